@@ -1,0 +1,51 @@
+#pragma once
+// The one file object of the library: a thin wrapper over a C stdio stream.
+// Paths are byte strings (UTF-8), mapped to the file system through the
+// host's IO::Location. Closing is the owner's job; the destructor does not.
+
+#include <cstdio>
+#include <string>
+
+class CKelFileIO {
+public:
+  enum ORIGIN { ORIGIN_BEGIN = 0, ORIGIN_CURRENT = 1, ORIGIN_END = 2 };
+
+  CKelFileIO() = default;
+  CKelFileIO(const CKelFileIO&) = delete;
+  CKelFileIO& operator=(const CKelFileIO&) = delete;
+
+  bool Open(const char* path);        // "rb"
+  bool OpenText(const char* path);    // "rt"
+  bool Create(const char* path);      // "wb"
+  bool CreateText(const char* path);  // "wt"
+  bool Save(const char* path);        // "r+b"
+  void Close();
+  bool IsOpen() const { return m_pStream != nullptr; }
+  std::FILE* GetStream() const { return m_pStream; }
+
+  bool Read(void* buffer, unsigned int size);
+  bool Write(const void* buffer, unsigned int size);
+  unsigned int GetFilePosition();
+  // The offset is signed: a negative offset from the current position steps back.
+  unsigned int SetFilePosition(int offset, ORIGIN origin);
+  unsigned int GetFileSize();
+  bool WriteOneLine(const char* text);
+  bool ReadOneLine2(char* buffer, unsigned short size);
+
+  static std::FILE* Fopen(const char* path, const char* mode);
+  static bool PathFileExistsA(const char* path);
+  static bool DeleteFileA(const char* path);
+  static bool MoveFile(const char* from, const char* to);
+  static std::string GetExtension(const char* path);
+  static std::string PathFindExtension(const char* path);
+  static std::string ChangeExtension(const char* name, const char* ext);
+  static std::string PathRemoveExtension(const char* path);
+  static std::string PathFindFileName(const std::string& path);
+  static std::string GetTempFileNameA(const char* prefix, unsigned int unused);
+
+private:
+  bool OpenWithMode(const char* path, const char* mode, bool text);
+
+  std::FILE* m_pStream = nullptr;
+  bool m_bText = false;
+};
