@@ -11,6 +11,11 @@
 
 namespace pln::host::internal {
 
+// Bounds of an array parameter, far above the largest table the system
+// places (a hundred rows of four cells).
+constexpr Int32 kMaxArrayDim = 10000;
+constexpr Int32 kMaxArrayCells = 1000000;
+
 struct ParamValue {
   std::string name;
   API_AddParID type = APIParT_RealNum;
@@ -37,7 +42,18 @@ API_AddParType** ToHandle(const ParamList& list);
 // handles).
 std::optional<ParamList> FromHandle(API_AddParType* const* list);
 
+// One record of a handle, or empty when it is malformed.
+std::optional<ParamValue> FromHandleRecord(const API_AddParType& record);
+
 // The last parameter of that name, null when none.
 ParamValue* FindParam(ParamList& list, const std::string& name);
+const ParamValue* FindParam(const ParamList& list, const std::string& name);
+
+// A part's two sizes are its "A" and "B" parameters (0 when it lacks one).
+struct PartSizes {
+  double a = 0.0;
+  double b = 0.0;
+};
+PartSizes SizesOf(const ParamList& list);
 
 }  // namespace pln::host::internal

@@ -1,0 +1,41 @@
+#pragma once
+// The call log and one-shot failures of the add-on interface. Every ACAPI_
+// function logs its name on entry and then asks TakeFailure whether a test
+// queued a failure for it; a queued failure is answered instead of doing
+// the work, exactly once.
+
+#include "host_types.h"
+
+#include <string>
+#include <vector>
+
+namespace pln::host {
+
+void LogCall(std::string name);
+// The log name of a request-code call: the function, a colon and the four
+// characters of the code ("ACAPI_Database:GDAT").
+std::string RequestCallName(const char* function, Int32 code);
+const std::vector<std::string>& CallLog();
+void ClearCallLog();
+
+// Queues code as the answer of the next call named callName. Several
+// failures for one name are answered in the order they were queued.
+void FailOnce(std::string callName, GSErrCode code);
+// The failure queued for callName, removed from the queue; NoError when
+// none is queued.
+GSErrCode TakeFailure(const std::string& callName);
+// Forgets the log and every queued failure.
+void ResetCallLog();
+
+// While one lives, calls are neither logged nor failed: the test fixture
+// uses the interface itself to act as the user, and the user's calls are
+// not the add-on's.
+class CallLogPause {
+public:
+  CallLogPause();
+  ~CallLogPause();
+  CallLogPause(const CallLogPause&) = delete;
+  CallLogPause& operator=(const CallLogPause&) = delete;
+};
+
+}  // namespace pln::host

@@ -1,0 +1,230 @@
+#pragma once
+// The project the stand-in host keeps in memory, and the bookkeeping shared
+// by the add-on interface and the test fixture: elements by GUID with their
+// memos, user data and observer flags; attributes; stories; databases;
+// module data; selection; teamwork; installed notification handlers; the
+// undo history. Nothing here is part of the add-on interface itself.
+//
+// Undo: every write to an element or a module-data record goes through
+// TouchElement/TouchModule first. Inside an undoable command (or a user
+// action of the fixture) that remembers the state before the first write;
+// when the command ends, the states before and after form one undo step
+// unless they are equal.
+
+#include "host_api_types.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pln::host {
+
+// ---------------------------------------------------------------------------
+// Owned forms of what the interface hands out as handles
+
+struct StoredParam {
+  API_AddParType record;  // arrayValue always null here
+  std::vector<char> arrayBytes;
+  bool operator==(const StoredParam&) const = default;
+};
+
+std::vector<StoredParam> StoreParams(API_AddParType* const* list);
+// A fresh counted handle; null when the list is empty or memory runs out.
+API_AddParType** ParamsToHandle(const std::vector<StoredParam>& params);
+
+struct StoredMemo {
+  std::vector<API_Coord> coords;  // 1-based: entry 0 is unused; empty when none
+  std::vector<Int32> pends;
+  std::vector<API_PolyArc> parcs;
+  std::vector<StoredParam> params;
+  std::optional<std::string> textContent;  // without its NUL
+  std::vector<double> meshPolyZ;
+  std::vector<API_MeshLevelCoord> meshLevelCoords;
+  std::vector<Int32> meshLevelEnds;
+  std::vector<API_Coord> refCoords;
+  std::vector<Int32> refPends;
+  std::vector<API_PolyArc> refParcs;
+  bool operator==(const StoredMemo&) const = default;
+};
+
+struct StoredUserData {
+  short dataVersion = 0;
+  unsigned short platformSign = 0;
+  UInt32 flags = 0;
+  std::vector<char> bytes;
+  bool operator==(const StoredUserData&) const = default;
+};
+
+struct StoredElement {
+  API_Element element;
+  StoredMemo memo;
+  std::optional<StoredUserData> userData;
+  bool observed = false;
+  // A deleted element stays known: reads answer APIERR_DELETED and its user
+  // data can still be read.
+  bool deleted = false;
+  API_DatabaseUnId database;
+  GS::UniString infoString;
+  bool operator==(const StoredElement&) const = default;
+};
+
+struct StoredModulData {
+  Int32 dataVersion = 0;
+  unsigned short platformSign = 0;
+  std::vector<char> bytes;
+  bool operator==(const StoredModulData&) const = default;
+};
+
+struct StoredAttribute {
+  API_Attribute attribute;  // zoneCat.stampParams always null here
+  std::vector<StoredParam> stampParams;
+  bool deleted = false;
+};
+
+struct Story {
+  short index = 0;
+  double level = 0.0;
+  GS::UniString name;
+};
+
+struct StoredDatabase {
+  API_DatabaseInfo info;
+  double scale = 100.0;  // drawing scale denominator; plain 1:100 for new ones
+};
+
+// ---------------------------------------------------------------------------
+// Undo
+
+using ElementState = std::optional<StoredElement>;  // nullopt: never existed
+using ModulState = std::optional<StoredModulData>;
+
+struct UndoStep {
+  GS::UniString name;
+  // In the order of the first write, with the states before and after.
+  std::vector<std::pair<API_Guid, std::pair<ElementState, ElementState>>> elements;
+  std::vector<std::pair<GS::UniString, std::pair<ModulState, ModulState>>> modules;
+  bool IsEmpty() const { return elements.empty() && modules.empty(); }
+};
+
+struct Journal {
+  std::vector<std::pair<API_Guid, ElementState>> elementsBefore;
+  std::vector<std::pair<GS::UniString, ModulState>> modulesBefore;
+};
+
+// ---------------------------------------------------------------------------
+// Notification handlers installed by the add-on
+
+struct Handlers {
+  APIElementEventHandlerProc* newElement = nullptr;
+  std::optional<API_ElemTypeID> newElementType;  // nullopt: every type
+  APIElementEventHandlerProc* observer = nullptr;
+  APISelectionChangeHandlerProc* selection = nullptr;
+  APIReservationChangeHandlerProc* reservation = nullptr;
+  std::map<UInt32, APIProjectEventHandlerProc*> projectEvents;  // by event bit
+};
+
+// ---------------------------------------------------------------------------
+// The model
+
+// What a saved project file holds.
+struct ProjectData {
+  // Elements, in creation order per database.
+  std::map<API_Guid, StoredElement> elements;
+  std::vector<API_Guid> creationOrder;
+  Int32 nextDrawIndex = 1;
+  // What ACAPI_Element_GetDefaults answers per type, where a test set it.
+  std::map<API_ElemTypeID, API_Element> defaults;
+
+  // Attributes by type; index i lives at position i - 1.
+  std::map<API_AttrTypeID, std::vector<StoredAttribute>> attributes;
+
+  std::vector<Story> stories;  // ascending by index, without gaps
+  short activeStory = 0;
+
+  // Worksheets and layouts, in creation order; the floor plan is implicit.
+  std::vector<StoredDatabase> databases;
+  std::vector<StoredDatabase> masterLayouts;
+  UInt32 nextDatabaseId = 2;
+  double floorPlanScale = 100.0;
+
+  std::map<GS::UniString, StoredModulData> modulData;
+
+  API_ProjectInfo project;
+  API_PlaceInfo place;
+};
+
+// The project plus what belongs to the running host and its add-on.
+struct Model : ProjectData {
+  API_DatabaseInfo currentDatabase;
+  API_WindowInfo frontWindow;
+
+  std::vector<IO::Location> libraries;  // active libraries
+  int libraryReloads = 0;
+
+  // Teamwork; the project information mirrors the connection and this
+  // user's id.
+  bool teamworkConnected = false;
+  bool teamworkOnline = false;
+  short teamworkUserId = 0;
+
+  std::vector<API_Guid> selection;
+  Handlers handlers;
+
+  // Undo
+  std::vector<UndoStep> undoSteps;
+  std::vector<UndoStep> redoSteps;
+  std::optional<Journal> journal;
+  int commandDepth = 0;
+
+  // Resources of the add-on: strings by (list id, index).
+  std::map<std::pair<short, short>, GS::UniString> resourceStrings;
+  // Menu items by (menu resource id, item index): text and flags.
+  std::map<std::pair<short, short>, std::pair<GS::UniString, Int32>> menuItems;
+  // Registered menus by resource id, with their command handler (null
+  // until installed).
+  std::map<short, APIMenuCommandProc*> menus;
+};
+
+Model& TheModel();
+// An untitled project with one story, one layer, one pen, one line type and
+// one fill (see the definition for the values); clears the call log too.
+void ResetModel();
+// A new, untitled project in the running host: the project data as
+// ResetModel makes it; the floor plan current; no selection, no history.
+void NewProjectData();
+// Replaces the project data by a saved one, likewise.
+void OpenProjectData(const ProjectData& data);
+
+// The floor plan's database id (a fixed value, never handed to a worksheet).
+API_DatabaseUnId FloorPlanDatabaseId();
+
+// ---------------------------------------------------------------------------
+// Lookups shared by the interface files
+
+// The stored element, deleted ones included; nullptr when unknown.
+StoredElement* FindElement(const API_Guid& guid);
+// NoError, APIERR_BADID (unknown) or APIERR_DELETED.
+GSErrCode CheckLive(const API_Guid& guid);
+StoredAttribute* FindAttribute(API_AttrTypeID type, Int32 index);  // live ones only
+Story* FindStory(short index);
+
+// Whether this user may write the element: its layer must be shown and
+// unlocked (APIERR_HIDDENLAY, APIERR_LOCKEDLAY) and, in teamwork, it must
+// be reserved by this user (APIERR_NOTMINE).
+GSErrCode CheckLayerWritable(short layer);
+GSErrCode CheckWritable(const StoredElement& stored);
+
+// ---------------------------------------------------------------------------
+// Journal
+
+void TouchElement(const API_Guid& guid);
+void TouchModule(const GS::UniString& name);
+void BeginJournal();
+// The step made of the journal (empty when nothing changed); stops journaling.
+UndoStep EndJournal(const GS::UniString& name);
+// Puts back the chosen side of every entry of the step; true when an
+// element that went away was selected.
+bool RestoreStep(const UndoStep& step, bool toBefore);
+
+}  // namespace pln::host

@@ -1,0 +1,185 @@
+// Selection, teamwork and project events: a selection change arrives inside
+// the selecting call; reserving with conflicts fills the table; project
+// events reach the handler of their bit; a saved project reopens as it was.
+
+#include "HostModelTestSupport.h"
+#include "host_environment.h"
+#include "host_selection.h"
+#include "host_teamwork.h"
+#include "host_userdata.h"
+
+namespace {
+
+class HostSessionTest : public HostModelTest {
+protected:
+  // Reads the selection from inside the handler, as the add-on's pages do.
+  static GSErrCode RecordSelection(const API_Neig*)
+  {
+    API_SelectionInfo info;
+    GS::Array<API_Neig> neigs;
+    ACAPI_Selection_Get(&info, &neigs, false);
+    std::vector<API_Guid> guids;
+    for (const API_Neig& neig : neigs)
+      guids.push_back(neig.guid);
+    Selections().push_back(guids);
+    return NoError;
+  }
+
+  static std::vector<std::pair<std::vector<API_Guid>, std::vector<API_Guid>>>& Reservations()
+  {
+    static std::vector<std::pair<std::vector<API_Guid>, std::vector<API_Guid>>> list;
+    return list;
+  }
+
+  static GSErrCode RecordReservation(const GS::HashTable<API_Guid, short>& reserved, const GS::HashSet<API_Guid>& released,
+                                     const GS::HashSet<API_Guid>&)
+  {
+    std::vector<API_Guid> taken;
+    for (const auto& [guid, owner] : reserved)
+      taken.push_back(guid);
+    Reservations().emplace_back(taken, std::vector<API_Guid>(released.begin(), released.end()));
+    return NoError;
+  }
+};
+
+TEST_F(HostSessionTest, ASelectionChangeArrivesInsideTheSelectingCall)
+{
+  ACAPI_Notify_CatchSelectionChange(RecordSelection);
+  const API_Guid a = AddObject(0, 0);
+  const API_Guid b = AddObject(1, 0);
+
+  API_SelectionInfo info;
+  GS::Array<API_Neig> neigs;
+  EXPECT_EQ(ACAPI_Selection_Get(&info, &neigs, false), APIERR_NOSEL);
+  EXPECT_EQ(info.sel_nElem, 0);
+
+  API_Neig neig;
+  neig.guid = b;
+  ASSERT_EQ(ACAPI_Element_Select({neig}, true), NoError);
+  ASSERT_EQ(Selections().size(), 1u);
+  EXPECT_EQ(Selections()[0], std::vector<API_Guid>{b});
+  neig.guid = a;
+  ASSERT_EQ(ACAPI_Element_Select({neig}, true), NoError);
+  EXPECT_EQ(Selections().back(), (std::vector<API_Guid>{b, a}));
+  // Selecting what is selected changes nothing and reports nothing.
+  ASSERT_EQ(ACAPI_Element_Select({neig}, true), NoError);
+  EXPECT_EQ(Selections().size(), 2u);
+
+  ASSERT_EQ(ACAPI_Element_DeselectAll(), NoError);
+  EXPECT_TRUE(Selections().back().empty());
+  ASSERT_EQ(ACAPI_Element_DeselectAll(), NoError);
+  EXPECT_EQ(Selections().size(), 3u);
+
+  // The user's selection is reported the same way; a deleted element leaves
+  // it, and that is a change as well.
+  ASSERT_EQ(host.UserSelect({a, b}), NoError);
+  EXPECT_EQ(Selections().back(), (std::vector<API_Guid>{a, b}));
+  ASSERT_EQ(host.UserDelete({a}), NoError);
+  EXPECT_EQ(Selections().back(), std::vector<API_Guid>{b});
+  ASSERT_EQ(ACAPI_Selection_Get(&info, &neigs, false), NoError);
+  EXPECT_EQ(info.sel_nElem, 1);
+  EXPECT_EQ(neigs[0].guid, b);
+
+  neig.guid = a;
+  EXPECT_EQ(ACAPI_Element_Select({neig}, true), APIERR_DELETED);
+}
+
+TEST_F(HostSessionTest, ReservingWithConflictsFillsTheTableAndTakesTheFreeElements)
+{
+  ACAPI_Notify_CatchElementReservationChange(RecordReservation);
+  const API_Guid free = AddObject(0, 0);
+  const API_Guid others = AddObject(1, 0);
+  EXPECT_FALSE(ACAPI_TeamworkControl_HasConnection());
+  EXPECT_EQ(ACAPI_TeamworkControl_ReserveElements({free}, nullptr), APIERR_NOTEAMWORKPROJECT);
+
+  host.SetTeamwork(true, true, 3);
+  ASSERT_EQ(host.SetOwner(others, 5), NoError);
+  Reservations().clear();
+  API_ProjectInfo project;
+  ASSERT_EQ(ACAPI_Environment('PROJ', &project), NoError);
+  EXPECT_TRUE(project.teamwork);
+  EXPECT_EQ(project.userId, 3);
+
+  // Unreserved elements cannot be written in a shared project.
+  API_Element element;
+  element.header.guid = free;
+  ACAPI_Element_Get(&element);
+  EXPECT_EQ(ACAPI_Element_Change(&element, nullptr, nullptr, 0, true), APIERR_NOTMINE);
+  EXPECT_FALSE(ACAPI_Element_Filter(free, APIFilt_IsEditable));
+
+  GS::HashTable<API_Guid, short> conflicts;
+  ASSERT_EQ(ACAPI_TeamworkControl_ReserveElements({free, others}, &conflicts), NoError);
+  EXPECT_EQ(conflicts.GetSize(), 1u);
+  ASSERT_NE(conflicts.GetPtr(others), nullptr);
+  EXPECT_EQ(*conflicts.GetPtr(others), 5);
+  EXPECT_EQ(host.Element(free)->element.header.userId, 3);
+  ASSERT_EQ(Reservations().size(), 1u);
+  EXPECT_EQ(Reservations()[0].first, std::vector<API_Guid>{free});
+  EXPECT_EQ(ACAPI_Element_Change(&element, nullptr, nullptr, 0, true), NoError);
+
+  // Without a table a conflict is an error; the free part is still reserved.
+  EXPECT_EQ(ACAPI_TeamworkControl_ReserveElements({others}, nullptr), APIERR_NOTMINE);
+
+  ASSERT_EQ(ACAPI_TeamworkControl_ReleaseElements({free, others}), NoError);
+  EXPECT_EQ(host.Element(free)->element.header.userId, 0);
+  EXPECT_EQ(host.Element(others)->element.header.userId, 5);
+  EXPECT_EQ(Reservations().back().second, std::vector<API_Guid>{free});
+
+  // Elements made by this user start reserved by this user.
+  EXPECT_EQ(host.Element(AddObject(2, 0))->element.header.userId, 3);
+
+  host.SetTeamwork(true, false, 3);
+  EXPECT_FALSE(ACAPI_TeamworkControl_IsOnline());
+  EXPECT_EQ(ACAPI_TeamworkControl_ReserveElements({free}, &conflicts), APIERR_REFUSEDCMD);
+}
+
+TEST_F(HostSessionTest, ProjectEventsReachTheHandlerOfTheirBitOnly)
+{
+  ACAPI_Notify_CatchProjectEvent(APINotify_PreSave | APINotify_Close | APINotify_ChangeFloor, RecordProjectEvent);
+  ASSERT_EQ(host.AddStory(1, 3.0, GS::UniString(u"2F")), NoError);
+  host.UserSaveProject();
+  ASSERT_EQ(host.UserChangeStory(1), NoError);
+  // The add-on's own story change is no event.
+  API_StoryCmdType go;
+  go.index = 0;
+  ASSERT_EQ(ACAPI_Environment('CSTO', &go), NoError);
+  EXPECT_EQ(Events(), (std::vector<API_NotifyEventID>{APINotify_PreSave, APINotify_ChangeFloor}));
+
+  // Removing the handler of one bit keeps the others.
+  ACAPI_Notify_CatchProjectEvent(APINotify_PreSave, nullptr);
+  host.UserSaveProject();
+  host.UserCloseProject();
+  EXPECT_EQ(Events().back(), APINotify_Close);
+  EXPECT_EQ(Events().size(), 3u);
+}
+
+TEST_F(HostSessionTest, ASavedProjectReopensWithItsElementsAndModuleData)
+{
+  const API_Guid guid = AddObject(2, 3);
+  API_ModulData data;
+  data.dataVersion = 1047;
+  ASSERT_EQ(ACAPI_ModulData_Store(&data, GS::UniString(u"PLENIMETRA")), NoError);
+  EXPECT_EQ(host.UserReopenProject(), APIERR_GENERAL);
+  host.UserSaveProject();
+
+  API_ProjectInfo project;
+  ASSERT_EQ(ACAPI_Environment('PROJ', &project), NoError);
+  EXPECT_FALSE(project.untitled);
+  EXPECT_EQ(project.projectName, GS::UniString(u"Project"));
+
+  ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Later"), [&]() { return ACAPI_Element_Delete({guid}); }), NoError);
+  host.UserCloseProject();
+  EXPECT_TRUE(host.ElementsOfType(API_ZombieElemID).empty());
+  EXPECT_FALSE(host.ModulData(GS::UniString(u"PLENIMETRA")).has_value());
+
+  ASSERT_EQ(host.UserReopenProject(), NoError);
+  API_Element element;
+  element.header.guid = guid;
+  ASSERT_EQ(ACAPI_Element_Get(&element), NoError);
+  EXPECT_EQ(element.object.pos, (API_Coord{2, 3}));
+  EXPECT_EQ(host.ModulData(GS::UniString(u"PLENIMETRA"))->dataVersion, 1047);
+  // Opening forgets the history.
+  EXPECT_TRUE(host.UndoNames().empty());
+}
+
+}  // namespace
