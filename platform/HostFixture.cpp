@@ -69,6 +69,9 @@ void Translate(StoredElement& stored, const API_Coord& offset)
   Shift(e.arc.origC, offset);
   Shift(e.circle.origC, offset);
   Shift(e.text.loc, offset);
+  // A morph's body stays put in its own coordinates; its matrix moves it.
+  e.morph.tranmat.tmx[3] += offset.x;
+  e.morph.tranmat.tmx[7] += offset.y;
   for (std::size_t i = 1; i < stored.memo.coords.size(); ++i)
     Shift(stored.memo.coords[i], offset);
   for (std::size_t i = 1; i < stored.memo.refCoords.size(); ++i)

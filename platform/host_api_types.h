@@ -525,6 +525,7 @@ enum : UInt64 {
   APIMemoMask_WallWindows = 0x40,  // wallWindows
   APIMemoMask_WallDoors = 0x80,    // wallDoors
   APIMemoMask_RefPolygon = 0x100,  // refCoords, refPends, refParcs
+  APIMemoMask_MorphBody = 0x200,   // morphBody
   APIMemoMask_All = 0x3FFFFFFFBFFFFFFFull,
 };
 
@@ -546,6 +547,9 @@ struct API_ElementMemo {
   API_Coord** refCoords = nullptr;
   Int32** refPends = nullptr;
   API_PolyArc** refParcs = nullptr;
+  // A morph's body in the host's own packed form: made by ACAPI_Body_Finish,
+  // read by the host alone.
+  GSHandle morphBody = nullptr;
 };
 
 // ---------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "host_calllog.h"
 #include "host_errors.h"
+#include "host_libpart_internal.h"
 #include "host_memo.h"
 #include "host_model.h"
 #include "host_notify.h"
@@ -98,6 +99,21 @@ void KeepHostFields(API_Element& updated, const API_Element& stored)
   updated.header.hasMemo = stored.header.hasMemo;
 }
 
+// An object placed without a parameter list gets its part's defaults, as
+// the host does when a part is placed from its settings. A part that is not
+// loaded leaves the list empty.
+void TakePartDefaults(StoredElement& stored)
+{
+  if (stored.element.header.typeID != API_ObjectID || !stored.memo.params.empty())
+    return;
+  const LibPartDefinition* part = LibraryPart(stored.element.object.libInd);
+  if (part == nullptr)
+    return;
+  API_AddParType** defaults = internal::ToHandle(internal::DefaultParams(*part));
+  stored.memo.params = StoreParams(defaults);
+  FreeAddParHandle(&defaults);
+}
+
 GSErrCode CheckAllWritable(const GS::Array<API_Guid>& guids)
 {
   for (const API_Guid& guid : guids) {
@@ -146,6 +162,7 @@ GSErrCode ACAPI_Element_Create(API_Element* element, API_ElementMemo* memo)
   stored.element = *element;
   if (memo != nullptr)
     stored.memo = StoreMemo(*memo, APIMemoMask_All, StoredMemo{});
+  TakePartDefaults(stored);
   if (GSErrCode err = CheckElementPolygons(stored.element, stored.memo); err != NoError)
     return err;
 
@@ -219,6 +236,7 @@ GSErrCode ACAPI_DisposeElemMemoHdls(API_ElementMemo* memo)
   BMKillHandle(reinterpret_cast<GSHandle*>(&memo->refCoords));
   BMKillHandle(reinterpret_cast<GSHandle*>(&memo->refPends));
   BMKillHandle(reinterpret_cast<GSHandle*>(&memo->refParcs));
+  BMKillHandle(&memo->morphBody);
   return NoError;
 }
 

@@ -18,8 +18,9 @@ GSErrCode ACAPI_Element_GetDefaults(API_Element* element, API_ElementMemo* memo)
 
 // Creates the element in the current database and writes the stored record
 // (with its new GUID) back into *element. memo may be null; a polygon kind
-// needs its polygon, a text its text content, an object takes the memo's
-// parameter list.
+// needs its polygon, a text its text content, a morph its body
+// (ACAPI_Body_Finish); an object takes the memo's parameter list, or its
+// library part's defaults when the memo has none.
 GSErrCode ACAPI_Element_Create(API_Element* element, API_ElementMemo* memo);
 
 // By element->header.guid: APIERR_BADID when unknown, APIERR_DELETED after

@@ -95,6 +95,8 @@ bool FillMemo(const StoredElement& stored, UInt64 mask, API_ElementMemo* memo)
   if ((mask & APIMemoMask_RefPolygon) != 0)
     ok = ok && ToHandle(from.refCoords, &memo->refCoords) && ToHandle(from.refPends, &memo->refPends) &&
          ToHandle(from.refParcs, &memo->refParcs);
+  if ((mask & APIMemoMask_MorphBody) != 0)
+    ok = ok && ToHandle(from.morphBody, &memo->morphBody);
   const bool isWall = stored.element.header.typeID == API_WallID;
   if (isWall && (mask & APIMemoMask_WallWindows) != 0)
     ok = ok && ToHandle(OpeningsOf(stored.element.header.guid, API_WindowID), &memo->wallWindows);
@@ -170,6 +172,8 @@ StoredMemo StoreMemo(const API_ElementMemo& memo, UInt64 mask, StoredMemo base)
     base.refPends = FromHandle(memo.refPends);
     base.refParcs = FromHandle(memo.refParcs);
   }
+  if ((mask & APIMemoMask_MorphBody) != 0)
+    base.morphBody = FromHandle(memo.morphBody);
   return base;
 }
 
@@ -215,6 +219,9 @@ GSErrCode CheckElementPolygons(const API_Element& element, const StoredMemo& mem
     return CheckPolygon(element.mesh.poly, memo.coords, memo.pends, memo.parcs, true);
   case API_PolyLineID:
     return CheckPolygon(element.polyLine.poly, memo.coords, memo.pends, memo.parcs, false);
+  case API_MorphID:
+    // A morph is its body: without one there is nothing to place.
+    return UnpackBody(memo.morphBody).has_value() ? NoError : APIERR_BADPARS;
   default:
     return NoError;
   }

@@ -12,6 +12,7 @@
 // unless they are equal.
 
 #include "host_api_types.h"
+#include "host_body.h"
 
 #include <map>
 #include <optional>
@@ -45,6 +46,7 @@ struct StoredMemo {
   std::vector<API_Coord> refCoords;
   std::vector<Int32> refPends;
   std::vector<API_PolyArc> refParcs;
+  std::vector<char> morphBody;  // packed (PackBody); empty when none
   bool operator==(const StoredMemo&) const = default;
 };
 
@@ -152,6 +154,9 @@ struct ProjectData {
 
   API_ProjectInfo project;
   API_PlaceInfo place;
+
+  // Subtracting solid links, in the order they were made.
+  SolidLinks solidLinks;
 };
 
 // The project plus what belongs to the running host and its add-on.
@@ -184,6 +189,11 @@ struct Model : ProjectData {
   // Registered menus by resource id, with their command handler (null
   // until installed).
   std::map<short, APIMenuCommandProc*> menus;
+
+  // Bodies being built, by the builder handed out (a counted handle, so a
+  // builder never disposed shows as a live handle).
+  std::map<const void*, StoredBody> bodyBuilders;
+  Model3D model3D;
 };
 
 Model& TheModel();
