@@ -1,0 +1,154 @@
+// Reads arbitrary bytes through every reader of the straight-edged polygons:
+// the archive form of a polygon list and of a polygon with heights, and the
+// raw records of one polygon and of a list. The first byte picks the reader,
+// the second the archive version; the rest is the stored form.
+//
+// A success must be the archive's own state; what an archive gave must write
+// the same bytes before and after another trip (tags are read unchecked, so
+// the first trip may differ from the input there); what a record gave must
+// save as exactly the bytes it consumed. Small polygons that were read then go
+// through the geometry (area, box, location, collinear removal, triangulation),
+// which must neither crash nor run away on whatever numbers they hold.
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "CKelArea.h"
+#include "CKelAreaCoord2D.h"
+#include "CKelFileIO.h"
+#include "CKelMemoryArchive.h"
+#include "io_filesystem.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Larger outlines are read but not cut: the search is polynomial, not cheap.
+constexpr std::size_t kMaxGeometryVertices = 16;
+
+void Check(bool condition)
+{
+  if (!condition)
+    std::abort();
+}
+
+void ExerciseGeometry(CKelAreaCoord2D polygon)
+{
+  if (polygon.m_pt.size() > kMaxGeometryVertices)
+    return;
+  polygon.SetArea();
+  polygon.SetMaxMin();
+  Check(!(polygon.m_area < 0));
+  if (!polygon.m_pt.empty()) {
+    const int where = polygon.InArea(polygon.m_pt.front(), 0, 1e-3);
+    Check(where >= -1 && where <= 1);
+    polygon.IsOnline(polygon.m_pt.back());
+  }
+  CKelAreaCoord2D cleaned = polygon;
+  cleaned.DeleteOnLine();
+  Check(cleaned.m_pt.size() <= polygon.m_pt.size());
+  CKelAreaCoord2DArray triangles;
+  KelTriangulateResult result = KelTriangulateResult::kDone;
+  const bool cut = polygon.Triangulate(triangles, &result);
+  Check(cut == (result == KelTriangulateResult::kDone));
+  if (!cut)
+    Check(triangles.empty());
+  for (const CKelAreaCoord2D& t : triangles)
+    Check(t.m_pt.size() == 3);
+}
+
+template <class T>
+Bytes Written(T value, int version)
+{
+  CKelMemoryArchive ar(version);
+  Check(value.Serialize(ar));
+  return ar.GetBytes();
+}
+
+template <class T>
+void ReadArchived(const Bytes& bytes, int version)
+{
+  CKelMemoryArchive ar(bytes, version);
+  T value;
+  const bool read = value.Serialize(ar);
+  Check(read == (ar.GetError() == 0));
+  if (!read)
+    return;
+  const Bytes once = Written(value, version);
+  CKelMemoryArchive again(once, version);
+  T copy;
+  Check(copy.Serialize(again));
+  Check(Written(copy, version) == once);
+}
+
+std::string ScratchFile(const char* name)
+{
+  return (pln::host::SandboxRoot() / name).string();
+}
+
+void WriteFile(const std::string& path, const Bytes& bytes)
+{
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes ReadFile(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Loads T from the bytes as a record file. On success the record saved again
+// must equal the bytes the load consumed.
+template <class T>
+void ReadRecord(const Bytes& bytes)
+{
+  const std::string path = ScratchFile("fuzz_kernel_polygons.rec");
+  WriteFile(path, bytes);
+  CKelFileIO in;
+  Check(in.Open(path.c_str()));
+  T value;
+  const bool read = value.LoadData(in);
+  const unsigned int consumed = in.GetFilePosition();
+  in.Close();
+  if (!read)
+    return;
+  Check(consumed <= bytes.size());
+
+  const std::string outPath = ScratchFile("fuzz_kernel_polygons.out");
+  CKelFileIO out;
+  Check(out.Create(outPath.c_str()));
+  Check(value.SaveData(out));
+  out.Close();
+  Check(ReadFile(outPath) == Bytes(bytes.begin(), bytes.begin() + consumed));
+
+  if constexpr (std::is_same_v<T, CKelAreaCoord2D>) {
+    ExerciseGeometry(value);
+  } else {
+    for (std::size_t i = 0; i < value.size() && i < 4; ++i)
+      ExerciseGeometry(value[i]);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+  if (size < 2)
+    return 0;
+  const int mode = data[0] % 4;
+  const int version = data[1] % 12;
+  const Bytes payload(data + 2, data + size);
+  switch (mode) {
+    case 0: ReadArchived<CKelAreaCoord2DArray>(payload, version); break;
+    case 1: ReadArchived<CKelArea<CKelCoord3D>>(payload, version); break;
+    case 2: ReadRecord<CKelAreaCoord2D>(payload); break;
+    default: ReadRecord<CKelAreaCoord2DArray>(payload); break;
+  }
+  return 0;
+}

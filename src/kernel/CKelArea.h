@@ -1,0 +1,267 @@
+#pragma once
+// CKelArea<T>: a closed polygon over a vertex type T, with its cached area and
+// plan bounding box.
+//
+// Vertex type: any T whose leading fields are m_x and m_y (doubles, metres);
+// every operation reads only those two and copies vertices whole, so heights
+// or edge data carried by T travel with their vertex.
+//
+// Outline: the edge from the last vertex back to the first is always part of
+// it and is never stored as a repeated vertex. After SetArea the vertices run
+// counter-clockwise and m_area >= 0.
+//
+// Cache: m_area and the box change only through SetArea and SetMaxMin. Editing
+// and reading leave them stale; callers recompute.
+//
+// Tolerances (KelTolerance.h): vertex identity by T::operator== (PointEqual);
+// the cached numbers of operator== within PolygonCache, of IsNearlyEqual by
+// fcmpNearly; InArea takes its own tol from the caller.
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "CKelArchiveCore.h"
+#include "CKelCoord.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
+
+template <class T>
+class CKelArea {
+public:
+  std::vector<T> m_pt;  // the outline, in order
+  double m_area = 0;    // set by SetArea
+  double m_xmin = 0;    // the box, set by SetMaxMin
+  double m_xmax = 0;
+  double m_ymin = 0;
+  double m_ymax = 0;
+
+  CKelArea() = default;
+  CKelArea(const CKelArea&) = default;
+  CKelArea& operator=(const CKelArea&) = default;
+  CKelArea(CKelArea&&) = default;
+  CKelArea& operator=(CKelArea&&) = default;
+  virtual ~CKelArea() = default;
+
+  // --- Area and box
+  // Signed shoelace area (positive counter-clockwise, 0 when empty); stores nothing.
+  double Area() const;
+  // Stores |Area()|, reversing a clockwise outline first.
+  void SetArea();
+  // The box of the vertices; an empty outline keeps the sentinels
+  // (DBL_MAX for the minima, -DBL_MAX for the maxima).
+  void SetMaxMin();
+
+  // --- Point location
+  // 1 inside, 0 outside, -1 within tol of the outline. The first double is
+  // accepted for the callers' sake and not used. Uses the cached box as it is.
+  int InArea(const CKelCoord2D& p, double reserved, double tol) const;
+
+  // --- Compares
+  bool operator==(const CKelArea& other) const;
+  bool operator!=(const CKelArea& other) const { return !(*this == other); }
+  // Vertices still by operator==; only the cached numbers by fcmpNearly.
+  bool IsNearlyEqual(const CKelArea& other) const;
+
+  // --- Archive: no tag of its own; i32 count, the vertices, then area, xmin,
+  // xmax, ymin, ymax. A count that is negative or cannot fit in the bytes
+  // left is refused before anything is resized.
+  bool Serialize(CKelArchiveCore& ar);
+
+private:
+  // The bytes every stored vertex takes at least: its x and y.
+  static constexpr std::uint64_t kMinVertexBytes = 2 * sizeof(double);
+
+  int CountEdgeCrossing(std::size_t prev, std::size_t i, const CKelCoord2D& p, double h, double tol) const;
+  bool PassesThroughLevel(std::size_t start, int dir, double tol) const;
+  bool CachedNumbersEqual(const CKelArea& other, bool nearly) const;
+};
+
+// ---------------------------------------------------------------------------
+
+template <class T>
+double CKelArea<T>::Area() const
+{
+  const std::size_t n = m_pt.size();
+  double sum = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const T& prev = m_pt[i == 0 ? n - 1 : i - 1];
+    const T& cur = m_pt[i];
+    sum += (prev.m_x - cur.m_x) * (prev.m_y + cur.m_y);
+  }
+  return 0.5 * sum;
+}
+
+template <class T>
+void CKelArea<T>::SetArea()
+{
+  const double a = Area();
+  if (a < 0) {
+    std::reverse(m_pt.begin(), m_pt.end());
+    m_area = -a;
+  } else {
+    m_area = a;
+  }
+}
+
+template <class T>
+void CKelArea<T>::SetMaxMin()
+{
+  m_xmin = m_ymin = DBL_MAX;
+  m_xmax = m_ymax = -DBL_MAX;
+  for (const T& v : m_pt) {
+    m_xmin = std::min(m_xmin, v.m_x);
+    m_xmax = std::max(m_xmax, v.m_x);
+    m_ymin = std::min(m_ymin, v.m_y);
+    m_ymax = std::max(m_ymax, v.m_y);
+  }
+}
+
+// Steps: too few vertices; the cached box with a margin of a tenth of tol;
+// then per edge first the distance (on the outline wins at once), then the
+// edge's share in the crossing count of the ray from p towards -x.
+template <class T>
+int CKelArea<T>::InArea(const CKelCoord2D& p, double /*reserved*/, double tol) const
+{
+  const std::size_t n = m_pt.size();
+  if (n < 3)
+    return 0;
+  const double m = KelTol::InAreaBoxFraction * tol;
+  if (p.m_y < m_ymin - m || p.m_y > m_ymax + m || p.m_x < m_xmin - m || p.m_x > m_xmax + m)
+    return 0;
+
+  int count = 0;
+  for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
+    const CKelCoord2D s(m_pt[prev].m_x, m_pt[prev].m_y);
+    const CKelCoord2D e(m_pt[i].m_x, m_pt[i].m_y);
+    // A zero-length edge gets the direction (1, 0) and length 0, so it
+    // measures as its single point.
+    double c = 1, sn = 0, len = 0;
+    CalcCosSin(s, e, &c, &sn, &len);
+    const double dx = p.m_x - s.m_x;
+    const double dy = p.m_y - s.m_y;
+    const double t = dx * c + dy * sn;
+    const double h = c * dy - sn * dx;
+    double dist = std::fabs(h);
+    if (t < 0)
+      dist = std::hypot(t, h);
+    else if (t >= len)
+      dist = std::hypot(t - len, h);
+    if (dist <= tol)
+      return -1;
+    count += CountEdgeCrossing(prev, i, p, h, tol);
+  }
+  return count % 2;
+}
+
+// 1 when the edge from vertex prev to vertex i crosses the ray from p towards
+// -x. h is p's offset from the edge's line, positive on its left. An edge that
+// ends at p's level does not count: the next edge, which starts there,
+// decides for the vertex.
+template <class T>
+int CKelArea<T>::CountEdgeCrossing(std::size_t prev, std::size_t i, const CKelCoord2D& p, double h, double tol) const
+{
+  const CKelCoord2D s(m_pt[prev].m_x, m_pt[prev].m_y);
+  const CKelCoord2D e(m_pt[i].m_x, m_pt[i].m_y);
+  int dir = 0;
+  const int level = XCross3(s, e, p, dir, tol);
+  if (level == 1) {
+    // The edge spans p's level: it lies left of p when p is on its right
+    // going up, or on its left going down.
+    const int side = SignOf(h, tol);
+    return side != 0 && side != dir ? 1 : 0;
+  }
+  if (level == -1) {
+    // The edge starts at p's level: it counts once for the vertex when the
+    // outline passes through the level there (rather than only touching it),
+    // and the vertex lies left of p.
+    if (PassesThroughLevel(prev, dir, tol) && s.m_x <= p.m_x - tol)
+      return 1;
+  }
+  return 0;
+}
+
+// Steps back from vertex start over the vertices level with it (within tol)
+// to the first that is not, and tells whether the outline arrives from the
+// side opposite to the one dir leaves to.
+template <class T>
+bool CKelArea<T>::PassesThroughLevel(std::size_t start, int dir, double tol) const
+{
+  const std::size_t n = m_pt.size();
+  const double level = m_pt[start].m_y;
+  std::size_t k = start;
+  // At most n - 1 steps: the edge's own end differs from the level (dir != 0).
+  for (std::size_t steps = 0; steps + 1 < n; ++steps) {
+    k = k == 0 ? n - 1 : k - 1;
+    const double dy = level - m_pt[k].m_y;
+    if (std::fabs(dy) >= tol)
+      return SignOf(dy, tol) == dir;
+  }
+  return false;
+}
+
+template <class T>
+bool CKelArea<T>::operator==(const CKelArea& other) const
+{
+  if (m_pt.size() != other.m_pt.size())
+    return false;
+  for (std::size_t i = 0; i < m_pt.size(); ++i) {
+    if (!(m_pt[i] == other.m_pt[i]))
+      return false;
+  }
+  return CachedNumbersEqual(other, false);
+}
+
+template <class T>
+bool CKelArea<T>::IsNearlyEqual(const CKelArea& other) const
+{
+  if (m_pt.size() != other.m_pt.size())
+    return false;
+  for (std::size_t i = 0; i < m_pt.size(); ++i) {
+    if (!(m_pt[i] == other.m_pt[i]))
+      return false;
+  }
+  return CachedNumbersEqual(other, true);
+}
+
+// xmin, xmax, ymin, ymax, then area.
+template <class T>
+bool CKelArea<T>::CachedNumbersEqual(const CKelArea& other, bool nearly) const
+{
+  const double diffs[] = {m_xmin - other.m_xmin, m_xmax - other.m_xmax, m_ymin - other.m_ymin,
+                          m_ymax - other.m_ymax, m_area - other.m_area};
+  for (double d : diffs) {
+    const bool same = nearly ? fcmpNearly(d) == 0 : std::fabs(d) <= KelTol::PolygonCache;
+    if (!same)
+      return false;
+  }
+  return true;
+}
+
+template <class T>
+bool CKelArea<T>::Serialize(CKelArchiveCore& ar)
+{
+  int count = static_cast<int>(m_pt.size());
+  ar.Serialize(count);
+  if (ar.GetError() != 0)
+    return false;
+  if (ar.IsLoading()) {
+    if (count < 0 || static_cast<std::uint64_t>(count) * kMinVertexBytes > ar.RemainingBytes()) {
+      ar.SetError();
+      return false;
+    }
+    m_pt.resize(static_cast<std::size_t>(count));
+  }
+  for (T& v : m_pt) {
+    if (!v.Serialize(ar))
+      return false;
+  }
+  ar.Serialize(m_area);
+  ar.Serialize(m_xmin);
+  ar.Serialize(m_xmax);
+  ar.Serialize(m_ymin);
+  ar.Serialize(m_ymax);
+  return ar.GetError() == 0;
+}

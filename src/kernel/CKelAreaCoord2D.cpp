@@ -1,0 +1,413 @@
+#include "CKelAreaCoord2D.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "CKelArchiveCore.h"
+#include "CKelFileIO.h"
+#include "KelGeometry.h"
+#include "KelRecord.h"
+#include "KelTolerance.h"
+#include "host_assert.h"
+
+namespace {
+
+// A vertex record: f64 x, f64 y.
+constexpr int kVertexRecordBytes = 16;
+// A polygon record at its smallest: marker and count.
+constexpr int kPolygonRecordMinBytes = 8;
+// A polygon in the archive at its smallest: count, area and the four bounds.
+constexpr std::uint64_t kPolygonArchiveMinBytes = sizeof(int) + 5 * sizeof(double);
+
+// Bytes between the read position and the end of the file: a record cannot
+// claim more elements than these bytes can hold.
+std::uint64_t RemainingFileBytes(CKelFileIO& f)
+{
+  const unsigned int size = f.GetFileSize();
+  const unsigned int position = f.GetFilePosition();
+  return size > position ? size - position : 0;
+}
+
+// Reads the marker and the count that open both records. False for a failed
+// read, a wrong marker or a negative count.
+bool ReadRecordHead(CKelFileIO& f, int& count)
+{
+  int marker = 0;
+  if (!KelRecord::Read(f, marker) || marker != CKelAreaCoord2D::kRecordMarker)
+    return false;
+  return KelRecord::Read(f, count) && count >= 0;
+}
+
+bool CountFitsFile(CKelFileIO& f, int count, int elementBytes)
+{
+  return static_cast<std::uint64_t>(count) * static_cast<std::uint64_t>(elementBytes) <= RemainingFileBytes(f);
+}
+
+CKelCoord3D Flat(const CKelCoord2D& p)
+{
+  return CKelCoord3D(p.m_x, p.m_y, 0);
+}
+
+}  // namespace
+
+// --- CKelObject -------------------------------------------------------------
+
+int CKelAreaCoord2D::GetSize() const
+{
+  return static_cast<int>(m_pt.size());
+}
+
+std::size_t CKelAreaCoord2D::Wrap(int i) const
+{
+  const int n = GetSize();
+  PLN_ASSERT(n > 0);
+  if (i < 0)
+    i += n;
+  else if (i >= n)
+    i -= n;
+  PLN_ASSERT(0 <= i && i < n);
+  return static_cast<std::size_t>(i);
+}
+
+CKelCoord3D CKelAreaCoord2D::GetCoord3D(int i) const
+{
+  return Flat(m_pt[Wrap(i)]);
+}
+
+CKelCoord3D CKelAreaCoord2D::GetFrontCoord3D() const
+{
+  PLN_ASSERT(!m_pt.empty());
+  return Flat(m_pt.front());
+}
+
+CKelCoord3D CKelAreaCoord2D::GetBackCoord3D() const
+{
+  PLN_ASSERT(!m_pt.empty());
+  return Flat(m_pt.back());
+}
+
+void CKelAreaCoord2D::Append(const CKelCoord3D& p)
+{
+  m_pt.emplace_back(p.m_x, p.m_y);
+}
+
+void CKelAreaCoord2D::Clear()
+{
+  m_pt.clear();
+}
+
+void CKelAreaCoord2D::InsertPoint(int i, const CKelCoord3D& p)
+{
+  PLN_ASSERT(-1 <= i && i < GetSize());
+  m_pt.insert(m_pt.begin() + (i + 1), CKelCoord2D(p.m_x, p.m_y));
+}
+
+void CKelAreaCoord2D::MovePoint(int i, const CKelCoord3D& p)
+{
+  PLN_ASSERT(0 <= i && i < GetSize());
+  m_pt[static_cast<std::size_t>(i)] = CKelCoord2D(p.m_x, p.m_y);
+}
+
+void CKelAreaCoord2D::MoveBlock(const CKelCoord2D& a, const CKelCoord3D& b)
+{
+  const double dx = a.m_x - b.m_x;
+  const double dy = a.m_y - b.m_y;
+  for (CKelCoord2D& v : m_pt) {
+    v.m_x += dx;
+    v.m_y += dy;
+  }
+}
+
+void CKelAreaCoord2D::DeletePoint(int i)
+{
+  PLN_ASSERT(0 <= i && i < GetSize());
+  m_pt.erase(m_pt.begin() + i);
+}
+
+void CKelAreaCoord2D::SwapCoord(int i, int j)
+{
+  PLN_ASSERT(0 <= i && i < GetSize());
+  PLN_ASSERT(0 <= j && j < GetSize());
+  std::swap(m_pt[static_cast<std::size_t>(i)], m_pt[static_cast<std::size_t>(j)]);
+}
+
+// --- Edges --------------------------------------------------------------------
+
+void CKelAreaCoord2D::MoveLine(int i, const CKelCoord3D& p)
+{
+  PLN_ASSERT(0 <= i && i < GetSize());
+  CKelCoord2D& a = m_pt[static_cast<std::size_t>(i)];
+  CKelCoord2D& b = m_pt[Wrap(i + 1)];
+  CalcMoveLine(a, b, CKelCoord2D(p.m_x, p.m_y));
+}
+
+void CKelAreaCoord2D::MoveLine(int i, double d)
+{
+  PLN_ASSERT(0 <= i && i < GetSize());
+  CKelCoord2D& a = m_pt[static_cast<std::size_t>(i)];
+  CKelCoord2D& b = m_pt[Wrap(i + 1)];
+  CalcMoveLine(a, b, d);
+}
+
+// p against the edge s-e in the edge's own frame: t along it from s, h across.
+// A zero-length edge measures with the direction (1, 0) and length 0, so only
+// its single point (within the tolerance box) is on it.
+bool CKelAreaCoord2D::IsEdgeOnline(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& p) const
+{
+  double c = 1, sn = 0, len = 0;
+  CalcCosSin(s, e, &c, &sn, &len);
+  const double dx = p.m_x - s.m_x;
+  const double dy = p.m_y - s.m_y;
+  const double t = dx * c + dy * sn;
+  const double h = c * dy - sn * dx;
+  const double tol = KelTol::OnEdge;
+  const bool afterStart = t > 0 || std::fabs(t) <= tol;
+  const bool beyondEnd = t > len && std::fabs(t - len) > tol;
+  return afterStart && std::fabs(h) <= tol && !beyondEnd;
+}
+
+bool CKelAreaCoord2D::IsOnline(const CKelCoord2D& p) const
+{
+  const std::size_t n = m_pt.size();
+  for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
+    if (IsEdgeOnline(m_pt[prev], m_pt[i], p))
+      return true;
+  }
+  return false;
+}
+
+// Vertex i against the line through its cyclic neighbours. When the two
+// neighbours coincide there is no line, and the three points are trivially
+// collinear.
+bool CKelAreaCoord2D::IsCollinearVertex(std::size_t i) const
+{
+  const std::size_t n = m_pt.size();
+  const CKelCoord2D& prev = m_pt[i == 0 ? n - 1 : i - 1];
+  const CKelCoord2D& next = m_pt[i + 1 == n ? 0 : i + 1];
+  const CKelCoord2D& v = m_pt[i];
+  double ux = 0, uy = 0;
+  if (!CalcCosSin(prev, next, &ux, &uy, nullptr))
+    return true;
+  const double c = (v.m_x - prev.m_x) * uy - (v.m_y - prev.m_y) * ux;
+  return -KelTol::Collinear < c && c < KelTol::Collinear;
+}
+
+bool CKelAreaCoord2D::DeleteOnLine()
+{
+  bool removed = false;
+  std::size_t i = 0;
+  while (i < m_pt.size()) {
+    if (IsCollinearVertex(i)) {
+      m_pt.erase(m_pt.begin() + static_cast<std::ptrdiff_t>(i));
+      removed = true;
+    } else {
+      ++i;
+    }
+  }
+  return removed;
+}
+
+// --- Arc pieces ------------------------------------------------------------
+
+// The counter-clockwise sweep from start to end about the centre, in degrees.
+double CKelAreaCoord2D::ArcSweepDegrees() const
+{
+  const CKelCoord2D& c = m_pt[0];
+  const CKelCoord2D& s = m_pt[1];
+  const CKelCoord2D& e = m_pt[2];
+  const double a1 = std::atan2(s.m_y - c.m_y, s.m_x - c.m_x);
+  double a2 = std::atan2(e.m_y - c.m_y, e.m_x - c.m_x);
+  if (a2 < a1)
+    a2 += KelAngle::TwoPi;
+  return (a2 - a1) * KelAngle::DegreesPerRadian;
+}
+
+double CKelAreaCoord2D::GetArcArea() const
+{
+  if (m_pt.size() < 3)
+    return 0;
+  const double r = length_2point(m_pt[0], m_pt[1]);
+  const double w = ArcSweepDegrees();
+  return w / 360 * KelAngle::Pi * r * r;
+}
+
+double CKelAreaCoord2D::GetArcCenterArea() const
+{
+  if (m_pt.size() < 3)
+    return 0;
+  const double w = ArcSweepDegrees();
+  if (w >= 180)
+    return 0;
+  const double r = length_2point(m_pt[0], m_pt[1]);
+  const double half = w / 2 / KelAngle::DegreesPerRadian;
+  const double chord = 2 * r * std::sin(half);
+  return w * KelAngle::Pi * r * r / 360 - 0.5 * chord * r * std::cos(half);
+}
+
+// --- Text compare ----------------------------------------------------------
+
+void CKelAreaCoord2D::CompareData(const char* label, const CKelAreaCoord2D& other, std::vector<std::string>& out) const
+{
+  const std::string base = label != nullptr ? label : "";
+  std::vector<char> buffer(base.size() + 64);
+  if (m_pt.size() != other.m_pt.size()) {
+    std::snprintf(buffer.data(), buffer.size(), "%s, 辺数, %d, %d", base.c_str(), GetSize(), other.GetSize());
+    out.emplace_back(buffer.data());
+    return;
+  }
+  for (std::size_t k = 0; k < m_pt.size(); ++k) {
+    std::snprintf(buffer.data(), buffer.size(), "%s, %d", base.c_str(), static_cast<int>(k + 1));
+    m_pt[k].CompareData(buffer.data(), other.m_pt[k], out);
+  }
+}
+
+// --- Record ----------------------------------------------------------------
+
+bool CKelAreaCoord2D::SaveData(CKelFileIO& f) const
+{
+  if (!KelRecord::Write(f, kRecordMarker) || !KelRecord::Write(f, GetSize()))
+    return false;
+  for (const CKelCoord2D& v : m_pt) {
+    if (!v.SaveData(f))
+      return false;
+  }
+  return true;
+}
+
+bool CKelAreaCoord2D::LoadData(CKelFileIO& f)
+{
+  int count = 0;
+  if (!ReadRecordHead(f, count))
+    return false;
+  if (count == 0)
+    return true;
+  if (!CountFitsFile(f, count, kVertexRecordBytes))
+    return false;
+  m_pt.resize(static_cast<std::size_t>(count));
+  for (CKelCoord2D& v : m_pt) {
+    int budget = kVertexRecordBytes;
+    if (!v.LoadData(f, &budget))
+      return false;
+  }
+  return true;
+}
+
+// --- CKelAreaCoord2DArray ----------------------------------------------------
+
+int CKelAreaCoord2DArray::GetSize() const
+{
+  return static_cast<int>(size());
+}
+
+CKelObject* CKelAreaCoord2DArray::GetElement(int i)
+{
+  PLN_ASSERT(0 <= i && i < GetSize());
+  return &(*this)[static_cast<std::size_t>(i)];
+}
+
+void CKelAreaCoord2DArray::AddElement(const CKelObject* item)
+{
+  PLN_ASSERT(item != nullptr);
+  const auto* polygon = dynamic_cast<const CKelAreaCoord2D*>(item);
+  PLN_ASSERT(polygon != nullptr);
+  push_back(*polygon);
+}
+
+void CKelAreaCoord2DArray::Erase(int i)
+{
+  PLN_ASSERT(0 <= i && i < GetSize());
+  erase(begin() + i);
+}
+
+double CKelAreaCoord2DArray::GetArea() const
+{
+  double sum = 0;
+  for (const CKelAreaCoord2D& polygon : *this)
+    sum += polygon.m_area;
+  return sum;
+}
+
+bool CKelAreaCoord2DArray::IsOnline(const CKelCoord2D& p) const
+{
+  for (const CKelAreaCoord2D& polygon : *this) {
+    if (polygon.IsOnline(p))
+      return true;
+  }
+  return false;
+}
+
+bool CKelAreaCoord2DArray::operator==(const CKelAreaCoord2DArray& other) const
+{
+  if (size() != other.size())
+    return false;
+  for (std::size_t i = 0; i < size(); ++i) {
+    const CKelArea<CKelCoord2D>& a = (*this)[i];
+    const CKelArea<CKelCoord2D>& b = other[i];
+    if (!(a == b))
+      return false;
+  }
+  return true;
+}
+
+bool CKelAreaCoord2DArray::IsNearlyEqual(const CKelAreaCoord2DArray& other) const
+{
+  if (size() != other.size())
+    return false;
+  for (std::size_t i = 0; i < size(); ++i) {
+    if (!(*this)[i].IsNearlyEqual(other[i]))
+      return false;
+  }
+  return true;
+}
+
+bool CKelAreaCoord2DArray::Serialize(CKelArchiveCore& ar)
+{
+  // The list's tag stands twice in its stored form.
+  ar.SerializeTag("CKelAreaCoord2DArray", 2);
+  ar.SerializeTag("CKelAreaCoord2DArray", 2);
+  int count = GetSize();
+  ar.Serialize(count);
+  if (ar.GetError() != 0)
+    return false;
+  if (ar.IsLoading()) {
+    if (count < 0 || static_cast<std::uint64_t>(count) * kPolygonArchiveMinBytes > ar.RemainingBytes()) {
+      ar.SetError();
+      return false;
+    }
+    resize(static_cast<std::size_t>(count));
+  }
+  for (CKelAreaCoord2D& polygon : *this) {
+    if (!polygon.CKelArea<CKelCoord2D>::Serialize(ar))
+      return false;
+  }
+  return ar.GetError() == 0;
+}
+
+bool CKelAreaCoord2DArray::SaveData(CKelFileIO& f) const
+{
+  if (!KelRecord::Write(f, CKelAreaCoord2D::kRecordMarker) || !KelRecord::Write(f, GetSize()))
+    return false;
+  for (const CKelAreaCoord2D& polygon : *this) {
+    if (!polygon.SaveData(f))
+      return false;
+  }
+  return true;
+}
+
+bool CKelAreaCoord2DArray::LoadData(CKelFileIO& f)
+{
+  int count = 0;
+  if (!ReadRecordHead(f, count))
+    return false;
+  if (count == 0)
+    return true;
+  if (!CountFitsFile(f, count, kPolygonRecordMinBytes))
+    return false;
+  resize(static_cast<std::size_t>(count));
+  for (CKelAreaCoord2D& polygon : *this) {
+    if (!polygon.LoadData(f))
+      return false;
+  }
+  return true;
+}

@@ -1,0 +1,324 @@
+// Triangulation of CKelAreaCoord2D.
+//
+// Vocabulary: a concave vertex (Oukata) is one where a counter-clockwise
+// outline turns right. A diagonal runs from a concave vertex c to a candidate
+// end j inside c's interior wedge; it splits the outline into piece A
+// (c .. j) and piece B (j .. c), both of which must pass the simplicity test
+// before they are cut in turn. An outline without concave vertices takes the
+// convex path, which peels the triangle (0, 1, k) off its first edge.
+//
+// Bound: a piece that passes the simplicity test but then cannot be cut sends
+// the search back to the next candidate. On pathological outlines those
+// backtracks multiply at every level, so the whole call shares one budget of
+// them; when it runs out the search stops and reports kGaveUp.
+
+#include <cfloat>
+#include <cmath>
+
+#include "CKelAreaCoord2D.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
+
+struct CKelAreaCoord2D::TriangulateBudget {
+  int backtracksLeft = 0;
+  int depth = 0;
+};
+
+namespace {
+
+// The signed shoelace area of the triangle (a, b, c), summed in the order
+// CKelArea::Area sums a three-vertex outline.
+double TriangleArea(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c)
+{
+  double sum = 0;
+  sum += (c.m_x - a.m_x) * (c.m_y + a.m_y);
+  sum += (a.m_x - b.m_x) * (a.m_y + b.m_y);
+  sum += (b.m_x - c.m_x) * (b.m_y + c.m_y);
+  return 0.5 * sum;
+}
+
+// Counts the nesting of the search for as long as one level runs.
+struct DepthGuard {
+  explicit DepthGuard(int& depth) : m_depth(depth) { ++m_depth; }
+  ~DepthGuard() { --m_depth; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+  int& m_depth;
+};
+
+}  // namespace
+
+// --- Concave vertices and candidates ------------------------------------------
+
+std::vector<int> CKelAreaCoord2D::IsOukata() const
+{
+  std::vector<int> concave;
+  const std::size_t n = m_pt.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const CKelCoord2D& prev = m_pt[i == 0 ? n - 1 : i - 1];
+    const CKelCoord2D& next = m_pt[i + 1 == n ? 0 : i + 1];
+    const CKelCoord2D& v = m_pt[i];
+    const double x1 = v.m_x - prev.m_x, y1 = v.m_y - prev.m_y;
+    const double x2 = next.m_x - v.m_x, y2 = next.m_y - v.m_y;
+    if (x1 * y2 - y1 * x2 < 0)
+      concave.push_back(static_cast<int>(i));
+  }
+  return concave;
+}
+
+// Angles are measured in the frame of the edge arriving at c, so the interior
+// wedge of a concave vertex is every direction from the leaving edge
+// counter-clockwise round to the arriving edge reversed.
+std::vector<int> CKelAreaCoord2D::CutBlockSearchNearistPoint(int c) const
+{
+  std::vector<int> candidates;
+  const int n = GetSize();
+  if (c < 0 || c >= n || n < 4)
+    return candidates;
+  const int p = c == 0 ? n - 1 : c - 1;
+  const int q = c + 1 == n ? 0 : c + 1;
+  const CKelCoord2D& vc = m_pt[static_cast<std::size_t>(c)];
+  double cs = 1, sn = 0;
+  // An arriving edge of zero length gives no frame, hence no wedge.
+  if (!CalcCosSin(m_pt[static_cast<std::size_t>(p)], vc, &cs, &sn, nullptr))
+    return candidates;
+  const auto angleOf = [&](const CKelCoord2D& v) {
+    const double dx = v.m_x - vc.m_x;
+    const double dy = v.m_y - vc.m_y;
+    return std::atan2(cs * dy - sn * dx, dx * cs + dy * sn);
+  };
+  const double a0 = angleOf(m_pt[static_cast<std::size_t>(q)]);
+  for (int k = 0; k < n; ++k) {
+    if (k == p || k == c || k == q)
+      continue;
+    if (angleOf(m_pt[static_cast<std::size_t>(k)]) >= a0)
+      candidates.push_back(k);
+  }
+  return candidates;
+}
+
+// --- Simplicity ----------------------------------------------------------------
+
+bool CKelAreaCoord2D::IsLineCrossed2(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1,
+                                     const CKelCoord2D& b2, CKelCoord2D* /*reserved*/)
+{
+  const double tol = KelTol::Crossing;
+  double ux = 1, uy = 0, len = 0;
+  // A segment a of zero length has no inside to cross.
+  if (!CalcCosSin(a1, a2, &ux, &uy, &len))
+    return false;
+  const double along1 = ux * (b1.m_x - a1.m_x) + uy * (b1.m_y - a1.m_y);
+  const double across1 = ux * (b1.m_y - a1.m_y) - uy * (b1.m_x - a1.m_x);
+  const double along2 = ux * (b2.m_x - a1.m_x) + uy * (b2.m_y - a1.m_y);
+  const double across2 = ux * (b2.m_y - a1.m_y) - uy * (b2.m_x - a1.m_x);
+
+  if (std::fabs(across1) <= tol && std::fabs(across2) <= tol) {
+    // b lies along a: it crosses when one of its ends is strictly inside a.
+    const auto inside = [&](double along) { return along > tol && along < len - tol; };
+    return inside(along1) || inside(along2);
+  }
+  if (!(std::fabs(across1 - across2) > tol))
+    return false;
+  if ((across1 > tol && across2 > tol) || (across1 < -tol && across2 < -tol))
+    return false;
+  const double t = along1 - across1 * (along2 - along1) / (across2 - across1);
+  if (!(t > tol && t < len - tol))
+    return false;
+  const double px = a1.m_x + t * ux;
+  const double py = a1.m_y + t * uy;
+  const double lenB = length_2point(b1, b2);
+  const double s = ((px - b1.m_x) * (b2.m_x - b1.m_x) + (py - b1.m_y) * (b2.m_y - b1.m_y)) / lenB;
+  return s > tol && s < lenB - tol;
+}
+
+bool CKelAreaCoord2D::CheckCross2(const CKelCoord2D& s, const CKelCoord2D& e, int skip) const
+{
+  const int n = GetSize();
+  for (int k = 0; k < n; ++k) {
+    const int start = k == 0 ? n - 1 : k - 1;
+    if (start == skip)
+      continue;
+    const CKelCoord2D& b1 = m_pt[static_cast<std::size_t>(start)];
+    const CKelCoord2D& b2 = m_pt[static_cast<std::size_t>(k)];
+    if (length_2point(s, b1) <= KelTol::Crossing)
+      return false;
+    if (IsLineCrossed2(s, e, b1, b2))
+      return false;
+  }
+  return true;
+}
+
+bool CKelAreaCoord2D::CheckCross2() const
+{
+  const int n = GetSize();
+  for (int i = 0; i < n; ++i) {
+    const int start = i == 0 ? n - 1 : i - 1;
+    if (!CheckCross2(m_pt[static_cast<std::size_t>(start)], m_pt[static_cast<std::size_t>(i)], start))
+      return false;
+  }
+  return true;
+}
+
+// --- Entry points ----------------------------------------------------------------
+
+bool CKelAreaCoord2D::Triangulate(CKelAreaCoord2DArray& out, KelTriangulateResult* result) const
+{
+  TriangulateBudget budget;
+  budget.backtracksLeft = kTriangulateBacktracksPerVertex * GetSize() + kTriangulateBacktracksFloor;
+  const std::size_t before = out.size();
+  const KelTriangulateResult r = TriangulateInto(out, budget);
+  // A failed cut leaves nothing behind: triangles of a part of the outline
+  // would pass for the whole.
+  if (r != KelTriangulateResult::kDone)
+    out.resize(before);
+  if (result != nullptr)
+    *result = r;
+  return r == KelTriangulateResult::kDone;
+}
+
+bool CKelAreaCoord2D::TriangulateOld(CKelAreaCoord2DArray& out) const
+{
+  TriangulateBudget budget;
+  budget.backtracksLeft = kTriangulateBacktracksPerVertex * GetSize() + kTriangulateBacktracksFloor;
+  const std::size_t before = out.size();
+  const KelTriangulateResult r = TriangulateConvex(out, budget);
+  if (r != KelTriangulateResult::kDone)
+    out.resize(before);
+  return r == KelTriangulateResult::kDone;
+}
+
+// --- The search -------------------------------------------------------------------
+
+KelTriangulateResult CKelAreaCoord2D::TriangulateInto(CKelAreaCoord2DArray& out, TriangulateBudget& budget) const
+{
+  const DepthGuard guard(budget.depth);
+  if (budget.depth > kTriangulateMaxDepth)
+    return KelTriangulateResult::kGaveUp;
+  const std::vector<int> concave = IsOukata();
+  if (!concave.empty())
+    return TriangulateConcave(concave, out, budget);
+  if (m_pt.size() < 3)
+    return KelTriangulateResult::kNotCut;
+  if (m_pt.size() == 3) {
+    out.push_back(*this);
+    return KelTriangulateResult::kDone;
+  }
+  return TriangulateConvex(out, budget);
+}
+
+KelTriangulateResult CKelAreaCoord2D::TriangulateConcave(const std::vector<int>& concave, CKelAreaCoord2DArray& out,
+                                                         TriangulateBudget& budget) const
+{
+  for (int c : concave) {
+    for (int j : CutBlockSearchNearistPoint(c)) {
+      const KelTriangulateResult r = TryDiagonal(c, j, out, budget);
+      if (r != KelTriangulateResult::kNotCut)
+        return r;
+    }
+  }
+  return KelTriangulateResult::kNotCut;
+}
+
+// The vertices from index from, walking forward, up to and including index to.
+// The piece keeps this polygon's area and box members.
+CKelAreaCoord2D CKelAreaCoord2D::Piece(std::size_t from, std::size_t to) const
+{
+  CKelAreaCoord2D piece(*this);
+  piece.m_pt.clear();
+  const std::size_t n = m_pt.size();
+  for (std::size_t k = from;; k = k + 1 == n ? 0 : k + 1) {
+    piece.m_pt.push_back(m_pt[k]);
+    if (k == to)
+      break;
+  }
+  return piece;
+}
+
+KelTriangulateResult CKelAreaCoord2D::TryDiagonal(int c, int j, CKelAreaCoord2DArray& out,
+                                                  TriangulateBudget& budget) const
+{
+  const std::size_t n = m_pt.size();
+  const auto uc = static_cast<std::size_t>(c);
+  const auto uj = static_cast<std::size_t>(j);
+  // Piece A runs from c up to the vertex before j, then closes at j unless j
+  // coincides with one of its ends.
+  CKelAreaCoord2D a = Piece(uc, uj == 0 ? n - 1 : uj - 1);
+  if (!(m_pt[uj] == a.m_pt.back()) && !(m_pt[uj] == a.m_pt.front()))
+    a.m_pt.push_back(m_pt[uj]);
+  const CKelAreaCoord2D b = Piece(uj, uc);
+  if (!a.CheckCross2() || !b.CheckCross2())
+    return KelTriangulateResult::kNotCut;
+
+  CKelAreaCoord2DArray scratch;
+  const CKelAreaCoord2D* const pieces[] = {&a, &b};
+  for (const CKelAreaCoord2D* piece : pieces) {
+    const KelTriangulateResult r = piece->TriangulateInto(scratch, budget);
+    if (r == KelTriangulateResult::kGaveUp)
+      return r;
+    if (r == KelTriangulateResult::kNotCut)
+      return --budget.backtracksLeft < 0 ? KelTriangulateResult::kGaveUp : KelTriangulateResult::kNotCut;
+  }
+  out.insert(out.end(), scratch.begin(), scratch.end());
+  return KelTriangulateResult::kDone;
+}
+
+// The convex path. Its second piece (k .. n-1, 0) is cut in the same loop
+// rather than by recursion while it stays convex, so a convex outline of many
+// vertices does not nest once per vertex.
+KelTriangulateResult CKelAreaCoord2D::TriangulateConvex(CKelAreaCoord2DArray& out, TriangulateBudget& budget) const
+{
+  CKelAreaCoord2D current(*this);
+  for (;;) {
+    const int k = current.ChooseConvexApex();
+    if (k < 0)
+      return KelTriangulateResult::kNotCut;
+    const auto uk = static_cast<std::size_t>(k);
+    const std::vector<CKelCoord2D>& v = current.m_pt;
+
+    CKelAreaCoord2D triangle;
+    triangle.m_pt = {v[0], v[1], v[uk]};
+    out.push_back(triangle);
+
+    CKelAreaCoord2D head;
+    head.m_pt.assign(v.begin() + 1, v.begin() + k + 1);
+    if (head.m_pt.size() == 3)
+      out.push_back(head);
+    else if (head.m_pt.size() >= 4 && head.TriangulateInto(out, budget) != KelTriangulateResult::kDone)
+      return KelTriangulateResult::kNotCut;
+
+    CKelAreaCoord2D tail;
+    tail.m_pt.assign(v.begin() + k, v.end());
+    tail.m_pt.push_back(v[0]);
+    if (tail.m_pt.size() == 3)
+      out.push_back(tail);
+    if (tail.m_pt.size() <= 3)
+      return KelTriangulateResult::kDone;
+    if (!tail.IsOukata().empty())
+      return tail.TriangulateInto(out, budget);
+    current = std::move(tail);
+  }
+}
+
+// The apex k of the triangle on the first edge: the vertex that is no farther
+// from vertex 0 and from vertex 1 than every earlier choice, with the triangle
+// turning counter-clockwise; later vertices win ties. -1 when there is none.
+int CKelAreaCoord2D::ChooseConvexApex() const
+{
+  const int n = GetSize();
+  if (n < 3)
+    return -1;
+  int choice = -1;
+  double best0 = DBL_MAX;
+  double best1 = DBL_MAX;
+  for (int k = 2; k < n; ++k) {
+    const CKelCoord2D& vk = m_pt[static_cast<std::size_t>(k)];
+    const double d0 = length_2point(vk, m_pt[0]);
+    const double d1 = length_2point(vk, m_pt[1]);
+    if (d0 <= best0 && d1 <= best1 && TriangleArea(m_pt[0], m_pt[1], vk) > 0) {
+      choice = k;
+      best0 = d0;
+      best1 = d1;
+    }
+  }
+  return choice;
+}

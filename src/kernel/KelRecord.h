@@ -1,0 +1,78 @@
+#pragma once
+// Field helpers of the kernel's raw records (SaveData / LoadData): numbers as
+// little-endian bytes with no tag or padding, and the byte budget a reader
+// spends before each field.
+//
+// Budget rule: a reader subtracts the field's size from *budget first and
+// fails, without reading, when the budget has gone negative (it stays spent,
+// so a caller sees how far past its budget the record reached). A failed read
+// leaves the destination unchanged.
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+#include "CKelFileIO.h"
+
+namespace KelRecord {
+
+// Spends size bytes of the budget; false when it has gone negative.
+inline bool TakeBudget(int* budget, int size)
+{
+  if (budget == nullptr || size < 0)
+    return false;
+  // Saturate rather than overflow on a budget already far below zero.
+  if (*budget < INT32_MIN + size)
+    return false;
+  *budget -= size;
+  return *budget >= 0;
+}
+
+// True when count elements of elementBytes each fit in what remains of the
+// budget; refuses negative counts. Readers call it before resizing a list.
+inline bool CountFits(const int* budget, int count, int elementBytes)
+{
+  if (budget == nullptr || count < 0 || elementBytes <= 0)
+    return false;
+  return static_cast<std::int64_t>(count) * elementBytes <= *budget;
+}
+
+template <class T>
+void SwapToLittleEndian(unsigned char (&bytes)[sizeof(T)])
+{
+  if constexpr (std::endian::native == std::endian::big) {
+    for (std::size_t i = 0; i < sizeof(T) / 2; ++i)
+      std::swap(bytes[i], bytes[sizeof(T) - 1 - i]);
+  }
+}
+
+template <class T>
+bool Write(CKelFileIO& f, T value)
+{
+  unsigned char bytes[sizeof(T)];
+  std::memcpy(bytes, &value, sizeof(T));
+  SwapToLittleEndian<T>(bytes);
+  return f.Write(bytes, sizeof(T));
+}
+
+// Reads one number without a budget (the caller has accounted for it).
+template <class T>
+bool Read(CKelFileIO& f, T& value)
+{
+  unsigned char bytes[sizeof(T)];
+  if (!f.Read(bytes, sizeof(T)))
+    return false;
+  SwapToLittleEndian<T>(bytes);
+  std::memcpy(&value, bytes, sizeof(T));
+  return true;
+}
+
+// Spends the field's size, then reads it.
+template <class T>
+bool Read(CKelFileIO& f, int* budget, T& value)
+{
+  return TakeBudget(budget, static_cast<int>(sizeof(T))) && Read(f, value);
+}
+
+}  // namespace KelRecord

@@ -1,0 +1,81 @@
+#pragma once
+// Every tolerance of the geometry kernel, named after the operation that owns
+// it. Lengths are model units (metres), angles radians.
+//
+// The values are not interchangeable even where two of them are equal: each
+// belongs to one family of tests, and stored data of the host was produced
+// with exactly these boundaries. Change one only together with its callers.
+
+namespace KelTol {
+
+// --- Point identity ---------------------------------------------------------
+// operator== of the point types: equal while every component difference d
+// satisfies -PointEqual < d < PointEqual (strict on both sides).
+inline constexpr double PointEqual = 2.5e-5;
+// fcmpNearly and every IsNearlyEqual: |d| <= Nearly counts as zero (inclusive).
+inline constexpr double Nearly = 0.0005;
+
+// --- Polygons ---------------------------------------------------------------
+// A point is on an edge when within OnEdge of its line and of its extent.
+inline constexpr double OnEdge = 1e-5;
+// operator== of polygons compares the cached area and box within this.
+inline constexpr double PolygonCache = 1e-5;
+// DeleteOnLine removes a vertex whose offset from its neighbours' line is
+// strictly inside this.
+inline constexpr double Collinear = 2.5e-5;
+// InArea rejects points beyond the cached box grown by this fraction of tol.
+inline constexpr double InAreaBoxFraction = 0.1;
+
+// --- Triangulation ----------------------------------------------------------
+// Segment crossing and simplicity tests of the diagonal search.
+inline constexpr double Crossing = 1e-6;
+
+// --- Planes in space --------------------------------------------------------
+// Two faces lie in the same plane when A, B, C and D each differ by at most this.
+inline constexpr double SamePlane = 1e-6;
+// The meeting line of two planes: parallel normals, and the check that the
+// constructed points lie on both planes; also the point form of CalCrossPoint10.
+inline constexpr double PlaneLine = 2.5e-5;
+
+// --- Arcs -------------------------------------------------------------------
+// A sweep counts as more than a half circle only when it exceeds pi by more
+// than this; a sweep within it of pi is a half circle.
+inline constexpr double HalfCircle = 1e-6;
+// Flattening treats a start or end direction within this of pi as -pi.
+inline constexpr double ArcAngle = 1e-6;
+// An arc end within this (in x and in y) of a crossing keeps the crossing
+// without the range test; also check_point and CheckOnLine5.
+inline constexpr double PointCheck = 0.001;
+// An arc record of a host polygon whose angle lies within this of 0 leaves
+// its edge straight; one within this of pi in size is a half circle, whose
+// centre is the chord's midpoint (the tangent formula loses accuracy there).
+inline constexpr double HostArcAngle = 1e-5;
+
+// --- Plane geometry functions -------------------------------------------------
+// Slack that check_range adds to every margin, and the band of check_value.
+inline constexpr double RangeSlack = 0.0002;
+// Components, slopes, feet, sides and crossings of the plain functions
+// (arc_radian, get_vtpoint, HalfPlane, check_side, the line and circle
+// crossings, CalcVlinepos, CPlane, CalCrossPoint, CheckOnLine4/6/7).
+inline constexpr double Geometry = 1e-5;
+// The widest on-segment test (CheckOnLine10).
+inline constexpr double WideOnSegment = 0.0015;
+
+// --- Numbers becoming integers ----------------------------------------------
+// Before a double is floored, ceiled or truncated to an integer, a value
+// within IntegerSnap x max(1, |x|) of an integer is taken as that integer:
+// 30 degrees from radians is 29.999999999999996, and must print 30.00.
+// Relative, because the products it guards (angles x 10^9, areas x factors)
+// carry round-off proportional to their size.
+inline constexpr double IntegerSnap = 1e-9;
+
+}  // namespace KelTol
+
+// Angles used by the kernel, written out so every caller rounds alike.
+namespace KelAngle {
+inline constexpr double Pi = 3.141592653589793;
+inline constexpr double HalfPi = 1.5707963267948966;
+inline constexpr double TwoPi = 6.283185307179586;
+inline constexpr double ThreeHalfPi = 4.71238898038469;
+inline constexpr double DegreesPerRadian = 57.29577951308232;
+}  // namespace KelAngle
