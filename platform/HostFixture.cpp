@@ -11,6 +11,7 @@
 #include "host_interface.h"
 #include "host_libpart.h"
 #include "host_notify.h"
+#include "host_palette.h"
 #include "host_progress.h"
 #include "host_selection.h"
 #include "host_teamwork.h"
@@ -147,6 +148,7 @@ void HostFixture::Reset()
   ResetFoundation();
   ResetModel();
   ResetLibraryAndInterface();
+  internal::ResetModelessWindows();
   savedProject_.reset();
   handleBaseline_ = LiveHandleCount();
 }
@@ -269,6 +271,17 @@ void HostFixture::QueuePick(const API_Coord3D& position, const std::vector<API_C
 void HostFixture::QueueAlertAnswer(short button) { pln::host::QueueAlertAnswer(button); }
 
 void HostFixture::QueueProgressCancel(Int32 queriesBefore) { pln::host::QueueProgressCancel(queriesBefore); }
+
+void HostFixture::DefineDialog(short resId, pln::host::DGDialogDef def) { pln::host::DefineDialog(resId, std::move(def)); }
+
+void HostFixture::QueueDialogScript(short resId, pln::host::DialogScript script)
+{
+  pln::host::QueueDialogScript(resId, std::move(script));
+}
+
+void HostFixture::QueueFileChoice(const IO::Location& file) { pln::host::QueueFileDialogAnswer(file); }
+
+void HostFixture::QueueFileDialogCancel() { pln::host::QueueFileDialogCancel(); }
 
 // ---------------------------------------------------------------------------
 
@@ -464,6 +477,10 @@ const std::vector<AlertRecord>& HostFixture::Alerts() const { return pln::host::
 const std::vector<RubberDrawing>& HostFixture::RubberDrawings() const { return pln::host::RubberDrawings(); }
 
 const ProgressState& HostFixture::Progress() const { return pln::host::Progress(); }
+
+const std::vector<FileDialogRecord>& HostFixture::FileDialogs() const { return pln::host::FileDialogs(); }
+
+const std::vector<std::string>& HostFixture::DialogMisuses() const { return pln::host::DialogMisuses(); }
 
 void HostFixture::ClearCallLog() { pln::host::ClearCallLog(); }
 

@@ -11,6 +11,8 @@
 // as the host does for its own commands. Neither consumes a failure queued
 // with FailOnce.
 
+#include "dg_filedialog.h"
+#include "dg_user.h"
 #include "host_alert.h"
 #include "host_api_types.h"
 #include "host_input.h"
@@ -75,6 +77,12 @@ public:
   void QueuePick(const API_Coord3D& position, const std::vector<API_Coord3D>& cursorMoves = {});
   void QueueAlertAnswer(short button);
   void QueueProgressCancel(Int32 queriesBefore = 0);
+  // Dialogs: declare a resource before the add-on opens it; a modal
+  // dialog runs the next script queued for its resource (dg_user.h).
+  void DefineDialog(short resId, pln::host::DGDialogDef def);
+  void QueueDialogScript(short resId, pln::host::DialogScript script);
+  void QueueFileChoice(const IO::Location& file);
+  void QueueFileDialogCancel();
 
   // --- Acting as the user ----------------------------------------------------
   // A new element; with user data it is what pasting a placed figure from
@@ -114,6 +122,8 @@ public:
   const std::vector<pln::host::AlertRecord>& Alerts() const;
   const std::vector<pln::host::RubberDrawing>& RubberDrawings() const;
   const pln::host::ProgressState& Progress() const;
+  const std::vector<pln::host::FileDialogRecord>& FileDialogs() const;
+  const std::vector<std::string>& DialogMisuses() const;
   void ClearCallLog();
   void FailOnce(const std::string& callName, GSErrCode code);
   // Live handles now minus those live when the fixture was (re)set.

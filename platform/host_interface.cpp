@@ -1,5 +1,6 @@
 #include "host_interface.h"
 
+#include "dg_user.h"
 #include "host_alert.h"
 #include "host_calllog.h"
 #include "host_errors.h"
@@ -98,6 +99,7 @@ void ResetLibraryAndInterface()
   internal::ResetInput();
   internal::ResetProgress();
   internal::ResetAlerts();
+  internal::ResetDialogManager();
   UserControls().clear();
 }
 

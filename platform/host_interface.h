@@ -53,7 +53,8 @@ namespace pln::host {
 std::optional<API_UserControlType> UserControlOf(short dialogID, short itemID);
 
 // Empties the library, the parameter transaction, the pick queue and the
-// input records, the process window, the user controls and the alerts.
+// input records, the process window, the user controls, the alerts and the
+// dialog manager (resources, windows, scripts, file dialogs).
 void ResetLibraryAndInterface();
 
 }  // namespace pln::host

@@ -33,9 +33,10 @@ bool ContourEndsValid(const Polygon2DData& polygon)
   const UIndex* ends = *polygon.contourEnds;
   if (ends[0] != 0 || ends[polygon.nContours] != polygon.nVertices)
     return false;
-  // Every contour holds at least one edge.
+  // Every contour holds at least one edge and ends inside the vertices; the
+  // sums are taken in 64 bits so a huge end cannot wrap round and pass.
   for (UInt32 k = 1; k <= polygon.nContours; ++k)
-    if (ends[k] < ends[k - 1] + 2)
+    if (std::uint64_t{ends[k]} < std::uint64_t{ends[k - 1]} + 2 || ends[k] > polygon.nVertices)
       return false;
   return true;
 }
@@ -71,10 +72,10 @@ bool IsWellFormed(const Polygon2DData& polygon)
 {
   if (polygon.nContours == 0 || polygon.vertices == nullptr || polygon.contourEnds == nullptr)
     return false;
-  if (EntriesIn(polygon.vertices) < polygon.nVertices + 1 ||
-      EntriesIn(polygon.contourEnds) < polygon.nContours + 1)
+  if (EntriesIn(polygon.vertices) < std::uint64_t{polygon.nVertices} + 1 ||
+      EntriesIn(polygon.contourEnds) < std::uint64_t{polygon.nContours} + 1)
     return false;
-  if (polygon.nArcs > 0 && (polygon.arcs == nullptr || EntriesIn(polygon.arcs) < polygon.nArcs + 1))
+  if (polygon.nArcs > 0 && (polygon.arcs == nullptr || EntriesIn(polygon.arcs) < std::uint64_t{polygon.nArcs} + 1))
     return false;
   return ContourEndsValid(polygon) && ArcsValid(polygon);
 }

@@ -157,6 +157,14 @@ TEST_F(HostPolygon2DTest, MalformedDataIsRefusedAndLeftAlone)
   EXPECT_EQ(Geometry::GetPolygon2DDataArea(data, false), 0.0);
   Geometry::FreePolygon2DData(&data);
 
+  // Two contours whose middle end wraps round in 32 bits must not pass the
+  // order check and send readers past the vertices.
+  Polygon2DData wrapped = Build({kSquareCcw, kHoleCw});
+  (*wrapped.contourEnds)[1] = static_cast<UIndex>(-2);
+  EXPECT_FALSE(Geometry::GetPolygon2DDataBoundBox(wrapped, &box));
+  EXPECT_EQ(Geometry::GetPolygon2DDataArea(wrapped, false), 0.0);
+  Geometry::FreePolygon2DData(&wrapped);
+
   // An arc between vertices that are not neighbours.
   Polygon2DData skewed = Build({kSquareCcw}, {{1, 3, 1.0}});
   EXPECT_EQ(Geometry::GetPolygon2DDataArea(skewed, false), 0.0);

@@ -1,0 +1,156 @@
+#include "CDGDlgCore.h"
+
+#include "host_environment.h"
+
+namespace {
+
+// The host's standard buttons.
+constexpr short kItemOK = 1;
+constexpr short kItemCancel = 2;
+
+// The flag DGModelessInit takes for the add-on's modeless dialogs.
+constexpr short kModelessFlag = 1;
+
+// During SetDialogSize the dialog grows in both directions.
+constexpr short kGrowBoth = 3;
+
+// The message's data word carries a pointer to the message's record.
+template <typename Record>
+Record* RecordOf(DGMessageData msgData)
+{
+  return reinterpret_cast<Record*>(msgData);
+}
+
+// Grow messages pack the horizontal growth into the low 16 bits and the
+// vertical growth above them, both signed.
+short LowGrowth(DGMessageData msgData) { return static_cast<short>(msgData & 0xFFFF); }
+short HighGrowth(DGMessageData msgData) { return static_cast<short>(msgData >> 16); }
+
+}  // namespace
+
+short CDGDlgCore::DoModal()
+{
+  const GSResModule module = ACAPI_GetOwnResModule();
+  return DGModalDialog(module, m_ResourceID, module, DlgCallBack, reinterpret_cast<DGUserData>(this));
+}
+
+short CDGDlgCore::DoModeless()
+{
+  const GSResModule module = ACAPI_GetOwnResModule();
+  m_DialogID =
+      DGModelessInit(module, m_ResourceID, module, DlgCallBack, reinterpret_cast<DGUserData>(this), kModelessFlag);
+  return m_DialogID;
+}
+
+short CDGDlgCore::DoMsgClick(short dialId, short item, long long /*msgData*/)
+{
+  if (item == kItemCancel)
+    return kItemCancel;
+  if (item == kItemOK)
+    return UpdateData(dialId, true) ? kItemOK : 0;
+  return 0;
+}
+
+short CDGDlgCore::DlgCallBack(short message, short dialId, short item, DGUserData userData, DGMessageData msgData)
+{
+  auto* dialog = reinterpret_cast<CDGDlgCore*>(userData);
+  if (dialog == nullptr)
+    return 0;
+  if (message >= DG_USERMSG)
+    return dialog->DoMsgUser(message, dialId, item, msgData);
+  return dialog->Dispatch(message, dialId, item, msgData);
+}
+
+// The messages about items and the dialog's life; the rest are events
+// with records.
+short CDGDlgCore::Dispatch(short message, short dialId, short item, DGMessageData msgData)
+{
+  switch (message) {
+  case DG_MSG_INIT:
+    DoMsgInit(dialId);
+    DGSetFocus(dialId, -1);
+    return 0;
+  case DG_MSG_CLOSE:
+    return DoMsgClose(dialId, item);
+  case DG_MSG_CLICK:
+    return DoMsgClick(dialId, item, msgData);
+  case DG_MSG_DOUBLECLICK:
+    DoMsgDoubleClick(dialId, item, msgData);
+    return 0;
+  case DG_MSG_CHANGE:
+    DoMsgChange(dialId, item, msgData);
+    return 0;
+  case DG_MSG_TRACK:
+    DoMsgTrack(dialId, item, msgData);
+    return 0;
+  case DG_MSG_HOTKEY:
+    return DoMsgHotKey(dialId, item);
+  case DG_MSG_ACTIVATE:
+    DoMsgActivate(dialId, msgData);
+    return 0;
+  case DG_MSG_UPDATE:
+    DoMsgUpdate(dialId, item, msgData);
+    return 0;
+  default:
+    return DispatchEvent(message, dialId, item, msgData);
+  }
+}
+
+// Messages 2, 8-10, 18-21, 24, 26 and every unknown one reach no operation.
+short CDGDlgCore::DispatchEvent(short message, short dialId, short item, DGMessageData msgData)
+{
+  switch (message) {
+  case DG_MSG_GROW:
+    DoMsgGrow(dialId, LowGrowth(msgData), HighGrowth(msgData));
+    return 0;
+  case DG_MSG_RESIZE:
+    DoMsgResize(dialId, RecordOf<DG::ResizeEventArg>(msgData));
+    return 0;
+  case DG_MSG_TOPSTATUSCHANGE:
+    DoMsgTopStatusChange(dialId, RecordOf<DG::PanelTopStatusChangeEventArg>(msgData));
+    return 0;
+  case DG_MSG_DRAGDROP:
+    return DoMsgDragDrop(dialId, item, RecordOf<DG::DragDropEventArg>(msgData));
+  case DG_MSG_BACKGROUNDPAINT:
+    return DoMsgBackgroundPaint(dialId, item, RecordOf<DG::PanelBackgroundPaintEventArg>(msgData));
+  case DG_MSG_LISTHEADERCLICK:
+    return DoMsgListHeaderClick(dialId, item, RecordOf<DG::ListBoxHeaderEventArg>(msgData)) ? 1 : 0;
+  case DG_MSG_LISTHEADERRESIZE:
+    return DoMsgListHeaderResize(dialId, item, RecordOf<DG::ListBoxHeaderEventArg>(msgData));
+  case DG_MSG_SPLITTERDRAG:
+    DoMsgSplitterDrag(dialId, item, RecordOf<DG::SplitterDragEventArg>(msgData));
+    return 0;
+  default:
+    return 0;
+  }
+}
+
+void CDGDlgCore::SetDialogSize(short dialId, short dh, short dv)
+{
+  const GSResModule module = ACAPI_GetOwnResModule();
+  short originalWidth = 0, originalHeight = 0, currentWidth = 0, currentHeight = 0;
+  DGGetDialogClientSize(module, dialId, DG_CLIENT_ORIGINAL, &originalWidth, &originalHeight);
+  DGGetDialogClientSize(module, dialId, DG_CLIENT_CURRENT, &currentWidth, &currentHeight);
+  const int width = originalWidth + dh;
+  const int height = originalHeight + dv;
+  if (width == currentWidth && height == currentHeight)
+    return;
+  // Growing in both directions at once; the dialog's own grow type comes
+  // back afterwards.
+  const short growType = DGGetDialogGrowType(dialId);
+  DGSetDialogGrowType(dialId, kGrowBoth);
+  DGGrowDialog(dialId, static_cast<short>(width - currentWidth), static_cast<short>(height - currentHeight));
+  DGSetDialogGrowType(dialId, growType);
+}
+
+GS::UniString CDGDlgCore::GetItemText(short dialId, short item) { return DGGetItemText(dialId, item); }
+
+void CDGDlgCore::SetItemText(short dialId, short item, const GS::UniString& text) { DGSetItemText(dialId, item, text); }
+
+void CDGDlgCore::EnableItem(short dialId, short item, bool enable)
+{
+  if (enable)
+    DGEnableItem(dialId, item);
+  else
+    DGDisableItem(dialId, item);
+}

@@ -1,0 +1,5 @@
+#include "CDGDlgTabCore.h"
+
+#include "CDGDlgCore.h"
+
+void CDGDlgTabCore::EnableItem(short item, bool enable) { CDGDlgCore::EnableItem(m_DialogID, item, enable); }

@@ -1,0 +1,325 @@
+#include "CDGPaletteCore.h"
+
+#include "CDGDlgCore.h"
+#include "host_assert.h"
+#include "host_debug.h"
+#include "host_environment.h"
+#include "host_errors.h"
+
+bool CDGPaletteCore::hiddenByUser = false;
+bool CDGPaletteCore::hiddenByAC = false;
+
+namespace {
+
+// The flag DGModelessInit takes for a palette opened as a plain window.
+constexpr short kPaletteModelessFlag = 0;
+// Handed on to DGDisablePaletteDock unchanged.
+constexpr short kDockFlag = 1;
+
+template <typename Record>
+Record* RecordOf(DGMessageData msgData)
+{
+  return reinterpret_cast<Record*>(msgData);
+}
+
+short LowGrowth(DGMessageData msgData) { return static_cast<short>(msgData & 0xFFFF); }
+short HighGrowth(DGMessageData msgData) { return static_cast<short>(msgData >> 16); }
+
+bool IsOpenWindow(short dialId) { return dialId != 0 && DGIsDialogOpen(dialId); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Default operations
+
+void CDGPaletteCore::ShowPalette() { DGShowModelessDialog(m_PaletteID, DG_TOPMOST_REFERENCE); }
+
+short CDGPaletteCore::DoMsgClick(short /*dialId*/, short item, long long /*msgData*/)
+{
+  return item == DG_CLOSEBOX ? DG_CLOSEBOX : 0;
+}
+
+void CDGPaletteCore::EnableItem(short dialId) { DGEnableItem(dialId, DG_ALL_ITEMS); }
+
+void CDGPaletteCore::DisablePaletteControls(short dialId) { DGDisableItem(dialId, DG_ALL_ITEMS); }
+
+// ---------------------------------------------------------------------------
+// Opening and closing
+
+GSErrCode CDGPaletteCore::DoPaletteInit()
+{
+  if (IsOpenWindow(m_PaletteID))
+    return NoError;
+  GSErrCode err = NoError;
+  if (m_bDockable)
+    err = OpenDockable();
+  else
+    OpenModeless();
+  return m_PaletteID == 0 ? APIERR_GENERAL : err;
+}
+
+// A dockable palette is created silent and hidden; its init message comes
+// when it starts processing events.
+GSErrCode CDGPaletteCore::OpenDockable()
+{
+  m_Guid.Generate();
+  const GSResModule module = ACAPI_GetOwnResModule();
+  m_PaletteID = DGCreateDockablePalette(module, m_ResourceID, module, PaletteDlgCallBack,
+                                        reinterpret_cast<DGUserData>(this), m_Guid);
+  if (m_PaletteID == 0)
+    return NoError;
+  DGBeginProcessEvents(m_PaletteID);
+  DGShowModelessDialog(m_PaletteID, DG_TOPMOST_REFERENCE);
+  DGDisablePaletteDock(m_Guid, kDockFlag);
+  return NoError;
+}
+
+void CDGPaletteCore::OpenModeless()
+{
+  const GSResModule module = ACAPI_GetOwnResModule();
+  m_PaletteID = DGModelessInit(module, m_ResourceID, module, PaletteDlgCallBack, reinterpret_cast<DGUserData>(this),
+                               kPaletteModelessFlag);
+  if (m_PaletteID != 0)
+    DGShowModelessDialog(m_PaletteID, DG_TOPMOST_REFERENCE);
+}
+
+void CDGPaletteCore::DoPaletteClose()
+{
+  if (IsOpenWindow(m_PaletteID))
+    DGModelessClose(m_PaletteID);
+  m_PaletteID = 0;
+}
+
+void CDGPaletteCore::CmdOpenPalette()
+{
+  if (m_PaletteID == 0)
+    DoPaletteInit();
+  else
+    DoPaletteClose();
+}
+
+bool CDGPaletteCore::IsOn() const { return IsOpenWindow(m_PaletteID); }
+
+// ---------------------------------------------------------------------------
+// Showing and hiding
+
+void CDGPaletteCore::DoPaletteShowHide()
+{
+  if (!IsOn())
+    return;
+  if (DGIsModelessDialogVisible(m_PaletteID))
+    DGHideModelessDialog(m_PaletteID);
+  else
+    ShowPalette();
+}
+
+void CDGPaletteCore::HidePalette() { DGHideModelessDialog(m_PaletteID); }
+
+void CDGPaletteCore::Do_PaletteShowHide(short dialId, bool byUser, bool hide)
+{
+  if (!IsOpenWindow(dialId))
+    return;
+  if (byUser)
+    ToggleByUser(dialId);
+  else if (hide)
+    HideByHost(dialId);
+  else
+    EndHideByHost(dialId);
+}
+
+// While the host hides palettes the user cannot bring one back.
+void CDGPaletteCore::ToggleByUser(short dialId)
+{
+  if (DGIsModelessDialogVisible(dialId)) {
+    DGHideModelessDialog(dialId);
+    hiddenByUser = true;
+  } else if (!hiddenByAC) {
+    DGShowModelessDialog(dialId, DG_TOPMOST_REFERENCE);
+    hiddenByUser = false;
+  }
+}
+
+void CDGPaletteCore::HideByHost(short dialId)
+{
+  hiddenByAC = true;
+  m_bWasVisible = DGIsModelessDialogVisible(dialId);
+  if (m_bWasVisible)
+    DGHideModelessDialog(dialId);
+}
+
+// A palette the user hid stays hidden; the others come back as they were.
+void CDGPaletteCore::EndHideByHost(short dialId)
+{
+  hiddenByAC = false;
+  if (hiddenByUser)
+    return;
+  if (m_bWasVisible)
+    DGShowModelessDialog(dialId, DG_TOPMOST_REFERENCE);
+  EnableItem(dialId);
+}
+
+// ---------------------------------------------------------------------------
+// Items
+
+void CDGPaletteCore::EnablePaletteControls(short dialId, bool enable)
+{
+  if (!IsOpenWindow(dialId))
+    return;
+  if (enable)
+    EnableItem(dialId);
+  else
+    DisablePaletteControls(dialId);
+}
+
+void CDGPaletteCore::DisablePaletteControls(short /*dialId*/, bool disable)
+{
+  if (!IsOn())
+    return;
+  if (disable)
+    DGDisableItem(m_PaletteID, DG_ALL_ITEMS);
+  else
+    DGEnableItem(m_PaletteID, DG_ALL_ITEMS);
+}
+
+void CDGPaletteCore::EnableItem(short item, bool enable)
+{
+  PLN_ASSERT(m_PaletteID != 0);
+  CDGDlgCore::EnableItem(m_PaletteID, item, enable);
+}
+
+void CDGPaletteCore::SetDialogSize(short dialId, short dh, short dv) { CDGDlgCore::SetDialogSize(dialId, dh, dv); }
+
+GSErrCode CDGPaletteCore::SetUserControlPen(short dialId, short item)
+{
+  return CDGDlgCore::SetUserControlPen(dialId, item);
+}
+
+GSErrCode CDGPaletteCore::SetUserControlFill(short dialId, short item)
+{
+  return CDGDlgCore::SetUserControlFill(dialId, item, APIUserControlType_Fill);
+}
+
+void CDGPaletteCore::PopupInsert(short dialId, short item, const char* text, long long data)
+{
+  CDGDlgCore::PopUpInsert(dialId, item, GS::UniString(text, CC_Default), data);
+}
+
+// ---------------------------------------------------------------------------
+// Message dispatch
+
+short CDGPaletteCore::PaletteDlgCallBack(short message, short dialId, short item, DGUserData userData,
+                                         DGMessageData msgData)
+{
+  auto* palette = reinterpret_cast<CDGPaletteCore*>(userData);
+  if (palette == nullptr)
+    return 0;
+  if (message >= DG_USERMSG)
+    return palette->DoMsgUser(message, dialId, item, msgData);
+  return palette->Dispatch(message, dialId, item, msgData);
+}
+
+// Unlike a dialog, a palette hears neither hot keys (11) nor activation (14).
+short CDGPaletteCore::Dispatch(short message, short dialId, short item, DGMessageData msgData)
+{
+  switch (message) {
+  case DG_MSG_INIT:
+    OnInit(dialId);
+    return 0;
+  case DG_MSG_CLOSE:
+    OnClose(dialId, item);
+    return 0;
+  case DG_MSG_CLICK:
+    return DoMsgClick(dialId, item, msgData);
+  case DG_MSG_DOUBLECLICK:
+    DoMsgDoubleClick(dialId, item, msgData);
+    return 0;
+  case DG_MSG_CHANGE:
+    DoMsgChange(dialId, item, msgData);
+    return 0;
+  case DG_MSG_TRACK:
+    DoMsgTrack(dialId, item, msgData);
+    return 0;
+  case DG_MSG_UPDATE:
+    DoMsgUpdate(dialId, item, msgData);
+    return 0;
+  default:
+    return DispatchEvent(message, dialId, item, msgData);
+  }
+}
+
+short CDGPaletteCore::DispatchEvent(short message, short dialId, short item, DGMessageData msgData)
+{
+  switch (message) {
+  case DG_MSG_GROW:
+    DoMsgGrow(dialId, LowGrowth(msgData), HighGrowth(msgData));
+    return 0;
+  case DG_MSG_RESIZE:
+    DoMsgResize(dialId, RecordOf<DG::ResizeEventArg>(msgData));
+    return 0;
+  case DG_MSG_TOPSTATUSCHANGE:
+    return DoMsgTopStatusChange(dialId, item, RecordOf<DG::PanelTopStatusChangeEventArg>(msgData));
+  case DG_MSG_DRAGDROP:
+    return DoMsgDragDrop(dialId, item, RecordOf<DG::DragDropEventArg>(msgData));
+  case DG_MSG_BACKGROUNDPAINT:
+    return DoMsgBackgroundPaint(dialId, item, RecordOf<DG::PanelBackgroundPaintEventArg>(msgData));
+  case DG_MSG_LISTHEADERCLICK:
+    return DoMsgListHeaderClick(dialId, item, RecordOf<DG::ListBoxHeaderEventArg>(msgData)) ? 1 : 0;
+  case DG_MSG_LISTHEADERDRAG:
+    return DoMsgListHeaderDrag(dialId, item, RecordOf<DG::ListBoxHeaderEventArg>(msgData));
+  case DG_MSG_LISTHEADERRESIZE:
+    return DoMsgListHeaderResize(dialId, item, RecordOf<DG::ListBoxHeaderEventArg>(msgData));
+  case DG_MSG_SPLITTERDRAG:
+    DoMsgSplitterDrag(dialId, item, RecordOf<DG::SplitterDragEventArg>(msgData));
+    return 0;
+  default:
+    return 0;
+  }
+}
+
+// A palette that could not register stays open, only without the host's
+// control messages.
+void CDGPaletteCore::OnInit(short dialId)
+{
+  DoMsgInit(dialId);
+  DGSetFocus(dialId, -1);
+  if (ACAPI_RegisterModelessWindow(dialId, PaletteAPIControlCallBack, m_nControlFlags, APINULLGuid) != NoError)
+    DBPrintf("Test:: ACAPI_RegisterModelessWindow failed\n");
+}
+
+void CDGPaletteCore::OnClose(short dialId, short item)
+{
+  DoMsgClose(dialId, item);
+  ACAPI_UnregisterModelessWindow(dialId);
+  m_PaletteID = 0;
+}
+
+GSErrCode CDGPaletteCore::PaletteAPIControlCallBack(Int32 referenceId, API_PaletteMessageID message,
+                                                    long long /*param*/)
+{
+  const short dialId = static_cast<short>(referenceId);
+  auto* palette = reinterpret_cast<CDGPaletteCore*>(DGGetDialogUserData(dialId));
+  if (palette == nullptr)
+    return NoError;
+  switch (message) {
+  case APIPalMsg_ClosePalette:
+    DGModelessClose(dialId);
+    break;
+  case APIPalMsg_HidePalette_Begin:
+    palette->Do_PaletteShowHide(dialId, false, true);
+    break;
+  case APIPalMsg_HidePalette_End:
+    palette->Do_PaletteShowHide(dialId, false, false);
+    break;
+  case APIPalMsg_DisableItems_Begin:
+    if (IsOpenWindow(dialId))
+      palette->DisablePaletteControls(dialId);
+    break;
+  case APIPalMsg_DisableItems_End:
+    if (IsOpenWindow(dialId))
+      palette->EnableItem(dialId);
+    break;
+  default:
+    break;
+  }
+  return NoError;
+}

@@ -1,0 +1,101 @@
+#include "CDlgProgress.h"
+
+#include "host_assert.h"
+#include "host_interface.h"
+
+namespace {
+
+constexpr Int32 Code(const char (&c)[5])
+{
+  return (Int32(c[0]) << 24) | (Int32(c[1]) << 16) | (Int32(c[2]) << 8) | Int32(c[3]);
+}
+
+// The computing code hands its texts over as UTF-8.
+GS::UniString FromUtf8(const char* text) { return GS::UniString(text, CC_UTF8); }
+
+}  // namespace
+
+CDlgProgress::~CDlgProgress() { Close(); }
+
+int CDlgProgress::OpenProgress(const GS::UniString& title, bool /*flag*/)
+{
+  m_title = title;
+  return 0;
+}
+
+int CDlgProgress::OpenProgress(const char* title, bool flag) { return OpenProgress(FromUtf8(title), flag); }
+
+void CDlgProgress::OpenWindow(Int32 phases)
+{
+  PLN_ASSERT(!m_bOpen);
+  ACAPI_Interface(Code("IPWD"), &m_title, &phases);
+  m_bOpen = true;
+  m_nPhaseCount = phases;
+}
+
+void CDlgProgress::SetPhase(int phases, const GS::UniString& title)
+{
+  m_bUsePhase = true;
+  PLN_ASSERT(!m_bOpen);
+  m_title = title;
+  OpenWindow(phases);
+  m_nRange = 0;
+}
+
+void CDlgProgress::SetPhase(int phases, const char* title) { SetPhase(phases, FromUtf8(title)); }
+
+// The host advances its phase at the next range; nothing to send here.
+void CDlgProgress::IncrementPhase() { PLN_ASSERT(m_bUsePhase); }
+
+void CDlgProgress::SetRange(int max, const GS::UniString& text)
+{
+  GS::UniString phaseText = text;
+  Int32 maximum = max;
+  bool showPercent = true;
+  if (m_bUsePhase) {
+    ACAPI_Interface(Code("SPRP"), &phaseText, &maximum, &showPercent);
+  } else if (m_bFirstUse) {
+    OpenWindow(1);
+    ACAPI_Interface(Code("SPRP"), &phaseText, &maximum, &showPercent);
+    m_bFirstUse = false;
+  }
+  m_nPos = 0;
+  m_nRange = max;
+}
+
+void CDlgProgress::SetRange(int max, const char* text) { SetRange(max, FromUtf8(text)); }
+
+void CDlgProgress::SetRange2(int max, const GS::UniString& text) { SetRange(max, GetCurPhase() + text); }
+
+GS::UniString CDlgProgress::GetCurPhase() const
+{
+  if (!m_bUsePhase) return GS::UniString();
+  return GS::UniString::Printf("%d ", static_cast<int>(m_nPhaseCount));
+}
+
+int CDlgProgress::StepIt()
+{
+  Int32 increment = 1;
+  const GSErrCode err = ACAPI_Interface(Code("IPRV"), &increment);
+  ++m_nPos;
+  return err;
+}
+
+void CDlgProgress::SetPos(int pos)
+{
+  Int32 position = pos;
+  ACAPI_Interface(Code("SPRV"), &position);
+  m_nPos = position;
+}
+
+bool CDlgProgress::CheckAbort() { return ACAPI_Interface(Code("CANC")) != 0; }
+
+void CDlgProgress::Close()
+{
+  if (m_bOpen) {
+    ACAPI_Interface(Code("CPWD"));
+    m_bOpen = false;
+  }
+  m_bFirstUse = true;
+  m_bUsePhase = false;
+}

@@ -1,0 +1,20 @@
+#include "CLayerControl.h"
+
+#include "CGSUtil.h"
+
+// Host errors are not passed on: a layer that cannot be read keeps the
+// defaults (visible, unlocked), so the guard then changes nothing and
+// Reset() leaves the layer as it is.
+CLayerControl::CLayerControl(short layer) : m_layer(layer)
+{
+  CGSUtil::GetLayerVisibleStatus(m_layer, &m_bVisible);
+  if (!m_bVisible) CGSUtil::SetLayerVisibleStatusNew(m_layer, true);
+  CGSUtil::GetLayerLockStatus(m_layer, &m_bLocked);
+  if (m_bLocked) CGSUtil::SetLayerLockStatus(m_layer, false);
+}
+
+void CLayerControl::Reset()
+{
+  if (!m_bVisible) CGSUtil::SetLayerVisibleStatusNew(m_layer, false);
+  if (m_bLocked) CGSUtil::SetLayerLockStatus(m_layer, true);
+}

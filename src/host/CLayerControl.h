@@ -1,0 +1,19 @@
+#pragma once
+// A guard that shows and unlocks one layer while the add-on writes to an
+// element on it. It does not restore by itself: the owner calls Reset()
+// after writing, so the owner decides when the layer goes back.
+
+class CLayerControl {
+public:
+  // Records the layer's visibility and lock, then shows and unlocks it.
+  explicit CLayerControl(short layer);
+
+  // Hides a layer that was hidden and locks a layer that was locked;
+  // nothing else.
+  void Reset();
+
+private:
+  short m_layer;
+  bool m_bVisible = true;  // as found when the guard was made
+  bool m_bLocked = false;
+};

@@ -1,0 +1,31 @@
+#include "GSWriteReport.h"
+
+#include "CGSUtil.h"
+#include "host_alert.h"
+#include "host_errors.h"
+
+#include <cstdio>
+
+namespace {
+// The host's icon choice for the alert.
+constexpr short kAlertKind = -3;
+}  // namespace
+
+void GSWriteReport(int err)
+{
+  if (err == NoError || err == APIERR_CANCEL)
+    return;
+  if (err == APIERR_BADNAME) {
+    GSWriteReport(GS::UniString(u"必要なオブジェクトが見つかりません"));
+    return;
+  }
+  // A padded name is 31 characters; the code takes at most 11.
+  char text[64];
+  std::snprintf(text, sizeof text, "(%d)%s", err, CGSUtil::ErrID_To_Name(err));
+  GSWriteReport(GS::UniString(text, CC_Default));
+}
+
+void GSWriteReport(const GS::UniString& text)
+{
+  DGAlert(kAlertKind, GS::UniString(u"メンセラ"), text, GS::UniString(), GS::UniString(u"Ok"));
+}

@@ -1,0 +1,128 @@
+// The progress window over the stand-in's process window: what reaches the
+// host in each mode, the counters, cancel, and closing on destruction.
+
+#include "CDlgProgress.h"
+#include "HostFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+class CDlgProgressTest : public ::testing::Test {
+protected:
+  std::ptrdiff_t Calls(const std::string& name) const {
+    const auto& log = host.CallLog();
+    return std::count(log.begin(), log.end(), name);
+  }
+  HostFixture host;
+};
+
+TEST_F(CDlgProgressTest, PhasedRangeShowsThePhaseCountBeforeTheText)
+{
+  CDlgProgress progress;
+  progress.SetPhase(3, GS::UniString(u"集計"));
+  EXPECT_TRUE(host.Progress().open);
+  EXPECT_EQ(host.Progress().title, GS::UniString(u"集計"));
+  EXPECT_EQ(host.Progress().phaseCount, 3);
+  EXPECT_EQ(progress.GetCurPhase(), GS::UniString(u"3 "));
+
+  progress.SetRange2(10, GS::UniString(u"面積"));
+  EXPECT_EQ(host.Progress().text, GS::UniString(u"3 面積"));
+  EXPECT_EQ(host.Progress().maximum, 10);
+  EXPECT_EQ(host.Progress().phase, 1);
+
+  // Every range of a phased window starts the host's next phase.
+  progress.IncrementPhase();
+  progress.SetRange(4, "second");
+  EXPECT_EQ(host.Progress().phase, 2);
+  EXPECT_EQ(host.Progress().text, GS::UniString(u"second"));
+  EXPECT_EQ(progress.GetRange(), 4);
+  progress.Close();
+  EXPECT_FALSE(host.Progress().open);
+}
+
+TEST_F(CDlgProgressTest, SingleRangeOpensOnceAndLaterRangesOnlyResetTheCounters)
+{
+  CDlgProgress progress;
+  EXPECT_EQ(progress.OpenProgress("タイトル", false), 0);
+  EXPECT_FALSE(host.Progress().open);  // the title waits for the first range
+  EXPECT_EQ(progress.GetCurPhase(), GS::UniString());
+
+  progress.SetRange(5, "first");
+  EXPECT_TRUE(host.Progress().open);
+  EXPECT_EQ(host.Progress().title, GS::UniString(u"タイトル"));
+  EXPECT_EQ(host.Progress().phaseCount, 1);
+  EXPECT_EQ(host.Progress().maximum, 5);
+  progress.StepIt();
+  progress.StepIt();
+  EXPECT_EQ(progress.GetPos(), 2);
+  EXPECT_EQ(host.Progress().position, 2);
+  progress.SetPos(4);
+  EXPECT_EQ(progress.GetPos(), 4);
+  progress.SetPos(9);  // the host keeps the bar within its maximum
+  EXPECT_EQ(host.Progress().position, 5);
+  EXPECT_EQ(progress.GetPos(), 5);
+
+  host.ClearCallLog();
+  progress.SetRange(7, "second");
+  EXPECT_TRUE(host.CallLog().empty());
+  EXPECT_EQ(progress.GetRange(), 7);
+  EXPECT_EQ(progress.GetPos(), 0);
+  EXPECT_EQ(host.Progress().maximum, 5);
+  EXPECT_EQ(host.Progress().openCount, 1);
+}
+
+TEST_F(CDlgProgressTest, CloseReturnsToFirstUseSoTheObjectRunsAgain)
+{
+  CDlgProgress progress;
+  progress.SetPhase(2, "a");
+  progress.Close();
+  host.ClearCallLog();
+  progress.Close();  // a closed window: only the mode flags change
+  EXPECT_TRUE(host.CallLog().empty());
+
+  progress.SetRange(3, "again");  // single-range now, so it opens anew
+  EXPECT_TRUE(host.Progress().open);
+  EXPECT_EQ(host.Progress().openCount, 2);
+  EXPECT_EQ(progress.GetCurPhase(), GS::UniString());
+}
+
+TEST_F(CDlgProgressTest, CancelIsReportedByCheckAbort)
+{
+  CDlgProgress progress;
+  progress.SetRange(10, "x");
+  host.QueueProgressCancel(2);
+  EXPECT_FALSE(progress.CheckAbort());
+  EXPECT_FALSE(progress.CheckAbort());
+  EXPECT_TRUE(progress.CheckAbort());
+  EXPECT_TRUE(progress.CheckAbort());  // it stays cancelled until closed
+}
+
+TEST_F(CDlgProgressTest, StepItPassesTheHostErrorOn)
+{
+  CDlgProgress progress;
+  progress.SetRange(10, "x");
+  host.FailOnce("ACAPI_Interface:IPRV", APIERR_GENERAL);
+  EXPECT_EQ(progress.StepIt(), APIERR_GENERAL);
+  EXPECT_EQ(progress.StepIt(), NoError);
+  EXPECT_EQ(progress.GetPos(), 2);
+}
+
+TEST_F(CDlgProgressTest, AnExceptionThroughAProgressLoopClosesTheWindow)
+{
+  EXPECT_THROW(
+      {
+        CDlgProgress progress;
+        progress.SetRange(3, "loop");
+        throw std::runtime_error("stop");
+      },
+      std::runtime_error);
+  EXPECT_FALSE(host.Progress().open);
+  EXPECT_EQ(Calls("ACAPI_Interface:CPWD"), 1);
+}
+
+}  // namespace
