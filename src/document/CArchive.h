@@ -1,0 +1,321 @@
+#pragma once
+// The document's typed byte streams.
+//
+// Encoding (every stream alike, byte for byte): numbers raw in the machine's
+// little-endian order, no gaps, no type tags. bool 1 byte, short 2, int 4,
+// long long 8, float 4, double 8. A C string is a signed 16-bit length n
+// (bytes without the terminator), then n + 1 bytes: the text and a zero; a
+// std::string is written the same way, a GS::UniString as its 8-bit form in
+// the host's default character code, a GUID as its text form. Attributes
+// travel by name, so a record survives a project whose indices differ.
+//
+// CArchive is the stream of the project record (CArchiveOld, module data)
+// and of the document dump (CFileArchiveNew, a file with a leading
+// version). CFileArchive is the settings file: the same encodings without a
+// common base.
+//
+// Failures:
+//  - CArchiveOld throws an unsigned int and copies nothing: kNoData (1) when
+//    there is no data at all, kPastEnd (2) when fewer bytes remain than a
+//    field needs, a stored length is negative or a reader refuses a count
+//    (readers throw kPastEnd themselves then), kTooLong (3) when a text does
+//    not fit the caller's buffer or its 16-bit length when written,
+//    kNoMemory (4) when the record cannot grow. A record whose writing
+//    failed is never stored.
+//  - The two file streams never throw: they keep their first error code
+//    (GetError) and go on; a short read zero-fills what it could not read,
+//    so a count read past the end comes back 0.
+//
+// Readers of counts and lengths check them against RemainingBytes() (or
+// CanHold) before they resize or allocate.
+
+#include "gs_guid.h"
+#include "gs_unistring.h"
+#include "host_api_types.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+class CArchive {
+public:
+  static constexpr unsigned int kNoData = 1;
+  static constexpr unsigned int kPastEnd = 2;
+  static constexpr unsigned int kTooLong = 3;
+  static constexpr unsigned int kNoMemory = 4;
+  // The longest text a signed 16-bit length can carry back.
+  static constexpr int kMaxTextBytes = 32767;
+
+  virtual ~CArchive() = default;
+
+  // True while reading, false while writing; the document classes test it
+  // to choose the direction.
+  bool m_bOpen = true;
+
+  virtual int GetVersion() = 0;
+
+  virtual CArchive& operator<<(bool value) = 0;
+  virtual CArchive& operator<<(double value) = 0;
+  virtual CArchive& operator<<(float value) = 0;
+  virtual CArchive& operator<<(short value) = 0;
+  virtual CArchive& operator<<(int value) = 0;
+  virtual CArchive& operator<<(long long value) = 0;
+  virtual CArchive& operator<<(const char* text) = 0;
+  virtual CArchive& operator<<(const GS::Guid& guid) = 0;
+  virtual CArchive& operator<<(const std::string& text) = 0;
+  virtual CArchive& operator<<(const GS::UniString& text) = 0;
+
+  virtual CArchive& operator>>(bool& value) = 0;
+  virtual CArchive& operator>>(double& value) = 0;
+  virtual CArchive& operator>>(float& value) = 0;
+  virtual CArchive& operator>>(short& value) = 0;
+  virtual CArchive& operator>>(int& value) = 0;
+  virtual CArchive& operator>>(long long& value) = 0;
+  virtual CArchive& operator>>(GS::Guid& guid) = 0;
+  virtual CArchive& operator>>(std::string& text) = 0;
+  virtual CArchive& operator>>(GS::UniString& text) = 0;
+  // A C string into a buffer of capacity bytes (terminator included); a
+  // stored text that does not fit is refused (CArchiveOld: kTooLong).
+  virtual void ReadCString(char* text, int capacity) = 0;
+
+  // The attribute's name in the character code the caller gives; reading
+  // finds the attribute of that type by the name (index 0 when none has it).
+  virtual void SaveAttribute(API_AttrTypeID type, short index, GSCharCode code) = 0;
+  virtual void LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code) = 0;
+  void SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code);
+
+  // Reads into the argument while m_bOpen, else writes it.
+  virtual void Serialize(bool& value) = 0;
+  virtual void Serialize(double& value) = 0;
+  virtual void Serialize(float& value) = 0;
+  virtual void Serialize(short& value) = 0;
+  virtual void Serialize(int& value) = 0;
+  virtual void Serialize(long long& value) = 0;
+  virtual void Serialize(char* text, int capacity) = 0;
+  virtual void Serialize(GS::Guid& guid) = 0;
+  virtual void Serialize(std::string& text) = 0;
+  virtual void Serialize(GS::UniString& text) = 0;
+
+  virtual void Dump() {}
+  // The byte position (CArchiveOld); the dump file answers 0.
+  virtual int GetFilePointer() = 0;
+
+  // Bytes left to read; a writing archive answers UINT64_MAX.
+  virtual std::uint64_t RemainingBytes() = 0;
+  // Whether count items of at least bytesEach bytes can still be read; a
+  // negative count never fits.
+  bool CanHold(long long count, long long bytesEach);
+};
+
+// The common typed operations over two raw transfers, shared by the two
+// implementations so both encode alike.
+class CArchiveStream : public CArchive {
+public:
+  using CArchive::operator<<;
+  using CArchive::operator>>;
+
+  CArchive& operator<<(bool value) override;
+  CArchive& operator<<(double value) override;
+  CArchive& operator<<(float value) override;
+  CArchive& operator<<(short value) override;
+  CArchive& operator<<(int value) override;
+  CArchive& operator<<(long long value) override;
+  CArchive& operator<<(const char* text) override;
+  CArchive& operator<<(const GS::Guid& guid) override;
+  CArchive& operator<<(const std::string& text) override;
+  CArchive& operator<<(const GS::UniString& text) override;
+
+  CArchive& operator>>(bool& value) override;
+  CArchive& operator>>(double& value) override;
+  CArchive& operator>>(float& value) override;
+  CArchive& operator>>(short& value) override;
+  CArchive& operator>>(int& value) override;
+  CArchive& operator>>(long long& value) override;
+  CArchive& operator>>(GS::Guid& guid) override;
+  CArchive& operator>>(std::string& text) override;
+  CArchive& operator>>(GS::UniString& text) override;
+  void ReadCString(char* text, int capacity) override;
+
+  void SaveAttribute(API_AttrTypeID type, short index, GSCharCode code) override;
+  void LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code) override;
+
+  void Serialize(bool& value) override;
+  void Serialize(double& value) override;
+  void Serialize(float& value) override;
+  void Serialize(short& value) override;
+  void Serialize(int& value) override;
+  void Serialize(long long& value) override;
+  void Serialize(char* text, int capacity) override;
+  void Serialize(GS::Guid& guid) override;
+  void Serialize(std::string& text) override;
+  void Serialize(GS::UniString& text) override;
+
+protected:
+  // Raw transfers of the medium.
+  virtual void Write(const void* data, int size) = 0;
+  virtual void Read(void* data, int size) = 0;
+  // A text the 16-bit length cannot hold (written), or a stored length that
+  // is negative or longer than what remains (read).
+  virtual void OnBadText() = 0;
+
+private:
+  // Reads the length and the text; false after OnBadText.
+  bool ReadText(std::string& text);
+  void WriteText(const char* text, std::size_t length);
+};
+
+// The project record: the whole document as host module data. The data
+// holds exactly the serialized fields; its version and platform sign travel
+// in the host's module-data record.
+class CArchiveOld : public CArchiveStream {
+public:
+  static constexpr unsigned short kPlatformSign = 0x5757;
+
+  explicit CArchiveOld(const char* name);
+  // Stores a record opened by Save() whose writing did not fail.
+  ~CArchiveOld() override;
+  CArchiveOld(const CArchiveOld&) = delete;
+  CArchiveOld& operator=(const CArchiveOld&) = delete;
+
+  // 0, or the host's error (APIERR_NOMODULEDATA when there is no such
+  // record); no data is kept after a failure, so a later read throws 1.
+  int Open();
+  void Save(int version);
+
+  int GetVersion() override { return m_ModulData.dataVersion; }
+  unsigned short GetPlatformSign() const { return m_ModulData.platformSign; }
+  int GetFilePointer() override { return m_nPos; }
+  std::uint64_t RemainingBytes() override;
+
+  void Write(const void* data, int size) override;
+  void Read(void* data, int size) override;
+
+protected:
+  void OnBadText() override;
+
+private:
+  int m_nPos = 0;
+  API_ModulData m_ModulData;
+  GS::UniString m_Name;
+  bool m_bWriteFailed = false;
+};
+
+// The document dump: a plain file that begins with the version as an int.
+// Errors: 1 the file did not open, 2 a read found too few bytes, 3 a write
+// transferred fewer bytes. The first error stays.
+//
+// Both file streams write a new copy beside the file and put it in the
+// file's place only when the stream closes without error, so a failed
+// write never leaves a half-written file over a good one.
+class CFileArchiveNew : public CArchiveStream {
+public:
+  CFileArchiveNew();
+  ~CFileArchiveNew() override;
+  CFileArchiveNew(const CFileArchiveNew&) = delete;
+  CFileArchiveNew& operator=(const CFileArchiveNew&) = delete;
+
+  // The path in UTF-8 (character code 99). 0, or 1 when it did not open.
+  int Open(const GS::UniString& path);
+  int Save(const GS::UniString& path, int version);
+  // Closes the file; a written copy then replaces the file (error 3 when it
+  // cannot). Returns the error. The destructor closes too.
+  int Close();
+
+  int GetVersion() override { return m_nVersion; }
+  int GetError() const { return m_nError; }
+  int GetFilePointer() override { return 0; }
+  std::uint64_t RemainingBytes() override;
+
+  void Write(const void* data, int size) override;
+  void Read(void* data, int size) override;
+
+protected:
+  void OnBadText() override;
+
+private:
+  void SetError(int error);
+
+  int m_nVersion = 0;
+  std::FILE* m_pFile = nullptr;
+  int m_nError = 0;
+  std::string m_TargetPath;  // while writing: the file the copy replaces
+};
+
+// The settings file: a plain file that begins with the version as an int.
+// Every transfer that moves fewer bytes than asked sets error 3 (the first
+// error stays) and the stream goes on; a short read zero-fills the rest.
+class CFileArchive {
+public:
+  explicit CFileArchive(const GS::UniString& path);
+  virtual ~CFileArchive();
+  CFileArchive(const CFileArchive&) = delete;
+  CFileArchive& operator=(const CFileArchive&) = delete;
+
+  bool m_bOpen = true;
+
+  // 0 when the file opened (also when its version could not be read: then
+  // GetError() is 3); 1 when it did not open.
+  int Open();
+  // 0, or 1 when the file could not be created.
+  int Save(int version);
+  // Closes the file; a written copy then replaces the file (error 3 when it
+  // cannot). Returns the error. The destructor closes too.
+  int Close();
+
+  int GetError() const { return m_nError; }
+  int GetVersion() const { return m_nVersion; }
+  // For a reader that refuses a count or length it found; 3 by convention.
+  void SetError(int error);
+
+  void Write(const void* data, int size);
+  void Read(void* data, int size);
+  std::uint64_t RemainingBytes();
+  bool CanHold(long long count, long long bytesEach);
+
+  CFileArchive& operator<<(bool value);
+  CFileArchive& operator<<(double value);
+  CFileArchive& operator<<(float value);
+  CFileArchive& operator<<(short value);
+  CFileArchive& operator<<(int value);
+  CFileArchive& operator<<(const char* text);
+  CFileArchive& operator<<(const GS::Guid& guid);
+  CFileArchive& operator<<(const std::string& text);
+  CFileArchive& operator<<(const GS::UniString& text);
+
+  CFileArchive& operator>>(bool& value);
+  CFileArchive& operator>>(double& value);
+  CFileArchive& operator>>(float& value);
+  CFileArchive& operator>>(short& value);
+  CFileArchive& operator>>(int& value);
+  CFileArchive& operator>>(GS::Guid& guid);
+  CFileArchive& operator>>(std::string& text);
+  CFileArchive& operator>>(GS::UniString& text);
+  // A stored text that does not fit the buffer sets error 3 and leaves "".
+  void ReadCString(char* text, int capacity);
+
+  void Serialize(bool& value);
+  void Serialize(double& value);
+  void Serialize(float& value);
+  void Serialize(short& value);
+  void Serialize(int& value);
+  void Serialize(char* text, int capacity);
+  void Serialize(GS::Guid& guid);
+  void Serialize(std::string& text);
+  void Serialize(GS::UniString& text);
+
+  void SaveAttribute(API_AttrTypeID type, short index, GSCharCode code);
+  void LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code);
+  void SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code);
+
+private:
+  // Reads the length and the text; false (error 3, text empty) when the
+  // stored length is negative or longer than what remains.
+  bool ReadText(std::string& text);
+  void WriteText(const char* text, std::size_t length);
+
+  std::FILE* m_pFile = nullptr;
+  GS::UniString m_Path;
+  int m_nVersion = 0;
+  int m_nError = 0;
+  std::string m_TargetPath;  // while writing: the file the copy replaces
+};

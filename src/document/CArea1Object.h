@@ -1,0 +1,271 @@
+#pragma once
+// Figure records. A figure is a library-part object placed on a floor plan
+// (triangle, rectangle, trapezoid, circle, ellipse, sector, circular
+// segment) whose dimensions give an area; CArea1Object is the document's
+// record of one: code, sort position, mark and item number, rounding, the
+// line breaks of its formula, its kind and its link to an automatic area.
+// The figure kinds derive from it and add geometry, formula and area.
+//
+// Units: GetOrgArea is the raw area in 1e-8 m2; GetRoundArea the rounded
+// area in 1e-6 m2.
+//
+// Ownership: figure records are shared on purpose. A floor's list, copies of
+// a floor, document copies, undo snapshots and the entries of calculation
+// elements all hold std::shared_ptr to the same record, so a figure changed
+// through any of them changes everywhere and none can outlive it.
+//
+// Stored forms: the project record keeps kind, code, sort index and item
+// number per figure (CArea1ObjectArray::Serialize); the full record travels
+// in the user data of the figure's own element (type 700, version 9,
+// Serialize(CPlenimetraUserDataCore&)), every version 1..9 readable.
+
+#include "CAutoAreaParam.h"
+#include "CCrMark.h"
+#include "CKelCoord.h"
+#include "CodeTables.h"
+#include "gs_unistring.h"
+#include "host_api_types.h"
+#include "host_libpart.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CArchive;
+class CArea1ObjectArray;
+class CPlenimetraParam;
+class CPlenimetraUserDataCore;
+
+class CArea1Object {
+public:
+  // The figure kinds; 2 is an old rectangle that loads as TYPE_RECTSLANT.
+  enum TYPE : int {
+    TYPE_NONE = 0,
+    TYPE_TRIANGLE = 1,
+    TYPE_RECT = 2,
+    TYPE_RECTSLANT = 3,
+    TYPE_ARC3POINT = 4,
+    TYPE_ARCCENTER = 5,
+    TYPE_TRAPEZOID = 6,
+    TYPE_ARC = 7,
+    TYPE_CIRCLE = 8,
+    TYPE_ELLIPSE = 9,
+  };
+  static constexpr int kTypeMax = TYPE_ELLIPSE;
+
+  static constexpr int kUserDataType = 700;
+  static constexpr short kUserDataVersion = 9;
+  // Codes, item numbers and sort indices a stored record may carry: far
+  // beyond any real project, and low enough that the counters and the
+  // numbering built on them cannot overflow.
+  static constexpr int kMaxNumber = 999999999;
+  static bool IsValidCode(int code);
+  static bool IsValidNumber(int number);
+
+  // Sort index -1 (not yet ordered), rounding 4 (the figure default), zero
+  // element record, no line-break marks, no automatic-area link, automatic
+  // line breaks on. The document is not kept.
+  CArea1Object(CPlenimetraParam* param, TYPE type, int code, CItemType1Table::ITEMTYPE mark,
+               CItemType2Table::ITEMTYPE numbering, int no);
+  virtual ~CArea1Object() = default;
+
+  // == Operations of the figure kinds, in slot order ==
+  virtual GSErrCode ChangeParam(CPlenimetraParam* param, bool refresh) = 0;
+  // A copy of this figure on another floor, through the common CopyObject.
+  virtual GSErrCode CopyObject(CPlenimetraParam* param, short floor) = 0;
+  // The common part of copying: dest joins the floor's list and gets a new
+  // element with this figure's parameters and dest's record in user data.
+  virtual GSErrCode CopyObject(CPlenimetraParam* param, short floor, const std::shared_ptr<CArea1Object>& dest);
+  // The common part of the user-data record; the kinds append theirs. A
+  // short or refused read throws the stream's unsigned int.
+  virtual void Serialize(CPlenimetraUserDataCore& data);
+  virtual GSErrCode CheckStringParameter(CPlenimetraParam* param) = 0;
+  virtual GS::UniString GetEquation(CPlenimetraParam* param, bool allBreaks, double width) = 0;
+  virtual long long GetOrgArea(CPlenimetraParam* param) = 0;
+
+  // == Texts and values ==
+  GS::UniString GetMarkStr(const CPlenimetraParam* param) const;
+  GS::UniString GetItemNoStr(const CPlenimetraParam* param) const;
+  GS::UniString GetRoundTypeStr(const CPlenimetraParam* param) const;
+  // The raw area rounded by m_RoundType with the preset's figure item.
+  long long GetRoundArea(CPlenimetraParam* param);
+  bool IsDefaultRoundType(CPlenimetraParam* param);
+  // "*" first when the rounding is not the figure default.
+  GS::UniString GetRoundAreaStr(CPlenimetraParam* param);
+  // The raw area with all eight decimals: 12.34567891.
+  GS::UniString GetOrgAreaStr(CPlenimetraParam* param);
+  int GetEquationLines() const;
+  GS::UniString GetInfo() const;
+  GS::UniString GetLayerName() const;
+  // The pen of the one element of the current pattern listing this figure;
+  // 0 without a pattern and when none or several list it.
+  int GetColor(CPlenimetraParam* param) const;
+
+  // == Formula building (widths in UTF-16 units) ==
+  // Sets mark i-1 when term i would run past the width, else clears it.
+  static void SetAutoCr(CPlenimetraParam* param, const std::vector<GS::UniString>& terms, CCrMarkArray& marks,
+                        int width);
+  // The terms joined, "#" at each break (every gap with allBreaks). The
+  // marks grow to the formula's gaps first, so they always cover it.
+  GS::UniString GetEquation(CPlenimetraParam* param, bool allBreaks, const std::vector<GS::UniString>& terms,
+                            int width);
+
+  // == Persistence ==
+  // The figure's part of the project record: code, sort index, item number
+  // (read from record version 1002 on). Throws the archive's unsigned int.
+  void Serialize(CArchive& ar);
+  // Writes the record into the element's user data; the stream's error.
+  GSErrCode Save();
+  // Reads the record from the element's user data and completes the link of
+  // old versions from the floor's automatic areas. No user data: 0, values
+  // kept. A record that is short, refused or of another version range
+  // leaves the figure unchanged and answers APIERR_BADPARS.
+  GSErrCode Load(CPlenimetraParam* param, const API_Elem_Head* head);
+  // Copies everything but code and kind into another record of the same
+  // code and kind.
+  void Set(CArea1Object* other) const;
+  bool SetData(CArea1ObjectArray* list) const;
+
+  // == Placement ==
+  GSErrCode CreateElement(CPlenimetraParam* param, API_Element* element, short layer);
+  // Mark and numbering from the placed element's parameters.
+  GSErrCode LoadMark(CPlenimetraParam* param, const API_Elem_Head& head);
+
+  // == Members ==
+  int m_Code;
+  int m_SortIndex = -1;  // 0-based position among the floor's figures; -1 not ordered
+  int m_No;              // 0-based index into the numbering style; negative: none
+  CItemType1Table::ITEMTYPE m_ItemType1;
+  CItemType2Table::ITEMTYPE m_ItemType2;
+  API_Element m_Element;  // the figure's element as last read or created
+  CRoundTypeTable::ROUNDTYPE m_RoundType = CRoundTypeTable::ROUNDTYPE_DEFAULT;
+  CCrMarkArray m_Cr;  // one mark per gap between the formula's terms
+  TYPE m_Type;
+  CAutoAreaParamCodeList m_AutoArea;  // source element of an automatic area
+  bool m_bAutoCr = true;              // line breaks follow the column width
+
+protected:
+  // Fetches the placed element's parameters (floor plan made current for
+  // it, the user's database current again afterwards) into params.
+  GSErrCode GetElementParams(API_AddParType**& params) const;
+  // Reads the user-data record into this figure: the stream's error
+  // (APIERR_NOUSERDATA included), or APIERR_BADPARS with the figure
+  // unchanged for a record that is short, of an unknown version, of another
+  // kind or with a code or number no figure can have.
+  GSErrCode ReadUserData(const API_Elem_Head* head, short* version);
+
+private:
+  struct Common;
+  Common TakeCommon() const;
+  void PutCommon(const Common& common);
+  bool IsReadRecordValid(const Common& before);
+  void CompleteOldLink(CPlenimetraParam* param, const API_Elem_Head* head, short version);
+};
+
+// The plain record that reads the common part of any figure element without
+// knowing its kind.
+class CArea1ObjectCore : public CArea1Object {
+public:
+  explicit CArea1ObjectCore(CPlenimetraParam* param = nullptr, TYPE type = TYPE_NONE, int code = 0,
+                            CItemType1Table::ITEMTYPE mark = CItemType1Table::ITEMTYPE_NONE,
+                            CItemType2Table::ITEMTYPE numbering = CItemType2Table::ITEMTYPE_NONE, int no = -1);
+
+  using CArea1Object::CopyObject;
+  using CArea1Object::GetEquation;
+  using CArea1Object::Load;
+  using CArea1Object::Serialize;
+
+  GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
+  GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
+  GSErrCode CheckStringParameter(CPlenimetraParam*) override { return 0; }
+  GS::UniString GetEquation(CPlenimetraParam*, bool, double) override { return {}; }
+  long long GetOrgArea(CPlenimetraParam*) override { return 0; }
+
+  GSErrCode Save() { return 0; }
+  // The common record from the element's user data; unlike the figure's
+  // Load, an element without user data answers APIERR_NOUSERDATA.
+  GSErrCode Load(const API_Elem_Head* head);
+  GSErrCode CreateElement(CPlenimetraParam*, API_Element*, short) { return 0; }
+};
+
+// A selection of figures; shares them with their floors.
+class CArea1ObjectPtrArray : public std::vector<std::shared_ptr<CArea1Object>> {
+public:
+  // Appends unless the same record is present.
+  void Add(const std::shared_ptr<CArea1Object>& figure);
+  int SearchIndex(int code) const;  // -1 when none
+  int GetMaxItemNo() const;         // -1 when empty
+};
+
+// The figures of one floor in list order (the order they were added or
+// loaded). clear() drops the list's shares, never a figure others hold.
+class CArea1ObjectArray : public std::vector<std::shared_ptr<CArea1Object>> {
+public:
+  std::shared_ptr<CArea1Object> Search(int code) const;
+  std::shared_ptr<CArea1Object> Search(const API_Elem_Head* head) const;
+  // Unlinks the first figure of the element; the figure itself stays.
+  bool Remove(const API_Elem_Head* head);
+  void Remove(const CArea1ObjectPtrArray& figures);
+
+  int GetSize(short layer) const;
+  bool IsExistNo(const CPlenimetraParam* param, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE style,
+                 int no) const;
+  int GetMaxItemNo(const CPlenimetraParam* param, CItemType1Table::ITEMTYPE mark,
+                   CItemType2Table::ITEMTYPE style) const;
+  // The smallest free item number of the pair from start (from 0 when the
+  // settings fill gaps).
+  int GetStartNo(const CPlenimetraParam* param, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE style,
+                 int start) const;
+  // Numbers the figures of each (mark, numbering) pair; a failed save of a
+  // renumbered figure is returned.
+  GSErrCode CheckItemNo(CPlenimetraParam* param);
+  // Renumbers the sort indices 0..n-1 in list order unless they are already
+  // a permutation of it; a failed save is returned.
+  GSErrCode SetSortIndex();
+
+  // The floor's figures in the project record. Reading appends to the list;
+  // kinds 1..9 are built by the document's figure factory, other kinds are
+  // skipped with their three numbers. False on a short read, on a kind the
+  // factory does not know and on a code that cannot be a figure's.
+  bool Serialize(CArchive& ar, CPlenimetraParam* param);
+
+  // The figures' area table: one table part per call, up to maxRows rows
+  // from figure *start; *start and *lines advance.
+  GSErrCode CreateObject(CPlenimetraParam* param, short floor, CKelCoord2D position, int* start, int maxRows,
+                         int* lines);
+  GSErrCode SetParam(CPlenimetraParam* param, short floor, int* start, int maxRows, int* lines,
+                     API_ParamOwnerType& owner, API_GetParamsType& params);
+
+private:
+  // One stored figure appended; false when it cannot be rebuilt or carries
+  // a code or number no figure can have.
+  bool ReadFigure(CArchive& ar, CPlenimetraParam* param);
+  // The figures on the figure layer in use, by sort index (stable).
+  std::vector<CArea1Object*> GetTableRows(CPlenimetraParam* param) const;
+  GSErrCode SetTableHeader(CPlenimetraParam* param);
+  GSErrCode SetTableRows(CPlenimetraParam* param, int* start, int maxRows, int* lines, int* rows);
+  GSErrCode SetTableTotal(CPlenimetraParam* param, int rows);
+};
+
+// Builds the figure record of a stored kind. The document owns one; the
+// figure kinds register their constructors, so the document's readers never
+// need to know the kinds.
+class CArea1ObjectFactory {
+public:
+  using Maker = std::function<std::shared_ptr<CArea1Object>(
+      CPlenimetraParam* param, int code, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, int no)>;
+
+  // Kinds outside 1..9 are refused (false).
+  bool Register(CArea1Object::TYPE type, Maker maker);
+  bool IsRegistered(CArea1Object::TYPE type) const;
+  // A new record of the kind, or null when no maker is registered. The old
+  // rectangle (2) is built by the maker of TYPE_RECTSLANT unless it has its
+  // own.
+  std::shared_ptr<CArea1Object> Create(CPlenimetraParam* param, CArea1Object::TYPE type, int code,
+                                       CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering,
+                                       int no) const;
+
+private:
+  std::array<Maker, CArea1Object::kTypeMax + 1> m_Makers;
+};

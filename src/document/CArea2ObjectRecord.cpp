@@ -1,0 +1,270 @@
+// The stored form of calculation elements inside the project record, with
+// the migration of every older layout from version 1001 on.
+//
+// Entries store their figure's code; reading resolves it among the figures
+// of the document's floors, which are therefore read first. An entry whose
+// figure is gone is dropped. Stored values the calculation cannot use (a
+// MODE outside 1..4, an operator other than 1 or 2, two entries of one
+// figure, codes no element can have, the ambiguous version 1025) refuse the
+// record: the reader answers false and the loader keeps the document out.
+
+#include "CArea2Object.h"
+
+#include "CArchive.h"
+#include "CArea1Object.h"
+#include "CPlenimetraParam.h"
+#include "DocRecord.h"
+
+#include <set>
+#include <string>
+
+namespace {
+
+// Smallest stored sizes, to bound counts before anything is allocated.
+constexpr long long kMinEntryBytes = 4 + 4 + 4 + 4;              // the break mark is absent before 1001
+constexpr long long kMinFloorBytes = 4 + 2 + 8 + 3 + 2 + 4 + 4;  // empty text, no entries, no zones
+constexpr long long kMinGuidBytes = 3;                           // an empty text
+constexpr long long kMinManualRowBytes = 2 + 8 + 3;
+constexpr long long kMinAutoRowBytes = 2 + 4;
+constexpr long long kMinElementBytes = 4 + 4 + 3 + 4 + 4 + 4 + 4 + 4;
+constexpr int kReservedEntryField = -1;
+
+[[noreturn]] void Refuse()
+{
+  throw CArchive::kPastEnd;
+}
+
+void CheckCount(CArchive& ar, int count, long long bytesEach)
+{
+  if (!ar.CanHold(count, bytesEach))
+    Refuse();
+}
+
+// The figure of a stored code: the first floor whose list holds it; with a
+// filter, only when that floor is the filter's story.
+std::shared_ptr<CArea1Object> FindFigure(CPlenimetraParam* param, int code, const short* filter, short* story)
+{
+  for (const CFloorParam& floor : param->m_FloorParamArray) {
+    std::shared_ptr<CArea1Object> figure = floor.m_Area1ObjectArray.Search(code);
+    if (figure == nullptr)
+      continue;
+    if (filter != nullptr && *filter != floor.m_FloorNo)
+      return nullptr;
+    *story = floor.m_FloorNo;
+    return figure;
+  }
+  return nullptr;
+}
+
+// Writes one entry: rounding, operator, the reserved field, break mark, code.
+void WriteEntry(CArchive& ar, CArea2List& entry)
+{
+  ar << static_cast<int>(entry.m_RoundType) << static_cast<int>(entry.m_Operator) << kReservedEntryField;
+  entry.m_CrMark.Serialize(ar);
+  ar << entry.m_pArea1->m_Code;
+}
+
+// Reads one entry; false when its figure no longer exists (the entry is
+// dropped), *story then untouched.
+bool ReadEntry(CArchive& ar, CPlenimetraParam* param, const short* filter, CArea2List& entry, short* story)
+{
+  int roundType = 0;
+  int op = 0;
+  int reserved = 0;
+  int code = 0;
+  ar >> roundType >> op >> reserved;
+  entry.m_CrMark.Serialize(ar);
+  ar >> code;
+  if (op != COperatorTable::OPERATOR_PLUS && op != COperatorTable::OPERATOR_MINUS)
+    Refuse();
+  entry.m_RoundType = static_cast<CRoundTypeTable::ROUNDTYPE>(roundType);
+  entry.m_Operator = static_cast<COperatorTable::OPERATOR>(op);
+  entry.m_pArea1 = FindFigure(param, code, filter, story);
+  return entry.m_pArea1 != nullptr;
+}
+
+// Appends the entry unless the list already has one of its figure's code.
+void AppendUnique(CArea2ListArray& list, const CArea2List& entry)
+{
+  if (list.Search(entry.m_pArea1->m_Code) != nullptr)
+    Refuse();
+  list.push_back(entry);
+}
+
+}  // namespace
+
+void CArea2ObjectFloor::Serialize(CArchive& ar, CPlenimetraParam* param)
+{
+  int mode = m_Mode;
+  ar.Serialize(mode);
+  if (ar.m_bOpen && !IsValidMode(mode))
+    Refuse();
+  m_Mode = static_cast<MODE>(mode);
+  ar.Serialize(m_Floor);
+  ar.Serialize(m_ManualArea);
+  DocText::Serialize(ar, m_ManualEquation, DocVersion::kHostStringNames);
+  ar.Serialize(m_List.m_Floor);
+
+  int count = static_cast<int>(m_List.size());
+  ar.Serialize(count);
+  if (!ar.m_bOpen) {
+    for (CArea2List& entry : m_List)
+      WriteEntry(ar, entry);
+  } else {
+    CheckCount(ar, count, kMinEntryBytes);
+    m_List.clear();
+    for (int i = 0; i < count; ++i) {
+      CArea2List entry;
+      short story = 0;
+      if (ReadEntry(ar, param, &m_Floor, entry, &story))
+        AppendUnique(m_List, entry);
+    }
+  }
+
+  int zones = static_cast<int>(m_AutoAreaGuidArray.size());
+  ar.Serialize(zones);
+  if (ar.m_bOpen) {
+    CheckCount(ar, zones, kMinGuidBytes);
+    m_AutoAreaGuidArray.assign(static_cast<std::size_t>(zones), GS::Guid());
+  }
+  for (GS::Guid& guid : m_AutoAreaGuidArray)
+    ar.Serialize(guid);
+}
+
+bool CArea2Object::Serialize(CArchive& ar, CPlenimetraParam* param)
+{
+  try {
+    if (!ar.m_bOpen) {
+      CAreaObject::Serialize(ar);
+      ar << static_cast<int>(m_FloorArray.size());
+      for (CArea2ObjectFloor& floor : m_FloorArray)
+        floor.Serialize(ar, param);
+      ar << static_cast<int>(m_ShowTotal);
+      return true;
+    }
+    if (ar.GetVersion() == DocVersion::kRefused)
+      return false;
+    CAreaObject::Serialize(ar);
+    if (!CArea1Object::IsValidCode(m_Code))
+      return false;
+    ReadFloors(ar, param);
+    ReadShowTotalAndListType(ar);
+    ReadOldLists(ar, param);
+  } catch (unsigned int) {
+    return false;
+  }
+  return true;
+}
+
+void CArea2Object::ReadFloors(CArchive& ar, CPlenimetraParam* param)
+{
+  int count = 0;
+  ar >> count;
+  if (ar.GetVersion() >= DocVersion::kFloorRecords) {
+    CheckCount(ar, count, kMinFloorBytes);
+    m_FloorArray.assign(static_cast<std::size_t>(count), CArea2ObjectFloor());
+    for (CArea2ObjectFloor& floor : m_FloorArray)
+      floor.Serialize(ar, param);
+    return;
+  }
+  // Older records kept one flat list; each entry goes to its figure's story.
+  CheckCount(ar, count, kMinEntryBytes);
+  std::set<int> codes;
+  for (int i = 0; i < count; ++i) {
+    CArea2List entry;
+    short story = 0;
+    if (!ReadEntry(ar, param, nullptr, entry, &story))
+      continue;
+    if (!codes.insert(entry.m_pArea1->m_Code).second)
+      Refuse();
+    CArea2ObjectFloor* floor = m_FloorArray.SearchFloor(story);
+    floor->m_List.push_back(entry);
+    floor->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
+  }
+}
+
+void CArea2Object::ReadShowTotalAndListType(CArchive& ar)
+{
+  const int version = ar.GetVersion();
+  if (version >= DocVersion::kShowTotalInt) {
+    int showTotal = 0;
+    ar >> showTotal;
+    m_ShowTotal = static_cast<SHOWTOTAL>(showTotal);
+  } else if (version >= DocVersion::kFigurePart) {
+    bool shown = false;
+    ar >> shown;
+    m_ShowTotal = shown ? SHOWTOTAL_MARK : SHOWTOTAL_HIDE;
+  }
+  if (version >= DocVersion::kElementListTypeFrom && version <= DocVersion::kListTypeUntil) {
+    int listType = 0;
+    ar >> listType;
+    m_ListType = static_cast<CArea2ListTypeTable::LISTTYPE>(listType);
+  }
+}
+
+void CArea2Object::ReadOldLists(CArchive& ar, CPlenimetraParam*)
+{
+  const int version = ar.GetVersion();
+  if (version > DocVersion::kOldElementRowsUntil)
+    return;
+  if (version >= DocVersion::kNameArray) {
+    int count = 0;
+    ar >> count;
+    CheckCount(ar, count, kMinManualRowBytes);
+    for (int i = 0; i < count; ++i) {
+      CArea2ObjectManual row;
+      ar >> row.m_Floor >> row.m_Area;
+      DocText::ReadOld(ar, row.m_Text);
+      CArea2ObjectFloor* floor = m_FloorArray.SearchFloor(row.m_Floor);
+      floor->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
+      floor->m_ManualArea = row.m_Area;
+      floor->m_ManualEquation = row.m_Text;
+    }
+  }
+  if (version >= DocVersion::kAutoRows) {
+    int count = 0;
+    ar >> count;
+    CheckCount(ar, count, kMinAutoRowBytes);
+    for (int i = 0; i < count; ++i) {
+      CArea2ObjectAutoArea row;
+      int guids = 0;
+      ar >> row.m_Floor >> guids;
+      CheckCount(ar, guids, kMinGuidBytes);
+      row.m_AutoAreaGuidArray.assign(static_cast<std::size_t>(guids), GS::Guid());
+      for (GS::Guid& guid : row.m_AutoAreaGuidArray)
+        ar >> guid;
+      CArea2ObjectFloor* floor = m_FloorArray.SearchFloor(row.m_Floor);
+      floor->m_Mode = CArea2ObjectFloor::MODE_AUTO;
+      floor->m_AutoAreaGuidArray = row.m_AutoAreaGuidArray;
+    }
+  }
+}
+
+bool CArea2ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
+{
+  if (!ar.m_bOpen) {
+    ar << static_cast<int>(size());
+    for (CArea2Object& element : *this)
+      element.Serialize(ar, param);
+    return true;
+  }
+  if (ar.GetVersion() < DocVersion::kObjectLists)
+    return true;
+  try {
+    int count = 0;
+    ar >> count;
+    CheckCount(ar, count, kMinElementBytes);
+    for (int i = 0; i < count; ++i) {
+      CArea2Object element(param, CAreaNameArray(), 0, CArea2ListTypeTable::LISTTYPE_FORMULA,
+                           CArea2Object::SHOWTOTAL_MARK, CItemType1Table::ITEMTYPE_SQUARE,
+                           CItemType2Table::ITEMTYPE_DECIMAL, -1, -1);
+      // A refused element is not added: the elements read before it stay.
+      if (!element.Serialize(ar, param))
+        return false;
+      push_back(std::move(element));
+    }
+  } catch (unsigned int) {
+    return false;
+  }
+  return true;
+}

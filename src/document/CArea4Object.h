@@ -1,0 +1,107 @@
+#pragma once
+// Subtotal and total folders: the inner nodes of a calculation pattern. A
+// folder's area on a floor is the signed sum of the rounded areas of its
+// children in the working tree (elements or further folders); its formula
+// names the children by mark and number joined by their operators
+// ("□1+□2-□3"). Per floor the user may replace the formula by a text of
+// their own, which may hold "#" line breaks.
+//
+// Areas are signed 64-bit integers in 1e-6 m2. The folder finds its own
+// node in the document's working tree by its code (a folder whose node is
+// missing has area 0 and an empty formula).
+//
+// Stored form (project record, CArchive): the base record, the manual
+// equations (from record version 1024) and, for versions 1036 to 1045, the
+// list type.
+
+#include "CAreaObject.h"
+#include "gs_unistring.h"
+
+#include <list>
+#include <vector>
+
+class CArchive;
+class CAreaTree;
+class CPlenimetraParam;
+
+// The formula text of one floor as the user gave it.
+class CAreaObjectManualEquation {
+public:
+  static constexpr short kNoFloor = 15000;
+
+  explicit CAreaObjectManualEquation(short floor = kNoFloor, GS::UniString text = GS::UniString())
+      : m_Floor(floor), m_Equation(std::move(text))
+  {
+  }
+
+  bool operator==(const CAreaObjectManualEquation&) const = default;
+
+  // short floor, then the text (host string from version 1043, before that
+  // an 8-bit text in character code 32).
+  void Serialize(CArchive& ar);
+
+  short m_Floor;
+  GS::UniString m_Equation;
+};
+
+// At most one text a floor, in the order floors first got one.
+class CAreaObjectManualEquationArray : public std::vector<CAreaObjectManualEquation> {
+public:
+  // Replaces the floor's text or appends one.
+  void Add(short floor, const GS::UniString& text);
+  void Erase(short floor);
+  const CAreaObjectManualEquation* Search(short floor) const;
+
+  // int count, then the entries; a count that cannot fit is refused (the
+  // archive's unsigned int 2) before resizing.
+  void Serialize(CArchive& ar);
+};
+
+class CArea4Object : public CAreaObject {
+public:
+  CArea4Object(CPlenimetraParam* param, CAreaNameArray names, int code, CArea2ListTypeTable::LISTTYPE listType,
+               CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, int itemNo, int sortIndex);
+
+  // The signed sum of the children's rounded areas; a child of another
+  // operator or without an object counts nothing.
+  long long GetOrgArea(CPlenimetraParam* param, short floor) override;
+  long long GetRoundArea(CPlenimetraParam* param, const CAreaTree* node, short floor) override;
+  GS::UniString GetItemNoStr(CPlenimetraParam* param) override;
+  // The floor's manual text, else the children's terms; crMark > 0 is
+  // appended after every term.
+  GS::UniString GetEquation(CPlenimetraParam* param, short floor, bool breakAll, char crMark) override;
+  GS::UniString GetOrgAreaStr(CPlenimetraParam* param, short floor) override;
+  GS::UniString GetRoundAreaStr(CPlenimetraParam* param, const CAreaTree* node, short floor) override;
+  GS::UniString GetRoundTypeStr(CPlenimetraParam* param) override;
+  bool IsDefaultRoundType(CPlenimetraParam* param, const CAreaTree* node) override;
+
+  // Break marks of the child nodes from the folder table's formula width:
+  // each term counts its operator and two characters.
+  static void SetAutoCr(CPlenimetraParam* param, std::vector<CAreaTree>& children, bool = false);
+
+  // The base's copy; the manual texts are neither copied nor cleared.
+  void Duplicate(const CAreaObject* source) override;
+
+  // False when a read failed; what was read stays.
+  bool Serialize(CArchive& ar);
+
+  CAreaObjectManualEquationArray m_ManualEquationArray;
+
+private:
+  CAreaTree* GetOwnNode(CPlenimetraParam* param) const;
+};
+
+// The document's folders in creation and load order. A list, so a folder's
+// address stays valid while others are added or removed.
+class CArea4ObjectArray : public std::list<CArea4Object> {
+public:
+  CArea4Object* Search(int code);
+  const CArea4Object* Search(int code) const;
+
+  // Base parts pair by pair; manual texts take no part.
+  bool operator==(const CArea4ObjectArray& other) const;
+  bool operator!=(const CArea4ObjectArray& other) const { return !(*this == other); }
+
+  // Reading appends every folder read, also one that failed; false then.
+  bool Serialize(CArchive& ar, CPlenimetraParam* param);
+};

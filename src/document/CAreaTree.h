@@ -1,0 +1,154 @@
+#pragma once
+// Calculation trees. A calculation pattern is a tree of calculation
+// elements (CArea2Object) and subtotal or total folders (CArea4Object). A
+// node holds only the signed code of its object: >= 1 names the folder with
+// that m_Code, < 0 the element whose m_Code is the negated code, 0 nothing
+// (the root). The root's children are the patterns' top folders; a top
+// folder has exactly one child folder, under which the pattern hangs.
+//
+// Areas are signed 64-bit integers in 1e-6 m2. Nodes are plain values: a
+// copy copies the whole subtree. Readers of stored trees bound every count
+// by the bytes that remain and stop at kMaxTreeDepth levels.
+
+#include "CCrMark.h"
+#include "CRoundTypeParam.h"
+#include "gs_unistring.h"
+
+#include <vector>
+
+class CArchive;
+class CFileArchive;
+class CAreaObject;
+class CArea2ObjectPtrArray;
+class CKelProgressCore;
+class CPlenimetraParam;
+class CAreaTreeIndentArray;
+
+class CAreaTree {
+public:
+  // Deeper stored trees are refused: no real pattern comes near it, and the
+  // readers and walkers recurse once per level.
+  static constexpr int kMaxTreeDepth = 64;
+
+  // Kinds of Insert and of the stored records.
+  enum KIND { KIND_ELEMENT_LIST = 0, KIND_ELEMENT_FORMULA = 1, KIND_FOLDER = 2 };
+
+  CAreaTree() = default;
+
+  // == Node and queries ==
+  bool operator==(const CAreaTree& other) const;
+  bool operator!=(const CAreaTree& other) const { return !(*this == other); }
+  // Whether a tree view showing the other tree must be rebuilt for this one.
+  bool ChangeCheck(const CAreaTree& other) const;
+  void Clear();
+
+  // Depth first, a node before its children; delete-marked subtrees skipped.
+  CAreaTree* Search(int code);
+  const CAreaTree* Search(int code) const;
+  // The first node with a direct child of the node's code.
+  CAreaTree* GetParent(const CAreaTree* node);
+  // Appends the node's subtree, children before their parent.
+  static void GetFlat(const CAreaTree& node, int depth, CAreaTreeIndentArray& out);
+  // One flattened subtree per child of this node, each from depth 0.
+  std::vector<CAreaTreeIndentArray> GetFlat() const;
+  GS::UniString GetOperatorStr(const CPlenimetraParam* param) const;
+
+  // == Comparison of patterns by their objects' names ==
+  bool IsTreeChanged(CPlenimetraParam* param, const CAreaTree& other, CPlenimetraParam* otherParam) const;
+
+  // == Editing ==
+  // Searching operations return false and change nothing when no unmarked
+  // node has the code.
+  bool Insert2(int parentCode, int code, CRoundTypeItem total, CRoundTypeItem floor);
+  void Insert(CPlenimetraParam* param, const GS::UniString& name, int code, int parentCode, int kind,
+              CRoundTypeItem total, CRoundTypeItem floor);
+  // The move protocol: DeleteMask(moved), MoveAbove/MoveUnder/MoveChild
+  // (target, copy of moved), Delete(), ClearDeleteMask().
+  bool MoveAbove(int code, const CAreaTree& node);
+  bool MoveUnder(int code, const CAreaTree& node);
+  bool MoveChild(int code, const CAreaTree& node);
+  bool DeleteMask(int code);
+  void ClearDeleteMask();
+  bool Delete();
+  bool Remove(int code);
+  void Remove(const CArea2ObjectPtrArray& elements);
+  // Gives this subtree new objects in the document, in place.
+  void Duplicate(CPlenimetraParam* param);
+  // This node becomes a copy of a node of another document, with new objects
+  // in the destination document.
+  void CopyTree(CPlenimetraParam* dst, CPlenimetraParam& src, const CAreaTree& srcNode);
+  // Appends a copy of the source node as the last child; a name that clashes
+  // with a sibling's becomes "name (k+1)". Returns 1.
+  int InsertTree(CPlenimetraParam* dst, CPlenimetraParam& src, const CAreaTree& srcNode);
+  // Sort indices and item numbers of the first child's subtree. Returns
+  // false when the subtree names no object (the tree was inconsistent).
+  bool SetItemNo(CPlenimetraParam* param);
+  void Dump(CPlenimetraParam* param, int indent) const;
+
+  // == Totals and labels ==
+  long long GetAllFloorTotalArea(CPlenimetraParam* param, CKelProgressCore& progress) const;
+  GS::UniString GetTextTotal(CPlenimetraParam* param, CKelProgressCore& progress) const;
+  GS::UniString GetTextTotalTubo(CPlenimetraParam* param, CKelProgressCore& progress) const;
+  GS::UniString GetText(CPlenimetraParam* param, CKelProgressCore& progress) const;
+  GS::UniString GetTextEnv(CPlenimetraParam* param) const;
+
+  // == Tree views ==
+  void SetIcon(CAreaObject* object, short dialog, short item, int treeItem) const;
+  void UpdateTree(CPlenimetraParam* param, short dialog, short item, int parentItem) const;
+  void UpdateTreeEnv(CPlenimetraParam* param, short dialog, short item, int parentItem) const;
+
+  // == Stored forms ==
+  // The node with its subtree inside the project record.
+  bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  // One record per node below this one, for the settings file; with a
+  // counter only counts them.
+  bool Write3(CFileArchive& ar, CPlenimetraParam* param, int* count) const;
+  bool Read3(CFileArchive& ar, CPlenimetraParam* param);
+  // The same records inside the project record.
+  bool SerializeEnv(CArchive& ar, CPlenimetraParam* param, int* count);
+
+  // == Members ==
+  std::vector<CAreaTree> m_Child;             // display and formula order
+  int m_AreaCode = 0;
+  short m_Layer = 0;                          // 0: the settings' figure layer
+  bool m_Expand = true;
+  bool m_DeleteMask = false;                  // transient, never stored
+  CCrMark m_CrMark;                           // break after this node in the parent's formula
+  int m_Operator = 1;                         // 1 "+", 2 "-"
+  int m_RoundTypeId = 0;                      // rounding preset of a pattern's top node
+  CRoundTypeItem m_RoundTypeTotal{CRoundTypeTable::ROUNDTYPE_CUT, 2};  // building total
+  CRoundTypeItem m_RoundTypeFloor{CRoundTypeTable::ROUNDTYPE_CUT, 2};  // per floor
+};
+
+// A flattened node with its depth below the flattened subtree's top.
+class CAreaTreeIndent : public CAreaTree {
+public:
+  CAreaTreeIndent() = default;
+  CAreaTreeIndent(const CAreaTree& node, int indent) : CAreaTree(node), m_Indent(indent) {}
+  int m_Indent = 0;
+};
+
+class CAreaTreeIndentArray : public std::vector<CAreaTreeIndent> {};
+
+class CAreaTreeArray : public std::vector<CAreaTree> {
+public:
+  using std::vector<CAreaTree>::vector;
+  bool IsTreeChanged(CPlenimetraParam* param, const CAreaTreeArray& other, CPlenimetraParam* otherParam) const;
+  bool Write3(CFileArchive& ar, CPlenimetraParam* param) const;
+  bool Read3(CFileArchive& ar, CPlenimetraParam* param);
+  bool SerializeEnv(CArchive& ar, CPlenimetraParam* param);
+};
+
+// One (mark, numbering style) pair with the number of objects carrying it.
+class CWorkSetItemArray {
+public:
+  CItemType1Table::ITEMTYPE m_ItemType1 = CItemType1Table::ITEMTYPE_NONE;
+  CItemType2Table::ITEMTYPE m_ItemType2 = CItemType2Table::ITEMTYPE_NONE;
+  int m_Count = 0;
+};
+
+class CWorkSetItemArrayArray : public std::vector<CWorkSetItemArray> {
+public:
+  // Counts the pair; new pairs keep the order of first appearance.
+  void Add(CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering);
+};

@@ -1,0 +1,110 @@
+#pragma once
+// Automatic-area records as data. An automatic area is the set of figures
+// the system cuts out of one source element (a zone, slab, fill or closed
+// polyline) of a story; the record keeps, per source element, how its
+// outline is cut and which mark and numbering its figures take. Each figure
+// links back to its source through CAutoAreaParamCodeList.
+//
+// Stored forms:
+//  - user data of the source element (type 700, version 9), through
+//    Serialize(CPlenimetraUserDataCore&); records of every version 1..9 read;
+//  - the project record, for elements of hot-linked modules (they cannot
+//    carry user data), through SerializeRecord(CArchive&); the source GUID
+//    is written by the list that holds the record.
+// Both readers bound the old code list by the bytes that remain.
+
+#include "CodeTables.h"
+#include "gs_guid.h"
+#include "host_api_types.h"
+
+#include <vector>
+
+class CArchive;
+class CPlenimetraUserDataCore;
+
+// How an outline is cut into figures.
+class CAutoCutType {
+public:
+  enum AUTOCUTTYPE : int {
+    AUTOCUTTYPE_TRIANGLE = 1,    // triangles only
+    AUTOCUTTYPE_HORIZONTAL = 2,  // strips cut by horizontal lines
+    AUTOCUTTYPE_VERTICAL = 3,    // strips cut by vertical lines
+    AUTOCUTTYPE_EDGE = 4,        // strips along the outline's main edge direction
+  };
+
+  bool operator==(const CAutoCutType&) const = default;
+
+  // Archive form (document dump): int kind, then the three flags in order.
+  void Serialize(CArchive& ar);
+
+  AUTOCUTTYPE m_Type = AUTOCUTTYPE_TRIANGLE;
+  bool m_bWithHoles = true;    // holes become subtracted figures
+  bool m_bCutAcross = false;   // kind 4: cut across the main direction
+  bool m_bFollowEdges = true;  // kind 4: main direction from the edges, else the x axis
+};
+
+// A figure's link to the source element it was cut from; all zero for a
+// figure placed by hand.
+class CAutoAreaParamCodeList {
+public:
+  bool operator==(const CAutoAreaParamCodeList&) const = default;
+
+  bool IsNull() const { return m_Operator == COperatorTable::OPERATOR_NONE && m_ElemGuid.IsNull(); }
+  void Clear() { *this = CAutoAreaParamCodeList(); }
+
+  // Archive form (document dump): GUID, then int operator.
+  void Serialize(CArchive& ar);
+
+  COperatorTable::OPERATOR m_Operator = COperatorTable::OPERATOR_NONE;  // 1 added, 2 subtracted
+  GS::Guid m_ElemGuid;
+};
+
+class CAutoAreaParam {
+public:
+  static constexpr short kUserDataVersion = 9;
+
+  // A copy of the element's header (all zero without one) and the default cut.
+  explicit CAutoAreaParam(const API_Elem_Head* head = nullptr);
+
+  bool operator==(const CAutoAreaParam&) const = default;
+
+  const API_Guid& GetGuid() const { return m_ElemHead.guid; }
+  short GetFloor() const { return m_ElemHead.floorInd; }
+  // Whether the early-version code list holds the figure code.
+  bool SearchOld(int code) const;
+
+  // The user-data form, in the stream's direction. Reading follows the
+  // stored version; a short or refused read throws the stream's unsigned int.
+  void Serialize(CPlenimetraUserDataCore& data);
+  // The project-record form (without the GUID), gated by the archive version;
+  // throws the archive's unsigned int on a short or refused read.
+  void SerializeRecord(CArchive& ar);
+
+  std::vector<int> m_CodeList;  // figure codes, kept only by records older than version 7
+  API_Elem_Head m_ElemHead;     // the source element: type, GUID, story, layer
+  CAutoCutType m_AutoCutType;
+  CItemType1Table::ITEMTYPE m_ItemType1 = CItemType1Table::ITEMTYPE_NONE;  // 0: not chosen yet
+  CItemType2Table::ITEMTYPE m_ItemType2 = CItemType2Table::ITEMTYPE_NONE;
+  bool m_bChanged = false;  // the figures no longer match the element
+
+private:
+  // The versions at which the fields appeared in one stored form.
+  struct Gates;
+  static const Gates kUserDataGates;
+  static const Gates kRecordGates;
+  template <class Stream> void WriteFields(Stream& out) const;
+  template <class Stream> void ReadFields(Stream& in, int version, const Gates& gates);
+};
+
+// The records of one story, in the order they were added.
+class CAutoAreaParamArray : public std::vector<CAutoAreaParam> {
+public:
+  // The first record of the element, or null.
+  CAutoAreaParam* Search(const API_Guid* guid);
+  const CAutoAreaParam* Search(const API_Guid* guid) const;
+  // The first record whose early-version code list holds the figure code.
+  CAutoAreaParam* SearchOld(int code);
+  // Replaces every field of the record with the same element GUID, else
+  // appends a copy.
+  void Add(const CAutoAreaParam& record);
+};

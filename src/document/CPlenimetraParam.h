@@ -1,0 +1,160 @@
+#pragma once
+// The area-calculation document of one project: its calculation trees (the
+// calculation patterns), the calculation elements and subtotal/total
+// folders that the tree nodes name, the floors with their figure records,
+// the settings in force, the code tables that turn codes into texts, the
+// tree undo snapshots, and the output choices remembered between openings.
+//
+// Units: raw figure areas in 1e-8 m2, rounded areas, sums and totals in
+// 1e-6 m2, rounded lengths in 1e-4 m, all signed 64-bit integers.
+//
+// Codes: a figure code is >= 1 and unique in the document (m_LastArea1Code
+// hands them out). A tree code >= 1 names a folder by its m_Code, a code
+// < 0 names the element whose m_Code is the negated code, 0 names nothing;
+// elements and folders draw their codes from the one counter m_LastAreaCode.
+//
+// Ownership: elements, folders, trees, floors, settings and tables are held
+// by value, so copying the document copies them. Figure records are shared:
+// floors, document copies and undo snapshots hold shared pointers to the
+// same records, and a record lives as long as any of them names it.
+//
+// Each area of this class is kept in its own source: the core here and in
+// CPlenimetraParam.cpp, rounding and number texts in
+// CPlenimetraParamRounding.cpp; the sections below say who keeps what.
+
+#include "CArea2Object.h"
+#include "CArea4Object.h"
+#include "CAreaListItem.h"
+#include "CAreaTree.h"
+#include "CAutoAreaParam.h"
+#include "CEnvParam.h"
+#include "CFloorParam.h"
+#include "CPaiTable.h"
+#include "CRoundTypeParam.h"
+#include "CUndoParam2.h"
+#include "CodeTables.h"
+#include "gs_containers.h"
+#include "gs_unistring.h"
+#include "host_api_types.h"
+
+class CAreaObject;
+
+class CPlenimetraParam {
+public:
+  CPlenimetraParam();
+  CPlenimetraParam(const CPlenimetraParam&) = default;
+  CPlenimetraParam& operator=(const CPlenimetraParam&) = default;
+  ~CPlenimetraParam();
+
+  // == Document core (owner: doc-core) ==
+  // Empties the calculation (snapshots, objects, codes, trees, floors) and
+  // resets the output choices; tables, settings, paths, the cut defaults,
+  // the list columns and the per-floor mode flag keep their values.
+  void Clear();
+
+  // Compares the stored calculation and the settings; floors, the current
+  // mark and numbering, output choices and list columns take no part.
+  bool operator==(const CPlenimetraParam& other) const;
+  bool operator!=(const CPlenimetraParam& other) const { return !(*this == other); }
+
+  // The range of area digits offered to the user.
+  static int GetDigitMin() { return 0; }
+  static int GetDigitMax() { return 6; }
+
+  // The element or folder of a signed tree code; null for 0. A non-zero
+  // code without an object breaks the document's invariants.
+  CAreaObject* GetAreaObject(int code);
+  const CAreaObject* GetAreaObject(int code) const;
+  // The same lookup that answers null instead of asserting, for code that
+  // checks data it did not build itself.
+  CAreaObject* FindAreaObject(int code);
+  // The node of the current pattern, null when none is current.
+  CAreaTree* GetTree();
+  const CAreaTree* GetTree() const;
+  // The layer of placed figures: the current pattern's own, else the
+  // settings' figure layer.
+  short GetLayer() const;
+  // The largest figure code in the user data of the elements (see the
+  // definition for when it stops early).
+  int GetMaxCodeOfElements(GS::Array<API_Guid>& guids);
+  // Highest m_Code of the element and folder lists, for the counter after a
+  // tree has been read.
+  int GetMaxAreaCode() const;
+
+  // == Tree undo (owner: doc-core) ==
+  void SetUndo2();
+  void DoUndo2();
+  void ClearUndo2();
+
+  // == Rounding and number texts (owner: doc-numbers) ==
+  // Lengths: metres in, micrometres while rounding, 1e-4 m out. Areas: raw
+  // 1e-8 m², rounded 1e-6 m². A negative length or area is rounded by its
+  // magnitude with the same kind and keeps its sign. The active preset is the
+  // first of the settings' presets whose id the current pattern names.
+  CRoundTypeParam* GetRoundTypeParam();
+  CRoundTypeItem* GetLengthDefaultRoundType();
+  CRoundTypeItem* GetArea1DefaultRoundType();
+  CRoundTypeItem* GetArea2ListDefaultRoundType();
+  CRoundTypeItem* GetAngleDefaultRoundType();
+  CPaiTable* GetPai();
+  // Small-length snap of a micrometre value: 1, 2, 3 snap within 9, 99, 999
+  // µm of a multiple of 0.1 mm, 1 mm, 1 cm; other settings leave it.
+  static long long GetRoundLength2(long long micrometres, int snap);
+  long long GetRoundLength2(long long micrometres) const;
+  long long GetRoundLength(double metres);
+  // kind 1 half up, 2 cut, 3 up, 4 the item's own kind; the item gives the
+  // digit. Kind 0 or above 4 (and a digit outside 0..6) rounds nothing but
+  // still gives 1e-6 m².
+  long long GetRoundArea1(long long raw, CRoundTypeTable::ROUNDTYPE kind, const CRoundTypeItem* item);
+  long long GetRoundArea3(long long area, CRoundTypeTable::ROUNDTYPE kind, const CRoundTypeItem* item);
+
+  GS::UniString GetAreaStr(long long area, int digits) const;
+  static GS::UniString AddComma(GS::UniString digits);
+  static GS::UniString TrimRight(GS::UniString text);
+  GS::UniString GetLengthStrCad(long long length);
+  GS::UniString GetLengthStrList(long long length);
+  GS::UniString GetDefaultShortStr(const CRoundTypeItem* item) const;  // 3捨2
+  GS::UniString GetDefaultStr2(const CRoundTypeItem& item) const;      // 第3位四捨五入第2位
+  GS::UniString GetDefaultStr(const CRoundTypeItem& item) const;       // 端数処理デフォルト：…
+
+  // == Figure records and calculation objects (owner: doc-objects) ==
+  // Builds the figure records of stored kinds; the figure kinds register
+  // their constructors here. Copies of the document share the same makers.
+  CArea1ObjectFactory m_Area1Factory;
+
+  // == Settings and records (owner: doc-records) ==
+
+  // == Members, in declaration order ==
+  bool m_bOutputCheck = true;
+  int m_OutputFileType = 1;   // 0 "xls", 1 "xlsx"
+  int m_OutputLayout = 1;     // 1 side by side, 2 stacked by position, 3 stacked by gap
+  int m_OutputMode = 2;       // 1 spreadsheet, 2 worksheets, 3 CSV
+  CUndoParam2Array m_UndoParam2;
+  CAreaTree m_AreaTree2;      // working tree; its children are the patterns
+  CAreaTree m_AreaTreeStore;  // stored copy, same number of children
+  CArea2ObjectArray m_Area2ObjectArray;
+  CArea4ObjectArray m_Area4ObjectArray;
+  CItemType1Table::ITEMTYPE m_CurItemType1 = CItemType1Table::ITEMTYPE_CIRCLE;
+  CItemType2Table::ITEMTYPE m_CurItemType2 = CItemType2Table::ITEMTYPE_DECIMAL;
+  int m_LastArea1Code = 0;    // a new figure takes this + 1
+  int m_LastAreaCode = 0;     // a new element or folder takes this + 1
+  CFloorParamArray m_FloorParamArray;
+  CArea2ListTypeTableArray m_Area2ListTypeTable;
+  CRoundTypeTableArray m_RoundTypeTable;
+  COperatorTableArray m_OperatorTable;
+  CItemType1TableArray m_ItemType1Table;
+  CItemType2TableArray m_ItemType2Table;
+  CAutoCrTableArray m_AutoCrTable;
+  CPaiTableArray m_PaiTable;
+  CEnvParam m_EnvParam;       // the settings in force
+  CEnvParam m_EnvParam2;      // the settings as loaded from the settings file
+  GS::UniString m_EnvPath;
+  CAutoCutType m_AutoCutType; // defaults of new automatic-area records
+  int m_CurTreeCode = 0;      // node code of the current pattern; 0 none
+  CTreeCodeArray m_TotalExcludeCodes;
+  bool m_bTuboRow = false;
+  CAreaListItemArray m_AreaListItemArray;
+  short m_TeamworkUserId = 0;
+  bool m_bTeamworkTotal = false;
+  GS::UniString m_EnvFileName;
+};

@@ -1,0 +1,23 @@
+#pragma once
+// Doubles becoming integers. Every place where the area calculation turns a
+// double into an integer (angles, manual area texts, tsubo products, lengths)
+// goes through these, so that values one round-off away from a whole number
+// land on it and negative values mirror positive ones.
+
+#include "KelTolerance.h"
+
+#include <cmath>
+#include <cstdlib>
+
+// x itself, or the integer it lies within KelTol::IntegerSnap x max(1, |x|)
+// of; call it just before floor, ceil or truncation.
+inline double SnapToInteger(double x)
+{
+  const double nearest = std::nearbyint(x);
+  const double band = KelTol::IntegerSnap * std::fmax(1.0, std::fabs(x));
+  return std::fabs(x - nearest) <= band ? nearest : x;
+}
+
+// Metres to whole micrometres, rounded to the nearest (half away from zero):
+// 1.005 m is 1005000 µm although its double lies just below.
+inline long long MetresToMicrometres(double metres) { return std::llround(metres * 1000000.0); }

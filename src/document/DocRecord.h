@@ -1,0 +1,35 @@
+#pragma once
+// Versions of the project record at which the stored layouts of figures,
+// calculation elements, folders and names changed, and the text forms that
+// changed with them. Readers take each field only from the version that
+// introduced it; writers always write the newest layout.
+
+#include "gs_unistring.h"
+
+class CArchive;
+
+namespace DocVersion {
+constexpr int kObjectLists = 1001;          // element and folder lists, entry break marks
+constexpr int kFigurePart = 1002;           // code, sort index and number of a figure; show total as bool
+constexpr int kElementListTypeFrom = 1003;  // an element's own list type, up to 1045
+constexpr int kObjectSortIndex = 1016;      // 1015 stores nothing there, older records a dropped int
+constexpr int kNameArray = 1017;            // names per floor; manual rows of elements (to 1029)
+constexpr int kAutoRows = 1019;             // zone rows of elements (to 1029)
+constexpr int kFolderEquations = 1024;
+constexpr int kRefused = 1025;  // a layout no reader can tell apart: refused
+constexpr int kObjectAutoCr = 1027;
+constexpr int kOldElementRowsUntil = 1029;
+constexpr int kFloorRecords = 1030;
+constexpr int kFolderListTypeFrom = 1036;  // a folder's own list type, up to 1045
+constexpr int kShowTotalInt = 1038;
+constexpr int kHostStringNames = 1043;  // names and formula texts as host strings
+constexpr int kListTypeUntil = 1045;
+constexpr int kObjectPenAndListType = 1046;
+}  // namespace DocVersion
+
+// Texts of the project record: host strings from a version on, 8-bit texts
+// in character code 32 before it.
+struct DocText {
+  static void Serialize(CArchive& ar, GS::UniString& text, int hostStringFrom);
+  static void ReadOld(CArchive& ar, GS::UniString& text);
+};

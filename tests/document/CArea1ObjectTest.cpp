@@ -1,0 +1,335 @@
+// The figure record: the exact user-data bytes, the migration of records of
+// every older version, refused records leaving the figure untouched, the
+// formula's line breaks and the raw and rounded area texts.
+
+#include "CArea1Object.h"
+#include "CPlenimetraParam.h"
+#include "DocCoreTestSupport.h"
+#include "DocObjectsTestSupport.h"
+#include "HostFixture.h"
+#include "host_errors.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+constexpr short kVersion = CArea1Object::kUserDataVersion;
+constexpr unsigned short kSign = 0x5757;
+
+class FigureUserDataTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    layer = static_cast<short>(host.AddLayer(u"図形"));
+    doc.m_FloorParamArray.push_back(CFloorParam(0, GS::UniString(u"1F"), true, {}, {}, {}, {}, {}));
+    figure = MakeKindFigure(doc, 5);
+    figure->m_Element.header = PlaceElement();
+  }
+  void TearDown() override { EXPECT_EQ(host.HandlesSinceReset(), 0); }
+
+  API_Elem_Head PlaceElement()
+  {
+    API_Element element;
+    element.header.typeID = API_ObjectID;
+    element.header.layer = layer;
+    element.object.libInd = 1;
+    EXPECT_EQ(host.AddElement(element), NoError);
+    return element.header;
+  }
+
+  const pln::host::StoredUserData& Stored() { return *host.Element(figure->m_Element.header.guid)->userData; }
+
+  // Stores a handmade record on the figure's element and loads it.
+  GSErrCode LoadRecord(short version, const StoredBytes& fields)
+  {
+    StoredBytes bytes;
+    bytes.Int(CArea1Object::kUserDataType);
+    std::vector<char> all = bytes.Get();
+    all.insert(all.end(), fields.Get().begin(), fields.Get().end());
+    EXPECT_EQ(host.SetUserData(figure->m_Element.header.guid, version, kSign, all), NoError);
+    return figure->Load(&doc, &figure->m_Element.header);
+  }
+
+  // The common numbers of versions 2 on: code, mark, numbering, rounding,
+  // sort index, number, then the marks.
+  static StoredBytes& Numbers(StoredBytes& b, int code, int sortIndex, int no)
+  {
+    return b.Int(code).Int(3).Int(2).Int(1).Int(sortIndex).Int(no).Int(2).Byte(1).Byte(0);
+  }
+
+  HostFixture host;
+  CPlenimetraParam doc;
+  short layer = 0;
+  std::shared_ptr<TestKindFigure> figure;
+};
+
+TEST_F(FigureUserDataTest, FreshRecordHoldsTheDocumentedBytes)
+{
+  figure->m_ItemType1 = CItemType1Table::ITEMTYPE_SQUARE;
+  figure->m_No = 0;
+  figure->m_SortIndex = 0;
+  ASSERT_EQ(figure->Save(), NoError);
+
+  StoredBytes expected;
+  expected.Int(700).Text(kNullGuidText).Int(0).Int(1).Int(5).Int(2).Int(1).Int(4).Int(0).Int(0).Int(0).Byte(1);
+  EXPECT_EQ(Stored().bytes, expected.Get());
+  EXPECT_EQ(Stored().dataVersion, 9);
+  EXPECT_EQ(Stored().platformSign, kSign);
+}
+
+TEST_F(FigureUserDataTest, SavedRecordLoadsIntoAnEqualFigure)
+{
+  figure->m_AutoArea.m_ElemGuid.Generate();
+  figure->m_AutoArea.m_Operator = COperatorTable::OPERATOR_MINUS;
+  figure->m_RoundType = CRoundTypeTable::ROUNDTYPE_UP;
+  figure->m_SortIndex = 3;
+  figure->m_No = 7;
+  figure->m_Cr.SetMinSize(3);
+  figure->m_Cr[1].m_bCr = true;
+  figure->m_bAutoCr = false;
+  ASSERT_EQ(figure->Save(), NoError);
+
+  auto loaded = std::make_shared<TestKindFigure>(&doc, CArea1Object::TYPE_TRIANGLE, 0, CItemType1Table::ITEMTYPE_NONE,
+                                                 CItemType2Table::ITEMTYPE_NONE, -1);
+  ASSERT_EQ(loaded->Load(&doc, &figure->m_Element.header), NoError);
+  EXPECT_EQ(loaded->m_Code, 5);
+  EXPECT_EQ(loaded->m_AutoArea, figure->m_AutoArea);
+  EXPECT_EQ(loaded->m_RoundType, CRoundTypeTable::ROUNDTYPE_UP);
+  EXPECT_EQ(loaded->m_SortIndex, 3);
+  EXPECT_EQ(loaded->m_No, 7);
+  EXPECT_EQ(loaded->m_Cr, figure->m_Cr);
+  EXPECT_FALSE(loaded->m_bAutoCr);
+  EXPECT_EQ(loaded->m_ItemType1, figure->m_ItemType1);
+  EXPECT_EQ(loaded->m_ItemType2, figure->m_ItemType2);
+}
+
+TEST_F(FigureUserDataTest, ElementWithoutUserDataKeepsTheFigure)
+{
+  EXPECT_EQ(figure->Load(&doc, &figure->m_Element.header), NoError);
+  EXPECT_EQ(figure->m_Code, 5);
+  CArea1ObjectCore core;
+  EXPECT_EQ(core.Load(&figure->m_Element.header), APIERR_NOUSERDATA);
+}
+
+TEST_F(FigureUserDataTest, CoreReadsTheCommonPartOfAnyKind)
+{
+  auto ellipse = MakeKindFigure(doc, 12, 0, CArea1Object::TYPE_ELLIPSE);
+  ellipse->m_Element.header = figure->m_Element.header;
+  ASSERT_EQ(ellipse->Save(), NoError);
+  CArea1ObjectCore core;
+  ASSERT_EQ(core.Load(&figure->m_Element.header), NoError);
+  EXPECT_EQ(core.m_Type, CArea1Object::TYPE_ELLIPSE);
+  EXPECT_EQ(core.m_Code, 12);
+}
+
+TEST_F(FigureUserDataTest, Version1OfTheTypeAloneChangesNothing)
+{
+  EXPECT_EQ(LoadRecord(1, StoredBytes()), NoError);
+  EXPECT_EQ(figure->m_Code, 5);
+  EXPECT_EQ(figure->m_RoundType, CRoundTypeTable::ROUNDTYPE_DEFAULT);
+}
+
+TEST_F(FigureUserDataTest, Version1ReadsNumbersWithoutSortIndexAndCompletesTheLink)
+{
+  // An automatic area of the floor whose early code list holds the code.
+  API_Elem_Head zone;
+  zone.typeID = API_ZoneID;
+  zone.guid = ToAPIGuid(GS::Guid().Generate());
+  CAutoAreaParam record(&zone);
+  record.m_CodeList = {3, 9};
+  doc.m_FloorParamArray[0].m_AutoAreaParamArray.Add(record);
+
+  StoredBytes fields;
+  fields.Int(9).Int(3).Int(2).Int(1).Int(1).Byte(1);
+  ASSERT_EQ(LoadRecord(1, fields), NoError);
+  EXPECT_EQ(figure->m_Code, 9);
+  EXPECT_EQ(figure->m_ItemType1, CItemType1Table::ITEMTYPE_DIAMOND);
+  EXPECT_EQ(figure->m_RoundType, CRoundTypeTable::ROUNDTYPE_HALFUP);
+  EXPECT_EQ(figure->m_SortIndex, -1);  // not stored before version 2
+  EXPECT_EQ(figure->m_No, 4);
+  ASSERT_EQ(figure->m_Cr.size(), 1u);
+  EXPECT_TRUE(figure->m_Cr[0].m_bCr);
+  EXPECT_EQ(figure->m_AutoArea.m_ElemGuid, ToGSGuid(zone.guid));
+  EXPECT_EQ(figure->m_AutoArea.m_Operator, COperatorTable::OPERATOR_PLUS);
+  EXPECT_TRUE(figure->m_bAutoCr);
+}
+
+TEST_F(FigureUserDataTest, Version3LeavesTheKindAndFindsNoLinkWithoutRecord)
+{
+  figure->m_AutoArea.m_ElemGuid.Generate();
+  StoredBytes fields;
+  ASSERT_EQ(LoadRecord(3, Numbers(fields, 8, 2, 6)), NoError);
+  EXPECT_EQ(figure->m_Type, CArea1Object::TYPE_TRIANGLE);
+  EXPECT_EQ(figure->m_Code, 8);
+  EXPECT_EQ(figure->m_SortIndex, 2);
+  EXPECT_EQ(figure->m_No, 6);
+  ASSERT_EQ(figure->m_Cr.size(), 2u);
+  EXPECT_TRUE(figure->m_AutoArea.m_ElemGuid.IsNull());
+}
+
+TEST_F(FigureUserDataTest, Version4OldRectangleLoadsAsTheSlantedOne)
+{
+  auto rect = MakeKindFigure(doc, 5, 0, CArea1Object::TYPE_RECTSLANT);
+  rect->m_Element.header = figure->m_Element.header;
+  figure = rect;
+  StoredBytes fields;
+  fields.Int(CArea1Object::TYPE_RECT);
+  ASSERT_EQ(LoadRecord(4, Numbers(fields, 5, 0, 0)), NoError);
+  EXPECT_EQ(figure->m_Type, CArea1Object::TYPE_RECTSLANT);
+}
+
+TEST_F(FigureUserDataTest, Version6TakesTheOperatorFromTheRecordThatListsTheFigure)
+{
+  API_Elem_Head slab;
+  slab.typeID = API_SlabID;
+  slab.guid = ToAPIGuid(GS::Guid().Generate());
+  CAutoAreaParam record(&slab);
+  record.m_CodeList = {5};
+  doc.m_FloorParamArray[0].m_AutoAreaParamArray.Add(record);
+
+  StoredBytes fields;
+  fields.Text(ToGSGuid(slab.guid).ToUniString().ToStdString()).Int(1);
+  ASSERT_EQ(LoadRecord(6, Numbers(fields, 5, 0, 0)), NoError);
+  EXPECT_EQ(figure->m_AutoArea.m_ElemGuid, ToGSGuid(slab.guid));
+  EXPECT_EQ(figure->m_AutoArea.m_Operator, COperatorTable::OPERATOR_PLUS);
+}
+
+TEST_F(FigureUserDataTest, Version7KeepsTheStoredOperatorAndVersion8TheBreakSwitch)
+{
+  StoredBytes fields;
+  fields.Text(kNullGuidText).Int(2).Int(1);
+  ASSERT_EQ(LoadRecord(7, Numbers(fields, 5, 0, 0)), NoError);
+  EXPECT_EQ(figure->m_AutoArea.m_Operator, COperatorTable::OPERATOR_MINUS);
+  EXPECT_TRUE(figure->m_bAutoCr);
+
+  StoredBytes v8;
+  v8.Text(kNullGuidText).Int(1).Int(1);
+  Numbers(v8, 5, 0, 0).Bool(false);
+  ASSERT_EQ(LoadRecord(8, v8), NoError);
+  EXPECT_FALSE(figure->m_bAutoCr);
+}
+
+TEST_F(FigureUserDataTest, RefusedRecordsLeaveTheFigureUnchanged)
+{
+  figure->m_No = 11;
+  const auto full = [](int code, int markCount) {
+    StoredBytes b;
+    b.Text(kNullGuidText).Int(1).Int(1).Int(code).Int(2).Int(1).Int(4).Int(0).Int(0).Int(markCount);
+    return b;
+  };
+  // Newer than this reader, older than any, cut short, a mark count past
+  // the data, another kind, and codes no figure can have.
+  EXPECT_EQ(LoadRecord(10, full(5, 0).Bool(true)), APIERR_BADPARS);
+  EXPECT_EQ(LoadRecord(0, full(5, 0).Bool(true)), APIERR_BADPARS);
+  EXPECT_EQ(LoadRecord(kVersion, full(5, 0)), APIERR_BADPARS);
+  EXPECT_EQ(LoadRecord(kVersion, full(5, 1000000).Bool(true)), APIERR_BADPARS);
+  StoredBytes ellipse;
+  ellipse.Text(kNullGuidText).Int(1).Int(CArea1Object::TYPE_ELLIPSE);
+  EXPECT_EQ(LoadRecord(kVersion, Numbers(ellipse, 5, 0, 0).Bool(true)), APIERR_BADPARS);
+  EXPECT_EQ(LoadRecord(kVersion, full(INT_MAX, 0).Bool(true)), APIERR_BADPARS);
+  EXPECT_EQ(LoadRecord(kVersion, full(0, 0).Bool(true)), APIERR_BADPARS);
+
+  EXPECT_EQ(figure->m_Code, 5);
+  EXPECT_EQ(figure->m_No, 11);
+  EXPECT_EQ(figure->m_Type, CArea1Object::TYPE_TRIANGLE);
+  EXPECT_TRUE(figure->m_Cr.empty());
+}
+
+TEST_F(FigureUserDataTest, SetCopiesTheRecordIntoAnotherOfTheSameCode)
+{
+  CArea1ObjectArray list;
+  auto stale = MakeKindFigure(doc, 5);
+  list.push_back(stale);
+  figure->m_No = 4;
+  figure->m_RoundType = CRoundTypeTable::ROUNDTYPE_CUT;
+  EXPECT_TRUE(figure->SetData(&list));
+  EXPECT_EQ(stale->m_No, 4);
+  EXPECT_EQ(stale->m_RoundType, CRoundTypeTable::ROUNDTYPE_CUT);
+  EXPECT_EQ(stale->m_Element.header.guid, figure->m_Element.header.guid);
+  // Another kind under the same code is not this figure.
+  list[0] = MakeKindFigure(doc, 5, 0, CArea1Object::TYPE_CIRCLE);
+  EXPECT_FALSE(figure->SetData(&list));
+  list.clear();
+  EXPECT_FALSE(figure->SetData(&list));
+}
+
+// ---- formula and texts ----------------------------------------------------
+
+TEST(FigureFormula, MarksJoinTheTermsWithHashAtEachBreak)
+{
+  CPlenimetraParam doc;
+  TestKindFigure figure(&doc, CArea1Object::TYPE_TRIANGLE, 1, CItemType1Table::ITEMTYPE_CIRCLE,
+                        CItemType2Table::ITEMTYPE_DECIMAL, 0);
+  figure.m_bAutoCr = false;
+  figure.m_Cr.SetMinSize(1);
+  const std::vector<GS::UniString> terms{u"1.00", u"×2.00"};
+  EXPECT_EQ(figure.GetEquation(&doc, false, terms, 45), GS::UniString(u"1.00×2.00"));
+  EXPECT_EQ(figure.GetEquation(&doc, true, terms, 45), GS::UniString(u"1.00#×2.00"));
+  figure.m_Cr[0].m_bCr = true;
+  EXPECT_EQ(figure.GetEquation(&doc, false, terms, 45), GS::UniString(u"1.00#×2.00"));
+}
+
+TEST(FigureFormula, AutomaticBreaksFollowTheWidth)
+{
+  CCrMarkArray marks;
+  const std::vector<GS::UniString> terms{u"1234", u"12345", u"12345"};
+  CArea1Object::SetAutoCr(nullptr, terms, marks, 10);
+  ASSERT_EQ(marks.size(), 2u);
+  EXPECT_FALSE(marks[0].m_bCr);
+  EXPECT_TRUE(marks[1].m_bCr);
+  // Exactly at the width no break; one past it breaks.
+  CArea1Object::SetAutoCr(nullptr, terms, marks, 14);
+  EXPECT_FALSE(marks[1].m_bCr);
+  CArea1Object::SetAutoCr(nullptr, terms, marks, 13);
+  EXPECT_TRUE(marks[1].m_bCr);
+}
+
+TEST(FigureFormula, MarksGrowToTheFormulaRatherThanBeingOverrun)
+{
+  CPlenimetraParam doc;
+  TestKindFigure figure(&doc, CArea1Object::TYPE_TRAPEZOID, 1, CItemType1Table::ITEMTYPE_CIRCLE,
+                        CItemType2Table::ITEMTYPE_DECIMAL, 0);
+  figure.m_Terms = {u"(1.00", u"+2.00)", u"×3.00", u"÷2"};
+  figure.m_bAutoCr = false;
+  EXPECT_EQ(figure.GetEquation(&doc, true, 45.0), GS::UniString(u"(1.00#+2.00)#×3.00#÷2"));
+  EXPECT_EQ(figure.m_Cr.size(), 3u);
+  EXPECT_EQ(figure.GetEquationLines(), 0);
+}
+
+TEST(FigureTexts, RawAreaShowsAllEightDecimals)
+{
+  CPlenimetraParam doc;
+  TestKindFigure figure(&doc, CArea1Object::TYPE_TRIANGLE, 1, CItemType1Table::ITEMTYPE_CIRCLE,
+                        CItemType2Table::ITEMTYPE_DECIMAL, 0);
+  const auto text = [&](long long raw) {
+    figure.m_Raw = raw;
+    return figure.GetOrgAreaStr(&doc);
+  };
+  EXPECT_EQ(text(1234567891), GS::UniString(u"12.34567891"));
+  EXPECT_EQ(text(5), GS::UniString(u"0.00000005"));
+  EXPECT_EQ(text(0), GS::UniString(u"0.00000000"));
+  EXPECT_EQ(text(-5), GS::UniString(u"-0.00000005"));
+  doc.m_EnvParam.m_AreaComma = true;
+  EXPECT_EQ(text(123456789000000), GS::UniString(u"1,234,567.89000000"));
+}
+
+TEST(FigureTexts, RoundedAreaUsesThePresetsFigureItemAndStarsOtherKinds)
+{
+  PatternDoc pattern;
+  CPlenimetraParam& doc = pattern.doc;
+  TestKindFigure figure(&doc, CArea1Object::TYPE_TRIANGLE, 1, CItemType1Table::ITEMTYPE_CIRCLE,
+                        CItemType2Table::ITEMTYPE_DECIMAL, 0, 123456789);
+  // The figure item of a new preset cuts to six decimals.
+  EXPECT_EQ(figure.GetRoundArea(&doc), 1234567);
+  EXPECT_TRUE(figure.IsDefaultRoundType(&doc));
+  EXPECT_EQ(figure.GetRoundAreaStr(&doc), GS::UniString(u"1.234567"));
+  figure.m_RoundType = CRoundTypeTable::ROUNDTYPE_CUT;
+  EXPECT_EQ(figure.GetRoundAreaStr(&doc), GS::UniString(u"1.234567"));
+  figure.m_RoundType = CRoundTypeTable::ROUNDTYPE_HALFUP;
+  EXPECT_FALSE(figure.IsDefaultRoundType(&doc));
+  EXPECT_EQ(figure.GetRoundAreaStr(&doc), GS::UniString(u"*1.234568"));
+}
+
+}  // namespace

@@ -1,0 +1,249 @@
+// Calculation elements: formulas of both list types with their line breaks,
+// the MODE of each floor record, raw and rounded areas through the three
+// rounding levels, the texts with their "*", and the editing helpers.
+
+#include "CArea2Object.h"
+#include "DocCoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using OP = COperatorTable::OPERATOR;
+
+class ElementTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    node = pattern.AddElement(PatternDoc::kBuildingCode, u"居室");
+    element = dynamic_cast<CArea2Object*>(pattern.Object(node));
+  }
+
+  // Three figures ○1, ○2, ○3 on floor 0 with the operators given.
+  void ThreeEntries(OP a, OP b, OP c)
+  {
+    pattern.AddFigure(node, 0, 100000000, a);
+    pattern.AddFigure(node, 0, 100000000, b);
+    pattern.AddFigure(node, 0, 100000000, c);
+  }
+
+  GS::UniString Formula(bool breakAll = false) { return element->GetEquation(&pattern.doc, 0, breakAll, 0); }
+
+  PatternDoc pattern;
+  int node = 0;
+  CArea2Object* element = nullptr;
+};
+
+TEST_F(ElementTest, FormulaAggregationJoinsTermsByTheirOperators)
+{
+  ThreeEntries(OP::OPERATOR_PLUS, OP::OPERATOR_MINUS, OP::OPERATOR_PLUS);
+  EXPECT_EQ(Formula(), GS::UniString(u"○1-○2+○3"));
+  EXPECT_EQ(Formula(true), GS::UniString(u"○1#-○2#+○3"));
+  element->m_FloorArray.SearchFloor(0)->m_List[0].m_Operator = OP::OPERATOR_MINUS;
+  EXPECT_EQ(Formula(), GS::UniString(u"-○1-○2+○3"));
+}
+
+TEST_F(ElementTest, ListAggregationSeparatesTermsByCommas)
+{
+  element->m_ListType = CArea2ListTypeTable::LISTTYPE_LIST;
+  ThreeEntries(OP::OPERATOR_PLUS, OP::OPERATOR_MINUS, OP::OPERATOR_PLUS);
+  EXPECT_EQ(Formula(), GS::UniString(u"○1, -○2, ○3"));
+  EXPECT_EQ(Formula(true), GS::UniString(u"○1#, -○2#, ○3"));
+  element->m_ListType = static_cast<CArea2ListTypeTable::LISTTYPE>(5);
+  EXPECT_EQ(Formula(), GS::UniString());
+}
+
+TEST_F(ElementTest, ManualModeGivesTheManualFormulaAndArea)
+{
+  ThreeEntries(OP::OPERATOR_PLUS, OP::OPERATOR_PLUS, OP::OPERATOR_PLUS);
+  CArea2ObjectFloor* record = element->m_FloorArray.SearchFloor(0);
+  record->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
+  record->m_ManualEquation = u"10.00×5.00#-1.00";
+  record->m_ManualArea = 49000000;
+  element->m_ListType = CArea2ListTypeTable::LISTTYPE_LIST;
+  EXPECT_EQ(Formula(), GS::UniString(u"10.00×5.00#-1.00"));
+  EXPECT_EQ(element->GetOrgArea(&pattern.doc, 0), 49000000);
+  EXPECT_FALSE(element->IsIncluded(record->m_List[0].m_pArea1.get(), 0));
+}
+
+TEST_F(ElementTest, AutomaticBreaksFallOnThe15thAnd29thAddingEntry)
+{
+  for (int i = 0; i < 30; ++i)
+    pattern.AddFigure(node, 0, 100000000);
+  CArea2ObjectFloor* record = element->m_FloorArray.SearchFloor(0);
+  record->m_List[3].m_CrMark.m_bCr = true;   // set by hand, replaced
+  record->m_List[29].m_CrMark.m_bCr = true;  // the last mark is left alone
+  Formula();
+  for (std::size_t i = 0; i < 29; ++i)
+    EXPECT_EQ(record->m_List[i].m_CrMark.m_bCr, i == 14 || i == 28) << i;
+  EXPECT_TRUE(record->m_List[29].m_CrMark.m_bCr);
+  // At width 44 the leading minus, which counts, moves the first break.
+  pattern.doc.m_EnvParam.m_ListAttr2.m_ColWidth2 = 44;
+  record->SetAutoCr(&pattern.doc);
+  EXPECT_TRUE(record->m_List[14].m_CrMark.m_bCr);
+  record->m_List[0].m_Operator = OP::OPERATOR_MINUS;
+  record->SetAutoCr(&pattern.doc);
+  EXPECT_TRUE(record->m_List[13].m_CrMark.m_bCr);
+  EXPECT_FALSE(record->m_List[14].m_CrMark.m_bCr);
+}
+
+TEST_F(ElementTest, EntriesFollowTheFiguresSortIndexKeepingTiesInListOrder)
+{
+  ThreeEntries(OP::OPERATOR_PLUS, OP::OPERATOR_PLUS, OP::OPERATOR_PLUS);
+  CArea2ObjectFloor* record = element->m_FloorArray.SearchFloor(0);
+  record->m_List[0].m_pArea1->m_SortIndex = 2;
+  record->m_List[1].m_pArea1->m_SortIndex = 1;
+  record->m_List[2].m_pArea1->m_SortIndex = 1;
+  EXPECT_EQ(Formula(), GS::UniString(u"○2+○3+○1"));
+}
+
+TEST_F(ElementTest, AreaIsTheSignedSumOfEntriesRoundedTwice)
+{
+  // 1.23456789 m² is cut to 1.234567 by the figure, 1.23 by the entry.
+  pattern.AddFigure(node, 0, 123456789);
+  pattern.AddFigure(node, 0, 50999999, OP::OPERATOR_MINUS);
+  CArea2ObjectFloor* record = element->m_FloorArray.SearchFloor(0);
+  EXPECT_EQ(record->m_List[0].GetOrgArea(&pattern.doc), 1234567);
+  EXPECT_EQ(record->m_List[0].GetRoundArea(&pattern.doc), 1230000);
+  EXPECT_EQ(element->GetOrgArea(&pattern.doc, 0), 1230000 - 500000);
+  record->m_List[1].m_RoundType = CRoundTypeTable::ROUNDTYPE_UP;
+  EXPECT_EQ(element->GetOrgArea(&pattern.doc, 0), 1230000 - 510000);
+  // An entry of another operator counts nothing; MODE 3 and 4 sum as MODE 1.
+  record->m_List[1].m_Operator = static_cast<OP>(3);
+  record->m_Mode = CArea2ObjectFloor::MODE_BOTH;
+  EXPECT_EQ(element->GetOrgArea(&pattern.doc, 0), 1230000);
+  record->m_Mode = static_cast<CArea2ObjectFloor::MODE>(9);
+  EXPECT_EQ(element->GetOrgArea(&pattern.doc, 0), 0);
+}
+
+TEST_F(ElementTest, RoundedAreaUsesTheNodesFloorItem)
+{
+  pattern.AddFigure(node, 0, 123456789);
+  CAreaTree* own = pattern.Node(node);
+  own->m_RoundTypeFloor = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_UP, 1);
+  EXPECT_EQ(element->GetRoundArea(&pattern.doc, own, 0), 1300000);
+  EXPECT_TRUE(element->IsDefaultRoundType(&pattern.doc, own));
+  EXPECT_EQ(element->GetRoundAreaStr(&pattern.doc, own, 0), GS::UniString(u"1.3     "));
+  element->m_RoundType = CRoundTypeTable::ROUNDTYPE_CUT;
+  EXPECT_EQ(element->GetRoundArea(&pattern.doc, own, 0), 1200000);
+  EXPECT_EQ(element->GetRoundAreaStr(&pattern.doc, own, 0), GS::UniString(u"*1.2     "));
+  EXPECT_EQ(element->GetOrgAreaStr(&pattern.doc, 0), GS::UniString(u"1.23    "));
+}
+
+TEST_F(ElementTest, EntryTextsStarOnlyKindsOtherThanTheDefault)
+{
+  pattern.AddFigure(node, 0, 123456789);
+  CArea2List& entry = element->m_FloorArray.SearchFloor(0)->m_List[0];
+  EXPECT_EQ(entry.GetRoundAreaStr(&pattern.doc), GS::UniString(u"1.23    "));
+  entry.m_RoundType = CRoundTypeTable::ROUNDTYPE_CUT;  // the list-entry default's own kind
+  EXPECT_EQ(entry.GetRoundAreaStr(&pattern.doc), GS::UniString(u"1.23    "));
+  entry.m_RoundType = CRoundTypeTable::ROUNDTYPE_HALFUP;
+  EXPECT_EQ(entry.GetRoundAreaStr(&pattern.doc), GS::UniString(u"*1.23    "));
+  EXPECT_EQ(entry.GetOrgAreaStr(&pattern.doc), GS::UniString(u"1.234567"));
+  EXPECT_EQ(entry.GetOperatorStr(&pattern.doc), GS::UniString(u"+"));
+  EXPECT_EQ(entry.GetRoundTypeStr(&pattern.doc), GS::UniString(u"四捨五入"));
+}
+
+TEST_F(ElementTest, LookingUpAStoryCreatesItsRecord)
+{
+  EXPECT_EQ(element->GetOrgArea(&pattern.doc, 7), 0);
+  ASSERT_EQ(element->m_FloorArray.size(), 1u);
+  EXPECT_EQ(element->m_FloorArray[0].m_Floor, 7);
+  EXPECT_EQ(element->m_FloorArray[0].m_Mode, CArea2ObjectFloor::MODE_AUTO);
+  EXPECT_EQ(element->GetEquation(&pattern.doc, 7, false, 0), GS::UniString());
+  EXPECT_EQ(element->m_FloorArray.size(), 1u);
+}
+
+TEST_F(ElementTest, DuplicateKeepsStoriesAndModesOnly)
+{
+  ThreeEntries(OP::OPERATOR_PLUS, OP::OPERATOR_PLUS, OP::OPERATOR_PLUS);
+  element->m_FloorArray.SearchFloor(1)->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
+  element->m_FloorArray.SearchFloor(1)->m_ManualArea = 5;
+  element->m_FloorArray.SearchFloor(4)->m_AutoAreaGuidArray.Add(GS::Guid().Generate());
+  element->m_ColorPen = 9;
+  CArea2Object copy(&pattern.doc, CAreaNameArray(u"x"), 77, CArea2ListTypeTable::LISTTYPE_LIST,
+                    CArea2Object::SHOWTOTAL_HIDE, CItemType1Table::ITEMTYPE_NONE, CItemType2Table::ITEMTYPE_NONE, 0, 0);
+  copy.Duplicate(element);
+  EXPECT_EQ(copy.m_Code, 77);
+  EXPECT_EQ(copy.m_Name, element->m_Name);
+  EXPECT_EQ(copy.m_ColorPen, 9);
+  ASSERT_EQ(copy.m_FloorArray.size(), 3u);
+  const short stories[] = {0, 1, 4};
+  const CArea2ObjectFloor::MODE modes[] = {CArea2ObjectFloor::MODE_FIGURE, CArea2ObjectFloor::MODE_MANUAL,
+                                           CArea2ObjectFloor::MODE_AUTO};
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(copy.m_FloorArray[i].m_Floor, stories[i]);
+    EXPECT_EQ(copy.m_FloorArray[i].m_Mode, modes[i]);
+    EXPECT_TRUE(copy.m_FloorArray[i].m_List.empty());
+    EXPECT_TRUE(copy.m_FloorArray[i].m_AutoAreaGuidArray.empty());
+    EXPECT_EQ(copy.m_FloorArray[i].m_ManualArea, 0);
+  }
+}
+
+TEST_F(ElementTest, AutomaticFiguresMergeWithTheirLinksOperator)
+{
+  auto first = pattern.AddFigure(node, 0, 100000000);
+  auto fresh = MakeFigure(pattern.doc, 100000000);
+  first->m_AutoArea.m_Operator = OP::OPERATOR_MINUS;
+  fresh->m_AutoArea.m_Operator = OP::OPERATOR_MINUS;
+  CArea1ObjectPtrArray figures;
+  figures.push_back(first);
+  figures.push_back(nullptr);
+  figures.push_back(fresh);
+  CArea2ListArray& list = element->m_FloorArray.SearchFloor(0)->m_List;
+  list.SetAutoArea(figures);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].m_Operator, OP::OPERATOR_MINUS);
+  EXPECT_EQ(list[1].m_pArea1, fresh);
+  EXPECT_EQ(list[1].m_RoundType, CRoundTypeTable::ROUNDTYPE_DEFAULT);
+  EXPECT_EQ(list.SearchIndex(fresh.get()), 1);
+  EXPECT_EQ(list.Search(fresh->m_Code), &list[1]);
+}
+
+TEST_F(ElementTest, RemovalsFollowTheFiguresElementAndStory)
+{
+  auto a = pattern.AddFigure(node, 1, 100000000);
+  auto b = pattern.AddFigure(node, 1, 100000000);
+  a->m_Element.header.guid = ToAPIGuid(GS::Guid().Generate());
+  a->m_Element.header.floorInd = 1;
+  b->m_Element.header.guid = ToAPIGuid(GS::Guid().Generate());
+  b->m_Element.header.floorInd = 1;
+  CArea1ObjectPtrArray gone;
+  gone.push_back(a);
+  pattern.doc.m_Area2ObjectArray.Remove(gone);
+  const CArea2ListArray& list = element->m_FloorArray.SearchFloor(1)->m_List;
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].m_pArea1, b);
+  pattern.doc.m_Area2ObjectArray.RemoveArea1(&b->m_Element.header);
+  EXPECT_TRUE(list.empty());
+
+  API_Elem_Head zone;
+  zone.guid = ToAPIGuid(GS::Guid().Generate());
+  zone.floorInd = 1;
+  CAutoAreaParam record(&zone);
+  element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray.Add(ToGSGuid(zone.guid));
+  element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray.Add(ToGSGuid(zone.guid));
+  EXPECT_EQ(element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray.size(), 1u);
+  EXPECT_EQ(CArea2Object::SearchAutoAreaIndex(&record, &element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray), 0);
+  EXPECT_EQ(CArea2Object::SearchAutoAreaIndex(nullptr, &element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray), -1);
+  pattern.doc.m_Area2ObjectArray.Remove(&record);
+  EXPECT_TRUE(element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray.empty());
+
+  CArea2ObjectPtrArray elements;
+  elements.push_back(element);
+  elements.push_back(element);  // twice: the second names an erased element
+  EXPECT_EQ(elements.Search(element->m_Code), element);
+  pattern.doc.m_Area2ObjectArray.Remove(elements);
+  EXPECT_TRUE(pattern.doc.m_Area2ObjectArray.empty());
+}
+
+TEST(ElementNames, ModeNames)
+{
+  EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(CArea2ObjectFloor::MODE_FIGURE), GS::UniString(u"求積区画"));
+  EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(CArea2ObjectFloor::MODE_MANUAL), GS::UniString(u"手動入力"));
+  EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(CArea2ObjectFloor::MODE_AUTO), GS::UniString(u"自動分割区画"));
+  EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(CArea2ObjectFloor::MODE_BOTH), GS::UniString(u"自動+求積"));
+  EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(static_cast<CArea2ObjectFloor::MODE>(0)), GS::UniString(u"未定義"));
+}
+
+}  // namespace

@@ -1,0 +1,252 @@
+// Subtotal and total folders: signed sums of the children's rounded areas,
+// formulas with operators, break marks and manual texts, the width rule of
+// the automatic breaks, and the stored form of every version.
+
+#include "CArea4Object.h"
+#include "DocCoreTestSupport.h"
+#include "DocObjectsTestSupport.h"
+#include "HostFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using OP = COperatorTable::OPERATOR;
+
+class FolderTest : public ::testing::Test {
+protected:
+  CArea4Object* Folder(int code) { return dynamic_cast<CArea4Object*>(pattern.Object(code)); }
+
+  // An element numbered no (0-based) with one figure of the raw area.
+  int Element(int parent, int no, long long raw, OP op = OP::OPERATOR_PLUS)
+  {
+    const int node = pattern.AddElement(parent, u"要素", op);
+    pattern.Object(node)->m_No = no;
+    pattern.AddFigure(node, 0, raw);
+    return node;
+  }
+
+  GS::UniString Formula(int code, bool breakAll = false, char crMark = 0, short floor = 0)
+  {
+    return Folder(code)->GetEquation(&pattern.doc, floor, breakAll, crMark);
+  }
+
+  PatternDoc pattern;
+  static constexpr int kBuilding = PatternDoc::kBuildingCode;
+};
+
+TEST_F(FolderTest, FormulaNamesTheChildrenWithTheirOperators)
+{
+  Element(kBuilding, 0, 100000000);
+  Element(kBuilding, 1, 100000000);
+  Element(kBuilding, 2, 100000000, OP::OPERATOR_MINUS);
+  EXPECT_EQ(Formula(kBuilding), GS::UniString(u"□1+□2-□3"));
+  EXPECT_EQ(Formula(kBuilding, false, '#'), GS::UniString(u"□1#+□2#-□3#"));
+  EXPECT_EQ(Formula(kBuilding, true), GS::UniString(u"□1#+□2#-□3"));
+}
+
+TEST_F(FolderTest, LeadingMinusIsWrittenAndTheAreaNegated)
+{
+  Element(kBuilding, 0, 150000000, OP::OPERATOR_MINUS);
+  EXPECT_EQ(Formula(kBuilding), GS::UniString(u"-□1"));
+  EXPECT_EQ(Folder(kBuilding)->GetOrgArea(&pattern.doc, 0), -1500000);
+  Element(kBuilding, 1, 100000000);
+  EXPECT_EQ(Formula(kBuilding), GS::UniString(u"-□1+□2"));
+}
+
+TEST_F(FolderTest, EmptyFolderHasNoAreaAndNoFormula)
+{
+  EXPECT_EQ(Folder(kBuilding)->GetOrgArea(&pattern.doc, 0), 0);
+  EXPECT_EQ(Formula(kBuilding), GS::UniString());
+  EXPECT_EQ(Folder(kBuilding)->GetRoundArea(&pattern.doc, pattern.Node(kBuilding), 0), 0);
+}
+
+TEST_F(FolderTest, AreaIsTheSignedSumOfRoundedChildren)
+{
+  // Each child rounds first: 1.239999 -> 1.23 and 0.455 -> 0.45.
+  Element(kBuilding, 0, 123999999);
+  const int sub = pattern.AddFolder(kBuilding, u"小計", OP::OPERATOR_MINUS);
+  Element(sub, 1, 45500000);
+  Element(sub, 2, 10000000, OP::OPERATOR_MINUS);
+  EXPECT_EQ(Folder(sub)->GetOrgArea(&pattern.doc, 0), 450000 - 100000);
+  EXPECT_EQ(Folder(kBuilding)->GetOrgArea(&pattern.doc, 0), 1230000 - 350000);
+  // The folder's own rounding with its node's per-floor item.
+  CAreaTree* node = pattern.Node(kBuilding);
+  node->m_RoundTypeFloor = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_HALFUP, 1);
+  EXPECT_EQ(Folder(kBuilding)->GetRoundArea(&pattern.doc, node, 0), 900000);
+  EXPECT_EQ(Folder(kBuilding)->GetRoundAreaStr(&pattern.doc, node, 0), GS::UniString(u"0.9     "));
+  Folder(kBuilding)->m_RoundType = CRoundTypeTable::ROUNDTYPE_CUT;
+  EXPECT_EQ(Folder(kBuilding)->GetRoundArea(&pattern.doc, node, 0), 800000);
+  EXPECT_EQ(Folder(kBuilding)->GetRoundAreaStr(&pattern.doc, node, 0), GS::UniString(u"*0.8     "));
+  EXPECT_EQ(Folder(kBuilding)->GetOrgAreaStr(&pattern.doc, 0), GS::UniString(u"0.88    "));
+  // A child of another operator counts nothing.
+  pattern.Node(sub)->m_Operator = 3;
+  EXPECT_EQ(Folder(kBuilding)->GetOrgArea(&pattern.doc, 0), 1230000);
+}
+
+TEST_F(FolderTest, ARepeatedCodeInTheTreeDoesNotLeadTheFolderBackToItself)
+{
+  Element(kBuilding, 0, 100000000);
+  ASSERT_TRUE(pattern.doc.m_AreaTree2.Insert2(kBuilding, kBuilding, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2),
+                                              CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2)));
+  EXPECT_EQ(Folder(kBuilding)->GetOrgArea(&pattern.doc, 0), 1000000);
+}
+
+TEST_F(FolderTest, ManualTextReplacesOneFloorsFormulaOnly)
+{
+  Element(kBuilding, 0, 100000000);
+  Folder(kBuilding)->m_ManualEquationArray.Add(2, u"手動#の式");
+  Folder(kBuilding)->m_ManualEquationArray.Add(2, u"手動の式");
+  EXPECT_EQ(Folder(kBuilding)->m_ManualEquationArray.size(), 1u);
+  EXPECT_EQ(Formula(kBuilding, false, 0, 2), GS::UniString(u"手動の式"));
+  EXPECT_EQ(Formula(kBuilding, false, 0, 0), GS::UniString(u"□1"));
+  EXPECT_EQ(Folder(kBuilding)->GetOrgArea(&pattern.doc, 2), 0);
+  Folder(kBuilding)->m_ManualEquationArray.Erase(5);
+  EXPECT_EQ(Folder(kBuilding)->m_ManualEquationArray.size(), 1u);
+  Folder(kBuilding)->m_ManualEquationArray.Erase(2);
+  EXPECT_TRUE(Folder(kBuilding)->m_ManualEquationArray.empty());
+}
+
+TEST_F(FolderTest, FolderWithoutNodeHasNoAreaAndNoFormula)
+{
+  CArea4Object loose(&pattern.doc, CAreaNameArray(u"孤立"), 99, CArea2ListTypeTable::LISTTYPE_FORMULA,
+                     CItemType1Table::ITEMTYPE_NOMARK, CItemType2Table::ITEMTYPE_ROMAN, 0, 0);
+  loose.m_ManualEquationArray.Add(0, u"x");
+  EXPECT_EQ(loose.GetOrgArea(&pattern.doc, 0), 0);
+  EXPECT_EQ(loose.GetEquation(&pattern.doc, 0, false, 0), GS::UniString());
+}
+
+TEST_F(FolderTest, AutomaticBreaksCountOperatorAndTwoCharacters)
+{
+  for (int i = 0; i < 4; ++i)
+    Element(kBuilding, i, 100000000);
+  pattern.doc.m_EnvParam.m_ListAttr3.m_ColWidth2 = 10;
+  std::vector<CAreaTree>& children = pattern.Node(kBuilding)->m_Child;
+  children[3].m_CrMark.m_bCr = true;
+  CArea4Object::SetAutoCr(&pattern.doc, children);
+  EXPECT_FALSE(children[0].m_CrMark.m_bCr);
+  EXPECT_FALSE(children[1].m_CrMark.m_bCr);
+  EXPECT_TRUE(children[2].m_CrMark.m_bCr);
+  EXPECT_TRUE(children[3].m_CrMark.m_bCr);  // the last is never changed
+  EXPECT_EQ(Formula(kBuilding), GS::UniString(u"□1+□2+□3#+□4"));
+  Folder(kBuilding)->m_AutoCr = false;
+  children[2].m_CrMark.m_bCr = false;
+  children[0].m_CrMark.m_bCr = true;
+  EXPECT_EQ(Formula(kBuilding), GS::UniString(u"□1#+□2+□3+□4"));
+}
+
+TEST_F(FolderTest, DuplicateTakesTheBaseButNeitherCopiesNorClearsManualTexts)
+{
+  CArea4Object* source = Folder(kBuilding);
+  source->m_ManualEquationArray.Add(0, u"元");
+  source->m_ColorPen = 3;
+  CArea4Object copy(&pattern.doc, CAreaNameArray(), 50, CArea2ListTypeTable::LISTTYPE_LIST,
+                    CItemType1Table::ITEMTYPE_NONE, CItemType2Table::ITEMTYPE_NONE, 0, 0);
+  copy.m_ManualEquationArray.Add(1, u"写");
+  copy.Duplicate(source);
+  EXPECT_EQ(copy.m_Code, 50);
+  EXPECT_EQ(copy.m_Name, source->m_Name);
+  EXPECT_EQ(copy.m_ColorPen, 3);
+  ASSERT_EQ(copy.m_ManualEquationArray.size(), 1u);
+  EXPECT_EQ(copy.m_ManualEquationArray[0].m_Floor, 1);
+}
+
+// ---- the stored form ----------------------------------------------------------
+
+class FolderRecordTest : public ::testing::Test {
+protected:
+  static CArea4Object Fresh(CPlenimetraParam& doc)
+  {
+    return CArea4Object(&doc, CAreaNameArray(), 0, CArea2ListTypeTable::LISTTYPE_FORMULA,
+                        CItemType1Table::ITEMTYPE_NOMARK, CItemType2Table::ITEMTYPE_ROMAN, -1, -1);
+  }
+  static StoredBytes Base(int version, int code = 7)
+  {
+    StoredBytes b;
+    b.Int(2).Int(1).Text("F").Int(0).Int(4).Int(0).Int(0).Int(code);
+    if (version >= 1027)
+      b.Bool(true);
+    if (version >= 1046)
+      b.Short(0).Int(1);
+    return b;
+  }
+  bool ReadInto(CArea4Object& folder)
+  {
+    return record.Read([&](CArchive& ar) { return folder.Serialize(ar); });
+  }
+
+  HostFixture host;
+  CPlenimetraParam doc;
+  RecordRoundTrip record;
+};
+
+TEST_F(FolderRecordTest, CurrentLayoutRoundTrips)
+{
+  CArea4Object folder(&doc, CAreaNameArray(u"合計"), 9, CArea2ListTypeTable::LISTTYPE_LIST,
+                      CItemType1Table::ITEMTYPE_BLACKSQUARE, CItemType2Table::ITEMTYPE_LOWER, 4, 1);
+  folder.m_ManualEquationArray.Add(3, u"□1#+□2");
+  folder.m_ColorPen = 12;
+  record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(folder.Serialize(ar)); });
+  CArea4Object read = Fresh(doc);
+  ASSERT_TRUE(ReadInto(read));
+  EXPECT_TRUE(static_cast<const CAreaObject&>(read) == folder);
+  EXPECT_EQ(read.m_ManualEquationArray, folder.m_ManualEquationArray);
+}
+
+TEST_F(FolderRecordTest, OlderVersionsHoldLessAndInOtherPlaces)
+{
+  const std::string narrow = GS::UniString(u"手動").ToStdString(CC_Japanese);
+  // 1020: neither manual texts nor list type.
+  record.Store(1020, Base(1020).Get());
+  CArea4Object v1020 = Fresh(doc);
+  ASSERT_TRUE(ReadInto(v1020));
+  EXPECT_TRUE(v1020.m_ManualEquationArray.empty());
+  EXPECT_EQ(v1020.m_Code, 7);
+  // 1030: texts as 8-bit strings, no list type.
+  StoredBytes b1030 = Base(1030);
+  record.Store(1030, b1030.Int(1).Short(2).Text(narrow).Get());
+  CArea4Object v1030 = Fresh(doc);
+  ASSERT_TRUE(ReadInto(v1030));
+  ASSERT_EQ(v1030.m_ManualEquationArray.size(), 1u);
+  EXPECT_EQ(v1030.m_ManualEquationArray[0].m_Equation, GS::UniString(u"手動"));
+  EXPECT_EQ(v1030.m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
+  // 1040: the list type follows the texts.
+  StoredBytes b1040 = Base(1040);
+  record.Store(1040, b1040.Int(0).Int(0).Get());
+  CArea4Object v1040 = Fresh(doc);
+  ASSERT_TRUE(ReadInto(v1040));
+  EXPECT_EQ(v1040.m_ListType, CArea2ListTypeTable::LISTTYPE_LIST);
+}
+
+TEST_F(FolderRecordTest, FailedFolderStaysInTheListAndTheListReportsIt)
+{
+  StoredBytes good = Base(1047, 7);
+  good.Int(0);
+  StoredBytes bad = Base(1047, 8);
+  bad.Int(50000);  // more texts than the data holds
+  StoredBytes all;
+  all.Int(2);
+  std::vector<char> bytes = all.Get();
+  bytes.insert(bytes.end(), good.Get().begin(), good.Get().end());
+  bytes.insert(bytes.end(), bad.Get().begin(), bad.Get().end());
+  record.Store(1047, bytes);
+  CArea4ObjectArray list;
+  EXPECT_FALSE(record.Read([&](CArchive& ar) { return list.Serialize(ar, &doc); }));
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list.back().m_Code, 8);
+  EXPECT_EQ(list.Search(7), &list.front());
+
+  record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(list.Serialize(ar, &doc)); });
+  CArea4ObjectArray again;
+  EXPECT_TRUE(record.Read([&](CArchive& ar) { return again.Serialize(ar, &doc); }));
+  EXPECT_TRUE(again == list);
+  again.back().m_No = 9;
+  EXPECT_TRUE(again != list);
+
+  StoredBytes badCode = Base(1047, 0);
+  record.Store(1047, badCode.Int(0).Get());
+  CArea4Object zero = Fresh(doc);
+  EXPECT_FALSE(ReadInto(zero));
+}
+
+}  // namespace

@@ -1,0 +1,422 @@
+// Calculation trees: node comparison, the depth-first queries, the move
+// protocol, insertion of new objects, copies with new objects and their
+// names, and numbering of items in tree order.
+
+#include "CAreaTree.h"
+#include "DocCoreTestSupport.h"
+#include "host_debug.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+CAreaTree Node(int code, std::vector<CAreaTree> children = {})
+{
+  CAreaTree node;
+  node.m_AreaCode = code;
+  node.m_Child = std::move(children);
+  return node;
+}
+
+// Codes in depth-first order, a node before its children.
+void Codes(const CAreaTree& node, std::vector<int>& out)
+{
+  out.push_back(node.m_AreaCode);
+  for (const CAreaTree& child : node.m_Child)
+    Codes(child, out);
+}
+
+std::vector<int> Codes(const CAreaTree& node)
+{
+  std::vector<int> out;
+  Codes(node, out);
+  return out;
+}
+
+// root -> 1 -> {2 -> {-3, -4}, 5 -> {-6}}
+CAreaTree SampleTree() { return Node(0, {Node(1, {Node(2, {Node(-3), Node(-4)}), Node(5, {Node(-6)})})}); }
+
+// ---- node and queries ----
+
+TEST(CAreaTreeNodeTest, EqualityTakesEveryFieldWhileChangeCheckIgnoresViewState)
+{
+  const CAreaTree a = SampleTree();
+  CAreaTree b = a;
+  EXPECT_TRUE(a == b);
+  b.m_Child[0].m_Child[1].m_Expand = false;
+  EXPECT_TRUE(a != b);
+  EXPECT_FALSE(a.ChangeCheck(b));
+  b = a;
+  b.m_Child[0].m_Child[0].m_Child[1].m_CrMark.m_bCr = true;
+  EXPECT_TRUE(a != b);
+  EXPECT_FALSE(a.ChangeCheck(b));
+  b = a;
+  b.m_Child[0].m_Child[0].m_DeleteMask = true;
+  EXPECT_TRUE(a != b);
+  EXPECT_FALSE(a.ChangeCheck(b));
+  b = a;
+  b.m_Child[0].m_Child[1].m_Child[0].m_Operator = 2;
+  EXPECT_TRUE(a.ChangeCheck(b));
+  b = a;
+  b.m_Child[0].m_RoundTypeFloor.m_Digit = 3;
+  EXPECT_TRUE(a.ChangeCheck(b));
+  b = a;
+  b.m_Child[0].m_Child.pop_back();
+  EXPECT_TRUE(a.ChangeCheck(b));
+}
+
+TEST(CAreaTreeNodeTest, ClearDropsChildrenAndCodeOnly)
+{
+  CAreaTree tree = SampleTree().m_Child[0];
+  tree.m_Layer = 4;
+  tree.Clear();
+  EXPECT_TRUE(tree.m_Child.empty());
+  EXPECT_EQ(tree.m_AreaCode, 0);
+  EXPECT_EQ(tree.m_Layer, 4);
+}
+
+TEST(CAreaTreeNodeTest, SearchSkipsDeleteMarkedSubtrees)
+{
+  CAreaTree tree = SampleTree();
+  EXPECT_EQ(tree.Search(-4), &tree.m_Child[0].m_Child[0].m_Child[1]);
+  EXPECT_EQ(tree.Search(0), &tree);
+  EXPECT_EQ(tree.Search(77), nullptr);
+  tree.m_Child[0].m_Child[0].m_DeleteMask = true;
+  EXPECT_EQ(tree.Search(-4), nullptr);
+  EXPECT_EQ(tree.Search(2), nullptr);
+  EXPECT_NE(tree.Search(-6), nullptr);
+}
+
+TEST(CAreaTreeNodeTest, GetParentFindsTheNodeHoldingTheCodeAsADirectChild)
+{
+  CAreaTree tree = SampleTree();
+  const CAreaTree probe = Node(-6);
+  EXPECT_EQ(tree.GetParent(&probe), &tree.m_Child[0].m_Child[1]);
+  const CAreaTree top = Node(1);
+  EXPECT_EQ(tree.GetParent(&top), &tree);
+  const CAreaTree none = Node(99);
+  EXPECT_EQ(tree.GetParent(&none), nullptr);
+}
+
+TEST(CAreaTreeNodeTest, FlatListsPutChildrenBeforeTheirParentWithTheirDepth)
+{
+  const CAreaTree tree = SampleTree();
+  const std::vector<CAreaTreeIndentArray> flats = tree.GetFlat();
+  ASSERT_EQ(flats.size(), 1u);
+  std::vector<std::pair<int, int>> got;
+  for (const CAreaTreeIndent& node : flats[0])
+    got.emplace_back(node.m_AreaCode, node.m_Indent);
+  EXPECT_EQ(got, (std::vector<std::pair<int, int>>{{-3, 2}, {-4, 2}, {2, 1}, {-6, 2}, {5, 1}, {1, 0}}));
+}
+
+// ---- editing ----
+
+TEST(CAreaTreeEditTest, Insert2AppendsUnderTheFirstUnmarkedParent)
+{
+  CAreaTree tree = SampleTree();
+  const CRoundTypeItem total(CRoundTypeTable::ROUNDTYPE_UP, 1);
+  const CRoundTypeItem floor(CRoundTypeTable::ROUNDTYPE_HALFUP, 3);
+  ASSERT_TRUE(tree.Insert2(2, -9, total, floor));
+  const CAreaTree& added = tree.m_Child[0].m_Child[0].m_Child.back();
+  EXPECT_EQ(added.m_AreaCode, -9);
+  EXPECT_EQ(added.m_RoundTypeTotal, total);
+  EXPECT_EQ(added.m_RoundTypeFloor, floor);
+  tree.m_Child[0].m_Child[1].m_DeleteMask = true;
+  const CAreaTree before = tree;
+  EXPECT_FALSE(tree.Insert2(5, -10, total, floor));
+  EXPECT_TRUE(tree == before);
+}
+
+TEST(CAreaTreeEditTest, MovingANodeUnderItsFormerSiblingLeavesExactlyOneNodeOfItsCode)
+{
+  CAreaTree tree = SampleTree();
+  const CAreaTree moved = *tree.Search(2);
+  ASSERT_TRUE(tree.DeleteMask(2));
+  ASSERT_TRUE(tree.MoveChild(5, moved));
+  ASSERT_TRUE(tree.Delete());
+  tree.ClearDeleteMask();
+  EXPECT_EQ(Codes(tree), (std::vector<int>{0, 1, 5, -6, 2, -3, -4}));
+  EXPECT_FALSE(tree.Delete());
+}
+
+TEST(CAreaTreeEditTest, MoveAboveAndUnderPlaceTheCopyBesideTheTarget)
+{
+  CAreaTree tree = SampleTree();
+  const CAreaTree moved = *tree.Search(-6);
+  tree.DeleteMask(-6);
+  ASSERT_TRUE(tree.MoveAbove(-4, moved));
+  tree.Delete();
+  tree.ClearDeleteMask();
+  EXPECT_EQ(Codes(tree), (std::vector<int>{0, 1, 2, -3, -6, -4, 5}));
+
+  const CAreaTree moved2 = *tree.Search(-3);
+  tree.DeleteMask(-3);
+  ASSERT_TRUE(tree.MoveUnder(5, moved2));
+  tree.Delete();
+  tree.ClearDeleteMask();
+  EXPECT_EQ(Codes(tree), (std::vector<int>{0, 1, 2, -6, -4, 5, -3}));
+}
+
+TEST(CAreaTreeEditTest, AMarkedNodeCannotBeMovedIntoItsOwnSubtree)
+{
+  CAreaTree tree = SampleTree();
+  const CAreaTree moved = *tree.Search(2);
+  tree.DeleteMask(2);
+  const CAreaTree before = tree;
+  EXPECT_FALSE(tree.MoveChild(-3, moved));
+  EXPECT_FALSE(tree.MoveAbove(-4, moved));
+  EXPECT_TRUE(tree == before);
+  tree.ClearDeleteMask();
+  EXPECT_FALSE(tree.m_Child[0].m_Child[0].m_DeleteMask);
+}
+
+TEST(CAreaTreeEditTest, DeleteErasesOneMarkedNodePerCall)
+{
+  CAreaTree tree = SampleTree();
+  EXPECT_TRUE(tree.DeleteMask(-3));
+  EXPECT_TRUE(tree.DeleteMask(5));
+  EXPECT_FALSE(tree.DeleteMask(-6));  // inside a marked subtree
+  EXPECT_TRUE(tree.Delete());
+  EXPECT_EQ(Codes(tree), (std::vector<int>{0, 1, 2, -4, 5, -6}));
+  EXPECT_TRUE(tree.Delete());
+  EXPECT_EQ(Codes(tree), (std::vector<int>{0, 1, 2, -4}));
+  EXPECT_FALSE(tree.Delete());
+}
+
+TEST(CAreaTreeEditTest, RemoveErasesTheNodesOfCodesAndOfElements)
+{
+  PatternDoc p;
+  const int a = p.AddElement(PatternDoc::kBuildingCode, u"A");
+  const int b = p.AddElement(PatternDoc::kBuildingCode, u"B");
+  const int f = p.AddFolder(PatternDoc::kBuildingCode, u"F");
+  const int c = p.AddElement(f, u"C");
+  CArea2ObjectPtrArray elements;
+  elements.push_back(dynamic_cast<CArea2Object*>(p.Object(c)));
+  elements.push_back(dynamic_cast<CArea2Object*>(p.Object(a)));
+  p.doc.m_AreaTree2.Remove(elements);
+  EXPECT_EQ(Codes(p.doc.m_AreaTree2), (std::vector<int>{0, 1, 2, b, f}));
+  EXPECT_TRUE(p.doc.m_AreaTree2.Remove(f));
+  EXPECT_FALSE(p.doc.m_AreaTree2.Remove(f));
+  // Removing a node leaves its object.
+  EXPECT_NE(p.doc.FindAreaObject(a), nullptr);
+}
+
+TEST(CAreaTreeEditTest, InsertMakesObjectsWithTheSettingsOfTheirKind)
+{
+  CPlenimetraParam doc;
+  const CRoundTypeItem item(CRoundTypeTable::ROUNDTYPE_CUT, 2);
+  doc.m_AreaTree2.Insert(&doc, GS::UniString(u"F"), 4, 0, CAreaTree::KIND_FOLDER, item, item);
+  doc.m_AreaTree2.Insert(&doc, GS::UniString(u"L"), 5, 4, CAreaTree::KIND_ELEMENT_LIST, item, item);
+  doc.m_AreaTree2.Insert(&doc, GS::UniString(u"E"), 6, 4, CAreaTree::KIND_ELEMENT_FORMULA, item, item);
+  doc.m_AreaTree2.Insert(&doc, GS::UniString(u"X"), 7, 4, 3, item, item);
+  doc.m_AreaTree2.Insert(&doc, GS::UniString(u"orphan"), 8, 99, CAreaTree::KIND_FOLDER, item, item);
+  EXPECT_EQ(Codes(doc.m_AreaTree2), (std::vector<int>{0, 4, -5, -6}));
+
+  const auto* folder = dynamic_cast<CArea4Object*>(doc.GetAreaObject(4));
+  ASSERT_NE(folder, nullptr);
+  EXPECT_EQ(folder->m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
+  EXPECT_EQ(folder->m_ItemType1, CItemType1Table::ITEMTYPE_NOMARK);
+  EXPECT_EQ(folder->m_ItemType2, CItemType2Table::ITEMTYPE_ROMAN);
+  EXPECT_EQ(folder->m_No, -1);
+  EXPECT_EQ(folder->m_SortIndex, -1);
+  EXPECT_EQ(folder->m_RoundType, CRoundTypeTable::ROUNDTYPE_DEFAULT);
+  const auto* list = dynamic_cast<CArea2Object*>(doc.GetAreaObject(-5));
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->m_ListType, CArea2ListTypeTable::LISTTYPE_LIST);
+  EXPECT_EQ(list->m_ItemType1, CItemType1Table::ITEMTYPE_SQUARE);
+  EXPECT_EQ(list->m_ItemType2, CItemType2Table::ITEMTYPE_DECIMAL);
+  EXPECT_EQ(list->m_ShowTotal, CArea2Object::SHOWTOTAL_MARK);
+  EXPECT_EQ(list->m_Name.m_DefaultName, GS::UniString(u"L"));
+  EXPECT_EQ(dynamic_cast<CArea2Object*>(doc.GetAreaObject(-6))->m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
+  // An unknown kind makes nothing; a missing parent keeps the object nodeless.
+  EXPECT_EQ(doc.FindAreaObject(7), nullptr);
+  EXPECT_EQ(doc.FindAreaObject(-7), nullptr);
+  EXPECT_NE(doc.FindAreaObject(8), nullptr);
+  EXPECT_EQ(doc.m_AreaTree2.Search(8), nullptr);
+}
+
+// ---- copies with new objects ----
+
+TEST(CAreaTreeCopyTest, DuplicateGivesTheSubtreeNewObjectsFromTheOneCounter)
+{
+  PatternDoc p;
+  const int f = p.AddFolder(PatternDoc::kBuildingCode, u"F");
+  const int e = p.AddElement(f, u"E", COperatorTable::OPERATOR_MINUS);
+  p.Object(e)->m_ItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
+  const int before = p.doc.m_LastAreaCode;
+
+  CAreaTree copy = *p.Node(f);
+  copy.Duplicate(&p.doc);
+  EXPECT_EQ(copy.m_AreaCode, before + 1);
+  EXPECT_EQ(copy.m_Child[0].m_AreaCode, -(before + 2));
+  EXPECT_EQ(copy.m_Child[0].m_Operator, COperatorTable::OPERATOR_MINUS);  // in place: the node keeps its fields
+  EXPECT_EQ(p.doc.m_LastAreaCode, before + 2);
+  const CAreaObject* element = p.doc.GetAreaObject(copy.m_Child[0].m_AreaCode);
+  EXPECT_EQ(element->m_Name.m_DefaultName, GS::UniString(u"E"));
+  EXPECT_EQ(element->m_ItemType1, CItemType1Table::ITEMTYPE_DIAMOND);
+  EXPECT_EQ(element->m_Code, before + 2);
+  // The originals are untouched.
+  EXPECT_EQ(p.Object(e)->m_Code, -e);
+}
+
+TEST(CAreaTreeCopyTest, CopyTreeTakesPresetAndRoundingButNotOperatorLayerOrExpand)
+{
+  PatternDoc src;
+  const int f = src.AddFolder(PatternDoc::kBuildingCode, u"F", COperatorTable::OPERATOR_MINUS);
+  src.AddElement(f, u"E");
+  CAreaTree& from = *src.Node(PatternDoc::kTopCode);
+  from.m_RoundTypeId = 3;
+  from.m_Layer = 7;
+  from.m_Expand = false;
+  from.m_RoundTypeTotal = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_UP, 0);
+
+  CPlenimetraParam dst;
+  dst.m_LastAreaCode = 40;
+  CAreaTree node;
+  node.CopyTree(&dst, src.doc, from);
+  EXPECT_EQ(Codes(node), (std::vector<int>{41, 42, 43, -44}));
+  EXPECT_EQ(node.m_RoundTypeId, 3);
+  EXPECT_EQ(node.m_RoundTypeTotal, from.m_RoundTypeTotal);
+  EXPECT_EQ(node.m_Layer, 0);
+  EXPECT_TRUE(node.m_Expand);
+  EXPECT_EQ(node.m_Child[0].m_Child[0].m_Operator, COperatorTable::OPERATOR_PLUS);
+  EXPECT_EQ(dst.m_Area4ObjectArray.size(), 3u);
+  EXPECT_EQ(dst.m_Area2ObjectArray.size(), 1u);
+  EXPECT_EQ(dst.GetAreaObject(43)->m_Name.m_DefaultName, GS::UniString(u"F"));
+}
+
+TEST(CAreaTreeCopyTest, InsertTreeNamesAClashingCopyAfterItsSiblings)
+{
+  PatternDoc src;
+  src.AddElement(PatternDoc::kBuildingCode, u"E");
+  src.Object(PatternDoc::kTopCode)->m_Name.m_DefaultName = GS::UniString(u"A");
+  const CAreaTree& pattern = *src.Node(PatternDoc::kTopCode);
+
+  CPlenimetraParam dst;
+  CAreaTree& root = dst.m_AreaTree2;
+  EXPECT_EQ(root.InsertTree(&dst, src.doc, pattern), 1);
+  EXPECT_EQ(root.InsertTree(&dst, src.doc, pattern), 1);
+  EXPECT_EQ(root.InsertTree(&dst, src.doc, pattern), 1);
+  ASSERT_EQ(root.m_Child.size(), 3u);
+  EXPECT_EQ(dst.GetAreaObject(root.m_Child[0].m_AreaCode)->m_Name.m_DefaultName, GS::UniString(u"A"));
+  EXPECT_EQ(dst.GetAreaObject(root.m_Child[1].m_AreaCode)->m_Name.m_DefaultName, GS::UniString(u"A (2)"));
+  EXPECT_EQ(dst.GetAreaObject(root.m_Child[2].m_AreaCode)->m_Name.m_DefaultName, GS::UniString(u"A (3)"));
+  // A source without children adds nothing.
+  const CAreaTree leaf = *src.Node(-3);
+  EXPECT_EQ(root.InsertTree(&dst, src.doc, leaf), 1);
+  EXPECT_EQ(root.m_Child.size(), 3u);
+}
+
+TEST(CAreaTreeCopyTest, PatternsCompareByCodesRoundingAndNamesNotByOperator)
+{
+  PatternDoc a;
+  a.AddElement(PatternDoc::kBuildingCode, u"E");
+  PatternDoc b;
+  b.AddElement(PatternDoc::kBuildingCode, u"E", COperatorTable::OPERATOR_MINUS);
+  EXPECT_FALSE(a.doc.m_AreaTree2.IsTreeChanged(&a.doc, b.doc.m_AreaTree2, &b.doc));
+  b.Object(-3)->m_Name.m_DefaultName = GS::UniString(u"F");
+  EXPECT_TRUE(a.doc.m_AreaTree2.IsTreeChanged(&a.doc, b.doc.m_AreaTree2, &b.doc));
+  PatternDoc c;
+  c.AddElement(PatternDoc::kBuildingCode, u"E");
+  c.Node(-3)->m_RoundTypeFloor.m_Digit = 0;
+  EXPECT_TRUE(a.doc.m_AreaTree2.IsTreeChanged(&a.doc, c.doc.m_AreaTree2, &c.doc));
+
+  CAreaTreeArray left;
+  left.push_back(a.doc.m_AreaTree2);
+  CAreaTreeArray right = left;
+  EXPECT_FALSE(left.IsTreeChanged(&a.doc, right, &a.doc));
+  right.push_back(CAreaTree());
+  EXPECT_TRUE(left.IsTreeChanged(&a.doc, right, &a.doc));
+}
+
+TEST(CAreaTreeCopyTest, DumpListsEachNodeIndentedByDepth)
+{
+  PatternDoc p;
+  p.AddElement(PatternDoc::kBuildingCode, u"E");
+  p.Node(PatternDoc::kBuildingCode)->m_Child.push_back(Node(-77));  // names nothing
+  pln::host::ClearDebugLines();
+  p.Node(PatternDoc::kTopCode)->Dump(&p.doc, 0);
+  EXPECT_EQ(pln::host::DebugLines(),
+            (std::vector<std::string>{" パターン\n", "  建物\n", "   E\n", "   NoName\n"}));
+}
+
+TEST(CAreaTreeNodeTest, TheOperatorTextComesFromTheDocumentsTable)
+{
+  CPlenimetraParam doc;
+  CAreaTree node;
+  EXPECT_EQ(node.GetOperatorStr(&doc), GS::UniString(u"+"));
+  node.m_Operator = 2;
+  EXPECT_EQ(node.GetOperatorStr(&doc), GS::UniString(u"-"));
+  node.m_Operator = 5;
+  EXPECT_EQ(node.GetOperatorStr(&doc), GS::UniString(u"未定義"));
+}
+
+// ---- numbering ----
+
+TEST(CAreaTreeNumberTest, ItemNumbersFollowSortOrderPerMarkAndNumberingPair)
+{
+  PatternDoc p;
+  const int e1 = p.AddElement(PatternDoc::kBuildingCode, u"E1");
+  const int e2 = p.AddElement(PatternDoc::kBuildingCode, u"E2");
+  const int f = p.AddFolder(PatternDoc::kBuildingCode, u"F");
+  const int e3 = p.AddElement(f, u"E3");
+  // Stored sort indices: E2 first, then E1; E3 and the folders have none.
+  p.Object(e1)->m_SortIndex = 5;
+  p.Object(e2)->m_SortIndex = 2;
+
+  ASSERT_TRUE(p.Node(PatternDoc::kTopCode)->SetItemNo(&p.doc));
+  // Slots first (E2, E1), then the others in flat order: E3, F, building.
+  EXPECT_EQ(p.Object(e2)->m_SortIndex, 0);
+  EXPECT_EQ(p.Object(e1)->m_SortIndex, 1);
+  EXPECT_EQ(p.Object(e3)->m_SortIndex, 2);
+  EXPECT_EQ(p.Object(f)->m_SortIndex, 3);
+  EXPECT_EQ(p.Object(PatternDoc::kBuildingCode)->m_SortIndex, 4);
+  // Elements (□, "1,2,3") and folders (無, Roman) are numbered apart.
+  EXPECT_EQ(p.Object(e2)->m_No, 0);
+  EXPECT_EQ(p.Object(e1)->m_No, 1);
+  EXPECT_EQ(p.Object(e3)->m_No, 2);
+  EXPECT_EQ(p.Object(f)->m_No, 0);
+  EXPECT_EQ(p.Object(PatternDoc::kBuildingCode)->m_No, 1);
+}
+
+TEST(CAreaTreeNumberTest, ALaterObjectOfATakenSortIndexLosesItAndGoesAfterTheUniqueOnes)
+{
+  PatternDoc p;
+  const int e1 = p.AddElement(PatternDoc::kBuildingCode, u"E1");
+  const int e2 = p.AddElement(PatternDoc::kBuildingCode, u"E2");
+  const int e3 = p.AddElement(PatternDoc::kBuildingCode, u"E3");
+  p.Object(e1)->m_SortIndex = 1;
+  p.Object(e2)->m_SortIndex = 1;
+  p.Object(e3)->m_SortIndex = 0;
+  p.Object(PatternDoc::kBuildingCode)->m_SortIndex = 7;
+  ASSERT_TRUE(p.Node(PatternDoc::kTopCode)->SetItemNo(&p.doc));
+  EXPECT_EQ(p.Object(e3)->m_SortIndex, 0);
+  EXPECT_EQ(p.Object(e1)->m_SortIndex, 1);
+  EXPECT_EQ(p.Object(PatternDoc::kBuildingCode)->m_SortIndex, 2);
+  EXPECT_EQ(p.Object(e2)->m_SortIndex, 3);
+  EXPECT_EQ(p.Object(e3)->m_No, 0);
+  EXPECT_EQ(p.Object(e1)->m_No, 1);
+  EXPECT_EQ(p.Object(e2)->m_No, 2);
+}
+
+TEST(CAreaTreeNumberTest, AHugeStoredSortIndexCostsNoMemory)
+{
+  PatternDoc p;
+  const int e1 = p.AddElement(PatternDoc::kBuildingCode, u"E1");
+  p.Object(e1)->m_SortIndex = 2147483646;
+  ASSERT_TRUE(p.Node(PatternDoc::kTopCode)->SetItemNo(&p.doc));
+  EXPECT_EQ(p.Object(e1)->m_SortIndex, 0);
+}
+
+TEST(CAreaTreeNumberTest, ANodeWithoutChildOrWithAMissingObjectIsRefused)
+{
+  PatternDoc p;
+  CAreaTree lonely;
+  EXPECT_FALSE(lonely.SetItemNo(&p.doc));
+  p.Node(PatternDoc::kBuildingCode)->m_Child.push_back(Node(-99));
+  EXPECT_FALSE(p.Node(PatternDoc::kTopCode)->SetItemNo(&p.doc));
+}
+
+}  // namespace

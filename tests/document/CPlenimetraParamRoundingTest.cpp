@@ -1,0 +1,441 @@
+// Rounding of lengths and areas, pi and the number texts of the document:
+// golden final results at every kind and digit, the snap bands at their
+// boundaries, and negative values as mirrors of positive ones.
+
+#include "CPlenimetraParam.h"
+#include "DocNumber.h"
+#include "HostFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+#include <string>
+
+namespace {
+
+using RT = CRoundTypeTable;
+constexpr int kPattern = 5;
+constexpr int kPresetId = 7;
+
+class Rounding : public ::testing::Test {
+protected:
+  Rounding()
+  {
+    CAreaTree pattern;
+    pattern.m_AreaCode = kPattern;
+    pattern.m_RoundTypeId = kPresetId;
+    doc.m_AreaTree2.m_Child.push_back(pattern);
+    doc.m_EnvParam.m_RoundTypeParamArray.push_back(CRoundTypeParam(kPresetId, GS::UniString(u"試験")));
+    doc.m_CurTreeCode = kPattern;
+  }
+  CRoundTypeParam& Preset() { return *doc.m_EnvParam.m_RoundTypeParamArray.Search(kPresetId); }
+  void Length(RT::ROUNDTYPE kind, int digit) { Preset().m_LengthRoundType = CRoundTypeItem(kind, digit); }
+  long long Area1(long long raw, RT::ROUNDTYPE kind, int digit)
+  {
+    const CRoundTypeItem item(RT::ROUNDTYPE_NONE, digit);
+    return doc.GetRoundArea1(raw, kind, &item);
+  }
+  long long Area3(long long area, RT::ROUNDTYPE kind, int digit)
+  {
+    const CRoundTypeItem item(RT::ROUNDTYPE_NONE, digit);
+    return doc.GetRoundArea3(area, kind, &item);
+  }
+
+  HostFixture host;
+  CPlenimetraParam doc;
+};
+
+// ---- the active preset --------------------------------------------------------
+
+TEST_F(Rounding, ItemsComeFromThePresetTheCurrentPatternNames)
+{
+  ASSERT_EQ(doc.GetRoundTypeParam(), &Preset());
+  EXPECT_EQ(doc.GetArea1DefaultRoundType(), &Preset().m_Area1RoundType);
+  EXPECT_EQ(doc.GetArea2ListDefaultRoundType(), &Preset().m_Area2ListRoundType);
+  EXPECT_EQ(doc.GetAngleDefaultRoundType(), &Preset().m_AngleRoundType);
+  EXPECT_EQ(doc.GetLengthDefaultRoundType(), &Preset().m_LengthRoundType);
+  Preset().m_PaiCode = 4;
+  ASSERT_NE(doc.GetPai(), nullptr);
+  EXPECT_EQ(doc.GetPai()->m_Numerator, 314159);
+  EXPECT_EQ(doc.GetPai()->m_Denominator, 100000);
+
+  doc.m_AreaTree2.m_Child[0].m_RoundTypeId = 99;  // names no preset
+  EXPECT_EQ(doc.GetArea1DefaultRoundType(), nullptr);
+  EXPECT_EQ(doc.GetPai(), nullptr);
+  doc.m_CurTreeCode = 0;
+  EXPECT_EQ(doc.GetLengthDefaultRoundType(), nullptr);
+  EXPECT_EQ(doc.GetAngleDefaultRoundType(), nullptr);
+}
+
+TEST(PaiTable, RowsAreCutDecimalsOfPi)
+{
+  const CPaiTableArray rows;
+  ASSERT_EQ(rows.size(), 8u);
+  const char16_t* texts[] = {u"3.14",    u"3.141",     u"3.1415",     u"3.14159",
+                             u"3.141592", u"3.1415926", u"3.14159265", u"3.141592653"};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].m_Code, int(i) + 1);
+    EXPECT_EQ(rows[i].GetStr().Std(), texts[i]);
+  }
+  EXPECT_TRUE(rows == CPaiTableArray());
+}
+
+// ---- lengths ---------------------------------------------------------------------
+
+TEST(DocNumber, MetresBecomeMicrometresByRoundingAndSnapIsRelative)
+{
+  EXPECT_EQ(MetresToMicrometres(1.005), 1005000);  // truncation would give 1004999
+  EXPECT_EQ(MetresToMicrometres(-1.005), -1005000);
+  EXPECT_EQ(MetresToMicrometres(2.9999999), 3000000);  // 2999999.9 µm
+  EXPECT_EQ(MetresToMicrometres(12.3456991), 12345699);
+  EXPECT_EQ(SnapToInteger(2.0 - 1e-9), 2.0);
+  EXPECT_EQ(SnapToInteger(2.0 - 3e-9), 2.0 - 3e-9);
+  EXPECT_EQ(SnapToInteger(1e6 + 9e-4), 1e6);   // the band grows with |x|
+  EXPECT_EQ(SnapToInteger(1e6 + 2e-3), 1e6 + 2e-3);
+  EXPECT_EQ(SnapToInteger(-7.0 + 1e-10), -7.0);
+  EXPECT_EQ(SnapToInteger(0.5), 0.5);
+}
+
+TEST(SmallLengthSnap, EachSettingSnapsOnlyInsideItsBand)
+{
+  struct Case {
+    int snap;
+    long long in;
+    long long out;
+  };
+  const Case cases[] = {
+      {1, 12345699, 12345700}, {1, 12345691, 12345700}, {1, 12345690, 12345690}, {1, 12345610, 12345610},
+      {1, 12345609, 12345600}, {1, 2000090, 2000090},   {1, 2999999, 3000000},
+      {2, 1000901, 1001000},   {2, 1000900, 1000900},   {2, 1000100, 1000100},   {2, 1000099, 1000000},
+      {3, 1009500, 1010000},   {3, 1009001, 1010000},   {3, 1009000, 1009000},   {3, 1001000, 1001000},
+      {3, 1000999, 1000000},   {3, 1000500, 1000000},   {3, 1005000, 1005000},
+      {0, 1000001, 1000001},   {4, 1000001, 1000001},   {-1, 999, 999},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CPlenimetraParam::GetRoundLength2(c.in, c.snap), c.out) << c.snap << " " << c.in;
+    EXPECT_EQ(CPlenimetraParam::GetRoundLength2(-c.in, c.snap), -c.out) << c.snap << " " << -c.in;
+  }
+}
+
+TEST_F(Rounding, LengthsAtTenthsOfAMillimetre)
+{
+  Length(RT::ROUNDTYPE_CUT, 4);
+  EXPECT_EQ(doc.GetRoundLength(12.3456991), 123457);  // snapped from ...699 µm
+  EXPECT_EQ(doc.GetRoundLength(2.00009), 20000);
+  EXPECT_EQ(doc.GetRoundLength(2.9999999), 30000);
+  EXPECT_EQ(doc.GetRoundLength(1.005), 10050);
+  Length(RT::ROUNDTYPE_HALFUP, 4);
+  EXPECT_EQ(doc.GetRoundLength(2.00009), 20001);
+  EXPECT_EQ(doc.GetRoundLength(2.00005), 20001);
+  EXPECT_EQ(doc.GetRoundLength(2.000049), 20000);
+  EXPECT_EQ(doc.GetRoundLength(2.9999999), 30000);
+  Length(RT::ROUNDTYPE_UP, 4);
+  EXPECT_EQ(doc.GetRoundLength(2.00009), 20001);
+  EXPECT_EQ(doc.GetRoundLength(2.00001), 20001);
+  EXPECT_EQ(doc.GetRoundLength(2.000009), 20000);  // inside the snap band
+  EXPECT_EQ(doc.GetRoundLength(2.9999999), 30000);
+}
+
+TEST_F(Rounding, LengthsAtWholeMillimetres)
+{
+  Length(RT::ROUNDTYPE_HALFUP, 3);
+  EXPECT_EQ(doc.GetRoundLength(1.2345), 12350);
+  EXPECT_EQ(doc.GetRoundLength(1.2344999), 12350);  // snap 1 lifts 1234499 to 1234500
+  EXPECT_EQ(doc.GetRoundLength(1.2344), 12340);
+  Length(RT::ROUNDTYPE_CUT, 3);
+  EXPECT_EQ(doc.GetRoundLength(1.2349), 12340);
+  Length(RT::ROUNDTYPE_UP, 3);
+  EXPECT_EQ(doc.GetRoundLength(1.2341), 12350);
+  EXPECT_EQ(doc.GetRoundLength(1.234), 12340);
+  // デフォルト and 未定義 are not resolved for lengths: they cut.
+  Length(RT::ROUNDTYPE_DEFAULT, 3);
+  EXPECT_EQ(doc.GetRoundLength(1.2349), 12340);
+  Length(RT::ROUNDTYPE_NONE, 4);
+  EXPECT_EQ(doc.GetRoundLength(1.23459), 12345);
+}
+
+TEST_F(Rounding, SnapSettingsReachTheLengths)
+{
+  Length(RT::ROUNDTYPE_CUT, 4);
+  doc.m_EnvParam.m_SnapType = 3;
+  EXPECT_EQ(doc.GetRoundLength(1.0095), 10100);
+  EXPECT_EQ(doc.GetRoundLength(1.0005), 10000);
+  EXPECT_EQ(doc.GetRoundLength(1.005), 10050);
+  doc.m_EnvParam.m_SnapType = 0;
+  EXPECT_EQ(doc.GetRoundLength(12.3456991), 123456);
+  EXPECT_EQ(doc.GetRoundLength2(1009500), 1009500);
+}
+
+TEST_F(Rounding, NegativeLengthsMirrorPositiveOnes)
+{
+  for (int digit : {3, 4})
+    for (RT::ROUNDTYPE kind : {RT::ROUNDTYPE_HALFUP, RT::ROUNDTYPE_CUT, RT::ROUNDTYPE_UP}) {
+      Length(kind, digit);
+      for (double m : {1.2345, 1.2344999, 2.00009, 12.3456991, 0.00004, 0.00005, 7.0})
+        EXPECT_EQ(doc.GetRoundLength(-m), -doc.GetRoundLength(m)) << kind << " " << digit << " " << m;
+    }
+  Length(RT::ROUNDTYPE_HALFUP, 3);
+  EXPECT_EQ(doc.GetRoundLength(-1.2345), -12350);
+}
+
+TEST_F(Rounding, WithoutAPresetLengthsUseTheNewPresetRule)
+{
+  doc.m_CurTreeCode = 0;
+  EXPECT_EQ(doc.GetRoundLength(1.23456), 12345);  // cut at 0.1 mm
+}
+
+// ---- areas from raw figure areas -----------------------------------------------------
+
+struct AreaRow {
+  int digit;
+  long long halfUp, cut, upNext, upAny;
+};
+
+TEST_F(Rounding, RawAreasAtEveryKindAndDigit)
+{
+  // 12.3456789 m² and 12.00000001 m² in 1e-8 m².
+  const AreaRow rows[] = {
+      {0, 12000000, 12000000, 13000000, 13000000}, {1, 12300000, 12300000, 12400000, 12400000},
+      {2, 12350000, 12340000, 12350000, 12350000}, {3, 12346000, 12345000, 12346000, 12346000},
+      {4, 12345700, 12345600, 12345700, 12345700}, {5, 12345680, 12345670, 12345680, 12345680},
+      {6, 12345679, 12345678, 12345679, 12345679},
+  };
+  const AreaRow justAbove[] = {
+      {0, 12000000, 12000000, 12000000, 13000000}, {1, 12000000, 12000000, 12000000, 12100000},
+      {2, 12000000, 12000000, 12000000, 12010000}, {3, 12000000, 12000000, 12000000, 12001000},
+      {4, 12000000, 12000000, 12000000, 12000100}, {5, 12000000, 12000000, 12000000, 12000010},
+      {6, 12000000, 12000000, 12000000, 12000001},
+  };
+  for (const auto& [table, raw] : {std::pair{rows, 1234567890LL}, std::pair{justAbove, 1200000001LL}})
+    for (int i = 0; i < 7; ++i) {
+      const AreaRow& r = table[i];
+      SCOPED_TRACE(::testing::Message() << raw << " digit " << r.digit);
+      EXPECT_EQ(Area1(raw, RT::ROUNDTYPE_HALFUP, r.digit), r.halfUp);
+      EXPECT_EQ(Area1(raw, RT::ROUNDTYPE_CUT, r.digit), r.cut);
+      Preset().m_RoundUpNextDigit = true;
+      EXPECT_EQ(Area1(raw, RT::ROUNDTYPE_UP, r.digit), r.upNext);
+      Preset().m_RoundUpNextDigit = false;
+      EXPECT_EQ(Area1(raw, RT::ROUNDTYPE_UP, r.digit), r.upAny);
+      EXPECT_EQ(Area1(-raw, RT::ROUNDTYPE_UP, r.digit), -r.upAny);
+      EXPECT_EQ(Area1(-raw, RT::ROUNDTYPE_HALFUP, r.digit), -r.halfUp);
+    }
+}
+
+TEST_F(Rounding, RawAreaCasesOfTheNextDigitRule)
+{
+  EXPECT_EQ(Area1(123456789, RT::ROUNDTYPE_HALFUP, 2), 1230000);
+  EXPECT_EQ(Area1(123456789, RT::ROUNDTYPE_UP, 2), 1240000);
+  Preset().m_RoundUpNextDigit = true;
+  EXPECT_EQ(Area1(1234056789, RT::ROUNDTYPE_UP, 2), 12340000);
+  EXPECT_EQ(Area1(123056789, RT::ROUNDTYPE_UP, 2), 1230000);
+  Preset().m_RoundUpNextDigit = false;
+  EXPECT_EQ(Area1(1234056789, RT::ROUNDTYPE_UP, 2), 12350000);
+  EXPECT_EQ(Area1(123056789, RT::ROUNDTYPE_UP, 2), 1240000);
+  EXPECT_EQ(Area1(123456789, RT::ROUNDTYPE_CUT, 6), 1234567);
+  EXPECT_EQ(Area1(0, RT::ROUNDTYPE_UP, 0), 0);
+}
+
+TEST_F(Rounding, RawAreasAreAlwaysReturnedInRoundedUnits)
+{
+  // No kind or no step still converts 1e-8 m² into 1e-6 m².
+  EXPECT_EQ(Area1(123456789, RT::ROUNDTYPE_NONE, 2), 1234567);
+  EXPECT_EQ(Area1(123456789, RT::ROUNDTYPE(5), 2), 1234567);
+  EXPECT_EQ(Area1(-123456789, RT::ROUNDTYPE(-1), 2), -1234567);
+  EXPECT_EQ(Area1(123456789, RT::ROUNDTYPE_HALFUP, 7), 1234567);
+  EXPECT_EQ(Area1(123456789, RT::ROUNDTYPE_UP, -1), 1234567);
+  EXPECT_EQ(doc.GetRoundArea1(123456789, RT::ROUNDTYPE_HALFUP, nullptr), 1234567);
+  const CRoundTypeItem defaultOfDefault(RT::ROUNDTYPE_DEFAULT, 2);
+  EXPECT_EQ(doc.GetRoundArea1(123456789, RT::ROUNDTYPE_DEFAULT, &defaultOfDefault), 1234567);
+  const CRoundTypeItem cutAt6(RT::ROUNDTYPE_CUT, 6);
+  EXPECT_EQ(doc.GetRoundArea1(123456789, RT::ROUNDTYPE_DEFAULT, &cutAt6), Area1(123456789, RT::ROUNDTYPE_CUT, 6));
+  const CRoundTypeItem upAt0(RT::ROUNDTYPE_UP, 0);
+  EXPECT_EQ(doc.GetRoundArea1(100000001, RT::ROUNDTYPE_DEFAULT, &upAt0), 1000000);  // next digit 0
+}
+
+// ---- areas already rounded ------------------------------------------------------------
+
+TEST_F(Rounding, RoundedAreasAtEveryKindAndDigit)
+{
+  // 12.345678 m² and 12.000001 m² in 1e-6 m².
+  const AreaRow rows[] = {
+      {0, 12000000, 12000000, 13000000, 13000000}, {1, 12300000, 12300000, 12400000, 12400000},
+      {2, 12350000, 12340000, 12350000, 12350000}, {3, 12346000, 12345000, 12346000, 12346000},
+      {4, 12345700, 12345600, 12345700, 12345700}, {5, 12345680, 12345670, 12345680, 12345680},
+      {6, 12345678, 12345678, 12345678, 12345678},
+  };
+  const AreaRow justAbove[] = {
+      {0, 12000000, 12000000, 12000000, 13000000}, {1, 12000000, 12000000, 12000000, 12100000},
+      {2, 12000000, 12000000, 12000000, 12010000}, {3, 12000000, 12000000, 12000000, 12001000},
+      {4, 12000000, 12000000, 12000000, 12000100}, {5, 12000000, 12000000, 12000010, 12000010},
+      {6, 12000001, 12000001, 12000001, 12000001},
+  };
+  for (const auto& [table, area] : {std::pair{rows, 12345678LL}, std::pair{justAbove, 12000001LL}})
+    for (int i = 0; i < 7; ++i) {
+      const AreaRow& r = table[i];
+      SCOPED_TRACE(::testing::Message() << area << " digit " << r.digit);
+      EXPECT_EQ(Area3(area, RT::ROUNDTYPE_HALFUP, r.digit), r.halfUp);
+      EXPECT_EQ(Area3(area, RT::ROUNDTYPE_CUT, r.digit), r.cut);
+      Preset().m_RoundUpNextDigit = true;
+      EXPECT_EQ(Area3(area, RT::ROUNDTYPE_UP, r.digit), r.upNext);
+      Preset().m_RoundUpNextDigit = false;
+      EXPECT_EQ(Area3(area, RT::ROUNDTYPE_UP, r.digit), r.upAny);
+      EXPECT_EQ(Area3(-area, RT::ROUNDTYPE_CUT, r.digit), -r.cut);
+    }
+}
+
+TEST_F(Rounding, NegativeSumsRoundTheirMagnitude)
+{
+  // These replace the literal formula's results (0 for -12000 half up, 0 for
+  // -15000 up), which changed the sign or the size of mirrored areas.
+  EXPECT_EQ(Area3(-12000, RT::ROUNDTYPE_HALFUP, 2), -10000);
+  EXPECT_EQ(Area3(-15000, RT::ROUNDTYPE_HALFUP, 2), -20000);
+  EXPECT_EQ(Area3(-15000, RT::ROUNDTYPE_CUT, 2), -10000);
+  EXPECT_EQ(Area3(-15000, RT::ROUNDTYPE_UP, 2), -20000);
+  EXPECT_EQ(Area3(-5000, RT::ROUNDTYPE_UP, 2), -10000);
+  EXPECT_EQ(Area3(-1400000, RT::ROUNDTYPE_HALFUP, 0), -1000000);
+  EXPECT_EQ(Area3(-1500000, RT::ROUNDTYPE_UP, 0), -2000000);
+}
+
+TEST_F(Rounding, RoundedAreasWithoutAStepComeBackUnchanged)
+{
+  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE_NONE, 2), 1234567);
+  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE(9), 2), 1234567);
+  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE_HALFUP, 7), 1234567);
+  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE_CUT, -2), 1234567);
+  EXPECT_EQ(doc.GetRoundArea3(1234567, RT::ROUNDTYPE_CUT, nullptr), 1234567);
+  const CRoundTypeItem defaultOfDefault(RT::ROUNDTYPE_DEFAULT, 2);
+  EXPECT_EQ(doc.GetRoundArea3(1234567, RT::ROUNDTYPE_DEFAULT, &defaultOfDefault), 1234567);
+  const CRoundTypeItem halfUpAt2(RT::ROUNDTYPE_HALFUP, 2);
+  EXPECT_EQ(doc.GetRoundArea3(1234567, RT::ROUNDTYPE_DEFAULT, &halfUpAt2), 1230000);
+}
+
+TEST_F(Rounding, EveryRoundingMirrorsAndStaysWithinOneStep)
+{
+  std::mt19937_64 random(7);
+  std::uniform_int_distribution<long long> values(0, 100000000000000LL);
+  for (int n = 0; n < 2000; ++n) {
+    const long long v = values(random);
+    const int digit = int(random() % 7);
+    const long long step = [&] {
+      long long s = 1;
+      for (int i = digit; i < 6; ++i)
+        s *= 10;
+      return s;
+    }();
+    Preset().m_RoundUpNextDigit = random() % 2 == 0;
+    for (RT::ROUNDTYPE kind : {RT::ROUNDTYPE_HALFUP, RT::ROUNDTYPE_CUT, RT::ROUNDTYPE_UP}) {
+      const long long r3 = Area3(v, kind, digit);
+      EXPECT_EQ(Area3(-v, kind, digit), -r3);
+      EXPECT_EQ(r3 % step, 0);
+      EXPECT_LT(std::llabs(r3 - v), step);
+      const long long r1 = Area1(v, kind, digit);
+      EXPECT_EQ(Area1(-v, kind, digit), -r1);
+      EXPECT_EQ(r1 % step, 0);
+      EXPECT_LE(std::llabs(r1 * 100 - v), step * 100);
+    }
+  }
+}
+
+TEST_F(Rounding, ExtremeValuesNeverOverflow)
+{
+  for (long long v : {LLONG_MAX, LLONG_MIN, LLONG_MAX - 1, LLONG_MIN + 1})
+    for (int digit = -1; digit <= 7; ++digit)
+      for (int kind = 0; kind <= 5; ++kind) {
+        const long long r1 = Area1(v, RT::ROUNDTYPE(kind), digit);
+        const long long r3 = Area3(v, RT::ROUNDTYPE(kind), digit);
+        EXPECT_EQ(r1 < 0, v < 0);
+        EXPECT_EQ(r3 < 0, v < 0);
+      }
+  EXPECT_EQ(CPlenimetraParam::GetRoundLength2(LLONG_MIN, 3) < 0, true);
+}
+
+// ---- texts ---------------------------------------------------------------------------------
+
+std::u16string S(const GS::UniString& text) { return text.Std(); }
+
+TEST_F(Rounding, AreaTextsFollowTheBlankingAndSeparatorSwitches)
+{
+  doc.m_EnvParam.m_BlankDecimals = true;
+  doc.m_EnvParam.m_AreaComma = true;
+  EXPECT_EQ(S(doc.GetAreaStr(12345678901, 2)), u"12,345.67    ");
+  EXPECT_EQ(S(doc.GetAreaStr(-1234567890, 2)), u"-1,234.56    ");
+  EXPECT_EQ(S(doc.GetAreaStr(-500000, 6)), u"-0.500000");
+  EXPECT_EQ(S(doc.GetAreaStr(125000000, 0)), u"125.      ");
+  EXPECT_EQ(S(doc.GetAreaStr(0, 2)), u"0.00    ");
+  EXPECT_EQ(S(doc.GetAreaStr(123, -1)), u"0.000123");  // a negative count blanks nothing
+  EXPECT_EQ(S(doc.GetAreaStr(123, 9)), u"0.000123");
+  EXPECT_EQ(S(doc.GetAreaStr(LLONG_MIN, 6)), u"-9,223,372,036,854.775808");
+  doc.m_EnvParam.m_BlankDecimals = false;
+  EXPECT_EQ(S(doc.GetAreaStr(12345678901, 2)), u"12,345.678901");
+  doc.m_EnvParam.m_AreaComma = false;
+  EXPECT_EQ(S(doc.GetAreaStr(-1234567890, 2)), u"-1234.567890");
+  doc.m_EnvParam.m_BlankDecimals = true;
+  EXPECT_EQ(S(doc.GetAreaStr(12345678901, 2)), u"12345.67    ");
+}
+
+TEST(NumberTexts, CommasAndTrimming)
+{
+  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(u"1234"))), u"1,234");
+  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(u"1234567"))), u"1,234,567");
+  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(u"123456"))), u"123,456");
+  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(u"123"))), u"123");
+  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(u"1"))), u"1");
+  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString())), u"");
+
+  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"125.      "))), u"125");
+  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"12.  "))), u"12");
+  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"125.50    "))), u"125.50");
+  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"12.50"))), u"12.50");
+  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"."))), u".");
+  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"1.."))), u"1.");
+  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"   "))), u"");
+  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"1\u3000"))), u"1\u3000");  // only U+0020 counts
+}
+
+TEST_F(Rounding, DrawingLengthTexts)
+{
+  Length(RT::ROUNDTYPE_CUT, 4);
+  EXPECT_EQ(S(doc.GetLengthStrCad(123456)), u"12345.6");
+  EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12345");
+  doc.m_EnvParam.m_LengthTenthDigit = false;
+  EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12345.0");
+  doc.m_EnvParam.m_LengthComma = true;
+  EXPECT_EQ(S(doc.GetLengthStrCad(123456)), u"12,345.6");
+  Length(RT::ROUNDTYPE_CUT, 3);
+  EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12,345");
+  doc.m_EnvParam.m_LengthComma = false;
+  EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12345");
+}
+
+TEST_F(Rounding, ListLengthTexts)
+{
+  Length(RT::ROUNDTYPE_CUT, 4);
+  EXPECT_EQ(S(doc.GetLengthStrList(123456)), u"12.3456");
+  EXPECT_EQ(S(doc.GetLengthStrList(123450)), u"12.345");
+  EXPECT_EQ(S(doc.GetLengthStrList(5)), u"0.0005");
+  doc.m_EnvParam.m_AreaComma = true;
+  EXPECT_EQ(S(doc.GetLengthStrList(123456789)), u"12,345.6789");
+  doc.m_EnvParam.m_AreaComma = false;
+  doc.m_EnvParam.m_LengthTenthDigit = false;
+  EXPECT_EQ(S(doc.GetLengthStrList(123450)), u"12.3450");
+  Length(RT::ROUNDTYPE_CUT, 3);
+  EXPECT_EQ(S(doc.GetLengthStrList(123450)), u"12.345");
+}
+
+TEST_F(Rounding, RoundingItemTexts)
+{
+  const CRoundTypeItem up0(RT::ROUNDTYPE_UP, 0);
+  const CRoundTypeItem cut2(RT::ROUNDTYPE_CUT, 2);
+  const CRoundTypeItem half2(RT::ROUNDTYPE_HALFUP, 2);
+  const CRoundTypeItem unknown(RT::ROUNDTYPE(8), 5);
+  EXPECT_EQ(S(doc.GetDefaultShortStr(&up0)), u"1上0");
+  EXPECT_EQ(S(doc.GetDefaultShortStr(&cut2)), u"3捨2");
+  EXPECT_EQ(S(doc.GetDefaultShortStr(&unknown)), u"6未5");
+  EXPECT_EQ(S(doc.GetDefaultShortStr(nullptr)), u"");
+  EXPECT_EQ(S(doc.GetDefaultStr2(half2)), u"第3位四捨五入第2位");
+  EXPECT_EQ(S(doc.GetDefaultStr2(unknown)), u"第6位未定義第5位");
+  EXPECT_EQ(S(doc.GetDefaultStr(half2)), u"端数処理デフォルト：第3位四捨五入第2位");
+}
+
+}  // namespace
