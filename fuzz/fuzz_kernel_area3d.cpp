@@ -7,19 +7,15 @@
 
 #include "CAffine.h"
 #include "CKelAreaCoord3D.h"
-#include "CKelMemoryArchive.h"
+#include "KernelFuzzSupport.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 namespace {
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
+using KernelFuzz::Bytes;
+using KernelFuzz::Check;
 
 // The smallest stored vertex (x and y only, version 1) takes 16 bytes.
 constexpr std::size_t kMinVertexBytes = 16;
@@ -47,22 +43,19 @@ void ExerciseGeometry(CKelAreaCoord3D face)
     Check(face.m_pt.size() <= 2 * before);
 }
 
-void ReadFace(const std::vector<std::uint8_t>& bytes, int version)
+void ReadFace(const Bytes& bytes, int version)
 {
-  CKelMemoryArchive ar(bytes, version);
-  CKelAreaCoord3D face;
-  const bool read = face.Serialize(ar);
-  Check(read == (ar.GetError() == 0));
-  Check(face.m_pt.size() <= bytes.size() / kMinVertexBytes);
-  if (read)
-    ExerciseGeometry(face);
+  const auto face = KernelFuzz::ReadArchived<CKelAreaCoord3D>(bytes, version);
+  Check(face.value.m_pt.size() <= bytes.size() / kMinVertexBytes);
+  if (face.read)
+    ExerciseGeometry(face.value);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-  const std::vector<std::uint8_t> bytes(data, data + size);
+  const Bytes bytes(data, data + size);
   ReadFace(bytes, 1);
   ReadFace(bytes, 2);
   return 0;

@@ -9,26 +9,17 @@
 // nibble, 1 to 16); the rest is the stored data.
 
 #include "CKelCoord3DCrsPntArray.h"
-#include "CKelFileIO.h"
-#include "CKelMemoryArchive.h"
-#include "io_location.h"
+#include "KernelFuzzSupport.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
-#include <string>
 #include <type_traits>
-#include <vector>
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using KernelFuzz::Bytes;
+using KernelFuzz::Check;
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
+constexpr const char* kScratchFile = "fuzz_kernel_outline.bin";
 
 bool ValidType(const CKelCoord3DCrsPnt& p)
 {
@@ -61,50 +52,28 @@ void ExerciseGeometry(const CKelCoord3DCrsPntArray& outline)
   Check(reversed.size() == outline.size());
 }
 
+// What a reader accepted holds only valid TYPEs and survives the geometry.
+template <class T>
+void ExerciseRead(const KernelFuzz::Loaded<T>& loaded)
+{
+  if (!loaded.read)
+    return;
+  if constexpr (std::is_same_v<T, CKelCoord3DCrsPntArray>)
+    ExerciseGeometry(loaded.value);
+  else
+    Check(ValidType(loaded.value));
+}
+
 template <class T>
 void ReadArchive(const Bytes& bytes, int version)
 {
-  CKelMemoryArchive ar(bytes, version);
-  T object;
-  const bool read = object.Serialize(ar);
-  Check(read == (ar.GetError() == 0));
-  if (!read)
-    return;
-  CKelMemoryArchive out(version);
-  Check(object.Serialize(out));
-  if constexpr (std::is_same_v<T, CKelCoord3DCrsPntArray>)
-    ExerciseGeometry(object);
-  else
-    Check(ValidType(object));
-}
-
-const std::string& RecordPath()
-{
-  static const std::string path = (pln::host::SandboxRoot() / "fuzz_kernel_outline.bin").string();
-  return path;
+  ExerciseRead(KernelFuzz::ReadArchived<T>(bytes, version));
 }
 
 template <class T>
 void ReadRecord(const Bytes& bytes)
 {
-  {
-    std::ofstream out(RecordPath(), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  CKelFileIO f;
-  Check(f.Open(RecordPath().c_str()));
-  const int given = static_cast<int>(bytes.size());
-  int budget = given;
-  T object;
-  const bool read = object.LoadData(f, &budget);
-  f.Close();
-  if (!read)
-    return;
-  Check(budget >= 0 && budget <= given);
-  if constexpr (std::is_same_v<T, CKelCoord3DCrsPntArray>)
-    ExerciseGeometry(object);
-  else
-    Check(ValidType(object));
+  ExerciseRead(KernelFuzz::LoadRecord<T>(bytes, kScratchFile));
 }
 
 }  // namespace
@@ -113,14 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
   if (size < 1 || size > 1 << 14)
     return 0;
-  const int reader = data[0] & 0x0f;
-  const int version = 1 + (data[0] >> 4);
-  const Bytes bytes(data + 1, data + size);
-  switch (reader % 4) {
-    case 0: ReadArchive<CKelCoord3DCrsPnt>(bytes, version); break;
-    case 1: ReadArchive<CKelCoord3DCrsPntArray>(bytes, version); break;
-    case 2: ReadRecord<CKelCoord3DCrsPnt>(bytes); break;
-    default: ReadRecord<CKelCoord3DCrsPntArray>(bytes); break;
+  const KernelFuzz::Selected input = KernelFuzz::Select(data, size);
+  switch (input.reader % 4) {
+    case 0: ReadArchive<CKelCoord3DCrsPnt>(input.stored, input.version); break;
+    case 1: ReadArchive<CKelCoord3DCrsPntArray>(input.stored, input.version); break;
+    case 2: ReadRecord<CKelCoord3DCrsPnt>(input.stored); break;
+    default: ReadRecord<CKelCoord3DCrsPntArray>(input.stored); break;
   }
   return 0;
 }

@@ -7,92 +7,24 @@
 // return more points than two curves can share.
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
 
 #include "CKelCoord.h"
-#include "CKelFileIO.h"
-#include "CKelMemoryArchive.h"
 #include "KelGeometry.h"
-#include "io_filesystem.h"
+#include "KernelFuzzSupport.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using KernelFuzz::Bytes;
+using KernelFuzz::Check;
+using KernelFuzz::LoadRecord;
+using KernelFuzz::ReadArchived;
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
-
-template <class T>
-Bytes Written(T value, int version)
-{
-  CKelMemoryArchive ar(version);
-  value.Serialize(ar);
-  return ar.GetBytes();
-}
-
-// Reading must agree with the archive's state; a value that was read writes
-// the same bytes before and after another trip through the archive.
-template <class T>
-T ReadArchived(const Bytes& bytes, int version)
-{
-  CKelMemoryArchive ar(bytes, version);
-  T value;
-  const bool read = value.Serialize(ar);
-  Check(read == (ar.GetError() == 0));
-  if (read) {
-    const Bytes once = Written(value, version);
-    CKelMemoryArchive again(once, version);
-    T copy;
-    Check(copy.Serialize(again));
-    Check(Written(copy, version) == once);
-  }
-  return value;
-}
-
-std::string ScratchFile()
-{
-  static const std::string path = (pln::host::SandboxRoot() / "fuzz_kernel_points.bin").string();
-  return path;
-}
-
-template <class T>
-void ReadRecord(const Bytes& bytes)
-{
-  const std::string path = ScratchFile();
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  CKelFileIO f;
-  Check(f.Open(path.c_str()));
-  T value;
-  int budget = static_cast<int>(bytes.size());
-  value.LoadData(f, &budget);
-  f.Close();
-  Check(budget <= static_cast<int>(bytes.size()));
-}
+constexpr const char* kScratchFile = "fuzz_kernel_points.bin";
 
 void ReadListRecord(const Bytes& bytes)
 {
-  const std::string path = ScratchFile();
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  CKelFileIO f;
-  Check(f.Open(path.c_str()));
-  CKelCoord3DExCrsPntArray list;
-  int budget = static_cast<int>(bytes.size());
-  list.LoadData(f, &budget);
-  f.Close();
-  Check(list.size() <= bytes.size() / CKelCoord3DExCrsPntArray::kRecordBytes);
+  const auto list = LoadRecord<CKelCoord3DExCrsPntArray>(bytes, kScratchFile);
+  Check(list.value.size() <= bytes.size() / CKelCoord3DExCrsPntArray::kRecordBytes);
 }
 
 void ExerciseCrossings(const CKelCoord3DExCrsPntArray& list)
@@ -126,13 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadArchived<CKelCoord3DEx>(bytes, version);
     ReadArchived<CKelCoord3DExCrsPnt>(bytes, version);
     const auto list = ReadArchived<CKelCoord3DExCrsPntArray>(bytes, version);
-    Check(list.size() <= size / 36);
-    ExerciseCrossings(list);
+    Check(list.value.size() <= size / 36);
+    ExerciseCrossings(list.value);
   }
-  ReadRecord<CKelCoord2D>(bytes);
-  ReadRecord<CKelCoord3D>(bytes);
-  ReadRecord<CKelCoord3DEx>(bytes);
-  ReadRecord<CKelCoord3DExCrsPnt>(bytes);
+  LoadRecord<CKelCoord2D>(bytes, kScratchFile);
+  LoadRecord<CKelCoord3D>(bytes, kScratchFile);
+  LoadRecord<CKelCoord3DEx>(bytes, kScratchFile);
+  LoadRecord<CKelCoord3DExCrsPnt>(bytes, kScratchFile);
   ReadListRecord(bytes);
   return 0;
 }

@@ -11,31 +11,21 @@
 // which must neither crash nor run away on whatever numbers they hold.
 
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <type_traits>
-#include <vector>
 
 #include "CKelArea.h"
 #include "CKelAreaCoord2D.h"
 #include "CKelFileIO.h"
-#include "CKelMemoryArchive.h"
-#include "io_filesystem.h"
+#include "KernelFuzzSupport.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using KernelFuzz::Bytes;
+using KernelFuzz::Check;
 
 // Larger outlines are read but not cut: the search is polynomial, not cheap.
 constexpr std::size_t kMaxGeometryVertices = 16;
-
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
 
 void ExerciseGeometry(CKelAreaCoord2D polygon)
 {
@@ -62,54 +52,12 @@ void ExerciseGeometry(CKelAreaCoord2D polygon)
     Check(t.m_pt.size() == 3);
 }
 
-template <class T>
-Bytes Written(T value, int version)
-{
-  CKelMemoryArchive ar(version);
-  Check(value.Serialize(ar));
-  return ar.GetBytes();
-}
-
-template <class T>
-void ReadArchived(const Bytes& bytes, int version)
-{
-  CKelMemoryArchive ar(bytes, version);
-  T value;
-  const bool read = value.Serialize(ar);
-  Check(read == (ar.GetError() == 0));
-  if (!read)
-    return;
-  const Bytes once = Written(value, version);
-  CKelMemoryArchive again(once, version);
-  T copy;
-  Check(copy.Serialize(again));
-  Check(Written(copy, version) == once);
-}
-
-std::string ScratchFile(const char* name)
-{
-  return (pln::host::SandboxRoot() / name).string();
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes)
-{
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes ReadFile(const std::string& path)
-{
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Loads T from the bytes as a record file. On success the record saved again
 // must equal the bytes the load consumed.
 template <class T>
 void ReadRecord(const Bytes& bytes)
 {
-  const std::string path = ScratchFile("fuzz_kernel_polygons.rec");
-  WriteFile(path, bytes);
+  const std::string path = KernelFuzz::WriteScratchFile("fuzz_kernel_polygons.rec", bytes);
   CKelFileIO in;
   Check(in.Open(path.c_str()));
   T value;
@@ -120,12 +68,12 @@ void ReadRecord(const Bytes& bytes)
     return;
   Check(consumed <= bytes.size());
 
-  const std::string outPath = ScratchFile("fuzz_kernel_polygons.out");
+  const std::string outPath = KernelFuzz::ScratchPath("fuzz_kernel_polygons.out");
   CKelFileIO out;
   Check(out.Create(outPath.c_str()));
   Check(value.SaveData(out));
   out.Close();
-  Check(ReadFile(outPath) == Bytes(bytes.begin(), bytes.begin() + consumed));
+  Check(KernelFuzz::ReadFileBytes(outPath) == Bytes(bytes.begin(), bytes.begin() + consumed));
 
   if constexpr (std::is_same_v<T, CKelAreaCoord2D>) {
     ExerciseGeometry(value);
@@ -145,8 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int version = data[1] % 12;
   const Bytes payload(data + 2, data + size);
   switch (mode) {
-    case 0: ReadArchived<CKelAreaCoord2DArray>(payload, version); break;
-    case 1: ReadArchived<CKelArea<CKelCoord3D>>(payload, version); break;
+    case 0: KernelFuzz::ReadArchived<CKelAreaCoord2DArray>(payload, version); break;
+    case 1: KernelFuzz::ReadArchived<CKelArea<CKelCoord3D>>(payload, version); break;
     case 2: ReadRecord<CKelAreaCoord2D>(payload); break;
     default: ReadRecord<CKelAreaCoord2DArray>(payload); break;
   }

@@ -25,7 +25,9 @@
 
 #include "CKelArchiveCore.h"
 #include "CKelCoord.h"
+#include "KelEdge.h"
 #include "KelGeometry.h"
+#include "KelList.h"
 #include "KelTolerance.h"
 
 template <class T>
@@ -136,22 +138,15 @@ int CKelArea<T>::InArea(const CKelCoord2D& p, double /*reserved*/, double tol) c
   for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
     const CKelCoord2D s(m_pt[prev].m_x, m_pt[prev].m_y);
     const CKelCoord2D e(m_pt[i].m_x, m_pt[i].m_y);
-    // A zero-length edge gets the direction (1, 0) and length 0, so it
-    // measures as its single point.
-    double c = 1, sn = 0, len = 0;
-    CalcCosSin(s, e, &c, &sn, &len);
-    const double dx = p.m_x - s.m_x;
-    const double dy = p.m_y - s.m_y;
-    const double t = dx * c + dy * sn;
-    const double h = c * dy - sn * dx;
-    double dist = std::fabs(h);
-    if (t < 0)
-      dist = std::hypot(t, h);
-    else if (t >= len)
-      dist = std::hypot(t - len, h);
+    const KelEdge::Frame f = KelEdge::Measure(s, e, p);
+    double dist = std::fabs(f.h);
+    if (f.t < 0)
+      dist = std::hypot(f.t, f.h);
+    else if (f.t >= f.len)
+      dist = std::hypot(f.t - f.len, f.h);
     if (dist <= tol)
       return -1;
-    count += CountEdgeCrossing(prev, i, p, h, tol);
+    count += CountEdgeCrossing(prev, i, p, f.h, tol);
   }
   return count % 2;
 }
@@ -205,25 +200,13 @@ bool CKelArea<T>::PassesThroughLevel(std::size_t start, int dir, double tol) con
 template <class T>
 bool CKelArea<T>::operator==(const CKelArea& other) const
 {
-  if (m_pt.size() != other.m_pt.size())
-    return false;
-  for (std::size_t i = 0; i < m_pt.size(); ++i) {
-    if (!(m_pt[i] == other.m_pt[i]))
-      return false;
-  }
-  return CachedNumbersEqual(other, false);
+  return KelList::Equal(m_pt, other.m_pt) && CachedNumbersEqual(other, false);
 }
 
 template <class T>
 bool CKelArea<T>::IsNearlyEqual(const CKelArea& other) const
 {
-  if (m_pt.size() != other.m_pt.size())
-    return false;
-  for (std::size_t i = 0; i < m_pt.size(); ++i) {
-    if (!(m_pt[i] == other.m_pt[i]))
-      return false;
-  }
-  return CachedNumbersEqual(other, true);
+  return KelList::Equal(m_pt, other.m_pt) && CachedNumbersEqual(other, true);
 }
 
 // xmin, xmax, ymin, ymax, then area.
@@ -243,21 +226,8 @@ bool CKelArea<T>::CachedNumbersEqual(const CKelArea& other, bool nearly) const
 template <class T>
 bool CKelArea<T>::Serialize(CKelArchiveCore& ar)
 {
-  int count = static_cast<int>(m_pt.size());
-  ar.Serialize(count);
-  if (ar.GetError() != 0)
+  if (!KelList::Serialize(ar, m_pt, kMinVertexBytes))
     return false;
-  if (ar.IsLoading()) {
-    if (count < 0 || static_cast<std::uint64_t>(count) * kMinVertexBytes > ar.RemainingBytes()) {
-      ar.SetError();
-      return false;
-    }
-    m_pt.resize(static_cast<std::size_t>(count));
-  }
-  for (T& v : m_pt) {
-    if (!v.Serialize(ar))
-      return false;
-  }
   ar.Serialize(m_area);
   ar.Serialize(m_xmin);
   ar.Serialize(m_xmax);

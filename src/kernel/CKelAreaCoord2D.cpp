@@ -6,7 +6,9 @@
 
 #include "CKelArchiveCore.h"
 #include "CKelFileIO.h"
+#include "KelEdge.h"
 #include "KelGeometry.h"
+#include "KelList.h"
 #include "KelRecord.h"
 #include "KelTolerance.h"
 #include "host_assert.h"
@@ -42,6 +44,35 @@ bool ReadRecordHead(CKelFileIO& f, int& count)
 bool CountFitsFile(CKelFileIO& f, int count, int elementBytes)
 {
   return static_cast<std::uint64_t>(count) * static_cast<std::uint64_t>(elementBytes) <= RemainingFileBytes(f);
+}
+
+// Both records: the marker, then the list's count and its elements' records.
+template <class List>
+bool SaveMarkedList(CKelFileIO& f, const List& list)
+{
+  return KelRecord::Write(f, CKelAreaCoord2D::kRecordMarker) && KelRecord::SaveList(f, list);
+}
+
+// Reads either record, each element by loadOne(element). An empty record
+// leaves the list as it was; a count whose elements, at minElementBytes each,
+// the rest of the file cannot hold is refused before anything is resized.
+// Stops at the first element that fails (those read before it stay).
+template <class List, class LoadOne>
+bool LoadMarkedList(CKelFileIO& f, List& list, int minElementBytes, LoadOne loadOne)
+{
+  int count = 0;
+  if (!ReadRecordHead(f, count))
+    return false;
+  if (count == 0)
+    return true;
+  if (!CountFitsFile(f, count, minElementBytes))
+    return false;
+  list.resize(static_cast<std::size_t>(count));
+  for (auto& element : list) {
+    if (!loadOne(element))
+      return false;
+  }
+  return true;
 }
 
 CKelCoord3D Flat(const CKelCoord2D& p)
@@ -150,28 +181,11 @@ void CKelAreaCoord2D::MoveLine(int i, double d)
   CalcMoveLine(a, b, d);
 }
 
-// p against the edge s-e in the edge's own frame: t along it from s, h across.
-// A zero-length edge measures with the direction (1, 0) and length 0, so only
-// its single point (within the tolerance box) is on it.
-bool CKelAreaCoord2D::IsEdgeOnline(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& p) const
-{
-  double c = 1, sn = 0, len = 0;
-  CalcCosSin(s, e, &c, &sn, &len);
-  const double dx = p.m_x - s.m_x;
-  const double dy = p.m_y - s.m_y;
-  const double t = dx * c + dy * sn;
-  const double h = c * dy - sn * dx;
-  const double tol = KelTol::OnEdge;
-  const bool afterStart = t > 0 || std::fabs(t) <= tol;
-  const bool beyondEnd = t > len && std::fabs(t - len) > tol;
-  return afterStart && std::fabs(h) <= tol && !beyondEnd;
-}
-
 bool CKelAreaCoord2D::IsOnline(const CKelCoord2D& p) const
 {
   const std::size_t n = m_pt.size();
   for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
-    if (IsEdgeOnline(m_pt[prev], m_pt[i], p))
+    if (KelEdge::IsOn(m_pt[prev], m_pt[i], p))
       return true;
   }
   return false;
@@ -266,59 +280,18 @@ void CKelAreaCoord2D::CompareData(const char* label, const CKelAreaCoord2D& othe
 
 bool CKelAreaCoord2D::SaveData(CKelFileIO& f) const
 {
-  if (!KelRecord::Write(f, kRecordMarker) || !KelRecord::Write(f, GetSize()))
-    return false;
-  for (const CKelCoord2D& v : m_pt) {
-    if (!v.SaveData(f))
-      return false;
-  }
-  return true;
+  return SaveMarkedList(f, m_pt);
 }
 
 bool CKelAreaCoord2D::LoadData(CKelFileIO& f)
 {
-  int count = 0;
-  if (!ReadRecordHead(f, count))
-    return false;
-  if (count == 0)
-    return true;
-  if (!CountFitsFile(f, count, kVertexRecordBytes))
-    return false;
-  m_pt.resize(static_cast<std::size_t>(count));
-  for (CKelCoord2D& v : m_pt) {
+  return LoadMarkedList(f, m_pt, kVertexRecordBytes, [&f](CKelCoord2D& v) {
     int budget = kVertexRecordBytes;
-    if (!v.LoadData(f, &budget))
-      return false;
-  }
-  return true;
+    return v.LoadData(f, &budget);
+  });
 }
 
 // --- CKelAreaCoord2DArray ----------------------------------------------------
-
-int CKelAreaCoord2DArray::GetSize() const
-{
-  return static_cast<int>(size());
-}
-
-CKelObject* CKelAreaCoord2DArray::GetElement(int i)
-{
-  PLN_ASSERT(0 <= i && i < GetSize());
-  return &(*this)[static_cast<std::size_t>(i)];
-}
-
-void CKelAreaCoord2DArray::AddElement(const CKelObject* item)
-{
-  PLN_ASSERT(item != nullptr);
-  const auto* polygon = dynamic_cast<const CKelAreaCoord2D*>(item);
-  PLN_ASSERT(polygon != nullptr);
-  push_back(*polygon);
-}
-
-void CKelAreaCoord2DArray::Erase(int i)
-{
-  PLN_ASSERT(0 <= i && i < GetSize());
-  erase(begin() + i);
-}
 
 double CKelAreaCoord2DArray::GetArea() const
 {
@@ -339,26 +312,12 @@ bool CKelAreaCoord2DArray::IsOnline(const CKelCoord2D& p) const
 
 bool CKelAreaCoord2DArray::operator==(const CKelAreaCoord2DArray& other) const
 {
-  if (size() != other.size())
-    return false;
-  for (std::size_t i = 0; i < size(); ++i) {
-    const CKelArea<CKelCoord2D>& a = (*this)[i];
-    const CKelArea<CKelCoord2D>& b = other[i];
-    if (!(a == b))
-      return false;
-  }
-  return true;
+  return KelList::Equal(*this, other);
 }
 
 bool CKelAreaCoord2DArray::IsNearlyEqual(const CKelAreaCoord2DArray& other) const
 {
-  if (size() != other.size())
-    return false;
-  for (std::size_t i = 0; i < size(); ++i) {
-    if (!(*this)[i].IsNearlyEqual(other[i]))
-      return false;
-  }
-  return true;
+  return KelList::NearlyEqual(*this, other);
 }
 
 bool CKelAreaCoord2DArray::Serialize(CKelArchiveCore& ar)
@@ -366,48 +325,16 @@ bool CKelAreaCoord2DArray::Serialize(CKelArchiveCore& ar)
   // The list's tag stands twice in its stored form.
   ar.SerializeTag("CKelAreaCoord2DArray", 2);
   ar.SerializeTag("CKelAreaCoord2DArray", 2);
-  int count = GetSize();
-  ar.Serialize(count);
-  if (ar.GetError() != 0)
-    return false;
-  if (ar.IsLoading()) {
-    if (count < 0 || static_cast<std::uint64_t>(count) * kPolygonArchiveMinBytes > ar.RemainingBytes()) {
-      ar.SetError();
-      return false;
-    }
-    resize(static_cast<std::size_t>(count));
-  }
-  for (CKelAreaCoord2D& polygon : *this) {
-    if (!polygon.CKelArea<CKelCoord2D>::Serialize(ar))
-      return false;
-  }
-  return ar.GetError() == 0;
+  // Each polygon by CKelArea<CKelCoord2D>::Serialize, the one it inherits.
+  return KelList::Serialize(ar, *this, kPolygonArchiveMinBytes);
 }
 
 bool CKelAreaCoord2DArray::SaveData(CKelFileIO& f) const
 {
-  if (!KelRecord::Write(f, CKelAreaCoord2D::kRecordMarker) || !KelRecord::Write(f, GetSize()))
-    return false;
-  for (const CKelAreaCoord2D& polygon : *this) {
-    if (!polygon.SaveData(f))
-      return false;
-  }
-  return true;
+  return SaveMarkedList(f, *this);
 }
 
 bool CKelAreaCoord2DArray::LoadData(CKelFileIO& f)
 {
-  int count = 0;
-  if (!ReadRecordHead(f, count))
-    return false;
-  if (count == 0)
-    return true;
-  if (!CountFitsFile(f, count, kPolygonRecordMinBytes))
-    return false;
-  resize(static_cast<std::size_t>(count));
-  for (CKelAreaCoord2D& polygon : *this) {
-    if (!polygon.LoadData(f))
-      return false;
-  }
-  return true;
+  return LoadMarkedList(f, *this, kPolygonRecordMinBytes, [&f](CKelAreaCoord2D& polygon) { return polygon.LoadData(f); });
 }

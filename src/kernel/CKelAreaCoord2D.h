@@ -25,6 +25,7 @@
 #include "CKelArea.h"
 #include "CKelCoord.h"
 #include "CKelObject.h"
+#include "CKelVectorArray.h"
 
 class CKelAreaCoord2DArray;
 class CKelArchiveCore;
@@ -123,11 +124,14 @@ public:
 private:
   struct TriangulateBudget;
 
+  // One way of cutting the outline (TriangulateInto or TriangulateConvex).
+  using CutMethod = KelTriangulateResult (CKelAreaCoord2D::*)(CKelAreaCoord2DArray&, TriangulateBudget&) const;
+
   std::size_t Wrap(int i) const;
-  bool IsEdgeOnline(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& p) const;
   bool IsCollinearVertex(std::size_t i) const;
   double ArcSweepDegrees() const;
 
+  KelTriangulateResult CutWholly(CKelAreaCoord2DArray& out, CutMethod method) const;
   KelTriangulateResult TriangulateInto(CKelAreaCoord2DArray& out, TriangulateBudget& budget) const;
   KelTriangulateResult TriangulateConcave(const std::vector<int>& concave, CKelAreaCoord2DArray& out,
                                           TriangulateBudget& budget) const;
@@ -137,14 +141,8 @@ private:
   CKelAreaCoord2D Piece(std::size_t from, std::size_t to) const;
 };
 
-class CKelAreaCoord2DArray : public std::vector<CKelAreaCoord2D>, public CKelObjectArray {
+class CKelAreaCoord2DArray : public CKelVectorArray<CKelAreaCoord2D> {
 public:
-  // --- CKelObjectArray
-  int GetSize() const override;
-  CKelObject* GetElement(int i) override;
-  void AddElement(const CKelObject* item) override;
-  void Erase(int i) override;
-
   // Sum of the stored area members (nothing is recomputed); 0 when empty.
   double GetArea() const;
   // True when p lies on the outline of any polygon.

@@ -163,14 +163,7 @@ bool CKelAreaCoord2D::CheckCross2() const
 
 bool CKelAreaCoord2D::Triangulate(CKelAreaCoord2DArray& out, KelTriangulateResult* result) const
 {
-  TriangulateBudget budget;
-  budget.backtracksLeft = kTriangulateBacktracksPerVertex * GetSize() + kTriangulateBacktracksFloor;
-  const std::size_t before = out.size();
-  const KelTriangulateResult r = TriangulateInto(out, budget);
-  // A failed cut leaves nothing behind: triangles of a part of the outline
-  // would pass for the whole.
-  if (r != KelTriangulateResult::kDone)
-    out.resize(before);
+  const KelTriangulateResult r = CutWholly(out, &CKelAreaCoord2D::TriangulateInto);
   if (result != nullptr)
     *result = r;
   return r == KelTriangulateResult::kDone;
@@ -178,13 +171,20 @@ bool CKelAreaCoord2D::Triangulate(CKelAreaCoord2DArray& out, KelTriangulateResul
 
 bool CKelAreaCoord2D::TriangulateOld(CKelAreaCoord2DArray& out) const
 {
+  return CutWholly(out, &CKelAreaCoord2D::TriangulateConvex) == KelTriangulateResult::kDone;
+}
+
+// Runs method under a fresh backtracking budget. A failed cut leaves nothing
+// behind: triangles of a part of the outline would pass for the whole.
+KelTriangulateResult CKelAreaCoord2D::CutWholly(CKelAreaCoord2DArray& out, CutMethod method) const
+{
   TriangulateBudget budget;
   budget.backtracksLeft = kTriangulateBacktracksPerVertex * GetSize() + kTriangulateBacktracksFloor;
   const std::size_t before = out.size();
-  const KelTriangulateResult r = TriangulateConvex(out, budget);
+  const KelTriangulateResult r = (this->*method)(out, budget);
   if (r != KelTriangulateResult::kDone)
     out.resize(before);
-  return r == KelTriangulateResult::kDone;
+  return r;
 }
 
 // --- The search -------------------------------------------------------------------

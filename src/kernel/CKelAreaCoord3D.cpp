@@ -8,6 +8,7 @@
 
 #include "CAffine.h"
 #include "KelGeometry.h"
+#include "KelList.h"
 #include "KelTolerance.h"
 #include "host_assert.h"
 
@@ -416,31 +417,6 @@ void CKelAreaCoord3D::GetAffine(CAffine3D* toPlane, CAffine3D* fromPlane) const
 
 // --- CKelAreaCoord3DArray ------------------------------------------------------
 
-int CKelAreaCoord3DArray::GetSize() const
-{
-  return static_cast<int>(size());
-}
-
-CKelObject* CKelAreaCoord3DArray::GetElement(int index)
-{
-  PLN_ASSERT(0 <= index && index < GetSize());
-  return &(*this)[static_cast<std::size_t>(index)];
-}
-
-void CKelAreaCoord3DArray::AddElement(const CKelObject* item)
-{
-  PLN_ASSERT(item != nullptr);
-  const auto* face = dynamic_cast<const CKelAreaCoord3D*>(item);
-  PLN_ASSERT(face != nullptr);
-  push_back(*face);
-}
-
-void CKelAreaCoord3DArray::Erase(int index)
-{
-  PLN_ASSERT(0 <= index && index < GetSize());
-  erase(begin() + index);
-}
-
 double CKelAreaCoord3DArray::GetArea() const
 {
   double sum = 0;
@@ -451,13 +427,7 @@ double CKelAreaCoord3DArray::GetArea() const
 
 bool CKelAreaCoord3DArray::operator==(const CKelAreaCoord3DArray& other) const
 {
-  if (size() != other.size())
-    return false;
-  for (std::size_t i = 0; i < size(); ++i) {
-    if (!((*this)[i] == other[i]))
-      return false;
-  }
-  return true;
+  return KelList::Equal(*this, other);
 }
 
 bool CKelAreaCoord3DArray::operator!=(const CKelAreaCoord3DArray& other) const
@@ -467,11 +437,5 @@ bool CKelAreaCoord3DArray::operator!=(const CKelAreaCoord3DArray& other) const
 
 bool CKelAreaCoord3DArray::IsNearlyEqual(const CKelAreaCoord3DArray& other) const
 {
-  if (size() != other.size())
-    return false;
-  for (std::size_t i = 0; i < size(); ++i) {
-    if (!(*this)[i].IsNearlyEqual(other[i]))
-      return false;
-  }
-  return true;
+  return KelList::NearlyEqual(*this, other);
 }

@@ -19,6 +19,7 @@
 #include "CKelArea.h"
 #include "CKelCoord.h"
 #include "CKelObject.h"
+#include "CKelVectorArray.h"
 
 class CAffine3D;
 class CKelAreaCoord3DArray;
@@ -99,14 +100,8 @@ public:
   static constexpr double kVerticalPlaneZ = 1.7976931348623157e308;  // DBL_MAX
 };
 
-class CKelAreaCoord3DArray : public std::vector<CKelAreaCoord3D>, public CKelObjectArray {
+class CKelAreaCoord3DArray : public CKelVectorArray<CKelAreaCoord3D> {
 public:
-  int GetSize() const override;
-  CKelObject* GetElement(int index) override;
-  // Appends a copy; the item must be a CKelAreaCoord3D.
-  void AddElement(const CKelObject* item) override;
-  void Erase(int index) override;
-
   // Sum of the stored area members; nothing is recomputed.
   double GetArea() const;
 

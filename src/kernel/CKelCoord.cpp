@@ -6,6 +6,7 @@
 #include "CKelArchiveCore.h"
 #include "CKelFileIO.h"
 #include "KelGeometry.h"
+#include "KelList.h"
 #include "KelRecord.h"
 #include "KelTolerance.h"
 
@@ -241,18 +242,6 @@ bool CKelCoord3DExCrsPnt::LoadData(CKelFileIO& f, int* budget)
 
 namespace {
 
-template <class Same>
-bool SameLists(const CKelCoord3DExCrsPntArray& a, const CKelCoord3DExCrsPntArray& b, Same same)
-{
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (!same(a[i], b[i]))
-      return false;
-  }
-  return true;
-}
-
 // Bytes one element needs at least in an archive: from version 9 on each
 // element carries its kind, its second height and three coordinates.
 constexpr std::uint64_t kMinArchivedElementBytes = 4 + 8 * 4;
@@ -261,14 +250,14 @@ constexpr std::uint64_t kMinArchivedElementBytes = 4 + 8 * 4;
 
 bool CKelCoord3DExCrsPntArray::operator==(const CKelCoord3DExCrsPntArray& other) const
 {
-  return SameLists(*this, other, [](const auto& p, const auto& q) { return p == q; });
+  return KelList::Equal(*this, other);
 }
 
 bool CKelCoord3DExCrsPntArray::operator!=(const CKelCoord3DExCrsPntArray& other) const { return !(*this == other); }
 
 bool CKelCoord3DExCrsPntArray::IsNearlyEqual(const CKelCoord3DExCrsPntArray& other) const
 {
-  return SameLists(*this, other, [](const auto& p, const auto& q) { return p.IsNearlyEqual(q); });
+  return KelList::NearlyEqual(*this, other);
 }
 
 bool CKelCoord3DExCrsPntArray::Serialize(CKelArchiveCore& ar)
@@ -276,50 +265,17 @@ bool CKelCoord3DExCrsPntArray::Serialize(CKelArchiveCore& ar)
   if (ar.GetVersion() < kSecondHeightVersion)
     return ArchiveFine(ar);
   ar.SerializeTag("CKelCoord3DExCrsPntArray", kSecondHeightVersion);
-  int count = static_cast<int>(size());
-  ar.Serialize(count);
-  if (!ArchiveFine(ar))
-    return false;
-  if (ar.IsLoading()) {
-    // A count that the remaining bytes cannot hold is corrupt: refuse it
-    // before allocating anything.
-    if (count < 0 || static_cast<std::uint64_t>(count) * kMinArchivedElementBytes > ar.RemainingBytes()) {
-      ar.SetError();
-      return false;
-    }
-    resize(static_cast<std::size_t>(count));
-  }
-  for (auto& point : *this) {
-    if (!point.Serialize(ar))
-      return false;
-  }
-  return ArchiveFine(ar);
+  return KelList::Serialize(ar, *this, kMinArchivedElementBytes);
 }
 
 bool CKelCoord3DExCrsPntArray::SaveData(CKelFileIO& f) const
 {
-  if (!KelRecord::Write(f, static_cast<int>(size())))
-    return false;
-  for (const auto& point : *this) {
-    if (!point.SaveData(f))
-      return false;
-  }
-  return true;
+  return KelRecord::SaveList(f, *this);
 }
 
 bool CKelCoord3DExCrsPntArray::LoadData(CKelFileIO& f, int* budget)
 {
-  int count = 0;
-  if (!KelRecord::Read(f, budget, count))
-    return false;
-  if (!KelRecord::CountFits(budget, count, kRecordBytes))
-    return false;
-  resize(static_cast<std::size_t>(count));
-  for (auto& point : *this) {
-    if (!point.LoadData(f, budget))
-      return false;
-  }
-  return true;
+  return KelRecord::LoadList(f, budget, *this, kRecordBytes);
 }
 
 // --- CKelCoord2DArray -----------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "CKelArchiveCore.h"
 #include "CKelFileIO.h"
 #include "KelGeometry.h"
+#include "KelList.h"
 #include "KelRecord.h"
 #include "KelTolerance.h"
 #include "host_assert.h"
@@ -118,7 +119,7 @@ bool CKelCoord3DCrsPnt::LoadData(CKelFileIO& f, int* budget)
 
 bool CKelCoord3DCrsPntArray::operator==(const CKelCoord3DCrsPntArray& other) const
 {
-  return size() == other.size() && std::equal(begin(), end(), other.begin());
+  return KelList::Equal(*this, other);
 }
 
 bool CKelCoord3DCrsPntArray::operator!=(const CKelCoord3DCrsPntArray& other) const
@@ -128,9 +129,7 @@ bool CKelCoord3DCrsPntArray::operator!=(const CKelCoord3DCrsPntArray& other) con
 
 bool CKelCoord3DCrsPntArray::IsNearlyEqual(const CKelCoord3DCrsPntArray& other) const
 {
-  return size() == other.size() &&
-         std::equal(begin(), end(), other.begin(),
-                    [](const CKelCoord3DCrsPnt& a, const CKelCoord3DCrsPnt& b) { return a.IsNearlyEqual(b); });
+  return KelList::NearlyEqual(*this, other);
 }
 
 void CKelCoord3DCrsPntArray::InsertPoint(int index, const CKelCoord3D& p)
@@ -297,75 +296,15 @@ double CKelCoord3DCrsPntArray::GetArea() const
 bool CKelCoord3DCrsPntArray::Serialize(CKelArchiveCore& ar)
 {
   ar.SerializeTag("CKelCoord3DCrsPntArray", 2);
-  std::int32_t count = GetSize();
-  ar.Serialize(count);
-  if (ar.GetError() != 0)
-    return false;
-  if (ar.IsLoading()) {
-    if (count < 0 || static_cast<std::uint64_t>(count) * kPointArchiveMinBytes > ar.RemainingBytes()) {
-      ar.SetError();
-      return false;
-    }
-    resize(static_cast<std::size_t>(count));
-  }
-  for (CKelCoord3DCrsPnt& p : *this) {
-    if (!p.Serialize(ar))
-      return false;
-  }
-  return ar.GetError() == 0;
+  return KelList::Serialize(ar, *this, kPointArchiveMinBytes);
 }
 
 bool CKelCoord3DCrsPntArray::SaveData(CKelFileIO& f) const
 {
-  if (!KelRecord::Write(f, static_cast<std::int32_t>(size())))
-    return false;
-  for (const CKelCoord3DCrsPnt& p : *this) {
-    if (!p.SaveData(f))
-      return false;
-  }
-  return true;
+  return KelRecord::SaveList(f, *this);
 }
 
 bool CKelCoord3DCrsPntArray::LoadData(CKelFileIO& f, int* budget)
 {
-  std::int32_t count = 0;
-  if (!KelRecord::Read(f, budget, count))
-    return false;
-  if (!KelRecord::CountFits(budget, count, CKelCoord3DCrsPnt::kRecordBytes))
-    return false;
-  resize(static_cast<std::size_t>(count));
-  for (CKelCoord3DCrsPnt& p : *this) {
-    if (!p.LoadData(f, budget))
-      return false;
-  }
-  return true;
-}
-
-// ---------------------------------------------------------------------------
-// CKelCoord3DCrsPntArrayArray
-// ---------------------------------------------------------------------------
-
-int CKelCoord3DCrsPntArrayArray::GetSize() const
-{
-  return static_cast<int>(size());
-}
-
-CKelObject* CKelCoord3DCrsPntArrayArray::GetElement(int index)
-{
-  PLN_ASSERT(0 <= index && index < GetSize());
-  return &(*this)[static_cast<std::size_t>(index)];
-}
-
-void CKelCoord3DCrsPntArrayArray::AddElement(const CKelObject* item)
-{
-  PLN_ASSERT(item != nullptr);
-  const auto* contour = dynamic_cast<const CKelCoord3DCrsPntArray*>(item);
-  PLN_ASSERT(contour != nullptr);
-  push_back(*contour);
-}
-
-void CKelCoord3DCrsPntArrayArray::Erase(int index)
-{
-  PLN_ASSERT(0 <= index && index < GetSize());
-  erase(begin() + index);
+  return KelRecord::LoadList(f, budget, *this, CKelCoord3DCrsPnt::kRecordBytes);
 }

@@ -20,6 +20,7 @@
 #include "CKelAreaCoord2D.h"
 #include "CKelCoord.h"
 #include "CKelObject.h"
+#include "CKelVectorArray.h"
 
 #include <cstdint>
 #include <vector>
@@ -145,17 +146,4 @@ public:
 };
 
 // The contours of one element: the outer contour first, then its holes.
-class CKelCoord3DCrsPntArrayArray : public std::vector<CKelCoord3DCrsPntArray>,
-                                    public CKelObjectArray {
-public:
-  CKelCoord3DCrsPntArrayArray() = default;
-  CKelCoord3DCrsPntArrayArray(const CKelCoord3DCrsPntArrayArray&) = default;
-  CKelCoord3DCrsPntArrayArray& operator=(const CKelCoord3DCrsPntArrayArray&) = default;
-  ~CKelCoord3DCrsPntArrayArray() override = default;
-
-  int GetSize() const override;
-  CKelObject* GetElement(int index) override;
-  // Appends a copy; the item must be a CKelCoord3DCrsPntArray.
-  void AddElement(const CKelObject* item) override;
-  void Erase(int index) override;
-};
+class CKelCoord3DCrsPntArrayArray : public CKelVectorArray<CKelCoord3DCrsPntArray> {};

@@ -3,6 +3,7 @@
 
 #include "CKelArc.h"
 #include "CKelCoord3DCrsPntArray.h"
+#include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -61,6 +62,25 @@ struct ArcAngles {
   bool ccw;
 };
 
+// The run of angles upward from low to high: a low end at pi (within
+// KelTol::ArcAngle) is read as -pi, and high is raised by a turn when it lies
+// below low. Empty when no sweep is left.
+struct AngleRun {
+  double low;
+  double high;
+};
+
+std::optional<AngleRun> UpwardRun(double low, double high)
+{
+  if (std::fabs(low - KelAngle::Pi) <= KelTol::ArcAngle)
+    low -= KelAngle::TwoPi;
+  if (high < low)
+    high += KelAngle::TwoPi;
+  if (!(high > low))
+    return std::nullopt;
+  return AngleRun{low, high};
+}
+
 // Start and end angle ordered in the arc's sense (end above start for a
 // counter-clockwise arc, below for a clockwise one). The direction pi at the
 // low end of the run (the start of a counter-clockwise arc, the end of a
@@ -69,24 +89,13 @@ struct ArcAngles {
 // from the centre.
 std::optional<ArcAngles> FlattenAngles(const Pnt& s, const Pnt& c, const Pnt& e)
 {
-  double ab = AngleAbout(c, s);
-  double ae = AngleAbout(c, e);
-  if (c.m_Type == Pnt::TYPE_CCW) {
-    if (std::fabs(ab - KelAngle::Pi) <= KelTol::ArcAngle)
-      ab -= KelAngle::TwoPi;
-    if (ae < ab)
-      ae += KelAngle::TwoPi;
-    if (!(ae > ab))
-      return std::nullopt;
-    return ArcAngles{ab, ae, true};
-  }
-  if (std::fabs(ae - KelAngle::Pi) <= KelTol::ArcAngle)
-    ae -= KelAngle::TwoPi;
-  if (ab < ae)
-    ab += KelAngle::TwoPi;
-  if (!(ab > ae))
+  const double ab = AngleAbout(c, s);
+  const double ae = AngleAbout(c, e);
+  const bool ccw = c.m_Type == Pnt::TYPE_CCW;
+  const auto run = ccw ? UpwardRun(ab, ae) : UpwardRun(ae, ab);
+  if (!run)
     return std::nullopt;
-  return ArcAngles{ab, ae, false};
+  return ccw ? ArcAngles{run->low, run->high, true} : ArcAngles{run->high, run->low, false};
 }
 
 // The angles at which an arc is sampled: the multiples of w strictly inside
@@ -126,24 +135,6 @@ double DivisionAngle(const ArcAngles& a, double r, double step)
     k = kMinArcDivisions;
   k = std::min(k, kMaxArcDivisions);
   return sweep / k;
-}
-
-// --- Points on straight edges ------------------------------------------------
-
-// The edge rule of the straight polygon: along the edge from -OnEdge to its
-// length + OnEdge, and within OnEdge of its line. A zero-length edge measures
-// as its single point.
-bool IsOnEdge(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& p)
-{
-  double c = 1, sn = 0, len = 0;
-  CalcCosSin(s, e, &c, &sn, &len);
-  const double dx = p.m_x - s.m_x;
-  const double dy = p.m_y - s.m_y;
-  const double t = dx * c + dy * sn;
-  const double h = c * dy - sn * dx;
-  const bool afterStart = t > 0 || std::fabs(t) <= KelTol::OnEdge;
-  const bool beyondEnd = t > len && std::fabs(t - len) > KelTol::OnEdge;
-  return afterStart && std::fabs(h) <= KelTol::OnEdge && !beyondEnd;
 }
 
 // --- Direction ------------------------------------------------------------------
@@ -247,7 +238,8 @@ bool CKelCoord3DCrsPntArray::IsOnline(const CKelCoord2D& p) const
       ++i;  // arcs are not tested: step over the centre and its end
       continue;
     }
-    if (IsOnEdge(Plan(pts[i - 1]), Plan(pts[i]), p))
+    // The edge rule of the straight polygon.
+    if (KelEdge::IsOn(Plan(pts[i - 1]), Plan(pts[i]), p))
       return true;
   }
   return false;

@@ -3,6 +3,7 @@
 #include "CKelArchiveCore.h"
 #include "CKelFileIO.h"
 #include "KelGeometry.h"
+#include "KelList.h"
 #include "KelRecord.h"
 #include "host_assert.h"
 
@@ -235,49 +236,16 @@ constexpr std::int64_t kMaxEmptyLines = 1 << 16;
 
 bool CountAcceptable(CKelArchiveCore& ar, int count)
 {
-  if (count < 0)
-    return false;
   if (ar.GetVersion() < 9)
-    return count <= kMaxEmptyLines;
-  return static_cast<std::uint64_t>(count) * kLineArchiveMinBytes <= ar.RemainingBytes();
+    return count >= 0 && count <= kMaxEmptyLines;
+  return KelList::CountFits(ar, count, kLineArchiveMinBytes);
 }
 
 }  // namespace
 
-int CoordLine3DArray::GetSize() const
-{
-  return static_cast<int>(size());
-}
-
-CKelObject* CoordLine3DArray::GetElement(int index)
-{
-  PLN_ASSERT(0 <= index && index < GetSize());
-  return &(*this)[static_cast<std::size_t>(index)];
-}
-
-void CoordLine3DArray::AddElement(const CKelObject* item)
-{
-  PLN_ASSERT(item != nullptr);
-  const auto* line = dynamic_cast<const CoordLine3D*>(item);
-  PLN_ASSERT(line != nullptr);
-  push_back(*line);
-}
-
-void CoordLine3DArray::Erase(int index)
-{
-  PLN_ASSERT(0 <= index && index < GetSize());
-  erase(begin() + index);
-}
-
 bool CoordLine3DArray::operator==(const CoordLine3DArray& other) const
 {
-  if (size() != other.size())
-    return false;
-  for (std::size_t i = 0; i < size(); ++i) {
-    if ((*this)[i] != other[i])
-      return false;
-  }
-  return true;
+  return KelList::Equal(*this, other);
 }
 
 bool CoordLine3DArray::operator!=(const CoordLine3DArray& other) const
@@ -287,58 +255,21 @@ bool CoordLine3DArray::operator!=(const CoordLine3DArray& other) const
 
 bool CoordLine3DArray::IsNearlyEqual(const CoordLine3DArray& other) const
 {
-  if (size() != other.size())
-    return false;
-  for (std::size_t i = 0; i < size(); ++i) {
-    if (!(*this)[i].IsNearlyEqual(other[i]))
-      return false;
-  }
-  return true;
+  return KelList::NearlyEqual(*this, other);
 }
 
 bool CoordLine3DArray::Serialize(CKelArchiveCore& ar)
 {
   ar.SerializeTag("CoordLine3DArray", 2);
-  int count = GetSize();
-  ar.Serialize(count);
-  if (ar.GetError() != 0)
-    return false;
-  if (ar.IsLoading()) {
-    if (!CountAcceptable(ar, count)) {
-      ar.SetError();
-      return false;
-    }
-    resize(static_cast<std::size_t>(count));
-  }
-  for (CoordLine3D& line : *this) {
-    if (!line.Serialize(ar))
-      return false;
-  }
-  return ar.GetError() == 0;
+  return KelList::SerializeAccepting(ar, *this, [&ar](int count) { return CountAcceptable(ar, count); });
 }
 
 bool CoordLine3DArray::SaveData(CKelFileIO& f) const
 {
-  if (!KelRecord::Write(f, static_cast<std::int32_t>(size())))
-    return false;
-  for (const CoordLine3D& line : *this) {
-    if (!line.SaveData(f))
-      return false;
-  }
-  return true;
+  return KelRecord::SaveList(f, *this);
 }
 
 bool CoordLine3DArray::LoadData(CKelFileIO& f, int* budget)
 {
-  std::int32_t count = 0;
-  if (!KelRecord::Read(f, budget, count))
-    return false;
-  if (!KelRecord::CountFits(budget, count, CoordLine3D::kRecordBytes))
-    return false;
-  resize(static_cast<std::size_t>(count));
-  for (CoordLine3D& line : *this) {
-    if (!line.LoadData(f, budget))
-      return false;
-  }
-  return true;
+  return KelRecord::LoadList(f, budget, *this, CoordLine3D::kRecordBytes);
 }

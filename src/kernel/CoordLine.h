@@ -20,6 +20,7 @@
 
 #include "CKelCoord.h"
 #include "CKelObject.h"
+#include "CKelVectorArray.h"
 
 #include <vector>
 
@@ -111,20 +112,8 @@ public:
   void MoveBlock(const CKelCoord2D& a, const CKelCoord3D& b) override;
 };
 
-class CoordLine3DArray : public std::vector<CoordLine3D>, public CKelObjectArray {
+class CoordLine3DArray : public CKelVectorArray<CoordLine3D> {
 public:
-  CoordLine3DArray() = default;
-  CoordLine3DArray(const CoordLine3DArray&) = default;
-  CoordLine3DArray& operator=(const CoordLine3DArray&) = default;
-  ~CoordLine3DArray() override = default;
-
-  // --- Container interface ---
-  int GetSize() const override;
-  CKelObject* GetElement(int index) override;
-  // Appends a copy; the item must be a CoordLine3D.
-  void AddElement(const CKelObject* item) override;
-  void Erase(int index) override;
-
   // --- Comparison ---
   bool operator==(const CoordLine3DArray& other) const;
   bool operator!=(const CoordLine3DArray& other) const;

@@ -4,7 +4,10 @@
 
 #include <cmath>
 #include <functional>
+#include <utility>
 #include <vector>
+
+#include "KelTestSupport.h"
 
 namespace {
 
@@ -14,20 +17,19 @@ constexpr double kRound = 1e-12;
 
 void ExpectNear2D(double x, double y, const CKelCoord2D& p)
 {
-  EXPECT_NEAR(x, p.m_x, kRound);
-  EXPECT_NEAR(y, p.m_y, kRound);
+  kel_test::ExpectXY(x, y, p, kRound);
 }
 
 void ExpectNear3D(const CKelCoord3D& expected, const CKelCoord3D& p)
 {
-  EXPECT_NEAR(expected.m_x, p.m_x, kRound);
-  EXPECT_NEAR(expected.m_y, p.m_y, kRound);
-  EXPECT_NEAR(expected.m_z, p.m_z, kRound);
+  kel_test::ExpectXYZ(expected.m_x, expected.m_y, expected.m_z, p, kRound);
 }
+
+using kel_test::XY;
 
 }  // namespace
 
-TEST(CAffine, FirstAddedMapAppliesFirst)
+TEST(CAffine, FirstAddedMapAppliesFirstAndElementaryMapsAreExact)
 {
   CAffine transThenRotate;
   transThenRotate.Trans(1, 0);
@@ -42,35 +44,28 @@ TEST(CAffine, FirstAddedMapAppliesFirst)
 
   rotateThenTrans.Init();
   ExpectNear2D(1, 0, rotateThenTrans.Conv(CKelCoord2D(1, 0)));
-}
 
-TEST(CAffine, ElementaryMapsGiveExactResults)
-{
+  // Elementary maps give exact results.
   CAffine shear;
   shear.Shear(0.5, 0);
-  EXPECT_EQ(1.0, shear.Conv(CKelCoord2D(0, 2)).m_x);
-  EXPECT_EQ(2.0, shear.Conv(CKelCoord2D(0, 2)).m_y);
+  EXPECT_EQ(XY(shear.Conv(CKelCoord2D(0, 2))), std::pair(1.0, 2.0));
   shear.Init();
   shear.Shear(0, 0.25);
   EXPECT_EQ(2.0, shear.Conv(CKelCoord2D(4, 1)).m_y);
-
   // Rotate2 takes its numbers as given, unnormalised: (2, 0) only scales.
   CAffine doubling;
   doubling.Rotate2(2, 0);
-  EXPECT_EQ(2.0, doubling.Conv(CKelCoord2D(1, 3)).m_x);
-  EXPECT_EQ(6.0, doubling.Conv(CKelCoord2D(1, 3)).m_y);
+  EXPECT_EQ(XY(doubling.Conv(CKelCoord2D(1, 3))), std::pair(2.0, 6.0));
 
   CAffine scale;
   scale.Scale(2, -3);
   scale.Trans(1, 1);
   double x = 1, y = 1;
   scale.DConv(&x, &y);
-  EXPECT_EQ(3.0, x);
-  EXPECT_EQ(-2.0, y);
+  EXPECT_EQ(std::pair(x, y), std::pair(3.0, -2.0));
   CKelCoord2D p(1, 1);
   scale.DConv(p);
-  EXPECT_EQ(3.0, p.m_x);
-  EXPECT_EQ(-2.0, p.m_y);
+  EXPECT_EQ(XY(p), std::pair(3.0, -2.0));
 }
 
 // The composed matrix must agree with applying each elementary map in turn;
@@ -100,50 +95,41 @@ TEST(CAffine, ComposedMapEqualsStepByStep)
   EXPECT_EQ(1.0, composed.m[2][2]);
 }
 
-TEST(CAffine3D, QuarterTurnsAboutEachAxis)
+TEST(CAffine3D, QuarterTurnsAboutEachAxisInOrderAndByCosineAndSine)
 {
-  CAffine3D y;
-  y.RotateY2(kPi / 2);
-  ExpectNear3D(CKelCoord3D(0, 0, -1), y.Conv(CKelCoord3D(1, 0, 0)));
-  ExpectNear3D(CKelCoord3D(1, 0, 0), y.Conv(CKelCoord3D(0, 0, 1)));
-
-  CAffine3D x;
+  CAffine3D x, y, z;
   x.RotateX(kPi / 2);
-  ExpectNear3D(CKelCoord3D(0, 0, 1), x.Conv(CKelCoord3D(0, 1, 0)));
-  ExpectNear3D(CKelCoord3D(0, -1, 0), x.Conv(CKelCoord3D(0, 0, 1)));
-
-  CAffine3D z;
+  y.RotateY2(kPi / 2);
   z.RotateZ(kPi / 2);
-  ExpectNear3D(CKelCoord3D(0, 1, 0), z.Conv(CKelCoord3D(1, 0, 0)));
-  ExpectNear3D(CKelCoord3D(0, 0, 1), z.Conv(CKelCoord3D(0, 0, 1)));
-}
+  const struct {
+    const CAffine3D& map;
+    CKelCoord3D from, to;
+  } rows[] = {{y, {1, 0, 0}, {0, 0, -1}}, {y, {0, 0, 1}, {1, 0, 0}}, {x, {0, 1, 0}, {0, 0, 1}},
+              {x, {0, 0, 1}, {0, -1, 0}}, {z, {1, 0, 0}, {0, 1, 0}}, {z, {0, 0, 1}, {0, 0, 1}}};
+  for (const auto& r : rows)
+    ExpectNear3D(r.to, r.map.Conv(r.from));
 
-TEST(CAffine3D, CosineSineFormsMatchAngleForms)
-{
-  const double a = 0.9;
-  CAffine3D byAngle, byPair;
-  byAngle.RotateZ(a);
-  byAngle.RotateX(a);
-  byAngle.RotateY2(a);
-  byPair.RotateZ(std::cos(a), std::sin(a));
-  byPair.RotateX(std::cos(a), std::sin(a));
-  byPair.RotateY(std::cos(a), std::sin(a));
-  for (int r = 0; r < 4; ++r)
-    for (int k = 0; k < 4; ++k)
-      EXPECT_EQ(byAngle.m[r][k], byPair.m[r][k]);
-}
-
-TEST(CAffine3D, TranslationThenTurnAppliesInOrder)
-{
   CAffine3D a;
   a.Trans(1, 0, 2);
   a.RotateZ(kPi / 2);
   ExpectNear3D(CKelCoord3D(0, 1, 2), a.Conv(CKelCoord3D(0, 0, 0)));
-
   a.Init();
   a.RotateZ(kPi / 2);
   a.Trans(1, 0, 2);
   ExpectNear3D(CKelCoord3D(1, 0, 2), a.Conv(CKelCoord3D(0, 0, 0)));
+
+  // The cosine-sine forms match the angle forms exactly.
+  const double turn = 0.9;
+  CAffine3D byAngle, byPair;
+  byAngle.RotateZ(turn);
+  byAngle.RotateX(turn);
+  byAngle.RotateY2(turn);
+  byPair.RotateZ(std::cos(turn), std::sin(turn));
+  byPair.RotateX(std::cos(turn), std::sin(turn));
+  byPair.RotateY(std::cos(turn), std::sin(turn));
+  for (int r = 0; r < 4; ++r)
+    for (int k = 0; k < 4; ++k)
+      EXPECT_EQ(byAngle.m[r][k], byPair.m[r][k]);
 }
 
 // Turns keep lengths, and the same turns reversed in reverse order undo them.

@@ -8,190 +8,140 @@
 #include <vector>
 
 #include "CKelAreaCoord2D.h"
-#include "CKelMemoryArchive.h"
-#include "KelAreaTestSupport.h"
+#include "KelTestSupport.h"
 
 namespace {
 
-using kel_test::AddF64;
-using kel_test::AddI32;
-using kel_test::AddTag;
+using kel_test::Archived;
+using kel_test::ByteBuilder;
 using kel_test::Bytes;
-using kel_test::LoadFrom;
+using kel_test::LoadRecord;
 using kel_test::Poly;
-using kel_test::SavedBytes;
+using kel_test::Pts;
+using kel_test::SavedRecord;
+using kel_test::Unarchive;
 
 constexpr double kPi = 3.141592653589793;
 
-std::vector<CKelCoord2D> Vertices(const CKelAreaCoord2D& p)
-{
-  return p.m_pt;
-}
-
-std::vector<CKelCoord2D> V(std::initializer_list<std::pair<double, double>> points)
-{
-  std::vector<CKelCoord2D> v;
-  for (const auto& [x, y] : points)
-    v.emplace_back(x, y);
-  return v;
-}
-
 // --- Point-list interface ----------------------------------------------------
 
-TEST(CKelAreaCoord2DList, ReadsVerticesFlatWithIndicesWrappedOnce)
+TEST(CKelAreaCoord2DList, ReadsFlatWithIndicesWrappedOnceEditsDropHeightsAndMoveLineWraps)
 {
-  const CKelAreaCoord2D p = Poly({{1, 2}, {3, 4}, {5, 6}});
-  EXPECT_EQ(p.GetSize(), 3);
-  EXPECT_TRUE(p.IsClosed());
-  EXPECT_EQ(p.GetCoord3D(-1), CKelCoord3D(5, 6, 0));
-  EXPECT_EQ(p.GetCoord3D(3), CKelCoord3D(1, 2, 0));
-  EXPECT_EQ(p.GetCoord3D(1), CKelCoord3D(3, 4, 0));
-  EXPECT_EQ(p.GetFrontCoord3D(), CKelCoord3D(1, 2, 0));
-  EXPECT_EQ(p.GetBackCoord3D(), CKelCoord3D(5, 6, 0));
-  // Through the interface the defaults of the slots this class keeps.
-  const CKelObject& object = p;
-  EXPECT_FALSE(object.IsCenter(0));
-  EXPECT_TRUE(object.IsCCW());
-}
+  const CKelAreaCoord2D read = Poly({{1, 2}, {3, 4}, {5, 6}});
+  EXPECT_EQ(read.GetSize(), 3);
+  EXPECT_EQ(read.GetCoord3D(-1), CKelCoord3D(5, 6, 0));
+  EXPECT_EQ(read.GetCoord3D(3), CKelCoord3D(1, 2, 0));
+  EXPECT_EQ(read.GetCoord3D(1), CKelCoord3D(3, 4, 0));
+  EXPECT_EQ(read.GetFrontCoord3D(), CKelCoord3D(1, 2, 0));
+  EXPECT_EQ(read.GetBackCoord3D(), CKelCoord3D(5, 6, 0));
 
-TEST(CKelAreaCoord2DList, EditsDropHeightsAndInsertAfterTheIndex)
-{
+  // Edits drop heights and insert after the index.
   CKelAreaCoord2D p = Poly({{0, 0}, {1, 0}});
   p.InsertPoint(0, CKelCoord3D(9, 9, 7));
-  EXPECT_EQ(Vertices(p), V({{0, 0}, {9, 9}, {1, 0}}));
+  EXPECT_EQ(p.m_pt, Pts({{0, 0}, {9, 9}, {1, 0}}));
   p.InsertPoint(-1, CKelCoord3D(-1, -1, 0));
-  EXPECT_EQ(Vertices(p), V({{-1, -1}, {0, 0}, {9, 9}, {1, 0}}));
+  EXPECT_EQ(p.m_pt, Pts({{-1, -1}, {0, 0}, {9, 9}, {1, 0}}));
   p.Append(CKelCoord3D(5, 5, 3));
   p.MovePoint(0, CKelCoord3D(7, 7, 1));
   p.SwapCoord(1, 4);
   p.DeletePoint(2);
-  EXPECT_EQ(Vertices(p), V({{7, 7}, {5, 5}, {1, 0}, {0, 0}}));
+  EXPECT_EQ(p.m_pt, Pts({{7, 7}, {5, 5}, {1, 0}, {0, 0}}));
   p.MoveBlock(CKelCoord2D(10, 20), CKelCoord3D(1, 2, 99));
-  EXPECT_EQ(Vertices(p), V({{16, 25}, {14, 23}, {10, 18}, {9, 18}}));
-}
+  EXPECT_EQ(p.m_pt, Pts({{16, 25}, {14, 23}, {10, 18}, {9, 18}}));
 
-TEST(CKelAreaCoord2DList, ClearKeepsTheCachedNumbers)
-{
-  CKelAreaCoord2D p = Poly({{0, 0}, {2, 0}, {0, 2}});
+  // Clear keeps the cached numbers.
   p.SetArea();
   p.SetMaxMin();
   p.Clear();
   EXPECT_EQ(p.GetSize(), 0);
-  EXPECT_EQ(p.m_area, 2.0);
-  EXPECT_EQ(p.m_xmax, 2.0);
-}
+  EXPECT_EQ(p.m_area, 2.5);
+  EXPECT_EQ(p.m_xmax, 16.0);
 
-TEST(CKelAreaCoord2DEdges, MoveLineShiftsOneEdgeAndTheLastEdgeWraps)
-{
-  CKelAreaCoord2D p = Poly({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
-  p.MoveLine(0, 1.0);  // left normal of (0,0)->(4,0) is +y
-  EXPECT_EQ(Vertices(p), V({{0, 1}, {4, 1}, {4, 4}, {0, 4}}));
-  p.MoveLine(3, CKelCoord3D(-2, 0, 0));  // edge (0,4)->(0,1) through x = -2
-  EXPECT_EQ(Vertices(p), V({{-2, 1}, {4, 1}, {4, 4}, {-2, 4}}));
+  // MoveLine shifts one edge; the last edge wraps.
+  CKelAreaCoord2D sq = Poly({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
+  sq.MoveLine(0, 1.0);  // left normal of (0,0)->(4,0) is +y
+  EXPECT_EQ(sq.m_pt, Pts({{0, 1}, {4, 1}, {4, 4}, {0, 4}}));
+  sq.MoveLine(3, CKelCoord3D(-2, 0, 0));  // edge (0,4)->(0,1) through x = -2
+  EXPECT_EQ(sq.m_pt, Pts({{-2, 1}, {4, 1}, {4, 4}, {-2, 4}}));
 }
 
 // --- IsOnline ------------------------------------------------------------------
 
-TEST(CKelAreaCoord2DOnline, WithinOnEdgeAcrossAndAlong)
+TEST(CKelAreaCoord2DOnline, WithinOnEdgeAcrossAndAlongAndZeroLengthEdges)
 {
+  struct Row {
+    CKelAreaCoord2D polygon;
+    double x, y;
+    bool on;
+  };
   const CKelAreaCoord2D sq = Poly({{0, 0}, {4, 0}, {4, 4}, {0, 4}});
-  EXPECT_TRUE(sq.IsOnline({2, 0}));
-  EXPECT_TRUE(sq.IsOnline({2, 0.5e-5}));
-  EXPECT_FALSE(sq.IsOnline({2, 2e-5}));
-  EXPECT_FALSE(sq.IsOnline({2, 2}));
-  // Beyond the end of the bottom edge along its line.
-  EXPECT_TRUE(sq.IsOnline({4.000005, 0}));
-  EXPECT_FALSE(sq.IsOnline({4.00002, 0}));
-  // Before the start of the bottom edge.
-  EXPECT_TRUE(sq.IsOnline({-0.000005, 0}));
-  EXPECT_FALSE(sq.IsOnline({-0.00002, 0}));
-  EXPECT_FALSE(CKelAreaCoord2D().IsOnline({0, 0}));
-}
-
-TEST(CKelAreaCoord2DOnline, AZeroLengthEdgeIsItsPointOnly)
-{
-  const CKelAreaCoord2D p = Poly({{0, 0}, {4, 0}, {4, 0}, {4, 4}});
-  EXPECT_TRUE(p.IsOnline({4, 0}));
-  EXPECT_TRUE(p.IsOnline({4, 2}));
-  EXPECT_FALSE(p.IsOnline({5, 0}));
-  const CKelAreaCoord2D point = Poly({{1, 1}});
-  EXPECT_TRUE(point.IsOnline({1, 1}));
-  EXPECT_FALSE(point.IsOnline({1, 1.001}));
+  // A zero-length edge is its point only.
+  const CKelAreaCoord2D doubled = Poly({{0, 0}, {4, 0}, {4, 0}, {4, 4}});
+  const Row rows[] = {
+      {sq, 2, 0, true},          {sq, 2, 0.5e-5, true},     {sq, 2, 2e-5, false},       {sq, 2, 2, false},
+      {sq, 4.000005, 0, true},   {sq, 4.00002, 0, false},   {sq, -0.000005, 0, true},   {sq, -0.00002, 0, false},
+      {Poly({}), 0, 0, false},   {doubled, 4, 0, true},     {doubled, 4, 2, true},      {doubled, 5, 0, false},
+      {Poly({{1, 1}}), 1, 1, true},                         {Poly({{1, 1}}), 1, 1.001, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.polygon.GetSize() << " vertices, (" << r.x << ", " << r.y << ")");
+    EXPECT_EQ(r.on, r.polygon.IsOnline({r.x, r.y}));
+  }
 }
 
 // --- DeleteOnLine -------------------------------------------------------------------
 
-TEST(CKelAreaCoord2DDeleteOnLine, RemovesAndRetestsTheSameIndex)
+TEST(CKelAreaCoord2DDeleteOnLine, RemovesCollinearRepeatedAndAllOfOneOrTwoVertices)
 {
-  CKelAreaCoord2D p = Poly({{0, 0}, {1, 0}, {2, 0}, {2, 2}});
-  EXPECT_TRUE(p.DeleteOnLine());
-  EXPECT_EQ(Vertices(p), V({{0, 0}, {2, 0}, {2, 2}}));
-  EXPECT_FALSE(p.DeleteOnLine());
-}
-
-TEST(CKelAreaCoord2DDeleteOnLine, OffsetStrictlyInsideCollinearIsRemoved)
-{
-  // The middle vertex's offset from the line of its neighbours is exactly its y.
-  CKelAreaCoord2D near = Poly({{0, 0}, {1, 2.4e-5}, {2, 0}, {1, -5}});
-  EXPECT_TRUE(near.DeleteOnLine());
-  EXPECT_EQ(near.GetSize(), 3);
-  CKelAreaCoord2D off = Poly({{0, 0}, {1, 2.6e-5}, {2, 0}, {1, -5}});
-  EXPECT_FALSE(off.DeleteOnLine());
-}
-
-TEST(CKelAreaCoord2DDeleteOnLine, EmptiesPolygonsOfOneOrTwoVertices)
-{
-  CKelAreaCoord2D two = Poly({{0, 0}, {3, 1}});
-  EXPECT_TRUE(two.DeleteOnLine());
-  EXPECT_EQ(two.GetSize(), 0);
-  CKelAreaCoord2D one = Poly({{5, 5}});
-  EXPECT_TRUE(one.DeleteOnLine());
-  EXPECT_EQ(one.GetSize(), 0);
-  CKelAreaCoord2D none;
-  EXPECT_FALSE(none.DeleteOnLine());
-}
-
-TEST(CKelAreaCoord2DDeleteOnLine, ARepeatedVertexGoesWithoutHarmingTheRest)
-{
-  CKelAreaCoord2D p = Poly({{0, 0}, {1, 0}, {1, 0}, {1, 1}, {0, 1}});
-  EXPECT_TRUE(p.DeleteOnLine());
-  EXPECT_EQ(Vertices(p), V({{0, 0}, {1, 0}, {1, 1}, {0, 1}}));
+  struct Row {
+    CKelAreaCoord2D polygon;
+    bool changed;
+    std::vector<CKelCoord2D> after;
+  };
+  const Row rows[] = {
+      {Poly({{0, 0}, {1, 0}, {2, 0}, {2, 2}}), true, Pts({{0, 0}, {2, 0}, {2, 2}})},
+      {Poly({{0, 0}, {2, 0}, {2, 2}}), false, Pts({{0, 0}, {2, 0}, {2, 2}})},
+      // The middle vertex's offset from its neighbours' line is exactly its y.
+      {Poly({{0, 0}, {1, 2.4e-5}, {2, 0}, {1, -5}}), true, Pts({{0, 0}, {2, 0}, {1, -5}})},
+      {Poly({{0, 0}, {1, 2.6e-5}, {2, 0}, {1, -5}}), false, Pts({{0, 0}, {1, 2.6e-5}, {2, 0}, {1, -5}})},
+      {Poly({{0, 0}, {1, 0}, {1, 0}, {1, 1}, {0, 1}}), true, Pts({{0, 0}, {1, 0}, {1, 1}, {0, 1}})},
+      {Poly({{0, 0}, {3, 1}}), true, {}},
+      {Poly({{5, 5}}), true, {}},
+      {Poly({}), false, {}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << (&r - rows));
+    CKelAreaCoord2D p = r.polygon;
+    EXPECT_EQ(r.changed, p.DeleteOnLine());
+    EXPECT_EQ(r.after, p.m_pt);
+  }
 }
 
 // --- Arc pieces ----------------------------------------------------------------------
 
-TEST(CKelAreaCoord2DArc, SectorAndSegmentOfAQuarter)
+// The polygon is (centre, begin, end) of a counter-clockwise arc: GetArcArea
+// is its sector, GetArcCenterArea its segment, 0 from a half circle on.
+TEST(CKelAreaCoord2DArc, SectorAndSegmentCountCounterClockwiseAcrossTheCut)
 {
-  const CKelAreaCoord2D quarter = Poly({{0, 0}, {1, 0}, {0, 1}});
-  EXPECT_NEAR(quarter.GetArcArea(), kPi / 4, 1e-15);
-  EXPECT_NEAR(quarter.GetArcCenterArea(), kPi / 4 - 0.5, 1e-15);
-  // Radius 2 about (1, 1).
-  const CKelAreaCoord2D moved = Poly({{1, 1}, {3, 1}, {1, 3}});
-  EXPECT_NEAR(moved.GetArcArea(), kPi, 1e-14);
-  EXPECT_NEAR(moved.GetArcCenterArea(), kPi - 2, 1e-14);
-}
-
-TEST(CKelAreaCoord2DArc, SweepsCountCounterClockwiseAcrossTheCut)
-{
-  // From (0, 1) round to (1, 0): three quarters of the circle.
-  const CKelAreaCoord2D big = Poly({{0, 0}, {0, 1}, {1, 0}});
-  EXPECT_NEAR(big.GetArcArea(), 3 * kPi / 4, 1e-15);
-  EXPECT_EQ(big.GetArcCenterArea(), 0.0);
-  // From (0, -1) to (1, 0) crosses the angle 0: a quarter.
-  const CKelAreaCoord2D small = Poly({{0, 0}, {0, -1}, {1, 0}});
-  EXPECT_NEAR(small.GetArcArea(), kPi / 4, 1e-15);
-}
-
-TEST(CKelAreaCoord2DArc, SegmentIsZeroFromAHalfCircleOn)
-{
-  const CKelAreaCoord2D half = Poly({{0, 0}, {1, 0}, {-1, 0}});
-  EXPECT_NEAR(half.GetArcArea(), kPi / 2, 1e-15);
-  EXPECT_EQ(half.GetArcCenterArea(), 0.0);
+  struct Row {
+    CKelAreaCoord2D arc;
+    double sector, segment, tol;
+  };
+  const Row rows[] = {
+      {Poly({{0, 0}, {1, 0}, {0, 1}}), kPi / 4, kPi / 4 - 0.5, 1e-15},
+      {Poly({{1, 1}, {3, 1}, {1, 3}}), kPi, kPi - 2, 1e-14},  // radius 2 about (1, 1)
+      {Poly({{0, 0}, {0, 1}, {1, 0}}), 3 * kPi / 4, 0, 1e-15},
+      {Poly({{0, 0}, {0, -1}, {1, 0}}), kPi / 4, kPi / 4 - 0.5, 1e-15},  // across the angle 0
+      {Poly({{0, 0}, {1, 0}, {-1, 0}}), kPi / 2, 0, 1e-15},
+      {Poly({{0, 0}, {1, 0}}), 0, 0, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << (&r - rows));
+    EXPECT_NEAR(r.sector, r.arc.GetArcArea(), r.tol);
+    EXPECT_NEAR(r.segment, r.arc.GetArcCenterArea(), r.tol);
+  }
   // Just under a half circle the segment is nearly half the disc.
-  const CKelAreaCoord2D under = Poly({{0, 0}, {1, 0}, {-1, 1e-4}});
-  EXPECT_NEAR(under.GetArcCenterArea(), kPi / 2, 1e-3);
-  EXPECT_EQ(Poly({{0, 0}, {1, 0}}).GetArcArea(), 0.0);
-  EXPECT_EQ(Poly({{0, 0}, {1, 0}}).GetArcCenterArea(), 0.0);
+  EXPECT_NEAR(Poly({{0, 0}, {1, 0}, {-1, 1e-4}}).GetArcCenterArea(), kPi / 2, 1e-3);
 }
 
 // --- CompareData ------------------------------------------------------------------------
@@ -204,21 +154,18 @@ TEST(CKelAreaCoord2DCompare, CountLineOrOneLinePerDifferingComponent)
 
   lines.clear();
   Poly({{0, 0}, {1, 2}, {5, 5}}).CompareData("L", Poly({{0, 0}, {1, 3}, {6, 4}}), lines);
+  Poly({{0, 0}}).CompareData("L", Poly({{0, 0}}), lines);
   const std::vector<std::string> expected{"L, 2, 2.000000, 3.000000", "L, 3, 5.000000, 6.000000",
                                           "L, 3, 5.000000, 4.000000"};
   EXPECT_EQ(lines, expected);
-
-  lines.clear();
-  Poly({{0, 0}}).CompareData("L", Poly({{0, 0}}), lines);
-  EXPECT_TRUE(lines.empty());
 }
 
 // --- Record -----------------------------------------------------------------------------
 
-TEST(CKelAreaCoord2DRecord, GoldenBytesAndRoundTrip)
+TEST(CKelAreaCoord2DRecord, GoldenBytesRoundTripAndRefusedHeads)
 {
-  CKelAreaCoord2D p = Poly({{1, 2}, {-0.5, 3}});
-  const Bytes bytes = SavedBytes("area2d.rec", [&](CKelFileIO& f) { return p.SaveData(f); });
+  const CKelAreaCoord2D p = Poly({{1, 2}, {-0.5, 3}});
+  const Bytes bytes = SavedRecord(p);
   const Bytes expected{0xe8, 0x03, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,
                        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xf0, 0x3f,   // 1.0
                        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x40,   // 2.0
@@ -228,40 +175,25 @@ TEST(CKelAreaCoord2DRecord, GoldenBytesAndRoundTrip)
 
   CKelAreaCoord2D back;
   back.m_area = 7;  // the record carries no area: it stays
-  ASSERT_TRUE(LoadFrom("area2d.rec", bytes, [&](CKelFileIO& f) { return back.LoadData(f); }));
-  EXPECT_EQ(Vertices(back), Vertices(p));
+  ASSERT_TRUE(LoadRecord(back, bytes));
+  EXPECT_EQ(back.m_pt, p.m_pt);
   EXPECT_EQ(back.m_area, 7.0);
-}
 
-TEST(CKelAreaCoord2DRecord, CountZeroSucceedsAndKeepsThePolygon)
-{
-  Bytes bytes;
-  AddI32(bytes, 1000);
-  AddI32(bytes, 0);
-  CKelAreaCoord2D p = Poly({{1, 1}, {2, 2}});
-  EXPECT_TRUE(LoadFrom("area2d.rec", bytes, [&](CKelFileIO& f) { return p.LoadData(f); }));
-  EXPECT_EQ(p.GetSize(), 2);
-}
+  // A count of zero succeeds and keeps the polygon.
+  ASSERT_TRUE(LoadRecord(back, ByteBuilder().I32(1000).I32(0).bytes));
+  EXPECT_EQ(back.m_pt, p.m_pt);
 
-TEST(CKelAreaCoord2DRecord, RefusesWrongMarkerNegativeOrOversizedCount)
-{
-  const auto refused = [](int marker, int count, int vertices) {
-    Bytes bytes;
-    AddI32(bytes, marker);
-    AddI32(bytes, count);
-    for (int i = 0; i < vertices; ++i) {
-      AddF64(bytes, i);
-      AddF64(bytes, i);
-    }
-    CKelAreaCoord2D p = Poly({{9, 9}});
-    const bool ok = LoadFrom("area2d.rec", bytes, [&](CKelFileIO& f) { return p.LoadData(f); });
-    // Nothing resized or overwritten by a refused head.
-    return !ok && Vertices(p) == V({{9, 9}});
-  };
-  EXPECT_TRUE(refused(1001, 1, 1));
-  EXPECT_TRUE(refused(1000, -1, 1));
-  EXPECT_TRUE(refused(1000, 3, 2));
-  EXPECT_TRUE(refused(1000, 0x7fffffff, 1));
+  const int heads[][3] = {{1001, 1, 1}, {1000, -1, 1}, {1000, 3, 2}, {1000, 0x7fffffff, 1}};
+  for (const auto& [marker, count, vertices] : heads) {
+    SCOPED_TRACE(testing::Message() << marker << " " << count);
+    ByteBuilder head;
+    head.I32(marker).I32(count);
+    for (int i = 0; i < vertices; ++i)
+      head.F64s({1.0 * i, 1.0 * i});
+    CKelAreaCoord2D refused = Poly({{9, 9}});
+    EXPECT_FALSE(LoadRecord(refused, head.bytes));
+    EXPECT_EQ(refused.m_pt, Pts({{9, 9}})) << "resized or overwritten by a refused head";
+  }
 }
 
 // --- CKelAreaCoord2DArray -------------------------------------------------------------------
@@ -269,23 +201,17 @@ TEST(CKelAreaCoord2DRecord, RefusesWrongMarkerNegativeOrOversizedCount)
 CKelAreaCoord2DArray TwoPolygons()
 {
   CKelAreaCoord2DArray list;
-  list.push_back(Poly({{0, 0}, {1, 0}, {0, 1}}));
-  list.push_back(Poly({{5, 5}, {7, 5}, {7, 7}, {5, 7}}));
-  for (CKelAreaCoord2D& p : list) {
-    p.SetArea();
-    p.SetMaxMin();
-  }
+  list.push_back(kel_test::Prepared(Poly({{0, 0}, {1, 0}, {0, 1}})));
+  list.push_back(kel_test::Prepared(Poly({{5, 5}, {7, 5}, {7, 7}, {5, 7}})));
   return list;
 }
 
-TEST(CKelAreaCoord2DArrayList, ContainerInterfaceAndStoredAreaSum)
+TEST(CKelAreaCoord2DArrayList, ContainerStoredAreaSumOnlineAndEquality)
 {
   CKelAreaCoord2DArray list = TwoPolygons();
-  EXPECT_EQ(list.GetSize(), 2);
   EXPECT_DOUBLE_EQ(list.GetArea(), 4.5);
   list[0].m_pt.push_back({9, 9});  // edits leave the stored area as it was
   EXPECT_DOUBLE_EQ(list.GetArea(), 4.5);
-
   CKelObjectArray& objects = list;
   EXPECT_EQ(objects.GetElement(1)->GetCoord3D(2), CKelCoord3D(7, 7, 0));
   objects.AddElement(objects.GetElement(1));
@@ -295,19 +221,12 @@ TEST(CKelAreaCoord2DArrayList, ContainerInterfaceAndStoredAreaSum)
   EXPECT_EQ(list.GetSize(), 2);
   EXPECT_DOUBLE_EQ(list.GetArea(), 8.0);
   EXPECT_EQ(CKelAreaCoord2DArray().GetArea(), 0.0);
-}
 
-TEST(CKelAreaCoord2DArrayList, OnlineWhenOnAnyOutline)
-{
-  const CKelAreaCoord2DArray list = TwoPolygons();
-  EXPECT_TRUE(list.IsOnline({6, 5}));
-  EXPECT_TRUE(list.IsOnline({0.5, 0.5}));
-  EXPECT_FALSE(list.IsOnline({3, 3}));
-}
-
-TEST(CKelAreaCoord2DArrayList, EqualityIsPolygonByPolygon)
-{
   const CKelAreaCoord2DArray a = TwoPolygons();
+  EXPECT_TRUE(a.IsOnline({6, 5}));
+  EXPECT_TRUE(a.IsOnline({0.5, 0.5}));
+  EXPECT_FALSE(a.IsOnline({3, 3}));
+
   CKelAreaCoord2DArray b = TwoPolygons();
   EXPECT_TRUE(a == b);
   b[1].m_area += 0.0004;
@@ -322,110 +241,48 @@ TEST(CKelAreaCoord2DArrayArchive, TagTwiceFromVersion2AndNoneBefore)
 {
   CKelAreaCoord2DArray list;
   list.push_back(Poly({{1, 2}}));
+  EXPECT_EQ(Archived(list, 1), ByteBuilder().I32(1).I32(1).F64s({1, 2, 0, 0, 0, 0, 0}).bytes);
+  const Bytes v2 = ByteBuilder()
+                       .Text("CKelAreaCoord2DArray")
+                       .Text("CKelAreaCoord2DArray")
+                       .I32(1)
+                       .I32(1)
+                       .Coord2D(1, 2)
+                       .F64s({0, 0, 0, 0, 0})
+                       .bytes;
+  EXPECT_EQ(Archived(list, 2), v2);
 
-  CKelMemoryArchive v1(1);
-  ASSERT_TRUE(list.Serialize(v1));
-  Bytes expected1;
-  AddI32(expected1, 1);
-  AddI32(expected1, 1);
-  AddF64(expected1, 1);
-  AddF64(expected1, 2);
-  for (int i = 0; i < 5; ++i)
-    AddF64(expected1, 0);
-  EXPECT_EQ(v1.GetBytes(), expected1);
-
-  CKelMemoryArchive v2(2);
-  ASSERT_TRUE(list.Serialize(v2));
-  Bytes expected2;
-  AddTag(expected2, "CKelAreaCoord2DArray");
-  AddTag(expected2, "CKelAreaCoord2DArray");
-  AddI32(expected2, 1);
-  AddI32(expected2, 1);
-  AddTag(expected2, "CKelCoord2D");
-  AddF64(expected2, 1);
-  AddF64(expected2, 2);
-  for (int i = 0; i < 5; ++i)
-    AddF64(expected2, 0);
-  EXPECT_EQ(v2.GetBytes(), expected2);
-}
-
-TEST(CKelAreaCoord2DArrayArchive, RoundTripAndRefusedCount)
-{
-  const CKelAreaCoord2DArray list = TwoPolygons();
-  CKelAreaCoord2DArray copy = list;
-  CKelMemoryArchive out(9);
-  ASSERT_TRUE(copy.Serialize(out));
-  CKelMemoryArchive in(out.GetBytes(), 9);
+  const CKelAreaCoord2DArray two = TwoPolygons();
   CKelAreaCoord2DArray back;
-  ASSERT_TRUE(back.Serialize(in));
-  EXPECT_TRUE(back == list);
+  ASSERT_TRUE(Unarchive(back, Archived(two, 9), 9));
+  EXPECT_TRUE(back == two);
   EXPECT_EQ(back[1].m_area, 4.0);
-
-  Bytes bytes;
-  AddI32(bytes, 1000000);
-  AddI32(bytes, 0);
-  CKelMemoryArchive huge(bytes, 1);
-  EXPECT_FALSE(back.Serialize(huge));
+  EXPECT_FALSE(Unarchive(back, ByteBuilder().I32(1000000).I32(0).bytes, 1));
   EXPECT_EQ(back.size(), 2u);
 }
 
-TEST(CKelAreaCoord2DArrayRecord, OneRecordPerPolygonAndRoundTrip)
+TEST(CKelAreaCoord2DArrayRecord, OneRecordPerPolygonAndRefusals)
 {
   CKelAreaCoord2DArray list;
   list.push_back(Poly({{1, 2}}));
   list.push_back(Poly({}));
-  const Bytes bytes = SavedBytes("area2darray.rec", [&](CKelFileIO& f) { return list.SaveData(f); });
-  Bytes expected;
-  AddI32(expected, 1000);
-  AddI32(expected, 2);
-  AddI32(expected, 1000);
-  AddI32(expected, 1);
-  AddF64(expected, 1);
-  AddF64(expected, 2);
-  AddI32(expected, 1000);
-  AddI32(expected, 0);
-  EXPECT_EQ(bytes, expected);
-
+  const Bytes bytes = SavedRecord(list);
+  EXPECT_EQ(bytes, ByteBuilder().I32(1000).I32(2).I32(1000).I32(1).F64s({1, 2}).I32(1000).I32(0).bytes);
   CKelAreaCoord2DArray back;
-  ASSERT_TRUE(LoadFrom("area2darray.rec", bytes, [&](CKelFileIO& f) { return back.LoadData(f); }));
+  ASSERT_TRUE(LoadRecord(back, bytes));
   ASSERT_EQ(back.size(), 2u);
-  EXPECT_EQ(Vertices(back[0]), V({{1, 2}}));
+  EXPECT_EQ(back[0].m_pt, Pts({{1, 2}}));
   EXPECT_EQ(back[1].GetSize(), 0);
-}
 
-TEST(CKelAreaCoord2DArrayRecord, RefusedHeadsAndAFailingPolygon)
-{
-  const auto load = [](const Bytes& bytes, CKelAreaCoord2DArray& list) {
-    return LoadFrom("area2darray.rec", bytes, [&](CKelFileIO& f) { return list.LoadData(f); });
-  };
-  CKelAreaCoord2DArray list = TwoPolygons();
-  Bytes head;
-  AddI32(head, 1000);
-  AddI32(head, 0);
-  EXPECT_TRUE(load(head, list));
-  EXPECT_EQ(list.size(), 2u);
-
-  Bytes tooMany;
-  AddI32(tooMany, 1000);
-  AddI32(tooMany, 50);
-  AddI32(tooMany, 1000);
-  AddI32(tooMany, 0);
-  EXPECT_FALSE(load(tooMany, list));
-  EXPECT_EQ(list.size(), 2u);
-
+  back = TwoPolygons();
+  EXPECT_TRUE(LoadRecord(back, ByteBuilder().I32(1000).I32(0).bytes));
+  EXPECT_EQ(back.size(), 2u);
+  EXPECT_FALSE(LoadRecord(back, ByteBuilder().I32(1000).I32(50).I32(1000).I32(0).bytes));
+  EXPECT_EQ(back.size(), 2u);
   // The second polygon's marker is wrong: the first one stays as read.
-  Bytes badSecond;
-  AddI32(badSecond, 1000);
-  AddI32(badSecond, 2);
-  AddI32(badSecond, 1000);
-  AddI32(badSecond, 1);
-  AddF64(badSecond, 8);
-  AddF64(badSecond, 9);
-  AddI32(badSecond, 999);
-  AddI32(badSecond, 0);
-  EXPECT_FALSE(load(badSecond, list));
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(Vertices(list[0]), V({{8, 9}}));
+  EXPECT_FALSE(LoadRecord(back, ByteBuilder().I32(1000).I32(2).I32(1000).I32(1).F64s({8, 9}).I32(999).I32(0).bytes));
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(back[0].m_pt, Pts({{8, 9}}));
 }
 
 }  // namespace

@@ -6,56 +6,50 @@
 
 #include <cfloat>
 #include <cmath>
+#include <tuple>
 
 #include "CKelArea.h"
-#include "CKelMemoryArchive.h"
-#include "KelAreaTestSupport.h"
+#include "CKelAreaCoord3D.h"
+#include "KelTestSupport.h"
 
 namespace {
 
-using kel_test::AddF64;
-using kel_test::AddI32;
-using kel_test::AddTag;
+using kel_test::Archived;
+using kel_test::ByteBuilder;
 using kel_test::Bytes;
+using kel_test::Unarchive;
 
 template <class T>
 CKelArea<T> Outline(std::initializer_list<T> points)
 {
   CKelArea<T> a;
   a.m_pt = points;
+  a.SetMaxMin();
   return a;
 }
 
-CKelArea<CKelCoord2D> Square(double x0, double y0, double side)
+CKelArea<CKelCoord2D> Square(double side)
 {
-  CKelArea<CKelCoord2D> a =
-      Outline<CKelCoord2D>({{x0, y0}, {x0 + side, y0}, {x0 + side, y0 + side}, {x0, y0 + side}});
+  CKelArea<CKelCoord2D> a = Outline<CKelCoord2D>({{0, 0}, {side, 0}, {side, side}, {0, side}});
   a.SetArea();
-  a.SetMaxMin();
   return a;
 }
 
 // --- Area and box ------------------------------------------------------------
 
-TEST(CKelAreaArea, IsSignedByOrientationAndZeroWhenEmpty)
+TEST(CKelAreaArea, IsSignedAndSetAreaTurnsClockwiseOutlinesKeepingVerticesWhole)
 {
   EXPECT_DOUBLE_EQ(Outline<CKelCoord2D>({{0, 0}, {2, 0}, {2, 3}, {0, 3}}).Area(), 6.0);
   EXPECT_DOUBLE_EQ(Outline<CKelCoord2D>({{0, 0}, {0, 3}, {2, 3}, {2, 0}}).Area(), -6.0);
   EXPECT_EQ(CKelArea<CKelCoord2D>().Area(), 0.0);
   // Heights take no part.
   EXPECT_DOUBLE_EQ(Outline<CKelCoord3D>({{0, 0, 5}, {1, 0, -7}, {0, 1, 100}}).Area(), 0.5);
-}
 
-TEST(CKelAreaArea, SetAreaTurnsClockwiseOutlinesAndKeepsVerticesWhole)
-{
+  // SetArea makes any outline counter-clockwise with a positive area.
   CKelArea<CKelCoord2D> cw = Outline<CKelCoord2D>({{0, 0}, {0, 1}, {1, 1}, {1, 0}});
   cw.SetArea();
   EXPECT_EQ(cw.m_area, 1.0);
-  ASSERT_EQ(cw.m_pt.size(), 4u);
-  EXPECT_EQ(cw.m_pt[0], CKelCoord2D(1, 0));
-  EXPECT_EQ(cw.m_pt[1], CKelCoord2D(1, 1));
-  EXPECT_EQ(cw.m_pt[2], CKelCoord2D(0, 1));
-  EXPECT_EQ(cw.m_pt[3], CKelCoord2D(0, 0));
+  EXPECT_EQ(cw.m_pt, kel_test::Pts({{1, 0}, {1, 1}, {0, 1}, {0, 0}}));
 
   // A vertex type with two heights: both travel with their vertex.
   CKelArea<CKelCoord3DEx> ex = Outline<CKelCoord3DEx>({{0, 0, 1, 2}, {0, 1, 3, 4}, {1, 0, 5, 6}});
@@ -72,116 +66,72 @@ TEST(CKelAreaArea, SetAreaTurnsClockwiseOutlinesAndKeepsVerticesWhole)
 
 TEST(CKelAreaBox, CoversTheVerticesAndAnEmptyOutlineKeepsTheSentinels)
 {
-  CKelArea<CKelCoord3D> a = Outline<CKelCoord3D>({{-1, 4, 9}, {3, -2, 9}, {0, 7, 9}});
-  a.SetMaxMin();
-  EXPECT_EQ(a.m_xmin, -1.0);
-  EXPECT_EQ(a.m_xmax, 3.0);
-  EXPECT_EQ(a.m_ymin, -2.0);
-  EXPECT_EQ(a.m_ymax, 7.0);
+  const CKelArea<CKelCoord3D> a = Outline<CKelCoord3D>({{-1, 4, 9}, {3, -2, 9}, {0, 7, 9}});
+  EXPECT_EQ(std::tuple(a.m_xmin, a.m_xmax, a.m_ymin, a.m_ymax), std::tuple(-1.0, 3.0, -2.0, 7.0));
 
-  CKelArea<CKelCoord2D> empty;
-  empty.SetMaxMin();
-  EXPECT_EQ(empty.m_xmin, DBL_MAX);
-  EXPECT_EQ(empty.m_ymin, DBL_MAX);
-  EXPECT_EQ(empty.m_xmax, -DBL_MAX);
-  EXPECT_EQ(empty.m_ymax, -DBL_MAX);
+  const CKelArea<CKelCoord2D> empty = Outline<CKelCoord2D>({});
+  EXPECT_EQ(std::tuple(empty.m_xmin, empty.m_xmax, empty.m_ymin, empty.m_ymax),
+            std::tuple(DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX));
 }
 
 // --- InArea ----------------------------------------------------------------------
 
-TEST(CKelAreaInArea, InsideOutsideAndTooFewVertices)
-{
-  const CKelArea<CKelCoord2D> sq = Square(0, 0, 4);
-  EXPECT_EQ(sq.InArea({2, 2}, 0, 0.01), 1);
-  EXPECT_EQ(sq.InArea({0.5, 3.9}, 0, 0.01), 1);
-  EXPECT_EQ(sq.InArea({5, 2}, 0, 0.01), 0);
-  EXPECT_EQ(sq.InArea({-3, 2}, 0, 0.01), 0);
+struct InAreaRow {
+  double x, y, tol;
+  int expected;  // 1 inside, -1 on the outline, 0 outside
+};
 
-  CKelArea<CKelCoord2D> two = Outline<CKelCoord2D>({{0, 0}, {4, 0}});
-  two.SetMaxMin();
-  EXPECT_EQ(two.InArea({2, 0}, 0, 0.01), 0);
+template <class T>
+void ExpectInArea(const CKelArea<T>& area, std::initializer_list<InAreaRow> rows)
+{
+  for (const InAreaRow& r : rows) {
+    SCOPED_TRACE(testing::Message() << "(" << r.x << ", " << r.y << ") tol " << r.tol);
+    EXPECT_EQ(area.InArea({r.x, r.y}, 0, r.tol), r.expected);
+  }
 }
 
-TEST(CKelAreaInArea, OnTheOutlineUpToTolInclusive)
+// tol 0.25 is a binary fraction, so the distances at the boundaries are exact.
+TEST(CKelAreaInArea, SquareInsideOutsideOnTheOutlineAndTheBoxMargin)
 {
-  const CKelArea<CKelCoord2D> sq = Square(0, 0, 4);
-  const double tol = 0.25;  // a binary fraction keeps the distances exact
-  EXPECT_EQ(sq.InArea({2, 0.25}, 0, tol), -1);
-  EXPECT_EQ(sq.InArea({2, 0.2500001}, 0, tol), 1);
-  EXPECT_EQ(sq.InArea({4, 4}, 0, tol), -1);
-  // Beyond an end of an edge the distance is to that end.
-  EXPECT_EQ(sq.InArea({4.1, 4.1}, 0, tol), 0);  // near the corner, but beyond the box margin of tol / 10
-  EXPECT_EQ(sq.InArea({3.8, 3.8}, 0, tol), -1);
+  ExpectInArea(Square(4), {{2, 2, 0.01, 1}, {0.5, 3.9, 0.01, 1}, {5, 2, 0.01, 0}, {-3, 2, 0.01, 0},
+                           {2, 0.25, 0.25, -1}, {2, 0.2500001, 0.25, 1}, {4, 4, 0.25, -1},
+                           {3.8, 3.8, 0.25, -1},  // beyond an edge's end: the distance to that end
+                           {4.1, 4.1, 0.25, 0},   // near the corner, beyond the box margin of tol / 10
+                           {2, -0.125, 0.25, 0},  // within tol of the edge, outside the margin
+                           {2, -0.025, 0.25, -1}, {2, -0.0250001, 0.25, 0},
+                           {2, 1e-7, 1e-6, -1}});  // a level run the outline only touches
   // The reserved argument changes nothing.
-  EXPECT_EQ(sq.InArea({2, 0.25}, 123.0, tol), -1);
+  EXPECT_EQ(Square(4).InArea({2, 0.25}, 123.0, 0.25), -1);
+  EXPECT_EQ(Outline<CKelCoord2D>({{0, 0}, {4, 0}}).InArea({2, 0}, 0, 0.01), 0);  // too few vertices
+
+  CKelArea<CKelCoord2D> stale = Square(4);
+  stale.m_xmax = 1;  // the cached box is used as it is: refused before any edge
+  EXPECT_EQ(stale.InArea({2, 2}, 0, 0.01), 0);
 }
 
-TEST(CKelAreaInArea, BoxMarginIsATenthOfTolAndComesFirst)
+TEST(CKelAreaInArea, RayCountAtVerticesAndRunsLevelWithThePointAndZeroLengthEdges)
 {
-  const CKelArea<CKelCoord2D> sq = Square(0, 0, 4);
-  const double tol = 0.25;
-  // Within tol of the bottom edge but 0.5 * tol below the box: outside.
-  EXPECT_EQ(sq.InArea({2, -0.125}, 0, tol), 0);
-  // Within the margin of a tenth of tol: on the outline.
-  EXPECT_EQ(sq.InArea({2, -0.025}, 0, tol), -1);
-  EXPECT_EQ(sq.InArea({2, -0.0250001}, 0, tol), 0);
-}
+  // A V-shaped notch from the top edge, its tip (2, 3) level with p: a vertex
+  // that only touches the level is not counted.
+  ExpectInArea(Outline<CKelCoord2D>({{0, 0}, {6, 0}, {6, 6}, {4, 6}, {2, 3}, {1, 6}, {0, 6}}),
+               {{5, 3, 1e-6, 1}, {1.5, 3, 1e-6, 1}, {2, 5, 1e-6, 0}});
+  // A level through a vertex the outline passes counts once.
+  ExpectInArea(Outline<CKelCoord2D>({{2, 0}, {4, 2}, {2, 4}, {0, 2}}),
+               {{3, 2, 1e-6, 1}, {1, 2, 1e-6, 1}, {0.5, 0.5, 1e-6, 0}});
+  // An L: the run (2,2)-(0,2) lies at p's level, left of p, and is stepped over.
+  ExpectInArea(Outline<CKelCoord2D>({{0, 0}, {4, 0}, {4, 4}, {2, 4}, {2, 2}, {0, 2}}),
+               {{3, 2, 1e-6, 1}, {1, 2, 1e-6, -1}, {1, 3, 1e-6, 0}});
 
-TEST(CKelAreaInArea, AVertexThatOnlyTouchesTheLevelIsNotCounted)
-{
-  // A V-shaped notch from the top edge, its tip (2, 3) level with p.
-  CKelArea<CKelCoord2D> notch =
-      Outline<CKelCoord2D>({{0, 0}, {6, 0}, {6, 6}, {4, 6}, {2, 3}, {1, 6}, {0, 6}});
-  notch.SetMaxMin();
-  EXPECT_EQ(notch.InArea({5, 3}, 0, 1e-6), 1);
-  EXPECT_EQ(notch.InArea({1.5, 3}, 0, 1e-6), 1);
-  EXPECT_EQ(notch.InArea({2, 5}, 0, 1e-6), 0);  // inside the notch
-}
-
-TEST(CKelAreaInArea, ALevelThroughAVertexCountsOnce)
-{
-  CKelArea<CKelCoord2D> diamond = Outline<CKelCoord2D>({{2, 0}, {4, 2}, {2, 4}, {0, 2}});
-  diamond.SetMaxMin();
-  EXPECT_EQ(diamond.InArea({3, 2}, 0, 1e-6), 1);
-  EXPECT_EQ(diamond.InArea({1, 2}, 0, 1e-6), 1);
-  EXPECT_EQ(diamond.InArea({0.5, 0.5}, 0, 1e-6), 0);
-}
-
-TEST(CKelAreaInArea, AHorizontalRunAtTheLevelIsSteppedOver)
-{
-  // An L: the run (2,2)-(0,2) lies at p's level, left of p.
-  CKelArea<CKelCoord2D> ell = Outline<CKelCoord2D>({{0, 0}, {4, 0}, {4, 4}, {2, 4}, {2, 2}, {0, 2}});
-  ell.SetMaxMin();
-  EXPECT_EQ(ell.InArea({3, 2}, 0, 1e-6), 1);
-  EXPECT_EQ(ell.InArea({1, 2}, 0, 1e-6), -1);
-  EXPECT_EQ(ell.InArea({1, 3}, 0, 1e-6), 0);
-  // A level run whose outline only touches: the bottom edge of a square.
-  const CKelArea<CKelCoord2D> sq = Square(0, 0, 4);
-  EXPECT_EQ(sq.InArea({2, 1e-7}, 0, 1e-6), -1);
-}
-
-TEST(CKelAreaInArea, AZeroLengthEdgeMeasuresAsItsPoint)
-{
-  CKelArea<CKelCoord3D> a = Outline<CKelCoord3D>({{0, 0, 0}, {4, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}});
-  a.SetMaxMin();
-  EXPECT_EQ(a.InArea({2, 2}, 0, 0.01), 1);
-  EXPECT_EQ(a.InArea({4, 0}, 0, 0.01), -1);
-  EXPECT_EQ(a.InArea({3.995, 0.005}, 0, 0.01), -1);
-  EXPECT_EQ(a.InArea({3.9, 0.5}, 0, 0.01), 1);
-}
-
-TEST(CKelAreaInArea, UsesTheCachedBoxAsItIs)
-{
-  CKelArea<CKelCoord2D> sq = Square(0, 0, 4);
-  sq.m_xmax = 1;  // stale box: the point is refused before any edge is looked at
-  EXPECT_EQ(sq.InArea({2, 2}, 0, 0.01), 0);
+  // A zero-length edge measures as its point.
+  ExpectInArea(Outline<CKelCoord3D>({{0, 0, 0}, {4, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}}),
+               {{2, 2, 0.01, 1}, {4, 0, 0.01, -1}, {3.995, 0.005, 0.01, -1}, {3.9, 0.5, 0.01, 1}});
 }
 
 // --- Compares ----------------------------------------------------------------------
 
 TEST(CKelAreaCompare, VerticesByPointEqualityStrictlyInside25e6)
 {
-  const CKelArea<CKelCoord2D> a = Square(0, 0, 1);
+  const CKelArea<CKelCoord2D> a = Square(1);
   CKelArea<CKelCoord2D> b = a;
   b.m_pt[2].m_x += 2.4e-5;
   EXPECT_TRUE(a == b);
@@ -198,10 +148,8 @@ TEST(CKelAreaCompare, CachedNumbersWithinPolygonCacheOrByFcmpNearly)
 {
   CKelArea<CKelCoord2D> a;
   a.m_pt = {{0, 0}, {1, 0}, {0, 1}};
-  double CKelArea<CKelCoord2D>::*const fields[] = {
-      &CKelArea<CKelCoord2D>::m_xmin, &CKelArea<CKelCoord2D>::m_xmax, &CKelArea<CKelCoord2D>::m_ymin,
-      &CKelArea<CKelCoord2D>::m_ymax, &CKelArea<CKelCoord2D>::m_area};
-  for (auto field : fields) {
+  using A = CKelArea<CKelCoord2D>;
+  for (auto field : {&A::m_xmin, &A::m_xmax, &A::m_ymin, &A::m_ymax, &A::m_area}) {
     CKelArea<CKelCoord2D> b = a;
     b.*field = 1e-5;
     EXPECT_TRUE(a == b);
@@ -229,40 +177,25 @@ CKelArea<CKelCoord2D> TwoVertexRecord()
   return a;
 }
 
-TEST(CKelAreaArchive, Version1IsCountVerticesThenCacheWithoutTags)
+TEST(CKelAreaArchive, CountVerticesThenCacheWithVertexTagsFromVersion2)
 {
-  CKelArea<CKelCoord2D> a = TwoVertexRecord();
-  a.m_pt.resize(1);
-  CKelMemoryArchive out(1);
-  ASSERT_TRUE(a.Serialize(out));
-  const Bytes expected{0x01, 0x00, 0x00, 0x00,                                // count
-                       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xf0, 0x3f,        // x 1.0
-                       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x40,        // y 2.0
-                       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,        // area 5.0
-                       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xf0, 0x3f,        // xmin 1.0
-                       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0x40,        // xmax 3.0
-                       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x40,        // ymin 2.0
-                       0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x40};       // ymax 4.0
-  EXPECT_EQ(out.GetBytes(), expected);
-}
+  CKelArea<CKelCoord2D> one = TwoVertexRecord();
+  one.m_pt.resize(1);
+  const Bytes v1{0x01, 0x00, 0x00, 0x00,                          // count
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xf0, 0x3f,  // x 1.0
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x40,  // y 2.0
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x14, 0x40,  // area 5.0
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xf0, 0x3f,  // xmin 1.0
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0x40,  // xmax 3.0
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x40,  // ymin 2.0
+                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x40};  // ymax 4.0
+  EXPECT_EQ(Archived(one, 1), v1);
 
-TEST(CKelAreaArchive, Version2CarriesEachVertexTagButNoneOfItsOwn)
-{
-  CKelArea<CKelCoord2D> a = TwoVertexRecord();
-  CKelMemoryArchive out(2);
-  ASSERT_TRUE(a.Serialize(out));
-  Bytes expected;
-  AddI32(expected, 2);
-  for (const auto& [x, y] : {std::pair{1.0, 2.0}, std::pair{3.0, 4.0}}) {
-    AddTag(expected, "CKelCoord2D");
-    AddF64(expected, x);
-    AddF64(expected, y);
-  }
-  for (double v : {5.0, 1.0, 3.0, 2.0, 4.0})
-    AddF64(expected, v);
-  EXPECT_EQ(out.GetBytes(), expected);
-
-  CKelMemoryArchive in(out.GetBytes(), 2);
+  // Each vertex carries its tag, the polygon none of its own.
+  const CKelArea<CKelCoord2D> a = TwoVertexRecord();
+  const Bytes v2 = ByteBuilder().I32(2).Coord2D(1, 2).Coord2D(3, 4).F64s({5, 1, 3, 2, 4}).bytes;
+  EXPECT_EQ(Archived(a, 2), v2);
+  CKelMemoryArchive in(v2, 2);
   CKelArea<CKelCoord2D> back;
   ASSERT_TRUE(back.Serialize(in));
   EXPECT_TRUE(back == a);
@@ -272,53 +205,44 @@ TEST(CKelAreaArchive, Version2CarriesEachVertexTagButNoneOfItsOwn)
 
 TEST(CKelAreaArchive, ThreeDimensionalVerticesPutTheHeightFirst)
 {
-  CKelArea<CKelCoord3D> a;
-  a.m_pt = {{1, 2, 3}};
-  CKelMemoryArchive out(2);
-  ASSERT_TRUE(a.Serialize(out));
-  Bytes expected;
-  AddI32(expected, 1);
-  AddTag(expected, "CKelCoord3D");
-  AddF64(expected, 3);
-  AddTag(expected, "CKelCoord2D");
-  AddF64(expected, 1);
-  AddF64(expected, 2);
-  for (int i = 0; i < 5; ++i)
-    AddF64(expected, 0);
-  EXPECT_EQ(out.GetBytes(), expected);
+  CKelAreaCoord3D face;
+  face.m_pt = {{1, 2, 3}};
+  face.m_area = 0.5;
+  face.m_xmin = -1;
+  face.m_xmax = 1;
+  face.m_ymin = -2;
+  face.m_ymax = 2;
+  EXPECT_EQ(ByteBuilder().I32(1).F64s({3, 1, 2, 0.5, -1, 1, -2, 2}).bytes, Archived(face, 1));
+  EXPECT_EQ(ByteBuilder().I32(1).Coord3D(1, 2, 3).F64s({0.5, -1, 1, -2, 2}).bytes, Archived(face, 2));
 
-  CKelMemoryArchive in(out.GetBytes(), 2);
-  CKelArea<CKelCoord3D> back;
-  ASSERT_TRUE(back.Serialize(in));
-  EXPECT_TRUE(back == a);
-  EXPECT_EQ(back.m_pt[0].m_z, 3.0);
+  face.m_pt = {{0, 0, 2}, {3, 0, 2.5}, {3, 4, 3}, {0.125, 4, 3.5}};
+  face.SetArea();
+  face.SetMaxMin();
+  for (int version : {1, 2, 9}) {
+    SCOPED_TRACE(version);
+    CKelMemoryArchive in(Archived(face, version), version);
+    CKelAreaCoord3D back;
+    ASSERT_TRUE(back.Serialize(in));
+    EXPECT_TRUE(back == face);
+    EXPECT_EQ(0u, in.RemainingBytes());
+  }
 }
 
 TEST(CKelAreaArchive, RefusesACountTheBytesCannotHoldBeforeResizing)
 {
   for (int count : {-1, 3, 0x7fffffff}) {
-    Bytes bytes;
-    AddI32(bytes, count);
-    AddF64(bytes, 1);
-    AddF64(bytes, 2);  // room for one vertex at most
-    CKelMemoryArchive in(bytes, 1);
+    SCOPED_TRACE(count);
+    CKelMemoryArchive in(ByteBuilder().I32(count).F64s({1, 2}).bytes, 1);  // room for one vertex at most
     CKelArea<CKelCoord2D> a = TwoVertexRecord();
-    EXPECT_FALSE(a.Serialize(in)) << count;
+    EXPECT_FALSE(a.Serialize(in));
     EXPECT_NE(in.GetError(), 0);
-    EXPECT_EQ(a.m_pt.size(), 2u) << "resized for count " << count;
+    EXPECT_EQ(a.m_pt.size(), 2u) << "resized";
   }
-}
-
-TEST(CKelAreaArchive, ATruncatedRecordFails)
-{
-  CKelMemoryArchive out(2);
-  CKelArea<CKelCoord2D> a = TwoVertexRecord();
-  ASSERT_TRUE(a.Serialize(out));
-  Bytes bytes = out.GetBytes();
+  const Bytes bytes = Archived(TwoVertexRecord(), 2);
   for (std::size_t cut : {bytes.size() - 1, std::size_t{30}, std::size_t{3}}) {
-    CKelMemoryArchive in(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)), 2);
+    SCOPED_TRACE(cut);
     CKelArea<CKelCoord2D> back;
-    EXPECT_FALSE(back.Serialize(in)) << cut;
+    EXPECT_FALSE(Unarchive(back, Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)), 2));
   }
 }
 

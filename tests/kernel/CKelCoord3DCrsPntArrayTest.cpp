@@ -2,26 +2,27 @@
 
 #include "CKelArc.h"
 #include "KelGeometry.h"
+#include "KelTestSupport.h"
 #include "KelTolerance.h"
-#include "LineArcTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <initializer_list>
 
-using linearc_test::Archived;
-using linearc_test::ByteBuilder;
-using linearc_test::Bytes;
-using linearc_test::LoadRecord;
-using linearc_test::SavedRecord;
-using linearc_test::Unarchive;
+using kel_test::Archived;
+using kel_test::ByteBuilder;
+using kel_test::Bytes;
+using kel_test::LoadRecord;
+using kel_test::SavedRecord;
+using kel_test::Unarchive;
 
 namespace {
 
-constexpr double kRound = 1e-12;
 constexpr double kPi = KelAngle::Pi;
 using Pnt = CKelCoord3DCrsPnt;
+constexpr Pnt::TYPE kCcw = Pnt::TYPE_CCW;
+constexpr Pnt::TYPE kCw = Pnt::TYPE_CW;
 
 struct Entry {
   double x;
@@ -37,8 +38,11 @@ CKelCoord3DCrsPntArray Outline(std::initializer_list<Entry> entries)
   return list;
 }
 
-constexpr Pnt::TYPE kCcw = Pnt::TYPE_CCW;
-constexpr Pnt::TYPE kCw = Pnt::TYPE_CW;
+CKelCoord3DCrsPntArray Reversed(CKelCoord3DCrsPntArray list)
+{
+  list.Reverse();
+  return list;
+}
 
 // The quarter disc of radius 1 in the first quadrant, counter-clockwise.
 CKelCoord3DCrsPntArray QuarterDisc()
@@ -52,11 +56,40 @@ CKelCoord3DCrsPntArray DiscOfTwoHalves()
   return Outline({{1, 0}, {0, 0, kCcw}, {-1, 0}, {0, 0, kCcw}, {1, 0}});
 }
 
+// Three quarters of the unit disc: the straight part runs through the centre.
+CKelCoord3DCrsPntArray Pacman()
+{
+  return Outline({{0, 0}, {0, 1}, {0, 0, kCcw}, {1, 0}, {0, 0}});
+}
+
+CKelCoord3DCrsPntArray HalfDisc()
+{
+  return Outline({{1, 0}, {0, 0, kCcw}, {-1, 0}, {1, 0}});
+}
+
+// A 3 x 3 square whose corners are rounded with radius 1: each edge runs
+// tangentially into its corner arc.
+CKelCoord3DCrsPntArray RoundedRectangle()
+{
+  return Outline({{1, 0}, {3, 0}, {3, 1, kCcw}, {4, 1}, {4, 2}, {3, 2, kCcw}, {3, 3}, {1, 3}, {1, 2, kCcw},
+                  {0, 2}, {0, 1}, {1, 1, kCcw}, {1, 0}});
+}
+
 void ExpectPoint(double x, double y, const CKelCoord3DCrsPnt& p, Pnt::TYPE type = Pnt::TYPE_POINT)
 {
-  EXPECT_NEAR(x, p.m_x, 1e-9);
-  EXPECT_NEAR(y, p.m_y, 1e-9);
+  kel_test::ExpectXY(x, y, p, 1e-9);
   EXPECT_EQ(type, p.m_Type);
+}
+
+void ExpectOutline(const CKelCoord3DCrsPntArray& list, std::initializer_list<Entry> expected)
+{
+  ASSERT_EQ(expected.size(), list.size());
+  const Entry* e = expected.begin();
+  for (const Pnt& p : list) {
+    SCOPED_TRACE(testing::Message() << "entry " << (e - expected.begin()));
+    ExpectPoint(e->x, e->y, p, e->type);
+    ++e;
+  }
 }
 
 }  // namespace
@@ -85,39 +118,25 @@ TEST(CKelCoord3DCrsPntArrayTest, EditingKeepsOrTagsTypes)
   list.InsertCenter(1, CKelCoord3D(1, 1, 0));
   list.AddCenter(CKelCoord3D(5, 5, 0));
   list.Append(CKelCoord3D(6, 6, 0));
-  ASSERT_EQ(6, list.GetSize());
-  ExpectPoint(1, 0, list[1]);
-  ExpectPoint(1, 1, list[2], kCcw);
-  ExpectPoint(5, 5, list[4], kCcw);
-  ExpectPoint(6, 6, list[5]);
+  ExpectOutline(list, {{0, 0}, {1, 0}, {1, 1, kCcw}, {2, 0}, {5, 5, kCcw}, {6, 6}});
   EXPECT_TRUE(list.IsCenter(2));
   EXPECT_FALSE(list.IsCenter(3));
-
-  list.MovePoint(2, CKelCoord3D(7, 8, 9));  // the TYPE stays
-  ExpectPoint(7, 8, list[2], kCcw);
-  EXPECT_EQ(9.0, list.GetCoord3D(2).m_z);
-
+  list.MovePoint(2, CKelCoord3D(7, 8, 9));                  // the TYPE stays
   list.MoveBlock(CKelCoord2D(1, 1), CKelCoord3D(0, 3, 4));  // by (1, -2), centres too
-  ExpectPoint(8, 6, list[2], kCcw);
-  ExpectPoint(1, -2, list[0]);
+  ExpectOutline(list, {{1, -2}, {2, -2}, {8, 6, kCcw}, {3, -2}, {6, 3, kCcw}, {7, 4}});
+  EXPECT_EQ(9.0, list.GetCoord3D(2).m_z);
 
   list.DeletePoint(0);
   EXPECT_EQ(5, list.GetSize());
-  EXPECT_FALSE(list.IsClosed());
-  EXPECT_FALSE(list.IsCCW());
   EXPECT_EQ(0, list.GetNextNo(4));
   EXPECT_EQ(3, list.GetNextNo(3));
   EXPECT_DEATH(list.SwapCoord(0, 1), "false");
   EXPECT_DEATH(list.GetCoord3D(5), "index");
-}
 
-TEST(CKelCoord3DCrsPntArrayArrayTest, ContainerInterface)
-{
   CKelCoord3DCrsPntArrayArray contours;
   const CKelCoord3DCrsPntArray outer = QuarterDisc();
   contours.AddElement(&outer);
   contours.AddElement(&outer);
-  EXPECT_EQ(2, contours.GetSize());
   EXPECT_EQ(5, contours.GetElement(1)->GetSize());
   contours.Erase(0);
   EXPECT_EQ(1, contours.GetSize());
@@ -126,113 +145,83 @@ TEST(CKelCoord3DCrsPntArrayArrayTest, ContainerInterface)
 
 // --- Area --------------------------------------------------------------------------
 
-TEST(CKelCoord3DCrsPntArrayTest, QuarterDiscSplitsIntoTriangleAndSegment)
+TEST(CKelCoord3DCrsPntArrayTest, AreaOfOutlinesWithArcs)
+{
+  const double a = kPi - 1e-7;
+  const struct {
+    CKelCoord3DCrsPntArray outline;
+    double area, tol;
+    const char* what;
+  } rows[] = {
+      {QuarterDisc(), kPi / 4, 1e-12, "quarter disc"},
+      {Reversed(QuarterDisc()), -kPi / 4, 1e-12, "reversed quarter disc"},
+      {Pacman(), 3 * kPi / 4, 1e-12, "three quarters"},
+      {Reversed(Pacman()), -3 * kPi / 4, 1e-12, "three quarters reversed"},
+      // The 2 x 2 square whose top edge bows inwards as a clockwise quarter
+      // arc of radius sqrt(2): its segment (pi/2 - 1) is cut away.
+      {Outline({{0, 0}, {2, 0}, {2, 2}, {1, 3, kCw}, {0, 2}, {0, 0}}), 4 - (kPi / 2 - 1), 1e-12, "inward arc"},
+      // A half circle stays among the segments; it must still count half a disc.
+      {HalfDisc(), kPi / 2, 1e-12, "half disc"},
+      {DiscOfTwoHalves(), kPi, 1e-12, "disc of two halves"},
+      {Reversed(DiscOfTwoHalves()), -kPi, 1e-12, "reversed disc"},
+      {Outline({{0, 0}, {2, 0}, {2, 2}, {1, 2, kCw}, {0, 2}, {0, 0}}), 4 - kPi / 2, 1e-12, "half-circle notch"},
+      // Just inside a half circle the ordinary segment rule applies and agrees.
+      {Outline({{1, 0}, {0, 0, kCcw}, {std::cos(a), std::sin(a)}, {1, 0}}), kPi / 2, 1e-6, "almost half"},
+      {RoundedRectangle(), 12 - 4 + kPi, 1e-12, "rounded rectangle"},
+      // A trailing centre has no end; it is stepped over, not read past the end.
+      {Outline({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0, kCcw}}), 0.5, 1e-12, "trailing centre"},
+  };
+  for (const auto& r : rows)
+    EXPECT_NEAR(r.area, r.outline.GetArea(), r.tol) << r.what;
+}
+
+TEST(CKelCoord3DCrsPntArrayTest, SeparationIntoPolygonAndArcPiecesAndReverse)
 {
   CKelAreaCoord2D poly;
   CKelAreaCoord2DArray a1, a2, a3, a4;
   QuarterDisc().SeparateToPolygonAndArc(poly, a1, a2, a3, a4);
   ASSERT_EQ(3u, poly.m_pt.size());  // (1,0), (0,1), (0,0): walked from the second point
-  EXPECT_NEAR(0.5, poly.m_area, kRound);
+  EXPECT_NEAR(0.5, poly.m_area, 1e-12);
   EXPECT_EQ(0.0, poly.m_xmin);
   EXPECT_EQ(1.0, poly.m_ymax);
   EXPECT_TRUE(a1.empty() && a2.empty() && a3.empty());
   ASSERT_EQ(1u, a4.size());
   EXPECT_EQ(0.0, a4[0].m_area);  // pieces carry no area of their own
-  EXPECT_NEAR(kPi / 4 - 0.5, a4[0].GetArcCenterArea(), kRound);
-  EXPECT_NEAR(kPi / 4, QuarterDisc().GetArea(), kRound);
-
+  EXPECT_NEAR(kPi / 4 - 0.5, a4[0].GetArcCenterArea(), 1e-12);
   // The outputs are appended to, never cleared.
   QuarterDisc().SeparateToPolygonAndArc(poly, a1, a2, a3, a4);
   EXPECT_EQ(2u, a4.size());
   EXPECT_EQ(6u, poly.m_pt.size());
-}
 
-TEST(CKelCoord3DCrsPntArrayTest, ReverseKeepsEachArcAndNegatesTheArea)
-{
-  CKelCoord3DCrsPntArray list = Outline({{1, 0}, {0, 0, kCcw}, {0, 1}});
-  list.Reverse();
-  ExpectPoint(0, 1, list[0]);
-  ExpectPoint(0, 0, list[1], kCw);
-  ExpectPoint(1, 0, list[2]);
-
-  CKelCoord3DCrsPntArray disc = QuarterDisc();
-  disc.Reverse();
-  EXPECT_NEAR(-kPi / 4, disc.GetArea(), kRound);
-}
-
-TEST(CKelCoord3DCrsPntArrayTest, ArcsBeyondAHalfCircleCountAsSectors)
-{
-  // Three quarters of the unit disc: the straight part runs through the
-  // centre and has no area of its own.
-  CKelCoord3DCrsPntArray pacman = Outline({{0, 0}, {0, 1}, {0, 0, kCcw}, {1, 0}, {0, 0}});
-  CKelAreaCoord2D poly;
-  CKelAreaCoord2DArray a1, a2, a3, a4;
-  pacman.SeparateToPolygonAndArc(poly, a1, a2, a3, a4);
-  EXPECT_TRUE(poly.m_pt.empty());  // zero area: the vertices are removed
-  EXPECT_EQ(1u, a3.size());
-  EXPECT_NEAR(3 * kPi / 4, pacman.GetArea(), kRound);
-
-  // Read clockwise the arc is a clockwise one beyond a half circle.
-  pacman.Reverse();
-  CKelAreaCoord2D poly2;
+  // Arcs beyond a half circle count as sectors; the straight part of three
+  // quarters of a disc has zero area, so its vertices are removed.
+  CKelAreaCoord2D empty;
   CKelAreaCoord2DArray b1, b2, b3, b4;
-  pacman.SeparateToPolygonAndArc(poly2, b1, b2, b3, b4);
-  EXPECT_EQ(1u, b1.size());
-  EXPECT_TRUE(b2.empty() && b3.empty() && b4.empty());
-  EXPECT_NEAR(-3 * kPi / 4, pacman.GetArea(), kRound);
-}
+  Pacman().SeparateToPolygonAndArc(empty, b1, b2, b3, b4);
+  EXPECT_TRUE(empty.m_pt.empty());
+  EXPECT_TRUE(b1.empty() && b2.empty() && b4.empty());
+  EXPECT_EQ(1u, b3.size());
+  // Read clockwise the arc is a clockwise one beyond a half circle.
+  CKelAreaCoord2DArray c1, c2, c3, c4;
+  Reversed(Pacman()).SeparateToPolygonAndArc(empty, c1, c2, c3, c4);
+  EXPECT_EQ(1u, c1.size());
+  EXPECT_TRUE(c2.empty() && c3.empty() && c4.empty());
 
-TEST(CKelCoord3DCrsPntArrayTest, InwardArcsSubtractTheirSegment)
-{
-  // The 2 x 2 square whose top edge bows inwards as a clockwise quarter arc
-  // of radius sqrt(2): its segment (pi/2 - 1) is cut away.
-  const CKelCoord3DCrsPntArray bowed = Outline({{0, 0}, {2, 0}, {2, 2}, {1, 3, kCw}, {0, 2}, {0, 0}});
-  EXPECT_NEAR(4 - (kPi / 2 - 1), bowed.GetArea(), 1e-12);
-}
-
-TEST(CKelCoord3DCrsPntArrayTest, HalfCircleArcCountsHalfTheDisc)
-{
-  // A half circle stays among the segments; it must still count half a disc.
-  const CKelCoord3DCrsPntArray half = Outline({{1, 0}, {0, 0, kCcw}, {-1, 0}, {1, 0}});
-  EXPECT_NEAR(kPi / 2, half.GetArea(), 1e-12);
-  EXPECT_NEAR(kPi, DiscOfTwoHalves().GetArea(), 1e-12);
-
-  CKelCoord3DCrsPntArray reversed = DiscOfTwoHalves();
-  reversed.Reverse();
-  EXPECT_NEAR(-kPi, reversed.GetArea(), 1e-12);
-
-  // The 2 x 2 square with a half-circle notch of radius 1 in its top edge.
-  const CKelCoord3DCrsPntArray notched = Outline({{0, 0}, {2, 0}, {2, 2}, {1, 2, kCw}, {0, 2}, {0, 0}});
-  EXPECT_NEAR(4 - kPi / 2, notched.GetArea(), 1e-12);
-
-  // Just inside a half circle the ordinary segment rule applies and agrees.
-  const double a = kPi - 1e-7;
-  const CKelCoord3DCrsPntArray almost =
-      Outline({{1, 0}, {0, 0, kCcw}, {std::cos(a), std::sin(a)}, {1, 0}});
-  EXPECT_NEAR(kPi / 2, almost.GetArea(), 1e-6);
-}
-
-TEST(CKelCoord3DCrsPntArrayTest, MalformedCentresMakeNoArc)
-{
-  // A trailing centre has no end; it is stepped over, not read past the end.
-  const CKelCoord3DCrsPntArray open = Outline({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0, kCcw}});
-  EXPECT_NEAR(0.5, open.GetArea(), kRound);
-  CKelCoord3DCrsPntArray flat = open;
-  EXPECT_FALSE(flat.ArcToPolyline(0.1));
-  EXPECT_EQ(4, flat.GetSize());
-  EXPECT_FALSE(open.IsOnline(CKelCoord2D(5, 5)));
-  EXPECT_TRUE(open.Offset(1).empty());
+  // Reverse keeps each arc, its centre turning clockwise.
+  ExpectOutline(Reversed(Outline({{1, 0}, {0, 0, kCcw}, {0, 1}})), {{0, 1}, {0, 0, kCw}, {1, 0}});
 }
 
 // --- Flattening ---------------------------------------------------------------------
 
-TEST(CKelCoord3DCrsPntArrayTest, FlatteningUsesAtLeastEightDivisions)
+TEST(CKelCoord3DCrsPntArrayTest, FlatteningStepCountsAndTheirBounds)
 {
   for (const Pnt::TYPE type : {kCcw, kCw}) {
+    SCOPED_TRACE(type);
     CKelCoord3DCrsPntArray arc = type == kCcw ? Outline({{1, 0}, {0, 0, kCcw}, {0, 1}})
                                               : Outline({{0, 1}, {0, 0, kCw}, {1, 0}});
     EXPECT_TRUE(arc.ArcToPolyline(1000.0));
-    // The start and eight divisions; the point made at the end replaces it.
+    // At least eight divisions: the start and eight points, the one made at
+    // the end replacing it.
     ASSERT_EQ(9, arc.GetSize());
     for (const Pnt& p : arc) {
       EXPECT_EQ(Pnt::TYPE_POINT, p.m_Type);
@@ -240,11 +229,12 @@ TEST(CKelCoord3DCrsPntArrayTest, FlatteningUsesAtLeastEightDivisions)
     }
     ExpectPoint(type == kCcw ? 0 : 1, type == kCcw ? 1 : 0, arc.back());
   }
-}
 
-TEST(CKelCoord3DCrsPntArrayTest, FlatteningFollowsTheStepAndCapsTheCount)
-{
   CKelCoord3DCrsPntArray arc = Outline({{1, 0}, {0, 0, kCcw}, {0, 1}});
+  const CKelCoord3DCrsPntArray before = arc;
+  EXPECT_FALSE(arc.ArcToPolyline(0.0));
+  EXPECT_FALSE(arc.ArcToPolyline(std::nan("")));
+  EXPECT_TRUE(arc == before);
   EXPECT_TRUE(arc.ArcToPolyline(0.1));  // trunc(pi/2 / 0.1) = 15 divisions
   EXPECT_EQ(16, arc.GetSize());
 
@@ -255,14 +245,18 @@ TEST(CKelCoord3DCrsPntArrayTest, FlatteningFollowsTheStepAndCapsTheCount)
   EXPECT_EQ(65537, tiny.GetSize());
   ExpectPoint(0, 1e6, tiny.back());
 
-  CKelCoord3DCrsPntArray same = Outline({{1, 0}, {0, 0, kCcw}, {0, 1}});
-  const CKelCoord3DCrsPntArray before = same;
-  EXPECT_FALSE(same.ArcToPolyline(0.0));
-  EXPECT_FALSE(same.ArcToPolyline(std::nan("")));
-  EXPECT_TRUE(same == before);
+  // The polygon form flattens at an eighth of pi: (0,0), (1,0), three inner
+  // points, (0,1), and the repeated (0,0).
+  bool ok = false;
+  const CKelAreaCoord2D poly = QuarterDisc().ArcToPolyline(&ok);
+  EXPECT_TRUE(ok);
+  ASSERT_EQ(7u, poly.m_pt.size());
+  EXPECT_NEAR(std::cos(kPi / 8), poly.m_pt[2].m_x, 1e-12);
+  EXPECT_NEAR(std::sin(kPi / 8), poly.m_pt[2].m_y, 1e-12);
+  EXPECT_NEAR(2 * std::sin(kPi / 8), poly.Area(), 1e-12);  // four triangles of the fan
 }
 
-TEST(CKelCoord3DCrsPntArrayTest, ArcWithoutSweepIsReportedNotAsserted)
+TEST(CKelCoord3DCrsPntArrayTest, ArcWithoutSweepOrEndIsReportedNotAsserted)
 {
   // Start and end coincide: no sweep to divide.
   CKelCoord3DCrsPntArray loop = Outline({{0, 0}, {1, 0}, {0, 0, kCcw}, {1, 0}, {0, 0}});
@@ -270,23 +264,18 @@ TEST(CKelCoord3DCrsPntArrayTest, ArcWithoutSweepIsReportedNotAsserted)
   ASSERT_EQ(4, loop.GetSize());  // the centre is gone, its end is a plain point
   for (const Pnt& p : loop)
     EXPECT_EQ(Pnt::TYPE_POINT, p.m_Type);
-
   bool ok = true;
   const CKelAreaCoord2D poly = Outline({{0, 0}, {1, 0}, {0, 0, kCw}, {1, 0}, {0, 0}}).ArcToPolyline(&ok);
   EXPECT_FALSE(ok);
   EXPECT_EQ(4u, poly.m_pt.size());
-}
 
-TEST(CKelCoord3DCrsPntArrayTest, PolygonFormFlattensAtAnEighthOfPi)
-{
-  bool ok = false;
-  const CKelAreaCoord2D poly = QuarterDisc().ArcToPolyline(&ok);
-  EXPECT_TRUE(ok);
-  // (0,0), (1,0), three inner points, (0,1), and the repeated (0,0).
-  ASSERT_EQ(7u, poly.m_pt.size());
-  EXPECT_NEAR(std::cos(kPi / 8), poly.m_pt[2].m_x, 1e-12);
-  EXPECT_NEAR(std::sin(kPi / 8), poly.m_pt[2].m_y, 1e-12);
-  EXPECT_NEAR(2 * std::sin(kPi / 8), poly.Area(), 1e-12);  // four triangles of the fan
+  // A trailing centre makes no arc.
+  const CKelCoord3DCrsPntArray open = Outline({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0, kCcw}});
+  CKelCoord3DCrsPntArray flat = open;
+  EXPECT_FALSE(flat.ArcToPolyline(0.1));
+  EXPECT_EQ(4, flat.GetSize());
+  EXPECT_FALSE(open.IsOnline(CKelCoord2D(5, 5)));
+  EXPECT_TRUE(open.Offset(1).empty());
 }
 
 // --- Points on the outline and direction -----------------------------------------------
@@ -308,68 +297,50 @@ TEST(CKelCoord3DCrsPntArrayTest, OnlineTestsOnlyStraightEdges)
   EXPECT_FALSE(doubled.IsOnline(CKelCoord2D(-1, 0.5)));
 }
 
+// A disc of two halves has no straight part at all, and the chords of a thin
+// lens enclose nothing: only sampling the arcs and keeping their ends can see
+// which way such outlines run.
 TEST(CKelCoord3DCrsPntArrayTest, DirectionSamplesArcsAndKeepsTheirEnds)
 {
+  const CKelCoord3DCrsPntArray lens = Outline({{-1, 0}, {0, 10, kCcw}, {1, 0}, {0, -10, kCcw}, {-1, 0}});
+  for (const CKelCoord3DCrsPntArray& ccw : {QuarterDisc(), DiscOfTwoHalves(), HalfDisc(), lens}) {
+    SCOPED_TRACE(ccw.GetSize());
+    EXPECT_TRUE(ccw.GetDirection());
+    EXPECT_FALSE(Reversed(ccw).GetDirection());
+  }
   EXPECT_TRUE(Outline({{0, 0}, {1, 0}}).GetDirection());
-  EXPECT_TRUE(QuarterDisc().GetDirection());
-  EXPECT_TRUE(DiscOfTwoHalves().GetDirection());
-
-  // A disc of two halves has no straight part at all: only sampling the
-  // arcs and keeping their ends can see that it runs clockwise.
-  CKelCoord3DCrsPntArray clockwise = DiscOfTwoHalves();
-  clockwise.Reverse();
-  EXPECT_FALSE(clockwise.GetDirection());
-
-  CKelCoord3DCrsPntArray half = Outline({{1, 0}, {0, 0, kCcw}, {-1, 0}, {1, 0}});
-  EXPECT_TRUE(half.GetDirection());
-  half.Reverse();
-  EXPECT_FALSE(half.GetDirection());
-
-  // A thin lens: two shallow arcs whose chords alone enclose nothing.
-  CKelCoord3DCrsPntArray lens = Outline({{-1, 0}, {0, 10, kCcw}, {1, 0}, {0, -10, kCcw}, {-1, 0}});
-  EXPECT_TRUE(lens.GetDirection());
-  lens.Reverse();
-  EXPECT_FALSE(lens.GetDirection());
 }
 
 // --- Crossings and offset ------------------------------------------------------------
 
-TEST(CKelCoord3DCrsPntArrayTest, ArcLineCrossingNearestTheBeginAngle)
+TEST(CKelCoord3DCrsPntArrayTest, ArcCrossingsNearestTheBeginOfTheArc)
 {
   const CKelArc right(CKelCoord3D(1, 0, 0), CKelCoord3D(0, 1, 0), CKelCoord3D(0, 0, 0), true);
   CKelCoord2D out(9, 9);
   EXPECT_TRUE(CKelCoord3DCrsPntArray::CalcCrossArcLine(right, CKelCoord2D(-5, 0.5), CKelCoord2D(5, 0.5), &out));
-  EXPECT_NEAR(std::sqrt(0.75), out.m_x, 1e-12);
-  EXPECT_NEAR(0.5, out.m_y, 1e-12);
-
+  kel_test::ExpectXY(std::sqrt(0.75), 0.5, out);
   const CKelArc left(CKelCoord3D(-1, 0, 0), CKelCoord3D(0, 1, 0), CKelCoord3D(0, 0, 0), false);
   EXPECT_TRUE(CKelCoord3DCrsPntArray::CalcCrossArcLine(left, CKelCoord2D(-5, 0.5), CKelCoord2D(5, 0.5), &out));
-  EXPECT_NEAR(-std::sqrt(0.75), out.m_x, 1e-12);
-
+  kel_test::ExpectXY(-std::sqrt(0.75), 0.5, out);
   // The full circle counts: a crossing outside the arc's sweep is taken too.
   EXPECT_TRUE(CKelCoord3DCrsPntArray::CalcCrossArcLine(right, CKelCoord2D(-5, -0.5), CKelCoord2D(5, -0.5), &out));
-  EXPECT_NEAR(std::sqrt(0.75), out.m_x, 1e-12);
-  EXPECT_NEAR(-0.5, out.m_y, 1e-12);
+  kel_test::ExpectXY(std::sqrt(0.75), -0.5, out);
 
   out = CKelCoord2D(9, 9);
   EXPECT_FALSE(CKelCoord3DCrsPntArray::CalcCrossArcLine(right, CKelCoord2D(-5, 2), CKelCoord2D(5, 2), &out));
   EXPECT_EQ(9.0, out.m_x);  // untouched
-}
 
-TEST(CKelCoord3DCrsPntArrayTest, ArcArcCrossingNearestTheSecondArcsBegin)
-{
+  // Arc against arc: the crossing nearest the second arc's begin.
   const CKelArc a(CKelCoord3D(1, 0, 0), CKelCoord3D(0, 1, 0), CKelCoord3D(0, 0, 0), true);
   const CKelArc below(CKelCoord3D(1, -1, 0), CKelCoord3D(2, 0, 0), CKelCoord3D(1, 0, 0), true);
-  CKelCoord2D out;
   EXPECT_TRUE(CKelCoord3DCrsPntArray::CalcCrossArcArc(a, below, &out));
-  EXPECT_NEAR(0.5, out.m_x, 1e-12);
-  EXPECT_NEAR(-std::sqrt(0.75), out.m_y, 1e-12);
+  kel_test::ExpectXY(0.5, -std::sqrt(0.75), out);
 
   // Begin at angle 0 about (1, 0): both crossings lie 120 degrees away; the
   // tie goes to the second crossing of the circles.
   const CKelArc level(CKelCoord3D(2, 0, 0), CKelCoord3D(1, 1, 0), CKelCoord3D(1, 0, 0), true);
-  const std::vector<CKelCoord2D> both = cross_circle(CKelCoord2D(1, 0), CKelCoord2D(0, 0), CKelCoord2D(2, 0),
-                                                     CKelCoord2D(1, 0));
+  const std::vector<CKelCoord2D> both =
+      cross_circle(CKelCoord2D(1, 0), CKelCoord2D(0, 0), CKelCoord2D(2, 0), CKelCoord2D(1, 0));
   ASSERT_EQ(2u, both.size());
   EXPECT_TRUE(CKelCoord3DCrsPntArray::CalcCrossArcArc(a, level, &out));
   EXPECT_TRUE(out == both[1]);
@@ -378,34 +349,19 @@ TEST(CKelCoord3DCrsPntArrayTest, ArcArcCrossingNearestTheSecondArcsBegin)
   EXPECT_FALSE(CKelCoord3DCrsPntArray::CalcCrossArcArc(a, far, &out));
 }
 
-TEST(CKelCoord3DCrsPntArrayTest, OffsetMovesEdgesOutwardOfACounterClockwiseSquare)
+TEST(CKelCoord3DCrsPntArrayTest, OffsetMovesEdgesAndArcsOutwardOfACounterClockwiseOutline)
 {
   const CKelCoord3DCrsPntArray square = Outline({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
-  const CKelCoord3DCrsPntArray grown = square.Offset(1);
-  ASSERT_EQ(5, grown.GetSize());
-  ExpectPoint(-1, -1, grown[0]);
-  ExpectPoint(2, -1, grown[1]);
-  ExpectPoint(2, 2, grown[2]);
-  ExpectPoint(-1, 2, grown[3]);
-  ExpectPoint(-1, -1, grown[4]);
-  EXPECT_NEAR(9.0, grown.GetArea(), 1e-12);
+  ExpectOutline(square.Offset(1), {{-1, -1}, {2, -1}, {2, 2}, {-1, 2}, {-1, -1}});
+  EXPECT_NEAR(9.0, square.Offset(1).GetArea(), 1e-12);
   EXPECT_NEAR(0.25, square.Offset(-0.25).GetArea(), 1e-12);
   EXPECT_EQ(5, square.GetSize());  // the outline itself is unchanged
-}
 
-TEST(CKelCoord3DCrsPntArrayTest, OffsetOfAQuarterDiscGrowsTheArc)
-{
-  const CKelCoord3DCrsPntArray grown = QuarterDisc().Offset(0.5);
-  ASSERT_EQ(5, grown.GetSize());
   const double s = std::sqrt(2.0);
-  ExpectPoint(-0.5, -0.5, grown[0]);
-  ExpectPoint(s, -0.5, grown[1]);
-  ExpectPoint(0, 0, grown[2], kCcw);
-  ExpectPoint(-0.5, s, grown[3]);
-  ExpectPoint(-0.5, -0.5, grown[4]);
+  ExpectOutline(QuarterDisc().Offset(0.5), {{-0.5, -0.5}, {s, -0.5}, {0, 0, kCcw}, {-0.5, s}, {-0.5, -0.5}});
 }
 
-TEST(CKelCoord3DCrsPntArrayTest, OffsetTakesTheCrossingNearestTheCorner)
+TEST(CKelCoord3DCrsPntArrayTest, OffsetTakesTheCrossingNearestTheCornerAndCarriesOnThroughSmoothOnes)
 {
   // A 240 degree sector from 90 to -30 degrees. Its last edge's moved line
   // cuts the grown circle at -30 + 19.47 and at 150 - 19.47 degrees; the
@@ -419,16 +375,12 @@ TEST(CKelCoord3DCrsPntArrayTest, OffsetTakesTheCrossingNearestTheCorner)
   ExpectPoint(0.5, std::sqrt(2.0), grown[1]);
   const double corner = end + std::asin(1.0 / 3.0);
   ExpectPoint(1.5 * std::cos(corner), 1.5 * std::sin(corner), grown[3]);
-}
 
-TEST(CKelCoord3DCrsPntArrayTest, OffsetCarriesOnThroughSmoothCorners)
-{
   // A straight vertex in the middle of an edge: its moved edges coincide.
-  const CKelCoord3DCrsPntArray extra = Outline({{0, 0}, {0.5, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}});
-  const CKelCoord3DCrsPntArray grown = extra.Offset(1);
-  ASSERT_EQ(6, grown.GetSize());
-  ExpectPoint(0.5, -1, grown[1]);
-  EXPECT_NEAR(9.0, grown.GetArea(), 1e-12);
+  const CKelCoord3DCrsPntArray extra = Outline({{0, 0}, {0.5, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}).Offset(1);
+  ASSERT_EQ(6, extra.GetSize());
+  ExpectPoint(0.5, -1, extra[1]);
+  EXPECT_NEAR(9.0, extra.GetArea(), 1e-12);
 
   // Two half arcs of one circle: concentric moved circles never cross.
   const CKelCoord3DCrsPntArray disc = DiscOfTwoHalves().Offset(0.5);
@@ -437,83 +389,57 @@ TEST(CKelCoord3DCrsPntArrayTest, OffsetCarriesOnThroughSmoothCorners)
   ExpectPoint(-1.5, 0, disc[2]);
   EXPECT_NEAR(2.25 * kPi, disc.GetArea(), 1e-9);
 
-  // A rounded rectangle: each edge runs tangentially into its corner arc.
-  const CKelCoord3DCrsPntArray rounded = Outline({{1, 0},
-                                                  {3, 0},
-                                                  {3, 1, kCcw},
-                                                  {4, 1},
-                                                  {4, 2},
-                                                  {3, 2, kCcw},
-                                                  {3, 3},
-                                                  {1, 3},
-                                                  {1, 2, kCcw},
-                                                  {0, 2},
-                                                  {0, 1},
-                                                  {1, 1, kCcw},
-                                                  {1, 0}});
-  const double area = rounded.GetArea();
-  EXPECT_NEAR(12 - 4 + kPi, area, 1e-12);
-  const CKelCoord3DCrsPntArray roundedGrown = rounded.Offset(0.5);
-  ASSERT_EQ(rounded.GetSize(), roundedGrown.GetSize());
-  ExpectPoint(1, -0.5, roundedGrown[0]);
-  ExpectPoint(3, -0.5, roundedGrown[1]);
-  ExpectPoint(4.5, 1, roundedGrown[3]);
+  const CKelCoord3DCrsPntArray rounded = RoundedRectangle().Offset(0.5);
+  ASSERT_EQ(RoundedRectangle().GetSize(), rounded.GetSize());
+  ExpectPoint(1, -0.5, rounded[0]);
+  ExpectPoint(3, -0.5, rounded[1]);
+  ExpectPoint(4.5, 1, rounded[3]);
   // 3 x 3 of straight bands plus arcs of radius 1.5 in the corners.
-  EXPECT_NEAR(5 * 4 - 4 * 1.5 * 1.5 + 2.25 * kPi, roundedGrown.GetArea(), 1e-9);
-}
+  EXPECT_NEAR(5 * 4 - 4 * 1.5 * 1.5 + 2.25 * kPi, rounded.GetArea(), 1e-9);
 
-TEST(CKelCoord3DCrsPntArrayTest, OffsetWithoutACornerCrossingIsEmpty)
-{
-  // A spike: the two moved edges are parallel on either side.
+  // Without a corner crossing the offset is empty: a spike's two moved edges
+  // are parallel, and a centre may stand where a corner must.
   EXPECT_TRUE(Outline({{0, 0}, {1, 0}, {0, 0}}).Offset(0.1).empty());
   EXPECT_TRUE(Outline({{0, 0}, {1, 0}}).Offset(0.1).empty());
-  // A centre where a corner must stand.
   EXPECT_TRUE(Outline({{0, 0, kCcw}, {1, 0}, {1, 1}, {0, 0, kCcw}}).Offset(0.1).empty());
 }
 
 // --- Persistence -----------------------------------------------------------------------
 
-TEST(CKelCoord3DCrsPntTest, ArchiveFormPutsTheTypeBeforeThePoint)
+TEST(CKelCoord3DCrsPntTest, ArchiveAndRecordFormsAndRefusedTypes)
 {
   const Pnt p(CKelCoord3D(1, 2, 3), kCw);
   const Bytes v2 = ByteBuilder().Text("CKelCoord3DCrsPnt").I32(2).Coord3D(1, 2, 3).bytes;
   EXPECT_EQ(v2, Archived(p, 2));
-  EXPECT_EQ(ByteBuilder().I32(2).F64(3).F64(1).F64(2).bytes, Archived(p, 1));
-
+  EXPECT_EQ(ByteBuilder().I32(2).F64s({3, 1, 2}).bytes, Archived(p, 1));
   Pnt back;
   EXPECT_TRUE(Unarchive(back, v2, 2));
   EXPECT_TRUE(back == p);
-
   // A TYPE outside 0..2 is refused, and nothing after it is read.
   Pnt refused;
   EXPECT_FALSE(Unarchive(refused, ByteBuilder().Text("CKelCoord3DCrsPnt").I32(3).Coord3D(1, 2, 3).bytes, 2));
   EXPECT_EQ(Pnt::TYPE_POINT, refused.m_Type);
   EXPECT_EQ(0.0, refused.m_x);
-}
 
-TEST(CKelCoord3DCrsPntTest, RecordIsCoordinatesThenType)
-{
-  const Pnt p(CKelCoord3D(1, 2, 3), kCcw);
-  const Bytes golden = ByteBuilder().F64(1).F64(2).F64(3).I32(1).bytes;
-  ASSERT_EQ(golden, SavedRecord(p));
-  Pnt back;
-  int left = 0;
+  // The record is the coordinates, then the TYPE.
+  const Pnt q(CKelCoord3D(1, 2, 3), kCcw);
+  const Bytes golden = ByteBuilder().F64s({1, 2, 3}).I32(1).bytes;
+  ASSERT_EQ(golden, SavedRecord(q));
+  int left = -1;
   EXPECT_TRUE(LoadRecord(back, golden, 28, &left));
   EXPECT_EQ(0, left);
-  EXPECT_TRUE(back == p);
-
+  EXPECT_TRUE(back == q);
   // Budget 24: x, y and z are read, the TYPE is not.
   Pnt partial(CKelCoord3D(9, 9, 9), kCw);
   EXPECT_FALSE(LoadRecord(partial, golden, 24));
   EXPECT_EQ(3.0, partial.m_z);
   EXPECT_EQ(kCw, partial.m_Type);
-
   Pnt bad;
-  EXPECT_FALSE(LoadRecord(bad, ByteBuilder().F64(1).F64(2).F64(3).I32(-1).bytes, 28));
+  EXPECT_FALSE(LoadRecord(bad, ByteBuilder().F64s({1, 2, 3}).I32(-1).bytes, 28));
   EXPECT_EQ(Pnt::TYPE_POINT, bad.m_Type);
 }
 
-TEST(CKelCoord3DCrsPntArrayTest, ArchiveRoundTripAndRefusals)
+TEST(CKelCoord3DCrsPntArrayTest, ArchiveAndRecordRoundTripsAndRefusals)
 {
   const CKelCoord3DCrsPntArray disc = QuarterDisc();
   const Bytes bytes = Archived(disc, 2);
@@ -529,29 +455,20 @@ TEST(CKelCoord3DCrsPntArrayTest, ArchiveRoundTripAndRefusals)
   EXPECT_FALSE(Unarchive(refused, ByteBuilder().Text("CKelCoord3DCrsPntArray").I32(1000000).bytes, 2));
   EXPECT_TRUE(refused.empty());
   EXPECT_FALSE(Unarchive(refused, ByteBuilder().Text("CKelCoord3DCrsPntArray").I32(-1).bytes, 2));
+  EXPECT_FALSE(Unarchive(refused, Bytes(bytes.begin(), bytes.end() - 1), 2));
 
-  Bytes truncated = bytes;
-  truncated.resize(truncated.size() - 1);
-  EXPECT_FALSE(Unarchive(refused, truncated, 2));
-}
-
-TEST(CKelCoord3DCrsPntArrayTest, RecordRoundTripAndBudget)
-{
+  // The record: the count, then each point's record.
   const CKelCoord3DCrsPntArray list = Outline({{1, 0}, {0, 0, kCcw}, {0, 1}});
-  const Bytes golden =
-      ByteBuilder().I32(3).F64(1).F64(0).F64(0).I32(0).F64(0).F64(0).F64(0).I32(1).F64(0).F64(1).F64(0).I32(0).bytes;
+  const Bytes golden = ByteBuilder().I32(3).F64s({1, 0, 0}).I32(0).F64s({0, 0, 0}).I32(1).F64s({0, 1, 0}).I32(0).bytes;
   ASSERT_EQ(golden, SavedRecord(list));
-
-  CKelCoord3DCrsPntArray back;
-  EXPECT_TRUE(LoadRecord(back, golden, 88));
-  EXPECT_TRUE(back == list);
-
-  CKelCoord3DCrsPntArray refused = QuarterDisc();
+  CKelCoord3DCrsPntArray loaded;
+  EXPECT_TRUE(LoadRecord(loaded, golden, 88));
+  EXPECT_TRUE(loaded == list);
+  refused = QuarterDisc();
   EXPECT_FALSE(LoadRecord(refused, golden, 87));  // the count no longer fits
   EXPECT_TRUE(refused == QuarterDisc());
-
   // A stored TYPE of 7 stops the read at that point.
   Bytes badType = golden;
   badType[4 + 28 + 24] = 7;
-  EXPECT_FALSE(LoadRecord(back, badType, 88));
+  EXPECT_FALSE(LoadRecord(loaded, badType, 88));
 }

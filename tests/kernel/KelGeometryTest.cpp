@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "KelTestSupport.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -16,47 +19,35 @@ using P = CKelCoord2D;
 
 void ExpectPoint(double x, double y, const CKelCoord2D& p, double tol = kExact)
 {
-  EXPECT_NEAR(x, p.m_x, tol);
-  EXPECT_NEAR(y, p.m_y, tol);
+  kel_test::ExpectXY(x, y, p, tol);
 }
+
+using kel_test::ExpectPoints;
+using kel_test::XYZ;
 
 }  // namespace
 
 // --- Compares and small values ----------------------------------------------
 
-TEST(KelCompare, FcmpNearlyIsInclusiveAtTheTolerance)
+TEST(KelCompare, EachToleranceAtItsBoundary)
 {
+  // fcmpNearly is inclusive at 0.0005.
   EXPECT_EQ(0, fcmpNearly(0.0005));
   EXPECT_EQ(0, fcmpNearly(-0.0005));
-  EXPECT_EQ(1, fcmpNearly(0.0006));
-  EXPECT_EQ(-1, fcmpNearly(-0.0006));
   EXPECT_EQ(1, fcmpNearly(std::nextafter(0.0005, 1.0)));
-}
-
-TEST(KelCompare, SignOfIsStrictAtItsTolerance)
-{
-  EXPECT_EQ(0, SignOf(0.0999, 0.1));
-  EXPECT_EQ(1, SignOf(0.1, 0.1));
-  EXPECT_EQ(-1, SignOf(-0.1, 0.1));
-  EXPECT_EQ(0, SignOf(0, 0.1));
-  // With no tolerance, zero itself counts as negative.
-  EXPECT_EQ(-1, SignOf(0, 0));
-}
-
-TEST(KelCompare, CheckValueAndCheckPointBoundaries)
-{
+  EXPECT_EQ(-1, fcmpNearly(-0.0006));
+  // SignOf is strict; with no tolerance, zero itself counts as negative.
+  const double signs[][3] = {{0.0999, 0.1, 0}, {0.1, 0.1, 1}, {-0.1, 0.1, -1}, {0, 0.1, 0}, {0, 0, -1}};
+  for (const auto& [v, tol, sign] : signs)
+    EXPECT_EQ(sign, SignOf(v, tol)) << v << " tol " << tol;
   EXPECT_EQ(0, check_value(0.0002, 0));
   EXPECT_EQ(1, check_value(0.00021, 0));
   EXPECT_EQ(-1, check_value(0, 0.00021));
   EXPECT_TRUE(check_point(P(0, 0), P(0.00099, -0.00099)));
   EXPECT_FALSE(check_point(P(0, 0), P(0.001, 0)));
   EXPECT_FALSE(check_point(P(0, 0), P(0, -0.001)));
-}
-
-TEST(KelCompare, CheckRangeAddsTheSlackToTheMargin)
-{
-  const P a(0, 0);
-  const P b(1, 1);
+  // check_range adds its slack of 0.0002 to the margin.
+  const P a(0, 0), b(1, 1);
   EXPECT_TRUE(check_range(a, b, P(1.0002, 0.5), 0));
   EXPECT_TRUE(check_range(a, b, P(-0.0002, -0.0002), 0));
   EXPECT_FALSE(check_range(a, b, P(1.0003, 0.5), 0));
@@ -84,13 +75,9 @@ TEST(KelCompare, QuadraticRootsAndTheirRefusals)
 
 TEST(KelCompare, PseudoAngleIncreasesMonotonicallyAroundTheCircle)
 {
-  EXPECT_EQ(0.0, SSTCang(0, 0));
-  EXPECT_EQ(-1.0, SSTCang(1, 0));
-  EXPECT_EQ(0.0, SSTCang(0, -1));
-  EXPECT_EQ(1.0, SSTCang(-1, 0));
-  EXPECT_EQ(2.0, SSTCang(0, 1));
-  EXPECT_EQ(-1.5, SSTCang(1, 1));
-  EXPECT_EQ(1.5, SSTCang(-1, 1));
+  const double fixed[][3] = {{0, 0, 0}, {1, 0, -1}, {0, -1, 0}, {-1, 0, 1}, {0, 1, 2}, {1, 1, -1.5}, {-1, 1, 1.5}};
+  for (const auto& [dx, dy, value] : fixed)
+    EXPECT_EQ(value, SSTCang(dx, dy)) << dx << ", " << dy;
   // Clockwise from just right of +y the value rises through (-2, 2].
   double previous = -2;
   for (int k = 1; k <= 64; ++k) {
@@ -103,42 +90,21 @@ TEST(KelCompare, PseudoAngleIncreasesMonotonicallyAroundTheCircle)
 
 // --- Lengths, directions and bearings ---------------------------------------
 
-TEST(KelDirection, CalcCosSinWritesOnlyWhatIsAsked)
+TEST(KelDirection, CalcCosSinWritesOnlyWhatIsAskedAndStaysFiniteForOnePoint)
 {
-  double c = 9;
-  double s = 9;
-  double len = 9;
+  double c = 9, s = 9, len = 9;
   EXPECT_TRUE(CalcCosSin(P(1, 1), P(4, 5), &c, &s, &len));
-  EXPECT_EQ(0.6, c);
-  EXPECT_EQ(0.8, s);
-  EXPECT_EQ(5.0, len);
+  EXPECT_EQ(std::tuple(c, s, len), std::tuple(0.6, 0.8, 5.0));
   double only = 9;
   CalcCosSin(P(0, 0), P(0, -2), nullptr, &only, nullptr);
   EXPECT_EQ(-1.0, only);
   EXPECT_EQ(5.0, length_2point(P(1, 1), P(4, 5)));
-}
-
-TEST(KelDirection, CalcCosSinOfCoincidingPointsStaysFinite)
-{
-  double c = 9;
-  double s = 9;
-  double len = 9;
+  // Coinciding points: direction (1, 0), length 0, and false.
   EXPECT_FALSE(CalcCosSin(P(2, 3), P(2, 3), &c, &s, &len));
-  EXPECT_EQ(1.0, c);
-  EXPECT_EQ(0.0, s);
-  EXPECT_EQ(0.0, len);
+  EXPECT_EQ(std::tuple(c, s, len), std::tuple(1.0, 0.0, 0.0));
 }
 
-TEST(KelDirection, BearingsAndTheirDeadBand)
-{
-  EXPECT_EQ(0.0, arc_radian(0, P(0, 0), P(0, 1)));
-  EXPECT_EQ(kPi / 2, arc_radian(0, P(0, 0), P(-1, 0)));
-  EXPECT_EQ(kPi / 2, arc_radian(1, P(0, 0), P(0.000001, 1)));
-  EXPECT_EQ(0.0, arc_radian(1, P(0, 0), P(0.000009, -0.000009)));
-  EXPECT_EQ(kPi, arc_radian(1, P(0, 0), P(-2, 0)));
-}
-
-TEST(KelDirection, CounterClockwiseAngleAboutACentre)
+TEST(KelDirection, AngleAboutACentreRunsCounterClockwiseAndArcLengthClockwise)
 {
   const P c(1, 1);
   EXPECT_DOUBLE_EQ(kPi / 2, arc_radian1(P(2, 1), P(1, 2), c));
@@ -147,18 +113,20 @@ TEST(KelDirection, CounterClockwiseAngleAboutACentre)
   const double almostFull = arc_radian1(P(2, 1), P(2, 0.9999999), c);
   EXPECT_LT(almostFull, 2 * kPi);
   EXPECT_GT(almostFull, 6.28);
-}
-
-TEST(KelDirection, ArcLengthRunsClockwise)
-{
   EXPECT_DOUBLE_EQ(3 * kPi / 2, length_arc(P(1, 0), P(0, 1), P(0, 0)));
   EXPECT_DOUBLE_EQ(kPi, length_arc(P(0, 2), P(2, 0), P(0, 0)));
   EXPECT_EQ(0.0, length_arc(P(1, 0), P(1, 0), P(0, 0)));
 }
 
-TEST(KelDirection, NorthCheckWrapsTheDifference)
+TEST(KelDirection, BearingsTheirDeadBandAndTheNorthCheck)
 {
-  // Bearing of a->b is 0 (north); angles within a quarter turn pass.
+  EXPECT_EQ(0.0, arc_radian(0, P(0, 0), P(0, 1)));
+  EXPECT_EQ(kPi / 2, arc_radian(0, P(0, 0), P(-1, 0)));
+  EXPECT_EQ(kPi / 2, arc_radian(1, P(0, 0), P(0.000001, 1)));
+  EXPECT_EQ(0.0, arc_radian(1, P(0, 0), P(0.000009, -0.000009)));
+  EXPECT_EQ(kPi, arc_radian(1, P(0, 0), P(-2, 0)));
+  // check_north wraps the difference: the bearing of a->b is 0 (north), and
+  // angles within a quarter turn pass.
   EXPECT_TRUE(check_north(0, P(0, 0), P(0, 1)));
   EXPECT_TRUE(check_north(1.5, P(0, 0), P(0, 1)));
   EXPECT_FALSE(check_north(kPi / 2, P(0, 0), P(0, 1)));
@@ -169,15 +137,12 @@ TEST(KelDirection, NorthCheckWrapsTheDifference)
 
 // --- Feet, sides and distances ------------------------------------------------
 
-TEST(KelFeet, PerpendicularFootWithAxisSnapping)
+TEST(KelFeet, PerpendicularFootWithAxisSnappingAndThreeSide)
 {
   ExpectPoint(1, 1, get_vtpoint(P(0, 0), P(2, 2), P(0, 2)));
   ExpectPoint(0.000005, 7, get_vtpoint(P(0.000005, 0), P(0, 1), P(3, 7)));
   ExpectPoint(3, 0, get_vtpoint(P(0, 0), P(5, 0.000009), P(3, 7)));
-}
-
-TEST(KelFeet, ThreeSideTellsFootOrNearerEnd)
-{
+  // check_3side tells the foot, or the nearer end and which.
   P out;
   EXPECT_EQ(0, check_3side(P(0, 0), P(4, 0), P(1, 5), &out));
   ExpectPoint(1, 0, out);
@@ -190,8 +155,7 @@ TEST(KelFeet, ThreeSideTellsFootOrNearerEnd)
 
 TEST(KelSides, HalfPlaneAndCheckSideDisagreeOnlyInSign)
 {
-  const P a(0, 0);
-  const P b(1, 0);
+  const P a(0, 0), b(1, 0);
   EXPECT_EQ(1, check_side(a, b, P(0, 1)));
   EXPECT_EQ(-1, check_side(a, b, P(0, -1)));
   EXPECT_EQ(0, check_side(a, b, P(5, 0.000002)));
@@ -205,30 +169,31 @@ TEST(KelSides, HalfPlaneAndCheckSideDisagreeOnlyInSign)
   EXPECT_EQ(0, HalfPlane(P(3, 3), a, a));
 }
 
+// 1 strictly between the ends' levels, -1 at a's level, -2 at b's, 0 beyond;
+// dir is +1 for an upward edge, -1 downward, 0 level. The roles of the ends
+// stay with a and b whichever way the edge runs.
 TEST(KelSides, XCross3ClassifiesTheLevelOfP)
 {
-  const double tol = 1e-5;
-  int dir = 7;
-  const P a(0, 0);
-  const P b(0, 10);
-  EXPECT_EQ(1, XCross3(a, b, P(-3, 5), dir, tol));
-  EXPECT_EQ(1, dir);
-  EXPECT_EQ(-1, XCross3(a, b, P(-3, 0.000009), dir, tol));
-  EXPECT_EQ(-2, XCross3(a, b, P(-3, 9.999991), dir, tol));
-  EXPECT_EQ(0, XCross3(a, b, P(-3, -1), dir, tol));
-  EXPECT_EQ(0, XCross3(a, b, P(-3, 11), dir, tol));
-  // Downward edge: the roles of the ends stay with a and b.
-  EXPECT_EQ(1, XCross3(b, a, P(-3, 5), dir, tol));
-  EXPECT_EQ(-1, dir);
-  EXPECT_EQ(-1, XCross3(b, a, P(-3, 10), dir, tol));
-  EXPECT_EQ(-2, XCross3(b, a, P(-3, 0), dir, tol));
-  EXPECT_EQ(0, XCross3(b, a, P(-3, 12), dir, tol));
-  // A level edge has no direction.
-  EXPECT_EQ(0, XCross3(P(0, 1), P(5, 1.000009), P(0, 1), dir, tol));
-  EXPECT_EQ(0, dir);
+  struct Row {
+    P a, b;
+    double y;
+    int level, dir;
+  };
+  const P lo(0, 0), hi(0, 10);
+  const Row rows[] = {
+      {lo, hi, 5, 1, 1},   {lo, hi, 0.000009, -1, 1}, {lo, hi, 9.999991, -2, 1}, {lo, hi, -1, 0, 1},
+      {lo, hi, 11, 0, 1},  {hi, lo, 5, 1, -1},        {hi, lo, 10, -1, -1},      {hi, lo, 0, -2, -1},
+      {hi, lo, 12, 0, -1}, {P(0, 1), P(5, 1.000009), 1, 0, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.a.m_y << " -> " << r.b.m_y << " at " << r.y);
+    int dir = 7;
+    EXPECT_EQ(r.level, XCross3(r.a, r.b, P(-3, r.y), dir, 1e-5));
+    EXPECT_EQ(r.dir, dir);
+  }
 }
 
-TEST(KelDistance, SegmentDistanceClampsToTheEnds)
+TEST(KelDistance, SegmentAndArcDistancesClampToTheEnds)
 {
   P foot(99, 99);
   EXPECT_EQ(3.0, linedist(P(0, 0), P(4, 0), P(2, 3), &foot));
@@ -239,14 +204,9 @@ TEST(KelDistance, SegmentDistanceClampsToTheEnds)
   foot = P(99, 99);
   EXPECT_EQ(5.0, linedist(P(0, 0), P(0.003, 0), P(3, 4), &foot));
   ExpectPoint(99, 99, foot);
-}
 
-TEST(KelDistance, ArcDistanceInsideTheWedgeAndAtTheEnds)
-{
-  const P c(0, 0);
-  const P a(1, 0);
-  const P b(0, 1);
-  P foot;
+  // The arc distance inside the wedge and at the ends.
+  const P c(0, 0), a(1, 0), b(0, 1);
   EXPECT_NEAR(1.0, arcdist(1, a, b, c, P(2 / std::sqrt(2.0), 2 / std::sqrt(2.0)), &foot), kExact);
   ExpectPoint(1 / std::sqrt(2.0), 1 / std::sqrt(2.0), foot, 1e-12);
   EXPECT_NEAR(0.5, arcdist(1, a, b, c, P(0, 0.5), &foot), kExact);
@@ -273,19 +233,16 @@ TEST(KelOffset, LeftNormalMovesAndDegenerateSegment)
   EXPECT_EQ(1, CalcVlinepos(P(1, 1), P(1.000005, 1), &out, 1.5));
   ExpectPoint(1, 1, out);
 
-  P a(0, 0);
-  P b(3, 4);
+  P a(0, 0), b(3, 4);
   CalcMoveLine(a, b, 1.0);
   ExpectPoint(-0.8, 0.6, a);
   ExpectPoint(2.2, 4.6, b);
 
-  P c(0, 0);
-  P d(4, 0);
+  P c(0, 0), d(4, 0);
   CalcMoveLine(c, d, P(10, -2));
   ExpectPoint(0, -2, c);
   ExpectPoint(4, -2, d);
-  P e(1, 1);
-  P f(1, 5);
+  P e(1, 1), f(1, 5);
   CalcMoveLine(e, f, P(-3, 100));
   ExpectPoint(-3, 1, e);
   ExpectPoint(-3, 5, f);
@@ -295,9 +252,7 @@ TEST(KelOffset, LeftNormalMovesAndDegenerateSegment)
 
 TEST(KelCross, InfiniteLinesAndSegments)
 {
-  const auto hit = cross_line0(P(0, 0), P(1, 0), P(5, -1), P(5, -2));
-  ASSERT_EQ(1u, hit.size());
-  ExpectPoint(5, 0, hit[0]);
+  ExpectPoints({{5, 0}}, cross_line0(P(0, 0), P(1, 0), P(5, -1), P(5, -2)));
   EXPECT_TRUE(cross_line(P(0, 0), P(1, 0), P(5, -1), P(5, -2)).empty());
   EXPECT_EQ(1u, cross_line(P(0, 0), P(5, 0), P(5, -1), P(5, 1)).size());
 
@@ -306,18 +261,14 @@ TEST(KelCross, InfiniteLinesAndSegments)
   EXPECT_EQ(1, flag);
 
   // A degenerate b is its point when that lies on line a.
-  const auto onLine = cross_line0(P(0, 0), P(1, 1), P(3, 3), P(3, 3));
-  ASSERT_EQ(1u, onLine.size());
-  ExpectPoint(3, 3, onLine[0]);
+  ExpectPoints({{3, 3}}, cross_line0(P(0, 0), P(1, 1), P(3, 3), P(3, 3)));
   EXPECT_TRUE(cross_line0(P(0, 0), P(1, 1), P(3, 4), P(3, 4)).empty());
 }
 
 TEST(KelCross, BearingLinesKeepOnlyPointsAhead)
 {
   // Looking north from (0, 0) at the segment y = 5.
-  const auto ahead = angle_line(P(-1, 5), P(1, 5), P(0, 0), 0);
-  ASSERT_EQ(1u, ahead.size());
-  ExpectPoint(0, 5, ahead[0], 1e-12);
+  ExpectPoints({{0, 5}}, angle_line(P(-1, 5), P(1, 5), P(0, 0), 0));
   EXPECT_TRUE(angle_line(P(-1, -5), P(1, -5), P(0, 0), 0).empty());
   // Looking south (angle pi) the same segment below is ahead.
   EXPECT_EQ(1u, angle_line(P(-1, -5), P(1, -5), P(0, 0), kPi).size());
@@ -328,41 +279,25 @@ TEST(KelCross, BearingLinesKeepOnlyPointsAhead)
   EXPECT_TRUE(angle_line(P(1, 5), P(2, 5), P(0, 0), 0).empty());
 }
 
-TEST(KelCross, CircleAndLine)
+TEST(KelCross, CircleAndLineAndTwoCircles)
 {
-  const auto two = cross_circleline(5.0, P(0, 0), P(-10, 3), P(10, 3));
-  ASSERT_EQ(2u, two.size());
-  ExpectPoint(-4, 3, two[0]);
-  ExpectPoint(4, 3, two[1]);
+  ExpectPoints({{-4, 3}, {4, 3}}, cross_circleline(5.0, P(0, 0), P(-10, 3), P(10, 3)));
   // A nearly vertical line is taken as vertical through p.
-  const auto vertical = cross_circleline(P(0, 5), P(0, 0), P(3, -10), P(3.000001, 10));
-  ASSERT_EQ(2u, vertical.size());
-  ExpectPoint(3, -4, vertical[0]);
-  ExpectPoint(3, 4, vertical[1]);
+  ExpectPoints({{3, -4}, {3, 4}}, cross_circleline(P(0, 5), P(0, 0), P(3, -10), P(3.000001, 10)));
   EXPECT_TRUE(cross_circleline(1.0, P(0, 0), P(-5, 2), P(5, 2)).empty());
-  const auto tangent = cross_circleline(1.0, P(0, 0), P(-5, 1), P(5, 1));
-  ASSERT_EQ(1u, tangent.size());
-  ExpectPoint(0, 1, tangent[0]);
+  ExpectPoints({{0, 1}}, cross_circleline(1.0, P(0, 0), P(-5, 1), P(5, 1)));
+
+  // Two circles.
+  ExpectPoints({{1, 0}}, cross_circle(P(1, 0), P(0, 0), P(1, 0), P(2, 0)));
+  ExpectPoints({{4, 3}, {4, -3}}, cross_circle(P(5, 0), P(0, 0), P(3, 0), P(8, 0)));
+  EXPECT_TRUE(cross_circle(P(1, 0), P(0, 0), P(2, 0), P(0, 0)).empty());    // concentric
+  EXPECT_TRUE(cross_circle(P(1, 0), P(0, 0), P(4, 0), P(3, 0)).empty());    // apart
+  EXPECT_TRUE(cross_circle(P(5, 0), P(0, 0), P(1.5, 0), P(1, 0)).empty());  // inside
 }
 
-TEST(KelCross, TwoCircles)
+TEST(KelCross, ArcRangeBoxesAndArcsAgainstSegmentsAndLines)
 {
-  const auto touch = cross_circle(P(1, 0), P(0, 0), P(1, 0), P(2, 0));
-  ASSERT_EQ(1u, touch.size());
-  ExpectPoint(1, 0, touch[0]);
-  const auto two = cross_circle(P(5, 0), P(0, 0), P(3, 0), P(8, 0));
-  ASSERT_EQ(2u, two.size());
-  ExpectPoint(4, 3, two[0], 1e-12);
-  ExpectPoint(4, -3, two[1], 1e-12);
-  EXPECT_TRUE(cross_circle(P(1, 0), P(0, 0), P(2, 0), P(0, 0)).empty());   // concentric
-  EXPECT_TRUE(cross_circle(P(1, 0), P(0, 0), P(4, 0), P(3, 0)).empty());   // apart
-  EXPECT_TRUE(cross_circle(P(5, 0), P(0, 0), P(1.5, 0), P(1, 0)).empty()); // inside
-}
-
-TEST(KelCross, ArcRangeBoxes)
-{
-  P lo;
-  P hi;
+  P lo, hi;
   // Quarter arc from +x to +y: its own box.
   EXPECT_TRUE(get_ArcRange(P(1, 0), P(0, 1), P(0, 0), &lo, &hi));
   ExpectPoint(0, 0, lo);
@@ -376,23 +311,14 @@ TEST(KelCross, ArcRangeBoxes)
   EXPECT_FALSE(get_ArcRange(P(1, 0), P(0, -1), P(0, 0), &lo, &hi));
   ExpectPoint(0, -1, lo);
   ExpectPoint(1, 0, hi);
-}
 
-TEST(KelCross, ArcAgainstSegmentAndLine)
-{
   const P c(0, 0);
   // Upper half circle, counter-clockwise from (1, 0) to (-1, 0).
-  const auto up = cross_arcline(P(1, 0), P(-1, 0), c, P(0, -2), P(0, 2));
-  ASSERT_EQ(1u, up.size());
-  ExpectPoint(0, 1, up[0]);
+  ExpectPoints({{0, 1}}, cross_arcline(P(1, 0), P(-1, 0), c, P(0, -2), P(0, 2)));
   // The lower half keeps the other crossing.
-  const auto down = cross_arcline(P(-1, 0), P(1, 0), c, P(0, -2), P(0, 2));
-  ASSERT_EQ(1u, down.size());
-  ExpectPoint(0, -1, down[0]);
+  ExpectPoints({{0, -1}}, cross_arcline(P(-1, 0), P(1, 0), c, P(0, -2), P(0, 2)));
   // Three-quarter arc (range test through the complementary box).
-  const auto left = cross_arcline(P(0, 1), P(1, 0), c, P(-2, 0.5), P(2, 0.5));
-  ASSERT_EQ(1u, left.size());
-  ExpectPoint(-std::sqrt(0.75), 0.5, left[0], 1e-12);
+  ExpectPoints({{-std::sqrt(0.75), 0.5}}, cross_arcline(P(0, 1), P(1, 0), c, P(-2, 0.5), P(2, 0.5)));
   EXPECT_TRUE(cross_arcline(P(0, 1), P(1, 0), c, P(0, 0.5), P(2, 0.5)).empty());
   // A crossing just outside the arc's box is kept by the end test alone.
   EXPECT_EQ(1u, cross_arcline(P(1, 0), P(0, 1), c, P(0.5, -0.0005), P(2, -0.0005)).size());
@@ -401,16 +327,6 @@ TEST(KelCross, ArcAgainstSegmentAndLine)
   EXPECT_TRUE(cross_arcline(P(1, 0), P(-1, 0), c, P(0, 2), P(0, 3)).empty());
   // arc_line looks along a bearing through p, in both directions.
   EXPECT_EQ(1u, arc_line(P(1, 0), P(-1, 0), c, P(0, -5), 0).size());
-}
-
-TEST(KelCross, TwoArcs)
-{
-  // Upper unit half circle about (0,0) and about (1,0) meet at (0.5, 0.866).
-  const auto both = cross_arc(P(1, 0), P(-1, 0), P(0, 0), P(2, 0), P(0, 0), P(1, 0));
-  ASSERT_EQ(1u, both.size());
-  ExpectPoint(0.5, std::sqrt(3.0) / 2, both[0], 1e-12);
-  // The lower half of the second circle misses the first arc.
-  EXPECT_TRUE(cross_arc(P(1, 0), P(-1, 0), P(0, 0), P(0, 0), P(2, 0), P(1, 0)).empty());
 }
 
 TEST(KelCross, CheckLineElementCrossings)
@@ -435,16 +351,19 @@ TEST(KelCross, CheckLineElementCrossings)
   ExpectPoint(0, 1, out);
 }
 
-TEST(KelCross, ArcPairWithTwoCrossingsCountsAsNone)
+TEST(KelCross, TwoArcsAndAPairWithTwoCrossingsCountsAsNone)
 {
+  // Upper unit half circle about (0,0) and about (1,0) meet at (0.5, 0.866).
+  ExpectPoints({{0.5, std::sqrt(3.0) / 2}}, cross_arc(P(1, 0), P(-1, 0), P(0, 0), P(2, 0), P(0, 0), P(1, 0)));
+  // The lower half of the second circle misses the first arc.
+  EXPECT_TRUE(cross_arc(P(1, 0), P(-1, 0), P(0, 0), P(0, 0), P(2, 0), P(1, 0)).empty());
+
   P out(7, 7);
   // The upper unit half circle about (0,0) and the upper half of radius 1.2
   // about (0,-0.5) meet twice, at (+-0.98, 0.19).
-  const P c1(0, 0);
-  const P c2(0, -0.5);
+  const P c1(0, 0), c2(0, -0.5);
   const double r2 = 1.2;
-  const P s2(c2.m_x + r2, c2.m_y);
-  const P e2(c2.m_x - r2, c2.m_y);
+  const P s2(c2.m_x + r2, c2.m_y), e2(c2.m_x - r2, c2.m_y);
   const auto crossings = cross_arc(P(1, 0), P(-1, 0), c1, s2, e2, c2);
   ASSERT_EQ(2u, crossings.size());
   EXPECT_FALSE(calc_cross_cline(11, P(1, 0), P(-1, 0), c1, 11, s2, e2, c2, &out));
@@ -453,31 +372,23 @@ TEST(KelCross, ArcPairWithTwoCrossingsCountsAsNone)
 
 // --- Planes ---------------------------------------------------------------------
 
-TEST(KelPlane, MeetingLineOfTwoPlanes)
+TEST(KelPlane, MeetingLineOfTwoPlanesOrFalse)
 {
-  CKelCoord3D p;
-  CKelCoord3D q;
+  CKelCoord3D p, q;
   // z = 2 and x = 1 meet in the line x = 1, z = 2 along y.
   ASSERT_TRUE(LineEquatinFromPlanes(0, 0, 1, -2, 1, 0, 0, -1, &p, &q));
-  EXPECT_EQ(1.0, p.m_x);
-  EXPECT_EQ(0.0, p.m_y);
-  EXPECT_EQ(2.0, p.m_z);
-  // n1 x n2 = (0,0,1) x (1,0,0) = (0,1,0).
-  EXPECT_EQ(1.0, q.m_x);
-  EXPECT_EQ(100.0, q.m_y);
-  EXPECT_EQ(2.0, q.m_z);
+  EXPECT_EQ(XYZ(p), std::tuple(1.0, 0.0, 2.0));
+  EXPECT_EQ(XYZ(q), std::tuple(1.0, 100.0, 2.0));  // n1 x n2 = (0,0,1) x (1,0,0) = (0,1,0)
   // A tilted pair: every output lies on both planes.
   ASSERT_TRUE(LineEquatinFromPlanes(1, 2, 3, -4, -2, 1, 0.5, 3, &p, &q));
   for (const CKelCoord3D& v : {p, q}) {
     EXPECT_NEAR(0, v.m_x + 2 * v.m_y + 3 * v.m_z - 4, 1e-9);
     EXPECT_NEAR(0, -2 * v.m_x + v.m_y + 0.5 * v.m_z + 3, 1e-9);
   }
-}
 
-TEST(KelPlane, ParallelOrHopelessPlanesReportFalse)
-{
-  CKelCoord3D p(5, 5, 5);
-  CKelCoord3D q(6, 6, 6);
+  // Parallel or hopeless planes report false and leave the outputs alone.
+  p = CKelCoord3D(5, 5, 5);
+  q = CKelCoord3D(6, 6, 6);
   EXPECT_FALSE(LineEquatinFromPlanes(0, 0, 1, 0, 0, 0, 2, -3, &p, &q));
   // Normals whose cross product stays within 2.5e-5 (inclusive) are parallel.
   EXPECT_FALSE(LineEquatinFromPlanes(0, 0, 1, 0, 0.000025, 0, 1, -3, &p, &q));
@@ -492,26 +403,19 @@ TEST(KelPlane, ParallelOrHopelessPlanesReportFalse)
   EXPECT_EQ(6.0, q.m_z);
 }
 
-TEST(KelPlane, PlaneThroughThreePoints)
+TEST(KelPlane, PlaneThroughThreePointsAndTheReferenceLineCrossing)
 {
   const CKelCoord3D square[3] = {{0, 0, 2}, {1, 0, 2}, {1, 1, 2}};
   double a = 9, b = 9, c = 9, d = 9;
   ASSERT_TRUE(V3SetPlane(square, &a, &b, &c, &d));
-  EXPECT_EQ(0.0, a);
-  EXPECT_EQ(0.0, b);
-  EXPECT_EQ(1.0, c);
-  EXPECT_EQ(-2.0, d);
+  EXPECT_EQ(std::tuple(a, b, c, d), std::tuple(0.0, 0.0, 1.0, -2.0));
   const CKelCoord3D line[3] = {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}};
   EXPECT_FALSE(V3SetPlane(line, &a, &b, &c, &d));
-  EXPECT_EQ(0.0, a);
-  EXPECT_EQ(0.0, d);
-}
+  EXPECT_EQ(std::tuple(a, b, c, d), std::tuple(0.0, 0.0, 0.0, 0.0));
 
-TEST(KelPlane, ReferenceLineCrossing)
-{
+  // The crossing with the reference line SetCPlane keeps.
   SetCPlane(0, 0, 2, 2);  // y = x
-  double x = 0;
-  double y = 0;
+  double x = 0, y = 0;
   ASSERT_TRUE(CPlane(0, 4, 4, 0, &x, &y));  // x + y = 4
   EXPECT_DOUBLE_EQ(2.0, x);
   EXPECT_DOUBLE_EQ(2.0, y);
@@ -519,8 +423,7 @@ TEST(KelPlane, ReferenceLineCrossing)
   EXPECT_DOUBLE_EQ(3.0, x);
   EXPECT_DOUBLE_EQ(3.0, y);
   EXPECT_FALSE(CPlane(1, 0, 3, 2, &x, &y));
-  EXPECT_EQ(1.0, x);
-  EXPECT_EQ(0.0, y);
+  EXPECT_EQ(std::pair(x, y), std::pair(1.0, 0.0));
 }
 
 TEST(KelPlane, DivideLineBySide)
@@ -546,16 +449,12 @@ TEST(KelPlane, DivideLineBySide)
 
   // Crossing from above to below: the first piece goes to out1.
   EXPECT_TRUE(DivideLine({P(0, 2), P(1, 5), P(4, -2)}, o, 1, 0, &out1, &out2));
-  ASSERT_EQ(2u, out1.size());
-  ASSERT_EQ(2u, out2.size());
-  ExpectPoint(0, 2, out1[0]);
-  ExpectPoint(2, 0, out1[1]);
-  ExpectPoint(2, 0, out2[0]);
-  ExpectPoint(4, -2, out2[1]);
+  ExpectPoints({{0, 2}, {2, 0}}, out1);
+  ExpectPoints({{2, 0}, {4, -2}}, out2);
   // From below to above: the first piece goes to out2.
   EXPECT_TRUE(DivideLine({P(4, -2), P(0, 2)}, o, 1, 0, &out1, &out2));
-  ExpectPoint(4, -2, out2[0]);
-  ExpectPoint(2, 0, out1[0]);
+  ExpectPoints({{4, -2}, {2, 0}}, out2);
+  ExpectPoints({{2, 0}, {0, 2}}, out1);
 }
 
 TEST(KelPlane, ContactOfTurnedRectangle)
@@ -571,42 +470,33 @@ TEST(KelPlane, ContactOfTurnedRectangle)
 
 TEST(KelNumeric, CalCrossPointReportsWhereOnTheSegment)
 {
-  double x = 9;
-  double y = 9;
-  EXPECT_EQ(1, CalCrossPoint(0, 0, 1, 0, 2, -1, 2, 1, &x, &y));
-  EXPECT_EQ(2.0, x);
-  EXPECT_EQ(0.0, y);
-  EXPECT_EQ(2, CalCrossPoint(0, 0, 1, 0, 2, 0, 2, 1, &x, &y));
-  EXPECT_EQ(2.0, x);
-  EXPECT_EQ(0.0, y);
-  EXPECT_EQ(4, CalCrossPoint(0, 0, 1, 0, 2, 1, 2, 0.000009, &x, &y));
-  EXPECT_EQ(0.000009, y);
-  EXPECT_EQ(0, CalCrossPoint(0, 0, 1, 0, 2, 1, 2, 3, &x, &y));
-  EXPECT_EQ(2.0, x);  // the point is still written
-  EXPECT_EQ(0, CalCrossPoint(0, 0, 1, 0, 2, 1, 3, 1, &x, &y));
-  EXPECT_EQ(0.0, x);
-  EXPECT_EQ(0.0, y);
-  // A steep line a is evaluated along y.
-  EXPECT_EQ(1, CalCrossPoint(0, 0, 0, 1, -1, 5, 1, 5, &x, &y));
-  EXPECT_EQ(0.0, x);
-  EXPECT_EQ(5.0, y);
+  // Line a from (0,0) to (ax, ay) against segment b; the code, and the point
+  // written: off segment b it is still written, parallel lines write (0, 0).
+  const double rows[][9] = {
+      {1, 0, 2, -1, 2, 1, 1, 2, 0},  {1, 0, 2, 0, 2, 1, 2, 2, 0}, {1, 0, 2, 1, 2, 0.000009, 4, 2, 0.000009},
+      {1, 0, 2, 1, 2, 3, 0, 2, 0},   {1, 0, 2, 1, 3, 1, 0, 0, 0},
+      {0, 1, -1, 5, 1, 5, 1, 0, 5},  // a steep line a is evaluated along y
+  };
+  for (const auto& [ax, ay, x3, y3, x4, y4, code, wx, wy] : rows) {
+    SCOPED_TRACE(testing::Message() << "b " << x3 << "," << y3 << " " << x4 << "," << y4);
+    double x = 9, y = 9;
+    EXPECT_EQ(code, CalCrossPoint(0, 0, ax, ay, x3, y3, x4, y4, &x, &y));
+    EXPECT_EQ(std::pair(wx, wy), std::pair(x, y));
+  }
 }
 
-TEST(KelNumeric, SinglePrecisionCrossings)
+TEST(KelNumeric, SinglePrecisionCrossingsAndTheDoubleFormUsingTheDirectionsAngle)
 {
-  float x = 9;
-  float y = 9;
+  float x = 9, y = 9;
   EXPECT_EQ(0, CalCrossPoint2(0, 0, 1, 1, 0, 1, 1, 2, &x, &y));
-  EXPECT_EQ(9.0f, x);
+  EXPECT_EQ(std::pair(x, y), std::pair(9.0f, 9.0f));
   EXPECT_EQ(1, CalCrossPoint2(0, 0, 1, 1, 0, 2, 2, 0, &x, &y));
-  EXPECT_EQ(1.0f, x);
-  EXPECT_EQ(1.0f, y);
+  EXPECT_EQ(std::pair(x, y), std::pair(1.0f, 1.0f));
   // The line crossing lies outside segment a: written, but false.
   EXPECT_FALSE(CalCrossPoint4(0.0f, 0.0f, 1.0f, 0.0f, 2.0f, -1.0f, 2.0f, 1.0f, &x, &y));
   EXPECT_EQ(2.0f, x);
   EXPECT_TRUE(CalCrossPoint4(0.0f, 0.0f, 4.0f, 0.0f, 2.0f, -1.0f, 2.0f, 1.0f, &x, &y));
-  double dx = 0;
-  double dy = 0;
+  double dx = 0, dy = 0;
   EXPECT_TRUE(CalCrossPoint4(0.0, 0.0, 2.0, 0.0, 2.0, -1.0, 2.0, 1.0, &dx, &dy));
   // The strict form rejects a crossing at an end that the inclusive one accepts.
   EXPECT_FALSE(CalCrossPoint5(0, 0, 2, 0, 2, -1, 2, 1, &x, &y));
@@ -614,29 +504,26 @@ TEST(KelNumeric, SinglePrecisionCrossings)
 
   XY_FPAIR a1{0, 0}, a2{2, 2}, b1{0, 2}, b2{2, 0}, out{9, 9};
   EXPECT_EQ(1, CalCrossPoint10(&a1, &a2, &b1, &b2, &out));
-  EXPECT_EQ(1.0f, out.x);
-  EXPECT_EQ(1.0f, out.y);
+  EXPECT_EQ(std::pair(out.x, out.y), std::pair(1.0f, 1.0f));
   XY_FPAIR c1{0, 1}, c2{2, 3};
   EXPECT_EQ(0, CalCrossPoint10(&a1, &a2, &c1, &c2, &out));
-}
 
-TEST(KelNumeric, DoubleCrossPoint10UsesTheDirectionsAngle)
-{
-  CKelCoord2D out(9, 9);
-  ASSERT_TRUE(CalCrossPoint10(P(0, 0), P(2, 0), P(5, -1), P(5, 1), &out));
-  ExpectPoint(5, 0, out);
+  // The double form of CalCrossPoint10 uses the directions' angle.
+  P at(9, 9);
+  ASSERT_TRUE(CalCrossPoint10(P(0, 0), P(2, 0), P(5, -1), P(5, 1), &at));
+  ExpectPoint(5, 0, at);
   // Short edges of a few millimetres still cross.
-  ASSERT_TRUE(CalCrossPoint10(P(0, 0), P(0.003, 0), P(1, 0), P(1, 0.003), &out));
-  ExpectPoint(1, 0, out);
-  out = P(9, 9);
-  EXPECT_FALSE(CalCrossPoint10(P(0, 0), P(1, 0), P(0, 1), P(1000, 1.02), &out));
-  EXPECT_FALSE(CalCrossPoint10(P(0, 0), P(0, 0), P(0, 1), P(1, 1), &out));
-  ExpectPoint(9, 9, out);
+  ASSERT_TRUE(CalCrossPoint10(P(0, 0), P(0.003, 0), P(1, 0), P(1, 0.003), &at));
+  ExpectPoint(1, 0, at);
+  at = P(9, 9);
+  EXPECT_FALSE(CalCrossPoint10(P(0, 0), P(1, 0), P(0, 1), P(1000, 1.02), &at));
+  EXPECT_FALSE(CalCrossPoint10(P(0, 0), P(0, 0), P(0, 1), P(1, 1), &at));
+  ExpectPoint(9, 9, at);
 }
 
 // --- On-segment tests ---------------------------------------------------------------
 
-TEST(KelOnLine, DominantAxisTests)
+TEST(KelOnLine, DominantAxisTestsToleranceBandsAndTheInterpolatedHeight)
 {
   EXPECT_TRUE(CheckOnLine(0.0f, 0.0f, 4.0f, 1.0f, 4.0f, 99.0f));  // only x is compared
   EXPECT_FALSE(CheckOnLine(0.0f, 0.0f, 4.0f, 1.0f, 4.1f, 0.0f));
@@ -648,21 +535,14 @@ TEST(KelOnLine, DominantAxisTests)
   EXPECT_TRUE(CheckOnLine3(2, 3, 1));
   EXPECT_TRUE(CheckOnLine3(3, 3, 1));
   EXPECT_FALSE(CheckOnLine3(3.5f, 3, 1));
-}
 
-TEST(KelOnLine, ToleranceBandsOfTheNamedTests)
-{
   // CheckOnLine4: ends within 1e-5, or the band around the segment.
   EXPECT_TRUE(CheckOnLine4(0, 0, 1, 0, 1.000009f, 0.000009f));
   EXPECT_TRUE(CheckOnLine4(0, 0, 1, 0, 0.5f, -0.000009f));
   EXPECT_FALSE(CheckOnLine4(0, 0, 1, 0, 0.5f, 0.00002f));
   EXPECT_FALSE(CheckOnLine4(0, 0, 1, 0, 1.00002f, 0));
 
-  const PNT3D a{0, 0, 0};
-  const PNT3D b{1, 0, 0};
-  const PNT3D nearA{0.0009f, -0.0009f, 5};
-  const PNT3D nearB{1.0009f, 0, 0};
-  const PNT3D middle{0.5f, 0, 0};
+  const PNT3D a{0, 0, 0}, b{1, 0, 0}, nearA{0.0009f, -0.0009f, 5}, nearB{1.0009f, 0, 0}, middle{0.5f, 0, 0};
   EXPECT_EQ(1, CheckOnLine5(&a, &b, &nearA));
   EXPECT_EQ(2, CheckOnLine5(&a, &b, &nearB));
   EXPECT_EQ(0, CheckOnLine5(&a, &b, &middle));
@@ -670,16 +550,12 @@ TEST(KelOnLine, ToleranceBandsOfTheNamedTests)
   EXPECT_TRUE(CheckOnLine6(P(0, 0), P(1, 0), P(1.000009, 5)));
   EXPECT_FALSE(CheckOnLine6(P(0, 0), P(1, 0), P(1.00002, 0)));
 
-  const float onWide[2] = {0.5f, 0.0014f};
-  const float offWide[2] = {0.5f, 0.0016f};
-  const float beyond[2] = {1.01f, 0};
+  const float onWide[2] = {0.5f, 0.0014f}, offWide[2] = {0.5f, 0.0016f}, beyond[2] = {1.01f, 0};
   EXPECT_TRUE(CheckOnLine10(&a, &b, onWide));
   EXPECT_FALSE(CheckOnLine10(&a, &b, offWide));
   EXPECT_FALSE(CheckOnLine10(&a, &b, beyond));
-}
 
-TEST(KelOnLine, CheckOnLine7InterpolatesTheHeightAndIsStrict)
-{
+  // CheckOnLine7 interpolates the height and is strict.
   CKelCoord3D p(2, 0, 99);
   EXPECT_TRUE(CheckOnLine7(CKelCoord3D(0, 0, 10), CKelCoord3D(4, 1, 20), p));
   EXPECT_EQ(15.0, p.m_z);

@@ -9,8 +9,7 @@
 
 namespace {
 
-using support_test::FileTest;
-using support_test::WriteAll;
+using namespace support_test;
 
 class KelProfileTest : public FileTest {
 protected:
@@ -42,6 +41,14 @@ constexpr const char* kProfileLines[] = {
     "late=found after another section",
     "count=42abc",
     "word=abc",
+    "neg= -17",
+    "big=99999999999",
+    "[s] ",
+    "k=trailing blank",
+    "[s",
+    "k=unclosed",
+    "[S]",
+    "k=exact",
 };
 
 std::string Join(const char* lineEnd)
@@ -52,50 +59,45 @@ std::string Join(const char* lineEnd)
   return text;
 }
 
-TEST_F(KelProfileTest, KeysAndValuesSplitAtTheFirstRunOfEquals)
+TEST_F(KelProfileTest, LookupsReadTheSameWithCrLfOrLfLineEnds)
 {
-  path = PathOf("crlf.ini");
-  WriteAll(path, Join("\r\n"));
-  EXPECT_EQ(Lookup("General", "name"), "first");
-  EXPECT_EQ(Lookup("General", "pair"), "v1");
-  EXPECT_EQ(Lookup("General", "Comment"), "value");
-  // The blank belongs to the key, so "key" alone is not there.
-  EXPECT_EQ(Lookup("General", "key "), "spaced");
-  EXPECT_EQ(Lookup("General", "key"), "(none)");
-  // Nothing after "=": the line is skipped.
-  EXPECT_EQ(Lookup("General", "empty"), "(none)");
-  EXPECT_EQ(Lookup("General", "leading"), "(none)");
-  EXPECT_EQ(Lookup("General", "top"), "(none)");
-  EXPECT_EQ(Lookup("Other", "NAME"), "other section");
-  EXPECT_EQ(Lookup("General", "late"), "found after another section");
-  EXPECT_EQ(Lookup("Missing", "name"), "(none)");
-}
-
-TEST_F(KelProfileTest, LineFeedOnlyFilesReadLikeCarriageReturnOnes)
-{
-  path = PathOf("lf.ini");
-  WriteAll(path, Join("\n"));
-  EXPECT_EQ(Lookup("GENERAL", "Name"), "first");
-  EXPECT_EQ(Lookup("general", "late"), "found after another section");
-  EXPECT_EQ(GetPrivateProfileInt("General", "count", -1, path.c_str()), 42);
+  // A file with LF line ends reads like a CR LF one: otherwise every setting would be lost.
+  path = PathOf("profile.ini");
+  for (const char* lineEnd : {"\r\n", "\n"}) {
+    SCOPED_TRACE(lineEnd[0] == '\r' ? "CR LF" : "LF");
+    WriteAll(path, Join(lineEnd));
+    // Keys and values split at the first "="; sections match ignoring case.
+    EXPECT_EQ(Lookup("General", "name"), "first");
+    EXPECT_EQ(Lookup("General", "pair"), "v1");
+    EXPECT_EQ(Lookup("General", "Comment"), "value");
+    // The blank belongs to the key, so "key" alone is not there.
+    EXPECT_EQ(Lookup("General", "key "), "spaced");
+    EXPECT_EQ(Lookup("General", "key"), "(none)");
+    // Nothing after "=": the line is skipped.
+    EXPECT_EQ(Lookup("General", "empty"), "(none)");
+    EXPECT_EQ(Lookup("General", "leading"), "(none)");
+    EXPECT_EQ(Lookup("General", "top"), "(none)");
+    EXPECT_EQ(Lookup("Other", "NAME"), "other section");
+    EXPECT_EQ(Lookup("General", "late"), "found after another section");
+    EXPECT_EQ(Lookup("Missing", "name"), "(none)");
+    // Headers match whole lines only.
+    EXPECT_EQ(Lookup("s", "k"), "exact");
+    // Integers take the leading number, or the default when there is no value.
+    EXPECT_EQ(GetPrivateProfileInt("general", "count", 0, path.c_str()), 42);
+    EXPECT_EQ(GetPrivateProfileInt("general", "word", 5, path.c_str()), 0);
+    EXPECT_EQ(GetPrivateProfileInt("general", "absent", 5, path.c_str()), 5);
+    EXPECT_EQ(GetPrivateProfileInt("general", "neg", 0, path.c_str()), -17);
+    EXPECT_EQ(GetPrivateProfileInt("general", "big", 0, path.c_str()), 2147483647);
+  }
+  EXPECT_EQ(GetPrivateProfileInt("general", "count", 7, PathOf("absent.ini").c_str()), 7);
+  EXPECT_EQ(WritePrivateProfileString("s", "k", "new", path.c_str()), 0);  // accepted, never written
+  EXPECT_EQ(Lookup("s", "k"), "exact");
   // The last line needs no line end at all.
   WriteAll(path, "[s]\nk=v");
   EXPECT_EQ(Lookup("s", "k"), "v");
 }
 
-TEST_F(KelProfileTest, IntegersTakeTheLeadingNumberOrTheDefault)
-{
-  path = PathOf("numbers.ini");
-  WriteAll(path, Join("\r\n") + "[Numbers]\r\nneg= -17\r\nbig=99999999999\r\n");
-  EXPECT_EQ(GetPrivateProfileInt("general", "count", 0, path.c_str()), 42);
-  EXPECT_EQ(GetPrivateProfileInt("general", "word", 5, path.c_str()), 0);
-  EXPECT_EQ(GetPrivateProfileInt("general", "absent", 5, path.c_str()), 5);
-  EXPECT_EQ(GetPrivateProfileInt("numbers", "neg", 0, path.c_str()), -17);
-  EXPECT_EQ(GetPrivateProfileInt("numbers", "big", 0, path.c_str()), 2147483647);
-  EXPECT_EQ(GetPrivateProfileInt("general", "count", 7, PathOf("absent.ini").c_str()), 7);
-}
-
-TEST_F(KelProfileTest, LongValuesAndDefaultsAreCutToTheBuffer)
+TEST_F(KelProfileTest, LongValuesDefaultsAndLinesAreCutToTheirBuffers)
 {
   path = PathOf("long.ini");
   WriteAll(path, "[s]\r\nk=0123456789\r\n");
@@ -108,12 +110,9 @@ TEST_F(KelProfileTest, LongValuesAndDefaultsAreCutToTheBuffer)
   GetPrivateProfileString("s", "k", "", buffer, 1, path.c_str());
   EXPECT_STREQ(buffer, "");
   EXPECT_EQ(GetPrivateProfileString("s", "k", "", nullptr, 0, path.c_str()), 0);
-}
 
-TEST_F(KelProfileTest, AnOverlongLineKeepsItsHeadAndItsTailIsNoLine)
-{
-  path = PathOf("overlong.ini");
-  // 1023 bytes in all survive; the tail would read as "hidden=tail".
+  // An overlong line keeps its first 1023 bytes; its tail, which would read
+  // as "hidden=tail", is no line of its own.
   const std::string head = "k=" + std::string(1021, 'a');
   WriteAll(path, "[s]\n" + head + "hidden=tail\nnext=1\n");
   std::string value;
@@ -121,15 +120,6 @@ TEST_F(KelProfileTest, AnOverlongLineKeepsItsHeadAndItsTailIsNoLine)
   EXPECT_EQ(value, std::string(1021, 'a'));
   EXPECT_FALSE(GetProfileString(path.c_str(), "s", "hidden", value));
   EXPECT_TRUE(GetProfileString(path.c_str(), "s", "next", value));
-}
-
-TEST_F(KelProfileTest, HeadersMatchWholeLinesOnly)
-{
-  path = PathOf("headers.ini");
-  WriteAll(path, "[s] \r\nk=trailing blank\r\n[s\r\nk=unclosed\r\n[S]\r\nk=exact\r\n");
-  EXPECT_EQ(Lookup("s", "k"), "exact");
-  EXPECT_EQ(WritePrivateProfileString("s", "k", "new", path.c_str()), 0);
-  EXPECT_EQ(Lookup("s", "k"), "exact");
 }
 
 TEST_F(KelProfileTest, TheCheckedInProfileReads)

@@ -11,18 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
 
 namespace support_test {
-
-inline std::filesystem::path FreshFolder()
-{
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::filesystem::path folder = pln::host::SandboxRoot() / "support" / test->test_suite_name() / test->name();
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder;
-}
 
 inline std::string ReadAll(const std::filesystem::path& path)
 {
@@ -36,13 +26,17 @@ inline void WriteAll(const std::filesystem::path& path, const std::string& bytes
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A fixture that resets the host's global test state around each test.
+// A fixture that resets the host's global test state around each test and
+// gives it a fresh folder.
 class FileTest : public ::testing::Test {
 protected:
   void SetUp() override
   {
     pln::host::ResetFoundation();
-    folder = FreshFolder();
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = pln::host::SandboxRoot() / "support" / test->test_suite_name() / test->name();
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
   }
   void TearDown() override { pln::host::ResetFoundation(); }
 
