@@ -4,12 +4,10 @@
 
 #include "CDGDlgCore.h"
 #include "CDGListItemParam.h"
-#include "DlgTestSupport.h"
-#include "host_memory.h"
-#include "host_userdata.h"
+#include "HostTestSupport.h"
 
-#include <cstring>
 #include <memory>
+#include <tuple>
 
 using pln::host::DGItemKind;
 using pln::host::DialogUser;
@@ -51,7 +49,7 @@ public:
     columns->push_back(std::make_unique<Column>(calls, dialId, 30, u"数", 256, 0));
     columns->push_back(std::make_unique<Column>(calls, dialId, 40, u"面積", 512, kLongEdit));
     columns->LoadHeaderPosition(m_ResourceID);
-    columns->InitializeList(allHeaders);
+    columns->InitializeList(false);
   }
   void DoMsgChange(short, short, long long) override {}
   short DoMsgListHeaderResize(short, short item, DG::ListBoxHeaderEventArg* event) override
@@ -66,32 +64,27 @@ public:
 
   CallList calls;
   std::unique_ptr<CDGListItemParamArray> columns;
-  bool allHeaders = false;
 };
 
-class CDGListItemParamTest : public DlgTest {
+// A list dialog, open for the test; it closes, and so stores its widths, at
+// the end unless the test closed it.
+class CDGListItemParamTest : public HostTest {
 protected:
   CDGListItemParamTest()
   {
-    pln::host::DGDialogDef def;
-    pln::host::DGItemDef list;
-    list.item = kList;
-    list.kind = DGItemKind::ListBox;
-    list.left = 10;
-    list.top = 40;
-    list.right = 310;
-    list.bottom = 240;
-    list.rowHeight = 18;
-    def.items = {ItemDef(1, DGItemKind::Button), ItemDef(2, DGItemKind::Button), list,
-                 ItemDef(kLongEdit, DGItemKind::LongEdit), ItemDef(kTextEdit, DGItemKind::TextEdit)};
-    host.DefineDialog(kRes, def);
+    const pln::host::DGItemDef list{.item = kList, .kind = DGItemKind::ListBox, .left = 10, .top = 40, .right = 310,
+                                    .bottom = 240, .rowHeight = 18};
+    const pln::host::DGItemDef longEdit{.item = kLongEdit, .kind = DGItemKind::LongEdit};
+    host.DefineDialog(kRes, {.items = {{.item = 1}, {.item = 2}, list, longEdit,
+                                       {.item = kTextEdit, .kind = DGItemKind::TextEdit}}});
+    id = dialog.DoModeless();
+  }
+  ~CDGListItemParamTest() override
+  {
+    if (DGIsDialogOpen(id))
+      DGModelessClose(id);
   }
 
-  short Open(ListDialog& dialog)
-  {
-    id = dialog.DoModeless();
-    return id;
-  }
   const pln::host::DGListState& List() const { return pln::host::DialogItemState(id, kList)->list; }
   const pln::host::DGItemState& Item(short item) const { return *pln::host::DialogItemState(id, item); }
   std::vector<DGTabFieldData> TabFields() const
@@ -101,13 +94,13 @@ protected:
       fields.push_back(field.data);
     return fields;
   }
-  static DGTabFieldData Field(short begin, short end, short justification)
+  // Each header's text, button flag and size flag.
+  std::vector<std::tuple<GS::UniString, bool, short>> Headers() const
   {
-    DGTabFieldData field;
-    field.begin = begin;
-    field.end = end;
-    field.justification = justification;
-    return field;
+    std::vector<std::tuple<GS::UniString, bool, short>> headers;
+    for (const auto& [index, header] : List().headers)
+      headers.emplace_back(header.text, header.buttonFlag, header.sizeFlag);
+    return headers;
   }
   void AddRows(short count)
   {
@@ -115,8 +108,14 @@ protected:
       DGListInsertItem(id, kList, DG_LIST_BOTTOM);
   }
 
+  ListDialog dialog;
   short id = 0;
 };
+
+DGTabFieldData Field(short begin, short end, short justification)
+{
+  return DGTabFieldData{.begin = begin, .end = end, .justification = justification};
+}
 
 // The record of the stored widths: the count as i32, each width as i16.
 std::vector<char> WidthRecord(int count, const std::vector<short>& widths)
@@ -127,91 +126,51 @@ std::vector<char> WidthRecord(int count, const std::vector<short>& widths)
   return bytes;
 }
 
-void StoreRecord(const std::vector<char>& bytes, Int32 version = 1000)
-{
-  API_ModulData record;
-  record.dataVersion = version;
-  record.platformSign = 0x5757;
-  record.dataHdl = BMAllocateHandle(static_cast<GSSize>(bytes.size()), 0, 0);
-  if (!bytes.empty())
-    std::memcpy(*record.dataHdl, bytes.data(), bytes.size());
-  ACAPI_ModulData_Store(&record, GS::UniString(kRecordName));
-  BMKillHandle(&record.dataHdl);
-}
-
 // ---------------------------------------------------------------------------
 // Layout
 
-TEST_F(CDGListItemParamTest, EachTabFieldBeginsWhereThePreviousEnds)
+TEST_F(CDGListItemParamTest, EachTabFieldBeginsWhereThePreviousEndsUnderAnEditItemHiddenOnIt)
 {
-  ListDialog dialog;
-  Open(dialog);
   EXPECT_EQ(TabFields(), (std::vector<DGTabFieldData>{Field(0, 100, 0), Field(100, 130, 256), Field(130, 170, 512)}));
   EXPECT_EQ(DGListGetHeaderItemCount(id, kList), 3);  // one header item per tab field
   EXPECT_EQ(pln::host::DialogState(id)->tabPageFixPoint, 1);
   EXPECT_EQ(pln::host::DialogState(id)->tabPageGrowType, 3);
-  DGModelessClose(id);
+
+  EXPECT_FALSE(Item(kTextEdit).visible);
+  EXPECT_FALSE(Item(kLongEdit).visible);
+  EXPECT_EQ(List().tabFields[0].dialItem, kTextEdit);
+  EXPECT_EQ(List().tabFields[1].dialItem, DG_NO_ITEM);
+  EXPECT_EQ(List().tabFields[2].dialItem, kLongEdit);
+  dialog.columns->HideItem();
+  for (const auto& field : List().tabFields)
+    EXPECT_EQ(field.dialItem, DG_NO_ITEM);
 }
 
 TEST_F(CDGListItemParamTest, HeadersGetTheirTextsAndBecomeButtonsButTheFillerStaysBlank)
 {
-  ListDialog dialog;
-  Open(dialog);
-  const auto& headers = List().headers;
-  EXPECT_EQ(headers.at(1).text, GS::UniString(u"名称"));
-  EXPECT_EQ(headers.at(2).text, GS::UniString(u"数"));
-  EXPECT_EQ(headers.at(3).text, GS::UniString());
-  EXPECT_TRUE(headers.at(1).buttonFlag);
-  EXPECT_TRUE(headers.at(2).buttonFlag);
-  EXPECT_FALSE(headers.at(3).buttonFlag);
+  using Header = std::tuple<GS::UniString, bool, short>;
+  EXPECT_EQ(Headers(), (std::vector<Header>{{u"名称", true, 0}, {u"数", true, 0}, {GS::UniString(), false, 0}}));
 
   // All headers: the third gets its text too, and every size flag stays.
   DGListSetHeaderItemFlags(id, kList, 2, 5, false);
   DGListSetHeaderItemFlags(id, kList, 3, 6, false);
   DGSetItemFont(id, kList, 0x3D);
   dialog.columns->InitializeList(true);
-  EXPECT_EQ(headers.at(3).text, GS::UniString(u"面積"));
-  EXPECT_EQ(headers.at(2).sizeFlag, 5);
-  EXPECT_EQ(headers.at(3).sizeFlag, 6);
-  EXPECT_TRUE(headers.at(3).buttonFlag);
+  EXPECT_EQ(Headers(), (std::vector<Header>{{u"名称", true, 0}, {u"数", true, 5}, {u"面積", true, 6}}));
   for (short i = 1; i <= 3; ++i)
-    EXPECT_EQ(headers.at(i).font, 0x0C) << "header " << i;  // only the size bits of the list's font
-  DGModelessClose(id);
-}
+    EXPECT_EQ(List().headers.at(i).font, 0x0C) << "header " << i;  // only the size bits of the list's font
 
-TEST_F(CDGListItemParamTest, OneColumnListWithoutAllHeadersHasABlankHeader)
-{
-  ListDialog dialog;
-  Open(dialog);
+  // One column without all headers has a blank header.
   CDGListItemParamArray single(id, kList);
   single.push_back(std::make_unique<CDGListItemParamCore>(id, kList, 80, GS::UniString(u"名称"), 0, 0, 0));
   single.InitializeList(false);
   EXPECT_EQ(TabFields(), (std::vector<DGTabFieldData>{Field(0, 80, 0)}));
   EXPECT_EQ(List().headers.at(1).text, GS::UniString());
   dialog.columns->InitializeList(false);  // the dialog stores its own three columns when it closes
-  DGModelessClose(id);
-}
-
-TEST_F(CDGListItemParamTest, EditItemsAreHiddenAndLaidOnTheirTabFields)
-{
-  ListDialog dialog;
-  Open(dialog);
-  EXPECT_FALSE(Item(kTextEdit).visible);
-  EXPECT_FALSE(Item(kLongEdit).visible);
-  EXPECT_EQ(List().tabFields[0].dialItem, kTextEdit);
-  EXPECT_EQ(List().tabFields[1].dialItem, DG_NO_ITEM);
-  EXPECT_EQ(List().tabFields[2].dialItem, kLongEdit);
-
-  dialog.columns->HideItem();
-  for (const auto& field : List().tabFields)
-    EXPECT_EQ(field.dialItem, DG_NO_ITEM);
-  DGModelessClose(id);
 }
 
 TEST_F(CDGListItemParamTest, EditItemSitsOnePixelInsideTheCellInTheRowsStyle)
 {
-  ListDialog dialog;
-  Open(dialog);
   AddRows(3);
   DGSetItemFont(id, kList, 0x0D);
   DGListSetItemStyle(id, kList, 2, 0x40);
@@ -220,14 +179,12 @@ TEST_F(CDGListItemParamTest, EditItemSitsOnePixelInsideTheCellInTheRowsStyle)
   short rowLeft = 0, rowTop = 0, rowRight = 0, rowBottom = 0;
   DGListGetItemRect(id, kList, 2, &rowLeft, &rowTop, &rowRight, &rowBottom);
   const auto& edit = Item(kLongEdit);
-  EXPECT_EQ(edit.left, 131);
-  EXPECT_EQ(edit.right, 169);
-  EXPECT_EQ(edit.top, rowTop + 1);
-  EXPECT_EQ(edit.bottom, rowBottom - 1);
-  EXPECT_EQ(edit.font, 0x4C);
+  EXPECT_EQ(std::tuple(edit.left, edit.top, edit.right, edit.bottom, edit.font),
+            std::tuple(short(131), short(rowTop + 1), short(169), short(rowBottom - 1), short(0x4C)));
 
   EXPECT_FALSE((*dialog.columns)[2]->SetItemSize(9, 3));  // no such row: nothing moves
   EXPECT_EQ(Item(kLongEdit).left, 131);
+  DGModelessClose(id);
   host.Reset();  // the refused row was a misuse on purpose
 }
 
@@ -236,8 +193,6 @@ TEST_F(CDGListItemParamTest, EditItemSitsOnePixelInsideTheCellInTheRowsStyle)
 
 TEST_F(CDGListItemParamTest, SetListVisitsEveryColumnAtTheFirstSelectedRow)
 {
-  ListDialog dialog;
-  Open(dialog);
   AddRows(4);
   DGListSelectItem(id, kList, 3);
   DGListSelectItem(id, kList, 4);
@@ -262,13 +217,10 @@ TEST_F(CDGListItemParamTest, SetListVisitsEveryColumnAtTheFirstSelectedRow)
   dialog.calls.clear();
   dialog.columns->UpdateEditItem(id, 2);
   EXPECT_EQ(dialog.calls, (CallList{"Func 2 1 1", "Func 2 3 1"}));
-  DGModelessClose(id);
 }
 
 TEST_F(CDGListItemParamTest, HeaderResizeGrowsTheEditItemThenPlacesTheEditorsAgain)
 {
-  ListDialog dialog;
-  Open(dialog);
   AddRows(2);
   DGListSelectItem(id, kList, 2);
   const short right = Item(kLongEdit).right;
@@ -287,7 +239,6 @@ TEST_F(CDGListItemParamTest, HeaderResizeGrowsTheEditItemThenPlacesTheEditorsAga
   DialogUser(id).HeaderResize(kList, 2, 7);
   EXPECT_EQ(Item(kLongEdit).right, right + 12);
   EXPECT_EQ(pln::host::DialogState(id)->moveGrowBatches, batches + 1);
-  DGModelessClose(id);
 }
 
 // ---------------------------------------------------------------------------
@@ -295,25 +246,23 @@ TEST_F(CDGListItemParamTest, HeaderResizeGrowsTheEditItemThenPlacesTheEditorsAga
 
 TEST_F(CDGListItemParamTest, WidthsTheUserLeftAreStoredAndComeBackAtTheNextOpening)
 {
-  {
-    ListDialog dialog;
-    Open(dialog);
-    DialogUser(id).HeaderResize(kList, 1, 20);
-    DialogUser(id).HeaderResize(kList, 3, -5);
-    DGModelessClose(id);
-  }
+  DialogUser(id).HeaderResize(kList, 1, 20);
+  DialogUser(id).HeaderResize(kList, 3, -5);
+  DGModelessClose(id);
   const auto stored = host.ModulData(GS::UniString(kRecordName));
   ASSERT_TRUE(stored.has_value());
   EXPECT_EQ(stored->dataVersion, 1000);
   EXPECT_EQ(stored->bytes, WidthRecord(3, {120, 30, 35}));
 
   ListDialog again;
-  Open(again);
+  id = again.DoModeless();
   EXPECT_EQ(TabFields(), (std::vector<DGTabFieldData>{Field(0, 120, 0), Field(120, 150, 256), Field(150, 185, 512)}));
   DGModelessClose(id);
 }
 
-TEST_F(CDGListItemParamTest, RecordNameRightAlignsTheResourceIdInSixPlaces)
+using CDGListItemParamArrayTest = HostTest;
+
+TEST_F(CDGListItemParamArrayTest, RecordNameRightAlignsTheResourceIdInSixPlaces)
 {
   CDGListItemParamArray columns(1, 12);
   EXPECT_EQ(columns.HeaderRecordName(325), "   325-12");
@@ -328,7 +277,7 @@ struct StoredCase {
   std::vector<short> widths;  // what the columns hold afterwards
 };
 
-TEST_F(CDGListItemParamTest, StoredWidthsAreUsedOnlyWhenTheyFitTheList)
+TEST_F(CDGListItemParamArrayTest, StoredWidthsAreUsedOnlyWhenTheyFitTheList)
 {
   std::vector<char> truncated = WidthRecord(3, {50, 60});
   truncated.push_back('\x01');
@@ -349,7 +298,7 @@ TEST_F(CDGListItemParamTest, StoredWidthsAreUsedOnlyWhenTheyFitTheList)
   };
   for (const StoredCase& c : cases) {
     host.Reset();
-    StoreRecord(c.bytes, c.version);
+    StoreModulData(kRecordName, c.bytes, c.version);
     CDGListItemParamArray columns(1, kList);
     for (short width : {100, 30, 40})
       columns.push_back(std::make_unique<CDGListItemParamCore>(1, kList, width, GS::UniString(), 0, 0, 0));

@@ -3,11 +3,8 @@
 // and activation), the host's control messages and the hide bookkeeping.
 
 #include "CDGPaletteCore.h"
-#include "DlgTestSupport.h"
+#include "HostTestSupport.h"
 #include "host_debug.h"
-#include "host_errors.h"
-
-#include <cstdint>
 
 using pln::host::DGItemKind;
 using pln::host::DialogUser;
@@ -17,7 +14,7 @@ namespace {
 constexpr short kRes = 32540;
 constexpr short kPopUp = 4;
 
-class TestPalette : public CDGPaletteCore {
+class TestPalette : public CDGPaletteCore, public Recorder {
 public:
   explicit TestPalette(bool dockable = false) : CDGPaletteCore(kRes) { m_bDockable = dockable; }
   using CDGPaletteCore::DisablePaletteControls;
@@ -25,90 +22,48 @@ public:
 
   void ShowPalette() override
   {
-    calls.emplace_back("ShowPalette");
+    Note("ShowPalette");
     CDGPaletteCore::ShowPalette();
   }
-  bool UpdateData(short, bool save) override
-  {
-    calls.push_back(Line("UpdateData", save));
-    return true;
-  }
+  bool UpdateData(short, bool save) override { return Note(Line("UpdateData", save), true); }
   short DoMsgClick(short dialId, short item, long long msgData) override
   {
-    calls.push_back(Line("Click", item));
+    Note(Line("Click", item));
     return CDGPaletteCore::DoMsgClick(dialId, item, msgData);
   }
-  void DoMsgDoubleClick(short, short item, long long) override { calls.push_back(Line("DoubleClick", item)); }
-  void DoMsgChange(short, short item, long long msgData) override { calls.push_back(Line("Change", item, msgData)); }
-  void DoMsgTrack(short, short item, long long) override { calls.push_back(Line("Track", item)); }
-  void DoMsgClose(short, short item) override { calls.push_back(Line("Close", item)); }
-  void DoMsgUpdate(short, short item, long long) override { calls.push_back(Line("Update", item)); }
+  void DoMsgDoubleClick(short, short item, long long) override { Note(Line("DoubleClick", item)); }
+  void DoMsgChange(short, short item, long long msgData) override { Note(Line("Change", item, msgData)); }
+  void DoMsgTrack(short, short item, long long) override { Note(Line("Track", item)); }
+  void DoMsgClose(short, short item) override { Note(Line("Close", item)); }
+  void DoMsgUpdate(short, short item, long long) override { Note(Line("Update", item)); }
   void EnableItem(short dialId) override
   {
-    calls.emplace_back("EnableItem");
+    Note("EnableItem");
     CDGPaletteCore::EnableItem(dialId);
   }
-  short DoMsgUser(short message, short, short, long long) override
-  {
-    calls.push_back(Line("User", message));
-    return 5;
-  }
-  short DoMsgTopStatusChange(short, short item, DG::PanelTopStatusChangeEventArg* arg) override
-  {
-    Record("TopStatus", arg);
-    return item;
-  }
+  short DoMsgUser(short message, short, short, long long) override { return Note(Line("User", message), short(5)); }
+  short DoMsgTopStatusChange(short, short item, TopStatusArg* arg) override { return Record("TopStatus", arg, item); }
   void DoMsgResize(short, DG::ResizeEventArg* arg) override { Record("Resize", arg); }
-  void DoMsgGrow(short, short hGrow, short vGrow) override { calls.push_back(Line("Grow", hGrow, vGrow)); }
-  short DoMsgDragDrop(short, short, DG::DragDropEventArg* arg) override
-  {
-    Record("DragDrop", arg);
-    return 17;
-  }
-  bool DoMsgListHeaderClick(short, short, DG::ListBoxHeaderEventArg* arg) override
-  {
-    Record("HeaderClick", arg);
-    return true;
-  }
-  void DoMsgSplitterDrag(short, short, DG::SplitterDragEventArg* arg) override { Record("Splitter", arg); }
-  short DoMsgListHeaderDrag(short, short, DG::ListBoxHeaderEventArg* arg) override
-  {
-    Record("HeaderDrag", arg);
-    return 24;
-  }
-  short DoMsgListHeaderResize(short, short, DG::ListBoxHeaderEventArg* arg) override
-  {
-    Record("HeaderResize", arg);
-    return 25;
-  }
-  short DoMsgBackgroundPaint(short, short, DG::PanelBackgroundPaintEventArg* arg) override
-  {
-    Record("Paint", arg);
-    return 22;
-  }
+  void DoMsgGrow(short, short hGrow, short vGrow) override { Note(Line("Grow", hGrow, vGrow)); }
+  short DoMsgDragDrop(short, short, DragArg* arg) override { return Record("DragDrop", arg, short(17)); }
+  bool DoMsgListHeaderClick(short, short, HeaderArg* arg) override { return Record("HeaderClick", arg, true); }
+  void DoMsgSplitterDrag(short, short, SplitterArg* arg) override { Record("Splitter", arg); }
+  short DoMsgListHeaderDrag(short, short, HeaderArg* arg) override { return Record("HeaderDrag", arg, short(24)); }
+  short DoMsgListHeaderResize(short, short, HeaderArg* arg) override { return Record("HeaderResize", arg, short(25)); }
+  short DoMsgBackgroundPaint(short, short, PaintArg* arg) override { return Record("Paint", arg, short(22)); }
   GSErrCode OpenPalette() override { return DoPaletteInit(); }
   void ClosePalette() override { DoPaletteClose(); }
   void DisablePaletteControls(short dialId) override
   {
-    calls.emplace_back("DisablePaletteControls");
+    Note("DisablePaletteControls");
     CDGPaletteCore::DisablePaletteControls(dialId);
   }
 
   short Id() const { return m_PaletteID; }
   bool WasVisible() const { return m_bWasVisible; }
-
-  CallList calls;
-  const void* record = nullptr;
-
-private:
-  void Record(const char* op, const void* arg)
-  {
-    calls.emplace_back(op);
-    record = arg;
-  }
 };
 
-class CDGPaletteCoreTest : public DlgTest {
+class CDGPaletteCoreTest : public HostTest {
 protected:
   CDGPaletteCoreTest()
   {
@@ -123,19 +78,30 @@ protected:
   {
     return pln::host::SendPaletteMessage(id, message);
   }
-};
+  std::tuple<bool, bool, bool> State() const
+  {
+    return {palette.Id() != 0 && Visible(palette.Id()), CDGPaletteCore::hiddenByUser, CDGPaletteCore::hiddenByAC};
+  }
+  short Open()
+  {
+    EXPECT_EQ(palette.OpenPalette(), NoError);
+    return palette.Id();
+  }
+  void TearDown() override
+  {
+    if (palette.Id() != 0)
+      palette.ClosePalette();
+    HostTest::TearDown();
+  }
 
-DGMessageData Address(const void* record)
-{
-  return static_cast<DGMessageData>(reinterpret_cast<std::intptr_t>(record));
-}
+  TestPalette palette;
+};
 
 // ---------------------------------------------------------------------------
 // Opening and closing
 
 TEST_F(CDGPaletteCoreTest, MenuCommandOpensThenClosesThenOpensAgain)
 {
-  TestPalette palette;
   palette.CmdOpenPalette();
   const short first = palette.Id();
   ASSERT_NE(first, 0);
@@ -148,6 +114,10 @@ TEST_F(CDGPaletteCoreTest, MenuCommandOpensThenClosesThenOpensAgain)
   ASSERT_TRUE(registration.has_value());
   EXPECT_EQ(registration->flags, 1);
   EXPECT_EQ(registration->guid, APINULLGuid);
+  // Opening an open palette does nothing.
+  EXPECT_EQ(palette.OpenPalette(), NoError);
+  EXPECT_EQ(palette.Id(), first);
+  EXPECT_EQ(pln::host::DialogOpenings().size(), 1u);
 
   palette.CmdOpenPalette();
   EXPECT_EQ(palette.Id(), 0);
@@ -159,56 +129,41 @@ TEST_F(CDGPaletteCoreTest, MenuCommandOpensThenClosesThenOpensAgain)
   palette.CmdOpenPalette();
   EXPECT_TRUE(palette.IsOn());
   EXPECT_NE(palette.Id(), first);
-  palette.ClosePalette();
 }
 
 TEST_F(CDGPaletteCoreTest, DockablePaletteGetsAFreshGuidAtEveryOpening)
 {
-  TestPalette palette(true);
-  EXPECT_EQ(palette.OpenPalette(), NoError);
-  const short id = palette.Id();
-  const GS::Guid first = palette.GetGuid();
+  TestPalette dockable(true);
+  EXPECT_EQ(dockable.OpenPalette(), NoError);
+  const short id = dockable.Id();
+  const GS::Guid first = dockable.GetGuid();
   EXPECT_FALSE(first.IsNull());
   EXPECT_EQ(pln::host::DialogState(id)->kind, pln::host::DGWindowKind::Palette);
   EXPECT_EQ(pln::host::DialogState(id)->paletteGuid, first);
   EXPECT_TRUE(Visible(id));
   EXPECT_TRUE(Registered(id));
-  EXPECT_EQ(palette.calls, (CallList{"UpdateData 0"}));  // one init, after events began
+  EXPECT_EQ(dockable.calls, (CallList{"UpdateData 0"}));  // one init, after events began
 
-  palette.ClosePalette();
-  palette.OpenPalette();
-  EXPECT_NE(palette.GetGuid(), first);
-  palette.ClosePalette();
+  dockable.ClosePalette();
+  dockable.OpenPalette();
+  EXPECT_NE(dockable.GetGuid(), first);
+  dockable.ClosePalette();
 }
 
-TEST_F(CDGPaletteCoreTest, OpeningAnOpenPaletteDoesNothing)
-{
-  TestPalette palette;
-  palette.OpenPalette();
-  const short id = palette.Id();
-  EXPECT_EQ(palette.OpenPalette(), NoError);
-  EXPECT_EQ(palette.Id(), id);
-  EXPECT_EQ(pln::host::DialogOpenings().size(), 1u);
-  palette.ClosePalette();
-}
-
-TEST_F(CDGPaletteCoreTest, OpeningWithoutAWindowAnswersGeneralError)
+TEST_F(CDGPaletteCoreTest, OpeningWithoutAWindowAnswersGeneralErrorAndAFailedRegistrationLeavesItOpen)
 {
   for (bool dockable : {false, true}) {
     host.Reset();
-    TestPalette palette(dockable);
-    EXPECT_EQ(palette.DoPaletteInit(), APIERR_GENERAL);
-    EXPECT_EQ(palette.Id(), 0);
-    EXPECT_TRUE(palette.calls.empty());
+    TestPalette unopened(dockable);
+    EXPECT_EQ(unopened.DoPaletteInit(), APIERR_GENERAL);
+    EXPECT_EQ(unopened.Id(), 0);
+    EXPECT_TRUE(unopened.calls.empty());
   }
   host.Reset();  // the undeclared resource was a misuse on purpose
-}
 
-TEST_F(CDGPaletteCoreTest, FailedRegistrationLeavesThePaletteOpenButUnregistered)
-{
+  pln::host::DefineDialog(kRes, {{1, DGItemKind::Button}});
   pln::host::ClearDebugLines();
   host.FailOnce("ACAPI_RegisterModelessWindow", APIERR_GENERAL);
-  TestPalette palette;
   EXPECT_EQ(palette.OpenPalette(), NoError);
   EXPECT_TRUE(palette.IsOn());
   EXPECT_FALSE(Registered(palette.Id()));
@@ -218,93 +173,54 @@ TEST_F(CDGPaletteCoreTest, FailedRegistrationLeavesThePaletteOpenButUnregistered
   EXPECT_EQ(palette.Id(), 0);
 }
 
-TEST_F(CDGPaletteCoreTest, CloseBoxClosesThePalette)
-{
-  TestPalette palette;
-  palette.OpenPalette();
-  const short id = palette.Id();
-  EXPECT_EQ(DialogUser(id).CloseBox(), -1);
-  EXPECT_FALSE(DGIsDialogOpen(id));
-  EXPECT_EQ(palette.Id(), 0);
-  EXPECT_FALSE(Registered(id));
-  EXPECT_EQ(palette.calls, (CallList{"UpdateData 0", "Click -1", "Close -1"}));
-}
-
 // ---------------------------------------------------------------------------
 // Messages
 
-struct MessageCase {
-  short message;
-  short item;
-  CallList calls;
-  short answer;
-  const void* record = nullptr;
-};
-
 TEST_F(CDGPaletteCoreTest, MessageTableLeavesHotKeyAndActivateUndispatched)
 {
-  TestPalette palette;
-  palette.OpenPalette();
-  DialogUser user(palette.Id());
+  DialogUser user(Open());
   DG::ResizeEventArg resize;
-  DG::PanelTopStatusChangeEventArg top;
-  DG::DragDropEventArg drag;
-  DG::PanelBackgroundPaintEventArg paint;
-  DG::ListBoxHeaderEventArg header;
-  DG::SplitterDragEventArg splitter;
-  const std::vector<MessageCase> cases = {
-      {4, -1, {"Click -1"}, -1},
-      {4, 1, {"Click 1"}, 0},
-      {5, 1, {"DoubleClick 1"}, 0},
-      {6, 2, {"Change 2 77"}, 0},
-      {7, 2, {"Track 2"}, 0},
-      {11, 2, {}, 0},
-      {14, 2, {}, 0},
-      {16, 2, {"Update 2"}, 0},
-      {2, 2, {}, 0},
-      {8, 2, {}, 0},
-      {10, 2, {}, 0},
-      {18, 2, {}, 0},
-      {21, 2, {}, 0},
-      {26, 2, {}, 0},
-      {28, 2, {}, 0},
-      {16382, 2, {}, 0},
-      {0, 2, {}, 0},
-      {-3, 2, {}, 0},
-      {16383, 2, {"User 16383"}, 5},
-  };
-  for (const MessageCase& c : cases) {
-    palette.calls.clear();
-    EXPECT_EQ(user.Send(c.message, c.item, 77), c.answer) << "message " << c.message;
-    EXPECT_EQ(palette.calls, c.calls) << "message " << c.message;
-  }
-  const std::vector<MessageCase> recordCases = {
-      {13, 2, {"Resize"}, 0, &resize},
-      {15, 3, {"TopStatus"}, 3, &top},
-      {17, 2, {"DragDrop"}, 17, &drag},
-      {22, 2, {"Paint"}, 22, &paint},
-      {23, 2, {"HeaderClick"}, 1, &header},
-      {24, 2, {"HeaderDrag"}, 24, &header},
-      {25, 2, {"HeaderResize"}, 25, &header},
-      {27, 2, {"Splitter"}, 0, &splitter},
-  };
-  for (const MessageCase& c : recordCases) {
-    palette.calls.clear();
-    EXPECT_EQ(user.Send(c.message, c.item, Address(c.record)), c.answer) << "message " << c.message;
-    EXPECT_EQ(palette.calls, c.calls) << "message " << c.message;
-    EXPECT_EQ(palette.record, c.record) << "message " << c.message;
-  }
+  TopStatusArg top;
+  DragArg drag;
+  PaintArg paint;
+  HeaderArg header;
+  SplitterArg splitter;
+  ExpectDispatch(user, palette,
+                 {{4, 1, {"Click 1"}, 0},
+                  {5, 1, {"DoubleClick 1"}, 0},
+                  {6, 2, {"Change 2 77"}, 0},
+                  {7, 2, {"Track 2"}, 0},
+                  {16, 2, {"Update 2"}, 0},
+                  {13, 2, {"Resize"}, 0, &resize},
+                  {15, 3, {"TopStatus"}, 3, &top},
+                  {17, 2, {"DragDrop"}, 17, &drag},
+                  {22, 2, {"Paint"}, 22, &paint},
+                  {23, 2, {"HeaderClick"}, 1, &header},
+                  {24, 2, {"HeaderDrag"}, 24, &header},
+                  {25, 2, {"HeaderResize"}, 25, &header},
+                  {27, 2, {"Splitter"}, 0, &splitter},
+                  {16383, 2, {"User 16383"}, 5}});
+  for (short message : {11, 14, 2, 8, 10, 18, 21, 26, 28, 16382, 0, -3})
+    ExpectDispatch(user, palette, {{message, 2, {}, 0}});
   palette.calls.clear();
   user.Grow(3, -2);
   EXPECT_EQ(palette.calls, (CallList{"Grow 3 -2"}));
-  palette.ClosePalette();
+
+  // Sent, the close box's click is answered -1; clicked by the user, it
+  // closes the palette.
+  ExpectDispatch(user, palette, {{4, -1, {"Click -1"}, -1}});
+  const short id = palette.Id();
+  palette.calls.clear();
+  EXPECT_EQ(user.CloseBox(), -1);
+  EXPECT_EQ(palette.calls, (CallList{"Click -1", "Close -1"}));
+  EXPECT_FALSE(DGIsDialogOpen(id));
+  EXPECT_EQ(palette.Id(), 0);
+  EXPECT_FALSE(Registered(id));
 }
 
 TEST_F(CDGPaletteCoreTest, HostControlMessagesCloseDisableAndEnable)
 {
-  TestPalette palette;
-  palette.OpenPalette();
-  const short id = palette.Id();
+  const short id = Open();
   palette.calls.clear();
   EXPECT_EQ(HostSays(id, APIPalMsg_DisableItems_Begin), NoError);
   EXPECT_FALSE(pln::host::DialogItemState(id, 1)->enabled);
@@ -321,100 +237,72 @@ TEST_F(CDGPaletteCoreTest, HostControlMessagesCloseDisableAndEnable)
 }
 
 // ---------------------------------------------------------------------------
-// Hide bookkeeping
+// Hide bookkeeping: each state is (visible, hidden by the user, hidden by
+// the host).
 
-TEST_F(CDGPaletteCoreTest, UserToggleHidesAndShowsThePalette)
+TEST_F(CDGPaletteCoreTest, UserToggleHidesAndShowsThePaletteAndShowHideSwapsThroughShowPalette)
 {
-  TestPalette palette;
-  palette.OpenPalette();
-  const short id = palette.Id();
-  palette.Do_PaletteShowHide(id, true, false);
-  EXPECT_FALSE(Visible(id));
-  EXPECT_TRUE(CDGPaletteCore::hiddenByUser);
-  palette.Do_PaletteShowHide(id, true, false);
-  EXPECT_TRUE(Visible(id));
-  EXPECT_FALSE(CDGPaletteCore::hiddenByUser);
-  palette.ClosePalette();
-}
-
-TEST_F(CDGPaletteCoreTest, WhileTheHostHidesPalettesTheUserCannotBringOneBack)
-{
-  TestPalette palette;
-  palette.OpenPalette();
-  const short id = palette.Id();
+  const short id = Open();
   palette.calls.clear();
-  HostSays(id, APIPalMsg_HidePalette_Begin);
-  EXPECT_FALSE(Visible(id));
-  EXPECT_TRUE(CDGPaletteCore::hiddenByAC);
-  EXPECT_TRUE(palette.WasVisible());
-
   palette.Do_PaletteShowHide(id, true, false);
-  EXPECT_FALSE(Visible(id));
-  EXPECT_FALSE(CDGPaletteCore::hiddenByUser);
-
-  HostSays(id, APIPalMsg_HidePalette_End);
-  EXPECT_TRUE(Visible(id));
-  EXPECT_FALSE(CDGPaletteCore::hiddenByAC);
-  EXPECT_EQ(palette.calls, (CallList{"EnableItem"}));
-  palette.ClosePalette();
-}
-
-TEST_F(CDGPaletteCoreTest, PaletteTheUserHidStaysHiddenWhenTheHostShowsPalettesAgain)
-{
-  TestPalette palette;
-  palette.OpenPalette();
-  const short id = palette.Id();
+  EXPECT_EQ(State(), std::tuple(false, true, false));
   palette.Do_PaletteShowHide(id, true, false);
-  palette.calls.clear();
-  HostSays(id, APIPalMsg_HidePalette_Begin);
-  EXPECT_FALSE(palette.WasVisible());
-  HostSays(id, APIPalMsg_HidePalette_End);
-  EXPECT_FALSE(Visible(id));
-  EXPECT_TRUE(CDGPaletteCore::hiddenByUser);
-  EXPECT_FALSE(CDGPaletteCore::hiddenByAC);
-  EXPECT_TRUE(palette.calls.empty());
-  palette.ClosePalette();
-}
+  EXPECT_EQ(State(), std::tuple(true, false, false));
 
-TEST_F(CDGPaletteCoreTest, HostHideOfAnInvisiblePaletteLeavesItHiddenButEnablesIt)
-{
-  TestPalette palette;
-  palette.OpenPalette();
-  const short id = palette.Id();
-  palette.HidePalette();
-  palette.calls.clear();
-  HostSays(id, APIPalMsg_HidePalette_Begin);
-  HostSays(id, APIPalMsg_HidePalette_End);
-  EXPECT_FALSE(Visible(id));
-  EXPECT_EQ(palette.calls, (CallList{"EnableItem"}));
-  palette.ClosePalette();
-}
-
-TEST_F(CDGPaletteCoreTest, BookkeepingIgnoresAWindowThatIsNotOpen)
-{
-  TestPalette palette;
-  palette.Do_PaletteShowHide(0, false, true);
-  palette.Do_PaletteShowHide(0, true, false);
-  EXPECT_FALSE(CDGPaletteCore::hiddenByAC);
-  EXPECT_FALSE(CDGPaletteCore::hiddenByUser);
-  palette.DoPaletteShowHide();
-  palette.EnablePaletteControls(0, true);
-  palette.DisablePaletteControls(0, true);
-  EXPECT_TRUE(palette.calls.empty());
-}
-
-TEST_F(CDGPaletteCoreTest, ShowHideSwapsVisibilityThroughShowPalette)
-{
-  TestPalette palette;
-  palette.OpenPalette();
-  const short id = palette.Id();
-  palette.calls.clear();
   palette.DoPaletteShowHide();
   EXPECT_FALSE(Visible(id));
   palette.DoPaletteShowHide();
   EXPECT_TRUE(Visible(id));
   EXPECT_EQ(palette.calls, (CallList{"ShowPalette"}));
+}
+
+TEST_F(CDGPaletteCoreTest, WhileTheHostHidesPalettesTheUserCannotBringOneBack)
+{
+  const short id = Open();
+  palette.calls.clear();
+  HostSays(id, APIPalMsg_HidePalette_Begin);
+  EXPECT_EQ(State(), std::tuple(false, false, true));
+  EXPECT_TRUE(palette.WasVisible());
+  palette.Do_PaletteShowHide(id, true, false);
+  EXPECT_EQ(State(), std::tuple(false, false, true));
+  HostSays(id, APIPalMsg_HidePalette_End);
+  EXPECT_EQ(State(), std::tuple(true, false, false));
+  EXPECT_EQ(palette.calls, (CallList{"EnableItem"}));
+}
+
+TEST_F(CDGPaletteCoreTest, APaletteHiddenBeforeTheHostHidesPalettesStaysHiddenButIsEnabledIfNotTheUsers)
+{
+  // Hidden by the user: the host showing palettes again leaves it alone.
+  const short id = Open();
+  palette.Do_PaletteShowHide(id, true, false);
+  palette.calls.clear();
+  HostSays(id, APIPalMsg_HidePalette_Begin);
+  EXPECT_FALSE(palette.WasVisible());
+  HostSays(id, APIPalMsg_HidePalette_End);
+  EXPECT_EQ(State(), std::tuple(false, true, false));
+  EXPECT_TRUE(palette.calls.empty());
   palette.ClosePalette();
+
+  // Hidden by the program: it stays hidden but is enabled.
+  CDGPaletteCore::hiddenByUser = false;
+  const short again = Open();
+  palette.HidePalette();
+  palette.calls.clear();
+  HostSays(again, APIPalMsg_HidePalette_Begin);
+  HostSays(again, APIPalMsg_HidePalette_End);
+  EXPECT_EQ(State(), std::tuple(false, false, false));
+  EXPECT_EQ(palette.calls, (CallList{"EnableItem"}));
+}
+
+TEST_F(CDGPaletteCoreTest, BookkeepingIgnoresAWindowThatIsNotOpen)
+{
+  palette.Do_PaletteShowHide(0, false, true);
+  palette.Do_PaletteShowHide(0, true, false);
+  EXPECT_EQ(State(), std::tuple(false, false, false));
+  palette.DoPaletteShowHide();
+  palette.EnablePaletteControls(0, true);
+  palette.DisablePaletteControls(0, true);
+  EXPECT_TRUE(palette.calls.empty());
 }
 
 // ---------------------------------------------------------------------------
@@ -422,19 +310,15 @@ TEST_F(CDGPaletteCoreTest, ShowHideSwapsVisibilityThroughShowPalette)
 
 TEST_F(CDGPaletteCoreTest, EnablingAnItemOfAClosedPaletteIsAProgrammingError)
 {
-  TestPalette palette;
   EXPECT_DEATH(palette.EnableItem(1, true), "m_PaletteID != 0");
 }
 
 TEST_F(CDGPaletteCoreTest, PopupTextComesInTheHostsDefaultCode)
 {
-  TestPalette palette;
-  palette.OpenPalette();
-  const short id = palette.Id();
+  const short id = Open();
   palette.PopupInsert(id, kPopUp, "\x96\xbe\x92\xa9", 9);  // Shift-JIS
   EXPECT_EQ(DGPopUpGetItemText(id, kPopUp, 1), GS::UniString(u"明朝"));
   EXPECT_EQ(DGPopUpGetItemUserData(id, kPopUp, 1), 9);
-  palette.ClosePalette();
 }
 
 }  // namespace

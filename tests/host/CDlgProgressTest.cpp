@@ -2,44 +2,38 @@
 // host in each mode, the counters, cancel, and closing on destruction.
 
 #include "CDlgProgress.h"
-#include "HostFixture.h"
+#include "HostTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <stdexcept>
-#include <string>
+#include <tuple>
 
 namespace {
 
-class CDlgProgressTest : public ::testing::Test {
+class CDlgProgressTest : public HostTest {
 protected:
-  std::ptrdiff_t Calls(const std::string& name) const {
-    const auto& log = host.CallLog();
-    return std::count(log.begin(), log.end(), name);
+  // What the host's process window shows: open, title, phase count, phase,
+  // text, maximum and position.
+  auto Window() const
+  {
+    const auto& p = host.Progress();
+    return std::tuple(p.open, p.title, p.phaseCount, p.phase, p.text, p.maximum, p.position);
   }
-  HostFixture host;
 };
 
 TEST_F(CDlgProgressTest, PhasedRangeShowsThePhaseCountBeforeTheText)
 {
   CDlgProgress progress;
   progress.SetPhase(3, GS::UniString(u"集計"));
-  EXPECT_TRUE(host.Progress().open);
-  EXPECT_EQ(host.Progress().title, GS::UniString(u"集計"));
-  EXPECT_EQ(host.Progress().phaseCount, 3);
+  EXPECT_EQ(Window(), std::tuple(true, GS::UniString(u"集計"), 3, 0, GS::UniString(), 0, 0));
   EXPECT_EQ(progress.GetCurPhase(), GS::UniString(u"3 "));
 
   progress.SetRange2(10, GS::UniString(u"面積"));
-  EXPECT_EQ(host.Progress().text, GS::UniString(u"3 面積"));
-  EXPECT_EQ(host.Progress().maximum, 10);
-  EXPECT_EQ(host.Progress().phase, 1);
+  EXPECT_EQ(Window(), std::tuple(true, GS::UniString(u"集計"), 3, 1, GS::UniString(u"3 面積"), 10, 0));
 
   // Every range of a phased window starts the host's next phase.
   progress.IncrementPhase();
   progress.SetRange(4, "second");
-  EXPECT_EQ(host.Progress().phase, 2);
-  EXPECT_EQ(host.Progress().text, GS::UniString(u"second"));
+  EXPECT_EQ(Window(), std::tuple(true, GS::UniString(u"集計"), 3, 2, GS::UniString(u"second"), 4, 0));
   EXPECT_EQ(progress.GetRange(), 4);
   progress.Close();
   EXPECT_FALSE(host.Progress().open);
@@ -53,14 +47,10 @@ TEST_F(CDlgProgressTest, SingleRangeOpensOnceAndLaterRangesOnlyResetTheCounters)
   EXPECT_EQ(progress.GetCurPhase(), GS::UniString());
 
   progress.SetRange(5, "first");
-  EXPECT_TRUE(host.Progress().open);
-  EXPECT_EQ(host.Progress().title, GS::UniString(u"タイトル"));
-  EXPECT_EQ(host.Progress().phaseCount, 1);
-  EXPECT_EQ(host.Progress().maximum, 5);
   progress.StepIt();
   progress.StepIt();
+  EXPECT_EQ(Window(), std::tuple(true, GS::UniString(u"タイトル"), 1, 1, GS::UniString(u"first"), 5, 2));
   EXPECT_EQ(progress.GetPos(), 2);
-  EXPECT_EQ(host.Progress().position, 2);
   progress.SetPos(4);
   EXPECT_EQ(progress.GetPos(), 4);
   progress.SetPos(9);  // the host keeps the bar within its maximum
@@ -91,18 +81,7 @@ TEST_F(CDlgProgressTest, CloseReturnsToFirstUseSoTheObjectRunsAgain)
   EXPECT_EQ(progress.GetCurPhase(), GS::UniString());
 }
 
-TEST_F(CDlgProgressTest, CancelIsReportedByCheckAbort)
-{
-  CDlgProgress progress;
-  progress.SetRange(10, "x");
-  host.QueueProgressCancel(2);
-  EXPECT_FALSE(progress.CheckAbort());
-  EXPECT_FALSE(progress.CheckAbort());
-  EXPECT_TRUE(progress.CheckAbort());
-  EXPECT_TRUE(progress.CheckAbort());  // it stays cancelled until closed
-}
-
-TEST_F(CDlgProgressTest, StepItPassesTheHostErrorOn)
+TEST_F(CDlgProgressTest, CancelIsReportedByCheckAbortAndStepItPassesTheHostErrorOn)
 {
   CDlgProgress progress;
   progress.SetRange(10, "x");
@@ -110,6 +89,12 @@ TEST_F(CDlgProgressTest, StepItPassesTheHostErrorOn)
   EXPECT_EQ(progress.StepIt(), APIERR_GENERAL);
   EXPECT_EQ(progress.StepIt(), NoError);
   EXPECT_EQ(progress.GetPos(), 2);
+
+  host.QueueProgressCancel(2);
+  EXPECT_FALSE(progress.CheckAbort());
+  EXPECT_FALSE(progress.CheckAbort());
+  EXPECT_TRUE(progress.CheckAbort());
+  EXPECT_TRUE(progress.CheckAbort());  // it stays cancelled until closed
 }
 
 TEST_F(CDlgProgressTest, AnExceptionThroughAProgressLoopClosesTheWindow)

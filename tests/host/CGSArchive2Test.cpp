@@ -2,47 +2,25 @@
 // damaged records that must throw instead of reading past the data.
 
 #include "CGSArchive2.h"
-#include "HostFixture.h"
-#include "host_calllog.h"
-#include "host_errors.h"
-#include "host_memory.h"
-#include "host_userdata.h"
+#include "HostTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <string>
-#include <vector>
+#include <memory>
 
 namespace {
 
 const char* const kName = " 32400-5";
 
-class CGSArchive2Test : public ::testing::Test {
+class CGSArchive2Test : public HostTest {
 protected:
-  void TearDown() override { EXPECT_EQ(host.HandlesSinceReset(), 0); }
-
-  // Stores raw bytes as a record, as another build of the add-on might have.
-  void StoreRaw(const char* name, const std::vector<char>& bytes, Int32 version = 1000)
-  {
-    API_ModulData data;
-    data.dataVersion = version;
-    data.platformSign = CGSArchive2::kPlatformSign;
-    data.dataHdl = BMAllocateHandle(GSSize(bytes.size()), 0, 0);
-    if (!bytes.empty())
-      std::memcpy(*data.dataHdl, bytes.data(), bytes.size());
-    ASSERT_EQ(ACAPI_ModulData_Store(&data, GS::UniString(name)), NoError);
-    BMKillHandle(&data.dataHdl);
-  }
   std::vector<char> Stored(const char* name) const { return host.ModulData(GS::UniString(name))->bytes; }
-  std::ptrdiff_t Stores() const
+  // The bytes stored as the record "r" and opened for reading.
+  static std::unique_ptr<CGSArchive2> Opened(const std::vector<char>& bytes, Int32 version = 1000)
   {
-    const auto& log = host.CallLog();
-    return std::count(log.begin(), log.end(), "ACAPI_ModulData_Store");
+    StoreModulData("r", bytes, version);
+    auto in = std::make_unique<CGSArchive2>("r");
+    EXPECT_TRUE(in->Open());
+    return in;
   }
-
-  HostFixture host;
 };
 
 // What the thrown code of a read is; 0 when it did not throw.
@@ -57,23 +35,39 @@ unsigned int ThrownBy(Body body)
   return 0;
 }
 
+// Every kind of field once, written and read by the same code.
+struct Fields {
+  bool flag = false;
+  double d = 0;
+  float f = 0;
+  char text[8] = "zzzzzzz";
+  std::string empty = "x";
+  GS::UniString uni;
+
+  void Serialize(CGSArchive2& ar, USize textCapacity)
+  {
+    ar.Serialize(flag);
+    ar.Serialize(d);
+    ar.Serialize(f);
+    ar.Serialize(text, textCapacity);
+    ar.Serialize(empty);
+    ar.Serialize(uni);
+  }
+};
+
 TEST_F(CGSArchive2Test, ColumnWidthsRoundTripWithVersionAndPlatformSign)
 {
   {
     CGSArchive2 out(kName);
     out.Save(1000);
     int count = 3;
-    short widths[3] = {100, 30, 40};
     out.Serialize(count);
-    for (short& width : widths)
+    for (short width : {100, 30, 40})
       out.Serialize(width);
     EXPECT_EQ(out.GetSize(), 10);
   }
-  const auto stored = host.ModulData(GS::UniString(kName));
-  ASSERT_TRUE(stored.has_value());
-  EXPECT_EQ(stored->dataVersion, 1000);
-  EXPECT_EQ(stored->platformSign, 0x5757);
-  EXPECT_EQ(stored->bytes, (std::vector<char>{3, 0, 0, 0, 100, 0, 30, 0, 40, 0}));
+  EXPECT_EQ(host.ModulData(GS::UniString(kName)),
+            (pln::host::StoredModulData{1000, 0x5757, {3, 0, 0, 0, 100, 0, 30, 0, 40, 0}}));
 
   EXPECT_TRUE(CGSArchive2::IsHaveData(kName));
   CGSArchive2 in(kName);
@@ -85,9 +79,7 @@ TEST_F(CGSArchive2Test, ColumnWidthsRoundTripWithVersionAndPlatformSign)
   for (short& width : widths)
     in.Serialize(width);
   EXPECT_EQ(count, 3);
-  EXPECT_EQ(widths[0], 100);
-  EXPECT_EQ(widths[1], 30);
-  EXPECT_EQ(widths[2], 40);
+  EXPECT_EQ((std::vector<short>(widths, widths + 3)), (std::vector<short>{100, 30, 40}));
   EXPECT_EQ(ThrownBy([&] { in.Serialize(count); }), CGSArchive2::kPastEnd);
 }
 
@@ -96,18 +88,8 @@ TEST_F(CGSArchive2Test, NumbersAndTextsHaveTheirExactEncodings)
   {
     CGSArchive2 out("enc");
     out.Save(7);
-    bool flag = true;
-    double d = 1.5;
-    float f = -2.0f;
-    char text[] = "ab";
-    std::string empty;
-    GS::UniString uni(u"面積");
-    out.Serialize(flag);
-    out.Serialize(d);
-    out.Serialize(f);
-    out.Serialize(text, sizeof text);
-    out.Serialize(empty);
-    out.Serialize(uni);
+    Fields fields{true, 1.5, -2.0f, "ab", "", GS::UniString(u"面積")};
+    fields.Serialize(out, sizeof "ab");
   }
   std::vector<char> expected{1};
   const double d = 1.5;
@@ -125,27 +107,17 @@ TEST_F(CGSArchive2Test, NumbersAndTextsHaveTheirExactEncodings)
 
   CGSArchive2 in("enc");
   ASSERT_TRUE(in.Open());
-  bool flag = false;
-  double dr = 0;
-  float fr = 0;
-  char text[8] = "zzzzzzz";
-  std::string empty = "x";
-  GS::UniString uni;
-  in.Serialize(flag);
-  in.Serialize(dr);
-  in.Serialize(fr);
-  in.Serialize(text, sizeof text);
-  in.Serialize(empty);
-  in.Serialize(uni);
-  EXPECT_TRUE(flag);
-  EXPECT_EQ(dr, 1.5);
-  EXPECT_EQ(fr, -2.0f);
-  EXPECT_STREQ(text, "ab");
-  EXPECT_EQ(empty, "");
-  EXPECT_EQ(uni, GS::UniString(u"面積"));
+  Fields read;
+  read.Serialize(in, sizeof read.text);
+  EXPECT_TRUE(read.flag);
+  EXPECT_EQ(read.d, 1.5);
+  EXPECT_EQ(read.f, -2.0f);
+  EXPECT_STREQ(read.text, "ab");
+  EXPECT_EQ(read.empty, "");
+  EXPECT_EQ(read.uni, GS::UniString(u"面積"));
 }
 
-TEST_F(CGSArchive2Test, ARecordThatDoesNotExistThrowsNoDataOnRead)
+TEST_F(CGSArchive2Test, ARecordThatDoesNotExistOrCannotBeFetchedThrowsNoDataOnRead)
 {
   EXPECT_FALSE(CGSArchive2::IsHaveData("missing"));
   CGSArchive2 in("missing");
@@ -153,8 +125,7 @@ TEST_F(CGSArchive2Test, ARecordThatDoesNotExistThrowsNoDataOnRead)
   int value = 0;
   EXPECT_EQ(ThrownBy([&] { in.Serialize(value); }), CGSArchive2::kNoData);
 
-  // A record that exists but cannot be fetched reads the same way.
-  StoreRaw("r", {1, 2, 3, 4});
+  StoreModulData("r", {1, 2, 3, 4});
   host.FailOnce("ACAPI_ModulData_Get", APIERR_MEMFULL);
   CGSArchive2 failed("r");
   EXPECT_FALSE(failed.Open());
@@ -163,7 +134,7 @@ TEST_F(CGSArchive2Test, ARecordThatDoesNotExistThrowsNoDataOnRead)
 
 TEST_F(CGSArchive2Test, ARecordOpenedForReadingStoresNothing)
 {
-  StoreRaw("r", {5, 0, 0, 0});
+  StoreModulData("r", {5, 0, 0, 0});
   host.ClearCallLog();
   {
     CGSArchive2 in("r");
@@ -171,85 +142,63 @@ TEST_F(CGSArchive2Test, ARecordOpenedForReadingStoresNothing)
     int value = 0;
     in.Serialize(value);
     EXPECT_EQ(value, 5);
-  }
-  {
     CGSArchive2 never("never");  // neither opened nor saved
   }
-  EXPECT_EQ(Stores(), 0);
+  EXPECT_EQ(Calls("ACAPI_ModulData_Store"), 0);
   EXPECT_FALSE(host.ModulData(GS::UniString("never")).has_value());
   EXPECT_EQ(Stored("r"), (std::vector<char>{5, 0, 0, 0}));
 }
 
-TEST_F(CGSArchive2Test, ShortReadsThrowPastEndWithoutMovingOn)
+TEST_F(CGSArchive2Test, ShortReadsAndStoredLengthsBeyondTheRemainingBytesThrowPastEnd)
 {
-  StoreRaw("r", {1, 2, 3});
-  CGSArchive2 in("r");
-  ASSERT_TRUE(in.Open());
+  // Three bytes: an int is past the end and left alone; a short is not.
+  auto in = Opened({1, 2, 3});
   int value = 77;
-  EXPECT_EQ(ThrownBy([&] { in.Serialize(value); }), CGSArchive2::kPastEnd);
+  EXPECT_EQ(ThrownBy([&] { in->Serialize(value); }), CGSArchive2::kPastEnd);
   EXPECT_EQ(value, 77);
-  short part = 0;  // the bytes still there can be read
-  in.Serialize(part);
+  short part = 0;
+  in->Serialize(part);
   EXPECT_EQ(part, 0x0201);
-  char buffer[4];
-  EXPECT_EQ(ThrownBy([&] { in.Read(buffer, -1); }), CGSArchive2::kPastEnd);
-}
-
-TEST_F(CGSArchive2Test, StoredTextLengthsAreBoundedByTheRemainingBytes)
-{
-  // 0xFFFFFFFF + 1 would wrap to a zero-byte read in 32 bits.
-  StoreRaw("huge", {char(0xFF), char(0xFF), char(0xFF), char(0xFF), 'a', 0});
-  CGSArchive2 huge("huge");
-  ASSERT_TRUE(huge.Open());
-  std::string text = "kept";
-  EXPECT_EQ(ThrownBy([&] { huge.Serialize(text); }), CGSArchive2::kPastEnd);
-  EXPECT_EQ(text, "kept");
-
-  // A length one byte longer than the record: the terminator is missing.
-  StoreRaw("short", {3, 0, 0, 0, 'a', 'b', 'c'});
-  CGSArchive2 shortText("short");
-  ASSERT_TRUE(shortText.Open());
-  EXPECT_EQ(ThrownBy([&] { shortText.Serialize(text); }), CGSArchive2::kPastEnd);
-
-  StoreRaw("c", {9, 0, 'a', 'b', 0});
-  CGSArchive2 cText("c");
-  ASSERT_TRUE(cText.Open());
   char buffer[64] = {};
-  EXPECT_EQ(ThrownBy([&] { cText.Serialize(buffer, sizeof buffer); }), CGSArchive2::kPastEnd);
+  EXPECT_EQ(ThrownBy([&] { in->Read(buffer, -1); }), CGSArchive2::kPastEnd);
+
+  // 0xFFFFFFFF + 1 would wrap to a zero-byte read in 32 bits.
+  std::string text = "kept";
+  in = Opened({char(0xFF), char(0xFF), char(0xFF), char(0xFF), 'a', 0});
+  EXPECT_EQ(ThrownBy([&] { in->Serialize(text); }), CGSArchive2::kPastEnd);
+  EXPECT_EQ(text, "kept");
+  // Lengths one byte longer than the record: the terminator is missing.
+  in = Opened({3, 0, 0, 0, 'a', 'b', 'c'});
+  EXPECT_EQ(ThrownBy([&] { in->Serialize(text); }), CGSArchive2::kPastEnd);
+  in = Opened({9, 0, 'a', 'b', 0});
+  EXPECT_EQ(ThrownBy([&] { in->Serialize(buffer, sizeof buffer); }), CGSArchive2::kPastEnd);
 }
 
-TEST_F(CGSArchive2Test, ATextLongerThanTheCallersBufferIsRefused)
+TEST_F(CGSArchive2Test, StoredTextsAreBoundedByTheCallersBufferAndAlwaysTerminated)
 {
-  StoreRaw("c", {6, 0, 'a', 'b', 'c', 'd', 'e', 'f', 0, 3, 0, 'x', 'y', 'z', 0});
-  CGSArchive2 in("c");
-  ASSERT_TRUE(in.Open());
+  const std::vector<char> twoTexts{6, 0, 'a', 'b', 'c', 'd', 'e', 'f', 0, 3, 0, 'x', 'y', 'z', 0};
+  auto in = Opened(twoTexts);
   char guarded[8] = {'-', '-', '-', '-', '-', '-', '-', '-'};
-  EXPECT_EQ(ThrownBy([&] { in.Serialize(guarded, 4); }), CGSArchive2::kTooLong);
+  EXPECT_EQ(ThrownBy([&] { in->Serialize(guarded, 4); }), CGSArchive2::kTooLong);
   EXPECT_EQ(std::string(guarded, 8), "--------");
-
-  CGSArchive2 fits("c");
-  ASSERT_TRUE(fits.Open());
+  in = Opened(twoTexts);
   char exact[7];
-  fits.Serialize(exact, sizeof exact);  // six bytes and the zero: just fits
+  in->Serialize(exact, sizeof exact);  // six bytes and the zero: just fits
   EXPECT_STREQ(exact, "abcdef");
-}
 
-TEST_F(CGSArchive2Test, AStoredTextWithoutItsZeroIsStillTerminated)
-{
-  StoreRaw("c", {2, 0, 'h', 'i', 'X', 1, 0, 0, 0, 'j', 'Y'});
-  CGSArchive2 in("c");
-  ASSERT_TRUE(in.Open());
+  // A stored text without its zero.
+  in = Opened({2, 0, 'h', 'i', 'X', 1, 0, 0, 0, 'j', 'Y'});
   char text[3] = {'-', '-', '-'};
-  in.Serialize(text, sizeof text);
+  in->Serialize(text, sizeof text);
   EXPECT_EQ(std::string(text, 3), std::string("hi\0", 3));
   std::string s;
-  in.Serialize(s);
+  in->Serialize(s);
   EXPECT_EQ(s, "j");
 }
 
 TEST_F(CGSArchive2Test, AWriteThatCannotGrowStoresNothing)
 {
-  StoreRaw(kName, {1, 0, 0, 0});
+  StoreModulData(kName, {1, 0, 0, 0});
   {
     CGSArchive2 out(kName);
     out.Save(1000);
@@ -261,7 +210,7 @@ TEST_F(CGSArchive2Test, AWriteThatCannotGrowStoresNothing)
   EXPECT_EQ(Stored(kName), (std::vector<char>{1, 0, 0, 0}));
 }
 
-TEST_F(CGSArchive2Test, AttributesTravelByNameAndComeBackByIndex)
+TEST_F(CGSArchive2Test, AttributesTravelByNameAndComeBackByIndexOrZeroWhenUnknown)
 {
   host.AddFont(GS::UniString(u"ゴシック"));
   short index = short(host.AddFont(GS::UniString(u"明朝")));
@@ -271,28 +220,18 @@ TEST_F(CGSArchive2Test, AttributesTravelByNameAndComeBackByIndex)
     out.SerializeAttribute(API_FontID, index, CC_Japanese);
   }
   // 明 96 BE, 朝 92 A9 in Shift-JIS.
-  EXPECT_EQ(Stored("attr"), (std::vector<char>{4, 0, char(0x96), char(0xBE), char(0x92), char(0xA9), 0}));
+  const std::vector<char> stored = Stored("attr");
+  EXPECT_EQ(stored, (std::vector<char>{4, 0, char(0x96), char(0xBE), char(0x92), char(0xA9), 0}));
 
   // Another project: the same font under another index.
-  const auto stored = host.ModulData(GS::UniString("attr"));
   host.Reset();
   const short other = short(host.AddFont(GS::UniString(u"明朝")));
-  StoreRaw("attr", stored->bytes, 1);
-  CGSArchive2 in("attr");
-  ASSERT_TRUE(in.Open());
   short read = -5;
-  in.SerializeAttribute(API_FontID, read, CC_Japanese);
+  Opened(stored, 1)->SerializeAttribute(API_FontID, read, CC_Japanese);
   EXPECT_EQ(read, other);
   EXPECT_NE(read, index);
-}
 
-TEST_F(CGSArchive2Test, AnUnknownAttributeNameReadsAsIndexZero)
-{
-  StoreRaw("attr", {3, 0, 'a', 'b', 'c', 0});
-  CGSArchive2 in("attr");
-  ASSERT_TRUE(in.Open());
-  short read = 9;
-  in.SerializeAttribute(API_FontID, read, CC_Japanese);
+  Opened({3, 0, 'a', 'b', 'c', 0})->SerializeAttribute(API_FontID, read, CC_Japanese);
   EXPECT_EQ(read, 0);
 }
 

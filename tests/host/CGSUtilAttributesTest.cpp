@@ -3,21 +3,17 @@
 // building material of highest priority, part indexes by kind and name.
 
 #include "CGSUtil.h"
-#include "GSUtilTestSupport.h"
-
-#include "host_attributes.h"
-#include "host_errors.h"
+#include "HostTestSupport.h"
 #include "host_libpart.h"
 
 namespace {
 
-using CGSUtilAttributesTest = GSUtilTest;
+using CGSUtilAttributesTest = HostTest;
 
 API_Attribute Attribute(API_AttrTypeID type, Int32 index)
 {
   API_Attribute attribute;
-  attribute.header.typeID = type;
-  attribute.header.index = index;
+  attribute.header = {.typeID = type, .index = index};
   EXPECT_EQ(ACAPI_Attribute_Get(&attribute), NoError);
   return attribute;
 }
@@ -92,8 +88,7 @@ TEST_F(CGSUtilAttributesTest, HighestPriorityBuildingMaterialFirstOnTies)
   EXPECT_EQ(CGSUtil::GetMaxPriorityBuildingMaterial(), 0);
   auto add = [&](const char16_t* name, Int32 priority) {
     API_Attribute material;
-    material.header.typeID = API_BuildingMaterialID;
-    material.header.name = GS::UniString(name);
+    material.header = {.typeID = API_BuildingMaterialID, .name = GS::UniString(name)};
     material.buildingMaterial.priority = priority;
     return host.AddAttribute(material);
   };

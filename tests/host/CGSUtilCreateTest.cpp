@@ -4,16 +4,10 @@
 
 #include "CGSUtil.h"
 #include "CMyUserData.h"
-#include "HostFixture.h"
-#include "host_elements.h"
-#include "host_errors.h"
+#include "HostTestSupport.h"
 #include "host_libpart.h"
-#include "host_memory.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <numbers>
 
 namespace {
@@ -21,30 +15,20 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr short kDefault = CGSUtil::kDefaultStory;
 
-class CGSUtilCreateTest : public ::testing::Test {
+class CGSUtilCreateTest : public HostTest {
 protected:
-  void TearDown() override { EXPECT_EQ(host.HandlesSinceReset(), 0); }
-
   const pln::host::StoredElement& Stored(const API_Guid& guid) const
   {
     const auto* stored = host.Element(guid);
     EXPECT_NE(stored, nullptr);
     return *stored;
   }
-  const pln::host::StoredElement& Only(API_ElemTypeID type) const
-  {
-    const auto guids = host.ElementsOfType(type);
-    EXPECT_EQ(guids.size(), 1u);
-    return Stored(guids.at(0));
-  }
-
-  HostFixture host;
 };
 
 TEST_F(CGSUtilCreateTest, LineWithEqualEndsCreatesNothing)
 {
   GS::Array<API_Guid> guids;
-  EXPECT_EQ(CGSUtil::CreateLine(1.5, 2.0, 1.5, 2.0, 3, 2, 0, kDefault, &guids, nullptr, nullptr, nullptr, true), NoError);
+  EXPECT_EQ(CGSUtil::CreateLine(1.5, 2, 1.5, 2, 3, 2, 0, kDefault, &guids, nullptr, nullptr, nullptr, true), NoError);
   EXPECT_TRUE(host.ElementsOfType(API_LineID).empty());
   EXPECT_TRUE(guids.IsEmpty());
   // Ends that differ by the smallest step are a line.
@@ -59,12 +43,8 @@ TEST_F(CGSUtilCreateTest, LineTakesGivenFieldsAndClearsPenCompanionsAndArrows)
   // Defaults with a colour override and arrows: the creator must not let
   // them through when it sets the pen and gives no arrow.
   API_Element defaults;
-  defaults.header.typeID = API_LineID;
-  defaults.header.layer = 1;
-  defaults.line.linePen = API_ExtendedPenType{4, 7, 9};
-  defaults.line.ltypeInd = 1;
-  defaults.line.arrowData.begArrow = true;
-  defaults.line.arrowData.endArrow = true;
+  defaults.header = {.typeID = API_LineID, .layer = 1};
+  defaults.line = {.linePen = {4, 7, 9}, .ltypeInd = 1, .arrowData = {.begArrow = true, .endArrow = true}};
   pln::host::TheModel().defaults[API_LineID] = defaults;
   ASSERT_EQ(host.AddStory(1, 3.0, GS::UniString(u"2F")), NoError);
   const short layer = static_cast<short>(host.AddLayer(GS::UniString(u"Output")));
@@ -75,34 +55,19 @@ TEST_F(CGSUtilCreateTest, LineTakesGivenFieldsAndClearsPenCompanionsAndArrows)
   ASSERT_EQ(CGSUtil::CreateLine(0.0, 0.0, 2.0, 1.0, 6, 3, layer, 1, &guids, nullptr, &out, &tag, true), NoError);
   ASSERT_EQ(guids.GetSize(), 1u);
   const auto& stored = Stored(guids[0]);
-  const API_LineType& line = stored.element.line;
-  EXPECT_EQ(line.begC, (API_Coord{0.0, 0.0}));
-  EXPECT_EQ(line.endC, (API_Coord{2.0, 1.0}));
-  EXPECT_EQ(line.linePen, (API_ExtendedPenType{6, 0, 0}));
-  EXPECT_EQ(line.ltypeInd, 3);
-  EXPECT_FALSE(line.arrowData.begArrow);
-  EXPECT_FALSE(line.arrowData.endArrow);
-  EXPECT_EQ(stored.element.header.layer, layer);
-  EXPECT_EQ(stored.element.header.floorInd, 1);
+  EXPECT_EQ(stored.element.line, (API_LineType{.begC = {0, 0}, .endC = {2, 1}, .linePen = {6, 0, 0}, .ltypeInd = 3}));
+  EXPECT_EQ(std::pair(stored.element.header.layer, stored.element.header.floorInd), std::pair(layer, short(1)));
   EXPECT_EQ(out, stored.element);
   EXPECT_TRUE(stored.observed);
-  ASSERT_TRUE(stored.userData.has_value());
-  EXPECT_EQ(stored.userData->dataVersion, 1);
-  Int32 value = 0;
-  ASSERT_EQ(stored.userData->bytes.size(), sizeof value);
-  std::memcpy(&value, stored.userData->bytes.data(), sizeof value);
-  EXPECT_EQ(value, 700);
+  EXPECT_EQ(stored.userData, (pln::host::StoredUserData{1, 0x5757, 0, BytesOf(700)}));
 
   // Zero pen, line type and layer and the default story keep the defaults;
   // a given arrow is copied.
   API_ArrowData arrow{true, false, 2, 1.5, 3};
   API_Element second;
   ASSERT_EQ(CGSUtil::CreateLine(0, 0, 1, 0, 0, 0, 0, kDefault, nullptr, &arrow, &second, nullptr, false), NoError);
-  EXPECT_EQ(second.line.linePen, (API_ExtendedPenType{4, 7, 9}));
-  EXPECT_EQ(second.line.ltypeInd, 1);
-  EXPECT_EQ(second.line.arrowData, arrow);
-  EXPECT_EQ(second.header.layer, 1);
-  EXPECT_EQ(second.header.floorInd, 0);
+  EXPECT_EQ(second.line, (API_LineType{.endC = {1, 0}, .linePen = {4, 7, 9}, .ltypeInd = 1, .arrowData = arrow}));
+  EXPECT_EQ(std::pair(second.header.layer, second.header.floorInd), std::pair(short(1), short(0)));
   EXPECT_FALSE(Stored(second.header.guid).observed);
   EXPECT_FALSE(Stored(second.header.guid).userData.has_value());
 }
@@ -149,16 +114,9 @@ TEST_F(CGSUtilCreateTest, TextCarriesItsContentAndSwitches)
                                 5, 0, kDefault, &guids, nullptr, nullptr, false),
             NoError);
   const auto& stored = Stored(guids[0]);
-  const API_TextType& text = stored.element.text;
-  EXPECT_EQ(text.loc, (API_Coord{3.0, 4.0}));
-  EXPECT_EQ(text.size, 3.5);
-  EXPECT_EQ(text.font, font);
-  EXPECT_EQ(text.pen, 5);
-  EXPECT_EQ(text.anchorPoint, API_AnchorID(2));
-  EXPECT_EQ(text.just, APIJust_Right);
-  EXPECT_FALSE(text.fixedSize);
-  EXPECT_TRUE(text.nonBreaking);
-  EXPECT_TRUE(text.useEolCr);
+  EXPECT_EQ(stored.element.text, (API_TextType{.loc = {3, 4}, .size = 3.5, .anchorPoint = API_AnchorID(2),
+                                               .just = APIJust_Right, .font = font, .pen = 5, .fixedSize = false,
+                                               .nonBreaking = true, .useEolCr = true}));
   EXPECT_EQ(stored.memo.textContent, std::optional<std::string>("\x96\xca\x90\xcf"));
 
   // Zero size, font and pen keep the defaults.
@@ -166,32 +124,23 @@ TEST_F(CGSUtilCreateTest, TextCarriesItsContentAndSwitches)
   ASSERT_EQ(CGSUtil::CreateText(0, 0, "", 0.0, 0.0, true, API_AnchorID(1), APIJust_Left, 0, 0, 0, kDefault, nullptr,
                                 &plain, nullptr, false),
             NoError);
-  EXPECT_EQ(plain.text.size, 2.5);
-  EXPECT_EQ(plain.text.font, 1);
-  EXPECT_EQ(plain.text.pen, 1);
-  EXPECT_TRUE(plain.text.fixedSize);
+  EXPECT_EQ(plain.text, (API_TextType{.size = 2.5, .anchorPoint = API_AnchorID(1), .font = 1, .pen = 1,
+                                       .fixedSize = true, .nonBreaking = true, .useEolCr = true}));
 }
 
 TEST_F(CGSUtilCreateTest, CircleArcAndPolyLineGeometry)
 {
   API_Element circle, arc, polyLine;
   ASSERT_EQ(CGSUtil::CreateCircle(1, 2, 3, 2, 0, 0, kDefault, nullptr, &circle, nullptr, false), NoError);
-  EXPECT_EQ(circle.circle.origC, (API_Coord{1, 2}));
-  EXPECT_EQ(circle.circle.r, 3.0);
-  EXPECT_EQ(circle.circle.angle, 0.0);
-  EXPECT_EQ(circle.circle.ratio, 1.0);
-  EXPECT_EQ(circle.circle.linePen.penIndex, 2);
+  EXPECT_EQ(circle.circle, (API_CircleType{.origC = {1, 2}, .r = 3, .linePen = {2, 0, 0}, .ltypeInd = 1}));
 
   ASSERT_EQ(CGSUtil::CreateArc(1, 2, 3, 0.5, 2.0, 0, 4, 0, kDefault, nullptr, &arc, nullptr, false), NoError);
-  EXPECT_EQ(arc.arc.begAng, 0.5);
-  EXPECT_EQ(arc.arc.endAng, 2.0);
-  EXPECT_EQ(arc.arc.ratio, 1.0);
-  EXPECT_EQ(arc.arc.ltypeInd, 4);
+  EXPECT_EQ(arc.arc, (API_ArcType{.origC = {1, 2}, .r = 3, .begAng = 0.5, .endAng = 2.0, .linePen = {1, 0, 0},
+                                   .ltypeInd = 4}));
 
   const std::vector<API_Coord> points{{0, 0}, {1, 0}, {1, 1}};
   ASSERT_EQ(CGSUtil::CreatePolyLine(points, 3, 0, 0, kDefault, nullptr, &polyLine, nullptr, false), NoError);
-  EXPECT_EQ(polyLine.polyLine.poly, (API_Polygon{3, 1, 0}));
-  EXPECT_EQ(polyLine.polyLine.pen, 3);
+  EXPECT_EQ(polyLine.polyLine, (API_PolyLineType{.poly = {3, 1, 0}, .pen = 3, .ltypeInd = 1}));
   const auto& memo = Stored(polyLine.header.guid).memo;
   EXPECT_EQ(memo.coords, (std::vector<API_Coord>{{}, {0, 0}, {1, 0}, {1, 1}}));
   EXPECT_EQ(memo.pends, (std::vector<Int32>{0, 3}));
@@ -200,10 +149,9 @@ TEST_F(CGSUtilCreateTest, CircleArcAndPolyLineGeometry)
 TEST_F(CGSUtilCreateTest, FillsCloseTheirContourAndCarryTheirArcs)
 {
   API_Element hatch;
-  ASSERT_EQ(CGSUtil::CreateHatch({{0, 0}, {2, 0}, {2, 1}}, 3, 0, 0, kDefault, nullptr, &hatch, nullptr, false), NoError);
-  EXPECT_EQ(hatch.hatch.poly, (API_Polygon{4, 1, 0}));
-  EXPECT_EQ(hatch.hatch.contPen, 3);
-  EXPECT_EQ(hatch.hatch.fillPen, 3);
+  ASSERT_EQ(CGSUtil::CreateHatch({{0, 0}, {2, 0}, {2, 1}}, 3, 0, 0, kDefault, nullptr, &hatch, nullptr, false),
+            NoError);
+  EXPECT_EQ(hatch.hatch, (API_HatchType{.poly = {4, 1, 0}, .fillInd = 1, .contPen = 3, .fillPen = 3, .ltypeInd = 1}));
   EXPECT_EQ(Stored(hatch.header.guid).memo.coords, (std::vector<API_Coord>{{}, {0, 0}, {2, 0}, {2, 1}, {0, 0}}));
 
   // A quarter sector of radius 2: the arc is split at 45 degrees.
@@ -212,14 +160,10 @@ TEST_F(CGSUtilCreateTest, FillsCloseTheirContourAndCarryTheirArcs)
             NoError);
   EXPECT_EQ(sector.hatch.poly, (API_Polygon{5, 1, 2}));
   const auto& sm = Stored(sector.header.guid).memo;
-  ASSERT_EQ(sm.coords.size(), 6u);
-  EXPECT_EQ(sm.coords[1], (API_Coord{1, 1}));
-  EXPECT_EQ(sm.coords[2], (API_Coord{3, 1}));
-  EXPECT_NEAR(sm.coords[3].x, 1 + std::sqrt(2.0), 1e-12);
-  EXPECT_NEAR(sm.coords[3].y, 1 + std::sqrt(2.0), 1e-12);
-  EXPECT_NEAR(sm.coords[4].x, 1.0, 1e-12);
-  EXPECT_NEAR(sm.coords[4].y, 3.0, 1e-12);
-  EXPECT_EQ(sm.coords[5], (API_Coord{1, 1}));
+  const std::vector<API_Coord> corners{{}, {1, 1}, {3, 1}, {1 + std::sqrt(2.0), 1 + std::sqrt(2.0)}, {1, 3}, {1, 1}};
+  ASSERT_EQ(sm.coords.size(), corners.size());
+  for (std::size_t i = 0; i < corners.size(); ++i)
+    EXPECT_LT(std::hypot(sm.coords[i].x - corners[i].x, sm.coords[i].y - corners[i].y), 1e-12) << i;
   EXPECT_EQ(sm.parcs, (std::vector<API_PolyArc>{{2, 3, kPi / 4}, {3, 4, kPi / 4}}));
 
   API_Element circle;
@@ -234,29 +178,26 @@ TEST_F(CGSUtilCreateTest, ArcArcFillIsBoundedByFourArcRecords)
 {
   // About the origin from (1, 0) to (0, 1): a quarter turn. The second arc
   // of radius 1 through the same two points has a span of 90 degrees too.
+  const auto arcArc = [](bool lens, double r, API_Element* out) {
+    return CGSUtil::CreateArcArcHatch({0, 0}, {1, 0}, {0, 1}, lens, r, 0, 0, 0, kDefault, nullptr, out, nullptr, false);
+  };
   API_Element lens, crescent;
-  ASSERT_EQ(CGSUtil::CreateArcArcHatch({0, 0}, {1, 0}, {0, 1}, true, 1.0, 0, 0, 0, kDefault, nullptr, &lens, nullptr,
-                                       false),
-            NoError);
+  ASSERT_EQ(arcArc(true, 1.0, &lens), NoError);
   EXPECT_EQ(lens.hatch.poly, (API_Polygon{5, 1, 4}));
   const auto& lm = Stored(lens.header.guid).memo;
   ASSERT_EQ(lm.parcs.size(), 4u);
-  for (int i = 0; i < 4; ++i)
-    EXPECT_NEAR(lm.parcs[static_cast<std::size_t>(i)].arcAngle, kPi / 4, 1e-12) << i;
+  for (const API_PolyArc& arc : lm.parcs)
+    EXPECT_NEAR(arc.arcAngle, kPi / 4, 1e-12);
   // The lens's second middle point is the mirror of the first in the chord.
   EXPECT_NEAR(lm.coords[2].x, std::sqrt(0.5), 1e-12);
   EXPECT_NEAR(lm.coords[4].x, 1 - std::sqrt(0.5), 1e-12);
   EXPECT_NEAR(lm.coords[4].y, 1 - std::sqrt(0.5), 1e-12);
 
-  ASSERT_EQ(CGSUtil::CreateArcArcHatch({0, 0}, {1, 0}, {0, 1}, false, 2.0, 0, 0, 0, kDefault, nullptr, &crescent,
-                                       nullptr, false),
-            NoError);
+  ASSERT_EQ(arcArc(false, 2.0, &crescent), NoError);
   const auto& cm = Stored(crescent.header.guid).memo;
   EXPECT_LT(cm.parcs[2].arcAngle, 0.0);
   // A radius too short for the chord is refused before anything is made.
-  EXPECT_EQ(CGSUtil::CreateArcArcHatch({0, 0}, {1, 0}, {0, 1}, true, 0.7, 0, 0, 0, kDefault, nullptr, nullptr, nullptr,
-                                       false),
-            APIERR_BADPARS);
+  EXPECT_EQ(arcArc(true, 0.7, nullptr), APIERR_BADPARS);
   EXPECT_EQ(host.ElementsOfType(API_HatchID).size(), 2u);
 }
 
@@ -266,43 +207,24 @@ TEST_F(CGSUtilCreateTest, MeshStandsOnItsLowestPointAboveTheStory)
   const std::vector<API_Height> points{{{0, 0}, 5.0, 6.0}, {{4, 0}, 4.5, 7.0}, {{4, 3}, 5.5, 5.5}};
   CMyUserData tag(700, 1);
   ASSERT_EQ(CGSUtil::CreateMesh(points, 7, 12, 0, 1, &tag), NoError);
-  const auto& stored = Only(API_MeshID);
-  const API_MeshType& mesh = stored.element.mesh;
-  EXPECT_EQ(mesh.level, 4.5 - 3.0);
-  EXPECT_EQ(mesh.topPen, 7);
-  EXPECT_TRUE(mesh.overrideTopMaterial);
-  EXPECT_EQ(mesh.topMaterial, 12);
-  EXPECT_EQ(mesh.poly, (API_Polygon{4, 1, 0}));
+  ASSERT_EQ(host.ElementsOfType(API_MeshID).size(), 1u);
+  const auto& stored = Stored(host.ElementsOfType(API_MeshID)[0]);
+  EXPECT_EQ(stored.element.mesh, (API_MeshType{.poly = {4, 1, 0}, .level = 4.5 - 3.0, .sidePen = 7, .topPen = 7,
+                                               .overrideTopMaterial = true, .topMaterial = 12}));
   EXPECT_EQ(stored.memo.meshPolyZ, (std::vector<double>{0.0, 1.5, 2.5, 1.0, 1.5}));
   EXPECT_TRUE(stored.userData.has_value());
   EXPECT_EQ(CGSUtil::CreateMesh({}, 0, 0, 0, kDefault, nullptr), APIERR_IRREGULARPOLY);
 }
 
-pln::host::LibParamDefinition Param(const char* name, API_AddParID type)
-{
-  pln::host::LibParamDefinition param;
-  param.name = name;
-  param.type = type;
-  return param;
-}
-
 pln::host::LibPartDefinition LinePart()
 {
-  pln::host::LibPartDefinition part;
-  part.name = GS::UniString(u"Line3D");
+  pln::host::LibPartDefinition part{.name = GS::UniString(u"Line3D")};
   for (const char* name : {"begX", "begY", "begZ", "endX", "endY", "endZ"})
-    part.params.push_back(Param(name, APIParT_Length));
-  part.params.push_back(Param("Show2D", APIParT_Boolean));
-  auto kind = Param("kind", APIParT_CString);
-  kind.valueListTexts = {GS::UniString(u"実線"), GS::UniString(u"点線")};
-  part.params.push_back(kind);
-  auto width = Param("width", APIParT_Length);
-  width.valueListReals = {0.1, 0.25};
-  part.params.push_back(width);
-  auto cells = Param("cells", APIParT_RealNum);
-  cells.dim1 = 2;
-  cells.dim2 = 1;
-  part.params.push_back(cells);
+    part.params.push_back({.name = name, .type = APIParT_Length});
+  part.params.push_back({.name = "Show2D", .type = APIParT_Boolean});
+  part.params.push_back({.name = "kind", .type = APIParT_CString, .valueListTexts = {u"実線", u"点線"}});
+  part.params.push_back({.name = "width", .type = APIParT_Length, .valueListReals = {0.1, 0.25}});
+  part.params.push_back({.name = "cells", .type = APIParT_RealNum, .dim1 = 2, .dim2 = 1});
   return part;
 }
 
@@ -313,17 +235,14 @@ TEST_F(CGSUtilCreateTest, ThreeDLineSetsItsParametersAndAbsoluteLevel)
   API_Element out;
   ASSERT_EQ(CGSUtil::Create3DLine(libInd, 1, 2, 3, 4, 5, 6, true, 2, 0, 0, 1, nullptr, &out, nullptr, false), NoError);
   EXPECT_FALSE(pln::host::ParametersOpen());
-  EXPECT_EQ(out.object.libInd, libInd);
-  EXPECT_EQ(out.object.level, -3.0);
-  EXPECT_EQ(out.object.pen, 2);
-  const double expected[] = {1, 2, 3, 4, 5, 6};
-  const char* names[] = {"begX", "begY", "begZ", "endX", "endY", "endZ"};
-  for (int i = 0; i < 6; ++i) {
-    const auto* param = host.Parameter(out.header.guid, names[i]);
-    ASSERT_NE(param, nullptr) << names[i];
-    EXPECT_EQ(param->record.realValue, expected[i]) << names[i];
+  EXPECT_EQ(std::tuple(out.object.libInd, out.object.level, out.object.pen), std::tuple(libInd, -3.0, short(2)));
+  const std::pair<const char*, double> expected[] = {{"begX", 1}, {"begY", 2}, {"begZ", 3}, {"endX", 4},
+                                                     {"endY", 5}, {"endZ", 6}, {"Show2D", 1}};
+  for (const auto& [name, value] : expected) {
+    const auto* param = host.Parameter(out.header.guid, name);
+    ASSERT_NE(param, nullptr) << name;
+    EXPECT_EQ(param->record.realValue, value) << name;
   }
-  EXPECT_EQ(host.Parameter(out.header.guid, "Show2D")->record.realValue, 1.0);
 
   double value = 0.0;
   ASSERT_EQ(CGSUtil::GetObjectParameter(out.header.guid, "endY", &value), NoError);
@@ -343,9 +262,7 @@ TEST_F(CGSUtilCreateTest, ThreeDLineSetsItsParametersAndAbsoluteLevel)
 TEST_F(CGSUtilCreateTest, ChangeObjectParameterFormsReachTheOpenList)
 {
   const Int32 libInd = pln::host::AddLibraryPart(LinePart());
-  API_ParamOwnerType owner;
-  owner.libInd = libInd;
-  owner.typeID = API_ObjectID;
+  API_ParamOwnerType owner{.libInd = libInd, .typeID = API_ObjectID};
   ASSERT_EQ(ACAPI_Goodies('OPAR', &owner), NoError);
   EXPECT_EQ(CGSUtil::ChangeObjectParameter("Show2D", true, 0, 0), NoError);
   EXPECT_EQ(CGSUtil::ChangeObjectParameter("begX", 3, 0, 0), NoError);

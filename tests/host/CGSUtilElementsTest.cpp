@@ -7,62 +7,22 @@
 #include "CLayeyStatusParam.h"
 #include "CMyUserData.h"
 #include "CSelectList.h"
-#include "HostFixture.h"
-#include "host_attributes.h"
-#include "host_elements.h"
-#include "host_errors.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
+#include "HostTestSupport.h"
 
 namespace {
 
 constexpr auto kOutput = CMyUserDataCore::TYPE(700);
 constexpr auto kOther = CMyUserDataCore::TYPE(5);
 
-class CGSUtilElementsTest : public ::testing::Test {
+class CGSUtilElementsTest : public HostTest {
 protected:
-  void TearDown() override { EXPECT_EQ(host.HandlesSinceReset(), 0); }
-
-  API_Guid AddLine(short layer, short story = 0, Int32 tagValue = 0)
+  std::vector<bool> Deleted(const std::vector<API_Guid>& guids) const
   {
-    API_Element line;
-    line.header.typeID = API_LineID;
-    line.header.layer = layer;
-    line.header.floorInd = story;
-    line.line.endC = API_Coord{1.0, 0.0};
-    EXPECT_EQ(host.AddElement(line), NoError);
-    if (tagValue != 0)
-      Tag(line.header.guid, tagValue);
-    return line.header.guid;
+    std::vector<bool> deleted;
+    for (const API_Guid& guid : guids)
+      deleted.push_back(host.Element(guid)->deleted);
+    return deleted;
   }
-  API_Guid AddObject(Int32 libInd, Int32 tagValue)
-  {
-    API_Element object;
-    object.header.typeID = API_ObjectID;
-    object.header.layer = 1;
-    object.object.libInd = libInd;
-    EXPECT_EQ(host.AddElement(object), NoError);
-    Tag(object.header.guid, tagValue);
-    return object.header.guid;
-  }
-  void Tag(const API_Guid& guid, Int32 value)
-  {
-    std::vector<char> bytes(4);
-    std::memcpy(bytes.data(), &value, 4);
-    EXPECT_EQ(host.SetUserData(guid, 1, 0x5757, bytes), NoError);
-  }
-  UInt32 LayerFlags(short layer) const
-  {
-    API_Attribute attribute;
-    attribute.header.typeID = API_LayerID;
-    attribute.header.index = layer;
-    EXPECT_EQ(ACAPI_Attribute_Get(&attribute), NoError);
-    return attribute.header.flags;
-  }
-  bool Deleted(const API_Guid& guid) const { return host.Element(guid)->deleted; }
   static std::vector<API_Guid> Guids(const GS::Array<API_Elem_Head>& heads)
   {
     std::vector<API_Guid> guids;
@@ -70,8 +30,17 @@ protected:
       guids.push_back(head.guid);
     return guids;
   }
-
-  HostFixture host;
+  static GS::Array<API_Elem_Head> Heads(const std::vector<API_Guid>& guids)
+  {
+    GS::Array<API_Elem_Head> heads;
+    for (const API_Guid& guid : guids) {
+      API_Element element;
+      element.header.guid = guid;
+      EXPECT_EQ(ACAPI_Element_Get(&element), NoError);
+      heads.Push(element.header);
+    }
+    return heads;
+  }
 };
 
 TEST(CLayeyStatusParamArrayTest, TheFirstSavedStateOfALayerWins)
@@ -94,36 +63,31 @@ TEST_F(CGSUtilElementsTest, SearchFiltersByTagLibraryPartLayerAndStory)
   const short second = static_cast<short>(host.AddLayer(GS::UniString(u"Second")));
   const API_Guid tagged = AddLine(1, 0, 700);
   const API_Guid otherTag = AddLine(1, 0, 5);
-  const API_Guid untagged = AddLine(1);
+  const API_Guid untagged = AddLine();
   const API_Guid onSecond = AddLine(second, 0, 700);
   const API_Guid upstairs = AddLine(1, 1, 700);
 
   CMyUserData tag;
-  GS::Array<API_Elem_Head> found;
-  ASSERT_EQ(CGSUtil::GSGetElement(API_LineID, &tag, 0, kOutput, nullptr, nullptr, nullptr, &found), NoError);
-  EXPECT_EQ(Guids(found), (std::vector<API_Guid>{tagged, onSecond, upstairs}));
-
+  const auto search = [&](CMyUserData* withTag, CMyUserDataCore::TYPE type, CSelectList* layers, short* story) {
+    GS::Array<API_Elem_Head> found;
+    EXPECT_EQ(CGSUtil::GSGetElement(API_LineID, withTag, 0, type, layers, story, nullptr, &found), NoError);
+    return Guids(found);
+  };
+  const auto onFloor = [&](CMyUserData* withTag, CMyUserDataCore::TYPE type, short story) {
+    GS::Array<API_Elem_Head> found;
+    EXPECT_EQ(CGSUtil::GSGetElementOnFloor(API_LineID, withTag, 0, type, story, &found), NoError);
+    return Guids(found);
+  };
+  EXPECT_EQ(search(&tag, kOutput, nullptr, nullptr), (std::vector<API_Guid>{tagged, onSecond, upstairs}));
   // Without a tag the user-data type is not consulted.
-  found.Clear();
-  ASSERT_EQ(CGSUtil::GSGetElement(API_LineID, nullptr, 0, kOther, nullptr, nullptr, nullptr, &found), NoError);
-  EXPECT_EQ(found.GetSize(), 5u);
-
+  EXPECT_EQ(search(nullptr, kOther, nullptr, nullptr).size(), 5u);
   CSelectList layers;
   layers.AddSelect(second, false);
   short story = 0;
-  found.Clear();
-  ASSERT_EQ(CGSUtil::GSGetElement(API_LineID, &tag, 0, kOutput, &layers, nullptr, nullptr, &found), NoError);
-  EXPECT_EQ(Guids(found), (std::vector<API_Guid>{onSecond}));
-  found.Clear();
-  ASSERT_EQ(CGSUtil::GSGetElement(API_LineID, &tag, 0, kOutput, nullptr, &story, nullptr, &found), NoError);
-  EXPECT_EQ(Guids(found), (std::vector<API_Guid>{tagged, onSecond}));
-
-  found.Clear();
-  ASSERT_EQ(CGSUtil::GSGetElementOnFloor(API_LineID, &tag, 0, kOther, 0, &found), NoError);
-  EXPECT_EQ(Guids(found), (std::vector<API_Guid>{otherTag}));
-  found.Clear();
-  ASSERT_EQ(CGSUtil::GSGetElementOnFloor(API_LineID, nullptr, 0, kOutput, 1, &found), NoError);
-  EXPECT_EQ(Guids(found), (std::vector<API_Guid>{upstairs}));
+  EXPECT_EQ(search(&tag, kOutput, &layers, nullptr), (std::vector<API_Guid>{onSecond}));
+  EXPECT_EQ(search(&tag, kOutput, nullptr, &story), (std::vector<API_Guid>{tagged, onSecond}));
+  EXPECT_EQ(onFloor(&tag, kOther, 0), (std::vector<API_Guid>{otherTag}));
+  EXPECT_EQ(onFloor(nullptr, kOutput, 1), (std::vector<API_Guid>{upstairs}));
 
   GS::Array<API_Guid> guids;
   ASSERT_EQ(CGSUtil::GSGetElement(API_LineID, &tag, kOutput, second, guids), NoError);
@@ -136,23 +100,25 @@ TEST_F(CGSUtilElementsTest, SearchFiltersByTagLibraryPartLayerAndStory)
 
 TEST_F(CGSUtilElementsTest, ObjectSearchKeepsOnlyItsLibraryPart)
 {
-  const API_Guid first = AddObject(1, 700);
-  AddObject(2, 700);
-  const API_Guid third = AddObject(1, 700);
+  const API_Guid first = AddObject(1, 1).guid;
+  const API_Guid second = AddObject(1, 2).guid;
+  const API_Guid third = AddObject(1, 1).guid;
+  for (const API_Guid& guid : {first, second, third})
+    Tag(guid, 700);
   CMyUserData tag;
   GS::Array<API_Elem_Head> found;
   ASSERT_EQ(CGSUtil::GSGetElement(API_ObjectID, &tag, 1, kOutput, nullptr, nullptr, nullptr, &found), NoError);
   EXPECT_EQ(Guids(found), (std::vector<API_Guid>{first, third}));
   found.Clear();
   ASSERT_EQ(CGSUtil::GSGetElementOnFloor(API_ObjectID, &tag, 2, kOutput, 0, &found), NoError);
-  EXPECT_EQ(found.GetSize(), 1u);
+  EXPECT_EQ(Guids(found), (std::vector<API_Guid>{second}));
 }
 
 TEST_F(CGSUtilElementsTest, ACancelledSearchEndsWithCancelAndListsNothingFurther)
 {
-  const API_Guid first = AddLine(1);
-  AddLine(1);
-  AddLine(1);
+  const API_Guid first = AddLine();
+  AddLine();
+  AddLine();
   CDlgProgress progress;
   host.QueueProgressCancel(1);
   GS::Array<API_Elem_Head> found;
@@ -180,10 +146,7 @@ TEST_F(CGSUtilElementsTest, DeletingOnALockedHiddenLayerRestoresItsFlags)
 
   CMyUserData tag;
   ASSERT_EQ(CGSUtil::GSDeleteObject(API_LineID, &tag, 0, kOutput, nullptr, nullptr, false), NoError);
-  EXPECT_TRUE(Deleted(a));
-  EXPECT_TRUE(Deleted(b));
-  EXPECT_TRUE(Deleted(c));
-  EXPECT_FALSE(Deleted(kept));
+  EXPECT_EQ(Deleted({a, b, c, kept}), (std::vector<bool>{true, true, true, false}));
   EXPECT_EQ(LayerFlags(layer), APILay_Locked | APILay_Hidden);
   EXPECT_EQ(LayerFlags(plain), APILay_ForceToWire);
 }
@@ -191,14 +154,7 @@ TEST_F(CGSUtilElementsTest, DeletingOnALockedHiddenLayerRestoresItsFlags)
 TEST_F(CGSUtilElementsTest, AFailedDeletionStillRestoresEveryLayer)
 {
   const short layer = static_cast<short>(host.AddLayer(GS::UniString(u"Figures"), APILay_Locked));
-  GS::Array<API_Elem_Head> heads;
-  for (int i = 0; i < 2; ++i) {
-    API_Element element;
-    element.header.guid = AddLine(1);
-    ASSERT_EQ(ACAPI_Element_Get(&element), NoError);
-    heads.Push(element.header);
-  }
-  ASSERT_EQ(host.SetLayerFlags(layer, APILay_Locked), NoError);
+  GS::Array<API_Elem_Head> heads = Heads({AddLine(), AddLine()});
   heads[1].layer = layer;  // the second header names the locked layer
   host.FailOnce("ACAPI_Element_Delete", APIERR_GENERAL);
   EXPECT_EQ(CGSUtil::GSDeleteElement(&heads), APIERR_GENERAL);
@@ -215,32 +171,23 @@ TEST_F(CGSUtilElementsTest, AFailedDeletionStillRestoresEveryLayer)
 TEST_F(CGSUtilElementsTest, TeamworkConflictDeletesNothingAndReleasesOurReservations)
 {
   host.SetTeamwork(true, true, 1);
-  const API_Guid free = AddLine(1);
-  const API_Guid theirs = AddLine(1);
+  const API_Guid free = AddLine();
+  const API_Guid theirs = AddLine();
   ASSERT_EQ(host.SetOwner(free, 0), NoError);
   ASSERT_EQ(host.SetOwner(theirs, 2), NoError);
-  GS::Array<API_Elem_Head> heads;
-  for (const API_Guid& guid : {free, theirs}) {
-    API_Element element;
-    element.header.guid = guid;
-    ASSERT_EQ(ACAPI_Element_Get(&element), NoError);
-    heads.Push(element.header);
-  }
+  GS::Array<API_Elem_Head> heads = Heads({free, theirs});
   host.ClearCallLog();
   EXPECT_EQ(CGSUtil::GSDeleteElement3(heads), APIERR_NOTMINE);
-  const auto& log = host.CallLog();
-  EXPECT_EQ(std::count(log.begin(), log.end(), "ACAPI_TeamworkControl_ReleaseElements"), 1);
-  EXPECT_EQ(std::count(log.begin(), log.end(), "ACAPI_Element_Delete"), 0);
-  EXPECT_FALSE(Deleted(free));
-  EXPECT_FALSE(Deleted(theirs));
+  EXPECT_EQ(Calls("ACAPI_TeamworkControl_ReleaseElements"), 1);
+  EXPECT_EQ(Calls("ACAPI_Element_Delete"), 0);
+  EXPECT_EQ(Deleted({free, theirs}), (std::vector<bool>{false, false}));
   EXPECT_EQ(host.Element(free)->element.header.userId, 0);
   EXPECT_EQ(host.Element(theirs)->element.header.userId, 2);
 
   // Once the other user lets go, the deletion goes through.
   ASSERT_EQ(host.SetOwner(theirs, 0), NoError);
   EXPECT_EQ(CGSUtil::GSDeleteElement3(heads), NoError);
-  EXPECT_TRUE(Deleted(free));
-  EXPECT_TRUE(Deleted(theirs));
+  EXPECT_EQ(Deleted({free, theirs}), (std::vector<bool>{true, true}));
 }
 
 TEST_F(CGSUtilElementsTest, OfflineTeamworkDeletesDirectly)
@@ -252,13 +199,13 @@ TEST_F(CGSUtilElementsTest, OfflineTeamworkDeletesDirectly)
   EXPECT_EQ(host.Element(line)->element.header.userId, 1);
   CMyUserData tag;
   EXPECT_EQ(CGSUtil::GSDeleteElement2(API_LineID, &tag, 0, kOutput, nullptr, nullptr), NoError);
-  EXPECT_TRUE(Deleted(line));
+  EXPECT_EQ(Deleted({line}), std::vector<bool>{true});
 }
 
 TEST_F(CGSUtilElementsTest, DeletionByGuidsPassesOverFailuresAndReportsThem)
 {
   const short layer = static_cast<short>(host.AddLayer(GS::UniString(u"Figures"), APILay_Hidden));
-  const API_Guid good = AddLine(1);
+  const API_Guid good = AddLine();
   ASSERT_EQ(host.SetLayerFlags(layer, 0), NoError);
   const API_Guid hidden = AddLine(layer);
   ASSERT_EQ(host.SetLayerFlags(layer, APILay_Hidden), NoError);
@@ -267,8 +214,7 @@ TEST_F(CGSUtilElementsTest, DeletionByGuidsPassesOverFailuresAndReportsThem)
   CDlgProgress progress;
   EXPECT_EQ(CGSUtil::GSDeleteObject(guids, &progress), APIERR_BADID);
   EXPECT_EQ(host.Progress().maximum, 3);
-  EXPECT_TRUE(Deleted(good));
-  EXPECT_TRUE(Deleted(hidden));
+  EXPECT_EQ(Deleted({good, hidden}), (std::vector<bool>{true, true}));
   EXPECT_EQ(LayerFlags(layer), APILay_Hidden);
   ASSERT_EQ(host.Alerts().size(), 1u);
   EXPECT_EQ(host.Alerts()[0].title, GS::UniString(u"メンセラ"));

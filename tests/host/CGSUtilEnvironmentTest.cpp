@@ -2,29 +2,15 @@
 // element information.
 
 #include "CGSUtil.h"
-#include "GSUtilTestSupport.h"
-
-#include "host_elements.h"
+#include "HostTestSupport.h"
 #include "host_environment.h"
-#include "host_errors.h"
 #include "host_goodies.h"
 
-#include <cmath>
 #include <numbers>
 
 namespace {
 
-using CGSUtilEnvironmentTest = GSUtilTest;
-
-API_Guid AddLine(HostFixture& host)
-{
-  API_Element line;
-  line.header.typeID = API_LineID;
-  line.header.layer = 1;
-  line.line.endC = API_Coord{1.0, 0.0};
-  EXPECT_EQ(host.AddElement(line), NoError);
-  return line.header.guid;
-}
+using CGSUtilEnvironmentTest = HostTest;
 
 TEST_F(CGSUtilEnvironmentTest, TeamworkUserAndOwnership)
 {
@@ -35,7 +21,7 @@ TEST_F(CGSUtilEnvironmentTest, TeamworkUserAndOwnership)
   host.SetTeamwork(true, true, 3);
   EXPECT_TRUE(CGSUtil::IsTeamworkProject(&user));
   EXPECT_EQ(user, 3);
-  API_Guid guid = AddLine(host);
+  API_Guid guid = AddLine();
   ASSERT_EQ(host.SetOwner(guid, 3), NoError);
   EXPECT_TRUE(CGSUtil::TeamworkControl_GetLockableStatus(3, guid));
   ASSERT_EQ(host.SetOwner(guid, 5), NoError);
@@ -73,7 +59,7 @@ TEST_F(CGSUtilEnvironmentTest, NorthIsFoldedIntoOneTurn)
   ASSERT_EQ(CGSUtil::SetNorth(turn + 0.5), NoError);
   ASSERT_EQ(CGSUtil::GetNorth(north), NoError);
   EXPECT_NEAR(north, 0.5, 1e-12);
-  ASSERT_EQ(CGSUtil::SetNorth(-1e-300), NoError);
+  ASSERT_EQ(CGSUtil::SetNorth(-1e-300), NoError);  // must not fold to a whole turn
   ASSERT_EQ(CGSUtil::GetNorth(north), NoError);
   EXPECT_GE(north, 0.0);
   EXPECT_LT(north, turn);
@@ -133,12 +119,11 @@ TEST_F(CGSUtilEnvironmentTest, AddLibraryAppendsTheFolderBesideTheAddOnOnce)
 
 TEST_F(CGSUtilEnvironmentTest, ElementInformation)
 {
-  EXPECT_EQ(CGSUtil::Elem_To_NeigID(API_WallID), 1);
-  EXPECT_EQ(CGSUtil::Elem_To_NeigID(API_ObjectID), 13);
-  EXPECT_EQ(CGSUtil::Elem_To_NeigID(static_cast<API_ElemTypeID>(28)), 0);
-  EXPECT_EQ(CGSUtil::Elem_To_NeigID(static_cast<API_ElemTypeID>(32)), 58);
-  EXPECT_EQ(CGSUtil::Elem_To_NeigID(static_cast<API_ElemTypeID>(33)), 0);
-  EXPECT_EQ(CGSUtil::Elem_To_NeigID(API_ZombieElemID), 0);
+  const std::pair<API_ElemTypeID, int> neigs[] = {{API_WallID, 1},          {API_ObjectID, 13},
+                                                   {API_ElemTypeID(28), 0},  {API_ElemTypeID(32), 58},
+                                                   {API_ElemTypeID(33), 0},  {API_ZombieElemID, 0}};
+  for (const auto& [type, neig] : neigs)
+    EXPECT_EQ(CGSUtil::Elem_To_NeigID(type), neig) << type;
 
   char name[256] = "x";
   EXPECT_TRUE(CGSUtil::GetElementTypeString(API_ZoneID, name));
@@ -154,7 +139,7 @@ TEST_F(CGSUtilEnvironmentTest, ElementInformation)
   EXPECT_FALSE(CGSUtil::CalcCosSin(API_Coord{2, 2}, API_Coord{2, 2}, &c, nullptr, nullptr));
   EXPECT_EQ(c, 9);
 
-  API_Guid line = AddLine(host);
+  API_Guid line = AddLine();
   EXPECT_FALSE(CGSUtil::IsHotlinkElement(line));
   API_Guid node;
   node.bytes[3] = 7;

@@ -2,24 +2,14 @@
 // change, layers found or made by name, combinations of every live layer.
 
 #include "CGSUtil.h"
-#include "GSUtilTestSupport.h"
-
-#include "host_attributes.h"
+#include "HostTestSupport.h"
 #include "host_environment.h"
-#include "host_errors.h"
+
+#include <tuple>
 
 namespace {
 
-UInt32 LayerFlags(short layer)
-{
-  API_Attribute attribute;
-  attribute.header.typeID = API_LayerID;
-  attribute.header.index = layer;
-  EXPECT_EQ(ACAPI_Attribute_Get(&attribute), NoError);
-  return attribute.header.flags;
-}
-
-using CGSUtilLayersTest = GSUtilTest;
+using CGSUtilLayersTest = HostTest;
 
 TEST_F(CGSUtilLayersTest, StatusReadsEachFlagAlone)
 {
@@ -28,9 +18,7 @@ TEST_F(CGSUtilLayersTest, StatusReadsEachFlagAlone)
   ASSERT_EQ(CGSUtil::GetLayerLockStatus(layer, &locked), NoError);
   ASSERT_EQ(CGSUtil::GetLayerVisibleStatus(layer, &visible), NoError);
   ASSERT_EQ(CGSUtil::GetLayerForceToWire(layer, &wire), NoError);
-  EXPECT_FALSE(locked);
-  EXPECT_FALSE(visible);
-  EXPECT_TRUE(wire);
+  EXPECT_EQ(std::tuple(locked, visible, wire), std::tuple(false, false, true));
 
   // An unknown layer passes the host's error on and leaves the answer alone.
   locked = true;
@@ -95,8 +83,7 @@ TEST_F(CGSUtilLayersTest, SelectLayerFindsOrCreatesByName)
   const short made = CGSUtil::GSSelectLayer(UName(u"求積図"), 7);
   ASSERT_NE(made, 0);
   API_Attribute layer;
-  layer.header.typeID = API_LayerID;
-  layer.header.index = made;
+  layer.header = {.typeID = API_LayerID, .index = made};
   ASSERT_EQ(ACAPI_Attribute_Get(&layer), NoError);
   EXPECT_EQ(layer.header.name, GS::UniString(u"求積図"));
   EXPECT_EQ(layer.layer.conClassId, 7);
@@ -108,38 +95,31 @@ TEST_F(CGSUtilLayersTest, SelectLayerFindsOrCreatesByName)
 
 TEST_F(CGSUtilLayersTest, SeparateLayerNameSplitsAtTheFirstDot)
 {
-  std::string a = "x", b = "y";
-  CGSUtil::SeparateLayerName("A.B.C", a, b);
-  EXPECT_EQ(a, "A");
-  EXPECT_EQ(b, "B.C");
-  CGSUtil::SeparateLayerName("NoDot", a, b);
-  EXPECT_EQ(a, "NoDot");
-  EXPECT_EQ(b, "");
-  CGSUtil::SeparateLayerName(".Tail", a, b);
-  EXPECT_EQ(a, "");
-  EXPECT_EQ(b, "Tail");
+  const std::tuple<const char*, std::string, std::string> cases[] = {
+      {"A.B.C", "A", "B.C"}, {"NoDot", "NoDot", ""}, {".Tail", "", "Tail"}};
+  for (const auto& [name, head, tail] : cases) {
+    std::string a = "x", b = "y";
+    CGSUtil::SeparateLayerName(name, a, b);
+    EXPECT_EQ(std::tie(a, b), std::tie(head, tail)) << name;
+  }
 }
 
 TEST_F(CGSUtilLayersTest, LayerCombinationRecordsEveryLiveLayer)
 {
-  host.AddLayer(GS::UniString(u"A"), APILay_Locked);
+  const Int32 a = host.AddLayer(GS::UniString(u"A"), APILay_Locked);
   const Int32 b = host.AddLayer(GS::UniString(u"B"));
   const Int32 c = host.AddLayer(GS::UniString(u"C"), APILay_Hidden);
   ASSERT_EQ(pln::host::DeleteAttribute(API_LayerID, b), NoError);
 
   ASSERT_EQ(CGSUtil::SaveLayerComb("Comb"), NoError);
-  API_Attr_Head head;
-  head.typeID = API_LayerCombID;
-  head.name = GS::UniString(u"Comb");
-  ASSERT_EQ(ACAPI_Attribute_Search(&head), NoError);
   API_Attribute comb;
-  comb.header = head;
+  comb.header = {.typeID = API_LayerCombID, .name = GS::UniString(u"Comb")};
+  ASSERT_EQ(ACAPI_Attribute_Search(&comb.header), NoError);
   ASSERT_EQ(ACAPI_Attribute_Get(&comb), NoError);
-  ASSERT_EQ(comb.layerComb.layerStats.size(), 3u);  // layer 1, A, C
-  EXPECT_EQ(comb.layerComb.layerStats[0].lInd, 1);
-  EXPECT_EQ(comb.layerComb.layerStats[1].lFlags, APILay_Locked);
-  EXPECT_EQ(comb.layerComb.layerStats[2].lInd, c);
-  EXPECT_EQ(comb.layerComb.layerStats[2].lFlags, APILay_Hidden);
+  std::vector<std::pair<Int32, UInt32>> stats;
+  for (const auto& stat : comb.layerComb.layerStats)
+    stats.emplace_back(stat.lInd, stat.lFlags);
+  EXPECT_EQ(stats, (std::vector<std::pair<Int32, UInt32>>{{1, 0}, {a, APILay_Locked}, {c, APILay_Hidden}}));
 
   EXPECT_EQ(CGSUtil::SaveLayerComb("Comb"), APIERR_ATTREXIST);
 }

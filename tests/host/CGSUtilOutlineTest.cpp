@@ -5,26 +5,18 @@
 
 #include "CGSUtil.h"
 #include "CKelCoord3DCrsPntArray.h"
-#include "HostFixture.h"
+#include "HostTestSupport.h"
 #include "host_charcodes.h"
 #include "host_polygon2d.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
-#include <vector>
 
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 using Pnt = CKelCoord3DCrsPnt;
-
-class CGSUtilOutlineTest : public testing::Test {
-protected:
-  void TearDown() override { EXPECT_EQ(host.HandlesSinceReset(), 0); }
-  HostFixture host;
-};
+using CGSUtilOutlineTest = HostTest;
 
 const std::vector<API_Coord> kSquareCcw{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
 const std::vector<API_Coord> kSquareCw{{0, 0}, {0, 10}, {10, 10}, {10, 0}};
@@ -59,44 +51,40 @@ double HostContourArea(const std::vector<API_Coord>& contour, const std::vector<
 
 // --- Arc centres ------------------------------------------------------------
 
-TEST_F(CGSUtilOutlineTest, ArcCentreOfQuarterAndHalfCircles)
+TEST_F(CGSUtilOutlineTest, ArcCentresAndTheirToleranceBoundaries)
 {
-  const API_Coord right{1, 0}, left{-1, 0};
-  API_Coord centre{9, 9};
-  ASSERT_TRUE(CGSUtil::ArcGetOrigo(&right, &left, kPi, &centre));
-  EXPECT_EQ(centre, (API_Coord{0, 0}));
-  ASSERT_TRUE(CGSUtil::ArcGetOrigo(&right, &left, -kPi, &centre));
-  EXPECT_EQ(centre, (API_Coord{0, 0}));
-  ASSERT_TRUE(CGSUtil::ArcGetOrigo(&right, &left, kPi / 2, &centre));
-  EXPECT_NEAR(centre.x, 0.0, 1e-12);
-  EXPECT_NEAR(centre.y, -1.0, 1e-12);
-
-  // From (1, 0) to (0, 1): counter-clockwise about the origin, clockwise
-  // about (1, 1).
-  const API_Coord up{0, 1};
-  ASSERT_TRUE(CGSUtil::ArcGetOrigo(&right, &up, kPi / 2, &centre));
-  EXPECT_NEAR(centre.x, 0.0, 1e-12);
-  EXPECT_NEAR(centre.y, 0.0, 1e-12);
-  ASSERT_TRUE(CGSUtil::ArcGetOrigo(&right, &up, -kPi / 2, &centre));
-  EXPECT_NEAR(centre.x, 1.0, 1e-12);
-  EXPECT_NEAR(centre.y, 1.0, 1e-12);
-}
-
-TEST_F(CGSUtilOutlineTest, ArcCentreToleranceBoundaries)
-{
-  const API_Coord p1{1, 0}, p2{-1, 0};
-  API_Coord centre{9, 9};
-  EXPECT_FALSE(CGSUtil::ArcGetOrigo(&p1, &p2, 0.9e-5, &centre));
-  EXPECT_EQ(centre, (API_Coord{0, 0}));
-  EXPECT_FALSE(CGSUtil::ArcGetOrigo(&p1, &p2, -0.9e-5, &centre));
-  EXPECT_TRUE(CGSUtil::ArcGetOrigo(&p1, &p2, 1.1e-5, &centre));
-
-  // Just inside the half-circle band the centre is the chord's midpoint
-  // exactly; just outside it the tangent formula moves it off the chord.
-  ASSERT_TRUE(CGSUtil::ArcGetOrigo(&p1, &p2, kPi - 0.9e-5, &centre));
-  EXPECT_EQ(centre, (API_Coord{0, 0}));
-  ASSERT_TRUE(CGSUtil::ArcGetOrigo(&p1, &p2, kPi - 2e-5, &centre));
-  EXPECT_NEAR(centre.y, -1e-5, 1e-9);
+  struct Case {
+    API_Coord p1, p2;
+    double angle;
+    bool found;
+    API_Coord centre;
+    double tolerance;  // 0: exactly
+  };
+  const API_Coord right{1, 0}, left{-1, 0}, up{0, 1};
+  const Case cases[] = {
+      {right, left, kPi, true, {0, 0}, 0},
+      {right, left, -kPi, true, {0, 0}, 0},
+      {right, left, kPi / 2, true, {0, -1}, 1e-12},
+      // From (1, 0) to (0, 1): counter-clockwise about the origin,
+      // clockwise about (1, 1).
+      {right, up, kPi / 2, true, {0, 0}, 1e-12},
+      {right, up, -kPi / 2, true, {1, 1}, 1e-12},
+      // Too straight for an arc: no centre, the chord's midpoint.
+      {right, left, 0.9e-5, false, {0, 0}, 0},
+      {right, left, -0.9e-5, false, {0, 0}, 0},
+      {right, left, 1.1e-5, true, {0, -1 / std::tan(0.55e-5)}, 1e-3},
+      // Just inside the half-circle band the centre is the chord's midpoint
+      // exactly; just outside it the tangent formula moves it off the chord.
+      {right, left, kPi - 0.9e-5, true, {0, 0}, 0},
+      {right, left, kPi - 2e-5, true, {0, -1e-5}, 1e-9},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.p2.x << " " << c.angle);
+    API_Coord centre{9, 9};
+    EXPECT_EQ(CGSUtil::ArcGetOrigo(&c.p1, &c.p2, c.angle, &centre), c.found);
+    EXPECT_NEAR(centre.x, c.centre.x, c.tolerance);
+    EXPECT_NEAR(centre.y, c.centre.y, c.tolerance);
+  }
 }
 
 TEST_F(CGSUtilOutlineTest, ArcCentreIsEquidistantFromBothEnds)
@@ -115,23 +103,16 @@ TEST_F(CGSUtilOutlineTest, ArcCentreIsEquidistantFromBothEnds)
   }
 }
 
-TEST_F(CGSUtilOutlineTest, ArcAngleIsMeasuredClockwise)
+TEST_F(CGSUtilOutlineTest, ArcAngleIsMeasuredClockwiseAndArcRecordsAreFoundEitherWayRound)
 {
   const CKelCoord2D origin(0, 0), east(1, 0);
   EXPECT_DOUBLE_EQ(CGSUtil::GetArcAngle(east, CKelCoord2D(0, 1), origin), -kPi / 2);
   EXPECT_DOUBLE_EQ(CGSUtil::GetArcAngle(east, CKelCoord2D(0, -3), origin), kPi / 2);
   EXPECT_DOUBLE_EQ(CGSUtil::GetArcAngle(CKelCoord2D(5, 0), CKelCoord2D(-2, 0), origin), -kPi);
   EXPECT_EQ(CGSUtil::GetArcAngle(origin, east, origin), 0.0);
-}
 
-// --- Arc records --------------------------------------------------------------
-
-TEST_F(CGSUtilOutlineTest, ArcRecordIsFoundEitherWayRound)
-{
   const std::vector<API_PolyArc> arcs{{5, 6, 0.5}, {3, 2, -1.0}, {2, 3, 2.0}};
-  const API_PolyArc* found = CGSUtil::IsArc(arcs.data(), 3, 2);
-  ASSERT_NE(found, nullptr);
-  EXPECT_EQ(found, &arcs[1]);  // the first match wins
+  EXPECT_EQ(CGSUtil::IsArc(arcs.data(), 3, 2), &arcs[1]);  // the first match wins
   EXPECT_EQ(CGSUtil::IsArc(arcs.data(), 3, 5), &arcs[0]);
   EXPECT_EQ(CGSUtil::IsArc(arcs.data(), 3, 4), nullptr);
   EXPECT_EQ(CGSUtil::IsArc(arcs.data(), 3, 6), nullptr);
@@ -144,107 +125,63 @@ TEST_F(CGSUtilOutlineTest, ArcRecordIsFoundEitherWayRound)
 
 // --- Contours -------------------------------------------------------------------
 
-TEST_F(CGSUtilOutlineTest, ClockwiseOuterContourComesBackCounterClockwise)
+// Outer contours come back counter-clockwise, holes clockwise; an arc puts
+// its centre after its start, typed by its sense in the returned order, and
+// the signed area agrees with the host's own measure of the contour.
+TEST_F(CGSUtilOutlineTest, ContoursAreOrientedAndKeepTheirArcs)
 {
-  PolygonMemo polygon({kSquareCw, kHoleCw});
-  const CKelCoord3DCrsPntArray outer = Convert(polygon, 0);
-  EXPECT_EQ(outer, Chain({At(0, 0), At(10, 0), At(10, 10), At(0, 10), At(0, 0)}));
-  EXPECT_DOUBLE_EQ(outer.GetArea(), 100.0);
-  // A clockwise hole is kept as it is.
-  EXPECT_EQ(Convert(polygon, 1), Chain({At(2, 2), At(2, 4), At(4, 4), At(4, 2), At(2, 2)}));
-}
-
-TEST_F(CGSUtilOutlineTest, CounterClockwiseHoleIsTurnedClockwise)
-{
-  PolygonMemo polygon({kSquareCcw, kHoleCcw});
-  EXPECT_EQ(Convert(polygon, 0), Chain({At(0, 0), At(10, 0), At(10, 10), At(0, 10), At(0, 0)}));
-  const CKelCoord3DCrsPntArray hole = Convert(polygon, 1);
-  EXPECT_EQ(hole, Chain({At(2, 2), At(2, 4), At(4, 4), At(4, 2), At(2, 2)}));
-  EXPECT_DOUBLE_EQ(hole.GetArea(), -4.0);
+  struct Case {
+    const char* what;
+    std::vector<std::vector<API_Coord>> contours;
+    std::vector<API_PolyArc> arcs;
+    int contour;
+    std::vector<Pnt> chain;
+    double area;
+    bool hostAgrees = true;  // the host measures the contour alone the same
+  };
+  const std::vector<Pnt> square{At(0, 0), At(10, 0), At(10, 10), At(0, 10), At(0, 0)};
+  const std::vector<Pnt> hole{At(2, 2), At(2, 4), At(4, 4), At(4, 2), At(2, 2)};
+  const auto squareWith = [](Pnt centre) {
+    return std::vector<Pnt>{At(0, 0), At(10, 0), centre, At(10, 10), At(0, 10), At(0, 0)};
+  };
+  const double segment = 25.0 * (kPi / 2 - 1.0);  // of the quarter arcs on a side of 10
+  const std::vector<Case> cases = {
+      {"clockwise outer", {kSquareCw, kHoleCw}, {}, 0, square, 100.0},
+      {"clockwise hole", {kSquareCw, kHoleCw}, {}, 1, hole, -4.0},
+      {"counter-clockwise outer", {kSquareCcw, kHoleCcw}, {}, 0, square, 100.0},
+      {"counter-clockwise hole", {kSquareCcw, kHoleCcw}, {}, 1, hole, -4.0},
+      {"bulge", {kSquareCcw}, {{2, 3, kPi / 2}}, 0, squareWith(At(5, 5, Pnt::TYPE_CCW)), 100.0 + segment},
+      {"dent", {kSquareCcw}, {{2, 3, -kPi / 2}}, 0, squareWith(At(15, 5, Pnt::TYPE_CW)), 100.0 - segment},
+      {"reversed record", {kSquareCcw}, {{3, 2, -kPi / 2}}, 0, squareWith(At(5, 5, Pnt::TYPE_CCW)), 100.0 + segment},
+      {"turned dent", {kSquareCw}, {{3, 4, kPi / 2}}, 0, squareWith(At(15, 5, Pnt::TYPE_CW)), 100.0 - segment},
+      {"turned bulge", {kSquareCw}, {{3, 4, -kPi / 2}}, 0, squareWith(At(5, 5, Pnt::TYPE_CCW)), 100.0 + segment},
+      {"turned major arc", {kSquareCw}, {{3, 4, -3 * kPi / 2}}, 0, squareWith(At(15, 5, Pnt::TYPE_CCW)),
+       100.0 + 25.0 * (3 * kPi / 2 + 1.0)},
+      {"half circle", {kSquareCcw}, {{2, 3, kPi}}, 0, squareWith(At(10, 5, Pnt::TYPE_CCW)), 100.0 + 12.5 * kPi},
+      {"nearly straight", {kSquareCcw}, {{2, 3, 0.9e-5}}, 0, square, 100.0, false},
+      // Coordinates 1..5 the outer square, 6..10 the hole; the record
+      // joining 5 and 6 crosses from one contour to the next.
+      {"other contour's arc", {kSquareCcw, kHoleCw}, {{7, 8, -kPi / 2}, {5, 6, 1.0}}, 0, square, 100.0, false},
+      {"hole's own arc", {kSquareCcw, kHoleCw}, {{7, 8, -kPi / 2}, {5, 6, 1.0}}, 1,
+       {At(2, 2), At(2, 4), At(3, 3, Pnt::TYPE_CW), At(4, 4), At(4, 2), At(2, 2)}, -4.0 - 2.0 * (kPi / 4 - 0.5), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PolygonMemo polygon(c.contours, c.arcs);
+    const CKelCoord3DCrsPntArray outline = Convert(polygon, c.contour);
+    EXPECT_EQ(outline, Chain(c.chain));
+    EXPECT_NEAR(outline.GetArea(), c.area, 1e-9);
+    if (c.hostAgrees)
+      EXPECT_NEAR(std::abs(outline.GetArea()), HostContourArea(c.contours[std::size_t(c.contour)], c.arcs), 1e-9);
+  }
   // The same square as a hole comes back clockwise.
   PolygonMemo asHole({kHoleCcw, kSquareCcw});
   EXPECT_DOUBLE_EQ(Convert(asHole, 1).GetArea(), -100.0);
 }
 
-TEST_F(CGSUtilOutlineTest, QuarterArcPutsItsCentreAfterItsStart)
-{
-  // The edge from coordinate 2 (10, 0) to 3 (10, 10) bulges outwards.
-  PolygonMemo ccw({kSquareCcw}, {{2, 3, kPi / 2}});
-  const CKelCoord3DCrsPntArray bulge = Convert(ccw, 0);
-  EXPECT_EQ(bulge, Chain({At(0, 0), At(10, 0), At(5, 5, Pnt::TYPE_CCW), At(10, 10), At(0, 10), At(0, 0)}));
-  PolygonMemo cw({kSquareCcw}, {{2, 3, -kPi / 2}});
-  const CKelCoord3DCrsPntArray dent = Convert(cw, 0);
-  EXPECT_EQ(dent, Chain({At(0, 0), At(10, 0), At(15, 5, Pnt::TYPE_CW), At(10, 10), At(0, 10), At(0, 0)}));
-
-  // Both agree with the host's measure: the square plus or minus the
-  // segment 25 (pi/2 - 1).
-  const double segment = 25.0 * (kPi / 2 - 1.0);
-  EXPECT_NEAR(bulge.GetArea(), 100.0 + segment, 1e-9);
-  EXPECT_NEAR(bulge.GetArea(), HostContourArea(kSquareCcw, {{2, 3, kPi / 2}}), 1e-9);
-  EXPECT_NEAR(dent.GetArea(), 100.0 - segment, 1e-9);
-  EXPECT_NEAR(dent.GetArea(), HostContourArea(kSquareCcw, {{2, 3, -kPi / 2}}), 1e-9);
-}
-
-TEST_F(CGSUtilOutlineTest, ReversedArcRecordGivesTheSameArc)
-{
-  PolygonMemo forward({kSquareCcw}, {{2, 3, kPi / 2}});
-  PolygonMemo reversed({kSquareCcw}, {{3, 2, -kPi / 2}});
-  const CKelCoord3DCrsPntArray a = Convert(forward, 0);
-  const CKelCoord3DCrsPntArray b = Convert(reversed, 0);
-  ASSERT_EQ(b.size(), 6u);
-  EXPECT_EQ(b[2].m_Type, Pnt::TYPE_CCW);
-  EXPECT_EQ(a, b);
-  EXPECT_NEAR(b.GetArea(), HostContourArea(kSquareCcw, {{3, 2, -kPi / 2}}), 1e-9);
-}
-
-TEST_F(CGSUtilOutlineTest, ClockwiseOuterContourKeepsItsArcShapes)
-{
-  // kSquareCw's edge from coordinate 3 (10, 10) to 4 (10, 0), in both
-  // senses: after the outline is turned round the arcs still bulge the way
-  // the host measures them.
-  for (double angle : {kPi / 2, -kPi / 2, -3 * kPi / 2}) {
-    PolygonMemo polygon({kSquareCw}, {{3, 4, angle}});
-    const CKelCoord3DCrsPntArray outline = Convert(polygon, 0);
-    ASSERT_EQ(outline.size(), 6u);
-    EXPECT_EQ(outline[2].m_Type, angle > 0 ? Pnt::TYPE_CW : Pnt::TYPE_CCW) << angle;
-    EXPECT_GT(outline.GetArea(), 0.0) << angle;
-    EXPECT_NEAR(outline.GetArea(), HostContourArea(kSquareCw, {{3, 4, angle}}), 1e-9) << angle;
-  }
-}
-
-TEST_F(CGSUtilOutlineTest, HalfCircleArcHasItsCentreOnTheChord)
-{
-  PolygonMemo polygon({kSquareCcw}, {{2, 3, kPi}});
-  const CKelCoord3DCrsPntArray outline = Convert(polygon, 0);
-  ASSERT_EQ(outline.size(), 6u);
-  EXPECT_EQ(outline[2].m_x, 10.0);
-  EXPECT_EQ(outline[2].m_y, 5.0);
-  EXPECT_EQ(outline[2].m_Type, Pnt::TYPE_CCW);
-  EXPECT_NEAR(outline.GetArea(), 100.0 + 12.5 * kPi, 1e-9);
-}
-
-TEST_F(CGSUtilOutlineTest, NearlyStraightArcLeavesTheEdgeStraight)
-{
-  PolygonMemo polygon({kSquareCcw}, {{2, 3, 0.9e-5}});
-  EXPECT_EQ(Convert(polygon, 0), Chain({At(0, 0), At(10, 0), At(10, 10), At(0, 10), At(0, 0)}));
-}
-
-TEST_F(CGSUtilOutlineTest, ArcsOfOtherContoursStayWithThem)
-{
-  // Coordinates 1..5 the outer square, 6..10 the hole; the hole's edge
-  // 7 -> 8 is an arc, and a record joining 5 and 6 crosses from one contour
-  // to the next, so it is no edge of either.
-  PolygonMemo polygon({kSquareCcw, kHoleCw}, {{7, 8, -kPi / 2}, {5, 6, 1.0}});
-  EXPECT_EQ(Convert(polygon, 0).size(), 5u);
-  const CKelCoord3DCrsPntArray hole = Convert(polygon, 1);
-  ASSERT_EQ(hole.size(), 6u);
-  EXPECT_TRUE(hole[2].IsCenter());
-  EXPECT_LT(hole.GetArea(), 0.0);
-}
-
 // --- Refusal of data that points outside the memo -------------------------------
 
-TEST_F(CGSUtilOutlineTest, ContourEndsOutsideTheCoordinatesAreRefused)
+TEST_F(CGSUtilOutlineTest, ContourEndsAndArcIndexesOutsideTheCoordinatesAreRefused)
 {
   const std::vector<API_Coord> coords{{}, {0, 0}, {1, 0}, {1, 1}, {0, 0}};
   const std::vector<API_PolyArc> none;
@@ -262,21 +199,16 @@ TEST_F(CGSUtilOutlineTest, ContourEndsOutsideTheCoordinatesAreRefused)
   EXPECT_TRUE(convert({std::numeric_limits<Int32>::max(), 4}, 0).empty());
   EXPECT_TRUE(convert({}, 0).empty());
   EXPECT_TRUE(CGSUtil::MemoToKelArea2(std::span<const API_Coord>{}, std::vector<Int32>{0, 4}, none, 0).empty());
-}
 
-TEST_F(CGSUtilOutlineTest, ArcIndexesOutsideTheCoordinatesAreRefused)
-{
-  const std::vector<API_Coord> coords{{}, {0, 0}, {1, 0}, {1, 1}, {0, 0}};
-  const std::vector<Int32> ends{0, 4};
-  const auto convert = [&](const std::vector<API_PolyArc>& arcs) {
-    return CGSUtil::MemoToKelArea2(coords, ends, arcs, 0);
+  const auto withArcs = [&](const std::vector<API_PolyArc>& arcs) {
+    return CGSUtil::MemoToKelArea2(coords, std::vector<Int32>{0, 4}, arcs, 0);
   };
-  EXPECT_EQ(convert({{2, 3, 1.0}}).size(), 5u);
-  EXPECT_TRUE(convert({{4, 5, 1.0}}).empty());
-  EXPECT_TRUE(convert({{0, 1, 1.0}}).empty());
-  EXPECT_TRUE(convert({{2, 3, 1.0}, {-7, 3, 1.0}}).empty());
-  EXPECT_TRUE(convert({{2, 3, std::numeric_limits<double>::quiet_NaN()}}).empty());
-  EXPECT_TRUE(convert({{2, 3, std::numeric_limits<double>::infinity()}}).empty());
+  EXPECT_EQ(withArcs({{2, 3, 1.0}}).size(), 5u);
+  EXPECT_TRUE(withArcs({{4, 5, 1.0}}).empty());
+  EXPECT_TRUE(withArcs({{0, 1, 1.0}}).empty());
+  EXPECT_TRUE(withArcs({{2, 3, 1.0}, {-7, 3, 1.0}}).empty());
+  EXPECT_TRUE(withArcs({{2, 3, std::numeric_limits<double>::quiet_NaN()}}).empty());
+  EXPECT_TRUE(withArcs({{2, 3, std::numeric_limits<double>::infinity()}}).empty());
 }
 
 TEST_F(CGSUtilOutlineTest, HandlesBoundTheConversion)
@@ -299,17 +231,19 @@ TEST_F(CGSUtilOutlineTest, HandlesBoundTheConversion)
 API_Element ZoneRecord()
 {
   API_Element zone;
-  zone.header.typeID = API_ZoneID;
-  zone.header.layer = 1;
+  zone.header = {.typeID = API_ZoneID, .layer = 1};
   return zone;
 }
 
-TEST_F(CGSUtilOutlineTest, ZoneGivesItsOuterContourOrAllContours)
+TEST_F(CGSUtilOutlineTest, ZoneGivesItsOuterContourOrAllContoursAndNothingWhenItsMemoCannotBeRead)
 {
   const std::vector<API_Coord> hole2{{6, 6}, {8, 6}, {8, 8}, {6, 8}};
   PolygonMemo polygon({kSquareCw, kHoleCcw, hole2}, {{1, 2, -kPi / 2}});
   API_Element zone = ZoneRecord();
+  EXPECT_TRUE(CGSUtil::ZoneToKelArea2(zone, true).empty());  // not stored yet
   ASSERT_EQ(host.AddPolygonElement(zone, polygon), NoError);
+  host.FailOnce("ACAPI_Element_GetMemo", APIERR_MEMFULL);
+  EXPECT_TRUE(CGSUtil::ZoneToKelArea2(zone, true).empty());
 
   const CKelCoord3DCrsPntArrayArray outer = CGSUtil::ZoneToKelArea2(zone, false);
   ASSERT_EQ(outer.size(), 1u);
@@ -356,17 +290,6 @@ TEST_F(CGSUtilOutlineTest, ZoneMeasuredOnItsReferencePolygonGivesThatPolygon)
   EXPECT_EQ(CGSUtil::ZoneToKelArea2(zone, false).size(), 1u);
   zone.zone.refPoly.nSubPolys = 0;
   EXPECT_TRUE(CGSUtil::ZoneToKelArea2(zone, true).empty());
-}
-
-TEST_F(CGSUtilOutlineTest, ZoneWhoseMemoCannotBeReadGivesNothing)
-{
-  API_Element zone = ZoneRecord();
-  EXPECT_TRUE(CGSUtil::ZoneToKelArea2(zone, true).empty());
-  PolygonMemo polygon({kSquareCcw});
-  ASSERT_EQ(host.AddPolygonElement(zone, polygon), NoError);
-  host.FailOnce("ACAPI_Element_GetMemo", APIERR_MEMFULL);
-  EXPECT_TRUE(CGSUtil::ZoneToKelArea2(zone, true).empty());
-  EXPECT_EQ(CGSUtil::ZoneToKelArea2(zone, true).size(), 1u);
 }
 
 // --- Texts --------------------------------------------------------------------------

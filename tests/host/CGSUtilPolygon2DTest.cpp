@@ -6,16 +6,12 @@
 #include "CGSUtil.h"
 #include "CKelAreaCoord2D.h"
 #include "CKelCoord3DCrsPntArray.h"
-#include "HostFixture.h"
-#include "host_elements.h"
-#include "host_memory.h"
+#include "HostTestSupport.h"
 #include "host_polygon2d.h"
 
-#include <gtest/gtest.h>
-
+#include <array>
 #include <cmath>
 #include <functional>
-#include <vector>
 
 namespace {
 
@@ -23,14 +19,13 @@ constexpr double kPi = 3.141592653589793;
 using Geometry::Coord;
 using Geometry::Polygon2DData;
 
-class CGSUtilPolygon2DTest : public testing::Test {
+class CGSUtilPolygon2DTest : public HostTest {
 protected:
   void TearDown() override
   {
     Geometry::FreePolygon2DData(&data);
-    EXPECT_EQ(host.HandlesSinceReset(), 0);
+    HostTest::TearDown();
   }
-  HostFixture host;
   Polygon2DData data;
 };
 
@@ -53,57 +48,52 @@ CKelAreaCoord2D Area(const std::vector<CKelCoord2D>& points)
 const std::vector<API_Coord> kSquareCcw{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
 const std::vector<API_Coord> kHoleCw{{2, 2}, {2, 4}, {4, 4}, {4, 2}};
 
-TEST_F(CGSUtilPolygon2DTest, TriangleBecomesOneClosedContour)
+// Each contour is closed by a repeat of its first vertex, outer contours
+// run counter-clockwise and holes clockwise, and the bound box is valid.
+TEST_F(CGSUtilPolygon2DTest, OutlinesBecomeClosedOrientedContours)
 {
-  ASSERT_EQ(CGSUtil::ConstructPoly2DDataFromKelArea(Area({{0, 0}, {4, 0}, {0, 3}}), data), NoError);
-  EXPECT_EQ(data.nVertices, 4u);
-  EXPECT_EQ(data.nContours, 1u);
-  EXPECT_EQ(data.nArcs, 0u);
-  EXPECT_EQ(Ends(data), (std::vector<UIndex>{0, 4}));
-  EXPECT_EQ(Vertices(data), (std::vector<Coord>{{}, {0, 0}, {4, 0}, {0, 3}, {0, 0}}));
-  EXPECT_EQ(data.status, Geometry::Polygon2DData_BoundBoxValid | Geometry::Polygon2DData_Oriented);
-  EXPECT_EQ(data.boundBox.xMin, 0.0);
-  EXPECT_EQ(data.boundBox.yMin, 0.0);
-  EXPECT_EQ(data.boundBox.xMax, 4.0);
-  EXPECT_EQ(data.boundBox.yMax, 3.0);
-  EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(data, true), 6.0);
-}
-
-TEST_F(CGSUtilPolygon2DTest, ClockwiseOutlineIsOriented)
-{
-  ASSERT_EQ(CGSUtil::GetPolygon(Area({{0, 0}, {0, 3}, {4, 0}}), data), NoError);
-  EXPECT_EQ(Ends(data), (std::vector<UIndex>{0, 4}));
-  EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(data, true), 6.0);
-  EXPECT_EQ(Vertices(data)[1], Vertices(data)[4]);
-}
-
-TEST_F(CGSUtilPolygon2DTest, PolygonListGivesOneContourEach)
-{
+  struct Case {
+    const char* what;
+    std::function<GSErrCode(Polygon2DData&)> build;
+    std::vector<Coord> vertices;  // entry 0 unused
+    std::vector<UIndex> ends;
+    double signedArea;
+    std::array<double, 4> box;  // x and y least, then greatest
+  };
   CKelAreaCoord2DArray areas;
   areas.push_back(Area({{0, 0}, {10, 0}, {10, 10}, {0, 10}}));
   areas.push_back(Area({{2, 2}, {4, 2}, {4, 4}}));
-  ASSERT_EQ(CGSUtil::GetPolygon(areas, data), NoError);
-  EXPECT_EQ(data.nVertices, 9u);
-  EXPECT_EQ(Ends(data), (std::vector<UIndex>{0, 5, 9}));
-  // The hole is turned clockwise, so the signed sum is the outer less it.
-  EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(data, true), 98.0);
-  EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(data, false), 98.0);
-
-  Polygon2DData same;
-  ASSERT_EQ(CGSUtil::ConstructPoly2DDataFromKelArea(std::vector<CKelAreaCoord2D>(areas.begin(), areas.end()), same),
-            NoError);
-  EXPECT_EQ(Vertices(same), Vertices(data));
-  EXPECT_EQ(Ends(same), Ends(data));
-  Geometry::FreePolygon2DData(&same);
-}
-
-TEST_F(CGSUtilPolygon2DTest, PointListIsClosedByItsFirstPoint)
-{
-  ASSERT_EQ(CGSUtil::ConstructPoly2DDataFromAPICoord(kSquareCcw, data), NoError);
-  EXPECT_EQ(data.nVertices, 5u);
-  EXPECT_EQ(Ends(data), (std::vector<UIndex>{0, 5}));
-  EXPECT_EQ(Vertices(data)[5], (Coord{0, 0}));
-  EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(data, true), 100.0);
+  const std::vector<Coord> triangle{{}, {0, 0}, {4, 0}, {0, 3}, {0, 0}};
+  const std::vector<Coord> squareAndHole{{},     {0, 0}, {10, 0}, {10, 10}, {0, 10},
+                                         {0, 0}, {2, 2}, {4, 4},  {4, 2},   {2, 2}};
+  const std::vector<Case> cases = {
+      {"triangle", [](auto& d) { return CGSUtil::ConstructPoly2DDataFromKelArea(Area({{0, 0}, {4, 0}, {0, 3}}), d); },
+       triangle, {0, 4}, 6.0, {0, 0, 4, 3}},
+      {"clockwise triangle", [](auto& d) { return CGSUtil::GetPolygon(Area({{0, 0}, {0, 3}, {4, 0}}), d); },
+       triangle, {0, 4}, 6.0, {0, 0, 4, 3}},
+      {"point list", [](auto& d) { return CGSUtil::ConstructPoly2DDataFromAPICoord(kSquareCcw, d); },
+       {{}, {0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, {0, 5}, 100.0, {0, 0, 10, 10}},
+      // The counter-clockwise hole is turned, so the signed sum is the outer less it.
+      {"polygon list", [&](auto& d) { return CGSUtil::GetPolygon(areas, d); }, squareAndHole, {0, 5, 9}, 98.0,
+       {0, 0, 10, 10}},
+      {"area list", [&](auto& d) {
+         return CGSUtil::ConstructPoly2DDataFromKelArea(std::vector<CKelAreaCoord2D>(areas.begin(), areas.end()), d);
+       },
+       squareAndHole, {0, 5, 9}, 98.0, {0, 0, 10, 10}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Geometry::FreePolygon2DData(&data);
+    ASSERT_EQ(c.build(data), NoError);
+    EXPECT_EQ(Vertices(data), c.vertices);
+    EXPECT_EQ(Ends(data), c.ends);
+    EXPECT_EQ(data.nArcs, 0u);
+    EXPECT_EQ(data.status, Geometry::Polygon2DData_BoundBoxValid | Geometry::Polygon2DData_Oriented);
+    const Geometry::Box2DData& box = data.boundBox;
+    EXPECT_EQ((std::array{box.xMin, box.yMin, box.xMax, box.yMax}), c.box);
+    EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(data, true), c.signedArea);
+    EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(data, false), c.signedArea);
+  }
 }
 
 TEST_F(CGSUtilPolygon2DTest, EmptyOutlinesAreRefused)

@@ -2,13 +2,11 @@
 // the story list can't be read, names through the default 8-bit code.
 
 #include "CGSUtil.h"
-#include "GSUtilTestSupport.h"
-
-#include "host_errors.h"
+#include "HostTestSupport.h"
 
 namespace {
 
-class CGSUtilStoriesTest : public GSUtilTest {
+class CGSUtilStoriesTest : public HostTest {
 protected:
   void SetUp() override
   {
@@ -43,6 +41,7 @@ TEST_F(CGSUtilStoriesTest, FailedReadsGiveTheFallbacks)
   EXPECT_EQ(CGSUtil::GetFlrHeight(1), 0.0);
   host.FailOnce("ACAPI_Environment:GSTO", APIERR_GENERAL);
   EXPECT_TRUE(CGSUtil::GetFlrName(1).IsEmpty());
+  ASSERT_EQ(CGSUtil::SetActStory(2), NoError);  // so the fallback is told apart
   host.FailOnce("ACAPI_Environment:GSTO", APIERR_GENERAL);
   EXPECT_EQ(CGSUtil::GetActStory(), 0);
   std::vector<double> levels{1.0};
@@ -51,7 +50,7 @@ TEST_F(CGSUtilStoriesTest, FailedReadsGiveTheFallbacks)
   EXPECT_TRUE(levels.empty());
 }
 
-TEST_F(CGSUtilStoriesTest, ActiveStoryFollowsTheStoryCommands)
+TEST_F(CGSUtilStoriesTest, ActiveStoryFollowsTheStoryCommandsAndNamesPassThroughTheDefaultCode)
 {
   EXPECT_EQ(CGSUtil::GetActStory(), 0);
   ASSERT_EQ(CGSUtil::SetActStory(2), NoError);
@@ -60,10 +59,7 @@ TEST_F(CGSUtilStoriesTest, ActiveStoryFollowsTheStoryCommands)
   EXPECT_EQ(CGSUtil::GetActStory(), -1);
   EXPECT_NE(CGSUtil::ChangeFloor(5), NoError);
   EXPECT_EQ(CGSUtil::GetActStory(), -1);
-}
 
-TEST_F(CGSUtilStoriesTest, NamesPassThroughTheDefaultCode)
-{
   EXPECT_EQ(CGSUtil::GetFlrName(-1), GS::UniString(u"B1F"));
   EXPECT_EQ(CGSUtil::GetFlrName(50), GS::UniString(u"RF"));
   ASSERT_EQ(host.AddStory(3, 9.0, GS::UniString(u"屋上")), NoError);

@@ -3,8 +3,7 @@
 
 #include "CDGDlgCore.h"
 #include "DGPopUpHelpers.h"
-#include "DlgTestSupport.h"
-#include "host_attributes.h"
+#include "HostTestSupport.h"
 
 using pln::host::DGItemKind;
 
@@ -21,7 +20,9 @@ public:
   short DoMsgClose(short, short) override { return 0; }
 };
 
-class DGPopUpHelpersTest : public DlgTest {
+using Entry = std::pair<GS::UniString, DGUserData>;
+
+class DGPopUpHelpersTest : public HostTest {
 protected:
   DGPopUpHelpersTest()
   {
@@ -36,19 +37,13 @@ protected:
     FontName.clear();
   }
 
-  std::vector<GS::UniString> Texts() const
+  // The pop-up's entries as (text, user data).
+  std::vector<Entry> Entries() const
   {
-    std::vector<GS::UniString> texts;
+    std::vector<Entry> entries;
     for (const auto& entry : pln::host::DialogItemState(id, kPopUp)->entries)
-      texts.push_back(entry.text);
-    return texts;
-  }
-  std::vector<DGUserData> Data() const
-  {
-    std::vector<DGUserData> data;
-    for (const auto& entry : pln::host::DialogItemState(id, kPopUp)->entries)
-      data.push_back(entry.userData);
-    return data;
+      entries.emplace_back(entry.text, entry.userData);
+    return entries;
   }
   short Selected() const { return DGPopUpGetSelected(id, kPopUp); }
 
@@ -56,25 +51,25 @@ protected:
   short id = 0;
 };
 
-TEST_F(DGPopUpHelpersTest, EntriesAreFoundByTheirUserData)
+TEST_F(DGPopUpHelpersTest, EntriesAreFoundByTheirUserDataAndSelectionFallsBackAsEachVariantSays)
 {
-  EXPECT_EQ(CDGDlgCore::PopUpSearchIndex(id, kPopUp, 0), 0);  // empty pop-up
-  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"一"), 10);
-  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"二"), 0);
-  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"三"), 10);
-  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"四"), -5);
-  EXPECT_EQ(Texts(), (std::vector<GS::UniString>{u"一", u"二", u"三", u"四"}));
-  EXPECT_EQ(Data(), (std::vector<DGUserData>{10, 0, 10, -5}));
-  EXPECT_EQ(CDGDlgCore::PopUpSearchIndex(id, kPopUp, 10), 1);  // the first of two
-  EXPECT_EQ(CDGDlgCore::PopUpSearchIndex(id, kPopUp, -5), 4);
-  EXPECT_EQ(CDGDlgCore::PopUpSearchIndex(id, kPopUp, 7), 0);
-}
+  // An empty pop-up: nothing found, nothing selected.
+  EXPECT_EQ(CDGDlgCore::PopUpSearchIndex(id, kPopUp, 0), 0);
+  int data = 42;
+  CDGDlgCore::PopUpSelectItemUserDataNew(id, kPopUp, &data);
+  EXPECT_EQ(Selected(), 0);
+  EXPECT_EQ(data, 0);
+  EXPECT_EQ(CDGDlgCore::FontGetSelectedName(id, kPopUp), GS::UniString());
 
-TEST_F(DGPopUpHelpersTest, SelectionFallsBackAsEachVariantSays)
-{
-  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"a"), 3);
-  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"b"), 0);
-  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"c"), 8);
+  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"一"), 3);
+  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"二"), 0);
+  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"三"), 8);
+  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"四"), 3);
+  CDGDlgCore::PopUpInsert(id, kPopUp, GS::UniString(u"五"), -5);
+  EXPECT_EQ(Entries(), (std::vector<Entry>{{u"一", 3}, {u"二", 0}, {u"三", 8}, {u"四", 3}, {u"五", -5}}));
+  EXPECT_EQ(CDGDlgCore::PopUpSearchIndex(id, kPopUp, 3), 1);  // the first of two
+  EXPECT_EQ(CDGDlgCore::PopUpSearchIndex(id, kPopUp, -5), 5);
+  EXPECT_EQ(CDGDlgCore::PopUpSearchIndex(id, kPopUp, 7), 0);
 
   CDGDlgCore::PopUpSelectItemUserData(id, kPopUp, 8);
   EXPECT_EQ(Selected(), 3);
@@ -83,12 +78,12 @@ TEST_F(DGPopUpHelpersTest, SelectionFallsBackAsEachVariantSays)
   EXPECT_EQ(Selected(), 0);
   EXPECT_EQ(CDGDlgCore::PopUpSelectedUserData(id, kPopUp), 0);
 
-  CDGDlgCore::PopUpSelectItemUserData2(id, kPopUp, 3);
-  EXPECT_EQ(Selected(), 1);
+  CDGDlgCore::PopUpSelectItemUserData2(id, kPopUp, -5);
+  EXPECT_EQ(Selected(), 5);
   CDGDlgCore::PopUpSelectItemUserData2(id, kPopUp, 99);
   EXPECT_EQ(Selected(), 2);  // the entry whose user data is 0
 
-  int data = 8;
+  data = 8;
   CDGDlgCore::PopUpSelectItemUserDataNew(id, kPopUp, &data);
   EXPECT_EQ(Selected(), 3);
   EXPECT_EQ(data, 8);
@@ -96,15 +91,6 @@ TEST_F(DGPopUpHelpersTest, SelectionFallsBackAsEachVariantSays)
   CDGDlgCore::PopUpSelectItemUserDataNew(id, kPopUp, &data);
   EXPECT_EQ(Selected(), 1);
   EXPECT_EQ(data, 3);  // entry 1's user data
-}
-
-TEST_F(DGPopUpHelpersTest, FallbackToTheFirstEntryOfAnEmptyPopUpSelectsNothing)
-{
-  int data = 42;
-  CDGDlgCore::PopUpSelectItemUserDataNew(id, kPopUp, &data);
-  EXPECT_EQ(Selected(), 0);
-  EXPECT_EQ(data, 0);
-  EXPECT_EQ(CDGDlgCore::FontGetSelectedName(id, kPopUp), GS::UniString());
 }
 
 // A font that cannot be read (here a deleted one) must not become an entry
@@ -120,14 +106,12 @@ TEST_F(DGPopUpHelpersTest, FontPopUpSkipsAFontThatCannotBeRead)
 
   CDGDlgCore::SetUserControlFont(id, kPopUp);
   ASSERT_EQ(FontName.size(), static_cast<std::size_t>(before + 2));
-  const std::vector<GS::UniString> texts = Texts();
-  const std::vector<DGUserData> data = Data();
-  for (const GS::UniString& text : texts)
+  const std::vector<Entry> entries = Entries();
+  ASSERT_EQ(entries.size(), FontName.size());
+  for (const auto& [text, data] : entries)
     EXPECT_FALSE(text.IsEmpty());
-  EXPECT_EQ(texts[texts.size() - 2], GS::UniString(u"ＭＳ 明朝"));
-  EXPECT_EQ(texts.back(), GS::UniString(u"Arial"));
-  EXPECT_EQ(data[data.size() - 2], mincho);
-  EXPECT_EQ(data.back(), arial);
+  EXPECT_EQ(std::vector<Entry>(entries.end() - 2, entries.end()),
+            (std::vector<Entry>{{u"ＭＳ 明朝", mincho}, {u"Arial", arial}}));
 
   CDGDlgCore::FontSelectItem(id, kPopUp, GS::UniString(u"ＭＳ 明朝"));
   EXPECT_EQ(CDGDlgCore::PopUpSelectedUserData(id, kPopUp), mincho);
@@ -144,8 +128,8 @@ TEST_F(DGPopUpHelpersTest, FontListIsReadOnceForTheWholeProcess)
   DGPopUpDeleteItem(id, kPopUp, DG_ALL_ITEMS);
   CDGDlgCore::SetUserControlFont(id, kPopUp);
   EXPECT_EQ(Calls("ACAPI_Attribute_GetNum"), 0);
-  EXPECT_EQ(Texts().size(), cached);
-  EXPECT_EQ(Texts().back(), GS::UniString(u"Courier"));
+  ASSERT_EQ(Entries().size(), cached);
+  EXPECT_EQ(Entries().back().first, GS::UniString(u"Courier"));
 }
 
 TEST_F(DGPopUpHelpersTest, ChoosersAreTheHostsUserControlKinds)
