@@ -18,9 +18,9 @@
 // floors, document copies and undo snapshots hold shared pointers to the
 // same records, and a record lives as long as any of them names it.
 //
-// Each area of this class is kept in its own source: the core here and in
+// Each area of this class is kept in its own source: the core in
 // CPlenimetraParam.cpp, rounding and number texts in
-// CPlenimetraParamRounding.cpp; the sections below say who keeps what.
+// CPlenimetraParamRounding.cpp.
 
 #include "CArea2Object.h"
 #include "CArea4Object.h"
@@ -46,7 +46,7 @@ public:
   CPlenimetraParam& operator=(const CPlenimetraParam&) = default;
   ~CPlenimetraParam();
 
-  // == Document core (owner: doc-core) ==
+  // == Document core ==
   // Empties the calculation (snapshots, objects, codes, trees, floors) and
   // resets the output choices; tables, settings, paths, the cut defaults,
   // the list columns and the per-floor mode flag keep their values.
@@ -81,12 +81,12 @@ public:
   // tree has been read.
   int GetMaxAreaCode() const;
 
-  // == Tree undo (owner: doc-core) ==
+  // == Tree undo ==
   void SetUndo2();
   void DoUndo2();
   void ClearUndo2();
 
-  // == Rounding and number texts (owner: doc-numbers) ==
+  // == Rounding and number texts ==
   // Lengths: metres in, micrometres while rounding, 1e-4 m out. Areas: raw
   // 1e-8 m², rounded 1e-6 m². A negative length or area is rounded by its
   // magnitude with the same kind and keeps its sign. The active preset is the
@@ -117,12 +117,10 @@ public:
   GS::UniString GetDefaultStr2(const CRoundTypeItem& item) const;      // 第3位四捨五入第2位
   GS::UniString GetDefaultStr(const CRoundTypeItem& item) const;       // 端数処理デフォルト：…
 
-  // == Figure records and calculation objects (owner: doc-objects) ==
+  // == Figure records and calculation objects ==
   // Builds the figure records of stored kinds; the figure kinds register
   // their constructors here. Copies of the document share the same makers.
   CArea1ObjectFactory m_Area1Factory;
-
-  // == Settings and records (owner: doc-records) ==
 
   // == Members, in declaration order ==
   bool m_bOutputCheck = true;

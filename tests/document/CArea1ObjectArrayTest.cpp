@@ -1,21 +1,16 @@
 // A floor's figure list: sort-index repair and item numbering with the
-// saves they cause (and the failures they report), start numbers, the
-// figures' part of the project record with its kinds, and sharing.
+// saves they cause (and the failures they report), start numbers, and the
+// figures' part of the project record with its kinds.
 
-#include "CArea1Object.h"
-#include "CFloorParam.h"
-#include "CPlenimetraParam.h"
-#include "DocObjectsTestSupport.h"
-#include "HostFixture.h"
+#include "DocTestSupport.h"
 #include "host_errors.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
+#include <tuple>
 
 namespace {
 
-class FigureListTest : public ::testing::Test {
+class FigureListTest : public DocTest {
 protected:
   void SetUp() override { RegisterTestKinds(doc); }
 
@@ -27,103 +22,77 @@ protected:
     figure->m_SortIndex = sortIndex;
     figure->m_No = no;
     figure->m_ItemType1 = mark;
-    API_Element element;
-    element.header.typeID = API_ObjectID;
-    element.header.layer = 1;
-    element.object.libInd = 1;
-    EXPECT_EQ(host.AddElement(element), NoError);
-    figure->m_Element.header = element.header;
+    figure->m_Element.header = PlaceObject(host);
     list.push_back(figure);
     return figure;
   }
-
-  bool Saved(const std::shared_ptr<TestKindFigure>& figure)
+  void Unplace(const std::shared_ptr<TestKindFigure>& figure)
   {
-    return host.Element(figure->m_Element.header.guid)->userData.has_value();
+    figure->m_Element.header.guid = ToAPIGuid(GS::Guid().Generate());  // no such element
   }
 
-  std::vector<int> SortIndices() const
+  // Per figure: its sort index, number and whether its record was saved.
+  std::vector<std::tuple<int, int, bool>> State() const
   {
-    std::vector<int> out;
-    for (const auto& f : list)
-      out.push_back(f->m_SortIndex);
+    std::vector<std::tuple<int, int, bool>> out;
+    for (const auto& f : list) {
+      const pln::host::StoredElement* element = host.Element(f->m_Element.header.guid);
+      out.emplace_back(f->m_SortIndex, f->m_No, element != nullptr && element->userData.has_value());
+    }
     return out;
   }
-  std::vector<int> Numbers() const
-  {
-    std::vector<int> out;
-    for (const auto& f : list)
-      out.push_back(f->m_No);
-    return out;
-  }
+  using S = std::vector<std::tuple<int, int, bool>>;
 
-  HostFixture host;
-  CPlenimetraParam doc;
   CArea1ObjectArray list;
 };
 
-TEST_F(FigureListTest, APermutationOfSortIndicesStays)
-{
-  Placed(1, 0, 0);
-  auto b = Placed(2, 2, 1);
-  Placed(3, 1, 2);
-  EXPECT_EQ(list.SetSortIndex(), NoError);
-  EXPECT_EQ(SortIndices(), (std::vector<int>{0, 2, 1}));
-  EXPECT_FALSE(Saved(b));
-}
-
 TEST_F(FigureListTest, RepeatedOrOutOfRangeSortIndicesAreRenumberedAndSaved)
 {
-  auto a = Placed(1, 0, 0);
-  auto b = Placed(2, 0, 1);
-  auto c = Placed(3, 1, 2);
+  Placed(1, 0, 0);
+  Placed(2, 2, 1);
+  Placed(3, 1, 2);
   EXPECT_EQ(list.SetSortIndex(), NoError);
-  EXPECT_EQ(SortIndices(), (std::vector<int>{0, 1, 2}));
-  EXPECT_FALSE(Saved(a));
-  EXPECT_TRUE(Saved(b));
-  EXPECT_TRUE(Saved(c));
+  EXPECT_EQ(State(), (S{{0, 0, false}, {2, 1, false}, {1, 2, false}}));  // a permutation stays
 
-  c->m_SortIndex = 5;
+  list[1]->m_SortIndex = 0;
   EXPECT_EQ(list.SetSortIndex(), NoError);
-  EXPECT_EQ(SortIndices(), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(State(), (S{{0, 0, false}, {1, 1, true}, {2, 2, true}}));
+  list[2]->m_SortIndex = 5;
+  EXPECT_EQ(list.SetSortIndex(), NoError);
+  EXPECT_EQ(State(), (S{{0, 0, false}, {1, 1, true}, {2, 2, true}}));
 }
 
 TEST_F(FigureListTest, AFailedSaveWhileRenumberingIsReturned)
 {
   Placed(1, 0, 0);
-  Placed(2, 0, 1)->m_Element.header.guid = ToAPIGuid(GS::Guid().Generate());  // no such element
+  Unplace(Placed(2, 0, 1));
   Placed(3, 7, 2);
   EXPECT_EQ(list.SetSortIndex(), APIERR_BADID);
   // The order is still repaired in the document.
-  EXPECT_EQ(SortIndices(), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(State(), (S{{0, 0, false}, {1, 1, false}, {2, 2, true}}));
 }
 
 TEST_F(FigureListTest, WithoutGapFillingUnnumberedFiguresFollowTheHighest)
 {
-  auto a = Placed(1, 0, 4);
-  auto b = Placed(2, 1, -1);
-  auto c = Placed(3, 2, -1);
+  Placed(1, 0, 4);
+  Placed(2, 1, -1);
+  Placed(3, 2, -1);
   Placed(4, 3, -1, CItemType1Table::ITEMTYPE_SQUARE);  // a pair of its own
   EXPECT_EQ(list.CheckItemNo(&doc), NoError);
-  EXPECT_EQ(Numbers(), (std::vector<int>{4, 5, 6, 0}));
-  EXPECT_FALSE(Saved(b));
-  EXPECT_FALSE(Saved(c));
+  EXPECT_EQ(State(), (S{{0, 4, false}, {1, 5, false}, {2, 6, false}, {3, 0, false}}));
 }
 
 TEST_F(FigureListTest, WithGapFillingEachPairIsClosedUpAndSaved)
 {
   doc.m_EnvParam.m_NumberFillGaps = true;
-  auto a = Placed(1, 0, 1);
+  Placed(1, 0, 1);
   auto b = Placed(2, 1, 2);
-  auto c = Placed(3, 2, 0, CItemType1Table::ITEMTYPE_SQUARE);
+  Placed(3, 2, 0, CItemType1Table::ITEMTYPE_SQUARE);
   EXPECT_EQ(list.CheckItemNo(&doc), NoError);
-  EXPECT_EQ(Numbers(), (std::vector<int>{0, 1, 0}));
-  EXPECT_TRUE(Saved(a));
-  EXPECT_TRUE(Saved(b));
-  EXPECT_FALSE(Saved(c));
+  EXPECT_EQ(State(), (S{{0, 0, true}, {1, 1, true}, {2, 0, false}}));
 
   b->m_No = 5;
-  b->m_Element.header.guid = ToAPIGuid(GS::Guid().Generate());
+  Unplace(b);
   EXPECT_EQ(list.CheckItemNo(&doc), APIERR_BADID);
   EXPECT_EQ(b->m_No, 1);
 }
@@ -146,29 +115,15 @@ TEST_F(FigureListTest, StartNumberIsTheFirstFreeOne)
   EXPECT_FALSE(list.IsExistNo(&doc, circle, decimal, 2));
 }
 
-TEST_F(FigureListTest, ACopiedFloorSharesItsFigures)
-{
-  CFloorParam floor(0, GS::UniString(u"1F"), true, {}, {}, {}, {}, {});
-  floor.m_Area1ObjectArray.push_back(MakeKindFigure(doc, 1));
-  CFloorParam copy = floor;
-  copy.m_Area1ObjectArray[0]->m_No = 42;
-  EXPECT_EQ(floor.m_Area1ObjectArray[0]->m_No, 42);
-  std::weak_ptr<CArea1Object> watch = floor.m_Area1ObjectArray[0];
-  floor.m_Area1ObjectArray.clear();
-  EXPECT_FALSE(watch.expired());
-  copy.m_Area1ObjectArray.clear();
-  EXPECT_TRUE(watch.expired());
-}
-
 // ---- the project record -----------------------------------------------------
 
 class FigureRecordTest : public FigureListTest {
 protected:
-  bool ReadBack(CArea1ObjectArray& out)
+  bool Read(const StoredBytes& bytes, CArea1ObjectArray& out, int version = 1047)
   {
+    record.Store(version, bytes.Get());
     return record.Read([&](CArchive& ar) { return out.Serialize(ar, &doc); });
   }
-  RecordRoundTrip record;
 };
 
 TEST_F(FigureRecordTest, KindCodeSortIndexAndNumberRoundTrip)
@@ -178,12 +133,10 @@ TEST_F(FigureRecordTest, KindCodeSortIndexAndNumberRoundTrip)
   list[1]->m_SortIndex = 1;
   list[1]->m_No = 6;
   record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(list.Serialize(ar, &doc)); });
-  StoredBytes expected;
-  expected.Int(2).Int(8).Int(3).Int(-1).Int(2).Int(3).Int(8).Int(1).Int(6);
-  EXPECT_EQ(record.Bytes(host), expected.Get());
+  EXPECT_EQ(record.Bytes(host), StoredBytes().Int(2).Int(8).Int(3).Int(-1).Int(2).Int(3).Int(8).Int(1).Int(6).Get());
 
   CArea1ObjectArray read;
-  ASSERT_TRUE(ReadBack(read));
+  ASSERT_TRUE(record.Read([&](CArchive& ar) { return read.Serialize(ar, &doc); }));
   ASSERT_EQ(read.size(), 2u);
   EXPECT_EQ(read[0]->m_Type, CArea1Object::TYPE_CIRCLE);
   EXPECT_EQ(read[0]->m_Code, 3);
@@ -193,56 +146,42 @@ TEST_F(FigureRecordTest, KindCodeSortIndexAndNumberRoundTrip)
   EXPECT_EQ(read[1]->m_ItemType1, CItemType1Table::ITEMTYPE_NONE);  // comes with the user data
 }
 
-TEST_F(FigureRecordTest, OldRectangleBecomesSlantedAndUnknownKindsAreSkipped)
+TEST_F(FigureRecordTest, OldRecordsMigrateKindsAndUnknownKindsAreSkipped)
 {
-  StoredBytes bytes;
-  bytes.Int(3).Int(2).Int(4).Int(0).Int(0).Int(12).Int(7).Int(7).Int(7).Int(1).Int(5).Int(1).Int(1);
-  record.Store(1047, bytes.Get());
   CArea1ObjectArray read;
-  ASSERT_TRUE(ReadBack(read));
+  ASSERT_TRUE(Read(StoredBytes().Int(3).Int(2).Int(4).Int(0).Int(0).Int(12).Int(7).Int(7).Int(7).Int(1).Int(5).Int(1).Int(1),
+                   read));
   ASSERT_EQ(read.size(), 2u);
   EXPECT_EQ(read[0]->m_Type, CArea1Object::TYPE_RECTSLANT);
   EXPECT_EQ(read[0]->m_Code, 4);
   EXPECT_EQ(read[1]->m_Code, 5);
-}
 
-TEST_F(FigureRecordTest, OlderRecordsReadKindsOnlyOrNothing)
-{
-  StoredBytes v1001;
-  v1001.Int(2).Int(1).Int(9);
-  record.Store(1001, v1001.Get());
-  CArea1ObjectArray read;
-  ASSERT_TRUE(ReadBack(read));
-  ASSERT_EQ(read.size(), 2u);
-  EXPECT_EQ(read[1]->m_Type, CArea1Object::TYPE_ELLIPSE);
-  EXPECT_EQ(read[1]->m_Code, 0);
-
-  record.Store(1000, StoredBytes().Int(5).Get());
+  // 1001 holds the kinds only; 1000 nothing.
+  CArea1ObjectArray kinds;
+  ASSERT_TRUE(Read(StoredBytes().Int(2).Int(1).Int(9), kinds, 1001));
+  ASSERT_EQ(kinds.size(), 2u);
+  EXPECT_EQ(kinds[1]->m_Type, CArea1Object::TYPE_ELLIPSE);
+  EXPECT_EQ(kinds[1]->m_Code, 0);
   CArea1ObjectArray none;
-  ASSERT_TRUE(ReadBack(none));
+  ASSERT_TRUE(Read(StoredBytes().Int(5), none, 1000));
   EXPECT_TRUE(none.empty());
 }
 
 TEST_F(FigureRecordTest, KindsNobodyRegisteredAndBadRecordsAreRefused)
 {
   CPlenimetraParam bare;  // no figure kinds registered
-  StoredBytes one;
-  one.Int(1).Int(1).Int(4).Int(0).Int(0);
-  record.Store(1047, one.Get());
+  record.Store(1047, StoredBytes().Int(1).Int(1).Int(4).Int(0).Int(0).Get());
   CArea1ObjectArray read;
   EXPECT_FALSE(record.Read([&](CArchive& ar) { return read.Serialize(ar, &bare); }));
   EXPECT_TRUE(read.empty());
 
-  const auto refused = [&](const StoredBytes& bytes) {
-    record.Store(1047, bytes.Get());
+  for (const StoredBytes& bytes : {StoredBytes().Int(1).Int(1).Int(INT_MAX).Int(0).Int(0),
+                                   StoredBytes().Int(1).Int(1).Int(0).Int(0).Int(0),
+                                   StoredBytes().Int(2).Int(1).Int(4).Int(0).Int(0),  // one short
+                                   StoredBytes().Int(200000000).Int(1), StoredBytes().Int(-1)}) {
     CArea1ObjectArray out;
-    return !ReadBack(out);
-  };
-  EXPECT_TRUE(refused(StoredBytes().Int(1).Int(1).Int(INT_MAX).Int(0).Int(0)));
-  EXPECT_TRUE(refused(StoredBytes().Int(1).Int(1).Int(0).Int(0).Int(0)));
-  EXPECT_TRUE(refused(StoredBytes().Int(2).Int(1).Int(4).Int(0).Int(0)));  // one short
-  EXPECT_TRUE(refused(StoredBytes().Int(200000000).Int(1)));
-  EXPECT_TRUE(refused(StoredBytes().Int(-1)));
+    EXPECT_FALSE(Read(bytes, out));
+  }
 }
 
 TEST(FigureFactory, BuildsRegisteredKindsOnly)

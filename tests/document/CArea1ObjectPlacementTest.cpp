@@ -3,17 +3,12 @@
 // and total, the layers written being opened and put back, the mark read
 // from a placed element, and the colour of the element listing a figure.
 
-#include "CArea1Object.h"
 #include "CGSUtil.h"
-#include "DocCoreTestSupport.h"
-#include "DocObjectsTestSupport.h"
+#include "DocTestSupport.h"
 #include "GetLibPartInd.h"
-#include "HostFixture.h"
 #include "host_elements.h"
 #include "host_errors.h"
 #include "host_libpart.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -26,11 +21,11 @@ bool IsLocked(short layer)
   return locked;
 }
 
-bool IsVisible(short layer)
+bool IsHidden(short layer)
 {
   bool visible = false;
   CGSUtil::GetLayerVisibleStatus(layer, &visible);
-  return visible;
+  return !visible;
 }
 
 class PlacementTest : public ::testing::Test {
@@ -46,20 +41,15 @@ protected:
   }
   void TearDown() override { EXPECT_EQ(host.HandlesSinceReset(), 0); }
 
-  int LibIndex(const char16_t* name)
-  {
-    int index = 0;
-    EXPECT_EQ(GetLibPartInd(reinterpret_cast<const unsigned short*>(name), &index), NoError);
-    return index;
-  }
-
-  // A placed triangle element on the layer and floor 0, parameters as given.
-  API_Element PlaceTriangle(short layer, const std::vector<std::pair<const char*, const char16_t*>>& texts = {})
+  // A placed triangle element on the figure layer and floor 0, parameters as given.
+  API_Element PlaceTriangle(const std::vector<std::pair<const char*, const char16_t*>>& texts = {})
   {
     API_Element element;
     element.header.typeID = API_ObjectID;
-    element.header.layer = layer;
-    element.object.libInd = LibIndex(u"TalvoSoftwareAreaTriangle");
+    element.header.layer = figureLayer;
+    EXPECT_EQ(GetLibPartInd(reinterpret_cast<const unsigned short*>(u"TalvoSoftwareAreaTriangle"),
+                            &element.object.libInd),
+              NoError);
     double a = 0;
     double b = 0;
     Int32 count = 0;
@@ -80,12 +70,20 @@ protected:
     return element;
   }
 
-  std::shared_ptr<TestKindFigure> Figure(int code, short layer, int sortIndex, long long raw)
+  std::shared_ptr<TestKindFigure> Figure(int code, short layer, int sortIndex, long long raw = 0)
   {
     auto figure = MakeKindFigure(pattern.doc, code, raw);
     figure->m_Element.header.layer = layer;
     figure->m_SortIndex = sortIndex;
     pattern.doc.m_FloorParamArray[0].m_Area1ObjectArray.push_back(figure);
+    return figure;
+  }
+  // A figure whose triangle element is placed on the figure layer.
+  std::shared_ptr<TestKindFigure> PlacedFigure(int code, int sortIndex = 0,
+                                               const std::vector<std::pair<const char*, const char16_t*>>& texts = {})
+  {
+    auto figure = Figure(code, figureLayer, sortIndex);
+    figure->m_Element = PlaceTriangle(texts);
     return figure;
   }
 
@@ -97,8 +95,7 @@ protected:
 
 TEST_F(PlacementTest, CopyToAnotherFloorCreatesTheElementAndItsRecord)
 {
-  auto source = Figure(1, figureLayer, 4, 0);
-  source->m_Element = PlaceTriangle(figureLayer);
+  auto source = PlacedFigure(1, 4);
   source->m_Cr.SetMinSize(2);
   source->m_Cr[1].m_bCr = true;
   source->m_RoundType = CRoundTypeTable::ROUNDTYPE_UP;
@@ -123,14 +120,12 @@ TEST_F(PlacementTest, CopyToAnotherFloorCreatesTheElementAndItsRecord)
   ASSERT_EQ(core.Load(&dest->m_Element.header), NoError);
   EXPECT_EQ(core.m_Code, 2);
   // The layer written is put back as it was found.
-  EXPECT_TRUE(IsLocked(figureLayer));
-  EXPECT_FALSE(IsVisible(figureLayer));
+  EXPECT_TRUE(IsLocked(figureLayer) && IsHidden(figureLayer));
 }
 
 TEST_F(PlacementTest, FailedCopyReportsTheHostErrorAndRestoresTheLayer)
 {
-  auto source = Figure(1, figureLayer, 0, 0);
-  source->m_Element = PlaceTriangle(figureLayer);
+  auto source = PlacedFigure(1);
   host.SetLayerFlags(figureLayer, APILay_Locked);
   EXPECT_EQ(source->CopyObject(&pattern.doc, 7, MakeKindFigure(pattern.doc, 2)), APIERR_BADINDEX);
   host.FailOnce("ACAPI_Element_Create", APIERR_MEMFULL);
@@ -143,8 +138,7 @@ TEST_F(PlacementTest, FailedCopyReportsTheHostErrorAndRestoresTheLayer)
 
 TEST_F(PlacementTest, CreateElementPlacesACopyOnTheGivenLayerAndTheCurrentStory)
 {
-  auto figure = Figure(1, figureLayer, 0, 0);
-  figure->m_Element = PlaceTriangle(figureLayer);
+  auto figure = PlacedFigure(1);
   const short output = static_cast<short>(host.AddLayer(u"出力", APILay_Locked));
   ASSERT_EQ(host.UserChangeStory(1), NoError);
   API_Element placed;
@@ -176,8 +170,7 @@ TEST_F(PlacementTest, TableListsTheFiguresOfTheLayerInSortOrderAndPages)
   ASSERT_EQ(list.CreateObject(&pattern.doc, 0, CKelCoord2D(1.0, 2.0), &start, 1, &lines), NoError);
   EXPECT_EQ(start, 1);
   EXPECT_EQ(lines, 2);
-  EXPECT_TRUE(IsLocked(tableLayer));
-  EXPECT_FALSE(IsVisible(tableLayer));
+  EXPECT_TRUE(IsLocked(tableLayer) && IsHidden(tableLayer));
   EXPECT_TRUE(IsLocked(figureLayer));
 
   const std::vector<API_Guid> tables = host.ElementsOfType(API_ObjectID);
@@ -192,10 +185,9 @@ TEST_F(PlacementTest, TableListsTheFiguresOfTheLayerInSortOrderAndPages)
   ASSERT_EQ(ACAPI_Element_GetMemo(tables[0], &memo), NoError);
   const API_AddParType* cells = pln::host::FindAddPar(memo.params, "matrix_area");
   ASSERT_NE(cells, nullptr);
-  EXPECT_EQ(pln::host::AddParArrayText(*cells, 1, 1), GS::UniString(u"○"));
-  EXPECT_EQ(pln::host::AddParArrayText(*cells, 1, 2), GS::UniString(u"2"));
-  EXPECT_EQ(pln::host::AddParArrayText(*cells, 1, 3), GS::UniString(u"1.00#×2.00"));
-  EXPECT_EQ(pln::host::AddParArrayText(*cells, 1, 4), GS::UniString(u"1.234567"));
+  const char16_t* row[] = {u"○", u"2", u"1.00#×2.00", u"1.234567"};  // mark, number, formula, area
+  for (Int32 column = 1; column <= 4; ++column)
+    EXPECT_EQ(pln::host::AddParArrayText(*cells, 1, column), GS::UniString(row[column - 1])) << column;
   EXPECT_EQ(pln::host::FindAddPar(memo.params, "matrix_rowcnt")->realValue, 1.0);
   EXPECT_EQ(pln::host::AddParText(*pln::host::FindAddPar(memo.params, "total_val_text")), GS::UniString(u"3.23    "));
   EXPECT_EQ(pln::host::AddParText(*pln::host::FindAddPar(memo.params, "type")), GS::UniString(u"求積表"));
@@ -210,26 +202,19 @@ TEST_F(PlacementTest, TableListsTheFiguresOfTheLayerInSortOrderAndPages)
   ASSERT_EQ(list.CreateObject(&pattern.doc, 0, CKelCoord2D(), &start, 5, &lines), NoError);
   EXPECT_EQ(start, 2);
   EXPECT_EQ(host.ElementsOfType(API_ObjectID).size(), 3u);
-}
-
-TEST_F(PlacementTest, TableWithoutItsLibraryPartFails)
-{
+  // Without its library part no table is placed.
   host.Reset();
-  CArea1ObjectArray list;
-  int start = 0;
-  int lines = 0;
   EXPECT_EQ(list.CreateObject(&pattern.doc, 0, CKelCoord2D(), &start, 5, &lines), APIERR_BADNAME);
 }
 
 TEST_F(PlacementTest, MarkAndNumberingComeFromThePlacedElement)
 {
-  auto figure = Figure(3, figureLayer, 0, 0);
-  figure->m_Element = PlaceTriangle(figureLayer, {{"area_symbol_fig", u"◇"}, {"area_symbol_str", u"C"}});
+  auto figure = PlacedFigure(3, 0, {{"area_symbol_fig", u"◇"}, {"area_symbol_str", u"C"}});
   ASSERT_EQ(figure->LoadMark(&pattern.doc, figure->m_Element.header), NoError);
   EXPECT_EQ(figure->m_ItemType1, CItemType1Table::ITEMTYPE_DIAMOND);
   EXPECT_EQ(figure->m_ItemType2, CItemType2Table::ITEMTYPE_UPPER);
   // Texts that name no mark and no numbering change nothing.
-  figure->m_Element = PlaceTriangle(figureLayer, {{"area_symbol_fig", u"★"}, {"area_symbol_str", u"?"}});
+  figure->m_Element = PlaceTriangle({{"area_symbol_fig", u"★"}, {"area_symbol_str", u"?"}});
   ASSERT_EQ(figure->LoadMark(&pattern.doc, figure->m_Element.header), NoError);
   EXPECT_EQ(figure->m_ItemType1, CItemType1Table::ITEMTYPE_DIAMOND);
   EXPECT_EQ(figure->m_ItemType2, CItemType2Table::ITEMTYPE_UPPER);
@@ -247,7 +232,7 @@ TEST(FigureColor, OnlyTheOneElementListingTheFigureGivesItsPen)
   pattern.Object(b)->m_ColorPen = 9;
   auto figure = pattern.AddFigure(a, 0, 100000000);
   EXPECT_EQ(figure->GetColor(&pattern.doc), 7);
-  auto* other = dynamic_cast<CArea2Object*>(pattern.Object(b));
+  auto* other = pattern.Element(b);
   other->m_FloorArray.SearchFloor(0)->m_List.emplace_back(figure, COperatorTable::OPERATOR_PLUS);
   EXPECT_EQ(figure->GetColor(&pattern.doc), 0);
   other->m_FloorArray.SearchFloor(0)->m_List.clear();

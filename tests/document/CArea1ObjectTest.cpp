@@ -2,14 +2,8 @@
 // every older version, refused records leaving the figure untouched, the
 // formula's line breaks and the raw and rounded area texts.
 
-#include "CArea1Object.h"
-#include "CPlenimetraParam.h"
-#include "DocCoreTestSupport.h"
-#include "DocObjectsTestSupport.h"
-#include "HostFixture.h"
+#include "DocTestSupport.h"
 #include "host_errors.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
 
@@ -18,25 +12,12 @@ namespace {
 constexpr short kVersion = CArea1Object::kUserDataVersion;
 constexpr unsigned short kSign = 0x5757;
 
-class FigureUserDataTest : public ::testing::Test {
+class FigureUserDataTest : public DocTest {
 protected:
   void SetUp() override
   {
-    layer = static_cast<short>(host.AddLayer(u"図形"));
-    doc.m_FloorParamArray.push_back(CFloorParam(0, GS::UniString(u"1F"), true, {}, {}, {}, {}, {}));
-    figure = MakeKindFigure(doc, 5);
-    figure->m_Element.header = PlaceElement();
-  }
-  void TearDown() override { EXPECT_EQ(host.HandlesSinceReset(), 0); }
-
-  API_Elem_Head PlaceElement()
-  {
-    API_Element element;
-    element.header.typeID = API_ObjectID;
-    element.header.layer = layer;
-    element.object.libInd = 1;
-    EXPECT_EQ(host.AddElement(element), NoError);
-    return element.header;
+    doc.m_FloorParamArray.push_back(MakeFloor(0, u"1F"));
+    figure->m_Element.header = PlaceObject(host, static_cast<short>(host.AddLayer(u"図形")));
   }
 
   const pln::host::StoredUserData& Stored() { return *host.Element(figure->m_Element.header.guid)->userData; }
@@ -44,11 +25,8 @@ protected:
   // Stores a handmade record on the figure's element and loads it.
   GSErrCode LoadRecord(short version, const StoredBytes& fields)
   {
-    StoredBytes bytes;
-    bytes.Int(CArea1Object::kUserDataType);
-    std::vector<char> all = bytes.Get();
-    all.insert(all.end(), fields.Get().begin(), fields.Get().end());
-    EXPECT_EQ(host.SetUserData(figure->m_Element.header.guid, version, kSign, all), NoError);
+    const StoredBytes all = StoredBytes().Int(CArea1Object::kUserDataType).Append(fields);
+    EXPECT_EQ(host.SetUserData(figure->m_Element.header.guid, version, kSign, all.Get()), NoError);
     return figure->Load(&doc, &figure->m_Element.header);
   }
 
@@ -59,10 +37,19 @@ protected:
     return b.Int(code).Int(3).Int(2).Int(1).Int(sortIndex).Int(no).Int(2).Byte(1).Byte(0);
   }
 
-  HostFixture host;
-  CPlenimetraParam doc;
-  short layer = 0;
-  std::shared_ptr<TestKindFigure> figure;
+  // An automatic-area record of floor 0 whose early code list holds codes.
+  API_Elem_Head AutoAreaListing(API_ElemTypeID type, std::vector<int> codes)
+  {
+    API_Elem_Head head;
+    head.typeID = type;
+    head.guid = ToAPIGuid(GS::Guid().Generate());
+    CAutoAreaParam record(&head);
+    record.m_CodeList = std::move(codes);
+    doc.m_FloorParamArray[0].m_AutoAreaParamArray.Add(record);
+    return head;
+  }
+
+  std::shared_ptr<TestKindFigure> figure = MakeKindFigure(doc, 5);
 };
 
 TEST_F(FigureUserDataTest, FreshRecordHoldsTheDocumentedBytes)
@@ -105,12 +92,14 @@ TEST_F(FigureUserDataTest, SavedRecordLoadsIntoAnEqualFigure)
   EXPECT_EQ(loaded->m_ItemType2, figure->m_ItemType2);
 }
 
-TEST_F(FigureUserDataTest, ElementWithoutUserDataKeepsTheFigure)
+TEST_F(FigureUserDataTest, NoRecordOrAVersion1OfTheTypeAloneChangesNothing)
 {
   EXPECT_EQ(figure->Load(&doc, &figure->m_Element.header), NoError);
-  EXPECT_EQ(figure->m_Code, 5);
   CArea1ObjectCore core;
   EXPECT_EQ(core.Load(&figure->m_Element.header), APIERR_NOUSERDATA);
+  EXPECT_EQ(LoadRecord(1, StoredBytes()), NoError);
+  EXPECT_EQ(figure->m_Code, 5);
+  EXPECT_EQ(figure->m_RoundType, CRoundTypeTable::ROUNDTYPE_DEFAULT);
 }
 
 TEST_F(FigureUserDataTest, CoreReadsTheCommonPartOfAnyKind)
@@ -124,26 +113,10 @@ TEST_F(FigureUserDataTest, CoreReadsTheCommonPartOfAnyKind)
   EXPECT_EQ(core.m_Code, 12);
 }
 
-TEST_F(FigureUserDataTest, Version1OfTheTypeAloneChangesNothing)
-{
-  EXPECT_EQ(LoadRecord(1, StoredBytes()), NoError);
-  EXPECT_EQ(figure->m_Code, 5);
-  EXPECT_EQ(figure->m_RoundType, CRoundTypeTable::ROUNDTYPE_DEFAULT);
-}
-
 TEST_F(FigureUserDataTest, Version1ReadsNumbersWithoutSortIndexAndCompletesTheLink)
 {
-  // An automatic area of the floor whose early code list holds the code.
-  API_Elem_Head zone;
-  zone.typeID = API_ZoneID;
-  zone.guid = ToAPIGuid(GS::Guid().Generate());
-  CAutoAreaParam record(&zone);
-  record.m_CodeList = {3, 9};
-  doc.m_FloorParamArray[0].m_AutoAreaParamArray.Add(record);
-
-  StoredBytes fields;
-  fields.Int(9).Int(3).Int(2).Int(1).Int(1).Byte(1);
-  ASSERT_EQ(LoadRecord(1, fields), NoError);
+  const API_Elem_Head zone = AutoAreaListing(API_ZoneID, {3, 9});
+  ASSERT_EQ(LoadRecord(1, StoredBytes().Int(9).Int(3).Int(2).Int(1).Int(1).Byte(1)), NoError);
   EXPECT_EQ(figure->m_Code, 9);
   EXPECT_EQ(figure->m_ItemType1, CItemType1Table::ITEMTYPE_DIAMOND);
   EXPECT_EQ(figure->m_RoundType, CRoundTypeTable::ROUNDTYPE_HALFUP);
@@ -156,58 +129,41 @@ TEST_F(FigureUserDataTest, Version1ReadsNumbersWithoutSortIndexAndCompletesTheLi
   EXPECT_TRUE(figure->m_bAutoCr);
 }
 
-TEST_F(FigureUserDataTest, Version3LeavesTheKindAndFindsNoLinkWithoutRecord)
+TEST_F(FigureUserDataTest, Versions3And4LeaveTheKindOrTurnTheOldRectangleSlanted)
 {
   figure->m_AutoArea.m_ElemGuid.Generate();
-  StoredBytes fields;
-  ASSERT_EQ(LoadRecord(3, Numbers(fields, 8, 2, 6)), NoError);
+  StoredBytes v3;
+  ASSERT_EQ(LoadRecord(3, Numbers(v3, 8, 2, 6)), NoError);
   EXPECT_EQ(figure->m_Type, CArea1Object::TYPE_TRIANGLE);
   EXPECT_EQ(figure->m_Code, 8);
   EXPECT_EQ(figure->m_SortIndex, 2);
   EXPECT_EQ(figure->m_No, 6);
   ASSERT_EQ(figure->m_Cr.size(), 2u);
-  EXPECT_TRUE(figure->m_AutoArea.m_ElemGuid.IsNull());
-}
+  EXPECT_TRUE(figure->m_AutoArea.m_ElemGuid.IsNull());  // no record lists it
 
-TEST_F(FigureUserDataTest, Version4OldRectangleLoadsAsTheSlantedOne)
-{
   auto rect = MakeKindFigure(doc, 5, 0, CArea1Object::TYPE_RECTSLANT);
   rect->m_Element.header = figure->m_Element.header;
   figure = rect;
-  StoredBytes fields;
-  fields.Int(CArea1Object::TYPE_RECT);
-  ASSERT_EQ(LoadRecord(4, Numbers(fields, 5, 0, 0)), NoError);
+  StoredBytes v4 = StoredBytes().Int(CArea1Object::TYPE_RECT);
+  ASSERT_EQ(LoadRecord(4, Numbers(v4, 5, 0, 0)), NoError);
   EXPECT_EQ(figure->m_Type, CArea1Object::TYPE_RECTSLANT);
 }
 
-TEST_F(FigureUserDataTest, Version6TakesTheOperatorFromTheRecordThatListsTheFigure)
+TEST_F(FigureUserDataTest, Versions6To8TakeTheLinksOperatorThenStoreItAndTheBreakSwitch)
 {
-  API_Elem_Head slab;
-  slab.typeID = API_SlabID;
-  slab.guid = ToAPIGuid(GS::Guid().Generate());
-  CAutoAreaParam record(&slab);
-  record.m_CodeList = {5};
-  doc.m_FloorParamArray[0].m_AutoAreaParamArray.Add(record);
-
-  StoredBytes fields;
-  fields.Text(ToGSGuid(slab.guid).ToUniString().ToStdString()).Int(1);
-  ASSERT_EQ(LoadRecord(6, Numbers(fields, 5, 0, 0)), NoError);
+  const API_Elem_Head slab = AutoAreaListing(API_SlabID, {5});
+  StoredBytes v6 = StoredBytes().Text(ToGSGuid(slab.guid).ToUniString().ToStdString()).Int(1);
+  ASSERT_EQ(LoadRecord(6, Numbers(v6, 5, 0, 0)), NoError);
   EXPECT_EQ(figure->m_AutoArea.m_ElemGuid, ToGSGuid(slab.guid));
   EXPECT_EQ(figure->m_AutoArea.m_Operator, COperatorTable::OPERATOR_PLUS);
-}
 
-TEST_F(FigureUserDataTest, Version7KeepsTheStoredOperatorAndVersion8TheBreakSwitch)
-{
-  StoredBytes fields;
-  fields.Text(kNullGuidText).Int(2).Int(1);
-  ASSERT_EQ(LoadRecord(7, Numbers(fields, 5, 0, 0)), NoError);
+  StoredBytes v7 = StoredBytes().Text(kNullGuidText).Int(2).Int(1);
+  ASSERT_EQ(LoadRecord(7, Numbers(v7, 5, 0, 0)), NoError);
   EXPECT_EQ(figure->m_AutoArea.m_Operator, COperatorTable::OPERATOR_MINUS);
   EXPECT_TRUE(figure->m_bAutoCr);
 
-  StoredBytes v8;
-  v8.Text(kNullGuidText).Int(1).Int(1);
-  Numbers(v8, 5, 0, 0).Bool(false);
-  ASSERT_EQ(LoadRecord(8, v8), NoError);
+  StoredBytes v8 = StoredBytes().Text(kNullGuidText).Int(1).Int(1);
+  ASSERT_EQ(LoadRecord(8, Numbers(v8, 5, 0, 0).Bool(false)), NoError);
   EXPECT_FALSE(figure->m_bAutoCr);
 }
 
@@ -215,9 +171,7 @@ TEST_F(FigureUserDataTest, RefusedRecordsLeaveTheFigureUnchanged)
 {
   figure->m_No = 11;
   const auto full = [](int code, int markCount) {
-    StoredBytes b;
-    b.Text(kNullGuidText).Int(1).Int(1).Int(code).Int(2).Int(1).Int(4).Int(0).Int(0).Int(markCount);
-    return b;
+    return StoredBytes().Text(kNullGuidText).Int(1).Int(1).Int(code).Int(2).Int(1).Int(4).Int(0).Int(0).Int(markCount);
   };
   // Newer than this reader, older than any, cut short, a mark count past
   // the data, another kind, and codes no figure can have.
@@ -225,8 +179,7 @@ TEST_F(FigureUserDataTest, RefusedRecordsLeaveTheFigureUnchanged)
   EXPECT_EQ(LoadRecord(0, full(5, 0).Bool(true)), APIERR_BADPARS);
   EXPECT_EQ(LoadRecord(kVersion, full(5, 0)), APIERR_BADPARS);
   EXPECT_EQ(LoadRecord(kVersion, full(5, 1000000).Bool(true)), APIERR_BADPARS);
-  StoredBytes ellipse;
-  ellipse.Text(kNullGuidText).Int(1).Int(CArea1Object::TYPE_ELLIPSE);
+  StoredBytes ellipse = StoredBytes().Text(kNullGuidText).Int(1).Int(CArea1Object::TYPE_ELLIPSE);
   EXPECT_EQ(LoadRecord(kVersion, Numbers(ellipse, 5, 0, 0).Bool(true)), APIERR_BADPARS);
   EXPECT_EQ(LoadRecord(kVersion, full(INT_MAX, 0).Bool(true)), APIERR_BADPARS);
   EXPECT_EQ(LoadRecord(kVersion, full(0, 0).Bool(true)), APIERR_BADPARS);
@@ -257,18 +210,21 @@ TEST_F(FigureUserDataTest, SetCopiesTheRecordIntoAnotherOfTheSameCode)
 
 // ---- formula and texts ----------------------------------------------------
 
-TEST(FigureFormula, MarksJoinTheTermsWithHashAtEachBreak)
+TEST(FigureFormula, MarksJoinTheTermsWithHashAtEachBreakAndGrowToTheFormula)
 {
   CPlenimetraParam doc;
-  TestKindFigure figure(&doc, CArea1Object::TYPE_TRIANGLE, 1, CItemType1Table::ITEMTYPE_CIRCLE,
-                        CItemType2Table::ITEMTYPE_DECIMAL, 0);
-  figure.m_bAutoCr = false;
-  figure.m_Cr.SetMinSize(1);
-  const std::vector<GS::UniString> terms{u"1.00", u"×2.00"};
-  EXPECT_EQ(figure.GetEquation(&doc, false, terms, 45), GS::UniString(u"1.00×2.00"));
-  EXPECT_EQ(figure.GetEquation(&doc, true, terms, 45), GS::UniString(u"1.00#×2.00"));
-  figure.m_Cr[0].m_bCr = true;
-  EXPECT_EQ(figure.GetEquation(&doc, false, terms, 45), GS::UniString(u"1.00#×2.00"));
+  auto figure = MakeKindFigure(doc, 1);
+  figure->m_bAutoCr = false;
+  figure->m_Cr.SetMinSize(1);
+  EXPECT_EQ(figure->GetEquation(&doc, false, 45.0), GS::UniString(u"1.00×2.00"));
+  EXPECT_EQ(figure->GetEquation(&doc, true, 45.0), GS::UniString(u"1.00#×2.00"));
+  figure->m_Cr[0].m_bCr = true;
+  EXPECT_EQ(figure->GetEquation(&doc, false, 45.0), GS::UniString(u"1.00#×2.00"));
+  // More terms than stored marks: the marks grow rather than being overrun.
+  figure->m_Terms = {u"(1.00", u"+2.00)", u"×3.00", u"÷2"};
+  EXPECT_EQ(figure->GetEquation(&doc, true, 45.0), GS::UniString(u"(1.00#+2.00)#×3.00#÷2"));
+  EXPECT_EQ(figure->m_Cr.size(), 3u);
+  EXPECT_EQ(figure->GetEquationLines(), 1);  // breaking all for display stores no marks
 }
 
 TEST(FigureFormula, AutomaticBreaksFollowTheWidth)
@@ -286,26 +242,14 @@ TEST(FigureFormula, AutomaticBreaksFollowTheWidth)
   EXPECT_TRUE(marks[1].m_bCr);
 }
 
-TEST(FigureFormula, MarksGrowToTheFormulaRatherThanBeingOverrun)
+TEST(FigureTexts, RawAreaShowsAllEightDecimalsAndTheRoundedOneStarsOtherKinds)
 {
-  CPlenimetraParam doc;
-  TestKindFigure figure(&doc, CArea1Object::TYPE_TRAPEZOID, 1, CItemType1Table::ITEMTYPE_CIRCLE,
-                        CItemType2Table::ITEMTYPE_DECIMAL, 0);
-  figure.m_Terms = {u"(1.00", u"+2.00)", u"×3.00", u"÷2"};
-  figure.m_bAutoCr = false;
-  EXPECT_EQ(figure.GetEquation(&doc, true, 45.0), GS::UniString(u"(1.00#+2.00)#×3.00#÷2"));
-  EXPECT_EQ(figure.m_Cr.size(), 3u);
-  EXPECT_EQ(figure.GetEquationLines(), 0);
-}
-
-TEST(FigureTexts, RawAreaShowsAllEightDecimals)
-{
-  CPlenimetraParam doc;
-  TestKindFigure figure(&doc, CArea1Object::TYPE_TRIANGLE, 1, CItemType1Table::ITEMTYPE_CIRCLE,
-                        CItemType2Table::ITEMTYPE_DECIMAL, 0);
+  PatternDoc pattern;
+  CPlenimetraParam& doc = pattern.doc;
+  auto figure = MakeKindFigure(doc, 1);
   const auto text = [&](long long raw) {
-    figure.m_Raw = raw;
-    return figure.GetOrgAreaStr(&doc);
+    figure->m_Raw = raw;
+    return figure->GetOrgAreaStr(&doc);
   };
   EXPECT_EQ(text(1234567891), GS::UniString(u"12.34567891"));
   EXPECT_EQ(text(5), GS::UniString(u"0.00000005"));
@@ -313,23 +257,18 @@ TEST(FigureTexts, RawAreaShowsAllEightDecimals)
   EXPECT_EQ(text(-5), GS::UniString(u"-0.00000005"));
   doc.m_EnvParam.m_AreaComma = true;
   EXPECT_EQ(text(123456789000000), GS::UniString(u"1,234,567.89000000"));
-}
+  doc.m_EnvParam.m_AreaComma = false;
 
-TEST(FigureTexts, RoundedAreaUsesThePresetsFigureItemAndStarsOtherKinds)
-{
-  PatternDoc pattern;
-  CPlenimetraParam& doc = pattern.doc;
-  TestKindFigure figure(&doc, CArea1Object::TYPE_TRIANGLE, 1, CItemType1Table::ITEMTYPE_CIRCLE,
-                        CItemType2Table::ITEMTYPE_DECIMAL, 0, 123456789);
   // The figure item of a new preset cuts to six decimals.
-  EXPECT_EQ(figure.GetRoundArea(&doc), 1234567);
-  EXPECT_TRUE(figure.IsDefaultRoundType(&doc));
-  EXPECT_EQ(figure.GetRoundAreaStr(&doc), GS::UniString(u"1.234567"));
-  figure.m_RoundType = CRoundTypeTable::ROUNDTYPE_CUT;
-  EXPECT_EQ(figure.GetRoundAreaStr(&doc), GS::UniString(u"1.234567"));
-  figure.m_RoundType = CRoundTypeTable::ROUNDTYPE_HALFUP;
-  EXPECT_FALSE(figure.IsDefaultRoundType(&doc));
-  EXPECT_EQ(figure.GetRoundAreaStr(&doc), GS::UniString(u"*1.234568"));
+  figure->m_Raw = 123456789;
+  EXPECT_EQ(figure->GetRoundArea(&doc), 1234567);
+  EXPECT_TRUE(figure->IsDefaultRoundType(&doc));
+  EXPECT_EQ(figure->GetRoundAreaStr(&doc), GS::UniString(u"1.234567"));
+  figure->m_RoundType = CRoundTypeTable::ROUNDTYPE_CUT;
+  EXPECT_EQ(figure->GetRoundAreaStr(&doc), GS::UniString(u"1.234567"));
+  figure->m_RoundType = CRoundTypeTable::ROUNDTYPE_HALFUP;
+  EXPECT_FALSE(figure->IsDefaultRoundType(&doc));
+  EXPECT_EQ(figure->GetRoundAreaStr(&doc), GS::UniString(u"*1.234568"));
 }
 
 }  // namespace

@@ -4,12 +4,7 @@
 // place), entries resolve their figures by code, and records the
 // calculation could not use are refused.
 
-#include "CArea2Object.h"
-#include "DocCoreTestSupport.h"
-#include "DocObjectsTestSupport.h"
-#include "HostFixture.h"
-
-#include <gtest/gtest.h>
+#include "DocTestSupport.h"
 
 #include <climits>
 
@@ -17,7 +12,7 @@ namespace {
 
 using OP = COperatorTable::OPERATOR;
 
-class ElementRecordTest : public ::testing::Test {
+class ElementRecordTest : public DocTest {
 protected:
   void SetUp() override
   {
@@ -45,9 +40,16 @@ protected:
   }
 
   // Reads the stored record into a fresh element; the reader's answer.
-  bool ReadInto(CArea2Object& element)
+  bool ReadBack()
   {
-    return record.Read([&](CArchive& ar) { return element.Serialize(ar, &doc); });
+    read = Fresh(doc);
+    return record.Read([&](CArchive& ar) { return read.Serialize(ar, &doc); });
+  }
+  // Stores the bytes as a record of the version and reads them.
+  bool Read(int version, const StoredBytes& bytes)
+  {
+    record.Store(version, bytes.Get());
+    return ReadBack();
   }
 
   // The base record of an element with code 10 as version v stores it.
@@ -70,6 +72,8 @@ protected:
     return b.Int(CRoundTypeTable::ROUNDTYPE_DEFAULT).Int(op).Int(-1).Bool(false).Int(code);
   }
 
+  CArea2Object read = Fresh(doc);
+
   // A floor record of the current layout holding entries of these codes.
   static StoredBytes& FloorRecord(StoredBytes& b, short floor, std::initializer_list<int> codes, int mode = 1,
                                   int op = 1)
@@ -79,10 +83,6 @@ protected:
       Entry(b, code, op);
     return b.Int(0);
   }
-
-  HostFixture host;
-  CPlenimetraParam doc;
-  RecordRoundTrip record;
 };
 
 TEST_F(ElementRecordTest, CurrentLayoutReadsBackEqual)
@@ -108,8 +108,7 @@ TEST_F(ElementRecordTest, CurrentLayoutReadsBackEqual)
   second->m_AutoAreaGuidArray.Add(GS::Guid().Generate());
 
   record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(element.Serialize(ar, &doc)); });
-  CArea2Object read = Fresh(doc);
-  ASSERT_TRUE(ReadInto(read));
+  ASSERT_TRUE(ReadBack());
   EXPECT_TRUE(read == element);
   EXPECT_EQ(read.m_FloorArray[0].m_List[0].m_pArea1, Figure(2));  // the same shared record
 }
@@ -117,8 +116,7 @@ TEST_F(ElementRecordTest, CurrentLayoutReadsBackEqual)
 TEST_F(ElementRecordTest, FlatListOf1029MigratesWithManualAndZoneRows)
 {
   const GS::Guid zone = GS::Guid().Generate();
-  StoredBytes b = Base(1029);
-  b.Int(3);
+  StoredBytes b = Base(1029).Int(3);
   Entry(b, 1);
   Entry(b, 4, 2);  // a figure of floor 1
   Entry(b, 99);    // gone: dropped
@@ -126,10 +124,7 @@ TEST_F(ElementRecordTest, FlatListOf1029MigratesWithManualAndZoneRows)
   b.Int(0);        // list type of 1003..1045
   b.Int(1).Short(1).Long(5000000).Text(GS::UniString(u"手入力").ToStdString(CC_Japanese));
   b.Int(1).Short(2).Int(1).Text(zone.ToUniString().ToStdString());
-  record.Store(1029, b.Get());
-
-  CArea2Object read = Fresh(doc);
-  ASSERT_TRUE(ReadInto(read));
+  ASSERT_TRUE(Read(1029, b));
   EXPECT_EQ(read.m_Code, 10);
   EXPECT_EQ(read.m_Name.m_DefaultName, GS::UniString(u"A"));
   EXPECT_EQ(read.m_ShowTotal, CArea2Object::SHOWTOTAL_MARK);
@@ -157,13 +152,7 @@ TEST_F(ElementRecordTest, FlatListOf1029MigratesWithManualAndZoneRows)
 TEST_F(ElementRecordTest, ShowTotalIsAByteUntil1037AndAnIntFrom1038)
 {
   const auto readShowTotal = [&](int version, const StoredBytes& tail) {
-    StoredBytes b = Base(version);
-    b.Int(0);  // no floor records
-    std::vector<char> bytes = b.Get();
-    bytes.insert(bytes.end(), tail.Get().begin(), tail.Get().end());
-    record.Store(version, bytes);
-    CArea2Object read = Fresh(doc);
-    EXPECT_TRUE(ReadInto(read)) << version;
+    EXPECT_TRUE(Read(version, Base(version).Int(0).Append(tail))) << version;  // no floor records
     return std::make_pair(read.m_ShowTotal, read.m_ListType);
   };
   EXPECT_EQ(readShowTotal(1037, StoredBytes().Bool(false).Int(0)),
@@ -177,13 +166,9 @@ TEST_F(ElementRecordTest, ShowTotalIsAByteUntil1037AndAnIntFrom1038)
 
 TEST_F(ElementRecordTest, FloorRecordDropsEntriesOfOtherStories)
 {
-  StoredBytes b = Base(1047);
-  b.Int(1);
-  FloorRecord(b, 0, {1, 4, 3});
-  b.Int(1);
-  record.Store(1047, b.Get());
-  CArea2Object read = Fresh(doc);
-  ASSERT_TRUE(ReadInto(read));
+  StoredBytes b = Base(1047).Int(1);
+  FloorRecord(b, 0, {1, 4, 3}).Int(1);
+  ASSERT_TRUE(Read(1047, b));
   ASSERT_EQ(read.m_FloorArray[0].m_List.size(), 2u);
   EXPECT_EQ(read.m_FloorArray[0].m_List[0].m_pArea1->m_Code, 1);
   EXPECT_EQ(read.m_FloorArray[0].m_List[1].m_pArea1->m_Code, 3);
@@ -191,11 +176,7 @@ TEST_F(ElementRecordTest, FloorRecordDropsEntriesOfOtherStories)
 
 TEST_F(ElementRecordTest, RecordsTheCalculationCannotUseAreRefused)
 {
-  const auto refused = [&](int version, const StoredBytes& b) {
-    record.Store(version, b.Get());
-    CArea2Object read = Fresh(doc);
-    return !ReadInto(read);
-  };
+  const auto refused = [&](int version, const StoredBytes& b) { return !Read(version, b); };
   const auto withFloor = [](StoredBytes b, std::initializer_list<int> codes, int mode, int op) {
     b.Int(1);
     FloorRecord(b, 0, codes, mode, op);
@@ -209,34 +190,22 @@ TEST_F(ElementRecordTest, RecordsTheCalculationCannotUseAreRefused)
   EXPECT_TRUE(refused(1047, withFloor(Base(1047), {1, 2, 1}, 1, 1)));
   EXPECT_TRUE(refused(1047, withFloor(Base(1047, INT_MAX), {1}, 1, 1)));
   EXPECT_TRUE(refused(1047, withFloor(Base(1047, 0), {1}, 1, 1)));
-  StoredBytes flat = Base(1029);
-  flat.Int(2);
+  StoredBytes flat = Base(1029).Int(2);
   Entry(flat, 2);
   Entry(flat, 2);
   EXPECT_TRUE(refused(1029, flat.Bool(true).Int(0).Int(0).Int(0)));
-  StoredBytes huge = Base(1047);
-  EXPECT_TRUE(refused(1047, huge.Int(100000000)));
-  StoredBytes cut = withFloor(Base(1047), {1}, 1, 1);
-  std::vector<char> shorter = cut.Get();
+  EXPECT_TRUE(refused(1047, Base(1047).Int(100000000)));
+  std::vector<char> shorter = withFloor(Base(1047), {1}, 1, 1).Get();
   shorter.pop_back();
   record.Store(1047, shorter);
-  CArea2Object read = Fresh(doc);
-  EXPECT_FALSE(ReadInto(read));
+  EXPECT_FALSE(ReadBack());
 }
 
 TEST_F(ElementRecordTest, ListKeepsTheElementsBeforeARefusedOne)
 {
-  StoredBytes b;
-  b.Int(2);
-  StoredBytes good = Base(1047, 10);
-  good.Int(0).Int(1);
-  StoredBytes bad = Base(1047, 11);
-  bad.Int(1);
+  StoredBytes bad = Base(1047, 11).Int(1);
   FloorRecord(bad, 0, {1}, 7, 1);
-  std::vector<char> bytes = b.Get();
-  bytes.insert(bytes.end(), good.Get().begin(), good.Get().end());
-  bytes.insert(bytes.end(), bad.Get().begin(), bad.Get().end());
-  record.Store(1047, bytes);
+  record.Store(1047, StoredBytes().Int(2).Append(Base(1047, 10).Int(0).Int(1)).Append(bad).Get());
   CArea2ObjectArray list;
   EXPECT_FALSE(record.Read([&](CArchive& ar) { return list.Serialize(ar, &doc); }));
   ASSERT_EQ(list.size(), 1u);

@@ -2,10 +2,7 @@
 // the MODE of each floor record, raw and rounded areas through the three
 // rounding levels, the texts with their "*", and the editing helpers.
 
-#include "CArea2Object.h"
-#include "DocCoreTestSupport.h"
-
-#include <gtest/gtest.h>
+#include "DocTestSupport.h"
 
 namespace {
 
@@ -16,7 +13,7 @@ protected:
   void SetUp() override
   {
     node = pattern.AddElement(PatternDoc::kBuildingCode, u"居室");
-    element = dynamic_cast<CArea2Object*>(pattern.Object(node));
+    element = pattern.Element(node);
   }
 
   // Three figures ○1, ○2, ○3 on floor 0 with the operators given.
@@ -34,23 +31,19 @@ protected:
   CArea2Object* element = nullptr;
 };
 
-TEST_F(ElementTest, FormulaAggregationJoinsTermsByTheirOperators)
+TEST_F(ElementTest, FormulasJoinTermsByTheirOperatorsOrSeparateThemByCommas)
 {
   ThreeEntries(OP::OPERATOR_PLUS, OP::OPERATOR_MINUS, OP::OPERATOR_PLUS);
   EXPECT_EQ(Formula(), GS::UniString(u"○1-○2+○3"));
   EXPECT_EQ(Formula(true), GS::UniString(u"○1#-○2#+○3"));
-  element->m_FloorArray.SearchFloor(0)->m_List[0].m_Operator = OP::OPERATOR_MINUS;
-  EXPECT_EQ(Formula(), GS::UniString(u"-○1-○2+○3"));
-}
-
-TEST_F(ElementTest, ListAggregationSeparatesTermsByCommas)
-{
   element->m_ListType = CArea2ListTypeTable::LISTTYPE_LIST;
-  ThreeEntries(OP::OPERATOR_PLUS, OP::OPERATOR_MINUS, OP::OPERATOR_PLUS);
   EXPECT_EQ(Formula(), GS::UniString(u"○1, -○2, ○3"));
   EXPECT_EQ(Formula(true), GS::UniString(u"○1#, -○2#, ○3"));
   element->m_ListType = static_cast<CArea2ListTypeTable::LISTTYPE>(5);
   EXPECT_EQ(Formula(), GS::UniString());
+  element->m_ListType = CArea2ListTypeTable::LISTTYPE_FORMULA;
+  element->m_FloorArray.SearchFloor(0)->m_List[0].m_Operator = OP::OPERATOR_MINUS;
+  EXPECT_EQ(Formula(), GS::UniString(u"-○1-○2+○3"));
 }
 
 TEST_F(ElementTest, ManualModeGivesTheManualFormulaAndArea)
@@ -64,6 +57,13 @@ TEST_F(ElementTest, ManualModeGivesTheManualFormulaAndArea)
   EXPECT_EQ(Formula(), GS::UniString(u"10.00×5.00#-1.00"));
   EXPECT_EQ(element->GetOrgArea(&pattern.doc, 0), 49000000);
   EXPECT_FALSE(element->IsIncluded(record->m_List[0].m_pArea1.get(), 0));
+  // Looking up a story without a record creates one, MODE 3 and empty.
+  EXPECT_EQ(element->GetOrgArea(&pattern.doc, 7), 0);
+  ASSERT_EQ(element->m_FloorArray.size(), 2u);
+  EXPECT_EQ(element->m_FloorArray[1].m_Floor, 7);
+  EXPECT_EQ(element->m_FloorArray[1].m_Mode, CArea2ObjectFloor::MODE_AUTO);
+  EXPECT_EQ(element->GetEquation(&pattern.doc, 7, false, 0), GS::UniString());
+  EXPECT_EQ(element->m_FloorArray.size(), 2u);
 }
 
 TEST_F(ElementTest, AutomaticBreaksFallOnThe15thAnd29thAddingEntry)
@@ -116,7 +116,7 @@ TEST_F(ElementTest, AreaIsTheSignedSumOfEntriesRoundedTwice)
   EXPECT_EQ(element->GetOrgArea(&pattern.doc, 0), 0);
 }
 
-TEST_F(ElementTest, RoundedAreaUsesTheNodesFloorItem)
+TEST_F(ElementTest, RoundedAreaTextsUseTheNodesFloorItemAndStarOtherKinds)
 {
   pattern.AddFigure(node, 0, 123456789);
   CAreaTree* own = pattern.Node(node);
@@ -128,11 +128,8 @@ TEST_F(ElementTest, RoundedAreaUsesTheNodesFloorItem)
   EXPECT_EQ(element->GetRoundArea(&pattern.doc, own, 0), 1200000);
   EXPECT_EQ(element->GetRoundAreaStr(&pattern.doc, own, 0), GS::UniString(u"*1.2     "));
   EXPECT_EQ(element->GetOrgAreaStr(&pattern.doc, 0), GS::UniString(u"1.23    "));
-}
 
-TEST_F(ElementTest, EntryTextsStarOnlyKindsOtherThanTheDefault)
-{
-  pattern.AddFigure(node, 0, 123456789);
+  // Entries star only kinds other than the list-entry default.
   CArea2List& entry = element->m_FloorArray.SearchFloor(0)->m_List[0];
   EXPECT_EQ(entry.GetRoundAreaStr(&pattern.doc), GS::UniString(u"1.23    "));
   entry.m_RoundType = CRoundTypeTable::ROUNDTYPE_CUT;  // the list-entry default's own kind
@@ -142,16 +139,6 @@ TEST_F(ElementTest, EntryTextsStarOnlyKindsOtherThanTheDefault)
   EXPECT_EQ(entry.GetOrgAreaStr(&pattern.doc), GS::UniString(u"1.234567"));
   EXPECT_EQ(entry.GetOperatorStr(&pattern.doc), GS::UniString(u"+"));
   EXPECT_EQ(entry.GetRoundTypeStr(&pattern.doc), GS::UniString(u"四捨五入"));
-}
-
-TEST_F(ElementTest, LookingUpAStoryCreatesItsRecord)
-{
-  EXPECT_EQ(element->GetOrgArea(&pattern.doc, 7), 0);
-  ASSERT_EQ(element->m_FloorArray.size(), 1u);
-  EXPECT_EQ(element->m_FloorArray[0].m_Floor, 7);
-  EXPECT_EQ(element->m_FloorArray[0].m_Mode, CArea2ObjectFloor::MODE_AUTO);
-  EXPECT_EQ(element->GetEquation(&pattern.doc, 7, false, 0), GS::UniString());
-  EXPECT_EQ(element->m_FloorArray.size(), 1u);
 }
 
 TEST_F(ElementTest, DuplicateKeepsStoriesAndModesOnly)
@@ -167,17 +154,12 @@ TEST_F(ElementTest, DuplicateKeepsStoriesAndModesOnly)
   EXPECT_EQ(copy.m_Code, 77);
   EXPECT_EQ(copy.m_Name, element->m_Name);
   EXPECT_EQ(copy.m_ColorPen, 9);
-  ASSERT_EQ(copy.m_FloorArray.size(), 3u);
-  const short stories[] = {0, 1, 4};
-  const CArea2ObjectFloor::MODE modes[] = {CArea2ObjectFloor::MODE_FIGURE, CArea2ObjectFloor::MODE_MANUAL,
-                                           CArea2ObjectFloor::MODE_AUTO};
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(copy.m_FloorArray[i].m_Floor, stories[i]);
-    EXPECT_EQ(copy.m_FloorArray[i].m_Mode, modes[i]);
-    EXPECT_TRUE(copy.m_FloorArray[i].m_List.empty());
-    EXPECT_TRUE(copy.m_FloorArray[i].m_AutoAreaGuidArray.empty());
-    EXPECT_EQ(copy.m_FloorArray[i].m_ManualArea, 0);
+  std::vector<std::pair<short, int>> kept;
+  for (const CArea2ObjectFloor& record : copy.m_FloorArray) {
+    kept.emplace_back(record.m_Floor, record.m_Mode);
+    EXPECT_TRUE(record.m_List.empty() && record.m_AutoAreaGuidArray.empty() && record.m_ManualArea == 0);
   }
+  EXPECT_EQ(kept, (std::vector<std::pair<short, int>>{{0, 1}, {1, 2}, {4, 3}}));
 }
 
 TEST_F(ElementTest, AutomaticFiguresMergeWithTheirLinksOperator)
@@ -204,10 +186,10 @@ TEST_F(ElementTest, RemovalsFollowTheFiguresElementAndStory)
 {
   auto a = pattern.AddFigure(node, 1, 100000000);
   auto b = pattern.AddFigure(node, 1, 100000000);
-  a->m_Element.header.guid = ToAPIGuid(GS::Guid().Generate());
-  a->m_Element.header.floorInd = 1;
-  b->m_Element.header.guid = ToAPIGuid(GS::Guid().Generate());
-  b->m_Element.header.floorInd = 1;
+  for (const auto& figure : {a, b}) {
+    figure->m_Element.header.guid = ToAPIGuid(GS::Guid().Generate());
+    figure->m_Element.header.floorInd = 1;
+  }
   CArea1ObjectPtrArray gone;
   gone.push_back(a);
   pattern.doc.m_Area2ObjectArray.Remove(gone);
@@ -221,13 +203,14 @@ TEST_F(ElementTest, RemovalsFollowTheFiguresElementAndStory)
   zone.guid = ToAPIGuid(GS::Guid().Generate());
   zone.floorInd = 1;
   CAutoAreaParam record(&zone);
-  element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray.Add(ToGSGuid(zone.guid));
-  element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray.Add(ToGSGuid(zone.guid));
-  EXPECT_EQ(element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray.size(), 1u);
-  EXPECT_EQ(CArea2Object::SearchAutoAreaIndex(&record, &element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray), 0);
-  EXPECT_EQ(CArea2Object::SearchAutoAreaIndex(nullptr, &element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray), -1);
+  auto& zones = element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray;
+  zones.Add(ToGSGuid(zone.guid));
+  zones.Add(ToGSGuid(zone.guid));
+  EXPECT_EQ(zones.size(), 1u);
+  EXPECT_EQ(CArea2Object::SearchAutoAreaIndex(&record, &zones), 0);
+  EXPECT_EQ(CArea2Object::SearchAutoAreaIndex(nullptr, &zones), -1);
   pattern.doc.m_Area2ObjectArray.Remove(&record);
-  EXPECT_TRUE(element->m_FloorArray.SearchFloor(1)->m_AutoAreaGuidArray.empty());
+  EXPECT_TRUE(zones.empty());
 
   CArea2ObjectPtrArray elements;
   elements.push_back(element);
@@ -239,11 +222,9 @@ TEST_F(ElementTest, RemovalsFollowTheFiguresElementAndStory)
 
 TEST(ElementNames, ModeNames)
 {
-  EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(CArea2ObjectFloor::MODE_FIGURE), GS::UniString(u"求積区画"));
-  EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(CArea2ObjectFloor::MODE_MANUAL), GS::UniString(u"手動入力"));
-  EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(CArea2ObjectFloor::MODE_AUTO), GS::UniString(u"自動分割区画"));
-  EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(CArea2ObjectFloor::MODE_BOTH), GS::UniString(u"自動+求積"));
-  EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(static_cast<CArea2ObjectFloor::MODE>(0)), GS::UniString(u"未定義"));
+  const char16_t* names[] = {u"未定義", u"求積区画", u"手動入力", u"自動分割区画", u"自動+求積"};
+  for (int mode = 0; mode <= 4; ++mode)
+    EXPECT_EQ(CArea2ObjectFloor::GetAreaTypeName(CArea2ObjectFloor::MODE(mode)), GS::UniString(names[mode]));
 }
 
 }  // namespace

@@ -2,12 +2,7 @@
 // formulas with operators, break marks and manual texts, the width rule of
 // the automatic breaks, and the stored form of every version.
 
-#include "CArea4Object.h"
-#include "DocCoreTestSupport.h"
-#include "DocObjectsTestSupport.h"
-#include "HostFixture.h"
-
-#include <gtest/gtest.h>
+#include "DocTestSupport.h"
 
 namespace {
 
@@ -15,7 +10,7 @@ using OP = COperatorTable::OPERATOR;
 
 class FolderTest : public ::testing::Test {
 protected:
-  CArea4Object* Folder(int code) { return dynamic_cast<CArea4Object*>(pattern.Object(code)); }
+  CArea4Object* Folder(int code) { return pattern.Folder(code); }
 
   // An element numbered no (0-based) with one figure of the raw area.
   int Element(int parent, int no, long long raw, OP op = OP::OPERATOR_PLUS)
@@ -37,28 +32,26 @@ protected:
 
 TEST_F(FolderTest, FormulaNamesTheChildrenWithTheirOperators)
 {
-  Element(kBuilding, 0, 100000000);
+  // Empty, or without a node of its own: no area and no formula.
+  EXPECT_EQ(Folder(kBuilding)->GetOrgArea(&pattern.doc, 0), 0);
+  EXPECT_EQ(Formula(kBuilding), GS::UniString());
+  EXPECT_EQ(Folder(kBuilding)->GetRoundArea(&pattern.doc, pattern.Node(kBuilding), 0), 0);
+  CArea4Object loose(&pattern.doc, CAreaNameArray(u"孤立"), 99, CArea2ListTypeTable::LISTTYPE_FORMULA,
+                     CItemType1Table::ITEMTYPE_NOMARK, CItemType2Table::ITEMTYPE_ROMAN, 0, 0);
+  loose.m_ManualEquationArray.Add(0, u"x");
+  EXPECT_EQ(loose.GetOrgArea(&pattern.doc, 0), 0);
+  EXPECT_EQ(loose.GetEquation(&pattern.doc, 0, false, 0), GS::UniString());
+
+  // A leading minus is written and the area negated.
+  Element(kBuilding, 0, 150000000, OP::OPERATOR_MINUS);
+  EXPECT_EQ(Formula(kBuilding), GS::UniString(u"-□1"));
+  EXPECT_EQ(Folder(kBuilding)->GetOrgArea(&pattern.doc, 0), -1500000);
+  pattern.Node(kBuilding)->m_Child[0].m_Operator = OP::OPERATOR_PLUS;
   Element(kBuilding, 1, 100000000);
   Element(kBuilding, 2, 100000000, OP::OPERATOR_MINUS);
   EXPECT_EQ(Formula(kBuilding), GS::UniString(u"□1+□2-□3"));
   EXPECT_EQ(Formula(kBuilding, false, '#'), GS::UniString(u"□1#+□2#-□3#"));
   EXPECT_EQ(Formula(kBuilding, true), GS::UniString(u"□1#+□2#-□3"));
-}
-
-TEST_F(FolderTest, LeadingMinusIsWrittenAndTheAreaNegated)
-{
-  Element(kBuilding, 0, 150000000, OP::OPERATOR_MINUS);
-  EXPECT_EQ(Formula(kBuilding), GS::UniString(u"-□1"));
-  EXPECT_EQ(Folder(kBuilding)->GetOrgArea(&pattern.doc, 0), -1500000);
-  Element(kBuilding, 1, 100000000);
-  EXPECT_EQ(Formula(kBuilding), GS::UniString(u"-□1+□2"));
-}
-
-TEST_F(FolderTest, EmptyFolderHasNoAreaAndNoFormula)
-{
-  EXPECT_EQ(Folder(kBuilding)->GetOrgArea(&pattern.doc, 0), 0);
-  EXPECT_EQ(Formula(kBuilding), GS::UniString());
-  EXPECT_EQ(Folder(kBuilding)->GetRoundArea(&pattern.doc, pattern.Node(kBuilding), 0), 0);
 }
 
 TEST_F(FolderTest, AreaIsTheSignedSumOfRoundedChildren)
@@ -107,15 +100,6 @@ TEST_F(FolderTest, ManualTextReplacesOneFloorsFormulaOnly)
   EXPECT_TRUE(Folder(kBuilding)->m_ManualEquationArray.empty());
 }
 
-TEST_F(FolderTest, FolderWithoutNodeHasNoAreaAndNoFormula)
-{
-  CArea4Object loose(&pattern.doc, CAreaNameArray(u"孤立"), 99, CArea2ListTypeTable::LISTTYPE_FORMULA,
-                     CItemType1Table::ITEMTYPE_NOMARK, CItemType2Table::ITEMTYPE_ROMAN, 0, 0);
-  loose.m_ManualEquationArray.Add(0, u"x");
-  EXPECT_EQ(loose.GetOrgArea(&pattern.doc, 0), 0);
-  EXPECT_EQ(loose.GetEquation(&pattern.doc, 0, false, 0), GS::UniString());
-}
-
 TEST_F(FolderTest, AutomaticBreaksCountOperatorAndTwoCharacters)
 {
   for (int i = 0; i < 4; ++i)
@@ -153,7 +137,7 @@ TEST_F(FolderTest, DuplicateTakesTheBaseButNeitherCopiesNorClearsManualTexts)
 
 // ---- the stored form ----------------------------------------------------------
 
-class FolderRecordTest : public ::testing::Test {
+class FolderRecordTest : public DocTest {
 protected:
   static CArea4Object Fresh(CPlenimetraParam& doc)
   {
@@ -170,14 +154,15 @@ protected:
       b.Short(0).Int(1);
     return b;
   }
-  bool ReadInto(CArea4Object& folder)
+  // Stores the bytes as a record of the version and reads them into a fresh folder.
+  bool Read(int version, const StoredBytes& bytes)
   {
-    return record.Read([&](CArchive& ar) { return folder.Serialize(ar); });
+    record.Store(version, bytes.Get());
+    read = Fresh(doc);
+    return record.Read([&](CArchive& ar) { return read.Serialize(ar); });
   }
 
-  HostFixture host;
-  CPlenimetraParam doc;
-  RecordRoundTrip record;
+  CArea4Object read = Fresh(doc);
 };
 
 TEST_F(FolderRecordTest, CurrentLayoutRoundTrips)
@@ -187,49 +172,31 @@ TEST_F(FolderRecordTest, CurrentLayoutRoundTrips)
   folder.m_ManualEquationArray.Add(3, u"□1#+□2");
   folder.m_ColorPen = 12;
   record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(folder.Serialize(ar)); });
-  CArea4Object read = Fresh(doc);
-  ASSERT_TRUE(ReadInto(read));
+  ASSERT_TRUE(record.Read([&](CArchive& ar) { return read.Serialize(ar); }));
   EXPECT_TRUE(static_cast<const CAreaObject&>(read) == folder);
   EXPECT_EQ(read.m_ManualEquationArray, folder.m_ManualEquationArray);
 }
 
 TEST_F(FolderRecordTest, OlderVersionsHoldLessAndInOtherPlaces)
 {
-  const std::string narrow = GS::UniString(u"手動").ToStdString(CC_Japanese);
   // 1020: neither manual texts nor list type.
-  record.Store(1020, Base(1020).Get());
-  CArea4Object v1020 = Fresh(doc);
-  ASSERT_TRUE(ReadInto(v1020));
-  EXPECT_TRUE(v1020.m_ManualEquationArray.empty());
-  EXPECT_EQ(v1020.m_Code, 7);
+  ASSERT_TRUE(Read(1020, Base(1020)));
+  EXPECT_TRUE(read.m_ManualEquationArray.empty());
+  EXPECT_EQ(read.m_Code, 7);
   // 1030: texts as 8-bit strings, no list type.
-  StoredBytes b1030 = Base(1030);
-  record.Store(1030, b1030.Int(1).Short(2).Text(narrow).Get());
-  CArea4Object v1030 = Fresh(doc);
-  ASSERT_TRUE(ReadInto(v1030));
-  ASSERT_EQ(v1030.m_ManualEquationArray.size(), 1u);
-  EXPECT_EQ(v1030.m_ManualEquationArray[0].m_Equation, GS::UniString(u"手動"));
-  EXPECT_EQ(v1030.m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
+  ASSERT_TRUE(Read(1030, Base(1030).Int(1).Short(2).Text(GS::UniString(u"手動").ToStdString(CC_Japanese))));
+  ASSERT_EQ(read.m_ManualEquationArray.size(), 1u);
+  EXPECT_EQ(read.m_ManualEquationArray[0].m_Equation, GS::UniString(u"手動"));
+  EXPECT_EQ(read.m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
   // 1040: the list type follows the texts.
-  StoredBytes b1040 = Base(1040);
-  record.Store(1040, b1040.Int(0).Int(0).Get());
-  CArea4Object v1040 = Fresh(doc);
-  ASSERT_TRUE(ReadInto(v1040));
-  EXPECT_EQ(v1040.m_ListType, CArea2ListTypeTable::LISTTYPE_LIST);
+  ASSERT_TRUE(Read(1040, Base(1040).Int(0).Int(0)));
+  EXPECT_EQ(read.m_ListType, CArea2ListTypeTable::LISTTYPE_LIST);
 }
 
 TEST_F(FolderRecordTest, FailedFolderStaysInTheListAndTheListReportsIt)
 {
-  StoredBytes good = Base(1047, 7);
-  good.Int(0);
-  StoredBytes bad = Base(1047, 8);
-  bad.Int(50000);  // more texts than the data holds
-  StoredBytes all;
-  all.Int(2);
-  std::vector<char> bytes = all.Get();
-  bytes.insert(bytes.end(), good.Get().begin(), good.Get().end());
-  bytes.insert(bytes.end(), bad.Get().begin(), bad.Get().end());
-  record.Store(1047, bytes);
+  // The second holds more texts than the data does.
+  record.Store(1047, StoredBytes().Int(2).Append(Base(1047, 7).Int(0)).Append(Base(1047, 8).Int(50000)).Get());
   CArea4ObjectArray list;
   EXPECT_FALSE(record.Read([&](CArchive& ar) { return list.Serialize(ar, &doc); }));
   ASSERT_EQ(list.size(), 2u);
@@ -243,10 +210,7 @@ TEST_F(FolderRecordTest, FailedFolderStaysInTheListAndTheListReportsIt)
   again.back().m_No = 9;
   EXPECT_TRUE(again != list);
 
-  StoredBytes badCode = Base(1047, 0);
-  record.Store(1047, badCode.Int(0).Get());
-  CArea4Object zero = Fresh(doc);
-  EXPECT_FALSE(ReadInto(zero));
+  EXPECT_FALSE(Read(1047, Base(1047, 0).Int(0)));  // code 0 names no folder
 }
 
 }  // namespace

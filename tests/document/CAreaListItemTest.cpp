@@ -2,81 +2,46 @@
 // visible position, and the stored (id, visible) pairs, which apply by id
 // and ignore ids the catalogue does not hold.
 
-#include "CArchive.h"
 #include "CAreaListItem.h"
 #include "CDGListItemParam.h"
-#include "HostFixture.h"
-#include "host_memory.h"
-#include "host_userdata.h"
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <vector>
+#include "DocTestSupport.h"
 
 namespace {
 
-const char* const kName = "PLENIMETRA";
-
-class CAreaListItemTest : public ::testing::Test {
+class CAreaListItemTest : public DocTest {
 protected:
   void SetUp() override { columns.Initialize(); }
-  void TearDown() override { EXPECT_EQ(host.HandlesSinceReset(), 0); }
 
-  std::vector<char> Written()
-  {
-    {
-      CArchiveOld ar(kName);
-      ar.Save(1047);
-      columns.Serialize(ar);
-    }
-    return host.ModulData(GS::UniString(kName))->bytes;
-  }
-  // Reads a record of pairs into the default set; the thrown code or 0.
+  // Reads a record of the count and pairs into the columns; the code thrown or 0.
   unsigned int ReadPairs(int count, const std::vector<std::pair<int, bool>>& pairs)
   {
-    std::vector<char> bytes(4);
-    std::memcpy(bytes.data(), &count, 4);
-    for (const auto& [id, visible] : pairs) {
-      bytes.resize(bytes.size() + 5);
-      std::memcpy(bytes.data() + bytes.size() - 5, &id, 4);
-      bytes.back() = visible ? 1 : 0;
-    }
-    API_ModulData data;
-    data.dataVersion = 1047;
-    data.platformSign = 0x5757;
-    data.dataHdl = BMAllocateHandle(GSSize(bytes.size()), 0, 0);
-    std::memcpy(*data.dataHdl, bytes.data(), bytes.size());
-    EXPECT_EQ(ACAPI_ModulData_Store(&data, GS::UniString(kName)), NoError);
-    BMKillHandle(&data.dataHdl);
-    CArchiveOld ar(kName);
-    EXPECT_EQ(ar.Open(), 0);
-    try {
-      columns.Serialize(ar);
-    } catch (unsigned int code) {
-      return code;
-    }
-    return 0;
+    StoredBytes bytes = StoredBytes().Int(count);
+    for (const auto& [id, visible] : pairs)
+      bytes.Int(id).Bool(visible);
+    record.Store(1047, bytes.Get());
+    return record.ReadThrown([&](CArchive& ar) { columns.Serialize(ar); });
   }
-  std::vector<GS::UniString> VisibleTitles()
+  std::vector<bool> Flags() const
   {
-    std::vector<GS::UniString> titles;
-    for (int i = 0; CAreaListItem* item = columns.SearchActIndex(i); ++i)
-      titles.push_back(item->m_Title);
-    return titles;
+    std::vector<bool> flags;
+    for (const CAreaListItem& item : columns)
+      flags.push_back(item.m_bVisible);
+    return flags;
   }
 
-  HostFixture host;
   CAreaListItemArray columns;
 };
 
 TEST_F(CAreaListItemTest, TheCatalogueShowsTwelveColumnsInItsOrder)
 {
   ASSERT_EQ(columns.size(), 18u);
+  std::vector<GS::UniString> titles;
+  for (int i = 0; CAreaListItem* item = columns.SearchActIndex(i); ++i)
+    titles.push_back(item->m_Title);
   const std::vector<GS::UniString> expected = {
       u"記号",   u"番号",     u"符号",   u"名前(階)", u"種類",       u"集計面積",
       u"計算式", u"丸目桁数(建物)", u"丸目桁数(各階)", u"改行",     u"合計欄表示", u"色"};
-  EXPECT_EQ(VisibleTitles(), expected);
+  EXPECT_EQ(titles, expected);
   const std::vector<int> ids = {1, 2, 3, 4, 5, 6, 17, 7, 13, 14, 15, 16, 12, 8, 9, 10, 11, 18};
   for (std::size_t i = 0; i < ids.size(); ++i) {
     EXPECT_EQ(columns[i].m_Id, ids[i]);
@@ -84,66 +49,43 @@ TEST_F(CAreaListItemTest, TheCatalogueShowsTwelveColumnsInItsOrder)
   }
   EXPECT_EQ(columns.Search(10)->m_Title, GS::UniString(u"端数処理後面積"));
   EXPECT_EQ(columns.Search(19), nullptr);
-}
-
-TEST_F(CAreaListItemTest, SearchActIndexCountsOnlyVisibleItems)
-{
-  EXPECT_EQ(columns.SearchActIndex(0)->m_Id, 1);
-  EXPECT_EQ(columns.SearchActIndex(2)->m_Id, 4);  // id 3 is hidden
+  // Visible positions skip the hidden ids.
+  EXPECT_EQ(columns.SearchActIndex(2)->m_Id, 4);
   EXPECT_EQ(columns.SearchActIndex(11)->m_Id, 18);
-  EXPECT_EQ(columns.SearchActIndex(12), nullptr);
   EXPECT_EQ(columns.SearchActIndex(-1), nullptr);
-}
 
-TEST_F(CAreaListItemTest, InitializeRestoresTheCatalogue)
-{
   columns.Search(1)->m_bVisible = false;
   columns.pop_back();
   columns.Initialize();
   EXPECT_EQ(columns.size(), 18u);
   EXPECT_TRUE(columns.Search(1)->m_bVisible);
-  EXPECT_EQ(columns.back().m_Id, 18);
 }
 
-TEST_F(CAreaListItemTest, TheDefaultSetWritesEighteenPairsInArrayOrder)
-{
-  const std::vector<char> bytes = Written();
-  ASSERT_EQ(bytes.size(), 4u + 18u * 5u);
-  int count = 0, first = 0, seventh = 0, last = 0;
-  std::memcpy(&count, bytes.data(), 4);
-  std::memcpy(&first, bytes.data() + 4, 4);
-  std::memcpy(&seventh, bytes.data() + 4 + 6 * 5, 4);
-  std::memcpy(&last, bytes.data() + 4 + 17 * 5, 4);
-  EXPECT_EQ(count, 18);
-  EXPECT_EQ(first, 1);
-  EXPECT_EQ(bytes[8], 1);
-  EXPECT_EQ(seventh, 17);
-  EXPECT_EQ(last, 18);
-  EXPECT_EQ(bytes[4 + 2 * 5 + 4], 0);  // id 3 hidden
-}
-
-TEST_F(CAreaListItemTest, FlagsRoundTripAndTitlesAndLinksStay)
+TEST_F(CAreaListItemTest, FlagsTravelAsEighteenPairsInArrayOrderAndTitlesAndLinksStay)
 {
   columns.Search(8)->m_bVisible = true;
   columns.Search(18)->m_bVisible = false;
-  Written();
-  CAreaListItemArray saved = columns;
+  const std::vector<bool> saved = Flags();
+  record.Write(1047, [&](CArchive& ar) { columns.Serialize(ar); });
+  const std::vector<char> bytes = record.Bytes(host);
+  ASSERT_EQ(bytes.size(), 4u + 18u * 5u);
+  StoredBytes head = StoredBytes().Int(18).Int(1).Bool(true).Int(2).Bool(true).Int(3).Bool(false);
+  EXPECT_EQ(std::vector<char>(bytes.begin(), bytes.begin() + 19), head.Get());
+  EXPECT_EQ(std::vector<char>(bytes.begin() + 4 + 6 * 5, bytes.begin() + 4 + 7 * 5), StoredBytes().Int(17).Bool(true).Get());
+  EXPECT_EQ(std::vector<char>(bytes.end() - 5, bytes.end()), StoredBytes().Int(18).Bool(false).Get());
+
   columns.Initialize();
   CDGListItemParamCore column(32410, 1, 60, GS::UniString(u"名前(階)"), 0, 0, 0);
-  CDGListItemParamCore* link = &column;
-  columns.Search(5)->m_pColumn = link;
-  CArchiveOld ar(kName);
-  ASSERT_EQ(ar.Open(), 0);
-  columns.Serialize(ar);
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    EXPECT_EQ(columns[i].m_bVisible, saved[i].m_bVisible) << columns[i].m_Id;
-    EXPECT_EQ(columns[i].m_Title, saved[i].m_Title);
-  }
-  EXPECT_EQ(columns.Search(5)->m_pColumn, link);
+  columns.Search(5)->m_pColumn = &column;
+  EXPECT_EQ(record.ReadThrown([&](CArchive& ar) { columns.Serialize(ar); }), 0u);
+  EXPECT_EQ(Flags(), saved);
+  EXPECT_EQ(columns.Search(5)->m_pColumn, &column);
+  EXPECT_EQ(columns.Search(5)->m_Title, GS::UniString(u"名前(階)"));
 }
 
-TEST_F(CAreaListItemTest, StoredPairsApplyByIdAndUnknownIdsAreIgnored)
+TEST_F(CAreaListItemTest, StoredPairsApplyByIdUnknownIdsAreIgnoredAndBadCountsChangeNothing)
 {
+  const std::vector<bool> defaults = Flags();
   EXPECT_EQ(ReadPairs(2, {{8, true}, {99, true}}), 0u);
   EXPECT_TRUE(columns.Search(8)->m_bVisible);
   EXPECT_EQ(columns.size(), 18u);
@@ -151,24 +93,16 @@ TEST_F(CAreaListItemTest, StoredPairsApplyByIdAndUnknownIdsAreIgnored)
   // Ids the record lacks keep their flags.
   EXPECT_TRUE(columns.Search(1)->m_bVisible);
   EXPECT_FALSE(columns.Search(3)->m_bVisible);
-}
 
-TEST_F(CAreaListItemTest, ACountBelowOneChangesNothing)
-{
-  const CAreaListItemArray before = columns;
+  columns.Initialize();
   for (int count : {0, -5}) {
     EXPECT_EQ(ReadPairs(count, {{1, false}}), 0u);
-    for (std::size_t i = 0; i < columns.size(); ++i)
-      EXPECT_EQ(columns[i].m_bVisible, before[i].m_bVisible);
+    EXPECT_EQ(Flags(), defaults);
   }
-}
-
-TEST_F(CAreaListItemTest, ACountBeyondTheRecordIsRefusedBeforeAnyFlagChanges)
-{
+  // A count beyond the record is refused before any flag changes.
   EXPECT_EQ(ReadPairs(2, {{1, false}}), CArchive::kPastEnd);
-  EXPECT_TRUE(columns.Search(1)->m_bVisible);
   EXPECT_EQ(ReadPairs(0x7FFFFFFF, {{1, false}}), CArchive::kPastEnd);
-  EXPECT_TRUE(columns.Search(1)->m_bVisible);
+  EXPECT_EQ(Flags(), defaults);
 }
 
 }  // namespace

@@ -1,17 +1,11 @@
 // The base of elements and folders: names per floor, equality, copying
 // without the code, and the base record of every version.
 
-#include "CAreaObject.h"
-#include "CArea4Object.h"
-#include "DocCoreTestSupport.h"
-#include "DocObjectsTestSupport.h"
-#include "HostFixture.h"
-
-#include <gtest/gtest.h>
+#include "DocTestSupport.h"
 
 namespace {
 
-TEST(AreaNames, FloorsWithoutANameShowTheDefault)
+TEST(AreaNames, FloorsWithoutANameShowTheDefaultAndEqualityTakesTheEntriesInOrder)
 {
   CAreaNameArray names(u"居室");
   names.SetName2(2, u"二階");
@@ -27,10 +21,7 @@ TEST(AreaNames, FloorsWithoutANameShowTheDefault)
   names.Erase(9);
   names.Erase(2);
   EXPECT_TRUE(names.empty());
-}
 
-TEST(AreaNames, EqualityTakesTheDefaultNameAndTheEntriesInOrder)
-{
   CAreaNameArray a(u"A");
   CAreaNameArray b(u"B");
   EXPECT_NE(a, b);
@@ -78,7 +69,7 @@ TEST(AreaObjectBase, IsNullAsksTheNodeOfTheSameCode)
   EXPECT_FALSE(pattern.Object(node)->IsNull(&pattern.doc, 1));
 }
 
-class BaseRecordTest : public ::testing::Test {
+class BaseRecordTest : public DocTest {
 protected:
   CArea4Object ReadBase(int version, const StoredBytes& bytes)
   {
@@ -86,40 +77,27 @@ protected:
     CArea4Object read(&doc, CAreaNameArray(u"before"), 0, CArea2ListTypeTable::LISTTYPE_FORMULA,
                       CItemType1Table::ITEMTYPE_NONE, CItemType2Table::ITEMTYPE_NONE, -1, -1);
     read.m_Name.SetName2(4, u"kept");
-    record.Read([&](CArchive& ar) {
-      read.CAreaObject::Serialize(ar);
-      return true;
-    });
+    record.Read([&](CArchive& ar) { read.CAreaObject::Serialize(ar); });
     return read;
   }
-
-  HostFixture host;
-  CPlenimetraParam doc;
-  RecordRoundTrip record;
 };
 
-TEST_F(BaseRecordTest, Version1015TakesTheNumberRightAfterTheRounding)
+TEST_F(BaseRecordTest, Versions1014And1015TakeTheNumberAfterTheRoundingAnd1014KeepsFloorNames)
 {
-  StoredBytes b;
-  b.Int(2).Int(1).Text("A").Int(1).Int(6).Int(3);
-  const CArea4Object read = ReadBase(1015, b);
-  EXPECT_EQ(read.m_RoundType, CRoundTypeTable::ROUNDTYPE_HALFUP);
-  EXPECT_EQ(read.m_SortIndex, -1);
-  EXPECT_EQ(read.m_No, 6);
-  EXPECT_EQ(read.m_Code, 3);
-  EXPECT_TRUE(read.m_AutoCr);  // stored from 1027
-}
+  const CArea4Object v1015 = ReadBase(1015, StoredBytes().Int(2).Int(1).Text("A").Int(1).Int(6).Int(3));
+  EXPECT_EQ(v1015.m_RoundType, CRoundTypeTable::ROUNDTYPE_HALFUP);
+  EXPECT_EQ(v1015.m_SortIndex, -1);
+  EXPECT_EQ(v1015.m_No, 6);
+  EXPECT_EQ(v1015.m_Code, 3);
+  EXPECT_TRUE(v1015.m_AutoCr);  // stored from 1027
 
-TEST_F(BaseRecordTest, Version1014SkipsOneFieldAndKeepsFloorNamesWithTheSingleName)
-{
+  // 1014 skips one field and keeps the floor names with the single name.
   const std::string name = GS::UniString(u"旧名").ToStdString(CC_Japanese);
-  StoredBytes b;
-  b.Int(2).Int(1).Text(name).Int(1).Int(99).Int(6).Int(3);
-  const CArea4Object read = ReadBase(1014, b);
-  EXPECT_EQ(read.m_Name.m_DefaultName, GS::UniString(u"旧名"));
-  EXPECT_EQ(read.m_Name.GetName(4), GS::UniString(u"kept"));
-  EXPECT_EQ(read.m_No, 6);
-  EXPECT_EQ(read.m_Code, 3);
+  const CArea4Object v1014 = ReadBase(1014, StoredBytes().Int(2).Int(1).Text(name).Int(1).Int(99).Int(6).Int(3));
+  EXPECT_EQ(v1014.m_Name.m_DefaultName, GS::UniString(u"旧名"));
+  EXPECT_EQ(v1014.m_Name.GetName(4), GS::UniString(u"kept"));
+  EXPECT_EQ(v1014.m_No, 6);
+  EXPECT_EQ(v1014.m_Code, 3);
 }
 
 TEST_F(BaseRecordTest, Version1043StoresHostStringsAnd1046PenAndListType)
@@ -137,22 +115,14 @@ TEST_F(BaseRecordTest, Version1043StoresHostStringsAnd1046PenAndListType)
 
 TEST_F(BaseRecordTest, NameCountBeyondTheDataIsRefusedBeforeAllocating)
 {
-  StoredBytes b;
-  b.Int(2).Int(1).Text("D").Int(2000000000);
-  record.Store(1047, b.Get());
+  record.Store(1047, StoredBytes().Int(2).Int(1).Text("D").Int(2000000000).Get());
   CAreaNameArray names;
-  unsigned int thrown = 0;
-  record.Read([&](CArchive& ar) {
-    try {
-      int skip = 0;
-      ar >> skip >> skip;
-      names.Serialize(ar);
-    } catch (unsigned int code) {
-      thrown = code;
-    }
-    return true;
-  });
-  EXPECT_EQ(thrown, CArchive::kPastEnd);
+  EXPECT_EQ(record.ReadThrown([&](CArchive& ar) {
+    int skip = 0;
+    ar >> skip >> skip;
+    names.Serialize(ar);
+  }),
+            CArchive::kPastEnd);
   EXPECT_TRUE(names.empty());
 }
 

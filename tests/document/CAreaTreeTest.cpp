@@ -2,13 +2,8 @@
 // protocol, insertion of new objects, copies with new objects and their
 // names, and numbering of items in tree order.
 
-#include "CAreaTree.h"
-#include "DocCoreTestSupport.h"
+#include "DocTestSupport.h"
 #include "host_debug.h"
-
-#include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 
@@ -43,75 +38,79 @@ CAreaTree SampleTree() { return Node(0, {Node(1, {Node(2, {Node(-3), Node(-4)}),
 TEST(CAreaTreeNodeTest, EqualityTakesEveryFieldWhileChangeCheckIgnoresViewState)
 {
   const CAreaTree a = SampleTree();
-  CAreaTree b = a;
-  EXPECT_TRUE(a == b);
-  b.m_Child[0].m_Child[1].m_Expand = false;
-  EXPECT_TRUE(a != b);
-  EXPECT_FALSE(a.ChangeCheck(b));
-  b = a;
-  b.m_Child[0].m_Child[0].m_Child[1].m_CrMark.m_bCr = true;
-  EXPECT_TRUE(a != b);
-  EXPECT_FALSE(a.ChangeCheck(b));
-  b = a;
-  b.m_Child[0].m_Child[0].m_DeleteMask = true;
-  EXPECT_TRUE(a != b);
-  EXPECT_FALSE(a.ChangeCheck(b));
-  b = a;
-  b.m_Child[0].m_Child[1].m_Child[0].m_Operator = 2;
-  EXPECT_TRUE(a.ChangeCheck(b));
-  b = a;
-  b.m_Child[0].m_RoundTypeFloor.m_Digit = 3;
-  EXPECT_TRUE(a.ChangeCheck(b));
-  b = a;
-  b.m_Child[0].m_Child.pop_back();
-  EXPECT_TRUE(a.ChangeCheck(b));
+  const struct {
+    std::function<void(CAreaTree&)> change;
+    bool changed;  // for ChangeCheck
+  } rows[] = {
+      {[](CAreaTree& t) { t.m_Child[0].m_Child[1].m_Expand = false; }, false},
+      {[](CAreaTree& t) { t.m_Child[0].m_Child[0].m_Child[1].m_CrMark.m_bCr = true; }, false},
+      {[](CAreaTree& t) { t.m_Child[0].m_Child[0].m_DeleteMask = true; }, false},
+      {[](CAreaTree& t) { t.m_Child[0].m_Child[1].m_Child[0].m_Operator = 2; }, true},
+      {[](CAreaTree& t) { t.m_Child[0].m_RoundTypeFloor.m_Digit = 3; }, true},
+      {[](CAreaTree& t) { t.m_Child[0].m_Child.pop_back(); }, true},
+  };
+  EXPECT_TRUE(a == SampleTree());
+  for (const auto& row : rows) {
+    CAreaTree b = a;
+    row.change(b);
+    EXPECT_TRUE(a != b);
+    EXPECT_EQ(a.ChangeCheck(b), row.changed);
+  }
 }
 
-TEST(CAreaTreeNodeTest, ClearDropsChildrenAndCodeOnly)
-{
-  CAreaTree tree = SampleTree().m_Child[0];
-  tree.m_Layer = 4;
-  tree.Clear();
-  EXPECT_TRUE(tree.m_Child.empty());
-  EXPECT_EQ(tree.m_AreaCode, 0);
-  EXPECT_EQ(tree.m_Layer, 4);
-}
-
-TEST(CAreaTreeNodeTest, SearchSkipsDeleteMarkedSubtrees)
+TEST(CAreaTreeNodeTest, QueriesSkipDeleteMarkedSubtreesAndFlatListsPutChildrenFirst)
 {
   CAreaTree tree = SampleTree();
   EXPECT_EQ(tree.Search(-4), &tree.m_Child[0].m_Child[0].m_Child[1]);
   EXPECT_EQ(tree.Search(0), &tree);
   EXPECT_EQ(tree.Search(77), nullptr);
-  tree.m_Child[0].m_Child[0].m_DeleteMask = true;
-  EXPECT_EQ(tree.Search(-4), nullptr);
-  EXPECT_EQ(tree.Search(2), nullptr);
-  EXPECT_NE(tree.Search(-6), nullptr);
-}
-
-TEST(CAreaTreeNodeTest, GetParentFindsTheNodeHoldingTheCodeAsADirectChild)
-{
-  CAreaTree tree = SampleTree();
-  const CAreaTree probe = Node(-6);
-  EXPECT_EQ(tree.GetParent(&probe), &tree.m_Child[0].m_Child[1]);
-  const CAreaTree top = Node(1);
-  EXPECT_EQ(tree.GetParent(&top), &tree);
-  const CAreaTree none = Node(99);
-  EXPECT_EQ(tree.GetParent(&none), nullptr);
-}
-
-TEST(CAreaTreeNodeTest, FlatListsPutChildrenBeforeTheirParentWithTheirDepth)
-{
-  const CAreaTree tree = SampleTree();
+  // The parent holds the code as a direct child.
+  for (const auto& [code, parent] : {std::pair{-6, &tree.m_Child[0].m_Child[1]}, std::pair{1, &tree},
+                                     std::pair{99, static_cast<CAreaTree*>(nullptr)}}) {
+    const CAreaTree probe = Node(code);
+    EXPECT_EQ(tree.GetParent(&probe), parent) << code;
+  }
+  // Children before their parent, with their depth.
   const std::vector<CAreaTreeIndentArray> flats = tree.GetFlat();
   ASSERT_EQ(flats.size(), 1u);
   std::vector<std::pair<int, int>> got;
   for (const CAreaTreeIndent& node : flats[0])
     got.emplace_back(node.m_AreaCode, node.m_Indent);
   EXPECT_EQ(got, (std::vector<std::pair<int, int>>{{-3, 2}, {-4, 2}, {2, 1}, {-6, 2}, {5, 1}, {1, 0}}));
+
+  tree.m_Child[0].m_Child[0].m_DeleteMask = true;
+  EXPECT_EQ(tree.Search(-4), nullptr);
+  EXPECT_EQ(tree.Search(2), nullptr);
+  EXPECT_NE(tree.Search(-6), nullptr);
+
+  CAreaTree folder = tree.m_Child[0];
+  folder.m_Layer = 4;
+  folder.Clear();  // children and code only
+  EXPECT_TRUE(folder.m_Child.empty());
+  EXPECT_EQ(folder.m_AreaCode, 0);
+  EXPECT_EQ(folder.m_Layer, 4);
+
+  CPlenimetraParam doc;  // the operator text comes from the document's table
+  for (const auto& [op, text] : {std::pair{1, u"+"}, std::pair{2, u"-"}, std::pair{5, u"未定義"}}) {
+    folder.m_Operator = op;
+    EXPECT_EQ(folder.GetOperatorStr(&doc), GS::UniString(text));
+  }
 }
 
 // ---- editing ----
+
+// The move protocol: mark the node, place its copy, delete the marked one.
+template <typename Place>
+bool Move(CAreaTree& tree, int code, Place place)
+{
+  const CAreaTree moved = *tree.Search(code);
+  tree.DeleteMask(code);
+  if (!place(moved))
+    return false;
+  tree.Delete();
+  tree.ClearDeleteMask();
+  return true;
+}
 
 TEST(CAreaTreeEditTest, Insert2AppendsUnderTheFirstUnmarkedParent)
 {
@@ -129,33 +128,17 @@ TEST(CAreaTreeEditTest, Insert2AppendsUnderTheFirstUnmarkedParent)
   EXPECT_TRUE(tree == before);
 }
 
-TEST(CAreaTreeEditTest, MovingANodeUnderItsFormerSiblingLeavesExactlyOneNodeOfItsCode)
+TEST(CAreaTreeEditTest, MovesLeaveExactlyOneNodeOfTheCodeBesideOrUnderTheTarget)
 {
   CAreaTree tree = SampleTree();
-  const CAreaTree moved = *tree.Search(2);
-  ASSERT_TRUE(tree.DeleteMask(2));
-  ASSERT_TRUE(tree.MoveChild(5, moved));
-  ASSERT_TRUE(tree.Delete());
-  tree.ClearDeleteMask();
+  ASSERT_TRUE(Move(tree, 2, [&](const CAreaTree& m) { return tree.MoveChild(5, m); }));
   EXPECT_EQ(Codes(tree), (std::vector<int>{0, 1, 5, -6, 2, -3, -4}));
   EXPECT_FALSE(tree.Delete());
-}
 
-TEST(CAreaTreeEditTest, MoveAboveAndUnderPlaceTheCopyBesideTheTarget)
-{
-  CAreaTree tree = SampleTree();
-  const CAreaTree moved = *tree.Search(-6);
-  tree.DeleteMask(-6);
-  ASSERT_TRUE(tree.MoveAbove(-4, moved));
-  tree.Delete();
-  tree.ClearDeleteMask();
+  tree = SampleTree();
+  ASSERT_TRUE(Move(tree, -6, [&](const CAreaTree& m) { return tree.MoveAbove(-4, m); }));
   EXPECT_EQ(Codes(tree), (std::vector<int>{0, 1, 2, -3, -6, -4, 5}));
-
-  const CAreaTree moved2 = *tree.Search(-3);
-  tree.DeleteMask(-3);
-  ASSERT_TRUE(tree.MoveUnder(5, moved2));
-  tree.Delete();
-  tree.ClearDeleteMask();
+  ASSERT_TRUE(Move(tree, -3, [&](const CAreaTree& m) { return tree.MoveUnder(5, m); }));
   EXPECT_EQ(Codes(tree), (std::vector<int>{0, 1, 2, -6, -4, 5, -3}));
 }
 
@@ -193,8 +176,8 @@ TEST(CAreaTreeEditTest, RemoveErasesTheNodesOfCodesAndOfElements)
   const int f = p.AddFolder(PatternDoc::kBuildingCode, u"F");
   const int c = p.AddElement(f, u"C");
   CArea2ObjectPtrArray elements;
-  elements.push_back(dynamic_cast<CArea2Object*>(p.Object(c)));
-  elements.push_back(dynamic_cast<CArea2Object*>(p.Object(a)));
+  elements.push_back(p.Element(c));
+  elements.push_back(p.Element(a));
   p.doc.m_AreaTree2.Remove(elements);
   EXPECT_EQ(Codes(p.doc.m_AreaTree2), (std::vector<int>{0, 1, 2, b, f}));
   EXPECT_TRUE(p.doc.m_AreaTree2.Remove(f));
@@ -214,20 +197,17 @@ TEST(CAreaTreeEditTest, InsertMakesObjectsWithTheSettingsOfTheirKind)
   doc.m_AreaTree2.Insert(&doc, GS::UniString(u"orphan"), 8, 99, CAreaTree::KIND_FOLDER, item, item);
   EXPECT_EQ(Codes(doc.m_AreaTree2), (std::vector<int>{0, 4, -5, -6}));
 
+  // Folders: 無 and Roman numbers; elements: □ and 1, 2, 3, of the list type of their kind.
   const auto* folder = dynamic_cast<CArea4Object*>(doc.GetAreaObject(4));
   ASSERT_NE(folder, nullptr);
-  EXPECT_EQ(folder->m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
   EXPECT_EQ(folder->m_ItemType1, CItemType1Table::ITEMTYPE_NOMARK);
   EXPECT_EQ(folder->m_ItemType2, CItemType2Table::ITEMTYPE_ROMAN);
   EXPECT_EQ(folder->m_No, -1);
-  EXPECT_EQ(folder->m_SortIndex, -1);
-  EXPECT_EQ(folder->m_RoundType, CRoundTypeTable::ROUNDTYPE_DEFAULT);
   const auto* list = dynamic_cast<CArea2Object*>(doc.GetAreaObject(-5));
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->m_ListType, CArea2ListTypeTable::LISTTYPE_LIST);
   EXPECT_EQ(list->m_ItemType1, CItemType1Table::ITEMTYPE_SQUARE);
   EXPECT_EQ(list->m_ItemType2, CItemType2Table::ITEMTYPE_DECIMAL);
-  EXPECT_EQ(list->m_ShowTotal, CArea2Object::SHOWTOTAL_MARK);
   EXPECT_EQ(list->m_Name.m_DefaultName, GS::UniString(u"L"));
   EXPECT_EQ(dynamic_cast<CArea2Object*>(doc.GetAreaObject(-6))->m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
   // An unknown kind makes nothing; a missing parent keeps the object nodeless.
@@ -296,13 +276,10 @@ TEST(CAreaTreeCopyTest, InsertTreeNamesAClashingCopyAfterItsSiblings)
 
   CPlenimetraParam dst;
   CAreaTree& root = dst.m_AreaTree2;
-  EXPECT_EQ(root.InsertTree(&dst, src.doc, pattern), 1);
-  EXPECT_EQ(root.InsertTree(&dst, src.doc, pattern), 1);
-  EXPECT_EQ(root.InsertTree(&dst, src.doc, pattern), 1);
-  ASSERT_EQ(root.m_Child.size(), 3u);
-  EXPECT_EQ(dst.GetAreaObject(root.m_Child[0].m_AreaCode)->m_Name.m_DefaultName, GS::UniString(u"A"));
-  EXPECT_EQ(dst.GetAreaObject(root.m_Child[1].m_AreaCode)->m_Name.m_DefaultName, GS::UniString(u"A (2)"));
-  EXPECT_EQ(dst.GetAreaObject(root.m_Child[2].m_AreaCode)->m_Name.m_DefaultName, GS::UniString(u"A (3)"));
+  for (const char16_t* name : {u"A", u"A (2)", u"A (3)"}) {
+    EXPECT_EQ(root.InsertTree(&dst, src.doc, pattern), 1);
+    EXPECT_EQ(dst.GetAreaObject(root.m_Child.back().m_AreaCode)->m_Name.m_DefaultName, GS::UniString(name));
+  }
   // A source without children adds nothing.
   const CAreaTree leaf = *src.Node(-3);
   EXPECT_EQ(root.InsertTree(&dst, src.doc, leaf), 1);
@@ -342,18 +319,17 @@ TEST(CAreaTreeCopyTest, DumpListsEachNodeIndentedByDepth)
             (std::vector<std::string>{" パターン\n", "  建物\n", "   E\n", "   NoName\n"}));
 }
 
-TEST(CAreaTreeNodeTest, TheOperatorTextComesFromTheDocumentsTable)
-{
-  CPlenimetraParam doc;
-  CAreaTree node;
-  EXPECT_EQ(node.GetOperatorStr(&doc), GS::UniString(u"+"));
-  node.m_Operator = 2;
-  EXPECT_EQ(node.GetOperatorStr(&doc), GS::UniString(u"-"));
-  node.m_Operator = 5;
-  EXPECT_EQ(node.GetOperatorStr(&doc), GS::UniString(u"未定義"));
-}
-
 // ---- numbering ----
+
+// (sort index, number) of the objects of the node codes.
+std::vector<std::pair<int, int>> Numbers(PatternDoc& p, std::initializer_list<int> codes)
+{
+  std::vector<std::pair<int, int>> out;
+  for (int code : codes)
+    out.emplace_back(p.Object(code)->m_SortIndex, p.Object(code)->m_No);
+  return out;
+}
+using N = std::vector<std::pair<int, int>>;
 
 TEST(CAreaTreeNumberTest, ItemNumbersFollowSortOrderPerMarkAndNumberingPair)
 {
@@ -368,17 +344,8 @@ TEST(CAreaTreeNumberTest, ItemNumbersFollowSortOrderPerMarkAndNumberingPair)
 
   ASSERT_TRUE(p.Node(PatternDoc::kTopCode)->SetItemNo(&p.doc));
   // Slots first (E2, E1), then the others in flat order: E3, F, building.
-  EXPECT_EQ(p.Object(e2)->m_SortIndex, 0);
-  EXPECT_EQ(p.Object(e1)->m_SortIndex, 1);
-  EXPECT_EQ(p.Object(e3)->m_SortIndex, 2);
-  EXPECT_EQ(p.Object(f)->m_SortIndex, 3);
-  EXPECT_EQ(p.Object(PatternDoc::kBuildingCode)->m_SortIndex, 4);
   // Elements (□, "1,2,3") and folders (無, Roman) are numbered apart.
-  EXPECT_EQ(p.Object(e2)->m_No, 0);
-  EXPECT_EQ(p.Object(e1)->m_No, 1);
-  EXPECT_EQ(p.Object(e3)->m_No, 2);
-  EXPECT_EQ(p.Object(f)->m_No, 0);
-  EXPECT_EQ(p.Object(PatternDoc::kBuildingCode)->m_No, 1);
+  EXPECT_EQ(Numbers(p, {e2, e1, e3, f, PatternDoc::kBuildingCode}), (N{{0, 0}, {1, 1}, {2, 2}, {3, 0}, {4, 1}}));
 }
 
 TEST(CAreaTreeNumberTest, ALaterObjectOfATakenSortIndexLosesItAndGoesAfterTheUniqueOnes)
@@ -392,28 +359,18 @@ TEST(CAreaTreeNumberTest, ALaterObjectOfATakenSortIndexLosesItAndGoesAfterTheUni
   p.Object(e3)->m_SortIndex = 0;
   p.Object(PatternDoc::kBuildingCode)->m_SortIndex = 7;
   ASSERT_TRUE(p.Node(PatternDoc::kTopCode)->SetItemNo(&p.doc));
-  EXPECT_EQ(p.Object(e3)->m_SortIndex, 0);
-  EXPECT_EQ(p.Object(e1)->m_SortIndex, 1);
-  EXPECT_EQ(p.Object(PatternDoc::kBuildingCode)->m_SortIndex, 2);
-  EXPECT_EQ(p.Object(e2)->m_SortIndex, 3);
-  EXPECT_EQ(p.Object(e3)->m_No, 0);
-  EXPECT_EQ(p.Object(e1)->m_No, 1);
-  EXPECT_EQ(p.Object(e2)->m_No, 2);
+  EXPECT_EQ(Numbers(p, {e3, e1, PatternDoc::kBuildingCode, e2}), (N{{0, 0}, {1, 1}, {2, 0}, {3, 2}}));
 }
 
-TEST(CAreaTreeNumberTest, AHugeStoredSortIndexCostsNoMemory)
+TEST(CAreaTreeNumberTest, AHugeStoredSortIndexCostsNoMemoryAndAMissingObjectIsRefused)
 {
   PatternDoc p;
   const int e1 = p.AddElement(PatternDoc::kBuildingCode, u"E1");
   p.Object(e1)->m_SortIndex = 2147483646;
   ASSERT_TRUE(p.Node(PatternDoc::kTopCode)->SetItemNo(&p.doc));
   EXPECT_EQ(p.Object(e1)->m_SortIndex, 0);
-}
 
-TEST(CAreaTreeNumberTest, ANodeWithoutChildOrWithAMissingObjectIsRefused)
-{
-  PatternDoc p;
-  CAreaTree lonely;
+  CAreaTree lonely;  // no child
   EXPECT_FALSE(lonely.SetItemNo(&p.doc));
   p.Node(PatternDoc::kBuildingCode)->m_Child.push_back(Node(-99));
   EXPECT_FALSE(p.Node(PatternDoc::kTopCode)->SetItemNo(&p.doc));

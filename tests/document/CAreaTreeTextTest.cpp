@@ -2,14 +2,10 @@
 // floors, the tsubo total, the palette's and the settings' labels, and the
 // tree views filled through the dialog manager.
 
-#include "CAreaTree.h"
 #include "CKelProgressCore.h"
-#include "DocCoreTestSupport.h"
-#include "HostFixture.h"
+#include "DocTestSupport.h"
 #include "dg_manager.h"
 #include "dg_user.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -48,12 +44,7 @@ TEST_F(TreeTextTest, TheBuildingTotalSumsTheCalculatedFloorsAndRoundsOnce)
   // The root has no object: a plain sum of nothing.
   EXPECT_EQ(p.doc.m_AreaTree2.GetAllFloorTotalArea(&p.doc, progress), 0);
 
-  p.doc.m_FloorParamArray[1].m_bCalc = false;
-  EXPECT_EQ(p.Node(a)->GetAllFloorTotalArea(&p.doc, progress), 12340000);
-}
-
-TEST_F(TreeTextTest, TheBuildingTotalIsRoundedByTheNodesTotalItem)
-{
+  // Rounded once by the node's total item.
   CAreaTree& node = *p.Node(a);
   node.m_RoundTypeTotal = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_UP, 0);
   EXPECT_EQ(node.GetAllFloorTotalArea(&p.doc, progress), 16000000);
@@ -62,33 +53,30 @@ TEST_F(TreeTextTest, TheBuildingTotalIsRoundedByTheNodesTotalItem)
   // The object's own kind wins over the item's; the item keeps the digit.
   p.Object(a)->m_RoundType = CRoundTypeTable::ROUNDTYPE_UP;
   EXPECT_EQ(node.GetAllFloorTotalArea(&p.doc, progress), 15900000);
+
+  p.doc.m_FloorParamArray[1].m_bCalc = false;
+  p.Object(a)->m_RoundType = CRoundTypeTable::ROUNDTYPE_DEFAULT;
+  node.m_RoundTypeTotal = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2);
+  EXPECT_EQ(node.GetAllFloorTotalArea(&p.doc, progress), 12340000);
 }
 
-TEST_F(TreeTextTest, TotalTextsPutATriangleBeforeSubtractedNodes)
+TEST_F(TreeTextTest, TotalTextsPutATriangleBeforeSubtractedNodesAndTsuboMultipliesByTheFactor)
 {
   EXPECT_EQ(p.Node(a)->GetTextTotal(&p.doc, progress), GS::UniString(u"15.84    "));
   EXPECT_EQ(p.Node(b)->GetTextTotal(&p.doc, progress), GS::UniString(u"▲1.00    "));
-}
-
-TEST_F(TreeTextTest, TheTsuboTotalMultipliesByTheSettingsFactor)
-{
-  // 100 m2 on 1F.
   const int c = p.AddElement(PatternDoc::kBuildingCode, u"C");
-  p.AddFigure(c, 0, 100 * kRawPerM2);
+  p.AddFigure(c, 0, 100 * kRawPerM2);  // 100 m2 on 1F
   EXPECT_EQ(p.Node(c)->GetTextTotalTubo(&p.doc, progress), GS::UniString(u"30.25    "));
-}
 
-TEST_F(TreeTextTest, TheTsuboProductIsSnappedBeforeItIsCut)
-{
-  // 0.0001 m2 (100 units) times 0.29 is 28.999999999999996 as a double.
-  CRoundTypeParam& preset = p.doc.m_EnvParam.m_RoundTypeParamArray[0];
-  preset.m_Area2ListRoundType.m_Digit = 6;
-  const int c = p.AddElement(PatternDoc::kBuildingCode, u"C");
-  p.Node(c)->m_RoundTypeFloor.m_Digit = 6;
-  p.Node(c)->m_RoundTypeTotal.m_Digit = 6;
-  p.AddFigure(c, 0, 10000);
+  // 0.0001 m2 (100 units) times 0.29 is 28.999999999999996 as a double:
+  // the product is snapped before it is cut.
+  p.doc.m_EnvParam.m_RoundTypeParamArray[0].m_Area2ListRoundType.m_Digit = 6;
+  const int d = p.AddElement(PatternDoc::kBuildingCode, u"D");
+  p.Node(d)->m_RoundTypeFloor.m_Digit = 6;
+  p.Node(d)->m_RoundTypeTotal.m_Digit = 6;
+  p.AddFigure(d, 0, 10000);
   p.doc.m_EnvParam.m_TuboFactor = 0.29;
-  EXPECT_EQ(p.Node(c)->GetTextTotalTubo(&p.doc, progress), GS::UniString(u"0.000029"));
+  EXPECT_EQ(p.Node(d)->GetTextTotalTubo(&p.doc, progress), GS::UniString(u"0.000029"));
 }
 
 TEST_F(TreeTextTest, LabelsShowFloorAreaTotalAndMarkAsTheSwitchesSay)
@@ -109,20 +97,16 @@ TEST_F(TreeTextTest, LabelsShowFloorAreaTotalAndMarkAsTheSwitchesSay)
   show.m_bShowTotal = false;
   show.m_bShowMarkNo = true;
   EXPECT_EQ(p.Node(a)->GetText(&p.doc, progress), GS::UniString(u"□1"));
-}
+  show.m_bShowArea = show.m_bShowTotal = true;
+  ASSERT_EQ(host.UserChangeStory(0), NoError);
 
-TEST_F(TreeTextTest, LabelsOfZeroDecimalsLoseTheirPoint)
-{
+  // Zero decimals lose their point; the settings label describes both items.
   p.Node(a)->m_RoundTypeFloor = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 0);
   p.Node(a)->m_RoundTypeTotal = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 0);
   EXPECT_EQ(p.Node(a)->GetText(&p.doc, progress), GS::UniString(u"[12/15] □1"));
-}
-
-TEST_F(TreeTextTest, TheSettingsLabelDescribesBothRoundingItems)
-{
-  CAreaTree& node = *p.Node(a);
-  node.m_RoundTypeFloor = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_UP, 0);
-  EXPECT_EQ(node.GetTextEnv(&p.doc), GS::UniString(u"  [1上0/3捨2]"));
+  p.Node(a)->m_RoundTypeFloor = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_UP, 0);
+  p.Node(a)->m_RoundTypeTotal = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2);
+  EXPECT_EQ(p.Node(a)->GetTextEnv(&p.doc), GS::UniString(u"  [1上0/3捨2]"));
 }
 
 // ---- tree views ----
@@ -174,18 +158,14 @@ TEST_F(TreeViewTest, ThePaletteTreeShowsEachObjectWithItsLabelIconAndNode)
 
 TEST_F(TreeViewTest, ElementIconsFollowTheModeOfTheActiveStory)
 {
-  auto* element = dynamic_cast<CArea2Object*>(p.Object(a));
-  element->m_FloorArray.SearchFloor(0)->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
-  p.Node(a)->UpdateTree(&p.doc, dialog, kTree, DG_TVI_ROOT);
-  element->m_FloorArray.SearchFloor(0)->m_Mode = CArea2ObjectFloor::MODE_AUTO;
-  p.Node(a)->UpdateTree(&p.doc, dialog, kTree, DG_TVI_ROOT);
-  element->m_FloorArray.SearchFloor(0)->m_Mode = CArea2ObjectFloor::MODE_BOTH;
-  p.Node(a)->UpdateTree(&p.doc, dialog, kTree, DG_TVI_ROOT);
-  const std::vector<Int32>& items = Item(DG_TVI_ROOT).children;
-  ASSERT_EQ(items.size(), 3u);
-  EXPECT_EQ(Item(items[0]).icon.GetResourceId(), 32425);
-  EXPECT_EQ(Item(items[1]).icon.GetResourceId(), 32426);
-  EXPECT_EQ(Item(items[2]).icon.GetResourceId(), 32424);
+  auto* element = p.Element(a);
+  for (const auto& [mode, icon] : {std::pair{CArea2ObjectFloor::MODE_MANUAL, 32425},
+                                   std::pair{CArea2ObjectFloor::MODE_AUTO, 32426},
+                                   std::pair{CArea2ObjectFloor::MODE_BOTH, 32424}}) {
+    element->m_FloorArray.SearchFloor(0)->m_Mode = mode;
+    p.Node(a)->UpdateTree(&p.doc, dialog, kTree, DG_TVI_ROOT);
+    EXPECT_EQ(Item(Item(DG_TVI_ROOT).children.back()).icon.GetResourceId(), icon) << mode;
+  }
 }
 
 TEST_F(TreeViewTest, MarkedNodesAndTheRootAddNothing)

@@ -3,69 +3,42 @@
 // record of the same element.
 
 #include "CAutoAreaParam.h"
-#include "CPlenimetraUserDataCore.h"
-#include "DocObjectsTestSupport.h"
-#include "HostFixture.h"
-
-#include <gtest/gtest.h>
+#include "DocTestSupport.h"
 
 namespace {
 
-class AutoAreaUserDataTest : public ::testing::Test {
+class AutoAreaUserDataTest : public DocTest {
 protected:
-  void SetUp() override
-  {
-    API_Element zone;
-    zone.header.typeID = API_ObjectID;
-    zone.header.layer = 1;
-    zone.object.libInd = 1;
-    ASSERT_EQ(host.AddElement(zone), NoError);
-    head = zone.header;
-  }
-  void TearDown() override { EXPECT_EQ(host.HandlesSinceReset(), 0); }
-
   // Reads a handmade record of the version into a fresh record.
   CAutoAreaParam Read(short version, const StoredBytes& fields)
   {
-    StoredBytes bytes;
-    bytes.Int(700);
-    std::vector<char> all = bytes.Get();
-    all.insert(all.end(), fields.Get().begin(), fields.Get().end());
-    EXPECT_EQ(host.SetUserData(head.guid, version, 0x5757, all), NoError);
-    CAutoAreaParam record(&head);
-    CPlenimetraUserDataCore data;
-    data.Open(CPlenimetraUserDataCore::MODE_READ, &head);
-    EXPECT_EQ(data.GetError(), NoError);
-    record.Serialize(data);
-    EXPECT_TRUE(data.IsEOF());
-    data.Close();
+    data.Store(version, StoredBytes().Int(700).Append(fields).Get());
+    CAutoAreaParam record(&data.head);
+    EXPECT_EQ(data.Read([&](CPlenimetraUserDataCore& in) {
+      record.Serialize(in);
+      EXPECT_TRUE(in.IsEOF());
+    }),
+              0u);
     return record;
   }
 
-  HostFixture host;
-  API_Elem_Head head;
+  ElementUserData data{host};
 };
 
 TEST_F(AutoAreaUserDataTest, WrittenRecordHoldsTheSettingsFieldsOnly)
 {
-  CAutoAreaParam record(&head);
+  CAutoAreaParam record(&data.head);
   record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_EDGE;
   record.m_AutoCutType.m_bCutAcross = true;
   record.m_ItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
   record.m_ItemType2 = CItemType2Table::ITEMTYPE_HIRAKANA2;
   record.m_CodeList = {1, 2};  // never written again
-  CPlenimetraUserDataCore data;
-  data.SetUserDataType(CMyUserDataCore::TYPE(700));
-  data.Open(CPlenimetraUserDataCore::MODE_WRITE, &head);
-  data.SetVersion(CAutoAreaParam::kUserDataVersion);
-  record.Serialize(data);
-  data.Close();
-  ASSERT_EQ(data.GetError(), NoError);
-  StoredBytes expected;
-  expected.Int(700).Int(4).Bool(true).Bool(true).Bool(true).Int(3).Int(8);
-  EXPECT_EQ(host.Element(head.guid)->userData->bytes, expected.Get());
+  ASSERT_EQ(data.Write(CAutoAreaParam::kUserDataVersion, [&](CPlenimetraUserDataCore& out) { record.Serialize(out); }),
+            NoError);
+  const StoredBytes fields = StoredBytes().Int(4).Bool(true).Bool(true).Bool(true).Int(3).Int(8);
+  EXPECT_EQ(data.Bytes(), StoredBytes().Int(700).Append(fields).Get());
 
-  const CAutoAreaParam read = Read(9, StoredBytes().Int(4).Bool(true).Bool(true).Bool(true).Int(3).Int(8));
+  const CAutoAreaParam read = Read(9, fields);
   EXPECT_EQ(read.m_AutoCutType, record.m_AutoCutType);
   EXPECT_EQ(read.m_ItemType2, CItemType2Table::ITEMTYPE_HIRAKANA2);
   EXPECT_TRUE(read.m_CodeList.empty());
@@ -73,44 +46,36 @@ TEST_F(AutoAreaUserDataTest, WrittenRecordHoldsTheSettingsFieldsOnly)
 
 TEST_F(AutoAreaUserDataTest, OldVersionsKeepTheDefaultsOfWhatTheyLack)
 {
+  using Cut = CAutoCutType;
   // Version 4: the kind only, and the outer contour alone.
   const CAutoAreaParam v4 = Read(4, StoredBytes().Int(0).Int(2));
-  EXPECT_EQ(v4.m_AutoCutType.m_Type, CAutoCutType::AUTOCUTTYPE_HORIZONTAL);
-  EXPECT_FALSE(v4.m_AutoCutType.m_bWithHoles);
-  EXPECT_FALSE(v4.m_AutoCutType.m_bCutAcross);
-  EXPECT_TRUE(v4.m_AutoCutType.m_bFollowEdges);
+  EXPECT_EQ(v4.m_AutoCutType, (Cut{Cut::AUTOCUTTYPE_HORIZONTAL, false, false, true}));
   EXPECT_EQ(v4.m_ItemType1, CItemType1Table::ITEMTYPE_NONE);
   // Version 3: only the code list; the cut stays the default.
   const CAutoAreaParam v3 = Read(3, StoredBytes().Int(2).Int(7).Int(8));
   EXPECT_EQ(v3.m_CodeList, (std::vector<int>{7, 8}));
-  EXPECT_EQ(v3.m_AutoCutType, CAutoCutType());
+  EXPECT_EQ(v3.m_AutoCutType, Cut());
   // Version 6: code list, kind, holes and item types; the two edge flags not.
   const CAutoAreaParam v6 = Read(6, StoredBytes().Int(1).Int(5).Int(3).Bool(false).Int(2).Int(4));
   EXPECT_EQ(v6.m_CodeList, (std::vector<int>{5}));
-  EXPECT_EQ(v6.m_AutoCutType.m_Type, CAutoCutType::AUTOCUTTYPE_VERTICAL);
-  EXPECT_FALSE(v6.m_AutoCutType.m_bWithHoles);
-  EXPECT_TRUE(v6.m_AutoCutType.m_bFollowEdges);
+  EXPECT_EQ(v6.m_AutoCutType, (Cut{Cut::AUTOCUTTYPE_VERTICAL, false, false, true}));
   EXPECT_EQ(v6.m_ItemType1, CItemType1Table::ITEMTYPE_SQUARE);
   EXPECT_EQ(v6.m_ItemType2, CItemType2Table::ITEMTYPE_LOWER);
   // Version 8: no code list, no edge flags.
   const CAutoAreaParam v8 = Read(8, StoredBytes().Int(1).Bool(true).Int(1).Int(1));
   EXPECT_TRUE(v8.m_CodeList.empty());
-  EXPECT_TRUE(v8.m_AutoCutType.m_bFollowEdges);
+  EXPECT_EQ(v8.m_AutoCutType, (Cut{Cut::AUTOCUTTYPE_TRIANGLE, true, false, true}));
 }
 
 TEST_F(AutoAreaUserDataTest, ACodeListLongerThanTheDataIsRefused)
 {
-  StoredBytes bytes;
-  bytes.Int(700).Int(100000).Int(1);
-  ASSERT_EQ(host.SetUserData(head.guid, 6, 0x5757, bytes.Get()), NoError);
-  CAutoAreaParam record(&head);
-  CPlenimetraUserDataCore data;
-  data.Open(CPlenimetraUserDataCore::MODE_READ, &head);
-  EXPECT_THROW(record.Serialize(data), unsigned int);
+  data.Store(6, StoredBytes().Int(700).Int(100000).Int(1).Get());
+  CAutoAreaParam record(&data.head);
+  EXPECT_NE(data.Read([&](CPlenimetraUserDataCore& in) { record.Serialize(in); }), 0u);
   EXPECT_TRUE(record.m_CodeList.empty());
 }
 
-TEST(AutoAreaRecord, ProjectRecordFormRoundTripsAndGatesByVersion)
+TEST(AutoAreaRecord, ProjectRecordFormsRoundTripAndGateByVersion)
 {
   HostFixture host;
   RecordRoundTrip stored;
@@ -121,29 +86,19 @@ TEST(AutoAreaRecord, ProjectRecordFormRoundTripsAndGatesByVersion)
   stored.Write(1047, [&](CArchive& ar) { record.SerializeRecord(ar); });
   EXPECT_EQ(stored.Bytes(host), StoredBytes().Int(4).Bool(false).Bool(true).Bool(false).Int(1).Int(3).Get());
   CAutoAreaParam read;
-  stored.Read([&](CArchive& ar) {
-    read.SerializeRecord(ar);
-    return true;
-  });
+  stored.Read([&](CArchive& ar) { read.SerializeRecord(ar); });
   EXPECT_EQ(read, record);
 
   // The old hot-link record's early versions: 6 with its code list, 5
   // without the edge flags.
   stored.Store(6, StoredBytes().Int(1).Int(12).Int(2).Bool(true).Int(1).Int(1).Get());
   CAutoAreaParam v6;
-  stored.Read([&](CArchive& ar) {
-    v6.SerializeRecord(ar);
-    return true;
-  });
+  stored.Read([&](CArchive& ar) { v6.SerializeRecord(ar); });
   EXPECT_EQ(v6.m_CodeList, (std::vector<int>{12}));
   EXPECT_EQ(v6.m_AutoCutType.m_Type, CAutoCutType::AUTOCUTTYPE_HORIZONTAL);
   EXPECT_EQ(v6.m_ItemType2, CItemType2Table::ITEMTYPE_DECIMAL);
-}
 
-TEST(AutoAreaRecord, ArchiveFormsOfCutAndLink)
-{
-  HostFixture host;
-  RecordRoundTrip stored;
+  // The cut and the link on their own.
   CAutoCutType cut{CAutoCutType::AUTOCUTTYPE_VERTICAL, false, true, true};
   CAutoAreaParamCodeList link;
   link.m_ElemGuid.Generate();
@@ -157,7 +112,6 @@ TEST(AutoAreaRecord, ArchiveFormsOfCutAndLink)
   stored.Read([&](CArchive& ar) {
     cutRead.Serialize(ar);
     linkRead.Serialize(ar);
-    return true;
   });
   EXPECT_EQ(cutRead, cut);
   EXPECT_EQ(linkRead, link);

@@ -1,12 +1,9 @@
-#include "CArchive.h"
+// Line-break marks: splitting formula texts at them, and their stored
+// forms in the project record and in user data, with counts that cannot
+// fit refused before anything is resized.
+
 #include "CCrMark.h"
-#include "CPlenimetraUserDataCore.h"
-#include "HostFixture.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+#include "DocTestSupport.h"
 
 namespace {
 
@@ -48,151 +45,85 @@ TEST(CCrMarkTest, MarkTextsAndGrowingTheArray)
   EXPECT_EQ(marks.size(), 3u);  // never shrinks: stored marks survive
 }
 
-class CrMarkRecord : public ::testing::Test {
-protected:
-  static constexpr const char* kName = "PLN_CRMARK_TEST";
+CCrMarkArray Marks(std::initializer_list<bool> flags)
+{
+  CCrMarkArray marks;
+  for (bool flag : flags)
+    marks.push_back(CCrMark(flag));
+  return marks;
+}
 
-  template <class Write>
-  void Store(int version, Write write)
-  {
-    CArchiveOld ar(kName);
-    ar.Save(version);
-    write(ar);
-  }
-  template <class Read>
-  void Load(Read read)
-  {
-    CArchiveOld ar(kName);
-    ASSERT_EQ(ar.Open(), 0);
-    read(ar);
-  }
-
-  HostFixture host;
-};
+using CrMarkRecord = DocTest;
 
 TEST_F(CrMarkRecord, MarksRoundTripAndResizeToTheStoredCount)
 {
-  CCrMarkArray stored;
-  stored.push_back(CCrMark(true));
-  stored.push_back(CCrMark(false));
-  Store(1047, [&](CArchive& ar) {
-    stored.Serialize(ar);
+  const CCrMarkArray stored = Marks({true, false});
+  record.Write(1047, [&](CArchive& ar) {
+    CCrMarkArray(stored).Serialize(ar);
     EXPECT_EQ(ar.GetFilePointer(), 4 + 2);
   });
   CCrMarkArray loaded(4, CCrMark(true));
-  Load([&](CArchive& ar) {
+  EXPECT_TRUE(record.Read([&](CArchive& ar) {
     loaded.Serialize(ar);
-    EXPECT_EQ(ar.RemainingBytes(), 0u);
-  });
+    return ar.RemainingBytes() == 0;
+  }));
   EXPECT_EQ(loaded, stored);
 }
 
-TEST_F(CrMarkRecord, RecordsBefore1001CarryNoMarks)
+TEST_F(CrMarkRecord, RecordsBefore1001CarryNoMarksAndLongCountsAreRefused)
 {
-  Store(1000, [](CArchive& ar) { ar << 7; });
+  record.Write(1000, [](CArchive& ar) { ar << 7; });
   CCrMarkArray marks(1, CCrMark(true));
   CCrMark mark(true);
-  Load([&](CArchive& ar) {
+  EXPECT_TRUE(record.Read([&](CArchive& ar) {
     marks.Serialize(ar);
     mark.Serialize(ar);
-    EXPECT_EQ(ar.GetFilePointer(), 0);
-  });
+    return ar.GetFilePointer() == 0;
+  }));
   EXPECT_EQ(marks, CCrMarkArray(1, CCrMark(true)));
   EXPECT_TRUE(mark.m_bCr);
-}
 
-TEST_F(CrMarkRecord, ACountLargerThanTheRestIsRefusedBeforeResizing)
-{
   for (int count : {-1, 3, 2000000000}) {
-    Store(1047, [&](CArchive& ar) { ar << count << true << false; });
-    CCrMarkArray marks;
-    Load([&](CArchive& ar) { EXPECT_THROW(marks.Serialize(ar), unsigned int) << count; });
-    EXPECT_TRUE(marks.empty()) << count;
+    record.Write(1047, [&](CArchive& ar) { ar << count << true << false; });
+    CCrMarkArray refused;
+    EXPECT_NE(record.ReadThrown([&](CArchive& ar) { refused.Serialize(ar); }), 0u) << count;
+    EXPECT_TRUE(refused.empty()) << count;
   }
 }
 
-class CrMarkUserData : public ::testing::Test {
+class CrMarkUserData : public DocTest {
 protected:
-  void SetUp() override
-  {
-    API_Element element;
-    element.header.typeID = API_ObjectID;
-    element.header.layer = short(host.AddLayer(u"図形"));
-    element.object.libInd = 1;
-    element.object.xRatio = 1.0;
-    element.object.yRatio = 1.0;
-    ASSERT_EQ(host.AddElement(element), NoError);
-    head = element.header;
-  }
-  void StoreRaw(const std::vector<char>& bytes, short version)
-  {
-    ASSERT_EQ(host.SetUserData(head.guid, version, 0x5757, bytes), NoError);
-  }
-  template <class Read>
-  void ReadBack(Read read)
-  {
-    CPlenimetraUserDataCore data;
-    data.Open(CPlenimetraUserDataCore::MODE_READ, &head);
-    ASSERT_EQ(data.GetError(), NoError);
-    read(data);
-    data.Close();
-  }
-
-  HostFixture host;
-  API_Elem_Head head;
+  ElementUserData data{host};
 };
 
 TEST_F(CrMarkUserData, MarksAreACountAndOneBytePerMark)
 {
-  CCrMarkArray stored;
-  stored.push_back(CCrMark(true));
-  stored.push_back(CCrMark(false));
-  stored.push_back(CCrMark(true));
-  {
-    CPlenimetraUserDataCore data;
-    data.SetUserDataType(CMyUserDataCore::TYPE(700));
-    data.Open(CPlenimetraUserDataCore::MODE_WRITE, &head);
-    ASSERT_EQ(data.GetError(), NoError);
-    data.SetVersion(9);
-    stored.Serialize(data);
-    data.Close();
-    ASSERT_EQ(data.GetError(), NoError);
-  }
-  const std::vector<char> expected = {'\xbc', '\x02', 0, 0, 3, 0, 0, 0, 1, 0, 1};
-  EXPECT_EQ(host.Element(head.guid)->userData->bytes, expected);
+  const CCrMarkArray stored = Marks({true, false, true});
+  ASSERT_EQ(data.Write(9, [&](CPlenimetraUserDataCore& out) { CCrMarkArray(stored).Serialize(out); }), NoError);
+  EXPECT_EQ(data.Bytes(), Bytes({0xbc, 0x02, 0, 0, 3, 0, 0, 0, 1, 0, 1}));
 
   CCrMarkArray loaded;
-  ReadBack([&](CPlenimetraUserDataCore& data) {
-    loaded.Serialize(data);
-    EXPECT_TRUE(data.IsEOF());
+  data.Read([&](CPlenimetraUserDataCore& in) {
+    loaded.Serialize(in);
+    EXPECT_TRUE(in.IsEOF());
   });
   EXPECT_EQ(loaded, stored);
 }
 
-TEST_F(CrMarkUserData, VersionZeroDataHasNoMarks)
+TEST_F(CrMarkUserData, VersionZeroHasNoMarksAndACountBeyondTheDataThrows)
 {
-  StoreRaw({'\xbc', '\x02', 0, 0, 1, 0, 0, 0, 1}, 0);
+  data.Store(0, Bytes({0xbc, 0x02, 0, 0, 1, 0, 0, 0, 1}));
   CCrMarkArray marks(2);
-  ReadBack([&](CPlenimetraUserDataCore& data) {
-    marks.Serialize(data);
-    EXPECT_EQ(data.GetPosition(), 4);
+  data.Read([&](CPlenimetraUserDataCore& in) {
+    marks.Serialize(in);
+    EXPECT_EQ(in.GetPosition(), 4);
   });
   EXPECT_EQ(marks, CCrMarkArray(2));
-}
 
-TEST_F(CrMarkUserData, ACountBeyondTheDataThrowsPastEnd)
-{
-  StoreRaw({'\xbc', '\x02', 0, 0, '\xff', '\xff', '\xff', '\x7f', 1}, 9);
-  CCrMarkArray marks;
-  ReadBack([&](CPlenimetraUserDataCore& data) {
-    try {
-      marks.Serialize(data);
-      ADD_FAILURE() << "no throw";
-    } catch (unsigned int code) {
-      EXPECT_EQ(code, CPlenimetraUserDataCore::kPastEnd);
-    }
-  });
-  EXPECT_TRUE(marks.empty());
+  data.Store(9, Bytes({0xbc, 0x02, 0, 0, 0xff, 0xff, 0xff, 0x7f, 1}));
+  CCrMarkArray refused;
+  EXPECT_EQ(data.Read([&](CPlenimetraUserDataCore& in) { refused.Serialize(in); }), CPlenimetraUserDataCore::kPastEnd);
+  EXPECT_TRUE(refused.empty());
 }
 
 }  // namespace

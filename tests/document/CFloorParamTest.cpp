@@ -3,30 +3,21 @@
 // copies of a floor share its figure records, and hot-link records are found
 // and replaced by element GUID.
 
-#include "CFloorParam.h"
-#include "DocCoreTestSupport.h"
-#include "HostFixture.h"
-
-#include <gtest/gtest.h>
+#include "DocTestSupport.h"
 
 namespace {
 
-TEST(CTreeCodeArrayTest, AddKeepsEachCodeOnceInInsertionOrder)
+TEST(CTreeCodeArrayTest, AddKeepsEachCodeOnceAndEraseRemovesTheFirstOccurrence)
 {
   CTreeCodeArray codes;
   codes.Add(3);
   codes.Add(5);
   codes.Add(5);
-  EXPECT_EQ(codes, (std::vector<int>{3, 5}));
   codes.Add(4);
   EXPECT_EQ(codes, (std::vector<int>{3, 5, 4}));
   EXPECT_TRUE(codes.IsExisted2(4));
   EXPECT_FALSE(codes.IsExisted2(9));
-}
 
-TEST(CTreeCodeArrayTest, EraseRemovesOnlyTheFirstOccurrenceAndIgnoresAbsentCodes)
-{
-  CTreeCodeArray codes;
   codes.assign({7, 8, 7});  // as a caller could fill it bypassing Add
   codes.Erase(9);
   EXPECT_EQ(codes, (std::vector<int>{7, 8, 7}));
@@ -34,34 +25,21 @@ TEST(CTreeCodeArrayTest, EraseRemovesOnlyTheFirstOccurrenceAndIgnoresAbsentCodes
   EXPECT_EQ(codes, (std::vector<int>{8, 7}));
 }
 
-TEST(CFloorParamTest, ListModeExcludesOnlyTheListedPatterns)
+TEST(CFloorParamTest, ListModeExcludesTheListedPatternsAndPerFloorModeFollowsTheSwitch)
 {
   CFloorParamArray floors;
   floors.m_bCalcPerFloor = false;
   CFloorParam floor = MakeFloor(0);
   floor.m_bCalc = false;  // ignored in list mode
-  EXPECT_TRUE(floor.IsCalc(&floors, 1));
-  EXPECT_TRUE(floor.IsCalc(&floors, 99));
   floor.m_CalcExcludeCodes.Add(99);
   EXPECT_TRUE(floor.IsCalc(&floors, 1));
   EXPECT_FALSE(floor.IsCalc(&floors, 99));
-}
 
-TEST(CFloorParamTest, PerFloorModeFollowsTheFloorSwitchWhateverTheList)
-{
-  CFloorParamArray floors;
-  ASSERT_TRUE(floors.m_bCalcPerFloor);
-  CFloorParam floor = MakeFloor(0);
-  floor.m_CalcExcludeCodes.Add(1);
-  EXPECT_TRUE(floor.IsCalc(&floors, 1));
-  floor.m_bCalc = false;
+  floors.m_bCalcPerFloor = true;  // the list is ignored
   EXPECT_FALSE(floor.IsCalc(&floors, 1));
-  EXPECT_FALSE(floor.IsCalc(&floors, 2));
-}
+  floor.m_bCalc = true;
+  EXPECT_TRUE(floor.IsCalc(&floors, 99));
 
-TEST(CFloorParamTest, OutputWorksheetFollowsTheOutputList)
-{
-  CFloorParam floor = MakeFloor(0);
   floor.m_OutputExcludeCodes.Add(4);
   EXPECT_FALSE(floor.IsOutputWorksheet(4));
   EXPECT_TRUE(floor.IsOutputWorksheet(5));
@@ -88,12 +66,13 @@ TEST(CFloorParamTest, SearchFindsTheFirstFloorOfTheStoryOrNull)
   floors.push_back(MakeFloor(-1, u"B1"));
   floors.push_back(MakeFloor(2, u"3F"));
   floors.push_back(MakeFloor(2, u"again"));
-  ASSERT_NE(floors.Search(2), nullptr);
-  EXPECT_EQ(floors.Search(2)->m_FloorName, GS::UniString(u"3F"));
+  EXPECT_EQ(floors.Search(2), &floors[1]);
   EXPECT_EQ(floors.Search(-1), &floors[0]);
   EXPECT_EQ(floors.Search(0), nullptr);
 }
 
+// Figure records are shared on purpose: a figure changed through a copied
+// floor changes in the source floor too.
 TEST(CFloorParamTest, CopiesShareTheFigureRecordsAndKeepThemAlive)
 {
   CPlenimetraParam doc;
@@ -141,21 +120,16 @@ TEST(CHotLinkParamArrayTest, AddReplacesTheRecordOfTheSameElement)
 TEST(CHotLinkParamArrayTest, IsHotLinkAsksTheHostForTheElementsModule)
 {
   HostFixture host;
-  API_Element element;
-  element.header.typeID = API_ObjectID;
-  element.header.layer = 1;
-  element.object.libInd = 1;
-  API_Element linked = element;
-  ASSERT_EQ(host.AddElement(element), NoError);
-  ASSERT_EQ(host.AddElement(linked), NoError);
+  const API_Elem_Head element = PlaceObject(host);
+  const API_Elem_Head linked = PlaceObject(host);
   API_Guid node;
   node.bytes[3] = 1;
-  ASSERT_EQ(host.SetHotlinkNode(linked.header.guid, node), NoError);
+  ASSERT_EQ(host.SetHotlinkNode(linked.guid, node), NoError);
 
-  EXPECT_FALSE(CHotLinkParamArray::IsHotLink(element.header.guid));
-  EXPECT_TRUE(CHotLinkParamArray::IsHotLink(linked.header.guid));
+  EXPECT_FALSE(CHotLinkParamArray::IsHotLink(element.guid));
+  EXPECT_TRUE(CHotLinkParamArray::IsHotLink(linked.guid));
   host.FailOnce("ACAPI_Goodies:GHLG", APIERR_GENERAL);
-  EXPECT_FALSE(CHotLinkParamArray::IsHotLink(linked.header.guid));
+  EXPECT_FALSE(CHotLinkParamArray::IsHotLink(linked.guid));
 }
 
 }  // namespace

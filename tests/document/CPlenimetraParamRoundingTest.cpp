@@ -2,15 +2,11 @@
 // golden final results at every kind and digit, the snap bands at their
 // boundaries, and negative values as mirrors of positive ones.
 
-#include "CPlenimetraParam.h"
 #include "DocNumber.h"
-#include "HostFixture.h"
-
-#include <gtest/gtest.h>
+#include "DocTestSupport.h"
 
 #include <climits>
 #include <random>
-#include <string>
 
 namespace {
 
@@ -118,71 +114,40 @@ TEST(SmallLengthSnap, EachSettingSnapsOnlyInsideItsBand)
   }
 }
 
-TEST_F(Rounding, LengthsAtTenthsOfAMillimetre)
+TEST_F(Rounding, LengthsAtEveryKindDigitAndSnapSettingMirroredForNegatives)
 {
-  Length(RT::ROUNDTYPE_CUT, 4);
-  EXPECT_EQ(doc.GetRoundLength(12.3456991), 123457);  // snapped from ...699 µm
-  EXPECT_EQ(doc.GetRoundLength(2.00009), 20000);
-  EXPECT_EQ(doc.GetRoundLength(2.9999999), 30000);
-  EXPECT_EQ(doc.GetRoundLength(1.005), 10050);
-  Length(RT::ROUNDTYPE_HALFUP, 4);
-  EXPECT_EQ(doc.GetRoundLength(2.00009), 20001);
-  EXPECT_EQ(doc.GetRoundLength(2.00005), 20001);
-  EXPECT_EQ(doc.GetRoundLength(2.000049), 20000);
-  EXPECT_EQ(doc.GetRoundLength(2.9999999), 30000);
-  Length(RT::ROUNDTYPE_UP, 4);
-  EXPECT_EQ(doc.GetRoundLength(2.00009), 20001);
-  EXPECT_EQ(doc.GetRoundLength(2.00001), 20001);
-  EXPECT_EQ(doc.GetRoundLength(2.000009), 20000);  // inside the snap band
-  EXPECT_EQ(doc.GetRoundLength(2.9999999), 30000);
-}
-
-TEST_F(Rounding, LengthsAtWholeMillimetres)
-{
-  Length(RT::ROUNDTYPE_HALFUP, 3);
-  EXPECT_EQ(doc.GetRoundLength(1.2345), 12350);
-  EXPECT_EQ(doc.GetRoundLength(1.2344999), 12350);  // snap 1 lifts 1234499 to 1234500
-  EXPECT_EQ(doc.GetRoundLength(1.2344), 12340);
-  Length(RT::ROUNDTYPE_CUT, 3);
-  EXPECT_EQ(doc.GetRoundLength(1.2349), 12340);
-  Length(RT::ROUNDTYPE_UP, 3);
-  EXPECT_EQ(doc.GetRoundLength(1.2341), 12350);
-  EXPECT_EQ(doc.GetRoundLength(1.234), 12340);
-  // デフォルト and 未定義 are not resolved for lengths: they cut.
-  Length(RT::ROUNDTYPE_DEFAULT, 3);
-  EXPECT_EQ(doc.GetRoundLength(1.2349), 12340);
-  Length(RT::ROUNDTYPE_NONE, 4);
-  EXPECT_EQ(doc.GetRoundLength(1.23459), 12345);
-}
-
-TEST_F(Rounding, SnapSettingsReachTheLengths)
-{
-  Length(RT::ROUNDTYPE_CUT, 4);
-  doc.m_EnvParam.m_SnapType = 3;
-  EXPECT_EQ(doc.GetRoundLength(1.0095), 10100);
-  EXPECT_EQ(doc.GetRoundLength(1.0005), 10000);
-  EXPECT_EQ(doc.GetRoundLength(1.005), 10050);
-  doc.m_EnvParam.m_SnapType = 0;
-  EXPECT_EQ(doc.GetRoundLength(12.3456991), 123456);
-  EXPECT_EQ(doc.GetRoundLength2(1009500), 1009500);
-}
-
-TEST_F(Rounding, NegativeLengthsMirrorPositiveOnes)
-{
-  for (int digit : {3, 4})
-    for (RT::ROUNDTYPE kind : {RT::ROUNDTYPE_HALFUP, RT::ROUNDTYPE_CUT, RT::ROUNDTYPE_UP}) {
-      Length(kind, digit);
-      for (double m : {1.2345, 1.2344999, 2.00009, 12.3456991, 0.00004, 0.00005, 7.0})
-        EXPECT_EQ(doc.GetRoundLength(-m), -doc.GetRoundLength(m)) << kind << " " << digit << " " << m;
-    }
-  Length(RT::ROUNDTYPE_HALFUP, 3);
-  EXPECT_EQ(doc.GetRoundLength(-1.2345), -12350);
-}
-
-TEST_F(Rounding, WithoutAPresetLengthsUseTheNewPresetRule)
-{
-  doc.m_CurTreeCode = 0;
-  EXPECT_EQ(doc.GetRoundLength(1.23456), 12345);  // cut at 0.1 mm
+  const struct {
+    int snap;
+    RT::ROUNDTYPE kind;
+    int digit;
+    double metres;
+    long long expected;
+  } rows[] = {
+      {1, RT::ROUNDTYPE_CUT, 4, 12.3456991, 123457},  // snapped from ...699 µm
+      {1, RT::ROUNDTYPE_CUT, 4, 2.00009, 20000},       {1, RT::ROUNDTYPE_CUT, 4, 2.9999999, 30000},
+      {1, RT::ROUNDTYPE_CUT, 4, 1.005, 10050},         {1, RT::ROUNDTYPE_HALFUP, 4, 2.00009, 20001},
+      {1, RT::ROUNDTYPE_HALFUP, 4, 2.00005, 20001},    {1, RT::ROUNDTYPE_HALFUP, 4, 2.000049, 20000},
+      {1, RT::ROUNDTYPE_HALFUP, 4, 2.9999999, 30000},  {1, RT::ROUNDTYPE_UP, 4, 2.00009, 20001},
+      {1, RT::ROUNDTYPE_UP, 4, 2.00001, 20001},        {1, RT::ROUNDTYPE_UP, 4, 2.000009, 20000},  // in the band
+      {1, RT::ROUNDTYPE_UP, 4, 2.9999999, 30000},      {1, RT::ROUNDTYPE_HALFUP, 3, 1.2345, 12350},
+      {1, RT::ROUNDTYPE_HALFUP, 3, 1.2344999, 12350},  // snap 1 lifts 1234499 to 1234500
+      {1, RT::ROUNDTYPE_HALFUP, 3, 1.2344, 12340},     {1, RT::ROUNDTYPE_CUT, 3, 1.2349, 12340},
+      {1, RT::ROUNDTYPE_UP, 3, 1.2341, 12350},         {1, RT::ROUNDTYPE_UP, 3, 1.234, 12340},
+      // デフォルト and 未定義 are not resolved for lengths: they cut.
+      {1, RT::ROUNDTYPE_DEFAULT, 3, 1.2349, 12340},    {1, RT::ROUNDTYPE_NONE, 4, 1.23459, 12345},
+      {3, RT::ROUNDTYPE_CUT, 4, 1.0095, 10100},        {3, RT::ROUNDTYPE_CUT, 4, 1.0005, 10000},
+      {3, RT::ROUNDTYPE_CUT, 4, 1.005, 10050},         {0, RT::ROUNDTYPE_CUT, 4, 12.3456991, 123456},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::Message() << row.snap << " " << row.kind << " " << row.digit << " " << row.metres);
+    doc.m_EnvParam.m_SnapType = row.snap;
+    Length(row.kind, row.digit);
+    EXPECT_EQ(doc.GetRoundLength(row.metres), row.expected);
+    EXPECT_EQ(doc.GetRoundLength(-row.metres), -row.expected);  // negatives mirror positives
+  }
+  EXPECT_EQ(doc.GetRoundLength2(1009500), 1009500);  // snap 0
+  doc.m_CurTreeCode = 0;                             // no preset: cut at 0.1 mm
+  EXPECT_EQ(doc.GetRoundLength(1.23456), 12345);
 }
 
 // ---- areas from raw figure areas -----------------------------------------------------
@@ -192,9 +157,29 @@ struct AreaRow {
   long long halfUp, cut, upNext, upAny;
 };
 
-TEST_F(Rounding, RawAreasAtEveryKindAndDigit)
+// Golden results at every digit for two values of a unit, through one of
+// the two area roundings; negatives give the mirrored results.
+void CheckAreaTable(CRoundTypeParam& preset, const std::function<long long(long long, RT::ROUNDTYPE, int)>& round,
+                    long long value, const AreaRow (&rows)[7])
 {
-  // 12.3456789 m² and 12.00000001 m² in 1e-8 m².
+  for (const AreaRow& r : rows) {
+    SCOPED_TRACE(::testing::Message() << value << " digit " << r.digit);
+    EXPECT_EQ(round(value, RT::ROUNDTYPE_HALFUP, r.digit), r.halfUp);
+    EXPECT_EQ(round(value, RT::ROUNDTYPE_CUT, r.digit), r.cut);
+    preset.m_RoundUpNextDigit = true;
+    EXPECT_EQ(round(value, RT::ROUNDTYPE_UP, r.digit), r.upNext);
+    EXPECT_EQ(round(-value, RT::ROUNDTYPE_UP, r.digit), -r.upNext);
+    preset.m_RoundUpNextDigit = false;
+    EXPECT_EQ(round(value, RT::ROUNDTYPE_UP, r.digit), r.upAny);
+    EXPECT_EQ(round(-value, RT::ROUNDTYPE_UP, r.digit), -r.upAny);
+    EXPECT_EQ(round(-value, RT::ROUNDTYPE_HALFUP, r.digit), -r.halfUp);
+    EXPECT_EQ(round(-value, RT::ROUNDTYPE_CUT, r.digit), -r.cut);
+  }
+}
+
+TEST_F(Rounding, AreasAtEveryKindAndDigit)
+{
+  // 12.345678(9) m² and 12.000001 m² (12.00000001 raw).
   const AreaRow rows[] = {
       {0, 12000000, 12000000, 13000000, 13000000}, {1, 12300000, 12300000, 12400000, 12400000},
       {2, 12350000, 12340000, 12350000, 12350000}, {3, 12346000, 12345000, 12346000, 12346000},
@@ -207,19 +192,27 @@ TEST_F(Rounding, RawAreasAtEveryKindAndDigit)
       {4, 12000000, 12000000, 12000000, 12000100}, {5, 12000000, 12000000, 12000000, 12000010},
       {6, 12000000, 12000000, 12000000, 12000001},
   };
-  for (const auto& [table, raw] : {std::pair{rows, 1234567890LL}, std::pair{justAbove, 1200000001LL}})
-    for (int i = 0; i < 7; ++i) {
-      const AreaRow& r = table[i];
-      SCOPED_TRACE(::testing::Message() << raw << " digit " << r.digit);
-      EXPECT_EQ(Area1(raw, RT::ROUNDTYPE_HALFUP, r.digit), r.halfUp);
-      EXPECT_EQ(Area1(raw, RT::ROUNDTYPE_CUT, r.digit), r.cut);
-      Preset().m_RoundUpNextDigit = true;
-      EXPECT_EQ(Area1(raw, RT::ROUNDTYPE_UP, r.digit), r.upNext);
-      Preset().m_RoundUpNextDigit = false;
-      EXPECT_EQ(Area1(raw, RT::ROUNDTYPE_UP, r.digit), r.upAny);
-      EXPECT_EQ(Area1(-raw, RT::ROUNDTYPE_UP, r.digit), -r.upAny);
-      EXPECT_EQ(Area1(-raw, RT::ROUNDTYPE_HALFUP, r.digit), -r.halfUp);
-    }
+  const auto raw = [&](long long v, RT::ROUNDTYPE kind, int digit) { return Area1(v, kind, digit); };
+  CheckAreaTable(Preset(), raw, 1234567890, rows);
+  CheckAreaTable(Preset(), raw, 1200000001, justAbove);
+
+  // Already rounded (1e-6 m²): at digit 6 nothing is left to round, and a
+  // one at the sixth decimal counts as the next digit at digit 5.
+  const AreaRow rounded[] = {
+      {0, 12000000, 12000000, 13000000, 13000000}, {1, 12300000, 12300000, 12400000, 12400000},
+      {2, 12350000, 12340000, 12350000, 12350000}, {3, 12346000, 12345000, 12346000, 12346000},
+      {4, 12345700, 12345600, 12345700, 12345700}, {5, 12345680, 12345670, 12345680, 12345680},
+      {6, 12345678, 12345678, 12345678, 12345678},
+  };
+  const AreaRow roundedJustAbove[] = {
+      {0, 12000000, 12000000, 12000000, 13000000}, {1, 12000000, 12000000, 12000000, 12100000},
+      {2, 12000000, 12000000, 12000000, 12010000}, {3, 12000000, 12000000, 12000000, 12001000},
+      {4, 12000000, 12000000, 12000000, 12000100}, {5, 12000000, 12000000, 12000010, 12000010},
+      {6, 12000001, 12000001, 12000001, 12000001},
+  };
+  const auto area = [&](long long v, RT::ROUNDTYPE kind, int digit) { return Area3(v, kind, digit); };
+  CheckAreaTable(Preset(), area, 12345678, rounded);
+  CheckAreaTable(Preset(), area, 12000001, roundedJustAbove);
 }
 
 TEST_F(Rounding, RawAreaCasesOfTheNextDigitRule)
@@ -236,9 +229,9 @@ TEST_F(Rounding, RawAreaCasesOfTheNextDigitRule)
   EXPECT_EQ(Area1(0, RT::ROUNDTYPE_UP, 0), 0);
 }
 
-TEST_F(Rounding, RawAreasAreAlwaysReturnedInRoundedUnits)
+TEST_F(Rounding, NoKindOrNoStepStillConvertsRawAreasAndLeavesRoundedOnes)
 {
-  // No kind or no step still converts 1e-8 m² into 1e-6 m².
+  // 1e-8 m² always come back as 1e-6 m², so no area is 100 times too large.
   EXPECT_EQ(Area1(123456789, RT::ROUNDTYPE_NONE, 2), 1234567);
   EXPECT_EQ(Area1(123456789, RT::ROUNDTYPE(5), 2), 1234567);
   EXPECT_EQ(Area1(-123456789, RT::ROUNDTYPE(-1), 2), -1234567);
@@ -251,37 +244,15 @@ TEST_F(Rounding, RawAreasAreAlwaysReturnedInRoundedUnits)
   EXPECT_EQ(doc.GetRoundArea1(123456789, RT::ROUNDTYPE_DEFAULT, &cutAt6), Area1(123456789, RT::ROUNDTYPE_CUT, 6));
   const CRoundTypeItem upAt0(RT::ROUNDTYPE_UP, 0);
   EXPECT_EQ(doc.GetRoundArea1(100000001, RT::ROUNDTYPE_DEFAULT, &upAt0), 1000000);  // next digit 0
-}
 
-// ---- areas already rounded ------------------------------------------------------------
-
-TEST_F(Rounding, RoundedAreasAtEveryKindAndDigit)
-{
-  // 12.345678 m² and 12.000001 m² in 1e-6 m².
-  const AreaRow rows[] = {
-      {0, 12000000, 12000000, 13000000, 13000000}, {1, 12300000, 12300000, 12400000, 12400000},
-      {2, 12350000, 12340000, 12350000, 12350000}, {3, 12346000, 12345000, 12346000, 12346000},
-      {4, 12345700, 12345600, 12345700, 12345700}, {5, 12345680, 12345670, 12345680, 12345680},
-      {6, 12345678, 12345678, 12345678, 12345678},
-  };
-  const AreaRow justAbove[] = {
-      {0, 12000000, 12000000, 12000000, 13000000}, {1, 12000000, 12000000, 12000000, 12100000},
-      {2, 12000000, 12000000, 12000000, 12010000}, {3, 12000000, 12000000, 12000000, 12001000},
-      {4, 12000000, 12000000, 12000000, 12000100}, {5, 12000000, 12000000, 12000010, 12000010},
-      {6, 12000001, 12000001, 12000001, 12000001},
-  };
-  for (const auto& [table, area] : {std::pair{rows, 12345678LL}, std::pair{justAbove, 12000001LL}})
-    for (int i = 0; i < 7; ++i) {
-      const AreaRow& r = table[i];
-      SCOPED_TRACE(::testing::Message() << area << " digit " << r.digit);
-      EXPECT_EQ(Area3(area, RT::ROUNDTYPE_HALFUP, r.digit), r.halfUp);
-      EXPECT_EQ(Area3(area, RT::ROUNDTYPE_CUT, r.digit), r.cut);
-      Preset().m_RoundUpNextDigit = true;
-      EXPECT_EQ(Area3(area, RT::ROUNDTYPE_UP, r.digit), r.upNext);
-      Preset().m_RoundUpNextDigit = false;
-      EXPECT_EQ(Area3(area, RT::ROUNDTYPE_UP, r.digit), r.upAny);
-      EXPECT_EQ(Area3(-area, RT::ROUNDTYPE_CUT, r.digit), -r.cut);
-    }
+  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE_NONE, 2), 1234567);
+  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE(9), 2), 1234567);
+  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE_HALFUP, 7), 1234567);
+  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE_CUT, -2), 1234567);
+  EXPECT_EQ(doc.GetRoundArea3(1234567, RT::ROUNDTYPE_CUT, nullptr), 1234567);
+  EXPECT_EQ(doc.GetRoundArea3(1234567, RT::ROUNDTYPE_DEFAULT, &defaultOfDefault), 1234567);
+  const CRoundTypeItem halfUpAt2(RT::ROUNDTYPE_HALFUP, 2);
+  EXPECT_EQ(doc.GetRoundArea3(1234567, RT::ROUNDTYPE_DEFAULT, &halfUpAt2), 1230000);
 }
 
 TEST_F(Rounding, NegativeSumsRoundTheirMagnitude)
@@ -295,19 +266,6 @@ TEST_F(Rounding, NegativeSumsRoundTheirMagnitude)
   EXPECT_EQ(Area3(-5000, RT::ROUNDTYPE_UP, 2), -10000);
   EXPECT_EQ(Area3(-1400000, RT::ROUNDTYPE_HALFUP, 0), -1000000);
   EXPECT_EQ(Area3(-1500000, RT::ROUNDTYPE_UP, 0), -2000000);
-}
-
-TEST_F(Rounding, RoundedAreasWithoutAStepComeBackUnchanged)
-{
-  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE_NONE, 2), 1234567);
-  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE(9), 2), 1234567);
-  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE_HALFUP, 7), 1234567);
-  EXPECT_EQ(Area3(1234567, RT::ROUNDTYPE_CUT, -2), 1234567);
-  EXPECT_EQ(doc.GetRoundArea3(1234567, RT::ROUNDTYPE_CUT, nullptr), 1234567);
-  const CRoundTypeItem defaultOfDefault(RT::ROUNDTYPE_DEFAULT, 2);
-  EXPECT_EQ(doc.GetRoundArea3(1234567, RT::ROUNDTYPE_DEFAULT, &defaultOfDefault), 1234567);
-  const CRoundTypeItem halfUpAt2(RT::ROUNDTYPE_HALFUP, 2);
-  EXPECT_EQ(doc.GetRoundArea3(1234567, RT::ROUNDTYPE_DEFAULT, &halfUpAt2), 1230000);
 }
 
 TEST_F(Rounding, EveryRoundingMirrorsAndStaysWithinOneStep)
@@ -376,41 +334,23 @@ TEST_F(Rounding, AreaTextsFollowTheBlankingAndSeparatorSwitches)
 
 TEST(NumberTexts, CommasAndTrimming)
 {
-  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(u"1234"))), u"1,234");
-  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(u"1234567"))), u"1,234,567");
-  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(u"123456"))), u"123,456");
-  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(u"123"))), u"123");
-  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(u"1"))), u"1");
-  EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString())), u"");
-
-  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"125.      "))), u"125");
-  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"12.  "))), u"12");
-  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"125.50    "))), u"125.50");
-  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"12.50"))), u"12.50");
-  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"."))), u".");
-  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"1.."))), u"1.");
-  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"   "))), u"");
-  EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(u"1\u3000"))), u"1\u3000");  // only U+0020 counts
+  const std::pair<const char16_t*, const char16_t*> commas[] = {
+      {u"1234", u"1,234"}, {u"1234567", u"1,234,567"}, {u"123456", u"123,456"}, {u"123", u"123"}, {u"1", u"1"},
+      {u"", u""}};
+  for (const auto& [in, out] : commas)
+    EXPECT_EQ(S(CPlenimetraParam::AddComma(GS::UniString(in))), out);
+  const std::pair<const char16_t*, const char16_t*> trims[] = {
+      {u"125.      ", u"125"}, {u"12.  ", u"12"}, {u"125.50    ", u"125.50"}, {u"12.50", u"12.50"}, {u".", u"."},
+      {u"1..", u"1."},        {u"   ", u""},     {u"1\u3000", u"1\u3000"}};  // only U+0020 counts
+  for (const auto& [in, out] : trims)
+    EXPECT_EQ(S(CPlenimetraParam::TrimRight(GS::UniString(in))), out);
 }
 
-TEST_F(Rounding, DrawingLengthTexts)
+TEST_F(Rounding, DrawingAndListLengthTexts)
 {
   Length(RT::ROUNDTYPE_CUT, 4);
   EXPECT_EQ(S(doc.GetLengthStrCad(123456)), u"12345.6");
   EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12345");
-  doc.m_EnvParam.m_LengthTenthDigit = false;
-  EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12345.0");
-  doc.m_EnvParam.m_LengthComma = true;
-  EXPECT_EQ(S(doc.GetLengthStrCad(123456)), u"12,345.6");
-  Length(RT::ROUNDTYPE_CUT, 3);
-  EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12,345");
-  doc.m_EnvParam.m_LengthComma = false;
-  EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12345");
-}
-
-TEST_F(Rounding, ListLengthTexts)
-{
-  Length(RT::ROUNDTYPE_CUT, 4);
   EXPECT_EQ(S(doc.GetLengthStrList(123456)), u"12.3456");
   EXPECT_EQ(S(doc.GetLengthStrList(123450)), u"12.345");
   EXPECT_EQ(S(doc.GetLengthStrList(5)), u"0.0005");
@@ -418,9 +358,15 @@ TEST_F(Rounding, ListLengthTexts)
   EXPECT_EQ(S(doc.GetLengthStrList(123456789)), u"12,345.6789");
   doc.m_EnvParam.m_AreaComma = false;
   doc.m_EnvParam.m_LengthTenthDigit = false;
+  EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12345.0");
   EXPECT_EQ(S(doc.GetLengthStrList(123450)), u"12.3450");
+  doc.m_EnvParam.m_LengthComma = true;
+  EXPECT_EQ(S(doc.GetLengthStrCad(123456)), u"12,345.6");
   Length(RT::ROUNDTYPE_CUT, 3);
+  EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12,345");
   EXPECT_EQ(S(doc.GetLengthStrList(123450)), u"12.345");
+  doc.m_EnvParam.m_LengthComma = false;
+  EXPECT_EQ(S(doc.GetLengthStrCad(123450)), u"12345");
 }
 
 TEST_F(Rounding, RoundingItemTexts)

@@ -1,42 +1,13 @@
-// The document core: construction defaults, Clear, equality over the stored
+// The document core: Clear, equality over the stored
 // calculation, code lookups, the layer in use, the highest figure code in
 // element user data, and tree undo snapshots.
 
-#include "CPlenimetraParam.h"
-#include "CPlenimetraUserDataCore.h"
-#include "DocCoreTestSupport.h"
-#include "HostFixture.h"
+#include "DocTestSupport.h"
 #include "host_errors.h"
 
-#include <gtest/gtest.h>
-
-#include <vector>
+#include <climits>
 
 namespace {
-
-TEST(CPlenimetraParamTest, ANewDocumentHasTheDefaultsOfClear)
-{
-  CPlenimetraParam doc;
-  EXPECT_TRUE(doc.m_bOutputCheck);
-  EXPECT_EQ(doc.m_OutputFileType, 1);
-  EXPECT_EQ(doc.m_OutputLayout, 1);
-  EXPECT_EQ(doc.m_OutputMode, 2);
-  EXPECT_EQ(doc.m_CurItemType1, CItemType1Table::ITEMTYPE_CIRCLE);
-  EXPECT_EQ(doc.m_CurItemType2, CItemType2Table::ITEMTYPE_DECIMAL);
-  EXPECT_EQ(doc.m_LastArea1Code, 0);
-  EXPECT_EQ(doc.m_LastAreaCode, 0);
-  EXPECT_EQ(doc.m_CurTreeCode, 0);
-  EXPECT_TRUE(doc.m_FloorParamArray.m_bCalcPerFloor);
-  EXPECT_EQ(doc.m_RoundTypeTable.size(), 5u);
-  EXPECT_EQ(doc.m_AutoCutType.m_Type, CAutoCutType::AUTOCUTTYPE_TRIANGLE);
-  EXPECT_TRUE(doc.m_AutoCutType.m_bWithHoles);
-  EXPECT_FALSE(doc.m_AutoCutType.m_bCutAcross);
-  EXPECT_TRUE(doc.m_AutoCutType.m_bFollowEdges);
-  EXPECT_EQ(doc.m_EnvFileName, GS::UniString(u"メンセラ　設定ファイル.dat"));
-  EXPECT_FALSE(doc.m_bTeamworkTotal);
-  EXPECT_EQ(CPlenimetraParam::GetDigitMin(), 0);
-  EXPECT_EQ(CPlenimetraParam::GetDigitMax(), 6);
-}
 
 TEST(CPlenimetraParamTest, ClearEmptiesTheCalculationAndKeepsSettingsAndChoicesItDoesNotOwn)
 {
@@ -69,6 +40,7 @@ TEST(CPlenimetraParamTest, ClearEmptiesTheCalculationAndKeepsSettingsAndChoicesI
   EXPECT_EQ(doc.m_EnvParam.m_TuboFactor, 0.5);
   EXPECT_TRUE(doc.m_bTeamworkTotal);
   EXPECT_FALSE(doc.m_FloorParamArray.m_bCalcPerFloor);
+  EXPECT_EQ(doc.m_EnvFileName, GS::UniString(u"メンセラ　設定ファイル.dat"));
 }
 
 TEST(CPlenimetraParamTest, EqualityComparesTheStoredCalculationButNotFloorsOrChoices)
@@ -82,18 +54,17 @@ TEST(CPlenimetraParamTest, EqualityComparesTheStoredCalculationButNotFloorsOrCho
   b.m_bTuboRow = true;
   EXPECT_TRUE(a == b);
 
-  CPlenimetraParam c;
-  c.m_TotalExcludeCodes.Add(4);
-  EXPECT_TRUE(a != c);
-  CPlenimetraParam d;
-  d.m_EnvParam.m_AreaComma = true;
-  EXPECT_TRUE(a != d);
-  CPlenimetraParam e;
-  e.m_AreaTreeStore.m_Layer = 2;
-  EXPECT_TRUE(a != e);
-  CPlenimetraParam f;
-  f.SetUndo2();
-  EXPECT_TRUE(a != f);
+  const std::function<void(CPlenimetraParam&)> changes[] = {
+      [](CPlenimetraParam& x) { x.m_TotalExcludeCodes.Add(4); },
+      [](CPlenimetraParam& x) { x.m_EnvParam.m_AreaComma = true; },
+      [](CPlenimetraParam& x) { x.m_AreaTreeStore.m_Layer = 2; },
+      [](CPlenimetraParam& x) { x.SetUndo2(); },
+  };
+  for (const auto& change : changes) {
+    CPlenimetraParam changed;
+    change(changed);
+    EXPECT_TRUE(a != changed);
+  }
 }
 
 TEST(CPlenimetraParamTest, CodesNameFoldersByValueAndElementsByNegation)
@@ -126,87 +97,36 @@ TEST(CPlenimetraParamTest, TheLayerInUseIsThePatternsOwnElseTheSettings)
   EXPECT_EQ(doc.GetLayer(), 5);
 }
 
-TEST(CPlenimetraParamTest, CopiesOfTheDocumentShareFigureRecords)
-{
-  PatternDoc p;
-  auto figure = p.AddFigure(p.AddElement(PatternDoc::kBuildingCode, u"A"), 1, 100);
-  CPlenimetraParam copy = p.doc;
-  EXPECT_TRUE(copy == p.doc);
-  EXPECT_EQ(copy.m_FloorParamArray[1].m_Area1ObjectArray.front(), figure);
-  copy.m_FloorParamArray[1].m_Area1ObjectArray.front()->m_RoundType = CRoundTypeTable::ROUNDTYPE_UP;
-  EXPECT_EQ(figure->m_RoundType, CRoundTypeTable::ROUNDTYPE_UP);
-}
-
 // ---- highest figure code in element user data ----
 
-class MaxCodeTest : public ::testing::Test {
-protected:
-  // An object element carrying the common figure record of the code.
-  API_Guid AddFigureElement(int code)
-  {
-    API_Element element;
-    element.header.typeID = API_ObjectID;
-    element.header.layer = 1;
-    element.object.libInd = 1;
-    EXPECT_EQ(host.AddElement(element), NoError);
-    CArea1ObjectCore record(&doc, CArea1Object::TYPE_TRIANGLE, code);
-    record.m_Element.header = element.header;
-    EXPECT_EQ(record.CArea1Object::Save(), NoError);
-    return element.header.guid;
-  }
-  API_Guid AddPlainElement()
-  {
-    API_Element element;
-    element.header.typeID = API_ObjectID;
-    element.header.layer = 1;
-    element.object.libInd = 1;
-    EXPECT_EQ(host.AddElement(element), NoError);
-    return element.header.guid;
-  }
-
+TEST(MaxCodeTest, TheHighestCodeOfTheElementsRecordsIsFoundUntilAnElementCannotBeRead)
+{
   HostFixture host;
   CPlenimetraParam doc;
-};
-
-TEST_F(MaxCodeTest, TheHighestCodeOfTheElementsRecordsIsFound)
-{
-  GS::Array<API_Guid> guids;
-  EXPECT_EQ(doc.GetMaxCodeOfElements(guids), 0);
-  guids.Push(AddFigureElement(7));
-  guids.Push(AddFigureElement(12));
-  guids.Push(AddFigureElement(3));
-  EXPECT_EQ(doc.GetMaxCodeOfElements(guids), 12);
-}
-
-TEST_F(MaxCodeTest, AnElementWithoutUserDataMeansNoFigureCodesAtAll)
-{
-  GS::Array<API_Guid> guids;
-  guids.Push(AddFigureElement(7));
-  guids.Push(AddPlainElement());
-  guids.Push(AddFigureElement(9));
-  EXPECT_EQ(doc.GetMaxCodeOfElements(guids), 0);
-}
-
-TEST_F(MaxCodeTest, AnElementThatCannotBeReadEndsTheSearchWithWhatWasFound)
-{
-  GS::Array<API_Guid> guids;
-  guids.Push(AddFigureElement(7));
+  // An object element carrying the common figure record of the code.
+  const auto figureElement = [&](int code) {
+    CArea1ObjectCore record(&doc, CArea1Object::TYPE_TRIANGLE, code);
+    record.m_Element.header = PlaceObject(host);
+    EXPECT_EQ(record.CArea1Object::Save(), NoError);
+    return record.m_Element.header.guid;
+  };
+  const auto codeOf = [&](std::initializer_list<API_Guid> elements) {
+    GS::Array<API_Guid> guids;
+    for (const API_Guid& guid : elements)
+      guids.Push(guid);
+    return doc.GetMaxCodeOfElements(guids);
+  };
+  EXPECT_EQ(codeOf({}), 0);
+  EXPECT_EQ(codeOf({figureElement(7), figureElement(12), figureElement(3)}), 12);
+  // An element without user data means no figure codes at all.
+  EXPECT_EQ(codeOf({figureElement(7), PlaceObject(host).guid, figureElement(9)}), 0);
+  // An element that cannot be read ends the search with what was found.
   API_Guid missing;
   missing.bytes[15] = 0x5a;
-  guids.Push(missing);
-  guids.Push(AddFigureElement(20));
-  EXPECT_EQ(doc.GetMaxCodeOfElements(guids), 7);
+  EXPECT_EQ(codeOf({figureElement(7), missing, figureElement(20)}), 7);
 }
 
 // ---- tree undo ----
-
-TEST(TreeUndoTest, UndoOnAnEmptyStackChangesNothing)
-{
-  PatternDoc p;
-  const CPlenimetraParam before = p.doc;
-  p.doc.DoUndo2();
-  EXPECT_TRUE(p.doc == before);
-}
 
 TEST(TreeUndoTest, TwoEditsAndTwoUndosRestoreTreeObjectsFigureListsAndObjectCounter)
 {
@@ -242,9 +162,14 @@ TEST(TreeUndoTest, TwoEditsAndTwoUndosRestoreTreeObjectsFigureListsAndObjectCoun
   EXPECT_EQ(doc.m_LastAreaCode, lastArea0);
   // Figure codes handed out after the snapshots stay used.
   EXPECT_EQ(doc.m_LastArea1Code, lastFigure);
+  // Undo on an empty stack changes nothing.
+  const CPlenimetraParam before = doc;
+  doc.DoUndo2();
+  EXPECT_TRUE(doc == before);
+  EXPECT_EQ(doc.m_FloorParamArray[0].m_Area1ObjectArray, floor0);
 }
 
-TEST(TreeUndoTest, ASnapshotSharesFigureRecordsSoTheirOwnChangesStay)
+TEST(TreeUndoTest, ASnapshotSharesFigureRecordsSoTheirOwnChangesStayAndNoneLeaks)
 {
   PatternDoc p;
   auto figure = p.AddFigure(p.AddElement(PatternDoc::kBuildingCode, u"A"), 0, 100);
@@ -255,12 +180,10 @@ TEST(TreeUndoTest, ASnapshotSharesFigureRecordsSoTheirOwnChangesStay)
   ASSERT_EQ(p.doc.m_FloorParamArray[0].m_Area1ObjectArray.size(), 1u);
   EXPECT_EQ(p.doc.m_FloorParamArray[0].m_Area1ObjectArray.front(), figure);
   EXPECT_EQ(figure->m_RoundType, CRoundTypeTable::ROUNDTYPE_HALFUP);
-}
 
-TEST(TreeUndoTest, AFigureRemovedEverywhereButInASnapshotStaysAliveUntilTheStackIsCleared)
-{
-  PatternDoc p;
-  std::weak_ptr<CArea1Object> watch = p.AddFigure(p.AddElement(PatternDoc::kBuildingCode, u"A"), 0, 100);
+  // Removed everywhere but in a snapshot, a figure lives until the stack is cleared.
+  std::weak_ptr<CArea1Object> watch = figure;
+  figure.reset();
   p.doc.SetUndo2();
   p.doc.m_FloorParamArray[0].m_Area1ObjectArray.clear();
   for (CArea2Object& element : p.doc.m_Area2ObjectArray)

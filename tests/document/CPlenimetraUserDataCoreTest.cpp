@@ -4,85 +4,27 @@
 // the layer opened for the store and put back.
 
 #include "CPlenimetraUserDataCore.h"
-#include "HostFixture.h"
+#include "DocTestSupport.h"
 #include "host_attributes.h"
 #include "host_errors.h"
-#include "host_memory.h"
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 
 const auto kType = CMyUserDataCore::TYPE(700);
 
-template <typename Body>
-unsigned int ThrownBy(Body body)
-{
-  try {
-    body();
-  } catch (unsigned int code) {
-    return code;
-  }
-  return 0;
-}
-
-std::vector<char> Bytes(std::initializer_list<int> values)
-{
-  std::vector<char> bytes;
-  for (int v : values)
-    bytes.push_back(char(v));
-  return bytes;
-}
-
-class CPlenimetraUserDataCoreTest : public ::testing::Test {
+class CPlenimetraUserDataCoreTest : public DocTest {
 protected:
-  void SetUp() override
-  {
-    layer = short(host.AddLayer(u"図形"));
-    API_Element element;
-    element.header.typeID = API_ObjectID;
-    element.header.layer = layer;
-    element.object.libInd = 1;
-    element.object.xRatio = 1.0;
-    element.object.yRatio = 1.0;
-    ASSERT_EQ(host.AddElement(element), NoError);
-    head = element.header;
-  }
-  void TearDown() override { EXPECT_EQ(host.HandlesSinceReset(), 0); }
+  GSErrCode WriteRecord(const std::function<void(CPlenimetraUserDataCore&)>& writer) { return data.Write(9, writer); }
 
-  template <typename Writer>
-  GSErrCode WriteRecord(Writer writer, short version = 9)
-  {
-    CPlenimetraUserDataCore data;
-    data.SetUserDataType(kType);
-    data.Open(CPlenimetraUserDataCore::MODE_WRITE, &head);
-    if (data.GetError() != NoError)
-      return data.GetError();
-    data.SetVersion(version);
-    writer(data);
-    data.Close();
-    return data.GetError();
-  }
-  const std::vector<char>& StoredBytes() const { return host.Element(head.guid)->userData->bytes; }
-  void StoreRaw(const std::vector<char>& bytes, short version = 9)
-  {
-    ASSERT_EQ(host.SetUserData(head.guid, version, 0x5757, bytes), NoError);
-  }
-
-  HostFixture host;
-  API_Elem_Head head;
-  short layer = 0;
+  short layer = short(host.AddLayer(u"図形"));
+  ElementUserData data{host, layer};
 };
 
 TEST_F(CPlenimetraUserDataCoreTest, ARecordIsTheTypeThenItsFieldsWithVersionAndSignInTheHostRecord)
 {
-  ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& data) { data << 5 << true << short(-1) << 2.0 << "ab"; }),
+  ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& out) { out << 5 << true << short(-1) << 2.0 << "ab"; }),
             NoError);
-  const auto& record = host.Element(head.guid)->userData;
+  const auto& record = host.Element(data.head.guid)->userData;
   ASSERT_TRUE(record.has_value());
   EXPECT_EQ(record->dataVersion, 9);
   EXPECT_EQ(record->platformSign, 0x5757);
@@ -95,96 +37,82 @@ TEST_F(CPlenimetraUserDataCoreTest, ARecordReadsBackToItsEndWithItsVersionAndTyp
 {
   GS::Guid guid;
   guid.Generate();
-  ASSERT_EQ(WriteRecord([&](CPlenimetraUserDataCore& data) { data << guid << 7 << 123456789012LL << 0.25; }),
+  ASSERT_EQ(WriteRecord([&](CPlenimetraUserDataCore& out) { out << guid << 7 << 123456789012LL << 0.25; }),
             NoError);
-  CPlenimetraUserDataCore data;
-  data.Open(CPlenimetraUserDataCore::MODE_READ, &head);
-  ASSERT_EQ(data.GetError(), NoError);
-  EXPECT_TRUE(data.IsOpen());
-  EXPECT_EQ(data.GetVersion(), 9);
-  EXPECT_EQ(data.GetUserDataType(), kType);
-  EXPECT_EQ(data.GetDataSize(), 4 + 39 + 4 + 8 + 8);
+  CPlenimetraUserDataCore in;
+  in.Open(CPlenimetraUserDataCore::MODE_READ, &data.head);
+  ASSERT_EQ(in.GetError(), NoError);
+  EXPECT_TRUE(in.IsOpen());
+  EXPECT_EQ(in.GetVersion(), 9);
+  EXPECT_EQ(in.GetUserDataType(), kType);
+  EXPECT_EQ(in.GetDataSize(), 4 + 39 + 4 + 8 + 8);
   GS::Guid read;
   int i = 0;
   long long ll = 0;
   double d = 0;
-  data >> read >> i >> ll;
-  EXPECT_FALSE(data.IsEOF());
-  data >> d;
-  EXPECT_TRUE(data.IsEOF());
+  in >> read >> i >> ll;
+  EXPECT_FALSE(in.IsEOF());
+  in >> d;
+  EXPECT_TRUE(in.IsEOF());
   EXPECT_EQ(read, guid);
   EXPECT_EQ(i, 7);
   EXPECT_EQ(ll, 123456789012LL);
   EXPECT_EQ(d, 0.25);
-  EXPECT_EQ(ThrownBy([&] { data >> i; }), CPlenimetraUserDataCore::kPastEnd);
-  data.Close();
-  EXPECT_FALSE(data.IsOpen());
+  EXPECT_EQ(ThrownBy([&] { in >> i; }), CPlenimetraUserDataCore::kPastEnd);
+  in.Close();
+  EXPECT_FALSE(in.IsOpen());
 }
 
-TEST_F(CPlenimetraUserDataCoreTest, AnElementWithoutUserDataReportsItAndReadsNothing)
+TEST_F(CPlenimetraUserDataCoreTest, AnElementWithoutUserDataReadsNothingAndADeletedOnesRecordIsStillRead)
 {
-  CPlenimetraUserDataCore data;
-  data.Open(CPlenimetraUserDataCore::MODE_READ, &head);
-  EXPECT_EQ(data.GetError(), APIERR_NOUSERDATA);
-  int value = 0;
-  EXPECT_EQ(ThrownBy([&] { data >> value; }), CPlenimetraUserDataCore::kNoData);
-}
+  CPlenimetraUserDataCore none;
+  none.Open(CPlenimetraUserDataCore::MODE_READ, &data.head);
+  EXPECT_EQ(none.GetError(), APIERR_NOUSERDATA);
+  int nothing = 0;
+  EXPECT_EQ(ThrownBy([&] { none >> nothing; }), CPlenimetraUserDataCore::kNoData);
 
-TEST_F(CPlenimetraUserDataCoreTest, ADeletedElementsRecordIsStillRead)
-{
-  ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& data) { data << 42; }), NoError);
-  ASSERT_EQ(host.UserDelete({head.guid}), NoError);
-  CPlenimetraUserDataCore data;
-  data.Open(CPlenimetraUserDataCore::MODE_READ, &head);
-  EXPECT_EQ(data.GetError(), NoError);
+  ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& out) { out << 42; }), NoError);
+  ASSERT_EQ(host.UserDelete({data.head.guid}), NoError);
   int value = 0;
-  data >> value;
+  EXPECT_EQ(data.Read([&](CPlenimetraUserDataCore& in) { in >> value; }), 0u);
   EXPECT_EQ(value, 42);
 }
 
-TEST_F(CPlenimetraUserDataCoreTest, DataShorterThanTheTypeThrowsOnOpen)
+TEST_F(CPlenimetraUserDataCoreTest, DamagedDataThrowsInsteadOfBeingReadPast)
 {
-  StoreRaw(Bytes({0xBC, 0x02}));
-  CPlenimetraUserDataCore data;
-  EXPECT_EQ(ThrownBy([&] { data.Open(CPlenimetraUserDataCore::MODE_READ, &head); }),
-            CPlenimetraUserDataCore::kPastEnd);
-  StoreRaw({});
-  CPlenimetraUserDataCore empty;
-  EXPECT_NE(ThrownBy([&] { empty.Open(CPlenimetraUserDataCore::MODE_READ, &head); }), 0u);
-}
+  const auto nothing = [](CPlenimetraUserDataCore&) {};
+  data.Store(9, Bytes({0xBC, 0x02}));  // shorter than the type
+  EXPECT_EQ(data.Read(nothing), CPlenimetraUserDataCore::kPastEnd);
+  data.Store(9, {});
+  EXPECT_NE(data.Read(nothing), 0u);
 
-TEST_F(CPlenimetraUserDataCoreTest, StoredTextLengthsAreBoundedByWhatRemains)
-{
+  // Stored text lengths are bounded by what remains.
   for (const std::vector<char>& bytes :
        {Bytes({0xBC, 0x02, 0, 0, 0xFF, 0xFF}), Bytes({0xBC, 0x02, 0, 0, 0xFF, 0x7F, 'a', 0}),
         Bytes({0xBC, 0x02, 0, 0, 1, 0, 'a'})}) {
-    StoreRaw(bytes);
-    CPlenimetraUserDataCore data;
-    data.Open(CPlenimetraUserDataCore::MODE_READ, &head);
+    data.Store(9, bytes);
     GS::Guid guid;
-    EXPECT_EQ(ThrownBy([&] { data >> guid; }), CPlenimetraUserDataCore::kPastEnd);
+    EXPECT_EQ(data.Read([&](CPlenimetraUserDataCore& in) { in >> guid; }), CPlenimetraUserDataCore::kPastEnd);
     EXPECT_TRUE(guid.IsNull());
   }
-}
 
-TEST_F(CPlenimetraUserDataCoreTest, CanHoldBoundsACountByTheBytesLeft)
-{
-  StoreRaw(Bytes({0xBC, 0x02, 0, 0, 3, 0, 0, 0, 1, 1, 1}));
-  CPlenimetraUserDataCore data;
-  data.Open(CPlenimetraUserDataCore::MODE_READ, &head);
-  int count = 0;
-  data >> count;
-  EXPECT_EQ(data.RemainingBytes(), 3u);
-  EXPECT_TRUE(data.CanHold(count, 1));
-  EXPECT_FALSE(data.CanHold(count + 1, 1));
-  EXPECT_FALSE(data.CanHold(-1, 1));
+  // CanHold bounds a count by the bytes left.
+  data.Store(9, Bytes({0xBC, 0x02, 0, 0, 3, 0, 0, 0, 1, 1, 1}));
+  data.Read([](CPlenimetraUserDataCore& in) {
+    int count = 0;
+    in >> count;
+    EXPECT_EQ(in.RemainingBytes(), 3u);
+    EXPECT_TRUE(in.CanHold(count, 1));
+    EXPECT_FALSE(in.CanHold(count + 1, 1));
+    EXPECT_FALSE(in.CanHold(-1, 1));
+  });
 }
 
 TEST_F(CPlenimetraUserDataCoreTest, TheStoreOpensAHiddenLockedLayerAndPutsItBack)
 {
   ASSERT_EQ(host.SetLayerFlags(layer, APILay_Hidden | APILay_Locked), NoError);
-  ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& data) { data << 1; }), NoError);
-  EXPECT_EQ(StoredBytes(), Bytes({0xBC, 0x02, 0, 0, 1, 0, 0, 0}));
+  ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& out) { out << 1; }), NoError);
+  EXPECT_EQ(data.Bytes(), Bytes({0xBC, 0x02, 0, 0, 1, 0, 0, 0}));
   API_Attribute attribute;
   attribute.header.typeID = API_LayerID;
   attribute.header.index = layer;
@@ -194,23 +122,23 @@ TEST_F(CPlenimetraUserDataCoreTest, TheStoreOpensAHiddenLockedLayerAndPutsItBack
 
 TEST_F(CPlenimetraUserDataCoreTest, FailuresWhileWritingStoreNothing)
 {
-  ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& data) { data << 1; }), NoError);
-  const std::vector<char> good = StoredBytes();
+  ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& out) { out << 1; }), NoError);
+  const std::vector<char> good = data.Bytes();
 
   host.FailOnce("ACAPI_Element_SetUserData", APIERR_GENERAL);
-  EXPECT_EQ(WriteRecord([](CPlenimetraUserDataCore& data) { data << 2; }), APIERR_GENERAL);
-  EXPECT_EQ(StoredBytes(), good);
+  EXPECT_EQ(WriteRecord([](CPlenimetraUserDataCore& out) { out << 2; }), APIERR_GENERAL);
+  EXPECT_EQ(data.Bytes(), good);
 
-  EXPECT_EQ(WriteRecord([](CPlenimetraUserDataCore& data) {
+  EXPECT_EQ(WriteRecord([](CPlenimetraUserDataCore& out) {
               pln::host::FailNextAllocation();
-              data << 3;
+              out << 3;
             }),
             APIERR_MEMFULL);
-  EXPECT_EQ(StoredBytes(), good);
+  EXPECT_EQ(data.Bytes(), good);
 
   const std::string tooLong(CPlenimetraUserDataCore::kMaxTextBytes + 1, 'x');
-  EXPECT_EQ(WriteRecord([&](CPlenimetraUserDataCore& data) { data << tooLong.c_str(); }), APIERR_BADPARS);
-  EXPECT_EQ(StoredBytes(), good);
+  EXPECT_EQ(WriteRecord([&](CPlenimetraUserDataCore& out) { out << tooLong.c_str(); }), APIERR_BADPARS);
+  EXPECT_EQ(data.Bytes(), good);
 }
 
 TEST_F(CPlenimetraUserDataCoreTest, ClosingTwiceAndClosingAnUnopenedStreamDoNothing)
@@ -219,10 +147,10 @@ TEST_F(CPlenimetraUserDataCoreTest, ClosingTwiceAndClosingAnUnopenedStreamDoNoth
   never.Close();
   EXPECT_EQ(never.GetMode(), CPlenimetraUserDataCore::MODE_CLOSE);
   host.ClearCallLog();
-  ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& data) {
-              data << 1;
-              data.Close();
-              data.Close();
+  ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& out) {
+              out << 1;
+              out.Close();
+              out.Close();
             }),
             NoError);
   int stores = 0;

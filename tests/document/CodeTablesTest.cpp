@@ -20,58 +20,36 @@ protected:
   CItemType2TableArray table;
 };
 
-TEST_F(ItemNumbers, LettersRunFromOneToTwoCharactersAndStopAfterZZ)
+TEST_F(ItemNumbers, EveryStyleRunsToItsLimitAndGivesNothingPastIt)
 {
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_UPPER, 0), u"A");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_UPPER, 25), u"Z");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_UPPER, 26), u"AA");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_UPPER, 51), u"AZ");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_UPPER, 52), u"BA");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_UPPER, 701), u"ZZ");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_UPPER, 702), u"");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_UPPER, -1), u"");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_LOWER, 27), u"ab");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_LOWER, 701), u"zz");
-}
-
-TEST_F(ItemNumbers, DecimalUndefinedAndUnknownStyles)
-{
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_DECIMAL, 0), u"1");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_DECIMAL, 9999), u"10000");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_NONE, 17), u"未定義");
-  // A style a damaged record may carry gives no text rather than a crash.
-  EXPECT_EQ(No(Style(9), 0), u"");
-  EXPECT_EQ(No(Style(-1), 0), u"");
-}
-
-TEST_F(ItemNumbers, RomanNumeralsUseSubtractiveFormsUpToC)
-{
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_ROMAN, 0), u"I");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_ROMAN, 3), u"IV");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_ROMAN, 8), u"IX");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_ROMAN, 13), u"XIV");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_ROMAN, 39), u"XL");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_ROMAN, 48), u"XLIX");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_ROMAN, 87), u"LXXXVIII");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_ROMAN, 98), u"XCIX");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_ROMAN, 99), u"C");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_ROMAN, 100), u"");
+  using T = CItemType2Table;
+  const struct {
+    Style style;
+    int index;
+    const char16_t* text;
+  } rows[] = {
+      // Letters run from one to two characters and stop after ZZ.
+      {T::ITEMTYPE_UPPER, 0, u"A"}, {T::ITEMTYPE_UPPER, 25, u"Z"}, {T::ITEMTYPE_UPPER, 26, u"AA"},
+      {T::ITEMTYPE_UPPER, 51, u"AZ"}, {T::ITEMTYPE_UPPER, 52, u"BA"}, {T::ITEMTYPE_UPPER, 701, u"ZZ"},
+      {T::ITEMTYPE_UPPER, 702, u""}, {T::ITEMTYPE_UPPER, -1, u""}, {T::ITEMTYPE_LOWER, 27, u"ab"},
+      {T::ITEMTYPE_LOWER, 701, u"zz"},
+      // Roman numerals use the subtractive forms up to C.
+      {T::ITEMTYPE_ROMAN, 0, u"I"}, {T::ITEMTYPE_ROMAN, 3, u"IV"}, {T::ITEMTYPE_ROMAN, 8, u"IX"},
+      {T::ITEMTYPE_ROMAN, 13, u"XIV"}, {T::ITEMTYPE_ROMAN, 39, u"XL"}, {T::ITEMTYPE_ROMAN, 48, u"XLIX"},
+      {T::ITEMTYPE_ROMAN, 87, u"LXXXVIII"}, {T::ITEMTYPE_ROMAN, 98, u"XCIX"}, {T::ITEMTYPE_ROMAN, 99, u"C"},
+      {T::ITEMTYPE_ROMAN, 100, u""},
+      // The kana orders hold forty-six kana and pair them.
+      {T::ITEMTYPE_KATAKANA1, 0, u"ｱ"}, {T::ITEMTYPE_KATAKANA1, 45, u"ﾝ"}, {T::ITEMTYPE_KATAKANA1, 46, u"ｱｱ"},
+      {T::ITEMTYPE_KATAKANA1, 47, u"ｱｲ"}, {T::ITEMTYPE_KATAKANA1, 2161, u"ﾝﾝ"}, {T::ITEMTYPE_KATAKANA1, 2162, u""},
+      {T::ITEMTYPE_KATAKANA1, -1, u""}, {T::ITEMTYPE_KATAKANA2, 0, u"ｲ"}, {T::ITEMTYPE_KATAKANA2, 46, u"ｲｲ"},
+      {T::ITEMTYPE_HIRAKANA1, 45, u"ん"}, {T::ITEMTYPE_HIRAKANA2, 47, u"いろ"},
+      // Decimal, undefined, and styles a damaged record may carry.
+      {T::ITEMTYPE_DECIMAL, 0, u"1"}, {T::ITEMTYPE_DECIMAL, 9999, u"10000"}, {T::ITEMTYPE_NONE, 17, u"未定義"},
+      {Style(9), 0, u""}, {Style(-1), 0, u""},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(No(row.style, row.index), row.text) << row.style << " " << row.index;
   EXPECT_EQ(S(CItemType2TableArray::GetGreekNumStr(-1)), u"");
-}
-
-TEST_F(ItemNumbers, KanaOrdersHoldFortySixKanaAndPairThem)
-{
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_KATAKANA1, 0), u"ｱ");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_KATAKANA1, 45), u"ﾝ");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_KATAKANA1, 46), u"ｱｱ");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_KATAKANA1, 47), u"ｱｲ");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_KATAKANA1, 2161), u"ﾝﾝ");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_KATAKANA1, 2162), u"");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_KATAKANA1, -1), u"");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_KATAKANA2, 0), u"ｲ");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_KATAKANA2, 46), u"ｲｲ");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_HIRAKANA1, 45), u"ん");
-  EXPECT_EQ(No(CItemType2Table::ITEMTYPE_HIRAKANA2, 47), u"いろ");
   EXPECT_EQ(S(CItemType2TableArray::GetHirakana1(46)), u"");
 }
 
@@ -108,26 +86,23 @@ TEST_F(ItemNumbers, SearchTriesRomanLast)
     }
 }
 
+// The codes of a table's rows in their order.
+template <typename Table>
+std::vector<int> CodesOf(const Table& table)
+{
+  std::vector<int> codes;
+  for (const auto& row : table)
+    codes.push_back(int(row.m_Code));
+  return codes;
+}
+
 TEST(CodeTables, RowsStandInTheirListedOrder)
 {
-  const CRoundTypeTableArray round;
-  ASSERT_EQ(round.size(), 5u);
-  const int roundOrder[] = {0, 4, 1, 2, 3};
-  for (std::size_t i = 0; i < round.size(); ++i)
-    EXPECT_EQ(round[i].m_Code, roundOrder[i]);
-  const CItemType2TableArray numbering;
-  const int numberingOrder[] = {0, 1, 2, 4, 5, 6, 7, 8, 3};
-  ASSERT_EQ(numbering.size(), 9u);
-  for (std::size_t i = 0; i < numbering.size(); ++i)
-    EXPECT_EQ(numbering[i].m_Code, numberingOrder[i]);
-  const CAreaSlantlineFormTableArray forms;
-  const int formOrder[] = {4, 1, 2, 3, 0};
-  ASSERT_EQ(forms.size(), 5u);
-  for (std::size_t i = 0; i < forms.size(); ++i)
-    EXPECT_EQ(forms[i].m_Code, formOrder[i]);
+  EXPECT_EQ(CodesOf(CRoundTypeTableArray()), (std::vector<int>{0, 4, 1, 2, 3}));
+  EXPECT_EQ(CodesOf(CItemType2TableArray()), (std::vector<int>{0, 1, 2, 4, 5, 6, 7, 8, 3}));
+  EXPECT_EQ(CodesOf(CAreaSlantlineFormTableArray()), (std::vector<int>{4, 1, 2, 3, 0}));
   const CArea2ListTypeTableArray listTypes;
-  ASSERT_EQ(listTypes.size(), 2u);
-  EXPECT_EQ(listTypes[0].m_Code, CArea2ListTypeTable::LISTTYPE_FORMULA);
+  EXPECT_EQ(CodesOf(listTypes), (std::vector<int>{CArea2ListTypeTable::LISTTYPE_FORMULA, CArea2ListTypeTable::LISTTYPE_LIST}));
   EXPECT_EQ(S(listTypes[1].m_Text), u"一覧表集計");
 }
 
@@ -191,36 +166,30 @@ std::u16string Angle(CRoundTypeTable::ROUNDTYPE kind, int digits, double degrees
   return S(CAngleValue(&item, degrees).GetStr());
 }
 
-TEST(CAngleValueTest, EachKindRoundsAtItsDigit)
+TEST(CAngleValueTest, EachKindRoundsAtItsDigitAndNegativesMirrorWithOneSign)
 {
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_HALFUP, 2, 30.125), u"30.13");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_CUT, 1, 45.99), u"45.9");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_UP, 0, 10.01), u"11");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_DEFAULT, 3, 0.005), u"0.005");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_NONE, 1, 7.25), u"7.2");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_CUT, 9, 1.5), u"1.500000000");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_CUT, 2, 7.0), u"7.00");
-}
-
-TEST(CAngleValueTest, AnglesFromRadiansSnapOntoWholeSteps)
-{
-  // 30° through radians is 29.999999999999996: without the snap the cut
-  // would print 29.99 and the round-up 30.01.
+  using T = CRoundTypeTable;
+  // 30° through radians is 29.999999999999996: without the snap onto whole
+  // steps the cut would print 29.99 and the round-up 30.01.
   const double thirty = (3.141592653589793 / 6.0) * (180.0 / 3.141592653589793);
   ASSERT_LT(thirty, 30.0);
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_CUT, 2, thirty), u"30.00");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_UP, 2, thirty), u"30.00");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_UP, 2, 30.0 + 1e-6), u"30.01");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_CUT, 2, 30.0 - 1e-6), u"29.99");
-}
-
-TEST(CAngleValueTest, NegativeAnglesMirrorPositiveOnesAndCarryOneSign)
-{
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_HALFUP, 2, -30.125), u"-30.13");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_CUT, 1, -45.99), u"-45.9");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_UP, 0, -10.01), u"-11");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_CUT, 2, -0.5), u"-0.50");
-  EXPECT_EQ(Angle(CRoundTypeTable::ROUNDTYPE_CUT, 2, -0.001), u"0.00");
+  const struct {
+    T::ROUNDTYPE kind;
+    int digits;
+    double degrees;
+    const char16_t* text;
+  } rows[] = {
+      {T::ROUNDTYPE_HALFUP, 2, 30.125, u"30.13"},   {T::ROUNDTYPE_CUT, 1, 45.99, u"45.9"},
+      {T::ROUNDTYPE_UP, 0, 10.01, u"11"},           {T::ROUNDTYPE_DEFAULT, 3, 0.005, u"0.005"},
+      {T::ROUNDTYPE_NONE, 1, 7.25, u"7.2"},         {T::ROUNDTYPE_CUT, 9, 1.5, u"1.500000000"},
+      {T::ROUNDTYPE_CUT, 2, 7.0, u"7.00"},          {T::ROUNDTYPE_CUT, 2, thirty, u"30.00"},
+      {T::ROUNDTYPE_UP, 2, thirty, u"30.00"},       {T::ROUNDTYPE_UP, 2, 30.0 + 1e-6, u"30.01"},
+      {T::ROUNDTYPE_CUT, 2, 30.0 - 1e-6, u"29.99"}, {T::ROUNDTYPE_HALFUP, 2, -30.125, u"-30.13"},
+      {T::ROUNDTYPE_CUT, 1, -45.99, u"-45.9"},      {T::ROUNDTYPE_UP, 0, -10.01, u"-11"},
+      {T::ROUNDTYPE_CUT, 2, -0.5, u"-0.50"},        {T::ROUNDTYPE_CUT, 2, -0.001, u"0.00"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(Angle(row.kind, row.digits, row.degrees), row.text) << row.kind << " " << row.digits << " " << row.degrees;
 }
 
 TEST(CAngleValueTest, MissingItemAndBadDigitsStaySafe)

@@ -5,13 +5,9 @@
 // under every rounding preset.
 
 #include "CKelProgressCore.h"
-#include "DocCoreTestSupport.h"
+#include "DocTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <random>
-#include <vector>
 
 namespace {
 
@@ -112,10 +108,10 @@ private:
         const long long raw = std::uniform_int_distribution<long long>(0, 1000000000000LL)(rng);
         auto figure = p.AddFigure(element, floor, raw, Pick(1, 2));
         figure->m_RoundType = CRoundTypeTable::ROUNDTYPE(Pick(1, 4));
-        auto* e = dynamic_cast<CArea2Object*>(p.Object(element));
-        e->m_FloorArray.SearchFloor(floor)->m_List.back().m_RoundType = CRoundTypeTable::ROUNDTYPE(Pick(1, 4));
+        p.Element(element)->m_FloorArray.SearchFloor(floor)->m_List.back().m_RoundType =
+            CRoundTypeTable::ROUNDTYPE(Pick(1, 4));
       }
-      auto* record = dynamic_cast<CArea2Object*>(p.Object(element))->m_FloorArray.SearchFloor(floor);
+      auto* record = p.Element(element)->m_FloorArray.SearchFloor(floor);
       const int mode = Pick(1, 4);
       record->m_Mode = CArea2ObjectFloor::MODE(mode);
       record->m_ManualArea = std::uniform_int_distribution<long long>(-5000000000LL, 5000000000LL)(rng);
