@@ -6,20 +6,13 @@
 
 #include "CArea1Object.h"
 #include "CPlenimetraUserDataCore.h"
-#include "HostFixture.h"
+#include "HostFuzzSupport.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
 
 namespace {
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
+using HostFuzz::Check;
 
 bool SameRecord(const CArea1Object& a, const CArea1Object& b)
 {
@@ -49,16 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 2)
     return 0;
   HostFixture host;
-  API_Element element;
-  element.header.typeID = API_ObjectID;
-  element.header.layer = 1;
-  element.object.libInd = 1;
-  element.object.xRatio = 1.0;
-  element.object.yRatio = 1.0;
-  Check(host.AddElement(element) == NoError);
-  short version = 0;
-  std::memcpy(&version, data, 2);
-  Check(host.SetUserData(element.header.guid, version, 0x5757, std::vector<char>(data + 2, data + size)) == NoError);
+  API_Element element = HostFuzz::AddObjectWithUserData(host, HostFuzz::SplitUserData(data, size));
 
   CArea1ObjectCore figure;
   const CArea1ObjectCore untouched;

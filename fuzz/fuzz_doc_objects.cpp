@@ -11,13 +11,9 @@
 #include "CArea4Object.h"
 #include "CAutoAreaParam.h"
 #include "CPlenimetraParam.h"
-#include "HostFixture.h"
-#include "host_memory.h"
-#include "host_userdata.h"
+#include "HostFuzzSupport.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -26,11 +22,7 @@ const char* const kName = "PLENIMETRA_FUZZ";
 constexpr int kCurrentVersion = 1047;
 constexpr std::size_t kHeaderBytes = 3;
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
+using HostFuzz::Check;
 
 // A figure kind of the fuzzer's own: the readers need some class per kind.
 class FuzzFigure : public CArea1Object {
@@ -65,18 +57,6 @@ void AddFloors(CPlenimetraParam& doc)
                                        CItemType1Table::ITEMTYPE_CIRCLE, CItemType2Table::ITEMTYPE_DECIMAL, code));
     doc.m_FloorParamArray.push_back(floor);
   }
-}
-
-void Store(int version, const std::uint8_t* data, std::size_t size)
-{
-  API_ModulData record;
-  record.dataVersion = version;
-  record.platformSign = CArchiveOld::kPlatformSign;
-  record.dataHdl = BMAllocateHandle(static_cast<GSSize>(size), 0, 0);
-  if (size > 0)
-    std::memcpy(*record.dataHdl, data, size);
-  ACAPI_ModulData_Store(&record, GS::UniString(kName));
-  BMKillHandle(&record.dataHdl);
 }
 
 // Reads the stored record with the reader; true when it read.
@@ -202,7 +182,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RegisterKinds(doc);
     AddFloors(doc);
     const int version = data[1] | (data[2] << 8);
-    Store(version, data + kHeaderBytes, size - kHeaderBytes);
+    HostFuzz::StoreModuleData(kName, version, data + kHeaderBytes, size - kHeaderBytes);
     switch (data[0] % 4) {
     case 0:
       FuzzFigures(doc);

@@ -9,16 +9,10 @@
 #include "CArchive.h"
 #include "CCrMark.h"
 #include "CRoundTypeParam.h"
-#include "HostFixture.h"
-#include "host_memory.h"
-#include "host_userdata.h"
-#include "io_filesystem.h"
+#include "HostFuzzSupport.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -27,11 +21,7 @@ const char* const kName = "fuzz_presets";
 // Every version at which the stored presets or marks change, and around them.
 constexpr int kVersions[] = {1000, 1001, 1005, 1007, 1008, 1009, 1010, 1037, 1038, 1042, 1043, 1044, 1045, 1047};
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
+using HostFuzz::Check;
 
 void CheckUsable(const CRoundTypeParamArray& presets, std::size_t dataSize)
 {
@@ -42,15 +32,7 @@ void CheckUsable(const CRoundTypeParamArray& presets, std::size_t dataSize)
 
 void ReadModuleData(const std::uint8_t* data, std::size_t size, int version)
 {
-  API_ModulData record;
-  record.dataVersion = version;
-  record.platformSign = CArchiveOld::kPlatformSign;
-  record.dataHdl = BMAllocateHandle(GSSize(size), 0, 0);
-  if (size > 0)
-    std::memcpy(*record.dataHdl, data, size);
-  ACAPI_ModulData_Store(&record, GS::UniString(kName));
-  BMKillHandle(&record.dataHdl);
-
+  HostFuzz::StoreModuleData(kName, version, data, size);
   CArchiveOld in(kName);
   Check(in.Open() == 0);
   CRoundTypeParamArray presets;
@@ -67,12 +49,7 @@ void ReadModuleData(const std::uint8_t* data, std::size_t size, int version)
 
 void ReadSettingsFile(const std::uint8_t* data, std::size_t size)
 {
-  const std::filesystem::path path = pln::host::SandboxRoot() / "fuzz_doc_presets.dat";
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
-  }
-  CFileArchive in(GS::UniString(path.string().c_str(), CC_UTF8));
+  CFileArchive in(HostFuzz::WriteSandboxFile("fuzz_doc_presets.dat", data, size));
   if (in.Open() != 0)
     return;
   CRoundTypeParamArray presets;

@@ -9,12 +9,9 @@
 #include "CArchive.h"
 #include "CAreaListItem.h"
 #include "CPlenimetraParam.h"
-#include "HostFixture.h"
-#include "host_memory.h"
-#include "host_userdata.h"
+#include "HostFuzzSupport.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -23,23 +20,7 @@ namespace {
 constexpr std::size_t kHeaderBytes = 1 + 4 + 4;
 const char* const kName = "PLENIMETRA";
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
-
-void Store(Int32 version, const std::uint8_t* data, std::size_t size)
-{
-  API_ModulData record;
-  record.dataVersion = version;
-  record.platformSign = CArchiveOld::kPlatformSign;
-  record.dataHdl = BMAllocateHandle(GSSize(size), 0, 0);
-  if (size > 0)
-    std::memcpy(*record.dataHdl, data, size);
-  ACAPI_ModulData_Store(&record, GS::UniString(kName));
-  BMKillHandle(&record.dataHdl);
-}
+using HostFuzz::Check;
 
 void ReadField(CArchive& in, unsigned kind, std::size_t recordSize)
 {
@@ -85,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Int32 version = 0;
   std::memcpy(&version, data + 5, 4);
   const std::size_t recordSize = size - kHeaderBytes;
-  Store(version, data + kHeaderBytes, recordSize);
+  HostFuzz::StoreModuleData(kName, version, data + kHeaderBytes, recordSize);
   {
     CArchiveOld in(kName);
     Check(in.Open() == 0);

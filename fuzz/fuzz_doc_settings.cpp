@@ -7,25 +7,17 @@
 
 #include "CArchive.h"
 #include "CPlenimetraParam.h"
-#include "HostFixture.h"
-#include "io_filesystem.h"
+#include "HostFuzzSupport.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
 
 constexpr std::size_t kHeaderBytes = 1 + 4;
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
+using HostFuzz::Check;
 
 void ReadField(CFileArchive& in, unsigned kind, std::size_t fileSize)
 {
@@ -61,13 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   HostFixture host;
   host.AddLayer(GS::UniString(u"メンセラ"));
-  const std::filesystem::path path = pln::host::SandboxRoot() / "fuzz_doc_settings.dat";
   const std::size_t fileSize = size - kHeaderBytes;
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data + kHeaderBytes), std::streamsize(fileSize));
-  }
-  CFileArchive in(GS::UniString(path.string().c_str(), CC_UTF8));
+  CFileArchive in(HostFuzz::WriteSandboxFile("fuzz_doc_settings.dat", data + kHeaderBytes, fileSize));
   Check(in.Open() == 0);
   if (data[0] % 2 == 0) {
     CPlenimetraParamArray patterns;

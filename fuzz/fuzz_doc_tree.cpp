@@ -11,13 +11,9 @@
 #include "CAreaTree.h"
 #include "CKelProgressCore.h"
 #include "CPlenimetraParam.h"
-#include "HostFixture.h"
-#include "host_memory.h"
-#include "host_userdata.h"
+#include "HostFuzzSupport.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -26,23 +22,7 @@ constexpr int kOldestVersion = 1003;
 constexpr int kNewestVersion = 1047;
 const char* const kName = "PLENIMETRA";
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
-
-void Store(const std::uint8_t* data, std::size_t size, int version)
-{
-  API_ModulData record;
-  record.dataVersion = version;
-  record.platformSign = CArchiveOld::kPlatformSign;
-  record.dataHdl = BMAllocateHandle(GSSize(size), 0, 0);
-  if (size > 0)
-    std::memcpy(*record.dataHdl, data, size);
-  ACAPI_ModulData_Store(&record, GS::UniString(kName));
-  BMKillHandle(&record.dataHdl);
-}
+using HostFuzz::Check;
 
 // Folders 1 and 2, elements 3 and 4 (nodes -3, -4), one floor.
 void MakeObjects(CPlenimetraParam& doc)
@@ -88,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   HostFixture host;
   const int version = kOldestVersion + data[1] % (kNewestVersion - kOldestVersion + 1);
-  Store(data + kHeaderBytes, size - kHeaderBytes, version);
+  HostFuzz::StoreModuleData(kName, version, data + kHeaderBytes, size - kHeaderBytes);
 
   CPlenimetraParam doc;
   MakeObjects(doc);

@@ -6,12 +6,9 @@
 // no handle may be left behind.
 
 #include "CGSArchive2.h"
-#include "HostFixture.h"
-#include "host_memory.h"
-#include "host_userdata.h"
+#include "HostFuzzSupport.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -20,23 +17,9 @@ namespace {
 constexpr std::size_t kProgramBytes = 4;
 const char* const kName = "fuzz";
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
+constexpr Int32 kVersion = 1000;
 
-void Store(const std::uint8_t* data, std::size_t size)
-{
-  API_ModulData record;
-  record.dataVersion = 1000;
-  record.platformSign = CGSArchive2::kPlatformSign;
-  record.dataHdl = BMAllocateHandle(GSSize(size), 0, 0);
-  if (size > 0)
-    std::memcpy(*record.dataHdl, data, size);
-  ACAPI_ModulData_Store(&record, GS::UniString(kName));
-  BMKillHandle(&record.dataHdl);
-}
+using HostFuzz::Check;
 
 // One field of the kind chosen by a program step.
 void ReadField(CGSArchive2& in, unsigned kind, std::size_t recordSize)
@@ -71,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   HostFixture host;
   host.AddFont(GS::UniString(u"明朝"));
-  Store(data + kProgramBytes, size - kProgramBytes);
+  HostFuzz::StoreModuleData(kName, kVersion, data + kProgramBytes, size - kProgramBytes);
   {
     CGSArchive2 in(kName);
     Check(in.Open());

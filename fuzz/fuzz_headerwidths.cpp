@@ -8,12 +8,9 @@
 
 #include "CDGDlgCore.h"
 #include "CDGListItemParam.h"
-#include "HostFixture.h"
-#include "host_memory.h"
-#include "host_userdata.h"
+#include "HostFuzzSupport.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -24,11 +21,7 @@ constexpr short kRes = 32560;
 constexpr short kList = 3;
 constexpr std::size_t kHeaderBytes = 2;
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
+using HostFuzz::Check;
 
 class Dialog : public CDGDlgCore {
 public:
@@ -36,18 +29,6 @@ public:
   void DoMsgChange(short, short, long long) override {}
   short DoMsgClose(short, short) override { return 0; }
 };
-
-void Store(const std::uint8_t* data, std::size_t size, Int32 version, const std::string& name)
-{
-  API_ModulData record;
-  record.dataVersion = version;
-  record.platformSign = 0x5757;
-  record.dataHdl = BMAllocateHandle(GSSize(size), 0, 0);
-  if (size > 0)
-    std::memcpy(*record.dataHdl, data, size);
-  ACAPI_ModulData_Store(&record, GS::UniString(name.c_str()));
-  BMKillHandle(&record.dataHdl);
-}
 
 std::unique_ptr<CDGListItemParamArray> MakeColumns(short dialId, int count)
 {
@@ -107,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const short id = dialog.DoModeless();
     Check(id != 0);
     auto columns = MakeColumns(id, columnCount);
-    Store(record, recordSize, version, columns->HeaderRecordName(kRes));
+    HostFuzz::StoreModuleData(columns->HeaderRecordName(kRes).c_str(), version, record, recordSize);
     const std::vector<short> constructed = Widths(*columns);
     columns->LoadHeaderPosition(kRes);
     if (!RecordFits(record, recordSize, version, columnCount))

@@ -83,17 +83,6 @@ void Translate(StoredElement& stored, const API_Coord& offset)
   }
 }
 
-GSErrCode CheckAllWritable(const std::vector<API_Guid>& guids)
-{
-  for (const API_Guid& guid : guids) {
-    if (GSErrCode err = CheckLive(guid); err != NoError)
-      return err;
-    if (GSErrCode err = CheckWritable(*FindElement(guid)); err != NoError)
-      return err;
-  }
-  return NoError;
-}
-
 API_Guid CopyElement(const API_Guid& original, const API_Coord& offset)
 {
   Model& model = TheModel();
@@ -327,7 +316,7 @@ GSErrCode HostFixture::UserMove(const std::vector<API_Guid>& guids, const API_Co
 GSErrCode HostFixture::UserEdit(const API_Guid& guid, const std::function<void(API_Element&)>& edit)
 {
   CallLogPause pause;
-  if (GSErrCode err = CheckAllWritable({guid}); err != NoError)
+  if (GSErrCode err = CheckAllWritable(std::vector<API_Guid>{guid}); err != NoError)
     return err;
   return RunUserAction(GS::UniString(u"Edit"), false, [&]() {
     API_Element element = FindElement(guid)->element;

@@ -20,27 +20,29 @@ DGItemState* List(const char* call, short dialId, short list)
 
 short RowCount(const DGListState& list) { return static_cast<short>(list.rows.size()); }
 
+// Rows, tab fields and header items count from 1; one outside 1..count is
+// a misuse naming what is missing.
+bool InList(const char* call, short list, const char* what, int index, int count)
+{
+  if (index >= 1 && index <= count)
+    return true;
+  Misuse(call, std::string("no ") + what + " " + std::to_string(index) + " in list " + std::to_string(list));
+  return false;
+}
+
 DGListRow* Row(const char* call, short dialId, short list, short row)
 {
   DGItemState* state = List(call, dialId, list);
-  if (state == nullptr)
+  if (state == nullptr || !InList(call, list, "row", row, RowCount(state->list)))
     return nullptr;
-  if (row < 1 || row > RowCount(state->list)) {
-    Misuse(call, "no row " + std::to_string(row) + " in list " + std::to_string(list));
-    return nullptr;
-  }
   return &state->list.rows[static_cast<std::size_t>(row - 1)];
 }
 
 DGTabField* TabField(const char* call, short dialId, short list, short tabField)
 {
   DGItemState* state = List(call, dialId, list);
-  if (state == nullptr)
+  if (state == nullptr || !InList(call, list, "tab field", tabField, static_cast<int>(state->list.tabFields.size())))
     return nullptr;
-  if (tabField < 1 || static_cast<std::size_t>(tabField) > state->list.tabFields.size()) {
-    Misuse(call, "no tab field " + std::to_string(tabField) + " in list " + std::to_string(list));
-    return nullptr;
-  }
   return &state->list.tabFields[static_cast<std::size_t>(tabField - 1)];
 }
 
@@ -49,12 +51,8 @@ DGTabField* TabField(const char* call, short dialId, short list, short tabField)
 DGHeaderItem* Header(const char* call, short dialId, short list, short headerItem)
 {
   DGItemState* state = List(call, dialId, list);
-  if (state == nullptr)
+  if (state == nullptr || !InList(call, list, "header item", headerItem, HeaderCount(state->list)))
     return nullptr;
-  if (headerItem < 1 || headerItem > HeaderCount(state->list)) {
-    Misuse(call, "no header item " + std::to_string(headerItem) + " in list " + std::to_string(list));
-    return nullptr;
-  }
   return &state->list.headers[headerItem];
 }
 

@@ -67,6 +67,17 @@ short TreeChange(short dialId, short tree, short kind, Int32 treeItem)
   return Deliver(dialId, DG_MSG_CHANGE, tree, Address(&change));
 }
 
+// The user opens or closes a tree item: the item changes first, then the
+// dialog hears of it.
+short ExpandOrCollapse(const char* action, short dialId, short tree, Int32 treeItem, bool expand)
+{
+  DGItemState* state = UserItem(action, dialId, tree, {DGItemKind::TreeView});
+  if (state == nullptr || !TreeItemsExist(action, state->tree, {treeItem}))
+    return 0;
+  state->tree.items.at(treeItem).expanded = expand;
+  return TreeChange(dialId, tree, expand ? DG_TVCF_EXPANDED : DG_TVCF_COLLAPSED, treeItem);
+}
+
 short Header(short dialId, short message, short list, DG::ListBoxHeaderEventArg header)
 {
   return Deliver(dialId, message, list, Address(&header));
@@ -210,24 +221,12 @@ short DialogUser::SelectTreeItems(short tree, const std::vector<Int32>& treeItem
 
 short DialogUser::ExpandTreeItem(short tree, Int32 treeItem)
 {
-  if (!IsOpen())
-    return 0;
-  DGItemState* state = UserItem("ExpandTreeItem", dialId_, tree, {DGItemKind::TreeView});
-  if (state == nullptr || !TreeItemsExist("ExpandTreeItem", state->tree, {treeItem}))
-    return 0;
-  state->tree.items.at(treeItem).expanded = true;
-  return TreeChange(dialId_, tree, DG_TVCF_EXPANDED, treeItem);
+  return IsOpen() ? ExpandOrCollapse("ExpandTreeItem", dialId_, tree, treeItem, true) : 0;
 }
 
 short DialogUser::CollapseTreeItem(short tree, Int32 treeItem)
 {
-  if (!IsOpen())
-    return 0;
-  DGItemState* state = UserItem("CollapseTreeItem", dialId_, tree, {DGItemKind::TreeView});
-  if (state == nullptr || !TreeItemsExist("CollapseTreeItem", state->tree, {treeItem}))
-    return 0;
-  state->tree.items.at(treeItem).expanded = false;
-  return TreeChange(dialId_, tree, DG_TVCF_COLLAPSED, treeItem);
+  return IsOpen() ? ExpandOrCollapse("CollapseTreeItem", dialId_, tree, treeItem, false) : 0;
 }
 
 short DialogUser::HeaderClick(short list, short headerItem)

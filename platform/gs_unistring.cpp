@@ -5,9 +5,7 @@
 
 #include <algorithm>
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace GS {
 namespace {
@@ -142,15 +140,9 @@ UniString UniString::Printf(const char* format, ...)
     return {};
   std::va_list args;
   va_start(args, format);
-  std::va_list again;
-  va_copy(again, args);
-  int needed = std::vsnprintf(nullptr, 0, format, args);
+  const std::string text = pln::host::internal::FormatV(format, args);
   va_end(args);
-  std::vector<char> buffer(needed > 0 ? static_cast<std::size_t>(needed) + 1 : 1, '\0');
-  if (needed > 0)
-    std::vsnprintf(buffer.data(), buffer.size(), format, again);
-  va_end(again);
-  return FromStd(pln::host::internal::FromUtf8(buffer.data(), needed > 0 ? static_cast<std::size_t>(needed) : 0));
+  return FromStd(pln::host::internal::FromUtf8(text.data(), text.size()));
 }
 
 UniString::CStr UniString::ToCStr(GSCharCode code) const

@@ -39,8 +39,7 @@ StoredAttribute* FindByName(API_AttrTypeID type, const GS::UniString& name)
 
 GSErrCode ACAPI_Attribute_Get(API_Attribute* attribute)
 {
-  LogCall("ACAPI_Attribute_Get");
-  if (GSErrCode err = TakeFailure("ACAPI_Attribute_Get"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Attribute_Get"); err != NoError)
     return err;
   if (attribute == nullptr || !IsKnownType(attribute->header.typeID))
     return APIERR_BADPARS;
@@ -53,8 +52,7 @@ GSErrCode ACAPI_Attribute_Get(API_Attribute* attribute)
 
 GSErrCode ACAPI_Attribute_Search(API_Attr_Head* head)
 {
-  LogCall("ACAPI_Attribute_Search");
-  if (GSErrCode err = TakeFailure("ACAPI_Attribute_Search"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Attribute_Search"); err != NoError)
     return err;
   if (head == nullptr || !IsKnownType(head->typeID))
     return APIERR_BADPARS;
@@ -67,8 +65,7 @@ GSErrCode ACAPI_Attribute_Search(API_Attr_Head* head)
 
 GSErrCode ACAPI_Attribute_Create(API_Attribute* attribute)
 {
-  LogCall("ACAPI_Attribute_Create");
-  if (GSErrCode err = TakeFailure("ACAPI_Attribute_Create"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Attribute_Create"); err != NoError)
     return err;
   if (attribute == nullptr || !IsKnownType(attribute->header.typeID))
     return APIERR_BADPARS;
@@ -92,8 +89,7 @@ GSErrCode ACAPI_Attribute_Create(API_Attribute* attribute)
 
 GSErrCode ACAPI_Attribute_Modify(API_Attribute* attribute)
 {
-  LogCall("ACAPI_Attribute_Modify");
-  if (GSErrCode err = TakeFailure("ACAPI_Attribute_Modify"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Attribute_Modify"); err != NoError)
     return err;
   if (attribute == nullptr || !IsKnownType(attribute->header.typeID))
     return APIERR_BADPARS;
@@ -114,8 +110,7 @@ GSErrCode ACAPI_Attribute_Modify(API_Attribute* attribute)
 
 GSErrCode ACAPI_Attribute_GetNum(API_AttrTypeID type, Int32* count)
 {
-  LogCall("ACAPI_Attribute_GetNum");
-  if (GSErrCode err = TakeFailure("ACAPI_Attribute_GetNum"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Attribute_GetNum"); err != NoError)
     return err;
   if (count == nullptr || !IsKnownType(type))
     return APIERR_BADPARS;

@@ -119,12 +119,6 @@ bool UnpackPolygon(Unpacker& in, StoredBody::Polygon& polygon)
 // ---------------------------------------------------------------------------
 // Builders
 
-GSErrCode Enter(const char* name)
-{
-  LogCall(name);
-  return TakeFailure(name);
-}
-
 StoredBody* Builder(void* bodyData)
 {
   auto& builders = TheModel().bodyBuilders;

@@ -45,6 +45,14 @@ std::string RequestCallName(const char* function, Int32 code)
   return name;
 }
 
+GSErrCode Enter(const std::string& name)
+{
+  LogCall(name);
+  return TakeFailure(name);
+}
+
+GSErrCode EnterRequest(const char* function, Int32 code) { return Enter(RequestCallName(function, code)); }
+
 const std::vector<std::string>& CallLog() { return Log(); }
 
 void ClearCallLog() { Log().clear(); }

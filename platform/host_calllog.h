@@ -15,6 +15,11 @@ void LogCall(std::string name);
 // The log name of a request-code call: the function, a colon and the four
 // characters of the code ("ACAPI_Database:GDAT").
 std::string RequestCallName(const char* function, Int32 code);
+// What every ACAPI_ function does on entry: logs its name, then answers
+// the failure a test queued for it (NoError when none).
+GSErrCode Enter(const std::string& name);
+// Enter for a request-code call, under its RequestCallName.
+GSErrCode EnterRequest(const char* function, Int32 code);
 const std::vector<std::string>& CallLog();
 void ClearCallLog();
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -243,6 +244,23 @@ namespace internal {
 std::string ToUtf8(const std::u16string& text, bool* lost) { return EncodeWith(text, CC_UTF8, lost); }
 
 std::u16string FromUtf8(const char* bytes, std::size_t n, bool* lost) { return DecodeWith(bytes, n, CC_UTF8, lost); }
+
+// The first pass measures, the second writes; each needs its own copy of the
+// arguments.
+std::string FormatV(const char* format, std::va_list args)
+{
+  std::va_list again;
+  va_copy(again, args);
+  const int needed = std::vsnprintf(nullptr, 0, format, args);
+  std::string text;
+  if (needed > 0) {
+    std::vector<char> buffer(static_cast<std::size_t>(needed) + 1, '\0');
+    std::vsnprintf(buffer.data(), buffer.size(), format, again);
+    text.assign(buffer.data(), static_cast<std::size_t>(needed));
+  }
+  va_end(again);
+  return text;
+}
 
 }  // namespace internal
 }  // namespace pln::host

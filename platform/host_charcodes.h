@@ -9,6 +9,7 @@
 
 #include "host_types.h"
 
+#include <cstdarg>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -46,6 +47,9 @@ namespace pln::host::internal {
 // conversions the system asked for.
 std::string ToUtf8(const std::u16string& text, bool* lost = nullptr);
 std::u16string FromUtf8(const char* bytes, std::size_t n, bool* lost = nullptr);
+// The printf text of the format and arguments (args is used up), for the
+// host's own formatters; "" when the format cannot be formatted.
+std::string FormatV(const char* format, std::va_list args);
 }  // namespace pln::host::internal
 
 // Converts srcLen UTF-16 units (all up to the terminator when srcLen < 0)

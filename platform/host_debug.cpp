@@ -1,9 +1,9 @@
 #include "host_debug.h"
 
+#include "host_charcodes.h"
 #include "host_foundation.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -25,17 +25,8 @@ void DBPrintf(const char* format, ...)
     return;
   std::va_list args;
   va_start(args, format);
-  std::va_list again;
-  va_copy(again, args);
-  int needed = std::vsnprintf(nullptr, 0, format, args);
+  std::string text = pln::host::internal::FormatV(format, args);
   va_end(args);
-  std::string text;
-  if (needed > 0) {
-    std::vector<char> buffer(static_cast<std::size_t>(needed) + 1, '\0');
-    std::vsnprintf(buffer.data(), buffer.size(), format, again);
-    text.assign(buffer.data(), static_cast<std::size_t>(needed));
-  }
-  va_end(again);
   auto& lines = Lines();
   if (lines.size() >= kMaxDebugLines)
     lines.erase(lines.begin(), lines.begin() + kMaxDebugLines / 2);

@@ -114,23 +114,11 @@ void TakePartDefaults(StoredElement& stored)
   FreeAddParHandle(&defaults);
 }
 
-GSErrCode CheckAllWritable(const GS::Array<API_Guid>& guids)
-{
-  for (const API_Guid& guid : guids) {
-    if (GSErrCode err = CheckLive(guid); err != NoError)
-      return err;
-    if (GSErrCode err = CheckWritable(*FindElement(guid)); err != NoError)
-      return err;
-  }
-  return NoError;
-}
-
 }  // namespace
 
 GSErrCode ACAPI_Element_GetDefaults(API_Element* element, API_ElementMemo* memo)
 {
-  LogCall("ACAPI_Element_GetDefaults");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_GetDefaults"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_GetDefaults"); err != NoError)
     return err;
   if (element == nullptr)
     return APIERR_BADPARS;
@@ -148,8 +136,7 @@ GSErrCode ACAPI_Element_GetDefaults(API_Element* element, API_ElementMemo* memo)
 
 GSErrCode ACAPI_Element_Create(API_Element* element, API_ElementMemo* memo)
 {
-  LogCall("ACAPI_Element_Create");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_Create"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_Create"); err != NoError)
     return err;
   if (element == nullptr)
     return APIERR_BADPARS;
@@ -182,8 +169,7 @@ GSErrCode ACAPI_Element_Create(API_Element* element, API_ElementMemo* memo)
 
 GSErrCode ACAPI_Element_Get(API_Element* element)
 {
-  LogCall("ACAPI_Element_Get");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_Get"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_Get"); err != NoError)
     return err;
   if (element == nullptr)
     return APIERR_BADPARS;
@@ -195,8 +181,7 @@ GSErrCode ACAPI_Element_Get(API_Element* element)
 
 GSErrCode ACAPI_Element_GetHeader(API_Elem_Head* header)
 {
-  LogCall("ACAPI_Element_GetHeader");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_GetHeader"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_GetHeader"); err != NoError)
     return err;
   if (header == nullptr)
     return APIERR_BADPARS;
@@ -208,8 +193,7 @@ GSErrCode ACAPI_Element_GetHeader(API_Elem_Head* header)
 
 GSErrCode ACAPI_Element_GetMemo(const API_Guid& guid, API_ElementMemo* memo, UInt64 mask)
 {
-  LogCall("ACAPI_Element_GetMemo");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_GetMemo"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_GetMemo"); err != NoError)
     return err;
   if (memo == nullptr)
     return APIERR_BADPARS;
@@ -243,8 +227,7 @@ GSErrCode ACAPI_DisposeElemMemoHdls(API_ElementMemo* memo)
 GSErrCode ACAPI_Element_Change(API_Element* element, const API_ElementMask* mask, const API_ElementMemo* memo,
                                UInt64 memoMask, bool /*withDel*/)
 {
-  LogCall("ACAPI_Element_Change");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_Change"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_Change"); err != NoError)
     return err;
   if (element == nullptr)
     return APIERR_BADPARS;
@@ -271,8 +254,7 @@ GSErrCode ACAPI_Element_Change(API_Element* element, const API_ElementMask* mask
 
 GSErrCode ACAPI_Element_Delete(const GS::Array<API_Guid>& guids)
 {
-  LogCall("ACAPI_Element_Delete");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_Delete"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_Delete"); err != NoError)
     return err;
   if (GSErrCode err = CheckAllWritable(guids); err != NoError)
     return err;
@@ -289,8 +271,7 @@ GSErrCode ACAPI_Element_Delete(const GS::Array<API_Guid>& guids)
 
 GSErrCode ACAPI_Element_GetElemList(API_ElemTypeID type, GS::Array<API_Guid>* list)
 {
-  LogCall("ACAPI_Element_GetElemList");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_GetElemList"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_GetElemList"); err != NoError)
     return err;
   if (list == nullptr)
     return APIERR_BADPARS;
@@ -330,8 +311,7 @@ bool ACAPI_Element_Filter(const API_Guid& guid, UInt32 filterBits)
 GSErrCode ACAPI_ElementGroup_Create(const GS::Array<API_Guid>& elements, API_Guid* groupGuid,
                                     const API_Guid* /*parentGroupGuid*/)
 {
-  LogCall("ACAPI_ElementGroup_Create");
-  if (GSErrCode err = TakeFailure("ACAPI_ElementGroup_Create"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_ElementGroup_Create"); err != NoError)
     return err;
   if (elements.IsEmpty())
     return APIERR_BADPARS;

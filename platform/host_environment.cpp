@@ -281,9 +281,7 @@ GSErrCode AutomateRequest(Int32 code, void* par1)
 
 GSErrCode ACAPI_Environment(Int32 code, void* par1, void* /*par2*/)
 {
-  const std::string callName = RequestCallName("ACAPI_Environment", code);
-  LogCall(callName);
-  if (GSErrCode err = TakeFailure(callName); err != NoError)
+  if (GSErrCode err = EnterRequest("ACAPI_Environment", code); err != NoError)
     return err;
   if (par1 == nullptr)
     return APIERR_BADPARS;
@@ -292,9 +290,7 @@ GSErrCode ACAPI_Environment(Int32 code, void* par1, void* /*par2*/)
 
 GSErrCode ACAPI_Database(Int32 code, void* par1, void* par2)
 {
-  const std::string callName = RequestCallName("ACAPI_Database", code);
-  LogCall(callName);
-  if (GSErrCode err = TakeFailure(callName); err != NoError)
+  if (GSErrCode err = EnterRequest("ACAPI_Database", code); err != NoError)
     return err;
   if (par1 == nullptr)
     return APIERR_BADPARS;
@@ -303,9 +299,7 @@ GSErrCode ACAPI_Database(Int32 code, void* par1, void* par2)
 
 GSErrCode ACAPI_Automate(Int32 code, void* par1, void* /*par2*/)
 {
-  const std::string callName = RequestCallName("ACAPI_Automate", code);
-  LogCall(callName);
-  if (GSErrCode err = TakeFailure(callName); err != NoError)
+  if (GSErrCode err = EnterRequest("ACAPI_Automate", code); err != NoError)
     return err;
   return AutomateRequest(code, par1);
 }

@@ -257,8 +257,7 @@ const char16_t* TypeName(API_ElemTypeID type)
 
 GSErrCode ACAPI_Register_Menu(short menuStrResID, short /*promptStrResID*/, Int32 /*menuPosCode*/, Int32 /*menuFlags*/)
 {
-  LogCall("ACAPI_Register_Menu");
-  if (GSErrCode err = TakeFailure("ACAPI_Register_Menu"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Register_Menu"); err != NoError)
     return err;
   TheModel().menus.try_emplace(menuStrResID, nullptr);
   return NoError;
@@ -266,8 +265,7 @@ GSErrCode ACAPI_Register_Menu(short menuStrResID, short /*promptStrResID*/, Int3
 
 GSErrCode ACAPI_Install_MenuHandler(short menuStrResID, APIMenuCommandProc* handler)
 {
-  LogCall("ACAPI_Install_MenuHandler");
-  if (GSErrCode err = TakeFailure("ACAPI_Install_MenuHandler"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Install_MenuHandler"); err != NoError)
     return err;
   auto found = TheModel().menus.find(menuStrResID);
   if (found == TheModel().menus.end())
@@ -278,8 +276,7 @@ GSErrCode ACAPI_Install_MenuHandler(short menuStrResID, APIMenuCommandProc* hand
 
 GSErrCode ACAPI_Goodies_GetElemTypeName(API_ElemTypeID type, GS::UniString& name)
 {
-  LogCall("ACAPI_Goodies_GetElemTypeName");
-  if (GSErrCode err = TakeFailure("ACAPI_Goodies_GetElemTypeName"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Goodies_GetElemTypeName"); err != NoError)
     return err;
   const char16_t* text = TypeName(type);
   if (text == nullptr)
@@ -290,9 +287,7 @@ GSErrCode ACAPI_Goodies_GetElemTypeName(API_ElemTypeID type, GS::UniString& name
 
 GSErrCode ACAPI_Element_Tool(const GS::Array<API_Guid>& elements, Int32 toolCode, void* /*par*/)
 {
-  const std::string callName = RequestCallName("ACAPI_Element_Tool", toolCode);
-  LogCall(callName);
-  if (GSErrCode err = TakeFailure(callName); err != NoError)
+  if (GSErrCode err = EnterRequest("ACAPI_Element_Tool", toolCode); err != NoError)
     return err;
   switch (toolCode) {
   case 'OFR0':
@@ -306,8 +301,7 @@ GSErrCode ACAPI_Element_Tool(const GS::Array<API_Guid>& elements, Int32 toolCode
 
 GSErrCode ACAPI_Element_GetQuantities(const API_Guid& guid, API_ElementQuantity* quantity)
 {
-  LogCall("ACAPI_Element_GetQuantities");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_GetQuantities"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_GetQuantities"); err != NoError)
     return err;
   if (quantity == nullptr)
     return APIERR_BADPARS;

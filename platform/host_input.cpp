@@ -66,6 +66,20 @@ std::optional<API_Coord3D> TakePick(RubberLineInfoProc* callback)
   return pick.position;
 }
 
+// A point or a line input: the one click answers the position.
+template <typename Info>
+GSErrCode AnswerOnePick(Int32 code, Info* info, RubberLineInfoProc* callback)
+{
+  if (info == nullptr)
+    return APIERR_BADPARS;
+  Record(code, info->prompt, callback);
+  const auto pick = TakePick(callback);
+  if (!pick)
+    return APIERR_CANCEL;
+  info->pos = *pick;
+  return NoError;
+}
+
 template <typename T>
 T** NewHandle(std::size_t count)
 {
@@ -135,27 +149,10 @@ namespace pln::host::internal {
 
 GSErrCode GetPoint(API_GetPointType* info, RubberLineInfoProc* callback)
 {
-  if (info == nullptr)
-    return APIERR_BADPARS;
-  Record('IPOI', info->prompt, callback);
-  const auto pick = TakePick(callback);
-  if (!pick)
-    return APIERR_CANCEL;
-  info->pos = *pick;
-  return NoError;
+  return AnswerOnePick('IPOI', info, callback);
 }
 
-GSErrCode GetLine(API_GetLineType* info, RubberLineInfoProc* callback)
-{
-  if (info == nullptr)
-    return APIERR_BADPARS;
-  Record('ILIN', info->prompt, callback);
-  const auto pick = TakePick(callback);
-  if (!pick)
-    return APIERR_CANCEL;
-  info->pos = *pick;
-  return NoError;
-}
+GSErrCode GetLine(API_GetLineType* info, RubberLineInfoProc* callback) { return AnswerOnePick('ILIN', info, callback); }
 
 GSErrCode GetArc(API_GetArcType* info, RubberLineInfoProc* callback)
 {

@@ -6,7 +6,6 @@
 #include "host_errors.h"
 #include "host_goodies.h"
 #include "host_libpart.h"
-#include "host_requestcode.h"
 
 #include <map>
 #include <utility>
@@ -75,14 +74,6 @@ GSErrCode Dispatch(Int32 code, void* par1, void* par2)
   }
 }
 
-// The answer a test queued for this request, after logging it.
-GSErrCode Enter(Int32 code)
-{
-  const std::string name = internal::RequestName("ACAPI_Interface", code);
-  LogCall(name);
-  return TakeFailure(name);
-}
-
 }  // namespace
 
 std::optional<API_UserControlType> UserControlOf(short dialogID, short itemID)
@@ -109,14 +100,14 @@ void ResetLibraryAndInterface()
 // headless window.
 GSErrCode ACAPI_Interface(Int32 code, void* par1, void* par2, void* /*par3*/)
 {
-  if (GSErrCode err = pln::host::Enter(code))
+  if (GSErrCode err = pln::host::EnterRequest("ACAPI_Interface", code))
     return err;
   return pln::host::Dispatch(code, par1, par2);
 }
 
 GSErrCode ACAPI_Interface(Int32 code, void* par1, RubberLineInfoProc* callback)
 {
-  if (GSErrCode err = pln::host::Enter(code))
+  if (GSErrCode err = pln::host::EnterRequest("ACAPI_Interface", code))
     return err;
   return pln::host::Input(code, par1, callback);
 }

@@ -16,13 +16,6 @@ std::vector<LibPartDefinition>& Loaded()
   return parts;
 }
 
-// The answer a test queued for this call, after logging it.
-GSErrCode Enter(const char* name)
-{
-  LogCall(name);
-  return TakeFailure(name);
-}
-
 GS::UniString NameOf(const API_LibPart& part)
 {
   const auto end = std::char_traits<char16_t>::find(part.docuName, API_UniLongNameLen, u'\0');

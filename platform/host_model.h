@@ -224,6 +224,18 @@ Story* FindStory(short index);
 // be reserved by this user (APIERR_NOTMINE).
 GSErrCode CheckLayerWritable(short layer);
 GSErrCode CheckWritable(const StoredElement& stored);
+// CheckLive, then CheckWritable, for each element in turn; the first failure.
+template <class Guids>
+GSErrCode CheckAllWritable(const Guids& guids)
+{
+  for (const API_Guid& guid : guids) {
+    if (GSErrCode err = CheckLive(guid); err != NoError)
+      return err;
+    if (GSErrCode err = CheckWritable(*FindElement(guid)); err != NoError)
+      return err;
+  }
+  return NoError;
+}
 
 // ---------------------------------------------------------------------------
 // Journal

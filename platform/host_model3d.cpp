@@ -15,12 +15,6 @@
 namespace pln::host {
 namespace {
 
-GSErrCode Enter(const char* name)
-{
-  LogCall(name);
-  return TakeFailure(name);
-}
-
 // ---------------------------------------------------------------------------
 // Building bodies
 

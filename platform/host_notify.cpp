@@ -153,8 +153,7 @@ std::vector<GS::UniString> NamesOf(const std::vector<UndoStep>& steps)
 
 GSErrCode ACAPI_Notify_CatchProjectEvent(UInt32 eventTypes, APIProjectEventHandlerProc* handler)
 {
-  LogCall("ACAPI_Notify_CatchProjectEvent");
-  if (GSErrCode err = TakeFailure("ACAPI_Notify_CatchProjectEvent"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Notify_CatchProjectEvent"); err != NoError)
     return err;
   auto& events = TheModel().handlers.projectEvents;
   for (UInt32 bit = 1; bit != 0; bit <<= 1) {
@@ -170,8 +169,7 @@ GSErrCode ACAPI_Notify_CatchProjectEvent(UInt32 eventTypes, APIProjectEventHandl
 
 GSErrCode ACAPI_Notify_CatchNewElement(const API_ElemTypeID* elemType, APIElementEventHandlerProc* handler)
 {
-  LogCall("ACAPI_Notify_CatchNewElement");
-  if (GSErrCode err = TakeFailure("ACAPI_Notify_CatchNewElement"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Notify_CatchNewElement"); err != NoError)
     return err;
   Handlers& handlers = TheModel().handlers;
   handlers.newElement = handler;
@@ -181,8 +179,7 @@ GSErrCode ACAPI_Notify_CatchNewElement(const API_ElemTypeID* elemType, APIElemen
 
 GSErrCode ACAPI_Notify_InstallElementObserver(APIElementEventHandlerProc* handler)
 {
-  LogCall("ACAPI_Notify_InstallElementObserver");
-  if (GSErrCode err = TakeFailure("ACAPI_Notify_InstallElementObserver"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Notify_InstallElementObserver"); err != NoError)
     return err;
   TheModel().handlers.observer = handler;
   return NoError;
@@ -190,8 +187,7 @@ GSErrCode ACAPI_Notify_InstallElementObserver(APIElementEventHandlerProc* handle
 
 GSErrCode ACAPI_Notify_CatchSelectionChange(APISelectionChangeHandlerProc* handler)
 {
-  LogCall("ACAPI_Notify_CatchSelectionChange");
-  if (GSErrCode err = TakeFailure("ACAPI_Notify_CatchSelectionChange"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Notify_CatchSelectionChange"); err != NoError)
     return err;
   TheModel().handlers.selection = handler;
   return NoError;
@@ -199,8 +195,7 @@ GSErrCode ACAPI_Notify_CatchSelectionChange(APISelectionChangeHandlerProc* handl
 
 GSErrCode ACAPI_Notify_CatchElementReservationChange(APIReservationChangeHandlerProc* handler)
 {
-  LogCall("ACAPI_Notify_CatchElementReservationChange");
-  if (GSErrCode err = TakeFailure("ACAPI_Notify_CatchElementReservationChange"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Notify_CatchElementReservationChange"); err != NoError)
     return err;
   TheModel().handlers.reservation = handler;
   return NoError;
@@ -208,8 +203,7 @@ GSErrCode ACAPI_Notify_CatchElementReservationChange(APIReservationChangeHandler
 
 GSErrCode ACAPI_CallUndoableCommand(const GS::UniString& undoString, const APICommandProc& command)
 {
-  LogCall("ACAPI_CallUndoableCommand");
-  if (GSErrCode err = TakeFailure("ACAPI_CallUndoableCommand"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_CallUndoableCommand"); err != NoError)
     return err;
   Model& model = TheModel();
   if (model.commandDepth > 0)
@@ -270,34 +264,36 @@ GSErrCode RunUserAction(const GS::UniString& undoName, bool asCopy, const std::f
   return result;
 }
 
-GSErrCode UndoLastStep()
+namespace {
+
+// Takes the newest step of from, puts the project back to before it (undo)
+// or after it (redo), and files the step in to for the way back.
+GSErrCode ReplayStep(std::vector<UndoStep>& from, std::vector<UndoStep>& to, bool undo)
 {
-  Model& model = TheModel();
-  if (model.undoSteps.empty() || model.commandDepth > 0)
+  if (from.empty() || TheModel().commandDepth > 0)
     return APIERR_UNDOEMPTY;
-  UndoStep step = std::move(model.undoSteps.back());
-  model.undoSteps.pop_back();
-  const bool selectionChanged = RestoreStep(step, true);
-  model.redoSteps.push_back(step);
-  ReportHistoryStep(step, true);
+  UndoStep step = std::move(from.back());
+  from.pop_back();
+  const bool selectionChanged = RestoreStep(step, undo);
+  to.push_back(step);
+  ReportHistoryStep(step, undo);
   if (selectionChanged)
     DeliverSelectionChange();
   return NoError;
 }
 
+}  // namespace
+
+GSErrCode UndoLastStep()
+{
+  Model& model = TheModel();
+  return ReplayStep(model.undoSteps, model.redoSteps, true);
+}
+
 GSErrCode RedoLastStep()
 {
   Model& model = TheModel();
-  if (model.redoSteps.empty() || model.commandDepth > 0)
-    return APIERR_UNDOEMPTY;
-  UndoStep step = std::move(model.redoSteps.back());
-  model.redoSteps.pop_back();
-  const bool selectionChanged = RestoreStep(step, false);
-  model.undoSteps.push_back(step);
-  ReportHistoryStep(step, false);
-  if (selectionChanged)
-    DeliverSelectionChange();
-  return NoError;
+  return ReplayStep(model.redoSteps, model.undoSteps, false);
 }
 
 std::vector<GS::UniString> UndoStepNames() { return NamesOf(TheModel().undoSteps); }

@@ -14,12 +14,6 @@ std::map<Int32, RegisteredWindow>& Registry()
   return registry;
 }
 
-GSErrCode Enter(const char* name)
-{
-  LogCall(name);
-  return TakeFailure(name);
-}
-
 }  // namespace
 
 std::optional<RegisteredWindow> ModelessWindowRegistration(Int32 referenceID)

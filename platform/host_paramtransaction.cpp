@@ -8,7 +8,6 @@
 #include "host_goodies.h"
 #include "host_libpart.h"
 #include "host_libpart_internal.h"
-#include "host_requestcode.h"
 
 #include <cmath>
 #include <cstring>
@@ -233,9 +232,7 @@ void ResetParameterTransaction() { Current() = {}; }
 GSErrCode ACAPI_Goodies(Int32 code, void* par1, void* par2)
 {
   using namespace pln::host;
-  const std::string name = internal::RequestName("ACAPI_Goodies", code);
-  LogCall(name);
-  if (GSErrCode err = TakeFailure(name))
+  if (GSErrCode err = EnterRequest("ACAPI_Goodies", code))
     return err;
   switch (code) {
     case 'OPAR':

@@ -28,8 +28,7 @@ bool Contains(const std::vector<API_Guid>& list, const API_Guid& guid)
 GSErrCode ACAPI_Selection_Get(API_SelectionInfo* info, GS::Array<API_Neig>* neigs, bool onlyEditable,
                               bool /*ignorePartialSelection*/)
 {
-  LogCall("ACAPI_Selection_Get");
-  if (GSErrCode err = TakeFailure("ACAPI_Selection_Get"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Selection_Get"); err != NoError)
     return err;
   if (info == nullptr)
     return APIERR_BADPARS;
@@ -51,8 +50,7 @@ GSErrCode ACAPI_Selection_Get(API_SelectionInfo* info, GS::Array<API_Neig>* neig
 
 GSErrCode ACAPI_Element_Select(const GS::Array<API_Neig>& neigs, bool add)
 {
-  LogCall("ACAPI_Element_Select");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_Select"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_Select"); err != NoError)
     return err;
   for (const API_Neig& neig : neigs)
     if (GSErrCode err = CheckSelectable(neig.guid); err != NoError)
@@ -72,8 +70,7 @@ GSErrCode ACAPI_Element_Select(const GS::Array<API_Neig>& neigs, bool add)
 
 GSErrCode ACAPI_Element_DeselectAll()
 {
-  LogCall("ACAPI_Element_DeselectAll");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_DeselectAll"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_DeselectAll"); err != NoError)
     return err;
   if (TheModel().selection.empty())
     return NoError;

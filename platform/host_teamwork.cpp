@@ -25,6 +25,17 @@ GSErrCode CheckAllLive(const GS::Array<API_Guid>& elements)
   return NoError;
 }
 
+// What a reservation call checks before it changes any owner: a failure a
+// test queued for it, the connection, and that every element is there.
+GSErrCode StartReservationCall(const char* call, const GS::Array<API_Guid>& elements)
+{
+  if (GSErrCode err = Enter(call); err != NoError)
+    return err;
+  if (GSErrCode err = CheckOnline(); err != NoError)
+    return err;
+  return CheckAllLive(elements);
+}
+
 }  // namespace
 
 bool ACAPI_TeamworkControl_HasConnection()
@@ -42,12 +53,7 @@ bool ACAPI_TeamworkControl_IsOnline()
 GSErrCode ACAPI_TeamworkControl_ReserveElements(const GS::Array<API_Guid>& elements,
                                                 GS::HashTable<API_Guid, short>* conflicts, bool /*enableDialogs*/)
 {
-  LogCall("ACAPI_TeamworkControl_ReserveElements");
-  if (GSErrCode err = TakeFailure("ACAPI_TeamworkControl_ReserveElements"); err != NoError)
-    return err;
-  if (GSErrCode err = CheckOnline(); err != NoError)
-    return err;
-  if (GSErrCode err = CheckAllLive(elements); err != NoError)
+  if (GSErrCode err = StartReservationCall("ACAPI_TeamworkControl_ReserveElements", elements); err != NoError)
     return err;
   const short me = TheModel().project.userId;
   GS::HashTable<API_Guid, short> reserved;
@@ -70,12 +76,7 @@ GSErrCode ACAPI_TeamworkControl_ReserveElements(const GS::Array<API_Guid>& eleme
 
 GSErrCode ACAPI_TeamworkControl_ReleaseElements(const GS::Array<API_Guid>& elements, bool /*enableDialogs*/)
 {
-  LogCall("ACAPI_TeamworkControl_ReleaseElements");
-  if (GSErrCode err = TakeFailure("ACAPI_TeamworkControl_ReleaseElements"); err != NoError)
-    return err;
-  if (GSErrCode err = CheckOnline(); err != NoError)
-    return err;
-  if (GSErrCode err = CheckAllLive(elements); err != NoError)
+  if (GSErrCode err = StartReservationCall("ACAPI_TeamworkControl_ReleaseElements", elements); err != NoError)
     return err;
   const short me = TheModel().project.userId;
   GS::HashSet<API_Guid> released;

@@ -51,8 +51,7 @@ GSErrCode SetObserved(const API_Guid& guid, bool observed)
 
 GSErrCode ACAPI_Element_GetUserData(const API_Elem_Head* head, API_UserData* userData)
 {
-  LogCall("ACAPI_Element_GetUserData");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_GetUserData"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_GetUserData"); err != NoError)
     return err;
   if (head == nullptr || userData == nullptr)
     return APIERR_BADPARS;
@@ -74,8 +73,7 @@ GSErrCode ACAPI_Element_GetUserData(const API_Elem_Head* head, API_UserData* use
 
 GSErrCode ACAPI_Element_SetUserData(const API_Elem_Head* head, const API_UserData* userData)
 {
-  LogCall("ACAPI_Element_SetUserData");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_SetUserData"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_SetUserData"); err != NoError)
     return err;
   if (userData == nullptr)
     return APIERR_BADPARS;
@@ -89,8 +87,7 @@ GSErrCode ACAPI_Element_SetUserData(const API_Elem_Head* head, const API_UserDat
 
 GSErrCode ACAPI_Element_DeleteUserData(const API_Elem_Head* head)
 {
-  LogCall("ACAPI_Element_DeleteUserData");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_DeleteUserData"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_DeleteUserData"); err != NoError)
     return err;
   StoredElement* stored = nullptr;
   if (GSErrCode err = WritableElement(head, &stored); err != NoError)
@@ -102,24 +99,21 @@ GSErrCode ACAPI_Element_DeleteUserData(const API_Elem_Head* head)
 
 GSErrCode ACAPI_Element_AttachObserver(const API_Guid& guid)
 {
-  LogCall("ACAPI_Element_AttachObserver");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_AttachObserver"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_AttachObserver"); err != NoError)
     return err;
   return SetObserved(guid, true);
 }
 
 GSErrCode ACAPI_Element_DetachObserver(const API_Guid& guid)
 {
-  LogCall("ACAPI_Element_DetachObserver");
-  if (GSErrCode err = TakeFailure("ACAPI_Element_DetachObserver"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_Element_DetachObserver"); err != NoError)
     return err;
   return SetObserved(guid, false);
 }
 
 GSErrCode ACAPI_ModulData_GetInfo(API_ModulData* info, const GS::UniString& name)
 {
-  LogCall("ACAPI_ModulData_GetInfo");
-  if (GSErrCode err = TakeFailure("ACAPI_ModulData_GetInfo"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_ModulData_GetInfo"); err != NoError)
     return err;
   if (info == nullptr)
     return APIERR_BADPARS;
@@ -135,8 +129,7 @@ GSErrCode ACAPI_ModulData_GetInfo(API_ModulData* info, const GS::UniString& name
 
 GSErrCode ACAPI_ModulData_Get(API_ModulData* data, const GS::UniString& name)
 {
-  LogCall("ACAPI_ModulData_Get");
-  if (GSErrCode err = TakeFailure("ACAPI_ModulData_Get"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_ModulData_Get"); err != NoError)
     return err;
   if (data == nullptr)
     return APIERR_BADPARS;
@@ -155,8 +148,7 @@ GSErrCode ACAPI_ModulData_Get(API_ModulData* data, const GS::UniString& name)
 
 GSErrCode ACAPI_ModulData_Store(const API_ModulData* data, const GS::UniString& name)
 {
-  LogCall("ACAPI_ModulData_Store");
-  if (GSErrCode err = TakeFailure("ACAPI_ModulData_Store"); err != NoError)
+  if (GSErrCode err = Enter("ACAPI_ModulData_Store"); err != NoError)
     return err;
   if (data == nullptr || name.IsEmpty())
     return APIERR_BADPARS;

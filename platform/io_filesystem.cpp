@@ -86,6 +86,21 @@ fs::path ChildPath(const IO::Location& folder, const IO::Name& name)
   return pln::host::ToFsPath(child);
 }
 
+// The status of the entry at the location: NoError when it is of the kind
+// asked for, wrongKind when it is of another.
+template <typename IsKind>
+GSErrCode EntryStatus(const IO::Location& location, IsKind isKind, GSErrCode wrongKind)
+{
+  fs::path path = pln::host::ToFsPath(location);
+  if (path.empty())
+    return IO::BadLocation;
+  std::error_code error;
+  fs::file_status status = fs::status(path, error);
+  if (!fs::exists(status))
+    return IO::FileNotFound;
+  return isKind(status) ? NoError : wrongKind;
+}
+
 const char* SpecialFolderName(IO::FileSystem::SpecialFolderID id)
 {
   switch (id) {
@@ -104,14 +119,7 @@ FileSystem fileSystem;
 
 GSErrCode Folder::GetStatus() const
 {
-  fs::path path = pln::host::ToFsPath(location_);
-  if (path.empty())
-    return BadLocation;
-  std::error_code error;
-  fs::file_status status = fs::status(path, error);
-  if (!fs::exists(status))
-    return FileNotFound;
-  return fs::is_directory(status) ? NoError : NotAFolder;
+  return EntryStatus(location_, [](fs::file_status status) { return fs::is_directory(status); }, NotAFolder);
 }
 
 GSErrCode Folder::CreateFolder(const Name& name)
@@ -142,14 +150,7 @@ GSErrCode Folder::Delete(const Name& name)
 
 GSErrCode File::GetStatus() const
 {
-  fs::path path = pln::host::ToFsPath(location_);
-  if (path.empty())
-    return BadLocation;
-  std::error_code error;
-  fs::file_status status = fs::status(path, error);
-  if (!fs::exists(status))
-    return FileNotFound;
-  return fs::is_regular_file(status) ? NoError : NotAFile;
+  return EntryStatus(location_, [](fs::file_status status) { return fs::is_regular_file(status); }, NotAFile);
 }
 
 GSErrCode FileSystem::GetSpecialLocation(SpecialFolderID id, Location* location) const

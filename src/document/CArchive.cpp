@@ -50,20 +50,7 @@ std::uint64_t FileRemaining(std::FILE* file)
   return end > pos ? std::uint64_t(end - pos) : 0;
 }
 
-std::FILE* OpenPath(const GS::UniString& path, const char* mode)
-{
-  return CKelFileIO::Fopen(path.ToStdString(CC_UTF8).c_str(), mode);
-}
-
 std::string CopyPathOf(const std::string& target) { return target + ".tmp"; }
-
-// Opens the copy that will replace the file at the path; the path of the
-// file is kept in target.
-std::FILE* OpenCopy(const GS::UniString& path, std::string& target)
-{
-  target = path.ToStdString(CC_UTF8);
-  return CKelFileIO::Fopen(CopyPathOf(target).c_str(), "wb");
-}
 
 // Closes the file. A written copy replaces its target when everything was
 // written, and is removed otherwise. False when the copy could not be put
@@ -108,6 +95,148 @@ bool WriteFile(std::FILE* file, const void* data, int size)
 
 }  // namespace
 
+// ---- The encodings both stream families share -----------------------------
+//
+// CArchiveStream and CFileArchive are unrelated classes (the document takes
+// the one, the settings classes the other) that must encode alike byte for
+// byte, so each encoding is written once here, over any stream with Write,
+// Read, RemainingBytes and OnBadText.
+
+struct ArchiveEncoding {
+  template <typename Stream>
+  static void WriteBool(Stream& stream, bool value)
+  {
+    const char byte = value ? 1 : 0;
+    stream.Write(&byte, 1);
+  }
+
+  template <typename Stream>
+  static void ReadBool(Stream& stream, bool& value)
+  {
+    char byte = 0;
+    stream.Read(&byte, 1);
+    value = byte != 0;
+  }
+
+  // A null text is written as "".
+  template <typename Stream>
+  static void WriteCString(Stream& stream, const char* text)
+  {
+    const char* safe = text == nullptr ? "" : text;
+    WriteText(stream, safe, std::strlen(safe));
+  }
+
+  // Up to the first NUL, as the text reads back.
+  template <typename Stream>
+  static void WriteString(Stream& stream, const std::string& text)
+  {
+    WriteText(stream, text.c_str(), std::strlen(text.c_str()));
+  }
+
+  template <typename Stream>
+  static void WriteUniString(Stream& stream, const GS::UniString& text)
+  {
+    WriteString(stream, text.ToStdString(CC_Default));
+  }
+
+  template <typename Stream>
+  static void WriteGuid(Stream& stream, const GS::Guid& guid)
+  {
+    WriteUniString(stream, guid.ToUniString());
+  }
+
+  template <typename Stream>
+  static void ReadString(Stream& stream, std::string& text)
+  {
+    std::string read;
+    if (ReadText(stream, read))
+      text = read.c_str();  // cut at an inner NUL, as a C string reads
+  }
+
+  template <typename Stream>
+  static void ReadUniString(Stream& stream, GS::UniString& text)
+  {
+    std::string bytes;
+    if (ReadText(stream, bytes))
+      text = GS::UniString(bytes.c_str(), CC_Default);
+  }
+
+  // A text that is no GUID leaves the GUID as it was.
+  template <typename Stream>
+  static void ReadGuid(Stream& stream, GS::Guid& guid)
+  {
+    std::string text;
+    if (ReadText(stream, text))
+      guid.ConvertFromString(text.c_str());
+  }
+
+  // False when the stored text does not fit the buffer, which then holds
+  // ""; a read that throws leaves the buffer as it was.
+  template <typename Stream>
+  static bool ReadCString(Stream& stream, char* text, int capacity)
+  {
+    PLN_ASSERT(text != nullptr && capacity > 0);
+    std::string read;
+    if (!ReadText(stream, read)) {
+      text[0] = '\0';
+      return true;
+    }
+    if (read.size() + 1 > std::size_t(capacity)) {
+      text[0] = '\0';
+      return false;
+    }
+    std::memcpy(text, read.c_str(), read.size() + 1);
+    return true;
+  }
+
+  template <typename Stream>
+  static void SaveAttribute(Stream& stream, API_AttrTypeID type, short index, GSCharCode code)
+  {
+    WriteString(stream, AttributeName(type, index, code));
+  }
+
+  // The name is read in the code the caller names, which is the code the
+  // writer used; a fixed code would lose every name outside its repertoire.
+  template <typename Stream>
+  static void LoadAttribute(Stream& stream, API_AttrTypeID type, short& index, GSCharCode code)
+  {
+    std::string bytes;
+    if (ReadText(stream, bytes))
+      index = AttributeIndex(type, bytes, code);
+  }
+
+  template <typename Stream>
+  static void WriteText(Stream& stream, const char* text, std::size_t length)
+  {
+    if (length > std::size_t(CArchive::kMaxTextBytes)) {
+      stream.OnBadText();
+      return;
+    }
+    const short n = short(length);
+    stream.Write(&n, sizeof n);
+    stream.Write(text, int(length) + 1);
+  }
+
+  // Reads the length and the text; false after OnBadText. The length is
+  // checked against what remains before anything is allocated; a length
+  // read past the end of a file comes back 0 with nothing left to read.
+  template <typename Stream>
+  static bool ReadText(Stream& stream, std::string& text)
+  {
+    short n = 0;
+    stream.Read(&n, sizeof n);
+    if (n < 0 || std::uint64_t(n) + 1 > stream.RemainingBytes()) {
+      stream.OnBadText();
+      return false;
+    }
+    std::string buffer(std::size_t(n) + 1, '\0');
+    stream.Read(buffer.data(), n + 1);
+    buffer.resize(std::size_t(n));
+    text = std::move(buffer);
+    return true;
+  }
+};
+
 // ---- CArchive ---------------------------------------------------------------
 
 void CArchive::SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code)
@@ -122,104 +251,49 @@ bool CArchive::CanHold(long long count, long long bytesEach) { return CountFits(
 
 // ---- CArchiveStream: the typed operations --------------------------------
 
-CArchive& CArchiveStream::operator<<(bool value)
-{
-  const char byte = value ? 1 : 0;
-  Write(&byte, 1);
-  return *this;
-}
+CArchive& CArchiveStream::operator<<(bool value) { ArchiveEncoding::WriteBool(*this, value); return *this; }
 CArchive& CArchiveStream::operator<<(double value) { Write(&value, sizeof value); return *this; }
 CArchive& CArchiveStream::operator<<(float value) { Write(&value, sizeof value); return *this; }
 CArchive& CArchiveStream::operator<<(short value) { Write(&value, sizeof value); return *this; }
 CArchive& CArchiveStream::operator<<(int value) { Write(&value, sizeof value); return *this; }
 CArchive& CArchiveStream::operator<<(long long value) { Write(&value, sizeof value); return *this; }
-
-CArchive& CArchiveStream::operator<<(const char* text)
-{
-  const char* safe = text == nullptr ? "" : text;
-  WriteText(safe, std::strlen(safe));
-  return *this;
-}
-
-CArchive& CArchiveStream::operator<<(const GS::Guid& guid)
-{
-  return *this << guid.ToUniString().ToStdString(CC_Default);
-}
-
+CArchive& CArchiveStream::operator<<(const char* text) { ArchiveEncoding::WriteCString(*this, text); return *this; }
+CArchive& CArchiveStream::operator<<(const GS::Guid& guid) { ArchiveEncoding::WriteGuid(*this, guid); return *this; }
 CArchive& CArchiveStream::operator<<(const std::string& text)
 {
-  // Up to the first NUL, as the text reads back.
-  WriteText(text.c_str(), std::strlen(text.c_str()));
+  ArchiveEncoding::WriteString(*this, text);
   return *this;
 }
-
-CArchive& CArchiveStream::operator<<(const GS::UniString& text) { return *this << text.ToStdString(CC_Default); }
-
-CArchive& CArchiveStream::operator>>(bool& value)
+CArchive& CArchiveStream::operator<<(const GS::UniString& text)
 {
-  char byte = 0;
-  Read(&byte, 1);
-  value = byte != 0;
+  ArchiveEncoding::WriteUniString(*this, text);
   return *this;
 }
+
+CArchive& CArchiveStream::operator>>(bool& value) { ArchiveEncoding::ReadBool(*this, value); return *this; }
 CArchive& CArchiveStream::operator>>(double& value) { Read(&value, sizeof value); return *this; }
 CArchive& CArchiveStream::operator>>(float& value) { Read(&value, sizeof value); return *this; }
 CArchive& CArchiveStream::operator>>(short& value) { Read(&value, sizeof value); return *this; }
 CArchive& CArchiveStream::operator>>(int& value) { Read(&value, sizeof value); return *this; }
 CArchive& CArchiveStream::operator>>(long long& value) { Read(&value, sizeof value); return *this; }
-
-// A text that is no GUID leaves the GUID as it was.
-CArchive& CArchiveStream::operator>>(GS::Guid& guid)
-{
-  std::string text;
-  if (ReadText(text))
-    guid.ConvertFromString(text.c_str());
-  return *this;
-}
-
-CArchive& CArchiveStream::operator>>(std::string& text)
-{
-  std::string read;
-  if (ReadText(read))
-    text = read.c_str();  // cut at an inner NUL, as a C string reads
-  return *this;
-}
-
-CArchive& CArchiveStream::operator>>(GS::UniString& text)
-{
-  std::string bytes;
-  if (ReadText(bytes))
-    text = GS::UniString(bytes.c_str(), CC_Default);
-  return *this;
-}
+CArchive& CArchiveStream::operator>>(GS::Guid& guid) { ArchiveEncoding::ReadGuid(*this, guid); return *this; }
+CArchive& CArchiveStream::operator>>(std::string& text) { ArchiveEncoding::ReadString(*this, text); return *this; }
+CArchive& CArchiveStream::operator>>(GS::UniString& text) { ArchiveEncoding::ReadUniString(*this, text); return *this; }
 
 void CArchiveStream::ReadCString(char* text, int capacity)
 {
-  PLN_ASSERT(text != nullptr && capacity > 0);
-  std::string read;
-  if (!ReadText(read)) {
-    text[0] = '\0';
-    return;
-  }
-  if (read.size() + 1 > std::size_t(capacity)) {
-    text[0] = '\0';
+  if (!ArchiveEncoding::ReadCString(*this, text, capacity))
     throw kTooLong;
-  }
-  std::memcpy(text, read.c_str(), read.size() + 1);
 }
 
 void CArchiveStream::SaveAttribute(API_AttrTypeID type, short index, GSCharCode code)
 {
-  *this << AttributeName(type, index, code);
+  ArchiveEncoding::SaveAttribute(*this, type, index, code);
 }
 
-// The name is read in the code the caller names, which is the code the
-// writer used; a fixed code would lose every name outside its repertoire.
 void CArchiveStream::LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code)
 {
-  std::string bytes;
-  if (ReadText(bytes))
-    index = AttributeIndex(type, bytes, code);
+  ArchiveEncoding::LoadAttribute(*this, type, index, code);
 }
 
 void CArchiveStream::Serialize(bool& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
@@ -238,33 +312,6 @@ void CArchiveStream::Serialize(char* text, int capacity)
     ReadCString(text, capacity);
   else
     *this << static_cast<const char*>(text);
-}
-
-void CArchiveStream::WriteText(const char* text, std::size_t length)
-{
-  if (length > std::size_t(kMaxTextBytes)) {
-    OnBadText();
-    return;
-  }
-  const short n = short(length);
-  Write(&n, sizeof n);
-  Write(text, int(length) + 1);
-}
-
-// The length is checked against what remains before anything is allocated.
-bool CArchiveStream::ReadText(std::string& text)
-{
-  short n = 0;
-  Read(&n, sizeof n);
-  if (n < 0 || std::uint64_t(n) + 1 > RemainingBytes()) {
-    OnBadText();
-    return false;
-  }
-  std::string buffer(std::size_t(n) + 1, '\0');
-  Read(buffer.data(), n + 1);
-  buffer.resize(std::size_t(n));
-  text = std::move(buffer);
-  return true;
 }
 
 // ---- CArchiveOld ------------------------------------------------------------
@@ -353,28 +400,66 @@ void CArchiveOld::OnBadText()
   throw kTooLong;
 }
 
-// ---- CFileArchiveNew --------------------------------------------------------
+// ---- CArchiveFile -----------------------------------------------------------
 
-CFileArchiveNew::CFileArchiveNew() = default;
+bool CArchiveFile::OpenRead(const GS::UniString& path)
+{
+  m_pFile = CKelFileIO::Fopen(path.ToStdString(CC_UTF8).c_str(), "rb");
+  if (m_pFile == nullptr)
+    SetError(1);
+  return m_pFile != nullptr;
+}
 
-CFileArchiveNew::~CFileArchiveNew() { Close(); }
+bool CArchiveFile::OpenWrite(const GS::UniString& path)
+{
+  m_TargetPath = path.ToStdString(CC_UTF8);
+  m_pFile = CKelFileIO::Fopen(CopyPathOf(m_TargetPath).c_str(), "wb");
+  if (m_pFile == nullptr)
+    SetError(1);
+  return m_pFile != nullptr;
+}
 
-int CFileArchiveNew::Close()
+int CArchiveFile::Close()
 {
   if (!CloseFile(m_pFile, m_TargetPath, m_nError == 0))
     SetError(3);
   return m_nError;
 }
 
+void CArchiveFile::Write(const void* data, int size, int error)
+{
+  if (!WriteFile(m_pFile, data, size))
+    SetError(error);
+}
+
+void CArchiveFile::Read(void* data, int size, int error)
+{
+  if (!ReadFile(m_pFile, data, size))
+    SetError(error);
+}
+
+std::uint64_t CArchiveFile::RemainingBytes() const { return FileRemaining(m_pFile); }
+
+void CArchiveFile::SetError(int error)
+{
+  if (m_nError == 0)
+    m_nError = error;
+}
+
+// ---- CFileArchiveNew --------------------------------------------------------
+
+CFileArchiveNew::CFileArchiveNew() = default;
+
+CFileArchiveNew::~CFileArchiveNew() { Close(); }
+
+int CFileArchiveNew::Close() { return m_File.Close(); }
+
 int CFileArchiveNew::Open(const GS::UniString& path)
 {
   Close();
   m_bOpen = true;
-  m_pFile = OpenPath(path, "rb");
-  if (m_pFile == nullptr) {
-    SetError(1);
+  if (!m_File.OpenRead(path))
     return 1;
-  }
   *this >> m_nVersion;
   return 0;
 }
@@ -383,39 +468,28 @@ int CFileArchiveNew::Save(const GS::UniString& path, int version)
 {
   Close();
   m_bOpen = false;
-  m_pFile = OpenCopy(path, m_TargetPath);
-  if (m_pFile == nullptr) {
-    SetError(1);
+  if (!m_File.OpenWrite(path))
     return 1;
-  }
   m_nVersion = version;
   *this << version;
   return 0;
 }
 
-std::uint64_t CFileArchiveNew::RemainingBytes() { return m_bOpen ? FileRemaining(m_pFile) : kUnbounded; }
+std::uint64_t CFileArchiveNew::RemainingBytes() { return m_bOpen ? m_File.RemainingBytes() : kUnbounded; }
 
 void CFileArchiveNew::Write(const void* data, int size)
 {
   PLN_ASSERT(!m_bOpen);
-  if (!WriteFile(m_pFile, data, size))
-    SetError(3);
+  m_File.Write(data, size, 3);
 }
 
 void CFileArchiveNew::Read(void* data, int size)
 {
   PLN_ASSERT(m_bOpen);
-  if (!ReadFile(m_pFile, data, size))
-    SetError(2);
+  m_File.Read(data, size, 2);
 }
 
-void CFileArchiveNew::OnBadText() { SetError(m_bOpen ? 2 : 3); }
-
-void CFileArchiveNew::SetError(int error)
-{
-  if (m_nError == 0)
-    m_nError = error;
-}
+void CFileArchiveNew::OnBadText() { m_File.SetError(m_bOpen ? 2 : 3); }
 
 // ---- CFileArchive -----------------------------------------------------------
 
@@ -423,22 +497,14 @@ CFileArchive::CFileArchive(const GS::UniString& path) : m_Path(path) {}
 
 CFileArchive::~CFileArchive() { Close(); }
 
-int CFileArchive::Close()
-{
-  if (!CloseFile(m_pFile, m_TargetPath, m_nError == 0))
-    SetError(3);
-  return m_nError;
-}
+int CFileArchive::Close() { return m_File.Close(); }
 
 int CFileArchive::Open()
 {
   Close();
   m_bOpen = true;
-  m_pFile = OpenPath(m_Path, "rb");
-  if (m_pFile == nullptr) {
-    SetError(1);
+  if (!m_File.OpenRead(m_Path))
     return 1;
-  }
   *this >> m_nVersion;
   return 0;
 }
@@ -447,122 +513,69 @@ int CFileArchive::Save(int version)
 {
   Close();
   m_bOpen = false;
-  m_pFile = OpenCopy(m_Path, m_TargetPath);
-  if (m_pFile == nullptr) {
-    SetError(1);
+  if (!m_File.OpenWrite(m_Path))
     return 1;
-  }
   m_nVersion = version;
   *this << version;
   return 0;
 }
 
-void CFileArchive::SetError(int error)
-{
-  if (m_nError == 0)
-    m_nError = error;
-}
+void CFileArchive::SetError(int error) { m_File.SetError(error); }
 
 void CFileArchive::Write(const void* data, int size)
 {
   PLN_ASSERT(!m_bOpen);
-  if (!WriteFile(m_pFile, data, size))
-    SetError(3);
+  m_File.Write(data, size, 3);
 }
 
 void CFileArchive::Read(void* data, int size)
 {
   PLN_ASSERT(m_bOpen);
-  if (!ReadFile(m_pFile, data, size))
-    SetError(3);
+  m_File.Read(data, size, 3);
 }
 
-std::uint64_t CFileArchive::RemainingBytes() { return m_bOpen ? FileRemaining(m_pFile) : kUnbounded; }
+std::uint64_t CFileArchive::RemainingBytes() { return m_bOpen ? m_File.RemainingBytes() : kUnbounded; }
 
 bool CFileArchive::CanHold(long long count, long long bytesEach)
 {
   return CountFits(RemainingBytes(), count, bytesEach);
 }
 
-CFileArchive& CFileArchive::operator<<(bool value)
-{
-  const char byte = value ? 1 : 0;
-  Write(&byte, 1);
-  return *this;
-}
+CFileArchive& CFileArchive::operator<<(bool value) { ArchiveEncoding::WriteBool(*this, value); return *this; }
 CFileArchive& CFileArchive::operator<<(double value) { Write(&value, sizeof value); return *this; }
 CFileArchive& CFileArchive::operator<<(float value) { Write(&value, sizeof value); return *this; }
 CFileArchive& CFileArchive::operator<<(short value) { Write(&value, sizeof value); return *this; }
 CFileArchive& CFileArchive::operator<<(int value) { Write(&value, sizeof value); return *this; }
-
-CFileArchive& CFileArchive::operator<<(const char* text)
-{
-  const char* safe = text == nullptr ? "" : text;
-  WriteText(safe, std::strlen(safe));
-  return *this;
-}
-
-CFileArchive& CFileArchive::operator<<(const GS::Guid& guid)
-{
-  return *this << guid.ToUniString().ToStdString(CC_Default);
-}
-
+CFileArchive& CFileArchive::operator<<(const char* text) { ArchiveEncoding::WriteCString(*this, text); return *this; }
+CFileArchive& CFileArchive::operator<<(const GS::Guid& guid) { ArchiveEncoding::WriteGuid(*this, guid); return *this; }
 CFileArchive& CFileArchive::operator<<(const std::string& text)
 {
-  WriteText(text.c_str(), std::strlen(text.c_str()));
+  ArchiveEncoding::WriteString(*this, text);
   return *this;
 }
-
-CFileArchive& CFileArchive::operator<<(const GS::UniString& text) { return *this << text.ToStdString(CC_Default); }
-
-CFileArchive& CFileArchive::operator>>(bool& value)
+CFileArchive& CFileArchive::operator<<(const GS::UniString& text)
 {
-  char byte = 0;
-  Read(&byte, 1);
-  value = byte != 0;
+  ArchiveEncoding::WriteUniString(*this, text);
   return *this;
 }
+
+CFileArchive& CFileArchive::operator>>(bool& value) { ArchiveEncoding::ReadBool(*this, value); return *this; }
 CFileArchive& CFileArchive::operator>>(double& value) { Read(&value, sizeof value); return *this; }
 CFileArchive& CFileArchive::operator>>(float& value) { Read(&value, sizeof value); return *this; }
 CFileArchive& CFileArchive::operator>>(short& value) { Read(&value, sizeof value); return *this; }
 CFileArchive& CFileArchive::operator>>(int& value) { Read(&value, sizeof value); return *this; }
-
-CFileArchive& CFileArchive::operator>>(GS::Guid& guid)
-{
-  std::string text;
-  if (ReadText(text))
-    guid.ConvertFromString(text.c_str());
-  return *this;
-}
-
-CFileArchive& CFileArchive::operator>>(std::string& text)
-{
-  std::string read;
-  if (ReadText(read))
-    text = read.c_str();
-  return *this;
-}
-
+CFileArchive& CFileArchive::operator>>(GS::Guid& guid) { ArchiveEncoding::ReadGuid(*this, guid); return *this; }
+CFileArchive& CFileArchive::operator>>(std::string& text) { ArchiveEncoding::ReadString(*this, text); return *this; }
 CFileArchive& CFileArchive::operator>>(GS::UniString& text)
 {
-  std::string bytes;
-  if (ReadText(bytes))
-    text = GS::UniString(bytes.c_str(), CC_Default);
+  ArchiveEncoding::ReadUniString(*this, text);
   return *this;
 }
 
 void CFileArchive::ReadCString(char* text, int capacity)
 {
-  PLN_ASSERT(text != nullptr && capacity > 0);
-  text[0] = '\0';
-  std::string read;
-  if (!ReadText(read))
-    return;
-  if (read.size() + 1 > std::size_t(capacity)) {
+  if (!ArchiveEncoding::ReadCString(*this, text, capacity))
     SetError(3);
-    return;
-  }
-  std::memcpy(text, read.c_str(), read.size() + 1);
 }
 
 void CFileArchive::Serialize(bool& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
@@ -584,14 +597,12 @@ void CFileArchive::Serialize(char* text, int capacity)
 
 void CFileArchive::SaveAttribute(API_AttrTypeID type, short index, GSCharCode code)
 {
-  *this << AttributeName(type, index, code);
+  ArchiveEncoding::SaveAttribute(*this, type, index, code);
 }
 
 void CFileArchive::LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code)
 {
-  std::string bytes;
-  if (ReadText(bytes))
-    index = AttributeIndex(type, bytes, code);
+  ArchiveEncoding::LoadAttribute(*this, type, index, code);
 }
 
 void CFileArchive::SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code)
@@ -600,31 +611,4 @@ void CFileArchive::SerializeAttribute(API_AttrTypeID type, short& index, GSCharC
     LoadAttribute(type, index, code);
   else
     SaveAttribute(type, index, code);
-}
-
-void CFileArchive::WriteText(const char* text, std::size_t length)
-{
-  if (length > std::size_t(CArchive::kMaxTextBytes)) {
-    SetError(3);
-    return;
-  }
-  const short n = short(length);
-  Write(&n, sizeof n);
-  Write(text, int(length) + 1);
-}
-
-bool CFileArchive::ReadText(std::string& text)
-{
-  short n = 0;
-  Read(&n, sizeof n);
-  // A length read past the end comes back 0 with nothing left to read.
-  if (n < 0 || std::uint64_t(n) + 1 > RemainingBytes()) {
-    SetError(3);
-    return false;
-  }
-  std::string buffer(std::size_t(n) + 1, '\0');
-  Read(buffer.data(), n + 1);
-  buffer.resize(std::size_t(n));
-  text = std::move(buffer);
-  return true;
 }

@@ -159,9 +159,43 @@ protected:
   virtual void OnBadText() = 0;
 
 private:
-  // Reads the length and the text; false after OnBadText.
-  bool ReadText(std::string& text);
-  void WriteText(const char* text, std::size_t length);
+  friend struct ArchiveEncoding;
+};
+
+// The open file of a file stream. Writing goes to a copy beside the file,
+// which takes the file's place only when the stream closes without error,
+// so a failed write never leaves a half-written file over a good one. The
+// first error code stays.
+class CArchiveFile {
+public:
+  CArchiveFile() = default;
+  CArchiveFile(const CArchiveFile&) = delete;
+  CArchiveFile& operator=(const CArchiveFile&) = delete;
+
+  // Opens the file at the path (UTF-8) for reading; false, with error 1,
+  // when it did not open.
+  bool OpenRead(const GS::UniString& path);
+  // Opens a copy that will replace the file at the path; false, with
+  // error 1, when it could not be created.
+  bool OpenWrite(const GS::UniString& path);
+  // Closes the file; a written copy then replaces the file (error 3 when it
+  // cannot). Returns the error.
+  int Close();
+
+  // A transfer that moves fewer bytes than asked sets the given error; a
+  // short read zero-fills the rest.
+  void Write(const void* data, int size, int error);
+  void Read(void* data, int size, int error);
+  // Bytes between the read position and the end.
+  std::uint64_t RemainingBytes() const;
+
+  int GetError() const { return m_nError; }
+  void SetError(int error);
+
+private:
+  std::FILE* m_pFile = nullptr;
+  int m_nError = 0;
+  std::string m_TargetPath;  // while writing: the file the copy replaces
 };
 
 // The project record: the whole document as host module data. The data
@@ -203,10 +237,6 @@ private:
 // The document dump: a plain file that begins with the version as an int.
 // Errors: 1 the file did not open, 2 a read found too few bytes, 3 a write
 // transferred fewer bytes. The first error stays.
-//
-// Both file streams write a new copy beside the file and put it in the
-// file's place only when the stream closes without error, so a failed
-// write never leaves a half-written file over a good one.
 class CFileArchiveNew : public CArchiveStream {
 public:
   CFileArchiveNew();
@@ -222,7 +252,7 @@ public:
   int Close();
 
   int GetVersion() override { return m_nVersion; }
-  int GetError() const { return m_nError; }
+  int GetError() const { return m_File.GetError(); }
   int GetFilePointer() override { return 0; }
   std::uint64_t RemainingBytes() override;
 
@@ -233,12 +263,8 @@ protected:
   void OnBadText() override;
 
 private:
-  void SetError(int error);
-
   int m_nVersion = 0;
-  std::FILE* m_pFile = nullptr;
-  int m_nError = 0;
-  std::string m_TargetPath;  // while writing: the file the copy replaces
+  CArchiveFile m_File;
 };
 
 // The settings file: a plain file that begins with the version as an int.
@@ -262,7 +288,7 @@ public:
   // cannot). Returns the error. The destructor closes too.
   int Close();
 
-  int GetError() const { return m_nError; }
+  int GetError() const { return m_File.GetError(); }
   int GetVersion() const { return m_nVersion; }
   // For a reader that refuses a count or length it found; 3 by convention.
   void SetError(int error);
@@ -308,14 +334,12 @@ public:
   void SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code);
 
 private:
-  // Reads the length and the text; false (error 3, text empty) when the
-  // stored length is negative or longer than what remains.
-  bool ReadText(std::string& text);
-  void WriteText(const char* text, std::size_t length);
+  friend struct ArchiveEncoding;
+  // A text the 16-bit length cannot hold, or a stored length that is
+  // negative or longer than what remains: error 3.
+  void OnBadText() { SetError(3); }
 
-  std::FILE* m_pFile = nullptr;
+  CArchiveFile m_File;
   GS::UniString m_Path;
   int m_nVersion = 0;
-  int m_nError = 0;
-  std::string m_TargetPath;  // while writing: the file the copy replaces
 };

@@ -158,9 +158,15 @@ void WriteRecordFields(Archive& ar, const FlatRecord& r)
      << static_cast<int>(r.floor.m_Type) << r.floor.m_Digit;
 }
 
-GS::UniString ReadName(CFileArchive& ar)
+// Whether the archive stores flat names as host strings rather than 8-bit
+// texts in code 32.
+bool StoresUniNames(CFileArchive& ar) { return ar.GetVersion() >= kFileVersionUniName; }
+bool StoresUniNames(CArchive& ar) { return ar.GetVersion() >= kVersionUniName; }
+
+template <class Archive>
+GS::UniString ReadName(Archive& ar)
 {
-  if (ar.GetVersion() >= kFileVersionUniName) {
+  if (StoresUniNames(ar)) {
     GS::UniString name;
     ar >> name;
     return name;
@@ -170,29 +176,10 @@ GS::UniString ReadName(CFileArchive& ar)
   return GS::UniString(bytes.c_str(), CC_Japanese);
 }
 
-GS::UniString ReadName(CArchive& ar)
+template <class Archive>
+void WriteName(Archive& ar, const GS::UniString& name)
 {
-  if (ar.GetVersion() >= kVersionUniName) {
-    GS::UniString name;
-    ar >> name;
-    return name;
-  }
-  std::string bytes;
-  ar >> bytes;
-  return GS::UniString(bytes.c_str(), CC_Japanese);
-}
-
-void WriteName(CFileArchive& ar, const GS::UniString& name)
-{
-  if (ar.GetVersion() >= kFileVersionUniName)
-    ar << name;
-  else
-    ar << name.ToStdString(CC_Japanese);
-}
-
-void WriteName(CArchive& ar, const GS::UniString& name)
-{
-  if (ar.GetVersion() >= kVersionUniName)
+  if (StoresUniNames(ar))
     ar << name;
   else
     ar << name.ToStdString(CC_Japanese);

@@ -31,6 +31,22 @@ GS::UniString MinusPrefix(int op)
   return op == COperatorTable::OPERATOR_MINUS ? GS::UniString(u"▲") : GS::UniString();
 }
 
+// A node's tree-view item shows its text and carries the node, so the view
+// can find the node again from a selected item.
+void SetNodeItem(short dialog, short item, Int32 treeItem, const GS::UniString& text, const CAreaTree* node)
+{
+  DGTreeViewSetItemText(dialog, item, treeItem, text);
+  DGTreeViewSetItemUserData(dialog, item, treeItem, reinterpret_cast<DGUserData>(node));
+}
+
+void ShowExpanded(short dialog, short item, Int32 treeItem, bool expanded)
+{
+  if (expanded)
+    DGTreeViewExpandItem(dialog, item, treeItem);
+  else
+    DGTreeViewCollapseItem(dialog, item, treeItem);
+}
+
 }  // namespace
 
 long long CAreaTree::GetAllFloorTotalArea(CPlenimetraParam* param, CKelProgressCore& progress) const
@@ -139,16 +155,12 @@ void CAreaTree::UpdateTree(CPlenimetraParam* param, short dialog, short item, in
     label = GetText(param, progress);
     progress.Close();
   }
-  DGTreeViewSetItemText(dialog, item, treeItem, pAreaObject->m_Name.m_DefaultName + label);
-  DGTreeViewSetItemUserData(dialog, item, treeItem, reinterpret_cast<DGUserData>(this));
+  SetNodeItem(dialog, item, treeItem, pAreaObject->m_Name.m_DefaultName + label, this);
   SetIcon(pAreaObject, dialog, item, treeItem);
 
   for (const CAreaTree& child : m_Child)
     child.UpdateTree(param, dialog, item, treeItem);
-  if (m_Expand)
-    DGTreeViewExpandItem(dialog, item, treeItem);
-  else
-    DGTreeViewCollapseItem(dialog, item, treeItem);
+  ShowExpanded(dialog, item, treeItem, m_Expand);
 }
 
 void CAreaTree::UpdateTreeEnv(CPlenimetraParam* param, short dialog, short item, int parentItem) const
@@ -158,17 +170,13 @@ void CAreaTree::UpdateTreeEnv(CPlenimetraParam* param, short dialog, short item,
   CAreaObject* pAreaObject = param->GetAreaObject(m_AreaCode);
   PLN_ASSERT(pAreaObject != NULL);
   const Int32 treeItem = DGTreeViewInsertItem(dialog, item, parentItem, DG_TVI_BOTTOM);
-  DGTreeViewSetItemText(dialog, item, treeItem, pAreaObject->m_Name.m_DefaultName + GetTextEnv(param));
-  DGTreeViewSetItemUserData(dialog, item, treeItem, reinterpret_cast<DGUserData>(this));
+  SetNodeItem(dialog, item, treeItem, pAreaObject->m_Name.m_DefaultName + GetTextEnv(param), this);
   const short icon = m_AreaCode >= 1 ? kIconFolder : kIconFigures;
   DGTreeViewSetItemIcon(dialog, item, treeItem, DG::Icon(ACAPI_GetOwnResModule(), icon));
 
   for (const CAreaTree& child : m_Child)
     child.UpdateTreeEnv(param, dialog, item, treeItem);
-  if (m_Expand)
-    DGTreeViewExpandItem(dialog, item, treeItem);
-  else
-    DGTreeViewCollapseItem(dialog, item, treeItem);
+  ShowExpanded(dialog, item, treeItem, m_Expand);
 }
 
 void CAreaTree::Dump(CPlenimetraParam* param, int indent) const

@@ -1,5 +1,6 @@
 #include "CDGDlgCore.h"
 
+#include "DGMessageDispatch.h"
 #include "host_environment.h"
 
 namespace {
@@ -13,18 +14,6 @@ constexpr short kModelessFlag = 1;
 
 // During SetDialogSize the dialog grows in both directions.
 constexpr short kGrowBoth = 3;
-
-// The message's data word carries a pointer to the message's record.
-template <typename Record>
-Record* RecordOf(DGMessageData msgData)
-{
-  return reinterpret_cast<Record*>(msgData);
-}
-
-// Grow messages pack the horizontal growth into the low 16 bits and the
-// vertical growth above them, both signed.
-short LowGrowth(DGMessageData msgData) { return static_cast<short>(msgData & 0xFFFF); }
-short HighGrowth(DGMessageData msgData) { return static_cast<short>(msgData >> 16); }
 
 }  // namespace
 
@@ -56,15 +45,14 @@ short CDGDlgCore::DlgCallBack(short message, short dialId, short item, DGUserDat
   auto* dialog = reinterpret_cast<CDGDlgCore*>(userData);
   if (dialog == nullptr)
     return 0;
-  if (message >= DG_USERMSG)
-    return dialog->DoMsgUser(message, dialId, item, msgData);
   return dialog->Dispatch(message, dialId, item, msgData);
 }
 
-// The messages about items and the dialog's life; the rest are events
-// with records.
+// Messages 2, 8-10, 18-21, 24, 26 and every unknown one reach no operation.
 short CDGDlgCore::Dispatch(short message, short dialId, short item, DGMessageData msgData)
 {
+  if (const auto answer = DGMessageDispatch::DispatchShared(*this, message, dialId, item, msgData))
+    return *answer;
   switch (message) {
   case DG_MSG_INIT:
     DoMsgInit(dialId);
@@ -72,53 +60,13 @@ short CDGDlgCore::Dispatch(short message, short dialId, short item, DGMessageDat
     return 0;
   case DG_MSG_CLOSE:
     return DoMsgClose(dialId, item);
-  case DG_MSG_CLICK:
-    return DoMsgClick(dialId, item, msgData);
-  case DG_MSG_DOUBLECLICK:
-    DoMsgDoubleClick(dialId, item, msgData);
-    return 0;
-  case DG_MSG_CHANGE:
-    DoMsgChange(dialId, item, msgData);
-    return 0;
-  case DG_MSG_TRACK:
-    DoMsgTrack(dialId, item, msgData);
-    return 0;
   case DG_MSG_HOTKEY:
     return DoMsgHotKey(dialId, item);
   case DG_MSG_ACTIVATE:
     DoMsgActivate(dialId, msgData);
     return 0;
-  case DG_MSG_UPDATE:
-    DoMsgUpdate(dialId, item, msgData);
-    return 0;
-  default:
-    return DispatchEvent(message, dialId, item, msgData);
-  }
-}
-
-// Messages 2, 8-10, 18-21, 24, 26 and every unknown one reach no operation.
-short CDGDlgCore::DispatchEvent(short message, short dialId, short item, DGMessageData msgData)
-{
-  switch (message) {
-  case DG_MSG_GROW:
-    DoMsgGrow(dialId, LowGrowth(msgData), HighGrowth(msgData));
-    return 0;
-  case DG_MSG_RESIZE:
-    DoMsgResize(dialId, RecordOf<DG::ResizeEventArg>(msgData));
-    return 0;
   case DG_MSG_TOPSTATUSCHANGE:
-    DoMsgTopStatusChange(dialId, RecordOf<DG::PanelTopStatusChangeEventArg>(msgData));
-    return 0;
-  case DG_MSG_DRAGDROP:
-    return DoMsgDragDrop(dialId, item, RecordOf<DG::DragDropEventArg>(msgData));
-  case DG_MSG_BACKGROUNDPAINT:
-    return DoMsgBackgroundPaint(dialId, item, RecordOf<DG::PanelBackgroundPaintEventArg>(msgData));
-  case DG_MSG_LISTHEADERCLICK:
-    return DoMsgListHeaderClick(dialId, item, RecordOf<DG::ListBoxHeaderEventArg>(msgData)) ? 1 : 0;
-  case DG_MSG_LISTHEADERRESIZE:
-    return DoMsgListHeaderResize(dialId, item, RecordOf<DG::ListBoxHeaderEventArg>(msgData));
-  case DG_MSG_SPLITTERDRAG:
-    DoMsgSplitterDrag(dialId, item, RecordOf<DG::SplitterDragEventArg>(msgData));
+    DoMsgTopStatusChange(dialId, DGMessageDispatch::RecordOf<DG::PanelTopStatusChangeEventArg>(msgData));
     return 0;
   default:
     return 0;

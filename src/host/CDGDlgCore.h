@@ -116,5 +116,4 @@ protected:
 
 private:
   short Dispatch(short message, short dialId, short item, DGMessageData msgData);
-  short DispatchEvent(short message, short dialId, short item, DGMessageData msgData);
 };

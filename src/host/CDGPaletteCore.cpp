@@ -1,6 +1,7 @@
 #include "CDGPaletteCore.h"
 
 #include "CDGDlgCore.h"
+#include "DGMessageDispatch.h"
 #include "host_assert.h"
 #include "host_debug.h"
 #include "host_environment.h"
@@ -15,15 +16,6 @@ namespace {
 constexpr short kPaletteModelessFlag = 0;
 // Handed on to DGDisablePaletteDock unchanged.
 constexpr short kDockFlag = 1;
-
-template <typename Record>
-Record* RecordOf(DGMessageData msgData)
-{
-  return reinterpret_cast<Record*>(msgData);
-}
-
-short LowGrowth(DGMessageData msgData) { return static_cast<short>(msgData & 0xFFFF); }
-short HighGrowth(DGMessageData msgData) { return static_cast<short>(msgData >> 16); }
 
 bool IsOpenWindow(short dialId) { return dialId != 0 && DGIsDialogOpen(dialId); }
 
@@ -213,14 +205,14 @@ short CDGPaletteCore::PaletteDlgCallBack(short message, short dialId, short item
   auto* palette = reinterpret_cast<CDGPaletteCore*>(userData);
   if (palette == nullptr)
     return 0;
-  if (message >= DG_USERMSG)
-    return palette->DoMsgUser(message, dialId, item, msgData);
   return palette->Dispatch(message, dialId, item, msgData);
 }
 
 // Unlike a dialog, a palette hears neither hot keys (11) nor activation (14).
 short CDGPaletteCore::Dispatch(short message, short dialId, short item, DGMessageData msgData)
 {
+  if (const auto answer = DGMessageDispatch::DispatchShared(*this, message, dialId, item, msgData))
+    return *answer;
   switch (message) {
   case DG_MSG_INIT:
     OnInit(dialId);
@@ -228,49 +220,11 @@ short CDGPaletteCore::Dispatch(short message, short dialId, short item, DGMessag
   case DG_MSG_CLOSE:
     OnClose(dialId, item);
     return 0;
-  case DG_MSG_CLICK:
-    return DoMsgClick(dialId, item, msgData);
-  case DG_MSG_DOUBLECLICK:
-    DoMsgDoubleClick(dialId, item, msgData);
-    return 0;
-  case DG_MSG_CHANGE:
-    DoMsgChange(dialId, item, msgData);
-    return 0;
-  case DG_MSG_TRACK:
-    DoMsgTrack(dialId, item, msgData);
-    return 0;
-  case DG_MSG_UPDATE:
-    DoMsgUpdate(dialId, item, msgData);
-    return 0;
-  default:
-    return DispatchEvent(message, dialId, item, msgData);
-  }
-}
-
-short CDGPaletteCore::DispatchEvent(short message, short dialId, short item, DGMessageData msgData)
-{
-  switch (message) {
-  case DG_MSG_GROW:
-    DoMsgGrow(dialId, LowGrowth(msgData), HighGrowth(msgData));
-    return 0;
-  case DG_MSG_RESIZE:
-    DoMsgResize(dialId, RecordOf<DG::ResizeEventArg>(msgData));
-    return 0;
   case DG_MSG_TOPSTATUSCHANGE:
-    return DoMsgTopStatusChange(dialId, item, RecordOf<DG::PanelTopStatusChangeEventArg>(msgData));
-  case DG_MSG_DRAGDROP:
-    return DoMsgDragDrop(dialId, item, RecordOf<DG::DragDropEventArg>(msgData));
-  case DG_MSG_BACKGROUNDPAINT:
-    return DoMsgBackgroundPaint(dialId, item, RecordOf<DG::PanelBackgroundPaintEventArg>(msgData));
-  case DG_MSG_LISTHEADERCLICK:
-    return DoMsgListHeaderClick(dialId, item, RecordOf<DG::ListBoxHeaderEventArg>(msgData)) ? 1 : 0;
+    return DoMsgTopStatusChange(dialId, item,
+                                DGMessageDispatch::RecordOf<DG::PanelTopStatusChangeEventArg>(msgData));
   case DG_MSG_LISTHEADERDRAG:
-    return DoMsgListHeaderDrag(dialId, item, RecordOf<DG::ListBoxHeaderEventArg>(msgData));
-  case DG_MSG_LISTHEADERRESIZE:
-    return DoMsgListHeaderResize(dialId, item, RecordOf<DG::ListBoxHeaderEventArg>(msgData));
-  case DG_MSG_SPLITTERDRAG:
-    DoMsgSplitterDrag(dialId, item, RecordOf<DG::SplitterDragEventArg>(msgData));
-    return 0;
+    return DoMsgListHeaderDrag(dialId, item, DGMessageDispatch::RecordOf<DG::ListBoxHeaderEventArg>(msgData));
   default:
     return 0;
   }

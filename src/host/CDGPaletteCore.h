@@ -125,7 +125,6 @@ private:
   GSErrCode OpenDockable();
   void OpenModeless();
   short Dispatch(short message, short dialId, short item, DGMessageData msgData);
-  short DispatchEvent(short message, short dialId, short item, DGMessageData msgData);
   void OnInit(short dialId);
   void OnClose(short dialId, short item);
   void ToggleByUser(short dialId);

@@ -28,10 +28,15 @@ bool LibPartMatches(const API_Element& element, int libInd)
   return element.header.typeID != API_ObjectID || element.object.libInd == libInd;
 }
 
-// An element that vanished between listing and reading (APIERR_BADINDEX)
-// is passed over; any other failure ends the search.
+// Reads a listed element for a search. One the host's element filter
+// refuses, or one that vanished between listing and reading
+// (APIERR_BADINDEX), is not readable and the search passes it over; any
+// other failure ends the search.
 GSErrCode ReadListed(const API_Guid& guid, API_Element& element, bool& readable)
 {
+  readable = false;
+  if (!ACAPI_Element_Filter(guid, 0))
+    return NoError;
   element = API_Element{};
   element.header.guid = guid;
   const GSErrCode err = ACAPI_Element_Get(&element);
@@ -57,8 +62,6 @@ GSErrCode CGSUtil::GSGetElement(API_ElemTypeID type, CMyUserDataCore* tag, int l
       if (progress->CheckAbort())
         return APIERR_CANCEL;
     }
-    if (!ACAPI_Element_Filter(guid, 0))
-      continue;
     API_Element element;
     bool readable = false;
     if (GSErrCode err = ReadListed(guid, element, readable); err != NoError)
@@ -83,8 +86,6 @@ GSErrCode CGSUtil::GSGetElementOnFloor(API_ElemTypeID type, CMyUserDataCore* tag
   if (GSErrCode err = ACAPI_Element_GetElemList(type, &list); err != NoError)
     return err;
   for (const API_Guid& guid : list) {
-    if (!ACAPI_Element_Filter(guid, 0))
-      continue;
     API_Element element;
     bool readable = false;
     if (GSErrCode err = ReadListed(guid, element, readable); err != NoError)
