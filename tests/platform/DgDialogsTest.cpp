@@ -1,9 +1,9 @@
-#include "DgTestSupport.h"
+// Windows: modal runs, modeless and dockable openings, tab pages, sizes and
+// the record of misuse.
 
-#include "host_calllog.h"
+#include "PlatformTestSupport.h"
 
 using pln::host::DGDialogDef;
-using pln::host::DGItemDef;
 using pln::host::DGItemKind;
 using pln::host::DialogUser;
 
@@ -48,25 +48,21 @@ TEST_F(DgDialogsTest, ModalDialogRunsInitThenTheScriptThenCloseAndAnswersTheClos
   EXPECT_FALSE(pln::host::DialogOpenings()[0].open);
 }
 
-TEST_F(DgDialogsTest, ModalDialogLeftOpenByItsScriptOrWithoutOneIsCancelledWithItem2)
+TEST_F(DgDialogsTest, ModalDialogLeftOpenOrWithoutScriptIsCancelledAndAnUndeclaredOneNeverOpens)
 {
   host.QueueDialogScript(kDialog, [](DialogUser& user) { user.Click(3); });
   EXPECT_EQ(RunModal(), 2);
   EXPECT_EQ(recorder.Numbers(), (std::vector<short>{DG_MSG_INIT, DG_MSG_CLICK, DG_MSG_CLOSE}));
   EXPECT_EQ(recorder.messages.back().item, 2);
-
   recorder.messages.clear();
   EXPECT_EQ(RunModal(), 2);
   EXPECT_EQ(recorder.Numbers(), (std::vector<short>{DG_MSG_INIT, DG_MSG_CLOSE}));
-}
 
-TEST_F(DgDialogsTest, UndeclaredResourceOpensNothingAndIsRecorded)
-{
-  expectNoMisuse = false;
+  recorder.messages.clear();
   EXPECT_EQ(DGModalDialog(1, 32599, 1, DgRecorder::Callback, recorder.UserData()), 0);
   EXPECT_EQ(OpenModeless(32599), 0);
   EXPECT_TRUE(recorder.messages.empty());
-  ASSERT_EQ(pln::host::DialogMisuses().size(), 2u);
+  ExpectMisuses(2);
   EXPECT_EQ(pln::host::DialogMisuses()[0], "DGModalDialog: dialog resource 32599 is not declared");
 }
 
@@ -75,7 +71,7 @@ TEST_F(DgDialogsTest, NestedModalDialogsEachRunTheirOwnScript)
   constexpr short kInner = 32501;
   pln::host::DefineDialog(kInner, {{1, DGItemKind::Button}});
   DgRecorder inner;
-  inner.answer = [](const DgMessage& m) { return m.message == DG_MSG_CLICK ? m.item : short(0); };
+  inner.answer = CloseOnClick;
   short innerResult = 0;
   recorder.answer = [&](const DgMessage& m) -> short {
     if (m.message == DG_MSG_CLICK && m.item == 3)
@@ -90,52 +86,60 @@ TEST_F(DgDialogsTest, NestedModalDialogsEachRunTheirOwnScript)
   EXPECT_EQ(inner.Numbers(), (std::vector<short>{DG_MSG_INIT, DG_MSG_CLICK, DG_MSG_CLOSE}));
 }
 
-TEST_F(DgDialogsTest, ModelessWindowGetsInitWhileOpeningAndCloseFromModelessClose)
+TEST_F(DgDialogsTest, ModelessWindowGetsInitWhileOpeningAndCloseFromModelessCloseAndAnswersNothingAfter)
 {
   const short id = OpenModeless(kDialog);
   ASSERT_NE(id, 0);
   EXPECT_EQ(recorder.messages, (std::vector<DgMessage>{{DG_MSG_INIT, id, 0, 0}}));
-  EXPECT_TRUE(DGIsDialogOpen(id));
   EXPECT_TRUE(DGIsModelessDialogVisible(id));
   EXPECT_EQ(pln::host::OpenDialogId(kDialog), id);
   EXPECT_EQ(DGGetDialogUserData(id), recorder.UserData());
 
-  // The add-on's own calls raise no messages.
+  // The add-on's own calls raise no messages, and each is logged by name.
+  host.ClearCallLog();
   DGSetItemValLong(id, 3, 1);
   DGHideModelessDialog(id);
   EXPECT_FALSE(DGIsModelessDialogVisible(id));
   EXPECT_EQ(recorder.messages.size(), 1u);
-
   DGModelessClose(id);
+  EXPECT_EQ(host.CallLog(),
+            (std::vector<std::string>{"DGSetItemValLong", "DGHideModelessDialog", "DGIsModelessDialogVisible",
+                                      "DGModelessClose"}));
   EXPECT_EQ(recorder.messages.back(), (DgMessage{DG_MSG_CLOSE, id, 0, 0}));
   EXPECT_FALSE(DGIsDialogOpen(id));
   EXPECT_EQ(pln::host::OpenDialogId(kDialog), 0);
+
+  // Ids are not reused while the host runs; calls on closed windows are
+  // recorded and answer nothing.
+  EXPECT_NE(OpenModeless(kDialog), id);
+  DGSetItemText(id, 1, u"x");
+  EXPECT_EQ(DGGetItemText(id, 1), GS::UniString());
+  EXPECT_FALSE(DGIsItemEnabled(id, 1));
+  ExpectMisuses(3);
+  EXPECT_EQ(pln::host::DialogMisuses()[0], "DGSetItemText: no open dialog " + std::to_string(id));
 }
 
-TEST_F(DgDialogsTest, ClickAnsweredNonZeroClosesAModelessWindowWithThatItem)
+TEST_F(DgDialogsTest, ClickAnsweredNonZeroClosesAModelessWindowAndACloseInsideTheCloseHandlerIsNotRepeated)
 {
-  recorder.answer = [](const DgMessage& m) { return m.message == DG_MSG_CLICK ? m.item : short(0); };
+  recorder.answer = CloseOnClick;
   const short id = OpenModeless(kDialog);
-  DialogUser user(id);
-  EXPECT_EQ(user.CloseBox(), DG_CLOSEBOX);
+  EXPECT_EQ(DialogUser(id).CloseBox(), DG_CLOSEBOX);
   EXPECT_EQ(recorder.messages.back(), (DgMessage{DG_MSG_CLOSE, id, DG_CLOSEBOX, 0}));
-  EXPECT_FALSE(user.IsOpen());
-}
+  EXPECT_FALSE(DGIsDialogOpen(id));
 
-TEST_F(DgDialogsTest, CloseRequestedInsideTheCloseHandlerIsNotDeliveredTwice)
-{
-  short id = 0;
+  short other = 0;
+  recorder.messages.clear();
   recorder.answer = [&](const DgMessage& m) -> short {
     if (m.message == DG_MSG_CLOSE)
-      DGModelessClose(id);  // as a palette's host close request would
+      DGModelessClose(other);  // as a palette's host close request would
     if (m.message == DG_MSG_CLICK)
       DGModelessClose(m.dialId);  // a handler closing its own window
     return 0;
   };
-  id = OpenModeless(kDialog);
-  EXPECT_EQ(DialogUser(id).Click(1), 0);
+  other = OpenModeless(kDialog);
+  EXPECT_EQ(DialogUser(other).Click(1), 0);
   EXPECT_EQ(recorder.Numbers(), (std::vector<short>{DG_MSG_INIT, DG_MSG_CLICK, DG_MSG_CLOSE}));
-  EXPECT_FALSE(DGIsDialogOpen(id));
+  EXPECT_FALSE(DGIsDialogOpen(other));
 }
 
 TEST_F(DgDialogsTest, DockablePaletteIsSilentAndHiddenUntilItProcessesEvents)
@@ -144,7 +148,6 @@ TEST_F(DgDialogsTest, DockablePaletteIsSilentAndHiddenUntilItProcessesEvents)
   guid.Generate();
   const short id = DGCreateDockablePalette(1, kDialog, 1, DgRecorder::Callback, recorder.UserData(), guid);
   ASSERT_NE(id, 0);
-  EXPECT_TRUE(recorder.messages.empty());
   EXPECT_FALSE(DGIsModelessDialogVisible(id));
   EXPECT_EQ(DialogUser(id).Click(1), 0);
   EXPECT_TRUE(recorder.messages.empty());
@@ -152,21 +155,10 @@ TEST_F(DgDialogsTest, DockablePaletteIsSilentAndHiddenUntilItProcessesEvents)
   DGBeginProcessEvents(id);
   DGShowModelessDialog(id, DG_TOPMOST_REFERENCE);
   DGDisablePaletteDock(guid, 1);
+  DGBeginProcessEvents(id);  // init only once
   EXPECT_EQ(recorder.Numbers(), (std::vector<short>{DG_MSG_INIT}));
   EXPECT_TRUE(DGIsModelessDialogVisible(id));
-  DGBeginProcessEvents(id);  // init only once
-  EXPECT_EQ(recorder.messages.size(), 1u);
   EXPECT_EQ(pln::host::DialogState(id)->paletteGuid, guid);
-}
-
-TEST_F(DgDialogsTest, WindowIdsAreNotReusedWhileTheHostRuns)
-{
-  const short first = OpenModeless(kDialog);
-  DGModelessClose(first);
-  const short second = OpenModeless(kDialog);
-  EXPECT_NE(first, second);
-  EXPECT_FALSE(DGIsDialogOpen(first));
-  EXPECT_TRUE(DGIsDialogOpen(second));
 }
 
 TEST_F(DgDialogsTest, TabPagesAreOwnPanelsWhoseMessagesReachTheHoldingDialog)
@@ -176,7 +168,7 @@ TEST_F(DgDialogsTest, TabPagesAreOwnPanelsWhoseMessagesReachTheHoldingDialog)
   pln::host::DefineDialog(kDialog, DGDialogDef{.items = {{.item = 1, .kind = DGItemKind::Button},
                                                          {.item = 7, .kind = DGItemKind::TabControl,
                                                           .tabPages = {kPage1, kPage2}}}});
-  recorder.answer = [](const DgMessage& m) { return m.message == DG_MSG_CLICK ? m.item : short(0); };
+  recorder.answer = CloseOnClick;
   const short id = OpenModeless(kDialog);
   const short page1 = DGTabControlGetTabPageId(id, 7, 1);
   const short page2 = DGTabControlGetTabPageId(id, 7, 2);
@@ -196,9 +188,9 @@ TEST_F(DgDialogsTest, TabPagesAreOwnPanelsWhoseMessagesReachTheHoldingDialog)
   user.TabPage(7, 2).SetText(4, u"y");
   user.SelectTab(7, 2);
   EXPECT_EQ(DGGetItemValLong(id, 7), 2);
-  EXPECT_EQ(recorder.messages[0], (DgMessage{DG_MSG_INIT, id, 0, 0}));  // no init of the pages
-  EXPECT_EQ(recorder.messages[1], (DgMessage{DG_MSG_CHANGE, page2, 4, 0}));
-  EXPECT_EQ(recorder.messages[2], (DgMessage{DG_MSG_CHANGE, id, 7, 0}));
+  EXPECT_EQ(recorder.messages, (std::vector<DgMessage>{{DG_MSG_INIT, id, 0, 0},  // no init of the pages
+                                                       {DG_MSG_CHANGE, page2, 4, 0},
+                                                       {DG_MSG_CHANGE, id, 7, 0}}));
 
   // A click on a page answered nonzero closes the holding dialog, pages and all.
   user.TabPage(7, 1).Click(4);
@@ -213,42 +205,16 @@ TEST_F(DgDialogsTest, ClientSizesKeepTheOriginalWhileTheWindowGrows)
   const short id = OpenModeless(kDialog);
   DGGrowDialog(id, 20, -10);
   DialogUser(id).Resize(5, 5);
-  short width = 0;
-  short height = 0;
-  DGGetDialogClientSize(id, DG_CLIENT_CURRENT, &width, &height);
-  EXPECT_EQ(width, 325);
-  EXPECT_EQ(height, 195);
-  DGGetDialogClientSize(1, id, DG_CLIENT_ORIGINAL, &width, &height);
-  EXPECT_EQ(width, 300);
-  EXPECT_EQ(height, 200);
+  EXPECT_EQ(recorder.messages.back().message, DG_MSG_RESIZE);
   DGSetDialogClientMinSize(id, 150, 120);
-  DGGetDialogClientSize(id, DG_CLIENT_MINIMUM, &width, &height);
-  EXPECT_EQ(width, 150);
-  EXPECT_EQ(height, 120);
-  const auto* resize = &recorder.messages.back();
-  EXPECT_EQ(resize->message, DG_MSG_RESIZE);
-}
-
-TEST_F(DgDialogsTest, CallsOnClosedWindowsAreRecordedAndAnswerNothing)
-{
-  expectNoMisuse = false;
-  const short id = OpenModeless(kDialog);
-  DGModelessClose(id);
-  DGSetItemText(id, 1, u"x");
-  EXPECT_EQ(DGGetItemText(id, 1), GS::UniString());
-  EXPECT_FALSE(DGIsItemEnabled(id, 1));
-  ASSERT_EQ(pln::host::DialogMisuses().size(), 3u);
-  EXPECT_EQ(pln::host::DialogMisuses()[0], "DGSetItemText: no open dialog " + std::to_string(id));
-}
-
-TEST_F(DgDialogsTest, EveryCallIsLoggedByName)
-{
-  const short id = OpenModeless(kDialog);
-  host.ClearCallLog();
-  DGSetItemText(id, 1, u"OK");
-  DGEnableMessage(id, 0, DG_MSG_DRAGDROP, 0);
-  DGModelessClose(id);
-  EXPECT_EQ(host.CallLog(), (std::vector<std::string>{"DGSetItemText", "DGEnableMessage", "DGModelessClose"}));
+  const std::pair<short, std::pair<short, short>> rows[] = {
+      {DG_CLIENT_CURRENT, {325, 195}}, {DG_CLIENT_ORIGINAL, {300, 200}}, {DG_CLIENT_MINIMUM, {150, 120}}};
+  for (const auto& [which, size] : rows) {
+    SCOPED_TRACE(which);
+    short width = 0, height = 0;
+    DGGetDialogClientSize(1, id, which, &width, &height);
+    EXPECT_EQ(std::make_pair(width, height), size);
+  }
 }
 
 TEST_F(DgDialogsTest, HelpLocationsAreKeptPerIdentifierPair)

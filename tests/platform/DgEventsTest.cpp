@@ -1,10 +1,9 @@
 // The records the user's actions deliver, owner drawing and file dialogs.
 
-#include "DgTestSupport.h"
+#include "PlatformTestSupport.h"
 
 #include "dg_filedialog.h"
 
-using pln::host::DGDialogDef;
 using pln::host::DGItemKind;
 using pln::host::DialogUser;
 
@@ -31,43 +30,58 @@ protected:
   short id = 0;
 };
 
-TEST_F(DgEventsTest, GrowPacksBothSignedGrowthsIntoTheDataWord)
+TEST_F(DgEventsTest, WindowMessagesCarryTheirGrowthsAndKinds)
 {
-  short h = 0;
-  short v = 0;
+  std::vector<std::pair<short, short>> grows;  // low and high 16 bits
+  std::vector<DG::ResizeEventArg> resizes;
+  std::vector<DG::SplitterDragEventArg> drags;
   recorder.answer = [&](const DgMessage& m) -> short {
-    h = static_cast<short>(m.data & 0xFFFF);
-    v = static_cast<short>(m.data >> 16);
+    if (m.message == DG_MSG_GROW)
+      grows.emplace_back(static_cast<short>(m.data & 0xFFFF), static_cast<short>(m.data >> 16));
+    if (m.message == DG_MSG_RESIZE)
+      resizes.push_back(*Record<DG::ResizeEventArg>(m.data));
+    if (m.message == DG_MSG_SPLITTERDRAG)
+      drags.push_back(*Record<DG::SplitterDragEventArg>(m.data));
     return 0;
   };
   DialogUser user(id);
   user.Grow(3, -2);
-  EXPECT_EQ(recorder.messages.back().message, DG_MSG_GROW);
-  EXPECT_EQ(h, 3);
-  EXPECT_EQ(v, -2);
   user.Grow(-32768, 32767);
-  EXPECT_EQ(h, -32768);
-  EXPECT_EQ(v, 32767);
+  EXPECT_EQ(grows, (std::vector<std::pair<short, short>>{{3, -2}, {-32768, 32767}}));
+
+  user.Resize(-7, 12);
+  ASSERT_EQ(resizes.size(), 1u);
+  EXPECT_EQ(resizes[0].kind, 1);
+  EXPECT_EQ(resizes[0].hGrow, -7);
+  EXPECT_EQ(resizes[0].vGrow, 12);
+
+  user.SplitterDrag(kSplitter, 250, 300);
+  ASSERT_EQ(drags.size(), 3u);
+  EXPECT_EQ(std::make_pair(drags[0].kind, drags[0].position), std::make_pair(short(0), short(250)));
+  EXPECT_EQ(std::make_pair(drags[1].kind, drags[1].position), std::make_pair(short(1), short(300)));
+  EXPECT_EQ(drags[2].kind, 2);
+
+  // Hot key, activation and raw messages pass through as given.
+  recorder.messages.clear();
+  user.HotKey(5);
+  user.Activate(true);
+  user.TopStatusChange(true);
+  user.Send(DG_USERMSG, 2, 77);
+  ASSERT_EQ(recorder.messages.size(), 4u);
+  EXPECT_EQ(recorder.messages[0], (DgMessage{DG_MSG_HOTKEY, id, 5, 0}));
+  EXPECT_EQ(recorder.messages[1], (DgMessage{DG_MSG_ACTIVATE, id, 0, 1}));
+  EXPECT_EQ(recorder.messages[2].message, DG_MSG_TOPSTATUSCHANGE);
+  EXPECT_EQ(recorder.messages[3], (DgMessage{DG_USERMSG, id, 2, 77}));
 }
 
-TEST_F(DgEventsTest, ResizeDeliversKind1WithTheGrowth)
+TEST_F(DgEventsTest, DragAndDropRunsTheSubMessagesWithOneRecordUnlessRefusedAtItsStart)
 {
-  DG::ResizeEventArg seen;
-  recorder.answer = [&](const DgMessage& m) -> short {
-    seen = *Record<DG::ResizeEventArg>(m.data);
-    return 0;
-  };
-  DialogUser(id).Resize(-7, 12);
-  EXPECT_EQ(seen.kind, 1);
-  EXPECT_EQ(seen.hGrow, -7);
-  EXPECT_EQ(seen.vGrow, 12);
-}
+  EXPECT_EQ(DialogUser(id).DragAndDrop(kList, kTree, 1, DG_DRAG_INSERT_ON), 0);
+  EXPECT_EQ(recorder.messages.size(), 1u);  // answered 0 at the start
 
-TEST_F(DgEventsTest, DragAndDropRunsTheSubMessagesWithOneRecord)
-{
   std::vector<std::pair<short, short>> seen;  // item, sub-message
   recorder.answer = [&](const DgMessage& m) -> short {
-    auto* arg = reinterpret_cast<DG::DragDropEventArg*>(static_cast<std::intptr_t>(m.data));
+    auto* arg = Record<DG::DragDropEventArg>(m.data);
     seen.emplace_back(m.item, arg->subMessage);
     if (arg->subMessage == DG_DRAG_STARTING)
       return 1;
@@ -90,48 +104,14 @@ TEST_F(DgEventsTest, DragAndDropRunsTheSubMessagesWithOneRecord)
                                                         {kList, DG_DRAG_END}}));
 }
 
-TEST_F(DgEventsTest, DragRefusedAtItsStartGoesNoFurther)
-{
-  EXPECT_EQ(DialogUser(id).DragAndDrop(kList, kTree, 1, DG_DRAG_INSERT_ON), 0);
-  EXPECT_EQ(recorder.messages.size(), 1u);
-}
-
-TEST_F(DgEventsTest, SplitterDragReportsStartMoveAndEnd)
-{
-  std::vector<DG::SplitterDragEventArg> seen;
-  recorder.answer = [&](const DgMessage& m) -> short {
-    seen.push_back(*Record<DG::SplitterDragEventArg>(m.data));
-    return 0;
-  };
-  DialogUser(id).SplitterDrag(kSplitter, 250, 300);
-  ASSERT_EQ(seen.size(), 3u);
-  EXPECT_EQ(seen[0].kind, 0);
-  EXPECT_EQ(seen[0].position, 250);
-  EXPECT_EQ(seen[1].kind, 1);
-  EXPECT_EQ(seen[1].position, 300);
-  EXPECT_EQ(seen[2].kind, 2);
-}
-
-TEST_F(DgEventsTest, HotKeyActivateAndRawMessagesPassThrough)
-{
-  DialogUser user(id);
-  user.HotKey(5);
-  user.Activate(true);
-  user.TopStatusChange(true);
-  user.Send(DG_USERMSG, 2, 77);
-  ASSERT_EQ(recorder.messages.size(), 4u);
-  EXPECT_EQ(recorder.messages[0], (DgMessage{DG_MSG_HOTKEY, id, 5, 0}));
-  EXPECT_EQ(recorder.messages[1], (DgMessage{DG_MSG_ACTIVATE, id, 0, 1}));
-  EXPECT_EQ(recorder.messages[2].message, DG_MSG_TOPSTATUSCHANGE);
-  EXPECT_EQ(recorder.messages[3], (DgMessage{DG_USERMSG, id, 2, 77}));
-}
-
-TEST_F(DgEventsTest, OwnerDrawnCellIsDrawnOnASurfaceOfTheCellsSize)
+TEST_F(DgEventsTest, OwnerDrawnCellIsDrawnOnASurfaceOfTheCellsSizeAndNoOtherCellIsAsked)
 {
   DGListInsertItem(id, kList, DG_LIST_BOTTOM);
   DGListInsertItem(id, kList, DG_LIST_BOTTOM);
   DGListSetTabFieldCount(id, kList, 4);
   DGListSetTabFieldOwnerDrawFlag(id, kList, 4, true);
+  DGListSetTabFieldOwnerDrawFlag(id, kList, 3, true);
+  DGListSetTabFieldOwnerDrawFlag(id, kList, 3, false);
   const NewDisplay::Color red{255, 0, 0};
   short drawnRow = 0;
   recorder.answer = [&](const DgMessage& m) -> short {
@@ -149,30 +129,21 @@ TEST_F(DgEventsTest, OwnerDrawnCellIsDrawnOnASurfaceOfTheCellsSize)
   const NewDisplay::DrawSurface surface = DialogUser(id).DrawListCell(kList, 2, 4, 40, 18);
   EXPECT_EQ(drawnRow, 2);
   EXPECT_EQ(recorder.messages.back().message, DG_MSG_UPDATE);
-  ASSERT_EQ(surface.operations.size(), 3u);
-  EXPECT_EQ(surface.operations[0], (NewDisplay::DrawOperation{NewDisplay::DrawOperation::Frame, 1, 2, 37, 16, red}));
-  EXPECT_EQ(surface.operations[1], (NewDisplay::DrawOperation{NewDisplay::DrawOperation::Line, 7, 5, 7, 13, red}));
-  EXPECT_EQ(surface.operations[2], (NewDisplay::DrawOperation{NewDisplay::DrawOperation::Fill, 15, 5, 34, 13, red}));
+  using Op = NewDisplay::DrawOperation;
+  EXPECT_EQ(surface.operations,
+            (std::vector<Op>{{Op::Frame, 1, 2, 37, 16, red}, {Op::Line, 7, 5, 7, 13, red}, {Op::Fill, 15, 5, 34, 13, red}}));
 
   // A user item is drawn the same way, with row and tab field 0.
   DialogUser(id).DrawUserItem(kSwatch, 10, 10);
   EXPECT_EQ(drawnRow, 0);
-}
 
-TEST_F(DgEventsTest, CellOfATabFieldNotOwnerDrawnIsNeverAskedToDraw)
-{
-  expectNoMisuse = false;
-  DGListInsertItem(id, kList, DG_LIST_BOTTOM);
-  DGListSetTabFieldCount(id, kList, 2);
-  DGListSetTabFieldOwnerDrawFlag(id, kList, 2, true);
-  DGListSetTabFieldOwnerDrawFlag(id, kList, 2, false);
-  const NewDisplay::DrawSurface surface = DialogUser(id).DrawListCell(kList, 1, 2, 40, 18);
+  recorder.messages.clear();
+  EXPECT_TRUE(DialogUser(id).DrawListCell(kList, 1, 3, 40, 18).operations.empty());
   EXPECT_TRUE(recorder.messages.empty());
-  EXPECT_TRUE(surface.operations.empty());
-  EXPECT_EQ(pln::host::DialogMisuses().size(), 1u);
+  ExpectMisuses(1);
 }
 
-class DgFileDialogTest : public DgTest {};
+using DgFileDialogTest = DgTest;
 
 TEST_F(DgFileDialogTest, InvokeAnswersTheQueueInOrderThenCancels)
 {

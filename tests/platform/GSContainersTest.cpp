@@ -21,12 +21,12 @@ TEST(GSContainersTest, ArrayEditsKeepOrder)
   EXPECT_EQ(array.FindFirst(7), GS::MaxUIndex);
   EXPECT_FALSE(array.Contains(7));
   array.Insert(array.GetSize(), 5);  // inserting at the end appends
-  EXPECT_EQ(array[3], 5);
+  EXPECT_EQ(array, (GS::Array<int>{1, 9, 2, 5}));
   array.DeleteAll();
   EXPECT_TRUE(array.IsEmpty());
 }
 
-TEST(GSContainersTest, HashTableAddRefusesPresentKeysAndPutReplaces)
+TEST(GSContainersTest, HashTableAddRefusesPresentKeysAndPutReplacesAndSetsDoLikewise)
 {
   GS::HashTable<GS::UniString, int> table;
   EXPECT_TRUE(table.Add(u"a", 1));
@@ -38,7 +38,6 @@ TEST(GSContainersTest, HashTableAddRefusesPresentKeysAndPutReplaces)
   EXPECT_EQ(table.GetSize(), 2u);
   EXPECT_EQ(table.GetPtr(u"c"), nullptr);
   *table.GetPtr(u"b") = 5;
-  EXPECT_EQ(table.Get(u"b"), 5);
   EXPECT_TRUE(table.Delete(u"a"));
   EXPECT_FALSE(table.Delete(u"a"));
   EXPECT_FALSE(table.ContainsKey(u"a"));
@@ -46,17 +45,12 @@ TEST(GSContainersTest, HashTableAddRefusesPresentKeysAndPutReplaces)
   for (const auto& [key, value] : table)
     sum += value;
   EXPECT_EQ(sum, 5);
-}
 
-TEST(GSContainersTest, HashSetOfGuids)
-{
   GS::HashSet<GS::Guid> set;
-  GS::Guid a = GS::Guid().Generate();
-  GS::Guid b = GS::Guid().Generate();
+  const GS::Guid a = GS::Guid().Generate();
   EXPECT_TRUE(set.Add(a));
   EXPECT_FALSE(set.Add(a));
-  EXPECT_TRUE(set.Add(b));
-  EXPECT_TRUE(set.Contains(b));
+  EXPECT_TRUE(set.Add(GS::Guid().Generate()));
   EXPECT_TRUE(set.Delete(a));
   EXPECT_FALSE(set.Contains(a));
   EXPECT_EQ(set.GetSize(), 1u);

@@ -1,75 +1,58 @@
+#include "PlatformTestSupport.h"
+
 #include "gs_guid.h"
 #include "host_foundation.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
+#include <regex>
 #include <set>
 #include <string>
 
 namespace {
 
-class GuidTest : public testing::Test {
-protected:
-  void SetUp() override { pln::host::ResetFoundation(); }
-  void TearDown() override { pln::host::ResetFoundation(); }
-};
+using GuidTest = HostTest;
 
-TEST_F(GuidTest, SameSeedGivesTheSameSequence)
+std::vector<GS::Guid> Generate(std::size_t count)
+{
+  std::vector<GS::Guid> guids(count);
+  for (GS::Guid& guid : guids)
+    guid.Generate();
+  return guids;
+}
+
+TEST_F(GuidTest, SameSeedGivesTheSameSequenceOfDistinctGuids)
 {
   pln::host::SeedGuids(42);
-  GS::Guid a1 = GS::Guid().Generate();
-  GS::Guid a2 = GS::Guid().Generate();
+  const std::vector<GS::Guid> first = Generate(1000);
   pln::host::SeedGuids(42);
-  GS::Guid b1 = GS::Guid().Generate();
-  GS::Guid b2 = GS::Guid().Generate();
-  EXPECT_EQ(a1, b1);
-  EXPECT_EQ(a2, b2);
-  EXPECT_NE(a1, a2);
+  EXPECT_EQ(Generate(1000), first);
+  EXPECT_EQ(std::set<GS::Guid>(first.begin(), first.end()).size(), 1000u);
+  EXPECT_TRUE(GS::Guid().IsNull());
+  EXPECT_TRUE(std::none_of(first.begin(), first.end(), [](const GS::Guid& g) { return g.IsNull(); }));
   pln::host::SeedGuids(43);
-  EXPECT_NE(GS::Guid().Generate(), a1);
+  EXPECT_NE(GS::Guid().Generate(), first[0]);
 
   // ResetFoundation restarts the default sequence.
   pln::host::ResetFoundation();
-  GS::Guid c1 = GS::Guid().Generate();
+  const GS::Guid c1 = GS::Guid().Generate();
   pln::host::ResetFoundation();
   EXPECT_EQ(GS::Guid().Generate(), c1);
 }
 
-TEST_F(GuidTest, GeneratedGuidsAreNeverNullAndDistinct)
-{
-  EXPECT_TRUE(GS::Guid().IsNull());
-  std::set<GS::Guid> seen;
-  for (int i = 0; i < 1000; ++i) {
-    GS::Guid guid = GS::Guid().Generate();
-    EXPECT_FALSE(guid.IsNull());
-    seen.insert(guid);
-  }
-  EXPECT_EQ(seen.size(), 1000u);
-}
-
 TEST_F(GuidTest, TextFormIsUpperCase8_4_4_4_12AndParsesBack)
 {
-  for (int i = 0; i < 20; ++i) {
-    GS::Guid guid = GS::Guid().Generate();
-    std::string text = guid.ToUniString().ToStdString(CC_UTF8);
-    ASSERT_EQ(text.size(), 36u);
-    for (std::size_t pos = 0; pos < text.size(); ++pos) {
-      if (pos == 8 || pos == 13 || pos == 18 || pos == 23)
-        EXPECT_EQ(text[pos], '-');
-      else
-        EXPECT_TRUE((text[pos] >= '0' && text[pos] <= '9') || (text[pos] >= 'A' && text[pos] <= 'F')) << text;
-    }
-    GS::Guid parsed;
+  const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
+  for (const GS::Guid& guid : Generate(20)) {
+    const std::string text = guid.ToUniString().ToStdString(CC_UTF8);
+    EXPECT_TRUE(std::regex_match(text, form)) << text;
+    GS::Guid parsed, fromUni;
     EXPECT_EQ(parsed.ConvertFromString(text.c_str()), NoError);
     EXPECT_EQ(parsed, guid);
-    GS::Guid fromUni;
     EXPECT_EQ(fromUni.ConvertFromString(guid.ToUniString()), NoError);
     EXPECT_EQ(fromUni, guid);
   }
-}
 
-TEST_F(GuidTest, BytesMapToTextInOrder)
-{
+  // Bytes map to the text in order; lower case is read.
   GS::Guid guid;
   ASSERT_EQ(guid.ConvertFromString("00112233-4455-6677-8899-aabbccddeeff"), NoError);
   EXPECT_EQ(guid.Bytes()[0], 0x00);

@@ -1,3 +1,5 @@
+#include "PlatformTestSupport.h"
+
 #include "gs_unistring.h"
 #include "host_charcodes.h"
 #include "host_foundation.h"
@@ -22,11 +24,7 @@ const std::string kPatternFileUtf8 =
 const std::string kHalfWidthSjis = Bytes({0xB6, 0xAF, 0xC4});
 const std::string kHalfWidthUtf8 = Bytes({0xEF, 0xBD, 0xB6, 0xEF, 0xBD, 0xAF, 0xEF, 0xBE, 0x84});
 
-class UniStringTest : public testing::Test {
-protected:
-  void SetUp() override { pln::host::ResetFoundation(); }
-  void TearDown() override { pln::host::ResetFoundation(); }
-};
+using UniStringTest = HostTest;
 
 TEST_F(UniStringTest, LengthCountsUtf16Units)
 {
@@ -75,13 +73,14 @@ TEST_F(UniStringTest, CharacterTheCodeCannotHoldIsReplacedAndTheRestConverted)
   GS::UniString::CStr utf8 = GS::UniString(u"a😀b").ToCStr(CC_UTF8);
   EXPECT_EQ(std::string(utf8.Get()), "a" + Bytes({0xF0, 0x9F, 0x98, 0x80}) + "b");
   EXPECT_FALSE(utf8.HasLoss());
-}
 
-TEST_F(UniStringTest, LoneSurrogateCannotBeEncodedAndIsFlagged)
-{
+  // A lone surrogate cannot be encoded; an unknown code converts nothing.
   const char16_t lone[] = {u'x', 0xD800, u'y', 0};
   bool lost = false;
   EXPECT_EQ(pln::host::EncodeText(lone, CC_UTF8, &lost), "x?y");
+  EXPECT_TRUE(lost);
+  lost = false;
+  EXPECT_EQ(pln::host::EncodeText(u"abc", static_cast<GSCharCode>(7), &lost), "");
   EXPECT_TRUE(lost);
 }
 
@@ -118,29 +117,24 @@ TEST_F(UniStringTest, ConversionLogKeepsTheThreeCodesDistinct)
   GS::UniString decoded(kHalfWidthUtf8.c_str());  // code 0, now UTF-8
   EXPECT_EQ(decoded, GS::UniString(kHalfWidth));
 
+  struct Entry {
+    GSCharCode requested, used;
+    bool toBytes;
+  };
+  const Entry expected[] = {
+      {CC_Default, CC_Japanese, true}, {CC_Japanese, CC_Japanese, true}, {CC_UTF8, CC_UTF8, true}, {CC_Default, CC_UTF8, false}};
   const auto& log = pln::host::ConversionLog();
   ASSERT_EQ(log.size(), 4u);
-  EXPECT_EQ(log[0].requested, CC_Default);
-  EXPECT_EQ(log[0].used, CC_Japanese);
-  EXPECT_EQ(log[1].requested, CC_Japanese);
-  EXPECT_EQ(log[1].used, CC_Japanese);
-  EXPECT_EQ(log[2].requested, CC_UTF8);
-  EXPECT_EQ(log[2].used, CC_UTF8);
-  EXPECT_TRUE(log[2].toBytes);
-  EXPECT_EQ(log[3].requested, CC_Default);
-  EXPECT_EQ(log[3].used, CC_UTF8);
-  EXPECT_FALSE(log[3].toBytes);
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(log[i].requested, expected[i].requested);
+    EXPECT_EQ(log[i].used, expected[i].used);
+    EXPECT_EQ(log[i].toBytes, expected[i].toBytes);
+  }
 
   pln::host::ResetFoundation();
   EXPECT_EQ(pln::host::GetDefaultCharCode(), CC_Japanese);
   EXPECT_TRUE(pln::host::ConversionLog().empty());
-}
-
-TEST_F(UniStringTest, UnknownCodeConvertsNothingAndReportsTheLoss)
-{
-  bool lost = false;
-  EXPECT_EQ(pln::host::EncodeText(u"abc", static_cast<GSCharCode>(7), &lost), "");
-  EXPECT_TRUE(lost);
 }
 
 TEST_F(UniStringTest, OrderingIsByCodeUnit)
@@ -153,7 +147,7 @@ TEST_F(UniStringTest, OrderingIsByCodeUnit)
   EXPECT_NE(GS::UniString(u"ab"), GS::UniString(u"aB"));
 }
 
-TEST_F(UniStringTest, SearchesAnswerMaxUIndexWhenAbsent)
+TEST_F(UniStringTest, SearchesAnswerMaxUIndexWhenAbsentAndPartsClampToTheString)
 {
   GS::UniString text(u"a.b.c");
   EXPECT_EQ(text.FindFirst(u'.'), 1u);
@@ -163,66 +157,50 @@ TEST_F(UniStringTest, SearchesAnswerMaxUIndexWhenAbsent)
   EXPECT_EQ(text.FindFirst(u'x'), GS::MaxUIndex);
   EXPECT_EQ(text.FindFirst(GS::UniString(u"a"), 99), GS::MaxUIndex);
   EXPECT_EQ(text.FindLast(u'x'), GS::MaxUIndex);
-}
 
-TEST_F(UniStringTest, PartsAndEditsClampToTheString)
-{
-  GS::UniString text(u"abcdef");
+  text = u"abcdef";
   EXPECT_EQ(text.GetSubstring(4, 10), GS::UniString(u"ef"));
   EXPECT_EQ(text.GetSubstring(10, 2), GS::UniString());
   EXPECT_EQ(text.GetPrefix(10), text);
   EXPECT_EQ(text.GetSuffix(2), GS::UniString(u"ef"));
   EXPECT_EQ(text.GetSuffix(10), text);
-
   text.Delete(1, 2);
   EXPECT_EQ(text, GS::UniString(u"adef"));
   text.Delete(3, 100);
   EXPECT_EQ(text, GS::UniString(u"ade"));
   text.Insert(1, u"XY");
-  EXPECT_EQ(text, GS::UniString(u"aXYde"));
   text.Insert(99, u"!");
   EXPECT_EQ(text, GS::UniString(u"aXYde!"));
 }
 
-TEST_F(UniStringTest, ReplaceAllDoesNotRescanWhatItInserted)
+TEST_F(UniStringTest, ReplaceTrimConcatenateAndFormat)
 {
   GS::UniString text(u"a-b-c");
-  text.ReplaceAll(u"-", u"--");
+  text.ReplaceAll(u"-", u"--");  // what it inserted is not scanned again
   EXPECT_EQ(text, GS::UniString(u"a--b--c"));
   text.ReplaceAll(u"", u"x");  // an empty pattern changes nothing
   EXPECT_EQ(text, GS::UniString(u"a--b--c"));
   text.ReplaceAll(u"--", u"");
   EXPECT_EQ(text, GS::UniString(u"abc"));
-}
 
-TEST_F(UniStringTest, TrimRemovesBlanksAtBothEndsOnly)
-{
-  GS::UniString text(u" \t a b \r\n");
-  text.Trim();
-  EXPECT_EQ(text, GS::UniString(u"a b"));
+  GS::UniString blanks(u" \t a b \r\n");
+  blanks.Trim();
+  EXPECT_EQ(blanks, GS::UniString(u"a b"));
   GS::UniString ideographic(u"　x　");  // U+3000 is text, not a blank
   ideographic.Trim();
   EXPECT_EQ(ideographic.GetLength(), 3u);
-  GS::UniString blanks(u"   ");
-  blanks.Trim();
-  EXPECT_TRUE(blanks.IsEmpty());
-}
 
-TEST_F(UniStringTest, PrintfFormatsAndReadsTextArgumentsAsUtf8)
-{
-  GS::UniString text = GS::UniString::Printf("(%d)%s", -2130313215, "ｶｯﾄ");
-  EXPECT_EQ(text, GS::UniString(u"(-2130313215)ｶｯﾄ"));
-  EXPECT_TRUE(pln::host::ConversionLog().empty());
-}
-
-TEST_F(UniStringTest, ConcatenationAndStdRoundTrip)
-{
-  GS::UniString text = GS::UniString(u"a") + u"b" + u'c' + GS::UniString(u"d");
+  text = GS::UniString(u"a") + u"b" + u'c' + GS::UniString(u"d");
   EXPECT_EQ(text.Std(), u"abcd");
   EXPECT_EQ(GS::UniString::FromStd(text.Std()), text);
   EXPECT_EQ(text.ToStdString(CC_UTF8), "abcd");
   EXPECT_EQ(std::u16string(text.ToUStr()), u"abcd");
   EXPECT_EQ(std::hash<GS::UniString>{}(text), GS::UniString(u"abcd").HashValue());
+
+  // Printf reads its text arguments as UTF-8, without a logged conversion.
+  pln::host::ClearConversionLog();
+  EXPECT_EQ(GS::UniString::Printf("(%d)%s", -2130313215, "ｶｯﾄ"), GS::UniString(u"(-2130313215)ｶｯﾄ"));
+  EXPECT_TRUE(pln::host::ConversionLog().empty());
 }
 
 }  // namespace

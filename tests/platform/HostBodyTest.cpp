@@ -4,7 +4,8 @@
 // covering slab linked as a subtracting operator cuts the target closed;
 // an object placed without parameters takes its part's defaults.
 
-#include "HostModelTestSupport.h"
+#include "PlatformTestSupport.h"
+
 #include "host_body.h"
 #include "host_libpart.h"
 
@@ -131,46 +132,33 @@ std::vector<std::vector<std::vector<Loop>>> ReadBodies(const API_Guid& guid)
   return bodies;
 }
 
-// Signed volume by the divergence theorem over fan triangles; positive
-// when every contour runs counter-clockwise seen from outside.
-double Volume(const std::vector<std::vector<Loop>>& polygons)
-{
-  double six = 0.0;
-  for (const auto& loops : polygons)
-    for (const Loop& loop : loops)
-      for (std::size_t i = 1; i + 1 < loop.size(); ++i) {
-        const API_Coord3D &a = loop[0], &b = loop[i], &c = loop[i + 1];
-        six += a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) + a.z * (b.x * c.y - b.y * c.x);
-      }
-  return six / 6.0;
-}
+struct Solid {
+  double volume = 0.0;
+  std::array<double, 2> zRange{1e9, -1e9};
+  bool closed = true;
+};
 
-std::array<double, 2> ZRange(const std::vector<std::vector<Loop>>& polygons)
+// The signed volume by the divergence theorem over fan triangles (positive
+// when every contour runs counter-clockwise seen from outside), the height
+// range, and closure: every edge between two points is run once each way.
+Solid Measure(const std::vector<std::vector<Loop>>& polygons)
 {
-  std::array<double, 2> range{1e9, -1e9};
-  for (const auto& loops : polygons)
-    for (const Loop& loop : loops)
-      for (const API_Coord3D& p : loop)
-        range = {std::min(range[0], p.z), std::max(range[1], p.z)};
-  return range;
-}
-
-// Closed: every edge between two points is run once each way.
-bool IsClosed(const std::vector<std::vector<Loop>>& polygons)
-{
+  Solid solid;
   std::map<std::array<double, 6>, int> runs;
   for (const auto& loops : polygons)
     for (const Loop& loop : loops)
       for (std::size_t i = 0; i < loop.size(); ++i) {
-        const API_Coord3D& p = loop[i];
-        const API_Coord3D& q = loop[(i + 1) % loop.size()];
+        const API_Coord3D &a = loop[0], &p = loop[i], &q = loop[(i + 1) % loop.size()];
+        if (i > 0 && i + 1 < loop.size())
+          solid.volume += a.x * (p.y * q.z - p.z * q.y) - a.y * (p.x * q.z - p.z * q.x) + a.z * (p.x * q.y - p.y * q.x);
+        solid.zRange = {std::min(solid.zRange[0], p.z), std::max(solid.zRange[1], p.z)};
         ++runs[{p.x, p.y, p.z, q.x, q.y, q.z}];
         --runs[{q.x, q.y, q.z, p.x, p.y, p.z}];
       }
+  solid.volume /= 6.0;
   for (const auto& [edge, count] : runs)
-    if (count != 0)
-      return false;
-  return true;
+    solid.closed = solid.closed && count == 0;
+  return solid;
 }
 
 API_Guid AddSlab(HostFixture& host, double x0, double y0, double x1, double y1, double top, double thickness)
@@ -233,7 +221,7 @@ TEST_F(HostBodyTest, AMorphHandsBackItsBodyThroughTheNumbered3DModel)
   ASSERT_EQ(bodies[0].size(), 6u);
   // The ring starts with the edge from the face's last point to its first.
   EXPECT_EQ(bodies[0][1][0], (Loop{{10, 1, 2}, {10, 0, 2}, {11, 0, 2}, {11, 1, 2}}));
-  EXPECT_DOUBLE_EQ(Volume(bodies[0]), 2.0);
+  EXPECT_DOUBLE_EQ(Measure(bodies[0]).volume, 2.0);
 
   // Read again unchanged: the same numbers; a second element follows on.
   API_Elem_Head head;
@@ -276,9 +264,10 @@ TEST_F(HostBodyTest, ASlabIsAClosedPrismBetweenItsBottomAndTopOverItsStory)
   const auto bodies = ReadBodies(slab.header.guid);
   ASSERT_EQ(bodies.size(), 1u);
   EXPECT_EQ(bodies[0].size(), 10u);  // 4 + 4 sides, top, bottom
-  EXPECT_NEAR(Volume(bodies[0]), (8.0 - 1.0) * 0.25, 1e-12);
-  EXPECT_EQ(ZRange(bodies[0]), (std::array<double, 2>{3.25, 3.5}));
-  EXPECT_TRUE(IsClosed(bodies[0]));
+  const Solid solid = Measure(bodies[0]);
+  EXPECT_NEAR(solid.volume, (8.0 - 1.0) * 0.25, 1e-12);
+  EXPECT_EQ(solid.zRange, (std::array<double, 2>{3.25, 3.5}));
+  EXPECT_TRUE(solid.closed);
 }
 
 TEST_F(HostBodyTest, ACoveringSlabCutsAwayItsHeightRangeAndLeavesClosedPieces)
@@ -291,9 +280,10 @@ TEST_F(HostBodyTest, ACoveringSlabCutsAwayItsHeightRangeAndLeavesClosedPieces)
   EXPECT_EQ(ACAPI_Element_SolidLink_Create(morph.header.guid, above, 'SSUB'), APIERR_LINKEXIST);
   auto bodies = ReadBodies(morph.header.guid);
   ASSERT_EQ(bodies.size(), 1u);
-  EXPECT_NEAR(Volume(bodies[0]), 0.4, 1e-12);
-  EXPECT_EQ(ZRange(bodies[0]), (std::array<double, 2>{0.0, 3.0 - 2.6}));
-  EXPECT_TRUE(IsClosed(bodies[0]));
+  const Solid below = Measure(bodies[0]);
+  EXPECT_NEAR(below.volume, 0.4, 1e-12);
+  EXPECT_EQ(below.zRange, (std::array<double, 2>{0.0, 3.0 - 2.6}));
+  EXPECT_TRUE(below.closed);
 
   // A band through the middle leaves a piece below and one above.
   ASSERT_EQ(ACAPI_Element_SolidLink_Remove(morph.header.guid, above), NoError);
@@ -302,8 +292,8 @@ TEST_F(HostBodyTest, ACoveringSlabCutsAwayItsHeightRangeAndLeavesClosedPieces)
   ASSERT_EQ(ACAPI_Element_SolidLink_Create(morph.header.guid, band, 'SSUB'), NoError);
   bodies = ReadBodies(morph.header.guid);
   ASSERT_EQ(bodies.size(), 2u);
-  EXPECT_NEAR(Volume(bodies[0]) + Volume(bodies[1]), 0.5, 1e-12);
-  EXPECT_TRUE(IsClosed(bodies[0]) && IsClosed(bodies[1]));
+  EXPECT_NEAR(Measure(bodies[0]).volume + Measure(bodies[1]).volume, 0.5, 1e-12);
+  EXPECT_TRUE(Measure(bodies[0]).closed && Measure(bodies[1]).closed);
 
   // A slab that does not cover the target in plan is beyond this host.
   ASSERT_EQ(ACAPI_Element_SolidLink_Remove(morph.header.guid, band), NoError);
@@ -317,16 +307,11 @@ TEST_F(HostBodyTest, ACoveringSlabCutsAwayItsHeightRangeAndLeavesClosedPieces)
 TEST_F(HostBodyTest, AnObjectPlacedWithoutParametersTakesItsPartsDefaults)
 {
   host.LoadAddOnLibraryParts();
-  API_LibPart part;
-  part.typeID = APILib_ObjectID;
-  const std::u16string name = u"TalvoSoftwareAreaSchedule";
-  std::copy(name.begin(), name.end(), part.docuName);
-  ASSERT_EQ(ACAPI_LibPart_Search(&part), NoError);
-
   API_Element table;
   table.header.typeID = API_ObjectID;
   table.header.layer = 1;
-  table.object.libInd = part.index;
+  table.object.libInd = 9;
+  ASSERT_EQ(pln::host::LibraryPart(9)->name, GS::UniString(u"TalvoSoftwareAreaSchedule"));
   ASSERT_EQ(ACAPI_Element_Create(&table, nullptr), NoError);
   ASSERT_NE(host.Parameter(table.header.guid, "text_size"), nullptr);
   EXPECT_EQ(host.Parameter(table.header.guid, "text_size")->record.realValue, 5.0);
@@ -336,7 +321,7 @@ TEST_F(HostBodyTest, AnObjectPlacedWithoutParametersTakesItsPartsDefaults)
   double a = 0.0, b = 0.0;
   Int32 count = 0;
   API_ElementMemo memo;
-  ASSERT_EQ(ACAPI_LibPart_GetParams(part.index, &a, &b, &count, &memo.params), NoError);
+  ASSERT_EQ(ACAPI_LibPart_GetParams(9, &a, &b, &count, &memo.params), NoError);
   (*memo.params)[4].realValue = 7.0;
   ASSERT_EQ(ACAPI_Element_Create(&table, &memo), NoError);
   ACAPI_DisposeElemMemoHdls(&memo);

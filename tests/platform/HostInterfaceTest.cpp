@@ -1,32 +1,21 @@
 // ACAPI_Interface: picks and rubber bands, the process window and its
-// cancel, and the attribute choosers of dialog items.
+// cancel, the attribute choosers of dialog items; alerts.
 
-#include "HostFixture.h"
+#include "PlatformTestSupport.h"
+
+#include "host_alert.h"
 #include "host_calllog.h"
-#include "host_errors.h"
-#include "host_foundation.h"
 #include "host_goodies.h"
 #include "host_interface.h"
-#include "host_memory.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 namespace {
 
-class HostInterfaceTest : public testing::Test {
+class HostInterfaceTest : public HostTest {
 protected:
-  void SetUp() override
-  {
-    pln::host::ResetFoundation();
-    pln::host::ResetCallLog();
-    pln::host::ResetLibraryAndInterface();
-    liveAtStart_ = pln::host::LiveHandleCount();
-    seen_.clear();
-  }
-  void TearDown() override { EXPECT_EQ(pln::host::LiveHandleCount(), liveAtStart_); }
+  void SetUp() override { seen_.clear(); }
 
   // A rubber band as the figures draw one: remember the cursor and draw a
   // line from the origin to it.
@@ -39,8 +28,16 @@ protected:
     ACAPI_Interface('DRLI', &line);
   }
 
+  // The polygon's coordinates 1..nCoords; frees its handles.
+  static std::vector<API_Coord> TakeCoords(API_GetPolyType& poly)
+  {
+    std::vector<API_Coord> coords(*poly.coords + 1, *poly.coords + 1 + poly.nCoords);
+    Kill(poly.coords);
+    Kill(poly.parts);
+    return coords;
+  }
+
   static inline std::vector<API_Coord3D> seen_;
-  std::size_t liveAtStart_ = 0;
 };
 
 TEST_F(HostInterfaceTest, AnEmptyPickQueueIsTheUserCancelling)
@@ -61,19 +58,15 @@ TEST_F(HostInterfaceTest, AnEmptyPickQueueIsTheUserCancelling)
 
 TEST_F(HostInterfaceTest, TheCallbackSeesEachCursorPositionThenTheClick)
 {
-  pln::host::QueuePick({4.0, 3.0, 0.5}, {{1.0, 0.0, 0.5}, {2.0, 1.0, 0.5}});
+  host.QueuePick({4.0, 3.0, 0.5}, {{1.0, 0.0, 0.5}, {2.0, 1.0, 0.5}});
   API_GetPointType point;
   const GS::UniString prompt(u"第3点目の頂点を指定してください");
   std::strcpy(point.prompt, prompt.ToCStr().Get());  // the default 8-bit code
   ASSERT_EQ(ACAPI_Interface('IPOI', &point, Callback), NoError);
-
-  ASSERT_EQ(seen_.size(), 3u);
-  EXPECT_EQ(seen_[0], (API_Coord3D{1.0, 0.0, 0.5}));
-  EXPECT_EQ(seen_[1], (API_Coord3D{2.0, 1.0, 0.5}));
-  EXPECT_EQ(seen_[2], (API_Coord3D{4.0, 3.0, 0.5}));
+  EXPECT_EQ(seen_, (std::vector<API_Coord3D>{{1.0, 0.0, 0.5}, {2.0, 1.0, 0.5}, {4.0, 3.0, 0.5}}));
   EXPECT_EQ(point.pos, (API_Coord3D{4.0, 3.0, 0.5}));
 
-  const auto& drawings = pln::host::RubberDrawings();
+  const auto& drawings = host.RubberDrawings();
   ASSERT_EQ(drawings.size(), 3u);
   EXPECT_TRUE(drawings[1].duringInput);
   EXPECT_EQ(drawings[1].cursor, (API_Coord3D{2.0, 1.0, 0.5}));
@@ -84,13 +77,11 @@ TEST_F(HostInterfaceTest, TheCallbackSeesEachCursorPositionThenTheClick)
   EXPECT_EQ(request.code, static_cast<Int32>('IPOI'));
   EXPECT_EQ(request.prompt, prompt);
   EXPECT_TRUE(request.withCallback);
-  EXPECT_EQ(pln::host::CallLog().front(), "ACAPI_Interface:IPOI");
-}
+  EXPECT_EQ(host.CallLog().front(), "ACAPI_Interface:IPOI");
 
-TEST_F(HostInterfaceTest, AnArcTakesItsStartFromThePicksOnlyWhenNotGiven)
-{
-  pln::host::QueuePick({0.0, 5.0, 0.0});
-  pln::host::QueuePick({-5.0, 0.0, 0.0});
+  // An arc takes its start from the picks only when it is not given.
+  host.QueuePick({0.0, 5.0, 0.0});
+  host.QueuePick({-5.0, 0.0, 0.0});
   API_GetArcType given;
   given.startCoordGiven = true;
   given.startCoord = {5.0, 0.0, 0.0};
@@ -98,7 +89,6 @@ TEST_F(HostInterfaceTest, AnArcTakesItsStartFromThePicksOnlyWhenNotGiven)
   EXPECT_EQ(given.startCoord, (API_Coord3D{5.0, 0.0, 0.0}));
   EXPECT_EQ(given.pos, (API_Coord3D{0.0, 5.0, 0.0}));
   EXPECT_EQ(pln::host::PendingPicks(), 1u);
-
   API_GetArcType free;
   EXPECT_EQ(ACAPI_Interface('IARC', &free), APIERR_CANCEL);  // start picked, end missing
   EXPECT_EQ(free.startCoord, (API_Coord3D{-5.0, 0.0, 0.0}));
@@ -106,46 +96,37 @@ TEST_F(HostInterfaceTest, AnArcTakesItsStartFromThePicksOnlyWhenNotGiven)
 
 TEST_F(HostInterfaceTest, RectangleInputAnswersOneClosedContourInCountedHandles)
 {
-  pln::host::QueuePick({6.0, 4.5, 0.0});
+  host.QueuePick({6.0, 4.5, 0.0});
   API_GetPolyType axis;
   axis.method = 1;
-  axis.startCoord = {0.0, 0.0, 0.0};
   ASSERT_EQ(ACAPI_Interface('IPOL', &axis), NoError);
-  ASSERT_EQ(axis.nCoords, 5);
   EXPECT_EQ(axis.nSubPolys, 1);
   EXPECT_EQ(axis.nArcs, 0);
   EXPECT_EQ(BMGetHandleSize(reinterpret_cast<GSHandle>(axis.coords)), static_cast<GSSize>(6 * sizeof(API_Coord)));
-  EXPECT_EQ((*axis.coords)[1], (API_Coord{0.0, 0.0}));
-  EXPECT_EQ((*axis.coords)[2], (API_Coord{6.0, 0.0}));
-  EXPECT_EQ((*axis.coords)[3], (API_Coord{6.0, 4.5}));
-  EXPECT_EQ((*axis.coords)[4], (API_Coord{0.0, 4.5}));
-  EXPECT_EQ((*axis.coords)[5], (*axis.coords)[1]);
   EXPECT_EQ((*axis.parts)[0], 0);
   EXPECT_EQ((*axis.parts)[1], 5);
-  BMKillHandle(reinterpret_cast<GSHandle*>(&axis.coords));
-  BMKillHandle(reinterpret_cast<GSHandle*>(&axis.parts));
+  EXPECT_EQ(TakeCoords(axis), (std::vector<API_Coord>{{0.0, 0.0}, {6.0, 0.0}, {6.0, 4.5}, {0.0, 4.5}, {0.0, 0.0}}));
 
   // Rotated: the first side from the start to the second pick, the width
   // from the third pick's distance to that side.
-  pln::host::QueuePick({3.0, 4.0, 0.0});
-  pln::host::QueuePick({-4.0, 3.0, 0.0});
+  host.QueuePick({3.0, 4.0, 0.0});
+  host.QueuePick({-4.0, 3.0, 0.0});
   API_GetPolyType rotated;
   rotated.method = 2;
   ASSERT_EQ(ACAPI_Interface('IPOL', &rotated), NoError);
-  EXPECT_EQ((*rotated.coords)[2], (API_Coord{3.0, 4.0}));
-  EXPECT_NEAR((*rotated.coords)[3].x, -1.0, 1e-12);
-  EXPECT_NEAR((*rotated.coords)[3].y, 7.0, 1e-12);
-  EXPECT_NEAR((*rotated.coords)[4].x, -4.0, 1e-12);
-  EXPECT_NEAR((*rotated.coords)[4].y, 3.0, 1e-12);
-  BMKillHandle(reinterpret_cast<GSHandle*>(&rotated.coords));
-  BMKillHandle(reinterpret_cast<GSHandle*>(&rotated.parts));
+  const std::vector<API_Coord> coords = TakeCoords(rotated);
+  const API_Coord expected[] = {{0.0, 0.0}, {3.0, 4.0}, {-1.0, 7.0}, {-4.0, 3.0}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_NEAR(coords[i].x, expected[i].x, 1e-12) << i;
+    EXPECT_NEAR(coords[i].y, expected[i].y, 1e-12) << i;
+  }
 
   API_GetPolyType polygon;
   polygon.method = 3;
   EXPECT_EQ(ACAPI_Interface('IPOL', &polygon), APIERR_BADPARS);
 }
 
-TEST_F(HostInterfaceTest, ACancelledProgressStaysCancelledUntilClosed)
+TEST_F(HostInterfaceTest, ACancelledProgressStaysCancelledUntilClosedAndAnEarlyCancelWaitsForTheWindow)
 {
   GS::UniString title(u"検索");
   Int32 phases = 0;
@@ -153,30 +134,22 @@ TEST_F(HostInterfaceTest, ACancelledProgressStaysCancelledUntilClosed)
   EXPECT_EQ(phases, 1);  // a window has at least one phase
   EXPECT_EQ(ACAPI_Interface('IPWD', &title, &phases), APIERR_NESTING);
 
-  pln::host::QueueProgressCancel(2);
+  host.QueueProgressCancel(2);
   EXPECT_EQ(ACAPI_Interface('CANC'), NoError);
   EXPECT_EQ(ACAPI_Interface('CANC'), NoError);
   EXPECT_NE(ACAPI_Interface('CANC'), NoError);
   EXPECT_NE(ACAPI_Interface('CANC'), NoError);
-  EXPECT_TRUE(pln::host::Progress().cancelled);
-
+  EXPECT_TRUE(host.Progress().cancelled);
   ASSERT_EQ(ACAPI_Interface('CPWD'), NoError);
   EXPECT_EQ(ACAPI_Interface('CANC'), NoError);
-  ASSERT_EQ(ACAPI_Interface('IPWD', &title, &phases), NoError);
-  EXPECT_EQ(ACAPI_Interface('CANC'), NoError);
-  EXPECT_EQ(pln::host::Progress().openCount, 2);
-  ACAPI_Interface('CPWD');
-}
 
-TEST_F(HostInterfaceTest, ACancelQueuedBeforeTheWindowOpensWaitsForIt)
-{
-  pln::host::QueueProgressCancel();
+  host.QueueProgressCancel();
   EXPECT_EQ(ACAPI_Interface('CANC'), NoError);  // no window, nothing to cancel
-  GS::UniString title(u"出力");
-  Int32 phases = 3;
+  phases = 3;
   ASSERT_EQ(ACAPI_Interface('IPWD', &title, &phases), NoError);
   EXPECT_EQ(phases, 3);
   EXPECT_EQ(ACAPI_Interface('CANC'), APIERR_CANCEL);
+  EXPECT_EQ(host.Progress().openCount, 2);
   ACAPI_Interface('CPWD');
 }
 
@@ -186,7 +159,7 @@ TEST_F(HostInterfaceTest, PhasesRangesAndStepsFollowTheWindowAndStopAtItsEnds)
   bool percent = true;
   GS::UniString text(u"3 面積計算");
   ASSERT_EQ(ACAPI_Interface('SPRP', &text, &maximum, &percent), NoError);
-  EXPECT_EQ(pln::host::Progress().phase, 0);  // closed: nothing happens
+  EXPECT_EQ(host.Progress().phase, 0);  // closed: nothing happens
 
   GS::UniString title(u"計算");
   Int32 phases = 3;
@@ -195,15 +168,15 @@ TEST_F(HostInterfaceTest, PhasesRangesAndStepsFollowTheWindowAndStopAtItsEnds)
   Int32 one = 1;
   for (int i = 0; i < 7; ++i)
     ASSERT_EQ(ACAPI_Interface('IPRV', &one), NoError);
-  EXPECT_EQ(pln::host::Progress().position, 5);
+  EXPECT_EQ(host.Progress().position, 5);
   Int32 position = -3;
   ASSERT_EQ(ACAPI_Interface('SPRV', &position), NoError);
   EXPECT_EQ(position, 0);
-  EXPECT_EQ(pln::host::Progress().phase, 1);
-  EXPECT_EQ(pln::host::Progress().text, text);
-  EXPECT_EQ(pln::host::Progress().maximum, 5);
+  EXPECT_EQ(host.Progress().phase, 1);
+  EXPECT_EQ(host.Progress().text, text);
+  EXPECT_EQ(host.Progress().maximum, 5);
   ACAPI_Interface('CPWD');
-  EXPECT_FALSE(pln::host::Progress().open);
+  EXPECT_FALSE(host.Progress().open);
 }
 
 TEST_F(HostInterfaceTest, UserControlsRememberTheChooserOfEachItem)
@@ -215,24 +188,34 @@ TEST_F(HostInterfaceTest, UserControlsRememberTheChooserOfEachItem)
   EXPECT_EQ(pln::host::UserControlOf(32512, 6), APIUserControlType_Pen);
   EXPECT_EQ(pln::host::UserControlOf(32512, 10), APIUserControlType_Layer);
   EXPECT_FALSE(pln::host::UserControlOf(32512, 7).has_value());
-
-  pln::host::FailOnce("ACAPI_Interface:SUCC", APIERR_GENERAL);
-  API_UserControlInfo fill{32512, 18, static_cast<API_UserControlType>(2)};
-  EXPECT_EQ(ACAPI_Interface('SUCC', &fill), APIERR_GENERAL);
-  EXPECT_FALSE(pln::host::UserControlOf(32512, 18).has_value());
 }
 
-TEST(HostInterfaceModelTest, CodesOfTheModelPassThroughTheSameEntryPoint)
+TEST_F(HostInterfaceTest, AlertsAnswerFromTheQueueInOrderThenTheFirstButtonAndAResetForgetsThem)
 {
-  HostFixture host;
-  API_MenuItemRef item{32500, 1};
-  Int32 flags = API_MenuItemChecked;
-  ASSERT_EQ(ACAPI_Interface('SMIF', &item, &flags), NoError);
-  Int32 read = 0;
-  ASSERT_EQ(ACAPI_Interface('GMIF', &item, &read), NoError);
-  EXPECT_EQ(read, API_MenuItemChecked);
-  EXPECT_EQ(host.CallLog().back(), "ACAPI_Interface:GMIF");
-  EXPECT_EQ(ACAPI_Interface('ZZZZ', &item, &read), APIERR_BADPARS);
+  host.QueueAlertAnswer(2);
+  host.QueueAlertAnswer(1);
+  const GS::UniString title(u"メンセラ");
+  const GS::UniString question(u"更新を適用します。よろしいですか？");
+  EXPECT_EQ(DGAlert(-3, title, question, GS::UniString(), u"はい", u"いいえ"), 2);
+  EXPECT_EQ(DGAlert(-3, title, question, GS::UniString(), u"はい", u"いいえ"), 1);
+  EXPECT_EQ(pln::host::PendingAlertAnswers(), 0u);
+  EXPECT_EQ(DGAlert(-3, title, GS::UniString(u"(-2130313213)APIERR_CANCEL"), GS::UniString(), "Ok"), 1);
+
+  const auto& alerts = host.Alerts();
+  ASSERT_EQ(alerts.size(), 3u);
+  EXPECT_EQ(alerts[0].kind, -3);
+  EXPECT_EQ(alerts[0].title, title);
+  EXPECT_EQ(alerts[0].largeText, question);
+  EXPECT_EQ(alerts[0].buttons[1], GS::UniString(u"いいえ"));
+  EXPECT_EQ(alerts[0].answer, 2);
+  EXPECT_EQ(alerts[2].buttons[0], GS::UniString("Ok"));
+  EXPECT_TRUE(alerts[2].buttons[1].IsEmpty());
+  EXPECT_EQ(host.CallLog(), (std::vector<std::string>(3, "DGAlert")));
+
+  host.QueueAlertAnswer(3);
+  host.Reset();
+  EXPECT_TRUE(host.Alerts().empty());
+  EXPECT_EQ(DGAlert(-3, u"t", u"l", u"s", u"1", u"2", u"3"), 1);
 }
 
 }  // namespace

@@ -2,44 +2,28 @@
 // parameter lists, and that each part offers every parameter the system
 // writes or reads, with the right kind.
 
-#include "host_calllog.h"
-#include "host_errors.h"
-#include "host_foundation.h"
+#include "PlatformTestSupport.h"
+
 #include "host_interface.h"
 #include "host_libpart.h"
-#include "host_memory.h"
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace {
 
-class HostLibPartTest : public testing::Test {
-protected:
-  void SetUp() override
-  {
-    pln::host::ResetFoundation();
-    pln::host::ResetCallLog();
-    pln::host::ResetLibraryAndInterface();
-    liveAtStart_ = pln::host::LiveHandleCount();
-  }
-  void TearDown() override { EXPECT_EQ(pln::host::LiveHandleCount(), liveAtStart_); }
+GSErrCode Search(const char16_t* name, API_LibTypeID type, Int32* index, bool placeableOnly = false)
+{
+  API_LibPart part;
+  part.typeID = type;
+  std::u16string text(name);
+  std::copy(text.begin(), text.end(), part.docuName);
+  const GSErrCode err = ACAPI_LibPart_Search(&part, placeableOnly);
+  *index = part.index;
+  return err;
+}
 
-  static GSErrCode Search(const char16_t* name, API_LibTypeID type, Int32* index)
-  {
-    API_LibPart part;
-    part.typeID = type;
-    std::u16string text(name);
-    std::copy(text.begin(), text.end(), part.docuName);
-    const GSErrCode err = ACAPI_LibPart_Search(&part);
-    *index = part.index;
-    return err;
-  }
-
-  std::size_t liveAtStart_ = 0;
-};
+using HostLibPartTest = HostTest;
 
 const char16_t* const kAddOnParts[] = {
     u"TalvoSoftwareAreaTriangle", u"TalvoSoftwareAreaRect",      u"TalvoSoftwareAreaTrapezoid",
@@ -66,24 +50,14 @@ TEST_F(HostLibPartTest, SearchFindsAPartOnlyOnceLoadedAndOnlyUnderItsNameAndKind
   // Registering again loads nothing twice.
   ASSERT_EQ(ACAPI_Register_BuiltInLibrary(), NoError);
   EXPECT_EQ(pln::host::LibraryPartCount(), 9);
-}
 
-TEST_F(HostLibPartTest, AddedPartsKeepTheirKindPlaceabilityAndIndex)
-{
+  // Added parts keep their kind, placeability and index.
   pln::host::LibPartDefinition stamp{GS::UniString(u"Stamp"), APILib_ZoneStampID, false, {}};
   const Int32 stampIndex = pln::host::AddLibraryPart(stamp);
   EXPECT_EQ(pln::host::AddLibraryPart(stamp), stampIndex);
-
-  Int32 index = 0;
   EXPECT_EQ(Search(u"Stamp", APILib_ZoneStampID, &index), NoError);
   EXPECT_EQ(index, stampIndex);
-
-  API_LibPart part;
-  part.typeID = APILib_ZoneStampID;
-  std::u16string name(u"Stamp");
-  std::copy(name.begin(), name.end(), part.docuName);
-  EXPECT_EQ(ACAPI_LibPart_Search(&part, true), APIERR_BADNAME);  // not placeable
-
+  EXPECT_EQ(Search(u"Stamp", APILib_ZoneStampID, &index, true), APIERR_BADNAME);  // not placeable
   API_LibPart byIndex;
   byIndex.index = stampIndex;
   ASSERT_EQ(ACAPI_LibPart_Get(&byIndex), NoError);
@@ -211,7 +185,7 @@ TEST_F(HostLibPartTest, TheAreaTableOffersItsArraysWithTheirShapes)
 
 TEST_F(HostLibPartTest, DefaultParametersArriveAsAListWithTheirSizesAndValues)
 {
-  pln::host::LoadAddOnLibraryParts();
+  host.LoadAddOnLibraryParts();
   Int32 index = 0;
   ASSERT_EQ(Search(u"TalvoSoftwareAreaSchedule", APILib_ObjectID, &index), NoError);
 
@@ -222,8 +196,7 @@ TEST_F(HostLibPartTest, DefaultParametersArriveAsAListWithTheirSizesAndValues)
   ASSERT_EQ(ACAPI_LibPart_GetParams(index, &a, &b, &count, &params), NoError);
   EXPECT_EQ(count, pln::host::AddParCount(params));
   EXPECT_EQ(static_cast<std::size_t>(count), PartNamed(u"TalvoSoftwareAreaSchedule").params.size());
-  EXPECT_EQ(a, 1.0);
-  EXPECT_EQ(b, 1.0);
+  EXPECT_EQ(std::make_pair(a, b), std::make_pair(1.0, 1.0));
 
   const API_AddParType* header = pln::host::FindAddPar(params, "matrix_heder_text");
   ASSERT_NE(header, nullptr);
@@ -236,16 +209,6 @@ TEST_F(HostLibPartTest, DefaultParametersArriveAsAListWithTheirSizesAndValues)
   EXPECT_EQ(params, nullptr);
   EXPECT_EQ(ACAPI_LibPart_GetParams(0, &a, &b, &count, &params), APIERR_BADINDEX);
   EXPECT_EQ(ACAPI_LibPart_GetParams(10, &a, &b, &count, &params), APIERR_BADINDEX);
-}
-
-TEST_F(HostLibPartTest, AQueuedFailureAnswersTheNextSearchOnce)
-{
-  pln::host::LoadAddOnLibraryParts();
-  pln::host::FailOnce("ACAPI_LibPart_Search", APIERR_NOLIB);
-  Int32 index = 0;
-  EXPECT_EQ(Search(kAddOnParts[0], APILib_ObjectID, &index), APIERR_NOLIB);
-  EXPECT_EQ(Search(kAddOnParts[0], APILib_ObjectID, &index), NoError);
-  EXPECT_EQ(pln::host::CallLog(), (std::vector<std::string>{"ACAPI_LibPart_Search", "ACAPI_LibPart_Search"}));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Attributes: unique names per type, indices that stay taken, layer flags
 // as stored bits, pens as 0..1 colours.
 
-#include "HostModelTestSupport.h"
+#include "PlatformTestSupport.h"
+
 #include "host_attributes.h"
 
 #include <cstring>
@@ -9,6 +10,15 @@
 namespace {
 
 using HostAttributeTest = HostModelTest;
+
+API_Attribute Get(API_AttrTypeID type, Int32 index, GSErrCode expected = NoError)
+{
+  API_Attribute attribute;
+  attribute.header.typeID = type;
+  attribute.header.index = index;
+  EXPECT_EQ(ACAPI_Attribute_Get(&attribute), expected);
+  return attribute;
+}
 
 TEST_F(HostAttributeTest, ANameInUseAnswersAttrExistWithTheExistingIndex)
 {
@@ -32,32 +42,21 @@ TEST_F(HostAttributeTest, ANameInUseAnswersAttrExistWithTheExistingIndex)
 TEST_F(HostAttributeTest, SearchGetAndModifyByIndex)
 {
   const Int32 pen = host.AddPen(API_RGBColor{1.0, 0.5, 0.25}, 0.35);
-  API_Attribute read;
-  read.header.typeID = API_PenID;
-  read.header.index = pen;
-  ASSERT_EQ(ACAPI_Attribute_Get(&read), NoError);
+  const API_Attribute read = Get(API_PenID, pen);
   EXPECT_EQ(read.pen.rgb, (API_RGBColor{1.0, 0.5, 0.25}));
   EXPECT_EQ(read.pen.width, 0.35);
-
-  API_Attr_Head head;
-  head.typeID = API_PenID;
-  head.name = read.header.name;
+  API_Attr_Head head = read.header;
+  head.index = 0;
   ASSERT_EQ(ACAPI_Attribute_Search(&head), NoError);
   EXPECT_EQ(head.index, pen);
   head.name = GS::UniString(u"no such pen");
   EXPECT_EQ(ACAPI_Attribute_Search(&head), APIERR_BADNAME);
 
   // Layer flags are plain bits of the record.
-  API_Attribute layer;
-  layer.header.typeID = API_LayerID;
-  layer.header.index = 1;
-  ASSERT_EQ(ACAPI_Attribute_Get(&layer), NoError);
+  API_Attribute layer = Get(API_LayerID, 1);
   layer.header.flags |= APILay_Locked | APILay_ForceToWire;
   ASSERT_EQ(ACAPI_Attribute_Modify(&layer), NoError);
-  API_Attribute locked;
-  locked.header.typeID = API_LayerID;
-  locked.header.index = 1;
-  ASSERT_EQ(ACAPI_Attribute_Get(&locked), NoError);
+  API_Attribute locked = Get(API_LayerID, 1);
   EXPECT_EQ(locked.header.flags, APILay_Locked | APILay_ForceToWire);
 
   // A rename onto another attribute's name is refused.
@@ -76,10 +75,7 @@ TEST_F(HostAttributeTest, DeletedAttributesKeepTheirIndexTaken)
   Int32 count = 0;
   ASSERT_EQ(ACAPI_Attribute_GetNum(API_LayerID, &count), NoError);
   EXPECT_EQ(count, 3);
-  API_Attribute read;
-  read.header.typeID = API_LayerID;
-  read.header.index = b;
-  EXPECT_EQ(ACAPI_Attribute_Get(&read), APIERR_BADINDEX);
+  Get(API_LayerID, b, APIERR_BADINDEX);
   // Its name is free again and the new layer takes the next index.
   EXPECT_EQ(host.AddLayer(GS::UniString(u"B")), 4);
 }
@@ -96,10 +92,7 @@ TEST_F(HostAttributeTest, ZoneCategoriesKeepACopyOfTheStampParameters)
   ASSERT_EQ(ACAPI_Attribute_Create(&category), NoError);
   pln::host::FreeAddParHandle(&category.zoneCat.stampParams);
 
-  API_Attribute read;
-  read.header.typeID = API_ZoneCatID;
-  read.header.index = category.header.index;
-  ASSERT_EQ(ACAPI_Attribute_Get(&read), NoError);
+  const API_Attribute read = Get(API_ZoneCatID, category.header.index);
   EXPECT_EQ(read.zoneCat.catCode, GS::UniString(u"R1"));
   EXPECT_EQ(read.zoneCat.rgb, (API_RGBColor{0.0, 0.0, 1.0}));
   EXPECT_EQ(read.zoneCat.stampParams, nullptr);

@@ -2,9 +2,11 @@
 // 1-based and their handles return; polygons are checked; the change mask
 // takes only the marked fields; zone quantities measure arcs and holes.
 
-#include "HostModelTestSupport.h"
+#include "PlatformTestSupport.h"
+
 #include "host_goodies.h"
 #include "host_libpart.h"
+#include "host_paramlist.h"
 #include "host_userdata.h"
 
 #include <cmath>
@@ -43,8 +45,7 @@ TEST_F(HostElementTest, ALockedOrHiddenLayerRefusesEveryWrite)
   const API_Guid free = AddObject(1, 0);
   ASSERT_EQ(host.SetLayerFlags(layer, APILay_Locked | APILay_Hidden), NoError);
   API_Element read;
-  read.header.guid = guid;
-  EXPECT_EQ(ACAPI_Element_Get(&read), NoError);
+  EXPECT_EQ(Read(guid, &read), NoError);
 
   API_ElementMask mask;
   mask.Set(&API_Element::object, &API_ObjectType::angle);
@@ -61,8 +62,7 @@ TEST_F(HostElementTest, ALockedOrHiddenLayerRefusesEveryWrite)
 
   // Moving a free element onto the locked layer is a write on it as well.
   API_Element other;
-  other.header.guid = free;
-  ACAPI_Element_Get(&other);
+  Read(free, &other);
   other.header.layer = layer;
   API_ElementMask layerMask;
   layerMask.Set(&API_Element::header, &API_Elem_Head::layer);
@@ -91,9 +91,7 @@ TEST_F(HostElementTest, MemosComeBackOneBasedAndTheirHandlesReturn)
   EXPECT_EQ((*memo.coords)[1], (API_Coord{0, 0}));
   EXPECT_EQ((*memo.coords)[5], (API_Coord{0, 0}));
   EXPECT_EQ((*memo.coords)[6], (API_Coord{1, 1}));
-  EXPECT_EQ((*memo.pends)[0], 0);
-  EXPECT_EQ((*memo.pends)[1], 5);
-  EXPECT_EQ((*memo.pends)[2], 10);
+  EXPECT_EQ((std::vector<Int32>(*memo.pends, *memo.pends + 3)), (std::vector<Int32>{0, 5, 10}));
   EXPECT_EQ((*memo.parcs)[0].arcAngle, std::numbers::pi);
   EXPECT_EQ(memo.params, nullptr);
   EXPECT_EQ(host.HandlesSinceReset(), handlesBefore + 3);
@@ -115,16 +113,10 @@ TEST_F(HostElementTest, MemosComeBackOneBasedAndTheirHandlesReturn)
 
 TEST_F(HostElementTest, ObjectParametersTravelThroughTheMemoAsDeepCopies)
 {
-  API_AddParType** params = reinterpret_cast<API_AddParType**>(BMAllocateHandle(2 * sizeof(API_AddParType), ALLOCATE_CLEAR, 0));
-  std::strcpy((*params)[0].name, "A");
-  (*params)[0].realValue = 2.5;
-  std::strcpy((*params)[1].name, "matrix_rowh");
-  (*params)[1].dim1 = 2;
-  (*params)[1].dim2 = 1;
-  (*params)[1].arrayValue = BMAllocateHandle(2 * sizeof(double), 0, 0);
-  reinterpret_cast<double*>(*(*params)[1].arrayValue)[1] = 7.0;
+  using pln::host::internal::ParamValue;
   API_ElementMemo memo;
-  memo.params = params;
+  memo.params = pln::host::internal::ToHandle(
+      {ParamValue{.name = "A", .real = 2.5}, ParamValue{.name = "matrix_rowh", .dim1 = 2, .dim2 = 1, .reals = {0.0, 7.0}}});
   API_Element object;
   object.header.typeID = API_ObjectID;
   object.header.layer = 1;
@@ -158,28 +150,20 @@ TEST_F(HostElementTest, ObjectParametersTravelThroughTheMemoAsDeepCopies)
 TEST_F(HostElementTest, BrokenPolygonsAreRefused)
 {
   API_Element zone = ZoneRecord();
-  {
-    PolygonMemo open({{{0, 0}, {1, 0}, {1, 1}}}, {}, false);  // last coordinate not the first
-    EXPECT_EQ(host.AddPolygonElement(zone, open), APIERR_IRREGULARPOLY);
-  }
-  {
-    PolygonMemo segment({{{0, 0}, {1, 0}}});  // two corners without an arc
-    EXPECT_EQ(host.AddPolygonElement(zone, segment), APIERR_IRREGULARPOLY);
-  }
-  {
-    // Two corners joined by two half circles make a circle.
-    PolygonMemo circle({{{0, 0}, {2, 0}}}, {API_PolyArc{1, 2, -std::numbers::pi}, API_PolyArc{2, 3, -std::numbers::pi}});
-    EXPECT_EQ(host.AddPolygonElement(zone, circle), NoError);
-  }
-  {
-    PolygonMemo square({{{0, 0}, {1, 0}, {1, 1}}});
-    zone.zone.poly = square.Polygon();
-    zone.zone.poly.nCoords += 1;  // counts that disagree with the arrays
-    EXPECT_EQ(host.AddElement(zone, square.Memo()), APIERR_BADPOLY);
-    // An arc across two contours' boundary.
-    PolygonMemo crossing({{{0, 0}, {1, 0}, {1, 1}}, {{5, 5}, {6, 5}, {6, 6}}}, {API_PolyArc{4, 5, 1.0}});
-    EXPECT_EQ(host.AddPolygonElement(zone, crossing), APIERR_BADPOLY);
-  }
+  PolygonMemo open({{{0, 0}, {1, 0}, {1, 1}}}, {}, false);  // last coordinate not the first
+  EXPECT_EQ(host.AddPolygonElement(zone, open), APIERR_IRREGULARPOLY);
+  PolygonMemo segment({{{0, 0}, {1, 0}}});  // two corners without an arc
+  EXPECT_EQ(host.AddPolygonElement(zone, segment), APIERR_IRREGULARPOLY);
+  // Two corners joined by two half circles make a circle.
+  PolygonMemo circle({{{0, 0}, {2, 0}}}, {API_PolyArc{1, 2, -std::numbers::pi}, API_PolyArc{2, 3, -std::numbers::pi}});
+  EXPECT_EQ(host.AddPolygonElement(zone, circle), NoError);
+  PolygonMemo square({{{0, 0}, {1, 0}, {1, 1}}});
+  zone.zone.poly = square.Polygon();
+  zone.zone.poly.nCoords += 1;  // counts that disagree with the arrays
+  EXPECT_EQ(host.AddElement(zone, square.Memo()), APIERR_BADPOLY);
+  // An arc across two contours' boundary.
+  PolygonMemo crossing({{{0, 0}, {1, 0}, {1, 1}}, {{5, 5}, {6, 5}, {6, 6}}}, {API_PolyArc{4, 5, 1.0}});
+  EXPECT_EQ(host.AddPolygonElement(zone, crossing), APIERR_BADPOLY);
   EXPECT_EQ(host.ElementsOfType(API_ZoneID).size(), 1u);
 }
 

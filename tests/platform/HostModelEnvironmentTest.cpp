@@ -2,7 +2,8 @@
 // worksheets list in creation order; element lists are per database while
 // reads by GUID work in any; stories come in a handle.
 
-#include "HostModelTestSupport.h"
+#include "PlatformTestSupport.h"
+
 #include "host_environment.h"
 #include "host_goodies.h"
 #include "host_interface.h"
@@ -33,7 +34,7 @@ std::vector<GS::UniString> WorksheetNames()
     EXPECT_EQ(ACAPI_Database('GDBI', &info), NoError);
     names.push_back(info.name);
   }
-  BMKillHandle(reinterpret_cast<GSHandle*>(&ids));
+  Kill(ids);
   return names;
 }
 
@@ -48,57 +49,44 @@ TEST_F(HostEnvironmentTest, WorksheetsListInCreationOrderAndElementListsArePerDa
   API_WindowInfo window;
   window.typeID = APIWind_WorksheetID;
   window.databaseUnId = second;
+  ASSERT_EQ(pln::host::SetDatabaseScale(second, 200.0), NoError);
   ASSERT_EQ(ACAPI_Automate('CHWD', &window), NoError);
   API_DatabaseInfo current;
   ASSERT_EQ(ACAPI_Database('GDAT', &current), NoError);
   EXPECT_EQ(current.typeID, APIWind_WorksheetID);
   EXPECT_EQ(current.ref, GS::UniString(u"求積図"));
+  double scale = 0.0;
+  ASSERT_EQ(ACAPI_Database('GSCL', &scale), NoError);
+  EXPECT_EQ(scale, 200.0);
   const API_Guid onSheet = AddObject(1, 1);
 
   GS::Array<API_Guid> list;
   ASSERT_EQ(ACAPI_Element_GetElemList(API_ObjectID, &list), NoError);
   EXPECT_EQ(list, (GS::Array<API_Guid>{onSheet}));
-  API_Element element;
-  element.header.guid = onPlan;
-  EXPECT_EQ(ACAPI_Element_Get(&element), NoError);
+  EXPECT_EQ(Read(onPlan), NoError);
 
-  API_DatabaseInfo plan;
-  plan.typeID = APIWind_FloorPlanID;
-  ASSERT_EQ(ACAPI_Database('CDAT', &plan), NoError);
+  // The 3D window in front leaves the floor plan the current database.
+  window.typeID = APIWind_3DModelID;
+  ASSERT_EQ(ACAPI_Automate('CHWD', &window), NoError);
+  API_WindowInfo front;
+  ASSERT_EQ(ACAPI_Database('GWIN', &front), NoError);
+  EXPECT_EQ(front.typeID, APIWind_3DModelID);
+  ASSERT_EQ(ACAPI_Database('GDAT', &current), NoError);
+  EXPECT_EQ(current.typeID, APIWind_FloorPlanID);
+  ASSERT_EQ(ACAPI_Database('GSCL', &scale), NoError);
+  EXPECT_EQ(scale, 100.0);
   ASSERT_EQ(ACAPI_Element_GetElemList(API_ZombieElemID, &list), NoError);
   EXPECT_EQ(list, (GS::Array<API_Guid>{onPlan}));
-  element.header.guid = onSheet;
-  EXPECT_EQ(ACAPI_Element_Get(&element), NoError);
+  EXPECT_EQ(Read(onSheet), NoError);
+  API_DatabaseInfo plan;
+  plan.typeID = APIWind_FloorPlanID;
+  EXPECT_EQ(ACAPI_Database('CDAT', &plan), NoError);
 
   API_DatabaseInfo unknown;
   unknown.typeID = APIWind_WorksheetID;
   unknown.databaseUnId.elemSetId[0] = 999;
   EXPECT_EQ(ACAPI_Database('CDAT', &unknown), APIERR_BADDATABASE);
   EXPECT_EQ(ACAPI_Database('GDBI', &unknown), APIERR_BADDATABASE);
-}
-
-TEST_F(HostEnvironmentTest, ScalesAndTheThreeDWindow)
-{
-  const API_DatabaseUnId sheet = NewWorksheet(u"Sheet");
-  ASSERT_EQ(pln::host::SetDatabaseScale(sheet, 200.0), NoError);
-  API_WindowInfo window;
-  window.typeID = APIWind_WorksheetID;
-  window.databaseUnId = sheet;
-  ASSERT_EQ(ACAPI_Automate('CHWD', &window), NoError);
-  double scale = 0.0;
-  ASSERT_EQ(ACAPI_Database('GSCL', &scale), NoError);
-  EXPECT_EQ(scale, 200.0);
-
-  window.typeID = APIWind_3DModelID;
-  ASSERT_EQ(ACAPI_Automate('CHWD', &window), NoError);
-  API_WindowInfo front;
-  ASSERT_EQ(ACAPI_Database('GWIN', &front), NoError);
-  EXPECT_EQ(front.typeID, APIWind_3DModelID);
-  API_DatabaseInfo current;
-  ASSERT_EQ(ACAPI_Database('GDAT', &current), NoError);
-  EXPECT_EQ(current.typeID, APIWind_FloorPlanID);
-  ASSERT_EQ(ACAPI_Database('GSCL', &scale), NoError);
-  EXPECT_EQ(scale, 100.0);
 }
 
 TEST_F(HostEnvironmentTest, LayoutsNeedAnExistingMasterLayout)
@@ -108,7 +96,7 @@ TEST_F(HostEnvironmentTest, LayoutsNeedAnExistingMasterLayout)
   ASSERT_EQ(ACAPI_Database('GMDI', &masters), NoError);
   ASSERT_EQ(BMGetHandleSize(reinterpret_cast<GSHandle>(masters)), static_cast<GSSize>(sizeof(API_DatabaseUnId)));
   EXPECT_EQ((*masters)[0], master);
-  BMKillHandle(reinterpret_cast<GSHandle*>(&masters));
+  Kill(masters);
 
   API_DatabaseInfo layout;
   layout.typeID = APIWind_LayoutID;
@@ -141,10 +129,10 @@ TEST_F(HostEnvironmentTest, StoriesComeInAHandleAndGoToChecksTheIndex)
   EXPECT_EQ((*info.data)[0].level, -3.0);
   EXPECT_EQ((*info.data)[2].index, 1);
   EXPECT_EQ(GS::UniString((*info.data)[2].uName), GS::UniString(u"2階"));
-  BMKillHandle(reinterpret_cast<GSHandle*>(&info.data));
+  Kill(info.data);
 }
 
-TEST_F(HostEnvironmentTest, RequestCallsAreLoggedWithTheirCodeAndCanFailOnce)
+TEST_F(HostEnvironmentTest, RequestCallsAreLoggedWithTheirCodeAndCanFailOnceAndPlaceNorthLiesInOneTurn)
 {
   host.ClearCallLog();
   host.FailOnce("ACAPI_Environment:PROJ", APIERR_GENERAL);
@@ -156,10 +144,7 @@ TEST_F(HostEnvironmentTest, RequestCallsAreLoggedWithTheirCodeAndCanFailOnce)
   EXPECT_EQ(ACAPI_Environment('XXXX', &project), APIERR_BADPARS);
   const std::vector<std::string> expected{"ACAPI_Environment:PROJ", "ACAPI_Environment:PROJ", "ACAPI_Environment:XXXX"};
   EXPECT_EQ(host.CallLog(), expected);
-}
 
-TEST_F(HostEnvironmentTest, PlaceNorthMustLieInOneTurn)
-{
   API_PlaceInfo place;
   ASSERT_EQ(ACAPI_Environment('GPLA', &place), NoError);
   place.north = 7.0;
@@ -201,7 +186,9 @@ TEST_F(HostEnvironmentTest, LibrariesResourcesAndMenuItems)
   Int32 readFlags = 0;
   ASSERT_EQ(ACAPI_Interface('GMIF', &item, &readFlags), NoError);
   EXPECT_EQ(readFlags, API_MenuItemChecked);
+  EXPECT_EQ(host.CallLog().back(), "ACAPI_Interface:GMIF");
   EXPECT_EQ(pln::host::MenuItemText(32500, 1), title);
+  EXPECT_EQ(ACAPI_Interface('ZZZZ', &item, &readFlags), APIERR_BADPARS);
 }
 
 }  // namespace

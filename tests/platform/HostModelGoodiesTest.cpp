@@ -1,7 +1,8 @@
 // The model's request codes and tools: hot-link nodes, element ID texts,
 // display order, groups, walls with their openings, curtain walls, menus.
 
-#include "HostModelTestSupport.h"
+#include "PlatformTestSupport.h"
+
 #include "host_environment.h"
 #include "host_goodies.h"
 #include "host_libpart.h"
@@ -35,30 +36,24 @@ TEST_F(HostGoodiesTest, HotlinkNodeAndElementIdText)
   EXPECT_EQ(ACAPI_Goodies('NONE', const_cast<API_Guid*>(&plain), &answer), APIERR_BADPARS);
 }
 
-TEST_F(HostGoodiesTest, DisplayOrderToFrontAndBack)
+TEST_F(HostGoodiesTest, DisplayOrderToFrontAndBackAndGroupsMarkEveryMember)
 {
   const API_Guid a = AddObject(0, 0);
   const API_Guid b = AddObject(1, 0);
   const API_Guid c = AddObject(2, 0);
   ASSERT_EQ(ACAPI_Element_Tool({a}, 'OFR0'), NoError);
   ASSERT_EQ(ACAPI_Element_Tool({c}, 'OBA0'), NoError);
-  const Int32 ia = host.Element(a)->element.header.drwIndex;
-  const Int32 ib = host.Element(b)->element.header.drwIndex;
-  const Int32 ic = host.Element(c)->element.header.drwIndex;
-  EXPECT_GT(ia, ib);
-  EXPECT_LT(ic, ib);
+  auto order = [&](const API_Guid& guid) { return host.Element(guid)->element.header.drwIndex; };
+  EXPECT_GT(order(a), order(b));
+  EXPECT_LT(order(c), order(b));
   EXPECT_EQ(ACAPI_Element_Tool({a}, 'XXXX'), APIERR_BADPARS);
-}
 
-TEST_F(HostGoodiesTest, GroupsMarkEveryMember)
-{
-  const API_Guid a = AddObject(0, 0);
-  const API_Guid b = AddObject(1, 0);
   API_Guid group;
   ASSERT_EQ(ACAPI_ElementGroup_Create({a, b}, &group), NoError);
   EXPECT_FALSE(group.IsNull());
   EXPECT_EQ(host.Element(a)->element.header.groupGuid, group);
   EXPECT_EQ(host.Element(b)->element.header.groupGuid, group);
+  EXPECT_TRUE(host.Element(c)->element.header.groupGuid.IsNull());
   EXPECT_EQ(ACAPI_ElementGroup_Create({}, &group), APIERR_BADPARS);
 }
 
@@ -84,11 +79,12 @@ TEST_F(HostGoodiesTest, AWallsMemoListsItsWindowsAndDoorsInCreationOrder)
 
   API_ElementMemo memo;
   ASSERT_EQ(ACAPI_Element_GetMemo(wall.header.guid, &memo, APIMemoMask_WallWindows | APIMemoMask_WallDoors), NoError);
-  ASSERT_EQ(BMGetHandleSize(reinterpret_cast<GSHandle>(memo.wallWindows)), static_cast<GSSize>(2 * sizeof(API_Guid)));
-  EXPECT_EQ((*memo.wallWindows)[0], w1);
-  EXPECT_EQ((*memo.wallWindows)[1], w2);
-  ASSERT_EQ(BMGetHandleSize(reinterpret_cast<GSHandle>(memo.wallDoors)), static_cast<GSSize>(sizeof(API_Guid)));
-  EXPECT_EQ((*memo.wallDoors)[0], d1);
+  auto guids = [](API_Guid** handle) {
+    const auto count = static_cast<std::size_t>(BMGetHandleSize(reinterpret_cast<GSHandle>(handle))) / sizeof(API_Guid);
+    return std::vector<API_Guid>(*handle, *handle + count);
+  };
+  EXPECT_EQ(guids(memo.wallWindows), (std::vector<API_Guid>{w1, w2}));
+  EXPECT_EQ(guids(memo.wallDoors), (std::vector<API_Guid>{d1}));
   ACAPI_DisposeElemMemoHdls(&memo);
 }
 

@@ -2,7 +2,8 @@
 // the selecting call; reserving with conflicts fills the table; project
 // events reach the handler of their bit; a saved project reopens as it was.
 
-#include "HostModelTestSupport.h"
+#include "PlatformTestSupport.h"
+
 #include "host_environment.h"
 #include "host_selection.h"
 #include "host_teamwork.h"
@@ -21,15 +22,12 @@ protected:
     std::vector<API_Guid> guids;
     for (const API_Neig& neig : neigs)
       guids.push_back(neig.guid);
-    Selections().push_back(guids);
+    selections.push_back(guids);
     return NoError;
   }
 
-  static std::vector<std::pair<std::vector<API_Guid>, std::vector<API_Guid>>>& Reservations()
-  {
-    static std::vector<std::pair<std::vector<API_Guid>, std::vector<API_Guid>>> list;
-    return list;
-  }
+  // Per report: the guids reserved, the guids released.
+  static inline std::vector<std::pair<std::vector<API_Guid>, std::vector<API_Guid>>> reservations;
 
   static GSErrCode RecordReservation(const GS::HashTable<API_Guid, short>& reserved, const GS::HashSet<API_Guid>& released,
                                      const GS::HashSet<API_Guid>&)
@@ -37,7 +35,7 @@ protected:
     std::vector<API_Guid> taken;
     for (const auto& [guid, owner] : reserved)
       taken.push_back(guid);
-    Reservations().emplace_back(taken, std::vector<API_Guid>(released.begin(), released.end()));
+    reservations.emplace_back(taken, std::vector<API_Guid>(released.begin(), released.end()));
     return NoError;
   }
 };
@@ -56,26 +54,26 @@ TEST_F(HostSessionTest, ASelectionChangeArrivesInsideTheSelectingCall)
   API_Neig neig;
   neig.guid = b;
   ASSERT_EQ(ACAPI_Element_Select({neig}, true), NoError);
-  ASSERT_EQ(Selections().size(), 1u);
-  EXPECT_EQ(Selections()[0], std::vector<API_Guid>{b});
+  ASSERT_EQ(selections.size(), 1u);
+  EXPECT_EQ(selections[0], std::vector<API_Guid>{b});
   neig.guid = a;
   ASSERT_EQ(ACAPI_Element_Select({neig}, true), NoError);
-  EXPECT_EQ(Selections().back(), (std::vector<API_Guid>{b, a}));
+  EXPECT_EQ(selections.back(), (std::vector<API_Guid>{b, a}));
   // Selecting what is selected changes nothing and reports nothing.
   ASSERT_EQ(ACAPI_Element_Select({neig}, true), NoError);
-  EXPECT_EQ(Selections().size(), 2u);
+  EXPECT_EQ(selections.size(), 2u);
 
   ASSERT_EQ(ACAPI_Element_DeselectAll(), NoError);
-  EXPECT_TRUE(Selections().back().empty());
+  EXPECT_TRUE(selections.back().empty());
   ASSERT_EQ(ACAPI_Element_DeselectAll(), NoError);
-  EXPECT_EQ(Selections().size(), 3u);
+  EXPECT_EQ(selections.size(), 3u);
 
   // The user's selection is reported the same way; a deleted element leaves
   // it, and that is a change as well.
   ASSERT_EQ(host.UserSelect({a, b}), NoError);
-  EXPECT_EQ(Selections().back(), (std::vector<API_Guid>{a, b}));
+  EXPECT_EQ(selections.back(), (std::vector<API_Guid>{a, b}));
   ASSERT_EQ(host.UserDelete({a}), NoError);
-  EXPECT_EQ(Selections().back(), std::vector<API_Guid>{b});
+  EXPECT_EQ(selections.back(), std::vector<API_Guid>{b});
   ASSERT_EQ(ACAPI_Selection_Get(&info, &neigs, false), NoError);
   EXPECT_EQ(info.sel_nElem, 1);
   EXPECT_EQ(neigs[0].guid, b);
@@ -94,7 +92,7 @@ TEST_F(HostSessionTest, ReservingWithConflictsFillsTheTableAndTakesTheFreeElemen
 
   host.SetTeamwork(true, true, 3);
   ASSERT_EQ(host.SetOwner(others, 5), NoError);
-  Reservations().clear();
+  reservations.clear();
   API_ProjectInfo project;
   ASSERT_EQ(ACAPI_Environment('PROJ', &project), NoError);
   EXPECT_TRUE(project.teamwork);
@@ -102,8 +100,7 @@ TEST_F(HostSessionTest, ReservingWithConflictsFillsTheTableAndTakesTheFreeElemen
 
   // Unreserved elements cannot be written in a shared project.
   API_Element element;
-  element.header.guid = free;
-  ACAPI_Element_Get(&element);
+  Read(free, &element);
   EXPECT_EQ(ACAPI_Element_Change(&element, nullptr, nullptr, 0, true), APIERR_NOTMINE);
   EXPECT_FALSE(ACAPI_Element_Filter(free, APIFilt_IsEditable));
 
@@ -113,8 +110,8 @@ TEST_F(HostSessionTest, ReservingWithConflictsFillsTheTableAndTakesTheFreeElemen
   ASSERT_NE(conflicts.GetPtr(others), nullptr);
   EXPECT_EQ(*conflicts.GetPtr(others), 5);
   EXPECT_EQ(host.Element(free)->element.header.userId, 3);
-  ASSERT_EQ(Reservations().size(), 1u);
-  EXPECT_EQ(Reservations()[0].first, std::vector<API_Guid>{free});
+  ASSERT_EQ(reservations.size(), 1u);
+  EXPECT_EQ(reservations[0].first, std::vector<API_Guid>{free});
   EXPECT_EQ(ACAPI_Element_Change(&element, nullptr, nullptr, 0, true), NoError);
 
   // Without a table a conflict is an error; the free part is still reserved.
@@ -123,7 +120,7 @@ TEST_F(HostSessionTest, ReservingWithConflictsFillsTheTableAndTakesTheFreeElemen
   ASSERT_EQ(ACAPI_TeamworkControl_ReleaseElements({free, others}), NoError);
   EXPECT_EQ(host.Element(free)->element.header.userId, 0);
   EXPECT_EQ(host.Element(others)->element.header.userId, 5);
-  EXPECT_EQ(Reservations().back().second, std::vector<API_Guid>{free});
+  EXPECT_EQ(reservations.back().second, std::vector<API_Guid>{free});
 
   // Elements made by this user start reserved by this user.
   EXPECT_EQ(host.Element(AddObject(2, 0))->element.header.userId, 3);
@@ -143,14 +140,14 @@ TEST_F(HostSessionTest, ProjectEventsReachTheHandlerOfTheirBitOnly)
   API_StoryCmdType go;
   go.index = 0;
   ASSERT_EQ(ACAPI_Environment('CSTO', &go), NoError);
-  EXPECT_EQ(Events(), (std::vector<API_NotifyEventID>{APINotify_PreSave, APINotify_ChangeFloor}));
+  EXPECT_EQ(events, (std::vector<API_NotifyEventID>{APINotify_PreSave, APINotify_ChangeFloor}));
 
   // Removing the handler of one bit keeps the others.
   ACAPI_Notify_CatchProjectEvent(APINotify_PreSave, nullptr);
   host.UserSaveProject();
   host.UserCloseProject();
-  EXPECT_EQ(Events().back(), APINotify_Close);
-  EXPECT_EQ(Events().size(), 3u);
+  EXPECT_EQ(events.back(), APINotify_Close);
+  EXPECT_EQ(events.size(), 3u);
 }
 
 TEST_F(HostSessionTest, ASavedProjectReopensWithItsElementsAndModuleData)
@@ -174,8 +171,7 @@ TEST_F(HostSessionTest, ASavedProjectReopensWithItsElementsAndModuleData)
 
   ASSERT_EQ(host.UserReopenProject(), NoError);
   API_Element element;
-  element.header.guid = guid;
-  ASSERT_EQ(ACAPI_Element_Get(&element), NoError);
+  ASSERT_EQ(Read(guid, &element), NoError);
   EXPECT_EQ(element.object.pos, (API_Coord{2, 3}));
   EXPECT_EQ(host.ModulData(GS::UniString(u"PLENIMETRA"))->dataVersion, 1047);
   // Opening forgets the history.

@@ -2,12 +2,15 @@
 // exactly the notification ids; the add-on's own changes report nothing;
 // the user's actions report theirs.
 
-#include "HostModelTestSupport.h"
+#include "PlatformTestSupport.h"
+
 #include "host_userdata.h"
 
 #include <cstring>
 
 namespace {
+
+using Ids = std::vector<Int32>;
 
 class HostUndoTest : public HostModelTest {
 protected:
@@ -28,10 +31,9 @@ protected:
       head.guid = guid;
       API_UserData data;
       data.dataVersion = 1;
-      data.platformSign = 0x5757;
       data.dataHdl = BMAllocateHandle(4, 0, 0);
       std::memcpy(*data.dataHdl, &tag, 4);
-      GSErrCode result = ACAPI_Element_SetUserData(&head, &data);
+      const GSErrCode result = ACAPI_Element_SetUserData(&head, &data);
       BMKillHandle(&data.dataHdl);
       return result != NoError ? result : ACAPI_Element_AttachObserver(guid);
     });
@@ -53,48 +55,43 @@ protected:
     return tag;
   }
 
-  static GSErrCode Read(const API_Guid& guid, API_Element* element = nullptr)
+  // The add-on's change of an object's angle, with more in the same step.
+  static GSErrCode Rotate(const API_Guid& guid, double angle, const std::function<GSErrCode()>& more = nullptr)
   {
-    API_Element local;
-    API_Element& target = element != nullptr ? *element : local;
-    target.header.guid = guid;
-    return ACAPI_Element_Get(&target);
+    API_Element element;
+    element.header.guid = guid;
+    element.object.angle = angle;
+    element.object.xRatio = 99.0;  // not in the mask: must stay
+    API_ElementMask mask;
+    mask.Set(&API_Element::object, &API_ObjectType::angle);
+    const GSErrCode err = ACAPI_Element_Change(&element, &mask, nullptr, 0, true);
+    return err != NoError || !more ? err : more();
   }
 };
-
-using Ids = std::vector<Int32>;
 
 TEST_F(HostUndoTest, TheAddOnsOwnChangesReportNothing)
 {
   const API_Guid guid = PlaceTaggedObject(700);
-  ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Change"), [&]() -> GSErrCode {
-    API_Element element;
-    element.header.guid = guid;
-    element.object.angle = 1.5;
-    API_ElementMask mask;
-    mask.Set(&API_Element::object, &API_ObjectType::angle);
-    if (GSErrCode err = ACAPI_Element_Change(&element, &mask, nullptr, 0, true); err != NoError)
-      return err;
-    return ACAPI_Element_Delete({guid});
-  }), NoError);
-  EXPECT_TRUE(Notifications().empty());
-  const std::vector<GS::UniString> names{GS::UniString(u"Place figure"), GS::UniString(u"Change")};
-  EXPECT_EQ(host.UndoNames(), names);
+  ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Change"),
+                                      [&]() { return Rotate(guid, 1.5, [&]() { return ACAPI_Element_Delete({guid}); }); }),
+            NoError);
+  EXPECT_TRUE(notifications.empty());
+  EXPECT_EQ(host.UndoNames(), (std::vector<GS::UniString>{u"Place figure", u"Change"}));
 }
 
 TEST_F(HostUndoTest, UndoAndRedoOfACreationReportElevenAndFourteen)
 {
   const API_Guid guid = PlaceTaggedObject(700);
   ASSERT_EQ(host.UserUndo(), NoError);
-  EXPECT_EQ(NotifiedIds(), (Ids{-1, 11, -2}));
-  EXPECT_EQ(Notifications()[1].elemHead.guid, guid);
-  EXPECT_EQ(Notifications()[1].elemHead.typeID, API_ObjectID);
+  ASSERT_EQ(notifications.size(), 3u);
+  EXPECT_EQ(notifications[1].elemHead.guid, guid);
+  EXPECT_EQ(notifications[1].elemHead.typeID, API_ObjectID);
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 11, -2}));
   EXPECT_EQ(Read(guid), APIERR_BADID);
   EXPECT_TRUE(host.UndoNames().empty());
 
-  Notifications().clear();
   ASSERT_EQ(host.UserRedo(), NoError);
-  EXPECT_EQ(NotifiedIds(), (Ids{-1, 14, -2}));
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 14, -2}));
   EXPECT_EQ(Read(guid), NoError);
   EXPECT_EQ(TagOf(guid), 700);
 }
@@ -103,35 +100,28 @@ TEST_F(HostUndoTest, UndoAndRedoOfAUserDeletionReportThirteenAndSixteen)
 {
   const API_Guid guid = PlaceTaggedObject(701);
   ASSERT_EQ(host.UserDelete({guid}), NoError);
-  EXPECT_EQ(NotifiedIds(), (Ids{-1, 5, -2}));
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 5, -2}));
   EXPECT_EQ(Read(guid), APIERR_DELETED);
 
-  Notifications().clear();
   ASSERT_EQ(host.UserUndo(), NoError);
-  EXPECT_EQ(NotifiedIds(), (Ids{-1, 13, -2}));
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 13, -2}));
   EXPECT_EQ(Read(guid), NoError);
   EXPECT_EQ(TagOf(guid), 701);
 
-  Notifications().clear();
   ASSERT_EQ(host.UserRedo(), NoError);
-  EXPECT_EQ(NotifiedIds(), (Ids{-1, 16, -2}));
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 16, -2}));
   EXPECT_EQ(Read(guid), APIERR_DELETED);
 }
 
 TEST_F(HostUndoTest, UndoAndRedoOfAChangeReportTwelveAndFifteenAndRestoreFieldsAndUserData)
 {
   const API_Guid guid = PlaceTaggedObject(702);
-  ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Rotate"), [&]() -> GSErrCode {
-    API_Element element;
-    element.header.guid = guid;
-    element.object.angle = 0.5;
-    element.object.xRatio = 99.0;  // not in the mask: must stay
-    API_ElementMask mask;
-    mask.Set(&API_Element::object, &API_ObjectType::angle);
-    if (GSErrCode err = ACAPI_Element_Change(&element, &mask, nullptr, 0, true); err != NoError)
-      return err;
-    API_Elem_Head head = element.header;
-    return ACAPI_Element_DeleteUserData(&head);
+  ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Rotate"), [&]() {
+    return Rotate(guid, 0.5, [&]() {
+      API_Elem_Head head;
+      head.guid = guid;
+      return ACAPI_Element_DeleteUserData(&head);
+    });
   }), NoError);
   API_Element element;
   ASSERT_EQ(Read(guid, &element), NoError);
@@ -140,14 +130,13 @@ TEST_F(HostUndoTest, UndoAndRedoOfAChangeReportTwelveAndFifteenAndRestoreFieldsA
   EXPECT_EQ(TagOf(guid), -1);
 
   ASSERT_EQ(host.UserUndo(), NoError);
-  EXPECT_EQ(NotifiedIds(), (Ids{-1, 12, -2}));
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 12, -2}));
   ASSERT_EQ(Read(guid, &element), NoError);
   EXPECT_EQ(element.object.angle, 0.0);
   EXPECT_EQ(TagOf(guid), 702);
 
-  Notifications().clear();
   ASSERT_EQ(host.UserRedo(), NoError);
-  EXPECT_EQ(NotifiedIds(), (Ids{-1, 15, -2}));
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 15, -2}));
   ASSERT_EQ(Read(guid, &element), NoError);
   EXPECT_EQ(element.object.angle, 0.5);
   EXPECT_EQ(TagOf(guid), -1);
@@ -174,27 +163,17 @@ TEST_F(HostUndoTest, UndoRestoresModuleDataWithTheElementsOfTheStep)
   EXPECT_EQ(host.ModulData(GS::UniString(u"PLENIMETRA"))->dataVersion, 2);
   EXPECT_EQ(host.UserRedo(), APIERR_UNDOEMPTY);
   // Module data alone reports no element notification.
-  EXPECT_TRUE(Notifications().empty());
+  EXPECT_TRUE(notifications.empty());
 }
 
-TEST_F(HostUndoTest, ACommandThatChangesNothingRecordsNoStepAndReturnsTheBodysResult)
+TEST_F(HostUndoTest, ACommandThatChangesNothingRecordsNoStepAndAnInnerCommandJoinsTheOuterStep)
 {
   EXPECT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Nothing"), []() { return APIERR_CANCEL; }), APIERR_CANCEL);
   const API_Guid guid = AddObject(0, 0);
   // Writing a value equal to the stored one is no change either.
-  EXPECT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Same"), [&]() {
-    API_Element element;
-    element.header.guid = guid;
-    ACAPI_Element_Get(&element);
-    API_ElementMask mask;
-    mask.Set(&API_Element::object, &API_ObjectType::pos);
-    return ACAPI_Element_Change(&element, &mask, nullptr, 0, true);
-  }), NoError);
+  EXPECT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Same"), [&]() { return Rotate(guid, 0.0); }), NoError);
   EXPECT_TRUE(host.UndoNames().empty());
-}
 
-TEST_F(HostUndoTest, ACommandInsideACommandJoinsTheOuterStep)
-{
   ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Outer"), [&]() {
     AddObject(0, 0);
     return ACAPI_CallUndoableCommand(GS::UniString(u"Inner"), [&]() {
@@ -204,7 +183,7 @@ TEST_F(HostUndoTest, ACommandInsideACommandJoinsTheOuterStep)
   }), NoError);
   EXPECT_EQ(host.UndoNames(), std::vector<GS::UniString>{GS::UniString(u"Outer")});
   ASSERT_EQ(host.UserUndo(), NoError);
-  EXPECT_TRUE(host.ElementsOfType(API_ObjectID).empty());
+  EXPECT_EQ(host.ElementsOfType(API_ObjectID), std::vector<API_Guid>{guid});
 }
 
 TEST_F(HostUndoTest, TheUsersActionsReportNewCopyEditAndDelete)
@@ -217,51 +196,38 @@ TEST_F(HostUndoTest, TheUsersActionsReportNewCopyEditAndDelete)
   placed.header.layer = 1;
   placed.object.libInd = 1;
   ASSERT_EQ(host.UserPlace(placed), NoError);
-  EXPECT_EQ(NotifiedIds(), (Ids{-1, 1, -2}));
-  EXPECT_EQ(Notifications()[1].elemHead.guid, placed.header.guid);
+  EXPECT_EQ(notifications[1].elemHead.guid, placed.header.guid);
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 1, -2}));
 
   // A copy carries the original's user data; edits report only observed
   // elements.
-  Notifications().clear();
   std::vector<API_Guid> copies;
   ASSERT_EQ(host.UserCopy({observed}, API_Coord{10, 0}, &copies), NoError);
   ASSERT_EQ(copies.size(), 1u);
-  EXPECT_EQ(NotifiedIds(), (Ids{-1, 2, -2}));
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 2, -2}));
   EXPECT_EQ(TagOf(copies[0]), 703);
   API_Element copy;
   ASSERT_EQ(Read(copies[0], &copy), NoError);
   EXPECT_EQ(copy.object.pos, (API_Coord{13, 4}));
 
-  Notifications().clear();
   ASSERT_EQ(host.UserMove({observed, plain}, API_Coord{1, 1}), NoError);
-  EXPECT_EQ(NotifiedIds(), (Ids{-1, 4, -2}));
-  EXPECT_EQ(Notifications()[1].elemHead.guid, observed);
-
-  Notifications().clear();
+  EXPECT_EQ(notifications[1].elemHead.guid, observed);
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 4, -2}));
   ASSERT_EQ(host.UserDelete({plain}), NoError);
-  EXPECT_TRUE(Notifications().empty());
+  EXPECT_TRUE(notifications.empty());
+  EXPECT_EQ(host.UndoNames(), (std::vector<GS::UniString>{u"Place figure", u"Place", u"Copy", u"Move", u"Delete"}));
 
-  const std::vector<GS::UniString> names{GS::UniString(u"Place figure"), GS::UniString(u"Place"),
-                                         GS::UniString(u"Copy"), GS::UniString(u"Move"), GS::UniString(u"Delete")};
-  EXPECT_EQ(host.UndoNames(), names);
-}
-
-TEST_F(HostUndoTest, ANewElementHandlerForOneTypeHearsOnlyThatType)
-{
+  // A new-element handler for one type hears only that type; removing the
+  // handlers stops every report.
   const API_ElemTypeID zones = API_ZoneID;
   ACAPI_Notify_CatchNewElement(&zones, RecordElementEvent);
-  API_Element placed;
-  placed.header.typeID = API_ObjectID;
-  placed.header.layer = 1;
-  placed.object.libInd = 1;
+  placed.header.guid = API_Guid();
   ASSERT_EQ(host.UserPlace(placed), NoError);
-  EXPECT_TRUE(Notifications().empty());
-  // Removing the handler stops every report.
+  EXPECT_TRUE(notifications.empty());
   ACAPI_Notify_CatchNewElement(nullptr, nullptr);
   ACAPI_Notify_InstallElementObserver(nullptr);
-  const API_Guid guid = PlaceTaggedObject(1);
-  ASSERT_EQ(host.UserDelete({guid}), NoError);
-  EXPECT_TRUE(Notifications().empty());
+  ASSERT_EQ(host.UserDelete({observed}), NoError);
+  EXPECT_TRUE(notifications.empty());
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 // The host's 2D polygons: area with holes and arcs, orientation, bound box,
 // the circle through three points, and refusal of malformed data.
 
-#include "host_foundation.h"
-#include "host_memory.h"
-#include "host_polygon2d.h"
+#include "PlatformTestSupport.h"
 
-#include <gtest/gtest.h>
+#include "host_polygon2d.h"
 
 #include <cmath>
 #include <vector>
@@ -50,63 +48,48 @@ Polygon2DData Build(const std::vector<std::vector<Coord>>& contours, const std::
   return data;
 }
 
-class HostPolygon2DTest : public testing::Test {
-protected:
-  void SetUp() override
-  {
-    pln::host::ResetFoundation();
-    liveAtStart_ = pln::host::LiveHandleCount();
-  }
-  void TearDown() override { EXPECT_EQ(pln::host::LiveHandleCount(), liveAtStart_); }
-
-  std::size_t liveAtStart_ = 0;
-};
+using HostPolygon2DTest = HostTest;
 
 const std::vector<Coord> kSquareCcw{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
 const std::vector<Coord> kHoleCw{{2, 2}, {2, 4}, {4, 4}, {4, 2}};
-const std::vector<Coord> kHoleCcw{{2, 2}, {4, 2}, {4, 4}, {2, 4}};
 
-TEST_F(HostPolygon2DTest, HolesAreSubtractedWhateverTheirOrientation)
+TEST_F(HostPolygon2DTest, HolesAreSubtractedWhateverTheirOrientationAndArcsAddOrRemoveTheirSegment)
 {
-  for (const auto& hole : {kHoleCw, kHoleCcw}) {
-    Polygon2DData data = Build({kSquareCcw, hole});
-    EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(data, false), 96.0);
+  const std::vector<Coord> holeCcw{{2, 2}, {4, 2}, {4, 4}, {2, 4}};
+  const std::vector<Coord> clockwise{{0, 0}, {0, 10}, {10, 10}, {10, 0}};
+  const std::vector<Coord> chord{{-1, 0}, {1, 0}};
+  const std::vector<Coord> square{{0, 0}, {2, 0}, {2, 2}, {0, 2}};
+  struct Case {
+    const char* what;
+    std::vector<std::vector<Coord>> contours;
+    std::vector<PolyArcRec> arcs;
+    bool signedArea;
+    double area;
+  };
+  const Case cases[] = {
+      {"clockwise hole", {kSquareCcw, kHoleCw}, {}, false, 96.0},
+      {"counter-clockwise hole", {kSquareCcw, holeCcw}, {}, false, 96.0},
+      {"the signed sum tells the orientations apart", {kSquareCcw, holeCcw}, {}, true, 104.0},
+      {"clockwise, signed", {clockwise}, {}, true, -100.0},
+      {"clockwise", {clockwise}, {}, false, 100.0},
+      // The half disc of radius 1 over the chord, walked counter-clockwise:
+      // the arc runs from (1, 0) up to (-1, 0); it may be stored either way.
+      {"half disc", {chord}, {{2, 3, kPi}}, true, kPi / 2.0},
+      {"half disc stored backwards", {chord}, {{3, 2, -kPi}}, true, kPi / 2.0},
+      // A quarter arc bulging into a 2 x 2 square removes a circular segment:
+      // r = sqrt(2), segment = r^2 / 2 (a - sin a) with a = pi / 2.
+      {"dented square", {square}, {{2, 3, -kPi / 2.0}}, false, 4.0 - (kPi / 2.0 - 1.0)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Polygon2DData data = Build(c.contours, c.arcs);
+    EXPECT_NEAR(Geometry::GetPolygon2DDataArea(data, c.signedArea), c.area, 1e-12);
     Geometry::FreePolygon2DData(&data);
     EXPECT_EQ(data.vertices, nullptr);
   }
-  // The signed sum tells the orientations apart.
-  Polygon2DData same = Build({kSquareCcw, kHoleCcw});
-  EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(same, true), 104.0);
-  Geometry::FreePolygon2DData(&same);
-  Polygon2DData clockwise = Build({{{0, 0}, {0, 10}, {10, 10}, {10, 0}}});
-  EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(clockwise, true), -100.0);
-  EXPECT_DOUBLE_EQ(Geometry::GetPolygon2DDataArea(clockwise, false), 100.0);
-  Geometry::FreePolygon2DData(&clockwise);
 }
 
-TEST_F(HostPolygon2DTest, AnArcAddsOrRemovesItsSegmentAndMayBeStoredEitherWay)
-{
-  // Half disc of radius 1 over the chord (-1, 0)-(1, 0), walked
-  // counter-clockwise: the arc runs from (1, 0) up to (-1, 0).
-  const std::vector<Coord> chord{{-1, 0}, {1, 0}};
-  Polygon2DData half = Build({chord}, {{2, 3, kPi}});
-  EXPECT_NEAR(Geometry::GetPolygon2DDataArea(half, true), kPi / 2.0, 1e-12);
-  Geometry::FreePolygon2DData(&half);
-
-  Polygon2DData reversed = Build({chord}, {{3, 2, -kPi}});
-  EXPECT_NEAR(Geometry::GetPolygon2DDataArea(reversed, true), kPi / 2.0, 1e-12);
-  Geometry::FreePolygon2DData(&reversed);
-
-  // A quarter arc bulging into a 2 x 2 square removes a circular segment:
-  // r = sqrt(2), segment = r^2 / 2 (a - sin a) with a = pi / 2.
-  const std::vector<Coord> square{{0, 0}, {2, 0}, {2, 2}, {0, 2}};
-  Polygon2DData dented = Build({square}, {{2, 3, -kPi / 2.0}});
-  const double segment = (kPi / 2.0 - 1.0);
-  EXPECT_NEAR(Geometry::GetPolygon2DDataArea(dented, false), 4.0 - segment, 1e-12);
-  Geometry::FreePolygon2DData(&dented);
-}
-
-TEST_F(HostPolygon2DTest, OrientingTurnsTheOutlineCounterClockwiseAndHolesClockwiseKeepingArcs)
+TEST_F(HostPolygon2DTest, OrientingTurnsTheOutlineCounterClockwiseAndHolesClockwiseKeepingArcsAndTheBulge)
 {
   // The half disc walked clockwise, with a clockwise hole.
   const std::vector<Coord> outline{{1, 0}, {-1, 0}};
@@ -128,19 +111,15 @@ TEST_F(HostPolygon2DTest, OrientingTurnsTheOutlineCounterClockwiseAndHolesClockw
   ASSERT_TRUE(Geometry::OrientPolygon2DData(&data));
   EXPECT_EQ((*data.vertices)[4], (Coord{-0.2, 0.2}));
   EXPECT_EQ((*data.vertices)[5], (Coord{-0.2, 0.4}));
-  Geometry::FreePolygon2DData(&data);
-}
 
-TEST_F(HostPolygon2DTest, TheBoundBoxTakesInTheBulgeOfAnArc)
-{
-  Polygon2DData half = Build({{{-1, 0}, {1, 0}}}, {{2, 3, kPi}});
+  // The bound box takes in the bulge of the arc.
   Geometry::Box2DData box;
-  ASSERT_TRUE(Geometry::GetPolygon2DDataBoundBox(half, &box));
+  ASSERT_TRUE(Geometry::GetPolygon2DDataBoundBox(data, &box));
   EXPECT_DOUBLE_EQ(box.xMin, -1.0);
   EXPECT_DOUBLE_EQ(box.xMax, 1.0);
   EXPECT_DOUBLE_EQ(box.yMin, 0.0);
   EXPECT_NEAR(box.yMax, 1.0, 1e-12);
-  Geometry::FreePolygon2DData(&half);
+  Geometry::FreePolygon2DData(&data);
 }
 
 TEST_F(HostPolygon2DTest, MalformedDataIsRefusedAndLeftAlone)

@@ -1,18 +1,26 @@
-#include "host_charcodes.h"
-#include "host_foundation.h"
+// Assertions, the byte-level text calls and the captured debug output.
 
-#include <gtest/gtest.h>
+#include "PlatformTestSupport.h"
+
+#include "host_assert.h"
+#include "host_charcodes.h"
+#include "host_debug.h"
+#include "host_foundation.h"
 
 #include <string>
 
 namespace {
 
-class HostCharCodesTest : public testing::Test {
-protected:
-  void SetUp() override { pln::host::ResetFoundation(); }
-};
+using HostFoundationTest = HostTest;
 
-TEST_F(HostCharCodesTest, Unicode2AnsiAnswersTheLengthThenFillsABufferOfLengthPlusOne)
+TEST(HostAssertDeathTest, NamesTheFileAndTheExpression)
+{
+  int count = 2;
+  EXPECT_DEATH(PLN_ASSERT(count == 3), "HostFoundationTest.cpp:[0-9]+: count == 3");
+  PLN_ASSERT(count == 2);
+}
+
+TEST_F(HostFoundationTest, Unicode2AnsiAnswersTheLengthThenFillsABufferOfLengthPlusOneAndLogsItsCode)
 {
   const char16_t* text = u"ｶｯﾄ計";
   Int32 needed = CHUnicode2ANSI(text, -1, nullptr, 0, CC_Japanese);
@@ -21,9 +29,15 @@ TEST_F(HostCharCodesTest, Unicode2AnsiAnswersTheLengthThenFillsABufferOfLengthPl
   EXPECT_EQ(CHUnicode2ANSI(text, -1, buffer.data(), needed + 1, CC_Japanese), 5);
   EXPECT_EQ(buffer, std::string("\xB6\xAF\xC4\x8C\x76", 5) + '\0');
   EXPECT_EQ(CHUnicode2ANSI(text, 2, nullptr, 0, CC_UTF8), 6);  // only the first two units
+
+  pln::host::SetDefaultCharCode(CC_UTF8);
+  pln::host::ClearConversionLog();
+  EXPECT_EQ(CHUnicode2ANSI(u"ｶ", -1, buffer.data(), 4, CC_Default), 3);
+  ASSERT_EQ(pln::host::ConversionLog().size(), 1u);
+  EXPECT_EQ(pln::host::ConversionLog()[0].used, CC_UTF8);
 }
 
-TEST_F(HostCharCodesTest, Unicode2AnsiNeverSplitsACharacterAndAlwaysTerminates)
+TEST_F(HostFoundationTest, Unicode2AnsiNeverSplitsACharacterAndAlwaysTerminates)
 {
   struct Case {
     GSCharCode code;
@@ -46,16 +60,7 @@ TEST_F(HostCharCodesTest, Unicode2AnsiNeverSplitsACharacterAndAlwaysTerminates)
   }
 }
 
-TEST_F(HostCharCodesTest, Unicode2AnsiLogsTheCodeItUsed)
-{
-  pln::host::SetDefaultCharCode(CC_UTF8);
-  char buffer[8];
-  EXPECT_EQ(CHUnicode2ANSI(u"ｶ", -1, buffer, 8, CC_Default), 3);
-  ASSERT_EQ(pln::host::ConversionLog().size(), 1u);
-  EXPECT_EQ(pln::host::ConversionLog()[0].used, CC_UTF8);
-}
-
-TEST_F(HostCharCodesTest, SearchCharLeftFindsTheFirstByteOnly)
+TEST_F(HostFoundationTest, SearchCharLeftFindsTheFirstByteOnly)
 {
   const char* text = "a,b,c";
   EXPECT_EQ(CHSearchCharLeft(",", text), text + 1);
@@ -63,6 +68,19 @@ TEST_F(HostCharCodesTest, SearchCharLeftFindsTheFirstByteOnly)
   EXPECT_EQ(CHSearchCharLeft(",", ""), nullptr);
   EXPECT_EQ(CHSearchCharLeft("", text), nullptr);  // the terminator is not in the text
   EXPECT_EQ(CHSearchCharLeft(",", nullptr), nullptr);
+}
+
+TEST_F(HostFoundationTest, EachDebugPrintIsCapturedExactlyAndUncutAndResetClearsThem)
+{
+  const std::string longText(5000, 'x');
+  DBPrintf("(%d)%s", -2130312869, "APIERR_BADNAME");
+  DBPrintf("line\n");
+  DBPrintf("%s", "");
+  DBPrintf("%s!", longText.c_str());
+  EXPECT_EQ(pln::host::DebugLines(),
+            (std::vector<std::string>{"(-2130312869)APIERR_BADNAME", "line\n", "", longText + "!"}));
+  pln::host::ResetFoundation();
+  EXPECT_TRUE(pln::host::DebugLines().empty());
 }
 
 }  // namespace
