@@ -67,6 +67,13 @@ public:
   // Vertices still by operator==; only the cached numbers by fcmpNearly.
   bool IsNearlyEqual(const CKelArea& other) const;
 
+  // --- Cutting at the first edge
+  // The apex k of the triangle (0, 1, k) cut off the outline v at its first
+  // edge: the vertex no farther from vertex 0 and from vertex 1 than every
+  // earlier choice, with the triangle turning counter-clockwise; later
+  // vertices win ties. -1 when there is none.
+  static int FirstEdgeApex(const std::vector<T>& v);
+
   // --- Archive: no tag of its own; i32 count, the vertices, then area, xmin,
   // xmax, ymin, ymax. A count that is negative or cannot fit in the bytes
   // left is refused before anything is resized.
@@ -76,6 +83,9 @@ private:
   // The bytes every stored vertex takes at least: its x and y.
   static constexpr std::uint64_t kMinVertexBytes = 2 * sizeof(double);
 
+  // The signed shoelace area of the triangle (a, b, c), summed in the order
+  // Area sums a three-vertex outline.
+  static double TriangleArea(const T& a, const T& b, const T& c);
   int CountEdgeCrossing(std::size_t prev, std::size_t i, const CKelCoord2D& p, double h, double tol) const;
   bool PassesThroughLevel(std::size_t start, int dir, double tol) const;
   bool CachedNumbersEqual(const CKelArea& other, bool nearly) const;
@@ -119,6 +129,34 @@ void CKelArea<T>::SetMaxMin()
     m_ymin = std::min(m_ymin, v.m_y);
     m_ymax = std::max(m_ymax, v.m_y);
   }
+}
+
+template <class T>
+double CKelArea<T>::TriangleArea(const T& a, const T& b, const T& c)
+{
+  double sum = 0;
+  sum += (c.m_x - a.m_x) * (c.m_y + a.m_y);
+  sum += (a.m_x - b.m_x) * (a.m_y + b.m_y);
+  sum += (b.m_x - c.m_x) * (b.m_y + c.m_y);
+  return 0.5 * sum;
+}
+
+template <class T>
+int CKelArea<T>::FirstEdgeApex(const std::vector<T>& v)
+{
+  int choice = -1;
+  double best0 = DBL_MAX;
+  double best1 = DBL_MAX;
+  for (std::size_t k = 2; k < v.size(); ++k) {
+    const double d0 = length_2point(v[k], v[0]);
+    const double d1 = length_2point(v[k], v[1]);
+    if (d0 <= best0 && d1 <= best1 && TriangleArea(v[0], v[1], v[k]) > 0) {
+      choice = static_cast<int>(k);
+      best0 = d0;
+      best1 = d1;
+    }
+  }
+  return choice;
 }
 
 // Steps: too few vertices; the cached box with a margin of a tenth of tol;

@@ -253,6 +253,20 @@ double CKelAreaCoord2D::GetArcCenterArea() const
   const double w = ArcSweepDegrees();
   if (w >= 180)
     return 0;
+  return SegmentAreaOfSweep(w);
+}
+
+double CKelAreaCoord2D::GetArcSegmentArea() const
+{
+  if (m_pt.size() < 3)
+    return 0;
+  return SegmentAreaOfSweep(ArcSweepDegrees());
+}
+
+// Sector minus the triangle of centre and chord; beyond 180 degrees the
+// cosine turns negative and the triangle is added.
+double CKelAreaCoord2D::SegmentAreaOfSweep(double w) const
+{
   const double r = length_2point(m_pt[0], m_pt[1]);
   const double half = w / 2 / KelAngle::DegreesPerRadian;
   const double chord = 2 * r * std::sin(half);

@@ -88,6 +88,9 @@ public:
   // The segment between that arc and its chord; 0 from a sweep of 180
   // degrees on.
   double GetArcCenterArea() const;
+  // The same segment without the cut: from 180 degrees on it is half the
+  // disc or more.
+  double GetArcSegmentArea() const;
 
   // --- Text compare: "%s, 辺数, %d, %d" when the counts differ, otherwise
   // the vertices' own lines under the label "%s, %d" (index from 1).
@@ -130,6 +133,7 @@ private:
   std::size_t Wrap(int i) const;
   bool IsCollinearVertex(std::size_t i) const;
   double ArcSweepDegrees() const;
+  double SegmentAreaOfSweep(double w) const;
 
   KelTriangulateResult CutWholly(CKelAreaCoord2DArray& out, CutMethod method) const;
   KelTriangulateResult TriangulateInto(CKelAreaCoord2DArray& out, TriangulateBudget& budget) const;
@@ -137,7 +141,6 @@ private:
                                           TriangulateBudget& budget) const;
   KelTriangulateResult TryDiagonal(int c, int j, CKelAreaCoord2DArray& out, TriangulateBudget& budget) const;
   KelTriangulateResult TriangulateConvex(CKelAreaCoord2DArray& out, TriangulateBudget& budget) const;
-  int ChooseConvexApex() const;
   CKelAreaCoord2D Piece(std::size_t from, std::size_t to) const;
 };
 

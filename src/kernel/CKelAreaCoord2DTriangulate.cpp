@@ -12,7 +12,6 @@
 // backtracks multiply at every level, so the whole call shares one budget of
 // them; when it runs out the search stops and reports kGaveUp.
 
-#include <cfloat>
 #include <cmath>
 
 #include "CKelAreaCoord2D.h"
@@ -25,17 +24,6 @@ struct CKelAreaCoord2D::TriangulateBudget {
 };
 
 namespace {
-
-// The signed shoelace area of the triangle (a, b, c), summed in the order
-// CKelArea::Area sums a three-vertex outline.
-double TriangleArea(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c)
-{
-  double sum = 0;
-  sum += (c.m_x - a.m_x) * (c.m_y + a.m_y);
-  sum += (a.m_x - b.m_x) * (a.m_y + b.m_y);
-  sum += (b.m_x - c.m_x) * (b.m_y + c.m_y);
-  return 0.5 * sum;
-}
 
 // Counts the nesting of the search for as long as one level runs.
 struct DepthGuard {
@@ -269,7 +257,7 @@ KelTriangulateResult CKelAreaCoord2D::TriangulateConvex(CKelAreaCoord2DArray& ou
 {
   CKelAreaCoord2D current(*this);
   for (;;) {
-    const int k = current.ChooseConvexApex();
+    const int k = FirstEdgeApex(current.m_pt);
     if (k < 0)
       return KelTriangulateResult::kNotCut;
     const auto uk = static_cast<std::size_t>(k);
@@ -297,28 +285,4 @@ KelTriangulateResult CKelAreaCoord2D::TriangulateConvex(CKelAreaCoord2DArray& ou
       return tail.TriangulateInto(out, budget);
     current = std::move(tail);
   }
-}
-
-// The apex k of the triangle on the first edge: the vertex that is no farther
-// from vertex 0 and from vertex 1 than every earlier choice, with the triangle
-// turning counter-clockwise; later vertices win ties. -1 when there is none.
-int CKelAreaCoord2D::ChooseConvexApex() const
-{
-  const int n = GetSize();
-  if (n < 3)
-    return -1;
-  int choice = -1;
-  double best0 = DBL_MAX;
-  double best1 = DBL_MAX;
-  for (int k = 2; k < n; ++k) {
-    const CKelCoord2D& vk = m_pt[static_cast<std::size_t>(k)];
-    const double d0 = length_2point(vk, m_pt[0]);
-    const double d1 = length_2point(vk, m_pt[1]);
-    if (d0 <= best0 && d1 <= best1 && TriangleArea(m_pt[0], m_pt[1], vk) > 0) {
-      choice = k;
-      best0 = d0;
-      best1 = d1;
-    }
-  }
-  return choice;
 }

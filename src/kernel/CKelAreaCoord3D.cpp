@@ -308,34 +308,6 @@ bool CKelAreaCoord3D::Merge(const CKelAreaCoord3D& other)
 
 namespace {
 
-// The signed plan area of the triangle, by the polygon's own shoelace.
-double TriangleArea(const CKelCoord3D& a, const CKelCoord3D& b, const CKelCoord3D& c)
-{
-  CKelAreaCoord3D t;
-  t.m_pt = {a, b, c};
-  return t.Area();
-}
-
-// The apex k of the triangle cut at the edge 0-1: a vertex no farther from
-// vertex 0 and from vertex 1 than the best so far, with a positive triangle;
-// later vertices win ties. -1 when there is none.
-int ChooseApex(const std::vector<CKelCoord3D>& v)
-{
-  double best0 = DBL_MAX;
-  double best1 = DBL_MAX;
-  int choice = -1;
-  for (std::size_t k = 2; k < v.size(); ++k) {
-    const double d0 = length_2point(v[k], v[0]);
-    const double d1 = length_2point(v[k], v[1]);
-    if (d0 <= best0 && d1 <= best1 && TriangleArea(v[0], v[1], v[k]) > 0) {
-      choice = static_cast<int>(k);
-      best0 = d0;
-      best1 = d1;
-    }
-  }
-  return choice;
-}
-
 CKelAreaCoord3D MakeFace(std::vector<CKelCoord3D> vertices)
 {
   CKelAreaCoord3D face;
@@ -349,7 +321,7 @@ CKelAreaCoord3D MakeFace(std::vector<CKelCoord3D> vertices)
 bool CutAtFirstEdge(const std::vector<CKelCoord3D>& v, CKelAreaCoord3DArray& out,
                     std::vector<std::vector<CKelCoord3D>>& pending)
 {
-  const int k = ChooseApex(v);
+  const int k = CKelAreaCoord3D::FirstEdgeApex(v);
   if (k < 0)
     return false;
   out.push_back(MakeFace({v[0], v[1], v[static_cast<std::size_t>(k)]}));

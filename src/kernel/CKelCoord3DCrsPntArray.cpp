@@ -6,7 +6,6 @@
 
 #include "CKelArchiveCore.h"
 #include "CKelFileIO.h"
-#include "KelGeometry.h"
 #include "KelList.h"
 #include "KelRecord.h"
 #include "KelTolerance.h"
@@ -29,7 +28,7 @@ bool IsValidType(std::int32_t type)
 constexpr std::uint64_t kPointArchiveMinBytes = sizeof(std::int32_t) + 3 * sizeof(double);
 
 // Counter-clockwise sweep of a piece [centre, start, end], in radians, as the
-// split and the arc-area rules of the polygon measure it.
+// polygon's arc-area rules measure it.
 double PieceSweep(const CKelAreaCoord2D& piece)
 {
   const CKelCoord2D& c = piece.m_pt[0];
@@ -38,23 +37,6 @@ double PieceSweep(const CKelAreaCoord2D& piece)
   if (a2 < a1)
     a2 += KelAngle::TwoPi;
   return a2 - a1;
-}
-
-// The area between an arc piece and its chord. The polygon's own segment rule
-// stops at a half circle (beyond it the split puts the centre into the
-// straight part and counts a sector instead), so an arc of exactly half a
-// circle, which the split keeps among the segments, would count nothing.
-// From 180 degrees on the same segment formula is applied without the cut,
-// which gives half the disc.
-double SegmentArea(const CKelAreaCoord2D& piece)
-{
-  const double w = PieceSweep(piece) * KelAngle::DegreesPerRadian;
-  if (w < 180.0)
-    return piece.GetArcCenterArea();
-  const double r = length_2point(piece.m_pt[0], piece.m_pt[1]);
-  const double half = w / 2.0 / KelAngle::DegreesPerRadian;
-  const double chord = 2.0 * r * std::sin(half);
-  return w * KelAngle::Pi * r * r / 360.0 - 0.5 * chord * r * std::cos(half);
 }
 
 }  // namespace
@@ -272,6 +254,9 @@ void CKelCoord3DCrsPntArray::SeparateToPolygonAndArc(CKelAreaCoord2D& poly, CKel
     poly.m_pt.clear();
 }
 
+// Segments are counted without the polygon's cut at a half circle: an arc of
+// exactly half a circle, which the split keeps among the segments, would
+// otherwise count nothing instead of half its disc.
 double CKelCoord3DCrsPntArray::GetArea() const
 {
   CKelAreaCoord2D poly;
@@ -281,11 +266,11 @@ double CKelCoord3DCrsPntArray::GetArea() const
   for (const CKelAreaCoord2D& piece : a1)
     area -= piece.GetArcArea();
   for (const CKelAreaCoord2D& piece : a2)
-    area -= SegmentArea(piece);
+    area -= piece.GetArcSegmentArea();
   for (const CKelAreaCoord2D& piece : a3)
     area += piece.GetArcArea();
   for (const CKelAreaCoord2D& piece : a4)
-    area += SegmentArea(piece);
+    area += piece.GetArcSegmentArea();
   return area;
 }
 

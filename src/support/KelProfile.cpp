@@ -1,7 +1,6 @@
 #include "KelProfile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
