@@ -6,13 +6,12 @@
 // A negative angle is rounded by its magnitude and keeps its sign, so mirrored
 // arcs print equal magnitudes; the text carries the sign once ("-0.50").
 
+#include "CRoundTypeParam.h"
 #include "gs_unistring.h"
-
-class CRoundTypeItem;
 
 class CAngleValue {
 public:
-  static constexpr int kMaxDigit = 9;
+  static constexpr int kMaxDigit = CRoundTypeParam::kAngleDigitMax;
 
   // item: its kind (1 half up, 2 cut, 3 up, other: cut) and its digit count.
   // Without an item (no active preset) the angle default of a new preset

@@ -32,12 +32,6 @@ constexpr int kVersion1MinBytes = 5;
 
 constexpr long long kRawPerSquareMetre = 100000000;  // 1e-8 m²
 
-// Without an active preset the items of a new preset give the digits.
-int DigitsOf(const CRoundTypeItem* item, const CRoundTypeItem& fallback)
-{
-  return item != nullptr ? item->m_Digit : fallback.m_Digit;
-}
-
 COperatorTable::OPERATOR ToOperator(int value)
 {
   return static_cast<COperatorTable::OPERATOR>(value);
@@ -108,7 +102,7 @@ bool CArea1Object::IsDefaultRoundType(CPlenimetraParam* param)
 
 GS::UniString CArea1Object::GetRoundAreaStr(CPlenimetraParam* param)
 {
-  const int digits = DigitsOf(param->GetArea1DefaultRoundType(), CRoundTypeParam::kDefaultArea1);
+  const int digits = CRoundTypeItem::DigitOf(param->GetArea1DefaultRoundType(), CRoundTypeParam::kDefaultArea1);
   GS::UniString text = IsDefaultRoundType(param) ? GS::UniString() : GS::UniString(u"*");
   return text + param->GetAreaStr(GetRoundArea(param), digits);
 }

@@ -19,7 +19,6 @@ namespace {
 constexpr const char16_t* kTablePart = u"TalvoSoftwareAreaSchedule";
 constexpr const char* kCells = "matrix_area";
 constexpr int kOutputTagType = 700;
-constexpr unsigned short kOutputTagVersion = 1;
 
 // Cells of one figure row.
 enum Column { kColumnMark = 1, kColumnNumber = 2, kColumnFormula = 3, kColumnArea = 4 };
@@ -122,7 +121,7 @@ GSErrCode CArea1ObjectArray::SetTableTotal(CPlenimetraParam* param, int rows)
   long long total = 0;
   for (const auto& figure : *this)
     total += param->GetRoundArea3(figure->GetRoundArea(param), CRoundTypeTable::ROUNDTYPE_DEFAULT, item);
-  const int digits = item != nullptr ? item->m_Digit : CRoundTypeParam::kDefaultArea2List.m_Digit;
+  const int digits = CRoundTypeItem::DigitOf(item, CRoundTypeParam::kDefaultArea2List);
   return CGSUtil::ChangeObjectParameter("total_val_text", param->GetAreaStr(total, digits), 0, 0);
 }
 
@@ -176,7 +175,7 @@ GSErrCode CArea1ObjectArray::CreateObject(CPlenimetraParam* param, short floor, 
   }
   ACAPI_DisposeAddParHdl(&params.params);
   if (err == NoError) {
-    CMyUserData tag(kOutputTagType, kOutputTagVersion);
+    CMyUserData tag(kOutputTagType, CMyUserData::kVersion);
     err = tag.SetUserData(&element.header);
   }
   layer.Reset();

@@ -17,11 +17,6 @@ namespace {
 // characters of mark and number alone.
 constexpr int kTermWidth = 2;
 
-int DigitsOf(const CRoundTypeItem* item, const CRoundTypeItem& fallback)
-{
-  return item != nullptr ? item->m_Digit : fallback.m_Digit;
-}
-
 GS::UniString Starred(bool isDefault, const GS::UniString& text)
 {
   return isDefault ? text : GS::UniString(u"*") + text;
@@ -52,13 +47,13 @@ bool CArea2List::IsDefaultRoundType(CPlenimetraParam* param) const
 
 GS::UniString CArea2List::GetOrgAreaStr(CPlenimetraParam* param) const
 {
-  const int digits = DigitsOf(param->GetArea1DefaultRoundType(), CRoundTypeParam::kDefaultArea1);
+  const int digits = CRoundTypeItem::DigitOf(param->GetArea1DefaultRoundType(), CRoundTypeParam::kDefaultArea1);
   return param->GetAreaStr(GetOrgArea(param), digits);
 }
 
 GS::UniString CArea2List::GetRoundAreaStr(CPlenimetraParam* param) const
 {
-  const int digits = DigitsOf(param->GetArea2ListDefaultRoundType(), CRoundTypeParam::kDefaultArea2List);
+  const int digits = CRoundTypeItem::DigitOf(param->GetArea2ListDefaultRoundType(), CRoundTypeParam::kDefaultArea2List);
   return Starred(IsDefaultRoundType(param), param->GetAreaStr(GetRoundArea(param), digits));
 }
 
@@ -243,7 +238,7 @@ GS::UniString CArea2Object::GetItemNoStr(CPlenimetraParam* param)
 
 GS::UniString CArea2Object::GetOrgAreaStr(CPlenimetraParam* param, short floor)
 {
-  const int digits = DigitsOf(param->GetArea2ListDefaultRoundType(), CRoundTypeParam::kDefaultArea2List);
+  const int digits = CRoundTypeItem::DigitOf(param->GetArea2ListDefaultRoundType(), CRoundTypeParam::kDefaultArea2List);
   return param->GetAreaStr(GetOrgArea(param, floor), digits);
 }
 

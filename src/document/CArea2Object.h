@@ -186,7 +186,7 @@ private:
   // on a short or refused read.
   void ReadFloors(CArchive& ar, CPlenimetraParam* param);
   void ReadShowTotalAndListType(CArchive& ar);
-  void ReadOldLists(CArchive& ar, CPlenimetraParam* param);
+  void ReadOldLists(CArchive& ar);
   GS::UniString GetListEquation(CPlenimetraParam* param, CArea2ObjectFloor* floor, bool breakAll);
   GS::UniString GetFormulaEquation(CPlenimetraParam* param, CArea2ObjectFloor* floor, bool breakAll);
 };

@@ -149,7 +149,7 @@ bool CArea2Object::Serialize(CArchive& ar, CPlenimetraParam* param)
       return false;
     ReadFloors(ar, param);
     ReadShowTotalAndListType(ar);
-    ReadOldLists(ar, param);
+    ReadOldLists(ar);
   } catch (unsigned int) {
     return false;
   }
@@ -202,7 +202,7 @@ void CArea2Object::ReadShowTotalAndListType(CArchive& ar)
   }
 }
 
-void CArea2Object::ReadOldLists(CArchive& ar, CPlenimetraParam*)
+void CArea2Object::ReadOldLists(CArchive& ar)
 {
   const int version = ar.GetVersion();
   if (version > DocVersion::kOldElementRowsUntil)

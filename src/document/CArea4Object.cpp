@@ -148,8 +148,7 @@ GS::UniString CArea4Object::GetEquation(CPlenimetraParam* param, short floor, bo
 
 GS::UniString CArea4Object::GetOrgAreaStr(CPlenimetraParam* param, short floor)
 {
-  const CRoundTypeItem* item = param->GetArea2ListDefaultRoundType();
-  const int digits = item != nullptr ? item->m_Digit : CRoundTypeParam::kDefaultArea2List.m_Digit;
+  const int digits = CRoundTypeItem::DigitOf(param->GetArea2ListDefaultRoundType(), CRoundTypeParam::kDefaultArea2List);
   return param->GetAreaStr(GetOrgArea(param, floor), digits);
 }
 

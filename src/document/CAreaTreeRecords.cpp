@@ -20,6 +20,7 @@
 #include "CArea4Object.h"
 #include "CAreaObject.h"
 #include "CPlenimetraParam.h"
+#include "DocRecord.h"
 #include "host_assert.h"
 
 #include <climits>
@@ -33,10 +34,9 @@ namespace {
 constexpr int kVersionRoundItems = 1011;
 constexpr int kVersionExpand = 1020;
 constexpr int kVersionLayer = 1021;
-// The project record's flat names are host strings from this version on,
-// the settings file's from kFileVersionUniName; before, 8-bit texts in the
-// host's character code 32.
-constexpr int kVersionUniName = 1043;
+// The settings file's flat names are host strings from this version on (the
+// project record's from DocVersion::kHostStringNames); before, 8-bit texts
+// in the host's character code 32.
 constexpr int kFileVersionUniName = 22;
 
 // Smallest nested node: break mark, operator, preset id, code, kind, count.
@@ -161,7 +161,7 @@ void WriteRecordFields(Archive& ar, const FlatRecord& r)
 // Whether the archive stores flat names as host strings rather than 8-bit
 // texts in code 32.
 bool StoresUniNames(CFileArchive& ar) { return ar.GetVersion() >= kFileVersionUniName; }
-bool StoresUniNames(CArchive& ar) { return ar.GetVersion() >= kVersionUniName; }
+bool StoresUniNames(CArchive& ar) { return ar.GetVersion() >= DocVersion::kHostStringNames; }
 
 template <class Archive>
 GS::UniString ReadName(Archive& ar)
@@ -264,7 +264,7 @@ void WriteRecords(Archive& ar, CPlenimetraParam* param, const CAreaTree& node, i
 {
   for (const CAreaTree& child : node.m_Child) {
     const CAreaObject* pChildObject = param->GetAreaObject(child.m_AreaCode);
-    PLN_ASSERT(pChildObject != NULL);
+    PLN_ASSERT(pChildObject != nullptr);
     FlatRecord r;
     r.code = pChildObject->m_Code;
     r.parentCode = parentCode;

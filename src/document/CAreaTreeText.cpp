@@ -57,16 +57,15 @@ long long CAreaTree::GetAllFloorTotalArea(CPlenimetraParam* param, CKelProgressC
   long long sum = 0;
   for (const CFloorParam& floor : floors) {
     if (m_AreaCode != 0 && floor.IsCalc(&floors, m_AreaCode)) {
-      PLN_ASSERT(pAreaObject != NULL);
-      sum += pAreaObject->GetRoundArea(param, const_cast<CAreaTree*>(this), floor.m_FloorNo);
+      PLN_ASSERT(pAreaObject != nullptr);
+      sum += pAreaObject->GetRoundArea(param, this, floor.m_FloorNo);
     }
     progress.StepIt();
     progress.CheckAbort();  // a total runs to its end; the answer is not acted on
   }
   if (pAreaObject == nullptr)
     return sum;
-  CRoundTypeItem item = m_RoundTypeTotal;
-  return param->GetRoundArea3(sum, pAreaObject->m_RoundType, &item);
+  return param->GetRoundArea3(sum, pAreaObject->m_RoundType, &m_RoundTypeTotal);
 }
 
 GS::UniString CAreaTree::GetTextTotal(CPlenimetraParam* param, CKelProgressCore& progress) const
@@ -85,15 +84,14 @@ GS::UniString CAreaTree::GetTextTotalTubo(CPlenimetraParam* param, CKelProgressC
 GS::UniString CAreaTree::GetText(CPlenimetraParam* param, CKelProgressCore& progress) const
 {
   CAreaObject* pAreaObject = param->GetAreaObject(m_AreaCode);
-  PLN_ASSERT(pAreaObject != NULL);
+  PLN_ASSERT(pAreaObject != nullptr);
   const CTreeShowItem& show = param->m_EnvParam.m_TreeShowItem;
 
   GS::UniString text;
   if (show.m_bShowArea || show.m_bShowTotal) {
     text += m_Operator == COperatorTable::OPERATOR_MINUS ? u"▲[" : u"[";
     if (show.m_bShowArea) {
-      const long long floorArea =
-          pAreaObject->GetRoundArea(param, const_cast<CAreaTree*>(this), CGSUtil::GetActStory());
+      const long long floorArea = pAreaObject->GetRoundArea(param, this, CGSUtil::GetActStory());
       text += param->TrimRight(param->GetAreaStr(floorArea, m_RoundTypeFloor.m_Digit));
     }
     if (show.m_bShowArea && show.m_bShowTotal)
@@ -112,10 +110,8 @@ GS::UniString CAreaTree::GetText(CPlenimetraParam* param, CKelProgressCore& prog
 
 GS::UniString CAreaTree::GetTextEnv(CPlenimetraParam* param) const
 {
-  CRoundTypeItem floor = m_RoundTypeFloor;
-  CRoundTypeItem total = m_RoundTypeTotal;
-  return GS::UniString(u"  [") + param->GetDefaultShortStr(&floor) + u"/" + param->GetDefaultShortStr(&total) +
-         u"]";
+  return GS::UniString(u"  [") + param->GetDefaultShortStr(&m_RoundTypeFloor) + u"/" +
+         param->GetDefaultShortStr(&m_RoundTypeTotal) + u"]";
 }
 
 // ---- tree views -------------------------------------------------------------
@@ -127,7 +123,7 @@ void CAreaTree::SetIcon(CAreaObject* object, short dialog, short item, int treeI
     icon = kIconFolder;
   } else if (m_AreaCode < 0) {
     auto* pArea2 = dynamic_cast<CArea2Object*>(object);
-    PLN_ASSERT(pArea2 != NULL);
+    PLN_ASSERT(pArea2 != nullptr);
     switch (pArea2->m_FloorArray.SearchFloor(CGSUtil::GetActStory())->m_Mode) {
     case CArea2ObjectFloor::MODE_FIGURE: icon = kIconFigures; break;
     case CArea2ObjectFloor::MODE_MANUAL: icon = kIconManual; break;
@@ -145,7 +141,7 @@ void CAreaTree::UpdateTree(CPlenimetraParam* param, short dialog, short item, in
   if (m_AreaCode == 0 || m_DeleteMask)
     return;
   CAreaObject* pAreaObject = param->GetAreaObject(m_AreaCode);
-  PLN_ASSERT(pAreaObject != NULL);
+  PLN_ASSERT(pAreaObject != nullptr);
   const Int32 treeItem = DGTreeViewInsertItem(dialog, item, parentItem, DG_TVI_BOTTOM);
 
   GS::UniString label;
@@ -168,7 +164,7 @@ void CAreaTree::UpdateTreeEnv(CPlenimetraParam* param, short dialog, short item,
   if (m_AreaCode == 0 || m_DeleteMask)
     return;
   CAreaObject* pAreaObject = param->GetAreaObject(m_AreaCode);
-  PLN_ASSERT(pAreaObject != NULL);
+  PLN_ASSERT(pAreaObject != nullptr);
   const Int32 treeItem = DGTreeViewInsertItem(dialog, item, parentItem, DG_TVI_BOTTOM);
   SetNodeItem(dialog, item, treeItem, pAreaObject->m_Name.m_DefaultName + GetTextEnv(param), this);
   const short icon = m_AreaCode >= 1 ? kIconFolder : kIconFigures;

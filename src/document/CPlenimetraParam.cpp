@@ -77,7 +77,7 @@ CAreaObject* CPlenimetraParam::GetAreaObject(int code)
   if (code == 0)
     return nullptr;
   CAreaObject* pAreaObject = FindAreaObject(code);
-  PLN_ASSERT(pAreaObject != NULL);
+  PLN_ASSERT(pAreaObject != nullptr);
   return pAreaObject;
 }
 
@@ -91,7 +91,7 @@ CAreaTree* CPlenimetraParam::GetTree()
   if (m_CurTreeCode == 0)
     return nullptr;
   CAreaTree* pTree = m_AreaTree2.Search(m_CurTreeCode);
-  PLN_ASSERT(pTree != NULL);
+  PLN_ASSERT(pTree != nullptr);
   return pTree;
 }
 

@@ -2,6 +2,7 @@
 
 #include "CArchive.h"
 #include "CPaiTable.h"
+#include "DocRecord.h"
 
 #include <algorithm>
 #include <string>
@@ -9,7 +10,6 @@
 namespace {
 
 // Versions at which the stored forms gained a field.
-constexpr int kArchiveUniName = 1043;      // name as a host string
 constexpr int kArchiveArea1Digit = 1038;   // figure-area item with its digit
 constexpr int kArchivePaiCode = 1008;
 constexpr int kArchiveRoundUpFlag = 1045;
@@ -107,7 +107,7 @@ bool CRoundTypeParam::Serialize(CArchive& ar)
   const int v = ar.GetVersion();
   const bool loading = ar.m_bOpen;
   ar.Serialize(m_Id);
-  if (v < kArchiveUniName) {
+  if (v < DocVersion::kHostStringNames) {
     std::string name = loading ? std::string() : ToOldName(m_Name);
     ar.Serialize(name);
     if (loading)

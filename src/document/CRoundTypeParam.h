@@ -31,6 +31,13 @@ public:
 
   bool operator==(const CRoundTypeItem&) const = default;
 
+  // The item's digit; without an item (no active preset) the fallback's,
+  // one of the items of a new preset.
+  static int DigitOf(const CRoundTypeItem* item, const CRoundTypeItem& fallback)
+  {
+    return item != nullptr ? item->m_Digit : fallback.m_Digit;
+  }
+
   // int type, then int digit, in both directions.
   void Serialize(CArchive& ar);
   void Write(CFileArchive& ar) const;

@@ -5,11 +5,6 @@
 
 namespace {
 
-constexpr Int32 Code(const char (&c)[5])
-{
-  return (Int32(c[0]) << 24) | (Int32(c[1]) << 16) | (Int32(c[2]) << 8) | Int32(c[3]);
-}
-
 // The computing code hands its texts over as UTF-8.
 GS::UniString FromUtf8(const char* text) { return GS::UniString(text, CC_UTF8); }
 
@@ -28,7 +23,7 @@ int CDlgProgress::OpenProgress(const char* title, bool flag) { return OpenProgre
 void CDlgProgress::OpenWindow(Int32 phases)
 {
   PLN_ASSERT(!m_bOpen);
-  ACAPI_Interface(Code("IPWD"), &m_title, &phases);
+  ACAPI_Interface('IPWD', &m_title, &phases);
   m_bOpen = true;
   m_nPhaseCount = phases;
 }
@@ -53,10 +48,10 @@ void CDlgProgress::SetRange(int max, const GS::UniString& text)
   Int32 maximum = max;
   bool showPercent = true;
   if (m_bUsePhase) {
-    ACAPI_Interface(Code("SPRP"), &phaseText, &maximum, &showPercent);
+    ACAPI_Interface('SPRP', &phaseText, &maximum, &showPercent);
   } else if (m_bFirstUse) {
     OpenWindow(1);
-    ACAPI_Interface(Code("SPRP"), &phaseText, &maximum, &showPercent);
+    ACAPI_Interface('SPRP', &phaseText, &maximum, &showPercent);
     m_bFirstUse = false;
   }
   m_nPos = 0;
@@ -76,7 +71,7 @@ GS::UniString CDlgProgress::GetCurPhase() const
 int CDlgProgress::StepIt()
 {
   Int32 increment = 1;
-  const GSErrCode err = ACAPI_Interface(Code("IPRV"), &increment);
+  const GSErrCode err = ACAPI_Interface('IPRV', &increment);
   ++m_nPos;
   return err;
 }
@@ -84,16 +79,16 @@ int CDlgProgress::StepIt()
 void CDlgProgress::SetPos(int pos)
 {
   Int32 position = pos;
-  ACAPI_Interface(Code("SPRV"), &position);
+  ACAPI_Interface('SPRV', &position);
   m_nPos = position;
 }
 
-bool CDlgProgress::CheckAbort() { return ACAPI_Interface(Code("CANC")) != 0; }
+bool CDlgProgress::CheckAbort() { return ACAPI_Interface('CANC') != 0; }
 
 void CDlgProgress::Close()
 {
   if (m_bOpen) {
-    ACAPI_Interface(Code("CPWD"));
+    ACAPI_Interface('CPWD');
     m_bOpen = false;
   }
   m_bFirstUse = true;

@@ -85,7 +85,7 @@ GSErrCode FinishElement(API_Element& element, API_ElementMemo* memo, const Place
   return FollowUps(element, place);
 }
 
-// A one-contour polygon memo; the caller disposes of it.
+// A one-contour polygon memo; its handles are freed when it goes out of scope.
 struct ContourMemo {
   API_ElementMemo memo;
   API_Polygon poly;

@@ -11,7 +11,6 @@
 #include "io_filesystem.h"
 
 #include <algorithm>
-#include <cstring>
 
 GSErrCode CGSUtil::GetLibPartInd(API_LibTypeID type, const unsigned short* name, int* index)
 {
