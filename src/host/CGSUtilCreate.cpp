@@ -5,6 +5,7 @@
 // Memo polygons are 1-based: entry 0 of coords and meshPolyZ is unused.
 
 #include "CGSUtil.h"
+#include "HostHandles.h"
 #include "host_elements.h"
 #include "host_errors.h"
 #include "host_libpart.h"
@@ -33,11 +34,12 @@ struct Placement {
 template <typename T>
 T** NewHandle(const std::vector<T>& items)
 {
-  const auto bytes = static_cast<GSSize>(items.size() * sizeof(T));
-  GSHandle handle = BMAllocateHandle(bytes, ALLOCATE_CLEAR, 0);
-  if (handle != nullptr && bytes > 0)
-    std::memcpy(*handle, items.data(), static_cast<std::size_t>(bytes));
-  return reinterpret_cast<T**>(handle);
+  // A list too long for a handle answers null rather than a handle holding
+  // only part of it.
+  T** handle = pln::gsutil::NewEntries<T>(items.size());
+  if (handle != nullptr && !items.empty())
+    std::memcpy(*handle, items.data(), items.size() * sizeof(T));
+  return handle;
 }
 
 GSErrCode StartElement(API_ElemTypeID type, const Placement& place, API_Element& element)

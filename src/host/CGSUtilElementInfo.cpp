@@ -4,6 +4,7 @@
 
 #include "CGSUtil.h"
 
+#include "HostHandles.h"
 #include "host_elements.h"
 #include "host_errors.h"
 #include "host_goodies.h"
@@ -32,7 +33,7 @@ GSErrCode GetOpeningLinks(const API_Guid& wall, UInt64 mask, API_Guid** API_Elem
     return err;
   API_Guid** links = memo.*part;
   const GSSize bytes = BMGetHandleSize(reinterpret_cast<GSHandle>(links));
-  const int count = links == nullptr ? 0 : static_cast<int>(bytes / static_cast<GSSize>(sizeof(API_Guid)));
+  const int count = static_cast<int>(pln::gsutil::EntriesIn(links));
   if (n != nullptr)
     *n = count;
   if (list != nullptr && count > 0) {

@@ -2,6 +2,7 @@
 
 #include "CGSUtil.h"
 #include "CGSUtilText.h"
+#include "HostHandles.h"
 
 #include "host_environment.h"
 #include "host_errors.h"
@@ -9,6 +10,7 @@
 #include "host_interface.h"
 
 #include <cmath>
+#include <cstddef>
 #include <numbers>
 
 namespace {
@@ -129,9 +131,8 @@ GSErrCode CGSUtil::GetMasterLayoutDataBaseInfo(int i, API_WindowInfo& window)
   GSErrCode err = ACAPI_Database('GMDI', &ids);
   if (err != NoError)
     return err;
-  const GSSize count = BMGetHandleSize(reinterpret_cast<GSHandle>(ids)) / static_cast<GSSize>(sizeof(API_DatabaseUnId));
   API_DatabaseInfo info;
-  if (ids == nullptr || i < 0 || i >= count)
+  if (i < 0 || static_cast<std::size_t>(i) >= pln::gsutil::EntriesIn(ids))
     err = APIERR_BADINDEX;
   else
     info.databaseUnId = (*ids)[i];

@@ -7,10 +7,10 @@
 
 #include "CGSUtil.h"
 #include "CKelCoord3DCrsPntArray.h"
+#include "HostHandles.h"
 #include "KelFileFunctions.h"
 #include "KelTolerance.h"
 #include "host_elements.h"
-#include "host_memory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,14 +19,7 @@
 
 namespace {
 
-template <typename T>
-std::span<const T> EntriesOf(T* const* handle)
-{
-  if (handle == nullptr || *handle == nullptr)
-    return {};
-  const auto bytes = static_cast<std::size_t>(BMGetHandleSize(reinterpret_cast<GSConstHandle>(handle)));
-  return {*handle, bytes / sizeof(T)};
-}
+using pln::gsutil::EntriesOf;
 
 // The coordinate indexes [first, last] of one contour, its closing repeat
 // included.

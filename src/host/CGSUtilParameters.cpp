@@ -3,6 +3,7 @@
 
 #include "CGSUtil.h"
 #include "CGSUtilText.h"
+#include "HostHandles.h"
 #include "host_elements.h"
 #include "host_errors.h"
 #include "host_libpart.h"
@@ -88,10 +89,9 @@ GSErrCode CGSUtil::GetObjectParameter(API_Guid& guid, const char* name, double* 
 {
   API_ElementMemo memo;
   const GSErrCode err = ACAPI_Element_GetMemo(guid, &memo, APIMemoMask_AddPars);
-  if (err == NoError && memo.params != nullptr && name != nullptr) {
-    const auto count = BMGetHandleSize(reinterpret_cast<GSConstHandle>(memo.params)) /
-                       static_cast<GSSize>(sizeof(API_AddParType));
-    for (GSSize i = 0; i < count; ++i) {
+  if (err == NoError && name != nullptr) {
+    const std::size_t count = pln::gsutil::EntriesIn(memo.params);
+    for (std::size_t i = 0; i < count; ++i) {
       const API_AddParType& par = (*memo.params)[i];
       if (std::strncmp(par.name, name, API_NameLen) == 0) {
         if (value != nullptr)

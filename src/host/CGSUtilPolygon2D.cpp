@@ -10,6 +10,7 @@
 
 #include "CGSUtil.h"
 #include "CKelAreaCoord2D.h"
+#include "HostHandles.h"
 #include "host_assert.h"
 #include "host_elements.h"
 #include "host_errors.h"
@@ -23,23 +24,8 @@
 namespace {
 
 using Geometry::Polygon2DData;
-
-template <typename T>
-std::size_t EntriesIn(T* const* handle)
-{
-  if (handle == nullptr)
-    return 0;
-  return static_cast<std::size_t>(BMGetHandleSize(reinterpret_cast<GSConstHandle>(handle))) / sizeof(T);
-}
-
-// A zero-filled handle of n records; null when it cannot be had.
-template <typename T>
-T** NewEntries(std::size_t n)
-{
-  if (n > static_cast<std::size_t>(pln::host::MaxHandleSize) / sizeof(T))
-    return nullptr;
-  return reinterpret_cast<T**>(BMAllocateHandle(static_cast<GSSize>(n * sizeof(T)), ALLOCATE_CLEAR, 0));
-}
+using pln::gsutil::EntriesIn;
+using pln::gsutil::NewEntries;
 
 template <typename T>
 void Kill(T*** handle)

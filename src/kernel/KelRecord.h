@@ -9,13 +9,11 @@
 // leaves the destination unchanged.
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <utility>
 
 #include "CKelFileIO.h"
+#include "KelByteOrder.h"
 
 namespace KelRecord {
 
@@ -40,35 +38,10 @@ inline bool CountFits(const int* budget, int count, int elementBytes)
   return static_cast<std::int64_t>(count) * elementBytes <= *budget;
 }
 
-template <class T>
-void SwapToLittleEndian(unsigned char (&bytes)[sizeof(T)])
-{
-  if constexpr (std::endian::native == std::endian::big) {
-    for (std::size_t i = 0; i < sizeof(T) / 2; ++i)
-      std::swap(bytes[i], bytes[sizeof(T) - 1 - i]);
-  }
-}
-
-template <class T>
-bool Write(CKelFileIO& f, T value)
-{
-  unsigned char bytes[sizeof(T)];
-  std::memcpy(bytes, &value, sizeof(T));
-  SwapToLittleEndian<T>(bytes);
-  return f.Write(bytes, sizeof(T));
-}
-
-// Reads one number without a budget (the caller has accounted for it).
-template <class T>
-bool Read(CKelFileIO& f, T& value)
-{
-  unsigned char bytes[sizeof(T)];
-  if (!f.Read(bytes, sizeof(T)))
-    return false;
-  SwapToLittleEndian<T>(bytes);
-  std::memcpy(&value, bytes, sizeof(T));
-  return true;
-}
+// One number in the library's stored byte order; Read(f, value) takes no
+// budget (the caller has accounted for it).
+using KelByteOrder::Read;
+using KelByteOrder::Write;
 
 // Spends the field's size, then reads it.
 template <class T>

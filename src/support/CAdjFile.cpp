@@ -1,6 +1,7 @@
 #include "CAdjFile.h"
 
 #include "CKelFileIO.h"
+#include "KelByteOrder.h"
 
 #include <algorithm>
 #include <climits>
@@ -24,21 +25,9 @@ enum class WalkEnd {
 
 constexpr unsigned int kHeaderBytes = 8;
 
-bool ReadU32(CKelFileIO& file, std::uint32_t& value)
-{
-  unsigned char bytes[4];
-  if (!file.Read(bytes, sizeof(bytes)))
-    return false;
-  value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
-  return true;
-}
+bool ReadU32(CKelFileIO& file, std::uint32_t& value) { return KelByteOrder::Read(file, value); }
 
-bool WriteU32(CKelFileIO& file, std::uint32_t value)
-{
-  const unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                                  static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-  return file.Write(bytes, sizeof(bytes));
-}
+bool WriteU32(CKelFileIO& file, std::uint32_t value) { return KelByteOrder::Write(file, value); }
 
 // Positions travel as the file object's signed 32-bit offsets.
 bool Seek(CKelFileIO& file, std::uint64_t position)

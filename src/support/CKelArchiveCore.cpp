@@ -1,41 +1,18 @@
 #include "CKelArchiveCore.h"
 
-#include <bit>
+#include "KelByteOrder.h"
+
 #include <cstring>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// Numbers travel as their raw bytes in little-endian order whatever the
-// machine's own order is.
-template <class T>
-void ToLittleEndian(const T& value, unsigned char (&bytes)[sizeof(T)])
-{
-  std::memcpy(bytes, &value, sizeof(T));
-  if constexpr (std::endian::native == std::endian::big) {
-    for (std::size_t i = 0; i < sizeof(T) / 2; ++i)
-      std::swap(bytes[i], bytes[sizeof(T) - 1 - i]);
-  }
-}
-
-template <class T>
-T FromLittleEndian(unsigned char (&bytes)[sizeof(T)])
-{
-  if constexpr (std::endian::native == std::endian::big) {
-    for (std::size_t i = 0; i < sizeof(T) / 2; ++i)
-      std::swap(bytes[i], bytes[sizeof(T) - 1 - i]);
-  }
-  T value;
-  std::memcpy(&value, bytes, sizeof(T));
-  return value;
-}
-
 template <class T>
 void WriteNumber(CKelArchiveCore& ar, const T& value)
 {
   unsigned char bytes[sizeof(T)];
-  ToLittleEndian(value, bytes);
+  KelByteOrder::Encode(value, bytes);
   ar.Write(bytes, sizeof(T));
 }
 
@@ -45,9 +22,9 @@ template <class T>
 void ReadNumber(CKelArchiveCore& ar, T& value)
 {
   unsigned char bytes[sizeof(T)];
-  ToLittleEndian(value, bytes);
+  KelByteOrder::Encode(value, bytes);
   ar.Read(bytes, sizeof(T));
-  value = FromLittleEndian<T>(bytes);
+  value = KelByteOrder::Decode<T>(bytes);
 }
 
 template <class Record>
