@@ -137,6 +137,7 @@ void HostFixture::Reset()
   ResetFoundation();
   ResetModel();
   ResetLibraryAndInterface();
+  ClearElementChanges();
   internal::ResetModelessWindows();
   savedProject_.reset();
   handleBaseline_ = LiveHandleCount();
@@ -474,6 +475,24 @@ const std::vector<std::string>& HostFixture::DialogMisuses() const { return pln:
 void HostFixture::ClearCallLog() { pln::host::ClearCallLog(); }
 
 void HostFixture::FailOnce(const std::string& callName, GSErrCode code) { pln::host::FailOnce(callName, code); }
+
+const std::vector<pln::host::ParamChange>& HostFixture::ParamChanges() const { return pln::host::ParamChanges(); }
+
+void HostFixture::FailParamChangeOnce(const std::string& name, GSErrCode code)
+{
+  pln::host::FailParamChangeOnce(name, code);
+}
+
+const std::vector<pln::host::ElementChange>& HostFixture::ElementChanges() const
+{
+  return pln::host::ElementChanges();
+}
+
+void HostFixture::ClearChangeRecords()
+{
+  pln::host::ClearParamChanges();
+  pln::host::ClearElementChanges();
+}
 
 std::ptrdiff_t HostFixture::HandlesSinceReset() const
 {

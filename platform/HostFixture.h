@@ -15,7 +15,9 @@
 #include "dg_user.h"
 #include "host_alert.h"
 #include "host_api_types.h"
+#include "host_elements.h"
 #include "host_input.h"
+#include "host_libpart.h"
 #include "host_model.h"
 #include "host_progress.h"
 
@@ -126,6 +128,13 @@ public:
   const std::vector<std::string>& DialogMisuses() const;
   void ClearCallLog();
   void FailOnce(const std::string& callName, GSErrCode code);
+  // Library-part parameter writes ('CHGP') in order; the next write of that
+  // name answers code.
+  const std::vector<pln::host::ParamChange>& ParamChanges() const;
+  void FailParamChangeOnce(const std::string& name, GSErrCode code);
+  // Element changes with their mask's field count and memo mask.
+  const std::vector<pln::host::ElementChange>& ElementChanges() const;
+  void ClearChangeRecords();
   // Live handles now minus those live when the fixture was (re)set.
   std::ptrdiff_t HandlesSinceReset() const;
 
