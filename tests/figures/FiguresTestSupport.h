@@ -59,8 +59,8 @@ protected:
       *result = err;
     else
       EXPECT_EQ(err, NoError);
-    if (err != NoError)
-      return nullptr;
+    if (err != NoError || !listPlaced)
+      return err != NoError ? nullptr : figure;
     doc().m_FloorParamArray[0].m_Area1ObjectArray.push_back(figure);
     EXPECT_EQ(doc().m_FloorParamArray[0].m_Area1ObjectArray.SetSortIndex(), NoError);
     EXPECT_EQ(figure->ChangeParam(&doc(), true), NoError);
@@ -89,4 +89,5 @@ protected:
   HostFixture host;
   PatternDoc pattern{1};
   short layer = 0;
+  bool listPlaced = true;  // Place lists, renumbers and refreshes the figure
 };
