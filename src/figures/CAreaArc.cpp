@@ -68,7 +68,7 @@ GS::UniString CAreaArc::GetEquation(const CPlenimetraParam* param, bool breakAll
   const GS::UniString r = param->GetLengthStrList(d.radius);
   const std::vector<GS::UniString> terms{r, GS::UniString(u"×") + r, GS::UniString(u"×") + PiOf(param).GetStr(),
                                          GS::UniString(u"×") + d.angle.GetStr(), GS::UniString(u"÷360")};
-  return CArea1Object::GetEquation(param, breakAll, terms, static_cast<int>(width));
+  return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 
 long long CAreaArc::GetOrgArea(const CPlenimetraParam* param) const

@@ -159,7 +159,7 @@ GS::UniString CAreaArc3Point::GetEquation(const CPlenimetraParam* param, bool br
                                          GS::UniString(IsMajor(d.angle) ? u"＋" : u"－") + param->GetLengthStrList(d.base),
                                          GS::UniString(u"×") + param->GetLengthStrList(d.height),
                                          GS::UniString(u"÷2")};
-  return CArea1Object::GetEquation(param, breakAll, terms, static_cast<int>(width));
+  return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 
 long long CAreaArc3Point::GetOrgArea(const CPlenimetraParam* param) const

@@ -88,7 +88,7 @@ GS::UniString CAreaArcCenter::GetEquation(const CPlenimetraParam* param, bool br
                                          GS::UniString(u"－") + param->GetLengthStrList(d.chord),
                                          GS::UniString(u"×") + param->GetLengthStrList(d.height),
                                          GS::UniString(u"÷2")};
-  return CArea1Object::GetEquation(param, breakAll, terms, static_cast<int>(width));
+  return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 
 long long CAreaArcCenter::GetOrgArea(const CPlenimetraParam* param) const

@@ -47,7 +47,7 @@ GS::UniString CAreaCircle::GetEquation(const CPlenimetraParam* param, bool break
 {
   const GS::UniString r = param->GetLengthStrList(GetRadius(param));
   const std::vector<GS::UniString> terms{r, GS::UniString(u"×") + r, GS::UniString(u"×") + PiOf(param).GetStr()};
-  return CArea1Object::GetEquation(param, breakAll, terms, static_cast<int>(width));
+  return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 
 long long CAreaCircle::GetOrgArea(const CPlenimetraParam* param) const

@@ -73,7 +73,7 @@ GS::UniString CAreaEllipse::GetEquation(const CPlenimetraParam* param, bool brea
   const auto [a, b] = Measure(param);
   const std::vector<GS::UniString> terms{param->GetLengthStrList(a), GS::UniString(u"×") + param->GetLengthStrList(b),
                                          GS::UniString(u"×") + PiOf(param).GetStr()};
-  return CArea1Object::GetEquation(param, breakAll, terms, static_cast<int>(width));
+  return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 
 long long CAreaEllipse::GetOrgArea(const CPlenimetraParam* param) const

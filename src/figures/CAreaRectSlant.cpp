@@ -83,7 +83,7 @@ GS::UniString CAreaRectSlant::GetEquation(const CPlenimetraParam* param, bool br
 {
   const std::vector<GS::UniString> terms{param->GetLengthStrList(GetLength(param)),
                                          GS::UniString(u"×") + param->GetLengthStrList(GetHeight(param))};
-  return CArea1Object::GetEquation(param, breakAll, terms, static_cast<int>(width));
+  return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 
 long long CAreaRectSlant::GetOrgArea(const CPlenimetraParam* param) const { return GetLength(param) * GetHeight(param); }

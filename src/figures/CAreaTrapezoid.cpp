@@ -101,7 +101,7 @@ GS::UniString CAreaTrapezoid::GetEquation(const CPlenimetraParam* param, bool br
       GS::UniString(u"(") + param->GetLengthStrList(d.top),
       GS::UniString(u"＋") + param->GetLengthStrList(d.bottom) + u")",
       GS::UniString(u"×") + param->GetLengthStrList(d.height), GS::UniString(u"÷2")};
-  return CArea1Object::GetEquation(param, breakAll, terms, static_cast<int>(width));
+  return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 
 long long CAreaTrapezoid::GetOrgArea(const CPlenimetraParam* param) const

@@ -101,7 +101,7 @@ GS::UniString CAreaTriangle::GetEquation(const CPlenimetraParam* param, bool bre
   const std::vector<GS::UniString> terms{param->GetLengthStrList(GetLength(param)),
                                          GS::UniString(u"×") + param->GetLengthStrList(GetHeight(param)),
                                          GS::UniString(u"÷2")};
-  return CArea1Object::GetEquation(param, breakAll, terms, static_cast<int>(width));
+  return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 
 long long CAreaTriangle::GetOrgArea(const CPlenimetraParam* param) const { return GetLength(param) * GetHeight(param) / 2; }

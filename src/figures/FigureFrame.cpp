@@ -12,6 +12,7 @@
 #include "host_memory.h"
 #include "host_userdata.h"
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -147,6 +148,14 @@ long long TruncatedArea(double area)
   if (!(std::fabs(area) < kLimit))
     return 0;
   return static_cast<long long>(std::trunc(area));
+}
+
+int WidthOf(double width)
+{
+  if (!(width == width))
+    return 0;
+  const double clamped = std::fmin(std::fmax(std::trunc(width), static_cast<double>(INT_MIN)), static_cast<double>(INT_MAX));
+  return static_cast<int>(clamped);
 }
 
 CPaiTable PiOf(const CPlenimetraParam* param)

@@ -94,6 +94,8 @@ bool IsSoundLength(double metres);
 bool AreSoundLengths(std::initializer_list<double> metres);
 // A double-evaluated area truncated toward zero; 0 outside 64 bits.
 long long TruncatedArea(double area);
+// A formula width as the join takes it: truncated, held inside int (NaN 0).
+int WidthOf(double width);
 // The active preset's pi, or a new preset's (314/100) when none is named.
 CPaiTable PiOf(const CPlenimetraParam* param);
 
