@@ -50,7 +50,14 @@ CAreaArcCenter::Dims CAreaArcCenter::Measure(const CPlenimetraParam* param) cons
 {
   double r = 0;
   double a = 0;
-  if (GetParam(&r, &a) != NoError || !IsSoundLength(r) || !std::isfinite(a))
+  if (GetParam(&r, &a) != NoError)
+    r = a = 0;
+  return MeasureOf(param, r, a);
+}
+
+CAreaArcCenter::Dims CAreaArcCenter::MeasureOf(const CPlenimetraParam* param, double r, double a)
+{
+  if (!IsSoundLength(r) || !std::isfinite(a))
     r = a = 0;
   const double half = a * KelAngle::Pi / kHalfTurnDegrees * 0.5;
   const double halfChord = std::sin(half) * r;
@@ -107,7 +114,8 @@ bool CAreaArcCenter::CheckStringParameter(CPlenimetraParam* param)
 {
   PartParams part;
   const GSErrCode err = part.Read(m_Element.header.guid);
-  const Dims d = Measure(param);
+  const Dims d = MeasureOf(param, part.Real("ArcRadius").value_or(0),
+                           part.Real("ArcAngle").value_or(0) * 180.0 / KelAngle::Pi);
   return LabelsDiffer(part, err,
                       {{"base_S", param->GetLengthStrCad(d.chord)},
                        {"radius_S", param->GetLengthStrCad(d.radius)},

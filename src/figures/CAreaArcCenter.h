@@ -55,6 +55,8 @@ public:
 private:
   struct Dims;
   Dims Measure(const CPlenimetraParam* param) const;
+  // From the stored radius (m) and sweep (degrees); zeros when not sound.
+  static Dims MeasureOf(const CPlenimetraParam* param, double radius, double degrees);
 };
 
 // The sector's three picks.

@@ -9,6 +9,8 @@
 #include "host_goodies.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -61,6 +63,47 @@ protected:
   {
     const auto names = Writes();
     return std::find(names.begin(), names.end(), name) - names.begin();
+  }
+
+  // Drops a parameter from the placed part, as a part of another edition
+  // lacking it would.
+  void DropParameter(const CArea1Object& figure, const char* name)
+  {
+    API_ElementMemo memo;
+    ASSERT_EQ(ACAPI_Element_GetMemo(figure.m_Element.header.guid, &memo, APIMemoMask_AddPars), NoError);
+    const Int32 count = pln::host::AddParCount(memo.params);
+    auto kept = reinterpret_cast<API_AddParType**>(
+        BMAllocateHandle(static_cast<GSSize>((count - 1) * sizeof(API_AddParType)), ALLOCATE_CLEAR, 0));
+    Int32 k = 0;
+    for (Int32 i = 0; i < count; ++i)
+      if (std::string((*memo.params)[i].name) != name && k < count - 1)
+        (*kept)[k++] = (*memo.params)[i];
+    ACAPI_DisposeElemMemoHdls(&memo);
+    API_Element element = figure.m_Element;
+    API_ElementMemo changed;
+    changed.params = kept;
+    EXPECT_EQ(ACAPI_Element_Change(&element, nullptr, &changed, APIMemoMask_AddPars, true), NoError);
+    ACAPI_DisposeAddParHdl(&changed.params);
+  }
+
+  void EditReal(const CArea1Object& figure, const char* name, double value)
+  {
+    API_ParamOwnerType owner;
+    owner.typeID = API_ObjectID;
+    owner.guid = figure.m_Element.header.guid;
+    ASSERT_EQ(ACAPI_Goodies('OPAR', &owner), NoError);
+    API_ChangeParamType change;
+    std::strncpy(change.name, name, sizeof change.name - 1);
+    change.realValue = value;
+    EXPECT_EQ(ACAPI_Goodies('CHGP', &change), NoError);
+    API_GetParamsType got;
+    EXPECT_EQ(ACAPI_Goodies('GPAR', &got), NoError);
+    ACAPI_Goodies('CPAR');
+    API_Element element = figure.m_Element;
+    API_ElementMemo memo;
+    memo.params = got.params;
+    EXPECT_EQ(ACAPI_Element_Change(&element, nullptr, &memo, APIMemoMask_AddPars, true), NoError);
+    ACAPI_DisposeAddParHdl(&memo.params);
   }
 
   // Writes a text parameter of the placed part as a user's edit would.
@@ -299,4 +342,51 @@ TEST_F(HostTest, AnUnreadablePartMeasuresZeroAndItsLabelsAreNotStale)
     else
       EXPECT_EQ(err, APIERR_DELETED);
   }
+}
+
+TEST_F(HostTest, AMissingLabelIsStale)
+{
+  for (const Kind& kind : Kinds()) {
+    SCOPED_TRACE(kind.name);
+    auto figure = kind.place(*this, nullptr);
+    DropParameter(*figure, kind.labels.front());
+    EXPECT_TRUE(figure->CheckStringParameter(&doc()));
+  }
+}
+
+TEST_F(HostTest, EachMeasurementReadsThePartOnce)
+{
+  for (const Kind& kind : Kinds()) {
+    SCOPED_TRACE(kind.name);
+    auto figure = kind.place(*this, nullptr);
+    const auto reads = [&] {
+      const auto& log = host.CallLog();
+      return std::count(log.begin(), log.end(), std::string("ACAPI_Element_GetMemo"));
+    };
+    host.ClearCallLog();
+    figure->GetOrgArea(&doc());
+    EXPECT_LE(reads(), 1);
+    host.ClearCallLog();
+    figure->GetEquation(&doc(), false, 100);
+    EXPECT_LE(reads(), 1);
+    host.ClearCallLog();
+    figure->CheckStringParameter(&doc());
+    EXPECT_EQ(reads(), 1);
+  }
+}
+
+TEST_F(HostTest, EditedDimensionsBeyondSoundValuesMeasureAsZero)
+{
+  auto sector = Kinds()[4].place(*this, nullptr);
+  EditReal(*sector, "ArcAngle", 1e300);  // the area would leave 64 bits
+  EXPECT_EQ(sector->GetOrgArea(&doc()), 0);
+  auto circle = Kinds()[3].place(*this, nullptr);
+  EditReal(*circle, "ArcRadius", 1.0e5);  // the largest sound radius
+  EXPECT_EQ(circle->GetOrgArea(&doc()), 3140000000000000000LL);
+  EditReal(*circle, "ArcRadius", std::nan(""));
+  EXPECT_EQ(circle->GetOrgArea(&doc()), 0);
+  EXPECT_EQ(S(circle->GetEquation(&doc(), false, 100)), u"0.000×0.000×3.14");
+  auto arc = Kinds()[7].place(*this, nullptr);
+  EditReal(*arc, "y2", 1e-12);  // nearly on the chord: the centre runs away
+  EXPECT_EQ(arc->GetOrgArea(&doc()), 0);
 }
