@@ -158,36 +158,11 @@ GSErrCode CAreaArcCenter::SetParam(CPlenimetraParam* param, API_ParamOwnerType& 
 GSErrCode CAreaArcCenter::SetParam(CPlenimetraParam* param, bool keepLook, double radius, double angle)
 {
   const FigureStyle style = StyleOf(param, *this);
-  CAreaArcAttr& attr = param->m_EnvParam.m_ArcAttr;
   ParamWriter w;
-  if (!keepLook) {
-    const double half = 0.5 * style.row.m_DimSize;
-    attr.m_size_b_y = half;
-    attr.m_size_r_y = half;
-    attr.m_size_p_x = -half;
-    w.Put("area_fan_disp", attr.m_area_fan_disp)
-        .Put("area_fan_line", attr.m_area_fan_line)
-        .Put("area_perline_disp", attr.m_area_perline_disp)
-        .Put("area_perline_line", attr.m_area_perline_line)
-        .Put("area_angle_disp", attr.m_area_angle_disp)
-        .Put("area_angle_line", attr.m_area_angle_line)
-        .Put("area_symbol_x", attr.m_area_symbol_x)
-        .Put("area_symbol_y", attr.m_area_symbol_y)
-        .Put("size_b_x", attr.m_size_b_x)
-        .Put("size_b_y", attr.m_size_b_y)
-        .Put("size_r_x", attr.m_size_r_x)
-        .Put("size_r_y", attr.m_size_r_y)
-        .Put("size_a_x", attr.m_size_a_x)
-        .Put("size_a_y", attr.m_size_a_y)
-        .Put("size_p_x", attr.m_size_p_x)
-        .Put("size_p_y", attr.m_size_p_y);
-    PutRowLook(w, param, style);
-  }
-  w.Put("area_fan_pen", style.Pen(attr.m_area_fan_pen))
-      .Put("area_perline_pen", style.Pen(attr.m_area_perline_pen))
-      .Put("area_angle_pen", style.Pen(attr.m_area_angle_pen))
-      .Put("area_symbol_pen", style.Pen(style.row.m_SymbolPen))
-      .Put("area_cont_pen", style.Pen(style.row.m_ContPen))
+  if (!keepLook)
+    PutSegmentLook(w, param, style);
+  PutSegmentPens(w, param->m_EnvParam.m_ArcAttr, style);
+  w
       .Put("ArcRadius", radius)
       .Put("ArcAngle", angle)
       .Put("area_symbol_fig", GetMarkStr(param))

@@ -69,6 +69,41 @@ void PutRowLook(ParamWriter& w, const CPlenimetraParam* param, const FigureStyle
       .Put("area_fill_back_pen", fillPensOff ? short(0) : row.m_FillBackPen);
 }
 
+void PutSegmentLook(ParamWriter& w, CPlenimetraParam* param, const FigureStyle& style)
+{
+  CAreaArcAttr& attr = param->m_EnvParam.m_ArcAttr;
+  const double half = 0.5 * style.row.m_DimSize;
+  attr.m_size_b_y = half;
+  attr.m_size_r_y = half;
+  attr.m_size_p_x = -half;
+  w.Put("area_fan_disp", attr.m_area_fan_disp)
+      .Put("area_fan_line", attr.m_area_fan_line)
+      .Put("area_perline_disp", attr.m_area_perline_disp)
+      .Put("area_perline_line", attr.m_area_perline_line)
+      .Put("area_angle_disp", attr.m_area_angle_disp)
+      .Put("area_angle_line", attr.m_area_angle_line)
+      .Put("area_symbol_x", attr.m_area_symbol_x)
+      .Put("area_symbol_y", attr.m_area_symbol_y)
+      .Put("size_b_x", attr.m_size_b_x)
+      .Put("size_b_y", attr.m_size_b_y)
+      .Put("size_r_x", attr.m_size_r_x)
+      .Put("size_r_y", attr.m_size_r_y)
+      .Put("size_a_x", attr.m_size_a_x)
+      .Put("size_a_y", attr.m_size_a_y)
+      .Put("size_p_x", attr.m_size_p_x)
+      .Put("size_p_y", attr.m_size_p_y);
+  PutRowLook(w, param, style);
+}
+
+void PutSegmentPens(ParamWriter& w, const CAreaArcAttr& attr, const FigureStyle& style)
+{
+  w.Put("area_fan_pen", style.Pen(attr.m_area_fan_pen))
+      .Put("area_perline_pen", style.Pen(attr.m_area_perline_pen))
+      .Put("area_angle_pen", style.Pen(attr.m_area_angle_pen))
+      .Put("area_symbol_pen", style.Pen(style.row.m_SymbolPen))
+      .Put("area_cont_pen", style.Pen(style.row.m_ContPen));
+}
+
 GSErrCode EditParams(const API_ParamOwnerType& owner, API_GetParamsType& result,
                      const std::function<GSErrCode()>& writes)
 {
@@ -84,39 +119,28 @@ GSErrCode EditParams(const API_ParamOwnerType& owner, API_GetParamsType& result,
 
 // ---- reading a placed part -------------------------------------------------------
 
+PartParams::~PartParams() { ACAPI_DisposeElemMemoHdls(&m_Memo); }
+
 GSErrCode PartParams::Read(const API_Guid& guid)
 {
-  m_List.clear();
-  API_ElementMemo memo;
-  const GSErrCode err = ACAPI_Element_GetMemo(guid, &memo, APIMemoMask_AddPars);
-  if (err == NoError) {
-    const Int32 count = pln::host::AddParCount(memo.params);
-    for (Int32 i = 0; i < count; ++i)
-      m_List.push_back((*memo.params)[i]);
-    // Array values stay with the host's handle, which goes now.
-    for (API_AddParType& par : m_List)
-      par.arrayValue = nullptr;
-  }
-  ACAPI_DisposeElemMemoHdls(&memo);
+  ACAPI_DisposeElemMemoHdls(&m_Memo);
+  m_Memo = API_ElementMemo{};
+  const GSErrCode err = ACAPI_Element_GetMemo(guid, &m_Memo, APIMemoMask_AddPars);
+  m_Count = err == NoError ? pln::host::AddParCount(m_Memo.params) : 0;
   return err;
 }
 
-namespace {
-
-const API_AddParType* Last(const std::vector<API_AddParType>& list, const char* name)
+const API_AddParType* PartParams::Last(const char* name) const
 {
-  const API_AddParType* found = nullptr;
-  for (const API_AddParType& par : list)
-    if (std::strncmp(par.name, name, API_NameLen) == 0)
-      found = &par;
-  return found;
+  for (Int32 i = m_Count - 1; i >= 0; --i)
+    if (std::strncmp((*m_Memo.params)[i].name, name, API_NameLen) == 0)
+      return &(*m_Memo.params)[i];
+  return nullptr;
 }
-
-}  // namespace
 
 std::optional<double> PartParams::Real(const char* name) const
 {
-  const API_AddParType* par = Last(m_List, name);
+  const API_AddParType* par = Last(name);
   if (par == nullptr)
     return std::nullopt;
   return par->realValue;
@@ -124,7 +148,7 @@ std::optional<double> PartParams::Real(const char* name) const
 
 GS::UniString PartParams::Text(const char* name) const
 {
-  const API_AddParType* par = Last(m_List, name);
+  const API_AddParType* par = Last(name);
   if (par == nullptr)
     return {};
   const std::u16string text(par->uStrValue, std::char_traits<char16_t>::length(par->uStrValue));

@@ -64,15 +64,28 @@ FigureStyle StyleOf(CPlenimetraParam* param, const CArea1Object& figure);
 // "area_fill_back_pen"; the fill pens are 0 when the settings switch them off.
 void PutRowLook(ParamWriter& w, const CPlenimetraParam* param, const FigureStyle& style);
 
+// The look both circular-segment kinds write from the shared arc block:
+// the chord, radius and height label offsets set from the row's dimension
+// text size (kept in the settings), the block's switches, line types and
+// offsets, then the row's look.
+void PutSegmentLook(ParamWriter& w, CPlenimetraParam* param, const FigureStyle& style);
+// Their fan, per-line, angle, symbol and contour pens.
+void PutSegmentPens(ParamWriter& w, const CAreaArcAttr& attr, const FigureStyle& style);
+
 // Opens the owner's parameters, runs the writes, fetches the list into
 // result on success and always closes the editing; the first failure.
 GSErrCode EditParams(const API_ParamOwnerType& owner, API_GetParamsType& result,
                      const std::function<GSErrCode()>& writes);
 
 // == Reading a placed part ==
-// The placed part's parameter list, read once.
+// The placed part's parameter list, read once and released with the object.
 class PartParams {
 public:
+  PartParams() = default;
+  ~PartParams();
+  PartParams(const PartParams&) = delete;
+  PartParams& operator=(const PartParams&) = delete;
+
   // The read's host error; on failure every lookup finds nothing.
   GSErrCode Read(const API_Guid& guid);
   // The real value of the last parameter of that name.
@@ -83,7 +96,10 @@ public:
   GS::UniString Text(const char* name) const;
 
 private:
-  std::vector<API_AddParType> m_List;
+  const API_AddParType* Last(const char* name) const;
+
+  API_ElementMemo m_Memo;
+  Int32 m_Count = 0;
 };
 
 // A length or coordinate a measurement may use: finite and within

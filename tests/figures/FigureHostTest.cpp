@@ -86,7 +86,9 @@ protected:
     ACAPI_DisposeAddParHdl(&changed.params);
   }
 
-  void EditReal(const CArea1Object& figure, const char* name, double value)
+  // Writes one parameter of the placed part as a user's edit would: a
+  // number, or a text when given one.
+  void EditParam(const CArea1Object& figure, const char* name, double value, const char16_t* text = nullptr)
   {
     API_ParamOwnerType owner;
     owner.typeID = API_ObjectID;
@@ -95,26 +97,6 @@ protected:
     API_ChangeParamType change;
     std::strncpy(change.name, name, sizeof change.name - 1);
     change.realValue = value;
-    EXPECT_EQ(ACAPI_Goodies('CHGP', &change), NoError);
-    API_GetParamsType got;
-    EXPECT_EQ(ACAPI_Goodies('GPAR', &got), NoError);
-    ACAPI_Goodies('CPAR');
-    API_Element element = figure.m_Element;
-    API_ElementMemo memo;
-    memo.params = got.params;
-    EXPECT_EQ(ACAPI_Element_Change(&element, nullptr, &memo, APIMemoMask_AddPars, true), NoError);
-    ACAPI_DisposeAddParHdl(&memo.params);
-  }
-
-  // Writes a text parameter of the placed part as a user's edit would.
-  void EditText(const CArea1Object& figure, const char* name, const char16_t* text)
-  {
-    API_ParamOwnerType owner;
-    owner.typeID = API_ObjectID;
-    owner.guid = figure.m_Element.header.guid;
-    ASSERT_EQ(ACAPI_Goodies('OPAR', &owner), NoError);
-    API_ChangeParamType change;
-    std::strncpy(change.name, name, sizeof change.name - 1);
     change.uStrValue = text;
     EXPECT_EQ(ACAPI_Goodies('CHGP', &change), NoError);
     API_GetParamsType got;
@@ -126,6 +108,8 @@ protected:
     EXPECT_EQ(ACAPI_Element_Change(&element, nullptr, &memo, APIMemoMask_AddPars, true), NoError);
     ACAPI_DisposeAddParHdl(&memo.params);
   }
+  void EditText(const CArea1Object& figure, const char* name, const char16_t* text) { EditParam(figure, name, 0, text); }
+  void EditReal(const CArea1Object& figure, const char* name, double value) { EditParam(figure, name, value); }
 };
 
 const char* const kLook[] = {"area_symbol_font", "area_symbol_size", "area_size_f", "area_dim_size",
