@@ -114,7 +114,12 @@ GSErrCode EditParams(const API_ParamOwnerType& owner, API_GetParamsType& result,
   if (err == NoError)
     err = ACAPI_Goodies('GPAR', &result);
   const GSErrCode closeErr = ACAPI_Goodies('CPAR');
-  return err != NoError ? err : closeErr;
+  if (err == NoError)
+    err = closeErr;
+  // A list fetched before a failed close is nobody's to place.
+  if (err != NoError)
+    ACAPI_DisposeAddParHdl(&result.params);
+  return err;
 }
 
 // ---- reading a placed part -------------------------------------------------------

@@ -230,6 +230,18 @@ TEST_F(HostTest, TheFirstFailingWriteEndsPlacing)
   }
 }
 
+TEST_F(HostTest, AFailedCloseOfTheNewListPlacesNothingAndKeepsNoHandle)
+{
+  for (const Kind& kind : Kinds()) {
+    host.FailOnce("ACAPI_Goodies:CPAR", APIERR_GENERAL);
+    GSErrCode err = NoError;
+    EXPECT_EQ(kind.place(*this, &err), nullptr) << kind.name;
+    EXPECT_EQ(err, APIERR_GENERAL) << kind.name;
+    ACAPI_Goodies('CPAR');  // the failed close left the host's editing open
+  }
+  EXPECT_TRUE(host.ElementsOfType(API_ObjectID).empty());
+}
+
 TEST_F(HostTest, AnUnloadedPartPlacesNothing)
 {
   host.Reset();
