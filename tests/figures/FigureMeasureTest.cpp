@@ -250,3 +250,15 @@ TEST_F(MeasureTest, AnotherPiRowChangesOnlyFormulaAndArea)
   EXPECT_TRUE(host.ParamChanges().empty());
   EXPECT_TRUE(host.ElementChanges().empty());
 }
+
+TEST_F(MeasureTest, WithoutAPresetPiIsANewPresetsAndNothingAsserts)
+{
+  auto c = Place<CAreaCircle>(Points({{0, 0}, {5, 0}}));
+  auto s = Place<CAreaArc>(Points({{0, 0}, {5, 0}, {0, 5}}));
+  doc().m_CurTreeCode = 0;  // no pattern: no preset, no pi row
+  ASSERT_EQ(doc().GetPai(), nullptr);
+  EXPECT_EQ(c->GetOrgArea(&doc()), 7850000000);
+  EXPECT_EQ(S(c->GetEquation(&doc(), false, kWide)), u"5.000×5.000×3.14");
+  EXPECT_EQ(s->GetOrgArea(&doc()), 1962500000);
+  EXPECT_EQ(S(s->GetEquation(&doc(), false, kWide)), u"5.000×5.000×3.14×90.00÷360");
+}
