@@ -83,8 +83,8 @@ void StoreDimensions(CArea1Object& figure, Doubles& values)
 }
 
 template <class Kind>
-void Exercise(HostFixture& host, CPlenimetraParam& doc, const CKelAreaCoord2D& points, const HostFuzz::UserDataInput& record,
-              Doubles& values)
+void Exercise(HostFixture& host, CPlenimetraParam& doc, const CKelAreaCoord2D& points,
+              const HostFuzz::UserDataInput& record, Doubles& values)
 {
   auto figure = std::make_shared<Kind>(&doc, ++doc.m_LastArea1Code, CItemType1Table::ITEMTYPE_CIRCLE,
                                        CItemType2Table::ITEMTYPE_DECIMAL, 0);

@@ -86,7 +86,10 @@ GS::UniString CAreaRectSlant::GetEquation(const CPlenimetraParam* param, bool br
   return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 
-long long CAreaRectSlant::GetOrgArea(const CPlenimetraParam* param) const { return GetLength(param) * GetHeight(param); }
+long long CAreaRectSlant::GetOrgArea(const CPlenimetraParam* param) const
+{
+  return GetLength(param) * GetHeight(param);
+}
 
 bool CAreaRectSlant::CheckStringParameter(CPlenimetraParam* param)
 {

@@ -104,7 +104,10 @@ GS::UniString CAreaTriangle::GetEquation(const CPlenimetraParam* param, bool bre
   return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 
-long long CAreaTriangle::GetOrgArea(const CPlenimetraParam* param) const { return GetLength(param) * GetHeight(param) / 2; }
+long long CAreaTriangle::GetOrgArea(const CPlenimetraParam* param) const
+{
+  return GetLength(param) * GetHeight(param) / 2;
+}
 
 bool CAreaTriangle::CheckStringParameter(CPlenimetraParam* param)
 {

@@ -183,7 +183,9 @@ int WidthOf(double width)
 {
   if (!(width == width))
     return 0;
-  const double clamped = std::fmin(std::fmax(std::trunc(width), static_cast<double>(INT_MIN)), static_cast<double>(INT_MAX));
+  const double low = static_cast<double>(INT_MIN);
+  const double high = static_cast<double>(INT_MAX);
+  const double clamped = std::fmin(std::fmax(std::trunc(width), low), high);
   return static_cast<int>(clamped);
 }
 

@@ -108,7 +108,10 @@ protected:
     EXPECT_EQ(ACAPI_Element_Change(&element, nullptr, &memo, APIMemoMask_AddPars, true), NoError);
     ACAPI_DisposeAddParHdl(&memo.params);
   }
-  void EditText(const CArea1Object& figure, const char* name, const char16_t* text) { EditParam(figure, name, 0, text); }
+  void EditText(const CArea1Object& figure, const char* name, const char16_t* text)
+  {
+    EditParam(figure, name, 0, text);
+  }
   void EditReal(const CArea1Object& figure, const char* name, double value) { EditParam(figure, name, value); }
 };
 

@@ -65,7 +65,8 @@ protected:
   {
     GSErrCode err = NoError;
     while (err == NoError)
-      err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形作成]"), [this] { return CreateOne<Kind, Input>(); });
+      err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形作成]"),
+                                      [this] { return CreateOne<Kind, Input>(); });
     return err;
   }
 
