@@ -6,6 +6,8 @@
 #include "host_memory.h"
 #include "host_notify.h"
 
+#include <functional>
+
 namespace {
 
 using pln::host::InputRequests;
@@ -290,4 +292,46 @@ TEST_F(TraceTest, AnEmptyPickQueuePlacesNothingAndRecordsNoStep)
   Pick(0, -5);
   EXPECT_EQ((Command<CAreaArcCenter, CAreaArcCenterTrace>()), APIERR_CANCEL);
   EXPECT_TRUE(host.UndoNames().empty());
+}
+
+TEST_F(TraceTest, EveryInputClassPlacesItsPartInOneStep)
+{
+  struct Case {
+    const char16_t* part;
+    std::vector<API_Coord3D> picks;
+    std::function<GSErrCode()> command;
+  };
+  const std::vector<Case> cases{
+      {CAreaTriangle::kPartName, {{0, 0}, {4, 0}, {1, 3}},
+       [this] { return Command<CAreaTriangle, CAreaTriangleTrace>(); }},
+      {CAreaRectSlant::kPartName, {{0, 0}, {6, 4}}, [this] { return Command<CAreaRectSlant, CAreaRectTrace>(); }},
+      {CAreaRectSlant::kPartName, {{0, 0}, {6, 0}, {6, 4}},
+       [this] { return Command<CAreaRectSlant, CAreaRectSlantTrace>(); }},
+      {CAreaTrapezoid::kPartName, {{0, 0}, {5, 0}, {4, 2}, {1, 2}},
+       [this] { return Command<CAreaTrapezoid, CAreaTrapezoidTrace>(); }},
+      {CAreaCircle::kPartName, {{0, 0}, {2, 0}}, [this] { return Command<CAreaCircle, CAreaCircleTrace>(); }},
+      {CAreaArc::kPartName, {{0, 0}, {2, 0}, {0, 2}}, [this] { return Command<CAreaArc, CAreaArcTrace>(); }},
+      {CAreaEllipse::kPartName, {{0, 0}, {2, 0}, {0, 1}},
+       [this] { return Command<CAreaEllipse, CAreaEllipseTrace>(); }},
+      {CAreaArcCenter::kPartName, {{0, 0}, {5, 0}, {0, 5}},
+       [this] { return Command<CAreaArcCenter, CAreaArcCenterTrace>(); }},
+      {CAreaArc3Point::kPartName, {{0, 0}, {2, 0}, {1, 0.5}},
+       [this] { return Command<CAreaArc3Point, CAreaArc3PointTrace>(); }}};
+  std::size_t steps = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << GS::UniString(c.part).ToStdString(CC_UTF8));
+    for (const API_Coord3D& p : c.picks)
+      Pick(p.x, p.y);
+    EXPECT_EQ(c.command(), APIERR_CANCEL);
+    EXPECT_EQ(host.UndoNames().size(), ++steps);
+    const CArea1Object& figure = *Last();
+    const pln::host::StoredElement* stored = host.Element(figure.m_Element.header.guid);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(pln::host::LibraryPart(stored->element.object.libInd)->name, GS::UniString(c.part));
+    EXPECT_TRUE(stored->observed);
+    ASSERT_TRUE(stored->userData.has_value());
+    EXPECT_EQ(stored->userData->dataVersion, 9);
+    EXPECT_GT(figure.GetOrgArea(&doc()), 0);
+    EXPECT_FALSE(const_cast<CArea1Object&>(figure).CheckStringParameter(&doc()));
+  }
 }
