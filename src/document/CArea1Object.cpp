@@ -3,12 +3,11 @@
 
 #include "CArea1Object.h"
 
-#include "CArea2Object.h"
-#include "CAreaTree.h"
 #include "CGSUtil.h"
 #include "CLayerControl.h"
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
+#include "DocRecord.h"
 #include "host_assert.h"
 #include "host_elements.h"
 #include "host_environment.h"
@@ -60,15 +59,9 @@ CArea1Object::CArea1Object(CPlenimetraParam*, TYPE type, int code, CItemType1Tab
 {
 }
 
-bool CArea1Object::IsValidCode(int code)
-{
-  return code >= 1 && code <= kMaxNumber;
-}
+bool CArea1Object::IsValidCode(int code) { return DocCode::IsValidCode(code); }
 
-bool CArea1Object::IsValidNumber(int number)
-{
-  return number <= kMaxNumber;
-}
+bool CArea1Object::IsValidNumber(int number) { return DocCode::IsValidNumber(number); }
 
 // ---- texts and values ------------------------------------------------------
 
@@ -87,12 +80,12 @@ GS::UniString CArea1Object::GetRoundTypeStr(const CPlenimetraParam* param) const
   return param->m_RoundTypeTable.GetRoundTypeStr(m_RoundType);
 }
 
-long long CArea1Object::GetRoundArea(CPlenimetraParam* param)
+long long CArea1Object::GetRoundArea(const CPlenimetraParam* param) const
 {
   return param->GetRoundArea1(GetOrgArea(param), m_RoundType, param->GetArea1DefaultRoundType());
 }
 
-bool CArea1Object::IsDefaultRoundType(CPlenimetraParam* param)
+bool CArea1Object::IsDefaultRoundType(const CPlenimetraParam* param) const
 {
   if (m_RoundType == CRoundTypeTable::ROUNDTYPE_DEFAULT)
     return true;
@@ -100,14 +93,14 @@ bool CArea1Object::IsDefaultRoundType(CPlenimetraParam* param)
   return item != nullptr && m_RoundType == item->m_Type;
 }
 
-GS::UniString CArea1Object::GetRoundAreaStr(CPlenimetraParam* param)
+GS::UniString CArea1Object::GetRoundAreaStr(const CPlenimetraParam* param) const
 {
   const int digits = CRoundTypeItem::DigitOf(param->GetArea1DefaultRoundType(), CRoundTypeParam::kDefaultArea1);
   GS::UniString text = IsDefaultRoundType(param) ? GS::UniString() : GS::UniString(u"*");
   return text + param->GetAreaStr(GetRoundArea(param), digits);
 }
 
-GS::UniString CArea1Object::GetOrgAreaStr(CPlenimetraParam* param)
+GS::UniString CArea1Object::GetOrgAreaStr(const CPlenimetraParam* param) const
 {
   const long long raw = GetOrgArea(param);
   // The sign is written once and the rest for the magnitude, as every other
@@ -145,35 +138,12 @@ GS::UniString CArea1Object::GetLayerName() const
   return name;
 }
 
-int CArea1Object::GetColor(CPlenimetraParam* param) const
-{
-  const CAreaTree* tree = param->GetTree();
-  if (tree == nullptr)
-    return 0;
-  const short floor = m_Element.header.floorInd;
-  const CArea2Object* listing = nullptr;
-  int count = 0;
-  for (const CAreaTreeIndentArray& flat : tree->GetFlat()) {
-    for (const CAreaTreeIndent& node : flat) {
-      if (node.m_AreaCode >= 0)
-        continue;
-      auto* element = dynamic_cast<CArea2Object*>(param->FindAreaObject(node.m_AreaCode));
-      if (element == nullptr)
-        continue;
-      for (const CArea2List& entry : element->m_FloorArray.SearchFloor(floor)->m_List) {
-        if (entry.m_pArea1.get() != this)
-          continue;
-        listing = element;
-        ++count;
-      }
-    }
-  }
-  return count == 1 ? listing->m_ColorPen : 0;
-}
+int CArea1Object::GetColor(const CPlenimetraParam* param) const { return param->GetListingColor(*this); }
 
 // ---- formula building ------------------------------------------------------
 
-void CArea1Object::SetAutoCr(CPlenimetraParam*, const std::vector<GS::UniString>& terms, CCrMarkArray& marks, int width)
+void CArea1Object::SetAutoCr(const CPlenimetraParam*, const std::vector<GS::UniString>& terms, CCrMarkArray& marks,
+                             int width)
 {
   if (terms.size() < 2)
     return;
@@ -189,7 +159,7 @@ void CArea1Object::SetAutoCr(CPlenimetraParam*, const std::vector<GS::UniString>
   }
 }
 
-GS::UniString CArea1Object::GetEquation(CPlenimetraParam* param, bool allBreaks,
+GS::UniString CArea1Object::GetEquation(const CPlenimetraParam* param, bool allBreaks,
                                         const std::vector<GS::UniString>& terms, int width)
 {
   if (terms.empty())

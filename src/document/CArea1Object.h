@@ -56,10 +56,7 @@ public:
 
   static constexpr int kUserDataType = 700;
   static constexpr short kUserDataVersion = 9;
-  // Codes, item numbers and sort indices a stored record may carry: far
-  // beyond any real project, and low enough that the counters and the
-  // numbering built on them cannot overflow.
-  static constexpr int kMaxNumber = 999999999;
+  // The document's code range (DocCode).
   static bool IsValidCode(int code);
   static bool IsValidNumber(int number);
 
@@ -80,35 +77,40 @@ public:
   // The common part of the user-data record; the kinds append theirs. A
   // short or refused read throws the stream's unsigned int.
   virtual void Serialize(CPlenimetraUserDataCore& data);
-  virtual GSErrCode CheckStringParameter(CPlenimetraParam* param) = 0;
-  virtual GS::UniString GetEquation(CPlenimetraParam* param, bool allBreaks, double width) = 0;
-  virtual long long GetOrgArea(CPlenimetraParam* param) = 0;
+  // True when a label on the placed part differs from the one formatted now
+  // (a label the part lacks counts as empty); false when the part's list
+  // cannot be read.
+  virtual bool CheckStringParameter(CPlenimetraParam* param) = 0;
+  // Updates the figure's own automatic line-break marks; the document is
+  // only read.
+  virtual GS::UniString GetEquation(const CPlenimetraParam* param, bool allBreaks, double width) = 0;
+  virtual long long GetOrgArea(const CPlenimetraParam* param) const = 0;
 
   // == Texts and values ==
   GS::UniString GetMarkStr(const CPlenimetraParam* param) const;
   GS::UniString GetItemNoStr(const CPlenimetraParam* param) const;
   GS::UniString GetRoundTypeStr(const CPlenimetraParam* param) const;
   // The raw area rounded by m_RoundType with the preset's figure item.
-  long long GetRoundArea(CPlenimetraParam* param);
-  bool IsDefaultRoundType(CPlenimetraParam* param);
+  long long GetRoundArea(const CPlenimetraParam* param) const;
+  bool IsDefaultRoundType(const CPlenimetraParam* param) const;
   // "*" first when the rounding is not the figure default.
-  GS::UniString GetRoundAreaStr(CPlenimetraParam* param);
+  GS::UniString GetRoundAreaStr(const CPlenimetraParam* param) const;
   // The raw area with all eight decimals: 12.34567891.
-  GS::UniString GetOrgAreaStr(CPlenimetraParam* param);
+  GS::UniString GetOrgAreaStr(const CPlenimetraParam* param) const;
   int GetEquationLines() const;
   GS::UniString GetInfo() const;
   GS::UniString GetLayerName() const;
   // The pen of the one element of the current pattern listing this figure;
   // 0 without a pattern and when none or several list it.
-  int GetColor(CPlenimetraParam* param) const;
+  int GetColor(const CPlenimetraParam* param) const;
 
   // == Formula building (widths in UTF-16 units) ==
   // Sets mark i-1 when term i would run past the width, else clears it.
-  static void SetAutoCr(CPlenimetraParam* param, const std::vector<GS::UniString>& terms, CCrMarkArray& marks,
+  static void SetAutoCr(const CPlenimetraParam* param, const std::vector<GS::UniString>& terms, CCrMarkArray& marks,
                         int width);
   // The terms joined, "#" at each break (every gap with allBreaks). The
   // marks grow to the formula's gaps first, so they always cover it.
-  GS::UniString GetEquation(CPlenimetraParam* param, bool allBreaks, const std::vector<GS::UniString>& terms,
+  GS::UniString GetEquation(const CPlenimetraParam* param, bool allBreaks, const std::vector<GS::UniString>& terms,
                             int width);
 
   // == Persistence ==
@@ -178,9 +180,9 @@ public:
 
   GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
   GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
-  GSErrCode CheckStringParameter(CPlenimetraParam*) override { return 0; }
-  GS::UniString GetEquation(CPlenimetraParam*, bool, double) override { return {}; }
-  long long GetOrgArea(CPlenimetraParam*) override { return 0; }
+  bool CheckStringParameter(CPlenimetraParam*) override { return false; }
+  GS::UniString GetEquation(const CPlenimetraParam*, bool, double) override { return {}; }
+  long long GetOrgArea(const CPlenimetraParam*) const override { return 0; }
 
   GSErrCode Save() { return 0; }
   // The common record from the element's user data; unlike the figure's

@@ -10,6 +10,7 @@
 #include "host_assert.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -26,18 +27,18 @@ GS::UniString Starred(bool isDefault, const GS::UniString& text)
 
 // ---- CArea2List ------------------------------------------------------------
 
-long long CArea2List::GetOrgArea(CPlenimetraParam* param) const
+long long CArea2List::GetOrgArea(const CPlenimetraParam* param) const
 {
   PLN_ASSERT(m_pArea1 != nullptr);
   return m_pArea1->GetRoundArea(param);
 }
 
-long long CArea2List::GetRoundArea(CPlenimetraParam* param) const
+long long CArea2List::GetRoundArea(const CPlenimetraParam* param) const
 {
   return param->GetRoundArea3(GetOrgArea(param), m_RoundType, param->GetArea2ListDefaultRoundType());
 }
 
-bool CArea2List::IsDefaultRoundType(CPlenimetraParam* param) const
+bool CArea2List::IsDefaultRoundType(const CPlenimetraParam* param) const
 {
   if (m_RoundType == CRoundTypeTable::ROUNDTYPE_DEFAULT)
     return true;
@@ -45,13 +46,13 @@ bool CArea2List::IsDefaultRoundType(CPlenimetraParam* param) const
   return item != nullptr && m_RoundType == item->m_Type;
 }
 
-GS::UniString CArea2List::GetOrgAreaStr(CPlenimetraParam* param) const
+GS::UniString CArea2List::GetOrgAreaStr(const CPlenimetraParam* param) const
 {
   const int digits = CRoundTypeItem::DigitOf(param->GetArea1DefaultRoundType(), CRoundTypeParam::kDefaultArea1);
   return param->GetAreaStr(GetOrgArea(param), digits);
 }
 
-GS::UniString CArea2List::GetRoundAreaStr(CPlenimetraParam* param) const
+GS::UniString CArea2List::GetRoundAreaStr(const CPlenimetraParam* param) const
 {
   const int digits = CRoundTypeItem::DigitOf(param->GetArea2ListDefaultRoundType(), CRoundTypeParam::kDefaultArea2List);
   return Starred(IsDefaultRoundType(param), param->GetAreaStr(GetRoundArea(param), digits));
@@ -158,7 +159,7 @@ GS::UniString CArea2ObjectFloor::GetAreaTypeName(MODE mode)
   return u"未定義";
 }
 
-void CArea2ObjectFloor::SetAutoCr(CPlenimetraParam* param)
+void CArea2ObjectFloor::SetAutoCr(const CPlenimetraParam* param)
 {
   const int limit = param->m_EnvParam.m_ListAttr2.m_ColWidth2;
   int running = 0;
@@ -178,7 +179,7 @@ void CArea2ObjectFloor::SetAutoCr(CPlenimetraParam* param)
   }
 }
 
-long long CArea2ObjectFloor::GetOrgArea(CPlenimetraParam* param) const
+long long CArea2ObjectFloor::GetOrgArea(const CPlenimetraParam* param) const
 {
   if (m_Mode == MODE_MANUAL)
     return m_ManualArea;
@@ -211,6 +212,17 @@ CArea2ObjectFloor* CArea2ObjectFloorArray::SearchFloor(short floor)
   return &created;
 }
 
+const CArea2ObjectFloor* CArea2ObjectFloorArray::FindFloor(short floor) const
+{
+  auto it = std::find_if(begin(), end(), [floor](const CArea2ObjectFloor& f) { return f.m_Floor == floor; });
+  return it != end() ? &*it : nullptr;
+}
+
+CArea2ObjectFloor* CArea2ObjectFloorArray::FindFloor(short floor)
+{
+  return const_cast<CArea2ObjectFloor*>(std::as_const(*this).FindFloor(floor));
+}
+
 // ---- CArea2Object ----------------------------------------------------------
 
 CArea2Object::CArea2Object(CPlenimetraParam* param, CAreaNameArray names, int code,
@@ -220,40 +232,41 @@ CArea2Object::CArea2Object(CPlenimetraParam* param, CAreaNameArray names, int co
 {
 }
 
-long long CArea2Object::GetOrgArea(CPlenimetraParam* param, short floor)
+long long CArea2Object::GetOrgArea(const CPlenimetraParam* param, short floor) const
 {
-  return m_FloorArray.SearchFloor(floor)->GetOrgArea(param);
+  const CArea2ObjectFloor* record = m_FloorArray.FindFloor(floor);
+  return record != nullptr ? record->GetOrgArea(param) : 0;
 }
 
-long long CArea2Object::GetRoundArea(CPlenimetraParam* param, const CAreaTree* node, short floor)
+long long CArea2Object::GetRoundArea(const CPlenimetraParam* param, const CAreaTree* node, short floor) const
 {
   PLN_ASSERT(node != nullptr && node->m_AreaCode == -m_Code);
   return param->GetRoundArea3(GetOrgArea(param, floor), m_RoundType, &node->m_RoundTypeFloor);
 }
 
-GS::UniString CArea2Object::GetItemNoStr(CPlenimetraParam* param)
+GS::UniString CArea2Object::GetItemNoStr(const CPlenimetraParam* param) const
 {
   return param->m_ItemType2Table.GetItemNoStr(m_ItemType2, m_No);
 }
 
-GS::UniString CArea2Object::GetOrgAreaStr(CPlenimetraParam* param, short floor)
+GS::UniString CArea2Object::GetOrgAreaStr(const CPlenimetraParam* param, short floor) const
 {
   const int digits = CRoundTypeItem::DigitOf(param->GetArea2ListDefaultRoundType(), CRoundTypeParam::kDefaultArea2List);
   return param->GetAreaStr(GetOrgArea(param, floor), digits);
 }
 
-GS::UniString CArea2Object::GetRoundAreaStr(CPlenimetraParam* param, const CAreaTree* node, short floor)
+GS::UniString CArea2Object::GetRoundAreaStr(const CPlenimetraParam* param, const CAreaTree* node, short floor) const
 {
   const GS::UniString text = param->GetAreaStr(GetRoundArea(param, node, floor), node->m_RoundTypeFloor.m_Digit);
   return Starred(IsDefaultRoundType(param, node), text);
 }
 
-GS::UniString CArea2Object::GetRoundTypeStr(CPlenimetraParam* param)
+GS::UniString CArea2Object::GetRoundTypeStr(const CPlenimetraParam* param) const
 {
   return param->m_RoundTypeTable.GetRoundTypeStr(m_RoundType);
 }
 
-bool CArea2Object::IsDefaultRoundType(CPlenimetraParam*, const CAreaTree* node)
+bool CArea2Object::IsDefaultRoundType(const CPlenimetraParam*, const CAreaTree* node) const
 {
   PLN_ASSERT(node != nullptr);
   return m_RoundType == CRoundTypeTable::ROUNDTYPE_DEFAULT || m_RoundType == node->m_RoundTypeFloor.m_Type;
@@ -273,7 +286,10 @@ std::vector<CArea2List*> CArea2Object::GetList(CArea2ObjectFloor* floor)
 
 GS::UniString CArea2Object::GetEquation(CPlenimetraParam* param, short floor, bool breakAll, char)
 {
-  CArea2ObjectFloor* record = m_FloorArray.SearchFloor(floor);
+  // A story without a record has no entries, so no formula either.
+  CArea2ObjectFloor* record = m_FloorArray.FindFloor(floor);
+  if (record == nullptr)
+    return {};
   if (record->m_Mode == CArea2ObjectFloor::MODE_MANUAL)
     return record->m_ManualEquation;
   if (m_ListType == CArea2ListTypeTable::LISTTYPE_LIST)
@@ -283,7 +299,7 @@ GS::UniString CArea2Object::GetEquation(CPlenimetraParam* param, short floor, bo
   return {};
 }
 
-GS::UniString CArea2Object::GetListEquation(CPlenimetraParam* param, CArea2ObjectFloor* floor, bool breakAll)
+GS::UniString CArea2Object::GetListEquation(const CPlenimetraParam* param, CArea2ObjectFloor* floor, bool breakAll)
 {
   GS::UniString text;
   const CArea2List* previous = nullptr;
@@ -298,7 +314,7 @@ GS::UniString CArea2Object::GetListEquation(CPlenimetraParam* param, CArea2Objec
   return text;
 }
 
-GS::UniString CArea2Object::GetFormulaEquation(CPlenimetraParam* param, CArea2ObjectFloor* floor, bool breakAll)
+GS::UniString CArea2Object::GetFormulaEquation(const CPlenimetraParam* param, CArea2ObjectFloor* floor, bool breakAll)
 {
   if (m_AutoCr)
     floor->SetAutoCr(param);
@@ -325,10 +341,10 @@ int CArea2Object::SearchAutoAreaIndex(const CAutoAreaParam* record, const CArea2
   return it != guids->end() ? static_cast<int>(it - guids->begin()) : -1;
 }
 
-bool CArea2Object::IsIncluded(const CArea1Object* figure, short floor)
+bool CArea2Object::IsIncluded(const CArea1Object* figure, short floor) const
 {
-  const CArea2ObjectFloor* record = m_FloorArray.SearchFloor(floor);
-  if (record->m_Mode == CArea2ObjectFloor::MODE_MANUAL)
+  const CArea2ObjectFloor* record = m_FloorArray.FindFloor(floor);
+  if (record == nullptr || record->m_Mode == CArea2ObjectFloor::MODE_MANUAL)
     return false;
   return std::any_of(record->m_List.begin(), record->m_List.end(),
                      [figure](const CArea2List& e) { return e.m_pArea1->m_Code == figure->m_Code; });
@@ -376,13 +392,15 @@ void CArea2ObjectArray::Remove(const CAutoAreaParam* record)
 {
   const GS::Guid guid = ToGSGuid(record->GetGuid());
   for (CArea2Object& element : *this)
-    element.m_FloorArray.SearchFloor(record->GetFloor())->m_AutoAreaGuidArray.Remove(guid);
+    if (CArea2ObjectFloor* floor = element.m_FloorArray.FindFloor(record->GetFloor()))
+      floor->m_AutoAreaGuidArray.Remove(guid);
 }
 
 void CArea2ObjectArray::RemoveArea1(const API_Elem_Head* head)
 {
   for (CArea2Object& element : *this)
-    element.m_FloorArray.SearchFloor(head->floorInd)->m_List.RemoveArea1(head);
+    if (CArea2ObjectFloor* floor = element.m_FloorArray.FindFloor(head->floorInd))
+      floor->m_List.RemoveArea1(head);
 }
 
 void CArea2ObjectArray::Remove(const CArea2ObjectPtrArray& elements)

@@ -52,11 +52,11 @@ public:
 
   // The figure's rounded area; then rounded again by the entry's type with
   // the list-entry default item.
-  long long GetOrgArea(CPlenimetraParam* param) const;
-  long long GetRoundArea(CPlenimetraParam* param) const;
-  bool IsDefaultRoundType(CPlenimetraParam* param) const;
-  GS::UniString GetOrgAreaStr(CPlenimetraParam* param) const;
-  GS::UniString GetRoundAreaStr(CPlenimetraParam* param) const;
+  long long GetOrgArea(const CPlenimetraParam* param) const;
+  long long GetRoundArea(const CPlenimetraParam* param) const;
+  bool IsDefaultRoundType(const CPlenimetraParam* param) const;
+  GS::UniString GetOrgAreaStr(const CPlenimetraParam* param) const;
+  GS::UniString GetRoundAreaStr(const CPlenimetraParam* param) const;
   GS::UniString GetRoundTypeStr(const CPlenimetraParam* param) const;
   GS::UniString GetOperatorStr(const CPlenimetraParam* param) const;
 
@@ -114,10 +114,10 @@ public:
   static GS::UniString GetAreaTypeName(MODE mode);
 
   // Break marks from the element table's formula width, in list order.
-  void SetAutoCr(CPlenimetraParam* param);
+  void SetAutoCr(const CPlenimetraParam* param);
   // MODE 2: the manual area; else the signed sum of the entries' rounded
   // areas (an entry with another operator counts nothing).
-  long long GetOrgArea(CPlenimetraParam* param) const;
+  long long GetOrgArea(const CPlenimetraParam* param) const;
   // Takes story and MODE of the other record, nothing else.
   void Duplicate(const CArea2ObjectFloor& other);
 
@@ -135,7 +135,12 @@ public:
 class CArea2ObjectFloorArray : public std::vector<CArea2ObjectFloor> {
 public:
   // The story's record; a missing one is appended (MODE 3). Never null.
+  // Only edits and readers of stored records use it.
   CArea2ObjectFloor* SearchFloor(short floor);
+  // The story's record, or null: a story without one reads as an empty
+  // MODE 3 record, and looking never adds it.
+  const CArea2ObjectFloor* FindFloor(short floor) const;
+  CArea2ObjectFloor* FindFloor(short floor);
 };
 
 class CArea2Object : public CAreaObject {
@@ -151,15 +156,15 @@ public:
                SHOWTOTAL showTotal, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, int itemNo,
                int sortIndex);
 
-  long long GetOrgArea(CPlenimetraParam* param, short floor) override;
-  long long GetRoundArea(CPlenimetraParam* param, const CAreaTree* node, short floor) override;
-  GS::UniString GetItemNoStr(CPlenimetraParam* param) override;
+  long long GetOrgArea(const CPlenimetraParam* param, short floor) const override;
+  long long GetRoundArea(const CPlenimetraParam* param, const CAreaTree* node, short floor) const override;
+  GS::UniString GetItemNoStr(const CPlenimetraParam* param) const override;
   // The character argument is not used.
   GS::UniString GetEquation(CPlenimetraParam* param, short floor, bool breakAll, char crMark) override;
-  GS::UniString GetOrgAreaStr(CPlenimetraParam* param, short floor) override;
-  GS::UniString GetRoundAreaStr(CPlenimetraParam* param, const CAreaTree* node, short floor) override;
-  GS::UniString GetRoundTypeStr(CPlenimetraParam* param) override;
-  bool IsDefaultRoundType(CPlenimetraParam* param, const CAreaTree* node) override;
+  GS::UniString GetOrgAreaStr(const CPlenimetraParam* param, short floor) const override;
+  GS::UniString GetRoundAreaStr(const CPlenimetraParam* param, const CAreaTree* node, short floor) const override;
+  GS::UniString GetRoundTypeStr(const CPlenimetraParam* param) const override;
+  bool IsDefaultRoundType(const CPlenimetraParam* param, const CAreaTree* node) const override;
 
   // The base's copy, then one empty record per story of the source with
   // only its story and MODE.
@@ -170,7 +175,7 @@ public:
   // Index of the record's source GUID in the list; -1 when absent or null.
   static int SearchAutoAreaIndex(const CAutoAreaParam* record, const CArea2ObjectAutoAreaGuidArray* guids);
   // False in MODE 2; else whether an entry names a figure of that code.
-  bool IsIncluded(const CArea1Object* figure, short floor);
+  bool IsIncluded(const CArea1Object* figure, short floor) const;
 
   // False when reading failed or refused the record; what was read stays.
   bool Serialize(CArchive& ar, CPlenimetraParam* param);
@@ -187,8 +192,8 @@ private:
   void ReadFloors(CArchive& ar, CPlenimetraParam* param);
   void ReadShowTotalAndListType(CArchive& ar);
   void ReadOldLists(CArchive& ar);
-  GS::UniString GetListEquation(CPlenimetraParam* param, CArea2ObjectFloor* floor, bool breakAll);
-  GS::UniString GetFormulaEquation(CPlenimetraParam* param, CArea2ObjectFloor* floor, bool breakAll);
+  GS::UniString GetListEquation(const CPlenimetraParam* param, CArea2ObjectFloor* floor, bool breakAll);
+  GS::UniString GetFormulaEquation(const CPlenimetraParam* param, CArea2ObjectFloor* floor, bool breakAll);
 };
 
 // The document's elements in creation or reading order. A list, so an

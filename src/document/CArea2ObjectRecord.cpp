@@ -145,7 +145,7 @@ bool CArea2Object::Serialize(CArchive& ar, CPlenimetraParam* param)
     if (ar.GetVersion() == DocVersion::kRefused)
       return false;
     CAreaObject::Serialize(ar);
-    if (!CArea1Object::IsValidCode(m_Code))
+    if (!DocCode::IsValidCode(m_Code))
       return false;
     ReadFloors(ar, param);
     ReadShowTotalAndListType(ar);

@@ -5,7 +5,6 @@
 #include "CArea4Object.h"
 
 #include "CArchive.h"
-#include "CArea1Object.h"
 #include "CAreaTree.h"
 #include "CPlenimetraParam.h"
 #include "DocRecord.h"
@@ -24,13 +23,13 @@ constexpr long long kMinFolderBytes = 4 + 4 + 3 + 4 + 4 + 4 + 4 + 4;
 // The signed sum of the children's rounded areas. It follows the tree it is
 // given, so a code repeated somewhere in a stored tree cannot lead a folder
 // back to itself.
-long long SumChildren(CPlenimetraParam* param, const CAreaTree* node, short floor)
+long long SumChildren(const CPlenimetraParam* param, const CAreaTree* node, short floor)
 {
   if (node == nullptr)
     return 0;
   long long sum = 0;
   for (const CAreaTree& child : node->m_Child) {
-    CAreaObject* object = param->FindAreaObject(child.m_AreaCode);
+    const CAreaObject* object = param->FindAreaObject(child.m_AreaCode);
     if (object == nullptr)
       continue;
     if (child.m_Operator == COperatorTable::OPERATOR_PLUS) {
@@ -103,18 +102,23 @@ CAreaTree* CArea4Object::GetOwnNode(CPlenimetraParam* param) const
   return param->m_AreaTree2.Search(m_Code);
 }
 
-long long CArea4Object::GetOrgArea(CPlenimetraParam* param, short floor)
+const CAreaTree* CArea4Object::GetOwnNode(const CPlenimetraParam* param) const
+{
+  return param->m_AreaTree2.Search(m_Code);
+}
+
+long long CArea4Object::GetOrgArea(const CPlenimetraParam* param, short floor) const
 {
   return SumChildren(param, GetOwnNode(param), floor);
 }
 
-long long CArea4Object::GetRoundArea(CPlenimetraParam* param, const CAreaTree* node, short floor)
+long long CArea4Object::GetRoundArea(const CPlenimetraParam* param, const CAreaTree* node, short floor) const
 {
   PLN_ASSERT(node != nullptr && node->m_AreaCode == m_Code);
   return param->GetRoundArea3(SumChildren(param, node, floor), m_RoundType, &node->m_RoundTypeFloor);
 }
 
-GS::UniString CArea4Object::GetItemNoStr(CPlenimetraParam* param)
+GS::UniString CArea4Object::GetItemNoStr(const CPlenimetraParam* param) const
 {
   return param->m_ItemType2Table.GetItemNoStr(m_ItemType2, m_No);
 }
@@ -146,30 +150,30 @@ GS::UniString CArea4Object::GetEquation(CPlenimetraParam* param, short floor, bo
   return text;
 }
 
-GS::UniString CArea4Object::GetOrgAreaStr(CPlenimetraParam* param, short floor)
+GS::UniString CArea4Object::GetOrgAreaStr(const CPlenimetraParam* param, short floor) const
 {
   const int digits = CRoundTypeItem::DigitOf(param->GetArea2ListDefaultRoundType(), CRoundTypeParam::kDefaultArea2List);
   return param->GetAreaStr(GetOrgArea(param, floor), digits);
 }
 
-GS::UniString CArea4Object::GetRoundAreaStr(CPlenimetraParam* param, const CAreaTree* node, short floor)
+GS::UniString CArea4Object::GetRoundAreaStr(const CPlenimetraParam* param, const CAreaTree* node, short floor) const
 {
   const GS::UniString text = param->GetAreaStr(GetRoundArea(param, node, floor), node->m_RoundTypeFloor.m_Digit);
   return IsDefaultRoundType(param, node) ? text : GS::UniString(u"*") + text;
 }
 
-GS::UniString CArea4Object::GetRoundTypeStr(CPlenimetraParam* param)
+GS::UniString CArea4Object::GetRoundTypeStr(const CPlenimetraParam* param) const
 {
   return param->m_RoundTypeTable.GetRoundTypeStr(m_RoundType);
 }
 
-bool CArea4Object::IsDefaultRoundType(CPlenimetraParam*, const CAreaTree* node)
+bool CArea4Object::IsDefaultRoundType(const CPlenimetraParam*, const CAreaTree* node) const
 {
   PLN_ASSERT(node != nullptr);
   return m_RoundType == CRoundTypeTable::ROUNDTYPE_DEFAULT || m_RoundType == node->m_RoundTypeFloor.m_Type;
 }
 
-void CArea4Object::SetAutoCr(CPlenimetraParam* param, std::vector<CAreaTree>& children, bool)
+void CArea4Object::SetAutoCr(const CPlenimetraParam* param, std::vector<CAreaTree>& children, bool)
 {
   const int limit = param->m_EnvParam.m_ListAttr3.m_ColWidth2;
   int running = 0;
@@ -201,7 +205,7 @@ bool CArea4Object::Serialize(CArchive& ar)
       m_ManualEquationArray.Serialize(ar);
       return true;
     }
-    if (!CArea1Object::IsValidCode(m_Code))
+    if (!DocCode::IsValidCode(m_Code))
       return false;
     const int version = ar.GetVersion();
     if (version >= DocVersion::kFolderEquations)

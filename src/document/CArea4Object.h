@@ -64,20 +64,20 @@ public:
 
   // The signed sum of the children's rounded areas; a child of another
   // operator or without an object counts nothing.
-  long long GetOrgArea(CPlenimetraParam* param, short floor) override;
-  long long GetRoundArea(CPlenimetraParam* param, const CAreaTree* node, short floor) override;
-  GS::UniString GetItemNoStr(CPlenimetraParam* param) override;
+  long long GetOrgArea(const CPlenimetraParam* param, short floor) const override;
+  long long GetRoundArea(const CPlenimetraParam* param, const CAreaTree* node, short floor) const override;
+  GS::UniString GetItemNoStr(const CPlenimetraParam* param) const override;
   // The floor's manual text, else the children's terms; crMark > 0 is
   // appended after every term.
   GS::UniString GetEquation(CPlenimetraParam* param, short floor, bool breakAll, char crMark) override;
-  GS::UniString GetOrgAreaStr(CPlenimetraParam* param, short floor) override;
-  GS::UniString GetRoundAreaStr(CPlenimetraParam* param, const CAreaTree* node, short floor) override;
-  GS::UniString GetRoundTypeStr(CPlenimetraParam* param) override;
-  bool IsDefaultRoundType(CPlenimetraParam* param, const CAreaTree* node) override;
+  GS::UniString GetOrgAreaStr(const CPlenimetraParam* param, short floor) const override;
+  GS::UniString GetRoundAreaStr(const CPlenimetraParam* param, const CAreaTree* node, short floor) const override;
+  GS::UniString GetRoundTypeStr(const CPlenimetraParam* param) const override;
+  bool IsDefaultRoundType(const CPlenimetraParam* param, const CAreaTree* node) const override;
 
   // Break marks of the child nodes from the folder table's formula width:
   // each term counts its operator and two characters.
-  static void SetAutoCr(CPlenimetraParam* param, std::vector<CAreaTree>& children, bool = false);
+  static void SetAutoCr(const CPlenimetraParam* param, std::vector<CAreaTree>& children, bool = false);
 
   // The base's copy; the manual texts are neither copied nor cleared.
   void Duplicate(const CAreaObject* source) override;
@@ -89,6 +89,7 @@ public:
 
 private:
   CAreaTree* GetOwnNode(CPlenimetraParam* param) const;
+  const CAreaTree* GetOwnNode(const CPlenimetraParam* param) const;
 };
 
 // The document's folders in creation and load order. A list, so a folder's

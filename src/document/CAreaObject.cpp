@@ -108,13 +108,13 @@ GS::UniString CAreaObject::GetMarkStr(const CPlenimetraParam* param) const
   return param->m_ItemType1Table.GetMarkStr(m_ItemType1);
 }
 
-bool CAreaObject::IsNull(CPlenimetraParam* param, short floor)
+bool CAreaObject::IsNull(const CPlenimetraParam* param, short floor) const
 {
-  CAreaTree* node = param->m_AreaTree2.Search(m_Code);
+  const CAreaTree* node = param->m_AreaTree2.Search(m_Code);
   if (node == nullptr)
     return false;
   // A node whose object is gone has no area either.
-  CAreaObject* object = param->FindAreaObject(node->m_AreaCode);
+  const CAreaObject* object = param->FindAreaObject(node->m_AreaCode);
   return object == nullptr || object->GetOrgArea(param, floor) == 0;
 }
 

@@ -77,16 +77,19 @@ public:
   CAreaObject& operator=(const CAreaObject&) = default;
 
   // == Areas and texts of each kind, in slot order ==
-  virtual long long GetOrgArea(CPlenimetraParam* param, short floor) = 0;
+  // Every one but GetEquation only reads; a floor without a record of its
+  // own reads as an empty one and stays without.
+  virtual long long GetOrgArea(const CPlenimetraParam* param, short floor) const = 0;
   // The node is the object's own tree node.
-  virtual long long GetRoundArea(CPlenimetraParam* param, const CAreaTree* node, short floor) = 0;
-  virtual GS::UniString GetItemNoStr(CPlenimetraParam* param) = 0;
+  virtual long long GetRoundArea(const CPlenimetraParam* param, const CAreaTree* node, short floor) const = 0;
+  virtual GS::UniString GetItemNoStr(const CPlenimetraParam* param) const = 0;
+  // Refreshes the automatic line-break marks the formula is built with.
   virtual GS::UniString GetEquation(CPlenimetraParam* param, short floor, bool breakAll, char crMark) = 0;
-  virtual GS::UniString GetOrgAreaStr(CPlenimetraParam* param, short floor) = 0;
+  virtual GS::UniString GetOrgAreaStr(const CPlenimetraParam* param, short floor) const = 0;
   // "*" first when the rounding type is not the default of its level.
-  virtual GS::UniString GetRoundAreaStr(CPlenimetraParam* param, const CAreaTree* node, short floor) = 0;
-  virtual GS::UniString GetRoundTypeStr(CPlenimetraParam* param) = 0;
-  virtual bool IsDefaultRoundType(CPlenimetraParam* param, const CAreaTree* node) = 0;
+  virtual GS::UniString GetRoundAreaStr(const CPlenimetraParam* param, const CAreaTree* node, short floor) const = 0;
+  virtual GS::UniString GetRoundTypeStr(const CPlenimetraParam* param) const = 0;
+  virtual bool IsDefaultRoundType(const CPlenimetraParam* param, const CAreaTree* node) const = 0;
 
   // Copies every member of the source but the code; the kinds add theirs.
   virtual void Duplicate(const CAreaObject* source);
@@ -99,7 +102,7 @@ public:
   GS::UniString GetMarkStr(const CPlenimetraParam* param) const;
   // Whether the object's node in the working tree has no area on the floor;
   // false when the tree has no node of this code.
-  bool IsNull(CPlenimetraParam* param, short floor);
+  bool IsNull(const CPlenimetraParam* param, short floor) const;
 
   // The base record; throws the archive's unsigned int on a short read.
   void Serialize(CArchive& ar);

@@ -124,7 +124,8 @@ void CAreaTree::SetIcon(CAreaObject* object, short dialog, short item, int treeI
   } else if (m_AreaCode < 0) {
     auto* pArea2 = dynamic_cast<CArea2Object*>(object);
     PLN_ASSERT(pArea2 != nullptr);
-    switch (pArea2->m_FloorArray.SearchFloor(CGSUtil::GetActStory())->m_Mode) {
+    const CArea2ObjectFloor* record = pArea2->m_FloorArray.FindFloor(CGSUtil::GetActStory());
+    switch (record != nullptr ? record->m_Mode : CArea2ObjectFloor::MODE_AUTO) {
     case CArea2ObjectFloor::MODE_FIGURE: icon = kIconFigures; break;
     case CArea2ObjectFloor::MODE_MANUAL: icon = kIconManual; break;
     case CArea2ObjectFloor::MODE_AUTO: icon = kIconAutoDivided; break;

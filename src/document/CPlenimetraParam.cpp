@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 CPlenimetraParam::CPlenimetraParam() : m_EnvFileName(u"メンセラ　設定ファイル.dat")
 {
@@ -58,18 +59,23 @@ bool CPlenimetraParam::operator==(const CPlenimetraParam& other) const
 
 // ---- code lookups -----------------------------------------------------------
 
-CAreaObject* CPlenimetraParam::FindAreaObject(int code)
+const CAreaObject* CPlenimetraParam::FindAreaObject(int code) const
 {
   if (code >= 1) {
-    for (CArea4Object& folder : m_Area4ObjectArray)
+    for (const CArea4Object& folder : m_Area4ObjectArray)
       if (folder.m_Code == code)
         return &folder;
   } else if (code < 0 && code != INT_MIN) {  // INT_MIN has no positive code
-    for (CArea2Object& element : m_Area2ObjectArray)
+    for (const CArea2Object& element : m_Area2ObjectArray)
       if (element.m_Code == -code)
         return &element;
   }
   return nullptr;
+}
+
+CAreaObject* CPlenimetraParam::FindAreaObject(int code)
+{
+  return const_cast<CAreaObject*>(std::as_const(*this).FindAreaObject(code));
 }
 
 CAreaObject* CPlenimetraParam::GetAreaObject(int code)
@@ -123,6 +129,32 @@ int CPlenimetraParam::GetMaxCodeOfElements(GS::Array<API_Guid>& guids)
       highest = std::max(highest, record.m_Code);
   }
   return highest;
+}
+
+int CPlenimetraParam::GetListingColor(const CArea1Object& figure) const
+{
+  const CAreaTree* tree = GetTree();
+  if (tree == nullptr)
+    return 0;
+  const short story = figure.m_Element.header.floorInd;
+  const CArea2Object* listing = nullptr;
+  int count = 0;
+  for (const CAreaTreeIndentArray& flat : tree->GetFlat()) {
+    for (const CAreaTreeIndent& node : flat) {
+      const auto* element = node.m_AreaCode < 0 ? dynamic_cast<const CArea2Object*>(FindAreaObject(node.m_AreaCode))
+                                                : nullptr;
+      const CArea2ObjectFloor* record = element != nullptr ? element->m_FloorArray.FindFloor(story) : nullptr;
+      if (record == nullptr)
+        continue;
+      for (const CArea2List& entry : record->m_List) {
+        if (entry.m_pArea1.get() != &figure)
+          continue;
+        listing = element;
+        ++count;
+      }
+    }
+  }
+  return count == 1 ? listing->m_ColorPen : 0;
 }
 
 int CPlenimetraParam::GetMaxAreaCode() const

@@ -37,6 +37,7 @@
 #include "gs_unistring.h"
 #include "host_api_types.h"
 
+class CArea1Object;
 class CAreaObject;
 
 class CPlenimetraParam {
@@ -68,6 +69,7 @@ public:
   // The same lookup that answers null instead of asserting, for code that
   // checks data it did not build itself.
   CAreaObject* FindAreaObject(int code);
+  const CAreaObject* FindAreaObject(int code) const;
   // The node of the current pattern, null when none is current.
   CAreaTree* GetTree();
   const CAreaTree* GetTree() const;
@@ -80,6 +82,10 @@ public:
   // Highest m_Code of the element and folder lists, for the counter after a
   // tree has been read.
   int GetMaxAreaCode() const;
+  // The pen of the one element of the current pattern whose record of the
+  // figure's story lists the figure; 0 without a pattern and when none or
+  // several list it.
+  int GetListingColor(const CArea1Object& figure) const;
 
   // == Tree undo ==
   void SetUndo2();
@@ -91,28 +97,35 @@ public:
   // 1e-8 m², rounded 1e-6 m². A negative length or area is rounded by its
   // magnitude with the same kind and keeps its sign. The active preset is the
   // first of the settings' presets whose id the current pattern names.
+  // The non-const forms are for the settings pages that edit the preset.
   CRoundTypeParam* GetRoundTypeParam();
+  const CRoundTypeParam* GetRoundTypeParam() const;
   CRoundTypeItem* GetLengthDefaultRoundType();
+  const CRoundTypeItem* GetLengthDefaultRoundType() const;
   CRoundTypeItem* GetArea1DefaultRoundType();
+  const CRoundTypeItem* GetArea1DefaultRoundType() const;
   CRoundTypeItem* GetArea2ListDefaultRoundType();
+  const CRoundTypeItem* GetArea2ListDefaultRoundType() const;
   CRoundTypeItem* GetAngleDefaultRoundType();
+  const CRoundTypeItem* GetAngleDefaultRoundType() const;
   CPaiTable* GetPai();
+  const CPaiTable* GetPai() const;
   // Small-length snap of a micrometre value: 1, 2, 3 snap within 9, 99, 999
   // µm of a multiple of 0.1 mm, 1 mm, 1 cm; other settings leave it.
   static long long GetRoundLength2(long long micrometres, int snap);
   long long GetRoundLength2(long long micrometres) const;
-  long long GetRoundLength(double metres);
+  long long GetRoundLength(double metres) const;
   // kind 1 half up, 2 cut, 3 up, 4 the item's own kind; the item gives the
   // digit. Kind 0 or above 4 (and a digit outside 0..6) rounds nothing but
   // still gives 1e-6 m².
-  long long GetRoundArea1(long long raw, CRoundTypeTable::ROUNDTYPE kind, const CRoundTypeItem* item);
-  long long GetRoundArea3(long long area, CRoundTypeTable::ROUNDTYPE kind, const CRoundTypeItem* item);
+  long long GetRoundArea1(long long raw, CRoundTypeTable::ROUNDTYPE kind, const CRoundTypeItem* item) const;
+  long long GetRoundArea3(long long area, CRoundTypeTable::ROUNDTYPE kind, const CRoundTypeItem* item) const;
 
   GS::UniString GetAreaStr(long long area, int digits) const;
   static GS::UniString AddComma(GS::UniString digits);
   static GS::UniString TrimRight(GS::UniString text);
-  GS::UniString GetLengthStrCad(long long length);
-  GS::UniString GetLengthStrList(long long length);
+  GS::UniString GetLengthStrCad(long long length) const;
+  GS::UniString GetLengthStrList(long long length) const;
   GS::UniString GetDefaultShortStr(const CRoundTypeItem* item) const;  // 3捨2
   GS::UniString GetDefaultStr2(const CRoundTypeItem& item) const;      // 第3位四捨五入第2位
   GS::UniString GetDefaultStr(const CRoundTypeItem& item) const;       // 端数処理デフォルト：…

@@ -12,6 +12,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -73,13 +74,13 @@ GS::UniString Decimal(long long value, const char* format = "%lld")
 
 // Without an active preset the rules of a new preset apply: the calculation
 // still has to produce numbers while no pattern is chosen.
-const CRoundTypeItem& LengthRule(CPlenimetraParam& doc)
+const CRoundTypeItem& LengthRule(const CPlenimetraParam& doc)
 {
   const CRoundTypeItem* item = doc.GetLengthDefaultRoundType();
   return item != nullptr ? *item : CRoundTypeParam::kDefaultLength;
 }
 
-bool RoundUpNextDigit(CPlenimetraParam& doc)
+bool RoundUpNextDigit(const CPlenimetraParam& doc)
 {
   const CRoundTypeParam* preset = doc.GetRoundTypeParam();
   return preset != nullptr ? preset->m_RoundUpNextDigit : CRoundTypeParam().m_RoundUpNextDigit;
@@ -89,46 +90,73 @@ bool RoundUpNextDigit(CPlenimetraParam& doc)
 
 // ---- the active preset ------------------------------------------------------
 
-CRoundTypeParam* CPlenimetraParam::GetRoundTypeParam()
+const CRoundTypeParam* CPlenimetraParam::GetRoundTypeParam() const
 {
   const CAreaTree* tree = GetTree();
   return tree != nullptr ? m_EnvParam.m_RoundTypeParamArray.Search(tree->m_RoundTypeId) : nullptr;
 }
 
+CRoundTypeParam* CPlenimetraParam::GetRoundTypeParam()
+{
+  return const_cast<CRoundTypeParam*>(std::as_const(*this).GetRoundTypeParam());
+}
+
+const CRoundTypeItem* CPlenimetraParam::GetLengthDefaultRoundType() const
+{
+  const CRoundTypeParam* preset = GetRoundTypeParam();
+  return preset != nullptr ? &preset->m_LengthRoundType : nullptr;
+}
+
 CRoundTypeItem* CPlenimetraParam::GetLengthDefaultRoundType()
 {
-  CRoundTypeParam* preset = GetRoundTypeParam();
-  return preset != nullptr ? &preset->m_LengthRoundType : nullptr;
+  return const_cast<CRoundTypeItem*>(std::as_const(*this).GetLengthDefaultRoundType());
+}
+
+const CRoundTypeItem* CPlenimetraParam::GetArea1DefaultRoundType() const
+{
+  const CRoundTypeParam* preset = GetRoundTypeParam();
+  return preset != nullptr ? &preset->m_Area1RoundType : nullptr;
 }
 
 CRoundTypeItem* CPlenimetraParam::GetArea1DefaultRoundType()
 {
-  CRoundTypeParam* preset = GetRoundTypeParam();
-  return preset != nullptr ? &preset->m_Area1RoundType : nullptr;
+  return const_cast<CRoundTypeItem*>(std::as_const(*this).GetArea1DefaultRoundType());
+}
+
+const CRoundTypeItem* CPlenimetraParam::GetArea2ListDefaultRoundType() const
+{
+  const CRoundTypeParam* preset = GetRoundTypeParam();
+  return preset != nullptr ? &preset->m_Area2ListRoundType : nullptr;
 }
 
 CRoundTypeItem* CPlenimetraParam::GetArea2ListDefaultRoundType()
 {
-  CRoundTypeParam* preset = GetRoundTypeParam();
-  return preset != nullptr ? &preset->m_Area2ListRoundType : nullptr;
+  return const_cast<CRoundTypeItem*>(std::as_const(*this).GetArea2ListDefaultRoundType());
+}
+
+const CRoundTypeItem* CPlenimetraParam::GetAngleDefaultRoundType() const
+{
+  const CRoundTypeParam* preset = GetRoundTypeParam();
+  return preset != nullptr ? &preset->m_AngleRoundType : nullptr;
 }
 
 CRoundTypeItem* CPlenimetraParam::GetAngleDefaultRoundType()
 {
-  CRoundTypeParam* preset = GetRoundTypeParam();
-  return preset != nullptr ? &preset->m_AngleRoundType : nullptr;
+  return const_cast<CRoundTypeItem*>(std::as_const(*this).GetAngleDefaultRoundType());
 }
 
-CPaiTable* CPlenimetraParam::GetPai()
+const CPaiTable* CPlenimetraParam::GetPai() const
 {
   const CRoundTypeParam* preset = GetRoundTypeParam();
   if (preset == nullptr)
     return nullptr;
-  for (CPaiTable& row : m_PaiTable)
+  for (const CPaiTable& row : m_PaiTable)
     if (row.m_Code == preset->m_PaiCode)
       return &row;
   return nullptr;
 }
+
+CPaiTable* CPlenimetraParam::GetPai() { return const_cast<CPaiTable*>(std::as_const(*this).GetPai()); }
 
 // ---- lengths -----------------------------------------------------------------
 
@@ -152,7 +180,7 @@ long long CPlenimetraParam::GetRoundLength2(long long micrometres) const
   return GetRoundLength2(micrometres, m_EnvParam.m_SnapType);
 }
 
-long long CPlenimetraParam::GetRoundLength(double metres)
+long long CPlenimetraParam::GetRoundLength(double metres) const
 {
   const CRoundTypeItem& rule = LengthRule(*this);
   // Stored presets are repaired to 3 or 4 when read.
@@ -172,7 +200,8 @@ long long CPlenimetraParam::GetRoundLength(double metres)
 
 // ---- areas ---------------------------------------------------------------------
 
-long long CPlenimetraParam::GetRoundArea1(long long raw, CRoundTypeTable::ROUNDTYPE kind, const CRoundTypeItem* item)
+long long CPlenimetraParam::GetRoundArea1(long long raw, CRoundTypeTable::ROUNDTYPE kind,
+                                          const CRoundTypeItem* item) const
 {
   const long long m = Magnitude(raw);
   const bool hasStep = item != nullptr && IsAreaDigit(item->m_Digit);
@@ -194,7 +223,8 @@ long long CPlenimetraParam::GetRoundArea1(long long raw, CRoundTypeTable::ROUNDT
   return WithSign(raw, MultipleOf(steps, step));
 }
 
-long long CPlenimetraParam::GetRoundArea3(long long area, CRoundTypeTable::ROUNDTYPE kind, const CRoundTypeItem* item)
+long long CPlenimetraParam::GetRoundArea3(long long area, CRoundTypeTable::ROUNDTYPE kind,
+                                          const CRoundTypeItem* item) const
 {
   if (item == nullptr || !IsAreaDigit(item->m_Digit))
     return area;
@@ -258,7 +288,7 @@ GS::UniString CPlenimetraParam::TrimRight(GS::UniString text)
   return text.GetPrefix(n);
 }
 
-GS::UniString CPlenimetraParam::GetLengthStrCad(long long length)
+GS::UniString CPlenimetraParam::GetLengthStrCad(long long length) const
 {
   const bool tenths = LengthRule(*this).m_Digit != CRoundTypeParam::kLengthDigitMm;
   const long long m = Magnitude(length);
@@ -271,7 +301,7 @@ GS::UniString CPlenimetraParam::GetLengthStrCad(long long length)
   return text;
 }
 
-GS::UniString CPlenimetraParam::GetLengthStrList(long long length)
+GS::UniString CPlenimetraParam::GetLengthStrList(long long length) const
 {
   const bool tenths = LengthRule(*this).m_Digit != CRoundTypeParam::kLengthDigitMm;
   const long long m = Magnitude(length);

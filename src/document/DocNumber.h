@@ -9,12 +9,14 @@
 #include <cmath>
 #include <cstdlib>
 
-// x itself, or the integer it lies within KelTol::IntegerSnap x max(1, |x|)
-// of; call it just before floor, ceil or truncation.
+// x itself, or the integer it lies within
+// min(KelTol::IntegerSnap x max(1, |x|), KelTol::IntegerSnapCap) of; call it
+// just before floor, ceil or truncation (for half up on x + 0.5, the value
+// that is truncated).
 inline double SnapToInteger(double x)
 {
   const double nearest = std::nearbyint(x);
-  const double band = KelTol::IntegerSnap * std::fmax(1.0, std::fabs(x));
+  const double band = std::fmin(KelTol::IntegerSnap * std::fmax(1.0, std::fabs(x)), KelTol::IntegerSnapCap);
   return std::fabs(x - nearest) <= band ? nearest : x;
 }
 

@@ -27,6 +27,17 @@ constexpr int kListTypeUntil = 1045;
 constexpr int kObjectPenAndListType = 1046;
 }  // namespace DocVersion
 
+// Codes, item numbers and sort indices a stored record may carry: far
+// beyond any real project, and low enough that the counters and the
+// numbering built on them cannot overflow. Every reader of figures,
+// elements and folders checks them here.
+namespace DocCode {
+constexpr int kMaxNumber = 999999999;
+constexpr bool IsValidCode(int code) { return code >= 1 && code <= kMaxNumber; }
+// Negative numbers mean "none" and are valid.
+constexpr bool IsValidNumber(int number) { return number <= kMaxNumber; }
+}  // namespace DocCode
+
 // Texts of the project record: host strings from a version on, 8-bit texts
 // in character code 32 before it.
 struct DocText {

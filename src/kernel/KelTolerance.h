@@ -68,6 +68,18 @@ inline constexpr double WideOnSegment = 0.0015;
 // Relative, because the products it guards (angles x 10^9, areas x factors)
 // carry round-off proportional to their size.
 inline constexpr double IntegerSnap = 1e-9;
+// ...but never more than IntegerSnapCap: from about 1e5 on the relative band
+// would swallow real fractions (at 6 digits 215.45280514624767 degrees is
+// 215452805.146, which must ceil to ...806, not snap to ...805).
+inline constexpr double IntegerSnapCap = 1e-4;
+
+// --- Area figures -------------------------------------------------------------
+// Largest length a placed figure may carry (100 km): the products of rounded
+// lengths (0.1 mm units) and pi * r * r (1e-8 m2) then stay inside 64 bits.
+inline constexpr double FigureLengthMax = 100000.0;
+// A third point of an arc within this of its chord's line has no side: the
+// arc through it is undefined or swaps to the other side of the circle.
+inline constexpr double ChordSide = 1e-6;
 
 }  // namespace KelTol
 

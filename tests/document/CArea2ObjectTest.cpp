@@ -57,13 +57,10 @@ TEST_F(ElementTest, ManualModeGivesTheManualFormulaAndArea)
   EXPECT_EQ(Formula(), GS::UniString(u"10.00×5.00#-1.00"));
   EXPECT_EQ(element->GetOrgArea(&pattern.doc, 0), 49000000);
   EXPECT_FALSE(element->IsIncluded(record->m_List[0].m_pArea1.get(), 0));
-  // Looking up a story without a record creates one, MODE 3 and empty.
+  // A story without a record reads as an empty MODE 3 one and gets none.
   EXPECT_EQ(element->GetOrgArea(&pattern.doc, 7), 0);
-  ASSERT_EQ(element->m_FloorArray.size(), 2u);
-  EXPECT_EQ(element->m_FloorArray[1].m_Floor, 7);
-  EXPECT_EQ(element->m_FloorArray[1].m_Mode, CArea2ObjectFloor::MODE_AUTO);
   EXPECT_EQ(element->GetEquation(&pattern.doc, 7, false, 0), GS::UniString());
-  EXPECT_EQ(element->m_FloorArray.size(), 2u);
+  EXPECT_EQ(element->m_FloorArray.size(), 1u);
 }
 
 TEST_F(ElementTest, AutomaticBreaksFallOnThe15thAnd29thAddingEntry)
@@ -218,6 +215,60 @@ TEST_F(ElementTest, RemovalsFollowTheFiguresElementAndStory)
   EXPECT_EQ(elements.Search(element->m_Code), element);
   pattern.doc.m_Area2ObjectArray.Remove(elements);
   EXPECT_TRUE(pattern.doc.m_Area2ObjectArray.empty());
+}
+
+// Painting a list or a tree runs every getter of every object on every
+// story. None may add a floor record: the next save would store records no
+// one made, on every element of the pattern.
+TEST(ElementReads, EveryGetterOnEveryStoryLeavesTheElementsAndTheirSavedBytes)
+{
+  HostFixture host;
+  RecordRoundTrip record;
+  PatternDoc pattern(3);
+  CPlenimetraParam& doc = pattern.doc;
+  const int listed = pattern.AddElement(PatternDoc::kBuildingCode, u"居室");
+  const int manual = pattern.AddElement(PatternDoc::kBuildingCode, u"手動", OP::OPERATOR_MINUS);
+  const int folder = pattern.AddFolder(PatternDoc::kBuildingCode, u"小計");
+  const int bare = pattern.AddElement(folder, u"空");
+  auto figure = pattern.AddFigure(listed, 0, 123456789);
+  pattern.AddFigure(listed, 0, 5000000000, OP::OPERATOR_MINUS);
+  CArea2ObjectFloor* hand = pattern.Element(manual)->m_FloorArray.SearchFloor(1);
+  hand->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
+  hand->m_ManualArea = 2500000;
+  hand->m_ManualEquation = u"5.00×0.50";
+
+  const auto save = [&] {
+    record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(doc.m_Area2ObjectArray.Serialize(ar, &doc)); });
+    return record.Bytes(host);
+  };
+  const CArea2ObjectArray before = doc.m_Area2ObjectArray;
+  const std::vector<char> savedBefore = save();
+
+  for (short story = -1; story <= 3; ++story) {
+    for (int node : {listed, manual, folder, bare}) {
+      CAreaObject* object = pattern.Object(node);
+      const CAreaTree* own = pattern.Node(node);
+      object->GetOrgArea(&doc, story);
+      object->GetRoundArea(&doc, own, story);
+      object->GetOrgAreaStr(&doc, story);
+      object->GetRoundAreaStr(&doc, own, story);
+      object->GetEquation(&doc, story, false, 0);
+      object->IsNull(&doc, story);
+      if (node < 0)
+        pattern.Element(node)->IsIncluded(figure.get(), story);
+    }
+    figure->m_Element.header.floorInd = story;
+    figure->GetColor(&doc);
+    // Removing from a story the elements have no record of adds none.
+    API_Elem_Head gone{};
+    gone.guid = ToAPIGuid(GS::Guid().Generate());
+    gone.floorInd = story;
+    doc.m_Area2ObjectArray.RemoveArea1(&gone);
+    const CAutoAreaParam zone(&gone);
+    doc.m_Area2ObjectArray.Remove(&zone);
+  }
+  EXPECT_EQ(doc.m_Area2ObjectArray, before);
+  EXPECT_EQ(save(), savedBefore);
 }
 
 TEST(ElementNames, ModeNames)

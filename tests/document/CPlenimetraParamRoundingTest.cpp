@@ -87,8 +87,9 @@ TEST(DocNumber, MetresBecomeMicrometresByRoundingAndSnapIsRelative)
   EXPECT_EQ(MetresToMicrometres(12.3456991), 12345699);
   EXPECT_EQ(SnapToInteger(2.0 - 1e-9), 2.0);
   EXPECT_EQ(SnapToInteger(2.0 - 3e-9), 2.0 - 3e-9);
-  EXPECT_EQ(SnapToInteger(1e6 + 9e-4), 1e6);   // the band grows with |x|
-  EXPECT_EQ(SnapToInteger(1e6 + 2e-3), 1e6 + 2e-3);
+  EXPECT_EQ(SnapToInteger(1e6 + 9e-5), 1e6);   // the band grows with |x|...
+  EXPECT_EQ(SnapToInteger(1e6 + 2e-4), 1e6 + 2e-4);  // ...up to its cap
+  EXPECT_EQ(SnapToInteger(1e6 + 9e-4), 1e6 + 9e-4);
   EXPECT_EQ(SnapToInteger(-7.0 + 1e-10), -7.0);
   EXPECT_EQ(SnapToInteger(0.5), 0.5);
 }

@@ -47,12 +47,12 @@ public:
 
   GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
   GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
-  GSErrCode CheckStringParameter(CPlenimetraParam*) override { return 0; }
-  GS::UniString GetEquation(CPlenimetraParam* param, bool allBreaks, double width) override
+  bool CheckStringParameter(CPlenimetraParam*) override { return false; }
+  GS::UniString GetEquation(const CPlenimetraParam* param, bool allBreaks, double width) override
   {
     return CArea1Object::GetEquation(param, allBreaks, m_Terms, static_cast<int>(width));
   }
-  long long GetOrgArea(CPlenimetraParam*) override { return m_Raw; }
+  long long GetOrgArea(const CPlenimetraParam*) const override { return m_Raw; }
 
   long long m_Raw;
   std::vector<GS::UniString> m_Terms{u"1.00", u"×2.00"};

@@ -285,3 +285,47 @@ TEST_F(HostLibPartParamsTest, AnElementOwnerOpensTheElementsOwnList)
 }
 
 }  // namespace
+
+TEST_F(HostLibPartParamsTest, EveryWriteIsRecordedAndAPlannedFailureHitsItsNameOnce)
+{
+  ASSERT_EQ(Open(u"TalvoSoftwareAreaSchedule"), NoError);
+  host.FailParamChangeOnce("text_pen", APIERR_BADVALUE);
+  EXPECT_EQ(Change("A", 2.0), NoError);
+  EXPECT_EQ(Change("text_pen", 5.0), APIERR_BADVALUE);
+  EXPECT_EQ(Change("matrix_area", std::u16string(u"x"), 2, 3), NoError);
+  EXPECT_EQ(Change("text_pen", 6.0), NoError);  // used up
+  EXPECT_EQ(Change("no_such", 1.0), APIERR_BADNAME);
+  const auto& changes = host.ParamChanges();
+  ASSERT_EQ(changes.size(), 5u);
+  const std::vector<std::string> names{"A", "text_pen", "matrix_area", "text_pen", "no_such"};
+  for (std::size_t i = 0; i < names.size(); ++i)
+    EXPECT_EQ(changes[i].name, names[i]);
+  EXPECT_EQ(changes[2].ind1, 2);
+  EXPECT_EQ(changes[2].ind2, 3);
+  EXPECT_EQ(Take("text_pen").realValue, 6.0);
+  host.ClearChangeRecords();
+  EXPECT_TRUE(host.ParamChanges().empty());
+}
+
+TEST_F(HostLibPartParamsTest, ElementChangesRecordTheirMaskSizeAndMemoMask)
+{
+  API_Element element;
+  element.header.typeID = API_ObjectID;
+  element.header.layer = 1;
+  element.object.libInd = 1;
+  ASSERT_EQ(host.AddElement(element), NoError);
+  API_ElementMask mask;
+  mask.Set(&API_Element::object, &API_ObjectType::pos);
+  mask.Set(&API_Element::object, &API_ObjectType::angle);
+  EXPECT_EQ(ACAPI_Element_Change(&element, &mask, nullptr, 0, true), NoError);
+  EXPECT_EQ(ACAPI_Element_Change(&element, nullptr, nullptr, APIMemoMask_AddPars, true), NoError);
+  API_Element unknown;
+  EXPECT_EQ(ACAPI_Element_Change(&unknown, &mask, nullptr, 4, true), APIERR_BADID);
+  const auto& changes = host.ElementChanges();
+  ASSERT_EQ(changes.size(), 2u);  // the unknown element never reached one
+  EXPECT_EQ(changes[0].maskedFields, 2u);
+  EXPECT_EQ(changes[0].memoMask, 0u);
+  EXPECT_EQ(changes[1].maskedFields, 0u);
+  EXPECT_EQ(changes[1].memoMask, APIMemoMask_AddPars);
+  EXPECT_TRUE(changes[1].guid == element.header.guid);
+}
