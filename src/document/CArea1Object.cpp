@@ -424,13 +424,21 @@ GSErrCode CArea1Object::CopyObject(CPlenimetraParam* param, short floor, const s
   dest->m_Element = m_Element;
   dest->m_Element.header.guid = APINULLGuid;
 
+  // A copy that gets no element leaves the list again: a listed record
+  // without an element could never be saved, renumbered or deleted.
+  const auto unlist = [&](GSErrCode err) {
+    auto& list = target->m_Area1ObjectArray;
+    if (!list.empty() && list.back() == dest)
+      list.pop_back();
+    return err;
+  };
   API_AddParType** params = nullptr;
   if (GSErrCode err = GetElementParams(params); err != NoError)
-    return err;
+    return unlist(err);
   dest->m_Element.header.floorInd = floor;
   // The layer written is the copy's own; the guard puts it back afterwards.
   if (GSErrCode err = CreateWithParams(dest->m_Element, params); err != NoError)
-    return err;
+    return unlist(err);
 
   GSErrCode err = NoError;
   if (!IsOnFloorPlan(err))

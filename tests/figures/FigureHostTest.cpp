@@ -288,9 +288,8 @@ TEST_F(HostTest, CopyingRaisesTheCounterEvenWhenCreationFails)
     host.FailOnce("ACAPI_Element_Create", APIERR_GENERAL);
     EXPECT_EQ(figure->CopyObject(&doc(), 0), APIERR_GENERAL);
     EXPECT_EQ(doc().m_LastArea1Code, before + 1);
-    // The common copy lists the new record before placing it; the record of
-    // the failed copy has no element to renumber, so the test drops it.
-    doc().m_FloorParamArray[0].m_Area1ObjectArray.pop_back();
+    // The failed copy is not left listed without an element.
+    EXPECT_EQ(doc().m_FloorParamArray[0].m_Area1ObjectArray.back(), figure);
     ASSERT_EQ(figure->CopyObject(&doc(), 0), NoError);
     auto copy = doc().m_FloorParamArray[0].m_Area1ObjectArray.back();
     EXPECT_EQ(copy->m_Code, before + 2);
