@@ -62,7 +62,7 @@ bool CKelHSite::FromOldParam(const XY_FPAIR* pts, int ptCount, const SITECELL& c
                              const LCONDITION* conds, int condCount, const MTG_CELL& mtg)
 {
   const int count = area.count;
-  if (count < 0 || pts == nullptr || conds == nullptr || count > ptCount || count > condCount)
+  if (count < 0 || count > ptCount || count > condCount || (count > 0 && (pts == nullptr || conds == nullptr)))
     return false;
   m_pt.clear();
   for (int k = 0; k < count; ++k) {

@@ -262,6 +262,10 @@ TEST(CKelHSiteStoreTest, OldCRecordsRoundTrip)
   area.count = -1;
   EXPECT_FALSE(back.FromOldParam(pts.data(), 5, cell, area, conds.data(), 5, mtg));
   EXPECT_EQ(5, back.GetSize());
+  // No vertices need no arrays.
+  area.count = 0;
+  EXPECT_TRUE(back.FromOldParam(nullptr, 0, cell, area, nullptr, 0, mtg));
+  EXPECT_EQ(0, back.GetSize());
 }
 
 TEST(CKelHSiteStoreTest, OldRecordLayoutsArePacked)
