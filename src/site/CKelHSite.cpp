@@ -3,6 +3,7 @@
 
 #include "CKelHSite.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -32,7 +33,6 @@ CKelHSite::CKelHSite(const std::vector<CKelCoord2D>& pts)
 int CKelHSite::Init()
 {
   *this = CKelHSite();
-  m_area = 0;
   return 0;
 }
 
@@ -372,15 +372,21 @@ std::vector<bool> CKelHSite::GetLineCondChangeFlag(const CKelHSite& other) const
 // ---------------------------------------------------------------------------
 // Compares
 
-bool CKelHSite::operator==(const CKelHSite& o) const
+// Everything but the vertices: the cached area and box, the site values
+// and the road and crossing tables.
+bool CKelHSite::SiteValuesEqual(const CKelHSite& o) const
 {
   const double tol = KelTol::PolygonCache;
-  return CKelArea<CKelSiteTable>::operator==(o) && Within(m_FloorAreaRatio, o.m_FloorAreaRatio, tol) &&
-         Within(m_CoverageRatio, o.m_CoverageRatio, tol) && Within(m_DeemedRoadWidth, o.m_DeemedRoadWidth, tol) &&
+  return Within(m_area, o.m_area, tol) && Within(m_xmin, o.m_xmin, tol) && Within(m_xmax, o.m_xmax, tol) &&
+         Within(m_ymin, o.m_ymin, tol) && Within(m_ymax, o.m_ymax, tol) &&
+         Within(m_FloorAreaRatio, o.m_FloorAreaRatio, tol) && Within(m_CoverageRatio, o.m_CoverageRatio, tol) &&
+         Within(m_DeemedRoadWidth, o.m_DeemedRoadWidth, tol) &&
          Within(m_CapacityRoadWidth, o.m_CapacityRoadWidth, tol) && Within(m_KanwaWidth, o.m_KanwaWidth, tol) &&
          m_DeemedRoadNo == o.m_DeemedRoadNo && m_CapacityRoadNo == o.m_CapacityRoadNo && m_Road == o.m_Road &&
          m_Cross == o.m_Cross;
 }
+
+bool CKelHSite::operator==(const CKelHSite& o) const { return KelList::Equal(m_pt, o.m_pt) && SiteValuesEqual(o); }
 
 bool CKelHSite::CheckSyasenCheckCondition(const CKelHSite& o) const
 {
@@ -388,9 +394,7 @@ bool CKelHSite::CheckSyasenCheckCondition(const CKelHSite& o) const
                         std::equal(m_pt.begin(), m_pt.end(), o.m_pt.begin(), [](const auto& a, const auto& b) {
                           return a.CheckSyasenCheckCondition(b);
                         });
-  CKelHSite same = o;
-  same.m_pt = m_pt;
-  return vertices && *this == same;
+  return vertices && SiteValuesEqual(o);
 }
 
 bool CKelHSite::IsNearlyEqual(const CKelHSite& o) const

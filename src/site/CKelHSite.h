@@ -187,11 +187,15 @@ private:
   bool HasDegenerateRoad(int i) const;
   void DropRoadOfEdge(int i);
   bool ReferencesResolve() const;
+  bool SiteValuesEqual(const CKelHSite& o) const;
   void ClearCrossLinks(CSiteRoad& roads) const;
   void JoinConsecutive(CSiteRoad& roads, int k, int k2, CSiteCross& crosses) const;
   void JoinAcrossCut(CSiteRoad& roads, int k, int k2, CSiteCross& crosses) const;
   const CSiteRoadTable* RoadOf(int optno) const;
   CRoadLineParam FarSide(int i) const;
+  // m_EdgePos[0] of edge i, the index wrapped any number of times.
+  const CKelCoord2D& EdgeStart(int i) const;
+  double RoadWidthAt(int i, int j, bool atEnd, int withBack) const;
 };
 
 class CKelHSiteArray : public CKelVectorArray<CKelHSite> {

@@ -32,12 +32,13 @@ void Direction(const CKelCoord2D& a, const CKelCoord2D& b, double* c, double* s)
 bool ZeroOrAbove(double v) { return v > 0 || std::fabs(v) <= KelTol::SiteEdgeType; }
 bool ZeroOrBelow(double v) { return v <= 0 || std::fabs(v) <= KelTol::SiteEdgeType; }
 
-// The angle of p - b in the frame of direction (c, s).
-double AngleIn(const CKelCoord2D& p, const CKelCoord2D& b, double c, double s)
+// The angle of p - b in the frame of the direction from -> to.
+double AngleIn(const CKelCoord2D& p, const CKelCoord2D& b, const CKelCoord2D& from, const CKelCoord2D& to)
 {
-  const double dx = p.m_x - b.m_x;
-  const double dy = p.m_y - b.m_y;
-  return std::atan2(c * dy - s * dx, c * dx + s * dy);
+  double c = 1, s = 0;
+  CalcCosSin(from, to, &c, &s, nullptr);
+  const CKelCoord2D local = InFrame(p, b, c, s);
+  return std::atan2(local.m_y, local.m_x);
 }
 
 void Write(double* out, double value)
@@ -145,35 +146,25 @@ void CKelHSite::CalcEndHalfCutAngle(const CKelCoord2D& p, int i, double* c, doub
               InFrame(Vertex(q + 1).m_Sphere.m_EdgePos[0], p, uc, us), c, s);
 }
 
+const CKelCoord2D& CKelHSite::EdgeStart(int i) const
+{
+  const int n = GetSize();
+  return m_pt[static_cast<std::size_t>(((i % n) + n) % n)].m_Sphere.m_EdgePos[0];
+}
+
 double CKelHSite::GetAngle(int i) const
 {
-  const CKelCoord2D& a = Vertex(i - 1).m_Sphere.m_EdgePos[0];
-  const CKelCoord2D& b = Vertex(i).m_Sphere.m_EdgePos[0];
-  const CKelCoord2D& c = Vertex(i + 1).m_Sphere.m_EdgePos[0];
-  double uc = 1, us = 0;
-  CalcCosSin(a, b, &uc, &us, nullptr);
-  return AngleIn(c, b, uc, us);
+  return AngleIn(EdgeStart(i + 1), EdgeStart(i), EdgeStart(i - 1), EdgeStart(i));
 }
 
 double CKelHSite::GetPrevAngle(int i) const
 {
-  const CKelCoord2D& a = Vertex(i - 1).m_Sphere.m_EdgePos[0];
-  const CKelCoord2D& b = Vertex(i).m_Sphere.m_EdgePos[0];
-  const CKelCoord2D& c = Vertex(i + 1).m_Sphere.m_EdgePos[0];
-  double uc = 1, us = 0;
-  CalcCosSin(b, c, &uc, &us, nullptr);
-  return AngleIn(a, b, uc, us);
+  return AngleIn(EdgeStart(i - 1), EdgeStart(i), EdgeStart(i), EdgeStart(i + 1));
 }
 
 double CKelHSite::GetNextAngle(int i) const
 {
-  const int n = GetSize();
-  const CKelCoord2D& a = Vertex(i).m_Sphere.m_EdgePos[0];
-  const CKelCoord2D& b = Vertex(i + 1).m_Sphere.m_EdgePos[0];
-  const CKelCoord2D& c = Vertex(((i + 2) % n + n) % n).m_Sphere.m_EdgePos[0];
-  double uc = 1, us = 0;
-  CalcCosSin(a, b, &uc, &us, nullptr);
-  return AngleIn(c, b, uc, us);
+  return AngleIn(EdgeStart(i + 2), EdgeStart(i + 1), EdgeStart(i), EdgeStart(i + 1));
 }
 
 bool CKelHSite::CheckGroupAngle(int i, double limit) const
@@ -211,31 +202,18 @@ bool CKelHSite::IsCrankEnd(int i) const
 
 CKelCoord2D CKelHSite::GetBegC(int i) const
 {
-  const CKelSiteTable& prev = Vertex(i - 1);
-  if (prev.IsSumikiri()) {
-    if (prev.m_LineCond.m_CutMode == CLineCondExCondition::kCutModeSingle)
-      return prev.m_Sphere.m_EdgePos[1];
-    if (prev.m_LineCond.m_CutMode == CLineCondExCondition::kCutModeSplit)
-      return prev.m_Sphere.m_EdgePos[2];
-  }
-  return Vertex(i).m_Sphere.m_EdgePos[0];
+  return Vertex(i - 1).CutPointForNextEdge(Vertex(i).m_Sphere.m_EdgePos[0]);
 }
 
 CKelCoord2D CKelHSite::GetEndC(int i) const
 {
   const CKelSiteTable& next = Vertex(i + 1);
-  if (next.IsSumikiri()) {
-    if (next.m_LineCond.m_CutMode == CLineCondExCondition::kCutModeSingle)
-      return next.m_Sphere.m_EdgePos[1];
-    if (next.m_LineCond.m_CutMode == CLineCondExCondition::kCutModeSplit)
-      return next.m_Sphere.m_EdgePos[3];
-  }
-  return next.m_Sphere.m_EdgePos[0];
+  return next.CutPointForPrevEdge(next.m_Sphere.m_EdgePos[0]);
 }
 
 int CKelHSite::GetBegEdgeType(int i) const
 {
-  const CKelCoord2D& p = Vertex(NonCutBefore(i)).m_Sphere.m_EdgePos[0];
+  const CKelCoord2D& p = EdgeStart(NonCutBefore(i));
   const CKelHsiteSphereTable& edge = Vertex(i).m_Sphere;
   const CKelCoord2D local = InFrame(p, GetBegC(i), edge.m_EdgeCos, edge.m_EdgeSin);
   return (ZeroOrAbove(local.m_y) ? 2 : 0) + (ZeroOrBelow(local.m_x) ? 1 : 0);
@@ -243,15 +221,14 @@ int CKelHSite::GetBegEdgeType(int i) const
 
 int CKelHSite::GetEndEdgeType(int i) const
 {
-  const int n = GetSize();
   const int next = Next(i);
   CKelCoord2D q;
   CKelCoord2D c;
   if (!Vertex(next).IsSumikiri()) {
-    q = Vertex(((i + 2) % n + n) % n).m_Sphere.m_EdgePos[0];
+    q = EdgeStart(i + 2);
     c = GetEndC(i);
   } else {
-    q = Vertex(NonCutAfter(next)).m_Sphere.m_EdgePos[0];
+    q = EdgeStart(NonCutAfter(next));
     c = Vertex(next).m_Sphere.m_EdgePos[1];
   }
   const CKelHsiteSphereTable& edge = Vertex(i).m_Sphere;

@@ -29,7 +29,9 @@ int RoadEdge(const CSiteRoad& roads, int index)
 
 bool CKelHSite::ChangeRoadStatus(CSiteRoadTable* road, int shape)
 {
-  if (road == nullptr || road->m_no < 0 || road->m_no >= GetSize() || !road->CheckEnableRoadShape(shape))
+  // A stored road table may name an edge that is no road (any more).
+  if (road == nullptr || road->m_no < 0 || road->m_no >= GetSize() || !Vertex(road->m_no).IsRoad() ||
+      !road->CheckEnableRoadShape(shape))
     return false;
   const int computed = road->GetCalcShape();
   road->m_Flag = static_cast<std::uint16_t>((road->m_Flag & ~CSiteRoadTable::kShapeMask) | shape);
@@ -172,25 +174,21 @@ void CKelHSite::CalcSiteMaxRoad()
   }
 }
 
-double CKelHSite::GetBegRoadWidth(int i, int j, int withBack) const
+// Edge i's own width at its start or end when the two edges carry the same
+// widths, else road j's adopted width; plus i's setback when asked.
+double CKelHSite::RoadWidthAt(int i, int j, bool atEnd, int withBack) const
 {
   const CKelSiteTable& a = Vertex(i);
   const CKelSiteTable& b = Vertex(j);
   const bool same = std::fabs(a.m_RoadWidthBeg - b.m_RoadWidthBeg) <= KelTol::SiteOnLine &&
                     std::fabs(a.m_RoadWidthEnd - b.m_RoadWidthEnd) <= KelTol::SiteOnLine;
-  const double w = same ? a.m_RoadWidthBeg + a.m_Kanwa1 : b.GetAdoptRoadWidth(false);
+  const double own = atEnd ? a.m_RoadWidthEnd : a.m_RoadWidthBeg;
+  const double w = same ? own + a.m_Kanwa1 : b.GetAdoptRoadWidth(false);
   return withBack ? w + a.m_Sphere.m_BldBack[0] : w;
 }
 
-double CKelHSite::GetEndRoadWidth(int i, int j, int withBack) const
-{
-  const CKelSiteTable& a = Vertex(i);
-  const CKelSiteTable& b = Vertex(j);
-  const bool same = std::fabs(a.m_RoadWidthBeg - b.m_RoadWidthBeg) <= KelTol::SiteOnLine &&
-                    std::fabs(a.m_RoadWidthEnd - b.m_RoadWidthEnd) <= KelTol::SiteOnLine;
-  const double w = same ? a.m_RoadWidthEnd + a.m_Kanwa1 : b.GetAdoptRoadWidth(false);
-  return withBack ? w + a.m_Sphere.m_BldBack[0] : w;
-}
+double CKelHSite::GetBegRoadWidth(int i, int j, int withBack) const { return RoadWidthAt(i, j, false, withBack); }
+double CKelHSite::GetEndRoadWidth(int i, int j, int withBack) const { return RoadWidthAt(i, j, true, withBack); }
 
 double CKelHSite::GetRoadAdoptiveDistance(int i, int j, int withBack) const
 {

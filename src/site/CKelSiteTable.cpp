@@ -33,17 +33,12 @@ CKelCoord2D ToModel(const CKelCoord2D& start, double c, double s, double x, doub
   return CKelCoord2D(start.m_x + x * c - y * s, start.m_y + x * s + y * c);
 }
 
-void AddLine(std::vector<std::string>& lines, const char* label, const char* name, double a, double b)
+// One CompareData line: "label, name, a, b" in the given number format.
+template <class T>
+void AddLine(std::vector<std::string>& lines, const char* format, const char* label, const char* name, T a, T b)
 {
   char text[256];
-  std::snprintf(text, sizeof text, "%s, %s, %lf, %lf", label, name, a, b);
-  lines.emplace_back(text);
-}
-
-void AddLine(std::vector<std::string>& lines, const char* label, const char* name, int a, int b)
-{
-  char text[256];
-  std::snprintf(text, sizeof text, "%s, %s, %d, %d", label, name, a, b);
+  std::snprintf(text, sizeof text, format, label, name, a, b);
   lines.emplace_back(text);
 }
 
@@ -319,6 +314,25 @@ int CKelSiteTable::GetRoadShape(const CKelHSite& site) const
 }
 
 // ---------------------------------------------------------------------------
+// Corner cuts
+
+// Mode 1 has one point for both roads; mode 2 one for the road before the
+// cut (the edge after it reads [2]) and one for the road after it ([3]).
+CKelCoord2D CKelSiteTable::CutPoint(int splitIndex, const CKelCoord2D& otherwise) const
+{
+  if (!IsSumikiri())
+    return otherwise;
+  if (m_LineCond.m_CutMode == CLineCondExCondition::kCutModeSingle)
+    return m_Sphere.m_EdgePos[1];
+  if (m_LineCond.m_CutMode == CLineCondExCondition::kCutModeSplit)
+    return m_Sphere.m_EdgePos[splitIndex];
+  return otherwise;
+}
+
+CKelCoord2D CKelSiteTable::CutPointForNextEdge(const CKelCoord2D& otherwise) const { return CutPoint(2, otherwise); }
+CKelCoord2D CKelSiteTable::CutPointForPrevEdge(const CKelCoord2D& otherwise) const { return CutPoint(3, otherwise); }
+
+// ---------------------------------------------------------------------------
 // Neighbouring plot and setback
 
 double CKelSiteTable::GetRinchiHeight(double groundHeight) const
@@ -375,29 +389,27 @@ void CKelSiteTable::CompareData(const char* label, const CKelSiteTable& o, std::
 {
   auto real = [&](const char* name, double a, double b) {
     if (a != b)
-      AddLine(lines, label, name, a, b);
+      AddLine(lines, "%s, %s, %lf, %lf", label, name, a, b);
+  };
+  auto whole = [&](const char* name, int a, int b) {
+    if (a != b)
+      AddLine(lines, "%s, %s, %d, %d", label, name, a, b);
   };
   real("X", m_x, o.m_x);
   real("Y", m_y, o.m_y);
-  if (optno != o.optno)
-    AddLine(lines, label, "optno", optno, o.optno);
+  whole("optno", optno, o.optno);
   real("隣地高さ", m_RinchiHeight, o.m_RinchiHeight);
   real("道路幅員", m_RoadWidthBeg, o.m_RoadWidthBeg);
   real("道路幅員", m_RoadWidthEnd, o.m_RoadWidthEnd);
   real("採用道路幅員", m_AdoptRoadWidth, o.m_AdoptRoadWidth);
-  if (m_RoadWidthType != o.m_RoadWidthType)
-    AddLine(lines, label, "道路幅員タイプ", m_RoadWidthType, o.m_RoadWidthType);
+  whole("道路幅員タイプ", m_RoadWidthType, o.m_RoadWidthType);
   real("道路高さ1", m_RoadHeight1, o.m_RoadHeight1);
   real("道路高さ2", m_RoadHeight2, o.m_RoadHeight2);
   real("特定道路距離", m_TokuteiDistance, o.m_TokuteiDistance);
   real("緩和幅1", m_Kanwa1, o.m_Kanwa1);
   real("緩和幅2", m_Kanwa2, o.m_Kanwa2);
-  if (COND != o.COND) {
-    char text[256];
-    std::snprintf(text, sizeof text, "%s, COND, %x, %x", label, static_cast<unsigned>(COND),
-                  static_cast<unsigned>(o.COND));
-    lines.emplace_back(text);
-  }
+  if (COND != o.COND)
+    AddLine(lines, "%s, %s, %x, %x", label, "COND", static_cast<unsigned>(COND), static_cast<unsigned>(o.COND));
 }
 
 // ---------------------------------------------------------------------------

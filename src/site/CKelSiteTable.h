@@ -126,6 +126,13 @@ public:
   // Bit 2: the road's start is cut; bit 1: its end is cut.
   int GetRoadShape(const CKelHSite& site) const;
 
+  // --- Corner cuts (read m_LineCond's mode and m_Sphere's points)
+  // The point a corner cut in mode 1 or 2 stands for at the end of the edge
+  // before it, or at the start of the edge after it; otherwise (no cut, or
+  // another mode) the point given.
+  CKelCoord2D CutPointForPrevEdge(const CKelCoord2D& otherwise) const;
+  CKelCoord2D CutPointForNextEdge(const CKelCoord2D& otherwise) const;
+
   // --- Neighbouring plot and setback
   double GetRinchiHeight(double groundHeight) const;
   void SetBldBack();
@@ -145,6 +152,7 @@ private:
     double c = 1;  // its cosine
   };
   Tilt RoadTilt(double len) const;
+  CKelCoord2D CutPoint(int splitIndex, const CKelCoord2D& otherwise) const;
   bool EqualExceptSphere(const CKelSiteTable& o) const;
   void SetKanwaBits();
   void KeepIfGiven(float& value, bool given, std::uint16_t bit);

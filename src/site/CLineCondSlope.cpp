@@ -108,6 +108,9 @@ std::vector<CKelCoord3D> CLineCondSlope::GetRoadSlopeParamOnRoad(double p1, doub
 std::vector<CKelCoord3D> CLineCondSlope::GetRoadSlopeParamOnSite2(double p1, double p2, double p3) const
 {
   PLN_ASSERT(IsRoad());
+  // Widths that no far boundary can join make no road plane at all.
+  if (!CalcRoadLineParam(nullptr, nullptr, nullptr, nullptr, false))
+    return {};
   const double w = std::min(GetBegRoadWidth(), GetEndRoadWidth());
   const double ec = m_Sphere.m_EdgeCos;
   const double es = m_Sphere.m_EdgeSin;
@@ -141,25 +144,12 @@ CKelCoord2D CLineCondSlopeArea::GetBegC(int i) const
 {
   const CLineCondSlope& edge = at(static_cast<std::size_t>(i));
   const CLineCondSlope& prev = at(i == 0 ? size() - 1 : static_cast<std::size_t>(i - 1));
-  if (prev.IsSumikiri()) {
-    if (prev.m_LineCond.m_CutMode == CLineCondExCondition::kCutModeSingle)
-      return prev.m_Sphere.m_EdgePos[1];
-    if (prev.m_LineCond.m_CutMode == CLineCondExCondition::kCutModeSplit)
-      return prev.m_Sphere.m_EdgePos[2];
-  }
-  return edge.m_Sphere.m_EdgePos[0];
+  return prev.CutPointForNextEdge(edge.m_Sphere.m_EdgePos[0]);
 }
 
 CKelCoord2D CLineCondSlopeArea::GetEndC(int i) const
 {
   at(static_cast<std::size_t>(i));
-  const std::size_t n = static_cast<std::size_t>(i) + 1 == size() ? 0 : static_cast<std::size_t>(i) + 1;
-  const CLineCondSlope& next = at(n);
-  if (next.IsSumikiri()) {
-    if (next.m_LineCond.m_CutMode == CLineCondExCondition::kCutModeSingle)
-      return next.m_Sphere.m_EdgePos[1];
-    if (next.m_LineCond.m_CutMode == CLineCondExCondition::kCutModeSplit)
-      return next.m_Sphere.m_EdgePos[3];
-  }
-  return next.m_Sphere.m_EdgePos[0];
+  const CLineCondSlope& next = at(static_cast<std::size_t>(i) + 1 == size() ? 0 : static_cast<std::size_t>(i) + 1);
+  return next.CutPointForPrevEdge(next.m_Sphere.m_EdgePos[0]);
 }

@@ -36,7 +36,7 @@ public:
   // on the outer side. False, outputs untouched, when the widths differ so
   // much that no such line exists.
   bool CalcRoadLineParam(CKelCoord2D* point, double* cos, double* sin, double* len, bool roadOnly) const;
-  // Both empty when the far boundary does not exist.
+  // Both empty when the far boundary does not exist (CalcRoadLineParam).
   std::vector<CKelCoord3D> GetRoadSlopeParamOnRoad(double p1, double p2, double p3) const;
   std::vector<CKelCoord3D> GetRoadSlopeParamOnSite2(double p1, double p2, double p3) const;
   // p4 the neighbour's level, p5 a height added to the plane.

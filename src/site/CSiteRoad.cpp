@@ -25,6 +25,27 @@ CKelCoord2D Midpoint(const CKelCoord2D& a, const CKelCoord2D& b)
 XY_FPAIR ToPair(const CKelCoord2D& p) { return XY_FPAIR{static_cast<float>(p.m_x), static_cast<float>(p.m_y)}; }
 CKelCoord3D FromPair(XY_FPAIR p) { return CKelCoord3D(p.x, p.y, 0); }
 
+// The old records of a table, and a table replaced by old records.
+template <class Cell, class Table>
+std::vector<Cell> OldCells(const Table& table)
+{
+  std::vector<Cell> cells;
+  for (const auto& element : table)
+    cells.push_back(element.GetOldParam());
+  return cells;
+}
+
+template <class Table, class Cell>
+void FromOldCells(Table& table, const Cell* cells, int count)
+{
+  table.clear();
+  for (int k = 0; cells != nullptr && k < count; ++k) {
+    typename Table::value_type element;
+    element.FromOldParam(cells[k]);
+    table.push_back(element);
+  }
+}
+
 bool Plan2DEqual(const CKelCoord3D& a, const CKelCoord3D& b)
 {
   return static_cast<const CKelCoord2D&>(a) == static_cast<const CKelCoord2D&>(b);
@@ -252,23 +273,8 @@ bool CSiteRoad::Serialize(CKelArchiveCore& ar)
   return KelList::Serialize(ar, static_cast<std::vector<CSiteRoadTable>&>(*this), kMinRoadBytes);
 }
 
-std::vector<RD_CELL> CSiteRoad::GetOldParam() const
-{
-  std::vector<RD_CELL> cells;
-  for (const CSiteRoadTable& r : *this)
-    cells.push_back(r.GetOldParam());
-  return cells;
-}
-
-void CSiteRoad::FromOldParam(const RD_CELL* cells, int count)
-{
-  clear();
-  for (int k = 0; cells != nullptr && k < count; ++k) {
-    CSiteRoadTable r;
-    r.FromOldParam(cells[k]);
-    push_back(r);
-  }
-}
+std::vector<RD_CELL> CSiteRoad::GetOldParam() const { return OldCells<RD_CELL>(*this); }
+void CSiteRoad::FromOldParam(const RD_CELL* cells, int count) { FromOldCells(*this, cells, count); }
 
 bool CSiteCross::operator==(const CSiteCross& o) const { return KelList::Equal(*this, o); }
 bool CSiteCross::IsNearlyEqual(const CSiteCross& o) const { return KelList::NearlyEqual(*this, o); }
@@ -279,20 +285,5 @@ bool CSiteCross::Serialize(CKelArchiveCore& ar)
   return KelList::Serialize(ar, static_cast<std::vector<CSiteCrossTable>&>(*this), kMinCrossBytes);
 }
 
-std::vector<CRS_ROAD> CSiteCross::GetOldParam() const
-{
-  std::vector<CRS_ROAD> cells;
-  for (const CSiteCrossTable& c : *this)
-    cells.push_back(c.GetOldParam());
-  return cells;
-}
-
-void CSiteCross::FromOldParam(const CRS_ROAD* cells, int count)
-{
-  clear();
-  for (int k = 0; cells != nullptr && k < count; ++k) {
-    CSiteCrossTable c;
-    c.FromOldParam(cells[k]);
-    push_back(c);
-  }
-}
+std::vector<CRS_ROAD> CSiteCross::GetOldParam() const { return OldCells<CRS_ROAD>(*this); }
+void CSiteCross::FromOldParam(const CRS_ROAD* cells, int count) { FromOldCells(*this, cells, count); }

@@ -155,6 +155,10 @@ TEST(CKelHSiteShapesTest, ShapesThatStraightenACutEndAreRefused)
   EXPECT_EQ(before, notch);
   EXPECT_TRUE(site.ChangeRoadStatus(&notch, 3));
   EXPECT_FALSE(site.ChangeRoadStatus(nullptr, 3));
+  // A road table naming an edge that is no longer a road changes nothing.
+  site.m_pt[4].COND = 0;
+  EXPECT_FALSE(site.ChangeRoadStatus(&notch, 3));
+  site.m_pt[4].COND = CKelSiteTable::kRoad;
 
   // The straight road at the bottom may take any shape.
   CSiteRoadTable& bottom = site.m_Road[0];

@@ -106,6 +106,7 @@ TEST(CLineCondSlopeTest, RoadSlopePoints)
 
   // No far boundary: no plane.
   EXPECT_TRUE(RoadEdge(0, 12).GetRoadSlopeParamOnRoad(0, 0, 1).empty());
+  EXPECT_TRUE(RoadEdge(0, 12).GetRoadSlopeParamOnSite2(0, 0, 1).empty());
 }
 
 TEST(CLineCondSlopeTest, NeighbourSlopeRaisedByHalfTheExcessOverOne)
