@@ -91,3 +91,20 @@ inline constexpr double TwoPi = 6.283185307179586;
 inline constexpr double ThreeHalfPi = 4.71238898038469;
 inline constexpr double DegreesPerRadian = 57.29577951308232;
 }  // namespace KelAngle
+
+// --- Site and road data -------------------------------------------------------
+namespace KelTol {
+// A road height or relaxation width counts as given when its magnitude
+// exceeds this (smaller values are typing noise and are cleared).
+inline constexpr double SiteValueInForce = 0.0009;
+// Two road heights closer than this give no relief position.
+inline constexpr double SiteRoadHeightStep = 1e-6;
+// Lines within this of each other count as one: parallel far sides, crank
+// edges, widths that agree, a segment lying on another's line.
+inline constexpr double SiteOnLine = 0.001;
+// A corner whose interior angle is within this of a straight angle is
+// neither convex nor reflex (pi / 20).
+inline constexpr double SiteStraightCorner = 0.15707963267948966;
+// End-type tests of an edge: coordinates within this of zero count as zero.
+inline constexpr double SiteEdgeType = 1e-6;
+}  // namespace KelTol

@@ -1,0 +1,206 @@
+#pragma once
+// CKelHSite: the building site: a closed, counter-clockwise outline of site
+// vertex records (CKelSiteTable), each carrying the edge that starts at it,
+// with the site-wide zoning values and the road and crossing tables derived
+// from its road edges. CKelHSiteArray: a list of sites.
+//
+// Vocabulary: edge i runs from vertex i to vertex i + 1 (the last to the
+// first); vertex indices wrap around the outline where an operation says so.
+// A road lies right of its edge, outside the site; a corner cut
+// (Sumikiri) is a short edge bevelling the corner between two roads; a
+// neighbour (Rinchi) edge borders another plot. Units: metres, radians.
+//
+// Cache: area and bounds are what SetArea and SetMaxMin last computed; the
+// point-list edits leave them stale, and the road and crossing builders
+// refresh the bounds before they test points against the outline.
+//
+// Stored data: a loaded site must hold together (every road index, edge
+// number, crossing index and crossing road resolves), or it is refused.
+// Selectors stored out of range are kept and read as their neutral value.
+//
+// Members are spread over themed sources: CKelHSite.cpp (outline and
+// checks), CKelHSiteStore.cpp (stored forms), CKelHSiteRoads.cpp (road and
+// crossing tables), CKelHSiteCorners.cpp (corner cuts and edge angles),
+// CKelHSiteShapes.cpp (road shapes, heights and adopted roads).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CKelArea.h"
+#include "CKelObject.h"
+#include "CKelSiteTable.h"
+#include "CKelVectorArray.h"
+#include "CSiteRoad.h"
+#include "CXYtemp2.h"
+#include "KelOldSiteRecords.h"
+
+class CKelArchiveCore;
+
+class CKelHSite : public CKelArea<CKelSiteTable>, public CKelObject {
+public:
+  float m_FloorAreaRatio = 0;
+  float m_CoverageRatio = 0;
+  std::int16_t m_DeemedRoadNo = 0;
+  float m_DeemedRoadWidth = 0;
+  std::int16_t m_CapacityRoadNo = 0;
+  float m_CapacityRoadWidth = 0;
+  float m_KanwaWidth = 0;
+  float m_DefTokuteiDistance = CKelSiteTable::kDefaultTokuteiDistance;
+  CSiteRoad m_Road;
+  CSiteCross m_Cross;
+
+  CKelHSite() = default;
+  // One default vertex per point; area and bounds not computed.
+  explicit CKelHSite(const std::vector<CKelCoord2D>& pts);
+  CKelHSite(const CKelHSite&) = default;
+  CKelHSite& operator=(const CKelHSite&) = default;
+  // Empties vertices, roads and crossings; values back to their defaults.
+  int Init();
+
+  // --- CKelObject (points carry x and y; z reads as 0)
+  int GetSize() const override { return static_cast<int>(m_pt.size()); }
+  bool IsClosed() const override { return true; }
+  CKelCoord3D GetCoord3D(int i) const override;
+  CKelCoord3D GetFrontCoord3D() const override;
+  CKelCoord3D GetBackCoord3D() const override;
+  // Removes the vertices; roads and crossings stay.
+  void Clear() override { m_pt.clear(); }
+  // Splits edge i at p (the new vertex copies vertex i, road heights
+  // interpolated); later roads are renumbered.
+  void InsertPoint(int i, const CKelCoord3D& p) override;
+  void MovePoint(int i, const CKelCoord3D& p) override;
+  void MoveBlock(const CKelCoord2D& a, const CKelCoord3D& b) override;
+  // Removes vertex i; a road on edge i is dropped with it and every road
+  // index is remapped, and the crossings are rebuilt.
+  void DeletePoint(int i) override;
+  void Append(const CKelCoord3D& p) override;
+  // Swaps the points only; each record keeps its attributes.
+  void SwapCoord(int i, int j) override;
+  void MoveLine(int i, const CKelCoord2D& p);
+  void MoveLine(int i, double d);
+
+  // --- Queries
+  bool IsRoad(int i) const;
+  bool IsRinchi(int i) const;
+  bool IsSumikiri(int i) const;
+  int GetRoadShape(int i) const;
+  // Height of the road centre line of edge i at the foot of p; 0.0 when i is
+  // no vertex.
+  double ChangeHeight(const CKelCoord2D& p, int i) const;
+  // The vertex with the index wrapped once into range.
+  const CKelSiteTable& Vertex(int i) const;
+  int Next(int i) const;
+  int Prev(int i) const;
+
+  // --- Checks and per-edge maintenance
+  // 0, or the first edge's code: 1 a bad road (no positive width, no length,
+  // or widths differing by the edge's length or more), 2 a specific-road
+  // distance on a road not from 6.0 to below 12.0 wide, 3 a negative
+  // distance, 4 a corner cut not between two roads.
+  int CheckError(bool bCheckOnly);
+  // Marks (0x0100) the runs of road and corner-cut edges 2.0 or more long.
+  void CheckRoadWidth();
+  void SetBldBack();
+  bool IsSphereParamChanged(const CKelHSite& other) const;
+  std::vector<bool> GetLineCondChangeFlag(const CKelHSite& other) const;
+
+  // --- Compares
+  bool operator==(const CKelHSite& other) const;
+  bool operator!=(const CKelHSite& other) const { return !(*this == other); }
+  bool IsNearlyEqual(const CKelHSite& other) const;
+  bool CheckSyasenCheckCondition(const CKelHSite& other) const;
+  void CompareData(const CKelHSite& other, std::vector<std::string>& lines) const;
+
+  // --- Stored forms
+  bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
+  bool Serialize2(CKelArchiveCore& ar);
+  // Builds the outline from the old records: the vertex count stored in
+  // area must fit both arrays (given with their lengths), else false and
+  // nothing changes.
+  bool FromOldParam(const XY_FPAIR* pts, int ptCount, const SITECELL& cell, const SITEAREA& area,
+                    const LCONDITION* conds, int condCount, const MTG_CELL& mtg);
+  std::vector<LCONDITION> GetOldLineCond() const;
+  SITECELL GetOldSiteInf() const;
+  MTG_CELL GetOldSiteMtg() const;
+
+  // --- Roads and crossings
+  // A new road table from the road edges; rewrites every vertex's optno.
+  CSiteRoad CalcRoadData();
+  // A new crossing table; sets the roads' crossing indices and join flags.
+  CSiteCross SetCrossRoad(CSiteRoad& roads);
+  // 0 none, 1 r1's end meets r2's start, 2 the reverse; -1 / -2 collinear
+  // with r1 / r2 first.
+  int CheckNewCross(const CSiteRoadTable& r1, const CSiteRoadTable& r2) const;
+  // Corner class at vertex i: -1 convex, 1 reflex, 0 straight.
+  int check_point0(int i) const;
+  // 0..3 from the corner classes at both ends of edge i (see CSiteRoadTable).
+  int get_roadflag(int i, int* a, int* b) const;
+  CKelCoord2D CalcRoadDataPrev(int i, const CKelCoord2D& farBeg, const CKelCoord2D& farEnd, const CXYtemp2& far,
+                               int cls) const;
+  CKelCoord2D CalcRoadDataNext(int j, const CKelCoord2D& farBeg, const CKelCoord2D& farEnd, const CXYtemp2& far,
+                               int cls) const;
+  // The interior angle at vertex i, in [0, 2 pi).
+  double get_pointangle(int i) const;
+  // Non-zero when p lies on edge i (its line and its extent).
+  int check_sideline(int i, const CKelCoord2D& p) const;
+
+  // --- Corner cuts and edge angles (read the per-edge data of m_Sphere)
+  bool CheckEnableCut(int i) const;
+  bool CheckEnableCut(const std::vector<int>& list) const;
+  void CheckSumikiri(int i);
+  void CalcBegHalfCutAngle(int i, double* c, double* s) const;
+  void CalcEndHalfCutAngle(int i, double* c, double* s) const;
+  void CalcEndHalfCutAngle(const CKelCoord2D& p, int i, double* c, double* s) const;
+  double GetAngle(int i) const;
+  double GetPrevAngle(int i) const;
+  double GetNextAngle(int i) const;
+  bool CheckGroupAngle(int i, double limit) const;
+  bool IsCrankBeg(int i) const;
+  bool IsCrankEnd(int i) const;
+  CKelCoord2D GetBegC(int i) const;
+  CKelCoord2D GetEndC(int i) const;
+  int GetBegEdgeType(int i) const;
+  int GetEndEdgeType(int i) const;
+
+  // --- Road shapes, heights and adopted roads
+  void ResetRoadCrossData();
+  void ResetCrossData();
+  bool ChangeRoadStatus(CSiteRoadTable* road, int shape);
+  void SetRoadHeight();
+  int SCrossTargetNo(int i) const;
+  const CSiteCrossTable* SCrossTarget(int i) const;
+  void CalcSiteMaxRoad();
+  double GetBegRoadWidth(int i, int j, int withBack) const;
+  double GetEndRoadWidth(int i, int j, int withBack) const;
+  double GetRoadAdoptiveDistance(int i, int j, int withBack) const;
+  double CalcRelAngle(int i, int reverse) const;
+
+private:
+  CKelSiteTable& At(int i);
+  void ResetToRinchi(int i);
+  // The nearest edge from start, stepping by step (+1 or -1), that is not a
+  // corner cut; -1 when a whole round finds none.
+  int FindNonCut(int start, int step) const;
+  int NonCutBefore(int i) const;
+  int NonCutAfter(int i) const;
+  bool HasDegenerateRoad(int i) const;
+  void DropRoadOfEdge(int i);
+  bool ReferencesResolve() const;
+  bool SiteValuesEqual(const CKelHSite& o) const;
+  void ClearCrossLinks(CSiteRoad& roads) const;
+  void JoinConsecutive(CSiteRoad& roads, int k, int k2, CSiteCross& crosses) const;
+  void JoinAcrossCut(CSiteRoad& roads, int k, int k2, CSiteCross& crosses) const;
+  const CSiteRoadTable* RoadOf(int optno) const;
+  CRoadLineParam FarSide(int i) const;
+  // m_EdgePos[0] of edge i, the index wrapped any number of times.
+  const CKelCoord2D& EdgeStart(int i) const;
+  double RoadWidthAt(int i, int j, bool atEnd, int withBack) const;
+};
+
+class CKelHSiteArray : public CKelVectorArray<CKelHSite> {
+public:
+  bool operator==(const CKelHSiteArray& other) const;
+  bool operator!=(const CKelHSiteArray& other) const { return !(*this == other); }
+  bool IsNearlyEqual(const CKelHSiteArray& other) const;
+};
