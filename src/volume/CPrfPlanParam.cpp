@@ -339,7 +339,7 @@ bool CPrfPlanParam::FromOldParam(std::span<const PRFPLNTag> tags, std::span<cons
       return false;
     for (std::size_t k = 0; k < count; ++k) {
       const SFloorsTag old = floors[first + k];
-      item.m_Floor.emplace_back(old.Height, old.Level);
+      item.m_Floor.emplace_back(static_cast<double>(old.Height), static_cast<double>(old.Level));
     }
   }
   swap(scratch);

@@ -267,11 +267,11 @@ TEST(CKelBlockOldRecordTest, ArraysOfTwoBlocks)
   std::vector<BldPntTag> points;
   ASSERT_EQ(7, list.GetOldParam(index, points));
   ASSERT_EQ(2u, index.size());
-  EXPECT_EQ(0, index[0].FirstPnt);
-  EXPECT_EQ(4, index[1].FirstPnt);
-  EXPECT_EQ(KelOldRecord::kAttrHikage | KelOldRecord::kAttrShow, index[0].Attr);
-  EXPECT_EQ(KelOldRecord::kKindTyuku, index[0].Kind);
-  EXPECT_EQ(KelOldRecord::kKindPlain, index[1].Kind);
+  EXPECT_EQ(0, +index[0].FirstPnt);
+  EXPECT_EQ(4, +index[1].FirstPnt);
+  EXPECT_EQ(KelOldRecord::kAttrHikage | KelOldRecord::kAttrShow, +index[0].Attr);
+  EXPECT_EQ(KelOldRecord::kKindTyuku, +index[0].Kind);
+  EXPECT_EQ(KelOldRecord::kKindPlain, +index[1].Kind);
   EXPECT_TRUE(list.OldCompare(index, points));
 
   std::vector<BldPntTag> moved = points;

@@ -263,9 +263,9 @@ TEST(CPrfPlanParamOldTest, RecordsRoundTrip)
   ASSERT_TRUE(list.GetOldParam(tags, floors));
   ASSERT_EQ(3u, tags.size());
   ASSERT_EQ(14u, floors.size());
-  EXPECT_EQ(0, tags[0].First);
-  EXPECT_EQ(7, tags[2].First);
-  EXPECT_EQ(-6.0f, floors[0].Level);
+  EXPECT_EQ(0, +tags[0].First);
+  EXPECT_EQ(7, +tags[2].First);
+  EXPECT_EQ(-6.0f, +floors[0].Level);
   EXPECT_EQ(0, list[2].Compare(tags[2], std::span(floors).subspan(7)));
 
   CPrfPlanParam back;
