@@ -13,6 +13,7 @@
 #include "CKelBlockSlope.h"
 #include "CPrfPlanParam.h"
 #include "KernelFuzzSupport.h"
+#include "VolumeFuzzSupport.h"
 
 namespace {
 
@@ -47,17 +48,7 @@ KernelFuzz::Loaded<T> ReadBlocks(const Bytes& bytes, int version)
   return loaded;
 }
 
-void Exercise(CKelBlockCube block)
-{
-  block.SetMinMax();
-  block.GetPlaneEquation(false);
-  block.GetPlaneEquation(true);
-  block.Check_block_status();
-  block.IsOukata();
-  block.ToArea();
-  if (block.GetSize() > 0)
-    block.GetCoord3D(-7);
-}
+using VolumeFuzz::Exercise;
 
 void ExerciseProfiles(const CPrfPlanParam& list)
 {

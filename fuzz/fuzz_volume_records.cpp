@@ -16,6 +16,7 @@
 #include "CKelBlockCubeArray.h"
 #include "CPrfPlanParam.h"
 #include "KernelFuzzSupport.h"
+#include "VolumeFuzzSupport.h"
 
 namespace {
 
@@ -26,14 +27,7 @@ using KernelFuzz::LoadRecord;
 constexpr const char* kScratchFile = "fuzz_volume_records.bin";
 constexpr auto kBlockId = static_cast<CAdjFile::Id>(1000);
 
-void Exercise(CKelBlockCube block)
-{
-  block.SetMinMax();
-  block.GetPlaneEquation(false);
-  block.GetPlaneEquation(true);
-  block.Check_block_status();
-  block.IsOukata();
-}
+using VolumeFuzz::Exercise;
 
 void Exercise(const CKelBlockCubeArray& list)
 {

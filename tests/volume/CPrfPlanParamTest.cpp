@@ -13,25 +13,8 @@ using kel_test::Unarchive;
 using vol_test::Archived2;
 using vol_test::Unarchive2;
 
-// Two basements, three storeys above ground and one in the upper group, all
-// 3 m high on a base level of 0: levels -6, -3, 0, 3, 6, 9, 12.
-CPrfPlanItem SampleProfile()
-{
-  CPrfPlanItem item;
-  item.m_T = 6;
-  item.m_B = 2;
-  item.m_G = 3;
-  item.m_P = 1;
-  item.SBCalcEx(0, 3);
-  return item;
-}
-
-CPrfPlanParam SampleList()
-{
-  CPrfPlanParam list;
-  list.push_back(SampleProfile());
-  return list;
-}
+using vol_test::SampleList;
+using vol_test::SampleProfile;
 
 TEST(CPrfPlanItemTest, UniformProfileLevels)
 {
