@@ -144,7 +144,7 @@ int CPrfPlanItem::GetConvFlr(int mode, int value) const
     if (n == 0)
       return 0;
     if (n < 0)
-      return -n <= b ? n + b + 1 : kOutsideProfile;
+      return n >= -b ? n + b + 1 : kOutsideProfile;
     if (n < CPrfPlanParam::m_GMax)
       return n <= g ? b + n : kOutsideProfile;
     return n - CPrfPlanParam::m_GMax <= p ? b + g + (n - CPrfPlanParam::m_GMax) : kOutsideProfile;
@@ -156,6 +156,9 @@ int CPrfPlanItem::GetConvFlr(int mode, int value) const
     return i - b - 1;
   if (i <= b + g)
     return i - b;
+  // An index no profile can reach would overflow the floor number.
+  if (i > std::numeric_limits<int>::max() - CPrfPlanParam::m_GMax)
+    return kOutsideProfile;
   return i - b - g + CPrfPlanParam::m_GMax;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 
 #include "VolumeTestSupport.h"
@@ -30,10 +31,11 @@ TEST(CPrfPlanItemTest, FloorNumberAndStoreyIndexTables)
 {
   const CPrfPlanItem item = SampleProfile();
   const std::pair<int, int> toIndex[] = {{-1, 2}, {-2, 1}, {-3, -1000}, {1, 3}, {3, 5},
-                                         {4, -1000}, {100, 5}, {101, 6}, {102, -1000}, {0, 0}};
+                                         {4, -1000}, {100, 5}, {101, 6}, {102, -1000}, {0, 0},
+                                         {INT_MIN, -1000}, {INT_MAX, -1000}};
   for (const auto& [floor, index] : toIndex)
     EXPECT_EQ(index, item.GetConvFlr(1, floor)) << floor;
-  const std::pair<int, int> toFloor[] = {{1, -2}, {2, -1}, {3, 1}, {5, 3}, {6, 101}, {0, 0}};
+  const std::pair<int, int> toFloor[] = {{1, -2}, {2, -1}, {3, 1}, {5, 3}, {6, 101}, {0, 0}, {INT_MAX, -1000}};
   for (const auto& [index, floor] : toFloor)
     EXPECT_EQ(floor, item.GetConvFlr(0, index)) << index;
 }
