@@ -297,13 +297,16 @@ void CPrfPlanParam::SetOff(double& z, double& off, double value)
 void CPrfPlanParam::SBCalcFL()
 {
   for (CPrfPlanItem& item : *this) {
-    const auto total = static_cast<std::uint16_t>(item.m_B + item.m_G + item.m_P);
+    const int sum = item.m_B + item.m_G + item.m_P;
+    const auto total = static_cast<std::uint16_t>(sum);
     CPrfFloorArray& floors = item.m_Floor;
     if (floors.empty()) {
       item.m_T = total;
       continue;
     }
-    if (floors.size() != static_cast<std::size_t>(total) + 1)
+    // Counts whose sum wraps in 16 bits describe no profile: the basements
+    // alone would reach past the entries.
+    if (sum != total || floors.size() != static_cast<std::size_t>(total) + 1)
       continue;
     item.m_T = total;
     double below = 0;

@@ -208,6 +208,20 @@ TEST(CPrfPlanParamTest, RecomputeLevelsFromHeights)
   EXPECT_EQ(14, list.FlrCnt());
 }
 
+TEST(CPrfPlanParamTest, CountsWrappingInSixteenBitsAreLeftAlone)
+{
+  // 60000 + 6000 wraps to 464: the entries match the wrapped total, but the
+  // basements alone reach far past them.
+  CPrfPlanParam list;
+  list.emplace_back();
+  list[0].m_B = 60000;
+  list[0].m_G = 6000;
+  list[0].m_Floor.resize(465, CPrfFloor(3, 7));
+  list.SBCalcFL();
+  EXPECT_EQ(0, list[0].m_T);
+  EXPECT_EQ(7, list[0].m_Floor[464].m_Level);
+}
+
 TEST(CPrfPlanParamTest, CompareTolerances)
 {
   EXPECT_TRUE(CPrfFloor(0, 0) == CPrfFloor(1e-5, -1e-5));
