@@ -30,7 +30,7 @@ public:
   using CArea1Object::CArea1Object;
   GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
   GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
-  GSErrCode CheckStringParameter(CPlenimetraParam*) override { return 0; }
+  bool CheckStringParameter(CPlenimetraParam*) override { return false; }
   GS::UniString GetEquation(CPlenimetraParam*, bool, double) override { return {}; }
   long long GetOrgArea(CPlenimetraParam*) override { return 0; }
 };

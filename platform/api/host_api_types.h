@@ -425,6 +425,8 @@ public:
   }
   void Clear() { copiers_.clear(); }
   bool IsEmpty() const { return copiers_.empty(); }
+  // How many fields were marked (a field marked twice counts twice).
+  std::size_t Count() const { return copiers_.size(); }
   // Copies the marked fields of from into to.
   void Apply(API_Element& to, const API_Element& from) const
   {

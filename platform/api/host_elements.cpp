@@ -114,7 +114,17 @@ void TakePartDefaults(StoredElement& stored)
   FreeAddParHandle(&defaults);
 }
 
+std::vector<ElementChange>& ChangeRecords()
+{
+  static std::vector<ElementChange> records;
+  return records;
+}
+
 }  // namespace
+
+const std::vector<ElementChange>& pln::host::ElementChanges() { return ChangeRecords(); }
+
+void pln::host::ClearElementChanges() { ChangeRecords().clear(); }
 
 GSErrCode ACAPI_Element_GetDefaults(API_Element* element, API_ElementMemo* memo)
 {
@@ -234,6 +244,7 @@ GSErrCode ACAPI_Element_Change(API_Element* element, const API_ElementMask* mask
   const API_Guid guid = element->header.guid;
   if (GSErrCode err = CheckLive(guid); err != NoError)
     return err;
+  ChangeRecords().push_back({guid, mask != nullptr ? mask->Count() : 0, memoMask});
   StoredElement updated = *FindElement(guid);
   if (GSErrCode err = CheckWritable(updated); err != NoError)
     return err;

@@ -39,6 +39,19 @@ GSErrCode ACAPI_DisposeElemMemoHdls(API_ElementMemo* memo);
 GSErrCode ACAPI_Element_Change(API_Element* element, const API_ElementMask* mask, const API_ElementMemo* memo,
                                UInt64 memoMask, bool withDel);
 
+// Test hooks: every call of ACAPI_Element_Change since the last reset that
+// reached the element, with how many fields its mask marked and its memo
+// mask, answered or not.
+namespace pln::host {
+struct ElementChange {
+  API_Guid guid;
+  std::size_t maskedFields = 0;
+  UInt64 memoMask = 0;
+};
+const std::vector<ElementChange>& ElementChanges();
+void ClearElementChanges();
+}  // namespace pln::host
+
 // All or nothing: when one element cannot be deleted nothing is.
 GSErrCode ACAPI_Element_Delete(const GS::Array<API_Guid>& guids);
 

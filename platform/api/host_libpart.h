@@ -145,6 +145,17 @@ const LibPartDefinition* LibraryPart(Int32 libInd);
 // True while a parameter transaction is open.
 bool ParametersOpen();
 
+// Every 'CHGP' since the last reset, in order, answered or not.
+struct ParamChange {
+  std::string name;
+  Int32 ind1 = 0;
+  Int32 ind2 = 0;
+};
+const std::vector<ParamChange>& ParamChanges();
+void ClearParamChanges();
+// The next 'CHGP' of that name answers code and changes nothing.
+void FailParamChangeOnce(const std::string& name, GSErrCode code);
+
 // Readers of a parameter list for tests: the last record of the name (null
 // when none), its scalar text, and array cells (row, column from 1).
 const API_AddParType* FindAddPar(API_AddParType* const* list, const char* name);

@@ -34,6 +34,32 @@ Transaction& Current()
   return transaction;
 }
 
+// What tests see of 'CHGP': the record of every change and one planned
+// failure.
+struct ChangeLog {
+  std::vector<ParamChange> changes;
+  std::string failName;
+  GSErrCode failCode = NoError;
+};
+
+ChangeLog& Log()
+{
+  static ChangeLog log;
+  return log;
+}
+
+// The planned failure for this name, used up by answering it.
+GSErrCode PlannedFailure(const std::string& name)
+{
+  ChangeLog& log = Log();
+  if (log.failCode == NoError || log.failName != name)
+    return NoError;
+  const GSErrCode code = log.failCode;
+  log.failName.clear();
+  log.failCode = NoError;
+  return code;
+}
+
 std::optional<std::string> NameOf(const char (&name)[API_NameLen])
 {
   const auto end = static_cast<const char*>(std::memchr(name, '\0', API_NameLen));
@@ -163,6 +189,9 @@ GSErrCode ChangeParameter(const API_ChangeParamType* change)
   if (!tx.open)
     return APIERR_NOTINIT;
   const auto name = NameOf(change->name);
+  Log().changes.push_back({name.value_or(std::string()), change->ind1, change->ind2});
+  if (GSErrCode err = PlannedFailure(name.value_or(std::string())); err != NoError)
+    return err;
   ParamValue* param = name ? internal::FindParam(tx.list, *name) : nullptr;
   if (param == nullptr)
     return APIERR_BADNAME;
@@ -223,10 +252,24 @@ GSErrCode CloseParameters()
 
 bool ParametersOpen() { return Current().open; }
 
+const std::vector<ParamChange>& ParamChanges() { return Log().changes; }
+
+void ClearParamChanges() { Log().changes.clear(); }
+
+void FailParamChangeOnce(const std::string& name, GSErrCode code)
+{
+  Log().failName = name;
+  Log().failCode = code;
+}
+
 }  // namespace pln::host
 
 namespace pln::host::internal {
-void ResetParameterTransaction() { Current() = {}; }
+void ResetParameterTransaction()
+{
+  Current() = {};
+  Log() = {};
+}
 }  // namespace pln::host::internal
 
 GSErrCode ACAPI_Goodies(Int32 code, void* par1, void* par2)

@@ -80,7 +80,10 @@ public:
   // The common part of the user-data record; the kinds append theirs. A
   // short or refused read throws the stream's unsigned int.
   virtual void Serialize(CPlenimetraUserDataCore& data);
-  virtual GSErrCode CheckStringParameter(CPlenimetraParam* param) = 0;
+  // True when a label on the placed part differs from the one formatted now
+  // (a label the part lacks counts as empty); false when the part's list
+  // cannot be read.
+  virtual bool CheckStringParameter(CPlenimetraParam* param) = 0;
   virtual GS::UniString GetEquation(CPlenimetraParam* param, bool allBreaks, double width) = 0;
   virtual long long GetOrgArea(CPlenimetraParam* param) = 0;
 
@@ -178,7 +181,7 @@ public:
 
   GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
   GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
-  GSErrCode CheckStringParameter(CPlenimetraParam*) override { return 0; }
+  bool CheckStringParameter(CPlenimetraParam*) override { return false; }
   GS::UniString GetEquation(CPlenimetraParam*, bool, double) override { return {}; }
   long long GetOrgArea(CPlenimetraParam*) override { return 0; }
 

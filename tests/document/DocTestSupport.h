@@ -47,7 +47,7 @@ public:
 
   GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
   GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
-  GSErrCode CheckStringParameter(CPlenimetraParam*) override { return 0; }
+  bool CheckStringParameter(CPlenimetraParam*) override { return false; }
   GS::UniString GetEquation(CPlenimetraParam* param, bool allBreaks, double width) override
   {
     return CArea1Object::GetEquation(param, allBreaks, m_Terms, static_cast<int>(width));
