@@ -236,18 +236,27 @@ bool ParseRounding(const std::vector<std::string>& fields, std::size_t first, Fl
   return true;
 }
 
+// A line of either form: the name, the numbers of the short form in order,
+// then, in the full form, the two rounding items; the short form leaves them
+// at the file's default.
+bool ParseLine(const std::vector<std::string>& fields, std::size_t shortCount, std::size_t fullCount,
+               FlatRecord& r, const std::vector<int*>& numbers)
+{
+  if (fields.size() != shortCount && fields.size() != fullCount)
+    return false;
+  r.name = GS::UniString(fields[0].c_str(), kNameCode);
+  r.total = r.floor = FileDefaultItem();
+  if (!ParseNumbers(fields, 1, numbers))
+    return false;
+  return fields.size() == shortCount || ParseRounding(fields, shortCount, r);
+}
+
 // Line 1: the top folder under the root.
 std::optional<FlatRecord> ParseTopLine(const std::vector<std::string>& fields)
 {
-  if (fields.size() != kTopFieldsShort && fields.size() != kTopFieldsFull)
-    return std::nullopt;
   FlatRecord r;
-  r.name = GS::UniString(fields[0].c_str(), kNameCode);
   r.kind = CAreaTree::KIND_FOLDER;
-  r.total = r.floor = FileDefaultItem();
-  if (!ParseNumbers(fields, 1, {&r.code}))
-    return std::nullopt;
-  if (fields.size() == kTopFieldsFull && !ParseRounding(fields, 2, r))
+  if (!ParseLine(fields, kTopFieldsShort, kTopFieldsFull, r, {&r.code}))
     return std::nullopt;
   return r;
 }
@@ -256,16 +265,9 @@ std::optional<FlatRecord> ParseTopLine(const std::vector<std::string>& fields)
 // top node, and a negative code would hang the node under an element.
 std::optional<FlatRecord> ParseNodeLine(const std::vector<std::string>& fields)
 {
-  if (fields.size() != kNodeFieldsShort && fields.size() != kNodeFieldsFull)
-    return std::nullopt;
   FlatRecord r;
-  r.name = GS::UniString(fields[0].c_str(), kNameCode);
-  r.total = r.floor = FileDefaultItem();
-  if (!ParseNumbers(fields, 1, {&r.code, &r.parentCode, &r.kind}))
-    return std::nullopt;
-  if (fields.size() == kNodeFieldsFull && !ParseRounding(fields, 4, r))
-    return std::nullopt;
-  if (r.parentCode <= 0)
+  if (!ParseLine(fields, kNodeFieldsShort, kNodeFieldsFull, r, {&r.code, &r.parentCode, &r.kind}) ||
+      r.parentCode <= 0)
     return std::nullopt;
   return r;
 }

@@ -254,9 +254,13 @@ TEST_F(PatternFileTest, RefusedFilesGiveTheDefaultPatternAndZero)
 {
   const std::string top = "T\t1\n";
   const std::string pattern = top + "F\t2\t1\t2\n";
-  std::string deep = top;
-  for (int code = 2; code <= CAreaTree::kMaxTreeDepth + 1; ++code)
-    deep += "F\t" + std::to_string(code) + "\t" + std::to_string(code - 1) + "\t2\n";
+  // A top folder and a chain of folders below it, levels deep in all.
+  auto chain = [&](int levels) {
+    std::string text = top;
+    for (int code = 2; code <= levels; ++code)
+      text += "F\t" + std::to_string(code) + "\t" + std::to_string(code - 1) + "\t2\n";
+    return text;
+  };
   const std::vector<std::pair<const char*, std::string>> refused = {
       {"line 1 of 3 fields", "T\t1\t2\n" + pattern.substr(top.size())},
       {"node line of 5 fields", pattern + "E\t3\t2\t0\t2\n"},
@@ -278,7 +282,7 @@ TEST_F(PatternFileTest, RefusedFilesGiveTheDefaultPatternAndZero)
       {"number beyond 32 bits", pattern + "E\t4294967299\t2\t0\n"},
       {"rounding beyond 32 bits", pattern + "E\t3\t2\t0\t2\t-2147483649\t2\t2\n"},
       {"parent an element", pattern + "E\t3\t2\t0\nX\t4\t-3\t0\n"},
-      {"deeper than the cap", deep},
+      {"deeper than the cap", chain(CAreaTree::kMaxTreeDepth + 1)},
       {"line longer than the bound", pattern + std::string(CAreaTree::kMaxPatternLineBytes - 5, 'n') + "\t3\t2\t0\n"},
   };
   for (const auto& [label, bytes] : refused) {
@@ -289,10 +293,7 @@ TEST_F(PatternFileTest, RefusedFilesGiveTheDefaultPatternAndZero)
   // The bounds themselves are taken.
   CPlenimetraParam atBound;
   EXPECT_EQ(Load(pattern + std::string(CAreaTree::kMaxPatternLineBytes - 6, 'n') + "\t3\t2\t0\n", atBound), 1);
-  std::string capped = top;
-  for (int code = 2; code <= CAreaTree::kMaxTreeDepth; ++code)
-    capped += "F\t" + std::to_string(code) + "\t" + std::to_string(code - 1) + "\t2\n";
-  EXPECT_EQ(Load(capped, atBound), 1);
+  EXPECT_EQ(Load(chain(CAreaTree::kMaxTreeDepth), atBound), 1);
   EXPECT_EQ(Load(pattern + "E\t-2147483648x\t2\t0\n", atBound), 0);
 }
 
