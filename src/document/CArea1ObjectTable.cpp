@@ -5,43 +5,20 @@
 
 #include "CArea1Object.h"
 
+#include "AreaScheduleTable.h"
 #include "CGSUtil.h"
-#include "CLayerControl.h"
-#include "CMyUserData.h"
 #include "CPlenimetraParam.h"
-#include "GetLibPartInd.h"
-#include "host_elements.h"
 
 #include <algorithm>
 
+using namespace AreaScheduleTable;
+
 namespace {
-
-constexpr const char16_t* kTablePart = u"TalvoSoftwareAreaSchedule";
-constexpr const char* kCells = "matrix_area";
-constexpr int kOutputTagType = 700;
-
-// Cells of one figure row.
-enum Column { kColumnMark = 1, kColumnNumber = 2, kColumnFormula = 3, kColumnArea = 4 };
 
 const CAreaListAttr& FigureTableStyle(const CPlenimetraParam* param)
 {
   return param->m_EnvParam.m_ListAttr1;
 }
-
-// Sets the values one after another and stops at the first failure.
-class ParamWriter {
-public:
-  template <class T> ParamWriter& Set(const char* name, const T& value, int i1 = 0, int i2 = 0)
-  {
-    if (m_Error == NoError)
-      m_Error = CGSUtil::ChangeObjectParameter(name, value, i1, i2);
-    return *this;
-  }
-  GSErrCode Error() const { return m_Error; }
-
-private:
-  GSErrCode m_Error = NoError;
-};
 
 }  // namespace
 
@@ -62,25 +39,16 @@ GSErrCode CArea1ObjectArray::SetTableHeader(CPlenimetraParam* param)
 {
   const CAreaListAttr& style = FigureTableStyle(param);
   ParamWriter writer;
-  writer.Set("matrix_title_b", false)
-      .Set("head_show", style.m_bHeader)
-      .Set("text_size", style.m_TextSize)
-      .Set("matrix_heder_text", GS::UniString(u"記号"), 1, 0)
-      .Set("matrix_heder_text", GS::UniString(u"計算式"), 2, 1)
-      .Set("matrix_heder_text", GS::UniString(u"面積"), 3, 1);
-  if (writer.Error() != NoError)
+  writer.Set("matrix_title_b", false).Set("head_show", style.m_bHeader).Set("text_size", style.m_TextSize);
+  SetHeaderTexts(writer, 0);
+  if (writer.Failed())
     return writer.Error();
   // A table part without the mark switch still lists its figures.
-  CGSUtil::ChangeObjectParameter("show_mark", style.m_bShowMark, 0, 0);
-  writer.Set("type", GS::UniString(u"求積表"))
-      .Set("matrix_colw1", style.m_ColWidth1)
-      .Set("matrix_colw2", style.m_ColWidth2)
-      .Set("matrix_colw3", style.m_ColWidth3)
-      .Set("matrix_rowh", style.m_RowHeight)
-      .Set("matrix_pen", static_cast<int>(style.m_FramePen))
-      .Set("text_pen", static_cast<int>(style.m_TextPen))
-      .Set("text_pen_minus", static_cast<int>(style.m_MinusPen))
-      .Set("text_font", style.m_Font)
+  writer.SetUnchecked("show_mark", style.m_bShowMark);
+  writer.Set("type", GS::UniString(u"求積表"));
+  SetColumns(writer, style);
+  SetPens(writer, style, 0);
+  writer.Set("text_font", style.m_Font)
       .Set("total_show", false)
       .Set("total_text", GS::UniString(u"合計"))
       .Set("matrix_title", GS::UniString());
@@ -128,56 +96,25 @@ GSErrCode CArea1ObjectArray::SetTableTotal(CPlenimetraParam* param, int rows)
 GSErrCode CArea1ObjectArray::SetParam(CPlenimetraParam* param, short, int* start, int maxRows, int* lines,
                                       API_ParamOwnerType& owner, API_GetParamsType& params)
 {
-  if (GSErrCode err = ACAPI_Goodies('OPAR', &owner); err != NoError)
-    return err;
-  GSErrCode err = SetTableHeader(param);
-  int rows = 0;
-  if (err == NoError) {
-    err = SetTableRows(param, start, maxRows, lines, &rows);
+  return FillParams(owner, params, [&](ParamWriter& writer) {
+    if (writer.Failed())
+      return;
+    if (writer.Take(SetTableHeader(param)).Failed())
+      return;
+    int rows = 0;
+    writer.Take(SetTableRows(param, start, maxRows, lines, &rows));
     *start += rows;
-  }
-  if (err == NoError)
-    err = SetTableTotal(param, rows);
-  if (err == NoError)
-    err = ACAPI_Goodies('GPAR', &params);
-  const GSErrCode closeErr = ACAPI_Goodies('CPAR');
-  return err != NoError ? err : closeErr;
+    if (!writer.Failed())
+      writer.Take(SetTableTotal(param, rows));
+  });
 }
 
 GSErrCode CArea1ObjectArray::CreateObject(CPlenimetraParam* param, short floor, CKelCoord2D position, int* start,
                                           int maxRows, int* lines)
 {
-  int libInd = 0;
-  if (GSErrCode err = GetLibPartInd(reinterpret_cast<const unsigned short*>(kTablePart), &libInd); err != NoError)
-    return err;
-  API_ParamOwnerType owner;
-  owner.libInd = libInd;
-  owner.typeID = API_ObjectID;
-  API_GetParamsType params;
-  if (GSErrCode err = SetParam(param, floor, start, maxRows, lines, owner, params); err != NoError) {
-    ACAPI_DisposeAddParHdl(&params.params);
-    return err;
-  }
-
-  API_Element element;
-  element.header.typeID = API_ObjectID;
-  GSErrCode err = ACAPI_Element_GetDefaults(&element, nullptr);
-  element.object.libInd = libInd;
-  element.object.pos = API_Coord{position.m_x, position.m_y};
-  element.header.layer = param->m_EnvParam.m_ListLayer;
-  // The table goes on the area-table layer: that layer, and no other, is
-  // opened for the creation and the tag, and put back afterwards.
-  CLayerControl layer(element.header.layer);
-  if (err == NoError) {
-    API_ElementMemo memo;
-    memo.params = params.params;
-    err = ACAPI_Element_Create(&element, &memo);
-  }
-  ACAPI_DisposeAddParHdl(&params.params);
-  if (err == NoError) {
-    CMyUserData tag(kOutputTagType, CMyUserData::kVersion);
-    err = tag.SetUserData(&element.header);
-  }
-  layer.Reset();
-  return err;
+  // The figures' table goes on the area-table layer.
+  return PlaceTable(param->m_EnvParam.m_ListLayer, position,
+                    [&](API_ParamOwnerType& owner, API_GetParamsType& params) {
+                      return SetParam(param, floor, start, maxRows, lines, owner, params);
+                    });
 }

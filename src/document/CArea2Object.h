@@ -21,10 +21,12 @@
 
 #include "CAreaObject.h"
 #include "CCrMark.h"
+#include "CKelCoord.h"
 #include "CodeTables.h"
 #include "gs_guid.h"
 #include "gs_unistring.h"
 #include "host_api_types.h"
+#include "host_libpart.h"
 
 #include <list>
 #include <memory>
@@ -179,6 +181,21 @@ public:
 
   // False when reading failed or refused the record; what was read stays.
   bool Serialize(CArchive& ar, CPlenimetraParam* param);
+
+  // == Area table of one story (CArea2ObjectTable.cpp) ==
+  // Fills the table part's parameters (owner names the part) from the
+  // element, its record of the story and the element-table style; node is
+  // the element's own tree node. A list table writes the entries from *next
+  // on, at most maxRows, advancing *next and *lines; only the last table of
+  // the list has the total row. A formula table (list type 1, or a story
+  // with a manual area) is one row and sets *lines. entries: the record's
+  // entries in display order (GetList); null takes them from the record.
+  // The first failing write ends the writes; the list is closed always.
+  GSErrCode SetParam(CPlenimetraParam* param, short floor, CAreaTree* node, std::vector<CArea2List*>* entries,
+                     int* next, int maxRows, int* lines, API_ParamOwnerType& owner, API_GetParamsType& params);
+  // Places one table on the layer at the position (see SetParam).
+  GSErrCode CreateObject(CPlenimetraParam* param, short floor, CAreaTree* node, short layer, CKelCoord2D position,
+                         int* lines, std::vector<CArea2List*>* entries, int* next, int maxRows);
 
   bool operator==(const CArea2Object& other) const;
   bool operator!=(const CArea2Object& other) const { return !(*this == other); }

@@ -15,7 +15,9 @@
 // list type.
 
 #include "CAreaObject.h"
+#include "CKelCoord.h"
 #include "gs_unistring.h"
+#include "host_libpart.h"
 
 #include <list>
 #include <vector>
@@ -84,6 +86,30 @@ public:
 
   // False when a read failed; what was read stays.
   bool Serialize(CArchive& ar);
+
+  // == Area table of one story (CArea4ObjectTable.cpp) ==
+  // node is the folder's own tree node. A row is four texts: mark, item
+  // number, formula or name, area.
+  //
+  // The rows of a list table: per child in tree order, an element child's
+  // figure rows ("-" before a subtracted figure's area) and its summary
+  // row, or a sub-folder's rows (figure rows of its element children
+  // without the sign, a summary row of each folder child) and its summary
+  // row. With a manual equation of the story, an element's figure rows give
+  // way to one row of the equation and the element's manual area.
+  std::vector<std::vector<GS::UniString>> GetList(CPlenimetraParam* param, CAreaTree* node, short floor);
+  // Fills the table part's parameters from the folder and the folder-table
+  // style. A list table (list type 0) writes rows from *next on, at most
+  // maxRows, advancing *next and *lines, and always a total row below them
+  // that only the last table counts and shows; null rows take GetList. A
+  // formula table (list type 1) is one row and sets *lines. The first
+  // failing write ends the writes; the list is closed always.
+  GSErrCode SetParam(CPlenimetraParam* param, CAreaTree* node, short floor,
+                     std::vector<std::vector<GS::UniString>>* rows, int* next, int maxRows, int* lines,
+                     API_ParamOwnerType& owner, API_GetParamsType& params);
+  // Places one table on the layer at the position (see SetParam).
+  GSErrCode CreateObject(CPlenimetraParam* param, CAreaTree* node, short floor, short layer, CKelCoord2D position,
+                         std::vector<std::vector<GS::UniString>>* rows, int* next, int maxRows, int* lines);
 
   CAreaObjectManualEquationArray m_ManualEquationArray;
 

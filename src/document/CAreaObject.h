@@ -114,7 +114,7 @@ public:
   CRoundTypeTable::ROUNDTYPE m_RoundType = CRoundTypeTable::ROUNDTYPE_DEFAULT;
   int m_SortIndex;  // numbering order in the pattern; negative: not yet placed
   int m_No;         // 0-based index into the numbering style; negative: none
-  int m_Code;       // unique among elements and folders
+  int m_Code;       // unique within its kind; an element and a folder may share one
   bool m_AutoCr = true;
   CArea2ListTypeTable::LISTTYPE m_ListType;
   short m_ColorPen = 0;  // > 0 replaces the pens of the object's rows and tables

@@ -107,6 +107,33 @@ public:
   // The same records inside the project record.
   bool SerializeEnv(CArchive& ar, CPlenimetraParam* param, int* count);
 
+  // == Calculation-pattern text file ==
+  // One line per node, TAB-separated, LF-ended, names in character code 32,
+  // the path in code 99. Line 1 is the pattern's top folder (name, code,
+  // building-total and per-floor rounding items); each node below it
+  // follows, depth first, as name, code, parent folder's code, kind (0
+  // element, 2 folder) and the two rounding items.
+  //
+  // The default pattern file in the add-on's folder.
+  static constexpr const char16_t* kDefaultPatternFileName = u"メンセラ　計算パターン.txt";
+  // Longest line the reader takes, line end excluded; the writer refuses a
+  // pattern with a longer one.
+  static constexpr int kMaxPatternLineBytes = 65536;
+  // Called on a pattern's top folder node. Builds the whole text first and
+  // then puts a complete file in place; false, writing nothing, when the
+  // file cannot be opened, written or replaced, or when a line would exceed
+  // the reader's bounds. Every written node's object must exist.
+  bool Save3(CPlenimetraParam* param, const GS::UniString& path) const;
+  // Called on the root: rebuilds the tree and the document's objects from
+  // the file. 1: the file was read whole and is empty or one pattern (one
+  // top folder with exactly one child folder); 0: a bad line or a refused
+  // node, and the default pattern was built instead; -1: the file did not
+  // open (tree and object lists left empty). Callers take nothing from 0
+  // or -1.
+  int Load3(CPlenimetraParam* param, const GS::UniString& path);
+  // "メンセラ 計算パターン" + name + ".txt", with an ASCII blank.
+  static GS::UniString GetFileName(const GS::UniString& name);
+
   // == Members ==
   std::vector<CAreaTree> m_Child;             // display and formula order
   int m_AreaCode = 0;

@@ -15,6 +15,7 @@
 
 #include "CAreaTree.h"
 
+#include "CAreaTreeFlat.h"
 #include "CArchive.h"
 #include "CArea2Object.h"
 #include "CArea4Object.h"
@@ -27,6 +28,11 @@
 #include <map>
 #include <string>
 #include <vector>
+
+using AreaTreeFlat::FlatBuilder;
+using AreaTreeFlat::FlatRecord;
+using AreaTreeFlat::MakeDefaultTree;
+using AreaTreeFlat::StartFlatRead;
 
 namespace {
 
@@ -129,18 +135,6 @@ void WriteNode(CArchive& ar, CAreaTree& node)
 
 // ---- flat form ----
 
-// One flat record as stored.
-struct FlatRecord {
-  GS::UniString name;
-  int code = 0;        // the object's m_Code (positive)
-  int parentCode = 0;  // the parent node's signed code; 0 for a top node
-  int kind = 0;
-  CRoundTypeItem total;
-  CRoundTypeItem floor;
-
-  int NodeCode() const { return kind == CAreaTree::KIND_FOLDER ? code : -code; }
-};
-
 template <class Archive>
 void ReadRecordFields(Archive& ar, FlatRecord& r)
 {
@@ -185,39 +179,50 @@ void WriteName(Archive& ar, const GS::UniString& name)
     ar << name.ToStdString(CC_Japanese);
 }
 
-// Builds a tree from flat records read in order, as inserting them one by
-// one would: a record joins the parent made by an earlier record, as its
-// last child. Codes are checked as they come, so each node code is unique.
-class FlatBuilder {
-public:
-  FlatBuilder(CAreaTree& root, CPlenimetraParam* param) : m_Root(root), m_Param(param) {}
+// The records of the nodes below node, depth first, a node before its
+// children; the direct children name parent 0.
+template <class Archive>
+void WriteRecords(Archive& ar, CPlenimetraParam* param, const CAreaTree& node, int parentCode)
+{
+  for (const CAreaTree& child : node.m_Child) {
+    const CAreaObject* pChildObject = param->GetAreaObject(child.m_AreaCode);
+    PLN_ASSERT(pChildObject != nullptr);
+    FlatRecord r;
+    r.code = pChildObject->m_Code;
+    r.parentCode = parentCode;
+    r.kind = child.m_AreaCode < 0 ? CAreaTree::KIND_ELEMENT_LIST : CAreaTree::KIND_FOLDER;
+    r.total = child.m_RoundTypeTotal;
+    r.floor = child.m_RoundTypeFloor;
+    WriteName(ar, pChildObject->m_Name.m_DefaultName);
+    WriteRecordFields(ar, r);
+    WriteRecords(ar, param, child, child.m_AreaCode);
+  }
+}
 
-  // False when the record was refused (its object is not made).
-  bool Add(const FlatRecord& r);
-  // Attaches the nodes; the root keeps its own fields.
-  void Finish();
+int CountBelow(const CAreaTree& node)
+{
+  int count = 0;
+  for (const CAreaTree& child : node.m_Child)
+    count += 1 + CountBelow(child);
+  return count;
+}
 
-private:
-  struct Node {
-    CAreaTree node;
-    std::vector<std::size_t> children;
-  };
-  void Attach(CAreaTree& target, const std::vector<std::size_t>& children, int depth);
+}  // namespace
 
-  CAreaTree& m_Root;
-  CPlenimetraParam* m_Param;
-  std::vector<Node> m_Nodes;
-  std::vector<std::size_t> m_TopNodes;
-  std::map<int, std::pair<std::size_t, int>> m_ByCode;  // node code -> (index, depth)
-};
+
+// ---- flat builder -----------------------------------------------------------
+
+namespace AreaTreeFlat {
 
 bool FlatBuilder::Add(const FlatRecord& r)
 {
   // A code the counter could not go past, a non-positive code, a kind
-  // without an object, or a code already taken would break the document.
+  // without an object, or a code its kind already holds would break the
+  // document. An element and a folder may share a number: the sign of the
+  // node code keeps them apart.
   if (r.code <= 0 || r.code == INT_MAX || r.kind < CAreaTree::KIND_ELEMENT_LIST || r.kind > CAreaTree::KIND_FOLDER)
     return false;
-  if (m_Param->FindAreaObject(r.NodeCode()) != nullptr || m_Param->FindAreaObject(-r.NodeCode()) != nullptr)
+  if (m_Param->FindAreaObject(r.NodeCode()) != nullptr)
     return false;
   // Make the object as Insert does, with a scratch node placement.
   CAreaTree scratch;
@@ -257,35 +262,6 @@ void FlatBuilder::Attach(CAreaTree& target, const std::vector<std::size_t>& chil
 
 void FlatBuilder::Finish() { Attach(m_Root, m_TopNodes, 1); }
 
-// The records of the nodes below node, depth first, a node before its
-// children; the direct children name parent 0.
-template <class Archive>
-void WriteRecords(Archive& ar, CPlenimetraParam* param, const CAreaTree& node, int parentCode)
-{
-  for (const CAreaTree& child : node.m_Child) {
-    const CAreaObject* pChildObject = param->GetAreaObject(child.m_AreaCode);
-    PLN_ASSERT(pChildObject != nullptr);
-    FlatRecord r;
-    r.code = pChildObject->m_Code;
-    r.parentCode = parentCode;
-    r.kind = child.m_AreaCode < 0 ? CAreaTree::KIND_ELEMENT_LIST : CAreaTree::KIND_FOLDER;
-    r.total = child.m_RoundTypeTotal;
-    r.floor = child.m_RoundTypeFloor;
-    WriteName(ar, pChildObject->m_Name.m_DefaultName);
-    WriteRecordFields(ar, r);
-    WriteRecords(ar, param, child, child.m_AreaCode);
-  }
-}
-
-int CountBelow(const CAreaTree& node)
-{
-  int count = 0;
-  for (const CAreaTree& child : node.m_Child)
-    count += 1 + CountBelow(child);
-  return count;
-}
-
-// Empties the tree and the document's objects before flat records refill them.
 void StartFlatRead(CAreaTree& tree, CPlenimetraParam* param)
 {
   tree.Clear();
@@ -294,7 +270,6 @@ void StartFlatRead(CAreaTree& tree, CPlenimetraParam* param)
   param->m_LastAreaCode = 0;
 }
 
-// The tree a pattern falls back to: one top folder "建物".
 void MakeDefaultTree(CAreaTree& tree, CPlenimetraParam* param)
 {
   StartFlatRead(tree, param);
@@ -303,7 +278,7 @@ void MakeDefaultTree(CAreaTree& tree, CPlenimetraParam* param)
   param->m_LastAreaCode = param->GetMaxAreaCode();
 }
 
-}  // namespace
+}  // namespace AreaTreeFlat
 
 // ---- CAreaTree --------------------------------------------------------------
 

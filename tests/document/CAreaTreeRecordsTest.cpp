@@ -258,7 +258,7 @@ TEST_F(FlatRecordTest, RecordsThatWouldBreakTheCodeCounterAreDroppedAndReported)
   StoredBytes body = StoredBytes().Int(5);
   Flat(body, "A", 1, 0);
   Flat(body, "max", INT_MAX, 1, 0);  // the counter could not pass it
-  Flat(body, "dup", 1, 1, 0);        // code of A again
+  Flat(body, "dup", 1, 1);           // folder code of A again
   Flat(body, "kind", 3, 1, 5);       // no such kind
   Flat(body, "B", 4, 1, 0);
   Put(body);
@@ -313,6 +313,28 @@ TEST_F(TreeRecordTest, FlatRecordsEndingHalfWayLeaveATreeAndACounterPastEveryCod
   EXPECT_EQ(back.m_LastAreaCode, 7);
   EXPECT_EQ(FirstLine(back.m_AreaTree2), (std::vector<int>{5, -7}));
   EXPECT_EQ(back.m_AreaTree2.m_Child.size(), 1u);
+}
+
+// An imported pattern may hold an element and a folder of one number; both
+// stored flat forms keep them.
+TEST_F(FlatRecordTest, AnElementAndAFolderSharingANumberSurviveBothFlatForms)
+{
+  PatternDoc sample;
+  const CRoundTypeItem item(CRoundTypeTable::ROUNDTYPE_CUT, 2);
+  sample.doc.m_AreaTree2.Insert(&sample.doc, GS::UniString(u"同番"), PatternDoc::kBuildingCode,
+                                PatternDoc::kBuildingCode, CAreaTree::KIND_ELEMENT_LIST, item, item);
+  WriteFile(sample.doc, 24);
+  CPlenimetraParam fromFile;
+  EXPECT_TRUE(ReadFile(fromFile));
+  EXPECT_EQ(FirstLine(fromFile.m_AreaTree2), (std::vector<int>{1, 2, -2}));
+
+  record.Write(1047, [&](CArchive& ar) {
+    ar << 3;
+    sample.doc.m_AreaTree2.SerializeEnv(ar, &sample.doc, nullptr);
+  });
+  CPlenimetraParam fromRecord;
+  EXPECT_TRUE(record.Read([&](CArchive& ar) { return fromRecord.m_AreaTree2.SerializeEnv(ar, &fromRecord, nullptr); }));
+  EXPECT_EQ(Shape(fromRecord, fromRecord.m_AreaTree2), Shape(sample.doc, sample.doc.m_AreaTree2));
 }
 
 TEST_F(TreeRecordTest, TreeArraysWriteTheirCountThenEachTree)
