@@ -154,7 +154,11 @@ GSErrCode CArea2Object::SetParam(CPlenimetraParam* param, short floor, CAreaTree
                                  API_ParamOwnerType& owner, API_GetParamsType& params)
 {
   PLN_ASSERT(node != nullptr && node->m_AreaCode == -m_Code);
-  CArea2ObjectFloor& record = *m_FloorArray.SearchFloor(floor);
+  // Writing a table only reads the element: a story without a record is an
+  // empty one and stays without.
+  CArea2ObjectFloor empty;
+  CArea2ObjectFloor* found = m_FloorArray.FindFloor(floor);
+  CArea2ObjectFloor& record = found != nullptr ? *found : empty;
   // A story whose area was entered by hand has only its formula and area.
   const CArea2ListTypeTable::LISTTYPE kind =
       record.m_Mode == CArea2ObjectFloor::MODE_MANUAL ? CArea2ListTypeTable::LISTTYPE_FORMULA : m_ListType;

@@ -45,7 +45,9 @@ void FolderRows::Element(const CAreaTree& node, bool signedAreas)
 {
   auto* element = dynamic_cast<CArea2Object*>(m_Param->GetAreaObject(node.m_AreaCode));
   PLN_ASSERT(element != nullptr);
-  CArea2ObjectFloor* record = element->m_FloorArray.SearchFloor(m_Floor);
+  const CArea2ObjectFloor empty;
+  const CArea2ObjectFloor* found = element->m_FloorArray.FindFloor(m_Floor);
+  const CArea2ObjectFloor* record = found != nullptr ? found : &empty;
   if (m_Manual != nullptr) {
     // The folder's own equation stands for the figures, beside the area the
     // user gave the element.

@@ -477,3 +477,29 @@ TEST_F(BothTablesTest, TheTableGoesOnTheGivenLayerTaggedAndNothingWhenItCannotBe
 }
 
 }  // namespace
+
+TEST_F(AreaTableTest, WritingTablesOfAStoryWithoutARecordAddsNone)
+{
+  const int element = p.AddElement(PatternDoc::kBuildingCode, u"空");
+  const std::size_t stories = p.Element(element)->m_FloorArray.size();
+  int next = 0;
+  int lines = 0;
+  {
+    FilledTable table;
+    ASSERT_EQ(p.Element(element)->SetParam(&p.doc, 3, p.Node(element), nullptr, &next, 10, &lines, owner,
+                                           table.params),
+              NoError);
+  }
+  {
+    FilledTable table;
+    std::vector<std::vector<GS::UniString>> rows;
+    next = 0;
+    lines = 0;
+    ASSERT_EQ(p.Folder(PatternDoc::kBuildingCode)
+                  ->SetParam(&p.doc, p.Node(PatternDoc::kBuildingCode), 3, &rows, &next, 10, &lines, owner,
+                             table.params),
+              NoError);
+  }
+  // Tables only read the document: no story record appears for story 3.
+  EXPECT_EQ(p.Element(element)->m_FloorArray.size(), stories);
+}
