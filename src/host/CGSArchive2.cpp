@@ -87,6 +87,14 @@ void CGSArchive2::Transfer(void* data, int size)
     Write(data, size);
 }
 
+// A bool's own bytes are never read: a stored 2 would be no bool at all.
+void CGSArchive2::Serialize(bool& value)
+{
+  unsigned char byte = value ? 1 : 0;
+  Transfer(&byte, 1);
+  value = byte != 0;
+}
+
 // Reads length bytes of text and its stored terminator into text, which
 // holds length + 1 bytes; the text ends in a zero whatever was stored.
 void CGSArchive2::ReadText(char* text, USize length)

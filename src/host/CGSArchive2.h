@@ -75,7 +75,8 @@ public:
   void Write(const void* data, int size);
   void Read(void* data, int size);
 
-  void Serialize(bool& value) override { Transfer(&value, sizeof value); }
+  // One byte, 0 or 1 when written; any other stored byte reads as true.
+  void Serialize(bool& value) override;
   void Serialize(double& value) override { Transfer(&value, sizeof value); }
   void Serialize(float& value) override { Transfer(&value, sizeof value); }
   void Serialize(short& value) override { Transfer(&value, sizeof value); }
