@@ -127,10 +127,12 @@ struct ArchiveEncoding {
   }
 
   // Up to the first NUL, as the text reads back.
+  // Every byte of the string, an inner NUL included: the length says how
+  // many, so nothing of it is lost on the way.
   template <typename Stream>
   static void WriteString(Stream& stream, const std::string& text)
   {
-    WriteText(stream, text.c_str(), std::strlen(text.c_str()));
+    WriteText(stream, text.c_str(), text.size());
   }
 
   template <typename Stream>
@@ -150,7 +152,7 @@ struct ArchiveEncoding {
   {
     std::string read;
     if (ReadText(stream, read))
-      text = read.c_str();  // cut at an inner NUL, as a C string reads
+      text = std::move(read);
   }
 
   template <typename Stream>
