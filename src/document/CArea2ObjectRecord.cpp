@@ -244,8 +244,11 @@ bool CArea2ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
     ar << static_cast<int>(size());
+    // The first element that cannot be stored fails the list: a list that
+    // answers true must read back whole.
     for (CArea2Object& element : *this)
-      element.Serialize(ar, param);
+      if (!element.Serialize(ar, param))
+        return false;
     return true;
   }
   if (ar.GetVersion() < DocVersion::kObjectLists)

@@ -245,8 +245,10 @@ bool CArea4ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
     ar << static_cast<int>(size());
+    // The first folder that cannot be stored fails the list.
     for (CArea4Object& folder : *this)
-      folder.Serialize(ar);
+      if (!folder.Serialize(ar))
+        return false;
     return true;
   }
   if (ar.GetVersion() < DocVersion::kObjectLists)

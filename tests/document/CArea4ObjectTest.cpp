@@ -193,6 +193,20 @@ TEST_F(FolderRecordTest, OlderVersionsHoldLessAndInOtherPlaces)
   EXPECT_EQ(read.m_ListType, CArea2ListTypeTable::LISTTYPE_LIST);
 }
 
+// A manual text longer than a stored text may be is refused by the writer;
+// the list reports it and nothing is stored over the record.
+TEST_F(FolderRecordTest, AFolderThatCannotBeStoredFailsTheListWriter)
+{
+  record.Write(1047, [](CArchive& ar) { ar << 1; });
+  const std::vector<char> before = record.Bytes(host);
+  CArea4ObjectArray list;
+  list.push_back(Fresh(doc));
+  list.push_back(Fresh(doc));
+  list.back().m_ManualEquationArray.Add(0, GS::UniString(std::string(40000, 'x').c_str(), CC_Default));
+  record.Write(1047, [&](CArchive& ar) { EXPECT_FALSE(list.Serialize(ar, &doc)); });
+  EXPECT_EQ(record.Bytes(host), before);
+}
+
 TEST_F(FolderRecordTest, FailedFolderStaysInTheListAndTheListReportsIt)
 {
   // The second holds more texts than the data does.
