@@ -105,6 +105,9 @@ public:
   // Whether count items of at least bytesEach bytes can still be read; a
   // negative count never fits.
   bool CanHold(long long count, long long bytesEach);
+  // A writer met data its reader would refuse: the write fails as for a text
+  // too long for its length (nothing of it is stored).
+  virtual void RefuseWrite() = 0;
 };
 
 // The common typed operations over two raw transfers, shared by the two
@@ -113,6 +116,8 @@ class CArchiveStream : public CArchive {
 public:
   using CArchive::operator<<;
   using CArchive::operator>>;
+
+  void RefuseWrite() override { OnBadText(); }
 
   CArchive& operator<<(bool value) override;
   CArchive& operator<<(double value) override;
@@ -297,6 +302,8 @@ public:
   void Read(void* data, int size);
   std::uint64_t RemainingBytes();
   bool CanHold(long long count, long long bytesEach);
+  // Data its reader would refuse: error 3, as for a text too long.
+  void RefuseWrite() { OnBadText(); }
 
   CFileArchive& operator<<(bool value);
   CFileArchive& operator<<(double value);

@@ -310,6 +310,11 @@ void MakeDefaultTree(CAreaTree& tree, CPlenimetraParam* param)
 bool CAreaTree::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
+    // A tree its reader would refuse is not stored at all.
+    if (GetHeight() > kMaxTreeDepth) {
+      ar.RefuseWrite();
+      return false;
+    }
     WriteNode(ar, *this);
     return true;
   }
@@ -323,6 +328,10 @@ bool CAreaTree::Write3(CFileArchive& ar, CPlenimetraParam* param, int* count) co
   if (count != nullptr) {
     *count += CountBelow(*this);
     return true;
+  }
+  if (GetHeight() > kMaxTreeDepth) {
+    ar.RefuseWrite();
+    return false;
   }
   WriteRecords(ar, param, *this, 0);
   return ar.GetError() == 0;
@@ -363,10 +372,15 @@ bool CAreaTree::Read3(CFileArchive& ar, CPlenimetraParam* param)
 bool CAreaTree::SerializeEnv(CArchive& ar, CPlenimetraParam* param, int* count)
 {
   if (!ar.m_bOpen) {
-    if (count != nullptr)
+    if (count != nullptr) {
       *count += CountBelow(*this);
-    else
-      WriteRecords(ar, param, *this, 0);
+      return true;
+    }
+    if (GetHeight() > kMaxTreeDepth) {
+      ar.RefuseWrite();
+      return false;
+    }
+    WriteRecords(ar, param, *this, 0);
     return true;
   }
   StartFlatRead(*this, param);
