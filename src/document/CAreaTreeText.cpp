@@ -77,8 +77,12 @@ GS::UniString CAreaTree::GetTextTotal(CPlenimetraParam* param, CKelProgressCore&
 GS::UniString CAreaTree::GetTextTotalTubo(CPlenimetraParam* param, CKelProgressCore& progress) const
 {
   const long long total = GetAllFloorTotalArea(param, progress);
-  const double tubo = SnapToInteger(static_cast<double>(total) * param->m_EnvParam.m_TuboFactor);
-  return MinusPrefix(m_Operator) + param->GetAreaStr(static_cast<long long>(tubo), m_RoundTypeTotal.m_Digit);
+  // The factor is a stored setting: a damaged one gives the limit, not an
+  // overflow.
+  const double product = static_cast<double>(total) * param->m_EnvParam.m_TuboFactor;
+  const auto magnitude = static_cast<long long>(SnapToInteger(ScaledMagnitude(product)));
+  const long long tubo = product < 0 ? -magnitude : magnitude;
+  return MinusPrefix(m_Operator) + param->GetAreaStr(tubo, m_RoundTypeTotal.m_Digit);
 }
 
 GS::UniString CAreaTree::GetText(CPlenimetraParam* param, CKelProgressCore& progress) const
