@@ -323,23 +323,28 @@ CArchiveOld::CArchiveOld(const char* name) : m_Name(name, CC_Default) {}
 CArchiveOld::~CArchiveOld()
 {
   // A half-written record would replace good stored data with garbage.
-  if (!m_bOpen && m_ModulData.dataHdl != nullptr && !m_bWriteFailed)
+  if (!m_bOpen && m_Data.IsWriting() && !m_Data.HasFailed()) {
+    m_ModulData.dataHdl = m_Data.GetHandle();
     ACAPI_ModulData_Store(&m_ModulData, m_Name);
-  BMKillHandle(&m_ModulData.dataHdl);
+    m_ModulData.dataHdl = nullptr;  // the stream's
+  }
 }
 
 int CArchiveOld::Open()
 {
   m_bOpen = true;
-  m_nPos = 0;
-  BMKillHandle(&m_ModulData.dataHdl);
-  GSErrCode err = ACAPI_ModulData_GetInfo(&m_ModulData, m_Name);
+  m_Data.Release();
+  API_ModulData record;
+  GSErrCode err = ACAPI_ModulData_GetInfo(&record, m_Name);
   if (err == NoError)
-    err = ACAPI_ModulData_Get(&m_ModulData, m_Name);
-  if (err != NoError) {
-    BMKillHandle(&m_ModulData.dataHdl);
+    err = ACAPI_ModulData_Get(&record, m_Name);
+  if (err != NoError)
+    BMKillHandle(&record.dataHdl);
+  m_Data.StartReading(record.dataHdl);
+  record.dataHdl = nullptr;  // the stream's
+  m_ModulData = record;
+  if (err != NoError)
     return err;
-  }
   Dump();
   return 0;
 }
@@ -347,58 +352,31 @@ int CArchiveOld::Open()
 void CArchiveOld::Save(int version)
 {
   m_bOpen = false;
-  m_nPos = 0;
-  BMKillHandle(&m_ModulData.dataHdl);
+  m_Data.StartWriting();
   m_ModulData.dataVersion = version;
   m_ModulData.platformSign = kPlatformSign;
-  m_ModulData.dataHdl = BMAllocateHandle(0, ALLOCATE_CLEAR, 0);
-  m_bWriteFailed = m_ModulData.dataHdl == nullptr;
 }
 
-std::uint64_t CArchiveOld::RemainingBytes()
-{
-  if (!m_bOpen)
-    return kUnbounded;
-  const GSSize size = BMGetHandleSize(m_ModulData.dataHdl);
-  return size > m_nPos ? std::uint64_t(size - m_nPos) : 0;
-}
+std::uint64_t CArchiveOld::RemainingBytes() { return m_bOpen ? m_Data.RemainingBytes() : kUnbounded; }
 
 void CArchiveOld::Write(const void* data, int size)
 {
   PLN_ASSERT(!m_bOpen);
-  if (m_ModulData.dataHdl == nullptr) {
-    m_bWriteFailed = true;
-    throw kNoMemory;
-  }
-  if (size <= 0)
-    return;
-  const long long end = (long long)m_nPos + size;
-  const bool grow = end > BMGetHandleSize(m_ModulData.dataHdl);
-  if (end > std::numeric_limits<int>::max() ||
-      (grow && BMReallocHandle(m_ModulData.dataHdl, GSSize(end), ALLOCATE_CLEAR, 0) == nullptr)) {
-    m_bWriteFailed = true;
-    throw kNoMemory;
-  }
-  std::memcpy(*m_ModulData.dataHdl + m_nPos, data, std::size_t(size));
-  m_nPos = int(end);
+  m_Data.Write(data, size);
 }
 
 void CArchiveOld::Read(void* data, int size)
 {
   PLN_ASSERT(m_bOpen);
-  if (m_ModulData.dataHdl == nullptr)
-    throw kNoData;
-  if (size < 0 || std::uint64_t(size) > RemainingBytes())
-    throw kPastEnd;
-  std::memcpy(data, *m_ModulData.dataHdl + m_nPos, std::size_t(size));
-  m_nPos += size;
+  m_Data.Read(data, size);
 }
 
 void CArchiveOld::OnBadText()
 {
   if (m_bOpen)
     throw kPastEnd;
-  m_bWriteFailed = true;
+  // The record is refused as a whole: nothing of it is stored.
+  m_Data.Abandon();
   throw kTooLong;
 }
 

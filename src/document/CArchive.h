@@ -29,6 +29,7 @@
 // Readers of counts and lengths check them against RemainingBytes() (or
 // CanHold) before they resize or allocate.
 
+#include "CHostMemoryStream.h"
 #include "gs_guid.h"
 #include "gs_unistring.h"
 #include "host_api_types.h"
@@ -39,10 +40,10 @@
 
 class CArchive {
 public:
-  static constexpr unsigned int kNoData = 1;
-  static constexpr unsigned int kPastEnd = 2;
-  static constexpr unsigned int kTooLong = 3;
-  static constexpr unsigned int kNoMemory = 4;
+  static constexpr unsigned int kNoData = CHostMemoryStream::kNoData;
+  static constexpr unsigned int kPastEnd = CHostMemoryStream::kPastEnd;
+  static constexpr unsigned int kTooLong = CHostMemoryStream::kTooLong;
+  static constexpr unsigned int kNoMemory = CHostMemoryStream::kNoMemory;
   // The longest text a signed 16-bit length can carry back.
   static constexpr int kMaxTextBytes = 32767;
 
@@ -223,7 +224,7 @@ public:
 
   int GetVersion() override { return m_ModulData.dataVersion; }
   unsigned short GetPlatformSign() const { return m_ModulData.platformSign; }
-  int GetFilePointer() override { return m_nPos; }
+  int GetFilePointer() override { return m_Data.GetPosition(); }
   std::uint64_t RemainingBytes() override;
 
   void Write(const void* data, int size) override;
@@ -233,10 +234,9 @@ protected:
   void OnBadText() override;
 
 private:
-  int m_nPos = 0;
-  API_ModulData m_ModulData;
+  CHostMemoryStream m_Data;   // the record's data
+  API_ModulData m_ModulData;  // version and platform sign; its handle stays with the stream
   GS::UniString m_Name;
-  bool m_bWriteFailed = false;
 };
 
 // The document dump: a plain file that begins with the version as an int.
