@@ -103,6 +103,24 @@ bool WriteFile(std::FILE* file, const void* data, int size)
 // Read, RemainingBytes and OnBadText.
 
 struct ArchiveEncoding {
+  // Numbers as their little-endian bytes, whatever the machine's order.
+  template <typename Stream, KelByteOrder::Number T>
+  static void WriteNumber(Stream& stream, T value)
+  {
+    unsigned char bytes[sizeof(T)];
+    KelByteOrder::Encode(value, bytes);
+    stream.Write(bytes, sizeof(T));
+  }
+
+  // A short read leaves zero bytes behind it, so the number reads 0.
+  template <typename Stream, KelByteOrder::Number T>
+  static void ReadNumber(Stream& stream, T& value)
+  {
+    unsigned char bytes[sizeof(T)] = {};
+    stream.Read(bytes, sizeof(T));
+    value = KelByteOrder::Decode<T>(bytes);
+  }
+
   template <typename Stream>
   static void WriteBool(Stream& stream, bool value)
   {
@@ -214,8 +232,7 @@ struct ArchiveEncoding {
       stream.OnBadText();
       return;
     }
-    const short n = short(length);
-    stream.Write(&n, sizeof n);
+    WriteNumber(stream, short(length));
     stream.Write(text, int(length) + 1);
   }
 
@@ -226,7 +243,7 @@ struct ArchiveEncoding {
   static bool ReadText(Stream& stream, std::string& text)
   {
     short n = 0;
-    stream.Read(&n, sizeof n);
+    ReadNumber(stream, n);
     if (n < 0 || std::uint64_t(n) + 1 > stream.RemainingBytes()) {
       stream.OnBadText();
       return false;
@@ -254,11 +271,11 @@ bool CArchive::CanHold(long long count, long long bytesEach) { return CountFits(
 // ---- CArchiveStream: the typed operations --------------------------------
 
 CArchive& CArchiveStream::operator<<(bool value) { ArchiveEncoding::WriteBool(*this, value); return *this; }
-CArchive& CArchiveStream::operator<<(double value) { Write(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator<<(float value) { Write(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator<<(short value) { Write(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator<<(int value) { Write(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator<<(long long value) { Write(&value, sizeof value); return *this; }
+CArchive& CArchiveStream::operator<<(double value) { ArchiveEncoding::WriteNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator<<(float value) { ArchiveEncoding::WriteNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator<<(short value) { ArchiveEncoding::WriteNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator<<(int value) { ArchiveEncoding::WriteNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator<<(long long value) { ArchiveEncoding::WriteNumber(*this, value); return *this; }
 CArchive& CArchiveStream::operator<<(const char* text) { ArchiveEncoding::WriteCString(*this, text); return *this; }
 CArchive& CArchiveStream::operator<<(const GS::Guid& guid) { ArchiveEncoding::WriteGuid(*this, guid); return *this; }
 CArchive& CArchiveStream::operator<<(const std::string& text)
@@ -273,11 +290,11 @@ CArchive& CArchiveStream::operator<<(const GS::UniString& text)
 }
 
 CArchive& CArchiveStream::operator>>(bool& value) { ArchiveEncoding::ReadBool(*this, value); return *this; }
-CArchive& CArchiveStream::operator>>(double& value) { Read(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator>>(float& value) { Read(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator>>(short& value) { Read(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator>>(int& value) { Read(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator>>(long long& value) { Read(&value, sizeof value); return *this; }
+CArchive& CArchiveStream::operator>>(double& value) { ArchiveEncoding::ReadNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator>>(float& value) { ArchiveEncoding::ReadNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator>>(short& value) { ArchiveEncoding::ReadNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator>>(int& value) { ArchiveEncoding::ReadNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator>>(long long& value) { ArchiveEncoding::ReadNumber(*this, value); return *this; }
 CArchive& CArchiveStream::operator>>(GS::Guid& guid) { ArchiveEncoding::ReadGuid(*this, guid); return *this; }
 CArchive& CArchiveStream::operator>>(std::string& text) { ArchiveEncoding::ReadString(*this, text); return *this; }
 CArchive& CArchiveStream::operator>>(GS::UniString& text) { ArchiveEncoding::ReadUniString(*this, text); return *this; }
@@ -516,79 +533,8 @@ void CFileArchive::Read(void* data, int size)
 
 std::uint64_t CFileArchive::RemainingBytes() { return m_bOpen ? m_File.RemainingBytes() : kUnbounded; }
 
-bool CFileArchive::CanHold(long long count, long long bytesEach)
-{
-  return CountFits(RemainingBytes(), count, bytesEach);
-}
-
-CFileArchive& CFileArchive::operator<<(bool value) { ArchiveEncoding::WriteBool(*this, value); return *this; }
-CFileArchive& CFileArchive::operator<<(double value) { Write(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator<<(float value) { Write(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator<<(short value) { Write(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator<<(int value) { Write(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator<<(const char* text) { ArchiveEncoding::WriteCString(*this, text); return *this; }
-CFileArchive& CFileArchive::operator<<(const GS::Guid& guid) { ArchiveEncoding::WriteGuid(*this, guid); return *this; }
-CFileArchive& CFileArchive::operator<<(const std::string& text)
-{
-  ArchiveEncoding::WriteString(*this, text);
-  return *this;
-}
-CFileArchive& CFileArchive::operator<<(const GS::UniString& text)
-{
-  ArchiveEncoding::WriteUniString(*this, text);
-  return *this;
-}
-
-CFileArchive& CFileArchive::operator>>(bool& value) { ArchiveEncoding::ReadBool(*this, value); return *this; }
-CFileArchive& CFileArchive::operator>>(double& value) { Read(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator>>(float& value) { Read(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator>>(short& value) { Read(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator>>(int& value) { Read(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator>>(GS::Guid& guid) { ArchiveEncoding::ReadGuid(*this, guid); return *this; }
-CFileArchive& CFileArchive::operator>>(std::string& text) { ArchiveEncoding::ReadString(*this, text); return *this; }
-CFileArchive& CFileArchive::operator>>(GS::UniString& text)
-{
-  ArchiveEncoding::ReadUniString(*this, text);
-  return *this;
-}
-
 void CFileArchive::ReadCString(char* text, int capacity)
 {
   if (!ArchiveEncoding::ReadCString(*this, text, capacity))
     SetError(3);
-}
-
-void CFileArchive::Serialize(bool& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
-void CFileArchive::Serialize(double& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
-void CFileArchive::Serialize(float& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
-void CFileArchive::Serialize(short& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
-void CFileArchive::Serialize(int& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
-void CFileArchive::Serialize(GS::Guid& guid) { m_bOpen ? (void)(*this >> guid) : (void)(*this << guid); }
-void CFileArchive::Serialize(std::string& text) { m_bOpen ? (void)(*this >> text) : (void)(*this << text); }
-void CFileArchive::Serialize(GS::UniString& text) { m_bOpen ? (void)(*this >> text) : (void)(*this << text); }
-
-void CFileArchive::Serialize(char* text, int capacity)
-{
-  if (m_bOpen)
-    ReadCString(text, capacity);
-  else
-    *this << static_cast<const char*>(text);
-}
-
-void CFileArchive::SaveAttribute(API_AttrTypeID type, short index, GSCharCode code)
-{
-  ArchiveEncoding::SaveAttribute(*this, type, index, code);
-}
-
-void CFileArchive::LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code)
-{
-  ArchiveEncoding::LoadAttribute(*this, type, index, code);
-}
-
-void CFileArchive::SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code)
-{
-  if (m_bOpen)
-    LoadAttribute(type, index, code);
-  else
-    SaveAttribute(type, index, code);
 }

@@ -275,14 +275,12 @@ private:
 // The settings file: a plain file that begins with the version as an int.
 // Every transfer that moves fewer bytes than asked sets error 3 (the first
 // error stays) and the stream goes on; a short read zero-fills the rest.
-class CFileArchive {
+class CFileArchive : public CArchiveStream {
 public:
   explicit CFileArchive(const GS::UniString& path);
-  virtual ~CFileArchive();
+  ~CFileArchive() override;
   CFileArchive(const CFileArchive&) = delete;
   CFileArchive& operator=(const CFileArchive&) = delete;
-
-  bool m_bOpen = true;
 
   // 0 when the file opened (also when its version could not be read: then
   // GetError() is 3); 1 when it did not open.
@@ -294,57 +292,24 @@ public:
   int Close();
 
   int GetError() const { return m_File.GetError(); }
-  int GetVersion() const { return m_nVersion; }
+  int GetVersion() override { return m_nVersion; }
+  int GetFilePointer() override { return 0; }
   // For a reader that refuses a count or length it found; 3 by convention.
   void SetError(int error);
 
-  void Write(const void* data, int size);
-  void Read(void* data, int size);
-  std::uint64_t RemainingBytes();
-  bool CanHold(long long count, long long bytesEach);
-  // Data its reader would refuse: error 3, as for a text too long.
-  void RefuseWrite() { OnBadText(); }
-
-  CFileArchive& operator<<(bool value);
-  CFileArchive& operator<<(double value);
-  CFileArchive& operator<<(float value);
-  CFileArchive& operator<<(short value);
-  CFileArchive& operator<<(int value);
-  CFileArchive& operator<<(const char* text);
-  CFileArchive& operator<<(const GS::Guid& guid);
-  CFileArchive& operator<<(const std::string& text);
-  CFileArchive& operator<<(const GS::UniString& text);
-
-  CFileArchive& operator>>(bool& value);
-  CFileArchive& operator>>(double& value);
-  CFileArchive& operator>>(float& value);
-  CFileArchive& operator>>(short& value);
-  CFileArchive& operator>>(int& value);
-  CFileArchive& operator>>(GS::Guid& guid);
-  CFileArchive& operator>>(std::string& text);
-  CFileArchive& operator>>(GS::UniString& text);
+  void Write(const void* data, int size) override;
+  void Read(void* data, int size) override;
+  std::uint64_t RemainingBytes() override;
   // A stored text that does not fit the buffer sets error 3 and leaves "".
-  void ReadCString(char* text, int capacity);
+  void ReadCString(char* text, int capacity) override;
 
-  void Serialize(bool& value);
-  void Serialize(double& value);
-  void Serialize(float& value);
-  void Serialize(short& value);
-  void Serialize(int& value);
-  void Serialize(char* text, int capacity);
-  void Serialize(GS::Guid& guid);
-  void Serialize(std::string& text);
-  void Serialize(GS::UniString& text);
-
-  void SaveAttribute(API_AttrTypeID type, short index, GSCharCode code);
-  void LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code);
-  void SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code);
+protected:
+  // A text the 16-bit length cannot hold, or a stored length that is
+  // negative or longer than what remains: error 3.
+  void OnBadText() override { SetError(3); }
 
 private:
   friend struct ArchiveEncoding;
-  // A text the 16-bit length cannot hold, or a stored length that is
-  // negative or longer than what remains: error 3.
-  void OnBadText() { SetError(3); }
 
   CArchiveFile m_File;
   GS::UniString m_Path;
