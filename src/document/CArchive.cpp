@@ -355,13 +355,13 @@ int CArchiveOld::Open()
   GSErrCode err = ACAPI_ModulData_GetInfo(&record, m_Name);
   if (err == NoError)
     err = ACAPI_ModulData_Get(&record, m_Name);
-  if (err != NoError)
-    BMKillHandle(&record.dataHdl);
   m_Data.StartReading(record.dataHdl);
   record.dataHdl = nullptr;  // the stream's
   m_ModulData = record;
-  if (err != NoError)
+  if (err != NoError) {
+    m_Data.Release();  // no data is kept after a failure
     return err;
+  }
   Dump();
   return 0;
 }

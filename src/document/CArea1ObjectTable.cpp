@@ -10,6 +10,7 @@
 #include "CMyUserData.h"
 #include "CPlenimetraParam.h"
 #include "GetLibPartInd.h"
+#include "HostHandles.h"
 #include "host_elements.h"
 
 #include <algorithm>
@@ -154,10 +155,11 @@ GSErrCode CArea1ObjectArray::CreateObject(CPlenimetraParam* param, short floor, 
   owner.libInd = libInd;
   owner.typeID = API_ObjectID;
   API_GetParamsType params;
-  if (GSErrCode err = SetParam(param, floor, start, maxRows, lines, owner, params); err != NoError) {
-    ACAPI_DisposeAddParHdl(&params.params);
-    return err;
-  }
+  const GSErrCode setErr = SetParam(param, floor, start, maxRows, lines, owner, params);
+  pln::gsutil::ParamsGuard taken;
+  taken.params = params.params;
+  if (setErr != NoError)
+    return setErr;
 
   API_Element element;
   element.header.typeID = API_ObjectID;
@@ -170,10 +172,9 @@ GSErrCode CArea1ObjectArray::CreateObject(CPlenimetraParam* param, short floor, 
   CLayerControl layer(element.header.layer);
   if (err == NoError) {
     API_ElementMemo memo;
-    memo.params = params.params;
+    memo.params = taken.params;
     err = ACAPI_Element_Create(&element, &memo);
   }
-  ACAPI_DisposeAddParHdl(&params.params);
   if (err == NoError) {
     CMyUserData tag(kOutputTagType, CMyUserData::kVersion);
     err = tag.SetUserData(&element.header);

@@ -30,9 +30,9 @@ bool CGSArchive2::Open()
   API_ModulData record;
   const bool read =
       ACAPI_ModulData_GetInfo(&record, m_name) == NoError && ACAPI_ModulData_Get(&record, m_name) == NoError;
-  m_stream.StartReading(read ? record.dataHdl : nullptr);
+  m_stream.StartReading(record.dataHdl);
   if (!read)
-    BMKillHandle(&record.dataHdl);
+    m_stream.Release();  // no data is kept after a failure
   record.dataHdl = nullptr;
   m_record = record;
   return read;
