@@ -33,14 +33,14 @@ inline void Check(bool condition)
 // Every value a target reads is used, so the sanitizers see a value its
 // type cannot hold (a bool read from a stored 2); an unused one they never
 // load.
-inline volatile long long g_Sink = 0;
+inline volatile unsigned long long g_Sink = 0;
 template <typename T>
 void Use(T value)
 {
   if constexpr (std::is_floating_point_v<T>)
-    g_Sink = g_Sink + (value == value ? 1 : 0);
+    g_Sink = g_Sink ^ (value == value ? 1u : 0u);
   else
-    g_Sink = g_Sink + static_cast<long long>(value);
+    g_Sink = g_Sink ^ static_cast<unsigned long long>(value);
 }
 
 // Stores the bytes as the project's module data of the name, in the
