@@ -443,15 +443,13 @@ void CArchiveFile::SetError(int error)
     m_nError = error;
 }
 
-// ---- CFileArchiveNew --------------------------------------------------------
+// ---- the file streams --------------------------------------------------------
 
-CFileArchiveNew::CFileArchiveNew() = default;
+CArchiveFileStream::~CArchiveFileStream() { Close(); }
 
-CFileArchiveNew::~CFileArchiveNew() { Close(); }
+int CArchiveFileStream::Close() { return m_File.Close(); }
 
-int CFileArchiveNew::Close() { return m_File.Close(); }
-
-int CFileArchiveNew::Open(const GS::UniString& path)
+int CArchiveFileStream::OpenFile(const GS::UniString& path)
 {
   Close();
   m_bOpen = true;
@@ -461,7 +459,7 @@ int CFileArchiveNew::Open(const GS::UniString& path)
   return 0;
 }
 
-int CFileArchiveNew::Save(const GS::UniString& path, int version)
+int CArchiveFileStream::SaveFile(const GS::UniString& path, int version)
 {
   Close();
   m_bOpen = false;
@@ -472,69 +470,30 @@ int CFileArchiveNew::Save(const GS::UniString& path, int version)
   return 0;
 }
 
-std::uint64_t CFileArchiveNew::RemainingBytes() { return m_bOpen ? m_File.RemainingBytes() : kUnbounded; }
+std::uint64_t CArchiveFileStream::RemainingBytes() { return m_bOpen ? m_File.RemainingBytes() : kUnbounded; }
 
-void CFileArchiveNew::Write(const void* data, int size)
+void CArchiveFileStream::Write(const void* data, int size)
 {
   PLN_ASSERT(!m_bOpen);
   m_File.Write(data, size, 3);
 }
 
-void CFileArchiveNew::Read(void* data, int size)
+void CArchiveFileStream::Read(void* data, int size)
 {
   PLN_ASSERT(m_bOpen);
-  m_File.Read(data, size, 2);
+  m_File.Read(data, size, m_nReadError);
 }
+
+CFileArchiveNew::CFileArchiveNew() : CArchiveFileStream(2) {}
 
 void CFileArchiveNew::OnBadText() { m_File.SetError(m_bOpen ? 2 : 3); }
 
-// ---- CFileArchive -----------------------------------------------------------
-
-CFileArchive::CFileArchive(const GS::UniString& path) : m_Path(path) {}
-
-CFileArchive::~CFileArchive() { Close(); }
-
-int CFileArchive::Close() { return m_File.Close(); }
-
-int CFileArchive::Open()
-{
-  Close();
-  m_bOpen = true;
-  if (!m_File.OpenRead(m_Path))
-    return 1;
-  *this >> m_nVersion;
-  return 0;
-}
-
-int CFileArchive::Save(int version)
-{
-  Close();
-  m_bOpen = false;
-  if (!m_File.OpenWrite(m_Path))
-    return 1;
-  m_nVersion = version;
-  *this << version;
-  return 0;
-}
+CFileArchive::CFileArchive(const GS::UniString& path) : CArchiveFileStream(3), m_Path(path) {}
 
 void CFileArchive::SetError(int error) { m_File.SetError(error); }
 
-void CFileArchive::Write(const void* data, int size)
-{
-  PLN_ASSERT(!m_bOpen);
-  m_File.Write(data, size, 3);
-}
-
-void CFileArchive::Read(void* data, int size)
-{
-  PLN_ASSERT(m_bOpen);
-  m_File.Read(data, size, 3);
-}
-
-std::uint64_t CFileArchive::RemainingBytes() { return m_bOpen ? m_File.RemainingBytes() : kUnbounded; }
-
 void CFileArchive::ReadCString(char* text, int capacity)
 {
-  if (!ArchiveEncoding::ReadCString(*this, text, capacity))
+  if (!ArchiveEncoding::ReadCString(static_cast<CArchiveStream&>(*this), text, capacity))
     SetError(3);
 }

@@ -239,21 +239,18 @@ private:
   GS::UniString m_Name;
 };
 
-// The document dump: a plain file that begins with the version as an int.
-// Errors: 1 the file did not open, 2 a read found too few bytes, 3 a write
-// transferred fewer bytes. The first error stays.
-class CFileArchiveNew : public CArchiveStream {
+// The two file streams: a plain file that begins with the version as an
+// int, moved through CArchiveFile. They never throw: each keeps its first
+// error code (GetError) and goes on, and a short read zero-fills the rest.
+class CArchiveFileStream : public CArchiveStream {
 public:
-  CFileArchiveNew();
-  ~CFileArchiveNew() override;
-  CFileArchiveNew(const CFileArchiveNew&) = delete;
-  CFileArchiveNew& operator=(const CFileArchiveNew&) = delete;
+  // Closes the file.
+  ~CArchiveFileStream() override;
+  CArchiveFileStream(const CArchiveFileStream&) = delete;
+  CArchiveFileStream& operator=(const CArchiveFileStream&) = delete;
 
-  // The path in UTF-8 (character code 99). 0, or 1 when it did not open.
-  int Open(const GS::UniString& path);
-  int Save(const GS::UniString& path, int version);
   // Closes the file; a written copy then replaces the file (error 3 when it
-  // cannot). Returns the error. The destructor closes too.
+  // cannot). Returns the error.
   int Close();
 
   int GetVersion() override { return m_nVersion; }
@@ -265,41 +262,46 @@ public:
   void Read(void* data, int size) override;
 
 protected:
-  void OnBadText() override;
+  // readError: the code a read that finds too few bytes sets.
+  explicit CArchiveFileStream(int readError) : m_nReadError(readError) {}
+  // The path in UTF-8 (character code 99). 0, or 1 when it did not open.
+  int OpenFile(const GS::UniString& path);
+  int SaveFile(const GS::UniString& path, int version);
+
+  CArchiveFile m_File;
 
 private:
+  int m_nReadError;
   int m_nVersion = 0;
-  CArchiveFile m_File;
 };
 
-// The settings file: a plain file that begins with the version as an int.
-// Every transfer that moves fewer bytes than asked sets error 3 (the first
-// error stays) and the stream goes on; a short read zero-fills the rest.
-class CFileArchive : public CArchiveStream {
+// The document dump. Errors: 1 the file did not open, 2 a read found too
+// few bytes, 3 a write transferred fewer bytes.
+class CFileArchiveNew : public CArchiveFileStream {
+public:
+  CFileArchiveNew();
+
+  int Open(const GS::UniString& path) { return OpenFile(path); }
+  int Save(const GS::UniString& path, int version) { return SaveFile(path, version); }
+
+protected:
+  void OnBadText() override;
+};
+
+// The settings file. Every transfer that moves fewer bytes than asked sets
+// error 3.
+class CFileArchive : public CArchiveFileStream {
 public:
   explicit CFileArchive(const GS::UniString& path);
-  ~CFileArchive() override;
-  CFileArchive(const CFileArchive&) = delete;
-  CFileArchive& operator=(const CFileArchive&) = delete;
 
   // 0 when the file opened (also when its version could not be read: then
   // GetError() is 3); 1 when it did not open.
-  int Open();
+  int Open() { return OpenFile(m_Path); }
   // 0, or 1 when the file could not be created.
-  int Save(int version);
-  // Closes the file; a written copy then replaces the file (error 3 when it
-  // cannot). Returns the error. The destructor closes too.
-  int Close();
+  int Save(int version) { return SaveFile(m_Path, version); }
 
-  int GetError() const { return m_File.GetError(); }
-  int GetVersion() override { return m_nVersion; }
-  int GetFilePointer() override { return 0; }
   // For a reader that refuses a count or length it found; 3 by convention.
   void SetError(int error);
-
-  void Write(const void* data, int size) override;
-  void Read(void* data, int size) override;
-  std::uint64_t RemainingBytes() override;
   // A stored text that does not fit the buffer sets error 3 and leaves "".
   void ReadCString(char* text, int capacity) override;
 
@@ -309,9 +311,5 @@ protected:
   void OnBadText() override { SetError(3); }
 
 private:
-  friend struct ArchiveEncoding;
-
-  CArchiveFile m_File;
   GS::UniString m_Path;
-  int m_nVersion = 0;
 };
