@@ -94,10 +94,10 @@ public:
   void Dump(CPlenimetraParam* param, int indent) const;
 
   // == Totals and labels ==
-  long long GetAllFloorTotalArea(CPlenimetraParam* param, CKelProgressCore& progress) const;
-  GS::UniString GetTextTotal(CPlenimetraParam* param, CKelProgressCore& progress) const;
-  GS::UniString GetTextTotalTubo(CPlenimetraParam* param, CKelProgressCore& progress) const;
-  GS::UniString GetText(CPlenimetraParam* param, CKelProgressCore& progress) const;
+  long long GetAllFloorTotalArea(const CPlenimetraParam* param, CKelProgressCore& progress) const;
+  GS::UniString GetTextTotal(const CPlenimetraParam* param, CKelProgressCore& progress) const;
+  GS::UniString GetTextTotalTubo(const CPlenimetraParam* param, CKelProgressCore& progress) const;
+  GS::UniString GetText(const CPlenimetraParam* param, CKelProgressCore& progress) const;
   GS::UniString GetTextEnv(CPlenimetraParam* param) const;
 
   // == Tree views ==
