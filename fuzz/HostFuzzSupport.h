@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <type_traits>
 #include <vector>
 
 #include "HostFixture.h"
@@ -27,6 +28,19 @@ inline void Check(bool condition)
 {
   if (!condition)
     std::abort();
+}
+
+// Every value a target reads is used, so the sanitizers see a value its
+// type cannot hold (a bool read from a stored 2); an unused one they never
+// load.
+inline volatile unsigned long long g_Sink = 0;
+template <typename T>
+void Use(T value)
+{
+  if constexpr (std::is_floating_point_v<T>)
+    g_Sink = g_Sink ^ (value == value ? 1u : 0u);
+  else
+    g_Sink = g_Sink ^ static_cast<unsigned long long>(value);
 }
 
 // Stores the bytes as the project's module data of the name, in the

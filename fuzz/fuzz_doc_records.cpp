@@ -21,16 +21,17 @@ constexpr std::size_t kHeaderBytes = 1 + 4 + 4;
 const char* const kName = "PLENIMETRA";
 
 using HostFuzz::Check;
+using HostFuzz::Use;
 
 void ReadField(CArchive& in, unsigned kind, std::size_t recordSize)
 {
   switch (kind) {
-  case 0: { bool v; in >> v; break; }
-  case 1: { short v; in >> v; break; }
-  case 2: { int v; in >> v; break; }
-  case 3: { long long v; in >> v; break; }
-  case 4: { double v; in >> v; break; }
-  case 5: { float v; in >> v; break; }
+  case 0: { bool v; in >> v; Use(v); break; }
+  case 1: { short v; in >> v; Use(v); break; }
+  case 2: { int v; in >> v; Use(v); break; }
+  case 3: { long long v; in >> v; Use(v); break; }
+  case 4: { double v; in >> v; Use(v); break; }
+  case 5: { float v; in >> v; Use(v); break; }
   case 6: {
     std::string text;
     in >> text;

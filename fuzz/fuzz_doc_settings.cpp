@@ -18,15 +18,16 @@ namespace {
 constexpr std::size_t kHeaderBytes = 1 + 4;
 
 using HostFuzz::Check;
+using HostFuzz::Use;
 
 void ReadField(CFileArchive& in, unsigned kind, std::size_t fileSize)
 {
   switch (kind) {
-  case 0: { bool v; in >> v; break; }
-  case 1: { short v; in >> v; break; }
-  case 2: { int v; in >> v; break; }
-  case 3: { double v; in >> v; break; }
-  case 4: { float v; in >> v; break; }
+  case 0: { bool v; in >> v; Use(v); break; }
+  case 1: { short v; in >> v; Use(v); break; }
+  case 2: { int v; in >> v; Use(v); break; }
+  case 3: { double v; in >> v; Use(v); break; }
+  case 4: { float v; in >> v; Use(v); break; }
   case 5: {
     std::string text;
     in >> text;

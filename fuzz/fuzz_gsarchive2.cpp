@@ -20,15 +20,16 @@ const char* const kName = "fuzz";
 constexpr Int32 kVersion = 1000;
 
 using HostFuzz::Check;
+using HostFuzz::Use;
 
 // One field of the kind chosen by a program step.
 void ReadField(CGSArchive2& in, unsigned kind, std::size_t recordSize)
 {
   switch (kind) {
-  case 0: { bool v; in.Serialize(v); break; }
-  case 1: { short v; in.Serialize(v); break; }
-  case 2: { int v; in.Serialize(v); break; }
-  case 3: { double v; in.Serialize(v); break; }
+  case 0: { bool v; in.Serialize(v); Check(v == true || v == false); Use(v); break; }
+  case 1: { short v; in.Serialize(v); Use(v); break; }
+  case 2: { int v; in.Serialize(v); Use(v); break; }
+  case 3: { double v; in.Serialize(v); Use(v); break; }
   case 4: {
     std::string text;
     in.Serialize(text);

@@ -13,6 +13,18 @@ namespace {
 
 using namespace dg;
 
+// Whether the window can take the action. A window that no longer exists
+// refuses it with a misuse: the message would reach an object that may be
+// gone with its window. One that is closing stays silent (its close
+// message is on the way).
+bool Live(short dialId, const char* action)
+{
+  const DGDialogState* window = FindDialog(dialId);
+  if (window == nullptr && dialId != 0)
+    Misuse(action, "window " + std::to_string(dialId) + " does not exist");
+  return window != nullptr && !window->closing;
+}
+
 DGItemState* UserItem(const char* action, short dialId, short item, std::initializer_list<DGItemKind> kinds)
 {
   DGItemState* state = FindItem(dialId, item);
@@ -112,7 +124,7 @@ DialogUser DialogUser::TabPage(short tabControl, short tabIndex) const
 
 short DialogUser::Click(short item)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   if (item != DG_CLOSEBOX && UserItem("Click", dialId_, item, {}) == nullptr)
     return 0;
@@ -125,14 +137,14 @@ short DialogUser::Click(short item)
 
 short DialogUser::DoubleClick(short item)
 {
-  if (!IsOpen() || UserItem("DoubleClick", dialId_, item, {}) == nullptr)
+  if (!Live(dialId_, __func__) || UserItem("DoubleClick", dialId_, item, {}) == nullptr)
     return 0;
   return Deliver(dialId_, DG_MSG_DOUBLECLICK, item, 0);
 }
 
 short DialogUser::SetLong(short item, Int32 value)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   DGItemState* state = UserItem("SetLong", dialId_, item,
                                 {DGItemKind::LongEdit, DGItemKind::CheckBox, DGItemKind::RadioButton,
@@ -149,7 +161,7 @@ short DialogUser::SetLong(short item, Int32 value)
 
 short DialogUser::SetDouble(short item, double value)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   DGItemState* state = UserItem("SetDouble", dialId_, item, {DGItemKind::DoubleEdit});
   if (state == nullptr)
@@ -160,7 +172,7 @@ short DialogUser::SetDouble(short item, double value)
 
 short DialogUser::SetText(short item, const GS::UniString& text)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   DGItemState* state = UserItem("SetText", dialId_, item, {DGItemKind::TextEdit});
   if (state == nullptr)
@@ -171,7 +183,7 @@ short DialogUser::SetText(short item, const GS::UniString& text)
 
 short DialogUser::Track(short item, Int32 value)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   DGItemState* state = UserItem("Track", dialId_, item, {DGItemKind::UserControl, DGItemKind::LongEdit});
   if (state == nullptr)
@@ -182,7 +194,7 @@ short DialogUser::Track(short item, Int32 value)
 
 short DialogUser::SelectTab(short tabControl, short tabIndex)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   DGItemState* state = UserItem("SelectTab", dialId_, tabControl, {DGItemKind::TabControl});
   if (state == nullptr)
@@ -197,7 +209,7 @@ short DialogUser::SelectTab(short tabControl, short tabIndex)
 
 short DialogUser::SelectRows(short list, const std::vector<short>& rows)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   DGItemState* state = UserItem("SelectRows", dialId_, list, {DGItemKind::ListBox});
   if (state == nullptr || !RowsExist("SelectRows", state->list, rows) ||
@@ -209,7 +221,7 @@ short DialogUser::SelectRows(short list, const std::vector<short>& rows)
 
 short DialogUser::SelectTreeItems(short tree, const std::vector<Int32>& treeItems)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   DGItemState* state = UserItem("SelectTreeItems", dialId_, tree, {DGItemKind::TreeView});
   if (state == nullptr || !TreeItemsExist("SelectTreeItems", state->tree, treeItems) ||
@@ -221,17 +233,17 @@ short DialogUser::SelectTreeItems(short tree, const std::vector<Int32>& treeItem
 
 short DialogUser::ExpandTreeItem(short tree, Int32 treeItem)
 {
-  return IsOpen() ? ExpandOrCollapse("ExpandTreeItem", dialId_, tree, treeItem, true) : 0;
+  return Live(dialId_, __func__) ? ExpandOrCollapse("ExpandTreeItem", dialId_, tree, treeItem, true) : 0;
 }
 
 short DialogUser::CollapseTreeItem(short tree, Int32 treeItem)
 {
-  return IsOpen() ? ExpandOrCollapse("CollapseTreeItem", dialId_, tree, treeItem, false) : 0;
+  return Live(dialId_, __func__) ? ExpandOrCollapse("CollapseTreeItem", dialId_, tree, treeItem, false) : 0;
 }
 
 short DialogUser::HeaderClick(short list, short headerItem)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   const DGItemState* state = UserItem("HeaderClick", dialId_, list, {DGItemKind::ListBox});
   if (state == nullptr || headerItem < 1 || headerItem > HeaderCount(state->list)) {
@@ -243,7 +255,7 @@ short DialogUser::HeaderClick(short list, short headerItem)
 
 short DialogUser::HeaderResize(short list, short headerItem, short widthChange)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   DGItemState* state = UserItem("HeaderResize", dialId_, list, {DGItemKind::ListBox});
   if (state == nullptr || headerItem < 1 || static_cast<std::size_t>(headerItem) > state->list.tabFields.size()) {
@@ -258,14 +270,14 @@ short DialogUser::HeaderResize(short list, short headerItem, short widthChange)
 
 short DialogUser::SendDragDrop(short item, DG::DragDropEventArg& arg)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   return Deliver(dialId_, DG_MSG_DRAGDROP, item, Address(&arg));
 }
 
 short DialogUser::DragAndDrop(short sourceItem, short targetItem, Int32 insertPos, short relativePos)
 {
-  if (!IsOpen() || UserItem("DragAndDrop", dialId_, sourceItem, {}) == nullptr ||
+  if (!Live(dialId_, __func__) || UserItem("DragAndDrop", dialId_, sourceItem, {}) == nullptr ||
       UserItem("DragAndDrop", dialId_, targetItem, {}) == nullptr)
     return 0;
   DG::DragDropEventArg arg;
@@ -287,7 +299,7 @@ short DialogUser::DragAndDrop(short sourceItem, short targetItem, Int32 insertPo
 
 short DialogUser::Resize(short hGrow, short vGrow)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   DGDialogState* window = FindDialog(dialId_);
   window->width = static_cast<short>(window->width + hGrow);
@@ -300,7 +312,7 @@ short DialogUser::Resize(short hGrow, short vGrow)
 // callback unpacks them (an arithmetic shift keeps the sign).
 short DialogUser::Grow(short hGrow, short vGrow)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   const auto low = static_cast<UInt32>(static_cast<UInt16>(hGrow));
   const auto high = static_cast<UInt32>(static_cast<UInt16>(vGrow)) << 16;
@@ -310,7 +322,7 @@ short DialogUser::Grow(short hGrow, short vGrow)
 
 short DialogUser::SplitterDrag(short splitter, short from, short to)
 {
-  if (!IsOpen() || UserItem("SplitterDrag", dialId_, splitter, {DGItemKind::Splitter}) == nullptr)
+  if (!Live(dialId_, __func__) || UserItem("SplitterDrag", dialId_, splitter, {DGItemKind::Splitter}) == nullptr)
     return 0;
   DG::SplitterDragEventArg drag{0, from};
   Deliver(dialId_, DG_MSG_SPLITTERDRAG, splitter, Address(&drag));
@@ -323,14 +335,14 @@ short DialogUser::SplitterDrag(short splitter, short from, short to)
 
 short DialogUser::Activate(bool active)
 {
-  return IsOpen() ? Deliver(dialId_, DG_MSG_ACTIVATE, 0, active ? 1 : 0) : 0;
+  return Live(dialId_, __func__) ? Deliver(dialId_, DG_MSG_ACTIVATE, 0, active ? 1 : 0) : 0;
 }
 
-short DialogUser::HotKey(short key) { return IsOpen() ? Deliver(dialId_, DG_MSG_HOTKEY, key, 0) : 0; }
+short DialogUser::HotKey(short key) { return Live(dialId_, __func__) ? Deliver(dialId_, DG_MSG_HOTKEY, key, 0) : 0; }
 
 short DialogUser::TopStatusChange(bool isTop)
 {
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return 0;
   DG::PanelTopStatusChangeEventArg status{isTop};
   return Deliver(dialId_, DG_MSG_TOPSTATUSCHANGE, 0, Address(&status));
@@ -339,7 +351,7 @@ short DialogUser::TopStatusChange(bool isTop)
 NewDisplay::DrawSurface DialogUser::DrawListCell(short list, short row, short tabField, double width, double height)
 {
   NewDisplay::DrawSurface surface{width, height, {}};
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return surface;
   const DGItemState* state = UserItem("DrawListCell", dialId_, list, {DGItemKind::ListBox});
   if (state == nullptr || row < 1 || static_cast<std::size_t>(row) > state->list.rows.size()) {
@@ -361,7 +373,7 @@ NewDisplay::DrawSurface DialogUser::DrawListCell(short list, short row, short ta
 NewDisplay::DrawSurface DialogUser::DrawUserItem(short item, double width, double height)
 {
   NewDisplay::DrawSurface surface{width, height, {}};
-  if (!IsOpen() || UserItem("DrawUserItem", dialId_, item, {DGItemKind::UserItem}) == nullptr)
+  if (!Live(dialId_, __func__) || UserItem("DrawUserItem", dialId_, item, {DGItemKind::UserItem}) == nullptr)
     return surface;
   DG::ItemUpdateEventArg update{0, 0, &surface};
   Deliver(dialId_, DG_MSG_UPDATE, item, Address(&update));
@@ -371,7 +383,7 @@ NewDisplay::DrawSurface DialogUser::DrawUserItem(short item, double width, doubl
 NewDisplay::DrawSurface DialogUser::PaintBackground(double width, double height)
 {
   NewDisplay::DrawSurface surface{width, height, {}};
-  if (!IsOpen())
+  if (!Live(dialId_, __func__))
     return surface;
   DG::PanelBackgroundPaintEventArg paint{&surface};
   Deliver(dialId_, DG_MSG_BACKGROUNDPAINT, 0, Address(&paint));
@@ -380,7 +392,7 @@ NewDisplay::DrawSurface DialogUser::PaintBackground(double width, double height)
 
 short DialogUser::Send(short message, short item, DGMessageData msgData)
 {
-  return IsOpen() ? Deliver(dialId_, message, item, msgData) : 0;
+  return Live(dialId_, __func__) ? Deliver(dialId_, message, item, msgData) : 0;
 }
 
 }  // namespace pln::host

@@ -11,8 +11,9 @@
 // (a tab page's messages go to the callback of the dialog that holds it,
 // with the page's id) and answers the callback's answer; on a window that
 // is not open (or that closed during the action) an action does nothing
-// and answers 0. A click whose answer is nonzero closes the window with
-// that item.
+// and answers 0, and on one that no longer exists it is also refused as a
+// misuse. A click whose answer is nonzero closes the window with that
+// item.
 
 #include "dg_drawing.h"
 #include "dg_state.h"

@@ -1,5 +1,7 @@
 #include "AreaScheduleTable.h"
 
+#include "HostHandles.h"
+
 #include "CAreaListAttr.h"
 #include "CGSUtil.h"
 #include "CLayerControl.h"
@@ -96,10 +98,11 @@ GSErrCode PlaceTable(short layer, CKelCoord2D position,
   owner.libInd = libInd;
   owner.typeID = API_ObjectID;
   API_GetParamsType params;
-  if (GSErrCode err = setParam(owner, params); err != NoError) {
-    ACAPI_DisposeAddParHdl(&params.params);
-    return err;
-  }
+  const GSErrCode setErr = setParam(owner, params);
+  pln::gsutil::ParamsGuard taken;
+  taken.params = params.params;
+  if (setErr != NoError)
+    return setErr;
 
   API_Element element;
   element.header.typeID = API_ObjectID;
@@ -114,10 +117,9 @@ GSErrCode PlaceTable(short layer, CKelCoord2D position,
   CLayerControl guard(layer);
   if (err == NoError) {
     API_ElementMemo memo;
-    memo.params = params.params;
+    memo.params = taken.params;
     err = ACAPI_Element_Create(&element, &memo);
   }
-  ACAPI_DisposeAddParHdl(&params.params);
   if (err == NoError) {
     CMyUserData tag(kOutputTagType, CMyUserData::kVersion);
     err = tag.SetUserData(&element.header);

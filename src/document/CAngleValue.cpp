@@ -9,10 +9,6 @@
 
 namespace {
 
-// Beyond this an angle cannot be held in 64 bits; only damaged parameters
-// come near it, and they print as the limit rather than overflow.
-constexpr double kMaxScaledAngle = 9.0e18;
-
 // The magnitude x (>= 0) rounded by a kind: 1 half up, 2 down, 3 up, any
 // other kind down. Each step first snaps x to a whole number one round-off
 // away, so 30° from radians keeps its 30.00.
@@ -37,8 +33,7 @@ CAngleValue::CAngleValue(const CRoundTypeItem* item, double degrees)
   for (int i = 0; i < m_Digit; ++i)
     m_Scale *= 10;
   const double x = static_cast<double>(m_Scale) * degrees;
-  const double size = std::isfinite(x) ? std::fmin(std::fabs(x), kMaxScaledAngle) : 0.0;
-  const long long magnitude = RoundMagnitude(rule.m_Type, size);
+  const long long magnitude = RoundMagnitude(rule.m_Type, ScaledMagnitude(x));
   m_Value = x < 0 ? -magnitude : magnitude;
 }
 

@@ -103,6 +103,24 @@ bool WriteFile(std::FILE* file, const void* data, int size)
 // Read, RemainingBytes and OnBadText.
 
 struct ArchiveEncoding {
+  // Numbers as their little-endian bytes, whatever the machine's order.
+  template <typename Stream, KelByteOrder::Number T>
+  static void WriteNumber(Stream& stream, T value)
+  {
+    unsigned char bytes[sizeof(T)];
+    KelByteOrder::Encode(value, bytes);
+    stream.Write(bytes, sizeof(T));
+  }
+
+  // A short read leaves zero bytes behind it, so the number reads 0.
+  template <typename Stream, KelByteOrder::Number T>
+  static void ReadNumber(Stream& stream, T& value)
+  {
+    unsigned char bytes[sizeof(T)] = {};
+    stream.Read(bytes, sizeof(T));
+    value = KelByteOrder::Decode<T>(bytes);
+  }
+
   template <typename Stream>
   static void WriteBool(Stream& stream, bool value)
   {
@@ -127,10 +145,12 @@ struct ArchiveEncoding {
   }
 
   // Up to the first NUL, as the text reads back.
+  // Every byte of the string, an inner NUL included: the length says how
+  // many, so nothing of it is lost on the way.
   template <typename Stream>
   static void WriteString(Stream& stream, const std::string& text)
   {
-    WriteText(stream, text.c_str(), std::strlen(text.c_str()));
+    WriteText(stream, text.c_str(), text.size());
   }
 
   template <typename Stream>
@@ -150,7 +170,7 @@ struct ArchiveEncoding {
   {
     std::string read;
     if (ReadText(stream, read))
-      text = read.c_str();  // cut at an inner NUL, as a C string reads
+      text = std::move(read);
   }
 
   template <typename Stream>
@@ -212,8 +232,7 @@ struct ArchiveEncoding {
       stream.OnBadText();
       return;
     }
-    const short n = short(length);
-    stream.Write(&n, sizeof n);
+    WriteNumber(stream, short(length));
     stream.Write(text, int(length) + 1);
   }
 
@@ -224,7 +243,7 @@ struct ArchiveEncoding {
   static bool ReadText(Stream& stream, std::string& text)
   {
     short n = 0;
-    stream.Read(&n, sizeof n);
+    ReadNumber(stream, n);
     if (n < 0 || std::uint64_t(n) + 1 > stream.RemainingBytes()) {
       stream.OnBadText();
       return false;
@@ -252,11 +271,11 @@ bool CArchive::CanHold(long long count, long long bytesEach) { return CountFits(
 // ---- CArchiveStream: the typed operations --------------------------------
 
 CArchive& CArchiveStream::operator<<(bool value) { ArchiveEncoding::WriteBool(*this, value); return *this; }
-CArchive& CArchiveStream::operator<<(double value) { Write(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator<<(float value) { Write(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator<<(short value) { Write(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator<<(int value) { Write(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator<<(long long value) { Write(&value, sizeof value); return *this; }
+CArchive& CArchiveStream::operator<<(double value) { ArchiveEncoding::WriteNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator<<(float value) { ArchiveEncoding::WriteNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator<<(short value) { ArchiveEncoding::WriteNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator<<(int value) { ArchiveEncoding::WriteNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator<<(long long value) { ArchiveEncoding::WriteNumber(*this, value); return *this; }
 CArchive& CArchiveStream::operator<<(const char* text) { ArchiveEncoding::WriteCString(*this, text); return *this; }
 CArchive& CArchiveStream::operator<<(const GS::Guid& guid) { ArchiveEncoding::WriteGuid(*this, guid); return *this; }
 CArchive& CArchiveStream::operator<<(const std::string& text)
@@ -271,11 +290,11 @@ CArchive& CArchiveStream::operator<<(const GS::UniString& text)
 }
 
 CArchive& CArchiveStream::operator>>(bool& value) { ArchiveEncoding::ReadBool(*this, value); return *this; }
-CArchive& CArchiveStream::operator>>(double& value) { Read(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator>>(float& value) { Read(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator>>(short& value) { Read(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator>>(int& value) { Read(&value, sizeof value); return *this; }
-CArchive& CArchiveStream::operator>>(long long& value) { Read(&value, sizeof value); return *this; }
+CArchive& CArchiveStream::operator>>(double& value) { ArchiveEncoding::ReadNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator>>(float& value) { ArchiveEncoding::ReadNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator>>(short& value) { ArchiveEncoding::ReadNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator>>(int& value) { ArchiveEncoding::ReadNumber(*this, value); return *this; }
+CArchive& CArchiveStream::operator>>(long long& value) { ArchiveEncoding::ReadNumber(*this, value); return *this; }
 CArchive& CArchiveStream::operator>>(GS::Guid& guid) { ArchiveEncoding::ReadGuid(*this, guid); return *this; }
 CArchive& CArchiveStream::operator>>(std::string& text) { ArchiveEncoding::ReadString(*this, text); return *this; }
 CArchive& CArchiveStream::operator>>(GS::UniString& text) { ArchiveEncoding::ReadUniString(*this, text); return *this; }
@@ -321,21 +340,26 @@ CArchiveOld::CArchiveOld(const char* name) : m_Name(name, CC_Default) {}
 CArchiveOld::~CArchiveOld()
 {
   // A half-written record would replace good stored data with garbage.
-  if (!m_bOpen && m_ModulData.dataHdl != nullptr && !m_bWriteFailed)
+  if (!m_bOpen && m_Data.IsWriting() && !m_Data.HasFailed()) {
+    m_ModulData.dataHdl = m_Data.GetHandle();
     ACAPI_ModulData_Store(&m_ModulData, m_Name);
-  BMKillHandle(&m_ModulData.dataHdl);
+    m_ModulData.dataHdl = nullptr;  // the stream's
+  }
 }
 
 int CArchiveOld::Open()
 {
   m_bOpen = true;
-  m_nPos = 0;
-  BMKillHandle(&m_ModulData.dataHdl);
-  GSErrCode err = ACAPI_ModulData_GetInfo(&m_ModulData, m_Name);
+  m_Data.Release();
+  API_ModulData record;
+  GSErrCode err = ACAPI_ModulData_GetInfo(&record, m_Name);
   if (err == NoError)
-    err = ACAPI_ModulData_Get(&m_ModulData, m_Name);
+    err = ACAPI_ModulData_Get(&record, m_Name);
+  m_Data.StartReading(record.dataHdl);
+  record.dataHdl = nullptr;  // the stream's
+  m_ModulData = record;
   if (err != NoError) {
-    BMKillHandle(&m_ModulData.dataHdl);
+    m_Data.Release();  // no data is kept after a failure
     return err;
   }
   Dump();
@@ -345,58 +369,31 @@ int CArchiveOld::Open()
 void CArchiveOld::Save(int version)
 {
   m_bOpen = false;
-  m_nPos = 0;
-  BMKillHandle(&m_ModulData.dataHdl);
+  m_Data.StartWriting();
   m_ModulData.dataVersion = version;
   m_ModulData.platformSign = kPlatformSign;
-  m_ModulData.dataHdl = BMAllocateHandle(0, ALLOCATE_CLEAR, 0);
-  m_bWriteFailed = m_ModulData.dataHdl == nullptr;
 }
 
-std::uint64_t CArchiveOld::RemainingBytes()
-{
-  if (!m_bOpen)
-    return kUnbounded;
-  const GSSize size = BMGetHandleSize(m_ModulData.dataHdl);
-  return size > m_nPos ? std::uint64_t(size - m_nPos) : 0;
-}
+std::uint64_t CArchiveOld::RemainingBytes() { return m_bOpen ? m_Data.RemainingBytes() : kUnbounded; }
 
 void CArchiveOld::Write(const void* data, int size)
 {
   PLN_ASSERT(!m_bOpen);
-  if (m_ModulData.dataHdl == nullptr) {
-    m_bWriteFailed = true;
-    throw kNoMemory;
-  }
-  if (size <= 0)
-    return;
-  const long long end = (long long)m_nPos + size;
-  const bool grow = end > BMGetHandleSize(m_ModulData.dataHdl);
-  if (end > std::numeric_limits<int>::max() ||
-      (grow && BMReallocHandle(m_ModulData.dataHdl, GSSize(end), ALLOCATE_CLEAR, 0) == nullptr)) {
-    m_bWriteFailed = true;
-    throw kNoMemory;
-  }
-  std::memcpy(*m_ModulData.dataHdl + m_nPos, data, std::size_t(size));
-  m_nPos = int(end);
+  m_Data.Write(data, size);
 }
 
 void CArchiveOld::Read(void* data, int size)
 {
   PLN_ASSERT(m_bOpen);
-  if (m_ModulData.dataHdl == nullptr)
-    throw kNoData;
-  if (size < 0 || std::uint64_t(size) > RemainingBytes())
-    throw kPastEnd;
-  std::memcpy(data, *m_ModulData.dataHdl + m_nPos, std::size_t(size));
-  m_nPos += size;
+  m_Data.Read(data, size);
 }
 
 void CArchiveOld::OnBadText()
 {
   if (m_bOpen)
     throw kPastEnd;
-  m_bWriteFailed = true;
+  // The record is refused as a whole: nothing of it is stored.
+  m_Data.Abandon();
   throw kTooLong;
 }
 
@@ -446,15 +443,13 @@ void CArchiveFile::SetError(int error)
     m_nError = error;
 }
 
-// ---- CFileArchiveNew --------------------------------------------------------
+// ---- the file streams --------------------------------------------------------
 
-CFileArchiveNew::CFileArchiveNew() = default;
+CArchiveFileStream::~CArchiveFileStream() { Close(); }
 
-CFileArchiveNew::~CFileArchiveNew() { Close(); }
+int CArchiveFileStream::Close() { return m_File.Close(); }
 
-int CFileArchiveNew::Close() { return m_File.Close(); }
-
-int CFileArchiveNew::Open(const GS::UniString& path)
+int CArchiveFileStream::OpenFile(const GS::UniString& path)
 {
   Close();
   m_bOpen = true;
@@ -464,7 +459,7 @@ int CFileArchiveNew::Open(const GS::UniString& path)
   return 0;
 }
 
-int CFileArchiveNew::Save(const GS::UniString& path, int version)
+int CArchiveFileStream::SaveFile(const GS::UniString& path, int version)
 {
   Close();
   m_bOpen = false;
@@ -475,140 +470,30 @@ int CFileArchiveNew::Save(const GS::UniString& path, int version)
   return 0;
 }
 
-std::uint64_t CFileArchiveNew::RemainingBytes() { return m_bOpen ? m_File.RemainingBytes() : kUnbounded; }
+std::uint64_t CArchiveFileStream::RemainingBytes() { return m_bOpen ? m_File.RemainingBytes() : kUnbounded; }
 
-void CFileArchiveNew::Write(const void* data, int size)
+void CArchiveFileStream::Write(const void* data, int size)
 {
   PLN_ASSERT(!m_bOpen);
   m_File.Write(data, size, 3);
 }
 
-void CFileArchiveNew::Read(void* data, int size)
+void CArchiveFileStream::Read(void* data, int size)
 {
   PLN_ASSERT(m_bOpen);
-  m_File.Read(data, size, 2);
+  m_File.Read(data, size, m_nReadError);
 }
+
+CFileArchiveNew::CFileArchiveNew() : CArchiveFileStream(2) {}
 
 void CFileArchiveNew::OnBadText() { m_File.SetError(m_bOpen ? 2 : 3); }
 
-// ---- CFileArchive -----------------------------------------------------------
-
-CFileArchive::CFileArchive(const GS::UniString& path) : m_Path(path) {}
-
-CFileArchive::~CFileArchive() { Close(); }
-
-int CFileArchive::Close() { return m_File.Close(); }
-
-int CFileArchive::Open()
-{
-  Close();
-  m_bOpen = true;
-  if (!m_File.OpenRead(m_Path))
-    return 1;
-  *this >> m_nVersion;
-  return 0;
-}
-
-int CFileArchive::Save(int version)
-{
-  Close();
-  m_bOpen = false;
-  if (!m_File.OpenWrite(m_Path))
-    return 1;
-  m_nVersion = version;
-  *this << version;
-  return 0;
-}
+CFileArchive::CFileArchive(const GS::UniString& path) : CArchiveFileStream(3), m_Path(path) {}
 
 void CFileArchive::SetError(int error) { m_File.SetError(error); }
 
-void CFileArchive::Write(const void* data, int size)
-{
-  PLN_ASSERT(!m_bOpen);
-  m_File.Write(data, size, 3);
-}
-
-void CFileArchive::Read(void* data, int size)
-{
-  PLN_ASSERT(m_bOpen);
-  m_File.Read(data, size, 3);
-}
-
-std::uint64_t CFileArchive::RemainingBytes() { return m_bOpen ? m_File.RemainingBytes() : kUnbounded; }
-
-bool CFileArchive::CanHold(long long count, long long bytesEach)
-{
-  return CountFits(RemainingBytes(), count, bytesEach);
-}
-
-CFileArchive& CFileArchive::operator<<(bool value) { ArchiveEncoding::WriteBool(*this, value); return *this; }
-CFileArchive& CFileArchive::operator<<(double value) { Write(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator<<(float value) { Write(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator<<(short value) { Write(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator<<(int value) { Write(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator<<(const char* text) { ArchiveEncoding::WriteCString(*this, text); return *this; }
-CFileArchive& CFileArchive::operator<<(const GS::Guid& guid) { ArchiveEncoding::WriteGuid(*this, guid); return *this; }
-CFileArchive& CFileArchive::operator<<(const std::string& text)
-{
-  ArchiveEncoding::WriteString(*this, text);
-  return *this;
-}
-CFileArchive& CFileArchive::operator<<(const GS::UniString& text)
-{
-  ArchiveEncoding::WriteUniString(*this, text);
-  return *this;
-}
-
-CFileArchive& CFileArchive::operator>>(bool& value) { ArchiveEncoding::ReadBool(*this, value); return *this; }
-CFileArchive& CFileArchive::operator>>(double& value) { Read(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator>>(float& value) { Read(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator>>(short& value) { Read(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator>>(int& value) { Read(&value, sizeof value); return *this; }
-CFileArchive& CFileArchive::operator>>(GS::Guid& guid) { ArchiveEncoding::ReadGuid(*this, guid); return *this; }
-CFileArchive& CFileArchive::operator>>(std::string& text) { ArchiveEncoding::ReadString(*this, text); return *this; }
-CFileArchive& CFileArchive::operator>>(GS::UniString& text)
-{
-  ArchiveEncoding::ReadUniString(*this, text);
-  return *this;
-}
-
 void CFileArchive::ReadCString(char* text, int capacity)
 {
-  if (!ArchiveEncoding::ReadCString(*this, text, capacity))
+  if (!ArchiveEncoding::ReadCString(static_cast<CArchiveStream&>(*this), text, capacity))
     SetError(3);
-}
-
-void CFileArchive::Serialize(bool& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
-void CFileArchive::Serialize(double& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
-void CFileArchive::Serialize(float& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
-void CFileArchive::Serialize(short& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
-void CFileArchive::Serialize(int& value) { m_bOpen ? (void)(*this >> value) : (void)(*this << value); }
-void CFileArchive::Serialize(GS::Guid& guid) { m_bOpen ? (void)(*this >> guid) : (void)(*this << guid); }
-void CFileArchive::Serialize(std::string& text) { m_bOpen ? (void)(*this >> text) : (void)(*this << text); }
-void CFileArchive::Serialize(GS::UniString& text) { m_bOpen ? (void)(*this >> text) : (void)(*this << text); }
-
-void CFileArchive::Serialize(char* text, int capacity)
-{
-  if (m_bOpen)
-    ReadCString(text, capacity);
-  else
-    *this << static_cast<const char*>(text);
-}
-
-void CFileArchive::SaveAttribute(API_AttrTypeID type, short index, GSCharCode code)
-{
-  ArchiveEncoding::SaveAttribute(*this, type, index, code);
-}
-
-void CFileArchive::LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code)
-{
-  ArchiveEncoding::LoadAttribute(*this, type, index, code);
-}
-
-void CFileArchive::SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code)
-{
-  if (m_bOpen)
-    LoadAttribute(type, index, code);
-  else
-    SaveAttribute(type, index, code);
 }

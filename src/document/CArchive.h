@@ -29,6 +29,7 @@
 // Readers of counts and lengths check them against RemainingBytes() (or
 // CanHold) before they resize or allocate.
 
+#include "CHostMemoryStream.h"
 #include "gs_guid.h"
 #include "gs_unistring.h"
 #include "host_api_types.h"
@@ -39,10 +40,10 @@
 
 class CArchive {
 public:
-  static constexpr unsigned int kNoData = 1;
-  static constexpr unsigned int kPastEnd = 2;
-  static constexpr unsigned int kTooLong = 3;
-  static constexpr unsigned int kNoMemory = 4;
+  static constexpr unsigned int kNoData = CHostMemoryStream::kNoData;
+  static constexpr unsigned int kPastEnd = CHostMemoryStream::kPastEnd;
+  static constexpr unsigned int kTooLong = CHostMemoryStream::kTooLong;
+  static constexpr unsigned int kNoMemory = CHostMemoryStream::kNoMemory;
   // The longest text a signed 16-bit length can carry back.
   static constexpr int kMaxTextBytes = 32767;
 
@@ -105,6 +106,9 @@ public:
   // Whether count items of at least bytesEach bytes can still be read; a
   // negative count never fits.
   bool CanHold(long long count, long long bytesEach);
+  // A writer met data its reader would refuse: the write fails as for a text
+  // too long for its length (nothing of it is stored).
+  virtual void RefuseWrite() = 0;
 };
 
 // The common typed operations over two raw transfers, shared by the two
@@ -113,6 +117,8 @@ class CArchiveStream : public CArchive {
 public:
   using CArchive::operator<<;
   using CArchive::operator>>;
+
+  void RefuseWrite() override { OnBadText(); }
 
   CArchive& operator<<(bool value) override;
   CArchive& operator<<(double value) override;
@@ -218,7 +224,7 @@ public:
 
   int GetVersion() override { return m_ModulData.dataVersion; }
   unsigned short GetPlatformSign() const { return m_ModulData.platformSign; }
-  int GetFilePointer() override { return m_nPos; }
+  int GetFilePointer() override { return m_Data.GetPosition(); }
   std::uint64_t RemainingBytes() override;
 
   void Write(const void* data, int size) override;
@@ -228,27 +234,23 @@ protected:
   void OnBadText() override;
 
 private:
-  int m_nPos = 0;
-  API_ModulData m_ModulData;
+  CHostMemoryStream m_Data;   // the record's data
+  API_ModulData m_ModulData;  // version and platform sign; its handle stays with the stream
   GS::UniString m_Name;
-  bool m_bWriteFailed = false;
 };
 
-// The document dump: a plain file that begins with the version as an int.
-// Errors: 1 the file did not open, 2 a read found too few bytes, 3 a write
-// transferred fewer bytes. The first error stays.
-class CFileArchiveNew : public CArchiveStream {
+// The two file streams: a plain file that begins with the version as an
+// int, moved through CArchiveFile. They never throw: each keeps its first
+// error code (GetError) and goes on, and a short read zero-fills the rest.
+class CArchiveFileStream : public CArchiveStream {
 public:
-  CFileArchiveNew();
-  ~CFileArchiveNew() override;
-  CFileArchiveNew(const CFileArchiveNew&) = delete;
-  CFileArchiveNew& operator=(const CFileArchiveNew&) = delete;
+  // Closes the file.
+  ~CArchiveFileStream() override;
+  CArchiveFileStream(const CArchiveFileStream&) = delete;
+  CArchiveFileStream& operator=(const CArchiveFileStream&) = delete;
 
-  // The path in UTF-8 (character code 99). 0, or 1 when it did not open.
-  int Open(const GS::UniString& path);
-  int Save(const GS::UniString& path, int version);
   // Closes the file; a written copy then replaces the file (error 3 when it
-  // cannot). Returns the error. The destructor closes too.
+  // cannot). Returns the error.
   int Close();
 
   int GetVersion() override { return m_nVersion; }
@@ -260,86 +262,54 @@ public:
   void Read(void* data, int size) override;
 
 protected:
-  void OnBadText() override;
+  // readError: the code a read that finds too few bytes sets.
+  explicit CArchiveFileStream(int readError) : m_nReadError(readError) {}
+  // The path in UTF-8 (character code 99). 0, or 1 when it did not open.
+  int OpenFile(const GS::UniString& path);
+  int SaveFile(const GS::UniString& path, int version);
+
+  CArchiveFile m_File;
 
 private:
+  int m_nReadError;
   int m_nVersion = 0;
-  CArchiveFile m_File;
 };
 
-// The settings file: a plain file that begins with the version as an int.
-// Every transfer that moves fewer bytes than asked sets error 3 (the first
-// error stays) and the stream goes on; a short read zero-fills the rest.
-class CFileArchive {
+// The document dump. Errors: 1 the file did not open, 2 a read found too
+// few bytes, 3 a write transferred fewer bytes.
+class CFileArchiveNew : public CArchiveFileStream {
+public:
+  CFileArchiveNew();
+
+  int Open(const GS::UniString& path) { return OpenFile(path); }
+  int Save(const GS::UniString& path, int version) { return SaveFile(path, version); }
+
+protected:
+  void OnBadText() override;
+};
+
+// The settings file. Every transfer that moves fewer bytes than asked sets
+// error 3.
+class CFileArchive : public CArchiveFileStream {
 public:
   explicit CFileArchive(const GS::UniString& path);
-  virtual ~CFileArchive();
-  CFileArchive(const CFileArchive&) = delete;
-  CFileArchive& operator=(const CFileArchive&) = delete;
-
-  bool m_bOpen = true;
 
   // 0 when the file opened (also when its version could not be read: then
   // GetError() is 3); 1 when it did not open.
-  int Open();
+  int Open() { return OpenFile(m_Path); }
   // 0, or 1 when the file could not be created.
-  int Save(int version);
-  // Closes the file; a written copy then replaces the file (error 3 when it
-  // cannot). Returns the error. The destructor closes too.
-  int Close();
+  int Save(int version) { return SaveFile(m_Path, version); }
 
-  int GetError() const { return m_File.GetError(); }
-  int GetVersion() const { return m_nVersion; }
   // For a reader that refuses a count or length it found; 3 by convention.
   void SetError(int error);
-
-  void Write(const void* data, int size);
-  void Read(void* data, int size);
-  std::uint64_t RemainingBytes();
-  bool CanHold(long long count, long long bytesEach);
-
-  CFileArchive& operator<<(bool value);
-  CFileArchive& operator<<(double value);
-  CFileArchive& operator<<(float value);
-  CFileArchive& operator<<(short value);
-  CFileArchive& operator<<(int value);
-  CFileArchive& operator<<(const char* text);
-  CFileArchive& operator<<(const GS::Guid& guid);
-  CFileArchive& operator<<(const std::string& text);
-  CFileArchive& operator<<(const GS::UniString& text);
-
-  CFileArchive& operator>>(bool& value);
-  CFileArchive& operator>>(double& value);
-  CFileArchive& operator>>(float& value);
-  CFileArchive& operator>>(short& value);
-  CFileArchive& operator>>(int& value);
-  CFileArchive& operator>>(GS::Guid& guid);
-  CFileArchive& operator>>(std::string& text);
-  CFileArchive& operator>>(GS::UniString& text);
   // A stored text that does not fit the buffer sets error 3 and leaves "".
-  void ReadCString(char* text, int capacity);
+  void ReadCString(char* text, int capacity) override;
 
-  void Serialize(bool& value);
-  void Serialize(double& value);
-  void Serialize(float& value);
-  void Serialize(short& value);
-  void Serialize(int& value);
-  void Serialize(char* text, int capacity);
-  void Serialize(GS::Guid& guid);
-  void Serialize(std::string& text);
-  void Serialize(GS::UniString& text);
-
-  void SaveAttribute(API_AttrTypeID type, short index, GSCharCode code);
-  void LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code);
-  void SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code);
-
-private:
-  friend struct ArchiveEncoding;
+protected:
   // A text the 16-bit length cannot hold, or a stored length that is
   // negative or longer than what remains: error 3.
-  void OnBadText() { SetError(3); }
+  void OnBadText() override { SetError(3); }
 
-  CArchiveFile m_File;
+private:
   GS::UniString m_Path;
-  int m_nVersion = 0;
 };

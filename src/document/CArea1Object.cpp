@@ -8,6 +8,7 @@
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
 #include "DocRecord.h"
+#include "HostHandles.h"
 #include "host_assert.h"
 #include "host_elements.h"
 #include "host_environment.h"
@@ -15,6 +16,7 @@
 #include "host_userdata.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -366,11 +368,12 @@ GSErrCode CArea1Object::GetElementParams(API_AddParType**& params) const
   const GSErrCode restoreErr = ACAPI_Database('CDAT', &previous);
   if (err == NoError)
     err = restoreErr;
-  if (err != NoError) {
-    ACAPI_DisposeAddParHdl(&got.params);
+  pln::gsutil::ParamsGuard taken;
+  taken.params = got.params;
+  if (err != NoError)
     return err;
-  }
-  params = got.params;
+  params = taken.params;
+  taken.params = nullptr;  // the caller's now
   return NoError;
 }
 
@@ -381,10 +384,11 @@ namespace {
 GSErrCode CreateWithParams(API_Element& element, API_AddParType**& params)
 {
   CLayerControl layer(element.header.layer);
+  pln::gsutil::ParamsGuard taken;
+  std::swap(taken.params, params);
   API_ElementMemo memo;
-  memo.params = params;
+  memo.params = taken.params;
   const GSErrCode err = ACAPI_Element_Create(&element, &memo);
-  ACAPI_DisposeAddParHdl(&params);
   layer.Reset();
   return err;
 }
@@ -466,8 +470,9 @@ GSErrCode CArea1Object::CreateElement(CPlenimetraParam*, API_Element* element, s
 
 GSErrCode CArea1Object::LoadMark(CPlenimetraParam* param, const API_Elem_Head& head)
 {
-  API_ElementMemo memo;
-  if (GSErrCode err = ACAPI_Element_GetMemo(head.guid, &memo); err != NoError)
+  pln::gsutil::MemoGuard guard;
+  const API_ElementMemo& memo = guard.memo;
+  if (GSErrCode err = ACAPI_Element_GetMemo(head.guid, &guard.memo); err != NoError)
     return err;
   const GSSize count =
       BMGetHandleSize(reinterpret_cast<GSConstHandle>(memo.params)) / static_cast<GSSize>(sizeof(API_AddParType));
@@ -485,7 +490,6 @@ GSErrCode CArea1Object::LoadMark(CPlenimetraParam* param, const API_Elem_Head& h
       m_ItemType2 = style;
     }
   }
-  ACAPI_DisposeElemMemoHdls(&memo);
   return NoError;
 }
 

@@ -26,7 +26,25 @@ constexpr long long kMinFloorBytes = 4 + 2 + 8 + 3 + 2 + 4 + 4;  // empty text, 
 constexpr long long kMinGuidBytes = 3;                           // an empty text
 constexpr long long kMinManualRowBytes = 2 + 8 + 3;
 constexpr long long kMinAutoRowBytes = 2 + 4;
-constexpr long long kMinElementBytes = 4 + 4 + 3 + 4 + 4 + 4 + 4 + 4;
+
+// The fewest bytes an element of the record version takes: the base
+// record, no floors, the show-total value and the list type and old row
+// counts of its versions.
+long long MinElementBytes(int version)
+{
+  long long bytes = CAreaObject::MinStoredBytes(version) + 4;
+  if (version >= DocVersion::kShowTotalInt)
+    bytes += 4;
+  else if (version >= DocVersion::kFigurePart)
+    bytes += 1;
+  if (version >= DocVersion::kElementListTypeFrom && version <= DocVersion::kListTypeUntil)
+    bytes += 4;
+  if (version >= DocVersion::kNameArray && version <= DocVersion::kOldElementRowsUntil)
+    bytes += 4;
+  if (version >= DocVersion::kAutoRows && version <= DocVersion::kOldElementRowsUntil)
+    bytes += 4;
+  return bytes;
+}
 constexpr int kReservedEntryField = -1;
 
 [[noreturn]] void Refuse()
@@ -244,8 +262,11 @@ bool CArea2ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
     ar << static_cast<int>(size());
+    // The first element that cannot be stored fails the list: a list that
+    // answers true must read back whole.
     for (CArea2Object& element : *this)
-      element.Serialize(ar, param);
+      if (!element.Serialize(ar, param))
+        return false;
     return true;
   }
   if (ar.GetVersion() < DocVersion::kObjectLists)
@@ -253,7 +274,7 @@ bool CArea2ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
   try {
     int count = 0;
     ar >> count;
-    CheckCount(ar, count, kMinElementBytes);
+    CheckCount(ar, count, MinElementBytes(ar.GetVersion()));
     for (int i = 0; i < count; ++i) {
       CArea2Object element(param, CAreaNameArray(), 0, CArea2ListTypeTable::LISTTYPE_FORMULA,
                            CArea2Object::SHOWTOTAL_MARK, CItemType1Table::ITEMTYPE_SQUARE,

@@ -18,7 +18,18 @@ namespace {
 // whatever their real length.
 constexpr int kTermWidth = 2;
 constexpr long long kMinEquationBytes = 2 + 3;  // a short floor and an empty text
-constexpr long long kMinFolderBytes = 4 + 4 + 3 + 4 + 4 + 4 + 4 + 4;
+
+// The fewest bytes a folder of the record version takes: the base record,
+// an empty count of manual texts and the list type of its versions.
+long long MinFolderBytes(int version)
+{
+  long long bytes = CAreaObject::MinStoredBytes(version);
+  if (version >= DocVersion::kFolderEquations)
+    bytes += 4;
+  if (version >= DocVersion::kFolderListTypeFrom && version <= DocVersion::kListTypeUntil)
+    bytes += 4;
+  return bytes;
+}
 
 // The signed sum of the children's rounded areas. It follows the tree it is
 // given, so a code repeated somewhere in a stored tree cannot lead a folder
@@ -245,8 +256,10 @@ bool CArea4ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
     ar << static_cast<int>(size());
+    // The first folder that cannot be stored fails the list.
     for (CArea4Object& folder : *this)
-      folder.Serialize(ar);
+      if (!folder.Serialize(ar))
+        return false;
     return true;
   }
   if (ar.GetVersion() < DocVersion::kObjectLists)
@@ -254,7 +267,7 @@ bool CArea4ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
   try {
     int count = 0;
     ar >> count;
-    if (!ar.CanHold(count, kMinFolderBytes))
+    if (!ar.CanHold(count, MinFolderBytes(ar.GetVersion())))
       return false;
     for (int i = 0; i < count; ++i) {
       CArea4Object folder(param, CAreaNameArray(), 0, CArea2ListTypeTable::LISTTYPE_FORMULA,

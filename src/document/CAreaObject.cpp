@@ -118,6 +118,23 @@ bool CAreaObject::IsNull(const CPlenimetraParam* param, short floor) const
   return object == nullptr || object->GetOrgArea(param, floor) == 0;
 }
 
+long long CAreaObject::MinStoredBytes(int version)
+{
+  constexpr long long kInt = 4;
+  constexpr long long kEmptyText = 2 + 1;
+  long long bytes = kInt + kInt;  // mark and numbering
+  bytes += version < DocVersion::kNameArray ? kEmptyText : kEmptyText + kInt;
+  bytes += kInt;  // rounding
+  if (version != DocVersion::kObjectSortIndex - 1)
+    bytes += kInt;  // sort index, or the dropped int of the oldest records
+  bytes += kInt + kInt;  // number and code
+  if (version >= DocVersion::kObjectAutoCr)
+    bytes += 1;
+  if (version >= DocVersion::kObjectPenAndListType)
+    bytes += 2 + kInt;
+  return bytes;
+}
+
 void CAreaObject::Serialize(CArchive& ar)
 {
   if (!ar.m_bOpen) {

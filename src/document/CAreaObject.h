@@ -106,6 +106,9 @@ public:
 
   // The base record; throws the archive's unsigned int on a short read.
   void Serialize(CArchive& ar);
+  // The fewest bytes a base record of that record version can take (empty
+  // texts, no floor names): the bound on a stored count of objects.
+  static long long MinStoredBytes(int version);
 
   // == Members ==
   CItemType1Table::ITEMTYPE m_ItemType1;  // mark shape

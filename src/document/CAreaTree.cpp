@@ -11,6 +11,7 @@
 #include "CPlenimetraParam.h"
 #include "host_assert.h"
 
+#include <algorithm>
 #include <climits>
 #include <map>
 
@@ -124,22 +125,61 @@ bool CAreaTreeArray::IsTreeChanged(CPlenimetraParam* param, const CAreaTreeArray
 
 // ---- editing ----------------------------------------------------------------
 
+namespace {
+
+// A node found with its depth below the node searched from (0 for that one).
+struct Found {
+  CAreaTree* node = nullptr;
+  int depth = 0;
+};
+
+// Search with the depth, in Search's order; a marked node is never entered.
+Found SearchDepth(CAreaTree& node, int code, int depth)
+{
+  if (node.m_DeleteMask)
+    return {};
+  if (node.m_AreaCode == code)
+    return {&node, depth};
+  for (CAreaTree& child : node.m_Child)
+    if (const Found found = SearchDepth(child, code, depth + 1); found.node != nullptr)
+      return found;
+  return {};
+}
+
+// Whether a subtree of the given height fits with its top at that depth.
+bool Fits(int depth, int height) { return depth + height <= CAreaTree::kMaxTreeDepth; }
+
+}  // namespace
+
+int CAreaTree::GetHeight() const
+{
+  int height = 0;
+  for (const CAreaTree& child : m_Child)
+    height = std::max(height, 1 + child.GetHeight());
+  return height;
+}
+
 bool CAreaTree::Insert2(int parentCode, int code, CRoundTypeItem total, CRoundTypeItem floor)
 {
-  CAreaTree* parent = Search(parentCode);
-  if (parent == nullptr)
+  const Found parent = SearchDepth(*this, parentCode, 0);
+  if (parent.node == nullptr || !Fits(parent.depth + 1, 0))
     return false;
   CAreaTree node;
   node.m_AreaCode = code;
   node.m_RoundTypeTotal = total;
   node.m_RoundTypeFloor = floor;
-  parent->m_Child.push_back(node);
+  parent.node->m_Child.push_back(node);
   return true;
 }
 
-void CAreaTree::Insert(CPlenimetraParam* param, const GS::UniString& name, int code, int parentCode, int kind,
+bool CAreaTree::Insert(CPlenimetraParam* param, const GS::UniString& name, int code, int parentCode, int kind,
                        CRoundTypeItem total, CRoundTypeItem floor)
 {
+  // A missing parent still gets the object (without a node); a node too
+  // deep gets neither.
+  const Found parent = SearchDepth(*this, parentCode, 0);
+  if (parent.node != nullptr && !Fits(parent.depth + 1, 0))
+    return false;
   const CAreaNameArray names(name);
   switch (kind) {
   case KIND_ELEMENT_LIST:
@@ -149,17 +189,15 @@ void CAreaTree::Insert(CPlenimetraParam* param, const GS::UniString& name, int c
     param->m_Area2ObjectArray.push_back(CArea2Object(param, names, code, listType, CArea2Object::SHOWTOTAL_MARK,
                                                      CItemType1Table::ITEMTYPE_SQUARE,
                                                      CItemType2Table::ITEMTYPE_DECIMAL, -1, -1));
-    Insert2(parentCode, -code, total, floor);
-    break;
+    return Insert2(parentCode, -code, total, floor);
   }
   case KIND_FOLDER:
     param->m_Area4ObjectArray.push_back(CArea4Object(param, names, code, CArea2ListTypeTable::LISTTYPE_FORMULA,
                                                      CItemType1Table::ITEMTYPE_NOMARK,
                                                      CItemType2Table::ITEMTYPE_ROMAN, -1, -1));
-    Insert2(parentCode, code, total, floor);
-    break;
+    return Insert2(parentCode, code, total, floor);
   default:
-    break;
+    return false;
   }
 }
 
@@ -169,51 +207,54 @@ namespace {
 enum class Place { Above, Under };
 
 // Inserts a copy of node beside the first unmarked child with the code,
-// searching children before their own subtrees.
-bool InsertBeside(CAreaTree& parent, int code, const CAreaTree& node, Place place)
+// searching children before their own subtrees; the parent is at depth.
+// A copy that would reach deeper than the bound is refused.
+bool InsertBeside(CAreaTree& parent, int code, const CAreaTree& node, Place place, int depth)
 {
   for (std::size_t i = 0; i < parent.m_Child.size(); ++i) {
     CAreaTree& child = parent.m_Child[i];
     if (child.m_DeleteMask)
       continue;
     if (child.m_AreaCode == code) {
+      if (!Fits(depth + 1, node.GetHeight()))
+        return false;
       const std::size_t at = place == Place::Above ? i : i + 1;
       parent.m_Child.insert(parent.m_Child.begin() + static_cast<std::ptrdiff_t>(at), node);
       return true;
     }
-    if (InsertBeside(child, code, node, place))
+    if (InsertBeside(child, code, node, place, depth + 1))
       return true;
   }
   return false;
 }
 
-CAreaTree* FindUnmarkedChild(CAreaTree& parent, int code)
+Found FindUnmarkedChild(CAreaTree& parent, int code, int depth)
 {
   for (CAreaTree& child : parent.m_Child) {
     if (child.m_DeleteMask)
       continue;
     if (child.m_AreaCode == code)
-      return &child;
-    if (CAreaTree* found = FindUnmarkedChild(child, code))
+      return {&child, depth + 1};
+    if (const Found found = FindUnmarkedChild(child, code, depth + 1); found.node != nullptr)
       return found;
   }
-  return nullptr;
+  return {};
 }
 
 }  // namespace
 
-bool CAreaTree::MoveAbove(int code, const CAreaTree& node) { return InsertBeside(*this, code, node, Place::Above); }
+bool CAreaTree::MoveAbove(int code, const CAreaTree& node) { return InsertBeside(*this, code, node, Place::Above, 0); }
 
-bool CAreaTree::MoveUnder(int code, const CAreaTree& node) { return InsertBeside(*this, code, node, Place::Under); }
+bool CAreaTree::MoveUnder(int code, const CAreaTree& node) { return InsertBeside(*this, code, node, Place::Under, 0); }
 
 bool CAreaTree::MoveChild(int code, const CAreaTree& node)
 {
   // Copy first: node may live inside this tree and move when the vector grows.
   const CAreaTree copy = node;
-  CAreaTree* target = FindUnmarkedChild(*this, code);
-  if (target == nullptr)
+  const Found target = FindUnmarkedChild(*this, code, 0);
+  if (target.node == nullptr || !Fits(target.depth + 1, copy.GetHeight()))
     return false;
-  target->m_Child.push_back(copy);
+  target.node->m_Child.push_back(copy);
   return true;
 }
 

@@ -56,11 +56,19 @@ public:
   // == Comparison of patterns by their objects' names ==
   bool IsTreeChanged(CPlenimetraParam* param, const CAreaTree& other, CPlenimetraParam* otherParam) const;
 
+  // Levels below the node: 0 for a leaf. The tree's readers take a root
+  // whose GetHeight() is at most kMaxTreeDepth.
+  int GetHeight() const;
+
   // == Editing ==
   // Searching operations return false and change nothing when no unmarked
-  // node has the code.
+  // node has the code, and when the edit would put a node deeper than
+  // kMaxTreeDepth below this node (the readers would refuse the tree).
   bool Insert2(int parentCode, int code, CRoundTypeItem total, CRoundTypeItem floor);
-  void Insert(CPlenimetraParam* param, const GS::UniString& name, int code, int parentCode, int kind,
+  // The object and its node: true when both were made. A missing parent
+  // leaves the object without a node; a node too deep is refused with
+  // neither made.
+  bool Insert(CPlenimetraParam* param, const GS::UniString& name, int code, int parentCode, int kind,
               CRoundTypeItem total, CRoundTypeItem floor);
   // The move protocol: DeleteMask(moved), MoveAbove/MoveUnder/MoveChild
   // (target, copy of moved), Delete(), ClearDeleteMask().
@@ -86,10 +94,10 @@ public:
   void Dump(CPlenimetraParam* param, int indent) const;
 
   // == Totals and labels ==
-  long long GetAllFloorTotalArea(CPlenimetraParam* param, CKelProgressCore& progress) const;
-  GS::UniString GetTextTotal(CPlenimetraParam* param, CKelProgressCore& progress) const;
-  GS::UniString GetTextTotalTubo(CPlenimetraParam* param, CKelProgressCore& progress) const;
-  GS::UniString GetText(CPlenimetraParam* param, CKelProgressCore& progress) const;
+  long long GetAllFloorTotalArea(const CPlenimetraParam* param, CKelProgressCore& progress) const;
+  GS::UniString GetTextTotal(const CPlenimetraParam* param, CKelProgressCore& progress) const;
+  GS::UniString GetTextTotalTubo(const CPlenimetraParam* param, CKelProgressCore& progress) const;
+  GS::UniString GetText(const CPlenimetraParam* param, CKelProgressCore& progress) const;
   GS::UniString GetTextEnv(CPlenimetraParam* param) const;
 
   // == Tree views ==

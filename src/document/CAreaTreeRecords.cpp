@@ -207,6 +207,22 @@ int CountBelow(const CAreaTree& node)
   return count;
 }
 
+// The flat records of the tree, or with a counter only their number. A tree
+// deeper than its readers take is refused and nothing of it written.
+bool WriteFlat(CArchive& ar, CPlenimetraParam* param, const CAreaTree& tree, int* count)
+{
+  if (count != nullptr) {
+    *count += CountBelow(tree);
+    return true;
+  }
+  if (tree.GetHeight() > CAreaTree::kMaxTreeDepth) {
+    ar.RefuseWrite();
+    return false;
+  }
+  WriteRecords(ar, param, tree, 0);
+  return true;
+}
+
 }  // namespace
 
 
@@ -285,6 +301,11 @@ void MakeDefaultTree(CAreaTree& tree, CPlenimetraParam* param)
 bool CAreaTree::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
+    // A tree its reader would refuse is not stored at all.
+    if (GetHeight() > kMaxTreeDepth) {
+      ar.RefuseWrite();
+      return false;
+    }
     WriteNode(ar, *this);
     return true;
   }
@@ -295,12 +316,9 @@ bool CAreaTree::Serialize(CArchive& ar, CPlenimetraParam* param)
 
 bool CAreaTree::Write3(CFileArchive& ar, CPlenimetraParam* param, int* count) const
 {
-  if (count != nullptr) {
-    *count += CountBelow(*this);
-    return true;
-  }
-  WriteRecords(ar, param, *this, 0);
-  return ar.GetError() == 0;
+  if (!WriteFlat(ar, param, *this, count))
+    return false;
+  return count != nullptr || ar.GetError() == 0;
 }
 
 bool CAreaTree::Read3(CFileArchive& ar, CPlenimetraParam* param)
@@ -337,13 +355,8 @@ bool CAreaTree::Read3(CFileArchive& ar, CPlenimetraParam* param)
 
 bool CAreaTree::SerializeEnv(CArchive& ar, CPlenimetraParam* param, int* count)
 {
-  if (!ar.m_bOpen) {
-    if (count != nullptr)
-      *count += CountBelow(*this);
-    else
-      WriteRecords(ar, param, *this, 0);
-    return true;
-  }
+  if (!ar.m_bOpen)
+    return WriteFlat(ar, param, *this, count);
   StartFlatRead(*this, param);
   int stored = 0;
   ar >> stored;

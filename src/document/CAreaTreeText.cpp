@@ -49,11 +49,11 @@ void ShowExpanded(short dialog, short item, Int32 treeItem, bool expanded)
 
 }  // namespace
 
-long long CAreaTree::GetAllFloorTotalArea(CPlenimetraParam* param, CKelProgressCore& progress) const
+long long CAreaTree::GetAllFloorTotalArea(const CPlenimetraParam* param, CKelProgressCore& progress) const
 {
-  CFloorParamArray& floors = param->m_FloorParamArray;
+  const CFloorParamArray& floors = param->m_FloorParamArray;
   progress.SetRange(static_cast<int>(floors.size()), "");
-  CAreaObject* pAreaObject = param->GetAreaObject(m_AreaCode);
+  const CAreaObject* pAreaObject = param->GetAreaObject(m_AreaCode);
   long long sum = 0;
   for (const CFloorParam& floor : floors) {
     if (m_AreaCode != 0 && floor.IsCalc(&floors, m_AreaCode)) {
@@ -68,22 +68,26 @@ long long CAreaTree::GetAllFloorTotalArea(CPlenimetraParam* param, CKelProgressC
   return param->GetRoundArea3(sum, pAreaObject->m_RoundType, &m_RoundTypeTotal);
 }
 
-GS::UniString CAreaTree::GetTextTotal(CPlenimetraParam* param, CKelProgressCore& progress) const
+GS::UniString CAreaTree::GetTextTotal(const CPlenimetraParam* param, CKelProgressCore& progress) const
 {
   const long long total = GetAllFloorTotalArea(param, progress);
   return MinusPrefix(m_Operator) + param->GetAreaStr(total, m_RoundTypeTotal.m_Digit);
 }
 
-GS::UniString CAreaTree::GetTextTotalTubo(CPlenimetraParam* param, CKelProgressCore& progress) const
+GS::UniString CAreaTree::GetTextTotalTubo(const CPlenimetraParam* param, CKelProgressCore& progress) const
 {
   const long long total = GetAllFloorTotalArea(param, progress);
-  const double tubo = SnapToInteger(static_cast<double>(total) * param->m_EnvParam.m_TuboFactor);
-  return MinusPrefix(m_Operator) + param->GetAreaStr(static_cast<long long>(tubo), m_RoundTypeTotal.m_Digit);
+  // The factor is a stored setting: a damaged one gives the limit, not an
+  // overflow.
+  const double product = static_cast<double>(total) * param->m_EnvParam.m_TuboFactor;
+  const auto magnitude = static_cast<long long>(SnapToInteger(ScaledMagnitude(product)));
+  const long long tubo = product < 0 ? -magnitude : magnitude;
+  return MinusPrefix(m_Operator) + param->GetAreaStr(tubo, m_RoundTypeTotal.m_Digit);
 }
 
-GS::UniString CAreaTree::GetText(CPlenimetraParam* param, CKelProgressCore& progress) const
+GS::UniString CAreaTree::GetText(const CPlenimetraParam* param, CKelProgressCore& progress) const
 {
-  CAreaObject* pAreaObject = param->GetAreaObject(m_AreaCode);
+  const CAreaObject* pAreaObject = param->GetAreaObject(m_AreaCode);
   PLN_ASSERT(pAreaObject != nullptr);
   const CTreeShowItem& show = param->m_EnvParam.m_TreeShowItem;
 

@@ -24,6 +24,7 @@
 // error (APIERR_MEMFULL, or APIERR_BADPARS for a text longer than its
 // 16-bit length) and Close then stores nothing.
 
+#include "CHostMemoryStream.h"
 #include "CMyUserData.h"
 #include "gs_guid.h"
 #include "host_api_types.h"
@@ -35,9 +36,9 @@ class CPlenimetraUserDataCore {
 public:
   enum MODE { MODE_CLOSE = -1, MODE_READ = 0, MODE_WRITE = 1 };
 
-  static constexpr unsigned int kNoData = 1;
-  static constexpr unsigned int kPastEnd = 2;
-  static constexpr unsigned int kTooLong = 3;
+  static constexpr unsigned int kNoData = CHostMemoryStream::kNoData;
+  static constexpr unsigned int kPastEnd = CHostMemoryStream::kPastEnd;
+  static constexpr unsigned int kTooLong = CHostMemoryStream::kTooLong;
   static constexpr unsigned short kPlatformSign = 0x5757;
   static constexpr int kMaxTextBytes = 32767;
 
@@ -67,11 +68,11 @@ public:
   bool IsOpen() const { return m_Mode == MODE_READ; }
   MODE GetMode() const { return m_Mode; }
   GSErrCode GetError() const { return m_Error; }
-  int GetDataSize() const;
-  bool IsEOF() const { return m_nPos == GetDataSize(); }
-  int GetPosition() const { return m_nPos; }
+  int GetDataSize() const { return m_Data.GetSize(); }
+  bool IsEOF() const { return m_Data.GetPosition() == GetDataSize(); }
+  int GetPosition() const { return m_Data.GetPosition(); }
   // Bytes left to read; UINT64_MAX while writing.
-  std::uint64_t RemainingBytes() const;
+  std::uint64_t RemainingBytes() const { return m_Data.RemainingBytes(); }
   // Whether count items of at least bytesEach bytes can still be read; a
   // negative count never fits.
   bool CanHold(long long count, long long bytesEach) const;
@@ -103,11 +104,13 @@ private:
   void OpenForReading();
   void StoreOnElement();
   std::string ReadText();
+  template <typename Step>
+  CPlenimetraUserDataCore& Put(Step step);
 
-  API_UserData m_UserData;
+  CHostMemoryStream m_Data;  // the record's data
+  API_UserData m_UserData;   // version and platform sign; its handle stays with the stream
   API_Elem_Head m_Element;
   bool m_bHaveElement = false;
-  int m_nPos = 0;
   MODE m_Mode = MODE_CLOSE;
   CMyUserDataCore::TYPE m_UserDataType{};
   GSErrCode m_Error = 0;

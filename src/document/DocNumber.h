@@ -20,6 +20,15 @@ inline double SnapToInteger(double x)
   return std::fabs(x - nearest) <= band ? nearest : x;
 }
 
+// Beyond this a scaled value (an angle in its last digit, a tsubo product)
+// cannot be held in 64 bits; only damaged parameters or settings come near
+// it, and they give the limit rather than overflow.
+constexpr double kMaxScaledValue = 9.0e18;
+
+// The magnitude of x held to what 64 bits take; 0 for a value that is no
+// number at all.
+inline double ScaledMagnitude(double x) { return std::isfinite(x) ? std::fmin(std::fabs(x), kMaxScaledValue) : 0.0; }
+
 // Metres to whole micrometres, rounded to the nearest (half away from zero):
 // 1.005 m is 1005000 µm although its double lies just below.
 inline long long MetresToMicrometres(double metres) { return std::llround(metres * 1000000.0); }

@@ -17,6 +17,16 @@ constexpr short kGrowBoth = 3;
 
 }  // namespace
 
+CDGDlgCore::~CDGDlgCore()
+{
+  m_bDestroying = true;
+  // The id may since name another window; only the dialog's own is closed.
+  const bool ownWindow = m_DialogID != 0 && DGIsDialogOpen(m_DialogID) &&
+                         DGGetDialogUserData(m_DialogID) == reinterpret_cast<DGUserData>(this);
+  if (ownWindow)
+    DGModelessClose(m_DialogID);
+}
+
 short CDGDlgCore::DoModal()
 {
   const GSResModule module = ACAPI_GetOwnResModule();
@@ -43,7 +53,7 @@ short CDGDlgCore::DoMsgClick(short dialId, short item, long long /*msgData*/)
 short CDGDlgCore::DlgCallBack(short message, short dialId, short item, DGUserData userData, DGMessageData msgData)
 {
   auto* dialog = reinterpret_cast<CDGDlgCore*>(userData);
-  if (dialog == nullptr)
+  if (dialog == nullptr || dialog->m_bDestroying)
     return 0;
   return dialog->Dispatch(message, dialId, item, msgData);
 }

@@ -59,7 +59,10 @@ public:
   {
     return 0;
   }
-  virtual ~CDGDlgCore() = default;
+  // Closes a modeless window still open, so no message can reach the
+  // dialog after it is gone. The derived part is gone by then: its
+  // DoMsgClose does not run.
+  virtual ~CDGDlgCore();
 
   // == Running ==
   // Opens the dialog modelessly; keeps and answers its id (0: not opened).
@@ -113,6 +116,7 @@ public:
 protected:
   short m_ResourceID;   // the dialog resource in the add-on's own module
   short m_DialogID = 0; // set by DoModeless
+  bool m_bDestroying = false; // the destructor runs: messages reach no operation
 
 private:
   short Dispatch(short message, short dialId, short item, DGMessageData msgData);

@@ -24,6 +24,15 @@ bool IsOpenWindow(short dialId) { return dialId != 0 && DGIsDialogOpen(dialId); 
 // ---------------------------------------------------------------------------
 // Default operations
 
+CDGPaletteCore::~CDGPaletteCore()
+{
+  m_bDestroying = true;
+  if (!IsOpenWindow(m_PaletteID))
+    return;
+  ACAPI_UnregisterModelessWindow(m_PaletteID);
+  DGModelessClose(m_PaletteID);
+}
+
 void CDGPaletteCore::ShowPalette() { DGShowModelessDialog(m_PaletteID, DG_TOPMOST_REFERENCE); }
 
 short CDGPaletteCore::DoMsgClick(short /*dialId*/, short item, long long /*msgData*/)
@@ -203,7 +212,7 @@ short CDGPaletteCore::PaletteDlgCallBack(short message, short dialId, short item
                                          DGMessageData msgData)
 {
   auto* palette = reinterpret_cast<CDGPaletteCore*>(userData);
-  if (palette == nullptr)
+  if (palette == nullptr || palette->m_bDestroying)
     return 0;
   return palette->Dispatch(message, dialId, item, msgData);
 }
@@ -252,7 +261,7 @@ GSErrCode CDGPaletteCore::PaletteAPIControlCallBack(Int32 referenceId, API_Palet
 {
   const short dialId = static_cast<short>(referenceId);
   auto* palette = reinterpret_cast<CDGPaletteCore*>(DGGetDialogUserData(dialId));
-  if (palette == nullptr)
+  if (palette == nullptr || palette->m_bDestroying)
     return NoError;
   switch (message) {
   case APIPalMsg_ClosePalette:

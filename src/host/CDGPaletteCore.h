@@ -24,7 +24,10 @@ public:
 
   // == Virtual operations, in slot order ==
   virtual void ShowPalette();
-  virtual ~CDGPaletteCore() = default;
+  // Closes a window still open and ends its registration, so neither the
+  // host nor the user can reach the palette after it is gone. The derived
+  // part is gone by then: its DoMsgClose does not run.
+  virtual ~CDGPaletteCore();
   virtual bool UpdateData(short /*dialId*/, bool /*save*/) { return true; }
   // The close box (item -1) answers -1, which closes the window.
   virtual short DoMsgClick(short dialId, short item, long long msgData);
@@ -120,6 +123,7 @@ protected:
   bool m_bDockable = false;   // set by a derived palette before it opens
   GS::Guid m_Guid;            // a dockable palette's identity, new at every opening
   bool m_bWasVisible = false; // whether the window was visible when the host hid it
+  bool m_bDestroying = false; // the destructor runs: messages reach no operation
 
 private:
   GSErrCode OpenDockable();

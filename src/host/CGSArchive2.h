@@ -2,7 +2,8 @@
 // A named binary record in the project's module data (the add-on's private
 // data stored with the project). The record has no header of its own: its
 // version and platform sign live in the host's module-data record, and the
-// body is exactly the bytes written, numbers raw in machine byte order.
+// body is exactly the bytes written, numbers in little-endian order
+// (CHostMemoryStream).
 //
 // One object runs one direction: Open() reads the stored record, Save()
 // starts a new one that the destructor stores under the name.
@@ -18,6 +19,7 @@
 //             too long for its length field when written;
 //   kNoMemory the record cannot grow while writing; nothing is stored then.
 
+#include "CHostMemoryStream.h"
 #include "gs_unistring.h"
 #include "host_api_types.h"
 
@@ -49,10 +51,10 @@ public:
 
 class CGSArchive2 : public CGSArchive2Core {
 public:
-  static constexpr unsigned int kNoData = 1;
-  static constexpr unsigned int kPastEnd = 2;
-  static constexpr unsigned int kTooLong = 3;
-  static constexpr unsigned int kNoMemory = 4;
+  static constexpr unsigned int kNoData = CHostMemoryStream::kNoData;
+  static constexpr unsigned int kPastEnd = CHostMemoryStream::kPastEnd;
+  static constexpr unsigned int kTooLong = CHostMemoryStream::kTooLong;
+  static constexpr unsigned int kNoMemory = CHostMemoryStream::kNoMemory;
   static constexpr unsigned short kPlatformSign = 0x5757;
   // Room for an attribute name read back; host names are far shorter.
   static constexpr USize kMaxAttributeNameBytes = 256;
@@ -69,31 +71,34 @@ public:
   bool Open() override;
   void Save(int version) override;
   int GetVersion() override { return m_record.dataVersion; }
-  int GetSize() const;
-  bool IsLoading() const { return m_bLoading; }
+  int GetSize() const { return m_stream.GetSize(); }
+  bool IsLoading() const { return !m_stream.IsWriting(); }
 
   void Write(const void* data, int size);
   void Read(void* data, int size);
 
-  void Serialize(bool& value) override { Transfer(&value, sizeof value); }
-  void Serialize(double& value) override { Transfer(&value, sizeof value); }
-  void Serialize(float& value) override { Transfer(&value, sizeof value); }
-  void Serialize(short& value) override { Transfer(&value, sizeof value); }
-  void Serialize(int& value) override { Transfer(&value, sizeof value); }
+  // One byte, 0 or 1 when written; any other stored byte reads as true.
+  void Serialize(bool& value) override;
+  void Serialize(double& value) override { Transfer(value); }
+  void Serialize(float& value) override { Transfer(value); }
+  void Serialize(short& value) override { Transfer(value); }
+  void Serialize(int& value) override { Transfer(value); }
   void Serialize(char* text, USize capacity) override;
   void Serialize(std::string& text) override;
   void Serialize(GS::UniString& text) override;
   void SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code) override;
 
 private:
-  void Transfer(void* data, int size);
-  // Bytes between the position and the end of the data.
-  Int64 Remaining() const;
-  void ReadText(char* text, USize length);
+  template <typename T>
+  void Transfer(T& value)
+  {
+    if (IsLoading())
+      value = m_stream.Get<T>();
+    else
+      m_stream.Put(value);
+  }
 
-  bool m_bLoading = true;  // no direction until Open() or Save()
-  int m_nPos = 0;          // the next byte to read or write
-  API_ModulData m_record;
+  CHostMemoryStream m_stream;  // the record's data; no direction until Open() or Save()
+  API_ModulData m_record;      // version and platform sign; its handle stays with the stream
   GS::UniString m_name;
-  bool m_bWriteFailed = false;
 };

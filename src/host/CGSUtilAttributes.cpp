@@ -3,6 +3,7 @@
 
 #include "CGSUtil.h"
 #include "CGSUtilText.h"
+#include "HostHandles.h"
 
 #include "host_attributes.h"
 #include "host_errors.h"
@@ -109,7 +110,8 @@ Int32 CGSUtil::GSGetSolidMaterial(const unsigned short* name, double r, double g
 GSErrCode CGSUtil::SetZoneCategory(const unsigned short* code, const unsigned short* stampName, const char* name,
                                    API_RGBColor color, int* index)
 {
-  API_AddParType** params = nullptr;
+  pln::gsutil::ParamsGuard stamp;
+  API_AddParType**& params = stamp.params;
   GSErrCode err = StampParameters(stampName, &params);
   if (err != NoError)
     return err;
@@ -121,7 +123,6 @@ GSErrCode CGSUtil::SetZoneCategory(const unsigned short* code, const unsigned sh
   category.zoneCat.rgb = color;
   category.zoneCat.stampParams = params;
   err = ACAPI_Attribute_Create(&category);
-  ACAPI_DisposeAddParHdl(&params);
   if (err != NoError && err != APIERR_ATTREXIST)
     return err;
   if (index != nullptr)

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -89,7 +90,8 @@ GSErrCode FinishElement(API_Element& element, API_ElementMemo* memo, const Place
 
 // A one-contour polygon memo; its handles are freed when it goes out of scope.
 struct ContourMemo {
-  API_ElementMemo memo;
+  pln::gsutil::MemoGuard guard;
+  API_ElementMemo& memo = guard.memo;
   API_Polygon poly;
 
   ContourMemo(const std::vector<API_Coord>& contour, const std::vector<API_PolyArc>& arcs)
@@ -104,9 +106,6 @@ struct ContourMemo {
     if (!arcs.empty())
       memo.parcs = NewHandle(arcs);
   }
-  ~ContourMemo() { ACAPI_DisposeElemMemoHdls(&memo); }
-  ContourMemo(const ContourMemo&) = delete;
-  ContourMemo& operator=(const ContourMemo&) = delete;
 
   bool Complete() const { return memo.coords != nullptr && memo.pends != nullptr && (poly.nArcs == 0 || memo.parcs != nullptr); }
 };
@@ -181,13 +180,13 @@ GSErrCode Take3DLineParameters(int libInd, double bx, double by, double bz, doub
   GSErrCode err = Set3DLineParameters(bx, by, bz, ex, ey, ez, show2D);
   if (err == NoError)
     err = ACAPI_Goodies('GPAR', &got);
+  pln::gsutil::ParamsGuard taken;
+  taken.params = got.params;
   const GSErrCode closeErr = ACAPI_Goodies('CPAR');
   if (err == NoError)
     err = closeErr;
-  if (err != NoError)
-    ACAPI_DisposeAddParHdl(&got.params);
-  else
-    *params = got.params;
+  if (err == NoError)
+    std::swap(*params, taken.params);
   return err;
 }
 
@@ -240,13 +239,12 @@ GSErrCode CGSUtil::CreateText(double x, double y, const char* text, double size,
 
   const char* content = text != nullptr ? text : "";
   const auto bytes = static_cast<GSSize>(std::strlen(content) + 1);
-  API_ElementMemo memo;
-  memo.textContent = BMAllocateHandle(bytes, ALLOCATE_CLEAR, 0);
-  if (memo.textContent == nullptr)
+  pln::gsutil::MemoGuard textMemo;
+  textMemo.memo.textContent = BMAllocateHandle(bytes, ALLOCATE_CLEAR, 0);
+  if (textMemo.memo.textContent == nullptr)
     return APIERR_MEMFULL;
-  std::memcpy(*memo.textContent, content, static_cast<std::size_t>(bytes));
-  const GSErrCode err = ACAPI_Element_Create(&element, &memo);
-  ACAPI_DisposeElemMemoHdls(&memo);
+  std::memcpy(*textMemo.memo.textContent, content, static_cast<std::size_t>(bytes));
+  const GSErrCode err = ACAPI_Element_Create(&element, &textMemo.memo);
   return err != NoError ? err : FollowUps(element, place);
 }
 
@@ -258,8 +256,8 @@ GSErrCode CGSUtil::Create3DLine(int libInd, double bx, double by, double bz, dou
   API_AddParType** params = nullptr;
   if (GSErrCode err = Take3DLineParameters(libInd, bx, by, bz, ex, ey, ez, show2D, &params); err != NoError)
     return err;
-  API_ElementMemo memo;
-  memo.params = params;
+  pln::gsutil::MemoGuard part;
+  part.memo.params = params;
   API_Element element;
   GSErrCode err = StartElement(API_ObjectID, place, element);
   if (err == NoError) {
@@ -271,9 +269,8 @@ GSErrCode CGSUtil::Create3DLine(int libInd, double bx, double by, double bz, dou
     // The part draws at its own z values: lowering it by the story's level
     // makes them absolute.
     element.object.level = -GetFlrLevel(element.header.floorInd);
-    err = FinishElement(element, &memo, place);
+    err = FinishElement(element, &part.memo, place);
   }
-  ACAPI_DisposeElemMemoHdls(&memo);
   return err;
 }
 

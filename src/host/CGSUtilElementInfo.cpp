@@ -27,7 +27,8 @@ constexpr std::size_t kTypeNameMax = 255;
 GSErrCode GetOpeningLinks(const API_Guid& wall, UInt64 mask, API_Guid** API_ElementMemo::*part, API_Guid*** list,
                           int* n)
 {
-  API_ElementMemo memo;
+  pln::gsutil::MemoGuard guard;
+  API_ElementMemo& memo = guard.memo;
   GSErrCode err = ACAPI_Element_GetMemo(wall, &memo, mask);
   if (err != NoError)
     return err;
@@ -46,7 +47,6 @@ GSErrCode GetOpeningLinks(const API_Guid& wall, UInt64 mask, API_Guid** API_Elem
       std::copy_n(*links, count, **list);
     }
   }
-  ACAPI_DisposeElemMemoHdls(&memo);
   return err;
 }
 

@@ -127,7 +127,8 @@ GSErrCode CGSUtil::SetNorth(double north)
 
 GSErrCode CGSUtil::GetMasterLayoutDataBaseInfo(int i, API_WindowInfo& window)
 {
-  API_DatabaseUnId** ids = nullptr;
+  pln::gsutil::HandleHolder<API_DatabaseUnId> layouts;
+  API_DatabaseUnId**& ids = layouts.handle;
   GSErrCode err = ACAPI_Database('GMDI', &ids);
   if (err != NoError)
     return err;
@@ -136,7 +137,6 @@ GSErrCode CGSUtil::GetMasterLayoutDataBaseInfo(int i, API_WindowInfo& window)
     err = APIERR_BADINDEX;
   else
     info.databaseUnId = (*ids)[i];
-  BMKillHandle(reinterpret_cast<GSHandle*>(&ids));
   if (err == NoError)
     err = ACAPI_Database('GDBI', &info);
   if (err == NoError) {

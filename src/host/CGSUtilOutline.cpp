@@ -165,13 +165,12 @@ CKelCoord3DCrsPntArrayArray CGSUtil::ZoneToKelArea2(const API_Element& zone, boo
   // polygon in the memo's second set of handles, its counts in refPoly.
   const API_ZoneType& z = zone.zone;
   const bool useRef = !z.automaticOutline && z.useRefPolygon;
-  API_ElementMemo memo{};
+  pln::gsutil::MemoGuard guard;
+  const API_ElementMemo& memo = guard.memo;
   CKelCoord3DCrsPntArrayArray result;
-  if (ACAPI_Element_GetMemo(zone.header.guid, &memo, useRef ? APIMemoMask_RefPolygon : APIMemoMask_Polygon) !=
-      NoError) {
-    ACAPI_DisposeElemMemoHdls(&memo);
+  if (ACAPI_Element_GetMemo(zone.header.guid, &guard.memo, useRef ? APIMemoMask_RefPolygon : APIMemoMask_Polygon) !=
+      NoError)
     return result;
-  }
 
   API_Coord** coords = useRef ? memo.refCoords : memo.coords;
   Int32** ends = useRef ? memo.refPends : memo.pends;
@@ -189,7 +188,6 @@ CKelCoord3DCrsPntArrayArray CGSUtil::ZoneToKelArea2(const API_Element& zone, boo
     }
     result.push_back(std::move(contour));
   }
-  ACAPI_DisposeElemMemoHdls(&memo);
   return result;
 }
 

@@ -87,7 +87,8 @@ GSErrCode CGSUtil::ChangeObjectParameter(const char* name, const GS::UniString& 
 
 GSErrCode CGSUtil::GetObjectParameter(API_Guid& guid, const char* name, double* value)
 {
-  API_ElementMemo memo;
+  pln::gsutil::MemoGuard guard;
+  API_ElementMemo& memo = guard.memo;
   const GSErrCode err = ACAPI_Element_GetMemo(guid, &memo, APIMemoMask_AddPars);
   if (err == NoError && name != nullptr) {
     const std::size_t count = pln::gsutil::EntriesIn(memo.params);
@@ -100,7 +101,6 @@ GSErrCode CGSUtil::GetObjectParameter(API_Guid& guid, const char* name, double* 
       }
     }
   }
-  ACAPI_DisposeElemMemoHdls(&memo);
   return err;
 }
 

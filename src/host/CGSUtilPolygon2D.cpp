@@ -27,12 +27,6 @@ using Geometry::Polygon2DData;
 using pln::gsutil::EntriesIn;
 using pln::gsutil::NewEntries;
 
-template <typename T>
-void Kill(T*** handle)
-{
-  BMKillHandle(reinterpret_cast<GSHandle*>(handle));
-}
-
 GSErrCode Refuse(Polygon2DData& poly, GSErrCode err)
 {
   Geometry::FreePolygon2DData(&poly);
@@ -258,11 +252,10 @@ GSErrCode CGSUtil::GetPolygon(const API_Guid& guid, Geometry::Polygon2DData& pol
   GSErrCode err = ACAPI_Element_Get(&element);
   if (err != NoError)
     return err;
-  API_ElementMemo memo{};
-  err = ACAPI_Element_GetMemo(guid, &memo, APIMemoMask_Polygon);
+  pln::gsutil::MemoGuard outline;
+  err = ACAPI_Element_GetMemo(guid, &outline.memo, APIMemoMask_Polygon);
   if (err == NoError)
-    err = ConstructPoly2DDataFromElementMemo(memo, poly);
-  ACAPI_DisposeElemMemoHdls(&memo);
+    err = ConstructPoly2DDataFromElementMemo(outline.memo, poly);
   return err;
 }
 
@@ -274,9 +267,9 @@ GSErrCode CGSUtil::ConvertPoly2DDataToAPIPolygon(const Geometry::Polygon2DData& 
   if (!FitsItsHandles(poly))
     return APIERR_BADPOLY;
   if (!FillMemo(poly, memo)) {
-    Kill(&memo.coords);
-    Kill(&memo.pends);
-    Kill(&memo.parcs);
+    // The caller's memo holds nothing afterwards, half a polygon least of all.
+    ACAPI_DisposeElemMemoHdls(&memo);
+    memo = API_ElementMemo{};
     return APIERR_MEMFULL;
   }
   polygon.nCoords = static_cast<Int32>(poly.nVertices);

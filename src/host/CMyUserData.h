@@ -4,7 +4,7 @@
 //
 // Stored form on the element (the host's user-data record): data version
 // (the tag's version, 1), platform sign 0x5757, flags 0, and a handle of 4
-// bytes holding the tag's value as a 32-bit integer in machine byte order.
+// bytes holding the tag's value as a 32-bit little-endian integer.
 
 #include "host_api_types.h"
 

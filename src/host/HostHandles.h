@@ -1,9 +1,12 @@
 #pragma once
-// Host memory handles seen as arrays of records. A handle's size is in
+// Host memory handles seen as arrays of records, and the owners that give
+// handles, memos and parameter lists back to the host. A handle's size is in
 // bytes; these read it as whole records of T, a trailing partial record
 // ignored. A null handle holds no records: memos leave the parts they lack
 // null, and that is no error.
 
+#include "host_elements.h"
+#include "host_libpart.h"
 #include "host_memory.h"
 
 #include <cstddef>
@@ -40,5 +43,51 @@ T** NewEntries(std::size_t n)
     return nullptr;
   return reinterpret_cast<T**>(BMAllocateHandle(static_cast<GSSize>(n * sizeof(T)), ALLOCATE_CLEAR, 0));
 }
+
+// == Owners: what the host hands out goes back when the owner goes, so an
+// early return or a throw leaks nothing ==
+
+// A memory handle of records of T.
+template <typename T = char>
+class HandleHolder {
+public:
+  HandleHolder() = default;
+  explicit HandleHolder(T** handle) : handle(handle) {}
+  ~HandleHolder() { BMKillHandle(reinterpret_cast<GSHandle*>(&handle)); }
+  HandleHolder(const HandleHolder&) = delete;
+  HandleHolder& operator=(const HandleHolder&) = delete;
+
+  // Hands the handle over: the holder forgets it.
+  T** Release()
+  {
+    T** released = handle;
+    handle = nullptr;
+    return released;
+  }
+
+  T** handle = nullptr;
+};
+
+// An element memo; every handle the host filled in goes back.
+class MemoGuard {
+public:
+  MemoGuard() = default;
+  ~MemoGuard() { ACAPI_DisposeElemMemoHdls(&memo); }
+  MemoGuard(const MemoGuard&) = delete;
+  MemoGuard& operator=(const MemoGuard&) = delete;
+
+  API_ElementMemo memo{};
+};
+
+// A library part's parameter list.
+class ParamsGuard {
+public:
+  ParamsGuard() = default;
+  ~ParamsGuard() { ACAPI_DisposeAddParHdl(&params); }
+  ParamsGuard(const ParamsGuard&) = delete;
+  ParamsGuard& operator=(const ParamsGuard&) = delete;
+
+  API_AddParType** params = nullptr;
+};
 
 }  // namespace pln::gsutil

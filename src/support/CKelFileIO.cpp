@@ -84,6 +84,12 @@ bool CKelFileIO::Create(const char* path) { return OpenWithMode(path, "wb", fals
 bool CKelFileIO::CreateText(const char* path) { return OpenWithMode(path, "wt", true); }
 bool CKelFileIO::Save(const char* path) { return OpenWithMode(path, "r+b", false); }
 
+CKelFileIO::~CKelFileIO()
+{
+  if (m_pStream != nullptr)
+    std::fclose(m_pStream);
+}
+
 void CKelFileIO::Close()
 {
   PLN_ASSERT(m_pStream != nullptr);
@@ -108,10 +114,15 @@ bool CKelFileIO::Write(const void* buffer, unsigned int size)
   return size == 0 || std::fwrite(buffer, size, 1, m_pStream) == 1;
 }
 
-unsigned int CKelFileIO::GetFilePosition() { return static_cast<unsigned int>(std::ftell(m_pStream)); }
+unsigned int CKelFileIO::GetFilePosition()
+{
+  return m_pStream != nullptr ? static_cast<unsigned int>(std::ftell(m_pStream)) : 0;
+}
 
 unsigned int CKelFileIO::SetFilePosition(int offset, ORIGIN origin)
 {
+  if (m_pStream == nullptr)
+    return 0;
   const unsigned int before = GetFilePosition();
   const int whence = SeekOrigin(origin);
   if (whence >= 0)
@@ -121,6 +132,8 @@ unsigned int CKelFileIO::SetFilePosition(int offset, ORIGIN origin)
 
 unsigned int CKelFileIO::GetFileSize()
 {
+  if (m_pStream == nullptr)
+    return 0;
   const long before = std::ftell(m_pStream);
   std::fseek(m_pStream, 0, SEEK_END);
   const long size = std::ftell(m_pStream);

@@ -1,7 +1,8 @@
 #pragma once
 // The one file object of the library: a thin wrapper over a C stdio stream.
 // Paths are byte strings (UTF-8), mapped to the file system through the
-// host's IO::Location. Closing is the owner's job; the destructor does not.
+// host's IO::Location. The destructor closes a stream still open, so an
+// early return or a throw neither leaks it nor loses what was written.
 
 #include <cstdio>
 #include <string>
@@ -11,6 +12,7 @@ public:
   enum ORIGIN { ORIGIN_BEGIN = 0, ORIGIN_CURRENT = 1, ORIGIN_END = 2 };
 
   CKelFileIO() = default;
+  ~CKelFileIO();
   CKelFileIO(const CKelFileIO&) = delete;
   CKelFileIO& operator=(const CKelFileIO&) = delete;
 
@@ -25,6 +27,7 @@ public:
 
   bool Read(void* buffer, unsigned int size);
   bool Write(const void* buffer, unsigned int size);
+  // Positions and sizes of a closed file are 0.
   unsigned int GetFilePosition();
   // The offset is signed: a negative offset from the current position steps back.
   unsigned int SetFilePosition(int offset, ORIGIN origin);

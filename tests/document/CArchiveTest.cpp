@@ -35,6 +35,7 @@ TEST_F(CArchiveOldTest, ValuesAreRawLittleEndianAndTextsASignedLengthTheBytesAnd
       {[](CArchive& ar) { ar << ""; }, Bytes({0, 0, 0})},
       {[](CArchive& ar) { ar << "abc"; }, Bytes({3, 0, 'a', 'b', 'c', 0})},
       {[](CArchive& ar) { ar << std::string("abc"); }, Bytes({3, 0, 'a', 'b', 'c', 0})},
+      {[](CArchive& ar) { ar << std::string("x\0y", 3); }, Bytes({3, 0, 'x', 0, 'y', 0})},
       {[](CArchive& ar) { ar << GS::Guid(); }, StoredBytes().Text(kNullGuidText).Get()},
   };
   for (const auto& row : rows)
@@ -132,7 +133,7 @@ TEST_F(CArchiveOldTest, DamagedOrOddTextsAreRefusedOrCutWithoutTouchingTheTarget
   Written([](CArchive& ar) { ar << std::string("ab\0cd", 5) << "not a guid"; });
   CArchiveOld ar(RecordRoundTrip::kName);
   ASSERT_EQ(ar.Open(), 0);
-  EXPECT_EQ(Next<std::string>(ar), "ab");  // up to its first zero
+  EXPECT_EQ(Next<std::string>(ar), std::string("ab\0cd", 5));  // every byte, the zero included
   GS::Guid guid;
   guid.Generate();
   const GS::Guid before = guid;

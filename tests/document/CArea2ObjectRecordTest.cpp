@@ -113,6 +113,22 @@ TEST_F(ElementRecordTest, CurrentLayoutReadsBackEqual)
   EXPECT_EQ(read.m_FloorArray[0].m_List[0].m_pArea1, Figure(2));  // the same shared record
 }
 
+// A manual formula longer than a stored text may be is refused by the
+// writer; the list reports it and nothing is stored over the record.
+TEST_F(ElementRecordTest, AnElementThatCannotBeStoredFailsTheListWriter)
+{
+  record.Write(1047, [](CArchive& ar) { ar << 1; });
+  const std::vector<char> before = record.Bytes(host);
+  CArea2ObjectArray list;
+  list.push_back(Fresh(doc));
+  list.push_back(Fresh(doc));
+  CArea2ObjectFloor* floor = list.back().m_FloorArray.SearchFloor(0);
+  floor->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
+  floor->m_ManualEquation = GS::UniString(std::string(40000, 'x').c_str(), CC_Default);
+  record.Write(1047, [&](CArchive& ar) { EXPECT_FALSE(list.Serialize(ar, &doc)); });
+  EXPECT_EQ(record.Bytes(host), before);
+}
+
 TEST_F(ElementRecordTest, FlatListOf1029MigratesWithManualAndZoneRows)
 {
   const GS::Guid zone = GS::Guid().Generate();

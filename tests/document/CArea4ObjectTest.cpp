@@ -193,6 +193,61 @@ TEST_F(FolderRecordTest, OlderVersionsHoldLessAndInOtherPlaces)
   EXPECT_EQ(read.m_ListType, CArea2ListTypeTable::LISTTYPE_LIST);
 }
 
+// A manual text longer than a stored text may be is refused by the writer;
+// the list reports it and nothing is stored over the record.
+TEST_F(FolderRecordTest, AFolderThatCannotBeStoredFailsTheListWriter)
+{
+  record.Write(1047, [](CArchive& ar) { ar << 1; });
+  const std::vector<char> before = record.Bytes(host);
+  CArea4ObjectArray list;
+  list.push_back(Fresh(doc));
+  list.push_back(Fresh(doc));
+  list.back().m_ManualEquationArray.Add(0, GS::UniString(std::string(40000, 'x').c_str(), CC_Default));
+  record.Write(1047, [&](CArchive& ar) { EXPECT_FALSE(list.Serialize(ar, &doc)); });
+  EXPECT_EQ(record.Bytes(host), before);
+}
+
+// A folder as each record version stores it, with an 8-bit name (the
+// host string of later versions has the same bytes here).
+StoredBytes FolderOf(int version, const GS::UniString& name, int code)
+{
+  StoredBytes b;
+  b.Int(2).Int(1).Text(name.ToStdString(CC_Japanese));
+  if (version >= 1017)
+    b.Int(0);  // no floor names
+  b.Int(4);
+  if (version != 1015)
+    b.Int(0);  // sort index, or the dropped int of the oldest records
+  b.Int(0).Int(code);
+  if (version >= 1027)
+    b.Bool(true);
+  if (version >= 1046)
+    b.Short(0).Int(1);
+  if (version >= 1024)
+    b.Int(0);  // no manual texts
+  if (version >= 1036 && version <= 1045)
+    b.Int(0);  // list type
+  return b;
+}
+
+// Short names make small folders: a version-1015 folder named "建物" takes
+// 27 bytes. The count is bounded by the smallest folder of the record's own
+// version, so none of these lists is refused.
+TEST_F(FolderRecordTest, ListsOfSmallFoldersOfEveryVersionReadBack)
+{
+  for (int version = 1001; version <= 1047; ++version) {
+    const StoredBytes folders = StoredBytes().Int(2).Append(FolderOf(version, u"建", 7));
+    record.Store(version, StoredBytes(folders).Append(FolderOf(version, u"建物", 8)).Get());
+    CArea4ObjectArray list;
+    ASSERT_TRUE(record.Read([&](CArchive& ar) { return list.Serialize(ar, &doc); })) << version;
+    ASSERT_EQ(list.size(), 2u) << version;
+    EXPECT_EQ(list.front().m_Name.m_DefaultName, GS::UniString(u"建")) << version;
+    EXPECT_EQ(list.back().m_Name.m_DefaultName, GS::UniString(u"建物")) << version;
+    EXPECT_EQ(list.back().m_Code, 8) << version;
+  }
+  EXPECT_EQ(FolderOf(1015, u"建物", 8).Get().size(), 27u);
+}
+
 TEST_F(FolderRecordTest, FailedFolderStaysInTheListAndTheListReportsIt)
 {
   // The second holds more texts than the data does.

@@ -366,8 +366,18 @@ TEST_F(PatternFileTest, SaveRefusesWhatTheReaderWouldRefuse)
 
   CPlenimetraParam deep;
   Add(deep, u"T", 1, 0, CAreaTree::KIND_FOLDER);
-  for (int code = 2; code <= CAreaTree::kMaxTreeDepth + 1; ++code)
+  for (int code = 2; code <= CAreaTree::kMaxTreeDepth; ++code)
     Add(deep, u"F", code, code - 1, CAreaTree::KIND_FOLDER);
+  // Edits refuse a level past the cap, so the last one is hung on by hand.
+  Add(deep, u"F", CAreaTree::kMaxTreeDepth + 1, 1, CAreaTree::KIND_FOLDER);
+  CAreaTree& top = deep.m_AreaTree2.m_Child[0];
+  CAreaTree extra = top.m_Child.back();
+  top.m_Child.pop_back();
+  CAreaTree* level = &top;
+  while (!level->m_Child.empty())
+    level = &level->m_Child.back();
+  level->m_Child.push_back(extra);
+  ASSERT_EQ(deep.m_AreaTree2.GetHeight(), CAreaTree::kMaxTreeDepth + 1);
   EXPECT_FALSE(Save(deep));
   EXPECT_EQ(files.Contents("p.txt"), "old");
 }

@@ -180,6 +180,32 @@ TEST_F(TreeRecordTest, CountsThatCannotFitTreesTooDeepAndCutRecordsAreRefused)
   EXPECT_EQ(partial.m_Child[0].m_AreaCode, PatternDoc::kBuildingCode);
 }
 
+// A tree built past the readers' depth by hand is refused by the writers;
+// the project record keeps what was stored before.
+TEST_F(TreeRecordTest, TheWritersRefuseATreeTheirReadersWouldRefuse)
+{
+  CAreaTree deep;
+  CAreaTree* level = &deep;
+  for (int depth = 1; depth <= CAreaTree::kMaxTreeDepth + 1; ++depth) {
+    level->m_Child.emplace_back();
+    level = &level->m_Child.back();
+    level->m_AreaCode = PatternDoc::kBuildingCode;
+  }
+  record.Write(1047, [](CArchive& ar) { ar << 1; });
+  const std::vector<char> before = record.Bytes(host);
+  EXPECT_EQ(ThrownBy([&] { record.Write(1047, [&](CArchive& ar) { deep.Serialize(ar, &p.doc); }); }),
+            CArchive::kTooLong);
+  EXPECT_EQ(ThrownBy([&] { record.Write(1047, [&](CArchive& ar) { deep.SerializeEnv(ar, &p.doc, nullptr); }); }),
+            CArchive::kTooLong);
+  EXPECT_EQ(record.Bytes(host), before);
+  // One level less is stored and read back.
+  deep.m_Child[0].m_Child = std::move(deep.m_Child[0].m_Child[0].m_Child);
+  record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(deep.Serialize(ar, &p.doc)); });
+  CAreaTree back;
+  EXPECT_EQ(record.ReadThrown([&](CArchive& ar) { back.Serialize(ar, &p.doc); }), 0u);
+  EXPECT_EQ(back.GetHeight(), CAreaTree::kMaxTreeDepth);
+}
+
 // ---- flat forms ----
 
 class FlatRecordTest : public TreeRecordTest {

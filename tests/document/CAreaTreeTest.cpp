@@ -186,6 +186,51 @@ TEST(CAreaTreeEditTest, RemoveErasesTheNodesOfCodesAndOfElements)
   EXPECT_NE(p.doc.FindAreaObject(a), nullptr);
 }
 
+// The readers take kMaxTreeDepth levels below the root; an edit that would
+// go deeper is refused, so nothing that can be saved is refused on reading.
+TEST(CAreaTreeEditTest, EditsStopAtTheDepthTheReadersTake)
+{
+  const CRoundTypeItem item;
+  CAreaTree root;
+  for (int code = 1; code <= CAreaTree::kMaxTreeDepth; ++code)
+    ASSERT_TRUE(root.Insert2(code - 1, code, item, item)) << code;
+  EXPECT_EQ(root.GetHeight(), CAreaTree::kMaxTreeDepth);
+  const int deepest = CAreaTree::kMaxTreeDepth;
+  EXPECT_FALSE(root.Insert2(deepest, 100, item, item));
+  EXPECT_EQ(root.Search(100), nullptr);
+
+  const struct {
+    const char* move;
+    int target;
+    CAreaTree node;
+    bool fits;
+  } rows[] = {
+      {"child", deepest - 1, Node(101), true},
+      {"child", deepest, Node(102), false},
+      {"child", deepest - 2, Node(103, {Node(104)}), true},
+      {"child", deepest - 1, Node(105, {Node(106)}), false},
+      {"above", deepest, Node(107), true},
+      {"under", deepest, Node(108), true},
+      {"above", deepest, Node(109, {Node(110)}), false},
+      {"under", deepest - 1, Node(111, {Node(112)}), true},
+  };
+  for (const auto& row : rows) {
+    const std::string move = row.move;
+    const bool moved = move == "child"   ? root.MoveChild(row.target, row.node)
+                       : move == "above" ? root.MoveAbove(row.target, row.node)
+                                         : root.MoveUnder(row.target, row.node);
+    EXPECT_EQ(moved, row.fits) << row.move << " " << row.node.m_AreaCode;
+    EXPECT_EQ(root.Search(row.node.m_AreaCode) != nullptr, row.fits) << row.node.m_AreaCode;
+    EXPECT_LE(root.GetHeight(), CAreaTree::kMaxTreeDepth);
+  }
+
+  // Insert makes no object for a node it cannot place.
+  CPlenimetraParam doc;
+  doc.m_AreaTree2 = root;
+  EXPECT_FALSE(doc.m_AreaTree2.Insert(&doc, u"深い", 200, deepest, CAreaTree::KIND_FOLDER, item, item));
+  EXPECT_EQ(doc.FindAreaObject(200), nullptr);
+}
+
 TEST(CAreaTreeEditTest, InsertMakesObjectsWithTheSettingsOfTheirKind)
 {
   CPlenimetraParam doc;

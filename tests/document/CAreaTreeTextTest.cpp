@@ -7,6 +7,8 @@
 #include "dg_manager.h"
 #include "dg_user.h"
 
+#include <cmath>
+
 namespace {
 
 // 1e-8 m2 per m2.
@@ -77,6 +79,22 @@ TEST_F(TreeTextTest, TotalTextsPutATriangleBeforeSubtractedNodesAndTsuboMultipli
   p.AddFigure(d, 0, 10000);
   p.doc.m_EnvParam.m_TuboFactor = 0.29;
   EXPECT_EQ(p.Node(d)->GetTextTotalTubo(&p.doc, progress), GS::UniString(u"0.000029"));
+
+  // A damaged factor from a settings file gives the limit, or nothing when
+  // the product is no finite number; never an overflow of the product.
+  const struct {
+    double factor;
+    const char16_t* text;
+  } damaged[] = {
+      {1e300, u"9000000000000.000000"},
+      {-1e300, u"-9000000000000.000000"},
+      {std::nan(""), u"0.000000"},
+      {HUGE_VAL, u"0.000000"},
+  };
+  for (const auto& row : damaged) {
+    p.doc.m_EnvParam.m_TuboFactor = row.factor;
+    EXPECT_EQ(p.Node(d)->GetTextTotalTubo(&p.doc, progress), GS::UniString(row.text)) << row.factor;
+  }
 }
 
 TEST_F(TreeTextTest, LabelsShowFloorAreaTotalAndMarkAsTheSwitchesSay)

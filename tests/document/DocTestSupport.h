@@ -8,6 +8,7 @@
 // the current pattern, preset id 0) -> folder "建物" (code 2) -> the nodes a
 // test adds. Elements get codes from the document's counter.
 
+#include "../LiveHandleCheck.h"
 #include "CArchive.h"
 #include "CArea1Object.h"
 #include "CArea2Object.h"

@@ -159,6 +159,21 @@ TEST_F(CDGDlgCoreTest, UnknownResourceOpensNothing)
   host.Reset();
 }
 
+// A modeless dialog destroyed while open closes its window; a late click is
+// refused by the host instead of reaching the dead dialog.
+TEST_F(CDGDlgCoreTest, DestroyingAnOpenModelessDialogClosesItsWindow)
+{
+  auto doomed = std::make_unique<TestDialog>();
+  const short id = doomed->DoModeless();
+  ASSERT_NE(id, 0);
+  doomed.reset();
+  EXPECT_FALSE(DGIsDialogOpen(id));
+  EXPECT_EQ(DialogUser(id).Click(3), 0);
+  ASSERT_EQ(host.DialogMisuses().size(), 1u);
+  EXPECT_EQ(host.DialogMisuses()[0], "Click: window " + std::to_string(id) + " does not exist");
+  host.Reset();
+}
+
 TEST_F(CDGDlgCoreTest, SetDialogSizeGrowsToTheResourceSizePlusTheExtra)
 {
   host.DefineDialog(kDialogRes, {.width = 300, .height = 200, .items = {{.item = 1, .kind = DGItemKind::Button}}});

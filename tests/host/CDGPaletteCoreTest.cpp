@@ -305,6 +305,28 @@ TEST_F(CDGPaletteCoreTest, BookkeepingIgnoresAWindowThatIsNotOpen)
   EXPECT_TRUE(palette.calls.empty());
 }
 
+// A palette destroyed with its window open takes the window and its
+// registration along; a late click or host message finds no window and is
+// refused instead of reaching the dead palette.
+TEST_F(CDGPaletteCoreTest, DestroyingAnOpenPaletteClosesAndUnregistersItsWindow)
+{
+  for (bool dockable : {false, true}) {
+    auto doomed = std::make_unique<TestPalette>(dockable);
+    ASSERT_EQ(doomed->OpenPalette(), NoError);
+    const short id = doomed->Id();
+    ASSERT_TRUE(Registered(id));
+    doomed.reset();
+    EXPECT_FALSE(DGIsDialogOpen(id));
+    EXPECT_FALSE(Registered(id));
+    EXPECT_EQ(DialogUser(id).Click(1), 0);
+    EXPECT_EQ(HostSays(id, APIPalMsg_ClosePalette), APIERR_BADID);
+    ASSERT_EQ(host.DialogMisuses().size(), 1u);
+    EXPECT_EQ(host.DialogMisuses()[0], "Click: window " + std::to_string(id) + " does not exist");
+    host.Reset();
+    pln::host::DefineDialog(kRes, {{1, DGItemKind::Button}});
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Items
 

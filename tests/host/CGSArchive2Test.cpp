@@ -55,6 +55,26 @@ struct Fields {
   }
 };
 
+// Written as 0 and 1; a stored byte other than 0 reads as true, never as
+// a bool holding the byte.
+TEST_F(CGSArchive2Test, BoolsTravelAsOneByteAndAnyNonZeroByteReadsTrue)
+{
+  {
+    CGSArchive2 out("b");
+    out.Save(1000);
+    for (bool value : {true, false})
+      out.Serialize(value);
+  }
+  EXPECT_EQ(Stored("b"), (std::vector<char>{1, 0}));
+  auto in = Opened({2, 0, 1, char(0xFF)});
+  for (bool expected : {true, false, true, true}) {
+    bool value = !expected;
+    in->Serialize(value);
+    EXPECT_EQ(static_cast<int>(value), expected ? 1 : 0);
+  }
+  EXPECT_EQ(ThrownBy([&] { bool more = false; in->Serialize(more); }), CGSArchive2::kPastEnd);
+}
+
 TEST_F(CGSArchive2Test, ColumnWidthsRoundTripWithVersionAndPlatformSign)
 {
   {

@@ -5,6 +5,7 @@
 // them, and the recorder and message table the dialog and palette tests
 // share.
 
+#include "../LiveHandleCheck.h"
 #include "HostFixture.h"
 #include "host_attributes.h"
 #include "host_elements.h"

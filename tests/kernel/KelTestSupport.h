@@ -18,7 +18,18 @@
 #include "CKelAreaCoord2D.h"
 #include "CKelFileIO.h"
 #include "CKelMemoryArchive.h"
+#include "KelOutlineText.h"
 #include "io_filesystem.h"
+
+#include <ostream>
+
+// Failure messages show outlines in their one-line text form, which a new
+// test can read back as it stands.
+inline void PrintTo(const CKelAreaCoord2D& outline, std::ostream* out) { *out << KelOutlineText::ToText(outline); }
+inline void PrintTo(const CKelCoord3DCrsPntArray& outline, std::ostream* out)
+{
+  *out << KelOutlineText::ToText(outline);
+}
 
 namespace kel_test {
 

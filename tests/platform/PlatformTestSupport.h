@@ -4,6 +4,7 @@
 // notifications the host delivers, and a dialog callback that records every
 // message and answers as the test tells it.
 
+#include "../LiveHandleCheck.h"
 #include "HostFixture.h"
 #include "dg_manager.h"
 #include "dg_user.h"

@@ -61,6 +61,26 @@ TEST_F(CKelFileIOTest, SignedOffsetStepsBackAndBlocksTransferWholeOrFail)
   EXPECT_FALSE(file.IsOpen());
 }
 
+// A file object never opened, or closed, answers 0 for its position and
+// size; one going out of scope open closes its stream, so what it wrote
+// reaches the file.
+TEST_F(CKelFileIOTest, AClosedFileAnswersZeroAndAnOpenOneClosesAtItsEnd)
+{
+  CKelFileIO closed;
+  EXPECT_EQ(closed.GetFilePosition(), 0u);
+  EXPECT_EQ(closed.GetFileSize(), 0u);
+  EXPECT_EQ(closed.SetFilePosition(3, CKelFileIO::ORIGIN_BEGIN), 0u);
+  EXPECT_FALSE(closed.Read(nullptr, 1));
+
+  const std::string path = PathOf("left-open.bin");
+  {
+    CKelFileIO file;
+    ASSERT_TRUE(file.Create(path.c_str()));
+    ASSERT_TRUE(file.Write("abc", 3));
+  }
+  EXPECT_EQ(ReadAll(path), "abc");
+}
+
 TEST_F(CKelFileIOTest, LineEndsFollowTheOpeningMode)
 {
   const std::string binary = PathOf("binary.txt");

@@ -34,7 +34,7 @@ TEST_F(DgDialogsTest, ModalDialogRunsInitThenTheScriptThenCloseAndAnswersTheClos
     EXPECT_TRUE(user.IsOpen());
     EXPECT_EQ(user.Click(1), 1);
     EXPECT_FALSE(user.IsOpen());
-    EXPECT_EQ(user.Click(2), 0);  // nothing reaches a closed dialog
+    EXPECT_EQ(user.Click(2), 0);  // nothing reaches a closed dialog: refused
   });
 
   EXPECT_EQ(RunModal(), 1);
@@ -46,6 +46,8 @@ TEST_F(DgDialogsTest, ModalDialogRunsInitThenTheScriptThenCloseAndAnswersTheClos
   ASSERT_EQ(pln::host::DialogOpenings().size(), 1u);
   EXPECT_EQ(pln::host::DialogOpenings()[0].closeItem, 1);
   EXPECT_FALSE(pln::host::DialogOpenings()[0].open);
+  ExpectMisuses(1);
+  EXPECT_EQ(pln::host::DialogMisuses()[0], "Click: window " + std::to_string(seenId) + " does not exist");
 }
 
 TEST_F(DgDialogsTest, ModalDialogLeftOpenOrWithoutScriptIsCancelledAndAnUndeclaredOneNeverOpens)
