@@ -132,3 +132,20 @@ inline constexpr double BlockPlaneFit = 0.001;
 inline constexpr double BlockMinArea = 1e-9;
 
 }  // namespace KelTol
+
+// Tolerances of the block operations that reshape and test outlines.
+namespace KelTol {
+
+// The level and side bands of a block's point location: the double just
+// above BlockAreaSign, so an offset of exactly 1e-6 still counts as off.
+inline constexpr double BlockInAreaRay = 1.0000000000000002e-6;
+
+// --- Outline-to-wall conversion -----------------------------------------------
+// The default band of the collector: ends, collinearity and overlaps.
+inline constexpr double WallEval = 1e-5;
+// A segment shorter than this is not collected; arcs of one circle have
+// radii equal within it; an arc end within it of the direction pi is on the
+// seam.
+inline constexpr double WallMinLength = 1e-6;
+
+}  // namespace KelTol

@@ -34,6 +34,9 @@
 
 class CKelArchiveCore;
 class CKelFileIO;
+class CKelBlockCube;
+
+using CKelBlockCubeList = std::vector<CKelBlockCube>;
 
 // The switches of a block selection; 0 off, anything else on.
 struct CBlockSelectParam {
@@ -240,6 +243,127 @@ public:
   // Adds (a - b) in plan to every vertex, then refits both planes.
   void MoveBlock(const CKelCoord2D& a, const CKelCoord3D& b) override;
 
+  // --- Division by a line (CKelBlockCubeDivide.cpp) ----------------------------------------
+  // The sides of a directed line p1 -> p2: DEL_TOP its left, DEL_BOT its
+  // right. As a mask it names the side whose pieces are discarded.
+  enum DELETEMASK { DEL_NONE = 0, DEL_TOP = 1, DEL_BOT = 2 };
+  // No plane can be used and nothing divided: too few vertices, unset planes
+  // or a stored area not above KelTol::BlockMinArea.
+  bool IsDegenerate() const;
+  // Appends to out (empty on entry) the pieces of the block on either side of
+  // the line, those of the side named by mask left out; each a copy of the
+  // block with its own counter-clockwise outline, area and extents. Crossing
+  // vertices take heights interpolated along their edge, split by prf's
+  // profile PpNo (prf may be null). True when the line met the outline at two
+  // or more positions and the piece search finished; false with out empty
+  // otherwise (also for a degenerate block, a line of no length, or a
+  // self-crossing outline). The block is not changed.
+  bool Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D p2, CKelBlockCubeList& out, int mask) const;
+  // The sides of p1 -> p2 the vertices occupy (within KelTol::BlockPoint of
+  // the line counts as on it): 0, DEL_TOP, DEL_BOT, or both bits.
+  int WhitchSide(CKelCoord2D p1, CKelCoord2D p2) const;
+  // Removes repeated consecutive vertices, the closing pair included.
+  void EraseSamePoint();
+  // Inserts x into the ascending list unless it holds exactly x.
+  static void DivideAddXpos(std::vector<double>& xpos, double x);
+  // The first vertex exactly on the line (v == 0.0) at position x; -1.
+  static int DividSearch(const CKelBlockCoordArray& coords, double x);
+  // Replaces the outline by a copy of coords.
+  void Replace(const CKelBlockCoordArray& coords);
+
+  // --- Outline checks and clean-up (CKelBlockCubeOutline.cpp) --------------------------------
+  // Removes vertices within KelTol::Collinear of their neighbours' line (and
+  // those whose neighbours coincide); true when some vertex went.
+  bool DeleteOnLine();
+  // No two vertices (any pair) coincide.
+  bool CheckSameCoord() const;
+  // No vertex coincides with its successor.
+  bool CheckSamePoint() const;
+  // q1-q2 against p1-p2, strict: meetings within KelTol::BlockPoint of p1 or
+  // p2 do not count; a collinear q counts when an end lies inside p1-p2.
+  static bool IsLineCrossed(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& q1,
+                            const CKelCoord2D& q2, CKelCoord2D* unused = nullptr);
+  // No edge but the one starting at skip crosses p1-p2 (IsLineCrossed).
+  bool CheckCross(const CKelCoord2D& p1, const CKelCoord2D& p2, int skip, int unused = 0) const;
+  // No edge crosses another.
+  bool CheckCross() const;
+  // The closed variant with KelTol::BlockAreaSign: an end of q on the inside
+  // of p1-p2 counts, a meeting at p1 or p2 does not.
+  static bool IsLineCrossed2(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& q1,
+                             const CKelCoord2D& q2, CKelCoord2D* unused = nullptr);
+  // No vertex but skip1 and skip2 lies inside p1-p2, no edge but the one
+  // starting at skip1 starts at p1 or crosses it (IsLineCrossed2).
+  bool CheckCross2(const CKelCoord2D& p1, const CKelCoord2D& p2, int skip1, int skip2) const;
+  bool CheckCross2() const;
+  // The crossing of the lines through (x1, y1)-(x2, y2) and (x3, y3)-(x4, y4);
+  // false, outputs untouched, for parallel lines. Either output may be null.
+  static bool CalCrossPoint(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
+                            double* x, double* y);
+  // p within KelTol::BlockOnEdge of segment a-b.
+  static bool OnLinePoint(const CKelCoord2D& p, const CKelCoord2D& a, const CKelCoord2D& b);
+  // 1 inside, 0 outside, -1 within KelTol::BlockOnEdge of the outline; the
+  // stored extents reject first.
+  int InArea(const CKelCoord2D& p) const;
+
+  // --- Cutting by planes (CKelBlockCubeCutPlane.cpp) ----------------------------------------------
+  // A cutting plane A x + B y + C z + D = 0 with C not 0; prf may be null and
+  // supplies the profile PpNo for the heights written. A degenerate block is
+  // not cut: the list cuts answer a copy of it, the others nothing.
+  // Divides along the line where the plane meets the top (or bottom) face.
+  void CutByPlane2(const CPrfPlanParam* prf, double A, double B, double C, double D, bool top,
+                   CKelBlockCubeList& out) const;
+  // The parts below (lower) or above the plane, clipped to it.
+  void CutByPlane1(const CPrfPlanParam* prf, double A, double B, double C, double D, bool lower,
+                   CKelBlockCubeList& out) const;
+  // Divides along the line where the two top planes meet; false when they
+  // are parallel or the line misses the block.
+  bool CutCrossLine(const CPrfPlanParam* prf, const CKelBlockCube* other, CKelBlockCubeList& out) const;
+  // Divides a sloped top (bottom) where it crosses the level h; out is
+  // emptied first. Pieces lying above or below are dropped as asked.
+  void CutTopSlope(const CPrfPlanParam* prf, double h, CKelBlockCubeList& out, bool dropUpper, bool dropLower) const;
+  void CutBotSlope(const CPrfPlanParam* prf, double h, CKelBlockCubeList& out, bool dropUpper, bool dropLower) const;
+  // The parts above and below the level h, for the blocks taken from the last
+  // to the first each upper part before its lower part.
+  CKelBlockCubeList CutBlock(const CPrfPlanParam* prf, double h, bool dropUpper, bool dropLower) const;
+  CKelBlockCubeList GetCutHorzPlane(const CPrfPlanParam* prf, bool dropUpper, bool dropLower, double h) const;
+  // As CutBlock with the coarser KelTol::BlockLevelCut.
+  CKelBlockCubeList CutPlaneBlock(const CPrfPlanParam* prf, double h, int dropUpper, int dropLower) const;
+
+  // --- Cutting by slopes, convex pieces, merging (CKelBlockCubeCutSlope.cpp) ---------------------
+  // With exactly three points: the tops onto their plane, bottoms to a
+  // negative bottom; both planes refitted. Other counts change nothing.
+  void CutSlopeOneBlock(const CPrfPlanItem* item, const std::vector<CKelCoord3D>& pts, double bottom);
+  // Four points p0..p3: the surface folded along p0-p3 (p1 right of it, p2
+  // left); three: one plane; other counts: a plain copy. Above a positive
+  // limit height + offset everything is cut away.
+  CKelBlockCubeList CutSyasenSlope(const CPrfPlanParam* prf, const std::vector<CKelCoord3D>& pts, double bottom,
+                                   double limit, double offset) const;
+  // Appends convex pieces cut along diagonals from reflex vertices; false
+  // (out unchanged) when no such cut is found within n^2 diagonal trials.
+  bool CutBlock(const CPrfPlanParam* prf, CKelBlockCubeList& out, int depth) const;
+  // The vertices seen from reflex vertex r inside its reflex angle, in order.
+  std::vector<int> CutBlockSearchNearistPoint(const CPrfPlanParam* prf, int r) const;
+  // Where the bisector of vertex r's inner angle first meets the outline:
+  // the end index of the edge hit, hit filled; -1 when nothing is hit.
+  int CutBlockSearchNextPoint(const CPrfPlanParam* prf, int r, CKelBlockCoord& hit) const;
+  // Takes over the other's tops when both outlines and tops agree.
+  bool MergeBlock(const CKelBlockCube& other);
+
+  // --- Site containment (CKelBlockCubeSite.cpp) ----------------------------------------------------
+  // The site is read as its points (GetSize, GetCoord3D), closed from the
+  // last back to the first; a null site contains nothing.
+  // Validates the block into m_Value's check bits (1 top below bottom, 2 a
+  // plane fit, 4 coinciding vertices, 8 self-crossing, 16 outside the site,
+  // consulted for base blocks and when checkSite) and m_bError; answers it.
+  bool CheckBlock3(const CKelObject* site, bool checkSite);
+  // Every vertex inside or on the site, no edge crossing a site edge.
+  bool CheckInSite(const CKelObject* site) const;
+  // For a base block every vertex inside or on the site; true otherwise.
+  bool CheckInSiteSyasenBlock(const CKelObject* site) const;
+  // Every vertex of other strictly inside this outline and between its
+  // planes within KelTol::BlockPlaneFit; false for a degenerate block.
+  bool IsInsideBlock(const CKelBlockCube& other) const;
+
   // --- Stored forms (CKelBlockCubeRecords.cpp) ------------------------------------------------
   bool Serialize(CKelArchiveCore& ar);
   bool SaveData(CKelFileIO& f) const;
@@ -279,4 +403,13 @@ private:
   bool LoadPlanes(CKelFileIO& f, int* budget, int recordNo);
   std::uint8_t FlagBits(int index) const;
   bool* FlagAt(int index);
+  // Division and cutting helpers.
+  enum class SearchEnd { kDone, kBroken };
+  SearchEnd DividSub(const CKelBlockCoordArray& coords, std::vector<double> xpos, CKelBlockCubeList& out,
+                     bool* done) const;
+  bool EmitPiece(CKelBlockCoordArray coords, bool eraseSame, CKelBlockCubeList& out) const;
+  bool ConvexSplit(const CPrfPlanParam* prf, CKelBlockCubeList& out, int depth, long long& budget,
+                   bool checked) const;
+  void CutAtLevel(const CPrfPlanParam* prf, double h, bool bottom, CKelBlockCubeList& out, bool dropUpper,
+                  bool dropLower) const;
 };
