@@ -1,12 +1,18 @@
 // Validation of blocks and their containment: the check bits, the site
 // consulted only when asked or for base blocks, touching the site outline
 // against crossing it, and one block inside another with the height band.
+// The site is read through the kernel's object interface, so every
+// containment case runs on a plain outline and on the regulation site.
 
 #include "CKelBlockCube.h"
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+#include <vector>
+
 #include "CKelAreaCoord2D.h"
+#include "CKelHSite.h"
 #include "VolumeShapeSupport.h"
 #include "VolumeTestSupport.h"
 
@@ -15,15 +21,26 @@ namespace {
 using vol_shape::BlockOver;
 using vol_shape::Plan;
 
-CKelAreaCoord2D Site(const Plan& plan)
+template <class SiteT>
+SiteT Site(const Plan& plan)
 {
-  CKelAreaCoord2D site;
+  std::vector<CKelCoord2D> points;
   for (const auto& [x, y] : plan)
-    site.m_pt.emplace_back(x, y);
-  return site;
+    points.emplace_back(x, y);
+  if constexpr (std::is_same_v<SiteT, CKelHSite>) {
+    CKelHSite site(points);
+    site.SetArea();
+    site.SetMaxMin();
+    return site;
+  } else {
+    SiteT site;
+    site.m_pt.assign(points.begin(), points.end());
+    return site;
+  }
 }
 
-const CKelAreaCoord2D kSite = Site({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+const Plan kSquare{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+const CKelAreaCoord2D kSite = Site<CKelAreaCoord2D>(kSquare);
 
 CKelBlockCube PlanBlock(const Plan& plan, double top = 3)
 {
@@ -32,8 +49,14 @@ CKelBlockCube PlanBlock(const Plan& plan, double top = 3)
   return block;
 }
 
-TEST(CKelBlockCubeSiteTest, CheckBitsAndTheSiteConsultedWhenAskedOrForBaseBlocks)
+template <class SiteT>
+class SiteContainmentTest : public ::testing::Test {};
+using SiteKinds = ::testing::Types<CKelAreaCoord2D, CKelHSite>;
+TYPED_TEST_SUITE(SiteContainmentTest, SiteKinds);
+
+TYPED_TEST(SiteContainmentTest, CheckBitsAndTheSiteConsultedWhenAskedOrForBaseBlocks)
 {
+  const TypeParam site = Site<TypeParam>(kSquare);
   const Plan inside{{1, 1}, {3, 1}, {3, 3}, {1, 3}};
   const Plan across{{1, 1}, {12, 1}, {3, 3}, {1, 3}};
   struct Case {
@@ -51,7 +74,7 @@ TEST(CKelBlockCubeSiteTest, CheckBitsAndTheSiteConsultedWhenAskedOrForBaseBlocks
   };
   for (Case& c : cases) {
     c.block.m_Value = 99;
-    EXPECT_EQ(c.block.CheckBlock3(&kSite, c.checkSite), c.error);
+    EXPECT_EQ(c.block.CheckBlock3(&site, c.checkSite), c.error);
     EXPECT_EQ(c.block.m_Value, c.bits);
     EXPECT_EQ(c.block.IsError(), c.error);
   }
@@ -74,8 +97,9 @@ TEST(CKelBlockCubeSiteTest, HeightChecksSetTheirBits)
   EXPECT_EQ(warped.m_Value, 2u);
 }
 
-TEST(CKelBlockCubeSiteTest, TouchingTheSiteOutlinePassesAndCrossingItFails)
+TYPED_TEST(SiteContainmentTest, TouchingTheSiteOutlinePassesAndCrossingItFails)
 {
+  const TypeParam site = Site<TypeParam>(kSquare);
   struct Case {
     Plan plan;
     bool inSite;
@@ -90,10 +114,10 @@ TEST(CKelBlockCubeSiteTest, TouchingTheSiteOutlinePassesAndCrossingItFails)
   };
   for (const Case& c : cases) {
     const CKelBlockCube block = PlanBlock(c.plan);
-    EXPECT_EQ(block.CheckInSite(&kSite), c.inSite) << c.plan[1].first;
+    EXPECT_EQ(block.CheckInSite(&site), c.inSite) << c.plan[1].first;
   }
   // A site vertex inside a block edge's span: the site steps in at (5, 0).
-  const CKelAreaCoord2D stepped = Site({{0, 0}, {5, 0}, {5, 1}, {10, 1}, {10, 10}, {0, 10}});
+  const TypeParam stepped = Site<TypeParam>({{0, 0}, {5, 0}, {5, 1}, {10, 1}, {10, 10}, {0, 10}});
   EXPECT_FALSE(PlanBlock({{0, 0}, {5, 0}, {5, 5}, {0, 5}}).CheckInSite(&stepped));
   EXPECT_TRUE(PlanBlock({{0, 1}, {5, 1}, {5, 5}, {0, 5}}).CheckInSite(&stepped));
   EXPECT_FALSE(PlanBlock({{0, 1}, {8, 1}, {8, 5}, {0, 5}}).CheckInSite(&stepped));
@@ -101,15 +125,16 @@ TEST(CKelBlockCubeSiteTest, TouchingTheSiteOutlinePassesAndCrossingItFails)
   EXPECT_TRUE(CKelBlockCube().CheckInSite(nullptr));
 }
 
-TEST(CKelBlockCubeSiteTest, BaseBlockVerticesMustStandOnTheSite)
+TYPED_TEST(SiteContainmentTest, BaseBlockVerticesMustStandOnTheSite)
 {
+  const TypeParam site = Site<TypeParam>(kSquare);
   const Plan outside{{11, 1}, {12, 1}, {12, 2}};
-  EXPECT_TRUE(PlanBlock(outside).CheckInSiteSyasenBlock(&kSite));
+  EXPECT_TRUE(PlanBlock(outside).CheckInSiteSyasenBlock(&site));
   CKelBlockCube base = BlockOver(outside, {3});
   base.SetBaseBlock();
-  EXPECT_FALSE(base.CheckInSiteSyasenBlock(&kSite));
+  EXPECT_FALSE(base.CheckInSiteSyasenBlock(&site));
   // Only the vertices count: this one spans the site's notch.
-  const CKelAreaCoord2D notched = Site({{0, 0}, {4, 0}, {4, 4}, {3, 4}, {3, 1}, {1, 1}, {1, 4}, {0, 4}});
+  const TypeParam notched = Site<TypeParam>({{0, 0}, {4, 0}, {4, 4}, {3, 4}, {3, 1}, {1, 1}, {1, 4}, {0, 4}});
   CKelBlockCube bridge = BlockOver({{0, 3}, {4, 3}, {4, 4}, {0, 4}}, {3});
   bridge.SetBaseBlock();
   EXPECT_TRUE(bridge.CheckInSiteSyasenBlock(&notched));
