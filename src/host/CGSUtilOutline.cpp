@@ -9,7 +9,7 @@
 #include "CKelCoord3DCrsPntArray.h"
 #include "HostHandles.h"
 #include "KelFileFunctions.h"
-#include "KelTolerance.h"
+#include "KelGeometry.h"
 #include "host_elements.h"
 
 #include <algorithm>
@@ -98,17 +98,10 @@ const API_PolyArc* CGSUtil::IsArc(const API_PolyArc* arcs, int nArcs, int i)
 
 bool CGSUtil::ArcGetOrigo(const API_Coord* p1, const API_Coord* p2, double angle, API_Coord* centre)
 {
-  if (std::abs(angle) < KelTol::HostArcAngle) {
-    *centre = API_Coord{};
-    return false;
-  }
-  if (std::abs(std::abs(angle) - KelAngle::Pi) < KelTol::HostArcAngle) {
-    *centre = {(p1->x + p2->x) / 2.0, (p1->y + p2->y) / 2.0};
-    return true;
-  }
-  const double k = 1.0 / std::tan(angle / 2.0);
-  *centre = {(p1->x + p2->x - (p2->y - p1->y) * k) / 2.0, (p1->y + p2->y + (p2->x - p1->x) * k) / 2.0};
-  return true;
+  CKelCoord2D c;
+  const bool bent = ArcCentreOfAngle(CKelCoord2D(p1->x, p1->y), CKelCoord2D(p2->x, p2->y), angle, &c);
+  *centre = {c.m_x, c.m_y};
+  return bent;
 }
 
 double CGSUtil::GetArcAngle(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c)

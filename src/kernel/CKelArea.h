@@ -86,8 +86,6 @@ private:
   // The signed shoelace area of the triangle (a, b, c), summed in the order
   // Area sums a three-vertex outline.
   static double TriangleArea(const T& a, const T& b, const T& c);
-  int CountEdgeCrossing(std::size_t prev, std::size_t i, const CKelCoord2D& p, double h, double tol) const;
-  bool PassesThroughLevel(std::size_t start, int dir, double tol) const;
   bool CachedNumbersEqual(const CKelArea& other, bool nearly) const;
 };
 
@@ -159,80 +157,13 @@ int CKelArea<T>::FirstEdgeApex(const std::vector<T>& v)
   return choice;
 }
 
-// Steps: too few vertices; the cached box with a margin of a tenth of tol;
-// then per edge first the distance (on the outline wins at once), then the
-// edge's share in the crossing count of the ray from p towards -x.
+// The kernel's point location with one tol for all three bands, the box
+// grown by a tenth of it.
 template <class T>
 int CKelArea<T>::InArea(const CKelCoord2D& p, double /*reserved*/, double tol) const
 {
-  const std::size_t n = m_pt.size();
-  if (n < 3)
-    return 0;
-  const double m = KelTol::InAreaBoxFraction * tol;
-  if (p.m_y < m_ymin - m || p.m_y > m_ymax + m || p.m_x < m_xmin - m || p.m_x > m_xmax + m)
-    return 0;
-
-  int count = 0;
-  for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
-    const CKelCoord2D s(m_pt[prev].m_x, m_pt[prev].m_y);
-    const CKelCoord2D e(m_pt[i].m_x, m_pt[i].m_y);
-    const KelEdge::Frame f = KelEdge::Measure(s, e, p);
-    double dist = std::fabs(f.h);
-    if (f.t < 0)
-      dist = std::hypot(f.t, f.h);
-    else if (f.t >= f.len)
-      dist = std::hypot(f.t - f.len, f.h);
-    if (dist <= tol)
-      return -1;
-    count += CountEdgeCrossing(prev, i, p, f.h, tol);
-  }
-  return count % 2;
-}
-
-// 1 when the edge from vertex prev to vertex i crosses the ray from p towards
-// -x. h is p's offset from the edge's line, positive on its left. An edge that
-// ends at p's level does not count: the next edge, which starts there,
-// decides for the vertex.
-template <class T>
-int CKelArea<T>::CountEdgeCrossing(std::size_t prev, std::size_t i, const CKelCoord2D& p, double h, double tol) const
-{
-  const CKelCoord2D s(m_pt[prev].m_x, m_pt[prev].m_y);
-  const CKelCoord2D e(m_pt[i].m_x, m_pt[i].m_y);
-  int dir = 0;
-  const int level = XCross3(s, e, p, dir, tol);
-  if (level == 1) {
-    // The edge spans p's level: it lies left of p when p is on its right
-    // going up, or on its left going down.
-    const int side = SignOf(h, tol);
-    return side != 0 && side != dir ? 1 : 0;
-  }
-  if (level == -1) {
-    // The edge starts at p's level: it counts once for the vertex when the
-    // outline passes through the level there (rather than only touching it),
-    // and the vertex lies left of p.
-    if (PassesThroughLevel(prev, dir, tol) && s.m_x <= p.m_x - tol)
-      return 1;
-  }
-  return 0;
-}
-
-// Steps back from vertex start over the vertices level with it (within tol)
-// to the first that is not, and tells whether the outline arrives from the
-// side opposite to the one dir leaves to.
-template <class T>
-bool CKelArea<T>::PassesThroughLevel(std::size_t start, int dir, double tol) const
-{
-  const std::size_t n = m_pt.size();
-  const double level = m_pt[start].m_y;
-  std::size_t k = start;
-  // At most n - 1 steps: the edge's own end differs from the level (dir != 0).
-  for (std::size_t steps = 0; steps + 1 < n; ++steps) {
-    k = k == 0 ? n - 1 : k - 1;
-    const double dy = level - m_pt[k].m_y;
-    if (std::fabs(dy) >= tol)
-      return SignOf(dy, tol) == dir;
-  }
-  return false;
+  const KelEdge::Extents box{m_xmin, m_xmax, m_ymin, m_ymax};
+  return KelEdge::Locate(m_pt, box, p, KelEdge::LocateTol{KelTol::InAreaBoxFraction * tol, tol, tol});
 }
 
 template <class T>

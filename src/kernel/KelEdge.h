@@ -4,6 +4,8 @@
 // with arcs.
 
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 #include "CKelCoord.h"
 #include "KelGeometry.h"
@@ -39,6 +41,99 @@ inline bool IsOn(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& 
   const bool afterStart = f.t > 0 || std::fabs(f.t) <= tol;
   const bool beyondEnd = f.t > f.len && std::fabs(f.t - f.len) > tol;
   return afterStart && std::fabs(f.h) <= tol && !beyondEnd;
+}
+
+// --- Point location in a straight-edged outline ----------------------------
+// The outline is any vertex list whose elements start with m_x and m_y; the
+// closing edge runs from the last vertex to the first.
+
+// The three bands of a location: the box test rejects points farther than box
+// beyond the given extents; a point within edge of the outline is on it; ray
+// is the band of the level and side tests of the crossing count.
+struct LocateTol {
+  double box = 0;
+  double edge = 0;
+  double ray = 0;
+};
+
+struct Extents {
+  double xmin = 0;
+  double xmax = 0;
+  double ymin = 0;
+  double ymax = 0;
+};
+
+// Steps back from vertex start over the vertices level with it (within tol)
+// to the first that is not, and tells whether the outline arrives from the
+// side opposite to the one dir leaves to. At most n - 1 steps: the edge's own
+// end differs from the level (dir != 0).
+template <class V>
+bool PassesThroughLevel(const std::vector<V>& pts, std::size_t start, int dir, double tol)
+{
+  const std::size_t n = pts.size();
+  const double level = pts[start].m_y;
+  std::size_t k = start;
+  for (std::size_t steps = 0; steps + 1 < n; ++steps) {
+    k = k == 0 ? n - 1 : k - 1;
+    const double dy = level - pts[k].m_y;
+    if (std::fabs(dy) >= tol)
+      return SignOf(dy, tol) == dir;
+  }
+  return false;
+}
+
+// 1 when the edge s -> e (s is vertex prev) crosses the ray from p towards
+// -x. h is p's offset from the edge's line, positive on its left. An edge
+// that ends at p's level does not count: the next edge, which starts there,
+// decides for the vertex.
+template <class V>
+int CountEdgeCrossing(const std::vector<V>& pts, std::size_t prev, const CKelCoord2D& s, const CKelCoord2D& e,
+                      const CKelCoord2D& p, double h, double tol)
+{
+  int dir = 0;
+  const int level = XCross3(s, e, p, dir, tol);
+  if (level == 1) {
+    // The edge spans p's level: it lies left of p when p is on its right
+    // going up, or on its left going down.
+    const int side = SignOf(h, tol);
+    return side != 0 && side != dir ? 1 : 0;
+  }
+  // The edge starts at p's level: it counts once for the vertex when the
+  // outline passes through the level there (rather than only touching it),
+  // and the vertex lies left of p.
+  if (level == -1 && PassesThroughLevel(pts, prev, dir, tol) && s.m_x <= p.m_x - tol)
+    return 1;
+  return 0;
+}
+
+// 1 inside, 0 outside, -1 within tol.edge of the outline; 0 for fewer than 3
+// vertices and beyond the extents grown by tol.box. Per edge the distance
+// comes first (on the outline wins at once), then the edge's share in the
+// crossing count of the ray from p towards -x.
+template <class V>
+int Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, const LocateTol& tol)
+{
+  const std::size_t n = pts.size();
+  if (n < 3)
+    return 0;
+  if (p.m_y < box.ymin - tol.box || p.m_y > box.ymax + tol.box || p.m_x < box.xmin - tol.box ||
+      p.m_x > box.xmax + tol.box)
+    return 0;
+  int count = 0;
+  for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
+    const CKelCoord2D s(pts[prev].m_x, pts[prev].m_y);
+    const CKelCoord2D e(pts[i].m_x, pts[i].m_y);
+    const Frame f = Measure(s, e, p);
+    double dist = std::fabs(f.h);
+    if (f.t < 0)
+      dist = std::hypot(f.t, f.h);
+    else if (f.t >= f.len)
+      dist = std::hypot(f.t - f.len, f.h);
+    if (dist <= tol.edge)
+      return -1;
+    count += CountEdgeCrossing(pts, prev, s, e, p, f.h, tol.ray);
+  }
+  return count % 2;
 }
 
 }  // namespace KelEdge

@@ -129,6 +129,11 @@ std::vector<CKelCoord2D> arc_line(const CKelCoord2D& s, const CKelCoord2D& e, co
 // Two arcs against each other.
 std::vector<CKelCoord2D> cross_arc(const CKelCoord2D& s1, const CKelCoord2D& e1, const CKelCoord2D& c1,
                                    const CKelCoord2D& s2, const CKelCoord2D& e2, const CKelCoord2D& c2);
+// Centre of the arc from p1 to p2 that opens by the signed angle (radians,
+// counter-clockwise positive). An angle within HostArcAngle of 0 bends
+// nothing: false and centre (0, 0). Within HostArcAngle of pi in size the
+// centre is the chord's midpoint, where the tangent formula loses accuracy.
+bool ArcCentreOfAngle(const CKelCoord2D& p1, const CKelCoord2D& p2, double angle, CKelCoord2D* centre);
 // Box test of an arc: true when the sweep is at most pi and [lo, hi] is the
 // arc's box; false when [lo, hi] is the box of the complementary arc.
 bool get_ArcRange(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& c, CKelCoord2D* lo,

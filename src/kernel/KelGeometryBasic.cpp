@@ -318,3 +318,18 @@ void CalcMoveLine(CKelCoord2D& a, CKelCoord2D& b, double d)
   a = CKelCoord2D(a.m_x - d * sin, a.m_y + d * cos);
   b = CKelCoord2D(b.m_x - d * sin, b.m_y + d * cos);
 }
+
+bool ArcCentreOfAngle(const CKelCoord2D& p1, const CKelCoord2D& p2, double angle, CKelCoord2D* centre)
+{
+  if (std::fabs(angle) < KelTol::HostArcAngle) {
+    *centre = CKelCoord2D();
+    return false;
+  }
+  if (std::fabs(std::fabs(angle) - KelAngle::Pi) < KelTol::HostArcAngle) {
+    *centre = CKelCoord2D((p1.m_x + p2.m_x) / 2.0, (p1.m_y + p2.m_y) / 2.0);
+    return true;
+  }
+  const double k = 1.0 / std::tan(angle / 2.0);
+  *centre = CKelCoord2D((p1.m_x + p2.m_x - (p2.m_y - p1.m_y) * k) / 2.0, (p1.m_y + p2.m_y + (p2.m_x - p1.m_x) * k) / 2.0);
+  return true;
+}

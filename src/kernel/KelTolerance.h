@@ -96,3 +96,44 @@ inline constexpr double SiteStraightCorner = 0.15707963267948966;
 // End-type tests of an edge: coordinates within this of zero count as zero.
 inline constexpr double SiteEdgeType = 1e-6;
 }  // namespace KelTol
+
+// Tolerances of the building volume model (blocks, floor profiles, walls).
+namespace KelTol {
+
+// --- Building volume model --------------------------------------------------
+// Coinciding block vertices and wall ends, points on a line, heights on a
+// plane, and the height differences that make a top or bottom sloped: equal
+// while strictly inside +-BlockPoint.
+inline constexpr double BlockPoint = 2.5e-5;
+// Signs of areas and cross products (reflex vertices), and the closed
+// segment-crossing test of outlines.
+inline constexpr double BlockAreaSign = 1e-6;
+// Points on a segment or edge, and heights recomputed from floor profiles
+// (two profile entries are equal within it, bounds included).
+inline constexpr double BlockOnEdge = 1e-5;
+// The level cut of sloped tops, site containment of blocks, and the
+// single-precision old block records compared against blocks (inclusive).
+inline constexpr double BlockLevelCut = 1e-4;
+// Vertices on a fitted plane, and heights of a block inside another.
+inline constexpr double BlockPlaneFit = 0.001;
+// The smallest block area a division accepts; equal polygon areas.
+inline constexpr double BlockMinArea = 1e-9;
+
+}  // namespace KelTol
+
+// Tolerances of the block operations that reshape and test outlines.
+namespace KelTol {
+
+// The level and side bands of a block's point location: the double just
+// above BlockAreaSign, so an offset of exactly 1e-6 still counts as off.
+inline constexpr double BlockInAreaRay = 1.0000000000000002e-6;
+
+// --- Outline-to-wall conversion -----------------------------------------------
+// The default band of the collector: ends, collinearity and overlaps.
+inline constexpr double WallEval = 1e-5;
+// A segment shorter than this is not collected; arcs of one circle have
+// radii equal within it; an arc end within it of the direction pi is on the
+// seam.
+inline constexpr double WallMinLength = 1e-6;
+
+}  // namespace KelTol

@@ -53,8 +53,9 @@ namespace pln::host {
 std::optional<API_UserControlType> UserControlOf(short dialogID, short itemID);
 
 // Empties the library, the parameter transaction, the pick queue and the
-// input records, the process window, the user controls, the alerts and the
-// dialog manager (resources, windows, scripts, file dialogs).
+// input records, the process window, the user controls and the alerts. The
+// dialog manager sits above this layer and resets itself
+// (internal::ResetDialogManager in dg_user.h).
 void ResetLibraryAndInterface();
 
 }  // namespace pln::host

@@ -1,6 +1,5 @@
 #include "host_interface.h"
 
-#include "dg_user.h"
 #include "host_alert.h"
 #include "host_calllog.h"
 #include "host_errors.h"
@@ -90,7 +89,6 @@ void ResetLibraryAndInterface()
   internal::ResetInput();
   internal::ResetProgress();
   internal::ResetAlerts();
-  internal::ResetDialogManager();
   UserControls().clear();
 }
 

@@ -1,0 +1,294 @@
+// Division of a block by an infinite directed line p1 -> p2.
+//
+// Vocabulary
+//   frame      a point's position u along the line from p1 and its signed
+//              distance v from it (positive on the left), KelEdge::Measure.
+//   on-line    |v| < KelTol::BlockPoint; such a vertex gets v = 0.0 exactly
+//              in the working list, so the piece search can find it by value.
+//   position   the u of an on-line vertex; the ascending list of distinct
+//              positions names the chords the search tries.
+//   chord      the stretch of the line between two positions; it cuts the
+//              outline into chain A (first position forward to the second)
+//              and chain B (the rest), each closed by the chord.
+//
+// The search is depth first, chain A before chain B, so for a convex block
+// cut once the piece right of the line comes first. Every chord removes one
+// position, which bounds the recursion by the number of positions.
+
+#include <algorithm>
+#include <cmath>
+
+#include "CKelBlockCube.h"
+#include "KelEdge.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
+
+namespace {
+
+// The line's direction and length; the frame of a point is KelEdge::Measure.
+struct LineFrame {
+  CKelCoord2D p1;
+  CKelCoord2D p2;
+  double c = 1;
+  double s = 0;
+  double len = 0;
+};
+
+int SideOf(double v)
+{
+  if (v >= KelTol::BlockPoint)
+    return CKelBlockCube::DEL_TOP;
+  if (v <= -KelTol::BlockPoint)
+    return CKelBlockCube::DEL_BOT;
+  return CKelBlockCube::DEL_NONE;
+}
+
+int SidesOf(const CKelBlockCoordArray& coords)
+{
+  int sides = 0;
+  for (const CKelBlockCoord& c : coords)
+    sides |= SideOf(c.m_y);
+  return sides;
+}
+
+// Step 4 of a division: the vertices in frame coordinates, on-line ones snapped.
+CKelBlockCoordArray ToFrame(const CKelBlockCoordArray& vertices, const LineFrame& line)
+{
+  CKelBlockCoordArray coords = vertices;
+  for (CKelBlockCoord& c : coords) {
+    const KelEdge::Frame f = KelEdge::Measure(line.p1, line.p2, c);
+    c.m_x = f.t;
+    c.m_y = std::fabs(f.h) < KelTol::BlockPoint ? 0.0 : f.h;
+  }
+  return coords;
+}
+
+void FromFrame(CKelBlockCoordArray& coords, const LineFrame& line)
+{
+  for (CKelBlockCoord& c : coords) {
+    const double u = c.m_x;
+    const double v = c.m_y;
+    c.m_x = line.p1.m_x + u * line.c - v * line.s;
+    c.m_y = line.p1.m_y + u * line.s + v * line.c;
+  }
+}
+
+// The signed area's sign, 0 within KelTol::BlockAreaSign.
+int AreaSign(const CKelBlockCoordArray& chain)
+{
+  const double area = CKelBlockCube::CalcArea(chain);
+  if (std::fabs(area) <= KelTol::BlockAreaSign)
+    return 0;
+  return area > 0 ? 1 : -1;
+}
+
+// Vertices from index `from` forward to index `to`, both included.
+CKelBlockCoordArray Chain(const CKelBlockCoordArray& coords, int from, int to)
+{
+  CKelBlockCoordArray chain;
+  const int n = static_cast<int>(coords.size());
+  for (int i = from;; i = (i + 1) % n) {
+    chain.push_back(coords[static_cast<std::size_t>(i)]);
+    if (i == to)
+      break;
+  }
+  return chain;
+}
+
+bool MaskDrops(const CKelBlockCoordArray& coords, int mask)
+{
+  for (const CKelBlockCoord& c : coords) {
+    const bool off = std::fabs(c.m_y) > KelTol::BlockAreaSign;
+    if ((mask & CKelBlockCube::DEL_TOP) != 0 && c.m_y > 0 && off)
+      return true;
+    if ((mask & CKelBlockCube::DEL_BOT) != 0 && c.m_y <= 0 && off)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool CKelBlockCube::IsDegenerate() const
+{
+  return m_Coord.size() < 3 || !IsPlaneEuqationSet(false) || !IsPlaneEuqationSet(true) ||
+         !(m_Menseki > KelTol::BlockMinArea);
+}
+
+// --- Division -----------------------------------------------------------------------------
+
+namespace {
+
+// The vertex where the edge a -> b (frame coordinates, on opposite sides)
+// crosses the line, its heights interpolated by the share of the edge.
+CKelBlockCoord CrossingVertex(const CKelBlockCoord& a, const CKelBlockCoord& b, bool tyuku, const CPrfPlanItem* item)
+{
+  const double x = a.m_x + (0 - a.m_y) * (b.m_x - a.m_x) / (b.m_y - a.m_y);
+  const double t = std::hypot(x - a.m_x, 0 - a.m_y) / std::hypot(b.m_x - a.m_x, b.m_y - a.m_y);
+  CKelBlockCoord c(x, 0.0, 0, 0);
+  c.SetZH(a.m_z + t * (b.m_z - a.m_z), item);
+  if (tyuku)
+    c.SetZL(a.m_zL + t * (b.m_zL - a.m_zL), item);
+  return c;
+}
+
+void InsertCrossings(CKelBlockCoordArray& coords, bool tyuku, const CPrfPlanItem* item)
+{
+  std::size_t i = 0;
+  while (i < coords.size()) {
+    const std::size_t j = i + 1 == coords.size() ? 0 : i + 1;
+    const int si = SideOf(coords[i].m_y);
+    const int sj = SideOf(coords[j].m_y);
+    if (si != CKelBlockCube::DEL_NONE && sj != CKelBlockCube::DEL_NONE && si != sj) {
+      coords.insert(coords.begin() + static_cast<std::ptrdiff_t>(i) + 1, CrossingVertex(coords[i], coords[j], tyuku, item));
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+}
+
+}  // namespace
+
+bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D p2, CKelBlockCubeList& out,
+                           int mask) const
+{
+  if (IsDegenerate())
+    return false;
+  LineFrame line{p1, p2};
+  if (!CalcCosSin(p1, p2, &line.c, &line.s, &line.len) || !std::isfinite(line.len))
+    return false;
+
+  CKelBlockCoordArray coords = ToFrame(m_Coord, line);
+  InsertCrossings(coords, m_bTyuku, ItemOf(prf, m_PpNo));
+  std::vector<double> xpos;
+  for (const CKelBlockCoord& c : coords) {
+    if (c.m_y == 0.0)
+      DivideAddXpos(xpos, c.m_x);
+  }
+  if (xpos.size() < 2)
+    return false;
+
+  const std::size_t first = out.size();
+  bool done = false;
+  if (DividSub(coords, xpos, out, &done) == SearchEnd::kBroken || !done) {
+    out.erase(out.begin() + static_cast<std::ptrdiff_t>(first), out.end());
+    return false;
+  }
+  for (std::size_t k = first; k < out.size();) {
+    CKelBlockCube& piece = out[k];
+    if (MaskDrops(piece.m_Coord, mask)) {
+      out.erase(out.begin() + static_cast<std::ptrdiff_t>(k));
+      continue;
+    }
+    FromFrame(piece.m_Coord, line);
+    piece.EraseSamePoint();
+    if (piece.m_Coord.size() < 3) {
+      out.erase(out.begin() + static_cast<std::ptrdiff_t>(k));
+      continue;
+    }
+    piece.SetMinMax();
+    ++k;
+  }
+  return true;
+}
+
+// --- Piece search --------------------------------------------------------------------------
+
+bool CKelBlockCube::EmitPiece(const CKelBlockCoordArray& coords, bool eraseSame, CKelBlockCubeList& out) const
+{
+  CKelBlockCube piece(*this);
+  piece.Replace(coords);
+  if (eraseSame)
+    piece.EraseSamePoint();
+  // A piece whose ends coincide means the search lost the outline's order.
+  if (piece.m_Coord.size() < 2 || static_cast<CKelCoord2D>(piece.m_Coord.front()) == piece.m_Coord.back())
+    return false;
+  out.push_back(std::move(piece));
+  return true;
+}
+
+CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coords, std::vector<double> xpos,
+                                                 CKelBlockCubeList& out, bool* done) const
+{
+  // 1. On one side only (touching at most): the outline is a piece.
+  const int sides = SidesOf(coords);
+  if (sides == DEL_TOP || sides == DEL_BOT) {
+    if (!EmitPiece(coords, false, out))
+      return SearchEnd::kBroken;
+    *done = true;
+    return SearchEnd::kDone;
+  }
+  // 2. The chord between the first two positions this outline holds.
+  std::erase_if(xpos, [&](double x) { return DividSearch(coords, x) < 0; });
+  if (xpos.size() < 2)
+    return SearchEnd::kBroken;  // a self-crossing outline
+  const int i1 = DividSearch(coords, xpos[0]);
+  const int i2 = DividSearch(coords, xpos[1]);
+  const CKelBlockCoordArray chainA = Chain(coords, i1, i2);
+  const CKelBlockCoordArray chainB = Chain(coords, i2, i1);
+  const int sA = AreaSign(chainA);
+  const int sB = AreaSign(chainB);
+  xpos.erase(xpos.begin());
+
+  // 3. A chord outside the outline: try the next one on the whole outline.
+  if (sA < 0 || sB < 0)
+    return DividSub(coords, xpos, out, done);
+  // 4. The last chord closes both chains as pieces.
+  if (xpos.size() == 1) {
+    if (sA > 0 && !EmitPiece(chainA, true, out))
+      return SearchEnd::kBroken;
+    if (sB > 0 && !EmitPiece(chainB, true, out))
+      return SearchEnd::kBroken;
+    *done = true;
+    return SearchEnd::kDone;
+  }
+  // 5. Otherwise each chain of area is searched on; one of no area is dropped.
+  if (sA > 0 && DividSub(chainA, xpos, out, done) == SearchEnd::kBroken)
+    return SearchEnd::kBroken;
+  if (sB > 0 && DividSub(chainB, xpos, out, done) == SearchEnd::kBroken)
+    return SearchEnd::kBroken;
+  return SearchEnd::kDone;
+}
+
+void CKelBlockCube::DivideAddXpos(std::vector<double>& xpos, double x)
+{
+  const auto at = std::lower_bound(xpos.begin(), xpos.end(), x);
+  if (at != xpos.end() && *at == x)
+    return;
+  xpos.insert(at, x);
+}
+
+int CKelBlockCube::DividSearch(const CKelBlockCoordArray& coords, double x)
+{
+  for (std::size_t i = 0; i < coords.size(); ++i) {
+    if (coords[i].m_x == x && coords[i].m_y == 0.0)
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void CKelBlockCube::Replace(const CKelBlockCoordArray& coords) { m_Coord = coords; }
+
+// --- Side and clean-up ------------------------------------------------------------------------
+
+int CKelBlockCube::WhitchSide(CKelCoord2D p1, CKelCoord2D p2) const
+{
+  int sides = 0;
+  for (const CKelBlockCoord& c : m_Coord)
+    sides |= SideOf(KelEdge::Measure(p1, p2, c).h);
+  return sides;
+}
+
+void CKelBlockCube::EraseSamePoint()
+{
+  int i = 0;
+  while (i < GetSize()) {
+    const CKelBlockCoord& a = m_Coord[static_cast<std::size_t>(i)];
+    const CKelBlockCoord& b = m_Coord[static_cast<std::size_t>(NextPos(i))];
+    if (std::fabs(a.m_x - b.m_x) < KelTol::BlockPoint && std::fabs(a.m_y - b.m_y) < KelTol::BlockPoint)
+      Erase(i);
+    else
+      ++i;
+  }
+}
