@@ -1,6 +1,8 @@
 #include "CSyasenCheckSectionLine.h"
 
+#include <array>
 #include <cfloat>
+#include <map>
 #include <cmath>
 
 #include "CKelArchiveCore.h"
@@ -265,22 +267,73 @@ int CSyasenCheckBlockEdgePoint::PartsOf(double length) const
   return static_cast<int>(std::min(n, static_cast<double>(kMaxPointsPerLine - 1)));
 }
 
+namespace {
+
+// Finds laid points equal to a new one (every component strictly within
+// KelTol::PointEqual) among the cells next to it, so that laying many lines
+// does not compare every point with every other.
+class PointIndex {
+public:
+  bool Contains(const std::vector<CKelCoord3D>& points, const CKelCoord3D& p) const
+  {
+    const Key k = KeyOf(p);
+    for (long long dx = -1; dx <= 1; ++dx)
+      for (long long dy = -1; dy <= 1; ++dy)
+        for (long long dz = -1; dz <= 1; ++dz) {
+          const auto it = m_Cells.find({k[0] + dx, k[1] + dy, k[2] + dz});
+          if (it == m_Cells.end())
+            continue;
+          for (std::size_t i : it->second) {
+            if (points[i] == p)
+              return true;
+          }
+        }
+    return false;
+  }
+  void Add(const CKelCoord3D& p, std::size_t i) { m_Cells[KeyOf(p)].push_back(i); }
+
+private:
+  using Key = std::array<long long, 3>;
+  static long long Cell(double v)
+  {
+    // Far or undefined values share the outermost cells; equality decides.
+    const double c = std::floor(v / KelTol::PointEqual);
+    if (!(c > -1e18))
+      return static_cast<long long>(-1e18);
+    return static_cast<long long>(std::min(c, 1e18));
+  }
+  static Key KeyOf(const CKelCoord3D& p) { return {Cell(p.m_x), Cell(p.m_y), Cell(p.m_z)}; }
+  std::map<Key, std::vector<std::size_t>> m_Cells;
+};
+
+}  // namespace
+
 void CSyasenCheckBlockEdgePoint::CalcPoint()
 {
   m_Point.clear();
+  PointIndex index;
+  int toLay = kMaxPoints;
+  auto lay = [&](const CKelCoord3D& p) {
+    if (toLay-- > 0 && !index.Contains(m_Point, p)) {
+      index.Add(p, m_Point.size());
+      m_Point.push_back(p);
+    }
+  };
   for (const CoordLine3D& line : m_Line) {
+    if (toLay <= 0)
+      break;
     const CKelCoord3D& b = line.m_Beg3D;
     const CKelCoord3D& e = line.m_End3D;
     const int n = PartsOf(std::hypot(e.m_x - b.m_x, e.m_y - b.m_y));
     if (n < 0)
       continue;
     if (n == 0) {
-      AddPoint(b);
+      lay(b);
       continue;
     }
     for (int i = 0; i <= n; ++i) {
       const double t = static_cast<double>(i) / n;
-      AddPoint(CKelCoord3D(b.m_x + (e.m_x - b.m_x) * t, b.m_y + (e.m_y - b.m_y) * t, b.m_z + i * (e.m_z - b.m_z) / n));
+      lay(CKelCoord3D(b.m_x + (e.m_x - b.m_x) * t, b.m_y + (e.m_y - b.m_y) * t, b.m_z + i * (e.m_z - b.m_z) / n));
     }
   }
 }

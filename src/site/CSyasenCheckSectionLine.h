@@ -104,6 +104,9 @@ public:
   static constexpr int kRecordNo = 1001;
   // Points one line may give, whatever its pitch or count says.
   static constexpr int kMaxPointsPerLine = 10000;
+  // Points all lines together may lay, shared ones counted each time;
+  // lines beyond it lay nothing.
+  static constexpr int kMaxPoints = 200000;
   // The least pitch the loaders accept.
   static constexpr double kMinPitch = 1e-5;
 
