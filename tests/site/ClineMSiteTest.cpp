@@ -321,3 +321,60 @@ TEST(MSite, DistancesCompareAndArchive)
   EXPECT_EQ(6.0, other.m_area);
   EXPECT_EQ(12.0, other.m_ChkLine2.m_Distance);
 }
+
+TEST(ClineWalk, PlacedPointsArePitchApartAlongStraightRuns)
+{
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> seg(0.2, 6);
+  std::uniform_real_distribution<double> pitchOf(0.3, 2.5);
+  for (int round = 0; round < 40; ++round) {
+    CClineData line(0, 5);
+    double x = 0;
+    line.emplace_back(0, 0, 1);
+    for (int k = 0; k < 5; ++k) {
+      x += seg(rng);
+      line.emplace_back(x, 0, 2);
+    }
+    line.emplace_back(0, 0, 0);
+    const double pitch = pitchOf(rng);
+    CClineDataPickup pick;
+    line.pickup_points(&pick, CClineCoord(line[0], 0), CClineCoord(line[5], 4), 0, pitch);
+    SCOPED_TRACE(round);
+    ASSERT_GE(pick.m_Points.size(), 2u);
+    for (std::size_t k = 1; k + 1 < pick.m_Points.size(); ++k)
+      EXPECT_NEAR(pitch, pick.m_Points[k].m_x - pick.m_Points[k - 1].m_x, 1e-9);
+    EXPECT_EQ(x, pick.m_Points.back().m_x);
+    EXPECT_LE(pick.m_Points.back().m_x - pick.m_Points[pick.m_Points.size() - 2].m_x, pitch + 1e-9);
+  }
+}
+
+TEST(MSite, CornerCutVanishesBetweenRoads)
+{
+  CKelHSite site = Site({{0, 0}, {18, 0}, {20, 2}, {20, 15}, {0, 15}});
+  MakeRoad(site, 0, 6, 6);
+  MakeCut(site, 1);
+  MakeRoad(site, 2, 6, 6);
+  BuildRoads(site);
+  CKelMSite m;
+  m.SiteMAutoSet(site);
+  kel_test::ExpectPoints({{0, 0}, {0, -3}, {23, -3}, {23, 15}, {20, 15}, {0, 15}}, m.m_pt, 1e-9);
+
+  // Widths straddling 10 m with no split fit no rule.
+  CKelHSite odd = RoadSite(12, 8);
+  CXYtemp2 line;
+  EXPECT_EQ(CKelMSite::kNoLine, CKelMSite::create_auto_line1(odd, 0, &line));
+  EXPECT_EQ(CKelMSite::kLine, CKelMSite::create_auto_line1(RoadSite(10.0005, 8), 0, &line));
+}
+
+TEST(MSite, SelfCrossingOutlineKeepsOnePart)
+{
+  // A bow tie: the crossing goes into both crossing edges once.
+  CKelAreaCoord2D bow = kel_test::Poly({{0, 0}, {10, 10}, {10, 0}, {0, 10}});
+  ASSERT_TRUE(CKelMSite::CheckCrossLine(bow));
+  EXPECT_EQ(6u, bow.m_pt.size());
+  EXPECT_EQ(2, std::count(bow.m_pt.begin(), bow.m_pt.end(), CKelCoord2D(5, 5)));
+  EXPECT_FALSE(CKelMSite::CheckCrossLine(bow));
+  CKelMSite::DeleteReveseArea(bow);
+  EXPECT_EQ(3u, bow.m_pt.size());
+  EXPECT_NEAR(25.0, bow.Area(), 1e-12);
+}

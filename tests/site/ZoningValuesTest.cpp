@@ -451,3 +451,64 @@ TEST(Zoning, OldRecordsOfBothListsAndArchives)
   std::memcpy(&h, r1.data(), 8);
   EXPECT_EQ(4.0, h);
 }
+
+TEST(Zoning, HandmadeRecordsPinBothOrders)
+{
+  // A zoning area at version 2: tag, polygon (count, points, area, box),
+  // then the record.
+  SiteBytes u;
+  u.Tag("CAreaUsg").I32(1).Pt2(1, 2).F64(0).F64(1).F64(1).F64(2).F64(2);
+  u.Tag("CUsgTable").I8(4).I8(1).F32(2.0f).F32(1.5f).F32(0.6f).Put<std::uint16_t>(7).Put<std::uint16_t>(8);
+  u.F32(0.4f).F32(1.25f).F32(2.5f).F32(20.0f);
+  CAreaUsg area;
+  ASSERT_TRUE(kel_test::Unarchive(area, u.bytes, 2));
+  EXPECT_EQ(1u, area.m_pt.size());
+  EXPECT_EQ(4, area.m_UsgTable.m_Usage);
+  EXPECT_EQ(1.5f, area.m_UsgTable.m_UseCapacity);
+  EXPECT_EQ(8, area.m_UsgTable.m_Param2);
+  EXPECT_EQ(20.0f, area.m_UsgTable.m_RinchiHeight);
+  EXPECT_EQ(u.bytes, kel_test::Archived(area, 2));
+
+  // A regulation area: tag, record (height, level, two cells, each with
+  // its display text below version 5), polygon.
+  SiteBytes r;
+  r.Tag("CAreaRgl").Tag("CRglTable").F64(4.0).F64(0.5);
+  for (int hours : {5, 3}) {
+    r.Tag("CVcellTime2").Tag("CVcellCore").I16(static_cast<std::int16_t>(hours)).I16(0).I16(0).F64(hours);
+    r.Tag(" " + std::to_string(hours) + "時間00分");
+  }
+  r.I32(0).F64(0).F64(0).F64(0).F64(0).F64(0);
+  CAreaRgl rgl;
+  ASSERT_TRUE(kel_test::Unarchive(rgl, r.bytes, 2));
+  EXPECT_EQ(4.0, rgl.m_RglTable.m_Height);
+  EXPECT_EQ(0.5, rgl.m_RglTable.m_AveHeight);
+  EXPECT_EQ(3.0, rgl.m_RglTable.m_Time2.m_Value);
+  EXPECT_EQ(r.bytes, kel_test::Archived(rgl, 2));
+}
+
+TEST(Zoning, CompareLinesAndSetbacks)
+{
+  CUsgTable a, b;
+  b.m_Usage = 3;
+  b.m_Coverage = 0.5f;
+  std::vector<std::string> lines;
+  a.CompareData("用途", b, lines);
+  EXPECT_EQ((std::vector<std::string>{"用途, 高さ, 14, 3", "用途, 高さ, 0.000000, 0.500000"}), lines);
+  CRglTable r, s;
+  s.m_Time1.m_Field1 = 5;
+  lines.clear();
+  r.CompareData("規制", s, lines);
+  EXPECT_EQ((std::vector<std::string>{"規制, 規制時間1, field1, 24, 5"}), lines);
+
+  CKelSiteTable v;
+  v.m_Sphere.m_BldBack[0] = 1.5;
+  v.m_Sphere.m_BldBack[1] = 0;
+  v.m_Kanwa1 = 2.0f;
+  CAreaUsg low, high;
+  low.m_UsgTable.m_Usage = 9;   // code 2
+  high.m_UsgTable.m_Usage = 6;  // code 3
+  EXPECT_EQ(0.0, v.GetBldDistance(low));
+  EXPECT_EQ(1.5, v.GetBldDistance(high));
+  EXPECT_EQ(1.0, v.GetRinchiAdoptiveDistance(low));
+  EXPECT_EQ(3.5, v.GetRinchiAdoptiveDistance(high));
+}
