@@ -378,3 +378,13 @@ TEST(MSite, SelfCrossingOutlineKeepsOnePart)
   EXPECT_EQ(3u, bow.m_pt.size());
   EXPECT_NEAR(25.0, bow.Area(), 1e-12);
 }
+
+TEST(ClineWalk, TinyArcPlacesItsEnds)
+{
+  CClineDataPickup pick;
+  pick.m_Pitch = 1;
+  pick.m_AnglePitch = 1e6;
+  CKelCoord2D a(1, 0), b(0, 1), c(0, 0);  // a radius given as tiny
+  EXPECT_EQ(0, pick.from_circle(CClineDataPickupCore::kLastPiece, &a, &b, &c, 1e-6));
+  EXPECT_EQ(2u, pick.m_Points.size());
+}

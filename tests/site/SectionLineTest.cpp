@@ -194,3 +194,14 @@ TEST(SectionLine, RecordsUseTheBudgetExactly)
     EXPECT_EQ(list[0].m_Point.size(), a[0].m_Point.size());
   }
 }
+
+TEST(SectionLine, SlantedSectionGetsNoRoadPoints)
+{
+  const CKelBaseParam base = Base();
+  const CKelCoord2D p(5, 7);
+  CSyasenCheckSectionLine s = Section(base, &p, 0);
+  s.m_Line = CoordLine2D(CKelCoord2D(5, 0), CKelCoord2D(8, 15));
+  s.CutBlock(base, CKelBlockCubeArray(), CKelBlockCubeArray());
+  EXPECT_TRUE(s.m_Point.empty());
+  EXPECT_EQ(1, s.m_Block.Size());  // the site slab's left piece
+}

@@ -512,3 +512,23 @@ TEST(Zoning, CompareLinesAndSetbacks)
   EXPECT_EQ(1.0, v.GetRinchiAdoptiveDistance(low));
   EXPECT_EQ(3.5, v.GetRinchiAdoptiveDistance(high));
 }
+
+TEST(Zoning, WritersRefuseWhatSixteenBitsCannotIndex)
+{
+  CAreaUsgArray usg;
+  usg.resize(2);
+  usg[0].m_pt.resize(32767);
+  usg[1].m_pt.resize(1);
+  CAreaUsgOldParam old;
+  ASSERT_TRUE(usg.GetOldParam(old));
+  EXPECT_EQ(32767, old.area[1].first);
+  usg.resize(3);
+  usg[2].m_pt.resize(1);  // its first index would be 32768
+  EXPECT_FALSE(usg.GetOldParam(old));
+  EXPECT_TRUE(old.area.empty());
+  CAreaRglArray rgl;
+  rgl.resize(1);
+  rgl[0].m_pt.resize(40000);
+  CAreaRglOldParam ro;
+  EXPECT_FALSE(rgl.GetOldParam(ro));
+}
