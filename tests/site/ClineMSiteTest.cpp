@@ -388,3 +388,28 @@ TEST(ClineWalk, TinyArcPlacesItsEnds)
   EXPECT_EQ(0, pick.from_circle(CClineDataPickupCore::kLastPiece, &a, &b, &c, 1e-6));
   EXPECT_EQ(2u, pick.m_Points.size());
 }
+
+TEST(Cline, CrossingsWithRaysAndElements)
+{
+  CClineData line(0, 5);
+  line.CreateCheckline(Outline({{0, 0}, {10, 0}, {10, 10}, {0, 10}}));
+  CKelCoord2D x;
+  // North from the centre: the top run at y = 15.
+  const int top = line.cross_checkline(0, CKelCoord2D(5, 5), CKelCoord2D(5, 100), &x);
+  ASSERT_GE(top, 0);
+  kel_test::ExpectXY(5, 15, x, 1e-9);
+  // Towards the north-east corner: its arc, found by its centre.
+  const double r = 5 / std::sqrt(2.0);
+  const int corner = line.cross_checkline(-KelAngle::Pi / 4, CKelCoord2D(5, 5), CKelCoord2D(100, 100), &x);
+  ASSERT_GE(corner, 0);
+  EXPECT_TRUE(line.IsCenter(corner));
+  kel_test::ExpectXY(10 + r, 10 + r, x, 1e-9);
+  EXPECT_THROW(CClineData().cross_checkline(0, x, x, nullptr), std::out_of_range);
+
+  int kind = -1;
+  const int hit = line.check_cross_cline(2, CKelCoord2D(5, 5), CKelCoord2D(5, -20), CKelCoord2D(), 0, &kind, &x);
+  ASSERT_GE(hit, 0);
+  kel_test::ExpectXY(5, -5, x, 1e-9);
+  EXPECT_EQ(CCrspnt::kLinePoint, kind);
+  EXPECT_EQ(-1, line.check_cross_cline(2, CKelCoord2D(1, 1), CKelCoord2D(2, 2), CKelCoord2D(), 0, nullptr, nullptr));
+}
