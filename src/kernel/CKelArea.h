@@ -61,6 +61,16 @@ public:
   // accepted for the callers' sake and not used. Uses the cached box as it is.
   int InArea(const CKelCoord2D& p, double reserved, double tol) const;
 
+  // --- Corners
+  // The counter-clockwise angle at vertex i from the direction to the next
+  // vertex to the direction to the previous one, in [0, 2 pi): the interior
+  // angle of a counter-clockwise outline.
+  double get_pointangle2(int i) const;
+  // The corner class of that angle (KelTol::Geometry bands): 4 above
+  // 3/2 pi, 3 at it, 2 above pi, 1 at pi, 0 above pi/2, -1 at it, -2 below.
+  // Classes below 1 are convex corners.
+  int check_pointtype2(int i) const;
+
   // --- Compares
   bool operator==(const CKelArea& other) const;
   bool operator!=(const CKelArea& other) const { return !(*this == other); }
@@ -164,6 +174,32 @@ int CKelArea<T>::InArea(const CKelCoord2D& p, double /*reserved*/, double tol) c
 {
   const KelEdge::Extents box{m_xmin, m_xmax, m_ymin, m_ymax};
   return KelEdge::Locate(m_pt, box, p, KelEdge::LocateTol{KelTol::InAreaBoxFraction * tol, tol, tol});
+}
+
+template <class T>
+double CKelArea<T>::get_pointangle2(int i) const
+{
+  const int n = static_cast<int>(m_pt.size());
+  const T& next = m_pt[static_cast<std::size_t>(i + 1 >= n ? 0 : i + 1)];
+  const T& prev = m_pt[static_cast<std::size_t>(i == 0 ? n - 1 : i - 1)];
+  return arc_radian1(next, prev, m_pt[static_cast<std::size_t>(i)]);
+}
+
+template <class T>
+int CKelArea<T>::check_pointtype2(int i) const
+{
+  const double a = get_pointangle2(i);
+  const double tol = KelTol::Geometry;
+  const double bounds[] = {KelAngle::ThreeHalfPi, KelAngle::Pi, KelAngle::HalfPi};
+  int type = 4;
+  for (double b : bounds) {
+    if (a > b + tol)
+      return type;
+    if (a >= b - tol)
+      return type - 1;
+    type -= 2;
+  }
+  return -2;
 }
 
 template <class T>

@@ -25,6 +25,7 @@
 #include "CRoadLineParam.h"
 #include "KelOldSiteRecords.h"
 
+class CAreaUsg;
 class CKelArchiveCore;
 class CKelHSite;
 
@@ -136,6 +137,10 @@ public:
   // --- Neighbouring plot and setback
   double GetRinchiHeight(double groundHeight) const;
   void SetBldBack();
+  // The setback in force for the zoning area's usage code (m_BldBack[1]
+  // below code 3, else [0]), and the neighbour distance it adopts.
+  double GetBldDistance(const CAreaUsg& usg) const;
+  double GetRinchiAdoptiveDistance(const CAreaUsg& usg) const;
 
   // --- Compares and stored forms
   bool operator==(const CKelSiteTable& o) const;

@@ -1,0 +1,436 @@
+#include "CClineData.h"
+
+#include <cmath>
+#include <stdexcept>
+
+#include "CKelArchiveCore.h"
+#include "KelGeometry.h"
+#include "KelList.h"
+#include "KelTolerance.h"
+
+namespace {
+
+// A corner within this of a straight angle (0.1 degree) is mitred, never
+// rounded: the arc would be a sliver of no length.
+constexpr double kStraightCorner = 0.0017453292519943296;
+// A stored point takes at least its kind and a tag-less x and y.
+constexpr std::uint64_t kMinPointBytes = sizeof(std::int16_t) + 2 * sizeof(double);
+
+// The edge a -> b moved by d to its right: the outside of a counter-clockwise
+// outline. An edge of no length stays where it is.
+std::pair<CKelCoord2D, CKelCoord2D> Offset(const CKelCoord2D& a, const CKelCoord2D& b, double d)
+{
+  double c = 0;
+  double s = 0;
+  double len = 0;
+  if (!CalcCosSin(a, b, &c, &s, &len))
+    return {a, b};
+  return {CKelCoord2D(a.m_x + d * s, a.m_y - d * c), CKelCoord2D(b.m_x + d * s, b.m_y - d * c)};
+}
+
+CKelCoord2D Mid(const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  return CKelCoord2D((a.m_x + b.m_x) * 0.5, (a.m_y + b.m_y) * 0.5);
+}
+
+int ElementType(const ClineElement& e) { return e.IsArc() ? kClineArcType : CCrspnt::kLinePoint; }
+
+}  // namespace
+
+bool CCrspnt::Serialize(CKelArchiveCore& ar)
+{
+  ar.SerializeTag("CCrspnt");
+  ar.Serialize(m_Kind);
+  if (ar.GetError() != 0)
+    return false;
+  return CKelCoord2D::Serialize(ar);
+}
+
+// --- Point list ------------------------------------------------------------------
+
+void CClineData::InsertPoint(int i, const CKelCoord3D& p)
+{
+  const int at = std::max(0, std::min(i + 1, GetSize()));
+  insert(begin() + at, CCrspnt(p.m_x, p.m_y, CCrspnt::kLinePoint));
+}
+
+void CClineData::MovePoint(int i, const CKelCoord3D& p)
+{
+  CCrspnt& q = at(static_cast<std::size_t>(i));
+  q.m_x = p.m_x;
+  q.m_y = p.m_y;
+}
+
+void CClineData::SwapCoord(int i, int j) { std::swap(at(static_cast<std::size_t>(i)), at(static_cast<std::size_t>(j))); }
+
+void CClineData::Append(const CKelCoord3D& p) { emplace_back(p.m_x, p.m_y, CCrspnt::kLinePoint); }
+
+void CClineData::DeletePoint(int i) { erase(begin() + i); }
+
+CKelCoord3D CClineData::GetCoord3D(int i) const
+{
+  const CCrspnt& p = at(static_cast<std::size_t>(i));
+  return {p.m_x, p.m_y, 0};
+}
+
+void CClineData::MoveBlock(const CKelCoord2D& to, const CKelCoord3D& from)
+{
+  for (CCrspnt& p : *this) {
+    p.m_x += to.m_x - from.m_x;
+    p.m_y += to.m_y - from.m_y;
+  }
+}
+
+void CClineData::AddCenter(const CKelCoord3D& p) { emplace_back(p.m_x, p.m_y, CCrspnt::kCentre); }
+
+// --- Reading the chain -------------------------------------------------------------
+
+int CClineData::KindAt(std::size_t k) const
+{
+  const int kind = (*this)[k].m_Kind;
+  const bool known = kind == CCrspnt::kEnd || kind == CCrspnt::kRunStart || kind == CCrspnt::kCentre;
+  return known ? kind : CCrspnt::kLinePoint;
+}
+
+std::size_t CClineData::EndIndex() const
+{
+  for (std::size_t k = 0; k < size(); ++k) {
+    if (KindAt(k) == CCrspnt::kEnd)
+      return k;
+  }
+  return size();
+}
+
+std::vector<ClineElement> CClineData::Elements() const
+{
+  std::vector<ClineElement> list;
+  const std::size_t end = EndIndex();
+  std::size_t i = 0;
+  while (i + 1 < end) {
+    if (KindAt(i + 1) != CCrspnt::kCentre) {
+      list.push_back({static_cast<int>(i), -1, static_cast<int>(i + 1)});
+      i += 1;
+    } else if (i + 2 < end) {
+      list.push_back({static_cast<int>(i), static_cast<int>(i + 1), static_cast<int>(i + 2)});
+      i += 2;
+    } else {
+      break;  // a centre with no arc end after it
+    }
+  }
+  return list;
+}
+
+double CClineData::ElementLength(const ClineElement& e) const
+{
+  const CCrspnt& s = (*this)[static_cast<std::size_t>(e.start)];
+  const CCrspnt& t = (*this)[static_cast<std::size_t>(e.end)];
+  if (!e.IsArc())
+    return length_2point(s, t);
+  const CCrspnt& c = (*this)[static_cast<std::size_t>(e.centre)];
+  double sweep = std::atan2(t.m_y - c.m_y, t.m_x - c.m_x) - std::atan2(s.m_y - c.m_y, s.m_x - c.m_x);
+  if (sweep < 0)
+    sweep += KelAngle::TwoPi;
+  return sweep * m_Distance;
+}
+
+double CClineData::GetLength() const
+{
+  double sum = 0;
+  for (const ClineElement& e : Elements())
+    sum += ElementLength(e);
+  return sum;
+}
+
+int CClineData::CheckData() const
+{
+  const std::size_t end = EndIndex();
+  if (end + 1 != size())
+    return -1;
+  return static_cast<int>(size());
+}
+
+// --- The raw line ------------------------------------------------------------------------
+
+void CClineData::AddPoint(const CKelCoord2D& p, int kind)
+{
+  if (!empty() && back().m_Kind == kind && back() == p)
+    return;
+  emplace_back(p.m_x, p.m_y, kind);
+}
+
+namespace {
+
+// Step 1: the first edge (into vertex k) longer than d / 2 that ends at a
+// convex corner; else the longest edge.
+int StartEdge(const CKelArea<CKelCoord2D>& outline, double d)
+{
+  const int n = static_cast<int>(outline.m_pt.size());
+  int longest = 0;
+  double longestLen = -1;
+  for (int k = 0; k < n; ++k) {
+    const double len = length_2point(outline.m_pt[static_cast<std::size_t>((k + n - 1) % n)],
+                                     outline.m_pt[static_cast<std::size_t>(k)]);
+    if (len > d / 2 && outline.check_pointtype2(k) < 1)
+      return k;
+    if (len > longestLen) {
+      longestLen = len;
+      longest = k;
+    }
+  }
+  return longest;
+}
+
+}  // namespace
+
+void CClineData::set_checkline(const CKelArea<CKelCoord2D>& outline)
+{
+  clear();
+  const int n = static_cast<int>(outline.m_pt.size());
+  if (n == 0)
+    return;
+  const double d = m_Distance;
+  auto vertex = [&](int k) -> const CKelCoord2D& { return outline.m_pt[static_cast<std::size_t>(((k % n) + n) % n)]; };
+  const int start = StartEdge(outline, d);
+  auto [c1, c2] = Offset(vertex(start - 1), vertex(start), d);
+  AddPoint(c1, CCrspnt::kRunStart);
+  for (int j = 0; j < n; ++j) {
+    const int vi = (start + j) % n;
+    const CKelCoord2D& v = vertex(vi);
+    const CKelCoord2D& w = vertex(vi + 1);
+    if (length_2point(v, w) == 0)
+      continue;
+    auto [e1, e2] = Offset(v, w, d);
+    int parallel = 0;
+    const std::vector<CKelCoord2D> xs = cross_line0(c1, c2, e1, e2, &parallel);
+    const bool straight = std::fabs(outline.get_pointangle2(vi) - KelAngle::Pi) < kStraightCorner;
+    if (xs.empty() && parallel != 0) {
+      AddPoint(Mid(c2, e1), CCrspnt::kLinePoint);
+    } else if (!xs.empty() && ((check_range(c1, c2, xs[0], 0) && check_range(e1, e2, xs[0], 0)) || straight)) {
+      AddPoint(xs[0], CCrspnt::kLinePoint);
+    } else {
+      AddPoint(c2, CCrspnt::kLinePoint);
+      if (length_2point(c2, e1) > KelTol::Geometry) {
+        AddPoint(v, CCrspnt::kCentre);
+        AddPoint(e1, CCrspnt::kRunStart);
+      }
+    }
+    c1 = e1;
+    c2 = e2;
+  }
+  // Closed at a mitre: the first run starts where the last one ends.
+  if (size() >= 4 && back().m_Kind == CCrspnt::kLinePoint) {
+    const std::vector<CKelCoord2D> xs = cross_line((*this)[0], (*this)[1], (*this)[size() - 2], back());
+    if (!xs.empty()) {
+      static_cast<CKelCoord2D&>(front()) = xs[0];
+      static_cast<CKelCoord2D&>(back()) = xs[0];
+    }
+  }
+  emplace_back(0, 0, CCrspnt::kEnd);
+}
+
+// --- Loops ------------------------------------------------------------------------------
+
+bool CClineData::CrossingIgnored(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x,
+                                 bool aIsFirst) const
+{
+  auto near = [&](int k) { return check_point(x, (*this)[static_cast<std::size_t>(k)]); };
+  if (near(a.end) && near(b.start))
+    return true;
+  if (near(a.start) && near(b.end))
+    return true;
+  return aIsFirst && near(a.start);
+}
+
+void CClineData::CutLoop(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x)
+{
+  const std::size_t end = EndIndex();
+  CClineData outer(m_LineNo, 0);
+  outer.insert(outer.end(), begin(), begin() + a.end);
+  outer.emplace_back(x.m_x, x.m_y, a.IsArc() ? CCrspnt::kRunStart : KindAt(static_cast<std::size_t>(a.end)));
+  outer.insert(outer.end(), begin() + (b.IsArc() ? b.centre : b.end), begin() + static_cast<long>(end));
+  outer.emplace_back(0, 0, CCrspnt::kEnd);
+
+  CClineData loop(m_LineNo, 0);
+  loop.emplace_back(x.m_x, x.m_y, CCrspnt::kRunStart);
+  loop.insert(loop.end(), begin() + (a.IsArc() ? a.centre : a.end), begin() + b.end);
+  loop.emplace_back(x.m_x, x.m_y, KindAt(static_cast<std::size_t>(b.end)));
+  loop.emplace_back(0, 0, CCrspnt::kEnd);
+
+  // Measured at distance 0: only the straight runs count.
+  const CClineData& kept = outer.GetLength() > loop.GetLength() ? outer : loop;
+  static_cast<std::vector<CCrspnt>&>(*this) = kept;
+}
+
+bool CClineData::check_cline()
+{
+  const std::vector<ClineElement> elements = Elements();
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    const ClineElement& a = elements[i];
+    const CCrspnt& a1 = (*this)[static_cast<std::size_t>(a.start)];
+    const CCrspnt& a2 = (*this)[static_cast<std::size_t>(a.end)];
+    const CCrspnt& ac = a.IsArc() ? (*this)[static_cast<std::size_t>(a.centre)] : a1;
+    for (std::size_t j = i + 2; j < elements.size(); ++j) {
+      const ClineElement& b = elements[j];
+      const CCrspnt& b1 = (*this)[static_cast<std::size_t>(b.start)];
+      const CCrspnt& b2 = (*this)[static_cast<std::size_t>(b.end)];
+      const CCrspnt& bc = b.IsArc() ? (*this)[static_cast<std::size_t>(b.centre)] : b1;
+      CKelCoord2D x;
+      if (!calc_cross_cline(ElementType(a), a1, a2, ac, ElementType(b), b1, b2, bc, &x))
+        continue;
+      if (CrossingIgnored(a, b, x, i == 0 && !a.IsArc()))
+        continue;
+      CutLoop(a, b, x);
+      return true;
+    }
+  }
+  return false;
+}
+
+void CClineData::CreateCheckline(const CKelArea<CKelCoord2D>& outline)
+{
+  clear();
+  if (outline.m_pt.empty())
+    return;
+  set_checkline(outline);
+  // Each round cuts a loop off; one that does not shorten the line would
+  // repeat for ever, and no line has more loops than points.
+  const std::size_t rounds = size();
+  double length = GetLength();
+  for (std::size_t r = 0; r < rounds && check_cline(); ++r) {
+    const double shorter = GetLength();
+    if (!(shorter < length))
+      break;
+    length = shorter;
+  }
+}
+
+// --- Searches ------------------------------------------------------------------------------
+
+int CClineData::FindChkLinePoint(const CKelCoord2D& p, double* dist, CKelCoord2D* foot) const
+{
+  int found = -1;
+  for (const ClineElement& e : Elements()) {
+    const CCrspnt& s = (*this)[static_cast<std::size_t>(e.start)];
+    const CCrspnt& t = (*this)[static_cast<std::size_t>(e.end)];
+    CKelCoord2D candidate = s;
+    const double d = e.IsArc()
+                         ? arcdist(m_Distance, s, t, (*this)[static_cast<std::size_t>(e.centre)], p, &candidate)
+                         : linedist(s, t, p, &candidate);
+    if (d < *dist) {
+      *dist = d;
+      if (foot != nullptr)
+        *foot = candidate;
+      found = e.start;
+    }
+  }
+  return found;
+}
+
+int CClineData::cross_checkline(double angle, const CKelCoord2D& p1, const CKelCoord2D& p2, CKelCoord2D* out) const
+{
+  if (empty())
+    throw std::out_of_range("empty check line");
+  if (size() <= 2)
+    return -1;
+  int found = -1;
+  double nearest = 0;
+  for (const ClineElement& e : Elements()) {
+    const CCrspnt& s = (*this)[static_cast<std::size_t>(e.start)];
+    const CCrspnt& t = (*this)[static_cast<std::size_t>(e.end)];
+    std::vector<CKelCoord2D> xs;
+    if (e.IsArc()) {
+      xs = cross_arcline(s, t, (*this)[static_cast<std::size_t>(e.centre)], p1, p2);
+      xs.resize(std::min<std::size_t>(xs.size(), 1));
+    } else {
+      xs = cross_line0(p1, p2, s, t);
+      if (!xs.empty() && !check_range(s, t, xs[0], KelTol::Geometry))
+        xs.clear();
+    }
+    if (xs.empty() || !check_north(angle, p1, xs[0]))
+      continue;
+    const double d = length_2point(p1, xs[0]);
+    if (found < 0 || d < nearest) {
+      found = e.IsArc() ? e.centre : e.start;
+      nearest = d;
+      if (out != nullptr)
+        *out = xs[0];
+    }
+  }
+  return found;
+}
+
+int CClineData::check_cross_cline(int kind, const CKelCoord2D& start, const CKelCoord2D& end,
+                                  const CKelCoord2D& centre, int base, int* outKind, CKelCoord2D* out) const
+{
+  std::vector<ClineElement> elements = Elements();
+  // A line that opens with a centre is read from its second point.
+  if (!empty() && KindAt(0) == CCrspnt::kCentre) {
+    CClineData rest(*this);
+    rest.erase(rest.begin());
+    elements = rest.Elements();
+    for (ClineElement& e : elements) {
+      e.start += 1;
+      e.end += 1;
+      e.centre += e.IsArc() ? 1 : 0;
+    }
+  }
+  const int endMarker = static_cast<int>(EndIndex());
+  const bool stopAtLast = base == 2 || (base == 3 && kind >= 10);
+  int result = -1;
+  for (const ClineElement& e : elements) {
+    const CCrspnt& s = (*this)[static_cast<std::size_t>(e.start)];
+    const CCrspnt& t = (*this)[static_cast<std::size_t>(e.end)];
+    const CCrspnt& c = e.IsArc() ? (*this)[static_cast<std::size_t>(e.centre)] : s;
+    CKelCoord2D x;
+    if (!calc_cross_cline(kind, start, end, centre, ElementType(e), s, t, c, &x))
+      continue;
+    if (stopAtLast && e.end + 1 == endMarker)
+      break;
+    if (out != nullptr)
+      *out = x;
+    result = base + e.end;
+    if (outKind != nullptr)
+      *outKind = KindAt(static_cast<std::size_t>(e.end));
+  }
+  return result;
+}
+
+// --- Compares and stored forms ------------------------------------------------------------
+
+bool CClineData::operator==(const CClineData& other) const
+{
+  return std::fabs(m_Distance - other.m_Distance) <= KelTol::Geometry && KelList::Equal(*this, other);
+}
+
+bool CClineData::IsNearlyEqual(const CClineData& other) const
+{
+  return fcmpNearly(m_Distance - other.m_Distance) == 0 && KelList::NearlyEqual(*this, other);
+}
+
+bool CClineData::Serialize(CKelArchiveCore& ar)
+{
+  ar.SerializeTag("CClineData");
+  if (!KelList::Serialize(ar, *this, kMinPointBytes))
+    return false;
+  ar.Serialize(m_Distance);
+  ar.Serialize(m_LineNo);
+  return ar.GetError() == 0;
+}
+
+bool CClineData::FromOldParam(int count, const CRS_PNT* old, int oldCount)
+{
+  if (count < 0 || count > oldCount || (count > 0 && old == nullptr))
+    return false;
+  clear();
+  for (int k = 0; k < count; ++k)
+    emplace_back(static_cast<double>(old[k].x), static_cast<double>(old[k].y), static_cast<int>(old[k].kind));
+  return true;
+}
+
+std::vector<CRS_PNT> CClineData::GetOldParam() const
+{
+  std::vector<CRS_PNT> old;
+  for (const CCrspnt& p : *this)
+    old.push_back(CRS_PNT{p.m_Kind, static_cast<float>(p.m_x), static_cast<float>(p.m_y)});
+  return old;
+}
