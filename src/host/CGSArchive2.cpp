@@ -153,6 +153,14 @@ void CGSArchive2::Serialize(GS::UniString& text)
   text = GS::UniString(bytes.c_str(), CC_Default);
 }
 
+void CGSArchive2::Serialize(CBrep2KEL::TYPE& value)
+{
+  std::uint16_t raw = value;
+  Transfer(&raw, sizeof raw);
+  if (m_bLoading)
+    value = static_cast<CBrep2KEL::TYPE>(raw);
+}
+
 void CGSArchive2::SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code)
 {
   if (!m_bLoading) {

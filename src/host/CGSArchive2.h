@@ -18,6 +18,7 @@
 //             too long for its length field when written;
 //   kNoMemory the record cannot grow while writing; nothing is stored then.
 
+#include "CBrep2KEL.h"
 #include "gs_unistring.h"
 #include "host_api_types.h"
 
@@ -42,6 +43,8 @@ public:
   virtual void Serialize(std::string& text) = 0;
   // As std::string, in the host's default character code.
   virtual void Serialize(GS::UniString& text) = 0;
+  // 16 bits, read back zero-extended.
+  virtual void Serialize(CBrep2KEL::TYPE& value) = 0;
   // Attributes travel by name in the given character code, so a record
   // survives a project whose attribute indices differ.
   virtual void SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code) = 0;
@@ -83,6 +86,7 @@ public:
   void Serialize(char* text, USize capacity) override;
   void Serialize(std::string& text) override;
   void Serialize(GS::UniString& text) override;
+  void Serialize(CBrep2KEL::TYPE& value) override;
   void SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code) override;
 
 private:
