@@ -13,20 +13,7 @@ namespace {
 using vol_test::Block;
 using vol_test::Box;
 
-// Two basements, three storeys and one upper storey, 3 m each: levels
-// -6, -3, 0, 3, 6, 9, 12.
-CPrfPlanParam Profiles()
-{
-  CPrfPlanItem item;
-  item.m_T = 6;
-  item.m_B = 2;
-  item.m_G = 3;
-  item.m_P = 1;
-  item.SBCalcEx(0, 3);
-  CPrfPlanParam list;
-  list.push_back(item);
-  return list;
-}
+CPrfPlanParam Profiles() { return vol_test::SampleList(); }
 
 CKelBlockCubeArray Building()
 {
