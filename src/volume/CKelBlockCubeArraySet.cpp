@@ -13,8 +13,9 @@ namespace {
 constexpr int kLeft = CKelBlockCube::DEL_TOP;
 constexpr int kRight = CKelBlockCube::DEL_BOT;
 
-// Which side of p1 -> p2 the block's area centroid lies on; DEL_NONE when
-// the block has no area.
+// Which side of p1 -> p2 the block's area centroid lies on (the mean of
+// its vertices for an outline whose loops cancel to no area); DEL_NONE on
+// the line.
 int CentroidSide(const CKelBlockCube& block, const CKelCoord2D& p1, const CKelCoord2D& p2)
 {
   double cx = 0;
@@ -29,10 +30,16 @@ int CentroidSide(const CKelBlockCube& block, const CKelCoord2D& p1, const CKelCo
     cx += (a.m_x + b.m_x) * cross;
     cy += (a.m_y + b.m_y) * cross;
   }
-  if (!(std::fabs(twiceArea) > 0))
-    return CKelBlockCube::DEL_NONE;
-  cx /= 3 * twiceArea;
-  cy /= 3 * twiceArea;
+  if (std::fabs(twiceArea) > 0) {
+    cx /= 3 * twiceArea;
+    cy /= 3 * twiceArea;
+  } else {
+    cx = cy = 0;
+    for (const CKelBlockCoord& c : block.m_Coord) {
+      cx += c.m_x / n;
+      cy += c.m_y / n;
+    }
+  }
   const double side = (p2.m_x - p1.m_x) * (cy - p1.m_y) - (p2.m_y - p1.m_y) * (cx - p1.m_x);
   return side > 0 ? kLeft : side < 0 ? kRight : CKelBlockCube::DEL_NONE;
 }

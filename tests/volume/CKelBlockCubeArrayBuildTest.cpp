@@ -166,6 +166,23 @@ TEST(CKelBlockCubeArrayBuildTest, CheckErrorVisitsEveryBlock)
   EXPECT_FALSE(list[0].IsError());
 }
 
+TEST(CKelBlockCubeArrayBuildTest, InsideAndMergeAskEveryBlockInTurn)
+{
+  CKelBlockCubeArray list;
+  EXPECT_FALSE(list.IsInsideBlock(Box(1, 1, 2, 2, 3, 1)));
+  list.AddBlock(Box(10, 10, 11, 11, 5));
+  list.AddBlock(Box(0, 0, 4, 4, 5));
+  EXPECT_TRUE(list.IsInsideBlock(Box(1, 1, 2, 2, 3, 1)));
+  EXPECT_FALSE(list.IsInsideBlock(Box(3, 3, 5, 5, 3, 1)));
+
+  CKelBlockCube higher = Box(0, 0, 4, 4, 5);
+  for (CKelBlockCoord& c : higher.m_Coord)
+    c.m_z += 1e-5;  // within the point tolerance: the tops are taken over
+  EXPECT_TRUE(list.MergeBlock(higher));
+  EXPECT_EQ(list[1].m_Coord[0].m_z, 5 + 1e-5);
+  EXPECT_FALSE(list.MergeBlock(Box(0, 0, 4, 3, 5)));
+}
+
 TEST(CKelBlockCubeArrayBuildTest, BuildOverWriteKeepsTheBlockFields)
 {
   CKelBlockCubeArray list;

@@ -68,6 +68,23 @@ TEST(CKelBlockCubeSetTest, DivideBlockFilesPiecesBySideAndLeavesTheList)
   EXPECT_NEAR(Area(right), 3, 1e-12);
 }
 
+TEST(CKelBlockCubeSetTest, UndividableBlocksGoByTheirCentroidOrNowhere)
+{
+  // A self-crossing outline cannot be divided; the line x = 1 leaves most
+  // of it on the right. One lying on the line has no side.
+  CKelBlockCube bow = Block({{0, 0, 1, 0}, {4, 2, 1, 0}, {4, 0, 1, 0}, {0, 1, 1, 0}});
+  bow.SetMinMax();
+  CKelBlockCubeArray list;
+  list.push_back(bow);
+  list.push_back(Block({{1, 0, 1, 0}, {1, 1, 1, 0}, {1, 2, 1, 0}}));
+  CKelBlockCubeArray left;
+  CKelBlockCubeArray right;
+  list.DivideBlock(nullptr, CKelCoord2D(1, -5), CKelCoord2D(1, 5), left, right);
+  EXPECT_EQ(left.Size(), 0);
+  ASSERT_EQ(right.Size(), 1);
+  EXPECT_EQ(right[0].GetSize(), 4);
+}
+
 TEST(CKelBlockCubeSetTest, DivideBlockMarksPiecesInPlace)
 {
   CKelBlockCubeArray list = ListOf({Box(-3, 0, -2, 1, 3), Box(0, 0, 2, 2, 3), Box(3, 0, 4, 1, 3)});
@@ -225,6 +242,13 @@ TEST(CKelBlockCubeSetTest, BlockSubBlockRemovesOrLowersWhatRisesAbove)
     EXPECT_NEAR(Volume(set), expected, 1e-9) << c.name;
     EXPECT_NEAR(Area(set), c.lower && c.otherTop > 0 ? 6 : 4, 1e-9) << c.name;
   }
+  // A piece on both sides of the other's top stays as it is.
+  CKelBlockCubeArray sloped = ListOf({Block({{0, 0, 2, 0}, {4, 0, 6, 0}, {4, 1, 6, 0}, {0, 1, 2, 0}})});
+  const CKelBlockCube cover = Box(-1, -1, 5, 2, 4);
+  EXPECT_FALSE(cover.SubBlock(sloped, cover));
+  EXPECT_FALSE(cover.SubBlock2(sloped, cover));
+  EXPECT_NEAR(Volume(sloped), 16, 1e-9);
+
   // A lower box does not rise above a taller one: nothing changes.
   CKelBlockCubeArray low = ListOf({Box(0, 0, 3, 2, 1)});
   EXPECT_FALSE(Box(2, 0, 4, 2, 5).SubBlock(low, Box(2, 0, 4, 2, 5)));
