@@ -1,6 +1,7 @@
 #include "CGSCreateMeshCore.h"
 
 #include "CGSUtil.h"
+#include "ElementMemoHolder.h"
 #include "HostHandles.h"
 #include "KelTolerance.h"
 #include "host_elements.h"
@@ -20,14 +21,6 @@ bool Fill(T*** handle, const std::vector<T>& items)
     std::memcpy(**handle, items.data(), items.size() * sizeof(T));
   return true;
 }
-
-struct MeshMemo {
-  API_ElementMemo memo;
-  MeshMemo() = default;
-  ~MeshMemo() { ACAPI_DisposeElemMemoHdls(&memo); }
-  MeshMemo(const MeshMemo&) = delete;
-  MeshMemo& operator=(const MeshMemo&) = delete;
-};
 
 // The outline closed by a repeat of its first point, with its heights; the
 // level lines' points and the running count at the end of each line.
@@ -97,7 +90,7 @@ GSErrCode CGSCreateMeshCore::Create(const std::vector<CKelCoord3D>& outline,
     mesh.mesh.topPen = static_cast<short>(pen);
     mesh.mesh.sidePen = static_cast<short>(pen);
   }
-  MeshMemo holder;
+  ElementMemoHolder holder;
   if (!FillMemo(outline, lines, holder.memo))
     return APIERR_MEMFULL;
   mesh.mesh.poly.nCoords = static_cast<Int32>(outline.size() + 1);

@@ -9,6 +9,7 @@
 #include "CKelAreaCoord3D.h"
 #include "CKelBlockCube.h"
 #include "CKelBrep.h"
+#include "ElementMemoHolder.h"
 #include "HostHandles.h"
 #include "host_body.h"
 #include "host_elements.h"
@@ -113,19 +114,10 @@ GSErrCode CreateMorphFromMemo(API_ElementMemo& memo, const MorphPlacement& place
   return ACAPI_Element_Create(&element, &memo);
 }
 
-// The memo's handles go when it goes.
-struct MemoHolder {
-  API_ElementMemo memo;
-  MemoHolder() = default;
-  ~MemoHolder() { ACAPI_DisposeElemMemoHdls(&memo); }
-  MemoHolder(const MemoHolder&) = delete;
-  MemoHolder& operator=(const MemoHolder&) = delete;
-};
-
 GSErrCode CreateMorphOfFaces(const std::vector<const CKelAreaCoord3D*>& faces, const MorphPlacement& place,
                              API_Element& element)
 {
-  MemoHolder holder;
+  ElementMemoHolder holder;
   if (GSErrCode err = FacesToMemo(faces, holder.memo); err != NoError)
     return err;
   return CreateMorphFromMemo(holder.memo, place, element);
@@ -159,7 +151,7 @@ GSErrCode CGSUtil::CreateMorph(const CKelAreaCoord3DArray& faces, int pen, int m
 GSErrCode CGSUtil::CreateMorph(const CKelBrep& brep, int pen, int material, short layer, short story,
                                API_Elem_Head* out)
 {
-  MemoHolder holder;
+  ElementMemoHolder holder;
   {
     BodyBuilder builder;
     std::vector<Int32> vertices;
@@ -265,7 +257,7 @@ GSErrCode CGSUtil::CreateSlab(const API_Box3D& box, double bottom, double top, i
                                       {box.xMax, box.yMax},
                                       {box.xMin, box.yMax},
                                       {box.xMin, box.yMin}};
-  MemoHolder holder;
+  ElementMemoHolder holder;
   holder.memo.coords = pln::gsutil::NewEntries<API_Coord>(coords.size());
   holder.memo.pends = pln::gsutil::NewEntries<Int32>(2);
   if (holder.memo.coords == nullptr || holder.memo.pends == nullptr)

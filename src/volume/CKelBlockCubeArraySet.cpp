@@ -265,24 +265,30 @@ CKelBlockCubeArray CKelBlockCubeArray::AndBlock(const CPrfPlanParam* prf, const 
   return result;
 }
 
-CKelBlockCubeArray CKelBlockCubeArray::SolidSubBlock(const CKelBlockCubeArray& others) const
+namespace {
+
+// Every block of the list clipped under the others by the block's own
+// clipping (SolidSubBlock or SolidSubBlock2), then combined without profiles.
+CKelBlockCubeArray SolidEach(const CKelBlockCubeArray& list, const CKelBlockCubeArray& others,
+                             CKelBlockCubeArray (CKelBlockCube::*clip)(const CKelBlockCubeArray&) const)
 {
   CKelBlockCubeArray result;
-  for (const CKelBlockCube& block : *this) {
-    const CKelBlockCubeArray part = block.SolidSubBlock(others);
+  for (const CKelBlockCube& block : list) {
+    const CKelBlockCubeArray part = (block.*clip)(others);
     result.insert(result.end(), part.begin(), part.end());
   }
   result.CombineBlock(nullptr);
   return result;
 }
 
+}  // namespace
+
+CKelBlockCubeArray CKelBlockCubeArray::SolidSubBlock(const CKelBlockCubeArray& others) const
+{
+  return SolidEach(*this, others, &CKelBlockCube::SolidSubBlock);
+}
+
 CKelBlockCubeArray CKelBlockCubeArray::SolidSubBlock2(const CKelBlockCubeArray& others) const
 {
-  CKelBlockCubeArray result;
-  for (const CKelBlockCube& block : *this) {
-    const CKelBlockCubeArray part = block.SolidSubBlock2(others);
-    result.insert(result.end(), part.begin(), part.end());
-  }
-  result.CombineBlock(nullptr);
-  return result;
+  return SolidEach(*this, others, &CKelBlockCube::SolidSubBlock2);
 }

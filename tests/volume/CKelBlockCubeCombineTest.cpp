@@ -14,14 +14,7 @@ namespace {
 
 using vol_test::Area;
 using vol_test::Box;
-
-CKelBlockCubeArray ListOf(std::initializer_list<CKelBlockCube> blocks)
-{
-  CKelBlockCubeArray list;
-  for (const CKelBlockCube& b : blocks)
-    list.AddBlock(b);
-  return list;
-}
+using vol_test::ListOf;
 
 CKelBlockCube Numbered(CKelBlockCube b, int work)
 {

@@ -14,15 +14,8 @@ namespace {
 using vol_test::Area;
 using vol_test::Block;
 using vol_test::Box;
+using vol_test::ListOf;
 using vol_test::Volume;
-
-CKelBlockCubeArray ListOf(std::initializer_list<CKelBlockCube> blocks)
-{
-  CKelBlockCubeArray list;
-  for (const CKelBlockCube& b : blocks)
-    list.AddBlock(b);
-  return list;
-}
 
 std::vector<double> SortedAreas(const CKelBlockCubeArray& list)
 {

@@ -94,6 +94,15 @@ inline double Volume(const CKelBlockCubeArray& list)
   return v;
 }
 
+// A list of the blocks, each added (normalised) in order.
+inline CKelBlockCubeArray ListOf(std::initializer_list<CKelBlockCube> blocks)
+{
+  CKelBlockCubeArray list;
+  for (const CKelBlockCube& b : blocks)
+    list.AddBlock(b);
+  return list;
+}
+
 // Plan area recomputed from the outlines.
 inline double Area(const CKelBlockCubeArray& list)
 {
