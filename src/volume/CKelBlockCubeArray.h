@@ -1,9 +1,10 @@
 #pragma once
 // The list of building blocks that the regulation library passes between its
 // stages. Blocks are held by value in list order; a position is a 0-based
-// index. This header holds the container operations and the stored forms;
-// the list's further operations (build data, checks, combination and set
-// operations) join it elsewhere.
+// index. The container operations and stored forms are defined with the
+// list; build data and checks, combination and set operations each in their
+// own source (named in the section headings below). Operations named after
+// a verb change the list in place; the others leave their operands alone.
 //
 // Stored forms:
 //   archive      tag "CKelBlockCubeArray" from version 2 (Serialize2); i32
@@ -57,11 +58,10 @@ public:
   // Inserts a copy before BlkNo; BlkNo may equal Size() (append).
   void InsertBlock(const CKelBlockCube& block, int BlkNo);
 
+  // --- Build data (CKelBlockCubeArrayBuild.cpp) -----------------------------------
   // Replaces block BlkNo's outline by a copy of coords and recomputes its
   // area and extents; the block keeps its other fields.
   void BuildOverWrite(int BlkNo, const CKelBlockCoordArray& coords);
-
-  // --- Build data (CKelBlockCubeArrayBuild.cpp) -----------------------------------
   // Splits every top height (and every own bottom) into floor and offset by
   // profile PpNo of prf (prf may be null: floor 0, offset = height).
   void SetupBuildFlr(const CPrfPlanParam* prf);

@@ -78,6 +78,20 @@ TEST(CKelBlockCubeCombineTest, PairsMergeOnlyAlongARunOnCommonPlanes)
   }
 }
 
+TEST(CKelBlockCubeCombineTest, ABlockFillingANotchLeavesAPlainRectangle)
+{
+  // The square shares three edges, all its vertices, with the U around it.
+  const CKelBlockCube u = vol_test::Block({{0, 0, 3, 0}, {3, 0, 3, 0}, {3, 2, 3, 0}, {2, 2, 3, 0}, {2, 1, 3, 0},
+                                           {1, 1, 3, 0}, {1, 2, 3, 0}, {0, 2, 3, 0}});
+  for (bool squareFirst : {false, true}) {
+    CKelBlockCubeArray list = squareFirst ? ListOf({Box(1, 1, 2, 2, 3), u}) : ListOf({u, Box(1, 1, 2, 2, 3)});
+    list.CombineBlock(nullptr);
+    ASSERT_EQ(list.Size(), 1) << squareFirst;
+    EXPECT_EQ(list[0].GetSize(), 4) << squareFirst;
+    EXPECT_DOUBLE_EQ(list[0].Menseki(), 6) << squareFirst;
+  }
+}
+
 TEST(CKelBlockCubeCombineTest, ThreeInARowMergeInEveryOrder)
 {
   std::array<int, 3> order{0, 1, 2};
@@ -114,13 +128,19 @@ TEST(CKelBlockCubeCombineTest, MergedHeightsAreSplitByTheCommonProfile)
   CPrfPlanParam prf;
   prf.push_back(CPrfPlanItem{});  // profile 0 would give floor 0
   prf.push_back(item);
-  CKelBlockCubeArray list = ListOf({WithPpNo(Box(0, 0, 1, 1, 7), 1), WithPpNo(Box(1, 0, 2, 1, 7), 1)});
-  list.CombineBlock(&prf);
-  ASSERT_EQ(list.Size(), 1);
-  EXPECT_EQ(list[0].PpNo(), 1);
-  for (const CKelBlockCoord& c : list[0].m_Coord) {
-    EXPECT_EQ(c.m_FlrH, 2);
-    EXPECT_NEAR(c.m_OffH, 1, 1e-12);
+  for (double bottom : {0.0, 4.0}) {
+    CKelBlockCubeArray list =
+        ListOf({WithPpNo(Box(0, 0, 1, 1, 7, bottom), 1), WithPpNo(Box(1, 0, 2, 1, 7, bottom), 1)});
+    list.CombineBlock(&prf);
+    ASSERT_EQ(list.Size(), 1);
+    EXPECT_EQ(list[0].PpNo(), 1);
+    for (const CKelBlockCoord& c : list[0].m_Coord) {
+      EXPECT_EQ(c.m_FlrH, 2);
+      EXPECT_NEAR(c.m_OffH, 1, 1e-12);
+      // Only a block with its own bottom holds it as floor and offset.
+      EXPECT_EQ(c.m_FlrL, bottom > 0 ? 1 : 0);
+      EXPECT_NEAR(c.m_OffL, bottom > 0 ? 1 : 0, 1e-12);
+    }
   }
 }
 
