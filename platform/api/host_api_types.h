@@ -343,8 +343,11 @@ struct API_TextType {
   bool operator==(const API_TextType&) const = default;
 };
 
-// A mesh's outline heights travel in the memo (meshPolyZ), its level lines
-// in meshLevelCoords/meshLevelEnds.
+// A mesh's outline heights travel in the memo (meshPolyZ, 1-based like the
+// coordinates), its level lines in meshLevelCoords (nCoords points) and
+// meshLevelEnds (nSubLines entries, entry k counting the points up to the
+// end of line k). A mesh whose memo disagrees with these counts is refused
+// with APIERR_BADPOLY.
 struct API_MeshLevel {
   Int32 nCoords = 0;
   Int32 nSubLines = 0;

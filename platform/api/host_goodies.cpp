@@ -1,5 +1,6 @@
 #include "host_goodies.h"
 
+#include "host_body.h"
 #include "host_calllog.h"
 #include "host_errors.h"
 #include "host_model.h"
@@ -120,11 +121,34 @@ std::pair<double, double> HeightRange(const StoredElement& stored)
   }
 }
 
+// A morph is bounded by its body as its matrix places it; its story does
+// not lift it.
+GSErrCode MorphBounds(const StoredElement& stored, API_Box3D* box)
+{
+  const std::optional<StoredBody> body = UnpackBody(stored.memo.morphBody);
+  if (!body || body->vertices.empty())
+    return APIERR_BADPOLY;
+  const double* t = stored.element.morph.tranmat.tmx;
+  BoxBuilder builder;
+  double zMin = std::numeric_limits<double>::infinity();
+  double zMax = -zMin;
+  for (const API_Coord3D& c : body->vertices) {
+    builder.Add(t[0] * c.x + t[1] * c.y + t[2] * c.z + t[3], t[4] * c.x + t[5] * c.y + t[6] * c.z + t[7]);
+    const double z = t[8] * c.x + t[9] * c.y + t[10] * c.z + t[11];
+    zMin = std::min(zMin, z);
+    zMax = std::max(zMax, z);
+  }
+  *box = builder.Finish(zMin, zMax);
+  return NoError;
+}
+
 GSErrCode ElementBounds(const API_Guid* guid, API_Box3D* box)
 {
   if (GSErrCode err = CheckLive(*guid); err != NoError)
     return err;
   const StoredElement& stored = *FindElement(*guid);
+  if (stored.element.header.typeID == API_MorphID)
+    return MorphBounds(stored, box);
   BoxBuilder builder;
   AddPlanGeometry(builder, stored);
   if (builder.IsEmpty())

@@ -8,6 +8,7 @@
 //     'GHLG' const API_Guid* element, API_Guid* out: the hot-link node the
 //            element came with (null when none)
 //     'CABO' const API_Guid* element, API_Box3D* out: the element's bounds
+//            (a morph's from its body as its matrix places it)
 //     'GCWB' const API_CurtainWallType*, double* out: its base level above
 //            its story
 //   ModelInterface

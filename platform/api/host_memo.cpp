@@ -148,6 +148,28 @@ GSErrCode CheckContours(const std::vector<API_Coord>& coords, const std::vector<
   return NoError;
 }
 
+// A mesh's heights: one per outline coordinate (1-based like them, so
+// nCoords + 1 entries), or none. Its level lines: nCoords points in
+// nSubLines lines, meshLevelEnds[k] counting the points up to the end of
+// line k, every line holding at least one point.
+GSErrCode CheckMeshLevels(const API_MeshType& mesh, const StoredMemo& memo)
+{
+  if (!memo.meshPolyZ.empty() && memo.meshPolyZ.size() != static_cast<std::size_t>(mesh.poly.nCoords) + 1)
+    return APIERR_BADPOLY;
+  const API_MeshLevel& lines = mesh.levelLines;
+  if (lines.nCoords < 0 || lines.nSubLines < 0 ||
+      memo.meshLevelCoords.size() != static_cast<std::size_t>(lines.nCoords) ||
+      memo.meshLevelEnds.size() != static_cast<std::size_t>(lines.nSubLines))
+    return APIERR_BADPOLY;
+  Int32 previous = 0;
+  for (Int32 end : memo.meshLevelEnds) {
+    if (end <= previous || end > lines.nCoords)
+      return APIERR_BADPOLY;
+    previous = end;
+  }
+  return previous == lines.nCoords ? NoError : APIERR_BADPOLY;
+}
+
 }  // namespace
 
 StoredMemo StoreMemo(const API_ElementMemo& memo, UInt64 mask, StoredMemo base)
@@ -215,8 +237,10 @@ GSErrCode CheckElementPolygons(const API_Element& element, const StoredMemo& mem
     return CheckPolygon(element.slab.poly, memo.coords, memo.pends, memo.parcs, true);
   case API_HatchID:
     return CheckPolygon(element.hatch.poly, memo.coords, memo.pends, memo.parcs, true);
-  case API_MeshID:
-    return CheckPolygon(element.mesh.poly, memo.coords, memo.pends, memo.parcs, true);
+  case API_MeshID: {
+    const GSErrCode err = CheckPolygon(element.mesh.poly, memo.coords, memo.pends, memo.parcs, true);
+    return err != NoError ? err : CheckMeshLevels(element.mesh, memo);
+  }
   case API_PolyLineID:
     return CheckPolygon(element.polyLine.poly, memo.coords, memo.pends, memo.parcs, false);
   case API_MorphID:

@@ -95,6 +95,14 @@ void CGSArchive2::Serialize(GS::UniString& text)
   text = GS::UniString(bytes.c_str(), CC_Default);
 }
 
+void CGSArchive2::Serialize(CBrep2KEL::TYPE& value)
+{
+  auto raw = static_cast<std::uint16_t>(value);
+  Transfer(raw);
+  if (IsLoading())
+    value = static_cast<CBrep2KEL::TYPE>(raw);
+}
+
 void CGSArchive2::SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code)
 {
   if (!IsLoading()) {

@@ -20,6 +20,7 @@
 //   kNoMemory the record cannot grow while writing; nothing is stored then.
 
 #include "CHostMemoryStream.h"
+#include "CBrep2KEL.h"
 #include "gs_unistring.h"
 #include "host_api_types.h"
 
@@ -44,6 +45,8 @@ public:
   virtual void Serialize(std::string& text) = 0;
   // As std::string, in the host's default character code.
   virtual void Serialize(GS::UniString& text) = 0;
+  // 16 bits, read back zero-extended.
+  virtual void Serialize(CBrep2KEL::TYPE& value) = 0;
   // Attributes travel by name in the given character code, so a record
   // survives a project whose attribute indices differ.
   virtual void SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code) = 0;
@@ -86,6 +89,7 @@ public:
   void Serialize(char* text, USize capacity) override;
   void Serialize(std::string& text) override;
   void Serialize(GS::UniString& text) override;
+  void Serialize(CBrep2KEL::TYPE& value) override;
   void SerializeAttribute(API_AttrTypeID type, short& index, GSCharCode code) override;
 
 private:

@@ -21,6 +21,12 @@ class CKelAreaCoord2D;
 class CKelAreaCoord2DArray;
 class CKelCoord3DCrsPntArray;
 class CKelCoord3DCrsPntArrayArray;
+class CKelAreaCoord3D;
+class CKelAreaCoord3DArray;
+class CKelAreaCoord3DArrayArray;
+class CKelBlockCube;
+class CKelBrep;
+struct API_Component3D;
 class CKelWallLineArray;
 class CKelWallArcArray;
 namespace Geometry {
@@ -307,4 +313,57 @@ public:
   // Text in Shift-JIS (host code 32) and UTF-8 (host code 99).
   static std::string Unicode2Sjis(const GS::UniString& text);
   static std::string Unicode2Utf8(const GS::UniString& text);
+
+  // == 3D: morphs, meshes and slabs from blocks; breps from host bodies ==
+  // Heights are absolute levels in metres. The morph creators' two ints are
+  // the morph's edge pen and material, each written when not 0 (0 keeps the
+  // host's default); layer 0 and story kDefaultStory keep the defaults too.
+  // A morph stands where its body's points are: its matrix is the unit one.
+  // Bodies are read through the 3D model; every component number is checked
+  // against the ranges the host gave, and host errors pass back unchanged.
+
+  // The data's contours (closing repeats included, which add no edge) as
+  // one flat face at height z, given to CKelBrep::ToBrep.
+  static GSErrCode ConvertPoly2DDataToKelBrep(const Geometry::Polygon2DData& poly, double z, CKelBrep& brep);
+  // A morph whose body has each face's points as its own vertices (nothing
+  // merged across faces), each face's edge ring from its last point round,
+  // and one polygon per face with the face's normal. APIERR_CANCEL when the
+  // builder makes no body.
+  static GSErrCode CreateMorph(const CKelAreaCoord3DArray& faces, int pen, int material, short layer, short story,
+                               API_Elem_Head* out);
+  // The same from a brep: its points, edges and faces as they are numbered.
+  static GSErrCode CreateMorph(const CKelBrep& brep, int pen, int material, short layer, short story,
+                               API_Elem_Head* out);
+  // A body of one planar face into memo->morphBody (the caller disposes of
+  // the memo). The int is not used: this host's bodies carry no per-face
+  // attributes.
+  static GSErrCode KelAreaToMemo(const CKelAreaCoord3D& face, int unused, API_ElementMemo& memo);
+  static GSErrCode CreateMorph(const CKelAreaCoord3D& face, int pen, int material, short layer, short story,
+                               API_Element* out);
+  // The block as a closed morph: top, bottom, then one quad per side.
+  static GSErrCode KelBlockToMorph(const CKelBlockCube& block, int pen, int material, short layer, short story,
+                                   API_Elem_Head* out);
+  // The block's outline as a mesh (CreateMesh: ground at the bottom, height
+  // at the top); *unequalBottoms tells whether the bottoms differ.
+  static GSErrCode KelBlockToMesh(const CKelBlockCube& block, short pen, int material, short layer, short story,
+                                  bool* unequalBottoms, CMyUserDataCore* tag);
+  // A slab over the box's plan rectangle from bottom to top (absolute) on
+  // the story; its GUID to guid.
+  static GSErrCode CreateSlab(const API_Box3D& box, double bottom, double top, int story, API_Guid& guid);
+  // The element's body below z: a slab on the story from z to 1 m above the
+  // element's bounds (1 m wider on every side) is linked as a subtracting
+  // operator while the bodies are read; link and slab always go again, and
+  // the first error is answered.
+  static GSErrCode CutZ(const API_Guid& guid, double z, int story, std::vector<CKelBrep>& breps);
+  // One brep per body of the element.
+  static GSErrCode ToKelBrep(const API_Elem_Head& head, std::vector<CKelBrep>& breps);
+  // The body (a component of type body) as one brep of its polygons.
+  static GSErrCode GetOneBlock(const API_Component3D& body, std::vector<CKelBrep>& breps);
+  // Per body one list of faces: each polygon's outer contour with its plane.
+  static GSErrCode GetAreaFromBlock(const API_Elem_Head& head, CKelAreaCoord3DArrayArray& faces);
+  // The start vertex of polygon edge pedg; -1 for a contour separator.
+  static GSErrCode GetVertexIndex(int pedg, int* vertex);
+  // The memo's first contour without its closing repeat, cleaned and made
+  // counter-clockwise; empty when the polygon disagrees with the memo.
+  static CKelBlockCube Poly2KelBlock(const API_Polygon& polygon, const API_ElementMemo& memo);
 };

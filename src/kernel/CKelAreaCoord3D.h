@@ -109,3 +109,6 @@ public:
   bool operator!=(const CKelAreaCoord3DArray& other) const;
   bool IsNearlyEqual(const CKelAreaCoord3DArray& other) const;
 };
+
+// Faces collected per body or per block: one CKelAreaCoord3DArray each.
+class CKelAreaCoord3DArrayArray : public std::vector<CKelAreaCoord3DArray> {};

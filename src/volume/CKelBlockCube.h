@@ -35,6 +35,7 @@
 class CKelArchiveCore;
 class CKelFileIO;
 class CKelBlockCube;
+class CKelBlockCubeArray;
 
 using CKelBlockCubeList = std::vector<CKelBlockCube>;
 
@@ -364,6 +365,18 @@ public:
   // planes within KelTol::BlockPlaneFit; false for a degenerate block.
   bool IsInsideBlock(const CKelBlockCube& other) const;
 
+  // --- Solid subtraction (CKelBlockCubeSolid.cpp) --------------------------------------------
+  // The parts of set inside other's plan that rise above other's top are
+  // removed (SubBlock) or lowered onto it (SubBlock2); true when set changed.
+  // A piece still lying on both sides of the top stays as it is; SubBlock2
+  // erases a piece whose lowered top is nowhere above its own bottom by more
+  // than KelTol::BlockPlaneFit. Neither this block nor a profile is used.
+  bool SubBlock(CKelBlockCubeArray& set, const CKelBlockCube& other) const;
+  bool SubBlock2(CKelBlockCubeArray& set, const CKelBlockCube& other) const;
+  // This block clipped under the tops of the other blocks.
+  CKelBlockCubeArray SolidSubBlock(const CKelBlockCubeArray& others) const;
+  CKelBlockCubeArray SolidSubBlock2(const CKelBlockCubeArray& others) const;
+
   // --- Stored forms (CKelBlockCubeRecords.cpp) ------------------------------------------------
   bool Serialize(CKelArchiveCore& ar);
   bool SaveData(CKelFileIO& f) const;
@@ -412,4 +425,6 @@ private:
                    bool checked) const;
   void CutAtLevel(const CPrfPlanParam* prf, double h, bool bottom, CKelBlockCubeList& out, bool dropUpper,
                   bool dropLower) const;
+  bool ClipUnder(CKelBlockCubeArray& set, const CKelBlockCube& other, bool lower) const;
+  CKelBlockCubeArray SolidClip(const CKelBlockCubeArray& others, bool lower) const;
 };

@@ -256,3 +256,29 @@ TEST_F(CGSArchive2Test, AttributesTravelByNameAndComeBackByIndexOrZeroWhenUnknow
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CGSArchive2Test, BrepKindTagsAreSixteenBitsReadBackZeroExtended)
+{
+  for (std::uint16_t v : {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{0x8000}, std::uint16_t{65535}}) {
+    {
+      CGSArchive2 out("kind");
+      out.Save(1);
+      auto kind = static_cast<CBrep2KEL::TYPE>(v);
+      out.Serialize(kind);
+    }
+    EXPECT_EQ(Stored("kind"), (std::vector<char>{char(v & 0xFF), char(v >> 8)})) << v;
+    CGSArchive2 in("kind");
+    ASSERT_TRUE(in.Open());
+    CBrep2KEL::TYPE back{};
+    in.Serialize(back);
+    EXPECT_EQ(static_cast<int>(back), static_cast<int>(v)) << v;
+  }
+  auto in = Opened({1});
+  auto kind = static_cast<CBrep2KEL::TYPE>(7);
+  EXPECT_EQ(ThrownBy([&] { in->Serialize(kind); }), CGSArchive2::kPastEnd);
+  EXPECT_EQ(static_cast<int>(kind), 7);
+}
+
+}  // namespace

@@ -69,3 +69,47 @@ inline CKelBlockCube Box(double x0, double y0, double x1, double y1, double top,
 }
 
 }  // namespace vol_test
+
+namespace vol_test {
+
+// Signed volume under the top of a block, as a triangle fan: each
+// triangle's plan area times its mean corner height.
+inline double Volume(const CKelBlockCube& block)
+{
+  double v = 0;
+  const auto& c = block.m_Coord;
+  for (std::size_t k = 1; k + 1 < c.size(); ++k) {
+    const double area = ((c[k].m_x - c[0].m_x) * (c[k + 1].m_y - c[0].m_y) -
+                         (c[k + 1].m_x - c[0].m_x) * (c[k].m_y - c[0].m_y)) / 2;
+    v += area * ((c[0].m_z - c[0].m_zL) + (c[k].m_z - c[k].m_zL) + (c[k + 1].m_z - c[k + 1].m_zL)) / 3;
+  }
+  return v;
+}
+
+inline double Volume(const CKelBlockCubeArray& list)
+{
+  double v = 0;
+  for (const CKelBlockCube& b : list)
+    v += Volume(b);
+  return v;
+}
+
+// A list of the blocks, each added (normalised) in order.
+inline CKelBlockCubeArray ListOf(std::initializer_list<CKelBlockCube> blocks)
+{
+  CKelBlockCubeArray list;
+  for (const CKelBlockCube& b : blocks)
+    list.AddBlock(b);
+  return list;
+}
+
+// Plan area recomputed from the outlines.
+inline double Area(const CKelBlockCubeArray& list)
+{
+  double a = 0;
+  for (const CKelBlockCube& b : list)
+    a += b.CalcArea();
+  return a;
+}
+
+}  // namespace vol_test

@@ -9,6 +9,7 @@
 #include "host_body.h"
 #include "host_libpart.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <map>
@@ -326,6 +327,69 @@ TEST_F(HostBodyTest, AnObjectPlacedWithoutParametersTakesItsPartsDefaults)
   ASSERT_EQ(ACAPI_Element_Create(&table, &memo), NoError);
   ACAPI_DisposeElemMemoHdls(&memo);
   EXPECT_EQ(host.Parameter(table.header.guid, "text_size")->record.realValue, 7.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HostBodyTest, AMorphIsBoundedByItsPlacedBody)
+{
+  ASSERT_EQ(host.AddStory(1, 3.0, GS::UniString(u"2F")), NoError);
+  API_Element morph;
+  morph.header.floorInd = 1;         // the story does not lift a morph
+  morph.morph.tranmat.tmx[3] = 5.0;  // moved 5 m along x and 1 m up
+  morph.morph.tranmat.tmx[11] = 1.0;
+  ASSERT_EQ(BuildMorph(BoxFaces(2.0, 10.0), &morph), NoError);
+  API_Box3D box;
+  ASSERT_EQ(ACAPI_Goodies('CABO', &morph.header.guid, &box), NoError);
+  EXPECT_EQ(box, (API_Box3D{5, 0, 3, 6, 1, 11}));
+}
+
+template <typename T>
+void ToHandle(const std::vector<T>& values, T*** handle)
+{
+  *handle = reinterpret_cast<T**>(BMAllocateHandle(static_cast<GSSize>(values.size() * sizeof(T)), ALLOCATE_CLEAR, 0));
+  std::copy(values.begin(), values.end(), **handle);
+}
+
+// A mesh of one square contour with the given heights and level lines.
+GSErrCode AddMesh(HostFixture& host, std::vector<double> heights, std::vector<API_MeshLevelCoord> levelCoords,
+                  std::vector<Int32> ends, API_MeshLevel counts)
+{
+  API_Element mesh;
+  mesh.header.typeID = API_MeshID;
+  mesh.header.layer = 1;
+  mesh.mesh.levelLines = counts;
+  PolygonMemo outline({{{0, 0}, {2, 0}, {2, 2}, {0, 2}}});
+  API_ElementMemo* memo = outline.Memo();
+  ToHandle(heights, &memo->meshPolyZ);
+  ToHandle(levelCoords, &memo->meshLevelCoords);
+  ToHandle(ends, &memo->meshLevelEnds);
+  return host.AddPolygonElement(mesh, outline);
+}
+
+TEST_F(HostBodyTest, AMeshsHeightsAndLevelLinesMustMatchTheirCounts)
+{
+  const std::vector<double> heights{0, 1, 1, 1, 1, 1};  // 5 coordinates, 1-based
+  const std::vector<API_MeshLevelCoord> three(3);
+  struct Case {
+    const char* name;
+    std::vector<double> heights;
+    std::vector<Int32> ends;
+    API_MeshLevel counts;
+    GSErrCode expected;
+  } cases[] = {
+      {"matching", heights, {1, 3}, {3, 2}, NoError},
+      {"no heights", {}, {3}, {3, 1}, NoError},
+      {"one height short", {0, 1, 1, 1, 1}, {3}, {3, 1}, APIERR_BADPOLY},
+      {"points miscounted", heights, {3}, {4, 1}, APIERR_BADPOLY},
+      {"lines miscounted", heights, {3}, {3, 2}, APIERR_BADPOLY},
+      {"an empty line", heights, {1, 1, 3}, {3, 3}, APIERR_BADPOLY},
+      {"ends short of the points", heights, {2}, {3, 1}, APIERR_BADPOLY},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(AddMesh(host, c.heights, three, c.ends, c.counts), c.expected) << c.name;
 }
 
 }  // namespace
