@@ -1,7 +1,6 @@
 #include "CGSCreateMeshCore.h"
 
 #include "CGSUtil.h"
-#include "ElementMemoHolder.h"
 #include "HostHandles.h"
 #include "KelTolerance.h"
 #include "host_elements.h"
@@ -90,7 +89,7 @@ GSErrCode CGSCreateMeshCore::Create(const std::vector<CKelCoord3D>& outline,
     mesh.mesh.topPen = static_cast<short>(pen);
     mesh.mesh.sidePen = static_cast<short>(pen);
   }
-  ElementMemoHolder holder;
+  pln::gsutil::MemoGuard holder;
   if (!FillMemo(outline, lines, holder.memo))
     return APIERR_MEMFULL;
   mesh.mesh.poly.nCoords = static_cast<Int32>(outline.size() + 1);

@@ -9,7 +9,6 @@
 #include "CKelAreaCoord3D.h"
 #include "CKelBlockCube.h"
 #include "CKelBrep.h"
-#include "ElementMemoHolder.h"
 #include "HostHandles.h"
 #include "host_body.h"
 #include "host_elements.h"
@@ -117,7 +116,7 @@ GSErrCode CreateMorphFromMemo(API_ElementMemo& memo, const MorphPlacement& place
 GSErrCode CreateMorphOfFaces(const std::vector<const CKelAreaCoord3D*>& faces, const MorphPlacement& place,
                              API_Element& element)
 {
-  ElementMemoHolder holder;
+  pln::gsutil::MemoGuard holder;
   if (GSErrCode err = FacesToMemo(faces, holder.memo); err != NoError)
     return err;
   return CreateMorphFromMemo(holder.memo, place, element);
@@ -151,7 +150,7 @@ GSErrCode CGSUtil::CreateMorph(const CKelAreaCoord3DArray& faces, int pen, int m
 GSErrCode CGSUtil::CreateMorph(const CKelBrep& brep, int pen, int material, short layer, short story,
                                API_Elem_Head* out)
 {
-  ElementMemoHolder holder;
+  pln::gsutil::MemoGuard holder;
   {
     BodyBuilder builder;
     std::vector<Int32> vertices;
@@ -257,7 +256,7 @@ GSErrCode CGSUtil::CreateSlab(const API_Box3D& box, double bottom, double top, i
                                       {box.xMax, box.yMax},
                                       {box.xMin, box.yMax},
                                       {box.xMin, box.yMin}};
-  ElementMemoHolder holder;
+  pln::gsutil::MemoGuard holder;
   holder.memo.coords = pln::gsutil::NewEntries<API_Coord>(coords.size());
   holder.memo.pends = pln::gsutil::NewEntries<Int32>(2);
   if (holder.memo.coords == nullptr || holder.memo.pends == nullptr)
