@@ -5,6 +5,7 @@
 // Memo polygons are 1-based: entry 0 of coords and meshPolyZ is unused.
 
 #include "CGSUtil.h"
+#include "ElementStart.h"
 #include "HostHandles.h"
 #include "host_elements.h"
 #include "host_errors.h"
@@ -45,15 +46,7 @@ T** NewHandle(const std::vector<T>& items)
 
 GSErrCode StartElement(API_ElemTypeID type, const Placement& place, API_Element& element)
 {
-  element = API_Element{};
-  element.header.typeID = type;
-  if (GSErrCode err = ACAPI_Element_GetDefaults(&element, nullptr); err != NoError)
-    return err;
-  if (place.layer != 0)
-    element.header.layer = place.layer;
-  if (place.story != CGSUtil::kDefaultStory)
-    element.header.floorInd = place.story;
-  return NoError;
+  return pln::gsutil::StartElement(type, place.layer, place.story, element);
 }
 
 // The pen with its two companion bytes cleared, so no colour override of
@@ -421,4 +414,17 @@ GSErrCode CGSUtil::CreateMesh(const std::vector<API_Height>& points, short pen, 
     return APIERR_MEMFULL;
   element.mesh.poly = polygon.poly;
   return FinishElement(element, &polygon.memo, place);
+}
+
+GSErrCode pln::gsutil::StartElement(API_ElemTypeID type, short layer, short story, API_Element& element)
+{
+  element = API_Element{};
+  element.header.typeID = type;
+  if (GSErrCode err = ACAPI_Element_GetDefaults(&element, nullptr); err != NoError)
+    return err;
+  if (layer != 0)
+    element.header.layer = layer;
+  if (story != CGSUtil::kDefaultStory)
+    element.header.floorInd = story;
+  return NoError;
 }

@@ -9,6 +9,7 @@
 #include "CKelAreaCoord3D.h"
 #include "CKelBlockCube.h"
 #include "CKelBrep.h"
+#include "ElementStart.h"
 #include "HostHandles.h"
 #include "host_body.h"
 #include "host_elements.h"
@@ -97,14 +98,8 @@ struct MorphPlacement {
 // Creates the morph of the body in memo (which the caller disposes of).
 GSErrCode CreateMorphFromMemo(API_ElementMemo& memo, const MorphPlacement& place, API_Element& element)
 {
-  element = API_Element{};
-  element.header.typeID = API_MorphID;
-  if (GSErrCode err = ACAPI_Element_GetDefaults(&element, nullptr); err != NoError)
+  if (GSErrCode err = pln::gsutil::StartElement(API_MorphID, place.layer, place.story, element); err != NoError)
     return err;
-  if (place.layer != 0)
-    element.header.layer = place.layer;
-  if (place.story != CGSUtil::kDefaultStory)
-    element.header.floorInd = place.story;
   element.morph.tranmat = API_Tranmat{};
   if (place.pen != 0)
     element.morph.edgePen = static_cast<short>(place.pen);
