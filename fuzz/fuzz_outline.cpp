@@ -1,8 +1,9 @@
 // Reads arbitrary bytes as a memo polygon (coordinates, contour ends, arc
 // records) in host handles of exactly the stated sizes, so that any read
 // past them is caught, and converts it: every contour to an outline with arc
-// centres, and the whole memo to the host's polygon data and back. Contour
-// ends and arc indexes outside the coordinates must be refused.
+// centres, split into segments and arcs, and the whole memo to the host's
+// polygon data and back. Contour ends and arc indexes outside the
+// coordinates must be refused.
 //
 // Input: u8 coordinate entries (entry 0 included), u8 contour-end entries,
 // u8 arc records, u8 arc count claimed (added to the records' count, so it
@@ -12,6 +13,7 @@
 
 #include "CGSUtil.h"
 #include "CKelCoord3DCrsPntArray.h"
+#include "CKelWallLine.h"
 #include "host_calllog.h"
 #include "host_elements.h"
 #include "host_memory.h"
@@ -70,6 +72,11 @@ void ConvertContours(API_ElementMemo& memo, std::size_t nCoords, std::size_t nEn
     Check(vertices <= nCoords);
     Check(outline.empty() || (vertices >= 2 && outline.size() <= 2 * vertices - 1));
     (void)outline.GetArea();
+    // One segment per vertex after the first, one arc per centre at most.
+    CKelWallLineArray lines;
+    CKelWallArcArray arcs;
+    CGSUtil::AreaToLineArc(&outline, lines, arcs);
+    Check(lines.size() + arcs.size() < std::max<std::size_t>(vertices, 1));
   }
 }
 

@@ -21,6 +21,8 @@ class CKelAreaCoord2D;
 class CKelAreaCoord2DArray;
 class CKelCoord3DCrsPntArray;
 class CKelCoord3DCrsPntArrayArray;
+class CKelWallLineArray;
+class CKelWallArcArray;
 namespace Geometry {
 struct Polygon2DData;
 }
@@ -270,6 +272,15 @@ public:
   // measured on it): the outer contour and, when all is true, the holes.
   // Empty when the memo cannot be read or a contour is malformed.
   static CKelCoord3DCrsPntArrayArray ZoneToKelArea2(const API_Element& zone, bool all);
+
+  // Outlines split into plain segments (flag clear) and arcs (a counter-
+  // clockwise arc unmarked, a clockwise one marked), appended to the lists;
+  // segments with nearly equal ends are dropped.
+  static void AreaToLineArc(const CKelCoord3DCrsPntArray* area, CKelWallLineArray& lines, CKelWallArcArray& arcs);
+  static void AreaToLineArc(const std::vector<CKelCoord3DCrsPntArray>& areas, CKelWallLineArray& lines,
+                            CKelWallArcArray& arcs);
+  // The zone's outer contour; APIERR_BADPOLY when the zone gives none.
+  static GSErrCode ZoneToLineArc(const API_Element& zone, CKelWallLineArray& lines, CKelWallArcArray& arcs);
 
   // Host 2D polygon data. Each builder starts from empty data, closes every
   // contour by a repeat of its first vertex, computes the bound box and

@@ -423,7 +423,7 @@ bool CClineData::FromOldParam(int count, const CRS_PNT* old, int oldCount)
     return false;
   clear();
   for (int k = 0; k < count; ++k)
-    emplace_back(old[k].x, old[k].y, old[k].kind);
+    emplace_back(static_cast<double>(old[k].x), static_cast<double>(old[k].y), static_cast<int>(old[k].kind));
   return true;
 }
 

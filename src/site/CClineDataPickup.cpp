@@ -48,6 +48,8 @@ int CClineDataPickup::from_line(int flags, CKelCoord2D* from, CKelCoord2D* to)
       step = m_Pitch;
     }
     while (len > step) {
+      if (!Step())
+        return 1;
       *from = CKelCoord2D(from->m_x + step * c, from->m_y + step * s);
       AddPoint(*from);
       len -= step;
@@ -84,6 +86,8 @@ int CClineDataPickup::from_circle(int flags, CKelCoord2D* from, CKelCoord2D* to,
   }
   double angle = AngleAbout(*centre, *from);
   while (sweep > step) {
+    if (!Step())
+      return 1;
     angle += clockwise ? -step : step;
     *from = CKelCoord2D(centre->m_x + radius * std::cos(angle), centre->m_y + radius * std::sin(angle));
     AddPoint(*from);

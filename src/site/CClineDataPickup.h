@@ -44,6 +44,10 @@ public:
 
 class CClineDataPickup : public CClineDataPickupCore {
 public:
+  // Steps one pick-up takes at most: a line of stored coordinates can be
+  // any length, and past this the pick-up stops the walk (answer 1).
+  static constexpr long kMaxSteps = 1L << 20;
+
   std::vector<CKelCoord2D> m_Points;
 
   // Skips a point equal to the last one placed.
@@ -56,6 +60,10 @@ public:
 
 private:
   bool PitchUsable() const;
+  // Counts one step; false once kMaxSteps are spent.
+  bool Step() { return ++m_Steps <= kMaxSteps; }
+
+  long m_Steps = 0;
 };
 
 class CClineDataPickup2 : public CClineDataPickupCore {

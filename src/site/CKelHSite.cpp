@@ -90,7 +90,8 @@ void CKelHSite::InsertPoint(int i, const CKelCoord3D& p)
       old.m_RoadHeight2 = mid;
     }
   }
-  const int edge = i < 0 ? i + GetSize() : i;
+  // The edge split, its index wrapped once as Vertex wraps it.
+  const int edge = static_cast<int>(&old - m_pt.data());
   m_pt.insert(m_pt.begin() + edge + 1, added);
   for (CSiteRoadTable& r : m_Road) {
     if (r.m_no > edge)

@@ -6,7 +6,7 @@
 //
 // Vocabulary: edge i runs from vertex i to vertex i + 1 (the last to the
 // first); vertex indices wrap around the outline where an operation says so.
-// A road (Douro) lies right of its edge, outside the site; a corner cut
+// A road lies right of its edge, outside the site; a corner cut
 // (Sumikiri) is a short edge bevelling the corner between two roads; a
 // neighbour (Rinchi) edge borders another plot. Units: metres, radians.
 //

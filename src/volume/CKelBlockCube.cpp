@@ -16,6 +16,13 @@ namespace {
 
 bool HeightsDiffer(double a, double b) { return std::fabs(a - b) >= KelTol::BlockPoint; }
 
+// A field of the first vertex; zero for an empty outline.
+template <class T, class Owner>
+T FirstValue(const CKelBlockCoordArray& vertices, T Owner::*field)
+{
+  return vertices.empty() ? T{} : vertices.front().*field;
+}
+
 }  // namespace
 
 // --- Kinds ------------------------------------------------------------------------------
@@ -196,37 +203,37 @@ void CKelBlockCube::SetOffL(double off)
 double CKelBlockCube::ZH() const
 {
   PLN_ASSERT(!m_bTopSlope);
-  return m_Coord.empty() ? 0.0 : m_Coord.front().m_z;
+  return FirstValue(m_Coord, &CKelCoord3D::m_z);
 }
 
 int CKelBlockCube::FlrH() const
 {
   PLN_ASSERT(!m_bTopSlope);
-  return m_Coord.empty() ? 0 : m_Coord.front().m_FlrH;
+  return FirstValue(m_Coord, &CKelBlockCoord::m_FlrH);
 }
 
 double CKelBlockCube::OffH() const
 {
   PLN_ASSERT(!m_bTopSlope);
-  return m_Coord.empty() ? 0.0 : m_Coord.front().m_OffH;
+  return FirstValue(m_Coord, &CKelBlockCoord::m_OffH);
 }
 
 double CKelBlockCube::ZL() const
 {
   PLN_ASSERT(!m_bBotSlope);
-  return m_Coord.empty() ? 0.0 : m_Coord.front().m_zL;
+  return FirstValue(m_Coord, &CKelCoord3DEx::m_zL);
 }
 
 int CKelBlockCube::FlrL() const
 {
   PLN_ASSERT(!m_bBotSlope);
-  return m_Coord.empty() ? 0 : m_Coord.front().m_FlrL;
+  return FirstValue(m_Coord, &CKelBlockCoord::m_FlrL);
 }
 
 double CKelBlockCube::OffL() const
 {
   PLN_ASSERT(!m_bBotSlope);
-  return m_Coord.empty() ? 0.0 : m_Coord.front().m_OffL;
+  return FirstValue(m_Coord, &CKelBlockCoord::m_OffL);
 }
 
 double CKelBlockCube::ZMax() const

@@ -111,8 +111,9 @@ bool MaskDrops(const CKelBlockCoordArray& coords, int mask)
 
 bool CKelBlockCube::IsDegenerate() const
 {
+  // An area that overflowed is no area either.
   return m_Coord.size() < 3 || !IsPlaneEuqationSet(false) || !IsPlaneEuqationSet(true) ||
-         !(m_Menseki > KelTol::BlockMinArea);
+         !(m_Menseki > KelTol::BlockMinArea) || !std::isfinite(m_Menseki);
 }
 
 // --- Division -----------------------------------------------------------------------------

@@ -88,10 +88,12 @@ void CKelBlockCube::InsertCoord(const CPrfPlanItem* item, int pos, CKelBlockCoor
   const double along = length_2point(start, c);
   const double length = length_2point(start, end);
   // On an edge of length 0 there is nothing to interpolate along.
-  const double t = length > 0 ? along / length : 0.0;
-  c.SetZH(start.m_z + (end.m_z - start.m_z) * t, item);
+  const auto interpolate = [&](double from, double to) {
+    return length > 0 ? from + (to - from) / length * along : from;
+  };
+  c.SetZH(interpolate(start.m_z, end.m_z), item);
   if (m_bTyuku)
-    c.SetZL(start.m_zL + (end.m_zL - start.m_zL) * t, item);
+    c.SetZL(interpolate(start.m_zL, end.m_zL), item);
   m_Coord.insert(m_Coord.begin() + pos + 1, std::move(c));
 }
 
@@ -146,9 +148,12 @@ CKelBlockCoord CKelBlockCube::SSBCutZ2(const CKelBlockCoord& a, const CKelBlockC
 {
   CKelBlockCoord cut;
   const double rise = b.m_z - a.m_z;
-  const double t = rise != 0 ? (0 - a.m_z) / rise : 0.0;
-  cut.m_x = a.m_x + (b.m_x - a.m_x) * t;
-  cut.m_y = a.m_y + (b.m_y - a.m_y) * t;
+  cut.m_x = a.m_x;
+  cut.m_y = a.m_y;
+  if (rise != 0) {
+    cut.m_x += (b.m_x - a.m_x) * (0 - a.m_z) / rise;
+    cut.m_y += (b.m_y - a.m_y) * (0 - a.m_z) / rise;
+  }
   return cut;
 }
 

@@ -144,7 +144,7 @@ int CPrfPlanItem::GetConvFlr(int mode, int value) const
     if (n == 0)
       return 0;
     if (n < 0)
-      return -n <= b ? n + b + 1 : kOutsideProfile;
+      return n >= -b ? n + b + 1 : kOutsideProfile;
     if (n < CPrfPlanParam::m_GMax)
       return n <= g ? b + n : kOutsideProfile;
     return n - CPrfPlanParam::m_GMax <= p ? b + g + (n - CPrfPlanParam::m_GMax) : kOutsideProfile;
@@ -156,6 +156,9 @@ int CPrfPlanItem::GetConvFlr(int mode, int value) const
     return i - b - 1;
   if (i <= b + g)
     return i - b;
+  // An index no profile can reach would overflow the floor number.
+  if (i > std::numeric_limits<int>::max() - CPrfPlanParam::m_GMax)
+    return kOutsideProfile;
   return i - b - g + CPrfPlanParam::m_GMax;
 }
 
@@ -294,13 +297,16 @@ void CPrfPlanParam::SetOff(double& z, double& off, double value)
 void CPrfPlanParam::SBCalcFL()
 {
   for (CPrfPlanItem& item : *this) {
-    const auto total = static_cast<std::uint16_t>(item.m_B + item.m_G + item.m_P);
+    const int sum = item.m_B + item.m_G + item.m_P;
+    const auto total = static_cast<std::uint16_t>(sum);
     CPrfFloorArray& floors = item.m_Floor;
     if (floors.empty()) {
       item.m_T = total;
       continue;
     }
-    if (floors.size() != static_cast<std::size_t>(total) + 1)
+    // Counts whose sum wraps in 16 bits describe no profile: the basements
+    // alone would reach past the entries.
+    if (sum != total || floors.size() != static_cast<std::size_t>(total) + 1)
       continue;
     item.m_T = total;
     double below = 0;

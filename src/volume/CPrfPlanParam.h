@@ -149,8 +149,9 @@ public:
   // Sets the offset and moves the height by the change.
   static void SetOff(double& z, double& off, double value);
   // m_T = m_B + m_G + m_P and the levels from the base level and the storey
-  // heights, for every item whose entries number m_T + 1 (others untouched,
-  // items without entries get only m_T).
+  // heights, for every item whose entries number m_B + m_G + m_P + 1 (others,
+  // and items whose counts overflow 16 bits, untouched; items without
+  // entries get only m_T).
   void SBCalcFL();
   int FlrCnt() const;
   void Clear() { clear(); }

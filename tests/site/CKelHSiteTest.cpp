@@ -104,6 +104,13 @@ TEST(CKelHSiteTest, InsertPointSplitsARoadAndItsHeights)
   EXPECT_EQ(0, site.m_Road[0].m_no);
   EXPECT_EQ(3, site.m_Road[1].m_no);
 
+  // An index one past the end names the first edge, as everywhere.
+  CKelHSite wrapped = Square();
+  wrapped.InsertPoint(4, CKelCoord3D(5, 0, 0));
+  kel_test::ExpectXY(5, 0, wrapped.m_pt[1]);
+  wrapped.InsertPoint(-1, CKelCoord3D(0, 5, 0));
+  kel_test::ExpectXY(0, 5, wrapped.m_pt[5]);
+
   // A corner cut is split into a cut and a default vertex.
   CKelHSite cut = Square();
   MakeCut(cut, 1);

@@ -12,18 +12,8 @@ namespace {
 using vol_test::Block;
 using vol_test::Box;
 
-CPrfPlanParam SampleProfiles()
-{
-  CPrfPlanItem item;
-  item.m_T = 6;
-  item.m_B = 2;
-  item.m_G = 3;
-  item.m_P = 1;
-  item.SBCalcEx(0, 3);  // levels -6, -3, 0, 3, 6, 9, 12
-  CPrfPlanParam list;
-  list.push_back(item);
-  return list;
-}
+// Levels -6, -3, 0, 3, 6, 9, 12.
+CPrfPlanParam SampleProfiles() { return vol_test::SampleList(); }
 
 std::vector<std::pair<double, double>> PlanOf(const CKelBlockCube& block)
 {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 
 #include "VolumeTestSupport.h"
@@ -13,25 +14,8 @@ using kel_test::Unarchive;
 using vol_test::Archived2;
 using vol_test::Unarchive2;
 
-// Two basements, three storeys above ground and one in the upper group, all
-// 3 m high on a base level of 0: levels -6, -3, 0, 3, 6, 9, 12.
-CPrfPlanItem SampleProfile()
-{
-  CPrfPlanItem item;
-  item.m_T = 6;
-  item.m_B = 2;
-  item.m_G = 3;
-  item.m_P = 1;
-  item.SBCalcEx(0, 3);
-  return item;
-}
-
-CPrfPlanParam SampleList()
-{
-  CPrfPlanParam list;
-  list.push_back(SampleProfile());
-  return list;
-}
+using vol_test::SampleList;
+using vol_test::SampleProfile;
 
 TEST(CPrfPlanItemTest, UniformProfileLevels)
 {
@@ -47,10 +31,11 @@ TEST(CPrfPlanItemTest, FloorNumberAndStoreyIndexTables)
 {
   const CPrfPlanItem item = SampleProfile();
   const std::pair<int, int> toIndex[] = {{-1, 2}, {-2, 1}, {-3, -1000}, {1, 3}, {3, 5},
-                                         {4, -1000}, {100, 5}, {101, 6}, {102, -1000}, {0, 0}};
+                                         {4, -1000}, {100, 5}, {101, 6}, {102, -1000}, {0, 0},
+                                         {INT_MIN, -1000}, {INT_MAX, -1000}};
   for (const auto& [floor, index] : toIndex)
     EXPECT_EQ(index, item.GetConvFlr(1, floor)) << floor;
-  const std::pair<int, int> toFloor[] = {{1, -2}, {2, -1}, {3, 1}, {5, 3}, {6, 101}, {0, 0}};
+  const std::pair<int, int> toFloor[] = {{1, -2}, {2, -1}, {3, 1}, {5, 3}, {6, 101}, {0, 0}, {INT_MAX, -1000}};
   for (const auto& [index, floor] : toFloor)
     EXPECT_EQ(floor, item.GetConvFlr(0, index)) << index;
 }
@@ -221,6 +206,20 @@ TEST(CPrfPlanParamTest, RecomputeLevelsFromHeights)
   for (std::size_t k = 0; k < 7; ++k)
     EXPECT_DOUBLE_EQ(levels[k], list[1].m_Floor[k].m_Level) << k;
   EXPECT_EQ(14, list.FlrCnt());
+}
+
+TEST(CPrfPlanParamTest, CountsWrappingInSixteenBitsAreLeftAlone)
+{
+  // 60000 + 6000 wraps to 464: the entries match the wrapped total, but the
+  // basements alone reach far past them.
+  CPrfPlanParam list;
+  list.emplace_back();
+  list[0].m_B = 60000;
+  list[0].m_G = 6000;
+  list[0].m_Floor.resize(465, CPrfFloor(3, 7));
+  list.SBCalcFL();
+  EXPECT_EQ(0, list[0].m_T);
+  EXPECT_EQ(7, list[0].m_Floor[464].m_Level);
 }
 
 TEST(CPrfPlanParamTest, CompareTolerances)

@@ -27,6 +27,26 @@ bool Unarchive2(T& object, const Bytes& bytes, int version)
   return object.Serialize2(ar);
 }
 
+// Two basements, three storeys above ground and one in the upper group, all
+// 3 m high on a base level of 0: levels -6, -3, 0, 3, 6, 9, 12.
+inline CPrfPlanItem SampleProfile()
+{
+  CPrfPlanItem item;
+  item.m_T = 6;
+  item.m_B = 2;
+  item.m_G = 3;
+  item.m_P = 1;
+  item.SBCalcEx(0, 3);
+  return item;
+}
+
+inline CPrfPlanParam SampleList()
+{
+  CPrfPlanParam list;
+  list.push_back(SampleProfile());
+  return list;
+}
+
 // A block over the vertices (x, y, top, bottom) in the given order, with
 // both planes fitted; nothing else is normalised.
 inline CKelBlockCube Block(std::initializer_list<std::tuple<double, double, double, double>> vertices)

@@ -1,0 +1,196 @@
+// Section lines across the site and block edge points.
+
+#include <gtest/gtest.h>
+
+#include "CKelBaseParam.h"
+#include "CSyasenCheckSectionLine.h"
+#include "SiteTestSupport.h"
+
+using namespace site_test;
+
+namespace {
+
+CKelBaseParam Base()
+{
+  CKelBaseParam base;
+  base.m_Site = Site({{0, 0}, {20, 0}, {20, 15}, {0, 15}});
+  MakeRoad(base.m_Site, 0, 4, 6);
+  base.m_Site.m_pt[0].m_RoadHeight1 = 1.0f;
+  base.m_Site.m_pt[0].m_RoadHeight2 = 3.0f;
+  return base;
+}
+
+CSyasenCheckSectionLine Section(const CKelBaseParam& base, const CKelCoord2D* p, int dir)
+{
+  CSyasenCheckSectionLine s;
+  s.m_BaseLine = CoordLine2D(CKelCoord2D(0, 0), CKelCoord2D(20, 0));
+  s.SetLength(base.m_Site, p, dir);
+  return s;
+}
+
+CKelBlockCube Box(double x0, double x1, double y0, double y1, double h)
+{
+  CKelBlockCube b;
+  for (auto [x, y] : {std::pair{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}})
+    b.Append(CKelBlockCoord(x, y, h, 0));
+  b.SetType();
+  b.GetPlaneEquation(false);
+  b.GetPlaneEquation(true);
+  b.SetMinMax();
+  return b;
+}
+
+}  // namespace
+
+TEST(SectionLine, SquareThroughPointAndItsRoadPoints)
+{
+  const CKelBaseParam base = Base();
+  const CKelCoord2D p(5, 7);
+  CSyasenCheckSectionLine s = Section(base, &p, 0);
+  EXPECT_EQ(-5.0, s.m_Offset);
+  kel_test::ExpectXY(5, 0, s.m_Line.m_Beg);
+  kel_test::ExpectXY(5, 15, s.m_Line.m_End);
+  EXPECT_EQ(-10.0, Section(base, nullptr, 0).m_Offset);
+  EXPECT_EQ(0.0, Section(base, &p, 1).m_Offset);
+
+  s.CutBlock(base, CKelBlockCubeArray(), CKelBlockCubeArray());
+  ASSERT_EQ(2u, s.m_Point.size());
+  kel_test::ExpectXYZ(5, 0, 1.5, s.m_Point[0], 1e-12);
+  kel_test::ExpectXYZ(5, -4.5, 1.5, s.m_Point[1], 1e-12);
+
+  // Reversed, only the end lies on the road edge: the same points.
+  CSyasenCheckSectionLine r = s;
+  r.DoReverse(1);
+  r.CutBlock(base, CKelBlockCubeArray(), CKelBlockCubeArray());
+  ASSERT_EQ(2u, r.m_Point.size());
+  kel_test::ExpectXYZ(5, -4.5, 1.5, r.m_Point[1], 1e-12);
+  r.DoReverse(1);
+  EXPECT_TRUE(r.m_bReverse);
+  r.m_bReverse = false;
+  r.m_Block = s.m_Block;
+  EXPECT_EQ(s, r);
+
+  CSyasenCheckSectionLine along = Section(base, &p, 1);
+  along.CutBlock(base, CKelBlockCubeArray(), CKelBlockCubeArray());
+  EXPECT_TRUE(along.m_Point.empty());
+
+  CSyasenCheckSectionLine empty;
+  empty.m_BaseLine = CoordLine2D(CKelCoord2D(3, 4), CKelCoord2D(6, 4));
+  empty.SetLength(CKelHSite(), nullptr, 0);
+  EXPECT_EQ(0.0, empty.m_Line.m_Length);
+  kel_test::ExpectXY(3, 4, empty.m_Line.m_Beg);
+}
+
+TEST(SectionLine, KeepsWhatLiesLeft)
+{
+  CKelBaseParam base = Base();
+  const CKelCoord2D p(5, 7);
+  CSyasenCheckSectionLine s = Section(base, &p, 0);
+  CKelBlockCubeArray blocks;
+  blocks.push_back(Box(8, 12, 2, 6, 9));  // wholly right of x = 5 looking north
+  blocks.push_back(Box(1, 3, 2, 6, 9));   // wholly left
+  blocks.push_back(Box(2, 8, 8, 12, 9));  // straddling
+  base.m_Site.m_pt.clear();               // no slab, no road points
+  s.CutBlock(base, blocks, CKelBlockCubeArray());
+  ASSERT_EQ(2, s.m_Block.Size());
+  EXPECT_NEAR(8.0, s.m_Block[0].Menseki(), 1e-9);
+  EXPECT_NEAR(12.0, s.m_Block[1].Menseki(), 1e-9);
+  EXPECT_LE(s.m_Block[1].XMax(), 5 + 1e-9);
+}
+
+TEST(EdgePoint, ByPitchByCountSharedCorners)
+{
+  CSyasenCheckBlockEdgePointBase pitch;
+  CoordLine3D line;
+  line.m_Beg3D = CKelCoord3D(0, 0, 0);
+  line.m_End3D = CKelCoord3D(2.5, 0, 3);
+  pitch.m_Line.push_back(line);
+  pitch.CalcPoint();
+  ASSERT_EQ(4u, pitch.m_Point.size());
+  const double xs[] = {0, 2.5 / 3, 5.0 / 3, 2.5};
+  for (int i = 0; i < 4; ++i)
+    kel_test::ExpectXYZ(xs[i], 0, i * 1.0, pitch.m_Point[static_cast<std::size_t>(i)], 1e-12);
+
+  CSyasenCheckBlockEdgePointPlan count;
+  count.m_Line = pitch.m_Line;
+  CoordLine3D next;
+  next.m_Beg3D = line.m_End3D;
+  next.m_End3D = CKelCoord3D(2.5, 4, 3);
+  count.m_Line.push_back(next);
+  count.CalcPoint();
+  EXPECT_EQ(3u, count.m_Point.size());  // the shared corner once
+  count.m_Count = 1;
+  count.CalcPoint();
+  EXPECT_EQ(2u, count.m_Point.size());  // each line's begin once
+  count.m_Count = 2000000000;
+  count.CalcPoint();
+  EXPECT_LE(count.m_Point.size(), 2u * CSyasenCheckBlockEdgePoint::kMaxPointsPerLine);
+}
+
+TEST(EdgePoint, RecordsAndArchives)
+{
+  CSyasenCheckBlockEdgePointPlan e;
+  CoordLine3D line;
+  line.m_Beg = CKelCoord2D(0, 0);
+  line.m_End = CKelCoord2D(2, 0);
+  line.SetCosSin();
+  line.m_Beg3D = CKelCoord3D(0, 0, 1);
+  line.m_End3D = CKelCoord3D(2, 0, 1);
+  e.m_Line.push_back(line);
+  e.m_Count = 3;
+  e.CalcPoint();
+  const kel_test::Bytes rec = kel_test::SavedRecord(e);
+  CSyasenCheckBlockEdgePoint back;
+  int left = -1;
+  ASSERT_TRUE(kel_test::LoadRecord(back, rec, static_cast<int>(rec.size()), &left));
+  EXPECT_EQ(0, left);
+  EXPECT_EQ(e, back);
+  EXPECT_FALSE(kel_test::LoadRecord(back, rec, static_cast<int>(rec.size()) - 1));
+
+  // Record 1000: no count and flag, the constructed ones stay.
+  kel_test::Bytes old = rec;
+  old.resize(old.size() - 5);
+  old[0] = 0xE8;
+  old[1] = 0x03;
+  CSyasenCheckBlockEdgePointPlan plan;
+  ASSERT_TRUE(kel_test::LoadRecord(plan, old, static_cast<int>(old.size())));
+  EXPECT_EQ(2, plan.m_Count);
+  EXPECT_TRUE(plan.m_bByCount);
+  // A pitch that could not lay points is refused.
+  kel_test::Bytes zero = rec;
+  std::fill(zero.begin() + 4, zero.begin() + 12, 0);
+  EXPECT_FALSE(kel_test::LoadRecord(plan, zero, static_cast<int>(zero.size())));
+
+  for (int v : {1, 2, 30}) {
+    CSyasenCheckBlockEdgePoint a;
+    ASSERT_TRUE(kel_test::Unarchive(a, kel_test::Archived(e, v), v));
+    EXPECT_EQ(v >= 9 ? e : a, a) << v;  // lines carry their points from version 9
+  }
+}
+
+TEST(SectionLine, RecordsUseTheBudgetExactly)
+{
+  const CKelBaseParam base = Base();
+  const CKelCoord2D p(5, 7);
+  CSyasenCheckSectionLine s = Section(base, &p, 0);
+  CKelBlockCubeArray blocks;
+  blocks.push_back(Box(1, 3, 2, 6, 9));
+  s.CutBlock(base, blocks, CKelBlockCubeArray());
+  CSyasenCheckSectionLineArray list;
+  list.push_back(s);
+  list.push_back(Section(base, nullptr, 1));
+  const kel_test::Bytes rec = kel_test::SavedRecord(list);
+  CSyasenCheckSectionLineArray back;
+  int left = -1;
+  ASSERT_TRUE(kel_test::LoadRecord(back, rec, static_cast<int>(rec.size()), &left));
+  EXPECT_EQ(0, left);
+  EXPECT_EQ(2, back.GetSize());
+  EXPECT_EQ(s.m_Point.size(), back[0].m_Point.size());
+  EXPECT_FALSE(kel_test::LoadRecord(back, rec, static_cast<int>(rec.size()) - 1));
+  for (int v : {1, 2, 30}) {
+    CSyasenCheckSectionLineArray a;
+    ASSERT_TRUE(kel_test::Unarchive(a, kel_test::Archived(list, v), v)) << v;
+    EXPECT_EQ(list.size(), a.size());
+    EXPECT_EQ(list[0].m_Point.size(), a[0].m_Point.size());
+  }
+}
