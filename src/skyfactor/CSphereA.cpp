@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "CKelBaseParam.h"
 #include "CSunConst.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
@@ -134,12 +135,10 @@ double CSphereA::asqrt(double x)
   return ::asqrt(x);
 }
 
-#if PENDING_BASE_PARAM
 bool CSphereA::CalcSunPosition(const CKelBaseParam& base, const CSunConst& sun, double time, CKelCoord2D* out) const
 {
   return SunPositionAtSolarTime(sun, sun.CalcSCTime(base.m_StandardTime, 0, time), out);
 }
-#endif
 
 bool CSphereA::SunRadius(double cosH, double sinH, double* rho) const
 {
