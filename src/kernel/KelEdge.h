@@ -124,10 +124,16 @@ int Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, 
   if (p.m_y < box.ymin - tol.box || p.m_y > box.ymax + tol.box || p.m_x < box.xmin - tol.box ||
       p.m_x > box.xmax + tol.box)
     return 0;
+  // An edge whose y range misses p's level by more than this is neither
+  // within tol.edge of p nor level with it within tol.ray, whatever the
+  // round-off of its frame: it takes no part and is not measured.
+  const double far = 2 * std::fmax(tol.edge, tol.ray) + KelTol::LocateFarEdge;
   int count = 0;
   for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
     const CKelCoord2D s(pts[prev].m_x, pts[prev].m_y);
     const CKelCoord2D e(pts[i].m_x, pts[i].m_y);
+    if (std::fmin(s.m_y, e.m_y) - p.m_y > far || p.m_y - std::fmax(s.m_y, e.m_y) > far)
+      continue;
     const Frame f = Measure(s, e, p);
     double dist = std::fabs(f.h);
     if (f.t < 0)

@@ -25,6 +25,10 @@ inline constexpr double PolygonCache = 1e-5;
 inline constexpr double Collinear = 2.5e-5;
 // InArea rejects points beyond the cached box grown by this fraction of tol.
 inline constexpr double InAreaBoxFraction = 0.1;
+// Point location skips edges whose y range misses the point's level by more
+// than twice its bands plus this: far above the round-off of an edge's frame
+// for outlines up to kilometres across, so skipping changes no result.
+inline constexpr double LocateFarEdge = 1e-9;
 
 // --- Triangulation ----------------------------------------------------------
 // Segment crossing and simplicity tests of the diagonal search.

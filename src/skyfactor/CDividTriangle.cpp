@@ -33,14 +33,12 @@ struct Segment {
   double len = 0;
 };
 
-Segment MakeSegment(const CKelCoord2D& a, const CKelCoord2D& b)
-{
-  Segment seg{a, 1, 0, 0};
-  CalcCosSin(a, b, &seg.c, &seg.s, &seg.len);
-  return seg;
-}
 
 enum class Meet { No, Yes, Invalid };
+
+// An edge end farther than this from a segment's line is clear of it,
+// beyond DividPoint and every round-off of the crossing's position.
+constexpr double kClearOfLine = kTol + 1e-9;
 
 // Whether the edge P -> Q meets the open segment: a collinear edge when it
 // overlaps the segment's inside, another edge when its line crosses the
@@ -61,7 +59,17 @@ Meet EdgeMeets(const Segment& seg, const CKelCoord2D& p, const CKelCoord2D& q)
     const bool covers = (alongP < -kTol && alongQ > len + kTol) || (alongQ < -kTol && alongP > len + kTol);
     return inside || covers ? Meet::Yes : Meet::No;
   }
+  // Both ends on one side, clear of the line: the lines cross beyond the
+  // nearer end by at least its distance, so the crossing is off the edge.
+  if ((sideP > 0) == (sideQ > 0) && std::fmin(std::fabs(sideP), std::fabs(sideQ)) > kClearOfLine)
+    return Meet::No;
   const double t = alongP + (alongQ - alongP) * (0 - sideP) / (sideQ - sideP);
+  if (std::isnan(t))
+    return Meet::Invalid;
+  // Off the segment nothing else can make it a meeting; the edge's own frame
+  // (a square root) is measured only for crossings inside the segment.
+  if (!(t > kTol && t < len - kTol))
+    return Meet::No;
   const CKelCoord2D x(a.m_x + t * seg.c, a.m_y + t * seg.s);
   double ce = 1, se = 0, le = 0;
   CalcCosSin(p, q, &ce, &se, &le);
@@ -71,9 +79,7 @@ Meet EdgeMeets(const Segment& seg, const CKelCoord2D& p, const CKelCoord2D& q)
   if (std::fabs(off) > KelTol::DividCrossLine)
     return Meet::No;
   const double alongEdge = (x.m_x - p.m_x) * ce + (x.m_y - p.m_y) * se;
-  const bool onSegment = t > kTol && t < len - kTol;
-  const bool onEdge = alongEdge >= -kTol && alongEdge <= le + kTol;
-  return onSegment && onEdge ? Meet::Yes : Meet::No;
+  return alongEdge >= -kTol && alongEdge <= le + kTol ? Meet::Yes : Meet::No;
 }
 
 // The positions a forward to b, both included, wrapping.
@@ -100,14 +106,33 @@ struct EdgeBox {
 // lies within DividCrossLine and DividPoint of both.
 constexpr double kBoxMargin = 1e-5;
 
-// A vertex that a reflex vertex may be joined to: its position, its angle
-// from the reflex vertex's ray seen from the origin, and its distance from
-// the origin.
+// A vertex that a reflex vertex may be joined to: its position, its place
+// (a, b) in the frame of the ray through the reflex vertex seen from the
+// origin, and from it its angle |atan2(b, a)| from that ray and its
+// distance from the origin. The angle's square root and arc tangent are
+// only taken for the candidates that get near the front.
 struct Candidate {
   int m = 0;
-  double angle = 0;
-  double length = 0;
+  double a = 0;
+  double b = 0;
+  double key = 0;    // grows with the angle, without trigonometry
+  double angle = 0;  // set when the candidate leaves the heap
+  double Length() const { return std::hypot(a, b); }
 };
+
+// A monotone stand-in for |atan2(b, a)| over [0, pi], with a slope between
+// 1/2 and 1 against the angle.
+double AngleKey(double a, double b)
+{
+  const double sum = std::fabs(a) + std::fabs(b);
+  if (sum == 0)
+    return 0;
+  const double share = std::fabs(b) / sum;
+  return a > 0 ? share : 2 - share;
+}
+
+// Keys closer than this may come in either order of their angles.
+constexpr double kKeySlack = 1e-12;
 
 // The candidates in groups by angle: a group is a run of angles each within
 // DividPoint of the one before, and every angle of a later group exceeds
@@ -115,42 +140,68 @@ struct Candidate {
 // smallest angle on, each in position order.
 class CandidateQueue {
 public:
-  explicit CandidateQueue(std::vector<Candidate> all) : m_All(std::move(all))
+  explicit CandidateQueue(std::vector<Candidate> all) : m_Heap(std::move(all))
   {
-    m_Unordered = std::any_of(m_All.begin(), m_All.end(), [](const Candidate& c) { return std::isnan(c.angle); });
+    m_Unordered =
+        std::any_of(m_Heap.begin(), m_Heap.end(), [](const Candidate& c) { return std::isnan(c.a) || std::isnan(c.b); });
     if (!m_Unordered)
-      std::make_heap(m_All.begin(), m_All.end(), Later);
+      std::make_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
   }
 
   bool NextCluster(std::vector<Candidate>& cluster)
   {
     cluster.clear();
     if (m_Unordered) {
-      // Angles that are no numbers keep the order the candidates were found.
-      cluster.swap(m_All);
+      // Without a direction the candidates keep the order they were found in.
+      cluster.swap(m_Heap);
+      for (Candidate& c : cluster)
+        c.angle = std::fabs(std::atan2(c.b, c.a));
       return !cluster.empty();
     }
-    if (m_All.empty())
-      return false;
-    cluster.push_back(Pop());
-    while (!m_All.empty() && m_All.front().angle - cluster.back().angle <= kTol)
-      cluster.push_back(Pop());
-    std::sort(cluster.begin(), cluster.end(), [](const Candidate& l, const Candidate& r) { return l.m < r.m; });
-    return true;
+    for (;;) {
+      if (m_Ready.empty()) {
+        if (m_Heap.empty())
+          return false;
+        Fill(m_Heap.front().key + kKeySlack);
+      }
+      // The run from the smallest angle known; complete once every candidate
+      // that could still join it or precede it has left the heap.
+      std::size_t end = 1;
+      double lastKey = m_Ready[0].key;
+      while (end < m_Ready.size() && m_Ready[end].angle - m_Ready[end - 1].angle <= kTol)
+        lastKey = std::fmax(lastKey, m_Ready[end++].key);
+      const double reach = lastKey + kTol + kKeySlack;
+      if (!m_Heap.empty() && m_Heap.front().key <= reach) {
+        Fill(reach);
+        continue;
+      }
+      cluster.assign(m_Ready.begin(), m_Ready.begin() + static_cast<std::ptrdiff_t>(end));
+      m_Ready.erase(m_Ready.begin(), m_Ready.begin() + static_cast<std::ptrdiff_t>(end));
+      std::sort(cluster.begin(), cluster.end(), [](const Candidate& l, const Candidate& r) { return l.m < r.m; });
+      return true;
+    }
   }
 
 private:
-  static bool Later(const Candidate& l, const Candidate& r) { return l.angle > r.angle; }
+  static bool LaterKey(const Candidate& l, const Candidate& r) { return l.key > r.key; }
 
-  Candidate Pop()
+  // Moves every candidate with a key up to limit into the ready list, which
+  // stays sorted by angle.
+  void Fill(double limit)
   {
-    std::pop_heap(m_All.begin(), m_All.end(), Later);
-    const Candidate c = m_All.back();
-    m_All.pop_back();
-    return c;
+    while (!m_Heap.empty() && m_Heap.front().key <= limit) {
+      std::pop_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
+      Candidate c = m_Heap.back();
+      m_Heap.pop_back();
+      c.angle = std::fabs(std::atan2(c.b, c.a));
+      const auto at = std::upper_bound(m_Ready.begin(), m_Ready.end(), c.angle,
+                                       [](double angle, const Candidate& e) { return angle < e.angle; });
+      m_Ready.insert(at, c);
+    }
   }
 
-  std::vector<Candidate> m_All;
+  std::vector<Candidate> m_Heap;
+  std::vector<Candidate> m_Ready;
   bool m_Unordered = false;
 };
 
@@ -162,7 +213,7 @@ std::vector<Candidate> InsertionOrder(const std::vector<Candidate>& byPosition)
   std::vector<Candidate> order;
   for (const Candidate& x : byPosition) {
     const auto at = std::find_if(order.begin(), order.end(), [&x](const Candidate& e) {
-      return e.angle - x.angle > kTol || (std::fabs(e.angle - x.angle) <= kTol && e.length > x.length);
+      return e.angle - x.angle > kTol || (std::fabs(e.angle - x.angle) <= kTol && e.Length() > x.Length());
     });
     order.insert(at, x);
   }
@@ -186,7 +237,7 @@ std::vector<Candidate> CandidatesOf(const std::vector<CKelCoord2D>& pt, const st
     const CKelCoord2D& p = at(m);
     const double a = ux * p.m_x + uy * p.m_y;
     const double b = ux * p.m_y - uy * p.m_x;
-    all.push_back({m, std::fabs(std::atan2(b, a)), std::hypot(a, b)});
+    all.push_back({m, a, b, AngleKey(a, b), 0});
   }
   return all;
 }
@@ -215,6 +266,7 @@ bool CDividTriangle::Do(int mode)
   FindCoincidentPoints();
   m_Count.assign(m_Pt.size(), 0);
   m_Seen.assign(m_Pt.size(), 0);
+  m_Frame.assign(m_Pt.size(), Frame{});
   whole.simple = IsSimple(whole.idx);
   // Depth first, the first part of a split before the second: the order the
   // triangles come out in.
@@ -386,7 +438,8 @@ CDividTriangle::Split CDividTriangle::CheckIndex(const Part& part, int a, int b,
 int CDividTriangle::CheckCross(const Index& idx, int a, int b)
 {
   const int n = static_cast<int>(idx.size());
-  const Segment seg = MakeSegment(P(idx, a), P(idx, b));
+  const Frame& f = FrameOf(idx, a, b);
+  const Segment seg{P(idx, a), f.c, f.s, f.len};
   for (int m = 0; m < n; ++m) {
     const int prev = m == 0 ? n - 1 : m - 1;
     if (m == a || prev == a || prev == b)
@@ -421,7 +474,8 @@ bool CDividTriangle::IsSimple(const Index& idx)
   const auto meets = [&](int segEnd, int edgeEnd) {
     const int segStart = segEnd == 0 ? n - 1 : segEnd - 1;
     const int edgeStart = edgeEnd == 0 ? n - 1 : edgeEnd - 1;
-    const Meet meet = EdgeMeets(MakeSegment(P(idx, segStart), P(idx, segEnd)), P(idx, edgeStart), P(idx, edgeEnd));
+    const Frame& f = FrameOf(idx, segStart, segEnd);
+    const Meet meet = EdgeMeets(Segment{P(idx, segStart), f.c, f.s, f.len}, P(idx, edgeStart), P(idx, edgeEnd));
     if (meet == Meet::Invalid)
       m_bInvalid = true;
     return meet != Meet::No;
@@ -450,7 +504,8 @@ bool CDividTriangle::PartStaysSimple(const Index& part)
   const CKelCoord2D& d0 = P(part, n - 1);
   const CKelCoord2D& d1 = P(part, 0);
   for (int m = 2; m <= n - 2; ++m) {
-    const Meet meet = EdgeMeets(MakeSegment(P(part, m - 1), P(part, m)), d0, d1);
+    const Frame& f = FrameOf(part, m - 1, m);
+    const Meet meet = EdgeMeets(Segment{P(part, m - 1), f.c, f.s, f.len}, d0, d1);
     if (meet == Meet::Invalid)
       m_bInvalid = true;
     if (meet != Meet::No)
@@ -593,12 +648,22 @@ int CDividTriangle::FindOrigin(const Index& idx) const
 }
 
 // The turn prev -> cur -> next: positive to the left.
-double CDividTriangle::TurnAt(const Index& idx, int prev, int cur, int next) const
+double CDividTriangle::TurnAt(const Index& idx, int prev, int cur, int next)
 {
   const CKelCoord2D& a = P(idx, prev);
-  const CKelCoord2D& b = P(idx, cur);
   const CKelCoord2D& c = P(idx, next);
-  double cs = 1, sn = 0;
-  CalcCosSin(a, b, &cs, &sn, nullptr);
-  return cs * (c.m_y - a.m_y) - sn * (c.m_x - a.m_x);
+  const Frame& f = FrameOf(idx, prev, cur);
+  return f.c * (c.m_y - a.m_y) - f.s * (c.m_x - a.m_x);
+}
+
+const CDividTriangle::Frame& CDividTriangle::FrameOf(const Index& idx, int a, int b)
+{
+  const int from = idx[static_cast<std::size_t>(a)];
+  const int to = idx[static_cast<std::size_t>(b)];
+  Frame& f = m_Frame[static_cast<std::size_t>(from)];
+  if (f.to != to) {
+    f = Frame{to, 1, 0, 0};
+    CalcCosSin(m_Pt[static_cast<std::size_t>(from)], m_Pt[static_cast<std::size_t>(to)], &f.c, &f.s, &f.len);
+  }
+  return f;
 }

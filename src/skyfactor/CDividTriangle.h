@@ -58,6 +58,14 @@ private:
   // The outcome of an attempted split.
   enum class Split { Done, None, Fail };
 
+  // The direction and length of the segment from one point to another.
+  struct Frame {
+    int to = -1;
+    double c = 1;
+    double s = 0;
+    double len = 0;
+  };
+
   // --- Work of one Do
   int m_Mode = -1;
   std::vector<CKelCoord2D> m_Pt;               // plan positions of the points
@@ -65,6 +73,7 @@ private:
   std::vector<int> m_Count;                    // positions per point in the polygon being divided
   std::vector<int> m_Seen;                     // scratch of HasRepeatedPoint, all 0 between uses
   bool m_bInvalid = false;                     // a crossing could not be measured
+  std::vector<Frame> m_Frame;                  // the last frame measured from each point
 
   // --- The steps of the division
   // One level: triangles, or a split whose parts are pushed in order.
@@ -82,9 +91,12 @@ private:
   // --- Helpers of the steps
   const CKelCoord2D& P(const Index& idx, int k) const { return m_Pt[static_cast<std::size_t>(idx[static_cast<std::size_t>(k)])]; }
   void FindCoincidentPoints();
+  // The frame from position a to position b, measured once per pair of
+  // points in turn: the edges of a part are its parent's.
+  const Frame& FrameOf(const Index& idx, int a, int b);
   void CountPositions(const Index& idx, int delta);
   int FindOrigin(const Index& idx) const;
-  double TurnAt(const Index& idx, int prev, int cur, int next) const;
+  double TurnAt(const Index& idx, int prev, int cur, int next);
   bool IsSimple(const Index& idx);
   bool PartStaysSimple(const Index& part);
   bool HasRepeatedPoint(const Index& idx);
