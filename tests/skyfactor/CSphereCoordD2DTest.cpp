@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "CAreaRgl.h"
+#include "CAreaUsg.h"
 #include "CKelAreaCoord2D.h"
+#include "CKelHSite.h"
+#include "CKelMSite.h"
 #include "CSphereCoordD2D.h"
 #include "KelRecord.h"
 #include "KelTestSupport.h"
@@ -137,6 +141,41 @@ TEST(InArea, TenthOfTolCountsPointsNearAVertexLevel)
     EXPECT_EQ(r.where, notch.InArea(CKelCoord2D(r.x, r.y), 0, 1e-5, Crossing::WholeTol));
     EXPECT_EQ(r.where, notch.InArea(CKelCoord2D(r.x, r.y), 0, 1e-5, Crossing::TenthTol));
   }
+}
+
+// The zoning, regulation and deemed-site areas count with the tenth: the
+// same outline at the scale of their 1e-5 band.
+TEST(InArea, RegulationZoningAndDeemedSiteAreasCountWithTheTenth)
+{
+  constexpr double kScale = 4e-5;  // 0.25 x kScale is the areas' band
+  std::vector<CKelCoord2D> outline;
+  for (const auto& [x, y] : {std::pair{-1.0, 0.0}, {0.0, 2.0}, {-1.0, 4.0}, {3.0, 4.0}, {3.0, 0.0}})
+    outline.emplace_back(x * kScale, y * kScale);
+  const CKelCoord2D p(0.2 * kScale, 2.2 * kScale);
+
+  CAreaRgl rgl;
+  rgl.m_pt = outline;
+  rgl.SetArea();
+  rgl.SetMaxMin();
+  CAreaRglArray rgls;
+  rgls.push_back(rgl);
+  rgls.push_back(rgl);
+  EXPECT_EQ(0, rgls.GetRegArea2(p));
+
+  CAreaUsg usg;
+  usg.m_pt = outline;
+  usg.SetArea();
+  usg.SetMaxMin();
+  CAreaUsgArray usgs;
+  usgs.push_back(usg);
+  usgs.push_back(usg);
+  EXPECT_EQ(0, usgs.check_usage(CKelHSite(), p, nullptr));
+
+  CKelMSite deemed;
+  deemed.m_pt = outline;
+  deemed.SetArea();
+  deemed.SetMaxMin();
+  EXPECT_EQ(0.0, deemed.CalcSiteDistance3(p));
 }
 
 }  // namespace
