@@ -14,6 +14,7 @@
 #include "CGSUtil.h"
 #include "CKelCoord3DCrsPntArray.h"
 #include "CKelWallLine.h"
+#include "FuzzByteReader.h"
 #include "host_calllog.h"
 #include "host_elements.h"
 #include "host_memory.h"
@@ -26,32 +27,8 @@
 
 namespace {
 
-void Check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
-
-class Reader {
-public:
-  Reader(const std::uint8_t* data, std::size_t size) : data_(data), left_(size) {}
-
-  std::uint8_t Byte() { return left_ == 0 ? 0 : (--left_, *data_++); }
-  std::size_t Fit(std::size_t count, std::size_t each) const { return std::min(count, left_ / each); }
-  template <typename T>
-  T Take()
-  {
-    T value{};
-    std::memcpy(&value, data_, sizeof(T));
-    data_ += sizeof(T);
-    left_ -= sizeof(T);
-    return value;
-  }
-
-private:
-  const std::uint8_t* data_;
-  std::size_t left_;
-};
+using FuzzInput::Check;
+using FuzzInput::Reader;
 
 template <typename T>
 T** Handle(std::size_t n)

@@ -14,52 +14,24 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
 #include "CKelAreaCoord2D.h"
 #include "CKelAreaToWall.h"
 #include "CKelBlockCube.h"
+#include "FuzzByteReader.h"
 #include "KelTolerance.h"
 
 namespace {
 
-void Check(bool condition)
+using FuzzInput::Check;
+
+// Coordinates in 1/64 m steps, or raw doubles.
+double Value(FuzzInput::Reader& in, bool raw)
 {
-  if (!condition)
-    std::abort();
+  if (raw)
+    return in.Take<double>();
+  return in.Take<std::int16_t>() / 64.0;
 }
-
-class Reader {
-public:
-  Reader(const std::uint8_t* data, std::size_t size) : data_(data), left_(size) {}
-
-  std::uint8_t Byte() { return left_ == 0 ? 0 : (--left_, *data_++); }
-  double Value(bool raw)
-  {
-    if (raw)
-      return Take<double>();
-    return Take<std::int16_t>() / 64.0;
-  }
-
-private:
-  template <typename T>
-  T Take()
-  {
-    T value{};
-    if (left_ < sizeof(T)) {
-      left_ = 0;
-      return value;
-    }
-    std::memcpy(&value, data_, sizeof(T));
-    data_ += sizeof(T);
-    left_ -= sizeof(T);
-    return value;
-  }
-
-  const std::uint8_t* data_;
-  std::size_t left_;
-};
 
 struct Input {
   CKelBlockCube block;
@@ -71,24 +43,24 @@ struct Input {
 
 Input Decode(const std::uint8_t* data, std::size_t size)
 {
-  Reader in(data, size);
+  FuzzInput::Reader in(data, size);
   Input input;
   const int n = in.Byte() % 25;
   const std::uint8_t mode = in.Byte();
   const bool raw = (mode & 1) != 0;
   input.grid = !raw;
   for (int i = 0; i < n; ++i) {
-    const double x = in.Value(raw);
-    const double y = in.Value(raw);
-    const double z = in.Value(raw);
-    const double zL = (mode & 2) != 0 ? in.Value(raw) : 0.0;
+    const double x = Value(in, raw);
+    const double y = Value(in, raw);
+    const double z = Value(in, raw);
+    const double zL = (mode & 2) != 0 ? Value(in, raw) : 0.0;
     input.block.Append(CKelBlockCoord(x, y, z, zL));
   }
-  input.p1 = CKelCoord2D(in.Value(raw), in.Value(raw));
-  input.p2 = CKelCoord2D(in.Value(raw), in.Value(raw));
+  input.p1 = CKelCoord2D(Value(in, raw), Value(in, raw));
+  input.p2 = CKelCoord2D(Value(in, raw), Value(in, raw));
   for (double& v : input.plane)
-    v = in.Value(raw);
-  input.level = in.Value(raw);
+    v = Value(in, raw);
+  input.level = Value(in, raw);
   input.block.SetMinMax();
   input.block.SetType();
   input.block.GetPlaneEquation(false);

@@ -9,41 +9,28 @@
 // record array, byte 2 the length of the point arrays; then the arrays as
 // far as the input reaches (missing records stay zero).
 
+#include "FuzzByteReader.h"
 #include "ZoneFuzzSupport.h"
 
-#include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace {
 
-class Reader {
-public:
-  Reader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-
-  template <class Record>
-  std::vector<Record> Array(int count)
-  {
-    std::vector<Record> list(static_cast<std::size_t>(count));
-    for (Record& r : list) {
-      const std::size_t n = std::min(sizeof(Record), m_size - m_pos);
-      std::memcpy(&r, m_data + m_pos, n);
-      m_pos += n;
-    }
-    return list;
-  }
-
-private:
-  const std::uint8_t* m_data;
-  std::size_t m_size;
-  std::size_t m_pos = 0;
-};
-
-void Zoning(int n, Reader& in, int length, const std::vector<XY_FPAIR>& points)
+// count records, taken as they lie (missing ones read as zero).
+template <class Record>
+std::vector<Record> Array(FuzzInput::Reader& in, int count)
 {
-  CAreaUsgOldParam uo{in.Array<SITEUSG>(length), in.Array<float>(length), in.Array<SITECELL>(length),
-                      in.Array<SITESAREATag>(length), in.Array<SITEPARM>(length), points};
-  CAreaRglOldParam ro{in.Array<RGL_ARY>(length), in.Array<std::uint16_t>(length), in.Array<SITESAREATag>(length),
+  std::vector<Record> list;
+  for (int k = 0; k < count; ++k)
+    list.push_back(in.Take<Record>());
+  return list;
+}
+
+void Zoning(int n, FuzzInput::Reader& in, int length, const std::vector<XY_FPAIR>& points)
+{
+  CAreaUsgOldParam uo{Array<SITEUSG>(in, length), Array<float>(in, length), Array<SITECELL>(in, length),
+                      Array<SITESAREATag>(in, length), Array<SITEPARM>(in, length), points};
+  CAreaRglOldParam ro{Array<RGL_ARY>(in, length), Array<std::uint16_t>(in, length), Array<SITESAREATag>(in, length),
                       points};
   CAreaUsgArray usg;
   CAreaRglArray rgl;
@@ -54,9 +41,9 @@ void Zoning(int n, Reader& in, int length, const std::vector<XY_FPAIR>& points)
   ZoneFuzz::Exercise(usg, rgl);
 }
 
-void DivisionLines(int n, Reader& in, int length, const std::vector<XY_FPAIR>& points)
+void DivisionLines(int n, FuzzInput::Reader& in, int length, const std::vector<XY_FPAIR>& points)
 {
-  const std::vector<std::uint16_t> index = in.Array<std::uint16_t>(length);
+  const std::vector<std::uint16_t> index = Array<std::uint16_t>(in, length);
   CDivLineArray lines;
   if (!lines.FromOldParam(n, index.data(), length, points.data(), static_cast<int>(points.size())))
     return;
@@ -66,10 +53,10 @@ void DivisionLines(int n, Reader& in, int length, const std::vector<XY_FPAIR>& p
   KernelFuzz::Check(lines.GetOldParam(again, pts));
 }
 
-void CheckLineAndDeemedSite(Reader& in, int length, const std::vector<XY_FPAIR>& points)
+void CheckLineAndDeemedSite(FuzzInput::Reader& in, int length, const std::vector<XY_FPAIR>& points)
 {
-  const std::vector<CRS_PNT> crs = in.Array<CRS_PNT>(length);
-  const std::vector<SITEAREA> area = in.Array<SITEAREA>(1);
+  const std::vector<CRS_PNT> crs = Array<CRS_PNT>(in, length);
+  const std::vector<SITEAREA> area = Array<SITEAREA>(in, 1);
   CClineData line(0, 5);
   if (line.FromOldParam(length, crs.data(), static_cast<int>(crs.size())))
     ZoneFuzz::Exercise(line);
@@ -88,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   const int n = data[0];
   const int length = data[1];
-  Reader in(data + 3, size - 3);
-  const std::vector<XY_FPAIR> points = in.Array<XY_FPAIR>(data[2]);
+  FuzzInput::Reader in(data + 3, size - 3);
+  const std::vector<XY_FPAIR> points = Array<XY_FPAIR>(in, data[2]);
   Zoning(n, in, length, points);
   DivisionLines(n, in, length, points);
   CheckLineAndDeemedSite(in, length, points);

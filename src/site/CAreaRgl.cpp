@@ -208,15 +208,7 @@ bool CAreaRglArray::IsNearlyEqual(const CAreaRglArray& other) const { return Kel
 
 void CAreaRglArray::CompareData(const CAreaRglArray& other, std::vector<std::string>& lines) const
 {
-  char text[256];
-  if (size() != other.size()) {
-    std::snprintf(text, sizeof text, "日影規制, 辺数, %d, %d", GetSize(), other.GetSize());
-    lines.emplace_back(text);
-  }
-  for (std::size_t i = 0; i < std::min(size(), other.size()); ++i) {
-    std::snprintf(text, sizeof text, "日影規制, %d", static_cast<int>(i));
-    (*this)[i].CompareData(text, other[i], lines);
-  }
+  KelCompareAreaLists("日影規制", *this, other, lines);
 }
 
 bool CAreaRglArray::Serialize(CKelArchiveCore& ar, int, void*, void*) { return Serialize2(ar); }

@@ -338,15 +338,7 @@ bool CAreaUsgArray::IsNearlyEqual(const CAreaUsgArray& other) const { return Kel
 
 void CAreaUsgArray::CompareData(const CAreaUsgArray& other, std::vector<std::string>& lines) const
 {
-  char text[256];
-  if (size() != other.size()) {
-    std::snprintf(text, sizeof text, "用途地域, 辺数, %d, %d", GetSize(), other.GetSize());
-    lines.emplace_back(text);
-  }
-  for (std::size_t i = 0; i < std::min(size(), other.size()); ++i) {
-    std::snprintf(text, sizeof text, "用途地域, %d", static_cast<int>(i));
-    (*this)[i].CompareData(text, other[i], lines);
-  }
+  KelCompareAreaLists("用途地域", *this, other, lines);
 }
 
 bool CAreaUsgArray::Serialize(CKelArchiveCore& ar, int, void*, void*) { return Serialize2(ar); }

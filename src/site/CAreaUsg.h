@@ -12,6 +12,8 @@
 // refused and the list is left as it was; the writer refuses totals the
 // 16-bit counts and indices cannot hold.
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -101,6 +103,22 @@ public:
   // Tag "CUsgLineArray" from version 2, then the division-line list.
   bool Serialize2(CKelArchiveCore& ar);
 };
+
+// The compare lines of two area lists under title: "%s, 辺数, %d, %d" for
+// differing counts, then each common area under "%s, %d" (from 0).
+template <class List>
+void KelCompareAreaLists(const char* title, const List& own, const List& other, std::vector<std::string>& lines)
+{
+  char text[256];
+  if (own.size() != other.size()) {
+    std::snprintf(text, sizeof text, "%s, 辺数, %d, %d", title, own.GetSize(), other.GetSize());
+    lines.emplace_back(text);
+  }
+  for (std::size_t i = 0; i < std::min(own.size(), other.size()); ++i) {
+    std::snprintf(text, sizeof text, "%s, %d", title, static_cast<int>(i));
+    own[i].CompareData(text, other[i], lines);
+  }
+}
 
 // The points of one old area record, shared by the zoning and regulation
 // lists: count points from first, widened; false when they are not all in

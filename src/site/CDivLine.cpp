@@ -36,6 +36,24 @@ void CheckSegment(const Line& line, int i)
     throw std::out_of_range("division line segment");
 }
 
+// Moves every point by (to - from) in plan; heights stay.
+template <class Line>
+void MoveAll(Line& line, const CKelCoord2D& to, const CKelCoord3D& from)
+{
+  for (auto& p : line) {
+    p.m_x += to.m_x - from.m_x;
+    p.m_y += to.m_y - from.m_y;
+  }
+}
+
+// Moves segment i parallel to itself: through a point, or by a distance.
+template <class Line, class Target>
+void MoveSegment(Line& line, int i, const Target& target)
+{
+  CheckSegment(line, i);
+  CalcMoveLine(line[static_cast<std::size_t>(i)], line[static_cast<std::size_t>(i) + 1], target);
+}
+
 template <class Line, class Point>
 void InsertAfter(Line& line, int i, const Point& p)
 {
@@ -76,25 +94,11 @@ CKelCoord3D CDivLine::GetBackCoord3D() const
   return {back().m_x, back().m_y, 0};
 }
 
-void CDivLine::MoveBlock(const CKelCoord2D& to, const CKelCoord3D& from)
-{
-  for (CKelCoord2D& p : *this) {
-    p.m_x += to.m_x - from.m_x;
-    p.m_y += to.m_y - from.m_y;
-  }
-}
+void CDivLine::MoveBlock(const CKelCoord2D& to, const CKelCoord3D& from) { MoveAll(*this, to, from); }
 
-void CDivLine::MoveLine(int i, const CKelCoord3D& p)
-{
-  CheckSegment(*this, i);
-  CalcMoveLine((*this)[static_cast<std::size_t>(i)], (*this)[static_cast<std::size_t>(i) + 1], p);
-}
+void CDivLine::MoveLine(int i, const CKelCoord3D& p) { MoveSegment(*this, i, p); }
 
-void CDivLine::MoveLine(int i, double d)
-{
-  CheckSegment(*this, i);
-  CalcMoveLine((*this)[static_cast<std::size_t>(i)], (*this)[static_cast<std::size_t>(i) + 1], d);
-}
+void CDivLine::MoveLine(int i, double d) { MoveSegment(*this, i, d); }
 
 bool CDivLine::operator==(const CDivLine& other) const { return KelList::Equal(*this, other); }
 
@@ -134,25 +138,11 @@ CKelCoord3D CDivLine3D::GetCoord3D(int i) const
   return at(static_cast<std::size_t>(i));
 }
 
-void CDivLine3D::MoveBlock(const CKelCoord2D& to, const CKelCoord3D& from)
-{
-  for (CKelCoord3D& p : *this) {
-    p.m_x += to.m_x - from.m_x;
-    p.m_y += to.m_y - from.m_y;
-  }
-}
+void CDivLine3D::MoveBlock(const CKelCoord2D& to, const CKelCoord3D& from) { MoveAll(*this, to, from); }
 
-void CDivLine3D::MoveLine(int i, const CKelCoord3D& p)
-{
-  CheckSegment(*this, i);
-  CalcMoveLine((*this)[static_cast<std::size_t>(i)], (*this)[static_cast<std::size_t>(i) + 1], p);
-}
+void CDivLine3D::MoveLine(int i, const CKelCoord3D& p) { MoveSegment(*this, i, p); }
 
-void CDivLine3D::MoveLine(int i, double d)
-{
-  CheckSegment(*this, i);
-  CalcMoveLine((*this)[static_cast<std::size_t>(i)], (*this)[static_cast<std::size_t>(i) + 1], d);
-}
+void CDivLine3D::MoveLine(int i, double d) { MoveSegment(*this, i, d); }
 
 bool CDivLine3D::operator==(const CDivLine3D& other) const { return KelList::Equal(*this, other); }
 

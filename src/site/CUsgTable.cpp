@@ -6,6 +6,7 @@
 #include "CKelArchiveCore.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
+#include "host_assert.h"
 
 namespace {
 
@@ -85,7 +86,11 @@ double CUsgTable::GetAbsHeight() const
   return code == 6 ? 12.0 : (code == 5 ? 10.0 : 0.0);
 }
 
-double CUsgTable::GetRoadSlope(int Flag) const { return Flag == 0 ? GetRoadSlope1() : GetRoadSlope2(); }
+double CUsgTable::GetRoadSlope(int Flag) const
+{
+  PLN_ASSERT(Flag == 0 || Flag == 1);
+  return Flag == 0 ? GetRoadSlope1() : GetRoadSlope2();
+}
 
 double CUsgTable::GetRoadSlope2() const
 {

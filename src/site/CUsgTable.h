@@ -62,6 +62,8 @@ public:
   // --- Per-kind values
   int GetUsageCode() const;
   double GetAbsHeight() const;
+  // Flag 0 the record's own slope, 1 the per-kind second slope; the caller
+  // passes no other.
   double GetRoadSlope(int Flag) const;
   double GetRoadSlope1() const { return m_RoadSlope; }
   double GetRoadSlope2() const;

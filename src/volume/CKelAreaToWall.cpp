@@ -106,6 +106,23 @@ bool CrossesSeam(const CKelWallArc& arc)
   return arc.m_bCCW ? b > e : b < e;
 }
 
+// Steps 6 and 7 of a merge: the collected piece k, unless it started and
+// ended inside, is removed when it shrank to a point and nothing remains, or
+// takes the first remainder's place; the other remainders are entered again.
+template <class List>
+List Settle(List& list, std::size_t k, bool bothInside, bool shrunk, List scratch)
+{
+  if (bothInside || !shrunk)
+    return scratch;
+  if (scratch.empty()) {
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(k));
+  } else {
+    list[k] = scratch.front();
+    scratch.erase(scratch.begin());
+  }
+  return scratch;
+}
+
 }  // namespace
 
 int CKelAreaToWall::fcmp(double d) const
@@ -160,15 +177,7 @@ CKelWallLineArray CKelAreaToWall::LineStep(const CKelCoord2D& p1, const CKelCoor
       if (!IsEqual(ends[r.from], ends[r.to]))
         scratch.Add(ends[r.from], ends[r.to], false);
     }
-    if (!plan->bothInside && IsEqual(seg.m_p1, seg.m_p2)) {
-      if (scratch.empty()) {
-        m_Lines.erase(m_Lines.begin() + static_cast<std::ptrdiff_t>(k));
-      } else {
-        seg = scratch.front();
-        scratch.erase(scratch.begin());
-      }
-    }
-    return scratch;
+    return Settle(m_Lines, k, plan->bothInside, IsEqual(seg.m_p1, seg.m_p2), std::move(scratch));
   }
   if (!cancelOnly)
     m_Lines.Add(p1, p2, false);
@@ -275,15 +284,7 @@ CKelWallArcArray CKelAreaToWall::ArcStep(const CKelWallArc& arc, bool cancelOnly
         scratch.Add(rest.m_p1, rest.m_p2, rest.m_Center, rest.m_bCCW, false);
       }
     }
-    if (!plan->bothInside && IsEqualAngle(&old)) {
-      if (scratch.empty()) {
-        m_Arcs.erase(m_Arcs.begin() + static_cast<std::ptrdiff_t>(k));
-      } else {
-        old = scratch.front();
-        scratch.erase(scratch.begin());
-      }
-    }
-    return scratch;
+    return Settle(m_Arcs, k, plan->bothInside, IsEqualAngle(&old), std::move(scratch));
   }
   if (!cancelOnly)
     m_Arcs.Add(arc.m_p1, arc.m_p2, arc.m_Center, arc.m_bCCW, false);

@@ -407,7 +407,7 @@ private:
   enum class SearchEnd { kDone, kBroken };
   SearchEnd DividSub(const CKelBlockCoordArray& coords, std::vector<double> xpos, CKelBlockCubeList& out,
                      bool* done) const;
-  bool EmitPiece(const CKelBlockCoordArray& coords, bool eraseSame, CKelBlockCubeList& out) const;
+  bool EmitPiece(CKelBlockCoordArray coords, bool eraseSame, CKelBlockCubeList& out) const;
   bool ConvexSplit(const CPrfPlanParam* prf, CKelBlockCubeList& out, int depth, long long& budget,
                    bool checked) const;
   void CutAtLevel(const CPrfPlanParam* prf, double h, bool bottom, CKelBlockCubeList& out, bool dropUpper,

@@ -126,6 +126,39 @@ std::size_t ReplaceReversed(CKelBlockCubeList& list, std::size_t index, const CK
   return index + pieces.size();
 }
 
+// 1 when the height lies above the plane at its vertex, -1 below, 0 within
+// KelTol::BlockPoint of it.
+int SideOfPlane(const CutPlane& plane, const CKelCoord2D& p, double height)
+{
+  const double d = plane.HeightAt(p) - height;
+  return d <= -KelTol::BlockPoint ? 1 : (d >= KelTol::BlockPoint ? -1 : 0);
+}
+
+// One pass of a plane cut over the blocks from first: a block wholly on the
+// clip side (1 above, -1 below, 0 none) has its heights set by clip and is
+// refitted; one wholly on the drop side is erased; any other stays.
+void ClipPass(CKelBlockCubeList& out, std::size_t first, const CPrfPlanParam* prf, const std::optional<Line>& line,
+              const Classifier& side, int clipSide, int dropSide,
+              const std::function<void(CKelBlockCoord&, const CPrfPlanItem*)>& clip)
+{
+  for (std::size_t k = first; k < out.size();) {
+    CKelBlockCube& block = out[k];
+    const Sides sides = SidesOf(block, line, side);
+    const int only = sides.above == sides.below ? 0 : (sides.above ? 1 : -1);
+    if (only != 0 && only == dropSide) {
+      out.erase(out.begin() + static_cast<std::ptrdiff_t>(k));
+      continue;
+    }
+    if (only != 0 && only == clipSide) {
+      const CPrfPlanItem* item = prf != nullptr ? prf->GetCurProf(block.PpNo()) : nullptr;
+      for (CKelBlockCoord& c : block.m_Coord)
+        clip(c, item);
+      Refit(block);
+    }
+    ++k;
+  }
+}
+
 }  // namespace
 
 // --- General planes ---------------------------------------------------------------------
@@ -148,7 +181,6 @@ void CKelBlockCube::CutByPlane1(const CPrfPlanParam* prf, double A, double B, do
     return;
   }
   const CutPlane plane{A, B, C, D};
-  const double T = KelTol::BlockPoint;
   const std::optional<Line> topLine = MeetingLine(*this, plane, true);
   const std::optional<Line> botLine = MeetingLine(*this, plane, false);
 
@@ -162,45 +194,18 @@ void CKelBlockCube::CutByPlane1(const CPrfPlanParam* prf, double A, double B, do
     k = pieces.empty() ? k + 1 : ReplaceReversed(out, k, pieces);
   }
 
-  // 3. Tops: above the plane when zp - z <= -T, below when >= T.
-  const Classifier topSide = [&](const CKelBlockCoord& c) {
-    const double d = plane.HeightAt(c) - c.m_z;
-    return d <= -T ? 1 : (d >= T ? -1 : 0);
-  };
-  for (std::size_t k = first; k < out.size();) {
-    CKelBlockCube& block = out[k];
-    const Sides sides = SidesOf(block, topLine, topSide);
-    if (sides.above && !sides.below && lower) {
-      const CPrfPlanItem* item = ItemOf(prf, block.m_PpNo);
-      for (CKelBlockCoord& c : block.m_Coord)
-        c.SetZH(plane.HeightAt(c), item);
-      Refit(block);
-    } else if (sides.below && !sides.above && !lower) {
-      out.erase(out.begin() + static_cast<std::ptrdiff_t>(k));
-      continue;
-    }
-    ++k;
-  }
-
-  // 4. Bottoms: below the plane when zp - zL >= T, above when <= -T.
-  const Classifier botSide = [&](const CKelBlockCoord& c) {
-    const double d = plane.HeightAt(c) - c.m_zL;
-    return d <= -T ? 1 : (d >= T ? -1 : 0);
-  };
-  for (std::size_t k = first; k < out.size();) {
-    CKelBlockCube& block = out[k];
-    const Sides sides = SidesOf(block, botLine, botSide);
-    if (sides.below && !sides.above && !lower) {
-      const CPrfPlanItem* item = ItemOf(prf, block.m_PpNo);
-      for (CKelBlockCoord& c : block.m_Coord)
-        c.SetZL(plane.HeightAt(c), item);
-      Refit(block);
-    } else if (sides.above && !sides.below && lower) {
-      out.erase(out.begin() + static_cast<std::ptrdiff_t>(k));
-      continue;
-    }
-    ++k;
-  }
+  // 3. Tops: above the plane when zp - z <= -T, below when >= T. Keeping the
+  // lower part clips tops above to the plane and drops pieces below it.
+  ClipPass(out, first, prf, topLine, [&](const CKelBlockCoord& c) { return SideOfPlane(plane, c, c.m_z); },
+           lower ? 1 : 0, lower ? 0 : -1, [&](CKelBlockCoord& c, const CPrfPlanItem* item) {
+             c.SetZH(plane.HeightAt(c), item);
+           });
+  // 4. Bottoms: keeping the upper part clips bottoms below to the plane and
+  // drops pieces above it.
+  ClipPass(out, first, prf, botLine, [&](const CKelBlockCoord& c) { return SideOfPlane(plane, c, c.m_zL); },
+           lower ? 0 : -1, lower ? 1 : 0, [&](CKelBlockCoord& c, const CPrfPlanItem* item) {
+             c.SetZL(plane.HeightAt(c), item);
+           });
 }
 
 bool CKelBlockCube::CutCrossLine(const CPrfPlanParam* prf, const CKelBlockCube* other, CKelBlockCubeList& out) const

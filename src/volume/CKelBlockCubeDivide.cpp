@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "CKelBlockCube.h"
 #include "KelEdge.h"
@@ -87,6 +88,7 @@ CKelBlockCoordArray Chain(const CKelBlockCoordArray& coords, int from, int to)
 {
   CKelBlockCoordArray chain;
   const int n = static_cast<int>(coords.size());
+  chain.reserve(static_cast<std::size_t>((to - from + n) % n + 1));
   for (int i = from;; i = (i + 1) % n) {
     chain.push_back(coords[static_cast<std::size_t>(i)]);
     if (i == to)
@@ -170,9 +172,13 @@ bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D
   if (xpos.size() < 2)
     return false;
 
+  // Pieces are copies of the block with their own outline: copying a shell
+  // without vertices spares a copy of the whole outline per piece.
+  CKelBlockCube shell(*this);
+  shell.m_Coord.clear();
   const std::size_t first = out.size();
   bool done = false;
-  if (DividSub(coords, xpos, out, &done) == SearchEnd::kBroken || !done) {
+  if (shell.DividSub(coords, xpos, out, &done) == SearchEnd::kBroken || !done) {
     out.erase(out.begin() + static_cast<std::ptrdiff_t>(first), out.end());
     return false;
   }
@@ -196,10 +202,10 @@ bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D
 
 // --- Piece search --------------------------------------------------------------------------
 
-bool CKelBlockCube::EmitPiece(const CKelBlockCoordArray& coords, bool eraseSame, CKelBlockCubeList& out) const
+bool CKelBlockCube::EmitPiece(CKelBlockCoordArray coords, bool eraseSame, CKelBlockCubeList& out) const
 {
   CKelBlockCube piece(*this);
-  piece.Replace(coords);
+  piece.m_Coord = std::move(coords);
   if (eraseSame)
     piece.EraseSamePoint();
   // A piece whose ends coincide means the search lost the outline's order.
@@ -226,8 +232,8 @@ CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coor
     return SearchEnd::kBroken;  // a self-crossing outline
   const int i1 = DividSearch(coords, xpos[0]);
   const int i2 = DividSearch(coords, xpos[1]);
-  const CKelBlockCoordArray chainA = Chain(coords, i1, i2);
-  const CKelBlockCoordArray chainB = Chain(coords, i2, i1);
+  CKelBlockCoordArray chainA = Chain(coords, i1, i2);
+  CKelBlockCoordArray chainB = Chain(coords, i2, i1);
   const int sA = AreaSign(chainA);
   const int sB = AreaSign(chainB);
   xpos.erase(xpos.begin());
@@ -237,9 +243,9 @@ CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coor
     return DividSub(coords, xpos, out, done);
   // 4. The last chord closes both chains as pieces.
   if (xpos.size() == 1) {
-    if (sA > 0 && !EmitPiece(chainA, true, out))
+    if (sA > 0 && !EmitPiece(std::move(chainA), true, out))
       return SearchEnd::kBroken;
-    if (sB > 0 && !EmitPiece(chainB, true, out))
+    if (sB > 0 && !EmitPiece(std::move(chainB), true, out))
       return SearchEnd::kBroken;
     *done = true;
     return SearchEnd::kDone;

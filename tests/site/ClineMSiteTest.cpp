@@ -321,3 +321,95 @@ TEST(MSite, DistancesCompareAndArchive)
   EXPECT_EQ(6.0, other.m_area);
   EXPECT_EQ(12.0, other.m_ChkLine2.m_Distance);
 }
+
+TEST(ClineWalk, PlacedPointsArePitchApartAlongStraightRuns)
+{
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> seg(0.2, 6);
+  std::uniform_real_distribution<double> pitchOf(0.3, 2.5);
+  for (int round = 0; round < 40; ++round) {
+    CClineData line(0, 5);
+    double x = 0;
+    line.emplace_back(0, 0, 1);
+    for (int k = 0; k < 5; ++k) {
+      x += seg(rng);
+      line.emplace_back(x, 0, 2);
+    }
+    line.emplace_back(0, 0, 0);
+    const double pitch = pitchOf(rng);
+    CClineDataPickup pick;
+    line.pickup_points(&pick, CClineCoord(line[0], 0), CClineCoord(line[5], 4), 0, pitch);
+    SCOPED_TRACE(round);
+    ASSERT_GE(pick.m_Points.size(), 2u);
+    for (std::size_t k = 1; k + 1 < pick.m_Points.size(); ++k)
+      EXPECT_NEAR(pitch, pick.m_Points[k].m_x - pick.m_Points[k - 1].m_x, 1e-9);
+    EXPECT_EQ(x, pick.m_Points.back().m_x);
+    EXPECT_LE(pick.m_Points.back().m_x - pick.m_Points[pick.m_Points.size() - 2].m_x, pitch + 1e-9);
+  }
+}
+
+TEST(MSite, CornerCutVanishesBetweenRoads)
+{
+  CKelHSite site = Site({{0, 0}, {18, 0}, {20, 2}, {20, 15}, {0, 15}});
+  MakeRoad(site, 0, 6, 6);
+  MakeCut(site, 1);
+  MakeRoad(site, 2, 6, 6);
+  BuildRoads(site);
+  CKelMSite m;
+  m.SiteMAutoSet(site);
+  kel_test::ExpectPoints({{0, 0}, {0, -3}, {23, -3}, {23, 15}, {20, 15}, {0, 15}}, m.m_pt, 1e-9);
+
+  // Widths straddling 10 m with no split fit no rule.
+  CKelHSite odd = RoadSite(12, 8);
+  CXYtemp2 line;
+  EXPECT_EQ(CKelMSite::kNoLine, CKelMSite::create_auto_line1(odd, 0, &line));
+  EXPECT_EQ(CKelMSite::kLine, CKelMSite::create_auto_line1(RoadSite(10.0005, 8), 0, &line));
+}
+
+TEST(MSite, SelfCrossingOutlineKeepsOnePart)
+{
+  // A bow tie: the crossing goes into both crossing edges once.
+  CKelAreaCoord2D bow = kel_test::Poly({{0, 0}, {10, 10}, {10, 0}, {0, 10}});
+  ASSERT_TRUE(CKelMSite::CheckCrossLine(bow));
+  EXPECT_EQ(6u, bow.m_pt.size());
+  EXPECT_EQ(2, std::count(bow.m_pt.begin(), bow.m_pt.end(), CKelCoord2D(5, 5)));
+  EXPECT_FALSE(CKelMSite::CheckCrossLine(bow));
+  CKelMSite::DeleteReveseArea(bow);
+  EXPECT_EQ(3u, bow.m_pt.size());
+  EXPECT_NEAR(25.0, bow.Area(), 1e-12);
+}
+
+TEST(ClineWalk, TinyArcPlacesItsEnds)
+{
+  CClineDataPickup pick;
+  pick.m_Pitch = 1;
+  pick.m_AnglePitch = 1e6;
+  CKelCoord2D a(1, 0), b(0, 1), c(0, 0);  // a radius given as tiny
+  EXPECT_EQ(0, pick.from_circle(CClineDataPickupCore::kLastPiece, &a, &b, &c, 1e-6));
+  EXPECT_EQ(2u, pick.m_Points.size());
+}
+
+TEST(Cline, CrossingsWithRaysAndElements)
+{
+  CClineData line(0, 5);
+  line.CreateCheckline(Outline({{0, 0}, {10, 0}, {10, 10}, {0, 10}}));
+  CKelCoord2D x;
+  // North from the centre: the top run at y = 15.
+  const int top = line.cross_checkline(0, CKelCoord2D(5, 5), CKelCoord2D(5, 100), &x);
+  ASSERT_GE(top, 0);
+  kel_test::ExpectXY(5, 15, x, 1e-9);
+  // Towards the north-east corner: its arc, found by its centre.
+  const double r = 5 / std::sqrt(2.0);
+  const int corner = line.cross_checkline(-KelAngle::Pi / 4, CKelCoord2D(5, 5), CKelCoord2D(100, 100), &x);
+  ASSERT_GE(corner, 0);
+  EXPECT_TRUE(line.IsCenter(corner));
+  kel_test::ExpectXY(10 + r, 10 + r, x, 1e-9);
+  EXPECT_THROW(CClineData().cross_checkline(0, x, x, nullptr), std::out_of_range);
+
+  int kind = -1;
+  const int hit = line.check_cross_cline(2, CKelCoord2D(5, 5), CKelCoord2D(5, -20), CKelCoord2D(), 0, &kind, &x);
+  ASSERT_GE(hit, 0);
+  kel_test::ExpectXY(5, -5, x, 1e-9);
+  EXPECT_EQ(CCrspnt::kLinePoint, kind);
+  EXPECT_EQ(-1, line.check_cross_cline(2, CKelCoord2D(1, 1), CKelCoord2D(2, 2), CKelCoord2D(), 0, nullptr, nullptr));
+}

@@ -164,7 +164,13 @@ TEST(EdgePoint, RecordsAndArchives)
   for (int v : {1, 2, 30}) {
     CSyasenCheckBlockEdgePoint a;
     ASSERT_TRUE(kel_test::Unarchive(a, kel_test::Archived(e, v), v));
-    EXPECT_EQ(v >= 9 ? e : a, a) << v;  // lines carry their points from version 9
+    EXPECT_EQ(3, a.m_Count) << v;
+    EXPECT_TRUE(a.m_bByCount) << v;
+    ASSERT_EQ(1u, a.m_Line.size()) << v;
+    // Lines carry their points from version 9; before, a line is its default.
+    EXPECT_EQ(v >= 9 ? 3u : 1u, a.m_Point.size()) << v;
+    if (v >= 9)
+      EXPECT_EQ(e, a);
   }
 }
 
@@ -193,4 +199,15 @@ TEST(SectionLine, RecordsUseTheBudgetExactly)
     EXPECT_EQ(list.size(), a.size());
     EXPECT_EQ(list[0].m_Point.size(), a[0].m_Point.size());
   }
+}
+
+TEST(SectionLine, SlantedSectionGetsNoRoadPoints)
+{
+  const CKelBaseParam base = Base();
+  const CKelCoord2D p(5, 7);
+  CSyasenCheckSectionLine s = Section(base, &p, 0);
+  s.m_Line = CoordLine2D(CKelCoord2D(5, 0), CKelCoord2D(8, 15));
+  s.CutBlock(base, CKelBlockCubeArray(), CKelBlockCubeArray());
+  EXPECT_TRUE(s.m_Point.empty());
+  EXPECT_EQ(1, s.m_Block.Size());  // the site slab's left piece
 }

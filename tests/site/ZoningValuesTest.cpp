@@ -451,3 +451,192 @@ TEST(Zoning, OldRecordsOfBothListsAndArchives)
   std::memcpy(&h, r1.data(), 8);
   EXPECT_EQ(4.0, h);
 }
+
+TEST(Zoning, HandmadeRecordsPinBothOrders)
+{
+  // A zoning area at version 2: tag, polygon (count, points, area, box),
+  // then the record.
+  SiteBytes u;
+  u.Tag("CAreaUsg").I32(1).Pt2(1, 2).F64(0).F64(1).F64(1).F64(2).F64(2);
+  u.Tag("CUsgTable").I8(4).I8(1).F32(2.0f).F32(1.5f).F32(0.6f).Put<std::uint16_t>(7).Put<std::uint16_t>(8);
+  u.F32(0.4f).F32(1.25f).F32(2.5f).F32(20.0f);
+  CAreaUsg area;
+  ASSERT_TRUE(kel_test::Unarchive(area, u.bytes, 2));
+  EXPECT_EQ(1u, area.m_pt.size());
+  EXPECT_EQ(4, area.m_UsgTable.m_Usage);
+  EXPECT_EQ(1.5f, area.m_UsgTable.m_UseCapacity);
+  EXPECT_EQ(8, area.m_UsgTable.m_Param2);
+  EXPECT_EQ(20.0f, area.m_UsgTable.m_RinchiHeight);
+  EXPECT_EQ(u.bytes, kel_test::Archived(area, 2));
+
+  // A regulation area: tag, record (height, level, two cells, each with
+  // its display text below version 5), polygon.
+  SiteBytes r;
+  r.Tag("CAreaRgl").Tag("CRglTable").F64(4.0).F64(0.5);
+  for (int hours : {5, 3}) {
+    r.Tag("CVcellTime2").Tag("CVcellCore").I16(static_cast<std::int16_t>(hours)).I16(0).I16(0).F64(hours);
+    r.Tag(" " + std::to_string(hours) + "時間00分");
+  }
+  r.I32(0).F64(0).F64(0).F64(0).F64(0).F64(0);
+  CAreaRgl rgl;
+  ASSERT_TRUE(kel_test::Unarchive(rgl, r.bytes, 2));
+  EXPECT_EQ(4.0, rgl.m_RglTable.m_Height);
+  EXPECT_EQ(0.5, rgl.m_RglTable.m_AveHeight);
+  EXPECT_EQ(3.0, rgl.m_RglTable.m_Time2.m_Value);
+  EXPECT_EQ(r.bytes, kel_test::Archived(rgl, 2));
+}
+
+TEST(Zoning, CompareLinesAndSetbacks)
+{
+  CUsgTable a, b;
+  b.m_Usage = 3;
+  b.m_Coverage = 0.5f;
+  std::vector<std::string> lines;
+  a.CompareData("用途", b, lines);
+  EXPECT_EQ((std::vector<std::string>{"用途, 高さ, 14, 3", "用途, 高さ, 0.000000, 0.500000"}), lines);
+  CRglTable r, s;
+  s.m_Time1.m_Field1 = 5;
+  lines.clear();
+  r.CompareData("規制", s, lines);
+  EXPECT_EQ((std::vector<std::string>{"規制, 規制時間1, field1, 24, 5"}), lines);
+
+  CKelSiteTable v;
+  v.m_Sphere.m_BldBack[0] = 1.5;
+  v.m_Sphere.m_BldBack[1] = 0;
+  v.m_Kanwa1 = 2.0f;
+  CAreaUsg low, high;
+  low.m_UsgTable.m_Usage = 9;   // code 2
+  high.m_UsgTable.m_Usage = 6;  // code 3
+  EXPECT_EQ(0.0, v.GetBldDistance(low));
+  EXPECT_EQ(1.5, v.GetBldDistance(high));
+  EXPECT_EQ(1.0, v.GetRinchiAdoptiveDistance(low));
+  EXPECT_EQ(3.5, v.GetRinchiAdoptiveDistance(high));
+}
+
+TEST(Zoning, WritersRefuseWhatSixteenBitsCannotIndex)
+{
+  CAreaUsgArray usg;
+  usg.resize(2);
+  usg[0].m_pt.resize(32767);
+  usg[1].m_pt.resize(1);
+  CAreaUsgOldParam old;
+  ASSERT_TRUE(usg.GetOldParam(old));
+  EXPECT_EQ(32767, old.area[1].first);
+  usg.resize(3);
+  usg[2].m_pt.resize(1);  // its first index would be 32768
+  EXPECT_FALSE(usg.GetOldParam(old));
+  EXPECT_TRUE(old.area.empty());
+  CAreaRglArray rgl;
+  rgl.resize(1);
+  rgl[0].m_pt.resize(40000);
+  CAreaRglOldParam ro;
+  EXPECT_FALSE(rgl.GetOldParam(ro));
+}
+
+TEST(Vcell, RangeRulesSumsAndOldCells)
+{
+  struct Angle {
+    int d, m, s;
+    bool invalid;
+  } angles[] = {{10, -1, 0, true}, {0, 10, -1, true}, {0, 0, -30, false}, {0, -30, 0, false},
+                {360, 0, 0, true}, {-359, 59, 59, false}, {0, 60, 0, true}, {1, 0, 0, false}};
+  for (const Angle& a : angles) {
+    CVcellAngle c;
+    c.m_Field1 = static_cast<std::int16_t>(a.d);
+    c.m_Field2 = static_cast<std::int16_t>(a.m);
+    c.m_Field3 = static_cast<std::int16_t>(a.s);
+    EXPECT_EQ(a.invalid, c.CheckAngleValue()) << a.d << " " << a.m << " " << a.s;
+  }
+  struct Diff {
+    int m, s;
+    bool invalid;
+  } diffs[] = {{0, -59, false}, {0, -60, true}, {59, 0, false}, {60, 0, true}, {-5, 10, false}, {5, -10, true}};
+  for (const Diff& d : diffs) {
+    CVcellDiff c;
+    c.m_Field1 = static_cast<std::int16_t>(d.m);
+    c.m_Field2 = static_cast<std::int16_t>(d.s);
+    EXPECT_EQ(d.invalid, c.CheckTimeValue()) << d.m << " " << d.s;
+  }
+
+  CVcellDeltaTime a, b;
+  a.LtoVCELL(3600 + 20 * 60);
+  b.LtoVCELL(-(2 * 3600));
+  ASSERT_TRUE(a.VCELLAdd(b));
+  EXPECT_EQ(0, a.m_Field1);
+  EXPECT_EQ(-40, a.m_Field2);
+  EXPECT_EQ(-2400L, a.VCELLtoL());
+  EXPECT_EQ(" 0時間-40分", a.GetStr());
+
+  CVcellDiff d;
+  d.m_Field1 = -2;
+  d.m_Field2 = 30;
+  d.SetValue();
+  EXPECT_EQ(-150 / 3600.0, d.m_Value);
+  EXPECT_EQ(-150L, d.VCELLtoL());
+  EXPECT_EQ(1, d.time_value2(0));
+  EXPECT_EQ(-150 / 3600.0, d.m_Value);
+  EXPECT_EQ(0, d.time_value2(1));
+  EXPECT_EQ(2.5, d.m_Value);
+
+  const VCELLTag tag{-1, 30, 15, 0.5f};
+  CVcellSunLat lat(tag);
+  EXPECT_EQ(0.5, lat.m_Value);  // taken as stored, not recomputed
+  EXPECT_EQ("  -1度30分15秒", (lat.SetValue(), lat.GetStr()));
+  const VCELLTag back = lat.GetOldParam();
+  const int field1 = back.field1;
+  const float value = back.value;  // packed: read into aligned copies
+  EXPECT_EQ(-1, field1);
+  EXPECT_EQ(static_cast<float>(lat.m_Value), value);
+  std::vector<std::string> lines;
+  CVcellSunLat other;
+  lat.CompareData("緯度", other, lines);
+  ASSERT_EQ(4u, lines.size());
+  EXPECT_EQ("緯度, field1, -1, 0", lines[0]);
+}
+
+TEST(Zoning, DefaultsAndSums)
+{
+  CKelHSite site = Square();
+  site.m_FloorAreaRatio = 2.0f;
+  site.m_CoverageRatio = 0.6f;
+  CUsgDefaultTable table;
+  table.m_Entry[1].resize(15);
+  table.m_Entry[1][14] = {"指定なし", 9, 0.4, 1.25, 2.5, 20.0, 1};
+  CAreaUsgArray usg;
+  EXPECT_EQ(0, usg.default_usage_data(CKelHSite(), table));
+  ASSERT_EQ(1, usg.default_usage_data(site, table));
+  const CUsgTable& t = usg[0].m_UsgTable;
+  EXPECT_EQ(14, t.m_Usage);
+  EXPECT_EQ(2.0f, t.m_UseCapacity);
+  EXPECT_EQ(9, t.m_Param1);
+  EXPECT_EQ(0.4f, t.m_RoadCoef);
+  EXPECT_EQ(100.0, usg[0].m_area);
+  EXPECT_EQ(200.0, usg.CalKenpeiArea());
+  EXPECT_NEAR(60.0, usg.CalKentikuArea(), 1e-5);
+  EXPECT_FALSE(usg.IsOldUsg());
+  usg.push_back(usg[0]);
+  usg[1].m_UsgTable.m_Capacity = 0;
+  usg[1].m_UsgTable.m_NewFlag = 0;
+  EXPECT_TRUE(usg.IsOldUsg());
+  EXPECT_EQ(2, usg.CheckUsageData(site, -1));
+  EXPECT_EQ(0, usg.CheckUsageData(site, 0));
+  EXPECT_EQ(0, CAreaUsgArray().CheckUsageData(site, -1));
+
+  CRglCalcArea calc;
+  calc.m_Value[1] = -5;
+  calc.m_Value[2] = -6;
+  calc.m_Value[3] = 30;
+  calc.m_Value[4] = 40;
+  CAreaRglArray rgl;
+  ASSERT_EQ(1, rgl.default_regulate_data(site, calc));
+  kel_test::ExpectPoints({{-5, -6}, {30, -6}, {30, 40}, {-5, 40}}, rgl[0].m_pt);
+  EXPECT_FALSE(rgl.IsRglSet());
+  EXPECT_EQ(0, rgl.GetRegArea2(CKelCoord2D(30, 0)));
+  CAreaRglArray moved = rgl;
+  moved[0].m_pt[0].m_x = -9;
+  EXPECT_NE(rgl, moved);
+  EXPECT_TRUE(rgl.CheckSyasenCheckCondition(moved));
+  moved[0].m_RglTable.m_Height = 7;
+  EXPECT_FALSE(rgl.CheckSyasenCheckCondition(moved));
+  EXPECT_TRUE(rgl.IsRglSet() != moved.IsRglSet());
+}
