@@ -80,18 +80,11 @@ void CSphereA::SphereAPos(int side, CSphereCoordD2D* p) const
   // 0 / 0: straight below (kind 0), at the check point (kind 1), on the
   // vertical through it (kinds 2 and 3). It is not mirrored.
   switch (m_Kind) {
-    case 0: {
-      const double d = std::sqrt(X * X + Y * Y + Z * Z) + Z;
-      if (d == 0) {
-        p->m_Pos = CKelCoord2D(0, 0);
-        return;
-      }
-      x = -X / d;
-      y = Y / d;
-      break;
-    }
+    case 0:
     case 1: {
-      const double d = std::sqrt(X * X + Y * Y + Z * Z);
+      // Stereographic divides by the distance plus the height, orthographic
+      // by the distance alone.
+      const double d = m_Kind == 0 ? std::sqrt(X * X + Y * Y + Z * Z) + Z : std::sqrt(X * X + Y * Y + Z * Z);
       if (d == 0) {
         p->m_Pos = CKelCoord2D(0, 0);
         return;
