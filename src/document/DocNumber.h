@@ -4,7 +4,7 @@
 // goes through these, so that values one round-off away from a whole number
 // land on it and negative values mirror positive ones.
 
-#include "KelTolerance.h"
+#include "KelSnap.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -12,13 +12,8 @@
 // x itself, or the integer it lies within
 // min(KelTol::IntegerSnap x max(1, |x|), KelTol::IntegerSnapCap) of; call it
 // just before floor, ceil or truncation (for half up on x + 0.5, the value
-// that is truncated).
-inline double SnapToInteger(double x)
-{
-  const double nearest = std::nearbyint(x);
-  const double band = std::fmin(KelTol::IntegerSnap * std::fmax(1.0, std::fabs(x)), KelTol::IntegerSnapCap);
-  return std::fabs(x - nearest) <= band ? nearest : x;
-}
+// that is truncated). The same band as the regulation library's.
+inline double SnapToInteger(double x) { return KelSnap::ToInteger(x); }
 
 // Beyond this a scaled value (an angle in its last digit, a tsubo product)
 // cannot be held in 64 bits; only damaged parameters or settings come near
