@@ -57,9 +57,19 @@ public:
   void SetMaxMin();
 
   // --- Point location
-  // 1 inside, 0 outside, -1 within tol of the outline. The first double is
+  // The band of the crossing count. WholeTol counts with tol itself and takes
+  // a vertex at p's level as left of p at tol or more; TenthTol counts with a
+  // tenth of tol and takes it as left only beyond that tenth. TenthTol is the
+  // sound one: with tol itself a point less than tol above or below a
+  // vertex's level is counted as level with it, and an edge leaving that
+  // vertex towards p's side is missed. The regulation outlines use it; the
+  // kernel's own callers keep WholeTol.
+  enum class Crossing { WholeTol, TenthTol };
+
+  // 1 inside, 0 outside, -1 within tol of the outline. The box test grows
+  // the cached box by a tenth of tol in both forms. The first double is
   // accepted for the callers' sake and not used. Uses the cached box as it is.
-  int InArea(const CKelCoord2D& p, double reserved, double tol) const;
+  int InArea(const CKelCoord2D& p, double reserved, double tol, Crossing crossing = Crossing::WholeTol) const;
 
   // --- Corners
   // The counter-clockwise angle at vertex i from the direction to the next
@@ -167,13 +177,14 @@ int CKelArea<T>::FirstEdgeApex(const std::vector<T>& v)
   return choice;
 }
 
-// The kernel's point location with one tol for all three bands, the box
-// grown by a tenth of it.
 template <class T>
-int CKelArea<T>::InArea(const CKelCoord2D& p, double /*reserved*/, double tol) const
+int CKelArea<T>::InArea(const CKelCoord2D& p, double /*reserved*/, double tol, Crossing crossing) const
 {
   const KelEdge::Extents box{m_xmin, m_xmax, m_ymin, m_ymax};
-  return KelEdge::Locate(m_pt, box, p, KelEdge::LocateTol{KelTol::InAreaBoxFraction * tol, tol, tol});
+  const double tenth = KelTol::InAreaBoxFraction * tol;
+  const KelEdge::LocateTol band = crossing == Crossing::TenthTol ? KelEdge::LocateTol{tenth, tol, tenth, true}
+                                                                 : KelEdge::LocateTol{tenth, tol, tol, false};
+  return KelEdge::Locate(m_pt, box, p, band);
 }
 
 template <class T>

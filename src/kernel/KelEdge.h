@@ -49,11 +49,14 @@ inline bool IsOn(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& 
 
 // The three bands of a location: the box test rejects points farther than box
 // beyond the given extents; a point within edge of the outline is on it; ray
-// is the band of the level and side tests of the crossing count.
+// is the band of the level and side tests of the crossing count. A vertex at
+// p's level lies left of p when it is at least ray left of it, or, with
+// strictLeft, more than ray left of it.
 struct LocateTol {
   double box = 0;
   double edge = 0;
   double ray = 0;
+  bool strictLeft = false;
 };
 
 struct Extents {
@@ -88,8 +91,9 @@ bool PassesThroughLevel(const std::vector<V>& pts, std::size_t start, int dir, d
 // decides for the vertex.
 template <class V>
 int CountEdgeCrossing(const std::vector<V>& pts, std::size_t prev, const CKelCoord2D& s, const CKelCoord2D& e,
-                      const CKelCoord2D& p, double h, double tol)
+                      const CKelCoord2D& p, double h, const LocateTol& band)
 {
+  const double tol = band.ray;
   int dir = 0;
   const int level = XCross3(s, e, p, dir, tol);
   if (level == 1) {
@@ -101,7 +105,8 @@ int CountEdgeCrossing(const std::vector<V>& pts, std::size_t prev, const CKelCoo
   // The edge starts at p's level: it counts once for the vertex when the
   // outline passes through the level there (rather than only touching it),
   // and the vertex lies left of p.
-  if (level == -1 && PassesThroughLevel(pts, prev, dir, tol) && s.m_x <= p.m_x - tol)
+  const bool left = band.strictLeft ? s.m_x - p.m_x < -tol : s.m_x <= p.m_x - tol;
+  if (level == -1 && PassesThroughLevel(pts, prev, dir, tol) && left)
     return 1;
   return 0;
 }
@@ -119,10 +124,16 @@ int Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, 
   if (p.m_y < box.ymin - tol.box || p.m_y > box.ymax + tol.box || p.m_x < box.xmin - tol.box ||
       p.m_x > box.xmax + tol.box)
     return 0;
+  // An edge whose y range misses p's level by more than this is neither
+  // within tol.edge of p nor level with it within tol.ray, whatever the
+  // round-off of its frame: it takes no part and is not measured.
+  const double far = 2 * std::fmax(tol.edge, tol.ray) + KelTol::LocateFarEdge;
   int count = 0;
   for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
     const CKelCoord2D s(pts[prev].m_x, pts[prev].m_y);
     const CKelCoord2D e(pts[i].m_x, pts[i].m_y);
+    if (std::fmin(s.m_y, e.m_y) - p.m_y > far || p.m_y - std::fmax(s.m_y, e.m_y) > far)
+      continue;
     const Frame f = Measure(s, e, p);
     double dist = std::fabs(f.h);
     if (f.t < 0)
@@ -131,7 +142,7 @@ int Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, 
       dist = std::hypot(f.t - f.len, f.h);
     if (dist <= tol.edge)
       return -1;
-    count += CountEdgeCrossing(pts, prev, s, e, p, f.h, tol.ray);
+    count += CountEdgeCrossing(pts, prev, s, e, p, f.h, tol);
   }
   return count % 2;
 }

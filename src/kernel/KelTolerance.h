@@ -25,6 +25,10 @@ inline constexpr double PolygonCache = 1e-5;
 inline constexpr double Collinear = 2.5e-5;
 // InArea rejects points beyond the cached box grown by this fraction of tol.
 inline constexpr double InAreaBoxFraction = 0.1;
+// Point location skips edges whose y range misses the point's level by more
+// than twice its bands plus this: far above the round-off of an edge's frame
+// for outlines up to kilometres across, so skipping changes no result.
+inline constexpr double LocateFarEdge = 1e-9;
 
 // --- Triangulation ----------------------------------------------------------
 // Segment crossing and simplicity tests of the diagonal search.
@@ -147,5 +151,42 @@ inline constexpr double WallEval = 1e-5;
 // radii equal within it; an arc end within it of the direction pi is on the
 // seam.
 inline constexpr double WallMinLength = 1e-6;
+
+}  // namespace KelTol
+
+// Tolerances of the sky-factor calculation (the sky disc has radius 1).
+namespace KelTol {
+
+// --- Sky disc and sun -----------------------------------------------------------
+// Angles and positions on the sky disc: the azimuth cut at +-pi, the sector
+// bounds of the expansion, collinear points of projected outlines.
+inline constexpr double SkyDisc = 1e-6;
+// The ends of an edge subdivision: a sector line closer than this to an end
+// is that end.
+inline constexpr double SkySubdivisionEnd = 1e-9;
+// Two angle lines closer than this (radians) are one line.
+inline constexpr double SkyAngleLine = 0.0001;
+// The sun counts as set while sin h is at most this (the single-precision
+// epsilon): cot h would overflow the shadow lengths.
+inline constexpr double SunHorizon = 1.1920928955078125e-7;
+// Heights of the sector expansion: a new height may exceed the old by less.
+inline constexpr double SkyHeight = 2.5e-5;
+// A declination closer than this to 0 has no sign.
+inline constexpr double SunDeclinationSign = 1e-5;
+
+// --- Triangle division of projected outlines ------------------------------------
+// Coinciding points, turns and crossings of the division (absolute, disc units).
+inline constexpr double DividPoint = 2e-12;
+// A crossing point farther than this from the crossed edge's line is no
+// crossing (the crossing parameter lost its accuracy).
+inline constexpr double DividCrossLine = 3e-6;
+// A part whose area is within this is empty and yields no triangle.
+inline constexpr double DividEmptyArea = 2e-9;
+// Heron's squared area of a kept triangle is never below minus this.
+inline constexpr double DividHeronFloor = 1e-10;
+// Unrounded division drops triangles whose base or height is not above this.
+inline constexpr double DividThinTriangle = 1e-5;
+// The band of the point-in-outline test that keeps a diagonal inside.
+inline constexpr double DividInside = 1e-5;
 
 }  // namespace KelTol

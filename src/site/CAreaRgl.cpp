@@ -10,6 +10,10 @@
 
 namespace {
 
+// Points in the areas are counted with a tenth of the edge band, so a point
+// just off a vertex's level is not taken as level with it.
+constexpr auto kAreaCrossing = CKelAreaCoord2D::Crossing::TenthTol;
+
 // A stored area takes at least its record's two doubles and a polygon.
 constexpr std::uint64_t kMinAreaBytes = 2 * sizeof(double) + sizeof(std::int32_t) + 5 * sizeof(double);
 // Regulated times within this (hours) count as equal.
@@ -79,7 +83,7 @@ bool CAreaRglArray::IsRglSet() const
 int CAreaRglArray::GetRegArea2(const CKelCoord2D& p) const
 {
   for (std::size_t i = 0; i < size(); ++i) {
-    if ((*this)[i].InArea(p, KelTol::OnEdge, KelTol::OnEdge) != 0)
+    if ((*this)[i].InArea(p, KelTol::OnEdge, KelTol::OnEdge, kAreaCrossing) != 0)
       return static_cast<int>(i);
   }
   return -1;
@@ -110,7 +114,7 @@ int CAreaRglArray::check_regulate(const CKelHSite& site, const CKelCoord2D& p, i
   for (std::size_t i = 0; i < size(); ++i) {
     const CAreaRgl& a = (*this)[i];
     const CRglTable& t = a.m_RglTable;
-    const int where = a.InArea(p, KelTol::OnEdge, KelTol::OnEdge);
+    const int where = a.InArea(p, KelTol::OnEdge, KelTol::OnEdge, kAreaCrossing);
     if (where == 1) {
       if (flag != nullptr)
         *flag = t.GetFlag() ? 1 : 0;

@@ -12,6 +12,10 @@
 
 namespace {
 
+// Points in the areas are counted with a tenth of the edge band, so a point
+// just off a vertex's level is not taken as level with it.
+constexpr auto kAreaCrossing = CKelAreaCoord2D::Crossing::TenthTol;
+
 // A stored area takes at least its polygon's count and five doubles.
 constexpr std::uint64_t kMinAreaBytes = sizeof(std::int32_t) + 5 * sizeof(double);
 // A ratio within this of a band's bound belongs to the band.
@@ -220,7 +224,7 @@ int CAreaUsgArray::check_usage(const CKelHSite& site, const CKelCoord2D& p, int*
   int candidateCode = 0;
   for (std::size_t i = 0; i < size(); ++i) {
     const CAreaUsg& a = (*this)[i];
-    const int where = a.InArea(p, KelTol::OnEdge, KelTol::OnEdge);
+    const int where = a.InArea(p, KelTol::OnEdge, KelTol::OnEdge, kAreaCrossing);
     const int usage = a.m_UsgTable.GetUsageCode();
     if (where == 1) {
       if (code != nullptr)

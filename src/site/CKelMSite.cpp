@@ -341,7 +341,7 @@ double CKelMSite::CalcSiteDistance(const CKelCoord2D& p) const
 
 double CKelMSite::CalcSiteDistance3(const CKelCoord2D& p) const
 {
-  if (m_pt.empty() || InArea(p, KelTol::OnEdge, KelTol::OnEdge) != 0)
+  if (m_pt.empty() || InArea(p, KelTol::OnEdge, KelTol::OnEdge, Crossing::TenthTol) != 0)
     return 0;
   return CalcSiteDistance(p);
 }

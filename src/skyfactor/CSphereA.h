@@ -1,0 +1,106 @@
+#pragma once
+// CSphereA: the projection of points seen from one check point onto the sky
+// disc (the unit disc standing for the hemisphere above the check point:
+// horizon on the unit circle, zenith at the centre).
+//
+// Frames: world coordinates in metres; the check point's local frame has its
+// origin at the check point, x and y turned by the frame angle
+// (counter-clockwise, radians), z up from the check point. Azimuths are
+// atan2(Y, X) in the local frame, elevations atan2(Z, horizontal distance).
+// The angle step (whole degrees) is the width of the sectors that the edge
+// subdivision and Expand use; sectors start at azimuth 0.
+//
+// Projection kinds, r(e) being the image's distance from the centre:
+//   0 stereographic  cos e / (1 + sin e)
+//   1 orthographic   cos e
+//   2 equidistant    2 (pi/2 - e) / pi
+//   3 equisolid      sin((pi/2 - e) / 2) / sin(pi/4)
+// Unmirrored, a point in the local +X direction lands on the disc's -x side;
+// the mirror switch negates every projected x as the last step.
+//
+// Every result is finite: a point at the check point or straight above it
+// projects to the centre, and a segment seen edge-on gives one of its ends.
+//
+// Usage: construct, set m_AngleStep, m_Kind and m_bMirror, call SetChkPnt,
+// project. One instance per check point and calculation.
+
+#include <vector>
+
+#include "CAffine.h"
+#include "CKelCoord.h"
+#include "CSphereCoordD2D.h"
+
+class CSunConst;
+class CKelBaseParam;
+
+// One entry of the one-degree edge subdivision.
+class CSphereAWork {
+public:
+  // Entry kinds; kAngleLine marks an entry on an angle line.
+  static constexpr int kAngleLine = 2;
+
+  CKelCoord3DEx m_Coord;
+  int m_Kind = 0;   // 0, 1 or kAngleLine
+  double m_AD = 0;  // azimuth, degrees
+  double m_AE = 0;  // a projected elevation, 0 for new entries
+};
+
+class CSphereA {
+public:
+  CAffine m_ToLocal;  // world to local
+  CAffine m_ToWorld;  // local to world
+  int m_AngleStep = 0;  // sector width, whole degrees
+  int m_Kind = -1;      // projection kind 0..3
+  bool m_bMirror = false;
+  bool m_bChkPnt = false;  // a check point has been set
+  CKelCoord3D m_ChkPnt;    // world coordinates
+
+  CSphereA() = default;
+  CSphereA(const CSphereA&) = default;
+  CSphereA& operator=(const CSphereA&) = default;
+  virtual ~CSphereA() = default;
+
+  // --- Check point
+  // Sets the maps for the check point and frame angle; a null point keeps
+  // the maps and the point. The result says whether a check point is set.
+  bool SetChkPnt(const CKelCoord3D* pnt, double angle);
+
+  // --- Points
+  // Azimuth and elevation of p's local point. For X < 0 the azimuth may be
+  // moved across the cut at +-pi: side 1 moves a negative azimuth up by
+  // 2 pi, side -1 a positive one down; other sides never move it.
+  void SphereGetAngle(int side, CSphereCoordD2D* p) const;
+  // SphereGetAngle, then p's disc position for m_Kind.
+  void SphereAPos(int side, CSphereCoordD2D* p) const;
+  // r(e) for m_Kind; the kind must be 0..3.
+  double CalcRadius(double e) const;
+  static double asqrt(double x);
+
+  // --- Sun
+  // The disc position of the sun at a clock time (standard time when the
+  // base parameters say so); false, out untouched, while the sun is at or
+  // below the horizon.
+  bool CalcSunPosition(const CKelBaseParam& base, const CSunConst& sun, double time, CKelCoord2D* out) const;
+
+  // --- Sectors
+  // Where the horizontal segment p1-p2 (local) crosses the vertical
+  // half-plane at azimuth angleDeg (degrees); z and zL are 0. A segment
+  // parallel to that line gives the end on the ray's side (at exactly 0 and
+  // -180 degrees the ends are chosen as the stored outlines were built).
+  // side does not influence the result.
+  CKelCoord3DEx CalcSphereCoord(int side, const CKelCoord2D& p1, const CKelCoord2D& p2, double angleDeg) const;
+  // Lowers the upper (which 0) or lower (which 1) height of the local point
+  // pos to the height its sector's lower bound allows; never raises a
+  // height, never lifts zL above z. Steps below 1 degree leave pos as it is.
+  // Always true.
+  bool Expand(CKelCoord3DEx& pos, int which) const;
+  // Marks the entry within KelTol::SkyAngleLine of angle (degrees) as on an
+  // angle line, or inserts a new angle-line entry in order.
+  static void AddAngle(std::vector<CSphereAWork>& list, double angle, bool ascending);
+
+private:
+  // The sun's disc position from the time after its clock correction.
+  bool SunPositionAtSolarTime(const CSunConst& sun, double solarTime, CKelCoord2D* out) const;
+  // r of the sun for m_Kind from cos h and sin h; false for another kind.
+  bool SunRadius(double cosH, double sinH, double* rho) const;
+};

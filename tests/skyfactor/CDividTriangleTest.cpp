@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "CDividTriangle.h"
+#include "DividTriangleLiteral.h"
+#include "KelTestSupport.h"
+#include "SkyOutlines.h"
+
+namespace {
+
+using Corners = std::vector<std::vector<std::pair<double, double>>>;
+
+struct Division {
+  bool ok = false;
+  CSphereTriangleDataArray triangles;
+};
+
+Division Divide(const std::vector<CKelCoord2D>& pts, int mode)
+{
+  const CSphereCoordD2DArray outline = sky_test::Projected(pts);
+  CDividTriangle d(&outline);
+  Division r;
+  r.ok = d.Do(mode);
+  for (int i = 0; i < d.GetSize(); ++i)
+    r.triangles.push_back(d.GetTriangle(i));
+  return r;
+}
+
+Corners CornersOf(const CSphereTriangleDataArray& triangles)
+{
+  Corners out;
+  for (const CSphereTriangleData& t : triangles)
+    out.push_back({{t.m_Vertex[0].m_x, t.m_Vertex[0].m_y},
+                   {t.m_Vertex[1].m_x, t.m_Vertex[1].m_y},
+                   {t.m_Vertex[2].m_x, t.m_Vertex[2].m_y}});
+  return out;
+}
+
+double AreaSum(const CSphereTriangleDataArray& triangles, int mode)
+{
+  double sum = 0;
+  for (const CSphereTriangleData& t : triangles) {
+    double base = 0, height = 0, area = 0;
+    t.GetTriangleData(mode, &base, &height, &area);
+    sum += area;
+  }
+  return sum;
+}
+
+double OutlineArea(const std::vector<CKelCoord2D>& pts)
+{
+  return std::fabs(sky_test::Projected(pts).CalcArea());
+}
+
+TEST(CDividTriangle, SmallOutlinesSplitAsDescribed)
+{
+  // The square from the origin: along 2 - 0.
+  const Division square = Divide(kel_test::Pts({{0, 0}, {1, 0}, {1, 1}, {0, 1}}), -1);
+  ASSERT_TRUE(square.ok);
+  EXPECT_EQ((Corners{{{1, 1}, {0, 1}, {0, 0}}, {{0, 0}, {1, 0}, {1, 1}}}), CornersOf(square.triangles));
+  // A convex pentagon away from the origin: the fan from vertex 0.
+  const auto pentagon = kel_test::Pts({{0.2, 0.1}, {0.6, 0.1}, {0.7, 0.4}, {0.4, 0.6}, {0.1, 0.4}});
+  const Division fan = Divide(pentagon, -1);
+  ASSERT_TRUE(fan.ok);
+  EXPECT_EQ((Corners{{{0.2, 0.1}, {0.6, 0.1}, {0.7, 0.4}},
+                     {{0.2, 0.1}, {0.7, 0.4}, {0.4, 0.6}},
+                     {{0.2, 0.1}, {0.4, 0.6}, {0.1, 0.4}}}),
+            CornersOf(fan.triangles));
+  // The same pentagon with vertex 0 at the origin: every triangle has it.
+  const Division hub = Divide(kel_test::Pts({{0, 0}, {0.6, 0.1}, {0.7, 0.4}, {0.4, 0.6}, {0.1, 0.4}}), -1);
+  ASSERT_TRUE(hub.ok);
+  ASSERT_EQ(3u, hub.triangles.size());
+  for (const CSphereTriangleData& t : hub.triangles) {
+    const bool hasOrigin = t.m_Vertex[0] == CKelCoord2D(0, 0) || t.m_Vertex[1] == CKelCoord2D(0, 0) ||
+                           t.m_Vertex[2] == CKelCoord2D(0, 0);
+    EXPECT_TRUE(hasOrigin);
+  }
+  // Clockwise input: the counter-clockwise twin's triangles.
+  std::vector<CKelCoord2D> clockwise(pentagon.rbegin(), pentagon.rend());
+  const Division twin = Divide(clockwise, -1);
+  ASSERT_TRUE(twin.ok);
+  EXPECT_EQ(3u, twin.triangles.size());
+  EXPECT_NEAR(AreaSum(fan.triangles, -1), AreaSum(twin.triangles, -1), 1e-15);
+}
+
+TEST(CDividTriangle, SpikesAndFlatCornersMakeNoTriangles)
+{
+  // An L with a spike out of its top edge and back: the split at the
+  // reflex corner leaves the spike in a part, which drops it.
+  const auto spiked = kel_test::Pts(
+      {{0.1, 0.1}, {0.5, 0.1}, {0.5, 0.3}, {0.3, 0.3}, {0.3, 0.5}, {0.2, 0.5}, {0.2, 0.8}, {0.2, 0.5}, {0.1, 0.5}});
+  const Division d = Divide(spiked, -1);
+  ASSERT_TRUE(d.ok);
+  EXPECT_NEAR(0.12, AreaSum(d.triangles, -1), 1e-12);
+  for (const CSphereTriangleData& t : d.triangles) {
+    for (const CKelCoord2D& v : t.m_Vertex)
+      EXPECT_LT(v.m_y, 0.6);
+  }
+  literal::DividTriangle reference(spiked);
+  ASSERT_TRUE(reference.Do(-1));
+  EXPECT_EQ(reference.triangles.size(), d.triangles.size());
+  // Collinear corners on an edge: no triangle of no extent.
+  const Division flat = Divide(kel_test::Pts({{0.1, 0.1}, {0.3, 0.1}, {0.5, 0.1}, {0.5, 0.5}}), -1);
+  ASSERT_TRUE(flat.ok);
+  for (const CSphereTriangleData& t : flat.triangles) {
+    CSphereTriangleData copy = t;
+    EXPECT_GT(copy.SetTriangleParam(), 0);
+  }
+  EXPECT_NEAR(0.08, AreaSum(flat.triangles, -1), 1e-12);
+}
+
+TEST(CDividTriangle, RefusesWhatItCannotDivide)
+{
+  const double nan = std::nan("");
+  const std::vector<std::vector<CKelCoord2D>> refused = {
+      kel_test::Pts({{0, 0}, {1, 0}}),
+      kel_test::Pts({{0.1, 0.1}, {0.5, 0.1}, {nan, 0.5}, {0.1, 0.5}}),
+      // A bow tie: a quadrilateral with two reflex turns.
+      kel_test::Pts({{0.1, 0.1}, {0.5, 0.5}, {0.5, 0.1}, {0.1, 0.5}}),
+  };
+  for (const auto& pts : refused)
+    EXPECT_FALSE(Divide(pts, -1).ok);
+  CDividTriangle unset;
+  EXPECT_FALSE(unset.Do(-1));
+}
+
+// The division triangle for triangle as the step-by-step reference gives it.
+TEST(CDividTriangle, MatchesTheStepByStepDivision)
+{
+  std::mt19937 rng(20261206);
+  std::uniform_int_distribution<int> size(4, 300);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  std::vector<std::pair<std::string, std::vector<CKelCoord2D>>> outlines;
+  for (int i = 0; i < 40; ++i) {
+    const int n = i < 10 ? 4 + i : size(rng);
+    const bool origin = i % 2 == 1;
+    const double cx = origin ? 0.2 + 0.3 * unit(rng) : 0.1 * unit(rng);
+    outlines.emplace_back("star " + std::to_string(i), sky_test::Star(rng, n, cx, 0.1, 0.05, 0.5, origin));
+  }
+  for (int teeth : {1, 2, 5, 20, 60})
+    outlines.emplace_back("comb " + std::to_string(teeth), sky_test::Comb(rng, teeth, -0.6, -0.2));
+  outlines.emplace_back("comb at origin", sky_test::Comb(rng, 7, 0, 0));
+  for (int n : {8, 40, 150})
+    outlines.emplace_back("spiral " + std::to_string(n), sky_test::Spiral(n, 1.5, 0.05, 0.02));
+  outlines.emplace_back("regular star", sky_test::RegularStar(60, 0.9, 0.3));
+  outlines.emplace_back("wall", sky_test::WallOutline(120));
+  for (const auto& [name, pts] : outlines) {
+    for (int mode : {-1, 0, 1}) {
+      SCOPED_TRACE(testing::Message() << name << " (" << pts.size() << " points) mode " << mode);
+      literal::DividTriangle reference(pts);
+      const bool referenceOk = reference.Do(mode);
+      const Division d = Divide(pts, mode);
+      EXPECT_EQ(referenceOk, d.ok);
+      ASSERT_EQ(reference.triangles.size(), d.triangles.size());
+      for (std::size_t t = 0; t < d.triangles.size(); ++t) {
+        for (int c = 0; c < 3; ++c) {
+          ASSERT_EQ(reference.triangles[t].m_Vertex[c].m_x, d.triangles[t].m_Vertex[c].m_x) << "triangle " << t;
+          ASSERT_EQ(reference.triangles[t].m_Vertex[c].m_y, d.triangles[t].m_Vertex[c].m_y) << "triangle " << t;
+        }
+      }
+    }
+  }
+}
+
+// Exact sums never exceed the outline and fall short only by the thin
+// triangles dropped; rounding up never gives less than exact, down never
+// more.
+TEST(CDividTriangle, AreaSumsCoverTheOutline)
+{
+  std::mt19937 rng(7);
+  for (int i = 0; i < 20; ++i) {
+    const auto pts = sky_test::Star(rng, 5 + 7 * i, 0.05, -0.05, 0.1, 0.8, i % 3 == 0);
+    SCOPED_TRACE(i);
+    const Division exact = Divide(pts, -1);
+    const Division up = Divide(pts, 0);
+    const Division down = Divide(pts, 1);
+    ASSERT_TRUE(exact.ok && up.ok && down.ok);
+    const double outline = OutlineArea(pts);
+    const double sum = AreaSum(exact.triangles, -1);
+    EXPECT_LE(sum, outline + 1e-12);
+    EXPECT_NEAR(outline, sum, 1e-9);
+    EXPECT_GE(AreaSum(up.triangles, 0), sum);
+    EXPECT_LE(AreaSum(down.triangles, 1), sum);
+  }
+  // A thin sliver is dropped by the exact mode only.
+  const auto sliver = kel_test::Pts({{0.1, 0.1}, {0.9, 0.1}, {0.5, 0.100005}});
+  EXPECT_TRUE(Divide(sliver, -1).triangles.empty());
+  EXPECT_EQ(1u, Divide(sliver, 0).triangles.size());
+}
+
+}  // namespace
