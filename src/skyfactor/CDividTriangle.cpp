@@ -47,10 +47,14 @@ constexpr double kClearOfLine = kTol + 1e-9;
 Meet EdgeMeets(const Segment& seg, const CKelCoord2D& p, const CKelCoord2D& q)
 {
   const CKelCoord2D& a = seg.a;
-  const double alongP = (p.m_x - a.m_x) * seg.c + (p.m_y - a.m_y) * seg.s;
   const double sideP = seg.c * (p.m_y - a.m_y) - seg.s * (p.m_x - a.m_x);
-  const double alongQ = (q.m_x - a.m_x) * seg.c + (q.m_y - a.m_y) * seg.s;
   const double sideQ = seg.c * (q.m_y - a.m_y) - seg.s * (q.m_x - a.m_x);
+  // Both ends on one side, clear of the line: the lines cross beyond the
+  // nearer end by at least its distance, so the crossing is off the edge.
+  if (sideP != sideQ && (sideP > 0) == (sideQ > 0) && std::fmin(std::fabs(sideP), std::fabs(sideQ)) > kClearOfLine)
+    return Meet::No;
+  const double alongP = (p.m_x - a.m_x) * seg.c + (p.m_y - a.m_y) * seg.s;
+  const double alongQ = (q.m_x - a.m_x) * seg.c + (q.m_y - a.m_y) * seg.s;
   const double len = seg.len;
   if (sideP == sideQ) {
     if (!(std::fabs(sideP) <= kTol && std::fabs(sideQ) <= kTol))
@@ -59,10 +63,6 @@ Meet EdgeMeets(const Segment& seg, const CKelCoord2D& p, const CKelCoord2D& q)
     const bool covers = (alongP < -kTol && alongQ > len + kTol) || (alongQ < -kTol && alongP > len + kTol);
     return inside || covers ? Meet::Yes : Meet::No;
   }
-  // Both ends on one side, clear of the line: the lines cross beyond the
-  // nearer end by at least its distance, so the crossing is off the edge.
-  if ((sideP > 0) == (sideQ > 0) && std::fmin(std::fabs(sideP), std::fabs(sideQ)) > kClearOfLine)
-    return Meet::No;
   const double t = alongP + (alongQ - alongP) * (0 - sideP) / (sideQ - sideP);
   if (std::isnan(t))
     return Meet::Invalid;
@@ -370,6 +370,7 @@ CDividTriangle::Split CDividTriangle::QuadrilateralSplit(const Part& part, int o
 CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j, int k, Part& out1, Part& out2)
 {
   CKelAreaCoord2D outline;
+  outline.m_pt.reserve(part.idx.size());
   for (int v : part.idx)
     outline.m_pt.push_back(m_Pt[static_cast<std::size_t>(v)]);
   outline.SetArea();

@@ -80,8 +80,7 @@ TEST(CDividTriangle, SmallOutlinesSplitAsDescribed)
   std::vector<CKelCoord2D> clockwise(pentagon.rbegin(), pentagon.rend());
   const Division twin = Divide(clockwise, -1);
   ASSERT_TRUE(twin.ok);
-  EXPECT_EQ(3u, twin.triangles.size());
-  EXPECT_NEAR(AreaSum(fan.triangles, -1), AreaSum(twin.triangles, -1), 1e-15);
+  EXPECT_EQ(CornersOf(fan.triangles), CornersOf(twin.triangles));
 }
 
 TEST(CDividTriangle, SpikesAndFlatCornersMakeNoTriangles)
@@ -152,6 +151,7 @@ TEST(CDividTriangle, MatchesTheStepByStepDivision)
       const bool referenceOk = reference.Do(mode);
       const Division d = Divide(pts, mode);
       EXPECT_EQ(referenceOk, d.ok);
+      EXPECT_TRUE(d.ok);  // every outline here is simple
       ASSERT_EQ(reference.triangles.size(), d.triangles.size());
       for (std::size_t t = 0; t < d.triangles.size(); ++t) {
         for (int c = 0; c < 3; ++c) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "CAreaRgl.h"
 #include "CAreaUsg.h"
 #include "CKelAreaCoord2D.h"
@@ -176,6 +178,82 @@ TEST(InArea, RegulationZoningAndDeemedSiteAreasCountWithTheTenth)
   deemed.SetArea();
   deemed.SetMaxMin();
   EXPECT_EQ(0.0, deemed.CalcSiteDistance3(p));
+}
+
+// Point location step by step over every edge, as the two forms describe
+// it, against the kernel's, which leaves out edges far from the level.
+int LocateEveryEdge(const std::vector<CKelCoord2D>& v, const CKelCoord2D& p, double tol, bool tenth)
+{
+  const double ray = tenth ? 0.1 * tol : tol;
+  double xmin = 1e300, xmax = -1e300, ymin = 1e300, ymax = -1e300;
+  for (const CKelCoord2D& q : v) {
+    xmin = std::min(xmin, q.m_x), xmax = std::max(xmax, q.m_x);
+    ymin = std::min(ymin, q.m_y), ymax = std::max(ymax, q.m_y);
+  }
+  const double box = 0.1 * tol;
+  if (p.m_y < ymin - box || p.m_y > ymax + box || p.m_x < xmin - box || p.m_x > xmax + box)
+    return 0;
+  const int n = static_cast<int>(v.size());
+  int count = 0;
+  for (int k = 0; k < n; ++k) {
+    const CKelCoord2D& s = v[(k + n - 1) % n];
+    const CKelCoord2D& e = v[k];
+    double c = 1, sn = 0, len = 0;
+    CalcCosSin(s, e, &c, &sn, &len);
+    const double along = c * (p.m_x - s.m_x) + sn * (p.m_y - s.m_y);
+    const double across = c * (p.m_y - s.m_y) - sn * (p.m_x - s.m_x);
+    const double dist = along < 0 ? std::hypot(along, across)
+                                  : along >= len ? std::hypot(along - len, across) : std::fabs(across);
+    if (dist <= tol)
+      return -1;
+    int dir = 0;
+    const int level = XCross3(s, e, p, dir, ray);
+    if (level == 1 && SignOf(across, ray) != 0 && SignOf(across, ray) != dir)
+      ++count;
+    if (level == -1) {
+      int back = (k + n - 2) % n;
+      while (std::fabs(s.m_y - v[back].m_y) < ray)
+        back = (back + n - 1) % n;
+      const bool left = tenth ? s.m_x - p.m_x < -ray : s.m_x <= p.m_x - ray;
+      if (SignOf(s.m_y - v[back].m_y, ray) == dir && left)
+        ++count;
+    }
+  }
+  return count % 2;
+}
+
+TEST(InArea, EveryEdgeMeasuredGivesTheSameLocations)
+{
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  const double tol = 1e-5;
+  using Crossing = CKelAreaCoord2D::Crossing;
+  for (int round = 0; round < 30; ++round) {
+    std::vector<CKelCoord2D> v;
+    const int n = 5 + round;
+    for (int i = 0; i < n; ++i) {
+      const double a = 6.283185307179586 * (i + unit(rng) * 0.8) / n;
+      const double r = 0.2 + unit(rng);
+      // Every third vertex level with the one before: horizontal edges.
+      const double y = i % 3 == 2 ? v.back().m_y : r * std::sin(a);
+      v.emplace_back(r * std::cos(a), y);
+    }
+    CKelAreaCoord2D outline;
+    outline.m_pt = v;
+    outline.SetMaxMin();
+    for (int k = 0; k < 200; ++k) {
+      // Near a vertex's level, inside and outside the bands, or anywhere.
+      const CKelCoord2D& near = v[static_cast<std::size_t>(k % n)];
+      const double offsets[] = {0, 0.5e-6, 1e-6, 2e-6, 0.9e-5, 1e-5, 3e-5, 1e-3};
+      const double dy = offsets[k % 8] * (k % 16 < 8 ? 1 : -1);
+      const CKelCoord2D p(2.4 * unit(rng) - 1.2, k % 5 == 4 ? 2.4 * unit(rng) - 1.2 : near.m_y + dy);
+      for (bool tenth : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "round " << round << " point " << k << (tenth ? " tenth" : " whole"));
+        EXPECT_EQ(LocateEveryEdge(v, p, tol, tenth),
+                  outline.InArea(p, 0, tol, tenth ? Crossing::TenthTol : Crossing::WholeTol));
+      }
+    }
+  }
 }
 
 }  // namespace
