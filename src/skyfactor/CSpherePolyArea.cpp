@@ -243,7 +243,11 @@ void CSphereBlkDataLineArrayArray::Add(const CSpherePolyCoordArray* /*pool*/, in
     return;
   for (CSphereBlkDataLineArray& chain : *this) {
     if (!chain.empty() && chain.front() == b) {
-      chain.insert(chain.begin(), a);
+      // An edge closing its own chain keeps the chain's start.
+      if (chain.back() == a)
+        chain.push_back(b);
+      else
+        chain.insert(chain.begin(), a);
       return;
     }
   }
