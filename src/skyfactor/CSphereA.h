@@ -131,6 +131,9 @@ public:
   // One outline per projected side face of every piece above the check
   // point (world block).
   std::vector<CSphereCoordD2DArray> GetSphereBlock(const CKelBlockCube& block, int which, bool expand0) const;
+  // The same per piece above the cut; empty when a face vanished.
+  std::vector<std::vector<CSphereCoordD2DArray>> GetSpherePieces(const CKelBlockCube& block, int which,
+                                                                 bool expand0) const;
   // The outline of a 3D face (world); empty for an empty face or one on
   // both sides of the local x axis.
   CSphereCoordD2DArray GetSphereArea(const CKelAreaCoord3D& face, int which, bool expand0) const;

@@ -341,9 +341,10 @@ bool CSphereA::AppendBlockFaces(const CKelBlockCube& piece, int which, bool expa
   return true;
 }
 
-std::vector<CSphereCoordD2DArray> CSphereA::GetSphereBlock(const CKelBlockCube& block, int which, bool expand0) const
+std::vector<std::vector<CSphereCoordD2DArray>> CSphereA::GetSpherePieces(const CKelBlockCube& block, int which,
+                                                                       bool expand0) const
 {
-  std::vector<CSphereCoordD2DArray> out;
+  std::vector<std::vector<CSphereCoordD2DArray>> out;
   if (!m_bChkPnt || m_AngleStep < 1)
     return out;
   CKelBlockCube lowered = block;
@@ -360,9 +361,18 @@ std::vector<CSphereCoordD2DArray> CSphereA::GetSphereBlock(const CKelBlockCube& 
     pieces.push_back(lowered);
   // A concave sloped top may leave several pieces above the cut: all count.
   for (const CKelBlockCube& piece : pieces) {
-    if (!AppendBlockFaces(piece, which, expand0, out))
+    out.emplace_back();
+    if (!AppendBlockFaces(piece, which, expand0, out.back()))
       return {};
   }
+  return out;
+}
+
+std::vector<CSphereCoordD2DArray> CSphereA::GetSphereBlock(const CKelBlockCube& block, int which, bool expand0) const
+{
+  std::vector<CSphereCoordD2DArray> out;
+  for (const std::vector<CSphereCoordD2DArray>& piece : GetSpherePieces(block, which, expand0))
+    out.insert(out.end(), piece.begin(), piece.end());
   return out;
 }
 
@@ -446,9 +456,12 @@ int CSphereA::RegistSphereRatio2(int which, bool expand0, const CKelCoord3D* /*c
     // would pass through it.
     if (!finite || BlockCoversCheckPoint(block))
       return 1;
-    const int r = RegistSphereRatioCommon(GetSphereBlock(block, which, expand0), store);
-    if (r != 0)
-      return r;
+    // Each piece is traced on its own: one trace finds one outer outline.
+    for (const std::vector<CSphereCoordD2DArray>& piece : GetSpherePieces(block, which, expand0)) {
+      const int r = RegistSphereRatioCommon(piece, store);
+      if (r != 0)
+        return r;
+    }
   }
   return 0;
 }
