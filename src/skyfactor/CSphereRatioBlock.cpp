@@ -15,6 +15,8 @@
 namespace {
 
 constexpr double kPi = KelAngle::Pi;
+// Azimuths beyond this (four turns) are reduced before the sector walk.
+constexpr double kFarAzimuth = 8 * KelAngle::Pi;
 // The projection of the sky factor: orthographic (radius cos e).
 constexpr int kOrthographic = 1;
 // The fewest record bytes of an outline (number and two empty counts, an
@@ -295,6 +297,10 @@ void CSphereRatioBlock::BlockExpand()
       if (mark[k] != wanted || !std::isfinite(pt[k].m_AD))
         continue;
       double x = pt[k].m_AD;
+      // Outlines hold azimuths within a turn or two; a stored one far beyond
+      // is brought near first, so the sector walk stays a few steps.
+      if (std::fabs(x) > kFarAzimuth)
+        x = std::fmod(x, s);
       double r = x;
       do {
         r = x;

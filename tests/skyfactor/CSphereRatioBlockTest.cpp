@@ -280,6 +280,38 @@ TEST(CSphereRatioBlock, SumsAndBows)
   EXPECT_EQ(0.0, r.GetBowShapeArea(-1));
 }
 
+TEST(CSphereRatioBlock, ExpansionOfStoredOutlines)
+{
+  // Found by fuzzing: a stored azimuth of 1e300 walked the sectors without
+  // end.
+  CSphereRatioBlock r;
+  r.m_ExpandKind = 0;
+  CSphereRatioBlockParam p;
+  for (const auto& [ad, ae] : std::vector<std::pair<double, double>>{{1e300, 0.2}, {-1e300, 0.2}, {0.5, 0.5}}) {
+    CSphereCoordD2D q(0, 0, ad, ae, 0);
+    q.ConvertCoordXY();
+    p.m_pt.push_back(q);
+  }
+  r.m_Block.push_back(p);
+  r.BlockExpand();
+  // A point falling along the outline at the middle of its 10 degree sector
+  // keeps its elevation; one at the sector's start is lowered.
+  const double deg = 3.141592653589793 / 180;
+  CSphereRatioBlock e;
+  e.m_ExpandKind = 0;
+  CSphereRatioBlockParam q;
+  for (const auto& [ad, ae] : std::vector<std::pair<double, double>>{{25 * deg, 0.5}, {20 * deg, 0.5}, {20 * deg, 0}, {25 * deg, 0}}) {
+    CSphereCoordD2D c(0, 0, ad, ae, 0);
+    c.ConvertCoordXY();
+    q.m_pt.push_back(c);
+  }
+  ASSERT_GT(q.CalcArea(), 0);
+  e.m_Block.push_back(q);
+  e.BlockExpand();
+  EXPECT_NEAR(0.5, e.m_Block[0].m_pt[0].m_AE, 1e-15);
+  EXPECT_NEAR(std::acos(std::cos(0.5) / std::cos(5 * deg)), e.m_Block[0].m_pt[1].m_AE, 1e-15);
+}
+
 CSphereRatioBlock Sample()
 {
   Settings s;
