@@ -150,8 +150,6 @@ public:
 private:
   // The projection of a local point with the given height.
   CSphereCoordD2D Project(int side, double x, double y, double z) const;
-  // Whether the segment p1-p2 (local plan) passes through the check point.
-  static bool SeenEdgeOn(const CKelCoord2D& p1, const CKelCoord2D& p2);
   // The block's faces, the block already in local heights.
   bool AppendBlockFaces(const CKelBlockCube& piece, int which, bool expand0,
                         std::vector<CSphereCoordD2DArray>& out) const;

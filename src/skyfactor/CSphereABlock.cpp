@@ -119,6 +119,34 @@ CKelCoord3DEx OnSegment(const CSphereA& sphere, int side, const CKelCoord2D& p1,
   return q;
 }
 
+// An edge of a face in the local frame with its ends projected at their
+// upper heights and their azimuths in degrees.
+struct Edge {
+  CKelCoord2D q1, q2;
+  double len = 0;
+  CSphereCoordD2D c1, c2;
+  double a1 = 0, a2 = 0;
+};
+
+// False when nothing is projected: no sectors, an edge of no length, or one
+// passing through the check point (seen edge-on).
+bool MeasureEdge(const CSphereA& sphere, const CKelCoord3D& p1, const CKelCoord3D& p2, int side, Edge& e)
+{
+  e.q1 = CKelCoord2D(p1.m_x, p1.m_y);
+  e.q2 = CKelCoord2D(p2.m_x, p2.m_y);
+  e.len = length_2point(e.q1, e.q2);
+  CKelCoord2D foot;
+  if (sphere.m_AngleStep < 1 || !(e.len > 0) || linedist(e.q1, e.q2, CKelCoord2D(0, 0), &foot) < kNearAxis)
+    return false;
+  e.c1.m_Coord3D = p1;
+  e.c2.m_Coord3D = p2;
+  sphere.SphereAPos(side, &e.c1);
+  sphere.SphereAPos(side, &e.c2);
+  e.a1 = Degrees(e.c1);
+  e.a2 = Degrees(e.c2);
+  return true;
+}
+
 CKelCoord3DEx& Itself(CKelCoord3DEx& p)
 {
   return p;
@@ -137,12 +165,6 @@ CSphereCoordD2D CSphereA::Project(int side, double x, double y, double z) const
   p.m_Coord3D = CKelCoord3D(x, y, z);
   SphereAPos(side, &p);
   return p;
-}
-
-bool CSphereA::SeenEdgeOn(const CKelCoord2D& p1, const CKelCoord2D& p2)
-{
-  CKelCoord2D foot;
-  return linedist(p1, p2, CKelCoord2D(0, 0), &foot) < kNearAxis;
 }
 
 // --- Edge subdivision ----------------------------------------------------------------------
@@ -205,15 +227,12 @@ int CSphereA::CalcSide(const CKelBlockCoord& p1, const CKelBlockCoord& p2, int s
   out.clear();
   if (expand0 && (which == 0 || which == 1))
     return CalcSideExpand0(p1, p2, side, which, out);
-  const CKelCoord2D q1(p1.m_x, p1.m_y), q2(p2.m_x, p2.m_y);
-  const double len = length_2point(q1, q2);
-  if (m_AngleStep < 1 || SeenEdgeOn(q1, q2) || !(len > 0))
+  Edge e;
+  if (!MeasureEdge(*this, p1, p2, side, e))
     return 0;
-  const CSphereCoordD2D c1 = Project(side, p1.m_x, p1.m_y, p1.m_z);
-  const CSphereCoordD2D c2 = Project(side, p2.m_x, p2.m_y, p2.m_z);
-  std::vector<CKelCoord3DEx> pts = InsertAnglePoint(side, c1, c2, Degrees(c1), Degrees(c2), m_AngleStep);
+  std::vector<CKelCoord3DEx> pts = InsertAnglePoint(side, e.c1, e.c2, e.a1, e.a2, m_AngleStep);
   for (CKelCoord3DEx& p : pts)
-    Interpolate(p, q1, len, p1, p2);
+    Interpolate(p, e.q1, e.len, p1, p2);
   InsertZeroCrossings(pts, Itself, false);
   InsertZeroCrossings(pts, Itself, true);
   for (CKelCoord3DEx& p : pts) {
@@ -223,7 +242,7 @@ int CSphereA::CalcSide(const CKelBlockCoord& p1, const CKelBlockCoord& p2, int s
     if (p.m_zL < kHeight)
       p.m_zL = 0;
   }
-  if (which == 0 && std::fabs(c1.m_AD - c2.m_AD) > KelTol::SkyDisc &&
+  if (which == 0 && std::fabs(e.c1.m_AD - e.c2.m_AD) > KelTol::SkyDisc &&
       std::any_of(pts.begin(), pts.end(), [](const CKelCoord3DEx& p) { return p.m_z <= p.m_zL - kHeight; }))
     return -1;
   const auto lowerSame = [&](std::size_t i, std::size_t j) {
@@ -252,15 +271,12 @@ int CSphereA::CalcSideExpand0(const CKelBlockCoord& p1, const CKelBlockCoord& p2
                               CSphereCoordD2DArray& out) const
 {
   out.clear();
-  const CKelCoord2D q1(p1.m_x, p1.m_y), q2(p2.m_x, p2.m_y);
-  const double len = length_2point(q1, q2);
-  if (m_AngleStep < 1 || SeenEdgeOn(q1, q2) || !(len > 0))
+  Edge e;
+  if (!MeasureEdge(*this, p1, p2, side, e))
     return 0;
-  const CSphereCoordD2D c1 = Project(side, p1.m_x, p1.m_y, p1.m_z);
-  const CSphereCoordD2D c2 = Project(side, p2.m_x, p2.m_y, p2.m_z);
-  std::vector<CSphereAWork> list = InsertAnglePointExpand0(side, c1, c2, Degrees(c1), Degrees(c2), which, m_AngleStep);
+  std::vector<CSphereAWork> list = InsertAnglePointExpand0(side, e.c1, e.c2, e.a1, e.a2, which, m_AngleStep);
   for (CSphereAWork& w : list)
-    Interpolate(w.m_Coord, q1, len, p1, p2);
+    Interpolate(w.m_Coord, e.q1, e.len, p1, p2);
   InsertZeroCrossings(list, CoordOf, false);
   InsertZeroCrossings(list, CoordOf, true);
   for (CSphereAWork& w : list) {
@@ -297,16 +313,13 @@ int CSphereA::CalcSideExpand0(const CKelBlockCoord& p1, const CKelBlockCoord& p2
 int CSphereA::CalcSideArea(const CKelCoord3D& p1, const CKelCoord3D& p2, int side, CSphereCoordD2DArray& out) const
 {
   out.clear();
-  const CKelCoord2D q1(p1.m_x, p1.m_y), q2(p2.m_x, p2.m_y);
-  const double len = length_2point(q1, q2);
-  if (m_AngleStep < 1 || SeenEdgeOn(q1, q2) || !(len > 0))
+  Edge e;
+  if (!MeasureEdge(*this, p1, p2, side, e))
     return 0;
-  const CSphereCoordD2D c1 = Project(side, p1.m_x, p1.m_y, p1.m_z);
-  const CSphereCoordD2D c2 = Project(side, p2.m_x, p2.m_y, p2.m_z);
-  std::vector<CKelCoord3DEx> pts = InsertAnglePoint(side, c1, c2, Degrees(c1), Degrees(c2), m_AngleStep);
+  std::vector<CKelCoord3DEx> pts = InsertAnglePoint(side, e.c1, e.c2, e.a1, e.a2, m_AngleStep);
   const CKelCoord3DEx h1(p1.m_x, p1.m_y, p1.m_z, 0), h2(p2.m_x, p2.m_y, p2.m_z, 0);
   for (CKelCoord3DEx& p : pts)
-    Interpolate(p, q1, len, h1, h2);
+    Interpolate(p, e.q1, e.len, h1, h2);
   InsertZeroCrossings(pts, Itself, false);
   for (const CKelCoord3DEx& p : pts)
     out.push_back(Project(side, p.m_x, p.m_y, p.m_z < kHeight ? 0 : p.m_z));
@@ -317,16 +330,13 @@ int CSphereA::CalcSideExpand0Area(const CKelCoord3D& p1, const CKelCoord3D& p2, 
                                   CSphereCoordD2DArray& out) const
 {
   out.clear();
-  const CKelCoord2D q1(p1.m_x, p1.m_y), q2(p2.m_x, p2.m_y);
-  const double len = length_2point(q1, q2);
-  if (m_AngleStep < 1 || SeenEdgeOn(q1, q2) || !(len > 0))
+  Edge e;
+  if (!MeasureEdge(*this, p1, p2, side, e))
     return 0;
-  const CSphereCoordD2D c1 = Project(side, p1.m_x, p1.m_y, p1.m_z);
-  const CSphereCoordD2D c2 = Project(side, p2.m_x, p2.m_y, p2.m_z);
-  std::vector<CSphereAWork> list = InsertAnglePointExpand0(side, c1, c2, Degrees(c1), Degrees(c2), 0, m_AngleStep);
+  std::vector<CSphereAWork> list = InsertAnglePointExpand0(side, e.c1, e.c2, e.a1, e.a2, 0, m_AngleStep);
   const CKelCoord3DEx h1(p1.m_x, p1.m_y, p1.m_z, 0), h2(p2.m_x, p2.m_y, p2.m_z, 0);
   for (CSphereAWork& w : list)
-    Interpolate(w.m_Coord, q1, len, h1, h2);
+    Interpolate(w.m_Coord, e.q1, e.len, h1, h2);
   InsertZeroCrossings(list, CoordOf, false);
   for (std::size_t k = 0; k < list.size(); ++k) {
     const CKelCoord3DEx& p = list[k].m_Coord;

@@ -31,15 +31,6 @@ bool Near(double a, double b)
   return std::fabs(a - b) <= kTol;
 }
 
-CSphereCoordD2D AnglePoint(double ad, double ae)
-{
-  CSphereCoordD2D p;
-  p.m_AD = ad;
-  p.m_AE = ae;
-  p.ConvertCoordXY();
-  return p;
-}
-
 // Appends p unless it equals the point appended last.
 void PushDistinct(Line& out, const CKelCoord2D& p)
 {

@@ -42,6 +42,15 @@ CKelCoord2D ChartOf(const CSphereCoordD2D& p)
 
 }  // namespace
 
+CSphereCoordD2D AnglePoint(double azimuth, double elevation)
+{
+  CSphereCoordD2D p;
+  p.m_AD = azimuth;
+  p.m_AE = elevation;
+  p.ConvertCoordXY();
+  return p;
+}
+
 // --- Bows and fans ------------------------------------------------------------
 
 bool CSphereBowShapeParam::operator==(const CSphereBowShapeParam& o) const

@@ -30,6 +30,9 @@
 class CKelArchiveCore;
 class CKelFileIO;
 
+// A point of the chart with its disc position from the angles.
+CSphereCoordD2D AnglePoint(double azimuth, double elevation);
+
 class CSphereBowShapeParam {
 public:
   static constexpr std::int32_t kRecord = 1000;

@@ -19,15 +19,6 @@ constexpr int kInsertsPerVertex = 8;
 // Deepest nesting of the division's cuts.
 constexpr int kMaxCutDepth = 64;
 
-CSphereCoordD2D AnglePoint(double ad, double ae)
-{
-  CSphereCoordD2D p;
-  p.m_AD = ad;
-  p.m_AE = ae;
-  p.ConvertCoordXY();
-  return p;
-}
-
 bool StrictlyBetween(double x, double a, double b)
 {
   return (a < x - kTol && x < b - kTol) || (b < x - kTol && x < a - kTol);
