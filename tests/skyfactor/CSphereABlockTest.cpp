@@ -151,6 +151,10 @@ TEST(CSphereABlock, RegistrationRefusalsAndEmptyProjections)
     EXPECT_EQ(1, Sphere().RegistSphereRatio2(2, false, nullptr, *blocks, s2));
     EXPECT_TRUE(s2.m_PolyArea.empty());
   }
+  CSphereBlkDataArrayNew s4;
+  EXPECT_EQ(1, Sphere(CKelCoord3D(0, std::nan(""), 0)).RegistSphereRatio2(2, false, nullptr,
+                                                                         Blocks({Box(-5, 5, 10, 20, 20)}), s4));
+  EXPECT_TRUE(s4.m_PolyArea.empty());
   // Without sectors nothing is subdivided: nothing is projected.
   CSphereBlkDataArrayNew s3;
   EXPECT_EQ(1, Sphere(CKelCoord3D(0, 0, 0), 0, 0).RegistSphereRatio2(2, false, nullptr,
