@@ -37,6 +37,8 @@
 #include "gs_unistring.h"
 #include "host_api_types.h"
 
+class CArchive;
+class CArchiveOld;
 class CArea1Object;
 class CAreaObject;
 
@@ -86,6 +88,38 @@ public:
   // figure's story lists the figure; 0 without a pattern and when none or
   // several list it.
   int GetListingColor(const CArea1Object& figure) const;
+
+  // == Project record ==
+  // The document as the project's module data kRecordName, written at
+  // kRecordVersion; records kRecordVersionMin..kRecordVersion are read, each
+  // field from the version that added it (writers write the newest layout).
+  static constexpr const char* kRecordName = "PLENIMETRA";
+  static constexpr int kRecordVersion = 1047;
+  static constexpr int kRecordVersionMin = 1003;
+  // The record body in the archive's direction. Reading runs on a scratch
+  // document: it rebuilds the figures from the placed parts (GetElement2)
+  // without writing their user data (the writes wait in m_PendingSaves).
+  // False when a list failed, a figure's user data names another kind, or
+  // the archive threw.
+  bool Serialize(CArchive& ar);
+  // Writes the record: 0, the host's error when storing failed, or
+  // APIERR_GENERAL when the document could not be written. Nothing is
+  // written while m_bSaveBlocked.
+  int SaveData();
+  // Loads the project into the document (skipRecord: settings, default
+  // pattern and floors only): -1 when the record is newer than this
+  // program, else 1 when the stories were read and 0 when not.
+  int LoadData2(bool skipRecord);
+  // Rebuilds every floor's figure records from the placed figure parts;
+  // the host's error.
+  GSErrCode GetElement2();
+  // The settings at document start: the add-on's folder's file, else the
+  // user's; m_EnvParam2 becomes their copy (a default record when neither
+  // could be read).
+  void LoadDefault();
+  // Leaves the sort indices when they are exactly a permutation of
+  // 0..n-1, else numbers the objects 0..n-1 in the vector's order.
+  static void AreaObjectSetSortIndex(std::vector<CAreaObject*>& objects);
 
   // == Tree undo ==
   void SetUndo2();
@@ -168,4 +202,41 @@ public:
   short m_TeamworkUserId = 0;
   bool m_bTeamworkTotal = false;
   GS::UniString m_EnvFileName;
+  // An unreadable record could not be kept aside: nothing is saved over it
+  // until the project is loaded again.
+  bool m_bSaveBlocked = false;
+
+private:
+  // == Loading steps (CPlenimetraParamLoad.cpp) ==
+  int RunLoader(bool skipRecord);
+  int ReadRecord(CArchiveOld& ar, int version);
+  void TakeLoaded(CPlenimetraParam& loaded);
+  bool HoldsLoadInvariants() const;
+  bool MigrateOldPatterns();
+  void KeepUnreadableRecord();
+  void MakeDefaultPattern();
+  void RenumberPatterns();
+  void CheckPatternPresets();
+  int RefreshPlacedFigures();
+  GSErrCode GetElement2(CArea1ObjectPtrArray* deferred);
+  // One floor per story, first to last, named after it; false when the
+  // story list cannot be read.
+  static bool FloorsOfStories(CFloorParamArray& floors);
+  // Each floor of floors takes over the lists of the stored floor of its
+  // story; stored floors of no such story are appended when keepOthers.
+  static void MergeFloors(CFloorParamArray& floors, CFloorParamArray& stored, bool keepOthers);
+  // == Record steps (CPlenimetraParamRecord.cpp) ==
+  void SerializeFields(CArchive& ar);
+  void ReadOldInlineSettings1(CArchive& ar);
+  void ReadOldInlineSettings3(CArchive& ar);
+  void ReadFloors(CArchive& ar);
+  void TakeOldHotLinks();
+  void TakeOldFigures(CArchive& ar);
+  void DropUnreadableFigures();
+  void ResetOldPatternPresets();
+
+  // Figures whose user data must be written once the record is taken.
+  CArea1ObjectPtrArray m_PendingSaves;
+  // GetElement2's result while the record was read.
+  GSErrCode m_LoadError = 0;
 };
