@@ -71,6 +71,9 @@ public:
   // False for a version outside the window or when the file reported an
   // error; a failed read leaves the fields read before it.
   bool Serialize(CFileArchive& ar);
+  // A layer 0 becomes the layer kDefaultLayerName, made when the project
+  // has none; every reader of a stored form ends with it.
+  void SetDefaultLayers();
   // The settings block of the project record, in the archive's direction;
   // throws the archive's unsigned int on a short or refused read.
   void Serialize(CArchive& ar);

@@ -260,14 +260,6 @@ void TransferLayer(EnvIo& io, short& layer, GSCharCode readCode)
     layer = read;
 }
 
-void FixLayers(CEnvParam& env)
-{
-  for (short* layer : {&env.m_Area1Layer, &env.m_ListLayer}) {
-    if (*layer == 0)
-      *layer = CGSUtil::GSSelectLayer(reinterpret_cast<const unsigned short*>(CEnvParam::kDefaultLayerName), 0);
-  }
-}
-
 }  // namespace
 
 #define PLN_ENV_RECORD_FORMS(Record)                                          \
@@ -288,6 +280,14 @@ PLN_ENV_RECORD_FORMS(CAttributeTotalAreaParam)
 PLN_ENV_RECORD_FORMS(CTreeShowItem)
 
 #undef PLN_ENV_RECORD_FORMS
+
+void CEnvParam::SetDefaultLayers()
+{
+  for (short* layer : {&m_Area1Layer, &m_ListLayer}) {
+    if (*layer == 0)
+      *layer = CGSUtil::GSSelectLayer(reinterpret_cast<const unsigned short*>(kDefaultLayerName), 0);
+  }
+}
 
 // ---- the settings block of the project record ---------------------------------
 
@@ -331,7 +331,7 @@ void CEnvParam::Serialize(CArchive& ar)
   if (io.Has(RecordV::kListAttr4))
     Transfer(io, m_ListAttr4);
   if (io.Reading())
-    FixLayers(*this);
+    SetDefaultLayers();
 }
 
 // ---- the settings file ----------------------------------------------------------
@@ -393,7 +393,7 @@ bool CEnvParam::Serialize(CFileArchive& ar)
   if (io.Has(FileV::kListAttr4))
     Transfer(io, m_ListAttr4);
   if (io.Reading() && io.Ok())
-    FixLayers(*this);
+    SetDefaultLayers();
   return ar.GetError() == 0;
 }
 

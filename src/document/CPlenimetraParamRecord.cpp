@@ -143,6 +143,11 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
   } else {
     m_OutputFileType = 0;
   }
+  if (reading) {
+    // Records before the settings blocks name no layers at all.
+    m_EnvParam.SetDefaultLayers();
+    m_EnvParam2.SetDefaultLayers();
+  }
 }
 
 // Settings that records before the settings blocks kept inline.

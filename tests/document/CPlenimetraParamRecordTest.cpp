@@ -372,3 +372,374 @@ TEST_F(RecordTest, RandomDocumentsComeBackEqualWithTheirFloorsAndOutputChoices)
 }
 
 }  // namespace
+
+namespace {
+
+// ---- handmade records of old versions -----------------------------------------
+
+// A project record of version v written by hand in that version's layout:
+// every stored value differs from what a cleared document holds, so a test
+// can tell a field that was read from one that was kept.
+class OldRecord {
+public:
+  explicit OldRecord(int version) : v(version) {}
+
+  std::vector<char> Build()
+  {
+    b.Int(5).Int(9).Int(3);  // figure counter, object counter, cut kind
+    if (v >= 1017)
+      b.Bool(false);
+    if (v >= 1039)
+      b.Bool(true).Bool(false);
+    if (v >= 1014) {
+      b.Text("x.dat");
+      SettingsBlock();
+      SettingsBlock();
+      Floors();
+    } else {
+      b.Bool(true).Bool(false);  // vertex-order flag, blank decimals
+      if (v >= 1012)
+        b.Bool(false);
+    }
+    if (v <= 1007)
+      b.Int(0);
+    if (v <= 1013)
+      b.Bool(true);  // number fill gaps
+    b.Int(v <= 1012 ? 2 : 1);  // current pattern: old records name the pattern's child
+    if (v <= 1013)
+      InlineSettings();
+    if (v <= 1028)
+      b.Int(0);  // the old figure list
+    b.Int(0);    // elements
+    Folders();
+    Tree();
+    Tree();
+    if (v >= 1006 && v <= 1013)
+      b.Int(0);  // patterns of the settings
+    if (v >= 1032)
+      b.Int(3);
+    if (v >= 1033) {
+      b.Int(2).Int(5).Int(5);
+      b.Bool(true);
+    }
+    if (v >= 1034)
+      b.Int(3);
+    if (v >= 1041)
+      b.Int(1).Int(kListItemId).Bool(false);
+    if (v >= 1044)
+      b.Int(1).Bool(false);
+    return b.Get();
+  }
+
+  static constexpr int kListItemId = 1;  // the first column
+
+private:
+  void Presets()
+  {
+    b.Int(1).Int(3).Text("P");
+    if (v < 1038)
+      b.Int(1);
+    else
+      b.Int(1).Int(4);
+    b.Int(1).Int(3).Int(3).Int(1).Int(1).Int(3);
+    if (v >= 1008)
+      b.Int(2);
+    if (v >= 1045)
+      b.Bool(true);
+    if (v >= 1010)
+      b.Int(7);
+  }
+  void Doubles(int n, double first)
+  {
+    for (int i = 0; i < n; ++i)
+      Double(first + i);
+  }
+  void Double(double d)
+  {
+    long long bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    b.Long(bits);
+  }
+  void FigureAttributes()
+  {
+    b.Text("T").Short(2).Short(3).Text("F").Short(4).Short(5);  // triangle
+    Doubles(7, 1);
+    if (v >= 1014)
+      b.Bool(true);
+    b.Text("R").Short(2).Short(3).Bool(true).Bool(false).Bool(true).Bool(false);  // rectangle
+    Doubles(8, 1);
+    if (v >= 1009)
+      Doubles(2, 9);
+    for (int i = 0; i < 3; ++i)  // arc
+      b.Bool(false).Short(6).Short(7);
+    Doubles(10, 1);
+    b.Text("Z").Short(2).Short(3).Text("G").Short(4).Short(5).Short(6);  // trapezoid
+    Doubles(9, 1);
+    b.Bool(false).Short(6).Short(7);  // circle
+    Doubles(4, 1);
+  }
+  void CommonRows()
+  {
+    b.Int(1).Int(2).Int(2).Short(9).Text("M");
+    Double(0.75);
+    b.Bool(false);
+    Double(0.25);
+    b.Short(1).Short(2).Short(3).Short(4);
+    if (v == 1013)
+      b.Bool(true);
+  }
+  void ListStyle(int gapV)
+  {
+    b.Int(4).Int(40).Int(10).Int(3).Short(5).Short(6).Short(7).Bool(false).Bool(false).Bool(false);
+    Double(3.5);
+    b.Text("S");
+    if (v >= 1018)
+      b.Int(5).Int(gapV);
+    if (v >= 1023)
+      b.Int(50).Bool(false);
+  }
+  void TotalStyle()
+  {
+    b.Short(2).Short(3).Short(4);
+    if (v < 1047)
+      b.Short(7);
+    else
+      Double(7.5);
+    b.Text("U").Int(16).Int(3);
+    if (v >= 1018)
+      b.Int(4).Int(3);
+  }
+  void SettingsBlock()
+  {
+    b.Bool(true).Bool(true).Bool(true).Bool(true);
+    if (v >= 1022) {
+      // Layer names: UTF-8 before 1042, then the host's default code.
+      const std::string name = GS::UniString(u"求積層").ToStdString(v >= 1042 ? CC_Default : CC_UTF8);
+      b.Text(name).Text(name);
+    }
+    else
+      b.Short(1);
+    if (v >= 1033)
+      Double(0.5);
+    if (v >= 1037)
+      b.Short(2).Bool(false).Bool(false);
+    Presets();
+    FigureAttributes();
+    CommonRows();
+    if (v >= 1037) {
+      b.Bool(false).Short(6).Short(7);
+      Doubles(6, 1);
+    }
+    ListStyle(6);
+    ListStyle(8);
+    if (v >= 1024)
+      ListStyle(9);
+    TotalStyle();
+    b.Int(0);  // patterns
+    if (v >= 1019)
+      b.Bool(false).Bool(false).Bool(false);
+    if (v >= 1040)
+      ListStyle(11);
+  }
+  void InlineSettings()
+  {
+    b.Bool(true).Bool(true);  // commas
+    if (v < 1006)
+      return;
+    Presets();
+    FigureAttributes();
+    CommonRows();
+    ListStyle(6);
+    ListStyle(8);
+    if (v >= 1007)
+      TotalStyle();
+  }
+  void Floors()
+  {
+    b.Int(2);
+    b.Short(0).Bool(false);
+    if (v >= 1028)
+      b.Int(3).Int(4).Int(4).Int(7);
+    if (v >= 1030)
+      b.Int(0).Int(0);
+    if (v >= 1031)
+      b.Int(1).Int(9);
+    b.Short(1).Bool(true);
+    if (v >= 1028)
+      b.Int(0);
+    if (v >= 1030)
+      b.Int(0).Int(0);
+    if (v >= 1031)
+      b.Int(0);
+    if (v >= 1028)
+      b.Bool(false);
+  }
+  void Folder(int code)
+  {
+    b.Int(7).Int(3);
+    if (v < 1017)
+      b.Text("F");
+    else
+      b.Text("F").Int(0);
+    b.Int(4);
+    if (v >= 1016)
+      b.Int(0);
+    else if (v < 1015)
+      b.Int(0);
+    b.Int(-1).Int(code);
+    if (v >= 1027)
+      b.Bool(true);
+    if (v >= 1046)
+      b.Short(0).Int(1);
+    if (v >= 1024)
+      b.Int(0);
+    if (v >= 1036 && v <= 1045)
+      b.Int(1);
+  }
+  void Folders()
+  {
+    b.Int(2);
+    Folder(1);
+    Folder(2);
+  }
+  void Node(int code, int preset, int children)
+  {
+    b.Bool(false).Int(1).Int(preset).Int(code).Int(2);
+    if (v >= 1011)
+      b.Int(2).Int(2).Int(2).Int(2);
+    if (v >= 1020)
+      b.Bool(true);
+    if (v >= 1021)
+      b.Short(0);
+    b.Int(children);
+  }
+  // Root, pattern 1, its child 2; old records keep the preset on the child.
+  void Tree()
+  {
+    Node(0, 0, 1);
+    Node(1, v <= 1012 ? 0 : 3, 1);
+    Node(2, v <= 1012 ? 3 : 0, 0);
+  }
+
+  int v;
+  StoredBytes b;
+};
+
+// Every version at which a gate of the record, its settings block or its
+// presets changes, with the neighbours of the migrations.
+const int kOldVersions[] = {1003, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1016, 1017,
+                            1018, 1019, 1020, 1021, 1022, 1023, 1024, 1027, 1028, 1030, 1031, 1032, 1033,
+                            1034, 1036, 1037, 1038, 1039, 1040, 1041, 1042, 1043, 1044, 1045, 1046, 1047};
+
+std::vector<int> Codes(const CTreeCodeArray& codes) { return codes; }
+
+class MigrationTest : public RecordTest, public ::testing::WithParamInterface<int> {
+protected:
+  void SetUp() override
+  {
+    RecordTest::SetUp();
+    recordLayer = short(host.AddLayer(GS::UniString(u"求積層")));
+  }
+  short recordLayer = 0;
+};
+
+TEST_P(MigrationTest, GatedFieldsAreTakenFromTheirVersionOnAndKeptBefore)
+{
+  const int v = GetParam();
+  StoreRecord(v, OldRecord(v).Build());
+  auto loaded = Load();
+  ASSERT_EQ(result, 1);
+  const CPlenimetraParam& d = *loaded;
+  const CPlenimetraParam fresh;
+  const CEnvParam defaults;
+
+  EXPECT_EQ(d.m_LastArea1Code, 5);
+  EXPECT_EQ(d.m_LastAreaCode, 9);
+  EXPECT_EQ(d.m_AutoCutType.m_Type, 3);
+  EXPECT_EQ(d.m_AutoCutType.m_bWithHoles, v < 1017);
+  EXPECT_EQ(d.m_AutoCutType.m_bCutAcross, v >= 1039);
+  EXPECT_EQ(d.m_AutoCutType.m_bFollowEdges, v < 1039);
+  EXPECT_TRUE(d.m_EnvPath == (v >= 1014 ? GS::UniString(u"x.dat") : GS::UniString()));
+
+  // The settings, from the blocks or inline.
+  const CEnvParam& env = d.m_EnvParam;
+  EXPECT_TRUE(env.m_NumberFillGaps);
+  EXPECT_EQ(env.m_FillPenOff, v >= 1014);
+  EXPECT_EQ(env.m_LengthComma, true);
+  EXPECT_EQ(env.m_Area1Layer, v >= 1022 ? recordLayer : env.m_ListLayer);  // else the layer "メンセラ"
+  EXPECT_NE(env.m_Area1Layer, 0);
+  EXPECT_EQ(env.m_TuboFactor, v >= 1033 ? 0.5 : defaults.m_TuboFactor);
+  EXPECT_EQ(env.m_SnapType, v >= 1037 ? 2 : 1);
+  EXPECT_EQ(env.m_BlankDecimals, v >= 1037 || v < 1014 ? false : true);
+  EXPECT_EQ(env.m_LengthTenthDigit, v >= 1037 || (v >= 1012 && v < 1014) ? false : true);
+  const bool presetsStored = v >= 1006;
+  const CRoundTypeParam& preset = env.m_RoundTypeParamArray.front();
+  EXPECT_EQ(preset.m_Id, presetsStored ? 3 : 0);
+  if (presetsStored) {
+    EXPECT_EQ(preset.m_Area1RoundType.m_Digit, v < 1038 ? 6 : 4);
+    EXPECT_EQ(preset.m_PaiCode, v >= 1008 ? 2 : 1);
+    EXPECT_EQ(preset.m_RoundUpNextDigit, v >= 1045);
+    EXPECT_EQ(env.m_RoundTypeParamArray.m_MaxId, v >= 1010 ? 7 : 3);
+    EXPECT_EQ(env.m_TriangleAttr.m_bVertexOrder, true);
+    EXPECT_EQ(env.m_RectAttr.m_area_symbol_x, v >= 1009 ? 9.0 : 0.0);
+    ASSERT_EQ(env.m_AttributeCommonParamArray.size(), 1u);
+    EXPECT_EQ(env.m_AttributeCommonParamArray[0].m_SymbolPen, 9);
+    EXPECT_EQ(env.m_ListAttr1.m_GapV, v >= 1018 ? 6 : 1);
+    EXPECT_EQ(env.m_ListAttr1.m_RowLimit, v >= 1023 ? 50 : 100);
+    EXPECT_EQ(env.m_ListAttr2.m_GapV, v >= 1024 ? 9 : env.m_ListAttr3.m_GapV);
+    EXPECT_TRUE(v >= 1024 || env.m_ListAttr2 == env.m_ListAttr3);
+  } else {
+    EXPECT_TRUE(env.m_RoundTypeParamArray == defaults.m_RoundTypeParamArray);
+    EXPECT_TRUE(env.m_TriangleAttr.m_bVertexOrder);  // from the first inline bool
+  }
+  EXPECT_EQ(env.m_TotalAreaParam.m_TextSize, v >= 1047 ? 7.5 : (v >= 1007 ? 7.0 : 5.0));
+  EXPECT_EQ(env.m_TotalAreaParam.m_ColOffset, v >= 1018 ? 4 : 2);
+  EXPECT_EQ(env.m_EllipseAttr.m_area_fan_pen, v >= 1037 ? 6 : 1);
+  EXPECT_EQ(env.m_TreeShowItem.m_bShowArea, v < 1019);
+  EXPECT_EQ(env.m_ListAttr4.m_GapV, v >= 1040 ? 11 : 10);
+  // Without a block the second settings stay default but for the layers,
+  // which a read record always resolves.
+  CEnvParam second = defaults;
+  second.m_Area1Layer = second.m_ListLayer = env.m_ListLayer;
+  EXPECT_TRUE(d.m_EnvParam2 == (v >= 1014 ? d.m_EnvParam : second));
+
+  // Floors: merged into the story floors by story.
+  ASSERT_EQ(d.m_FloorParamArray.size(), 3u);
+  const CFloorParam& first = d.m_FloorParamArray[0];
+  EXPECT_EQ(first.m_bCalc, v < 1014);
+  EXPECT_EQ(Codes(first.m_CalcExcludeCodes), (v >= 1028 ? std::vector<int>{4, 7} : std::vector<int>{}));
+  EXPECT_EQ(Codes(first.m_OutputExcludeCodes), v >= 1031 ? std::vector<int>{9} : std::vector<int>{});
+  EXPECT_EQ(d.m_FloorParamArray.m_bCalcPerFloor, v < 1028);
+
+  // Migration: the preset id moves from the child to the pattern up to 1012.
+  ASSERT_EQ(d.m_AreaTree2.m_Child.size(), 1u);
+  const CAreaTree& pattern = d.m_AreaTree2.m_Child.front();
+  EXPECT_EQ(d.m_CurTreeCode, 1);
+  EXPECT_EQ(pattern.m_Child.front().m_RoundTypeId, 0);
+  // A preset id the settings lack is reset to the first preset's (the
+  // records before 1006 keep only the default preset).
+  EXPECT_EQ(pattern.m_RoundTypeId, presetsStored ? 3 : 0);
+  EXPECT_EQ(host.Alerts().size(), presetsStored ? 0u : 1u);
+
+  // Output choices.
+  EXPECT_EQ(d.m_OutputLayout, v >= 1032 ? 3 : fresh.m_OutputLayout);
+  EXPECT_EQ(Codes(d.m_TotalExcludeCodes), v >= 1033 ? std::vector<int>{5} : std::vector<int>{});
+  EXPECT_EQ(d.m_bTuboRow, v >= 1033);
+  EXPECT_EQ(d.m_OutputMode, v >= 1034 ? 3 : 2);
+  CAreaListItemArray columns;
+  columns.Initialize();
+  EXPECT_EQ(d.m_AreaListItemArray.front().m_bVisible, v >= 1041 ? false : columns.front().m_bVisible);
+  EXPECT_EQ(d.m_OutputFileType, v >= 1044 ? 1 : 0);
+  EXPECT_EQ(d.m_bOutputCheck, v < 1044);
+
+  // Saved and loaded again, the migrated document stays the same.
+  ASSERT_EQ(loaded->SaveData(), NoError);
+  auto again = Load();
+  ExpectEqualDocuments(*again, *loaded);
+  ExpectSameFloors(again->m_FloorParamArray, loaded->m_FloorParamArray);
+  ExpectSameOutputChoices(*again, *loaded);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryGate, MigrationTest, ::testing::ValuesIn(kOldVersions));
+
+}  // namespace
