@@ -75,6 +75,13 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
   if (reading) {
     m_PendingSaves.clear();
     m_LoadError = NoError;
+    // Every story has its floor while the record is read, so old figure
+    // lists, old hot-link records and figures on new stories find theirs.
+    CFloorParamArray floors;
+    if (FloorsOfStories(floors)) {
+      floors.m_bCalcPerFloor = m_FloorParamArray.m_bCalcPerFloor;
+      m_FloorParamArray = std::move(floors);
+    }
   }
   ar.Serialize(m_LastArea1Code);
   ar.Serialize(m_LastAreaCode);

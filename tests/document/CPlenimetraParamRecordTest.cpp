@@ -408,8 +408,11 @@ public:
     b.Int(v <= 1012 ? 2 : 1);  // current pattern: old records name the pattern's child
     if (v <= 1013)
       InlineSettings();
-    if (v <= 1028)
-      b.Int(0);  // the old figure list
+    if (v <= 1028) {  // the old figure list: kind, code, sort index, number
+      b.Int(int(oldFigures.size()));
+      for (int code : oldFigures)
+        b.Int(CArea1Object::TYPE_TRIANGLE).Int(code).Int(-1).Int(code);
+    }
     b.Int(0);    // elements
     Folders();
     Tree();
@@ -432,6 +435,7 @@ public:
   }
 
   static constexpr int kListItemId = 1;  // the first column
+  std::vector<int> oldFigures;
 
 private:
   void Presets()
@@ -741,5 +745,249 @@ TEST_P(MigrationTest, GatedFieldsAreTakenFromTheirVersionOnAndKeptBefore)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryGate, MigrationTest, ::testing::ValuesIn(kOldVersions));
+
+}  // namespace
+
+namespace {
+
+// ---- the loader's cases -------------------------------------------------------------
+
+std::string KeptCopy()
+{
+  const std::filesystem::path folder =
+      pln::host::ToFsPath(IO::Location(GS::UniString(GetAppDataPath().c_str(), CC_Default)));
+  std::string found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() != ".dat" || entry.path().filename().string().find("PLENIMETRA") != 0)
+      continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    found.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::filesystem::remove(entry.path());
+  }
+  return found;
+}
+
+class LoaderTest : public RecordTest {};
+
+TEST_F(LoaderTest, AnUnreadableRecordIsKeptByteForByteBeforeTheDocumentStartsAfresh)
+{
+  const std::vector<char> corrupt = StoredBytes().Int(1).Int(2).Int(3).Byte(9).Get();  // cut short
+  struct Case {
+    int version;
+    std::vector<char> bytes;
+  };
+  for (const Case& c : {Case{1002, OldRecord(1003).Build()}, Case{1047, corrupt}}) {
+    SCOPED_TRACE(c.version);
+    host.Reset();
+    host.LoadAddOnLibraryParts();
+    StoreRecord(c.version, c.bytes);
+    auto loaded = Load();
+    EXPECT_EQ(result, 1);
+    const std::string kept = KeptCopy();
+    EXPECT_EQ(kept, std::string(c.bytes.begin(), c.bytes.end()));
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    const GS::UniString text = host.Alerts()[0].largeText;
+    EXPECT_EQ(text.ToStdString(CC_UTF8).find("保存されている求積データを読み込めません。元のデータを保存しました："), 0u);
+    EXPECT_EQ(loaded->m_AreaTree2.m_Child.size(), 1u);  // the default pattern
+    EXPECT_EQ(loaded->m_LastArea1Code, 0);
+    // Work goes on normally: the next save replaces the record.
+    EXPECT_EQ(loaded->SaveData(), NoError);
+    EXPECT_EQ(host.ModulData(GS::UniString(kRecord))->dataVersion, 1047);
+  }
+}
+
+TEST_F(LoaderTest, WithoutACopyNothingIsSavedOverTheUnreadableRecordAndFiguresKeepTheirUserData)
+{
+  // A file where the settings folder should be: the copy cannot be made.
+  const std::filesystem::path appData =
+      pln::host::ToFsPath(IO::Location(GS::UniString(GetAppDataPath().c_str(), CC_Default)));
+  std::filesystem::remove_all(appData);
+  std::ofstream(appData.string()) << "x";
+  auto figure = PlaceFigure(host, doc, 0, 4);
+  const std::vector<char> userData = host.Element(figure->m_Element.header.guid)->userData->bytes;
+  const std::vector<char> corrupt = StoredBytes().Int(1).Int(2).Get();
+  StoreRecord(1047, corrupt);
+  auto loaded = Load();
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_TRUE(host.Alerts()[0].largeText ==
+              GS::UniString(u"保存されている求積データを読み込めません。このプロジェクトでは変更を保存しません"));
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_EQ(host.ModulData(GS::UniString(kRecord))->bytes, corrupt);
+  EXPECT_EQ(host.Element(figure->m_Element.header.guid)->userData->bytes, userData);
+  std::filesystem::remove(appData);
+}
+
+TEST_F(LoaderTest, RecordsBreakingTheLoadersInvariantsAreKeptAsideNotAsserted)
+{
+  // Two trees of different pattern counts, and a pattern with two children.
+  auto twoTrees = [] {
+    CPlenimetraParam d;
+    PatternDoc pattern;
+    d = pattern.doc;
+    d.m_AreaTreeStore.Clear();
+    return d;
+  };
+  auto twoChildren = [] {
+    PatternDoc pattern;
+    pattern.AddFolder(PatternDoc::kTopCode, u"二つ目");
+    pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+    return pattern.doc;
+  };
+  for (auto make : {+twoTrees, +twoChildren}) {
+    host.Reset();
+    host.LoadAddOnLibraryParts();
+    CPlenimetraParam broken = make();
+    ASSERT_EQ(broken.SaveData(), NoError);
+    const std::vector<char> bytes = host.ModulData(GS::UniString(kRecord))->bytes;
+    auto loaded = Load();
+    EXPECT_EQ(KeptCopy(), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(loaded->m_AreaTree2.m_Child.size(), 1u);
+    EXPECT_EQ(loaded->m_AreaTreeStore.m_Child.size(), 1u);
+  }
+}
+
+TEST_F(LoaderTest, ACopiedFigureGetsAFreshCodeAndItsUserDataIsRewritten)
+{
+  PatternDoc pattern;
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  ASSERT_EQ(pattern.doc.SaveData(), NoError);
+  auto a = PlaceFigure(host, doc, 0, 3);
+  auto b = PlaceFigure(host, doc, 0, 3);  // a copy carries the same code
+  const std::vector<char> before = host.Element(b->m_Element.header.guid)->userData->bytes;
+  auto loaded = Load();
+  ASSERT_EQ(loaded->m_FloorParamArray[0].m_Area1ObjectArray.size(), 2u);
+  const auto& figures = loaded->m_FloorParamArray[0].m_Area1ObjectArray;
+  EXPECT_EQ(figures[0]->m_Code, 3);
+  EXPECT_EQ(figures[1]->m_Code, 4);
+  EXPECT_EQ(loaded->m_LastArea1Code, 4);
+  EXPECT_NE(host.Element(b->m_Element.header.guid)->userData->bytes, before);
+  CArea1ObjectCore reread(loaded.get());
+  EXPECT_EQ(reread.Load(&b->m_Element.header), NoError);
+  EXPECT_EQ(reread.m_Code, 4);
+  EXPECT_EQ(host.UndoNames(), std::vector<GS::UniString>{GS::UniString(u"求積読込")});
+}
+
+TEST_F(LoaderTest, StoriesAddedOrDeletedSinceTheSaveAddOrDropTheirFloors)
+{
+  PatternDoc pattern(3);
+  pattern.doc.m_FloorParamArray[2].m_bCalc = false;
+  pattern.doc.m_FloorParamArray[1].m_CalcExcludeCodes.Add(1);
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  ASSERT_EQ(pattern.doc.SaveData(), NoError);
+  const std::vector<char> bytes = host.ModulData(GS::UniString(kRecord))->bytes;
+  host.Reset();  // the project now has stories -1, 0 and 1
+  host.LoadAddOnLibraryParts();
+  host.AddStory(-1, -3.0, GS::UniString(u"B1"));
+  host.AddStory(1, 3.0, GS::UniString(u"2F"));
+  StoreRecord(1047, bytes);
+  auto loaded = Load();
+  ASSERT_EQ(loaded->m_FloorParamArray.size(), 3u);
+  EXPECT_EQ(loaded->m_FloorParamArray[0].m_FloorNo, -1);
+  EXPECT_TRUE(loaded->m_FloorParamArray[0].m_bCalc);
+  EXPECT_TRUE(loaded->m_FloorParamArray[0].m_FloorName == GS::UniString(u"B1"));
+  EXPECT_EQ(Codes(loaded->m_FloorParamArray[2].m_CalcExcludeCodes), std::vector<int>{1});
+  EXPECT_EQ(loaded->m_FloorParamArray.Search(2), nullptr);
+  EXPECT_TRUE(host.Alerts().empty());
+}
+
+TEST_F(LoaderTest, APatternNamingADeletedPresetGetsTheFirstWithTheReport)
+{
+  PatternDoc pattern;
+  pattern.Node(PatternDoc::kTopCode)->m_RoundTypeId = 42;
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  pattern.doc.m_EnvParam.m_Area1Layer = pattern.doc.m_EnvParam.m_ListLayer = layer;
+  ASSERT_EQ(pattern.doc.SaveData(), NoError);
+  auto loaded = Load();
+  EXPECT_EQ(loaded->m_AreaTree2.m_Child.front().m_RoundTypeId, 0);
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_TRUE(host.Alerts()[0].largeText ==
+              GS::UniString(u"パターン の端数処理が見つかりません。\n標準設定 に再設定しました\n\n"));
+}
+
+TEST_F(LoaderTest, AFailedSaveReportsARealError)
+{
+  host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+  EXPECT_EQ(doc.SaveData(), APIERR_MEMFULL);
+  PatternDoc deep;
+  CAreaTree* node = deep.Node(PatternDoc::kBuildingCode);
+  for (int i = 0; i < CAreaTree::kMaxTreeDepth + 1; ++i) {
+    node->m_Child.emplace_back();
+    node = &node->m_Child.back();
+  }
+  EXPECT_EQ(deep.doc.SaveData(), APIERR_GENERAL);  // refused by the writer, nothing stored
+  EXPECT_FALSE(host.ModulData(GS::UniString(kRecord)).has_value());
+}
+
+TEST_F(LoaderTest, OldFigureListsLandOnTheStoriesOfTheirPlacedParts)
+{
+  const auto a = PlaceFigure(host, doc, 0, 11);
+  const auto b = PlaceFigure(host, doc, 1, 12);
+  const auto c = PlaceFigure(host, doc, 1, 13);
+  OldRecord old(1013);
+  old.oldFigures = {11, 12, 13};
+  StoreRecord(1013, old.Build());
+  auto loaded = Load();
+  auto codes = [&](std::size_t floor) {
+    std::vector<int> out;
+    for (const auto& f : loaded->m_FloorParamArray[floor].m_Area1ObjectArray)
+      out.push_back(f->m_Code);
+    return out;
+  };
+  EXPECT_EQ(codes(0), std::vector<int>{11});
+  EXPECT_EQ(codes(1), (std::vector<int>{12, 13}));
+  EXPECT_EQ(loaded->m_FloorParamArray[0].m_Area1ObjectArray[0]->m_Element.header.guid, a->m_Element.header.guid);
+  EXPECT_EQ(loaded->m_LastArea1Code, 13);
+}
+
+TEST_F(LoaderTest, TheOldHotLinkRecordIsReadUpTo1028OntoItsElementsStory)
+{
+  auto place = [&](short story, bool hotLinked) {
+    API_Element element;
+    element.header.typeID = API_ObjectID;
+    element.header.layer = 1;
+    element.header.floorInd = story;
+    element.object.libInd = 1;
+    EXPECT_EQ(host.AddElement(element), NoError);
+    API_Guid node{};
+    node.bytes[3] = 1;
+    if (hotLinked)
+      EXPECT_EQ(host.SetHotlinkNode(element.header.guid, node), NoError);
+    return element.header;
+  };
+  const API_Elem_Head linked = place(2, true);
+  const API_Elem_Head unlinked = place(1, false);
+  auto storeOld = [&](int version) {
+    CHotLinkParamArray old;
+    for (const API_Elem_Head& head : {linked, unlinked}) {
+      API_Elem_Head zero{};
+      zero.guid = head.guid;
+      CAutoAreaParam record(&zero);
+      record.m_ItemType1 = CItemType1Table::ITEMTYPE(4);
+      old.push_back(record);
+    }
+    CArchiveOld ar(CHotLinkParamArray::kOldRecordName);
+    ar.Save(version);
+    old.Serialize(ar);
+    EXPECT_EQ(ar.Store(), NoError);
+  };
+  struct Case {
+    int record, hotLink;
+    std::size_t expected;
+  };
+  for (const Case& c : {Case{1028, 2001, 1}, Case{1030, 2001, 0}, Case{1028, 2000, 0}}) {
+    SCOPED_TRACE(c.record * 10000 + c.hotLink);
+    storeOld(c.hotLink);
+    StoreRecord(c.record, OldRecord(c.record).Build());
+    auto loaded = Load();
+    const CHotLinkParamArray& records = loaded->m_FloorParamArray[2].m_HotLinkParamArray;
+    ASSERT_EQ(records.size(), c.expected);
+    EXPECT_TRUE(loaded->m_FloorParamArray[1].m_HotLinkParamArray.empty());  // no longer hot-linked
+    if (c.expected == 1) {
+      EXPECT_EQ(records[0].GetGuid(), linked.guid);
+      EXPECT_EQ(records[0].GetFloor(), 2);
+      EXPECT_EQ(records[0].m_ItemType1, 4);
+    }
+  }
+}
 
 }  // namespace
