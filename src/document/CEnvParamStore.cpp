@@ -399,13 +399,17 @@ bool CEnvParam::Serialize(CFileArchive& ar)
 
 bool CEnvParam::SaveData(const GS::UniString& path)
 {
+  // The file is written as a copy that replaces it when whole; a copy that
+  // cannot be made or cannot take the file's place is the same failure.
   CFileArchive ar(path);
-  if (ar.Save(kFileVersion) != 0) {
-    GSWriteReport(path + GS::UniString(u"が保存できません"));
-    return false;
+  bool saved = ar.Save(kFileVersion) == 0;
+  if (saved) {
+    Serialize(ar);
+    saved = ar.Close() == 0;
   }
-  Serialize(ar);
-  return ar.Close() == 0;
+  if (!saved)
+    GSWriteReport(path + GS::UniString(u"が保存できません"));
+  return saved;
 }
 
 bool CEnvParam::LoadData(const GS::UniString& path)
