@@ -30,6 +30,7 @@
 #include "host_notify.h"
 #include "host_userdata.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -444,7 +445,15 @@ GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred)
         }
         auto& byCode = codes[floor->m_FloorNo];
         if (auto known = byCode.find(figure->m_Code); known != byCode.end()) {
-          figure->Set(known->second);
+          if (known->second->m_Type == figure->m_Type) {
+            figure->Set(known->second);
+          } else {
+            // A stored record of another kind is stale: the placed part wins.
+            std::replace_if(
+                floor->m_Area1ObjectArray.begin(), floor->m_Area1ObjectArray.end(),
+                [&](const std::shared_ptr<CArea1Object>& stored) { return stored.get() == known->second; }, figure);
+            known->second = figure.get();
+          }
         } else {
           if (figure->m_Code == fresh) {
             ++m_LastArea1Code;

@@ -990,4 +990,25 @@ TEST_F(LoaderTest, TheOldHotLinkRecordIsReadUpTo1028OntoItsElementsStory)
   }
 }
 
+TEST_F(LoaderTest, AStoredFigureOfAnotherKindThanItsPlacedPartGivesWayToThePart)
+{
+  PatternDoc pattern;
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  const int element = pattern.AddElement(PatternDoc::kBuildingCode, u"要素");
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  auto stale = MakeKindFigure(pattern.doc, 7, 0, CArea1Object::TYPE_CIRCLE);
+  pattern.doc.m_FloorParamArray[0].m_Area1ObjectArray.push_back(stale);
+  pattern.Element(element)->m_FloorArray.SearchFloor(0)->m_List.push_back(CArea2List(stale, COperatorTable::OPERATOR_PLUS));
+  ASSERT_EQ(pattern.doc.SaveData(), NoError);
+  const auto placed = PlaceFigure(host, doc, 0, 7, CArea1Object::TYPE_TRIANGLE);
+  auto loaded = Load();
+  const auto& figures = loaded->m_FloorParamArray[0].m_Area1ObjectArray;
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0]->m_Type, CArea1Object::TYPE_TRIANGLE);
+  EXPECT_EQ(figures[0]->m_Element.header.guid, placed->m_Element.header.guid);
+  const auto* listing = dynamic_cast<const CArea2Object*>(loaded->GetAreaObject(element));
+  ASSERT_EQ(listing->m_FloorArray.FindFloor(0)->m_List.size(), 1u);
+  EXPECT_EQ(listing->m_FloorArray.FindFloor(0)->m_List[0].m_pArea1, figures[0]);
+}
+
 }  // namespace
