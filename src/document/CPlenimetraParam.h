@@ -37,6 +37,11 @@
 #include "gs_unistring.h"
 #include "host_api_types.h"
 
+#include <array>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
 class CArchive;
 class CArchiveOld;
 class CArea1Object;
@@ -202,6 +207,22 @@ public:
   short m_TeamworkUserId = 0;
   bool m_bTeamworkTotal = false;
   GS::UniString m_EnvFileName;
+  // The figures by code, first floor first, while the project record is
+  // read: the stored entries of the elements name their figures by code.
+  class FigureIndex {
+  public:
+    struct Entry {
+      std::shared_ptr<CArea1Object> figure;
+      short story = 0;
+    };
+    explicit FigureIndex(const CFloorParamArray& floors);
+    const Entry* Find(int code) const;
+
+  private:
+    std::unordered_map<int, Entry> m_ByCode;
+  };
+  const FigureIndex* m_pFigureIndex = nullptr;  // set only while reading
+
   // An unreadable record could not be kept aside: nothing is saved over it
   // until the project is loaded again.
   bool m_bSaveBlocked = false;
@@ -218,7 +239,11 @@ private:
   void RenumberPatterns();
   void CheckPatternPresets();
   int RefreshPlacedFigures();
-  GSErrCode GetElement2(CArea1ObjectPtrArray* deferred);
+  // deferred: user-data writes wait there; read: the placed parts' GUIDs.
+  GSErrCode GetElement2(CArea1ObjectPtrArray* deferred, std::unordered_set<GS::Guid>* read);
+  GSErrCode TakePlacedFigure(const API_Element& element, CFloorParam& floor,
+                             std::unordered_map<int, CArea1Object*>& byCode, std::unordered_set<int>& met,
+                             const std::array<int, 8>& parts, CArea1ObjectPtrArray* deferred);
   // One floor per story, first to last, named after it; false when the
   // story list cannot be read.
   static bool FloorsOfStories(CFloorParamArray& floors);
@@ -232,7 +257,7 @@ private:
   void ReadFloors(CArchive& ar);
   void TakeOldHotLinks();
   void TakeOldFigures(CArchive& ar);
-  void DropUnreadableFigures();
+  void DropUnreadableFigures(const std::unordered_set<GS::Guid>& read);
   void ResetOldPatternPresets();
 
   // Figures whose user data must be written once the record is taken.

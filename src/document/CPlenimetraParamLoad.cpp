@@ -98,14 +98,18 @@ GS::UniString KeptRecordName()
   return project + GS::UniString(stamp, CC_UTF8);
 }
 
-// The elements placed from one of the figure parts; the library index of
-// each kind in parts.
+// The placed figure parts that carry the add-on's record, as read, with the
+// library index of each kind and the highest figure code they carry. One
+// pass reads each element once: an area table carries the same record type
+// but is no figure part, and only the eight parts count, for the highest
+// code too.
 struct PlacedFigures {
   std::array<int, kFigureParts.size()> parts{};
-  GS::Array<API_Guid> guids;
+  std::vector<API_Element> elements;
+  int maxCode = 0;
 };
 
-GSErrCode FindPlacedFigures(PlacedFigures& placed)
+GSErrCode FindPlacedFigures(CPlenimetraParam* param, PlacedFigures& placed)
 {
   for (std::size_t i = 0; i < kFigureParts.size(); ++i) {
     if (GSErrCode err = GetLibPartInd(AsUShort(kFigureParts[i].name), &placed.parts[i]); err != NoError)
@@ -114,24 +118,25 @@ GSErrCode FindPlacedFigures(PlacedFigures& placed)
   int schedule = 0;
   if (GSErrCode err = GetLibPartInd(AsUShort(kSchedulePart), &schedule); err != NoError)
     return err;
-  CMyUserData tag(CArea1Object::kUserDataType, CArea1Object::kUserDataVersion);
-  GS::Array<API_Guid> tagged;
-  if (GSErrCode err = CGSUtil::GSGetElement(API_ObjectID, &tag, CMyUserDataCore::TYPE(CArea1Object::kUserDataType), 0,
-                                            tagged);
-      err != NoError)
+  GS::Array<API_Guid> objects;
+  if (GSErrCode err = ACAPI_Element_GetElemList(API_ObjectID, &objects); err != NoError)
     return err;
-  // Only the figure parts: an area table carries the same tag.
-  for (const API_Guid& guid : tagged) {
+  for (const API_Guid& guid : objects) {
+    if (!ACAPI_Element_Filter(guid, 0))
+      continue;
     API_Element element{};
     element.header.guid = guid;
-    if (ACAPI_Element_Get(&element) != NoError)
+    if (GSErrCode err = ACAPI_Element_Get(&element); err != NoError)
+      return err;
+    if (std::find(placed.parts.begin(), placed.parts.end(), element.object.libInd) == placed.parts.end())
       continue;
-    for (int part : placed.parts) {
-      if (part != 0 && element.object.libInd == part) {
-        placed.guids.Push(guid);
-        break;
-      }
-    }
+    CArea1ObjectCore record(param);
+    const GSErrCode err = record.Load(&element.header);
+    if (err == APIERR_NOUSERDATA)
+      continue;  // not the add-on's
+    if (err == NoError && record.m_Code >= 1)
+      placed.maxCode = std::max(placed.maxCode, record.m_Code);
+    placed.elements.push_back(element);
   }
   return NoError;
 }
@@ -403,72 +408,30 @@ int CPlenimetraParam::RefreshPlacedFigures()
 
 // ---- rebuilding the figure records from the placed parts -----------------------
 
-GSErrCode CPlenimetraParam::GetElement2() { return GetElement2(nullptr); }
+GSErrCode CPlenimetraParam::GetElement2() { return GetElement2(nullptr, nullptr); }
 
-GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred)
+GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred, std::unordered_set<GS::Guid>* read)
 {
   PlacedFigures placed;
-  if (GSErrCode err = FindPlacedFigures(placed); err != NoError) {
+  if (GSErrCode err = FindPlacedFigures(this, placed); err != NoError) {
     GSWriteReport(err);
     return err;
   }
-  if (placed.guids.IsEmpty())
+  if (read != nullptr)
+    for (const API_Element& element : placed.elements)
+      read->insert(ToGSGuid(element.header.guid));
+  if (placed.elements.empty())
     return NoError;
-  m_LastArea1Code = std::max(m_LastArea1Code, GetMaxCodeOfElements(placed.guids));
+  m_LastArea1Code = std::max(m_LastArea1Code, placed.maxCode);
   CDlgProgress progress;
   progress.OpenProgress(GS::UniString(), true);
-  progress.SetRange(int(placed.guids.GetSize()), GS::UniString(u"オブジェクト"));
+  progress.SetRange(int(placed.elements.size()), GS::UniString(u"オブジェクト"));
   FloorCodes codes = IndexFloorCodes(m_FloorParamArray);
   std::unordered_set<int> met;
   GSErrCode err = NoError;
-  for (const API_Guid& guid : placed.guids) {
-    API_Element element{};
-    element.header.guid = guid;
-    if (err = ACAPI_Element_Get(&element); err != NoError)
-      break;
-    CFloorParam* floor = m_FloorParamArray.Search(element.header.floorInd);
-    std::size_t kind = 0;
-    while (kind < placed.parts.size() && placed.parts[kind] != element.object.libInd)
-      ++kind;
-    if (floor != nullptr && kind < placed.parts.size()) {
-      const int fresh = m_LastArea1Code + 1;
-      auto figure = m_Area1Factory.Create(this, kFigureParts[kind].type, fresh, CItemType1Table::ITEMTYPE(0),
-                                          CItemType2Table::ITEMTYPE(0), -1);
-      if (figure == nullptr)
-        err = APIERR_BADPARS;
-      else if (err = figure->Load(this, &element.header); err == NoError) {
-        figure->m_Element = element;
-        if (figure->m_Code != fresh) {
-          // A copied element carries a code met before: it gets a fresh one.
-          if (!met.insert(figure->m_Code).second)
-            figure->m_Code = fresh;
-        }
-        auto& byCode = codes[floor->m_FloorNo];
-        if (auto known = byCode.find(figure->m_Code); known != byCode.end()) {
-          if (known->second->m_Type == figure->m_Type) {
-            figure->Set(known->second);
-          } else {
-            // A stored record of another kind is stale: the placed part wins.
-            std::replace_if(
-                floor->m_Area1ObjectArray.begin(), floor->m_Area1ObjectArray.end(),
-                [&](const std::shared_ptr<CArea1Object>& stored) { return stored.get() == known->second; }, figure);
-            known->second = figure.get();
-          }
-        } else {
-          if (figure->m_Code == fresh) {
-            ++m_LastArea1Code;
-            if (deferred != nullptr) {
-              deferred->push_back(figure);
-            } else {
-              CTeamworkControl reserve(guid);
-              err = figure->Save();
-            }
-          }
-          floor->m_Area1ObjectArray.push_back(figure);
-          byCode.emplace(figure->m_Code, figure.get());
-        }
-      }
-    }
+  for (const API_Element& element : placed.elements) {
+    if (CFloorParam* floor = m_FloorParamArray.Search(element.header.floorInd))
+      err = TakePlacedFigure(element, *floor, codes[floor->m_FloorNo], met, placed.parts, deferred);
     progress.StepIt();
     if (err != NoError)
       break;
@@ -479,6 +442,52 @@ GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred)
   }
   progress.Close();
   GSWriteReport(err);
+  return err;
+}
+
+// One placed figure part: its record read from user data joins the floor,
+// or updates the floor's record of the same code.
+GSErrCode CPlenimetraParam::TakePlacedFigure(const API_Element& element, CFloorParam& floor,
+                                             std::unordered_map<int, CArea1Object*>& byCode,
+                                             std::unordered_set<int>& met, const std::array<int, 8>& parts,
+                                             CArea1ObjectPtrArray* deferred)
+{
+  const auto kind = std::size_t(std::find(parts.begin(), parts.end(), element.object.libInd) - parts.begin());
+  const int fresh = m_LastArea1Code + 1;
+  auto figure = m_Area1Factory.Create(this, kFigureParts[kind].type, fresh, CItemType1Table::ITEMTYPE(0),
+                                      CItemType2Table::ITEMTYPE(0), -1);
+  if (figure == nullptr)
+    return APIERR_BADPARS;
+  if (GSErrCode err = figure->Load(this, &element.header); err != NoError)
+    return err;  // a record of another kind than its part
+  figure->m_Element = element;
+  // A copied element carries a code met before: it gets a fresh one.
+  if (figure->m_Code != fresh && !met.insert(figure->m_Code).second)
+    figure->m_Code = fresh;
+  if (auto known = byCode.find(figure->m_Code); known != byCode.end()) {
+    if (known->second->m_Type == figure->m_Type) {
+      figure->Set(known->second);
+      return NoError;
+    }
+    // A stored record of another kind is stale: the placed part wins.
+    std::replace_if(
+        floor.m_Area1ObjectArray.begin(), floor.m_Area1ObjectArray.end(),
+        [&](const std::shared_ptr<CArea1Object>& stored) { return stored.get() == known->second; }, figure);
+    known->second = figure.get();
+    return NoError;
+  }
+  GSErrCode err = NoError;
+  if (figure->m_Code == fresh) {
+    ++m_LastArea1Code;
+    if (deferred != nullptr) {
+      deferred->push_back(figure);
+    } else {
+      CTeamworkControl reserve(element.header.guid);
+      err = figure->Save();
+    }
+  }
+  floor.m_Area1ObjectArray.push_back(figure);
+  byCode.emplace(figure->m_Code, figure.get());
   return err;
 }
 

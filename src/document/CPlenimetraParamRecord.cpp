@@ -121,11 +121,19 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
     TakeOldFigures(ar);
   if (reading) {
     // Placed figures are the truth: their records are rebuilt from them.
-    m_LoadError = GetElement2(&m_PendingSaves);
+    std::unordered_set<GS::Guid> placed;
+    m_LoadError = GetElement2(&m_PendingSaves, &placed);
     if (m_LoadError == APIERR_BADPARS)
       throw CArchive::kPastEnd;  // a figure's user data names another kind
-    DropUnreadableFigures();
+    DropUnreadableFigures(placed);
   }
+  const FigureIndex index(m_FloorParamArray);
+  if (reading)
+    m_pFigureIndex = &index;
+  struct Unset {
+    const FigureIndex*& pointer;
+    ~Unset() { pointer = nullptr; }
+  } unset{m_pFigureIndex};
   Require(m_Area2ObjectArray.Serialize(ar, this));
   Require(m_Area4ObjectArray.Serialize(ar, this));
   m_AreaTree2.Serialize(ar, this);
@@ -219,16 +227,32 @@ void CPlenimetraParam::TakeOldFigures(CArchive& ar)
   }
 }
 
-void CPlenimetraParam::DropUnreadableFigures()
+// Figures whose placed part was just read need no second look.
+void CPlenimetraParam::DropUnreadableFigures(const std::unordered_set<GS::Guid>& read)
 {
   for (CFloorParam& floor : m_FloorParamArray) {
-    std::erase_if(floor.m_Area1ObjectArray, [](const std::shared_ptr<CArea1Object>& figure) {
+    std::erase_if(floor.m_Area1ObjectArray, [&](const std::shared_ptr<CArea1Object>& figure) {
+      if (read.contains(ToGSGuid(figure->m_Element.header.guid)))
+        return false;
       API_Element element{};
       element.header.guid = figure->m_Element.header.guid;
       const GSErrCode err = ACAPI_Element_Get(&element);
       return err == APIERR_BADID || err == APIERR_BADINDEX;
     });
   }
+}
+
+CPlenimetraParam::FigureIndex::FigureIndex(const CFloorParamArray& floors)
+{
+  for (const CFloorParam& floor : floors)
+    for (const auto& figure : floor.m_Area1ObjectArray)
+      m_ByCode.emplace(figure->m_Code, Entry{figure, floor.m_FloorNo});
+}
+
+const CPlenimetraParam::FigureIndex::Entry* CPlenimetraParam::FigureIndex::Find(int code) const
+{
+  auto it = m_ByCode.find(code);
+  return it != m_ByCode.end() ? &it->second : nullptr;
 }
 
 void CPlenimetraParam::ResetOldPatternPresets()
