@@ -43,6 +43,9 @@
 #include <unordered_set>
 
 class CArchive;
+class CDlgProgress;
+class CFloorCopyChoice;
+class CWorksheetMaker;
 class CArchiveOld;
 class CArea1Object;
 class CAreaObject;
@@ -125,6 +128,31 @@ public:
   // Leaves the sort indices when they are exactly a permutation of
   // 0..n-1, else numbers the objects 0..n-1 in the vector's order.
   static void AreaObjectSetSortIndex(std::vector<CAreaObject*>& objects);
+
+  // == Figure-record management ==
+  // Whether this user holds every element (true for none).
+  bool GetTeamworkStatus2(const GS::Array<API_Guid>& guids) const;
+  // Reserves the elements in a shared project: 0 without one; else the
+  // reservation's result, or APIERR_NOTMINE when one stays another's.
+  GSErrCode DoTeamworkReceive(const GS::Array<API_Guid>& guids) const;
+  // Deletes the figures' placed parts after reserving them (nothing
+  // changes when one cannot be reserved); a figure whose part the host
+  // refused to delete keeps its record and entries.
+  GSErrCode DoDeleteArea1(const CArea1ObjectPtrArray& figures);
+  void DeleteArea1(short floorNo);
+  // Copies the chosen source floor's figures, with their entries in every
+  // element, to each chosen floor, replacing that floor's figures. 0 when
+  // the dialog was cancelled; APIERR_CANCEL when the progress was (the
+  // floors done so far stay copied).
+  GSErrCode FloorCopy(CFloorCopyChoice& dialog);
+  // Mark text, then item number: 1, -1 or 0.
+  int CompareASCII(const CArea1Object* a, const CArea1Object* b) const;
+  int CompareASCII(const CAreaObject* a, const CAreaObject* b) const;
+  // Deletes the drawn output (texts and lines with the output tag).
+  GSErrCode DeleteObject();
+  // The worksheets of every floor, stopping at the first failing one, then
+  // the summary (in a shared project only when m_bTeamworkTotal is set).
+  GSErrCode Output(CWorksheetMaker& worksheets);
 
   // == Tree undo ==
   void SetUndo2();
@@ -250,6 +278,8 @@ private:
   // Each floor of floors takes over the lists of the stored floor of its
   // story; stored floors of no such story are appended when keepOthers.
   static void MergeFloors(CFloorParamArray& floors, CFloorParamArray& stored, bool keepOthers);
+  void UnlinkFigures(const CArea1ObjectPtrArray& figures);
+  GSErrCode CopyFloorTo(short source, short target, const CArea1ObjectArray& figures, CDlgProgress& progress);
   // == Record steps (CPlenimetraParamRecord.cpp) ==
   void SerializeFields(CArchive& ar);
   void ReadOldInlineSettings1(CArchive& ar);
