@@ -242,11 +242,16 @@ private:
       env->m_RoundTypeParamArray.AddNew(GS::UniString(u"追加"));
       env->m_ListAttr4.m_RowLimit = Pick(10, 90);
     }
-    for (int i = 0, n = Pick(0, 2); i < n; ++i) {
+    for (int i = 0, n = Pick(1, 3); i < n; ++i) {
       PatternDoc pattern;
-      // The settings form knows elements only as list-kind ones.
-      pattern.Element(pattern.AddElement(PatternDoc::kBuildingCode, u"設定の要素"))->m_ListType =
-          CArea2ListTypeTable::LISTTYPE(CAreaTree::KIND_ELEMENT_LIST);
+      // The settings form knows elements only as list-kind ones, and makes
+      // the objects in the tree's depth-first order.
+      auto element = [&](int parent) {
+        pattern.Element(pattern.AddElement(parent, u"設定の要素"))->m_ListType =
+            CArea2ListTypeTable::LISTTYPE(CAreaTree::KIND_ELEMENT_LIST);
+      };
+      element(PatternDoc::kBuildingCode);
+      element(pattern.AddFolder(PatternDoc::kBuildingCode, u"設定の小計"));
       pattern.doc.m_CurTreeCode = 0;  // a settings pattern keeps its tree and objects only
       pattern.doc.m_FloorParamArray.clear();
       m_Doc.m_EnvParam.m_PatternArray.push_back(pattern.doc);
@@ -362,8 +367,13 @@ TEST_F(RecordTest, RandomDocumentsComeBackEqualWithTheirFloorsAndOutputChoices)
     auto loaded = Load();
     EXPECT_EQ(result, 1);
     ExpectEqualDocuments(*loaded, source);
-    for (std::size_t i = 0; i < source.m_EnvParam.m_PatternArray.size(); ++i)
-      ExpectEqualDocuments(loaded->m_EnvParam.m_PatternArray[i], source.m_EnvParam.m_PatternArray[i]);
+    // Each settings pattern comes back whole, holding only its own objects.
+    for (std::size_t i = 0; i < source.m_EnvParam.m_PatternArray.size(); ++i) {
+      const CPlenimetraParam& pattern = loaded->m_EnvParam.m_PatternArray[i];
+      ExpectEqualDocuments(pattern, source.m_EnvParam.m_PatternArray[i]);
+      EXPECT_EQ(pattern.m_Area2ObjectArray.size(), 2u);
+      EXPECT_EQ(pattern.m_Area4ObjectArray.size(), 3u);
+    }
     ExpectSameFloors(loaded->m_FloorParamArray, source.m_FloorParamArray);
     ExpectSameOutputChoices(*loaded, source);
     EXPECT_EQ(loaded->m_AreaListItemArray.front().m_bVisible, source.m_AreaListItemArray.front().m_bVisible);
