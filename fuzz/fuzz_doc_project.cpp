@@ -10,6 +10,7 @@
 #include "CArea1Object.h"
 #include "CPlenimetraParam.h"
 #include "GetLibPartInd.h"
+#include "DocFuzzSupport.h"
 #include "HostFuzzSupport.h"
 
 #include <cstdint>
@@ -20,30 +21,8 @@ namespace {
 
 using HostFuzz::Check;
 
-class FuzzFigure : public CArea1Object {
-public:
-  using CArea1Object::CArea1Object;
-  using CArea1Object::CopyObject;
-  using CArea1Object::GetEquation;
-  GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
-  GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
-  bool CheckStringParameter(CPlenimetraParam*) override { return false; }
-  GS::UniString GetEquation(const CPlenimetraParam*, bool, double) override { return {}; }
-  long long GetOrgArea(const CPlenimetraParam*) const override { return 0; }
-};
-
-void RegisterKinds(CPlenimetraParam& doc)
-{
-  for (int kind = CArea1Object::TYPE_TRIANGLE; kind <= CArea1Object::kTypeMax; ++kind) {
-    if (kind == CArea1Object::TYPE_RECT)
-      continue;
-    const auto type = CArea1Object::TYPE(kind);
-    doc.m_Area1Factory.Register(type, [type](CPlenimetraParam* param, int code, CItemType1Table::ITEMTYPE mark,
-                                             CItemType2Table::ITEMTYPE numbering, int no) {
-      return std::make_shared<FuzzFigure>(param, type, code, mark, numbering, no);
-    });
-  }
-}
+using DocFuzz::FuzzFigure;
+using DocFuzz::RegisterKinds;
 
 std::unique_ptr<CPlenimetraParam> Loaded(int* result)
 {

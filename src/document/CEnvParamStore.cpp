@@ -260,6 +260,46 @@ void TransferLayer(EnvIo& io, short& layer, GSCharCode readCode)
     layer = read;
 }
 
+// Both forms carry the figure kinds' records and the common rows in one
+// run, the ellipse from its version on.
+void TransferFigureRecords(EnvIo& io, CEnvParam& env, int ellipseFrom)
+{
+  Transfer(io, env.m_TriangleAttr);
+  Transfer(io, env.m_RectAttr);
+  Transfer(io, env.m_ArcAttr);
+  Transfer(io, env.m_TrapezoidAttr);
+  Transfer(io, env.m_CircleAttr);
+  Transfer(io, env.m_AttributeCommonParamArray);
+  if (io.Has(ellipseFrom))
+    Transfer(io, env.m_EllipseAttr);
+}
+
+// The first table styles; forms older than list2From copy the folder
+// table's style into the element table's.
+void TransferTableStyles(EnvIo& io, CEnvParam& env, int list2From)
+{
+  Transfer(io, env.m_ListAttr1);
+  Transfer(io, env.m_ListAttr3);
+  if (io.Has(list2From))
+    Transfer(io, env.m_ListAttr2);
+  else if (io.Ok())
+    env.m_ListAttr2 = env.m_ListAttr3;
+}
+
+// The two layers by name from their version on (UTF-8 names before
+// defaultCodeFrom); older forms hold one short, dropped. False then.
+bool TransferLayers(EnvIo& io, CEnvParam& env, int since, int defaultCodeFrom)
+{
+  if (!io.Has(since)) {
+    io.Drop<short>();
+    return false;
+  }
+  const GSCharCode code = io.Has(defaultCodeFrom) ? CC_Default : CC_UTF8;
+  TransferLayer(io, env.m_Area1Layer, code);
+  TransferLayer(io, env.m_ListLayer, code);
+  return true;
+}
+
 }  // namespace
 
 #define PLN_ENV_RECORD_FORMS(Record)                                          \
@@ -295,32 +335,14 @@ void CEnvParam::Serialize(CArchive& ar)
 {
   EnvIo io(ar, kRecordGates, nullptr);
   io(m_NumberFillGaps)(m_LengthComma)(m_AreaComma)(m_FillPenOff);
-  if (io.Has(RecordV::kLayers)) {
-    const GSCharCode code = io.Has(RecordV::kLayerDefaultCode) ? CC_Default : CC_UTF8;
-    TransferLayer(io, m_Area1Layer, code);
-    TransferLayer(io, m_ListLayer, code);
-  } else {
-    io.Drop<short>();
-  }
+  TransferLayers(io, *this, RecordV::kLayers, RecordV::kLayerDefaultCode);
   if (io.Has(RecordV::kTuboFactor))
     io(m_TuboFactor);
   if (io.Has(RecordV::kSnapAndTexts))
     io(m_SnapType)(m_BlankDecimals)(m_LengthTenthDigit);
   m_RoundTypeParamArray.Serialize(ar);
-  Transfer(io, m_TriangleAttr);
-  Transfer(io, m_RectAttr);
-  Transfer(io, m_ArcAttr);
-  Transfer(io, m_TrapezoidAttr);
-  Transfer(io, m_CircleAttr);
-  Transfer(io, m_AttributeCommonParamArray);
-  if (io.Has(RecordV::kEllipse))
-    Transfer(io, m_EllipseAttr);
-  Transfer(io, m_ListAttr1);
-  Transfer(io, m_ListAttr3);
-  if (io.Has(RecordV::kListAttr2))
-    Transfer(io, m_ListAttr2);
-  else
-    m_ListAttr2 = m_ListAttr3;
+  TransferFigureRecords(io, *this, RecordV::kEllipse);
+  TransferTableStyles(io, *this, RecordV::kListAttr2);
   Transfer(io, m_TotalAreaParam);
   if (io.Reading())
     m_PatternArray.clear();  // each pattern is read into a document of its own
@@ -351,29 +373,10 @@ bool CEnvParam::Serialize(CFileArchive& ar)
   io(m_LengthComma)(m_AreaComma);
   if (io.Has(FileV::kFillPenOff))
     io(m_FillPenOff);
-  if (io.Has(FileV::kLayers)) {
-    const GSCharCode code = io.Has(FileV::kLayerDefaultCode) ? CC_Default : CC_UTF8;
-    TransferLayer(io, m_Area1Layer, code);
-    TransferLayer(io, m_ListLayer, code);
-  } else {
-    io.Drop<short>();
-    if (!io.Has(FileV::kDroppedInt))
-      io.Drop<int>();
-  }
-  Transfer(io, m_TriangleAttr);
-  Transfer(io, m_RectAttr);
-  Transfer(io, m_ArcAttr);
-  Transfer(io, m_TrapezoidAttr);
-  Transfer(io, m_CircleAttr);
-  Transfer(io, m_AttributeCommonParamArray);
-  if (io.Has(FileV::kEllipseAndSnap))
-    Transfer(io, m_EllipseAttr);
-  Transfer(io, m_ListAttr1);
-  Transfer(io, m_ListAttr3);
-  if (io.Has(FileV::kListAttr2))
-    Transfer(io, m_ListAttr2);
-  else if (io.Ok())
-    m_ListAttr2 = m_ListAttr3;
+  if (!TransferLayers(io, *this, FileV::kLayers, FileV::kLayerDefaultCode) && !io.Has(FileV::kDroppedInt))
+    io.Drop<int>();
+  TransferFigureRecords(io, *this, FileV::kEllipseAndSnap);
+  TransferTableStyles(io, *this, FileV::kListAttr2);
   if (io.Ok()) {
     if (io.Reading()) {
       m_PatternArray.clear();  // each pattern is read into a document of its own

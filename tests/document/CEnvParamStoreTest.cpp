@@ -5,6 +5,7 @@
 
 #include "CGSUtil.h"
 #include "DocTestSupport.h"
+#include "HandmadeSettings.h"
 #include "GetAppDataPath.h"
 #include "KelFileFunctions.h"
 
@@ -31,8 +32,9 @@ public:
 
   std::string Build()
   {
+    HandmadeSettings h(b, f, kHandmadeFileGates);
     b.Int(f);
-    Presets();
+    h.Presets();
     b.Bool(true);  // number fill gaps
     if (f < 9)
       b.Bool(true);  // the triangle's vertex-order flag
@@ -47,96 +49,29 @@ public:
       if (f < 5)
         b.Int(0);
     }
-    b.Text("T").Short(2).Short(3).Text("F").Short(4).Short(5);
-    Doubles(7, 1);
-    if (f >= 9)
-      b.Bool(true);
-    b.Text("R").Short(2).Short(3).Bool(true).Bool(false).Bool(true).Bool(false);
-    Doubles(8, 1);
-    if (f >= 6)
-      Doubles(2, 9);
-    for (int i = 0; i < 3; ++i)
-      b.Bool(false).Short(6).Short(7);
-    Doubles(10, 1);
-    b.Text("Z").Short(2).Short(3).Text("G").Short(4).Short(5).Short(6);
-    Doubles(9, 1);
-    b.Bool(false).Short(6).Short(7);
-    Doubles(4, 1);
-    b.Int(1).Int(2).Int(2).Short(9).Text("M");
-    Double(0.75);
-    b.Bool(false);
-    Double(0.25);
-    b.Short(1).Short(2).Short(3).Short(4);
-    if (f == 8)
-      b.Byte(1);
-    if (f >= 18) {
-      b.Bool(false).Short(6).Short(7);
-      Doubles(6, 1);
-    }
-    ListStyle(6);
-    ListStyle(8);
+    h.FigureAttributes();
+    h.CommonRows();
+    if (f >= 18)
+      h.Ellipse();
+    h.ListStyle(6);
+    h.ListStyle(8);
     if (f >= 14)
-      ListStyle(9);
+      h.ListStyle(9);
     b.Int(0);  // patterns
-    if (f >= 4) {
-      b.Short(2).Short(3).Short(4);
-      if (f < 24)
-        b.Short(7);
-      else
-        Double(7.5);
-      b.Text("U").Int(16).Int(3);
-      if (f >= 10)
-        b.Int(4).Int(3);
-    }
+    if (f >= 4)
+      h.TotalStyle();
     if (f >= 11)
       b.Bool(false).Bool(false).Bool(false);
     if (f >= 16)
-      Double(0.5);
+      h.Double(0.5);
     if (f >= 18)
       b.Short(2);
     if (f >= 20)
-      ListStyle(11);
+      h.ListStyle(11);
     return b.Str();
   }
 
 private:
-  void Presets()
-  {
-    b.Int(1).Int(3).Text("P");
-    if (f < 19)
-      b.Int(1);
-    else
-      b.Int(1).Int(4);
-    b.Int(1).Int(3).Int(3).Int(1).Int(1).Int(3);
-    if (f >= 5)
-      b.Int(2);
-    if (f >= 23)
-      b.Bool(false);
-    if (f >= 7)
-      b.Int(7);
-  }
-  void Doubles(int n, double first)
-  {
-    for (int i = 0; i < n; ++i)
-      Double(first + i);
-  }
-  void Double(double d)
-  {
-    long long bits;
-    std::memcpy(&bits, &d, sizeof bits);
-    b.Long(bits);
-  }
-  void ListStyle(int gapV)
-  {
-    b.Int(4).Int(40).Int(10).Int(3).Short(5).Short(6).Short(7).Bool(false).Bool(false).Bool(false);
-    Double(3.5);
-    b.Text("S");
-    if (f >= 10)
-      b.Int(5).Int(gapV);
-    if (f >= 13)
-      b.Int(50).Bool(false);
-  }
-
   int f;
   StoredBytes b;
 };

@@ -4,6 +4,7 @@
 // missing records.
 
 #include "DocTestSupport.h"
+#include "HandmadeSettings.h"
 #include "GetAppDataPath.h"
 #include "GetLibPartInd.h"
 #include "KelFileFunctions.h"
@@ -27,17 +28,7 @@ std::string Hex(const std::vector<char>& bytes, std::size_t n)
   return out;
 }
 
-void StoreRecord(int version, const std::vector<char>& bytes, const char* name = kRecord)
-{
-  API_ModulData data;
-  data.dataVersion = version;
-  data.platformSign = CArchiveOld::kPlatformSign;
-  data.dataHdl = BMAllocateHandle(static_cast<GSSize>(bytes.size()), 0, 0);
-  if (!bytes.empty())
-    std::memcpy(*data.dataHdl, bytes.data(), bytes.size());
-  ACAPI_ModulData_Store(&data, GS::UniString(name));
-  BMKillHandle(&data.dataHdl);
-}
+void StoreRecord(int version, const std::vector<char>& bytes) { StoreModuleData(kRecord, version, bytes); }
 
 int PartIndex(const char16_t* name)
 {
@@ -448,83 +439,9 @@ public:
   std::vector<int> oldFigures;
 
 private:
-  void Presets()
-  {
-    b.Int(1).Int(3).Text("P");
-    if (v < 1038)
-      b.Int(1);
-    else
-      b.Int(1).Int(4);
-    b.Int(1).Int(3).Int(3).Int(1).Int(1).Int(3);
-    if (v >= 1008)
-      b.Int(2);
-    if (v >= 1045)
-      b.Bool(true);
-    if (v >= 1010)
-      b.Int(7);
-  }
-  void Doubles(int n, double first)
-  {
-    for (int i = 0; i < n; ++i)
-      Double(first + i);
-  }
-  void Double(double d)
-  {
-    long long bits;
-    std::memcpy(&bits, &d, sizeof bits);
-    b.Long(bits);
-  }
-  void FigureAttributes()
-  {
-    b.Text("T").Short(2).Short(3).Text("F").Short(4).Short(5);  // triangle
-    Doubles(7, 1);
-    if (v >= 1014)
-      b.Bool(true);
-    b.Text("R").Short(2).Short(3).Bool(true).Bool(false).Bool(true).Bool(false);  // rectangle
-    Doubles(8, 1);
-    if (v >= 1009)
-      Doubles(2, 9);
-    for (int i = 0; i < 3; ++i)  // arc
-      b.Bool(false).Short(6).Short(7);
-    Doubles(10, 1);
-    b.Text("Z").Short(2).Short(3).Text("G").Short(4).Short(5).Short(6);  // trapezoid
-    Doubles(9, 1);
-    b.Bool(false).Short(6).Short(7);  // circle
-    Doubles(4, 1);
-  }
-  void CommonRows()
-  {
-    b.Int(1).Int(2).Int(2).Short(9).Text("M");
-    Double(0.75);
-    b.Bool(false);
-    Double(0.25);
-    b.Short(1).Short(2).Short(3).Short(4);
-    if (v == 1013)
-      b.Bool(true);
-  }
-  void ListStyle(int gapV)
-  {
-    b.Int(4).Int(40).Int(10).Int(3).Short(5).Short(6).Short(7).Bool(false).Bool(false).Bool(false);
-    Double(3.5);
-    b.Text("S");
-    if (v >= 1018)
-      b.Int(5).Int(gapV);
-    if (v >= 1023)
-      b.Int(50).Bool(false);
-  }
-  void TotalStyle()
-  {
-    b.Short(2).Short(3).Short(4);
-    if (v < 1047)
-      b.Short(7);
-    else
-      Double(7.5);
-    b.Text("U").Int(16).Int(3);
-    if (v >= 1018)
-      b.Int(4).Int(3);
-  }
   void SettingsBlock()
   {
+    HandmadeSettings h(b, v, kHandmadeRecordGates);
     b.Bool(true).Bool(true).Bool(true).Bool(true);
     if (v >= 1022) {
       // Layer names: UTF-8 before 1042, then the host's default code.
@@ -534,39 +451,38 @@ private:
     else
       b.Short(1);
     if (v >= 1033)
-      Double(0.5);
+      h.Double(0.5);
     if (v >= 1037)
       b.Short(2).Bool(false).Bool(false);
-    Presets();
-    FigureAttributes();
-    CommonRows();
-    if (v >= 1037) {
-      b.Bool(false).Short(6).Short(7);
-      Doubles(6, 1);
-    }
-    ListStyle(6);
-    ListStyle(8);
+    h.Presets();
+    h.FigureAttributes();
+    h.CommonRows();
+    if (v >= 1037)
+      h.Ellipse();
+    h.ListStyle(6);
+    h.ListStyle(8);
     if (v >= 1024)
-      ListStyle(9);
-    TotalStyle();
+      h.ListStyle(9);
+    h.TotalStyle();
     b.Int(0);  // patterns
     if (v >= 1019)
       b.Bool(false).Bool(false).Bool(false);
     if (v >= 1040)
-      ListStyle(11);
+      h.ListStyle(11);
   }
   void InlineSettings()
   {
+    HandmadeSettings h(b, v, kHandmadeRecordGates);
     b.Bool(true).Bool(true);  // commas
     if (v < 1006)
       return;
-    Presets();
-    FigureAttributes();
-    CommonRows();
-    ListStyle(6);
-    ListStyle(8);
+    h.Presets();
+    h.FigureAttributes();
+    h.CommonRows();
+    h.ListStyle(6);
+    h.ListStyle(8);
     if (v >= 1007)
-      TotalStyle();
+      h.TotalStyle();
   }
   void Floors()
   {
