@@ -225,9 +225,12 @@ int CPlenimetraParam::RunLoader(bool skipRecord)
   if (!skipRecord) {
     CArchiveOld ar(kRecordName);
     const int err = ar.Open();
-    if (err != NoError && err != APIERR_NOMODULEDATA)
+    if (err != NoError && err != APIERR_NOMODULEDATA) {
+      // A record that exists but cannot be opened is kept like one that
+      // cannot be read: the next save must not replace it unseen.
       result = err;
-    else if (err == NoError && ar.GetVersion() > kRecordVersion)
+      KeepUnreadableRecord();
+    } else if (err == NoError && ar.GetVersion() > kRecordVersion)
       return -1;
     else if (err == NoError)
       result = ReadRecord(ar, ar.GetVersion());

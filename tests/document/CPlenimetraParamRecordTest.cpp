@@ -937,4 +937,14 @@ TEST_F(LoaderTest, AStoredFigureOfAnotherKindThanItsPlacedPartGivesWayToThePart)
   EXPECT_EQ(listing->m_FloorArray.FindFloor(0)->m_List[0].m_pArea1, figures[0]);
 }
 
+TEST_F(LoaderTest, ARecordThatCannotBeOpenedIsKeptBeforeAnySave)
+{
+  const std::vector<char> bytes = OldRecord(1047).Build();
+  StoreRecord(1047, bytes);
+  host.FailOnce("ACAPI_ModulData_Get", APIERR_MEMFULL);
+  auto loaded = Load();
+  EXPECT_EQ(KeptCopy(), std::string(bytes.begin(), bytes.end()));
+  EXPECT_EQ(loaded->m_AreaTree2.m_Child.size(), 1u);  // the default pattern
+}
+
 }  // namespace
