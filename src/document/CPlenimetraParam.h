@@ -37,7 +37,6 @@
 #include "gs_unistring.h"
 #include "host_api_types.h"
 
-#include <array>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -269,9 +268,9 @@ private:
   int RefreshPlacedFigures();
   // deferred: user-data writes wait there; read: the placed parts' GUIDs.
   GSErrCode GetElement2(CArea1ObjectPtrArray* deferred, std::unordered_set<GS::Guid>* read);
-  GSErrCode TakePlacedFigure(const API_Element& element, CFloorParam& floor,
-                             std::unordered_map<int, CArea1Object*>& byCode, std::unordered_set<int>& met,
-                             const std::array<int, 8>& parts, CArea1ObjectPtrArray* deferred);
+  GSErrCode TakePlacedFigure(const API_Element& element, const std::shared_ptr<CArea1Object>& figure,
+                             CFloorParam& floor, std::unordered_map<int, CArea1Object*>& byCode,
+                             std::unordered_set<int>& met, CArea1ObjectPtrArray* deferred);
   // One floor per story, first to last, named after it; false when the
   // story list cannot be read.
   static bool FloorsOfStories(CFloorParamArray& floors);

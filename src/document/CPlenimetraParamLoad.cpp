@@ -98,25 +98,36 @@ GS::UniString KeptRecordName()
   return project + GS::UniString(stamp, CC_UTF8);
 }
 
-// The placed figure parts that carry the add-on's record, as read, with the
-// library index of each kind and the highest figure code they carry. One
-// pass reads each element once: an area table carries the same record type
-// but is no figure part, and only the eight parts count, for the highest
-// code too.
-struct PlacedFigures {
-  std::array<int, kFigureParts.size()> parts{};
-  std::vector<API_Element> elements;
-  int maxCode = 0;
+// The placed figure parts that carry the add-on's record, each read once
+// with its record, and the highest figure code among them. An area table
+// carries the same record type but is no figure part: only the eight parts
+// count, for the highest code too. A record that cannot be read ends the
+// list there, with its error.
+struct PlacedFigure {
+  API_Element element;
+  std::shared_ptr<CArea1Object> figure;  // code 0 until its record is read
 };
 
-GSErrCode FindPlacedFigures(CPlenimetraParam* param, PlacedFigures& placed)
+struct PlacedFigures {
+  std::array<int, kFigureParts.size()> parts{};
+  std::vector<PlacedFigure> placed;
+  int maxCode = 0;
+  GSErrCode stop = NoError;  // the error that ended the list
+};
+
+GSErrCode LookUpParts(PlacedFigures& placed)
 {
   for (std::size_t i = 0; i < kFigureParts.size(); ++i) {
     if (GSErrCode err = GetLibPartInd(AsUShort(kFigureParts[i].name), &placed.parts[i]); err != NoError)
       return err;
   }
   int schedule = 0;
-  if (GSErrCode err = GetLibPartInd(AsUShort(kSchedulePart), &schedule); err != NoError)
+  return GetLibPartInd(AsUShort(kSchedulePart), &schedule);
+}
+
+GSErrCode FindPlacedFigures(CPlenimetraParam* param, PlacedFigures& placed)
+{
+  if (GSErrCode err = LookUpParts(placed); err != NoError)
     return err;
   GS::Array<API_Guid> objects;
   if (GSErrCode err = ACAPI_Element_GetElemList(API_ObjectID, &objects); err != NoError)
@@ -128,15 +139,19 @@ GSErrCode FindPlacedFigures(CPlenimetraParam* param, PlacedFigures& placed)
     element.header.guid = guid;
     if (GSErrCode err = ACAPI_Element_Get(&element); err != NoError)
       return err;
-    if (std::find(placed.parts.begin(), placed.parts.end(), element.object.libInd) == placed.parts.end())
+    const auto part = std::find(placed.parts.begin(), placed.parts.end(), element.object.libInd);
+    if (part == placed.parts.end())
       continue;
-    CArea1ObjectCore record(param);
-    const GSErrCode err = record.Load(&element.header);
-    if (err == APIERR_NOUSERDATA)
-      continue;  // not the add-on's
-    if (err == NoError && record.m_Code >= 1)
-      placed.maxCode = std::max(placed.maxCode, record.m_Code);
-    placed.elements.push_back(element);
+    const auto kind = kFigureParts[std::size_t(part - placed.parts.begin())].type;
+    auto figure =
+        param->m_Area1Factory.Create(param, kind, 0, CItemType1Table::ITEMTYPE(0), CItemType2Table::ITEMTYPE(0), -1);
+    placed.stop = figure == nullptr ? APIERR_BADPARS : figure->Load(param, &element.header);
+    if (placed.stop != NoError)
+      break;  // a record of another kind than its part, or damaged
+    if (figure->m_Code == 0)
+      continue;  // no record: not the add-on's
+    placed.maxCode = std::max(placed.maxCode, figure->m_Code);
+    placed.placed.push_back(PlacedFigure{element, figure});
   }
   return NoError;
 }
@@ -421,20 +436,18 @@ GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred, std::uno
     return err;
   }
   if (read != nullptr)
-    for (const API_Element& element : placed.elements)
-      read->insert(ToGSGuid(element.header.guid));
-  if (placed.elements.empty())
-    return NoError;
+    for (const PlacedFigure& one : placed.placed)
+      read->insert(ToGSGuid(one.element.header.guid));
   m_LastArea1Code = std::max(m_LastArea1Code, placed.maxCode);
   CDlgProgress progress;
   progress.OpenProgress(GS::UniString(), true);
-  progress.SetRange(int(placed.elements.size()), GS::UniString(u"オブジェクト"));
+  progress.SetRange(int(placed.placed.size()), GS::UniString(u"オブジェクト"));
   FloorCodes codes = IndexFloorCodes(m_FloorParamArray);
   std::unordered_set<int> met;
   GSErrCode err = NoError;
-  for (const API_Element& element : placed.elements) {
-    if (CFloorParam* floor = m_FloorParamArray.Search(element.header.floorInd))
-      err = TakePlacedFigure(element, *floor, codes[floor->m_FloorNo], met, placed.parts, deferred);
+  for (const PlacedFigure& one : placed.placed) {
+    if (CFloorParam* floor = m_FloorParamArray.Search(one.element.header.floorInd))
+      err = TakePlacedFigure(one.element, one.figure, *floor, codes[floor->m_FloorNo], met, deferred);
     progress.StepIt();
     if (err != NoError)
       break;
@@ -443,29 +456,23 @@ GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred, std::uno
       break;
     }
   }
+  if (err == NoError)
+    err = placed.stop;
   progress.Close();
   GSWriteReport(err);
   return err;
 }
 
-// One placed figure part: its record read from user data joins the floor,
-// or updates the floor's record of the same code.
-GSErrCode CPlenimetraParam::TakePlacedFigure(const API_Element& element, CFloorParam& floor,
-                                             std::unordered_map<int, CArea1Object*>& byCode,
-                                             std::unordered_set<int>& met, const std::array<int, 8>& parts,
-                                             CArea1ObjectPtrArray* deferred)
+// One placed figure part with its record: it joins the floor, or updates
+// the floor's record of the same code. Every code read is below the fresh
+// one, so a record that repeats a code met before is a copied element.
+GSErrCode CPlenimetraParam::TakePlacedFigure(const API_Element& element, const std::shared_ptr<CArea1Object>& figure,
+                                             CFloorParam& floor, std::unordered_map<int, CArea1Object*>& byCode,
+                                             std::unordered_set<int>& met, CArea1ObjectPtrArray* deferred)
 {
-  const auto kind = std::size_t(std::find(parts.begin(), parts.end(), element.object.libInd) - parts.begin());
   const int fresh = m_LastArea1Code + 1;
-  auto figure = m_Area1Factory.Create(this, kFigureParts[kind].type, fresh, CItemType1Table::ITEMTYPE(0),
-                                      CItemType2Table::ITEMTYPE(0), -1);
-  if (figure == nullptr)
-    return APIERR_BADPARS;
-  if (GSErrCode err = figure->Load(this, &element.header); err != NoError)
-    return err;  // a record of another kind than its part
   figure->m_Element = element;
-  // A copied element carries a code met before: it gets a fresh one.
-  if (figure->m_Code != fresh && !met.insert(figure->m_Code).second)
+  if (!met.insert(figure->m_Code).second)
     figure->m_Code = fresh;
   if (auto known = byCode.find(figure->m_Code); known != byCode.end()) {
     if (known->second->m_Type == figure->m_Type) {
