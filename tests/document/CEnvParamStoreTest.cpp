@@ -13,17 +13,6 @@
 
 namespace {
 
-std::string HexOf(const std::string& bytes, std::size_t n)
-{
-  std::string out;
-  char buffer[4];
-  for (std::size_t i = 0; i < n && i < bytes.size(); ++i) {
-    std::snprintf(buffer, sizeof buffer, "%02X", static_cast<unsigned char>(bytes[i]));
-    out += buffer;
-  }
-  return out;
-}
-
 // A settings file of version f written by hand in that version's layout,
 // with stored values that differ from the defaults.
 class OldSettingsFile {

@@ -17,17 +17,6 @@ namespace {
 
 constexpr const char* kRecord = CPlenimetraParam::kRecordName;
 
-std::string Hex(const std::vector<char>& bytes, std::size_t n)
-{
-  std::string out;
-  char buffer[4];
-  for (std::size_t i = 0; i < n && i < bytes.size(); ++i) {
-    std::snprintf(buffer, sizeof buffer, "%02X", static_cast<unsigned char>(bytes[i]));
-    out += buffer;
-  }
-  return out;
-}
-
 void StoreRecord(int version, const std::vector<char>& bytes) { StoreModuleData(kRecord, version, bytes); }
 
 int PartIndex(const char16_t* name)
@@ -313,7 +302,7 @@ TEST_F(RecordTest, ANewProjectSavesTheNewestRecordWithItsGoldenBeginning)
   const auto stored = host.ModulData(GS::UniString(kRecord));
   ASSERT_TRUE(stored.has_value());
   EXPECT_EQ(stored->dataVersion, 1047);
-  EXPECT_EQ(Hex(stored->bytes, 22), "00000000" "02000000" "01000000" "01" "00" "01" "000000" "00000000");
+  EXPECT_EQ(HexOf(std::string(stored->bytes.begin(), stored->bytes.end()), 22), "00000000" "02000000" "01000000" "01" "00" "01" "000000" "00000000");
 }
 
 TEST_F(RecordTest, WithoutRecordOrPatternFileTheDefaultPatternIsTwoUndefinedFolders)

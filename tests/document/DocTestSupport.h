@@ -208,6 +208,19 @@ inline std::vector<char> Bytes(std::initializer_list<int> values)
 // The text of the null GUID as the streams store it.
 inline const std::string kNullGuidText = "00000000-0000-0000-0000-000000000000";
 
+// The first n bytes in upper-case hex, for golden prefixes.
+inline std::string HexOf(const std::string& bytes, std::size_t n)
+{
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (std::size_t i = 0; i < n && i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 0xF];
+  }
+  return out;
+}
+
 // Stores handmade bytes as the project's module data of that name.
 inline void StoreModuleData(const char* name, int version, const std::vector<char>& bytes)
 {
