@@ -11,6 +11,7 @@
 #include "CArea4Object.h"
 #include "CAutoAreaParam.h"
 #include "CPlenimetraParam.h"
+#include "DocFuzzSupport.h"
 #include "HostFuzzSupport.h"
 
 #include <cstdint>
@@ -24,26 +25,8 @@ constexpr std::size_t kHeaderBytes = 3;
 
 using HostFuzz::Check;
 
-// A figure kind of the fuzzer's own: the readers need some class per kind.
-class FuzzFigure : public CArea1Object {
-public:
-  using CArea1Object::CArea1Object;
-  GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
-  GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
-  bool CheckStringParameter(CPlenimetraParam*) override { return false; }
-  GS::UniString GetEquation(const CPlenimetraParam*, bool, double) override { return {}; }
-  long long GetOrgArea(const CPlenimetraParam*) const override { return 0; }
-};
-
-void RegisterKinds(CPlenimetraParam& doc)
-{
-  for (int kind = CArea1Object::TYPE_TRIANGLE; kind <= CArea1Object::kTypeMax; ++kind) {
-    const auto type = static_cast<CArea1Object::TYPE>(kind);
-    doc.m_Area1Factory.Register(
-        type, [type](CPlenimetraParam* p, int code, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering,
-                     int no) { return std::make_shared<FuzzFigure>(p, type, code, mark, numbering, no); });
-  }
-}
+using DocFuzz::FuzzFigure;
+using DocFuzz::RegisterKinds;
 
 // Two floors whose figures the element entries can name.
 void AddFloors(CPlenimetraParam& doc)

@@ -3,6 +3,7 @@
 #include "CGSUtil.h"
 #include "CKelFileIO.h"
 #include "host_assert.h"
+#include "host_errors.h"
 #include "host_memory.h"
 #include "host_userdata.h"
 
@@ -339,12 +340,20 @@ CArchiveOld::CArchiveOld(const char* name) : m_Name(name, CC_Default) {}
 
 CArchiveOld::~CArchiveOld()
 {
+  if (!m_bStored && !m_bOpen && m_Data.IsWriting() && !m_Data.HasFailed())
+    Store();
+}
+
+int CArchiveOld::Store()
+{
   // A half-written record would replace good stored data with garbage.
-  if (!m_bOpen && m_Data.IsWriting() && !m_Data.HasFailed()) {
-    m_ModulData.dataHdl = m_Data.GetHandle();
-    ACAPI_ModulData_Store(&m_ModulData, m_Name);
-    m_ModulData.dataHdl = nullptr;  // the stream's
-  }
+  if (m_bOpen || !m_Data.IsWriting() || m_Data.HasFailed())
+    return APIERR_GENERAL;
+  m_bStored = true;
+  m_ModulData.dataHdl = m_Data.GetHandle();
+  const GSErrCode err = ACAPI_ModulData_Store(&m_ModulData, m_Name);
+  m_ModulData.dataHdl = nullptr;  // the stream's
+  return err;
 }
 
 int CArchiveOld::Open()

@@ -212,7 +212,8 @@ public:
   static constexpr unsigned short kPlatformSign = 0x5757;
 
   explicit CArchiveOld(const char* name);
-  // Stores a record opened by Save() whose writing did not fail.
+  // Stores a record opened by Save() whose writing did not fail, unless
+  // Store() has already run.
   ~CArchiveOld() override;
   CArchiveOld(const CArchiveOld&) = delete;
   CArchiveOld& operator=(const CArchiveOld&) = delete;
@@ -221,6 +222,10 @@ public:
   // record); no data is kept after a failure, so a later read throws 1.
   int Open();
   void Save(int version);
+  // Stores the written record now: the host's error, or APIERR_GENERAL when
+  // the writing failed (nothing is stored then). Afterwards the destructor
+  // stores nothing.
+  int Store();
 
   int GetVersion() override { return m_ModulData.dataVersion; }
   unsigned short GetPlatformSign() const { return m_ModulData.platformSign; }
@@ -237,6 +242,7 @@ private:
   CHostMemoryStream m_Data;   // the record's data
   API_ModulData m_ModulData;  // version and platform sign; its handle stays with the stream
   GS::UniString m_Name;
+  bool m_bStored = false;
 };
 
 // The two file streams: a plain file that begins with the version as an

@@ -123,6 +123,15 @@ void CArea2ListArray::SetAutoArea(const CArea1ObjectPtrArray& figures)
   }
 }
 
+bool CArea2List::operator==(const CArea2List& other) const
+{
+  const bool sameFigure = m_pArea1 == nullptr || other.m_pArea1 == nullptr
+                              ? m_pArea1 == other.m_pArea1
+                              : m_pArea1->m_Code == other.m_pArea1->m_Code;
+  return sameFigure && m_RoundType == other.m_RoundType && m_Operator == other.m_Operator &&
+         m_CrMark == other.m_CrMark;
+}
+
 bool CArea2ListArray2::operator==(const CArea2ListArray2& other) const
 {
   return m_Floor == other.m_Floor &&

@@ -50,7 +50,9 @@ public:
   {
   }
 
-  bool operator==(const CArea2List&) const = default;
+  // Entries name their figure by its code, the identity that survives the
+  // project record; two documents' entries of the same figure are equal.
+  bool operator==(const CArea2List& other) const;
 
   // The figure's rounded area; then rounded again by the entry's type with
   // the list-entry default item.

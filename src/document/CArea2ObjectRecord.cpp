@@ -59,19 +59,28 @@ void CheckCount(CArchive& ar, int count, long long bytesEach)
 }
 
 // The figure of a stored code: the first floor whose list holds it; with a
-// filter, only when that floor is the filter's story.
+// filter, only when that floor is the filter's story. While the project
+// record is read the document answers from its index of codes.
 std::shared_ptr<CArea1Object> FindFigure(CPlenimetraParam* param, int code, const short* filter, short* story)
 {
-  for (const CFloorParam& floor : param->m_FloorParamArray) {
-    std::shared_ptr<CArea1Object> figure = floor.m_Area1ObjectArray.Search(code);
-    if (figure == nullptr)
-      continue;
-    if (filter != nullptr && *filter != floor.m_FloorNo)
-      return nullptr;
-    *story = floor.m_FloorNo;
-    return figure;
+  const CPlenimetraParam::FigureIndex::Entry* found = param->m_pFigureIndex != nullptr
+                                                          ? param->m_pFigureIndex->Find(code)
+                                                          : nullptr;
+  if (param->m_pFigureIndex == nullptr) {
+    for (const CFloorParam& floor : param->m_FloorParamArray) {
+      if (std::shared_ptr<CArea1Object> figure = floor.m_Area1ObjectArray.Search(code)) {
+        if (filter != nullptr && *filter != floor.m_FloorNo)
+          return nullptr;
+        *story = floor.m_FloorNo;
+        return figure;
+      }
+    }
+    return nullptr;
   }
-  return nullptr;
+  if (found == nullptr || (filter != nullptr && *filter != found->story))
+    return nullptr;
+  *story = found->story;
+  return found->figure;
 }
 
 // Writes one entry: rounding, operator, the reserved field, break mark, code.

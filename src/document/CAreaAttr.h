@@ -7,9 +7,18 @@
 
 #include "gs_unistring.h"
 
+class CArchive;
+class CFileArchive;
+
 class CAreaTriangleAttr {
 public:
   bool operator==(const CAreaTriangleAttr&) const = default;
+
+  // Stored forms: the settings block of the project record, and the
+  // settings file (each field only while the file reports no error).
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
 
   GS::UniString m_area_in_type = u"なし";
   short m_area_in_pen = 1;
@@ -32,6 +41,12 @@ public:
 class CAreaRectAttr {
 public:
   bool operator==(const CAreaRectAttr&) const = default;
+
+  // Stored forms: the settings block of the project record, and the
+  // settings file (each field only while the file reports no error).
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
 
   GS::UniString m_area_in_type = u"×";
   short m_area_in_pen = 1;
@@ -59,6 +74,12 @@ class CAreaArcAttr {
 public:
   bool operator==(const CAreaArcAttr&) const = default;
 
+  // Stored forms: the settings block of the project record, and the
+  // settings file (each field only while the file reports no error).
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
+
   bool m_area_fan_disp = true;
   short m_area_fan_pen = 1;
   short m_area_fan_line = 4;
@@ -84,6 +105,12 @@ class CAreaTrapezoidAttr {
 public:
   bool operator==(const CAreaTrapezoidAttr&) const = default;
 
+  // Stored forms: the settings block of the project record, and the
+  // settings file (each field only while the file reports no error).
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
+
   GS::UniString m_area_in_type = u"×";
   short m_area_in_pen = 1;
   short m_area_in_line = 1;
@@ -106,6 +133,12 @@ class CAreaCircleAttr {
 public:
   bool operator==(const CAreaCircleAttr&) const = default;
 
+  // Stored forms: the settings block of the project record, and the
+  // settings file (each field only while the file reports no error).
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
+
   bool m_area_fan_disp = true;
   short m_area_fan_pen = 1;
   short m_area_fan_line = 4;
@@ -118,6 +151,12 @@ public:
 class CAreaEllipseAttr {
 public:
   bool operator==(const CAreaEllipseAttr&) const = default;
+
+  // Stored forms: the settings block of the project record, and the
+  // settings file (each field only while the file reports no error).
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
 
   bool m_area_fan_disp = true;
   short m_area_fan_pen = 1;

@@ -4,6 +4,9 @@
 
 #include "gs_unistring.h"
 
+class CArchive;
+class CFileArchive;
+
 // One area-table style (figures, calculation elements, folders, the CSV
 // room list). The formula column's width is also the line width at which
 // formulas break automatically.
@@ -15,6 +18,12 @@ public:
   explicit CAreaListAttr(int verticalGap) : m_GapV(verticalGap) {}
 
   bool operator==(const CAreaListAttr&) const = default;
+
+  // Stored forms: the settings block of the project record, and the
+  // settings file (each field only while the file reports no error).
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
 
   int m_ColWidth1 = 3;    // matrix_colw1: mark column
   int m_ColWidth2 = 45;   // matrix_colw2: formula column
@@ -38,6 +47,12 @@ public:
 class CAttributeTotalAreaParam {
 public:
   bool operator==(const CAttributeTotalAreaParam&) const = default;
+
+  // Stored forms: the settings block of the project record, and the
+  // settings file (each field only while the file reports no error).
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
 
   int m_ColWidth = 15;
   int m_RowHeight = 2;

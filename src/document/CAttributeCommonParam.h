@@ -6,6 +6,9 @@
 #include "CodeTables.h"
 #include "gs_unistring.h"
 
+class CArchive;
+class CFileArchive;
+
 #include <vector>
 
 class CAttributeCommonParam {
@@ -14,6 +17,12 @@ public:
   CAttributeCommonParam(CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering);
 
   bool operator==(const CAttributeCommonParam&) const = default;
+
+  // Stored forms: the settings block of the project record, and the
+  // settings file (each field only while the file reports no error).
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
 
   CItemType1Table::ITEMTYPE m_ItemType1 = CItemType1Table::ITEMTYPE(1);  // key: mark shape
   CItemType2Table::ITEMTYPE m_ItemType2 = CItemType2Table::ITEMTYPE(1);  // key: numbering style
@@ -31,6 +40,10 @@ public:
 // At most one row per pair, because rows are only ever made by Search.
 class CAttributeCommonParamArray : public std::vector<CAttributeCommonParam> {
 public:
+  // Stored forms: int count, then the rows.
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
   // The row of the pair; when there is none, a default row with these keys
   // is appended first. Never null; the pointer lasts until the next append.
   CAttributeCommonParam* Search(CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering);

@@ -13,11 +13,20 @@
 #include "CAttributeCommonParam.h"
 #include "CPlenimetraParamArray.h"
 #include "CRoundTypeParam.h"
+#include "gs_unistring.h"
+
+class CArchive;
+class CFileArchive;
 
 // What the calculation tree shows in its labels.
 class CTreeShowItem {
 public:
   bool operator==(const CTreeShowItem&) const = default;
+
+  // Three bools in the order below, in both stored forms.
+  void Serialize(CArchive& ar);
+  void Write(CFileArchive& ar) const;
+  void Read(CFileArchive& ar);
 
   bool m_bShowArea = true;    // the node's area on the floor
   bool m_bShowTotal = true;   // the node's total over all floors
@@ -39,6 +48,35 @@ public:
   // Every member below takes part.
   bool operator==(const CEnvParam& other) const;
   bool operator!=(const CEnvParam& other) const { return !(*this == other); }
+
+  // == Stored forms ==
+  // The settings file: a leading int version (kFileVersion when written,
+  // kFileVersionMin..kFileVersion read), then the fields; the file lacks
+  // m_BlankDecimals and m_LengthTenthDigit. Writers always write the
+  // newest layout; readers take each field from the version that added it.
+  static constexpr int kFileVersion = 24;
+  static constexpr int kFileVersionMin = 3;
+  // The layer that replaces a stored layer naming none of the project's.
+  static constexpr const char16_t* kDefaultLayerName = u"メンセラ";
+
+  // Writes a complete copy that replaces the file only when whole; false,
+  // with the alert "<path>が保存できません" when it cannot be created.
+  bool SaveData(const GS::UniString& path);
+  // Reads the file into a scratch record and takes it only when the whole
+  // file was read: false (this record unchanged) when it does not open, is
+  // short or damaged, or is of a version outside the window (alert
+  // "ファイルのバージョンが異なります").
+  bool LoadData(const GS::UniString& path);
+  // The file form in the archive's direction, from just after the version.
+  // False for a version outside the window or when the file reported an
+  // error; a failed read leaves the fields read before it.
+  bool Serialize(CFileArchive& ar);
+  // A layer 0 becomes the layer kDefaultLayerName, made when the project
+  // has none; every reader of a stored form ends with it.
+  void SetDefaultLayers();
+  // The settings block of the project record, in the archive's direction;
+  // throws the archive's unsigned int on a short or refused read.
+  void Serialize(CArchive& ar);
 
   short m_Area1Layer = 0;  // placed figures, when the active pattern names no layer
   short m_ListLayer = 0;   // area tables and worksheet output

@@ -15,6 +15,7 @@
 
 #include <vector>
 
+class CArchive;
 class CPlenimetraParam;
 class CFloorParamArray;
 
@@ -28,6 +29,13 @@ public:
   void Add(int code);
   // Removes the first occurrence; nothing when the code is absent.
   void Erase(int code);
+
+  // int count, then the codes; reading adds each through Add, so stored
+  // duplicates collapse. Throws the archive's unsigned int.
+  void Serialize(CArchive& ar);
+
+private:
+  static int Next(CArchive& ar);
 };
 
 // Automatic-area records of elements from hot-linked modules: such elements
@@ -46,6 +54,18 @@ public:
   void Add(const CAutoAreaParam* record);
   // Erases the first record with the GUID; nothing when there is none.
   void Remove(const API_Guid& guid);
+
+  // int count, then per record the element GUID and the record's fields.
+  // Reading appends a record only for an element still hot-linked, with the
+  // element's own header (a zero one with the GUID when it cannot be read);
+  // the others are read and dropped. Throws the archive's unsigned int.
+  void Serialize(CArchive& ar);
+  // The old separate record of version kOldRecordVersion: missing, the
+  // array is unchanged; another version empties it; a failed read keeps
+  // what was read before it.
+  static constexpr const char* kOldRecordName = "PLENIMETRA_HOTLINK";
+  static constexpr int kOldRecordVersion = 2001;
+  void LoadData();
 };
 
 class CFloorParam {
@@ -61,6 +81,12 @@ public:
   // the floor's list of excluded patterns.
   bool IsCalc(const CFloorParamArray* floors, int treeCode) const;
   bool IsOutputWorksheet(int treeCode) const;
+
+  // Story, switch, then from the record versions that added them the
+  // excluded codes, the figures, the hot-link records and the output
+  // exclusions. False when the figure list failed; throws the archive's
+  // unsigned int on a short read.
+  bool Serialize(CArchive& ar, CPlenimetraParam* param);
 
   short m_FloorNo = 0;                      // story index
   CTreeCodeArray m_CalcExcludeCodes;        // patterns not calculated here (list mode)
@@ -82,6 +108,11 @@ public:
   // The number of floors on which the pattern is calculated, by the test of
   // IsCalc with the document's own floor list.
   static int GetTotalLines(const CPlenimetraParam* doc, int treeCode);
+
+  // int count, the floors, the per-floor mode flag (read from 1028 on).
+  // Reading replaces the list. False when a floor's figures failed; throws
+  // the archive's unsigned int on a short read.
+  bool Serialize(CArchive& ar, CPlenimetraParam* param);
 
   // true: each floor's m_bCalc decides; false: each floor's excluded list.
   bool m_bCalcPerFloor = true;

@@ -37,6 +37,15 @@
 #include "gs_unistring.h"
 #include "host_api_types.h"
 
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+class CArchive;
+class CDlgProgress;
+class CFloorCopyChoice;
+class CWorksheetMaker;
+class CArchiveOld;
 class CArea1Object;
 class CAreaObject;
 
@@ -86,6 +95,63 @@ public:
   // figure's story lists the figure; 0 without a pattern and when none or
   // several list it.
   int GetListingColor(const CArea1Object& figure) const;
+
+  // == Project record ==
+  // The document as the project's module data kRecordName, written at
+  // kRecordVersion; records kRecordVersionMin..kRecordVersion are read, each
+  // field from the version that added it (writers write the newest layout).
+  static constexpr const char* kRecordName = "PLENIMETRA";
+  static constexpr int kRecordVersion = 1047;
+  static constexpr int kRecordVersionMin = 1003;
+  // The record body in the archive's direction. Reading runs on a scratch
+  // document: it rebuilds the figures from the placed parts (GetElement2)
+  // without writing their user data (the writes wait in m_PendingSaves).
+  // False when a list failed, a figure's user data names another kind, or
+  // the archive threw.
+  bool Serialize(CArchive& ar);
+  // Writes the record: 0, the host's error when storing failed, or
+  // APIERR_GENERAL when the document could not be written. Nothing is
+  // written while m_bSaveBlocked.
+  int SaveData();
+  // Loads the project into the document (skipRecord: settings, default
+  // pattern and floors only): -1 when the record is newer than this
+  // program, else 1 when the stories were read and 0 when not.
+  int LoadData2(bool skipRecord);
+  // Rebuilds every floor's figure records from the placed figure parts;
+  // the host's error.
+  GSErrCode GetElement2();
+  // The settings at document start: the add-on's folder's file, else the
+  // user's; m_EnvParam2 becomes their copy (a default record when neither
+  // could be read).
+  void LoadDefault();
+  // Leaves the sort indices when they are exactly a permutation of
+  // 0..n-1, else numbers the objects 0..n-1 in the vector's order.
+  static void AreaObjectSetSortIndex(std::vector<CAreaObject*>& objects);
+
+  // == Figure-record management ==
+  // Whether this user holds every element (true for none).
+  bool GetTeamworkStatus2(const GS::Array<API_Guid>& guids) const;
+  // Reserves the elements in a shared project: 0 without one; else the
+  // reservation's result, or APIERR_NOTMINE when one stays another's.
+  GSErrCode DoTeamworkReceive(const GS::Array<API_Guid>& guids) const;
+  // Deletes the figures' placed parts after reserving them (nothing
+  // changes when one cannot be reserved); a figure whose part the host
+  // refused to delete keeps its record and entries.
+  GSErrCode DoDeleteArea1(const CArea1ObjectPtrArray& figures);
+  void DeleteArea1(short floorNo);
+  // Copies the chosen source floor's figures, with their entries in every
+  // element, to each chosen floor, replacing that floor's figures. 0 when
+  // the dialog was cancelled; APIERR_CANCEL when the progress was (the
+  // floors done so far stay copied).
+  GSErrCode FloorCopy(CFloorCopyChoice& dialog);
+  // Mark text, then item number: 1, -1 or 0.
+  int CompareASCII(const CArea1Object* a, const CArea1Object* b) const;
+  int CompareASCII(const CAreaObject* a, const CAreaObject* b) const;
+  // Deletes the drawn output (texts and lines with the output tag).
+  GSErrCode DeleteObject();
+  // The worksheets of every floor, stopping at the first failing one, then
+  // the summary (in a shared project only when m_bTeamworkTotal is set).
+  GSErrCode Output(CWorksheetMaker& worksheets);
 
   // == Tree undo ==
   void SetUndo2();
@@ -168,4 +234,63 @@ public:
   short m_TeamworkUserId = 0;
   bool m_bTeamworkTotal = false;
   GS::UniString m_EnvFileName;
+  // The figures by code, first floor first, while the project record is
+  // read: the stored entries of the elements name their figures by code.
+  class FigureIndex {
+  public:
+    struct Entry {
+      std::shared_ptr<CArea1Object> figure;
+      short story = 0;
+    };
+    explicit FigureIndex(const CFloorParamArray& floors);
+    const Entry* Find(int code) const;
+
+  private:
+    std::unordered_map<int, Entry> m_ByCode;
+  };
+  const FigureIndex* m_pFigureIndex = nullptr;  // set only while reading
+
+  // An unreadable record could not be kept aside: nothing is saved over it
+  // until the project is loaded again.
+  bool m_bSaveBlocked = false;
+
+private:
+  // == Loading steps (CPlenimetraParamLoad.cpp) ==
+  int RunLoader(bool skipRecord);
+  int ReadRecord(CArchiveOld& ar, int version);
+  void TakeLoaded(CPlenimetraParam& loaded);
+  bool HoldsLoadInvariants() const;
+  bool MigrateOldPatterns();
+  void KeepUnreadableRecord();
+  void MakeDefaultPattern();
+  void RenumberPatterns();
+  void CheckPatternPresets();
+  int RefreshPlacedFigures();
+  // deferred: user-data writes wait there; read: the placed parts' GUIDs.
+  GSErrCode GetElement2(CArea1ObjectPtrArray* deferred, std::unordered_set<GS::Guid>* read);
+  GSErrCode TakePlacedFigure(const API_Element& element, const std::shared_ptr<CArea1Object>& figure,
+                             CFloorParam& floor, std::unordered_map<int, CArea1Object*>& byCode,
+                             std::unordered_set<int>& met, CArea1ObjectPtrArray* deferred);
+  // One floor per story, first to last, named after it; false when the
+  // story list cannot be read.
+  static bool FloorsOfStories(CFloorParamArray& floors);
+  // Each floor of floors takes over the lists of the stored floor of its
+  // story; stored floors of no such story are appended when keepOthers.
+  static void MergeFloors(CFloorParamArray& floors, CFloorParamArray& stored, bool keepOthers);
+  void UnlinkFigures(const CArea1ObjectPtrArray& figures);
+  GSErrCode CopyFloorTo(short source, short target, const CArea1ObjectArray& figures, CDlgProgress& progress);
+  // == Record steps (CPlenimetraParamRecord.cpp) ==
+  void SerializeFields(CArchive& ar);
+  void ReadOldInlineSettings1(CArchive& ar);
+  void ReadOldInlineSettings3(CArchive& ar);
+  void ReadFloors(CArchive& ar);
+  void TakeOldHotLinks();
+  void TakeOldFigures(CArchive& ar);
+  void DropUnreadableFigures(const std::unordered_set<GS::Guid>& read);
+  void ResetOldPatternPresets();
+
+  // Figures whose user data must be written once the record is taken.
+  CArea1ObjectPtrArray m_PendingSaves;
+  // GetElement2's result while the record was read.
+  GSErrCode m_LoadError = 0;
 };

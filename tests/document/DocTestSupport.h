@@ -208,6 +208,32 @@ inline std::vector<char> Bytes(std::initializer_list<int> values)
 // The text of the null GUID as the streams store it.
 inline const std::string kNullGuidText = "00000000-0000-0000-0000-000000000000";
 
+// The first n bytes in upper-case hex, for golden prefixes.
+inline std::string HexOf(const std::string& bytes, std::size_t n)
+{
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (std::size_t i = 0; i < n && i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 0xF];
+  }
+  return out;
+}
+
+// Stores handmade bytes as the project's module data of that name.
+inline void StoreModuleData(const char* name, int version, const std::vector<char>& bytes)
+{
+  API_ModulData data;
+  data.dataVersion = version;
+  data.platformSign = CArchiveOld::kPlatformSign;
+  data.dataHdl = BMAllocateHandle(static_cast<GSSize>(bytes.size()), 0, 0);
+  if (!bytes.empty())
+    std::memcpy(*data.dataHdl, bytes.data(), bytes.size());
+  ACAPI_ModulData_Store(&data, GS::UniString(name));
+  BMKillHandle(&data.dataHdl);
+}
+
 // A project record of the given version written through the module-data
 // archive, then read back through it.
 class RecordRoundTrip {
@@ -221,17 +247,7 @@ public:
     writer(ar);
   }
   // Stores handmade bytes as the record of that version.
-  void Store(int version, const std::vector<char>& bytes)
-  {
-    API_ModulData data;
-    data.dataVersion = version;
-    data.platformSign = CArchiveOld::kPlatformSign;
-    data.dataHdl = BMAllocateHandle(static_cast<GSSize>(bytes.size()), 0, 0);
-    if (!bytes.empty())
-      std::memcpy(*data.dataHdl, bytes.data(), bytes.size());
-    ACAPI_ModulData_Store(&data, GS::UniString(kName));
-    BMKillHandle(&data.dataHdl);
-  }
+  void Store(int version, const std::vector<char>& bytes) { StoreModuleData(kName, version, bytes); }
   template <class Reader> auto Read(Reader reader)
   {
     CArchiveOld ar(kName);

@@ -1,0 +1,543 @@
+// Loading the document from the project: settings, the project record with
+// its migrations, the default pattern, the floors of the project's stories
+// and the figure records of the placed figure parts.
+//
+// The record is read into a scratch document and taken only whole. A
+// record that cannot be read (or breaks what the rest of the loader relies
+// on) is first copied, byte for byte, into a file of the user's settings
+// folder; only then does the document start afresh, so neither the stored
+// calculation nor the user's new work is lost.
+
+#include "CPlenimetraParam.h"
+
+#include "CArchive.h"
+#include "CArea1Object.h"
+#include "CAreaObject.h"
+#include "CDlgProgress.h"
+#include "CGSUtil.h"
+#include "CMyUserData.h"
+#include "CTeamworkControl.h"
+#include "GSWriteReport.h"
+#include "GetAppDataPath.h"
+#include "GetLibPartInd.h"
+#include "HostHandles.h"
+#include "CKelFileIO.h"
+#include "KelFileFunctions.h"
+#include "host_elements.h"
+#include "host_environment.h"
+#include "host_errors.h"
+#include "host_memory.h"
+#include "host_notify.h"
+#include "host_userdata.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+constexpr int kMigratePatternsUntil = 1012;  // the preset id moved from a pattern's child to the pattern
+
+// The library parts of the eight figure kinds, in the order of the kinds
+// that place them; the table part is looked up but never read as a figure.
+struct FigurePart {
+  const char16_t* name;
+  CArea1Object::TYPE type;
+};
+constexpr std::array<FigurePart, 8> kFigureParts{{
+    {u"TalvoSoftwareAreaTriangle", CArea1Object::TYPE_TRIANGLE},
+    {u"TalvoSoftwareAreaRect", CArea1Object::TYPE_RECTSLANT},
+    {u"TalvoSoftwareAreaArc3Point", CArea1Object::TYPE_ARC3POINT},
+    {u"TalvoSoftwareAreaArcOrigo", CArea1Object::TYPE_ARCCENTER},
+    {u"TalvoSoftwareAreaTrapezoid", CArea1Object::TYPE_TRAPEZOID},
+    {u"TalvoSoftwareAreaArc", CArea1Object::TYPE_ARC},
+    {u"TalvoSoftwareAreaCircle", CArea1Object::TYPE_CIRCLE},
+    {u"TalvoSoftwareAreaEllipse", CArea1Object::TYPE_ELLIPSE},
+}};
+constexpr const char16_t* kSchedulePart = u"TalvoSoftwareAreaSchedule";
+
+const unsigned short* AsUShort(const char16_t* text) { return reinterpret_cast<const unsigned short*>(text); }
+
+void KeepFirstError(GSErrCode& kept, GSErrCode err)
+{
+  if (kept == NoError)
+    kept = err;
+}
+
+// The stored bytes of a module-data record; false when it cannot be read.
+bool ReadRecordBytes(const char* name, std::string& bytes)
+{
+  API_ModulData data;
+  const GS::UniString recordName(name, CC_Default);
+  if (ACAPI_ModulData_GetInfo(&data, recordName) != NoError || ACAPI_ModulData_Get(&data, recordName) != NoError)
+    return false;
+  const GSSize size = BMGetHandleSize(data.dataHdl);
+  bytes.assign(size > 0 ? *data.dataHdl : nullptr, size > 0 ? std::size_t(size) : 0);
+  BMKillHandle(&data.dataHdl);
+  return true;
+}
+
+// "<project>_<yyyymmdd>_<hhmmss>.dat"; "PLENIMETRA" for an untitled project.
+GS::UniString KeptRecordName()
+{
+  GS::UniString project(CPlenimetraParam::kRecordName, CC_Default);
+  IO::Location location = CGSUtil::GetProjectPathName();
+  IO::Name name;
+  if (!location.IsEmpty() && location.GetLastLocalName(&name) == NoError)
+    project = name.ToString();
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "_%Y%m%d_%H%M%S.dat", &local);
+  return project + GS::UniString(stamp, CC_UTF8);
+}
+
+// The placed figure parts that carry the add-on's record, each read once
+// with its record, and the highest figure code among them. An area table
+// carries the same record type but is no figure part: only the eight parts
+// count, for the highest code too. A record that cannot be read ends the
+// list there, with its error.
+struct PlacedFigure {
+  API_Element element;
+  std::shared_ptr<CArea1Object> figure;  // code 0 until its record is read
+};
+
+struct PlacedFigures {
+  std::array<int, kFigureParts.size()> parts{};
+  std::vector<PlacedFigure> placed;
+  int maxCode = 0;
+  GSErrCode stop = NoError;  // the error that ended the list
+};
+
+GSErrCode LookUpParts(PlacedFigures& placed)
+{
+  for (std::size_t i = 0; i < kFigureParts.size(); ++i) {
+    if (GSErrCode err = GetLibPartInd(AsUShort(kFigureParts[i].name), &placed.parts[i]); err != NoError)
+      return err;
+  }
+  int schedule = 0;
+  return GetLibPartInd(AsUShort(kSchedulePart), &schedule);
+}
+
+GSErrCode FindPlacedFigures(CPlenimetraParam* param, PlacedFigures& placed)
+{
+  if (GSErrCode err = LookUpParts(placed); err != NoError)
+    return err;
+  GS::Array<API_Guid> objects;
+  if (GSErrCode err = ACAPI_Element_GetElemList(API_ObjectID, &objects); err != NoError)
+    return err;
+  for (const API_Guid& guid : objects) {
+    if (!ACAPI_Element_Filter(guid, 0))
+      continue;
+    API_Element element{};
+    element.header.guid = guid;
+    if (GSErrCode err = ACAPI_Element_Get(&element); err != NoError)
+      return err;
+    const auto part = std::find(placed.parts.begin(), placed.parts.end(), element.object.libInd);
+    if (part == placed.parts.end())
+      continue;
+    const auto kind = kFigureParts[std::size_t(part - placed.parts.begin())].type;
+    auto figure =
+        param->m_Area1Factory.Create(param, kind, 0, CItemType1Table::ITEMTYPE(0), CItemType2Table::ITEMTYPE(0), -1);
+    placed.stop = figure == nullptr ? APIERR_BADPARS : figure->Load(param, &element.header);
+    if (placed.stop != NoError)
+      break;  // a record of another kind than its part, or damaged
+    if (figure->m_Code == 0)
+      continue;  // no record: not the add-on's
+    placed.maxCode = std::max(placed.maxCode, figure->m_Code);
+    placed.placed.push_back(PlacedFigure{element, figure});
+  }
+  return NoError;
+}
+
+// The figure codes of every floor, for lookups during the rebuild.
+using FloorCodes = std::unordered_map<short, std::unordered_map<int, CArea1Object*>>;
+
+FloorCodes IndexFloorCodes(const CFloorParamArray& floors)
+{
+  FloorCodes codes;
+  for (const CFloorParam& floor : floors) {
+    auto& byCode = codes[floor.m_FloorNo];
+    for (const auto& figure : floor.m_Area1ObjectArray)
+      byCode.emplace(figure->m_Code, figure.get());
+  }
+  return codes;
+}
+
+}  // namespace
+
+// ---- LoadData2 ----------------------------------------------------------------
+
+int CPlenimetraParam::LoadData2(bool skipRecord)
+{
+  m_bSaveBlocked = false;
+  Clear();
+  LoadDefault();
+  m_AreaListItemArray.Initialize();
+  int result = 0;
+  ACAPI_CallUndoableCommand(GS::UniString(u"求積読込"), [&]() -> GSErrCode {
+    result = RunLoader(skipRecord);
+    return NoError;
+  });
+  CFloorParamArray floors;
+  const bool stories = FloorsOfStories(floors);
+  if (stories) {
+    floors.m_bCalcPerFloor = m_FloorParamArray.m_bCalcPerFloor;
+    MergeFloors(floors, m_FloorParamArray, false);
+    m_FloorParamArray = std::move(floors);
+  }
+  if (result == -1)
+    return -1;
+  return stories ? 1 : 0;
+}
+
+bool CPlenimetraParam::FloorsOfStories(CFloorParamArray& floors)
+{
+  API_StoryInfo info;
+  if (ACAPI_Environment('GSTO', &info) != NoError || info.data == nullptr)
+    return false;
+  for (short story = info.firstStory; story <= info.lastStory; ++story) {
+    const API_StoryType& type = (*info.data)[story - info.firstStory];
+    floors.push_back(CFloorParam(story, GS::UniString(type.uName), true, {}, {}, {}, {}, {}));
+  }
+  BMKillHandle(reinterpret_cast<GSHandle*>(&info.data));
+  return true;
+}
+
+void CPlenimetraParam::MergeFloors(CFloorParamArray& floors, CFloorParamArray& stored, bool keepOthers)
+{
+  for (CFloorParam& floor : floors) {
+    CFloorParam* old = stored.Search(floor.m_FloorNo);
+    if (old == nullptr)
+      continue;
+    floor.m_bCalc = old->m_bCalc;
+    floor.m_CalcExcludeCodes = std::move(old->m_CalcExcludeCodes);
+    floor.m_OutputExcludeCodes = std::move(old->m_OutputExcludeCodes);
+    floor.m_Area1ObjectArray = std::move(old->m_Area1ObjectArray);
+    floor.m_AutoAreaParamArray = std::move(old->m_AutoAreaParamArray);
+    floor.m_HotLinkParamArray = std::move(old->m_HotLinkParamArray);
+    old->m_FloorNo = CGSUtil::kDefaultStory;  // taken
+  }
+  if (!keepOthers)
+    return;
+  for (CFloorParam& old : stored) {
+    if (old.m_FloorNo != CGSUtil::kDefaultStory && floors.Search(old.m_FloorNo) == nullptr)
+      floors.push_back(std::move(old));
+  }
+}
+
+// ---- the loader ---------------------------------------------------------------
+
+int CPlenimetraParam::RunLoader(bool skipRecord)
+{
+  int result = 0;
+  if (!skipRecord) {
+    CArchiveOld ar(kRecordName);
+    const int err = ar.Open();
+    if (err != NoError && err != APIERR_NOMODULEDATA) {
+      // A record that exists but cannot be opened is kept like one that
+      // cannot be read: the next save must not replace it unseen.
+      result = err;
+      KeepUnreadableRecord();
+    } else if (err == NoError && ar.GetVersion() > kRecordVersion)
+      return -1;
+    else if (err == NoError)
+      result = ReadRecord(ar, ar.GetVersion());
+  }
+  if (m_AreaTree2.m_Child.empty())
+    MakeDefaultPattern();
+  RenumberPatterns();
+  if (GetTree() == nullptr && !m_AreaTree2.m_Child.empty())
+    m_CurTreeCode = m_AreaTree2.m_Child.front().m_AreaCode;
+  CheckPatternPresets();
+  const int refreshed = RefreshPlacedFigures();
+  return result != 0 ? result : refreshed;
+}
+
+int CPlenimetraParam::ReadRecord(CArchiveOld& ar, int version)
+{
+  if (version < kRecordVersionMin) {
+    KeepUnreadableRecord();
+    Clear();
+    return 0;
+  }
+  CPlenimetraParam loaded(*this);
+  const bool read = loaded.Serialize(ar) && loaded.HoldsLoadInvariants() &&
+                    (version > kMigratePatternsUntil || loaded.MigrateOldPatterns());
+  if (!read) {
+    KeepUnreadableRecord();
+    Clear();
+    return 0;
+  }
+  TakeLoaded(loaded);
+  return m_LoadError;
+}
+
+// What the loader, the palette and the tree code rely on: both trees with
+// as many patterns, each pattern with exactly one child, a current pattern
+// that exists.
+bool CPlenimetraParam::HoldsLoadInvariants() const
+{
+  if (m_AreaTree2.m_Child.size() != m_AreaTreeStore.m_Child.size())
+    return false;
+  for (const CAreaTree& pattern : m_AreaTree2.m_Child) {
+    if (pattern.m_Child.size() != 1)
+      return false;
+  }
+  return m_CurTreeCode == 0 || m_AreaTree2.Search(m_CurTreeCode) != nullptr;
+}
+
+// Old records kept the preset id on the pattern's only child and named
+// that child as the current pattern.
+bool CPlenimetraParam::MigrateOldPatterns()
+{
+  for (CAreaTree& pattern : m_AreaTree2.m_Child) {
+    CAreaTree& child = pattern.m_Child.front();
+    pattern.m_RoundTypeId = child.m_RoundTypeId;
+    child.m_RoundTypeId = 0;
+  }
+  if (CAreaTree* current = GetTree()) {
+    const CAreaTree* parent = m_AreaTree2.GetParent(current);
+    m_CurTreeCode = parent != nullptr ? parent->m_AreaCode : 0;
+  }
+  return true;
+}
+
+// The loaded record becomes the document; the user-data writes of new
+// figure codes and the sort indices happen only now.
+void CPlenimetraParam::TakeLoaded(CPlenimetraParam& loaded)
+{
+  *this = loaded;
+  GSErrCode err = m_LoadError;
+  for (const auto& figure : m_PendingSaves) {
+    CTeamworkControl reserve(figure->m_Element.header.guid);
+    KeepFirstError(err, figure->Save());
+  }
+  m_PendingSaves.clear();
+  for (CFloorParam& floor : m_FloorParamArray)
+    KeepFirstError(err, floor.m_Area1ObjectArray.SetSortIndex());
+  m_LoadError = err;
+}
+
+void CPlenimetraParam::KeepUnreadableRecord()
+{
+  std::string bytes;
+  bool kept = false;
+  GS::UniString path;
+  const std::string folder = GetAppDataPath();
+  if (ReadRecordBytes(kRecordName, bytes) && !folder.empty()) {
+    path = GS::UniString(folder.c_str(), CC_Default) + KeptRecordName();
+    std::FILE* file = CKelFileIO::Fopen(path.ToStdString(CC_UTF8).c_str(), "wb");
+    if (file != nullptr) {
+      kept = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+      kept = std::fclose(file) == 0 && kept;
+    }
+  }
+  if (kept) {
+    GSWriteReport(GS::UniString(u"保存されている求積データを読み込めません。元のデータを保存しました：") + path);
+    return;
+  }
+  m_bSaveBlocked = true;
+  GSWriteReport(GS::UniString(u"保存されている求積データを読み込めません。このプロジェクトでは変更を保存しません"));
+}
+
+void CPlenimetraParam::MakeDefaultPattern()
+{
+  CPlenimetraParam scratch;
+  scratch.m_Area1Factory = m_Area1Factory;
+  const GS::UniString path = GS::UniString(GetExecFolder().c_str(), CC_UTF8) +
+                             GS::UniString(CAreaTree::kDefaultPatternFileName);
+  if (scratch.m_AreaTree2.Load3(&scratch, path) == 1 && !scratch.m_AreaTree2.m_Child.empty()) {
+    m_AreaTree2.InsertTree(this, scratch, scratch.m_AreaTree2.m_Child.front());
+  } else {
+    const CRoundTypeItem item(CRoundTypeTable::ROUNDTYPE_CUT, 2);
+    int parent = 0;
+    for (int i = 0; i < 2; ++i) {
+      const int code = ++m_LastAreaCode;
+      m_Area4ObjectArray.push_back(CArea4Object(this, CAreaNameArray(GS::UniString(u"未定義")), code,
+                                                CArea2ListTypeTable::LISTTYPE(1), CItemType1Table::ITEMTYPE(7),
+                                                CItemType2Table::ITEMTYPE(3), -1, -1));
+      m_AreaTree2.Insert2(parent, code, item, item);
+      parent = code;
+    }
+  }
+  m_AreaTreeStore = m_AreaTree2;
+}
+
+void CPlenimetraParam::RenumberPatterns()
+{
+  for (CAreaTree& pattern : m_AreaTree2.m_Child) {
+    pattern.SetItemNo(this);
+    for (const CAreaTreeIndentArray& group : pattern.GetFlat()) {
+      std::vector<CAreaObject*> objects;
+      for (const CAreaTreeIndent& node : group) {
+        if (CAreaObject* object = FindAreaObject(node.m_AreaCode))
+          objects.push_back(object);
+      }
+      AreaObjectSetSortIndex(objects);
+    }
+  }
+}
+
+void CPlenimetraParam::CheckPatternPresets()
+{
+  const CRoundTypeParamArray& presets = m_EnvParam.m_RoundTypeParamArray;
+  if (presets.empty())
+    return;
+  GS::UniString report;
+  for (CAreaTree& pattern : m_AreaTree2.m_Child) {
+    const CAreaObject* object = FindAreaObject(pattern.m_AreaCode);
+    if (object == nullptr || presets.Search(pattern.m_RoundTypeId) != nullptr)
+      continue;
+    pattern.m_RoundTypeId = presets.front().m_Id;
+    report += object->m_Name.m_DefaultName + GS::UniString(u" の端数処理が見つかりません。\n") +
+              presets.front().m_Name + GS::UniString(u" に再設定しました\n\n");
+  }
+  if (!report.IsEmpty())
+    GSWriteReport(report);
+}
+
+int CPlenimetraParam::RefreshPlacedFigures()
+{
+  int total = 0;
+  for (const CFloorParam& floor : m_FloorParamArray)
+    total += int(floor.m_Area1ObjectArray.size());
+  CDlgProgress progress;
+  progress.OpenProgress(GS::UniString(), true);
+  progress.SetRange(total, GS::UniString());
+  GSErrCode result = NoError;
+  for (CFloorParam& floor : m_FloorParamArray) {
+    for (const auto& figure : floor.m_Area1ObjectArray) {
+      if (figure->m_Element.header.guid.IsNull() || !figure->CheckStringParameter(this))
+        continue;
+      KeepFirstError(result, figure->ChangeParam(this, true));
+    }
+    progress.StepIt();
+  }
+  progress.Close();
+  return result;
+}
+
+// ---- rebuilding the figure records from the placed parts -----------------------
+
+GSErrCode CPlenimetraParam::GetElement2() { return GetElement2(nullptr, nullptr); }
+
+GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred, std::unordered_set<GS::Guid>* read)
+{
+  PlacedFigures placed;
+  if (GSErrCode err = FindPlacedFigures(this, placed); err != NoError) {
+    GSWriteReport(err);
+    return err;
+  }
+  if (read != nullptr)
+    for (const PlacedFigure& one : placed.placed)
+      read->insert(ToGSGuid(one.element.header.guid));
+  m_LastArea1Code = std::max(m_LastArea1Code, placed.maxCode);
+  CDlgProgress progress;
+  progress.OpenProgress(GS::UniString(), true);
+  progress.SetRange(int(placed.placed.size()), GS::UniString(u"オブジェクト"));
+  FloorCodes codes = IndexFloorCodes(m_FloorParamArray);
+  std::unordered_set<int> met;
+  GSErrCode err = NoError;
+  for (const PlacedFigure& one : placed.placed) {
+    if (CFloorParam* floor = m_FloorParamArray.Search(one.element.header.floorInd))
+      err = TakePlacedFigure(one.element, one.figure, *floor, codes[floor->m_FloorNo], met, deferred);
+    progress.StepIt();
+    if (err != NoError)
+      break;
+    if (progress.CheckAbort()) {
+      err = APIERR_CANCEL;
+      break;
+    }
+  }
+  if (err == NoError)
+    err = placed.stop;
+  progress.Close();
+  GSWriteReport(err);
+  return err;
+}
+
+// One placed figure part with its record: it joins the floor, or updates
+// the floor's record of the same code. Every code read is below the fresh
+// one, so a record that repeats a code met before is a copied element.
+GSErrCode CPlenimetraParam::TakePlacedFigure(const API_Element& element, const std::shared_ptr<CArea1Object>& figure,
+                                             CFloorParam& floor, std::unordered_map<int, CArea1Object*>& byCode,
+                                             std::unordered_set<int>& met, CArea1ObjectPtrArray* deferred)
+{
+  const int fresh = m_LastArea1Code + 1;
+  figure->m_Element = element;
+  if (!met.insert(figure->m_Code).second)
+    figure->m_Code = fresh;
+  if (auto known = byCode.find(figure->m_Code); known != byCode.end()) {
+    if (known->second->m_Type == figure->m_Type) {
+      figure->Set(known->second);
+      return NoError;
+    }
+    // A stored record of another kind is stale: the placed part wins.
+    std::replace_if(
+        floor.m_Area1ObjectArray.begin(), floor.m_Area1ObjectArray.end(),
+        [&](const std::shared_ptr<CArea1Object>& stored) { return stored.get() == known->second; }, figure);
+    known->second = figure.get();
+    return NoError;
+  }
+  GSErrCode err = NoError;
+  if (figure->m_Code == fresh) {
+    ++m_LastArea1Code;
+    if (deferred != nullptr) {
+      deferred->push_back(figure);
+    } else {
+      CTeamworkControl reserve(element.header.guid);
+      err = figure->Save();
+    }
+  }
+  floor.m_Area1ObjectArray.push_back(figure);
+  byCode.emplace(figure->m_Code, figure.get());
+  return err;
+}
+
+// ---- settings at document start ----------------------------------------------------
+
+void CPlenimetraParam::LoadDefault()
+{
+  const GS::UniString own = GS::UniString(GetExecFolder().c_str(), CC_UTF8) + m_EnvFileName;
+  if (m_EnvParam.LoadData(own)) {
+    m_EnvPath = own;
+  } else {
+    const std::string folder = GetAppDataPath();
+    const GS::UniString user = GS::UniString(folder.c_str(), CC_Default) + m_EnvFileName;
+    if (folder.empty() || !m_EnvParam.LoadData(user)) {
+      m_EnvPath = GS::UniString();
+      m_EnvParam2 = CEnvParam();
+      return;
+    }
+    m_EnvPath = user;
+  }
+  m_EnvParam2 = m_EnvParam;
+}
+
+// ---- sort indices -----------------------------------------------------------------
+
+void CPlenimetraParam::AreaObjectSetSortIndex(std::vector<CAreaObject*>& objects)
+{
+  const int n = int(objects.size());
+  std::vector<bool> seen(objects.size(), false);
+  bool permutation = true;
+  for (const CAreaObject* object : objects) {
+    const int index = object->m_SortIndex;
+    if (index < 0 || index >= n || seen[std::size_t(index)]) {
+      permutation = false;
+      break;
+    }
+    seen[std::size_t(index)] = true;
+  }
+  if (permutation)
+    return;
+  for (int i = 0; i < n; ++i)
+    objects[std::size_t(i)]->m_SortIndex = i;
+}

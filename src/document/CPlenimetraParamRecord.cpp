@@ -1,0 +1,267 @@
+// The project record: the document's fields in stored order, with the
+// version gates of older records and the steps that rebuild what older
+// records kept elsewhere (inline settings, one figure list for all floors,
+// a separate record of hot-link areas).
+
+#include "CPlenimetraParam.h"
+
+#include "CArchive.h"
+#include "CArea1Object.h"
+#include "DocRecord.h"
+#include "host_elements.h"
+#include "host_errors.h"
+
+namespace {
+
+// Record versions at which the layout changed.
+namespace V {
+constexpr int kWithHoles = 1017;
+constexpr int kCutFlags = 1039;
+constexpr int kEnvPathText = 1014;  // older: no settings path
+constexpr int kSettingsBlocks = 1014;
+constexpr int kLengthTenthDigit = 1012;
+constexpr int kDroppedIntUntil = 1007;
+constexpr int kInlineSettingsUntil = 1013;
+constexpr int kInlineAttributes = 1006;
+constexpr int kInlineTotalArea = 1007;
+constexpr int kOldFiguresUntil = 1028;
+constexpr int kOldHotLinksUntil = 1028;
+constexpr int kPatternsFrom = 1006;
+constexpr int kPresetResetUntil = 1005;
+constexpr int kOutputLayout = 1032;
+constexpr int kTotalExclude = 1033;
+constexpr int kOutputMode = 1034;
+constexpr int kListItems = 1041;
+constexpr int kOutputFile = 1044;
+}  // namespace V
+
+// A list that reports failure ends the read as a thrown short read would.
+void Require(bool read)
+{
+  if (!read)
+    throw CArchive::kPastEnd;
+}
+
+}  // namespace
+
+bool CPlenimetraParam::Serialize(CArchive& ar)
+{
+  try {
+    SerializeFields(ar);
+  } catch (unsigned int) {
+    return false;
+  }
+  return true;
+}
+
+int CPlenimetraParam::SaveData()
+{
+  if (m_bSaveBlocked)
+    return NoError;
+  CArchiveOld ar(kRecordName);
+  ar.Save(kRecordVersion);
+  if (!Serialize(ar))
+    return APIERR_GENERAL;
+  return ar.Store();
+}
+
+void CPlenimetraParam::SerializeFields(CArchive& ar)
+{
+  const bool reading = ar.m_bOpen;
+  const int v = ar.GetVersion();
+  auto has = [&](int since) { return !reading || v >= since; };
+  auto until = [&](int last) { return reading && v <= last; };
+
+  if (reading) {
+    m_PendingSaves.clear();
+    m_LoadError = NoError;
+    // Every story has its floor while the record is read, so old figure
+    // lists, old hot-link records and figures on new stories find theirs.
+    CFloorParamArray floors;
+    if (FloorsOfStories(floors)) {
+      floors.m_bCalcPerFloor = m_FloorParamArray.m_bCalcPerFloor;
+      m_FloorParamArray = std::move(floors);
+    }
+  }
+  ar.Serialize(m_LastArea1Code);
+  ar.Serialize(m_LastAreaCode);
+  int cutType = m_AutoCutType.m_Type;
+  ar.Serialize(cutType);
+  m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE(cutType);
+  if (has(V::kWithHoles))
+    ar.Serialize(m_AutoCutType.m_bWithHoles);
+  if (has(V::kCutFlags)) {
+    ar.Serialize(m_AutoCutType.m_bCutAcross);
+    ar.Serialize(m_AutoCutType.m_bFollowEdges);
+  }
+  if (has(V::kEnvPathText))
+    DocText::Serialize(ar, m_EnvPath, DocVersion::kHostStringNames);
+  if (has(V::kSettingsBlocks)) {
+    m_EnvParam.Serialize(ar);
+    m_EnvParam2.Serialize(ar);
+    if (reading)
+      ReadFloors(ar);
+    else
+      Require(m_FloorParamArray.Serialize(ar, this));
+  } else {
+    ReadOldInlineSettings1(ar);
+  }
+  if (until(V::kOldHotLinksUntil))
+    TakeOldHotLinks();
+  if (until(V::kDroppedIntUntil)) {
+    int dropped = 0;
+    ar >> dropped;
+  }
+  if (until(V::kInlineSettingsUntil))
+    ar >> m_EnvParam.m_NumberFillGaps;
+  ar.Serialize(m_CurTreeCode);
+  if (until(V::kInlineSettingsUntil))
+    ReadOldInlineSettings3(ar);
+  if (until(V::kOldFiguresUntil))
+    TakeOldFigures(ar);
+  if (reading) {
+    // Placed figures are the truth: their records are rebuilt from them.
+    std::unordered_set<GS::Guid> placed;
+    m_LoadError = GetElement2(&m_PendingSaves, &placed);
+    if (m_LoadError == APIERR_BADPARS)
+      throw CArchive::kPastEnd;  // a figure's user data names another kind
+    DropUnreadableFigures(placed);
+  }
+  const FigureIndex index(m_FloorParamArray);
+  if (reading)
+    m_pFigureIndex = &index;
+  struct Unset {
+    const FigureIndex*& pointer;
+    ~Unset() { pointer = nullptr; }
+  } unset{m_pFigureIndex};
+  Require(m_Area2ObjectArray.Serialize(ar, this));
+  Require(m_Area4ObjectArray.Serialize(ar, this));
+  m_AreaTree2.Serialize(ar, this);
+  m_AreaTreeStore.Serialize(ar, this);
+  if (reading && v >= V::kPatternsFrom && v <= V::kInlineSettingsUntil)
+    Require(m_EnvParam.m_PatternArray.SerializeEnv(ar));
+  if (until(V::kPresetResetUntil))
+    ResetOldPatternPresets();
+  if (has(V::kOutputLayout))
+    ar.Serialize(m_OutputLayout);
+  if (has(V::kTotalExclude)) {
+    m_TotalExcludeCodes.Serialize(ar);
+    ar.Serialize(m_bTuboRow);
+  }
+  if (has(V::kOutputMode))
+    ar.Serialize(m_OutputMode);
+  if (has(V::kListItems))
+    m_AreaListItemArray.Serialize(ar);
+  if (has(V::kOutputFile)) {
+    ar.Serialize(m_OutputFileType);
+    ar.Serialize(m_bOutputCheck);
+  } else {
+    m_OutputFileType = 0;
+  }
+  if (reading) {
+    // Records before the settings blocks name no layers at all.
+    m_EnvParam.SetDefaultLayers();
+    m_EnvParam2.SetDefaultLayers();
+  }
+}
+
+// Settings that records before the settings blocks kept inline.
+void CPlenimetraParam::ReadOldInlineSettings1(CArchive& ar)
+{
+  ar >> m_EnvParam.m_TriangleAttr.m_bVertexOrder;
+  ar >> m_EnvParam.m_BlankDecimals;
+  if (ar.GetVersion() >= V::kLengthTenthDigit)
+    ar >> m_EnvParam.m_LengthTenthDigit;
+}
+
+void CPlenimetraParam::ReadOldInlineSettings3(CArchive& ar)
+{
+  CEnvParam& env = m_EnvParam;
+  ar >> env.m_LengthComma;
+  ar >> env.m_AreaComma;
+  if (ar.GetVersion() < V::kInlineAttributes)
+    return;
+  env.m_RoundTypeParamArray.Serialize(ar);
+  env.m_TriangleAttr.Serialize(ar);
+  env.m_RectAttr.Serialize(ar);
+  env.m_ArcAttr.Serialize(ar);
+  env.m_TrapezoidAttr.Serialize(ar);
+  env.m_CircleAttr.Serialize(ar);
+  env.m_AttributeCommonParamArray.Serialize(ar);
+  env.m_ListAttr1.Serialize(ar);
+  env.m_ListAttr3.Serialize(ar);
+  env.m_ListAttr2 = env.m_ListAttr3;
+  if (ar.GetVersion() >= V::kInlineTotalArea)
+    env.m_TotalAreaParam.Serialize(ar);
+}
+
+// The floors already stand for every story (the loader built them), so a
+// stored floor list is merged by story and nothing read later is lost for
+// want of a floor.
+void CPlenimetraParam::ReadFloors(CArchive& ar)
+{
+  CFloorParamArray stored;
+  stored.m_bCalcPerFloor = m_FloorParamArray.m_bCalcPerFloor;
+  Require(stored.Serialize(ar, this));
+  m_FloorParamArray.m_bCalcPerFloor = stored.m_bCalcPerFloor;
+  MergeFloors(m_FloorParamArray, stored, true);
+}
+
+void CPlenimetraParam::TakeOldHotLinks()
+{
+  CHotLinkParamArray old;
+  old.LoadData();
+  for (const CAutoAreaParam& record : old) {
+    if (CFloorParam* floor = m_FloorParamArray.Search(record.GetFloor()))
+      floor->m_HotLinkParamArray.push_back(record);
+  }
+}
+
+void CPlenimetraParam::TakeOldFigures(CArchive& ar)
+{
+  CArea1ObjectArray old;
+  Require(old.Serialize(ar, this));
+  for (const auto& figure : old) {
+    if (CFloorParam* floor = m_FloorParamArray.Search(figure->m_Element.header.floorInd))
+      floor->m_Area1ObjectArray.push_back(figure);
+  }
+}
+
+// Figures whose placed part was just read need no second look.
+void CPlenimetraParam::DropUnreadableFigures(const std::unordered_set<GS::Guid>& read)
+{
+  for (CFloorParam& floor : m_FloorParamArray) {
+    std::erase_if(floor.m_Area1ObjectArray, [&](const std::shared_ptr<CArea1Object>& figure) {
+      if (read.contains(ToGSGuid(figure->m_Element.header.guid)))
+        return false;
+      API_Element element{};
+      element.header.guid = figure->m_Element.header.guid;
+      const GSErrCode err = ACAPI_Element_Get(&element);
+      return err == APIERR_BADID || err == APIERR_BADINDEX;
+    });
+  }
+}
+
+CPlenimetraParam::FigureIndex::FigureIndex(const CFloorParamArray& floors)
+{
+  for (const CFloorParam& floor : floors)
+    for (const auto& figure : floor.m_Area1ObjectArray)
+      m_ByCode.emplace(figure->m_Code, Entry{figure, floor.m_FloorNo});
+}
+
+const CPlenimetraParam::FigureIndex::Entry* CPlenimetraParam::FigureIndex::Find(int code) const
+{
+  auto it = m_ByCode.find(code);
+  return it != m_ByCode.end() ? &it->second : nullptr;
+}
+
+void CPlenimetraParam::ResetOldPatternPresets()
+{
+  const CRoundTypeParamArray& presets = m_EnvParam.m_RoundTypeParamArray;
+  if (presets.empty())
+    return;
+  for (CAreaTree& pattern : m_AreaTree2.m_Child) {
+    if (presets.Search(pattern.m_RoundTypeId) == nullptr)
+      pattern.m_RoundTypeId = presets.front().m_Id;
+  }
+}

@@ -1,0 +1,939 @@
+// The project record: golden bytes of a new project, round trips of random
+// documents through the record, handmade records of every version whose
+// layout changed, and the loader's handling of newer, older, broken and
+// missing records.
+
+#include "DocTestSupport.h"
+#include "HandmadeSettings.h"
+#include "GetAppDataPath.h"
+#include "GetLibPartInd.h"
+#include "KelFileFunctions.h"
+#include "host_libpart.h"
+
+#include <cstdio>
+#include <random>
+
+namespace {
+
+constexpr const char* kRecord = CPlenimetraParam::kRecordName;
+
+void StoreRecord(int version, const std::vector<char>& bytes) { StoreModuleData(kRecord, version, bytes); }
+
+int PartIndex(const char16_t* name)
+{
+  int index = 0;
+  EXPECT_EQ(GetLibPartInd(reinterpret_cast<const unsigned short*>(name), &index), NoError);
+  return index;
+}
+
+// A placed figure part of the kind on the story, its record in user data.
+std::shared_ptr<TestKindFigure> PlaceFigure(HostFixture& host, CPlenimetraParam& doc, short story, int code,
+                                            CArea1Object::TYPE type = CArea1Object::TYPE_TRIANGLE)
+{
+  static const std::map<CArea1Object::TYPE, const char16_t*> kParts{
+      {CArea1Object::TYPE_TRIANGLE, u"TalvoSoftwareAreaTriangle"},
+      {CArea1Object::TYPE_RECTSLANT, u"TalvoSoftwareAreaRect"},
+      {CArea1Object::TYPE_CIRCLE, u"TalvoSoftwareAreaCircle"}};
+  API_Element element;
+  element.header.typeID = API_ObjectID;
+  element.header.layer = 1;
+  element.header.floorInd = story;
+  element.object.libInd = PartIndex(kParts.at(type));
+  element.object.xRatio = 1.0;
+  element.object.yRatio = 1.0;
+  EXPECT_EQ(host.AddElement(element), NoError);
+  auto figure = MakeKindFigure(doc, code, 0, type);
+  figure->m_Element = element;
+  EXPECT_EQ(figure->Save(), NoError);
+  return figure;
+}
+
+// What a floor's figure records keep, for comparing loaded floors.
+using FigureKey = std::tuple<int, int, int, int, int, int, bool, std::string>;
+
+std::vector<FigureKey> Keys(const CFloorParam& floor)
+{
+  std::vector<FigureKey> keys;
+  for (const auto& f : floor.m_Area1ObjectArray)
+    keys.emplace_back(f->m_Code, f->m_SortIndex, f->m_No, f->m_ItemType1, f->m_ItemType2, f->m_RoundType,
+                      f->m_bAutoCr, APIGuidToString(f->m_Element.header.guid).ToStdString(CC_UTF8));
+  return keys;
+}
+
+void ExpectSameFloors(const CFloorParamArray& a, const CFloorParamArray& b)
+{
+  ASSERT_EQ(a.size(), b.size());
+  EXPECT_EQ(a.m_bCalcPerFloor, b.m_bCalcPerFloor);
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i].m_FloorNo, b[i].m_FloorNo);
+    EXPECT_EQ(a[i].m_bCalc, b[i].m_bCalc);
+    EXPECT_EQ(a[i].m_CalcExcludeCodes, b[i].m_CalcExcludeCodes);
+    EXPECT_EQ(a[i].m_OutputExcludeCodes, b[i].m_OutputExcludeCodes);
+    EXPECT_EQ(a[i].m_HotLinkParamArray, b[i].m_HotLinkParamArray);
+    EXPECT_EQ(Keys(a[i]), Keys(b[i])) << "floor " << i;
+  }
+}
+
+// The document's equality, group by group, so a failure names the part.
+void ExpectEqualDocuments(const CPlenimetraParam& a, const CPlenimetraParam& b)
+{
+  EXPECT_EQ(a.m_LastArea1Code, b.m_LastArea1Code);
+  EXPECT_EQ(a.m_LastAreaCode, b.m_LastAreaCode);
+  EXPECT_EQ(a.m_CurTreeCode, b.m_CurTreeCode);
+  EXPECT_TRUE(a.m_EnvPath == b.m_EnvPath);
+  EXPECT_TRUE(a.m_AutoCutType == b.m_AutoCutType);
+  EXPECT_TRUE(a.m_AreaTree2 == b.m_AreaTree2);
+  EXPECT_TRUE(a.m_AreaTreeStore == b.m_AreaTreeStore);
+  EXPECT_TRUE(a.m_Area2ObjectArray == b.m_Area2ObjectArray);
+  for (auto i = a.m_Area2ObjectArray.begin(), j = b.m_Area2ObjectArray.begin();
+       i != a.m_Area2ObjectArray.end() && j != b.m_Area2ObjectArray.end(); ++i, ++j) {
+    EXPECT_TRUE(static_cast<const CAreaObject&>(*i) == static_cast<const CAreaObject&>(*j)) << i->m_Code << " sort " << i->m_SortIndex << "/" << j->m_SortIndex << " no " << i->m_No << "/" << j->m_No << " list " << i->m_ListType << "/" << j->m_ListType << " rt " << i->m_RoundType << "/" << j->m_RoundType;
+    EXPECT_TRUE(i->m_FloorArray == j->m_FloorArray) << i->m_Code;
+    EXPECT_EQ(i->m_FloorArray.size(), j->m_FloorArray.size()) << i->m_Code;
+  }
+  EXPECT_TRUE(a.m_Area4ObjectArray == b.m_Area4ObjectArray);
+  EXPECT_TRUE(a.m_EnvParam == b.m_EnvParam);
+  EXPECT_TRUE(a.m_EnvParam.m_PatternArray == b.m_EnvParam.m_PatternArray);
+  EXPECT_TRUE(a.m_EnvParam2 == b.m_EnvParam2);
+  EXPECT_TRUE(a == b);
+}
+
+void ExpectSameOutputChoices(const CPlenimetraParam& a, const CPlenimetraParam& b)
+{
+  EXPECT_EQ(a.m_OutputLayout, b.m_OutputLayout);
+  EXPECT_EQ(a.m_OutputMode, b.m_OutputMode);
+  EXPECT_EQ(a.m_OutputFileType, b.m_OutputFileType);
+  EXPECT_EQ(a.m_bOutputCheck, b.m_bOutputCheck);
+  EXPECT_EQ(a.m_bTuboRow, b.m_bTuboRow);
+  EXPECT_EQ(a.m_TotalExcludeCodes, b.m_TotalExcludeCodes);
+}
+
+// A seeded random document over the project's three stories: patterns with
+// elements and sub-folders, placed figures listed by the elements,
+// exclusions, hot-link records, settings with patterns of their own and
+// output choices. Everything is numbered as the loader numbers it.
+class RandomDocument {
+public:
+  RandomDocument(HostFixture& host, CPlenimetraParam& doc, unsigned seed, short layer)
+      : m_Host(host), m_Doc(doc), m_Rng(seed)
+  {
+    for (short story = 0; story < 3; ++story)
+      doc.m_FloorParamArray.push_back(MakeFloor(story));
+    const int patterns = Pick(1, 3);
+    for (int p = 0; p < patterns; ++p)
+      AddPattern(p);
+    doc.m_CurTreeCode = doc.m_AreaTree2.m_Child[std::size_t(Pick(0, patterns - 1))].m_AreaCode;
+    AddFigures();
+    AddFloorChoices();
+    AddSettings(layer);
+    AddOutputChoices();
+    for (CAreaTree& pattern : doc.m_AreaTree2.m_Child)
+      pattern.SetItemNo(&doc);
+    doc.m_AreaTreeStore = doc.m_AreaTree2;
+  }
+
+private:
+  int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_Rng); }
+
+  int Insert(const char16_t* name, int parent, int kind)
+  {
+    const int code = ++m_Doc.m_LastAreaCode;
+    const CRoundTypeItem item(CRoundTypeTable::ROUNDTYPE(Pick(1, 3)), Pick(0, 4));
+    EXPECT_TRUE(m_Doc.m_AreaTree2.Insert(&m_Doc, GS::UniString(name), code, parent, kind, item, item));
+    return kind == CAreaTree::KIND_FOLDER ? code : -code;
+  }
+
+  void AddPattern(int index)
+  {
+    const int top = Insert(u"パターン", 0, CAreaTree::KIND_FOLDER);
+    m_Doc.m_AreaTree2.Search(top)->m_RoundTypeId = 0;
+    const int building = Insert(u"建物", top, CAreaTree::KIND_FOLDER);
+    const int sub = Insert(u"小計", building, CAreaTree::KIND_FOLDER);
+    for (int i = 0, n = Pick(1, 3); i < n; ++i)
+      m_Elements.push_back(Insert(u"要素", i % 2 == 0 ? building : sub, CAreaTree::KIND_ELEMENT_FORMULA));
+    if (index == 0)
+      m_FirstPattern = top;
+  }
+
+  void AddFigures()
+  {
+    for (CFloorParam& floor : m_Doc.m_FloorParamArray) {
+      for (int i = 0, n = Pick(0, 4); i < n; ++i) {
+        auto figure = PlaceFigure(m_Host, m_Doc, floor.m_FloorNo, ++m_Doc.m_LastArea1Code);
+        figure->m_SortIndex = i;
+        figure->m_No = Pick(0, 20);
+        figure->m_RoundType = CRoundTypeTable::ROUNDTYPE(Pick(1, 4));
+        EXPECT_EQ(figure->Save(), NoError);
+        floor.m_Area1ObjectArray.push_back(figure);
+        const int element = m_Elements[std::size_t(Pick(0, int(m_Elements.size()) - 1))];
+        auto* listing = dynamic_cast<CArea2Object*>(m_Doc.GetAreaObject(element));
+        CArea2ObjectFloor* record = listing->m_FloorArray.SearchFloor(floor.m_FloorNo);
+        record->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
+        record->m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR(Pick(1, 2))));
+      }
+    }
+  }
+
+  void AddFloorChoices()
+  {
+    m_Doc.m_FloorParamArray.m_bCalcPerFloor = Pick(0, 1) == 1;
+    for (CFloorParam& floor : m_Doc.m_FloorParamArray) {
+      floor.m_bCalc = Pick(0, 1) == 1;
+      if (Pick(0, 1) == 1)
+        floor.m_CalcExcludeCodes.Add(m_FirstPattern);
+      if (Pick(0, 1) == 1)
+        floor.m_OutputExcludeCodes.Add(m_FirstPattern);
+      if (Pick(0, 1) == 1)
+        AddHotLink(floor);
+    }
+  }
+
+  void AddHotLink(CFloorParam& floor)
+  {
+    API_Element element;
+    element.header.typeID = API_ObjectID;
+    element.header.layer = 1;
+    element.header.floorInd = floor.m_FloorNo;
+    element.object.libInd = 1;
+    element.object.xRatio = 1.0;
+    element.object.yRatio = 1.0;
+    EXPECT_EQ(m_Host.AddElement(element), NoError);
+    API_Guid node{};
+    node.bytes[0] = 7;
+    EXPECT_EQ(m_Host.SetHotlinkNode(element.header.guid, node), NoError);
+    API_Element read{};
+    read.header.guid = element.header.guid;
+    EXPECT_EQ(ACAPI_Element_Get(&read), NoError);
+    CAutoAreaParam record(&read.header);
+    record.m_ItemType1 = CItemType1Table::ITEMTYPE(Pick(1, 5));
+    record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE(Pick(1, 4));
+    floor.m_HotLinkParamArray.push_back(record);
+  }
+
+  void AddSettings(short layer)
+  {
+    for (CEnvParam* env : {&m_Doc.m_EnvParam, &m_Doc.m_EnvParam2}) {
+      env->m_Area1Layer = layer;
+      env->m_ListLayer = layer;
+      env->m_TuboFactor = 0.25 + Pick(0, 100) / 1000.0;
+      env->m_SnapType = short(Pick(0, 3));
+      env->m_AttributeCommonParamArray.Search(CItemType1Table::ITEMTYPE(Pick(1, 4)), CItemType2Table::ITEMTYPE(1))
+          ->m_SymbolPen = short(Pick(1, 50));
+      env->m_RoundTypeParamArray.AddNew(GS::UniString(u"追加"));
+      env->m_ListAttr4.m_RowLimit = Pick(10, 90);
+    }
+    for (int i = 0, n = Pick(1, 3); i < n; ++i) {
+      PatternDoc pattern;
+      // The settings form knows elements only as list-kind ones, and makes
+      // the objects in the tree's depth-first order.
+      auto element = [&](int parent) {
+        pattern.Element(pattern.AddElement(parent, u"設定の要素"))->m_ListType =
+            CArea2ListTypeTable::LISTTYPE(CAreaTree::KIND_ELEMENT_LIST);
+      };
+      element(PatternDoc::kBuildingCode);
+      element(pattern.AddFolder(PatternDoc::kBuildingCode, u"設定の小計"));
+      pattern.doc.m_CurTreeCode = 0;  // a settings pattern keeps its tree and objects only
+      pattern.doc.m_FloorParamArray.clear();
+      m_Doc.m_EnvParam.m_PatternArray.push_back(pattern.doc);
+    }
+    m_Doc.m_EnvPath = GS::UniString(u"c:\\設定.dat");
+  }
+
+  void AddOutputChoices()
+  {
+    m_Doc.m_OutputLayout = Pick(1, 3);
+    m_Doc.m_OutputMode = Pick(1, 3);
+    m_Doc.m_OutputFileType = Pick(0, 1);
+    m_Doc.m_bOutputCheck = Pick(0, 1) == 1;
+    m_Doc.m_bTuboRow = Pick(0, 1) == 1;
+    m_Doc.m_TotalExcludeCodes.Add(m_FirstPattern);
+  }
+
+  HostFixture& m_Host;
+  CPlenimetraParam& m_Doc;
+  std::mt19937 m_Rng;
+  std::vector<int> m_Elements;
+  int m_FirstPattern = 0;
+};
+
+class RecordTest : public DocTest {
+protected:
+  void SetUp() override
+  {
+    host.LoadAddOnLibraryParts();
+    host.AddStory(1, 3.0, GS::UniString(u"2F"));
+    host.AddStory(2, 6.0, GS::UniString(u"3F"));
+    layer = short(host.AddLayer(GS::UniString(u"求積")));
+    RegisterTestKinds(doc);
+    RemoveSettingsFiles();
+  }
+  void TearDown() override
+  {
+    RemoveSettingsFiles();
+    DocTest::TearDown();
+  }
+  static void RemoveSettingsFiles()
+  {
+    CPlenimetraParam fresh;
+    const GS::UniString own = GS::UniString(GetExecFolder().c_str(), CC_UTF8) + fresh.m_EnvFileName;
+    const GS::UniString user = GS::UniString(GetAppDataPath().c_str(), CC_Default) + fresh.m_EnvFileName;
+    for (const GS::UniString& path : {own, user})
+      std::filesystem::remove(pln::host::ToFsPath(IO::Location(path)));
+  }
+  // A new document loaded from the project.
+  std::unique_ptr<CPlenimetraParam> Load()
+  {
+    auto loaded = std::make_unique<CPlenimetraParam>();
+    RegisterTestKinds(*loaded);
+    result = loaded->LoadData2(false);
+    return loaded;
+  }
+
+  short layer = 0;
+  int result = 0;
+};
+
+// ---- golden bytes and new projects ---------------------------------------------
+
+TEST_F(RecordTest, ANewProjectSavesTheNewestRecordWithItsGoldenBeginning)
+{
+  EXPECT_EQ(doc.LoadData2(false), 1);
+  ASSERT_EQ(doc.SaveData(), NoError);
+  const auto stored = host.ModulData(GS::UniString(kRecord));
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(stored->dataVersion, 1047);
+  EXPECT_EQ(HexOf(std::string(stored->bytes.begin(), stored->bytes.end()), 22), "00000000" "02000000" "01000000" "01" "00" "01" "000000" "00000000");
+}
+
+TEST_F(RecordTest, WithoutRecordOrPatternFileTheDefaultPatternIsTwoUndefinedFolders)
+{
+  EXPECT_EQ(doc.LoadData2(false), 1);
+  ASSERT_EQ(doc.m_AreaTree2.m_Child.size(), 1u);
+  ASSERT_EQ(doc.m_AreaTreeStore.m_Child.size(), 1u);
+  const CAreaTree& pattern = doc.m_AreaTree2.m_Child.front();
+  ASSERT_EQ(pattern.m_Child.size(), 1u);
+  EXPECT_EQ(doc.m_CurTreeCode, pattern.m_AreaCode);
+  for (int code : {pattern.m_AreaCode, pattern.m_Child.front().m_AreaCode})
+    EXPECT_EQ(doc.GetAreaObject(code)->m_Name.m_DefaultName, GS::UniString(u"未定義"));
+  EXPECT_EQ(doc.m_FloorParamArray.size(), 3u);  // one floor per story
+}
+
+TEST_F(RecordTest, ARecordOfANewerVersionIsRefusedWithNothingRead)
+{
+  StoreRecord(1048, StoredBytes().Int(77).Int(88).Get());
+  auto loaded = Load();
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(loaded->m_LastArea1Code, 0);
+  EXPECT_TRUE(loaded->m_AreaTree2.m_Child.empty());  // no default pattern either
+  EXPECT_EQ(loaded->m_FloorParamArray.size(), 3u);   // floors still rebuilt
+}
+
+TEST_F(RecordTest, RandomDocumentsComeBackEqualWithTheirFloorsAndOutputChoices)
+{
+  for (unsigned seed = 1; seed <= 6; ++seed) {
+    SCOPED_TRACE(seed);
+    host.Reset();
+    host.LoadAddOnLibraryParts();
+    host.AddStory(1, 3.0, GS::UniString(u"2F"));
+    host.AddStory(2, 6.0, GS::UniString(u"3F"));
+    layer = short(host.AddLayer(GS::UniString(u"求積")));
+    CPlenimetraParam source;
+    RegisterTestKinds(source);
+    source.m_AreaListItemArray.Initialize();
+    source.m_AreaListItemArray.front().m_bVisible = !source.m_AreaListItemArray.front().m_bVisible;
+    RandomDocument build(host, source, seed, layer);
+    ASSERT_EQ(source.SaveData(), NoError);
+
+    auto loaded = Load();
+    EXPECT_EQ(result, 1);
+    ExpectEqualDocuments(*loaded, source);
+    // Each settings pattern comes back whole, holding only its own objects.
+    for (std::size_t i = 0; i < source.m_EnvParam.m_PatternArray.size(); ++i) {
+      const CPlenimetraParam& pattern = loaded->m_EnvParam.m_PatternArray[i];
+      ExpectEqualDocuments(pattern, source.m_EnvParam.m_PatternArray[i]);
+      EXPECT_EQ(pattern.m_Area2ObjectArray.size(), 2u);
+      EXPECT_EQ(pattern.m_Area4ObjectArray.size(), 3u);
+    }
+    ExpectSameFloors(loaded->m_FloorParamArray, source.m_FloorParamArray);
+    ExpectSameOutputChoices(*loaded, source);
+    EXPECT_EQ(loaded->m_AreaListItemArray.front().m_bVisible, source.m_AreaListItemArray.front().m_bVisible);
+    EXPECT_TRUE(host.Alerts().empty());
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// ---- handmade records of old versions -----------------------------------------
+
+// A project record of version v written by hand in that version's layout:
+// every stored value differs from what a cleared document holds, so a test
+// can tell a field that was read from one that was kept.
+class OldRecord {
+public:
+  explicit OldRecord(int version) : v(version) {}
+
+  std::vector<char> Build()
+  {
+    b.Int(5).Int(9).Int(3);  // figure counter, object counter, cut kind
+    if (v >= 1017)
+      b.Bool(false);
+    if (v >= 1039)
+      b.Bool(true).Bool(false);
+    if (v >= 1014) {
+      b.Text("x.dat");
+      SettingsBlock();
+      SettingsBlock();
+      Floors();
+    } else {
+      b.Bool(true).Bool(false);  // vertex-order flag, blank decimals
+      if (v >= 1012)
+        b.Bool(false);
+    }
+    if (v <= 1007)
+      b.Int(0);
+    if (v <= 1013)
+      b.Bool(true);  // number fill gaps
+    b.Int(v <= 1012 ? 2 : 1);  // current pattern: old records name the pattern's child
+    if (v <= 1013)
+      InlineSettings();
+    if (v <= 1028) {  // the old figure list: kind, code, sort index, number
+      b.Int(int(oldFigures.size()));
+      for (int code : oldFigures)
+        b.Int(CArea1Object::TYPE_TRIANGLE).Int(code).Int(-1).Int(code);
+    }
+    b.Int(0);    // elements
+    Folders();
+    Tree();
+    Tree();
+    if (v >= 1006 && v <= 1013)
+      b.Int(0);  // patterns of the settings
+    if (v >= 1032)
+      b.Int(3);
+    if (v >= 1033) {
+      b.Int(2).Int(5).Int(5);
+      b.Bool(true);
+    }
+    if (v >= 1034)
+      b.Int(3);
+    if (v >= 1041)
+      b.Int(1).Int(kListItemId).Bool(false);
+    if (v >= 1044)
+      b.Int(1).Bool(false);
+    return b.Get();
+  }
+
+  static constexpr int kListItemId = 1;  // the first column
+  std::vector<int> oldFigures;
+
+private:
+  void SettingsBlock()
+  {
+    HandmadeSettings h(b, v, kHandmadeRecordGates);
+    b.Bool(true).Bool(true).Bool(true).Bool(true);
+    if (v >= 1022) {
+      // Layer names: UTF-8 before 1042, then the host's default code.
+      const std::string name = GS::UniString(u"求積層").ToStdString(v >= 1042 ? CC_Default : CC_UTF8);
+      b.Text(name).Text(name);
+    }
+    else
+      b.Short(1);
+    if (v >= 1033)
+      h.Double(0.5);
+    if (v >= 1037)
+      b.Short(2).Bool(false).Bool(false);
+    h.Presets();
+    h.FigureAttributes();
+    h.CommonRows();
+    if (v >= 1037)
+      h.Ellipse();
+    h.ListStyle(6);
+    h.ListStyle(8);
+    if (v >= 1024)
+      h.ListStyle(9);
+    h.TotalStyle();
+    b.Int(0);  // patterns
+    if (v >= 1019)
+      b.Bool(false).Bool(false).Bool(false);
+    if (v >= 1040)
+      h.ListStyle(11);
+  }
+  void InlineSettings()
+  {
+    HandmadeSettings h(b, v, kHandmadeRecordGates);
+    b.Bool(true).Bool(true);  // commas
+    if (v < 1006)
+      return;
+    h.Presets();
+    h.FigureAttributes();
+    h.CommonRows();
+    h.ListStyle(6);
+    h.ListStyle(8);
+    if (v >= 1007)
+      h.TotalStyle();
+  }
+  void Floors()
+  {
+    b.Int(2);
+    b.Short(0).Bool(false);
+    if (v >= 1028)
+      b.Int(3).Int(4).Int(4).Int(7);
+    if (v >= 1030)
+      b.Int(0).Int(0);
+    if (v >= 1031)
+      b.Int(1).Int(9);
+    b.Short(1).Bool(true);
+    if (v >= 1028)
+      b.Int(0);
+    if (v >= 1030)
+      b.Int(0).Int(0);
+    if (v >= 1031)
+      b.Int(0);
+    if (v >= 1028)
+      b.Bool(false);
+  }
+  void Folder(int code)
+  {
+    b.Int(7).Int(3);
+    if (v < 1017)
+      b.Text("F");
+    else
+      b.Text("F").Int(0);
+    b.Int(4);
+    if (v >= 1016)
+      b.Int(0);
+    else if (v < 1015)
+      b.Int(0);
+    b.Int(-1).Int(code);
+    if (v >= 1027)
+      b.Bool(true);
+    if (v >= 1046)
+      b.Short(0).Int(1);
+    if (v >= 1024)
+      b.Int(0);
+    if (v >= 1036 && v <= 1045)
+      b.Int(1);
+  }
+  void Folders()
+  {
+    b.Int(2);
+    Folder(1);
+    Folder(2);
+  }
+  void Node(int code, int preset, int children)
+  {
+    b.Bool(false).Int(1).Int(preset).Int(code).Int(2);
+    if (v >= 1011)
+      b.Int(2).Int(2).Int(2).Int(2);
+    if (v >= 1020)
+      b.Bool(true);
+    if (v >= 1021)
+      b.Short(0);
+    b.Int(children);
+  }
+  // Root, pattern 1, its child 2; old records keep the preset on the child.
+  void Tree()
+  {
+    Node(0, 0, 1);
+    Node(1, v <= 1012 ? 0 : 3, 1);
+    Node(2, v <= 1012 ? 3 : 0, 0);
+  }
+
+  int v;
+  StoredBytes b;
+};
+
+// Every version at which a gate of the record, its settings block or its
+// presets changes, with the neighbours of the migrations.
+const int kOldVersions[] = {1003, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012, 1013, 1014, 1016, 1017,
+                            1018, 1019, 1020, 1021, 1022, 1023, 1024, 1027, 1028, 1030, 1031, 1032, 1033,
+                            1034, 1036, 1037, 1038, 1039, 1040, 1041, 1042, 1043, 1044, 1045, 1046, 1047};
+
+std::vector<int> Codes(const CTreeCodeArray& codes) { return codes; }
+
+class MigrationTest : public RecordTest, public ::testing::WithParamInterface<int> {
+protected:
+  void SetUp() override
+  {
+    RecordTest::SetUp();
+    recordLayer = short(host.AddLayer(GS::UniString(u"求積層")));
+  }
+  short recordLayer = 0;
+};
+
+TEST_P(MigrationTest, GatedFieldsAreTakenFromTheirVersionOnAndKeptBefore)
+{
+  const int v = GetParam();
+  StoreRecord(v, OldRecord(v).Build());
+  auto loaded = Load();
+  ASSERT_EQ(result, 1);
+  const CPlenimetraParam& d = *loaded;
+  const CPlenimetraParam fresh;
+  const CEnvParam defaults;
+
+  EXPECT_EQ(d.m_LastArea1Code, 5);
+  EXPECT_EQ(d.m_LastAreaCode, 9);
+  EXPECT_EQ(d.m_AutoCutType.m_Type, 3);
+  EXPECT_EQ(d.m_AutoCutType.m_bWithHoles, v < 1017);
+  EXPECT_EQ(d.m_AutoCutType.m_bCutAcross, v >= 1039);
+  EXPECT_EQ(d.m_AutoCutType.m_bFollowEdges, v < 1039);
+  EXPECT_TRUE(d.m_EnvPath == (v >= 1014 ? GS::UniString(u"x.dat") : GS::UniString()));
+
+  // The settings, from the blocks or inline.
+  const CEnvParam& env = d.m_EnvParam;
+  EXPECT_TRUE(env.m_NumberFillGaps);
+  EXPECT_EQ(env.m_FillPenOff, v >= 1014);
+  EXPECT_EQ(env.m_LengthComma, true);
+  EXPECT_EQ(env.m_Area1Layer, v >= 1022 ? recordLayer : env.m_ListLayer);  // else the layer "メンセラ"
+  EXPECT_NE(env.m_Area1Layer, 0);
+  EXPECT_EQ(env.m_TuboFactor, v >= 1033 ? 0.5 : defaults.m_TuboFactor);
+  EXPECT_EQ(env.m_SnapType, v >= 1037 ? 2 : 1);
+  EXPECT_EQ(env.m_BlankDecimals, v >= 1037 || v < 1014 ? false : true);
+  EXPECT_EQ(env.m_LengthTenthDigit, v >= 1037 || (v >= 1012 && v < 1014) ? false : true);
+  const bool presetsStored = v >= 1006;
+  const CRoundTypeParam& preset = env.m_RoundTypeParamArray.front();
+  EXPECT_EQ(preset.m_Id, presetsStored ? 3 : 0);
+  if (presetsStored) {
+    EXPECT_EQ(preset.m_Area1RoundType.m_Digit, v < 1038 ? 6 : 4);
+    EXPECT_EQ(preset.m_PaiCode, v >= 1008 ? 2 : 1);
+    EXPECT_EQ(preset.m_RoundUpNextDigit, v >= 1045);
+    EXPECT_EQ(env.m_RoundTypeParamArray.m_MaxId, v >= 1010 ? 7 : 3);
+    EXPECT_EQ(env.m_TriangleAttr.m_bVertexOrder, true);
+    EXPECT_EQ(env.m_RectAttr.m_area_symbol_x, v >= 1009 ? 9.0 : 0.0);
+    ASSERT_EQ(env.m_AttributeCommonParamArray.size(), 1u);
+    EXPECT_EQ(env.m_AttributeCommonParamArray[0].m_SymbolPen, 9);
+    EXPECT_EQ(env.m_ListAttr1.m_GapV, v >= 1018 ? 6 : 1);
+    EXPECT_EQ(env.m_ListAttr1.m_RowLimit, v >= 1023 ? 50 : 100);
+    EXPECT_EQ(env.m_ListAttr2.m_GapV, v >= 1024 ? 9 : env.m_ListAttr3.m_GapV);
+    EXPECT_TRUE(v >= 1024 || env.m_ListAttr2 == env.m_ListAttr3);
+  } else {
+    EXPECT_TRUE(env.m_RoundTypeParamArray == defaults.m_RoundTypeParamArray);
+    EXPECT_TRUE(env.m_TriangleAttr.m_bVertexOrder);  // from the first inline bool
+  }
+  EXPECT_EQ(env.m_TotalAreaParam.m_TextSize, v >= 1047 ? 7.5 : (v >= 1007 ? 7.0 : 5.0));
+  EXPECT_EQ(env.m_TotalAreaParam.m_ColOffset, v >= 1018 ? 4 : 2);
+  EXPECT_EQ(env.m_EllipseAttr.m_area_fan_pen, v >= 1037 ? 6 : 1);
+  EXPECT_EQ(env.m_TreeShowItem.m_bShowArea, v < 1019);
+  EXPECT_EQ(env.m_ListAttr4.m_GapV, v >= 1040 ? 11 : 10);
+  // Without a block the second settings stay default but for the layers,
+  // which a read record always resolves.
+  CEnvParam second = defaults;
+  second.m_Area1Layer = second.m_ListLayer = env.m_ListLayer;
+  EXPECT_TRUE(d.m_EnvParam2 == (v >= 1014 ? d.m_EnvParam : second));
+
+  // Floors: merged into the story floors by story.
+  ASSERT_EQ(d.m_FloorParamArray.size(), 3u);
+  const CFloorParam& first = d.m_FloorParamArray[0];
+  EXPECT_EQ(first.m_bCalc, v < 1014);
+  EXPECT_EQ(Codes(first.m_CalcExcludeCodes), (v >= 1028 ? std::vector<int>{4, 7} : std::vector<int>{}));
+  EXPECT_EQ(Codes(first.m_OutputExcludeCodes), v >= 1031 ? std::vector<int>{9} : std::vector<int>{});
+  EXPECT_EQ(d.m_FloorParamArray.m_bCalcPerFloor, v < 1028);
+
+  // Migration: the preset id moves from the child to the pattern up to 1012.
+  ASSERT_EQ(d.m_AreaTree2.m_Child.size(), 1u);
+  const CAreaTree& pattern = d.m_AreaTree2.m_Child.front();
+  EXPECT_EQ(d.m_CurTreeCode, 1);
+  EXPECT_EQ(pattern.m_Child.front().m_RoundTypeId, 0);
+  // A preset id the settings lack is reset to the first preset's (the
+  // records before 1006 keep only the default preset).
+  EXPECT_EQ(pattern.m_RoundTypeId, presetsStored ? 3 : 0);
+  EXPECT_EQ(host.Alerts().size(), presetsStored ? 0u : 1u);
+
+  // Output choices.
+  EXPECT_EQ(d.m_OutputLayout, v >= 1032 ? 3 : fresh.m_OutputLayout);
+  EXPECT_EQ(Codes(d.m_TotalExcludeCodes), v >= 1033 ? std::vector<int>{5} : std::vector<int>{});
+  EXPECT_EQ(d.m_bTuboRow, v >= 1033);
+  EXPECT_EQ(d.m_OutputMode, v >= 1034 ? 3 : 2);
+  CAreaListItemArray columns;
+  columns.Initialize();
+  EXPECT_EQ(d.m_AreaListItemArray.front().m_bVisible, v >= 1041 ? false : columns.front().m_bVisible);
+  EXPECT_EQ(d.m_OutputFileType, v >= 1044 ? 1 : 0);
+  EXPECT_EQ(d.m_bOutputCheck, v < 1044);
+
+  // Saved and loaded again, the migrated document stays the same.
+  ASSERT_EQ(loaded->SaveData(), NoError);
+  auto again = Load();
+  ExpectEqualDocuments(*again, *loaded);
+  ExpectSameFloors(again->m_FloorParamArray, loaded->m_FloorParamArray);
+  ExpectSameOutputChoices(*again, *loaded);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryGate, MigrationTest, ::testing::ValuesIn(kOldVersions));
+
+}  // namespace
+
+namespace {
+
+// ---- the loader's cases -------------------------------------------------------------
+
+std::string KeptCopy()
+{
+  const std::filesystem::path folder =
+      pln::host::ToFsPath(IO::Location(GS::UniString(GetAppDataPath().c_str(), CC_Default)));
+  std::string found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() != ".dat" || entry.path().filename().string().find("PLENIMETRA") != 0)
+      continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    found.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::filesystem::remove(entry.path());
+  }
+  return found;
+}
+
+class LoaderTest : public RecordTest {};
+
+TEST_F(LoaderTest, AnUnreadableRecordIsKeptByteForByteBeforeTheDocumentStartsAfresh)
+{
+  const std::vector<char> corrupt = StoredBytes().Int(1).Int(2).Int(3).Byte(9).Get();  // cut short
+  struct Case {
+    int version;
+    std::vector<char> bytes;
+  };
+  for (const Case& c : {Case{1002, OldRecord(1003).Build()}, Case{1047, corrupt}}) {
+    SCOPED_TRACE(c.version);
+    host.Reset();
+    host.LoadAddOnLibraryParts();
+    StoreRecord(c.version, c.bytes);
+    auto loaded = Load();
+    EXPECT_EQ(result, 1);
+    const std::string kept = KeptCopy();
+    EXPECT_EQ(kept, std::string(c.bytes.begin(), c.bytes.end()));
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    const GS::UniString text = host.Alerts()[0].largeText;
+    EXPECT_EQ(text.ToStdString(CC_UTF8).find("保存されている求積データを読み込めません。元のデータを保存しました："), 0u);
+    EXPECT_EQ(loaded->m_AreaTree2.m_Child.size(), 1u);  // the default pattern
+    EXPECT_EQ(loaded->m_LastArea1Code, 0);
+    // Work goes on normally: the next save replaces the record.
+    EXPECT_EQ(loaded->SaveData(), NoError);
+    EXPECT_EQ(host.ModulData(GS::UniString(kRecord))->dataVersion, 1047);
+  }
+}
+
+TEST_F(LoaderTest, WithoutACopyNothingIsSavedOverTheUnreadableRecordAndFiguresKeepTheirUserData)
+{
+  // A file where the settings folder should be: the copy cannot be made.
+  const std::filesystem::path appData =
+      pln::host::ToFsPath(IO::Location(GS::UniString(GetAppDataPath().c_str(), CC_Default)));
+  std::filesystem::remove_all(appData);
+  std::ofstream(appData.string()) << "x";
+  auto figure = PlaceFigure(host, doc, 0, 4);
+  const std::vector<char> userData = host.Element(figure->m_Element.header.guid)->userData->bytes;
+  const std::vector<char> corrupt = StoredBytes().Int(1).Int(2).Get();
+  StoreRecord(1047, corrupt);
+  auto loaded = Load();
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_TRUE(host.Alerts()[0].largeText ==
+              GS::UniString(u"保存されている求積データを読み込めません。このプロジェクトでは変更を保存しません"));
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_EQ(host.ModulData(GS::UniString(kRecord))->bytes, corrupt);
+  EXPECT_EQ(host.Element(figure->m_Element.header.guid)->userData->bytes, userData);
+  std::filesystem::remove(appData);
+}
+
+TEST_F(LoaderTest, RecordsBreakingTheLoadersInvariantsAreKeptAsideNotAsserted)
+{
+  // Two trees of different pattern counts, and a pattern with two children.
+  auto twoTrees = [] {
+    CPlenimetraParam d;
+    PatternDoc pattern;
+    d = pattern.doc;
+    d.m_AreaTreeStore.Clear();
+    return d;
+  };
+  auto twoChildren = [] {
+    PatternDoc pattern;
+    pattern.AddFolder(PatternDoc::kTopCode, u"二つ目");
+    pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+    return pattern.doc;
+  };
+  for (auto make : {+twoTrees, +twoChildren}) {
+    host.Reset();
+    host.LoadAddOnLibraryParts();
+    CPlenimetraParam broken = make();
+    ASSERT_EQ(broken.SaveData(), NoError);
+    const std::vector<char> bytes = host.ModulData(GS::UniString(kRecord))->bytes;
+    auto loaded = Load();
+    EXPECT_EQ(KeptCopy(), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(loaded->m_AreaTree2.m_Child.size(), 1u);
+    EXPECT_EQ(loaded->m_AreaTreeStore.m_Child.size(), 1u);
+  }
+}
+
+TEST_F(LoaderTest, ACopiedFigureGetsAFreshCodeAndItsUserDataIsRewritten)
+{
+  PatternDoc pattern;
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  ASSERT_EQ(pattern.doc.SaveData(), NoError);
+  auto a = PlaceFigure(host, doc, 0, 3);
+  auto b = PlaceFigure(host, doc, 0, 3);  // a copy carries the same code
+  const std::vector<char> before = host.Element(b->m_Element.header.guid)->userData->bytes;
+  auto loaded = Load();
+  ASSERT_EQ(loaded->m_FloorParamArray[0].m_Area1ObjectArray.size(), 2u);
+  const auto& figures = loaded->m_FloorParamArray[0].m_Area1ObjectArray;
+  EXPECT_EQ(figures[0]->m_Code, 3);
+  EXPECT_EQ(figures[1]->m_Code, 4);
+  EXPECT_EQ(loaded->m_LastArea1Code, 4);
+  EXPECT_NE(host.Element(b->m_Element.header.guid)->userData->bytes, before);
+  CArea1ObjectCore reread(loaded.get());
+  EXPECT_EQ(reread.Load(&b->m_Element.header), NoError);
+  EXPECT_EQ(reread.m_Code, 4);
+  EXPECT_EQ(host.UndoNames(), std::vector<GS::UniString>{GS::UniString(u"求積読込")});
+}
+
+TEST_F(LoaderTest, StoriesAddedOrDeletedSinceTheSaveAddOrDropTheirFloors)
+{
+  PatternDoc pattern(3);
+  pattern.doc.m_FloorParamArray[2].m_bCalc = false;
+  pattern.doc.m_FloorParamArray[1].m_CalcExcludeCodes.Add(1);
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  ASSERT_EQ(pattern.doc.SaveData(), NoError);
+  const std::vector<char> bytes = host.ModulData(GS::UniString(kRecord))->bytes;
+  host.Reset();  // the project now has stories -1, 0 and 1
+  host.LoadAddOnLibraryParts();
+  host.AddStory(-1, -3.0, GS::UniString(u"B1"));
+  host.AddStory(1, 3.0, GS::UniString(u"2F"));
+  StoreRecord(1047, bytes);
+  auto loaded = Load();
+  ASSERT_EQ(loaded->m_FloorParamArray.size(), 3u);
+  EXPECT_EQ(loaded->m_FloorParamArray[0].m_FloorNo, -1);
+  EXPECT_TRUE(loaded->m_FloorParamArray[0].m_bCalc);
+  EXPECT_TRUE(loaded->m_FloorParamArray[0].m_FloorName == GS::UniString(u"B1"));
+  EXPECT_EQ(Codes(loaded->m_FloorParamArray[2].m_CalcExcludeCodes), std::vector<int>{1});
+  EXPECT_EQ(loaded->m_FloorParamArray.Search(2), nullptr);
+  EXPECT_TRUE(host.Alerts().empty());
+}
+
+TEST_F(LoaderTest, APatternNamingADeletedPresetGetsTheFirstWithTheReport)
+{
+  PatternDoc pattern;
+  pattern.Node(PatternDoc::kTopCode)->m_RoundTypeId = 42;
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  pattern.doc.m_EnvParam.m_Area1Layer = pattern.doc.m_EnvParam.m_ListLayer = layer;
+  ASSERT_EQ(pattern.doc.SaveData(), NoError);
+  auto loaded = Load();
+  EXPECT_EQ(loaded->m_AreaTree2.m_Child.front().m_RoundTypeId, 0);
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_TRUE(host.Alerts()[0].largeText ==
+              GS::UniString(u"パターン の端数処理が見つかりません。\n標準設定 に再設定しました\n\n"));
+}
+
+TEST_F(LoaderTest, AFailedSaveReportsARealError)
+{
+  host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+  EXPECT_EQ(doc.SaveData(), APIERR_MEMFULL);
+  PatternDoc deep;
+  CAreaTree* node = deep.Node(PatternDoc::kBuildingCode);
+  for (int i = 0; i < CAreaTree::kMaxTreeDepth + 1; ++i) {
+    node->m_Child.emplace_back();
+    node = &node->m_Child.back();
+  }
+  EXPECT_EQ(deep.doc.SaveData(), APIERR_GENERAL);  // refused by the writer, nothing stored
+  EXPECT_FALSE(host.ModulData(GS::UniString(kRecord)).has_value());
+}
+
+TEST_F(LoaderTest, OldFigureListsLandOnTheStoriesOfTheirPlacedParts)
+{
+  const auto a = PlaceFigure(host, doc, 0, 11);
+  const auto b = PlaceFigure(host, doc, 1, 12);
+  const auto c = PlaceFigure(host, doc, 1, 13);
+  OldRecord old(1013);
+  old.oldFigures = {11, 12, 13};
+  StoreRecord(1013, old.Build());
+  auto loaded = Load();
+  auto codes = [&](std::size_t floor) {
+    std::vector<int> out;
+    for (const auto& f : loaded->m_FloorParamArray[floor].m_Area1ObjectArray)
+      out.push_back(f->m_Code);
+    return out;
+  };
+  EXPECT_EQ(codes(0), std::vector<int>{11});
+  EXPECT_EQ(codes(1), (std::vector<int>{12, 13}));
+  EXPECT_EQ(loaded->m_FloorParamArray[0].m_Area1ObjectArray[0]->m_Element.header.guid, a->m_Element.header.guid);
+  EXPECT_EQ(loaded->m_LastArea1Code, 13);
+}
+
+TEST_F(LoaderTest, TheOldHotLinkRecordIsReadUpTo1028OntoItsElementsStory)
+{
+  auto place = [&](short story, bool hotLinked) {
+    API_Element element;
+    element.header.typeID = API_ObjectID;
+    element.header.layer = 1;
+    element.header.floorInd = story;
+    element.object.libInd = 1;
+    EXPECT_EQ(host.AddElement(element), NoError);
+    API_Guid node{};
+    node.bytes[3] = 1;
+    if (hotLinked)
+      EXPECT_EQ(host.SetHotlinkNode(element.header.guid, node), NoError);
+    return element.header;
+  };
+  const API_Elem_Head linked = place(2, true);
+  const API_Elem_Head unlinked = place(1, false);
+  auto storeOld = [&](int version) {
+    CHotLinkParamArray old;
+    for (const API_Elem_Head& head : {linked, unlinked}) {
+      API_Elem_Head zero{};
+      zero.guid = head.guid;
+      CAutoAreaParam record(&zero);
+      record.m_ItemType1 = CItemType1Table::ITEMTYPE(4);
+      old.push_back(record);
+    }
+    CArchiveOld ar(CHotLinkParamArray::kOldRecordName);
+    ar.Save(version);
+    old.Serialize(ar);
+    EXPECT_EQ(ar.Store(), NoError);
+  };
+  struct Case {
+    int record, hotLink;
+    std::size_t expected;
+  };
+  for (const Case& c : {Case{1028, 2001, 1}, Case{1030, 2001, 0}, Case{1028, 2000, 0}}) {
+    SCOPED_TRACE(c.record * 10000 + c.hotLink);
+    storeOld(c.hotLink);
+    StoreRecord(c.record, OldRecord(c.record).Build());
+    auto loaded = Load();
+    const CHotLinkParamArray& records = loaded->m_FloorParamArray[2].m_HotLinkParamArray;
+    ASSERT_EQ(records.size(), c.expected);
+    EXPECT_TRUE(loaded->m_FloorParamArray[1].m_HotLinkParamArray.empty());  // no longer hot-linked
+    if (c.expected == 1) {
+      EXPECT_EQ(records[0].GetGuid(), linked.guid);
+      EXPECT_EQ(records[0].GetFloor(), 2);
+      EXPECT_EQ(records[0].m_ItemType1, 4);
+    }
+  }
+}
+
+TEST_F(LoaderTest, AStoredFigureOfAnotherKindThanItsPlacedPartGivesWayToThePart)
+{
+  PatternDoc pattern;
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  const int element = pattern.AddElement(PatternDoc::kBuildingCode, u"要素");
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  auto stale = MakeKindFigure(pattern.doc, 7, 0, CArea1Object::TYPE_CIRCLE);
+  pattern.doc.m_FloorParamArray[0].m_Area1ObjectArray.push_back(stale);
+  pattern.Element(element)->m_FloorArray.SearchFloor(0)->m_List.push_back(CArea2List(stale, COperatorTable::OPERATOR_PLUS));
+  ASSERT_EQ(pattern.doc.SaveData(), NoError);
+  const auto placed = PlaceFigure(host, doc, 0, 7, CArea1Object::TYPE_TRIANGLE);
+  auto loaded = Load();
+  const auto& figures = loaded->m_FloorParamArray[0].m_Area1ObjectArray;
+  ASSERT_EQ(figures.size(), 1u);
+  EXPECT_EQ(figures[0]->m_Type, CArea1Object::TYPE_TRIANGLE);
+  EXPECT_EQ(figures[0]->m_Element.header.guid, placed->m_Element.header.guid);
+  const auto* listing = dynamic_cast<const CArea2Object*>(loaded->GetAreaObject(element));
+  ASSERT_EQ(listing->m_FloorArray.FindFloor(0)->m_List.size(), 1u);
+  EXPECT_EQ(listing->m_FloorArray.FindFloor(0)->m_List[0].m_pArea1, figures[0]);
+}
+
+TEST_F(LoaderTest, ARecordThatCannotBeOpenedIsKeptBeforeAnySave)
+{
+  const std::vector<char> bytes = OldRecord(1047).Build();
+  StoreRecord(1047, bytes);
+  host.FailOnce("ACAPI_ModulData_Get", APIERR_MEMFULL);
+  auto loaded = Load();
+  EXPECT_EQ(KeptCopy(), std::string(bytes.begin(), bytes.end()));
+  EXPECT_EQ(loaded->m_AreaTree2.m_Child.size(), 1u);  // the default pattern
+}
+
+}  // namespace
