@@ -149,3 +149,18 @@ inline constexpr double WallEval = 1e-5;
 inline constexpr double WallMinLength = 1e-6;
 
 }  // namespace KelTol
+
+// Tolerances of the automatic cut of zone outlines into figures.
+namespace KelTol {
+
+// Coordinate and angle differences that count as zero: vertical edges, rays
+// along an edge, equal folded directions, antiparallel sides.
+inline constexpr double AutoCutZero = 1e-6;
+// A four-corner piece is a rectangle when its corners sit within this of a
+// rectangle on its own edge.
+inline constexpr double AutoCutRect = 2e-5;
+// An automatic area still matches its element while the signed area of its
+// figures lies within this many square metres of the element's area.
+inline constexpr double AutoAreaChanged = 0.02;
+
+}  // namespace KelTol
