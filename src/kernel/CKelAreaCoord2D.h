@@ -153,6 +153,9 @@ private:
   // CheckCross2 of a piece whose every edge but the closing one (last vertex
   // to first) is an edge of an outline that passed CheckCross2.
   bool ClosingEdgeClear() const;
+  // The same test for the piece of this outline's vertices from..to (walking
+  // forward), without building it.
+  bool ClosingEdgeClear(std::size_t from, std::size_t to) const;
   CKelAreaCoord2D Piece(std::size_t from, std::size_t to) const;
 };
 

@@ -32,6 +32,26 @@ struct CKelAreaCoord2D::TriangulateBudget {
 
 namespace {
 
+// Whether segments p1-p2 and q1-q2 may cross: their boxes, grown by
+// KelTol::CrossingBox, overlap. A cheap filter in front of IsLineCrossed2.
+bool BoxesMeet(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& q1, const CKelCoord2D& q2)
+{
+  const double m = KelTol::CrossingBox;
+  return std::fmax(q1.m_x, q2.m_x) >= std::fmin(p1.m_x, p2.m_x) - m &&
+         std::fmin(q1.m_x, q2.m_x) <= std::fmax(p1.m_x, p2.m_x) + m &&
+         std::fmax(q1.m_y, q2.m_y) >= std::fmin(p1.m_y, p2.m_y) - m &&
+         std::fmin(q1.m_y, q2.m_y) <= std::fmax(p1.m_y, p2.m_y) + m;
+}
+
+// length_2point(a, b) <= KelTol::Crossing, without the root for points that
+// differ by more than that in either coordinate.
+bool Coincide(const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  if (std::fabs(a.m_x - b.m_x) > KelTol::Crossing || std::fabs(a.m_y - b.m_y) > KelTol::Crossing)
+    return false;
+  return length_2point(a, b) <= KelTol::Crossing;
+}
+
 // Counts the nesting of the search for as long as one level runs.
 struct DepthGuard {
   explicit DepthGuard(int& depth) : m_depth(depth) { ++m_depth; }
@@ -135,9 +155,9 @@ bool CKelAreaCoord2D::CheckCross2(const CKelCoord2D& s, const CKelCoord2D& e, in
       continue;
     const CKelCoord2D& b1 = m_pt[static_cast<std::size_t>(start)];
     const CKelCoord2D& b2 = m_pt[static_cast<std::size_t>(k)];
-    if (length_2point(s, b1) <= KelTol::Crossing)
+    if (Coincide(s, b1))
       return false;
-    if (IsLineCrossed2(s, e, b1, b2))
+    if (BoxesMeet(s, e, b1, b2) && IsLineCrossed2(s, e, b1, b2))
       return false;
   }
   return true;
@@ -156,7 +176,25 @@ bool CKelAreaCoord2D::ClosingEdgeClear() const
   if (!CheckCross2(s, e, n - 1))
     return false;
   for (int i = 1; i < n; ++i) {
-    if (IsLineCrossed2(m_pt[static_cast<std::size_t>(i - 1)], m_pt[static_cast<std::size_t>(i)], s, e))
+    const CKelCoord2D& a1 = m_pt[static_cast<std::size_t>(i - 1)];
+    const CKelCoord2D& a2 = m_pt[static_cast<std::size_t>(i)];
+    if (BoxesMeet(a1, a2, s, e) && IsLineCrossed2(a1, a2, s, e))
+      return false;
+  }
+  return true;
+}
+
+bool CKelAreaCoord2D::ClosingEdgeClear(std::size_t from, std::size_t to) const
+{
+  const std::size_t n = m_pt.size();
+  const CKelCoord2D& s = m_pt[to];
+  const CKelCoord2D& e = m_pt[from];
+  for (std::size_t k = from; k != to; k = k + 1 == n ? 0 : k + 1) {
+    const CKelCoord2D& b1 = m_pt[k];
+    const CKelCoord2D& b2 = m_pt[k + 1 == n ? 0 : k + 1];
+    if (Coincide(s, b1))
+      return false;
+    if (BoxesMeet(s, e, b1, b2) && (IsLineCrossed2(s, e, b1, b2) || IsLineCrossed2(b1, b2, s, e)))
       return false;
   }
   return true;
@@ -242,9 +280,14 @@ KelTriangulateResult CKelAreaCoord2D::TriangulateConcave(const std::vector<int>&
 // The piece keeps this polygon's area and box members.
 CKelAreaCoord2D CKelAreaCoord2D::Piece(std::size_t from, std::size_t to) const
 {
-  CKelAreaCoord2D piece(*this);
-  piece.m_pt.clear();
+  CKelAreaCoord2D piece;
+  piece.m_area = m_area;
+  piece.m_xmin = m_xmin;
+  piece.m_xmax = m_xmax;
+  piece.m_ymin = m_ymin;
+  piece.m_ymax = m_ymax;
   const std::size_t n = m_pt.size();
+  piece.m_pt.reserve(to >= from ? to - from + 2 : n - from + to + 2);
   for (std::size_t k = from;; k = k + 1 == n ? 0 : k + 1) {
     piece.m_pt.push_back(m_pt[k]);
     if (k == to)
@@ -259,16 +302,23 @@ KelTriangulateResult CKelAreaCoord2D::TryDiagonal(int c, int j, CKelAreaCoord2DA
   const std::size_t n = m_pt.size();
   const auto uc = static_cast<std::size_t>(c);
   const auto uj = static_cast<std::size_t>(j);
+  const std::size_t before = uj == 0 ? n - 1 : uj - 1;
   // Piece A runs from c up to the vertex before j, then closes at j unless j
   // coincides with one of its ends.
-  CKelAreaCoord2D a = Piece(uc, uj == 0 ? n - 1 : uj - 1);
-  if (!(m_pt[uj] == a.m_pt.back()) && !(m_pt[uj] == a.m_pt.front()))
+  const bool closesAtJ = !(m_pt[uj] == m_pt[before]) && !(m_pt[uj] == m_pt[uc]);
+  // The common case is tested on this outline's own vertices first, so a
+  // refused diagonal copies nothing.
+  const bool tested = simplicity == Simplicity::kKnown && closesAtJ;
+  if (tested && (!ClosingEdgeClear(uc, uj) || !ClosingEdgeClear(uj, uc)))
+    return KelTriangulateResult::kNotCut;
+  CKelAreaCoord2D a = Piece(uc, before);
+  if (closesAtJ)
     a.m_pt.push_back(m_pt[uj]);
   const CKelAreaCoord2D b = Piece(uj, uc);
   const auto passes = [simplicity](const CKelAreaCoord2D& piece) {
     return simplicity == Simplicity::kKnown ? piece.ClosingEdgeClear() : piece.CheckCross2();
   };
-  if (!passes(a) || !passes(b))
+  if (!tested && (!passes(a) || !passes(b)))
     return KelTriangulateResult::kNotCut;
 
   CKelAreaCoord2DArray scratch;

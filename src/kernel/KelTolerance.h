@@ -29,6 +29,10 @@ inline constexpr double InAreaBoxFraction = 0.1;
 // --- Triangulation ----------------------------------------------------------
 // Segment crossing and simplicity tests of the diagonal search.
 inline constexpr double Crossing = 1e-6;
+// Two segments whose boxes lie further apart than this cannot pass the
+// crossing test (it needs a point of each within Crossing of the other), so
+// the test is skipped for them. Far wider than Crossing and any round-off.
+inline constexpr double CrossingBox = 1e-3;
 
 // --- Planes in space --------------------------------------------------------
 // Two faces lie in the same plane when A, B, C and D each differ by at most this.
