@@ -15,11 +15,16 @@
 
 #include "CodeTables.h"
 #include "gs_guid.h"
+#include "gs_unistring.h"
 #include "host_api_types.h"
 
+#include <memory>
 #include <vector>
 
 class CArchive;
+class CArea1Object;
+class CFloorParam;
+class CPlenimetraParam;
 class CPlenimetraUserDataCore;
 
 // How an outline is cut into figures.
@@ -80,6 +85,40 @@ public:
   // throws the archive's unsigned int on a short or refused read.
   void SerializeRecord(CArchive& ar);
 
+  // == Operations on the record's store (CAutoAreaParamStore.cpp) ==
+  // The store is the element's user data, or for an element of a hot-linked
+  // module its floor's hot-link list. The floor is the first floor of the
+  // header's story; without one the operations change nothing and answer
+  // false or APIERR_BADINDEX.
+  // Whether the element carries a record; a failing host call gives false.
+  bool IsHaveData(const CPlenimetraParam* param) const;
+  // Fills the record from its store, then SetItemType. An element without
+  // user data: 0, nothing else. A record that cannot be read leaves this
+  // record unchanged and answers APIERR_BADPARS.
+  int Load(CPlenimetraParam* param);
+  // m_AutoCutType = cutType, then writes the record to its store.
+  int Save(CPlenimetraParam* param, CAutoCutType cutType);
+  // Empties the store: the hot-link entry goes, user data becomes an empty
+  // block.
+  int ClearData(CPlenimetraParam* param);
+  // Gives the record a mark type and numbering style: from its first figure
+  // that has both (the record is then saved), else the document's current
+  // choices (not saved).
+  int SetItemType(CPlenimetraParam* param);
+  // The figures of the record's floor linked to its element, in list order.
+  std::vector<std::shared_ptr<CArea1Object>> GetAutoArea(const CPlenimetraParam* param) const;
+  // Clears the figure's link to its source.
+  static void Area1Deleted(CArea1Object* figure);
+
+  // == Texts and colour of the source element (CAutoAreaParamStore.cpp) ==
+  GS::UniString GetName() const;
+  GS::UniString GetInfo() const;
+  GS::UniString GetRoomName() const;
+  GS::UniString GetRoomNo() const;
+  GS::UniString GetZoneCategory() const;
+  // The zone's category colour unless black; white otherwise.
+  API_RGBColor GetColor() const;
+
   std::vector<int> m_CodeList;  // figure codes, kept only by records older than version 7
   API_Elem_Head m_ElemHead;     // the source element: type, GUID, story, layer
   CAutoCutType m_AutoCutType;
@@ -107,4 +146,15 @@ public:
   // Replaces every field of the record with the same element GUID, else
   // appends a copy.
   void Add(const CAutoAreaParam& record);
+
+  // Releasing a record: its figures lose their link (they stay as ordinary
+  // figures), then the record leaves the list. ReleaseAutoArea also empties
+  // the record's store; Remove does not. Nothing for an unknown element.
+  void Remove(CPlenimetraParam* param, const API_Guid* guid);
+  int ReleaseAutoArea(CPlenimetraParam* param, const CAutoAreaParam& record);
+  // A figure was deleted: its link is cleared when the list holds a record.
+  void Area1Deleted(CArea1Object* figure) const;
+
+private:
+  void Unlink(const CPlenimetraParam* param, const CAutoAreaParam& record);
 };
