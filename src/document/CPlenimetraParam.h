@@ -39,6 +39,7 @@
 
 class CArea1Object;
 class CAreaObject;
+class CKelCoord3DCrsPntArrayArray;
 
 class CPlenimetraParam {
 public:
@@ -129,6 +130,28 @@ public:
   GS::UniString GetDefaultShortStr(const CRoundTypeItem* item) const;  // 3捨2
   GS::UniString GetDefaultStr2(const CRoundTypeItem& item) const;      // 第3位四捨五入第2位
   GS::UniString GetDefaultStr(const CRoundTypeItem& item) const;       // 端数処理デフォルト：…
+
+  // == Automatic areas: source outlines (CPlenimetraParamAutoArea.cpp) ==
+  // Outlines are CKelCoord3DCrsPntArrayArray: one closed contour per entry,
+  // the outer one first (counter-clockwise), then the holes (clockwise),
+  // arcs as centre points; model metres.
+  // Zones, slabs and fills qualify; a polyline only when its first contour
+  // is closed exactly; nothing else.
+  static bool IsAutoElement(const API_Element& element);
+  // The outline of the header's element; the host's error. Other element
+  // types leave outline unchanged.
+  static int GetAutoElement(const API_Elem_Head& head, bool withHoles, CKelCoord3DCrsPntArrayArray& outline);
+  // The outline of a slab, polyline or fill from its memo; an element
+  // without contours gives an empty outline and 0.
+  static int ElementToKelArea(const API_Guid& guid, const API_Polygon& polygon, bool withHoles,
+                              CKelCoord3DCrsPntArrayArray& outline);
+  // Collects the records of every element of the type that carries one into
+  // its floor's list, observing each element that is not hot-linked; the
+  // first error ends the collection.
+  int GetAutoElement2(API_ElemTypeID type);
+  // Empties every floor's record list and collects zones, slabs, polylines
+  // and fills in that order; hot-link records are not touched.
+  int GetAutoElement2();
 
   // == Figure records and calculation objects ==
   // Builds the figure records of stored kinds; the figure kinds register
