@@ -25,6 +25,7 @@
 // made, and a piece the kernel cannot triangulate yields no figure and is
 // counted, so the caller can mark its record as no longer matching.
 
+#include <memory>
 #include <vector>
 
 #include "CAutoAreaParam.h"
@@ -47,6 +48,14 @@ public:
   COperatorTable::OPERATOR m_Operator = COperatorTable::OPERATOR_PLUS;
 };
 using CAutoAreaPieceArray = std::vector<CAutoAreaPiece>;
+
+// One placed figure of an automatic area with the operator it takes.
+class CArea1Object;
+class CArea1ObjectWork {
+public:
+  std::shared_ptr<CArea1Object> m_pArea1;
+  COperatorTable::OPERATOR m_Operator = COperatorTable::OPERATOR_PLUS;
+};
 
 // How the cut of one outline ended.
 struct CAutoAreaCutResult {

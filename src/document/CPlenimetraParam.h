@@ -26,6 +26,7 @@
 #include "CArea4Object.h"
 #include "CAreaListItem.h"
 #include "CAreaTree.h"
+#include "CAutoAreaCut.h"
 #include "CAutoAreaParam.h"
 #include "CEnvParam.h"
 #include "CFloorParam.h"
@@ -40,6 +41,7 @@
 class CArea1Object;
 class CAreaObject;
 class CKelCoord3DCrsPntArrayArray;
+class CSelectList;
 
 class CPlenimetraParam {
 public:
@@ -152,6 +154,31 @@ public:
   // Empties every floor's record list and collects zones, slabs, polylines
   // and fills in that order; hot-link records are not touched.
   int GetAutoElement2();
+
+  // == Automatic areas: placing the pieces (CPlenimetraParamAutoCut.cpp) ==
+  // Each figure takes the smallest item number of its mark and numbering
+  // from number on (from 0 with the settings' m_NumberFillGaps), the next
+  // figure code, is placed on the story, joins the story's list and writes
+  // its parameters; {figure, operator} is appended to out when given. A
+  // figure whose raw area is under 1e-8 m2 is deleted again and dropped
+  // (result 0). Errors of placing end at once; what was placed stays.
+  int AddTriangle(const CKelAreaCoord2D& piece, COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out,
+                  int& number, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  int AddRect(const CKelAreaCoord2D& piece, COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out,
+              int& number, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  int AddTrapezoid(const CKelAreaCoord2D& piece, COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out,
+                   int& number, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  int AddTrapezoid(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& p3, const CKelCoord2D& p4,
+                   COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out, int& number,
+                   CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  int AddArc(const CKelAreaCoord2D& piece, COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out,
+             int& number, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  int AddArcCenter(const CKelAreaCoord2D& piece, COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out,
+                   int& number, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  // The pieces of a cut (CAutoAreaCut) in order, each numbered from the
+  // first freed number (taken off the list) or else from startNo.
+  int PlacePieces(const CAutoAreaPieceArray& pieces, std::vector<CArea1ObjectWork>* out, CSelectList& freed,
+                  int& startNo, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
 
   // == Figure records and calculation objects ==
   // Builds the figure records of stored kinds; the figure kinds register
