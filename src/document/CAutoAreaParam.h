@@ -110,6 +110,17 @@ public:
   // Clears the figure's link to its source.
   static void Area1Deleted(CArea1Object* figure);
 
+  // == Checking against the element (CPlenimetraParamAutoAreaCheck.cpp) ==
+  // Marks the record changed (m_bChanged) when its figures no longer match
+  // the element: a missing figure or one of a kind the cut never makes, an
+  // operator other than added or subtracted, a signed area more than
+  // KelTol::AutoAreaChanged m2 from the element's, or a calculation element
+  // that lists the area without listing exactly its figures. Answers the
+  // error of the element-area query.
+  int CheckAutoArea(CPlenimetraParam* param);
+  // The source element's area in m2 (0 when it cannot be measured).
+  int GetElementArea(double* area) const;
+
   // == Texts and colour of the source element (CAutoAreaParamStore.cpp) ==
   GS::UniString GetName() const;
   GS::UniString GetInfo() const;

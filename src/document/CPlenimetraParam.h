@@ -155,6 +155,11 @@ public:
   // and fills in that order; hot-link records are not touched.
   int GetAutoElement2();
 
+  // Checks every record of every floor under a progress window; the first
+  // error, or APIERR_CANCEL when the user stops it (records checked before
+  // keep their marks).
+  int CheckAutoArea();
+
   // == Automatic areas: placing the pieces (CPlenimetraParamAutoCut.cpp) ==
   // Each figure takes the smallest item number of its mark and numbering
   // from number on (from 0 with the settings' m_NumberFillGaps), the next
