@@ -110,6 +110,21 @@ public:
   // Clears the figure's link to its source.
   static void Area1Deleted(CArea1Object* figure);
 
+  // == Rebuilding (CPlenimetraParamAutoAreaBuild.cpp) ==
+  // Rebuilds the figures from the element's outline, all or nothing: the
+  // old figures are set aside (their numbers freed for the new ones, which
+  // take them in the old order before counting from startNo), the new ones
+  // placed, linked and saved and the record saved; only then do the old
+  // figures' elements and their entries go. On any failure what was placed
+  // is deleted and the old figures come back as they were. An unreadable or
+  // refused outline keeps the old figures; an empty one deletes them and
+  // saves nothing. A piece that could not be cut leaves m_bChanged set.
+  int DoCreateArea1(CPlenimetraParam* param, int& startNo);
+  // Rebuilds a changed record and merges its new figures into the
+  // calculation elements that take this area on its story. A failure keeps
+  // m_bChanged and is returned.
+  int UpdateAutoArea(CPlenimetraParam* param);
+
   // == Checking against the element (CPlenimetraParamAutoAreaCheck.cpp) ==
   // Marks the record changed (m_bChanged) when its figures no longer match
   // the element: a missing figure or one of a kind the cut never makes, an

@@ -81,6 +81,14 @@ int CPlenimetraParam::GetAutoElement(const API_Elem_Head& head, bool withHoles, 
   if (const GSErrCode err = ACAPI_Element_Get(&element); err != NoError)
     return err;
   if (element.header.typeID == API_ZoneID) {
+    // The zone's outline comes back empty when its memo cannot be read, as
+    // for a zone without contours; an empty outline deletes the figures, so
+    // an unreadable one must be told apart first.
+    {
+      MemoGuard probe;
+      if (const GSErrCode err = ACAPI_Element_GetMemo(element.header.guid, &probe.memo, kOutlineMemoMask); err != NoError)
+        return err;
+    }
     outline = CGSUtil::ZoneToKelArea2(element, withHoles);
     return NoError;
   }
