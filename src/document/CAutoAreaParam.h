@@ -125,6 +125,12 @@ public:
   // m_bChanged and is returned.
   int UpdateAutoArea(CPlenimetraParam* param);
 
+  // Records of early versions stored no operator on their figures: each
+  // figure takes it from the contour it is found on (the outer one adds, a
+  // hole takes away; arcs by their sense). A record already marked changed
+  // is left alone. (CPlenimetraParamAutoAreaOld.cpp)
+  int CheckOldAutoArea(CPlenimetraParam* param);
+
   // == Checking against the element (CPlenimetraParamAutoAreaCheck.cpp) ==
   // Marks the record changed (m_bChanged) when its figures no longer match
   // the element: a missing figure or one of a kind the cut never makes, an

@@ -267,36 +267,37 @@ GS::UniString CAutoAreaParam::GetInfo() const
   return id;
 }
 
-GS::UniString CAutoAreaParam::GetRoomName() const
+namespace {
+
+// A zone's own text (room name or number); the ID of a slab, fill or
+// polyline (empty when it cannot be read); "未定義" for other elements and
+// empty when the element cannot be read.
+GS::UniString ZoneTextOrId(const API_Guid& guid, GS::UniString API_ZoneType::*zoneText)
 {
   API_Element element;
   GS::UniString text;
-  if (!ReadElement(GetGuid(), element))
+  if (!ReadElement(guid, element))
     return text;
   const API_ElemTypeID type = element.header.typeID;
   if (type == API_ZoneID)
-    return element.zone.roomName;
+    return element.zone.*zoneText;
   if (type == API_SlabID || type == API_HatchID || type == API_PolyLineID) {
-    ReadIdText(GetGuid(), text);
+    ReadIdText(guid, text);
     return text;
   }
   return kUndefined;
 }
 
+}  // namespace
+
+GS::UniString CAutoAreaParam::GetRoomName() const
+{
+  return ZoneTextOrId(GetGuid(), &API_ZoneType::roomName);
+}
+
 GS::UniString CAutoAreaParam::GetRoomNo() const
 {
-  API_Element element;
-  GS::UniString text;
-  if (!ReadElement(GetGuid(), element))
-    return text;
-  const API_ElemTypeID type = element.header.typeID;
-  if (type == API_ZoneID)
-    return element.zone.roomNoStr;
-  if (type == API_SlabID || type == API_HatchID || type == API_PolyLineID) {
-    ReadIdText(GetGuid(), text);
-    return text;
-  }
-  return kUndefined;
+  return ZoneTextOrId(GetGuid(), &API_ZoneType::roomNoStr);
 }
 
 GS::UniString CAutoAreaParam::GetZoneCategory() const

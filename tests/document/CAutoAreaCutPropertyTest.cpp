@@ -22,23 +22,12 @@
 #include <random>
 #include <string>
 
+#include "AutoAreaTestSupport.h"
 #include "CAutoAreaCut.h"
 #include "KelOutlineText.h"
 #include "KelTolerance.h"
 
 namespace {
-
-double PieceArea(const CAutoAreaPiece& piece)
-{
-  switch (piece.m_Kind) {
-  case CAutoAreaPiece::KIND_ARC:
-    return piece.m_Coord.GetArcArea();
-  case CAutoAreaPiece::KIND_ARCCENTER:
-    return piece.m_Coord.GetArcSegmentArea();
-  default:
-    return piece.m_Coord.Area();
-  }
-}
 
 CKelCoord3DCrsPnt Point(double x, double y)
 {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "AutoAreaTestSupport.h"
 #include "CAutoAreaCut.h"
 #include "KelOutlineText.h"
 #include "KelTolerance.h"
@@ -50,18 +51,6 @@ CAutoAreaPieceArray CutOf(const Points& points, const CAutoCutType& cut)
   CAutoAreaPieceArray pieces;
   EXPECT_TRUE(CAutoAreaCut::CutOutline(outline, cut, pieces).IsWhole());
   return pieces;
-}
-
-double PieceArea(const CAutoAreaPiece& piece)
-{
-  switch (piece.m_Kind) {
-  case CAutoAreaPiece::KIND_ARC:
-    return piece.m_Coord.GetArcArea();
-  case CAutoAreaPiece::KIND_ARCCENTER:
-    return piece.m_Coord.GetArcSegmentArea();
-  default:
-    return piece.m_Coord.Area();
-  }
 }
 
 double SignedSum(const CAutoAreaPieceArray& pieces)

@@ -7,6 +7,9 @@
 #include "CAutoAreaParam.h"
 #include "FiguresTestSupport.h"
 
+#include <algorithm>
+#include <set>
+
 namespace {
 
 class AutoAreaBuildTest : public FigureTest {
@@ -157,6 +160,44 @@ TEST_F(AutoAreaBuildTest, AnUnreadableOutlineKeepsTheFiguresAnEmptyOneDeletesThe
   for (const auto& figure : slabFigures)
     EXPECT_TRUE(host.Element(figure->m_Element.header.guid)->deleted);
   EXPECT_FALSE(slabRecord.IsHaveData(&doc()));
+}
+
+TEST_F(AutoAreaBuildTest, OldLinksGetTheirOperatorsBackFromTheContourTheyLieOn)
+{
+  // A 10 x 10 m zone with a semicircular bay on top, a sector bay on the
+  // right and a square hole: every kind of piece and both operators.
+  const double h = KelAngle::Pi / 2 + 1e-3;  // half the sector's sweep, beyond pi in all
+  PolygonMemo polygon({{{0, 0}, {10, 0}, {10, 4}, {10, 6}, {10, 10}, {6, 10}, {4, 10}, {0, 10}},
+                       {{2, 2}, {2, 4}, {4, 4}, {4, 2}}},
+                      {{3, 4, 2 * h}, {6, 7, KelAngle::Pi}});
+  API_Element zone;
+  zone.header.typeID = API_ZoneID;
+  zone.header.layer = 1;
+  ASSERT_EQ(host.AddPolygonElement(zone, polygon), NoError);
+  CAutoAreaParam record(&zone.header);
+  record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_HORIZONTAL;
+  int start = 0;
+  ASSERT_EQ(record.DoCreateArea1(&doc(), start), NoError);
+  const auto figures = record.GetAutoArea(&doc());
+  std::vector<COperatorTable::OPERATOR> built;
+  std::set<CArea1Object::TYPE> kinds;
+  for (const auto& figure : figures) {
+    built.push_back(figure->m_AutoArea.m_Operator);
+    kinds.insert(figure->m_Type);
+    figure->m_AutoArea.m_Operator = COperatorTable::OPERATOR_NONE;
+  }
+  EXPECT_TRUE(kinds.count(CArea1Object::TYPE_ARC) == 1 && kinds.count(CArea1Object::TYPE_ARCCENTER) == 1);
+  EXPECT_NE(std::count(built.begin(), built.end(), COperatorTable::OPERATOR_MINUS), 0);
+
+  ASSERT_EQ(record.CheckOldAutoArea(&doc()), NoError);
+  for (std::size_t k = 0; k < figures.size(); ++k)
+    EXPECT_EQ(figures[k]->m_AutoArea.m_Operator, built[k]) << "figure " << k << " kind " << figures[k]->m_Type;
+
+  // A record already marked changed is left alone.
+  figures[0]->m_AutoArea.m_Operator = COperatorTable::OPERATOR_NONE;
+  record.m_bChanged = true;
+  ASSERT_EQ(record.CheckOldAutoArea(&doc()), NoError);
+  EXPECT_EQ(figures[0]->m_AutoArea.m_Operator, COperatorTable::OPERATOR_NONE);
 }
 
 }  // namespace
