@@ -506,3 +506,13 @@ GSErrCode CArea1ObjectCore::Load(const API_Elem_Head* head)
   short version = kUserDataVersion;
   return ReadUserData(head, &version);
 }
+
+GSErrCode CArea1Object::Create(CPlenimetraParam* /*param*/, CKelAreaCoord2D /*points*/, short /*floor*/)
+{
+  return APIERR_BADPARS;
+}
+
+CKelAreaCoord2D CArea1Object::GetCoord()
+{
+  return {};
+}

@@ -21,6 +21,7 @@
 
 #include "CAutoAreaParam.h"
 #include "CCrMark.h"
+#include "CKelAreaCoord2D.h"
 #include "CKelCoord.h"
 #include "CodeTables.h"
 #include "gs_unistring.h"
@@ -85,6 +86,12 @@ public:
   // only read.
   virtual GS::UniString GetEquation(const CPlenimetraParam* param, bool allBreaks, double width) = 0;
   virtual long long GetOrgArea(const CPlenimetraParam* param) const = 0;
+  // Placing the figure from points (the kind's corner order; arcs {centre,
+  // start, end}) on the story, and reading its points back: the way the
+  // automatic areas reach the kinds. A kind that cannot be placed from
+  // points answers APIERR_BADPARS and no points.
+  virtual GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
+  virtual CKelAreaCoord2D GetCoord();
 
   // == Texts and values ==
   GS::UniString GetMarkStr(const CPlenimetraParam* param) const;

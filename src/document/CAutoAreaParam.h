@@ -15,11 +15,16 @@
 
 #include "CodeTables.h"
 #include "gs_guid.h"
+#include "gs_unistring.h"
 #include "host_api_types.h"
 
+#include <memory>
 #include <vector>
 
 class CArchive;
+class CArea1Object;
+class CFloorParam;
+class CPlenimetraParam;
 class CPlenimetraUserDataCore;
 
 // How an outline is cut into figures.
@@ -80,6 +85,72 @@ public:
   // throws the archive's unsigned int on a short or refused read.
   void SerializeRecord(CArchive& ar);
 
+  // == Operations on the record's store (CAutoAreaParamStore.cpp) ==
+  // The store is the element's user data, or for an element of a hot-linked
+  // module its floor's hot-link list. The floor is the first floor of the
+  // header's story; without one the operations change nothing and answer
+  // false or APIERR_BADINDEX.
+  // Whether the element carries a record; a failing host call gives false.
+  bool IsHaveData(const CPlenimetraParam* param) const;
+  // Fills the record from its store, then SetItemType. An element without
+  // user data: 0, nothing else. A record that cannot be read leaves this
+  // record unchanged and answers APIERR_BADPARS.
+  int Load(CPlenimetraParam* param);
+  // m_AutoCutType = cutType, then writes the record to its store.
+  int Save(CPlenimetraParam* param, CAutoCutType cutType);
+  // Empties the store: the hot-link entry goes, user data becomes an empty
+  // block.
+  int ClearData(CPlenimetraParam* param);
+  // Gives the record a mark type and numbering style: from its first figure
+  // that has both (the record is then saved), else the document's current
+  // choices (not saved).
+  int SetItemType(CPlenimetraParam* param);
+  // The figures of the record's floor linked to its element, in list order.
+  std::vector<std::shared_ptr<CArea1Object>> GetAutoArea(const CPlenimetraParam* param) const;
+  // Clears the figure's link to its source.
+  static void Area1Deleted(CArea1Object* figure);
+
+  // == Rebuilding (CPlenimetraParamAutoAreaBuild.cpp) ==
+  // Rebuilds the figures from the element's outline, all or nothing: the
+  // old figures are set aside (their numbers freed for the new ones, which
+  // take them in the old order before counting from startNo), the new ones
+  // placed, linked and saved and the record saved; only then do the old
+  // figures' elements and their entries go. On any failure what was placed
+  // is deleted and the old figures come back as they were. An unreadable or
+  // refused outline keeps the old figures; an empty one deletes them and
+  // saves nothing. A piece that could not be cut leaves m_bChanged set.
+  int DoCreateArea1(CPlenimetraParam* param, int& startNo);
+  // Rebuilds a changed record and merges its new figures into the
+  // calculation elements that take this area on its story. A failure keeps
+  // m_bChanged and is returned.
+  int UpdateAutoArea(CPlenimetraParam* param);
+
+  // Records of early versions stored no operator on their figures: each
+  // figure takes it from the contour it is found on (the outer one adds, a
+  // hole takes away; arcs by their sense). A record already marked changed
+  // is left alone. (CPlenimetraParamAutoAreaOld.cpp)
+  int CheckOldAutoArea(CPlenimetraParam* param);
+
+  // == Checking against the element (CPlenimetraParamAutoAreaCheck.cpp) ==
+  // Marks the record changed (m_bChanged) when its figures no longer match
+  // the element: a missing figure or one of a kind the cut never makes, an
+  // operator other than added or subtracted, a signed area more than
+  // KelTol::AutoAreaChanged m2 from the element's, or a calculation element
+  // that lists the area without listing exactly its figures. Answers the
+  // error of the element-area query.
+  int CheckAutoArea(CPlenimetraParam* param);
+  // The source element's area in m2 (0 when it cannot be measured).
+  int GetElementArea(double* area) const;
+
+  // == Texts and colour of the source element (CAutoAreaParamStore.cpp) ==
+  GS::UniString GetName() const;
+  GS::UniString GetInfo() const;
+  GS::UniString GetRoomName() const;
+  GS::UniString GetRoomNo() const;
+  GS::UniString GetZoneCategory() const;
+  // The zone's category colour unless black; white otherwise.
+  API_RGBColor GetColor() const;
+
   std::vector<int> m_CodeList;  // figure codes, kept only by records older than version 7
   API_Elem_Head m_ElemHead;     // the source element: type, GUID, story, layer
   CAutoCutType m_AutoCutType;
@@ -107,4 +178,15 @@ public:
   // Replaces every field of the record with the same element GUID, else
   // appends a copy.
   void Add(const CAutoAreaParam& record);
+
+  // Releasing a record: its figures lose their link (they stay as ordinary
+  // figures), then the record leaves the list. ReleaseAutoArea also empties
+  // the record's store; Remove does not. Nothing for an unknown element.
+  void Remove(CPlenimetraParam* param, const API_Guid* guid);
+  int ReleaseAutoArea(CPlenimetraParam* param, const CAutoAreaParam& record);
+  // A figure was deleted: its link is cleared when the list holds a record.
+  void Area1Deleted(CArea1Object* figure) const;
+
+private:
+  void Unlink(const CPlenimetraParam* param, const CAutoAreaParam& record);
 };

@@ -26,6 +26,7 @@
 #include "CArea4Object.h"
 #include "CAreaListItem.h"
 #include "CAreaTree.h"
+#include "CAutoAreaCut.h"
 #include "CAutoAreaParam.h"
 #include "CEnvParam.h"
 #include "CFloorParam.h"
@@ -48,6 +49,8 @@ class CWorksheetMaker;
 class CArchiveOld;
 class CArea1Object;
 class CAreaObject;
+class CKelCoord3DCrsPntArrayArray;
+class CSelectList;
 
 class CPlenimetraParam {
 public:
@@ -195,6 +198,58 @@ public:
   GS::UniString GetDefaultShortStr(const CRoundTypeItem* item) const;  // 3捨2
   GS::UniString GetDefaultStr2(const CRoundTypeItem& item) const;      // 第3位四捨五入第2位
   GS::UniString GetDefaultStr(const CRoundTypeItem& item) const;       // 端数処理デフォルト：…
+
+  // == Automatic areas: source outlines (CPlenimetraParamAutoArea.cpp) ==
+  // Outlines are CKelCoord3DCrsPntArrayArray: one closed contour per entry,
+  // the outer one first (counter-clockwise), then the holes (clockwise),
+  // arcs as centre points; model metres.
+  // Zones, slabs and fills qualify; a polyline only when its first contour
+  // is closed exactly; nothing else.
+  static bool IsAutoElement(const API_Element& element);
+  // The outline of the header's element; the host's error. Other element
+  // types leave outline unchanged.
+  static int GetAutoElement(const API_Elem_Head& head, bool withHoles, CKelCoord3DCrsPntArrayArray& outline);
+  // The outline of a slab, polyline or fill from its memo; an element
+  // without contours gives an empty outline and 0.
+  static int ElementToKelArea(const API_Guid& guid, const API_Polygon& polygon, bool withHoles,
+                              CKelCoord3DCrsPntArrayArray& outline);
+  // Collects the records of every element of the type that carries one into
+  // its floor's list, observing each element that is not hot-linked; the
+  // first error ends the collection.
+  int GetAutoElement2(API_ElemTypeID type);
+  // Empties every floor's record list and collects zones, slabs, polylines
+  // and fills in that order; hot-link records are not touched.
+  int GetAutoElement2();
+
+  // Checks every record of every floor under a progress window; the first
+  // error, or APIERR_CANCEL when the user stops it (records checked before
+  // keep their marks).
+  int CheckAutoArea();
+
+  // == Automatic areas: placing the pieces (CPlenimetraParamAutoCut.cpp) ==
+  // Each figure takes the smallest item number of its mark and numbering
+  // from number on (from 0 with the settings' m_NumberFillGaps), the next
+  // figure code, is placed on the story, joins the story's list and writes
+  // its parameters; {figure, operator} is appended to out when given. A
+  // figure whose raw area is under 1e-8 m2 is deleted again and dropped
+  // (result 0). Errors of placing end at once; what was placed stays.
+  int AddTriangle(const CKelAreaCoord2D& piece, COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out,
+                  int& number, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  int AddRect(const CKelAreaCoord2D& piece, COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out,
+              int& number, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  int AddTrapezoid(const CKelAreaCoord2D& piece, COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out,
+                   int& number, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  int AddTrapezoid(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& p3, const CKelCoord2D& p4,
+                   COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out, int& number,
+                   CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  int AddArc(const CKelAreaCoord2D& piece, COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out,
+             int& number, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  int AddArcCenter(const CKelAreaCoord2D& piece, COperatorTable::OPERATOR op, std::vector<CArea1ObjectWork>* out,
+                   int& number, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
+  // The pieces of a cut (CAutoAreaCut) in order, each numbered from the
+  // first freed number (taken off the list) or else from startNo.
+  int PlacePieces(const CAutoAreaPieceArray& pieces, std::vector<CArea1ObjectWork>* out, CSelectList& freed,
+                  int& startNo, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE numbering, short story);
 
   // == Figure records and calculation objects ==
   // Builds the figure records of stored kinds; the figure kinds register

@@ -1,4 +1,5 @@
 #pragma once
+#include <utility>
 // The sector figure: r x r x pi x angle / 360, placed as
 // "TalvoSoftwareAreaArc". Geometry held by the placed part: pos = the
 // centre, angle = the start direction (radians), parameters "ArcRadius" (m)
@@ -37,10 +38,11 @@ public:
   CAngleValue GetAngle(const CPlenimetraParam* param) const;
   // [centre, start, end] from the record as it stands; empty when unreadable.
   CKelAreaCoord2D GetCoord() const;
+  CKelAreaCoord2D GetCoord() override { return std::as_const(*this).GetCoord(); }
 
   // == Placing and rewriting ==
   // A start or end on the centre is refused with APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
+  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double rotation,
                          double radius, double angleDeg);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,

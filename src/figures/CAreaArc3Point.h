@@ -49,7 +49,7 @@ public:
   // Points in plan [chord start, chord end, arc point]. A chord of no
   // direction, or an arc point within KelTol::ChordSide of the chord's
   // line, is refused with APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
+  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelAreaCoord2D& local,
                          CKelCoord2D origin, double angle);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,

@@ -1,4 +1,5 @@
 #pragma once
+#include <utility>
 // The circular segment by centre: the sector from the start direction
 // counter-clockwise to the end direction minus the triangle of its two
 // radii, placed as "TalvoSoftwareAreaArcOrigo". Held as the sector is (pos
@@ -40,10 +41,11 @@ public:
   long long GetBaseLength(const CPlenimetraParam* param) const;
   long long GetHeight(const CPlenimetraParam* param) const;
   CKelAreaCoord2D GetCoord() const;
+  CKelAreaCoord2D GetCoord() override { return std::as_const(*this).GetCoord(); }
 
   // == Placing and rewriting ==
   // Picks over a half circle or without direction: APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
+  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double rotation,
                          double radius, double angle);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,

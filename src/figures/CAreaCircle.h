@@ -33,7 +33,7 @@ public:
   long long GetRadius(const CPlenimetraParam* param) const;
 
   // == Placing and rewriting (a radius of 0 is placed) ==
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
+  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D anchor, double radius);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
                      double radius);

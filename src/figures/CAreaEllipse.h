@@ -36,7 +36,7 @@ public:
 
   // == Placing and rewriting ==
   // An X vertex on the centre is refused with APIERR_CANCEL; b = 0 is placed.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
+  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double radiusX,
                          double radiusY, double rotation);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,

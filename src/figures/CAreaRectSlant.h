@@ -1,4 +1,5 @@
 #pragma once
+#include <utility>
 // The rectangle figure, axis-parallel or rotated: a x b, placed as
 // "TalvoSoftwareAreaRect". Geometry held by the placed part: pos = the
 // first corner p0, angle = direction p0 -> p1 (radians), A = |p0 p1|,
@@ -31,12 +32,13 @@ public:
   static bool GetRectSlantParameter(const CKelAreaCoord2D& points, double* a, double* b, double* angle);
   // The four corners from the record as it stands, without a host call.
   CKelAreaCoord2D GetCoord() const;
+  CKelAreaCoord2D GetCoord() override { return std::as_const(*this).GetCoord(); }
   long long GetLength(const CPlenimetraParam* param) const;
   long long GetHeight(const CPlenimetraParam* param) const;
 
   // == Placing and rewriting ==
   // A first side of no direction is refused with APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
+  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D p0, double a, double b,
                          double angle);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,

@@ -1,4 +1,5 @@
 #pragma once
+#include <utility>
 // The trapezoid figure: (top + bottom) x height / 2, placed as
 // "TalvoSoftwareAreaTrapezoid". Geometry held by the placed part: pos = p0,
 // angle = direction of the base p0 -> p1 (radians), A = the bottom |p0 p1|,
@@ -36,13 +37,14 @@ public:
   GSErrCode GetParam(double* dx, double* dx2) const;
   // Corners in plan; empty when "dx" and "dx2" cannot be read.
   CKelAreaCoord2D GetCoord() const;
+  CKelAreaCoord2D GetCoord() override { return std::as_const(*this).GetCoord(); }
   long long GetLength(const CPlenimetraParam* param) const;   // bottom
   long long GetHeight(const CPlenimetraParam* param) const;
   long long GetLength2(const CPlenimetraParam* param) const;  // top, rl(dx2 - dx)
 
   // == Placing and rewriting ==
   // A base of no direction is refused with APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
+  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D anchor, double bottom,
                          double height, double dx, double dx2, double angle);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,

@@ -39,7 +39,7 @@ public:
   // (p1, p2, p0): the next edge becomes the base.
   static CKelAreaCoord2D Rotation(const CKelAreaCoord2D& points);
   // The three vertices in plan; empty when the element or "dx" cannot be read.
-  CKelAreaCoord2D GetCoord();
+  CKelAreaCoord2D GetCoord() override;
   GSErrCode GetParam(double* dx) const;
   long long GetLength(const CPlenimetraParam* param) const;
   long long GetHeight(const CPlenimetraParam* param) const;
@@ -48,7 +48,7 @@ public:
   // With the settings' vertex-order flag, the first of the three orders
   // whose foot lies inside the base; none: APIERR_CANCEL. A base of no
   // direction is refused with APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
+  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D p0, double base,
                          double height, double dx, double angle);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,

@@ -127,8 +127,14 @@ public:
 private:
   struct TriangulateBudget;
 
+  // Whether the outline is already known to pass CheckCross2. A piece cut
+  // from such an outline differs from it by one closing edge only, so only
+  // that edge needs testing.
+  enum class Simplicity { kUnknown, kKnown };
+
   // One way of cutting the outline (TriangulateInto or TriangulateConvex).
-  using CutMethod = KelTriangulateResult (CKelAreaCoord2D::*)(CKelAreaCoord2DArray&, TriangulateBudget&) const;
+  using CutMethod = KelTriangulateResult (CKelAreaCoord2D::*)(CKelAreaCoord2DArray&, TriangulateBudget&,
+                                                              Simplicity) const;
 
   std::size_t Wrap(int i) const;
   bool IsCollinearVertex(std::size_t i) const;
@@ -136,11 +142,20 @@ private:
   double SegmentAreaOfSweep(double w) const;
 
   KelTriangulateResult CutWholly(CKelAreaCoord2DArray& out, CutMethod method) const;
-  KelTriangulateResult TriangulateInto(CKelAreaCoord2DArray& out, TriangulateBudget& budget) const;
+  KelTriangulateResult TriangulateInto(CKelAreaCoord2DArray& out, TriangulateBudget& budget,
+                                       Simplicity simplicity) const;
   KelTriangulateResult TriangulateConcave(const std::vector<int>& concave, CKelAreaCoord2DArray& out,
-                                          TriangulateBudget& budget) const;
-  KelTriangulateResult TryDiagonal(int c, int j, CKelAreaCoord2DArray& out, TriangulateBudget& budget) const;
-  KelTriangulateResult TriangulateConvex(CKelAreaCoord2DArray& out, TriangulateBudget& budget) const;
+                                          TriangulateBudget& budget, Simplicity simplicity) const;
+  KelTriangulateResult TryDiagonal(int c, int j, CKelAreaCoord2DArray& out, TriangulateBudget& budget,
+                                   Simplicity simplicity) const;
+  KelTriangulateResult TriangulateConvex(CKelAreaCoord2DArray& out, TriangulateBudget& budget,
+                                         Simplicity simplicity) const;
+  // CheckCross2 of a piece whose every edge but the closing one (last vertex
+  // to first) is an edge of an outline that passed CheckCross2.
+  bool ClosingEdgeClear() const;
+  // The same test for the piece of this outline's vertices from..to (walking
+  // forward), without building it.
+  bool ClosingEdgeClear(std::size_t from, std::size_t to) const;
   CKelAreaCoord2D Piece(std::size_t from, std::size_t to) const;
 };
 

@@ -11,6 +11,13 @@
 // the search back to the next candidate. On pathological outlines those
 // backtracks multiply at every level, so the whole call shares one budget of
 // them; when it runs out the search stops and reports kGaveUp.
+//
+// Cost: the simplicity test of a whole outline compares every edge with every
+// other. A piece cut along a diagonal keeps all its parent's edges but one, so
+// once the parent is known to pass, the piece's test reduces to its closing
+// edge against the rest: the same answer, one edge's worth of work. Without
+// that, each tried diagonal cost a full pairwise test and a 1,000-vertex star
+// took seconds.
 
 #include <cmath>
 
@@ -24,6 +31,26 @@ struct CKelAreaCoord2D::TriangulateBudget {
 };
 
 namespace {
+
+// Whether segments p1-p2 and q1-q2 may cross: their boxes, grown by
+// KelTol::CrossingBox, overlap. A cheap filter in front of IsLineCrossed2.
+bool BoxesMeet(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& q1, const CKelCoord2D& q2)
+{
+  const double m = KelTol::CrossingBox;
+  return std::fmax(q1.m_x, q2.m_x) >= std::fmin(p1.m_x, p2.m_x) - m &&
+         std::fmin(q1.m_x, q2.m_x) <= std::fmax(p1.m_x, p2.m_x) + m &&
+         std::fmax(q1.m_y, q2.m_y) >= std::fmin(p1.m_y, p2.m_y) - m &&
+         std::fmin(q1.m_y, q2.m_y) <= std::fmax(p1.m_y, p2.m_y) + m;
+}
+
+// length_2point(a, b) <= KelTol::Crossing, without the root for points that
+// differ by more than that in either coordinate.
+bool Coincide(const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  if (std::fabs(a.m_x - b.m_x) > KelTol::Crossing || std::fabs(a.m_y - b.m_y) > KelTol::Crossing)
+    return false;
+  return length_2point(a, b) <= KelTol::Crossing;
+}
 
 // Counts the nesting of the search for as long as one level runs.
 struct DepthGuard {
@@ -128,9 +155,46 @@ bool CKelAreaCoord2D::CheckCross2(const CKelCoord2D& s, const CKelCoord2D& e, in
       continue;
     const CKelCoord2D& b1 = m_pt[static_cast<std::size_t>(start)];
     const CKelCoord2D& b2 = m_pt[static_cast<std::size_t>(k)];
-    if (length_2point(s, b1) <= KelTol::Crossing)
+    if (Coincide(s, b1))
       return false;
-    if (IsLineCrossed2(s, e, b1, b2))
+    if (BoxesMeet(s, e, b1, b2) && IsLineCrossed2(s, e, b1, b2))
+      return false;
+  }
+  return true;
+}
+
+// Every pair of old edges, and every pair of vertices, was tested in the
+// parent with the same segments in the same direction; what CheckCross2 adds
+// for the piece is each pair that involves the closing edge, in both roles.
+bool CKelAreaCoord2D::ClosingEdgeClear() const
+{
+  const int n = GetSize();
+  if (n < 2)
+    return CheckCross2();
+  const CKelCoord2D& s = m_pt[static_cast<std::size_t>(n - 1)];
+  const CKelCoord2D& e = m_pt[0];
+  if (!CheckCross2(s, e, n - 1))
+    return false;
+  for (int i = 1; i < n; ++i) {
+    const CKelCoord2D& a1 = m_pt[static_cast<std::size_t>(i - 1)];
+    const CKelCoord2D& a2 = m_pt[static_cast<std::size_t>(i)];
+    if (BoxesMeet(a1, a2, s, e) && IsLineCrossed2(a1, a2, s, e))
+      return false;
+  }
+  return true;
+}
+
+bool CKelAreaCoord2D::ClosingEdgeClear(std::size_t from, std::size_t to) const
+{
+  const std::size_t n = m_pt.size();
+  const CKelCoord2D& s = m_pt[to];
+  const CKelCoord2D& e = m_pt[from];
+  for (std::size_t k = from; k != to; k = k + 1 == n ? 0 : k + 1) {
+    const CKelCoord2D& b1 = m_pt[k];
+    const CKelCoord2D& b2 = m_pt[k + 1 == n ? 0 : k + 1];
+    if (Coincide(s, b1))
+      return false;
+    if (BoxesMeet(s, e, b1, b2) && (IsLineCrossed2(s, e, b1, b2) || IsLineCrossed2(b1, b2, s, e)))
       return false;
   }
   return true;
@@ -169,7 +233,7 @@ KelTriangulateResult CKelAreaCoord2D::CutWholly(CKelAreaCoord2DArray& out, CutMe
   TriangulateBudget budget;
   budget.backtracksLeft = kTriangulateBacktracksPerVertex * GetSize() + kTriangulateBacktracksFloor;
   const std::size_t before = out.size();
-  const KelTriangulateResult r = (this->*method)(out, budget);
+  const KelTriangulateResult r = (this->*method)(out, budget, Simplicity::kUnknown);
   if (r != KelTriangulateResult::kDone)
     out.resize(before);
   return r;
@@ -177,29 +241,34 @@ KelTriangulateResult CKelAreaCoord2D::CutWholly(CKelAreaCoord2DArray& out, CutMe
 
 // --- The search -------------------------------------------------------------------
 
-KelTriangulateResult CKelAreaCoord2D::TriangulateInto(CKelAreaCoord2DArray& out, TriangulateBudget& budget) const
+KelTriangulateResult CKelAreaCoord2D::TriangulateInto(CKelAreaCoord2DArray& out, TriangulateBudget& budget,
+                                                      Simplicity simplicity) const
 {
   const DepthGuard guard(budget.depth);
   if (budget.depth > kTriangulateMaxDepth)
     return KelTriangulateResult::kGaveUp;
   const std::vector<int> concave = IsOukata();
-  if (!concave.empty())
-    return TriangulateConcave(concave, out, budget);
+  if (!concave.empty()) {
+    // One whole test here lets every diagonal tried below test one edge.
+    if (simplicity == Simplicity::kUnknown && CheckCross2())
+      simplicity = Simplicity::kKnown;
+    return TriangulateConcave(concave, out, budget, simplicity);
+  }
   if (m_pt.size() < 3)
     return KelTriangulateResult::kNotCut;
   if (m_pt.size() == 3) {
     out.push_back(*this);
     return KelTriangulateResult::kDone;
   }
-  return TriangulateConvex(out, budget);
+  return TriangulateConvex(out, budget, simplicity);
 }
 
 KelTriangulateResult CKelAreaCoord2D::TriangulateConcave(const std::vector<int>& concave, CKelAreaCoord2DArray& out,
-                                                         TriangulateBudget& budget) const
+                                                         TriangulateBudget& budget, Simplicity simplicity) const
 {
   for (int c : concave) {
     for (int j : CutBlockSearchNearistPoint(c)) {
-      const KelTriangulateResult r = TryDiagonal(c, j, out, budget);
+      const KelTriangulateResult r = TryDiagonal(c, j, out, budget, simplicity);
       if (r != KelTriangulateResult::kNotCut)
         return r;
     }
@@ -211,9 +280,14 @@ KelTriangulateResult CKelAreaCoord2D::TriangulateConcave(const std::vector<int>&
 // The piece keeps this polygon's area and box members.
 CKelAreaCoord2D CKelAreaCoord2D::Piece(std::size_t from, std::size_t to) const
 {
-  CKelAreaCoord2D piece(*this);
-  piece.m_pt.clear();
+  CKelAreaCoord2D piece;
+  piece.m_area = m_area;
+  piece.m_xmin = m_xmin;
+  piece.m_xmax = m_xmax;
+  piece.m_ymin = m_ymin;
+  piece.m_ymax = m_ymax;
   const std::size_t n = m_pt.size();
+  piece.m_pt.reserve(to >= from ? to - from + 2 : n - from + to + 2);
   for (std::size_t k = from;; k = k + 1 == n ? 0 : k + 1) {
     piece.m_pt.push_back(m_pt[k]);
     if (k == to)
@@ -223,24 +297,34 @@ CKelAreaCoord2D CKelAreaCoord2D::Piece(std::size_t from, std::size_t to) const
 }
 
 KelTriangulateResult CKelAreaCoord2D::TryDiagonal(int c, int j, CKelAreaCoord2DArray& out,
-                                                  TriangulateBudget& budget) const
+                                                  TriangulateBudget& budget, Simplicity simplicity) const
 {
   const std::size_t n = m_pt.size();
   const auto uc = static_cast<std::size_t>(c);
   const auto uj = static_cast<std::size_t>(j);
+  const std::size_t before = uj == 0 ? n - 1 : uj - 1;
   // Piece A runs from c up to the vertex before j, then closes at j unless j
   // coincides with one of its ends.
-  CKelAreaCoord2D a = Piece(uc, uj == 0 ? n - 1 : uj - 1);
-  if (!(m_pt[uj] == a.m_pt.back()) && !(m_pt[uj] == a.m_pt.front()))
+  const bool closesAtJ = !(m_pt[uj] == m_pt[before]) && !(m_pt[uj] == m_pt[uc]);
+  // The common case is tested on this outline's own vertices first, so a
+  // refused diagonal copies nothing.
+  const bool tested = simplicity == Simplicity::kKnown && closesAtJ;
+  if (tested && (!ClosingEdgeClear(uc, uj) || !ClosingEdgeClear(uj, uc)))
+    return KelTriangulateResult::kNotCut;
+  CKelAreaCoord2D a = Piece(uc, before);
+  if (closesAtJ)
     a.m_pt.push_back(m_pt[uj]);
   const CKelAreaCoord2D b = Piece(uj, uc);
-  if (!a.CheckCross2() || !b.CheckCross2())
+  const auto passes = [simplicity](const CKelAreaCoord2D& piece) {
+    return simplicity == Simplicity::kKnown ? piece.ClosingEdgeClear() : piece.CheckCross2();
+  };
+  if (!tested && (!passes(a) || !passes(b)))
     return KelTriangulateResult::kNotCut;
 
   CKelAreaCoord2DArray scratch;
   const CKelAreaCoord2D* const pieces[] = {&a, &b};
   for (const CKelAreaCoord2D* piece : pieces) {
-    const KelTriangulateResult r = piece->TriangulateInto(scratch, budget);
+    const KelTriangulateResult r = piece->TriangulateInto(scratch, budget, Simplicity::kKnown);
     if (r == KelTriangulateResult::kGaveUp)
       return r;
     if (r == KelTriangulateResult::kNotCut)
@@ -253,7 +337,9 @@ KelTriangulateResult CKelAreaCoord2D::TryDiagonal(int c, int j, CKelAreaCoord2DA
 // The convex path. Its second piece (k .. n-1, 0) is cut in the same loop
 // rather than by recursion while it stays convex, so a convex outline of many
 // vertices does not nest once per vertex.
-KelTriangulateResult CKelAreaCoord2D::TriangulateConvex(CKelAreaCoord2DArray& out, TriangulateBudget& budget) const
+// Its pieces are not tested as they are cut, so they start unknown.
+KelTriangulateResult CKelAreaCoord2D::TriangulateConvex(CKelAreaCoord2DArray& out, TriangulateBudget& budget,
+                                                        Simplicity /*simplicity*/) const
 {
   CKelAreaCoord2D current(*this);
   for (;;) {
@@ -271,7 +357,7 @@ KelTriangulateResult CKelAreaCoord2D::TriangulateConvex(CKelAreaCoord2DArray& ou
     head.m_pt.assign(v.begin() + 1, v.begin() + k + 1);
     if (head.m_pt.size() == 3)
       out.push_back(head);
-    else if (head.m_pt.size() >= 4 && head.TriangulateInto(out, budget) != KelTriangulateResult::kDone)
+    else if (head.m_pt.size() >= 4 && head.TriangulateInto(out, budget, Simplicity::kUnknown) != KelTriangulateResult::kDone)
       return KelTriangulateResult::kNotCut;
 
     CKelAreaCoord2D tail;
@@ -282,7 +368,7 @@ KelTriangulateResult CKelAreaCoord2D::TriangulateConvex(CKelAreaCoord2DArray& ou
     if (tail.m_pt.size() <= 3)
       return KelTriangulateResult::kDone;
     if (!tail.IsOukata().empty())
-      return tail.TriangulateInto(out, budget);
+      return tail.TriangulateInto(out, budget, Simplicity::kUnknown);
     current = std::move(tail);
   }
 }

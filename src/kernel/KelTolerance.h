@@ -33,6 +33,10 @@ inline constexpr double LocateFarEdge = 1e-9;
 // --- Triangulation ----------------------------------------------------------
 // Segment crossing and simplicity tests of the diagonal search.
 inline constexpr double Crossing = 1e-6;
+// Two segments whose boxes lie further apart than this cannot pass the
+// crossing test (it needs a point of each within Crossing of the other), so
+// the test is skipped for them. Far wider than Crossing and any round-off.
+inline constexpr double CrossingBox = 1e-3;
 
 // --- Planes in space --------------------------------------------------------
 // Two faces lie in the same plane when A, B, C and D each differ by at most this.
@@ -211,5 +215,20 @@ inline constexpr double SkyOutlineArea = 1e-6;
 inline constexpr double SkyParamArea = 1e-8;
 // The inside test of the union: edges inside another outline by this band.
 inline constexpr double SkyUnionInside = 1e-9;
+
+}  // namespace KelTol
+
+// Tolerances of the automatic cut of zone outlines into figures.
+namespace KelTol {
+
+// Coordinate and angle differences that count as zero: vertical edges, rays
+// along an edge, equal folded directions, antiparallel sides.
+inline constexpr double AutoCutZero = 1e-6;
+// A four-corner piece is a rectangle when its corners sit within this of a
+// rectangle on its own edge.
+inline constexpr double AutoCutRect = 2e-5;
+// An automatic area still matches its element while the signed area of its
+// figures lies within this many square metres of the element's area.
+inline constexpr double AutoAreaChanged = 0.02;
 
 }  // namespace KelTol

@@ -1,0 +1,199 @@
+// Rebuilding an automatic area's figures from its source element. The
+// rebuild is a transaction over the story's figure list: the old figures are
+// set aside first and deleted only once the new ones are complete, so a
+// failure halfway never leaves a record with part of its figures.
+
+#include "CAutoAreaParam.h"
+
+#include <algorithm>
+
+#include "CArea1Object.h"
+#include "CArea2Object.h"
+#include "CGSUtil.h"
+#include "CPlenimetraParam.h"
+#include "CSelectList.h"
+#include "host_userdata.h"
+
+namespace {
+
+using FigureList = std::vector<std::shared_ptr<CArea1Object>>;
+
+// The record's old figures, out of the story's list while the new ones are
+// made; Restore puts them back where they were.
+class ReservedFigures {
+public:
+  ReservedFigures(CArea1ObjectArray& list, const FigureList& figures) : m_List(list), m_Before(list)
+  {
+    for (const std::shared_ptr<CArea1Object>& figure : list)
+      m_SortIndices.push_back(figure->m_SortIndex);
+    for (const std::shared_ptr<CArea1Object>& figure : figures)
+      m_List.erase(std::remove(m_List.begin(), m_List.end(), figure), m_List.end());
+    m_Figures = figures;
+  }
+  const FigureList& Figures() const { return m_Figures; }
+  // The list as it was; figures whose sort index the placing renumbered
+  // (and saved) get theirs back, saved again.
+  void Restore()
+  {
+    m_List = m_Before;
+    for (std::size_t k = 0; k < m_List.size(); ++k) {
+      if (m_List[k]->m_SortIndex == m_SortIndices[k])
+        continue;
+      m_List[k]->m_SortIndex = m_SortIndices[k];
+      m_List[k]->Save();
+    }
+  }
+
+private:
+  CArea1ObjectArray& m_List;
+  CArea1ObjectArray m_Before;
+  std::vector<int> m_SortIndices;
+  FigureList m_Figures;
+};
+
+// The item numbers the new figures take first: those of the old figures of
+// the first old figure's mark and numbering, in order.
+CSelectList FreedNumbers(const FigureList& old)
+{
+  CSelectList freed;
+  if (old.empty())
+    return freed;
+  for (const std::shared_ptr<CArea1Object>& figure : old) {
+    if (figure->m_ItemType1 == old.front()->m_ItemType1 && figure->m_ItemType2 == old.front()->m_ItemType2)
+      freed.push_back(figure->m_No);
+  }
+  return freed;
+}
+
+std::vector<GS::Guid> ElementsOf(const FigureList& figures)
+{
+  std::vector<GS::Guid> guids;
+  for (const std::shared_ptr<CArea1Object>& figure : figures)
+    guids.push_back(ToGSGuid(figure->m_Element.header.guid));
+  return guids;
+}
+
+// The old figures leave for good: their elements and every entry that
+// named them.
+void DeleteFigures(CPlenimetraParam* param, const FigureList& figures)
+{
+  if (figures.empty())
+    return;
+  std::vector<GS::Guid> guids = ElementsOf(figures);
+  CGSUtil::GSDeleteObject(guids);
+  CArea1ObjectPtrArray gone;
+  for (const std::shared_ptr<CArea1Object>& figure : figures)
+    gone.Add(figure);
+  for (CArea2Object& element : param->m_Area2ObjectArray) {
+    for (CArea2ObjectFloor& floor : element.m_FloorArray)
+      floor.m_List.Remove(gone, nullptr);
+  }
+}
+
+// Places the pieces and links every new figure to the source.
+int PlaceAndLink(CPlenimetraParam* param, const CAutoAreaPieceArray& pieces, const CAutoAreaParam& record,
+                 CSelectList& freed, int& startNo, std::vector<CArea1ObjectWork>& placed)
+{
+  const int err = param->PlacePieces(pieces, &placed, freed, startNo, record.m_ItemType1, record.m_ItemType2,
+                                     record.GetFloor());
+  if (err != NoError)
+    return err;
+  for (CArea1ObjectWork& work : placed) {
+    work.m_pArea1->m_AutoArea.m_ElemGuid = ToGSGuid(record.GetGuid());
+    work.m_pArea1->m_AutoArea.m_Operator = work.m_Operator;
+    if (const GSErrCode saved = work.m_pArea1->Save(); saved != NoError)
+      return saved;
+  }
+  return NoError;
+}
+
+}  // namespace
+
+int CAutoAreaParam::DoCreateArea1(CPlenimetraParam* param, int& startNo)
+{
+  CKelCoord3DCrsPntArrayArray outline;
+  if (const int err = CPlenimetraParam::GetAutoElement(m_ElemHead, m_AutoCutType.m_bWithHoles, outline); err != NoError)
+    return err;
+  CFloorParam* floor = param->m_FloorParamArray.Search(GetFloor());
+  if (floor == nullptr)
+    return APIERR_BADINDEX;
+  CAutoAreaPieceArray pieces;
+  const CAutoAreaCutResult cut = CAutoAreaCut::CutOutline(outline, m_AutoCutType, pieces);
+  if (cut.m_bRefused) {
+    m_bChanged = true;
+    return APIERR_BADPARS;
+  }
+  const FigureList old = GetAutoArea(param);
+  if (outline.empty()) {
+    DeleteFigures(param, old);
+    for (const std::shared_ptr<CArea1Object>& figure : old)
+      floor->m_Area1ObjectArray.erase(std::remove(floor->m_Area1ObjectArray.begin(), floor->m_Area1ObjectArray.end(), figure),
+                                      floor->m_Area1ObjectArray.end());
+    return floor->m_Area1ObjectArray.SetSortIndex();
+  }
+
+  ReservedFigures reserved(floor->m_Area1ObjectArray, old);
+  CSelectList freed = FreedNumbers(old);
+  const int lastCode = param->m_LastArea1Code;
+  std::vector<CArea1ObjectWork> placed;
+  int err = PlaceAndLink(param, pieces, *this, freed, startNo, placed);
+  if (err == NoError)
+    err = Save(param, m_AutoCutType);
+  if (err != NoError) {
+    FigureList made;
+    for (const CArea1ObjectWork& work : placed)
+      made.push_back(work.m_pArea1);
+    std::vector<GS::Guid> guids = ElementsOf(made);
+    CGSUtil::GSDeleteObject(guids);
+    reserved.Restore();
+    param->m_LastArea1Code = lastCode;
+    return err;
+  }
+
+  DeleteFigures(param, reserved.Figures());
+  if (!CHotLinkParamArray::IsHotLink(GetGuid())) {
+    ACAPI_Element_DetachObserver(GetGuid());
+    ACAPI_Element_AttachObserver(GetGuid());
+  }
+  m_bChanged = cut.m_Untriangulated > 0;
+  if (const GSErrCode sorted = floor->m_Area1ObjectArray.SetSortIndex(); sorted != NoError)
+    return sorted;
+  if (param->m_EnvParam.m_NumberFillGaps)
+    return floor->m_Area1ObjectArray.CheckItemNo(param);
+  return NoError;
+}
+
+int CAutoAreaParam::UpdateAutoArea(CPlenimetraParam* param)
+{
+  if (!m_bChanged)
+    return NoError;
+  const CFloorParam* floor = param->m_FloorParamArray.Search(GetFloor());
+  if (floor == nullptr)
+    return APIERR_BADINDEX;
+  int startNo = 0;
+  if (param->m_EnvParam.m_NumberFillGaps)
+    startNo = floor->m_Area1ObjectArray.GetStartNo(param, m_ItemType1, m_ItemType2, 0);
+  else
+    startNo = floor->m_Area1ObjectArray.GetMaxItemNo(param, m_ItemType1, m_ItemType2) + 1;
+  // The flag stays as it is on failure: the old figures are back and still
+  // do not match.
+  const bool changed = m_bChanged;
+  if (const int err = DoCreateArea1(param, startNo); err != NoError) {
+    m_bChanged = changed;
+    return err;
+  }
+  CArea1ObjectPtrArray figures;
+  for (const std::shared_ptr<CArea1Object>& figure : GetAutoArea(param))
+    figures.Add(figure);
+  const GS::Guid source = ToGSGuid(GetGuid());
+  for (CArea2Object& element : param->m_Area2ObjectArray) {
+    const CArea2ObjectFloor* listing = element.m_FloorArray.FindFloor(GetFloor());
+    if (listing == nullptr ||
+        (listing->m_Mode != CArea2ObjectFloor::MODE_AUTO && listing->m_Mode != CArea2ObjectFloor::MODE_BOTH))
+      continue;
+    const auto listed = std::count(listing->m_AutoAreaGuidArray.begin(), listing->m_AutoAreaGuidArray.end(), source);
+    for (long k = 0; k < listed; ++k)
+      element.m_FloorArray.SearchFloor(GetFloor())->m_List.SetAutoArea(figures);
+  }
+  return NoError;
+}

@@ -1,0 +1,169 @@
+// Whether automatic areas still match their source elements: one record,
+// and every record of the document under a progress window. It reads the
+// calculation elements, so it lives with the document rather than with the
+// record, which the calculation objects build on.
+
+#include "CAutoAreaParam.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "CArea1Object.h"
+#include "CArea2Object.h"
+#include "CDlgProgress.h"
+#include "CGSUtil.h"
+#include "CPlenimetraParam.h"
+#include "HostHandles.h"
+#include "KelTolerance.h"
+#include "host_elements.h"
+#include "host_polygon2d.h"
+
+namespace {
+
+constexpr double kRawPerSquareMetre = 100000000.0;
+
+bool IsCutKind(CArea1Object::TYPE type)
+{
+  switch (type) {
+  case CArea1Object::TYPE_TRIANGLE:
+  case CArea1Object::TYPE_RECT:
+  case CArea1Object::TYPE_RECTSLANT:
+  case CArea1Object::TYPE_TRAPEZOID:
+  case CArea1Object::TYPE_ARCCENTER:
+  case CArea1Object::TYPE_ARC:
+    return true;
+  default:
+    return false;
+  }
+}
+
+// The figures' signed area in m2; false when some figure cannot count
+// (missing, of another kind, or with an operator that is neither).
+bool SignedFigureArea(const CPlenimetraParam* param, const std::vector<std::shared_ptr<CArea1Object>>& figures,
+                      double& sum)
+{
+  sum = 0;
+  for (const std::shared_ptr<CArea1Object>& figure : figures) {
+    if (figure == nullptr || !IsCutKind(figure->m_Type))
+      return false;
+    const double area = static_cast<double>(figure->GetOrgArea(param)) / kRawPerSquareMetre;
+    switch (figure->m_AutoArea.m_Operator) {
+    case COperatorTable::OPERATOR_PLUS:
+      sum += area;
+      break;
+    case COperatorTable::OPERATOR_MINUS:
+      sum -= area;
+      break;
+    default:
+      return false;
+    }
+  }
+  return true;
+}
+
+std::vector<int> SortedCodes(const std::vector<std::shared_ptr<CArea1Object>>& figures)
+{
+  std::vector<int> codes;
+  for (const std::shared_ptr<CArea1Object>& figure : figures)
+    codes.push_back(figure->m_Code);
+  std::sort(codes.begin(), codes.end());
+  return codes;
+}
+
+}  // namespace
+
+int CAutoAreaParam::CheckAutoArea(CPlenimetraParam* param)
+{
+  m_bChanged = false;
+  const std::vector<std::shared_ptr<CArea1Object>> figures = GetAutoArea(param);
+  double sum = 0;
+  if (!SignedFigureArea(param, figures, sum))
+    m_bChanged = true;
+  double element = 0;
+  const int result = GetElementArea(&element);
+  if (std::fabs(sum - element) > KelTol::AutoAreaChanged)
+    m_bChanged = true;
+  if (m_bChanged || param == nullptr)
+    return result;
+
+  // Every calculation element that takes this area's figures must list them
+  // all and nothing else of it.
+  const GS::Guid source = ToGSGuid(GetGuid());
+  const std::vector<int> own = SortedCodes(figures);
+  for (const CFloorParam& floor : param->m_FloorParamArray) {
+    for (const CArea2Object& element2 : param->m_Area2ObjectArray) {
+      const CArea2ObjectFloor* listing = element2.m_FloorArray.FindFloor(floor.m_FloorNo);
+      if (listing == nullptr || listing->m_Mode != CArea2ObjectFloor::MODE_AUTO ||
+          std::find(listing->m_AutoAreaGuidArray.begin(), listing->m_AutoAreaGuidArray.end(), source) ==
+              listing->m_AutoAreaGuidArray.end())
+        continue;
+      std::vector<std::shared_ptr<CArea1Object>> listed;
+      if (const CArea2ObjectFloor* entries = element2.m_FloorArray.FindFloor(GetFloor())) {
+        for (const CArea2List& entry : entries->m_List) {
+          const std::shared_ptr<CArea1Object>& figure = entry.m_pArea1;
+          if (figure != nullptr && figure->m_Element.header.floorInd == floor.m_FloorNo &&
+              figure->m_AutoArea.m_ElemGuid == source)
+            listed.push_back(figure);
+        }
+      }
+      if (SortedCodes(listed) != own) {
+        m_bChanged = true;
+        return result;
+      }
+    }
+  }
+  return result;
+}
+
+int CAutoAreaParam::GetElementArea(double* area) const
+{
+  *area = 0;
+  API_Element element;
+  element.header.guid = GetGuid();
+  switch (m_ElemHead.typeID) {
+  case API_ZoneID:
+    return CGSUtil::GetZoneArea2(element.header.guid, area);
+  case API_SlabID:
+  case API_HatchID:
+  case API_PolyLineID: {
+    pln::gsutil::MemoGuard guard;
+    if (const GSErrCode err = ACAPI_Element_GetMemo(element.header.guid, &guard.memo); err != NoError)
+      return err;
+    Geometry::Polygon2DData polygon;
+    const GSErrCode err = CGSUtil::ConstructPoly2DDataFromElementMemo(guard.memo, polygon);
+    if (err != NoError)
+      return err;
+    *area = Geometry::GetPolygon2DDataArea(polygon, false);
+    Geometry::FreePolygon2DData(&polygon);
+    return NoError;
+  }
+  default:
+    return NoError;
+  }
+}
+
+int CPlenimetraParam::CheckAutoArea()
+{
+  int records = 0;
+  for (const CFloorParam& floor : m_FloorParamArray)
+    records += static_cast<int>(floor.m_AutoAreaParamArray.size());
+  CDlgProgress progress;
+  progress.OpenProgress("", false);
+  progress.SetRange(records, "");
+  for (CFloorParam& floor : m_FloorParamArray) {
+    for (CAutoAreaParam& record : floor.m_AutoAreaParamArray) {
+      const int err = record.CheckAutoArea(this);
+      progress.StepIt();
+      if (err != NoError) {
+        progress.Close();
+        return err;
+      }
+      if (progress.CheckAbort()) {
+        progress.Close();
+        return APIERR_CANCEL;
+      }
+    }
+  }
+  progress.Close();
+  return NoError;
+}
