@@ -190,3 +190,26 @@ inline constexpr double DividThinTriangle = 1e-5;
 inline constexpr double DividInside = 1e-5;
 
 }  // namespace KelTol
+
+// Tolerances of the sky-factor union (projected outlines in the azimuth,
+// elevation chart and on the sky disc).
+namespace KelTol {
+
+// Contacts of two chart segments: a target whose ends' offsets from the
+// source line differ by no more than SkyCrossParallel runs along it; a
+// crossing may lie SkyCrossReach beyond either segment's ends.
+inline constexpr double SkyCrossParallel = 5e-7;
+inline constexpr double SkyCrossReach = 1e-7;
+// Touching and crossing edges of one outline receive shared vertices at
+// this band (far below SkyDisc, so only true contacts count).
+inline constexpr double SkyContact = 1e-12;
+// A direction within this of -pi is taken as pi when the trace starts.
+inline constexpr double SkyMinusPi = 2e-16;
+// A traced block outline (chart area) must exceed this to be registered.
+inline constexpr double SkyOutlineArea = 1e-6;
+// A united boundary becomes a parameter only above this share of the disc.
+inline constexpr double SkyParamArea = 1e-8;
+// The inside test of the union: edges inside another outline by this band.
+inline constexpr double SkyUnionInside = 1e-9;
+
+}  // namespace KelTol
