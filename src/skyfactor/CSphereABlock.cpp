@@ -96,6 +96,29 @@ void Interpolate(CKelCoord3DEx& p, const CKelCoord2D& p1, double len, const CKel
   p.m_zL = h1.m_zL + t * (h2.m_zL - h1.m_zL);
 }
 
+// The point of segment p1-p2 on the sector line at azimuth a (degrees). The
+// crossing of an edge running nearly along the line is ill-conditioned and
+// may fall anywhere on the edge's line, even behind the check point: the
+// point is kept on the segment, which holds every sector line the walk
+// between the ends' azimuths visits.
+CKelCoord3DEx OnSegment(const CSphereA& sphere, int side, const CKelCoord2D& p1, const CKelCoord2D& p2, double a)
+{
+  CKelCoord3DEx q = sphere.CalcSphereCoord(side, p1, p2, a);
+  const double dx = p2.m_x - p1.m_x;
+  const double dy = p2.m_y - p1.m_y;
+  const double len2 = dx * dx + dy * dy;
+  if (!(len2 > 0))
+    return q;
+  const double t = ((q.m_x - p1.m_x) * dx + (q.m_y - p1.m_y) * dy) / len2;
+  const double off = std::fabs((q.m_y - p1.m_y) * dx - (q.m_x - p1.m_x) * dy) / len2;
+  if (t >= -kEnd && t <= 1 + kEnd && off <= kEnd)
+    return q;
+  const double clamped = std::isfinite(t) ? std::clamp(t, 0.0, 1.0) : 0.0;
+  q.m_x = p1.m_x + clamped * dx;
+  q.m_y = p1.m_y + clamped * dy;
+  return q;
+}
+
 CKelCoord3DEx& Itself(CKelCoord3DEx& p)
 {
   return p;
@@ -134,12 +157,12 @@ std::vector<CKelCoord3DEx> CSphereA::InsertAnglePoint(int side, const CSphereCoo
     return {CKelCoord3DEx(p1.m_x, p1.m_y, 0, 0), CKelCoord3DEx(p2.m_x, p2.m_y, 0, 0)};
   std::vector<CKelCoord3DEx> out;
   if (std::fabs(d - 180) <= kEnd || std::fabs(d + 180) <= kEnd) {
-    out.push_back(CalcSphereCoord(side, p1, p2, a1));
-    out.push_back(CalcSphereCoord(side, p1, p2, a2));
+    out.push_back(OnSegment(*this, side, p1, p2, a1));
+    out.push_back(OnSegment(*this, side, p1, p2, a2));
     return out;
   }
   for (double a : WalkAngles(a1, a2, step))
-    out.push_back(CalcSphereCoord(side, p1, p2, a));
+    out.push_back(OnSegment(*this, side, p1, p2, a));
   return out;
 }
 
@@ -170,7 +193,7 @@ std::vector<CSphereAWork> CSphereA::InsertAnglePointExpand0(int side, const CSph
     }
   }
   for (CSphereAWork& w : list)
-    w.m_Coord = CalcSphereCoord(side, PlanOf(c1), PlanOf(c2), w.m_AD);
+    w.m_Coord = OnSegment(*this, side, PlanOf(c1), PlanOf(c2), w.m_AD);
   return list;
 }
 

@@ -121,7 +121,8 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* /*progress*/)
       const double dy = p.m_y - a.m_y;
       const double t = dx * c + dy * s;
       if (t > kTol && std::fabs(dy * c - dx * s) <= kTol && t < len - kTol) {
-        InsertIdx(i + 1, m_Idx[static_cast<std::size_t>(k)]);
+        const CSpherePolyAreaFlag entry = m_Idx[static_cast<std::size_t>(k)];
+        InsertIdx(i + 1, entry);
         // The positions behind the insertion moved up by one; the shortened
         // edge is examined on from the next vertex.
         if (k > i)

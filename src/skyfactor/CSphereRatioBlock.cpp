@@ -59,8 +59,16 @@ std::vector<CKelBlockCubeArray> CSphereRatioBlock::DivideBlock(const CKelBlockCu
                                                               const CKelCoord3D* chkpnt, double Angle, int step)
 {
   const CKelCoord2D p1(chkpnt->m_x, chkpnt->m_y);
+  // A block without its planes is not divided: fit them on a copy.
+  CKelBlockCubeArray work = blocks;
+  for (CKelBlockCube& block : work) {
+    if (!block.IsPlaneEuqationSet(false))
+      block.GetPlaneEquation(false);
+    if (!block.IsPlaneEuqationSet(true))
+      block.GetPlaneEquation(true);
+  }
   CKelBlockCubeArray left, right;
-  blocks.DivideBlock(nullptr, p1, Along(p1, Angle), left, right);
+  work.DivideBlock(nullptr, p1, Along(p1, Angle), left, right);
   if (step < 1 || step >= 180)
     return {right, left};
   std::vector<CKelBlockCubeArray> groups;
