@@ -12,6 +12,7 @@
 #include "CSphereRatioBlock.h"
 #include "SkyBlocks.h"
 #include "SkyRayReference.h"
+#include "SkyScene.h"
 
 namespace {
 
@@ -146,6 +147,31 @@ TEST(SkyFactorRandomScenes, CoveringInvariants)
       std::vector<CKelBlockCube> reversed(scene.list.rbegin(), scene.list.rend());
       EXPECT_NEAR(1 - all, Ratio(Subset(reversed, 0, reversed.size()), step, false, scene.angle), 1e-9) << seed;
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The benchmark scene: every method gives a ratio at its check points, the
+// methods agree, and the reference agrees with them.
+TEST(SkyFactorScene, EveryPointComputesAndAgrees)
+{
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(12);
+  ASSERT_EQ(12, blocks.Size());
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
+  for (std::size_t k : {0u, 33u, 99u}) {
+    double ratios[2] = {0, 0};
+    for (bool sansya : {false, true}) {
+      CSphereRatioBlock r;
+      r.m_AngleStep = 1;
+      ASSERT_EQ(0, r.CalcSphereRatio(nullptr, -1, 0, false, blocks, points[k], &ratios[sansya], sansya)) << k;
+    }
+    EXPECT_GT(ratios[0], 0.3) << k;
+    EXPECT_LT(ratios[0], 0.95) << k;
+    EXPECT_NEAR(ratios[0], ratios[1], 1e-6) << k;
+    EXPECT_NEAR(sky_test::RayReference(blocks, points[k]).SkyFactor(400, k), ratios[0], 5e-4) << k;
   }
 }
 
