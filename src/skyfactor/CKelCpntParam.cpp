@@ -157,14 +157,25 @@ _CPntItem CKelCpntTable::GetOldParam() const
   return item;
 }
 
+namespace {
+
+// The fields the two older records share.
+template <class Record>
+void SetHead(CKelCpntTable& p, const Record& item)
+{
+  p.m_x = item.x;
+  p.m_y = item.y;
+  p.m_z = item.z;
+  p.m_Time = item.m_Time;
+  p.m_Option = item.m_Option;
+  p.m_No = item.m_No;
+}
+
+}  // namespace
+
 void CKelCpntTable::SetOldParam(const _CPntItem& item)
 {
-  m_x = item.x;
-  m_y = item.y;
-  m_z = item.z;
-  m_Time = item.m_Time;
-  m_Option = item.m_Option;
-  m_No = item.m_No;
+  SetHead(*this, item);
   m_BlockNo = item.m_BlockNo;
   m_WallNo = item.m_WallNo;
   m_TimeA = item.m_TimeA;
@@ -175,36 +186,9 @@ void CKelCpntTable::SetOldParam(const _CPntItem& item)
   m_Flag = item.m_Flag;
 }
 
-void CKelCpntTable::SetOldParam(const ChekPointDataTag& item)
-{
-  m_x = item.x;
-  m_y = item.y;
-  m_z = item.z;
-  m_Time = item.m_Time;
-  m_Option = item.m_Option;
-  m_No = item.m_No;
-}
+void CKelCpntTable::SetOldParam(const ChekPointDataTag& item) { SetHead(*this, item); }
 
-// --- CKelCpntParam: container and compares ------------------------------------------------------
-
-CKelObject* CKelCpntParam::GetElement(int Index)
-{
-  PLN_ASSERT(0 <= Index && Index < static_cast<int>(size()));
-  return &(*this)[static_cast<std::size_t>(Index)];
-}
-
-void CKelCpntParam::AddElement(const CKelObject* pItem)
-{
-  const auto* point = dynamic_cast<const CKelCpntTable*>(pItem);
-  PLN_ASSERT(pItem != NULL && point != nullptr);
-  push_back(*point);
-}
-
-void CKelCpntParam::Erase(int Index)
-{
-  PLN_ASSERT(0 <= Index && Index < static_cast<int>(size()));
-  erase(begin() + Index);
-}
+// --- CKelCpntParam: compares ------------------------------------------------------
 
 bool CKelCpntParam::operator==(const CKelCpntParam& other) const { return KelList::Equal(*this, other); }
 

@@ -28,6 +28,7 @@
 #include "CKelCoord.h"
 #include "CKelCpntParamCore.h"
 #include "CKelObject.h"
+#include "CKelVectorArray.h"
 #include "CSelectList.h"
 
 class CKelArchiveCore;
@@ -146,18 +147,15 @@ public:
   bool SSChkpntTime(CKelBaseParam& base);
 };
 
-class CKelCpntParam : public std::vector<CKelCpntTable>, public CKelObjectArray, public CKelCpntParamCore {
+class CKelCpntParam : public CKelVectorArray<CKelCpntTable>, public CKelCpntParamCore {
 public:
   CKelCpntParam() = default;
   CKelCpntParam(const CKelCpntParam&) = default;
   CKelCpntParam& operator=(const CKelCpntParam&) = default;
   ~CKelCpntParam() override = default;
 
-  // --- Container interface
-  int GetSize() const override { return static_cast<int>(size()); }
-  CKelObject* GetElement(int Index) override;
-  void AddElement(const CKelObject* pItem) override;
-  void Erase(int Index) override;
+  // The number of points, for both interfaces.
+  int GetSize() const override { return CKelVectorArray::GetSize(); }
 
   // --- Compares
   bool operator==(const CKelCpntParam& other) const;

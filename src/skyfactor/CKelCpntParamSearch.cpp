@@ -2,6 +2,7 @@
 // lies at, its shadow times, and the point whose time most exceeds what
 // its regulation area permits.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>

@@ -1,5 +1,6 @@
 #include "CSphereRatioParam.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -164,25 +165,6 @@ void CSphereRatioParam::DeleteSphereWorkRatioPlanBlock1()
 }
 
 // --- CSphereRatioParamArray ----------------------------------------------------------------------
-
-CKelObject* CSphereRatioParamArray::GetElement(int Index)
-{
-  PLN_ASSERT(0 <= Index && Index < static_cast<int>(size()));
-  return &(*this)[static_cast<std::size_t>(Index)];
-}
-
-void CSphereRatioParamArray::AddElement(const CKelObject* pItem)
-{
-  const auto* param = dynamic_cast<const CSphereRatioParam*>(pItem);
-  PLN_ASSERT(pItem != NULL && param != nullptr);
-  push_back(*param);
-}
-
-void CSphereRatioParamArray::Erase(int Index)
-{
-  PLN_ASSERT(0 <= Index && Index < static_cast<int>(size()));
-  erase(begin() + Index);
-}
 
 CSphereRatioParam* CSphereRatioParamArray::GetSphereRatioParam(int i)
 {

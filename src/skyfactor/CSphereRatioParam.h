@@ -27,6 +27,7 @@
 #include "CKelBlockCubeArray.h"
 #include "CKelCoord.h"
 #include "CKelObject.h"
+#include "CKelVectorArray.h"
 #include "CSphereAngleParam.h"
 #include "CSphereRatioBlock.h"
 #include "CSyasenCheckCalcKind.h"
@@ -128,13 +129,8 @@ private:
   bool LoadOldBlocks(CKelFileIO& f, int* remaining);
 };
 
-class CSphereRatioParamArray : public std::vector<CSphereRatioParam>, public CKelObjectArray {
+class CSphereRatioParamArray : public CKelVectorArray<CSphereRatioParam> {
 public:
-  int GetSize() const override { return static_cast<int>(size()); }
-  CKelObject* GetElement(int Index) override;
-  void AddElement(const CKelObject* pItem) override;
-  void Erase(int Index) override;
-
   // Element i, or null outside the list.
   CSphereRatioParam* GetSphereRatioParam(int i);
   // Whether some element's check point lies within 1e-5 of param's in x, y

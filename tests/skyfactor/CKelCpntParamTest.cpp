@@ -333,9 +333,9 @@ TEST(CKelCpntParam, ContainerMarksAndCounts)
 TEST(CKelCpntParamDeathTest, ContainerPreconditions)
 {
   CKelCpntParam list;
-  EXPECT_DEATH(list.GetElement(0), "0 <= Index");
-  EXPECT_DEATH(list.Erase(-1), "0 <= Index");
-  EXPECT_DEATH(list.AddElement(nullptr), "pItem != NULL");
+  EXPECT_DEATH(list.GetElement(0), "0 <= index");
+  EXPECT_DEATH(list.Erase(-1), "0 <= index");
+  EXPECT_DEATH(list.AddElement(nullptr), "item != nullptr");
   CKelCpntTable p;
   EXPECT_DEATH(p.Append(CKelCoord3D()), "false");
 }

@@ -351,7 +351,7 @@ TEST(CSphereRatioParamDeathTest, PointEditingAndSetsAreRefused)
   EXPECT_DEATH(p.Append(CKelCoord3D()), "false");
   EXPECT_DEATH(p.DeleteSphereRatioBaseBlock1(2), "set == 0");
   CSphereRatioParamArray list;
-  EXPECT_DEATH(list.AddElement(nullptr), "pItem != NULL");
+  EXPECT_DEATH(list.AddElement(nullptr), "item != nullptr");
 }
 
 }  // namespace
