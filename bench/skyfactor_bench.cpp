@@ -1,13 +1,19 @@
 // The triangle division of sky outlines: stars, a comb and the outline of a
-// long wall, against the step-by-step reference on the smaller sizes.
+// long wall, against the step-by-step reference on the smaller sizes. The
+// sky factor of a realistic scene by both methods and by ray sampling.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 
 #include "CDividTriangle.h"
 #include "DividTriangleLiteral.h"
 #include "SkyOutlines.h"
+#include "CSphereRatioBlock.h"
+#include "SkyRayReference.h"
+#include "SkyScene.h"
 
 namespace {
 
@@ -50,6 +56,97 @@ BENCHMARK(BM_DivideStar)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillise
 BENCHMARK(BM_DivideComb)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DivideWall)->Arg(300)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceStar)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
+
+// --- The sky factor of a realistic scene ----------------------------------------------
+// Check points along the road in turn; times are per check point.
+
+struct Method {
+  int step;
+  bool sansya;
+  int kind;
+  bool inProjection;
+};
+
+double SceneRatio(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, const Method& m)
+{
+  CSphereRatioBlock r;
+  r.m_AngleStep = m.step;
+  r.m_ExpandKind = m.kind;
+  r.m_bExpandInProjection = m.inProjection;
+  double ratio = -1;
+  r.CalcSphereRatio(nullptr, -1, 0, false, blocks, point, &ratio, m.sansya);
+  return ratio;
+}
+
+void ScenePerPoint(benchmark::State& state, const Method& m)
+{
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(12);
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
+  std::size_t k = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(SceneRatio(blocks, points[k], m));
+    k = (k + 1) % points.size();
+  }
+}
+
+void BM_SceneOutlineStep10(benchmark::State& state) { ScenePerPoint(state, {10, false, 2, false}); }
+void BM_SceneOutlineStep1(benchmark::State& state) { ScenePerPoint(state, {1, false, 2, false}); }
+void BM_SceneSectorStep10Kind2(benchmark::State& state) { ScenePerPoint(state, {10, true, 2, true}); }
+void BM_SceneSectorStep10Kind0(benchmark::State& state) { ScenePerPoint(state, {10, true, 0, true}); }
+
+// Blocks x points at step 1 by the outline method: one iteration computes
+// every point (the growth over 3, 12, 48 blocks and 1, 10, 100 points).
+void BM_SceneOutlineStep1All(benchmark::State& state)
+{
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(static_cast<int>(state.range(0)));
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(static_cast<int>(state.range(1)));
+  for (auto _ : state) {
+    for (const CKelCoord3D& p : points)
+      benchmark::DoNotOptimize(SceneRatio(blocks, p, {1, false, 2, false}));
+  }
+}
+
+// The reference at n x n rays at one check point; with replicas > 1 the
+// counter sd is the spread of that many seeded replicas, and 4 sd must not
+// exceed 1e-5 for the count to serve as the reference.
+void BM_SceneReference(benchmark::State& state)
+{
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(12);
+  const CKelCoord3D point = sky_test::ScenePoints(100)[50];
+  const int n = static_cast<int>(state.range(0));
+  const int replicas = static_cast<int>(state.range(1));
+  const sky_test::RayReference reference(blocks, point);
+  double sum = 0, squares = 0;
+  for (auto _ : state) {
+    sum = squares = 0;
+    for (int r = 0; r < replicas; ++r) {
+      const double v = reference.SkyFactor(n, static_cast<std::uint64_t>(r + 1));
+      sum += v;
+      squares += v * v;
+    }
+  }
+  const double mean = sum / replicas;
+  state.counters["ratio"] = mean;
+  state.counters["analytic"] = SceneRatio(blocks, point, {1, false, 2, false});
+  if (replicas > 1)
+    state.counters["sd"] = std::sqrt(std::max(0.0, (squares - replicas * mean * mean) / (replicas - 1)));
+}
+
+BENCHMARK(BM_SceneOutlineStep10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneOutlineStep1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneSectorStep10Kind2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneSectorStep10Kind0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneOutlineStep1All)
+    ->ArgsProduct({{3, 12, 48}, {1, 10, 100}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneReference)
+    ->Args({1000, 1})
+    ->Args({3162, 1})
+    ->Args({1000, 8})
+    ->Args({3162, 8})
+    ->Args({10000, 8})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

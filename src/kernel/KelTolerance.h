@@ -232,3 +232,24 @@ inline constexpr double AutoCutRect = 2e-5;
 inline constexpr double AutoAreaChanged = 0.02;
 
 }  // namespace KelTol
+
+// --- Check points at walls and sky-factor check points
+namespace KelTol {
+
+// A check point may lie this far before the start or past the end of its
+// wall, and its height this far outside the wall's bottom and top.
+inline constexpr double CpntWallEnd = 0.001;
+// Slack on the wall offset (how far outside its wall a point may lie).
+inline constexpr double CpntWallOffset = 1e-4;
+// A check point at a measuring distance within this counts as at it.
+inline constexpr double CpntMeasureDistance = 1e-5;
+// Two sky-factor check points closer than this per coordinate are one.
+inline constexpr double SkyCheckPointSame = 1e-5;
+// Picking projected points: a disc position within SkyPickDisc in x and y,
+// a local point within SkyPickPoint per coordinate.
+inline constexpr double SkyPickDisc = 1e-6;
+inline constexpr double SkyPickPoint = 1e-4;
+// Inside tests of merged outlines in the azimuth-elevation chart.
+inline constexpr double SkyChartInside = 1e-7;
+
+}  // namespace KelTol
