@@ -202,3 +202,47 @@ inline constexpr double SlantPiece = 1e-6;
 inline constexpr double SlantDivision = 2.5e-5;
 
 }  // namespace KelTol
+
+// Tolerances of the sky-factor union (projected outlines in the azimuth,
+// elevation chart and on the sky disc).
+namespace KelTol {
+
+// Contacts of two chart segments: a target whose ends' offsets from the
+// source line differ by no more than SkyCrossParallel runs along it; a
+// crossing may lie SkyCrossReach beyond either segment's ends.
+inline constexpr double SkyCrossParallel = 5e-7;
+inline constexpr double SkyCrossReach = 1e-7;
+// Touching and crossing edges of one outline receive shared vertices at
+// this band (far below SkyDisc, so only true contacts count).
+inline constexpr double SkyContact = 1e-12;
+// A direction within this of -pi is taken as pi when the trace starts.
+inline constexpr double SkyMinusPi = 2e-16;
+// A traced block outline (chart area) must exceed this to be registered.
+inline constexpr double SkyOutlineArea = 1e-6;
+// A united boundary becomes a parameter only above this share of the disc.
+inline constexpr double SkyParamArea = 1e-8;
+// The inside test of the union: edges inside another outline by this band.
+inline constexpr double SkyUnionInside = 1e-9;
+
+}  // namespace KelTol
+
+// --- Check points at walls and sky-factor check points
+namespace KelTol {
+
+// A check point may lie this far before the start or past the end of its
+// wall, and its height this far outside the wall's bottom and top.
+inline constexpr double CpntWallEnd = 0.001;
+// Slack on the wall offset (how far outside its wall a point may lie).
+inline constexpr double CpntWallOffset = 1e-4;
+// A check point at a measuring distance within this counts as at it.
+inline constexpr double CpntMeasureDistance = 1e-5;
+// Two sky-factor check points closer than this per coordinate are one.
+inline constexpr double SkyCheckPointSame = 1e-5;
+// Picking projected points: a disc position within SkyPickDisc in x and y,
+// a local point within SkyPickPoint per coordinate.
+inline constexpr double SkyPickDisc = 1e-6;
+inline constexpr double SkyPickPoint = 1e-4;
+// Inside tests of merged outlines in the azimuth-elevation chart.
+inline constexpr double SkyChartInside = 1e-7;
+
+}  // namespace KelTol

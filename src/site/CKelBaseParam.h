@@ -1,14 +1,15 @@
 #pragma once
 // CKelBaseParam: the base parameters of a regulation check, passed by
 // reference to the operations that read them. A plain record the caller
-// fills; it has no operations of its own. (The sky-factor work adds its
-// shadow-time calculator to it.)
+// fills; it has no operations of its own. The shadow-time calculator is the
+// check driver's, held by pointer and not owned (null: none).
 
 #include <cstdint>
 #include <vector>
 
 #include "CAreaRgl.h"
 #include "CKelAreaCoord2D.h"
+#include "CKelHikageTimeCore.h"
 #include "CKelHSite.h"
 #include "CKelMSite.h"
 
@@ -28,4 +29,5 @@ public:
   std::vector<CKelGroundArea> m_GroundArea;
   double m_Distance1 = 5.0;  // the first and second measuring distances (metres)
   double m_Distance2 = 10.0;
+  CKelHikageTimeCore* m_pTimeCalc = nullptr;
 };

@@ -32,6 +32,11 @@
 
 class CSunConst;
 class CKelBaseParam;
+class CKelAreaCoord3D;
+class CKelBlockCoord;
+class CKelBlockCube;
+class CKelBlockCubeArray;
+class CSphereBlkDataArrayNew;
 
 // One entry of the one-degree edge subdivision.
 class CSphereAWork {
@@ -98,7 +103,60 @@ public:
   // angle line, or inserts a new angle-line entry in order.
   static void AddAngle(std::vector<CSphereAWork>& list, double angle, bool ascending);
 
+  // --- Block outlines (CSphereABlock.cpp)
+  // which: -1 no expansion, 0 the upper heights, 1 the lower heights, 2 and
+  // above none, every point marked as an edge end. expand0 takes the
+  // one-degree variant for which 0 and 1. side: +1 for a face on the local
+  // +y side, -1 on the -y side (the branch of the azimuth). Nothing is
+  // projected while no check point is set or the angle step is below 1.
+  // An edge passing horizontally through the check point is seen edge-on
+  // and projects nothing.
+  //
+  // The points of edge c1-c2 at azimuths a1, the multiples of step between,
+  // and a2 (degrees).
+  std::vector<CKelCoord3DEx> InsertAnglePoint(int side, const CSphereCoordD2D& c1, const CSphereCoordD2D& c2, double a1,
+                                              double a2, int step) const;
+  std::vector<CSphereAWork> InsertAnglePointExpand0(int side, const CSphereCoordD2D& c1, const CSphereCoordD2D& c2,
+                                                    double a1, double a2, int mode, int step) const;
+  // The outline of the side face under the block edge p1-p2 (local): 1
+  // when out holds more than one point, 0 when nothing, -1 when the
+  // expanded face vanishes.
+  int CalcSide(const CKelBlockCoord& p1, const CKelBlockCoord& p2, int side, int which, bool expand0,
+               CSphereCoordD2DArray& out) const;
+  int CalcSideExpand0(const CKelBlockCoord& p1, const CKelBlockCoord& p2, int side, int which,
+                      CSphereCoordD2DArray& out) const;
+  // The projected polyline of one edge of a 3D face (local).
+  int CalcSideArea(const CKelCoord3D& p1, const CKelCoord3D& p2, int side, CSphereCoordD2DArray& out) const;
+  int CalcSideExpand0Area(const CKelCoord3D& p1, const CKelCoord3D& p2, int side, CSphereCoordD2DArray& out) const;
+  // One outline per projected side face of every piece above the check
+  // point (world block).
+  std::vector<CSphereCoordD2DArray> GetSphereBlock(const CKelBlockCube& block, int which, bool expand0) const;
+  // The same per piece above the cut; empty when a face vanished.
+  std::vector<std::vector<CSphereCoordD2DArray>> GetSpherePieces(const CKelBlockCube& block, int which,
+                                                                 bool expand0) const;
+  // The outline of a 3D face (world); empty for an empty face or one on
+  // both sides of the local x axis.
+  CSphereCoordD2DArray GetSphereArea(const CKelAreaCoord3D& face, int which, bool expand0) const;
+  std::vector<CSphereCoordD2DArray> GetSphereBlockArea(const CKelAreaCoord3D& face) const;
+  // Registration with the union; 0, or the first non-zero code. 1 also for
+  // a check point on the plan of a block rising above it, non-finite
+  // coordinates, an angle step below 1, or a face without outline.
+  int RegistSphereRatio2(int which, bool expand0, const CKelCoord3D* chk, const CKelBlockCubeArray& blocks,
+                         CSphereBlkDataArrayNew& store) const;
+  int RegistSphereRatioFace(int which, bool expand0, const CKelCoord3D* chk, const CKelAreaCoord3D& face,
+                            CSphereBlkDataArrayNew& store) const;
+  static int RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& outlines, CSphereBlkDataArrayNew& store);
+
 private:
+  // The projection of a local point with the given height.
+  CSphereCoordD2D Project(int side, double x, double y, double z) const;
+  // Whether the segment p1-p2 (local plan) passes through the check point.
+  static bool SeenEdgeOn(const CKelCoord2D& p1, const CKelCoord2D& p2);
+  // The block's faces, the block already in local heights.
+  bool AppendBlockFaces(const CKelBlockCube& piece, int which, bool expand0,
+                        std::vector<CSphereCoordD2DArray>& out) const;
+  bool BlockCoversCheckPoint(const CKelBlockCube& block) const;
+
   // The sun's disc position from the time after its clock correction.
   bool SunPositionAtSolarTime(const CSunConst& sun, double solarTime, CKelCoord2D* out) const;
   // r of the sun for m_Kind from cos h and sin h; false for another kind.

@@ -1,0 +1,451 @@
+#include "CSphereBlkDataArrayNew.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "CKelProgressCore.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
+
+namespace {
+
+constexpr double kTol = KelTol::SkyDisc;
+using Crossing = CKelArea<CKelCoord2D>::Crossing;
+
+}  // namespace
+
+CSphereBlkDataArrayNew::CSphereBlkDataArrayNew(const CSphereBlkDataArrayNew& other)
+    : m_PolyCoord(other.m_PolyCoord), m_PolyArea(other.m_PolyArea), m_BlkLine(other.m_BlkLine),
+      m_ExpandLine(other.m_ExpandLine)
+{
+  RepointPolygons();
+}
+
+CSphereBlkDataArrayNew& CSphereBlkDataArrayNew::operator=(const CSphereBlkDataArrayNew& other)
+{
+  if (this != &other) {
+    m_PolyCoord = other.m_PolyCoord;
+    m_PolyArea = other.m_PolyArea;
+    m_BlkLine = other.m_BlkLine;
+    m_ExpandLine = other.m_ExpandLine;
+    RepointPolygons();
+  }
+  return *this;
+}
+
+void CSphereBlkDataArrayNew::RepointPolygons()
+{
+  for (CSpherePolyArea& area : m_PolyArea)
+    area.m_pCoord = &m_PolyCoord;
+}
+
+CSpherePolyArea CSphereBlkDataArrayNew::NewPolyArea()
+{
+  CSpherePolyArea area;
+  area.m_pCoord = &m_PolyCoord;
+  return area;
+}
+
+void CSphereBlkDataArrayNew::AddPolyLine(const CSpherePolyLineArray& lines)
+{
+  CSpherePolyArea area = NewPolyArea();
+  for (int idx : lines.m_OutlineIdx)
+    area.AddIdx(m_PolyCoord.Add(lines.m_PolyCoord[static_cast<std::size_t>(idx)]));
+  m_PolyArea.push_back(area);
+}
+
+// --- Progress ------------------------------------------------------------------------
+
+int CSphereBlkDataArrayNew::StepProgress(CKelProgressCore* progress) const
+{
+  if (progress == nullptr)
+    return kDone;
+  progress->StepIt();
+  ShowStepText(progress);
+  return progress->CheckAbort() ? kCancelled : kDone;
+}
+
+void CSphereBlkDataArrayNew::ShowStepText(CKelProgressCore* progress)
+{
+  if (progress == nullptr || progress->GetRange() == 0)
+    return;
+  const long long perMille = static_cast<long long>(progress->GetPos()) * 1000 / progress->GetRange();
+  char text[32];
+  std::snprintf(text, sizeof text, " %3lld.%lld%% ", perMille / 10, perMille % 10);
+  progress->SetText(text);
+}
+
+// --- Phases ------------------------------------------------------------------------------
+
+int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
+{
+  for (CSpherePolyArea& area : m_PolyArea) {
+    if (area.GetArea() < 0)
+      std::reverse(area.m_Idx.begin(), area.m_Idx.end());
+  }
+  for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
+    for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
+      if (i == j || !m_PolyArea[i].BoxMeets(m_PolyArea[j]))
+        continue;
+      const int r = m_PolyArea[i].CalcCrossPoint(progress, m_PolyArea[j]);
+      if (r != 0)
+        return r;
+    }
+    if (StepProgress(progress) != kDone)
+      return kCancelled;
+  }
+  return kDone;
+}
+
+int CSphereBlkDataArrayNew::DeletePointInArea(CKelProgressCore* progress)
+{
+  // Outline polygons of the chart for the inside tests.
+  for (CSpherePolyArea& area : m_PolyArea) {
+    area.m_AreaCoord.m_pt.clear();
+    for (int k = 0; k < area.Size(); ++k)
+      area.m_AreaCoord.m_pt.push_back(m_PolyCoord.Chart(area.IdxAt(k)));
+    area.m_AreaCoord.SetMaxMin();
+    area.m_AreaCoord.SetArea();
+    if (StepProgress(progress) != kDone)
+      return kCancelled;
+  }
+  // Edges shared with another polygon in the opposite direction.
+  for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
+    CSpherePolyArea& area = m_PolyArea[i];
+    const int n = area.Size();
+    for (int k = 0; k < n; ++k) {
+      const int prev = k == 0 ? n - 1 : k - 1;
+      if (area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag != 0)
+        continue;
+      const int a = area.IdxAt(prev);
+      const int b = area.IdxAt(k);
+      std::vector<CSearchIdxWork> hits;
+      bool reversed = false;
+      for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
+        if (j == i)
+          continue;
+        const int pos = m_PolyArea[j].SearchIdx(a, b);
+        if (pos != 0) {
+          hits.emplace_back(static_cast<int>(j), pos);
+          reversed = reversed || pos < 0;
+        }
+      }
+      if (!reversed)
+        continue;
+      area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kShared;
+      for (const CSearchIdxWork& hit : hits) {
+        const int entry = hit.m_EdgePos > 0 ? hit.m_EdgePos - 1 : -hit.m_EdgePos - 1;
+        m_PolyArea[static_cast<std::size_t>(hit.m_AreaNo)].m_Idx[static_cast<std::size_t>(entry)].m_EdgeFlag =
+            CSpherePolyAreaFlag::kShared;
+      }
+    }
+    if (StepProgress(progress) != kDone)
+      return kCancelled;
+  }
+  // Edges inside another polygon.
+  const auto inside = [](const CSpherePolyArea& other, const CKelCoord2D& p) {
+    return other.m_AreaCoord.InArea(p, KelTol::SkyUnionInside, KelTol::SkyUnionInside, Crossing::TenthTol);
+  };
+  for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
+    CSpherePolyArea& area = m_PolyArea[i];
+    const int n = area.Size();
+    for (int k = 0; k < n; ++k) {
+      const int prev = k == 0 ? n - 1 : k - 1;
+      const CKelCoord2D a = m_PolyCoord.Chart(area.IdxAt(prev));
+      const CKelCoord2D b = m_PolyCoord.Chart(area.IdxAt(k));
+      const CKelCoord2D mid((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2);
+      for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
+        if (j == i)
+          continue;
+        const int r = inside(m_PolyArea[j], mid);
+        const bool in = r == 1 || (r == -1 && (inside(m_PolyArea[j], a) == 1 || inside(m_PolyArea[j], b) == 1));
+        if (in) {
+          area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kInside;
+          break;
+        }
+      }
+    }
+    if (StepProgress(progress) != kDone)
+      return kCancelled;
+  }
+  return kDone;
+}
+
+int CSphereBlkDataArrayNew::AddLineArray(CKelProgressCore* progress)
+{
+  for (const CSpherePolyArea& area : m_PolyArea) {
+    const int n = area.Size();
+    for (int k = 0; k < n; ++k) {
+      const int prev = k == 0 ? n - 1 : k - 1;
+      if (area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag >= 0)
+        m_BlkLine.Add(&m_PolyCoord, area.IdxAt(prev), area.IdxAt(k));
+    }
+    if (StepProgress(progress) != kDone)
+      return kCancelled;
+  }
+  return kDone;
+}
+
+bool CSphereBlkDataArrayNew::CheckDupLine() const
+{
+  const std::size_t n = m_BlkLine.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = i + 1; j < n; ++j) {
+      const CSphereBlkDataLineArray& ci = m_BlkLine[i];
+      const CSphereBlkDataLineArray& cj = m_BlkLine[j];
+      if (ci.empty() || cj.empty())
+        continue;
+      if (ci.back() == cj.front()) {
+        for (std::size_t k = j + 1; k < n; ++k) {
+          if (!m_BlkLine[k].empty() && m_BlkLine[k].front() == ci.back())
+            return true;
+        }
+      } else if (ci.front() == cj.back()) {
+        for (std::size_t k = j + 1; k < n; ++k) {
+          if (!m_BlkLine[k].empty() && m_BlkLine[k].back() == ci.front())
+            return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
+int CSphereBlkDataArrayNew::MergeLine()
+{
+  for (std::size_t i = 0; i < m_BlkLine.size(); ++i) {
+    bool joined = true;
+    while (joined) {
+      joined = false;
+      for (std::size_t j = i + 1; j < m_BlkLine.size() && !joined; ++j) {
+        CSphereBlkDataLineArray& ci = m_BlkLine[i];
+        const CSphereBlkDataLineArray& cj = m_BlkLine[j];
+        if (ci.empty() || cj.empty())
+          continue;
+        if (cj.front() == ci.back()) {
+          ci.insert(ci.end(), cj.begin() + 1, cj.end());
+          joined = true;
+        } else if (cj.back() == ci.front()) {
+          ci.insert(ci.begin(), cj.begin(), cj.end() - 1);
+          joined = true;
+        }
+        if (joined)
+          m_BlkLine.erase(m_BlkLine.begin() + static_cast<std::ptrdiff_t>(j));
+      }
+    }
+  }
+  return kDone;
+}
+
+void CSphereBlkDataArrayNew::CheckPoint(int p)
+{
+  const CKelCoord2D pt = m_PolyCoord.Chart(p);
+  for (CSpherePolyArea& area : m_PolyArea) {
+    for (int k = 0; k < area.Size(); ++k) {
+      const int a = area.IdxAt(k);
+      const int b = area.IdxAt((k + 1) % area.Size());
+      if (a == p || b == p)
+        continue;
+      double c = 1, s = 0, len = 0;
+      const CKelCoord2D pa = m_PolyCoord.Chart(a);
+      CalcCosSin(pa, m_PolyCoord.Chart(b), &c, &s, &len);
+      const double dx = pt.m_x - pa.m_x;
+      const double dy = pt.m_y - pa.m_y;
+      const double t = dx * c + dy * s;
+      if (t > 0 && t < len && std::fabs(dy * c - dx * s) <= kTol) {
+        area.InsertIdx(k + 1, CSpherePolyAreaFlag(p));
+        ++k;
+      }
+    }
+  }
+}
+
+void CSphereBlkDataArrayNew::ResetFlags()
+{
+  for (CSpherePolyArea& area : m_PolyArea) {
+    for (CSpherePolyAreaFlag& f : area.m_Idx)
+      f.m_EdgeFlag = CSpherePolyAreaFlag::kKept;
+    area.m_AreaCoord.m_pt.clear();
+  }
+}
+
+int CSphereBlkDataArrayNew::RunPhases(CKelProgressCore* progress, bool withCrossings)
+{
+  int r = withCrossings ? CalcCrossPoint(progress) : kDone;
+  if (r == kDone)
+    r = DeletePointInArea(progress);
+  if (r == kDone)
+    r = AddLineArray(progress);
+  return r;
+}
+
+int CSphereBlkDataArrayNew::RetryOpenChains(CKelProgressCore* progress, int startPos)
+{
+  bool open = false;
+  const CSphereBlkDataLineArrayArray chains = m_BlkLine;
+  for (const CSphereBlkDataLineArray& chain : chains) {
+    if (chain.IsClosed())
+      continue;
+    open = true;
+    for (int p : chain)
+      CheckPoint(p);
+  }
+  if (!open)
+    return kDone;
+  if (progress != nullptr)
+    progress->SetPos(startPos);
+  m_BlkLine.clear();
+  ResetFlags();
+  if (RunPhases(progress, false) != kDone)
+    return kCancelled;
+  if (CheckDupLine())
+    return kAmbiguous;
+  return MergeLine();
+}
+
+int CSphereBlkDataArrayNew::CalcRatio(CKelProgressCore* progress, int step, std::vector<CSphereRatioBlockParam>& params)
+{
+  m_BlkLine.clear();
+  int startPos = 0;
+  if (progress != nullptr) {
+    progress->SetRange(static_cast<int>(m_PolyArea.size()), "");
+    startPos = progress->GetPos();
+  }
+  int r = RunPhases(progress, true);
+  if (r != kDone)
+    return r;
+  if (CheckDupLine()) {
+    // Once more from a clean state: the crossings inserted meanwhile may
+    // settle the branch.
+    if (progress != nullptr)
+      progress->SetPos(startPos);
+    m_BlkLine.clear();
+    m_BlkLine.m_DeleteLine.clear();
+    ResetFlags();
+    r = RunPhases(progress, true) == kDone ? kDone : kCancelled;
+    if (CheckDupLine())
+      return kAmbiguous;
+    if (r != kDone)
+      return r;
+  }
+  MergeLine();
+  r = RetryOpenChains(progress, startPos);
+  if (r != kDone)
+    return r;
+  return RegistBlock(step, params);
+}
+
+int CSphereBlkDataArrayNew::RegistBlock(int step, std::vector<CSphereRatioBlockParam>& params)
+{
+  for (const CSphereBlkDataLineArray& chain : m_BlkLine) {
+    for (int idx : chain)
+      m_PolyCoord[static_cast<std::size_t>(idx)].ConvertCoordXY();
+    if (!chain.IsClosed())
+      return kOpenChain;
+    bool ok = true;
+    CSphereRatioBlockParam param = chain.GetSphereRatioBlock(step, m_PolyCoord, &ok);
+    if (!ok)
+      return kCancelled;
+    if (param.m_pt.size() >= 3 && std::fabs(param.CalcArea()) > KelTol::SkyParamArea)
+      params.push_back(param);
+  }
+  if (step > 0) {
+    for (CSphereRatioBlockParam& param : params) {
+      if (!param.SetBowShape())
+        return kCancelled;
+    }
+  }
+  m_ExpandLine = CreateExpandLine();
+  return kDone;
+}
+
+CSphereExpandLineArray CSphereBlkDataArrayNew::CreateExpandLine() const
+{
+  CSphereExpandLineArray lines;
+  for (const CSphereBlkDataLineArray& chain : m_BlkLine) {
+    if (!chain.IsClosed())
+      continue;
+    const int n = static_cast<int>(chain.size()) - 1;
+    const auto at = [&](int k) -> const CSphereCoordD2D& {
+      return m_PolyCoord[static_cast<std::size_t>(chain[static_cast<std::size_t>((k % n + n) % n)])];
+    };
+    const auto nearestMarked = [&](int k, int dir) {
+      for (int s = 1; s <= n; ++s) {
+        if (at(k + dir * s).m_PntKind != CSphereCoordD2D::kInserted)
+          return k + dir * s;
+      }
+      return k;
+    };
+    for (int k = 0; k < n; ++k) {
+      if (at(k).m_PntKind != CSphereCoordD2D::kSectorLine)
+        continue;
+      const int back = nearestMarked(k, -1);
+      if (at(back).m_PntKind != CSphereCoordD2D::kEnd)
+        continue;
+      const int fwd = nearestMarked(k, 1);
+      if (at(fwd).m_PntKind == CSphereCoordD2D::kEnd)
+        lines.emplace_back(at(back).m_Pos, at(k).m_Pos, at(fwd).m_Pos);
+    }
+  }
+  return lines;
+}
+
+// --- Duplicate runs (kept for callers that collect them) ------------------------------------
+
+namespace {
+
+// Whether the contacts of target a-b on source c-d end with the point end.
+bool EndsWith(CSpherePolyCoordArray& pool, int c, int d, int a, int b, int end)
+{
+  const std::vector<int> contacts = CalcCrossPoint(&pool, pool.Chart(c), pool.Chart(d), pool.Chart(a), pool.Chart(b));
+  return !contacts.empty() && contacts.back() == end;
+}
+
+}  // namespace
+
+bool CSphereBlkDataArrayNew::CutDupLineFront(CSphereBlkDataLineArray src, CSphereBlkDataLineArray dst,
+                                             CSpherePolyCoordArray& pool, std::vector<int>& out)
+{
+  if (src.empty() || dst.empty() || src.front() != dst.front())
+    return false;
+  out.push_back(src.front());
+  while (src.size() >= 2 && dst.size() >= 2) {
+    if (EndsWith(pool, src[0], src[1], dst[0], dst[1], dst[1]))
+      out.push_back(dst[1]);
+    else if (EndsWith(pool, dst[0], dst[1], src[0], src[1], src[1]))
+      out.push_back(src[1]);
+    else
+      break;
+    src.erase(src.begin());
+    dst.erase(dst.begin());
+  }
+  return out.size() >= 2;
+}
+
+bool CSphereBlkDataArrayNew::CutDupLineBack(CSphereBlkDataLineArray src, CSphereBlkDataLineArray dst,
+                                            CSpherePolyCoordArray& pool, std::vector<int>& out)
+{
+  std::reverse(src.begin(), src.end());
+  std::reverse(dst.begin(), dst.end());
+  return CutDupLineFront(src, dst, pool, out);
+}
+
+int CSphereBlkDataArrayNew::CutDupLine()
+{
+  for (std::size_t i = 0; i < m_BlkLine.size(); ++i) {
+    for (std::size_t j = i + 1; j < m_BlkLine.size(); ++j) {
+      const CSphereBlkDataLineArray& a = m_BlkLine[i];
+      const CSphereBlkDataLineArray& b = m_BlkLine[j];
+      if (a.empty() || b.empty())
+        continue;
+      std::vector<int> run;
+      if (a.front() == b.front())
+        CutDupLineFront(a, b, m_PolyCoord, run);
+      run.clear();
+      if (a.back() == b.back())
+        CutDupLineBack(a, b, m_PolyCoord, run);
+    }
+  }
+  return kDone;
+}

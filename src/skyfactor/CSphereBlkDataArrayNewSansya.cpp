@@ -1,0 +1,495 @@
+// The preparation of the united boundaries for the sky shares: holes merged
+// into their enclosing boundary (or dropped), the triangles of every
+// boundary with their bases lifted to the expand lines, and the two-sided
+// variant that keeps the sky between the blocks' upper boundary and the
+// zenith within the azimuth range the blocks span (a fan).
+//
+// Points of the two-sided variant are chart points (azimuth, elevation);
+// bridges, triangles and expand lines use disc positions.
+
+#include <algorithm>
+#include <cmath>
+
+#include "CClineData.h"
+#include "CDividTriangle.h"
+#include "CSphereBlkDataArrayNew.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
+
+namespace {
+
+constexpr double kTol = KelTol::SkyDisc;
+using Line = std::vector<CKelCoord2D>;
+
+// Codes of a point of the two-sided variant.
+constexpr int kAtMin = 4;
+constexpr int kAtMax = 5;
+constexpr int kOnHorizon = 8;
+
+bool Near(double a, double b)
+{
+  return std::fabs(a - b) <= kTol;
+}
+
+CSphereCoordD2D AnglePoint(double ad, double ae)
+{
+  CSphereCoordD2D p;
+  p.m_AD = ad;
+  p.m_AE = ae;
+  p.ConvertCoordXY();
+  return p;
+}
+
+// Appends p unless it equals the point appended last.
+void PushDistinct(Line& out, const CKelCoord2D& p)
+{
+  if (out.empty() || !(out.back() == p))
+    out.push_back(p);
+}
+
+void DropClosingRepeat(Line& out)
+{
+  if (out.size() >= 2 && out.front() == out.back())
+    out.erase(out.begin());
+}
+
+}  // namespace
+
+int CSphereBlkDataArrayNew::CalcSansya(int nRound, std::vector<CSphereRatioBlockParam>& params, int step,
+                                       bool twoSided, bool dropHoles, CSphereFunShapeParamArray& fans)
+{
+  if (params.empty())
+    return kDone;
+  if (twoSided) {
+    bool ok = true;
+    params = Side2_CreateBoundaryLine(params, fans, &ok);
+    if (!ok)
+      return kCancelled;
+  } else if (!Merge(params, step, dropHoles)) {
+    return kCancelled;
+  }
+  return CreateSansya(nRound, params);
+}
+
+// --- Holes ----------------------------------------------------------------------------------
+
+bool CSphereBlkDataArrayNew::Merge(std::vector<CSphereRatioBlockParam>& params, int step, bool dropHoles)
+{
+  bool ok = true;
+  if (dropHoles) {
+    params.erase(std::remove_if(params.begin(), params.end(),
+                                [](const CSphereRatioBlockParam& p) { return p.m_area < 0; }),
+                 params.end());
+    for (CSphereRatioBlockParam& p : params)
+      ok = p.DeleteHorzPoint(step) && ok;
+    return ok;
+  }
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    params[i].m_bFlag = false;
+    for (std::size_t j = 0; j < params.size(); ++j) {
+      if (j != i)
+        InsertPoint1(params[i], params[j]);
+    }
+  }
+  for (;;) {
+    std::vector<SphereRatioBlockWorkParam> candidates;
+    for (std::size_t h = 0; h < params.size(); ++h) {
+      SphereRatioBlockWorkParam work;
+      if (params[h].m_area < 0 && SearchMergeParam(params, params[h], &work)) {
+        work.m_Src = static_cast<int>(h);
+        candidates.push_back(work);
+      }
+    }
+    if (candidates.empty())
+      break;
+    // The shortest bridge first (the first of equal ones).
+    const auto best = std::min_element(candidates.begin(), candidates.end(),
+                                       [](const auto& a, const auto& b) { return a.m_Dist < b.m_Dist; });
+    CSphereRatioBlockParam& dst = params[static_cast<std::size_t>(best->m_Dst)];
+    dst.m_bFlag = true;
+    MergeBlock(dst.m_pt, params[static_cast<std::size_t>(best->m_Src)].m_pt, best->m_DstIdx, best->m_SrcIdx);
+    params.erase(params.begin() + best->m_Src);
+  }
+  for (CSphereRatioBlockParam& p : params) {
+    if (!p.m_bFlag)
+      ok = p.DeleteHorzPoint(step) && ok;
+  }
+  return ok;
+}
+
+void CSphereBlkDataArrayNew::MergeBlock(CSphereCoordD2DArray& outline, const CSphereCoordD2DArray& hole, int i, int j)
+{
+  CSphereCoordD2DArray merged;
+  merged.assign(outline.begin(), outline.begin() + i + 1);
+  const int m = static_cast<int>(hole.size());
+  for (int k = 0; k <= m; ++k)
+    merged.push_back(hole[static_cast<std::size_t>((j + k) % m)]);
+  merged.insert(merged.end(), outline.begin() + i, outline.end());
+  outline = merged;
+}
+
+bool CSphereBlkDataArrayNew::SearchMergeParam(const std::vector<CSphereRatioBlockParam>& params,
+                                              const CSphereRatioBlockParam& hole, SphereRatioBlockWorkParam* work)
+{
+  work->m_Dst = -1;
+  if (hole.m_pt.empty())
+    return false;
+  for (std::size_t k = 0; k < params.size() && work->m_Dst < 0; ++k) {
+    if (params[k].m_area > 0 && params[k].InBlock(hole.m_pt.front().m_Pos))
+      work->m_Dst = static_cast<int>(k);
+  }
+  if (work->m_Dst < 0)
+    return false;
+  const CSphereRatioBlockParam& dst = params[static_cast<std::size_t>(work->m_Dst)];
+  work->m_Dist = 1e38;
+  work->m_DstIdx = -1;
+  work->m_SrcIdx = -1;
+  for (int i = 0; i < static_cast<int>(dst.m_pt.size()); ++i) {
+    const CKelCoord2D& p = dst.m_pt[static_cast<std::size_t>(i)].m_Pos;
+    for (int j = 0; j < static_cast<int>(hole.m_pt.size()); ++j) {
+      const CKelCoord2D& q = hole.m_pt[static_cast<std::size_t>(j)].m_Pos;
+      const double d = std::hypot(q.m_x - p.m_x, q.m_y - p.m_y);
+      if (d >= work->m_Dist || hole.CheckCross(p, q, j) >= 0 || dst.CheckCross(p, q, i) >= 0)
+        continue;
+      work->m_Dist = d;
+      work->m_DstIdx = i;
+      work->m_SrcIdx = j;
+    }
+  }
+  return work->m_DstIdx >= 0 && work->m_SrcIdx >= 0;
+}
+
+namespace {
+
+// Inserts the point of edge k (p -> q) at azimuth az; false when az is not
+// strictly inside the edge's azimuths.
+bool InsertAtAzimuth(const CSphereCoordD2D& p, const CSphereCoordD2D& q, double az, CSphereRatioBlockParam& target,
+                     int k)
+{
+  const bool inside = (p.m_AD < az - kTol && az < q.m_AD - kTol) || (q.m_AD < az - kTol && az < p.m_AD - kTol);
+  if (!inside)
+    return false;
+  const double t = (az - p.m_AD) / (q.m_AD - p.m_AD);
+  target.m_pt.insert(target.m_pt.begin() + k + 1, AnglePoint(az, p.m_AE + t * (q.m_AE - p.m_AE)));
+  return true;
+}
+
+}  // namespace
+
+void CSphereBlkDataArrayNew::InsertPoint1(CSphereRatioBlockParam& target, const CSphereRatioBlockParam& source)
+{
+  // The crossing check of InsertPoint1Sub1 decides nothing here: its point
+  // stays either way.
+  for (int k = 0; k < static_cast<int>(target.m_pt.size()); ++k) {
+    for (const CSphereCoordD2D& s : source.m_pt) {
+      const std::size_t n = target.m_pt.size();
+      const CSphereCoordD2D p = target.m_pt[static_cast<std::size_t>(k)];
+      const CSphereCoordD2D q = target.m_pt[(static_cast<std::size_t>(k) + 1) % n];
+      InsertAtAzimuth(p, q, s.m_AD, target, k);
+    }
+  }
+}
+
+int CSphereBlkDataArrayNew::InsertPoint1Sub1(const CSphereCoordD2D& p, const CSphereCoordD2D& q, double az,
+                                             CSphereRatioBlockParam& target, int k)
+{
+  if (!InsertAtAzimuth(p, q, az, target, k))
+    return 0;
+  const int n = static_cast<int>(target.m_pt.size());
+  for (int i = 0; i < n; ++i) {
+    const int prev = i == 0 ? n - 1 : i - 1;
+    // Each edge against the others: those at its start are its neighbours.
+    if (target.CheckCross(target.m_pt[static_cast<std::size_t>(prev)].m_Pos, target.m_pt[static_cast<std::size_t>(i)].m_Pos,
+                          prev) >= 0)
+      return 0;
+  }
+  return 1;
+}
+
+// --- Triangles -----------------------------------------------------------------------------
+
+int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params)
+{
+  for (CSphereRatioBlockParam& param : params) {
+    param.m_Triangle.clear();
+    if (std::fabs(param.m_area) <= KelTol::DividEmptyArea)
+      continue;
+    CDividTriangle division(&param.m_pt);
+    if (param.m_pt.size() < 3 || !division.Do(nRound))
+      return kDivisionFailed;
+    for (int t = 0; t < division.GetSize(); ++t) {
+      CSphereTriangleData tri = division.GetTriangle(t);
+      CKelCoord2D* c = tri.m_Vertex;
+      bool moved = false;
+      if (Expand(&c[0], &c[1], &c[2], &moved) != kDone)
+        return kCancelled;
+      if (moved) {
+        tri.SetTriangleParam();
+      } else {
+        if (Expand(&c[1], &c[2], &c[0], &moved) != kDone)
+          return kCancelled;
+        if (!moved && Expand(&c[2], &c[0], &c[1], &moved) != kDone)
+          return kCancelled;
+      }
+      param.m_Triangle.push_back(tri);
+    }
+  }
+  return kDone;
+}
+
+int CSphereBlkDataArrayNew::Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* c, bool* moved) const
+{
+  *moved = false;
+  for (const CSphereExpandLine& line : m_ExpandLine) {
+    if (!(line.m_Prev == *a) || !(line.m_Next == *b))
+      continue;
+    double cs = 1, sn = 0, len = 0;
+    CalcCosSin(*a, *b, &cs, &sn, &len);
+    const auto frame = [&](const CKelCoord2D& p, double* u, double* v) {
+      const double dx = p.m_x - a->m_x;
+      const double dy = p.m_y - a->m_y;
+      *u = dx * cs + dy * sn;
+      *v = dy * cs - dx * sn;
+    };
+    double um = 0, vm = 0, uc = 0, vc = 0;
+    frame(line.m_Mid, &um, &vm);
+    if (vm == 0)
+      continue;
+    frame(*c, &uc, &vc);
+    // The apex of a triangle of a boundary lies left of its base.
+    if (!(vc > 0))
+      return kCancelled;
+    if (vc > vm) {
+      const CKelCoord2D a0 = *a;
+      const double ua = uc * vm / vc;
+      const double ub = (uc - len) * vm / vc + len;
+      *a = CKelCoord2D(a0.m_x + ua * cs - vm * sn, a0.m_y + ua * sn + vm * cs);
+      *b = CKelCoord2D(a0.m_x + ub * cs - vm * sn, a0.m_y + ub * sn + vm * cs);
+      *moved = true;
+      return kDone;
+    }
+  }
+  return kDone;
+}
+
+// --- Two-sided variant -----------------------------------------------------------------------
+
+void CSphereBlkDataArrayNew::Side2_EraseLine(Line& line, double azMin, double azMax)
+{
+  const auto trim = [&line](auto on) {
+    while (line.size() >= 2 && on(line[0]) && on(line[1]))
+      line.erase(line.begin());
+  };
+  trim([azMin](const CKelCoord2D& p) { return Near(p.m_x, azMin); });
+  trim([azMax](const CKelCoord2D& p) { return Near(p.m_x, azMax); });
+  trim([](const CKelCoord2D& p) { return Near(p.m_y, 0); });
+  if (!line.empty() && Near(line[0].m_y, KelAngle::HalfPi)) {
+    while (line.size() >= 2 && Near(line[1].m_y, KelAngle::HalfPi))
+      line.erase(line.begin() + 1);
+  }
+}
+
+int CSphereBlkDataArrayNew::Side2_SearchSite(const Line& outline, const CKelCoord2D& p, CKelCoord2D& foot)
+{
+  const int n = static_cast<int>(outline.size());
+  for (int k = 0; k < n; ++k) {
+    const int prev = k == 0 ? n - 1 : k - 1;
+    const CKelCoord2D& a = outline[static_cast<std::size_t>(prev)];
+    double c = 1, s = 0, len = 0;
+    CalcCosSin(a, outline[static_cast<std::size_t>(k)], &c, &s, &len);
+    const double dx = p.m_x - a.m_x;
+    const double dy = p.m_y - a.m_y;
+    const double t = dx * c + dy * s;
+    if (std::fabs(dy * c - dx * s) > kTol)
+      continue;
+    if ((t > 0 || std::fabs(t) <= kTol) && (t - len <= 0 || std::fabs(t - len) <= kTol)) {
+      foot = CKelCoord2D(a.m_x + t * c, a.m_y + t * s);
+      return prev;
+    }
+  }
+  return -1;
+}
+
+bool CSphereBlkDataArrayNew::Side2_DividArea(const Line& outline, Line& out1, Line& out2, const Line& line)
+{
+  CKelCoord2D f1, f2;
+  if (line.empty())
+    return false;
+  const int s1 = Side2_SearchSite(outline, line.front(), f1);
+  const int s2 = Side2_SearchSite(outline, line.back(), f2);
+  if (s1 < 0 || s2 < 0)
+    return false;
+  const int n = static_cast<int>(outline.size());
+  // R[from + 1], ..., R[to], cyclically; the whole outline when from == to.
+  const auto walk = [&](Line& out, int from, int to) {
+    int k = from;
+    do {
+      k = (k + 1) % n;
+      PushDistinct(out, outline[static_cast<std::size_t>(k)]);
+    } while (k != to);
+  };
+  out1.clear();
+  out2.clear();
+  if (s1 != s2) {
+    walk(out1, s1, s2);
+    for (auto it = line.rbegin(); it != line.rend(); ++it)
+      PushDistinct(out1, *it);
+    walk(out2, s2, s1);
+    for (const CKelCoord2D& p : line)
+      PushDistinct(out2, p);
+    DropClosingRepeat(out1);
+    DropClosingRepeat(out2);
+    return true;
+  }
+  const CKelCoord2D& r = outline[static_cast<std::size_t>(s1)];
+  const double d1 = std::hypot(f1.m_x - r.m_x, f1.m_y - r.m_y);
+  const double d2 = std::hypot(f2.m_x - r.m_x, f2.m_y - r.m_y);
+  if (d2 < d1) {
+    walk(out1, s1, s1);
+    for (auto it = line.rbegin(); it != line.rend(); ++it)
+      PushDistinct(out1, *it);
+    DropClosingRepeat(out1);
+    out2 = line;
+  } else {
+    out1.assign(line.rbegin(), line.rend());
+    walk(out2, s1, s1);
+    for (const CKelCoord2D& p : line)
+      PushDistinct(out2, p);
+    DropClosingRepeat(out2);
+  }
+  return true;
+}
+
+void CSphereBlkDataArrayNew::Side2_DividArea(std::vector<Line>& first, std::vector<Line>& second, const Line& line)
+{
+  for (std::vector<Line>* list : {&first, &second}) {
+    for (std::size_t k = 0; k < list->size(); ++k) {
+      Line out1, out2;
+      if (!Side2_DividArea((*list)[k], out1, out2, line))
+        continue;
+      list->erase(list->begin() + static_cast<std::ptrdiff_t>(k));
+      first.push_back(out1);
+      second.push_back(out2);
+      return;
+    }
+  }
+}
+
+bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& params, const Line& points)
+{
+  CSphereRatioBlockParam param;
+  for (const CKelCoord2D& p : points)
+    param.m_pt.push_back(AnglePoint(p.m_x, p.m_y));
+  const auto enough = [&param] { return param.m_pt.size() >= 3; };
+  param.DeleteSamePoint(0);
+  if (!enough())
+    return true;
+  param.DeleteHorzPoint();
+  if (!enough())
+    return true;
+  param.InsertXCoord();
+  param.DeleteVertPoint();
+  if (!enough())
+    return true;
+  param.ConvertCoordXY();
+  if (!param.CheckCross())
+    return false;
+  param.DeleteNeedleShape();
+  if (!enough())
+    return true;
+  param.DeleteSamePoint(1);
+  if (!enough())
+    return true;
+  param.m_area = param.CalcArea();
+  // A region between the boundary and the zenith is never a hole.
+  if (param.m_area < -KelTol::DividEmptyArea || !param.SetBowShape())
+    return false;
+  params.push_back(param);
+  return true;
+}
+
+bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& params, const std::vector<Line>& lists)
+{
+  return std::all_of(lists.begin(), lists.end(), [&params](const Line& l) { return Side2_AddArea(params, l); });
+}
+
+namespace {
+
+// The boundary lines of one parameter's classified points: the runs of
+// uncoded points between two coded ones, and the steps from one side of
+// the range straight to the other.
+std::vector<Line> BoundaryLines(const std::vector<CCrspnt>& pts)
+{
+  std::vector<Line> lines;
+  const std::size_t n = pts.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const CCrspnt& a = pts[i];
+    const CCrspnt& b = pts[(i + 1) % n];
+    if (a.m_Kind != 0 && b.m_Kind == 0) {
+      Line run{a};
+      for (std::size_t k = (i + 1) % n;; k = (k + 1) % n) {
+        run.push_back(pts[k]);
+        if (pts[k].m_Kind != 0)
+          break;
+      }
+      lines.push_back(run);
+    } else if (a.m_Kind >= kAtMin && b.m_Kind >= kAtMin && !((a.m_Kind & kOnHorizon) && (b.m_Kind & kOnHorizon)) &&
+               (a.m_Kind & ~kOnHorizon) != (b.m_Kind & ~kOnHorizon)) {
+      lines.push_back(Line{a, b});
+    }
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::vector<CSphereRatioBlockParam> CSphereBlkDataArrayNew::Side2_CreateBoundaryLine(
+    const std::vector<CSphereRatioBlockParam>& params, CSphereFunShapeParamArray& fans, bool* ok)
+{
+  *ok = true;
+  double azMin = 1e38;
+  double azMax = -1e38;
+  for (const CSphereRatioBlockParam& p : params) {
+    for (const CSphereCoordD2D& q : p.m_pt) {
+      azMin = std::min(azMin, q.m_AD);
+      azMax = std::max(azMax, q.m_AD);
+    }
+  }
+  std::vector<CSphereRatioBlockParam> result;
+  if (!(azMax - azMin > kTol))
+    return result;
+  std::vector<Line> islands;
+  std::vector<Line> lines;
+  for (const CSphereRatioBlockParam& p : params) {
+    std::vector<CCrspnt> coded;
+    bool touches = false;
+    for (const CSphereCoordD2D& q : p.m_pt) {
+      int code = Near(q.m_AD, azMin) ? kAtMin : Near(q.m_AD, azMax) ? kAtMax : 0;
+      if (Near(q.m_AE, 0))
+        code += kOnHorizon;
+      touches = touches || code != 0;
+      coded.emplace_back(q.m_AD, q.m_AE, code);
+    }
+    if (!touches) {
+      islands.emplace_back(coded.rbegin(), coded.rend());
+      continue;
+    }
+    for (Line& line : BoundaryLines(coded)) {
+      Side2_EraseLine(line, azMin, azMax);
+      std::reverse(line.begin(), line.end());
+      Side2_EraseLine(line, azMin, azMax);
+      std::reverse(line.begin(), line.end());
+      if (line.size() >= 2)
+        lines.push_back(line);
+    }
+  }
+  std::vector<Line> regions{
+      {CKelCoord2D(azMin, 0), CKelCoord2D(azMax, 0), CKelCoord2D(azMax, KelAngle::HalfPi),
+       CKelCoord2D(azMin, KelAngle::HalfPi)}};
+  std::vector<Line> setAside;
+  for (const Line& line : lines)
+    Side2_DividArea(regions, setAside, line);
+  *ok = Side2_AddArea(result, regions) && Side2_AddArea(result, islands);
+  fans.AddFunShape(azMin, azMax);
+  return result;
+}

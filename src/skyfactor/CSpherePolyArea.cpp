@@ -1,0 +1,262 @@
+#include "CSpherePolyArea.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "CKelProgressCore.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
+
+namespace {
+
+constexpr double kTol = KelTol::SkyDisc;
+
+}  // namespace
+
+// --- Polygons ------------------------------------------------------------------------
+
+void CSpherePolyArea::SetMaxMin(int idx)
+{
+  const CKelCoord2D p = m_pCoord->Chart(idx);
+  m_BoxMin.m_x = std::min(m_BoxMin.m_x, p.m_x);
+  m_BoxMin.m_y = std::min(m_BoxMin.m_y, p.m_y);
+  m_BoxMax.m_x = std::max(m_BoxMax.m_x, p.m_x);
+  m_BoxMax.m_y = std::max(m_BoxMax.m_y, p.m_y);
+}
+
+void CSpherePolyArea::AddIdx(int idx)
+{
+  if (!m_Idx.empty() && m_Idx.back().m_Idx == idx)
+    return;
+  m_Idx.emplace_back(idx);
+  SetMaxMin(idx);
+}
+
+bool CSpherePolyArea::InsertIdx(int pos, const CSpherePolyAreaFlag& entry)
+{
+  m_Idx.insert(m_Idx.begin() + pos, entry);
+  SetMaxMin(entry.m_Idx);
+  return true;
+}
+
+int CSpherePolyArea::SearchIdx(int a, int b) const
+{
+  const int n = Size();
+  for (int k = 0; k < n; ++k) {
+    const int p = k == 0 ? n - 1 : k - 1;
+    const int from = IdxAt(p);
+    const int to = IdxAt(p == n - 1 ? 0 : p + 1);
+    if (from == a && to == b)
+      return p + 1;
+    if (from == b && to == a)
+      return -(p + 1);
+  }
+  return 0;
+}
+
+int CSpherePolyArea::SearchIdx(int a) const
+{
+  for (int k = 0; k < Size(); ++k) {
+    if (IdxAt(k) == a)
+      return k;
+  }
+  return -1;
+}
+
+double CSpherePolyArea::GetArea() const
+{
+  const int n = Size();
+  double sum = 0;
+  for (int k = 0; k < n; ++k) {
+    const CKelCoord2D p = Chart(k == 0 ? n - 1 : k - 1);
+    const CKelCoord2D q = Chart(k);
+    sum += (p.m_y + q.m_y) * (p.m_x - q.m_x);
+  }
+  return sum / 2;
+}
+
+bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
+{
+  return m_BoxMin.m_x <= other.m_BoxMax.m_x && other.m_BoxMin.m_x <= m_BoxMax.m_x &&
+         m_BoxMin.m_y <= other.m_BoxMax.m_y && other.m_BoxMin.m_y <= m_BoxMax.m_y;
+}
+
+int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
+{
+  const int m = other.Size();
+  for (int i = 0; i < Size(); ++i) {
+    for (int j = 0; j < m; ++j) {
+      const int a = IdxAt(i);
+      const int b = IdxAt((i + 1) % Size());
+      const int oa = other.IdxAt(j);
+      const int ob = other.IdxAt((j + 1) % m);
+      if (a == b || (oa == a && ob == b))
+        continue;
+      const std::vector<int> contacts =
+          ::CalcCrossPoint(m_pCoord, m_pCoord->Chart(a), m_pCoord->Chart(b), m_pCoord->Chart(oa), m_pCoord->Chart(ob));
+      // Inserted last first, so they stand in order along the edge.
+      for (auto it = contacts.rbegin(); it != contacts.rend(); ++it) {
+        if (*it != a && *it != b)
+          InsertIdx(i + 1, CSpherePolyAreaFlag(*it));
+      }
+      if (progress != nullptr && progress->CheckAbort())
+        return 1;
+    }
+  }
+  return 0;
+}
+
+int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* /*progress*/)
+{
+  for (int i = 0; i < Size(); ++i) {
+    for (int k = 0; k < Size(); ++k) {
+      const int next = (i + 1) % Size();
+      if (k == i || k == next)
+        continue;
+      double c = 1, s = 0, len = 0;
+      const CKelCoord2D a = Chart(i);
+      CalcCosSin(a, Chart(next), &c, &s, &len);
+      const CKelCoord2D p = Chart(k);
+      const double dx = p.m_x - a.m_x;
+      const double dy = p.m_y - a.m_y;
+      const double t = dx * c + dy * s;
+      if (t > kTol && std::fabs(dy * c - dx * s) <= kTol && t < len - kTol) {
+        const CSpherePolyAreaFlag entry = m_Idx[static_cast<std::size_t>(k)];
+        InsertIdx(i + 1, entry);
+        // The positions behind the insertion moved up by one; the shortened
+        // edge is examined on from the next vertex.
+        if (k > i)
+          ++k;
+      }
+    }
+  }
+  return 0;
+}
+
+// --- Chains ----------------------------------------------------------------------------
+
+bool CSphereBlkDataLineArray::IsDeletable(const CSphereCoordD2D& prev, const CSphereCoordD2D& cur,
+                                          const CSphereCoordD2D& next, int step)
+{
+  if (step < 1)
+    return false;
+  const bool between =
+      (prev.m_AD < cur.m_AD && cur.m_AD < next.m_AD) || (next.m_AD < cur.m_AD && cur.m_AD < prev.m_AD);
+  if (!between)
+    return false;
+  if (cur.m_PntKind == CSphereCoordD2D::kInserted || cur.m_PntKind == CSphereCoordD2D::kSectorLine)
+    return true;
+  if (cur.m_PntKind != CSphereCoordD2D::kEnd)
+    return false;
+  const double r = std::fmod(std::fabs(cur.m_AD * KelAngle::DegreesPerRadian), step);
+  return prev.m_AE == 0 && cur.m_AE == 0 && next.m_AE == 0 && std::fabs(r) > kTol && std::fabs(r - step) > kTol;
+}
+
+CSphereRatioBlockParam CSphereBlkDataLineArray::GetSphereRatioBlock(int step, const CSpherePolyCoordArray& pool,
+                                                                    bool* ok) const
+{
+  CSphereRatioBlockParam param;
+  *ok = IsClosed();
+  if (!*ok)
+    return param;
+  const std::size_t n = size() - 1;
+  const auto point = [&](std::size_t k) -> const CSphereCoordD2D& {
+    return pool[static_cast<std::size_t>((*this)[k])];
+  };
+  for (std::size_t k = 0; k < n; ++k) {
+    if (!IsDeletable(point(k == 0 ? n - 1 : k - 1), point(k), point(k + 1 == n ? 0 : k + 1), step))
+      param.m_pt.push_back(point(k));
+  }
+  param.DeleteVertPoint();
+  param.ConvertCoordXY();
+  *ok = param.CheckCross();
+  param.m_area = param.CalcArea();
+  return param;
+}
+
+CSphereBlkDataLineArrayArray& CSphereBlkDataLineArrayArray::operator=(const CSphereBlkDataLineArrayArray& other)
+{
+  std::vector<CSphereBlkDataLineArray>::operator=(other);
+  m_DeleteLine.clear();
+  return *this;
+}
+
+bool CSphereBlkDataLineArrayArray::IsDeleted(int a, int b) const
+{
+  return std::any_of(m_DeleteLine.begin(), m_DeleteLine.end(), [a, b](const std::vector<int>& pair) {
+    return pair.size() == 2 && ((pair[0] == a && pair[1] == b) || (pair[0] == b && pair[1] == a));
+  });
+}
+
+bool CSphereBlkDataLineArrayArray::CancelReversed(int a, int b)
+{
+  for (std::size_t c = 0; c < size(); ++c) {
+    CSphereBlkDataLineArray& chain = (*this)[c];
+    for (std::size_t k = 1; k < chain.size(); ++k) {
+      if (chain[k - 1] != b || chain[k] != a)
+        continue;
+      // The edge runs back over its own reverse: both vanish, b and a stay
+      // as the ends of the two pieces; a piece under two points is no edge.
+      CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k), chain.end());
+      chain.resize(k);
+      if (chain.size() < 2)
+        erase(begin() + static_cast<std::ptrdiff_t>(c));
+      if (tail.size() >= 2)
+        push_back(tail);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CSphereBlkDataLineArrayArray::SplitAtBranch(int a, int b)
+{
+  for (std::size_t c = 0; c < size(); ++c) {
+    CSphereBlkDataLineArray& chain = (*this)[c];
+    if (chain.size() < 2)
+      continue;
+    for (std::size_t k = 1; k < chain.size(); ++k) {
+      if (chain[k - 1] == a) {
+        if (chain[k] == b)
+          return true;
+        if (k >= 2) {
+          CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k) - 1, chain.end());
+          chain.resize(k);
+          push_back(tail);
+          push_back({a, b});
+          return true;
+        }
+      } else if (chain[k] == b && k + 1 < chain.size()) {
+        CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k), chain.end());
+        chain.resize(k + 1);
+        push_back(tail);
+        push_back({a, b});
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void CSphereBlkDataLineArrayArray::Add(const CSpherePolyCoordArray* /*pool*/, int a, int b)
+{
+  if (IsDeleted(a, b) || CancelReversed(a, b) || SplitAtBranch(a, b))
+    return;
+  for (CSphereBlkDataLineArray& chain : *this) {
+    if (!chain.empty() && chain.front() == b) {
+      // An edge closing its own chain keeps the chain's start.
+      if (chain.back() == a)
+        chain.push_back(b);
+      else
+        chain.insert(chain.begin(), a);
+      return;
+    }
+  }
+  for (CSphereBlkDataLineArray& chain : *this) {
+    if (!chain.empty() && chain.back() == a) {
+      chain.push_back(b);
+      return;
+    }
+  }
+  push_back({a, b});
+}

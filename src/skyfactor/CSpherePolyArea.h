@@ -1,0 +1,122 @@
+#pragma once
+// Registered outlines of the union and the boundary chains they leave.
+//
+// Chart: pool points are read as (azimuth, elevation) = (m_AD, m_AE),
+// radians (CSpherePolyLine.h). A polygon is a list of pool indices, closed
+// implicitly, with one flag per vertex for the edge that starts there:
+//   kKept 0, kInside -1 (inside another polygon), kShared -2 (shared with
+//   another polygon in the opposite direction).
+// A chain is a list of pool indices, closed when its first equals its last.
+
+#include <cfloat>
+#include <cstdint>
+#include <vector>
+
+#include "CKelAreaCoord2D.h"
+#include "CKelCoord.h"
+#include "CSphereRatioBlockParam.h"
+#include "CSpherePolyLine.h"
+
+class CKelProgressCore;
+
+class CSpherePolyAreaFlag {
+public:
+  static constexpr int kKept = 0;
+  static constexpr int kInside = -1;
+  static constexpr int kShared = -2;
+
+  std::int32_t m_EdgeFlag = kKept;
+  std::int32_t m_Idx = -1;
+
+  CSpherePolyAreaFlag() = default;
+  explicit CSpherePolyAreaFlag(int idx) : m_Idx(idx) {}
+  CSpherePolyAreaFlag(const CSpherePolyAreaFlag&) = default;
+  CSpherePolyAreaFlag& operator=(const CSpherePolyAreaFlag&) = default;
+  virtual ~CSpherePolyAreaFlag() = default;
+};
+
+class CSearchIdxWork {
+public:
+  std::int32_t m_AreaNo = -1;
+  std::int32_t m_EdgePos = -1;  // as SearchIdx(a, b) answers
+
+  CSearchIdxWork() = default;
+  CSearchIdxWork(int areaNo, int edgePos) : m_AreaNo(areaNo), m_EdgePos(edgePos) {}
+  CSearchIdxWork(const CSearchIdxWork&) = default;
+  CSearchIdxWork& operator=(const CSearchIdxWork&) = default;
+  virtual ~CSearchIdxWork() = default;
+};
+
+class CSpherePolyArea {
+public:
+  std::vector<CSpherePolyAreaFlag> m_Idx;
+  CSpherePolyCoordArray* m_pCoord = nullptr;  // not owned
+  CKelAreaCoord2D m_AreaCoord;                // chart outline for inside tests
+  CKelCoord2D m_BoxMin{DBL_MAX, DBL_MAX};
+  CKelCoord2D m_BoxMax{-DBL_MAX, -DBL_MAX};
+
+  CSpherePolyArea() = default;
+  CSpherePolyArea(const CSpherePolyArea&) = default;
+  CSpherePolyArea& operator=(const CSpherePolyArea&) = default;
+  virtual ~CSpherePolyArea() = default;
+
+  void SetMaxMin(int idx);
+  void AddIdx(int idx);
+  bool InsertIdx(int pos, const CSpherePolyAreaFlag& entry);
+  // p + 1 when the edge p -> p + 1 is (a, b), -(p + 1) when it is (b, a),
+  // edges taken from the closing one on; 0 when none.
+  int SearchIdx(int a, int b) const;
+  int SearchIdx(int a) const;
+  double GetArea() const;
+  // Inserts the contacts of other's edges into this polygon's edges; 1 on
+  // a cancel, else 0.
+  int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other);
+  // Inserts own vertices lying on own edges; 0.
+  int CalcCrossPoint(CKelProgressCore* progress);
+  // Whether the boxes touch or overlap.
+  bool BoxMeets(const CSpherePolyArea& other) const;
+
+  int IdxAt(int pos) const { return m_Idx[static_cast<std::size_t>(pos)].m_Idx; }
+  int Size() const { return static_cast<int>(m_Idx.size()); }
+
+private:
+  CKelCoord2D Chart(int pos) const { return m_pCoord->Chart(IdxAt(pos)); }
+};
+
+class CSpherePolyAreaArray : public std::vector<CSpherePolyArea> {};
+
+class CSphereBlkDataLineArray : public std::vector<int> {
+public:
+  CSphereBlkDataLineArray() = default;
+  CSphereBlkDataLineArray(std::initializer_list<int> idx) : std::vector<int>(idx) {}
+  template <class It>
+  CSphereBlkDataLineArray(It from, It to) : std::vector<int>(from, to)
+  {
+  }
+  virtual ~CSphereBlkDataLineArray() = default;
+
+  bool IsClosed() const { return size() >= 2 && front() == back(); }
+  static bool IsDeletable(const CSphereCoordD2D& prev, const CSphereCoordD2D& cur, const CSphereCoordD2D& next,
+                          int step);
+  // The closed chain as a parameter (points the step allows to drop left
+  // out); false in ok when its crossings could not be shared.
+  CSphereRatioBlockParam GetSphereRatioBlock(int step, const CSpherePolyCoordArray& pool, bool* ok) const;
+};
+
+class CSphereBlkDataLineArrayArray : public std::vector<CSphereBlkDataLineArray> {
+public:
+  std::vector<std::vector<int>> m_DeleteLine;  // pairs never to be chained
+
+  CSphereBlkDataLineArrayArray() = default;
+  CSphereBlkDataLineArrayArray(const CSphereBlkDataLineArrayArray& other) : std::vector<CSphereBlkDataLineArray>(other) {}
+  CSphereBlkDataLineArrayArray& operator=(const CSphereBlkDataLineArrayArray& other);
+  virtual ~CSphereBlkDataLineArrayArray() = default;
+
+  // Adds the directed edge a -> b to the chains.
+  void Add(const CSpherePolyCoordArray* pool, int a, int b);
+
+private:
+  bool IsDeleted(int a, int b) const;
+  bool CancelReversed(int a, int b);
+  bool SplitAtBranch(int a, int b);
+};

@@ -1,0 +1,428 @@
+#include "CSpherePolyLine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+
+#include "KelGeometry.h"
+#include "KelTolerance.h"
+
+namespace {
+
+// A point of the chart as the pool keeps it: tag 1, disc position unset.
+CSphereCoordD2D ChartPoint(double azimuth, double elevation)
+{
+  return CSphereCoordD2D(0, 0, azimuth, elevation, 1);
+}
+
+// A point expressed in the frame of a segment: along it from its start, and
+// across it (left positive).
+struct Framed {
+  double u;
+  double v;
+};
+
+Framed InFrame(const CKelCoord2D& a, double c, double s, const CKelCoord2D& p)
+{
+  const double dx = p.m_x - a.m_x;
+  const double dy = p.m_y - a.m_y;
+  return {dx * c + dy * s, dy * c - dx * s};
+}
+
+}  // namespace
+
+// --- Pool ---------------------------------------------------------------------
+
+namespace {
+
+// Grid cells ten times the identity band: the 3 x 3 cells around a point
+// hold every pool point within the band.
+constexpr double kCell = 10 * KelTol::SkyDisc;
+// Beyond this many cells from the origin the grid is not used.
+constexpr double kMaxCell = 1e12;
+
+std::int64_t CellKey(std::int64_t cx, std::int64_t cy)
+{
+  return cx * 4000000007LL + cy;
+}
+
+}  // namespace
+
+bool CSpherePolyCoordArray::CellOf(const CKelCoord2D& p, std::int64_t* cx, std::int64_t* cy)
+{
+  const double x = std::floor(p.m_x / kCell);
+  const double y = std::floor(p.m_y / kCell);
+  if (!(std::fabs(x) < kMaxCell / 1e4 && std::fabs(y) < kMaxCell / 1e4))
+    return false;
+  *cx = static_cast<std::int64_t>(x);
+  *cy = static_cast<std::int64_t>(y);
+  return true;
+}
+
+void CSpherePolyCoordArray::IndexNewPoints() const
+{
+  if (m_Indexed > size()) {
+    m_Grid.clear();
+    m_Indexed = 0;
+  }
+  for (; m_Indexed < size(); ++m_Indexed) {
+    std::int64_t cx = 0, cy = 0;
+    if (CellOf(Chart(static_cast<int>(m_Indexed)), &cx, &cy))
+      m_Grid[CellKey(cx, cy)].push_back(static_cast<int>(m_Indexed));
+  }
+}
+
+int CSpherePolyCoordArray::Search(const CSphereCoordD2D& p) const
+{
+  const CKelCoord2D q(p.m_AD, p.m_AE);
+  std::int64_t cx = 0, cy = 0;
+  if (!CellOf(q, &cx, &cy)) {
+    // Far off the chart (or not a number): the plain scan decides.
+    for (std::size_t i = 0; i < size(); ++i) {
+      if (length_2point(Chart(static_cast<int>(i)), q) <= KelTol::SkyDisc)
+        return static_cast<int>(i);
+    }
+    return -1;
+  }
+  IndexNewPoints();
+  int found = -1;
+  for (std::int64_t dx = -1; dx <= 1; ++dx) {
+    for (std::int64_t dy = -1; dy <= 1; ++dy) {
+      const auto cell = m_Grid.find(CellKey(cx + dx, cy + dy));
+      if (cell == m_Grid.end())
+        continue;
+      for (int i : cell->second) {
+        if ((found < 0 || i < found) && length_2point(Chart(i), q) <= KelTol::SkyDisc)
+          found = i;
+      }
+    }
+  }
+  return found;
+}
+
+int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p)
+{
+  const int found = Search(p);
+  if (found >= 0)
+    return found;
+  push_back(p);
+  return static_cast<int>(size()) - 1;
+}
+
+CKelCoord2D CSpherePolyCoordArray::Chart(int i) const
+{
+  const CSphereCoordD2D& p = (*this)[static_cast<std::size_t>(i)];
+  return CKelCoord2D(p.m_AD, p.m_AE);
+}
+
+// --- Contacts -------------------------------------------------------------------
+
+std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& SrcLineBeg,
+                                const CKelCoord2D& SrcLineEnd, const CKelCoord2D& DstLineBeg,
+                                const CKelCoord2D& DstLineEnd)
+{
+  std::vector<int> out;
+  double c = 1, s = 0, len = 0;
+  // A source of no length has no line to meet.
+  if (!CalcCosSin(SrcLineBeg, SrcLineEnd, &c, &s, &len))
+    return out;
+  const Framed pc = InFrame(SrcLineBeg, c, s, DstLineBeg);
+  const Framed pd = InFrame(SrcLineBeg, c, s, DstLineEnd);
+  const auto at = [&](double u) { return ChartPoint(SrcLineBeg.m_x + u * c, SrcLineBeg.m_y + u * s); };
+  if (std::fabs(pc.v - pd.v) > KelTol::SkyCrossParallel) {
+    const double lo = std::min(pc.v, pd.v);
+    const double hi = std::max(pc.v, pd.v);
+    if (lo > KelTol::SkyDisc || hi < -KelTol::SkyDisc)
+      return out;
+    const double u = pc.u - pc.v * (pd.u - pc.u) / (pd.v - pc.v);
+    if (u < -KelTol::SkyCrossReach || u > len + KelTol::SkyCrossReach)
+      return out;
+    const CSphereCoordD2D x = at(u);
+    double tc = 1, ts = 0, tlen = 0;
+    CalcCosSin(DstLineBeg, DstLineEnd, &tc, &ts, &tlen);
+    const double t = (x.m_AD - DstLineBeg.m_x) * tc + (x.m_AE - DstLineBeg.m_y) * ts;
+    if (t < -KelTol::SkyCrossReach || t > tlen + KelTol::SkyCrossReach)
+      return out;
+    out.push_back(pool->Add(x));
+    return out;
+  }
+  if (std::fabs(pc.v) > KelTol::SkyCrossReach)
+    return out;
+  // Collinear: the target's ends that fall on the source, in order along it.
+  std::vector<double> along;
+  for (double u : {pc.u, pd.u}) {
+    if (u >= -KelTol::SkyDisc && u <= len + KelTol::SkyDisc)
+      along.push_back(u);
+  }
+  std::stable_sort(along.begin(), along.end());
+  for (double u : along)
+    out.push_back(pool->Add(at(u)));
+  return out;
+}
+
+// --- Segments ---------------------------------------------------------------------
+
+void CSpherePolyLine::CalcAngle()
+{
+  const double dx = endC().m_AD - begC().m_AD;
+  const double dy = endC().m_AE - begC().m_AE;
+  m_Angle1 = std::atan2(dy, dx);
+  m_Angle2 = std::atan2(-dy, -dx);
+}
+
+CSpherePolyLineArray::CSpherePolyLineArray(const CSpherePolyLineArray& other)
+    : std::vector<CSpherePolyLine>(other), m_OutlineIdx(other.m_OutlineIdx), m_PolyCoord(other.m_PolyCoord)
+{
+  for (CSpherePolyLine& line : *this)
+    line.m_pCoord = &m_PolyCoord;
+}
+
+CSpherePolyLineArray& CSpherePolyLineArray::operator=(const CSpherePolyLineArray& other)
+{
+  if (this != &other) {
+    std::vector<CSpherePolyLine>::operator=(other);
+    m_OutlineIdx = other.m_OutlineIdx;
+    m_PolyCoord = other.m_PolyCoord;
+    for (CSpherePolyLine& line : *this)
+      line.m_pCoord = &m_PolyCoord;
+  }
+  return *this;
+}
+
+void CSpherePolyLineArray::AddLine(const CSphereCoordD2D& p, const CSphereCoordD2D& q)
+{
+  // The lower end starts the segment, at equal height the left one; q when
+  // both coincide.
+  const bool pFirst = p.m_AE < q.m_AE || (p.m_AE == q.m_AE && p.m_AD < q.m_AD);
+  CSpherePolyLine line;
+  line.m_pCoord = &m_PolyCoord;
+  line.m_Beg = m_PolyCoord.Add(pFirst ? p : q);
+  line.m_End = m_PolyCoord.Add(pFirst ? q : p);
+  if (line.m_Beg == line.m_End)
+    return;
+  line.CalcAngle();
+  const bool known = std::any_of(begin(), end(), [&line](const CSpherePolyLine& l) {
+    return l.m_Beg == line.m_Beg && l.m_End == line.m_End;
+  });
+  if (!known)
+    push_back(line);
+}
+
+void CSpherePolyLineArray::Insert(int pos, const CSpherePolyLine& line)
+{
+  insert(begin() + pos, line);
+}
+
+void CSpherePolyLineArray::SplitAt(int i, int p)
+{
+  CSpherePolyLine& line = (*this)[static_cast<std::size_t>(i)];
+  CSpherePolyLine rest = line;
+  rest.m_Beg = p;
+  line.m_End = p;
+  line.CalcAngle();
+  rest.CalcAngle();
+  Insert(i + 1, rest);
+}
+
+void CSpherePolyLineArray::CalcCrossPoint()
+{
+  for (int i = 0; i < static_cast<int>(size()); ++i) {
+    for (int j = 0; j < static_cast<int>(size()); ++j) {
+      if (j == i)
+        continue;
+      const CSpherePolyLine a = (*this)[static_cast<std::size_t>(i)];
+      const CSpherePolyLine b = (*this)[static_cast<std::size_t>(j)];
+      const CKelCoord2D a1 = m_PolyCoord.Chart(a.m_Beg), a2 = m_PolyCoord.Chart(a.m_End);
+      const CKelCoord2D b1 = m_PolyCoord.Chart(b.m_Beg), b2 = m_PolyCoord.Chart(b.m_End);
+      const std::vector<int> onA = ::CalcCrossPoint(&m_PolyCoord, a1, a2, b1, b2);
+      const std::vector<int> onB = ::CalcCrossPoint(&m_PolyCoord, b1, b2, a1, a2);
+      const bool splitA = !onA.empty() && onA.front() != a.m_Beg && onA.front() != a.m_End;
+      const bool splitB = !onB.empty() && onB.front() != b.m_Beg && onB.front() != b.m_End;
+      if (splitA && splitB) {
+        // The later segment first, so the earlier keeps its position.
+        if (i > j) {
+          SplitAt(i, onA.front());
+          SplitAt(j, onB.front());
+          ++i;
+        } else {
+          SplitAt(j, onB.front());
+          SplitAt(i, onA.front());
+          ++j;
+        }
+      } else if (splitA) {
+        SplitAt(i, onA.front());
+        if (j > i)
+          ++j;
+      } else if (splitB) {
+        SplitAt(j, onB.front());
+        if (i > j)
+          ++i;
+      }
+    }
+  }
+}
+
+int CSpherePolyLineArray::StartOf(int r) const
+{
+  const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(r > 0 ? r - 1 : -r - 1)];
+  return r > 0 ? l.m_Beg : l.m_End;
+}
+
+int CSpherePolyLineArray::EndOf(int r) const
+{
+  const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(r > 0 ? r - 1 : -r - 1)];
+  return r > 0 ? l.m_End : l.m_Beg;
+}
+
+double CSpherePolyLineArray::GetAngle(int r) const
+{
+  const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(r > 0 ? r - 1 : -r - 1)];
+  return r > 0 ? l.m_Angle1 : l.m_Angle2;
+}
+
+int CSpherePolyLineArray::GetMinYIndex() const
+{
+  double yMin = 1e38;
+  for (const CSpherePolyLine& l : *this)
+    yMin = std::min(yMin, l.begC().m_AE);
+  std::vector<int> candidates;
+  const auto consider = [&](int r) {
+    const double x = m_PolyCoord[static_cast<std::size_t>(StartOf(r))].m_AD;
+    if (candidates.empty()) {
+      candidates.push_back(r);
+      return;
+    }
+    const double firstX = m_PolyCoord[static_cast<std::size_t>(StartOf(candidates.front()))].m_AD;
+    if (x > firstX)
+      candidates.assign(1, r);
+    else if (x == firstX)
+      candidates.push_back(r);
+  };
+  for (int k = 0; k < static_cast<int>(size()); ++k) {
+    const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(k)];
+    if (l.begC().m_AE == yMin)
+      consider(k + 1);
+    if (l.endC().m_AE == yMin)
+      consider(-(k + 1));
+  }
+  if (candidates.empty())
+    return 0;
+  // From the lowest point every direction lies in [0, pi]; -pi is pi.
+  const auto direction = [this](int r) {
+    const double a = GetAngle(r);
+    return std::fabs(a + KelAngle::Pi) <= KelTol::SkyMinusPi ? KelAngle::Pi : a;
+  };
+  int best = candidates.front();
+  for (int r : candidates) {
+    if (direction(r) < direction(best))
+      best = r;
+  }
+  return best;
+}
+
+int CSpherePolyLineArray::Search(int r) const
+{
+  const int at = EndOf(r);
+  const int from = StartOf(r);
+  const int self = r > 0 ? r - 1 : -r - 1;
+  const double angle = GetAngle(r);
+  int best = 0;
+  double bestTurn = 0;
+  for (int k = 0; k < static_cast<int>(size()); ++k) {
+    if (k == self)
+      continue;
+    const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(k)];
+    int cand = 0;
+    if (l.m_Beg == at)
+      cand = k + 1;
+    else if (l.m_End == at)
+      cand = -(k + 1);
+    if (cand == 0 || EndOf(cand) == from)
+      continue;
+    double turn = GetAngle(cand) - angle;
+    if (turn >= KelAngle::Pi)
+      turn -= KelAngle::TwoPi;
+    else if (turn <= -KelAngle::Pi)
+      turn += KelAngle::TwoPi;
+    if (best == 0 || turn < bestTurn) {
+      best = cand;
+      bestTurn = turn;
+    }
+  }
+  return best;
+}
+
+void CSpherePolyLineArray::RemoveDuplicates()
+{
+  // Of equal segments the last one stays.
+  std::vector<CSpherePolyLine> kept;
+  std::map<std::pair<int, int>, bool> later;
+  for (auto it = rbegin(); it != rend(); ++it) {
+    const std::pair<int, int> key(it->m_Beg, it->m_End);
+    if (later.emplace(key, true).second)
+      kept.push_back(*it);
+  }
+  assign(kept.rbegin(), kept.rend());
+}
+
+void CSpherePolyLineArray::RemoveDangling()
+{
+  std::map<int, int> ends;
+  for (const CSpherePolyLine& l : *this) {
+    ++ends[l.m_Beg];
+    ++ends[l.m_End];
+  }
+  // One forward pass: a segment whose end meets no other goes, which may
+  // leave later segments dangling, but earlier ones are not looked at again.
+  std::vector<CSpherePolyLine> kept;
+  for (const CSpherePolyLine& l : *this) {
+    if (ends[l.m_Beg] >= 2 && ends[l.m_End] >= 2) {
+      kept.push_back(l);
+      continue;
+    }
+    --ends[l.m_Beg];
+    --ends[l.m_End];
+  }
+  assign(kept.begin(), kept.end());
+}
+
+int CSpherePolyLineArray::Create2()
+{
+  m_OutlineIdx.clear();
+  if (empty())
+    return kNoOutline;
+  RemoveDuplicates();
+  RemoveDangling();
+  if (empty())
+    return kNoOutline;
+  int r = GetMinYIndex();
+  if (r == 0)
+    return kNoOutline;
+  m_OutlineIdx.push_back(StartOf(r));
+  m_OutlineIdx.push_back(EndOf(r));
+  for (;;) {
+    r = Search(r);
+    // A trace without continuation has no outline.
+    if (r == 0)
+      return kNoOutline;
+    const int next = EndOf(r);
+    if (next == m_OutlineIdx.front())
+      return kTraced;
+    if (m_OutlineIdx.size() > size())
+      return kNoOutline;
+    m_OutlineIdx.push_back(next);
+  }
+}
+
+double CSpherePolyLineArray::GetArea() const
+{
+  double sum = 0;
+  const std::size_t n = m_OutlineIdx.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const CKelCoord2D prev = m_PolyCoord.Chart(m_OutlineIdx[i == 0 ? n - 1 : i - 1]);
+    const CKelCoord2D cur = m_PolyCoord.Chart(m_OutlineIdx[i]);
+    sum += (prev.m_y + cur.m_y) * (prev.m_x - cur.m_x);
+  }
+  return sum / 2;
+}

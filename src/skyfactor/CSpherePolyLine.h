@@ -1,0 +1,110 @@
+#pragma once
+// The point pool of the outline union, the contact points of two segments,
+// and the segment set that traces the outer outline of one block's faces.
+//
+// Chart: every point here is read in the (azimuth, elevation) chart of the
+// projected points: x is m_AD, y is m_AE, both radians. Two points within
+// KelTol::SkyDisc of each other are one pool point.
+//
+// Signed segment references: r = k + 1 names segment k run from m_Beg to
+// m_End, r = -(k + 1) the same segment run backwards; 0 names nothing.
+//
+// Ownership: a segment points at the pool its indices refer to (not owned);
+// CSpherePolyLineArray owns its own pool, and a copy points its segments at
+// the copy's pool.
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "CKelCoord.h"
+#include "CSphereCoordD2D.h"
+
+class CSpherePolyCoordArray : public std::vector<CSphereCoordD2D> {
+public:
+  CSpherePolyCoordArray() = default;
+  CSpherePolyCoordArray(const CSpherePolyCoordArray&) = default;
+  CSpherePolyCoordArray& operator=(const CSpherePolyCoordArray&) = default;
+  virtual ~CSpherePolyCoordArray() = default;
+
+  // The first pool point within KelTol::SkyDisc of p in the chart, else -1.
+  int Search(const CSphereCoordD2D& p) const;
+  // That point's index, or the index of p appended.
+  int Add(const CSphereCoordD2D& p);
+  // The chart position of point i.
+  CKelCoord2D Chart(int i) const;
+
+private:
+  // A grid over the chart finds the candidates of Search; it takes in the
+  // points appended since the last search, however they were appended.
+  mutable std::unordered_map<std::int64_t, std::vector<int>> m_Grid;
+  mutable std::size_t m_Indexed = 0;
+  void IndexNewPoints() const;
+  static bool CellOf(const CKelCoord2D& p, std::int64_t* cx, std::int64_t* cy);
+};
+
+// The contacts of the target segment c-d with the source segment a-b (chart
+// positions), added to the pool and ordered from a towards b. A source of no
+// length has no contacts.
+std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& SrcLineBeg,
+                                const CKelCoord2D& SrcLineEnd, const CKelCoord2D& DstLineBeg,
+                                const CKelCoord2D& DstLineEnd);
+
+class CSpherePolyLine {
+public:
+  int m_Beg = -1;
+  int m_End = -1;
+  double m_Angle1 = 0;  // direction from start to end
+  double m_Angle2 = 0;  // direction from end to start
+  const CSpherePolyCoordArray* m_pCoord = nullptr;
+
+  CSpherePolyLine() = default;
+  CSpherePolyLine(const CSpherePolyLine&) = default;
+  CSpherePolyLine& operator=(const CSpherePolyLine&) = default;
+  virtual ~CSpherePolyLine() = default;
+
+  void CalcAngle();
+  const CSphereCoordD2D& begC() const { return (*m_pCoord)[static_cast<std::size_t>(m_Beg)]; }
+  const CSphereCoordD2D& endC() const { return (*m_pCoord)[static_cast<std::size_t>(m_End)]; }
+};
+
+class CSpherePolyLineArray : public std::vector<CSpherePolyLine> {
+public:
+  // Create2's results.
+  static constexpr int kTraced = 0;
+  static constexpr int kNoOutline = 4;
+
+  std::vector<int> m_OutlineIdx;  // the traced outline, pool indices
+  CSpherePolyCoordArray m_PolyCoord;
+
+  CSpherePolyLineArray() = default;
+  CSpherePolyLineArray(const CSpherePolyLineArray& other);
+  CSpherePolyLineArray& operator=(const CSpherePolyLineArray& other);
+  virtual ~CSpherePolyLineArray() = default;
+
+  // Adds the segment p-q (started at its lower, then left end) unless its
+  // ends coincide or it is there already.
+  void AddLine(const CSphereCoordD2D& p, const CSphereCoordD2D& q);
+  void Insert(int pos, const CSpherePolyLine& line);
+  // Splits the segments at their mutual contacts.
+  void CalcCrossPoint();
+  // The trace's first segment: from the lowest point with the largest x,
+  // the smallest direction.
+  int GetMinYIndex() const;
+  double GetAngle(int r) const;
+  // The continuation turning furthest right at r's end point; 0 for none.
+  int Search(int r) const;
+  // Cleans the set and traces its outer outline counter-clockwise:
+  // kTraced, or kNoOutline when nothing is left or the trace does not close.
+  int Create2();
+  // Signed shoelace area of the traced outline (positive counter-clockwise).
+  double GetArea() const;
+
+private:
+  int StartOf(int r) const;
+  int EndOf(int r) const;
+  void RemoveDuplicates();
+  void RemoveDangling();
+  // Splits segment i at pool point p; the new half goes right after it.
+  void SplitAt(int i, int p);
+};

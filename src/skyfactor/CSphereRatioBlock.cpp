@@ -1,0 +1,423 @@
+#include "CSphereRatioBlock.h"
+
+#include <cmath>
+
+#include "CKelArchiveCore.h"
+#include "CKelBlockCubeArray.h"
+#include "CKelFileIO.h"
+#include "CKelProgressCore.h"
+#include "CSphereA.h"
+#include "CSphereBlkDataArrayNew.h"
+#include "KelList.h"
+#include "KelRecord.h"
+#include "KelTolerance.h"
+
+namespace {
+
+constexpr double kPi = KelAngle::Pi;
+// The projection of the sky factor: orthographic (radius cos e).
+constexpr int kOrthographic = 1;
+// The fewest record bytes of an outline (number and two empty counts, an
+// empty bow list and the area).
+constexpr int kMinParamRecord = 4 + 4 + 4 + 4 + 8;
+
+CKelCoord2D Along(const CKelCoord2D& p, double angle)
+{
+  return CKelCoord2D(p.m_x + std::cos(angle), p.m_y + std::sin(angle));
+}
+
+}  // namespace
+
+bool CSphereRatioBlock::operator==(const CSphereRatioBlock& o) const
+{
+  return m_Mode == o.m_Mode && m_AngleStep == o.m_AngleStep && m_Block == o.m_Block &&
+         m_bMergeFlag == o.m_bMergeFlag && m_FunShape == o.m_FunShape && m_ExpandKind == o.m_ExpandKind &&
+         m_bExpandInProjection == o.m_bExpandInProjection && m_DebugPath == o.m_DebugPath && m_Ratio == o.m_Ratio &&
+         m_bSide2 == o.m_bSide2;
+}
+
+bool CSphereRatioBlockArray::operator==(const CSphereRatioBlockArray& o) const
+{
+  return KelList::Equal(*this, o);
+}
+
+void CSphereRatioBlock::Clear()
+{
+  m_Block.clear();
+  m_FunShape.clear();
+  m_Ratio = -1.0;
+}
+
+bool CSphereRatioBlock::ExpandsAfterUnion() const
+{
+  return static_cast<unsigned>(m_ExpandKind) <= 1 && !m_bExpandInProjection;
+}
+
+// --- Groups ---------------------------------------------------------------------------------
+
+std::vector<CKelBlockCubeArray> CSphereRatioBlock::DivideBlock(const CKelBlockCubeArray& blocks,
+                                                              const CKelCoord3D* chkpnt, double Angle, int step)
+{
+  const CKelCoord2D p1(chkpnt->m_x, chkpnt->m_y);
+  // A block without its planes is not divided: fit them on a copy.
+  CKelBlockCubeArray work = blocks;
+  for (CKelBlockCube& block : work) {
+    if (!block.IsPlaneEuqationSet(false))
+      block.GetPlaneEquation(false);
+    if (!block.IsPlaneEuqationSet(true))
+      block.GetPlaneEquation(true);
+  }
+  CKelBlockCubeArray left, right;
+  work.DivideBlock(nullptr, p1, Along(p1, Angle), left, right);
+  if (step < 1 || step >= 180)
+    return {right, left};
+  std::vector<CKelBlockCubeArray> groups;
+  const auto sweep = [&](CKelBlockCubeArray rest, bool rightHalf) {
+    for (int a = step; a < 180; a += step) {
+      CKelBlockCubeArray l, r;
+      rest.DivideBlock(nullptr, p1, Along(p1, Angle + a * kPi / 180), l, r);
+      groups.push_back(rightHalf ? l : r);
+      rest = rightHalf ? r : l;
+    }
+    groups.push_back(rest);
+  };
+  sweep(right, true);
+  sweep(left, false);
+  return groups;
+}
+
+// --- Calculation --------------------------------------------------------------------------------
+
+int CSphereRatioBlock::CalcSphereRatio(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,
+                                       const CKelBlockCubeArray& blocks, CKelCoord3D chkpnt, double* pRatio,
+                                       bool bSansya, const std::vector<int>* /*unused*/)
+{
+  m_FunShape.clear();
+  m_Ratio = -1.0;
+  m_Block.clear();
+  if (pRatio != nullptr)
+    *pRatio = -1.0;
+  // Without sectors nothing can be subdivided; in the outline method an
+  // expansion by sector leaves chains of face ends only (chords).
+  if (m_AngleStep < 1)
+    return 1;
+  if (!bSansya && static_cast<unsigned>(m_ExpandKind) <= 1)
+    return 1;
+  const int r = bSansya ? CalcSectors(progress, nRound, Angle, bMirror, blocks, chkpnt)
+                        : CalcOutlines(progress, Angle, bMirror, blocks, chkpnt);
+  if (r != 0)
+    return r;
+  CalcRatio(bSansya, nRound);
+  if (pRatio != nullptr)
+    *pRatio = m_Ratio;
+  return 0;
+}
+
+namespace {
+
+CSphereA Projector(const CKelCoord3D& chkpnt, double Angle, bool bMirror, int step)
+{
+  CSphereA sphere;
+  sphere.SetChkPnt(&chkpnt, Angle);
+  sphere.m_AngleStep = step;
+  sphere.m_Kind = kOrthographic;
+  sphere.m_bMirror = bMirror;
+  return sphere;
+}
+
+}  // namespace
+
+int CSphereRatioBlock::CalcOutlines(CKelProgressCore* progress, double Angle, bool bMirror,
+                                    const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt)
+{
+  const bool post = ExpandsAfterUnion();
+  const CSphereA sphere = Projector(chkpnt, Angle, bMirror, post ? 1 : m_AngleStep);
+  const int which = post ? -1 : m_ExpandKind;
+  CSphereBlkDataArrayNew united;
+  for (const CKelBlockCubeArray& group : DivideBlock(blocks, &chkpnt, Angle, 0)) {
+    if (group.empty())
+      continue;
+    const int r = sphere.RegistSphereRatio2(which, m_bExpandInProjection, &chkpnt, group, united);
+    if (r != 0)
+      return r;
+  }
+  const int r = united.CalcRatio(progress, post ? 1 : m_AngleStep, m_Block);
+  if (post)
+    BlockExpand();
+  return r;
+}
+
+int CSphereRatioBlock::CalcSectors(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,
+                                   const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt)
+{
+  const bool post = ExpandsAfterUnion();
+  const CSphereA sphere = Projector(chkpnt, Angle, bMirror, post ? 1 : m_AngleStep);
+  const std::vector<CKelBlockCubeArray> groups = DivideBlock(blocks, &chkpnt, Angle, m_AngleStep);
+  if (progress != nullptr)
+    progress->SetRange(static_cast<int>(groups.size()), "");
+  for (const CKelBlockCubeArray& group : groups) {
+    CSphereRatioBlock part;
+    part.m_AngleStep = post ? 1 : m_AngleStep;
+    part.m_ExpandKind = post ? -1 : m_ExpandKind;
+    part.m_bSide2 = m_bSide2;
+    part.m_bExpandInProjection = m_bExpandInProjection;
+    int r = 0;
+    if (!group.empty()) {
+      CSphereBlkDataArrayNew united;
+      r = sphere.RegistSphereRatio2(part.m_ExpandKind, m_bExpandInProjection, &chkpnt, group, united);
+      if (r == 0)
+        r = united.CalcRatio(nullptr, m_AngleStep, part.m_Block);
+      if (r == 0) {
+        if (post) {
+          part.m_AngleStep = m_AngleStep;
+          part.m_ExpandKind = m_ExpandKind;
+          part.BlockExpand();
+        }
+        r = united.CalcSansya(nRound, part.m_Block, part.m_AngleStep, part.m_bSide2, part.m_bMergeFlag, m_FunShape);
+      }
+    }
+    m_Block.insert(m_Block.end(), part.m_Block.begin(), part.m_Block.end());
+    if (progress != nullptr) {
+      progress->StepIt();
+      CSphereBlkDataArrayNew::ShowStepText(progress);
+      if (progress->CheckAbort())
+        r = 1;
+    }
+    if (r != 0)
+      return r;
+  }
+  return 0;
+}
+
+// --- Sums and ratio ----------------------------------------------------------------------------
+
+double CSphereRatioBlock::CalcBowShapeArea(double t)
+{
+  if (!(t > 0))
+    return 0;
+  return t / 2 - std::sin(t / 2) * std::cos(t / 2);
+}
+
+void CSphereRatioBlock::CalcBlockArea()
+{
+  for (CSphereRatioBlockParam& param : m_Block) {
+    param.m_area = param.CalcArea();
+    // A stored bow running backwards covers nothing.
+    for (CSphereBowShapeParam& bow : param.m_BowShape)
+      bow.m_Area = bow.m_endA != bow.m_begA ? CalcBowShapeArea(bow.m_endA - bow.m_begA) : 0;
+  }
+}
+
+void CSphereRatioBlock::CalcRatio(bool bSansya, int nRound)
+{
+  CalcBlockArea();
+  if (!bSansya) {
+    m_Ratio = 1 - (GetBlockArea() + GetBowShapeArea(nRound) / kPi);
+    return;
+  }
+  const double t = GetTriangleArea(nRound);
+  const double b = GetBowShapeArea(nRound);
+  if (m_bSide2) {
+    const double f = GetFunShapeArea(nRound);
+    m_Ratio = 1 + b / kPi - (f / kPi - t / kPi);
+    return;
+  }
+  m_Ratio = 1 - (t / kPi + b / kPi);
+}
+
+double CSphereRatioBlock::GetBlockArea() const
+{
+  double sum = 0;
+  for (const CSphereRatioBlockParam& param : m_Block)
+    sum += param.m_area;
+  return sum;
+}
+
+double CSphereRatioBlock::GetTriangleArea(int nRound) const
+{
+  double sum = 0;
+  for (const CSphereRatioBlockParam& param : m_Block) {
+    for (const CSphereTriangleData& t : param.m_Triangle) {
+      double base = 0, height = 0, area = 0;
+      t.GetTriangleData(nRound, &base, &height, &area);
+      sum += area;
+    }
+  }
+  return sum;
+}
+
+double CSphereRatioBlock::GetBowShapeArea(int nRound) const
+{
+  double sum = 0;
+  for (const CSphereRatioBlockParam& param : m_Block) {
+    for (const CSphereBowShapeParam& bow : param.m_BowShape)
+      sum += bow.GetBowArea(nRound);
+  }
+  return sum;
+}
+
+double CSphereRatioBlock::GetFunShapeArea(int nRound) const
+{
+  return m_FunShape.GetArea(nRound);
+}
+
+void CSphereRatioBlock::GetTriangleData(int i, int j, CKelCoord2D* out) const
+{
+  const CSphereTriangleData& t = At(i).m_Triangle[static_cast<std::size_t>(j)];
+  out[0] = t.m_Vertex[0];
+  out[1] = t.m_Vertex[1];
+  out[2] = t.m_Vertex[2];
+  out[3] = t.m_Vertex[t.m_LongSide >= 0 && t.m_LongSide <= 2 ? t.m_LongSide : 0];
+  out[4] = t.m_Foot;
+}
+
+// --- Expansion after the union ---------------------------------------------------------------------
+
+void CSphereRatioBlock::BlockExpand()
+{
+  if (m_AngleStep < 1 || static_cast<unsigned>(m_ExpandKind) > 1)
+    return;
+  const double s = m_AngleStep * kPi / 180;
+  const int wanted = m_ExpandKind == 0 ? 1 : -1;
+  for (CSphereRatioBlockParam& param : m_Block) {
+    if (!(param.CalcArea() > 0))
+      continue;
+    CSphereCoordD2DArray& pt = param.m_pt;
+    const std::size_t n = pt.size();
+    std::vector<int> mark(n, 0);
+    for (std::size_t j = 0; j < n; ++j) {
+      const std::size_t p = j == 0 ? n - 1 : j - 1;
+      const double d = pt[p].m_AD - pt[j].m_AD;
+      if (std::fabs(d) > KelTol::SkyDisc)
+        mark[p] = mark[j] = d > 0 ? 1 : -1;
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+      if (mark[k] != wanted || !std::isfinite(pt[k].m_AD))
+        continue;
+      double x = pt[k].m_AD;
+      double r = x;
+      do {
+        r = x;
+        x -= s;
+      } while (x > 0 || std::fabs(x) <= KelTol::SkyDisc);
+      while (r < -KelTol::SkyDisc)
+        r += s;
+      const double offset = r - s / 2;
+      if (std::fabs(offset) > s / 2 + KelTol::SkyDisc)
+        continue;
+      const double c = std::cos(pt[k].m_AE) / std::cos(offset);
+      if (pt[k].m_AE >= 0 && c <= 1) {
+        pt[k].m_AE = std::acos(c);
+        pt[k].ConvertCoordXY();
+      }
+    }
+  }
+}
+
+// --- Stored forms -------------------------------------------------------------------------------------
+
+bool CSphereRatioBlock::Serialize(CKelArchiveCore& ar)
+{
+  ar.SerializeTag("CSphereRatioBlock");
+  ar.Serialize(m_Ratio);
+  if (ar.GetVersion() < kVersionWithoutLegacy) {
+    for (int k = 0; k < 3; ++k) {
+      double dropped = 0.0;
+      ar.Serialize(dropped);
+    }
+  }
+  ar.Serialize(m_AngleStep);
+  ar.Serialize(m_Mode);
+  ar.Serialize(m_ExpandKind);
+  ar.Serialize(m_bMergeFlag);
+  ar.Serialize(m_bSide2);
+  ar.Serialize(m_bExpandInProjection);
+  if (ar.GetError() != 0 || !m_Block.Serialize(ar) || !m_FunShape.Serialize(ar))
+    return false;
+  return ar.GetError() == 0;
+}
+
+bool CSphereRatioBlock::SaveData(CKelFileIO& f) const
+{
+  using KelRecord::Write;
+  return Write(f, kRecord) && KelRecord::SaveList(f, m_Block) && Write(f, m_Ratio) && Write(f, m_Mode) &&
+         Write(f, m_AngleStep) && Write(f, m_ExpandKind) && Write(f, static_cast<std::uint8_t>(m_bSide2)) &&
+         m_FunShape.SaveData(f) && Write(f, static_cast<std::uint8_t>(m_bMergeFlag)) &&
+         Write(f, static_cast<std::uint8_t>(m_bExpandInProjection));
+}
+
+namespace {
+
+bool ReadFlag(CKelFileIO& f, int* budget, bool& flag)
+{
+  std::uint8_t v = 0;
+  if (!KelRecord::Read(f, budget, v))
+    return false;
+  flag = v != 0;
+  return true;
+}
+
+}  // namespace
+
+bool CSphereRatioBlock::LoadData(CKelFileIO& f, int* remaining)
+{
+  using KelRecord::Read;
+  std::int32_t record = 0;
+  if (!Read(f, remaining, record) || record < kRecordFirst || record > kRecord)
+    return false;
+  if (!KelRecord::LoadList(f, remaining, m_Block, kMinParamRecord) || !Read(f, remaining, m_Ratio))
+    return false;
+  if (record < kRecord) {
+    for (int k = 0; k < 3; ++k) {
+      double dropped = 0;
+      if (!Read(f, remaining, dropped))
+        return false;
+    }
+  }
+  if (record == kRecordFirst) {
+    m_AngleStep = m_Mode = m_ExpandKind = -1;
+    m_bSide2 = false;
+    return true;
+  }
+  if (!Read(f, remaining, m_Mode) || !Read(f, remaining, m_AngleStep) || !Read(f, remaining, m_ExpandKind))
+    return false;
+  if (record == 1001) {
+    m_bSide2 = false;
+    return true;
+  }
+  if (!ReadFlag(f, remaining, m_bSide2))
+    return false;
+  if (record >= 1003 && !m_FunShape.LoadData(f, remaining))
+    return false;
+  if (record >= 1004 && !ReadFlag(f, remaining, m_bMergeFlag))
+    return false;
+  return record < 1005 || ReadFlag(f, remaining, m_bExpandInProjection);
+}
+
+bool CSphereRatioBlock::Save() const
+{
+  CKelFileIO f;
+  if (!f.Create(m_DebugPath.c_str()))
+    return false;
+  // A dump for inspection: a failed write leaves a short file, nothing more.
+  KelRecord::SaveList(f, m_Block);
+  f.Close();
+  return true;
+}
+
+bool CSphereRatioBlock::Load()
+{
+  CKelFileIO f;
+  if (!f.Open(m_DebugPath.c_str()))
+    return false;
+  int budget = static_cast<int>(f.GetFileSize()) - 4;
+  std::int32_t count = 0;
+  const bool ok = KelRecord::Read(f, count) && KelRecord::CountFits(&budget, count, kMinParamRecord);
+  if (ok)
+    m_Block.resize(static_cast<std::size_t>(count));
+  bool all = ok;
+  for (std::size_t k = 0; all && k < m_Block.size(); ++k)
+    all = m_Block[k].LoadData(f, &budget);
+  f.Close();
+  return all && budget == 0;
+}
