@@ -9,11 +9,12 @@
 //                           checked edge and the height of the arc entries of
 //                           a check line.
 //   CSyasenCheckGroupParam  a group of checks: its block list, its
-//                           retaining-wall base blocks.
+//                           retaining-wall base blocks, its check points.
 
 class CKelBlockCubeArray;
 class CKelHSite;
 class CRoadLineParam;
+class CSphereRatioParamArray;
 class CSyasenCheckBlockParam;
 
 class CSyasenCheck {
@@ -39,4 +40,5 @@ public:
   virtual ~CSyasenCheckGroupParam() = default;
   virtual CKelBlockCubeArray& GetBlock() = 0;
   virtual CKelBlockCubeArray& GetYouhekiBlock() = 0;
+  virtual CSphereRatioParamArray& GetSphereRatio() = 0;
 };

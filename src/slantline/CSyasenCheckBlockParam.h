@@ -19,13 +19,23 @@
 //
 // Stored selectors out of range (edge index, calculation type, cut,
 // base-line and check-point kinds) make no cut, no stretch and no arc.
+//
+// Stored forms (CSyasenCheckBlockParamRecords.cpp):
+//   archive      tag from version 2; numbers, the road distances (below
+//                version 16 only the first), the extras from 26 and 27, the
+//                lists, the section lines from 14;
+//   record 1023  written by SaveData; LoadData reads 1000 to 1023 and
+//                migrates the older layouts (CSyasenCheckBlockParamLoad.cpp).
+// Copies and comparisons leave m_RefPoint out; the record keeps it.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "CKelBlockCubeArray.h"
 #include "CKelCoord.h"
 #include "CRoadLineParam.h"
+#include "CSphereRatioParam.h"
 #include "CSyasenCheck.h"
 #include "CSyasenCheckCalcKind.h"
 #include "CSyasenCheckCpntline.h"
@@ -38,6 +48,8 @@ class CSyasenCheckRoadDistanceArray : public std::vector<double> {
 public:
   // Appends d unless a value exactly equal to it is present.
   void Add(double d);
+  // Tag from version 2, i32 count, the values.
+  bool Serialize(CKelArchiveCore& ar);
 };
 
 class CSyasenCheckBlockParam {
@@ -53,6 +65,10 @@ public:
     bool m_bBaseCut = false;
   };
 
+  enum DATATYPE : std::int32_t { DATATYPE_AUTO = 0, DATATYPE_FREE = 1, DATATYPE_COMPOSITE = 2, DATATYPE_REDISTRICT = 3 };
+  static constexpr std::int32_t kRecord = 1023;
+  static constexpr std::int32_t kRecordFirst = 1000;
+
   // --- Members, in declaration order ---
   std::int32_t m_No = -1;
   std::int32_t m_SiteNo = 0;
@@ -65,6 +81,8 @@ public:
   double m_Value1 = 0, m_Value2 = 0, m_Value3 = 0;
   CSyasenCheckCalcKind m_CalcKind;
   CKelBlockCubeArray m_BaseBlock;
+  CSphereRatioParamArray m_SphereRatio;   // check points of the basic form
+  CSphereRatioParamArray m_SphereRatio2;  // check points of the radial form
   CKelBlockCubeArray m_SrcBlock;
   CKelBlockCubeArray m_YouhekiBlock;
   CSyasenCheckCpntlineArray m_Cpntline;
@@ -81,7 +99,20 @@ public:
   std::int32_t m_DataType = 0;
   CSyasenCheckSectionLineArray m_SectionLine;
 
+  CSyasenCheckBlockParam() = default;
+  CSyasenCheckBlockParam(const CSyasenCheckBlockParam& other);
+  CSyasenCheckBlockParam& operator=(const CSyasenCheckBlockParam& other);
+  ~CSyasenCheckBlockParam() = default;
+
+  // Every member but m_RefPoint: reals exactly, the two points within
+  // 2.5e-5, lists element by element.
+  bool operator==(const CSyasenCheckBlockParam& other) const;
+  bool operator!=(const CSyasenCheckBlockParam& other) const { return !(*this == other); }
+
   // --- Settings ---
+  // "自動", "任意", "複合隣地", "再地区"; "不明" for any other type.
+  static std::string GetDataTypeName(std::int32_t type);
+  std::string GetDataTypeName() const { return GetDataTypeName(m_DataType); }
   // A pitch of exactly 0 becomes half the check-point distance.
   void GetCpntPitch();
   // The first site vertex whose edge reference start point equals point.
@@ -100,12 +131,20 @@ public:
   // The base (or, with plan, plan) blocks cut from blocks at both ends;
   // radial cuts need the check point (null: none are made).
   CKelBlockCubeArray CreateBaseBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
-                                     const CKelBlockCubeArray& blocks, bool plan, const RadialPoint* cpnt);
+                                     const CKelBlockCubeArray& blocks, bool plan, const CSphereRatioParam* cpnt);
+  static RadialPoint RadialOf(const CSphereRatioParam& cpnt);
   // Retaining-wall blocks from the ground height down to bottom; empty when
   // the ground is not above either level or bottom is not below it.
   CKelBlockCubeArray CreateYouhekiBlock(double bottom) const;
-  // The basic form: m_BaseBlock from the source and retaining-wall blocks.
-  void CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom);
+  // The basic form: m_BaseBlock from the source and retaining-wall blocks;
+  // with bCreateChkPnt (and a driver) also the check line and m_SphereRatio.
+  void CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom,
+                    bool bCreateChkPnt = false);
+  // The radial form: the check points of the checked range first, then
+  // the base blocks of each in its own block list.
+  void CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom);
+  void CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
+                    bool plan);
   // The stretch of the radial form: [0, m_CheckLength] unless the start
   // and end name a sub-range of it.
   void GetCheckRange(double* from, double* to) const;
@@ -121,15 +160,21 @@ public:
                       CKelCoord2D* out) const;
 
   // --- Plan blocks (CSyasenCheckBlockParamPlan.cpp) ---
-  // mode bit 1: m_BaseBlock. True when the plan blocks changed; an empty
-  // plan removes the old ones and answers false.
+  // mode bit 1: m_BaseBlock; bit 2: the block list of every radial check
+  // point (a check point whose plan blocks changed loses its plan results).
+  // True when the plan blocks changed; an empty plan removes the old ones
+  // and answers false.
   bool CreatePlanBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
                        int mode, double bottom, CKelBlockCubeArray& plan2);
   void CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
                         double bottom, CKelBlockCubeArray& plan2);
+  void CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
+                        double bottom, CKelBlockCubeArray& plan2);
   bool CreateGroupPlanBlock(CSyasenCheck* check, CKelBlockCubeArray& plan, int mode, double bottom,
                             CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group);
   void CreateGroupPlanBlock1(CSyasenCheck* check, CKelBlockCubeArray& plan, double bottom,
+                             CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group);
+  void CreateGroupPlanBlock2(CSyasenCheck* check, CKelBlockCubeArray& plan, double bottom,
                              CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group);
   static void CreatePlanBlockSub(bool withYouheki, CKelBlockCubeArray plan, const CKelBlockCubeArray& youheki,
                                  CKelBlockCubeArray plan2, CKelBlockCubeArray* target, double grdHeight,
@@ -147,6 +192,13 @@ public:
   bool WithYouheki(const CKelHSite* site) const;
 
   // --- Edge lines (CSyasenCheckBlockParamEdge.cpp) ---
+  // The distance lines of every check line (plain frame: the base line;
+  // with angle: the origin and that direction, north-side lines). Only
+  // while m_OptNo is negative and there are check points.
+  void CreateAreaEdgeLine3(const CRoadLineParam& line, std::vector<CoordLine3D>& out, const double* angle) const;
+  // Where the two rays of a radial check point first meet a vertex of its
+  // blocks; the ray's end when none lies on it.
+  void CreateAreaEdgeLine2(const CSphereRatioParam& cpnt, CKelCoord2D& out1, CKelCoord2D& out2) const;
   // The line from point to the nearest base-block side across the line
   // frame (origin, (c, s)); its foot on the base line when there is none.
   void CreateAreaEdgeLineDistance(const CKelCoord2D& origin, double c, double s, const CKelCoord3D& point,
@@ -158,11 +210,31 @@ public:
   // Twice-signed shoelace over outline, halved: positive counter-clockwise.
   static double CalcArea(const std::vector<CKelCoord3DEx>& outline);
 
+  // --- Stored forms ---
+  bool Serialize(CKelArchiveCore& ar);
+  bool SaveData(CKelFileIO& f) const;
+  // Fields read before a failure keep their new values.
+  bool LoadData(CKelFileIO& f, int* budget);
+  // i32 outline count; per outline an i32 point count and the points.
+  static bool SaveBlockData(CKelFileIO& f, const std::vector<std::vector<CKelCoord3DEx>>& outlines);
+
   // The base/plan kind as this code reads it: exactly one flag set.
   static bool IsBaseOnly(const CKelBlockCube& b) { return b.IsSyasen() && !b.IsHikage(); }
   static bool IsPlanOnly(const CKelBlockCube& b) { return b.IsHikage() && !b.IsSyasen(); }
 
 private:
+  CKelBlockCubeArray CreateBaseBlockSub(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                        const CKelBlockCubeArray& blocks, bool plan, const RadialPoint* cpnt);
+  bool LoadRecord(CKelFileIO& f, int* budget);
+  bool LoadHead(CKelFileIO& f, int* budget, std::int32_t record);
+  bool LoadCalcKind(CKelFileIO& f, int* budget, std::int32_t record);
+  bool LoadCheckPoints(CKelFileIO& f, int* budget, std::int32_t record);
+  bool LoadOldCheckPoint(CKelFileIO& f, int* budget, std::int32_t record, CSphereRatioParam& cpnt);
+  bool LoadBlocks(CKelFileIO& f, int* budget, std::int32_t record);
+  bool LoadTail(CKelFileIO& f, int* budget, std::int32_t record);
+  void CopyFrom(const CSyasenCheckBlockParam& other);
+  void LayCheckPoints(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end,
+                      CSphereRatioParamArray& points);
   bool ValidEdge(const CKelHSite* site, int edge) const;
   bool BaseLine(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CRoadLineParam& line);
   void CutBegin(CSyasenCheck* check, const CKelHSite* site, CKelBlockCubeList& blocks, const RadialPoint* cpnt) const;
@@ -174,4 +246,19 @@ private:
   void CutRadial(const CKelHSite* site, CKelBlockCubeList& blocks, const CKelCoord2D& p, const RadialPoint& cpnt,
                  int takenSide) const;
   bool CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const;
+};
+
+// The checks of one site with their archive form and the callbacks of the
+// block file (the list behind an untyped pointer, a second pointer unused).
+class CSyasenCheckBlockParamArray : public std::vector<CSyasenCheckBlockParam> {
+public:
+  // The number of automatic checks (data type 0).
+  int GetCurrentAutoBlockSize() const;
+  // A count the archive cannot hold is refused before the list grows.
+  bool Serialize(CKelArchiveCore& ar);
+  // i32 count, each record with m_No its position; true only when the size
+  // is used up exactly. The list is replaced by fresh records.
+  static bool ReadData(CKelFileIO& f, int size, void* list, void*);
+  static bool ReadData2(CKelFileIO& f, int size, void* list, void*);
+  static bool SaveData(CKelFileIO& f, void* list, void*);
 };

@@ -278,9 +278,9 @@ bool CSyasenCheckBlockParam::BaseLine(CSyasenCheck* check, CKelHSite* site, CSya
   return blk != nullptr && blk->GetBaseLine(check, site, this, 1, line, 0.0);
 }
 
-CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlock(CSyasenCheck* check, CKelHSite* site,
-                                                           CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
-                                                           bool plan, const RadialPoint* cpnt)
+CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* check, CKelHSite* site,
+                                                              CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
+                                                              bool plan, const RadialPoint* cpnt)
 {
   CKelBlockCubeArray result;
   CRoadLineParam line;
@@ -326,12 +326,80 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateYouhekiBlock(double bottom) con
   return result;
 }
 
-void CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
+CSyasenCheckBlockParam::RadialPoint CSyasenCheckBlockParam::RadialOf(const CSphereRatioParam& cpnt)
+{
+  RadialPoint r;
+  r.m_Position = cpnt.GetCoord3D(0);
+  r.m_Pos1 = cpnt.m_BegPoint;
+  r.m_Pos2 = cpnt.m_EndPoint;
+  r.m_bPosSet = cpnt.m_bUsePoint;
+  r.m_bBaseCut = cpnt.m_bBaseCut;
+  return r;
+}
+
+CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlock(CSyasenCheck* check, CKelHSite* site,
+                                                           CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
+                                                           bool plan, const CSphereRatioParam* cpnt)
+{
+  if (cpnt == nullptr)
+    return CreateBaseBlockSub(check, site, blk, blocks, plan, nullptr);
+  const RadialPoint radial = RadialOf(*cpnt);
+  return CreateBaseBlockSub(check, site, blk, blocks, plan, &radial);
+}
+
+// The check line of [start, end] and the check points on it, at the pitch
+// (half the check-point distance unless given); m_TgtPitch keeps the
+// largest spacing used.
+void CSyasenCheckBlockParam::LayCheckPoints(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                            double start, double end, CSphereRatioParamArray& points)
+{
+  CalcChkPntEx(check, site, blk, start, end);
+  GetCpntPitch();
+  m_TgtPitch = m_CpntPitch;
+  m_Cpntline.CreateCheckPoint(m_CalcKind.m_bUniform, &m_TgtPitch, points);
+}
+
+void CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom,
+                                          bool bCreateChkPnt)
 {
   m_BaseBlock.Clear();
   m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, m_SrcBlock, false, nullptr));
-  m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, CreateYouhekiBlock(bottom), false, nullptr));
+  m_BaseBlock.AddBlock(
+      CreateBaseBlock(check, site, blk, CreateYouhekiBlock(bottom), false, nullptr));
   m_BaseBlock.CombineBlock(nullptr);
+  // Check points need the driver's base line.
+  if (check == nullptr || !bCreateChkPnt)
+    return;
+  m_SphereRatio.clear();
+  double start = 0, end = 0;
+  CreateChkPntPos(check, site, &start, &end);
+  LayCheckPoints(check, site, blk, start, end, m_SphereRatio);
+}
+
+void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
+{
+  m_SphereRatio2.clear();
+  double from = 0, to = 0;
+  GetCheckRange(&from, &to);
+  LayCheckPoints(check, site, blk, from, to, m_SphereRatio2);
+  for (CSphereRatioParam& cpnt : m_SphereRatio2) {
+    if (cpnt.m_bUsePoint)
+      continue;
+    cpnt.m_BegPoint = m_BegPoint;
+    cpnt.m_EndPoint = m_EndPoint;
+    cpnt.m_bUsePoint = true;
+  }
+  CreateBlock2(check, site, blk, m_SrcBlock, false);
+  CreateBlock2(check, site, blk, CreateYouhekiBlock(bottom), false);
+}
+
+void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                          const CKelBlockCubeArray& blocks, bool plan)
+{
+  for (CSphereRatioParam& cpnt : m_SphereRatio2) {
+    cpnt.m_BlockList.AddBlock(CreateBaseBlock(check, site, blk, blocks, plan, &cpnt));
+    cpnt.m_BlockList.CombineBlock(nullptr);
+  }
 }
 
 void CSyasenCheckBlockParam::GetCheckRange(double* from, double* to) const

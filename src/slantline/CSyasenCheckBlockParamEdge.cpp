@@ -111,3 +111,70 @@ void CSyasenCheckBlockParam::CreateAreaEdgeLineDistanceNorthside(const CKelCoord
   if (best != -DBL_MAX)
     AddLine(point, f.At(t, best, point.m_z), out);
 }
+
+void CSyasenCheckBlockParam::CreateAreaEdgeLine3(const CRoadLineParam& line, std::vector<CoordLine3D>& out,
+                                                 const double* angle) const
+{
+  if (m_SphereRatio.empty() || m_OptNo >= 0)
+    return;
+  const CKelCoord2D origin = angle == nullptr ? CKelCoord2D(line.m_Beg) : CKelCoord2D(0, 0);
+  const double c = angle == nullptr ? line.m_Cos : std::cos(*angle);
+  const double s = angle == nullptr ? line.m_Sin : std::sin(*angle);
+  const auto distance = [&](const CKelCoord3D& p) {
+    if (angle == nullptr)
+      CreateAreaEdgeLineDistance(origin, c, s, p, out);
+    else
+      CreateAreaEdgeLineDistanceNorthside(origin, c, s, p, out);
+  };
+  for (const CKelCoord3DCrsPntArray& entries : m_Cpntline) {
+    if (entries.empty()) {
+      if (angle == nullptr) {
+        CreateAreaEdgeLineDistance(origin, c, s, m_SphereRatio.front().GetCoord3D(0), out);
+        CreateAreaEdgeLineDistance(origin, c, s, m_SphereRatio.back().GetCoord3D(0), out);
+      }
+      continue;
+    }
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+      if (!entries[i].IsCenter()) {
+        distance(entries[i - 1]);
+        distance(entries[i]);
+        continue;
+      }
+      // An arc: its two radii instead of distance lines.
+      AddLine(entries[i - 1], entries[i], out);
+      if (i + 1 < entries.size())
+        AddLine(entries[i], entries[i + 1], out);
+      ++i;
+    }
+  }
+}
+
+void CSyasenCheckBlockParam::CreateAreaEdgeLine2(const CSphereRatioParam& cpnt, CKelCoord2D& out1,
+                                                 CKelCoord2D& out2) const
+{
+  const CKelCoord2D p1 = cpnt.m_bUsePoint ? cpnt.m_BegPoint : m_BegPoint;
+  const CKelCoord2D p2 = cpnt.m_bUsePoint ? cpnt.m_EndPoint : m_EndPoint;
+  const CKelCoord2D c(cpnt.GetCoord3D(0));
+  // The nearest vertex on the ray from c towards p, as a distance along it.
+  const auto nearestOnRay = [&](const CKelCoord2D& p, CKelCoord2D& out) {
+    out = CKelCoord2D(kNoMinimum, kNoMinimum);
+    const double len = std::hypot(p.m_x - c.m_x, p.m_y - c.m_y);
+    if (!(len > KelTol::SlantPiece)) {
+      out = p;
+      return;
+    }
+    const double ux = (p.m_x - c.m_x) / len, uy = (p.m_y - c.m_y) / len;
+    double best = kNoMinimum;
+    for (const CKelBlockCube& b : cpnt.m_BlockList) {
+      for (const CKelBlockCoord& v : b.m_Coord) {
+        const double dx = v.m_x - c.m_x, dy = v.m_y - c.m_y;
+        const double along = ux * dx + uy * dy;
+        if (NotBelowZero(along) && std::fabs(ux * dy - uy * dx) <= KelTol::SlantPiece)
+          best = std::min(best, along);
+      }
+    }
+    out = best == kNoMinimum ? p : CKelCoord2D(c.m_x + best * ux, c.m_y + best * uy);
+  };
+  nearestOnRay(p1, out1);
+  nearestOnRay(p2, out2);
+}

@@ -9,7 +9,7 @@
 namespace {
 
 enum Side { kRight = 2 };
-enum ModeBit { kModeBasic = 1 };
+enum ModeBit { kModeBasic = 1, kModeRadial = 2 };
 
 // The base blocks of list as convex pieces; a block the split gives up on is
 // left out.
@@ -41,6 +41,31 @@ void AddPlanBlocks(CKelBlockCubeArray& blocks, CKelBlockCubeArray* target)
     b.SetPlanBlock();
     target->AddBlock(b);
   }
+}
+
+// Clears the plan blocks of every check point's list into its own list of
+// old plan blocks.
+std::vector<CKelBlockCubeArray> ClearPlans(CSphereRatioParamArray& points)
+{
+  std::vector<CKelBlockCubeArray> old(points.size());
+  for (std::size_t k = 0; k < points.size(); ++k)
+    CSyasenCheckBlockParam::ClearPlan(points[k].m_BlockList, &old[k]);
+  return old;
+}
+
+// Whether any check point's plan blocks changed; those that did lose their
+// plan results.
+bool ReportChanges(CSphereRatioParamArray& points, const std::vector<CKelBlockCubeArray>& old)
+{
+  bool changed = false;
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    if (!CSyasenCheckBlockParam::IsPlanBlockChanged(points[k].m_BlockList, old[k]))
+      continue;
+    points[k].DeleteSphereRatioPlanBlock1(1);
+    points[k].DeleteSphereWorkRatioPlanBlock1();
+    changed = true;
+  }
+  return changed;
 }
 
 // The plan block between bottom and the ground under the outline of b.
@@ -177,8 +202,20 @@ bool CSyasenCheckBlockParam::WithYouheki(const CKelHSite* site) const
 void CSyasenCheckBlockParam::CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                               CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
 {
-  const CKelBlockCubeArray walls = CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, nullptr);
+  const CKelBlockCubeArray walls =
+      CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, nullptr);
   CreatePlanBlockSub(WithYouheki(site), plan, walls, plan2, &m_BaseBlock, m_GrdHeight, bottom);
+}
+
+void CSyasenCheckBlockParam::CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                              CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
+{
+  const bool withYouheki = WithYouheki(site);
+  for (CSphereRatioParam& cpnt : m_SphereRatio2) {
+    const CKelBlockCubeArray walls = CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, &cpnt);
+    CreatePlanBlockSub(withYouheki, plan, walls, plan2, &cpnt.m_BlockList, m_GrdHeight, bottom);
+    cpnt.m_BlockList.CombineBlock(nullptr);
+  }
 }
 
 bool CSyasenCheckBlockParam::CreatePlanBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
@@ -188,11 +225,18 @@ bool CSyasenCheckBlockParam::CreatePlanBlock(CSyasenCheck* check, CKelHSite* sit
   CKelBlockCubeArray old;
   if ((mode & kModeBasic) != 0)
     ClearPlan(m_BaseBlock, &old);
+  std::vector<CKelBlockCubeArray> oldPerPoint;
+  if ((mode & kModeRadial) != 0)
+    oldPerPoint = ClearPlans(m_SphereRatio2);
   if (plan.empty())
     return false;
   if ((mode & kModeBasic) != 0) {
     CreatePlanBlock1(check, site, blk, plan, bottom, plan2);
     return IsPlanBlockChanged(m_BaseBlock, old);
+  }
+  if ((mode & kModeRadial) != 0) {
+    CreatePlanBlock2(check, site, blk, plan, bottom, plan2);
+    return ReportChanges(m_SphereRatio2, oldPerPoint);
   }
   return false;
 }
@@ -201,6 +245,15 @@ void CSyasenCheckBlockParam::CreateGroupPlanBlock1(CSyasenCheck*, CKelBlockCubeA
                                                    CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group)
 {
   CreatePlanBlockSub(true, plan, group->GetYouhekiBlock(), plan2, &group->GetBlock(), m_GrdHeight, bottom);
+}
+
+void CSyasenCheckBlockParam::CreateGroupPlanBlock2(CSyasenCheck*, CKelBlockCubeArray& plan, double bottom,
+                                                   CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group)
+{
+  for (CSphereRatioParam& cpnt : group->GetSphereRatio()) {
+    CreatePlanBlockSub(true, plan, group->GetYouhekiBlock(), plan2, &cpnt.m_BlockList, m_GrdHeight, bottom);
+    cpnt.m_BlockList.CombineBlock(nullptr);
+  }
 }
 
 bool CSyasenCheckBlockParam::CreateGroupPlanBlock(CSyasenCheck* check, CKelBlockCubeArray& plan, int mode,
@@ -212,11 +265,18 @@ bool CSyasenCheckBlockParam::CreateGroupPlanBlock(CSyasenCheck* check, CKelBlock
   CKelBlockCubeArray old;
   if ((mode & kModeBasic) != 0)
     ClearPlan(group->GetBlock(), &old);
+  std::vector<CKelBlockCubeArray> oldPerPoint;
+  if ((mode & kModeRadial) != 0)
+    oldPerPoint = ClearPlans(group->GetSphereRatio());
   if (plan.empty())
     return false;
   if ((mode & kModeBasic) != 0) {
     CreateGroupPlanBlock1(check, plan, bottom, plan2, group);
     return IsPlanBlockChanged(group->GetBlock(), old);
+  }
+  if ((mode & kModeRadial) != 0) {
+    CreateGroupPlanBlock2(check, plan, bottom, plan2, group);
+    return ReportChanges(group->GetSphereRatio(), oldPerPoint);
   }
   return false;
 }

@@ -11,6 +11,7 @@
 
 #include "CKelArc.h"
 #include "CKelArchiveCore.h"
+#include "CSphereRatioParam.h"
 #include "KelGeometry.h"
 #include "KelList.h"
 #include "KelRecord.h"
@@ -145,6 +146,20 @@ void CSyasenCheckCpntlineArray::CreateCheckPoint(bool uniform, double* pitch, st
       else
         CreateChkPntLineType(piece.from, piece.to, spacing, &offset, points);
     });
+  }
+}
+
+void CSyasenCheckCpntlineArray::CreateCheckPoint(bool uniform, double* pitch, CSphereRatioParamArray& points) const
+{
+  std::vector<CKelCoord3D> positions;
+  CreateCheckPoint(uniform, pitch, positions);
+  points.clear();
+  for (const CKelCoord3D& p : positions) {
+    CSphereRatioParam cpnt;
+    cpnt.m_RatioRecord.m_x = p.m_x;
+    cpnt.m_RatioRecord.m_y = p.m_y;
+    cpnt.m_RatioRecord.m_z = p.m_z;
+    points.push_back(cpnt);
   }
 }
 

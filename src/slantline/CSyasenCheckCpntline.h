@@ -30,6 +30,7 @@
 class CKelArc;
 class CKelArchiveCore;
 class CKelFileIO;
+class CSphereRatioParamArray;
 
 class CSyasenCheckCpntlineArray : public CKelObjectArray, public std::vector<CKelCoord3DCrsPntArray> {
 public:
@@ -52,6 +53,8 @@ public:
   // requested spacing; on return the largest spacing used (unchanged when
   // it is not positive or there are no lines).
   void CreateCheckPoint(bool uniform, double* pitch, std::vector<CKelCoord3D>& points) const;
+  // The same points as new check points (their positions set).
+  void CreateCheckPoint(bool uniform, double* pitch, CSphereRatioParamArray& points) const;
   // The points of one segment or arc at offsets *offset, *offset + pitch,
   // ... up to its end (within KelTol::SlantPiece); *offset becomes the
   // distance the next piece starts into its spacing.

@@ -117,8 +117,10 @@ TEST(BaseBlocks, RadialBaseLinesCutAlongTheRaysToTheCheckPoint)
   p.m_CalcKind.m_CalcType = 1;
   p.m_CalcKind.m_BegBaseKind = 4;
   p.m_CalcKind.m_EndBaseKind = 4;
-  CSyasenCheckBlockParam::RadialPoint cpnt;
-  cpnt.m_Position = CKelCoord3D(-10, -10, 0);
+  CSphereRatioParam cpnt;
+  cpnt.m_RatioRecord.m_x = -10;
+  cpnt.m_RatioRecord.m_y = -10;
+  cpnt.m_bBaseCut = false;
   CKelBlockCubeArray src;
   src.AddBlock(Box(-10, 0, 20, 15, 10));
   // The ray from (0, 0) to the check point cuts off what lies above y = x;
@@ -134,9 +136,9 @@ TEST(BaseBlocks, RadialBaseLinesCutAlongTheRaysToTheCheckPoint)
   // Set positions move the rays' ends: from (-20, 0) the begin ray passes
   // below the block.
   cpnt.m_bBaseCut = false;
-  cpnt.m_bPosSet = true;
-  cpnt.m_Pos1 = CKelCoord2D(-20, 0);
-  cpnt.m_Pos2 = CKelCoord2D(20, 0);
+  cpnt.m_bUsePoint = true;
+  cpnt.m_BegPoint = CKelCoord2D(-20, 0);
+  cpnt.m_EndPoint = CKelCoord2D(20, 0);
   EXPECT_NEAR(PlanArea(p.CreateBaseBlock(nullptr, &site, nullptr, src, false, &cpnt)), 450, 1e-9);
 }
 

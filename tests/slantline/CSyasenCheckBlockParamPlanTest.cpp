@@ -149,8 +149,10 @@ TEST(PlanBlocks, GroupsClipIntoTheirOwnLists)
 {
   struct Group : CSyasenCheckGroupParam {
     CKelBlockCubeArray blocks, walls;
+    CSphereRatioParamArray points;
     CKelBlockCubeArray& GetBlock() override { return blocks; }
     CKelBlockCubeArray& GetYouhekiBlock() override { return walls; }
+    CSphereRatioParamArray& GetSphereRatio() override { return points; }
   } group;
   group.blocks.AddBlock(Kind(Box(0, 0, 10, 10, 12), true));
   group.walls.AddBlock(Kind(Box(10, 0, 14, 10, 2), true));
@@ -160,6 +162,37 @@ TEST(PlanBlocks, GroupsClipIntoTheirOwnLists)
   EXPECT_NEAR(PlanArea(PlanBlocks(group.blocks)), 8, 1e-9);
   EXPECT_FALSE(p.CreateGroupPlanBlock(nullptr, plan, 1, 0, plan2, &group));
   EXPECT_FALSE(p.CreateGroupPlanBlock(nullptr, plan, 1, 0, plan2, nullptr));
+  // The radial bit clips into every check point's own list; a point whose
+  // plan blocks changed loses its plan results of set 1.
+  group.points.resize(2);
+  for (CSphereRatioParam& cpnt : group.points) {
+    cpnt.m_BlockList.AddBlock(Kind(Box(0, 0, 10, 10, 12), true));
+    cpnt.m_PlanRatio1 = 0.5;
+  }
+  group.points[1].m_BlockList.AddBlock(Kind(Box(8, 2, 10, 4, 5), false));
+  EXPECT_TRUE(p.CreateGroupPlanBlock(nullptr, plan, 2, 0, plan2, &group));
+  EXPECT_NEAR(PlanArea(PlanBlocks(group.points[0].m_BlockList)), 8, 1e-9);
+  EXPECT_EQ(group.points[0].m_PlanRatio1, -1.0);
+  EXPECT_FALSE(p.CreateGroupPlanBlock(nullptr, plan, 2, 0, plan2, &group));
+}
+
+TEST(PlanBlocks, TheRadialBitClipsIntoEachCheckPointAndDropsChangedResults)
+{
+  PlanRun run;
+  CSyasenCheckBlockParam p = EdgeZeroCheck();
+  p.m_SphereRatio2.resize(2);
+  p.m_SphereRatio2[0].m_BlockList.AddBlock(Kind(Box(0, 0, 10, 10, 12), true));
+  p.m_SphereRatio2[1].m_BlockList.AddBlock(Kind(Box(0, 0, 3, 3, 12), true));
+  for (CSphereRatioParam& cpnt : p.m_SphereRatio2)
+    cpnt.m_PlanRatio1 = 0.25;
+  ASSERT_TRUE(run.Run(p, Blocks({Box(2, 2, 4, 4, 5)}), 0, 2));
+  EXPECT_NEAR(PlanArea(PlanBlocks(p.m_SphereRatio2[0].m_BlockList)), 4, 1e-9);
+  EXPECT_NEAR(PlanArea(PlanBlocks(p.m_SphereRatio2[1].m_BlockList)), 1, 1e-9);
+  EXPECT_EQ(p.m_SphereRatio2[0].m_PlanRatio1, -1.0);
+  p.m_SphereRatio2[0].m_PlanRatio1 = 0.25;
+  EXPECT_FALSE(run.Run(p, Blocks({Box(2, 2, 4, 4, 5)}), 0, 2));
+  EXPECT_EQ(p.m_SphereRatio2[0].m_PlanRatio1, 0.25);
+  EXPECT_EQ(CountPlan(p.m_BaseBlock), 0);
 }
 
 // The part clipped over a base plus what remains outside it is the planned
