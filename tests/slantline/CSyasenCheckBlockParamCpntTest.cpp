@@ -152,3 +152,112 @@ TEST(CheckLine, ArcKindsAddTheArcEntriesAtTheTurningCorner)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace slant_test;
+
+struct Driver : CSyasenCheck {};
+
+TEST(CheckPointsOfTheCheck, TheBasicFormLaysPointsOverTheBaseBlocksAtTheDefaultPitch)
+{
+  CKelHSite site = Rect20x15();
+  TestCheckBlock blk;
+  Driver driver;
+  CSyasenCheckBlockParam p = EdgeZeroCheck();
+  p.m_SrcBlock.AddBlock(Box(2, 0, 12, 10, 10));
+  p.m_CpntDistance = 4.0;
+  p.CreateBlock1(&driver, &site, &blk, 0, true);
+  EXPECT_EQ(p.m_CpntPitch, 2.0);
+  EXPECT_EQ(p.m_TgtPitch, 2.0);
+  ASSERT_EQ(p.m_SphereRatio.size(), 6u);
+  for (std::size_t i = 0; i < p.m_SphereRatio.size(); ++i)
+    EXPECT_DOUBLE_EQ(p.m_SphereRatio[i].GetCoord3D(0).m_x, 2.0 + 2.0 * static_cast<double>(i));
+  // Without a driver no check points are made, and no assertion stops it.
+  CSyasenCheckBlockParam q = EdgeZeroCheck();
+  q.m_SrcBlock = p.m_SrcBlock;
+  q.CreateBlock1(nullptr, &site, &blk, 0, true);
+  EXPECT_TRUE(q.m_SphereRatio.empty());
+  EXPECT_EQ(q.m_BaseBlock.Size(), 1);
+}
+
+TEST(CheckPointsOfTheCheck, TheRadialFormGivesEveryPointItsOwnBlocks)
+{
+  CKelHSite site = Rect20x15();
+  TestCheckBlock blk;
+  CSyasenCheckBlockParam p = EdgeZeroCheck();
+  p.m_CalcKind.m_CalcType = 1;
+  p.m_CalcKind.m_BegBaseKind = 4;
+  p.m_CalcKind.m_EndBaseKind = 4;
+  p.m_SrcBlock.AddBlock(Box(0, 0, 20, 15, 10));
+  p.m_CheckLength = 20;
+  p.m_CheckStart = 5;
+  p.m_CheckEnd = 15;
+  p.m_CpntPitch = 5;
+  p.CreateBlock2(nullptr, &site, &blk, 0);
+  ASSERT_EQ(p.m_SphereRatio2.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const CSphereRatioParam& cpnt = p.m_SphereRatio2[i];
+    EXPECT_DOUBLE_EQ(cpnt.GetCoord3D(0).m_x, 5.0 + 5.0 * static_cast<double>(i));
+    EXPECT_TRUE(cpnt.m_bUsePoint);
+    EXPECT_EQ(cpnt.m_EndPoint, CKelCoord2D(20, 0));
+    // The rays from the ends to a point on the edge leave the whole box.
+    ASSERT_FALSE(cpnt.m_BlockList.empty());
+    EXPECT_TRUE(CSyasenCheckBlockParam::IsBaseOnly(cpnt.m_BlockList[0]));
+    EXPECT_NEAR(PlanArea(cpnt.m_BlockList), 300, 1e-9);
+  }
+}
+
+TEST(EdgeLinesOfTheCheck, CheckLinesGiveDistanceLinesAndArcsTheirRadii)
+{
+  CSyasenCheckBlockParam p;
+  p.m_BaseBlock.AddBlock(Kind(Box(0, 4, 10, 8, 10), true));
+  p.m_SphereRatio.resize(2);
+  p.m_SphereRatio[0].m_RatioRecord.m_x = 2;
+  p.m_SphereRatio[1].m_RatioRecord.m_x = 8;
+  const CRoadLineParam base(CKelCoord3D(0, 0, 0), CKelCoord3D(20, 0, 0));
+  std::vector<CoordLine3D> out;
+  // An empty check line: the lines of the first and the last point.
+  p.m_Cpntline.resize(1);
+  p.CreateAreaEdgeLine3(base, out, nullptr);
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_DOUBLE_EQ(out[1].m_End3D.m_y, 4);
+  // A line with an arc: the vertex lines and the arc's two radii.
+  out.clear();
+  CKelCoord3DCrsPntArray line;
+  line.assign({CKelCoord3DCrsPnt(CKelCoord3D(1, 0, 0)), CKelCoord3DCrsPnt(CKelCoord3D(5, 0, 0)),
+               CKelCoord3DCrsPnt(CKelCoord3D(5, -2, 0), CKelCoord3DCrsPnt::TYPE_CW),
+               CKelCoord3DCrsPnt(CKelCoord3D(7, -2, 0))});
+  p.m_Cpntline[0] = line;
+  p.CreateAreaEdgeLine3(base, out, nullptr);
+  EXPECT_EQ(out.size(), 4u);
+  // Only while the option number is negative.
+  out.clear();
+  p.m_OptNo = 0;
+  p.CreateAreaEdgeLine3(base, out, nullptr);
+  EXPECT_TRUE(out.empty());
+}
+
+TEST(EdgeLinesOfTheCheck, RaysMeetTheFirstVertexOnThemOrEndAtTheirEnds)
+{
+  CSyasenCheckBlockParam p = EdgeZeroCheck();
+  CSphereRatioParam cpnt;
+  cpnt.m_RatioRecord.m_x = 10;
+  cpnt.m_RatioRecord.m_y = -10;
+  // A vertex on the ray towards (0, 0) at (5, -5); none towards (20, 0).
+  cpnt.m_BlockList.AddBlock(Kind(Box(5, -5, 6, -4, 3), true));
+  CKelCoord2D out1, out2;
+  p.CreateAreaEdgeLine2(cpnt, out1, out2);
+  EXPECT_NEAR(out1.m_x, 5, 1e-12);
+  EXPECT_NEAR(out1.m_y, -5, 1e-12);
+  EXPECT_EQ(out2, CKelCoord2D(20, 0));
+  // Set positions take the place of the check's begin and end.
+  cpnt.m_bUsePoint = true;
+  cpnt.m_BegPoint = CKelCoord2D(10, 0);
+  cpnt.m_EndPoint = CKelCoord2D(10, -10);  // the point itself: no ray
+  p.CreateAreaEdgeLine2(cpnt, out1, out2);
+  EXPECT_EQ(out1, CKelCoord2D(10, 0));
+  EXPECT_EQ(out2, CKelCoord2D(10, -10));
+}
+
+}  // namespace
