@@ -5,20 +5,11 @@
 #include <cmath>
 
 #include "KelTestSupport.h"
+#include "SlantFixtures.h"
 
 namespace {
 
-CKelBlockCube Box(double x0, double y0, double x1, double y1, double top, double bottom = 0)
-{
-  CKelBlockCube b;
-  for (const auto& [x, y] : {std::pair{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}})
-    b.Append(CKelBlockCoord(x, y, top, bottom));
-  b.SetType();
-  b.SetMinMax();
-  b.GetPlaneEquation(false);
-  b.GetPlaneEquation(true);
-  return b;
-}
+using slant_test::Box;
 
 CPlanBuilding Building(int no)
 {

@@ -261,3 +261,29 @@ TEST(EdgeLinesOfTheCheck, RaysMeetTheFirstVertexOnThemOrEndAtTheirEnds)
 }
 
 }  // namespace
+
+namespace {
+
+// A base line of no length has A's height everywhere, whatever B's is.
+TEST(CheckLine, ABaseLineOfNoLengthTakesItsBeginHeight)
+{
+  struct PointLine : slant_test::TestCheckBlock {
+    bool GetBaseLine(CSyasenCheck*, CKelHSite*, CSyasenCheckBlockParam*, int, CRoadLineParam& line, double) override
+    {
+      line.m_Beg = CKelCoord3D(3, 0, 2);
+      line.m_End = CKelCoord3D(3, 0, 5);
+      line.m_Cos = 1;
+      line.m_Sin = 0;
+      line.m_Len = 0;
+      return true;
+    }
+  } blk;
+  CKelHSite site = slant_test::Rect20x15();
+  CSyasenCheckBlockParam p = slant_test::EdgeZeroCheck();
+  p.CalcChkPntEx(nullptr, &site, &blk, 0, 4);
+  ASSERT_EQ(p.m_Cpntline.size(), 1u);
+  for (const CKelCoord3DCrsPnt& e : p.m_Cpntline[0])
+    EXPECT_EQ(e.m_z, 2);
+}
+
+}  // namespace
