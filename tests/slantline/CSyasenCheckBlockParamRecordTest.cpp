@@ -306,3 +306,28 @@ TEST(CheckRecord, NamesCopiesAndComparisons)
 }
 
 }  // namespace
+
+namespace {
+
+// A stored block with both kind flags is neither base nor plan: it is kept
+// through a plan run and takes no plan blocks.
+TEST(CheckRecord, AStoredBlockWithBothFlagsIsNeitherBaseNorPlan)
+{
+  CSyasenCheckBlockParam p = slant_test::EdgeZeroCheck();
+  CKelBlockCube both = slant_test::Box(0, 0, 10, 10, 12);
+  both.SetSyasen(true);
+  both.SetHikage(true);
+  p.m_BaseBlock.AddBlock(both);
+  CSyasenCheckBlockParam back;
+  ASSERT_TRUE(kel_test::LoadRecord(back, kel_test::SavedRecord(p), 1 << 20));
+  ASSERT_EQ(back.m_BaseBlock.Size(), 1);
+  EXPECT_TRUE(back.m_BaseBlock[0].IsSyasen() && back.m_BaseBlock[0].IsHikage());
+  CKelHSite site = slant_test::Rect20x15();
+  slant_test::TestCheckBlock blk;
+  CKelBlockCubeArray plan, plan2;
+  plan.AddBlock(slant_test::Box(2, 2, 4, 4, 5));
+  EXPECT_FALSE(back.CreatePlanBlock(nullptr, &site, &blk, plan, 1, 0, plan2));
+  EXPECT_EQ(back.m_BaseBlock.Size(), 1);
+}
+
+}  // namespace
