@@ -331,3 +331,29 @@ TEST(CheckRecord, AStoredBlockWithBothFlagsIsNeitherBaseNorPlan)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CheckRecord, OldOutlineListsWrittenHereReadBackAsOldOutlines)
+{
+  const CSphereRatioParam::OldOutlines outlines{{CKelCoord3DEx(0, 0, 5, 1), CKelCoord3DEx(4, 0, 5, 1),
+                                                 CKelCoord3DEx(4, 3, 6, 1)},
+                                                {}};
+  const std::string path = kel_test::TestFilePath("outlines.bin");
+  CKelFileIO out;
+  ASSERT_TRUE(out.Create(path.c_str()));
+  ASSERT_TRUE(CSyasenCheckBlockParam::SaveBlockData(out, outlines));
+  out.Close();
+  const kel_test::Bytes bytes = kel_test::ReadBytes(path);
+  ASSERT_EQ(bytes.size(), 4u + 4 + 3 * 32 + 4);
+  CKelFileIO in;
+  ASSERT_TRUE(in.Open(path.c_str()));
+  int budget = static_cast<int>(bytes.size());
+  CSphereRatioParam::OldOutlines back;
+  ASSERT_TRUE(CSphereRatioParam::LoadBlockData(in, &budget, back));
+  in.Close();
+  EXPECT_EQ(budget, 0);
+  EXPECT_EQ(back, outlines);
+}
+
+}  // namespace
