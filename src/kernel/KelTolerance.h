@@ -195,6 +195,18 @@ inline constexpr double DividInside = 1e-5;
 
 }  // namespace KelTol
 
+// Tolerances of the slant-line check.
+namespace KelTol {
+
+// A check-line piece (segment or arc) this short or shorter makes no check
+// points; a point this far past a piece's end still belongs to it. Also the
+// position, side and height tolerance of the base and edge lines.
+inline constexpr double SlantPiece = 1e-6;
+// A division whose n parts miss the length by less than this keeps n parts.
+inline constexpr double SlantDivision = 2.5e-5;
+
+}  // namespace KelTol
+
 // Tolerances of the sky-factor union (projected outlines in the azimuth,
 // elevation chart and on the sky disc).
 namespace KelTol {

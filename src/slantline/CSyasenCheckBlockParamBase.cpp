@@ -1,0 +1,426 @@
+// Base blocks: the source blocks cut to the part of the permitted volume that
+// the check of one edge looks at. At each end of the edge a cut (half cut
+// along the corner's bisector, vertical cut at the corner, extension cut
+// along the edge) and a base line (at right angles to the base line through
+// the end point or an offset from it, or, in the radial form, the ray from
+// the end point to the check point) bound the blocks.
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+#include "CKelHSite.h"
+#include "CSyasenCheckBlockParam.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
+
+namespace {
+
+enum Side { kNone = 0, kLeft = 1, kRight = 2 };
+enum CutKind { kCutNone = 0, kCutHalf = 1, kCutVert = 2, kCutHorz = 3 };
+enum BaseKind { kBaseBoundary = 0, kBaseArbitrary = 3, kBaseRadial = 4 };
+
+CKelCoord2D Plus(const CKelCoord2D& p, double dx, double dy) { return CKelCoord2D(p.m_x + dx, p.m_y + dy); }
+
+const CKelCoord2D& EdgeStart(const CKelHSite* site, int i) { return site->Vertex(i).m_Sphere.m_EdgePos[0]; }
+
+// Moves the blocks lying wholly on `side` of p -> q from `from` to `to`.
+void MoveSide(CKelBlockCubeList& from, CKelBlockCubeList& to, const CKelCoord2D& p, const CKelCoord2D& q, int side)
+{
+  const auto onSide = [&](const CKelBlockCube& b) { return b.WhitchSide(p, q) == side; };
+  std::copy_if(from.begin(), from.end(), std::back_inserter(to), onSide);
+  from.erase(std::remove_if(from.begin(), from.end(), onSide), from.end());
+}
+
+// The nearest edge from start stepping by step that is not a corner cut;
+// -1 when a whole round finds none.
+int NonCutEdge(const CKelHSite* site, int start, int step)
+{
+  const int n = site->GetSize();
+  for (int k = 0, i = start; k < n; ++k, i += step) {
+    const int w = ((i % n) + n) % n;
+    if (!site->Vertex(w).IsSumikiri())
+      return w;
+  }
+  return -1;
+}
+
+// The unit direction from the start of edge j to the start of edge j + 1.
+bool EdgeDirection(const CKelHSite* site, int j, double* c, double* s)
+{
+  const CKelCoord2D& a = EdgeStart(site, j);
+  const CKelCoord2D& b = EdgeStart(site, j + 1);
+  if (length_2point(a, b) <= KelTol::SlantPiece)
+    return false;
+  CalcCosSin(a, b, c, s, nullptr);
+  return true;
+}
+
+}  // namespace
+
+bool CSyasenCheckBlockParam::ValidEdge(const CKelHSite* site, int edge) const
+{
+  return site != nullptr && edge >= 0 && edge < site->GetSize();
+}
+
+void CSyasenCheckBlockParam::CutBlock(CKelBlockCubeList& blocks, const CKelCoord2D& p, const CKelCoord2D& q, int del)
+{
+  std::size_t i = 0;
+  while (i < blocks.size()) {
+    CKelBlockCubeList pieces;
+    if (blocks[i].Divide(nullptr, p, q, pieces, del)) {
+      blocks.erase(blocks.begin() + static_cast<std::ptrdiff_t>(i));
+      blocks.insert(blocks.begin() + static_cast<std::ptrdiff_t>(i), pieces.begin(), pieces.end());
+      i += pieces.size();
+    } else if (blocks[i].WhitchSide(p, q) == del) {
+      blocks.erase(blocks.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+}
+
+void CSyasenCheckBlockParam::DoBegHalfCut(CSyasenCheck*, const CKelHSite* site, CKelBlockCubeList& blocks,
+                                          int edge) const
+{
+  if (!ValidEdge(site, edge))
+    return;
+  double c = 1, s = 0;
+  site->CalcBegHalfCutAngle(edge, &c, &s);
+  CutBlock(blocks, m_BegPoint, Plus(m_BegPoint, c, s), kRight);
+}
+
+void CSyasenCheckBlockParam::DoEndHalfCut(CSyasenCheck*, const CKelHSite* site, CKelBlockCubeList& blocks,
+                                          int edge) const
+{
+  if (!ValidEdge(site, edge))
+    return;
+  double c = 1, s = 0;
+  site->CalcEndHalfCutAngle(m_EndPoint, edge, &c, &s);
+  CutBlock(blocks, m_EndPoint, Plus(m_EndPoint, c, s), kRight);
+}
+
+void CSyasenCheckBlockParam::DoHorzCut(CSyasenCheck*, const CKelHSite* site, CKelBlockCubeList& blocks,
+                                       int edge) const
+{
+  if (!ValidEdge(site, edge))
+    return;
+  const CKelSiteTable& v = site->Vertex(edge);
+  const CKelCoord2D& p = v.m_Sphere.m_EdgePos[0];
+  CutBlock(blocks, p, Plus(p, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin), kRight);
+}
+
+// The corner at the begin of the edge turns away from the site (right): the
+// blocks beyond the previous edge's line are cut off square to it.
+void CSyasenCheckBlockParam::DoBegVertCut(CSyasenCheck*, const CKelHSite* site, CKelBlockCubeList& blocks,
+                                          int edge) const
+{
+  if (!ValidEdge(site, edge))
+    return;
+  const int j = NonCutEdge(site, edge - 1, -1);
+  double c = 1, s = 0;
+  if (j < 0 || !EdgeDirection(site, j, &c, &s))
+    return;
+  const CKelCoord2D& next = EdgeStart(site, edge + 1);
+  const CKelCoord2D& corner = EdgeStart(site, j + 1);
+  const double vx = next.m_x - corner.m_x, vy = next.m_y - corner.m_y;
+  if (c * vy - s * vx > 0)
+    return;
+  CKelBlockCubeList work;
+  work.swap(blocks);
+  const CKelCoord2D& p = EdgeStart(site, edge);
+  if (vx * c + vy * s < 0) {
+    const CKelSiteTable& own = site->Vertex(edge);
+    const CKelCoord2D q = Plus(p, own.m_Sphere.m_EdgeCos, own.m_Sphere.m_EdgeSin);
+    CutBlock(work, p, q, kNone);
+    MoveSide(work, blocks, p, q, kLeft);
+  }
+  CutBlock(work, p, Plus(p, c, s), kNone);
+  MoveSide(work, blocks, p, Plus(p, c, s), kRight);
+  CutBlock(work, p, Plus(p, -s, c), kLeft);
+  blocks.insert(blocks.end(), work.begin(), work.end());
+}
+
+void CSyasenCheckBlockParam::DoEndVertCut(CSyasenCheck*, const CKelHSite* site, CKelBlockCubeList& blocks,
+                                          int edge) const
+{
+  if (!ValidEdge(site, edge))
+    return;
+  const int j = NonCutEdge(site, edge + 1, 1);
+  double c = 1, s = 0;
+  if (j < 0 || !EdgeDirection(site, j, &c, &s))
+    return;
+  const CKelCoord2D& own = EdgeStart(site, edge);
+  const CKelCoord2D& corner = EdgeStart(site, j);
+  const double vx = own.m_x - corner.m_x, vy = own.m_y - corner.m_y;
+  // A straight continuation is cut at the begin side only.
+  if (c * vy - s * vx >= 0)
+    return;
+  CKelBlockCubeList work;
+  work.swap(blocks);
+  if (vx * c + vy * s < 0) {
+    const CKelSiteTable& v = site->Vertex(edge);
+    const CKelCoord2D q = Plus(own, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin);
+    CutBlock(work, own, q, kNone);
+    MoveSide(work, blocks, own, q, kLeft);
+  }
+  const CKelCoord2D& p = m_EndPoint;
+  CutBlock(work, p, Plus(p, c, s), kNone);
+  MoveSide(work, blocks, p, Plus(p, c, s), kRight);
+  CutBlock(work, p, Plus(p, -s, c), kRight);
+  blocks.insert(blocks.end(), work.begin(), work.end());
+}
+
+bool CSyasenCheckBlockParam::SearchSiteNo(CSyasenCheck*, const CKelHSite* site, const CKelCoord2D& point,
+                                          int* no) const
+{
+  if (site == nullptr)
+    return false;
+  for (int i = 0; i < site->GetSize(); ++i) {
+    if (EdgeStart(site, i) == point) {
+      *no = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+void CSyasenCheckBlockParam::CutBegin(CSyasenCheck* check, const CKelHSite* site, CKelBlockCubeList& blocks,
+                                      const RadialPoint* cpnt) const
+{
+  switch (m_CalcKind.m_BegCutKind) {
+    case kCutHalf: {
+      int edge = m_SiteNo;
+      if (m_CalcKind.m_CalcType != 0 && cpnt != nullptr && cpnt->m_bPosSet)
+        SearchSiteNo(check, site, cpnt->m_Pos1, &edge);
+      DoBegHalfCut(check, site, blocks, edge);
+      break;
+    }
+    case kCutVert: DoBegVertCut(check, site, blocks, m_SiteNo); break;
+    case kCutHorz: DoHorzCut(check, site, blocks, m_SiteNo); break;
+    default: break;
+  }
+}
+
+void CSyasenCheckBlockParam::CutEnd(CSyasenCheck* check, const CKelHSite* site, CKelBlockCubeList& blocks,
+                                    const RadialPoint* cpnt) const
+{
+  switch (m_CalcKind.m_EndCutKind) {
+    case kCutHorz: DoHorzCut(check, site, blocks, m_SiteNo); break;
+    case kCutVert: DoEndVertCut(check, site, blocks, m_SiteNo); break;
+    case kCutHalf: {
+      int edge = m_SiteNo;
+      int found = 0;
+      if (m_CalcKind.m_CalcType != 0 && cpnt != nullptr && cpnt->m_bPosSet &&
+          SearchSiteNo(check, site, cpnt->m_Pos2, &found))
+        edge = found > 0 ? found - 1 : site->GetSize() - 1;
+      DoEndHalfCut(check, site, blocks, edge);
+      break;
+    }
+    default: break;
+  }
+}
+
+// The radial base line through p towards the check point: the blocks on
+// takenSide of it are cut off; when the check point asks for it they come
+// back trimmed to the edge and to the square through p.
+void CSyasenCheckBlockParam::CutRadial(const CKelHSite* site, CKelBlockCubeList& blocks, const CKelCoord2D& p,
+                                       const RadialPoint& cpnt, int takenSide) const
+{
+  const double len = length_2point(p, cpnt.m_Position);
+  if (len <= KelTol::SlantPiece)
+    return;
+  const double ux = (cpnt.m_Position.m_x - p.m_x) / len, uy = (cpnt.m_Position.m_y - p.m_y) / len;
+  const CKelCoord2D q = Plus(p, ux, uy);
+  CutBlock(blocks, p, q, kNone);
+  CKelBlockCubeList taken;
+  MoveSide(blocks, taken, p, q, takenSide);
+  if (!cpnt.m_bBaseCut || !ValidEdge(site, m_SiteNo))
+    return;
+  const CKelSiteTable& v = site->Vertex(m_SiteNo);
+  const CKelCoord2D& e = v.m_Sphere.m_EdgePos[0];
+  CutBlock(taken, e, Plus(e, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin), kRight);
+  CutBlock(taken, p, Plus(p, -uy, ux), kLeft);
+  blocks.insert(blocks.end(), taken.begin(), taken.end());
+}
+
+void CSyasenCheckBlockParam::CutBegBase(const CKelHSite* site, CKelBlockCubeList& blocks, const CRoadLineParam* line,
+                                        const RadialPoint* cpnt) const
+{
+  const int kind = m_CalcKind.m_BegBaseKind;
+  if ((kind == kBaseBoundary || kind == kBaseArbitrary) && line != nullptr) {
+    const double c = line->m_Cos, s = line->m_Sin;
+    const double off = kind == kBaseArbitrary ? m_CalcKind.m_BegBaseOffset : 0.0;
+    const CKelCoord2D p = Plus(m_BegPoint, -off * c, -off * s);
+    CutBlock(blocks, p, Plus(p, -s, c), kLeft);
+  } else if (kind == kBaseRadial && cpnt != nullptr) {
+    CutRadial(site, blocks, cpnt->m_bPosSet ? cpnt->m_Pos1 : m_BegPoint, *cpnt, kRight);
+  }
+}
+
+void CSyasenCheckBlockParam::CutEndBase(const CKelHSite* site, CKelBlockCubeList& blocks, const CRoadLineParam* line,
+                                        const RadialPoint* cpnt) const
+{
+  const int kind = m_CalcKind.m_EndBaseKind;
+  if ((kind == kBaseBoundary || kind == kBaseArbitrary) && line != nullptr) {
+    const double c = line->m_Cos, s = line->m_Sin;
+    const double off = kind == kBaseArbitrary ? m_CalcKind.m_EndBaseOffset : 0.0;
+    const CKelCoord2D p = Plus(m_EndPoint, off * c, off * s);
+    CutBlock(blocks, p, Plus(p, -s, c), kRight);
+  } else if (kind == kBaseRadial && cpnt != nullptr) {
+    CutRadial(site, blocks, cpnt->m_bPosSet ? cpnt->m_Pos2 : m_EndPoint, *cpnt, kLeft);
+  }
+}
+
+bool CSyasenCheckBlockParam::BaseLine(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                      CRoadLineParam& line)
+{
+  return blk != nullptr && blk->GetBaseLine(check, site, this, 1, line, 0.0);
+}
+
+CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* check, CKelHSite* site,
+                                                              CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
+                                                              bool plan, const RadialPoint* cpnt)
+{
+  CKelBlockCubeArray result;
+  CRoadLineParam line;
+  const bool hasLine = BaseLine(check, site, blk, line);
+  for (const CKelBlockCube& block : blocks) {
+    if (block.m_Coord.empty())
+      continue;
+    CKelBlockCubeList list{block};
+    CutBegin(check, site, list, cpnt);
+    CutEnd(check, site, list, cpnt);
+    CutBegBase(site, list, hasLine ? &line : nullptr, cpnt);
+    CutEndBase(site, list, hasLine ? &line : nullptr, cpnt);
+    for (CKelBlockCube& b : list) {
+      if (plan)
+        b.SetPlanBlock();
+      else
+        b.SetBaseBlock();
+      b.GetPlaneEquation(false);
+      b.GetPlaneEquation(true);
+      result.AddBlock(b);
+    }
+  }
+  return result;
+}
+
+CKelBlockCubeArray CSyasenCheckBlockParam::CreateYouhekiBlock(double bottom) const
+{
+  CKelBlockCubeArray result;
+  if (!(m_GrdHeight > m_GrdLevel1 || m_GrdHeight > m_GrdLevel2) || !(bottom < m_GrdHeight))
+    return result;
+  for (const CKelBlockCube& wall : m_YouhekiBlock) {
+    if (wall.m_Coord.empty() || !(wall.m_Coord[0].m_zL < KelTol::PointEqual))
+      continue;
+    CKelBlockCube b = wall;
+    b.m_pPrfPlanParam = nullptr;
+    b.SetZH(nullptr, m_GrdHeight);
+    b.SetZL(nullptr, bottom);
+    b.SetType();
+    result.AddBlock(b);
+  }
+  result.DeleteOnLine();
+  result.CombineBlock(nullptr);
+  return result;
+}
+
+CSyasenCheckBlockParam::RadialPoint CSyasenCheckBlockParam::RadialOf(const CSphereRatioParam& cpnt)
+{
+  RadialPoint r;
+  r.m_Position = cpnt.GetCoord3D(0);
+  r.m_Pos1 = cpnt.m_BegPoint;
+  r.m_Pos2 = cpnt.m_EndPoint;
+  r.m_bPosSet = cpnt.m_bUsePoint;
+  r.m_bBaseCut = cpnt.m_bBaseCut;
+  return r;
+}
+
+CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlock(CSyasenCheck* check, CKelHSite* site,
+                                                           CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
+                                                           bool plan, const CSphereRatioParam* cpnt)
+{
+  if (cpnt == nullptr)
+    return CreateBaseBlockSub(check, site, blk, blocks, plan, nullptr);
+  const RadialPoint radial = RadialOf(*cpnt);
+  return CreateBaseBlockSub(check, site, blk, blocks, plan, &radial);
+}
+
+// The check line of [start, end] and the check points on it, at the pitch
+// (half the check-point distance unless given); m_TgtPitch keeps the
+// largest spacing used.
+void CSyasenCheckBlockParam::LayCheckPoints(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                            double start, double end, CSphereRatioParamArray& points)
+{
+  CalcChkPntEx(check, site, blk, start, end);
+  GetCpntPitch();
+  m_TgtPitch = m_CpntPitch;
+  m_Cpntline.CreateCheckPoint(m_CalcKind.m_bUniform, &m_TgtPitch, points);
+}
+
+void CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom,
+                                          bool bCreateChkPnt)
+{
+  m_BaseBlock.Clear();
+  m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, m_SrcBlock, false, nullptr));
+  m_BaseBlock.AddBlock(
+      CreateBaseBlock(check, site, blk, CreateYouhekiBlock(bottom), false, nullptr));
+  m_BaseBlock.CombineBlock(nullptr);
+  // Check points need the driver's base line.
+  if (check == nullptr || !bCreateChkPnt)
+    return;
+  m_SphereRatio.clear();
+  double start = 0, end = 0;
+  CreateChkPntPos(check, site, &start, &end);
+  LayCheckPoints(check, site, blk, start, end, m_SphereRatio);
+}
+
+void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
+{
+  m_SphereRatio2.clear();
+  double from = 0, to = 0;
+  GetCheckRange(&from, &to);
+  LayCheckPoints(check, site, blk, from, to, m_SphereRatio2);
+  for (CSphereRatioParam& cpnt : m_SphereRatio2) {
+    if (cpnt.m_bUsePoint)
+      continue;
+    cpnt.m_BegPoint = m_BegPoint;
+    cpnt.m_EndPoint = m_EndPoint;
+    cpnt.m_bUsePoint = true;
+  }
+  CreateBlock2(check, site, blk, m_SrcBlock, false);
+  CreateBlock2(check, site, blk, CreateYouhekiBlock(bottom), false);
+}
+
+void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                          const CKelBlockCubeArray& blocks, bool plan)
+{
+  for (CSphereRatioParam& cpnt : m_SphereRatio2) {
+    cpnt.m_BlockList.AddBlock(CreateBaseBlock(check, site, blk, blocks, plan, &cpnt));
+    cpnt.m_BlockList.CombineBlock(nullptr);
+  }
+}
+
+void CSyasenCheckBlockParam::GetCheckRange(double* from, double* to) const
+{
+  if (m_CheckStart >= m_CheckLength || m_CheckEnd < 0) {
+    *from = 0;
+    *to = m_CheckLength;
+    return;
+  }
+  *from = std::max(0.0, m_CheckStart);
+  *to = std::min(m_CheckLength, m_CheckEnd);
+}
+
+void CSyasenCheckBlockParam::GetCpntPitch()
+{
+  if (m_CpntPitch == 0.0)
+    m_CpntPitch = m_CpntDistance * 0.5;
+}
+
+void CSyasenCheckRoadDistanceArray::Add(double d)
+{
+  if (std::find(begin(), end(), d) == end())
+    push_back(d);
+}

@@ -1,0 +1,282 @@
+// Plan blocks: the planned building clipped to the base blocks (and to the
+// retaining-wall base blocks), laid into the base-block list with their
+// bottoms at a given height, and the change report that tells the driver
+// whether the check must be run again.
+
+#include "CKelHSite.h"
+#include "CSyasenCheckBlockParam.h"
+
+namespace {
+
+enum Side { kRight = 2 };
+enum ModeBit { kModeBasic = 1, kModeRadial = 2 };
+
+// The base blocks of list as convex pieces; a block the split gives up on is
+// left out.
+CKelBlockCubeArray ConvexBase(const CKelBlockCubeArray& list)
+{
+  CKelBlockCubeArray pieces;
+  for (const CKelBlockCube& b : list) {
+    if (!CSyasenCheckBlockParam::IsBaseOnly(b))
+      continue;
+    if (b.IsOukata().empty()) {
+      pieces.push_back(b);
+      continue;
+    }
+    CKelBlockCubeList convex;
+    if (b.CutBlock(nullptr, convex, 0))
+      pieces.insert(pieces.end(), convex.begin(), convex.end());
+  }
+  return pieces;
+}
+
+// Combined, cleaned and marked as plan blocks, then appended to target.
+void AddPlanBlocks(CKelBlockCubeArray& blocks, CKelBlockCubeArray* target)
+{
+  if (blocks.empty())
+    return;
+  blocks.CombineBlock(nullptr);
+  blocks.DeleteOnLine();
+  for (CKelBlockCube& b : blocks) {
+    b.SetPlanBlock();
+    target->AddBlock(b);
+  }
+}
+
+// Clears the plan blocks of every check point's list into its own list of
+// old plan blocks.
+std::vector<CKelBlockCubeArray> ClearPlans(CSphereRatioParamArray& points)
+{
+  std::vector<CKelBlockCubeArray> old(points.size());
+  for (std::size_t k = 0; k < points.size(); ++k)
+    CSyasenCheckBlockParam::ClearPlan(points[k].m_BlockList, &old[k]);
+  return old;
+}
+
+// Whether any check point's plan blocks changed; those that did lose their
+// plan results.
+bool ReportChanges(CSphereRatioParamArray& points, const std::vector<CKelBlockCubeArray>& old)
+{
+  bool changed = false;
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    if (!CSyasenCheckBlockParam::IsPlanBlockChanged(points[k].m_BlockList, old[k]))
+      continue;
+    points[k].DeleteSphereRatioPlanBlock1(1);
+    points[k].DeleteSphereWorkRatioPlanBlock1();
+    changed = true;
+  }
+  return changed;
+}
+
+// The plan block between bottom and the ground under the outline of b.
+CKelBlockCube GroundBlock(const CKelBlockCube& b, double grdHeight, double bottom)
+{
+  CKelBlockCube g = b;
+  for (CKelBlockCoord& v : g.m_Coord) {
+    v.SetZH(grdHeight, nullptr);
+    v.SetZL(bottom, nullptr);
+  }
+  g.SetPlanBlock();
+  g.SetType(true);
+  g.SetTopSlope(false);
+  g.GetPlaneEquation(true);
+  g.GetPlaneEquation(false);
+  return g;
+}
+
+}  // namespace
+
+void CSyasenCheckBlockParam::ClearPlan(CKelBlockCubeArray& blocks, CKelBlockCubeArray* removed)
+{
+  CKelBlockCubeArray kept;
+  for (const CKelBlockCube& b : blocks) {
+    if (!IsPlanOnly(b))
+      kept.push_back(b);
+    else if (removed != nullptr)
+      removed->push_back(b);
+  }
+  static_cast<CKelBlockCubeList&>(blocks).swap(kept);
+}
+
+bool CSyasenCheckBlockParam::IsPlanBlockChanged(const CKelBlockCubeArray& blocks, const CKelBlockCubeArray& old)
+{
+  std::size_t k = 0;
+  for (const CKelBlockCube& b : blocks) {
+    if (!IsPlanOnly(b))
+      continue;
+    if (k >= old.size() || b != old[k])
+      return true;
+    ++k;
+  }
+  return k != old.size();
+}
+
+void CSyasenCheckBlockParam::ClipBlock(const CKelBlockCube* base, double bottom, CKelBlockCubeArray& blocks,
+                                       CKelBlockCubeArray& outside)
+{
+  CKelBlockCube c = *base;
+  if (!c.IsOukata().empty()) {
+    // Only convex pieces clip; a concave one leaves everything outside.
+    outside.AddBlock(blocks);
+    blocks.Clear();
+    return;
+  }
+  c.SetMinMax();
+  const int n = c.GetSize();
+  for (int i = 0; n >= 3 && i < n && !blocks.empty(); ++i) {
+    const CKelBlockCoord& from = c.m_Coord[static_cast<std::size_t>(i == 0 ? n - 1 : i - 1)];
+    const CKelBlockCoord& to = c.m_Coord[static_cast<std::size_t>(i)];
+    blocks.CutBlock(nullptr, from, to, kRight, &outside);
+  }
+  outside.CombineBlock(nullptr);
+  for (CKelBlockCube& b : blocks) {
+    if (b.IsTyuku())
+      continue;
+    for (CKelBlockCoord& v : b.m_Coord)
+      v.SetZL(bottom, nullptr);
+    b.SetType();
+    b.GetPlaneEquation(true);
+    b.GetPlaneEquation(false);
+  }
+}
+
+CKelBlockCubeArray CSyasenCheckBlockParam::ClipBlock(const CKelBlockCubeArray& base, CKelBlockCubeArray& blocks,
+                                                     double bottom)
+{
+  CKelBlockCubeArray pieces;
+  for (const CKelBlockCube& b : base) {
+    CKelBlockCubeList convex;
+    if (b.CutBlock(nullptr, convex, 0))
+      pieces.insert(pieces.end(), convex.begin(), convex.end());
+  }
+  CKelBlockCubeArray result;
+  std::size_t i = 0;
+  while (i < blocks.size()) {
+    CKelBlockCubeArray remainder;
+    remainder.push_back(blocks[i]);
+    CKelBlockCubeArray inside;
+    for (const CKelBlockCube& piece : pieces) {
+      CKelBlockCubeArray work;
+      work.swap(remainder);
+      ClipBlock(&piece, bottom, work, remainder);
+      inside.AddBlock(work);
+    }
+    inside.CombineBlock(nullptr);
+    result.AddBlock(inside);
+    blocks.erase(blocks.begin() + static_cast<std::ptrdiff_t>(i));
+    blocks.insert(blocks.begin() + static_cast<std::ptrdiff_t>(i), remainder.begin(), remainder.end());
+    i += remainder.size();
+  }
+  return result;
+}
+
+void CSyasenCheckBlockParam::CreatePlanBlockSub(bool withYouheki, CKelBlockCubeArray plan,
+                                                const CKelBlockCubeArray& youheki, CKelBlockCubeArray plan2,
+                                                CKelBlockCubeArray* target, double grdHeight, double bottom)
+{
+  const CKelBlockCubeArray onEntry = *target;
+  const CKelBlockCubeArray base = ConvexBase(target->SubBlock(nullptr, youheki));
+  CKelBlockCubeArray p1 = ClipBlock(base, plan, bottom);
+  if (withYouheki)
+    p1.AddBlock(ClipBlock(youheki, plan, bottom));
+  AddPlanBlocks(p1, target);
+  CKelBlockCubeArray p2 = ClipBlock(base, plan2, bottom);
+  p2.AddBlock(ClipBlock(youheki, plan2, bottom));
+  AddPlanBlocks(p2, target);
+  if (!(bottom < grdHeight))
+    return;
+  CKelBlockCubeArray ground;
+  for (const CKelBlockCube& b : onEntry)
+    ground.AddBlock(GroundBlock(b, grdHeight, bottom));
+  ground.CombineBlock(nullptr);
+  target->AddBlock(ground);
+}
+
+bool CSyasenCheckBlockParam::WithYouheki(const CKelHSite* site) const
+{
+  if (m_SiteNo < 0 || !ValidEdge(site, m_SiteNo))
+    return true;
+  return site->Vertex(m_SiteNo).m_LineCond.m_Option != 0;
+}
+
+void CSyasenCheckBlockParam::CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                              CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
+{
+  const CKelBlockCubeArray walls =
+      CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, nullptr);
+  CreatePlanBlockSub(WithYouheki(site), plan, walls, plan2, &m_BaseBlock, m_GrdHeight, bottom);
+}
+
+void CSyasenCheckBlockParam::CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                              CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
+{
+  const bool withYouheki = WithYouheki(site);
+  for (CSphereRatioParam& cpnt : m_SphereRatio2) {
+    const CKelBlockCubeArray walls = CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, &cpnt);
+    CreatePlanBlockSub(withYouheki, plan, walls, plan2, &cpnt.m_BlockList, m_GrdHeight, bottom);
+    cpnt.m_BlockList.CombineBlock(nullptr);
+  }
+}
+
+bool CSyasenCheckBlockParam::CreatePlanBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                             CKelBlockCubeArray& plan, int mode, double bottom,
+                                             CKelBlockCubeArray& plan2)
+{
+  CKelBlockCubeArray old;
+  if ((mode & kModeBasic) != 0)
+    ClearPlan(m_BaseBlock, &old);
+  std::vector<CKelBlockCubeArray> oldPerPoint;
+  if ((mode & kModeRadial) != 0)
+    oldPerPoint = ClearPlans(m_SphereRatio2);
+  if (plan.empty())
+    return false;
+  if ((mode & kModeBasic) != 0) {
+    CreatePlanBlock1(check, site, blk, plan, bottom, plan2);
+    return IsPlanBlockChanged(m_BaseBlock, old);
+  }
+  if ((mode & kModeRadial) != 0) {
+    CreatePlanBlock2(check, site, blk, plan, bottom, plan2);
+    return ReportChanges(m_SphereRatio2, oldPerPoint);
+  }
+  return false;
+}
+
+void CSyasenCheckBlockParam::CreateGroupPlanBlock1(CSyasenCheck*, CKelBlockCubeArray& plan, double bottom,
+                                                   CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group)
+{
+  CreatePlanBlockSub(true, plan, group->GetYouhekiBlock(), plan2, &group->GetBlock(), m_GrdHeight, bottom);
+}
+
+void CSyasenCheckBlockParam::CreateGroupPlanBlock2(CSyasenCheck*, CKelBlockCubeArray& plan, double bottom,
+                                                   CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group)
+{
+  for (CSphereRatioParam& cpnt : group->GetSphereRatio()) {
+    CreatePlanBlockSub(true, plan, group->GetYouhekiBlock(), plan2, &cpnt.m_BlockList, m_GrdHeight, bottom);
+    cpnt.m_BlockList.CombineBlock(nullptr);
+  }
+}
+
+bool CSyasenCheckBlockParam::CreateGroupPlanBlock(CSyasenCheck* check, CKelBlockCubeArray& plan, int mode,
+                                                  double bottom, CKelBlockCubeArray& plan2,
+                                                  CSyasenCheckGroupParam* group)
+{
+  if (group == nullptr)
+    return false;
+  CKelBlockCubeArray old;
+  if ((mode & kModeBasic) != 0)
+    ClearPlan(group->GetBlock(), &old);
+  std::vector<CKelBlockCubeArray> oldPerPoint;
+  if ((mode & kModeRadial) != 0)
+    oldPerPoint = ClearPlans(group->GetSphereRatio());
+  if (plan.empty())
+    return false;
+  if ((mode & kModeBasic) != 0) {
+    CreateGroupPlanBlock1(check, plan, bottom, plan2, group);
+    return IsPlanBlockChanged(group->GetBlock(), old);
+  }
+  if ((mode & kModeRadial) != 0) {
+    CreateGroupPlanBlock2(check, plan, bottom, plan2, group);
+    return ReportChanges(group->GetSphereRatio(), oldPerPoint);
+  }
+  return false;
+}

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include "SlantFixtures.h"
+
+namespace {
+
+using namespace slant_test;
+
+CKelBlockCubeList List(std::initializer_list<CKelBlockCube> blocks) { return CKelBlockCubeList(blocks); }
+
+double Volume(const CKelBlockCube& b)
+{
+  // A level top over a level bottom: the plan area times the height.
+  return std::fabs(b.CalcArea()) * (b.m_Coord[0].m_z - b.m_Coord[0].m_zL);
+}
+
+TEST(BaseBlocks, HalfCutsAtBothEndsLeaveTheTriangleUnderTheBisectors)
+{
+  CKelHSite site = Rect20x15();
+  TestCheckBlock blk;
+  CSyasenCheckBlockParam p = EdgeZeroCheck();
+  p.m_CalcKind.m_BegCutKind = 1;
+  p.m_CalcKind.m_EndCutKind = 1;
+  p.m_SrcBlock.AddBlock(Box(0, 0, 20, 15, 10));
+  p.CreateBlock1(nullptr, &site, &blk, 0);
+  ASSERT_EQ(p.m_BaseBlock.Size(), 1);
+  const CKelBlockCube& t = p.m_BaseBlock[0];
+  ASSERT_EQ(t.m_Coord.size(), 3u);
+  EXPECT_NEAR(t.CalcArea(), 100, 1e-9);
+  EXPECT_NEAR(Volume(t), 1000, 1e-9);
+  EXPECT_NEAR(t.YMax(), 10, 1e-9);
+  EXPECT_TRUE(CSyasenCheckBlockParam::IsBaseOnly(t));
+  EXPECT_TRUE(t.IsPlaneEuqationSet(false));
+  EXPECT_TRUE(t.IsPlaneEuqationSet(true));
+}
+
+TEST(BaseBlocks, CutRemovesWhatLiesOnTheDeletedSideAndKeepsTheRest)
+{
+  struct Row {
+    const char* what;
+    CKelBlockCube block;
+    std::size_t kept;
+    double area;
+  };
+  // Cut along x = 5 upwards, deleting the right side (x > 5).
+  const Row rows[] = {
+      {"wholly on the deleted side", Box(6, 0, 8, 2, 3), 0, 0},
+      {"wholly on the kept side", Box(0, 0, 4, 2, 3), 1, 8},
+      {"straddling", Box(3, 0, 8, 2, 3), 1, 4},
+      {"touching the line from the kept side", Box(1, 0, 5, 2, 3), 1, 8},
+  };
+  for (const Row& r : rows) {
+    CKelBlockCubeList blocks = List({r.block});
+    CSyasenCheckBlockParam::CutBlock(blocks, CKelCoord2D(5, 0), CKelCoord2D(5, 1), 2);
+    ASSERT_EQ(blocks.size(), r.kept) << r.what;
+    if (r.kept == 1)
+      EXPECT_NEAR(std::fabs(blocks[0].CalcArea()), r.area, 1e-9) << r.what;
+  }
+}
+
+TEST(BaseBlocks, VerticalCutAtALeftTurningCornerChangesNothing)
+{
+  CKelHSite site = Rect20x15();
+  const CSyasenCheckBlockParam p = EdgeZeroCheck();
+  CKelBlockCubeList blocks = List({Box(-5, -5, 25, 15, 10)});
+  const CKelBlockCubeList before = blocks;
+  p.DoBegVertCut(nullptr, &site, blocks, 0);
+  p.DoEndVertCut(nullptr, &site, blocks, 0);
+  ASSERT_EQ(blocks.size(), 1u);
+  EXPECT_FALSE(blocks[0] != before[0]);
+}
+
+TEST(BaseBlocks, VerticalCutAtARightTurningCornerCutsSquareToThePreviousEdge)
+{
+  // The edge before (0, 0) comes up from (-5, -5): the corner turns away.
+  CKelHSite site = Site({{0, 0}, {20, 0}, {20, 15}, {-5, 15}, {-5, -5}});
+  const CSyasenCheckBlockParam p = EdgeZeroCheck();
+  CKelBlockCubeList blocks = List({Box(-10, -10, 20, 15, 10)});
+  p.DoBegVertCut(nullptr, &site, blocks, 0);
+  double area = 0;
+  for (const CKelBlockCube& b : blocks)
+    area += std::fabs(b.CalcArea());
+  // Only what lies behind (0, 0) square to the previous edge, on its
+  // outside, is cut off.
+  EXPECT_LT(area, 30.0 * 25.0);
+  EXPECT_GT(area, 0.0);
+}
+
+TEST(BaseBlocks, StoredSelectorsOutOfRangeMakeNoCut)
+{
+  CKelHSite site = Rect20x15();
+  for (int edge : {-1, 4, 1000}) {
+    CSyasenCheckBlockParam p = EdgeZeroCheck();
+    CKelBlockCubeList blocks = List({Box(0, 0, 20, 15, 10)});
+    p.DoBegHalfCut(nullptr, &site, blocks, edge);
+    p.DoEndVertCut(nullptr, &site, blocks, edge);
+    p.DoHorzCut(nullptr, &site, blocks, edge);
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_DOUBLE_EQ(blocks[0].CalcArea(), 300);
+  }
+  CSyasenCheckBlockParam p = EdgeZeroCheck();
+  p.m_CalcKind.m_BegCutKind = 9;
+  p.m_CalcKind.m_EndBaseKind = -3;
+  const CKelBlockCubeArray out = p.CreateBaseBlock(nullptr, &site, nullptr, [] {
+    CKelBlockCubeArray a;
+    a.AddBlock(Box(0, 0, 20, 15, 10));
+    return a;
+  }(), true, nullptr);
+  ASSERT_EQ(out.Size(), 1);
+  EXPECT_TRUE(CSyasenCheckBlockParam::IsPlanOnly(out[0]));
+}
+
+TEST(BaseBlocks, RadialBaseLinesCutAlongTheRaysToTheCheckPoint)
+{
+  CKelHSite site = Rect20x15();
+  CSyasenCheckBlockParam p = EdgeZeroCheck();
+  p.m_CalcKind.m_CalcType = 1;
+  p.m_CalcKind.m_BegBaseKind = 4;
+  p.m_CalcKind.m_EndBaseKind = 4;
+  CSphereRatioParam cpnt;
+  cpnt.m_RatioRecord.m_x = -10;
+  cpnt.m_RatioRecord.m_y = -10;
+  cpnt.m_bBaseCut = false;
+  CKelBlockCubeArray src;
+  src.AddBlock(Box(-10, 0, 20, 15, 10));
+  // The ray from (0, 0) to the check point cuts off what lies above y = x;
+  // the ray from (20, 0) misses the block.
+  const CKelBlockCubeArray wedge = p.CreateBaseBlock(nullptr, &site, nullptr, src, false, &cpnt);
+  EXPECT_NEAR(PlanArea(wedge), 450 - 262.5, 1e-9);
+  // With the base cut the part cut off comes back where it lies on the
+  // site's side of the edge and behind the square to the ray through (0, 0):
+  // the triangle (-10, 0), (0, 0), (-10, 10).
+  cpnt.m_bBaseCut = true;
+  const CKelBlockCubeArray all = p.CreateBaseBlock(nullptr, &site, nullptr, src, false, &cpnt);
+  EXPECT_NEAR(PlanArea(all), 450 - 262.5 + 50, 1e-9);
+  // Set positions move the rays' ends: from (-20, 0) the begin ray passes
+  // below the block.
+  cpnt.m_bBaseCut = false;
+  cpnt.m_bUsePoint = true;
+  cpnt.m_BegPoint = CKelCoord2D(-20, 0);
+  cpnt.m_EndPoint = CKelCoord2D(20, 0);
+  EXPECT_NEAR(PlanArea(p.CreateBaseBlock(nullptr, &site, nullptr, src, false, &cpnt)), 450, 1e-9);
+}
+
+TEST(RetainingWalls, MadeOnlyWhenTheGroundStandsAboveALevelAndAboveTheBottom)
+{
+  struct Row {
+    double ground, level1, level2, bottom;
+    bool made;
+  };
+  for (const Row& r : {Row{1.5, 0, 0, 0, true}, Row{1.5, 2, 0, 0, true}, Row{1.5, 2, 2, 0, false},
+                       Row{0, 0, 0, -1, false}, Row{1.5, 0, 0, 1.5, false}, Row{1.5, 0, 0, 2, false}}) {
+    CSyasenCheckBlockParam p;
+    p.m_GrdHeight = r.ground;
+    p.m_GrdLevel1 = r.level1;
+    p.m_GrdLevel2 = r.level2;
+    p.m_YouhekiBlock.AddBlock(Box(0, 0, 4, 1, 0));
+    p.m_YouhekiBlock.AddBlock(Box(5, 0, 6, 1, 0, 0.5));  // a raised wall is not one
+    const CKelBlockCubeArray walls = p.CreateYouhekiBlock(r.bottom);
+    ASSERT_EQ(walls.Size(), r.made ? 1 : 0) << r.ground << " " << r.bottom;
+    if (r.made) {
+      for (const CKelBlockCoord& v : walls[0].m_Coord) {
+        EXPECT_EQ(v.m_z, r.ground);
+        EXPECT_EQ(v.m_zL, r.bottom);
+      }
+    }
+  }
+}
+
+TEST(CheckRange, ASubRangeIsTakenOnlyWhenItLiesInTheStretch)
+{
+  struct Row {
+    double start, end, from, to;
+  };
+  for (const Row& r : {Row{2, 5, 2, 4}, Row{2, -1, 0, 4}, Row{4, 5, 0, 4}, Row{-1, 3, 0, 3}}) {
+    CSyasenCheckBlockParam p;
+    p.m_CheckLength = 4;
+    p.m_CheckStart = r.start;
+    p.m_CheckEnd = r.end;
+    double from = 0, to = 0;
+    p.GetCheckRange(&from, &to);
+    EXPECT_EQ(from, r.from);
+    EXPECT_EQ(to, r.to);
+  }
+}
+
+TEST(CheckSettings, PitchDefaultsToHalfTheDistanceAndRoadDistancesStayUnique)
+{
+  CSyasenCheckBlockParam p;
+  p.m_CpntDistance = 4.0;
+  p.GetCpntPitch();
+  EXPECT_EQ(p.m_CpntPitch, 2.0);
+  p.m_CpntPitch = 1.5;
+  p.GetCpntPitch();
+  EXPECT_EQ(p.m_CpntPitch, 1.5);
+  CSyasenCheckRoadDistanceArray d;
+  d.Add(4.0);
+  d.Add(6.0);
+  d.Add(4.0);
+  EXPECT_EQ(d, (std::vector<double>{4.0, 6.0}));
+}
+
+}  // namespace
