@@ -259,6 +259,8 @@ int CSyasenCheckBlockEdgePoint::PartsOf(double length) const
   double n = 0;
   if (m_bByCount) {
     n = static_cast<double>(m_Count) - 1;
+  } else if (!std::isfinite(length)) {
+    return -1;  // a line of stored coordinates that are no numbers has no points
   } else if (std::isfinite(m_Pitch) && m_Pitch > kMinPitch) {
     n = std::floor(length / m_Pitch);
     if (std::fabs(n * m_Pitch - length) >= KelTol::PointEqual)

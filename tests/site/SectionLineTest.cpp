@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "CKelBaseParam.h"
 #include "CSyasenCheckSectionLine.h"
 #include "SiteTestSupport.h"
@@ -125,6 +128,18 @@ TEST(EdgePoint, ByPitchByCountSharedCorners)
   count.m_Count = 2000000000;
   count.CalcPoint();
   EXPECT_LE(count.m_Point.size(), 2u * CSyasenCheckBlockEdgePoint::kMaxPointsPerLine);
+
+  // Stored lines whose length is no number (found by fuzzing) lay nothing
+  // by pitch; an endless one stays within the cap.
+  CSyasenCheckBlockEdgePointBase broken;
+  CoordLine3D bad;
+  bad.m_Beg3D = CKelCoord3D(std::numeric_limits<double>::infinity(), 0, 0);
+  bad.m_End3D = CKelCoord3D(std::numeric_limits<double>::infinity(), 1, 0);
+  broken.m_Line.push_back(bad);
+  bad.m_Beg3D = CKelCoord3D(std::nan(""), 0, 0);
+  broken.m_Line.push_back(bad);
+  broken.CalcPoint();
+  EXPECT_TRUE(broken.m_Point.empty());
 }
 
 TEST(EdgePoint, RecordsAndArchives)
