@@ -5,6 +5,7 @@
 
 #include "CArea2Object.h"
 #include "CAutoAreaParam.h"
+#include "CSelectList.h"
 #include "FiguresTestSupport.h"
 
 #include <algorithm>
@@ -128,6 +129,57 @@ TEST_F(AutoAreaBuildTest, AFailureHalfwayLeavesTheOldFiguresEntriesAndMark)
   ASSERT_EQ(listing.m_List.size(), old.size());
   EXPECT_EQ(doc().m_LastArea1Code, codeBefore);
   EXPECT_EQ(record.GetAutoArea(&doc()), old);
+}
+
+TEST_F(AutoAreaBuildTest, AnOldFigureHeldByAnotherUserStopsTheRebuildWithNothingChanged)
+{
+  CAutoAreaParam record = Zone(kL, CAutoCutType::AUTOCUTTYPE_HORIZONTAL);
+  int start = 0;
+  ASSERT_EQ(record.DoCreateArea1(&doc(), start), NoError);
+  const auto old = record.GetAutoArea(&doc());
+  CArea2ObjectFloor& listing = Listing(record);
+  for (const auto& figure : old)
+    listing.m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
+  const CArea1ObjectArray listBefore = doc().m_FloorParamArray[0].m_Area1ObjectArray;
+  const auto objectsBefore = host.ElementsOfType(API_ObjectID);
+  host.SetTeamwork(true, true, 1);
+  doc().m_TeamworkUserId = 1;
+  ASSERT_EQ(host.SetOwner(old[1]->m_Element.header.guid, 2), NoError);
+
+  record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_TRIANGLE;
+  record.m_bChanged = true;
+  EXPECT_EQ(record.UpdateAutoArea(&doc()), APIERR_NOTMINE);
+  EXPECT_TRUE(record.m_bChanged);
+  EXPECT_EQ(doc().m_FloorParamArray[0].m_Area1ObjectArray, listBefore);
+  EXPECT_EQ(host.ElementsOfType(API_ObjectID), objectsBefore);
+  EXPECT_EQ(listing.m_List.size(), old.size());
+  EXPECT_EQ(record.GetAutoArea(&doc()), old);
+
+  // Out of Teamwork, the old figures go and their numbers are taken again.
+  host.SetTeamwork(false, false, 0);
+  ASSERT_EQ(record.UpdateAutoArea(&doc()), NoError);
+  EXPECT_EQ(Numbers(record), (std::vector<int>{0, 1, 2, 3}));
+  for (const auto& figure : old)
+    EXPECT_TRUE(host.Element(figure->m_Element.header.guid)->deleted);
+}
+
+TEST_F(AutoAreaBuildTest, DeletingAnAreaFreesTheNumbersOfItsFirstFiguresMarking)
+{
+  CAutoAreaParam record = Zone(kL, CAutoCutType::AUTOCUTTYPE_TRIANGLE);
+  int start = 7;
+  ASSERT_EQ(record.DoCreateArea1(&doc(), start), NoError);
+  auto figures = record.GetAutoArea(&doc());
+  ASSERT_EQ(figures.size(), 4u);
+  figures[2]->m_ItemType2 = CItemType2Table::ITEMTYPE(figures[2]->m_ItemType2 + 1);  // another numbering
+  CSelectList freed;
+  freed.push_back(1);
+  ASSERT_EQ(record.DoDeleteArea1(&doc(), &freed), NoError);
+  EXPECT_EQ(static_cast<const std::vector<int>&>(freed), (std::vector<int>{1, 7, 8, 10}));
+  EXPECT_TRUE(record.GetAutoArea(&doc()).empty());
+  for (const auto& figure : figures)
+    EXPECT_TRUE(host.Element(figure->m_Element.header.guid)->deleted);
+  EXPECT_EQ(record.DoDeleteArea1(&doc(), &freed), NoError);  // nothing left: nothing freed
+  EXPECT_EQ(freed.size(), 4u);
 }
 
 TEST_F(AutoAreaBuildTest, AnUnreadableOutlineKeepsTheFiguresAnEmptyOneDeletesThem)
