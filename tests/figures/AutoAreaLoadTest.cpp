@@ -1,6 +1,7 @@
 // Automatic areas across saving and loading, with real figures: old
 // projects whose figures stored no operator, zones edited while the project
-// was closed, hot-linked zones whose records live in the project record.
+// was closed, hot-linked zones whose records live in the project record,
+// and the palette's rebuilds as single undo steps.
 
 #include "CAutoAreaParam.h"
 #include "FiguresTestSupport.h"
@@ -9,6 +10,9 @@
 #include "host_notify.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
 
 namespace {
 
@@ -150,6 +154,107 @@ TEST_F(AutoAreaLoadTest, AHotLinkedZonesRecordLivesInTheProjectRecord)
   EXPECT_EQ(found->m_ItemType1, record.m_ItemType1);
   EXPECT_EQ(found->m_ItemType2, record.m_ItemType2);
   EXPECT_EQ(found->GetFloor(), 0);
+}
+
+// What undo must bring back: the placed figures with their user data, the
+// source element with its record, and the project record.
+struct ProjectState {
+  std::map<std::string, pln::host::StoredElement> objects;
+  pln::host::StoredElement source;
+  std::optional<pln::host::StoredModulData> record;
+  bool operator==(const ProjectState&) const = default;
+};
+
+// What a reload gives: per figure its code, number, kind and link; per
+// automatic area its element and cut.
+using LoadedFigure = std::tuple<int, int, int, int, std::string>;
+struct LoadedState {
+  std::vector<LoadedFigure> figures;
+  std::vector<std::pair<std::string, int>> areas;
+  bool operator==(const LoadedState&) const = default;
+};
+
+class AutoAreaUndoTest : public AutoAreaLoadTest {
+protected:
+  ProjectState State(const API_Guid& source) const
+  {
+    ProjectState state;
+    for (const API_Guid& guid : host.ElementsOfType(API_ObjectID))
+      state.objects.emplace(APIGuidToString(guid).ToStdString(CC_UTF8), *host.Element(guid));
+    state.source = *host.Element(source);
+    state.record = host.ModulData(GS::UniString(CPlenimetraParam::kRecordName));
+    return state;
+  }
+
+  LoadedState Reloaded()
+  {
+    auto loaded = Load();
+    LoadedState state;
+    for (const auto& figure : loaded->m_FloorParamArray.Search(0)->m_Area1ObjectArray)
+      state.figures.emplace_back(figure->m_Code, figure->m_No, figure->m_Type, figure->m_AutoArea.m_Operator,
+                                 figure->m_AutoArea.m_ElemGuid.ToUniString().ToStdString(CC_UTF8));
+    for (const CAutoAreaParam& area : loaded->m_FloorParamArray.Search(0)->m_AutoAreaParamArray)
+      state.areas.emplace_back(APIGuidToString(area.GetGuid()).ToStdString(CC_UTF8), area.m_AutoCutType.m_Type);
+    return state;
+  }
+
+  // The action and the save as the palette runs them: one command, one
+  // undo step; undoing it restores the project as it was before, and
+  // redoing it the project the document now describes.
+  void RunAsOneStep(const char16_t* name, const API_Guid& source, const std::function<GSErrCode()>& action)
+  {
+    const ProjectState before = State(source);
+    const LoadedState loadedBefore = Reloaded();
+    const std::size_t steps = host.UndoNames().size();
+    ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(name), [&]() -> GSErrCode {
+                if (GSErrCode err = action(); err != NoError)
+                  return err;
+                return doc().SaveData();
+              }),
+              NoError);
+    ASSERT_EQ(host.UndoNames().size(), steps + 1);
+    EXPECT_TRUE(host.UndoNames().back() == GS::UniString(name));
+    const ProjectState after = State(source);
+    EXPECT_FALSE(after == before);
+
+    ASSERT_EQ(host.UserUndo(), NoError);
+    EXPECT_TRUE(State(source) == before);
+    EXPECT_TRUE(Reloaded() == loadedBefore);
+    ASSERT_EQ(host.UserRedo(), NoError);
+    EXPECT_TRUE(State(source) == after);
+  }
+};
+
+TEST_F(AutoAreaUndoTest, CreatingUpdatingAndReleasingAreEachOneUndoStep)
+{
+  const API_Element zone = AddZone({kOuter, kHole});
+  Save();
+  CAutoAreaParamArray& list = doc().m_FloorParamArray[0].m_AutoAreaParamArray;
+  CAutoAreaParam created(&zone.header);
+  created.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_HORIZONTAL;
+  created.m_ItemType1 = doc().m_CurItemType1;
+  created.m_ItemType2 = doc().m_CurItemType2;
+
+  RunAsOneStep(u"メンセラ[自動作成区画作成]", zone.header.guid, [&]() -> GSErrCode {
+    int start = 0;
+    if (const int err = created.DoCreateArea1(&doc(), start); err != NoError)
+      return err;
+    list.Add(created);
+    return NoError;
+  });
+  ASSERT_EQ(list.size(), 1u);
+  ASSERT_EQ(list[0].GetAutoArea(&doc()).size(), 2u);
+
+  RunAsOneStep(u"メンセラ[自動作成区画更新]", zone.header.guid, [&]() -> GSErrCode {
+    list[0].m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_TRIANGLE;
+    list[0].m_bChanged = true;
+    return list[0].UpdateAutoArea(&doc());
+  });
+  ASSERT_GT(list[0].GetAutoArea(&doc()).size(), 2u);
+
+  RunAsOneStep(u"メンセラ[自動作成区画削除]", zone.header.guid,
+               [&]() -> GSErrCode { return list.ReleaseAutoArea(&doc(), list[0]); });
+  EXPECT_TRUE(list.empty());
 }
 
 }  // namespace
