@@ -95,6 +95,29 @@ TEST_F(AutoAreaBuildTest, AnUpdateReusesTheOldNumbersAndRefreshesTheListings)
   EXPECT_FALSE(record.m_bChanged);
 }
 
+TEST_F(AutoAreaBuildTest, FreedNumbersThreeFourFiveComeFirstThenTheStartNumberOn)
+{
+  ASSERT_FALSE(doc().m_EnvParam.m_NumberFillGaps);
+  const std::vector<API_Coord> hexagon{{0, 0}, {2, 0}, {3, 1}, {2, 2}, {0, 2}, {-1, 1}};
+  CAutoAreaParam record = Zone(hexagon, CAutoCutType::AUTOCUTTYPE_EDGE);
+  record.m_AutoCutType.m_bCutAcross = true;
+  record.m_AutoCutType.m_bFollowEdges = false;
+  int start = 3;
+  ASSERT_EQ(record.DoCreateArea1(&doc(), start), NoError);
+  ASSERT_EQ(Numbers(record), (std::vector<int>{3, 4, 5}));
+  // Another area of the same marking holds number 9: the update starts after it.
+  CAutoAreaParam other = Zone({{10, 0}, {12, 0}, {12, 2}, {10, 2}}, CAutoCutType::AUTOCUTTYPE_HORIZONTAL);
+  int otherStart = 9;
+  ASSERT_EQ(other.DoCreateArea1(&doc(), otherStart), NoError);
+  ASSERT_EQ(Numbers(other), (std::vector<int>{9}));
+
+  record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_TRIANGLE;  // four triangles now
+  record.m_bChanged = true;
+  ASSERT_EQ(record.UpdateAutoArea(&doc()), NoError);
+  EXPECT_EQ(Numbers(record), (std::vector<int>{3, 4, 5, 10}));
+  EXPECT_EQ(Numbers(other), (std::vector<int>{9}));
+}
+
 TEST_F(AutoAreaBuildTest, AFailureHalfwayLeavesTheOldFiguresEntriesAndMark)
 {
   const std::vector<API_Coord> hexagon{{0, 0}, {2, 0}, {3, 1}, {2, 2}, {0, 2}, {-1, 1}};
