@@ -30,7 +30,8 @@ protected:
     return record;
   }
 
-  // A calculation element taking the area's figures on story 0.
+  // A calculation element taking the area's figures on story 0, with an
+  // entry for each figure the area has now.
   CArea2ObjectFloor& Listing(const CAutoAreaParam& record)
   {
     doc().m_Area2ObjectArray.emplace_back(&doc(), CAreaNameArray(u"居室"), ++doc().m_LastAreaCode,
@@ -38,6 +39,8 @@ protected:
                                           CItemType1Table::ITEMTYPE_DIAMOND, CItemType2Table::ITEMTYPE_UPPER, 0, 0);
     CArea2ObjectFloor& listing = *doc().m_Area2ObjectArray.back().m_FloorArray.SearchFloor(0);
     listing.m_AutoAreaGuidArray.Add(ToGSGuid(record.GetGuid()));
+    for (const auto& figure : record.GetAutoArea(&doc()))
+      listing.m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
     return listing;
   }
 
@@ -79,8 +82,6 @@ TEST_F(AutoAreaBuildTest, AnUpdateReusesTheOldNumbersAndRefreshesTheListings)
   ASSERT_EQ(Numbers(record), (std::vector<int>{3, 4}));
   const auto old = record.GetAutoArea(&doc());
   CArea2ObjectFloor& listing = Listing(record);
-  for (const auto& figure : old)
-    listing.m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
 
   // Triangles now: four figures, the first two on the old numbers 3 and 4.
   record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_TRIANGLE;
@@ -126,8 +127,6 @@ TEST_F(AutoAreaBuildTest, AFailureHalfwayLeavesTheOldFiguresEntriesAndMark)
   ASSERT_EQ(record.DoCreateArea1(&doc(), start), NoError);
   const auto old = record.GetAutoArea(&doc());
   CArea2ObjectFloor& listing = Listing(record);
-  for (const auto& figure : old)
-    listing.m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
   const CArea1ObjectArray listBefore = doc().m_FloorParamArray[0].m_Area1ObjectArray;
   std::vector<pln::host::StoredElement> elementsBefore;
   for (const auto& figure : old)
@@ -161,8 +160,6 @@ TEST_F(AutoAreaBuildTest, AnOldFigureHeldByAnotherUserStopsTheRebuildWithNothing
   ASSERT_EQ(record.DoCreateArea1(&doc(), start), NoError);
   const auto old = record.GetAutoArea(&doc());
   CArea2ObjectFloor& listing = Listing(record);
-  for (const auto& figure : old)
-    listing.m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
   const CArea1ObjectArray listBefore = doc().m_FloorParamArray[0].m_Area1ObjectArray;
   const auto objectsBefore = host.ElementsOfType(API_ObjectID);
   host.SetTeamwork(true, true, 1);
