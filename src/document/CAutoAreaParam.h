@@ -25,6 +25,7 @@ class CArchive;
 class CArea1Object;
 class CFloorParam;
 class CPlenimetraParam;
+class CSelectList;
 class CPlenimetraUserDataCore;
 
 // How an outline is cut into figures.
@@ -107,6 +108,13 @@ public:
   int SetItemType(CPlenimetraParam* param);
   // The figures of the record's floor linked to its element, in list order.
   std::vector<std::shared_ptr<CArea1Object>> GetAutoArea(const CPlenimetraParam* param) const;
+  // Deletes the record's figures through the document. When freedNumbers
+  // is given, the item numbers of the figures sharing the first figure's
+  // mark and numbering are appended to it first, in figure order, for the
+  // new figures to take again.
+  int DoDeleteArea1(CPlenimetraParam* param, CSelectList* freedNumbers);
+  // The item numbers DoDeleteArea1 frees for these figures.
+  static void FreedNumbers(const std::vector<std::shared_ptr<CArea1Object>>& figures, CSelectList& numbers);
   // Clears the figure's link to its source.
   static void Area1Deleted(CArea1Object* figure);
 

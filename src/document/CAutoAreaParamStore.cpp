@@ -10,6 +10,7 @@
 #include "CLayerControl.h"
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
+#include "CSelectList.h"
 #include "host_attributes.h"
 #include "host_elements.h"
 #include "host_environment.h"
@@ -165,6 +166,28 @@ std::vector<std::shared_ptr<CArea1Object>> CAutoAreaParam::GetAutoArea(const CPl
       figures.push_back(figure);
   }
   return figures;
+}
+
+void CAutoAreaParam::FreedNumbers(const std::vector<std::shared_ptr<CArea1Object>>& figures, CSelectList& numbers)
+{
+  if (figures.empty())
+    return;
+  const CArea1Object& first = *figures.front();
+  for (const std::shared_ptr<CArea1Object>& figure : figures) {
+    if (figure->m_ItemType1 == first.m_ItemType1 && figure->m_ItemType2 == first.m_ItemType2)
+      numbers.push_back(figure->m_No);
+  }
+}
+
+int CAutoAreaParam::DoDeleteArea1(CPlenimetraParam* param, CSelectList* freedNumbers)
+{
+  const std::vector<std::shared_ptr<CArea1Object>> figures = GetAutoArea(param);
+  if (freedNumbers != nullptr)
+    FreedNumbers(figures, *freedNumbers);
+  CArea1ObjectPtrArray gone;
+  for (const std::shared_ptr<CArea1Object>& figure : figures)
+    gone.Add(figure);
+  return param->DoDeleteArea1(gone);
 }
 
 void CAutoAreaParam::Area1Deleted(CArea1Object* figure)

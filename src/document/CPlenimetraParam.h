@@ -316,6 +316,9 @@ private:
   void TakeLoaded(CPlenimetraParam& loaded);
   bool HoldsLoadInvariants() const;
   bool MigrateOldPatterns();
+  // Figures of automatic areas stored by early versions take their
+  // operators from the contour they lie on.
+  void RepairOldAutoAreaLinks();
   void KeepUnreadableRecord();
   void MakeDefaultPattern();
   void RenumberPatterns();

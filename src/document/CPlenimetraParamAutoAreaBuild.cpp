@@ -12,6 +12,7 @@
 #include "CGSUtil.h"
 #include "CPlenimetraParam.h"
 #include "CSelectList.h"
+#include "host_elements.h"
 #include "host_userdata.h"
 
 namespace {
@@ -51,20 +52,6 @@ private:
   FigureList m_Figures;
 };
 
-// The item numbers the new figures take first: those of the old figures of
-// the first old figure's mark and numbering, in order.
-CSelectList FreedNumbers(const FigureList& old)
-{
-  CSelectList freed;
-  if (old.empty())
-    return freed;
-  for (const std::shared_ptr<CArea1Object>& figure : old) {
-    if (figure->m_ItemType1 == old.front()->m_ItemType1 && figure->m_ItemType2 == old.front()->m_ItemType2)
-      freed.push_back(figure->m_No);
-  }
-  return freed;
-}
-
 std::vector<GS::Guid> ElementsOf(const FigureList& figures)
 {
   std::vector<GS::Guid> guids;
@@ -73,21 +60,29 @@ std::vector<GS::Guid> ElementsOf(const FigureList& figures)
   return guids;
 }
 
-// The old figures leave for good: their elements and every entry that
-// named them.
-void DeleteFigures(CPlenimetraParam* param, const FigureList& figures)
+// After a refused deletion the host may still have taken some of the old
+// elements; their records cannot come back.
+void DropDeleted(CArea1ObjectArray& list, const FigureList& figures)
+{
+  for (const std::shared_ptr<CArea1Object>& figure : figures) {
+    API_Element element{};
+    element.header.guid = figure->m_Element.header.guid;
+    if (ACAPI_Element_Get(&element) != NoError)
+      list.erase(std::remove(list.begin(), list.end(), figure), list.end());
+  }
+}
+
+// The old figures leave for good through the document, which reserves
+// them in Teamwork, deletes their elements and drops their entries. They
+// are already out of the story's list, so a refusal can still undo all.
+int DeleteFigures(CPlenimetraParam* param, const FigureList& figures)
 {
   if (figures.empty())
-    return;
-  std::vector<GS::Guid> guids = ElementsOf(figures);
-  CGSUtil::GSDeleteObject(guids);
+    return NoError;
   CArea1ObjectPtrArray gone;
   for (const std::shared_ptr<CArea1Object>& figure : figures)
     gone.Add(figure);
-  for (CArea2Object& element : param->m_Area2ObjectArray) {
-    for (CArea2ObjectFloor& floor : element.m_FloorArray)
-      floor.m_List.Remove(gone, nullptr);
-  }
+  return param->DoDeleteArea1(gone);
 }
 
 // Places the pieces and links every new figure to the source.
@@ -123,22 +118,23 @@ int CAutoAreaParam::DoCreateArea1(CPlenimetraParam* param, int& startNo)
     m_bChanged = true;
     return APIERR_BADPARS;
   }
-  const FigureList old = GetAutoArea(param);
   if (outline.empty()) {
-    DeleteFigures(param, old);
-    for (const std::shared_ptr<CArea1Object>& figure : old)
-      floor->m_Area1ObjectArray.erase(std::remove(floor->m_Area1ObjectArray.begin(), floor->m_Area1ObjectArray.end(), figure),
-                                      floor->m_Area1ObjectArray.end());
+    if (const int err = DoDeleteArea1(param, nullptr); err != NoError)
+      return err;
     return floor->m_Area1ObjectArray.SetSortIndex();
   }
 
+  const FigureList old = GetAutoArea(param);
   ReservedFigures reserved(floor->m_Area1ObjectArray, old);
-  CSelectList freed = FreedNumbers(old);
+  CSelectList freed;
+  FreedNumbers(old, freed);
   const int lastCode = param->m_LastArea1Code;
   std::vector<CArea1ObjectWork> placed;
   int err = PlaceAndLink(param, pieces, *this, freed, startNo, placed);
   if (err == NoError)
     err = Save(param, m_AutoCutType);
+  if (err == NoError)
+    err = DeleteFigures(param, reserved.Figures());
   if (err != NoError) {
     FigureList made;
     for (const CArea1ObjectWork& work : placed)
@@ -146,11 +142,11 @@ int CAutoAreaParam::DoCreateArea1(CPlenimetraParam* param, int& startNo)
     std::vector<GS::Guid> guids = ElementsOf(made);
     CGSUtil::GSDeleteObject(guids);
     reserved.Restore();
+    DropDeleted(floor->m_Area1ObjectArray, reserved.Figures());
     param->m_LastArea1Code = lastCode;
     return err;
   }
 
-  DeleteFigures(param, reserved.Figures());
   if (!CHotLinkParamArray::IsHotLink(GetGuid())) {
     ACAPI_Element_DetachObserver(GetGuid());
     ACAPI_Element_AttachObserver(GetGuid());

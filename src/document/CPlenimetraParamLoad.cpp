@@ -42,6 +42,7 @@
 namespace {
 
 constexpr int kMigratePatternsUntil = 1012;  // the preset id moved from a pattern's child to the pattern
+constexpr int kOldAutoAreaLinksUntil = 1018;  // figures of automatic areas stored no operator
 
 // The library parts of the eight figure kinds, in the order of the kinds
 // that place them; the table part is looked up but never read as a figure.
@@ -257,6 +258,9 @@ int CPlenimetraParam::RunLoader(bool skipRecord)
     m_CurTreeCode = m_AreaTree2.m_Child.front().m_AreaCode;
   CheckPatternPresets();
   const int refreshed = RefreshPlacedFigures();
+  // Only marks: a record that cannot be checked, or a cancelled check,
+  // leaves the marks set so far.
+  static_cast<void>(CheckAutoArea());
   return result != 0 ? result : refreshed;
 }
 
@@ -275,8 +279,20 @@ int CPlenimetraParam::ReadRecord(CArchiveOld& ar, int version)
     Clear();
     return 0;
   }
+  if (version <= kOldAutoAreaLinksUntil)
+    loaded.RepairOldAutoAreaLinks();
   TakeLoaded(loaded);
   return m_LoadError;
+}
+
+// A record whose outline cannot be read keeps its figures' links as read;
+// the check at the end of the loading marks it.
+void CPlenimetraParam::RepairOldAutoAreaLinks()
+{
+  for (CFloorParam& floor : m_FloorParamArray) {
+    for (CAutoAreaParam& record : floor.m_AutoAreaParamArray)
+      static_cast<void>(record.CheckOldAutoArea(this));
+  }
 }
 
 // What the loader, the palette and the tree code rely on: both trees with

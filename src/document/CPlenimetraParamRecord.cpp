@@ -108,6 +108,11 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
   }
   if (until(V::kOldHotLinksUntil))
     TakeOldHotLinks();
+  // The records of ordinary elements live in the elements themselves. A
+  // failing observer is reported by the collection; the records read so
+  // far are kept.
+  if (reading)
+    static_cast<void>(GetAutoElement2());
   if (until(V::kDroppedIntUntil)) {
     int dropped = 0;
     ar >> dropped;

@@ -5,6 +5,7 @@
 
 #include "CArea2Object.h"
 #include "CAutoAreaParam.h"
+#include "CSelectList.h"
 #include "FiguresTestSupport.h"
 
 #include <algorithm>
@@ -29,7 +30,8 @@ protected:
     return record;
   }
 
-  // A calculation element taking the area's figures on story 0.
+  // A calculation element taking the area's figures on story 0, with an
+  // entry for each figure the area has now.
   CArea2ObjectFloor& Listing(const CAutoAreaParam& record)
   {
     doc().m_Area2ObjectArray.emplace_back(&doc(), CAreaNameArray(u"居室"), ++doc().m_LastAreaCode,
@@ -37,6 +39,8 @@ protected:
                                           CItemType1Table::ITEMTYPE_DIAMOND, CItemType2Table::ITEMTYPE_UPPER, 0, 0);
     CArea2ObjectFloor& listing = *doc().m_Area2ObjectArray.back().m_FloorArray.SearchFloor(0);
     listing.m_AutoAreaGuidArray.Add(ToGSGuid(record.GetGuid()));
+    for (const auto& figure : record.GetAutoArea(&doc()))
+      listing.m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
     return listing;
   }
 
@@ -78,8 +82,6 @@ TEST_F(AutoAreaBuildTest, AnUpdateReusesTheOldNumbersAndRefreshesTheListings)
   ASSERT_EQ(Numbers(record), (std::vector<int>{3, 4}));
   const auto old = record.GetAutoArea(&doc());
   CArea2ObjectFloor& listing = Listing(record);
-  for (const auto& figure : old)
-    listing.m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
 
   // Triangles now: four figures, the first two on the old numbers 3 and 4.
   record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_TRIANGLE;
@@ -94,6 +96,29 @@ TEST_F(AutoAreaBuildTest, AnUpdateReusesTheOldNumbersAndRefreshesTheListings)
   EXPECT_FALSE(record.m_bChanged);
 }
 
+TEST_F(AutoAreaBuildTest, FreedNumbersThreeFourFiveComeFirstThenTheStartNumberOn)
+{
+  ASSERT_FALSE(doc().m_EnvParam.m_NumberFillGaps);
+  const std::vector<API_Coord> hexagon{{0, 0}, {2, 0}, {3, 1}, {2, 2}, {0, 2}, {-1, 1}};
+  CAutoAreaParam record = Zone(hexagon, CAutoCutType::AUTOCUTTYPE_EDGE);
+  record.m_AutoCutType.m_bCutAcross = true;
+  record.m_AutoCutType.m_bFollowEdges = false;
+  int start = 3;
+  ASSERT_EQ(record.DoCreateArea1(&doc(), start), NoError);
+  ASSERT_EQ(Numbers(record), (std::vector<int>{3, 4, 5}));
+  // Another area of the same marking holds number 9: the update starts after it.
+  CAutoAreaParam other = Zone({{10, 0}, {12, 0}, {12, 2}, {10, 2}}, CAutoCutType::AUTOCUTTYPE_HORIZONTAL);
+  int otherStart = 9;
+  ASSERT_EQ(other.DoCreateArea1(&doc(), otherStart), NoError);
+  ASSERT_EQ(Numbers(other), (std::vector<int>{9}));
+
+  record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_TRIANGLE;  // four triangles now
+  record.m_bChanged = true;
+  ASSERT_EQ(record.UpdateAutoArea(&doc()), NoError);
+  EXPECT_EQ(Numbers(record), (std::vector<int>{3, 4, 5, 10}));
+  EXPECT_EQ(Numbers(other), (std::vector<int>{9}));
+}
+
 TEST_F(AutoAreaBuildTest, AFailureHalfwayLeavesTheOldFiguresEntriesAndMark)
 {
   const std::vector<API_Coord> hexagon{{0, 0}, {2, 0}, {3, 1}, {2, 2}, {0, 2}, {-1, 1}};
@@ -102,8 +127,6 @@ TEST_F(AutoAreaBuildTest, AFailureHalfwayLeavesTheOldFiguresEntriesAndMark)
   ASSERT_EQ(record.DoCreateArea1(&doc(), start), NoError);
   const auto old = record.GetAutoArea(&doc());
   CArea2ObjectFloor& listing = Listing(record);
-  for (const auto& figure : old)
-    listing.m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
   const CArea1ObjectArray listBefore = doc().m_FloorParamArray[0].m_Area1ObjectArray;
   std::vector<pln::host::StoredElement> elementsBefore;
   for (const auto& figure : old)
@@ -128,6 +151,55 @@ TEST_F(AutoAreaBuildTest, AFailureHalfwayLeavesTheOldFiguresEntriesAndMark)
   ASSERT_EQ(listing.m_List.size(), old.size());
   EXPECT_EQ(doc().m_LastArea1Code, codeBefore);
   EXPECT_EQ(record.GetAutoArea(&doc()), old);
+}
+
+TEST_F(AutoAreaBuildTest, AnOldFigureHeldByAnotherUserStopsTheRebuildWithNothingChanged)
+{
+  CAutoAreaParam record = Zone(kL, CAutoCutType::AUTOCUTTYPE_HORIZONTAL);
+  int start = 0;
+  ASSERT_EQ(record.DoCreateArea1(&doc(), start), NoError);
+  const auto old = record.GetAutoArea(&doc());
+  CArea2ObjectFloor& listing = Listing(record);
+  const CArea1ObjectArray listBefore = doc().m_FloorParamArray[0].m_Area1ObjectArray;
+  const auto objectsBefore = host.ElementsOfType(API_ObjectID);
+  host.SetTeamwork(true, true, 1);
+  doc().m_TeamworkUserId = 1;
+  ASSERT_EQ(host.SetOwner(old[1]->m_Element.header.guid, 2), NoError);
+
+  record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_TRIANGLE;
+  record.m_bChanged = true;
+  EXPECT_EQ(record.UpdateAutoArea(&doc()), APIERR_NOTMINE);
+  EXPECT_TRUE(record.m_bChanged);
+  EXPECT_EQ(doc().m_FloorParamArray[0].m_Area1ObjectArray, listBefore);
+  EXPECT_EQ(host.ElementsOfType(API_ObjectID), objectsBefore);
+  EXPECT_EQ(listing.m_List.size(), old.size());
+  EXPECT_EQ(record.GetAutoArea(&doc()), old);
+
+  // Out of Teamwork, the old figures go and their numbers are taken again.
+  host.SetTeamwork(false, false, 0);
+  ASSERT_EQ(record.UpdateAutoArea(&doc()), NoError);
+  EXPECT_EQ(Numbers(record), (std::vector<int>{0, 1, 2, 3}));
+  for (const auto& figure : old)
+    EXPECT_TRUE(host.Element(figure->m_Element.header.guid)->deleted);
+}
+
+TEST_F(AutoAreaBuildTest, DeletingAnAreaFreesTheNumbersOfItsFirstFiguresMarking)
+{
+  CAutoAreaParam record = Zone(kL, CAutoCutType::AUTOCUTTYPE_TRIANGLE);
+  int start = 7;
+  ASSERT_EQ(record.DoCreateArea1(&doc(), start), NoError);
+  auto figures = record.GetAutoArea(&doc());
+  ASSERT_EQ(figures.size(), 4u);
+  figures[2]->m_ItemType2 = CItemType2Table::ITEMTYPE(figures[2]->m_ItemType2 + 1);  // another numbering
+  CSelectList freed;
+  freed.push_back(1);
+  ASSERT_EQ(record.DoDeleteArea1(&doc(), &freed), NoError);
+  EXPECT_EQ(static_cast<const std::vector<int>&>(freed), (std::vector<int>{1, 7, 8, 10}));
+  EXPECT_TRUE(record.GetAutoArea(&doc()).empty());
+  for (const auto& figure : figures)
+    EXPECT_TRUE(host.Element(figure->m_Element.header.guid)->deleted);
+  EXPECT_EQ(record.DoDeleteArea1(&doc(), &freed), NoError);  // nothing left: nothing freed
+  EXPECT_EQ(freed.size(), 4u);
 }
 
 TEST_F(AutoAreaBuildTest, AnUnreadableOutlineKeepsTheFiguresAnEmptyOneDeletesThem)
