@@ -15,6 +15,7 @@
 #include "CArea1Object.h"
 #include "CAutoAreaParam.h"
 #include "CCrMark.h"
+#include "CKelCoord.h"
 #include "gs_guid.h"
 #include "gs_unistring.h"
 #include "host_api_types.h"
@@ -73,6 +74,9 @@ public:
   // From a figure record and its placed part; shape values the part lacks
   // are 0.
   static CDumpFigure FromFigure(const CArea1Object& figure);
+  // The anchor, and shape value i (0 when the kind stores fewer).
+  CKelCoord2D Anchor() const { return CKelCoord2D(m_X, m_Y); }
+  double Shape(std::size_t i) const { return i < m_Shape.size() ? m_Shape[i] : 0.0; }
   // The figure record takes the stored mark, numbering, number, sort
   // index, rounding, break marks, automatic-area link and automatic breaks.
   void PutInto(CArea1Object& figure) const;
