@@ -329,6 +329,23 @@ public:
     std::unordered_map<int, Entry> m_ByCode;
   };
   const FigureIndex* m_pFigureIndex = nullptr;  // set only while reading
+  // The index of the document's figures in m_pFigureIndex while a reader
+  // is in scope; a writer needs none.
+  class FigureIndexScope {
+  public:
+    FigureIndexScope(CPlenimetraParam& doc, bool reading) : m_Index(doc.m_FloorParamArray), m_Doc(doc)
+    {
+      if (reading)
+        doc.m_pFigureIndex = &m_Index;
+    }
+    ~FigureIndexScope() { m_Doc.m_pFigureIndex = nullptr; }
+    FigureIndexScope(const FigureIndexScope&) = delete;
+    FigureIndexScope& operator=(const FigureIndexScope&) = delete;
+
+  private:
+    FigureIndex m_Index;
+    CPlenimetraParam& m_Doc;
+  };
 
   // An unreadable record could not be kept aside: nothing is saved over it
   // until the project is loaded again.

@@ -85,13 +85,7 @@ void CPlenimetraParam::SerializeDumpSections(CFileArchiveNew& ar)
     RequireNoError(ar, m_FloorParamArray.Serialize(ar, this));
     RequireNoError(ar, m_AreaTree2.Serialize(ar, this));
   }
-  const FigureIndex index(m_FloorParamArray);
-  if (reading)
-    m_pFigureIndex = &index;
-  struct Unset {
-    const FigureIndex*& pointer;
-    ~Unset() { pointer = nullptr; }
-  } unset{m_pFigureIndex};
+  const FigureIndexScope index(*this, reading);
   RequireNoError(ar, m_Area2ObjectArray.Serialize(ar, this));
   RequireNoError(ar, m_Area4ObjectArray.Serialize(ar, this));
   if (reading)
