@@ -247,6 +247,8 @@ struct API_ZoneType {
   bool useRefPolygon = false;
   API_Polygon refPoly;
   short pen = 0;
+  double roomHeight = 0.0;        // from the bottom to the top of the room
+  double roomBottomOffset = 0.0;  // bottom above the story
 
   bool operator==(const API_ZoneType&) const = default;
 };

@@ -516,3 +516,8 @@ CKelAreaCoord2D CArea1Object::GetCoord()
 {
   return {};
 }
+
+GSErrCode CArea1Object::CreateFromDump(CPlenimetraParam*, short, short, const CDumpFigure&)
+{
+  return APIERR_BADPARS;
+}

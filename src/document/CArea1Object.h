@@ -35,6 +35,7 @@
 
 class CArchive;
 class CArea1ObjectArray;
+class CDumpFigure;
 class CPlenimetraParam;
 class CPlenimetraUserDataCore;
 
@@ -92,6 +93,10 @@ public:
   // points answers APIERR_BADPARS and no points.
   virtual GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
   virtual CKelAreaCoord2D GetCoord();
+  // Placing the figure's part from a document dump's values (sizes A and
+  // B, anchor, rotation, the kind's shape values) on the story and layer.
+  // A kind that cannot be placed so answers APIERR_BADPARS.
+  virtual GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values);
 
   // == Texts and values ==
   GS::UniString GetMarkStr(const CPlenimetraParam* param) const;

@@ -108,6 +108,13 @@ public:
   // == Stored forms ==
   // The node with its subtree inside the project record.
   bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  // The nested form read before the objects it names (document dump):
+  // nodes are kept whatever their code names; check them afterwards with
+  // NamesOnlyObjectsOf. Throws the archive's unsigned int like Serialize.
+  bool ReadNested(CArchive& ar);
+  // Whether every node below the root names an object of the document (the
+  // root: none or one).
+  bool NamesOnlyObjectsOf(const CPlenimetraParam* param, bool root = true) const;
   // One record per node below this one, for the settings file; with a
   // counter only counts them.
   bool Write3(CFileArchive& ar, CPlenimetraParam* param, int* count) const;

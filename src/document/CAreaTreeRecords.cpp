@@ -66,9 +66,10 @@ struct NodeReader {
 
   void Read(CAreaTree& node, int depth);
   void ReadFields(CAreaTree& node);
+  // Without a document (objects not read yet) every node with a code stays.
   bool Keeps(const CAreaTree& child) const
   {
-    return child.m_AreaCode != 0 && param->FindAreaObject(child.m_AreaCode) != nullptr;
+    return child.m_AreaCode != 0 && (param == nullptr || param->FindAreaObject(child.m_AreaCode) != nullptr);
   }
 };
 
@@ -101,7 +102,7 @@ void NodeReader::Read(CAreaTree& node, int depth)
   if (depth > CAreaTree::kMaxTreeDepth)
     throw CArchive::kPastEnd;
   ReadFields(node);
-  if (depth == 0 && node.m_AreaCode != 0 && param->FindAreaObject(node.m_AreaCode) == nullptr) {
+  if (depth == 0 && param != nullptr && node.m_AreaCode != 0 && param->FindAreaObject(node.m_AreaCode) == nullptr) {
     node.m_AreaCode = 0;
     clean = false;
   }
@@ -312,6 +313,25 @@ bool CAreaTree::Serialize(CArchive& ar, CPlenimetraParam* param)
   NodeReader reader{ar, param};
   reader.Read(*this, 0);
   return reader.clean;
+}
+
+bool CAreaTree::ReadNested(CArchive& ar)
+{
+  NodeReader reader{ar, nullptr};
+  reader.Read(*this, 0);
+  return reader.clean;
+}
+
+bool CAreaTree::NamesOnlyObjectsOf(const CPlenimetraParam* param, bool root) const
+{
+  if (!root && (m_AreaCode == 0 || param->FindAreaObject(m_AreaCode) == nullptr))
+    return false;
+  if (root && m_AreaCode != 0 && param->FindAreaObject(m_AreaCode) == nullptr)
+    return false;
+  for (const CAreaTree& child : m_Child)
+    if (!child.NamesOnlyObjectsOf(param, false))
+      return false;
+  return true;
 }
 
 bool CAreaTree::Write3(CFileArchive& ar, CPlenimetraParam* param, int* count) const

@@ -28,6 +28,7 @@
 #include "CAreaTree.h"
 #include "CAutoAreaCut.h"
 #include "CAutoAreaParam.h"
+#include "CDocumentDump.h"
 #include "CEnvParam.h"
 #include "CFloorParam.h"
 #include "CPaiTable.h"
@@ -47,6 +48,7 @@ class CDlgProgress;
 class CFloorCopyChoice;
 class CWorksheetMaker;
 class CArchiveOld;
+class CFileArchiveNew;
 class CArea1Object;
 class CAreaObject;
 class CKelCoord3DCrsPntArrayArray;
@@ -155,6 +157,29 @@ public:
   // The worksheets of every floor, stopping at the first failing one, then
   // the summary (in a shared project only when m_bTeamworkTotal is set).
   GSErrCode Output(CWorksheetMaker& worksheets);
+
+  // == Document dump file (CPlenimetraParamDump.cpp) ==
+  // The whole calculation with the project's zones and every figure's
+  // placement, to rebuild it in another project. Written at kDumpVersion;
+  // kRecordVersionMin..kDumpVersion are read.
+  static constexpr int kDumpVersion = 1047;
+  static constexpr const char16_t* kImportUndoName = u"メンセラ[インポート]";
+  // Writes the dump; the alert "<path>が保存できません" when the file cannot
+  // be created or written (a failed write leaves any older file as it was).
+  void Export(const GS::UniString& path);
+  // Reads the whole file first; only a file read whole replaces the
+  // document, recreates the zones and places the figures, as one undoable
+  // step. A file that does not open changes nothing; one of another
+  // version alerts "ファイルのバージョンが異なります", one that cannot be
+  // read whole alerts "<path>が読み込めません", and both change nothing.
+  void Import(const GS::UniString& path);
+  // The dump's sections in the archive's direction. Reading fills this
+  // document (use a scratch one) and the zone and figure records below;
+  // false at the first failure, with what was read before it left behind.
+  bool Serialize(CFileArchiveNew& ar);
+  // What the last dump read carried besides the document.
+  std::vector<CDumpZone> m_DumpZones;
+  std::vector<CDumpFigure> m_DumpFigures;
 
   // == Tree undo ==
   void SetUndo2();
@@ -304,6 +329,23 @@ public:
     std::unordered_map<int, Entry> m_ByCode;
   };
   const FigureIndex* m_pFigureIndex = nullptr;  // set only while reading
+  // The index of the document's figures in m_pFigureIndex while a reader
+  // is in scope; a writer needs none.
+  class FigureIndexScope {
+  public:
+    FigureIndexScope(CPlenimetraParam& doc, bool reading) : m_Index(doc.m_FloorParamArray), m_Doc(doc)
+    {
+      if (reading)
+        doc.m_pFigureIndex = &m_Index;
+    }
+    ~FigureIndexScope() { m_Doc.m_pFigureIndex = nullptr; }
+    FigureIndexScope(const FigureIndexScope&) = delete;
+    FigureIndexScope& operator=(const FigureIndexScope&) = delete;
+
+  private:
+    FigureIndex m_Index;
+    CPlenimetraParam& m_Doc;
+  };
 
   // An unreadable record could not be kept aside: nothing is saved over it
   // until the project is loaded again.
@@ -337,6 +379,12 @@ private:
   static void MergeFloors(CFloorParamArray& floors, CFloorParamArray& stored, bool keepOthers);
   void UnlinkFigures(const CArea1ObjectPtrArray& figures);
   GSErrCode CopyFloorTo(short source, short target, const CArea1ObjectArray& figures, CDlgProgress& progress);
+  // == Dump steps (CPlenimetraParamDump.cpp) ==
+  void SerializeDumpSections(CFileArchiveNew& ar);
+  void WriteDumpZones(CArchive& ar);
+  void WriteDumpFigures(CArchive& ar);
+  void TakeDump(CPlenimetraParam& loaded);
+  void PlaceDumpFigure(const CDumpFigure& values);
   // == Record steps (CPlenimetraParamRecord.cpp) ==
   void SerializeFields(CArchive& ar);
   void ReadOldInlineSettings1(CArchive& ar);

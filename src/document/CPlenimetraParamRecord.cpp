@@ -132,13 +132,7 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
       throw CArchive::kPastEnd;  // a figure's user data names another kind
     DropUnreadableFigures(placed);
   }
-  const FigureIndex index(m_FloorParamArray);
-  if (reading)
-    m_pFigureIndex = &index;
-  struct Unset {
-    const FigureIndex*& pointer;
-    ~Unset() { pointer = nullptr; }
-  } unset{m_pFigureIndex};
+  const FigureIndexScope index(*this, reading);
   Require(m_Area2ObjectArray.Serialize(ar, this));
   Require(m_Area4ObjectArray.Serialize(ar, this));
   m_AreaTree2.Serialize(ar, this);

@@ -1,5 +1,6 @@
 #include "CAreaArc.h"
 
+#include "CDocumentDump.h"
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
 #include "FigureFrame.h"
@@ -193,3 +194,8 @@ GSErrCode TraceArcByCentre(CKelAreaCoord2D& points)
 }
 
 GSErrCode CAreaArcTrace::Trace() { return TraceArcByCentre(*this); }
+
+GSErrCode CAreaArc::CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values)
+{
+  return CreateObject(param, floor, layer, values.Anchor(), values.m_Angle, values.Shape(0), values.Shape(1));
+}

@@ -43,6 +43,8 @@ public:
   // == Placing and rewriting ==
   // A start or end on the centre is refused with APIERR_CANCEL.
   GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  // From a document dump's values: sizes, anchor, rotation, shape values.
+  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double rotation,
                          double radius, double angleDeg);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,

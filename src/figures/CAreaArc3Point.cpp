@@ -1,5 +1,6 @@
 #include "CAreaArc3Point.h"
 
+#include "CDocumentDump.h"
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
 #include "FigureFrame.h"
@@ -322,4 +323,12 @@ void CAreaArc3PointTrace::RubberCallBackArc3Point(const API_RubberLineInfo* info
   arc.endC = {p1.m_x, p1.m_y, z};
   arc.negArc = side <= 0;
   ACAPI_Interface('DRAR', &arc, nullptr);
+}
+
+GSErrCode CAreaArc3Point::CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values)
+{
+  // The part's points 1, 2, 3 are the local points 1, 2, 0.
+  CKelAreaCoord2D local;
+  local.m_pt = {{values.Shape(4), values.Shape(5)}, {values.Shape(0), values.Shape(1)}, {values.Shape(2), values.Shape(3)}};
+  return CreateObject(param, floor, layer, local, values.Anchor(), values.m_Angle);
 }

@@ -50,6 +50,8 @@ public:
   // direction, or an arc point within KelTol::ChordSide of the chord's
   // line, is refused with APIERR_CANCEL.
   GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  // From a document dump's values: sizes, anchor, rotation, shape values.
+  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelAreaCoord2D& local,
                          CKelCoord2D origin, double angle);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,

@@ -1,6 +1,7 @@
 #include "CAreaArcCenter.h"
 
 #include "CAreaArc.h"
+#include "CDocumentDump.h"
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
 #include "FigureFrame.h"
@@ -196,3 +197,8 @@ GSErrCode CAreaArcCenter::ChangeParam(CPlenimetraParam* param, bool keepLook)
 }
 
 GSErrCode CAreaArcCenterTrace::Trace() { return TraceArcByCentre(*this); }
+
+GSErrCode CAreaArcCenter::CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values)
+{
+  return CreateObject(param, floor, layer, values.Anchor(), values.m_Angle, values.Shape(0), values.Shape(1));
+}

@@ -1,5 +1,6 @@
 #include "CAreaCircle.h"
 
+#include "CDocumentDump.h"
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
 #include "FigureFrame.h"
@@ -166,4 +167,9 @@ void CAreaCircleTrace::RubberCallBackCircle(const API_RubberLineInfo* info)
   arc.begAng = 0;
   arc.endAng = KelAngle::TwoPi;
   ACAPI_Interface('DRAR', &arc, nullptr);
+}
+
+GSErrCode CAreaCircle::CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values)
+{
+  return CreateObject(param, floor, layer, values.Anchor(), values.Shape(0));
 }

@@ -34,6 +34,8 @@ public:
 
   // == Placing and rewriting (a radius of 0 is placed) ==
   GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  // From a document dump's values: sizes, anchor, rotation, shape values.
+  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D anchor, double radius);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
                      double radius);

@@ -1,5 +1,6 @@
 #include "CAreaEllipse.h"
 
+#include "CDocumentDump.h"
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
 #include "FigureFrame.h"
@@ -215,4 +216,9 @@ void CAreaEllipseTrace::RubberCallBackEllipse(const API_RubberLineInfo* info)
   if (!(d > 0 || d < 0))
     return;
   DrawRubberLine({p0.m_x - s * d, p0.m_y + c * d}, {p0.m_x + s * d, p0.m_y - c * d}, z);
+}
+
+GSErrCode CAreaEllipse::CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values)
+{
+  return CreateObject(param, floor, layer, values.Anchor(), values.Shape(0), values.Shape(1), values.m_Angle);
 }

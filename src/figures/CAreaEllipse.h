@@ -37,6 +37,8 @@ public:
   // == Placing and rewriting ==
   // An X vertex on the centre is refused with APIERR_CANCEL; b = 0 is placed.
   GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  // From a document dump's values: sizes, anchor, rotation, shape values.
+  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
   GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double radiusX,
                          double radiusY, double rotation);
   GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,

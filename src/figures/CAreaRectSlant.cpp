@@ -1,6 +1,7 @@
 #include "CAreaRectSlant.h"
 
 #include "CAffine.h"
+#include "CDocumentDump.h"
 #include "CPlenimetraParam.h"
 #include "FigureFrame.h"
 #include "FigureTrace.h"
@@ -184,3 +185,8 @@ GSErrCode CAreaRectSlant::ChangeParam(CPlenimetraParam* param, bool keepLook)
 GSErrCode CAreaRectTrace::Trace() { return TraceRectangle(*this, kAxisParallel); }
 
 GSErrCode CAreaRectSlantTrace::Trace() { return TraceRectangle(*this, kRotated); }
+
+GSErrCode CAreaRectSlant::CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values)
+{
+  return CreateObject(param, floor, layer, values.Anchor(), values.m_A, values.m_B, values.m_Angle);
+}

@@ -1,5 +1,6 @@
 #include "CAreaTrapezoid.h"
 
+#include "CDocumentDump.h"
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
 #include "FigureFrame.h"
@@ -302,4 +303,10 @@ void CAreaTrapezoidTrace::RubberCallBackTrapezoid(const API_RubberLineInfo* info
   const CKelCoord2D q{p2.m_x - (p1.m_x - p0.m_x), p2.m_y - (p1.m_y - p0.m_y)};
   trace.m_pt[3] = get_vtpoint(q, p2, {info->actCoord.x, info->actCoord.y});
   DrawRubberOutline({trace.m_pt[3], trace.m_pt[0], trace.m_pt[1], trace.m_pt[2]}, info->actCoord.z);
+}
+
+GSErrCode CAreaTrapezoid::CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values)
+{
+  return CreateObject(param, floor, layer, values.Anchor(), values.m_A, values.m_B, values.Shape(0), values.Shape(1),
+                      values.m_Angle);
 }

@@ -1,5 +1,6 @@
 #include "CAreaTriangle.h"
 
+#include "CDocumentDump.h"
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
 #include "FigureFrame.h"
@@ -257,4 +258,9 @@ void CAreaTriangleTrace::RubberCallBackTriangle(const API_RubberLineInfo* info)
   CAreaTriangleTrace& trace = *pAreaTriangle;
   trace.m_pt[2] = {info->actCoord.x, info->actCoord.y};
   DrawRubberOutline({trace.m_pt[2], trace.m_pt[0], trace.m_pt[1]}, info->actCoord.z);
+}
+
+GSErrCode CAreaTriangle::CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values)
+{
+  return CreateObject(param, floor, layer, values.Anchor(), values.m_A, values.m_B, values.Shape(0), values.m_Angle);
 }

@@ -188,3 +188,31 @@ TEST_F(HostElementTest, DefaultsFollowTheActiveStoryAndUnknownKindsAreRefused)
 }
 
 }  // namespace
+
+namespace {
+
+// A zone's room height and bottom offset are its own: created, read back,
+// changed and undone with the rest of the record.
+TEST_F(HostElementTest, AZoneKeepsItsRoomHeightAndBottomOffset)
+{
+  PolygonMemo polygon({{{0, 0}, {4, 0}, {4, 3}, {0, 3}}});
+  API_Element zone = ZoneRecord();
+  zone.zone.roomHeight = 2.45;
+  zone.zone.roomBottomOffset = -0.3;
+  ASSERT_EQ(host.AddPolygonElement(zone, polygon), NoError);
+  API_Element read;
+  read.header.guid = zone.header.guid;
+  ASSERT_EQ(ACAPI_Element_Get(&read), NoError);
+  EXPECT_EQ(read.zone.roomHeight, 2.45);
+  EXPECT_EQ(read.zone.roomBottomOffset, -0.3);
+
+  ASSERT_EQ(host.UserEdit(zone.header.guid, [](API_Element& e) { e.zone.roomHeight = 3.1; }), NoError);
+  ASSERT_EQ(ACAPI_Element_Get(&read), NoError);
+  EXPECT_EQ(read.zone.roomHeight, 3.1);
+  EXPECT_EQ(read.zone.roomBottomOffset, -0.3);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  ASSERT_EQ(ACAPI_Element_Get(&read), NoError);
+  EXPECT_EQ(read.zone.roomHeight, 2.45);
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// The document dump file: the calculation with the project's zones and the
+// placement of every figure, carried to another project. Reading parses
+// the whole file into a scratch document first, so a file that cannot be
+// read whole changes nothing; only then is the project rebuilt, in one
+// undoable step.
+
+#include "CPlenimetraParam.h"
+
+#include "CArchive.h"
+#include "CArea1Object.h"
+#include "CGSUtil.h"
+#include "GSWriteReport.h"
+#include "host_attributes.h"
+#include "host_elements.h"
+#include "host_errors.h"
+#include "host_notify.h"
+
+namespace {
+
+// Ends the read at the file's first error: a short read zero-fills, and
+// what follows it is not the stored data.
+void RequireNoError(CFileArchiveNew& ar, bool read = true)
+{
+  if (!read || ar.GetError() != 0)
+    throw CArchive::kPastEnd;
+}
+
+// The layer itself when the project has it, else the add-on's own layer
+// (made when missing).
+short ExistingLayerOrDefault(int layer)
+{
+  if (layer > 0 && layer <= SHRT_MAX) {
+    API_Attribute attribute{};
+    attribute.header.typeID = API_LayerID;
+    attribute.header.index = short(layer);
+    if (ACAPI_Attribute_Get(&attribute) == NoError)
+      return short(layer);
+  }
+  return CGSUtil::GSSelectLayer(reinterpret_cast<const unsigned short*>(CEnvParam::kDefaultLayerName), 0);
+}
+
+}  // namespace
+
+void CPlenimetraParam::Export(const GS::UniString& path)
+{
+  CFileArchiveNew ar;
+  bool written = ar.Save(path, kDumpVersion) == 0;
+  if (written)
+    written = Serialize(ar);
+  // A write that failed half way must not pass for a dump.
+  if (ar.Close() != 0)
+    written = false;
+  if (!written)
+    GSWriteReport(path + GS::UniString(u"が保存できません"));
+}
+
+bool CPlenimetraParam::Serialize(CFileArchiveNew& ar)
+{
+  try {
+    SerializeDumpSections(ar);
+  } catch (unsigned int) {
+    return false;
+  }
+  return ar.GetError() == 0;
+}
+
+void CPlenimetraParam::SerializeDumpSections(CFileArchiveNew& ar)
+{
+  const bool reading = ar.m_bOpen;
+  if (reading) {
+    m_DumpZones.clear();
+    m_DumpFigures.clear();
+    CFloorParamArray stored;
+    stored.m_bCalcPerFloor = m_FloorParamArray.m_bCalcPerFloor;
+    RequireNoError(ar, stored.Serialize(ar, this));
+    // Figures of a story the project lacks keep their floor all the same.
+    CFloorParamArray floors;
+    FloorsOfStories(floors);
+    floors.m_bCalcPerFloor = stored.m_bCalcPerFloor;
+    MergeFloors(floors, stored, true);
+    m_FloorParamArray = std::move(floors);
+    // The tree comes before the objects it names: it is checked after them.
+    RequireNoError(ar, m_AreaTree2.ReadNested(ar));
+  } else {
+    RequireNoError(ar, m_FloorParamArray.Serialize(ar, this));
+    RequireNoError(ar, m_AreaTree2.Serialize(ar, this));
+  }
+  const FigureIndexScope index(*this, reading);
+  RequireNoError(ar, m_Area2ObjectArray.Serialize(ar, this));
+  RequireNoError(ar, m_Area4ObjectArray.Serialize(ar, this));
+  if (reading)
+    RequireNoError(ar, m_AreaTree2.NamesOnlyObjectsOf(this));
+  int mark = m_CurItemType1;
+  int numbering = m_CurItemType2;
+  ar.Serialize(mark);
+  ar.Serialize(numbering);
+  m_CurItemType1 = CItemType1Table::ITEMTYPE(mark);
+  m_CurItemType2 = CItemType2Table::ITEMTYPE(numbering);
+  ar.Serialize(m_LastArea1Code);
+  ar.Serialize(m_LastAreaCode);
+  m_EnvParam.Serialize(ar);
+  int cutType = m_AutoCutType.m_Type;
+  ar.Serialize(cutType);
+  m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE(cutType);
+  ar.Serialize(m_AutoCutType.m_bWithHoles);
+  ar.Serialize(m_AutoCutType.m_bCutAcross);
+  ar.Serialize(m_AutoCutType.m_bFollowEdges);
+  ar.Serialize(m_CurTreeCode);
+  RequireNoError(ar);
+  if (!reading) {
+    WriteDumpZones(ar);
+    WriteDumpFigures(ar);
+    return;
+  }
+  for (CDumpZone zone; zone.Serialize(ar); zone = CDumpZone{}) {
+    RequireNoError(ar);
+    m_DumpZones.push_back(std::move(zone));
+  }
+  RequireNoError(ar);
+  for (CDumpFigure figure; figure.Serialize(ar); figure = CDumpFigure{}) {
+    RequireNoError(ar);
+    m_DumpFigures.push_back(std::move(figure));
+  }
+  RequireNoError(ar);
+  m_EnvParam.SetDefaultLayers();
+}
+
+void CPlenimetraParam::WriteDumpZones(CArchive& ar)
+{
+  GS::Array<API_Guid> zones;
+  ACAPI_Element_GetElemList(API_ZoneID, &zones);
+  for (const API_Guid& guid : zones) {
+    CDumpZone zone;
+    if (CDumpZone::FromElement(guid, zone))  // a zone that cannot be read is left out
+      zone.Serialize(ar);
+  }
+  GS::Guid end;
+  ar << end;
+}
+
+void CPlenimetraParam::WriteDumpFigures(CArchive& ar)
+{
+  for (const CFloorParam& floor : m_FloorParamArray)
+    for (const auto& figure : floor.m_Area1ObjectArray)
+      CDumpFigure::FromFigure(*figure).Serialize(ar);
+  ar << 0;
+}
+
+void CPlenimetraParam::Import(const GS::UniString& path)
+{
+  CFileArchiveNew ar;
+  if (ar.Open(path) != 0)
+    return;
+  if (ar.GetVersion() < kRecordVersionMin || ar.GetVersion() > kDumpVersion) {
+    GSWriteReport(GS::UniString(u"ファイルのバージョンが異なります"));
+    return;
+  }
+  CPlenimetraParam loaded;
+  loaded.m_Area1Factory = m_Area1Factory;
+  loaded.m_FloorParamArray.m_bCalcPerFloor = m_FloorParamArray.m_bCalcPerFloor;
+  if (!loaded.Serialize(ar)) {
+    GSWriteReport(path + GS::UniString(u"が読み込めません"));
+    return;
+  }
+  ar.Close();
+  ACAPI_CallUndoableCommand(GS::UniString(kImportUndoName), [&]() -> GSErrCode {
+    Clear();
+    LoadDefault();
+    TakeDump(loaded);
+    for (CDumpZone zone : loaded.m_DumpZones) {
+      zone.m_Layer = ExistingLayerOrDefault(zone.m_Layer);
+      zone.Create();  // a zone the host refuses is left out, as on writing
+    }
+    for (const CDumpFigure& values : loaded.m_DumpFigures)
+      PlaceDumpFigure(values);
+    return NoError;
+  });
+}
+
+void CPlenimetraParam::TakeDump(CPlenimetraParam& loaded)
+{
+  m_FloorParamArray = std::move(loaded.m_FloorParamArray);
+  m_AreaTree2 = std::move(loaded.m_AreaTree2);
+  // The stored copy stands for the tree as it came in.
+  m_AreaTreeStore = m_AreaTree2;
+  m_Area2ObjectArray = std::move(loaded.m_Area2ObjectArray);
+  m_Area4ObjectArray = std::move(loaded.m_Area4ObjectArray);
+  m_CurItemType1 = loaded.m_CurItemType1;
+  m_CurItemType2 = loaded.m_CurItemType2;
+  m_LastArea1Code = loaded.m_LastArea1Code;
+  m_LastAreaCode = loaded.m_LastAreaCode;
+  m_EnvParam = std::move(loaded.m_EnvParam);
+  m_AutoCutType = loaded.m_AutoCutType;
+  m_CurTreeCode = loaded.m_CurTreeCode;
+}
+
+void CPlenimetraParam::PlaceDumpFigure(const CDumpFigure& values)
+{
+  CFloorParam* floor = m_FloorParamArray.Search(values.m_Story);
+  if (floor == nullptr)
+    return;
+  std::shared_ptr<CArea1Object> figure = floor->m_Area1ObjectArray.Search(values.m_Code);
+  if (figure == nullptr || figure->m_Type != values.m_Type)
+    return;
+  values.PutInto(*figure);
+  figure->CreateFromDump(this, values.m_Story, ExistingLayerOrDefault(values.m_Layer), values);
+}
