@@ -66,10 +66,7 @@ CKelAreaCoord2D CAreaArc::GetCoord() const
 GS::UniString CAreaArc::GetEquation(const CPlenimetraParam* param, bool breakAll, double width)
 {
   const Dims d = Measure(param);
-  const GS::UniString r = param->GetLengthStrList(d.radius);
-  const std::vector<GS::UniString> terms{r, GS::UniString(u"×") + r, GS::UniString(u"×") + PiOf(param).GetStr(),
-                                         GS::UniString(u"×") + d.angle.GetStr(), GS::UniString(u"÷360")};
-  return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
+  return CArea1Object::GetEquation(param, breakAll, SectorTerms(param, d.radius, d.angle), WidthOf(width));
 }
 
 long long CAreaArc::GetOrgArea(const CPlenimetraParam* param) const

@@ -151,15 +151,9 @@ bool IsMajor(const CAngleValue& angle)
 GS::UniString CAreaArc3Point::GetEquation(const CPlenimetraParam* param, bool breakAll, double width)
 {
   const Dims d = MeasurePart(param);
-  const GS::UniString r = param->GetLengthStrList(d.radius);
-  const std::vector<GS::UniString> terms{r,
-                                         GS::UniString(u"×") + r,
-                                         GS::UniString(u"×") + PiOf(param).GetStr(),
-                                         GS::UniString(u"×") + d.angle.GetStr(),
-                                         GS::UniString(u"÷360"),
-                                         GS::UniString(IsMajor(d.angle) ? u"＋" : u"－") + param->GetLengthStrList(d.base),
-                                         GS::UniString(u"×") + param->GetLengthStrList(d.height),
-                                         GS::UniString(u"÷2")};
+  std::vector<GS::UniString> terms = SectorTerms(param, d.radius, d.angle);
+  terms.insert(terms.end(), {GS::UniString(IsMajor(d.angle) ? u"＋" : u"－") + param->GetLengthStrList(d.base),
+                             GS::UniString(u"×") + param->GetLengthStrList(d.height), GS::UniString(u"÷2")});
   return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 

@@ -87,15 +87,9 @@ CKelAreaCoord2D CAreaArcCenter::GetCoord() const
 GS::UniString CAreaArcCenter::GetEquation(const CPlenimetraParam* param, bool breakAll, double width)
 {
   const Dims d = Measure(param);
-  const GS::UniString r = param->GetLengthStrList(d.radius);
-  const std::vector<GS::UniString> terms{r,
-                                         GS::UniString(u"×") + r,
-                                         GS::UniString(u"×") + PiOf(param).GetStr(),
-                                         GS::UniString(u"×") + d.angle.GetStr(),
-                                         GS::UniString(u"÷360"),
-                                         GS::UniString(u"－") + param->GetLengthStrList(d.chord),
-                                         GS::UniString(u"×") + param->GetLengthStrList(d.height),
-                                         GS::UniString(u"÷2")};
+  std::vector<GS::UniString> terms = SectorTerms(param, d.radius, d.angle);
+  terms.insert(terms.end(), {GS::UniString(u"－") + param->GetLengthStrList(d.chord),
+                             GS::UniString(u"×") + param->GetLengthStrList(d.height), GS::UniString(u"÷2")});
   return CArea1Object::GetEquation(param, breakAll, terms, WidthOf(width));
 }
 

@@ -179,6 +179,13 @@ long long TruncatedArea(double area)
   return static_cast<long long>(std::trunc(area));
 }
 
+std::vector<GS::UniString> SectorTerms(const CPlenimetraParam* param, long long radius, const CAngleValue& angle)
+{
+  const GS::UniString r = param->GetLengthStrList(radius);
+  return {r, GS::UniString(u"×") + r, GS::UniString(u"×") + PiOf(param).GetStr(),
+          GS::UniString(u"×") + angle.GetStr(), GS::UniString(u"÷360")};
+}
+
 int WidthOf(double width)
 {
   if (!(width == width))

@@ -12,6 +12,7 @@
 // Lengths in metres, angles of the element record in radians, angle
 // parameters handed to the host in degrees.
 
+#include "CAngleValue.h"
 #include "CArea1Object.h"
 #include "CAttributeCommonParam.h"
 #include "CKelAreaCoord2D.h"
@@ -114,6 +115,9 @@ long long TruncatedArea(double area);
 int WidthOf(double width);
 // The active preset's pi, or a new preset's (314/100) when none is named.
 CPaiTable PiOf(const CPlenimetraParam* param);
+// The formula terms of a sector, shared by the sector and both segments:
+// r, ×r, ×pi, ×angle, ÷360.
+std::vector<GS::UniString> SectorTerms(const CPlenimetraParam* param, long long radius, const CAngleValue& angle);
 
 // == Placing and rewriting ==
 // How a kind places its part.
