@@ -74,6 +74,8 @@ GSErrCode CheckPlacement(const API_Element& element, const API_DatabaseUnId& dat
 {
   if (GSErrCode err = CheckLayerWritable(element.header.layer); err != NoError)
     return err;
+  if (database == Model3DDatabaseId())
+    return APIERR_BADDATABASE;
   if (database == FloorPlanDatabaseId() && FindStory(element.header.floorInd) == nullptr)
     return APIERR_INVALFLOOR;
   const API_ElemTypeID type = element.header.typeID;

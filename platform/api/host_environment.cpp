@@ -101,6 +101,14 @@ API_DatabaseInfo FloorPlanInfo()
   return info;
 }
 
+API_DatabaseInfo Model3DInfo()
+{
+  API_DatabaseInfo info;
+  info.typeID = APIWind_3DModelID;
+  info.databaseUnId = Model3DDatabaseId();
+  return info;
+}
+
 API_DatabaseUnId NewDatabaseId()
 {
   API_DatabaseUnId id;
@@ -113,6 +121,10 @@ GSErrCode ChangeDatabase(const API_DatabaseInfo* wanted)
   Model& model = TheModel();
   if (wanted->typeID == APIWind_FloorPlanID) {
     model.currentDatabase = FloorPlanInfo();
+    return NoError;
+  }
+  if (wanted->typeID == APIWind_3DModelID) {
+    model.currentDatabase = Model3DInfo();
     return NoError;
   }
   const StoredDatabase* found = FindDatabase(model.databases, wanted->databaseUnId);
@@ -157,6 +169,10 @@ GSErrCode GetDatabaseInfo(API_DatabaseInfo* info)
 {
   if (info->databaseUnId == FloorPlanDatabaseId()) {
     *info = FloorPlanInfo();
+    return NoError;
+  }
+  if (info->databaseUnId == Model3DDatabaseId()) {
+    *info = Model3DInfo();
     return NoError;
   }
   const StoredDatabase* found = FindAnyDatabase(info->databaseUnId);

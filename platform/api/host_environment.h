@@ -14,7 +14,8 @@
 //   ACAPI_Database
 //     'GDAT' API_DatabaseInfo* out: the current database
 //     'CDAT' const API_DatabaseInfo* in: makes it current (typeID, and the
-//            id for anything but the floor plan)
+//            id for anything but the floor plan and the 3D model; the 3D
+//            model, type 4, lists no elements and takes none)
 //     'NDAT' API_DatabaseInfo* in/out: a new worksheet (type 12) or layout
 //            (type 5, on the master layout masterLayoutUnId); its id out
 //     'GWDI' API_DatabaseUnId*** out: the worksheets in creation order, a

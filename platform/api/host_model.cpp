@@ -173,6 +173,14 @@ API_DatabaseUnId FloorPlanDatabaseId()
   return id;
 }
 
+API_DatabaseUnId Model3DDatabaseId()
+{
+  API_DatabaseUnId id;
+  id.elemSetId[0] = 1;
+  id.elemSetId[1] = 4;
+  return id;
+}
+
 // ---------------------------------------------------------------------------
 
 StoredElement* FindElement(const API_Guid& guid)

@@ -208,6 +208,9 @@ void OpenProjectData(const ProjectData& data);
 
 // The floor plan's database id (a fixed value, never handed to a worksheet).
 API_DatabaseUnId FloorPlanDatabaseId();
+// The 3D model's database id, likewise fixed. The database holds no element
+// of its own: its element lists are empty and nothing can be placed in it.
+API_DatabaseUnId Model3DDatabaseId();
 
 // ---------------------------------------------------------------------------
 // Lookups shared by the interface files

@@ -89,6 +89,44 @@ TEST_F(HostEnvironmentTest, WorksheetsListInCreationOrderAndElementListsArePerDa
   EXPECT_EQ(ACAPI_Database('GDBI', &unknown), APIERR_BADDATABASE);
 }
 
+TEST_F(HostEnvironmentTest, TheModelDatabaseCanBeCurrentAndListsAndTakesNoElements)
+{
+  const API_Guid onPlan = AddObject(0, 0);
+  API_DatabaseInfo model;
+  model.typeID = APIWind_3DModelID;
+  ASSERT_EQ(ACAPI_Database('CDAT', &model), NoError);
+  API_DatabaseInfo current;
+  ASSERT_EQ(ACAPI_Database('GDAT', &current), NoError);
+  EXPECT_EQ(current.typeID, APIWind_3DModelID);
+  EXPECT_FALSE(current.databaseUnId == pln::host::FloorPlanDatabaseId());
+  API_DatabaseInfo asked;
+  asked.databaseUnId = current.databaseUnId;
+  ASSERT_EQ(ACAPI_Database('GDBI', &asked), NoError);
+  EXPECT_EQ(asked.typeID, APIWind_3DModelID);
+
+  GS::Array<API_Guid> list;
+  ASSERT_EQ(ACAPI_Element_GetElemList(API_ZombieElemID, &list), NoError);
+  EXPECT_TRUE(list.IsEmpty());
+  EXPECT_FALSE(ACAPI_Element_Filter(onPlan, APIFilt_InCurrentDatabase));
+  EXPECT_EQ(Read(onPlan), NoError);
+  API_Element element;
+  element.header.typeID = API_ObjectID;
+  element.header.layer = 1;
+  element.object.libInd = 1;
+  EXPECT_EQ(ACAPI_Element_Create(&element, nullptr), APIERR_BADDATABASE);
+
+  // What 'GDAT' answered makes it current again, as callers restore it.
+  API_DatabaseInfo plan;
+  plan.typeID = APIWind_FloorPlanID;
+  ASSERT_EQ(ACAPI_Database('CDAT', &plan), NoError);
+  ASSERT_EQ(ACAPI_Element_GetElemList(API_ZombieElemID, &list), NoError);
+  EXPECT_EQ(list, (GS::Array<API_Guid>{onPlan}));
+  ASSERT_EQ(ACAPI_Database('CDAT', &current), NoError);
+  API_DatabaseInfo again;
+  ASSERT_EQ(ACAPI_Database('GDAT', &again), NoError);
+  EXPECT_EQ(again.typeID, APIWind_3DModelID);
+}
+
 TEST_F(HostEnvironmentTest, LayoutsNeedAnExistingMasterLayout)
 {
   const API_DatabaseUnId master = pln::host::AddMasterLayout(GS::UniString(u"A3"));
