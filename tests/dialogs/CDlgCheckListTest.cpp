@@ -1,6 +1,6 @@
 // The two check-list dialogs driven as the user: the rows and their ticks,
 // the check box that follows the selection and ticks every selected row,
-// Cancel, the column widths kept per resource, and resizing.
+// Cancel, and the column widths kept per resource.
 
 #include "CDlgEditArea2Target.h"
 #include "CDlgEditAreaListItem.h"
@@ -171,21 +171,6 @@ TEST_F(CDlgCheckListTest, ColumnWidthsComeBackAtTheNextOpening)
   EXPECT_TRUE(host.ModulData(u" 32537-4").has_value());
   CDlgEditAreaListItem columnsAgain(items);
   Run(columnsAgain, [&](DialogUser& user) { EXPECT_EQ(Width(user, 2), 40); });
-}
-
-TEST_F(CDlgCheckListTest, ResizeGrowsTheListAndMovesTheButtons)
-{
-  CDlgEditArea2Target& dialog = Target({true, false});
-  Run(dialog, [&](DialogUser& user) {
-    const auto list = Item(user, Check::ITEM_LIST);
-    const auto cancel = Item(user, 2);
-    user.Resize(20, 40);
-    EXPECT_EQ(Item(user, Check::ITEM_LIST).right, list.right + 20);
-    EXPECT_EQ(Item(user, Check::ITEM_LIST).bottom, list.bottom + 40);
-    EXPECT_EQ(Item(user, Check::ITEM_LIST).top, list.top);
-    EXPECT_EQ(Item(user, 2).left, cancel.left + 20);
-    EXPECT_EQ(Item(user, 2).top, cancel.top + 40);
-  });
 }
 
 }  // namespace

@@ -50,8 +50,10 @@ TEST_F(CDlgCreateTreeItemTest, OkRefusesInTheOrderKindRoundingNameUniqueness)
   const std::vector<Step> steps{
       {[](DialogUser&) {}, u"タイプを選択してください"},
       {[](DialogUser& u) { u.SetLong(Dlg::ITEM_FOLDER, 1); }, u"端数処理を選択してください"},
-      {[](DialogUser& u) { Choose(u, Dlg::ITEM_TYPE1, u"切り捨て"); }, u"端数処理を選択してください"},
-      {[](DialogUser& u) { Choose(u, Dlg::ITEM_TYPE2, u"四捨五入"); }, u"名前を入力してください"},
+      {[](DialogUser& u) { Choose(u, Dlg::ITEM_TYPE1, u"切り捨て"), Choose(u, Dlg::ITEM_DIGIT1, u"小数点第2位"); },
+       u"端数処理を選択してください"},
+      {[](DialogUser& u) { Choose(u, Dlg::ITEM_TYPE2, u"四捨五入"), Choose(u, Dlg::ITEM_DIGIT2, u"小数点第1位"); },
+       u"名前を入力してください"},
       {[](DialogUser& u) { u.SetText(Dlg::ITEM_NAME, u"共用"); }, u"この名前は既に使用されています。"},
       {[](DialogUser& u) { u.SetText(Dlg::ITEM_NAME, u"共用 "); }, nullptr},
   };
@@ -69,28 +71,10 @@ TEST_F(CDlgCreateTreeItemTest, OkRefusesInTheOrderKindRoundingNameUniqueness)
   EXPECT_EQ(answer, 1);
   EXPECT_EQ(dialog.m_Kind, Dlg::KIND_FOLDER);
   EXPECT_EQ(dialog.m_Name, GS::UniString(u"共用 "));
-  EXPECT_EQ(host.Alerts().back().buttons[0], GS::UniString(u"Ok"));
-  EXPECT_EQ(host.Alerts().back().buttons[1], GS::UniString());
-}
-
-TEST_F(CDlgCreateTreeItemTest, NewElementHandsBackKindNameAndBothRoundings)
-{
-  Dlg dialog(&doc);
-  const short answer = Run(dialog, [&](DialogUser& user) {
-    user.SetLong(Dlg::ITEM_ELEMENT, 1);
-    user.SetText(Dlg::ITEM_NAME, u"倉庫");
-    Choose(user, Dlg::ITEM_TYPE1, u"切り捨て");
-    Choose(user, Dlg::ITEM_DIGIT1, u"小数点第2位");
-    Choose(user, Dlg::ITEM_TYPE2, u"四捨五入");
-    Choose(user, Dlg::ITEM_DIGIT2, u"小数点第1位");
-    user.Click(1);
-  });
-  EXPECT_EQ(answer, 1);
-  EXPECT_TRUE(NewAlerts().empty());
-  EXPECT_EQ(dialog.m_Kind, Dlg::KIND_ELEMENT);
-  EXPECT_EQ(dialog.m_Name, GS::UniString(u"倉庫"));
   EXPECT_EQ(dialog.m_RoundTypeItem1, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2));
   EXPECT_EQ(dialog.m_RoundTypeItem2, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_HALFUP, 1));
+  EXPECT_EQ(host.Alerts().back().buttons[0], GS::UniString(u"Ok"));
+  EXPECT_EQ(host.Alerts().back().buttons[1], GS::UniString());
 }
 
 // The caller opens the next insert with the last values: they show again,
@@ -116,21 +100,6 @@ TEST_F(CDlgCreateTreeItemTest, PresetValuesShowAgainButTheKindIsAskedAnew)
   EXPECT_EQ(dialog.m_Kind, Dlg::KIND_NONE);
   EXPECT_EQ(dialog.m_Name, GS::UniString(u"物置"));
   EXPECT_EQ(dialog.m_RoundTypeItem1, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2));
-}
-
-// A stored digit beyond the offered range selects nothing; OK then reads 0.
-TEST_F(CDlgCreateTreeItemTest, PresetOutsideTheOfferedRangeSelectsNothing)
-{
-  Dlg dialog(&doc);
-  dialog.m_RoundTypeItem1 = {CRoundTypeTable::ROUNDTYPE_DEFAULT, 9};
-  Run(dialog, [&](DialogUser& user) {
-    EXPECT_EQ(Shown(user, Dlg::ITEM_TYPE1), GS::UniString());
-    EXPECT_EQ(Shown(user, Dlg::ITEM_DIGIT1), GS::UniString());
-    user.SetLong(Dlg::ITEM_ELEMENT, 1);
-    user.Click(1);
-    EXPECT_EQ(NewAlerts(), Texts{u"端数処理を選択してください"});
-  });
-  EXPECT_EQ(dialog.m_RoundTypeItem1, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_NONE, 0));
 }
 
 }  // namespace

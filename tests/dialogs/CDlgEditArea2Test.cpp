@@ -36,19 +36,6 @@ TEST_F(CDlgEditArea2Test, ElementMayTakeDefaultWhileOfferedButNeverUndefined)
   EXPECT_EQ(dialog.m_RoundTypeItem2.m_Type, RT::ROUNDTYPE_NONE);
 }
 
-TEST_F(CDlgEditArea2Test, ConcreteKindOffersOnlyTheThreeKinds)
-{
-  Dlg dialog(&doc, true, false);
-  dialog.m_Name = CAreaNameArray(u"居室");
-  dialog.m_RoundTypeItem1 = {RT::ROUNDTYPE_CUT, 2};
-  Run(dialog, [&](DialogUser& user) {
-    EXPECT_EQ(Entries(user, Dlg::ITEM_TYPE1), (Texts{u"四捨五入", u"切り捨て", u"切り上げ"}));
-    EXPECT_EQ(Shown(user, Dlg::ITEM_TYPE1), GS::UniString(u"切り捨て"));
-    Choose(user, Dlg::ITEM_TYPE1, u"切り上げ");
-    EXPECT_EQ(dialog.m_RoundTypeItem1.m_Type, RT::ROUNDTYPE_UP);
-  });
-}
-
 // Each MODE shows its radio; the manual fields work only under 手動入力 and
 // keep what they hold while greyed.
 TEST_F(CDlgEditArea2Test, ModeRadiosShowTheModeAndSwitchTheManualFields)
@@ -80,23 +67,6 @@ TEST_F(CDlgEditArea2Test, ModeRadiosShowTheModeAndSwitchTheManualFields)
   }
 }
 
-TEST_F(CDlgEditArea2Test, ManualEntryHandsBackModeEquationAndArea)
-{
-  Dlg dialog(&doc, true, false);
-  dialog.m_Name = CAreaNameArray(u"廊下");
-  const short answer = Run(dialog, [&](DialogUser& user) {
-    user.SetLong(Dlg::ITEM_MODE_MANUAL, 1);
-    user.SetText(Dlg::ITEM_EQUATION, u"3.5×2.0");
-    user.SetText(Dlg::ITEM_AREA, u"7");
-    EXPECT_EQ(Item(user, Dlg::ITEM_AREA).text, GS::UniString(u"7.000000"));
-    user.Click(1);
-  });
-  EXPECT_EQ(answer, 1);
-  EXPECT_EQ(dialog.m_Mode, 2);
-  EXPECT_EQ(dialog.m_ManualEquation, GS::UniString(u"3.5×2.0"));
-  EXPECT_EQ(dialog.m_ManualArea, 7000000);
-}
-
 // A refused text keeps the stored area and shows it again; an accepted one
 // is shown as stored, never rounded up.
 TEST_F(CDlgEditArea2Test, TypedAreaIsStoredTruncatedOrRefusedWithTheStoredValueShown)
@@ -114,19 +84,26 @@ TEST_F(CDlgEditArea2Test, TypedAreaIsStoredTruncatedOrRefusedWithTheStoredValueS
       {u"nan", 12567894, u"12.567894", true},
       {u"-3", -3000000, u"-3.000000", false},
       {u"abc", 0, u"0.000000", false},
+      {u"7", 7000000, u"7.000000", false},
   };
   Dlg dialog(&doc, false, false);
-  dialog.m_Mode = 2;
   dialog.m_ManualArea = 4200000;
-  Run(dialog, [&](DialogUser& user) {
+  const short answer = Run(dialog, [&](DialogUser& user) {
     EXPECT_EQ(Item(user, Dlg::ITEM_AREA).text, GS::UniString(u"4.200000"));
+    user.SetLong(Dlg::ITEM_MODE_MANUAL, 1);
+    user.SetText(Dlg::ITEM_EQUATION, u"3.5×2.0");
     for (const Step& step : steps) {
       user.SetText(Dlg::ITEM_AREA, step.typed);
       EXPECT_EQ(dialog.m_ManualArea, step.stored) << GS::UniString(step.typed).ToStdString(CC_UTF8);
       EXPECT_EQ(Item(user, Dlg::ITEM_AREA).text, GS::UniString(step.shown));
       EXPECT_EQ(NewAlerts(), step.refused ? Texts{kManualAreaRefused} : Texts{});
     }
+    user.Click(1);
   });
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(dialog.m_Mode, 2);
+  EXPECT_EQ(dialog.m_ManualEquation, GS::UniString(u"3.5×2.0"));
+  EXPECT_EQ(dialog.m_ManualArea, 7000000);
 }
 
 // With a pattern whose preset shows figure areas to 2 digits the field
@@ -145,31 +122,26 @@ TEST_F(CDlgEditArea2Test, AreaFieldUsesThePatternsFigureDigits)
   EXPECT_EQ(dialog.m_ManualArea, 8234500);
 }
 
-TEST_F(CDlgEditArea2Test, NamesAreCheckedOnlyWhereEditable)
+// The checks themselves are the folder dialog's; the element has its own
+// message, and a name it may not edit is neither shown nor checked.
+TEST_F(CDlgEditArea2Test, EmptyElementNameIsRefusedOnlyWhereEditable)
 {
-  {
-    Dlg dialog(&doc, false, false);
-    EXPECT_EQ(Run(dialog, [](DialogUser& user) { user.Click(1); }), 1);
+  for (bool editable : {true, false}) {
+    Dlg dialog(&doc, editable, false);
+    dialog.m_Name = CAreaNameArray(u"居室");
+    const short answer = Run(dialog, [&](DialogUser& user) {
+      EXPECT_EQ(Item(user, Dlg::ITEM_NAME).text, GS::UniString(editable ? u"居室" : u""));
+      user.Click(1);
+    });
+    EXPECT_EQ(answer, 1);
     EXPECT_TRUE(NewAlerts().empty());
   }
-  Dlg dialog(&doc, true, true);
-  dialog.m_Name = CAreaNameArray(u"居室");
-  dialog.m_PatternName = u"計算";
-  const short answer = Run(dialog, [&](DialogUser& user) {
-    EXPECT_EQ(Item(user, Dlg::ITEM_NAME).text, GS::UniString(u"居室"));
+  Dlg dialog(&doc, true, false);
+  Run(dialog, [](DialogUser& user) {
     user.SetText(Dlg::ITEM_NAME, u"");
-    user.SetText(Dlg::ITEM_PATTERN_NAME, u"");
-    user.Click(1);
-    EXPECT_EQ(NewAlerts(), Texts{u"要素名を入力してください"});
-    user.SetText(Dlg::ITEM_NAME, u"寝室");
-    user.Click(1);
-    EXPECT_EQ(NewAlerts(), Texts{u"パターン名を入力してください"});
-    user.SetText(Dlg::ITEM_PATTERN_NAME, u"計算B");
     user.Click(1);
   });
-  EXPECT_EQ(answer, 1);
-  EXPECT_EQ(dialog.m_Name.m_DefaultName, GS::UniString(u"寝室"));
-  EXPECT_EQ(dialog.m_PatternName, GS::UniString(u"計算B"));
+  EXPECT_EQ(NewAlerts(), Texts{u"要素名を入力してください"});
 }
 
 TEST_F(CDlgEditArea2Test, ResizeMovesTheButtonsAndWidensTheFields)

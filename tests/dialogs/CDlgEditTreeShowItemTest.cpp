@@ -1,5 +1,5 @@
 // The tree display dialog: each flag reaches its own box and comes back
-// from it; Cancel hands back what the caller set.
+// from it.
 
 #include "CDlgEditTreeShowItem.h"
 #include "DialogTestSupport.h"
@@ -38,20 +38,6 @@ TEST_F(CDlgEditTreeShowItemTest, EachFlagGoesToItsBoxAndBack)
       EXPECT_EQ((std::array<bool, 3>{dialog.m_bShowFloorArea, dialog.m_bShowTotalArea, dialog.m_bShowMark}), expected);
     }
   }
-}
-
-TEST_F(CDlgEditTreeShowItemTest, CancelKeepsTheFlags)
-{
-  Dlg dialog;
-  dialog.m_bShowTotalArea = false;
-  const short answer = Run(dialog, [](DialogUser& user) {
-    user.Check(Dlg::ITEM_FLOOR_AREA, false);
-    user.Check(Dlg::ITEM_TOTAL_AREA, true);
-    user.Click(2);
-  });
-  EXPECT_EQ(answer, 2);
-  EXPECT_TRUE(dialog.m_bShowFloorArea);
-  EXPECT_FALSE(dialog.m_bShowTotalArea);
 }
 
 }  // namespace
