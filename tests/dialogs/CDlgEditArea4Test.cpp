@@ -173,6 +173,9 @@ TEST_F(CDlgEditArea4Test, SeveralItemsChangeOnlyWhatTheUserChose)
     EXPECT_EQ(building, node.building);
     EXPECT_EQ(floor, node.floorAfter);
   }
+  CRoundTypeItem kindOnly{RT::ROUNDTYPE_UP, 6};
+  Dlg::ApplyRounding({RT::ROUNDTYPE_CUT, -1}, kindOnly);
+  EXPECT_EQ(kindOnly, CRoundTypeItem(RT::ROUNDTYPE_CUT, 6));
 }
 
 }  // namespace
