@@ -207,11 +207,9 @@ void CDlgEditCrCore::SetMarksByHand(short dialId)
 void CDlgEditCrCore::SetListItem(short dialId)
 {
   DGListDeleteItem(dialId, m_Items.list, DG_ALL_ITEMS);
-  for (std::size_t i = 0; i < m_EquationList.size(); ++i) {
+  // Every row first: the check column needs the row count.
+  for (std::size_t i = 0; i < m_EquationList.size(); ++i)
     DGListInsertItem(dialId, m_Items.list, DG_LIST_BOTTOM);
-    const short row = static_cast<short>(i + 1);
-    DGListSetTabItemText(dialId, m_Items.list, row, 1, m_EquationList[i]);
-  }
   for (std::size_t i = 0; i < m_EquationList.size(); ++i)
     SetListItem(dialId, static_cast<short>(i + 1));
 }
@@ -314,32 +312,31 @@ void CDlgEditCrCore::MoveSplitter(short dialId, short position)
 using pln::host::DGDialogDef;
 using pln::host::DGItemKind;
 
-DGDialogDef CDlgEditCr1::Layout()
+// The radios side by side above the preview; a typed equation takes the
+// preview's place.
+DGDialogDef CDlgEditCrCore::MakeLayout(const Items& items)
 {
+  const short radios = items.equationText != 0 ? 3 : 2;
+  const short radioWidth = static_cast<short>(400 / radios);
   DGDialogDef def;
   def.width = 420;
   def.height = 380;
   def.items = {
-      DlgLayoutItem(1, DGItemKind::Button, 320, 345, 410, 370),     DlgLayoutItem(2, DGItemKind::Button, 220, 345, 310, 370),
-      DlgLayoutItem(3, DGItemKind::RadioButton, 10, 10, 150, 28),   DlgLayoutItem(4, DGItemKind::RadioButton, 160, 10, 300, 28),
-      DlgLayoutItem(5, DGItemKind::CheckBox, 0, 0, 20, 18),         DlgLayoutItem(6, DGItemKind::StaticText, 10, 40, 410, 120),
-      DlgLayoutItem(7, DGItemKind::ListBox, 10, 130, 410, 335),     DlgLayoutItem(8, DGItemKind::Splitter, 10, 120, 410, 126),
+      DlgLayoutItem(kItemOK, DGItemKind::Button, 320, 345, 410, 370),
+      DlgLayoutItem(kItemCancel, DGItemKind::Button, 220, 345, 310, 370),
+      DlgLayoutItem(items.check, DGItemKind::CheckBox, 0, 0, 20, 18),
+      DlgLayoutItem(items.preview, DGItemKind::StaticText, 10, 40, 410, 120),
+      DlgLayoutItem(items.splitter, DGItemKind::Splitter, 10, 120, 410, 126),
+      DlgLayoutItem(items.list, DGItemKind::ListBox, 10, 130, 410, 335),
   };
-  return def;
-}
-
-DGDialogDef CDlgEditCr4::Layout()
-{
-  DGDialogDef def;
-  def.width = 420;
-  def.height = 380;
-  def.items = {
-      DlgLayoutItem(1, DGItemKind::Button, 320, 345, 410, 370),     DlgLayoutItem(2, DGItemKind::Button, 220, 345, 310, 370),
-      DlgLayoutItem(3, DGItemKind::RadioButton, 10, 10, 130, 28),   DlgLayoutItem(4, DGItemKind::RadioButton, 140, 10, 260, 28),
-      DlgLayoutItem(5, DGItemKind::RadioButton, 270, 10, 410, 28),  DlgLayoutItem(6, DGItemKind::TextEdit, 10, 40, 410, 120),
-      DlgLayoutItem(7, DGItemKind::StaticText, 10, 40, 410, 120),   DlgLayoutItem(8, DGItemKind::CheckBox, 0, 0, 20, 18),
-      DlgLayoutItem(9, DGItemKind::ListBox, 10, 130, 410, 335),     DlgLayoutItem(10, DGItemKind::Splitter, 10, 120, 410, 126),
-  };
+  for (short i = 0; i < radios; ++i) {
+    const short left = static_cast<short>(10 + i * radioWidth);
+    const short right = static_cast<short>(left + radioWidth - 10);
+    const short radio = static_cast<short>(kRadioAuto + i);
+    def.items.push_back(DlgLayoutItem(radio, DGItemKind::RadioButton, left, 10, right, 28));
+  }
+  if (items.equationText != 0)
+    def.items.push_back(DlgLayoutItem(items.equationText, DGItemKind::TextEdit, 10, 40, 410, 120));
   return def;
 }
 
@@ -348,7 +345,7 @@ DGDialogDef CDlgEditCr4::Layout()
 
 CDlgEditCr1::CDlgEditCr1(CPlenimetraParam* param, std::vector<GS::UniString> terms, const CCrMarkArray& marks,
                          bool autoCr)
-    : CDlgEditCrCore(ResourceId, param, Items{6, 5, 7, 8, 200, false}), m_CrMarkArray(marks), m_bAutoCr(autoCr)
+    : CDlgEditCrCore(ResourceId, param, kItems), m_CrMarkArray(marks), m_bAutoCr(autoCr)
 {
   m_EquationList = std::move(terms);
 }
@@ -373,7 +370,7 @@ std::unique_ptr<CDlgEditCrCheckBox> CDlgEditCr1::MakeCheckBox(short dialId)
 // CDlgEditCr2: an element's formula on the active story
 
 CDlgEditCr2::CDlgEditCr2(CPlenimetraParam* param, CArea2Object* element, CArea2ListArray2* /*unused*/)
-    : CDlgEditCrCore(ResourceId, param, Items{6, 5, 7, 8, 50, true}), m_bAutoCr(element->m_AutoCr)
+    : CDlgEditCrCore(ResourceId, param, kItems), m_bAutoCr(element->m_AutoCr)
 {
   const short story = CGSUtil::GetActStory();
   m_EquationList = CCrMarkArray::GetEquationList(element->GetEquation(param, story, true, 0));
@@ -399,7 +396,7 @@ std::unique_ptr<CDlgEditCrCheckBox> CDlgEditCr2::MakeCheckBox(short dialId)
 // CDlgEditCr4: a folder's formula on the active story, or a typed equation
 
 CDlgEditCr4::CDlgEditCr4(CPlenimetraParam* param, const CArea4Object* folder, const CAreaTreeArray& children)
-    : CDlgEditCrCore(ResourceId, param, Items{7, 8, 9, 10, 50, false, 6}),
+    : CDlgEditCrCore(ResourceId, param, kItems),
       m_AreaTreeArray(children),
       m_pArea4Object(std::make_unique<CArea4Object>(param, folder->m_Name, folder->m_Code, folder->m_ListType,
                                                     folder->m_ItemType1, folder->m_ItemType2, folder->m_No,

@@ -94,6 +94,7 @@ protected:
   static constexpr short kRadioHand = 4;
 
   CDlgEditCrCore(short resourceId, CPlenimetraParam* param, const Items& items);
+  static pln::host::DGDialogDef MakeLayout(const Items& items);
 
   // The mark that the 0-based row index edits; null when it has none.
   virtual CCrMark* MarkOfRow(std::size_t index) = 0;
@@ -123,7 +124,7 @@ private:
 class CDlgEditCr1 : public CDlgEditCrCore {
 public:
   static constexpr short ResourceId = 32503;
-  static pln::host::DGDialogDef Layout();
+  static pln::host::DGDialogDef Layout() { return MakeLayout(kItems); }
 
   // terms: the figure's formula split at every gap; marks: the figure's.
   CDlgEditCr1(CPlenimetraParam* param, std::vector<GS::UniString> terms, const CCrMarkArray& marks, bool autoCr);
@@ -132,6 +133,8 @@ public:
   bool m_bAutoCr;
 
 protected:
+  static constexpr Items kItems{6, 5, 7, 8, 200, false};
+
   CCrMark* MarkOfRow(std::size_t index) override;
   bool& AutoCr() override { return m_bAutoCr; }
   void SetAutoMarks() override;
@@ -151,6 +154,8 @@ public:
   bool m_bAutoCr;
 
 protected:
+  static constexpr Items kItems{6, 5, 7, 8, 50, true};
+
   // Row r edits the entry that the formula names r-th: the entries in the
   // order of their figures' sort indices, as the formula lists them.
   CCrMark* MarkOfRow(std::size_t index) override;
@@ -162,7 +167,7 @@ protected:
 class CDlgEditCr4 : public CDlgEditCrCore {
 public:
   static constexpr short ResourceId = 32536;
-  static pln::host::DGDialogDef Layout();
+  static pln::host::DGDialogDef Layout() { return MakeLayout(kItems); }
 
   CDlgEditCr4(CPlenimetraParam* param, const CArea4Object* folder, const CAreaTreeArray& children);
 
@@ -176,6 +181,7 @@ public:
 
 protected:
   static constexpr short kRadioManual = 5;
+  static constexpr Items kItems{7, 8, 9, 10, 50, false, 6};
 
   CCrMark* MarkOfRow(std::size_t index) override;
   bool& AutoCr() override { return m_pArea4Object->m_AutoCr; }

@@ -21,7 +21,10 @@ protected:
     doc.m_FloorParamArray[static_cast<std::size_t>(story)].m_Area1ObjectArray.push_back(
         std::make_shared<TestKindFigure>(&doc, CArea1Object::TYPE_TRIANGLE, ++doc.m_LastArea1Code, mark, style, no));
   }
-  static void Choose(DialogUser& user, short popUp, long long code) { user.SelectPopUp(popUp, EntryOf(user, popUp, code)); }
+  static void Choose(DialogUser& user, short popUp, long long code)
+  {
+    user.SelectPopUp(popUp, EntryOf(user, popUp, code));
+  }
 };
 
 TEST_F(AutoAreaCreateTest, PreviewShowsTheStartNumberInTheChosenStyle)
@@ -35,7 +38,8 @@ TEST_F(AutoAreaCreateTest, PreviewShowsTheStartNumberInTheChosenStyle)
     EXPECT_EQ(Text(user, C::kItemPreview), u"( 1 )");
     Choose(user, C::kItemNumbering, Style::ITEMTYPE_UPPER);
     EXPECT_EQ(Text(user, C::kItemPreview), u"( A )");
-    const std::pair<Int32, std::u16string> typed[] = {{26, u"( Z )"}, {27, u"( AA )"}, {702, u"( ZZ )"}, {703, u"(  )"}};
+    const std::pair<Int32, std::u16string> typed[] = {
+        {26, u"( Z )"}, {27, u"( AA )"}, {702, u"( ZZ )"}, {703, u"(  )"}};
     for (const auto& [number, preview] : typed) {
       user.SetLong(C::kItemStartNo, number);
       EXPECT_EQ(Text(user, C::kItemPreview), preview) << number;
