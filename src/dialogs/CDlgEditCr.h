@@ -14,7 +14,8 @@
 //
 // The dialogs work on copies held in their public fields; the opener reads
 // them back after DoModal answered 1 and writes them into the document.
-// The document is only read (the terms are built from it).
+// The dialogs edit nothing of the document; building the terms refreshes
+// its automatic marks as every formula text does.
 //
 // Row r (from 1) edits the mark of the gap after term r. A row without a
 // mark (a figure with fewer marks than terms, an element with fewer
@@ -61,7 +62,8 @@ class CDlgEditCr4CheckBox : public CDlgEditCrCheckBox {
 class CDlgEditCrCore : public CDGDlgCore {
 public:
   // The splitter may not come nearer than this to the client area's top
-  // and bottom; when its drag ends the list keeps at least kListMinHeight.
+  // and bottom; when its drag ends the dialog may not shrink to less than
+  // kListMinHeight below the list's top.
   static constexpr short kSplitterMinTop = 105;
   static constexpr short kSplitterMinBottom = 60;
   static constexpr short kListMinHeight = 90;
