@@ -46,6 +46,7 @@ public:
 
   void Deliver() const
   {
+    CallLogResume addOnCalls;
     for (const auto& [proc, list] : groups_) {
       API_NotifyElementType edge;
       edge.notifID = APINotifyElement_BeginEvents;
@@ -232,6 +233,7 @@ void DeliverSelectionChange()
   APISelectionChangeHandlerProc* handler = TheModel().handlers.selection;
   if (handler == nullptr)
     return;
+  CallLogResume addOnCalls;
   API_Neig neig;
   if (!TheModel().selection.empty())
     neig.guid = TheModel().selection.front();

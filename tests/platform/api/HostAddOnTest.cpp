@@ -158,9 +158,12 @@ protected:
 
 TEST_F(HostHandlerWritesTest, WhatAHandlerWritesForAPlacementIsUndoneAndRedoneWithIt)
 {
+  host.ClearCallLog();
   const API_Guid guid = UserPlaceObject();
   adoptedNotifications.clear();
   EXPECT_TRUE(host.Element(guid)->observed);
+  // The user's own calls are not logged, the handler's are.
+  EXPECT_EQ(host.CallLog(), (std::vector<std::string>{"ACAPI_Element_SetUserData", "ACAPI_Element_AttachObserver"}));
   EXPECT_EQ(host.UndoNames(), std::vector<GS::UniString>{u"Place"});
 
   // The observer the handler attached belongs to the step, so the undo of
