@@ -319,3 +319,65 @@ TEST_F(ElementChangeTest, AFigureOnAStoryAddedWhileOpenGetsAFloorRecord)
 }
 
 }  // namespace
+
+namespace {
+
+// A zone on 1F cut into automatic areas, the project then read afresh as an
+// opening does.
+class SourceChangeTest : public ElementChangeTest {
+protected:
+  SourceChangeTest()
+  {
+    PolygonMemo polygon({{{0, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}}});
+    API_Element element;
+    element.header.typeID = API_ZoneID;
+    element.header.layer = 1;
+    EXPECT_EQ(host.AddPolygonElement(element, polygon), NoError);
+    zone = element.header.guid;
+    CAutoAreaParam record(&element.header);
+    record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_HORIZONTAL;
+    record.m_ItemType1 = doc().m_CurItemType1;
+    record.m_ItemType2 = doc().m_CurItemType2;
+    int start = 0;
+    EXPECT_EQ(record.DoCreateArea1(&doc(), start), NoError);
+    EXPECT_EQ(doc().SaveData(), NoError);
+    EXPECT_EQ(Menu(), NoError);
+    EXPECT_EQ(Menu(), NoError);
+    user().Click(11);
+    log.clear();
+  }
+
+  CAutoAreaParam* Record() { return Floor(0).m_AutoAreaParamArray.Search(&zone); }
+  int LinkedFigures()
+  {
+    int linked = 0;
+    for (const auto& figure : Figures(0))
+      linked += figure->m_AutoArea.m_ElemGuid == ToGSGuid(zone) ? 1 : 0;
+    return linked;
+  }
+
+  API_Guid zone;
+};
+
+TEST_F(SourceChangeTest, ANewOutlineMarksTheRecordDeletingRemovesItAndUndoBringsItBack)
+{
+  ASSERT_NE(Record(), nullptr);
+  ASSERT_EQ(LinkedFigures(), 2);
+  EXPECT_FALSE(Record()->m_bChanged);
+
+  PolygonMemo wider({{{0, 0}, {3, 0}, {3, 1}, {1, 1}, {1, 2}, {0, 2}}});
+  ASSERT_EQ(host.UserSetOutline(zone, wider), NoError);
+  ASSERT_NE(Record(), nullptr);
+  EXPECT_TRUE(Record()->m_bChanged);
+  EXPECT_EQ(log, std::vector<std::string>{"list:13i"});
+
+  ASSERT_EQ(host.UserDelete({zone}), NoError);
+  EXPECT_EQ(Record(), nullptr);
+  EXPECT_EQ(Figures(0).size(), 2u);
+  EXPECT_EQ(LinkedFigures(), 0);
+
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_NE(Record(), nullptr);
+}
+
+}  // namespace

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,7 +31,11 @@ public:
   void OnUpdate(HINT hint) override
   {
     m_Log.push_back(m_Name + ":" + std::to_string(hint) + (m_Palette.m_bIgnoreSelection ? "i" : ""));
+    if (onUpdate != nullptr)
+      onUpdate(hint);
   }
+  // What every recording page does after logging an update.
+  static inline std::function<void(HINT)> onUpdate;
   GSErrCode SelectionChangeHandler(const API_Neig*) override
   {
     m_Log.push_back(m_Name + ":selection");
@@ -65,6 +70,7 @@ protected:
   {
     for (const std::string& misuse : host.DialogMisuses())
       ADD_FAILURE() << misuse;
+    RecordingPage::onUpdate = nullptr;
     for (int slot = 0; slot < 3; ++slot)
       CPlenimetraPalette::SetPageMaker(static_cast<CPlenimetraPalette::PageSlot>(slot), nullptr);
     host.UnloadAddOn();
