@@ -39,6 +39,13 @@ enum : short {
 const GS::UniString kLayerName(u"メンセラ");
 const GS::UniString kNewerRecord(u"このメンセラより新しいバージョンで保存されています。開くことができません");
 
+// The pattern's own layer is no change of the pattern.
+bool IsPatternChanged(const CAreaTree& working, CAreaTree stored)
+{
+  stored.m_Layer = working.m_Layer;
+  return working.ChangeCheck(stored);
+}
+
 }  // namespace
 
 std::array<CPlenimetraPalette::PageMaker, 3> CPlenimetraPalette::s_PageMakers{};
@@ -164,7 +171,7 @@ void CPlenimetraPalette::SetTreeItem(short dialId, int code)
   for (std::size_t i = 0; i < patterns.size(); ++i) {
     const CAreaObject* object = m_Param.GetAreaObject(patterns[i].m_AreaCode);
     PLN_ASSERT(object != nullptr);
-    const bool changed = i >= stored.size() || patterns[i].ChangeCheck(stored[i]);
+    const bool changed = i >= stored.size() || IsPatternChanged(patterns[i], stored[i]);
     GS::UniString text = changed ? GS::UniString(u"*") : GS::UniString();
     text += object->m_Name.m_DefaultName;
     CDGDlgCore::PopUpInsert(dialId, kPatterns, text, patterns[i].m_AreaCode);
