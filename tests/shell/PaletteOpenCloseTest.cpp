@@ -144,3 +144,27 @@ TEST_F(ShellTest, SavingTheProjectSavesTheDocumentOnlyWhileOpen)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ShellTest, ResizingSharesTheGrowthBetweenThePopUps)
+{
+  ASSERT_EQ(Menu(), NoError);
+  auto rect = [&](short item) {
+    const pln::host::DGItemState* s = pln::host::DialogItemState(dialId(), item);
+    return std::vector<short>{s->left, s->top, s->right, s->bottom};
+  };
+  const std::vector<short> pattern = rect(8), story = rect(13);
+  user().Resize(40, 0);
+  const short width = CPlenimetraPalette::Layout().width + 40;
+  EXPECT_EQ(rect(8), (std::vector<short>{pattern[0], pattern[1], static_cast<short>(pattern[2] + 20), pattern[3]}));
+  EXPECT_EQ(rect(9)[0], pattern[2] + 20 + 5);
+  EXPECT_EQ(rect(9)[2], width - 10);
+  EXPECT_EQ(rect(13)[2], story[2] + 40);
+  // Shrinking back undoes it.
+  user().Resize(-40, 0);
+  EXPECT_EQ(rect(8), pattern);
+  EXPECT_EQ(rect(13), story);
+}
+
+}  // namespace
