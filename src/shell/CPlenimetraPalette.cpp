@@ -91,6 +91,8 @@ GSErrCode CPlenimetraPalette::OpenPalette()
     return APIERR_CANCEL;
   }
   CmdOpenPalette();
+  if (!IsOn())
+    return APIERR_GENERAL;
   SetDialogSize(m_PaletteID, 0, ACAPI_TeamworkControl_HasConnection() ? kTeamworkRowHeight : 0);
   CGSUtil::SetPaletteMenuTexts(kMenuResId, 1, kMenuTextsResId, 1);
   GSErrCode err = NoError;
@@ -122,7 +124,9 @@ void CPlenimetraPalette::DoMsgInit(short dialId)
   CGSUtil::IsTeamworkProject(&m_Param.m_TeamworkUserId);
   short top = 0, bottom = 0;
   DGGetItemRect(dialId, kPatterns, &m_PatternPopupLeft, &top, &m_PatternPopupRight, &bottom);
-  SetRoundTypeItem(dialId);
+  // A project the loader could not read may have no pattern.
+  if (m_Param.GetTree() != nullptr)
+    SetRoundTypeItem(dialId);
   SetTreeItem(dialId, m_Param.m_CurTreeCode);
   SetLayerStatus();
   ShowCurFloor(dialId);

@@ -30,7 +30,8 @@ bool TextGroupChanged(const CEnvParam& a, const CEnvParam& b)
 {
   return a.m_RoundTypeParamArray != b.m_RoundTypeParamArray || a.m_LengthComma != b.m_LengthComma ||
          a.m_SnapType != b.m_SnapType || a.m_AreaComma != b.m_AreaComma || a.m_BlankDecimals != b.m_BlankDecimals ||
-         a.m_LengthTenthDigit != b.m_LengthTenthDigit || !(a.m_TriangleAttr == b.m_TriangleAttr);
+         a.m_LengthTenthDigit != b.m_LengthTenthDigit ||
+         a.m_TriangleAttr.m_bVertexOrder != b.m_TriangleAttr.m_bVertexOrder;
 }
 
 bool StyleGroupChanged(const CEnvParam& a, const CEnvParam& b)

@@ -179,6 +179,21 @@ TEST_F(CommandsTest, PatternsInsertedCopiedAndDeleted)
             GS::UniString(u"現在選択されている計算パターンを削除します。\nよろしいですか？"));
 }
 
+TEST_F(CommandsTest, ATreelessSettingsPatternInsertsNothingAndAFailedSaveIsReported)
+{
+  doc().m_EnvParam.m_PatternArray.push_back(CPlenimetraParam());
+  palette().EnableItem(dialId());
+  host.QueueDialogScript(CDlgSelectTree::ResourceId, [](DialogUser& u) { u.Click(1); });
+  user().Click(5);
+  EXPECT_EQ(PopUpTexts(8).size(), 1u);
+  EXPECT_TRUE(pageLog.empty());
+
+  ASSERT_EQ(palette().DoTreeCopy(dialId()), NoError);
+  host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+  user().SelectPopUp(8, 1);
+  ASSERT_EQ(host.Alerts().size(), 1u);
+}
+
 TEST_F(CommandsTest, AStarMarksAChangedPatternButNotALayerChange)
 {
   CAreaTree& pattern = doc().m_AreaTree2.m_Child[0];
@@ -240,6 +255,14 @@ TEST_F(RoundingTest, AnotherPiRewritesEveryFigureInOneStep)
   user().SelectPopUp(9, 3);
   EXPECT_EQ(Calls("ACAPI_CallUndoableCommand"), 1u);
   EXPECT_EQ(circle->GetRoundArea(&doc()), 478685337);
+  EXPECT_EQ(Calls("ACAPI_Goodies:OPAR"), 2u);
+}
+
+// The update runs to its end whatever the progress window is asked.
+TEST_F(RoundingTest, ACancelInTheProgressWindowDoesNotStopTheUpdate)
+{
+  host.QueueProgressCancel();
+  user().SelectPopUp(9, 3);
   EXPECT_EQ(Calls("ACAPI_Goodies:OPAR"), 2u);
 }
 
