@@ -380,4 +380,16 @@ TEST_F(SourceChangeTest, ANewOutlineMarksTheRecordDeletingRemovesItAndUndoBrings
   EXPECT_NE(Record(), nullptr);
 }
 
+TEST_F(SourceChangeTest, UndoingANewOutlineReadsTheRecordAgainAndChecksIt)
+{
+  PolygonMemo wider({{{0, 0}, {3, 0}, {3, 1}, {1, 1}, {1, 2}, {0, 2}}});
+  ASSERT_EQ(host.UserSetOutline(zone, wider), NoError);
+  ASSERT_TRUE(Record()->m_bChanged);
+  log.clear();
+  ASSERT_EQ(host.UserUndo(), NoError);
+  ASSERT_NE(Record(), nullptr);
+  EXPECT_FALSE(Record()->m_bChanged);
+  EXPECT_EQ(log, std::vector<std::string>{"list:13i"});
+}
+
 }  // namespace

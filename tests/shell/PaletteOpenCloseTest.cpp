@@ -134,7 +134,7 @@ TEST_F(ShellTest, ProjectEventsWhileClosedStillClearTheDocument)
   EXPECT_TRUE(doc().m_FloorParamArray.empty());
 }
 
-TEST_F(ShellTest, SavingTheProjectSavesTheDocumentOnlyWhileOpen)
+TEST_F(ShellTest, AFailedSaveBeforeTheProjectIsSavedIsReported)
 {
   ASSERT_EQ(Menu(), NoError);
   host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
