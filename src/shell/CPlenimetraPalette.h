@@ -20,7 +20,6 @@
 #include <array>
 #include <memory>
 
-class CEnvParam;
 
 // What the settings dialog hands back for the apply step.
 struct CSettingsResult {
