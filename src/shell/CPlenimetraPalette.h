@@ -20,7 +20,6 @@
 #include <array>
 #include <memory>
 
-
 // What the settings dialog hands back for the apply step.
 struct CSettingsResult {
   CEnvParam m_EnvParam;                   // the settings as the user left them
