@@ -30,6 +30,9 @@ int& PauseDepth()
 CallLogPause::CallLogPause() { ++PauseDepth(); }
 CallLogPause::~CallLogPause() { --PauseDepth(); }
 
+CallLogResume::CallLogResume() : saved_(PauseDepth()) { PauseDepth() = 0; }
+CallLogResume::~CallLogResume() { PauseDepth() = saved_; }
+
 void LogCall(std::string name)
 {
   if (PauseDepth() == 0)

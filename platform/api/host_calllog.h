@@ -43,4 +43,17 @@ public:
   CallLogPause& operator=(const CallLogPause&) = delete;
 };
 
+// While one lives, a pause is lifted: the add-on's handlers, called back
+// in the middle of a user's action, are logged and failed as ever.
+class CallLogResume {
+public:
+  CallLogResume();
+  ~CallLogResume();
+  CallLogResume(const CallLogResume&) = delete;
+  CallLogResume& operator=(const CallLogResume&) = delete;
+
+private:
+  int saved_;
+};
+
 }  // namespace pln::host

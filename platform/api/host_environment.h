@@ -38,6 +38,19 @@
 
 using GSResModule = Int32;
 
+// What an add-on tells the host about itself when the host checks it.
+struct API_AddonInfo {
+  GS::UniString name;
+  GS::UniString description;
+};
+
+struct API_EnvirParams {
+  API_AddonInfo addOnInfo;
+};
+
+// What CheckEnvironment answers for an add-on the host keeps loaded.
+inline constexpr GSErrCode APIAddon_Normal = 1;
+
 struct API_LibraryInfo {
   IO::Location location;
   bool operator==(const API_LibraryInfo&) const = default;

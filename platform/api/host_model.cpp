@@ -259,24 +259,30 @@ void TouchModule(const GS::UniString& name)
 
 void BeginJournal() { TheModel().journal = Journal{}; }
 
-UndoStep EndJournal(const GS::UniString& name)
+UndoStep PeekJournal(const GS::UniString& name)
 {
   UndoStep step;
   step.name = name;
-  auto& journal = TheModel().journal;
+  const auto& journal = TheModel().journal;
   if (!journal.has_value())
     return step;
-  for (auto& [guid, before] : journal->elementsBefore) {
+  for (const auto& [guid, before] : journal->elementsBefore) {
     ElementState after = CurrentElementState(guid);
     if (before != after)
-      step.elements.push_back({guid, {std::move(before), std::move(after)}});
+      step.elements.push_back({guid, {before, std::move(after)}});
   }
-  for (auto& [modulName, before] : journal->modulesBefore) {
+  for (const auto& [modulName, before] : journal->modulesBefore) {
     ModulState after = CurrentModulState(modulName);
     if (before != after)
-      step.modules.push_back({modulName, {std::move(before), std::move(after)}});
+      step.modules.push_back({modulName, {before, std::move(after)}});
   }
-  journal.reset();
+  return step;
+}
+
+UndoStep EndJournal(const GS::UniString& name)
+{
+  UndoStep step = PeekJournal(name);
+  TheModel().journal.reset();
   return step;
 }
 

@@ -248,6 +248,8 @@ void TouchModule(const GS::UniString& name);
 void BeginJournal();
 // The step made of the journal (empty when nothing changed); stops journaling.
 UndoStep EndJournal(const GS::UniString& name);
+// The step the journal holds so far; journaling goes on.
+UndoStep PeekJournal(const GS::UniString& name);
 // Puts back the chosen side of every entry of the step; true when an
 // element that went away was selected.
 bool RestoreStep(const UndoStep& step, bool toBefore);

@@ -46,6 +46,7 @@ public:
 
   void Deliver() const
   {
+    CallLogResume addOnCalls;
     for (const auto& [proc, list] : groups_) {
       API_NotifyElementType edge;
       edge.notifID = APINotifyElement_BeginEvents;
@@ -232,6 +233,7 @@ void DeliverSelectionChange()
   APISelectionChangeHandlerProc* handler = TheModel().handlers.selection;
   if (handler == nullptr)
     return;
+  CallLogResume addOnCalls;
   API_Neig neig;
   if (!TheModel().selection.empty())
     neig.guid = TheModel().selection.front();
@@ -253,14 +255,15 @@ GSErrCode RunUserAction(const GS::UniString& undoName, bool asCopy, const std::f
   ++model.commandDepth;
   BeginJournal();
   const GSErrCode result = action();
+  // Reported while the journal is still open: what the handlers write
+  // (and any command they run) joins the user's step, so undo and redo
+  // take the add-on's answer along with the action.
+  const UndoStep reported = PeekJournal(undoName);
+  if (!reported.IsEmpty())
+    ReportUserStep(reported, asCopy);
   UndoStep step = EndJournal(undoName);
   --model.commandDepth;
-  if (step.IsEmpty())
-    return result;
-  // Recorded before it is reported, so a command a handler runs comes after
-  // the user's step in the history.
   Record(step);
-  ReportUserStep(step, asCopy);
   return result;
 }
 

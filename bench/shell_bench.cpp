@@ -1,0 +1,98 @@
+// The main palette's answer to the user on a story of 5,000 figures: the
+// batch after moving one figure (collectors, the pages' update, the save),
+// the batch after deleting one (every other figure rewritten), and a story
+// change in a shared project (update and the status over every figure's
+// owner).
+
+#include "CAreaRectSlant.h"
+#include "CPlenimetraPalette.h"
+#include "HostFixture.h"
+#include "PlenimetraEntry.h"
+#include "host_errors.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr int kFigures = 5000;
+
+struct Project {
+  explicit Project(bool teamwork)
+  {
+    host.LoadAddOnLibraryParts();
+    host.AddStory(1, 3.0, u"2F");
+    if (teamwork)
+      host.SetTeamwork(true, true, 3);
+    PlenimetraModuleLoad();
+    host.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources());
+    host.UserChooseMenuItem(32500, 1);
+    CPlenimetraParam& doc = PlenimetraPalette().m_Param;
+    CArea1ObjectArray& list = doc.m_FloorParamArray.Search(0)->m_Area1ObjectArray;
+    for (int i = 0; i < kFigures; ++i) {
+      auto figure = std::make_shared<CAreaRectSlant>(&doc, ++doc.m_LastArea1Code, doc.m_CurItemType1,
+                                                     doc.m_CurItemType2, i);
+      const double x = 3.0 * (i % 100);
+      const double y = 3.0 * (i / 100);
+      CKelAreaCoord2D points;
+      points.m_pt = {{x, y}, {x + 2, y}, {x + 2, y + 1}, {x, y + 1}};
+      figure->Create(&doc, points, 0);
+      list.push_back(figure);
+    }
+    list.SetSortIndex();
+    doc.SaveData();
+  }
+  ~Project()
+  {
+    host.UnloadAddOn();
+    PlenimetraModuleUnload();
+  }
+  API_Guid Figure(int i) const
+  {
+    return PlenimetraPalette().m_Param.m_FloorParamArray.Search(0)->m_Area1ObjectArray[i]->m_Element.header.guid;
+  }
+
+  HostFixture host;
+};
+
+void BM_MoveOneFigure(benchmark::State& state)
+{
+  Project project(false);
+  const API_Guid guid = project.Figure(kFigures / 2);
+  double dx = 0.5;
+  for (auto _ : state) {
+    project.host.UserMove({guid}, API_Coord{dx, 0.0});
+    dx = -dx;
+  }
+}
+BENCHMARK(BM_MoveOneFigure)->Unit(benchmark::kMillisecond);
+
+void BM_DeleteOneFigure(benchmark::State& state)
+{
+  Project project(false);
+  const API_Guid guid = project.Figure(kFigures / 2);
+  for (auto _ : state) {
+    project.host.UserDelete({guid});
+    state.PauseTiming();
+    project.host.UserUndo();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_DeleteOneFigure)->Unit(benchmark::kMillisecond);
+
+// Each iteration goes up to the empty story and back to the full one.
+void BM_StoryChangeInTeamwork(benchmark::State& state)
+{
+  Project project(true);
+  for (auto _ : state) {
+    project.host.UserChangeStory(1);
+    project.host.UserChangeStory(0);
+  }
+}
+BENCHMARK(BM_StoryChangeInTeamwork)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,72 @@
+#include "CDlgSelectTree.h"
+
+#include "CAreaObject.h"
+#include "CPlenimetraParam.h"
+#include "DialogLayout.h"
+
+namespace {
+
+enum : short { kOk = 1, kCancel = 2, kPatterns = 4, kLayer = 7 };
+
+}  // namespace
+
+pln::host::DGDialogDef CDlgSelectTree::Layout()
+{
+  using pln::host::DGItemKind;
+  pln::host::DGDialogDef def;
+  def.width = 300;
+  def.height = 110;
+  def.items = {
+      LayoutItem(kOk, DGItemKind::Button, 130, 80, 210, 100),
+      LayoutItem(kCancel, DGItemKind::Button, 215, 80, 295, 100),
+      LayoutItem(3, DGItemKind::StaticText, 5, 8, 90, 26),
+      LayoutItem(kPatterns, DGItemKind::PopUp, 95, 5, 295, 27),
+      LayoutItem(5, DGItemKind::StaticText, 5, 40, 90, 58),
+      LayoutItem(kLayer, DGItemKind::UserControl, 95, 37, 295, 59),
+  };
+  return def;
+}
+
+GS::UniString CDlgSelectTree::PatternName(const CPlenimetraParam& pattern)
+{
+  if (pattern.m_AreaTree2.m_Child.empty())
+    return {};
+  const CAreaObject* root = pattern.FindAreaObject(pattern.m_AreaTree2.m_Child.front().m_AreaCode);
+  return root != nullptr ? root->m_Name.m_DefaultName : GS::UniString();
+}
+
+bool CDlgSelectTree::UpdateData(short dialId, bool save)
+{
+  if (save) {
+    m_Index = DGPopUpGetSelected(dialId, kPatterns) - 1;
+    return true;
+  }
+  DGPopUpSelectItem(dialId, kPatterns, static_cast<short>(m_Index + 1));
+  DGSetItemValLong(dialId, kLayer, m_Layer);
+  return true;
+}
+
+short CDlgSelectTree::DoMsgClick(short dialId, short item, long long /*msgData*/)
+{
+  if (item == kOk) {
+    UpdateData(dialId, true);
+    return kOk;
+  }
+  return item == kCancel ? kCancel : 0;
+}
+
+void CDlgSelectTree::DoMsgChange(short dialId, short /*item*/, long long /*msgData*/)
+{
+  m_Layer = static_cast<short>(DGGetItemValLong(dialId, kLayer));
+}
+
+void CDlgSelectTree::DoMsgInit(short dialId)
+{
+  SetDialogSize(dialId, 0, 0);
+  DGPopUpDeleteItem(dialId, kPatterns, DG_ALL_ITEMS);
+  const CPlenimetraParamArray& patterns = m_pParam->m_EnvParam.m_PatternArray;
+  for (std::size_t i = 0; i < patterns.size(); ++i)
+    PopUpInsert(dialId, kPatterns, PatternName(patterns[i]), static_cast<long long>(i));
+  SetUserControlLayer(dialId, kLayer);
+  UpdateData(dialId, false);
+}

@@ -1,0 +1,363 @@
+#include "CElementChange.h"
+
+#include "CArea1Object.h"
+#include "CGSUtil.h"
+#include "CPlenimetraParam.h"
+#include "host_debug.h"
+#include "host_elements.h"
+#include "host_userdata.h"
+
+#include <algorithm>
+
+namespace {
+
+CArea1ObjectArray* FiguresOf(CPlenimetraParam* param, short story)
+{
+  CFloorParam* floor = param->m_FloorParamArray.Search(story);
+  return floor != nullptr ? &floor->m_Area1ObjectArray : nullptr;
+}
+
+CAutoAreaParamArray* RecordsOf(CPlenimetraParam* param, short story)
+{
+  CFloorParam* floor = param->m_FloorParamArray.Search(story);
+  return floor != nullptr ? &floor->m_AutoAreaParamArray : nullptr;
+}
+
+bool IsFigureOfStory(CPlenimetraParam* param, const API_Elem_Head& head)
+{
+  const CArea1ObjectArray* figures = FiguresOf(param, head.floorInd);
+  return figures != nullptr && figures->Search(&head) != nullptr;
+}
+
+bool IsSourceOfStory(CPlenimetraParam* param, const API_Elem_Head& head)
+{
+  const CAutoAreaParamArray* records = RecordsOf(param, head.floorInd);
+  return records != nullptr && records->Search(&head.guid) != nullptr;
+}
+
+void ReportSkipped(GSErrCode err)
+{
+  DBPrintf("(%d)%s", static_cast<int>(err), CGSUtil::ErrID_To_Name(err));
+}
+
+// A figure of the record's kind, or null for a kind no figure has.
+std::shared_ptr<CArea1Object> MakeFigure(CPlenimetraParam* param, const CArea1ObjectCore& record, int code, int no)
+{
+  return param->m_Area1Factory.Create(param, record.m_Type, code, record.m_ItemType1, record.m_ItemType2, no);
+}
+
+}  // namespace
+
+CFloorParam* FloorOnDemand(CPlenimetraParam* param, short story)
+{
+  CFloorParamArray& floors = param->m_FloorParamArray;
+  if (CFloorParam* floor = floors.Search(story); floor != nullptr)
+    return floor;
+  CFloorParam added;
+  added.m_FloorNo = story;
+  added.m_FloorName = CGSUtil::GetFlrName(story);
+  auto at = std::find_if(floors.begin(), floors.end(), [&](const CFloorParam& f) { return f.m_FloorNo > story; });
+  return &*floors.insert(at, std::move(added));
+}
+
+// ---------------------------------------------------------------------------
+
+GSErrCode CElementChangeRepairs::Apply(CPlenimetraParam* param)
+{
+  GSErrCode first = NoError;
+  auto keep = [&](GSErrCode err) {
+    if (first == NoError)
+      first = err;
+  };
+  for (short story : renumber) {
+    CArea1ObjectArray* figures = FiguresOf(param, story);
+    if (figures == nullptr)
+      continue;
+    keep(figures->SetSortIndex());
+    keep(figures->CheckItemNo(param));
+    if (rewrite.count(story) != 0)
+      for (const auto& figure : *figures)
+        keep(figure->ChangeParam(param, true));
+  }
+  renumber.clear();
+  rewrite.clear();
+  return first;
+}
+
+void CElementChangeCore::AddHead(std::vector<API_Elem_Head>& heads, const API_Elem_Head& head)
+{
+  const bool listed =
+      std::any_of(heads.begin(), heads.end(), [&](const API_Elem_Head& h) { return h.guid == head.guid; });
+  if (!listed)
+    heads.push_back(head);
+}
+
+// ---------------------------------------------------------------------------
+// New elements
+
+void CElementChangeNew::Begin(CPlenimetraParam* param, const API_NotifyElementType* notification)
+{
+  const API_Elem_Head& head = notification->elemHead;
+  if (head.typeID == API_ObjectID)
+    AddHead(m_Area1Heads, head);
+  else if (CAutoAreaParam(&head).IsHaveData(param))
+    AddHead(m_AutoAreaHeads, head);
+}
+
+bool CElementChangeNew::End(CPlenimetraParam* param, const API_NotifyElementType* /*notification*/)
+{
+  bool changed = !m_AutoAreaHeads.empty();
+  m_AutoAreaHeads.clear();
+  for (const API_Elem_Head& head : m_Area1Heads)
+    changed = Adopt(param, head) || changed;
+  m_Area1Heads.clear();
+  return changed;
+}
+
+// A pasted figure takes the next code and the next number of its mark and
+// numbering on its story; anything else stays an ordinary object.
+bool CElementChangeNew::Adopt(CPlenimetraParam* param, const API_Elem_Head& head)
+{
+  CArea1ObjectCore record;
+  if (record.Load(&head) != NoError)
+    return false;
+  CFloorParam* floor = FloorOnDemand(param, head.floorInd);
+  const int no = floor->m_Area1ObjectArray.GetMaxItemNo(param, record.m_ItemType1, record.m_ItemType2) + 1;
+  std::shared_ptr<CArea1Object> figure = MakeFigure(param, record, param->m_LastArea1Code + 1, no);
+  if (figure == nullptr)
+    return false;
+  ++param->m_LastArea1Code;
+  figure->m_Element.header.guid = head.guid;
+  if (ACAPI_Element_Get(&figure->m_Element) != NoError)
+    return true;
+  figure->m_SortIndex = -1;
+  floor->m_Area1ObjectArray.push_back(figure);
+  floor->m_Area1ObjectArray.SetSortIndex();
+  figure->ChangeParam(param, true);
+  // Observed as placed figures are, or its moves and deletions would go
+  // unreported.
+  ACAPI_Element_AttachObserver(head.guid);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Copies
+
+void CElementChangeCopy::Begin(CPlenimetraParam* param, const API_NotifyElementType* notification)
+{
+  const API_Elem_Head& head = notification->elemHead;
+  if (IsSourceOfStory(param, head))
+    return;
+  ACAPI_Element_DetachObserver(head.guid);
+  ACAPI_Element_DeleteUserData(&head);
+}
+
+// ---------------------------------------------------------------------------
+// Edits
+
+void CElementChangeEdit::Begin(CPlenimetraParam* param, const API_NotifyElementType* notification)
+{
+  const API_Elem_Head& head = notification->elemHead;
+  if (IsFigureOfStory(param, head))
+    AddHead(m_Area1Heads, head);
+  else if (IsSourceOfStory(param, head))
+    AddHead(m_AutoAreaHeads, head);
+}
+
+bool CElementChangeEdit::End(CPlenimetraParam* param, const API_NotifyElementType* /*notification*/)
+{
+  const bool changed = !m_Area1Heads.empty() || !m_AutoAreaHeads.empty();
+  for (const API_Elem_Head& head : m_Area1Heads)
+    if (CArea1ObjectArray* figures = FiguresOf(param, head.floorInd); figures != nullptr)
+      for (const auto& figure : *figures)
+        if (figure->m_Element.header.guid == head.guid)
+          figure->ChangeParam(param, true);
+  m_Area1Heads.clear();
+  for (const API_Elem_Head& head : m_AutoAreaHeads)
+    if (CAutoAreaParamArray* records = RecordsOf(param, head.floorInd); records != nullptr)
+      if (CAutoAreaParam* record = records->Search(&head.guid); record != nullptr)
+        record->CheckAutoArea(param);
+  m_AutoAreaHeads.clear();
+  return changed;
+}
+
+// ---------------------------------------------------------------------------
+// Deletions
+
+void CElementChangeDeleted::Begin(CPlenimetraParam* param, const API_NotifyElementType* notification)
+{
+  const API_Elem_Head& head = notification->elemHead;
+  if (IsFigureOfStory(param, head))
+    AddHead(m_Area1Heads, head);
+  if (IsSourceOfStory(param, head))
+    AddHead(m_AutoAreaHeads, head);
+}
+
+// Each element on its own story: undoing a floor copy deletes figures of
+// other stories than the active one.
+bool CElementChangeDeleted::End(CPlenimetraParam* param, const API_NotifyElementType* /*notification*/)
+{
+  bool changed = !m_AutoAreaHeads.empty();
+  for (const API_Elem_Head& head : m_AutoAreaHeads)
+    if (CAutoAreaParamArray* records = RecordsOf(param, head.floorInd); records != nullptr)
+      records->Remove(param, &head.guid);
+  m_AutoAreaHeads.clear();
+  for (const API_Elem_Head& head : m_Area1Heads) {
+    CFloorParam* floor = param->m_FloorParamArray.Search(head.floorInd);
+    if (floor == nullptr)
+      continue;
+    if (std::shared_ptr<CArea1Object> figure = floor->m_Area1ObjectArray.Search(&head); figure != nullptr) {
+      floor->m_AutoAreaParamArray.Area1Deleted(figure.get());
+      param->m_Area2ObjectArray.RemoveArea1(&head);
+      floor->m_Area1ObjectArray.Remove(&head);
+    }
+    m_Repairs.renumber.insert(head.floorInd);
+    m_Repairs.rewrite.insert(head.floorInd);
+    changed = true;
+  }
+  m_Area1Heads.clear();
+  return changed;
+}
+
+// ---------------------------------------------------------------------------
+// Changes by undo or redo
+
+void CElementChangeModified::Begin(CPlenimetraParam* param, const API_NotifyElementType* notification)
+{
+  const API_Elem_Head& head = notification->elemHead;
+  if (head.typeID != API_ObjectID)
+    AddHead(m_AutoAreaHeads, head);
+  else if (IsFigureOfStory(param, head))
+    AddHead(m_Area1Heads, head);
+}
+
+bool CElementChangeModified::End(CPlenimetraParam* param, const API_NotifyElementType* /*notification*/)
+{
+  const bool figures = !m_Area1Heads.empty();
+  for (const API_Elem_Head& head : m_Area1Heads)
+    if (CArea1ObjectArray* list = FiguresOf(param, head.floorInd); list != nullptr)
+      for (const auto& figure : *list)
+        if (figure->m_Element.header.guid == head.guid)
+          figure->Load(param, &head);
+  m_Area1Heads.clear();
+  if (m_AutoAreaHeads.empty())
+    return figures;
+  for (const API_Elem_Head& head : m_AutoAreaHeads) {
+    CAutoAreaParamArray* records = RecordsOf(param, head.floorInd);
+    CAutoAreaParam* record = records != nullptr ? records->Search(&head.guid) : nullptr;
+    if (record == nullptr)
+      continue;
+    if (record->IsHaveData(param)) {
+      record->Load(param);
+      record->CheckAutoArea(param);
+    } else {
+      records->Remove(param, &head.guid);
+    }
+  }
+  m_AutoAreaHeads.clear();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Elements that come back
+
+void CElementChangeUndoDeleted::Begin(CPlenimetraParam* /*param*/, const API_NotifyElementType* notification)
+{
+  const API_Elem_Head& head = notification->elemHead;
+  AddHead(head.typeID == API_ObjectID ? m_Area1Heads : m_AutoAreaHeads, head);
+}
+
+bool CElementChangeUndoDeleted::End(CPlenimetraParam* param, const API_NotifyElementType* /*notification*/)
+{
+  bool changed = false;
+  for (const API_Elem_Head& head : m_Area1Heads)
+    changed = BringBack(param, head) || changed;
+  m_Area1Heads.clear();
+  for (const API_Elem_Head& head : m_AutoAreaHeads) {
+    CAutoAreaParam record(&head);
+    record.Load(param);
+    FloorOnDemand(param, head.floorInd)->m_AutoAreaParamArray.Add(record);
+    changed = true;
+  }
+  m_AutoAreaHeads.clear();
+  return changed;
+}
+
+// The figure returns with its own code and number; one that cannot be read
+// is skipped.
+bool CElementChangeUndoDeleted::BringBack(CPlenimetraParam* param, const API_Elem_Head& head)
+{
+  CArea1ObjectCore record;
+  if (GSErrCode err = record.Load(&head); err != NoError) {
+    ReportSkipped(err);
+    return false;
+  }
+  std::shared_ptr<CArea1Object> figure = MakeFigure(param, record, record.m_Code, record.m_No);
+  if (figure == nullptr)
+    return false;
+  figure->m_Element.header.guid = head.guid;
+  if (GSErrCode err = ACAPI_Element_Get(&figure->m_Element); err != NoError) {
+    ReportSkipped(err);
+    return false;
+  }
+  figure->Load(param, &head);
+  CFloorParam* floor = FloorOnDemand(param, head.floorInd);
+  floor->m_Area1ObjectArray.push_back(figure);
+  m_Repairs.renumber.insert(head.floorInd);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
+template <class T>
+CElementChangeCore* CElementChangeCoreArray::Get()
+{
+  for (const auto& collector : *this)
+    if (auto* found = dynamic_cast<T*>(collector.get()); found != nullptr)
+      return found;
+  push_back(std::make_unique<T>(m_Repairs));
+  return back().get();
+}
+
+CElementChangeCore* CElementChangeCoreArray::ForNotification(API_NotifyElementID id)
+{
+  switch (id) {
+  case APINotifyElement_New:
+    return Get<CElementChangeNew>();
+  case APINotifyElement_Copy:
+    return Get<CElementChangeCopy>();
+  case APINotifyElement_Edit:
+    return Get<CElementChangeEdit>();
+  case APINotifyElement_Delete:
+  case APINotifyElement_Undo_Created:
+  case APINotifyElement_Redo_Deleted:
+    return Get<CElementChangeDeleted>();
+  case APINotifyElement_Undo_Modified:
+  case APINotifyElement_Redo_Modified:
+    return Get<CElementChangeModified>();
+  case APINotifyElement_Undo_Deleted:
+  case APINotifyElement_Redo_Created:
+    return Get<CElementChangeUndoDeleted>();
+  default:
+    return nullptr;
+  }
+}
+
+bool CElementChangeCoreArray::EndBatch(CPlenimetraParam* param, const API_NotifyElementType* notification,
+                                       GSErrCode* repairError)
+{
+  bool changed = false;
+  for (const auto& collector : *this)
+    changed = collector->End(param, notification) || changed;
+  const GSErrCode err = m_Repairs.Apply(param);
+  if (repairError != nullptr)
+    *repairError = err;
+  clear();
+  return changed;
+}
+
+void CElementChangeCoreArray::clear()
+{
+  std::vector<std::unique_ptr<CElementChangeCore>>::clear();
+  m_Repairs = CElementChangeRepairs();
+}

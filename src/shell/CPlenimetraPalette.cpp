@@ -1,0 +1,397 @@
+#include "CPlenimetraPalette.h"
+
+#include "CDGDlgCore.h"
+#include "CGSUtil.h"
+#include "DialogLayout.h"
+#include "FigureKinds.h"
+#include "GSWriteReport.h"
+#include "PlenimetraEntry.h"
+#include "host_alert.h"
+#include "host_assert.h"
+#include "host_errors.h"
+#include "host_notify.h"
+#include "host_teamwork.h"
+
+#include <set>
+
+namespace {
+
+enum : short {
+  kStories = 1,
+  kFloorCopy = 2,
+  kOutput = 3,
+  kSettings = 4,
+  kInsert = 5,
+  kCopy = 6,
+  kDelete = 7,
+  kPatterns = 8,
+  kRounding = 9,
+  kAutoAreaPage = 10,
+  kFigurePage = 11,
+  kTreePage = 12,
+  kStoryName = 13,
+  kTeamIcon = 14,
+  kTeamStatus = 15,
+  kTeamButton = 16,
+  kTeamSummary = 17,
+};
+
+const GS::UniString kLayerName(u"メンセラ");
+const GS::UniString kNewerRecord(u"このメンセラより新しいバージョンで保存されています。開くことができません");
+
+// The pattern's own layer is no change of the pattern.
+bool IsPatternChanged(const CAreaTree& working, CAreaTree stored)
+{
+  stored.m_Layer = working.m_Layer;
+  return working.ChangeCheck(stored);
+}
+
+}  // namespace
+
+std::array<CPlenimetraPalette::PageMaker, 3> CPlenimetraPalette::s_PageMakers{};
+
+void CPlenimetraPalette::SetPageMaker(PageSlot slot, PageMaker maker) { s_PageMakers[slot] = maker; }
+
+pln::host::DGDialogDef CPlenimetraPalette::Layout()
+{
+  using pln::host::DGItemKind;
+  pln::host::DGDialogDef def;
+  def.width = 240;
+  def.height = 150;
+  def.items = {
+      LayoutItem(kStories, DGItemKind::Button, 5, 5, 60, 25),        LayoutItem(kFloorCopy, DGItemKind::Button, 62, 5, 117, 25),
+      LayoutItem(kOutput, DGItemKind::Button, 119, 5, 174, 25),      LayoutItem(kSettings, DGItemKind::Button, 176, 5, 235, 25),
+      LayoutItem(kInsert, DGItemKind::Button, 5, 30, 60, 50),        LayoutItem(kCopy, DGItemKind::Button, 62, 30, 117, 50),
+      LayoutItem(kDelete, DGItemKind::Button, 119, 30, 174, 50),     LayoutItem(kPatterns, DGItemKind::PopUp, 5, 55, 115, 77),
+      LayoutItem(kRounding, DGItemKind::PopUp, 120, 55, 230, 77),    LayoutItem(kAutoAreaPage, DGItemKind::Button, 5, 82, 78, 102),
+      LayoutItem(kFigurePage, DGItemKind::Button, 81, 82, 154, 102), LayoutItem(kTreePage, DGItemKind::Button, 157, 82, 235, 102),
+      LayoutItem(kStoryName, DGItemKind::StaticText, 5, 108, 235, 126), LayoutItem(kTeamIcon, DGItemKind::Icon, 5, 152, 21, 168),
+      LayoutItem(kTeamStatus, DGItemKind::StaticText, 25, 152, 120, 170), LayoutItem(kTeamButton, DGItemKind::Button, 125, 150, 175, 170),
+      LayoutItem(kTeamSummary, DGItemKind::CheckBox, 180, 150, 235, 170),
+  };
+  return def;
+}
+
+CPlenimetraPalette::CPlenimetraPalette() : CDGPaletteCore(ResourceId) { RegisterFigureKinds(m_Param); }
+
+CPlenimetraPalette::~CPlenimetraPalette() { m_ElementChangeArray.clear(); }
+
+// ---------------------------------------------------------------------------
+// Opening and closing
+
+GSErrCode CPlenimetraPalette::OpenPalette()
+{
+  const short layer = CGSUtil::GSSelectLayer(reinterpret_cast<const unsigned short*>(kLayerName.ToUStr()), 0);
+  m_Param.m_EnvParam.m_Area1Layer = layer;
+  m_Param.m_EnvParam.m_ListLayer = layer;
+  CGSUtil::SetLayerVisibleStatusNew(m_Param.GetLayer(), true);
+  CGSUtil::SetLayerLockStatus(m_Param.GetLayer(), false);
+  if (m_Param.LoadData2(false) == -1) {
+    GSWriteReport(kNewerRecord);
+    return APIERR_CANCEL;
+  }
+  CmdOpenPalette();
+  if (!IsOn())
+    return APIERR_GENERAL;
+  SetDialogSize(m_PaletteID, 0, ACAPI_TeamworkControl_HasConnection() ? kTeamworkRowHeight : 0);
+  CGSUtil::SetPaletteMenuTexts(kMenuResId, 1, kMenuTextsResId, 1);
+  GSErrCode err = NoError;
+  InstallNotifications(err);
+  EnableItem(m_PaletteID);
+  return err;
+}
+
+void CPlenimetraPalette::InstallNotifications(GSErrCode& err)
+{
+  err = ACAPI_Notify_CatchNewElement(nullptr, PlenimetraElementEventHandler);
+  if (err == NoError)
+    err = ACAPI_Notify_InstallElementObserver(PlenimetraElementEventHandler);
+  if (err == NoError)
+    err = ACAPI_Notify_CatchSelectionChange(PlenimetraSelectionChangeHandler);
+  const GSErrCode reservation = ACAPI_Notify_CatchElementReservationChange(PlenimetraReservationChangeHandler);
+  if (err == NoError)
+    err = reservation;
+}
+
+void CPlenimetraPalette::ClosePalette()
+{
+  DoPaletteClose();
+  m_Param.Clear();
+}
+
+void CPlenimetraPalette::DoMsgInit(short dialId)
+{
+  CGSUtil::IsTeamworkProject(&m_Param.m_TeamworkUserId);
+  short top = 0, bottom = 0;
+  DGGetItemRect(dialId, kPatterns, &m_PatternPopupLeft, &top, &m_PatternPopupRight, &bottom);
+  // A project the loader could not read may have no pattern.
+  if (m_Param.GetTree() != nullptr)
+    SetRoundTypeItem(dialId);
+  SetTreeItem(dialId, m_Param.m_CurTreeCode);
+  SetLayerStatus();
+  ShowCurFloor(dialId);
+  // The include-summary flag outlives Clear, so the box shows it.
+  DGSetItemValLong(dialId, kTeamSummary, m_Param.m_bTeamworkTotal ? 1 : 0);
+  if (ACAPI_TeamworkControl_HasConnection()) {
+    RecomputeTeamworkStatus(dialId);
+  } else {
+    for (short item : {kTeamButton, kTeamStatus, kTeamSummary, kTeamIcon})
+      DGHideItem(dialId, item);
+  }
+}
+
+void CPlenimetraPalette::DoMsgClose(short /*dialId*/, short /*item*/)
+{
+  ForEachOpenPage([](CPlenimetraPage& page) { page.ClosePalette(); });
+  ACAPI_Notify_CatchNewElement(nullptr, nullptr);
+  ACAPI_Notify_InstallElementObserver(nullptr);
+  ACAPI_Notify_CatchSelectionChange(nullptr);
+  ACAPI_Notify_CatchElementReservationChange(nullptr);
+  CGSUtil::SetPaletteMenuTexts(kMenuResId, 1, kMenuTextsResId, 2);
+}
+
+void CPlenimetraPalette::EnableItem(short dialId)
+{
+  for (short item : {kStories, kFloorCopy, kCopy, kPatterns, kRounding, kAutoAreaPage, kFigurePage, kTreePage})
+    DGEnableItem(dialId, item);
+  // Output and settings wait for their dialogs.
+  DGDisableItem(dialId, kOutput);
+  DGDisableItem(dialId, kSettings);
+  CDGDlgCore::EnableItem(dialId, kInsert, !m_Param.m_EnvParam.m_PatternArray.empty());
+  CDGDlgCore::EnableItem(dialId, kDelete, DGPopUpGetItemCount(dialId, kPatterns) >= 2);
+  const bool teamwork = ACAPI_TeamworkControl_HasConnection();
+  for (short item : {kTeamIcon, kTeamStatus, kTeamButton, kTeamSummary})
+    CDGDlgCore::EnableItem(dialId, item, teamwork);
+}
+
+// ---------------------------------------------------------------------------
+// Pop-ups, layers, story
+
+void CPlenimetraPalette::SetTreeItem(short dialId, int code)
+{
+  DGPopUpDeleteItem(dialId, kPatterns, DG_ALL_ITEMS);
+  const std::vector<CAreaTree>& patterns = m_Param.m_AreaTree2.m_Child;
+  const std::vector<CAreaTree>& stored = m_Param.m_AreaTreeStore.m_Child;
+  for (std::size_t i = 0; i < patterns.size(); ++i) {
+    const CAreaObject* object = m_Param.GetAreaObject(patterns[i].m_AreaCode);
+    PLN_ASSERT(object != nullptr);
+    const bool changed = i >= stored.size() || IsPatternChanged(patterns[i], stored[i]);
+    GS::UniString text = changed ? GS::UniString(u"*") : GS::UniString();
+    text += object->m_Name.m_DefaultName;
+    CDGDlgCore::PopUpInsert(dialId, kPatterns, text, patterns[i].m_AreaCode);
+  }
+  CDGDlgCore::PopUpSelectItemUserData(dialId, kPatterns, code);
+}
+
+void CPlenimetraPalette::SetRoundTypeItem(short dialId)
+{
+  const CAreaTree* node = m_Param.GetTree();
+  PLN_ASSERT(node != nullptr);
+  DGEnableItem(dialId, kRounding);
+  DGPopUpDeleteItem(dialId, kRounding, DG_ALL_ITEMS);
+  for (const CRoundTypeParam& table : m_Param.m_EnvParam.m_RoundTypeParamArray)
+    CDGDlgCore::PopUpInsert(dialId, kRounding, table.m_Name, table.m_Id);
+  CDGDlgCore::PopUpSelectItemUserData(dialId, kRounding, node->m_RoundTypeId);
+  EnableItem(dialId);
+}
+
+void CPlenimetraPalette::SetLayerStatus()
+{
+  const short current = m_Param.GetLayer();
+  std::set<short> others;
+  for (const CAreaTree& pattern : m_Param.m_AreaTree2.m_Child) {
+    const short layer = pattern.m_Layer != 0 ? pattern.m_Layer : m_Param.m_EnvParam.m_Area1Layer;
+    if (layer != current)
+      others.insert(layer);
+  }
+  for (short layer : others)
+    CGSUtil::SetLayerVisibleStatusNew(layer, false);
+  CGSUtil::SetLayerVisibleStatusNew(current, true);
+  CGSUtil::SetLayerLockStatus(current, false);
+}
+
+void CPlenimetraPalette::ShowCurFloor(short dialId)
+{
+  DGSetItemText(dialId, kStoryName, CGSUtil::GetFlrName(CGSUtil::GetActStory()));
+}
+
+// ---------------------------------------------------------------------------
+// Messages
+
+short CPlenimetraPalette::DoMsgClick(short dialId, short item, long long /*msgData*/)
+{
+  switch (item) {
+  case DG_CLOSEBOX:
+    return DG_CLOSEBOX;
+  case kStories:
+  case kFloorCopy:
+  case kOutput:
+  case kSettings:
+  case kTeamButton:
+    CallPlenimetraFunction(dialId, item);
+    break;
+  case kInsert:
+    DoTreeInsert(dialId);
+    m_Param.ClearUndo2();
+    break;
+  case kCopy:
+    DoTreeCopy(dialId);
+    m_Param.ClearUndo2();
+    break;
+  case kDelete:
+    DoTreeDelete(dialId);
+    m_Param.ClearUndo2();
+    break;
+  case kAutoAreaPage:
+    OpenPage(kAutoArea);
+    break;
+  case kFigurePage:
+    OpenPage(kFigureList);
+    break;
+  case kTreePage:
+    OpenPage(kTree);
+    break;
+  default:
+    break;
+  }
+  return 0;
+}
+
+void CPlenimetraPalette::OpenPage(PageSlot slot)
+{
+  if (m_Pages[slot] == nullptr) {
+    if (s_PageMakers[slot] == nullptr)
+      return;
+    m_Pages[slot] = s_PageMakers[slot](*this);
+  }
+  HidePalette();
+  m_Pages[slot]->OpenPalette();
+}
+
+void CPlenimetraPalette::DoMsgChange(short dialId, short item, long long /*msgData*/)
+{
+  switch (item) {
+  case kPatterns:
+    m_Param.ClearUndo2();
+    m_Param.m_CurTreeCode = static_cast<int>(CDGDlgCore::PopUpSelectedUserData(dialId, kPatterns));
+    SetLayerStatus();
+    SetRoundTypeItem(dialId);
+    SendUpdateMessage(Hint::PatternChanged);
+    SendUpdateMessage(Hint::TreeChanged);
+    // Saved, or the next opening (which reloads) forgets the choice.
+    GSWriteReport(m_Param.SaveData());
+    break;
+  case kRounding:
+    DoRoundTypeChange(dialId);
+    break;
+  case kTeamSummary:
+    if (ACAPI_TeamworkControl_HasConnection()) {
+      m_Param.m_bTeamworkTotal = DGGetItemValLong(dialId, kTeamSummary) != 0;
+      RecomputeTeamworkStatus(dialId);
+    }
+    break;
+  default:
+    break;
+  }
+  EnableItem(dialId);
+}
+
+// The pop-ups share the width the window grew by.
+void CPlenimetraPalette::DoMsgResize(short dialId, DG::ResizeEventArg* arg)
+{
+  if (arg == nullptr || arg->kind != 1)
+    return;
+  short width = 0, height = 0, originalWidth = 0, originalHeight = 0;
+  DGGetDialogClientSize(dialId, DG_CLIENT_CURRENT, &width, &height);
+  DGGetDialogClientSize(dialId, DG_CLIENT_ORIGINAL, &originalWidth, &originalHeight);
+  const short half = static_cast<short>((width - originalWidth) / 2);
+  const short edge = static_cast<short>(m_PatternPopupRight + half);
+  DGBeginMoveGrowItems(dialId);
+  short left = 0, top = 0, right = 0, bottom = 0;
+  DGGetItemRect(dialId, kPatterns, &left, &top, &right, &bottom);
+  DGGrowItem(dialId, kPatterns, static_cast<short>(edge - right), 0);
+  DGGetItemRect(dialId, kRounding, &left, &top, &right, &bottom);
+  const short newLeft = static_cast<short>(edge + 5);
+  const short newRight = static_cast<short>(width - 10);
+  DGMoveGrowItem(dialId, kRounding, static_cast<short>(newLeft - left), 0,
+                 static_cast<short>((newRight - newLeft) - (right - left)), 0);
+  DGGrowItem(dialId, kStoryName, arg->hGrow, 0);
+  DGEndMoveGrowItems(dialId);
+}
+
+void CPlenimetraPalette::SendUpdateMessage(HINT hint)
+{
+  ForEachOpenPage([hint](CPlenimetraPage& page) { page.OnUpdate(hint); });
+}
+
+GSErrCode CPlenimetraPalette::SelectionChangeHandler(const API_Neig* neig)
+{
+  if (m_bIgnoreSelection)
+    return NoError;
+  ForEachOpenPage([neig](CPlenimetraPage& page) { page.SelectionChangeHandler(neig); });
+  return NoError;
+}
+
+void CPlenimetraPalette::ProjectionNotification(API_NotifyEventID event)
+{
+  switch (event) {
+  case APINotify_New:
+  case APINotify_NewAndReset:
+  case APINotify_Open:
+  case APINotify_Close:
+    ClosePalette();
+    break;
+  case APINotify_PreSave:
+    if (IsOn())
+      GSWriteReport(m_Param.SaveData());
+    break;
+  case APINotify_ChangeFloor:
+    if (IsOn()) {
+      PLN_ASSERT(!m_bIgnoreSelection);
+      m_bIgnoreSelection = true;
+      SendUpdateMessage(Hint::StoryChanged);
+      m_bIgnoreSelection = false;
+      ShowCurFloor(m_PaletteID);
+      if (ACAPI_TeamworkControl_HasConnection())
+        RecomputeTeamworkStatus(m_PaletteID);
+    }
+    break;
+  default:
+    break;
+  }
+  ForEachOpenPage([event](CPlenimetraPage& page) { page.ProjectionNotification(event); });
+}
+
+// ---------------------------------------------------------------------------
+// Element notifications
+
+GSErrCode CPlenimetraPalette::ElementEventHandlerProc(const API_NotifyElementType* notification)
+{
+  ForEachOpenPage([notification](CPlenimetraPage& page) { page.ElementEventHandlerProc(notification); });
+  switch (notification->notifID) {
+  case APINotifyElement_BeginEvents:
+    m_ElementChangeArray.clear();
+    return NoError;
+  case APINotifyElement_EndEvents:
+    return EndElementBatch(notification);
+  default:
+    break;
+  }
+  if (CElementChangeCore* collector = m_ElementChangeArray.ForNotification(notification->notifID);
+      collector != nullptr)
+    collector->Begin(&m_Param, notification);
+  return NoError;
+}
+
+GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notification)
+{
+  if (!m_ElementChangeArray.EndBatch(&m_Param, notification, nullptr))
+    return NoError;
+  PLN_ASSERT(!m_bIgnoreSelection);
+  m_bIgnoreSelection = true;
+  SendUpdateMessage(Hint::ElementsChanged);
+  m_bIgnoreSelection = false;
+  const GSErrCode err = m_Param.SaveData();
+  GSWriteReport(err);
+  return err;
+}

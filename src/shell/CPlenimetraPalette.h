@@ -1,0 +1,116 @@
+#pragma once
+// CPlenimetraPalette: the add-on's main window and the owner of the
+// area-calculation document for as long as the add-on is loaded. It loads
+// the document when it opens, chooses the current pattern and its rounding
+// table, runs the whole-document commands, reserves the active story in a
+// shared project, opens the pages and keeps them in step with HINTs, and
+// receives every notification the add-on listens to.
+//
+// Items of resource 32400: 1 stories to calculate, 2 reference-floor copy,
+// 3 output, 4 settings, 5/6/7 insert/copy/delete a pattern, 8 the current
+// pattern, 9 its rounding table, 10/11/12 open the automatic-area, figure-
+// list and tree pages, 13 the active story, 14-17 the teamwork row (icon,
+// status, reserve/release, include the summary worksheets).
+
+#include "CElementChange.h"
+#include "CPlenimetraPage.h"
+#include "CPlenimetraParam.h"
+#include "dg_state.h"
+
+#include <array>
+#include <memory>
+
+// What the settings dialog hands back for the apply step.
+struct CSettingsResult {
+  CEnvParam m_EnvParam;                   // the settings as the user left them
+  CEnvParam m_EnvParamRef;                // the reference settings
+  GS::UniString m_PathName;               // the settings file
+  CPlenimetraParamArray m_ParamArrayOrg;  // the patterns when the dialog opened
+};
+
+class CPlenimetraPalette : public CDGPaletteCore {
+public:
+  static constexpr short ResourceId = 32400;
+  static pln::host::DGDialogDef Layout();
+  // The menu of the add-on and its texts (string list 128: 1 close, 2 open).
+  static constexpr short kMenuResId = 32500;
+  static constexpr short kMenuTextsResId = 128;
+  // Extra height of the teamwork row.
+  static constexpr short kTeamworkRowHeight = 28;
+
+  // The pages, in the order they hear updates.
+  enum PageSlot { kFigureList = 0, kTree = 1, kAutoArea = 2 };
+  using PageMaker = std::unique_ptr<CPlenimetraPage> (*)(CPlenimetraPalette& palette);
+  // Each page's issue plugs its page in here; a slot without a maker leaves
+  // its button without effect.
+  static void SetPageMaker(PageSlot slot, PageMaker maker);
+
+  CPlenimetraPalette();
+  ~CPlenimetraPalette() override;
+
+  // == Overrides of CDGPaletteCore ==
+  short DoMsgClick(short dialId, short item, long long msgData) override;
+  void DoMsgChange(short dialId, short item, long long msgData) override;
+  void DoMsgClose(short dialId, short item) override;
+  void DoMsgInit(short dialId) override;
+  void EnableItem(short dialId) override;
+  void DoMsgResize(short dialId, DG::ResizeEventArg* arg) override;
+  GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
+  GSErrCode ElementEventHandlerProc(const API_NotifyElementType* notification) override;
+  void ProjectionNotification(API_NotifyEventID event) override;
+  GSErrCode OpenPalette() override;
+  void ClosePalette() override;
+
+  bool IsToolPaletteOpened() const { return IsOn(); }
+  void SendUpdateMessage(HINT hint);
+
+  // == Pop-ups, layers and the story ==
+  void SetRoundTypeItem(short dialId);
+  void SetTreeItem(short dialId, int code);
+  void SetTreeItem() { SetTreeItem(m_PaletteID, m_Param.m_CurTreeCode); }
+  void SetLayerStatus();
+  void ShowCurFloor(short dialId);
+
+  // == Commands (CPlenimetraPaletteCommands.cpp) ==
+  void CallPlenimetraFunction(short dialId, short item);
+  GSErrCode DoTreeInsert(short dialId);
+  GSErrCode DoTreeCopy(short dialId);
+  GSErrCode DoTreeDelete(short dialId);
+  // The settings dialog's OK: takes the reference settings and path, then
+  // applies the new settings after asking; the command's result.
+  GSErrCode ApplySettings(short dialId, const CSettingsResult& result);
+  void DoRoundTypeChange(short dialId);
+
+  // == Teamwork (CPlenimetraPaletteTeamwork.cpp) ==
+  bool GetTeamworkStatus2();
+  void SetTeamworkStatus2(short dialId);
+  void RecomputeTeamworkStatus(short dialId);
+  GSErrCode DoTeamwork(short dialId);
+  GSErrCode ElementReservationChangeHandler();
+
+  // == Fields, in order ==
+  bool m_bIgnoreSelection = false;
+  CPlenimetraParam m_Param;
+  CElementChangeCoreArray m_ElementChangeArray;
+  bool m_bFloorEditable = false;
+  std::array<std::unique_ptr<CPlenimetraPage>, 3> m_Pages;
+  short m_PatternPopupLeft = 0;
+  short m_PatternPopupRight = 0;
+
+private:
+  // Each page that exists and is open, in update order.
+  template <class F>
+  void ForEachOpenPage(F&& f)
+  {
+    for (auto& page : m_Pages)
+      if (page != nullptr && page->IsOn())
+        f(*page);
+  }
+  void OpenPage(PageSlot slot);
+  GSErrCode EndElementBatch(const API_NotifyElementType* notification);
+  void InstallNotifications(GSErrCode& err);
+  GSErrCode InsertPattern(short dialId, CPlenimetraParam& source, const CAreaTree& node, short layer);
+  GSErrCode UpdateAllFigures(bool keepLook);
+
+  static std::array<PageMaker, 3> s_PageMakers;
+};

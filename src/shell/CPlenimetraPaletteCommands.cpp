@@ -1,0 +1,257 @@
+// The commands of the main palette on the whole document: stories to
+// calculate, reference-floor copy, applying the settings, the rounding
+// table of the current pattern, and inserting, copying and deleting
+// calculation patterns.
+
+#include "CDlgFloorCopy.h"
+#include "CDlgProgress.h"
+#include "CGSUtil.h"
+#include "CDlgSelectTree.h"
+#include "CDlgSettingFloor.h"
+#include "CPlenimetraPalette.h"
+#include "GSWriteReport.h"
+#include "host_alert.h"
+#include "host_assert.h"
+#include "host_environment.h"
+#include "host_errors.h"
+#include "host_notify.h"
+
+namespace {
+
+const GS::UniString kTitle(u"メンセラ");
+
+// The host's yes/no confirmation; true for "はい".
+bool Confirm(const GS::UniString& question)
+{
+  return DGAlert(-3, kTitle, question, GS::UniString(), GS::UniString(u"はい"), GS::UniString(u"いいえ")) == 1;
+}
+
+bool TextGroupChanged(const CEnvParam& a, const CEnvParam& b)
+{
+  return a.m_RoundTypeParamArray != b.m_RoundTypeParamArray || a.m_LengthComma != b.m_LengthComma ||
+         a.m_SnapType != b.m_SnapType || a.m_AreaComma != b.m_AreaComma || a.m_BlankDecimals != b.m_BlankDecimals ||
+         a.m_LengthTenthDigit != b.m_LengthTenthDigit ||
+         a.m_TriangleAttr.m_bVertexOrder != b.m_TriangleAttr.m_bVertexOrder;
+}
+
+bool StyleGroupChanged(const CEnvParam& a, const CEnvParam& b)
+{
+  return a.m_FillPenOff != b.m_FillPenOff || !(a.m_TriangleAttr == b.m_TriangleAttr) ||
+         !(a.m_RectAttr == b.m_RectAttr) || !(a.m_ArcAttr == b.m_ArcAttr) ||
+         !(a.m_TrapezoidAttr == b.m_TrapezoidAttr) || !(a.m_CircleAttr == b.m_CircleAttr) ||
+         !(a.m_EllipseAttr == b.m_EllipseAttr) || !(a.m_AttributeCommonParamArray == b.m_AttributeCommonParamArray);
+}
+
+bool TableGroupChanged(const CEnvParam& a, const CEnvParam& b)
+{
+  return a.m_NumberFillGaps != b.m_NumberFillGaps || !(a.m_ListAttr1 == b.m_ListAttr1) ||
+         !(a.m_ListAttr2 == b.m_ListAttr2) || !(a.m_ListAttr3 == b.m_ListAttr3) ||
+         !(a.m_ListAttr4 == b.m_ListAttr4) || !(a.m_TotalAreaParam == b.m_TotalAreaParam) ||
+         !(a.m_TreeShowItem == b.m_TreeShowItem) || a.m_ListLayer != b.m_ListLayer;
+}
+
+// Whether two rounding tables round figures alike; a table the settings
+// lack differs from any.
+bool RoundFiguresAlike(const CRoundTypeParam* a, const CRoundTypeParam* b)
+{
+  if (a == nullptr || b == nullptr)
+    return false;
+  return a->m_AngleRoundType == b->m_AngleRoundType && a->m_LengthRoundType == b->m_LengthRoundType &&
+         a->m_PaiCode == b->m_PaiCode;
+}
+
+}  // namespace
+
+void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
+{
+  API_DatabaseInfo database;
+  if (GSErrCode err = ACAPI_Database('GDAT', &database); err != NoError) {
+    GSWriteReport(err);
+    return;
+  }
+  if (database.typeID != APIWind_FloorPlanID)
+    return;
+  GSErrCode err = NoError;
+  switch (item) {
+  case 1: {
+    CDlgSettingFloor dialog(&m_Param);
+    if (dialog.DoModal() == 1) {
+      const bool perFloor = dialog.m_bFloorMode;
+      m_Param.m_FloorParamArray = dialog.m_FloorParamArray;
+      m_Param.m_FloorParamArray.m_bCalcPerFloor = perFloor;
+      SendUpdateMessage(Hint::TreeChanged);
+      // Saved, or the next opening (which reloads) forgets the choice.
+      err = m_Param.SaveData();
+    }
+    break;
+  }
+  case 2: {
+    CDlgFloorCopyChoice choice;
+    err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[基準階]"), [&]() { return m_Param.FloorCopy(choice); });
+    SendUpdateMessage(Hint::StoryChanged);
+    break;
+  }
+  case 16:
+    DoTeamwork(dialId);
+    break;
+  default:
+    // Output (3) and settings (4) are connected by their dialogs.
+    break;
+  }
+  if (err != NoError) {
+    GSWriteReport(err);
+    return;
+  }
+  EnableItem(dialId);
+}
+
+// ---------------------------------------------------------------------------
+// Figures
+
+// A progress cancel does not stop the update: a half-updated plan would
+// show figures that disagree with the settings in force.
+GSErrCode CPlenimetraPalette::UpdateAllFigures(bool keepLook)
+{
+  CDlgProgress progress;
+  progress.OpenProgress(GS::UniString(), true);
+  progress.SetPhase(static_cast<int>(m_Param.m_FloorParamArray.size()), GS::UniString());
+  for (CFloorParam& floor : m_Param.m_FloorParamArray) {
+    for (const auto& figure : floor.m_Area1ObjectArray)
+      if (figure->m_Element.header.guid != APINULLGuid)
+        figure->ChangeParam(&m_Param, keepLook);
+    progress.IncrementPhase();
+    progress.CheckAbort();
+  }
+  progress.Close();
+  return NoError;
+}
+
+void CPlenimetraPalette::DoRoundTypeChange(short dialId)
+{
+  CAreaTree* node = m_Param.GetTree();
+  PLN_ASSERT(node != nullptr);
+  const CRoundTypeParamArray& tables = m_Param.m_EnvParam.m_RoundTypeParamArray;
+  const CRoundTypeParam* before = tables.Search(node->m_RoundTypeId);
+  const int id = static_cast<int>(CDGDlgCore::PopUpSelectedUserData(dialId, 9));
+  const CRoundTypeParam* after = tables.Search(id);
+  const bool alike = RoundFiguresAlike(before, after);
+  node->m_RoundTypeId = id;
+  if (!alike)
+    ACAPI_CallUndoableCommand(GS::UniString(u"求積図形更新"), [&]() { return UpdateAllFigures(true); });
+  // Saved in both cases, or the next opening (which reloads) forgets the
+  // table chosen.
+  GSWriteReport(m_Param.SaveData());
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+
+GSErrCode CPlenimetraPalette::ApplySettings(short dialId, const CSettingsResult& result)
+{
+  m_Param.m_EnvParam2 = result.m_EnvParamRef;
+  m_Param.m_EnvPath = result.m_PathName;
+  const CEnvParam& now = m_Param.m_EnvParam;
+  const CEnvParam& next = result.m_EnvParam;
+  const bool texts = TextGroupChanged(now, next);
+  const bool styles = StyleGroupChanged(now, next);
+  const bool tables = TableGroupChanged(now, next);
+  const bool patterns =
+      next.m_PatternArray.IsTreeChanged(result.m_ParamArrayOrg) || now.m_TuboFactor != next.m_TuboFactor;
+  if (!(texts || styles || tables || patterns))
+    return NoError;
+  if (!Confirm(GS::UniString(u"更新を適用します。よろしいですか？")))
+    return NoError;
+  m_Param.m_EnvParam = next;
+  if (texts)
+    SendUpdateMessage(Hint::TextsChanged);
+  GSErrCode err = NoError;
+  if (styles || texts || tables || next.m_NumberFillGaps) {
+    SetRoundTypeItem(dialId);
+    SendUpdateMessage(Hint::SettingsApplied);
+    err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[環境設定]"), [&]() {
+      if (m_Param.m_EnvParam.m_NumberFillGaps) {
+        if (CFloorParam* floor = m_Param.m_FloorParamArray.Search(CGSUtil::GetActStory()); floor != nullptr) {
+          floor->m_Area1ObjectArray.SetSortIndex();
+          floor->m_Area1ObjectArray.CheckItemNo(&m_Param);
+        }
+      }
+      return UpdateAllFigures(!styles);
+    });
+  }
+  SetTreeItem(dialId, m_Param.m_CurTreeCode);
+  SetLayerStatus();
+  m_Param.SaveData();
+  return err;
+}
+
+// ---------------------------------------------------------------------------
+// Patterns
+
+GSErrCode CPlenimetraPalette::InsertPattern(short dialId, CPlenimetraParam& source, const CAreaTree& node, short layer)
+{
+  m_Param.m_AreaTree2.InsertTree(&m_Param, source, node);
+  CAreaTree& inserted = m_Param.m_AreaTree2.m_Child.back();
+  inserted.SetItemNo(&m_Param);
+  if (layer != m_Param.m_EnvParam.m_Area1Layer)
+    inserted.m_Layer = layer;
+  m_Param.m_AreaTreeStore.m_Child.push_back(inserted);
+  m_Param.m_CurTreeCode = inserted.m_AreaCode;
+  SetTreeItem(dialId, m_Param.m_CurTreeCode);
+  SetLayerStatus();
+  SetRoundTypeItem(dialId);
+  SendUpdateMessage(Hint::PatternChanged);
+  const GSErrCode err = m_Param.SaveData();
+  EnableItem(dialId);
+  return err;
+}
+
+GSErrCode CPlenimetraPalette::DoTreeInsert(short dialId)
+{
+  CDlgSelectTree dialog(&m_Param);
+  dialog.m_Index = 0;
+  dialog.m_Layer = m_Param.m_EnvParam.m_Area1Layer;
+  if (dialog.DoModal() != 1)
+    return APIERR_CANCEL;
+  CPlenimetraParamArray& patterns = m_Param.m_EnvParam.m_PatternArray;
+  if (dialog.m_Index < 0 || dialog.m_Index >= static_cast<int>(patterns.size()))
+    return NoError;
+  // A copy: inserting may touch the settings the source lives in.
+  CPlenimetraParam source = patterns[static_cast<std::size_t>(dialog.m_Index)];
+  if (source.m_AreaTree2.m_Child.empty())
+    return NoError;
+  const CAreaTree node = source.m_AreaTree2.m_Child.front();
+  return InsertPattern(dialId, source, node, dialog.m_Layer);
+}
+
+GSErrCode CPlenimetraPalette::DoTreeCopy(short dialId)
+{
+  const CAreaTree* current = m_Param.GetTree();
+  if (current == nullptr)
+    return NoError;
+  CPlenimetraParam source = m_Param;
+  const CAreaTree node = *current;
+  return InsertPattern(dialId, source, node, m_Param.GetLayer());
+}
+
+GSErrCode CPlenimetraPalette::DoTreeDelete(short dialId)
+{
+  if (!Confirm(GS::UniString(u"現在選択されている計算パターンを削除します。\nよろしいですか？")))
+    return NoError;
+  std::vector<CAreaTree>& working = m_Param.m_AreaTree2.m_Child;
+  std::vector<CAreaTree>& stored = m_Param.m_AreaTreeStore.m_Child;
+  PLN_ASSERT(working.size() == stored.size());
+  const int position = DGPopUpGetSelected(dialId, 8) - 1;
+  if (position >= 0 && position < static_cast<int>(working.size())) {
+    working.erase(working.begin() + position);
+    stored.erase(stored.begin() + position);
+  }
+  m_Param.m_CurTreeCode = working.empty() ? 0 : working.front().m_AreaCode;
+  SetTreeItem(dialId, m_Param.m_CurTreeCode);
+  SetLayerStatus();
+  if (m_Param.GetTree() != nullptr)
+    SetRoundTypeItem(dialId);
+  SendUpdateMessage(Hint::PatternDeleted);
+  const GSErrCode err = m_Param.SaveData();
+  EnableItem(dialId);
+  return err;
+}

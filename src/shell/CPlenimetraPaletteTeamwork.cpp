@@ -1,0 +1,92 @@
+// Teamwork: reserving and releasing everything of the active story the
+// calculation edits, and showing whether this user holds it all.
+
+#include "CGSUtil.h"
+#include "CPlenimetraPalette.h"
+#include "host_teamwork.h"
+
+namespace {
+
+enum : short { kTeamIcon = 14, kTeamStatus = 15, kTeamButton = 16 };
+constexpr short kIconNotReserved = 2701;
+constexpr short kIconReserved = 2702;
+
+bool IsMine(short userId, API_Guid guid) { return CGSUtil::TeamworkControl_GetLockableStatus(userId, guid); }
+
+// The story's sources that teamwork can reserve: not from hot-linked modules.
+GS::Array<API_Guid> Sources(const CFloorParam& floor)
+{
+  GS::Array<API_Guid> guids;
+  for (const CAutoAreaParam& record : floor.m_AutoAreaParamArray)
+    if (!CHotLinkParamArray::IsHotLink(record.GetGuid()))
+      guids.Push(record.GetGuid());
+  return guids;
+}
+
+}  // namespace
+
+bool CPlenimetraPalette::GetTeamworkStatus2()
+{
+  const CFloorParam* floor = m_Param.m_FloorParamArray.Search(CGSUtil::GetActStory());
+  if (floor == nullptr)
+    return true;
+  const short user = m_Param.m_TeamworkUserId;
+  for (const auto& figure : floor->m_Area1ObjectArray)
+    if (!IsMine(user, figure->m_Element.header.guid))
+      return false;
+  for (const API_Guid& guid : Sources(*floor))
+    if (!IsMine(user, guid))
+      return false;
+  return true;
+}
+
+void CPlenimetraPalette::SetTeamworkStatus2(short dialId)
+{
+  const bool mine = m_bFloorEditable;
+  DGSetItemText(dialId, kTeamStatus, GS::UniString(mine ? u"フロア編集可能" : u"フロア未確保"));
+  DGSetItemText(dialId, kTeamButton, GS::UniString(mine ? u"解放" : u"確保"));
+  DGSetItemImage(dialId, kTeamIcon, DG::Icon(ACAPI_GetOwnResModule(), mine ? kIconReserved : kIconNotReserved));
+}
+
+void CPlenimetraPalette::RecomputeTeamworkStatus(short dialId)
+{
+  m_bFloorEditable = ACAPI_TeamworkControl_IsOnline() && GetTeamworkStatus2();
+  SetTeamworkStatus2(dialId);
+}
+
+GSErrCode CPlenimetraPalette::ElementReservationChangeHandler()
+{
+  if (ACAPI_TeamworkControl_HasConnection())
+    RecomputeTeamworkStatus(m_PaletteID);
+  return NoError;
+}
+
+GSErrCode CPlenimetraPalette::DoTeamwork(short /*dialId*/)
+{
+  if (!ACAPI_TeamworkControl_HasConnection() || !ACAPI_TeamworkControl_IsOnline())
+    return NoError;
+  const short story = CGSUtil::GetActStory();
+  const CFloorParam* floor = m_Param.m_FloorParamArray.Search(story);
+  if (floor == nullptr)
+    return NoError;
+  const short user = m_Param.m_TeamworkUserId;
+  if (!m_bFloorEditable) {
+    GS::Array<API_Guid> missing;
+    for (const auto& figure : floor->m_Area1ObjectArray)
+      if (!IsMine(user, figure->m_Element.header.guid))
+        missing.Push(figure->m_Element.header.guid);
+    GSErrCode err = missing.IsEmpty() ? NoError : ACAPI_TeamworkControl_ReserveElements(missing, nullptr, true);
+    // The story's worksheets follow here once the output is connected.
+    const GS::Array<API_Guid> sources = Sources(*floor);
+    if (err == NoError && !sources.IsEmpty())
+      err = ACAPI_TeamworkControl_ReserveElements(sources, nullptr, true);
+    return err;
+  }
+  GS::Array<API_Guid> held;
+  for (const auto& figure : floor->m_Area1ObjectArray)
+    if (IsMine(user, figure->m_Element.header.guid))
+      held.Push(figure->m_Element.header.guid);
+  for (const API_Guid& guid : Sources(*floor))
+    held.Push(guid);
+  return ACAPI_TeamworkControl_ReleaseElements(held, true);
+}

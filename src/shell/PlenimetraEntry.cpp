@@ -1,0 +1,118 @@
+#include "PlenimetraEntry.h"
+
+#include "CPlenimetraPalette.h"
+#include "host_debug.h"
+#include "host_goodies.h"
+#include "host_libpart.h"
+#include "host_notify.h"
+#include "io_filesystem.h"
+
+#include <optional>
+
+namespace {
+
+// Static storage, constructed at module load and destroyed at unload.
+std::optional<CPlenimetraPalette> thePalette;
+
+constexpr short kAddOnInfoResId = 32000;
+constexpr short kMenuResId = 32500;
+constexpr short kMenuPromptResId = 32520;
+constexpr Int32 kMenuPosCode = 5;
+
+}  // namespace
+
+CPlenimetraPalette& PlenimetraPalette()
+{
+  if (!thePalette.has_value())
+    thePalette.emplace();
+  return *thePalette;
+}
+
+void PlenimetraModuleLoad()
+{
+  thePalette.reset();
+  thePalette.emplace();
+}
+
+void PlenimetraModuleUnload() { thePalette.reset(); }
+
+GSErrCode CheckEnvironment(API_EnvirParams* envir)
+{
+  RSGetIndString(&envir->addOnInfo.name, kAddOnInfoResId, 1, ACAPI_GetOwnResModule());
+  RSGetIndString(&envir->addOnInfo.description, kAddOnInfoResId, 2, ACAPI_GetOwnResModule());
+  return APIAddon_Normal;
+}
+
+GSErrCode RegisterInterface()
+{
+  ACAPI_Register_Menu(kMenuResId, kMenuPromptResId, kMenuPosCode, 0);
+  const GSErrCode err = ACAPI_Register_BuiltInLibrary();
+  if (err != NoError)
+    DBPrintf("RegisterInterface() ACAPI_Register_BuiltInLibraryr failed\n");
+  return err;
+}
+
+GSErrCode Initialize()
+{
+  GSErrCode err = ACAPI_Install_MenuHandler(kMenuResId, CommandHandler);
+  if (err == NoError)
+    err = ACAPI_Notify_CatchProjectEvent(kPlenimetraProjectEvents, ProjectionNotificationHandler);
+  IO::Location own;
+  ACAPI_GetOwnLocation(&own);
+  DG::RegisterAdditionalHelpLocation(kPlenimetraDeveloperId, kPlenimetraLocalId, own, GS::UniString(),
+                                     GS::UniString());
+  return err;
+}
+
+// The whole mask Initialize installed: leaving out 0x100000 would keep
+// story changes calling into an unloaded add-on.
+GSErrCode FreeData()
+{
+  DG::UnregisterAdditionalHelpLocation(kPlenimetraDeveloperId, kPlenimetraLocalId);
+  ACAPI_Notify_CatchProjectEvent(kPlenimetraProjectEvents, nullptr);
+  return NoError;
+}
+
+GSErrCode CommandHandler(const API_MenuParams* /*params*/)
+{
+  CPlenimetraPalette& palette = PlenimetraPalette();
+  if (palette.IsToolPaletteOpened())
+    palette.ClosePalette();
+  else
+    palette.OpenPalette();
+  return NoError;
+}
+
+GSErrCode ProjectionNotificationHandler(API_NotifyEventID event, Int32 /*param*/)
+{
+  PlenimetraPalette().ProjectionNotification(event);
+  return NoError;
+}
+
+GSErrCode PlenimetraElementEventHandler(const API_NotifyElementType* notification)
+{
+  if (PlenimetraPalette().IsOn())
+    return PlenimetraPalette().ElementEventHandlerProc(notification);
+  return NoError;
+}
+
+GSErrCode PlenimetraSelectionChangeHandler(const API_Neig* neig)
+{
+  if (PlenimetraPalette().IsOn())
+    PlenimetraPalette().SelectionChangeHandler(neig);
+  return NoError;
+}
+
+GSErrCode PlenimetraReservationChangeHandler(const GS::HashTable<API_Guid, short>& /*reserved*/,
+                                             const GS::HashSet<API_Guid>& /*released*/,
+                                             const GS::HashSet<API_Guid>& /*deleted*/)
+{
+  if (PlenimetraPalette().IsOn())
+    PlenimetraPalette().ElementReservationChangeHandler();
+  return NoError;
+}
+
+pln::host::AddOnEntryPoints PlenimetraEntryPoints()
+{
+  return {CheckEnvironment, RegisterInterface, Initialize, FreeData};
+}

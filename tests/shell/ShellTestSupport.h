@@ -1,0 +1,139 @@
+#pragma once
+// The add-on loaded into a fresh stand-in host with the stories B1, 1F, 2F
+// and 3F (1F active) and the add-on's library parts; a fresh global
+// palette per test. Figures are placed by the document itself (no
+// notification), as the palette's own commands do.
+
+#include "../LiveHandleCheck.h"
+#include "CAreaCircle.h"
+#include "CAreaRectSlant.h"
+#include "CPlenimetraPalette.h"
+#include "HostFixture.h"
+#include "PlenimetraEntry.h"
+#include "dg_user.h"
+#include "host_errors.h"
+#include "host_goodies.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A page that records what the palette tells it.
+class RecordingPage : public CPlenimetraPage {
+public:
+  RecordingPage(CPlenimetraPalette& palette, std::vector<std::string>& log, const char* name)
+      : CPlenimetraPage(palette, 32408), m_Log(log), m_Name(name)
+  {
+  }
+  void OnUpdate(HINT hint) override
+  {
+    m_Log.push_back(m_Name + ":" + std::to_string(hint) + (m_Palette.m_bIgnoreSelection ? "i" : ""));
+    if (onUpdate != nullptr)
+      onUpdate(hint);
+  }
+  // What every recording page does after logging an update.
+  static inline std::function<void(HINT)> onUpdate;
+  GSErrCode SelectionChangeHandler(const API_Neig*) override
+  {
+    m_Log.push_back(m_Name + ":selection");
+    return NoError;
+  }
+  void ProjectionNotification(API_NotifyEventID event) override
+  {
+    m_Log.push_back(m_Name + ":event" + std::to_string(static_cast<int>(event)));
+  }
+  void DoMsgChange(short, short, long long) override {}
+  void DoMsgClose(short, short) override {}
+  GSErrCode OpenPalette() override { return DoPaletteInit(); }
+  void ClosePalette() override { DoPaletteClose(); }
+
+private:
+  std::vector<std::string>& m_Log;
+  std::string m_Name;
+};
+
+class ShellTest : public ::testing::Test {
+protected:
+  ShellTest()
+  {
+    host.LoadAddOnLibraryParts();
+    host.AddStory(-1, -3.0, u"B1");
+    host.AddStory(1, 3.0, u"2F");
+    host.AddStory(2, 6.0, u"3F");
+    PlenimetraModuleLoad();
+    load = host.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources());
+  }
+  ~ShellTest() override
+  {
+    for (const std::string& misuse : host.DialogMisuses())
+      ADD_FAILURE() << misuse;
+    RecordingPage::onUpdate = nullptr;
+    for (int slot = 0; slot < 3; ++slot)
+      CPlenimetraPalette::SetPageMaker(static_cast<CPlenimetraPalette::PageSlot>(slot), nullptr);
+    host.UnloadAddOn();
+    PlenimetraModuleUnload();
+  }
+
+  CPlenimetraPalette& palette() { return PlenimetraPalette(); }
+  CPlenimetraParam& doc() { return palette().m_Param; }
+  short dialId() { return palette().m_PaletteID; }
+  pln::host::DialogUser user() { return pln::host::DialogUser(dialId()); }
+  GSErrCode Menu() { return host.UserChooseMenuItem(32500, 1); }
+  GS::UniString ItemText(short item) { return pln::host::DialogItemState(dialId(), item)->text; }
+  bool Visible(short item) { return pln::host::DialogItemState(dialId(), item)->visible; }
+  bool Enabled(short item) { return pln::host::DialogItemState(dialId(), item)->enabled; }
+  std::vector<GS::UniString> PopUpTexts(short item)
+  {
+    std::vector<GS::UniString> texts;
+    for (const auto& entry : pln::host::DialogItemState(dialId(), item)->entries)
+      texts.push_back(entry.text);
+    return texts;
+  }
+  GS::UniString SelectedText(short item)
+  {
+    const pln::host::DGItemState* state = pln::host::DialogItemState(dialId(), item);
+    return state->selectedEntry > 0 ? state->entries[state->selectedEntry - 1].text : GS::UniString();
+  }
+
+  CFloorParam& Floor(short story) { return *doc().m_FloorParamArray.Search(story); }
+  CArea1ObjectArray& Figures(short story) { return Floor(story).m_Area1ObjectArray; }
+
+  // A w x h m rectangle figure at (x, y) placed by the document on the
+  // story with the next code and number, listed, refreshed and saved.
+  std::shared_ptr<CArea1Object> PlaceRect(short story, double x, double y, double w, double h)
+  {
+    CPlenimetraParam& d = doc();
+    CArea1ObjectArray& list = Figures(story);
+    const int no = list.GetMaxItemNo(&d, d.m_CurItemType1, d.m_CurItemType2) + 1;
+    auto figure = std::make_shared<CAreaRectSlant>(&d, ++d.m_LastArea1Code, d.m_CurItemType1, d.m_CurItemType2, no);
+    CKelAreaCoord2D points;
+    points.m_pt = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}};
+    EXPECT_EQ(figure->Create(&d, points, story), NoError);
+    list.push_back(figure);
+    EXPECT_EQ(list.SetSortIndex(), NoError);
+    EXPECT_EQ(figure->ChangeParam(&d, true), NoError);
+    EXPECT_EQ(d.SaveData(), NoError);
+    return figure;
+  }
+
+  std::u16string Label(const CArea1Object& figure, const char* name) const
+  {
+    const pln::host::StoredParam* param = host.Parameter(figure.m_Element.header.guid, name);
+    return param != nullptr ? std::u16string(param->record.uStrValue) : u"<none>";
+  }
+
+  // The figures' numbers in list order.
+  std::vector<int> Numbers(short story)
+  {
+    std::vector<int> numbers;
+    for (const auto& figure : Figures(story))
+      numbers.push_back(figure->m_No);
+    return numbers;
+  }
+
+  HostFixture host;
+  HostFixture::AddOnLoad load;
+};
