@@ -365,4 +365,35 @@ TEST_F(PatternPageTest, AMovedFolderKeepsItsCodesChildrenAndCollapsedState)
   });
 }
 
+// A pattern without a root is not listed; the entries carry list indices,
+// so every command acts on the pattern its entry names.
+TEST_F(PatternPageTest, EntriesNameTheirPatternsByListIndexPastARootlessOne)
+{
+  doc.m_EnvParam.m_PatternArray.insert(doc.m_EnvParam.m_PatternArray.begin(), CPlenimetraParam());
+  RunPage([this](DialogUser& page, CPlenimetraParamArray& patterns, DialogUser&) {
+    EXPECT_EQ(PopUpTexts(page, kPatternPopUp), (std::vector<GS::UniString>{u"計算"}));
+    EXPECT_EQ(ItemOf(page, kPatternPopUp).entries[0].userData, 1);
+    EXPECT_EQ(Labels(page), (std::vector<std::string>{L("計算"), L("建物", 1)}));
+    QueueName(u"X");
+    page.Click(2);
+    EXPECT_EQ(PopUpText(page, kPatternPopUp), GS::UniString(u"X"));
+    page.SelectPopUp(kPatternPopUp, 1);
+    page.Click(4);
+    ASSERT_EQ(patterns.size(), 2u);
+    EXPECT_TRUE(patterns[0].m_AreaTree2.m_Child.empty());  // the rootless one stays
+    EXPECT_EQ(PopUpTexts(page, kPatternPopUp), (std::vector<GS::UniString>{u"X"}));
+  });
+}
+
+TEST_F(PatternPageTest, AnExportThatCannotBeWrittenIsReported)
+{
+  std::filesystem::create_directories(folder / "dir.datTree" / "inside");
+  RunPage([this](DialogUser& page, CPlenimetraParamArray&, DialogUser&) {
+    host.QueueFileChoice(IO::Location(PathOf("dir.datTree")));
+    page.Click(5);
+    ASSERT_FALSE(host.Alerts().empty());
+    EXPECT_EQ(host.Alerts().back().largeText, PathOf("dir.datTree") + u"が保存できません");
+  });
+}
+
 }  // namespace

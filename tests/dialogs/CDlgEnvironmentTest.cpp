@@ -140,6 +140,7 @@ TEST_F(EnvDialogTest, OkHandsBackTheCopiesAndCancelLeavesTheDocumentAlone)
   EXPECT_EQ(doc.m_EnvPath, GS::UniString(kPath));
   EXPECT_EQ(host.Alerts().size(), alertsBefore);
   EXPECT_TRUE(host.UndoNames().empty());
+  EXPECT_FALSE(host.ModulData(GS::UniString(CPlenimetraParam::kRecordName)).has_value());
 }
 
 // Export, import in a dialog on default settings, export again: same bytes.
