@@ -17,12 +17,9 @@ constexpr int kAnyInt = std::numeric_limits<int>::min();
 
 pln::host::DGDialogDef CDlgEnvironmentTab12::Layout()
 {
-  using DlgLayout::Item;
   using pln::host::DGItemKind;
   pln::host::DGDialogDef def{600, 400, {}};
-  auto add = [&def](short item, DGItemKind kind) {
-    def.items.push_back(Item(item, kind, 150, static_cast<short>(10 + (item - 1) * 20), 150, 18));
-  };
+  auto add = [&def](short item, DGItemKind kind) { DlgLayout::AddInGrid(def, item, kind, 20, 20); };
   for (short item : {kColWidth, kRowHeight, kColOffset, kRowOffset, kLinePenNo, kTextPenNo})
     add(item, DGItemKind::LongEdit);
   for (short item : {kLinePen, kTextPen})
@@ -33,7 +30,7 @@ pln::host::DGDialogDef CDlgEnvironmentTab12::Layout()
 }
 
 CDlgEnvironmentTab12::CDlgEnvironmentTab12(short resId, CAttributeTotalAreaParam* style)
-    : CDGDlgTabCore(resId), m_pTotalAreaParam(style)
+    : CEnvFieldsPage(resId), m_pTotalAreaParam(style)
 {
 }
 
@@ -60,30 +57,8 @@ void CDlgEnvironmentTab12::DoMsgInit()
   SetEnableItem();
 }
 
-bool CDlgEnvironmentTab12::UpdateData(bool save)
-{
-  if (!save) {
-    Fields().Show(m_DialogID);
-    SetEnableItem();
-  }
-  return true;
-}
-
 void CDlgEnvironmentTab12::SetEnableItem()
 {
   EnableItem(kColOffset, true);
   EnableItem(kRowOffset, true);
-}
-
-void CDlgEnvironmentTab12::DoMsgChange(short item, long long /*msgData*/)
-{
-  if (Fields().Take(m_DialogID, item) == CEnvFields::Taken::Refused)
-    UpdateData(false);
-  SetEnableItem();
-}
-
-void CDlgEnvironmentTab12::DoMsgTrack(short item, long long /*msgData*/)
-{
-  if (Fields().Track(m_DialogID, item) == CEnvFields::Taken::Refused)
-    UpdateData(false);
 }

@@ -25,13 +25,9 @@ constexpr int kNoChoice = -1;
 
 pln::host::DGDialogDef CDlgEnvironmentTab3::Layout()
 {
-  using DlgLayout::Item;
   using pln::host::DGItemKind;
   pln::host::DGDialogDef def{600, 400, {}};
-  auto add = [&def](short item, DGItemKind kind) {
-    const short row = static_cast<short>((item - 1) % 18), column = static_cast<short>((item - 1) / 18);
-    def.items.push_back(Item(item, kind, static_cast<short>(10 + column * 200), static_cast<short>(10 + row * 21)));
-  };
+  auto add = [&def](short item, DGItemKind kind) { DlgLayout::AddInGrid(def, item, kind, 18, 21); };
   for (short item : {kTriInner, kTriPerlineForm, kRectInner, kTrapInner, kTrapPerlineForm, kTrapPerlineType})
     add(item, DGItemKind::PopUp);
   for (short item : {kTriInnerPenNo, kTriPerlinePenNo, kRectInnerPenNo, kTrapInnerPenNo, kTrapPerlinePenNo})
@@ -47,7 +43,7 @@ pln::host::DGDialogDef CDlgEnvironmentTab3::Layout()
 
 CDlgEnvironmentTab3::CDlgEnvironmentTab3(short resId, CAreaTriangleAttr* triangle, CAreaRectAttr* rect,
                                          CAreaTrapezoidAttr* trapezoid)
-    : CDGDlgTabCore(resId), m_pTriangleAttr(triangle), m_pRectAttr(rect), m_pTrapezoidAttr(trapezoid)
+    : CEnvFieldsPage(resId), m_pTriangleAttr(triangle), m_pRectAttr(rect), m_pTrapezoidAttr(trapezoid)
 {
 }
 
@@ -96,10 +92,8 @@ void CDlgEnvironmentTab3::DoMsgInit()
   UpdateData(false);
 }
 
-bool CDlgEnvironmentTab3::UpdateData(bool save)
+void CDlgEnvironmentTab3::ShowOwn()
 {
-  if (save)
-    return true;
   const short dialId = m_DialogID;
   for (const TextChoice& choice : TextChoices()) {
     // A text written elsewhere that matches no choice selects nothing.
@@ -107,31 +101,22 @@ bool CDlgEnvironmentTab3::UpdateData(bool save)
     CDGDlgCore::PopUpSelectItemUserData(dialId, choice.item, entry != nullptr ? entry->m_Code : kNoChoice);
   }
   CDGDlgCore::PopUpSelectItemUserData(dialId, kTrapPerlineType, m_pTrapezoidAttr->m_area_perline_type);
-  Fields().Show(dialId);
-  return true;
 }
 
-void CDlgEnvironmentTab3::DoMsgChange(short item, long long /*msgData*/)
+bool CDlgEnvironmentTab3::ChangeOwn(short item)
 {
   const short dialId = m_DialogID;
   for (const TextChoice& choice : TextChoices()) {
     if (choice.item != item)
       continue;
     const auto code = static_cast<int>(CDGDlgCore::PopUpSelectedUserData(dialId, item));
-    if (const CEnvChoice* entry = choice.table->SearchCode(code); entry != nullptr && DGPopUpGetSelected(dialId, item) != 0)
+    const CEnvChoice* entry = choice.table->SearchCode(code);
+    if (entry != nullptr && DGPopUpGetSelected(dialId, item) != 0)
       *choice.field = EnvPageInput::ThroughDefaultCode(entry->m_Text);
-    return;
+    return true;
   }
-  if (item == kTrapPerlineType) {
-    m_pTrapezoidAttr->m_area_perline_type = static_cast<short>(CDGDlgCore::PopUpSelectedUserData(dialId, item));
-    return;
-  }
-  if (Fields().Take(dialId, item) == CEnvFields::Taken::Refused)
-    UpdateData(false);
-}
-
-void CDlgEnvironmentTab3::DoMsgTrack(short item, long long /*msgData*/)
-{
-  if (Fields().Track(m_DialogID, item) == CEnvFields::Taken::Refused)
-    UpdateData(false);
+  if (item != kTrapPerlineType)
+    return false;
+  m_pTrapezoidAttr->m_area_perline_type = static_cast<short>(CDGDlgCore::PopUpSelectedUserData(dialId, item));
+  return true;
 }

@@ -5,16 +5,15 @@
 // position as its code. A stored text that matches no choice selects no
 // entry and stays until the user chooses one.
 
-#include "CDGDlgTabCore.h"
 #include "CEnvChoiceArray.h"
-#include "CEnvFields.h"
+#include "CEnvFieldsPage.h"
 #include "dg_state.h"
 
 class CAreaTriangleAttr;
 class CAreaRectAttr;
 class CAreaTrapezoidAttr;
 
-class CDlgEnvironmentTab3 : public CDGDlgTabCore {
+class CDlgEnvironmentTab3 : public CEnvFieldsPage {
 public:
   static constexpr short ResourceId = 32512;
   static pln::host::DGDialogDef Layout();
@@ -22,12 +21,6 @@ public:
   CDlgEnvironmentTab3(short resId, CAreaTriangleAttr* triangle, CAreaRectAttr* rect, CAreaTrapezoidAttr* trapezoid);
 
   void DoMsgInit() override;
-  bool UpdateData(bool save) override;
-  void SetEnableItem() override {}
-  void DoMsgChange(short item, long long msgData) override;
-  void DoMsgTrack(short item, long long msgData) override;
-  void DoMsgClick(short /*item*/, long long /*msgData*/) override {}
-  void DoMsgClose() override {}
 
 private:
   struct TextChoice {
@@ -36,7 +29,10 @@ private:
     GS::UniString* field;
   };
   std::vector<TextChoice> TextChoices() const;
-  CEnvFields Fields() const;
+  CEnvFields Fields() const override;
+  // The choice pop-ups: texts by their table, the position by its code.
+  bool ChangeOwn(short item) override;
+  void ShowOwn() override;
 
   CAreaTriangleAttr* m_pTriangleAttr;
   CTriangleAreaPerlineFormArray m_TriangleAreaPerlineForm;

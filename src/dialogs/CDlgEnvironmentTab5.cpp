@@ -25,13 +25,9 @@ constexpr short kLines[] = {kArcFanLine, kArcPerlineLine, kArcAngleLine, kCircle
 
 pln::host::DGDialogDef CDlgEnvironmentTab5::Layout()
 {
-  using DlgLayout::Item;
   using pln::host::DGItemKind;
   pln::host::DGDialogDef def{600, 400, {}};
-  auto add = [&def](short item, DGItemKind kind) {
-    const short row = static_cast<short>((item - 1) % 18), column = static_cast<short>((item - 1) / 18);
-    def.items.push_back(Item(item, kind, static_cast<short>(10 + column * 200), static_cast<short>(10 + row * 21)));
-  };
+  auto add = [&def](short item, DGItemKind kind) { DlgLayout::AddInGrid(def, item, kind, 18, 21); };
   for (short item : {kArcFanDisp, kArcPerlineDisp, kArcAngleDisp, kCircleFanDisp, kEllipseFanDisp})
     add(item, DGItemKind::CheckBox);
   for (short item : {kArcFanPenNo, kArcPerlinePenNo, kArcAnglePenNo, kCircleFanPenNo, kEllipseFanPenNo})
@@ -47,7 +43,7 @@ pln::host::DGDialogDef CDlgEnvironmentTab5::Layout()
 
 CDlgEnvironmentTab5::CDlgEnvironmentTab5(short resId, CAreaArcAttr* arc, CAreaCircleAttr* circle,
                                          CAreaEllipseAttr* ellipse)
-    : CDGDlgTabCore(resId), m_pArcAttr(arc), m_pCircleAttr(circle), m_pEllipseAttr(ellipse)
+    : CEnvFieldsPage(resId), m_pArcAttr(arc), m_pCircleAttr(circle), m_pEllipseAttr(ellipse)
 {
 }
 
@@ -82,23 +78,4 @@ void CDlgEnvironmentTab5::DoMsgInit()
   for (short item : kLines)
     CDGDlgCore::SetUserControlLineType(m_DialogID, item);
   UpdateData(false);
-}
-
-bool CDlgEnvironmentTab5::UpdateData(bool save)
-{
-  if (!save)
-    Fields().Show(m_DialogID);
-  return true;
-}
-
-void CDlgEnvironmentTab5::DoMsgChange(short item, long long /*msgData*/)
-{
-  if (Fields().Take(m_DialogID, item) == CEnvFields::Taken::Refused)
-    UpdateData(false);
-}
-
-void CDlgEnvironmentTab5::DoMsgTrack(short item, long long /*msgData*/)
-{
-  if (Fields().Track(m_DialogID, item) == CEnvFields::Taken::Refused)
-    UpdateData(false);
 }

@@ -21,12 +21,9 @@ constexpr API_UserControlType kFillChooser = static_cast<API_UserControlType>(2)
 
 pln::host::DGDialogDef CDlgEnvironmentTab8::Layout()
 {
-  using DlgLayout::Item;
   using pln::host::DGItemKind;
   pln::host::DGDialogDef def{600, 400, {}};
-  auto add = [&def](short item, DGItemKind kind) {
-    def.items.push_back(Item(item, kind, 150, static_cast<short>(10 + (item - 1) * 13), 150, 12));
-  };
+  auto add = [&def](short item, DGItemKind kind) { DlgLayout::AddInGrid(def, item, kind, 30, 13); };
   for (short item : {kMark, kNumbering, kFont})
     add(item, DGItemKind::PopUp);
   for (short item : {kSymbolPenNo, kContPenNo, kFillPenNo, kFillBackPenNo})

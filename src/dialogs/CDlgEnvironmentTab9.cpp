@@ -32,12 +32,9 @@ constexpr TableChoice kTables[] = {
 
 pln::host::DGDialogDef CDlgEnvironmentTab9::Layout()
 {
-  using DlgLayout::Item;
   using pln::host::DGItemKind;
   pln::host::DGDialogDef def{600, 400, {}};
-  auto add = [&def](short item, DGItemKind kind) {
-    def.items.push_back(Item(item, kind, 150, static_cast<short>(10 + (item - 1) * 11), 150, 10));
-  };
+  auto add = [&def](short item, DGItemKind kind) { DlgLayout::AddInGrid(def, item, kind, 36, 11); };
   for (short item : {kTable, kFont})
     add(item, DGItemKind::PopUp);
   for (short item : {kColWidth1, kColWidth2, kColWidth3, kRowHeight, kTextSize})
@@ -54,7 +51,7 @@ pln::host::DGDialogDef CDlgEnvironmentTab9::Layout()
 
 CDlgEnvironmentTab9::CDlgEnvironmentTab9(short resId, CAreaListAttr* figures, CAreaListAttr* elements,
                                          CAreaListAttr* folders, CAreaListAttr* autoAreas)
-    : CDGDlgTabCore(resId),
+    : CEnvFieldsPage(resId),
       m_pListAttr1(figures),
       m_pListAttr2(elements),
       m_pListAttr3(folders),
@@ -104,16 +101,18 @@ void CDlgEnvironmentTab9::DoMsgInit()
   SetEnableItem();
 }
 
-bool CDlgEnvironmentTab9::UpdateData(bool save)
+void CDlgEnvironmentTab9::ShowOwn()
 {
-  if (save)
-    return true;
-  const short dialId = m_DialogID;
-  Fields().Show(dialId);
-  const bool split = CDGDlgCore::PopUpSelectedUserData(dialId, kTable) != kAutoAreaTable;
+  const bool split = CDGDlgCore::PopUpSelectedUserData(m_DialogID, kTable) != kAutoAreaTable;
   for (short item : {kRowLimitLabel, kRowLimit, kShowMark})
-    split ? DGShowItem(dialId, item) : DGHideItem(dialId, item);
-  SetEnableItem();
+    split ? DGShowItem(m_DialogID, item) : DGHideItem(m_DialogID, item);
+}
+
+bool CDlgEnvironmentTab9::ChangeOwn(short item)
+{
+  if (item != kTable)
+    return false;
+  UpdateData(false);
   return true;
 }
 
@@ -121,17 +120,4 @@ void CDlgEnvironmentTab9::SetEnableItem()
 {
   EnableItem(kGapH, true);
   EnableItem(kGapV, true);
-}
-
-void CDlgEnvironmentTab9::DoMsgChange(short item, long long /*msgData*/)
-{
-  if (item == kTable || Fields().Take(m_DialogID, item) == CEnvFields::Taken::Refused)
-    UpdateData(false);
-  SetEnableItem();
-}
-
-void CDlgEnvironmentTab9::DoMsgTrack(short item, long long /*msgData*/)
-{
-  if (Fields().Track(m_DialogID, item) == CEnvFields::Taken::Refused)
-    UpdateData(false);
 }

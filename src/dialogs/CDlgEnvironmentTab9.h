@@ -4,13 +4,12 @@
 // pop-up 1 chooses. Sizes kept as ints are typed as reals and stored cut
 // toward zero; a table must hold at least one row.
 
-#include "CDGDlgTabCore.h"
-#include "CEnvFields.h"
+#include "CEnvFieldsPage.h"
 #include "dg_state.h"
 
 class CAreaListAttr;
 
-class CDlgEnvironmentTab9 : public CDGDlgTabCore {
+class CDlgEnvironmentTab9 : public CEnvFieldsPage {
 public:
   static constexpr short ResourceId = 32518;
   static pln::host::DGDialogDef Layout();
@@ -21,15 +20,14 @@ public:
   // The style pop-up 1 chooses.
   CAreaListAttr* GetListPtr() const;
   void DoMsgInit() override;
-  bool UpdateData(bool save) override;
   void SetEnableItem() override;
-  void DoMsgChange(short item, long long msgData) override;
-  void DoMsgTrack(short item, long long msgData) override;
-  void DoMsgClick(short /*item*/, long long /*msgData*/) override {}
-  void DoMsgClose() override {}
 
 private:
-  CEnvFields Fields() const;
+  CEnvFields Fields() const override;
+  // Pop-up 1 shows the newly chosen style.
+  bool ChangeOwn(short item) override;
+  // The row limit and marks belong to the tables that are split in rows.
+  void ShowOwn() override;
 
   CAreaListAttr* m_pListAttr1;
   CAreaListAttr* m_pListAttr2;

@@ -21,4 +21,13 @@ inline pln::host::DGItemDef Item(short item, DGItemKind kind, short left, short 
   return def;
 }
 
+// Places item n at row (n - 1) % rows of column (n - 1) / rows, so the
+// pages' many numbered controls get distinct places.
+inline void AddInGrid(pln::host::DGDialogDef& def, short item, DGItemKind kind, short rows, short rowHeight)
+{
+  const short row = static_cast<short>((item - 1) % rows), column = static_cast<short>((item - 1) / rows);
+  def.items.push_back(Item(item, kind, static_cast<short>(10 + column * 200), static_cast<short>(10 + row * rowHeight),
+                           150, static_cast<short>(rowHeight - 1)));
+}
+
 }  // namespace DlgLayout
