@@ -279,8 +279,10 @@ void CDlgEnvironmentTabTree::DoTreeCopy()
   GS::UniString name = PatternName(*current);
   if (!AskName(name))
     return;
-  const GS::UniString path = GS::UniString(GetAppDataPath().c_str()) + kTempTreeName;
-  if (!current->m_AreaTree2.m_Child.front().Save3(current, path)) {
+  // Without the settings folder the file would land wherever the process runs.
+  const std::string folder = GetAppDataPath();
+  const GS::UniString path = GS::UniString(folder.c_str()) + kTempTreeName;
+  if (folder.empty() || !current->m_AreaTree2.m_Child.front().Save3(current, path)) {
     GSWriteReport(path + u"が保存できません");
     return;
   }

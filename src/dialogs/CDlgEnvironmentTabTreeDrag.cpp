@@ -65,14 +65,14 @@ bool CDlgEnvironmentTabTree::CheckDelete(int treeItem) const
 void CDlgEnvironmentTabTree::DoDrop(const DG::DragDropEventArg& arg)
 {
   const Int32 target = arg.insertPos;
-  DBPrintf("insert %d %s\n", static_cast<int>(target),
-           DGTreeViewGetItemText(m_DialogID, kTree, target).ToStdString(CC_UTF8).c_str());
   CPlenimetraParam* pattern = CurrentPattern();
   const Int32 dragged = DGTreeViewGetSelected(m_DialogID, kTree, DG_TVI_ROOT);
   const CAreaTree* moved = NodeOf(dragged);
   const CAreaTree* onto = NodeOf(target);
   if (pattern == nullptr || moved == nullptr || onto == nullptr)
     return;
+  DBPrintf("insert %d %s\n", static_cast<int>(target),
+           DGTreeViewGetItemText(m_DialogID, kTree, target).ToStdString(CC_UTF8).c_str());
   const short where = arg.relativePos;
   if (where != DG_DRAG_INSERT_ON && where != DG_DRAG_INSERT_UNDER && where != DG_DRAG_INSERT_ABOVE)
     return;
