@@ -179,3 +179,19 @@ TEST_F(HostSessionTest, ASavedProjectReopensWithItsElementsAndModuleData)
 }
 
 }  // namespace
+
+TEST_F(HostSessionTest, SavingUnderAChosenNameTitlesTheProjectThereExceptInTeamwork)
+{
+  host.UserSaveProjectAs(IO::Location(GS::UniString(u"Work/Plan.pln")));
+  API_ProjectInfo project;
+  ASSERT_EQ(ACAPI_Environment('PROJ', &project), NoError);
+  EXPECT_FALSE(project.untitled);
+  EXPECT_EQ(project.projectName, GS::UniString(u"Plan"));
+  EXPECT_EQ(project.location, IO::Location(GS::UniString(u"Work/Plan.pln")));
+
+  host.SetTeamwork(true, true, 2);
+  host.UserSaveProjectAs(IO::Location(GS::UniString(u"Work/Shared.pln")));
+  ASSERT_EQ(ACAPI_Environment('PROJ', &project), NoError);
+  EXPECT_EQ(project.projectName, GS::UniString(u"Shared"));
+  EXPECT_TRUE(project.location.IsEmpty());
+}
