@@ -195,3 +195,21 @@ TEST_F(HostSessionTest, SavingUnderAChosenNameTitlesTheProjectThereExceptInTeamw
   EXPECT_EQ(project.projectName, GS::UniString(u"Shared"));
   EXPECT_TRUE(project.location.IsEmpty());
 }
+
+TEST_F(HostSessionTest, WorksheetsAreFoundByNameAndListTheirOwnElements)
+{
+  API_DatabaseInfo sheet;
+  sheet.typeID = APIWind_WorksheetID;
+  sheet.name = u"S";
+  ASSERT_EQ(ACAPI_Database('NDAT', &sheet), NoError);
+  EXPECT_EQ(host.WorksheetNamed(GS::UniString(u"S")), sheet.databaseUnId);
+  EXPECT_FALSE(host.WorksheetNamed(GS::UniString(u"s")).has_value());
+  const API_Guid onPlan = AddObject(0, 0);
+  ASSERT_EQ(ACAPI_Database('CDAT', &sheet), NoError);
+  const API_Guid onSheet = AddObject(1, 1);
+  const auto listed = host.ElementsIn(sheet.databaseUnId, API_ObjectID);
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0]->element.header.guid, onSheet);
+  EXPECT_TRUE(host.ElementsIn(sheet.databaseUnId, API_LineID).empty());
+  EXPECT_NE(onPlan, onSheet);
+}
