@@ -80,20 +80,18 @@ bool CPlenimetraParam::CsvOutputList2(CCsvFile& file, CDlgProgress& progress, GS
     progress.StepIt();
     aborted = progress.CheckAbort();
   }
-  Row total(n + 2);
-  total[0] = u"合計";
-  for (std::size_t k = 0; k < n; ++k)
-    if (liveNode(columns[k]))
-      total[k + 1] = columns[k].GetTextTotal(this, progress);
-  rows.push_back(std::move(total));
-  if (m_bTuboRow) {
-    Row tubo(n + 2);
-    tubo[0] = u"合計(坪)";
+  // The building totals: a row of the label and each live column's text.
+  auto totalRow = [&](const char16_t* label, auto text) {
+    Row row(n + 2);
+    row[0] = label;
     for (std::size_t k = 0; k < n; ++k)
       if (liveNode(columns[k]))
-        tubo[k + 1] = columns[k].GetTextTotalTubo(this, progress);
-    rows.push_back(std::move(tubo));
-  }
+        row[k + 1] = text(columns[k]);
+    rows.push_back(std::move(row));
+  };
+  totalRow(u"合計", [&](const CAreaTreeIndent& column) { return column.GetTextTotal(this, progress); });
+  if (m_bTuboRow)
+    totalRow(u"合計(坪)", [&](const CAreaTreeIndent& column) { return column.GetTextTotalTubo(this, progress); });
   // Rows an abort left unreached are dropped rather than written empty.
   PLN_ASSERT(aborted || rows.size() == CalculatedFloorsTopFirst(*this, code).size() + (m_bTuboRow ? 2 : 1));
   for (const Row& row : rows)
