@@ -127,6 +127,18 @@ TEST_F(CsvTableTest, TeamworkProjectAsksForThePathToo)
   EXPECT_EQ(host.FileDialogs().size(), 1u);
 }
 
+TEST_F(CsvTableTest, WithoutProjectInformationTheSaveDialogAsksAndTheQueryErrorIsAnswered)
+{
+  CsvDoc fixture(host);
+  SaveAs("Plan.pln");
+  host.FailOnce("ACAPI_Environment:PROJ", APIERR_GENERAL);
+  host.QueueFileChoice(IO::Location(files.Path("asked.csv")));
+  EXPECT_EQ(fixture.doc().ToCsv(), APIERR_GENERAL);
+  EXPECT_EQ(host.FileDialogs().size(), 1u);
+  EXPECT_FALSE(files.Contents("asked.csv").empty());
+  EXPECT_FALSE(std::filesystem::exists(files.File(kTarget)));
+}
+
 TEST_F(CsvTableTest, AFailedWriteIsShownAndLeavesTheOldFile)
 {
   struct Case {
