@@ -168,7 +168,7 @@ private:
       const GS::UniString sign = entry.m_Operator == COperatorTable::OPERATOR_MINUS ? u"-" : u"";
       WriteEntry(entry, width, sign + entry.GetRoundAreaStr(&m_Doc));
     }
-    const int digits = m_Doc.GetArea2ListDefaultRoundType()->m_Digit;
+    const int digits = CRoundTypeItem::DigitOf(m_Doc.GetArea2ListDefaultRoundType(), CRoundTypeParam::kDefaultArea2List);
     m_File.WriteRow({kEmpty, u"合計", kEmpty, m_Doc.GetAreaStr(entries.GetOrgArea(&m_Doc), digits)});
   }
 

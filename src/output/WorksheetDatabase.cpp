@@ -1,5 +1,9 @@
 #include "WorksheetDatabase.h"
 
+#include "CGSUtil.h"
+#include "CMyUserData.h"
+#include "CPlenimetraParam.h"
+#include "host_elements.h"
 #include "host_environment.h"
 #include "host_memory.h"
 
@@ -54,4 +58,29 @@ GSErrCode CreateWorksheet(const GS::UniString& name, API_DatabaseUnId& created)
     return err;
   created = info.databaseUnId;
   return NoError;
+}
+
+GSErrCode ShowWorksheet(const API_DatabaseUnId& sheet)
+{
+  API_WindowInfo window;
+  window.typeID = APIWind_WorksheetID;
+  window.databaseUnId = sheet;
+  return ACAPI_Automate('CHWD', &window);
+}
+
+GSErrCode GatherLinesAndTexts(GS::Array<API_Guid>& guids)
+{
+  for (API_ElemTypeID type : {API_LineID, API_TextID})
+    if (GSErrCode err = CGSUtil::GSGetElement(type, nullptr, CMyUserDataCore::TYPE(0), 0, guids); err != NoError)
+      return err;
+  return NoError;
+}
+
+GSErrCode DeleteGathered(const CPlenimetraParam& doc, const GS::Array<API_Guid>& guids)
+{
+  if (guids.GetSize() == 0)
+    return NoError;
+  if (GSErrCode err = doc.DoTeamworkReceive(guids); err != NoError)
+    return err;
+  return ACAPI_Element_Delete(guids);
 }
