@@ -2,6 +2,7 @@
 
 #include "CDlgProgress.h"
 #include "CGSUtil.h"
+#include "CLayerControl.h"
 #include "CMyUserData.h"
 #include "CPlenimetraParam.h"
 #include "GetLibPartInd.h"
@@ -153,14 +154,20 @@ GSErrCode CWorksheetFloor::DrawArea1Element(CFloorParam* floor, CDlgProgress& pr
   const short figureLayer = m_pParam->GetLayer();
   for (const auto& figure : floor->m_Area1ObjectArray) {
     if (figure->m_Element.header.layer == figureLayer) {
+      // The copies go where the tables go: that layer is opened for them
+      // as for the tables, and closed again.
+      const short tableLayer = m_pParam->m_EnvParam.m_ListLayer;
+      CLayerControl open(tableLayer);
       API_Element copy;
-      if (GSErrCode err = figure->CreateElement(m_pParam, &copy, m_pParam->m_EnvParam.m_ListLayer); err != NoError)
-        return err;
+      GSErrCode err = figure->CreateElement(m_pParam, &copy, tableLayer);
       CMyUserData tag(kOutputTag, CMyUserData::kVersion);
-      if (GSErrCode err = tag.SetUserData(&copy.header); err != NoError)
+      if (err == NoError)
+        err = tag.SetUserData(&copy.header);
+      open.Reset();
+      if (err != NoError)
         return err;
       API_Box3D box;
-      if (GSErrCode err = ACAPI_Goodies('CABO', &copy.header.guid, &box); err != NoError)
+      if (err = ACAPI_Goodies('CABO', &copy.header.guid, &box); err != NoError)
         return err;
       point.m_x = std::max(point.m_x, box.xMax);
       point.m_y = std::max(point.m_y, box.yMax);

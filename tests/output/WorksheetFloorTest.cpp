@@ -10,6 +10,7 @@
 #include "host_elements.h"
 #include "host_environment.h"
 #include "host_errors.h"
+#include "host_attributes.h"
 #include "host_libpart.h"
 
 namespace {
@@ -251,6 +252,36 @@ TEST_F(WorksheetFloorTest, AFailedGatheringStopsTheSheetAndTheFirstErrorIsReturn
   // The second pattern's sheet was still written again.
   EXPECT_EQ(Objects(u"別案 1F", u"TalvoSoftwareAreaTriangle").size(), 1u);
   EXPECT_EQ(Objects(u"床面積 1F", u"TalvoSoftwareAreaTriangle").size(), 1u);
+}
+
+TEST_F(WorksheetFloorTest, ARowLimitBelowOneStillPagesOneRowATableOnALockedTableLayer)
+{
+  const short tables = short(host.AddLayer(u"求積表", APILay_Locked | APILay_Hidden));
+  doc().m_EnvParam.m_ListLayer = tables;
+  for (CAreaListAttr* style : {&doc().m_EnvParam.m_ListAttr1, &doc().m_EnvParam.m_ListAttr4})
+    style->m_RowLimit = 0;
+  PolygonMemo outline({{{0, 0}, {1, 0}, {1, 1}}});
+  API_Element zone;
+  zone.header.typeID = API_ZoneID;
+  zone.header.layer = 1;
+  ASSERT_EQ(host.AddPolygonElement(zone, outline), NoError);
+  doc().m_FloorParamArray[0].m_AutoAreaParamArray.push_back(CAutoAreaParam(&zone.header));
+  for (API_Coord at : {API_Coord{8, 7}, API_Coord{1, 1}}) {
+    auto figure = Figure(0, at);
+    figure->m_AutoArea.m_ElemGuid = ToGSGuid(zone.header.guid);
+    figure->m_AutoArea.m_Operator = COperatorTable::OPERATOR_PLUS;
+  }
+  doc().m_bOutputCheck = true;
+  ASSERT_EQ(Output(0), NoError);
+  // Two figure tables and two automatic-area tables of one row each, and
+  // the folder's table.
+  EXPECT_EQ(Objects(u"床面積 1F", u"TalvoSoftwareAreaSchedule").size(), 5u);
+  // The layer written on was opened for the tables and closed again.
+  API_Attribute layer;
+  layer.header.typeID = API_LayerID;
+  layer.header.index = tables;
+  ASSERT_EQ(ACAPI_Attribute_Get(&layer), NoError);
+  EXPECT_EQ(layer.header.flags & (APILay_Locked | APILay_Hidden), UInt32(APILay_Locked | APILay_Hidden));
 }
 
 // ---- the automatic-area table's parameters ----
