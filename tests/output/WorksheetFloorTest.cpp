@@ -67,6 +67,22 @@ protected:
     return figure;
   }
 
+  // A zone on story 0 whose automatic area holds the figures.
+  void AutoArea(const std::vector<std::shared_ptr<FormulaFigure>>& figures)
+  {
+    PolygonMemo outline({{{0, 0}, {1, 0}, {1, 1}}});
+    API_Element zone;
+    zone.header.typeID = API_ZoneID;
+    zone.header.layer = 1;
+    ASSERT_EQ(host.AddPolygonElement(zone, outline), NoError);
+    doc().m_FloorParamArray[0].m_AutoAreaParamArray.push_back(CAutoAreaParam(&zone.header));
+    for (const auto& figure : figures) {
+      figure->m_AutoArea.m_ElemGuid = ToGSGuid(zone.header.guid);
+      figure->m_AutoArea.m_Operator = COperatorTable::OPERATOR_PLUS;
+    }
+    doc().m_bOutputCheck = true;
+  }
+
   GSErrCode Output(std::size_t floor)
   {
     CDlgProgress progress;
@@ -209,15 +225,7 @@ TEST_F(WorksheetFloorTest, TablesOfEachLayoutStartWhereTheirStepsLeadThem)
   auto figure = Figure(0, {8, 7});
   pattern.Element(element)->m_FloorArray.SearchFloor(0)->m_List.push_back(
       CArea2List(figure, COperatorTable::OPERATOR_PLUS));
-  PolygonMemo outline({{{0, 0}, {1, 0}, {1, 1}}});
-  API_Element zone;
-  zone.header.typeID = API_ZoneID;
-  zone.header.layer = 1;
-  ASSERT_EQ(host.AddPolygonElement(zone, outline), NoError);
-  doc().m_FloorParamArray[0].m_AutoAreaParamArray.push_back(CAutoAreaParam(&zone.header));
-  figure->m_AutoArea.m_ElemGuid = ToGSGuid(zone.header.guid);
-  figure->m_AutoArea.m_Operator = COperatorTable::OPERATOR_PLUS;
-  doc().m_bOutputCheck = true;
+  AutoArea({figure});
 
   struct Case {
     int layout;
@@ -260,18 +268,7 @@ TEST_F(WorksheetFloorTest, ARowLimitBelowOneStillPagesOneRowATableOnALockedTable
   doc().m_EnvParam.m_ListLayer = tables;
   for (CAreaListAttr* style : {&doc().m_EnvParam.m_ListAttr1, &doc().m_EnvParam.m_ListAttr4})
     style->m_RowLimit = 0;
-  PolygonMemo outline({{{0, 0}, {1, 0}, {1, 1}}});
-  API_Element zone;
-  zone.header.typeID = API_ZoneID;
-  zone.header.layer = 1;
-  ASSERT_EQ(host.AddPolygonElement(zone, outline), NoError);
-  doc().m_FloorParamArray[0].m_AutoAreaParamArray.push_back(CAutoAreaParam(&zone.header));
-  for (API_Coord at : {API_Coord{8, 7}, API_Coord{1, 1}}) {
-    auto figure = Figure(0, at);
-    figure->m_AutoArea.m_ElemGuid = ToGSGuid(zone.header.guid);
-    figure->m_AutoArea.m_Operator = COperatorTable::OPERATOR_PLUS;
-  }
-  doc().m_bOutputCheck = true;
+  AutoArea({Figure(0, {8, 7}), Figure(0, {1, 1})});
   ASSERT_EQ(Output(0), NoError);
   // Two figure tables and two automatic-area tables of one row each, and
   // the folder's table.
