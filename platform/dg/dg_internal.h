@@ -57,6 +57,8 @@ void DeliverInit(short dialId);
 // window already closing is left to the close in progress.
 void CloseWindow(short dialId, short item);
 DGOpening* OpeningOf(short dialId);
+// A fresh item of the definition, as a window's items start.
+DGItemState MakeItem(const DGItemDef& def);
 
 // Stores a long value as the item keeps it: switches as 0/1, a radio
 // button turned on turns the others of its group off, a pop-up selects the

@@ -203,3 +203,17 @@ GSErrCode RegisterAdditionalHelpLocation(UInt32 developerId, UInt32 localId, con
                                          const GS::UniString& webTitle, const GS::UniString& webUrl);
 GSErrCode UnregisterAdditionalHelpLocation(UInt32 developerId, UInt32 localId);
 }  // namespace DG
+
+// ---------------------------------------------------------------------------
+// Items made at run time (dg_append.cpp)
+
+// Appends an item of the type (DG_ITM_CHECKBOX, DG_ITM_LISTBOX) at the
+// position and size, visible and enabled; answers its id, one above the
+// dialog's highest, or 0 for an unknown type. Subtype and data are the
+// host's and change nothing here.
+short DGAppendDialogItem(short dialId, short itemType, short itemSubType, short itemData, short hPos, short vPos,
+                         short hSize, short vSize);
+// Removes an item, appended or declared.
+void DGRemoveDialogItem(short dialId, short item);
+// The height of every row of the list, in pixels.
+void DGListSetItemHeight(short dialId, short list, short height);

@@ -41,6 +41,8 @@ short NewWindowId()
   return registry.lastId;
 }
 
+}  // namespace
+
 DGItemState MakeItem(const DGItemDef& def)
 {
   DGItemState item;
@@ -54,6 +56,8 @@ DGItemState MakeItem(const DGItemDef& def)
   item.tree.items[DG_TVI_ROOT] = DGTreeItem{};
   return item;
 }
+
+namespace {
 
 // A window or page of the resource, not yet in the registry.
 DGDialogState MakeWindow(short id, short resId, const DGDialogDef& def, DGWindowKind kind)

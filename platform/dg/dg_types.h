@@ -55,6 +55,9 @@ constexpr short DG_CLOSEBOX = -1;     // the window's close box, as a clicked it
 constexpr short DG_ALL_ITEMS = 0;     // every item / every row / every entry
 constexpr short DG_LIST_BOTTOM = -1;  // insert after, or delete, the last row or entry
 constexpr short DG_NO_ITEM = 0;       // no dialog item (detaches an editor from a tab field)
+// Item types of DGAppendDialogItem.
+constexpr short DG_ITM_CHECKBOX = 5;
+constexpr short DG_ITM_LISTBOX = 17;
 // The reference window for showing a modeless window in front of all others.
 constexpr short DG_TOPMOST_REFERENCE = -32768;
 

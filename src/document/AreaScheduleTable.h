@@ -3,7 +3,7 @@
 // writer of the document uses it (figures, calculation elements, folders):
 // the parameter transaction, the writes that stop at the first failure, the
 // style parameters, and the placing of one table object with the output tag.
-// Internal to the document library.
+// Used by the document library and by the output's automatic-area tables.
 //
 // Parameter indexes are 1-based; (0, 0) addresses a scalar. The body cells
 // "matrix_area" are (row, column) with the columns below.

@@ -51,29 +51,6 @@ std::uint64_t FileRemaining(std::FILE* file)
   return end > pos ? std::uint64_t(end - pos) : 0;
 }
 
-std::string CopyPathOf(const std::string& target) { return target + ".tmp"; }
-
-// Closes the file. A written copy replaces its target when everything was
-// written, and is removed otherwise. False when the copy could not be put
-// in place.
-bool CloseFile(std::FILE*& file, std::string& target, bool written)
-{
-  if (file == nullptr) {
-    target.clear();
-    return true;
-  }
-  const bool closed = std::fclose(file) == 0;
-  file = nullptr;
-  if (target.empty())
-    return true;
-  const std::string copy = CopyPathOf(target);
-  const bool replaced = written && closed && CKelFileIO::MoveFile(copy.c_str(), target.c_str());
-  if (!replaced)
-    CKelFileIO::DeleteFileA(copy.c_str());
-  target.clear();
-  return replaced || !written;
-}
-
 // Reads size bytes; false when fewer came, the rest then zero-filled so no
 // caller ever sees an unset value.
 bool ReadFile(std::FILE* file, void* data, int size)
@@ -85,13 +62,6 @@ bool ReadFile(std::FILE* file, void* data, int size)
     return true;
   std::memset(static_cast<char*>(data) + got, 0, std::size_t(size) - got);
   return false;
-}
-
-bool WriteFile(std::FILE* file, const void* data, int size)
-{
-  if (size <= 0)
-    return true;
-  return file != nullptr && std::fwrite(data, 1, std::size_t(size), file) == std::size_t(size);
 }
 
 }  // namespace
@@ -418,23 +388,28 @@ bool CArchiveFile::OpenRead(const GS::UniString& path)
 
 bool CArchiveFile::OpenWrite(const GS::UniString& path)
 {
-  m_TargetPath = path.ToStdString(CC_UTF8);
-  m_pFile = CKelFileIO::Fopen(CopyPathOf(m_TargetPath).c_str(), "wb");
-  if (m_pFile == nullptr)
+  if (!m_Copy.Open(path.ToStdString(CC_UTF8)))
     SetError(1);
-  return m_pFile != nullptr;
+  return m_Copy.IsOpen();
 }
 
 int CArchiveFile::Close()
 {
-  if (!CloseFile(m_pFile, m_TargetPath, m_nError == 0))
-    SetError(3);
+  if (m_pFile != nullptr)
+    std::fclose(m_pFile);
+  m_pFile = nullptr;
+  if (m_Copy.IsOpen()) {
+    if (m_nError != 0)
+      m_Copy.Abandon();
+    else if (!m_Copy.Finish())
+      SetError(3);
+  }
   return m_nError;
 }
 
 void CArchiveFile::Write(const void* data, int size, int error)
 {
-  if (!WriteFile(m_pFile, data, size))
+  if (size > 0 && !m_Copy.Write(data, std::size_t(size)))
     SetError(error);
 }
 

@@ -30,6 +30,7 @@
 // CanHold) before they resize or allocate.
 
 #include "CHostMemoryStream.h"
+#include "CKelCompleteCopy.h"
 #include "gs_guid.h"
 #include "gs_unistring.h"
 #include "host_api_types.h"
@@ -199,9 +200,9 @@ public:
   void SetError(int error);
 
 private:
-  std::FILE* m_pFile = nullptr;
+  std::FILE* m_pFile = nullptr;  // while reading
   int m_nError = 0;
-  std::string m_TargetPath;  // while writing: the file the copy replaces
+  CKelCompleteCopy m_Copy;       // while writing: the copy that replaces the file
 };
 
 // The project record: the whole document as host module data. The data

@@ -461,3 +461,20 @@ bool CAreaTree::SetItemNo(CPlenimetraParam* param)
   }
   return true;
 }
+
+bool CAreaTreeIndentArray::IsLeftLine(const CAreaTreeIndent* entry, const CAreaTreeIndent* previous, int level) const
+{
+  if (entry == data())
+    return true;
+  if (entry == nullptr || previous == nullptr || entry < data() || entry >= data() + size())
+    return false;
+  const int a = previous->m_Indent;
+  const int b = entry->m_Indent;
+  if (std::min(a, level) != std::min(b, level))
+    return true;
+  if (std::min(a, level + 1) < std::min(b, level + 1))
+    return true;
+  if (b > level)
+    return false;
+  return entry->m_Child.empty();
+}

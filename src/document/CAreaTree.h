@@ -170,7 +170,15 @@ public:
   int m_Indent = 0;
 };
 
-class CAreaTreeIndentArray : public std::vector<CAreaTreeIndent> {};
+class CAreaTreeIndentArray : public std::vector<CAreaTreeIndent> {
+public:
+  // Whether the header cell of entry (an element of this list) at the level
+  // has a line on its left, previous being the entry before it: always for
+  // the first entry, never past the last; otherwise where the two entries'
+  // depths part at or just below the level, or, where entry reaches the
+  // level itself, when entry is a leaf.
+  bool IsLeftLine(const CAreaTreeIndent* entry, const CAreaTreeIndent* previous, int level) const;
+};
 
 class CAreaTreeArray : public std::vector<CAreaTree> {
 public:

@@ -44,6 +44,7 @@
 #include <unordered_set>
 
 class CArchive;
+class CCsvFile;
 class CDlgProgress;
 class CFloorCopyChoice;
 class CWorksheetMaker;
@@ -180,6 +181,22 @@ public:
   // What the last dump read carried besides the document.
   std::vector<CDumpZone> m_DumpZones;
   std::vector<CDumpFigure> m_DumpFigures;
+
+  // == Output files: defined by the output library (src/output) ==
+  // The document library never calls these.
+  // The CSV area table of every pattern: beside a saved project file
+  // ("<name>　求積表.csv"), else where a save dialog says. APIERR_CANCEL
+  // when no path was chosen (nothing written, nothing shown); a failed
+  // write is shown and answered with its code (an older file stays);
+  // otherwise the project-information query's result.
+  GSErrCode ToCsv();
+  // The spreadsheet file output has no effect: 0.
+  int ToExcel();
+  // The current pattern's per-floor list: true when the progress was
+  // aborted in the floor loop.
+  bool CsvOutputList2(CCsvFile& file, CDlgProgress& progress, GS::UniString& title);
+  // The current pattern's room list: always 0.
+  int CsvOutputList3(CCsvFile& file, CDlgProgress& progress, GS::UniString& title);
 
   // == Tree undo ==
   void SetUndo2();

@@ -421,4 +421,26 @@ TEST(CAreaTreeNumberTest, AHugeStoredSortIndexCostsNoMemoryAndAMissingObjectIsRe
   EXPECT_FALSE(p.Node(PatternDoc::kTopCode)->SetItemNo(&p.doc));
 }
 
+// T -> {F -> {E1, E2}, E3}, flattened: E1 E2 (depth 2), F (1), E3 (1), T (0).
+TEST(CAreaTreeIndentArrayTest, LeftLinesOfTheSummaryHeaderFollowWhereDepthsPart)
+{
+  const CAreaTree tree = Node(1, {Node(2, {Node(-3), Node(-4)}), Node(-5)});
+  CAreaTreeIndentArray flat;
+  CAreaTree::GetFlat(tree, 0, flat);
+  ASSERT_EQ(flat.size(), 5u);
+  // Per level, the entries 1..4 (E2, F, E3, T) with a left line.
+  const std::vector<std::vector<bool>> expected{
+      {false, false, false, false},
+      {false, false, true, true},
+      {true, true, true, true},
+  };
+  for (int level = 0; level < 3; ++level) {
+    EXPECT_TRUE(flat.IsLeftLine(&flat[0], nullptr, level));
+    for (std::size_t k = 1; k < flat.size(); ++k)
+      EXPECT_EQ(flat.IsLeftLine(&flat[k], &flat[k - 1], level), expected[std::size_t(level)][k - 1])
+          << "level " << level << " entry " << k;
+    EXPECT_FALSE(flat.IsLeftLine(flat.data() + flat.size(), &flat.back(), level));
+  }
+}
+
 }  // namespace

@@ -179,3 +179,37 @@ TEST_F(HostSessionTest, ASavedProjectReopensWithItsElementsAndModuleData)
 }
 
 }  // namespace
+
+TEST_F(HostSessionTest, SavingUnderAChosenNameTitlesTheProjectThereExceptInTeamwork)
+{
+  host.UserSaveProjectAs(IO::Location(GS::UniString(u"Work/Plan.pln")));
+  API_ProjectInfo project;
+  ASSERT_EQ(ACAPI_Environment('PROJ', &project), NoError);
+  EXPECT_FALSE(project.untitled);
+  EXPECT_EQ(project.projectName, GS::UniString(u"Plan"));
+  EXPECT_EQ(project.location, IO::Location(GS::UniString(u"Work/Plan.pln")));
+
+  host.SetTeamwork(true, true, 2);
+  host.UserSaveProjectAs(IO::Location(GS::UniString(u"Work/Shared.pln")));
+  ASSERT_EQ(ACAPI_Environment('PROJ', &project), NoError);
+  EXPECT_EQ(project.projectName, GS::UniString(u"Shared"));
+  EXPECT_TRUE(project.location.IsEmpty());
+}
+
+TEST_F(HostSessionTest, WorksheetsAreFoundByNameAndListTheirOwnElements)
+{
+  API_DatabaseInfo sheet;
+  sheet.typeID = APIWind_WorksheetID;
+  sheet.name = u"S";
+  ASSERT_EQ(ACAPI_Database('NDAT', &sheet), NoError);
+  EXPECT_EQ(host.WorksheetNamed(GS::UniString(u"S")), sheet.databaseUnId);
+  EXPECT_FALSE(host.WorksheetNamed(GS::UniString(u"s")).has_value());
+  const API_Guid onPlan = AddObject(0, 0);
+  ASSERT_EQ(ACAPI_Database('CDAT', &sheet), NoError);
+  const API_Guid onSheet = AddObject(1, 1);
+  const auto listed = host.ElementsIn(sheet.databaseUnId, API_ObjectID);
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0]->element.header.guid, onSheet);
+  EXPECT_TRUE(host.ElementsIn(sheet.databaseUnId, API_LineID).empty());
+  EXPECT_NE(onPlan, onSheet);
+}

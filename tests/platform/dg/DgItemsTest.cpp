@@ -155,3 +155,35 @@ TEST_F(DgItemsTest, MovesAndGrowsChangeTheRectangleAndBatchesMustBalance)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DgItemsTest, ItemsAppendedAtRunTimeTakeTheNextIdsAndActLikeDeclaredOnes)
+{
+  const short check = DGAppendDialogItem(id, DG_ITM_CHECKBOX, 0, 0, 5, 6, 0, 18);
+  const short list = DGAppendDialogItem(id, DG_ITM_LISTBOX, 0, 0, 0, 100, 290, 50);
+  EXPECT_EQ(check, 13);
+  EXPECT_EQ(list, 14);
+  short left = 0, top = 0, right = 0, bottom = 0;
+  ASSERT_TRUE(DGGetItemRect(id, list, &left, &top, &right, &bottom));
+  EXPECT_EQ((std::vector<short>{left, top, right, bottom}), (std::vector<short>{0, 100, 290, 150}));
+
+  recorder.messages.clear();
+  DialogUser(id).Check(check, true);
+  EXPECT_EQ(DGGetItemValLong(id, check), 1);
+  ASSERT_EQ(recorder.messages.size(), 1u);
+  EXPECT_EQ(recorder.messages[0].item, check);
+
+  DGListSetItemHeight(id, list, 21);
+  DGListInsertItem(id, list, DG_LIST_BOTTOM);
+  DGListInsertItem(id, list, DG_LIST_BOTTOM);
+  ASSERT_TRUE(DGListGetItemRect(id, list, 2, &left, &top, &right, &bottom));
+  EXPECT_EQ(bottom - top, 21);
+
+  DGRemoveDialogItem(id, check);
+  EXPECT_EQ(pln::host::DialogItemState(id, check), nullptr);
+  EXPECT_EQ(DGAppendDialogItem(id, 99, 0, 0, 0, 0, 1, 1), 0);
+  ExpectMisuses(1);
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+#include "COutputWorksheets.h"
+
+#include "CPlenimetraParam.h"
+#include "CWorksheetFloor.h"
+#include "CWorksheetTotal.h"
+#include "GSWriteReport.h"
+#include "host_errors.h"
+#include "host_teamwork.h"
+
+#include <set>
+
+namespace {
+
+// Every sheet name the output will write, in writing order.
+std::vector<GS::UniString> SheetNames(const CPlenimetraParam& param)
+{
+  std::vector<GS::UniString> names;
+  for (const CFloorParam& floor : param.m_FloorParamArray)
+    for (const CAreaTree& pattern : param.m_AreaTree2.m_Child) {
+      const int code = pattern.m_AreaCode;
+      if (!floor.IsCalc(&param.m_FloorParamArray, code) || !floor.IsOutputWorksheet(code))
+        continue;
+      GS::UniString name = param.GetAreaObject(code)->m_Name.GetName(floor.m_FloorNo);
+      CWorksheetFloor::GetSheetName(name, floor.m_FloorNo);
+      names.push_back(name);
+    }
+  if (ACAPI_TeamworkControl_HasConnection() && !param.m_bTeamworkTotal)
+    return names;
+  for (const CAreaTree& pattern : param.m_AreaTree2.m_Child) {
+    if (param.m_TotalExcludeCodes.IsExisted2(pattern.m_AreaCode))
+      continue;
+    GS::UniString name = param.GetAreaObject(pattern.m_AreaCode)->m_Name.m_DefaultName;
+    CWorksheetTotal::GetSheetName(name);
+    names.push_back(name);
+  }
+  return names;
+}
+
+}  // namespace
+
+GSErrCode COutputWorksheets::CheckNames(const CPlenimetraParam& param)
+{
+  if (m_bChecked)
+    return m_NameError;
+  m_bChecked = true;
+  std::set<GS::UniString> seen;
+  for (const GS::UniString& name : SheetNames(param))
+    if (!seen.insert(name).second) {
+      GSWriteReport(GS::UniString(u"ワークシート名が重複しています：") + name);
+      m_NameError = APIERR_CANCEL;
+      break;
+    }
+  return m_NameError;
+}
+
+GSErrCode COutputWorksheets::DoCreateFloor(CPlenimetraParam* param, CDlgProgress& progress, CFloorParam* floor)
+{
+  if (GSErrCode err = CheckNames(*param); err != NoError)
+    return err;
+  return CWorksheetFloor(param).DoCreate(progress, floor);
+}
+
+GSErrCode COutputWorksheets::DoCreateTotal(CPlenimetraParam* param)
+{
+  if (GSErrCode err = CheckNames(*param); err != NoError)
+    return err;
+  return CWorksheetTotal(param).DoCreate();
+}

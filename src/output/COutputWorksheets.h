@@ -1,0 +1,23 @@
+#pragma once
+// The worksheets of one output, as the document's output operation asks
+// for them: each floor's sheets (CWorksheetFloor), then the summaries
+// (CWorksheetTotal). Before the first sheet is touched, the names of every
+// sheet this output will write are checked: two of one name would have
+// the second overwrite the first, so the output is refused with
+// "ワークシート名が重複しています：" and the name, and answers
+// APIERR_CANCEL (the refusal has been shown already).
+
+#include "DocServices.h"
+
+class COutputWorksheets : public CWorksheetMaker {
+public:
+  GSErrCode DoCreateFloor(CPlenimetraParam* param, CDlgProgress& progress, CFloorParam* floor) override;
+  GSErrCode DoCreateTotal(CPlenimetraParam* param) override;
+
+private:
+  // Checks the names once an output; the refusal stays for its rest.
+  GSErrCode CheckNames(const CPlenimetraParam& param);
+
+  bool m_bChecked = false;
+  GSErrCode m_NameError = NoError;
+};

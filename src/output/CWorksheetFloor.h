@@ -1,0 +1,80 @@
+#pragma once
+// The worksheets of one floor, one per calculation pattern, named by the
+// pattern's name for the floor, a blank and the story's name. Each holds
+// copies of the floor's figures (the area drawing) and, right of them, the
+// area tables: figure tables, folder and element tables of the pattern and,
+// when asked for, one table per automatic area. A run first removes what an
+// earlier one placed, so a second output replaces the first.
+//
+// Lengths on a worksheet are model metres: one text size of a table style
+// is the worksheet's scale x the style's text size (mm) / 1000, one table
+// line two text sizes. The three layouts step successive tables side by
+// side (1), down at a fixed pitch (2) or down with a gap after each (3).
+
+#include "CKelCoord.h"
+#include "gs_unistring.h"
+#include "host_api_types.h"
+#include "host_libpart.h"
+
+#include <optional>
+
+class CArea2ObjectFloor;
+class CAreaTree;
+class CDlgProgress;
+class CFloorParam;
+class CPlenimetraParam;
+
+class CWorksheetFloor {
+public:
+  explicit CWorksheetFloor(CPlenimetraParam* param) : m_pParam(param) {}
+
+  // == Sheets ==
+  // "<name> <story name>"; a story without a name is "1階" from story 0
+  // up and "B1階" for story -1 down.
+  static void GetSheetName(GS::UniString& name, short story);
+  // The worksheet of the pattern name on the story; nothing when none.
+  static GSErrCode GetDatabase(std::optional<API_DatabaseUnId>& found, GS::UniString name, short story);
+  static GSErrCode CreateDatabase(API_DatabaseUnId& created, GS::UniString name, short story);
+
+  // == Output ==
+  // Every pattern the floor calculates and outputs gets its sheet, filled
+  // as one undoable step "メンセラ[出力]"; each pattern becomes the current
+  // one in turn. The first error is returned; the other patterns still run.
+  GSErrCode DoCreate(CDlgProgress& progress, CFloorParam* floor);
+  // The content of the current sheet.
+  GSErrCode Create(CFloorParam* floor, CDlgProgress& progress);
+  // Removes the earlier output from the current sheet: tagged objects,
+  // every line and text, every object of the figure parts. A failed
+  // gathering is returned and nothing is deleted.
+  GSErrCode DeleteObject();
+  // Copies the figures on the pattern's layer onto the area-table layer;
+  // point ends at the largest x and y of the copies' bounds (not below 0).
+  GSErrCode DrawArea1Element(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
+
+  // == Tables (CWorksheetFloorTables.cpp) ==
+  GSErrCode DrawArea1List(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
+  GSErrCode DrawArea2(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
+  GSErrCode DrawAutoArea(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
+  GSErrCode OutputArea4(CFloorParam* floor, CAreaTree* node, CDlgProgress& progress, CKelCoord2D& cursor,
+                        double scale);
+  GSErrCode OutputArea2(CFloorParam* floor, CAreaTree* node, CDlgProgress& progress, CKelCoord2D& cursor,
+                        double scale);
+  // One automatic-area table: rows from entry *start, at most maxRows (none
+  // below 1); the last page ends in the total row. *start and *lines
+  // advance as the rows are written.
+  GSErrCode SetParam(const GS::UniString& title, const CArea2ObjectFloor& record, int* start, int maxRows,
+                     int* lines, API_ParamOwnerType& owner, API_GetParamsType& params);
+  GSErrCode CreateObject2(const GS::UniString& title, const CArea2ObjectFloor& record, short layer,
+                          CKelCoord2D point, int* start, int maxRows, int* lines);
+
+  // == Teamwork ==
+  // The output elements of every pattern's worksheet of the story.
+  GSErrCode TeamworkReceive(short story);
+  GSErrCode TeamworkRelease(short story);
+  bool GetTeamworkStatus(short story);
+
+private:
+  GSErrCode CreatePatternSheet(CFloorParam* floor, CDlgProgress& progress);
+
+  CPlenimetraParam* m_pParam;
+};

@@ -1,0 +1,135 @@
+#include "CWorksheetTotal.h"
+
+#include "CAreaTree.h"
+#include "CDlgProgress.h"
+#include "CMyUserData.h"
+#include "CPlenimetraParam.h"
+#include "WorksheetDatabase.h"
+#include "WorksheetTeamwork.h"
+#include "host_assert.h"
+#include "host_elements.h"
+#include "host_environment.h"
+#include "host_notify.h"
+
+#include <functional>
+
+namespace {
+
+constexpr int kOutputTag = 700;
+
+WorksheetTeamwork TeamworkOf(const CPlenimetraParam& doc)
+{
+  return WorksheetTeamwork(doc, [](const CAreaObject& root, std::optional<API_DatabaseUnId>& found) {
+    return CWorksheetTotal::GetDatabase(found, root.m_Name.m_DefaultName);
+  });
+}
+
+}  // namespace
+
+GSErrCode CWorksheetTotal::GetDatabase(std::optional<API_DatabaseUnId>& found, GS::UniString name)
+{
+  GetSheetName(name);
+  return FindWorksheet(name, found);
+}
+
+GSErrCode CWorksheetTotal::CreateDatabase(API_DatabaseUnId& created, GS::UniString name)
+{
+  GetSheetName(name);
+  return CreateWorksheet(name, created);
+}
+
+GSErrCode CWorksheetTotal::DoCreate()
+{
+  CDlgProgress progress;
+  progress.OpenProgress(GS::UniString(), true);
+  progress.SetPhase(int(m_pParam->m_AreaTree2.m_Child.size()), GS::UniString());
+  const int current = m_pParam->m_CurTreeCode;
+  GSErrCode first = NoError;
+  for (const CAreaTree& pattern : m_pParam->m_AreaTree2.m_Child) {
+    if (m_pParam->m_TotalExcludeCodes.IsExisted2(pattern.m_AreaCode))
+      continue;
+    m_pParam->m_CurTreeCode = pattern.m_AreaCode;
+    const GSErrCode err = CreatePatternSheet(progress);
+    if (first == NoError)
+      first = err;
+  }
+  progress.Close();
+  m_pParam->m_CurTreeCode = current;
+  return first;
+}
+
+GSErrCode CWorksheetTotal::CreatePatternSheet(CDlgProgress& progress)
+{
+  const CAreaObject* root = m_pParam->GetAreaObject(m_pParam->m_CurTreeCode);
+  PLN_ASSERT(root != nullptr);
+  std::optional<API_DatabaseUnId> sheet;
+  if (GSErrCode err = GetDatabase(sheet, root->m_Name.m_DefaultName); err != NoError)
+    return err;
+  if (!sheet) {
+    API_DatabaseUnId created;
+    if (GSErrCode err = CreateDatabase(created, root->m_Name.m_DefaultName); err != NoError)
+      return err;
+    sheet = created;
+  }
+  if (GSErrCode err = ShowWorksheet(*sheet); err != NoError)
+    return err;
+  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[出力]"), [&]() { return Create(progress); });
+}
+
+GSErrCode CWorksheetTotal::DeleteObject()
+{
+  GS::Array<API_Guid> guids;
+  if (GSErrCode err = GatherLinesAndTexts(guids); err != NoError)
+    return err;
+  return DeleteGathered(*m_pParam, guids);
+}
+
+GSErrCode CWorksheetTotal::Create(CDlgProgress& progress)
+{
+  // Drawing over what could not be cleared, or at a guessed scale, would
+  // leave a sheet that looks complete and is not.
+  if (GSErrCode err = DeleteObject(); err != NoError)
+    return err;
+  double scale = 1.0;
+  if (GSErrCode err = ACAPI_Database('GSCL', &scale); err != NoError)
+    return err;
+  const CAttributeTotalAreaParam& style = m_pParam->m_EnvParam.m_TotalAreaParam;
+  const double d = scale * style.m_TextSize / 1000.0;
+  const double w = style.m_ColWidth * d;
+  const double h = style.m_RowHeight * d;
+  CMyUserData tag(kOutputTag, CMyUserData::kVersion);
+  const std::vector<CAreaTreeIndentArray> lists = m_pParam->GetTree()->GetFlat();
+  progress.SetRange(int(lists.size()), GS::UniString());
+  const int floors = CFloorParamArray::GetTotalLines(m_pParam, m_pParam->m_CurTreeCode);
+
+  GSErrCode first = NoError;
+  auto drawGroup = [&](const std::function<GSErrCode(GS::Array<API_Guid>*)>& draw) {
+    GS::Array<API_Guid> guids;
+    const GSErrCode err = draw(&guids);
+    if (guids.GetSize() > 0)
+      ACAPI_ElementGroup_Create(guids);
+    if (first == NoError)
+      first = err;
+  };
+  CKelCoord2D pos;
+  for (const CAreaTreeIndentArray& list : lists) {
+    const CAreaObject* top = m_pParam->GetAreaObject(list.back().m_AreaCode);
+    PLN_ASSERT(top != nullptr);
+    drawGroup([&](GS::Array<API_Guid>* guids) {
+      return CreateTotalArea(list, top->m_Name.m_DefaultName, pos, d, guids, &tag, progress);
+    });
+    pos.m_y -= (floors + style.m_RowOffset + 3) * h;
+  }
+  for (const CAreaTreeIndentArray& list : lists)
+    for (const CAreaTreeIndent& entry : list) {
+      drawGroup([&](GS::Array<API_Guid>* guids) { return CreateEachArea(entry, pos, d, guids, &tag, progress); });
+      pos.m_x += 2 * w + style.m_ColOffset * d;
+    }
+  return first;
+}
+
+GSErrCode CWorksheetTotal::TeamworkReceive() { return TeamworkOf(*m_pParam).Reserve(); }
+
+GSErrCode CWorksheetTotal::TeamworkRelease() { return TeamworkOf(*m_pParam).Release(); }
+
+bool CWorksheetTotal::GetTeamworkStatus() { return TeamworkOf(*m_pParam).IsOwned(); }

@@ -1,0 +1,46 @@
+#include "OutputCommand.h"
+
+#include "CDlgOutputToWorksheet.h"
+#include "COutputWorksheets.h"
+#include "CPlenimetraParam.h"
+#include "GSWriteReport.h"
+
+namespace {
+
+void TakeChoices(CPlenimetraParam& doc, const CDlgOutputToWorksheet& dialog)
+{
+  for (std::size_t i = 0; i < doc.m_FloorParamArray.size() && i < dialog.m_FloorParamArray.size(); ++i)
+    doc.m_FloorParamArray[i].m_OutputExcludeCodes = dialog.m_FloorParamArray[i].m_OutputExcludeCodes;
+  doc.m_FloorParamArray.m_bCalcPerFloor = dialog.m_FloorParamArray.m_bCalcPerFloor;
+  doc.m_OutputLayout = dialog.m_OutputLayout;
+  doc.m_OutputMode = dialog.m_OutputMode;
+  doc.m_TotalExcludeCodes = dialog.m_TotalExcludeCodes;
+  doc.m_bTuboRow = dialog.m_bTuboRow;
+  doc.m_bOutputCheck = dialog.m_bOutputCheck;
+  doc.m_OutputFileType = dialog.m_OutputFileType;
+}
+
+}  // namespace
+
+GSErrCode RunOutputCommand(CPlenimetraParam& doc)
+{
+  // The spreadsheet file cannot be chosen any more.
+  if (doc.m_OutputMode == 1)
+    doc.m_OutputMode = 2;
+  CDlgOutputToWorksheet dialog(&doc);
+  if (dialog.DoModal() != 1)
+    return NoError;
+  TakeChoices(doc, dialog);
+  doc.SaveData();
+  switch (doc.m_OutputMode) {
+  case 2: {
+    COutputWorksheets sheets;
+    const GSErrCode err = doc.Output(sheets);
+    doc.SaveData();
+    GSWriteReport(err);
+    return err;
+  }
+  case 3: return doc.ToCsv();
+  default: return doc.ToExcel();
+  }
+}
