@@ -84,7 +84,17 @@ bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
 {
   const int m = other.Size();
+  CrossPointReach reach;
+  for (int j = 0; j < m; ++j)
+    reach.Add(m_pCoord->Chart(other.IdxAt(j)));
   for (int i = 0; i < Size(); ++i) {
+    // An edge clear of the other polygon's box meets none of its edges, so
+    // nothing is inserted and the edge keeps its end.
+    if (reach.Clear(Chart(i), Chart((i + 1) % Size()))) {
+      if (CheckAbortPerPair(progress, other, i))
+        return 1;
+      continue;
+    }
     for (int j = 0; j < m; ++j) {
       const int a = IdxAt(i);
       const int b = IdxAt((i + 1) % Size());
@@ -92,12 +102,15 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
       const int ob = other.IdxAt((j + 1) % m);
       if (a == b || (oa == a && ob == b))
         continue;
-      const std::vector<int> contacts =
-          ::CalcCrossPoint(m_pCoord, m_pCoord->Chart(a), m_pCoord->Chart(b), m_pCoord->Chart(oa), m_pCoord->Chart(ob));
-      // Inserted last first, so they stand in order along the edge.
-      for (auto it = contacts.rbegin(); it != contacts.rend(); ++it) {
-        if (*it != a && *it != b)
-          InsertIdx(i + 1, CSpherePolyAreaFlag(*it));
+      const CKelCoord2D ca = m_pCoord->Chart(a), cb = m_pCoord->Chart(b);
+      const CKelCoord2D coa = m_pCoord->Chart(oa), cob = m_pCoord->Chart(ob);
+      if (!CrossPointOutOfReach(ca, cb, coa, cob)) {
+        const std::vector<int> contacts = ::CalcCrossPoint(m_pCoord, ca, cb, coa, cob);
+        // Inserted last first, so they stand in order along the edge.
+        for (auto it = contacts.rbegin(); it != contacts.rend(); ++it) {
+          if (*it != a && *it != b)
+            InsertIdx(i + 1, CSpherePolyAreaFlag(*it));
+        }
       }
       if (progress != nullptr && progress->CheckAbort())
         return 1;
@@ -106,17 +119,44 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
   return 0;
 }
 
+bool CSpherePolyArea::CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i) const
+{
+  if (progress == nullptr)
+    return false;
+  const int m = other.Size();
+  const int a = IdxAt(i);
+  const int b = IdxAt((i + 1) % Size());
+  for (int j = 0; j < m; ++j) {
+    const int oa = other.IdxAt(j);
+    const int ob = other.IdxAt((j + 1) % m);
+    if (a == b || (oa == a && ob == b))
+      continue;
+    if (progress->CheckAbort())
+      return true;
+  }
+  return false;
+}
+
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* /*progress*/)
 {
   for (int i = 0; i < Size(); ++i) {
+    // The edge's frame, measured again whenever an insertion shortens it.
+    int frameEnd = -1;
+    CKelCoord2D a, b;
+    double c = 1, s = 0, len = 0;
     for (int k = 0; k < Size(); ++k) {
       const int next = (i + 1) % Size();
       if (k == i || k == next)
         continue;
-      double c = 1, s = 0, len = 0;
-      const CKelCoord2D a = Chart(i);
-      CalcCosSin(a, Chart(next), &c, &s, &len);
+      if (IdxAt(next) != frameEnd) {
+        frameEnd = IdxAt(next);
+        a = Chart(i);
+        b = Chart(next);
+        CalcCosSin(a, b, &c, &s, &len);
+      }
       const CKelCoord2D p = Chart(k);
+      if (CrossPointOutOfReach(a, b, p, p))
+        continue;
       const double dx = p.m_x - a.m_x;
       const double dy = p.m_y - a.m_y;
       const double t = dx * c + dy * s;

@@ -81,6 +81,9 @@ public:
 
 private:
   CKelCoord2D Chart(int pos) const { return m_pCoord->Chart(IdxAt(pos)); }
+  // Asks for a cancel once for each pair of edge i with an edge of other
+  // that the full search would have tried; true when cancelled.
+  bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i) const;
 };
 
 class CSpherePolyAreaArray : public std::vector<CSpherePolyArea> {};
