@@ -229,4 +229,34 @@ TEST(CSphereBlkDataArrayNew, TwoSidedRegionsBetweenBoundaryAndZenith)
   EXPECT_FALSE(CSphereBlkDataArrayNew::Side2_DividArea(rect, out1, out2, {{2, 0.5}, {0, 0.5}}));
 }
 
+// The cancel is asked once per pair of edges the contact search tries and
+// once per polygon, however many pairs are rejected quickly: a nested square
+// (whose edges are all clear of the other's box one way round) and a far one.
+TEST(CSphereBlkDataArrayNew, ContactSearchAsksForACancelPerEdgePair)
+{
+  struct Counting : sky_test::Progress {
+    int asked = 0;
+    int cancelAtAsk = -1;
+    bool CheckAbort() override { return ++asked == cancelAtAsk; }
+  };
+  const auto store = [] {
+    CSphereBlkDataArrayNew s;
+    Register(s, {{0.2, 0.1}, {0.8, 0.1}, {0.8, 0.6}, {0.2, 0.6}});
+    Register(s, {{0.4, 0.2}, {0.5, 0.2}, {0.5, 0.3}, {0.4, 0.3}});
+    Register(s, {{1.4, 0.2}, {1.5, 0.2}, {1.5, 0.3}, {1.4, 0.3}});
+    return s;
+  };
+  Counting progress;
+  CSphereBlkDataArrayNew all = store();
+  EXPECT_EQ(0, all.CalcCrossPoint(&progress));
+  EXPECT_EQ(2 * 4 * 4 + 3, progress.asked);
+  for (int cancelAt : {1, 5, 17, 33}) {
+    Counting cancelling;
+    cancelling.cancelAtAsk = cancelAt;
+    CSphereBlkDataArrayNew s = store();
+    EXPECT_NE(0, s.CalcCrossPoint(&cancelling)) << cancelAt;
+    EXPECT_EQ(cancelAt, cancelling.asked);
+  }
+}
+
 }  // namespace
