@@ -81,52 +81,90 @@ bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
          m_BoxMin.m_y <= other.m_BoxMax.m_y && other.m_BoxMin.m_y <= m_BoxMax.m_y;
 }
 
+namespace {
+
+// The boxes of another polygon's edges, all of them and in runs of kRun,
+// to pass at once over the edges a segment cannot reach.
+struct RunReach {
+  static constexpr int kRun = 8;
+  CrossPointReach whole;
+  std::vector<CrossPointReach> runs;
+
+  RunReach(const CSpherePolyCoordArray& pool, const CSpherePolyArea& other)
+  {
+    const int m = other.Size();
+    for (int from = 0; from < m; from += kRun) {
+      CrossPointReach run;
+      for (int j = from; j <= std::min(m, from + kRun); ++j)
+        run.Add(pool.Chart(other.IdxAt(j % m)));
+      runs.push_back(run);
+    }
+    for (int j = 0; j < m; ++j)
+      whole.Add(pool.Chart(other.IdxAt(j)));
+  }
+};
+
+}  // namespace
+
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
 {
   const int m = other.Size();
-  CrossPointReach reach;
-  for (int j = 0; j < m; ++j)
-    reach.Add(m_pCoord->Chart(other.IdxAt(j)));
+  const RunReach reach(*m_pCoord, other);
   for (int i = 0; i < Size(); ++i) {
-    // An edge clear of the other polygon's box meets none of its edges, so
-    // nothing is inserted and the edge keeps its end.
-    if (reach.Clear(Chart(i), Chart((i + 1) % Size()))) {
-      if (CheckAbortPerPair(progress, other, i))
+    // Edges out of reach take no contacts, so edge i keeps its end while
+    // they are passed over; it shortens only where a contact is inserted.
+    if (reach.whole.Clear(Chart(i), Chart((i + 1) % Size()))) {
+      if (CheckAbortPerPair(progress, other, i, 0, m))
         return 1;
       continue;
     }
-    for (int j = 0; j < m; ++j) {
-      const int a = IdxAt(i);
-      const int b = IdxAt((i + 1) % Size());
-      const int oa = other.IdxAt(j);
-      const int ob = other.IdxAt((j + 1) % m);
-      if (a == b || (oa == a && ob == b))
+    for (int from = 0; from < m; from += RunReach::kRun) {
+      const int to = std::min(m, from + RunReach::kRun);
+      if (reach.runs[static_cast<std::size_t>(from / RunReach::kRun)].Clear(Chart(i), Chart((i + 1) % Size()))) {
+        if (CheckAbortPerPair(progress, other, i, from, to))
+          return 1;
         continue;
-      const CKelCoord2D ca = m_pCoord->Chart(a), cb = m_pCoord->Chart(b);
-      const CKelCoord2D coa = m_pCoord->Chart(oa), cob = m_pCoord->Chart(ob);
-      if (!CrossPointOutOfReach(ca, cb, coa, cob)) {
-        const std::vector<int> contacts = ::CalcCrossPoint(m_pCoord, ca, cb, coa, cob);
-        // Inserted last first, so they stand in order along the edge.
-        for (auto it = contacts.rbegin(); it != contacts.rend(); ++it) {
-          if (*it != a && *it != b)
-            InsertIdx(i + 1, CSpherePolyAreaFlag(*it));
-        }
       }
-      if (progress != nullptr && progress->CheckAbort())
-        return 1;
+      for (int j = from; j < to; ++j) {
+        if (InsertContacts(i, other, j) && progress != nullptr && progress->CheckAbort())
+          return 1;
+      }
     }
   }
   return 0;
 }
 
-bool CSpherePolyArea::CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i) const
+bool CSpherePolyArea::InsertContacts(int i, const CSpherePolyArea& other, int j)
+{
+  const int m = other.Size();
+  const int a = IdxAt(i);
+  const int b = IdxAt((i + 1) % Size());
+  const int oa = other.IdxAt(j);
+  const int ob = other.IdxAt((j + 1) % m);
+  if (a == b || (oa == a && ob == b))
+    return false;
+  const CKelCoord2D ca = m_pCoord->Chart(a), cb = m_pCoord->Chart(b);
+  const CKelCoord2D coa = m_pCoord->Chart(oa), cob = m_pCoord->Chart(ob);
+  if (CrossPointOutOfReach(ca, cb, coa, cob))
+    return true;
+  const std::vector<int> contacts = ::CalcCrossPoint(m_pCoord, ca, cb, coa, cob);
+  // Inserted last first, so they stand in order along the edge.
+  for (auto it = contacts.rbegin(); it != contacts.rend(); ++it) {
+    if (*it != a && *it != b)
+      InsertIdx(i + 1, CSpherePolyAreaFlag(*it));
+  }
+  return true;
+}
+
+bool CSpherePolyArea::CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from,
+                                        int to) const
 {
   if (progress == nullptr)
     return false;
   const int m = other.Size();
   const int a = IdxAt(i);
   const int b = IdxAt((i + 1) % Size());
-  for (int j = 0; j < m; ++j) {
+  for (int j = from; j < to; ++j) {
     const int oa = other.IdxAt(j);
     const int ob = other.IdxAt((j + 1) % m);
     if (a == b || (oa == a && ob == b))
