@@ -230,8 +230,25 @@ TEST(CSphereBlkDataArrayNew, TwoSidedRegionsBetweenBoundaryAndZenith)
 }
 
 // The cancel is asked once per pair of edges the contact search tries and
-// once per polygon, however many pairs are rejected quickly: a nested square
-// (whose edges are all clear of the other's box one way round) and a far one.
+// once per polygon, however many pairs are passed over at once: a square of
+// 20 vertices around one of 12 (whose edges are all clear of the other's
+// box one way round, and clear of most runs of edges the other way), and a
+// far one of 4.
+Pairs Ring(double x0, double y0, double side, int perSide)
+{
+  Pairs out;
+  const double step = side / perSide;
+  for (int k = 0; k < perSide; ++k)
+    out.emplace_back(x0 + k * step, y0);
+  for (int k = 0; k < perSide; ++k)
+    out.emplace_back(x0 + side, y0 + k * step);
+  for (int k = 0; k < perSide; ++k)
+    out.emplace_back(x0 + side - k * step, y0 + side);
+  for (int k = 0; k < perSide; ++k)
+    out.emplace_back(x0, y0 + side - k * step);
+  return out;
+}
+
 TEST(CSphereBlkDataArrayNew, ContactSearchAsksForACancelPerEdgePair)
 {
   struct Counting : sky_test::Progress {
@@ -241,16 +258,16 @@ TEST(CSphereBlkDataArrayNew, ContactSearchAsksForACancelPerEdgePair)
   };
   const auto store = [] {
     CSphereBlkDataArrayNew s;
-    Register(s, {{0.2, 0.1}, {0.8, 0.1}, {0.8, 0.6}, {0.2, 0.6}});
-    Register(s, {{0.4, 0.2}, {0.5, 0.2}, {0.5, 0.3}, {0.4, 0.3}});
-    Register(s, {{1.4, 0.2}, {1.5, 0.2}, {1.5, 0.3}, {1.4, 0.3}});
+    Register(s, Ring(0.2, 0.1, 0.5, 5));
+    Register(s, Ring(0.4, 0.2, 0.1, 3));
+    Register(s, Ring(1.4, 0.2, 0.1, 1));
     return s;
   };
   Counting progress;
   CSphereBlkDataArrayNew all = store();
   EXPECT_EQ(0, all.CalcCrossPoint(&progress));
-  EXPECT_EQ(2 * 4 * 4 + 3, progress.asked);
-  for (int cancelAt : {1, 5, 17, 33}) {
+  EXPECT_EQ(2 * 20 * 12 + 3, progress.asked);
+  for (int cancelAt : {1, 5, 17, 100, 241, 250, 483}) {
     Counting cancelling;
     cancelling.cancelAtAsk = cancelAt;
     CSphereBlkDataArrayNew s = store();
