@@ -110,7 +110,12 @@ int CSphereBlkDataArrayNew::DeletePointInArea(CKelProgressCore* progress)
     if (StepProgress(progress) != kDone)
       return kCancelled;
   }
-  // Edges shared with another polygon in the opposite direction.
+  // Edges shared with another polygon in the opposite direction. Only a
+  // polygon whose box holds both ends can have them as vertices.
+  const auto inBox = [](const CSpherePolyArea& other, const CKelCoord2D& p) {
+    const CKelAreaCoord2D& o = other.m_AreaCoord;
+    return !(p.m_x < o.m_xmin || p.m_x > o.m_xmax || p.m_y < o.m_ymin || p.m_y > o.m_ymax);
+  };
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
     const int n = area.Size();
@@ -120,10 +125,11 @@ int CSphereBlkDataArrayNew::DeletePointInArea(CKelProgressCore* progress)
         continue;
       const int a = area.IdxAt(prev);
       const int b = area.IdxAt(k);
+      const CKelCoord2D ca = m_PolyCoord.Chart(a), cb = m_PolyCoord.Chart(b);
       std::vector<CSearchIdxWork> hits;
       bool reversed = false;
       for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
-        if (j == i)
+        if (j == i || !inBox(m_PolyArea[j], ca) || !inBox(m_PolyArea[j], cb))
           continue;
         const int pos = m_PolyArea[j].SearchIdx(a, b);
         if (pos != 0) {

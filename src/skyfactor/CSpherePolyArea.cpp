@@ -81,42 +81,120 @@ bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
          m_BoxMin.m_y <= other.m_BoxMax.m_y && other.m_BoxMin.m_y <= m_BoxMax.m_y;
 }
 
+namespace {
+
+// The boxes of another polygon's edges, all of them and in runs of kRun,
+// to pass at once over the edges a segment cannot reach.
+struct RunReach {
+  static constexpr int kRun = 8;
+  CrossPointReach whole;
+  std::vector<CrossPointReach> runs;
+
+  RunReach(const CSpherePolyCoordArray& pool, const CSpherePolyArea& other)
+  {
+    const int m = other.Size();
+    for (int from = 0; from < m; from += kRun) {
+      CrossPointReach run;
+      for (int j = from; j <= std::min(m, from + kRun); ++j)
+        run.Add(pool.Chart(other.IdxAt(j % m)));
+      runs.push_back(run);
+    }
+    for (int j = 0; j < m; ++j)
+      whole.Add(pool.Chart(other.IdxAt(j)));
+  }
+};
+
+}  // namespace
+
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
 {
   const int m = other.Size();
+  const RunReach reach(*m_pCoord, other);
   for (int i = 0; i < Size(); ++i) {
-    for (int j = 0; j < m; ++j) {
-      const int a = IdxAt(i);
-      const int b = IdxAt((i + 1) % Size());
-      const int oa = other.IdxAt(j);
-      const int ob = other.IdxAt((j + 1) % m);
-      if (a == b || (oa == a && ob == b))
-        continue;
-      const std::vector<int> contacts =
-          ::CalcCrossPoint(m_pCoord, m_pCoord->Chart(a), m_pCoord->Chart(b), m_pCoord->Chart(oa), m_pCoord->Chart(ob));
-      // Inserted last first, so they stand in order along the edge.
-      for (auto it = contacts.rbegin(); it != contacts.rend(); ++it) {
-        if (*it != a && *it != b)
-          InsertIdx(i + 1, CSpherePolyAreaFlag(*it));
-      }
-      if (progress != nullptr && progress->CheckAbort())
+    // Edges out of reach take no contacts, so edge i keeps its end while
+    // they are passed over; it shortens only where a contact is inserted.
+    if (reach.whole.Clear(Chart(i), Chart((i + 1) % Size()))) {
+      if (CheckAbortPerPair(progress, other, i, 0, m))
         return 1;
+      continue;
+    }
+    for (int from = 0; from < m; from += RunReach::kRun) {
+      const int to = std::min(m, from + RunReach::kRun);
+      if (reach.runs[static_cast<std::size_t>(from / RunReach::kRun)].Clear(Chart(i), Chart((i + 1) % Size()))) {
+        if (CheckAbortPerPair(progress, other, i, from, to))
+          return 1;
+        continue;
+      }
+      for (int j = from; j < to; ++j) {
+        if (InsertContacts(i, other, j) && progress != nullptr && progress->CheckAbort())
+          return 1;
+      }
     }
   }
   return 0;
 }
 
+bool CSpherePolyArea::InsertContacts(int i, const CSpherePolyArea& other, int j)
+{
+  const int m = other.Size();
+  const int a = IdxAt(i);
+  const int b = IdxAt((i + 1) % Size());
+  const int oa = other.IdxAt(j);
+  const int ob = other.IdxAt((j + 1) % m);
+  if (a == b || (oa == a && ob == b))
+    return false;
+  const CKelCoord2D ca = m_pCoord->Chart(a), cb = m_pCoord->Chart(b);
+  const CKelCoord2D coa = m_pCoord->Chart(oa), cob = m_pCoord->Chart(ob);
+  if (CrossPointOutOfReach(ca, cb, coa, cob))
+    return true;
+  const std::vector<int> contacts = ::CalcCrossPoint(m_pCoord, ca, cb, coa, cob);
+  // Inserted last first, so they stand in order along the edge.
+  for (auto it = contacts.rbegin(); it != contacts.rend(); ++it) {
+    if (*it != a && *it != b)
+      InsertIdx(i + 1, CSpherePolyAreaFlag(*it));
+  }
+  return true;
+}
+
+bool CSpherePolyArea::CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from,
+                                        int to) const
+{
+  if (progress == nullptr)
+    return false;
+  const int m = other.Size();
+  const int a = IdxAt(i);
+  const int b = IdxAt((i + 1) % Size());
+  for (int j = from; j < to; ++j) {
+    const int oa = other.IdxAt(j);
+    const int ob = other.IdxAt((j + 1) % m);
+    if (a == b || (oa == a && ob == b))
+      continue;
+    if (progress->CheckAbort())
+      return true;
+  }
+  return false;
+}
+
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* /*progress*/)
 {
   for (int i = 0; i < Size(); ++i) {
+    // The edge's frame, measured again whenever an insertion shortens it.
+    int frameEnd = -1;
+    CKelCoord2D a, b;
+    double c = 1, s = 0, len = 0;
     for (int k = 0; k < Size(); ++k) {
       const int next = (i + 1) % Size();
       if (k == i || k == next)
         continue;
-      double c = 1, s = 0, len = 0;
-      const CKelCoord2D a = Chart(i);
-      CalcCosSin(a, Chart(next), &c, &s, &len);
+      if (IdxAt(next) != frameEnd) {
+        frameEnd = IdxAt(next);
+        a = Chart(i);
+        b = Chart(next);
+        CalcCosSin(a, b, &c, &s, &len);
+      }
       const CKelCoord2D p = Chart(k);
+      if (CrossPointOutOfReach(a, b, p, p))
+        continue;
       const double dx = p.m_x - a.m_x;
       const double dy = p.m_y - a.m_y;
       const double t = dx * c + dy * s;

@@ -81,6 +81,12 @@ public:
 
 private:
   CKelCoord2D Chart(int pos) const { return m_pCoord->Chart(IdxAt(pos)); }
+  // Inserts into edge i its contacts with edge j of other; false when the
+  // pair is not searched at all (a point edge, or the same edge).
+  bool InsertContacts(int i, const CSpherePolyArea& other, int j);
+  // Asks for a cancel once for each pair of edge i with the edges from to
+  // to - 1 of other that the search would have tried; true when cancelled.
+  bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from, int to) const;
 };
 
 class CSpherePolyAreaArray : public std::vector<CSpherePolyArea> {};

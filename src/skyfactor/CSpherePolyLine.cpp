@@ -47,6 +47,18 @@ std::int64_t CellKey(std::int64_t cx, std::int64_t cy)
   return cx * 4000000007LL + cy;
 }
 
+// The cell of coordinate v when it is q's cell c or the one below, else c - 1.
+std::int64_t CellBelow(double v, std::int64_t c)
+{
+  return std::floor(v / kCell) >= static_cast<double>(c) ? c : c - 1;
+}
+
+// The cell of coordinate v when it is q's cell c or the one above, else c + 1.
+std::int64_t CellAbove(double v, std::int64_t c)
+{
+  return std::floor(v / kCell) <= static_cast<double>(c) ? c : c + 1;
+}
+
 }  // namespace
 
 bool CSpherePolyCoordArray::CellOf(const CKelCoord2D& p, std::int64_t* cx, std::int64_t* cy)
@@ -86,10 +98,14 @@ int CSpherePolyCoordArray::Search(const CSphereCoordD2D& p) const
     return -1;
   }
   IndexNewPoints();
+  // A pool point within the band lies in a cell that the band grown twice
+  // touches, one of the 3 x 3 around q's cell; mostly q's own alone.
+  const std::int64_t x0 = CellBelow(q.m_x - 2 * KelTol::SkyDisc, cx), x1 = CellAbove(q.m_x + 2 * KelTol::SkyDisc, cx);
+  const std::int64_t y0 = CellBelow(q.m_y - 2 * KelTol::SkyDisc, cy), y1 = CellAbove(q.m_y + 2 * KelTol::SkyDisc, cy);
   int found = -1;
-  for (std::int64_t dx = -1; dx <= 1; ++dx) {
-    for (std::int64_t dy = -1; dy <= 1; ++dy) {
-      const auto cell = m_Grid.find(CellKey(cx + dx, cy + dy));
+  for (std::int64_t x = x0; x <= x1; ++x) {
+    for (std::int64_t y = y0; y <= y1; ++y) {
+      const auto cell = m_Grid.find(CellKey(x, y));
       if (cell == m_Grid.end())
         continue;
       for (int i : cell->second) {
@@ -108,12 +124,6 @@ int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p)
     return found;
   push_back(p);
   return static_cast<int>(size()) - 1;
-}
-
-CKelCoord2D CSpherePolyCoordArray::Chart(int i) const
-{
-  const CSphereCoordD2D& p = (*this)[static_cast<std::size_t>(i)];
-  return CKelCoord2D(p.m_AD, p.m_AE);
 }
 
 // --- Contacts -------------------------------------------------------------------
@@ -159,6 +169,47 @@ std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& 
   for (double u : along)
     out.push_back(pool->Add(at(u)));
   return out;
+}
+
+namespace {
+
+// A contact lies within SkyCrossReach of both segments, and a collinear end
+// within SkyDisc along and SkyCrossParallel + SkyCrossReach across the
+// source; ten identity bands clear all of it with room for round-off.
+constexpr double kReachMargin = 10 * KelTol::SkyDisc;
+
+// Every one of a1, a2 below every one of b1, b2 by more than the margin;
+// each comparison is false for a coordinate that is not a number.
+bool AllBelow(double a1, double a2, double b1, double b2)
+{
+  return a1 + kReachMargin < b1 && a1 + kReachMargin < b2 && a2 + kReachMargin < b1 && a2 + kReachMargin < b2;
+}
+
+}  // namespace
+
+bool CrossPointOutOfReach(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1,
+                          const CKelCoord2D& b2)
+{
+  return AllBelow(a1.m_x, a2.m_x, b1.m_x, b2.m_x) || AllBelow(b1.m_x, b2.m_x, a1.m_x, a2.m_x) ||
+         AllBelow(a1.m_y, a2.m_y, b1.m_y, b2.m_y) || AllBelow(b1.m_y, b2.m_y, a1.m_y, a2.m_y);
+}
+
+void CrossPointReach::Add(const CKelCoord2D& p)
+{
+  if (std::isnan(p.m_x) || std::isnan(p.m_y))
+    m_Numbers = false;
+  m_Min.m_x = std::min(m_Min.m_x, p.m_x);
+  m_Min.m_y = std::min(m_Min.m_y, p.m_y);
+  m_Max.m_x = std::max(m_Max.m_x, p.m_x);
+  m_Max.m_y = std::max(m_Max.m_y, p.m_y);
+}
+
+bool CrossPointReach::Clear(const CKelCoord2D& p, const CKelCoord2D& q) const
+{
+  if (!m_Numbers)
+    return false;
+  return AllBelow(p.m_x, q.m_x, m_Min.m_x, m_Min.m_x) || AllBelow(m_Max.m_x, m_Max.m_x, p.m_x, q.m_x) ||
+         AllBelow(p.m_y, q.m_y, m_Min.m_y, m_Min.m_y) || AllBelow(m_Max.m_y, m_Max.m_y, p.m_y, q.m_y);
 }
 
 // --- Segments ---------------------------------------------------------------------

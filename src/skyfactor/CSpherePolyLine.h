@@ -13,6 +13,7 @@
 // CSpherePolyLineArray owns its own pool, and a copy points its segments at
 // the copy's pool.
 
+#include <cfloat>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -32,7 +33,11 @@ public:
   // That point's index, or the index of p appended.
   int Add(const CSphereCoordD2D& p);
   // The chart position of point i.
-  CKelCoord2D Chart(int i) const;
+  CKelCoord2D Chart(int i) const
+  {
+    const CSphereCoordD2D& p = (*this)[static_cast<std::size_t>(i)];
+    return CKelCoord2D(p.m_AD, p.m_AE);
+  }
 
 private:
   // A grid over the chart finds the candidates of Search; it takes in the
@@ -49,6 +54,28 @@ private:
 std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& SrcLineBeg,
                                 const CKelCoord2D& SrcLineEnd, const CKelCoord2D& DstLineBeg,
                                 const CKelCoord2D& DstLineEnd);
+// Whether the segments a1-a2 and b1-b2 lie more than ten identity bands
+// (10 KelTol::SkyDisc) apart along x or y: too far for CalcCrossPoint to
+// find a contact between them either way round, or for a point (b1 = b2)
+// to lie within SkyDisc of a1-a2. An axis on which a coordinate is not a
+// number separates nothing. A quick rejection for the pairwise searches.
+bool CrossPointOutOfReach(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1,
+                          const CKelCoord2D& b2);
+
+// The box of a set of chart points: Clear(p, q) implies
+// CrossPointOutOfReach(p, q, c, d) for any two points c, d of the set, so a
+// segment is rejected against a whole outline at once. A set holding a
+// coordinate that is not a number clears nothing.
+class CrossPointReach {
+public:
+  void Add(const CKelCoord2D& p);
+  bool Clear(const CKelCoord2D& p, const CKelCoord2D& q) const;
+
+private:
+  CKelCoord2D m_Min{DBL_MAX, DBL_MAX};
+  CKelCoord2D m_Max{-DBL_MAX, -DBL_MAX};
+  bool m_Numbers = true;  // false once a coordinate is not a number
+};
 
 class CSpherePolyLine {
 public:

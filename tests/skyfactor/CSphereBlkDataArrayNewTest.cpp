@@ -229,4 +229,51 @@ TEST(CSphereBlkDataArrayNew, TwoSidedRegionsBetweenBoundaryAndZenith)
   EXPECT_FALSE(CSphereBlkDataArrayNew::Side2_DividArea(rect, out1, out2, {{2, 0.5}, {0, 0.5}}));
 }
 
+// The cancel is asked once per pair of edges the contact search tries and
+// once per polygon, however many pairs are passed over at once: a square of
+// 20 vertices around one of 12 (whose edges are all clear of the other's
+// box one way round, and clear of most runs of edges the other way), and a
+// far one of 4.
+Pairs Ring(double x0, double y0, double side, int perSide)
+{
+  Pairs out;
+  const double step = side / perSide;
+  for (int k = 0; k < perSide; ++k)
+    out.emplace_back(x0 + k * step, y0);
+  for (int k = 0; k < perSide; ++k)
+    out.emplace_back(x0 + side, y0 + k * step);
+  for (int k = 0; k < perSide; ++k)
+    out.emplace_back(x0 + side - k * step, y0 + side);
+  for (int k = 0; k < perSide; ++k)
+    out.emplace_back(x0, y0 + side - k * step);
+  return out;
+}
+
+TEST(CSphereBlkDataArrayNew, ContactSearchAsksForACancelPerEdgePair)
+{
+  struct Counting : sky_test::Progress {
+    int asked = 0;
+    int cancelAtAsk = -1;
+    bool CheckAbort() override { return ++asked == cancelAtAsk; }
+  };
+  const auto store = [] {
+    CSphereBlkDataArrayNew s;
+    Register(s, Ring(0.2, 0.1, 0.5, 5));
+    Register(s, Ring(0.4, 0.2, 0.1, 3));
+    Register(s, Ring(1.4, 0.2, 0.1, 1));
+    return s;
+  };
+  Counting progress;
+  CSphereBlkDataArrayNew all = store();
+  EXPECT_EQ(0, all.CalcCrossPoint(&progress));
+  EXPECT_EQ(2 * 20 * 12 + 3, progress.asked);
+  for (int cancelAt : {1, 5, 17, 100, 241, 250, 483}) {
+    Counting cancelling;
+    cancelling.cancelAtAsk = cancelAt;
+    CSphereBlkDataArrayNew s = store();
+    EXPECT_NE(0, s.CalcCrossPoint(&cancelling)) << cancelAt;
+    EXPECT_EQ(cancelAt, cancelling.asked);
+  }
+}
+
 }  // namespace

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <random>
+
 #include "CSpherePolyArea.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
 
 namespace {
 
@@ -227,6 +233,187 @@ TEST(CSphereBlkDataLineArray, ChainPointsTheStepAllowsToDrop)
     cur.m_PntKind = c.kind;
     EXPECT_EQ(c.deletable, CSphereBlkDataLineArray::IsDeletable(prev, cur, next, c.step)) << c.name;
   }
+}
+
+// --- Quick rejections ----------------------------------------------------------------
+// Random segment pairs placed around the bands of the contact search: ends
+// near the source, near its ends and along its line, at distances from 1e-8
+// to 1e-4, and unrelated ones.
+
+struct Random {
+  std::mt19937_64 rng;
+  explicit Random(std::uint64_t seed) : rng(seed) {}
+  double U() { return static_cast<double>(rng() >> 11) * 0x1.0p-53; }
+  double In(double lo, double hi) { return lo + (hi - lo) * U(); }
+  // 10^e for e uniform in [lo, hi], with a random sign.
+  double Tiny(double lo, double hi) { return (rng() % 2 ? 1 : -1) * std::pow(10.0, In(lo, hi)); }
+};
+
+struct SegmentPair {
+  CKelCoord2D a1, a2, b1, b2;
+};
+
+SegmentPair NearPair(Random& r)
+{
+  const CKelCoord2D a1(r.In(-3, 3), r.In(-1.5, 1.5));
+  const double dir = r.In(-3.2, 3.2), len = r.U() < 0.1 ? r.Tiny(-7, -5) : r.In(0, 0.5);
+  const CKelCoord2D a2(a1.m_x + len * std::cos(dir), a1.m_y + len * std::sin(dir));
+  const auto along = [&](double t) {
+    return CKelCoord2D(a1.m_x + (a2.m_x - a1.m_x) * t, a1.m_y + (a2.m_y - a1.m_y) * t);
+  };
+  const auto moved = [&](CKelCoord2D p) {
+    p.m_x += r.Tiny(-8, -4);
+    p.m_y += r.Tiny(-8, -4);
+    return p;
+  };
+  switch (r.rng() % 4) {
+    case 0: {  // one end close to the source, the other anywhere near
+      const CKelCoord2D b1 = moved(along(r.In(-0.1, 1.1)));
+      const double d = r.In(-3.2, 3.2), l = r.In(0, 0.3);
+      return {a1, a2, b1, CKelCoord2D(b1.m_x + l * std::cos(d), b1.m_y + l * std::sin(d))};
+    }
+    case 1:  // both ends near the source's line: collinear and near parallel
+      return {a1, a2, moved(along(r.In(-0.5, 1.5))), moved(along(r.In(-0.5, 1.5)))};
+    case 2:  // ends near the source's ends
+      return {a1, a2, moved(r.U() < 0.5 ? a1 : a2), moved(along(r.In(-1, 2)))};
+    default:
+      return {a1, a2, CKelCoord2D(r.In(-3, 3), r.In(-1.5, 1.5)), CKelCoord2D(r.In(-3, 3), r.In(-1.5, 1.5))};
+  }
+}
+
+bool BoxesApart(const SegmentPair& p)
+{
+  return std::fmax(p.a1.m_x, p.a2.m_x) < std::fmin(p.b1.m_x, p.b2.m_x) ||
+         std::fmax(p.b1.m_x, p.b2.m_x) < std::fmin(p.a1.m_x, p.a2.m_x) ||
+         std::fmax(p.a1.m_y, p.a2.m_y) < std::fmin(p.b1.m_y, p.b2.m_y) ||
+         std::fmax(p.b1.m_y, p.b2.m_y) < std::fmin(p.a1.m_y, p.a2.m_y);
+}
+
+TEST(CrossPointOutOfReach, RejectsOnlyPairsWithoutContacts)
+{
+  Random r(20240917);
+  int rejected = 0, contacts = 0, contactsOfApartBoxes = 0;
+  for (int k = 0; k < 200000; ++k) {
+    const SegmentPair p = NearPair(r);
+    CSpherePolyCoordArray pool;
+    const std::size_t found = CalcCrossPoint(&pool, p.a1, p.a2, p.b1, p.b2).size() +
+                              CalcCrossPoint(&pool, p.b1, p.b2, p.a1, p.a2).size();
+    const bool out = CrossPointOutOfReach(p.a1, p.a2, p.b1, p.b2);
+    ASSERT_EQ(out, CrossPointOutOfReach(p.b1, p.b2, p.a1, p.a2)) << k;
+    if (out) {
+      ++rejected;
+      ASSERT_EQ(0u, found) << k;
+    }
+    contacts += found > 0;
+    contactsOfApartBoxes += found > 0 && BoxesApart(p);
+  }
+  // Both outcomes are common, and contacts across a gap between the boxes
+  // show the margin is needed.
+  EXPECT_GT(rejected, 50000);
+  EXPECT_GT(contacts, 50000);
+  EXPECT_GT(contactsOfApartBoxes, 100);
+}
+
+// A vertex within the band of an edge: its frame position strictly inside
+// and its distance from the line within the band, as the polygons test it.
+bool OnEdgeInside(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  double c = 1, s = 0, len = 0;
+  CalcCosSin(a, b, &c, &s, &len);
+  const double dx = p.m_x - a.m_x, dy = p.m_y - a.m_y;
+  const double t = dx * c + dy * s;
+  return t > KelTol::SkyDisc && std::fabs(dy * c - dx * s) <= KelTol::SkyDisc && t < len - KelTol::SkyDisc;
+}
+
+TEST(CrossPointOutOfReach, RejectsOnlyPointsOffTheEdge)
+{
+  Random r(77);
+  int rejected = 0, onEdge = 0;
+  for (int k = 0; k < 100000; ++k) {
+    const SegmentPair p = NearPair(r);
+    const bool on = OnEdgeInside(p.a1, p.a2, p.b1);
+    if (CrossPointOutOfReach(p.a1, p.a2, p.b1, p.b1)) {
+      ++rejected;
+      ASSERT_FALSE(on) << k;
+    }
+    onEdge += on;
+  }
+  EXPECT_GT(rejected, 20000);
+  EXPECT_GT(onEdge, 1000);
+}
+
+TEST(CrossPointReach, ClearMeansEveryEdgeOfTheSetIsOutOfReach)
+{
+  Random r(5);
+  int cleared = 0;
+  for (int k = 0; k < 20000; ++k) {
+    std::vector<CKelCoord2D> outline;
+    const CKelCoord2D centre(r.In(-3, 3), r.In(-1.5, 1.5));
+    const int n = 3 + static_cast<int>(r.rng() % 8);
+    CrossPointReach reach;
+    for (int i = 0; i < n; ++i) {
+      outline.emplace_back(centre.m_x + r.In(-0.2, 0.2), centre.m_y + r.In(-0.2, 0.2));
+      reach.Add(outline.back());
+    }
+    const SegmentPair p = NearPair(r);
+    const CKelCoord2D q = r.U() < 0.5 ? p.b1 : outline[r.rng() % outline.size()];
+    const CKelCoord2D e(q.m_x + r.Tiny(-8, -1), q.m_y + r.Tiny(-8, -1));
+    if (!reach.Clear(q, e))
+      continue;
+    ++cleared;
+    for (std::size_t i = 0; i < outline.size(); ++i)
+      ASSERT_TRUE(CrossPointOutOfReach(q, e, outline[i], outline[(i + 1) % outline.size()])) << k;
+  }
+  EXPECT_GT(cleared, 5000);
+}
+
+TEST(CrossPointReach, NotANumberIsNeverOutOfReach)
+{
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const CKelCoord2D a(0, 0), b(1, 0), far1(10, 10), far2(11, 10), odd(nan, 10), lost(nan, nan);
+  EXPECT_TRUE(CrossPointOutOfReach(a, b, far1, far2));
+  // The other axis still separates them; no contact is found either way.
+  EXPECT_TRUE(CrossPointOutOfReach(a, b, far1, odd));
+  CSpherePolyCoordArray pool;
+  EXPECT_TRUE(CalcCrossPoint(&pool, a, b, far1, odd).empty());
+  EXPECT_TRUE(CalcCrossPoint(&pool, far1, odd, a, b).empty());
+  EXPECT_FALSE(CrossPointOutOfReach(a, b, far1, lost));
+  EXPECT_FALSE(CrossPointOutOfReach(lost, b, far1, far2));
+  CrossPointReach reach;
+  reach.Add(far1);
+  reach.Add(far2);
+  EXPECT_TRUE(reach.Clear(a, b));
+  reach.Add(odd);
+  EXPECT_FALSE(reach.Clear(a, b));
+  EXPECT_FALSE(reach.Clear(a, CKelCoord2D(0, nan)));
+}
+
+// The pool's grid answers as a scan over every point would, for points
+// crowded around the grid's cell corners.
+TEST(CSpherePolyCoordArray, SearchAnswersAsTheFullScan)
+{
+  Random r(11);
+  const double cell = 10 * KelTol::SkyDisc;
+  const auto nearCorner = [&] {
+    return CSphereCoordD2D(0, 0, cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6),
+                           cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6), 0);
+  };
+  CSpherePolyCoordArray pool;
+  for (int k = 0; k < 400; ++k)
+    pool.push_back(nearCorner());
+  int found = 0;
+  for (int k = 0; k < 20000; ++k) {
+    const CSphereCoordD2D q = nearCorner();
+    int expected = -1;
+    for (std::size_t i = 0; i < pool.size() && expected < 0; ++i) {
+      if (length_2point(pool.Chart(static_cast<int>(i)), CKelCoord2D(q.m_AD, q.m_AE)) <= KelTol::SkyDisc)
+        expected = static_cast<int>(i);
+    }
+    ASSERT_EQ(expected, pool.Search(q)) << k;
+    found += expected >= 0;
+  }
+  EXPECT_GT(found, 5000);
+  EXPECT_LT(found, 19000);
 }
 
 }  // namespace

@@ -68,35 +68,8 @@ TEST(SkyFactorConvergence, GapFallsWithTheSquareOfTheStep)
   EXPECT_NEAR(24.0, gaps[1] / gaps[2], 1.5);
 }
 
-// Random scenes: 1 to 12 blocks 3 to 60 m away, up to 30 m high, turned,
-// some floating, seen in a random frame.
-struct Scene {
-  CKelBlockCubeArray blocks;
-  std::vector<CKelBlockCube> list;
-  double angle = 0;
-};
-
-Scene RandomScene(std::uint64_t seed)
-{
-  std::mt19937_64 rng(seed);
-  const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
-  Scene scene;
-  const int n = 1 + static_cast<int>(rng() % 12);
-  for (int i = 0; i < n; ++i) {
-    const double w = 1 + 14 * u(), l = 1 + 14 * u();
-    const double near = 3 + 57 * u();
-    const double centre = near + std::hypot(w, l) / 2;
-    const double dir = 6.283185307179586 * u();
-    const double top = 1 + 29 * u();
-    const double bottom = u() < 0.2 ? top * u() * 0.8 : 0;
-    const CKelBlockCube b = Box(-w / 2, w / 2, -l / 2, l / 2, top, bottom, 6.283185307179586 * u(),
-                                centre * std::cos(dir), centre * std::sin(dir));
-    scene.list.push_back(b);
-    scene.blocks.AddBlock(b);
-  }
-  scene.angle = 6.283185307179586 * u();
-  return scene;
-}
+using sky_test::RandomScene;
+using sky_test::Scene;
 
 constexpr std::uint64_t kSceneSeeds[] = {3, 5, 8, 13, 21, 34, 55, 89, 144, 233, 377, 610};
 

@@ -2,9 +2,12 @@
 // A realistic scene for the sky factor: a site 40 x 30 m north of a 6 m
 // road, covered by a grid of blocks 6 to 45 m high (the second and fifth
 // with sloped tops, the eighth floating, the eleventh an L), and check
-// points 0.5 m apart along the road's far side, at ground level.
+// points 0.5 m apart along the road's far side, at ground level; and
+// random scenes of scattered blocks.
 
 #include <cmath>
+#include <cstdint>
+#include <random>
 #include <vector>
 
 #include "CKelBlockCoord.h"
@@ -68,6 +71,36 @@ inline std::vector<CKelCoord3D> ScenePoints(int n)
   for (int k = 0; k < n; ++k)
     points.emplace_back(-5 + 0.5 * k, -kRoadWidth, 0);
   return points;
+}
+
+// Random scenes: 1 to 12 blocks 3 to 60 m away, up to 30 m high, turned,
+// some floating, seen in a random frame.
+struct Scene {
+  CKelBlockCubeArray blocks;
+  std::vector<CKelBlockCube> list;
+  double angle = 0;
+};
+
+inline Scene RandomScene(std::uint64_t seed)
+{
+  std::mt19937_64 rng(seed);
+  const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+  Scene scene;
+  const int n = 1 + static_cast<int>(rng() % 12);
+  for (int i = 0; i < n; ++i) {
+    const double w = 1 + 14 * u(), l = 1 + 14 * u();
+    const double near = 3 + 57 * u();
+    const double centre = near + std::hypot(w, l) / 2;
+    const double dir = 6.283185307179586 * u();
+    const double top = 1 + 29 * u();
+    const double bottom = u() < 0.2 ? top * u() * 0.8 : 0;
+    const CKelBlockCube b = Box(-w / 2, w / 2, -l / 2, l / 2, top, bottom, 6.283185307179586 * u(),
+                                centre * std::cos(dir), centre * std::sin(dir));
+    scene.list.push_back(b);
+    scene.blocks.AddBlock(b);
+  }
+  scene.angle = 6.283185307179586 * u();
+  return scene;
 }
 
 }  // namespace sky_test

@@ -1,0 +1,134 @@
+// Exact ratios of random scenes, recorded from the plain pairwise union
+// before its quick rejections and reused scratch were added: the fast paths
+// must not move a single bit of any ratio. A failed calculation is pinned as
+// -100 less its code.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <vector>
+#include <random>
+
+#include "CSphereRatioBlock.h"
+#include "SkyBlocks.h"
+#include "SkyScene.h"
+
+namespace {
+
+using sky_test::Box;
+
+struct Method {
+  int step;
+  bool sansya;
+  int kind;
+  bool inProjection;
+};
+
+constexpr Method kMethods[] = {{1, false, 2, false}, {10, false, 2, false}, {1, true, 2, false}, {10, true, 0, true}};
+
+double Ratio(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle, const Method& m)
+{
+  CSphereRatioBlock r;
+  r.m_AngleStep = m.step;
+  r.m_ExpandKind = m.kind;
+  r.m_bExpandInProjection = m.inProjection;
+  double ratio = -2;
+  const int code = r.CalcSphereRatio(nullptr, -1, angle, false, blocks, point, &ratio, m.sansya);
+  return code == 0 ? ratio : -100.0 - code;
+}
+
+// Cells of a grid, some built, neighbours sharing walls and often heights,
+// so that outlines meet along common edges and at common corners.
+CKelBlockCubeArray TouchingGrid(std::uint64_t seed, double* angle)
+{
+  std::mt19937_64 rng(seed);
+  const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+  const double cell = 4 + 6 * u();
+  const double near = 3 + 20 * u();
+  const double turn = 6.283185307179586 * u();
+  const double heights[] = {10, 20, 5 + 25 * u()};
+  CKelBlockCubeArray blocks;
+  for (int i = 0; i < 4; ++i) {
+    for (int j = 0; j < 4; ++j) {
+      if (u() < 0.4)
+        continue;
+      const double top = heights[rng() % 3];
+      const double bottom = u() < 0.15 ? 0.5 * top : 0;
+      blocks.AddBlock(Box((i - 2) * cell, (i - 1) * cell, near + j * cell, near + (j + 1) * cell, top, bottom, turn));
+    }
+  }
+  *angle = 6.283185307179586 * u();
+  return blocks;
+}
+
+struct Pinned {
+  int key;  // the seed, or the check point's index in the benchmark scene
+  double ratios[std::size(kMethods)];
+};
+
+void ExpectPinned(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle, const Pinned& row)
+{
+  for (std::size_t m = 0; m < std::size(kMethods); ++m)
+    EXPECT_EQ(row.ratios[m], Ratio(blocks, point, angle, kMethods[m])) << row.key << " method " << m;
+}
+
+TEST(SkyFactorPinned, TouchingGrids)
+{
+  constexpr Pinned kRows[] = {
+    {3, {0x1.b340be2b01c17p-1, 0x1.b304280b1f7ecp-1, 0x1.b340be2b01c15p-1, 0x1.b381cbcd0c40ap-1}},
+    {5, {0x1.a816bcd4fccp-1, 0x1.a80752c3940dep-1, 0x1.a816bcd4fcbffp-1, 0x1.a8473f00c2d2cp-1}},
+    {8, {0x1.e7e88659f787cp-1, 0x1.e7d72d0e6912fp-1, 0x1.e7e88659f787cp-1, 0x1.e81111256b478p-1}},
+    {13, {0x1.c11b8d91de4a9p-1, 0x1.c0fec81f312fcp-1, 0x1.c11b8d91de4a9p-1, 0x1.c16fc21267704p-1}},
+    {21, {0x1.d1050229eaf6bp-1, 0x1.d0efabb901884p-1, 0x1.d1050229eaf6bp-1, 0x1.d14413cbc98abp-1}},
+    {34, {0x1.ddbfd12169cd5p-1, 0x1.dd73f166aa8ecp-1, 0x1.ddbfd12169cd4p-1, 0x1.de1285687404dp-1}},
+    {55, {0x1.89ecc857b5b52p-1, 0x1.89ef12021012ep-1, 0x1.89ecc857b5b54p-1, 0x1.8a30c1dd65475p-1}},
+    {89, {0x1.e253f2ce37c85p-1, 0x1.e23e908388eddp-1, 0x1.e253f2ce37c85p-1, 0x1.e284e22abd0acp-1}},
+  };
+  for (const Pinned& row : kRows) {
+    double angle = 0;
+    const CKelBlockCubeArray blocks = TouchingGrid(static_cast<std::uint64_t>(row.key), &angle);
+    ExpectPinned(blocks, CKelCoord3D(0, 0, 0), angle, row);
+  }
+}
+
+TEST(SkyFactorPinned, ScatteredBlocks)
+{
+  constexpr Pinned kRows[] = {
+    {3, {0x1.a9ffd2574ef4ap-1, 0x1.a9d5e92c01deep-1, 0x1.a9ffd2574ef49p-1, 0x1.aa5d1e89d5e9dp-1}},
+    {5, {0x1.6d26847cdecf8p-1, 0x1.6cfb92a4f0f32p-1, 0x1.6d26847cdecf8p-1, 0x1.6d92ab0c085e6p-1}},
+    {8, {0x1.f6ebb2a3b6022p-1, 0x1.f6d46ebdd13acp-1, 0x1.f6ebb2a3b6022p-1, 0x1.f70a041d9ac58p-1}},
+    {13, {0x1.bb9329a19b3aap-1, 0x1.bb67bad522cf3p-1, 0x1.bb933e9a118d9p-1, -0x1.ap+6}},
+    {21, {0x1.f3666dbb08c3ap-1, 0x1.f3572eedc5375p-1, 0x1.f3666dbb08c3ap-1, 0x1.f3aacbf95c55p-1}},
+    {34, {0x1.85d326a854a4ap-1, 0x1.85b4a1c9dff33p-1, 0x1.85d326a854a4cp-1, 0x1.862f78f9c9b5ap-1}},
+    {55, {0x1.d310b56e3c3dap-1, 0x1.d2f815fe14e89p-1, 0x1.d31080578e2ap-1, -0x1.ap+6}},
+    {89, {0x1.ebbdc7125abecp-1, 0x1.eb689683a4373p-1, 0x1.ebbdc7125abecp-1, 0x1.ec3d4f9e31908p-1}},
+    {144, {0x1.dbe36bfc42518p-1, 0x1.dbc846b80bef4p-1, 0x1.dbe36bfc42518p-1, 0x1.dc092ff1e690ap-1}},
+    {233, {0x1.dc19045a11edcp-1, 0x1.dc099d7d88768p-1, 0x1.dc19045a11edbp-1, 0x1.dc4f77b4aed5dp-1}},
+    {377, {0x1.df51046947774p-1, 0x1.deac4bd735b7dp-1, 0x1.df51046947774p-1, 0x1.dfdf570c271f2p-1}},
+    {610, {0x1.e00ec5ea8ff9ap-1, 0x1.dfd417c8bdb01p-1, 0x1.e00ec5ea8ff9ap-1, 0x1.e04a74008ff06p-1}},
+  };
+  for (const Pinned& row : kRows) {
+    const sky_test::Scene scene = sky_test::RandomScene(static_cast<std::uint64_t>(row.key));
+    ExpectPinned(scene.blocks, CKelCoord3D(0, 0, 0), scene.angle, row);
+  }
+}
+
+TEST(SkyFactorPinned, BenchmarkScene)
+{
+  constexpr Pinned kRows[] = {
+    {0, {0x1.be161330d8741p-1, 0x1.be17e98043416p-1, 0x1.be161330d874p-1, 0x1.be345b8bfae66p-1}},
+    {17, {0x1.9d9772c9637bcp-1, 0x1.9d9534c478cf8p-1, 0x1.9d9772c9637bap-1, 0x1.9dbf5320110c3p-1}},
+    {33, {0x1.7f68e49d53f86p-1, 0x1.7f4d0b585f2cdp-1, 0x1.7f68e49d53f82p-1, 0x1.7fa0bc569fa23p-1}},
+    {50, {0x1.6da775ccf0cecp-1, 0x1.6da223f6b5604p-1, 0x1.6da775ccf0cefp-1, 0x1.6dcee55c7814p-1}},
+    {71, {0x1.72a1ed049f108p-1, 0x1.729c00ebe546p-1, 0x1.72a1ed049f106p-1, 0x1.72bee05fe849fp-1}},
+    {99, {0x1.b6f64bab7f03bp-1, 0x1.b6f149741d99cp-1, 0x1.b6f64bab7f03bp-1, 0x1.b70fdfd2797e6p-1}},
+  };
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(12);
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
+  for (const Pinned& row : kRows)
+    ExpectPinned(blocks, points[static_cast<std::size_t>(row.key)], 0, row);
+}
+
+}  // namespace
