@@ -70,10 +70,10 @@ private:
 // step: the working copy, the reference copy, the path of the file last
 // imported and the patterns as they stood when the dialog opened.
 struct CEnvironmentResult {
-  CEnvParam env;
-  CEnvParam envRef;
-  GS::UniString path;
-  CPlenimetraParamArray patternsOrg;
+  CEnvParam m_EnvParam;
+  CEnvParam m_EnvParamRef;
+  GS::UniString m_PathName;
+  CPlenimetraParamArray m_ParamArrayOrg;
 };
 
 // Opens the settings dialog filled from the document (working copy = its

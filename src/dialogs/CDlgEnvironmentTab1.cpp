@@ -147,6 +147,12 @@ void CDlgEnvironmentTab1::DoMsgChange(short item, long long /*msgData*/)
     SetEnableItem();
     return;
   }
+  if (item == kRoundUpFlag) {
+    table->m_RoundUpNextDigit = DGGetItemValLong(m_DialogID, kRoundUpFlag) != 0;
+    SetEnableItem();
+    return;
+  }
+  // Every other item is a pop-up.
   const int value = static_cast<int>(CDGDlgCore::PopUpSelectedUserData(m_DialogID, item));
   const auto kind = static_cast<CRoundTypeTable::ROUNDTYPE>(value);
   switch (item) {
@@ -159,7 +165,6 @@ void CDlgEnvironmentTab1::DoMsgChange(short item, long long /*msgData*/)
   case kAngleDigit: table->m_AngleRoundType.m_Digit = value; break;
   case kLengthUnit: table->m_LengthRoundType.m_Digit = value; break;
   case kPai: table->m_PaiCode = value; break;
-  case kRoundUpFlag: table->m_RoundUpNextDigit = DGGetItemValLong(m_DialogID, kRoundUpFlag) != 0; break;
   default: break;
   }
   SetEnableItem();

@@ -99,14 +99,15 @@ void CDlgEnvironmentTab2::DoMsgChange(short item, long long /*msgData*/)
 {
   const short dialId = m_DialogID;
   CEnvParam& env = *m_pEnvParam;
-  const bool on = DGGetItemValLong(dialId, item) != 0;
+  // Only the check boxes hold an on/off value.
+  const auto on = [&] { return DGGetItemValLong(dialId, item) != 0; };
   switch (item) {
   case kNumberContinue:
   case kNumberFillGaps: env.m_NumberFillGaps = DGGetItemValLong(dialId, kNumberFillGaps) != 0; break;
-  case kLengthComma: env.m_LengthComma = on; break;
-  case kAreaComma: env.m_AreaComma = on; break;
-  case kBlankDecimals: env.m_BlankDecimals = on; break;
-  case kLengthTenthDigit: env.m_LengthTenthDigit = on; break;
+  case kLengthComma: env.m_LengthComma = on(); break;
+  case kAreaComma: env.m_AreaComma = on(); break;
+  case kBlankDecimals: env.m_BlankDecimals = on(); break;
+  case kLengthTenthDigit: env.m_LengthTenthDigit = on(); break;
   case kListLayer: env.m_ListLayer = static_cast<short>(DGGetItemValLong(dialId, kListLayer)); break;
   case kTuboFactor: TakeTuboFactor(); break;
   case kSnap: env.m_SnapType = static_cast<short>(CDGDlgCore::PopUpSelectedUserData(dialId, kSnap)); break;

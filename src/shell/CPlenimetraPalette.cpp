@@ -152,11 +152,9 @@ void CPlenimetraPalette::DoMsgClose(short /*dialId*/, short /*item*/)
 
 void CPlenimetraPalette::EnableItem(short dialId)
 {
-  for (short item : {kStories, kFloorCopy, kCopy, kPatterns, kRounding, kAutoAreaPage, kFigurePage, kTreePage})
+  for (short item : {kStories, kFloorCopy, kOutput, kSettings, kCopy, kPatterns, kRounding, kAutoAreaPage, kFigurePage,
+                     kTreePage})
     DGEnableItem(dialId, item);
-  // Output and settings wait for their dialogs.
-  DGDisableItem(dialId, kOutput);
-  DGDisableItem(dialId, kSettings);
   CDGDlgCore::EnableItem(dialId, kInsert, !m_Param.m_EnvParam.m_PatternArray.empty());
   CDGDlgCore::EnableItem(dialId, kDelete, DGPopUpGetItemCount(dialId, kPatterns) >= 2);
   const bool teamwork = ACAPI_TeamworkControl_HasConnection();

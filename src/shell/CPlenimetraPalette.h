@@ -21,12 +21,7 @@
 #include <memory>
 
 // What the settings dialog hands back for the apply step.
-struct CSettingsResult {
-  CEnvParam m_EnvParam;                   // the settings as the user left them
-  CEnvParam m_EnvParamRef;                // the reference settings
-  GS::UniString m_PathName;               // the settings file
-  CPlenimetraParamArray m_ParamArrayOrg;  // the patterns when the dialog opened
-};
+struct CEnvironmentResult;
 
 class CPlenimetraPalette : public CDGPaletteCore {
 public:
@@ -78,7 +73,7 @@ public:
   GSErrCode DoTreeDelete(short dialId);
   // The settings dialog's OK: takes the reference settings and path, then
   // applies the new settings after asking; the command's result.
-  GSErrCode ApplySettings(short dialId, const CSettingsResult& result);
+  GSErrCode ApplySettings(short dialId, const CEnvironmentResult& result);
   void DoRoundTypeChange(short dialId);
 
   // == Teamwork (CPlenimetraPaletteTeamwork.cpp) ==

@@ -1,8 +1,9 @@
 // The commands of the main palette on the whole document: stories to
-// calculate, reference-floor copy, applying the settings, the rounding
-// table of the current pattern, and inserting, copying and deleting
-// calculation patterns.
+// calculate, reference-floor copy, output, the settings dialog and
+// applying its result, the rounding table of the current pattern, and
+// inserting, copying and deleting calculation patterns.
 
+#include "CDlgEnvironment.h"
 #include "CDlgFloorCopy.h"
 #include "CDlgProgress.h"
 #include "CGSUtil.h"
@@ -15,6 +16,7 @@
 #include "host_environment.h"
 #include "host_errors.h"
 #include "host_notify.h"
+#include "OutputCommand.h"
 
 namespace {
 
@@ -91,11 +93,18 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
     SendUpdateMessage(Hint::StoryChanged);
     break;
   }
+  case 3:
+    // The output shows its own failures, each once.
+    RunOutputCommand(m_Param);
+    break;
+  case 4:
+    if (const std::optional<CEnvironmentResult> result = RunEnvironmentDialog(m_Param); result.has_value())
+      err = ApplySettings(dialId, *result);
+    break;
   case 16:
     DoTeamwork(dialId);
     break;
   default:
-    // Output (3) and settings (4) are connected by their dialogs.
     break;
   }
   if (err != NoError) {
@@ -146,7 +155,7 @@ void CPlenimetraPalette::DoRoundTypeChange(short dialId)
 // ---------------------------------------------------------------------------
 // Settings
 
-GSErrCode CPlenimetraPalette::ApplySettings(short dialId, const CSettingsResult& result)
+GSErrCode CPlenimetraPalette::ApplySettings(short dialId, const CEnvironmentResult& result)
 {
   m_Param.m_EnvParam2 = result.m_EnvParamRef;
   m_Param.m_EnvPath = result.m_PathName;

@@ -3,6 +3,8 @@
 
 #include "CGSUtil.h"
 #include "CPlenimetraPalette.h"
+#include "CWorksheetFloor.h"
+#include "CWorksheetTotal.h"
 #include "host_teamwork.h"
 
 namespace {
@@ -37,7 +39,9 @@ bool CPlenimetraPalette::GetTeamworkStatus2()
   for (const API_Guid& guid : Sources(*floor))
     if (!IsMine(user, guid))
       return false;
-  return true;
+  if (!CWorksheetFloor(&m_Param).GetTeamworkStatus(floor->m_FloorNo))
+    return false;
+  return !m_Param.m_bTeamworkTotal || CWorksheetTotal(&m_Param).GetTeamworkStatus();
 }
 
 void CPlenimetraPalette::SetTeamworkStatus2(short dialId)
@@ -76,7 +80,10 @@ GSErrCode CPlenimetraPalette::DoTeamwork(short /*dialId*/)
       if (!IsMine(user, figure->m_Element.header.guid))
         missing.Push(figure->m_Element.header.guid);
     GSErrCode err = missing.IsEmpty() ? NoError : ACAPI_TeamworkControl_ReserveElements(missing, nullptr, true);
-    // The story's worksheets follow here once the output is connected.
+    if (err == NoError)
+      err = CWorksheetFloor(&m_Param).TeamworkReceive(story);
+    if (err == NoError && m_Param.m_bTeamworkTotal)
+      err = CWorksheetTotal(&m_Param).TeamworkReceive();
     const GS::Array<API_Guid> sources = Sources(*floor);
     if (err == NoError && !sources.IsEmpty())
       err = ACAPI_TeamworkControl_ReserveElements(sources, nullptr, true);
@@ -88,5 +95,10 @@ GSErrCode CPlenimetraPalette::DoTeamwork(short /*dialId*/)
       held.Push(figure->m_Element.header.guid);
   for (const API_Guid& guid : Sources(*floor))
     held.Push(guid);
-  return ACAPI_TeamworkControl_ReleaseElements(held, true);
+  GSErrCode err = ACAPI_TeamworkControl_ReleaseElements(held, true);
+  if (err == NoError)
+    err = CWorksheetFloor(&m_Param).TeamworkRelease(story);
+  if (err == NoError && m_Param.m_bTeamworkTotal)
+    err = CWorksheetTotal(&m_Param).TeamworkRelease();
+  return err;
 }

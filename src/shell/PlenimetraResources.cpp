@@ -4,6 +4,27 @@
 #include "CDlgFloorCopy.h"
 #include "CDlgSelectTree.h"
 #include "CDlgSettingFloor.h"
+#include "CDlgAutoAreaCreate.h"
+#include "CDlgAutoAreaRelease.h"
+#include "CDlgCreateTreeItem.h"
+#include "CDlgEditArea2.h"
+#include "CDlgEditArea2Target.h"
+#include "CDlgEditArea4.h"
+#include "CDlgEditAreaListItem.h"
+#include "CDlgEditCr.h"
+#include "CDlgEditName.h"
+#include "CDlgEditTreeShowItem.h"
+#include "CDlgEnvironment.h"
+#include "CDlgEnvironmentTab1.h"
+#include "CDlgEnvironmentTab12.h"
+#include "CDlgEnvironmentTab2.h"
+#include "CDlgEnvironmentTab3.h"
+#include "CDlgEnvironmentTab5.h"
+#include "CDlgEnvironmentTab8.h"
+#include "CDlgEnvironmentTab9.h"
+#include "CDlgEnvironmentTabTree.h"
+#include "CDlgOutputToWorksheet.h"
+#include "CDlgRenumbering.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
 
@@ -20,6 +41,29 @@ const LayoutEntry kLayouts[] = {
     {CDlgSelectTree::ResourceId, CDlgSelectTree::Layout},
     {CDlgFloorCopy::ResourceId, CDlgFloorCopy::Layout},
     {CDlgSettingFloor::ResourceId, CDlgSettingFloor::Layout},
+    {CDlgEnvironment::ResourceId, CDlgEnvironment::Layout},
+    {CDlgEnvironmentTab1::ResourceId, CDlgEnvironmentTab1::Layout},
+    {CDlgEnvironmentTab2::ResourceId, CDlgEnvironmentTab2::Layout},
+    {CDlgEnvironmentTabTree::ResourceId, CDlgEnvironmentTabTree::Layout},
+    {CDlgEnvironmentTab3::ResourceId, CDlgEnvironmentTab3::Layout},
+    {CDlgEnvironmentTab5::ResourceId, CDlgEnvironmentTab5::Layout},
+    {CDlgEnvironmentTab8::ResourceId, CDlgEnvironmentTab8::Layout},
+    {CDlgEnvironmentTab9::ResourceId, CDlgEnvironmentTab9::Layout},
+    {CDlgEnvironmentTab12::ResourceId, CDlgEnvironmentTab12::Layout},
+    {CDlgEditName::ResourceId, CDlgEditName::Layout},
+    {CDlgCreateTreeItem::ResourceId, CDlgCreateTreeItem::Layout},
+    {CDlgEditArea2::ResourceId, CDlgEditArea2::Layout},
+    {CDlgEditArea4::ResourceId, CDlgEditArea4::Layout},
+    {CDlgEditAreaListItem::ResourceId, CDlgEditAreaListItem::Layout},
+    {CDlgEditArea2Target::ResourceId, CDlgEditArea2Target::Layout},
+    {CDlgEditTreeShowItem::ResourceId, CDlgEditTreeShowItem::Layout},
+    // CDlgEditCr2 shares the layout of CDlgEditCr1.
+    {CDlgEditCr1::ResourceId, CDlgEditCr1::Layout},
+    {CDlgEditCr4::ResourceId, CDlgEditCr4::Layout},
+    {CDlgRenumbering::ResourceId, CDlgRenumbering::Layout},
+    {CDlgAutoAreaCreate::ResourceId, CDlgAutoAreaCreate::Layout},
+    {CDlgAutoAreaRelease::ResourceId, CDlgAutoAreaRelease::Layout},
+    {CDlgOutputToWorksheet::ResourceId, CDlgOutputToWorksheet::Layout},
 };
 
 }  // namespace

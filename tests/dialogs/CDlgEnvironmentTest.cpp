@@ -110,11 +110,11 @@ TEST_F(EnvDialogTest, OkHandsBackTheCopiesAndCancelLeavesTheDocumentAlone)
   });
   const auto result = RunEnvironmentDialog(doc);
   ASSERT_TRUE(result.has_value());
-  EXPECT_EQ(result->env.m_TuboFactor, 0.5);
-  EXPECT_EQ(result->env.m_TotalAreaParam.m_RowHeight, 9);
-  EXPECT_TRUE(result->envRef == before);
-  EXPECT_EQ(result->path, GS::UniString(kPath));
-  EXPECT_TRUE(result->patternsOrg == before.m_PatternArray);
+  EXPECT_EQ(result->m_EnvParam.m_TuboFactor, 0.5);
+  EXPECT_EQ(result->m_EnvParam.m_TotalAreaParam.m_RowHeight, 9);
+  EXPECT_TRUE(result->m_EnvParamRef == before);
+  EXPECT_EQ(result->m_PathName, GS::UniString(kPath));
+  EXPECT_TRUE(result->m_ParamArrayOrg == before.m_PatternArray);
   EXPECT_TRUE(doc.m_EnvParam == before);  // the apply step is the palette's
 
   // Edits on every page and an import, then Cancel.

@@ -153,6 +153,12 @@ private:
 
 class EnvDialogTest : public ::testing::Test {
 protected:
+  // A page that asks a control for a value of another kind reads nonsense.
+  void TearDown() override
+  {
+    for (const std::string& misuse : host.DialogMisuses())
+      ADD_FAILURE() << misuse;
+  }
   EnvDialogTest()
   {
     for (int pen = 2; pen <= kPenCount; ++pen)

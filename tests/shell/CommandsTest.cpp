@@ -5,6 +5,7 @@
 #include "ShellTestSupport.h"
 
 #include "CAreaCircle.h"
+#include "CDlgEnvironment.h"
 #include "CDlgFloorCopy.h"
 #include "CDlgSelectTree.h"
 #include "CDlgSettingFloor.h"
@@ -276,9 +277,9 @@ TEST_F(RoundingTest, ATableTheSettingsLackCountsAsDifferent)
 
 class ApplySettingsTest : public RoundingTest {
 protected:
-  CSettingsResult Result()
+  CEnvironmentResult Result()
   {
-    CSettingsResult result;
+    CEnvironmentResult result;
     result.m_EnvParam = doc().m_EnvParam;
     result.m_EnvParamRef = doc().m_EnvParam2;
     result.m_PathName = doc().m_EnvPath;
@@ -293,7 +294,7 @@ TEST_F(ApplySettingsTest, UnchangedAsksNothingAndTsuboOnlyAsksAndRewritesNothing
   EXPECT_EQ(palette().ApplySettings(dialId(), Result()), NoError);
   EXPECT_TRUE(host.Alerts().empty());
 
-  CSettingsResult tsubo = Result();
+  CEnvironmentResult tsubo = Result();
   tsubo.m_EnvParam.m_TuboFactor = 0.3;
   host.QueueAlertAnswer(2);
   EXPECT_EQ(palette().ApplySettings(dialId(), tsubo), NoError);
@@ -309,7 +310,7 @@ TEST_F(ApplySettingsTest, UnchangedAsksNothingAndTsuboOnlyAsksAndRewritesNothing
 
 TEST_F(ApplySettingsTest, ANumberFormatRewritesTextsAndAStyleRewritesLooks)
 {
-  CSettingsResult comma = Result();
+  CEnvironmentResult comma = Result();
   comma.m_EnvParam.m_AreaComma = true;
   host.QueueAlertAnswer(1);
   EXPECT_EQ(palette().ApplySettings(dialId(), comma), NoError);
@@ -320,7 +321,7 @@ TEST_F(ApplySettingsTest, ANumberFormatRewritesTextsAndAStyleRewritesLooks)
 
   host.ClearChangeRecords();
   host.ClearCallLog();
-  CSettingsResult style = Result();
+  CEnvironmentResult style = Result();
   style.m_EnvParam.m_FillPenOff = !style.m_EnvParam.m_FillPenOff;
   host.QueueAlertAnswer(1);
   EXPECT_EQ(palette().ApplySettings(dialId(), style), NoError);
@@ -333,7 +334,7 @@ TEST_F(ApplySettingsTest, ANumberFormatRewritesTextsAndAStyleRewritesLooks)
 TEST_F(ApplySettingsTest, TurningSequentialNumberingOnRenumbersTheActiveStory)
 {
   Figures(0)[1]->m_No = 5;
-  CSettingsResult numbering = Result();
+  CEnvironmentResult numbering = Result();
   numbering.m_EnvParam.m_NumberFillGaps = true;
   host.QueueAlertAnswer(1);
   EXPECT_EQ(palette().ApplySettings(dialId(), numbering), NoError);

@@ -3,6 +3,7 @@
 
 #include "ShellTestSupport.h"
 
+#include "CDlgOutputToWorksheet.h"
 #include "host_calllog.h"
 #include "host_model.h"
 
@@ -39,6 +40,32 @@ protected:
     return element.header.guid;
   }
 
+  // Writes the worksheets through the output button; answers the first
+  // output element of the active story's sheet and of the summary sheet.
+  void OutputSheets()
+  {
+    host.QueueDialogScript(CDlgOutputToWorksheet::ResourceId, [](pln::host::DialogUser& dialog) { dialog.Click(1); });
+    user().Click(3);
+    ASSERT_TRUE(host.Alerts().empty());
+    // The output leaves the last sheet in front; the user goes back.
+    API_WindowInfo plan;
+    plan.typeID = APIWind_FloorPlanID;
+    ASSERT_EQ(host.UserShowWindow(plan), NoError);
+    const GS::UniString name = doc().GetAreaObject(doc().m_CurTreeCode)->m_Name.m_DefaultName;
+    sheetElement = FirstObject(name + u" 1F");
+    summaryElement = FirstObject(name + u" 建物面積表");
+  }
+  API_Guid FirstObject(const GS::UniString& sheetName)
+  {
+    const std::optional<API_DatabaseUnId> sheet = host.WorksheetNamed(sheetName);
+    if (!sheet.has_value())
+      return APINULLGuid;
+    for (API_ElemTypeID type : {API_ObjectID, API_LineID, API_TextID})
+      if (const auto elements = host.ElementsIn(*sheet, type); !elements.empty())
+        return elements.front()->element.header.guid;
+    return APINULLGuid;
+  }
+
   short Owner(const API_Guid& guid) { return host.Element(guid)->element.header.userId; }
   std::size_t Calls(const char* name) const
   {
@@ -53,6 +80,7 @@ protected:
 
   std::shared_ptr<CArea1Object> a, b;
   API_Guid zone, linked;
+  API_Guid sheetElement = APINULLGuid, summaryElement = APINULLGuid;
 };
 
 TEST_F(TeamworkTest, ThePaletteGrowsByTheTeamworkRowAndShowsIt)
@@ -125,6 +153,70 @@ TEST_F(TeamworkTest, TheSummaryBoxShowsTheFlagAndSetsIt)
   EXPECT_EQ(pln::host::DialogItemState(dialId(), 17)->valLong, 1);
   user().Check(17, false);
   EXPECT_FALSE(doc().m_bTeamworkTotal);
+}
+
+// A sheet element of the story held by nobody makes the story unreserved;
+// the button then reserves it after the figures, and releases it again.
+TEST_F(TeamworkTest, TheStorysOutputSheetJoinsStatusReserveAndRelease)
+{
+  Open();
+  host.SetOwner(zone, 3);
+  // The second output reserves the first's elements before deleting them,
+  // as this user.
+  OutputSheets();
+  const API_Guid first = sheetElement;
+  OutputSheets();
+  ASSERT_NE(sheetElement, APINULLGuid);
+  EXPECT_TRUE(host.Element(first)->deleted);
+  host.SetOwner(sheetElement, 0);
+  palette().ElementReservationChangeHandler();
+  ExpectStatus(false);
+
+  host.ClearCallLog();
+  user().Click(16);
+  // The figures are held already: the sheet, then the sources.
+  EXPECT_EQ(Calls("ACAPI_TeamworkControl_ReserveElements"), 2u);
+  EXPECT_EQ(Owner(sheetElement), 3);
+  ExpectStatus(true);
+
+  user().Click(16);
+  EXPECT_EQ(Owner(sheetElement), 0);
+  EXPECT_EQ(Owner(a->m_Element.header.guid), 0);
+  ExpectStatus(false);
+  EXPECT_TRUE(host.Alerts().empty());
+}
+
+// The summary sheets go along only while box 17 is checked.
+TEST_F(TeamworkTest, TheSummarySheetGoesAlongOnlyWithTheBox)
+{
+  Open();
+  host.SetOwner(zone, 3);
+  user().Check(17, true);
+  OutputSheets();
+  ASSERT_NE(summaryElement, APINULLGuid);
+  palette().ElementReservationChangeHandler();
+  ExpectStatus(true);
+
+  host.SetOwner(summaryElement, 7);
+  user().Check(17, false);
+  ExpectStatus(true);
+  user().Check(17, true);
+  ExpectStatus(false);
+
+  host.SetOwner(summaryElement, 3);
+  user().Check(17, false);
+  user().Click(16);
+  EXPECT_EQ(Owner(sheetElement), 0);
+  EXPECT_EQ(Owner(summaryElement), 3);
+
+  host.SetOwner(summaryElement, 0);
+  user().Check(17, true);
+  user().Click(16);
+  EXPECT_EQ(Owner(sheetElement), 3);
+  EXPECT_EQ(Owner(summaryElement), 3);
+  ExpectStatus(true);
+  user().Click(16);
+  EXPECT_EQ(Owner(summaryElement), 0);
 }
 
 }  // namespace
