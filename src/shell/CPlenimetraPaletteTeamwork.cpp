@@ -5,6 +5,7 @@
 #include "CPlenimetraPalette.h"
 #include "CWorksheetFloor.h"
 #include "CWorksheetTotal.h"
+#include "host_elements.h"
 #include "host_teamwork.h"
 
 namespace {
@@ -23,6 +24,15 @@ GS::Array<API_Guid> Sources(const CFloorParam& floor)
     if (!CHotLinkParamArray::IsHotLink(record.GetGuid()))
       guids.Push(record.GetGuid());
   return guids;
+}
+
+// A record's source may lie on another story than the figures cut from it;
+// releasing the active story must leave such a source with its own story.
+bool LiesOnStory(const API_Guid& guid, short story)
+{
+  API_Elem_Head head{};
+  head.guid = guid;
+  return ACAPI_Element_GetHeader(&head) == NoError && head.floorInd == story;
 }
 
 }  // namespace
@@ -94,7 +104,8 @@ GSErrCode CPlenimetraPalette::DoTeamwork(short /*dialId*/)
     if (IsMine(user, figure->m_Element.header.guid))
       held.Push(figure->m_Element.header.guid);
   for (const API_Guid& guid : Sources(*floor))
-    held.Push(guid);
+    if (LiesOnStory(guid, story))
+      held.Push(guid);
   GSErrCode err = ACAPI_TeamworkControl_ReleaseElements(held, true);
   if (err == NoError)
     err = CWorksheetFloor(&m_Param).TeamworkRelease(story);

@@ -26,13 +26,15 @@ protected:
     host.SetOwner(linked, 7);
   }
 
-  // A zone on 1F with an automatic-area record; hot-linked when asked.
-  API_Guid AddZone(bool hotLinked)
+  // A zone (on 1F unless told) with an automatic-area record on 1F;
+  // hot-linked when asked.
+  API_Guid AddZone(bool hotLinked, short story = 0)
   {
     PolygonMemo square({{{10, 0}, {12, 0}, {12, 2}, {10, 2}}});
     API_Element element;
     element.header.typeID = API_ZoneID;
     element.header.layer = 1;
+    element.header.floorInd = story;
     EXPECT_EQ(host.AddPolygonElement(element, square), NoError);
     if (hotLinked)
       EXPECT_EQ(host.SetHotlinkNode(element.header.guid, ToAPIGuid(GS::Guid().Generate())), NoError);
@@ -121,6 +123,18 @@ TEST_F(TeamworkTest, ReserveStopsAtAFigureHeldByAnotherThenReservesAndReleasesTh
   EXPECT_EQ(Owner(zone), 0);
   EXPECT_EQ(Owner(linked), 7);
   ExpectStatus(false);
+}
+
+TEST_F(TeamworkTest, ReleaseLeavesASourceOnAnotherStory)
+{
+  Open();
+  const API_Guid upstairs = AddZone(false, 1);
+  user().Click(16);
+  ASSERT_EQ(Owner(upstairs), 3);
+  ExpectStatus(true);
+  user().Click(16);
+  EXPECT_EQ(Owner(zone), 0);
+  EXPECT_EQ(Owner(upstairs), 3);
 }
 
 TEST_F(TeamworkTest, OfflineTheButtonCallsNothing)
