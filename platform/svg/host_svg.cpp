@@ -97,12 +97,6 @@ void DrawElement(SvgCanvas& canvas, const StoredElement& stored, double scale)
 
 }  // namespace
 
-std::string SvgPenColour(Int32 pen)
-{
-  const StoredAttribute* stored = FindAttribute(API_PenID, pen);
-  return stored != nullptr ? SvgColour(stored->attribute.pen.rgb) : std::string("#000000");
-}
-
 std::string DatabaseSvg(const HostFixture& host, const API_DatabaseUnId& database)
 {
   std::vector<const StoredElement*> elements = host.ElementsIn(database, API_ZombieElemID);

@@ -231,6 +231,12 @@ void DrawBox(SvgCanvas& canvas, const PartFrame& frame, const StoredElement& sto
 
 }  // namespace
 
+std::string SvgPenColour(Int32 pen)
+{
+  const StoredAttribute* stored = FindAttribute(API_PenID, pen);
+  return stored != nullptr ? SvgColour(stored->attribute.pen.rgb) : std::string("#000000");
+}
+
 PartFrame::PartFrame(const API_ObjectType& object)
     : pos_(object.pos), angle_(object.angle), reflected_(object.reflected)
 {

@@ -3,7 +3,8 @@
 // the part's own frame (origin at the element's position, x along its
 // angle, mirrored when reflected): the eight area figures (outline, mark,
 // length labels), the area table, and any other part as its box with its
-// name.
+// name. A figure's mark and label sizes and offsets are plan lengths
+// (metres), as its own geometry is.
 
 #include "host_model.h"
 #include "host_svg_canvas.h"
