@@ -3,7 +3,7 @@
 #include "CGSUtil.h"
 #include "CPlenimetraParam.h"
 #include "DlgItemNoPreview.h"
-#include "DlgLayoutItem.h"
+#include "DialogLayout.h"
 #include "GSWriteReport.h"
 
 namespace {
@@ -22,20 +22,20 @@ pln::host::DGDialogDef CDlgAutoAreaCreate::Layout()
   def.width = 360;
   def.height = 300;
   def.items = {
-      DlgLayoutItem(1, DGItemKind::Button, 260, 265, 350, 290),
-      DlgLayoutItem(2, DGItemKind::Button, 160, 265, 250, 290),
-      DlgLayoutItem(4, DGItemKind::RadioButton, 20, 30, 170, 48, kCutRadios),
-      DlgLayoutItem(5, DGItemKind::RadioButton, 20, 52, 170, 70, kCutRadios),
-      DlgLayoutItem(6, DGItemKind::RadioButton, 20, 74, 170, 92, kCutRadios),
-      DlgLayoutItem(7, DGItemKind::RadioButton, 20, 96, 170, 114, kCutRadios),
-      DlgLayoutItem(kItemAlongEdge, DGItemKind::RadioButton, 190, 30, 350, 48, kEdgeRadios),
-      DlgLayoutItem(kItemAcrossEdge, DGItemKind::RadioButton, 190, 52, 350, 70, kEdgeRadios),
-      DlgLayoutItem(kItemFollowEdges, DGItemKind::CheckBox, 190, 74, 350, 92),
-      DlgLayoutItem(kItemWithHoles, DGItemKind::CheckBox, 20, 124, 200, 142),
-      DlgLayoutItem(kItemMark, DGItemKind::PopUp, 110, 155, 200, 175),
-      DlgLayoutItem(kItemNumbering, DGItemKind::PopUp, 110, 182, 200, 202),
-      DlgLayoutItem(kItemStartNo, DGItemKind::LongEdit, 110, 209, 170, 229),
-      DlgLayoutItem(kItemPreview, DGItemKind::StaticText, 180, 209, 350, 229),
+      LayoutItem(1, DGItemKind::Button, 260, 265, 350, 290),
+      LayoutItem(2, DGItemKind::Button, 160, 265, 250, 290),
+      LayoutItem(4, DGItemKind::RadioButton, 20, 30, 170, 48, kCutRadios),
+      LayoutItem(5, DGItemKind::RadioButton, 20, 52, 170, 70, kCutRadios),
+      LayoutItem(6, DGItemKind::RadioButton, 20, 74, 170, 92, kCutRadios),
+      LayoutItem(7, DGItemKind::RadioButton, 20, 96, 170, 114, kCutRadios),
+      LayoutItem(kItemAlongEdge, DGItemKind::RadioButton, 190, 30, 350, 48, kEdgeRadios),
+      LayoutItem(kItemAcrossEdge, DGItemKind::RadioButton, 190, 52, 350, 70, kEdgeRadios),
+      LayoutItem(kItemFollowEdges, DGItemKind::CheckBox, 190, 74, 350, 92),
+      LayoutItem(kItemWithHoles, DGItemKind::CheckBox, 20, 124, 200, 142),
+      LayoutItem(kItemMark, DGItemKind::PopUp, 110, 155, 200, 175),
+      LayoutItem(kItemNumbering, DGItemKind::PopUp, 110, 182, 200, 202),
+      LayoutItem(kItemStartNo, DGItemKind::LongEdit, 110, 209, 170, 229),
+      LayoutItem(kItemPreview, DGItemKind::StaticText, 180, 209, 350, 229),
   };
   return def;
 }

@@ -1,6 +1,6 @@
 #include "CDlgAutoAreaRelease.h"
 
-#include "DlgLayoutItem.h"
+#include "DialogLayout.h"
 
 pln::host::DGDialogDef CDlgAutoAreaRelease::Layout()
 {
@@ -9,9 +9,9 @@ pln::host::DGDialogDef CDlgAutoAreaRelease::Layout()
   def.width = 300;
   def.height = 100;
   def.items = {
-      DlgLayoutItem(1, DGItemKind::Button, 200, 65, 290, 90),
-      DlgLayoutItem(2, DGItemKind::Button, 100, 65, 190, 90),
-      DlgLayoutItem(kItemDeleteFigures, DGItemKind::CheckBox, 20, 30, 280, 48),
+      LayoutItem(1, DGItemKind::Button, 200, 65, 290, 90),
+      LayoutItem(2, DGItemKind::Button, 100, 65, 190, 90),
+      LayoutItem(kItemDeleteFigures, DGItemKind::CheckBox, 20, 30, 280, 48),
   };
   return def;
 }

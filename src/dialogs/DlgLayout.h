@@ -2,6 +2,7 @@
 // Shorthand for the layouts the dialogs declare beside themselves: one
 // item of a given kind at a position of the client area.
 
+#include "DialogLayout.h"
 #include "dg_state.h"
 
 namespace DlgLayout {
@@ -11,14 +12,7 @@ using pln::host::DGItemKind;
 inline pln::host::DGItemDef Item(short item, DGItemKind kind, short left, short top, short width = 80,
                                  short height = 20)
 {
-  pln::host::DGItemDef def;
-  def.item = item;
-  def.kind = kind;
-  def.left = left;
-  def.top = top;
-  def.right = static_cast<short>(left + width);
-  def.bottom = static_cast<short>(top + height);
-  return def;
+  return LayoutItem(item, kind, left, top, static_cast<short>(left + width), static_cast<short>(top + height));
 }
 
 // Places item n at row (n - 1) % rows of column (n - 1) / rows, so the
