@@ -4,6 +4,7 @@
 #include "CDlgFloorCopy.h"
 #include "CDlgSelectTree.h"
 #include "CDlgSettingFloor.h"
+#include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
 
@@ -20,6 +21,7 @@ const LayoutEntry kLayouts[] = {
     {CDlgSelectTree::ResourceId, CDlgSelectTree::Layout},
     {CDlgFloorCopy::ResourceId, CDlgFloorCopy::Layout},
     {CDlgSettingFloor::ResourceId, CDlgSettingFloor::Layout},
+    {CPlenimetraFunc3::ResourceId, CPlenimetraFunc3::Layout},
 };
 
 }  // namespace
