@@ -360,7 +360,9 @@ bool CPlenimetraFunc3::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
   ListHeaderSort::ExchangeSort(
       DGListGetItemCount(dialId, kList),
       [&](int i, int j) { return CheckSortAutoAreaList(dialId, column, i, j, direction); },
-      [&](int i, int j) { std::swap(*RowRecord(dialId, static_cast<short>(i)), *RowRecord(dialId, static_cast<short>(j))); });
+      [&](int i, int j) {
+        std::swap(*RowRecord(dialId, static_cast<short>(i)), *RowRecord(dialId, static_cast<short>(j)));
+      });
   SetAreaListItem(dialId);
   CSelectList again;
   const short count = DGListGetItemCount(dialId, kList);

@@ -31,6 +31,16 @@ void KeepFirst(GSErrCode& first, GSErrCode err)
     first = err;
 }
 
+// Steps the window: the step's error, else the cancel code when the user
+// asked to stop.
+GSErrCode StepOrStop(CDlgProgress& progress, GSErrCode err)
+{
+  progress.StepIt();
+  if (err != NoError)
+    return err;
+  return progress.CheckAbort() ? APIERR_CANCEL : NoError;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -121,13 +131,8 @@ GSErrCode CPlenimetraFunc3::CutElements(const GS::Array<API_Neig>& selection, in
     record.m_ItemType2 = static_cast<CItemType2Table::ITEMTYPE>(m_pParam->m_AutoItemType2);
     err = record.DoCreateArea1(m_pParam, startNo);
     FloorOnDemand(m_pParam, element.header.floorInd)->m_AutoAreaParamArray.Add(record);
-    progress.StepIt();
-    if (err != NoError)
+    if (err = StepOrStop(progress, err); err != NoError)
       break;
-    if (progress.CheckAbort()) {
-      err = APIERR_CANCEL;
-      break;
-    }
   }
   progress.Close();
   return err;
@@ -173,13 +178,8 @@ GSErrCode CPlenimetraFunc3::ReleaseRecords(short dialId, bool deleteFigures)
   GSErrCode err = NoError;
   for (CAutoAreaParam& copy : copies) {
     err = ReleaseRecord(copy, deleteFigures);
-    progress.StepIt();
-    if (err != NoError)
+    if (err = StepOrStop(progress, err); err != NoError)
       break;
-    if (progress.CheckAbort()) {
-      err = APIERR_CANCEL;
-      break;
-    }
   }
   KeepFirst(err, m_pParam->SaveData());
   progress.Close();
