@@ -324,6 +324,10 @@ public:
   CEnvParam m_EnvParam2;      // the settings as loaded from the settings file
   GS::UniString m_EnvPath;
   CAutoCutType m_AutoCutType; // defaults of new automatic-area records
+  // Mark and numbering of new automatic-area figures (item type codes); kept
+  // while the project is open, the project record has no field for them.
+  int m_AutoItemType1 = 1;
+  int m_AutoItemType2 = 1;
   int m_CurTreeCode = 0;      // node code of the current pattern; 0 none
   CTreeCodeArray m_TotalExcludeCodes;
   bool m_bTuboRow = false;

@@ -1,5 +1,6 @@
 #include "PlenimetraEntry.h"
 
+#include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
 #include "host_debug.h"
 #include "host_goodies.h"
@@ -25,6 +26,7 @@ CPlenimetraPalette& PlenimetraPalette()
 {
   if (!thePalette.has_value())
     thePalette.emplace();
+  CPlenimetraPalette::SetPageMaker(CPlenimetraPalette::kAutoArea, CPlenimetraFunc3::Make);
   return *thePalette;
 }
 

@@ -25,6 +25,7 @@
 #include "CDlgEnvironmentTabTree.h"
 #include "CDlgOutputToWorksheet.h"
 #include "CDlgRenumbering.h"
+#include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
 
@@ -64,6 +65,7 @@ const LayoutEntry kLayouts[] = {
     {CDlgAutoAreaCreate::ResourceId, CDlgAutoAreaCreate::Layout},
     {CDlgAutoAreaRelease::ResourceId, CDlgAutoAreaRelease::Layout},
     {CDlgOutputToWorksheet::ResourceId, CDlgOutputToWorksheet::Layout},
+    {CPlenimetraFunc3::ResourceId, CPlenimetraFunc3::Layout},
 };
 
 }  // namespace

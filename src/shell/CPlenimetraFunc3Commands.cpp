@@ -1,0 +1,278 @@
+// The commands of the automatic-area page: create, release, change check
+// and update, and the walk that drops records whose source lost its
+// record. Each command is one undoable step; every progress window it
+// opens is closed on every path.
+
+#include "CDlgAutoAreaCreate.h"
+#include "CDlgAutoAreaRelease.h"
+#include "CDlgProgress.h"
+#include "CElementChange.h"
+#include "CGSUtil.h"
+#include "CPlenimetraFunc3.h"
+#include "CPlenimetraPalette.h"
+#include "GSWriteReport.h"
+#include "host_assert.h"
+#include "host_elements.h"
+#include "host_errors.h"
+#include "host_notify.h"
+#include "host_selection.h"
+#include "host_teamwork.h"
+
+namespace {
+
+const GS::UniString kCreateTitle(u"自動分割区画生成");
+const GS::UniString kReleaseTitle(u"自動分割区画解除");
+const GS::UniString kNotReserved(u"自動分割生成を実行するには、エレメントを確保する必要があります。\n処理を中止します");
+
+// Keeps the first error of a run of steps.
+void KeepFirst(GSErrCode& first, GSErrCode err)
+{
+  if (first == NoError)
+    first = err;
+}
+
+// Steps the window: the step's error, else the cancel code when the user
+// asked to stop.
+GSErrCode StepOrStop(CDlgProgress& progress, GSErrCode err)
+{
+  progress.StepIt();
+  if (err != NoError)
+    return err;
+  return progress.CheckAbort() ? APIERR_CANCEL : NoError;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Create
+
+GSErrCode CPlenimetraFunc3::DoCreate(short dialId)
+{
+  CDlgAutoAreaCreate dialog(m_pParam);
+  dialog.SetAutoCutType(m_pParam->m_AutoCutType);
+  dialog.m_ItemType1 = static_cast<CItemType1Table::ITEMTYPE>(m_pParam->m_AutoItemType1);
+  dialog.m_ItemType2 = static_cast<CItemType2Table::ITEMTYPE>(m_pParam->m_AutoItemType2);
+  const CFloorParam* floor = m_pParam->m_FloorParamArray.Search(CGSUtil::GetActStory());
+  dialog.m_StartNo =
+      floor != nullptr ? floor->m_Area1ObjectArray.GetMaxItemNo(m_pParam, dialog.m_ItemType1, dialog.m_ItemType2) + 1
+                       : 0;
+  if (dialog.DoModal() != 1)
+    return NoError;
+  m_pParam->m_AutoCutType = dialog.GetAutoCutType();
+  m_pParam->m_AutoItemType1 = dialog.m_ItemType1;
+  m_pParam->m_AutoItemType2 = dialog.m_ItemType2;
+  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画作成]"),
+                                                  [&] { return DoCreateArea1(dialId, dialog.m_StartNo); });
+  AfterCommand(dialId, false);
+  return err;
+}
+
+GSErrCode CPlenimetraFunc3::DoCreateArea1(short dialId, int startNo)
+{
+  const short story = CGSUtil::GetActStory();
+  API_SelectionInfo info;
+  GS::Array<API_Neig> selection;
+  if (GSErrCode err = ACAPI_Selection_Get(&info, &selection, false, true); err == APIERR_NOSEL)
+    selection.Clear();
+  else if (err != NoError)
+    return err;
+  if (GSErrCode err = ReserveSelection(selection); err != NoError)
+    return err;
+  GSErrCode err = CutElements(selection, startNo);
+  if (err != NoError)
+    return err;
+  err = RenumberStory(story);
+  KeepFirst(err, m_pParam->SaveData());
+  IgnoringSelection([&] { SetAreaListItem(dialId); });
+  return err;
+}
+
+// In a shared project every selected element must be this user's before
+// anything is cut.
+GSErrCode CPlenimetraFunc3::ReserveSelection(const GS::Array<API_Neig>& selection) const
+{
+  if (!ACAPI_TeamworkControl_HasConnection())
+    return NoError;
+  const short user = m_pParam->m_TeamworkUserId;
+  auto held = [user](API_Guid guid) { return user > 0 && CGSUtil::TeamworkControl_GetLockableStatus(user, guid); };
+  GS::Array<API_Guid> wanted;
+  for (const API_Neig& neig : selection)
+    if (!held(neig.guid))
+      wanted.Push(neig.guid);
+  if (GSErrCode err = ACAPI_TeamworkControl_ReserveElements(wanted, nullptr, true); err != NoError)
+    return err;
+  for (const API_Neig& neig : selection) {
+    if (!held(neig.guid)) {
+      GSWriteReport(kNotReserved);
+      return APIERR_CANCEL;
+    }
+  }
+  return NoError;
+}
+
+// A failed cut still leaves its record, so the changed mark the cut set
+// shows in the list.
+GSErrCode CPlenimetraFunc3::CutElements(const GS::Array<API_Neig>& selection, int startNo)
+{
+  CDlgProgress progress;
+  progress.OpenProgress(kCreateTitle, false);
+  progress.SetRange(static_cast<int>(selection.GetSize()), kCreateTitle);
+  GSErrCode err = NoError;
+  for (const API_Neig& neig : selection) {
+    API_Element element;
+    element.header.guid = neig.guid;
+    if (err = ACAPI_Element_Get(&element); err != NoError)
+      break;
+    if (!CPlenimetraParam::IsAutoElement(element))
+      continue;
+    CAutoAreaParam record(&element.header);
+    record.m_AutoCutType = m_pParam->m_AutoCutType;
+    record.m_ItemType1 = static_cast<CItemType1Table::ITEMTYPE>(m_pParam->m_AutoItemType1);
+    record.m_ItemType2 = static_cast<CItemType2Table::ITEMTYPE>(m_pParam->m_AutoItemType2);
+    err = record.DoCreateArea1(m_pParam, startNo);
+    FloorOnDemand(m_pParam, element.header.floorInd)->m_AutoAreaParamArray.Add(record);
+    if (err = StepOrStop(progress, err); err != NoError)
+      break;
+  }
+  progress.Close();
+  return err;
+}
+
+GSErrCode CPlenimetraFunc3::RenumberStory(short story)
+{
+  CFloorParam* floor = m_pParam->m_FloorParamArray.Search(story);
+  if (floor == nullptr)
+    return NoError;
+  GSErrCode err = floor->m_Area1ObjectArray.SetSortIndex();
+  KeepFirst(err, floor->m_Area1ObjectArray.CheckItemNo(m_pParam));
+  return err;
+}
+
+// ---------------------------------------------------------------------------
+// Release
+
+GSErrCode CPlenimetraFunc3::DoDelete(short dialId)
+{
+  CDlgAutoAreaRelease dialog;
+  if (dialog.DoModal() != 1)
+    return NoError;
+  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画削除]"),
+                                                  [&] { return ReleaseRecords(dialId, dialog.m_bDeleteFigures); });
+  AfterCommand(dialId, true);
+  return err;
+}
+
+GSErrCode CPlenimetraFunc3::ReleaseRecords(short dialId, bool deleteFigures)
+{
+  const CSelectList rows = GetSelList(dialId);
+  CDlgProgress progress;
+  progress.OpenProgress(kReleaseTitle, false);
+  progress.SetRange(static_cast<int>(rows.size()), kReleaseTitle);
+  // Copies: releasing moves the records of the list.
+  std::vector<CAutoAreaParam> copies;
+  for (int row : rows) {
+    const CAutoAreaParam* record = RowRecord(dialId, static_cast<short>(row));
+    PLN_ASSERT(record != nullptr);
+    copies.push_back(*record);
+  }
+  GSErrCode err = NoError;
+  for (CAutoAreaParam& copy : copies) {
+    err = ReleaseRecord(copy, deleteFigures);
+    if (err = StepOrStop(progress, err); err != NoError)
+      break;
+  }
+  KeepFirst(err, m_pParam->SaveData());
+  progress.Close();
+  return err;
+}
+
+// The figures go first when asked (the story is renumbered), then the
+// record leaves its story and every calculation element.
+GSErrCode CPlenimetraFunc3::ReleaseRecord(CAutoAreaParam& record, bool deleteFigures)
+{
+  GSErrCode err = NoError;
+  if (deleteFigures) {
+    err = record.DoDeleteArea1(m_pParam, nullptr);
+    KeepFirst(err, RenumberStory(record.GetFloor()));
+  }
+  if (CFloorParam* floor = m_pParam->m_FloorParamArray.Search(record.GetFloor()); floor != nullptr)
+    KeepFirst(err, floor->m_AutoAreaParamArray.ReleaseAutoArea(m_pParam, record));
+  m_pParam->m_Area2ObjectArray.Remove(&record);
+  return err;
+}
+
+// ---------------------------------------------------------------------------
+// Check and update
+
+GSErrCode CPlenimetraFunc3::DoCheck(short dialId)
+{
+  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画変更チェック]"), [&] {
+    if (GSErrCode collected = m_pParam->GetAutoElement2(); collected != NoError)
+      return collected;
+    if (CAutoAreaParamArray* records = ActiveRecords(); records != nullptr)
+      for (CAutoAreaParam& record : *records)
+        if (GSErrCode checked = record.CheckAutoArea(m_pParam); checked != NoError)
+          return checked;
+    return GSErrCode(NoError);
+  });
+  AfterCommand(dialId, false);
+  return err;
+}
+
+// Every selected record is updated even after one failed; the first error
+// is the answer and the document is saved in any case.
+GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
+{
+  std::vector<API_Guid> sources;
+  for (int row : GetSelList(dialId)) {
+    const CAutoAreaParam* record = RowRecord(dialId, static_cast<short>(row));
+    PLN_ASSERT(record != nullptr);
+    sources.push_back(record->GetGuid());
+  }
+  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画更新]"), [&] {
+    GSErrCode first = NoError;
+    for (const API_Guid& source : sources) {
+      CAutoAreaParamArray* records = ActiveRecords();
+      if (CAutoAreaParam* record = records != nullptr ? records->Search(&source) : nullptr; record != nullptr)
+        KeepFirst(first, record->UpdateAutoArea(m_pParam));
+    }
+    KeepFirst(first, m_pParam->SaveData());
+    return first;
+  });
+  AfterCommand(dialId, true);
+  return err;
+}
+
+void CPlenimetraFunc3::AfterCommand(short dialId, bool deselect)
+{
+  IgnoringSelection([&] {
+    if (deselect)
+      SelectRows(dialId, CSelectList());
+    SetAreaListItem(dialId);
+    ListChangeSelection(dialId);
+  });
+}
+
+// ---------------------------------------------------------------------------
+// Dead records
+
+void CPlenimetraFunc3::DropDeadRecords()
+{
+  const short story = CGSUtil::GetActStory();
+  std::size_t index = 0;
+  for (;;) {
+    CAutoAreaParamArray* records = ActiveRecords();
+    if (records == nullptr || index >= records->size())
+      return;
+    if ((*records)[index].IsHaveData(m_pParam)) {
+      ++index;
+      continue;
+    }
+    // The next record moves into this place.
+    CAutoAreaParam dead = (*records)[index];
+    dead.DoDeleteArea1(m_pParam, nullptr);
+    RenumberStory(story);
+    m_pParam->m_Area2ObjectArray.Remove(&dead);
+    ActiveRecords()->ReleaseAutoArea(m_pParam, dead);
+  }
+}

@@ -1,0 +1,393 @@
+// The automatic-area page on 1F: zone Z-1 (room LDK, category colour
+// (1, 0.5, 0), 6 x 4 m with a 1 x 1 m hole), slab S-1 (3 x 2 m) and a line,
+// cut by the user from the plan selection; then checked, updated,
+// released, sorted and kept in step with the plan.
+
+#include "CDlgAutoAreaCreate.h"
+#include "CDlgAutoAreaRelease.h"
+#include "CPlenimetraFunc3.h"
+#include "ShellTestSupport.h"
+#include "host_selection.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+using pln::host::DialogUser;
+
+constexpr short kList = CPlenimetraFunc3::kList;
+
+class AutoAreaPageTest : public ShellTest {
+protected:
+  AutoAreaPageTest()
+  {
+    host.DefineDialog(CDlgAutoAreaCreate::ResourceId, CDlgAutoAreaCreate::Layout());
+    host.DefineDialog(CDlgAutoAreaRelease::ResourceId, CDlgAutoAreaRelease::Layout());
+    const Int32 category = host.AddZoneCategory(u"居室", u"R", {1.0, 0.5, 0.0});
+    zone = AddPolygon(API_ZoneID, {{{0, 0}, {6, 0}, {6, 4}, {0, 4}}, {{1, 1}, {1, 2}, {2, 2}, {2, 1}}}, u"Z-1",
+                      [&](API_Element& e) {
+                        e.zone.roomName = u"LDK";
+                        e.zone.catInd = category;
+                      });
+    slab = AddPolygon(API_SlabID, {{{10, 0}, {13, 0}, {13, 2}, {10, 2}}}, u"S-1");
+    API_Element element;
+    element.header.typeID = API_LineID;
+    element.header.layer = 1;
+    element.line.endC = {1, 1};
+    EXPECT_EQ(host.AddElement(element), NoError);
+    line = element.header.guid;
+  }
+
+  API_Guid AddPolygon(API_ElemTypeID type, const std::vector<std::vector<API_Coord>>& contours, const char16_t* id,
+                      const std::function<void(API_Element&)>& more = nullptr)
+  {
+    PolygonMemo polygon(contours);
+    API_Element element;
+    element.header.typeID = type;
+    element.header.layer = 1;
+    if (more != nullptr)
+      more(element);
+    EXPECT_EQ(host.AddPolygonElement(element, polygon), NoError);
+    EXPECT_EQ(host.SetInfoString(element.header.guid, id), NoError);
+    return element.header.guid;
+  }
+
+  void OpenPage()
+  {
+    if (!palette().IsToolPaletteOpened())
+      ASSERT_EQ(Menu(), NoError);
+    user().Click(10);
+    pageId = pln::host::OpenDialogId(CPlenimetraFunc3::ResourceId);
+    ASSERT_NE(pageId, 0);
+  }
+  DialogUser page() { return DialogUser(pageId); }
+
+  // Creation from the elements selected: cut type 2, mark □, "A,B,C", from 1.
+  void Create(const std::vector<API_Guid>& selection)
+  {
+    ASSERT_EQ(host.UserSelect(selection), NoError);
+    host.QueueDialogScript(CDlgAutoAreaCreate::ResourceId, [](DialogUser& dialog) {
+      dialog.SetLong(5, 1);
+      dialog.SelectPopUp(CDlgAutoAreaCreate::kItemMark, 2);
+      dialog.SelectPopUp(CDlgAutoAreaCreate::kItemNumbering, 2);
+      dialog.SetLong(CDlgAutoAreaCreate::kItemStartNo, 1);
+      dialog.Click(1);
+    });
+    page().Click(CPlenimetraFunc3::kCreate);
+  }
+  // Scenario 1's state: the page open, zone and slab cut.
+  void CreateBoth()
+  {
+    OpenPage();
+    Create({zone, slab, line});
+  }
+
+  void Release(std::vector<short> rows, bool deleteFigures)
+  {
+    page().SelectRows(kList, rows);
+    host.QueueDialogScript(CDlgAutoAreaRelease::ResourceId, [deleteFigures](DialogUser& dialog) {
+      dialog.Check(CDlgAutoAreaRelease::kItemDeleteFigures, deleteFigures);
+      dialog.Click(1);
+    });
+    page().Click(CPlenimetraFunc3::kRelease);
+  }
+
+  const pln::host::DGListState& List() { return pln::host::DialogItemState(pageId, kList)->list; }
+  std::vector<std::u16string> Column(short column)
+  {
+    std::vector<std::u16string> texts;
+    for (const auto& row : List().rows)
+      texts.push_back(row.texts.at(column).Std());
+    return texts;
+  }
+  std::vector<short> SelectedRows()
+  {
+    std::vector<short> rows;
+    for (std::size_t r = 0; r < List().rows.size(); ++r)
+      if (List().rows[r].selected)
+        rows.push_back(static_cast<short>(r + 1));
+    return rows;
+  }
+  std::vector<short> Arrows()
+  {
+    std::vector<short> arrows;
+    for (short h = 1; h <= 5; ++h)
+      arrows.push_back(List().headers.count(h) != 0 ? List().headers.at(h).arrow : 0);
+    return arrows;
+  }
+
+  CAutoAreaParamArray& Records() { return Floor(0).m_AutoAreaParamArray; }
+  CAutoAreaParam* Record(const API_Guid& guid) { return Records().Search(&guid); }
+  std::vector<std::shared_ptr<CArea1Object>> FiguresOf(const API_Guid& guid)
+  {
+    return CAutoAreaParam(&host.Element(guid)->element.header).GetAutoArea(&doc());
+  }
+  // Raw areas, holes taken away (1e-8 m²).
+  long long SignedArea(const API_Guid& guid)
+  {
+    long long sum = 0;
+    for (const auto& figure : FiguresOf(guid))
+      sum += (figure->m_AutoArea.m_Operator == COperatorTable::OPERATOR_MINUS ? -1 : 1) * figure->GetOrgArea(&doc());
+    return sum;
+  }
+  // How many of the figures' placed parts are deleted.
+  std::size_t Deleted(const std::vector<std::shared_ptr<CArea1Object>>& figures)
+  {
+    return static_cast<std::size_t>(std::count_if(figures.begin(), figures.end(), [&](const auto& figure) {
+      return host.Element(figure->m_Element.header.guid)->deleted;
+    }));
+  }
+  // The story's figures use the numbers 0..n-1.
+  bool NumberedWithoutGaps()
+  {
+    std::vector<int> numbers = Numbers(0);
+    std::sort(numbers.begin(), numbers.end());
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+      if (numbers[i] != static_cast<int>(i))
+        return false;
+    return true;
+  }
+  int Stores()
+  {
+    const auto& calls = host.CallLog();
+    return static_cast<int>(std::count(calls.begin(), calls.end(), std::string("ACAPI_ModulData_Store")));
+  }
+  // An element of the pattern taking the area on 1F.
+  CArea2ObjectFloor& Taking(const API_Guid& source)
+  {
+    doc().m_Area2ObjectArray.emplace_back(&doc(), CAreaNameArray(u"廊下"), ++doc().m_LastAreaCode,
+                                          CArea2ListTypeTable::LISTTYPE_LIST, CArea2Object::SHOWTOTAL_NOMARK,
+                                          CItemType1Table::ITEMTYPE_DIAMOND, CItemType2Table::ITEMTYPE_UPPER, 0, 0);
+    CArea2ObjectFloor& floor = *doc().m_Area2ObjectArray.back().m_FloorArray.SearchFloor(0);
+    floor.m_AutoAreaGuidArray.Add(ToGSGuid(source));
+    return floor;
+  }
+
+  API_Guid zone, slab, line;
+  short pageId = 0;
+};
+
+const DGColor16 kWhite{65535, 65535, 65535};
+
+TEST_F(AutoAreaPageTest, CreatingCutsZoneAndSlabSkipsTheLineAndListsBoth)
+{
+  CreateBoth();
+  EXPECT_EQ(host.UndoNames(), std::vector<GS::UniString>{GS::UniString(u"メンセラ[自動作成区画作成]")});
+  EXPECT_TRUE(host.Alerts().empty());
+  EXPECT_EQ(Column(1), (std::vector<std::u16string>{u"Z-1(LDK)", u"S-1(ｽﾗﾌﾞ)"}));
+  EXPECT_EQ(Column(2)[1] + Column(3)[1], u"□A,B,C");
+  EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"無", u"無"}));
+  for (short column = 1; column <= 5; ++column) {
+    EXPECT_EQ(List().rows[0].tabBackgrounds.at(column), (DGColor16{65535, 32767, 0}));
+    EXPECT_EQ(List().rows[1].tabBackgrounds.at(column), kWhite);
+  }
+  EXPECT_EQ(List().rows[0].tabColors.at(4), (DGColor16{0, 0, 0}));
+  EXPECT_EQ(Records().size(), 2u);
+  EXPECT_EQ(Record(line), nullptr);
+  EXPECT_EQ(SignedArea(zone), 2300000000LL);
+  EXPECT_EQ(SignedArea(slab), 600000000LL);
+  EXPECT_TRUE(NumberedWithoutGaps());  // A, B, ... over both areas
+  for (const auto& figure : Figures(0)) {
+    EXPECT_EQ(figure->m_ItemType1, CItemType1Table::ITEMTYPE_SQUARE);
+    EXPECT_EQ(figure->m_ItemType2, CItemType2Table::ITEMTYPE_UPPER);
+  }
+  EXPECT_EQ(doc().m_AutoCutType.m_Type, CAutoCutType::AUTOCUTTYPE_HORIZONTAL);
+  EXPECT_EQ(doc().m_AutoItemType1, CItemType1Table::ITEMTYPE_SQUARE);
+  EXPECT_EQ(doc().m_AutoItemType2, CItemType2Table::ITEMTYPE_UPPER);
+  EXPECT_GE(Stores(), 1);
+  EXPECT_FALSE(host.Progress().open);
+  EXPECT_EQ(host.Progress().title, GS::UniString(u"自動分割区画生成"));
+
+  // Again from the zone: its record and figures are replaced.
+  const auto old = FiguresOf(zone);
+  const auto slabFigures = FiguresOf(slab);
+  Create({zone});
+  EXPECT_EQ(Records().size(), 2u);
+  EXPECT_EQ(Deleted(old), old.size());
+  EXPECT_EQ(SignedArea(zone), 2300000000LL);
+  EXPECT_EQ(FiguresOf(slab), slabFigures);
+}
+
+TEST_F(AutoAreaPageTest, AZoneHeldByAnotherUserStopsTheCreationWithTheReservationsError)
+{
+  host.SetTeamwork(true, true, 3);
+  ASSERT_EQ(host.SetOwner(zone, 7), NoError);
+  OpenPage();
+  const Int32 windows = host.Progress().openCount;
+  Create({zone, slab});
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_NE(host.Alerts()[0].largeText.ToStdString().find(")APIERR_NOTMINE"), std::string::npos);
+  EXPECT_TRUE(Records().empty());
+  EXPECT_TRUE(Figures(0).empty());
+  EXPECT_TRUE(host.UndoNames().empty());
+  EXPECT_EQ(host.Progress().openCount, windows);
+}
+
+TEST_F(AutoAreaPageTest, ACancelAfterTheFirstElementKeepsItSilentlyInOneStep)
+{
+  OpenPage();
+  host.QueueProgressCancel(0);
+  Create({zone, slab});
+  EXPECT_TRUE(host.Alerts().empty());
+  EXPECT_EQ(host.UndoNames().size(), 1u);
+  ASSERT_EQ(Records().size(), 1u);
+  EXPECT_NE(Record(zone), nullptr);
+  EXPECT_EQ(SignedArea(zone), 2300000000LL);
+  EXPECT_TRUE(FiguresOf(slab).empty());
+  EXPECT_EQ(Column(1), std::vector<std::u16string>{u"Z-1(LDK)"});
+  EXPECT_FALSE(host.Progress().open);
+}
+
+TEST_F(AutoAreaPageTest, AMissingFigureShowsChangedInRedAndTheUpdateCutsTheZoneAgain)
+{
+  CreateBoth();
+  const auto slabFigures = FiguresOf(slab);
+  const auto gone = FiguresOf(zone).front();
+  ASSERT_EQ(host.UserDelete({gone->m_Element.header.guid}), NoError);
+  page().Click(CPlenimetraFunc3::kCheck);
+  EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"有", u"無"}));
+  EXPECT_EQ(List().rows[0].tabColors.at(4), (DGColor16{65535, 0, 0}));
+  EXPECT_EQ(List().rows[1].tabColors.at(4), (DGColor16{0, 0, 0}));
+
+  page().SelectRows(kList, {1, 2});
+  page().Click(CPlenimetraFunc3::kUpdate);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[自動作成区画更新]"));
+  EXPECT_EQ(SignedArea(zone), 2300000000LL);
+  EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"無", u"無"}));
+  EXPECT_EQ(FiguresOf(slab), slabFigures);  // not changed: left alone
+  EXPECT_TRUE(SelectedRows().empty());
+}
+
+TEST_F(AutoAreaPageTest, AnUpdateRunsEveryRecordAfterAFailureReportsItAndSaves)
+{
+  CreateBoth();
+  Record(zone)->m_bChanged = true;
+  Record(slab)->m_bChanged = true;
+  const auto slabFigures = FiguresOf(slab);
+  const int before = Stores();
+  page().SelectRows(kList, {1, 2});
+  host.FailOnce("ACAPI_Element_GetMemo", APIERR_MEMFULL);  // the zone's outline
+  page().Click(CPlenimetraFunc3::kUpdate);
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_TRUE(Record(zone)->m_bChanged);
+  EXPECT_FALSE(Record(slab)->m_bChanged);
+  EXPECT_EQ(Deleted(slabFigures), slabFigures.size());
+  EXPECT_EQ(SignedArea(slab), 600000000LL);
+  EXPECT_GT(Stores(), before);
+  EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"有", u"無"}));
+}
+
+TEST_F(AutoAreaPageTest, ReleasingKeepsOrDeletesTheFiguresAndDropsTheSourceFromElements)
+{
+  CreateBoth();
+  CArea2ObjectFloor& corridor = Taking(zone);
+  const auto zoneFigures = FiguresOf(zone);
+  Release({1}, false);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[自動作成区画削除]"));
+  EXPECT_EQ(Record(zone), nullptr);
+  EXPECT_TRUE(corridor.m_AutoAreaGuidArray.empty());
+  EXPECT_EQ(Deleted(zoneFigures), 0u);
+  for (const auto& figure : zoneFigures)
+    EXPECT_TRUE(figure->m_AutoArea.m_ElemGuid.IsNull());
+  EXPECT_EQ(Column(1), std::vector<std::u16string>{u"S-1(ｽﾗﾌﾞ)"});
+  EXPECT_FALSE(host.Progress().open);
+
+  // The slab with its figures; the gaps close.
+  doc().m_EnvParam.m_NumberFillGaps = true;
+  const auto slabFigures = FiguresOf(slab);
+  Release({1}, true);
+  EXPECT_TRUE(Records().empty());
+  EXPECT_EQ(Deleted(slabFigures), slabFigures.size());
+  EXPECT_EQ(Figures(0).size(), zoneFigures.size());
+  EXPECT_TRUE(NumberedWithoutGaps());
+  EXPECT_TRUE(List().rows.empty());
+}
+
+TEST_F(AutoAreaPageTest, DeletingTheSlabDropsItsRowAndLeavesItsFiguresUnlinked)
+{
+  CreateBoth();
+  const auto slabFigures = FiguresOf(slab);
+  ASSERT_EQ(host.UserDelete({slab}), NoError);
+  EXPECT_EQ(Record(slab), nullptr);
+  EXPECT_EQ(Deleted(slabFigures), 0u);
+  for (const auto& figure : slabFigures)
+    EXPECT_TRUE(figure->m_AutoArea.m_ElemGuid.IsNull());
+  EXPECT_EQ(Column(1), std::vector<std::u16string>{u"Z-1(LDK)"});
+}
+
+TEST_F(AutoAreaPageTest, RecordsThatLostTheirDataGoWithTheirFiguresAndLaterOnesAreStillExamined)
+{
+  const API_Guid zone2 = AddPolygon(API_ZoneID, {{{20, 0}, {22, 0}, {22, 2}, {20, 2}}}, u"Z-2");
+  OpenPage();
+  Create({zone, slab, zone2});
+  doc().m_EnvParam.m_NumberFillGaps = true;
+  CArea2ObjectFloor& corridor = Taking(zone);
+  corridor.m_AutoAreaGuidArray.Add(ToGSGuid(slab));
+  const auto dead = FiguresOf(zone);
+  const auto deadToo = FiguresOf(slab);
+  ASSERT_EQ(CAutoAreaParam(*Record(zone)).ClearData(&doc()), NoError);
+  ASSERT_EQ(CAutoAreaParam(*Record(slab)).ClearData(&doc()), NoError);
+  palette().SendUpdateMessage(Hint::ElementsChanged);
+  ASSERT_EQ(Records().size(), 1u);
+  EXPECT_NE(Record(zone2), nullptr);
+  EXPECT_EQ(Deleted(dead), dead.size());
+  EXPECT_EQ(Deleted(deadToo), deadToo.size());
+  EXPECT_TRUE(corridor.m_AutoAreaGuidArray.empty());
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0}));
+  EXPECT_EQ(Column(1), std::vector<std::u16string>{u"Z-2()"});
+}
+
+TEST_F(AutoAreaPageTest, RowsAndPlanSelectEachOtherAndButtonsFollowTheRows)
+{
+  CreateBoth();
+  EXPECT_FALSE(pln::host::DialogItemState(pageId, CPlenimetraFunc3::kRelease)->enabled);
+  EXPECT_FALSE(pln::host::DialogItemState(pageId, CPlenimetraFunc3::kUpdate)->enabled);
+  page().SelectRows(kList, {2});
+  API_SelectionInfo info;
+  GS::Array<API_Neig> selection;
+  ASSERT_EQ(ACAPI_Selection_Get(&info, &selection, false), NoError);
+  ASSERT_EQ(selection.GetSize(), 1u);
+  EXPECT_EQ(selection[0].guid, slab);
+  EXPECT_TRUE(pln::host::DialogItemState(pageId, CPlenimetraFunc3::kRelease)->enabled);
+  EXPECT_TRUE(pln::host::DialogItemState(pageId, CPlenimetraFunc3::kUpdate)->enabled);
+
+  ASSERT_EQ(host.UserSelect({line, zone}), NoError);
+  EXPECT_EQ(SelectedRows(), std::vector<short>{1});
+  ASSERT_EQ(host.UserSelect({}), NoError);
+  EXPECT_TRUE(SelectedRows().empty());
+  EXPECT_FALSE(pln::host::DialogItemState(pageId, CPlenimetraFunc3::kUpdate)->enabled);
+  EXPECT_FALSE(palette().m_bIgnoreSelection);
+}
+
+TEST_F(AutoAreaPageTest, HeaderClicksSortTheRecordsKeepTheSelectionAndOutliveThePage)
+{
+  CreateBoth();
+  page().SelectRows(kList, {1});  // Z-1
+  page().HeaderClick(kList, 1);
+  EXPECT_EQ(Column(1), (std::vector<std::u16string>{u"S-1(ｽﾗﾌﾞ)", u"Z-1(LDK)"}));
+  EXPECT_EQ(Arrows(), (std::vector<short>{1, 0, 0, 0, 0}));
+  EXPECT_EQ(SelectedRows(), std::vector<short>{2});
+  EXPECT_EQ(Records()[0].GetGuid(), slab);
+  page().HeaderClick(kList, 1);
+  EXPECT_EQ(Column(1), (std::vector<std::u16string>{u"Z-1(LDK)", u"S-1(ｽﾗﾌﾞ)"}));
+  EXPECT_EQ(Arrows(), (std::vector<short>{2, 0, 0, 0, 0}));
+  EXPECT_EQ(SelectedRows(), std::vector<short>{1});
+  const int before = Stores();
+  page().HeaderClick(kList, 1);
+  EXPECT_EQ(Arrows(), (std::vector<short>{1, 0, 0, 0, 0}));
+  EXPECT_GT(Stores(), before);
+
+  // Another column starts ascending and clears the first arrow: "有" < "無".
+  Records()[1].m_bChanged = true;
+  page().HeaderClick(kList, 4);
+  EXPECT_EQ(Arrows(), (std::vector<short>{0, 0, 0, 1, 0}));
+  EXPECT_EQ(Column(1), (std::vector<std::u16string>{u"Z-1(LDK)", u"S-1(ｽﾗﾌﾞ)"}));
+
+  page().Click(CPlenimetraFunc3::kBack);
+  EXPECT_EQ(pln::host::OpenDialogId(CPlenimetraFunc3::ResourceId), 0);
+  OpenPage();
+  EXPECT_EQ(Column(1), (std::vector<std::u16string>{u"Z-1(LDK)", u"S-1(ｽﾗﾌﾞ)"}));
+}
+
+}  // namespace
