@@ -6,7 +6,7 @@
 
 #include "CGSUtil.h"
 #include "CPlenimetraPalette.h"
-#include "DlgLayoutItem.h"
+#include "DialogLayout.h"
 #include "GSWriteReport.h"
 #include "ListHeaderSort.h"
 #include "host_assert.h"
@@ -56,12 +56,12 @@ pln::host::DGDialogDef CPlenimetraFunc3::Layout()
   def.width = 260;
   def.height = 300;
   def.items = {
-      DlgLayoutItem(kBack, DGItemKind::Button, 5, 5, 50, 25),
-      DlgLayoutItem(kCreate, DGItemKind::Button, 55, 5, 100, 25),
-      DlgLayoutItem(kRelease, DGItemKind::Button, 105, 5, 150, 25),
-      DlgLayoutItem(kCheck, DGItemKind::Button, 155, 5, 200, 25),
-      DlgLayoutItem(kUpdate, DGItemKind::Button, 205, 5, 255, 25),
-      DlgLayoutItem(kList, DGItemKind::ListBox, 5, 30, 255, 295),
+      LayoutItem(kBack, DGItemKind::Button, 5, 5, 50, 25),
+      LayoutItem(kCreate, DGItemKind::Button, 55, 5, 100, 25),
+      LayoutItem(kRelease, DGItemKind::Button, 105, 5, 150, 25),
+      LayoutItem(kCheck, DGItemKind::Button, 155, 5, 200, 25),
+      LayoutItem(kUpdate, DGItemKind::Button, 205, 5, 255, 25),
+      LayoutItem(kList, DGItemKind::ListBox, 5, 30, 255, 295),
   };
   return def;
 }
