@@ -4,6 +4,7 @@
 #include "CDlgFloorCopy.h"
 #include "CDlgSelectTree.h"
 #include "CDlgSettingFloor.h"
+#include "CPlenimetraFunc1.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
 
@@ -20,6 +21,7 @@ const LayoutEntry kLayouts[] = {
     {CDlgSelectTree::ResourceId, CDlgSelectTree::Layout},
     {CDlgFloorCopy::ResourceId, CDlgFloorCopy::Layout},
     {CDlgSettingFloor::ResourceId, CDlgSettingFloor::Layout},
+    {CPlenimetraFunc1::ResourceId, CPlenimetraFunc1::Layout},
 };
 
 }  // namespace
