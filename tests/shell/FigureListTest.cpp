@@ -38,4 +38,135 @@ TEST_F(FigureListTest, ThreeTrianglesAreThreeStepsNumberedInTurnAndTheCancelIsSi
                                                       u"デフォルト", u"6.000000", u"", u"自動"}));
   EXPECT_EQ(PageItem(6).valLong, 1);
 }
+
+TEST_F(FigureListTest, EachButtonPlacesItsKindAndListsItsArea)
+{
+  struct Case {
+    short button;
+    std::initializer_list<std::pair<double, double>> picks;
+    const char16_t* area;
+  };
+  const Case cases[] = {
+      {6, {{0, 0}, {4, 0}, {1, 3}}, u"6.00000000"},
+      {7, {{0, 0}, {6, -4.5}}, u"27.00000000"},
+      {8, {{0, 0}, {3, 4}, {-4, 3}}, u"25.00000000"},
+      {9, {{0, 0}, {5, 0}, {4, 2}, {1, 2}}, u"8.00000000"},
+      {10, {{0, 0}, {1.2345, 0}}, u"4.78532938"},
+      {11, {{0, 0}, {2, 0}, {0, 1}}, u"6.28000000"},
+      {12, {{0, 0}, {2, 0}, {0, 2}}, u"3.14000000"},
+      {13, {{0, 0}, {2, 0}, {1, 0.5}}, u"0.69816145"},
+      {14, {{0, 0}, {5, 0}, {0, 5}}, u"7.12523975"},
+  };
+  std::size_t rows = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button);
+    Picks(c.picks);
+    page().Click(c.button);
+    ASSERT_EQ(Rows().size(), ++rows);
+    EXPECT_EQ(Cell(rows, 5).ToStdString(CC_UTF8), GS::UniString(c.area).ToStdString(CC_UTF8));
+    EXPECT_EQ(Figures(0).back()->m_No, static_cast<int>(rows - 1));
+    EXPECT_EQ(PageItem(22).valLong, static_cast<Int32>(rows + 1));
+    for (short other = 6; other <= 14; ++other)
+      EXPECT_EQ(PageItem(other).valLong, other == c.button ? 1 : 0) << other;
+  }
+  EXPECT_TRUE(pln::host::Alerts().empty());
+}
+
+TEST_F(FigureListTest, TheStartNumberSkipsUsedNumbersUnlessGapsAreFilled)
+{
+  PlaceTriangles(3);
+  struct Case {
+    bool sequential;
+    Int32 typed;
+    int expected;
+  };
+  // Numbers 0, 1, 2 are used; 4 (shown 5) is free.
+  for (const Case& c : {Case{false, 2, 3}, Case{false, 5, 4}, Case{false, 0, 5}}) {
+    SetSequential(c.sequential);
+    page().SetLong(22, c.typed);
+    PlaceTriangles(1);
+    EXPECT_EQ(Figures(0).back()->m_No, c.expected) << c.typed;
+  }
+  // Typing 0 was taken as 1.
+  EXPECT_EQ(PageItem(23).text, GS::UniString(u"( 7 )"));
+  page().SetLong(22, 2);
+  host.UserDelete(Guids({1}));
+  SetSequential(true);
+  PlaceTriangles(1);
+  EXPECT_EQ(Figures(0).back()->m_No, 1);
+}
+
+TEST_F(FigureListTest, ASegmentOfTwoHundredSeventyDegreesEndsTheLoopSilently)
+{
+  Picks({{0, 0}, {5, 0}, {0, -5}});
+  EXPECT_EQ(Page().DoCreate(pageId(), 14), APIERR_CANCEL);
+  page().Click(14);
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_TRUE(pln::host::Alerts().empty());
+  EXPECT_TRUE(host.UndoNames().empty());
+}
+
+TEST_F(FigureListTest, AFailedCircleIsReportedListedNowhereAndUsesUpItsCode)
+{
+  const int code = doc().m_LastArea1Code;
+  Picks({{0, 0}, {2, 0}});
+  host.FailOnce("ACAPI_Element_Create", APIERR_MEMFULL);
+  page().Click(10);
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_TRUE(Figures(0).empty());
+  EXPECT_EQ(doc().m_LastArea1Code, code + 1);
+  EXPECT_EQ(pln::host::Alerts().size(), 1u);
+}
+
+TEST_F(FigureListTest, AFigureOffTheFigureLayerIsGrey)
+{
+  PlaceTriangles(2);
+  const Int32 other = host.AddLayer(u"other");
+  ASSERT_EQ(host.UserEdit(Figures(0)[1]->m_Element.header.guid,
+                          [&](API_Element& e) { e.header.layer = static_cast<short>(other); }),
+            NoError);
+  ASSERT_EQ(Rows().size(), 2u);
+  EXPECT_EQ(Rows()[0].color, (DGColor16{0, 0, 0}));
+  EXPECT_EQ(Rows()[1].color, (DGColor16{50000, 50000, 50000}));
+}
+
+TEST_F(FigureListTest, AStoryChangeListsThatStorysFiguresAndStartNumber)
+{
+  PlaceTriangles(2);
+  PlaceRect(1, 0, 0, 2, 2);
+  ASSERT_EQ(host.UserChangeStory(1), NoError);
+  ASSERT_EQ(Rows().size(), 1u);
+  EXPECT_EQ(Cell(1, 5), GS::UniString(u"4.00000000"));
+  EXPECT_EQ(PageItem(22).valLong, 2);
+  ASSERT_EQ(host.UserChangeStory(0), NoError);
+  EXPECT_EQ(Rows().size(), 2u);
+  EXPECT_EQ(PageItem(22).valLong, 3);
+}
+
+TEST_F(FigureListTest, SelectionFollowsBothWaysWithoutFeedback)
+{
+  PlaceTriangles(3);
+  API_Element wall;
+  wall.header.typeID = API_WallID;
+  wall.header.layer = 1;
+  wall.wall.endC = API_Coord{5.0, 0.0};
+  ASSERT_EQ(host.AddElement(wall), NoError);
+
+  ASSERT_EQ(host.UserSelect(Guids({2, 0})), NoError);
+  EXPECT_EQ(SelectedRows(), (std::vector<short>{1, 3}));
+  ASSERT_EQ(host.UserSelect({wall.header.guid}), NoError);
+  EXPECT_TRUE(SelectedRows().empty());
+
+  host.ClearCallLog();
+  page().SelectRows(25, {2, 3});
+  API_SelectionInfo info;
+  GS::Array<API_Neig> neigs;
+  ASSERT_EQ(ACAPI_Selection_Get(&info, &neigs, false, false), NoError);
+  ASSERT_EQ(neigs.GetSize(), 2u);
+  EXPECT_EQ(neigs[0].guid, Figures(0)[1]->m_Element.header.guid);
+  EXPECT_EQ(neigs[1].guid, Figures(0)[2]->m_Element.header.guid);
+  EXPECT_EQ(SelectedRows(), (std::vector<short>{2, 3}));
+  EXPECT_FALSE(palette().m_bIgnoreSelection);
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "CPlenimetraFunc1.h"
 #include "host_alert.h"
+#include "host_selection.h"
 
 #include <initializer_list>
 #include <utility>
