@@ -90,5 +90,13 @@ protected:
     return std::vector<GS::UniString>(names.end() - static_cast<std::ptrdiff_t>(std::min(count, names.size())),
                                       names.end());
   }
+  // The project shared, this user 3, the palette and page opened again.
+  void ShareProject()
+  {
+    host.SetTeamwork(true, true, 3);
+    EXPECT_EQ(Menu(), NoError);
+    EXPECT_EQ(Menu(), NoError);
+    user().Click(11);
+  }
   void SetSequential(bool on) { doc().m_EnvParam.m_NumberFillGaps = on; }
 };
