@@ -90,6 +90,15 @@ protected:
     return std::vector<GS::UniString>(names.end() - static_cast<std::ptrdiff_t>(std::min(count, names.size())),
                                       names.end());
   }
+  // The entry of a page pop-up with that text (1-based); 0 when none.
+  short Entry(short item, const char16_t* text) const
+  {
+    const auto& entries = PageItem(item).entries;
+    for (std::size_t e = 0; e < entries.size(); ++e)
+      if (entries[e].text == GS::UniString(text))
+        return static_cast<short>(e + 1);
+    return 0;
+  }
   // The project shared, this user 3, the palette and page opened again.
   void ShareProject()
   {
