@@ -169,4 +169,47 @@ TEST_F(FigureListTest, SelectionFollowsBothWaysWithoutFeedback)
   EXPECT_FALSE(palette().m_bIgnoreSelection);
 }
 
+
+TEST_F(FigureListTest, AFigureCutFromAZoneNamesItsZone)
+{
+  PolygonMemo outline({{{0, 0}, {4, 0}, {4, 3}, {0, 3}}});
+  API_Element zone;
+  zone.header.typeID = API_ZoneID;
+  zone.header.layer = 1;
+  zone.zone.roomName = u"居室";
+  ASSERT_EQ(host.AddPolygonElement(zone, outline), NoError);
+  ASSERT_EQ(host.SetInfoString(zone.header.guid, u"Z-1"), NoError);
+  Floor(0).m_AutoAreaParamArray.Add(CAutoAreaParam(&zone.header));
+  PlaceRect(0, 0, 0, 4, 3)->m_AutoArea.m_ElemGuid = ToGSGuid(zone.header.guid);
+  PlaceRect(0, 5, 0, 1, 1);
+  palette().SendUpdateMessage(Hint::ElementsChanged);
+  EXPECT_EQ(Column(8), (std::vector<GS::UniString>{u"Z-1(居室)", u""}));
+}
+
+TEST_F(FigureListTest, ColumnWidthsSurviveClosingThePage)
+{
+  const auto width = [this](short column) {
+    const auto& field = PageItem(25).list.tabFields.at(static_cast<std::size_t>(column - 1)).data;
+    return field.end - field.begin;
+  };
+  EXPECT_EQ(width(4), 200);
+  page().HeaderResize(25, 4, 30);
+  page().Click(1);
+  user().Click(11);
+  EXPECT_EQ(width(4), 230);
+  EXPECT_EQ(width(5), 80);
+}
+
+// The pattern decides the figure layer and the rounding table.
+TEST_F(FigureListTest, APatternChangeRebuildsTheRowsAndAPatternWithoutRoundingShowsNoDefault)
+{
+  PlaceTriangles(1);
+  const Int32 other = host.AddLayer(u"other");
+  doc().m_EnvParam.m_Area1Layer = static_cast<short>(other);
+  doc().m_CurTreeCode = 0;
+  palette().SendUpdateMessage(Hint::PatternDeleted);
+  EXPECT_EQ(Rows()[0].color, (DGColor16{50000, 50000, 50000}));
+  EXPECT_EQ(PageItem(24).text, GS::UniString());
+}
+
 }  // namespace
