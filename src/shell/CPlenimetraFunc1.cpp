@@ -39,25 +39,23 @@ constexpr ColumnDef kColumns[CPlenimetraFunc1::kColumnCount] = {
     {u"", 0, 512, 0},
 };
 
+template <class Column>
+std::unique_ptr<CDGListItemParamCore> MakeEditor(short dialId, const ColumnDef& def, CPlenimetraParam* param)
+{
+  return std::make_unique<Column>(dialId, CPlenimetraFunc1::kList, def.width, GS::UniString(def.header),
+                                  def.justification, def.editor, param);
+}
+
 std::unique_ptr<CDGListItemParamCore> MakeColumn(short dialId, const ColumnDef& def, CPlenimetraParam* param)
 {
-  const GS::UniString header(def.header);
   switch (def.editor) {
-  case CPlenimetraFunc1::kMarkEditor:
-    return std::make_unique<CPlenimetraFunc1ItemType1>(dialId, CPlenimetraFunc1::kList, def.width, header,
-                                                       def.justification, def.editor, param);
-  case CPlenimetraFunc1::kStyleEditor:
-    return std::make_unique<CPlenimetraFunc1ItemType2>(dialId, CPlenimetraFunc1::kList, def.width, header,
-                                                       def.justification, def.editor, param);
-  case CPlenimetraFunc1::kRoundEditor:
-    return std::make_unique<CPlenimetraFunc1RoundType>(dialId, CPlenimetraFunc1::kList, def.width, header,
-                                                       def.justification, def.editor, param);
-  case CPlenimetraFunc1::kAutoCrEditor:
-    return std::make_unique<CPlenimetraFunc1AutoCr>(dialId, CPlenimetraFunc1::kList, def.width, header,
-                                                    def.justification, def.editor, param);
+  case CPlenimetraFunc1::kMarkEditor: return MakeEditor<CPlenimetraFunc1ItemType1>(dialId, def, param);
+  case CPlenimetraFunc1::kStyleEditor: return MakeEditor<CPlenimetraFunc1ItemType2>(dialId, def, param);
+  case CPlenimetraFunc1::kRoundEditor: return MakeEditor<CPlenimetraFunc1RoundType>(dialId, def, param);
+  case CPlenimetraFunc1::kAutoCrEditor: return MakeEditor<CPlenimetraFunc1AutoCr>(dialId, def, param);
   default:
-    return std::make_unique<CDGListItemParamCore>(dialId, CPlenimetraFunc1::kList, def.width, header,
-                                                  def.justification, 0, 0);
+    return std::make_unique<CDGListItemParamCore>(dialId, CPlenimetraFunc1::kList, def.width,
+                                                  GS::UniString(def.header), def.justification, 0, 0);
   }
 }
 

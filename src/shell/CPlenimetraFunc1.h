@@ -22,12 +22,12 @@
 #include "CSelectList.h"
 #include "dg_state.h"
 
-#include <functional>
 #include <memory>
 
 class CPlenimetraPalette;
 class CPlenimetraParam;
 class CFloorParam;
+class CRenumberWorkItemArray;
 
 // The editor columns: each lays its pop-up over the selected row's cell and
 // writes the cell text of one figure value.
@@ -186,10 +186,9 @@ private:
   void RebuildQuietly(short dialId);
   void FillPopUps(short dialId);
   void SelectRows(short dialId, const std::vector<short>& rows);
+  GS::Array<API_Guid> GuidsOfRows(short dialId, const CSelectList& rows) const;
 
   // Placement.
-  using Placement = std::function<GSErrCode(int& startNo)>;
-  GSErrCode PlaceLoop(short dialId, const Placement& placeOne);
   GSErrCode PlaceOne(short dialId, short item, int& startNo);
   GSErrCode PlaceByDocument(short item, const CKelAreaCoord2D& points, int startNo, short story);
   GSErrCode PlaceByPage(short item, const CKelAreaCoord2D& points, int startNo, short story);
@@ -200,9 +199,12 @@ private:
   GSErrCode DoAutoCrChange(short dialId, bool value);
 
   // Order.
-  GSErrCode DoSort(short dialId, short column, CArea1ObjectPtrArray& remembered);
+  GSErrCode DoSort(short dialId, short column);
   GSErrCode DoReorder(short dialId, int insertPos);
   GSErrCode DoRenumberSelection(short dialId);
+  // Each pair sorted, then numbered from start, under one progress window
+  // of a phase per pair; the first failure ends it.
+  GSErrCode NumberPairs(CRenumberWorkItemArray& pairs, int start);
 };
 
 std::unique_ptr<CPlenimetraPage> MakeFigureListPage(CPlenimetraPalette& palette);

@@ -25,6 +25,17 @@ Numbering NumberingOf(const CArea1Object& figure) { return {figure.m_ItemType1, 
 
 }  // namespace
 
+GS::Array<API_Guid> CPlenimetraFunc1::GuidsOfRows(short dialId, const CSelectList& rows) const
+{
+  GS::Array<API_Guid> guids;
+  for (int row : rows) {
+    const CArea1Object* figure = FigureOfRow(dialId, static_cast<short>(row));
+    PLN_ASSERT(figure != nullptr);
+    guids.Push(figure->m_Element.header.guid);
+  }
+  return guids;
+}
+
 GSErrCode CPlenimetraFunc1::DoEditorChange(short dialId, short item)
 {
   const auto value = static_cast<int>(DGPopUpGetItemUserData(dialId, item, DGPopUpGetSelected(dialId, item)));
@@ -50,13 +61,7 @@ GSErrCode CPlenimetraFunc1::DoRoundTypeChange(short dialId, CRoundTypeTable::ROU
     CDlgProgress progress;
     progress.OpenProgress(GS::UniString(), false);
     progress.SetRange(static_cast<int>(rows.size()), GS::UniString());
-    GS::Array<API_Guid> guids;
-    for (int row : rows) {
-      const CArea1Object* figure = FigureOfRow(dialId, static_cast<short>(row));
-      PLN_ASSERT(figure != nullptr);
-      guids.Push(figure->m_Element.header.guid);
-    }
-    GSErrCode err = m_pParam->DoTeamworkReceive(guids);
+    GSErrCode err = m_pParam->DoTeamworkReceive(GuidsOfRows(dialId, rows));
     for (std::size_t i = 0; err == NoError && i < rows.size(); ++i) {
       const auto row = static_cast<short>(rows[i]);
       CArea1Object* figure = FigureOfRow(dialId, row);
@@ -141,13 +146,7 @@ GSErrCode CPlenimetraFunc1::DoAutoCrChange(short dialId, bool value)
 {
   return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[改行]"), [&]() -> GSErrCode {
     const CSelectList rows = GetSelList(dialId);
-    GS::Array<API_Guid> guids;
-    for (int row : rows) {
-      const CArea1Object* figure = FigureOfRow(dialId, static_cast<short>(row));
-      PLN_ASSERT(figure != nullptr);
-      guids.Push(figure->m_Element.header.guid);
-    }
-    GSErrCode err = m_pParam->DoTeamworkReceive(guids);
+    GSErrCode err = m_pParam->DoTeamworkReceive(GuidsOfRows(dialId, rows));
     for (std::size_t i = 0; err == NoError && i < rows.size(); ++i) {
       CArea1Object* figure = FigureOfRow(dialId, static_cast<short>(rows[i]));
       figure->m_bAutoCr = value;

@@ -4,6 +4,7 @@
 
 #include "CDGDlgCore.h"
 #include "CPlenimetraParam.h"
+#include "DlgLayoutItem.h"
 #include "host_assert.h"
 
 #include <climits>
@@ -13,14 +14,7 @@ namespace {
 
 pln::host::DGItemDef Item(short item, pln::host::DGItemKind kind, short left, short top, short right, short bottom)
 {
-  pln::host::DGItemDef def;
-  def.item = item;
-  def.kind = kind;
-  def.left = left;
-  def.top = top;
-  def.right = right;
-  def.bottom = bottom;
-  return def;
+  return DlgLayoutItem(item, kind, left, top, right, bottom);
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ bool CPlenimetraFunc1::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
   for (int row : rows)
     if (auto shared = SharedFigure(FigureOfRow(dialId, static_cast<short>(row))); shared != nullptr)
       remembered.push_back(shared);
-  ACAPI_CallUndoableCommand(kListUndo, [&]() { return DoSort(dialId, arg->headerItem, remembered); });
+  ACAPI_CallUndoableCommand(kListUndo, [&]() { return DoSort(dialId, arg->headerItem); });
   RebuildQuietly(dialId);
   std::vector<short> reselect;
   for (short row = 1; row <= RowCount(dialId); ++row)
@@ -118,7 +118,7 @@ bool CPlenimetraFunc1::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
 
 // The exchange sort of the rows, keys computed once; the order of equal
 // keys follows the exchanges, as it always has.
-GSErrCode CPlenimetraFunc1::DoSort(short dialId, short column, CArea1ObjectPtrArray& /*remembered*/)
+GSErrCode CPlenimetraFunc1::DoSort(short dialId, short column)
 {
   PLN_ASSERT(!*m_bIgnoreSelection);
   DGListDeselectItem(dialId, kList, DG_ALL_ITEMS);
@@ -261,16 +261,8 @@ GSErrCode CPlenimetraFunc1::DoRenumberSelection(short dialId)
       GSWriteReport(GS::UniString(u"番号が重なります。処理を中止します"));
       return NoError;
     }
-  CDlgProgress progress;
-  progress.OpenProgress(GS::UniString(), false);
-  progress.SetPhase(static_cast<int>(pairs.size()), GS::UniString());
-  GSErrCode err = NoError;
-  for (std::size_t i = 0; err == NoError && i < pairs.size(); ++i) {
-    pairs[i].Sort();
-    err = pairs[i].SetItemNo(m_pParam, &progress, start);
-  }
+  const GSErrCode err = NumberPairs(pairs, start);
   m_pParam->SaveData();
-  progress.Close();
   if (err == NoError)
     RebuildQuietly(dialId);
   return err;
@@ -282,6 +274,11 @@ GSErrCode CPlenimetraFunc1::DoRenumberAll(short dialId)
   for (short row = 1; row <= RowCount(dialId); ++row)
     if (CArea1Object* figure = FigureOfRow(dialId, row); figure != nullptr)
       pairs.Add({figure, true});
+  return NumberPairs(pairs, 0);
+}
+
+GSErrCode CPlenimetraFunc1::NumberPairs(CRenumberWorkItemArray& pairs, int start)
+{
   if (pairs.empty())
     return NoError;
   CDlgProgress progress;
@@ -290,7 +287,7 @@ GSErrCode CPlenimetraFunc1::DoRenumberAll(short dialId)
   GSErrCode err = NoError;
   for (std::size_t i = 0; err == NoError && i < pairs.size(); ++i) {
     pairs[i].Sort();
-    err = pairs[i].SetItemNo(m_pParam, &progress, 0);
+    err = pairs[i].SetItemNo(m_pParam, &progress, start);
   }
   progress.Close();
   return err;
