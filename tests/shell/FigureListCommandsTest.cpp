@@ -105,6 +105,7 @@ TEST_F(FigureCommandsTest, AFigureHeldByAnotherUserStopsRotationLineBreaksAndDel
   for (short button : {CPlenimetraFunc1::kRotate, CPlenimetraFunc1::kEditCr, CPlenimetraFunc1::kDelete})
     command(button);
   EXPECT_EQ(pln::host::Alerts().size(), 3u);
+  EXPECT_FALSE(host.Progress().open);
   EXPECT_EQ(Formulas(), formulas);
   EXPECT_EQ(Numbers(0), (std::vector<int>{0, 1}));
   EXPECT_TRUE(Figures(0)[1]->m_bAutoCr);
@@ -182,6 +183,7 @@ TEST_F(FigureCommandsTest, AMarkChangeReservesFirstAndAHeldFigureChangesNothing)
   host.ClearChangeRecords();
   page().SelectPopUp(3, Entry(3, u"□"));
   ASSERT_EQ(pln::host::Alerts().size(), 1u);
+  EXPECT_FALSE(host.Progress().open);
   EXPECT_EQ(Numbers(0), (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(Figures(0)[1]->m_ItemType1, CItemType1Table::ITEMTYPE_CIRCLE);
   EXPECT_TRUE(host.ParamChanges().empty());

@@ -155,6 +155,7 @@ TEST_F(FigureOrderTest, RenumberingASelectionRefusesOverlapsAndLeavesOtherPairsA
   page().SelectRows(25, {3, 4});
   Renumber(1);
   EXPECT_EQ(pln::host::Alerts().back().largeText, GS::UniString(u"番号が重なります。処理を中止します"));
+  EXPECT_FALSE(host.Progress().open);
   EXPECT_EQ(Numbers(0), (std::vector<int>{0, 1, 2, 3}));
   page().SelectRows(25, {3, 4});
   Renumber(5);
