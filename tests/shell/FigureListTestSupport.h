@@ -12,6 +12,16 @@
 #include <initializer_list>
 #include <utility>
 
+// The entry of a pop-up with that text (1-based); 0 when none.
+inline short PopUpEntry(short dialId, short item, const char16_t* text)
+{
+  const auto& entries = pln::host::DialogItemState(dialId, item)->entries;
+  for (std::size_t e = 0; e < entries.size(); ++e)
+    if (entries[e].text == GS::UniString(text))
+      return static_cast<short>(e + 1);
+  return 0;
+}
+
 class FigureListTest : public ShellTest {
 protected:
   FigureListTest()
@@ -60,14 +70,6 @@ protected:
     for (const auto& [x, y] : points)
       host.QueuePick({x, y, 0.0});
   }
-  // Figures placed with a button, one per group of picks, then the queue
-  // runs dry and the input ends.
-  GSErrCode Place(short button, std::initializer_list<std::initializer_list<std::pair<double, double>>> figures)
-  {
-    for (const auto& picks : figures)
-      Picks(picks);
-    return Page().DoCreate(pageId(), button);
-  }
   // Triangles of area 6 at x = 10 i, placed through the page.
   void PlaceTriangles(int count)
   {
@@ -84,21 +86,7 @@ protected:
       guids.push_back(Figures(0)[i]->m_Element.header.guid);
     return guids;
   }
-  std::vector<GS::UniString> UndoTail(std::size_t count) const
-  {
-    const auto names = host.UndoNames();
-    return std::vector<GS::UniString>(names.end() - static_cast<std::ptrdiff_t>(std::min(count, names.size())),
-                                      names.end());
-  }
-  // The entry of a page pop-up with that text (1-based); 0 when none.
-  short Entry(short item, const char16_t* text) const
-  {
-    const auto& entries = PageItem(item).entries;
-    for (std::size_t e = 0; e < entries.size(); ++e)
-      if (entries[e].text == GS::UniString(text))
-        return static_cast<short>(e + 1);
-    return 0;
-  }
+  short Entry(short item, const char16_t* text) const { return PopUpEntry(pageId(), item, text); }
   // The project shared, this user 3, the palette and page opened again.
   void ShareProject()
   {

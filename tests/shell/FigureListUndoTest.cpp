@@ -45,14 +45,7 @@ protected:
 };
 
 void Select(DialogUser& page, std::vector<short> rows) { page.SelectRows(25, rows); }
-short EntryOf(const DialogUser& page, short item, const char16_t* text)
-{
-  const auto& entries = pln::host::DialogItemState(page.DialogId(), item)->entries;
-  for (std::size_t e = 0; e < entries.size(); ++e)
-    if (entries[e].text == GS::UniString(text))
-      return static_cast<short>(e + 1);
-  return 0;
-}
+short EntryOf(const DialogUser& page, short item, const char16_t* text) { return PopUpEntry(page.DialogId(), item, text); }
 
 const UndoCase kCases[] = {
     {"Place", u"メンセラ[求積図形作成]",
