@@ -5,9 +5,11 @@
 // owner).
 
 #include "CAreaRectSlant.h"
+#include "CPlenimetraFunc1.h"
 #include "CPlenimetraPalette.h"
 #include "HostFixture.h"
 #include "PlenimetraEntry.h"
+#include "dg_user.h"
 #include "host_errors.h"
 
 #include <benchmark/benchmark.h>
@@ -92,6 +94,32 @@ void BM_StoryChangeInTeamwork(benchmark::State& state)
   }
 }
 BENCHMARK(BM_StoryChangeInTeamwork)->Unit(benchmark::kMillisecond);
+
+// The figure list open on the full story.
+short OpenFigureList()
+{
+  pln::host::DialogUser(PlenimetraPalette().m_PaletteID).Click(11);
+  return pln::host::OpenDialogId(CPlenimetraFunc1::ResourceId);
+}
+
+void BM_FigureListRebuild(benchmark::State& state)
+{
+  Project project(false);
+  OpenFigureList();
+  for (auto _ : state)
+    PlenimetraPalette().SendUpdateMessage(Hint::ElementsChanged);
+}
+BENCHMARK(BM_FigureListRebuild)->Unit(benchmark::kMillisecond);
+
+// Each click turns the order round, so every figure moves and is saved.
+void BM_FigureListSortByFormula(benchmark::State& state)
+{
+  Project project(false);
+  const short page = OpenFigureList();
+  for (auto _ : state)
+    pln::host::DialogUser(page).HeaderClick(CPlenimetraFunc1::kList, 4);
+}
+BENCHMARK(BM_FigureListSortByFormula)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

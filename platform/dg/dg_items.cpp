@@ -96,7 +96,7 @@ Int32 DGGetItemValLong(short dialId, short item)
 {
   const DGItemState* state = ItemOf("DGGetItemValLong", dialId, item,
                                     {Kind::LongEdit, Kind::CheckBox, Kind::RadioButton, Kind::UserControl,
-                                     Kind::PopUp, Kind::TabControl});
+                                     Kind::PopUp, Kind::TabControl, Kind::ValueButton});
   if (state == nullptr)
     return 0;
   return state->def.kind == Kind::PopUp ? state->selectedEntry : state->valLong;
@@ -106,7 +106,7 @@ void DGSetItemValLong(short dialId, short item, Int32 value)
 {
   DGItemState* state = ItemOf("DGSetItemValLong", dialId, item,
                               {Kind::LongEdit, Kind::CheckBox, Kind::RadioButton, Kind::UserControl, Kind::PopUp,
-                               Kind::TabControl});
+                               Kind::TabControl, Kind::ValueButton});
   if (state == nullptr)
     return;
   if (state->def.kind == Kind::PopUp && !EntryInRange("DGSetItemValLong", *state, static_cast<short>(value), true))
@@ -131,7 +131,7 @@ GS::UniString DGGetItemText(short dialId, short item)
 {
   const DGItemState* state = ItemOf("DGGetItemText", dialId, item,
                                     {Kind::Button, Kind::CheckBox, Kind::RadioButton, Kind::TextEdit,
-                                     Kind::StaticText, Kind::PopUp, Kind::UserItem});
+                                     Kind::StaticText, Kind::PopUp, Kind::UserItem, Kind::ValueButton});
   if (state == nullptr)
     return GS::UniString();
   if (state->def.kind == Kind::PopUp)
@@ -144,7 +144,7 @@ void DGSetItemText(short dialId, short item, const GS::UniString& text)
 {
   if (DGItemState* state = ItemOf("DGSetItemText", dialId, item,
                                   {Kind::Button, Kind::CheckBox, Kind::RadioButton, Kind::TextEdit,
-                                   Kind::StaticText, Kind::UserItem}))
+                                   Kind::StaticText, Kind::UserItem, Kind::ValueButton}))
     state->text = text;
 }
 

@@ -26,6 +26,7 @@ const char* KindName(DGItemKind kind)
     case DGItemKind::Splitter: return "splitter";
     case DGItemKind::Icon: return "icon";
     case DGItemKind::UserItem: return "user item";
+    case DGItemKind::ValueButton: return "value button";
   }
   return "item";
 }

@@ -9,6 +9,7 @@
 #include "gs_guid.h"
 #include "gs_unistring.h"
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -35,6 +36,7 @@ enum class DGItemKind {
   Splitter,
   Icon,
   UserItem,  // owner-drawn
+  ValueButton,  // a push button that keeps a long value: a click sets it to 1 first
 };
 
 struct DGItemDef {
@@ -52,6 +54,9 @@ struct DGItemDef {
   // List box and tree view.
   bool singleSelection = false;
   short rowHeight = 18;
+  // Long edit: what the user types is clamped to this range.
+  Int32 minLong = INT32_MIN;
+  Int32 maxLong = INT32_MAX;
 };
 
 struct DGDialogDef {

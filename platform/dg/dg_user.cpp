@@ -126,8 +126,11 @@ short DialogUser::Click(short item)
 {
   if (!Live(dialId_, __func__))
     return 0;
-  if (item != DG_CLOSEBOX && UserItem("Click", dialId_, item, {}) == nullptr)
+  DGItemState* state = nullptr;
+  if (item != DG_CLOSEBOX && (state = UserItem("Click", dialId_, item, {})) == nullptr)
     return 0;
+  if (state != nullptr && state->def.kind == DGItemKind::ValueButton)
+    state->valLong = 1;
   const short owner = CallbackOwner(dialId_);
   const short answer = Deliver(dialId_, DG_MSG_CLICK, item, 0);
   if (answer != 0)
@@ -155,6 +158,8 @@ short DialogUser::SetLong(short item, Int32 value)
     Misuse("SetLong", "no pop-up entry " + std::to_string(value));
     return 0;
   }
+  if (state->def.kind == DGItemKind::LongEdit)
+    value = std::clamp(value, state->def.minLong, state->def.maxLong);
   StoreLong(dialId_, *state, value);
   return Deliver(dialId_, DG_MSG_CHANGE, item, 0);
 }

@@ -237,8 +237,12 @@ bool CElementChangeModified::End(CPlenimetraParam* param, const API_NotifyElemen
   for (const API_Elem_Head& head : m_Area1Heads)
     if (CArea1ObjectArray* list = FiguresOf(param, head.floorInd); list != nullptr)
       for (const auto& figure : *list)
-        if (figure->m_Element.header.guid == head.guid)
+        if (figure->m_Element.header.guid == head.guid) {
+          // Undo and redo give the part its earlier sizes: the figure's copy
+          // of the element follows them, as its record does.
+          ACAPI_Element_Get(&figure->m_Element);
           figure->Load(param, &head);
+        }
   m_Area1Heads.clear();
   if (m_AutoAreaHeads.empty())
     return figures;

@@ -1,5 +1,6 @@
 #include "PlenimetraEntry.h"
 
+#include "CPlenimetraFunc1.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
 #include "host_debug.h"
@@ -20,13 +21,21 @@ constexpr short kMenuResId = 32500;
 constexpr short kMenuPromptResId = 32520;
 constexpr Int32 kMenuPosCode = 5;
 
+// The palette's pages, each filling its slot.
+void InstallPages()
+{
+  CPlenimetraPalette::SetPageMaker(CPlenimetraPalette::kFigureList, MakeFigureListPage);
+  CPlenimetraPalette::SetPageMaker(CPlenimetraPalette::kAutoArea, CPlenimetraFunc3::Make);
+}
+
 }  // namespace
 
 CPlenimetraPalette& PlenimetraPalette()
 {
-  if (!thePalette.has_value())
+  if (!thePalette.has_value()) {
     thePalette.emplace();
-  CPlenimetraPalette::SetPageMaker(CPlenimetraPalette::kAutoArea, CPlenimetraFunc3::Make);
+    InstallPages();
+  }
   return *thePalette;
 }
 
@@ -34,6 +43,7 @@ void PlenimetraModuleLoad()
 {
   thePalette.reset();
   thePalette.emplace();
+  InstallPages();
 }
 
 void PlenimetraModuleUnload() { thePalette.reset(); }

@@ -26,6 +26,7 @@
 #include "CDlgOutputToWorksheet.h"
 #include "CDlgRenumbering.h"
 #include "CPlenimetraFunc3.h"
+#include "CPlenimetraFunc1.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
 
@@ -66,6 +67,7 @@ const LayoutEntry kLayouts[] = {
     {CDlgAutoAreaRelease::ResourceId, CDlgAutoAreaRelease::Layout},
     {CDlgOutputToWorksheet::ResourceId, CDlgOutputToWorksheet::Layout},
     {CPlenimetraFunc3::ResourceId, CPlenimetraFunc3::Layout},
+    {CPlenimetraFunc1::ResourceId, CPlenimetraFunc1::Layout},
 };
 
 }  // namespace

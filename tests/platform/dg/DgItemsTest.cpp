@@ -86,6 +86,37 @@ TEST_F(DgItemsTest, SwitchesHoldZeroOrOneEditsHoldWhatIsSetAndTheWrongKindChange
   EXPECT_EQ(pln::host::DialogMisuses()[2], "DGSetItemText: item 9 is a pop-up");
 }
 
+TEST_F(DgItemsTest, AValueButtonIsSetBeforeItsClickArrivesAndARangedFieldClampsWhatTheUserTypes)
+{
+  pln::host::DefineDialog(kDialog + 1, DGDialogDef{.items = {
+                                               {.item = 13, .kind = DGItemKind::ValueButton},
+                                               {.item = 14, .kind = DGItemKind::LongEdit, .minLong = 1,
+                                                .maxLong = 9999},
+                                           }});
+  id = OpenModeless(kDialog + 1);
+  Int32 valueAtClick = -1;
+  recorder.answer = [&](const DgMessage& m) {
+    if (m.message == DG_MSG_CLICK && m.item == 13)
+      valueAtClick = DGGetItemValLong(id, 13);
+    return short(0);
+  };
+  DialogUser(id).Click(13);
+  EXPECT_EQ(valueAtClick, 1);
+  DGSetItemValLong(id, 13, 0);
+  EXPECT_EQ(DGGetItemValLong(id, 13), 0);
+
+  struct Case {
+    Int32 typed;
+    Int32 kept;
+  };
+  for (const Case& c : {Case{0, 1}, Case{-5, 1}, Case{1, 1}, Case{9999, 9999}, Case{10000, 9999}}) {
+    DialogUser(id).SetLong(14, c.typed);
+    EXPECT_EQ(DGGetItemValLong(id, 14), c.kept) << c.typed;
+  }
+  DGSetItemValLong(id, 14, 0);  // the program's own value is not the user's typing
+  EXPECT_EQ(DGGetItemValLong(id, 14), 0);
+}
+
 TEST_F(DgItemsTest, PopUpEntriesCountFromOneAndSelectionFollowsInsertAndDelete)
 {
   EXPECT_EQ(DGPopUpGetSelected(id, 9), 0);

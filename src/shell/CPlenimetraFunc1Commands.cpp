@@ -1,0 +1,229 @@
+// The figure list's buttons that change figures: the nine placements,
+// base rotation, formula line breaks and deletion. Each figure placed, and
+// each other command, is one undoable step.
+
+#include "CPlenimetraFunc1.h"
+
+#include "CAreaArc.h"
+#include "CAreaArc3Point.h"
+#include "CAreaArcCenter.h"
+#include "CAreaCircle.h"
+#include "CAreaEllipse.h"
+#include "CAreaRectSlant.h"
+#include "CAreaTrapezoid.h"
+#include "CAreaTriangle.h"
+#include "CDlgEditCr.h"
+#include "CDlgProgress.h"
+#include "CGSUtil.h"
+#include "CPlenimetraParam.h"
+#include "host_assert.h"
+#include "host_errors.h"
+#include "host_selection.h"
+#include "host_notify.h"
+
+namespace {
+
+template <class Input>
+GSErrCode TraceInto(CKelAreaCoord2D& points)
+{
+  Input input;
+  const GSErrCode err = input.Trace();
+  points = input;
+  return err;
+}
+
+GSErrCode TraceKind(short item, CKelAreaCoord2D& points)
+{
+  switch (item) {
+  case 6: return TraceInto<CAreaTriangleTrace>(points);
+  case 7: return TraceInto<CAreaRectTrace>(points);
+  case 8: return TraceInto<CAreaRectSlantTrace>(points);
+  case 9: return TraceInto<CAreaTrapezoidTrace>(points);
+  case 10: return TraceInto<CAreaCircleTrace>(points);
+  case 11: return TraceInto<CAreaEllipseTrace>(points);
+  case 12: return TraceInto<CAreaArcTrace>(points);
+  case 13: return TraceInto<CAreaArc3PointTrace>(points);
+  default: return TraceInto<CAreaArcCenterTrace>(points);
+  }
+}
+
+// The kinds the page makes itself, by button.
+CArea1Object::TYPE PageKind(short item)
+{
+  switch (item) {
+  case 8: return CArea1Object::TYPE_RECTSLANT;
+  case 10: return CArea1Object::TYPE_CIRCLE;
+  case 11: return CArea1Object::TYPE_ELLIPSE;
+  case 13: return CArea1Object::TYPE_ARC3POINT;
+  case 14: return CArea1Object::TYPE_ARCCENTER;
+  default: return CArea1Object::TYPE_NONE;
+  }
+}
+
+GS::Array<API_Guid> GuidsOf(const CArea1ObjectPtrArray& figures)
+{
+  GS::Array<API_Guid> guids;
+  for (const auto& figure : figures)
+    guids.Push(figure->m_Element.header.guid);
+  return guids;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Placement
+
+GSErrCode CPlenimetraFunc1::DoCreate(short dialId, short item)
+{
+  if (ActiveFloor() == nullptr)
+    return APIERR_GENERAL;
+  int startNo = GetStartNoItem(dialId) - 1;
+  for (;;) {
+    const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形作成]"),
+                                                    [&]() { return PlaceOne(dialId, item, startNo); });
+    if (err != NoError)
+      return err;
+  }
+}
+
+GSErrCode CPlenimetraFunc1::PlaceOne(short dialId, short item, int& startNo)
+{
+  CKelAreaCoord2D points;
+  if (const GSErrCode err = TraceKind(item, points); err != NoError)
+    return err;
+  CFloorParam* floor = ActiveFloor();
+  if (floor == nullptr)
+    return APIERR_GENERAL;
+  const short story = CGSUtil::GetActStory();
+  startNo = floor->m_Area1ObjectArray.GetStartNo(m_pParam, m_pParam->m_CurItemType1, m_pParam->m_CurItemType2, startNo);
+  const GSErrCode err = PageKind(item) == CArea1Object::TYPE_NONE ? PlaceByDocument(item, points, startNo, story)
+                                                                  : PlaceByPage(item, points, startNo, story);
+  if (err != NoError)
+    return err;
+  RebuildQuietly(dialId);
+  DGSetItemValLong(dialId, kStartNo, startNo + 2);
+  ShowNo(dialId);
+  return NoError;
+}
+
+GSErrCode CPlenimetraFunc1::PlaceByDocument(short item, const CKelAreaCoord2D& points, int startNo, short story)
+{
+  CPlenimetraParam& doc = *m_pParam;
+  const auto mark = doc.m_CurItemType1;
+  const auto style = doc.m_CurItemType2;
+  switch (item) {
+  case 6: return doc.AddTriangle(points, COperatorTable::OPERATOR_NONE, nullptr, startNo, mark, style, story);
+  case 7: return doc.AddRect(points, COperatorTable::OPERATOR_NONE, nullptr, startNo, mark, style, story);
+  case 9: return doc.AddTrapezoid(points, COperatorTable::OPERATOR_NONE, nullptr, startNo, mark, style, story);
+  default: return doc.AddArc(points, COperatorTable::OPERATOR_NONE, nullptr, startNo, mark, style, story);
+  }
+}
+
+// These kinds keep any area; a failed placement still uses up its code.
+GSErrCode CPlenimetraFunc1::PlaceByPage(short item, const CKelAreaCoord2D& points, int startNo, short story)
+{
+  CPlenimetraParam& doc = *m_pParam;
+  const int code = ++doc.m_LastArea1Code;
+  std::shared_ptr<CArea1Object> figure =
+      doc.m_Area1Factory.Create(&doc, PageKind(item), code, doc.m_CurItemType1, doc.m_CurItemType2, startNo);
+  if (figure == nullptr)
+    return APIERR_BADPARS;
+  if (const GSErrCode err = figure->Create(&doc, points, story); err != NoError)
+    return err;
+  CFloorParam* floor = ActiveFloor();
+  floor->m_Area1ObjectArray.push_back(figure);
+  floor->m_Area1ObjectArray.SetSortIndex();
+  return figure->ChangeParam(&doc, true);
+}
+
+// ---------------------------------------------------------------------------
+// Rotation, line breaks, deletion
+
+GSErrCode CPlenimetraFunc1::DoRotate(short dialId)
+{
+  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[底辺回転]"), [&]() -> GSErrCode {
+    const CArea1ObjectPtrArray figures = GetSelection(dialId);
+    if (const GSErrCode reserved = m_pParam->DoTeamworkReceive(GuidsOf(figures)); reserved != NoError)
+      return reserved;
+    GS::Array<API_Neig> rotated;
+    for (const auto& figure : figures) {
+      GSErrCode done = NoError;
+      if (auto* triangle = dynamic_cast<CAreaTriangle*>(figure.get()))
+        done = triangle->Rotation(m_pParam);
+      else if (auto* trapezoid = dynamic_cast<CAreaTrapezoid*>(figure.get()))
+        done = trapezoid->Rotation(m_pParam);
+      else
+        continue;
+      if (done == NoError)
+        done = figure->Save();
+      if (done != NoError)
+        return done;
+      API_Neig neig;
+      neig.guid = figure->m_Element.header.guid;
+      rotated.Push(neig);
+      if (const GSErrCode selected = ACAPI_Element_Select(rotated, true); selected != NoError)
+        return selected;
+    }
+    return NoError;
+  });
+  RebuildQuietly(dialId);
+  return err;
+}
+
+GSErrCode CPlenimetraFunc1::DoEditCr(short dialId)
+{
+  const CSelectList rows = GetSelList(dialId);
+  if (rows.size() != 1)
+    return NoError;
+  const auto row = static_cast<short>(rows[0]);
+  CArea1Object* figure = FigureOfRow(dialId, row);
+  PLN_ASSERT(figure != nullptr);
+  const double width = m_pParam->m_EnvParam.m_ListAttr1.m_ColWidth2;
+  CDlgEditCr1 dialog(m_pParam, CCrMarkArray::GetEquationList(figure->GetEquation(m_pParam, true, width)), figure->m_Cr,
+                     figure->m_bAutoCr);
+  if (dialog.DoModal() != 1)
+    return NoError;
+  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[改行]"), [&]() -> GSErrCode {
+    GS::Array<API_Guid> guids;
+    guids.Push(figure->m_Element.header.guid);
+    if (const GSErrCode reserved = m_pParam->DoTeamworkReceive(guids); reserved != NoError)
+      return reserved;
+    figure->m_bAutoCr = dialog.m_bAutoCr;
+    if (!figure->m_bAutoCr)
+      figure->m_Cr = dialog.m_CrMarkArray;
+    const GSErrCode saved = figure->Save();
+    SetListItem(dialId, row, figure);
+    return saved;
+  });
+}
+
+GSErrCode CPlenimetraFunc1::DoDelete(short dialId)
+{
+  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形削除]"), [&]() -> GSErrCode {
+    GSErrCode err = m_pParam->DoDeleteArea1(GetSelection(dialId));
+    if (CFloorParam* floor = ActiveFloor(); floor != nullptr) {
+      floor->m_Area1ObjectArray.SetSortIndex();
+      floor->m_Area1ObjectArray.CheckItemNo(m_pParam);
+    }
+    RebuildQuietly(dialId);
+    if (err != NoError)
+      return err;
+    const std::vector<CArea1Object*> figures = RowFigures(dialId);
+    GS::Array<API_Guid> guids;
+    for (const CArea1Object* figure : figures)
+      if (figure->m_Element.header.guid != APINULLGuid)
+        guids.Push(figure->m_Element.header.guid);
+    if (err = m_pParam->DoTeamworkReceive(guids); err != NoError)
+      return err;
+    CDlgProgress progress;
+    progress.OpenProgress(GS::UniString(), false);
+    progress.SetRange(static_cast<int>(figures.size()), GS::UniString());
+    for (CArea1Object* figure : figures) {
+      if (figure->m_Element.header.guid != APINULLGuid && (err = figure->ChangeParam(m_pParam, true)) != NoError)
+        break;
+      progress.StepIt();
+    }
+    progress.Close();
+    return err;
+  });
+}

@@ -1,0 +1,294 @@
+// The figure list's order and numbers: sorting by a header click,
+// reordering by dragging rows, and renumbering. Orders are stored as the
+// figures' sort indices, so a rebuilt list keeps them.
+
+#include "CPlenimetraFunc1.h"
+
+#include "CDlgProgress.h"
+#include "CDlgRenumbering.h"
+#include "CGSUtil.h"
+#include "CPlenimetraParam.h"
+#include "CRenumberWork.h"
+#include "GSWriteReport.h"
+#include "host_alert.h"
+#include "host_assert.h"
+#include "host_errors.h"
+#include "host_notify.h"
+
+#include <algorithm>
+#include <compare>
+
+namespace {
+
+const GS::UniString kTitle(u"メンセラ");
+const GS::UniString kListUndo(u"メンセラ[求積図形リスト]");
+
+// One figure's key for the clicked column; column 3 compares the figures
+// themselves.
+struct SortKey {
+  CArea1Object* figure = nullptr;
+  long long number = 0;
+  GS::UniString text;
+};
+
+bool IsTextColumn(short column) { return column == 4 || column == 8; }
+
+GS::UniString ZoneName(const CPlenimetraParam& doc, const CArea1Object& figure)
+{
+  const CFloorParam* floor = doc.m_FloorParamArray.Search(CGSUtil::GetActStory());
+  if (floor == nullptr || figure.m_AutoArea.m_ElemGuid.IsNull())
+    return {};
+  const API_Guid guid = ToAPIGuid(figure.m_AutoArea.m_ElemGuid);
+  const CAutoAreaParam* record = floor->m_AutoAreaParamArray.Search(&guid);
+  return record != nullptr ? record->GetName() : GS::UniString();
+}
+
+SortKey KeyOf(CPlenimetraParam& doc, short column, CArea1Object* figure)
+{
+  SortKey key;
+  key.figure = figure;
+  switch (column) {
+  case 1: key.number = figure->m_ItemType1; break;
+  case 2: key.number = figure->m_ItemType2; break;
+  case 4: key.text = figure->GetEquation(&doc, false, doc.m_EnvParam.m_ListAttr1.m_ColWidth2); break;
+  case 5: key.number = figure->GetOrgArea(&doc); break;
+  case 6: key.number = figure->m_RoundType; break;
+  case 7: key.number = figure->GetRoundArea(&doc); break;
+  case 8: key.text = ZoneName(doc, *figure); break;
+  case 9: key.number = figure->m_bAutoCr ? 1 : 0; break;
+  default: break;
+  }
+  return key;
+}
+
+int Compare(const CPlenimetraParam& doc, short column, const SortKey& a, const SortKey& b)
+{
+  if (column == 3)
+    return doc.CompareASCII(a.figure, b.figure);
+  if (IsTextColumn(column)) {
+    const auto order = a.text <=> b.text;
+    return order > 0 ? 1 : (order < 0 ? -1 : 0);
+  }
+  return a.number > b.number ? 1 : (a.number < b.number ? -1 : 0);
+}
+
+// Direction 1 ascending, any other descending; equal keys stay.
+bool MustExchange(const CPlenimetraParam& doc, short column, short direction, const SortKey& a, const SortKey& b)
+{
+  if (column < 1 || column > 9)
+    return false;
+  const int r = Compare(doc, column, a, b);
+  return direction == 1 ? r > 0 : r < 0;
+}
+
+}  // namespace
+
+bool CPlenimetraFunc1::CheckSort(short dialId, short column, int row1, int row2, short direction)
+{
+  CArea1Object* a = FigureOfRow(dialId, static_cast<short>(row1));
+  CArea1Object* b = FigureOfRow(dialId, static_cast<short>(row2));
+  PLN_ASSERT(a != nullptr);
+  PLN_ASSERT(b != nullptr);
+  return MustExchange(*m_pParam, column, direction, KeyOf(*m_pParam, column, a), KeyOf(*m_pParam, column, b));
+}
+
+// ---------------------------------------------------------------------------
+// Header click
+
+bool CPlenimetraFunc1::DoMsgListHeaderClick(short dialId, short item, DG::ListBoxHeaderEventArg* arg)
+{
+  if (item != kList || arg == nullptr)
+    return true;
+  const CSelectList rows = GetSelList(dialId);
+  CArea1ObjectPtrArray remembered;
+  for (int row : rows)
+    if (auto shared = SharedFigure(FigureOfRow(dialId, static_cast<short>(row))); shared != nullptr)
+      remembered.push_back(shared);
+  ACAPI_CallUndoableCommand(kListUndo, [&]() { return DoSort(dialId, arg->headerItem); });
+  RebuildQuietly(dialId);
+  std::vector<short> reselect;
+  for (short row = 1; row <= RowCount(dialId); ++row)
+    for (const auto& figure : remembered)
+      if (figure.get() == FigureOfRow(dialId, row))
+        reselect.push_back(row);
+  PLN_ASSERT(!*m_bIgnoreSelection);
+  SelectRows(dialId, reselect);
+  return true;
+}
+
+// The exchange sort of the rows, keys computed once; the order of equal
+// keys follows the exchanges, as it always has.
+GSErrCode CPlenimetraFunc1::DoSort(short dialId, short column)
+{
+  PLN_ASSERT(!*m_bIgnoreSelection);
+  DGListDeselectItem(dialId, kList, DG_ALL_ITEMS);
+  const short arrow = DGListGetHeaderItemArrowType(dialId, kList, column);
+  short direction = arrow;
+  if (arrow == DG_ARROW_NONE || arrow == DG_ARROW_DOWN)
+    direction = DG_ARROW_UP;
+  else if (arrow == DG_ARROW_UP)
+    direction = DG_ARROW_DOWN;
+  const short headers = DGListGetHeaderItemCount(dialId, kList);
+  for (short header = 1; header <= headers; ++header)
+    DGListSetHeaderItemArrowType(dialId, kList, header, header == column ? direction : DG_ARROW_NONE);
+
+  std::vector<SortKey> keys;
+  for (CArea1Object* figure : RowFigures(dialId))
+    keys.push_back(KeyOf(*m_pParam, column, figure));
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    for (std::size_t j = i + 1; j < keys.size(); ++j)
+      if (MustExchange(*m_pParam, column, direction, keys[i], keys[j]))
+        std::swap(keys[i], keys[j]);
+    CArea1Object* figure = keys[i].figure;
+    if (figure->m_SortIndex != static_cast<int>(i)) {
+      figure->m_SortIndex = static_cast<int>(i);
+      if (const GSErrCode err = figure->Save(); err != NoError)
+        return err;
+    }
+  }
+  return NoError;
+}
+
+// ---------------------------------------------------------------------------
+// Drag reordering
+
+short CPlenimetraFunc1::DoMsgDragDrop(short dialId, short item, DG::DragDropEventArg* arg)
+{
+  if (item != kList || arg == nullptr)
+    return 0;
+  switch (arg->subMessage) {
+  case DG_DRAG_STARTING:
+    return 1;
+  case DG_DRAG_START:
+    arg->data = 0;
+    return 0;
+  case DG_DRAG_ENTER:
+    arg->effect = 7;
+    arg->feedback = 256;
+    return 0;
+  case DG_DRAG_OVER:
+    arg->feedback = 256;
+    return 0;
+  case DG_DRAG_DROP:
+    break;
+  default:
+    return 0;
+  }
+  if (arg->relativePos == DG_DRAG_INSERT_UNDER || arg->relativePos == DG_DRAG_INSERT_ABOVE) {
+    const GSErrCode err =
+        ACAPI_CallUndoableCommand(kListUndo, [&]() { return DoReorder(dialId, static_cast<int>(arg->insertPos)); });
+    RebuildQuietly(dialId);
+    EnableItem(dialId);
+    GSWriteReport(err);
+  } else if (arg->relativePos == DG_DRAG_INSERT_ON) {
+    RebuildQuietly(dialId);
+  }
+  return 0;
+}
+
+GSErrCode CPlenimetraFunc1::DoReorder(short dialId, int insertPos)
+{
+  const CSelectList rows = GetSelList(dialId);
+  const int count = RowCount(dialId);
+  const int p = std::clamp(insertPos, 0, count);
+  std::vector<CArea1Object*> order;
+  for (int row = 1; row <= count; ++row)
+    if (row <= p && !rows.IsSelected(row))
+      order.push_back(FigureOfRow(dialId, static_cast<short>(row)));
+  for (int row : rows)
+    order.push_back(FigureOfRow(dialId, static_cast<short>(row)));
+  for (int row = p + 1; row <= count; ++row)
+    if (!rows.IsSelected(row))
+      order.push_back(FigureOfRow(dialId, static_cast<short>(row)));
+  GS::Array<API_Guid> guids;
+  for (const CArea1Object* figure : order) {
+    PLN_ASSERT(figure != nullptr);
+    guids.Push(figure->m_Element.header.guid);
+  }
+  CDlgProgress progress;
+  progress.OpenProgress(GS::UniString(), false);
+  progress.SetRange(static_cast<int>(order.size()), GS::UniString());
+  GSErrCode err = m_pParam->DoTeamworkReceive(guids);
+  for (std::size_t i = 0; err == NoError && i < order.size(); ++i) {
+    if (order[i]->m_SortIndex != static_cast<int>(i)) {
+      order[i]->m_SortIndex = static_cast<int>(i);
+      err = order[i]->Save();
+    }
+    progress.StepIt();
+  }
+  progress.Close();
+  if (err != NoError || !m_pParam->m_EnvParam.m_NumberFillGaps)
+    return err;
+  // Renumbering follows the rows, so they take the new order first.
+  RebuildQuietly(dialId);
+  return DoRenumberAll(dialId);
+}
+
+// ---------------------------------------------------------------------------
+// Renumbering
+
+GSErrCode CPlenimetraFunc1::DoRenumber(short dialId)
+{
+  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[ﾘﾅﾝﾊﾞﾘﾝｸﾞ]"), [&]() -> GSErrCode {
+    if (m_pParam->m_EnvParam.m_NumberFillGaps || GetSelList(dialId).empty()) {
+      if (DGAlert(-3, kTitle, GS::UniString(u"リナンバリングします。よろしいですか？"), GS::UniString(),
+                  GS::UniString(u"はい"), GS::UniString(u"いいえ")) != 1)
+        return NoError;
+      const GSErrCode all = DoRenumberAll(dialId);
+      if (all == NoError)
+        RebuildQuietly(dialId);
+      return all;
+    }
+    return DoRenumberSelection(dialId);
+  });
+  EnableItem(dialId);
+  return err;
+}
+
+GSErrCode CPlenimetraFunc1::DoRenumberSelection(short dialId)
+{
+  CDlgRenumbering dialog(m_pParam, 1);
+  if (dialog.DoModal() != 1)
+    return NoError;
+  const int start = std::max(1, dialog.m_StartNo) - 1;
+  const CSelectList rows = GetSelList(dialId);
+  CRenumberWorkItemArray pairs;
+  for (short row = 1; row <= RowCount(dialId); ++row)
+    if (CArea1Object* figure = FigureOfRow(dialId, row); figure != nullptr)
+      pairs.Add({figure, rows.IsSelected(row)});
+  for (const CRenumberWorkItem& pair : pairs)
+    if (pair.Overlaps(start)) {
+      GSWriteReport(GS::UniString(u"番号が重なります。処理を中止します"));
+      return NoError;
+    }
+  const GSErrCode err = NumberPairs(pairs, start);
+  m_pParam->SaveData();
+  if (err == NoError)
+    RebuildQuietly(dialId);
+  return err;
+}
+
+GSErrCode CPlenimetraFunc1::DoRenumberAll(short dialId)
+{
+  CRenumberWorkItemArray pairs;
+  for (short row = 1; row <= RowCount(dialId); ++row)
+    if (CArea1Object* figure = FigureOfRow(dialId, row); figure != nullptr)
+      pairs.Add({figure, true});
+  return NumberPairs(pairs, 0);
+}
+
+GSErrCode CPlenimetraFunc1::NumberPairs(CRenumberWorkItemArray& pairs, int start)
+{
+  if (pairs.empty())
+    return NoError;
+  CDlgProgress progress;
+  progress.OpenProgress(GS::UniString(), false);
+  progress.SetPhase(static_cast<int>(pairs.size()), GS::UniString());
+  GSErrCode err = NoError;
+  for (std::size_t i = 0; err == NoError && i < pairs.size(); ++i) {
+    pairs[i].Sort();
+    err = pairs[i].SetItemNo(m_pParam, &progress, start);
+  }
+  progress.Close();
+  return err;
+}

@@ -1,0 +1,193 @@
+// The figure list's commands on placed figures: base rotation, formula
+// line breaks, deletion, their refusal in teamwork, and the in-list edits.
+
+#include "FigureListTestSupport.h"
+
+#include "CDlgEditCr.h"
+
+namespace {
+
+using pln::host::DialogUser;
+
+class FigureCommandsTest : public FigureListTest {
+protected:
+  // Three triangles 0, 1, 2, then a circle, when asked.
+  void PlaceMixed()
+  {
+    PlaceTriangles(1);
+    Picks({{20, 0}, {22, 0}});
+    page().Click(CPlenimetraFunc1::kTriangle + 4);
+  }
+  std::vector<GS::UniString> Formulas() const { return Column(4); }
+};
+
+TEST_F(FigureCommandsTest, RotationTurnsOnlyTrianglesAndThreeTurnsComeBack)
+{
+  PlaceMixed();
+  const std::vector<GS::UniString> before = Formulas();
+  page().SelectRows(25, {1, 2});
+  const std::size_t steps = host.UndoNames().size();
+  page().Click(CPlenimetraFunc1::kRotate);
+  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[底辺回転]"));
+  EXPECT_NE(Formulas()[0], before[0]);
+  EXPECT_EQ(Formulas()[1], before[1]);
+  for (int turn = 0; turn < 2; ++turn) {
+    page().SelectRows(25, {1, 2});
+    page().Click(CPlenimetraFunc1::kRotate);
+  }
+  EXPECT_EQ(Formulas(), before);
+}
+
+TEST_F(FigureCommandsTest, LineBreaksAskForExactlyOneRowAndWriteTheRecordOnly)
+{
+  host.DefineDialog(CDlgEditCr1::ResourceId, CDlgEditCr1::Layout());
+  PlaceTriangles(2);
+  page().SelectRows(25, {1, 2});
+  page().Click(CPlenimetraFunc1::kEditCr);
+  EXPECT_EQ(pln::host::PendingDialogScripts(CDlgEditCr1::ResourceId), 0u);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形作成]"));
+
+  host.QueueDialogScript(CDlgEditCr1::ResourceId, [](DialogUser& user) {
+    user.SetLong(4, 1);  // by hand
+    user.SelectRows(7, {1});
+    user.Check(5, true);
+    user.Click(1);
+  });
+  page().SelectRows(25, {2});
+  host.ClearChangeRecords();
+  page().Click(CPlenimetraFunc1::kEditCr);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[改行]"));
+  const CArea1Object& figure = *Figures(0)[1];
+  EXPECT_FALSE(figure.m_bAutoCr);
+  ASSERT_FALSE(figure.m_Cr.empty());
+  EXPECT_TRUE(figure.m_Cr[0].m_bCr);
+  EXPECT_TRUE(host.ParamChanges().empty());
+  EXPECT_EQ(Cell(2, 9), GS::UniString(u"手動"));
+  EXPECT_EQ(Cell(2, 4).ToStdString(CC_UTF8), "4.000#×3.000÷2");
+}
+
+TEST_F(FigureCommandsTest, DeletingTheMiddleFigureClosesTheGapOnlyWhenGapsAreFilled)
+{
+  for (const bool sequential : {false, true}) {
+    SCOPED_TRACE(sequential);
+    SetSequential(sequential);
+    host.UserDelete(Guids({}));
+    PlaceTriangles(3);
+    page().SelectRows(25, {2});
+    page().Click(CPlenimetraFunc1::kDelete);
+    EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形削除]"));
+    EXPECT_EQ(Numbers(0), sequential ? (std::vector<int>{0, 1}) : (std::vector<int>{0, 2}));
+    EXPECT_EQ(Column(3), sequential ? (std::vector<GS::UniString>{u"○1", u"○2"})
+                                    : (std::vector<GS::UniString>{u"○1", u"○3"}));
+    EXPECT_EQ(Label(*Figures(0)[1], "area_symbol_str"), sequential ? u"2" : u"3");
+    page().SelectRows(25, {1, 2});
+    page().Click(CPlenimetraFunc1::kDelete);
+    EXPECT_TRUE(Rows().empty());
+  }
+}
+
+TEST_F(FigureCommandsTest, AFigureHeldByAnotherUserStopsRotationLineBreaksAndDeletion)
+{
+  host.DefineDialog(CDlgEditCr1::ResourceId, CDlgEditCr1::Layout());
+  ShareProject();
+  PlaceTriangles(2);
+  host.SetOwner(Figures(0)[1]->m_Element.header.guid, 7);
+  const std::vector<GS::UniString> formulas = Formulas();
+  const auto command = [&](short button) {
+    page().SelectRows(25, {2});
+    page().Click(button);
+  };
+  host.QueueDialogScript(CDlgEditCr1::ResourceId, [](DialogUser& user) {
+    user.SetLong(4, 1);
+    user.Click(1);
+  });
+  for (short button : {CPlenimetraFunc1::kRotate, CPlenimetraFunc1::kEditCr, CPlenimetraFunc1::kDelete})
+    command(button);
+  EXPECT_EQ(pln::host::Alerts().size(), 3u);
+  EXPECT_FALSE(host.Progress().open);
+  EXPECT_EQ(Formulas(), formulas);
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0, 1}));
+  EXPECT_TRUE(Figures(0)[1]->m_bAutoCr);
+}
+
+
+TEST_F(FigureCommandsTest, AMarkChangeNumbersTheFigureInItsNewPairAndRewritesOnlyWhatChanged)
+{
+  struct Case {
+    bool sequential;
+    std::vector<int> numbers;
+    std::size_t rewritten;
+  };
+  for (const Case& c : {Case{false, {0, 0, 2}, 1}, Case{true, {0, 0, 1}, 2}}) {
+    SCOPED_TRACE(c.sequential);
+    SetSequential(c.sequential);
+    host.UserDelete(Guids({}));
+    PlaceTriangles(3);
+    page().SelectRows(25, {2});
+    host.ClearCallLog();
+    page().SelectPopUp(3, Entry(3, u"□"));
+    EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[記号変更]"));
+    EXPECT_EQ(Numbers(0), c.numbers);
+    EXPECT_EQ(Column(3), (std::vector<GS::UniString>{u"○1", u"□1", c.sequential ? u"○2" : u"○3"}));
+    EXPECT_EQ(std::count(host.CallLog().begin(), host.CallLog().end(), std::string("ACAPI_Goodies:OPAR")),
+              static_cast<std::ptrdiff_t>(c.rewritten));
+    EXPECT_EQ(PageItem(22).valLong, c.sequential ? 3 : 4);
+    page().SelectRows(25, {1, 2, 3});
+    page().Click(CPlenimetraFunc1::kDelete);
+  }
+}
+
+TEST_F(FigureCommandsTest, TheUndefinedEntryChangesNothingAndTheEditorShowsTheValueAgain)
+{
+  PlaceTriangles(2);
+  page().SelectRows(25, {2});
+  const std::size_t steps = host.UndoNames().size();
+  for (short editor : {CPlenimetraFunc1::kRoundEditor, CPlenimetraFunc1::kMarkEditor, CPlenimetraFunc1::kStyleEditor}) {
+    const short shown = PageItem(editor).selectedEntry;
+    page().SelectPopUp(editor, Entry(editor, u"未定義"));
+    EXPECT_EQ(PageItem(editor).selectedEntry, shown) << editor;
+  }
+  EXPECT_EQ(host.UndoNames().size(), steps);
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0, 1}));
+  EXPECT_EQ(Figures(0)[1]->m_ItemType1, CItemType1Table::ITEMTYPE_CIRCLE);
+}
+
+TEST_F(FigureCommandsTest, RoundingAndManualBreaksChangeTheSelectedRowsOnly)
+{
+  PlaceTriangles(3);
+  page().SelectRows(25, {1, 3});
+  host.ClearChangeRecords();
+  page().SelectPopUp(2, Entry(2, u"四捨五入"));
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[端数処理]"));
+  EXPECT_EQ(Column(6), (std::vector<GS::UniString>{u"四捨五入", u"デフォルト", u"四捨五入"}));
+  EXPECT_EQ(Column(7), (std::vector<GS::UniString>{u"*6.000000", u"6.000000", u"*6.000000"}));
+  EXPECT_TRUE(host.ParamChanges().empty());
+
+  Figures(0)[0]->m_Cr = CCrMarkArray{CCrMark(true), CCrMark(false)};
+  page().SelectPopUp(5, Entry(5, u"手動"));
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[改行]"));
+  EXPECT_EQ(Column(9), (std::vector<GS::UniString>{u"手動", u"自動", u"手動"}));
+  EXPECT_TRUE(Figures(0)[0]->m_Cr[0].m_bCr);
+  EXPECT_TRUE(host.ParamChanges().empty());
+}
+
+// Every figure whose number may move is reserved before anything changes.
+TEST_F(FigureCommandsTest, AMarkChangeReservesFirstAndAHeldFigureChangesNothing)
+{
+  ShareProject();
+  SetSequential(true);
+  PlaceTriangles(3);
+  host.SetOwner(Figures(0)[2]->m_Element.header.guid, 7);
+  page().SelectRows(25, {2});
+  host.ClearChangeRecords();
+  page().SelectPopUp(3, Entry(3, u"□"));
+  ASSERT_EQ(pln::host::Alerts().size(), 1u);
+  EXPECT_FALSE(host.Progress().open);
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Figures(0)[1]->m_ItemType1, CItemType1Table::ITEMTYPE_CIRCLE);
+  EXPECT_TRUE(host.ParamChanges().empty());
+  EXPECT_EQ(Label(*Figures(0)[2], "area_symbol_str"), u"3");
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// The figure list's order and numbers: header sorting, drag reordering,
+// renumbering all or a selection, and the renumbering work lists.
+
+#include "FigureListTestSupport.h"
+
+#include "CDlgRenumbering.h"
+#include "CRenumberWork.h"
+
+namespace {
+
+using pln::host::DialogUser;
+
+class FigureOrderTest : public FigureListTest {
+protected:
+  // Rectangles 1 m high of the given widths, in this order.
+  void PlaceWidths(std::initializer_list<double> widths)
+  {
+    double x = 0;
+    for (double w : widths) {
+      PlaceRect(0, x, 0, w, 1);
+      x += 10;
+    }
+    palette().SendUpdateMessage(Hint::ElementsChanged);
+  }
+  // Each row's figure as its position in the story's list.
+  std::vector<int> RowOrder() const
+  {
+    std::vector<int> order;
+    const CArea1ObjectArray& list = const_cast<FigureOrderTest*>(this)->Figures(0);
+    for (std::size_t row = 1; row <= Rows().size(); ++row)
+      for (std::size_t i = 0; i < list.size(); ++i)
+        if (reinterpret_cast<CArea1Object*>(static_cast<std::intptr_t>(Rows()[row - 1].userData)) == list[i].get())
+          order.push_back(static_cast<int>(i));
+    return order;
+  }
+  std::vector<short> Arrows() const
+  {
+    std::vector<short> arrows;
+    for (short header = 1; header <= 10; ++header) {
+      const auto& headers = PageItem(25).list.headers;
+      const auto found = headers.find(header);
+      arrows.push_back(found != headers.end() ? found->second.arrow : DG_ARROW_NONE);
+    }
+    return arrows;
+  }
+  void Renumber(Int32 start)
+  {
+    host.QueueDialogScript(CDlgRenumbering::ResourceId, [start](DialogUser& user) {
+      user.SetLong(CDlgRenumbering::kItemStartNo, start);
+      user.Click(1);
+    });
+    page().Click(CPlenimetraFunc1::kRenumber);
+  }
+};
+
+TEST_F(FigureOrderTest, AreaHeaderSortsAscendingDescendingAscendingAndClearsOtherArrows)
+{
+  PlaceWidths({3, 1, 2});
+  page().SelectRows(25, {2});
+  page().HeaderClick(25, 4);
+  page().HeaderClick(25, 5);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形リスト]"));
+  EXPECT_EQ(RowOrder(), (std::vector<int>{1, 2, 0}));
+  std::vector<short> up(10, DG_ARROW_NONE);
+  up[4] = DG_ARROW_UP;
+  EXPECT_EQ(Arrows(), up);
+  EXPECT_EQ(SelectedRows(), (std::vector<short>{1}));  // the selected figure followed its row
+  page().HeaderClick(25, 5);
+  EXPECT_EQ(RowOrder(), (std::vector<int>{0, 2, 1}));
+  EXPECT_EQ(Arrows()[4], DG_ARROW_DOWN);
+  page().HeaderClick(25, 5);
+  EXPECT_EQ(RowOrder(), (std::vector<int>{1, 2, 0}));
+  // The order is stored: a rebuild keeps it.
+  palette().SendUpdateMessage(Hint::ElementsChanged);
+  EXPECT_EQ(RowOrder(), (std::vector<int>{1, 2, 0}));
+}
+
+// The exchange sort does not keep equal keys in order; this order is the
+// one the stored lists have always had.
+TEST_F(FigureOrderTest, EqualAreasTakeTheExchangeSortsOrder)
+{
+  PlaceWidths({2, 2, 1});
+  page().HeaderClick(25, 5);
+  EXPECT_EQ(RowOrder(), (std::vector<int>{2, 1, 0}));
+}
+
+TEST_F(FigureOrderTest, StoredSortIndicesWithDuplicatesStillGiveEveryFigureARow)
+{
+  PlaceWidths({1, 2, 3});
+  Figures(0)[0]->m_SortIndex = 5;
+  Figures(0)[1]->m_SortIndex = 0;
+  Figures(0)[2]->m_SortIndex = 0;
+  palette().SendUpdateMessage(Hint::ElementsChanged);
+  EXPECT_EQ(RowOrder(), (std::vector<int>{1, 2, 0}));
+}
+
+TEST_F(FigureOrderTest, DraggedRowsLandAtTheInsertPositionAndRenumberWhenGapsAreFilled)
+{
+  struct Case {
+    bool sequential;
+    Int32 insertPos;
+    std::vector<int> order;
+  };
+  const Case cases[] = {
+      {false, 1, {0, 3, 4, 1, 2, 5}},
+      {true, 1, {0, 3, 4, 1, 2, 5}},
+      {false, 99, {0, 1, 2, 5, 3, 4}},  // past the end: after the last row
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.insertPos);
+    for (std::size_t i = Figures(0).size(); i-- > 0;)
+      host.UserDelete({Figures(0)[i]->m_Element.header.guid});
+    SetSequential(c.sequential);
+    PlaceTriangles(6);
+    page().SelectRows(25, {4, 5});
+    page().DragAndDrop(25, 25, c.insertPos, DG_DRAG_INSERT_UNDER);
+    EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形リスト]"));
+    EXPECT_EQ(RowOrder(), c.order);
+    EXPECT_TRUE(SelectedRows().empty());
+    // Numbers in row order, counted from the lowest.
+    std::vector<int> shown;
+    for (int i : RowOrder())
+      shown.push_back(Figures(0)[static_cast<std::size_t>(i)]->m_No - Figures(0)[0]->m_No);
+    EXPECT_EQ(shown, c.sequential ? (std::vector<int>{0, 1, 2, 3, 4, 5}) : c.order);
+  }
+}
+
+TEST_F(FigureOrderTest, RenumberingWithoutSelectionAsksThenNumbersEveryPairFromZero)
+{
+  PlaceTriangles(3);
+  page().SelectRows(25, {2});
+  page().SelectPopUp(3, Entry(3, u"□"));
+  page().SetLong(22, 7);
+  PlaceTriangles(1);
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0, 0, 2, 6}));
+  page().SelectRows(25, {});
+  host.QueueAlertAnswer(2);
+  page().Click(CPlenimetraFunc1::kRenumber);
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0, 0, 2, 6}));
+  host.QueueAlertAnswer(1);
+  page().Click(CPlenimetraFunc1::kRenumber);
+  EXPECT_EQ(pln::host::Alerts().back().largeText, GS::UniString(u"リナンバリングします。よろしいですか？"));
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[ﾘﾅﾝﾊﾞﾘﾝｸﾞ]"));
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0, 0, 1, 2}));
+  EXPECT_EQ(Column(3), (std::vector<GS::UniString>{u"○1", u"□1", u"○2", u"○3"}));
+}
+
+TEST_F(FigureOrderTest, RenumberingASelectionRefusesOverlapsAndLeavesOtherPairsAlone)
+{
+  host.DefineDialog(CDlgRenumbering::ResourceId, CDlgRenumbering::Layout());
+  PlaceTriangles(4);
+  page().SelectRows(25, {1});
+  page().SelectPopUp(3, Entry(3, u"□"));  // a pair of its own: □ 0
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0, 1, 2, 3}));
+  page().SelectRows(25, {3, 4});
+  Renumber(1);
+  EXPECT_EQ(pln::host::Alerts().back().largeText, GS::UniString(u"番号が重なります。処理を中止します"));
+  EXPECT_FALSE(host.Progress().open);
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0, 1, 2, 3}));
+  page().SelectRows(25, {3, 4});
+  Renumber(5);
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0, 1, 4, 5}));
+  EXPECT_EQ(Column(3), (std::vector<GS::UniString>{u"□1", u"○2", u"○5", u"○6"}));
+  EXPECT_EQ(Label(*Figures(0)[3], "area_symbol_str"), u"6");
+  // Start 0 typed in the dialog is start 1.
+  page().SelectRows(25, {2});
+  Renumber(0);
+  EXPECT_EQ(Numbers(0), (std::vector<int>{0, 0, 4, 5}));
+}
+
+TEST_F(FigureOrderTest, SetItemNoReportsTheFirstFailedWriteAndStillNumbersTheRest)
+{
+  PlaceTriangles(3);
+  CRenumberWorkItemArray pairs;
+  for (int i : {2, 0, 1})
+    pairs.Add({Figures(0)[static_cast<std::size_t>(i)].get(), true});
+  ASSERT_EQ(pairs.size(), 1u);
+  pairs[0].Sort();
+  EXPECT_EQ(pairs[0][0].m_pObject, Figures(0)[0].get());
+  EXPECT_EQ(pairs[0][2].m_pObject, Figures(0)[2].get());
+  host.FailOnce("ACAPI_Element_SetUserData", APIERR_MEMFULL);
+  EXPECT_EQ(pairs[0].SetItemNo(&doc(), nullptr, 3), APIERR_MEMFULL);
+  EXPECT_EQ(Numbers(0), (std::vector<int>{3, 4, 5}));
+  EXPECT_EQ(Label(*Figures(0)[2], "area_symbol_str"), u"6");
+}
+
+}  // namespace
