@@ -4,7 +4,7 @@
 
 #include "CDGDlgCore.h"
 #include "CPlenimetraParam.h"
-#include "DlgLayoutItem.h"
+#include "DialogLayout.h"
 #include "host_assert.h"
 
 #include <climits>
@@ -14,7 +14,7 @@ namespace {
 
 pln::host::DGItemDef Item(short item, pln::host::DGItemKind kind, short left, short top, short right, short bottom)
 {
-  return DlgLayoutItem(item, kind, left, top, right, bottom);
+  return LayoutItem(item, kind, left, top, right, bottom);
 }
 
 }  // namespace
