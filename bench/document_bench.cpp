@@ -9,7 +9,7 @@
 #include "CArea2Object.h"
 #include "CPlenimetraParam.h"
 #include "FigureKinds.h"
-#include "GetLibPartInd.h"
+#include "BenchFigures.h"
 #include "HostFixture.h"
 
 #include <benchmark/benchmark.h>
@@ -42,23 +42,11 @@ struct LargeProject {
 
   void PlaceFigures()
   {
-    int triangle = 0;
-    GetLibPartInd(reinterpret_cast<const unsigned short*>(u"TalvoSoftwareAreaTriangle"), &triangle);
+    const int triangle = BenchTriangleLibInd();
     for (int i = 0; i < kFigures; ++i) {
       const short story = short(i % kStories);
-      API_Element element;
-      element.header.typeID = API_ObjectID;
-      element.header.layer = 1;
-      element.header.floorInd = story;
-      element.object.libInd = triangle;
-      element.object.xRatio = element.object.yRatio = 1.0;
-      host.AddElement(element);
-      auto figure = doc.m_Area1Factory.Create(&doc, CArea1Object::TYPE_TRIANGLE, ++doc.m_LastArea1Code,
-                                              CItemType1Table::ITEMTYPE(1), CItemType2Table::ITEMTYPE(1), i / kStories);
-      figure->m_Element = element;
-      figure->m_SortIndex = i / kStories;
+      auto figure = PlaceBenchTriangle(host, doc, triangle, story, i / kStories);
       figure->Save();
-      doc.m_FloorParamArray[std::size_t(story)].m_Area1ObjectArray.push_back(figure);
       auto* listing = dynamic_cast<CArea2Object*>(doc.GetAreaObject(-(3 + i % kElements)));
       CArea2ObjectFloor* record = listing->m_FloorArray.SearchFloor(story);
       record->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
