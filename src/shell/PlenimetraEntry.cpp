@@ -1,5 +1,6 @@
 #include "PlenimetraEntry.h"
 
+#include "CPlenimetraFunc2.h"
 #include "CPlenimetraPalette.h"
 #include "host_debug.h"
 #include "host_goodies.h"
@@ -32,6 +33,7 @@ void PlenimetraModuleLoad()
 {
   thePalette.reset();
   thePalette.emplace();
+  CPlenimetraPalette::SetPageMaker(CPlenimetraPalette::kTree, CPlenimetraFunc2::Make);
 }
 
 void PlenimetraModuleUnload() { thePalette.reset(); }

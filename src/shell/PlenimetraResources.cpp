@@ -4,6 +4,7 @@
 #include "CDlgFloorCopy.h"
 #include "CDlgSelectTree.h"
 #include "CDlgSettingFloor.h"
+#include "CPlenimetraFunc2.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
 
@@ -20,6 +21,7 @@ const LayoutEntry kLayouts[] = {
     {CDlgSelectTree::ResourceId, CDlgSelectTree::Layout},
     {CDlgFloorCopy::ResourceId, CDlgFloorCopy::Layout},
     {CDlgSettingFloor::ResourceId, CDlgSettingFloor::Layout},
+    {CPlenimetraFunc2::ResourceId, CPlenimetraFunc2::Layout},
 };
 
 }  // namespace
