@@ -317,6 +317,10 @@ void CPlenimetraFunc2::DoMsgChange(short dialId, short item, long long msgData)
 {
   if (item >= ITEM_RADIO_AUTO && item <= ITEM_RADIO_DETAIL)
     DoChangeRadio(dialId, item);
+  else if (item >= 16 && item <= 31)
+    DoMsgChangeAreaEditor(dialId, item);
+  else if (item == ITEM_AREA_LIST)
+    DoMsgChangeAreaList(dialId);
   else if (item == ITEM_TREE && msgData != 0)
     DoMsgChangeTree(dialId, *reinterpret_cast<const DG::TreeViewChangeEventArg*>(msgData));
   EnableItem(dialId);

@@ -23,10 +23,12 @@
 #include "CShowTotalTable.h"
 #include "dg_state.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CArea1Object;
+class CAreaObject;
 class CAreaTree;
 class CFloorParam;
 class CPlenimetraParam;
@@ -69,6 +71,9 @@ public:
   bool UpdateData(short dialId, bool get) override;
   short DoMsgClick(short dialId, short item, long long msgData) override;
   void DoMsgChange(short dialId, short item, long long msgData) override;
+  void DoMsgTrack(short dialId, short item, long long msgData) override;
+  void DoMsgUpdate(short dialId, short item, long long msgData) override;
+  void DoMsgResize(short dialId, DG::ResizeEventArg* arg) override;
   void DoMsgClose(short dialId, short item) override;
   void DoMsgInit(short dialId) override;
   void EnableItem(short dialId) override;
@@ -103,6 +108,31 @@ public:
   void SetArea1Selection(short dialId);
   void ElementSelectionChange(short dialId);
 
+  // == Area list (CPlenimetraFunc2AreaList.cpp) ==
+  // Selected rows in ascending order.
+  CSelectList GetSelAreaList(short dialId) const;
+  void DoMsgChangeAreaList(short dialId);
+  void ListChangeSelection(short dialId);
+  void DoMsgChangeAreaItemType1(short dialId);
+  void DoMsgChangeAreaItemType2(short dialId);
+  void DoMsgChangeAreaRoundType(short dialId);
+  void DoMsgChangeAreaOperator(short dialId);
+  void DoMsgChangeAreaName(short dialId);
+  void DoMsgChangeAreaShowTotal(short dialId);
+  void DoMsgChangeAreaListType(short dialId);
+  void DoMsgChangeAreaAutoCr(short dialId);
+  void DoMsgChangeAreaBldType(short dialId);
+  void DoMsgChangeAreaBldDigit(short dialId);
+  void DoMsgChangeAreaFlrType(short dialId);
+  void DoMsgChangeAreaFlrDigit(short dialId);
+  void DoMsgChangeAreaType(short dialId);
+  void DoMsgChangeAreaEquation(short dialId);
+  void DoMsgChangeAreaOrgArea(short dialId);
+  void DoMsgChangeAreaColor(short dialId);
+  // Every figure the element lists on any story takes its colour on the
+  // plan; call inside an undoable command.
+  void ChangeAreaColor(CArea2Object* element);
+
   // == Commands (CPlenimetraFunc2Commands.cpp); host error codes ==
   GSErrCode DoItemInsert(short dialId);
   GSErrCode DoItemCopy(short dialId);
@@ -132,6 +162,17 @@ public:
 
 private:
   void FillPopUps(short dialId);
+  using RowChange = std::function<void(CAreaTree& node, CAreaObject& object)>;
+  using ElementChange = std::function<void(CArea2Object& element)>;
+  void DoMsgChangeAreaEditor(short dialId, short item);
+  CAreaTree* RowNode(short dialId, short row) const;
+  // Applies the change to every selected row's node and object, rewriting
+  // each row after it; element rows only for EachSelectedElement.
+  void EachSelectedRow(short dialId, const RowChange& change);
+  void EachSelectedElement(short dialId, const ElementChange& change);
+  void RefreshEditors();
+  void RenumberAndSave(short dialId);
+  void ChangeNodeRounding(short dialId, bool building, bool digits, bool rebuild);
   GSErrCode EditOne(short dialId, int treeItem);
   void DoMsgChangeTree(short dialId, const DG::TreeViewChangeEventArg& change);
   void DoChangeRadio(short dialId, short item);

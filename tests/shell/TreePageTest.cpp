@@ -49,8 +49,6 @@ protected:
     shared = Add(u"共用", building, CAreaTree::KIND_FOLDER);
     corridor = Add(u"廊下", shared, CAreaTree::KIND_ELEMENT_FORMULA);
     stairs = Add(u"階段", shared, CAreaTree::KIND_ELEMENT_FORMULA);
-    Element(corridor).m_ItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
-    Element(stairs).m_ItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
     List(room, 0, PlaceRect(0, 0, 0, 6, 4.5));
     List(room, 1, PlaceRect(1, 0, 0, 2, 3));
     ASSERT_TRUE(d.GetTree()->SetItemNo(&d));
@@ -221,7 +219,7 @@ TEST_F(TreePageTest, InsertRemembersTheValuesRefusesBadInputAndUndoes)
   const CArea2Object& store = Element(added.m_AreaCode);
   EXPECT_EQ(store.m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
   EXPECT_EQ(store.m_ShowTotal, CArea2Object::SHOWTOTAL_MARK);
-  EXPECT_EQ(store.GetMarkStr(&doc()) + store.GetItemNoStr(&doc()), GS::UniString(u"□2"));
+  EXPECT_EQ(store.GetMarkStr(&doc()) + store.GetItemNoStr(&doc()), GS::UniString(u"□4"));
   EXPECT_EQ(doc().m_UndoParam2.size(), 1u);
   EXPECT_TRUE(State(Page::ITEM_UNDO).enabled);
   EXPECT_EQ(host.UndoNames().size(), steps);
@@ -404,6 +402,159 @@ TEST_F(TreePageTest, ChangeAreaTypeClearsWhatTheNewModeDoesNotUse)
     EXPECT_EQ(record.m_AutoAreaGuidArray.size(), c.guids) << c.mode;
     EXPECT_EQ(record.m_List.size(), c.entries) << c.mode;
   }
+}
+
+// ---------------------------------------------------------------------------
+// The area list
+
+class AreaListTest : public TreePageTest {
+protected:
+  AreaListTest()
+  {
+    pageUser().SetLong(Page::ITEM_RADIO_AREA, 1);
+    for (int id : {8, 13, 15})
+      doc().m_AreaListItemArray.Search(id)->m_bVisible = true;
+    page().SetAreaListHeader(pageId);
+    page().SetAreaListItem(pageId);
+  }
+  short RowOf(int code)
+  {
+    for (short row = 1; row <= DGListGetItemCount(pageId, Page::ITEM_AREA_LIST); ++row)
+      if (reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode ==
+          code)
+        return row;
+    return 0;
+  }
+  void SelectRows(std::vector<int> codes)
+  {
+    std::vector<short> rows;
+    for (int code : codes)
+      rows.push_back(RowOf(code));
+    pageUser().SelectRows(Page::ITEM_AREA_LIST, rows);
+  }
+  short Entry(short item, const char16_t* text)
+  {
+    const auto& entries = State(item).entries;
+    for (std::size_t e = 0; e < entries.size(); ++e)
+      if (entries[e].text == GS::UniString(text))
+        return static_cast<short>(e + 1);
+    ADD_FAILURE() << "no entry";
+    return 0;
+  }
+  GS::UniString MarkNo(int code)
+  {
+    const CAreaObject& object = *doc().GetAreaObject(code);
+    return object.GetMarkStr(&doc()) + object.GetItemNoStr(&doc());
+  }
+};
+
+TEST_F(AreaListTest, AMarkChangeRenumbersTheSelectedRowsWithoutUndoSteps)
+{
+  SelectRows({corridor, stairs});
+  const std::size_t steps = host.UndoNames().size();
+  pageUser().SelectPopUp(16, Entry(16, u"◇"));
+  EXPECT_EQ(MarkNo(corridor), GS::UniString(u"◇1"));
+  EXPECT_EQ(MarkNo(stairs), GS::UniString(u"◇2"));
+  EXPECT_EQ(MarkNo(room), GS::UniString(u"□1"));
+  EXPECT_TRUE(doc().m_UndoParam2.empty());
+  EXPECT_EQ(host.UndoNames().size(), steps);
+
+  pageUser().SelectPopUp(19, Entry(19, u"-"));
+  EXPECT_EQ(Label(corridor).ToStdString(CC_UTF8).rfind("廊下▲[", 0), 0u);
+}
+
+TEST_F(AreaListTest, UndefinedOrDefaultRoundingKindsChangeNoNode)
+{
+  SelectRows({corridor});
+  for (short item : {24, 26})
+    for (const char16_t* text : {u"未定義", u"デフォルト"}) {
+      pageUser().SelectPopUp(item, Entry(item, text));
+      const CAreaTree* node = doc().GetTree()->Search(corridor);
+      EXPECT_EQ(node->m_RoundTypeTotal, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2));
+      EXPECT_EQ(node->m_RoundTypeFloor, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2));
+      EXPECT_EQ(State(item).entries[State(item).selectedEntry - 1].text, GS::UniString(u"切り捨て"));
+    }
+}
+
+TEST_F(AreaListTest, TypedAreasAreReadExactlyAndBadOnesRefused)
+{
+  Element(corridor).m_FloorArray.SearchFloor(0)->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
+  Element(corridor).m_FloorArray.SearchFloor(0)->m_ManualArea = 42;
+  page().SetAreaListItem(pageId);
+  SelectRows({corridor});
+  struct Case {
+    const char16_t* text;
+    long long area;
+    bool refused;
+  };
+  const Case cases[] = {
+      {u"8.2", 8200000, false},   {u"1.005", 1005000, false}, {u"-3", -3000000, false},
+      {u"1,234", 1000000, false}, {u"abc", 0, false},         {u"1e10", 0, true},
+      {u"inf", 0, true},          {u"nan", 0, true},
+  };
+  long long stored = 42;
+  for (const Case& c : cases) {
+    NewAlerts();
+    pageUser().SetText(30, c.text);
+    const long long now = Element(corridor).m_FloorArray.FindFloor(0)->m_ManualArea;
+    if (c.refused) {
+      EXPECT_EQ(now, stored) << GS::UniString(c.text).ToStdString(CC_UTF8);
+      EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"入力値が正しくありません"});
+    } else {
+      EXPECT_EQ(now, c.area) << GS::UniString(c.text).ToStdString(CC_UTF8);
+      EXPECT_TRUE(NewAlerts().empty());
+      stored = now;
+    }
+  }
+  // The field shows the stored area again, in six digits.
+  EXPECT_EQ(State(30).text, GS::UniString(u"0.000000"));
+}
+
+TEST_F(AreaListTest, AnEmptyNameIsRefusedAndAnotherStoredForTheStory)
+{
+  SelectRows({corridor});
+  pageUser().SetText(20, u"");
+  EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"名前を入力してください"});
+  EXPECT_EQ(State(20).text, GS::UniString(u"廊下"));
+  pageUser().SetText(20, u"通路");
+  EXPECT_EQ(doc().GetAreaObject(corridor)->m_Name.GetName(0), GS::UniString(u"通路"));
+  EXPECT_EQ(doc().GetAreaObject(corridor)->m_Name.m_DefaultName, GS::UniString(u"廊下"));
+}
+
+TEST_F(AreaListTest, AColourIsOneHostStepAndItsSwatchHasThePensBytes)
+{
+  const Int32 pen = host.AddPen(API_RGBColor{1.0, 0.5, 0.0});
+  SelectRows({room});
+  const std::size_t steps = host.UndoNames().size();
+  pageUser().SetLong(31, pen);
+  ASSERT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[]"));
+  EXPECT_EQ(doc().GetAreaObject(room)->m_ColorPen, pen);
+  short colourTab = 0;
+  for (short h = 1; h <= DGListGetHeaderItemCount(pageId, Page::ITEM_AREA_LIST); ++h)
+    if (DGListGetHeaderItemText(pageId, Page::ITEM_AREA_LIST, h) == GS::UniString(u"色"))
+      colourTab = h;
+  const auto swatch = pageUser().DrawListCell(Page::ITEM_AREA_LIST, RowOf(room), colourTab, 50, 18);
+  ASSERT_EQ(swatch.operations.size(), 3u);
+  EXPECT_EQ(swatch.operations[2].kind, NewDisplay::DrawOperation::Fill);
+  EXPECT_EQ(swatch.operations[2].color, (NewDisplay::Color{255, 127, 0, 255}));
+  EXPECT_TRUE(pageUser().DrawListCell(Page::ITEM_AREA_LIST, RowOf(corridor), colourTab, 50, 18).operations.empty());
+}
+
+TEST_F(AreaListTest, RowSelectionSelectsTheTreeItemsAndClearsThePlan)
+{
+  host.UserSelect({Figures(0).front()->m_Element.header.guid});
+  SelectRows({corridor, room});
+  std::vector<int> selected;
+  for (int item : page().GetSelTree(pageId))
+    selected.push_back(page().NodeOf(pageId, item)->m_AreaCode);
+  std::sort(selected.begin(), selected.end());
+  EXPECT_EQ(selected, (std::vector<int>{std::min(corridor, room), std::max(corridor, room)}));
+  GS::Array<API_Neig> neigs;
+  API_SelectionInfo info{};
+  ACAPI_Selection_Get(&info, &neigs, false);
+  EXPECT_EQ(neigs.GetSize(), 0u);
+  EXPECT_FALSE(palette().m_bIgnoreSelection);
 }
 
 }  // namespace
