@@ -79,6 +79,7 @@ public:
   void EnableItem(short dialId) override;
   void DoMsgSplitterDrag(short dialId, short item, DG::SplitterDragEventArg* arg) override;
   short DoMsgListHeaderResize(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
+  short DoMsgDragDrop(short dialId, short item, DG::DragDropEventArg* event) override;
   GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
   GSErrCode OpenPalette() override;
   void ClosePalette() override;
@@ -133,6 +134,13 @@ public:
   // plan; call inside an undoable command.
   void ChangeAreaColor(CArea2Object* element);
 
+  // == Dragging (CPlenimetraFunc2Drag.cpp) ==
+  short DoMsgDragDropTree(short dialId, DG::DragDropEventArg* event);
+  short DoMsgDragDropAreaList(short dialId, DG::DragDropEventArg* event);
+  // Whether an item above treeItem is marked for deletion: the target lies
+  // in the dragged subtree.
+  bool CheckDelete(short dialId, int treeItem) const;
+
   // == Commands (CPlenimetraFunc2Commands.cpp); host error codes ==
   GSErrCode DoItemInsert(short dialId);
   GSErrCode DoItemCopy(short dialId);
@@ -173,6 +181,9 @@ private:
   void RefreshEditors();
   void RenumberAndSave(short dialId);
   void ChangeNodeRounding(short dialId, bool building, bool digits, bool rebuild);
+  void MoveTreeNode(short dialId, const CAreaTree& dragged, Int32 target, short relativePos);
+  void RefuseTreeMove(short dialId, const char16_t* message, bool intoTarget);
+  void ReorderAreaRows(short dialId, short targetRow);
   GSErrCode EditOne(short dialId, int treeItem);
   void DoMsgChangeTree(short dialId, const DG::TreeViewChangeEventArg& change);
   void DoChangeRadio(short dialId, short item);

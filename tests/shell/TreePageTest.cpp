@@ -557,4 +557,83 @@ TEST_F(AreaListTest, RowSelectionSelectsTheTreeItemsAndClearsThePlan)
   EXPECT_FALSE(palette().m_bIgnoreSelection);
 }
 
+// ---------------------------------------------------------------------------
+// Dragging
+
+// The pattern below its top folder, as "name(children)".
+std::string Shape(CPlenimetraParam& d, const CAreaTree& node)
+{
+  std::string text = d.GetAreaObject(node.m_AreaCode)->m_Name.m_DefaultName.ToStdString(CC_UTF8);
+  if (node.m_Child.empty())
+    return text;
+  text += "(";
+  for (std::size_t c = 0; c < node.m_Child.size(); ++c)
+    text += (c > 0 ? "," : "") + Shape(d, node.m_Child[c]);
+  return text + ")";
+}
+
+TEST_F(TreePageTest, TreeDropsMoveSubtreesAndRefuseImpossiblePlaces)
+{
+  const std::string start = "建物(居室,共用(廊下,階段))";
+  struct Case {
+    int dragged;
+    int target;
+    short position;
+    const char* shape;
+    const char16_t* message;
+  };
+  const Case cases[] = {
+      {shared, corridor, DG_DRAG_INSERT_ON, nullptr, u"この項目に移動することはできません"},
+      {shared, room, DG_DRAG_INSERT_ON, nullptr, u"この項目に移動することはできません"},
+      {corridor, room, DG_DRAG_INSERT_UNDER, "建物(居室,廊下,共用(階段))", nullptr},
+      {corridor, room, DG_DRAG_INSERT_ABOVE, "建物(廊下,居室,共用(階段))", nullptr},
+      {corridor, building, DG_DRAG_INSERT_ON, "建物(居室,共用(階段),廊下)", nullptr},
+      {corridor, shared, DG_DRAG_INSERT_ON, "建物(居室,共用(階段,廊下))", nullptr},
+      {room, room, DG_DRAG_INSERT_UNDER, nullptr, nullptr},
+      {room, room, DG_DRAG_INSERT_ABOVE, nullptr, nullptr},
+      {shared, stairs, DG_DRAG_INSERT_UNDER, nullptr, u"この項目に移動することはできません"},
+      {room, building, DG_DRAG_INSERT_UNDER, nullptr,
+       u"小計項目以外の項目に移動することはできません"},
+  };
+  for (const Case& c : cases) {
+    const CAreaTree saved = *doc().GetTree();
+    page().SetTreeItem(pageId);
+    Select({c.dragged});
+    NewAlerts();
+    pageUser().DragAndDrop(Page::ITEM_TREE, Page::ITEM_TREE, TreeItemOf(c.target), c.position);
+    EXPECT_EQ(Shape(doc(), doc().GetTree()->m_Child[0]), c.shape != nullptr ? c.shape : start) << &c - cases;
+    EXPECT_EQ(NewAlerts(), c.message != nullptr ? std::vector<GS::UniString>{c.message} : std::vector<GS::UniString>{})
+        << &c - cases;
+    EXPECT_EQ(Names().size(), 5u);
+    *doc().GetTree() = saved;
+  }
+}
+
+TEST_F(AreaListTest, DroppedRowsComeRightAfterTheTargetRowAndAreRenumbered)
+{
+  Add(u"倉庫", building, CAreaTree::KIND_ELEMENT_FORMULA);
+  ASSERT_TRUE(doc().GetTree()->SetItemNo(&doc()));
+  page().SetTreeItem(pageId);
+  page().SetAreaListItem(pageId);
+  std::vector<int> before;
+  for (short row = 1; row <= 6; ++row)
+    before.push_back(reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode);
+  pageUser().SelectRows(Page::ITEM_AREA_LIST, {2, 5});
+  const std::size_t steps = host.UndoNames().size();
+  pageUser().DragAndDrop(Page::ITEM_AREA_LIST, Page::ITEM_AREA_LIST, 3, DG_DRAG_INSERT_UNDER);
+  std::vector<int> after;
+  for (short row = 1; row <= 6; ++row)
+    after.push_back(reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode);
+  EXPECT_EQ(after, (std::vector<int>{before[0], before[2], before[1], before[4], before[3], before[5]}));
+  for (std::size_t i = 0; i < after.size(); ++i)
+    EXPECT_EQ(doc().GetAreaObject(after[i])->m_SortIndex, static_cast<int>(i));
+  EXPECT_EQ(host.UndoNames().size(), steps);
+  // The squares are numbered in the new order.
+  std::vector<GS::UniString> squares;
+  for (int code : after)
+    if (code < 0)
+      squares.push_back(MarkNo(code));
+  EXPECT_EQ(squares, (std::vector<GS::UniString>{u"□1", u"□2", u"□3", u"□4"}));
+}
+
 }  // namespace
