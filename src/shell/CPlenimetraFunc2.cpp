@@ -303,6 +303,7 @@ GSErrCode CPlenimetraFunc2::RunCommand(short dialId, short item)
   case ITEM_DELETE: return DoItemDelete(dialId);
   case ITEM_EDIT: return DoItemEdit(dialId);
   case ITEM_UNDO: return DoUndo(dialId);
+  case ITEM_EDIT_CR: return DoEditCr(dialId);
   case ITEM_TREE_SHOW: {
     const GSErrCode err = DoTreeEdit(dialId);
     m_pParam->ClearUndo2();

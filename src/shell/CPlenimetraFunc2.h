@@ -28,7 +28,9 @@
 #include <vector>
 
 class CArea1Object;
+class CArea4Object;
 class CAreaObject;
+class CDlgEditCr4;
 class CAreaTree;
 class CFloorParam;
 class CPlenimetraParam;
@@ -147,6 +149,7 @@ public:
   GSErrCode DoItemDelete(short dialId);
   GSErrCode DoItemEdit(short dialId);
   GSErrCode DoUndo(short dialId);
+  GSErrCode DoEditCr(short dialId);
   GSErrCode DoTreeEdit(short dialId);
   GSErrCode DoEditAreaListItem(short dialId);
   // An element's record for a story takes another MODE: figure entries give
@@ -185,6 +188,8 @@ private:
   void RefuseTreeMove(short dialId, const char16_t* message, bool intoTarget);
   void ReorderAreaRows(short dialId, short targetRow);
   GSErrCode EditOne(short dialId, int treeItem);
+  void TakeFolderBreaks(CAreaTree& node, CArea4Object& folder, const CDlgEditCr4& dialog);
+  void RefillAreaRow(short dialId, CAreaTree* node);
   void DoMsgChangeTree(short dialId, const DG::TreeViewChangeEventArg& change);
   void DoChangeRadio(short dialId, short item);
   GSErrCode RunCommand(short dialId, short item);

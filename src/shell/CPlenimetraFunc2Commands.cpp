@@ -11,6 +11,7 @@
 #include "CDlgEditArea2.h"
 #include "CDlgEditArea4.h"
 #include "CDlgEditAreaListItem.h"
+#include "CDlgEditCr.h"
 #include "CDlgEditTreeShowItem.h"
 #include "CElementChange.h"
 #include "CFloorParam.h"
@@ -237,6 +238,62 @@ GSErrCode CPlenimetraFunc2::DoUndo(short dialId)
   const GSErrCode err = m_pParam->SaveData();
   EnableItem(dialId);
   return err;
+}
+
+GSErrCode CPlenimetraFunc2::DoEditCr(short dialId)
+{
+  CAreaTree* node = GetSelectedTreeItem(dialId);
+  if (node == nullptr)
+    return NoError;
+  CAreaObject* object = m_pParam->GetAreaObject(node->m_AreaCode);
+  if (node->m_AreaCode >= 1) {
+    auto* folder = dynamic_cast<CArea4Object*>(object);
+    PLN_ASSERT(folder != nullptr);
+    CDlgEditCr4 dialog(m_pParam, folder, CAreaTreeArray(node->m_Child.begin(), node->m_Child.end()));
+    if (dialog.DoModal() != kOk)
+      return NoError;
+    m_pParam->SetUndo2();
+    TakeFolderBreaks(*node, *folder, dialog);
+  } else {
+    auto* element = dynamic_cast<CArea2Object*>(object);
+    PLN_ASSERT(element != nullptr);
+    const CArea2ObjectFloor* record = element->m_FloorArray.FindFloor(ActStory());
+    // One term has no gap to break, and a list sums no formula.
+    if (record == nullptr || record->m_List.size() < 2 ||
+        element->m_ListType != CArea2ListTypeTable::LISTTYPE_FORMULA)
+      return NoError;
+    CDlgEditCr2 dialog(m_pParam, element);
+    if (dialog.DoModal() != kOk)
+      return NoError;
+    m_pParam->SetUndo2();
+    element->m_AutoCr = dialog.m_bAutoCr;
+    CArea2ObjectFloor* stored = element->m_FloorArray.SearchFloor(ActStory());
+    if (!element->m_AutoCr)
+      for (std::size_t i = 0; i < stored->m_List.size() && i < dialog.m_AreaFloor.m_List.size(); ++i)
+        stored->m_List[i].m_CrMark = dialog.m_AreaFloor.m_List[i].m_CrMark;
+  }
+  RefillAreaRow(dialId, node);
+  return m_pParam->SaveData();
+}
+
+void CPlenimetraFunc2::TakeFolderBreaks(CAreaTree& node, CArea4Object& folder, const CDlgEditCr4& dialog)
+{
+  if (dialog.m_bManualEquation) {
+    folder.m_ManualEquationArray.Add(ActStory(), dialog.m_ManualEquation);
+    return;
+  }
+  folder.m_ManualEquationArray.Erase(ActStory());
+  folder.m_AutoCr = dialog.m_pArea4Object->m_AutoCr;
+  if (!folder.m_AutoCr)
+    for (std::size_t i = 0; i < node.m_Child.size() && i < dialog.m_AreaTreeArray.size(); ++i)
+      node.m_Child[i].m_CrMark = dialog.m_AreaTreeArray[i].m_CrMark;
+}
+
+void CPlenimetraFunc2::RefillAreaRow(short dialId, CAreaTree* node)
+{
+  for (short row = 1; row <= DGListGetItemCount(dialId, ITEM_AREA_LIST); ++row)
+    if (reinterpret_cast<CAreaTree*>(DGListGetItemUserData(dialId, ITEM_AREA_LIST, row)) == node)
+      FillAreaRow(dialId, row, node);
 }
 
 GSErrCode CPlenimetraFunc2::DoTreeEdit(short /*dialId*/)

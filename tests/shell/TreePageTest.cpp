@@ -9,6 +9,7 @@
 #include "CDlgEditArea2.h"
 #include "CDlgEditArea4.h"
 #include "CDlgEditAreaListItem.h"
+#include "CDlgEditCr.h"
 #include "CDlgEditTreeShowItem.h"
 #include "CPlenimetraFunc2.h"
 #include "host_alert.h"
@@ -28,6 +29,8 @@ protected:
     host.DefineDialog(CDlgEditArea4::ResourceId, CDlgEditArea4::Layout());
     host.DefineDialog(CDlgEditTreeShowItem::ResourceId, CDlgEditTreeShowItem::Layout());
     host.DefineDialog(CDlgEditAreaListItem::ResourceId, CDlgEditAreaListItem::Layout());
+    host.DefineDialog(CDlgEditCr2::ResourceId, CDlgEditCr2::Layout());
+    host.DefineDialog(CDlgEditCr4::ResourceId, CDlgEditCr4::Layout());
     EXPECT_EQ(Menu(), NoError);
     BuildPattern();
     user().Click(12);
@@ -307,6 +310,26 @@ TEST_F(TreePageTest, EditingAnElementToAManualAreaAndTheTopNodeRenamesThePattern
   EXPECT_EQ(doc().GetAreaObject(doc().GetTree()->m_AreaCode)->m_Name.m_DefaultName, GS::UniString(u"計算2"));
   // Marked as changed against the stored settings.
   EXPECT_EQ(SelectedText(8), GS::UniString(u"*計算2"));
+}
+
+TEST_F(TreePageTest, LineBreaksOpenOnlyWhereAFormulaHasGaps)
+{
+  const std::size_t openings = pln::host::DialogOpenings().size();
+  Select({room});  // one entry on 1F
+  pageUser().Click(Page::ITEM_EDIT_CR);
+  EXPECT_EQ(pln::host::DialogOpenings().size(), openings);
+
+  Select({shared});
+  pln::host::QueueDialogScript(CDlgEditCr4::ResourceId, [](DialogUser& u) {
+    u.SetLong(5, 1);
+    u.SetText(6, u"廊下+階段");
+    u.Click(1);
+  });
+  pageUser().Click(Page::ITEM_EDIT_CR);
+  const auto& folder = dynamic_cast<const CArea4Object&>(*doc().GetAreaObject(shared));
+  ASSERT_NE(folder.m_ManualEquationArray.Search(0), nullptr);
+  EXPECT_EQ(folder.m_ManualEquationArray.Search(0)->m_Equation, GS::UniString(u"廊下+階段"));
+  EXPECT_EQ(doc().m_UndoParam2.size(), 1u);
 }
 
 TEST_F(TreePageTest, TreeDisplayRetextsAndEmptiesTheUndoEvenWhenCancelled)
