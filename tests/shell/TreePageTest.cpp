@@ -464,6 +464,11 @@ protected:
     ADD_FAILURE() << "no entry";
     return 0;
   }
+  double Pen(const CArea1Object& figure, const char* name)
+  {
+    const pln::host::StoredParam* param = host.Parameter(figure.m_Element.header.guid, name);
+    return param != nullptr ? param->record.realValue : -1.0;
+  }
   GS::UniString MarkNo(int code)
   {
     const CAreaObject& object = *doc().GetAreaObject(code);
@@ -547,12 +552,20 @@ TEST_F(AreaListTest, AnEmptyNameIsRefusedAndAnotherStoredForTheStory)
 TEST_F(AreaListTest, AColourIsOneHostStepAndItsSwatchHasThePensBytes)
 {
   const Int32 pen = host.AddPen(API_RGBColor{1.0, 0.5, 0.0});
+  auto shared2 = PlaceRect(0, 10, 0, 2, 2);
+  List(room, 0, shared2);
+  List(corridor, 0, shared2);
   SelectRows({room});
   const std::size_t steps = host.UndoNames().size();
   pageUser().SetLong(31, pen);
   ASSERT_EQ(host.UndoNames().size(), steps + 1);
   EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[]"));
   EXPECT_EQ(doc().GetAreaObject(room)->m_ColorPen, pen);
+  // Every figure the element alone lists takes the pen, on every story.
+  for (const auto& figure : {Figures(0).front(), Figures(1).front()})
+    for (const char* name : {"area_cont_pen", "area_symbol_pen"})
+      EXPECT_EQ(Pen(*figure, name), pen) << name;
+  EXPECT_NE(Pen(*shared2, "area_cont_pen"), pen);
   short colourTab = 0;
   for (short h = 1; h <= DGListGetHeaderItemCount(pageId, Page::ITEM_AREA_LIST); ++h)
     if (DGListGetHeaderItemText(pageId, Page::ITEM_AREA_LIST, h) == GS::UniString(u"色"))
@@ -657,6 +670,54 @@ TEST_F(AreaListTest, DroppedRowsComeRightAfterTheTargetRowAndAreRenumbered)
     if (code < 0)
       squares.push_back(MarkNo(code));
   EXPECT_EQ(squares, (std::vector<GS::UniString>{u"□1", u"□2", u"□3", u"□4"}));
+}
+
+// ---------------------------------------------------------------------------
+// The page among the palette's updates
+
+TEST_F(AreaListTest, AutomaticDivisionDropsHandPlacedFiguresButKeepsTheAreas)
+{
+  CArea2ObjectFloor* record = Element(room).m_FloorArray.SearchFloor(0);
+  GS::Guid zone;
+  record->m_AutoAreaGuidArray.Add(zone.Generate());
+  SelectRows({room});
+  pageUser().SelectPopUp(28, Entry(28, u"自動分割区画"));
+  EXPECT_EQ(record->m_Mode, CArea2ObjectFloor::MODE_AUTO);
+  EXPECT_TRUE(record->m_List.empty());
+  EXPECT_EQ(record->m_AutoAreaGuidArray.size(), 1u);
+  EXPECT_EQ(State(Page::ITEM_TREE).tree.items.at(TreeItemOf(room)).icon.GetResourceId(), 32426);
+}
+
+TEST_F(TreePageTest, APlanPickSelectsItsDetailRowButThePagesOwnSelectionNeverReturns)
+{
+  const auto& figure = Figures(0).front();
+  ASSERT_EQ(host.UserSelect({figure->m_Element.header.guid}), NoError);
+  EXPECT_EQ(DGListGetSelCount(pageId, Page::ITEM_DETAIL_LIST), 1);
+  EXPECT_EQ(DGListGetSelected(pageId, Page::ITEM_DETAIL_LIST, 0), figure->m_SortIndex + 1);
+  Select({room});
+  GS::Array<API_Neig> neigs;
+  API_SelectionInfo info{};
+  ACAPI_Selection_Get(&info, &neigs, false);
+  EXPECT_EQ(neigs.GetSize(), 1u);
+  EXPECT_EQ(DGListGetSelCount(pageId, Page::ITEM_DETAIL_LIST), 0);
+}
+
+TEST_F(TreePageTest, DeletingAFigureOnThePlanDisablesUndo)
+{
+  Select({shared});
+  pageUser().Click(Page::ITEM_COPY);
+  ASSERT_TRUE(State(Page::ITEM_UNDO).enabled);
+  ASSERT_EQ(host.UserDelete({Figures(0).front()->m_Element.header.guid}), NoError);
+  EXPECT_FALSE(State(Page::ITEM_UNDO).enabled);
+  EXPECT_TRUE(doc().m_UndoParam2.empty());
+}
+
+TEST_F(TreePageTest, ClosingKeepsTheColumnWidthsOfTheThreeLists)
+{
+  pageUser().Click(Page::ITEM_BACK);
+  for (const char16_t* name : {u" 32409-35", u" 32409-36", u" 32409-37"})
+    EXPECT_TRUE(host.ModulData(name).has_value()) << GS::UniString(name).ToStdString(CC_UTF8);
+  EXPECT_TRUE(palette().IsOn());
 }
 
 }  // namespace
