@@ -183,6 +183,7 @@ private:
   void EachSelectedElement(short dialId, const ElementChange& change);
   void RefreshEditors();
   void RenumberAndSave(short dialId);
+  void ChangeNumbering(short dialId, short item);
   void ChangeNodeRounding(short dialId, bool building, bool digits, bool rebuild);
   void MoveTreeNode(short dialId, const CAreaTree& dragged, Int32 target, short relativePos);
   void RefuseTreeMove(short dialId, const char16_t* message, bool intoTarget);

@@ -138,25 +138,21 @@ void CPlenimetraFunc2::ListChangeSelection(short dialId)
 // ---------------------------------------------------------------------------
 // The sixteen handlers
 
-void CPlenimetraFunc2::DoMsgChangeAreaItemType1(short dialId)
-{
-  const long long mark = Chosen(dialId, 16);
-  if (mark == 0)
-    return RefreshEditors();
-  EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) {
-    object.m_ItemType1 = static_cast<CItemType1Table::ITEMTYPE>(mark);
-    object.m_No = -1;
-  });
-  RenumberAndSave(dialId);
-}
+void CPlenimetraFunc2::DoMsgChangeAreaItemType1(short dialId) { ChangeNumbering(dialId, 16); }
+void CPlenimetraFunc2::DoMsgChangeAreaItemType2(short dialId) { ChangeNumbering(dialId, 17); }
 
-void CPlenimetraFunc2::DoMsgChangeAreaItemType2(short dialId)
+// A new mark (16) or numbering style (17) drops the item number; the tree
+// renumbers every object in its new group.
+void CPlenimetraFunc2::ChangeNumbering(short dialId, short item)
 {
-  const long long style = Chosen(dialId, 17);
-  if (style == 0)
+  const long long code = Chosen(dialId, item);
+  if (code == 0)
     return RefreshEditors();
   EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) {
-    object.m_ItemType2 = static_cast<CItemType2Table::ITEMTYPE>(style);
+    if (item == 16)
+      object.m_ItemType1 = static_cast<CItemType1Table::ITEMTYPE>(code);
+    else
+      object.m_ItemType2 = static_cast<CItemType2Table::ITEMTYPE>(code);
     object.m_No = -1;
   });
   RenumberAndSave(dialId);
