@@ -347,6 +347,24 @@ TEST_F(TreePageTest, TreeDisplayRetextsAndEmptiesTheUndoEvenWhenCancelled)
   EXPECT_EQ(Label(room), GS::UniString(u"居室[33.00] □1"));
 }
 
+TEST_F(TreePageTest, UntickingEveryColumnLeavesOnlyTheFiller)
+{
+  pln::host::QueueDialogScript(CDlgEditAreaListItem::ResourceId, [](DialogUser& u) {
+    std::vector<short> rows;
+    for (short row = 1; row <= CAreaListItemArray::kItemCount; ++row)
+      rows.push_back(row);
+    u.SelectRows(CDlgEditAreaListItem::ITEM_LIST, rows);
+    u.Check(CDlgEditAreaListItem::ITEM_CHECK, false);
+    u.Click(1);
+  });
+  pageUser().SetLong(Page::ITEM_RADIO_AREA, 1);
+  pageUser().Click(Page::ITEM_AREA_COLUMNS);
+  EXPECT_EQ(Headers(), std::vector<GS::UniString>{u""});
+  for (short editor = 16; editor <= 31; ++editor)
+    EXPECT_FALSE(State(editor).visible) << editor;
+  EXPECT_TRUE(doc().m_UndoParam2.empty());
+}
+
 TEST_F(TreePageTest, PlanChangesAndStoryChangesEmptyTheTreeUndo)
 {
   for (HINT hint : {Hint::ElementsChanged, Hint::StoryChanged}) {
