@@ -5,6 +5,7 @@
 #include "ShellTestSupport.h"
 
 #include "CArea2Object.h"
+#include "CAutoAreaParam.h"
 #include "CDlgCreateTreeItem.h"
 #include "CDlgEditArea2.h"
 #include "CDlgEditArea4.h"
@@ -300,6 +301,7 @@ TEST_F(TreePageTest, EditingAnElementToAManualAreaAndTheTopNodeRenamesThePattern
   EXPECT_EQ(record->m_Mode, CArea2ObjectFloor::MODE_MANUAL);
   EXPECT_EQ(record->m_ManualArea, 7000000);
   EXPECT_EQ(record->m_ManualEquation, GS::UniString(u"3.5×2.0"));
+  EXPECT_EQ(State(Page::ITEM_TREE).tree.items.at(TreeItemOf(corridor)).icon.GetResourceId(), 32425);
 
   Select({building});
   pln::host::QueueDialogScript(CDlgEditArea4::ResourceId, [](DialogUser& u) {
@@ -692,6 +694,29 @@ TEST_F(AreaListTest, DroppedRowsComeRightAfterTheTargetRowAndAreRenumbered)
 
 // ---------------------------------------------------------------------------
 // The page among the palette's updates
+
+TEST_F(TreePageTest, AutomaticDivisionRebuildsTheEntriesFromTheAreasTheFiguresCameFrom)
+{
+  GS::Guid source;
+  API_Elem_Head head{};
+  head.guid = ToAPIGuid(source.Generate());
+  head.floorInd = 0;
+  Floor(0).m_AutoAreaParamArray.push_back(CAutoAreaParam(&head));
+  auto cut1 = PlaceRect(0, 20, 0, 1, 1), cut2 = PlaceRect(0, 22, 0, 1, 1);
+  for (const auto& cut : {cut1, cut2})
+    cut->m_AutoArea.m_ElemGuid = source;
+  CArea2ObjectFloor* record = Element(room).m_FloorArray.SearchFloor(0);
+  record->m_List.push_back(CArea2List(cut1, COperatorTable::OPERATOR_PLUS));
+  for (int pass = 0; pass < 2; ++pass) {
+    page().ChangeAreaType(record, &Floor(0), CArea2ObjectFloor::MODE_AUTO);
+    ASSERT_EQ(record->m_AutoAreaGuidArray.size(), 1u);
+    EXPECT_EQ(record->m_AutoAreaGuidArray.front(), source);
+    std::vector<const CArea1Object*> entries;
+    for (const CArea2List& entry : record->m_List)
+      entries.push_back(entry.m_pArea1.get());
+    EXPECT_EQ(entries, (std::vector<const CArea1Object*>{cut1.get(), cut2.get()}));
+  }
+}
 
 TEST_F(AreaListTest, AutomaticDivisionDropsHandPlacedFiguresButKeepsTheAreas)
 {
