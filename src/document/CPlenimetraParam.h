@@ -335,6 +335,10 @@ public:
   short m_TeamworkUserId = 0;
   bool m_bTeamworkTotal = false;
   GS::UniString m_EnvFileName;
+  // The list the calculation-tree page shows beside its tree (1 automatic
+  // areas, 2 area list, 3 detail list); kept while the project is open, not
+  // part of the project record.
+  short m_ListType = 3;
   // The figures by code, first floor first, while the project record is
   // read: the stored entries of the elements name their figures by code.
   class FigureIndex {

@@ -1,6 +1,7 @@
 #include "PlenimetraEntry.h"
 
 #include "CPlenimetraFunc1.h"
+#include "CPlenimetraFunc2.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
 #include "host_debug.h"
@@ -25,6 +26,7 @@ constexpr Int32 kMenuPosCode = 5;
 void InstallPages()
 {
   CPlenimetraPalette::SetPageMaker(CPlenimetraPalette::kFigureList, MakeFigureListPage);
+  CPlenimetraPalette::SetPageMaker(CPlenimetraPalette::kTree, CPlenimetraFunc2::Make);
   CPlenimetraPalette::SetPageMaker(CPlenimetraPalette::kAutoArea, CPlenimetraFunc3::Make);
 }
 

@@ -27,6 +27,7 @@
 #include "CDlgRenumbering.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraFunc1.h"
+#include "CPlenimetraFunc2.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
 
@@ -68,6 +69,7 @@ const LayoutEntry kLayouts[] = {
     {CDlgOutputToWorksheet::ResourceId, CDlgOutputToWorksheet::Layout},
     {CPlenimetraFunc3::ResourceId, CPlenimetraFunc3::Layout},
     {CPlenimetraFunc1::ResourceId, CPlenimetraFunc1::Layout},
+    {CPlenimetraFunc2::ResourceId, CPlenimetraFunc2::Layout},
 };
 
 }  // namespace

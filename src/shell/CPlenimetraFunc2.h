@@ -1,0 +1,218 @@
+#pragma once
+// CPlenimetraFunc2: the calculation-tree page of the main palette. The tree
+// view (34) shows the current pattern; beside it one of three lists chosen
+// by radios 9/10/11: the automatic-area list (37), the area list (35, one
+// row per tree node) and the detail list (36, the active story's figures).
+// Buttons 2-8 and 12 edit the tree and its display; tree edits push a tree
+// undo snapshot first, button 6 pops it.
+//
+// Tree items and area-list rows carry a CAreaTree* of the document's
+// current pattern as user data; detail rows a CArea1Object*, automatic-area
+// rows a CAutoAreaParam*. Every rebuild of the tree view re-points them, so
+// a pointer is never kept across a change of the tree.
+//
+// The tree undo stack is emptied when the page opens and on HINT 1 and 13:
+// a snapshot restores figure lists, and after plan edits it would revive
+// deleted figures or drop placed ones.
+
+#include "CArea2Object.h"
+#include "CDGListItemParam.h"
+#include "CPlenimetraPage.h"
+#include "CRoundTypeParam.h"
+#include "CSelectList.h"
+#include "CShowTotalTable.h"
+#include "dg_state.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CArea1Object;
+class CArea4Object;
+class CAreaObject;
+class CDlgEditCr4;
+class CAreaTree;
+class CFloorParam;
+class CPlenimetraParam;
+
+class CPlenimetraFunc2 : public CPlenimetraPage {
+public:
+  static constexpr short ResourceId = 32409;
+  static pln::host::DGDialogDef Layout();
+  static std::unique_ptr<CPlenimetraPage> Make(CPlenimetraPalette& palette);
+
+  enum Item : short {
+    ITEM_BACK = 1,
+    ITEM_INSERT = 2,
+    ITEM_COPY = 3,
+    ITEM_DELETE = 4,
+    ITEM_EDIT = 5,
+    ITEM_UNDO = 6,
+    ITEM_EDIT_CR = 7,
+    ITEM_TREE_SHOW = 8,
+    ITEM_RADIO_AUTO = 9,
+    ITEM_RADIO_AREA = 10,
+    ITEM_RADIO_DETAIL = 11,
+    ITEM_AREA_COLUMNS = 12,
+    ITEM_DEFAULT_ROUND = 13,
+    ITEM_TREE = 34,
+    ITEM_AREA_LIST = 35,
+    ITEM_DETAIL_LIST = 36,
+    ITEM_AUTO_LIST = 37,
+    ITEM_SPLITTER = 38,
+  };
+  // The page's own update after the tree display command.
+  static constexpr HINT kHintTreeShown = 16;
+  // The splitter never goes left of this position.
+  static constexpr short kMinSplitterPos = 255;
+
+  explicit CPlenimetraFunc2(CPlenimetraPalette& palette);
+  ~CPlenimetraFunc2() override;
+
+  // == Overrides ==
+  bool UpdateData(short dialId, bool get) override;
+  short DoMsgClick(short dialId, short item, long long msgData) override;
+  void DoMsgChange(short dialId, short item, long long msgData) override;
+  void DoMsgTrack(short dialId, short item, long long msgData) override;
+  void DoMsgUpdate(short dialId, short item, long long msgData) override;
+  void DoMsgResize(short dialId, DG::ResizeEventArg* arg) override;
+  void DoMsgClose(short dialId, short item) override;
+  void DoMsgInit(short dialId) override;
+  void EnableItem(short dialId) override;
+  void DoMsgSplitterDrag(short dialId, short item, DG::SplitterDragEventArg* arg) override;
+  short DoMsgListHeaderResize(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
+  short DoMsgDragDrop(short dialId, short item, DG::DragDropEventArg* event) override;
+  GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
+  GSErrCode OpenPalette() override;
+  void ClosePalette() override;
+  void OnUpdate(HINT hint) override;
+
+  // == Tree view ==
+  CSelectList GetSelTree(short dialId) const;
+  CAreaTree* GetSelectedTreeItem(short dialId) const;
+  CAreaTree* NodeOf(short dialId, int treeItem) const;
+  void SetTreeID(short dialId, int treeItem, CSelectList& ids) const;
+  void SetTreeItem(short dialId);
+  void UpdateTreeItem(short dialId, int treeItem);
+  bool SelectTreeItem(short dialId, int treeItem, const CAreaTree* node);
+
+  // == Lists ==
+  void SetAreaListHeader(short dialId);
+  void SetDetailListHeader(short dialId);
+  void SetAutoAreaListHeader(short dialId);
+  void SetAreaListItem(short dialId);
+  void SetDetailListItem(short dialId);
+  void SetAutoAreaListItem(short dialId);
+  void DoChangeListType(short dialId);
+  void ShowDefaultRoundType(short dialId);
+
+  // == Selection ==
+  GSErrCode TreeChangeSelection(short dialId);
+  void SetArea1Selection(short dialId);
+  void ElementSelectionChange(short dialId);
+
+  // == Area list (CPlenimetraFunc2AreaList.cpp) ==
+  // Selected rows in ascending order.
+  CSelectList GetSelAreaList(short dialId) const;
+  void DoMsgChangeAreaList(short dialId);
+  void ListChangeSelection(short dialId);
+  void DoMsgChangeAreaItemType1(short dialId);
+  void DoMsgChangeAreaItemType2(short dialId);
+  void DoMsgChangeAreaRoundType(short dialId);
+  void DoMsgChangeAreaOperator(short dialId);
+  void DoMsgChangeAreaName(short dialId);
+  void DoMsgChangeAreaShowTotal(short dialId);
+  void DoMsgChangeAreaListType(short dialId);
+  void DoMsgChangeAreaAutoCr(short dialId);
+  void DoMsgChangeAreaBldType(short dialId);
+  void DoMsgChangeAreaBldDigit(short dialId);
+  void DoMsgChangeAreaFlrType(short dialId);
+  void DoMsgChangeAreaFlrDigit(short dialId);
+  void DoMsgChangeAreaType(short dialId);
+  void DoMsgChangeAreaEquation(short dialId);
+  void DoMsgChangeAreaOrgArea(short dialId);
+  void DoMsgChangeAreaColor(short dialId);
+  // Every figure the element lists on any story takes its colour on the
+  // plan; call inside an undoable command.
+  void ChangeAreaColor(CArea2Object* element);
+
+  // == Dragging (CPlenimetraFunc2Drag.cpp) ==
+  short DoMsgDragDropTree(short dialId, DG::DragDropEventArg* event);
+  short DoMsgDragDropAreaList(short dialId, DG::DragDropEventArg* event);
+  // Whether an item above treeItem is marked for deletion: the target lies
+  // in the dragged subtree.
+  bool CheckDelete(short dialId, int treeItem) const;
+
+  // == Commands (CPlenimetraFunc2Commands.cpp); host error codes ==
+  GSErrCode DoItemInsert(short dialId);
+  GSErrCode DoItemCopy(short dialId);
+  GSErrCode DoItemDelete(short dialId);
+  GSErrCode DoItemEdit(short dialId);
+  GSErrCode DoUndo(short dialId);
+  GSErrCode DoEditCr(short dialId);
+  GSErrCode DoTreeEdit(short dialId);
+  GSErrCode DoEditAreaListItem(short dialId);
+  // An element's record for a story takes another MODE: figure entries give
+  // way to the automatic areas they came from (3, 4), manual values are
+  // cleared (1, 3, 4), automatic areas are dropped (1, 2).
+  void ChangeAreaType(CArea2ObjectFloor* record, CFloorParam* floor, CArea2ObjectFloor::MODE mode);
+
+  // == Fields ==
+  CPlenimetraParam* m_pParam;
+  bool* m_bIgnoreSelection;
+  std::unique_ptr<CDGListItemParamArray> m_pAreaListInfoParam;
+  std::unique_ptr<CDGListItemParamArray> m_pDetailListInfoParam;
+  std::unique_ptr<CDGListItemParamArray> m_pAutoAreaListInfoParam;
+  int m_SplitterPos = 0;
+  short m_DragSource = 0;
+  CShowTotalTableArray m_ShowTotalTable;
+  GS::UniString m_LastItemName;
+  int m_LastItemType = -1;
+  CRoundTypeItem m_LastBldRoundType{CRoundTypeTable::ROUNDTYPE_NONE, 0};
+  CRoundTypeItem m_LastFlrRoundType{CRoundTypeTable::ROUNDTYPE_NONE, 0};
+
+private:
+  void FillPopUps(short dialId);
+  using RowChange = std::function<void(CAreaTree& node, CAreaObject& object)>;
+  using ElementChange = std::function<void(CArea2Object& element)>;
+  void DoMsgChangeAreaEditor(short dialId, short item);
+  CAreaTree* RowNode(short dialId, short row) const;
+  // Applies the change to every selected row's node and object, rewriting
+  // each row after it; element rows only for EachSelectedElement.
+  void EachSelectedRow(short dialId, const RowChange& change);
+  void EachSelectedElement(short dialId, const ElementChange& change);
+  void RefreshEditors();
+  void RenumberAndSave(short dialId);
+  void ChangeNumbering(short dialId, short item);
+  void ChangeNodeRounding(short dialId, bool building, bool digits, bool rebuild);
+  void MoveTreeNode(short dialId, const CAreaTree& dragged, Int32 target, short relativePos);
+  void RefuseTreeMove(short dialId, const char16_t* message, bool intoTarget);
+  void ReorderAreaRows(short dialId, short targetRow);
+  GSErrCode EditOne(short dialId, int treeItem);
+  void TakeFolderBreaks(CAreaTree& node, CArea4Object& folder, const CDlgEditCr4& dialog);
+  void RefillAreaRow(short dialId, CAreaTree* node);
+  void DoMsgChangeTree(short dialId, const DG::TreeViewChangeEventArg& change);
+  void DoChangeRadio(short dialId, short item);
+  GSErrCode RunCommand(short dialId, short item);
+  void DeselectAreaRows(short dialId);
+  void SaveHeaders();
+  // The figures of the element on the active story, each once, in entry
+  // order, appended to figures.
+  void CollectFigures(const CAreaTree& node, std::vector<CArea1Object*>& figures) const;
+  // The list lists column c (1-based) of row r from this node.
+  void FillAreaRow(short dialId, short row, CAreaTree* node);
+  void MoveSplitter(short dialId, short delta);
+  // Tree walking that treats the view's root (0) as the parent of the one
+  // top item.
+  Int32 FirstChild(short dialId, Int32 treeItem) const;
+  Int32 NextSibling(short dialId, Int32 treeItem) const;
+  Int32 m_TopTreeItem = 0;
+  // Runs body with the palette's ignore-selection flag raised.
+  template <class F>
+  void WithSelectionIgnored(F&& body)
+  {
+    *m_bIgnoreSelection = true;
+    body();
+    *m_bIgnoreSelection = false;
+  }
+};

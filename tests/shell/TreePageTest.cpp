@@ -1,0 +1,766 @@
+// The calculation-tree page: opening, enable rules, the tree commands with
+// their undo, the area-list rows, updates from the palette and the
+// splitter. Project: pattern "計算" with 建物 { 居室, 共用 { 廊下, 階段 } }.
+
+#include "ShellTestSupport.h"
+
+#include "CArea2Object.h"
+#include "CAutoAreaParam.h"
+#include "CDlgCreateTreeItem.h"
+#include "CDlgEditArea2.h"
+#include "CDlgEditArea4.h"
+#include "CDlgEditAreaListItem.h"
+#include "CDlgEditCr.h"
+#include "CDlgEditTreeShowItem.h"
+#include "CPlenimetraFunc2.h"
+#include "host_alert.h"
+#include "host_selection.h"
+
+namespace {
+
+using pln::host::DialogUser;
+using Page = CPlenimetraFunc2;
+
+class TreePageTest : public ShellTest {
+protected:
+  TreePageTest()
+  {
+    host.DefineDialog(CDlgCreateTreeItem::ResourceId, CDlgCreateTreeItem::Layout());
+    host.DefineDialog(CDlgEditArea2::ResourceId, CDlgEditArea2::Layout());
+    host.DefineDialog(CDlgEditArea4::ResourceId, CDlgEditArea4::Layout());
+    host.DefineDialog(CDlgEditTreeShowItem::ResourceId, CDlgEditTreeShowItem::Layout());
+    host.DefineDialog(CDlgEditAreaListItem::ResourceId, CDlgEditAreaListItem::Layout());
+    host.DefineDialog(CDlgEditCr2::ResourceId, CDlgEditCr2::Layout());
+    host.DefineDialog(CDlgEditCr4::ResourceId, CDlgEditCr4::Layout());
+    EXPECT_EQ(Menu(), NoError);
+    BuildPattern();
+    user().Click(12);
+    pageId = pln::host::OpenDialogId(Page::ResourceId);
+  }
+
+  // The pattern of the scenario; 居室 lists a 6 x 4.5 m rectangle on 1F
+  // and a 2 x 3 m one on 2F.
+  void BuildPattern()
+  {
+    CPlenimetraParam& d = doc();
+    CAreaTree* pattern = d.GetTree();
+    ASSERT_NE(pattern, nullptr);
+    d.GetAreaObject(pattern->m_AreaCode)->m_Name.m_DefaultName = u"計算";
+    pattern->m_Child.clear();
+    const CRoundTypeItem cut2(CRoundTypeTable::ROUNDTYPE_CUT, 2);
+    building = Add(u"建物", pattern->m_AreaCode, CAreaTree::KIND_FOLDER);
+    room = Add(u"居室", building, CAreaTree::KIND_ELEMENT_FORMULA);
+    shared = Add(u"共用", building, CAreaTree::KIND_FOLDER);
+    corridor = Add(u"廊下", shared, CAreaTree::KIND_ELEMENT_FORMULA);
+    stairs = Add(u"階段", shared, CAreaTree::KIND_ELEMENT_FORMULA);
+    List(room, 0, PlaceRect(0, 0, 0, 6, 4.5));
+    List(room, 1, PlaceRect(1, 0, 0, 2, 3));
+    ASSERT_TRUE(d.GetTree()->SetItemNo(&d));
+    ASSERT_EQ(d.SaveData(), NoError);
+  }
+  int Add(const char16_t* name, int parent, int kind)
+  {
+    const int code = ++doc().m_LastAreaCode;
+    EXPECT_TRUE(doc().GetTree()->Insert(&doc(), name, code, parent, kind, {CRoundTypeTable::ROUNDTYPE_CUT, 2},
+                                        {CRoundTypeTable::ROUNDTYPE_CUT, 2}));
+    return kind == CAreaTree::KIND_FOLDER ? code : -code;
+  }
+  CArea2Object& Element(int code) { return dynamic_cast<CArea2Object&>(*doc().GetAreaObject(code)); }
+  void List(int code, short story, const std::shared_ptr<CArea1Object>& figure)
+  {
+    CArea2ObjectFloor* record = Element(code).m_FloorArray.SearchFloor(story);
+    record->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
+    record->m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
+  }
+
+  Page& page() { return dynamic_cast<Page&>(*palette().m_Pages[CPlenimetraPalette::kTree]); }
+  DialogUser pageUser() { return DialogUser(pageId); }
+  const pln::host::DGItemState& State(short item) { return *pln::host::DialogItemState(pageId, item); }
+  // Tree items in view order with their labels.
+  std::vector<Int32> TreeItems()
+  {
+    CSelectList ids;
+    page().SetTreeID(pageId, DG_TVI_ROOT, ids);
+    return {ids.begin(), ids.end()};
+  }
+  Int32 TreeItemOf(int code)
+  {
+    for (Int32 item : TreeItems())
+      if (page().NodeOf(pageId, item)->m_AreaCode == code)
+        return item;
+    return 0;
+  }
+  GS::UniString Label(int code) { return DGTreeViewGetItemText(pageId, Page::ITEM_TREE, TreeItemOf(code)); }
+  void Select(std::vector<int> codes)
+  {
+    std::vector<Int32> items;
+    for (int code : codes)
+      items.push_back(TreeItemOf(code));
+    pageUser().SelectTreeItems(Page::ITEM_TREE, items);
+  }
+  std::vector<GS::UniString> Names()
+  {
+    std::vector<GS::UniString> names;
+    for (Int32 item : TreeItems())
+      names.push_back(doc().GetAreaObject(page().NodeOf(pageId, item)->m_AreaCode)->m_Name.m_DefaultName);
+    return names;
+  }
+  std::vector<GS::UniString> Headers()
+  {
+    std::vector<GS::UniString> headers;
+    for (short h = 1; h <= DGListGetHeaderItemCount(pageId, Page::ITEM_AREA_LIST); ++h)
+      headers.push_back(DGListGetHeaderItemText(pageId, Page::ITEM_AREA_LIST, h));
+    return headers;
+  }
+  static void Choose(DialogUser& u, short item, const char16_t* text)
+  {
+    const auto& entries = pln::host::DialogItemState(u.DialogId(), item)->entries;
+    for (std::size_t e = 0; e < entries.size(); ++e)
+      if (entries[e].text == GS::UniString(text))
+        u.SelectPopUp(item, static_cast<short>(e + 1));
+  }
+  std::vector<GS::UniString> NewAlerts()
+  {
+    std::vector<GS::UniString> texts;
+    for (std::size_t a = alertsSeen; a < pln::host::Alerts().size(); ++a)
+      texts.push_back(pln::host::Alerts()[a].largeText);
+    alertsSeen = pln::host::Alerts().size();
+    return texts;
+  }
+
+  short pageId = 0;
+  int building = 0, room = 0, shared = 0, corridor = 0, stairs = 0;
+  std::size_t alertsSeen = 0;
+};
+
+TEST_F(TreePageTest, OpeningShowsTheTreeTheDetailListAndTheDefaultRounding)
+{
+  ASSERT_NE(pageId, 0);
+  EXPECT_EQ(Names(), (std::vector<GS::UniString>{u"建物", u"居室", u"共用", u"廊下", u"階段"}));
+  EXPECT_EQ(Label(room), GS::UniString(u"居室[27.00/33.00] □1"));
+  EXPECT_EQ(State(Page::ITEM_RADIO_DETAIL).valLong, 1);
+  EXPECT_TRUE(State(Page::ITEM_DETAIL_LIST).visible);
+  EXPECT_FALSE(State(Page::ITEM_AREA_LIST).visible);
+  EXPECT_EQ(State(Page::ITEM_DEFAULT_ROUND).text, GS::UniString(u"端数処理デフォルト：第3位切り捨て第2位"));
+  EXPECT_EQ(Headers(), (std::vector<GS::UniString>{u"記号", u"番号", u"符号", u"名前(階)", u"種類", u"集計面積",
+                                                   u"計算式", u"丸目桁数(建物)", u"丸目桁数(各階)", u"改行",
+                                                   u"合計欄表示", u"色", u""}));
+  // Icons: folders, figures on 1F, a new record's automatic division.
+  std::vector<short> icons;
+  for (Int32 item : TreeItems())
+    icons.push_back(State(Page::ITEM_TREE).tree.items.at(item).icon.GetResourceId());
+  EXPECT_EQ(icons, (std::vector<short>{32422, 32420, 32422, 32426, 32426}));
+  EXPECT_EQ(DGListGetItemCount(pageId, Page::ITEM_AREA_LIST), 5);
+}
+
+TEST_F(TreePageTest, EnableRulesFollowTheTreeSelection)
+{
+  struct Case {
+    std::vector<int> selected;
+    bool insert, copy, remove, edit, lineBreaks;
+  };
+  Element(corridor).m_ListType = CArea2ListTypeTable::LISTTYPE_LIST;
+  const Case cases[] = {
+      {{}, false, false, false, false, false},
+      {{building}, true, false, false, true, true},
+      {{shared}, true, true, true, true, true},
+      {{room}, false, false, true, true, true},
+      {{corridor}, false, false, true, true, false},
+      {{room, stairs}, false, false, false, true, false},
+  };
+  for (const Case& c : cases) {
+    Select(c.selected);
+    EXPECT_EQ(State(Page::ITEM_INSERT).enabled, c.insert) << c.selected.size();
+    EXPECT_EQ(State(Page::ITEM_COPY).enabled, c.copy) << c.selected.size();
+    EXPECT_EQ(State(Page::ITEM_DELETE).enabled, c.remove) << c.selected.size();
+    EXPECT_EQ(State(Page::ITEM_EDIT).enabled, c.edit) << c.selected.size();
+    EXPECT_EQ(State(Page::ITEM_EDIT_CR).enabled, c.lineBreaks) << c.selected.size();
+  }
+}
+
+TEST_F(TreePageTest, StoredListTypesChooseRadioAndList)
+{
+  struct Case {
+    short stored, radio, list;
+  };
+  for (const Case& c : {Case{1, 9, 37}, Case{2, 10, 35}, Case{3, 11, 36}, Case{4, 10, 35}, Case{5, 11, 36},
+                        Case{9, 0, 36}}) {
+    pageUser().Click(Page::ITEM_BACK);
+    doc().m_ListType = c.stored;
+    user().Click(12);
+    pageId = pln::host::OpenDialogId(Page::ResourceId);
+    for (short radio = 9; radio <= 11; ++radio)
+      EXPECT_EQ(State(radio).valLong, radio == c.radio ? 1 : 0) << c.stored;
+    for (short list = 35; list <= 37; ++list)
+      EXPECT_EQ(State(list).visible, list == c.list) << c.stored;
+    EXPECT_EQ(doc().m_ListType, c.stored);
+  }
+  pageUser().SetLong(Page::ITEM_RADIO_AREA, 1);
+  EXPECT_EQ(doc().m_ListType, 2);
+  EXPECT_TRUE(State(Page::ITEM_AREA_COLUMNS).visible);
+}
+
+TEST_F(TreePageTest, InsertRemembersTheValuesRefusesBadInputAndUndoes)
+{
+  const std::vector<GS::UniString> before = Names();
+  Select({building});
+  pln::host::QueueDialogScript(CDlgCreateTreeItem::ResourceId, [](DialogUser& u) {
+    u.SetLong(CDlgCreateTreeItem::ITEM_ELEMENT, 1);
+    u.SetText(CDlgCreateTreeItem::ITEM_NAME, u"倉庫");
+    Choose(u, CDlgCreateTreeItem::ITEM_TYPE1, u"切り捨て");
+    Choose(u, CDlgCreateTreeItem::ITEM_DIGIT1, u"小数点第2位");
+    Choose(u, CDlgCreateTreeItem::ITEM_TYPE2, u"四捨五入");
+    Choose(u, CDlgCreateTreeItem::ITEM_DIGIT2, u"小数点第1位");
+    u.Click(1);
+  });
+  const std::size_t steps = host.UndoNames().size();
+  pageUser().Click(Page::ITEM_INSERT);
+  const CAreaTree& top = doc().GetTree()->m_Child[0];
+  ASSERT_EQ(top.m_Child.size(), 3u);
+  const CAreaTree& added = top.m_Child.back();
+  EXPECT_EQ(-added.m_AreaCode, doc().m_LastAreaCode);
+  EXPECT_EQ(added.m_RoundTypeFloor, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_HALFUP, 1));
+  const CArea2Object& store = Element(added.m_AreaCode);
+  EXPECT_EQ(store.m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
+  EXPECT_EQ(store.m_ShowTotal, CArea2Object::SHOWTOTAL_MARK);
+  EXPECT_EQ(store.GetMarkStr(&doc()) + store.GetItemNoStr(&doc()), GS::UniString(u"□4"));
+  EXPECT_EQ(doc().m_UndoParam2.size(), 1u);
+  EXPECT_TRUE(State(Page::ITEM_UNDO).enabled);
+  EXPECT_EQ(host.UndoNames().size(), steps);
+
+  // The next insert is preset but asks for the kind again.
+  Select({building});
+  pln::host::QueueDialogScript(CDlgCreateTreeItem::ResourceId, [&](DialogUser& u) {
+    EXPECT_EQ(pln::host::DialogItemState(u.DialogId(), CDlgCreateTreeItem::ITEM_NAME)->text, GS::UniString(u"倉庫"));
+    u.Click(1);
+    EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"タイプを選択してください"});
+  });
+  pageUser().Click(Page::ITEM_INSERT);
+  EXPECT_EQ(doc().GetTree()->m_Child[0].m_Child.size(), 3u);
+
+  pageUser().Click(Page::ITEM_UNDO);
+  EXPECT_EQ(Names(), before);
+  EXPECT_FALSE(State(Page::ITEM_UNDO).enabled);
+}
+
+TEST_F(TreePageTest, CopyGivesFreshCodesAndDeleteAsksFirst)
+{
+  Select({shared});
+  pageUser().Click(Page::ITEM_COPY);
+  EXPECT_EQ(Names(), (std::vector<GS::UniString>{u"建物", u"居室", u"共用", u"廊下", u"階段", u"共用", u"廊下",
+                                                 u"階段"}));
+  const CAreaTree& copy = doc().GetTree()->m_Child[0].m_Child[2];
+  EXPECT_NE(copy.m_AreaCode, shared);
+  EXPECT_NE(copy.m_Child[0].m_AreaCode, corridor);
+  EXPECT_NE(copy.m_Child[1].m_AreaCode, stairs);
+  ASSERT_EQ(doc().m_UndoParam2.size(), 1u);
+
+  Select({shared});
+  pln::host::QueueAlertAnswer(2);
+  pageUser().Click(Page::ITEM_DELETE);
+  EXPECT_EQ(NewAlerts().back(), GS::UniString(u"選択された 1 個の項目を削除します。\nよろしいですか？"));
+  EXPECT_EQ(Names().size(), 8u);
+  EXPECT_EQ(doc().m_UndoParam2.size(), 1u);
+
+  Select({shared});
+  pln::host::QueueAlertAnswer(1);
+  pageUser().Click(Page::ITEM_DELETE);
+  EXPECT_EQ(Names(), (std::vector<GS::UniString>{u"建物", u"居室", u"共用", u"廊下", u"階段"}));
+  EXPECT_EQ(DGListGetItemCount(pageId, Page::ITEM_AREA_LIST), 5);
+  EXPECT_EQ(doc().m_UndoParam2.size(), 2u);
+}
+
+TEST_F(TreePageTest, EditingSeveralNodesChangesOnlyTheChosenValue)
+{
+  doc().GetTree()->m_Child[0].m_Child[0].m_RoundTypeTotal = {CRoundTypeTable::ROUNDTYPE_UP, 1};
+  Select({room, corridor, stairs});
+  pln::host::QueueDialogScript(CDlgEditArea4::ResourceId, [](DialogUser& u) {
+    Choose(u, CDlgEditAreaCore::ITEM_DIGIT2, u"小数点第3位");
+    u.Click(1);
+  });
+  pageUser().Click(Page::ITEM_EDIT);
+  const CAreaTree& top = doc().GetTree()->m_Child[0];
+  EXPECT_EQ(top.m_Child[0].m_RoundTypeTotal, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_UP, 1));
+  for (const CAreaTree* node : {&top.m_Child[0], &top.m_Child[1].m_Child[0], &top.m_Child[1].m_Child[1]})
+    EXPECT_EQ(node->m_RoundTypeFloor, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 3));
+  EXPECT_EQ(top.m_Child[1].m_Child[0].m_RoundTypeTotal, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2));
+}
+
+TEST_F(TreePageTest, EditingAnElementToAManualAreaAndTheTopNodeRenamesThePattern)
+{
+  Select({corridor});
+  pln::host::QueueDialogScript(CDlgEditArea2::ResourceId, [](DialogUser& u) {
+    u.SetLong(CDlgEditArea2::ITEM_MODE_MANUAL, 1);
+    u.SetText(CDlgEditArea2::ITEM_EQUATION, u"3.5×2.0");
+    u.SetText(CDlgEditArea2::ITEM_AREA, u"7");
+    u.Click(1);
+  });
+  pageUser().Click(Page::ITEM_EDIT);
+  const CArea2ObjectFloor* record = Element(corridor).m_FloorArray.FindFloor(0);
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->m_Mode, CArea2ObjectFloor::MODE_MANUAL);
+  EXPECT_EQ(record->m_ManualArea, 7000000);
+  EXPECT_EQ(record->m_ManualEquation, GS::UniString(u"3.5×2.0"));
+  EXPECT_EQ(State(Page::ITEM_TREE).tree.items.at(TreeItemOf(corridor)).icon.GetResourceId(), 32425);
+
+  Select({building});
+  pln::host::QueueDialogScript(CDlgEditArea4::ResourceId, [](DialogUser& u) {
+    u.SetText(CDlgEditAreaCore::ITEM_PATTERN_NAME, u"計算2");
+    u.Click(1);
+  });
+  pageUser().Click(Page::ITEM_EDIT);
+  EXPECT_EQ(doc().GetAreaObject(doc().GetTree()->m_AreaCode)->m_Name.m_DefaultName, GS::UniString(u"計算2"));
+  // Marked as changed against the stored settings.
+  EXPECT_EQ(SelectedText(8), GS::UniString(u"*計算2"));
+}
+
+TEST_F(TreePageTest, LineBreaksOpenOnlyWhereAFormulaHasGaps)
+{
+  const std::size_t openings = pln::host::DialogOpenings().size();
+  Select({room});  // one entry on 1F
+  pageUser().Click(Page::ITEM_EDIT_CR);
+  EXPECT_EQ(pln::host::DialogOpenings().size(), openings);
+
+  Select({shared});
+  pln::host::QueueDialogScript(CDlgEditCr4::ResourceId, [](DialogUser& u) {
+    u.SetLong(5, 1);
+    u.SetText(6, u"廊下+階段");
+    u.Click(1);
+  });
+  pageUser().Click(Page::ITEM_EDIT_CR);
+  const auto& folder = dynamic_cast<const CArea4Object&>(*doc().GetAreaObject(shared));
+  ASSERT_NE(folder.m_ManualEquationArray.Search(0), nullptr);
+  EXPECT_EQ(folder.m_ManualEquationArray.Search(0)->m_Equation, GS::UniString(u"廊下+階段"));
+  EXPECT_EQ(doc().m_UndoParam2.size(), 1u);
+}
+
+TEST_F(TreePageTest, TreeDisplayRetextsAndEmptiesTheUndoEvenWhenCancelled)
+{
+  Select({shared});
+  pageUser().Click(Page::ITEM_COPY);
+  ASSERT_TRUE(State(Page::ITEM_UNDO).enabled);
+  pageUser().Click(Page::ITEM_TREE_SHOW);  // cancelled
+  EXPECT_FALSE(State(Page::ITEM_UNDO).enabled);
+  pln::host::QueueDialogScript(CDlgEditTreeShowItem::ResourceId, [](DialogUser& u) {
+    u.Check(CDlgEditTreeShowItem::ITEM_FLOOR_AREA, false);
+    u.Click(1);
+  });
+  pageUser().Click(Page::ITEM_TREE_SHOW);
+  EXPECT_EQ(Label(room), GS::UniString(u"居室[33.00] □1"));
+}
+
+TEST_F(TreePageTest, UntickingEveryColumnLeavesOnlyTheFiller)
+{
+  pln::host::QueueDialogScript(CDlgEditAreaListItem::ResourceId, [](DialogUser& u) {
+    std::vector<short> rows;
+    for (short row = 1; row <= CAreaListItemArray::kItemCount; ++row)
+      rows.push_back(row);
+    u.SelectRows(CDlgEditAreaListItem::ITEM_LIST, rows);
+    u.Check(CDlgEditAreaListItem::ITEM_CHECK, false);
+    u.Click(1);
+  });
+  pageUser().SetLong(Page::ITEM_RADIO_AREA, 1);
+  pageUser().Click(Page::ITEM_AREA_COLUMNS);
+  EXPECT_EQ(Headers(), std::vector<GS::UniString>{u""});
+  for (short editor = 16; editor <= 31; ++editor)
+    EXPECT_FALSE(State(editor).visible) << editor;
+  EXPECT_TRUE(doc().m_UndoParam2.empty());
+}
+
+TEST_F(TreePageTest, PlanChangesAndStoryChangesEmptyTheTreeUndo)
+{
+  for (HINT hint : {Hint::ElementsChanged, Hint::StoryChanged}) {
+    doc().SetUndo2();
+    page().OnUpdate(hint);
+    EXPECT_FALSE(State(Page::ITEM_UNDO).enabled) << hint;
+    EXPECT_TRUE(doc().m_UndoParam2.empty()) << hint;
+  }
+  doc().SetUndo2();
+  page().OnUpdate(8);
+  EXPECT_EQ(doc().m_UndoParam2.size(), 1u);
+}
+
+TEST_F(TreePageTest, AreaRowsFollowTheSortIndexWithTiesInTreeOrder)
+{
+  doc().GetAreaObject(building)->m_SortIndex = 0;
+  doc().GetAreaObject(room)->m_SortIndex = 0;
+  doc().GetAreaObject(shared)->m_SortIndex = 5;
+  doc().GetAreaObject(corridor)->m_SortIndex = 1;
+  doc().GetAreaObject(stairs)->m_SortIndex = 1;
+  page().SetAreaListItem(pageId);
+  std::vector<int> codes;
+  for (short row = 1; row <= DGListGetItemCount(pageId, Page::ITEM_AREA_LIST); ++row)
+    codes.push_back(reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode);
+  EXPECT_EQ(codes, (std::vector<int>{building, room, corridor, stairs, shared}));
+}
+
+TEST_F(TreePageTest, TheSplitterStopsAtItsLimitAndCatchesUpAfterwards)
+{
+  const short left = State(Page::ITEM_AREA_LIST).left;
+  pageUser().SplitterDrag(Page::ITEM_SPLITTER, 260, 250);
+  EXPECT_EQ(State(Page::ITEM_AREA_LIST).left, left);
+  pageUser().SplitterDrag(Page::ITEM_SPLITTER, 250, 270);
+  EXPECT_EQ(State(Page::ITEM_AREA_LIST).left, left + 20);
+  EXPECT_EQ(State(Page::ITEM_RADIO_AUTO).left, 265 + 20);
+}
+
+TEST_F(TreePageTest, TreeSelectionSelectsTheFiguresOfAFolderAndTheRowsOfTheNodes)
+{
+  auto hall = PlaceRect(0, 10, 0, 2, 2);
+  List(corridor, 0, hall);
+  List(stairs, 0, hall);
+  Select({shared});
+  GS::Array<API_Neig> neigs;
+  API_SelectionInfo info{};
+  ACAPI_Selection_Get(&info, &neigs, false);
+  ASSERT_EQ(neigs.GetSize(), 1u);
+  EXPECT_EQ(neigs[0].guid, hall->m_Element.header.guid);
+  EXPECT_EQ(DGListGetSelCount(pageId, Page::ITEM_AREA_LIST), 1);
+  EXPECT_FALSE(palette().m_bIgnoreSelection);
+  Select({room, shared});
+  ACAPI_Selection_Get(&info, &neigs, false);
+  EXPECT_EQ(neigs.GetSize(), 0u);
+  EXPECT_EQ(DGListGetSelCount(pageId, Page::ITEM_AREA_LIST), 2);
+}
+
+TEST_F(TreePageTest, ChangeAreaTypeClearsWhatTheNewModeDoesNotUse)
+{
+  struct Case {
+    CArea2ObjectFloor::MODE mode;
+    long long area;
+    std::size_t guids, entries;
+  };
+  for (const Case& c : {Case{CArea2ObjectFloor::MODE_FIGURE, 0, 0, 1}, Case{CArea2ObjectFloor::MODE_MANUAL, 5, 0, 1},
+                        Case{CArea2ObjectFloor::MODE_AUTO, 0, 1, 0}, Case{CArea2ObjectFloor::MODE_BOTH, 0, 1, 0}}) {
+    CArea2ObjectFloor record;
+    record.m_ManualArea = 5;
+    record.m_ManualEquation = u"x";
+    GS::Guid zone;
+    record.m_AutoAreaGuidArray.Add(zone.Generate());
+    record.m_List.push_back(Element(room).m_FloorArray.FindFloor(0)->m_List.front());
+    page().ChangeAreaType(&record, &Floor(0), c.mode);
+    EXPECT_EQ(record.m_Mode, c.mode);
+    EXPECT_EQ(record.m_ManualArea, c.area) << c.mode;
+    EXPECT_EQ(record.m_ManualEquation.IsEmpty(), c.area == 0) << c.mode;
+    EXPECT_EQ(record.m_AutoAreaGuidArray.size(), c.guids) << c.mode;
+    EXPECT_EQ(record.m_List.size(), c.entries) << c.mode;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The area list
+
+class AreaListTest : public TreePageTest {
+protected:
+  AreaListTest()
+  {
+    pageUser().SetLong(Page::ITEM_RADIO_AREA, 1);
+    for (int id : {8, 13, 15})
+      doc().m_AreaListItemArray.Search(id)->m_bVisible = true;
+    page().SetAreaListHeader(pageId);
+    page().SetAreaListItem(pageId);
+  }
+  short RowOf(int code)
+  {
+    for (short row = 1; row <= DGListGetItemCount(pageId, Page::ITEM_AREA_LIST); ++row)
+      if (reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode ==
+          code)
+        return row;
+    return 0;
+  }
+  void SelectRows(std::vector<int> codes)
+  {
+    std::vector<short> rows;
+    for (int code : codes)
+      rows.push_back(RowOf(code));
+    pageUser().SelectRows(Page::ITEM_AREA_LIST, rows);
+  }
+  short Entry(short item, const char16_t* text)
+  {
+    const auto& entries = State(item).entries;
+    for (std::size_t e = 0; e < entries.size(); ++e)
+      if (entries[e].text == GS::UniString(text))
+        return static_cast<short>(e + 1);
+    ADD_FAILURE() << "no entry";
+    return 0;
+  }
+  double Pen(const CArea1Object& figure, const char* name)
+  {
+    const pln::host::StoredParam* param = host.Parameter(figure.m_Element.header.guid, name);
+    return param != nullptr ? param->record.realValue : -1.0;
+  }
+  GS::UniString MarkNo(int code)
+  {
+    const CAreaObject& object = *doc().GetAreaObject(code);
+    return object.GetMarkStr(&doc()) + object.GetItemNoStr(&doc());
+  }
+};
+
+TEST_F(AreaListTest, AMarkChangeRenumbersTheSelectedRowsWithoutUndoSteps)
+{
+  SelectRows({corridor, stairs});
+  const std::size_t steps = host.UndoNames().size();
+  pageUser().SelectPopUp(16, Entry(16, u"◇"));
+  EXPECT_EQ(MarkNo(corridor), GS::UniString(u"◇1"));
+  EXPECT_EQ(MarkNo(stairs), GS::UniString(u"◇2"));
+  EXPECT_EQ(MarkNo(room), GS::UniString(u"□1"));
+  EXPECT_TRUE(doc().m_UndoParam2.empty());
+  EXPECT_EQ(host.UndoNames().size(), steps);
+
+  pageUser().SelectPopUp(19, Entry(19, u"-"));
+  EXPECT_EQ(Label(corridor).ToStdString(CC_UTF8).rfind("廊下▲[", 0), 0u);
+}
+
+TEST_F(AreaListTest, UndefinedOrDefaultRoundingKindsChangeNoNode)
+{
+  SelectRows({corridor});
+  for (short item : {24, 26})
+    for (const char16_t* text : {u"未定義", u"デフォルト"}) {
+      pageUser().SelectPopUp(item, Entry(item, text));
+      const CAreaTree* node = doc().GetTree()->Search(corridor);
+      EXPECT_EQ(node->m_RoundTypeTotal, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2));
+      EXPECT_EQ(node->m_RoundTypeFloor, CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 2));
+      EXPECT_EQ(State(item).entries[State(item).selectedEntry - 1].text, GS::UniString(u"切り捨て"));
+    }
+}
+
+TEST_F(AreaListTest, TypedAreasAreReadExactlyAndBadOnesRefused)
+{
+  Element(corridor).m_FloorArray.SearchFloor(0)->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
+  Element(corridor).m_FloorArray.SearchFloor(0)->m_ManualArea = 42;
+  page().SetAreaListItem(pageId);
+  SelectRows({corridor});
+  struct Case {
+    const char16_t* text;
+    long long area;
+    bool refused;
+  };
+  const Case cases[] = {
+      {u"8.2", 8200000, false},   {u"1.005", 1005000, false}, {u"-3", -3000000, false},
+      {u"1,234", 1000000, false}, {u"abc", 0, false},         {u"1e10", 0, true},
+      {u"inf", 0, true},          {u"nan", 0, true},
+  };
+  long long stored = 42;
+  for (const Case& c : cases) {
+    NewAlerts();
+    pageUser().SetText(30, c.text);
+    const long long now = Element(corridor).m_FloorArray.FindFloor(0)->m_ManualArea;
+    if (c.refused) {
+      EXPECT_EQ(now, stored) << GS::UniString(c.text).ToStdString(CC_UTF8);
+      EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"入力値が正しくありません"});
+    } else {
+      EXPECT_EQ(now, c.area) << GS::UniString(c.text).ToStdString(CC_UTF8);
+      EXPECT_TRUE(NewAlerts().empty());
+      stored = now;
+    }
+  }
+  // The field shows the stored area again, in six digits.
+  EXPECT_EQ(State(30).text, GS::UniString(u"0.000000"));
+}
+
+TEST_F(AreaListTest, AnEmptyNameIsRefusedAndAnotherStoredForTheStory)
+{
+  SelectRows({corridor});
+  pageUser().SetText(20, u"");
+  EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"名前を入力してください"});
+  EXPECT_EQ(State(20).text, GS::UniString(u"廊下"));
+  pageUser().SetText(20, u"通路");
+  EXPECT_EQ(doc().GetAreaObject(corridor)->m_Name.GetName(0), GS::UniString(u"通路"));
+  EXPECT_EQ(doc().GetAreaObject(corridor)->m_Name.m_DefaultName, GS::UniString(u"廊下"));
+}
+
+TEST_F(AreaListTest, AColourIsOneHostStepAndItsSwatchHasThePensBytes)
+{
+  const Int32 pen = host.AddPen(API_RGBColor{1.0, 0.5, 0.0});
+  auto shared2 = PlaceRect(0, 10, 0, 2, 2);
+  List(room, 0, shared2);
+  List(corridor, 0, shared2);
+  SelectRows({room});
+  const std::size_t steps = host.UndoNames().size();
+  pageUser().SetLong(31, pen);
+  ASSERT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[]"));
+  EXPECT_EQ(doc().GetAreaObject(room)->m_ColorPen, pen);
+  // Every figure the element alone lists takes the pen, on every story.
+  for (const auto& figure : {Figures(0).front(), Figures(1).front()})
+    for (const char* name : {"area_cont_pen", "area_symbol_pen"})
+      EXPECT_EQ(Pen(*figure, name), pen) << name;
+  EXPECT_NE(Pen(*shared2, "area_cont_pen"), pen);
+  short colourTab = 0;
+  for (short h = 1; h <= DGListGetHeaderItemCount(pageId, Page::ITEM_AREA_LIST); ++h)
+    if (DGListGetHeaderItemText(pageId, Page::ITEM_AREA_LIST, h) == GS::UniString(u"色"))
+      colourTab = h;
+  const auto swatch = pageUser().DrawListCell(Page::ITEM_AREA_LIST, RowOf(room), colourTab, 50, 18);
+  ASSERT_EQ(swatch.operations.size(), 3u);
+  EXPECT_EQ(swatch.operations[2].kind, NewDisplay::DrawOperation::Fill);
+  EXPECT_EQ(swatch.operations[2].color, (NewDisplay::Color{255, 127, 0, 255}));
+  EXPECT_TRUE(pageUser().DrawListCell(Page::ITEM_AREA_LIST, RowOf(corridor), colourTab, 50, 18).operations.empty());
+}
+
+TEST_F(AreaListTest, RowSelectionSelectsTheTreeItemsAndClearsThePlan)
+{
+  host.UserSelect({Figures(0).front()->m_Element.header.guid});
+  SelectRows({corridor, room});
+  std::vector<int> selected;
+  for (int item : page().GetSelTree(pageId))
+    selected.push_back(page().NodeOf(pageId, item)->m_AreaCode);
+  std::sort(selected.begin(), selected.end());
+  EXPECT_EQ(selected, (std::vector<int>{std::min(corridor, room), std::max(corridor, room)}));
+  GS::Array<API_Neig> neigs;
+  API_SelectionInfo info{};
+  ACAPI_Selection_Get(&info, &neigs, false);
+  EXPECT_EQ(neigs.GetSize(), 0u);
+  EXPECT_FALSE(palette().m_bIgnoreSelection);
+}
+
+// ---------------------------------------------------------------------------
+// Dragging
+
+// The pattern below its top folder, as "name(children)".
+std::string Shape(CPlenimetraParam& d, const CAreaTree& node)
+{
+  std::string text = d.GetAreaObject(node.m_AreaCode)->m_Name.m_DefaultName.ToStdString(CC_UTF8);
+  if (node.m_Child.empty())
+    return text;
+  text += "(";
+  for (std::size_t c = 0; c < node.m_Child.size(); ++c)
+    text += (c > 0 ? "," : "") + Shape(d, node.m_Child[c]);
+  return text + ")";
+}
+
+TEST_F(TreePageTest, TreeDropsMoveSubtreesAndRefuseImpossiblePlaces)
+{
+  const std::string start = "建物(居室,共用(廊下,階段))";
+  struct Case {
+    int dragged;
+    int target;
+    short position;
+    const char* shape;
+    const char16_t* message;
+  };
+  const Case cases[] = {
+      {shared, corridor, DG_DRAG_INSERT_ON, nullptr, u"この項目に移動することはできません"},
+      {shared, room, DG_DRAG_INSERT_ON, nullptr, u"この項目に移動することはできません"},
+      {corridor, room, DG_DRAG_INSERT_UNDER, "建物(居室,廊下,共用(階段))", nullptr},
+      {corridor, room, DG_DRAG_INSERT_ABOVE, "建物(廊下,居室,共用(階段))", nullptr},
+      {corridor, building, DG_DRAG_INSERT_ON, "建物(居室,共用(階段),廊下)", nullptr},
+      {corridor, shared, DG_DRAG_INSERT_ON, "建物(居室,共用(階段,廊下))", nullptr},
+      {room, room, DG_DRAG_INSERT_UNDER, nullptr, nullptr},
+      {room, room, DG_DRAG_INSERT_ABOVE, nullptr, nullptr},
+      {shared, stairs, DG_DRAG_INSERT_UNDER, nullptr, u"この項目に移動することはできません"},
+      {room, building, DG_DRAG_INSERT_UNDER, nullptr,
+       u"小計項目以外の項目に移動することはできません"},
+  };
+  for (const Case& c : cases) {
+    const CAreaTree saved = *doc().GetTree();
+    page().SetTreeItem(pageId);
+    Select({c.dragged});
+    NewAlerts();
+    pageUser().DragAndDrop(Page::ITEM_TREE, Page::ITEM_TREE, TreeItemOf(c.target), c.position);
+    EXPECT_EQ(Shape(doc(), doc().GetTree()->m_Child[0]), c.shape != nullptr ? c.shape : start) << &c - cases;
+    EXPECT_EQ(NewAlerts(), c.message != nullptr ? std::vector<GS::UniString>{c.message} : std::vector<GS::UniString>{})
+        << &c - cases;
+    EXPECT_EQ(Names().size(), 5u);
+    *doc().GetTree() = saved;
+  }
+}
+
+TEST_F(AreaListTest, DroppedRowsComeRightAfterTheTargetRowAndAreRenumbered)
+{
+  Add(u"倉庫", building, CAreaTree::KIND_ELEMENT_FORMULA);
+  ASSERT_TRUE(doc().GetTree()->SetItemNo(&doc()));
+  page().SetTreeItem(pageId);
+  page().SetAreaListItem(pageId);
+  std::vector<int> before;
+  for (short row = 1; row <= 6; ++row)
+    before.push_back(reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode);
+  pageUser().SelectRows(Page::ITEM_AREA_LIST, {2, 5});
+  const std::size_t steps = host.UndoNames().size();
+  pageUser().DragAndDrop(Page::ITEM_AREA_LIST, Page::ITEM_AREA_LIST, 3, DG_DRAG_INSERT_UNDER);
+  std::vector<int> after;
+  for (short row = 1; row <= 6; ++row)
+    after.push_back(reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode);
+  EXPECT_EQ(after, (std::vector<int>{before[0], before[2], before[1], before[4], before[3], before[5]}));
+  for (std::size_t i = 0; i < after.size(); ++i)
+    EXPECT_EQ(doc().GetAreaObject(after[i])->m_SortIndex, static_cast<int>(i));
+  EXPECT_EQ(host.UndoNames().size(), steps);
+  // The squares are numbered in the new order.
+  std::vector<GS::UniString> squares;
+  for (int code : after)
+    if (code < 0)
+      squares.push_back(MarkNo(code));
+  EXPECT_EQ(squares, (std::vector<GS::UniString>{u"□1", u"□2", u"□3", u"□4"}));
+}
+
+// ---------------------------------------------------------------------------
+// The page among the palette's updates
+
+TEST_F(TreePageTest, AutomaticDivisionRebuildsTheEntriesFromTheAreasTheFiguresCameFrom)
+{
+  GS::Guid source;
+  API_Elem_Head head{};
+  head.guid = ToAPIGuid(source.Generate());
+  head.floorInd = 0;
+  Floor(0).m_AutoAreaParamArray.push_back(CAutoAreaParam(&head));
+  auto cut1 = PlaceRect(0, 20, 0, 1, 1), cut2 = PlaceRect(0, 22, 0, 1, 1);
+  for (const auto& cut : {cut1, cut2})
+    cut->m_AutoArea.m_ElemGuid = source;
+  CArea2ObjectFloor* record = Element(room).m_FloorArray.SearchFloor(0);
+  record->m_List.push_back(CArea2List(cut1, COperatorTable::OPERATOR_PLUS));
+  for (int pass = 0; pass < 2; ++pass) {
+    page().ChangeAreaType(record, &Floor(0), CArea2ObjectFloor::MODE_AUTO);
+    ASSERT_EQ(record->m_AutoAreaGuidArray.size(), 1u);
+    EXPECT_EQ(record->m_AutoAreaGuidArray.front(), source);
+    std::vector<const CArea1Object*> entries;
+    for (const CArea2List& entry : record->m_List)
+      entries.push_back(entry.m_pArea1.get());
+    EXPECT_EQ(entries, (std::vector<const CArea1Object*>{cut1.get(), cut2.get()}));
+  }
+}
+
+TEST_F(AreaListTest, AutomaticDivisionDropsHandPlacedFiguresButKeepsTheAreas)
+{
+  CArea2ObjectFloor* record = Element(room).m_FloorArray.SearchFloor(0);
+  GS::Guid zone;
+  record->m_AutoAreaGuidArray.Add(zone.Generate());
+  SelectRows({room});
+  pageUser().SelectPopUp(28, Entry(28, u"自動分割区画"));
+  EXPECT_EQ(record->m_Mode, CArea2ObjectFloor::MODE_AUTO);
+  EXPECT_TRUE(record->m_List.empty());
+  EXPECT_EQ(record->m_AutoAreaGuidArray.size(), 1u);
+  EXPECT_EQ(State(Page::ITEM_TREE).tree.items.at(TreeItemOf(room)).icon.GetResourceId(), 32426);
+}
+
+TEST_F(TreePageTest, APlanPickSelectsItsDetailRowButThePagesOwnSelectionNeverReturns)
+{
+  const auto& figure = Figures(0).front();
+  ASSERT_EQ(host.UserSelect({figure->m_Element.header.guid}), NoError);
+  EXPECT_EQ(DGListGetSelCount(pageId, Page::ITEM_DETAIL_LIST), 1);
+  EXPECT_EQ(DGListGetSelected(pageId, Page::ITEM_DETAIL_LIST, 0), figure->m_SortIndex + 1);
+  Select({room});
+  GS::Array<API_Neig> neigs;
+  API_SelectionInfo info{};
+  ACAPI_Selection_Get(&info, &neigs, false);
+  EXPECT_EQ(neigs.GetSize(), 1u);
+  EXPECT_EQ(DGListGetSelCount(pageId, Page::ITEM_DETAIL_LIST), 0);
+}
+
+TEST_F(TreePageTest, DeletingAFigureOnThePlanDisablesUndo)
+{
+  Select({shared});
+  pageUser().Click(Page::ITEM_COPY);
+  ASSERT_TRUE(State(Page::ITEM_UNDO).enabled);
+  ASSERT_EQ(host.UserDelete({Figures(0).front()->m_Element.header.guid}), NoError);
+  EXPECT_FALSE(State(Page::ITEM_UNDO).enabled);
+  EXPECT_TRUE(doc().m_UndoParam2.empty());
+}
+
+TEST_F(TreePageTest, ClosingKeepsTheColumnWidthsOfTheThreeLists)
+{
+  pageUser().Click(Page::ITEM_BACK);
+  for (const char16_t* name : {u" 32409-35", u" 32409-36", u" 32409-37"})
+    EXPECT_TRUE(host.ModulData(name).has_value()) << GS::UniString(name).ToStdString(CC_UTF8);
+  EXPECT_TRUE(palette().IsOn());
+}
+
+}  // namespace
