@@ -1,0 +1,264 @@
+#include "Workflow.h"
+
+#include "CDlgAutoAreaCreate.h"
+#include "CDlgOutputToWorksheet.h"
+#include "CPlenimetraFunc3.h"
+#include "CPlenimetraPalette.h"
+#include "CKelProgressCore.h"
+#include "PlenimetraEntry.h"
+#include "host_errors.h"
+#include "host_model.h"
+#include "io_filesystem.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+using pln::host::DialogUser;
+
+namespace {
+
+constexpr short kMenuResId = 32500;
+const char16_t* const kProjectFile = u"プロジェクト/二階建て住宅.pln";
+const char16_t* const kCsvFile = u"プロジェクト/二階建て住宅　求積表.csv";
+
+// Palette items.
+constexpr short kOutputCommand = 3;
+constexpr short kAutoAreaPage = 10;
+
+// Output dialog items.
+constexpr short kModeCsv = 4, kModeWorksheets = 5, kLayout = 7, kTsubo = 8, kAutoAreaTables = 9;
+constexpr short kLayoutThree = 3;
+// Automatic-area creation: the radio of cut type 2.
+constexpr short kCutTypeTwo = CDlgAutoAreaCreate::kItemCutFirst + 1;
+
+std::string U8(const GS::UniString& text) { return text.ToStdString(CC_UTF8); }
+
+// A 1e-6 m² integer as metres with its six decimals, trailing zeros after
+// the second dropped.
+std::string Area(long long micro)
+{
+  const bool negative = micro < 0;
+  const unsigned long long magnitude = negative ? 0ull - static_cast<unsigned long long>(micro) : micro;
+  std::string decimals = std::to_string(magnitude % 1000000 + 1000000).substr(1);
+  while (decimals.size() > 2 && decimals.back() == '0')
+    decimals.pop_back();
+  return (negative ? "-" : "") + std::to_string(magnitude / 1000000) + "." + decimals;
+}
+
+std::string ReadBytes(const std::filesystem::path& file)
+{
+  std::ifstream in(file, std::ios::binary);
+  if (!in)
+    throw std::runtime_error("cannot read " + file.string());
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+CPlenimetraPalette& Palette() { return PlenimetraPalette(); }
+CPlenimetraParam& Doc() { return Palette().m_Param; }
+DialogUser PaletteUser() { return DialogUser(Palette().m_PaletteID); }
+
+}  // namespace
+
+Workflow::Workflow(HostFixture& host, std::function<void(const std::string&)> print)
+    : host_(host), print_(std::move(print))
+{
+}
+
+Workflow::~Workflow()
+{
+  if (loaded_) {
+    host_.UnloadAddOn();
+    PlenimetraModuleUnload();
+  }
+}
+
+void Workflow::Step(const std::string& line, const std::function<void()>& action)
+{
+  action();
+  CheckHost(line);
+  print_(line);
+}
+
+// Every alert must have been answered by the step itself; every dialog
+// call must have fit its window.
+void Workflow::CheckHost(const std::string& step)
+{
+  const auto& alerts = host_.Alerts();
+  if (alerts.size() != alertsSeen_ + alertsExpected_) {
+    const std::string text = alerts.size() > alertsSeen_ ? U8(alerts.back().largeText) : "(no alert)";
+    throw std::runtime_error(step + ": unexpected alert: " + text);
+  }
+  alertsSeen_ = alerts.size();
+  alertsExpected_ = 0;
+  if (!host_.DialogMisuses().empty())
+    throw std::runtime_error(step + ": dialog misuse: " + host_.DialogMisuses().front());
+}
+
+void Workflow::OpenProject()
+{
+  Step("1. 二階建て住宅.pln: the house built, saved, the add-on loaded and its palette open", [&] {
+    house_ = BuildHouse(host_);
+    const IO::Location project{GS::UniString(kProjectFile)};
+    std::filesystem::create_directories(pln::host::ToFsPath(project).parent_path());
+    host_.UserSaveProjectAs(project);
+    PlenimetraModuleLoad();
+    loaded_ = true;
+    const HostFixture::AddOnLoad load = host_.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources());
+    if (load.checkEnvironment != APIAddon_Normal || load.registerInterface != NoError || load.initialize != NoError)
+      throw std::runtime_error("the add-on did not load");
+    if (GSErrCode err = host_.UserChooseMenuItem(kMenuResId, 1); err != NoError)
+      throw std::runtime_error("the menu command failed (" + std::to_string(err) + ")");
+    if (!Palette().IsToolPaletteOpened())
+      throw std::runtime_error("the palette did not open");
+  });
+}
+
+void Workflow::Settings() {}
+
+void Workflow::InsertPatterns() {}
+
+void Workflow::Create(short story, const std::vector<API_Guid>& selection)
+{
+  if (GSErrCode err = host_.UserChangeStory(story); err != NoError)
+    throw std::runtime_error("cannot change the story (" + std::to_string(err) + ")");
+  if (GSErrCode err = host_.UserSelect(selection); err != NoError)
+    throw std::runtime_error("cannot select (" + std::to_string(err) + ")");
+  const short page = pln::host::OpenDialogId(CPlenimetraFunc3::ResourceId);
+  if (page == 0)
+    throw std::runtime_error("the automatic-area page is not open");
+  bool ran = false;
+  host_.QueueDialogScript(CDlgAutoAreaCreate::ResourceId, [&ran](DialogUser& dialog) {
+    ran = true;
+    dialog.SetLong(kCutTypeTwo, 1);
+    dialog.Click(1);
+  });
+  DialogUser(page).Click(CPlenimetraFunc3::kCreate);
+  if (!ran)
+    throw std::runtime_error("the creation dialog did not open");
+}
+
+void Workflow::CreateAutomaticAreas()
+{
+  Step("4. automatic areas cut (type 2) from the zones of both storeys, the slab and the site", [&] {
+    PaletteUser().Click(kAutoAreaPage);
+    std::vector<API_Guid> ground = house_.zones1;
+    ground.push_back(house_.slab);
+    ground.push_back(house_.site);
+    Create(0, ground);
+    Create(1, house_.zones2);
+    if (GSErrCode err = host_.UserChangeStory(0); err != NoError)
+      throw std::runtime_error("cannot change the story (" + std::to_string(err) + ")");
+  });
+}
+
+// The output leaves its last worksheet in front; the architect goes back
+// to the floor plan first, where the palette's commands work.
+void Workflow::Output(bool csv)
+{
+  API_WindowInfo plan;
+  plan.typeID = APIWind_FloorPlanID;
+  if (GSErrCode err = host_.UserShowWindow(plan); err != NoError)
+    throw std::runtime_error("cannot bring the floor plan to the front (" + std::to_string(err) + ")");
+  bool ran = false;
+  host_.QueueDialogScript(CDlgOutputToWorksheet::ResourceId, [&](DialogUser& dialog) {
+    ran = true;
+    if (csv) {
+      dialog.Check(kModeCsv, true);
+    } else {
+      dialog.Check(kModeWorksheets, true);
+      dialog.SelectPopUp(kLayout, kLayoutThree);
+      dialog.Check(kTsubo, true);
+      dialog.Check(kAutoAreaTables, true);
+    }
+    dialog.Click(1);
+  });
+  const std::size_t alerts = host_.Alerts().size();
+  PaletteUser().Click(kOutputCommand);
+  if (!ran)
+    throw std::runtime_error("the output dialog did not open");
+  // The CSV is announced with its path.
+  if (csv && host_.Alerts().size() == alerts + 1 &&
+      U8(host_.Alerts().back().largeText).ends_with(pln::host::ToFsPath(IO::Location(GS::UniString(kCsvFile))).string() +
+                                                    " に保存しました"))
+    ++alertsExpected_;
+}
+
+void Workflow::OutputWorksheetsAndCsv()
+{
+  Step("5. worksheets written (layout 3, tsubo and automatic-area tables), then the CSV", [&] {
+    Output(false);
+    if (Worksheets().empty())
+      throw std::runtime_error("no worksheet was written");
+    Output(true);
+    if (!std::filesystem::exists(CsvPath()))
+      throw std::runtime_error("no CSV beside the project");
+  });
+}
+
+void Workflow::SaveCloseReopen()
+{
+  Step("6. saved, closed and reopened: the totals and the CSV are unchanged", [&] {
+    const std::string totals = Totals();
+    const std::string csv = ReadBytes(CsvPath());
+    host_.UserSaveProject();
+    host_.UserCloseProject();
+    if (GSErrCode err = host_.UserReopenProject(); err != NoError)
+      throw std::runtime_error("cannot reopen (" + std::to_string(err) + ")");
+    if (!Palette().IsToolPaletteOpened())
+      if (GSErrCode err = host_.UserChooseMenuItem(kMenuResId, 1); err != NoError)
+        throw std::runtime_error("the menu command failed (" + std::to_string(err) + ")");
+    if (Totals() != totals)
+      throw std::runtime_error("the totals changed on reopening:\n" + totals + "\n---\n" + Totals());
+    Output(true);
+    if (ReadBytes(CsvPath()) != csv)
+      throw std::runtime_error("the CSV written again differs from the first");
+  });
+}
+
+// Per pattern, each node's area on each storey and for the building.
+std::string Workflow::Totals() const
+{
+  const CPlenimetraParam& doc = Doc();
+  std::string text;
+  for (const CAreaTree& top : doc.m_AreaTree2.m_Child) {
+    const CAreaObject* pattern = doc.GetAreaObject(top.m_AreaCode);
+    text += "  " + U8(pattern->m_Name.m_DefaultName) + "\n";
+    std::function<void(const CAreaTree&, int)> walk = [&](const CAreaTree& node, int depth) {
+      const CAreaObject* object = doc.GetAreaObject(node.m_AreaCode);
+      std::string line = std::string(std::size_t(4 + 2 * depth), ' ') + U8(object->m_Name.m_DefaultName) + ":";
+      for (const CFloorParam& floor : doc.m_FloorParamArray)
+        line += " " + U8(floor.m_FloorName) + " " + Area(object->GetRoundArea(&doc, &node, floor.m_FloorNo));
+      CKelProgressCore progress;
+      line += " 合計 " + Area(node.GetAllFloorTotalArea(&doc, progress));
+      text += line + "\n";
+      for (const CAreaTree& child : node.m_Child)
+        walk(child, depth + 1);
+    };
+    for (const CAreaTree& child : top.m_Child)
+      walk(child, 0);
+  }
+  return text;
+}
+
+void Workflow::PrintSummary()
+{
+  print_("Areas (m²) per pattern, storey and building:");
+  std::string totals = Totals();
+  totals.pop_back();
+  print_(totals);
+}
+
+std::filesystem::path Workflow::CsvPath() const
+{
+  return pln::host::ToFsPath(IO::Location(GS::UniString(kCsvFile)));
+}
+
+std::vector<std::pair<std::string, API_DatabaseUnId>> Workflow::Worksheets() const
+{
+  std::vector<std::pair<std::string, API_DatabaseUnId>> sheets;
+  for (const pln::host::StoredDatabase& database : pln::host::TheModel().databases)
+    if (database.info.typeID == APIWind_WorksheetID)
+      sheets.emplace_back(U8(database.info.name), database.info.databaseUnId);
+  return sheets;
+}
