@@ -1,6 +1,10 @@
 #include "Workflow.h"
 
 #include "CDlgAutoAreaCreate.h"
+#include "CDlgCreateTreeItem.h"
+#include "CDlgEditArea4.h"
+#include "CDlgEditName.h"
+#include "CDlgEnvironment.h"
 #include "CDlgOutputToWorksheet.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
@@ -52,6 +56,52 @@ std::string ReadBytes(const std::filesystem::path& file)
   if (!in)
     throw std::runtime_error("cannot read " + file.string());
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const pln::host::DGItemState& ItemOf(const DialogUser& user, short item)
+{
+  const pln::host::DGItemState* state = pln::host::DialogItemState(user.DialogId(), item);
+  if (state == nullptr)
+    throw std::runtime_error("dialog " + std::to_string(user.DialogId()) + " has no item " + std::to_string(item));
+  return *state;
+}
+
+// The pop-up entry (from 1) showing the text.
+short EntryOf(const DialogUser& user, short item, const char16_t* text)
+{
+  const auto& entries = ItemOf(user, item).entries;
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].text == GS::UniString(text))
+      return static_cast<short>(i + 1);
+  throw std::runtime_error("pop-up " + std::to_string(item) + " has no entry " + U8(GS::UniString(text)));
+}
+
+// The tree item whose label is the name and its rounding, the given
+// occurrence in display order.
+Int32 TreeItemNamed(const DialogUser& user, short tree, const char16_t* name, int occurrence = 1)
+{
+  const GS::UniString prefix = GS::UniString(name) + u"  [";
+  const auto& items = ItemOf(user, tree).tree.items;
+  Int32 found = 0;
+  std::function<void(Int32)> walk = [&](Int32 parent) {
+    for (Int32 child : items.at(parent).children) {
+      if (found == 0 && items.at(child).text.GetPrefix(prefix.GetLength()) == prefix && --occurrence == 0)
+        found = child;
+      walk(child);
+    }
+  };
+  walk(DG_TVI_ROOT);
+  if (found == 0)
+    throw std::runtime_error("the pattern tree shows no " + U8(GS::UniString(name)));
+  return found;
+}
+
+void QueueName(HostFixture& host, const char16_t* name)
+{
+  host.QueueDialogScript(CDlgEditName::ResourceId, [name](DialogUser& dialog) {
+    dialog.SetText(5, GS::UniString(name));
+    dialog.Click(1);
+  });
 }
 
 CPlenimetraPalette& Palette() { return PlenimetraPalette(); }
@@ -114,7 +164,112 @@ void Workflow::OpenProject()
   });
 }
 
-void Workflow::Settings() {}
+namespace settings {
+
+constexpr short kTabs = 7, kRoundingTab = 1, kPatternTab = 3;
+// Rounding-tables page.
+constexpr short kNewTable = 1, kListEntryKind = 9, kListEntryDigits = 10;
+// Pattern page.
+constexpr short kNewPattern = 2, kItemInsert = 9, kItemEdit = 12, kTree = 13;
+constexpr short kPaletteSettings = 4;
+const char16_t* const kCut = u"切り捨て";
+const char16_t* const kTwoDigits = u"小数点第2位";
+
+// A new element under the folder, cut to 2 digits per floor and in total.
+void AddElement(HostFixture& host, DialogUser& page, const char16_t* folder, int occurrence, const char16_t* name)
+{
+  page.SelectTreeItems(kTree, {TreeItemNamed(page, kTree, folder, occurrence)});
+  host.QueueDialogScript(CDlgCreateTreeItem::ResourceId, [name](DialogUser& create) {
+    create.SetLong(CDlgCreateTreeItem::ITEM_ELEMENT, 1);
+    create.SetText(CDlgCreateTreeItem::ITEM_NAME, GS::UniString(name));
+    for (short kind : {CDlgCreateTreeItem::ITEM_TYPE1, CDlgCreateTreeItem::ITEM_TYPE2})
+      create.SelectPopUp(kind, EntryOf(create, kind, kCut));
+    for (short digits : {CDlgCreateTreeItem::ITEM_DIGIT1, CDlgCreateTreeItem::ITEM_DIGIT2})
+      create.SelectPopUp(digits, EntryOf(create, digits, kTwoDigits));
+    create.Click(1);
+  });
+  page.Click(kItemInsert);
+}
+
+void NewPattern(HostFixture& host, DialogUser& page, const char16_t* name)
+{
+  QueueName(host, name);
+  page.Click(kNewPattern);
+}
+
+}  // namespace settings
+
+void Workflow::Settings()
+{
+  using namespace settings;
+  Step("2. settings: preset 四捨五入2桁, patterns 床面積, 建築面積 and 敷地面積; OK, はい", [&] {
+    bool ran = false;
+    host_.QueueDialogScript(CDlgEnvironment::ResourceId, [&](DialogUser& dialog) {
+      ran = true;
+      DialogUser tables = dialog.TabPage(kTabs, kRoundingTab);
+      QueueName(host_, u"四捨五入2桁");
+      tables.Click(kNewTable);
+      tables.SelectPopUp(kListEntryKind, EntryOf(tables, kListEntryKind, u"四捨五入"));
+      tables.SelectPopUp(kListEntryDigits, EntryOf(tables, kListEntryDigits, kTwoDigits));
+
+      DialogUser page = dialog.TabPage(kTabs, kPatternTab);
+      NewPattern(host_, page, u"床面積");
+      // The pattern's root keeps its name; the folder under it is renamed.
+      page.SelectTreeItems(kTree, {TreeItemNamed(page, kTree, u"床面積", 2)});
+      host_.QueueDialogScript(CDlgEditArea4::ResourceId, [](DialogUser& edit) {
+        edit.SetText(CDlgEditAreaCore::ITEM_NAME, GS::UniString(u"延べ面積"));
+        edit.Click(1);
+      });
+      page.Click(kItemEdit);
+      AddElement(host_, page, u"延べ面積", 1, u"居室");
+      AddElement(host_, page, u"延べ面積", 1, u"非居室");
+      NewPattern(host_, page, u"建築面積");
+      AddElement(host_, page, u"建築面積", 2, u"水平投影面積");
+      NewPattern(host_, page, u"敷地面積");
+      AddElement(host_, page, u"敷地面積", 2, u"敷地");
+      dialog.Click(1);
+    });
+    host_.QueueAlertAnswer(1);
+    ++alertsExpected_;
+    PaletteUser().Click(kPaletteSettings);
+    if (!ran)
+      throw std::runtime_error("the settings dialog did not open");
+    CheckSettings();
+  });
+}
+
+// What the dialogs made, read back from the applied settings.
+void Workflow::CheckSettings() const
+{
+  const CEnvParam& env = Doc().m_EnvParam;
+  const CRoundTypeParamArray& tables = env.m_RoundTypeParamArray;
+  if (tables.size() != 2 || tables[1].m_Name != GS::UniString(u"四捨五入2桁"))
+    throw std::runtime_error("the preset 四捨五入2桁 was not made");
+  CRoundTypeParam expected = tables[0];
+  expected.m_Id = tables[1].m_Id;
+  expected.m_Name = tables[1].m_Name;
+  expected.m_Area2ListRoundType = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_HALFUP, 2);
+  if (!(tables[1] == expected))
+    throw std::runtime_error("the preset 四捨五入2桁 differs from 標準設定 in more than its list entry");
+  const CRoundTypeItem cut2(CRoundTypeTable::ROUNDTYPE_CUT, 2);
+  for (const char16_t* name : {u"床面積", u"建築面積", u"敷地面積"}) {
+    const CPlenimetraParam* pattern = nullptr;
+    for (const CPlenimetraParam& candidate : env.m_PatternArray)
+      if (!candidate.m_AreaTree2.m_Child.empty() &&
+          candidate.GetAreaObject(candidate.m_AreaTree2.m_Child[0].m_AreaCode)->m_Name.m_DefaultName ==
+              GS::UniString(name))
+        pattern = &candidate;
+    if (pattern == nullptr)
+      throw std::runtime_error("the settings hold no pattern " + U8(GS::UniString(name)));
+    std::function<void(const CAreaTree&)> check = [&](const CAreaTree& node) {
+      if (node.m_AreaCode != 0 && (node.m_RoundTypeFloor != cut2 || node.m_RoundTypeTotal != cut2))
+        throw std::runtime_error("a node of " + U8(GS::UniString(name)) + " is not cut to 2 digits");
+      for (const CAreaTree& child : node.m_Child)
+        check(child);
+    };
+    check(pattern->m_AreaTree2);
+  }
+}
 
 void Workflow::InsertPatterns() {}
 

@@ -32,6 +32,7 @@ public:
   std::vector<std::pair<std::string, API_DatabaseUnId>> Worksheets() const;
 
 private:
+  void CheckSettings() const;
   void Step(const std::string& line, const std::function<void()>& action);
   void CheckHost(const std::string& step);
   void Output(bool csv);
