@@ -5,6 +5,8 @@
 #include "CDlgEditArea4.h"
 #include "CDlgEditName.h"
 #include "CDlgEnvironment.h"
+#include "CDlgSelectTree.h"
+#include "CDlgSettingFloor.h"
 #include "CDlgOutputToWorksheet.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
@@ -271,7 +273,59 @@ void Workflow::CheckSettings() const
   }
 }
 
-void Workflow::InsertPatterns() {}
+namespace palette {
+
+constexpr short kStories = 1, kInsert = 5, kDelete = 7, kPatterns = 8, kRounding = 9;
+// The stories dialog: one choice for all patterns, the in-cell check box, the list.
+constexpr short kAllPatterns = 3, kCalculated = 4, kStoryList = 5;
+constexpr short kUpperStoryRow = 1;  // the top story first
+
+}  // namespace palette
+
+void Workflow::SelectPattern(const char16_t* name)
+{
+  PaletteUser().SelectPopUp(palette::kPatterns, EntryOf(PaletteUser(), palette::kPatterns, name));
+}
+
+void Workflow::InsertPatterns()
+{
+  using namespace palette;
+  Step("3. patterns inserted on their layers, 未定義 deleted, 床面積 on 四捨五入2桁, 2階 left out of 建築面積 and 敷地面積",
+       [&] {
+         const char16_t* names[] = {u"床面積", u"建築面積", u"敷地面積"};
+         for (std::size_t i = 0; i < 3; ++i) {
+           const short layer = house_.patternLayers[i];
+           const char16_t* name = names[i];
+           host_.QueueDialogScript(CDlgSelectTree::ResourceId, [name, layer](DialogUser& dialog) {
+             dialog.SelectPopUp(4, EntryOf(dialog, 4, name));
+             dialog.SetLong(7, layer);
+             dialog.Click(1);
+           });
+           PaletteUser().Click(kInsert);
+           if (Doc().GetLayer() != layer)
+             throw std::runtime_error("the pattern " + U8(GS::UniString(name)) + " is not on its layer");
+         }
+         SelectPattern(u"未定義");
+         host_.QueueAlertAnswer(1);
+         ++alertsExpected_;
+         PaletteUser().Click(kDelete);
+         if (ItemOf(PaletteUser(), kPatterns).entries.size() != 3)
+           throw std::runtime_error("the palette does not list the three patterns alone");
+
+         SelectPattern(u"床面積");
+         PaletteUser().SelectPopUp(kRounding, EntryOf(PaletteUser(), kRounding, u"四捨五入2桁"));
+         for (const char16_t* name : {u"建築面積", u"敷地面積"}) {
+           SelectPattern(name);
+           host_.QueueDialogScript(CDlgSettingFloor::ResourceId, [](DialogUser& dialog) {
+             dialog.Check(kAllPatterns, false);
+             dialog.SelectRows(kStoryList, {kUpperStoryRow});
+             dialog.Check(kCalculated, false);
+             dialog.Click(1);
+           });
+           PaletteUser().Click(kStories);
+         }
+       });
+}
 
 void Workflow::Create(short story, const std::vector<API_Guid>& selection)
 {
