@@ -8,6 +8,7 @@
 #include "CDlgSelectTree.h"
 #include "CDlgSettingFloor.h"
 #include "CDlgOutputToWorksheet.h"
+#include "CPlenimetraFunc1.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
 #include "CKelProgressCore.h"
@@ -30,11 +31,17 @@ const char16_t* const kCsvFile = u"プロジェクト/二階建て住宅　求�
 
 // Palette items.
 constexpr short kOutputCommand = 3;
-constexpr short kAutoAreaPage = 10;
+constexpr short kAutoAreaPage = 10, kFigurePage = 11;
+constexpr std::size_t kGroundFloorFigures = 11;  // 8 room pieces, the slab, 2 site pieces
 
 // Output dialog items.
 constexpr short kModeCsv = 4, kModeWorksheets = 5, kLayout = 7, kTsubo = 8, kAutoAreaTables = 9;
 constexpr short kLayoutThree = 3;
+// Added when the dialog opens, one check box per pattern, then the list of
+// the stories (top first) with the building-area summary last.
+constexpr short kSiteColumnCheck = 12, kOutputList = 13, kSummaryRow = 3;
+const char16_t* const kSheets[] = {u"床面積 1階", u"床面積 2階", u"建築面積 1階",
+                                   u"敷地面積 1階", u"床面積 建物面積表", u"建築面積 建物面積表"};
 // Automatic-area creation: the radio of cut type 2.
 constexpr short kCutTypeTwo = CDlgAutoAreaCreate::kItemCutFirst + 1;
 
@@ -349,16 +356,26 @@ void Workflow::Create(short story, const std::vector<API_Guid>& selection)
 
 void Workflow::CreateAutomaticAreas()
 {
-  Step("4. automatic areas cut (type 2) from the zones of both storeys, the slab and the site", [&] {
-    PaletteUser().Click(kAutoAreaPage);
-    std::vector<API_Guid> ground = house_.zones1;
-    ground.push_back(house_.slab);
-    ground.push_back(house_.site);
-    Create(0, ground);
-    Create(1, house_.zones2);
-    if (GSErrCode err = host_.UserChangeStory(0); err != NoError)
-      throw std::runtime_error("cannot change the story (" + std::to_string(err) + ")");
-  });
+  Step("4. automatic areas cut (type 2): 床面積 from the zones of both storeys, 建築面積 from the slab, 敷地面積 from "
+       "the site",
+       [&] {
+         PaletteUser().Click(kAutoAreaPage);
+         SelectPattern(u"床面積");
+         Create(0, house_.zones1);
+         Create(1, house_.zones2);
+         SelectPattern(u"建築面積");
+         Create(0, {house_.slab});
+         SelectPattern(u"敷地面積");
+         Create(0, {house_.site});
+         // The figure list shows the active story's figures.
+         PaletteUser().Click(kFigurePage);
+         const short list = pln::host::OpenDialogId(CPlenimetraFunc1::ResourceId);
+         if (list == 0)
+           throw std::runtime_error("the figure list did not open");
+         const std::size_t rows = ItemOf(DialogUser(list), CPlenimetraFunc1::kList).list.rows.size();
+         if (rows != kGroundFloorFigures)
+           throw std::runtime_error("the figure list shows " + std::to_string(rows) + " figures on 1階");
+       });
 }
 
 // The output leaves its last worksheet in front; the architect goes back
@@ -379,6 +396,9 @@ void Workflow::Output(bool csv)
       dialog.SelectPopUp(kLayout, kLayoutThree);
       dialog.Check(kTsubo, true);
       dialog.Check(kAutoAreaTables, true);
+      // The building-area summary of 敷地面積 is left out.
+      dialog.SelectRows(kOutputList, {kSummaryRow});
+      dialog.Check(kSiteColumnCheck, false);
     }
     dialog.Click(1);
   });
@@ -397,8 +417,11 @@ void Workflow::OutputWorksheetsAndCsv()
 {
   Step("5. worksheets written (layout 3, tsubo and automatic-area tables), then the CSV", [&] {
     Output(false);
-    if (Worksheets().empty())
-      throw std::runtime_error("no worksheet was written");
+    for (const char16_t* sheet : kSheets)
+      if (!host_.WorksheetNamed(GS::UniString(sheet)).has_value())
+        throw std::runtime_error("no worksheet " + U8(GS::UniString(sheet)));
+    if (Worksheets().size() != std::size(kSheets))
+      throw std::runtime_error("worksheets beyond the six were written");
     Output(true);
     if (!std::filesystem::exists(CsvPath()))
       throw std::runtime_error("no CSV beside the project");
