@@ -342,6 +342,12 @@ void CPlenimetraFunc2::DoMsgChange(short dialId, short item, long long msgData)
     DoMsgChangeAreaEditor(dialId, item);
   else if (item == ITEM_AREA_LIST)
     DoMsgChangeAreaList(dialId);
+  else if (item == ITEM_DETAIL_ROUND)
+    DoMsgChangeDetailRoundType(dialId);
+  else if (item == ITEM_DETAIL_OPERATOR)
+    DoMsgChangeDetailOperator(dialId);
+  else if (item == ITEM_DETAIL_LIST)
+    DoMsgChangeDetailList(dialId);
   else if (item == ITEM_AUTO_OPERATOR)
     DoMsgChangeAutoAreaOperator(dialId);
   else if (item == ITEM_AUTO_LIST)
@@ -691,6 +697,8 @@ void CPlenimetraFunc2::SetDetailListItem(short dialId)
     DGListSetItemUserData(dialId, ITEM_DETAIL_LIST, static_cast<short>(figure->m_SortIndex + 1),
                           reinterpret_cast<DGUserData>(figure.get()));
   }
+  for (const auto& figure : figures)
+    SetDetailListItem(dialId, static_cast<short>(figure->m_SortIndex + 1), figure.get());
   m_pDetailListInfoParam->HideItem();
   DeselectRows(dialId, ITEM_DETAIL_LIST);
   ShowDefaultRoundType(dialId);

@@ -145,6 +145,19 @@ public:
 
   // == Detail list (CPlenimetraFunc2Detail.cpp) ==
   CArea1Object* DetailFigure(short dialId, short row) const;
+  void SetDetailListItem(short dialId, short row, CArea1Object* figure);
+  // Selected rows in host order.
+  CSelectList GetSelDetailList(short dialId) const;
+  void DoMsgChangeDetailList(short dialId);
+  GSErrCode DetailListChangeSelection(short dialId);
+  void DoMsgChangeDetailRoundType(short dialId);
+  void DoMsgChangeDetailOperator(short dialId);
+  // The default names of the elements whose record on the active story
+  // lists the figure, in tree order, joined by ",".
+  GS::UniString GetArea1Target(short dialId, const CArea1Object* figure) const;
+  // The name of the automatic area the figure was cut from; empty without.
+  GS::UniString GetArea1AutoAreaName(const CArea1Object& figure) const;
+  short DoDragDropDetailListToTree(short dialId, DG::DragDropEventArg* event);
 
   // == Automatic-area list (CPlenimetraFunc2AutoArea.cpp) ==
   // The element of the single selected tree item; none for a folder, no
@@ -215,6 +228,14 @@ public:
 
 private:
   void FillPopUps(short dialId);
+  // Applies the change to every selected detail row's figure under the
+  // progress window, refilling each row after it.
+  void EachSelectedFigure(short dialId, const std::function<void(CArea1Object&)>& change);
+  // The active story's owning pointer of a listed figure.
+  std::shared_ptr<CArea1Object> SharedFigure(const CArea1Object* figure) const;
+  // The selected figures enter the element with "+"; refused with a
+  // message unless its MODE takes figures.
+  void PutFigures(short dialId, CArea2Object& element);
   using RowChange = std::function<void(CAreaTree& node, CAreaObject& object)>;
   using ElementChange = std::function<void(CArea2Object& element)>;
   void DoMsgChangeAreaEditor(short dialId, short item);

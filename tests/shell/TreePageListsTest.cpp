@@ -35,9 +35,12 @@ protected:
   void Cut(const API_Guid& guid)
   {
     CAutoAreaParam record(&host.Element(guid)->element.header);
-    int startNo = Figures(0).GetMaxItemNo(&doc(), doc().m_CurItemType1, doc().m_CurItemType2) + 1;
+    record.m_ItemType1 = CItemType1Table::ITEMTYPE_SQUARE;
+    record.m_ItemType2 = CItemType2Table::ITEMTYPE_UPPER;
+    int startNo = Figures(0).GetMaxItemNo(&doc(), record.m_ItemType1, record.m_ItemType2) + 1;
     EXPECT_EQ(record.DoCreateArea1(&doc(), startNo), NoError);
     FloorOnDemand(&doc(), 0)->m_AutoAreaParamArray.Add(record);
+    EXPECT_EQ(Figures(0).SetSortIndex(), NoError);
   }
   CArea1ObjectPtrArray FiguresOf(const API_Guid& guid)
   {
@@ -193,6 +196,142 @@ TEST_F(AutoAreaListTest, TheTargetButtonOpensTheElementsInTreeOrderAndUntickingT
   EXPECT_EQ(Listed(corridor, zoneFigures), 0u);
   EXPECT_EQ(ZonePens(), settingsPen);
   EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 5), GS::UniString());
+}
+
+// ---------------------------------------------------------------------------
+// The detail list
+
+class DetailListTest : public TreePageListsTest {
+protected:
+  DetailListTest() { pageUser().SetLong(Page::ITEM_RADIO_DETAIL, 1); }
+  short RowOf(const CArea1Object* figure)
+  {
+    for (short row = 1; row <= static_cast<short>(List(Page::ITEM_DETAIL_LIST).rows.size()); ++row)
+      if (page().DetailFigure(pageId, row) == figure)
+        return row;
+    ADD_FAILURE() << "no row";
+    return 0;
+  }
+  std::vector<short> RowsOf(const CArea1ObjectPtrArray& figures)
+  {
+    std::vector<short> rows;
+    for (const auto& figure : figures)
+      rows.push_back(RowOf(figure.get()));
+    return rows;
+  }
+  GS::UniString DetailCell(const CArea1Object* figure, short column)
+  {
+    return Cell(Page::ITEM_DETAIL_LIST, RowOf(figure), column);
+  }
+  void ChooseFigures(const CArea1ObjectPtrArray& figures, const char16_t* text)
+  {
+    ChooseOperator(Page::ITEM_DETAIL_LIST, Page::ITEM_DETAIL_OPERATOR, RowsOf(figures), text);
+  }
+  const CArea2List* EntryOf(int code, const CArea1Object* figure)
+  {
+    return const_cast<CArea2ObjectFloor&>(Record(code)).m_List.Search(figure);
+  }
+  short Laid(short column) { return List(Page::ITEM_DETAIL_LIST).tabFields.at(static_cast<std::size_t>(column - 1)).dialItem; }
+};
+
+TEST_F(DetailListTest, RowsFollowTheSortIndexAndShowMarkSourceTargetsAndLayer)
+{
+  const CArea1ObjectArray& figures = Figures(0);
+  ASSERT_EQ(List(Page::ITEM_DETAIL_LIST).rows.size(), figures.size());
+  for (const auto& figure : figures)
+    EXPECT_EQ(page().DetailFigure(pageId, static_cast<short>(figure->m_SortIndex + 1)), figure.get());
+  EXPECT_EQ(DetailCell(zoneFigures.front().get(), 1), GS::UniString(u"□A"));
+  EXPECT_EQ(DetailCell(slabFigures.front().get(), 6), GS::UniString(u"S-1(ｽﾗﾌﾞ)"));
+  EXPECT_EQ(DetailCell(figures.front().get(), 7), GS::UniString(u"居室"));
+
+  // Off the current figure layer the row turns grey.
+  slabFigures.front()->m_Element.header.layer = static_cast<short>(doc().GetLayer() + 1);
+  Select({room});
+  const auto& rows = List(Page::ITEM_DETAIL_LIST).rows;
+  EXPECT_EQ(rows.at(static_cast<std::size_t>(RowOf(slabFigures.front().get()) - 1)).color, (DGColor16{50000, 50000, 50000}));
+  EXPECT_EQ(rows.at(static_cast<std::size_t>(RowOf(zoneFigures.front().get()) - 1)).color, (DGColor16{0, 0, 0}));
+}
+
+TEST_F(DetailListTest, TheOperatorPutsFiguresInAndTakesThemOutWithTheirColour)
+{
+  Select({room});
+  const double slabPen = Pen(*slabFigures.front(), "area_cont_pen");
+  ASSERT_NE(slabPen, 5.0);
+  const std::size_t steps = host.UndoNames().size();
+  ChooseFigures(slabFigures, u"+");
+  for (const auto& figure : slabFigures) {
+    const CArea2List* entry = EntryOf(room, figure.get());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->m_RoundType, CRoundTypeTable::ROUNDTYPE_DEFAULT);
+    EXPECT_EQ(entry->m_Operator, COperatorTable::OPERATOR_PLUS);
+    EXPECT_EQ(Pen(*figure, "area_cont_pen"), 5.0);
+    EXPECT_EQ(DetailCell(figure.get(), 2), GS::UniString(u"+"));
+  }
+  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[]"));
+
+  // Rounding kinds change without an undo step, and are saved.
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, RowsOf(slabFigures));
+  pageUser().SelectPopUp(Page::ITEM_DETAIL_ROUND, Entry(Page::ITEM_DETAIL_ROUND, u"切り捨て"));
+  EXPECT_EQ(EntryOf(room, slabFigures.front().get())->m_RoundType, CRoundTypeTable::ROUNDTYPE_CUT);
+  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+
+  ChooseFigures(slabFigures, u"未定義");
+  for (const auto& figure : slabFigures) {
+    EXPECT_EQ(EntryOf(room, figure.get()), nullptr);
+    EXPECT_EQ(Pen(*figure, "area_cont_pen"), slabPen);
+    EXPECT_EQ(DetailCell(figure.get(), 2), GS::UniString());
+  }
+}
+
+TEST_F(DetailListTest, AFigureInTwoElementsNamesBothInTreeOrder)
+{
+  const CAutoAreaParam* zoneRecord = Floor(0).m_AutoAreaParamArray.Search(&sources.zone);
+  page().AddTarget(zoneRecord, &Element(corridor));
+  Select({room});
+  ChooseFigures(CArea1ObjectPtrArray{{zoneFigures.front()}}, u"+");
+  EXPECT_EQ(DetailCell(zoneFigures.front().get(), 7), GS::UniString(u"居室,廊下"));
+  EXPECT_EQ(Pen(*zoneFigures.front(), "area_cont_pen"), settingsPen.front());
+}
+
+TEST_F(DetailListTest, ElementsThatTakeNoFiguresAndFoldersAreRefusedOrLeftAlone)
+{
+  Select({corridor});
+  NewAlerts();
+  ChooseFigures(slabFigures, u"+");
+  EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"計算要素の集計面積タイプが、求積区画に設定されていません"});
+  EXPECT_EQ(EntryOf(corridor, slabFigures.front().get()), nullptr);
+
+  Select({shared});
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, {1});
+  EXPECT_EQ(Laid(2), DG_NO_ITEM);
+  EXPECT_EQ(Laid(4), DG_NO_ITEM);
+  for (short column = 2; column <= 5; ++column)
+    EXPECT_EQ(Cell(Page::ITEM_DETAIL_LIST, 1, column), GS::UniString()) << column;
+}
+
+TEST_F(DetailListTest, DroppingRowsOntoElementsAddsTurnsToPlusOrRefuses)
+{
+  Select({room});
+  ChooseFigures(CArea1ObjectPtrArray{{slabFigures.front()}}, u"-");
+  ASSERT_EQ(EntryOf(room, slabFigures.front().get())->m_Operator, COperatorTable::OPERATOR_MINUS);
+  const std::size_t entries = Record(room).m_List.size();
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, RowsOf(slabFigures));
+  pageUser().DragAndDrop(Page::ITEM_DETAIL_LIST, Page::ITEM_TREE, TreeItemOf(room), DG_DRAG_INSERT_ON);
+  EXPECT_EQ(EntryOf(room, slabFigures.front().get())->m_Operator, COperatorTable::OPERATOR_PLUS);
+  EXPECT_EQ(Record(room).m_List.size(), entries + slabFigures.size() - 1);
+
+  NewAlerts();
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, RowsOf(slabFigures));
+  pageUser().DragAndDrop(Page::ITEM_DETAIL_LIST, Page::ITEM_TREE, TreeItemOf(corridor), DG_DRAG_INSERT_ON);
+  EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"計算要素の集計面積タイプが、求積区画に設定されていません"});
+  EXPECT_EQ(EntryOf(corridor, slabFigures.front().get()), nullptr);
+
+  const std::size_t steps = host.UndoNames().size();
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, RowsOf(slabFigures));
+  pageUser().DragAndDrop(Page::ITEM_DETAIL_LIST, Page::ITEM_TREE, TreeItemOf(shared), DG_DRAG_INSERT_ON);
+  EXPECT_EQ(host.UndoNames().size(), steps);
+  EXPECT_EQ(Record(room).m_List.size(), entries + slabFigures.size() - 1);
 }
 
 }  // namespace
