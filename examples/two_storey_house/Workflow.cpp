@@ -9,6 +9,8 @@
 #include "CDlgSettingFloor.h"
 #include "CDlgOutputToWorksheet.h"
 #include "CPlenimetraFunc1.h"
+#include "CPlenimetraFunc2.h"
+#include "CDlgEditArea2Target.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
 #include "CKelProgressCore.h"
@@ -31,7 +33,7 @@ const char16_t* const kCsvFile = u"プロジェクト/二階建て住宅　求�
 
 // Palette items.
 constexpr short kOutputCommand = 3;
-constexpr short kAutoAreaPage = 10, kFigurePage = 11;
+constexpr short kAutoAreaPage = 10, kFigurePage = 11, kTreePage = 12;
 constexpr std::size_t kGroundFloorFigures = 11;  // 8 room pieces, the slab, 2 site pieces
 
 // Output dialog items.
@@ -289,9 +291,16 @@ constexpr short kUpperStoryRow = 1;  // the top story first
 
 }  // namespace palette
 
+// A pattern that differs from its settings' pattern is listed with a star.
 void Workflow::SelectPattern(const char16_t* name)
 {
-  PaletteUser().SelectPopUp(palette::kPatterns, EntryOf(PaletteUser(), palette::kPatterns, name));
+  const auto& entries = ItemOf(PaletteUser(), palette::kPatterns).entries;
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].text == GS::UniString(name) || entries[i].text == GS::UniString(u"*") + name) {
+      PaletteUser().SelectPopUp(palette::kPatterns, static_cast<short>(i + 1));
+      return;
+    }
+  throw std::runtime_error("the palette lists no pattern " + U8(GS::UniString(name)));
 }
 
 void Workflow::InsertPatterns()
@@ -367,6 +376,7 @@ void Workflow::CreateAutomaticAreas()
          Create(0, {house_.slab});
          SelectPattern(u"敷地面積");
          Create(0, {house_.site});
+         AssignAutomaticAreas();
          // The figure list shows the active story's figures.
          PaletteUser().Click(kFigurePage);
          const short list = pln::host::OpenDialogId(CPlenimetraFunc1::ResourceId);
@@ -376,6 +386,95 @@ void Workflow::CreateAutomaticAreas()
          if (rows != kGroundFloorFigures)
            throw std::runtime_error("the figure list shows " + std::to_string(rows) + " figures on 1階");
        });
+}
+
+namespace tree {
+
+using Page = CPlenimetraFunc2;
+constexpr short kCategoryColumn = 2, kNameColumn = 1;
+// The target dialog: its list of elements and the check box over a row.
+constexpr short kTargetList = 4, kTargetCheck = 3;
+
+void SelectElement(DialogUser& page, const char16_t* name)
+{
+  const GS::UniString prefix = GS::UniString(name) + u"[";
+  for (const auto& [id, item] : ItemOf(page, Page::ITEM_TREE).tree.items)
+    if (item.text.GetPrefix(prefix.GetLength()) == prefix) {
+      page.SelectTreeItems(Page::ITEM_TREE, {id});
+      return;
+    }
+  throw std::runtime_error("the tree page shows no element " + U8(GS::UniString(name)));
+}
+
+// The automatic-area rows (from 1) whose column reads the text.
+std::vector<short> RowsWhere(const DialogUser& page, short column, const char16_t* text)
+{
+  std::vector<short> rows;
+  const auto& list = ItemOf(page, Page::ITEM_AUTO_LIST).list.rows;
+  for (std::size_t r = 0; r < list.size(); ++r) {
+    const auto cell = list[r].texts.find(column);
+    if (cell != list[r].texts.end() && cell->second == GS::UniString(text))
+      rows.push_back(static_cast<short>(r + 1));
+  }
+  return rows;
+}
+
+}  // namespace tree
+
+// The zone category decides the element; the slab and the site are given
+// theirs in the target dialog.
+void Workflow::AssignAutomaticAreas()
+{
+  using namespace tree;
+  PaletteUser().Click(kTreePage);
+  const short id = pln::host::OpenDialogId(Page::ResourceId);
+  if (id == 0)
+    throw std::runtime_error("the tree page did not open");
+  DialogUser page(id);
+  page.SetLong(Page::ITEM_RADIO_AUTO, 1);
+  SelectPattern(u"床面積");
+  for (short story : {0, 1}) {
+    if (GSErrCode err = host_.UserChangeStory(story); err != NoError)
+      throw std::runtime_error("cannot change the story (" + std::to_string(err) + ")");
+    for (const char16_t* category : {u"居室", u"非居室"}) {
+      SelectElement(page, category);
+      const std::vector<short> rows = RowsWhere(page, kCategoryColumn, category);
+      if (rows.empty())
+        throw std::runtime_error("no automatic area of the category " + U8(GS::UniString(category)));
+      page.SelectRows(Page::ITEM_AUTO_LIST, rows);
+      page.SelectPopUp(Page::ITEM_AUTO_OPERATOR, EntryOf(page, Page::ITEM_AUTO_OPERATOR, u"+"));
+    }
+  }
+  if (GSErrCode err = host_.UserChangeStory(0); err != NoError)
+    throw std::runtime_error("cannot change the story (" + std::to_string(err) + ")");
+  const struct {
+    const char16_t* pattern;
+    const char16_t* row;
+    const char16_t* element;
+  } targets[] = {{u"建築面積", u"(ｽﾗﾌﾞ)", u"水平投影面積"}, {u"敷地面積", u"(ﾎﾟﾘﾗｲﾝ)", u"敷地"}};
+  for (const auto& target : targets) {
+    SelectPattern(target.pattern);
+    const std::vector<short> rows = RowsWhere(page, kNameColumn, target.row);
+    if (rows.size() != 1)
+      throw std::runtime_error("the automatic-area list does not show " + U8(GS::UniString(target.row)) + " once");
+    page.SelectRows(Page::ITEM_AUTO_LIST, rows);
+    bool ran = false;
+    const char16_t* element = target.element;
+    host_.QueueDialogScript(CDlgEditArea2Target::ResourceId, [&ran, element](DialogUser& dialog) {
+      ran = true;
+      const auto& list = ItemOf(dialog, kTargetList).list.rows;
+      for (std::size_t r = 0; r < list.size(); ++r)
+        if (list[r].texts.count(1) != 0 && list[r].texts.at(1) == GS::UniString(element)) {
+          dialog.SelectRows(kTargetList, {static_cast<short>(r + 1)});
+          dialog.Check(kTargetCheck, true);
+          dialog.Click(1);
+          return;
+        }
+    });
+    page.Click(Page::ITEM_AUTO_TARGET);
+    if (!ran)
+      throw std::runtime_error("the target dialog did not open");
+  }
 }
 
 // The output leaves its last worksheet in front; the architect goes back

@@ -34,6 +34,7 @@ public:
 private:
   void CheckSettings() const;
   void SelectPattern(const char16_t* name);
+  void AssignAutomaticAreas();
   void Step(const std::string& line, const std::function<void()>& action);
   void CheckHost(const std::string& step);
   void Output(bool csv);
