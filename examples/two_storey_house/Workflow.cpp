@@ -547,12 +547,17 @@ void Workflow::SaveCloseReopen()
   });
 }
 
-// Per pattern, each node's area on each storey and for the building.
+// Per pattern, each node's area on each storey and for the building. A
+// pattern's figures round by its own preset, which the document takes from
+// the current pattern: each is made current while it is read, as the
+// output does, and the choice is put back.
 std::string Workflow::Totals() const
 {
-  const CPlenimetraParam& doc = Doc();
+  CPlenimetraParam& doc = Doc();
+  const int current = doc.m_CurTreeCode;
   std::string text;
   for (const CAreaTree& top : doc.m_AreaTree2.m_Child) {
+    doc.m_CurTreeCode = top.m_AreaCode;
     const CAreaObject* pattern = doc.GetAreaObject(top.m_AreaCode);
     text += "  " + U8(pattern->m_Name.m_DefaultName) + "\n";
     std::function<void(const CAreaTree&, int)> walk = [&](const CAreaTree& node, int depth) {
@@ -569,6 +574,7 @@ std::string Workflow::Totals() const
     for (const CAreaTree& child : top.m_Child)
       walk(child, 0);
   }
+  doc.m_CurTreeCode = current;
   return text;
 }
 
@@ -578,6 +584,18 @@ void Workflow::PrintSummary()
   std::string totals = Totals();
   totals.pop_back();
   print_(totals);
+  CPlenimetraParam& doc = Doc();
+  const int current = doc.m_CurTreeCode;
+  for (const CAreaTree& top : doc.m_AreaTree2.m_Child) {
+    const GS::UniString name = doc.GetAreaObject(top.m_AreaCode)->m_Name.m_DefaultName;
+    if (name != GS::UniString(u"建築面積") && name != GS::UniString(u"敷地面積"))
+      continue;
+    doc.m_CurTreeCode = top.m_AreaCode;
+    CKelProgressCore progress;
+    print_((name == GS::UniString(u"建築面積") ? "Building area " : "Site area ") + U8(name) + ": " +
+           Area(top.m_Child.front().GetAllFloorTotalArea(&doc, progress)) + " m²");
+  }
+  doc.m_CurTreeCode = current;
 }
 
 std::filesystem::path Workflow::CsvPath() const

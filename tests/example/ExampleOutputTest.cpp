@@ -152,6 +152,31 @@ TEST(ExampleOutput, TheFloorListsGiveEachFigureItsExactArea)
   }
 }
 
+// The per-floor table of 床面積: each element the sum of its pieces, each
+// piece rounded half up to 0.01 m², and 延べ面積 the sum of both.
+TEST(ExampleOutput, TheFloorAreaTableSumsThePiecesRoundedOneByOne)
+{
+  auto sum = [](const char* story, const char* category) {
+    long long hundredths = 0;
+    for (const Piece& piece : kPieces)
+      if ((story == nullptr || std::string(piece.story) == story) && std::string(piece.category) == category)
+        hundredths += (piece.Micro() + 5000) / 10000;
+    return hundredths;
+  };
+  const CsvRows rows = Csv();
+  std::size_t at = FindRow(rows, "床面積") + 4;
+  for (const char* story : {"2階", "1階", static_cast<const char*>(nullptr)}) {
+    ASSERT_LT(at, rows.size());
+    const std::vector<std::string>& row = rows[at++];
+    ASSERT_GE(row.size(), 4u);
+    EXPECT_EQ(row[0], story != nullptr ? story : "合計");
+    const long long living = sum(story, "居室"), service = sum(story, "非居室");
+    EXPECT_EQ(Trimmed(row[1]), Fixed(living, 2)) << row[0];
+    EXPECT_EQ(Trimmed(row[2]), Fixed(service, 2)) << row[0];
+    EXPECT_EQ(Trimmed(row[3]), Fixed(living + service, 2)) << row[0];
+  }
+}
+
 const std::array<const char*, 6> kSheets = {"床面積 1階",        "床面積 2階",          "建築面積 1階",
                                             "敷地面積 1階",      "床面積 建物面積表", "建築面積 建物面積表"};
 
@@ -184,6 +209,12 @@ TEST(ExampleOutput, EachStoreySheetShowsItsFiguresMarks)
     for (int mark = sheet.first; mark <= sheet.last; ++mark)
       EXPECT_NE(svg.find(">○" + std::to_string(mark) + "</text>"), std::string::npos) << sheet.sheet << " " << mark;
   }
+}
+
+TEST(ExampleOutput, TheSummaryPicturesHoldTheBuildingTotals)
+{
+  EXPECT_NE(Read(Sheet("床面積 建物面積表")).find(">132.48"), std::string::npos);
+  EXPECT_NE(Read(Sheet("建築面積 建物面積表")).find(">66.24"), std::string::npos);
 }
 
 TEST(ExampleOutput, AnOutputPathThatIsAFileIsRefused)
