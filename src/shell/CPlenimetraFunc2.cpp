@@ -11,6 +11,7 @@
 #include "CFloorParam.h"
 #include "CGSUtil.h"
 #include "CPlenimetraFunc2Items.h"
+#include "CPlenimetraFunc2ListItems.h"
 #include "CPlenimetraPalette.h"
 #include "CPlenimetraParam.h"
 #include "DlgLayout.h"
@@ -109,12 +110,30 @@ void FinishList(CDGListItemParamArray& columns, short resId)
       DGListSetHeaderItemFont(columns.m_DialogID, columns.m_ListItem, static_cast<short>(c + 1), kPlainHeaderFont);
 }
 
-void AppendPlainColumns(CDGListItemParamArray& columns, const PlainColumn* begin, const PlainColumn* end)
+// Columns with an editor item take the editor class of that item.
+void AppendPlainColumns(CDGListItemParamArray& columns, const PlainColumn* begin, const PlainColumn* end,
+                        CPlenimetraParam* param, CPlenimetraFunc2* page)
 {
-  for (const PlainColumn* c = begin; c != end; ++c)
-    columns.push_back(std::make_unique<CDGListItemParamCore>(columns.m_DialogID, columns.m_ListItem, c->width,
-                                                             GS::UniString(c->header), c->justification, c->editItem,
-                                                             0));
+  for (const PlainColumn* c = begin; c != end; ++c) {
+    const short dialId = columns.m_DialogID, list = columns.m_ListItem;
+    const GS::UniString header(c->header);
+    std::unique_ptr<CPlenimetraFunc2ListItem> editor;
+    switch (c->editItem) {
+    case 14: editor = std::make_unique<CPlenimetraDetail2RoundType>(dialId, list, c->width, header, c->justification, 14, 0); break;
+    case 15: editor = std::make_unique<CPlenimetraDetail2Operator>(dialId, list, c->width, header, c->justification, 15, 0); break;
+    case 32: editor = std::make_unique<CPlenimetraAutoAreaOperator>(dialId, list, c->width, header, c->justification, 32, 0); break;
+    case 33: editor = std::make_unique<CPlenimetraAutoAreaTarget>(dialId, list, c->width, header, c->justification, 33, 0); break;
+    default: break;
+    }
+    if (editor == nullptr) {
+      columns.push_back(std::make_unique<CDGListItemParamCore>(dialId, list, c->width, header, c->justification, 0, 0));
+      continue;
+    }
+    editor->m_pParam = param;
+    editor->m_pPage = page;
+    DGShowItem(dialId, c->editItem);
+    columns.push_back(std::move(editor));
+  }
 }
 
 // Makes the list exactly count rows long, deleting from the end.
@@ -310,6 +329,7 @@ GSErrCode CPlenimetraFunc2::RunCommand(short dialId, short item)
     return err;
   }
   case ITEM_AREA_COLUMNS: return DoEditAreaListItem(dialId);
+  case ITEM_AUTO_TARGET: return DoMsgClickAutoAreaTarget(dialId);
   default: return NoError;
   }
 }
@@ -322,6 +342,16 @@ void CPlenimetraFunc2::DoMsgChange(short dialId, short item, long long msgData)
     DoMsgChangeAreaEditor(dialId, item);
   else if (item == ITEM_AREA_LIST)
     DoMsgChangeAreaList(dialId);
+  else if (item == ITEM_DETAIL_ROUND)
+    DoMsgChangeDetailRoundType(dialId);
+  else if (item == ITEM_DETAIL_OPERATOR)
+    DoMsgChangeDetailOperator(dialId);
+  else if (item == ITEM_DETAIL_LIST)
+    DoMsgChangeDetailList(dialId);
+  else if (item == ITEM_AUTO_OPERATOR)
+    DoMsgChangeAutoAreaOperator(dialId);
+  else if (item == ITEM_AUTO_LIST)
+    DoMsgChangeAutoAreaList(dialId);
   else if (item == ITEM_TREE && msgData != 0)
     DoMsgChangeTree(dialId, *reinterpret_cast<const DG::TreeViewChangeEventArg*>(msgData));
   EnableItem(dialId);
@@ -603,7 +633,7 @@ void CPlenimetraFunc2::SetDetailListHeader(short dialId)
 {
   PLN_ASSERT(m_pDetailListInfoParam == nullptr);
   m_pDetailListInfoParam = std::make_unique<CDGListItemParamArray>(dialId, ITEM_DETAIL_LIST);
-  AppendPlainColumns(*m_pDetailListInfoParam, std::begin(kDetailColumns), std::end(kDetailColumns));
+  AppendPlainColumns(*m_pDetailListInfoParam, std::begin(kDetailColumns), std::end(kDetailColumns), m_pParam, this);
   FinishList(*m_pDetailListInfoParam, ResourceId);
 }
 
@@ -611,7 +641,8 @@ void CPlenimetraFunc2::SetAutoAreaListHeader(short dialId)
 {
   PLN_ASSERT(m_pAutoAreaListInfoParam == nullptr);
   m_pAutoAreaListInfoParam = std::make_unique<CDGListItemParamArray>(dialId, ITEM_AUTO_LIST);
-  AppendPlainColumns(*m_pAutoAreaListInfoParam, std::begin(kAutoAreaColumns), std::end(kAutoAreaColumns));
+  AppendPlainColumns(*m_pAutoAreaListInfoParam, std::begin(kAutoAreaColumns), std::end(kAutoAreaColumns), m_pParam,
+                     this);
   FinishList(*m_pAutoAreaListInfoParam, ResourceId);
 }
 
@@ -666,6 +697,8 @@ void CPlenimetraFunc2::SetDetailListItem(short dialId)
     DGListSetItemUserData(dialId, ITEM_DETAIL_LIST, static_cast<short>(figure->m_SortIndex + 1),
                           reinterpret_cast<DGUserData>(figure.get()));
   }
+  for (const auto& figure : figures)
+    SetDetailListItem(dialId, static_cast<short>(figure->m_SortIndex + 1), figure.get());
   m_pDetailListInfoParam->HideItem();
   DeselectRows(dialId, ITEM_DETAIL_LIST);
   ShowDefaultRoundType(dialId);
@@ -677,8 +710,7 @@ void CPlenimetraFunc2::SetAutoAreaListItem(short dialId)
   const short count = floor != nullptr ? static_cast<short>(floor->m_AutoAreaParamArray.size()) : 0;
   ResizeList(dialId, ITEM_AUTO_LIST, count);
   for (short row = 1; row <= count; ++row)
-    DGListSetItemUserData(dialId, ITEM_AUTO_LIST, row,
-                          reinterpret_cast<DGUserData>(&floor->m_AutoAreaParamArray[static_cast<std::size_t>(row - 1)]));
+    SetAutoAreaListItem(dialId, row, &floor->m_AutoAreaParamArray[static_cast<std::size_t>(row - 1)]);
   m_pAutoAreaListInfoParam->HideItem();
   DeselectRows(dialId, ITEM_AUTO_LIST);
 }

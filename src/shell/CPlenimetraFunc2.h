@@ -28,6 +28,9 @@
 #include <vector>
 
 class CArea1Object;
+class CArea1ObjectPtrArray;
+class CArea2ObjectPtrArray;
+class CAutoAreaParam;
 class CArea4Object;
 class CAreaObject;
 class CDlgEditCr4;
@@ -55,6 +58,10 @@ public:
     ITEM_RADIO_DETAIL = 11,
     ITEM_AREA_COLUMNS = 12,
     ITEM_DEFAULT_ROUND = 13,
+    ITEM_DETAIL_ROUND = 14,
+    ITEM_DETAIL_OPERATOR = 15,
+    ITEM_AUTO_OPERATOR = 32,
+    ITEM_AUTO_TARGET = 33,
     ITEM_TREE = 34,
     ITEM_AREA_LIST = 35,
     ITEM_DETAIL_LIST = 36,
@@ -136,6 +143,54 @@ public:
   // plan; call inside an undoable command.
   void ChangeAreaColor(CArea2Object* element);
 
+  // == Detail list (CPlenimetraFunc2Detail.cpp) ==
+  CArea1Object* DetailFigure(short dialId, short row) const;
+  void SetDetailListItem(short dialId, short row, CArea1Object* figure);
+  // Selected rows in host order.
+  CSelectList GetSelDetailList(short dialId) const;
+  void DoMsgChangeDetailList(short dialId);
+  GSErrCode DetailListChangeSelection(short dialId);
+  void DoMsgChangeDetailRoundType(short dialId);
+  void DoMsgChangeDetailOperator(short dialId);
+  // The default names of the elements whose record on the active story
+  // lists the figure, in tree order, joined by ",".
+  GS::UniString GetArea1Target(short dialId, const CArea1Object* figure) const;
+  // The name of the automatic area the figure was cut from; empty without.
+  GS::UniString GetArea1AutoAreaName(const CArea1Object& figure) const;
+  short DoDragDropDetailListToTree(short dialId, DG::DragDropEventArg* event);
+
+  // == Automatic-area list (CPlenimetraFunc2AutoArea.cpp) ==
+  // The element of the single selected tree item; none for a folder, no
+  // item or several.
+  CArea2Object* GetSelectedElement(short dialId) const;
+  void SetAutoAreaListItem(short dialId, short row, CAutoAreaParam* record);
+  // Selected rows in host order.
+  CSelectList GetSelAutoAreaList(short dialId) const;
+  CAutoAreaParam* AutoAreaRecord(short dialId, short row) const;
+  void DoMsgChangeAutoAreaList(short dialId);
+  GSErrCode AutoAreaListChangeSelection(short dialId);
+  void DoMsgChangeAutoAreaOperator(short dialId);
+  // Appends the elements below node that take the record on the story, a
+  // node before its descendants. Reads only: a story without a record
+  // takes nothing.
+  void GetAutoAreaTarget(short story, const CAutoAreaParam* record, const CAreaTree* node,
+                         CArea2ObjectPtrArray& elements) const;
+  // The default names of the elements that take the record, joined by ",".
+  GS::UniString GetAutoAreaTarget(const CAutoAreaParam* record) const;
+  // The element takes the automatic area on the active story; refused with
+  // a message unless its MODE takes automatic areas.
+  void AddTarget(const CAutoAreaParam* record, CArea2Object* element);
+  // Takes the automatic area out of the element's record on the active
+  // story; the figures whose entry went are appended to removed.
+  void RemoveTarget(const CAutoAreaParam* record, CArea2Object* element, CArea1ObjectPtrArray& removed);
+  GSErrCode DoMsgClickAutoAreaTarget(short dialId);
+  short DoDragDropAutoAreaListToTree(short dialId, DG::DragDropEventArg* event);
+  // After a change of targets: the detail editors, the area and
+  // automatic-area lists, and the saved document.
+  void RefillListsAndSave(short dialId);
+  // The figures and elements re-coloured in one undo step "メンセラ[]".
+  void RecolourFigures(const std::vector<CArea2Object*>& elements, const CArea1ObjectPtrArray& removed);
+
   // == Dragging (CPlenimetraFunc2Drag.cpp) ==
   short DoMsgDragDropTree(short dialId, DG::DragDropEventArg* event);
   short DoMsgDragDropAreaList(short dialId, DG::DragDropEventArg* event);
@@ -173,6 +228,14 @@ public:
 
 private:
   void FillPopUps(short dialId);
+  // Applies the change to every selected detail row's figure under the
+  // progress window, refilling each row after it.
+  void EachSelectedFigure(short dialId, const std::function<void(CArea1Object&)>& change);
+  // The active story's owning pointer of a listed figure.
+  std::shared_ptr<CArea1Object> SharedFigure(const CArea1Object* figure) const;
+  // The selected figures enter the element with "+"; refused with a
+  // message unless its MODE takes figures.
+  void PutFigures(short dialId, CArea2Object& element);
   using RowChange = std::function<void(CAreaTree& node, CAreaObject& object)>;
   using ElementChange = std::function<void(CArea2Object& element)>;
   void DoMsgChangeAreaEditor(short dialId, short item);

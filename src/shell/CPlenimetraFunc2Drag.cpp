@@ -60,6 +60,10 @@ short CPlenimetraFunc2::DoMsgDragDrop(short dialId, short item, DG::DragDropEven
       DoMsgDragDropAreaList(dialId, event);
     else if (item == ITEM_TREE && m_DragSource == ITEM_TREE)
       DoMsgDragDropTree(dialId, event);
+    else if (item == ITEM_TREE && m_DragSource == ITEM_DETAIL_LIST)
+      DoDragDropDetailListToTree(dialId, event);
+    else if (item == ITEM_TREE && m_DragSource == ITEM_AUTO_LIST)
+      DoDragDropAutoAreaListToTree(dialId, event);
     break;
   default:
     break;

@@ -24,33 +24,10 @@ protected:
   {
     host.DefineDialog(CDlgAutoAreaCreate::ResourceId, CDlgAutoAreaCreate::Layout());
     host.DefineDialog(CDlgAutoAreaRelease::ResourceId, CDlgAutoAreaRelease::Layout());
-    const Int32 category = host.AddZoneCategory(u"居室", u"R", {1.0, 0.5, 0.0});
-    zone = AddPolygon(API_ZoneID, {{{0, 0}, {6, 0}, {6, 4}, {0, 4}}, {{1, 1}, {1, 2}, {2, 2}, {2, 1}}}, u"Z-1",
-                      [&](API_Element& e) {
-                        e.zone.roomName = u"LDK";
-                        e.zone.catInd = category;
-                      });
-    slab = AddPolygon(API_SlabID, {{{10, 0}, {13, 0}, {13, 2}, {10, 2}}}, u"S-1");
-    API_Element element;
-    element.header.typeID = API_LineID;
-    element.header.layer = 1;
-    element.line.endC = {1, 1};
-    EXPECT_EQ(host.AddElement(element), NoError);
-    line = element.header.guid;
-  }
-
-  API_Guid AddPolygon(API_ElemTypeID type, const std::vector<std::vector<API_Coord>>& contours, const char16_t* id,
-                      const std::function<void(API_Element&)>& more = nullptr)
-  {
-    PolygonMemo polygon(contours);
-    API_Element element;
-    element.header.typeID = type;
-    element.header.layer = 1;
-    if (more != nullptr)
-      more(element);
-    EXPECT_EQ(host.AddPolygonElement(element, polygon), NoError);
-    EXPECT_EQ(host.SetInfoString(element.header.guid, id), NoError);
-    return element.header.guid;
+    const AutoAreaSources sources = AddAutoAreaSources();
+    zone = sources.zone;
+    slab = sources.slab;
+    line = sources.line;
   }
 
   void OpenPage()

@@ -134,6 +134,46 @@ protected:
     return numbers;
   }
 
+  // A polygon element of the type on layer 1 with its ID text.
+  API_Guid AddPolygon(API_ElemTypeID type, const std::vector<std::vector<API_Coord>>& contours, const char16_t* id,
+                      const std::function<void(API_Element&)>& more = nullptr)
+  {
+    PolygonMemo polygon(contours);
+    API_Element element;
+    element.header.typeID = type;
+    element.header.layer = 1;
+    if (more != nullptr)
+      more(element);
+    EXPECT_EQ(host.AddPolygonElement(element, polygon), NoError);
+    EXPECT_EQ(host.SetInfoString(element.header.guid, id), NoError);
+    return element.header.guid;
+  }
+
+  // The sources of automatic areas on 1F: zone Z-1 (room LDK, category
+  // colour (1, 0.5, 0), 6 x 4 m with a 1 x 1 m hole), slab S-1 (3 x 2 m)
+  // and a line, which no cut takes.
+  struct AutoAreaSources {
+    API_Guid zone, slab, line;
+  };
+  AutoAreaSources AddAutoAreaSources()
+  {
+    AutoAreaSources sources;
+    const Int32 category = host.AddZoneCategory(u"居室", u"R", {1.0, 0.5, 0.0});
+    sources.zone = AddPolygon(API_ZoneID, {{{0, 0}, {6, 0}, {6, 4}, {0, 4}}, {{1, 1}, {1, 2}, {2, 2}, {2, 1}}}, u"Z-1",
+                              [&](API_Element& e) {
+                                e.zone.roomName = u"LDK";
+                                e.zone.catInd = category;
+                              });
+    sources.slab = AddPolygon(API_SlabID, {{{10, 0}, {13, 0}, {13, 2}, {10, 2}}}, u"S-1");
+    API_Element element;
+    element.header.typeID = API_LineID;
+    element.header.layer = 1;
+    element.line.endC = {1, 1};
+    EXPECT_EQ(host.AddElement(element), NoError);
+    sources.line = element.header.guid;
+    return sources;
+  }
+
   HostFixture host;
   HostFixture::AddOnLoad load;
 };

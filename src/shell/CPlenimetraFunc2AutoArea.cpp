@@ -1,0 +1,289 @@
+// The automatic-area list of the calculation-tree page: one row per
+// automatic area of the active story, in record order. The selected tree
+// element takes areas in (pop-up 32, the target dialog of button 33, a
+// drop onto the tree) or gives them back; taking one in merges its figures
+// into the element's entries, giving it back removes them again.
+
+#include "CPlenimetraFunc2.h"
+
+#include "CArea1Object.h"
+#include "CArea2Object.h"
+#include "CAreaTree.h"
+#include "CAutoAreaParam.h"
+#include "CDGDlgCore.h"
+#include "CDlgEditArea2Target.h"
+#include "CDlgProgress.h"
+#include "CFloorParam.h"
+#include "CGSUtil.h"
+#include "CPlenimetraParam.h"
+#include "GSWriteReport.h"
+#include "host_assert.h"
+#include "host_errors.h"
+#include "host_notify.h"
+#include "host_selection.h"
+
+#include <algorithm>
+
+namespace {
+
+short ActStory() { return CGSUtil::GetActStory(); }
+
+const char16_t* const kNotAutoArea = u"計算要素の集計面積タイプが、自動作成区画に設定されていません";
+
+bool TakesAutoAreas(CArea2ObjectFloor::MODE mode)
+{
+  return mode == CArea2ObjectFloor::MODE_AUTO || mode == CArea2ObjectFloor::MODE_BOTH;
+}
+
+UInt16 Channel16(double channel) { return static_cast<UInt16>(static_cast<unsigned int>(channel * 65535.0)); }
+
+CArea1ObjectPtrArray FiguresOf(const CAutoAreaParam& record, const CPlenimetraParam* param)
+{
+  CArea1ObjectPtrArray figures;
+  for (auto& figure : record.GetAutoArea(param))
+    figures.push_back(figure);
+  return figures;
+}
+
+}  // namespace
+
+CArea2Object* CPlenimetraFunc2::GetSelectedElement(short dialId) const
+{
+  const CAreaTree* node = GetSelectedTreeItem(dialId);
+  if (node == nullptr || node->m_AreaCode >= 0)
+    return nullptr;
+  auto* element = dynamic_cast<CArea2Object*>(m_pParam->GetAreaObject(node->m_AreaCode));
+  PLN_ASSERT(element != nullptr);
+  return element;
+}
+
+// ---------------------------------------------------------------------------
+// Rows
+
+void CPlenimetraFunc2::SetAutoAreaListItem(short dialId, short row, CAutoAreaParam* record)
+{
+  if (row < 1 || row > DGListGetItemCount(dialId, ITEM_AUTO_LIST))
+    return;
+  DGListSetItemUserData(dialId, ITEM_AUTO_LIST, row, reinterpret_cast<DGUserData>(record));
+  const API_RGBColor rgb = record->GetColor();
+  const DGColor16 background{Channel16(rgb.f_red), Channel16(rgb.f_green), Channel16(rgb.f_blue)};
+  const short columns = static_cast<short>(m_pAutoAreaListInfoParam->size());
+  for (short column = 1; column <= columns; ++column) {
+    DGListSetTabItemBackgroundColor(dialId, ITEM_AUTO_LIST, row, column, background);
+    CDGListItemParamCore& info = *(*m_pAutoAreaListInfoParam)[static_cast<std::size_t>(column - 1)];
+    if (info.HasEditItem())
+      info.Func(row, column, true);
+  }
+  GS::UniString layer;
+  CGSUtil::GetAttrName(API_LayerID, record->m_ElemHead.layer, layer);
+  DGListSetTabItemText(dialId, ITEM_AUTO_LIST, row, 1, record->GetName());
+  DGListSetTabItemText(dialId, ITEM_AUTO_LIST, row, 2, record->GetZoneCategory());
+  DGListSetTabItemText(dialId, ITEM_AUTO_LIST, row, 3, layer);
+  DGListSetTabItemText(dialId, ITEM_AUTO_LIST, row, 5, GetAutoAreaTarget(record));
+}
+
+CAutoAreaParam* CPlenimetraFunc2::AutoAreaRecord(short dialId, short row) const
+{
+  return reinterpret_cast<CAutoAreaParam*>(DGListGetItemUserData(dialId, ITEM_AUTO_LIST, row));
+}
+
+CSelectList CPlenimetraFunc2::GetSelAutoAreaList(short dialId) const
+{
+  std::vector<short> rows(static_cast<std::size_t>(DGListGetSelCount(dialId, ITEM_AUTO_LIST)));
+  rows.resize(static_cast<std::size_t>(
+      DGListGetSelItems(dialId, ITEM_AUTO_LIST, rows.data(), static_cast<short>(rows.size()))));
+  CSelectList selection;
+  selection.assign(rows.begin(), rows.end());
+  return selection;
+}
+
+// ---------------------------------------------------------------------------
+// Targets
+
+void CPlenimetraFunc2::GetAutoAreaTarget(short story, const CAutoAreaParam* record, const CAreaTree* node,
+                                         CArea2ObjectPtrArray& elements) const
+{
+  for (const CAreaTree& child : node->m_Child) {
+    if (child.m_AreaCode < 0) {
+      auto* element = dynamic_cast<CArea2Object*>(m_pParam->GetAreaObject(child.m_AreaCode));
+      PLN_ASSERT(element != nullptr);
+      const CArea2ObjectFloor* floor = element->m_FloorArray.FindFloor(story);
+      if (floor != nullptr && TakesAutoAreas(floor->m_Mode) &&
+          CArea2Object::SearchAutoAreaIndex(record, &floor->m_AutoAreaGuidArray) >= 0)
+        elements.push_back(element);
+    }
+    GetAutoAreaTarget(story, record, &child, elements);
+  }
+}
+
+GS::UniString CPlenimetraFunc2::GetAutoAreaTarget(const CAutoAreaParam* record) const
+{
+  const CAreaTree* pCurTree = m_pParam->GetTree();
+  PLN_ASSERT(pCurTree != nullptr);
+  PLN_ASSERT(pCurTree->m_Child.size() == 1);
+  CArea2ObjectPtrArray elements;
+  GetAutoAreaTarget(ActStory(), record, pCurTree, elements);
+  GS::UniString text;
+  for (std::size_t e = 0; e < elements.size(); ++e)
+    text += (e == 0 ? GS::UniString() : GS::UniString(u",")) + elements[e]->m_Name.m_DefaultName;
+  return text;
+}
+
+void CPlenimetraFunc2::AddTarget(const CAutoAreaParam* record, CArea2Object* element)
+{
+  CArea2ObjectFloor* floor = element->m_FloorArray.SearchFloor(ActStory());
+  if (!TakesAutoAreas(floor->m_Mode)) {
+    GSWriteReport(GS::UniString(kNotAutoArea));
+    return;
+  }
+  floor->m_AutoAreaGuidArray.Add(ToGSGuid(record->GetGuid()));
+  floor->m_List.SetAutoArea(FiguresOf(*record, m_pParam));
+}
+
+void CPlenimetraFunc2::RemoveTarget(const CAutoAreaParam* record, CArea2Object* element, CArea1ObjectPtrArray& removed)
+{
+  CArea2ObjectFloor* floor = element->m_FloorArray.SearchFloor(ActStory());
+  floor->m_AutoAreaGuidArray.Remove(ToGSGuid(record->GetGuid()));
+  floor->m_List.Remove(FiguresOf(*record, m_pParam), &removed);
+}
+
+void CPlenimetraFunc2::RecolourFigures(const std::vector<CArea2Object*>& elements, const CArea1ObjectPtrArray& removed)
+{
+  ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[]"), [&]() -> GSErrCode {
+    for (CArea2Object* element : elements)
+      ChangeAreaColor(element);
+    // Figures taken out lose the element's colour.
+    for (const auto& figure : removed)
+      figure->ChangeParam(m_pParam, false);
+    return NoError;
+  });
+}
+
+// ---------------------------------------------------------------------------
+// Messages
+
+void CPlenimetraFunc2::DoMsgChangeAutoAreaList(short dialId)
+{
+  if (*m_bIgnoreSelection)
+    return;
+  WithSelectionIgnored([&] {
+    AutoAreaListChangeSelection(dialId);
+    m_pAutoAreaListInfoParam->SetList(false);
+  });
+}
+
+GSErrCode CPlenimetraFunc2::AutoAreaListChangeSelection(short dialId)
+{
+  const GSErrCode deselected = ACAPI_Element_DeselectAll();
+  const CSelectList rows = GetSelAutoAreaList(dialId);
+  if (rows.empty())
+    return deselected;
+  GS::Array<API_Neig> neigs;
+  for (int row : rows) {
+    const CAutoAreaParam* pAutoArea = AutoAreaRecord(dialId, static_cast<short>(row));
+    PLN_ASSERT(pAutoArea != nullptr);
+    API_Neig neig;
+    neig.guid = pAutoArea->GetGuid();
+    neigs.Push(neig);
+  }
+  return ACAPI_Element_Select(neigs, true);
+}
+
+void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
+{
+  CArea2Object* element = GetSelectedElement(dialId);
+  if (element == nullptr)
+    return;
+  const CArea2ObjectFloor* floor = element->m_FloorArray.SearchFloor(ActStory());
+  const bool take = CDGDlgCore::PopUpSelectedUserData(dialId, 32) != COperatorTable::OPERATOR_NONE;
+  const CSelectList rows = GetSelAutoAreaList(dialId);
+  CArea1ObjectPtrArray removed;
+  CDlgProgress progress;
+  progress.OpenProgress("", false);
+  progress.SetPhase(1, "");
+  progress.SetRange(static_cast<int>(rows.size()), "");
+  for (int row : rows) {
+    CAutoAreaParam* pAutoAreaParam = AutoAreaRecord(dialId, static_cast<short>(row));
+    PLN_ASSERT(pAutoAreaParam != nullptr);
+    if (!TakesAutoAreas(floor->m_Mode))
+      continue;
+    const bool listed = CArea2Object::SearchAutoAreaIndex(pAutoAreaParam, &floor->m_AutoAreaGuidArray) >= 0;
+    if (listed && !take)
+      RemoveTarget(pAutoAreaParam, element, removed);
+    else if (!listed && take)
+      AddTarget(pAutoAreaParam, element);
+    progress.StepIt();
+    SetAutoAreaListItem(dialId, static_cast<short>(row), pAutoAreaParam);
+  }
+  progress.Close();
+  RecolourFigures({element}, removed);
+  m_pAutoAreaListInfoParam->SetList(false);
+  SetAreaListItem(dialId);
+  m_pAreaListInfoParam->SetList(false);
+  GSWriteReport(m_pParam->SaveData());
+}
+
+GSErrCode CPlenimetraFunc2::DoMsgClickAutoAreaTarget(short dialId)
+{
+  const CSelectList rows = GetSelAutoAreaList(dialId);
+  if (rows.size() != 1)
+    return NoError;
+  const CAutoAreaParam* record = AutoAreaRecord(dialId, static_cast<short>(rows.front()));
+  PLN_ASSERT(record != nullptr);
+  const CAreaTree* pCurTree = m_pParam->GetTree();
+  PLN_ASSERT(pCurTree != nullptr && pCurTree->m_Child.size() == 1);
+  CArea2ObjectPtrArray targets;
+  GetAutoAreaTarget(ActStory(), record, pCurTree, targets);
+  CDlgEditArea2Target dialog;
+  CSelectList ids;
+  SetTreeID(dialId, DG_TVI_ROOT, ids);
+  for (int id : ids) {
+    const CAreaTree* node = NodeOf(dialId, id);
+    if (node == nullptr || node->m_AreaCode >= 0)
+      continue;
+    auto* element = dynamic_cast<CArea2Object*>(m_pParam->GetAreaObject(node->m_AreaCode));
+    PLN_ASSERT(element != nullptr);
+    const bool target = std::find(targets.begin(), targets.end(), element) != targets.end();
+    dialog.m_WorkArray.push_back({element, target, target});
+  }
+  if (dialog.DoModal() != 1)
+    return NoError;
+  std::vector<CArea2Object*> elements;
+  CArea1ObjectPtrArray removed;
+  for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray) {
+    if (!work.m_bTarget && work.m_bCheck)
+      AddTarget(record, work.m_pArea2);
+    else if (work.m_bTarget && !work.m_bCheck)
+      RemoveTarget(record, work.m_pArea2, removed);
+    elements.push_back(work.m_pArea2);
+  }
+  RecolourFigures(elements, removed);
+  RefillListsAndSave(dialId);
+  return NoError;
+}
+
+short CPlenimetraFunc2::DoDragDropAutoAreaListToTree(short dialId, DG::DragDropEventArg* event)
+{
+  if (event->relativePos != DG_DRAG_INSERT_ON || event->insertPos == 0)
+    return 0;
+  const CAreaTree* node = NodeOf(dialId, event->insertPos);
+  CAreaObject* object = node != nullptr ? m_pParam->GetAreaObject(node->m_AreaCode) : nullptr;
+  if (object == nullptr)
+    return 0;
+  if (auto* element = dynamic_cast<CArea2Object*>(object); element != nullptr && node->m_AreaCode < 0) {
+    for (int row : GetSelAutoAreaList(dialId))
+      AddTarget(AutoAreaRecord(dialId, static_cast<short>(row)), element);
+    RecolourFigures({element}, {});
+  }
+  RefillListsAndSave(dialId);
+  return 0;
+}
+
+void CPlenimetraFunc2::RefillListsAndSave(short dialId)
+{
+  m_pDetailListInfoParam->SetList(false);
+  SetAreaListItem(dialId);
+  SetAutoAreaListItem(dialId);
+  m_pAreaListInfoParam->SetList(false);
+  m_pParam->SaveData();
+}

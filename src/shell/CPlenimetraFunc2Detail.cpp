@@ -1,0 +1,242 @@
+// The detail list of the calculation-tree page: one row per figure of the
+// active story, row = sort index + 1. For the selected tree element each
+// row shows how the figure enters it; the editors put figures in, take them
+// out, turn them to subtraction and set their rounding kind.
+
+#include "CPlenimetraFunc2.h"
+
+#include "CArea1Object.h"
+#include "CArea2Object.h"
+#include "CAreaTree.h"
+#include "CAutoAreaParam.h"
+#include "CDGDlgCore.h"
+#include "CDlgProgress.h"
+#include "CFloorParam.h"
+#include "CGSUtil.h"
+#include "CPlenimetraParam.h"
+#include "GSWriteReport.h"
+#include "host_assert.h"
+#include "host_errors.h"
+#include "host_selection.h"
+
+namespace {
+
+short ActStory() { return CGSUtil::GetActStory(); }
+
+const char16_t* const kNotFigures = u"計算要素の集計面積タイプが、求積区画に設定されていません";
+
+constexpr DGColor16 kOwnLayer{0, 0, 0};
+constexpr DGColor16 kOtherLayer{50000, 50000, 50000};
+
+bool TakesFigures(CArea2ObjectFloor::MODE mode)
+{
+  return mode == CArea2ObjectFloor::MODE_FIGURE || mode == CArea2ObjectFloor::MODE_BOTH;
+}
+
+}  // namespace
+
+CArea1Object* CPlenimetraFunc2::DetailFigure(short dialId, short row) const
+{
+  return reinterpret_cast<CArea1Object*>(DGListGetItemUserData(dialId, ITEM_DETAIL_LIST, row));
+}
+
+// ---------------------------------------------------------------------------
+// Rows
+
+void CPlenimetraFunc2::SetDetailListItem(short dialId, short row, CArea1Object* figure)
+{
+  if (row < 1 || row > DGListGetItemCount(dialId, ITEM_DETAIL_LIST))
+    return;
+  DGListSetTabItemText(dialId, ITEM_DETAIL_LIST, row, 1, figure->GetMarkStr(m_pParam) + figure->GetItemNoStr(m_pParam));
+  DGListSetItemColor(dialId, ITEM_DETAIL_LIST, row,
+                     figure->m_Element.header.layer == m_pParam->GetLayer() ? kOwnLayer : kOtherLayer);
+  const short columns = static_cast<short>(m_pDetailListInfoParam->size());
+  for (short column = 1; column <= columns; ++column) {
+    CDGListItemParamCore& info = *(*m_pDetailListInfoParam)[static_cast<std::size_t>(column - 1)];
+    if (info.HasEditItem())
+      info.Func(row, column, true);
+  }
+  CArea2Object* element = GetSelectedElement(dialId);
+  CArea2ObjectFloor* record = element != nullptr ? element->m_FloorArray.FindFloor(ActStory()) : nullptr;
+  const CArea2List* entry = record != nullptr ? record->m_List.Search(figure) : nullptr;
+  DGListSetTabItemText(dialId, ITEM_DETAIL_LIST, row, 3, entry != nullptr ? entry->GetOrgAreaStr(m_pParam) : GS::UniString());
+  DGListSetTabItemText(dialId, ITEM_DETAIL_LIST, row, 5,
+                       entry != nullptr ? entry->GetRoundAreaStr(m_pParam) : GS::UniString());
+  DGListSetTabItemText(dialId, ITEM_DETAIL_LIST, row, 6, GetArea1AutoAreaName(*figure));
+  DGListSetTabItemText(dialId, ITEM_DETAIL_LIST, row, 7, GetArea1Target(dialId, figure));
+}
+
+GS::UniString CPlenimetraFunc2::GetArea1AutoAreaName(const CArea1Object& figure) const
+{
+  const CFloorParam* floor = m_pParam->m_FloorParamArray.Search(ActStory());
+  if (floor == nullptr || figure.m_AutoArea.m_ElemGuid.IsNull())
+    return GS::UniString();
+  const API_Guid guid = ToAPIGuid(figure.m_AutoArea.m_ElemGuid);
+  const CAutoAreaParam* record = floor->m_AutoAreaParamArray.Search(&guid);
+  return record != nullptr ? record->GetName() : GS::UniString();
+}
+
+GS::UniString CPlenimetraFunc2::GetArea1Target(short dialId, const CArea1Object* figure) const
+{
+  CSelectList ids;
+  SetTreeID(dialId, DG_TVI_ROOT, ids);
+  GS::UniString text;
+  for (int id : ids) {
+    const CAreaTree* node = NodeOf(dialId, id);
+    if (node == nullptr || node->m_AreaCode >= 0)
+      continue;
+    auto* element = dynamic_cast<CArea2Object*>(m_pParam->GetAreaObject(node->m_AreaCode));
+    CArea2ObjectFloor* record = element != nullptr ? element->m_FloorArray.FindFloor(ActStory()) : nullptr;
+    if (record == nullptr || record->m_List.Search(figure) == nullptr)
+      continue;
+    text += (text.IsEmpty() ? GS::UniString() : GS::UniString(u",")) + element->m_Name.m_DefaultName;
+  }
+  return text;
+}
+
+CSelectList CPlenimetraFunc2::GetSelDetailList(short dialId) const
+{
+  std::vector<short> rows(static_cast<std::size_t>(DGListGetSelCount(dialId, ITEM_DETAIL_LIST)));
+  rows.resize(static_cast<std::size_t>(
+      DGListGetSelItems(dialId, ITEM_DETAIL_LIST, rows.data(), static_cast<short>(rows.size()))));
+  CSelectList selection;
+  selection.assign(rows.begin(), rows.end());
+  return selection;
+}
+
+std::shared_ptr<CArea1Object> CPlenimetraFunc2::SharedFigure(const CArea1Object* figure) const
+{
+  const CFloorParam* floor = m_pParam->m_FloorParamArray.Search(ActStory());
+  if (floor != nullptr)
+    for (const auto& shared : floor->m_Area1ObjectArray)
+      if (shared.get() == figure)
+        return shared;
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Messages
+
+void CPlenimetraFunc2::DoMsgChangeDetailList(short dialId)
+{
+  if (*m_bIgnoreSelection)
+    return;
+  WithSelectionIgnored([&] {
+    DetailListChangeSelection(dialId);
+    m_pDetailListInfoParam->SetList(false);
+  });
+}
+
+GSErrCode CPlenimetraFunc2::DetailListChangeSelection(short dialId)
+{
+  ACAPI_Element_DeselectAll();
+  GS::Array<API_Neig> neigs;
+  for (int row : GetSelDetailList(dialId)) {
+    const CArea1Object* pObject = DetailFigure(dialId, static_cast<short>(row));
+    PLN_ASSERT(pObject != nullptr);
+    API_Neig neig;
+    neig.guid = pObject->m_Element.header.guid;
+    neigs.Push(neig);
+  }
+  return ACAPI_Element_Select(neigs, true);
+}
+
+void CPlenimetraFunc2::EachSelectedFigure(short dialId, const std::function<void(CArea1Object&)>& change)
+{
+  const CSelectList rows = GetSelDetailList(dialId);
+  CDlgProgress progress;
+  progress.OpenProgress("", false);
+  progress.SetPhase(1, "");
+  progress.SetRange(static_cast<int>(rows.size()), "");
+  for (int row : rows) {
+    CArea1Object* pObject = DetailFigure(dialId, static_cast<short>(row));
+    PLN_ASSERT(pObject != nullptr);
+    change(*pObject);
+    progress.StepIt();
+    SetDetailListItem(dialId, static_cast<short>(row), pObject);
+  }
+  progress.Close();
+  m_pDetailListInfoParam->SetList(false);
+}
+
+void CPlenimetraFunc2::DoMsgChangeDetailRoundType(short dialId)
+{
+  CArea2Object* element = GetSelectedElement(dialId);
+  if (element == nullptr)
+    return;
+  const auto kind = static_cast<CRoundTypeTable::ROUNDTYPE>(CDGDlgCore::PopUpSelectedUserData(dialId, ITEM_DETAIL_ROUND));
+  if (kind == CRoundTypeTable::ROUNDTYPE_NONE) {
+    m_pDetailListInfoParam->SetList(false);
+    return;
+  }
+  CArea2ObjectFloor* record = element->m_FloorArray.SearchFloor(ActStory());
+  EachSelectedFigure(dialId, [&](CArea1Object& figure) {
+    if (CArea2List* entry = record->m_List.Search(&figure); entry != nullptr)
+      entry->m_RoundType = kind;
+  });
+  SetAreaListItem(dialId);
+  m_pAreaListInfoParam->SetList(false);
+  GSWriteReport(m_pParam->SaveData());
+}
+
+void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
+{
+  CArea2Object* element = GetSelectedElement(dialId);
+  if (element == nullptr)
+    return;
+  CArea2ObjectFloor* record = element->m_FloorArray.SearchFloor(ActStory());
+  if (!TakesFigures(record->m_Mode)) {
+    GSWriteReport(GS::UniString(kNotFigures));
+    m_pDetailListInfoParam->SetList(false);
+    return;
+  }
+  const auto op = static_cast<COperatorTable::OPERATOR>(CDGDlgCore::PopUpSelectedUserData(dialId, ITEM_DETAIL_OPERATOR));
+  CArea1ObjectPtrArray removed;
+  EachSelectedFigure(dialId, [&](CArea1Object& figure) {
+    const int index = record->m_List.SearchIndex(&figure);
+    if (index >= 0 && op != COperatorTable::OPERATOR_NONE) {
+      record->m_List[static_cast<std::size_t>(index)].m_Operator = op;
+    } else if (index >= 0) {
+      removed.push_back(record->m_List[static_cast<std::size_t>(index)].m_pArea1);
+      record->m_List.erase(record->m_List.begin() + index);
+    } else if (op != COperatorTable::OPERATOR_NONE) {
+      if (auto shared = SharedFigure(&figure); shared != nullptr)
+        record->m_List.push_back(CArea2List(shared, op));
+    }
+  });
+  SetAreaListItem(dialId);
+  m_pAreaListInfoParam->SetList(false);
+  // A figure taken out would otherwise keep the element's colour.
+  RecolourFigures({element}, removed);
+  GSWriteReport(m_pParam->SaveData());
+}
+
+short CPlenimetraFunc2::DoDragDropDetailListToTree(short dialId, DG::DragDropEventArg* event)
+{
+  if (event->relativePos != DG_DRAG_INSERT_ON || event->insertPos == 0)
+    return 0;
+  const CAreaTree* node = NodeOf(dialId, event->insertPos);
+  CAreaObject* object = node != nullptr ? m_pParam->GetAreaObject(node->m_AreaCode) : nullptr;
+  if (object == nullptr)
+    return 0;
+  if (auto* element = dynamic_cast<CArea2Object*>(object); element != nullptr && node->m_AreaCode < 0)
+    PutFigures(dialId, *element);
+  RefillListsAndSave(dialId);
+  return 0;
+}
+
+void CPlenimetraFunc2::PutFigures(short dialId, CArea2Object& element)
+{
+  CArea2ObjectFloor* record = element.m_FloorArray.SearchFloor(ActStory());
+  if (!TakesFigures(record->m_Mode)) {
+    GSWriteReport(GS::UniString(kNotFigures));
+    return;
+  }
+  EachSelectedFigure(dialId, [&](CArea1Object& figure) {
+    if (CArea2List* entry = record->m_List.Search(&figure); entry != nullptr)
+      entry->m_Operator = COperatorTable::OPERATOR_PLUS;
+    else if (auto shared = SharedFigure(&figure); shared != nullptr)
+      record->m_List.push_back(CArea2List(shared, COperatorTable::OPERATOR_PLUS));
+  });
+  RecolourFigures({&element}, {});
+}

@@ -1,0 +1,337 @@
+// The calculation-tree page's automatic-area and detail lists: putting
+// figures and automatic areas into calculation elements and taking them
+// out again. Beside the tree page's pattern, 1F holds zone Z-1 and slab
+// S-1, both cut; 居室 (MODE 1) has colour pen 5, 廊下 (MODE 3) pen 6.
+
+#include "TreePageTestSupport.h"
+
+#include "CDlgEditArea2Target.h"
+#include "CElementChange.h"
+
+#include <algorithm>
+
+namespace {
+
+class TreePageListsTest : public TreePageTest {
+protected:
+  TreePageListsTest() : TreePageTest(false)
+  {
+    host.DefineDialog(CDlgEditArea2Target::ResourceId, CDlgEditArea2Target::Layout());
+    sources = AddAutoAreaSources();
+    Cut(sources.zone);
+    Cut(sources.slab);
+    Element(room).m_ColorPen = 5;
+    Element(corridor).m_ColorPen = 6;
+    Element(corridor).m_FloorArray.SearchFloor(0)->m_Mode = CArea2ObjectFloor::MODE_AUTO;
+    EXPECT_EQ(doc().SaveData(), NoError);
+    OpenTreePage();
+    zoneFigures = FiguresOf(sources.zone);
+    slabFigures = FiguresOf(sources.slab);
+    for (const auto& figure : zoneFigures)
+      settingsPen.push_back(Pen(*figure, "area_cont_pen"));
+  }
+
+  // Cuts the element as the automatic-area page does.
+  void Cut(const API_Guid& guid)
+  {
+    CAutoAreaParam record(&host.Element(guid)->element.header);
+    record.m_ItemType1 = CItemType1Table::ITEMTYPE_SQUARE;
+    record.m_ItemType2 = CItemType2Table::ITEMTYPE_UPPER;
+    int startNo = Figures(0).GetMaxItemNo(&doc(), record.m_ItemType1, record.m_ItemType2) + 1;
+    EXPECT_EQ(record.DoCreateArea1(&doc(), startNo), NoError);
+    FloorOnDemand(&doc(), 0)->m_AutoAreaParamArray.Add(record);
+    EXPECT_EQ(Figures(0).SetSortIndex(), NoError);
+  }
+  CArea1ObjectPtrArray FiguresOf(const API_Guid& guid)
+  {
+    CArea1ObjectPtrArray figures;
+    for (auto& figure : CAutoAreaParam(&host.Element(guid)->element.header).GetAutoArea(&doc()))
+      figures.push_back(figure);
+    return figures;
+  }
+  const CArea2ObjectFloor& Record(int code) { return *Element(code).m_FloorArray.SearchFloor(0); }
+  // How many of the figures the element's 1F record lists, each with
+  // rounding kind 4.
+  std::size_t Listed(int code, const CArea1ObjectPtrArray& figures)
+  {
+    std::size_t listed = 0;
+    for (const CArea2List& entry : Record(code).m_List)
+      if (std::find(figures.begin(), figures.end(), entry.m_pArea1) != figures.end()) {
+        EXPECT_EQ(entry.m_RoundType, CRoundTypeTable::ROUNDTYPE_DEFAULT);
+        ++listed;
+      }
+    return listed;
+  }
+  bool TakesZone(int code)
+  {
+    const auto& guids = Record(code).m_AutoAreaGuidArray;
+    return std::find(guids.begin(), guids.end(), ToGSGuid(sources.zone)) != guids.end();
+  }
+  std::vector<double> ZonePens()
+  {
+    std::vector<double> pens;
+    for (const auto& figure : zoneFigures)
+      pens.push_back(Pen(*figure, "area_cont_pen"));
+    return pens;
+  }
+  const pln::host::DGListState& List(short list) { return State(list).list; }
+  GS::UniString Cell(short list, short row, short column)
+  {
+    const auto& texts = List(list).rows.at(static_cast<std::size_t>(row - 1)).texts;
+    return texts.count(column) != 0 ? texts.at(column) : GS::UniString();
+  }
+  short Entry(short item, const char16_t* text)
+  {
+    const auto& entries = State(item).entries;
+    for (std::size_t e = 0; e < entries.size(); ++e)
+      if (entries[e].text == GS::UniString(text))
+        return static_cast<short>(e + 1);
+    ADD_FAILURE() << "no entry";
+    return 0;
+  }
+  void ChooseOperator(short list, short popUp, std::vector<short> rows, const char16_t* text)
+  {
+    pageUser().SelectRows(list, rows);
+    pageUser().SelectPopUp(popUp, Entry(popUp, text));
+  }
+
+  AutoAreaSources sources;
+  CArea1ObjectPtrArray zoneFigures, slabFigures;
+  std::vector<double> settingsPen;
+};
+
+// ---------------------------------------------------------------------------
+// The automatic-area list
+
+class AutoAreaListTest : public TreePageListsTest {
+protected:
+  AutoAreaListTest() { pageUser().SetLong(Page::ITEM_RADIO_AUTO, 1); }
+  void ChooseZone(const char16_t* text) { ChooseOperator(Page::ITEM_AUTO_LIST, Page::ITEM_AUTO_OPERATOR, {1}, text); }
+};
+
+TEST_F(AutoAreaListTest, TheOperatorTakesTheZoneInAndOutWithItsFiguresAndColour)
+{
+  ASSERT_EQ(List(Page::ITEM_AUTO_LIST).rows.size(), 2u);
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 1), GS::UniString(u"Z-1(LDK)"));
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 3), GS::UniString(u"General"));
+  ASSERT_NE(settingsPen.front(), 6.0);
+  Select({corridor});
+  const std::size_t steps = host.UndoNames().size();
+  ChooseZone(u"+");
+  EXPECT_TRUE(TakesZone(corridor));
+  EXPECT_EQ(Listed(corridor, zoneFigures), zoneFigures.size());
+  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[]"));
+  EXPECT_EQ(ZonePens(), std::vector<double>(zoneFigures.size(), 6.0));
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 4), GS::UniString(u"+"));
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 5), GS::UniString(u"廊下"));
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 2, 5), GS::UniString());
+
+  ChooseZone(u"未定義");
+  EXPECT_FALSE(TakesZone(corridor));
+  EXPECT_EQ(Listed(corridor, zoneFigures), 0u);
+  EXPECT_EQ(ZonePens(), settingsPen);
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 5), GS::UniString());
+
+  // Taking in twice lists the figures once.
+  ChooseZone(u"+");
+  ChooseZone(u"+");
+  EXPECT_EQ(Listed(corridor, zoneFigures), zoneFigures.size());
+  EXPECT_EQ(Record(corridor).m_AutoAreaGuidArray.size(), 1u);
+}
+
+TEST_F(AutoAreaListTest, ElementsThatTakeNoAutomaticAreasAreLeftAloneOrRefused)
+{
+  Select({room});
+  const std::size_t entries = Record(room).m_List.size();
+  NewAlerts();
+  // No pop-up over the row: nothing to choose, and a forced change is ignored.
+  pageUser().SelectRows(Page::ITEM_AUTO_LIST, {1});
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 4), GS::UniString());
+  pageUser().SelectPopUp(Page::ITEM_AUTO_OPERATOR, Entry(Page::ITEM_AUTO_OPERATOR, u"+"));
+  EXPECT_EQ(Record(room).m_List.size(), entries);
+  EXPECT_TRUE(NewAlerts().empty());
+
+  pageUser().DragAndDrop(Page::ITEM_AUTO_LIST, Page::ITEM_TREE, TreeItemOf(room), DG_DRAG_INSERT_ON);
+  EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"計算要素の集計面積タイプが、自動作成区画に設定されていません"});
+  EXPECT_FALSE(TakesZone(room));
+  EXPECT_EQ(Record(room).m_List.size(), entries);
+
+  // A folder: no element, no change.
+  Select({shared});
+  pageUser().SelectRows(Page::ITEM_AUTO_LIST, {1});
+  pageUser().SelectPopUp(Page::ITEM_AUTO_OPERATOR, Entry(Page::ITEM_AUTO_OPERATOR, u"+"));
+  EXPECT_FALSE(TakesZone(corridor));
+}
+
+TEST_F(AutoAreaListTest, DroppingRowsOntoAnElementTakesThemIn)
+{
+  pageUser().SelectRows(Page::ITEM_AUTO_LIST, {1, 2});
+  pageUser().DragAndDrop(Page::ITEM_AUTO_LIST, Page::ITEM_TREE, TreeItemOf(corridor), DG_DRAG_INSERT_ON);
+  EXPECT_TRUE(TakesZone(corridor));
+  EXPECT_EQ(Listed(corridor, zoneFigures) + Listed(corridor, slabFigures), zoneFigures.size() + slabFigures.size());
+  EXPECT_EQ(ZonePens(), std::vector<double>(zoneFigures.size(), 6.0));
+}
+
+TEST_F(AutoAreaListTest, TheTargetButtonOpensTheElementsInTreeOrderAndUntickingTakesTheZoneOut)
+{
+  Select({corridor});
+  ChooseZone(u"+");
+  pageUser().SelectRows(Page::ITEM_AUTO_LIST, {1, 2});
+  EXPECT_EQ(List(Page::ITEM_AUTO_LIST).tabFields.at(5).dialItem, DG_NO_ITEM);
+  pageUser().SelectRows(Page::ITEM_AUTO_LIST, {1});
+  EXPECT_EQ(List(Page::ITEM_AUTO_LIST).tabFields.at(5).dialItem, Page::ITEM_AUTO_TARGET);
+
+  std::vector<std::pair<GS::UniString, bool>> rows;
+  host.QueueDialogScript(CDlgEditArea2Target::ResourceId, [&](DialogUser& dialog) {
+    for (const auto& row : pln::host::DialogItemState(dialog.DialogId(), 4)->list.rows)
+      rows.emplace_back(row.texts.at(1), row.texts.count(2) != 0 && row.texts.at(2) == GS::UniString(u"V"));
+    dialog.SelectRows(4, {2});
+    dialog.Check(3, false);
+    dialog.Click(1);
+  });
+  pageUser().Click(Page::ITEM_AUTO_TARGET);
+  EXPECT_EQ(rows, (std::vector<std::pair<GS::UniString, bool>>{{u"居室", false}, {u"廊下", true}, {u"階段", false}}));
+  EXPECT_FALSE(TakesZone(corridor));
+  EXPECT_EQ(Listed(corridor, zoneFigures), 0u);
+  EXPECT_EQ(ZonePens(), settingsPen);
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 5), GS::UniString());
+}
+
+// ---------------------------------------------------------------------------
+// The detail list
+
+class DetailListTest : public TreePageListsTest {
+protected:
+  DetailListTest() { pageUser().SetLong(Page::ITEM_RADIO_DETAIL, 1); }
+  short RowOf(const CArea1Object* figure)
+  {
+    for (short row = 1; row <= static_cast<short>(List(Page::ITEM_DETAIL_LIST).rows.size()); ++row)
+      if (page().DetailFigure(pageId, row) == figure)
+        return row;
+    ADD_FAILURE() << "no row";
+    return 0;
+  }
+  std::vector<short> RowsOf(const CArea1ObjectPtrArray& figures)
+  {
+    std::vector<short> rows;
+    for (const auto& figure : figures)
+      rows.push_back(RowOf(figure.get()));
+    return rows;
+  }
+  GS::UniString DetailCell(const CArea1Object* figure, short column)
+  {
+    return Cell(Page::ITEM_DETAIL_LIST, RowOf(figure), column);
+  }
+  void ChooseFigures(const CArea1ObjectPtrArray& figures, const char16_t* text)
+  {
+    ChooseOperator(Page::ITEM_DETAIL_LIST, Page::ITEM_DETAIL_OPERATOR, RowsOf(figures), text);
+  }
+  const CArea2List* EntryOf(int code, const CArea1Object* figure)
+  {
+    return const_cast<CArea2ObjectFloor&>(Record(code)).m_List.Search(figure);
+  }
+  short Laid(short column) { return List(Page::ITEM_DETAIL_LIST).tabFields.at(static_cast<std::size_t>(column - 1)).dialItem; }
+};
+
+TEST_F(DetailListTest, RowsFollowTheSortIndexAndShowMarkSourceTargetsAndLayer)
+{
+  const CArea1ObjectArray& figures = Figures(0);
+  ASSERT_EQ(List(Page::ITEM_DETAIL_LIST).rows.size(), figures.size());
+  for (const auto& figure : figures)
+    EXPECT_EQ(page().DetailFigure(pageId, static_cast<short>(figure->m_SortIndex + 1)), figure.get());
+  EXPECT_EQ(DetailCell(zoneFigures.front().get(), 1), GS::UniString(u"□A"));
+  EXPECT_EQ(DetailCell(slabFigures.front().get(), 6), GS::UniString(u"S-1(ｽﾗﾌﾞ)"));
+  EXPECT_EQ(DetailCell(figures.front().get(), 7), GS::UniString(u"居室"));
+
+  // Off the current figure layer the row turns grey.
+  slabFigures.front()->m_Element.header.layer = static_cast<short>(doc().GetLayer() + 1);
+  Select({room});
+  const auto& rows = List(Page::ITEM_DETAIL_LIST).rows;
+  EXPECT_EQ(rows.at(static_cast<std::size_t>(RowOf(slabFigures.front().get()) - 1)).color, (DGColor16{50000, 50000, 50000}));
+  EXPECT_EQ(rows.at(static_cast<std::size_t>(RowOf(zoneFigures.front().get()) - 1)).color, (DGColor16{0, 0, 0}));
+}
+
+TEST_F(DetailListTest, TheOperatorPutsFiguresInAndTakesThemOutWithTheirColour)
+{
+  Select({room});
+  const double slabPen = Pen(*slabFigures.front(), "area_cont_pen");
+  ASSERT_NE(slabPen, 5.0);
+  const std::size_t steps = host.UndoNames().size();
+  ChooseFigures(slabFigures, u"+");
+  for (const auto& figure : slabFigures) {
+    const CArea2List* entry = EntryOf(room, figure.get());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->m_RoundType, CRoundTypeTable::ROUNDTYPE_DEFAULT);
+    EXPECT_EQ(entry->m_Operator, COperatorTable::OPERATOR_PLUS);
+    EXPECT_EQ(Pen(*figure, "area_cont_pen"), 5.0);
+    EXPECT_EQ(DetailCell(figure.get(), 2), GS::UniString(u"+"));
+  }
+  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[]"));
+
+  // Rounding kinds change without an undo step, and are saved.
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, RowsOf(slabFigures));
+  pageUser().SelectPopUp(Page::ITEM_DETAIL_ROUND, Entry(Page::ITEM_DETAIL_ROUND, u"切り捨て"));
+  EXPECT_EQ(EntryOf(room, slabFigures.front().get())->m_RoundType, CRoundTypeTable::ROUNDTYPE_CUT);
+  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+
+  ChooseFigures(slabFigures, u"未定義");
+  for (const auto& figure : slabFigures) {
+    EXPECT_EQ(EntryOf(room, figure.get()), nullptr);
+    EXPECT_EQ(Pen(*figure, "area_cont_pen"), slabPen);
+    EXPECT_EQ(DetailCell(figure.get(), 2), GS::UniString());
+  }
+}
+
+TEST_F(DetailListTest, AFigureInTwoElementsNamesBothInTreeOrder)
+{
+  const CAutoAreaParam* zoneRecord = Floor(0).m_AutoAreaParamArray.Search(&sources.zone);
+  page().AddTarget(zoneRecord, &Element(corridor));
+  Select({room});
+  ChooseFigures(CArea1ObjectPtrArray{{zoneFigures.front()}}, u"+");
+  EXPECT_EQ(DetailCell(zoneFigures.front().get(), 7), GS::UniString(u"居室,廊下"));
+  EXPECT_EQ(Pen(*zoneFigures.front(), "area_cont_pen"), settingsPen.front());
+}
+
+TEST_F(DetailListTest, ElementsThatTakeNoFiguresAndFoldersAreRefusedOrLeftAlone)
+{
+  Select({corridor});
+  NewAlerts();
+  ChooseFigures(slabFigures, u"+");
+  EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"計算要素の集計面積タイプが、求積区画に設定されていません"});
+  EXPECT_EQ(EntryOf(corridor, slabFigures.front().get()), nullptr);
+
+  Select({shared});
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, {1});
+  EXPECT_EQ(Laid(2), DG_NO_ITEM);
+  EXPECT_EQ(Laid(4), DG_NO_ITEM);
+  for (short column = 2; column <= 5; ++column)
+    EXPECT_EQ(Cell(Page::ITEM_DETAIL_LIST, 1, column), GS::UniString()) << column;
+}
+
+TEST_F(DetailListTest, DroppingRowsOntoElementsAddsTurnsToPlusOrRefuses)
+{
+  Select({room});
+  ChooseFigures(CArea1ObjectPtrArray{{slabFigures.front()}}, u"-");
+  ASSERT_EQ(EntryOf(room, slabFigures.front().get())->m_Operator, COperatorTable::OPERATOR_MINUS);
+  const std::size_t entries = Record(room).m_List.size();
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, RowsOf(slabFigures));
+  pageUser().DragAndDrop(Page::ITEM_DETAIL_LIST, Page::ITEM_TREE, TreeItemOf(room), DG_DRAG_INSERT_ON);
+  EXPECT_EQ(EntryOf(room, slabFigures.front().get())->m_Operator, COperatorTable::OPERATOR_PLUS);
+  EXPECT_EQ(Record(room).m_List.size(), entries + slabFigures.size() - 1);
+
+  NewAlerts();
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, RowsOf(slabFigures));
+  pageUser().DragAndDrop(Page::ITEM_DETAIL_LIST, Page::ITEM_TREE, TreeItemOf(corridor), DG_DRAG_INSERT_ON);
+  EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"計算要素の集計面積タイプが、求積区画に設定されていません"});
+  EXPECT_EQ(EntryOf(corridor, slabFigures.front().get()), nullptr);
+
+  const std::size_t steps = host.UndoNames().size();
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, RowsOf(slabFigures));
+  pageUser().DragAndDrop(Page::ITEM_DETAIL_LIST, Page::ITEM_TREE, TreeItemOf(shared), DG_DRAG_INSERT_ON);
+  EXPECT_EQ(host.UndoNames().size(), steps);
+  EXPECT_EQ(Record(room).m_List.size(), entries + slabFigures.size() - 1);
+}
+
+}  // namespace
