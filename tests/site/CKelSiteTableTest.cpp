@@ -122,30 +122,22 @@ TEST(CKelSiteTableTest, WidthsHeightsAndReliefValues)
   neighbour.m_RinchiHeight = 13.0f;
   EXPECT_DOUBLE_EQ(11.0, neighbour.GetRinchiHeight(10.0));
 
+  // A road rising from 1 to 3 along a 10 m edge; at x = 5 it stands at 2.0,
+  // and a higher site lifts that by its relief.
   CKelSiteTable road = Road(4, 4);
   road.m_RoadHeight1 = 1.0f;
   road.m_RoadHeight2 = 3.0f;
+  road.m_Sphere.m_EdgeCos = 1;
   road.m_Sphere.m_EdgeLen = 10;
+  EXPECT_DOUBLE_EQ(2.0, road.GetRoadHeight(CKelCoord2D(10, 0), CKelCoord2D(5, 7)));
+  for (const auto& [site, height] : {std::pair{2.9, 2.0}, {3.0, 2.0}, {5.0, 3.0}})
+    EXPECT_DOUBLE_EQ(height, road.GetRoadHeight(site, CKelCoord2D(5, 7))) << site;
   double pos = 0;
   ASSERT_TRUE(road.CalKanwaPosition2(3.5, &pos));
   EXPECT_DOUBLE_EQ(7.5, pos);
   road.m_RoadHeight2 = 1.0000005f;
   EXPECT_FALSE(road.CalKanwaPosition2(3.5, &pos));
   EXPECT_FALSE(CKelSiteTable().CalKanwaPosition2(3.5, &pos));
-}
-
-TEST(CKelSiteTableTest, RoadHeightWithReliefForAHigherSite)
-{
-  CKelSiteTable road = Road(4, 4);
-  road.m_RoadHeight1 = 1.0f;
-  road.m_RoadHeight2 = 3.0f;
-  road.m_Sphere.m_EdgeCos = 1;
-  road.m_Sphere.m_EdgeLen = 10;
-  // At x = 5 the road stands at 2.0.
-  EXPECT_DOUBLE_EQ(2.0, road.GetRoadHeight(CKelCoord2D(10, 0), CKelCoord2D(5, 7)));
-  EXPECT_DOUBLE_EQ(2.0, road.GetRoadHeight(2.9, CKelCoord2D(5, 7)));
-  EXPECT_DOUBLE_EQ(2.0, road.GetRoadHeight(3.0, CKelCoord2D(5, 7)));
-  EXPECT_DOUBLE_EQ(3.0, road.GetRoadHeight(5.0, CKelCoord2D(5, 7)));
 }
 
 TEST(CKelSiteTableTest, SetbackFromTheEdgeCondition)
@@ -187,8 +179,9 @@ TEST(CKelSiteTableTest, FarSideAndCentreLineOfATaperingRoad)
   EXPECT_NEAR(4.0 - 2.0 * std::sqrt(0.96), v.GetRoadWidth(next, CKelCoord2D(0, -2)), 1e-12);
 }
 
-TEST(CKelSiteTableTest, EqualWidthsWithRelaxationPutTheCentreHalfwayToTheFarSide)
+TEST(CKelSiteTableTest, CentreLinesOfEqualAndNearlyEqualWidths)
 {
+  // Equal widths with relaxation: the centre lies halfway to the far side.
   CKelSiteTable v = Road(4, 4);
   v.m_Kanwa1 = 1.0f;
   const CKelCoord2D next(10, 0);
@@ -197,14 +190,11 @@ TEST(CKelSiteTableTest, EqualWidthsWithRelaxationPutTheCentreHalfwayToTheFarSide
   EXPECT_NEAR(-2.5, v.GetRoadCenterLine(false, next).m_Beg.m_y, 1e-12);
   EXPECT_NEAR(-2.5, v.GetRoadCenterLine(false, next).m_End.m_y, 1e-12);
   EXPECT_NEAR(-2.0, v.GetRoadCenterLine(true, next).m_End.m_y, 1e-12);
-}
 
-TEST(CKelSiteTableTest, NearlyEqualWidthsKeepTheCentreAtHalfTheWidth)
-{
-  // The half-angle form gives 0.0 and 2.98 here; the direct factor stays at 2.0.
+  // Nearly equal widths keep the centre at half the width: the half-angle
+  // form gives 0.0 and 2.98 here; the direct factor stays at 2.0.
   for (double dw : {1e-9, 1e-7, 1e-5}) {
-    const CKelSiteTable v = Road(4, 4 + dw);
-    const CRoadLineParam centre = v.GetRoadCenterLine(true, CKelCoord2D(10, 0));
+    const CRoadLineParam centre = Road(4, 4 + dw).GetRoadCenterLine(true, next);
     EXPECT_NEAR(-2.0, centre.m_Beg.m_y, 1e-5) << dw;
     EXPECT_NEAR(-2.0 - dw / 2, centre.m_End.m_y, 1e-5) << dw;
   }

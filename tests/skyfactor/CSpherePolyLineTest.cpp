@@ -85,18 +85,14 @@ CSpherePolyLineArray Square()
 TEST(CSpherePolyLineArray, SquareTracesCounterClockwiseFromItsLowerRightCorner)
 {
   CSpherePolyLineArray lines = Square();
-  ASSERT_EQ(0, lines.Create2());
-  EXPECT_EQ(Pairs({{1, 0}, {1, 1}, {0, 1}, {0, 0}}), Charts(lines.m_PolyCoord, lines.m_OutlineIdx));
-  EXPECT_DOUBLE_EQ(1.0, lines.GetArea());
-}
-
-TEST(CSpherePolyLineArray, RepeatedAndDegenerateSegmentsLeaveTheSetAsItIs)
-{
-  CSpherePolyLineArray lines = Square();
+  // A repeated and a degenerate segment leave the set as it is.
   lines.AddLine(At(1, 1), At(1, 0));
   lines.AddLine(At(0, 0), At(0, 0.5e-6));
   EXPECT_EQ(4u, lines.size());
   EXPECT_EQ(4u, lines.m_PolyCoord.size());
+  ASSERT_EQ(0, lines.Create2());
+  EXPECT_EQ(Pairs({{1, 0}, {1, 1}, {0, 1}, {0, 0}}), Charts(lines.m_PolyCoord, lines.m_OutlineIdx));
+  EXPECT_DOUBLE_EQ(1.0, lines.GetArea());
 }
 
 TEST(CSpherePolyLineArray, OuterOutlineOfOverlappingFacesAndTheFailures)

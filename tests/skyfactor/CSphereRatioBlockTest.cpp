@@ -92,11 +92,11 @@ TEST(CSphereRatioBlock, GoldenRatiosOfTheOutlineMethod)
 TEST(CSphereRatioBlock, BowsRoundedAtTheSeventhDecimal)
 {
   const CKelBlockCubeArray g2 = Goldens()[0].blocks;
-  Settings s;
-  s.nRound = 0;
-  EXPECT_NEAR(0.8837024399, Calc(g2, s).ratio, 1e-10);
-  s.nRound = 1;
-  EXPECT_NEAR(0.8837026309, Calc(g2, s).ratio, 1e-10);
+  for (const auto& [nRound, ratio] : {std::pair{0, 0.8837024399}, {1, 0.8837026309}}) {
+    Settings s;
+    s.nRound = nRound;
+    EXPECT_NEAR(ratio, Calc(g2, s).ratio, 1e-10) << nRound;
+  }
 }
 
 TEST(CSphereRatioBlock, SectorMethodsAgreeWithTheOutlineMethod)
@@ -126,7 +126,6 @@ TEST(CSphereRatioBlock, SectorMethodsAgreeWithTheOutlineMethod)
 TEST(CSphereRatioBlock, MirrorTurnAndMoveLeaveTheRatio)
 {
   const double angle = 0.7;
-  const double c = std::cos(angle), sn = std::sin(angle);
   const CKelBlockCubeArray base = Blocks({Box(-5, 5, 10, 20, 20), Box(10, 20, 10, 20, 15)});
   const CKelBlockCubeArray turned =
       Blocks({Box(-5, 5, 10, 20, 20, 0, angle, 1000, 2000, 50), Box(10, 20, 10, 20, 15, 0, angle, 1000, 2000, 50)});
@@ -142,8 +141,6 @@ TEST(CSphereRatioBlock, MirrorTurnAndMoveLeaveTheRatio)
     const Result moved = Calc(turned, s);
     ASSERT_EQ(0, moved.code);
     EXPECT_NEAR(plain, moved.ratio, 1e-9) << sansya;
-    (void)c;
-    (void)sn;
   }
 }
 
@@ -284,29 +281,26 @@ TEST(CSphereRatioBlock, ExpansionOfStoredOutlines)
 {
   // Found by fuzzing: a stored azimuth of 1e300 walked the sectors without
   // end.
+  const auto outline = [](std::initializer_list<std::pair<double, double>> azimuthElevation) {
+    CSphereRatioBlockParam p;
+    for (const auto& [ad, ae] : azimuthElevation) {
+      CSphereCoordD2D q(0, 0, ad, ae, 0);
+      q.ConvertCoordXY();
+      p.m_pt.push_back(q);
+    }
+    return p;
+  };
   CSphereRatioBlock r;
   r.m_ExpandKind = 0;
-  CSphereRatioBlockParam p;
-  for (const auto& [ad, ae] : std::vector<std::pair<double, double>>{{1e300, 0.2}, {-1e300, 0.2}, {0.5, 0.5}}) {
-    CSphereCoordD2D q(0, 0, ad, ae, 0);
-    q.ConvertCoordXY();
-    p.m_pt.push_back(q);
-  }
-  r.m_Block.push_back(p);
+  r.m_Block.push_back(outline({{1e300, 0.2}, {-1e300, 0.2}, {0.5, 0.5}}));
   r.BlockExpand();
   // A point falling along the outline at the middle of its 10 degree sector
   // keeps its elevation; one at the sector's start is lowered.
   const double deg = 3.141592653589793 / 180;
   CSphereRatioBlock e;
   e.m_ExpandKind = 0;
-  CSphereRatioBlockParam q;
-  for (const auto& [ad, ae] : std::vector<std::pair<double, double>>{{25 * deg, 0.5}, {20 * deg, 0.5}, {20 * deg, 0}, {25 * deg, 0}}) {
-    CSphereCoordD2D c(0, 0, ad, ae, 0);
-    c.ConvertCoordXY();
-    q.m_pt.push_back(c);
-  }
-  ASSERT_GT(q.CalcArea(), 0);
-  e.m_Block.push_back(q);
+  e.m_Block.push_back(outline({{25 * deg, 0.5}, {20 * deg, 0.5}, {20 * deg, 0}, {25 * deg, 0}}));
+  ASSERT_GT(e.m_Block[0].CalcArea(), 0);
   e.BlockExpand();
   EXPECT_NEAR(0.5, e.m_Block[0].m_pt[0].m_AE, 1e-15);
   EXPECT_NEAR(std::acos(std::cos(0.5) / std::cos(5 * deg)), e.m_Block[0].m_pt[1].m_AE, 1e-15);

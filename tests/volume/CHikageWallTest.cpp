@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -174,27 +175,22 @@ TEST(CHikageWallTest, ExactCompareAndTolerantSearch)
   EXPECT_FALSE(wall.CompareWallParam(blocks));
 }
 
-TEST(CHikageWallTest, SearchTriesTheClosingFaceFirst)
+TEST(CHikageWallTest, SearchPrefersTheClosingFaceAndCopesWithFloatPositions)
 {
   // Every vertex at one point: every face matches, the closing one wins.
-  CKelBlockCubeArray blocks;
-  blocks.push_back(Block({{1, 1, 2, 0}, {1, 1, 2, 0}, {1, 1, 2, 0}}));
-  blocks[0].SetBaseBlock();
-  CHikageWall wall;
-  ASSERT_TRUE(wall.SetWallDatParam(&blocks, 0, 1));
-  ASSERT_TRUE(wall.SearchSameParam(blocks));
-  EXPECT_EQ(2, wall.m_Item.m_PntNo);
-}
-
-TEST(CHikageWallTest, FarFromTheOriginAnUnchangedFaceIsFoundAgain)
-{
-  // At 100 km a float holds the position only to about 4 mm.
-  CKelBlockCubeArray blocks = BaseBlocks(100000.003, 100000.007);
-  CHikageWall wall;
-  ASSERT_TRUE(wall.SetWallDatParam(&blocks, 0, 2));
-  EXPECT_FALSE(wall.CompareWallParam(blocks));
-  EXPECT_TRUE(wall.SearchSameParam(blocks));
-  EXPECT_EQ(2, wall.m_Item.m_PntNo);
+  CKelBlockCubeArray point;
+  point.push_back(Block({{1, 1, 2, 0}, {1, 1, 2, 0}, {1, 1, 2, 0}}));
+  point[0].SetBaseBlock();
+  // At 100 km a float holds the position only to about 4 mm: an unchanged
+  // face fails the exact compare but is found again.
+  const CKelBlockCubeArray far = BaseBlocks(100000.003, 100000.007);
+  for (auto [blocks, bound] : {std::pair{point, 1}, {far, 2}}) {
+    CHikageWall wall;
+    ASSERT_TRUE(wall.SetWallDatParam(&blocks, 0, bound));
+    EXPECT_EQ(bound == 1, wall.CompareWallParam(blocks)) << bound;
+    ASSERT_TRUE(wall.SearchSameParam(blocks)) << bound;
+    EXPECT_EQ(2, wall.m_Item.m_PntNo) << bound;
+  }
 }
 
 // --- Records ----------------------------------------------------------------------------------
@@ -343,17 +339,14 @@ TEST(CHikageWallCpntTest, StoredPointsNeedTheFactory)
   none.SetCpntParam(std::make_unique<TestCpnt>());
   EXPECT_EQ(nullptr, none.GetCpntParam());
   EXPECT_TRUE(none == CHikageWall());
-}
 
-TEST(CHikageWallCpntTest, NegativeStoredCountIsRefused)
-{
-  Bytes bytes = Archived(CHikageWall(), 15);
-  for (std::size_t k = bytes.size() - 4; k < bytes.size(); ++k)
-    bytes[k] = 0xff;
-  CHikageWall wall;
-  EXPECT_FALSE(Unarchive(wall, bytes, 15));
-  FactoryScope factory;
-  EXPECT_FALSE(Unarchive(wall, bytes, 15));
+  // A negative count is refused with or without the factory.
+  Bytes negative = Archived(CHikageWall(), 15);
+  std::fill(negative.end() - 4, negative.end(), 0xff);
+  CHikageWall refused;
+  EXPECT_FALSE(Unarchive(refused, negative, 15));
+  SetCpntParamFactory(nullptr);
+  EXPECT_FALSE(Unarchive(refused, negative, 15));
 }
 
 TEST(CHikageWallDeathTest, UnsupportedSlotsStop)

@@ -360,31 +360,24 @@ TEST(CKelBlockCubeTest, SelectionSwitches)
   raised.SetPlanBlock();
   raised.SetMark(true);
 
-  struct Row {
+  // Each switch alone, against the build-type test or the kind test.
+  using Test = bool (CKelBlockCube::*)(const CBlockSelectParam*) const;
+  const Test build = &CKelBlockCube::Select_CheckBuildType, mode = &CKelBlockCube::Select_CheckMode;
+  const struct {
     int CBlockSelectParam::*on;
+    Test test;
     bool level, raised;
-  };
-  const Row buildRows[] = {{&CBlockSelectParam::m_nReserved, false, false},
-                           {&CBlockSelectParam::m_nNoBottom, true, false},
-                           {&CBlockSelectParam::m_nTyuku, false, true},
-                           {&CBlockSelectParam::m_nSlope, false, false},
-                           {&CBlockSelectParam::m_nMark, false, true},
-                           {&CBlockSelectParam::m_nError, false, false}};
-  for (const Row& row : buildRows) {
+  } rows[] = {{&CBlockSelectParam::m_nReserved, build, false, false}, {&CBlockSelectParam::m_nNoBottom, build, true, false},
+              {&CBlockSelectParam::m_nTyuku, build, false, true},     {&CBlockSelectParam::m_nSlope, build, false, false},
+              {&CBlockSelectParam::m_nMark, build, false, true},      {&CBlockSelectParam::m_nError, build, false, false},
+              {&CBlockSelectParam::m_nNoKind, mode, false, false},    {&CBlockSelectParam::m_nHikage, mode, false, true},
+              {&CBlockSelectParam::m_nSyasen, mode, true, false},     {&CBlockSelectParam::m_nBothKinds, mode, false, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(&row - rows);
     CBlockSelectParam p;
     p.*row.on = 1;
-    EXPECT_EQ(row.level, level.Select_CheckBuildType(&p));
-    EXPECT_EQ(row.raised, raised.Select_CheckBuildType(&p));
-  }
-  const Row modeRows[] = {{&CBlockSelectParam::m_nNoKind, false, false},
-                          {&CBlockSelectParam::m_nHikage, false, true},
-                          {&CBlockSelectParam::m_nSyasen, true, false},
-                          {&CBlockSelectParam::m_nBothKinds, false, false}};
-  for (const Row& row : modeRows) {
-    CBlockSelectParam p;
-    p.*row.on = 1;
-    EXPECT_EQ(row.level, level.Select_CheckMode(&p));
-    EXPECT_EQ(row.raised, raised.Select_CheckMode(&p));
+    EXPECT_EQ(row.level, (level.*row.test)(&p));
+    EXPECT_EQ(row.raised, (raised.*row.test)(&p));
   }
   CBlockSelectParam both;
   both.m_nNoBottom = 1;

@@ -103,17 +103,12 @@ TEST(CPrfPlanItemTest, IncompleteProfileActsAsNone)
 TEST(CPrfPlanItemTest, StoreyLevels)
 {
   const CPrfPlanItem item = SampleProfile();
-  double low = 0;
-  double high = 0;
-  EXPECT_FALSE(item.SBGetFlrL(3, &low, &high));
-  EXPECT_EQ(0, low);
-  EXPECT_EQ(3, high);
-  EXPECT_TRUE(item.SBGetFlrL(0, &low, &high));
-  EXPECT_EQ(0, low);
-  EXPECT_EQ(0, high);
-  EXPECT_TRUE(item.SBGetFlrL(-1000, &low, &high));
-  EXPECT_EQ(0, low);
-  EXPECT_EQ(0, high);
+  const std::tuple<int, bool, double, double> rows[] = {{3, false, 0, 3}, {0, true, 0, 0}, {-1000, true, 0, 0}};
+  for (const auto& [index, result, low, high] : rows) {
+    double gotLow = 7, gotHigh = 7;
+    EXPECT_EQ(result, item.SBGetFlrL(index, &gotLow, &gotHigh)) << index;
+    EXPECT_EQ(std::pair(low, high), std::pair(gotLow, gotHigh)) << index;
+  }
 }
 
 TEST(CPrfPlanItemTest, LevelNames)
@@ -243,22 +238,18 @@ TEST(CPrfPlanParamTest, CompareTolerances)
 
 // --- Old records --------------------------------------------------------------
 
-TEST(CPrfPlanParamOldTest, EmptyListHasNoRecords)
+TEST(CPrfPlanParamOldTest, RecordsRoundTrip)
 {
+  // An empty list clears whatever the outputs held.
   std::vector<PRFPLNTag> tags(1);
   std::vector<SFloorsTag> floors(1);
   EXPECT_TRUE(CPrfPlanParam().GetOldParam(tags, floors));
   EXPECT_TRUE(tags.empty());
   EXPECT_TRUE(floors.empty());
-}
 
-TEST(CPrfPlanParamOldTest, RecordsRoundTrip)
-{
   CPrfPlanParam list = SampleList();
   list.push_back(CPrfPlanItem());  // total 0: no entries
   list.push_back(SampleProfile());
-  std::vector<PRFPLNTag> tags;
-  std::vector<SFloorsTag> floors;
   ASSERT_TRUE(list.GetOldParam(tags, floors));
   ASSERT_EQ(3u, tags.size());
   ASSERT_EQ(14u, floors.size());
