@@ -88,6 +88,8 @@ public:
   void EnableItem(short dialId) override;
   void DoMsgSplitterDrag(short dialId, short item, DG::SplitterDragEventArg* arg) override;
   short DoMsgListHeaderResize(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
+  // Sorts list 35, 36 or 37 by the clicked header (CPlenimetraFunc2Sort.cpp).
+  bool DoMsgListHeaderClick(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
   short DoMsgDragDrop(short dialId, short item, DG::DragDropEventArg* event) override;
   GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
   GSErrCode OpenPalette() override;
@@ -190,6 +192,13 @@ public:
   void RefillListsAndSave(short dialId);
   // The figures and elements re-coloured in one undo step "メンセラ[]".
   void RecolourFigures(const std::vector<CArea2Object*>& elements, const CArea1ObjectPtrArray& removed);
+
+  // == Sorting (CPlenimetraFunc2Sort.cpp) ==
+  // Each reorders what its rows stand for, refills the list, selects the
+  // same objects again and saves; the detail sort is one undo step.
+  void SortAreaList(short dialId, short column);
+  void SortDetailList(short dialId, short column);
+  void SortAutoAreaList(short dialId, short column);
 
   // == Dragging (CPlenimetraFunc2Drag.cpp) ==
   short DoMsgDragDropTree(short dialId, DG::DragDropEventArg* event);
