@@ -237,6 +237,13 @@ public:
 
 private:
   void FillPopUps(short dialId);
+  // The list's selected rows in host order.
+  CSelectList ListSelection(short dialId, short list) const;
+  // The plan selects exactly these elements; the host's result.
+  static GSErrCode SelectOnPlan(const std::vector<API_Guid>& guids);
+  // A user's selection change in a list: unless the page itself is
+  // selecting, the plan follows and the list's editors move.
+  void FollowListSelection(CDGListItemParamArray& columns, const std::function<GSErrCode()>& toPlan);
   // Applies the change to every selected detail row's figure under the
   // progress window, refilling each row after it.
   void EachSelectedFigure(short dialId, const std::function<void(CArea1Object&)>& change);

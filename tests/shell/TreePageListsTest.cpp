@@ -80,15 +80,6 @@ protected:
     const auto& texts = List(list).rows.at(static_cast<std::size_t>(row - 1)).texts;
     return texts.count(column) != 0 ? texts.at(column) : GS::UniString();
   }
-  short Entry(short item, const char16_t* text)
-  {
-    const auto& entries = State(item).entries;
-    for (std::size_t e = 0; e < entries.size(); ++e)
-      if (entries[e].text == GS::UniString(text))
-        return static_cast<short>(e + 1);
-    ADD_FAILURE() << "no entry";
-    return 0;
-  }
   void ChooseOperator(short list, short popUp, std::vector<short> rows, const char16_t* text)
   {
     pageUser().SelectRows(list, rows);
