@@ -88,6 +88,8 @@ public:
   void EnableItem(short dialId) override;
   void DoMsgSplitterDrag(short dialId, short item, DG::SplitterDragEventArg* arg) override;
   short DoMsgListHeaderResize(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
+  // Sorts list 35, 36 or 37 by the clicked header (CPlenimetraFunc2Sort.cpp).
+  bool DoMsgListHeaderClick(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
   short DoMsgDragDrop(short dialId, short item, DG::DragDropEventArg* event) override;
   GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
   GSErrCode OpenPalette() override;
@@ -191,6 +193,13 @@ public:
   // The figures and elements re-coloured in one undo step "メンセラ[]".
   void RecolourFigures(const std::vector<CArea2Object*>& elements, const CArea1ObjectPtrArray& removed);
 
+  // == Sorting (CPlenimetraFunc2Sort.cpp) ==
+  // Each reorders what its rows stand for, refills the list, selects the
+  // same objects again and saves; the detail sort is one undo step.
+  void SortAreaList(short dialId, short column);
+  void SortDetailList(short dialId, short column);
+  void SortAutoAreaList(short dialId, short column);
+
   // == Dragging (CPlenimetraFunc2Drag.cpp) ==
   short DoMsgDragDropTree(short dialId, DG::DragDropEventArg* event);
   short DoMsgDragDropAreaList(short dialId, DG::DragDropEventArg* event);
@@ -228,6 +237,13 @@ public:
 
 private:
   void FillPopUps(short dialId);
+  // The list's selected rows in host order.
+  CSelectList ListSelection(short dialId, short list) const;
+  // The plan selects exactly these elements; the host's result.
+  static GSErrCode SelectOnPlan(const std::vector<API_Guid>& guids);
+  // A user's selection change in a list: unless the page itself is
+  // selecting, the plan follows and the list's editors move.
+  void FollowListSelection(CDGListItemParamArray& columns, const std::function<GSErrCode()>& toPlan);
   // Applies the change to every selected detail row's figure under the
   // progress window, refilling each row after it.
   void EachSelectedFigure(short dialId, const std::function<void(CArea1Object&)>& change);

@@ -68,11 +68,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaEditor(short dialId, short item)
 
 CSelectList CPlenimetraFunc2::GetSelAreaList(short dialId) const
 {
-  std::vector<short> rows(static_cast<std::size_t>(DGListGetSelCount(dialId, ITEM_AREA_LIST)));
-  rows.resize(static_cast<std::size_t>(
-      DGListGetSelItems(dialId, ITEM_AREA_LIST, rows.data(), static_cast<short>(rows.size()))));
-  CSelectList selection;
-  selection.assign(rows.begin(), rows.end());
+  CSelectList selection = ListSelection(dialId, ITEM_AREA_LIST);
   selection.Sort();
   return selection;
 }

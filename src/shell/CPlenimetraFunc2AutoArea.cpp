@@ -20,7 +20,6 @@
 #include "host_assert.h"
 #include "host_errors.h"
 #include "host_notify.h"
-#include "host_selection.h"
 
 #include <algorithm>
 
@@ -87,15 +86,7 @@ CAutoAreaParam* CPlenimetraFunc2::AutoAreaRecord(short dialId, short row) const
   return reinterpret_cast<CAutoAreaParam*>(DGListGetItemUserData(dialId, ITEM_AUTO_LIST, row));
 }
 
-CSelectList CPlenimetraFunc2::GetSelAutoAreaList(short dialId) const
-{
-  std::vector<short> rows(static_cast<std::size_t>(DGListGetSelCount(dialId, ITEM_AUTO_LIST)));
-  rows.resize(static_cast<std::size_t>(
-      DGListGetSelItems(dialId, ITEM_AUTO_LIST, rows.data(), static_cast<short>(rows.size()))));
-  CSelectList selection;
-  selection.assign(rows.begin(), rows.end());
-  return selection;
-}
+CSelectList CPlenimetraFunc2::GetSelAutoAreaList(short dialId) const { return ListSelection(dialId, ITEM_AUTO_LIST); }
 
 // ---------------------------------------------------------------------------
 // Targets
@@ -164,29 +155,18 @@ void CPlenimetraFunc2::RecolourFigures(const std::vector<CArea2Object*>& element
 
 void CPlenimetraFunc2::DoMsgChangeAutoAreaList(short dialId)
 {
-  if (*m_bIgnoreSelection)
-    return;
-  WithSelectionIgnored([&] {
-    AutoAreaListChangeSelection(dialId);
-    m_pAutoAreaListInfoParam->SetList(false);
-  });
+  FollowListSelection(*m_pAutoAreaListInfoParam, [&] { return AutoAreaListChangeSelection(dialId); });
 }
 
 GSErrCode CPlenimetraFunc2::AutoAreaListChangeSelection(short dialId)
 {
-  const GSErrCode deselected = ACAPI_Element_DeselectAll();
-  const CSelectList rows = GetSelAutoAreaList(dialId);
-  if (rows.empty())
-    return deselected;
-  GS::Array<API_Neig> neigs;
-  for (int row : rows) {
+  std::vector<API_Guid> guids;
+  for (int row : GetSelAutoAreaList(dialId)) {
     const CAutoAreaParam* pAutoArea = AutoAreaRecord(dialId, static_cast<short>(row));
     PLN_ASSERT(pAutoArea != nullptr);
-    API_Neig neig;
-    neig.guid = pAutoArea->GetGuid();
-    neigs.Push(neig);
+    guids.push_back(pAutoArea->GetGuid());
   }
-  return ACAPI_Element_Select(neigs, true);
+  return SelectOnPlan(guids);
 }
 
 void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)

@@ -17,7 +17,6 @@
 #include "GSWriteReport.h"
 #include "host_assert.h"
 #include "host_errors.h"
-#include "host_selection.h"
 
 namespace {
 
@@ -94,15 +93,7 @@ GS::UniString CPlenimetraFunc2::GetArea1Target(short dialId, const CArea1Object*
   return text;
 }
 
-CSelectList CPlenimetraFunc2::GetSelDetailList(short dialId) const
-{
-  std::vector<short> rows(static_cast<std::size_t>(DGListGetSelCount(dialId, ITEM_DETAIL_LIST)));
-  rows.resize(static_cast<std::size_t>(
-      DGListGetSelItems(dialId, ITEM_DETAIL_LIST, rows.data(), static_cast<short>(rows.size()))));
-  CSelectList selection;
-  selection.assign(rows.begin(), rows.end());
-  return selection;
-}
+CSelectList CPlenimetraFunc2::GetSelDetailList(short dialId) const { return ListSelection(dialId, ITEM_DETAIL_LIST); }
 
 std::shared_ptr<CArea1Object> CPlenimetraFunc2::SharedFigure(const CArea1Object* figure) const
 {
@@ -119,26 +110,18 @@ std::shared_ptr<CArea1Object> CPlenimetraFunc2::SharedFigure(const CArea1Object*
 
 void CPlenimetraFunc2::DoMsgChangeDetailList(short dialId)
 {
-  if (*m_bIgnoreSelection)
-    return;
-  WithSelectionIgnored([&] {
-    DetailListChangeSelection(dialId);
-    m_pDetailListInfoParam->SetList(false);
-  });
+  FollowListSelection(*m_pDetailListInfoParam, [&] { return DetailListChangeSelection(dialId); });
 }
 
 GSErrCode CPlenimetraFunc2::DetailListChangeSelection(short dialId)
 {
-  ACAPI_Element_DeselectAll();
-  GS::Array<API_Neig> neigs;
+  std::vector<API_Guid> guids;
   for (int row : GetSelDetailList(dialId)) {
     const CArea1Object* pObject = DetailFigure(dialId, static_cast<short>(row));
     PLN_ASSERT(pObject != nullptr);
-    API_Neig neig;
-    neig.guid = pObject->m_Element.header.guid;
-    neigs.Push(neig);
+    guids.push_back(pObject->m_Element.header.guid);
   }
-  return ACAPI_Element_Select(neigs, true);
+  return SelectOnPlan(guids);
 }
 
 void CPlenimetraFunc2::EachSelectedFigure(short dialId, const std::function<void(CArea1Object&)>& change)

@@ -23,6 +23,38 @@ short ActStory() { return CGSUtil::GetActStory(); }
 
 }  // namespace
 
+CSelectList CPlenimetraFunc2::ListSelection(short dialId, short list) const
+{
+  std::vector<short> rows(static_cast<std::size_t>(DGListGetSelCount(dialId, list)));
+  rows.resize(static_cast<std::size_t>(DGListGetSelItems(dialId, list, rows.data(), static_cast<short>(rows.size()))));
+  CSelectList selection;
+  selection.assign(rows.begin(), rows.end());
+  return selection;
+}
+
+GSErrCode CPlenimetraFunc2::SelectOnPlan(const std::vector<API_Guid>& guids)
+{
+  const GSErrCode deselected = ACAPI_Element_DeselectAll();
+  if (guids.empty())
+    return deselected;
+  GS::Array<API_Neig> neigs;
+  for (const API_Guid& guid : guids) {
+    API_Neig neig;
+    neig.guid = guid;
+    neigs.Push(neig);
+  }
+  return ACAPI_Element_Select(neigs, true);
+}
+
+void CPlenimetraFunc2::FollowListSelection(CDGListItemParamArray& columns, const std::function<GSErrCode()>& toPlan)
+{
+  if (*m_bIgnoreSelection)
+    return;
+  WithSelectionIgnored([&] {
+    toPlan();
+    columns.SetList(false);
+  });
+}
 
 GSErrCode CPlenimetraFunc2::TreeChangeSelection(short dialId)
 {

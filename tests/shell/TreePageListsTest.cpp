@@ -80,15 +80,6 @@ protected:
     const auto& texts = List(list).rows.at(static_cast<std::size_t>(row - 1)).texts;
     return texts.count(column) != 0 ? texts.at(column) : GS::UniString();
   }
-  short Entry(short item, const char16_t* text)
-  {
-    const auto& entries = State(item).entries;
-    for (std::size_t e = 0; e < entries.size(); ++e)
-      if (entries[e].text == GS::UniString(text))
-        return static_cast<short>(e + 1);
-    ADD_FAILURE() << "no entry";
-    return 0;
-  }
   void ChooseOperator(short list, short popUp, std::vector<short> rows, const char16_t* text)
   {
     pageUser().SelectRows(list, rows);
@@ -332,6 +323,104 @@ TEST_F(DetailListTest, DroppingRowsOntoElementsAddsTurnsToPlusOrRefuses)
   pageUser().DragAndDrop(Page::ITEM_DETAIL_LIST, Page::ITEM_TREE, TreeItemOf(shared), DG_DRAG_INSERT_ON);
   EXPECT_EQ(host.UndoNames().size(), steps);
   EXPECT_EQ(Record(room).m_List.size(), entries + slabFigures.size() - 1);
+}
+
+// ---------------------------------------------------------------------------
+// Sorting by header click
+
+class ListSortTest : public DetailListTest {
+protected:
+  short Arrow(short list, short header)
+  {
+    const auto& headers = List(list).headers;
+    return headers.count(header) != 0 ? headers.at(header).arrow : 0;
+  }
+  // The figures' element GUIDs by sort index.
+  std::vector<API_Guid> FigureOrder()
+  {
+    std::vector<std::pair<int, API_Guid>> order;
+    for (const auto& figure : Figures(0))
+      order.emplace_back(figure->m_SortIndex, figure->m_Element.header.guid);
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<API_Guid> guids;
+    for (const auto& entry : order)
+      guids.push_back(entry.second);
+    return guids;
+  }
+  void Reopen()
+  {
+    host.UserSaveProject();
+    ASSERT_EQ(host.UserReopenProject(), NoError);
+    ASSERT_EQ(Menu(), NoError);
+  }
+};
+
+TEST_F(ListSortTest, HeaderClicksCycleTheDirectionAndClearTheOtherArrows)
+{
+  pageUser().HeaderClick(Page::ITEM_DETAIL_LIST, 2);
+  std::vector<std::pair<short, short>> arrows;
+  for (int click = 0; click < 3; ++click) {
+    pageUser().HeaderClick(Page::ITEM_DETAIL_LIST, 1);
+    arrows.emplace_back(Arrow(Page::ITEM_DETAIL_LIST, 1), Arrow(Page::ITEM_DETAIL_LIST, 2));
+  }
+  EXPECT_EQ(arrows, (std::vector<std::pair<short, short>>{{1, 0}, {2, 0}, {1, 0}}));
+}
+
+TEST_F(ListSortTest, DetailAreasSortByValueInOneStepKeepTheSelectionAndOutliveReopening)
+{
+  const auto ten = PlaceRect(0, 20, 0, 2, 5);
+  const auto nine = PlaceRect(0, 30, 0, 3, 3);
+  TreePageTest::List(room, 0, ten);
+  TreePageTest::List(room, 0, nine);
+  const CArea1Object* own = Record(room).m_List.front().m_pArea1.get();
+  page().SetDetailListItem(pageId);
+  Select({room});
+  pageUser().SelectRows(Page::ITEM_DETAIL_LIST, {RowOf(ten.get())});
+  const std::size_t steps = host.UndoNames().size();
+  pageUser().HeaderClick(Page::ITEM_DETAIL_LIST, 3);
+  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形リスト]"));
+  // 9 m² < 10 m² < 27 m², though "10" < "27" < "9" as texts.
+  EXPECT_LT(RowOf(nine.get()), RowOf(ten.get()));
+  EXPECT_LT(RowOf(ten.get()), RowOf(own));
+  const auto& rows = List(Page::ITEM_DETAIL_LIST).rows;
+  for (short row = 1; row <= static_cast<short>(rows.size()); ++row)
+    EXPECT_EQ(rows[static_cast<std::size_t>(row - 1)].selected, row == RowOf(ten.get())) << row;
+
+  const std::vector<API_Guid> order = FigureOrder();
+  Reopen();
+  EXPECT_EQ(FigureOrder(), order);
+}
+
+TEST_F(ListSortTest, TheAreaListSortsByTheColumnsIdAndTheOrderOutlivesReopening)
+{
+  pageUser().SetLong(Page::ITEM_RADIO_AREA, 1);
+  page().NodeOf(pageId, TreeItemOf(corridor))->m_Operator = COperatorTable::OPERATOR_MINUS;
+  // The third default column shows the operator.
+  pageUser().HeaderClick(Page::ITEM_AREA_LIST, 3);
+  pageUser().HeaderClick(Page::ITEM_AREA_LIST, 3);
+  const auto* first = reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, 1));
+  EXPECT_EQ(first->m_AreaCode, corridor);
+  EXPECT_EQ(doc().GetAreaObject(corridor)->m_SortIndex, 0);
+  Reopen();
+  EXPECT_EQ(doc().GetAreaObject(corridor)->m_SortIndex, 0);
+}
+
+TEST_F(ListSortTest, TheAutomaticAreaOrderFollowsTheRecordsAndOutlivesThePage)
+{
+  pageUser().SetLong(Page::ITEM_RADIO_AUTO, 1);
+  pageUser().SelectRows(Page::ITEM_AUTO_LIST, {1});
+  pageUser().HeaderClick(Page::ITEM_AUTO_LIST, 1);
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 1), GS::UniString(u"S-1(ｽﾗﾌﾞ)"));
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 2, 1), GS::UniString(u"Z-1(LDK)"));
+  EXPECT_FALSE(List(Page::ITEM_AUTO_LIST).rows[0].selected);
+  EXPECT_TRUE(List(Page::ITEM_AUTO_LIST).rows[1].selected);
+  EXPECT_EQ(Floor(0).m_AutoAreaParamArray.front().GetGuid(), sources.slab);
+
+  pageUser().Click(Page::ITEM_BACK);
+  OpenTreePage();
+  pageUser().SetLong(Page::ITEM_RADIO_AUTO, 1);
+  EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 1), GS::UniString(u"S-1(ｽﾗﾌﾞ)"));
 }
 
 }  // namespace

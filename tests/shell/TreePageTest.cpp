@@ -351,15 +351,6 @@ protected:
       rows.push_back(RowOf(code));
     pageUser().SelectRows(Page::ITEM_AREA_LIST, rows);
   }
-  short Entry(short item, const char16_t* text)
-  {
-    const auto& entries = State(item).entries;
-    for (std::size_t e = 0; e < entries.size(); ++e)
-      if (entries[e].text == GS::UniString(text))
-        return static_cast<short>(e + 1);
-    ADD_FAILURE() << "no entry";
-    return 0;
-  }
   GS::UniString MarkNo(int code)
   {
     const CAreaObject& object = *doc().GetAreaObject(code);

@@ -130,6 +130,16 @@ protected:
     const pln::host::StoredParam* param = host.Parameter(figure.m_Element.header.guid, name);
     return param != nullptr ? param->record.realValue : -1.0;
   }
+  // The 1-based entry of the page's pop-up with this text.
+  short Entry(short item, const char16_t* text)
+  {
+    const auto& entries = State(item).entries;
+    for (std::size_t e = 0; e < entries.size(); ++e)
+      if (entries[e].text == GS::UniString(text))
+        return static_cast<short>(e + 1);
+    ADD_FAILURE() << "no entry";
+    return 0;
+  }
   std::vector<GS::UniString> NewAlerts()
   {
     std::vector<GS::UniString> texts;
