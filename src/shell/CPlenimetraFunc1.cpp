@@ -66,14 +66,6 @@ std::unique_ptr<CPlenimetraPage> MakeFigureListPage(CPlenimetraPalette& palette)
   return std::make_unique<CPlenimetraFunc1>(palette);
 }
 
-CPlenimetraFunc1::IgnoreSelection::IgnoreSelection(bool& flag) : m_Flag(flag)
-{
-  PLN_ASSERT(!m_Flag);
-  m_Flag = true;
-}
-
-CPlenimetraFunc1::IgnoreSelection::~IgnoreSelection() { m_Flag = false; }
-
 CPlenimetraFunc1::CPlenimetraFunc1(CPlenimetraPalette& palette)
     : CPlenimetraPage(palette, ResourceId), m_pPalette(&palette), m_pParam(&palette.m_Param),
       m_bIgnoreSelection(&palette.m_bIgnoreSelection)
@@ -126,13 +118,7 @@ void CPlenimetraFunc1::DoMsgInit(short dialId)
   EnableItem(dialId);
 }
 
-void CPlenimetraFunc1::DoMsgClose(short /*dialId*/, short /*item*/)
-{
-  if (m_pListInfoParam == nullptr)
-    return;
-  m_pListInfoParam->SaveHeaderPosition(ResourceId);
-  m_pListInfoParam.reset();
-}
+void CPlenimetraFunc1::DoMsgClose(short /*dialId*/, short /*item*/) { SaveAndReleaseColumns(m_pListInfoParam, ResourceId); }
 
 void CPlenimetraFunc1::EnableItem(short dialId)
 {

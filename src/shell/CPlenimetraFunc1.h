@@ -164,19 +164,6 @@ public:
   bool* m_bIgnoreSelection;
 
 private:
-  // Raises the palette's ignore-selection flag for the scope (it must be
-  // clear on entry).
-  class IgnoreSelection {
-  public:
-    explicit IgnoreSelection(bool& flag);
-    ~IgnoreSelection();
-    IgnoreSelection(const IgnoreSelection&) = delete;
-    IgnoreSelection& operator=(const IgnoreSelection&) = delete;
-
-  private:
-    bool& m_Flag;
-  };
-
   CFloorParam* ActiveFloor() const;
   CArea1Object* FigureOfRow(short dialId, short row) const;
   std::shared_ptr<CArea1Object> SharedFigure(const CArea1Object* figure) const;

@@ -368,12 +368,8 @@ void CPlenimetraFunc2::DoMsgClose(short /*dialId*/, short /*item*/) { SaveHeader
 
 void CPlenimetraFunc2::SaveHeaders()
 {
-  for (auto* columns : {&m_pAreaListInfoParam, &m_pDetailListInfoParam, &m_pAutoAreaListInfoParam}) {
-    if (*columns == nullptr)
-      continue;
-    (*columns)->SaveHeaderPosition(ResourceId);
-    columns->reset();
-  }
+  for (auto* columns : {&m_pAreaListInfoParam, &m_pDetailListInfoParam, &m_pAutoAreaListInfoParam})
+    SaveAndReleaseColumns(*columns, ResourceId);
 }
 
 void CPlenimetraFunc2::OnUpdate(HINT hint)
@@ -413,13 +409,14 @@ void CPlenimetraFunc2::OnUpdate(HINT hint)
     break;
   case Hint::PatternDeleted:
     SetTreeItem(dialId);
-    WithSelectionIgnored([&] {
+    {
+      IgnoreSelection ignore(*m_bIgnoreSelection);
       TreeChangeSelection(dialId);
       SetAreaListItem(dialId);
       SetDetailListItem(dialId);
       SetAutoAreaListItem(dialId);
       SetArea1Selection(dialId);
-    });
+    }
     m_pDetailListInfoParam->SetList(false);
     break;
   case kHintTreeShown:
@@ -584,13 +581,14 @@ void CPlenimetraFunc2::DoMsgChangeTree(short dialId, const DG::TreeViewChangeEve
   }
   if (change.kind != DG_TVCF_SELECTION || *m_bIgnoreSelection)
     return;
-  WithSelectionIgnored([&] {
+  {
+    IgnoreSelection ignore(*m_bIgnoreSelection);
     TreeChangeSelection(dialId);
     SetDetailListItem(dialId);
     SetAutoAreaListItem(dialId);
     m_pAreaListInfoParam->SetList(false);
     SetArea1Selection(dialId);
-  });
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -286,12 +286,4 @@ private:
   Int32 FirstChild(short dialId, Int32 treeItem) const;
   Int32 NextSibling(short dialId, Int32 treeItem) const;
   Int32 m_TopTreeItem = 0;
-  // Runs body with the palette's ignore-selection flag raised.
-  template <class F>
-  void WithSelectionIgnored(F&& body)
-  {
-    *m_bIgnoreSelection = true;
-    body();
-    *m_bIgnoreSelection = false;
-  }
 };

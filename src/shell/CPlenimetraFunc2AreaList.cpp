@@ -114,10 +114,9 @@ void CPlenimetraFunc2::DoMsgChangeAreaList(short dialId)
 {
   if (*m_bIgnoreSelection)
     return;
-  WithSelectionIgnored([&] {
-    ListChangeSelection(dialId);
-    RefreshEditors();
-  });
+  IgnoreSelection ignore(*m_bIgnoreSelection);
+  ListChangeSelection(dialId);
+  RefreshEditors();
 }
 
 void CPlenimetraFunc2::ListChangeSelection(short dialId)

@@ -231,10 +231,11 @@ GSErrCode CPlenimetraFunc2::DoUndo(short dialId)
 {
   PLN_ASSERT(!*m_bIgnoreSelection);
   m_pParam->DoUndo2();
-  WithSelectionIgnored([&] {
+  {
+    IgnoreSelection ignore(*m_bIgnoreSelection);
     SetTreeItem(dialId);
     SetAreaListItem(dialId);
-  });
+  }
   const GSErrCode err = m_pParam->SaveData();
   EnableItem(dialId);
   return err;

@@ -50,10 +50,11 @@ void CPlenimetraFunc2::FollowListSelection(CDGListItemParamArray& columns, const
 {
   if (*m_bIgnoreSelection)
     return;
-  WithSelectionIgnored([&] {
+  {
+    IgnoreSelection ignore(*m_bIgnoreSelection);
     toPlan();
     columns.SetList(false);
-  });
+  }
 }
 
 GSErrCode CPlenimetraFunc2::TreeChangeSelection(short dialId)

@@ -109,21 +109,16 @@ short CPlenimetraFunc3::DoMsgClick(short dialId, short item, long long /*msgData
 void CPlenimetraFunc3::DoMsgChange(short dialId, short item, long long /*msgData*/)
 {
   if (item == kList && !*m_bIgnoreSelection) {
-    IgnoringSelection([&] {
+    {
+      IgnoreSelection ignore(*m_bIgnoreSelection);
       ListChangeSelection(dialId);
       m_pListInfoParam->SetList(false);
-    });
+    }
   }
   EnableItem(dialId);
 }
 
-void CPlenimetraFunc3::DoMsgClose(short /*dialId*/, short /*item*/)
-{
-  if (m_pListInfoParam == nullptr)
-    return;
-  m_pListInfoParam->SaveHeaderPosition(ResourceId);
-  m_pListInfoParam.reset();
-}
+void CPlenimetraFunc3::DoMsgClose(short /*dialId*/, short /*item*/) { SaveAndReleaseColumns(m_pListInfoParam, ResourceId); }
 
 void CPlenimetraFunc3::DoMsgInit(short dialId)
 {
@@ -278,14 +273,6 @@ void CPlenimetraFunc3::SetAreaListItem(short dialId, short row, CAutoAreaParam* 
   DGListSetTabItemText(dialId, kList, row, 3, NumberingName(*m_pParam, *record));
   DGListSetTabItemText(dialId, kList, row, kChangedColumn, ChangedText(*record));
   DGListSetTabItemColor(dialId, kList, row, kChangedColumn, record->m_bChanged ? kRed : kBlack);
-}
-
-void CPlenimetraFunc3::IgnoringSelection(const std::function<void()>& f)
-{
-  PLN_ASSERT(!*m_bIgnoreSelection);
-  *m_bIgnoreSelection = true;
-  f();
-  *m_bIgnoreSelection = false;
 }
 
 // ---------------------------------------------------------------------------

@@ -18,7 +18,6 @@
 #include "CSelectList.h"
 #include "dg_state.h"
 
-#include <functional>
 #include <memory>
 
 class CAutoAreaParam;
@@ -90,8 +89,6 @@ private:
   CAutoAreaParam* RowRecord(short dialId, short row) const;
   void SetListHeader(short dialId);
   void SelectRows(short dialId, const CSelectList& rows);
-  // Runs f with the ignore-selection flag raised; it must be clear before.
-  void IgnoringSelection(const std::function<void()>& f);
   GSErrCode ReserveSelection(const GS::Array<API_Neig>& selection) const;
   GSErrCode CutElements(const GS::Array<API_Neig>& selection, int startNo);
   GSErrCode ReleaseRecords(short dialId, bool deleteFigures);

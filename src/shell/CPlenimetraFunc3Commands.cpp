@@ -83,7 +83,10 @@ GSErrCode CPlenimetraFunc3::DoCreateArea1(short dialId, int startNo)
     return err;
   err = RenumberStory(story);
   KeepFirst(err, m_pParam->SaveData());
-  IgnoringSelection([&] { SetAreaListItem(dialId); });
+  {
+    IgnoreSelection ignore(*m_bIgnoreSelection);
+    SetAreaListItem(dialId);
+  }
   return err;
 }
 
@@ -245,12 +248,13 @@ GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
 
 void CPlenimetraFunc3::AfterCommand(short dialId, bool deselect)
 {
-  IgnoringSelection([&] {
+  {
+    IgnoreSelection ignore(*m_bIgnoreSelection);
     if (deselect)
       SelectRows(dialId, CSelectList());
     SetAreaListItem(dialId);
     ListChangeSelection(dialId);
-  });
+  }
 }
 
 // ---------------------------------------------------------------------------

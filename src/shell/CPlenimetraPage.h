@@ -4,7 +4,10 @@
 // the main palette keeps in step through OnUpdate, and to which it passes
 // the host's notifications while the page is open.
 
+#include "CDGListItemParam.h"
 #include "CDGPaletteCore.h"
+
+#include <memory>
 
 class CPlenimetraPalette;
 
@@ -19,6 +22,31 @@ inline constexpr HINT ElementsChanged = 13;  // a batch of plan edits changed th
 inline constexpr HINT PatternChanged = 14;   // another pattern is current
 inline constexpr HINT PatternDeleted = 15;   // the first pattern is current
 }  // namespace Hint
+
+// Raises the palette's ignore-selection flag for the scope and puts back
+// what it was, so selection changes the system makes itself (refilling a
+// list, selecting on the plan) are not fed back as the user's.
+class IgnoreSelection {
+public:
+  explicit IgnoreSelection(bool& flag) : m_Flag(flag), m_Before(flag) { m_Flag = true; }
+  ~IgnoreSelection() { m_Flag = m_Before; }
+  IgnoreSelection(const IgnoreSelection&) = delete;
+  IgnoreSelection& operator=(const IgnoreSelection&) = delete;
+
+private:
+  bool& m_Flag;
+  bool m_Before;
+};
+
+// A page's list columns live while the page is open; closing keeps their
+// widths for the next opening under the page's resource.
+inline void SaveAndReleaseColumns(std::unique_ptr<CDGListItemParamArray>& columns, short resourceId)
+{
+  if (columns == nullptr)
+    return;
+  columns->SaveHeaderPosition(resourceId);
+  columns.reset();
+}
 
 class CPlenimetraPage : public CDGPaletteCore {
 public:

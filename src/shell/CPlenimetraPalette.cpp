@@ -345,10 +345,10 @@ void CPlenimetraPalette::ProjectionNotification(API_NotifyEventID event)
     break;
   case APINotify_ChangeFloor:
     if (IsOn()) {
-      PLN_ASSERT(!m_bIgnoreSelection);
-      m_bIgnoreSelection = true;
-      SendUpdateMessage(Hint::StoryChanged);
-      m_bIgnoreSelection = false;
+      {
+        IgnoreSelection ignore(m_bIgnoreSelection);
+        SendUpdateMessage(Hint::StoryChanged);
+      }
       ShowCurFloor(m_PaletteID);
       if (ACAPI_TeamworkControl_HasConnection())
         RecomputeTeamworkStatus(m_PaletteID);
@@ -385,10 +385,10 @@ GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notif
 {
   if (!m_ElementChangeArray.EndBatch(&m_Param, notification, nullptr))
     return NoError;
-  PLN_ASSERT(!m_bIgnoreSelection);
-  m_bIgnoreSelection = true;
-  SendUpdateMessage(Hint::ElementsChanged);
-  m_bIgnoreSelection = false;
+  {
+    IgnoreSelection ignore(m_bIgnoreSelection);
+    SendUpdateMessage(Hint::ElementsChanged);
+  }
   const GSErrCode err = m_Param.SaveData();
   GSWriteReport(err);
   return err;
