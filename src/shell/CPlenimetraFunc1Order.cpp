@@ -10,6 +10,7 @@
 #include "CPlenimetraParam.h"
 #include "CRenumberWork.h"
 #include "GSWriteReport.h"
+#include "ListHeaderSort.h"
 #include "host_alert.h"
 #include "host_assert.h"
 #include "host_errors.h"
@@ -65,20 +66,17 @@ int Compare(const CPlenimetraParam& doc, short column, const SortKey& a, const S
 {
   if (column == 3)
     return doc.CompareASCII(a.figure, b.figure);
-  if (IsTextColumn(column)) {
-    const auto order = a.text <=> b.text;
-    return order > 0 ? 1 : (order < 0 ? -1 : 0);
-  }
-  return a.number > b.number ? 1 : (a.number < b.number ? -1 : 0);
+  if (IsTextColumn(column))
+    return ListHeaderSort::CompareText(a.text, b.text);
+  return ListHeaderSort::CompareNumber(a.number, b.number);
 }
 
-// Direction 1 ascending, any other descending; equal keys stay.
+// Equal keys stay.
 bool MustExchange(const CPlenimetraParam& doc, short column, short direction, const SortKey& a, const SortKey& b)
 {
   if (column < 1 || column > 9)
     return false;
-  const int r = Compare(doc, column, a, b);
-  return direction == 1 ? r > 0 : r < 0;
+  return ListHeaderSort::MustExchange(Compare(doc, column, a, b), direction);
 }
 
 }  // namespace
@@ -122,15 +120,7 @@ GSErrCode CPlenimetraFunc1::DoSort(short dialId, short column)
 {
   PLN_ASSERT(!*m_bIgnoreSelection);
   DGListDeselectItem(dialId, kList, DG_ALL_ITEMS);
-  const short arrow = DGListGetHeaderItemArrowType(dialId, kList, column);
-  short direction = arrow;
-  if (arrow == DG_ARROW_NONE || arrow == DG_ARROW_DOWN)
-    direction = DG_ARROW_UP;
-  else if (arrow == DG_ARROW_UP)
-    direction = DG_ARROW_DOWN;
-  const short headers = DGListGetHeaderItemCount(dialId, kList);
-  for (short header = 1; header <= headers; ++header)
-    DGListSetHeaderItemArrowType(dialId, kList, header, header == column ? direction : DG_ARROW_NONE);
+  const short direction = ListHeaderSort::ClickHeader(dialId, kList, column);
 
   std::vector<SortKey> keys;
   for (CArea1Object* figure : RowFigures(dialId))
