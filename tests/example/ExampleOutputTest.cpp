@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,23 @@ TEST(ExampleOutput, TheFloorAreaTableSumsThePiecesRoundedOneByOne)
     EXPECT_EQ(Trimmed(row[2]), Fixed(service, 2)) << row[0];
     EXPECT_EQ(Trimmed(row[3]), Fixed(living + service, 2)) << row[0];
   }
+}
+
+// A script or a database import reads a cell as a number only when it holds
+// nothing else: no blank before or after, no "." left dangling.
+TEST(ExampleOutput, EveryNumberCellOfTheCsvIsAStrictDecimal)
+{
+  const std::regex looksNumeric(R"(\s*-?[0-9][0-9,]*(\.[0-9]*)?\s*)");
+  const std::regex strict(R"(-?[0-9]+(\.[0-9]+)?)");
+  std::size_t numbers = 0;
+  for (const std::vector<std::string>& row : Csv())
+    for (const std::string& cell : row)
+      if (std::regex_match(cell, looksNumeric)) {
+        ++numbers;
+        EXPECT_TRUE(std::regex_match(cell, strict)) << "'" << cell << "'";
+      }
+  // The tables, the per-floor list and the room list: well over a hundred.
+  EXPECT_GE(numbers, 166u);
 }
 
 const std::array<const char*, 6> kSheets = {"床面積 1階",        "床面積 2階",          "建築面積 1階",
