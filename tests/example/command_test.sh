@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The example command as a user runs it, one case per call:
-#   command_test.sh EXECUTABLE CASE SCRATCH_FOLDER
+#   command_test.sh EXECUTABLE CASE SCRATCH_FOLDER EARLIER_RESULT
 # Each case checks the exit code, the message and what the output folder
 # holds afterwards. A folder's state is compared as the list of its paths
 # with the checksum of every file.
@@ -9,6 +9,7 @@ set -uo pipefail
 exe=$1
 case_name=$2
 scratch=$3
+earlier=$4  # what a complete run wrote, to start from
 
 fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 
@@ -32,9 +33,8 @@ run() {  # run [env...] -- args: stdout and stderr into files, exit code echoed
 
 # A previous good result to start from.
 previous() {
-  local rc
-  rc=$(run "$1")
-  [ "$rc" = 0 ] || fail "the first run failed ($rc): $(cat "$scratch/stderr")"
+  cp -a "$earlier" "$1" || fail "no earlier result in $earlier"
+  [ -f "$1/.two_storey_house-files" ] || fail "the earlier result has no list of its files"
 }
 
 case $case_name in
