@@ -93,7 +93,7 @@ void OutputFolder::CheckTarget()
   if (!fs::is_directory(status))
     throw std::runtime_error(Quoted(target_) + " exists and is not a folder");
   if (!Writable(target_) || !Writable(target_.parent_path()))
-    throw std::runtime_error(Quoted(target_) + " is not writable (nor the folder around it); nothing was changed");
+    throw std::runtime_error(Quoted(target_) + " or the folder holding it is not writable; nothing was changed");
 
   const std::vector<fs::path> listed = ListedFiles();
   std::vector<std::string> foreign;
