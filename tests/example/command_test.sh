@@ -70,6 +70,13 @@ user_files)
     [ "$before" = "$(state "$out")" ] || fail "the folder changed"
     rm "$out/$file"
   done
+  # A list edited to name a file outside the folder claims nothing there.
+  echo "../victim.txt" >>"$out/.two_storey_house-files"
+  echo "theirs" >"$scratch/victim.txt"
+  rc=$(run "$out")
+  [ "$rc" = 0 ] || fail "exit $rc for a folder whose list names an outside file"
+  [ "$(cat "$scratch/victim.txt")" = theirs ] || fail "a file outside the folder was touched"
+  ! grep -q victim "$out/.two_storey_house-files" || fail "the new list still names the outside file"
   # A folder that holds the user's files but never held a result.
   mkdir -p "$scratch/theirs"
   echo "mine" >"$scratch/theirs/plan.txt"
