@@ -45,6 +45,10 @@ relative_folder)
   [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
   [ -f "$scratch/elsewhere/myout/二階建て住宅　求積表.csv" ] || fail "no CSV in the caller's myout"
   grep -qx "The example's files are in $scratch/elsewhere/myout" "$scratch/stdout" || fail "the absolute folder is not printed"
+  # The summary lists per pattern only the floors it calculates.
+  grep -q "^    建築面積: 1階 66.24 合計 66.24$" "$scratch/stdout" || fail "建築面積 line: $(grep 建築面積: "$scratch/stdout")"
+  grep -q "^    敷地面積: 1階 273.84 合計 273.84$" "$scratch/stdout" || fail "敷地面積 line"
+  grep -q "^    延べ面積: 1階 66.24 2階 66.24 合計 132.48$" "$scratch/stdout" || fail "延べ面積 line"
   [ "$(ls "$scratch/elsewhere/myout/worksheets" | grep -c '\.svg$')" = 6 ] || fail "not six SVG pictures"
   [ "$(ls "$scratch/elsewhere/myout/worksheets" | grep -c '\.png$')" = 6 ] || fail "not six PNG pictures"
   # The list holds exactly the files written, and a second run replaces them.
@@ -153,14 +157,6 @@ arguments)
   rc=$(run a b)
   [ "$rc" = 2 ] || fail "two folders exit $rc"
   [ -z "$(ls -A "$scratch/here")" ] || fail "an option made a folder: $(ls -A "$scratch/here")"
-  ;;
-summary)
-  # The console lists per pattern only the floors it calculates.
-  rc=$(run "$scratch/out")
-  [ "$rc" = 0 ] || fail "exit $rc"
-  grep -q "^    建築面積: 1階 66.24 合計 66.24$" "$scratch/stdout" || fail "建築面積 line: $(grep 建築面積: "$scratch/stdout")"
-  grep -q "^    敷地面積: 1階 273.84 合計 273.84$" "$scratch/stdout" || fail "敷地面積 line"
-  grep -q "^    延べ面積: 1階 66.24 2階 66.24 合計 132.48$" "$scratch/stdout" || fail "延べ面積 line"
   ;;
 *)
   fail "no such case"
