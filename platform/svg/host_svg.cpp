@@ -10,6 +10,10 @@ namespace pln::host {
 namespace {
 
 constexpr double kMetresPerMm = 0.001;
+// A text element's anchor is a point of its frame, which keeps this margin
+// (a share of the text height) round the letters: a text anchored on a
+// table's rule stands clear of it.
+constexpr double kTextInset = 0.2;
 
 double DatabaseScale(const API_DatabaseUnId& database)
 {
@@ -21,6 +25,16 @@ double DatabaseScale(const API_DatabaseUnId& database)
       if (stored.info.databaseUnId == database)
         return stored.scale;
   return 100.0;
+}
+
+std::u16string DatabaseName(const API_DatabaseUnId& database)
+{
+  const Model& model = TheModel();
+  for (const auto* list : {&model.databases, &model.masterLayouts})
+    for (const StoredDatabase& stored : *list)
+      if (stored.info.databaseUnId == database)
+        return stored.info.name.Std();
+  return {};
 }
 
 // The contours of a memo polygon (coordinates from 1, pends[k] the last
@@ -66,26 +80,26 @@ void DrawElement(SvgCanvas& canvas, const StoredElement& stored, double scale)
   const API_Element& e = stored.element;
   switch (e.header.typeID) {
   case API_LineID:
-    canvas.Line(e.line.begC, e.line.endC, SvgPenColour(e.line.linePen.penIndex));
+    canvas.Line(e.line.begC, e.line.endC, SvgPenOf(e.line.linePen.penIndex));
     break;
   case API_ArcID:
     canvas.EllipseArc(e.arc.origC, e.arc.r, e.arc.ratio, e.arc.angle, e.arc.begAng, e.arc.endAng,
-                      SvgPenColour(e.arc.linePen.penIndex));
+                      SvgPenOf(e.arc.linePen.penIndex));
     break;
   case API_CircleID:
     canvas.EllipseArc(e.circle.origC, e.circle.r, e.circle.ratio, e.circle.angle, 0.0, 2.0 * std::numbers::pi,
-                      SvgPenColour(e.circle.linePen.penIndex));
+                      SvgPenOf(e.circle.linePen.penIndex));
     break;
   case API_PolyLineID:
-    canvas.Contours(MemoContours(stored.memo, false), false, SvgPenColour(e.polyLine.pen));
+    canvas.Contours(MemoContours(stored.memo, false), false, SvgPenOf(e.polyLine.pen));
     break;
   case API_HatchID:
-    canvas.Contours(MemoContours(stored.memo, true), true, SvgPenColour(e.hatch.contPen),
-                    SvgPenColour(e.hatch.fillPen));
+    canvas.Contours(MemoContours(stored.memo, true), true, SvgPenOf(e.hatch.contPen),
+                    SvgPenOf(e.hatch.fillPen).colour);
     break;
   case API_TextID:
     canvas.Text({e.text.loc, e.text.size * scale * kMetresPerMm, e.text.angle, static_cast<int>(e.text.anchorPoint),
-                 e.text.just, TextContent(stored.memo), SvgPenColour(e.text.pen)});
+                 e.text.just, TextContent(stored.memo), SvgPenOf(e.text.pen).colour, kTextInset});
     break;
   case API_ObjectID:
     DrawLibraryPart(canvas, stored, scale);
@@ -104,10 +118,11 @@ std::string DatabaseSvg(const HostFixture& host, const API_DatabaseUnId& databas
     return a->element.header.drwIndex < b->element.header.drwIndex;
   });
   const double scale = DatabaseScale(database);
-  SvgCanvas canvas;
+  SvgCanvas canvas(scale);
   for (const StoredElement* stored : elements)
     DrawElement(canvas, *stored, scale);
-  return canvas.Document();
+  canvas.PlaceLabels();
+  return canvas.Document(DatabaseName(database));
 }
 
 }  // namespace pln::host

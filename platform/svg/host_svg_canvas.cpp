@@ -10,23 +10,30 @@
 namespace pln::host {
 namespace {
 
-constexpr double kMmPerMetre = 1000.0;
 constexpr double kFullTurn = 2.0 * std::numbers::pi;
 // Below this an arc is drawn as its chord: its bulge is far under the
 // hundredth of a millimetre the file keeps.
 constexpr double kStraightArc = 1e-9;
-// Estimated advance of a character, as a share of the text height: no
-// font is at hand, and the view box only needs to hold the text.
 constexpr double kNarrowAdvance = 0.6;
 constexpr double kWideAdvance = 1.0;
 // The baseline's depth below the top of its line, as a share of the height.
 constexpr double kBaseline = 0.8;
-// Margin around the drawing: a share of its larger side, at least 1 mm.
-constexpr double kMarginShare = 0.02;
-constexpr double kMinMarginMm = 1.0;
-// Line width as a share of the larger side of the view.
-constexpr double kStrokeShare = 0.001;
-constexpr double kMinStrokeMm = 0.01;
+// The sheet: a margin round the drawing, and below it the title line of
+// standard lettering height with a gap above it (mm on paper).
+constexpr double kMarginMm = 10.0;
+constexpr double kTitleMm = 3.5;
+constexpr double kTitleGapMm = 4.0;
+// Japanese fonts first, as the add-on's tables name a Gothic face; the
+// generic family last, so a viewer without any of them still shows text.
+constexpr const char* kFontFamily =
+    "'MS Gothic', 'ＭＳ ゴシック', 'IPAGothic', 'IPAゴシック', 'Noto Sans Mono CJK JP', 'Noto Sans CJK JP', "
+    "'Hiragino Kaku Gothic ProN', 'Yu Gothic', monospace";
+
+struct Paper {
+  const char* name;
+  double longSide, shortSide;
+};
+constexpr Paper kPapers[] = {{"A4", 297, 210}, {"A3", 420, 297}, {"A2", 594, 420}, {"A1", 841, 594}, {"A0", 1189, 841}};
 
 std::string Fixed(double value)
 {
@@ -38,9 +45,6 @@ std::string Fixed(double value)
   return result == "-0.00" ? "0.00" : result;
 }
 
-std::string X(double x) { return Fixed(x * kMmPerMetre); }
-std::string Y(double y) { return Fixed(-y * kMmPerMetre); }
-std::string Point(const API_Coord& p) { return X(p.x) + " " + Y(p.y); }
 std::string Degrees(double radians) { return Fixed(-radians * 180.0 / std::numbers::pi); }
 
 API_Coord Add(const API_Coord& a, const API_Coord& b) { return {a.x + b.x, a.y + b.y}; }
@@ -52,22 +56,19 @@ API_Coord Rotated(const API_Coord& v, double angle)
   return {v.x * c - v.y * s, v.x * s + v.y * c};
 }
 
-std::string StrokeAttributes(const std::string& stroke, const std::string& fill)
+std::string PenAttributes(const SvgPen& stroke)
+{
+  return " stroke=\"" + stroke.colour + "\" stroke-width=\"" + Fixed(stroke.width) + "\"";
+}
+
+std::string StrokeAttributes(const SvgPen& stroke, const std::string& fill)
 {
   if (fill.empty())
-    return " fill=\"none\" stroke=\"" + stroke + "\"";
-  return " fill=\"" + fill + "\" fill-rule=\"evenodd\" stroke=\"" + stroke + "\"";
+    return " fill=\"none\"" + PenAttributes(stroke);
+  return " fill=\"" + fill + "\" fill-rule=\"evenodd\"" + PenAttributes(stroke);
 }
 
 bool IsNarrow(char16_t ch) { return ch < 0x80 || (ch >= 0xFF61 && ch <= 0xFF9F); }
-
-double EstimatedWidth(const std::u16string& line, double size)
-{
-  double width = 0.0;
-  for (char16_t ch : line)
-    width += (IsNarrow(ch) ? kNarrowAdvance : kWideAdvance) * size;
-  return width;
-}
 
 std::vector<std::u16string> SplitLines(const std::u16string& text)
 {
@@ -102,7 +103,27 @@ double JustShare(API_JustID just)
   }
 }
 
+// The smallest paper that holds a drawing of w x h mm, and whether it is
+// laid landscape; none when A0 is too small.
+const Paper* PaperFor(double w, double h, bool& landscape)
+{
+  for (const Paper& paper : kPapers) {
+    landscape = w <= paper.longSide && h <= paper.shortSide;
+    if (landscape || (w <= paper.shortSide && h <= paper.longSide))
+      return &paper;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+double SvgTextWidth(const std::u16string& line, double size)
+{
+  double width = 0.0;
+  for (char16_t ch : line)
+    width += (IsNarrow(ch) ? kNarrowAdvance : kWideAdvance) * size;
+  return width;
+}
 
 std::string SvgColour(const API_RGBColor& rgb)
 {
@@ -135,6 +156,17 @@ std::string SvgEscape(const std::u16string& text)
   return internal::ToUtf8(escaped);
 }
 
+SvgCanvas::SvgCanvas(double scale)
+    : mmPerMetre_(1000.0 / (std::isfinite(scale) && scale > 0.0 ? scale : 100.0)),
+      scale_(std::isfinite(scale) && scale > 0.0 ? scale : 100.0)
+{
+}
+
+std::string SvgCanvas::X(double x) const { return Fixed(x * mmPerMetre_); }
+std::string SvgCanvas::Y(double y) const { return Fixed(-y * mmPerMetre_); }
+std::string SvgCanvas::Point(const API_Coord& p) const { return X(p.x) + " " + Y(p.y); }
+std::string SvgCanvas::Length(double metres) const { return Fixed(metres * mmPerMetre_); }
+
 void SvgCanvas::Extend(const API_Coord& point)
 {
   if (!std::isfinite(point.x) || !std::isfinite(point.y))
@@ -157,7 +189,13 @@ void SvgCanvas::ExtendCircle(const API_Coord& centre, double r)
   Extend({centre.x + r, centre.y + r});
 }
 
-void SvgCanvas::Contours(const std::vector<SvgContour>& contours, bool closed, const std::string& stroke,
+void SvgCanvas::Segment(const API_Coord& from, const API_Coord& to)
+{
+  if (std::isfinite(from.x) && std::isfinite(from.y) && std::isfinite(to.x) && std::isfinite(to.y))
+    segments_.emplace_back(from, to);
+}
+
+void SvgCanvas::Contours(const std::vector<SvgContour>& contours, bool closed, const SvgPen& stroke,
                          const std::string& fill)
 {
   std::string d;
@@ -171,6 +209,7 @@ void SvgCanvas::Contours(const std::vector<SvgContour>& contours, bool closed, c
       const SvgVertex& from = contour[i];
       const API_Coord& to = contour[(i + 1) % contour.size()].at;
       Extend(to);
+      Segment(from.at, to);
       const double dx = to.x - from.at.x;
       const double dy = to.y - from.at.y;
       const double chord = std::hypot(dx, dy);
@@ -185,8 +224,8 @@ void SvgCanvas::Contours(const std::vector<SvgContour>& contours, bool closed, c
                    r);
       // With y turned down a counter-clockwise arc runs against SVG's
       // positive direction.
-      d += " A " + Fixed(r * kMmPerMetre) + " " + Fixed(r * kMmPerMetre) + " 0 " +
-           (std::fabs(theta) > std::numbers::pi ? "1" : "0") + (theta > 0.0 ? " 0 " : " 1 ") + Point(to);
+      d += " A " + Length(r) + " " + Length(r) + " 0 " + (std::fabs(theta) > std::numbers::pi ? "1" : "0") +
+           (theta > 0.0 ? " 0 " : " 1 ") + Point(to);
     }
     if (closed)
       d += " Z";
@@ -195,16 +234,17 @@ void SvgCanvas::Contours(const std::vector<SvgContour>& contours, bool closed, c
     body_ += "<path d=\"" + d + "\"" + StrokeAttributes(stroke, closed ? fill : std::string()) + "/>\n";
 }
 
-void SvgCanvas::Line(const API_Coord& from, const API_Coord& to, const std::string& stroke)
+void SvgCanvas::Line(const API_Coord& from, const API_Coord& to, const SvgPen& stroke)
 {
   Extend(from);
   Extend(to);
-  body_ += "<line x1=\"" + X(from.x) + "\" y1=\"" + Y(from.y) + "\" x2=\"" + X(to.x) + "\" y2=\"" + Y(to.y) +
-           "\" stroke=\"" + stroke + "\"/>\n";
+  Segment(from, to);
+  body_ += "<line x1=\"" + X(from.x) + "\" y1=\"" + Y(from.y) + "\" x2=\"" + X(to.x) + "\" y2=\"" + Y(to.y) + "\"" +
+           PenAttributes(stroke) + "/>\n";
 }
 
 void SvgCanvas::EllipseArc(const API_Coord& centre, double r, double ratio, double axis, double begin, double end,
-                           const std::string& stroke)
+                           const SvgPen& stroke)
 {
   const double rx = std::fabs(r);
   const double ry = std::fabs(r * ratio);
@@ -212,18 +252,22 @@ void SvgCanvas::EllipseArc(const API_Coord& centre, double r, double ratio, doub
   double sweep = std::fmod(end - begin, kFullTurn);
   if (sweep < 0.0)
     sweep += kFullTurn;
-  if (end - begin >= kFullTurn || sweep < kStraightArc || !std::isfinite(sweep)) {
+  const bool whole = end - begin >= kFullTurn || sweep < kStraightArc || !std::isfinite(sweep);
+  const auto at = [&](double t) { return Add(centre, Rotated({r * std::cos(t), r * ratio * std::sin(t)}, axis)); };
+  constexpr int kPieces = 32;
+  for (int i = 0; i < kPieces; ++i)
+    Segment(at(begin + (whole ? kFullTurn : sweep) * i / kPieces), at(begin + (whole ? kFullTurn : sweep) * (i + 1) / kPieces));
+  if (whole) {
     std::string rotation;
     if (axis != 0.0)
       rotation = " transform=\"rotate(" + Degrees(axis) + " " + Point(centre) + ")\"";
-    body_ += "<ellipse cx=\"" + X(centre.x) + "\" cy=\"" + Y(centre.y) + "\" rx=\"" + Fixed(rx * kMmPerMetre) +
-             "\" ry=\"" + Fixed(ry * kMmPerMetre) + "\"" + rotation + " fill=\"none\" stroke=\"" + stroke + "\"/>\n";
+    body_ += "<ellipse cx=\"" + X(centre.x) + "\" cy=\"" + Y(centre.y) + "\" rx=\"" + Length(rx) + "\" ry=\"" +
+             Length(ry) + "\"" + rotation + StrokeAttributes(stroke, {}) + "/>\n";
     return;
   }
-  const auto at = [&](double t) { return Add(centre, Rotated({r * std::cos(t), r * ratio * std::sin(t)}, axis)); };
-  body_ += "<path d=\"M " + Point(at(begin)) + " A " + Fixed(rx * kMmPerMetre) + " " + Fixed(ry * kMmPerMetre) + " " +
-           Degrees(axis) + " " + (sweep > std::numbers::pi ? "1" : "0") + " 0 " + Point(at(begin + sweep)) +
-           "\" fill=\"none\" stroke=\"" + stroke + "\"/>\n";
+  body_ += "<path d=\"M " + Point(at(begin)) + " A " + Length(rx) + " " + Length(ry) + " " + Degrees(axis) + " " +
+           (sweep > std::numbers::pi ? "1" : "0") + " 0 " + Point(at(begin + sweep)) + "\"" +
+           StrokeAttributes(stroke, {}) + "/>\n";
 }
 
 void SvgCanvas::Text(const SvgText& text)
@@ -231,14 +275,19 @@ void SvgCanvas::Text(const SvgText& text)
   const std::vector<std::u16string> lines = SplitLines(text.text);
   double width = 0.0;
   for (const std::u16string& line : lines)
-    width = std::max(width, EstimatedWidth(line, text.size));
+    width = std::max(width, SvgTextWidth(line, text.size));
   const double height = static_cast<double>(lines.size()) * text.size;
+  const double inset = std::max(0.0, text.inset) * text.size;
   const int anchor = text.anchor >= 0 && text.anchor <= 8 ? text.anchor : 0;
-  const double left = -static_cast<double>(anchor % 3) * width / 2.0;
-  const double top = static_cast<double>(anchor / 3) * height / 2.0;
+  // The anchor is a point of the block's frame; the letters keep the inset.
+  const double left = -static_cast<double>(anchor % 3) * (width + 2.0 * inset) / 2.0 + inset;
+  const double top = static_cast<double>(anchor / 3) * (height + 2.0 * inset) / 2.0 - inset;
   for (const API_Coord& corner : {API_Coord{left, top}, API_Coord{left + width, top},
                                   API_Coord{left, top - height}, API_Coord{left + width, top - height}})
     Extend(Add(text.loc, Rotated(corner, text.angle)));
+  const API_Coord u{std::cos(text.angle), std::sin(text.angle)};
+  texts_.push_back({Add(text.loc, Rotated({left + width / 2.0, top - height / 2.0}, text.angle)), u, width / 2.0,
+                    height / 2.0});
 
   std::string rotation;
   if (text.angle != 0.0)
@@ -248,28 +297,41 @@ void SvgCanvas::Text(const SvgText& text)
       continue;
     const double x = text.loc.x + left + JustShare(text.just) * width;
     const double y = text.loc.y + top - (static_cast<double>(i) + kBaseline) * text.size;
-    body_ += "<text x=\"" + X(x) + "\" y=\"" + Y(y) + "\" font-size=\"" + Fixed(text.size * kMmPerMetre) +
-             "\" text-anchor=\"" + TextAnchor(text.just) + "\" fill=\"" + text.colour + "\"" + rotation + ">" +
-             SvgEscape(lines[i]) + "</text>\n";
+    body_ += "<text x=\"" + X(x) + "\" y=\"" + Y(y) + "\" font-size=\"" + Length(text.size) + "\" text-anchor=\"" +
+             TextAnchor(text.just) + "\" fill=\"" + text.colour + "\"" + rotation + ">" + SvgEscape(lines[i]) +
+             "</text>\n";
   }
 }
 
-std::string SvgCanvas::Document() const
+std::string SvgCanvas::Document(const std::u16string& title) const
 {
-  std::string box = "0.00 0.00 1.00 1.00";
-  double side = 1.0;
-  if (!empty_) {
-    const double w = (xMax_ - xMin_) * kMmPerMetre;
-    const double h = (yMax_ - yMin_) * kMmPerMetre;
-    const double margin = std::max(std::max(w, h) * kMarginShare, kMinMarginMm);
-    side = std::max(w, h) + 2.0 * margin;
-    box = Fixed(xMin_ * kMmPerMetre - margin) + " " + Fixed(-yMax_ * kMmPerMetre - margin) + " " +
-          Fixed(w + 2.0 * margin) + " " + Fixed(h + 2.0 * margin);
-  }
+  const double w = empty_ ? 0.0 : (xMax_ - xMin_) * mmPerMetre_;
+  const double h = empty_ ? 0.0 : (yMax_ - yMin_) * mmPerMetre_;
+  const double needW = w + 2.0 * kMarginMm;
+  const double needH = h + 2.0 * kMarginMm + kTitleMm + kTitleGapMm;
+  bool landscape = true;
+  const Paper* paper = PaperFor(needW, needH, landscape);
+  const double paperW = paper != nullptr ? (landscape ? paper->longSide : paper->shortSide) : std::ceil(needW);
+  const double paperH = paper != nullptr ? (landscape ? paper->shortSide : paper->longSide) : std::ceil(needH);
+  // The drawing stands centred in the room above the title line.
+  const double left = (paperW - w) / 2.0 - (empty_ ? 0.0 : xMin_ * mmPerMetre_);
+  const double top = (paperH - kTitleMm - kTitleGapMm - h) / 2.0 + (empty_ ? 0.0 : yMax_ * mmPerMetre_);
+  const std::string size = paper != nullptr ? std::string(paper->name) + " " + (landscape ? "landscape" : "portrait")
+                                            : "larger than A0";
+  char scale[32];
+  std::snprintf(scale, sizeof scale, "1:%g", scale_);
+  const std::string titleLine = (title.empty() ? std::string() : SvgEscape(title) + "　") + scale + "　" + size +
+                                " (" + std::to_string(std::lround(paperW)) + " × " +
+                                std::to_string(std::lround(paperH)) + " mm)";
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" viewBox=\"" +
-         box + "\">\n<g stroke-width=\"" + Fixed(std::max(side * kStrokeShare, kMinStrokeMm)) + "\" stroke-linejoin=\"round\">\n" + body_ +
-         "</g>\n</svg>\n";
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+         Fixed(paperW) + "mm\" height=\"" + Fixed(paperH) + "mm\" viewBox=\"0 0 " + Fixed(paperW) + " " +
+         Fixed(paperH) + "\">\n<rect x=\"0\" y=\"0\" width=\"" + Fixed(paperW) + "\" height=\"" + Fixed(paperH) +
+         "\" fill=\"#ffffff\"/>\n<g font-family=\"" + kFontFamily +
+         "\" xml:space=\"preserve\" stroke-linecap=\"round\" stroke-linejoin=\"round\">\n<g transform=\"translate(" +
+         Fixed(left) + " " + Fixed(top) + ")\">\n" + body_ + "</g>\n<text x=\"" + Fixed(kMarginMm) + "\" y=\"" +
+         Fixed(paperH - kMarginMm) + "\" font-size=\"" + Fixed(kTitleMm) + "\" fill=\"#000000\">" + titleLine +
+         "</text>\n</g>\n</svg>\n";
 }
 
 }  // namespace pln::host

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <optional>
 
 namespace pln::host {
 namespace {
@@ -28,6 +29,10 @@ struct Label {
   const char* offset;
   double direction = 0.0;
   const char* shownBy = nullptr;
+  // A side of the same length, where the label may go instead.
+  std::optional<API_Coord> opposite = std::nullopt;
+  // Half the length of the side measured; 0 for a label on no side.
+  double halfLength = 0.0;
 };
 
 // A figure in its own frame: its outline (or the ellipse of radii rx, ry
@@ -65,10 +70,10 @@ FigureSymbol Rectangle(const PartParams& p)
           0,
           0,
           {a / 2.0, b / 2.0},
-          {{"x_S", {a / 2.0, b}, "size_t", 0, "area_size_f_t"},
-           {"x_S", {a / 2.0, 0}, "size_b", 0, "area_size_f_b"},
-           {"y_S", {0, b / 2.0}, "size_l", kQuarterTurn, "area_size_f_l"},
-           {"y_S", {a, b / 2.0}, "size_r", kQuarterTurn, "area_size_f_r"}}};
+          {{"x_S", {a / 2.0, b}, "size_t", 0, "area_size_f_t", API_Coord{a / 2.0, 0}, a / 2.0},
+           {"x_S", {a / 2.0, 0}, "size_b", 0, "area_size_f_b", API_Coord{a / 2.0, b}, a / 2.0},
+           {"y_S", {0, b / 2.0}, "size_l", kQuarterTurn, "area_size_f_l", API_Coord{a, b / 2.0}, b / 2.0},
+           {"y_S", {a, b / 2.0}, "size_r", kQuarterTurn, "area_size_f_r", API_Coord{0, b / 2.0}, b / 2.0}}};
 }
 
 FigureSymbol Trapezoid(const PartParams& p)
@@ -193,15 +198,54 @@ void DrawText(SvgCanvas& canvas, const API_Coord& at, double size, double angle,
     canvas.Text({at, size, angle, kCentreAnchor, APIJust_Center, std::move(text), colour});
 }
 
+// The figure's outline as corners in the plan, arcs and ellipses as chords,
+// for the inside test of its labels.
+std::vector<API_Coord> OutlineCorners(const PartFrame& frame, const FigureSymbol& symbol)
+{
+  constexpr int kArcPieces = 16;
+  std::vector<API_Coord> corners;
+  if (symbol.outline.empty()) {
+    for (int i = 0; i < 2 * kArcPieces; ++i) {
+      const double t = kPi * i / kArcPieces;
+      corners.push_back(frame.ToPlan({symbol.rx * std::cos(t), symbol.ry * std::sin(t)}));
+    }
+    return corners;
+  }
+  for (std::size_t i = 0; i < symbol.outline.size(); ++i) {
+    const SvgVertex& from = symbol.outline[i];
+    const API_Coord& to = symbol.outline[(i + 1) % symbol.outline.size()].at;
+    corners.push_back(frame.ToPlan(from.at));
+    if (from.arcToNext == 0.0 || !std::isfinite(from.arcToNext))
+      continue;
+    // Points of the arc: the chord's middle moved by the sagitta's share.
+    const double chord = std::hypot(to.x - from.at.x, to.y - from.at.y);
+    if (chord == 0.0)
+      continue;
+    const double half = from.arcToNext / 2.0;
+    const double r = chord / (2.0 * std::sin(std::fabs(half)));
+    const API_Coord mid = Mid(from.at, to);
+    const API_Coord left{-(to.y - from.at.y) / chord, (to.x - from.at.x) / chord};
+    const double toCentre = chord / 2.0 / std::tan(half);
+    const API_Coord centre{mid.x + left.x * toCentre, mid.y + left.y * toCentre};
+    const double start = Direction(centre, from.at);
+    for (int k = 1; k < kArcPieces; ++k) {
+      const double t = start + from.arcToNext * k / kArcPieces;
+      corners.push_back(frame.ToPlan({centre.x + r * std::cos(t), centre.y + r * std::sin(t)}));
+    }
+  }
+  return corners;
+}
+
 void DrawFigure(SvgCanvas& canvas, const PartFrame& frame, const PartParams& params, const FigureSymbol& symbol)
 {
-  const std::string outline = SvgPenColour(static_cast<Int32>(params.Real("area_cont_pen")));
+  const SvgPen outline = SvgPenOf(static_cast<Int32>(params.Real("area_cont_pen")));
   if (!symbol.outline.empty())
     canvas.Contours({frame.ToPlan(symbol.outline)}, true, outline);
   else if (symbol.rx > 0.0)
     canvas.EllipseArc(frame.ToPlan({0, 0}), symbol.rx, symbol.ry / symbol.rx, frame.Angle(), 0.0, 2.0 * kPi, outline);
+  const int figure = canvas.Figure(OutlineCorners(frame, symbol));
 
-  const std::string ink = SvgPenColour(static_cast<Int32>(params.Real("area_symbol_pen")));
+  const std::string ink = SvgPenOf(static_cast<Int32>(params.Real("area_symbol_pen"))).colour;
   const API_Coord mark{symbol.markAt.x + params.Real("area_symbol_x"), symbol.markAt.y + params.Real("area_symbol_y")};
   DrawText(canvas, frame.ToPlan(mark), params.Real("area_symbol_size"), frame.UprightAngle(0.0),
            params.Text("area_symbol_fig") + params.Text("area_symbol_str"), ink);
@@ -213,7 +257,27 @@ void DrawFigure(SvgCanvas& canvas, const PartFrame& frame, const PartParams& par
     const std::string offset(label.offset);
     const API_Coord at{label.at.x + params.Real((offset + "_x").c_str()),
                        label.at.y + params.Real((offset + "_y").c_str())};
-    DrawText(canvas, frame.ToPlan(at), size, frame.UprightAngle(label.direction), params.Text(label.text), ink);
+    const double half = size / 2.0;
+    // Out of the figure: the side's normal that points away from the mark.
+    const auto site = [&](const API_Coord& side, const API_Coord& wanted) {
+      API_Coord normal{-std::sin(label.direction), std::cos(label.direction)};
+      if (normal.x * (side.x - symbol.markAt.x) + normal.y * (side.y - symbol.markAt.y) < 0.0)
+        normal = {-normal.x, -normal.y};
+      const API_Coord edge = frame.ToPlan(side);
+      const API_Coord tip = frame.ToPlan({side.x + normal.x, side.y + normal.y});
+      return SvgLabelSite{frame.ToPlan(wanted), edge, {tip.x - edge.x, tip.y - edge.y}, std::fabs(label.halfLength)};
+    };
+    std::vector<SvgLabelSite> sites{site(label.at, at)};
+    if (label.opposite) {
+      // Half a text height in from the side, as the part's own offsets put it.
+      const API_Coord& side = *label.opposite;
+      SvgLabelSite other = site(side, side);
+      const API_Coord inward = frame.ToPlan({side.x, side.y});
+      other.at = {inward.x - other.outward.x * half, inward.y - other.outward.y * half};
+      sites.push_back(other);
+    }
+    canvas.EdgeLabel({std::move(sites), size,
+                      frame.UprightAngle(label.direction), params.Text(label.text), ink, figure});
   }
 }
 
@@ -221,20 +285,23 @@ void DrawBox(SvgCanvas& canvas, const PartFrame& frame, const StoredElement& sto
              double scale)
 {
   const API_ObjectType& object = stored.element.object;
-  const std::string colour = SvgPenColour(object.pen);
+  const SvgPen pen = SvgPenOf(object.pen);
   canvas.Contours({frame.ToPlan({{{0, 0}}, {{object.xRatio, 0}}, {{object.xRatio, object.yRatio}},
                                  {{0, object.yRatio}}})},
-                  true, colour);
+                  true, pen);
   DrawText(canvas, frame.ToPlan({object.xRatio / 2.0, object.yRatio / 2.0}), kNameTextMm * scale * kMetresPerMm,
-           frame.UprightAngle(0.0), name.Std(), colour);
+           frame.UprightAngle(0.0), name.Std(), pen.colour);
 }
 
 }  // namespace
 
-std::string SvgPenColour(Int32 pen)
+SvgPen SvgPenOf(Int32 pen)
 {
   const StoredAttribute* stored = FindAttribute(API_PenID, pen);
-  return stored != nullptr ? SvgColour(stored->attribute.pen.rgb) : std::string("#000000");
+  if (stored == nullptr)
+    return {};
+  const double width = stored->attribute.pen.width;
+  return {SvgColour(stored->attribute.pen.rgb), std::isfinite(width) && width > 0.0 ? width : SvgPen().width};
 }
 
 PartFrame::PartFrame(const API_ObjectType& object)

@@ -13,8 +13,9 @@
 
 namespace pln::host {
 
-// The pen's colour; black for a pen the project does not have.
-std::string SvgPenColour(Int32 pen);
+// The pen's colour and width; a pen the project does not have draws
+// black at the width of a new project's first pen.
+SvgPen SvgPenOf(Int32 pen);
 
 // scale: the database's drawing scale (100 for 1:100), for sizes given in
 // millimetres on paper.

@@ -40,9 +40,9 @@ public:
         t_(params.Real("text_size") * scale * kMetresPerMm),
         w1_(params.Real("matrix_colw1") * t_), w2_(params.Real("matrix_colw2") * t_),
         w3_(params.Real("matrix_colw3") * t_), pitch_(params.Real("matrix_rowh") * t_),
-        framePen_(SvgPenColour(static_cast<Int32>(params.Real("matrix_pen")))),
-        textPen_(SvgPenColour(static_cast<Int32>(params.Real("text_pen")))),
-        minusPen_(SvgPenColour(static_cast<Int32>(params.Real("text_pen_minus"))))
+        framePen_(SvgPenOf(static_cast<Int32>(params.Real("matrix_pen")))),
+        textPen_(SvgPenOf(static_cast<Int32>(params.Real("text_pen"))).colour),
+        minusPen_(SvgPenOf(static_cast<Int32>(params.Real("text_pen_minus"))).colour)
   {
   }
 
@@ -124,7 +124,8 @@ private:
   const PartFrame& frame_;
   const PartParams& params_;
   double t_, w1_, w2_, w3_, pitch_;
-  std::string framePen_, textPen_, minusPen_;
+  SvgPen framePen_;
+  std::string textPen_, minusPen_;
   double top_ = 0.0;
 };
 

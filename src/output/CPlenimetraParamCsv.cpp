@@ -30,6 +30,10 @@ GS::UniString MarkAndNumber(const CPlenimetraParam& doc, const CAreaObject& obje
   return object.GetMarkStr(&doc) + object.GetItemNoStr(&doc);
 }
 
+// Area texts come padded with blanks where digits are blanked; a number
+// cell carries the number alone, so that any reader takes it as a number.
+GS::UniString Number(const GS::UniString& area) { return CPlenimetraParam::TrimRight(area); }
+
 // The path beside a saved project file; empty when there is none.
 GS::UniString PathBesideProject(const API_ProjectInfo& project)
 {
@@ -96,7 +100,7 @@ private:
       const auto lines = SeparateEquation(figure->GetEquation(&m_Doc, false, width), true);
       for (std::size_t i = 0; i < lines.size(); ++i)
         if (i == 0)
-          m_File.WriteRow({kEmpty, MarkAndNumber(m_Doc, *figure), lines[0], figure->GetRoundAreaStr(&m_Doc)});
+          m_File.WriteRow({kEmpty, MarkAndNumber(m_Doc, *figure), lines[0], Number(figure->GetRoundAreaStr(&m_Doc))});
         else
           m_File.WriteRow({kEmpty, kEmpty, lines[i]});
     }
@@ -119,8 +123,8 @@ private:
     m_File.WriteRow({kEmpty, u"計算式", u"面積"});
     const auto lines = SeparateEquation(object->GetEquation(&m_Doc, m_Story, false, 0), true);
     for (std::size_t i = 0; i < lines.size(); ++i)
-      m_File.WriteRow({kEmpty, lines[i], i == 0 ? object->GetOrgAreaStr(&m_Doc, m_Story) : kEmpty});
-    m_File.WriteRow({kEmpty, u"合計", object->GetRoundAreaStr(&m_Doc, &row, m_Story)});
+      m_File.WriteRow({kEmpty, lines[i], i == 0 ? Number(object->GetOrgAreaStr(&m_Doc, m_Story)) : kEmpty});
+    m_File.WriteRow({kEmpty, u"合計", Number(object->GetRoundAreaStr(&m_Doc, &row, m_Story))});
     if (folder)
       m_File.WriteRow({kEmpty});
     else
@@ -140,10 +144,10 @@ private:
     if (const CArea2ObjectFloor* record = element->m_FloorArray.FindFloor(m_Story)) {
       const double width = m_Doc.m_EnvParam.m_ListAttr2.m_ColWidth2;
       for (const CArea2List& entry : record->m_List)
-        WriteEntry(entry, width, entry.GetRoundAreaStr(&m_Doc));
+        WriteEntry(entry, width, Number(entry.GetRoundAreaStr(&m_Doc)));
     }
-    m_File.WriteRow({kEmpty, MarkAndNumber(m_Doc, *element), u"合計", element->GetOrgAreaStr(&m_Doc, m_Story)});
-    m_File.WriteRow({kEmpty, kEmpty, u"合計", element->GetRoundAreaStr(&m_Doc, &row, m_Story)});
+    m_File.WriteRow({kEmpty, MarkAndNumber(m_Doc, *element), u"合計", Number(element->GetOrgAreaStr(&m_Doc, m_Story))});
+    m_File.WriteRow({kEmpty, kEmpty, u"合計", Number(element->GetRoundAreaStr(&m_Doc, &row, m_Story))});
     m_File.WriteRow({kEmpty, kEmpty});
   }
 
@@ -166,10 +170,10 @@ private:
     const double width = m_Doc.m_EnvParam.m_ListAttr4.m_ColWidth2;
     for (const CArea2List& entry : entries.m_List) {
       const GS::UniString sign = entry.m_Operator == COperatorTable::OPERATOR_MINUS ? u"-" : u"";
-      WriteEntry(entry, width, sign + entry.GetRoundAreaStr(&m_Doc));
+      WriteEntry(entry, width, Number(sign + entry.GetRoundAreaStr(&m_Doc)));
     }
     const int digits = CRoundTypeItem::DigitOf(m_Doc.GetArea2ListDefaultRoundType(), CRoundTypeParam::kDefaultArea2List);
-    m_File.WriteRow({kEmpty, u"合計", kEmpty, m_Doc.GetAreaStr(entries.GetOrgArea(&m_Doc), digits)});
+    m_File.WriteRow({kEmpty, u"合計", kEmpty, Number(m_Doc.GetAreaStr(entries.GetOrgArea(&m_Doc), digits))});
   }
 
   CPlenimetraParam& m_Doc;

@@ -73,7 +73,7 @@ bool CPlenimetraParam::CsvOutputList2(CCsvFile& file, CDlgProgress& progress, GS
         if (liveNode(columns[k])) {
           const CAreaObject* object = GetAreaObject(columns[k].m_AreaCode);
           PLN_ASSERT(object != nullptr);
-          row[k + 1] = object->GetRoundAreaStr(this, &columns[k], floor->m_FloorNo);
+          row[k + 1] = TrimRight(object->GetRoundAreaStr(this, &columns[k], floor->m_FloorNo));
         }
       rows.push_back(std::move(row));
     }
@@ -89,9 +89,9 @@ bool CPlenimetraParam::CsvOutputList2(CCsvFile& file, CDlgProgress& progress, GS
         row[k + 1] = text(columns[k]);
     rows.push_back(std::move(row));
   };
-  totalRow(u"合計", [&](const CAreaTreeIndent& column) { return column.GetTextTotal(this, progress); });
+  totalRow(u"合計", [&](const CAreaTreeIndent& column) { return TrimRight(column.GetTextTotal(this, progress)); });
   if (m_bTuboRow)
-    totalRow(u"合計(坪)", [&](const CAreaTreeIndent& column) { return column.GetTextTotalTubo(this, progress); });
+    totalRow(u"合計(坪)", [&](const CAreaTreeIndent& column) { return TrimRight(column.GetTextTotalTubo(this, progress)); });
   // Rows an abort left unreached are dropped rather than written empty.
   PLN_ASSERT(aborted || rows.size() == CalculatedFloorsTopFirst(*this, code).size() + (m_bTuboRow ? 2 : 1));
   for (const Row& row : rows)
@@ -138,7 +138,7 @@ int CPlenimetraParam::CsvOutputList3(CCsvFile& file, CDlgProgress& progress, GS:
           Row row = zone;
           const GS::UniString sign = entry.m_Operator == COperatorTable::OPERATOR_MINUS ? u"-" : u"";
           row.insert(row.end(), {figure.GetInfo(), figure.GetLayerName(), elements, figure.GetMarkStr(this),
-                                 figure.GetItemNoStr(this), lines[0], sign + entry.GetRoundAreaStr(this)});
+                                 figure.GetItemNoStr(this), lines[0], TrimRight(sign + entry.GetRoundAreaStr(this))});
           file.WriteRow(row);
         }
       }

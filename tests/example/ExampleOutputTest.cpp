@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,23 @@ TEST(ExampleOutput, TheFloorAreaTableSumsThePiecesRoundedOneByOne)
   }
 }
 
+// A script or a database import reads a cell as a number only when it holds
+// nothing else: no blank before or after, no "." left dangling.
+TEST(ExampleOutput, EveryNumberCellOfTheCsvIsAStrictDecimal)
+{
+  const std::regex looksNumeric(R"(\s*-?[0-9][0-9,]*(\.[0-9]*)?\s*)");
+  const std::regex strict(R"(-?[0-9]+(\.[0-9]+)?)");
+  std::size_t numbers = 0;
+  for (const std::vector<std::string>& row : Csv())
+    for (const std::string& cell : row)
+      if (std::regex_match(cell, looksNumeric)) {
+        ++numbers;
+        EXPECT_TRUE(std::regex_match(cell, strict)) << "'" << cell << "'";
+      }
+  // The tables, the per-floor list and the room list: well over a hundred.
+  EXPECT_GE(numbers, 166u);
+}
+
 const std::array<const char*, 6> kSheets = {"床面積 1階",        "床面積 2階",          "建築面積 1階",
                                             "敷地面積 1階",      "床面積 建物面積表", "建築面積 建物面積表"};
 
@@ -184,12 +202,14 @@ fs::path Sheet(const char* name) { return kOut / "worksheets" / fs::u8path(std::
 
 TEST(ExampleOutput, SixWorksheetPicturesAreWellFormed)
 {
-  std::size_t count = 0;
+  // Each as an SVG and its PNG rendering, nothing else.
+  std::size_t svg = 0, png = 0;
   for (const auto& entry : fs::directory_iterator(kOut / "worksheets")) {
-    (void)entry;
-    ++count;
+    svg += entry.path().extension() == ".svg";
+    png += entry.path().extension() == ".png";
   }
-  EXPECT_EQ(count, kSheets.size());
+  EXPECT_EQ(svg, kSheets.size());
+  EXPECT_EQ(png, kSheets.size());
   for (const char* name : kSheets) {
     ASSERT_TRUE(fs::exists(Sheet(name))) << name;
     const std::string command = "xmllint --noout '" + Sheet(name).string() + "'";

@@ -261,14 +261,124 @@ TEST_F(HostSvgTest, TextsAndPartNamesAreEscaped)
   EXPECT_EQ(svg.find("& "), std::string::npos);
 }
 
-TEST_F(HostSvgTest, AnEmptyDatabaseGivesAnEmptyPicture)
+// The paper: the smallest A size that holds the drawing at the database's
+// scale with its margins and title line, turned as it fits; beyond A0 the
+// drawing's own size.
+TEST_F(HostSvgTest, ThePaperIsTheSmallestASizeThatHoldsTheDrawingAtItsScale)
+{
+  const struct {
+    double scale, w, h;  // the drawing in metres
+    const char* size;
+    const char* paper;
+  } cases[] = {{100, 20, 10, "width=\"297.00mm\" height=\"210.00mm\"", "1:100　A4 landscape (297 × 210 mm)"},
+               {100, 18, 25, "width=\"210.00mm\" height=\"297.00mm\"", "1:100　A4 portrait (210 × 297 mm)"},
+               {100, 20, 26, "width=\"420.00mm\" height=\"297.00mm\"", "1:100　A3 landscape (420 × 297 mm)"},
+               {50, 20, 10, "width=\"420.00mm\" height=\"297.00mm\"", "1:50　A3 landscape (420 × 297 mm)"},
+               {100, 150, 10, "width=\"1520.00mm\" height=\"128.00mm\"", "1:100　larger than A0 (1520 × 128 mm)"}};
+  for (const auto& c : cases) {
+    host.UserNewProject();
+    ASSERT_EQ(pln::host::SetDatabaseScale(pln::host::FloorPlanDatabaseId(), c.scale), NoError);
+    API_Element line = Record(API_LineID);
+    line.line.endC = {c.w, c.h};
+    Add(line);
+    const std::string svg = Picture();
+    EXPECT_NE(svg.find(c.size), std::string::npos) << c.paper << "\n" << svg.substr(0, 200);
+    EXPECT_NE(svg.find(std::string(">") + c.paper + "</text>"), std::string::npos) << c.paper;
+  }
+}
+
+// Paper sizes do not depend on the scale: a text keeps its height and a pen
+// its width, while a line of 1 m is 10 mm at 1:100 and 20 mm at 1:50.
+TEST_F(HostSvgTest, TextsAndPensKeepTheirPaperSizesAtAnyScale)
+{
+  for (double scale : {100.0, 50.0}) {
+    host.UserNewProject();
+    const Int32 wide = host.AddPen({0, 0, 0}, 0.5);
+    ASSERT_EQ(pln::host::SetDatabaseScale(pln::host::FloorPlanDatabaseId(), scale), NoError);
+    API_Element line = Record(API_LineID);
+    line.line.endC = {1, 0};
+    line.line.linePen.penIndex = wide;
+    Add(line);
+    line.line.linePen.penIndex = 99;  // no such pen: black at the first pen's width
+    Add(line);
+    // Middle right: the frame's inset of a fifth of the height keeps the
+    // letters 0.5 mm left of the anchor.
+    AddText({1, 0}, 5, APIJust_Right, 0, GS::UniString(u"右"));
+    const std::string svg = Picture();
+    const std::string end = scale == 100.0 ? "10.00" : "20.00";
+    EXPECT_NE(svg.find("x2=\"" + end + "\" y2=\"0.00\" stroke=\"#000000\" stroke-width=\"0.50\""), std::string::npos)
+        << svg;
+    EXPECT_NE(svg.find("x2=\"" + end + "\" y2=\"0.00\" stroke=\"#000000\" stroke-width=\"0.18\""), std::string::npos);
+    const std::string x = scale == 100.0 ? "9.50" : "19.50";
+    EXPECT_NE(svg.find("<text x=\"" + x + "\" y=\"0.75\" font-size=\"2.50\" text-anchor=\"end\""), std::string::npos)
+        << svg;
+  }
+}
+
+// The centre of the label's text (mm on the sheet before the drawing is
+// moved): the point its rotation turns about, or its middle.
+std::pair<double, double> LabelCentre(const std::string& svg, const std::string& text)
+{
+  const std::size_t end = svg.find(">" + text + "</text>");
+  const std::size_t begin = svg.rfind("<text", end);
+  EXPECT_NE(end, std::string::npos) << text;
+  const std::string tag = svg.substr(begin, end - begin);
+  const auto number = [&](const std::string& name) {
+    const std::size_t at = tag.find(name + "=\"");
+    return std::stod(tag.substr(at + name.size() + 2));
+  };
+  const std::size_t turn = tag.find("rotate(");
+  if (turn != std::string::npos) {
+    std::istringstream values(tag.substr(turn + 7));
+    double angle = 0, cx = 0, cy = 0;
+    values >> angle >> cx >> cy;
+    return {cx, cy};
+  }
+  return {number("x"), number("y") - 0.8 * number("font-size") + number("font-size") / 2.0};
+}
+
+// Labels stay inside a figure with room for them; in a narrow one they
+// move out across their side, clear of the outline.
+TEST_F(HostSvgTest, LabelsStayInsideARoomyFigureAndGoOutsideANarrowOne)
+{
+  const std::vector<ParamValue> look{{"area_symbol_size", 0.5}, {"area_dim_size", 0.5}, {"area_symbol_fig", 0, u"○"},
+                                     {"area_symbol_str", 0, u"1"}, {"area_size_f_b", 1},     {"area_size_f_r", 1},
+                                     {"size_b_y", 0.25},          {"size_r_x", -0.25}};
+  const auto with = [&](std::vector<ParamValue> own) {
+    own.insert(own.begin(), look.begin(), look.end());
+    return own;
+  };
+  PlacePart(u"TalvoSoftwareAreaRect", {0, 0}, 0, with({{"A", 6}, {"B", 4.5}, {"x_S", 0, u"6000"}, {"y_S", 0, u"4500"}}));
+  PlacePart(u"TalvoSoftwareAreaRect", {10, 0}, 0, with({{"A", 0.6}, {"B", 3}, {"x_S", 0, u"600"}, {"y_S", 0, u"3000"}}));
+  const std::string svg = Picture();
+  // At 1:100 the roomy figure spans x 0..60 and y -45..0 on the sheet.
+  const auto [bx, by] = LabelCentre(svg, "6000");
+  EXPECT_TRUE(bx > 0 && bx < 60 && by > -45 && by < 0) << bx << " " << by;
+  const auto [rx, ry] = LabelCentre(svg, "4500");
+  EXPECT_TRUE(rx > 0 && rx < 60 && ry > -45 && ry < 0) << rx << " " << ry;
+  // The narrow one spans x 100..106 and y -30..0: its texts lie outside.
+  const auto [nx, ny] = LabelCentre(svg, "600");
+  EXPECT_TRUE(ny > 0 || ny < -30) << nx << " " << ny;
+  const auto [vx, vy] = LabelCentre(svg, "3000");
+  EXPECT_TRUE(vx > 106 || vx < 100) << vx << " " << vy;
+  EXPECT_EQ(svg.find(">○1</text>") != std::string::npos, true);
+}
+
+TEST_F(HostSvgTest, AnEmptyDatabaseGivesAnEmptyA4Sheet)
 {
   API_Element zone = Record(API_ZoneID);  // a kind the picture leaves out
   AddPolygon(zone, {{{0, 0}, {1, 0}, {1, 1}}}, {}, true);
   EXPECT_EQ(Picture(),
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" viewBox=\"0.00 0.00 1.00 1.00\">\n"
-            "<g stroke-width=\"0.01\" stroke-linejoin=\"round\">\n"
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"297.00mm\" height=\"210.00mm\" "
+            "viewBox=\"0 0 297.00 210.00\">\n"
+            "<rect x=\"0\" y=\"0\" width=\"297.00\" height=\"210.00\" fill=\"#ffffff\"/>\n"
+            "<g font-family=\"'MS Gothic', 'ＭＳ ゴシック', 'IPAGothic', 'IPAゴシック', 'Noto Sans Mono CJK JP', "
+            "'Noto Sans CJK JP', 'Hiragino Kaku Gothic ProN', 'Yu Gothic', monospace\" xml:space=\"preserve\" "
+            "stroke-linecap=\"round\" stroke-linejoin=\"round\">\n"
+            "<g transform=\"translate(148.50 101.25)\">\n"
+            "</g>\n"
+            "<text x=\"10.00\" y=\"200.00\" font-size=\"3.50\" fill=\"#000000\">1:100　A4 landscape (297 × 210 mm)</text>\n"
             "</g>\n</svg>\n");
 }
 

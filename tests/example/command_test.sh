@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# The example command as a user runs it, one case per call:
+#   command_test.sh EXECUTABLE CASE SCRATCH_FOLDER EARLIER_RESULT
+# Each case checks the exit code, the message and what the output folder
+# holds afterwards. A folder's state is compared as the list of its paths
+# with the checksum of every file.
+set -uo pipefail
+
+exe=$1
+case_name=$2
+scratch=$3
+earlier=$4  # what a complete run wrote, to start from
+
+fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
+
+state() { (cd "$1" && find . -printf '%p %m\n' | sort && find . -type f -exec sha256sum {} + | sort); }
+
+# Stale beside-folders of a run (".NAME.new-PID") must never be left.
+no_leftovers() {
+  local left
+  left=$(find "$(dirname "$1")" -maxdepth 1 -name ".$(basename "$1").new-*")
+  [ -z "$left" ] || fail "a new folder was left beside the target: $left"
+}
+
+rm -rf "$scratch"
+mkdir -p "$scratch"
+chmod 755 "$scratch"
+
+run() {  # run [env...] -- args: stdout and stderr into files, exit code echoed
+  "$exe" "$@" >"$scratch/stdout" 2>"$scratch/stderr"
+  echo $?
+}
+
+# A previous good result to start from.
+previous() {
+  cp -a "$earlier" "$1" || fail "no earlier result in $earlier"
+  [ -f "$1/.two_storey_house-files" ] || fail "the earlier result has no list of its files"
+}
+
+case $case_name in
+relative_folder)
+  # The folder is taken from where the user stands, and printed whole.
+  mkdir -p "$scratch/elsewhere"
+  rc=$(cd "$scratch/elsewhere" && run myout)
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  [ -f "$scratch/elsewhere/myout/二階建て住宅　求積表.csv" ] || fail "no CSV in the caller's myout"
+  grep -qx "The example's files are in $scratch/elsewhere/myout" "$scratch/stdout" || fail "the absolute folder is not printed"
+  # The summary lists per pattern only the floors it calculates.
+  grep -q "^    建築面積: 1階 66.24 合計 66.24$" "$scratch/stdout" || fail "建築面積 line: $(grep 建築面積: "$scratch/stdout")"
+  grep -q "^    敷地面積: 1階 273.84 合計 273.84$" "$scratch/stdout" || fail "敷地面積 line"
+  grep -q "^    延べ面積: 1階 66.24 2階 66.24 合計 132.48$" "$scratch/stdout" || fail "延べ面積 line"
+  [ "$(ls "$scratch/elsewhere/myout/worksheets" | grep -c '\.svg$')" = 6 ] || fail "not six SVG pictures"
+  [ "$(ls "$scratch/elsewhere/myout/worksheets" | grep -c '\.png$')" = 6 ] || fail "not six PNG pictures"
+  # The list holds exactly the files written, and a second run replaces them.
+  (cd "$scratch/elsewhere/myout" && find . -type f ! -name .two_storey_house-files | sed 's|^\./||' | sort) \
+    >"$scratch/found"
+  grep -v '^#' "$scratch/elsewhere/myout/.two_storey_house-files" | sort >"$scratch/listed"
+  cmp -s "$scratch/found" "$scratch/listed" || fail "the marker does not list exactly the files written"
+  rc=$(cd "$scratch/elsewhere" && run myout)
+  [ "$rc" = 0 ] || fail "a second run into its own result failed ($rc): $(cat "$scratch/stderr")"
+  no_leftovers "$scratch/elsewhere/myout"
+  ;;
+user_files)
+  # A file of the user anywhere in the folder: refused, nothing touched.
+  out=$scratch/out
+  previous "$out"
+  for file in worksheets/notes.txt keep.txt; do
+    echo "mine" >"$out/$file"
+    before=$(state "$out")
+    rc=$(run "$out")
+    [ "$rc" = 1 ] || fail "exit $rc with $file in the folder"
+    grep -q "holds files this example did not write ($file)" "$scratch/stderr" || fail "message: $(cat "$scratch/stderr")"
+    grep -q "nothing was changed" "$scratch/stderr" || fail "the message does not say the folder is untouched"
+    [ "$before" = "$(state "$out")" ] || fail "the folder changed"
+    rm "$out/$file"
+  done
+  # A list edited to name a file outside the folder claims nothing there.
+  echo "../victim.txt" >>"$out/.two_storey_house-files"
+  echo "theirs" >"$scratch/victim.txt"
+  rc=$(run "$out")
+  [ "$rc" = 0 ] || fail "exit $rc for a folder whose list names an outside file"
+  [ "$(cat "$scratch/victim.txt")" = theirs ] || fail "a file outside the folder was touched"
+  ! grep -q victim "$out/.two_storey_house-files" || fail "the new list still names the outside file"
+  # A folder that holds the user's files but never held a result.
+  mkdir -p "$scratch/theirs"
+  echo "mine" >"$scratch/theirs/plan.txt"
+  rc=$(run "$scratch/theirs")
+  [ "$rc" = 1 ] || fail "exit $rc for a foreign folder"
+  [ "$(ls -A "$scratch/theirs")" = plan.txt ] || fail "the foreign folder changed"
+  no_leftovers "$out"
+  ;;
+interrupted)
+  # SIGINT while the pictures are being written: the previous result stays.
+  out=$scratch/out
+  previous "$out"
+  before=$(state "$out")
+  TWO_STOREY_HOUSE_PAUSE=1 "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr" &
+  pid=$!
+  for _ in $(seq 600); do
+    grep -q "paused while writing the pictures" "$scratch/stdout" && break
+    sleep 0.1
+  done
+  grep -q "paused while writing the pictures" "$scratch/stdout" || { kill "$pid"; fail "the run never got to the pictures"; }
+  kill -INT "$pid"
+  wait "$pid"
+  rc=$?
+  [ "$rc" = 130 ] || fail "exit $rc after SIGINT"
+  grep -q "interrupted by signal 2; the previous result in $out is left as it was" "$scratch/stderr" ||
+    fail "message: $(cat "$scratch/stderr")"
+  [ "$before" = "$(state "$out")" ] || fail "the previous result changed"
+  no_leftovers "$out"
+  ;;
+read_only)
+  # A read-only folder holding a result: refused before anything is written.
+  # As root every folder is writable, so the run is made as nobody.
+  # Where nobody cannot reach the program, the folder is made immutable
+  # instead, which binds root too.
+  out=$scratch/out
+  previous "$out"
+  as=()
+  lock=(chmod -R a-w "$out")
+  unlock=(chmod -R u+w "$out")
+  if [ "$(id -u)" = 0 ]; then
+    nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    if "${nobody[@]}" test -x "$exe" && "${nobody[@]}" test -x "$scratch"; then
+      chown -R 65534:65534 "$scratch"
+      as=("${nobody[@]}")
+    elif chattr +i "$out" 2>/dev/null && chattr -i "$out"; then
+      lock=(chattr +i "$out")
+      unlock=(chattr -i "$out")
+    else
+      echo "skipped: running as root, nobody cannot reach $exe and $out cannot be made immutable"
+      exit 0
+    fi
+  fi
+  "${lock[@]}"
+  before=$(state "$out")
+  "${as[@]}" "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr"
+  rc=$?
+  after=$(state "$out")
+  "${unlock[@]}"
+  [ "$rc" = 1 ] || fail "exit $rc for a read-only folder"
+  grep -q "is not writable" "$scratch/stderr" || fail "message: $(cat "$scratch/stderr")"
+  [ "$before" = "$after" ] || fail "the read-only folder changed"
+  no_leftovers "$out"
+  ;;
+arguments)
+  # Options are not folder names.
+  mkdir -p "$scratch/here"
+  cd "$scratch/here" || fail "no scratch"
+  rc=$(run --help)
+  [ "$rc" = 0 ] || fail "--help exits $rc"
+  grep -q "^usage: two_storey_house \[FOLDER\]" "$scratch/stdout" || fail "--help prints no usage"
+  rc=$(run -x)
+  [ "$rc" = 2 ] || fail "-x exits $rc"
+  grep -q "^usage:" "$scratch/stderr" || fail "-x prints no usage on stderr"
+  rc=$(run a b)
+  [ "$rc" = 2 ] || fail "two folders exit $rc"
+  [ -z "$(ls -A "$scratch/here")" ] || fail "an option made a folder: $(ls -A "$scratch/here")"
+  ;;
+*)
+  fail "no such case"
+  ;;
+esac
+rm -rf "$scratch"
+echo "ok ($case_name)"
