@@ -53,6 +53,6 @@ short DGAlert(short kind, const GS::UniString& title, const GS::UniString& large
   pln::host::LogCall("DGAlert");
   pln::host::AlertRecord record{kind, title, largeText, smallText, {button1, button2, button3}, 0};
   record.answer = pln::host::NextAnswer();
-  pln::host::State().shown.push_back(record);
+  pln::host::AppendToLog(pln::host::State().shown, record);
   return record.answer;
 }

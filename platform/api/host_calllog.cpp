@@ -36,7 +36,7 @@ CallLogResume::~CallLogResume() { PauseDepth() = saved_; }
 void LogCall(std::string name)
 {
   if (PauseDepth() == 0)
-    Log().push_back(std::move(name));
+    AppendToLog(Log(), std::move(name));
 }
 
 std::string RequestCallName(const char* function, Int32 code)

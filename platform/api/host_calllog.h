@@ -6,10 +6,26 @@
 
 #include "host_types.h"
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pln::host {
+
+// The logs kept for tests to inspect (calls, element changes, parameter
+// writes) hold their newest entries: a log that reaches kLogLimit loses its
+// older half, so a long session stays flat while a test still sees every
+// entry since it last cleared the log (none comes near the limit).
+inline constexpr std::size_t kLogLimit = std::size_t(1) << 18;
+
+template <class T>
+void AppendToLog(std::vector<T>& log, T entry)
+{
+  if (log.size() >= kLogLimit)
+    log.erase(log.begin(), log.begin() + std::ptrdiff_t(kLogLimit / 2));
+  log.push_back(std::move(entry));
+}
 
 void LogCall(std::string name);
 // The log name of a request-code call: the function, a colon and the four

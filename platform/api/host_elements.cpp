@@ -246,7 +246,7 @@ GSErrCode ACAPI_Element_Change(API_Element* element, const API_ElementMask* mask
   const API_Guid guid = element->header.guid;
   if (GSErrCode err = CheckLive(guid); err != NoError)
     return err;
-  ChangeRecords().push_back({guid, mask != nullptr ? mask->Count() : 0, memoMask});
+  pln::host::AppendToLog(ChangeRecords(), pln::host::ElementChange{guid, mask != nullptr ? mask->Count() : 0, memoMask});
   StoredElement updated = *FindElement(guid);
   if (GSErrCode err = CheckWritable(updated); err != NoError)
     return err;

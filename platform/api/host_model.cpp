@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 namespace pln::host {
 
@@ -284,6 +285,27 @@ UndoStep EndJournal(const GS::UniString& name)
   UndoStep step = PeekJournal(name);
   TheModel().journal.reset();
   return step;
+}
+
+void ForgetUnreachableElements()
+{
+  Model& model = TheModel();
+  std::set<API_Guid> reachable;
+  for (const auto* steps : {&model.undoSteps, &model.redoSteps})
+    for (const UndoStep& step : *steps)
+      for (const auto& entry : step.elements)
+        reachable.insert(entry.first);
+  if (model.journal.has_value())
+    for (const auto& entry : model.journal->elementsBefore)
+      reachable.insert(entry.first);
+  std::erase_if(model.elements, [&](const auto& entry) {
+    return entry.second.deleted && reachable.count(entry.first) == 0;
+  });
+  // An undone creation leaves its place in the order behind; once no step
+  // can redo it, the place goes too.
+  std::erase_if(model.creationOrder, [&](const API_Guid& guid) {
+    return model.elements.count(guid) == 0 && reachable.count(guid) == 0;
+  });
 }
 
 bool RestoreStep(const UndoStep& step, bool toBefore)

@@ -176,9 +176,12 @@ struct Model : ProjectData {
   std::vector<API_Guid> selection;
   Handlers handlers;
 
-  // Undo
+  // Undo. The history keeps the newest undoDepth steps, as a host bounds
+  // its own; the default holds every step a test of the system makes.
+  static constexpr std::size_t kDefaultUndoDepth = 100;
   std::vector<UndoStep> undoSteps;
   std::vector<UndoStep> redoSteps;
+  std::size_t undoDepth = kDefaultUndoDepth;
   std::optional<Journal> journal;
   int commandDepth = 0;
 
@@ -253,5 +256,9 @@ UndoStep PeekJournal(const GS::UniString& name);
 // Puts back the chosen side of every entry of the step; true when an
 // element that went away was selected.
 bool RestoreStep(const UndoStep& step, bool toBefore);
+// Forgets the deleted elements that no undo or redo step (nor the open
+// journal) can bring back, so a long session does not keep every element
+// it ever deleted.
+void ForgetUnreachableElements();
 
 }  // namespace pln::host

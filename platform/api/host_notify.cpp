@@ -4,6 +4,7 @@
 #include "host_errors.h"
 #include "host_model.h"
 
+#include <cstddef>
 #include <utility>
 
 using namespace pln::host;
@@ -134,12 +135,26 @@ void ReportHistoryStep(const UndoStep& step, bool undo)
   batch.Deliver();
 }
 
+// Drops the oldest steps beyond the depth; what only they could bring back
+// goes with them.
+void TrimHistory(bool redoDropped)
+{
+  Model& model = TheModel();
+  const std::size_t excess = model.undoSteps.size() > model.undoDepth ? model.undoSteps.size() - model.undoDepth : 0;
+  model.undoSteps.erase(model.undoSteps.begin(), model.undoSteps.begin() + std::ptrdiff_t(excess));
+  if (excess > 0 || redoDropped)
+    ForgetUnreachableElements();
+}
+
 void Record(const UndoStep& step)
 {
   if (step.IsEmpty())
     return;
-  TheModel().undoSteps.push_back(step);
-  TheModel().redoSteps.clear();
+  Model& model = TheModel();
+  model.undoSteps.push_back(step);
+  const bool redoDropped = !model.redoSteps.empty();
+  model.redoSteps.clear();
+  TrimHistory(redoDropped);
 }
 
 std::vector<GS::UniString> NamesOf(const std::vector<UndoStep>& steps)
@@ -307,6 +322,12 @@ void ClearUndoHistory()
 {
   TheModel().undoSteps.clear();
   TheModel().redoSteps.clear();
+}
+
+void SetUndoDepth(std::size_t depth)
+{
+  TheModel().undoDepth = depth;
+  TrimHistory(false);
 }
 
 }  // namespace pln::host

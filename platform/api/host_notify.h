@@ -17,6 +17,7 @@
 
 #include "host_api_types.h"
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -55,5 +56,8 @@ std::vector<GS::UniString> UndoStepNames();  // oldest first
 std::vector<GS::UniString> RedoStepNames();  // the next redo last
 // Forgets the history (opening a project does).
 void ClearUndoHistory();
+// How many steps the history keeps (the oldest go first); a new host keeps
+// Model::kDefaultUndoDepth.
+void SetUndoDepth(std::size_t depth);
 
 }  // namespace pln::host

@@ -189,7 +189,7 @@ GSErrCode ChangeParameter(const API_ChangeParamType* change)
   if (!tx.open)
     return APIERR_NOTINIT;
   const auto name = NameOf(change->name);
-  Log().changes.push_back({name.value_or(std::string()), change->ind1, change->ind2});
+  AppendToLog(Log().changes, ParamChange{name.value_or(std::string()), change->ind1, change->ind2});
   if (GSErrCode err = PlannedFailure(name.value_or(std::string())); err != NoError)
     return err;
   ParamValue* param = name ? internal::FindParam(tx.list, *name) : nullptr;

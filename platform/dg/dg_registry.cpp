@@ -95,6 +95,17 @@ void OpenTabPages(const char* call, DGDialogState& window)
   }
 }
 
+// A long session opens dialogs without end: once the openings reach the
+// limit, those of closed windows are forgotten. Open ones always stay, for
+// they are how a window is found by its resource.
+constexpr std::size_t kOpeningsLimit = 256;
+
+void ForgetClosedOpenings(std::vector<DGOpening>& openings)
+{
+  if (openings.size() >= kOpeningsLimit)
+    std::erase_if(openings, [](const DGOpening& opening) { return !opening.open; });
+}
+
 void EraseWindow(short dialId)
 {
   Registry& registry = TheRegistry();
@@ -201,6 +212,7 @@ short OpenWindow(const char* call, short resId, DGWindowKind kind, DGDialCallBac
   window.userData = userData;
   OpenTabPages(call, window);
   registry.windows.emplace(id, std::move(window));
+  ForgetClosedOpenings(registry.openings);
   registry.openings.push_back(DGOpening{resId, id, kind, true, 0});
   return id;
 }

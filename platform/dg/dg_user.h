@@ -111,7 +111,8 @@ std::size_t PendingDialogScripts(short resId);
 // --- Reading ---------------------------------------------------------------------
 // The last opened window of the resource that is still open; 0 when none.
 short OpenDialogId(short resId);
-// Every opening since the reset, oldest first.
+// The openings since the reset, oldest first; once there are many, those of
+// windows closed since are forgotten.
 const std::vector<DGOpening>& DialogOpenings();
 // Null when the window is not open / has no such item.
 const DGDialogState* DialogState(short dialId);

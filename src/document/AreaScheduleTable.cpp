@@ -46,13 +46,12 @@ GSErrCode ParamWriter::Change(const char* name, const GS::UniString& value, int 
 GSErrCode FillParams(API_ParamOwnerType& owner, API_GetParamsType& params,
                      const std::function<void(ParamWriter&)>& write)
 {
-  ParamWriter writer(ACAPI_Goodies('OPAR', &owner));
-  const bool opened = !writer.Failed();
+  pln::gsutil::ParamsEditing editing;
+  ParamWriter writer(editing.Open(owner));
   write(writer);
   if (!writer.Failed())
     writer.Take(ACAPI_Goodies('GPAR', &params));
-  const GSErrCode closed = opened ? ACAPI_Goodies('CPAR') : NoError;
-  return writer.Failed() ? writer.Error() : closed;
+  return writer.Take(editing.Close()).Error();
 }
 
 void SetHeaderTexts(ParamWriter& writer, int firstIndex2)
@@ -122,7 +121,7 @@ GSErrCode PlaceTable(short layer, CKelCoord2D position,
   }
   if (err == NoError) {
     CMyUserData tag(kOutputTagType, CMyUserData::kVersion);
-    err = tag.SetUserData(&element.header);
+    err = TagPlacedElement(tag, element.header);
   }
   guard.Reset();
   return err;

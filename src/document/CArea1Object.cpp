@@ -356,11 +356,11 @@ GSErrCode CArea1Object::GetElementParams(API_AddParType**& params) const
     API_ParamOwnerType owner;
     owner.typeID = API_ObjectID;
     owner.guid = m_Element.header.guid;
-    err = ACAPI_Goodies('OPAR', &owner);
+    pln::gsutil::ParamsEditing editing;
+    err = editing.Open(owner);
     if (err == NoError) {
       err = ACAPI_Goodies('GPAR', &got);
-      const GSErrCode closeErr = ACAPI_Goodies('CPAR');
-      if (err == NoError)
+      if (const GSErrCode closeErr = editing.Close(); err == NoError)
         err = closeErr;
     }
   }

@@ -186,9 +186,10 @@ public:
   // The document library never calls these.
   // The CSV area table of every pattern: beside a saved project file
   // ("<name>　求積表.csv"), else where a save dialog says. APIERR_CANCEL
-  // when no path was chosen (nothing written, nothing shown); a failed
-  // write is shown and answered with its code (an older file stays);
-  // otherwise the project-information query's result.
+  // when no path was chosen or the progress was cancelled (nothing
+  // written, nothing shown); a failed write is shown and answered with its
+  // code (an older file stays); otherwise the project-information query's
+  // result.
   GSErrCode ToCsv();
   // The spreadsheet file output has no effect: 0.
   int ToExcel();

@@ -5,6 +5,7 @@
 #include "CPlenimetraParam.h"
 #include "CPlenimetraUserDataCore.h"
 #include "GetLibPartInd.h"
+#include "HostHandles.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 #include "host_elements.h"
@@ -108,13 +109,13 @@ GSErrCode EditParams(const API_ParamOwnerType& owner, API_GetParamsType& result,
                      const std::function<GSErrCode()>& writes)
 {
   API_ParamOwnerType open = owner;
-  if (GSErrCode err = ACAPI_Goodies('OPAR', &open); err != NoError)
+  pln::gsutil::ParamsEditing editing;
+  if (GSErrCode err = editing.Open(open); err != NoError)
     return err;
   GSErrCode err = writes();
   if (err == NoError)
     err = ACAPI_Goodies('GPAR', &result);
-  const GSErrCode closeErr = ACAPI_Goodies('CPAR');
-  if (err == NoError)
+  if (const GSErrCode closeErr = editing.Close(); err == NoError)
     err = closeErr;
   // A list fetched before a failed close is nobody's to place.
   if (err != NoError)
@@ -330,7 +331,8 @@ GSErrCode RewriteFigure(CArea1Object& figure, const PlacedGeometry& geometry, co
   API_ParamOwnerType owner;
   owner.typeID = API_ObjectID;
   owner.guid = figure.m_Element.header.guid;
-  if (GSErrCode err = ACAPI_Goodies('OPAR', &owner); err != NoError)
+  pln::gsutil::ParamsEditing editing;
+  if (GSErrCode err = editing.Open(owner); err != NoError)
     return err;
   API_ElementMask mask;
   TakeGeometry(figure.m_Element, geometry, mask);
@@ -339,8 +341,7 @@ GSErrCode RewriteFigure(CArea1Object& figure, const PlacedGeometry& geometry, co
   inner();
   API_GetParamsType result;
   GSErrCode err = ACAPI_Goodies('GPAR', &result);
-  const GSErrCode closeErr = ACAPI_Goodies('CPAR');
-  if (err == NoError)
+  if (const GSErrCode closeErr = editing.Close(); err == NoError)
     err = closeErr;
   if (err != NoError) {
     ACAPI_DisposeAddParHdl(&result.params);

@@ -102,7 +102,7 @@ GSErrCode CGSCreateMeshCore::Create(const std::vector<CKelCoord3D>& outline,
   mesh.mesh.levelLines.nCoords = points;
   if (GSErrCode err = ACAPI_Element_Create(&mesh, &holder.memo); err != NoError)
     return err;
-  GSErrCode err = tag != nullptr ? tag->SetUserData(&mesh.header) : NoError;
+  GSErrCode err = tag != nullptr ? TagPlacedElement(*tag, mesh.header) : NoError;
   if (err == NoError && observe)
     err = ACAPI_Element_AttachObserver(mesh.header.guid);
   return err;

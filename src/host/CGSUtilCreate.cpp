@@ -60,18 +60,18 @@ void SetLinePen(API_ExtendedPenType& linePen, Int32& lineTypeField, const Placem
 }
 
 // The steps after a successful creation.
+// The tag comes first: an element it could not be written to is gone again
+// and is handed to no list.
 GSErrCode FollowUps(const API_Element& element, const Placement& place)
 {
+  if (place.tag != nullptr)
+    if (GSErrCode err = TagPlacedElement(*place.tag, element.header); err != NoError)
+      return err;
   if (place.guids != nullptr)
     place.guids->Push(element.header.guid);
   if (place.out != nullptr)
     *place.out = element;
-  GSErrCode err = NoError;
-  if (place.tag != nullptr)
-    err = place.tag->SetUserData(&element.header);
-  if (err == NoError && place.observe)
-    err = ACAPI_Element_AttachObserver(element.header.guid);
-  return err;
+  return place.observe ? ACAPI_Element_AttachObserver(element.header.guid) : NoError;
 }
 
 GSErrCode FinishElement(API_Element& element, API_ElementMemo* memo, const Placement& place)
@@ -167,7 +167,8 @@ GSErrCode Take3DLineParameters(int libInd, double bx, double by, double bz, doub
   API_ParamOwnerType owner;
   owner.libInd = libInd;
   owner.typeID = API_ObjectID;
-  if (GSErrCode err = ACAPI_Goodies('OPAR', &owner); err != NoError)
+  pln::gsutil::ParamsEditing editing;
+  if (GSErrCode err = editing.Open(owner); err != NoError)
     return err;
   API_GetParamsType got;
   GSErrCode err = Set3DLineParameters(bx, by, bz, ex, ey, ez, show2D);
@@ -175,8 +176,7 @@ GSErrCode Take3DLineParameters(int libInd, double bx, double by, double bz, doub
     err = ACAPI_Goodies('GPAR', &got);
   pln::gsutil::ParamsGuard taken;
   taken.params = got.params;
-  const GSErrCode closeErr = ACAPI_Goodies('CPAR');
-  if (err == NoError)
+  if (const GSErrCode closeErr = editing.Close(); err == NoError)
     err = closeErr;
   if (err == NoError)
     std::swap(*params, taken.params);

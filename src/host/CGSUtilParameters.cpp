@@ -46,10 +46,11 @@ GSErrCode GetParamValues(API_ElemTypeID type, int libInd, const char* name, API_
   API_ParamOwnerType owner;
   owner.libInd = libInd;
   owner.typeID = type;
-  if (GSErrCode err = ACAPI_Goodies('OPAR', &owner); err != NoError)
+  pln::gsutil::ParamsEditing editing;
+  if (GSErrCode err = editing.Open(owner); err != NoError)
     return err;
   const GSErrCode err = ACAPI_Goodies('GPVL', &values);
-  const GSErrCode closeErr = ACAPI_Goodies('CPAR');
+  const GSErrCode closeErr = editing.Close();
   return err != NoError ? err : closeErr;
 }
 

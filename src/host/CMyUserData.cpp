@@ -1,6 +1,7 @@
 #include "CMyUserData.h"
 
 #include "CHostMemoryStream.h"
+#include "host_elements.h"
 #include "host_memory.h"
 #include "host_userdata.h"
 
@@ -45,5 +46,16 @@ GSErrCode CMyUserData::GetUserData(const API_Elem_Head* head)
     return APIERR_BADPARS;
   }
   m_version = static_cast<unsigned short>(record.dataVersion);
+  return err;
+}
+
+GSErrCode TagPlacedElement(CMyUserDataCore& tag, const API_Elem_Head& head)
+{
+  const GSErrCode err = tag.SetUserData(&head);
+  if (err != NoError) {
+    GS::Array<API_Guid> untagged;
+    untagged.Push(head.guid);
+    static_cast<void>(ACAPI_Element_Delete(untagged));  // the tag's failure is the one reported
+  }
   return err;
 }

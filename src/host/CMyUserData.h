@@ -52,3 +52,9 @@ public:
 private:
   unsigned short m_version = 0;
 };
+
+// Tags an element the add-on has just placed. An element the tag could not
+// be written to is deleted again before the tag's error is returned: output
+// without its tag is never found and cleared, so the next run would add a
+// second copy beside it.
+GSErrCode TagPlacedElement(CMyUserDataCore& tag, const API_Elem_Head& head);

@@ -90,4 +90,44 @@ public:
   API_AddParType** params = nullptr;
 };
 
+// A parameter list open for editing, from 'OPAR' to 'CPAR': whatever path
+// the owner takes, an opened list is closed when it goes. The host allows
+// one open list; a close it refuses leaves its editing open and would make
+// every later 'OPAR' answer APIERR_NESTING. Such a refusal is answered once,
+// by Close, and the close is asked again at once and, should that fail
+// too, before the next list opens: one failure ends one command, not the
+// session.
+class ParamsEditing {
+public:
+  ParamsEditing() = default;
+  ~ParamsEditing() { static_cast<void>(Close()); }
+  ParamsEditing(const ParamsEditing&) = delete;
+  ParamsEditing& operator=(const ParamsEditing&) = delete;
+
+  GSErrCode Open(API_ParamOwnerType& owner)
+  {
+    if (s_LeftOpen && ACAPI_Goodies('CPAR') == NoError)
+      s_LeftOpen = false;
+    const GSErrCode err = ACAPI_Goodies('OPAR', &owner);
+    m_Open = err == NoError;
+    return err;
+  }
+  // The close's result; NoError when nothing is open.
+  GSErrCode Close()
+  {
+    if (!m_Open)
+      return NoError;
+    m_Open = false;
+    const GSErrCode err = ACAPI_Goodies('CPAR');
+    if (err != NoError)
+      s_LeftOpen = ACAPI_Goodies('CPAR') != NoError;
+    return err;
+  }
+
+private:
+  bool m_Open = false;
+  // A list the host still holds open after its close was refused twice.
+  static inline bool s_LeftOpen = false;
+};
+
 }  // namespace pln::gsutil

@@ -56,19 +56,24 @@ public:
   {
   }
 
-  void Write(const CAreaObject& root, const CFloorParam& floor)
+  // False when the user cancelled: the section then stops where it was.
+  bool Write(const CAreaObject& root, const CFloorParam& floor)
   {
     m_Story = floor.m_FloorNo;
     m_Progress.SetRange(int(m_Rows.size() + floor.m_Area1ObjectArray.size()), GS::UniString());
     m_File.WriteRow({Title(root, floor), u"記号", u"計算式", u"面積"});
-    WriteFigures(floor);
+    if (!WriteFigures(floor))
+      return false;
     for (const CAreaTreeIndent& row : m_Rows)
-      WriteFormulaBlock(row);
+      if (!WriteFormulaBlock(row))
+        return false;
     for (const CAreaTreeIndent& row : m_Rows)
-      WriteListBlock(row);
+      if (!WriteListBlock(row))
+        return false;
     if (m_Doc.m_bOutputCheck)
       for (const CAutoAreaParam& record : floor.m_AutoAreaParamArray)
         WriteAutoArea(record);
+    return true;
   }
 
 private:
@@ -78,13 +83,14 @@ private:
     return root.m_Name.GetName(m_Story) + u" " + floor.m_FloorName + GS::UniString::Printf("(%d)", shown);
   }
 
-  void Step()
+  // False when the user asked to cancel.
+  bool Step()
   {
     m_Progress.StepIt();
-    m_Progress.CheckAbort();  // asked, but the table is always written whole
+    return !m_Progress.CheckAbort();
   }
 
-  void WriteFigures(const CFloorParam& floor)
+  bool WriteFigures(const CFloorParam& floor)
   {
     // The exchange sort of the stored tables: equal sort indices may swap.
     std::vector<CArea1Object*> figures;
@@ -96,7 +102,8 @@ private:
           std::swap(figures[i], figures[j]);
     const double width = m_Doc.m_EnvParam.m_ListAttr1.m_ColWidth2;
     for (CArea1Object* figure : figures) {
-      Step();
+      if (!Step())
+        return false;
       const auto lines = SeparateEquation(figure->GetEquation(&m_Doc, false, width), true);
       for (std::size_t i = 0; i < lines.size(); ++i)
         if (i == 0)
@@ -104,18 +111,20 @@ private:
         else
           m_File.WriteRow({kEmpty, kEmpty, lines[i]});
     }
+    return true;
   }
 
   // Folders, and elements aggregated by formula.
-  void WriteFormulaBlock(const CAreaTreeIndent& row)
+  bool WriteFormulaBlock(const CAreaTreeIndent& row)
   {
     CAreaObject* object = m_Doc.GetAreaObject(row.m_AreaCode);
     if (object == nullptr)
-      return;
+      return true;
     const bool folder = dynamic_cast<CArea4Object*>(object) != nullptr;
     if (!folder && object->m_ListType != CArea2ListTypeTable::LISTTYPE_FORMULA)
-      return;
-    Step();
+      return true;
+    if (!Step())
+      return false;
     Row name{kEmpty, MarkAndNumber(m_Doc, *object), object->m_Name.GetName(m_Story)};
     if (!folder)
       name.push_back(kEmpty);
@@ -129,15 +138,17 @@ private:
       m_File.WriteRow({kEmpty});
     else
       m_File.WriteRow({kEmpty, kEmpty});
+    return true;
   }
 
   // Elements aggregated as a list of their figures.
-  void WriteListBlock(const CAreaTreeIndent& row)
+  bool WriteListBlock(const CAreaTreeIndent& row)
   {
     auto* element = dynamic_cast<CArea2Object*>(m_Doc.GetAreaObject(row.m_AreaCode));
     if (element == nullptr || element->m_ListType != CArea2ListTypeTable::LISTTYPE_LIST)
-      return;
-    Step();
+      return true;
+    if (!Step())
+      return false;
     m_File.WriteRow({kEmpty, element->m_Name.GetName(m_Story)});
     m_File.WriteRow({kEmpty, u"記号", u"計算式", u"面積"});
     // Looking a record up never adds one: a floor without reads as empty.
@@ -149,6 +160,7 @@ private:
     m_File.WriteRow({kEmpty, MarkAndNumber(m_Doc, *element), u"合計", Number(element->GetOrgAreaStr(&m_Doc, m_Story))});
     m_File.WriteRow({kEmpty, kEmpty, u"合計", Number(element->GetRoundAreaStr(&m_Doc, &row, m_Story))});
     m_File.WriteRow({kEmpty, kEmpty});
+    return true;
   }
 
   void WriteEntry(const CArea2List& entry, double width, const GS::UniString& area)
@@ -183,6 +195,32 @@ private:
   short m_Story = 0;
 };
 
+// Every pattern's floor sections and lists; false when the user cancelled.
+bool WritePatterns(CPlenimetraParam& doc, CCsvFile& file, CDlgProgress& progress)
+{
+  for (const CAreaTree& pattern : doc.m_AreaTree2.m_Child) {
+    const int code = pattern.m_AreaCode;
+    doc.m_CurTreeCode = code;
+    CAreaObject* root = doc.GetAreaObject(code);
+    PLN_ASSERT(root != nullptr);
+    const std::vector<CAreaTreeIndentArray> flat = pattern.GetFlat();
+    const CAreaTreeIndentArray rows = flat.empty() ? CAreaTreeIndentArray() : flat.front();
+    FloorSection section(doc, file, progress, rows);
+    for (const CFloorParam& floor : doc.m_FloorParamArray)
+      if (floor.IsCalc(&doc.m_FloorParamArray, code) && floor.IsOutputWorksheet(code) && !section.Write(*root, floor))
+        return false;
+    GS::UniString title = root->m_Name.m_DefaultName;
+    if (doc.CsvOutputList2(file, progress, title))
+      return false;
+    doc.CsvOutputList3(file, progress, title);
+    // The room list runs to its end whatever the progress says; a cancel
+    // asked for during it still stands.
+    if (progress.CheckAbort())
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int CPlenimetraParam::ToExcel() { return 0; }
@@ -209,22 +247,15 @@ GSErrCode CPlenimetraParam::ToCsv()
   progress.OpenProgress(GS::UniString(u"求積表出力中"), true);
   progress.SetPhase(int(m_AreaTree2.m_Child.size() * (m_FloorParamArray.size() + 1)), GS::UniString(u"求積表出力中"));
   const int current = m_CurTreeCode;
-  for (const CAreaTree& pattern : m_AreaTree2.m_Child) {
-    const int code = pattern.m_AreaCode;
-    m_CurTreeCode = code;
-    CAreaObject* root = GetAreaObject(code);
-    PLN_ASSERT(root != nullptr);
-    const std::vector<CAreaTreeIndentArray> flat = pattern.GetFlat();
-    const CAreaTreeIndentArray rows = flat.empty() ? CAreaTreeIndentArray() : flat.front();
-    FloorSection section(*this, file, progress, rows);
-    for (const CFloorParam& floor : m_FloorParamArray)
-      if (floor.IsCalc(&m_FloorParamArray, code) && floor.IsOutputWorksheet(code))
-        section.Write(*root, floor);
-    GS::UniString title = root->m_Name.m_DefaultName;
-    CsvOutputList2(file, progress, title);
-    CsvOutputList3(file, progress, title);
-  }
+  const bool whole = WritePatterns(*this, file, progress);
   m_CurTreeCode = current;
+  // A cancelled table is not a shorter table: the older file stays and
+  // nothing claims a save.
+  if (!whole) {
+    file.Abandon();
+    progress.Close();
+    return APIERR_CANCEL;
+  }
   const bool written = file.Finish();
   progress.Close();
   if (!written) {

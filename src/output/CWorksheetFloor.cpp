@@ -162,7 +162,7 @@ GSErrCode CWorksheetFloor::DrawArea1Element(CFloorParam* floor, CDlgProgress& pr
       GSErrCode err = figure->CreateElement(m_pParam, &copy, tableLayer);
       CMyUserData tag(kOutputTag, CMyUserData::kVersion);
       if (err == NoError)
-        err = tag.SetUserData(&copy.header);
+        err = TagPlacedElement(tag, copy.header);
       open.Reset();
       if (err != NoError)
         return err;

@@ -105,9 +105,11 @@ GSErrCode CWorksheetTotal::Create(CDlgProgress& progress)
   GSErrCode first = NoError;
   auto drawGroup = [&](const std::function<GSErrCode(GS::Array<API_Guid>*)>& draw) {
     GS::Array<API_Guid> guids;
-    const GSErrCode err = draw(&guids);
+    GSErrCode err = draw(&guids);
+    // What was placed is grouped even after a failure, so it moves as one.
     if (guids.GetSize() > 0)
-      ACAPI_ElementGroup_Create(guids);
+      if (const GSErrCode grouped = ACAPI_ElementGroup_Create(guids); err == NoError)
+        err = grouped;
     if (first == NoError)
       first = err;
   };

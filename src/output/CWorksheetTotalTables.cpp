@@ -29,8 +29,9 @@ GS::UniString WithoutMinusMark(const GS::UniString& text)
   return !text.IsEmpty() && text[0] == u'▲' ? text.GetSubstring(1, text.GetLength()) : text;
 }
 
-// Lines and texts of one table in the summary's style; keeps the result of
-// the last text placed.
+// Lines and texts of one table in the summary's style. The first failure
+// ends the table: nothing more is placed and that failure is what the table
+// answers, so an element missing from the sheet never goes unreported.
 class Drawing {
 public:
   Drawing(const CPlenimetraParam& doc, GS::Array<API_Guid>* guids, CMyUserDataCore* tag)
@@ -39,18 +40,20 @@ public:
   {
   }
 
-  GSErrCode Line(double x1, double y1, double x2, double y2)
+  void Line(double x1, double y1, double x2, double y2)
   {
-    return m_Last = CGSUtil::CreateLine(x1, y1, x2, y2, m_Style.m_LinePen, 1, m_Layer, kDefaultFloor, m_Guids, nullptr,
-                                        nullptr, m_Tag, false);
+    if (m_First == NoError)
+      m_First = CGSUtil::CreateLine(x1, y1, x2, y2, m_Style.m_LinePen, 1, m_Layer, kDefaultFloor, m_Guids, nullptr,
+                                    nullptr, m_Tag, false);
   }
-  GSErrCode Text(double x, double y, const GS::UniString& text, Anchor anchor, API_JustID just)
+  void Text(double x, double y, const GS::UniString& text, Anchor anchor, API_JustID just)
   {
-    return m_Last = CGSUtil::CreateText(x, y, text.ToCStr(CC_Default).Get(), m_Style.m_TextSize, 0.0, true,
-                                        API_AnchorID(anchor), just, m_Font, m_Style.m_TextPen, m_Layer, kDefaultFloor,
-                                        m_Guids, nullptr, m_Tag, false);
+    if (m_First == NoError)
+      m_First = CGSUtil::CreateText(x, y, text.ToCStr(CC_Default).Get(), m_Style.m_TextSize, 0.0, true,
+                                    API_AnchorID(anchor), just, m_Font, m_Style.m_TextPen, m_Layer, kDefaultFloor,
+                                    m_Guids, nullptr, m_Tag, false);
   }
-  GSErrCode Last() const { return m_Last; }
+  GSErrCode First() const { return m_First; }
 
 private:
   const CAttributeTotalAreaParam& m_Style;
@@ -58,7 +61,7 @@ private:
   GS::Array<API_Guid>* m_Guids;
   CMyUserDataCore* m_Tag;
   short m_Font;
-  GSErrCode m_Last = NoError;
+  GSErrCode m_First = NoError;
 };
 
 // The value texts of one node: per calculated floor (top story first), the
@@ -169,14 +172,15 @@ GSErrCode CWorksheetTotal::CreateTotalArea(const CAreaTreeIndentArray& list, con
   const CAttributeTotalAreaParam& style = m_pParam->m_EnvParam.m_TotalAreaParam;
   const double w = style.m_ColWidth * d;
   const double h = style.m_RowHeight * d;
-  DrawTitle(list, caption, pos, d, guids, tag);
+  if (GSErrCode err = DrawTitle(list, caption, pos, d, guids, tag); err != NoError)
+    return err;
   Drawing draw(*m_pParam, guids, tag);
   DrawGrid(draw, *m_pParam, pos, int(list.size()), w, h);
   std::vector<NodeValues> values;
   for (const CAreaTreeIndent& entry : list)
     values.push_back(ValuesOf(*m_pParam, entry, progress));
   DrawBody(draw, *m_pParam, values, pos, d, w, h);
-  return draw.Last();
+  return draw.First();
 }
 
 GSErrCode CWorksheetTotal::CreateEachArea(const CAreaTreeIndent& entry, const CKelCoord2D& pos, double d,
@@ -190,11 +194,11 @@ GSErrCode CWorksheetTotal::CreateEachArea(const CAreaTreeIndent& entry, const CK
   DrawGrid(draw, *m_pParam, pos, 1, w, h);
   const NodeValues values = ValuesOf(*m_pParam, entry, progress);
   if (!values.found)
-    return draw.Last();
+    return draw.First();
   const CAreaObject* object = m_pParam->GetAreaObject(entry.m_AreaCode);
   draw.Text(pos.m_x - w, pos.m_y - h, object->m_Name.m_DefaultName, kCaptionAnchor, APIJust_Left);
   DrawBody(draw, *m_pParam, {values}, pos, d, w, h);
-  return draw.Last();
+  return draw.First();
 }
 
 GSErrCode CWorksheetTotal::DrawTitle(const CAreaTreeIndentArray& list, const GS::UniString& caption,
@@ -231,5 +235,5 @@ GSErrCode CWorksheetTotal::DrawTitle(const CAreaTreeIndentArray& list, const GS:
         draw.Line(left + w, cellTop, left + w, cellTop - h);
     }
   }
-  return draw.Last();
+  return draw.First();
 }

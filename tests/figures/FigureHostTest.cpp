@@ -240,7 +240,7 @@ TEST_F(HostTest, AFailedCloseOfTheNewListPlacesNothingAndKeepsNoHandle)
     GSErrCode err = NoError;
     EXPECT_EQ(kind.place(*this, &err), nullptr) << kind.name;
     EXPECT_EQ(err, APIERR_GENERAL) << kind.name;
-    ACAPI_Goodies('CPAR');  // the failed close left the host's editing open
+    EXPECT_FALSE(pln::host::ParametersOpen()) << kind.name;  // the close was asked again
   }
   EXPECT_TRUE(host.ElementsOfType(API_ObjectID).empty());
 }

@@ -79,12 +79,21 @@ TEST_F(CGSUtilCreateTest, FailuresArePassedOnAndStopTheFollowUps)
   EXPECT_EQ(CGSUtil::CreateCircle(0, 0, 1, 0, 0, 0, kDefault, &guids, nullptr, nullptr, true), APIERR_MEMFULL);
   EXPECT_TRUE(guids.IsEmpty());
 
-  // A tag that cannot be written (version 0) makes the result and keeps the
-  // observer away; the element exists and is listed.
+  // A tag that cannot be written (version 0) makes the result: the element
+  // is deleted again, listed nowhere and not observed, for untagged output
+  // would never be cleared by the next run.
   CMyUserData badTag(700, 0);
-  EXPECT_EQ(CGSUtil::CreateCircle(0, 0, 1, 0, 0, 0, kDefault, &guids, nullptr, &badTag, true), APIERR_BADPARS);
+  API_Element copy;
+  EXPECT_EQ(CGSUtil::CreateCircle(0, 0, 1, 0, 0, 0, kDefault, &guids, &copy, &badTag, true), APIERR_BADPARS);
+  EXPECT_TRUE(guids.IsEmpty());
+  EXPECT_TRUE(host.ElementsOfType(API_CircleID).empty());
+  host.FailOnce("ACAPI_Element_SetUserData", APIERR_MEMFULL);
+  CMyUserData tag(700, 1);
+  EXPECT_EQ(CGSUtil::CreateLine(0, 0, 1, 1, 0, 0, 0, kDefault, &guids, nullptr, nullptr, &tag, true), APIERR_MEMFULL);
+  EXPECT_TRUE(host.ElementsOfType(API_LineID).empty());
+  ASSERT_EQ(CGSUtil::CreateLine(0, 0, 1, 1, 0, 0, 0, kDefault, &guids, nullptr, nullptr, &tag, true), NoError);
   ASSERT_EQ(guids.GetSize(), 1u);
-  EXPECT_FALSE(Stored(guids[0]).observed);
+  EXPECT_TRUE(Stored(guids[0]).observed);
 
   // A locked layer refuses the creation.
   const short locked = static_cast<short>(host.AddLayer(GS::UniString(u"Locked"), APILay_Locked));

@@ -38,4 +38,53 @@ TEST_F(HostHandlesTest, AHandleHandedOverStaysWithItsNewOwner)
   HandleHolder<Int32> owner(kept);
 }
 
+// The host holds one open list. Whatever path the owner leaves by, its list
+// is closed; a close the host refuses is answered once and asked again, at
+// once and, should that fail too, before the next list opens.
+TEST_F(HostHandlesTest, AnOpenedListIsClosedOnEveryPathAndARefusedCloseBlocksNothingLater)
+{
+  host.LoadAddOnLibraryParts();
+  API_ParamOwnerType owner;
+  owner.libInd = 1;
+  owner.typeID = API_ObjectID;
+  {
+    ParamsEditing early;
+    ASSERT_EQ(early.Open(owner), NoError);
+    EXPECT_TRUE(pln::host::ParametersOpen());
+  }
+  EXPECT_FALSE(pln::host::ParametersOpen());
+
+  host.ClearCallLog();
+  {
+    API_ParamOwnerType missing = owner;
+    missing.libInd = 999;
+    ParamsEditing refused;
+    EXPECT_NE(refused.Open(missing), NoError);
+    EXPECT_EQ(refused.Close(), NoError);
+  }
+  EXPECT_EQ(Calls("ACAPI_Goodies:CPAR"), 0);  // nothing opened, nothing to close
+
+  {
+    ParamsEditing once;
+    ASSERT_EQ(once.Open(owner), NoError);
+    host.FailOnce("ACAPI_Goodies:CPAR", APIERR_GENERAL);
+    EXPECT_EQ(once.Close(), APIERR_GENERAL);
+    EXPECT_EQ(once.Close(), NoError);
+  }
+  EXPECT_FALSE(pln::host::ParametersOpen());
+
+  {
+    ParamsEditing twice;
+    ASSERT_EQ(twice.Open(owner), NoError);
+    host.FailOnce("ACAPI_Goodies:CPAR", APIERR_GENERAL);
+    host.FailOnce("ACAPI_Goodies:CPAR", APIERR_MEMFULL);
+    EXPECT_EQ(twice.Close(), APIERR_GENERAL);
+  }
+  EXPECT_TRUE(pln::host::ParametersOpen());
+  ParamsEditing next;
+  EXPECT_EQ(next.Open(owner), NoError);
+  EXPECT_EQ(next.Close(), NoError);
+  EXPECT_FALSE(pln::host::ParametersOpen());
+}
+
 }  // namespace

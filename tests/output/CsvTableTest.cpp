@@ -139,6 +139,35 @@ TEST_F(CsvTableTest, WithoutProjectInformationTheSaveDialogAsksAndTheQueryErrorI
   EXPECT_FALSE(std::filesystem::exists(files.File(kTarget)));
 }
 
+// Cancelled at any of the progress's questions, in a section or a list, the
+// table leaves the older file as it was and claims no save; past the last
+// question the whole table is written.
+TEST_F(CsvTableTest, ACancelAtAnyQuestionKeepsTheOldFileAndShowsNothing)
+{
+  CsvDoc fixture(host);
+  SaveAs("Plan.pln");
+  const std::string target = files.File(kTarget).string();
+  int cancelled = 0;
+  for (Int32 question = 0; question < 1000; ++question) {
+    files.Put("old", kTarget);
+    const std::size_t alerts = host.Alerts().size();
+    host.QueueProgressCancel(question);
+    const GSErrCode err = fixture.doc().ToCsv();
+    EXPECT_FALSE(host.Progress().open) << question;
+    if (err == NoError) {
+      EXPECT_NE(files.Contents(kTarget), "old");
+      break;
+    }
+    ++cancelled;
+    EXPECT_EQ(err, APIERR_CANCEL) << question;
+    EXPECT_EQ(files.Contents(kTarget), "old") << question;
+    EXPECT_EQ(host.Alerts().size(), alerts) << question;
+    EXPECT_FALSE(std::filesystem::exists(target + ".tmp")) << question;
+  }
+  // Every figure, block and floor of the document asks once.
+  EXPECT_GT(cancelled, 20);
+}
+
 TEST_F(CsvTableTest, AFailedWriteIsShownAndLeavesTheOldFile)
 {
   struct Case {

@@ -13,6 +13,8 @@
 #include "host_attributes.h"
 #include "host_libpart.h"
 
+#include <algorithm>
+
 namespace {
 
 using output_test::FormulaFigure;
@@ -279,6 +281,71 @@ TEST_F(WorksheetFloorTest, ARowLimitBelowOneStillPagesOneRowATableOnALockedTable
   layer.header.index = tables;
   ASSERT_EQ(ACAPI_Attribute_Get(&layer), NoError);
   EXPECT_EQ(layer.header.flags & (APILay_Locked | APILay_Hidden), UInt32(APILay_Locked | APILay_Hidden));
+}
+
+// Every element the sheet holds, copies, tables, lines and texts alike.
+std::size_t SheetElements(HostFixture& host, const char16_t* name)
+{
+  const auto sheet = host.WorksheetNamed(GS::UniString(name));
+  return sheet ? host.ElementsIn(*sheet, API_ZombieElemID).size() : 0;
+}
+
+std::size_t Calls(const HostFixture& host, const std::string& name)
+{
+  return std::size_t(std::count(host.CallLog().begin(), host.CallLog().end(), name));
+}
+
+// Whichever tag write fails, the element it was for is not left behind:
+// the output answers the failure, and the next one places no second copy.
+TEST_F(WorksheetFloorTest, AnElementThatCouldNotBeTaggedIsDeletedAndNotDuplicatedNext)
+{
+  AutoArea({Figure(0, {8, 7}), Figure(0, {1, 1})});
+  ASSERT_EQ(Output(0), NoError);
+  const std::size_t clean = SheetElements(host, u"床面積 1F");
+  host.ClearCallLog();
+  ASSERT_EQ(Output(0), NoError);
+  const std::size_t tags = Calls(host, "ACAPI_Element_SetUserData");
+  ASSERT_GE(tags, 4u);  // two copies, and tables
+  for (std::size_t k = 1; k <= tags; ++k) {
+    for (std::size_t i = 1; i < k; ++i)
+      host.FailOnce("ACAPI_Element_SetUserData", NoError);
+    host.FailOnce("ACAPI_Element_SetUserData", APIERR_MEMFULL);
+    EXPECT_EQ(Output(0), APIERR_MEMFULL) << k;
+    ASSERT_EQ(Output(0), NoError) << k;
+    EXPECT_EQ(SheetElements(host, u"床面積 1F"), clean) << "tag " << k;
+  }
+}
+
+// A close of a parameter list the host refuses fails that output alone:
+// the list is closed all the same and the next output is whole.
+TEST_F(WorksheetFloorTest, AFailedListCloseFailsOneOutputAndLeavesNoListOpen)
+{
+  AutoArea({Figure(0, {8, 7})});
+  ASSERT_EQ(Output(0), NoError);
+  const std::size_t clean = SheetElements(host, u"床面積 1F");
+  host.FailOnce("ACAPI_Goodies:CPAR", APIERR_GENERAL);
+  EXPECT_EQ(Output(0), APIERR_GENERAL);
+  EXPECT_FALSE(pln::host::ParametersOpen());
+  for (int again = 0; again < 2; ++again) {
+    ASSERT_EQ(Output(0), NoError) << again;
+    EXPECT_EQ(SheetElements(host, u"床面積 1F"), clean);
+  }
+}
+
+// Each output replaces the last; once the host's history is full, what the
+// replaced outputs deleted is forgotten and the model no longer grows.
+TEST_F(WorksheetFloorTest, RepeatedOutputsKeepTheHostsModelFlat)
+{
+  host.SetUndoDepth(3);
+  AutoArea({Figure(0, {8, 7}), Figure(0, {1, 1})});
+  std::size_t settled = 0;
+  for (int run = 1; run <= 12; ++run) {
+    ASSERT_EQ(Output(0), NoError) << run;
+    if (run == 6)
+      settled = pln::host::TheModel().elements.size();
+  }
+  EXPECT_EQ(pln::host::TheModel().elements.size(), settled);
+  EXPECT_EQ(host.UndoNames().size(), 3u);
 }
 
 // ---- the automatic-area table's parameters ----

@@ -7,7 +7,9 @@
 #include "host_elements.h"
 #include "host_errors.h"
 
+#include <algorithm>
 #include <map>
+#include <string>
 
 namespace {
 
@@ -128,6 +130,23 @@ TEST_F(WorksheetTotalTest, APatternLeftOutGetsNoSheetAndAFailedClearingEndsTheSh
   const auto sheet = host.WorksheetNamed(GS::UniString(u"パターン 建物面積表"));
   ASSERT_TRUE(sheet.has_value());
   EXPECT_TRUE(host.ElementsIn(*sheet, API_TextID).empty());
+}
+
+// A line or text the host refuses, wherever it falls (the header's title
+// included), is what the sheet answers: no element goes missing unreported.
+TEST_F(WorksheetTotalTest, EveryRefusedLineOrTextIsReturned)
+{
+  host.ClearCallLog();
+  ASSERT_EQ(CWorksheetTotal(&doc()).DoCreate(), NoError);
+  const auto creations =
+      std::count(host.CallLog().begin(), host.CallLog().end(), std::string("ACAPI_Element_Create"));
+  ASSERT_GT(creations, 50);
+  for (std::ptrdiff_t k = 1; k <= creations; ++k) {
+    for (std::ptrdiff_t i = 1; i < k; ++i)
+      host.FailOnce("ACAPI_Element_Create", NoError);
+    host.FailOnce("ACAPI_Element_Create", APIERR_MEMFULL);
+    EXPECT_EQ(CWorksheetTotal(&doc()).DoCreate(), APIERR_MEMFULL) << "creation " << k;
+  }
 }
 
 }  // namespace

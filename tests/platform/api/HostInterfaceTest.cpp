@@ -218,4 +218,15 @@ TEST_F(HostInterfaceTest, AlertsAnswerFromTheQueueInOrderThenTheFirstButtonAndAR
   EXPECT_EQ(DGAlert(-3, u"t", u"l", u"s", u"1", u"2", u"3"), 1);
 }
 
+// The call log of a long session keeps its newest entries within the limit
+// and drops its older half at a time, so its last entry is the last call.
+TEST_F(HostInterfaceTest, TheCallLogOfALongSessionStaysWithinItsLimit)
+{
+  host.ClearCallLog();
+  for (std::size_t call = 0; call <= pln::host::kLogLimit; ++call)
+    pln::host::LogCall(call == pln::host::kLogLimit ? "last" : "call");
+  EXPECT_EQ(host.CallLog().size(), pln::host::kLogLimit / 2 + 1);
+  EXPECT_EQ(host.CallLog().back(), "last");
+}
+
 }  // namespace

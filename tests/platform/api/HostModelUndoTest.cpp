@@ -4,8 +4,10 @@
 
 #include "PlatformTestSupport.h"
 
+#include "host_model.h"
 #include "host_userdata.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -228,6 +230,60 @@ TEST_F(HostUndoTest, TheUsersActionsReportNewCopyEditAndDelete)
   ACAPI_Notify_InstallElementObserver(nullptr);
   ASSERT_EQ(host.UserDelete({observed}), NoError);
   EXPECT_TRUE(notifications.empty());
+}
+
+// The history keeps the newest steps of its depth. A deleted element that
+// only a dropped step could bring back is forgotten; one a kept step can
+// restore stays, and so does what undo and redo of kept steps need.
+TEST_F(HostUndoTest, TheHistoryKeepsItsDepthAndForgetsWhatOnlyDroppedStepsRestore)
+{
+  host.SetUndoDepth(2);
+  std::vector<API_Guid> placed;
+  for (Int32 tag = 1; tag <= 3; ++tag)
+    placed.push_back(PlaceTaggedObject(700 + tag));
+  const API_Guid first = placed[0];
+  ASSERT_EQ(host.UserDelete({first}), NoError);
+  EXPECT_EQ(host.UndoNames().size(), 2u);
+  EXPECT_NE(host.Element(first), nullptr);  // the deletion's step is kept
+
+  ASSERT_EQ(host.UserDelete({placed[1]}), NoError);
+  ASSERT_EQ(host.UserDelete({placed[2]}), NoError);
+  EXPECT_EQ(host.Element(first), nullptr);  // its deletion dropped off the history
+  ASSERT_NE(host.Element(placed[1]), nullptr);
+  EXPECT_EQ(Read(placed[1]), APIERR_DELETED);
+  for (int step = 0; step < 2; ++step)
+    ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_EQ(host.UserUndo(), APIERR_UNDOEMPTY);
+  EXPECT_EQ(TagOf(placed[1]), 702);
+  EXPECT_EQ(TagOf(placed[2]), 703);
+  ASSERT_EQ(host.UserRedo(), NoError);
+  EXPECT_EQ(Read(placed[1]), APIERR_DELETED);
+
+  // A new step drops the redo; a creation it undid goes with it.
+  host.SetUndoDepth(pln::host::Model::kDefaultUndoDepth);
+  const API_Guid undone = PlaceTaggedObject(704);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  PlaceTaggedObject(705);
+  EXPECT_EQ(host.Element(undone), nullptr);
+  EXPECT_EQ(std::count(pln::host::TheModel().creationOrder.begin(), pln::host::TheModel().creationOrder.end(), undone), 0);
+}
+
+// A long session keeps a bounded history and forgets what it deleted long
+// ago: places and deletes 1,000 times, and the model holds as many elements
+// after the last round as after the history first filled.
+TEST_F(HostUndoTest, ALongSessionOfPlacingAndDeletingStaysFlat)
+{
+  host.SetUndoDepth(10);
+  std::size_t filled = 0;
+  for (int round = 0; round < 1000; ++round) {
+    const API_Guid guid = PlaceTaggedObject(round);
+    ASSERT_EQ(host.UserDelete({guid}), NoError);
+    if (round == 20)
+      filled = pln::host::TheModel().elements.size();
+  }
+  EXPECT_EQ(host.UndoNames().size(), 10u);
+  EXPECT_EQ(pln::host::TheModel().elements.size(), filled);
+  EXPECT_LE(pln::host::TheModel().creationOrder.size(), filled);
 }
 
 }  // namespace

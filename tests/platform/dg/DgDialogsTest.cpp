@@ -229,4 +229,23 @@ TEST_F(DgDialogsTest, HelpLocationsAreKeptPerIdentifierPair)
   EXPECT_EQ(pln::host::HelpLocation(7, 9), nullptr);
 }
 
+// A long session opens dialogs without end: the records of closed ones are
+// forgotten once they are many, while an open window is still found and
+// the newest closings are still there to read.
+TEST_F(DgDialogsTest, ClosedDialogsAreForgottenInALongSessionAndOpenOnesStay)
+{
+  recorder.answer = [](const DgMessage& m) { return m.message == DG_MSG_CLICK && m.item == 1 ? short(1) : short(0); };
+  const short modeless = OpenModeless(kDialog);
+  for (int run = 0; run < 1000; ++run) {
+    host.QueueDialogScript(kDialog, [](DialogUser& user) { user.Click(1); });
+    ASSERT_EQ(RunModal(), 1);
+  }
+  const auto& openings = pln::host::DialogOpenings();
+  EXPECT_LT(openings.size(), 300u);
+  EXPECT_EQ(pln::host::OpenDialogId(kDialog), modeless);
+  EXPECT_EQ(openings.back().closeItem, 1);
+  EXPECT_FALSE(openings.back().open);
+  DGModelessClose(modeless);
+}
+
 }  // namespace
