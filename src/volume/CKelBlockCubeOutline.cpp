@@ -11,7 +11,9 @@
 // (KelTol::BlockAreaSign) lets an end on a segment's inside count and serves
 // the diagonals of the convex cut.
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "CKelBlockCube.h"
 #include "KelEdge.h"
@@ -96,12 +98,53 @@ bool CKelBlockCube::CheckCross(const CKelCoord2D& p1, const CKelCoord2D& p2, int
   return true;
 }
 
+// Every edge against every other, both ways round. IsLineCrossed reports a
+// crossing only at a point of the line within the first edge's span that
+// lies on the second edge or on its extension by at most its own length
+// (an end within the tolerance band lets the crossing slide out), so only
+// pairs whose boxes, each grown by its own size and twice the tolerance,
+// meet can cross: a sweep over those boxes in x finds the same answer
+// without the quadratic scan on long outlines.
 bool CKelBlockCube::CheckCross() const
 {
-  for (int k = 0; k < GetSize(); ++k) {
-    const int start = PrevPos(k);
-    if (!CheckCross(At(m_Coord, start), At(m_Coord, k), start))
-      return false;
+  const int n = GetSize();
+  if (n < 16) {
+    for (int k = 0; k < n; ++k) {
+      const int start = PrevPos(k);
+      if (!CheckCross(At(m_Coord, start), At(m_Coord, k), start))
+        return false;
+    }
+    return true;
+  }
+  struct EdgeBox {
+    double x0, x1, y0, y1;
+    int start, end;
+  };
+  const double margin = 2 * KelTol::BlockPoint;
+  std::vector<EdgeBox> boxes;
+  boxes.reserve(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) {
+    const CKelCoord2D& p = At(m_Coord, PrevPos(k));
+    const CKelCoord2D& q = At(m_Coord, k);
+    const double gx = std::fabs(q.m_x - p.m_x) + margin;
+    const double gy = std::fabs(q.m_y - p.m_y) + margin;
+    boxes.push_back({std::min(p.m_x, q.m_x) - gx, std::max(p.m_x, q.m_x) + gx, std::min(p.m_y, q.m_y) - gy,
+                     std::max(p.m_y, q.m_y) + gy, PrevPos(k), k});
+  }
+  std::sort(boxes.begin(), boxes.end(), [](const EdgeBox& a, const EdgeBox& b) { return a.x0 < b.x0; });
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    const EdgeBox& a = boxes[i];
+    for (std::size_t j = i + 1; j < boxes.size() && boxes[j].x0 <= a.x1; ++j) {
+      const EdgeBox& b = boxes[j];
+      if (b.y0 > a.y1 || a.y0 > b.y1)
+        continue;
+      const CKelCoord2D& a1 = At(m_Coord, a.start);
+      const CKelCoord2D& a2 = At(m_Coord, a.end);
+      const CKelCoord2D& b1 = At(m_Coord, b.start);
+      const CKelCoord2D& b2 = At(m_Coord, b.end);
+      if (IsLineCrossed(a1, a2, b1, b2) || IsLineCrossed(b1, b2, a1, a2))
+        return false;
+    }
   }
   return true;
 }
