@@ -24,6 +24,13 @@ namespace {
 
 const CKelCoord2D& At(const CKelBlockCoordArray& coords, int i) { return coords[static_cast<std::size_t>(i)]; }
 
+// The sweeps sort by x, which needs every coordinate to be a number.
+bool AllFinite(const CKelBlockCoordArray& coords)
+{
+  return std::all_of(coords.begin(), coords.end(),
+                     [](const CKelBlockCoord& c) { return std::isfinite(c.m_x) && std::isfinite(c.m_y); });
+}
+
 // Strictly inside (0, len) by more than tol at both ends.
 bool InsideSpan(double t, double len, double tol) { return t > tol && t < len - tol; }
 
@@ -48,11 +55,29 @@ bool CKelBlockCube::DeleteOnLine()
   return removed;
 }
 
+// Points are equal only within KelTol::PointEqual in x, so on long outlines
+// a sweep in x order compares each point with its few neighbours only.
 bool CKelBlockCube::CheckSameCoord() const
 {
-  for (std::size_t i = 0; i < m_Coord.size(); ++i) {
-    for (std::size_t j = i + 1; j < m_Coord.size(); ++j) {
-      if (static_cast<const CKelCoord2D&>(m_Coord[i]) == m_Coord[j])
+  const std::size_t n = m_Coord.size();
+  if (n < 16 || !AllFinite(m_Coord)) {
+    for (std::size_t i = 0; i < n; ++i) {
+      for (std::size_t j = i + 1; j < n; ++j) {
+        if (static_cast<const CKelCoord2D&>(m_Coord[i]) == m_Coord[j])
+          return false;
+      }
+    }
+    return true;
+  }
+  std::vector<const CKelCoord2D*> order;
+  order.reserve(n);
+  for (const CKelBlockCoord& c : m_Coord)
+    order.push_back(&c);
+  std::sort(order.begin(), order.end(), [](const CKelCoord2D* a, const CKelCoord2D* b) { return a->m_x < b->m_x; });
+  const double reach = 2 * KelTol::PointEqual;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = i + 1; j < n && order[j]->m_x - order[i]->m_x <= reach; ++j) {
+      if (*order[i] == *order[j])
         return false;
     }
   }
@@ -108,7 +133,7 @@ bool CKelBlockCube::CheckCross(const CKelCoord2D& p1, const CKelCoord2D& p2, int
 bool CKelBlockCube::CheckCross() const
 {
   const int n = GetSize();
-  if (n < 16) {
+  if (n < 16 || !AllFinite(m_Coord)) {
     for (int k = 0; k < n; ++k) {
       const int start = PrevPos(k);
       if (!CheckCross(At(m_Coord, start), At(m_Coord, k), start))
