@@ -106,6 +106,19 @@ void BM_SceneOutlineStep1All(benchmark::State& state)
   }
 }
 
+// Per check point at step 1 by the outline method as the scene grows to
+// the dozens of buildings of a city block.
+void BM_SceneOutlineStep1Blocks(benchmark::State& state)
+{
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(static_cast<int>(state.range(0)));
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
+  std::size_t k = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(SceneRatio(blocks, points[k], {1, false, 2, false}));
+    k = (k + 5) % points.size();
+  }
+}
+
 // The reference at n x n rays at one check point; with replicas > 1 the
 // counter sd is the spread of that many seeded replicas, and 4 sd must not
 // exceed 1e-5 for the count to serve as the reference.
@@ -139,6 +152,7 @@ BENCHMARK(BM_SceneSectorStep10Kind0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneOutlineStep1All)
     ->ArgsProduct({{3, 12, 48}, {1, 10, 100}})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneOutlineStep1Blocks)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneReference)
     ->Args({1000, 1})
     ->Args({3162, 1})

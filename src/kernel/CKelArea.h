@@ -70,6 +70,10 @@ public:
   // the cached box by a tenth of tol in both forms. The first double is
   // accepted for the callers' sake and not used. Uses the cached box as it is.
   int InArea(const CKelCoord2D& p, double reserved, double tol, Crossing crossing = Crossing::WholeTol) const;
+  // InArea's answer through an index of this outline's edges built with
+  // InAreaBand(tol, crossing) (KelEdge::LevelIndex), for many points.
+  int InArea(const CKelCoord2D& p, const KelEdge::LevelIndex& index, double tol, Crossing crossing) const;
+  static KelEdge::LocateTol InAreaBand(double tol, Crossing crossing);
 
   // --- Corners
   // The counter-clockwise angle at vertex i from the direction to the next
@@ -178,13 +182,25 @@ int CKelArea<T>::FirstEdgeApex(const std::vector<T>& v)
 }
 
 template <class T>
+KelEdge::LocateTol CKelArea<T>::InAreaBand(double tol, Crossing crossing)
+{
+  const double tenth = KelTol::InAreaBoxFraction * tol;
+  return crossing == Crossing::TenthTol ? KelEdge::LocateTol{tenth, tol, tenth, true}
+                                        : KelEdge::LocateTol{tenth, tol, tol, false};
+}
+
+template <class T>
 int CKelArea<T>::InArea(const CKelCoord2D& p, double /*reserved*/, double tol, Crossing crossing) const
 {
   const KelEdge::Extents box{m_xmin, m_xmax, m_ymin, m_ymax};
-  const double tenth = KelTol::InAreaBoxFraction * tol;
-  const KelEdge::LocateTol band = crossing == Crossing::TenthTol ? KelEdge::LocateTol{tenth, tol, tenth, true}
-                                                                 : KelEdge::LocateTol{tenth, tol, tol, false};
-  return KelEdge::Locate(m_pt, box, p, band);
+  return KelEdge::Locate(m_pt, box, p, InAreaBand(tol, crossing));
+}
+
+template <class T>
+int CKelArea<T>::InArea(const CKelCoord2D& p, const KelEdge::LevelIndex& index, double tol, Crossing crossing) const
+{
+  const KelEdge::Extents box{m_xmin, m_xmax, m_ymin, m_ymax};
+  return KelEdge::LocateNear(m_pt, index, box, p, InAreaBand(tol, crossing));
 }
 
 template <class T>

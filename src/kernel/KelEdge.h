@@ -3,6 +3,7 @@
 // shared by point location, the on-outline tests of polygons and of outlines
 // with arcs.
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -111,12 +112,18 @@ int CountEdgeCrossing(const std::vector<V>& pts, std::size_t prev, const CKelCoo
   return 0;
 }
 
-// 1 inside, 0 outside, -1 within tol.edge of the outline; 0 for fewer than 3
-// vertices and beyond the extents grown by tol.box. Per edge the distance
-// comes first (on the outline wins at once), then the edge's share in the
-// crossing count of the ray from p towards -x.
-template <class V>
-int Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, const LocateTol& tol)
+// An edge whose y range misses p's level by more than this is neither
+// within tol.edge of p nor level with it within tol.ray, whatever the
+// round-off of its frame: it takes no part in Locate and is not measured.
+inline double FarFromLevel(const LocateTol& tol) { return 2 * std::fmax(tol.edge, tol.ray) + KelTol::LocateFarEdge; }
+
+// Locate over the edges named by `edges` (each the index of an edge's end
+// vertex; the edge starts at the vertex before it). Any set that holds
+// every edge whose y range comes within FarFromLevel(tol) of p's level gives
+// Locate's answer: the answer does not depend on the order of the edges.
+template <class V, class Edges>
+int LocateAmong(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, const LocateTol& tol,
+                const Edges& edges)
 {
   const std::size_t n = pts.size();
   if (n < 3)
@@ -124,12 +131,10 @@ int Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, 
   if (p.m_y < box.ymin - tol.box || p.m_y > box.ymax + tol.box || p.m_x < box.xmin - tol.box ||
       p.m_x > box.xmax + tol.box)
     return 0;
-  // An edge whose y range misses p's level by more than this is neither
-  // within tol.edge of p nor level with it within tol.ray, whatever the
-  // round-off of its frame: it takes no part and is not measured.
-  const double far = 2 * std::fmax(tol.edge, tol.ray) + KelTol::LocateFarEdge;
+  const double far = FarFromLevel(tol);
   int count = 0;
-  for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
+  for (const std::size_t i : edges) {
+    const std::size_t prev = i == 0 ? n - 1 : i - 1;
     const CKelCoord2D s(pts[prev].m_x, pts[prev].m_y);
     const CKelCoord2D e(pts[i].m_x, pts[i].m_y);
     if (std::fmin(s.m_y, e.m_y) - p.m_y > far || p.m_y - std::fmax(s.m_y, e.m_y) > far)
@@ -145,6 +150,107 @@ int Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, 
     count += CountEdgeCrossing(pts, prev, s, e, p, f.h, tol);
   }
   return count % 2;
+}
+
+// The edges 0 ... n - 1 in turn.
+struct AllEdges {
+  std::size_t n = 0;
+  struct Iterator {
+    std::size_t i;
+    std::size_t operator*() const { return i; }
+    Iterator& operator++()
+    {
+      ++i;
+      return *this;
+    }
+    bool operator!=(const Iterator& o) const { return i != o.i; }
+  };
+  Iterator begin() const { return {0}; }
+  Iterator end() const { return {n}; }
+};
+
+// 1 inside, 0 outside, -1 within tol.edge of the outline; 0 for fewer than 3
+// vertices and beyond the extents grown by tol.box. Per edge the distance
+// comes first (on the outline wins at once), then the edge's share in the
+// crossing count of the ray from p towards -x.
+template <class V>
+int Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, const LocateTol& tol)
+{
+  return LocateAmong(pts, box, p, tol, AllEdges{pts.size()});
+}
+
+// The edges of an outline filed by the bands of y they come near, so that
+// repeated Locate calls with one tolerance visit only the edges near each
+// point's level instead of every edge: LocateNear gives Locate's answer.
+class LevelIndex {
+public:
+  template <class V>
+  LevelIndex(const std::vector<V>& pts, const LocateTol& tol)
+  {
+    const std::size_t n = pts.size();
+    if (n < 3)
+      return;
+    m_Low = m_High = pts[0].m_y;
+    for (const V& v : pts) {
+      m_Low = std::fmin(m_Low, v.m_y);
+      m_High = std::fmax(m_High, v.m_y);
+    }
+    const double far = FarFromLevel(tol);
+    const std::size_t bands = std::max<std::size_t>(1, n / 4);
+    m_Step = (m_High - m_Low + 2 * far) / static_cast<double>(bands);
+    if (!(m_Step > 0) || !std::isfinite(m_Step)) {
+      m_Bands.assign(1, {});
+      for (std::size_t i = 0; i < n; ++i)
+        m_Bands[0].push_back(i);
+      return;
+    }
+    m_Low -= far;
+    m_Bands.resize(bands);
+    for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
+      // One band more on either side absorbs the round-off of the division.
+      const std::size_t lo = BandOf(std::fmin(pts[prev].m_y, pts[i].m_y) - far, -1);
+      const std::size_t hi = BandOf(std::fmax(pts[prev].m_y, pts[i].m_y) + far, 1);
+      for (std::size_t b = lo; b <= hi; ++b)
+        m_Bands[b].push_back(i);
+    }
+  }
+  // The edges filed for y's band, every edge within FarFromLevel of y; null
+  // for a level off the bands (or not a number), where the caller asks
+  // Locate itself, which settles such points by the extents at once.
+  const std::vector<std::size_t>* Near(double y) const
+  {
+    if (m_Bands.empty())
+      return nullptr;
+    if (m_Bands.size() == 1)
+      return &m_Bands[0];
+    const double top = m_Low + m_Step * static_cast<double>(m_Bands.size());
+    if (!(y >= m_Low - m_Step && y <= top + m_Step))
+      return nullptr;
+    return &m_Bands[BandOf(y, 0)];
+  }
+
+private:
+  std::size_t BandOf(double y, int grow) const
+  {
+    const double at = std::floor((y - m_Low) / m_Step) + grow;
+    const double last = static_cast<double>(m_Bands.size() - 1);
+    return static_cast<std::size_t>(std::fmin(std::fmax(at, 0.0), last));
+  }
+
+  double m_Low = 0;
+  double m_High = 0;
+  double m_Step = 0;
+  std::vector<std::vector<std::size_t>> m_Bands;
+};
+
+// Locate through an index built over the same points with the same tolerance.
+template <class V>
+int LocateNear(const std::vector<V>& pts, const LevelIndex& index, const Extents& box, const CKelCoord2D& p,
+               const LocateTol& tol)
+{
+  if (const std::vector<std::size_t>* edges = index.Near(p.m_y))
+    return LocateAmong(pts, box, p, tol, *edges);
+  return Locate(pts, box, p, tol);
 }
 
 }  // namespace KelEdge

@@ -149,9 +149,16 @@ int CSphereBlkDataArrayNew::DeletePointInArea(CKelProgressCore* progress)
     if (StepProgress(progress) != kDone)
       return kCancelled;
   }
-  // Edges inside another polygon.
-  const auto inside = [](const CSpherePolyArea& other, const CKelCoord2D& p) {
-    return other.m_AreaCoord.InArea(p, KelTol::SkyUnionInside, KelTol::SkyUnionInside, Crossing::TenthTol);
+  // Edges inside another polygon. Every polygon is asked about the
+  // midpoints of all the others' edges, so each gets an index of its edges
+  // by level once.
+  std::vector<KelEdge::LevelIndex> levels;
+  levels.reserve(m_PolyArea.size());
+  for (const CSpherePolyArea& area : m_PolyArea)
+    levels.emplace_back(area.m_AreaCoord.m_pt,
+                        CKelAreaCoord2D::InAreaBand(KelTol::SkyUnionInside, Crossing::TenthTol));
+  const auto inside = [&](std::size_t j, const CKelCoord2D& p) {
+    return m_PolyArea[j].m_AreaCoord.InArea(p, levels[j], KelTol::SkyUnionInside, Crossing::TenthTol);
   };
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
@@ -164,8 +171,8 @@ int CSphereBlkDataArrayNew::DeletePointInArea(CKelProgressCore* progress)
       for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
         if (j == i)
           continue;
-        const int r = inside(m_PolyArea[j], mid);
-        const bool in = r == 1 || (r == -1 && (inside(m_PolyArea[j], a) == 1 || inside(m_PolyArea[j], b) == 1));
+        const int r = inside(j, mid);
+        const bool in = r == 1 || (r == -1 && (inside(j, a) == 1 || inside(j, b) == 1));
         if (in) {
           area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kInside;
           break;

@@ -418,8 +418,12 @@ private:
   bool* FlagAt(int index);
   // Division and cutting helpers.
   enum class SearchEnd { kDone, kBroken };
-  SearchEnd DividSub(const CKelBlockCoordArray& coords, std::vector<double> xpos, CKelBlockCubeList& out,
-                     bool* done) const;
+  // The piece search over the frame outline (on-line vertices snapped).
+  SearchEnd DividSub(const CKelBlockCoordArray& coords, CKelBlockCubeList& out, bool* done) const;
+  // The search on the piece made of coords' vertices at the chain's indices,
+  // with the positions up to *lower (null: none) already taken.
+  SearchEnd DividSub(const CKelBlockCoordArray& coords, const std::vector<int>& chain, const double* lower,
+                     CKelBlockCubeList& out, bool* done) const;
   bool EmitPiece(CKelBlockCoordArray coords, bool eraseSame, CKelBlockCubeList& out) const;
   bool ConvexSplit(const CPrfPlanParam* prf, CKelBlockCubeList& out, int depth, long long& budget,
                    bool checked) const;

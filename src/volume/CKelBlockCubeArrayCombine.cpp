@@ -183,22 +183,35 @@ void CKelBlockCubeArray::CombineBlockSub(const CPrfPlanParam* prf, CKelBlockCube
 {
   const CPrfPlanItem* item = prf != nullptr ? prf->GetCurProf(X.PpNo()) : nullptr;
   const double t = KelTol::BlockPoint;
+  const PlanBox yBox(Y);
   for (int e = 0; e < X.GetSize(); ++e) {  // edges made by insertions are visited too
+    // No vertex of Y lies inside an edge whose box it does not come near.
+    const CKelBlockCoord& a = X.m_Coord[static_cast<std::size_t>(e)];
+    const CKelBlockCoord& b = X.m_Coord[static_cast<std::size_t>(X.NextPos(e))];
+    const double margin = 2 * t;
+    if (std::max(a.m_x, b.m_x) + margin < yBox.xmin || std::min(a.m_x, b.m_x) - margin > yBox.xmax ||
+        std::max(a.m_y, b.m_y) + margin < yBox.ymin || std::min(a.m_y, b.m_y) - margin > yBox.ymax)
+      continue;
+    // The edge's frame, worked out again only when an insertion shortens it.
+    bool framed = false;
+    double c = 0;
+    double s = 0;
+    double L = 0;
     for (const CKelBlockCoord& P : Y.m_Coord) {
       const CKelBlockCoord& start = X.m_Coord[static_cast<std::size_t>(e)];
       const CKelBlockCoord& end = X.m_Coord[static_cast<std::size_t>(X.NextPos(e))];
-      double c = 0;
-      double s = 0;
-      double L = 0;
-      if (!CalcCosSin(start, end, &c, &s, &L))
+      if (!framed && !CalcCosSin(start, end, &c, &s, &L))
         break;
+      framed = true;
       const double dx = P.m_x - start.m_x;
       const double dy = P.m_y - start.m_y;
       const double along = c * dx + s * dy;
       const double across = c * dy - s * dx;
       // Later vertices of Y are tested against the shortened edge.
-      if (t <= along && along <= L - t && -t < across && across < t)
+      if (t <= along && along <= L - t && -t < across && across < t) {
         X.InsertCoord(item, e, P);
+        framed = false;
+      }
     }
   }
 }
@@ -259,6 +272,13 @@ bool CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf, CKelBlockCube A,
 
 // --- The list ----------------------------------------------------------------------------------------
 
+// The merge order is that of a scan from the last pair down (i from the end,
+// j below it), restarted after every merge. A restart need not test again
+// what the scan before it already found apart: with `tested` the lowest i
+// whose pairs have all failed, only the block changed by the last merge
+// (`changed`) can merge with a block at or above it; below it the scan goes
+// on where it was. Pair tests are deterministic, so the merges, and their
+// order, are those of the full restarts.
 void CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf)
 {
   for (CKelBlockCube& block : *this) {
@@ -268,37 +288,53 @@ void CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf)
   std::vector<PlanBox> boxes;
   for (const CKelBlockCube& block : *this)
     boxes.emplace_back(block);
-  bool merged = true;
-  while (merged && Size() >= 2) {
-    merged = false;
-    for (int i = Size() - 1; i >= 1; --i) {
-      for (int j = i - 1; j >= 0; --j) {
-        const auto ui = static_cast<std::size_t>(i);
-        const auto uj = static_cast<std::size_t>(j);
-        if (!boxes[ui].Touches(boxes[uj]) || !OnPlanesOf((*this)[ui], (*this)[uj]))
-          continue;
-        CKelBlockCube R;
-        if (!CombineBlock(prf, (*this)[ui], (*this)[uj], &R))
-          continue;
-        Erase(i);
-        boxes.erase(boxes.begin() + i);
-        const CKelBlockCube& survivor = (*this)[uj];
-        if (prf != nullptr) {
-          // The pair shares one PpNo; only a block with its own bottom
-          // holds its bottom as floor and offset.
-          const CPrfPlanItem* item = prf->GetCurProf(survivor.PpNo());
-          for (CKelBlockCoord& c : R.m_Coord) {
-            c.SetZH(c.m_z, item);
-            if (survivor.IsTyuku())
-              c.SetZL(c.m_zL, item);
-          }
-        }
-        BuildOverWrite(j, R.m_Coord);
-        boxes[uj] = PlanBox((*this)[uj]);
-        merged = true;
-        break;
+
+  auto merge = [&](int i, int j) {
+    const auto ui = static_cast<std::size_t>(i);
+    const auto uj = static_cast<std::size_t>(j);
+    if (!boxes[ui].Touches(boxes[uj]) || !OnPlanesOf((*this)[ui], (*this)[uj]))
+      return false;
+    CKelBlockCube R;
+    if (!CombineBlock(prf, (*this)[ui], (*this)[uj], &R))
+      return false;
+    Erase(i);
+    boxes.erase(boxes.begin() + i);
+    const CKelBlockCube& survivor = (*this)[uj];
+    if (prf != nullptr) {
+      // The pair shares one PpNo; only a block with its own bottom
+      // holds its bottom as floor and offset.
+      const CPrfPlanItem* item = prf->GetCurProf(survivor.PpNo());
+      for (CKelBlockCoord& c : R.m_Coord) {
+        c.SetZH(c.m_z, item);
+        if (survivor.IsTyuku())
+          c.SetZL(c.m_zL, item);
       }
     }
+    BuildOverWrite(j, R.m_Coord);
+    boxes[uj] = PlanBox((*this)[uj]);
+    return true;
+  };
+
+  int tested = Size();
+  int changed = -1;
+  while (Size() >= 2) {
+    bool merged = false;
+    for (int i = Size() - 1; i >= tested && i > changed && changed >= 0 && !merged; --i)
+      merged = merge(i, changed);
+    if (merged)
+      continue;
+    for (int i = std::min(tested, Size()) - 1; i >= 1 && !merged; --i) {
+      for (int j = i - 1; j >= 0; --j) {
+        if (merge(i, j)) {
+          tested = i;
+          changed = j;
+          merged = true;
+          break;
+        }
+      }
+    }
+    if (!merged)
+      break;
   }
 }
 

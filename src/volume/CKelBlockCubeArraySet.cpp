@@ -4,9 +4,15 @@
 // piece is the intersection of the left sides of its edges, so what lies
 // inside it is what survives a division by each of its edges in turn.
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 #include "CKelBlockCubeArray.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
 
 namespace {
 
@@ -55,6 +61,38 @@ int SideOf(const CKelBlockCube& block, const CKelCoord2D& p1, const CKelCoord2D&
   return side;
 }
 
+// The side of the line that every vertex of a block lies off by the on-line
+// tolerance or more, or 0. Such a block is one that the division cannot
+// touch: no vertex on the line and no edge across it. The measure is
+// KelEdge::Measure's with the line's frame worked out once.
+class StrictSides {
+public:
+  StrictSides(const CKelCoord2D& p1, const CKelCoord2D& p2) : m_p1(p1)
+  {
+    double len = 0;
+    CalcCosSin(p1, p2, &m_c, &m_s, &len);
+  }
+  int Of(const CKelBlockCube& block) const
+  {
+    int sides = 0;
+    for (const CKelBlockCoord& v : block.m_Coord) {
+      const double h = m_c * (v.m_y - m_p1.m_y) - m_s * (v.m_x - m_p1.m_x);
+      if (h >= KelTol::BlockPoint)
+        sides |= kLeft;
+      else if (h <= -KelTol::BlockPoint)
+        sides |= kRight;
+      else
+        return 0;
+    }
+    return sides == kLeft || sides == kRight ? sides : 0;
+  }
+
+private:
+  CKelCoord2D m_p1;
+  double m_c = 1;
+  double m_s = 0;
+};
+
 // The block's pieces on either side of the line, or the block itself.
 CKelBlockCubeList PiecesOf(const CKelBlockCube& block, const CPrfPlanParam* prf, const CKelCoord2D& p1,
                            const CKelCoord2D& p2, int mask, bool* divided)
@@ -81,21 +119,125 @@ bool ConvexPieces(const CKelBlockCube& block, CKelBlockCubeList& pieces)
   return area.CutBlock(nullptr, pieces, 0);
 }
 
+// Files a block, or its pieces, on the side of the line each lies on; a
+// piece on the line is dropped. A block the line cannot touch is filed
+// whole without a division, which would only copy it.
+template <class Block>
+void FileBlock(Block&& block, const StrictSides& sides, const CPrfPlanParam* prf, const CKelCoord2D& p1,
+               const CKelCoord2D& p2, CKelBlockCubeArray& left, CKelBlockCubeArray& right)
+{
+  const int strict = sides.Of(block);
+  if (strict != 0) {
+    (strict == kLeft ? left : right).AddBlock(std::forward<Block>(block));
+    return;
+  }
+  bool divided = false;
+  for (const CKelBlockCube& piece : PiecesOf(block, prf, p1, p2, 0, &divided)) {
+    const int side = SideOf(piece, p1, p2);
+    if (side == kLeft)
+      left.AddBlock(piece);
+    else if (side == kRight)
+      right.AddBlock(piece);
+  }
+}
+
 // Divides work by every edge of the convex piece, the closing edge first;
-// what lies outside goes to outside, work keeps what lies inside.
+// what lies outside goes to outside, work keeps what lies inside. Blocks
+// move from list to list rather than being copied.
 void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CPrfPlanParam* prf,
                   CKelBlockCubeArray& outside)
 {
   const int n = piece.GetSize();
-  for (int k = 0; k < n; ++k) {
+  for (int k = 0; k < n && !work.empty(); ++k) {
     const CKelCoord2D start = piece.m_Coord[static_cast<std::size_t>(piece.PrevPos(k))];
     const CKelCoord2D end = piece.m_Coord[static_cast<std::size_t>(k)];
+    const StrictSides sides(start, end);
     CKelBlockCubeArray inside;
     CKelBlockCubeArray out;
-    work.DivideBlock(prf, start, end, inside, out);
+    for (CKelBlockCube& block : work)
+      FileBlock(std::move(block), sides, prf, start, end, inside, out);
     work = std::move(inside);
-    outside.AddBlock(out);
+    for (CKelBlockCube& block : out)
+      outside.AddBlock(std::move(block));
   }
+}
+
+// The other operand of a set operation as its convex pieces, worked out
+// once for every block it meets, with each piece's edges in the order the
+// clip takes them (the closing edge first).
+struct ConvexOperand {
+  bool usable = false;
+  CKelBlockCubeList pieces;
+  std::vector<std::vector<StrictSides>> edges;
+  double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
+};
+
+ConvexOperand ConvexOf(const CKelBlockCube& block)
+{
+  ConvexOperand operand;
+  operand.usable = block.GetSize() > 0 && ConvexPieces(block, operand.pieces);
+  if (!operand.usable)
+    return operand;
+  for (const CKelBlockCube& piece : operand.pieces) {
+    std::vector<StrictSides> edges;
+    for (int k = 0; k < piece.GetSize(); ++k)
+      edges.emplace_back(piece.m_Coord[static_cast<std::size_t>(piece.PrevPos(k))],
+                         piece.m_Coord[static_cast<std::size_t>(k)]);
+    operand.edges.push_back(std::move(edges));
+  }
+  const CKelBlockCoordArray& v = block.m_Coord;
+  operand.xmin = operand.xmax = v.front().m_x;
+  operand.ymin = operand.ymax = v.front().m_y;
+  for (const CKelBlockCoord& c : v) {
+    operand.xmin = std::min(operand.xmin, c.m_x);
+    operand.xmax = std::max(operand.xmax, c.m_x);
+    operand.ymin = std::min(operand.ymin, c.m_y);
+    operand.ymax = std::max(operand.ymax, c.m_y);
+  }
+  return operand;
+}
+
+// Whether the clip by every piece of the operand files the block outside
+// whole, at an edge it lies strictly right of, after edges it lies strictly
+// left of: then no division touches it and the clip only moves it.
+bool PassesOutsideWhole(const CKelBlockCube& block, const ConvexOperand& operand)
+{
+  for (const std::vector<StrictSides>& edges : operand.edges) {
+    bool out = false;
+    for (const StrictSides& edge : edges) {
+      const int side = edge.Of(block);
+      if (side == kRight) {
+        out = true;
+        break;
+      }
+      if (side != kLeft)
+        return false;
+    }
+    if (!out)
+      return false;
+  }
+  return true;
+}
+
+// A block farther than this from an operand's extents lies outside every
+// piece of it by more than the on-line tolerance even at a sharp corner, so
+// no part of it can end inside: what the intersection keeps never comes
+// from it.
+constexpr double kFarFromOperand = 1.0;
+
+bool FarFrom(const CKelBlockCube& block, const ConvexOperand& operand)
+{
+  if (block.m_Coord.empty())
+    return false;
+  double xmin = HUGE_VAL, xmax = -HUGE_VAL, ymin = HUGE_VAL, ymax = -HUGE_VAL;
+  for (const CKelBlockCoord& c : block.m_Coord) {
+    xmin = std::min(xmin, c.m_x);
+    xmax = std::max(xmax, c.m_x);
+    ymin = std::min(ymin, c.m_y);
+    ymax = std::max(ymax, c.m_y);
+  }
+  const double m = kFarFromOperand;
+  return xmin > operand.xmax + m || xmax < operand.xmin - m || ymin > operand.ymax + m || ymax < operand.ymin - m;
 }
 
 void Normalise(CKelBlockCubeArray& list)
@@ -113,16 +255,9 @@ void CKelBlockCubeArray::DivideBlock(const CPrfPlanParam* prf, const CKelCoord2D
 {
   left.Clear();
   right.Clear();
-  for (const CKelBlockCube& block : *this) {
-    bool divided = false;
-    for (const CKelBlockCube& piece : PiecesOf(block, prf, p1, p2, 0, &divided)) {
-      const int side = SideOf(piece, p1, p2);
-      if (side == kLeft)
-        left.AddBlock(piece);
-      else if (side == kRight)
-        right.AddBlock(piece);
-    }
-  }
+  const StrictSides sides(p1, p2);
+  for (const CKelBlockCube& block : *this)
+    FileBlock(block, sides, prf, p1, p2, left, right);
 }
 
 void CKelBlockCubeArray::DivideBlock(const CPrfPlanParam* prf, const CKelCoord2D& p1, const CKelCoord2D& p2,
@@ -194,13 +329,17 @@ void CKelBlockCubeArray::CutBlock(const CPrfPlanParam* prf, const CKelCoord2D& p
 
 // --- Subtraction, union, intersection ------------------------------------------------------------------
 
-CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const CKelBlockCube& block,
-                                                CKelBlockCubeArray* removed) const
+namespace {
+
+// The list minus the operand's plan; what lay inside goes to removed. When
+// planesKept is given it tells whether the result is one block whose planes
+// were worked out from its outline as it now stands (no merge after them,
+// no reversal by the normalisation).
+CKelBlockCubeArray Subtract(CKelBlockCubeArray result, const ConvexOperand& operand, const CPrfPlanParam* prf,
+                            CKelBlockCubeArray* removed, bool* planesKept = nullptr)
 {
-  CKelBlockCubeArray result = *this;
-  CKelBlockCubeList pieces;
-  if (block.GetSize() > 0 && ConvexPieces(block, pieces)) {
-    for (const CKelBlockCube& piece : pieces) {
+  if (operand.usable) {
+    for (const CKelBlockCube& piece : operand.pieces) {
       CKelBlockCubeArray work = std::move(result);
       result.Clear();
       ClipToConvex(work, piece, prf, result);
@@ -208,20 +347,51 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
         removed->AddBlock(work);
     }
   }
+  const std::size_t before = result.size();
   result.CombineBlock(prf);
+  if (planesKept != nullptr)
+    *planesKept = before == 1 && result.size() == 1 && !(result.front().CalcArea() < 0);
   Normalise(result);
   return result;
 }
 
+// What Subtract does to a single block that every piece of the operand files
+// outside whole, when its planes already stand for its outline and the
+// normalisation will not reverse it: the normalisation alone.
+void PassOutside(CKelBlockCube& block)
+{
+  block.SetMinMax();
+  block.CheckSlope();
+  block.SetMinMax();
+}
+
+}  // namespace
+
+CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const CKelBlockCube& block,
+                                                CKelBlockCubeArray* removed) const
+{
+  return Subtract(*this, ConvexOf(block), prf, removed);
+}
+
 CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const CKelBlockCubeArray& others) const
 {
+  std::vector<ConvexOperand> operands;
+  operands.reserve(others.size());
+  for (const CKelBlockCube& other : others)
+    operands.push_back(ConvexOf(other));
   CKelBlockCubeArray result;
   for (const CKelBlockCube& block : *this) {
     CKelBlockCubeArray work;
     work.push_back(block);
-    for (const CKelBlockCube& other : others)
-      work = work.SubBlock(prf, other, nullptr);
-    result.insert(result.end(), work.begin(), work.end());
+    bool planesKept = false;  // the block comes as the caller left it
+    for (const ConvexOperand& operand : operands) {
+      if (planesKept && operand.usable && PassesOutsideWhole(work.front(), operand)) {
+        PassOutside(work.front());
+        continue;
+      }
+      work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
+    }
+    result.insert(result.end(), std::make_move_iterator(work.begin()), std::make_move_iterator(work.end()));
   }
   result.CombineBlock(prf);
   return result;
@@ -235,14 +405,15 @@ CKelBlockCubeArray CKelBlockCubeArray::AddBlock(const CPrfPlanParam* prf, const 
   return result;
 }
 
-CKelBlockCubeArray CKelBlockCubeArray::AndBlock(const CPrfPlanParam* prf, const CKelBlockCube& block) const
+namespace {
+
+// The parts of list inside the operand's plan, combined.
+CKelBlockCubeArray Intersect(CKelBlockCubeArray work, const ConvexOperand& operand, const CPrfPlanParam* prf)
 {
   CKelBlockCubeArray result;
-  CKelBlockCubeList pieces;
-  if (block.GetSize() == 0 || !ConvexPieces(block, pieces))
+  if (!operand.usable)
     return result;
-  CKelBlockCubeArray work = *this;
-  for (const CKelBlockCube& piece : pieces) {
+  for (const CKelBlockCube& piece : operand.pieces) {
     CKelBlockCubeArray inside = std::move(work);
     work.Clear();
     // Without a profile: new vertices get floor 0 and offset = height.
@@ -254,11 +425,24 @@ CKelBlockCubeArray CKelBlockCubeArray::AndBlock(const CPrfPlanParam* prf, const 
   return result;
 }
 
+}  // namespace
+
+CKelBlockCubeArray CKelBlockCubeArray::AndBlock(const CPrfPlanParam* prf, const CKelBlockCube& block) const
+{
+  return Intersect(*this, ConvexOf(block), prf);
+}
+
 CKelBlockCubeArray CKelBlockCubeArray::AndBlock(const CPrfPlanParam* prf, const CKelBlockCubeArray& others) const
 {
   CKelBlockCubeArray result;
   for (const CKelBlockCube& other : others) {
-    const CKelBlockCubeArray part = AndBlock(prf, other);
+    // Blocks far from the operand add nothing and leave the others' order.
+    const ConvexOperand operand = ConvexOf(other);
+    CKelBlockCubeArray near;
+    for (const CKelBlockCube& block : *this)
+      if (!operand.usable || !FarFrom(block, operand))
+        near.push_back(block);
+    const CKelBlockCubeArray part = Intersect(std::move(near), operand, prf);
     result.insert(result.end(), part.begin(), part.end());
   }
   result.CombineBlock(prf);

@@ -44,14 +44,6 @@ int SideOf(double v)
   return CKelBlockCube::DEL_NONE;
 }
 
-int SidesOf(const CKelBlockCoordArray& coords)
-{
-  int sides = 0;
-  for (const CKelBlockCoord& c : coords)
-    sides |= SideOf(c.m_y);
-  return sides;
-}
-
 // Step 4 of a division: the vertices in frame coordinates, on-line ones snapped.
 CKelBlockCoordArray ToFrame(const CKelBlockCoordArray& vertices, const LineFrame& line)
 {
@@ -74,27 +66,102 @@ void FromFrame(CKelBlockCoordArray& coords, const LineFrame& line)
   }
 }
 
-// The signed area's sign, 0 within KelTol::BlockAreaSign.
-int AreaSign(const CKelBlockCoordArray& chain)
+// A piece under search is a list of indices into the frame outline: the
+// search only regroups vertices, so copying indices instead of vertices
+// keeps each level's work to one pass over the piece's own length.
+using IndexChain = std::vector<int>;
+
+// Entries from position `from` forward to position `to`, both included.
+IndexChain Chain(const IndexChain& chain, int from, int to)
 {
-  const double area = CKelBlockCube::CalcArea(chain);
+  IndexChain part;
+  const int n = static_cast<int>(chain.size());
+  part.reserve(static_cast<std::size_t>((to - from + n) % n + 1));
+  for (int i = from;; i = (i + 1) % n) {
+    part.push_back(chain[static_cast<std::size_t>(i)]);
+    if (i == to)
+      break;
+  }
+  return part;
+}
+
+int SidesOf(const CKelBlockCoordArray& coords, const IndexChain& chain)
+{
+  int sides = 0;
+  for (const int i : chain)
+    sides |= SideOf(coords[static_cast<std::size_t>(i)].m_y);
+  return sides;
+}
+
+// The signed area's sign, 0 within KelTol::BlockAreaSign; the sum runs in
+// the order of CKelBlockCube::CalcArea so that the sign is the one the
+// vertices themselves would give.
+int AreaSign(const CKelBlockCoordArray& coords, const IndexChain& chain)
+{
+  const std::size_t n = chain.size();
+  double sum = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const CKelBlockCoord& prev = coords[static_cast<std::size_t>(chain[i == 0 ? n - 1 : i - 1])];
+    const CKelBlockCoord& cur = coords[static_cast<std::size_t>(chain[i])];
+    sum += (prev.m_x - cur.m_x) * (cur.m_y + prev.m_y);
+  }
+  const double area = 0.5 * sum;
   if (std::fabs(area) <= KelTol::BlockAreaSign)
     return 0;
   return area > 0 ? 1 : -1;
 }
 
-// Vertices from index `from` forward to index `to`, both included.
-CKelBlockCoordArray Chain(const CKelBlockCoordArray& coords, int from, int to)
+// The chords still open on a piece: its on-line positions beyond the last
+// chord taken on the way down (every smaller one was taken or lies on
+// another piece). The two smallest name the next chord, each at the first
+// place in the chain where it stands; more tells whether others follow.
+struct OpenChords {
+  int count = 0;  // 0, 1, 2, or 3 for "three or more"
+  double x[2] = {0, 0};
+  int at[2] = {-1, -1};
+};
+
+OpenChords FindOpenChords(const CKelBlockCoordArray& coords, const IndexChain& chain, const double* lower)
 {
-  CKelBlockCoordArray chain;
-  const int n = static_cast<int>(coords.size());
-  chain.reserve(static_cast<std::size_t>((to - from + n) % n + 1));
-  for (int i = from;; i = (i + 1) % n) {
-    chain.push_back(coords[static_cast<std::size_t>(i)]);
-    if (i == to)
-      break;
+  OpenChords open;
+  double third = 0;
+  for (std::size_t k = 0; k < chain.size(); ++k) {
+    const CKelBlockCoord& c = coords[static_cast<std::size_t>(chain[k])];
+    const double x = c.m_x;
+    if (c.m_y != 0.0 || !(lower == nullptr || x > *lower) || std::isnan(x))
+      continue;
+    const int at = static_cast<int>(k);
+    if (open.count > 0 && x == open.x[0])
+      continue;
+    if (open.count > 1 && x == open.x[1])
+      continue;
+    if (open.count > 2 && x == third)
+      continue;
+    if (open.count == 0 || x < open.x[0]) {
+      third = open.x[1];
+      open.x[1] = open.x[0];
+      open.at[1] = open.at[0];
+      open.x[0] = x;
+      open.at[0] = at;
+    } else if (open.count == 1 || x < open.x[1]) {
+      third = open.x[1];
+      open.x[1] = x;
+      open.at[1] = at;
+    } else if (open.count == 2 || x < third) {
+      third = x;
+    }
+    open.count = std::min(open.count + 1, 3);
   }
-  return chain;
+  return open;
+}
+
+CKelBlockCoordArray Vertices(const CKelBlockCoordArray& coords, const IndexChain& chain)
+{
+  CKelBlockCoordArray out;
+  out.reserve(chain.size());
+  for (const int i : chain)
+    out.push_back(coords[static_cast<std::size_t>(i)]);
+  return out;
 }
 
 bool MaskDrops(const CKelBlockCoordArray& coords, int mask)
@@ -135,20 +202,23 @@ CKelBlockCoord CrossingVertex(const CKelBlockCoord& a, const CKelBlockCoord& b, 
   return c;
 }
 
+// Each crossing goes right after the edge's first vertex; built in one pass,
+// since inserting into the middle of the outline is quadratic.
 void InsertCrossings(CKelBlockCoordArray& coords, bool tyuku, const CPrfPlanItem* item)
 {
-  std::size_t i = 0;
-  while (i < coords.size()) {
-    const std::size_t j = i + 1 == coords.size() ? 0 : i + 1;
-    const int si = SideOf(coords[i].m_y);
-    const int sj = SideOf(coords[j].m_y);
-    if (si != CKelBlockCube::DEL_NONE && sj != CKelBlockCube::DEL_NONE && si != sj) {
-      coords.insert(coords.begin() + static_cast<std::ptrdiff_t>(i) + 1, CrossingVertex(coords[i], coords[j], tyuku, item));
-      i += 2;
-    } else {
-      ++i;
-    }
+  const std::size_t n = coords.size();
+  CKelBlockCoordArray out;
+  out.reserve(n + n / 2 + 1);
+  for (std::size_t i = 0; i < n; ++i) {
+    const CKelBlockCoord& a = coords[i];
+    const CKelBlockCoord& b = coords[i + 1 == n ? 0 : i + 1];
+    out.push_back(a);
+    const int si = SideOf(a.m_y);
+    const int sj = SideOf(b.m_y);
+    if (si != CKelBlockCube::DEL_NONE && sj != CKelBlockCube::DEL_NONE && si != sj)
+      out.push_back(CrossingVertex(a, b, tyuku, item));
   }
+  coords = std::move(out);
 }
 
 }  // namespace
@@ -178,7 +248,7 @@ bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D
   shell.m_Coord.clear();
   const std::size_t first = out.size();
   bool done = false;
-  if (shell.DividSub(coords, xpos, out, &done) == SearchEnd::kBroken || !done) {
+  if (shell.DividSub(coords, out, &done) == SearchEnd::kBroken || !done) {
     out.erase(out.begin() + static_cast<std::ptrdiff_t>(first), out.end());
     return false;
   }
@@ -215,45 +285,52 @@ bool CKelBlockCube::EmitPiece(CKelBlockCoordArray coords, bool eraseSame, CKelBl
   return true;
 }
 
-CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coords, std::vector<double> xpos,
-                                                 CKelBlockCubeList& out, bool* done) const
+CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coords, CKelBlockCubeList& out,
+                                                 bool* done) const
+{
+  IndexChain whole(coords.size());
+  for (std::size_t i = 0; i < whole.size(); ++i)
+    whole[i] = static_cast<int>(i);
+  return DividSub(coords, whole, nullptr, out, done);
+}
+
+CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coords, const std::vector<int>& chain,
+                                                 const double* lower, CKelBlockCubeList& out, bool* done) const
 {
   // 1. On one side only (touching at most): the outline is a piece.
-  const int sides = SidesOf(coords);
+  const int sides = SidesOf(coords, chain);
   if (sides == DEL_TOP || sides == DEL_BOT) {
-    if (!EmitPiece(coords, false, out))
+    if (!EmitPiece(Vertices(coords, chain), false, out))
       return SearchEnd::kBroken;
     *done = true;
     return SearchEnd::kDone;
   }
   // 2. The chord between the first two positions this outline holds.
-  std::erase_if(xpos, [&](double x) { return DividSearch(coords, x) < 0; });
-  if (xpos.size() < 2)
+  const OpenChords open = FindOpenChords(coords, chain, lower);
+  if (open.count < 2)
     return SearchEnd::kBroken;  // a self-crossing outline
-  const int i1 = DividSearch(coords, xpos[0]);
-  const int i2 = DividSearch(coords, xpos[1]);
-  CKelBlockCoordArray chainA = Chain(coords, i1, i2);
-  CKelBlockCoordArray chainB = Chain(coords, i2, i1);
-  const int sA = AreaSign(chainA);
-  const int sB = AreaSign(chainB);
-  xpos.erase(xpos.begin());
+  const IndexChain chainA = Chain(chain, open.at[0], open.at[1]);
+  const IndexChain chainB = Chain(chain, open.at[1], open.at[0]);
+  const int sA = AreaSign(coords, chainA);
+  const int sB = AreaSign(coords, chainB);
+  const double taken = open.x[0];
 
   // 3. A chord outside the outline: try the next one on the whole outline.
   if (sA < 0 || sB < 0)
-    return DividSub(coords, xpos, out, done);
+    return DividSub(coords, chain, &taken, out, done);
   // 4. The last chord closes both chains as pieces.
-  if (xpos.size() == 1) {
-    if (sA > 0 && !EmitPiece(std::move(chainA), true, out))
+  if (open.count == 2) {
+    if (sA > 0 && !EmitPiece(Vertices(coords, chainA), true, out))
       return SearchEnd::kBroken;
-    if (sB > 0 && !EmitPiece(std::move(chainB), true, out))
+    if (sB > 0 && !EmitPiece(Vertices(coords, chainB), true, out))
       return SearchEnd::kBroken;
     *done = true;
     return SearchEnd::kDone;
   }
   // 5. Otherwise each chain of area is searched on; one of no area is dropped.
-  if (sA > 0 && DividSub(chainA, xpos, out, done) == SearchEnd::kBroken)
+  if (sA > 0 && DividSub(coords, chainA, &taken, out, done) == SearchEnd::kBroken)
     return SearchEnd::kBroken;
-  if (sB > 0 && DividSub(chainB, xpos, out, done) == SearchEnd::kBroken)
+  if (sB > 0 && DividSub(coords, chainB, &taken, out, done) == SearchEnd::kBroken)
     return SearchEnd::kBroken;
   return SearchEnd::kDone;
 }

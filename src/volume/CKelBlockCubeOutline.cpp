@@ -11,7 +11,9 @@
 // (KelTol::BlockAreaSign) lets an end on a segment's inside count and serves
 // the diagonals of the convex cut.
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "CKelBlockCube.h"
 #include "KelEdge.h"
@@ -21,6 +23,13 @@
 namespace {
 
 const CKelCoord2D& At(const CKelBlockCoordArray& coords, int i) { return coords[static_cast<std::size_t>(i)]; }
+
+// The sweeps sort by x, which needs every coordinate to be a number.
+bool AllFinite(const CKelBlockCoordArray& coords)
+{
+  return std::all_of(coords.begin(), coords.end(),
+                     [](const CKelBlockCoord& c) { return std::isfinite(c.m_x) && std::isfinite(c.m_y); });
+}
 
 // Strictly inside (0, len) by more than tol at both ends.
 bool InsideSpan(double t, double len, double tol) { return t > tol && t < len - tol; }
@@ -46,11 +55,29 @@ bool CKelBlockCube::DeleteOnLine()
   return removed;
 }
 
+// Points are equal only within KelTol::PointEqual in x, so on long outlines
+// a sweep in x order compares each point with its few neighbours only.
 bool CKelBlockCube::CheckSameCoord() const
 {
-  for (std::size_t i = 0; i < m_Coord.size(); ++i) {
-    for (std::size_t j = i + 1; j < m_Coord.size(); ++j) {
-      if (static_cast<const CKelCoord2D&>(m_Coord[i]) == m_Coord[j])
+  const std::size_t n = m_Coord.size();
+  if (n < 16 || !AllFinite(m_Coord)) {
+    for (std::size_t i = 0; i < n; ++i) {
+      for (std::size_t j = i + 1; j < n; ++j) {
+        if (static_cast<const CKelCoord2D&>(m_Coord[i]) == m_Coord[j])
+          return false;
+      }
+    }
+    return true;
+  }
+  std::vector<const CKelCoord2D*> order;
+  order.reserve(n);
+  for (const CKelBlockCoord& c : m_Coord)
+    order.push_back(&c);
+  std::sort(order.begin(), order.end(), [](const CKelCoord2D* a, const CKelCoord2D* b) { return a->m_x < b->m_x; });
+  const double reach = 2 * KelTol::PointEqual;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = i + 1; j < n && order[j]->m_x - order[i]->m_x <= reach; ++j) {
+      if (*order[i] == *order[j])
         return false;
     }
   }
@@ -96,12 +123,53 @@ bool CKelBlockCube::CheckCross(const CKelCoord2D& p1, const CKelCoord2D& p2, int
   return true;
 }
 
+// Every edge against every other, both ways round. IsLineCrossed reports a
+// crossing only at a point of the line within the first edge's span that
+// lies on the second edge or on its extension by at most its own length
+// (an end within the tolerance band lets the crossing slide out), so only
+// pairs whose boxes, each grown by its own size and twice the tolerance,
+// meet can cross: a sweep over those boxes in x finds the same answer
+// without the quadratic scan on long outlines.
 bool CKelBlockCube::CheckCross() const
 {
-  for (int k = 0; k < GetSize(); ++k) {
-    const int start = PrevPos(k);
-    if (!CheckCross(At(m_Coord, start), At(m_Coord, k), start))
-      return false;
+  const int n = GetSize();
+  if (n < 16 || !AllFinite(m_Coord)) {
+    for (int k = 0; k < n; ++k) {
+      const int start = PrevPos(k);
+      if (!CheckCross(At(m_Coord, start), At(m_Coord, k), start))
+        return false;
+    }
+    return true;
+  }
+  struct EdgeBox {
+    double x0, x1, y0, y1;
+    int start, end;
+  };
+  const double margin = 2 * KelTol::BlockPoint;
+  std::vector<EdgeBox> boxes;
+  boxes.reserve(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) {
+    const CKelCoord2D& p = At(m_Coord, PrevPos(k));
+    const CKelCoord2D& q = At(m_Coord, k);
+    const double gx = std::fabs(q.m_x - p.m_x) + margin;
+    const double gy = std::fabs(q.m_y - p.m_y) + margin;
+    boxes.push_back({std::min(p.m_x, q.m_x) - gx, std::max(p.m_x, q.m_x) + gx, std::min(p.m_y, q.m_y) - gy,
+                     std::max(p.m_y, q.m_y) + gy, PrevPos(k), k});
+  }
+  std::sort(boxes.begin(), boxes.end(), [](const EdgeBox& a, const EdgeBox& b) { return a.x0 < b.x0; });
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    const EdgeBox& a = boxes[i];
+    for (std::size_t j = i + 1; j < boxes.size() && boxes[j].x0 <= a.x1; ++j) {
+      const EdgeBox& b = boxes[j];
+      if (b.y0 > a.y1 || a.y0 > b.y1)
+        continue;
+      const CKelCoord2D& a1 = At(m_Coord, a.start);
+      const CKelCoord2D& a2 = At(m_Coord, a.end);
+      const CKelCoord2D& b1 = At(m_Coord, b.start);
+      const CKelCoord2D& b2 = At(m_Coord, b.end);
+      if (IsLineCrossed(a1, a2, b1, b2) || IsLineCrossed(b1, b2, a1, a2))
+        return false;
+    }
   }
   return true;
 }

@@ -1,0 +1,76 @@
+// Speed of the block set operations (union, difference, intersection) on a
+// k x k grid of L-shapes against a k x k grid of boxes that each overlap two
+// L-shapes, and of the division of a comb by a line through every tooth.
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "CKelBlockCubeArray.h"
+
+namespace {
+
+using Ring = std::vector<CKelCoord2D>;
+
+CKelBlockCube BlockOf(const Ring& ring)
+{
+  CKelBlockCube b;
+  for (const CKelCoord2D& p : ring)
+    b.Append(CKelBlockCoord(p.m_x, p.m_y, 3, 0));
+  b.GetPlaneEquation(false);
+  b.GetPlaneEquation(true);
+  b.SetMinMax();
+  b.SetType();
+  return b;
+}
+
+CKelBlockCubeArray Ells(int k)
+{
+  CKelBlockCubeArray list;
+  for (int j = 0; j < k; ++j)
+    for (int i = 0; i < k; ++i) {
+      const double x = 4.0 * i;
+      const double y = 4.0 * j;
+      list.AddBlock(BlockOf({{x, y}, {x + 3, y}, {x + 3, y + 1.5}, {x + 1.5, y + 1.5}, {x + 1.5, y + 3}, {x, y + 3}}));
+    }
+  return list;
+}
+
+CKelBlockCubeArray Boxes(int k)
+{
+  CKelBlockCubeArray list;
+  for (int j = 0; j < k; ++j)
+    for (int i = 0; i < k; ++i) {
+      const double x = 4.0 * i + 2;
+      const double y = 4.0 * j + 1;
+      list.AddBlock(BlockOf({{x, y}, {x + 3, y}, {x + 3, y + 2.5}, {x, y + 2.5}}));
+    }
+  return list;
+}
+
+enum class Op { Union, Difference, Intersection };
+
+void RunSet(benchmark::State& state, Op op)
+{
+  const int k = static_cast<int>(state.range(0));
+  const CKelBlockCubeArray a = Ells(k);
+  const CKelBlockCubeArray b = Boxes(k);
+  for (auto _ : state) {
+    CKelBlockCubeArray result = op == Op::Union        ? a.AddBlock(nullptr, b)
+                                : op == Op::Difference ? a.SubBlock(nullptr, b)
+                                                       : a.AndBlock(nullptr, b);
+    benchmark::DoNotOptimize(result.data());
+  }
+  state.counters["blocks"] = static_cast<double>(a.size() + b.size());
+}
+
+void BM_Union(benchmark::State& state) { RunSet(state, Op::Union); }
+void BM_Difference(benchmark::State& state) { RunSet(state, Op::Difference); }
+void BM_Intersection(benchmark::State& state) { RunSet(state, Op::Intersection); }
+
+}  // namespace
+
+BENCHMARK(BM_Union)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Difference)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Intersection)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

@@ -1,0 +1,186 @@
+// The set operations, the list combination, the crossing test and the
+// insertion of shared vertices against their first forms (SetLiteral.h): the
+// same block lists, vertex for vertex and bit for bit, in the same order, on
+// grids of L-shapes and boxes (aligned, so that edges' lines run through far
+// blocks, and jittered), shuffled grids of cells, and random outlines.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "CKelBlockCubeArray.h"
+#include "SetLiteral.h"
+#include "VolumeShapeSupport.h"
+
+namespace {
+
+using vol_shape::Plan;
+
+CKelBlockCube BlockOf(const Plan& plan, double height)
+{
+  return vol_shape::BlockOver(plan, {height});
+}
+
+void ExpectSameBlocks(const CKelBlockCubeArray& got, const CKelBlockCubeArray& expected, const char* what)
+{
+  ASSERT_EQ(got.size(), expected.size()) << what;
+  for (std::size_t k = 0; k < got.size(); ++k) {
+    const CKelBlockCoordArray& a = got[k].m_Coord;
+    const CKelBlockCoordArray& b = expected[k].m_Coord;
+    ASSERT_EQ(a.size(), b.size()) << what << " block " << k;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      EXPECT_TRUE(a[i].m_x == b[i].m_x && a[i].m_y == b[i].m_y && a[i].m_z == b[i].m_z && a[i].m_zL == b[i].m_zL)
+          << what << " block " << k << " vertex " << i;
+    }
+    EXPECT_EQ(got[k].Menseki(), expected[k].Menseki()) << what << " block " << k;
+    EXPECT_EQ(got[k].IsTopSlope(), expected[k].IsTopSlope()) << what << " block " << k;
+  }
+}
+
+// k x k L-shapes at a 4 m pitch and boxes overlapping two of them each;
+// jitter moves every shape off the common lines.
+void Grids(std::mt19937& rng, int k, double jitter, CKelBlockCubeArray& ells, CKelBlockCubeArray& boxes)
+{
+  std::uniform_real_distribution<double> shift(-jitter, jitter);
+  std::uniform_int_distribution<int> height(0, 2);
+  for (int j = 0; j < k; ++j) {
+    for (int i = 0; i < k; ++i) {
+      const double x = 4.0 * i + shift(rng);
+      const double y = 4.0 * j + shift(rng);
+      ells.AddBlock(BlockOf({{x, y}, {x + 3, y}, {x + 3, y + 1.5}, {x + 1.5, y + 1.5}, {x + 1.5, y + 3}, {x, y + 3}},
+                            3 + height(rng)));
+      const double bx = x + 2 + shift(rng);
+      const double by = y + 1 + shift(rng);
+      boxes.AddBlock(BlockOf({{bx, by}, {bx + 3, by}, {bx + 3, by + 2.5}, {bx, by + 2.5}}, 3 + height(rng)));
+    }
+  }
+}
+
+TEST(CKelBlockCubeSetSameTest, UnionDifferenceAndIntersectionOfGridsGiveTheFirstFormsLists)
+{
+  std::mt19937 rng(391);
+  for (const double jitter : {0.0, 0.3}) {
+    for (const int k : {2, 3, 5}) {
+      CKelBlockCubeArray ells;
+      CKelBlockCubeArray boxes;
+      Grids(rng, k, jitter, ells, boxes);
+      ExpectSameBlocks(ells.AddBlock(nullptr, boxes), set_literal::Add(ells, nullptr, boxes), "union");
+      ExpectSameBlocks(ells.SubBlock(nullptr, boxes), set_literal::Sub(ells, nullptr, boxes), "difference");
+      ExpectSameBlocks(ells.AndBlock(nullptr, boxes), set_literal::And(ells, nullptr, boxes), "intersection");
+      ExpectSameBlocks(boxes.SubBlock(nullptr, ells), set_literal::Sub(boxes, nullptr, ells), "difference back");
+    }
+  }
+}
+
+TEST(CKelBlockCubeSetSameTest, RandomOutlinesGiveTheFirstFormsLists)
+{
+  std::mt19937 rng(392);
+  std::uniform_real_distribution<double> at(-6, 6);
+  std::uniform_real_distribution<double> size(0.5, 4);
+  for (int trial = 0; trial < 12; ++trial) {
+    CKelBlockCubeArray a;
+    CKelBlockCubeArray b;
+    for (int n = 0; n < 6; ++n) {
+      const double x = at(rng);
+      const double y = at(rng);
+      a.AddBlock(BlockOf({{x, y}, {x + size(rng), y}, {x + size(rng), y + size(rng)}, {x, y + size(rng)}}, 3));
+      Plan star = vol_shape::Star(rng, 5 + n);
+      for (auto& [px, py] : star) {
+        px = px * 0.3 + at(rng) * 0.1 + x;
+        py = py * 0.3 + y;
+      }
+      b.AddBlock(BlockOf(star, 3));
+    }
+    ExpectSameBlocks(a.AddBlock(nullptr, b), set_literal::Add(a, nullptr, b), "union");
+    ExpectSameBlocks(a.SubBlock(nullptr, b), set_literal::Sub(a, nullptr, b), "difference");
+    ExpectSameBlocks(a.AndBlock(nullptr, b), set_literal::And(a, nullptr, b), "intersection");
+  }
+}
+
+TEST(CKelBlockCubeSetSameTest, ShuffledCellsCombineInTheSameOrder)
+{
+  std::mt19937 rng(393);
+  for (const int k : {3, 6, 12}) {
+    CKelBlockCubeArray cells;
+    std::vector<CKelBlockCube> list;
+    std::uniform_int_distribution<int> height(0, 1);
+    for (int y = 0; y < k; ++y)
+      for (int x = 0; x < k; ++x)
+        list.push_back(BlockOf({{1.0 * x, 1.0 * y}, {x + 1.0, 1.0 * y}, {x + 1.0, y + 1.0}, {1.0 * x, y + 1.0}},
+                               3 + (k == 6 ? height(rng) : 0)));
+    std::shuffle(list.begin(), list.end(), rng);
+    for (const CKelBlockCube& c : list)
+      cells.AddBlock(c);
+    CKelBlockCubeArray fast = cells;
+    fast.CombineBlock(nullptr);
+    CKelBlockCubeArray first = cells;
+    set_literal::Combine(first, nullptr);
+    ExpectSameBlocks(fast, first, "combination");
+  }
+}
+
+// An edge nearly in line with a long edge, wholly beyond its end, whose
+// line meets the long edge inside its span: the crossing test counts it.
+TEST(CKelBlockCubeSetSameTest, ANearlyCollinearEdgeBeyondALongEdgeStillCountsAsCrossing)
+{
+  CKelBlockCube block;
+  block.Append(CKelBlockCoord(0, 0, 3, 0));
+  block.Append(CKelBlockCoord(10, 0, 3, 0));
+  for (int i = 0; i <= 14; ++i)
+    block.Append(CKelBlockCoord(10 - i, 5 + 0.1 * std::sin(i), 3, 0));
+  block.Append(CKelBlockCoord(-4, 5e-5, 3, 0));
+  block.Append(CKelBlockCoord(-1, 2e-5, 3, 0));
+  ASSERT_GE(block.GetSize(), 16);
+  EXPECT_FALSE(set_literal::CheckCross(block));
+  EXPECT_FALSE(block.CheckCross());
+}
+
+TEST(CKelBlockCubeSetSameTest, CrossingTestAndSharedVerticesAgreeWithTheFirstForms)
+{
+  std::mt19937 rng(394);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  int crossed = 0;
+  int inserted = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    const int n = 16 + trial % 60;
+    Plan plan = vol_shape::Star(rng, n);
+    // Some outlines get a vertex pulled across, some a near-collinear run.
+    if (trial % 3 == 0)
+      plan[static_cast<std::size_t>(trial) % plan.size()] = {12 * unit(rng), 12 * unit(rng)};
+    if (trial % 5 == 0) {
+      const auto [x0, y0] = plan[0];
+      plan[1] = {x0 + 3, y0 + 1e-5 * unit(rng)};
+      plan[2] = {x0 + 7, y0 + 2e-5 * unit(rng)};
+    }
+    CKelBlockCube block;
+    for (const auto& [x, y] : plan)
+      block.Append(CKelBlockCoord(x, y, 3, 0));
+    EXPECT_EQ(block.CheckCross(), set_literal::CheckCross(block)) << trial;
+    crossed += set_literal::CheckCross(block) ? 0 : 1;
+
+    // Y's vertices stand at points along X's edges, some within the band.
+    CKelBlockCube x = vol_shape::BlockOver(plan, {3});
+    CKelBlockCube y;
+    for (int e = 0; e < x.GetSize(); e += 2) {
+      const CKelBlockCoord& a = x.m_Coord[static_cast<std::size_t>(e)];
+      const CKelBlockCoord& b = x.m_Coord[static_cast<std::size_t>(x.NextPos(e))];
+      const double f = 0.5 + 0.49 * unit(rng);
+      y.Append(CKelBlockCoord(a.m_x + f * (b.m_x - a.m_x) + 3e-5 * unit(rng), a.m_y + f * (b.m_y - a.m_y), 3, 0));
+    }
+    CKelBlockCube fast = x;
+    CKelBlockCube first = x;
+    CKelBlockCubeArray::CombineBlockSub(nullptr, fast, y);
+    set_literal::CombineBlockSub(nullptr, first, y);
+    ASSERT_EQ(fast.m_Coord.size(), first.m_Coord.size()) << trial;
+    for (std::size_t i = 0; i < fast.m_Coord.size(); ++i)
+      EXPECT_TRUE(fast.m_Coord[i].m_x == first.m_Coord[i].m_x && fast.m_Coord[i].m_y == first.m_Coord[i].m_y) << trial;
+    inserted += static_cast<int>(first.m_Coord.size() - x.m_Coord.size());
+  }
+  EXPECT_GT(inserted, 1000);
+  EXPECT_GT(crossed, 50);
+  EXPECT_LT(crossed, 290);
+}
+
+}  // namespace
