@@ -57,10 +57,11 @@ int SideOf(const CKelBlockCube& block, const CKelCoord2D& p1, const CKelCoord2D&
 
 // The block's pieces on either side of the line, or the block itself.
 CKelBlockCubeList PiecesOf(const CKelBlockCube& block, const CPrfPlanParam* prf, const CKelCoord2D& p1,
-                           const CKelCoord2D& p2, int mask, bool* divided)
+                           const CKelCoord2D& p2, int mask, bool* divided,
+                           CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel)
 {
   CKelBlockCubeList pieces;
-  *divided = block.Divide(prf, p1, p2, pieces, mask);
+  *divided = block.Divide(prf, p1, p2, pieces, mask, chains);
   if (!*divided)
     pieces.push_back(block);
   return pieces;
@@ -109,13 +110,14 @@ void Normalise(CKelBlockCubeArray& list)
 // --- Division ---------------------------------------------------------------------------------------
 
 void CKelBlockCubeArray::DivideBlock(const CPrfPlanParam* prf, const CKelCoord2D& p1, const CKelCoord2D& p2,
-                                     CKelBlockCubeArray& left, CKelBlockCubeArray& right) const
+                                     CKelBlockCubeArray& left, CKelBlockCubeArray& right,
+                                     CKelBlockCube::ChainArea chains) const
 {
   left.Clear();
   right.Clear();
   for (const CKelBlockCube& block : *this) {
     bool divided = false;
-    for (const CKelBlockCube& piece : PiecesOf(block, prf, p1, p2, 0, &divided)) {
+    for (const CKelBlockCube& piece : PiecesOf(block, prf, p1, p2, 0, &divided, chains)) {
       const int side = SideOf(piece, p1, p2);
       if (side == kLeft)
         left.AddBlock(piece);

@@ -74,11 +74,14 @@ void FromFrame(CKelBlockCoordArray& coords, const LineFrame& line)
   }
 }
 
-// The signed area's sign, 0 within KelTol::BlockAreaSign.
-int AreaSign(const CKelBlockCoordArray& chain)
+// The signed area's sign: 0 within KelTol::BlockAreaSign for the model; for
+// kKeepSlivers 0 only when no vertex lies off the line (all are snapped to
+// v == 0.0 there, so such a chain sums to exactly 0).
+int AreaSign(const CKelBlockCoordArray& chain, CKelBlockCube::ChainArea chains)
 {
   const double area = CKelBlockCube::CalcArea(chain);
-  if (std::fabs(area) <= KelTol::BlockAreaSign)
+  const double none = chains == CKelBlockCube::ChainArea::kModel ? KelTol::BlockAreaSign : 0.0;
+  if (std::fabs(area) <= none)
     return 0;
   return area > 0 ? 1 : -1;
 }
@@ -154,7 +157,7 @@ void InsertCrossings(CKelBlockCoordArray& coords, bool tyuku, const CPrfPlanItem
 }  // namespace
 
 bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D p2, CKelBlockCubeList& out,
-                           int mask) const
+                           int mask, ChainArea chains) const
 {
   if (IsDegenerate())
     return false;
@@ -178,7 +181,7 @@ bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D
   shell.m_Coord.clear();
   const std::size_t first = out.size();
   bool done = false;
-  if (shell.DividSub(coords, xpos, out, &done) == SearchEnd::kBroken || !done) {
+  if (shell.DividSub(coords, xpos, out, &done, chains) == SearchEnd::kBroken || !done) {
     out.erase(out.begin() + static_cast<std::ptrdiff_t>(first), out.end());
     return false;
   }
@@ -216,7 +219,7 @@ bool CKelBlockCube::EmitPiece(CKelBlockCoordArray coords, bool eraseSame, CKelBl
 }
 
 CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coords, std::vector<double> xpos,
-                                                 CKelBlockCubeList& out, bool* done) const
+                                                 CKelBlockCubeList& out, bool* done, ChainArea chains) const
 {
   // 1. On one side only (touching at most): the outline is a piece.
   const int sides = SidesOf(coords);
@@ -234,13 +237,13 @@ CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coor
   const int i2 = DividSearch(coords, xpos[1]);
   CKelBlockCoordArray chainA = Chain(coords, i1, i2);
   CKelBlockCoordArray chainB = Chain(coords, i2, i1);
-  const int sA = AreaSign(chainA);
-  const int sB = AreaSign(chainB);
+  const int sA = AreaSign(chainA, chains);
+  const int sB = AreaSign(chainB, chains);
   xpos.erase(xpos.begin());
 
   // 3. A chord outside the outline: try the next one on the whole outline.
   if (sA < 0 || sB < 0)
-    return DividSub(coords, xpos, out, done);
+    return DividSub(coords, xpos, out, done, chains);
   // 4. The last chord closes both chains as pieces.
   if (xpos.size() == 1) {
     if (sA > 0 && !EmitPiece(std::move(chainA), true, out))
@@ -251,9 +254,9 @@ CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coor
     return SearchEnd::kDone;
   }
   // 5. Otherwise each chain of area is searched on; one of no area is dropped.
-  if (sA > 0 && DividSub(chainA, xpos, out, done) == SearchEnd::kBroken)
+  if (sA > 0 && DividSub(chainA, xpos, out, done, chains) == SearchEnd::kBroken)
     return SearchEnd::kBroken;
-  if (sB > 0 && DividSub(chainB, xpos, out, done) == SearchEnd::kBroken)
+  if (sB > 0 && DividSub(chainB, xpos, out, done, chains) == SearchEnd::kBroken)
     return SearchEnd::kBroken;
   return SearchEnd::kDone;
 }
