@@ -1,4 +1,4 @@
-// Check lines of comb outlines, whose narrow gaps each leave a loop to cut,
+// Check lines of comb and star outlines, whose narrow gaps each leave a loop to cut,
 // and the automatic deemed site of a many-sided site with roads all round.
 
 #include <benchmark/benchmark.h>
@@ -35,6 +35,31 @@ void CheckLineOfComb(benchmark::State& state)
   state.counters["vertices"] = static_cast<double>(comb.m_pt.size());
 }
 BENCHMARK(CheckLineOfComb)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A gentle star, radii 100 and 98 alternating: at 5 m its check line is
+// mostly arcs, and many vertices leave as many small loops to cut.
+CKelArea<CKelCoord2D> Star(int n)
+{
+  CKelArea<CKelCoord2D> star;
+  for (int k = 0; k < n; ++k) {
+    const double a = 6.283185307179586 * k / n;
+    const double r = k % 2 == 0 ? 100 : 98;
+    star.m_pt.emplace_back(r * std::cos(a), r * std::sin(a));
+  }
+  return star;
+}
+
+void CheckLineOfStar(benchmark::State& state)
+{
+  const CKelArea<CKelCoord2D> star = Star(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    CClineData line(0, 5);
+    line.CreateCheckline(star);
+    benchmark::DoNotOptimize(line.GetLength());
+  }
+  state.counters["vertices"] = static_cast<double>(star.m_pt.size());
+}
+BENCHMARK(CheckLineOfStar)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void DeemedSiteOfPolygon(benchmark::State& state)
 {
