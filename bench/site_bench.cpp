@@ -8,21 +8,12 @@
 #include "CClineData.h"
 #include "CKelHSite.h"
 #include "CKelMSite.h"
+#include "SiteOutlines.h"
 
 namespace {
 
-// 2 + 4 x teeth vertices: teeth 2 wide and 10 high with gaps of 2, narrower
-// than twice the check distance.
-CKelArea<CKelCoord2D> Comb(int teeth)
-{
-  CKelArea<CKelCoord2D> comb;
-  comb.m_pt = {{0, 0}, {4.0 * teeth, 0}};
-  for (int i = teeth - 1; i >= 0; --i) {
-    const double x = 4.0 * i;
-    comb.m_pt.insert(comb.m_pt.end(), {{x + 2, 5}, {x + 2, 15}, {x, 15}, {x, 5}});
-  }
-  return comb;
-}
+using site_test::Comb;
+using site_test::Star;
 
 void CheckLineOfComb(benchmark::State& state)
 {
@@ -35,19 +26,6 @@ void CheckLineOfComb(benchmark::State& state)
   state.counters["vertices"] = static_cast<double>(comb.m_pt.size());
 }
 BENCHMARK(CheckLineOfComb)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
-
-// A gentle star, radii 100 and 98 alternating: at 5 m its check line is
-// mostly arcs, and many vertices leave as many small loops to cut.
-CKelArea<CKelCoord2D> Star(int n)
-{
-  CKelArea<CKelCoord2D> star;
-  for (int k = 0; k < n; ++k) {
-    const double a = 6.283185307179586 * k / n;
-    const double r = k % 2 == 0 ? 100 : 98;
-    star.m_pt.emplace_back(r * std::cos(a), r * std::sin(a));
-  }
-  return star;
-}
 
 void CheckLineOfStar(benchmark::State& state)
 {

@@ -7,6 +7,7 @@
 
 #include "CClineDataPickup.h"
 #include "CKelMSite.h"
+#include "SiteOutlines.h"
 #include "SiteTestSupport.h"
 
 using namespace site_test;
@@ -93,31 +94,6 @@ TEST(Cline, NarrowNotchLosesItsLoop)
       EXPECT_GT(DistanceToOutline(o, line[static_cast<std::size_t>(e.end)]), 5 - 1e-6);
   }
   EXPECT_NEAR(78 + 10 * std::asin(0.2) + 10 * KelAngle::Pi, line.GetLength(), 1e-9);
-}
-
-// A gentle star about the origin: radii 100 and 98 alternating.
-CKelArea<CKelCoord2D> Star(int n)
-{
-  CKelArea<CKelCoord2D> star;
-  for (int k = 0; k < n; ++k) {
-    const double a = KelAngle::TwoPi * k / n;
-    const double r = k % 2 == 0 ? 100 : 98;
-    star.m_pt.emplace_back(r * std::cos(a), r * std::sin(a));
-  }
-  return star;
-}
-
-// 2 + 4 x teeth vertices: teeth 2 wide and 10 high with gaps of 2, narrower
-// than twice a check distance of 5.
-CKelArea<CKelCoord2D> Comb(int teeth)
-{
-  CKelArea<CKelCoord2D> comb;
-  comb.m_pt = {{0, 0}, {4.0 * teeth, 0}};
-  for (int i = teeth - 1; i >= 0; --i) {
-    const double x = 4.0 * i;
-    comb.m_pt.insert(comb.m_pt.end(), {{x + 2, 5}, {x + 2, 15}, {x, 15}, {x, 5}});
-  }
-  return comb;
 }
 
 // The length of the line at distance d outside the star, found apart from
