@@ -1,4 +1,4 @@
-// Check lines of comb outlines, whose narrow gaps each leave a loop to cut,
+// Check lines of comb and star outlines, whose narrow gaps each leave a loop to cut,
 // and the automatic deemed site of a many-sided site with roads all round.
 
 #include <benchmark/benchmark.h>
@@ -8,21 +8,12 @@
 #include "CClineData.h"
 #include "CKelHSite.h"
 #include "CKelMSite.h"
+#include "SiteOutlines.h"
 
 namespace {
 
-// 2 + 4 x teeth vertices: teeth 2 wide and 10 high with gaps of 2, narrower
-// than twice the check distance.
-CKelArea<CKelCoord2D> Comb(int teeth)
-{
-  CKelArea<CKelCoord2D> comb;
-  comb.m_pt = {{0, 0}, {4.0 * teeth, 0}};
-  for (int i = teeth - 1; i >= 0; --i) {
-    const double x = 4.0 * i;
-    comb.m_pt.insert(comb.m_pt.end(), {{x + 2, 5}, {x + 2, 15}, {x, 15}, {x, 5}});
-  }
-  return comb;
-}
+using site_test::Comb;
+using site_test::Star;
 
 void CheckLineOfComb(benchmark::State& state)
 {
@@ -35,6 +26,18 @@ void CheckLineOfComb(benchmark::State& state)
   state.counters["vertices"] = static_cast<double>(comb.m_pt.size());
 }
 BENCHMARK(CheckLineOfComb)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void CheckLineOfStar(benchmark::State& state)
+{
+  const CKelArea<CKelCoord2D> star = Star(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    CClineData line(0, 5);
+    line.CreateCheckline(star);
+    benchmark::DoNotOptimize(line.GetLength());
+  }
+  state.counters["vertices"] = static_cast<double>(star.m_pt.size());
+}
+BENCHMARK(CheckLineOfStar)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void DeemedSiteOfPolygon(benchmark::State& state)
 {

@@ -1,5 +1,6 @@
 #include "CClineData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -105,6 +106,7 @@ std::vector<ClineElement> CClineData::Elements() const
 {
   std::vector<ClineElement> list;
   const std::size_t end = EndIndex();
+  list.reserve(end);
   std::size_t i = 0;
   while (i + 1 < end) {
     if (KindAt(i + 1) != CCrspnt::kCentre) {
@@ -241,35 +243,111 @@ bool CClineData::CrossingIgnored(const ClineElement& a, const ClineElement& b, c
   return aIsFirst && near(a.start);
 }
 
-void CClineData::CutLoop(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x)
+bool CClineData::CutLoop(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x, LoopScan& scan)
 {
   const std::size_t end = EndIndex();
-  CClineData outer(m_LineNo, 0);
+  CClineData outer(m_LineNo, m_Distance);
+  outer.reserve(end + 2);
   outer.insert(outer.end(), begin(), begin() + a.end);
   outer.emplace_back(x.m_x, x.m_y, a.IsArc() ? CCrspnt::kRunStart : KindAt(static_cast<std::size_t>(a.end)));
   outer.insert(outer.end(), begin() + (b.IsArc() ? b.centre : b.end), begin() + static_cast<long>(end));
   outer.emplace_back(0, 0, CCrspnt::kEnd);
 
-  CClineData loop(m_LineNo, 0);
+  CClineData loop(m_LineNo, m_Distance);
   loop.emplace_back(x.m_x, x.m_y, CCrspnt::kRunStart);
   loop.insert(loop.end(), begin() + (a.IsArc() ? a.centre : a.end), begin() + b.end);
   loop.emplace_back(x.m_x, x.m_y, KindAt(static_cast<std::size_t>(b.end)));
   loop.emplace_back(0, 0, CCrspnt::kEnd);
 
-  // Measured at distance 0: only the straight runs count.
-  const CClineData& kept = outer.GetLength() > loop.GetLength() ? outer : loop;
-  static_cast<std::vector<CCrspnt>&>(*this) = kept;
+  // Measured with their arcs: round a many-sided outline the line is mostly
+  // arcs, and its straight runs alone would lose to a small loop.
+  const std::vector<double> outerLengths = OuterLengths(outer, a, b, scan);
+  const double outerLength = SumOf(outerLengths);
+  const double loopLength = loop.GetLength();
+  const bool keepOuter = outerLength > loopLength;
+  static_cast<std::vector<CCrspnt>&>(*this) = keepOuter ? std::move(outer) : std::move(loop);
+  scan.keptLength = keepOuter ? outerLength : loopLength;
+  scan.lengths = keepOuter ? outerLengths : std::vector<double>();
+  return keepOuter;
 }
 
-bool CClineData::check_cline()
+double CClineData::SumOf(const std::vector<double>& lengths)
+{
+  double sum = 0;
+  for (double l : lengths)
+    sum += l;
+  return sum;
+}
+
+std::vector<double> CClineData::OuterLengths(const CClineData& outer, const ClineElement& a, const ClineElement& b,
+                                             const LoopScan& scan)
+{
+  // In the outer part X stands at A's end index; the elements before A and
+  // after B are those of the line, so their lengths carry over and the sum
+  // in order is GetLength's to the bit.
+  const int x = a.end;
+  const ClineElement cutA{a.start, a.centre, x};
+  const ClineElement cutB = b.IsArc() ? ClineElement{x, x + 1, x + 2} : ClineElement{x, -1, x + 1};
+  std::vector<double> lengths(scan.lengths.begin(), scan.lengths.begin() + static_cast<long>(scan.first));
+  lengths.push_back(outer.ElementLength(cutA));
+  lengths.push_back(outer.ElementLength(cutB));
+  lengths.insert(lengths.end(), scan.lengths.begin() + static_cast<long>(scan.second) + 1, scan.lengths.end());
+  return lengths;
+}
+
+namespace {
+
+// The box an element can be crossed in: a segment's ends, an arc's whole
+// circle, grown so that no crossing the tests accept falls outside it.
+struct ElementBox {
+  double xmin, xmax, ymin, ymax;
+  bool Meets(const ElementBox& o) const
+  {
+    return xmin <= o.xmax && o.xmin <= xmax && ymin <= o.ymax && o.ymin <= ymax;
+  }
+};
+
+double SquaredDistance(const CKelCoord2D& p, const CKelCoord2D& q)
+{
+  const double dx = p.m_x - q.m_x, dy = p.m_y - q.m_y;
+  return dx * dx + dy * dy;
+}
+
+ElementBox BoxOf(const CClineData& line, const ClineElement& e)
+{
+  const CCrspnt& s = line[static_cast<std::size_t>(e.start)];
+  const CCrspnt& t = line[static_cast<std::size_t>(e.end)];
+  const double m = KelTol::ClineCrossingBox;
+  if (!e.IsArc())
+    return {std::fmin(s.m_x, t.m_x) - m, std::fmax(s.m_x, t.m_x) + m, std::fmin(s.m_y, t.m_y) - m,
+            std::fmax(s.m_y, t.m_y) + m};
+  const CCrspnt& c = line[static_cast<std::size_t>(e.centre)];
+  const double r = std::sqrt(std::fmax(SquaredDistance(s, c), SquaredDistance(t, c))) + m;
+  return {c.m_x - r, c.m_x + r, c.m_y - r, c.m_y + r};
+}
+
+}  // namespace
+
+bool CClineData::CutFirstLoop(LoopScan& scan)
 {
   const std::vector<ClineElement> elements = Elements();
-  for (std::size_t i = 0; i < elements.size(); ++i) {
+  std::vector<ElementBox> boxes;
+  boxes.reserve(elements.size());
+  for (const ClineElement& e : elements)
+    boxes.push_back(BoxOf(*this, e));
+  if (scan.lengths.size() != elements.size()) {
+    scan.lengths.clear();
+    for (const ClineElement& e : elements)
+      scan.lengths.push_back(ElementLength(e));
+  }
+  for (std::size_t i = scan.row; i < elements.size(); ++i) {
     const ClineElement& a = elements[i];
     const CCrspnt& a1 = (*this)[static_cast<std::size_t>(a.start)];
     const CCrspnt& a2 = (*this)[static_cast<std::size_t>(a.end)];
     const CCrspnt& ac = a.IsArc() ? (*this)[static_cast<std::size_t>(a.centre)] : a1;
     for (std::size_t j = i + 2; j < elements.size(); ++j) {
+      if (!boxes[i].Meets(boxes[j]))
+        continue;
       const ClineElement& b = elements[j];
       const CCrspnt& b1 = (*this)[static_cast<std::size_t>(b.start)];
       const CCrspnt& b2 = (*this)[static_cast<std::size_t>(b.end)];
@@ -279,11 +357,99 @@ bool CClineData::check_cline()
         continue;
       if (CrossingIgnored(a, b, x, i == 0 && !a.IsArc()))
         continue;
-      CutLoop(a, b, x);
+      // Keeping the outer part leaves the elements before A as they were,
+      // and none of them crossed a later one: the scan resumes at A.
+      scan.first = i;
+      scan.second = j;
+      scan.row = CutLoop(a, b, x, scan) ? i : 0;
       return true;
     }
   }
+  scan.row = elements.size();
   return false;
+}
+
+namespace {
+
+double DistanceToOutline(const CKelArea<CKelCoord2D>& outline, const CKelCoord2D& p)
+{
+  double best = 1e300;
+  const std::size_t n = outline.m_pt.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    CKelCoord2D foot;
+    best = std::fmin(best, linedist(outline.m_pt[k == 0 ? n - 1 : k - 1], outline.m_pt[k], p, &foot));
+  }
+  return best;
+}
+
+// Whether direction 0 from the centre lies on the counter-clockwise arc.
+bool ArcFacesEast(const CKelCoord2D& s, const CKelCoord2D& c, const CKelCoord2D& t)
+{
+  const auto turn = [](double a) { return a < 0 ? a + KelAngle::TwoPi : a; };
+  const double from = std::atan2(s.m_y - c.m_y, s.m_x - c.m_x);
+  const double sweep = turn(std::atan2(t.m_y - c.m_y, t.m_x - c.m_x) - from);
+  return turn(-from) <= sweep;
+}
+
+}  // namespace
+
+int CClineData::ElementThrough(const std::vector<ClineElement>& elements, const CKelCoord2D& p,
+                               const CKelCoord2D& corner) const
+{
+  for (std::size_t k = 0; k < elements.size(); ++k) {
+    const ClineElement& e = elements[k];
+    const CCrspnt& s = (*this)[static_cast<std::size_t>(e.start)];
+    const CCrspnt& t = (*this)[static_cast<std::size_t>(e.end)];
+    CKelCoord2D foot;
+    // An arc is split only inside: at its ends the sweep of a part of no
+    // length could read as a whole turn, and the next segment starts there.
+    const bool on = e.IsArc() ? (*this)[static_cast<std::size_t>(e.centre)] == corner && !(s == p) && !(t == p) &&
+                                    ArcFacesEast(s, (*this)[static_cast<std::size_t>(e.centre)], t)
+                              : linedist(s, t, p, &foot) <= KelTol::Geometry;
+    if (on)
+      return static_cast<int>(k);
+  }
+  return -1;
+}
+
+void CClineData::StartOnOuterLine(const CKelArea<CKelCoord2D>& outline)
+{
+  // Beside a sharp notch the offset start edge can begin inside a loop (its
+  // first point nearer than d to another edge); a loop holding the start
+  // cannot be cut off. The point d east of the easternmost vertex is nearer
+  // to nothing, so it lies on the outer line: the line starts there instead.
+  const std::size_t end = EndIndex();
+  if (end < 3 || !(static_cast<const CKelCoord2D&>(front()) == (*this)[end - 1]))
+    return;
+  if (!(DistanceToOutline(outline, front()) < m_Distance - KelTol::Geometry))
+    return;
+  const auto east = std::max_element(outline.m_pt.begin(), outline.m_pt.end(),
+                                     [](const CKelCoord2D& a, const CKelCoord2D& b) { return a.m_x < b.m_x; });
+  const CKelCoord2D start(east->m_x + m_Distance, east->m_y);
+  const std::vector<ClineElement> elements = Elements();
+  const int k = ElementThrough(elements, start, *east);
+  if (k < 0)
+    return;
+  const ClineElement& e = elements[static_cast<std::size_t>(k)];
+  CClineData turned(m_LineNo, m_Distance);
+  turned.emplace_back(start.m_x, start.m_y, CCrspnt::kRunStart);
+  if (e.IsArc())
+    turned.push_back((*this)[static_cast<std::size_t>(e.centre)]);
+  // Round the closed line: this element's end to the line's end, then from
+  // after the first point (the same as the last) to this element's start.
+  turned.insert(turned.end(), begin() + e.end, begin() + static_cast<long>(end));
+  turned.insert(turned.end(), begin() + 1, begin() + e.start + 1);
+  if (e.IsArc())
+    turned.push_back((*this)[static_cast<std::size_t>(e.centre)]);
+  turned.emplace_back(start.m_x, start.m_y, e.IsArc() ? CCrspnt::kRunStart : CCrspnt::kLinePoint);
+  turned.emplace_back(0, 0, CCrspnt::kEnd);
+  static_cast<std::vector<CCrspnt>&>(*this) = std::move(turned);
+}
+
+bool CClineData::check_cline()
+{
+  LoopScan scan;
+  return CutFirstLoop(scan);
 }
 
 void CClineData::CreateCheckline(const CKelArea<CKelCoord2D>& outline)
@@ -292,15 +458,16 @@ void CClineData::CreateCheckline(const CKelArea<CKelCoord2D>& outline)
   if (outline.m_pt.empty())
     return;
   set_checkline(outline);
+  StartOnOuterLine(outline);
   // Each round cuts a loop off; one that does not shorten the line would
   // repeat for ever, and no line has more loops than points.
   const std::size_t rounds = size();
   double length = GetLength();
-  for (std::size_t r = 0; r < rounds && check_cline(); ++r) {
-    const double shorter = GetLength();
-    if (!(shorter < length))
+  LoopScan scan;
+  for (std::size_t r = 0; r < rounds && CutFirstLoop(scan); ++r) {
+    if (!(scan.keptLength < length))
       break;
-    length = shorter;
+    length = scan.keptLength;
   }
 }
 

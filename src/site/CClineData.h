@@ -135,6 +135,29 @@ private:
   std::size_t EndIndex() const;
   void AddPoint(const CKelCoord2D& p, int kind);
   bool CrossingIgnored(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x, bool aIsFirst) const;
-  void CutLoop(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x);
+  // Where a loop search stands: the element to resume at, the lengths of
+  // the line's elements (empty: not known), the pair cut last and the kept
+  // part's GetLength.
+  struct LoopScan {
+    std::size_t row = 0;
+    std::vector<double> lengths;
+    std::size_t first = 0, second = 0;
+    double keptLength = 0;
+  };
+  // Replaces the line by the longer of its two parts split at x (elements
+  // scan.first and scan.second), A's end to B's end being the loop; true when
+  // the outer part was kept.
+  bool CutLoop(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x, LoopScan& scan);
+  static std::vector<double> OuterLengths(const CClineData& outer, const ClineElement& a, const ClineElement& b,
+                                          const LoopScan& scan);
+  static double SumOf(const std::vector<double>& lengths);
+  // check_cline from element scan.row on; scan.row becomes the element where
+  // the next scan may start (the end when nothing was cut).
+  bool CutFirstLoop(LoopScan& scan);
   double ElementLength(const ClineElement& e) const;
+  // A closed raw line whose first point lies inside starts again on its
+  // outer line, d east of the outline's easternmost vertex.
+  void StartOnOuterLine(const CKelArea<CKelCoord2D>& outline);
+  // The first element through p (an arc by its centre corner), else -1.
+  int ElementThrough(const std::vector<ClineElement>& elements, const CKelCoord2D& p, const CKelCoord2D& corner) const;
 };

@@ -69,15 +69,18 @@ std::vector<CKelBlockCubeArray> CSphereRatioBlock::DivideBlock(const CKelBlockCu
     if (!block.IsPlaneEuqationSet(true))
       block.GetPlaneEquation(true);
   }
+  // A sliver beside a ray still covers sky: the groups keep every piece
+  // that lies off the ray, however small its plan area.
+  constexpr CKelBlockCube::ChainArea kChains = CKelBlockCube::ChainArea::kKeepSlivers;
   CKelBlockCubeArray left, right;
-  work.DivideBlock(nullptr, p1, Along(p1, Angle), left, right);
+  work.DivideBlock(nullptr, p1, Along(p1, Angle), left, right, kChains);
   if (step < 1 || step >= 180)
     return {right, left};
   std::vector<CKelBlockCubeArray> groups;
   const auto sweep = [&](CKelBlockCubeArray rest, bool rightHalf) {
     for (int a = step; a < 180; a += step) {
       CKelBlockCubeArray l, r;
-      rest.DivideBlock(nullptr, p1, Along(p1, Angle + a * kPi / 180), l, r);
+      rest.DivideBlock(nullptr, p1, Along(p1, Angle + a * kPi / 180), l, r, kChains);
       groups.push_back(rightHalf ? l : r);
       rest = rightHalf ? r : l;
     }

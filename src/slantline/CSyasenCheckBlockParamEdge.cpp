@@ -166,6 +166,8 @@ void CSyasenCheckBlockParam::CreateAreaEdgeLine2(const CSphereRatioParam& cpnt, 
     const double ux = (p.m_x - c.m_x) / len, uy = (p.m_y - c.m_y) / len;
     double best = kNoMinimum;
     for (const CKelBlockCube& b : cpnt.m_BlockList) {
+      if (!IsBaseOnly(b))
+        continue;
       for (const CKelBlockCoord& v : b.m_Coord) {
         const double dx = v.m_x - c.m_x, dy = v.m_y - c.m_y;
         const double along = ux * dx + uy * dy;

@@ -259,7 +259,16 @@ public:
   // or more positions and the piece search finished; false with out empty
   // otherwise (also for a degenerate block, a line of no length, or a
   // self-crossing outline). The block is not changed.
-  bool Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D p2, CKelBlockCubeList& out, int mask) const;
+  //
+  // How the piece search weighs a chain that a chord closes: kModel takes an
+  // area within KelTol::BlockAreaSign as none and drops the chain, so a
+  // sliver of up to 1e-6 m² beside the line is lost; kKeepSlivers gives a
+  // chain with a vertex off the line the sign of its area however small, so
+  // nothing further than KelTol::BlockPoint from the line is lost (the sky
+  // factor, where a sliver's share of the sky counts).
+  enum class ChainArea { kModel, kKeepSlivers };
+  bool Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D p2, CKelBlockCubeList& out, int mask,
+              ChainArea chains = ChainArea::kModel) const;
   // The sides of p1 -> p2 the vertices occupy (within KelTol::BlockPoint of
   // the line counts as on it): 0, DEL_TOP, DEL_BOT, or both bits.
   int WhitchSide(CKelCoord2D p1, CKelCoord2D p2) const;
@@ -419,11 +428,12 @@ private:
   // Division and cutting helpers.
   enum class SearchEnd { kDone, kBroken };
   // The piece search over the frame outline (on-line vertices snapped).
-  SearchEnd DividSub(const CKelBlockCoordArray& coords, CKelBlockCubeList& out, bool* done) const;
+  SearchEnd DividSub(const CKelBlockCoordArray& coords, CKelBlockCubeList& out, bool* done,
+                     ChainArea chains) const;
   // The search on the piece made of coords' vertices at the chain's indices,
   // with the positions up to *lower (null: none) already taken.
   SearchEnd DividSub(const CKelBlockCoordArray& coords, const std::vector<int>& chain, const double* lower,
-                     CKelBlockCubeList& out, bool* done) const;
+                     CKelBlockCubeList& out, bool* done, ChainArea chains) const;
   bool EmitPiece(CKelBlockCoordArray coords, bool eraseSame, CKelBlockCubeList& out) const;
   bool ConvexSplit(const CPrfPlanParam* prf, CKelBlockCubeList& out, int depth, long long& budget,
                    bool checked) const;

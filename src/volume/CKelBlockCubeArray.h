@@ -122,8 +122,10 @@ public:
   // that the line leaves on both sides without dividing it (a sliver, a
   // self-crossing outline) is filed by its plan centroid; one lying on the
   // line is dropped.
+  // chains: as CKelBlockCube::Divide weighs the chains of a division.
   void DivideBlock(const CPrfPlanParam* prf, const CKelCoord2D& p1, const CKelCoord2D& p2, CKelBlockCubeArray& left,
-                   CKelBlockCubeArray& right) const;
+                   CKelBlockCubeArray& right,
+                   CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel) const;
   // In place; ORs leftBits / rightBits into m_Work of every block and piece.
   void DivideBlock(const CPrfPlanParam* prf, const CKelCoord2D& p1, const CKelCoord2D& p2, int leftBits,
                    int rightBits);

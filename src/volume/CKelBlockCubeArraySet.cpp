@@ -95,10 +95,11 @@ private:
 
 // The block's pieces on either side of the line, or the block itself.
 CKelBlockCubeList PiecesOf(const CKelBlockCube& block, const CPrfPlanParam* prf, const CKelCoord2D& p1,
-                           const CKelCoord2D& p2, int mask, bool* divided)
+                           const CKelCoord2D& p2, int mask, bool* divided,
+                           CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel)
 {
   CKelBlockCubeList pieces;
-  *divided = block.Divide(prf, p1, p2, pieces, mask);
+  *divided = block.Divide(prf, p1, p2, pieces, mask, chains);
   if (!*divided)
     pieces.push_back(block);
   return pieces;
@@ -124,7 +125,8 @@ bool ConvexPieces(const CKelBlockCube& block, CKelBlockCubeList& pieces)
 // whole without a division, which would only copy it.
 template <class Block>
 void FileBlock(Block&& block, const StrictSides& sides, const CPrfPlanParam* prf, const CKelCoord2D& p1,
-               const CKelCoord2D& p2, CKelBlockCubeArray& left, CKelBlockCubeArray& right)
+               const CKelCoord2D& p2, CKelBlockCubeArray& left, CKelBlockCubeArray& right,
+               CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel)
 {
   const int strict = sides.Of(block);
   if (strict != 0) {
@@ -132,7 +134,7 @@ void FileBlock(Block&& block, const StrictSides& sides, const CPrfPlanParam* prf
     return;
   }
   bool divided = false;
-  for (const CKelBlockCube& piece : PiecesOf(block, prf, p1, p2, 0, &divided)) {
+  for (const CKelBlockCube& piece : PiecesOf(block, prf, p1, p2, 0, &divided, chains)) {
     const int side = SideOf(piece, p1, p2);
     if (side == kLeft)
       left.AddBlock(piece);
@@ -251,13 +253,14 @@ void Normalise(CKelBlockCubeArray& list)
 // --- Division ---------------------------------------------------------------------------------------
 
 void CKelBlockCubeArray::DivideBlock(const CPrfPlanParam* prf, const CKelCoord2D& p1, const CKelCoord2D& p2,
-                                     CKelBlockCubeArray& left, CKelBlockCubeArray& right) const
+                                     CKelBlockCubeArray& left, CKelBlockCubeArray& right,
+                                     CKelBlockCube::ChainArea chains) const
 {
   left.Clear();
   right.Clear();
   const StrictSides sides(p1, p2);
   for (const CKelBlockCube& block : *this)
-    FileBlock(block, sides, prf, p1, p2, left, right);
+    FileBlock(block, sides, prf, p1, p2, left, right, chains);
 }
 
 void CKelBlockCubeArray::DivideBlock(const CPrfPlanParam* prf, const CKelCoord2D& p1, const CKelCoord2D& p2,

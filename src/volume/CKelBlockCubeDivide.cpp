@@ -93,10 +93,12 @@ int SidesOf(const CKelBlockCoordArray& coords, const IndexChain& chain)
   return sides;
 }
 
-// The signed area's sign, 0 within KelTol::BlockAreaSign; the sum runs in
-// the order of CKelBlockCube::CalcArea so that the sign is the one the
-// vertices themselves would give.
-int AreaSign(const CKelBlockCoordArray& coords, const IndexChain& chain)
+// The signed area's sign: 0 within KelTol::BlockAreaSign for the model; for
+// kKeepSlivers 0 only when no vertex lies off the line (all are snapped to
+// v == 0.0 there, so such a chain sums to exactly 0). The sum runs in the
+// order of CKelBlockCube::CalcArea so that the sign is the one the vertices
+// themselves would give.
+int AreaSign(const CKelBlockCoordArray& coords, const IndexChain& chain, CKelBlockCube::ChainArea chains)
 {
   const std::size_t n = chain.size();
   double sum = 0;
@@ -106,7 +108,8 @@ int AreaSign(const CKelBlockCoordArray& coords, const IndexChain& chain)
     sum += (prev.m_x - cur.m_x) * (cur.m_y + prev.m_y);
   }
   const double area = 0.5 * sum;
-  if (std::fabs(area) <= KelTol::BlockAreaSign)
+  const double none = chains == CKelBlockCube::ChainArea::kModel ? KelTol::BlockAreaSign : 0.0;
+  if (std::fabs(area) <= none)
     return 0;
   return area > 0 ? 1 : -1;
 }
@@ -224,7 +227,7 @@ void InsertCrossings(CKelBlockCoordArray& coords, bool tyuku, const CPrfPlanItem
 }  // namespace
 
 bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D p2, CKelBlockCubeList& out,
-                           int mask) const
+                           int mask, ChainArea chains) const
 {
   if (IsDegenerate())
     return false;
@@ -248,7 +251,7 @@ bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D
   shell.m_Coord.clear();
   const std::size_t first = out.size();
   bool done = false;
-  if (shell.DividSub(coords, out, &done) == SearchEnd::kBroken || !done) {
+  if (shell.DividSub(coords, out, &done, chains) == SearchEnd::kBroken || !done) {
     out.erase(out.begin() + static_cast<std::ptrdiff_t>(first), out.end());
     return false;
   }
@@ -286,16 +289,17 @@ bool CKelBlockCube::EmitPiece(CKelBlockCoordArray coords, bool eraseSame, CKelBl
 }
 
 CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coords, CKelBlockCubeList& out,
-                                                 bool* done) const
+                                                 bool* done, ChainArea chains) const
 {
   IndexChain whole(coords.size());
   for (std::size_t i = 0; i < whole.size(); ++i)
     whole[i] = static_cast<int>(i);
-  return DividSub(coords, whole, nullptr, out, done);
+  return DividSub(coords, whole, nullptr, out, done, chains);
 }
 
 CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coords, const std::vector<int>& chain,
-                                                 const double* lower, CKelBlockCubeList& out, bool* done) const
+                                                 const double* lower, CKelBlockCubeList& out, bool* done,
+                                                 ChainArea chains) const
 {
   // 1. On one side only (touching at most): the outline is a piece.
   const int sides = SidesOf(coords, chain);
@@ -311,13 +315,13 @@ CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coor
     return SearchEnd::kBroken;  // a self-crossing outline
   const IndexChain chainA = Chain(chain, open.at[0], open.at[1]);
   const IndexChain chainB = Chain(chain, open.at[1], open.at[0]);
-  const int sA = AreaSign(coords, chainA);
-  const int sB = AreaSign(coords, chainB);
+  const int sA = AreaSign(coords, chainA, chains);
+  const int sB = AreaSign(coords, chainB, chains);
   const double taken = open.x[0];
 
   // 3. A chord outside the outline: try the next one on the whole outline.
   if (sA < 0 || sB < 0)
-    return DividSub(coords, chain, &taken, out, done);
+    return DividSub(coords, chain, &taken, out, done, chains);
   // 4. The last chord closes both chains as pieces.
   if (open.count == 2) {
     if (sA > 0 && !EmitPiece(Vertices(coords, chainA), true, out))
@@ -328,9 +332,9 @@ CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coor
     return SearchEnd::kDone;
   }
   // 5. Otherwise each chain of area is searched on; one of no area is dropped.
-  if (sA > 0 && DividSub(coords, chainA, &taken, out, done) == SearchEnd::kBroken)
+  if (sA > 0 && DividSub(coords, chainA, &taken, out, done, chains) == SearchEnd::kBroken)
     return SearchEnd::kBroken;
-  if (sB > 0 && DividSub(coords, chainB, &taken, out, done) == SearchEnd::kBroken)
+  if (sB > 0 && DividSub(coords, chainB, &taken, out, done, chains) == SearchEnd::kBroken)
     return SearchEnd::kBroken;
   return SearchEnd::kDone;
 }

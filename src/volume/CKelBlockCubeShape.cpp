@@ -21,8 +21,16 @@ void CKelBlockCube::SetMinMax()
   }
   m_Menseki = CalcArea();
   if (m_Menseki < 0) {
+    // The area is summed again in the new order: negating the clockwise sum
+    // can differ in the last bit from the sum that a reload of the turned
+    // outline gives, and the stored area must be what its outline says. An
+    // outline of round-off area negative both ways keeps its order, so that
+    // a second call changes nothing.
     std::reverse(m_Coord.begin(), m_Coord.end());
-    m_Menseki = -m_Menseki;
+    const double turned = CalcArea();
+    if (turned < 0)
+      std::reverse(m_Coord.begin(), m_Coord.end());
+    m_Menseki = turned < 0 ? -m_Menseki : turned;
   }
   m_XMin = m_XMax = m_Coord.front().m_x;
   m_YMin = m_YMax = m_Coord.front().m_y;

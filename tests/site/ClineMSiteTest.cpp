@@ -7,6 +7,7 @@
 
 #include "CClineDataPickup.h"
 #include "CKelMSite.h"
+#include "SiteOutlines.h"
 #include "SiteTestSupport.h"
 
 using namespace site_test;
@@ -93,6 +94,84 @@ TEST(Cline, NarrowNotchLosesItsLoop)
       EXPECT_GT(DistanceToOutline(o, line[static_cast<std::size_t>(e.end)]), 5 - 1e-6);
   }
   EXPECT_NEAR(78 + 10 * std::asin(0.2) + 10 * KelAngle::Pi, line.GetLength(), 1e-9);
+}
+
+// The length of the line at distance d outside the star, found apart from
+// the check line: on rays from the origin, where the distance to the star's
+// nearby edges reaches d.
+double StarOffsetLength(const CKelArea<CKelCoord2D>& star, double d, int rays)
+{
+  const int n = static_cast<int>(star.m_pt.size());
+  const int window = n / 40 + 2;  // the edges within about 0.16 rad
+  const auto distance = [&](const CKelCoord2D& p, int near) {
+    double best = 1e300;
+    for (int k = near - window; k <= near + window; ++k) {
+      CKelCoord2D foot;
+      best = std::min(best, linedist(star.m_pt[static_cast<std::size_t>((k % n + n) % n)],
+                                     star.m_pt[static_cast<std::size_t>(((k + 1) % n + n) % n)], p, &foot));
+    }
+    return best;
+  };
+  double length = 0;
+  CKelCoord2D first, last;
+  for (int r = 0; r < rays; ++r) {
+    const double a = KelAngle::TwoPi * r / rays;
+    const int near = static_cast<int>(std::lround(a / KelAngle::TwoPi * n));
+    double lo = 100, hi = 100 + 2 * d;
+    for (int i = 0; i < 50; ++i) {
+      const double mid = 0.5 * (lo + hi);
+      (distance(CKelCoord2D(mid * std::cos(a), mid * std::sin(a)), near) < d ? lo : hi) = mid;
+    }
+    const CKelCoord2D p(lo * std::cos(a), lo * std::sin(a));
+    if (r == 0)
+      first = p;
+    else
+      length += length_2point(last, p);
+    last = p;
+  }
+  return length + length_2point(last, first);
+}
+
+// The check line is closed, keeps its distance from the outline at every
+// point, crosses itself nowhere and is about as long as the expected line.
+void ExpectCleanCheckLine(const CKelArea<CKelCoord2D>& o, const CClineData& line, double expectedLength)
+{
+  ASSERT_EQ(static_cast<int>(line.size()), line.CheckData());
+  const std::vector<ClineElement> elements = line.Elements();
+  ASSERT_FALSE(elements.empty());
+  EXPECT_EQ(static_cast<const CKelCoord2D&>(line[0]), line[static_cast<std::size_t>(elements.back().end)]);
+  for (const ClineElement& e : elements)
+    EXPECT_GE(DistanceToOutline(o, line[static_cast<std::size_t>(e.end)]), line.m_Distance - 1e-5);
+  EXPECT_FALSE(CClineData(line).check_cline());
+  EXPECT_NEAR(expectedLength, line.GetLength(), 0.03 * expectedLength);
+}
+
+// Round a many-sided outline the check line is mostly arcs: cutting a loop
+// must keep the part that is longer with its arcs, not by its straight runs
+// (which left ten points and 33 m of a 660 m line).
+TEST(Cline, ManySidedStarsKeepTheirWholeLine)
+{
+  for (int n : {100, 200, 300, 500, 1000}) {
+    SCOPED_TRACE(n);
+    const CKelArea<CKelCoord2D> star = Star(n);
+    CClineData line(0, 5);
+    line.CreateCheckline(star);
+    ExpectCleanCheckLine(star, line, StarOffsetLength(star, 5, 2000));
+  }
+}
+
+TEST(Cline, CombOfManyTeethIsBridgedAcrossItsGaps)
+{
+  for (int teeth : {10, 249}) {
+    SCOPED_TRACE(teeth);
+    const CKelArea<CKelCoord2D> comb = Comb(teeth);
+    CClineData line(0, 5);
+    line.CreateCheckline(comb);
+    // The gaps are bridged: about the line round the comb's convex hull.
+    const double w = 4.0 * teeth;
+    const double hull = w + std::hypot(2, 15) + (w - 2) + 15;
+    ExpectCleanCheckLine(comb, line, hull + KelAngle::TwoPi * 5);
+  }
 }
 
 TEST(Cline, RandomConvexOutlinesMeasurePerimeterPlusCircle)

@@ -1,7 +1,7 @@
 // Exact ratios of random scenes, recorded from the plain pairwise union
 // before its quick rejections and reused scratch were added: the fast paths
 // must not move a single bit of any ratio. A failed calculation is pinned as
-// -100 less its code.
+// -100 less its code; each such row has its own test of why it fails.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,8 @@
 #include <vector>
 #include <random>
 
+#include "CSphereA.h"
+#include "CSphereBlkDataArrayNew.h"
 #include "CSphereRatioBlock.h"
 #include "SkyBlocks.h"
 #include "SkyScene.h"
@@ -25,6 +27,10 @@ struct Method {
   int kind;
   bool inProjection;
 };
+
+// The sector method's outline of a block that its trace could not close
+// (code 4): see SectorMethodReportsAnOutlineLeftOpen.
+constexpr double kOutlineLeftOpen = -100.0 - 4;
 
 constexpr Method kMethods[] = {{1, false, 2, false}, {10, false, 2, false}, {1, true, 2, false}, {10, true, 0, true}};
 
@@ -99,10 +105,10 @@ TEST(SkyFactorPinned, ScatteredBlocks)
     {3, {0x1.a9ffd2574ef4ap-1, 0x1.a9d5e92c01deep-1, 0x1.a9ffd2574ef49p-1, 0x1.aa5d1e89d5e9dp-1}},
     {5, {0x1.6d26847cdecf8p-1, 0x1.6cfb92a4f0f32p-1, 0x1.6d26847cdecf8p-1, 0x1.6d92ab0c085e6p-1}},
     {8, {0x1.f6ebb2a3b6022p-1, 0x1.f6d46ebdd13acp-1, 0x1.f6ebb2a3b6022p-1, 0x1.f70a041d9ac58p-1}},
-    {13, {0x1.bb9329a19b3aap-1, 0x1.bb67bad522cf3p-1, 0x1.bb933e9a118d9p-1, -0x1.ap+6}},
+    {13, {0x1.bb9329a19b3aap-1, 0x1.bb67bad522cf3p-1, 0x1.bb933e9a118d9p-1, kOutlineLeftOpen}},
     {21, {0x1.f3666dbb08c3ap-1, 0x1.f3572eedc5375p-1, 0x1.f3666dbb08c3ap-1, 0x1.f3aacbf95c55p-1}},
     {34, {0x1.85d326a854a4ap-1, 0x1.85b4a1c9dff33p-1, 0x1.85d326a854a4cp-1, 0x1.862f78f9c9b5ap-1}},
-    {55, {0x1.d310b56e3c3dap-1, 0x1.d2f815fe14e89p-1, 0x1.d31080578e2ap-1, -0x1.ap+6}},
+    {55, {0x1.d310b56e3c3dap-1, 0x1.d2f815fe14e89p-1, 0x1.d31080578e2ap-1, kOutlineLeftOpen}},
     {89, {0x1.ebbdc7125abecp-1, 0x1.eb689683a4373p-1, 0x1.ebbdc7125abecp-1, 0x1.ec3d4f9e31908p-1}},
     {144, {0x1.dbe36bfc42518p-1, 0x1.dbc846b80bef4p-1, 0x1.dbe36bfc42518p-1, 0x1.dc092ff1e690ap-1}},
     {233, {0x1.dc19045a11edcp-1, 0x1.dc099d7d88768p-1, 0x1.dc19045a11edbp-1, 0x1.dc4f77b4aed5dp-1}},
@@ -129,6 +135,44 @@ TEST(SkyFactorPinned, BenchmarkScene)
   const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
   for (const Pinned& row : kRows)
     ExpectPinned(blocks, points[static_cast<std::size_t>(row.key)], 0, row);
+}
+
+// With the expansion in the projection, a block's faces are traced into one
+// outline after dangling edges are dropped in a single forward pass; an edge
+// left dangling behind a dropped one leads the trace to a dead end. The trace
+// then reports no outline (4), the projection passes that up, and the sector
+// method ends with it: the ratio is not calculated (-1), rather than given
+// without the block's sky share. Seeds 13 and 55 have such a block.
+TEST(SkyFactorPinned, SectorMethodReportsAnOutlineLeftOpen)
+{
+  const Method& m = kMethods[3];
+  for (int seed : {13, 55}) {
+    const sky_test::Scene scene = sky_test::RandomScene(static_cast<std::uint64_t>(seed));
+    const CKelCoord3D chk(0, 0, 0);
+    CSphereRatioBlock r;
+    r.m_AngleStep = m.step;
+    r.m_ExpandKind = m.kind;
+    r.m_bExpandInProjection = m.inProjection;
+    double ratio = 0;
+    EXPECT_EQ(4, r.CalcSphereRatio(nullptr, -1, scene.angle, false, scene.blocks, chk, &ratio, m.sansya)) << seed;
+    EXPECT_EQ(-1.0, ratio) << seed;
+    EXPECT_EQ(-1.0, r.GetRatio()) << seed;
+    // The code is the projection's: some sector's group registers nothing
+    // and answers 4.
+    CSphereA sphere;
+    sphere.SetChkPnt(&chk, scene.angle);
+    sphere.m_AngleStep = m.step;
+    sphere.m_Kind = 1;
+    int failed = 0;
+    for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(scene.blocks, &chk, scene.angle, m.step)) {
+      CSphereBlkDataArrayNew united;
+      if (!group.empty() && sphere.RegistSphereRatio2(m.kind, m.inProjection, &chk, group, united) == 4) {
+        ++failed;
+        EXPECT_TRUE(united.m_PolyArea.empty()) << seed;
+      }
+    }
+    EXPECT_GE(failed, 1) << seed;
+  }
 }
 
 }  // namespace

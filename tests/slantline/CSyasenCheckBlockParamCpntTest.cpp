@@ -260,6 +260,27 @@ TEST(EdgeLinesOfTheCheck, RaysMeetTheFirstVertexOnThemOrEndAtTheirEnds)
   EXPECT_EQ(out2, CKelCoord2D(10, -10));
 }
 
+TEST(EdgeLinesOfTheCheck, RaysSeeOnlyBaseBlocksNotNearerPlanBlocks)
+{
+  CSyasenCheckBlockParam p = EdgeZeroCheck();
+  CSphereRatioParam cpnt;
+  cpnt.m_RatioRecord.m_x = 10;
+  cpnt.m_RatioRecord.m_y = -10;
+  cpnt.m_bUsePoint = true;
+  cpnt.m_BegPoint = CKelCoord2D(10, 0);
+  cpnt.m_EndPoint = CKelCoord2D(20, -10);
+  // Towards (10, 0): a plan block's vertex at 3 m, the base block's at 5 m.
+  cpnt.m_BlockList.AddBlock(Kind(Box(10, -7, 11, -6, 3), false));
+  cpnt.m_BlockList.AddBlock(Kind(Box(10, -5, 11, -4, 3), true));
+  // Towards (20, -10): only a plan block, so the ray runs to its end.
+  cpnt.m_BlockList.AddBlock(Kind(Box(12, -11, 13, -10, 3), false));
+  CKelCoord2D out1, out2;
+  p.CreateAreaEdgeLine2(cpnt, out1, out2);
+  EXPECT_NEAR(out1.m_x, 10, 1e-12);
+  EXPECT_NEAR(out1.m_y, -5, 1e-12);
+  EXPECT_EQ(out2, CKelCoord2D(20, -10));
+}
+
 }  // namespace
 
 namespace {

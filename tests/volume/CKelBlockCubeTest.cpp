@@ -72,6 +72,21 @@ TEST(CKelBlockCubeTest, SetMinMaxTurnsAClockwiseSquare)
   EXPECT_EQ(0, empty.Menseki());
 }
 
+// Found by fuzzing: negating this clockwise outline's sum differs in the last
+// bit from the sum of the turned outline, so a stored block read back once
+// and then again came back with another area.
+TEST(CKelBlockCubeTest, SetMinMaxAreaIsTheTurnedOutlinesOwnSum)
+{
+  CKelBlockCube block = Block({{-5, 10, 0, 0}, {5, 10, 0, 0}, {5.000000000000056, 20, 0, 0}, {0, 0, 0, 0}});
+  ASSERT_LT(block.CalcArea(), 0);
+  block.SetMinMax();
+  EXPECT_EQ(block.CalcArea(), block.Menseki());
+  CKelBlockCube again = block;
+  again.SetMinMax();
+  EXPECT_EQ(PlanOf(block), PlanOf(again));
+  EXPECT_EQ(block.Menseki(), again.Menseki());
+}
+
 TEST(CKelBlockCubeTest, ReflexVerticesOfAnLShape)
 {
   const CKelBlockCube l = Block({{0, 0, 1, 0}, {2, 0, 1, 0}, {2, 1, 1, 0}, {1, 1, 1, 0}, {1, 2, 1, 0}, {0, 2, 1, 0}});
