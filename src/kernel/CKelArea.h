@@ -21,6 +21,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "CKelArchiveCore.h"
@@ -96,7 +97,8 @@ public:
   // edge: the vertex no farther from vertex 0 and from vertex 1 than every
   // earlier choice, with the triangle turning counter-clockwise; later
   // vertices win ties. -1 when there is none.
-  static int FirstEdgeApex(const std::vector<T>& v);
+  static int FirstEdgeApex(const std::vector<T>& v) { return FirstEdgeApex(std::span<const T>(v)); }
+  static int FirstEdgeApex(std::span<const T> v);
 
   // --- Archive: no tag of its own; i32 count, the vertices, then area, xmin,
   // xmax, ymin, ymax. A count that is negative or cannot fit in the bytes
@@ -164,12 +166,22 @@ double CKelArea<T>::TriangleArea(const T& a, const T& b, const T& c)
 }
 
 template <class T>
-int CKelArea<T>::FirstEdgeApex(const std::vector<T>& v)
+int CKelArea<T>::FirstEdgeApex(std::span<const T> v)
 {
+  // A squared distance clearly beyond the best one so far rules a vertex
+  // out without its square root; the margin dwarfs the round-off of both.
+  constexpr double kClearlyFarther = 1 + 1e-9;
+  const auto clearlyFarther = [](const T& p, const T& q, double best) {
+    const double dx = p.m_x - q.m_x;
+    const double dy = p.m_y - q.m_y;
+    return dx * dx + dy * dy > best * best * kClearlyFarther;
+  };
   int choice = -1;
   double best0 = DBL_MAX;
   double best1 = DBL_MAX;
   for (std::size_t k = 2; k < v.size(); ++k) {
+    if (choice >= 0 && (clearlyFarther(v[k], v[0], best0) || clearlyFarther(v[k], v[1], best1)))
+      continue;
     const double d0 = length_2point(v[k], v[0]);
     const double d1 = length_2point(v[k], v[1]);
     if (d0 <= best0 && d1 <= best1 && TriangleArea(v[0], v[1], v[k]) > 0) {

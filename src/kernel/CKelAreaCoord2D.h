@@ -46,8 +46,8 @@ public:
   // allowed per Triangulate call: per vertex, plus a floor for small outlines.
   static constexpr int kTriangulateBacktracksPerVertex = 8;
   static constexpr int kTriangulateBacktracksFloor = 64;
-  // Nesting of the diagonal search beyond which it gives up, so that a huge
-  // pathological outline cannot exhaust the stack.
+  // Nesting of convex pieces handing concave ones back to the diagonal
+  // search, beyond which it gives up, so that no outline exhausts the stack.
   static constexpr int kTriangulateMaxDepth = 2000;
 
   CKelAreaCoord2D() = default;
@@ -144,19 +144,16 @@ private:
   KelTriangulateResult CutWholly(CKelAreaCoord2DArray& out, CutMethod method) const;
   KelTriangulateResult TriangulateInto(CKelAreaCoord2DArray& out, TriangulateBudget& budget,
                                        Simplicity simplicity) const;
-  KelTriangulateResult TriangulateConcave(const std::vector<int>& concave, CKelAreaCoord2DArray& out,
-                                          TriangulateBudget& budget, Simplicity simplicity) const;
-  KelTriangulateResult TryDiagonal(int c, int j, CKelAreaCoord2DArray& out, TriangulateBudget& budget,
-                                   Simplicity simplicity) const;
   KelTriangulateResult TriangulateConvex(CKelAreaCoord2DArray& out, TriangulateBudget& budget,
                                          Simplicity simplicity) const;
   // CheckCross2 of a piece whose every edge but the closing one (last vertex
   // to first) is an edge of an outline that passed CheckCross2.
   bool ClosingEdgeClear() const;
-  // The same test for the piece of this outline's vertices from..to (walking
-  // forward), without building it.
-  bool ClosingEdgeClear(std::size_t from, std::size_t to) const;
-  CKelAreaCoord2D Piece(std::size_t from, std::size_t to) const;
+  // CheckCross2 of a larger outline, by a sweep over its edges.
+  bool EdgePairsClear() const;
+  static constexpr int kSweepFrom = 32;
+
+  friend class KelTriangulateSearch;
 };
 
 class CKelAreaCoord2DArray : public CKelVectorArray<CKelAreaCoord2D> {

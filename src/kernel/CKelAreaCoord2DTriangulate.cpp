@@ -17,39 +17,44 @@
 // once the parent is known to pass, the piece's test reduces to its closing
 // edge against the rest: the same answer, one edge's worth of work. Without
 // that, each tried diagonal cost a full pairwise test and a 1,000-vertex star
-// took seconds.
+// took seconds. The search itself (KelTriangulateSearch) cuts pieces in place
+// on one ring of vertices: copying every piece at every level held memory
+// that grew with the square of the outline and nested one call per spike of
+// a star, so large outlines ran into the bound instead of being cut.
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "CKelAreaCoord2D.h"
+#include "KelCrossing.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
-
-struct CKelAreaCoord2D::TriangulateBudget {
-  int backtracksLeft = 0;
-  int depth = 0;
-};
+#include "KelTriangulateSearch.h"
 
 namespace {
 
-// Whether segments p1-p2 and q1-q2 may cross: their boxes, grown by
-// KelTol::CrossingBox, overlap. A cheap filter in front of IsLineCrossed2.
-bool BoxesMeet(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& q1, const CKelCoord2D& q2)
-{
-  const double m = KelTol::CrossingBox;
-  return std::fmax(q1.m_x, q2.m_x) >= std::fmin(p1.m_x, p2.m_x) - m &&
-         std::fmin(q1.m_x, q2.m_x) <= std::fmax(p1.m_x, p2.m_x) + m &&
-         std::fmax(q1.m_y, q2.m_y) >= std::fmin(p1.m_y, p2.m_y) - m &&
-         std::fmin(q1.m_y, q2.m_y) <= std::fmax(p1.m_y, p2.m_y) + m;
-}
+// Whether b1 and b2 lie on one side of the line of a, both farther from it
+// than kClearOfLine tolerances: the case IsLineCrossed2 refuses by the ends'
+// offsets, told by cross products without the square root of a's length.
+// The bound on their round-off keeps doubtful cases for the full test.
+constexpr double kClearOfLine = 4;
+constexpr double kCrossRoundOff = 1e-12;
 
-// length_2point(a, b) <= KelTol::Crossing, without the root for points that
-// differ by more than that in either coordinate.
-bool Coincide(const CKelCoord2D& a, const CKelCoord2D& b)
+bool BothEndsClearOfLine(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1, const CKelCoord2D& b2)
 {
-  if (std::fabs(a.m_x - b.m_x) > KelTol::Crossing || std::fabs(a.m_y - b.m_y) > KelTol::Crossing)
-    return false;
-  return length_2point(a, b) <= KelTol::Crossing;
+  const double dx = a2.m_x - a1.m_x;
+  const double dy = a2.m_y - a1.m_y;
+  const double reach = std::fabs(dx) + std::fabs(dy);  // at least a's length
+  const auto side = [&](const CKelCoord2D& b) {
+    const double ex = b.m_x - a1.m_x;
+    const double ey = b.m_y - a1.m_y;
+    const double cross = dx * ey - dy * ex;
+    const double need = reach * (kClearOfLine * KelTol::Crossing + kCrossRoundOff * (std::fabs(ex) + std::fabs(ey)));
+    return cross > need ? 1 : cross < -need ? -1 : 0;
+  };
+  const int s1 = side(b1);
+  return s1 != 0 && s1 == side(b2);
 }
 
 // Counts the nesting of the search for as long as one level runs.
@@ -118,6 +123,8 @@ bool CKelAreaCoord2D::IsLineCrossed2(const CKelCoord2D& a1, const CKelCoord2D& a
                                      const CKelCoord2D& b2, CKelCoord2D* /*reserved*/)
 {
   const double tol = KelTol::Crossing;
+  if (BothEndsClearOfLine(a1, a2, b1, b2))
+    return false;
   double ux = 1, uy = 0, len = 0;
   // A segment a of zero length has no inside to cross.
   if (!CalcCosSin(a1, a2, &ux, &uy, &len))
@@ -155,9 +162,9 @@ bool CKelAreaCoord2D::CheckCross2(const CKelCoord2D& s, const CKelCoord2D& e, in
       continue;
     const CKelCoord2D& b1 = m_pt[static_cast<std::size_t>(start)];
     const CKelCoord2D& b2 = m_pt[static_cast<std::size_t>(k)];
-    if (Coincide(s, b1))
+    if (KelCrossing::Coincide(s, b1))
       return false;
-    if (BoxesMeet(s, e, b1, b2) && IsLineCrossed2(s, e, b1, b2))
+    if (KelCrossing::BoxesMeet(s, e, b1, b2) && IsLineCrossed2(s, e, b1, b2))
       return false;
   }
   return true;
@@ -178,23 +185,7 @@ bool CKelAreaCoord2D::ClosingEdgeClear() const
   for (int i = 1; i < n; ++i) {
     const CKelCoord2D& a1 = m_pt[static_cast<std::size_t>(i - 1)];
     const CKelCoord2D& a2 = m_pt[static_cast<std::size_t>(i)];
-    if (BoxesMeet(a1, a2, s, e) && IsLineCrossed2(a1, a2, s, e))
-      return false;
-  }
-  return true;
-}
-
-bool CKelAreaCoord2D::ClosingEdgeClear(std::size_t from, std::size_t to) const
-{
-  const std::size_t n = m_pt.size();
-  const CKelCoord2D& s = m_pt[to];
-  const CKelCoord2D& e = m_pt[from];
-  for (std::size_t k = from; k != to; k = k + 1 == n ? 0 : k + 1) {
-    const CKelCoord2D& b1 = m_pt[k];
-    const CKelCoord2D& b2 = m_pt[k + 1 == n ? 0 : k + 1];
-    if (Coincide(s, b1))
-      return false;
-    if (BoxesMeet(s, e, b1, b2) && (IsLineCrossed2(s, e, b1, b2) || IsLineCrossed2(b1, b2, s, e)))
+    if (KelCrossing::BoxesMeet(a1, a2, s, e) && IsLineCrossed2(a1, a2, s, e))
       return false;
   }
   return true;
@@ -203,10 +194,52 @@ bool CKelAreaCoord2D::ClosingEdgeClear(std::size_t from, std::size_t to) const
 bool CKelAreaCoord2D::CheckCross2() const
 {
   const int n = GetSize();
+  const bool finite = std::all_of(m_pt.begin(), m_pt.end(), [](const CKelCoord2D& p) {
+    return std::isfinite(p.m_x) && std::isfinite(p.m_y);
+  });
+  if (n > kSweepFrom && finite)
+    return EdgePairsClear();
   for (int i = 0; i < n; ++i) {
     const int start = i == 0 ? n - 1 : i - 1;
     if (!CheckCross2(m_pt[static_cast<std::size_t>(start)], m_pt[static_cast<std::size_t>(i)], start))
       return false;
+  }
+  return true;
+}
+
+// The same pairs as the edge-by-edge loop of CheckCross2, reached by a sweep
+// over the edges sorted by their left ends: a pair whose x ranges lie
+// farther apart than the box filter's margin passes that filter in neither
+// role, and its start vertices cannot coincide. The answer does not depend on
+// the order of the pairs.
+bool CKelAreaCoord2D::EdgePairsClear() const
+{
+  const std::size_t n = m_pt.size();
+  const auto next = [n](std::size_t k) { return k + 1 == n ? 0 : k + 1; };
+  std::vector<std::size_t> byLeft(n);
+  std::vector<double> left(n), right(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    byLeft[k] = k;
+    left[k] = std::fmin(m_pt[k].m_x, m_pt[next(k)].m_x);
+    right[k] = std::fmax(m_pt[k].m_x, m_pt[next(k)].m_x);
+  }
+  std::sort(byLeft.begin(), byLeft.end(), [&left](std::size_t l, std::size_t r) { return left[l] < left[r]; });
+  const double reach = 2 * KelTol::CrossingBox;
+  for (std::size_t u = 0; u < n; ++u) {
+    const std::size_t a = byLeft[u];
+    const CKelCoord2D& a1 = m_pt[a];
+    const CKelCoord2D& a2 = m_pt[next(a)];
+    for (std::size_t w = u + 1; w < n && left[byLeft[w]] <= right[a] + reach; ++w) {
+      const std::size_t b = byLeft[w];
+      const CKelCoord2D& b1 = m_pt[b];
+      const CKelCoord2D& b2 = m_pt[next(b)];
+      if (KelCrossing::Coincide(a1, b1) || KelCrossing::Coincide(b1, a1))
+        return false;
+      if (KelCrossing::BoxesMeet(a1, a2, b1, b2) && IsLineCrossed2(a1, a2, b1, b2))
+        return false;
+      if (KelCrossing::BoxesMeet(b1, b2, a1, a2) && IsLineCrossed2(b1, b2, a1, a2))
+        return false;
+    }
   }
   return true;
 }
@@ -241,113 +274,43 @@ KelTriangulateResult CKelAreaCoord2D::CutWholly(CKelAreaCoord2DArray& out, CutMe
 
 // --- The search -------------------------------------------------------------------
 
+// The search proper runs in KelTriangulateSearch; nesting here comes only
+// from the convex path handing a concave piece back.
 KelTriangulateResult CKelAreaCoord2D::TriangulateInto(CKelAreaCoord2DArray& out, TriangulateBudget& budget,
                                                       Simplicity simplicity) const
 {
   const DepthGuard guard(budget.depth);
   if (budget.depth > kTriangulateMaxDepth)
     return KelTriangulateResult::kGaveUp;
-  const std::vector<int> concave = IsOukata();
-  if (!concave.empty()) {
-    // One whole test here lets every diagonal tried below test one edge.
-    if (simplicity == Simplicity::kUnknown && CheckCross2())
-      simplicity = Simplicity::kKnown;
-    return TriangulateConcave(concave, out, budget, simplicity);
-  }
-  if (m_pt.size() < 3)
-    return KelTriangulateResult::kNotCut;
-  if (m_pt.size() == 3) {
-    out.push_back(*this);
-    return KelTriangulateResult::kDone;
-  }
-  return TriangulateConvex(out, budget, simplicity);
-}
-
-KelTriangulateResult CKelAreaCoord2D::TriangulateConcave(const std::vector<int>& concave, CKelAreaCoord2DArray& out,
-                                                         TriangulateBudget& budget, Simplicity simplicity) const
-{
-  for (int c : concave) {
-    for (int j : CutBlockSearchNearistPoint(c)) {
-      const KelTriangulateResult r = TryDiagonal(c, j, out, budget, simplicity);
-      if (r != KelTriangulateResult::kNotCut)
-        return r;
-    }
-  }
-  return KelTriangulateResult::kNotCut;
-}
-
-// The vertices from index from, walking forward, up to and including index to.
-// The piece keeps this polygon's area and box members.
-CKelAreaCoord2D CKelAreaCoord2D::Piece(std::size_t from, std::size_t to) const
-{
-  CKelAreaCoord2D piece;
-  piece.m_area = m_area;
-  piece.m_xmin = m_xmin;
-  piece.m_xmax = m_xmax;
-  piece.m_ymin = m_ymin;
-  piece.m_ymax = m_ymax;
-  const std::size_t n = m_pt.size();
-  piece.m_pt.reserve(to >= from ? to - from + 2 : n - from + to + 2);
-  for (std::size_t k = from;; k = k + 1 == n ? 0 : k + 1) {
-    piece.m_pt.push_back(m_pt[k]);
-    if (k == to)
-      break;
-  }
-  return piece;
-}
-
-KelTriangulateResult CKelAreaCoord2D::TryDiagonal(int c, int j, CKelAreaCoord2DArray& out,
-                                                  TriangulateBudget& budget, Simplicity simplicity) const
-{
-  const std::size_t n = m_pt.size();
-  const auto uc = static_cast<std::size_t>(c);
-  const auto uj = static_cast<std::size_t>(j);
-  const std::size_t before = uj == 0 ? n - 1 : uj - 1;
-  // Piece A runs from c up to the vertex before j, then closes at j unless j
-  // coincides with one of its ends.
-  const bool closesAtJ = !(m_pt[uj] == m_pt[before]) && !(m_pt[uj] == m_pt[uc]);
-  // The common case is tested on this outline's own vertices first, so a
-  // refused diagonal copies nothing.
-  const bool tested = simplicity == Simplicity::kKnown && closesAtJ;
-  if (tested && (!ClosingEdgeClear(uc, uj) || !ClosingEdgeClear(uj, uc)))
-    return KelTriangulateResult::kNotCut;
-  CKelAreaCoord2D a = Piece(uc, before);
-  if (closesAtJ)
-    a.m_pt.push_back(m_pt[uj]);
-  const CKelAreaCoord2D b = Piece(uj, uc);
-  const auto passes = [simplicity](const CKelAreaCoord2D& piece) {
-    return simplicity == Simplicity::kKnown ? piece.ClosingEdgeClear() : piece.CheckCross2();
-  };
-  if (!tested && (!passes(a) || !passes(b)))
-    return KelTriangulateResult::kNotCut;
-
-  CKelAreaCoord2DArray scratch;
-  const CKelAreaCoord2D* const pieces[] = {&a, &b};
-  for (const CKelAreaCoord2D* piece : pieces) {
-    const KelTriangulateResult r = piece->TriangulateInto(scratch, budget, Simplicity::kKnown);
-    if (r == KelTriangulateResult::kGaveUp)
-      return r;
-    if (r == KelTriangulateResult::kNotCut)
-      return --budget.backtracksLeft < 0 ? KelTriangulateResult::kGaveUp : KelTriangulateResult::kNotCut;
-  }
-  out.insert(out.end(), scratch.begin(), scratch.end());
-  return KelTriangulateResult::kDone;
+  KelTriangulateSearch search(*this, out, budget);
+  return search.Run(simplicity);
 }
 
 // The convex path. Its second piece (k .. n-1, 0) is cut in the same loop
 // rather than by recursion while it stays convex, so a convex outline of many
-// vertices does not nest once per vertex.
+// vertices does not nest once per vertex. The piece in hand is the tail of
+// one growing list (vertex 0 moves to its end at each cut), and its count of
+// concave vertices is carried from cut to cut: only the two vertices whose
+// neighbours change are measured again.
 // Its pieces are not tested as they are cut, so they start unknown.
 KelTriangulateResult CKelAreaCoord2D::TriangulateConvex(CKelAreaCoord2DArray& out, TriangulateBudget& budget,
                                                         Simplicity /*simplicity*/) const
 {
-  CKelAreaCoord2D current(*this);
+  std::vector<CKelCoord2D> ring(m_pt);
+  std::size_t first = 0;
+  const auto turnsRight = [](const CKelCoord2D& prev, const CKelCoord2D& v, const CKelCoord2D& next) {
+    const double x1 = v.m_x - prev.m_x, y1 = v.m_y - prev.m_y;
+    const double x2 = next.m_x - v.m_x, y2 = next.m_y - v.m_y;
+    return x1 * y2 - y1 * x2 < 0 ? 1 : 0;
+  };
+  int concave = static_cast<int>(IsOukata().size());
   for (;;) {
-    const int k = FirstEdgeApex(current.m_pt);
+    const std::span<const CKelCoord2D> v(ring.data() + first, ring.size() - first);
+    const std::size_t n = v.size();
+    const int k = FirstEdgeApex(v);
     if (k < 0)
       return KelTriangulateResult::kNotCut;
     const auto uk = static_cast<std::size_t>(k);
-    const std::vector<CKelCoord2D>& v = current.m_pt;
 
     CKelAreaCoord2D triangle;
     triangle.m_pt = {v[0], v[1], v[uk]};
@@ -360,15 +323,27 @@ KelTriangulateResult CKelAreaCoord2D::TriangulateConvex(CKelAreaCoord2DArray& ou
     else if (head.m_pt.size() >= 4 && head.TriangulateInto(out, budget, Simplicity::kUnknown) != KelTriangulateResult::kDone)
       return KelTriangulateResult::kNotCut;
 
-    CKelAreaCoord2D tail;
-    tail.m_pt.assign(v.begin() + k, v.end());
-    tail.m_pt.push_back(v[0]);
-    if (tail.m_pt.size() == 3)
-      out.push_back(tail);
-    if (tail.m_pt.size() <= 3)
+    const std::size_t tailSize = n - uk + 1;
+    if (tailSize <= 3) {
+      if (tailSize == 3) {
+        CKelAreaCoord2D tail;
+        tail.m_pt = {v[uk], v[n - 1], v[0]};
+        out.push_back(tail);
+      }
       return KelTriangulateResult::kDone;
-    if (!tail.IsOukata().empty())
+    }
+    // The tail drops vertices 1 .. k-1; vertices k and 0 get new neighbours.
+    for (std::size_t i = 0; i <= uk; ++i)
+      concave -= turnsRight(v[i == 0 ? n - 1 : i - 1], v[i], v[i + 1 == n ? 0 : i + 1]);
+    concave += turnsRight(v[0], v[uk], v[uk + 1]) + turnsRight(v[n - 1], v[0], v[uk]);
+    if (concave > 0) {
+      CKelAreaCoord2D tail;
+      tail.m_pt.assign(v.begin() + k, v.end());
+      tail.m_pt.push_back(v[0]);
       return tail.TriangulateInto(out, budget, Simplicity::kUnknown);
-    current = std::move(tail);
+    }
+    const CKelCoord2D apex = v[0];
+    ring.push_back(apex);
+    first += uk;
   }
 }

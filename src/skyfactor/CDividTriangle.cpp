@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 #include "CKelAreaCoord2D.h"
 #include "KelGeometry.h"
@@ -220,6 +221,15 @@ std::vector<Candidate> InsertionOrder(const std::vector<Candidate>& byPosition)
   return order;
 }
 
+// Whether candidate next may not follow candidate before: a larger angle
+// first, or at an equal angle (within DividPoint) a longer one first.
+bool OutOfOrder(const Candidate& before, const Candidate& next)
+{
+  if (before.angle - next.angle > kTol)
+    return true;
+  return std::fabs(before.angle - next.angle) <= kTol && before.Length() > next.Length();
+}
+
 // Every position but the three of the reflex corner, with its angle from
 // the ray through the reflex vertex j.
 std::vector<Candidate> CandidatesOf(const std::vector<CKelCoord2D>& pt, const std::vector<int>& idx, int i, int j, int k)
@@ -248,34 +258,58 @@ std::vector<Candidate> CandidatesOf(const std::vector<CKelCoord2D>& pt, const st
 
 bool CDividTriangle::Do(int mode)
 {
+  if (!Prepare(mode))
+    return false;
+  Part whole;
+  whole.idx.resize(m_Pt.size());
+  std::iota(whole.idx.begin(), whole.idx.end(), 0);
+  if (CalcArea(whole.idx) < 0)
+    std::reverse(whole.idx.begin(), whole.idx.end());
+  return DivideFrom(std::move(whole), &CDividTriangle::Divid);
+}
+
+bool CDividTriangle::CreateTriangle2(int mode, const std::vector<int>& idx)
+{
+  if (idx.empty() || !Prepare(mode))
+    return false;
+  const int n = static_cast<int>(m_Pt.size());
+  if (std::any_of(idx.begin(), idx.end(), [n](int v) { return v < 0 || v >= n; }))
+    return false;
+  return DivideFrom(Part{idx, false}, &CDividTriangle::Divid2);
+}
+
+bool CDividTriangle::Prepare(int mode)
+{
   if (m_pPoints == nullptr || m_pPoints->size() < 3)
     return false;
   m_Mode = mode;
   m_bInvalid = false;
+  m_bOrderFault = false;
   m_Pt.clear();
   for (const CSphereCoordD2D& p : *m_pPoints) {
     if (!std::isfinite(p.m_Pos.m_x) || !std::isfinite(p.m_Pos.m_y))
       return false;
     m_Pt.push_back(p.m_Pos);
   }
-  Part whole;
-  whole.idx.resize(m_Pt.size());
-  std::iota(whole.idx.begin(), whole.idx.end(), 0);
-  if (CalcArea(whole.idx) < 0)
-    std::reverse(whole.idx.begin(), whole.idx.end());
   FindCoincidentPoints();
   m_Count.assign(m_Pt.size(), 0);
   m_Seen.assign(m_Pt.size(), 0);
   m_Frame.assign(m_Pt.size(), Frame{});
+  return true;
+}
+
+// Depth first, the first part of a split before the second: the order the
+// triangles come out in. The parts wait on a list of their own rather than
+// on the call stack, so an outline of many reflex corners cannot exhaust it.
+bool CDividTriangle::DivideFrom(Part whole, Level level)
+{
   whole.simple = IsSimple(whole.idx);
-  // Depth first, the first part of a split before the second: the order the
-  // triangles come out in.
   std::vector<Part> pending;
   pending.push_back(std::move(whole));
   while (!pending.empty()) {
     Part part = std::move(pending.back());
     pending.pop_back();
-    if (!Divid(part, pending) || m_bInvalid)
+    if (!(this->*level)(part, pending) || m_bInvalid)
       return false;
   }
   return true;
@@ -310,6 +344,30 @@ bool CDividTriangle::Divid(Part& part, std::vector<Part>& pending)
   if (out1.idx.size() >= 3)
     pending.push_back(std::move(out1));
   return true;
+}
+
+// A triangle as the fan would keep it; a larger part split at the first
+// corner whose reflex search finds a diagonal. A part that a split emptied
+// (no extent) makes no triangles.
+bool CDividTriangle::Divid2(Part& part, std::vector<Part>& pending)
+{
+  const int n = static_cast<int>(part.idx.size());
+  if (n == 3)
+    return AddTriangle(P(part.idx, 0), P(part.idx, 1), P(part.idx, 2));
+  for (int i = 0; i < n; ++i) {
+    Part out1, out2;
+    const Split split = SearchIndex(part, i, (i + 1) % n, (i + 2) % n, out1, out2);
+    if (split == Split::Fail)
+      return false;
+    if (split == Split::None)
+      continue;
+    if (out2.idx.size() >= 3)
+      pending.push_back(std::move(out2));
+    if (out1.idx.size() >= 3)
+      pending.push_back(std::move(out1));
+    return true;
+  }
+  return false;
 }
 
 // --- Splits ------------------------------------------------------------------
@@ -390,9 +448,15 @@ CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j
   Split result = Split::None;
   CandidateQueue queue(CandidatesOf(m_Pt, part.idx, i, j, k));
   std::vector<Candidate> cluster;
+  std::optional<Candidate> last;
   while (result == Split::None && !m_bInvalid && queue.NextCluster(cluster)) {
     std::erase_if(cluster, [&](const Candidate& c) { return !admissible(c.m); });
     for (const Candidate& c : InsertionOrder(cluster)) {
+      if (last && OutOfOrder(*last, c)) {
+        m_bOrderFault = m_bInvalid = true;
+        break;
+      }
+      last = c;
       result = CheckIndex(part, c.m, j, out1, out2);
       if (result != Split::None)
         break;
@@ -586,21 +650,27 @@ bool CDividTriangle::CreateTriangle(const Index& idx)
   if (area < 0)
     return false;
   for (std::size_t k = 1; k + 1 < idx.size(); ++k) {
-    CSphereTriangleData t(P(idx, 0), P(idx, static_cast<int>(k)), P(idx, static_cast<int>(k + 1)));
-    const double squared = t.SetTriangleParam();
-    // Heron's product of a flat triangle is round-off around 0; far below
-    // it the corners cannot form a triangle of a counter-clockwise part.
-    if (squared < -KelTol::DividHeronFloor)
+    if (!AddTriangle(P(idx, 0), P(idx, static_cast<int>(k)), P(idx, static_cast<int>(k + 1))))
       return false;
-    if (squared <= 0)
-      continue;
-    double base = 0, height = 0, triangleArea = 0;
-    t.GetTriangleData(m_Mode, &base, &height, &triangleArea);
-    const bool thick = m_Mode < 0 ? base > KelTol::DividThinTriangle && height > KelTol::DividThinTriangle
-                                  : height > 0;
-    if (base > 0 && thick)
-      m_Triangles.push_back(t);
   }
+  return true;
+}
+
+bool CDividTriangle::AddTriangle(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c)
+{
+  CSphereTriangleData t(a, b, c);
+  const double squared = t.SetTriangleParam();
+  // Heron's product of a flat triangle is round-off around 0; far below it
+  // the corners cannot form a triangle of a counter-clockwise part.
+  if (squared < -KelTol::DividHeronFloor)
+    return false;
+  if (squared <= 0)
+    return true;
+  double base = 0, height = 0, triangleArea = 0;
+  t.GetTriangleData(m_Mode, &base, &height, &triangleArea);
+  const bool thick = m_Mode < 0 ? base > KelTol::DividThinTriangle && height > KelTol::DividThinTriangle : height > 0;
+  if (base > 0 && thick)
+    m_Triangles.push_back(t);
   return true;
 }
 

@@ -18,6 +18,14 @@
 // Rounding modes (of GetTriangleData, which also filters thin triangles):
 // -1 exact, 0 up, 1 down.
 //
+// CreateTriangle2 divides an index polygon over the point list by reflex
+// splits alone, trying every corner in turn; nothing in the sky factor
+// calls it.
+//
+// The candidates of a split are tried in ascending angle and, at equal
+// angles, ascending distance from the origin; a list found out of that
+// order fails the division (OrderFault) instead of stopping the program.
+//
 // Cost: every split is checked for crossings against the outline, but a
 // part of an outline known to be simple only needs its new diagonal
 // checked, and the candidates of a reflex vertex are examined from the
@@ -42,6 +50,13 @@ public:
   virtual ~CDividTriangle() = default;
 
   bool Do(int mode);
+  // Divides the index polygon idx (positions into the point list, in
+  // counter-clockwise order) by reflex splits only and appends the
+  // triangles. An empty polygon, a position outside the point list, or a
+  // polygon that no corner splits fails.
+  bool CreateTriangle2(int mode, const std::vector<int>& idx);
+  // Whether the last division failed on candidates out of order.
+  bool OrderFault() const { return m_bOrderFault; }
   int GetSize() const { return static_cast<int>(m_Triangles.size()); }
   // i must be below GetSize().
   const CSphereTriangleData& GetTriangle(int i) const { return m_Triangles[static_cast<std::size_t>(i)]; }
@@ -73,11 +88,18 @@ private:
   std::vector<int> m_Count;                    // positions per point in the polygon being divided
   std::vector<int> m_Seen;                     // scratch of HasRepeatedPoint, all 0 between uses
   bool m_bInvalid = false;                     // a crossing could not be measured
+  bool m_bOrderFault = false;                  // candidates came out of order
   std::vector<Frame> m_Frame;                  // the last frame measured from each point
 
   // --- The steps of the division
+  using Level = bool (CDividTriangle::*)(Part& part, std::vector<Part>& pending);
+  // Measures the points and clears the work of the last division.
+  bool Prepare(int mode);
+  // Runs level on part and on every part it leaves, depth first.
+  bool DivideFrom(Part whole, Level level);
   // One level: triangles, or a split whose parts are pushed in order.
   bool Divid(Part& part, std::vector<Part>& pending);
+  bool Divid2(Part& part, std::vector<Part>& pending);
   Split SearchIndex2(const Part& part, Part& out1, Part& out2);
   Split SearchIndex(const Part& part, int i, int j, int k, Part& out1, Part& out2);
   Split CheckIndex(const Part& part, int a, int b, Part& out1, Part& out2);
@@ -87,6 +109,9 @@ private:
   bool EraseNeedleShape(Index& idx) const;
   double CalcArea(const Index& idx) const;
   bool CreateTriangle(const Index& idx);
+  // Keeps the triangle a, b, c unless the filter of the rounding mode drops
+  // it; false when its corners run clockwise beyond round-off.
+  bool AddTriangle(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c);
 
   // --- Helpers of the steps
   const CKelCoord2D& P(const Index& idx, int k) const { return m_Pt[static_cast<std::size_t>(idx[static_cast<std::size_t>(k)])]; }

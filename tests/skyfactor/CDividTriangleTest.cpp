@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <random>
 
 #include "CDividTriangle.h"
+#include "CKelAreaCoord2D.h"
 #include "DividTriangleLiteral.h"
 #include "KelTestSupport.h"
 #include "SkyOutlines.h"
@@ -46,6 +49,23 @@ double AreaSum(const CSphereTriangleDataArray& triangles, int mode)
     sum += area;
   }
   return sum;
+}
+
+// The reflex-only division of the whole outline, counter-clockwise.
+Division DivideByReflexSplits(const std::vector<CKelCoord2D>& pts, int mode)
+{
+  const CSphereCoordD2DArray outline = sky_test::Projected(pts);
+  std::vector<int> idx(pts.size());
+  std::iota(idx.begin(), idx.end(), 0);
+  if (outline.CalcArea() < 0)
+    std::reverse(idx.begin(), idx.end());
+  CDividTriangle d(&outline);
+  Division r;
+  r.ok = d.CreateTriangle2(mode, idx);
+  EXPECT_FALSE(d.OrderFault());
+  for (int i = 0; i < d.GetSize(); ++i)
+    r.triangles.push_back(d.GetTriangle(i));
+  return r;
 }
 
 double OutlineArea(const std::vector<CKelCoord2D>& pts)
@@ -187,6 +207,70 @@ TEST(CDividTriangle, AreaSumsCoverTheOutline)
   const auto sliver = kel_test::Pts({{0.1, 0.1}, {0.9, 0.1}, {0.5, 0.100005}});
   EXPECT_TRUE(Divide(sliver, -1).triangles.empty());
   EXPECT_EQ(1u, Divide(sliver, 0).triangles.size());
+}
+
+// Where the division succeeds, the reflex-only division tiles the outline
+// too: its triangles add up to the outline's area and each lies inside it.
+TEST(CDividTriangle, ReflexSplitsTileTheOutline)
+{
+  std::mt19937 rng(38);
+  std::vector<std::vector<CKelCoord2D>> outlines;
+  for (int i = 0; i < 16; ++i)
+    outlines.push_back(sky_test::Star(rng, 4 + 9 * i, 0.05, -0.05, 0.1, 0.8, i % 3 == 0));
+  for (int teeth : {1, 3, 12})
+    outlines.push_back(sky_test::Comb(rng, teeth, -0.6, -0.2));
+  outlines.push_back(sky_test::RegularStar(40, 0.9, 0.3));
+  outlines.push_back(kel_test::Pts({{0.1, 0.1}, {0.5, 0.1}, {0.5, 0.3}, {0.3, 0.3}, {0.3, 0.5}, {0.1, 0.5}}));
+  for (std::size_t o = 0; o < outlines.size(); ++o) {
+    const auto& pts = outlines[o];
+    SCOPED_TRACE(testing::Message() << "outline " << o << " (" << pts.size() << " points)");
+    ASSERT_TRUE(Divide(pts, -1).ok);
+    const Division d = DivideByReflexSplits(pts, -1);
+    ASSERT_TRUE(d.ok);
+    const double outline = OutlineArea(pts);
+    const double sum = AreaSum(d.triangles, -1);
+    EXPECT_LE(sum, outline + 1e-12);
+    EXPECT_NEAR(outline, sum, 1e-9);
+    CKelAreaCoord2D poly;
+    poly.m_pt = pts;
+    poly.SetArea();
+    poly.SetMaxMin();
+    for (const CSphereTriangleData& t : d.triangles) {
+      const CKelCoord2D centroid((t.m_Vertex[0].m_x + t.m_Vertex[1].m_x + t.m_Vertex[2].m_x) / 3,
+                                 (t.m_Vertex[0].m_y + t.m_Vertex[1].m_y + t.m_Vertex[2].m_y) / 3);
+      EXPECT_NE(0, poly.InArea(centroid, 1e-9, 1e-9, CKelAreaCoord2D::Crossing::TenthTol));
+    }
+  }
+}
+
+TEST(CDividTriangle, ReflexSplitsFilterAndRefuseAsTheFanDoes)
+{
+  // A sliver: dropped when exact, kept when rounded.
+  const auto sliver = kel_test::Pts({{0.1, 0.1}, {0.9, 0.1}, {0.5, 0.100005}});
+  const Division exact = DivideByReflexSplits(sliver, -1);
+  EXPECT_TRUE(exact.ok);
+  EXPECT_TRUE(exact.triangles.empty());
+  EXPECT_EQ(1u, DivideByReflexSplits(sliver, 0).triangles.size());
+  // An L whose split leaves a sliver part: the sliver goes, the rest stays.
+  const Division thinL = DivideByReflexSplits(
+      kel_test::Pts({{0.1, 0.1}, {0.5, 0.1}, {0.5, 0.100004}, {0.100004, 0.100004}, {0.100004, 0.5}, {0.1, 0.5}}), -1);
+  EXPECT_TRUE(thinL.ok);
+  EXPECT_TRUE(thinL.triangles.empty());
+
+  const CSphereCoordD2DArray square = sky_test::Projected(kel_test::Pts({{0.1, 0.1}, {0.5, 0.1}, {0.5, 0.5}, {0.1, 0.5}}));
+  CDividTriangle d(&square);
+  EXPECT_FALSE(d.CreateTriangle2(-1, {}));
+  EXPECT_FALSE(d.CreateTriangle2(-1, {0, 1, 4}));
+  EXPECT_FALSE(d.CreateTriangle2(-1, {0, 1, -1, 2}));
+  EXPECT_EQ(0, d.GetSize());
+  // A pentagram drawn in one stroke: every diagonal leaves a part that
+  // crosses itself, so no corner splits it.
+  std::vector<CKelCoord2D> pentagram;
+  for (int i = 0; i < 5; ++i) {
+    const double a = sky_test::kTwoPi * (2 * i) / 5;
+    pentagram.emplace_back(0.2 + 0.5 * std::cos(a), 0.1 + 0.5 * std::sin(a));
+  }
+  EXPECT_FALSE(DivideByReflexSplits(pentagram, -1).ok);
 }
 
 }  // namespace

@@ -1,0 +1,182 @@
+// The triangulation at the sizes of city-block outlines, against the search
+// it replaced (FormerTriangulate.h): the same result and the same triangles
+// in the same order wherever the former search finished, on random stars,
+// combs and staircases of 10 to 2,000 vertices; and outlines whose search
+// nests deeper than the former bound are cut whole.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "CKelAreaCoord2D.h"
+#include "FormerTriangulate.h"
+#include "KelOutlineText.h"
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+// Sorted random angles, random radii: simple, concave at about half the
+// vertices; gridded, it gains collinear runs and coincident points.
+CKelAreaCoord2D RandomStar(std::mt19937& rng, int n, double inner, bool gridded)
+{
+  std::uniform_real_distribution<double> jitter(0.1, 0.9);
+  std::uniform_real_distribution<double> radius(inner, 10.0);
+  CKelAreaCoord2D star;
+  for (int i = 0; i < n; ++i) {
+    const double a = (i + jitter(rng)) * kTwoPi / n;
+    const double r = radius(rng);
+    double x = r * std::cos(a);
+    double y = r * std::sin(a);
+    if (gridded) {
+      x = std::round(x * 200) / 200;
+      y = std::round(y * 200) / 200;
+    }
+    star.m_pt.emplace_back(x, y);
+  }
+  star.SetArea();
+  return star;
+}
+
+// Teeth of random widths and heights on a bar, counter-clockwise.
+CKelAreaCoord2D RandomComb(std::mt19937& rng, int teeth)
+{
+  std::uniform_real_distribution<double> width(0.2, 2.0);
+  std::uniform_real_distribution<double> height(1.0, 12.0);
+  std::vector<double> x{0};
+  for (int t = 0; t < 2 * teeth - 1; ++t)
+    x.push_back(x.back() + width(rng));
+  CKelAreaCoord2D comb;
+  comb.m_pt = {{0, -1}, {x.back(), -1}};
+  for (int t = teeth - 1; t >= 0; --t) {
+    const double top = height(rng);
+    comb.m_pt.emplace_back(x[static_cast<std::size_t>(2 * t + 1)], top);
+    comb.m_pt.emplace_back(x[static_cast<std::size_t>(2 * t)], top);
+    if (t > 0) {
+      comb.m_pt.emplace_back(x[static_cast<std::size_t>(2 * t)], 0);
+      comb.m_pt.emplace_back(x[static_cast<std::size_t>(2 * t - 1)], 0);
+    }
+  }
+  comb.SetArea();
+  return comb;
+}
+
+// Steps of random rise and run, closed below.
+CKelAreaCoord2D RandomStaircase(std::mt19937& rng, int steps)
+{
+  std::uniform_real_distribution<double> size(0.1, 3.0);
+  std::vector<double> run{0}, rise{0};
+  for (int s = 0; s < steps; ++s) {
+    run.push_back(run.back() + size(rng));
+    rise.push_back(rise.back() + size(rng));
+  }
+  CKelAreaCoord2D stairs;
+  stairs.m_pt = {{0, 0}, {run.back(), 0}};
+  for (int s = steps; s > 0; --s) {
+    stairs.m_pt.emplace_back(run[static_cast<std::size_t>(s)], rise[static_cast<std::size_t>(steps - s + 1)]);
+    stairs.m_pt.emplace_back(run[static_cast<std::size_t>(s - 1)], rise[static_cast<std::size_t>(steps - s + 1)]);
+  }
+  stairs.SetArea();
+  return stairs;
+}
+
+// Returns whether the former search finished.
+bool ExpectSameAsFormer(const CKelAreaCoord2D& poly, const std::string& what)
+{
+  CKelAreaCoord2DArray expected;
+  const KelTriangulateResult expectedResult = former::Triangulate(poly, expected);
+  CKelAreaCoord2DArray actual;
+  KelTriangulateResult actualResult = KelTriangulateResult::kGaveUp;
+  poly.Triangulate(actual, &actualResult);
+  if (expectedResult == KelTriangulateResult::kGaveUp)
+    return false;
+  EXPECT_EQ(expectedResult, actualResult) << what;
+  EXPECT_EQ(expected.size(), actual.size()) << what;
+  if (expected.size() != actual.size() || expectedResult != actualResult) {
+    ADD_FAILURE() << what << ": " << KelOutlineText::ToText(poly);
+    return true;
+  }
+  for (std::size_t t = 0; t < actual.size(); ++t) {
+    if (actual[t].m_pt != expected[t].m_pt || actual[t].m_area != expected[t].m_area ||
+        actual[t].m_xmin != expected[t].m_xmin || actual[t].m_ymax != expected[t].m_ymax) {
+      ADD_FAILURE() << what << ": triangle " << t << " differs";
+      return true;
+    }
+  }
+  return true;
+}
+
+TEST(CKelAreaCoord2DTriangulateScale, SameTrianglesAsTheFormerSearchOnLargeOutlines)
+{
+  std::mt19937 rng(39);
+  int compared = 0;
+  for (int n : {10, 37, 120, 400, 1000, 2000}) {
+    const int rounds = n <= 120 ? 12 : n <= 400 ? 4 : 1;
+    for (int round = 0; round < rounds; ++round) {
+      const std::string tag = std::to_string(n) + "/" + std::to_string(round);
+      compared += ExpectSameAsFormer(RandomStar(rng, n, 0.5 + round % 3 * 2.5, round % 2 == 1), "star " + tag);
+      compared += ExpectSameAsFormer(RandomComb(rng, std::max(1, n / 4)), "comb " + tag);
+      compared += ExpectSameAsFormer(RandomStaircase(rng, std::max(1, n / 2 - 1)), "staircase " + tag);
+    }
+  }
+  // Nearly every outline here stays within the former search's bound.
+  EXPECT_GT(compared, 100);
+}
+
+// Clockwise outlines and outlines that cross themselves take the whole
+// simplicity test at every piece, as before.
+TEST(CKelAreaCoord2DTriangulateScale, SameRefusalsAsTheFormerSearch)
+{
+  std::mt19937 rng(3939);
+  std::uniform_real_distribution<double> coord(0, 10);
+  for (int round = 0; round < 40; ++round) {
+    CKelAreaCoord2D tangled;
+    for (int i = 0; i < 6 + round % 30; ++i)
+      tangled.m_pt.emplace_back(coord(rng), coord(rng));
+    ExpectSameAsFormer(tangled, "tangled " + std::to_string(round));
+    CKelAreaCoord2D clockwise = RandomStar(rng, 8 + round * 3, 1, round % 2 == 0);
+    std::reverse(clockwise.m_pt.begin(), clockwise.m_pt.end());
+    ExpectSameAsFormer(clockwise, "clockwise star " + std::to_string(round));
+  }
+}
+
+// The former search nested one level per spike of a regular star or tooth
+// of a comb and gave up beyond 2,000 levels; these come out whole, their
+// triangles summing to the outline's area.
+TEST(CKelAreaCoord2DTriangulateScale, DeepOutlinesAreCutWhole)
+{
+  CKelAreaCoord2D star;
+  for (int i = 0; i < 4400; ++i) {
+    const double a = kTwoPi * i / 4400;
+    const double r = i % 2 == 0 ? 10.0 : 7.0;
+    star.m_pt.emplace_back(r * std::cos(a), r * std::sin(a));
+  }
+  CKelAreaCoord2D comb;
+  comb.m_pt = {{0, -1}, {2.0 * 1100 - 1, -1}};
+  for (int t = 1100 - 1; t >= 0; --t) {
+    comb.m_pt.emplace_back(2.0 * t + 1, 10);
+    comb.m_pt.emplace_back(2.0 * t, 10);
+    if (t > 0) {
+      comb.m_pt.emplace_back(2.0 * t, 0);
+      comb.m_pt.emplace_back(2.0 * t - 1, 0);
+    }
+  }
+  const CKelAreaCoord2D outlines[] = {star, comb};
+  for (const CKelAreaCoord2D& poly : outlines) {
+    CKelAreaCoord2DArray out;
+    KelTriangulateResult result = KelTriangulateResult::kGaveUp;
+    ASSERT_TRUE(poly.Triangulate(out, &result));
+    EXPECT_EQ(KelTriangulateResult::kDone, result);
+    ASSERT_EQ(poly.m_pt.size() - 2, out.size());
+    double sum = 0;
+    for (CKelAreaCoord2D t : out)
+      sum += t.Area();
+    EXPECT_NEAR(poly.Area(), sum, 1e-9 * poly.Area());
+  }
+}
+
+}  // namespace
