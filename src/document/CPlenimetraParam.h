@@ -389,6 +389,7 @@ private:
   void KeepUnreadableRecord();
   void MakeDefaultPattern();
   void RenumberPatterns();
+  void DumpTrees();
   void CheckPatternPresets();
   int RefreshPlacedFigures();
   // deferred: user-data writes wait there; read: the placed parts' GUIDs.
