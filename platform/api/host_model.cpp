@@ -157,6 +157,7 @@ void NewProjectData()
   model.project.teamwork = model.teamworkConnected;
   model.project.userId = model.teamworkUserId;
   model.selection.clear();
+  model.partlySelected.clear();
   model.undoSteps.clear();
   model.redoSteps.clear();
 }

@@ -174,6 +174,8 @@ struct Model : ProjectData {
   short teamworkUserId = 0;
 
   std::vector<API_Guid> selection;
+  // Elements of the selection that the user's marquee covers only in part.
+  std::vector<API_Guid> partlySelected;
   Handlers handlers;
 
   // Undo. The history keeps the newest undoDepth steps, as a host bounds

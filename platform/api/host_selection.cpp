@@ -26,7 +26,7 @@ bool Contains(const std::vector<API_Guid>& list, const API_Guid& guid)
 }  // namespace
 
 GSErrCode ACAPI_Selection_Get(API_SelectionInfo* info, GS::Array<API_Neig>* neigs, bool onlyEditable,
-                              bool /*ignorePartialSelection*/)
+                              bool ignorePartialSelection)
 {
   if (GSErrCode err = Enter("ACAPI_Selection_Get"); err != NoError)
     return err;
@@ -37,6 +37,8 @@ GSErrCode ACAPI_Selection_Get(API_SelectionInfo* info, GS::Array<API_Neig>* neig
   *info = API_SelectionInfo{};
   for (const API_Guid& guid : TheModel().selection) {
     if (onlyEditable && CheckWritable(*FindElement(guid)) != NoError)
+      continue;
+    if (ignorePartialSelection && Contains(TheModel().partlySelected, guid))
       continue;
     ++info->sel_nElem;
     if (neigs != nullptr) {
@@ -58,6 +60,7 @@ GSErrCode ACAPI_Element_Select(const GS::Array<API_Neig>& neigs, bool add)
   std::vector<API_Guid>& selection = TheModel().selection;
   const std::vector<API_Guid> before = selection;
   for (const API_Neig& neig : neigs) {
+    std::erase(TheModel().partlySelected, neig.guid);
     if (add && !Contains(selection, neig.guid))
       selection.push_back(neig.guid);
     else if (!add)
@@ -72,6 +75,7 @@ GSErrCode ACAPI_Element_DeselectAll()
 {
   if (GSErrCode err = Enter("ACAPI_Element_DeselectAll"); err != NoError)
     return err;
+  TheModel().partlySelected.clear();
   if (TheModel().selection.empty())
     return NoError;
   TheModel().selection.clear();

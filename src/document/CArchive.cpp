@@ -2,6 +2,7 @@
 
 #include "CGSUtil.h"
 #include "CKelFileIO.h"
+#include "DocRecord.h"
 #include "host_assert.h"
 #include "host_errors.h"
 #include "host_memory.h"
@@ -145,11 +146,11 @@ struct ArchiveEncoding {
   }
 
   template <typename Stream>
-  static void ReadUniString(Stream& stream, GS::UniString& text)
+  static void ReadUniString(Stream& stream, GS::UniString& text, GSCharCode code = CC_Default)
   {
     std::string bytes;
-    if (ReadText(stream, bytes))
-      text = GS::UniString(bytes.c_str(), CC_Default);
+    if (ReadText(stream, bytes) && !DocText::Decode(bytes, code, text))
+      stream.OnBadText();
   }
 
   // A text that is no GUID leaves the GUID as it was.
@@ -269,6 +270,7 @@ CArchive& CArchiveStream::operator>>(long long& value) { ArchiveEncoding::ReadNu
 CArchive& CArchiveStream::operator>>(GS::Guid& guid) { ArchiveEncoding::ReadGuid(*this, guid); return *this; }
 CArchive& CArchiveStream::operator>>(std::string& text) { ArchiveEncoding::ReadString(*this, text); return *this; }
 CArchive& CArchiveStream::operator>>(GS::UniString& text) { ArchiveEncoding::ReadUniString(*this, text); return *this; }
+void CArchiveStream::ReadText(GS::UniString& text, GSCharCode code) { ArchiveEncoding::ReadUniString(*this, text, code); }
 
 void CArchiveStream::ReadCString(char* text, int capacity)
 {

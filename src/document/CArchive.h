@@ -79,6 +79,11 @@ public:
   // A C string into a buffer of capacity bytes (terminator included); a
   // stored text that does not fit is refused (CArchiveOld: kTooLong).
   virtual void ReadCString(char* text, int capacity) = 0;
+  // An 8-bit text in the given character code (operator>> of a host string
+  // reads one in the host's default code). Bytes the code has no character
+  // for are refused as a bad text (CArchiveOld: kPastEnd), the text left as
+  // it was.
+  virtual void ReadText(GS::UniString& text, GSCharCode code) = 0;
 
   // The attribute's name in the character code the caller gives; reading
   // finds the attribute of that type by the name (index 0 when none has it).
@@ -142,6 +147,7 @@ public:
   CArchive& operator>>(std::string& text) override;
   CArchive& operator>>(GS::UniString& text) override;
   void ReadCString(char* text, int capacity) override;
+  void ReadText(GS::UniString& text, GSCharCode code) override;
 
   void SaveAttribute(API_AttrTypeID type, short index, GSCharCode code) override;
   void LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code) override;

@@ -18,6 +18,7 @@
 #include "CArchive.h"
 #include "CKelFileIO.h"
 #include "CPlenimetraParam.h"
+#include "DocRecord.h"
 
 #include <cctype>
 #include <climits>
@@ -244,7 +245,8 @@ bool ParseLine(const std::vector<std::string>& fields, std::size_t shortCount, s
 {
   if (fields.size() != shortCount && fields.size() != fullCount)
     return false;
-  r.name = GS::UniString(fields[0].c_str(), kNameCode);
+  if (!DocText::Decode(fields[0], kNameCode, r.name))
+    return false;
   r.total = r.floor = FileDefaultItem();
   if (!ParseNumbers(fields, 1, numbers))
     return false;

@@ -153,37 +153,19 @@ void WriteRecordFields(Archive& ar, const FlatRecord& r)
      << static_cast<int>(r.floor.m_Type) << r.floor.m_Digit;
 }
 
-// Whether the archive stores flat names as host strings rather than 8-bit
-// texts in code 32.
-bool StoresUniNames(CFileArchive& ar) { return ar.GetVersion() >= kFileVersionUniName; }
-bool StoresUniNames(CArchive& ar) { return ar.GetVersion() >= DocVersion::kHostStringNames; }
-
-template <class Archive>
-GS::UniString ReadName(Archive& ar)
+// The character code of the flat names in a stored form of the version:
+// host strings (the host's default code) from the form's own gate on,
+// 8-bit texts in code 32 before it.
+GSCharCode NameCode(int version, int hostStringsFrom)
 {
-  if (StoresUniNames(ar)) {
-    GS::UniString name;
-    ar >> name;
-    return name;
-  }
-  std::string bytes;
-  ar >> bytes;
-  return GS::UniString(bytes.c_str(), CC_Japanese);
+  return version >= hostStringsFrom ? CC_Default : CC_Japanese;
 }
-
-template <class Archive>
-void WriteName(Archive& ar, const GS::UniString& name)
-{
-  if (StoresUniNames(ar))
-    ar << name;
-  else
-    ar << name.ToStdString(CC_Japanese);
-}
+GSCharCode FileNameCode(CFileArchive& ar) { return NameCode(ar.GetVersion(), kFileVersionUniName); }
+GSCharCode RecordNameCode(CArchive& ar) { return NameCode(ar.GetVersion(), DocVersion::kHostStringNames); }
 
 // The records of the nodes below node, depth first, a node before its
 // children; the direct children name parent 0.
-template <class Archive>
-void WriteRecords(Archive& ar, CPlenimetraParam* param, const CAreaTree& node, int parentCode)
+void WriteRecords(CArchive& ar, GSCharCode nameCode, CPlenimetraParam* param, const CAreaTree& node, int parentCode)
 {
   for (const CAreaTree& child : node.m_Child) {
     const CAreaObject* pChildObject = param->GetAreaObject(child.m_AreaCode);
@@ -194,9 +176,9 @@ void WriteRecords(Archive& ar, CPlenimetraParam* param, const CAreaTree& node, i
     r.kind = child.m_AreaCode < 0 ? CAreaTree::KIND_ELEMENT_LIST : CAreaTree::KIND_FOLDER;
     r.total = child.m_RoundTypeTotal;
     r.floor = child.m_RoundTypeFloor;
-    WriteName(ar, pChildObject->m_Name.m_DefaultName);
+    ar << pChildObject->m_Name.m_DefaultName.ToStdString(nameCode);
     WriteRecordFields(ar, r);
-    WriteRecords(ar, param, child, child.m_AreaCode);
+    WriteRecords(ar, nameCode, param, child, child.m_AreaCode);
   }
 }
 
@@ -208,9 +190,10 @@ int CountBelow(const CAreaTree& node)
   return count;
 }
 
-// The flat records of the tree, or with a counter only their number. A tree
-// deeper than its readers take is refused and nothing of it written.
-bool WriteFlat(CArchive& ar, CPlenimetraParam* param, const CAreaTree& tree, int* count)
+// The flat records of the tree, names in the form's code, or with a counter
+// only their number. A tree deeper than its readers take is refused and
+// nothing of it written.
+bool WriteFlat(CArchive& ar, GSCharCode nameCode, CPlenimetraParam* param, const CAreaTree& tree, int* count)
 {
   if (count != nullptr) {
     *count += CountBelow(tree);
@@ -220,7 +203,7 @@ bool WriteFlat(CArchive& ar, CPlenimetraParam* param, const CAreaTree& tree, int
     ar.RefuseWrite();
     return false;
   }
-  WriteRecords(ar, param, tree, 0);
+  WriteRecords(ar, nameCode, param, tree, 0);
   return true;
 }
 
@@ -336,7 +319,7 @@ bool CAreaTree::NamesOnlyObjectsOf(const CPlenimetraParam* param, bool root) con
 
 bool CAreaTree::Write3(CFileArchive& ar, CPlenimetraParam* param, int* count) const
 {
-  if (!WriteFlat(ar, param, *this, count))
+  if (!WriteFlat(ar, FileNameCode(ar), param, *this, count))
     return false;
   return count != nullptr || ar.GetError() == 0;
 }
@@ -352,7 +335,7 @@ bool CAreaTree::Read3(CFileArchive& ar, CPlenimetraParam* param)
   FlatBuilder builder(*this, param);
   for (int i = 0; i < count && ar.GetError() == 0; ++i) {
     FlatRecord r;
-    r.name = ReadName(ar);
+    ar.ReadText(r.name, FileNameCode(ar));
     ReadRecordFields(ar, r);
     if (ar.GetError() != 0)
       break;
@@ -376,7 +359,7 @@ bool CAreaTree::Read3(CFileArchive& ar, CPlenimetraParam* param)
 bool CAreaTree::SerializeEnv(CArchive& ar, CPlenimetraParam* param, int* count)
 {
   if (!ar.m_bOpen)
-    return WriteFlat(ar, param, *this, count);
+    return WriteFlat(ar, RecordNameCode(ar), param, *this, count);
   StartFlatRead(*this, param);
   int stored = 0;
   ar >> stored;
@@ -387,7 +370,7 @@ bool CAreaTree::SerializeEnv(CArchive& ar, CPlenimetraParam* param, int* count)
   try {
     for (int i = 0; i < stored; ++i) {
       FlatRecord r;
-      r.name = ReadName(ar);
+      ar.ReadText(r.name, RecordNameCode(ar));
       ReadRecordFields(ar, r);
       clean = builder.Add(r) && clean;
     }

@@ -93,14 +93,13 @@ public:
 
   EnvIo& Text(GS::UniString& text)
   {
-    if (!Has(m_Gates.hostText)) {
-      std::string narrow;
-      (*this)(narrow);
-      if (Ok())
-        text = GS::UniString(narrow.c_str(), CC_Japanese);
-      return *this;
-    }
-    return (*this)(text);
+    if (Has(m_Gates.hostText) || !Ok())
+      return (*this)(text);
+    GS::UniString read = text;
+    m_Ar.ReadText(read, CC_Japanese);
+    if (Ok())
+      text = read;
+    return *this;
   }
 
   template <class T> void Drop()

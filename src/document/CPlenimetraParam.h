@@ -390,6 +390,7 @@ private:
   void KeepUnreadableRecord();
   void MakeDefaultPattern();
   void RenumberPatterns();
+  void DumpTrees();
   void CheckPatternPresets();
   int RefreshPlacedFigures();
   // deferred: user-data writes wait there; read: the placed parts' GUIDs.

@@ -256,6 +256,7 @@ int CPlenimetraParam::RunLoader(bool skipRecord)
   RenumberPatterns();
   if (GetTree() == nullptr && !m_AreaTree2.m_Child.empty())
     m_CurTreeCode = m_AreaTree2.m_Child.front().m_AreaCode;
+  DumpTrees();
   CheckPatternPresets();
   const int refreshed = RefreshPlacedFigures();
   // Only marks: a record that cannot be checked, or a cancelled check,
@@ -399,6 +400,14 @@ void CPlenimetraParam::RenumberPatterns()
       AreaObjectSetSortIndex(objects);
     }
   }
+}
+
+// What was loaded, for the host's debug output only.
+void CPlenimetraParam::DumpTrees()
+{
+  m_AreaTree2.Dump(this, 0);
+  for (CPlenimetraParam& pattern : m_EnvParam.m_PatternArray)
+    pattern.m_AreaTree2.Dump(&pattern, 0);
 }
 
 void CPlenimetraParam::CheckPatternPresets()

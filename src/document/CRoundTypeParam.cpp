@@ -29,7 +29,6 @@ constexpr int kOldArea1Digit = 6;
 constexpr long long kMinPresetBytes = 4 + 3 + 4 + 3 * 8;
 
 // Old records kept the preset name as 8-bit Shift-JIS text.
-GS::UniString FromOldName(const std::string& name) { return GS::UniString(name.c_str(), CC_Japanese); }
 std::string ToOldName(const GS::UniString& name) { return name.ToStdString(CC_Japanese); }
 
 bool RepairField(int& value, bool valid, int repaired)
@@ -108,10 +107,10 @@ bool CRoundTypeParam::Serialize(CArchive& ar)
   const bool loading = ar.m_bOpen;
   ar.Serialize(m_Id);
   if (v < DocVersion::kHostStringNames) {
-    std::string name = loading ? std::string() : ToOldName(m_Name);
-    ar.Serialize(name);
     if (loading)
-      m_Name = FromOldName(name);
+      ar.ReadText(m_Name, CC_Japanese);
+    else
+      ar << ToOldName(m_Name);
   } else {
     ar.Serialize(m_Name);
   }
@@ -155,14 +154,8 @@ bool CRoundTypeParam::Read(CFileArchive& ar)
   const int f = ar.GetVersion();
   if (ar.GetError() == 0)
     ar >> m_Id;
-  if (ar.GetError() == 0 && f < kFileUniName) {
-    std::string name;
-    ar >> name;
-    if (ar.GetError() == 0)
-      m_Name = FromOldName(name);
-  } else if (ar.GetError() == 0) {
-    ar >> m_Name;
-  }
+  if (ar.GetError() == 0)
+    ar.ReadText(m_Name, f < kFileUniName ? CC_Japanese : CC_Default);
   if (f < kFileArea1Digit) {
     int type = m_Area1RoundType.m_Type;
     if (ar.GetError() == 0)

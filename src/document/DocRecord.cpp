@@ -3,6 +3,7 @@
 #include "CArchive.h"
 
 #include <string>
+#include <utility>
 
 void DocText::Serialize(CArchive& ar, GS::UniString& text, int hostStringFrom)
 {
@@ -15,9 +16,16 @@ void DocText::Serialize(CArchive& ar, GS::UniString& text, int hostStringFrom)
   }
 }
 
-void DocText::ReadOld(CArchive& ar, GS::UniString& text)
+void DocText::ReadOld(CArchive& ar, GS::UniString& text) { ar.ReadText(text, CC_Japanese); }
+
+bool DocText::Decode(const std::string& bytes, GSCharCode code, GS::UniString& text)
 {
-  std::string narrow;
-  ar >> narrow;
-  text = GS::UniString(narrow.c_str(), CC_Japanese);
+  constexpr char16_t kReplacement = u'\uFFFD';
+  const char* stored = bytes.c_str();
+  GS::UniString decoded(stored, code);
+  // A U+FFFD is a replacement unless the bytes spelled it (UTF-8 can).
+  if (decoded.FindFirst(kReplacement) != GS::MaxUIndex && decoded.ToStdString(code) != stored)
+    return false;
+  text = std::move(decoded);
+  return true;
 }

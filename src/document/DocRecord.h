@@ -6,6 +6,8 @@
 
 #include "gs_unistring.h"
 
+#include <string>
+
 class CArchive;
 
 namespace DocVersion {
@@ -43,4 +45,9 @@ constexpr bool IsValidNumber(int number) { return number <= kMaxNumber; }
 struct DocText {
   static void Serialize(CArchive& ar, GS::UniString& text, int hostStringFrom);
   static void ReadOld(CArchive& ar, GS::UniString& text);
+  // The text of stored 8-bit bytes (up to the first zero) in the code; false
+  // when a byte sequence has no character in it. The host puts U+FFFD in
+  // such a place, and no later save could give the bytes back, so a reader
+  // refuses the text rather than store something else over it.
+  static bool Decode(const std::string& bytes, GSCharCode code, GS::UniString& text);
 };

@@ -432,7 +432,7 @@ void CPlenimetraFunc1::ElementSelectionChange(short dialId)
     m_pListInfoParam->HideItem();
   API_SelectionInfo info;
   GS::Array<API_Neig> neigs;
-  const GSErrCode err = ACAPI_Selection_Get(&info, &neigs, false, false);
+  const GSErrCode err = ACAPI_Selection_Get(&info, &neigs, false, true);
   std::vector<short> rows;
   if ((err == NoError || err == APIERR_NOSEL) && info.sel_nElem > 0) {
     const std::vector<CArea1Object*> figures = RowFigures(dialId);

@@ -14,6 +14,7 @@
 #include "CAreaTriangle.h"
 #include "CDlgEditCr.h"
 #include "CDlgProgress.h"
+#include "CElementChange.h"
 #include "CGSUtil.h"
 #include "CPlenimetraParam.h"
 #include "host_assert.h"
@@ -75,8 +76,6 @@ GS::Array<API_Guid> GuidsOf(const CArea1ObjectPtrArray& figures)
 
 GSErrCode CPlenimetraFunc1::DoCreate(short dialId, short item)
 {
-  if (ActiveFloor() == nullptr)
-    return APIERR_GENERAL;
   int startNo = GetStartNoItem(dialId) - 1;
   for (;;) {
     const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形作成]"),
@@ -91,10 +90,10 @@ GSErrCode CPlenimetraFunc1::PlaceOne(short dialId, short item, int& startNo)
   CKelAreaCoord2D points;
   if (const GSErrCode err = TraceKind(item, points); err != NoError)
     return err;
-  CFloorParam* floor = ActiveFloor();
-  if (floor == nullptr)
-    return APIERR_GENERAL;
+  // A story added since the palette opened gets its floor record with its
+  // first figure; a cancelled input leaves it without one.
   const short story = CGSUtil::GetActStory();
+  CFloorParam* floor = FloorOnDemand(m_pParam, story);
   startNo = floor->m_Area1ObjectArray.GetStartNo(m_pParam, m_pParam->m_CurItemType1, m_pParam->m_CurItemType2, startNo);
   const GSErrCode err = PageKind(item) == CArea1Object::TYPE_NONE ? PlaceByDocument(item, points, startNo, story)
                                                                   : PlaceByPage(item, points, startNo, story);

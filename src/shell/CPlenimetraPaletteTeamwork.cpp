@@ -35,21 +35,30 @@ bool LiesOnStory(const API_Guid& guid, short story)
   return ACAPI_Element_GetHeader(&head) == NoError && head.floorInd == story;
 }
 
+// The story's floor record. A story added since the palette opened has
+// none yet and so no figures and no sources, but its worksheets and the
+// summary sheets still belong to it; reading never makes the record.
+const CFloorParam& FloorOf(const CPlenimetraParam& param, short story)
+{
+  static const CFloorParam kNoRecord;
+  const CFloorParam* floor = param.m_FloorParamArray.Search(story);
+  return floor != nullptr ? *floor : kNoRecord;
+}
+
 }  // namespace
 
 bool CPlenimetraPalette::GetTeamworkStatus2()
 {
-  const CFloorParam* floor = m_Param.m_FloorParamArray.Search(CGSUtil::GetActStory());
-  if (floor == nullptr)
-    return true;
+  const short story = CGSUtil::GetActStory();
+  const CFloorParam& floor = FloorOf(m_Param, story);
   const short user = m_Param.m_TeamworkUserId;
-  for (const auto& figure : floor->m_Area1ObjectArray)
+  for (const auto& figure : floor.m_Area1ObjectArray)
     if (!IsMine(user, figure->m_Element.header.guid))
       return false;
-  for (const API_Guid& guid : Sources(*floor))
+  for (const API_Guid& guid : Sources(floor))
     if (!IsMine(user, guid))
       return false;
-  if (!CWorksheetFloor(&m_Param).GetTeamworkStatus(floor->m_FloorNo))
+  if (!CWorksheetFloor(&m_Param).GetTeamworkStatus(story))
     return false;
   return !m_Param.m_bTeamworkTotal || CWorksheetTotal(&m_Param).GetTeamworkStatus();
 }
@@ -80,13 +89,11 @@ GSErrCode CPlenimetraPalette::DoTeamwork(short /*dialId*/)
   if (!ACAPI_TeamworkControl_HasConnection() || !ACAPI_TeamworkControl_IsOnline())
     return NoError;
   const short story = CGSUtil::GetActStory();
-  const CFloorParam* floor = m_Param.m_FloorParamArray.Search(story);
-  if (floor == nullptr)
-    return NoError;
+  const CFloorParam& floor = FloorOf(m_Param, story);
   const short user = m_Param.m_TeamworkUserId;
   if (!m_bFloorEditable) {
     GS::Array<API_Guid> missing;
-    for (const auto& figure : floor->m_Area1ObjectArray)
+    for (const auto& figure : floor.m_Area1ObjectArray)
       if (!IsMine(user, figure->m_Element.header.guid))
         missing.Push(figure->m_Element.header.guid);
     GSErrCode err = missing.IsEmpty() ? NoError : ACAPI_TeamworkControl_ReserveElements(missing, nullptr, true);
@@ -94,16 +101,16 @@ GSErrCode CPlenimetraPalette::DoTeamwork(short /*dialId*/)
       err = CWorksheetFloor(&m_Param).TeamworkReceive(story);
     if (err == NoError && m_Param.m_bTeamworkTotal)
       err = CWorksheetTotal(&m_Param).TeamworkReceive();
-    const GS::Array<API_Guid> sources = Sources(*floor);
+    const GS::Array<API_Guid> sources = Sources(floor);
     if (err == NoError && !sources.IsEmpty())
       err = ACAPI_TeamworkControl_ReserveElements(sources, nullptr, true);
     return err;
   }
   GS::Array<API_Guid> held;
-  for (const auto& figure : floor->m_Area1ObjectArray)
+  for (const auto& figure : floor.m_Area1ObjectArray)
     if (IsMine(user, figure->m_Element.header.guid))
       held.Push(figure->m_Element.header.guid);
-  for (const API_Guid& guid : Sources(*floor))
+  for (const API_Guid& guid : Sources(floor))
     if (LiesOnStory(guid, story))
       held.Push(guid);
   GSErrCode err = ACAPI_TeamworkControl_ReleaseElements(held, true);

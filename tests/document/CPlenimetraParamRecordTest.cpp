@@ -5,6 +5,7 @@
 
 #include "DocumentRoundTrip.h"
 #include "HandmadeRecord.h"
+#include "host_debug.h"
 
 #include <cstdio>
 #include <random>
@@ -34,6 +35,19 @@ TEST_F(RecordTest, WithoutRecordOrPatternFileTheDefaultPatternIsTwoUndefinedFold
   for (int code : {pattern.m_AreaCode, pattern.m_Child.front().m_AreaCode})
     EXPECT_EQ(doc.GetAreaObject(code)->m_Name.m_DefaultName, GS::UniString(u"未定義"));
   EXPECT_EQ(doc.m_FloorParamArray.size(), 3u);  // one floor per story
+}
+
+TEST_F(RecordTest, TheLoaderDumpsTheWorkingTreeAndEverySettingsPatternToTheDebugOutput)
+{
+  PatternDoc pattern;
+  pattern.AddElement(PatternDoc::kBuildingCode, u"E");
+  CEnvParam settings;
+  settings.m_PatternArray.push_back(pattern.doc);
+  ASSERT_TRUE(settings.SaveData(GS::UniString(GetAppDataPath().c_str(), CC_Default) + doc.m_EnvFileName));
+  pln::host::ClearDebugLines();
+  EXPECT_EQ(doc.LoadData2(false), 1);
+  EXPECT_EQ(pln::host::DebugLines(), (std::vector<std::string>{" NoName\n", "  未定義\n", "   未定義\n", " NoName\n",
+                                                                "  パターン\n", "   建物\n", "    E\n"}));
 }
 
 TEST_F(RecordTest, ARecordOfANewerVersionIsRefusedWithNothingRead)

@@ -1,6 +1,7 @@
 #include "CKelArc.h"
 
 #include "CDrawCore.h"
+#include "CKelDebugWindow.h"
 #include "KelTestSupport.h"
 #include "KelTolerance.h"
 
@@ -116,6 +117,15 @@ TEST(CKelArcTest, CompareUsesBothToleranceRulesAndTheSense)
   EXPECT_FALSE(a.IsNearlyEqual(b));
   EXPECT_TRUE(a != Quarter(false));
   EXPECT_FALSE(a.IsNearlyEqual(Quarter(false)));
+}
+
+TEST(CKelArcTest, TheDebugWindowTakesADrawingAndLeavesTheArcAsItWas)
+{
+  CKelArc arc(CKelCoord3D(1, 0, 0), CKelCoord3D(0, 1, 0), CKelCoord3D(0, 0, 2), true);
+  const CKelArc before = arc;
+  CDrawCore& window = KelDebugWindow;
+  arc.Draw(&window, nullptr);
+  EXPECT_FALSE(arc != before);
 }
 
 TEST(CKelArcTest, DrawHandsOverTheCounterClockwiseRunAndThePointListIsBeginCentreEnd)

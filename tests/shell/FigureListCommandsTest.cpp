@@ -191,3 +191,55 @@ TEST_F(FigureCommandsTest, AMarkChangeReservesFirstAndAHeldFigureChangesNothing)
 }
 
 }  // namespace
+
+namespace {
+
+// A story added while the palette is open has no floor record until a
+// command that edits takes one.
+TEST_F(FigureCommandsTest, EveryButtonAndCommandWorksOnAStoryAddedWhileThePaletteIsOpen)
+{
+  ASSERT_EQ(host.AddStory(3, 9.0, u"4F"), NoError);
+  ASSERT_EQ(host.UserChangeStory(3), NoError);
+  const std::vector<std::pair<short, std::vector<API_Coord3D>>> placements = {
+      {6, {{0, 0, 0}, {4, 0, 0}, {1, 3, 0}}},  {7, {{0, 0, 0}, {6, -4.5, 0}}},
+      {8, {{0, 0, 0}, {3, 4, 0}, {-4, 3, 0}}}, {9, {{0, 0, 0}, {5, 0, 0}, {4, 2, 0}, {1, 2, 0}}},
+      {10, {{0, 0, 0}, {1.2345, 0, 0}}},       {11, {{0, 0, 0}, {2, 0, 0}, {0, 1, 0}}},
+      {12, {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}}}, {13, {{0, 0, 0}, {2, 0, 0}, {1, 0.5, 0}}},
+      {14, {{0, 0, 0}, {5, 0, 0}, {0, 5, 0}}},
+  };
+  for (const auto& [button, picks] : placements) {
+    for (const API_Coord3D& pick : picks)
+      host.QueuePick(pick);
+    page().Click(button);
+    ASSERT_TRUE(pln::host::Alerts().empty()) << button;
+  }
+  ASSERT_EQ(Rows().size(), 9u);
+  EXPECT_EQ(Figures(3).size(), 9u);
+  EXPECT_EQ(Floor(3).m_FloorName, GS::UniString(u"4F"));
+
+  const std::vector<GS::UniString> formulas = Formulas();
+  page().SelectRows(25, {1, 4});
+  page().Click(CPlenimetraFunc1::kRotate);
+  EXPECT_NE(Formulas()[0], formulas[0]);
+  EXPECT_NE(Formulas()[3], formulas[3]);
+
+  page().SelectRows(25, {2});
+  page().SelectPopUp(3, Entry(3, u"□"));
+  EXPECT_EQ(Cell(2, 1), GS::UniString(u"□"));
+  page().SelectRows(25, {2});
+  page().SelectPopUp(4, Entry(4, u"A,B,C"));
+  EXPECT_EQ(Cell(2, 3), GS::UniString(u"□A"));
+
+  host.DefineDialog(CDlgEditCr1::ResourceId, CDlgEditCr1::Layout());
+  host.QueueDialogScript(CDlgEditCr1::ResourceId, [](DialogUser& user) {
+    user.SetLong(4, 1);
+    user.Click(1);
+  });
+  page().SelectRows(25, {3});
+  page().Click(CPlenimetraFunc1::kEditCr);
+  EXPECT_FALSE(Figures(3)[2]->m_bAutoCr);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[改行]"));
+  EXPECT_TRUE(pln::host::Alerts().empty());
+}
+
+}  // namespace

@@ -170,6 +170,14 @@ TEST_F(FigureListTest, SelectionFollowsBothWaysWithoutFeedback)
 }
 
 
+// A marquee that cuts across a figure does not select its row.
+TEST_F(FigureListTest, AFigureSelectedOnlyInPartSelectsNoRow)
+{
+  PlaceTriangles(3);
+  ASSERT_EQ(host.UserSelect(Guids({0, 1, 2}), Guids({1})), NoError);
+  EXPECT_EQ(SelectedRows(), (std::vector<short>{1, 3}));
+}
+
 TEST_F(FigureListTest, AFigureCutFromAZoneNamesItsZone)
 {
   PolygonMemo outline({{{0, 0}, {4, 0}, {4, 3}, {0, 3}}});

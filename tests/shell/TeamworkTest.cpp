@@ -233,4 +233,28 @@ TEST_F(TeamworkTest, TheSummarySheetGoesAlongOnlyWithTheBox)
   EXPECT_EQ(Owner(summaryElement), 0);
 }
 
+// A story added while the palette is open has no floor record; its status
+// and the button still take in the summary sheets, and make no record.
+TEST_F(TeamworkTest, AStoryAddedWhileOpenStillTakesInTheSummarySheet)
+{
+  Open();
+  host.SetOwner(zone, 3);
+  user().Check(17, true);
+  OutputSheets();
+  ASSERT_NE(summaryElement, APINULLGuid);
+  ASSERT_EQ(host.AddStory(3, 9.0, u"4F"), NoError);
+  host.SetOwner(summaryElement, 7);
+  ASSERT_EQ(host.UserChangeStory(3), NoError);
+  ExpectStatus(false);
+
+  host.SetOwner(summaryElement, 0);
+  user().Click(16);
+  EXPECT_EQ(Owner(summaryElement), 3);
+  ExpectStatus(true);
+  user().Click(16);
+  EXPECT_EQ(Owner(summaryElement), 0);
+  ExpectStatus(false);
+  EXPECT_EQ(doc().m_FloorParamArray.Search(3), nullptr);
+}
+
 }  // namespace

@@ -82,6 +82,37 @@ TEST_F(HostSessionTest, ASelectionChangeArrivesInsideTheSelectingCall)
   EXPECT_EQ(ACAPI_Element_Select({neig}, true), APIERR_DELETED);
 }
 
+TEST_F(HostSessionTest, ElementsSelectedOnlyInPartAreLeftOutWhenAskedToIgnoreThem)
+{
+  const API_Guid a = AddObject(0, 0);
+  const API_Guid b = AddObject(1, 0);
+  const auto selected = [](bool ignorePartial) {
+    API_SelectionInfo info;
+    GS::Array<API_Neig> neigs;
+    ACAPI_Selection_Get(&info, &neigs, false, ignorePartial);
+    std::vector<API_Guid> guids;
+    for (const API_Neig& neig : neigs)
+      guids.push_back(neig.guid);
+    EXPECT_EQ(info.sel_nElem, Int32(guids.size()));
+    return guids;
+  };
+  ASSERT_EQ(host.UserSelect({a, b}, {b}), NoError);
+  EXPECT_EQ(selected(true), std::vector<API_Guid>{a});
+  EXPECT_EQ(selected(false), (std::vector<API_Guid>{a, b}));
+  // Selecting it through the API selects it whole.
+  API_Neig neig;
+  neig.guid = b;
+  ASSERT_EQ(ACAPI_Element_Select({neig}, true), NoError);
+  EXPECT_EQ(selected(true), (std::vector<API_Guid>{a, b}));
+
+  ASSERT_EQ(host.UserSelect({b}, {b}), NoError);
+  API_SelectionInfo info;
+  EXPECT_EQ(ACAPI_Selection_Get(&info, nullptr, false, true), APIERR_NOSEL);
+  ASSERT_EQ(ACAPI_Element_DeselectAll(), NoError);
+  ASSERT_EQ(host.UserSelect({b}), NoError);
+  EXPECT_EQ(selected(true), std::vector<API_Guid>{b});
+}
+
 TEST_F(HostSessionTest, ReservingWithConflictsFillsTheTableAndTakesTheFreeElements)
 {
   ACAPI_Notify_CatchElementReservationChange(RecordReservation);
