@@ -16,6 +16,7 @@
 #include "host_api_types.h"
 #include "host_libpart.h"
 
+#include <functional>
 #include <optional>
 
 class CArea2ObjectFloor;
@@ -66,6 +67,14 @@ public:
                      int* lines, API_ParamOwnerType& owner, API_GetParamsType& params);
   GSErrCode CreateObject2(const GS::UniString& title, const CArea2ObjectFloor& record, short layer,
                           CKelCoord2D point, int* start, int maxRows, int* lines);
+  // Places the pages of a list of count rows from the top at `at` down:
+  // page(at, &start, &lines) writes one table from row start, moves start
+  // past the rows it wrote and adds the lines it took; `at` then steps down
+  // by those lines and gapLines rows of rowHeight. An empty list places no
+  // page unless emptyPage. A page that takes no row ends the paging.
+  using PageWriter = std::function<GSErrCode(CKelCoord2D at, int* start, int* lines)>;
+  static GSErrCode PageRows(int count, bool emptyPage, double rowHeight, int gapLines, CKelCoord2D& at,
+                            const PageWriter& page);
 
   // == Teamwork ==
   // The output elements of every pattern's worksheet of the story.

@@ -1,6 +1,8 @@
 // The output dialog, scripted as the user, and the palette's output
 // command that runs it.
 
+#include <algorithm>
+
 #include "CDlgOutputToWorksheet.h"
 #include "OutputCommand.h"
 #include "OutputTestSupport.h"
@@ -141,6 +143,21 @@ TEST_F(OutputDialogTest, HeaderWidthsAreKeptBetweenOpenings)
     EXPECT_EQ(field.end - field.begin, 35);
     user.Click(2);
   });
+}
+
+// The header keeps the sizing and dragging it has and only becomes clickable.
+TEST_F(OutputDialogTest, HeaderFlagsAreReadBeforeTheClickableFlagIsSwitchedOn)
+{
+  host.ClearCallLog();
+  CDlgOutputToWorksheet dialog(&doc());
+  RunDialog(dialog, [&](DialogUser& user) {
+    EXPECT_TRUE(List(user).clickable);
+    user.Click(2);
+  });
+  const std::vector<std::string>& log = host.CallLog();
+  const auto set = std::find(log.begin(), log.end(), "DGListSetHeaderFlags");
+  ASSERT_NE(set, log.end());
+  EXPECT_NE(std::find(log.begin(), set, "DGListGetHeaderFlags"), set);
 }
 
 TEST_F(OutputDialogTest, TheCommandCancelledChangesNothingAndOkRunsTheChosenOutput)
