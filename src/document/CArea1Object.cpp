@@ -69,7 +69,7 @@ bool CArea1Object::IsValidNumber(int number) { return DocCode::IsValidNumber(num
 
 GS::UniString CArea1Object::GetMarkStr(const CPlenimetraParam* param) const
 {
-  return param->m_ItemType1Table.GetMarkStr(m_ItemType1);
+  return param->m_ItemType1Table.GetPrintedMarkStr(m_ItemType1);
 }
 
 GS::UniString CArea1Object::GetItemNoStr(const CPlenimetraParam* param) const

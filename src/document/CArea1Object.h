@@ -99,6 +99,7 @@ public:
   virtual GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values);
 
   // == Texts and values ==
+  // The mark as printed before the item number: nothing for no mark.
   GS::UniString GetMarkStr(const CPlenimetraParam* param) const;
   GS::UniString GetItemNoStr(const CPlenimetraParam* param) const;
   GS::UniString GetRoundTypeStr(const CPlenimetraParam* param) const;
