@@ -136,7 +136,9 @@ GS::UniString CArea1Object::GetInfo() const
 GS::UniString CArea1Object::GetLayerName() const
 {
   GS::UniString name;
-  CGSUtil::GetAttrName(API_LayerID, m_Element.header.layer, name);
+  // A layer that is gone has no name.
+  if (CGSUtil::GetAttrName(API_LayerID, m_Element.header.layer, name) != NoError)
+    name.Clear();
   return name;
 }
 

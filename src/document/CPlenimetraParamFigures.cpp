@@ -108,7 +108,8 @@ void CPlenimetraParam::DeleteArea1(short floorNo)
   for (const auto& figure : floor->m_Area1ObjectArray)
     figures.push_back(figure);
   std::vector<GS::Guid> placed = GuidsOf(figures);
-  CGSUtil::GSDeleteObject(placed);
+  // What could not be deleted stays listed: Deleted keeps only what is gone.
+  static_cast<void>(CGSUtil::GSDeleteObject(placed));
   UnlinkFigures(Deleted(figures));
 }
 

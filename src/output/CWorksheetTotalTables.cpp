@@ -169,7 +169,8 @@ GSErrCode CWorksheetTotal::CreateTotalArea(const CAreaTreeIndentArray& list, con
   const CAttributeTotalAreaParam& style = m_pParam->m_EnvParam.m_TotalAreaParam;
   const double w = style.m_ColWidth * d;
   const double h = style.m_RowHeight * d;
-  DrawTitle(list, caption, pos, d, guids, tag);
+  if (GSErrCode err = DrawTitle(list, caption, pos, d, guids, tag); err != NoError)
+    return err;
   Drawing draw(*m_pParam, guids, tag);
   DrawGrid(draw, *m_pParam, pos, int(list.size()), w, h);
   std::vector<NodeValues> values;

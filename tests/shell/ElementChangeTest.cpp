@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -230,6 +231,29 @@ TEST_P(UndoKeepsNumbersTest, UndoBringsBackTheNumbersAndRedoTakesThemAgain)
 }
 
 INSTANTIATE_TEST_SUITE_P(Numbering, UndoKeepsNumbersTest, ::testing::Bool());
+
+// After a deletion only the figures whose numbers moved have their parts
+// written again; the others keep their parts untouched.
+TEST_P(UndoKeepsNumbersTest, ADeletionRewritesOnlyTheFiguresWhoseNumbersMoved)
+{
+  const bool sequential = GetParam();
+  doc().m_EnvParam.m_NumberFillGaps = sequential;
+  auto a = PlaceRect(0, 0, 0, 1, 1);
+  auto b = PlaceRect(0, 2, 0, 1, 1);
+  auto c = PlaceRect(0, 4, 0, 1, 1);
+  auto d = PlaceRect(0, 6, 0, 1, 1);
+  host.ClearChangeRecords();
+  ASSERT_EQ(host.UserDelete({b->m_Element.header.guid}), NoError);
+  std::set<std::string> rewritten;
+  for (const pln::host::ElementChange& change : host.ElementChanges())
+    rewritten.insert(APIGuidToString(change.guid).ToStdString(CC_UTF8));
+  const auto name = [](const auto& figure) {
+    return APIGuidToString(figure->m_Element.header.guid).ToStdString(CC_UTF8);
+  };
+  EXPECT_EQ(rewritten, (sequential ? std::set<std::string>{name(c), name(d)} : std::set<std::string>{}));
+  EXPECT_EQ(Label(*d, "area_symbol_str"), sequential ? u"3" : u"4");
+  EXPECT_EQ(Label(*a, "area_symbol_str"), u"1");
+}
 
 // The repairs of a batch run after every collector: the same batch in
 // both orders gives the same numbers.

@@ -388,12 +388,29 @@ TEST_F(AreaListTest, NoMarkIsNamedInItsCellAndPopUpButPrintsNothingBeforeTheNumb
   const GS::UniString number = doc().GetAreaObject(corridor)->GetItemNoStr(&doc());
   EXPECT_EQ(MarkNo(corridor), number);
   std::vector<GS::UniString> cells;
-  for (const auto& [tab, text] : pln::host::DialogItemState(pageId, Page::ITEM_AREA_LIST)->list.rows[RowOf(corridor) - 1].texts)
+  const auto& row = pln::host::DialogItemState(pageId, Page::ITEM_AREA_LIST)->list.rows[RowOf(corridor) - 1];
+  for (const auto& [tab, text] : row.texts)
     cells.push_back(text);
   EXPECT_NE(std::find(cells.begin(), cells.end(), GS::UniString(u"無")), cells.end());
   EXPECT_NE(std::find(cells.begin(), cells.end(), number), cells.end());
-  EXPECT_EQ(std::count_if(cells.begin(), cells.end(), [](const GS::UniString& c) { return c.Std().find(u"無") != std::u16string::npos; }), 1);
+  const auto named = [](const GS::UniString& c) { return c.Std().find(u"無") != std::u16string::npos; };
+  EXPECT_EQ(std::count_if(cells.begin(), cells.end(), named), 1);
   EXPECT_EQ(Label(corridor).Std().find(u"無"), std::u16string::npos);
+}
+
+// The area list's editors save at once; a save that fails is shown.
+TEST_F(AreaListTest, AnEditWhoseSaveFailsIsReportedOnce)
+{
+  SelectRows({corridor});
+  NewAlerts();
+  const std::pair<short, const char16_t*> edits[] = {{16, u"◇"}, {19, u"-"}, {24, u"四捨五入"}};
+  for (const auto& [item, text] : edits) {
+    host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+    pageUser().SelectPopUp(item, Entry(item, text));
+    const std::vector<GS::UniString> alerts = NewAlerts();
+    ASSERT_EQ(alerts.size(), 1u) << item;
+    EXPECT_NE(alerts[0].ToStdString(CC_UTF8).find("APIERR_MEMFULL"), std::string::npos) << item;
+  }
 }
 
 TEST_F(AreaListTest, UndefinedOrDefaultRoundingKindsChangeNoNode)
