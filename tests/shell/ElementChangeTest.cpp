@@ -198,15 +198,25 @@ TEST_F(ElementChangeTest, StretchDeleteUndoRedo)
 }
 
 // A, B, C numbered 0, 1, 2; B deleted and the deletion undone and redone.
-class UndoKeepsNumbersTest : public ElementChangeTest, public ::testing::WithParamInterface<bool> {};
+class UndoKeepsNumbersTest : public ElementChangeTest, public ::testing::WithParamInterface<bool> {
+protected:
+  // count unit squares in a row, numbered from 0, under the numbering mode
+  // of the parameter (true: numbers close up).
+  std::vector<std::shared_ptr<CArea1Object>> Row(int count)
+  {
+    doc().m_EnvParam.m_NumberFillGaps = GetParam();
+    std::vector<std::shared_ptr<CArea1Object>> figures;
+    for (int i = 0; i < count; ++i)
+      figures.push_back(PlaceRect(0, 2 * i, 0, 1, 1));
+    return figures;
+  }
+};
 
 TEST_P(UndoKeepsNumbersTest, UndoBringsBackTheNumbersAndRedoTakesThemAgain)
 {
   const bool sequential = GetParam();
-  doc().m_EnvParam.m_NumberFillGaps = sequential;
-  auto a = PlaceRect(0, 0, 0, 1, 1);
-  auto b = PlaceRect(0, 2, 0, 1, 1);
-  auto c = PlaceRect(0, 4, 0, 1, 1);
+  const auto row = Row(3);
+  const auto &a = row[0], &b = row[1], &c = row[2];
   ASSERT_EQ(Numbers(0), (std::vector<int>{0, 1, 2}));
   ASSERT_EQ(host.UserDelete({b->m_Element.header.guid}), NoError);
   EXPECT_EQ(Numbers(0), (std::vector<int>{0, sequential ? 1 : 2}));
@@ -237,11 +247,8 @@ INSTANTIATE_TEST_SUITE_P(Numbering, UndoKeepsNumbersTest, ::testing::Bool());
 TEST_P(UndoKeepsNumbersTest, ADeletionRewritesOnlyTheFiguresWhoseNumbersMoved)
 {
   const bool sequential = GetParam();
-  doc().m_EnvParam.m_NumberFillGaps = sequential;
-  auto a = PlaceRect(0, 0, 0, 1, 1);
-  auto b = PlaceRect(0, 2, 0, 1, 1);
-  auto c = PlaceRect(0, 4, 0, 1, 1);
-  auto d = PlaceRect(0, 6, 0, 1, 1);
+  const auto row = Row(4);
+  const auto &a = row[0], &b = row[1], &c = row[2], &d = row[3];
   host.ClearChangeRecords();
   ASSERT_EQ(host.UserDelete({b->m_Element.header.guid}), NoError);
   std::set<std::string> rewritten;
