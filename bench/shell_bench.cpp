@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 namespace {
 
@@ -40,11 +41,12 @@ struct Project {
       const double y = 3.0 * (i / 100);
       CKelAreaCoord2D points;
       points.m_pt = {{x, y}, {x + 2, y}, {x + 2, y + 1}, {x, y + 1}};
-      figure->Create(&doc, points, 0);
+      if (figure->Create(&doc, points, 0) != NoError)
+        throw std::runtime_error("a figure could not be placed");
       list.push_back(figure);
     }
-    list.SetSortIndex();
-    doc.SaveData();
+    if (list.SetSortIndex() != NoError || doc.SaveData() != NoError)
+      throw std::runtime_error("the project could not be saved");
   }
   ~Project()
   {

@@ -37,3 +37,11 @@ function(pln_write_fuzz_list)
   string(REPLACE ";" "\n" text "${list}")
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzz_targets.txt CONTENT "${text}\n")
 endfunction()
+
+# Lets a test or harness leave results of [[nodiscard]] calls unread. Set on
+# the sources, so that it comes after the warning flags of pln_warnings
+# (-Wall would turn the check on again).
+function(pln_allow_unread_results target)
+  get_target_property(sources ${target} SOURCES)
+  set_source_files_properties(${sources} TARGET_DIRECTORY ${target} PROPERTIES COMPILE_OPTIONS -Wno-unused-result)
+endfunction()

@@ -47,7 +47,7 @@ protected:
   void ShowNamesAndRounding(short dialId);
   // name is the dialog's reading of text 7. False (after the alert) when an
   // editable name is empty.
-  bool ReadNames(short dialId, const GS::UniString& name, const char16_t* emptyNameMessage);
+  [[nodiscard]] bool ReadNames(short dialId, const GS::UniString& name, const char16_t* emptyNameMessage);
   void ReadRounding(short dialId);
   // A change of kind pop-up 10 or 13: an accepted choice becomes the stored
   // kind, any other puts the pop-up back on the stored kind.

@@ -214,7 +214,8 @@ void CDlgEnvironment::DoExport()
   GS::UniString path;
   if (!DoBrowse(false, path))
     return;
-  m_EnvParam.SaveData(EnvPageInput::ThroughDefaultCode(path));
+  // The writer shows its own failure; the dialog stays as it was.
+  static_cast<void>(m_EnvParam.SaveData(EnvPageInput::ThroughDefaultCode(path)));
 }
 
 bool CDlgEnvironment::DoBrowse(bool import, GS::UniString& path)

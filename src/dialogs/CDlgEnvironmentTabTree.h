@@ -71,7 +71,7 @@ private:
   bool AskName(GS::UniString& name) const;
   // A pattern file read into a new pattern; false (reported) unless it
   // holds exactly one pattern.
-  bool ReadPattern(const GS::UniString& path, CPlenimetraParam& pattern) const;
+  [[nodiscard]] bool ReadPattern(const GS::UniString& path, CPlenimetraParam& pattern) const;
   void AppendAndSelect(CPlenimetraParam&& pattern);
   CAreaTree* NodeOf(int treeItem) const;
   void ItemDeleteConfirmed();

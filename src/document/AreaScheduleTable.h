@@ -40,22 +40,23 @@ public:
   }
   template <class T> ParamWriter& SetUnchecked(const char* name, const T& value, int i1 = 0, int i2 = 0)
   {
+    // A parameter the part may lack: its refusal is no failure.
     if (m_Error == NoError)
-      Change(name, value, i1, i2);
+      static_cast<void>(Change(name, value, i1, i2));
     return *this;
   }
   // Keeps the error of a call made elsewhere unless one is kept already.
   ParamWriter& Take(GSErrCode error);
 
   bool Failed() const { return m_Error != NoError; }
-  GSErrCode Error() const { return m_Error; }
+  [[nodiscard]] GSErrCode Error() const { return m_Error; }
 
 private:
-  static GSErrCode Change(const char* name, bool value, int i1, int i2);
-  static GSErrCode Change(const char* name, int value, int i1, int i2);
-  static GSErrCode Change(const char* name, short value, int i1, int i2) { return Change(name, int(value), i1, i2); }
-  static GSErrCode Change(const char* name, double value, int i1, int i2);
-  static GSErrCode Change(const char* name, const GS::UniString& value, int i1, int i2);
+  [[nodiscard]] static GSErrCode Change(const char* name, bool value, int i1, int i2);
+  [[nodiscard]] static GSErrCode Change(const char* name, int value, int i1, int i2);
+  [[nodiscard]] static GSErrCode Change(const char* name, short value, int i1, int i2) { return Change(name, int(value), i1, i2); }
+  [[nodiscard]] static GSErrCode Change(const char* name, double value, int i1, int i2);
+  [[nodiscard]] static GSErrCode Change(const char* name, const GS::UniString& value, int i1, int i2);
 
   GSErrCode m_Error;
 };
@@ -64,7 +65,7 @@ private:
 // that starts failed means the list did not open. When nothing failed the
 // list goes into params ('GPAR'); an opened list is closed whatever
 // happened. Answers the first error.
-GSErrCode FillParams(API_ParamOwnerType& owner, API_GetParamsType& params,
+[[nodiscard]] GSErrCode FillParams(API_ParamOwnerType& owner, API_GetParamsType& params,
                      const std::function<void(ParamWriter&)>& write);
 
 // The header texts "記号", "計算式", "面積"; the first one's second index
@@ -86,7 +87,7 @@ void SetMarks(ParamWriter& writer, const CAreaListAttr& style, const GS::UniStri
 // shown and unlocked only for the creation and the tag, then put back.
 // Nothing is placed when the part is missing or setParam fails; the list is
 // released in every case. Answers the first error.
-GSErrCode PlaceTable(short layer, CKelCoord2D position,
+[[nodiscard]] GSErrCode PlaceTable(short layer, CKelCoord2D position,
                      const std::function<GSErrCode(API_ParamOwnerType&, API_GetParamsType&)>& setParam);
 
 }  // namespace AreaScheduleTable

@@ -28,7 +28,9 @@ bool CountFits(std::uint64_t remaining, long long count, long long bytesEach)
 std::string AttributeName(API_AttrTypeID type, short index, GSCharCode code)
 {
   GS::UniString name;
-  CGSUtil::GetAttrName(type, index, name);
+  // An attribute that is gone is stored without a name.
+  if (CGSUtil::GetAttrName(type, index, name) != NoError)
+    return {};
   return name.ToStdString(code);
 }
 

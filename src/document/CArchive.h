@@ -187,10 +187,10 @@ public:
 
   // Opens the file at the path (UTF-8) for reading; false, with error 1,
   // when it did not open.
-  bool OpenRead(const GS::UniString& path);
+  [[nodiscard]] bool OpenRead(const GS::UniString& path);
   // Opens a copy that will replace the file at the path; false, with
   // error 1, when it could not be created.
-  bool OpenWrite(const GS::UniString& path);
+  [[nodiscard]] bool OpenWrite(const GS::UniString& path);
   // Closes the file; a written copy then replaces the file (error 3 when it
   // cannot). Returns the error.
   int Close();

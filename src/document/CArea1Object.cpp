@@ -69,7 +69,7 @@ bool CArea1Object::IsValidNumber(int number) { return DocCode::IsValidNumber(num
 
 GS::UniString CArea1Object::GetMarkStr(const CPlenimetraParam* param) const
 {
-  return param->m_ItemType1Table.GetMarkStr(m_ItemType1);
+  return param->m_ItemType1Table.GetPrintedMarkStr(m_ItemType1);
 }
 
 GS::UniString CArea1Object::GetItemNoStr(const CPlenimetraParam* param) const
@@ -136,7 +136,9 @@ GS::UniString CArea1Object::GetInfo() const
 GS::UniString CArea1Object::GetLayerName() const
 {
   GS::UniString name;
-  CGSUtil::GetAttrName(API_LayerID, m_Element.header.layer, name);
+  // A layer that is gone has no name.
+  if (CGSUtil::GetAttrName(API_LayerID, m_Element.header.layer, name) != NoError)
+    name.Clear();
   return name;
 }
 

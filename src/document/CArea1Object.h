@@ -24,6 +24,7 @@
 #include "CKelAreaCoord2D.h"
 #include "CKelCoord.h"
 #include "CodeTables.h"
+#include "gs_guid.h"
 #include "gs_unistring.h"
 #include "host_api_types.h"
 #include "host_libpart.h"
@@ -31,6 +32,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CArchive;
@@ -70,12 +72,12 @@ public:
   virtual ~CArea1Object() = default;
 
   // == Operations of the figure kinds, in slot order ==
-  virtual GSErrCode ChangeParam(CPlenimetraParam* param, bool refresh) = 0;
+  [[nodiscard]] virtual GSErrCode ChangeParam(CPlenimetraParam* param, bool refresh) = 0;
   // A copy of this figure on another floor, through the common CopyObject.
-  virtual GSErrCode CopyObject(CPlenimetraParam* param, short floor) = 0;
+  [[nodiscard]] virtual GSErrCode CopyObject(CPlenimetraParam* param, short floor) = 0;
   // The common part of copying: dest joins the floor's list and gets a new
   // element with this figure's parameters and dest's record in user data.
-  virtual GSErrCode CopyObject(CPlenimetraParam* param, short floor, const std::shared_ptr<CArea1Object>& dest);
+  [[nodiscard]] virtual GSErrCode CopyObject(CPlenimetraParam* param, short floor, const std::shared_ptr<CArea1Object>& dest);
   // The common part of the user-data record; the kinds append theirs. A
   // short or refused read throws the stream's unsigned int.
   virtual void Serialize(CPlenimetraUserDataCore& data);
@@ -91,14 +93,15 @@ public:
   // start, end}) on the story, and reading its points back: the way the
   // automatic areas reach the kinds. A kind that cannot be placed from
   // points answers APIERR_BADPARS and no points.
-  virtual GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
+  [[nodiscard]] virtual GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor);
   virtual CKelAreaCoord2D GetCoord();
   // Placing the figure's part from a document dump's values (sizes A and
   // B, anchor, rotation, the kind's shape values) on the story and layer.
   // A kind that cannot be placed so answers APIERR_BADPARS.
-  virtual GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values);
+  [[nodiscard]] virtual GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values);
 
   // == Texts and values ==
+  // The mark as printed before the item number: nothing for no mark.
   GS::UniString GetMarkStr(const CPlenimetraParam* param) const;
   GS::UniString GetItemNoStr(const CPlenimetraParam* param) const;
   GS::UniString GetRoundTypeStr(const CPlenimetraParam* param) const;
@@ -130,21 +133,21 @@ public:
   // (read from record version 1002 on). Throws the archive's unsigned int.
   void Serialize(CArchive& ar);
   // Writes the record into the element's user data; the stream's error.
-  GSErrCode Save();
+  [[nodiscard]] GSErrCode Save();
   // Reads the record from the element's user data and completes the link of
   // old versions from the floor's automatic areas. No user data: 0, values
   // kept. A record that is short, refused or of another version range
   // leaves the figure unchanged and answers APIERR_BADPARS.
-  GSErrCode Load(CPlenimetraParam* param, const API_Elem_Head* head);
+  [[nodiscard]] GSErrCode Load(CPlenimetraParam* param, const API_Elem_Head* head);
   // Copies everything but code and kind into another record of the same
   // code and kind.
   void Set(CArea1Object* other) const;
   bool SetData(CArea1ObjectArray* list) const;
 
   // == Placement ==
-  GSErrCode CreateElement(CPlenimetraParam* param, API_Element* element, short layer);
+  [[nodiscard]] GSErrCode CreateElement(CPlenimetraParam* param, API_Element* element, short layer);
   // Mark and numbering from the placed element's parameters.
-  GSErrCode LoadMark(CPlenimetraParam* param, const API_Elem_Head& head);
+  [[nodiscard]] GSErrCode LoadMark(CPlenimetraParam* param, const API_Elem_Head& head);
 
   // == Members ==
   int m_Code;
@@ -162,12 +165,12 @@ public:
 protected:
   // Fetches the placed element's parameters (floor plan made current for
   // it, the user's database current again afterwards) into params.
-  GSErrCode GetElementParams(API_AddParType**& params) const;
+  [[nodiscard]] GSErrCode GetElementParams(API_AddParType**& params) const;
   // Reads the user-data record into this figure: the stream's error
   // (APIERR_NOUSERDATA included), or APIERR_BADPARS with the figure
   // unchanged for a record that is short, of an unknown version, of another
   // kind or with a code or number no figure can have.
-  GSErrCode ReadUserData(const API_Elem_Head* head, short* version);
+  [[nodiscard]] GSErrCode ReadUserData(const API_Elem_Head* head, short* version);
 
 private:
   struct Common;
@@ -190,17 +193,17 @@ public:
   using CArea1Object::Load;
   using CArea1Object::Serialize;
 
-  GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
-  GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
+  [[nodiscard]] GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
   bool CheckStringParameter(CPlenimetraParam*) override { return false; }
   GS::UniString GetEquation(const CPlenimetraParam*, bool, double) override { return {}; }
   long long GetOrgArea(const CPlenimetraParam*) const override { return 0; }
 
-  GSErrCode Save() { return 0; }
+  [[nodiscard]] GSErrCode Save() { return 0; }
   // The common record from the element's user data; unlike the figure's
   // Load, an element without user data answers APIERR_NOUSERDATA.
-  GSErrCode Load(const API_Elem_Head* head);
-  GSErrCode CreateElement(CPlenimetraParam*, API_Element*, short) { return 0; }
+  [[nodiscard]] GSErrCode Load(const API_Elem_Head* head);
+  [[nodiscard]] GSErrCode CreateElement(CPlenimetraParam*, API_Element*, short) { return 0; }
 };
 
 // A selection of figures; shares them with their floors.
@@ -233,33 +236,41 @@ public:
                  int start) const;
   // Numbers the figures of each (mark, numbering) pair; a failed save of a
   // renumbered figure is returned.
-  GSErrCode CheckItemNo(CPlenimetraParam* param);
+  [[nodiscard]] GSErrCode CheckItemNo(CPlenimetraParam* param);
   // Renumbers the sort indices 0..n-1 in list order unless they are already
   // a permutation of it; a failed save is returned.
-  GSErrCode SetSortIndex();
+  [[nodiscard]] GSErrCode SetSortIndex();
 
   // The floor's figures in the project record. Reading appends to the list;
   // kinds 1..9 are built by the document's figure factory, other kinds are
   // skipped with their three numbers. False on a short read, on a kind the
   // factory does not know and on a code that cannot be a figure's.
-  bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
 
   // The figures' area table: one table part per call, up to maxRows rows
   // from figure *start; *start and *lines advance.
-  GSErrCode CreateObject(CPlenimetraParam* param, short floor, CKelCoord2D position, int* start, int maxRows,
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, short floor, CKelCoord2D position, int* start, int maxRows,
                          int* lines);
-  GSErrCode SetParam(CPlenimetraParam* param, short floor, int* start, int maxRows, int* lines,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, short floor, int* start, int maxRows, int* lines,
                      API_ParamOwnerType& owner, API_GetParamsType& params);
 
 private:
   // One stored figure appended; false when it cannot be rebuilt or carries
   // a code or number no figure can have.
-  bool ReadFigure(CArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool ReadFigure(CArchive& ar, CPlenimetraParam* param);
   // The figures on the figure layer in use, by sort index (stable).
   std::vector<CArea1Object*> GetTableRows(CPlenimetraParam* param) const;
-  GSErrCode SetTableHeader(CPlenimetraParam* param);
-  GSErrCode SetTableRows(CPlenimetraParam* param, int* start, int maxRows, int* lines, int* rows);
-  GSErrCode SetTableTotal(CPlenimetraParam* param, int rows);
+  [[nodiscard]] GSErrCode SetTableHeader(CPlenimetraParam* param);
+  [[nodiscard]] GSErrCode SetTableRows(CPlenimetraParam* param, int* start, int maxRows, int* lines, int* rows);
+  [[nodiscard]] GSErrCode SetTableTotal(CPlenimetraParam* param, int rows);
+
+  // The position of each figure by its element's guid, for a story of
+  // thousands that the host reports on element by element. The list is a
+  // plain vector changed in many places, so the index is a hint: an entry
+  // is checked against the list before it is believed, and the index is
+  // built again when a figure is found where it does not point.
+  mutable std::unordered_map<GS::Guid, std::size_t> m_GuidIndex;
+  void Reindex() const;
 };
 
 // Builds the figure record of a stored kind. The document owns one; the

@@ -153,11 +153,28 @@ std::shared_ptr<CArea1Object> CArea1ObjectArray::Search(int code) const
 
 std::shared_ptr<CArea1Object> CArea1ObjectArray::Search(const API_Elem_Head* head) const
 {
-  for (const auto& figure : *this) {
+  const GS::Guid key = ToGSGuid(head->guid);
+  if (auto hint = m_GuidIndex.find(key); hint != m_GuidIndex.end() && hint->second < size()) {
+    const auto& figure = (*this)[hint->second];
     if (figure->m_Element.header.guid == head->guid)
       return figure;
   }
-  return nullptr;
+  // Not where the index says: look along the list, as for an element that
+  // is no figure, and index the list again when the figure is there.
+  auto found =
+      std::find_if(begin(), end(), [head](const auto& figure) { return figure->m_Element.header.guid == head->guid; });
+  if (found == end())
+    return nullptr;
+  Reindex();
+  return *found;
+}
+
+void CArea1ObjectArray::Reindex() const
+{
+  m_GuidIndex.clear();
+  m_GuidIndex.reserve(size());
+  for (std::size_t i = 0; i < size(); ++i)
+    m_GuidIndex.emplace(ToGSGuid((*this)[i]->m_Element.header.guid), i);
 }
 
 bool CArea1ObjectArray::Remove(const API_Elem_Head* head)

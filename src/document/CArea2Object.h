@@ -182,7 +182,7 @@ public:
   bool IsIncluded(const CArea1Object* figure, short floor) const;
 
   // False when reading failed or refused the record; what was read stays.
-  bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
 
   // == Area table of one story (CArea2ObjectTable.cpp) ==
   // Fills the table part's parameters (owner names the part) from the
@@ -193,10 +193,10 @@ public:
   // with a manual area) is one row and sets *lines. entries: the record's
   // entries in display order (GetList); null takes them from the record.
   // The first failing write ends the writes; the list is closed always.
-  GSErrCode SetParam(CPlenimetraParam* param, short floor, CAreaTree* node, std::vector<CArea2List*>* entries,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, short floor, CAreaTree* node, std::vector<CArea2List*>* entries,
                      int* next, int maxRows, int* lines, API_ParamOwnerType& owner, API_GetParamsType& params);
   // Places one table on the layer at the position (see SetParam).
-  GSErrCode CreateObject(CPlenimetraParam* param, short floor, CAreaTree* node, short layer, CKelCoord2D position,
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, short floor, CAreaTree* node, short layer, CKelCoord2D position,
                          int* lines, std::vector<CArea2List*>* entries, int* next, int maxRows);
 
   bool operator==(const CArea2Object& other) const;
@@ -230,7 +230,7 @@ public:
   void Remove(const CArea2ObjectPtrArray& elements);
 
   // Reading appends; false when an element failed (what was read stays).
-  bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
 
   bool operator==(const CArea2ObjectArray& other) const;
   bool operator!=(const CArea2ObjectArray& other) const { return !(*this == other); }

@@ -85,7 +85,7 @@ public:
   void Duplicate(const CAreaObject* source) override;
 
   // False when a read failed; what was read stays.
-  bool Serialize(CArchive& ar);
+  [[nodiscard]] bool Serialize(CArchive& ar);
 
   // == Area table of one story (CArea4ObjectTable.cpp) ==
   // node is the folder's own tree node. A row is four texts: mark, item
@@ -104,11 +104,11 @@ public:
   // that only the last table counts and shows; null rows take GetList. A
   // formula table (list type 1) is one row and sets *lines. The first
   // failing write ends the writes; the list is closed always.
-  GSErrCode SetParam(CPlenimetraParam* param, CAreaTree* node, short floor,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, CAreaTree* node, short floor,
                      std::vector<std::vector<GS::UniString>>* rows, int* next, int maxRows, int* lines,
                      API_ParamOwnerType& owner, API_GetParamsType& params);
   // Places one table on the layer at the position (see SetParam).
-  GSErrCode CreateObject(CPlenimetraParam* param, CAreaTree* node, short floor, short layer, CKelCoord2D position,
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, CAreaTree* node, short floor, short layer, CKelCoord2D position,
                          std::vector<std::vector<GS::UniString>>* rows, int* next, int maxRows, int* lines);
 
   CAreaObjectManualEquationArray m_ManualEquationArray;
@@ -130,5 +130,5 @@ public:
   bool operator!=(const CArea4ObjectArray& other) const { return !(*this == other); }
 
   // Reading appends every folder read, also one that failed; false then.
-  bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
 };

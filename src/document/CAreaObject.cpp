@@ -105,7 +105,7 @@ bool CAreaObject::operator==(const CAreaObject& other) const
 
 GS::UniString CAreaObject::GetMarkStr(const CPlenimetraParam* param) const
 {
-  return param->m_ItemType1Table.GetMarkStr(m_ItemType1);
+  return param->m_ItemType1Table.GetPrintedMarkStr(m_ItemType1);
 }
 
 bool CAreaObject::IsNull(const CPlenimetraParam* param, short floor) const

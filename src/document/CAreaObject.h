@@ -99,6 +99,7 @@ public:
   bool operator!=(const CAreaObject& other) const { return !(*this == other); }
 
   // Empty when the mark table has no such mark.
+  // The mark as printed before the item number: nothing for no mark.
   GS::UniString GetMarkStr(const CPlenimetraParam* param) const;
   // Whether the object's node in the working tree has no area on the floor;
   // false when the tree has no node of this code.

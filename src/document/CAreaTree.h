@@ -107,20 +107,20 @@ public:
 
   // == Stored forms ==
   // The node with its subtree inside the project record.
-  bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
   // The nested form read before the objects it names (document dump):
   // nodes are kept whatever their code names; check them afterwards with
   // NamesOnlyObjectsOf. Throws the archive's unsigned int like Serialize.
-  bool ReadNested(CArchive& ar);
+  [[nodiscard]] bool ReadNested(CArchive& ar);
   // Whether every node below the root names an object of the document (the
   // root: none or one).
   bool NamesOnlyObjectsOf(const CPlenimetraParam* param, bool root = true) const;
   // One record per node below this one, for the settings file; with a
   // counter only counts them.
-  bool Write3(CFileArchive& ar, CPlenimetraParam* param, int* count) const;
-  bool Read3(CFileArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool Write3(CFileArchive& ar, CPlenimetraParam* param, int* count) const;
+  [[nodiscard]] bool Read3(CFileArchive& ar, CPlenimetraParam* param);
   // The same records inside the project record.
-  bool SerializeEnv(CArchive& ar, CPlenimetraParam* param, int* count);
+  [[nodiscard]] bool SerializeEnv(CArchive& ar, CPlenimetraParam* param, int* count);
 
   // == Calculation-pattern text file ==
   // One line per node, TAB-separated, LF-ended, names in character code 32,
@@ -138,7 +138,7 @@ public:
   // then puts a complete file in place; false, writing nothing, when the
   // file cannot be opened, written or replaced, or when a line would exceed
   // the reader's bounds. Every written node's object must exist.
-  bool Save3(CPlenimetraParam* param, const GS::UniString& path) const;
+  [[nodiscard]] bool Save3(CPlenimetraParam* param, const GS::UniString& path) const;
   // Called on the root: rebuilds the tree and the document's objects from
   // the file. 1: the file was read whole and is empty or one pattern (one
   // top folder with exactly one child folder); 0: a bad line or a refused
@@ -184,9 +184,9 @@ class CAreaTreeArray : public std::vector<CAreaTree> {
 public:
   using std::vector<CAreaTree>::vector;
   bool IsTreeChanged(CPlenimetraParam* param, const CAreaTreeArray& other, CPlenimetraParam* otherParam) const;
-  bool Write3(CFileArchive& ar, CPlenimetraParam* param) const;
-  bool Read3(CFileArchive& ar, CPlenimetraParam* param);
-  bool SerializeEnv(CArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool Write3(CFileArchive& ar, CPlenimetraParam* param) const;
+  [[nodiscard]] bool Read3(CFileArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool SerializeEnv(CArchive& ar, CPlenimetraParam* param);
 };
 
 // One (mark, numbering style) pair with the number of objects carrying it.

@@ -390,13 +390,14 @@ bool CAreaTree::SerializeEnv(CArchive& ar, CPlenimetraParam* param, int* count)
 bool CAreaTreeArray::Write3(CFileArchive& ar, CPlenimetraParam* param) const
 {
   ar << static_cast<int>(size());
+  bool written = true;
   for (const CAreaTree& tree : *this) {
     int count = 0;
-    tree.Write3(ar, param, &count);
+    written = tree.Write3(ar, param, &count) && written;
     ar << count;
-    tree.Write3(ar, param, nullptr);
+    written = tree.Write3(ar, param, nullptr) && written;
   }
-  return ar.GetError() == 0;
+  return written && ar.GetError() == 0;
 }
 
 // The stored number of trees decides how many are read (each tree holds at
@@ -422,13 +423,14 @@ bool CAreaTreeArray::SerializeEnv(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
     ar << static_cast<int>(size());
+    bool written = true;
     for (CAreaTree& tree : *this) {
       int count = 0;
-      tree.SerializeEnv(ar, param, &count);
+      written = tree.SerializeEnv(ar, param, &count) && written;
       ar << count;
-      tree.SerializeEnv(ar, param, nullptr);
+      written = tree.SerializeEnv(ar, param, nullptr) && written;
     }
-    return true;
+    return written;
   }
   int count = 0;
   ar >> count;

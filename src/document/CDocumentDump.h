@@ -33,7 +33,7 @@ public:
   // left cannot carry, contour ends that do not close the polygon or arc
   // indexes outside it; the writer refuses what the reader would refuse.
   // Reading a null GUID reads nothing more: it ends the list (false).
-  bool Serialize(CArchive& ar);
+  [[nodiscard]] bool Serialize(CArchive& ar);
   // Whether the polygon is one the host and the reader accept: ends rising
   // from 0 to n, each contour at least a closed triangle, arcs inside.
   bool IsSound() const;
@@ -41,7 +41,7 @@ public:
   // From a zone element and its memo; false when it cannot be read.
   static bool FromElement(const API_Guid& guid, CDumpZone& zone);
   // The zone recreated from the host's default zone; the host's error.
-  GSErrCode Create() const;
+  [[nodiscard]] GSErrCode Create() const;
 
   GS::Guid m_Guid;
   short m_Story = 0;
@@ -70,7 +70,7 @@ public:
   // Reading a kind of 0 reads nothing more: it ends the list (false). A
   // kind outside 1..9, a refused count or an invalid code or number throws
   // the archive's unsigned int.
-  bool Serialize(CArchive& ar);
+  [[nodiscard]] bool Serialize(CArchive& ar);
   // From a figure record and its placed part; shape values the part lacks
   // are 0.
   static CDumpFigure FromFigure(const CArea1Object& figure);

@@ -61,16 +61,16 @@ public:
 
   // Writes a complete copy that replaces the file only when whole; false,
   // with the alert "<path>が保存できません" when it cannot be created.
-  bool SaveData(const GS::UniString& path);
+  [[nodiscard]] bool SaveData(const GS::UniString& path);
   // Reads the file into a scratch record and takes it only when the whole
   // file was read: false (this record unchanged) when it does not open, is
   // short or damaged, or is of a version outside the window (alert
   // "ファイルのバージョンが異なります").
-  bool LoadData(const GS::UniString& path);
+  [[nodiscard]] bool LoadData(const GS::UniString& path);
   // The file form in the archive's direction, from just after the version.
   // False for a version outside the window or when the file reported an
   // error; a failed read leaves the fields read before it.
-  bool Serialize(CFileArchive& ar);
+  [[nodiscard]] bool Serialize(CFileArchive& ar);
   // A layer 0 becomes the layer kDefaultLayerName, made when the project
   // has none; every reader of a stored form ends with it.
   void SetDefaultLayers();

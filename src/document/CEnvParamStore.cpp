@@ -339,7 +339,8 @@ void CEnvParam::Serialize(CArchive& ar)
     io(m_TuboFactor);
   if (io.Has(RecordV::kSnapAndTexts))
     io(m_SnapType)(m_BlankDecimals)(m_LengthTenthDigit);
-  m_RoundTypeParamArray.Serialize(ar);
+  // Repaired presets are kept as repaired.
+  static_cast<void>(m_RoundTypeParamArray.Serialize(ar));
   TransferFigureRecords(io, *this, RecordV::kEllipse);
   TransferTableStyles(io, *this, RecordV::kListAttr2);
   Transfer(io, m_TotalAreaParam);
@@ -363,7 +364,7 @@ bool CEnvParam::Serialize(CFileArchive& ar)
     return false;
   EnvIo io(ar, kFileGates, &ar);
   if (io.Reading())
-    m_RoundTypeParamArray.Read(ar);
+    static_cast<void>(m_RoundTypeParamArray.Read(ar));  // repaired presets are kept as repaired
   else
     m_RoundTypeParamArray.Write(ar);
   io(m_NumberFillGaps);
@@ -379,7 +380,9 @@ bool CEnvParam::Serialize(CFileArchive& ar)
   if (io.Ok()) {
     if (io.Reading()) {
       m_PatternArray.clear();  // each pattern is read into a document of its own
-      m_PatternArray.Read(ar);
+      // A failed read is the archive's error, answered at the end; repaired
+      // patterns are kept as repaired.
+      static_cast<void>(m_PatternArray.Read(ar));
     } else {
       m_PatternArray.Write(ar);
     }
@@ -406,8 +409,8 @@ bool CEnvParam::SaveData(const GS::UniString& path)
   CFileArchive ar(path);
   bool saved = ar.Save(kFileVersion) == 0;
   if (saved) {
-    Serialize(ar);
-    saved = ar.Close() == 0;
+    const bool written = Serialize(ar);
+    saved = ar.Close() == 0 && written;
   }
   if (!saved)
     GSWriteReport(path + GS::UniString(u"が保存できません"));

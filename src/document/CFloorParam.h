@@ -86,7 +86,7 @@ public:
   // excluded codes, the figures, the hot-link records and the output
   // exclusions. False when the figure list failed; throws the archive's
   // unsigned int on a short read.
-  bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
 
   short m_FloorNo = 0;                      // story index
   CTreeCodeArray m_CalcExcludeCodes;        // patterns not calculated here (list mode)
@@ -112,7 +112,7 @@ public:
   // int count, the floors, the per-floor mode flag (read from 1028 on).
   // Reading replaces the list. False when a floor's figures failed; throws
   // the archive's unsigned int on a short read.
-  bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
 
   // true: each floor's m_bCalc decides; false: each floor's excluded list.
   bool m_bCalcPerFloor = true;

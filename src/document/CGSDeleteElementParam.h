@@ -30,10 +30,10 @@ public:
   // Collects the elements of every rule on the floor plan, switching to it
   // from the 3D window and back (APIERR_CANCEL from any other window, or
   // when the current window cannot be read). The first error is returned.
-  GSErrCode SetList(CMyUserDataCore* tag, CKelProgressCore* progress, CSelectList* layers, short* story);
+  [[nodiscard]] GSErrCode SetList(CMyUserDataCore* tag, CKelProgressCore* progress, CSelectList* layers, short* story);
   GS::Array<API_Guid> GetGuids() const;
   // Deletes what SetList collected, on the floor plan as above.
-  GSErrCode Delete();
+  [[nodiscard]] GSErrCode Delete();
 
   GS::Array<API_Elem_Head> m_Heads;
 

@@ -114,18 +114,18 @@ public:
   // without writing their user data (the writes wait in m_PendingSaves).
   // False when a list failed, a figure's user data names another kind, or
   // the archive threw.
-  bool Serialize(CArchive& ar);
+  [[nodiscard]] bool Serialize(CArchive& ar);
   // Writes the record: 0, the host's error when storing failed, or
   // APIERR_GENERAL when the document could not be written. Nothing is
   // written while m_bSaveBlocked.
-  int SaveData();
+  [[nodiscard]] int SaveData();
   // Loads the project into the document (skipRecord: settings, default
   // pattern and floors only): -1 when the record is newer than this
   // program, else 1 when the stories were read and 0 when not.
   int LoadData2(bool skipRecord);
   // Rebuilds every floor's figure records from the placed figure parts;
   // the host's error.
-  GSErrCode GetElement2();
+  [[nodiscard]] GSErrCode GetElement2();
   // The settings at document start: the add-on's folder's file, else the
   // user's; m_EnvParam2 becomes their copy (a default record when neither
   // could be read).
@@ -139,25 +139,25 @@ public:
   bool GetTeamworkStatus2(const GS::Array<API_Guid>& guids) const;
   // Reserves the elements in a shared project: 0 without one; else the
   // reservation's result, or APIERR_NOTMINE when one stays another's.
-  GSErrCode DoTeamworkReceive(const GS::Array<API_Guid>& guids) const;
+  [[nodiscard]] GSErrCode DoTeamworkReceive(const GS::Array<API_Guid>& guids) const;
   // Deletes the figures' placed parts after reserving them (nothing
   // changes when one cannot be reserved); a figure whose part the host
   // refused to delete keeps its record and entries.
-  GSErrCode DoDeleteArea1(const CArea1ObjectPtrArray& figures);
+  [[nodiscard]] GSErrCode DoDeleteArea1(const CArea1ObjectPtrArray& figures);
   void DeleteArea1(short floorNo);
   // Copies the chosen source floor's figures, with their entries in every
   // element, to each chosen floor, replacing that floor's figures. 0 when
   // the dialog was cancelled; APIERR_CANCEL when the progress was (the
   // floors done so far stay copied).
-  GSErrCode FloorCopy(CFloorCopyChoice& dialog);
+  [[nodiscard]] GSErrCode FloorCopy(CFloorCopyChoice& dialog);
   // Mark text, then item number: 1, -1 or 0.
   int CompareASCII(const CArea1Object* a, const CArea1Object* b) const;
   int CompareASCII(const CAreaObject* a, const CAreaObject* b) const;
   // Deletes the drawn output (texts and lines with the output tag).
-  GSErrCode DeleteObject();
+  [[nodiscard]] GSErrCode DeleteObject();
   // The worksheets of every floor, stopping at the first failing one, then
   // the summary (in a shared project only when m_bTeamworkTotal is set).
-  GSErrCode Output(CWorksheetMaker& worksheets);
+  [[nodiscard]] GSErrCode Output(CWorksheetMaker& worksheets);
 
   // == Document dump file (CPlenimetraParamDump.cpp) ==
   // The whole calculation with the project's zones and every figure's
@@ -177,7 +177,7 @@ public:
   // The dump's sections in the archive's direction. Reading fills this
   // document (use a scratch one) and the zone and figure records below;
   // false at the first failure, with what was read before it left behind.
-  bool Serialize(CFileArchiveNew& ar);
+  [[nodiscard]] bool Serialize(CFileArchiveNew& ar);
   // What the last dump read carried besides the document.
   std::vector<CDumpZone> m_DumpZones;
   std::vector<CDumpFigure> m_DumpFigures;
@@ -190,7 +190,7 @@ public:
   // written, nothing shown); a failed write is shown and answered with its
   // code (an older file stays); otherwise the project-information query's
   // result.
-  GSErrCode ToCsv();
+  [[nodiscard]] GSErrCode ToCsv();
   // The spreadsheet file output has no effect: 0.
   int ToExcel();
   // The current pattern's per-floor list: true when the progress was
@@ -394,8 +394,8 @@ private:
   void CheckPatternPresets();
   int RefreshPlacedFigures();
   // deferred: user-data writes wait there; read: the placed parts' GUIDs.
-  GSErrCode GetElement2(CArea1ObjectPtrArray* deferred, std::unordered_set<GS::Guid>* read);
-  GSErrCode TakePlacedFigure(const API_Element& element, const std::shared_ptr<CArea1Object>& figure,
+  [[nodiscard]] GSErrCode GetElement2(CArea1ObjectPtrArray* deferred, std::unordered_set<GS::Guid>* read);
+  [[nodiscard]] GSErrCode TakePlacedFigure(const API_Element& element, const std::shared_ptr<CArea1Object>& figure,
                              CFloorParam& floor, std::unordered_map<int, CArea1Object*>& byCode,
                              std::unordered_set<int>& met, CArea1ObjectPtrArray* deferred);
   // One floor per story, first to last, named after it; false when the
@@ -405,7 +405,7 @@ private:
   // story; stored floors of no such story are appended when keepOthers.
   static void MergeFloors(CFloorParamArray& floors, CFloorParamArray& stored, bool keepOthers);
   void UnlinkFigures(const CArea1ObjectPtrArray& figures);
-  GSErrCode CopyFloorTo(short source, short target, const CArea1ObjectArray& figures, CDlgProgress& progress);
+  [[nodiscard]] GSErrCode CopyFloorTo(short source, short target, const CArea1ObjectArray& figures, CDlgProgress& progress);
   // == Dump steps (CPlenimetraParamDump.cpp) ==
   void SerializeDumpSections(CFileArchiveNew& ar);
   void WriteDumpZones(CArchive& ar);

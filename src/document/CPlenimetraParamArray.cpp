@@ -46,9 +46,11 @@ void CPlenimetraParamArray::Write(CFileArchive& ar)
     if (ar.GetError() != 0)
       return;
     int count = 0;
-    pattern.m_AreaTree2.Write3(ar, &pattern, &count);
+    bool written = pattern.m_AreaTree2.Write3(ar, &pattern, &count);
     ar << count;
-    pattern.m_AreaTree2.Write3(ar, &pattern, nullptr);
+    written = pattern.m_AreaTree2.Write3(ar, &pattern, nullptr) && written;
+    if (!written && ar.GetError() == 0)
+      ar.SetError(3);
   }
 }
 
@@ -79,7 +81,7 @@ bool CPlenimetraParamArray::SerializeEnv(CArchive& ar)
     bool written = true;
     for (CPlenimetraParam& pattern : *this) {
       int count = 0;
-      pattern.m_AreaTree2.SerializeEnv(ar, &pattern, &count);
+      written = pattern.m_AreaTree2.SerializeEnv(ar, &pattern, &count) && written;
       ar << count;
       written = pattern.m_AreaTree2.SerializeEnv(ar, &pattern, nullptr) && written;
     }

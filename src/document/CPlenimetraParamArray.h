@@ -38,9 +38,9 @@ public:
   void Write(CFileArchive& ar);
   // False when the file reported an error, a pattern failed or a count did
   // not fit what remains (error 3 then); the patterns read so far stay.
-  bool Read(CFileArchive& ar);
+  [[nodiscard]] bool Read(CFileArchive& ar);
   // Project-record form, the same shape, in the archive's direction. A
   // count that cannot fit what remains throws CArchive::kPastEnd; false
   // when a pattern failed.
-  bool SerializeEnv(CArchive& ar);
+  [[nodiscard]] bool SerializeEnv(CArchive& ar);
 };

@@ -41,7 +41,8 @@ public:
       if (m_List[k]->m_SortIndex == m_SortIndices[k])
         continue;
       m_List[k]->m_SortIndex = m_SortIndices[k];
-      m_List[k]->Save();
+      // Undoing a failed build: the build's own error is the one returned.
+      static_cast<void>(m_List[k]->Save());
     }
   }
 
@@ -140,7 +141,7 @@ int CAutoAreaParam::DoCreateArea1(CPlenimetraParam* param, int& startNo)
     for (const CArea1ObjectWork& work : placed)
       made.push_back(work.m_pArea1);
     std::vector<GS::Guid> guids = ElementsOf(made);
-    CGSUtil::GSDeleteObject(guids);
+    static_cast<void>(CGSUtil::GSDeleteObject(guids));  // err is the failure returned
     reserved.Restore();
     DropDeleted(floor->m_Area1ObjectArray, reserved.Figures());
     param->m_LastArea1Code = lastCode;

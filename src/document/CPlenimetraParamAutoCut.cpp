@@ -51,13 +51,13 @@ int AddFigure(CPlenimetraParam& doc, CArea1Object::TYPE type, const CKelAreaCoor
     return err;
   if (figure->GetOrgArea(&doc) < kMinRawArea) {
     std::vector<GS::Guid> placed{ToGSGuid(figure->m_Element.header.guid)};
-    CGSUtil::GSDeleteObject(placed);
-    return NoError;
+    return CGSUtil::GSDeleteObject(placed);
   }
   ++doc.m_LastArea1Code;
   floor->m_Area1ObjectArray.push_back(figure);
-  floor->m_Area1ObjectArray.SetSortIndex();
-  const GSErrCode err = figure->ChangeParam(&doc, true);
+  GSErrCode err = floor->m_Area1ObjectArray.SetSortIndex();
+  if (const GSErrCode changed = figure->ChangeParam(&doc, true); err == NoError)
+    err = changed;
   if (out != nullptr)
     out->push_back(CArea1ObjectWork{figure, op});
   return err;

@@ -131,8 +131,9 @@ void CPlenimetraParam::WriteDumpZones(CArchive& ar)
   ACAPI_Element_GetElemList(API_ZoneID, &zones);
   for (const API_Guid& guid : zones) {
     CDumpZone zone;
-    if (CDumpZone::FromElement(guid, zone))  // a zone that cannot be read is left out
-      zone.Serialize(ar);
+    // A zone that cannot be read is left out; a failed write is the archive's.
+    if (CDumpZone::FromElement(guid, zone))
+      static_cast<void>(zone.Serialize(ar));
   }
   GS::Guid end;
   ar << end;
@@ -142,7 +143,7 @@ void CPlenimetraParam::WriteDumpFigures(CArchive& ar)
 {
   for (const CFloorParam& floor : m_FloorParamArray)
     for (const auto& figure : floor.m_Area1ObjectArray)
-      CDumpFigure::FromFigure(*figure).Serialize(ar);
+      static_cast<void>(CDumpFigure::FromFigure(*figure).Serialize(ar));  // a failed write is the archive's
   ar << 0;
 }
 
@@ -169,7 +170,7 @@ void CPlenimetraParam::Import(const GS::UniString& path)
     TakeDump(loaded);
     for (CDumpZone zone : loaded.m_DumpZones) {
       zone.m_Layer = ExistingLayerOrDefault(zone.m_Layer);
-      zone.Create();  // a zone the host refuses is left out, as on writing
+      static_cast<void>(zone.Create());  // a zone the host refuses is left out, as on writing
     }
     for (const CDumpFigure& values : loaded.m_DumpFigures)
       PlaceDumpFigure(values);
@@ -203,5 +204,6 @@ void CPlenimetraParam::PlaceDumpFigure(const CDumpFigure& values)
   if (figure == nullptr || figure->m_Type != values.m_Type)
     return;
   values.PutInto(*figure);
-  figure->CreateFromDump(this, values.m_Story, ExistingLayerOrDefault(values.m_Layer), values);
+  // A figure the host refuses is left out, as a zone is.
+  static_cast<void>(figure->CreateFromDump(this, values.m_Story, ExistingLayerOrDefault(values.m_Layer), values));
 }

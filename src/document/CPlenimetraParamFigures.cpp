@@ -108,7 +108,8 @@ void CPlenimetraParam::DeleteArea1(short floorNo)
   for (const auto& figure : floor->m_Area1ObjectArray)
     figures.push_back(figure);
   std::vector<GS::Guid> placed = GuidsOf(figures);
-  CGSUtil::GSDeleteObject(placed);
+  // What could not be deleted stays listed: Deleted keeps only what is gone.
+  static_cast<void>(CGSUtil::GSDeleteObject(placed));
   UnlinkFigures(Deleted(figures));
 }
 
@@ -184,14 +185,18 @@ GSErrCode CPlenimetraParam::CopyFloorTo(short source, short target, const CArea1
 
 // ---- ordering ---------------------------------------------------------------------------
 
+// Ordered by the marks' names, so that no mark keeps its place after the
+// others although it prints nothing.
 int CPlenimetraParam::CompareASCII(const CArea1Object* a, const CArea1Object* b) const
 {
-  return CompareMarkAndNumber(a->GetMarkStr(this), b->GetMarkStr(this), a, b);
+  return CompareMarkAndNumber(m_ItemType1Table.GetMarkStr(a->m_ItemType1), m_ItemType1Table.GetMarkStr(b->m_ItemType1),
+                              a, b);
 }
 
 int CPlenimetraParam::CompareASCII(const CAreaObject* a, const CAreaObject* b) const
 {
-  return CompareMarkAndNumber(a->GetMarkStr(this), b->GetMarkStr(this), a, b);
+  return CompareMarkAndNumber(m_ItemType1Table.GetMarkStr(a->m_ItemType1), m_ItemType1Table.GetMarkStr(b->m_ItemType1),
+                              a, b);
 }
 
 // ---- the drawn output ---------------------------------------------------------------------

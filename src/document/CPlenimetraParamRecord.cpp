@@ -135,8 +135,10 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
   const FigureIndexScope index(*this, reading);
   Require(m_Area2ObjectArray.Serialize(ar, this));
   Require(m_Area4ObjectArray.Serialize(ar, this));
-  m_AreaTree2.Serialize(ar, this);
-  m_AreaTreeStore.Serialize(ar, this);
+  // Repaired trees are kept as repaired; a tree refused on writing is the
+  // archive's error.
+  static_cast<void>(m_AreaTree2.Serialize(ar, this));
+  static_cast<void>(m_AreaTreeStore.Serialize(ar, this));
   if (reading && v >= V::kPatternsFrom && v <= V::kInlineSettingsUntil)
     Require(m_EnvParam.m_PatternArray.SerializeEnv(ar));
   if (until(V::kPresetResetUntil))
@@ -180,7 +182,7 @@ void CPlenimetraParam::ReadOldInlineSettings3(CArchive& ar)
   ar >> env.m_AreaComma;
   if (ar.GetVersion() < V::kInlineAttributes)
     return;
-  env.m_RoundTypeParamArray.Serialize(ar);
+  static_cast<void>(env.m_RoundTypeParamArray.Serialize(ar));  // repaired presets are kept as repaired
   env.m_TriangleAttr.Serialize(ar);
   env.m_RectAttr.Serialize(ar);
   env.m_ArcAttr.Serialize(ar);

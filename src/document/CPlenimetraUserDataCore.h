@@ -67,7 +67,7 @@ public:
   // otherwise.
   bool IsOpen() const { return m_Mode == MODE_READ; }
   MODE GetMode() const { return m_Mode; }
-  GSErrCode GetError() const { return m_Error; }
+  [[nodiscard]] GSErrCode GetError() const { return m_Error; }
   int GetDataSize() const { return m_Data.GetSize(); }
   bool IsEOF() const { return m_Data.GetPosition() == GetDataSize(); }
   int GetPosition() const { return m_Data.GetPosition(); }

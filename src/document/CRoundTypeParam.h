@@ -66,9 +66,9 @@ public:
   bool operator==(const CRoundTypeParam&) const = default;
 
   // Loading returns false when a field had to be repaired (see the top).
-  bool Serialize(CArchive& ar);
+  [[nodiscard]] bool Serialize(CArchive& ar);
   void Write(CFileArchive& ar) const;
-  bool Read(CFileArchive& ar);
+  [[nodiscard]] bool Read(CFileArchive& ar);
 
   // Puts out-of-range length digit, angle digit and pi code back to their
   // defaults; true when nothing needed it.
@@ -103,9 +103,9 @@ public:
   // int count, the presets, int m_MaxId. Loading returns false when a preset
   // was repaired; a count that cannot fit in the rest of the data is refused
   // before anything is allocated (see the .cpp for how each stream reports).
-  bool Serialize(CArchive& ar);
+  [[nodiscard]] bool Serialize(CArchive& ar);
   void Write(CFileArchive& ar) const;
-  bool Read(CFileArchive& ar);
+  [[nodiscard]] bool Read(CFileArchive& ar);
 
   int m_MaxId = 0;  // the last id handed out
 

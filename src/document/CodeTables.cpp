@@ -149,6 +149,11 @@ GS::UniString CItemType1TableArray::GetMarkStr(CItemType1Table::ITEMTYPE code) c
   return row != nullptr ? row->m_Text : GS::UniString();
 }
 
+GS::UniString CItemType1TableArray::GetPrintedMarkStr(CItemType1Table::ITEMTYPE code) const
+{
+  return code == CItemType1Table::ITEMTYPE_NOMARK ? GS::UniString() : GetMarkStr(code);
+}
+
 GS::UniString CItemType1TableArray::GetMarkStr(CItemType1Table::ITEMTYPE code, CItemType1Table::ITEMTYPE def) const
 {
   const CItemType1Table* row = SearchFromCode(code);

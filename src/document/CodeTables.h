@@ -98,8 +98,12 @@ public:
   CItemType1TableArray();
 
   const CItemType1Table* SearchFromCode(CItemType1Table::ITEMTYPE code) const;
-  // The mark text; empty when the table has no such mark.
+  // The mark's name as the user chooses it ("無" for no mark); empty when
+  // the table has no such mark.
   GS::UniString GetMarkStr(CItemType1Table::ITEMTYPE code) const;
+  // The mark printed before an item number: as the name, but nothing for
+  // no mark.
+  GS::UniString GetPrintedMarkStr(CItemType1Table::ITEMTYPE code) const;
   // The mark text ("未定義" if absent), "*" in front when code != def.
   GS::UniString GetMarkStr(CItemType1Table::ITEMTYPE code, CItemType1Table::ITEMTYPE def) const;
   // The row whose text equals an 8-bit text in the host's default code.

@@ -25,6 +25,6 @@ public:
 class CWorksheetMaker {
 public:
   virtual ~CWorksheetMaker() = default;
-  virtual GSErrCode DoCreateFloor(CPlenimetraParam* param, CDlgProgress& progress, CFloorParam* floor) = 0;
-  virtual GSErrCode DoCreateTotal(CPlenimetraParam* param) = 0;
+  [[nodiscard]] virtual GSErrCode DoCreateFloor(CPlenimetraParam* param, CDlgProgress& progress, CFloorParam* floor) = 0;
+  [[nodiscard]] virtual GSErrCode DoCreateTotal(CPlenimetraParam* param) = 0;
 };

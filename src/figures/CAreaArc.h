@@ -22,8 +22,8 @@ public:
   // == Operations of every kind ==
   using CArea1Object::CopyObject;
   using CArea1Object::GetEquation;
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
-  GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
+  [[nodiscard]] GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
   void Serialize(CPlenimetraUserDataCore& data) override;
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
@@ -33,7 +33,7 @@ public:
   // From [centre, start, end]: start direction, radius, sweep in degrees.
   static bool GetArcCenterParameter(const CKelAreaCoord2D& points, double* rotation, double* radius,
                                     double* angleDeg);
-  GSErrCode GetParam(double* radius, double* angleDeg) const;
+  [[nodiscard]] GSErrCode GetParam(double* radius, double* angleDeg) const;
   long long GetRadius(const CPlenimetraParam* param) const;
   CAngleValue GetAngle(const CPlenimetraParam* param) const;
   // [centre, start, end] from the record as it stands; empty when unreadable.
@@ -42,15 +42,15 @@ public:
 
   // == Placing and rewriting ==
   // A start or end on the centre is refused with APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  [[nodiscard]] GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   // From a document dump's values: sizes, anchor, rotation, shape values.
-  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
-  GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double rotation,
+  [[nodiscard]] GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double rotation,
                          double radius, double angleDeg);
-  GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
                      double radius, double angleDeg);
-  GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double radius, double angleDeg);
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D centre, double rotation, double radius,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double radius, double angleDeg);
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D centre, double rotation, double radius,
                         double angleDeg);
 
 private:
@@ -61,9 +61,9 @@ private:
 // The centre, the start by a line from it, the end by the host's arc input.
 class CAreaArcTrace : public CKelAreaCoord2D {
 public:
-  GSErrCode Trace();
+  [[nodiscard]] GSErrCode Trace();
 };
 
 // Shared by the sector and the segment: the three picks of an arc about
 // its centre; points [centre, start, end].
-GSErrCode TraceArcByCentre(CKelAreaCoord2D& points);
+[[nodiscard]] GSErrCode TraceArcByCentre(CKelAreaCoord2D& points);

@@ -128,7 +128,8 @@ CAreaArc3Point::Dims CAreaArc3Point::Measure(const CPlenimetraParam* param, cons
 CAreaArc3Point::Dims CAreaArc3Point::MeasurePart(const CPlenimetraParam* param) const
 {
   CKelAreaCoord2D local;
-  GetParam(local);
+  // Points the part lacks measure as (0, 0), as they are drawn.
+  static_cast<void>(GetParam(local));
   return Measure(param, local);
 }
 

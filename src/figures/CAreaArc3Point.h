@@ -25,8 +25,8 @@ public:
   // == Operations of every kind ==
   using CArea1Object::CopyObject;
   using CArea1Object::GetEquation;
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
-  GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
+  [[nodiscard]] GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
   void Serialize(CPlenimetraUserDataCore& data) override;
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
@@ -39,7 +39,7 @@ public:
   static CKelCoord2D GetCenterPoint(const CKelAreaCoord2D& points);
   static void GetArcParameter(const CKelAreaCoord2D& points, double* r, double* theta, double* b, double* h);
   // The six parameters of the part; points it lacks stay at (0, 0).
-  GSErrCode GetParam(CKelAreaCoord2D& points) const;
+  [[nodiscard]] GSErrCode GetParam(CKelAreaCoord2D& points) const;
   long long GetRadius(const CPlenimetraParam* param) const;
   long long GetBaseLength(const CPlenimetraParam* param) const;
   long long GetHeight(const CPlenimetraParam* param) const;
@@ -49,15 +49,15 @@ public:
   // Points in plan [chord start, chord end, arc point]. A chord of no
   // direction, or an arc point within KelTol::ChordSide of the chord's
   // line, is refused with APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  [[nodiscard]] GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   // From a document dump's values: sizes, anchor, rotation, shape values.
-  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
-  GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelAreaCoord2D& local,
+  [[nodiscard]] GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelAreaCoord2D& local,
                          CKelCoord2D origin, double angle);
-  GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
                      CKelAreaCoord2D& local);
-  GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, CKelAreaCoord2D& local);
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelAreaCoord2D& local, CKelCoord2D origin,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, CKelAreaCoord2D& local);
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelAreaCoord2D& local, CKelCoord2D origin,
                         double angle);
 
 private:
@@ -71,7 +71,7 @@ private:
 class CAreaArc3PointTrace : public CKelAreaCoord2D {
 public:
   CAreaArc3PointTrace();
-  GSErrCode Trace();
+  [[nodiscard]] GSErrCode Trace();
   static void RubberCallBackArc3Point(const API_RubberLineInfo* info);
 
   static CAreaArc3PointTrace* pAreaArc3Point;

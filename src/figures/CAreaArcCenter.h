@@ -24,8 +24,8 @@ public:
   // == Operations of every kind ==
   using CArea1Object::CopyObject;
   using CArea1Object::GetEquation;
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
-  GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
+  [[nodiscard]] GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
   void Serialize(CPlenimetraUserDataCore& data) override;
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
@@ -35,7 +35,7 @@ public:
   // From [centre, start, end]; true when the sweep is at most a half
   // circle (within KelTol::HalfCircle) and both picks have a direction.
   static bool GetArcCenterParameter(const CKelAreaCoord2D& points, double* rotation, double* radius, double* angle);
-  GSErrCode GetParam(double* radius, double* angle) const;
+  [[nodiscard]] GSErrCode GetParam(double* radius, double* angle) const;
   long long GetRadius(const CPlenimetraParam* param) const;
   CAngleValue GetAngle(const CPlenimetraParam* param) const;
   long long GetBaseLength(const CPlenimetraParam* param) const;
@@ -45,15 +45,15 @@ public:
 
   // == Placing and rewriting ==
   // Picks over a half circle or without direction: APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  [[nodiscard]] GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   // From a document dump's values: sizes, anchor, rotation, shape values.
-  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
-  GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double rotation,
+  [[nodiscard]] GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double rotation,
                          double radius, double angle);
-  GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
                      double radius, double angle);
-  GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double radius, double angle);
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D centre, double rotation, double radius,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double radius, double angle);
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D centre, double rotation, double radius,
                         double angle);
 
 private:
@@ -66,5 +66,5 @@ private:
 // The sector's three picks.
 class CAreaArcCenterTrace : public CKelAreaCoord2D {
 public:
-  GSErrCode Trace();
+  [[nodiscard]] GSErrCode Trace();
 };

@@ -19,8 +19,8 @@ public:
   // == Operations of every kind ==
   using CArea1Object::CopyObject;
   using CArea1Object::GetEquation;
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
-  GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
+  [[nodiscard]] GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
   void Serialize(CPlenimetraUserDataCore& data) override;
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
@@ -28,26 +28,26 @@ public:
 
   // == Geometry ==
   static bool GetCircleParameter(const CKelAreaCoord2D& points, double* radius);  // always true
-  GSErrCode GetParam(double* radius) const;
+  [[nodiscard]] GSErrCode GetParam(double* radius) const;
   // rl of the stored radius; 0 when it cannot be read or is not sound.
   long long GetRadius(const CPlenimetraParam* param) const;
 
   // == Placing and rewriting (a radius of 0 is placed) ==
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  [[nodiscard]] GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   // From a document dump's values: sizes, anchor, rotation, shape values.
-  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
-  GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D anchor, double radius);
-  GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
+  [[nodiscard]] GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D anchor, double radius);
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
                      double radius);
-  GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double radius);
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D anchor, double radius);
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double radius);
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D anchor, double radius);
 };
 
 // The centre, then a point on the circle with a rubber circle through the
 // cursor; the point is the last cursor position reported.
 class CAreaCircleTrace : public CKelAreaCoord2D {
 public:
-  GSErrCode Trace();
+  [[nodiscard]] GSErrCode Trace();
   static void RubberCallBackCircle(const API_RubberLineInfo* info);
 
   static CAreaCircleTrace* pAreaCircle;

@@ -19,8 +19,8 @@ public:
   // == Operations of every kind ==
   using CArea1Object::CopyObject;
   using CArea1Object::GetEquation;
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
-  GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
+  [[nodiscard]] GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
   void Serialize(CPlenimetraUserDataCore& data) override;
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
@@ -30,21 +30,21 @@ public:
   // a = |p0 p1|, b = distance of p2 from the X axis, rotation of p0 -> p1.
   static bool GetEllipseParameter(const CKelAreaCoord2D& points, double* radiusX, double* radiusY,
                                   double* rotation);
-  GSErrCode GetParam(double* radiusX, double* radiusY) const;
+  [[nodiscard]] GSErrCode GetParam(double* radiusX, double* radiusY) const;
   long long GetRadiusX(const CPlenimetraParam* param) const;
   long long GetRadiusY(const CPlenimetraParam* param) const;
 
   // == Placing and rewriting ==
   // An X vertex on the centre is refused with APIERR_CANCEL; b = 0 is placed.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  [[nodiscard]] GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   // From a document dump's values: sizes, anchor, rotation, shape values.
-  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
-  GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double radiusX,
+  [[nodiscard]] GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D centre, double radiusX,
                          double radiusY, double rotation);
-  GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
                      double radiusX, double radiusY);
-  GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double radiusX, double radiusY);
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D centre, double radiusX, double radiusY,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double radiusX, double radiusY);
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D centre, double radiusX, double radiusY,
                         double rotation);
 
 private:
@@ -57,7 +57,7 @@ private:
 class CAreaEllipseTrace : public CKelAreaCoord2D {
 public:
   CAreaEllipseTrace();
-  GSErrCode Trace();
+  [[nodiscard]] GSErrCode Trace();
   static void RubberCallBackEllipse(const API_RubberLineInfo* info);
 
   static CAreaEllipseTrace* pAreaEllipse;

@@ -20,8 +20,8 @@ public:
   // == Operations of every kind (the user-data record is the common one) ==
   using CArea1Object::CopyObject;
   using CArea1Object::GetEquation;
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
-  GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
+  [[nodiscard]] GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
   long long GetOrgArea(const CPlenimetraParam* param) const override;
@@ -38,25 +38,25 @@ public:
 
   // == Placing and rewriting ==
   // A first side of no direction is refused with APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  [[nodiscard]] GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   // From a document dump's values: sizes, anchor, rotation, shape values.
-  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
-  GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D p0, double a, double b,
+  [[nodiscard]] GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D p0, double a, double b,
                          double angle);
-  GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
                      double a, double b);
-  GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double a, double b);
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D p0, double a, double b, double angle);
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double a, double b);
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D p0, double a, double b, double angle);
 };
 
 // Axis-parallel rectangle: the first corner, then the host's rectangle.
 class CAreaRectTrace : public CKelAreaCoord2D {
 public:
-  GSErrCode Trace();
+  [[nodiscard]] GSErrCode Trace();
 };
 
 // Rotated rectangle: the first corner, then the host's rotated rectangle.
 class CAreaRectSlantTrace : public CKelAreaCoord2D {
 public:
-  GSErrCode Trace();
+  [[nodiscard]] GSErrCode Trace();
 };

@@ -22,8 +22,8 @@ public:
   // == Operations of every kind ==
   using CArea1Object::CopyObject;
   using CArea1Object::GetEquation;
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
-  GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
+  [[nodiscard]] GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
   void Serialize(CPlenimetraUserDataCore& data) override;
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
@@ -34,7 +34,7 @@ public:
   // gives zeros).
   static bool GetTrapezoidParameter(const CKelAreaCoord2D& points, double* bottom, double* height, double* dx,
                                     double* dx2, double* angle);
-  GSErrCode GetParam(double* dx, double* dx2) const;
+  [[nodiscard]] GSErrCode GetParam(double* dx, double* dx2) const;
   // Corners in plan; empty when "dx" and "dx2" cannot be read.
   CKelAreaCoord2D GetCoord() const;
   CKelAreaCoord2D GetCoord() override { return std::as_const(*this).GetCoord(); }
@@ -44,18 +44,18 @@ public:
 
   // == Placing and rewriting ==
   // A base of no direction is refused with APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  [[nodiscard]] GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   // From a document dump's values: sizes, anchor, rotation, shape values.
-  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
-  GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D anchor, double bottom,
+  [[nodiscard]] GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D anchor, double bottom,
                          double height, double dx, double dx2, double angle);
-  GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
                      double bottom, double height, double dx, double dx2);
-  GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double bottom, double height, double dx, double dx2);
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D anchor, double bottom, double height,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double bottom, double height, double dx, double dx2);
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D anchor, double bottom, double height,
                         double dx, double dx2, double angle);
   // Makes the top side the base; the area is unchanged.
-  GSErrCode Rotation(CPlenimetraParam* param);
+  [[nodiscard]] GSErrCode Rotation(CPlenimetraParam* param);
 
 private:
   struct Dims;
@@ -67,7 +67,7 @@ private:
 // counter-clockwise.
 class CAreaTrapezoidTrace : public CKelAreaCoord2D {
 public:
-  GSErrCode Trace();
+  [[nodiscard]] GSErrCode Trace();
   static void RubberCallBackButtomLine(const API_RubberLineInfo* info);
   static void RubberCallBackTrapezoid(const API_RubberLineInfo* info);
   // Swaps p2 and p3 when p3 lies ahead of p2 along the base.

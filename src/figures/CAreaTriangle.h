@@ -23,8 +23,8 @@ public:
   // == Operations of every kind ==
   using CArea1Object::CopyObject;
   using CArea1Object::GetEquation;
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
-  GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook) override;
+  [[nodiscard]] GSErrCode CopyObject(CPlenimetraParam* param, short floor) override;
   void Serialize(CPlenimetraUserDataCore& data) override;
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
@@ -40,7 +40,7 @@ public:
   static CKelAreaCoord2D Rotation(const CKelAreaCoord2D& points);
   // The three vertices in plan; empty when the element or "dx" cannot be read.
   CKelAreaCoord2D GetCoord() override;
-  GSErrCode GetParam(double* dx) const;
+  [[nodiscard]] GSErrCode GetParam(double* dx) const;
   long long GetLength(const CPlenimetraParam* param) const;
   long long GetHeight(const CPlenimetraParam* param) const;
 
@@ -48,25 +48,25 @@ public:
   // With the settings' vertex-order flag, the first of the three orders
   // whose foot lies inside the base; none: APIERR_CANCEL. A base of no
   // direction is refused with APIERR_CANCEL.
-  GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
+  [[nodiscard]] GSErrCode Create(CPlenimetraParam* param, CKelAreaCoord2D points, short floor) override;
   // From a document dump's values: sizes, anchor, rotation, shape values.
-  GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
-  GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D p0, double base,
+  [[nodiscard]] GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values) override;
+  [[nodiscard]] GSErrCode CreateObject(CPlenimetraParam* param, short floor, short layer, CKelCoord2D p0, double base,
                          double height, double dx, double angle);
-  GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, API_ParamOwnerType& owner, API_GetParamsType& result, bool keepLook,
                      double base, double height, double dx);
-  GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double base, double height, double dx);
-  GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D p0, double base, double height,
+  [[nodiscard]] GSErrCode SetParam(CPlenimetraParam* param, bool keepLook, double base, double height, double dx);
+  [[nodiscard]] GSErrCode ChangeParam(CPlenimetraParam* param, bool keepLook, CKelCoord2D p0, double base, double height,
                         double dx, double angle);
   // Makes the next edge the base of the placed triangle (keeping its look).
-  GSErrCode Rotation(CPlenimetraParam* param);
+  [[nodiscard]] GSErrCode Rotation(CPlenimetraParam* param);
 };
 
 // Three vertices: a point, a line from it, a point with the outline as
 // rubber band; made counter-clockwise, so the height is positive.
 class CAreaTriangleTrace : public CKelAreaCoord2D {
 public:
-  GSErrCode Trace();
+  [[nodiscard]] GSErrCode Trace();
   static void RubberCallBackTriangle(const API_RubberLineInfo* info);
 
   static CAreaTriangleTrace* pAreaTriangle;  // the input being traced

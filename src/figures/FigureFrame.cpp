@@ -245,8 +245,9 @@ GSErrCode WriteNewParams(Int32 libInd, API_GetParamsType& result, const std::fun
 // Creates the element, then its user data and observer on the floor plan.
 GSErrCode CreateAndRegister(CPlenimetraParam* param, CArea1Object& figure, API_AddParType**& params)
 {
-  CGSUtil::SetLayerVisibleStatusNew(param->GetLayer(), true);
-  CGSUtil::SetLayerLockStatus(param->GetLayer(), false);
+  // A layer that stays shut makes the creation fail, which is returned.
+  static_cast<void>(CGSUtil::SetLayerVisibleStatusNew(param->GetLayer(), true));
+  static_cast<void>(CGSUtil::SetLayerLockStatus(param->GetLayer(), false));
   API_ElementMemo memo;
   memo.params = params;
   const GSErrCode err = ACAPI_Element_Create(&figure.m_Element, &memo);

@@ -43,7 +43,7 @@ public:
   ParamWriter& Put(const char* name, short value) { return Put(name, static_cast<int>(value)); }
   ParamWriter& Put(const char* name, bool value);
   ParamWriter& Put(const char* name, const GS::UniString& value);
-  GSErrCode Result() const { return m_Err; }
+  [[nodiscard]] GSErrCode Result() const { return m_Err; }
 
 private:
   GSErrCode m_Err = NoError;
@@ -75,7 +75,7 @@ void PutSegmentPens(ParamWriter& w, const CAreaArcAttr& attr, const FigureStyle&
 
 // Opens the owner's parameters, runs the writes, fetches the list into
 // result on success and always closes the editing; the first failure.
-GSErrCode EditParams(const API_ParamOwnerType& owner, API_GetParamsType& result,
+[[nodiscard]] GSErrCode EditParams(const API_ParamOwnerType& owner, API_GetParamsType& result,
                      const std::function<GSErrCode()>& writes);
 
 // == Reading a placed part ==
@@ -88,7 +88,7 @@ public:
   PartParams& operator=(const PartParams&) = delete;
 
   // The read's host error; on failure every lookup finds nothing.
-  GSErrCode Read(const API_Guid& guid);
+  [[nodiscard]] GSErrCode Read(const API_Guid& guid);
   // The real value of the last parameter of that name.
   std::optional<double> Real(const char* name) const;
   // The text of the last parameter of that name, through the host's
@@ -141,7 +141,7 @@ struct Placement {
 // parameters written by inner (keepLook false, in an open transaction on
 // the part), the figure layer shown and unlocked, the element created, and
 // on the floor plan its user data and observer. The first failure.
-GSErrCode PlaceFigure(CPlenimetraParam* param, CArea1Object& figure, const Placement& placement,
+[[nodiscard]] GSErrCode PlaceFigure(CPlenimetraParam* param, CArea1Object& figure, const Placement& placement,
                       const std::function<GSErrCode()>& inner);
 
 // New geometry of a placed figure: fields compared with the record and
@@ -157,10 +157,10 @@ struct PlacedGeometry {
 // changed fields set, inner's writes (its result is not used), then the
 // element changed with the new list while its layer is shown and unlocked.
 // The opening's or the change's error.
-GSErrCode RewriteFigure(CArea1Object& figure, const PlacedGeometry& geometry, const std::function<GSErrCode()>& inner);
+[[nodiscard]] GSErrCode RewriteFigure(CArea1Object& figure, const PlacedGeometry& geometry, const std::function<GSErrCode()>& inner);
 
 // Re-reads the figure's element into its record; the host's error.
-GSErrCode RereadElement(CArea1Object& figure);
+[[nodiscard]] GSErrCode RereadElement(CArea1Object& figure);
 
 // == Labels ==
 // True at the first label whose stored text (empty when absent) differs
@@ -188,7 +188,7 @@ CKelCoord2D ToPlan(double u, double v, const CKelCoord2D& o, double a);
 // Radius and sweep stored on a placed part: "ArcRadius" (m) and
 // "ArcAngle" (radians in the stored list, degrees here). Outputs a missing
 // parameter leaves alone.
-GSErrCode ReadArcParams(const API_Guid& guid, double* radius, double* degrees);
+[[nodiscard]] GSErrCode ReadArcParams(const API_Guid& guid, double* radius, double* degrees);
 // From [centre, start, end]: the start direction (radians), the radius and
 // the counter-clockwise sweep to the end direction in degrees, [0, 360).
 // A sweep within KelTol::HalfCircle of 0 or of a full turn is 0: an end
@@ -200,7 +200,7 @@ bool SweepFromPicks(const CKelAreaCoord2D& points, double* rotation, double* rad
 // counter (raised even when the copy then fails), same mark, numbering and
 // item number; then the common copy.
 template <class Kind>
-GSErrCode CopyAs(Kind& source, CPlenimetraParam* param, short floor)
+[[nodiscard]] GSErrCode CopyAs(Kind& source, CPlenimetraParam* param, short floor)
 {
   auto dest =
       std::make_shared<Kind>(param, ++param->m_LastArea1Code, source.m_ItemType1, source.m_ItemType2, source.m_No);

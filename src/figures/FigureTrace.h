@@ -11,19 +11,19 @@
 
 namespace figures {
 
-GSErrCode PickPoint(const char16_t* prompt, RubberLineInfoProc* callback, API_Coord3D* picked);
-GSErrCode PickLineEnd(const char16_t* prompt, const API_Coord3D& start, RubberLineInfoProc* callback,
+[[nodiscard]] GSErrCode PickPoint(const char16_t* prompt, RubberLineInfoProc* callback, API_Coord3D* picked);
+[[nodiscard]] GSErrCode PickLineEnd(const char16_t* prompt, const API_Coord3D& start, RubberLineInfoProc* callback,
                       API_Coord3D* end);
 // start is given; *startOut receives the start the host answers.
-GSErrCode PickArcEnd(const char16_t* prompt, const API_Coord3D& centre, const API_Coord3D& start,
+[[nodiscard]] GSErrCode PickArcEnd(const char16_t* prompt, const API_Coord3D& centre, const API_Coord3D& start,
                      API_Coord3D* startOut, API_Coord3D* end);
 // The host's rectangle input from start (method 1 axis-parallel, 2
 // rotated); the four corners become the points, made counter-clockwise.
-GSErrCode PickRectangle(const char16_t* prompt, const API_Coord3D& start, Int32 method, CKelAreaCoord2D& points);
+[[nodiscard]] GSErrCode PickRectangle(const char16_t* prompt, const API_Coord3D& start, Int32 method, CKelAreaCoord2D& points);
 // The four corners of a closed rectangle answer (five coordinates numbered
 // from 1, the fifth repeating the first), counter-clockwise; any other
 // answer is APIERR_BADPARS and leaves the points alone.
-GSErrCode TakeRectangle(const API_GetPolyType& poly, CKelAreaCoord2D& points);
+[[nodiscard]] GSErrCode TakeRectangle(const API_GetPolyType& poly, CKelAreaCoord2D& points);
 
 // One rubber line from a to b at height z, drawing flag 2.
 void DrawRubberLine(const CKelCoord2D& a, const CKelCoord2D& b, double z);

@@ -80,6 +80,8 @@ public:
   static void SetDialogSize(short dialId, short dh, short dv);
 
   // == Host attribute choosers (ACAPI_Interface 'SUCC'); host error codes ==
+  // Filling a control: one that cannot be filled stays empty, and no caller
+  // has more to do about it than the user sees, so the results may go.
   static GSErrCode SetUserControlPen(short dialId, short item);
   static GSErrCode SetUserControlPenWithNull(short dialId, short item);
   static GSErrCode SetUserControlWallComposites(short dialId, short item);

@@ -40,10 +40,10 @@ public:
   virtual short DoMsgListHeaderResize(short /*item*/, DG::ListBoxHeaderEventArg* /*arg*/) { return 0; }
 
   // == Host notifications the owner passes on ==
-  virtual GSErrCode ElementEventHandlerProc(const API_NotifyElementType* /*notification*/) { return NoError; }
+  [[nodiscard]] virtual GSErrCode ElementEventHandlerProc(const API_NotifyElementType* /*notification*/) { return NoError; }
   virtual void ProjectionNotification(API_NotifyEventID /*event*/) {}
-  virtual GSErrCode SelectionChangeHandler(const API_Neig* /*neig*/) { return NoError; }
-  virtual GSErrCode ElementReservationChangeHandler(const GS::HashTable<API_Guid, short>& /*reserved*/,
+  [[nodiscard]] virtual GSErrCode SelectionChangeHandler(const API_Neig* /*neig*/) { return NoError; }
+  [[nodiscard]] virtual GSErrCode ElementReservationChangeHandler(const GS::HashTable<API_Guid, short>& /*reserved*/,
                                                     const GS::HashSet<API_Guid>& /*released*/,
                                                     const GS::HashSet<API_Guid>& /*deleted*/)
   {

@@ -93,8 +93,9 @@ void CDGPaletteCore::DoPaletteClose()
 
 void CDGPaletteCore::CmdOpenPalette()
 {
+  // A palette that cannot open has shown why.
   if (m_PaletteID == 0)
-    DoPaletteInit();
+    static_cast<void>(DoPaletteInit());
   else
     DoPaletteClose();
 }

@@ -64,10 +64,10 @@ public:
   {
     return 0;
   }
-  virtual GSErrCode SelectionChangeHandler(const API_Neig* /*neig*/) { return NoError; }
-  virtual GSErrCode ElementEventHandlerProc(const API_NotifyElementType* /*notification*/) { return NoError; }
+  [[nodiscard]] virtual GSErrCode SelectionChangeHandler(const API_Neig* /*neig*/) { return NoError; }
+  [[nodiscard]] virtual GSErrCode ElementEventHandlerProc(const API_NotifyElementType* /*notification*/) { return NoError; }
   virtual void ProjectionNotification(API_NotifyEventID /*event*/) {}
-  virtual GSErrCode OpenPalette() = 0;
+  [[nodiscard]] virtual GSErrCode OpenPalette() = 0;
   virtual void ClosePalette() = 0;
   virtual void DonePaletteCommand(short /*command*/) {}
   virtual void SetList(bool /*enable*/) {}
@@ -77,7 +77,7 @@ public:
   // == Opening and closing ==
   // Opens the window unless it is open; APIERR_GENERAL when no window
   // opened.
-  GSErrCode DoPaletteInit();
+  [[nodiscard]] GSErrCode DoPaletteInit();
   // Closes an open window (its close message runs); the id is 0 afterwards
   // in any case.
   void DoPaletteClose();
@@ -98,8 +98,8 @@ public:
   // The window must be open.
   void EnableItem(short item, bool enable);
   void SetDialogSize(short dialId, short dh, short dv);
-  GSErrCode SetUserControlPen(short dialId, short item);
-  GSErrCode SetUserControlFill(short dialId, short item);
+  [[nodiscard]] GSErrCode SetUserControlPen(short dialId, short item);
+  [[nodiscard]] GSErrCode SetUserControlFill(short dialId, short item);
   // Appends an entry; text in the host's default character code.
   void PopupInsert(short dialId, short item, const char* text, long long data);
   void SetPaletteMenuTexts(bool /*open*/, bool /*enable*/) {}
@@ -107,7 +107,7 @@ public:
   // == Host callbacks; userData / the window's user data is the palette ==
   static short PaletteDlgCallBack(short message, short dialId, short item, DGUserData userData,
                                   DGMessageData msgData);
-  static GSErrCode PaletteAPIControlCallBack(Int32 referenceId, API_PaletteMessageID message, long long param);
+  [[nodiscard]] static GSErrCode PaletteAPIControlCallBack(Int32 referenceId, API_PaletteMessageID message, long long param);
 
   short GetResourceID() const { return m_ResourceID; }
   const GS::Guid& GetGuid() const { return m_Guid; }
@@ -126,7 +126,7 @@ protected:
   bool m_bDestroying = false; // the destructor runs: messages reach no operation
 
 private:
-  GSErrCode OpenDockable();
+  [[nodiscard]] GSErrCode OpenDockable();
   void OpenModeless();
   short Dispatch(short message, short dialId, short item, DGMessageData msgData);
   void OnInit(short dialId);

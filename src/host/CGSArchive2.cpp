@@ -107,7 +107,9 @@ void CGSArchive2::SerializeAttribute(API_AttrTypeID type, short& index, GSCharCo
 {
   if (!IsLoading()) {
     GS::UniString name;
-    CGSUtil::GetAttrName(type, index, name);
+    // An attribute that is gone is stored without a name.
+    if (CGSUtil::GetAttrName(type, index, name) != NoError)
+      name.Clear();
     std::string bytes = name.ToStdString(code);
     Serialize(bytes.data(), USize(bytes.size() + 1));
     return;

@@ -30,7 +30,7 @@ class CGSArchive2Core {
 public:
   virtual ~CGSArchive2Core() = default;
 
-  virtual bool Open() = 0;
+  [[nodiscard]] virtual bool Open() = 0;
   virtual void Save(int version) = 0;
   virtual int GetVersion() = 0;
   virtual void Serialize(bool& value) = 0;
@@ -71,7 +71,7 @@ public:
   // True when a record of that name exists.
   static bool IsHaveData(const char* name);
 
-  bool Open() override;
+  [[nodiscard]] bool Open() override;
   void Save(int version) override;
   int GetVersion() override { return m_record.dataVersion; }
   int GetSize() const { return m_stream.GetSize(); }

@@ -35,11 +35,11 @@ public:
   // The whole grid: its border as the outline and every inner grid column
   // (fixed i) and then row (fixed j) as a level line; on the default story.
   // APIERR_BADPARS for nx or ny below 1.
-  GSErrCode DoCreate(int pen, short layer, CMyUserDataCore* tag, bool observe);
+  [[nodiscard]] GSErrCode DoCreate(int pen, short layer, CMyUserDataCore* tag, bool observe);
   // The block's outline of grid nodes with the level lines of
   // GetLevelLines, on m_nStory. APIERR_BADPARS for a node outside the grid
   // or nx, ny below 1.
-  GSErrCode DoCreate2(const BLOCKtag& block, int pen, short layer, CMyUserDataCore* tag, bool observe);
+  [[nodiscard]] GSErrCode DoCreate2(const BLOCKtag& block, int pen, short layer, CMyUserDataCore* tag, bool observe);
   // The runs of 3 or more consecutive grid nodes strictly inside the
   // block's outline, along every inner row and then every inner column.
   std::vector<std::vector<CKelCoord3D>> GetLevelLines(const BLOCKtag& block) const;
@@ -49,6 +49,6 @@ private:
   bool NodeInGrid(int i, int j) const { return 0 <= i && i <= GetNX() && 0 <= j && j <= GetNY(); }
   CKelCoord3D Node(int i, int j) const;
   std::vector<CKelCoord3D> BorderNodes() const;
-  GSErrCode Create(const std::vector<CKelCoord3D>& outline, const std::vector<std::vector<CKelCoord3D>>& lines,
+  [[nodiscard]] GSErrCode Create(const std::vector<CKelCoord3D>& outline, const std::vector<std::vector<CKelCoord3D>>& lines,
                    short story, int pen, short layer, CMyUserDataCore* tag, bool observe) const;
 };

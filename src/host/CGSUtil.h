@@ -51,95 +51,95 @@ public:
   // and 'CPAR', which the caller brackets around its calls. i1, i2 address
   // an array cell from 1; 0, 0 a scalar. A name too long for the host's
   // record answers APIERR_BADPARS.
-  static GSErrCode ChangeObjectParameter(const char* name, bool value, int i1, int i2);
-  static GSErrCode ChangeObjectParameter(const char* name, int value, int i1, int i2);
-  static GSErrCode ChangeObjectParameter(const char* name, double value, int i1, int i2);
+  [[nodiscard]] static GSErrCode ChangeObjectParameter(const char* name, bool value, int i1, int i2);
+  [[nodiscard]] static GSErrCode ChangeObjectParameter(const char* name, int value, int i1, int i2);
+  [[nodiscard]] static GSErrCode ChangeObjectParameter(const char* name, double value, int i1, int i2);
   // 8-bit text in the host's default code.
-  static GSErrCode ChangeObjectParameter(const char* name, const char* value, int i1, int i2);
-  static GSErrCode ChangeObjectParameter(const char* name, const unsigned short* value, int i1, int i2);
-  static GSErrCode ChangeObjectParameter(const char* name, const GS::UniString& value, int i1, int i2);
+  [[nodiscard]] static GSErrCode ChangeObjectParameter(const char* name, const char* value, int i1, int i2);
+  [[nodiscard]] static GSErrCode ChangeObjectParameter(const char* name, const unsigned short* value, int i1, int i2);
+  [[nodiscard]] static GSErrCode ChangeObjectParameter(const char* name, const GS::UniString& value, int i1, int i2);
   // The real value of the element's first parameter of that name; *value is
   // left alone when it has none.
-  static GSErrCode GetObjectParameter(API_Guid& guid, const char* name, double* value);
+  [[nodiscard]] static GSErrCode GetObjectParameter(API_Guid& guid, const char* name, double* value);
   // The choices the library part offers for a parameter.
-  static GSErrCode GetObjectParameterList(API_ElemTypeID type, int libInd, const char* name,
+  [[nodiscard]] static GSErrCode GetObjectParameterList(API_ElemTypeID type, int libInd, const char* name,
                                           std::vector<GS::UniString>& values);
-  static GSErrCode GetObjectParameterList(API_ElemTypeID type, int libInd, const char* name,
+  [[nodiscard]] static GSErrCode GetObjectParameterList(API_ElemTypeID type, int libInd, const char* name,
                                           std::vector<API_VLNumType>& values);
 
   // Element creation. A line with two equal ends is not created (answer 0).
-  static GSErrCode CreateLine(double x1, double y1, double x2, double y2, short pen, int lineType, short layer,
+  [[nodiscard]] static GSErrCode CreateLine(double x1, double y1, double x2, double y2, short pen, int lineType, short layer,
                               short story, GS::Array<API_Guid>* guids, API_ArrowData* arrow, API_Element* out,
                               CMyUserDataCore* tag, bool observe);
   // angle in degrees, folded once into -90..90 so the text never reads
   // upside down; flag becomes the text's fixed-size switch.
-  static GSErrCode CreateText(double x, double y, const char* text, double size, double angle, bool flag,
+  [[nodiscard]] static GSErrCode CreateText(double x, double y, const char* text, double size, double angle, bool flag,
                               API_AnchorID anchor, API_JustID just, short font, short pen, short layer, short story,
                               GS::Array<API_Guid>* guids, API_Element* out, CMyUserDataCore* tag, bool observe);
   // An object of library part libInd drawing a line in space; the z values
   // are absolute levels.
-  static GSErrCode Create3DLine(int libInd, double bx, double by, double bz, double ex, double ey, double ez,
+  [[nodiscard]] static GSErrCode Create3DLine(int libInd, double bx, double by, double bz, double ex, double ey, double ez,
                                 bool show2D, short pen, int lineType, short layer, short story,
                                 GS::Array<API_Guid>* guids, API_Element* out, CMyUserDataCore* tag, bool observe);
-  static GSErrCode CreateCircle(double cx, double cy, double r, short pen, int lineType, short layer, short story,
+  [[nodiscard]] static GSErrCode CreateCircle(double cx, double cy, double r, short pen, int lineType, short layer, short story,
                                 GS::Array<API_Guid>* guids, API_Element* out, CMyUserDataCore* tag, bool observe);
-  static GSErrCode CreateArc(double cx, double cy, double r, double begAng, double endAng, short pen, int lineType,
+  [[nodiscard]] static GSErrCode CreateArc(double cx, double cy, double r, double begAng, double endAng, short pen, int lineType,
                              short layer, short story, GS::Array<API_Guid>* guids, API_Element* out,
                              CMyUserDataCore* tag, bool observe);
-  static GSErrCode CreatePolyLine(const std::vector<API_Coord>& points, short pen, int lineType, short layer,
+  [[nodiscard]] static GSErrCode CreatePolyLine(const std::vector<API_Coord>& points, short pen, int lineType, short layer,
                                   short story, GS::Array<API_Guid>* guids, API_Element* out, CMyUserDataCore* tag,
                                   bool observe);
   // Fills: pen is the contour and fill pen.
-  static GSErrCode CreateHatch(const std::vector<API_Coord>& points, short pen, int lineType, short layer,
+  [[nodiscard]] static GSErrCode CreateHatch(const std::vector<API_Coord>& points, short pen, int lineType, short layer,
                                short story, GS::Array<API_Guid>* guids, API_Element* out, CMyUserDataCore* tag,
                                bool observe);
   // The sector from p turning by angle about centre.
-  static GSErrCode CreateArcHatch(const API_Coord& centre, const API_Coord& p, double angle, short pen, int lineType,
+  [[nodiscard]] static GSErrCode CreateArcHatch(const API_Coord& centre, const API_Coord& p, double angle, short pen, int lineType,
                                   short layer, short story, GS::Array<API_Guid>* guids, API_Element* out,
                                   CMyUserDataCore* tag, bool observe);
   // The figure between the arc about c from p1 to p2 (the shorter way) and
   // an arc of radius r back from p2 to p1: bulging to the other side of the
   // chord when lens is set, to the same side otherwise. APIERR_BADPARS when
   // r is shorter than half the chord or p1, p2 are not apart.
-  static GSErrCode CreateArcArcHatch(const API_Coord& c, const API_Coord& p1, const API_Coord& p2, bool lens, double r,
+  [[nodiscard]] static GSErrCode CreateArcArcHatch(const API_Coord& c, const API_Coord& p1, const API_Coord& p2, bool lens, double r,
                                      short pen, int lineType, short layer, short story, GS::Array<API_Guid>* guids,
                                      API_Element* out, CMyUserDataCore* tag, bool observe);
-  static GSErrCode CreateCircleHatch(const API_Coord& centre, double r, short pen, int lineType, short layer,
+  [[nodiscard]] static GSErrCode CreateCircleHatch(const API_Coord& centre, double r, short pen, int lineType, short layer,
                                      short story, GS::Array<API_Guid>* guids, API_Element* out, CMyUserDataCore* tag,
                                      bool observe);
   // A mesh through the points (h1: the ground under the point, h2: its
   // height); pen goes to its top and side pens, material overrides the top.
-  static GSErrCode CreateMesh(const std::vector<API_Height>& points, short pen, int material, short layer, short story,
+  [[nodiscard]] static GSErrCode CreateMesh(const std::vector<API_Height>& points, short pen, int material, short layer, short story,
                               CMyUserDataCore* tag);
 
   // Element searches over the current database. A tag selects the elements
   // whose user data it reads as userType; objects must name their library
   // part (libInd > 0). A cancelled progress ends with APIERR_CANCEL.
-  static GSErrCode GSGetElement(API_ElemTypeID type, CMyUserDataCore* tag, int libInd, CMyUserDataCore::TYPE userType,
+  [[nodiscard]] static GSErrCode GSGetElement(API_ElemTypeID type, CMyUserDataCore* tag, int libInd, CMyUserDataCore::TYPE userType,
                                 CSelectList* layers, short* story, CKelProgressCore* progress,
                                 GS::Array<API_Elem_Head>* result);
-  static GSErrCode GSGetElementOnFloor(API_ElemTypeID type, CMyUserDataCore* tag, int libInd,
+  [[nodiscard]] static GSErrCode GSGetElementOnFloor(API_ElemTypeID type, CMyUserDataCore* tag, int libInd,
                                        CMyUserDataCore::TYPE userType, short story, GS::Array<API_Elem_Head>* result);
   // layer 0: any layer.
-  static GSErrCode GSGetElement(API_ElemTypeID type, CMyUserDataCore* tag, CMyUserDataCore::TYPE userType, short layer,
+  [[nodiscard]] static GSErrCode GSGetElement(API_ElemTypeID type, CMyUserDataCore* tag, CMyUserDataCore::TYPE userType, short layer,
                                 GS::Array<API_Guid>& result);
 
   // Deletion. Each shows and unlocks the elements' layers for the deletion
   // and always puts every layer back as it was.
-  static GSErrCode GSDeleteElement(GS::Array<API_Elem_Head>* heads);
+  [[nodiscard]] static GSErrCode GSDeleteElement(GS::Array<API_Elem_Head>* heads);
   // In a shared project the elements are reserved first; an element held by
   // another user deletes nothing and answers APIERR_NOTMINE.
-  static GSErrCode GSDeleteElement3(GS::Array<API_Elem_Head>& heads);
-  static GSErrCode GSDeleteObject(API_ElemTypeID type, CMyUserDataCore* tag, int libInd,
+  [[nodiscard]] static GSErrCode GSDeleteElement3(GS::Array<API_Elem_Head>& heads);
+  [[nodiscard]] static GSErrCode GSDeleteObject(API_ElemTypeID type, CMyUserDataCore* tag, int libInd,
                                   CMyUserDataCore::TYPE userType, CSelectList* layers, CKelProgressCore* progress,
                                   bool unused);
-  static GSErrCode GSDeleteElement2(API_ElemTypeID type, CMyUserDataCore* tag, int libInd,
+  [[nodiscard]] static GSErrCode GSDeleteElement2(API_ElemTypeID type, CMyUserDataCore* tag, int libInd,
                                     CMyUserDataCore::TYPE userType, CSelectList* layers, CKelProgressCore* progress);
   // Deletes the elements that can be prepared, passes over the others and
   // shows any failure to the user in the add-on's alert.
-  static GSErrCode GSDeleteObject(std::vector<GS::Guid>& guids);
-  static GSErrCode GSDeleteObject(std::vector<GS::Guid>& guids, CKelProgressCore* progress);
-  static GSErrCode GSClearUserData(GS::Array<API_Guid>* guids);
+  [[nodiscard]] static GSErrCode GSDeleteObject(std::vector<GS::Guid>& guids);
+  [[nodiscard]] static GSErrCode GSDeleteObject(std::vector<GS::Guid>& guids, CKelProgressCore* progress);
+  [[nodiscard]] static GSErrCode GSClearUserData(GS::Array<API_Guid>* guids);
 
 
   // == Attributes, layers, stories, library parts, teamwork, menus, resources, error names ==
@@ -147,18 +147,18 @@ public:
 
   // Layers (attribute type 2). A setter modifies the layer only when its
   // flag really changes, so repeating a state costs no host write.
-  static GSErrCode GetLayerLockStatus(short layer, bool* locked);
-  static GSErrCode GetLayerVisibleStatus(short layer, bool* visible);
-  static GSErrCode GetLayerForceToWire(short layer, bool* wire);
-  static GSErrCode SetLayerLockStatus(short layer, bool lock);
-  static GSErrCode SetLayerVisibleStatusNew(short layer, bool visible);
-  static GSErrCode SetLayerForceToWire(short layer, bool wire);
-  static GSErrCode SetLayerVisibleStatusOld(short layer, bool visible);
+  [[nodiscard]] static GSErrCode GetLayerLockStatus(short layer, bool* locked);
+  [[nodiscard]] static GSErrCode GetLayerVisibleStatus(short layer, bool* visible);
+  [[nodiscard]] static GSErrCode GetLayerForceToWire(short layer, bool* wire);
+  [[nodiscard]] static GSErrCode SetLayerLockStatus(short layer, bool lock);
+  [[nodiscard]] static GSErrCode SetLayerVisibleStatusNew(short layer, bool visible);
+  [[nodiscard]] static GSErrCode SetLayerForceToWire(short layer, bool wire);
+  [[nodiscard]] static GSErrCode SetLayerVisibleStatusOld(short layer, bool visible);
   // The layer of this name, created (with value in its record) when absent;
   // 0 when it can be neither found nor created.
   static short GSSelectLayer(const unsigned short* name, int value);
   static void SeparateLayerName(std::string name, std::string& a, std::string& b);
-  static GSErrCode SaveLayerComb(const char* name);
+  [[nodiscard]] static GSErrCode SaveLayerComb(const char* name);
 
   // Attributes. A search answers the attribute's index, 0 when none.
   static Int32 GSSearchAttribute(API_AttrTypeID type, const unsigned short* name);
@@ -166,22 +166,22 @@ public:
   static Int32 GSSearchMaterial(const unsigned short* name);
   static Int32 GSSearchFilltype(const unsigned short* name);
   static Int32 GSSearchLinetype(const unsigned short* name);
-  static GSErrCode GetAttrName(API_AttrTypeID type, int index, GS::UniString& name);
+  [[nodiscard]] static GSErrCode GetAttrName(API_AttrTypeID type, int index, GS::UniString& name);
   // The material of this name, made in the colour (0..1 fractions) when
   // absent; 0 when it can be neither found nor made.
   static Int32 GSGetTransparentMaterial(const unsigned short* name, double r, double g, double b);
   static Int32 GSGetSolidMaterial(const unsigned short* name, double r, double g, double b);
-  static GSErrCode SetZoneCategory(const unsigned short* code, const unsigned short* stampName, const char* name,
+  [[nodiscard]] static GSErrCode SetZoneCategory(const unsigned short* code, const unsigned short* stampName, const char* name,
                                    API_RGBColor color, int* index);
   // Black when the category can't be read.
   static API_RGBColor GetZoneCatColor(int index);
   static Int32 GetMaxPriorityBuildingMaterial();
 
   // Library parts and libraries.
-  static GSErrCode GetLibPartInd(API_LibTypeID type, const unsigned short* name, int* index);
-  static GSErrCode GetLibInd(const unsigned short* name, int* index);
-  static GSErrCode ReloadLibrary();
-  static GSErrCode AddLibrary(const char* folderName);
+  [[nodiscard]] static GSErrCode GetLibPartInd(API_LibTypeID type, const unsigned short* name, int* index);
+  [[nodiscard]] static GSErrCode GetLibInd(const unsigned short* name, int* index);
+  [[nodiscard]] static GSErrCode ReloadLibrary();
+  [[nodiscard]] static GSErrCode AddLibrary(const char* folderName);
 
   // Teamwork. The user id of a shared project is 1 or more.
   static bool IsTeamworkProject(short* userId);
@@ -194,12 +194,12 @@ public:
   static double GetFlrLevel(short n);
   static double GetFlrHeight(short n);
   static GS::UniString GetFlrName(short n);
-  static GSErrCode GetLayerHeight(std::vector<double>& levels);
-  static GSErrCode SetActStory(short n);
-  static GSErrCode ChangeFloor(short n);
+  [[nodiscard]] static GSErrCode GetLayerHeight(std::vector<double>& levels);
+  [[nodiscard]] static GSErrCode SetActStory(short n);
+  [[nodiscard]] static GSErrCode ChangeFloor(short n);
 
   // Menus and the add-on's resources.
-  static GSErrCode SetPaletteMenuTexts(short menuResId, short itemIndex, short strResId, short strIndex);
+  [[nodiscard]] static GSErrCode SetPaletteMenuTexts(short menuResId, short itemIndex, short strResId, short strIndex);
   static GS::UniString GetStringFromResourceU(short resId, short index);
   // Both answer the mark the item shows afterwards.
   static bool SetMenuItemMark(short menuResId, short itemIndex, bool mark);
@@ -208,14 +208,14 @@ public:
   // Project, place and databases. Angles in radians.
   static IO::Location GetProjectPathName();
   static std::string GetProjectPathName2();
-  static GSErrCode GetCityInfo2(double& longitude, double& latitude);
-  static GSErrCode GetNorth(double& north);
-  static GSErrCode SetNorth(double north);
+  [[nodiscard]] static GSErrCode GetCityInfo2(double& longitude, double& latitude);
+  [[nodiscard]] static GSErrCode GetNorth(double& north);
+  [[nodiscard]] static GSErrCode SetNorth(double north);
   // i counts the master layouts from 0.
-  static GSErrCode GetMasterLayoutDataBaseInfo(int i, API_WindowInfo& window);
-  static GSErrCode CreateNewDatabase(API_WindowInfo& master, const unsigned short* name, API_WindowInfo& result);
-  static GSErrCode ChangeDatabaseFloorPlan();
-  static GSErrCode RestoreDatabase(int, API_WindowInfo& saved, API_WindowInfo& current);
+  [[nodiscard]] static GSErrCode GetMasterLayoutDataBaseInfo(int i, API_WindowInfo& window);
+  [[nodiscard]] static GSErrCode CreateNewDatabase(API_WindowInfo& master, const unsigned short* name, API_WindowInfo& result);
+  [[nodiscard]] static GSErrCode ChangeDatabaseFloorPlan();
+  [[nodiscard]] static GSErrCode RestoreDatabase(int, API_WindowInfo& saved, API_WindowInfo& current);
 
   // Element information.
   // out must hold 256 bytes; the name is cut to 255.
@@ -224,18 +224,18 @@ public:
   static API_NeigID Elem_To_NeigID(API_ElemTypeID type);
   // *n = the wall's windows (doors); their GUIDs go into *list (made or
   // resized to fit) when list is given.
-  static GSErrCode GetWindowLinks(API_Guid wall, API_Guid*** list, int* n);
-  static GSErrCode GetDoorLinks(API_Guid wall, API_Guid*** list, int* n);
+  [[nodiscard]] static GSErrCode GetWindowLinks(API_Guid wall, API_Guid*** list, int* n);
+  [[nodiscard]] static GSErrCode GetDoorLinks(API_Guid wall, API_Guid*** list, int* n);
   // Plan direction of b - a; false, outputs untouched, when the points
   // coincide in plan.
   static bool CalcCosSin(const API_Coord& a, const API_Coord& b, double* cosine, double* sine, double* length);
   static bool CalcCosSin(const API_Coord3D& a, const API_Coord3D& b, double* cosine, double* sine, double* length);
   // m2; untouched on failure.
-  static GSErrCode GetZoneArea2(API_Guid& guid, double* area);
-  static GSErrCode GetCWallParameter(API_Element& cwall, double* base, double* height, double* slant);
+  [[nodiscard]] static GSErrCode GetZoneArea2(API_Guid& guid, double* area);
+  [[nodiscard]] static GSErrCode GetCWallParameter(API_Element& cwall, double* base, double* height, double* slant);
   static bool IsHotlinkElement(API_Guid& guid);
-  static GSErrCode BringToFront(API_Guid& guid);
-  static GSErrCode BringToBack(API_Guid& guid);
+  [[nodiscard]] static GSErrCode BringToFront(API_Guid& guid);
+  [[nodiscard]] static GSErrCode BringToBack(API_Guid& guid);
   static void CheckDontUseCode2(std::string& text);
   static void CheckDontUseCode2(GS::UniString& text);
   static bool IsControlShifted();
@@ -286,7 +286,7 @@ public:
   static void AreaToLineArc(const std::vector<CKelCoord3DCrsPntArray>& areas, CKelWallLineArray& lines,
                             CKelWallArcArray& arcs);
   // The zone's outer contour; APIERR_BADPOLY when the zone gives none.
-  static GSErrCode ZoneToLineArc(const API_Element& zone, CKelWallLineArray& lines, CKelWallArcArray& arcs);
+  [[nodiscard]] static GSErrCode ZoneToLineArc(const API_Element& zone, CKelWallLineArray& lines, CKelWallArcArray& arcs);
 
   // Host 2D polygon data. Each builder starts from empty data, closes every
   // contour by a repeat of its first vertex, computes the bound box and
@@ -294,20 +294,20 @@ public:
   // APIERR_MEMFULL, or APIERR_BADPOLY for outlines the host cannot take
   // (empty contours, ends or arcs outside the vertices); on failure nothing
   // stays allocated.
-  static GSErrCode ConstructPoly2DDataFromElementMemo(const API_ElementMemo& memo, Geometry::Polygon2DData& poly);
-  static GSErrCode ConstructPoly2DDataFromElementMemo(API_Coord** coords, Int32** ends, API_PolyArc** arcs,
+  [[nodiscard]] static GSErrCode ConstructPoly2DDataFromElementMemo(const API_ElementMemo& memo, Geometry::Polygon2DData& poly);
+  [[nodiscard]] static GSErrCode ConstructPoly2DDataFromElementMemo(API_Coord** coords, Int32** ends, API_PolyArc** arcs,
                                                       Geometry::Polygon2DData& poly);
-  static GSErrCode ConstructPoly2DDataFromAPICoord(const std::vector<API_Coord>& points, Geometry::Polygon2DData& poly);
-  static GSErrCode ConstructPoly2DDataFromKelArea(const CKelAreaCoord2D& area, Geometry::Polygon2DData& poly);
-  static GSErrCode ConstructPoly2DDataFromKelArea(const std::vector<CKelAreaCoord2D>& areas,
+  [[nodiscard]] static GSErrCode ConstructPoly2DDataFromAPICoord(const std::vector<API_Coord>& points, Geometry::Polygon2DData& poly);
+  [[nodiscard]] static GSErrCode ConstructPoly2DDataFromKelArea(const CKelAreaCoord2D& area, Geometry::Polygon2DData& poly);
+  [[nodiscard]] static GSErrCode ConstructPoly2DDataFromKelArea(const std::vector<CKelAreaCoord2D>& areas,
                                                   Geometry::Polygon2DData& poly);
-  static GSErrCode GetPolygon(const CKelAreaCoord2DArray& areas, Geometry::Polygon2DData& poly);
-  static GSErrCode GetPolygon(const CKelAreaCoord2D& area, Geometry::Polygon2DData& poly);
+  [[nodiscard]] static GSErrCode GetPolygon(const CKelAreaCoord2DArray& areas, Geometry::Polygon2DData& poly);
+  [[nodiscard]] static GSErrCode GetPolygon(const CKelAreaCoord2D& area, Geometry::Polygon2DData& poly);
   // The element's memo polygon.
-  static GSErrCode GetPolygon(const API_Guid& guid, Geometry::Polygon2DData& poly);
+  [[nodiscard]] static GSErrCode GetPolygon(const API_Guid& guid, Geometry::Polygon2DData& poly);
   // Counts into polygon and fresh handles into memo (both zeroed first; the
   // caller disposes of the memo).
-  static GSErrCode ConvertPoly2DDataToAPIPolygon(const Geometry::Polygon2DData& poly, API_Polygon& polygon,
+  [[nodiscard]] static GSErrCode ConvertPoly2DDataToAPIPolygon(const Geometry::Polygon2DData& poly, API_Polygon& polygon,
                                                  API_ElementMemo& memo);
 
   // Text in Shift-JIS (host code 32) and UTF-8 (host code 99).
@@ -324,45 +324,45 @@ public:
 
   // The data's contours (closing repeats included, which add no edge) as
   // one flat face at height z, given to CKelBrep::ToBrep.
-  static GSErrCode ConvertPoly2DDataToKelBrep(const Geometry::Polygon2DData& poly, double z, CKelBrep& brep);
+  [[nodiscard]] static GSErrCode ConvertPoly2DDataToKelBrep(const Geometry::Polygon2DData& poly, double z, CKelBrep& brep);
   // A morph whose body has each face's points as its own vertices (nothing
   // merged across faces), each face's edge ring from its last point round,
   // and one polygon per face with the face's normal. APIERR_CANCEL when the
   // builder makes no body.
-  static GSErrCode CreateMorph(const CKelAreaCoord3DArray& faces, int pen, int material, short layer, short story,
+  [[nodiscard]] static GSErrCode CreateMorph(const CKelAreaCoord3DArray& faces, int pen, int material, short layer, short story,
                                API_Elem_Head* out);
   // The same from a brep: its points, edges and faces as they are numbered.
-  static GSErrCode CreateMorph(const CKelBrep& brep, int pen, int material, short layer, short story,
+  [[nodiscard]] static GSErrCode CreateMorph(const CKelBrep& brep, int pen, int material, short layer, short story,
                                API_Elem_Head* out);
   // A body of one planar face into memo->morphBody (the caller disposes of
   // the memo). The int is not used: this host's bodies carry no per-face
   // attributes.
-  static GSErrCode KelAreaToMemo(const CKelAreaCoord3D& face, int unused, API_ElementMemo& memo);
-  static GSErrCode CreateMorph(const CKelAreaCoord3D& face, int pen, int material, short layer, short story,
+  [[nodiscard]] static GSErrCode KelAreaToMemo(const CKelAreaCoord3D& face, int unused, API_ElementMemo& memo);
+  [[nodiscard]] static GSErrCode CreateMorph(const CKelAreaCoord3D& face, int pen, int material, short layer, short story,
                                API_Element* out);
   // The block as a closed morph: top, bottom, then one quad per side.
-  static GSErrCode KelBlockToMorph(const CKelBlockCube& block, int pen, int material, short layer, short story,
+  [[nodiscard]] static GSErrCode KelBlockToMorph(const CKelBlockCube& block, int pen, int material, short layer, short story,
                                    API_Elem_Head* out);
   // The block's outline as a mesh (CreateMesh: ground at the bottom, height
   // at the top); *unequalBottoms tells whether the bottoms differ.
-  static GSErrCode KelBlockToMesh(const CKelBlockCube& block, short pen, int material, short layer, short story,
+  [[nodiscard]] static GSErrCode KelBlockToMesh(const CKelBlockCube& block, short pen, int material, short layer, short story,
                                   bool* unequalBottoms, CMyUserDataCore* tag);
   // A slab over the box's plan rectangle from bottom to top (absolute) on
   // the story; its GUID to guid.
-  static GSErrCode CreateSlab(const API_Box3D& box, double bottom, double top, int story, API_Guid& guid);
+  [[nodiscard]] static GSErrCode CreateSlab(const API_Box3D& box, double bottom, double top, int story, API_Guid& guid);
   // The element's body below z: a slab on the story from z to 1 m above the
   // element's bounds (1 m wider on every side) is linked as a subtracting
   // operator while the bodies are read; link and slab always go again, and
   // the first error is answered.
-  static GSErrCode CutZ(const API_Guid& guid, double z, int story, std::vector<CKelBrep>& breps);
+  [[nodiscard]] static GSErrCode CutZ(const API_Guid& guid, double z, int story, std::vector<CKelBrep>& breps);
   // One brep per body of the element.
-  static GSErrCode ToKelBrep(const API_Elem_Head& head, std::vector<CKelBrep>& breps);
+  [[nodiscard]] static GSErrCode ToKelBrep(const API_Elem_Head& head, std::vector<CKelBrep>& breps);
   // The body (a component of type body) as one brep of its polygons.
-  static GSErrCode GetOneBlock(const API_Component3D& body, std::vector<CKelBrep>& breps);
+  [[nodiscard]] static GSErrCode GetOneBlock(const API_Component3D& body, std::vector<CKelBrep>& breps);
   // Per body one list of faces: each polygon's outer contour with its plane.
-  static GSErrCode GetAreaFromBlock(const API_Elem_Head& head, CKelAreaCoord3DArrayArray& faces);
+  [[nodiscard]] static GSErrCode GetAreaFromBlock(const API_Elem_Head& head, CKelAreaCoord3DArrayArray& faces);
   // The start vertex of polygon edge pedg; -1 for a contour separator.
-  static GSErrCode GetVertexIndex(int pedg, int* vertex);
+  [[nodiscard]] static GSErrCode GetVertexIndex(int pedg, int* vertex);
   // The memo's first contour without its closing repeat, cleaned and made
   // counter-clockwise; empty when the polygon disagrees with the memo.
   static CKelBlockCube Poly2KelBlock(const API_Polygon& polygon, const API_ElementMemo& memo);

@@ -38,8 +38,9 @@ GSErrCode SaveAndOpenLayer(short layer, CLayeyStatusParamArray& saved)
 void RestoreLayers(const CLayeyStatusParamArray& saved)
 {
   for (const CLayeyStatusParam& state : saved) {
-    CGSUtil::SetLayerLockStatus(state.m_nLayer, state.m_bLocked);
-    CGSUtil::SetLayerVisibleStatusNew(state.m_nLayer, state.m_bVisible);
+    // Putting the layers back is best effort: the deletion's result stands.
+    static_cast<void>(CGSUtil::SetLayerLockStatus(state.m_nLayer, state.m_bLocked));
+    static_cast<void>(CGSUtil::SetLayerVisibleStatusNew(state.m_nLayer, state.m_bVisible));
   }
 }
 

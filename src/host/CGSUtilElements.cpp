@@ -19,7 +19,8 @@ bool TagMatches(CMyUserDataCore* tag, const API_Elem_Head& head, CMyUserDataCore
 {
   if (tag == nullptr)
     return true;
-  tag->GetUserData(&head);
+  // An element without a readable tag keeps the tag's empty type.
+  static_cast<void>(tag->GetUserData(&head));
   return tag->GetType() == userType;
 }
 

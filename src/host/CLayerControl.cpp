@@ -7,14 +7,14 @@
 // Reset() leaves the layer as it is.
 CLayerControl::CLayerControl(short layer) : m_layer(layer)
 {
-  CGSUtil::GetLayerVisibleStatus(m_layer, &m_bVisible);
-  if (!m_bVisible) CGSUtil::SetLayerVisibleStatusNew(m_layer, true);
-  CGSUtil::GetLayerLockStatus(m_layer, &m_bLocked);
-  if (m_bLocked) CGSUtil::SetLayerLockStatus(m_layer, false);
+  static_cast<void>(CGSUtil::GetLayerVisibleStatus(m_layer, &m_bVisible));
+  if (!m_bVisible) static_cast<void>(CGSUtil::SetLayerVisibleStatusNew(m_layer, true));
+  static_cast<void>(CGSUtil::GetLayerLockStatus(m_layer, &m_bLocked));
+  if (m_bLocked) static_cast<void>(CGSUtil::SetLayerLockStatus(m_layer, false));
 }
 
 void CLayerControl::Reset()
 {
-  if (!m_bVisible) CGSUtil::SetLayerVisibleStatusNew(m_layer, false);
-  if (m_bLocked) CGSUtil::SetLayerLockStatus(m_layer, true);
+  if (!m_bVisible) static_cast<void>(CGSUtil::SetLayerVisibleStatusNew(m_layer, false));
+  if (m_bLocked) static_cast<void>(CGSUtil::SetLayerLockStatus(m_layer, true));
 }

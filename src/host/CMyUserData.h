@@ -17,8 +17,8 @@ public:
 
   CMyUserDataCore() = default;
   virtual ~CMyUserDataCore() = default;
-  virtual GSErrCode GetUserData(const API_Elem_Head* head) = 0;
-  virtual GSErrCode SetUserData(const API_Elem_Head* head) = 0;
+  [[nodiscard]] virtual GSErrCode GetUserData(const API_Elem_Head* head) = 0;
+  [[nodiscard]] virtual GSErrCode SetUserData(const API_Elem_Head* head) = 0;
 
   // The kind read by the last GetUserData, or set for the next write.
   TYPE GetType() const { return m_type; }
@@ -38,11 +38,11 @@ public:
   CMyUserData(Int32 value, unsigned short version) : m_version(version) { m_type = TYPE(value); }
 
   // APIERR_BADPARS, writing nothing, unless the version is 1.
-  GSErrCode SetUserData(const API_Elem_Head* head) override;
+  [[nodiscard]] GSErrCode SetUserData(const API_Elem_Head* head) override;
   // A deleted element's record is still read (the host answers
   // APIERR_DELETED with it). Any other failure, and a record too short to
   // hold a value, leaves value and version 0.
-  GSErrCode GetUserData(const API_Elem_Head* head) override;
+  [[nodiscard]] GSErrCode GetUserData(const API_Elem_Head* head) override;
 
   Int32 GetValue() const { return m_type; }
   void SetValue(Int32 value) { m_type = TYPE(value); }

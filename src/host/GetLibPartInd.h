@@ -5,4 +5,4 @@
 
 // name: NUL-terminated UTF-16. *index receives the part's index, 0 when
 // it is not found; answers the host's error.
-GSErrCode GetLibPartInd(const unsigned short* name, int* index);
+[[nodiscard]] GSErrCode GetLibPartInd(const unsigned short* name, int* index);

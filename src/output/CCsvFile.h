@@ -42,7 +42,7 @@ public:
   void WriteRow(const std::vector<GS::UniString>& fields);
   // Puts the complete table in place; false when a write, the close or the
   // replacement failed (the target is then untouched).
-  bool Finish();
+  [[nodiscard]] bool Finish();
   // Drops the copy without touching the target.
   void Abandon() { m_Copy.Abandon(); }
 

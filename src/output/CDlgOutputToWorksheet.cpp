@@ -171,7 +171,9 @@ void CDlgOutputToWorksheet::DoMsgInit(short dialId)
       std::make_unique<CDGListItemParamCore>(dialId, m_ListItem, 0, GS::UniString(), kJustLeft, 0, 0));
   m_pColumns->LoadHeaderPosition(ResourceId);
   m_pColumns->InitializeList(false);
-  DGListSetHeaderFlags(dialId, m_ListItem, true, true, false);
+  bool sizeable = true, clickable = false, draggable = false;
+  DGListGetHeaderFlags(dialId, m_ListItem, &sizeable, &clickable, &draggable);
+  DGListSetHeaderFlags(dialId, m_ListItem, sizeable, true, draggable);
   for (short i = 1; i <= short(m_pColumns->size()); ++i)
     if (!(*m_pColumns)[std::size_t(i - 1)]->HasEditItem())
       DGListSetHeaderItemFont(dialId, m_ListItem, i, kPlainHeaderFont);

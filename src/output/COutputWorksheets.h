@@ -11,12 +11,12 @@
 
 class COutputWorksheets : public CWorksheetMaker {
 public:
-  GSErrCode DoCreateFloor(CPlenimetraParam* param, CDlgProgress& progress, CFloorParam* floor) override;
-  GSErrCode DoCreateTotal(CPlenimetraParam* param) override;
+  [[nodiscard]] GSErrCode DoCreateFloor(CPlenimetraParam* param, CDlgProgress& progress, CFloorParam* floor) override;
+  [[nodiscard]] GSErrCode DoCreateTotal(CPlenimetraParam* param) override;
 
 private:
   // Checks the names once an output; the refusal stays for its rest.
-  GSErrCode CheckNames(const CPlenimetraParam& param);
+  [[nodiscard]] GSErrCode CheckNames(const CPlenimetraParam& param);
 
   bool m_bChecked = false;
   GSErrCode m_NameError = NoError;

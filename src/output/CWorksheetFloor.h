@@ -16,6 +16,7 @@
 #include "host_api_types.h"
 #include "host_libpart.h"
 
+#include <functional>
 #include <optional>
 
 class CArea2ObjectFloor;
@@ -33,48 +34,56 @@ public:
   // up and "B1階" for story -1 down.
   static void GetSheetName(GS::UniString& name, short story);
   // The worksheet of the pattern name on the story; nothing when none.
-  static GSErrCode GetDatabase(std::optional<API_DatabaseUnId>& found, GS::UniString name, short story);
-  static GSErrCode CreateDatabase(API_DatabaseUnId& created, GS::UniString name, short story);
+  [[nodiscard]] static GSErrCode GetDatabase(std::optional<API_DatabaseUnId>& found, GS::UniString name, short story);
+  [[nodiscard]] static GSErrCode CreateDatabase(API_DatabaseUnId& created, GS::UniString name, short story);
 
   // == Output ==
   // Every pattern the floor calculates and outputs gets its sheet, filled
   // as one undoable step "メンセラ[出力]"; each pattern becomes the current
   // one in turn. The first error is returned; the other patterns still run.
-  GSErrCode DoCreate(CDlgProgress& progress, CFloorParam* floor);
+  [[nodiscard]] GSErrCode DoCreate(CDlgProgress& progress, CFloorParam* floor);
   // The content of the current sheet.
-  GSErrCode Create(CFloorParam* floor, CDlgProgress& progress);
+  [[nodiscard]] GSErrCode Create(CFloorParam* floor, CDlgProgress& progress);
   // Removes the earlier output from the current sheet: tagged objects,
   // every line and text, every object of the figure parts. A failed
   // gathering is returned and nothing is deleted.
-  GSErrCode DeleteObject();
+  [[nodiscard]] GSErrCode DeleteObject();
   // Copies the figures on the pattern's layer onto the area-table layer;
   // point ends at the largest x and y of the copies' bounds (not below 0).
-  GSErrCode DrawArea1Element(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
+  [[nodiscard]] GSErrCode DrawArea1Element(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
 
   // == Tables (CWorksheetFloorTables.cpp) ==
-  GSErrCode DrawArea1List(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
-  GSErrCode DrawArea2(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
-  GSErrCode DrawAutoArea(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
-  GSErrCode OutputArea4(CFloorParam* floor, CAreaTree* node, CDlgProgress& progress, CKelCoord2D& cursor,
+  [[nodiscard]] GSErrCode DrawArea1List(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
+  [[nodiscard]] GSErrCode DrawArea2(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
+  [[nodiscard]] GSErrCode DrawAutoArea(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
+  [[nodiscard]] GSErrCode OutputArea4(CFloorParam* floor, CAreaTree* node, CDlgProgress& progress, CKelCoord2D& cursor,
                         double scale);
-  GSErrCode OutputArea2(CFloorParam* floor, CAreaTree* node, CDlgProgress& progress, CKelCoord2D& cursor,
+  [[nodiscard]] GSErrCode OutputArea2(CFloorParam* floor, CAreaTree* node, CDlgProgress& progress, CKelCoord2D& cursor,
                         double scale);
   // One automatic-area table: rows from entry *start, at most maxRows (none
   // below 1); the last page ends in the total row. *start and *lines
   // advance as the rows are written.
-  GSErrCode SetParam(const GS::UniString& title, const CArea2ObjectFloor& record, int* start, int maxRows,
+  [[nodiscard]] GSErrCode SetParam(const GS::UniString& title, const CArea2ObjectFloor& record, int* start, int maxRows,
                      int* lines, API_ParamOwnerType& owner, API_GetParamsType& params);
-  GSErrCode CreateObject2(const GS::UniString& title, const CArea2ObjectFloor& record, short layer,
+  [[nodiscard]] GSErrCode CreateObject2(const GS::UniString& title, const CArea2ObjectFloor& record, short layer,
                           CKelCoord2D point, int* start, int maxRows, int* lines);
+  // Places the pages of a list of count rows from the top at `at` down:
+  // page(at, &start, &lines) writes one table from row start, moves start
+  // past the rows it wrote and adds the lines it took; `at` then steps down
+  // by those lines and gapLines rows of rowHeight. An empty list places no
+  // page unless emptyPage. A page that takes no row ends the paging.
+  using PageWriter = std::function<GSErrCode(CKelCoord2D at, int* start, int* lines)>;
+  [[nodiscard]] static GSErrCode PageRows(int count, bool emptyPage, double rowHeight, int gapLines, CKelCoord2D& at,
+                            const PageWriter& page);
 
   // == Teamwork ==
   // The output elements of every pattern's worksheet of the story.
-  GSErrCode TeamworkReceive(short story);
-  GSErrCode TeamworkRelease(short story);
+  [[nodiscard]] GSErrCode TeamworkReceive(short story);
+  [[nodiscard]] GSErrCode TeamworkRelease(short story);
   bool GetTeamworkStatus(short story);
 
 private:
-  GSErrCode CreatePatternSheet(CFloorParam* floor, CDlgProgress& progress);
+  [[nodiscard]] GSErrCode CreatePatternSheet(CFloorParam* floor, CDlgProgress& progress);
 
   CPlenimetraParam* m_pParam;
 };

@@ -58,18 +58,11 @@ GSErrCode CWorksheetFloor::DrawArea1List(CFloorParam* floor, CDlgProgress&, CKel
   const StyleLengths a(m_pParam->m_EnvParam.m_ListAttr1, scale);
   point.m_x += a.hgap * a.u;
   CKelCoord2D at = point;
-  int start = 0;
-  while (start < floor->m_Area1ObjectArray.GetSize(m_pParam->GetLayer())) {
-    int lines = 0;
-    const int before = start;
-    if (GSErrCode err = floor->m_Area1ObjectArray.CreateObject(m_pParam, floor->m_FloorNo, at, &start, a.rows, &lines);
-        err != NoError)
-      return err;
-    at.m_y -= (lines + a.vgap + 1) * a.r;
-    if (start == before)
-      break;  // a writer that places no row ends the pages
-  }
-  return NoError;
+  return PageRows(floor->m_Area1ObjectArray.GetSize(m_pParam->GetLayer()), false, a.r, a.vgap + 1, at,
+                  [&](CKelCoord2D page, int* start, int* lines) {
+                    return floor->m_Area1ObjectArray.CreateObject(m_pParam, floor->m_FloorNo, page, start, a.rows,
+                                                                  lines);
+                  });
 }
 
 GSErrCode CWorksheetFloor::DrawArea2(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point)
@@ -107,17 +100,13 @@ GSErrCode CWorksheetFloor::OutputArea4(CFloorParam* floor, CAreaTree* node, CDlg
       at.m_y -= (c.vgap + lines) * c.r;
     } else {
       std::vector<std::vector<GS::UniString>> rows = folder->GetList(m_pParam, node, floor->m_FloorNo);
-      for (int start = 0; start < int(rows.size());) {
-        int lines = 0;
-        const int before = start;
-        if (GSErrCode err = folder->CreateObject(m_pParam, node, floor->m_FloorNo, layer, at, &rows, &start, c.rows,
-                                                 &lines);
-            err != NoError)
-          return err;
-        at.m_y -= (c.vgap + lines) * c.r;
-        if (start == before)
-          break;
-      }
+      if (GSErrCode err = PageRows(int(rows.size()), false, c.r, c.vgap, at,
+                                   [&](CKelCoord2D page, int* start, int* lines) {
+                                     return folder->CreateObject(m_pParam, node, floor->m_FloorNo, layer, page,
+                                                                 &rows, start, c.rows, lines);
+                                   });
+          err != NoError)
+        return err;
     }
     switch (m_pParam->m_OutputLayout) {
     case 1: cursor.m_x += c.Across(); break;
@@ -139,25 +128,20 @@ GSErrCode CWorksheetFloor::OutputArea2(CFloorParam* floor, CAreaTree* node, CDlg
   if (auto* element = dynamic_cast<CArea2Object*>(m_pParam->FindAreaObject(node->m_AreaCode))) {
     const bool column = m_pParam->m_OutputLayout == 1;  // pages go down a column of their own
     CKelCoord2D at = cursor;
-    auto place = [&](std::vector<CArea2List*>* entries, int* start, int maxRows) {
-      int lines = 0;
-      const GSErrCode err =
-          element->CreateObject(m_pParam, floor->m_FloorNo, node, layer, at, &lines, entries, start, maxRows);
-      at.m_y -= (b.vgap + lines) * b.r;
-      return err;
+    auto place = [&](std::vector<CArea2List*>* entries, CKelCoord2D page, int* start, int maxRows, int* lines) {
+      return element->CreateObject(m_pParam, floor->m_FloorNo, node, layer, page, lines, entries, start, maxRows);
     };
     GSErrCode err = NoError;
     if (element->m_ListType == CArea2ListTypeTable::LISTTYPE_FORMULA) {
-      err = place(nullptr, nullptr, 1);
+      int lines = 0;
+      err = place(nullptr, at, nullptr, 1, &lines);
+      at.m_y -= (b.vgap + lines) * b.r;
     } else {
+      // An element without entries still gets its table: title and total.
       std::vector<CArea2List*> entries = CArea2Object::GetList(element->m_FloorArray.SearchFloor(floor->m_FloorNo));
-      int start = 0;
-      do {
-        const int before = start;
-        err = place(&entries, &start, b.rows);
-        if (start == before)
-          break;
-      } while (err == NoError && start < int(entries.size()));
+      err = PageRows(int(entries.size()), true, b.r, b.vgap, at, [&](CKelCoord2D page, int* start, int* lines) {
+        return place(&entries, page, start, b.rows, lines);
+      });
     }
     if (err != NoError)
       return err;
@@ -190,20 +174,38 @@ GSErrCode CWorksheetFloor::DrawAutoArea(CFloorParam* floor, CDlgProgress&, CKelC
   for (const CAutoAreaParam& record : floor->m_AutoAreaParamArray) {
     const CArea2ObjectFloor entries = AutoAreaEntries(*m_pParam, record, floor->m_FloorNo);
     CKelCoord2D table = at;
-    for (int start = 0; start < int(entries.m_List.size());) {
-      int lines = 0;
-      if (GSErrCode err =
-              CreateObject2(record.GetName(), entries, env.m_ListLayer, table, &start, d.rows, &lines);
-          err != NoError)
-        return err;
-      table.m_y -= (d.vgap + lines) * d.r;
-    }
+    if (GSErrCode err = PageRows(int(entries.m_List.size()), false, d.r, d.vgap, table,
+                                 [&](CKelCoord2D page, int* start, int* lines) {
+                                   return CreateObject2(record.GetName(), entries, env.m_ListLayer, page, start,
+                                                        d.rows, lines);
+                                 });
+        err != NoError)
+      return err;
     switch (layout) {
     case 1: at.m_x += d.Across(); break;
     case 2: at.m_y -= d.Down(); break;
     default: at.m_y = table.m_y; break;
     }
   }
+  return NoError;
+}
+
+GSErrCode CWorksheetFloor::PageRows(int count, bool emptyPage, double rowHeight, int gapLines, CKelCoord2D& at,
+                                    const PageWriter& page)
+{
+  if (count <= 0 && !emptyPage)
+    return NoError;
+  int start = 0;
+  do {
+    int lines = 0;
+    const int before = start;
+    if (GSErrCode err = page(at, &start, &lines); err != NoError)
+      return err;
+    at.m_y -= (gapLines + lines) * rowHeight;
+    // A writer that took no row would take none on the next page either.
+    if (start == before)
+      break;
+  } while (start < count);
   return NoError;
 }
 

@@ -31,37 +31,37 @@ public:
   explicit CWorksheetTotal(CPlenimetraParam* param) : m_pParam(param) {}
 
   static void GetSheetName(GS::UniString& name) { name = name + u" 建物面積表"; }
-  static GSErrCode GetDatabase(std::optional<API_DatabaseUnId>& found, GS::UniString name);
-  static GSErrCode CreateDatabase(API_DatabaseUnId& created, GS::UniString name);
+  [[nodiscard]] static GSErrCode GetDatabase(std::optional<API_DatabaseUnId>& found, GS::UniString name);
+  [[nodiscard]] static GSErrCode CreateDatabase(API_DatabaseUnId& created, GS::UniString name);
 
   // Every pattern not left out of the summary, each as the current pattern
   // in turn (the caller's current pattern comes back) and as one undoable
   // step. The first error; the other patterns still run.
-  GSErrCode DoCreate();
+  [[nodiscard]] GSErrCode DoCreate();
   // Clears and redraws the current pattern's sheet; a failed deletion or
   // scale read ends it with that error.
-  GSErrCode Create(CDlgProgress& progress);
+  [[nodiscard]] GSErrCode Create(CDlgProgress& progress);
   // Every line and text of the current sheet, whoever drew them.
-  GSErrCode DeleteObject();
+  [[nodiscard]] GSErrCode DeleteObject();
 
   // == Tables (CWorksheetTotalTables.cpp); pos is the table's reference
   // point, the top-left of its body ==
-  GSErrCode CreateTotalArea(const CAreaTreeIndentArray& list, const GS::UniString& caption, const CKelCoord2D& pos,
+  [[nodiscard]] GSErrCode CreateTotalArea(const CAreaTreeIndentArray& list, const GS::UniString& caption, const CKelCoord2D& pos,
                             double d, GS::Array<API_Guid>* guids, CMyUserDataCore* tag, CKelProgressCore& progress);
-  GSErrCode CreateEachArea(const CAreaTreeIndent& entry, const CKelCoord2D& pos, double d,
+  [[nodiscard]] GSErrCode CreateEachArea(const CAreaTreeIndent& entry, const CKelCoord2D& pos, double d,
                            GS::Array<API_Guid>* guids, CMyUserDataCore* tag, CKelProgressCore& progress);
-  GSErrCode DrawTitle(const CAreaTreeIndentArray& list, const GS::UniString& caption, const CKelCoord2D& pos,
+  [[nodiscard]] GSErrCode DrawTitle(const CAreaTreeIndentArray& list, const GS::UniString& caption, const CKelCoord2D& pos,
                       double d, GS::Array<API_Guid>* guids, CMyUserDataCore* tag);
 
   // == Teamwork ==
   // The output elements of every pattern's summary sheet, whether or not
   // the pattern's summary is still written.
-  GSErrCode TeamworkReceive();
-  GSErrCode TeamworkRelease();
+  [[nodiscard]] GSErrCode TeamworkReceive();
+  [[nodiscard]] GSErrCode TeamworkRelease();
   bool GetTeamworkStatus();
 
 private:
-  GSErrCode CreatePatternSheet(CDlgProgress& progress);
+  [[nodiscard]] GSErrCode CreatePatternSheet(CDlgProgress& progress);
 
   CPlenimetraParam* m_pParam;
 };

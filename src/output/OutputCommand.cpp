@@ -31,12 +31,18 @@ GSErrCode RunOutputCommand(CPlenimetraParam& doc)
   if (dialog.DoModal() != 1)
     return NoError;
   TakeChoices(doc, dialog);
-  doc.SaveData();
+  // The choices that cannot be kept are reported, and nothing is written
+  // from settings the project would forget.
+  if (const GSErrCode err = doc.SaveData(); err != NoError) {
+    GSWriteReport(err);
+    return err;
+  }
   switch (doc.m_OutputMode) {
   case 2: {
     COutputWorksheets sheets;
-    const GSErrCode err = doc.Output(sheets);
-    doc.SaveData();
+    GSErrCode err = doc.Output(sheets);
+    if (const GSErrCode saved = doc.SaveData(); err == NoError)
+      err = saved;
     GSWriteReport(err);
     return err;
   }

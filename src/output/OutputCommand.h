@@ -10,4 +10,4 @@ class CPlenimetraParam;
 
 // 0 when the dialog was cancelled (the document unchanged); otherwise the
 // output's result.
-GSErrCode RunOutputCommand(CPlenimetraParam& doc);
+[[nodiscard]] GSErrCode RunOutputCommand(CPlenimetraParam& doc);

@@ -10,17 +10,17 @@
 // The first worksheet database of the name, in the host's order; nothing
 // when none has it. The host's error of the listing or of reading one
 // database's record, else 0.
-GSErrCode FindWorksheet(const GS::UniString& name, std::optional<API_DatabaseUnId>& found);
+[[nodiscard]] GSErrCode FindWorksheet(const GS::UniString& name, std::optional<API_DatabaseUnId>& found);
 // A new worksheet of the name with the reference "求積図"; the host's error.
-GSErrCode CreateWorksheet(const GS::UniString& name, API_DatabaseUnId& created);
+[[nodiscard]] GSErrCode CreateWorksheet(const GS::UniString& name, API_DatabaseUnId& created);
 // Brings the worksheet's window to the front: it becomes the current
 // database.
-GSErrCode ShowWorksheet(const API_DatabaseUnId& sheet);
+[[nodiscard]] GSErrCode ShowWorksheet(const API_DatabaseUnId& sheet);
 
 class CPlenimetraParam;
 // Appends every line and then every text of the current database,
 // whoever drew them; the first listing error.
-GSErrCode GatherLinesAndTexts(GS::Array<API_Guid>& guids);
+[[nodiscard]] GSErrCode GatherLinesAndTexts(GS::Array<API_Guid>& guids);
 // Reserves the gathered elements (in a shared project) and deletes them in
 // one call; the first error.
-GSErrCode DeleteGathered(const CPlenimetraParam& doc, const GS::Array<API_Guid>& guids);
+[[nodiscard]] GSErrCode DeleteGathered(const CPlenimetraParam& doc, const GS::Array<API_Guid>& guids);

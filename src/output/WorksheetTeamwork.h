@@ -24,8 +24,8 @@ public:
   // first error of a lookup, switch, listing or request is returned (the
   // other patterns still run), as is a failed return to the database that
   // was current; 0 without any pattern or worksheet.
-  GSErrCode Reserve();
-  GSErrCode Release();
+  [[nodiscard]] GSErrCode Reserve();
+  [[nodiscard]] GSErrCode Release();
   // True when every pattern's worksheet could be looked up, switched to and
   // listed, the current database came back, and this user holds every
   // element found; outside teamwork the holding is not asked.
@@ -33,8 +33,8 @@ public:
 
 private:
   enum class Action { Reserve, Release, Status };
-  GSErrCode Run(Action action, bool* owned);
-  GSErrCode Collect(const API_DatabaseUnId& sheet, GS::Array<API_Guid>& guids);
+  [[nodiscard]] GSErrCode Run(Action action, bool* owned);
+  [[nodiscard]] GSErrCode Collect(const API_DatabaseUnId& sheet, GS::Array<API_Guid>& guids);
 
   const CPlenimetraParam& m_Doc;
   WorksheetLookup m_Lookup;

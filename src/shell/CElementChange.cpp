@@ -64,23 +64,26 @@ CFloorParam* FloorOnDemand(CPlenimetraParam* param, short story)
 
 GSErrCode CElementChangeRepairs::Apply(CPlenimetraParam* param)
 {
-  GSErrCode first = NoError;
-  auto keep = [&](GSErrCode err) {
-    if (first == NoError)
-      first = err;
-  };
   for (short story : renumber) {
     CArea1ObjectArray* figures = FiguresOf(param, story);
     if (figures == nullptr)
       continue;
-    keep(figures->SetSortIndex());
-    keep(figures->CheckItemNo(param));
+    // A figure's part shows its number: only a number that moved needs the
+    // part written again; a new sort index is its record's alone.
+    std::vector<int> numbers;
+    for (const auto& figure : *figures)
+      numbers.push_back(figure->m_No);
+    Keep(figures->SetSortIndex());
+    Keep(figures->CheckItemNo(param));
     if (rewrite.count(story) != 0)
-      for (const auto& figure : *figures)
-        keep(figure->ChangeParam(param, true));
+      for (std::size_t i = 0; i < figures->size(); ++i)
+        if ((*figures)[i]->m_No != numbers[i])
+          Keep((*figures)[i]->ChangeParam(param, true));
   }
   renumber.clear();
   rewrite.clear();
+  const GSErrCode first = failed;
+  failed = NoError;
   return first;
 }
 
@@ -132,8 +135,8 @@ bool CElementChangeNew::Adopt(CPlenimetraParam* param, const API_Elem_Head& head
     return true;
   figure->m_SortIndex = -1;
   floor->m_Area1ObjectArray.push_back(figure);
-  floor->m_Area1ObjectArray.SetSortIndex();
-  figure->ChangeParam(param, true);
+  m_Repairs.Keep(floor->m_Area1ObjectArray.SetSortIndex());
+  m_Repairs.Keep(figure->ChangeParam(param, true));
   // Observed as placed figures are, or its moves and deletions would go
   // unreported.
   ACAPI_Element_AttachObserver(head.guid);
@@ -169,9 +172,8 @@ bool CElementChangeEdit::End(CPlenimetraParam* param, const API_NotifyElementTyp
   const bool changed = !m_Area1Heads.empty() || !m_AutoAreaHeads.empty();
   for (const API_Elem_Head& head : m_Area1Heads)
     if (CArea1ObjectArray* figures = FiguresOf(param, head.floorInd); figures != nullptr)
-      for (const auto& figure : *figures)
-        if (figure->m_Element.header.guid == head.guid)
-          figure->ChangeParam(param, true);
+      if (const std::shared_ptr<CArea1Object> figure = figures->Search(&head); figure != nullptr)
+        m_Repairs.Keep(figure->ChangeParam(param, true));
   m_Area1Heads.clear();
   for (const API_Elem_Head& head : m_AutoAreaHeads)
     if (CAutoAreaParamArray* records = RecordsOf(param, head.floorInd); records != nullptr)
@@ -236,13 +238,13 @@ bool CElementChangeModified::End(CPlenimetraParam* param, const API_NotifyElemen
   const bool figures = !m_Area1Heads.empty();
   for (const API_Elem_Head& head : m_Area1Heads)
     if (CArea1ObjectArray* list = FiguresOf(param, head.floorInd); list != nullptr)
-      for (const auto& figure : *list)
-        if (figure->m_Element.header.guid == head.guid) {
-          // Undo and redo give the part its earlier sizes: the figure's copy
-          // of the element follows them, as its record does.
-          ACAPI_Element_Get(&figure->m_Element);
-          figure->Load(param, &head);
-        }
+      if (const std::shared_ptr<CArea1Object> figure = list->Search(&head); figure != nullptr) {
+        // Undo and redo give the part its earlier sizes: the figure's copy
+        // of the element follows them, as its record does. A part that
+        // cannot be read keeps the figure as it was.
+        if (ACAPI_Element_Get(&figure->m_Element) == NoError)
+          static_cast<void>(figure->Load(param, &head));
+      }
   m_Area1Heads.clear();
   if (m_AutoAreaHeads.empty())
     return figures;
@@ -304,7 +306,10 @@ bool CElementChangeUndoDeleted::BringBack(CPlenimetraParam* param, const API_Ele
     ReportSkipped(err);
     return false;
   }
-  figure->Load(param, &head);
+  if (GSErrCode err = figure->Load(param, &head); err != NoError) {
+    ReportSkipped(err);
+    return false;
+  }
   CFloorParam* floor = FloorOnDemand(param, head.floorInd);
   floor->m_Area1ObjectArray.push_back(figure);
   m_Repairs.renumber.insert(head.floorInd);

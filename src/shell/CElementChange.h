@@ -23,10 +23,16 @@ class CPlenimetraParam;
 // The repairs a batch owes the stories it touched.
 struct CElementChangeRepairs {
   std::set<short> renumber;  // SetSortIndex and CheckItemNo
-  std::set<short> rewrite;   // ... and every figure's ChangeParam
+  std::set<short> rewrite;   // ... and ChangeParam of each figure whose number moved
+  GSErrCode failed = NoError;  // the first failure of the batch's collectors
 
-  // Runs them on the document; the first failing save.
-  GSErrCode Apply(CPlenimetraParam* param);
+  void Keep(GSErrCode err)
+  {
+    if (failed == NoError)
+      failed = err;
+  }
+  // Runs them on the document; the first failure, the collectors' first.
+  [[nodiscard]] GSErrCode Apply(CPlenimetraParam* param);
 };
 
 class CElementChangeCore {

@@ -189,7 +189,7 @@ void CPlenimetraFunc1::DoMsgChange(short dialId, short item, long long /*msgData
   case kList:
     if (!*m_bIgnoreSelection) {
       IgnoreSelection ignore(*m_bIgnoreSelection);
-      ListChangeSelection(dialId);
+      err = ListChangeSelection(dialId);
       if (m_pListInfoParam != nullptr)
         m_pListInfoParam->SetList(false);
     }

@@ -122,8 +122,8 @@ public:
   short DoMsgDragDrop(short dialId, short item, DG::DragDropEventArg* arg) override;
   bool DoMsgListHeaderClick(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
   short DoMsgListHeaderResize(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
-  GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
-  GSErrCode OpenPalette() override;
+  [[nodiscard]] GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
+  [[nodiscard]] GSErrCode OpenPalette() override;
   void ClosePalette() override { DoPaletteClose(); }
   void OnUpdate(HINT hint) override;
 
@@ -138,24 +138,24 @@ public:
   CSelectList GetSelList(short dialId) const;
   // The figures of the selected rows, in selection order.
   CArea1ObjectPtrArray GetSelection(short dialId) const;
-  GSErrCode ListChangeSelection(short dialId);
+  [[nodiscard]] GSErrCode ListChangeSelection(short dialId);
   void ElementSelectionChange(short dialId);
   // Item 22 read as a start number: never below 1.
   int GetStartNoItem(short dialId) const;
 
   // == Figure commands (CPlenimetraFunc1Commands.cpp) ==
-  GSErrCode DoCreate(short dialId, short item);
-  GSErrCode DoRotate(short dialId);
-  GSErrCode DoEditCr(short dialId);
-  GSErrCode DoDelete(short dialId);
+  [[nodiscard]] GSErrCode DoCreate(short dialId, short item);
+  [[nodiscard]] GSErrCode DoRotate(short dialId);
+  [[nodiscard]] GSErrCode DoEditCr(short dialId);
+  [[nodiscard]] GSErrCode DoDelete(short dialId);
 
   // == In-list edits (CPlenimetraFunc1Edit.cpp) ==
-  GSErrCode DoEditorChange(short dialId, short item);
+  [[nodiscard]] GSErrCode DoEditorChange(short dialId, short item);
 
   // == Order and renumbering (CPlenimetraFunc1Order.cpp) ==
   bool CheckSort(short dialId, short column, int row1, int row2, short direction);
-  GSErrCode DoRenumber(short dialId);
-  GSErrCode DoRenumberAll(short dialId);
+  [[nodiscard]] GSErrCode DoRenumber(short dialId);
+  [[nodiscard]] GSErrCode DoRenumberAll(short dialId);
 
   // == Fields ==
   CPlenimetraPalette* m_pPalette;
@@ -176,22 +176,22 @@ private:
   GS::Array<API_Guid> GuidsOfRows(short dialId, const CSelectList& rows) const;
 
   // Placement.
-  GSErrCode PlaceOne(short dialId, short item, int& startNo);
-  GSErrCode PlaceByDocument(short item, const CKelAreaCoord2D& points, int startNo, short story);
-  GSErrCode PlaceByPage(short item, const CKelAreaCoord2D& points, int startNo, short story);
+  [[nodiscard]] GSErrCode PlaceOne(short dialId, short item, int& startNo);
+  [[nodiscard]] GSErrCode PlaceByDocument(short item, const CKelAreaCoord2D& points, int startNo, short story);
+  [[nodiscard]] GSErrCode PlaceByPage(short item, const CKelAreaCoord2D& points, int startNo, short story);
 
   // In-list edits.
-  GSErrCode DoRoundTypeChange(short dialId, CRoundTypeTable::ROUNDTYPE value);
-  GSErrCode DoItemTypeChange(short dialId, short item, int value);
-  GSErrCode DoAutoCrChange(short dialId, bool value);
+  [[nodiscard]] GSErrCode DoRoundTypeChange(short dialId, CRoundTypeTable::ROUNDTYPE value);
+  [[nodiscard]] GSErrCode DoItemTypeChange(short dialId, short item, int value);
+  [[nodiscard]] GSErrCode DoAutoCrChange(short dialId, bool value);
 
   // Order.
-  GSErrCode DoSort(short dialId, short column);
-  GSErrCode DoReorder(short dialId, int insertPos);
-  GSErrCode DoRenumberSelection(short dialId);
+  [[nodiscard]] GSErrCode DoSort(short dialId, short column);
+  [[nodiscard]] GSErrCode DoReorder(short dialId, int insertPos);
+  [[nodiscard]] GSErrCode DoRenumberSelection(short dialId);
   // Each pair sorted, then numbered from start, under one progress window
   // of a phase per pair; the first failure ends it.
-  GSErrCode NumberPairs(CRenumberWorkItemArray& pairs, int start);
+  [[nodiscard]] GSErrCode NumberPairs(CRenumberWorkItemArray& pairs, int start);
 };
 
 std::unique_ptr<CPlenimetraPage> MakeFigureListPage(CPlenimetraPalette& palette);

@@ -131,8 +131,9 @@ GSErrCode CPlenimetraFunc1::PlaceByPage(short item, const CKelAreaCoord2D& point
     return err;
   CFloorParam* floor = ActiveFloor();
   floor->m_Area1ObjectArray.push_back(figure);
-  floor->m_Area1ObjectArray.SetSortIndex();
-  return figure->ChangeParam(&doc, true);
+  const GSErrCode sorted = floor->m_Area1ObjectArray.SetSortIndex();
+  const GSErrCode changed = figure->ChangeParam(&doc, true);
+  return sorted != NoError ? sorted : changed;
 }
 
 // ---------------------------------------------------------------------------
@@ -201,8 +202,9 @@ GSErrCode CPlenimetraFunc1::DoDelete(short dialId)
   return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形削除]"), [&]() -> GSErrCode {
     GSErrCode err = m_pParam->DoDeleteArea1(GetSelection(dialId));
     if (CFloorParam* floor = ActiveFloor(); floor != nullptr) {
-      floor->m_Area1ObjectArray.SetSortIndex();
-      floor->m_Area1ObjectArray.CheckItemNo(m_pParam);
+      const GSErrCode sorted = floor->m_Area1ObjectArray.SetSortIndex();
+      const GSErrCode numbered = floor->m_Area1ObjectArray.CheckItemNo(m_pParam);
+      err = err != NoError ? err : sorted != NoError ? sorted : numbered;
     }
     RebuildQuietly(dialId);
     if (err != NoError)

@@ -74,7 +74,7 @@ void CPlenimetraFunc1Column::Func(short row, short column, bool text)
 
 GS::UniString CPlenimetraFunc1ItemType1::CellText(const CArea1Object& figure) const
 {
-  return figure.GetMarkStr(m_pParam);
+  return m_pParam->m_ItemType1Table.GetMarkStr(figure.m_ItemType1);
 }
 
 GS::UniString CPlenimetraFunc1ItemType2::CellText(const CArea1Object& figure) const

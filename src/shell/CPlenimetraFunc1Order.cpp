@@ -114,8 +114,8 @@ bool CPlenimetraFunc1::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
   return true;
 }
 
-// The exchange sort of the rows, keys computed once; the order of equal
-// keys follows the exchanges, as it always has.
+// The exchange sort of the rows over the ranks of their keys, computed
+// once; the order of equal keys follows the exchanges, as it always has.
 GSErrCode CPlenimetraFunc1::DoSort(short dialId, short column)
 {
   PLN_ASSERT(!*m_bIgnoreSelection);
@@ -125,11 +125,19 @@ GSErrCode CPlenimetraFunc1::DoSort(short dialId, short column)
   std::vector<SortKey> keys;
   for (CArea1Object* figure : RowFigures(dialId))
     keys.push_back(KeyOf(*m_pParam, column, figure));
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    for (std::size_t j = i + 1; j < keys.size(); ++j)
-      if (MustExchange(*m_pParam, column, direction, keys[i], keys[j]))
-        std::swap(keys[i], keys[j]);
-    CArea1Object* figure = keys[i].figure;
+  const bool sorts = column >= 1 && column <= 9;
+  const std::vector<int> ranks = ListHeaderSort::Ranks(
+      keys, [&](const SortKey& a, const SortKey& b) { return sorts ? Compare(*m_pParam, column, a, b) : 0; });
+  std::vector<std::pair<int, CArea1Object*>> rows;
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    rows.emplace_back(ranks[i], keys[i].figure);
+  // Ranks compare as the keys: ascending exchanges a greater, else a smaller.
+  const bool ascending = direction == ListHeaderSort::kAscending;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (std::size_t j = i + 1; j < rows.size(); ++j)
+      if (ascending ? rows[i].first > rows[j].first : rows[i].first < rows[j].first)
+        std::swap(rows[i], rows[j]);
+    CArea1Object* figure = rows[i].second;
     if (figure->m_SortIndex != static_cast<int>(i)) {
       figure->m_SortIndex = static_cast<int>(i);
       if (const GSErrCode err = figure->Save(); err != NoError)
@@ -251,8 +259,9 @@ GSErrCode CPlenimetraFunc1::DoRenumberSelection(short dialId)
       GSWriteReport(GS::UniString(u"番号が重なります。処理を中止します"));
       return NoError;
     }
-  const GSErrCode err = NumberPairs(pairs, start);
-  m_pParam->SaveData();
+  GSErrCode err = NumberPairs(pairs, start);
+  if (const GSErrCode saved = m_pParam->SaveData(); err == NoError)
+    err = saved;
   if (err == NoError)
     RebuildQuietly(dialId);
   return err;

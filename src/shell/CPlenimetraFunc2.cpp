@@ -411,7 +411,7 @@ void CPlenimetraFunc2::OnUpdate(HINT hint)
     SetTreeItem(dialId);
     {
       IgnoreSelection ignore(*m_bIgnoreSelection);
-      TreeChangeSelection(dialId);
+      static_cast<void>(TreeChangeSelection(dialId));  // the plan's selection only: nothing stored
       SetAreaListItem(dialId);
       SetDetailListItem(dialId);
       SetAutoAreaListItem(dialId);
@@ -583,7 +583,7 @@ void CPlenimetraFunc2::DoMsgChangeTree(short dialId, const DG::TreeViewChangeEve
     return;
   {
     IgnoreSelection ignore(*m_bIgnoreSelection);
-    TreeChangeSelection(dialId);
+    static_cast<void>(TreeChangeSelection(dialId));  // the plan's selection only: nothing stored
     SetDetailListItem(dialId);
     SetAutoAreaListItem(dialId);
     m_pAreaListInfoParam->SetList(false);

@@ -91,8 +91,8 @@ public:
   // Sorts list 35, 36 or 37 by the clicked header (CPlenimetraFunc2Sort.cpp).
   bool DoMsgListHeaderClick(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
   short DoMsgDragDrop(short dialId, short item, DG::DragDropEventArg* event) override;
-  GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
-  GSErrCode OpenPalette() override;
+  [[nodiscard]] GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
+  [[nodiscard]] GSErrCode OpenPalette() override;
   void ClosePalette() override;
   void OnUpdate(HINT hint) override;
 
@@ -116,7 +116,7 @@ public:
   void ShowDefaultRoundType(short dialId);
 
   // == Selection ==
-  GSErrCode TreeChangeSelection(short dialId);
+  [[nodiscard]] GSErrCode TreeChangeSelection(short dialId);
   void SetArea1Selection(short dialId);
   void ElementSelectionChange(short dialId);
 
@@ -143,7 +143,7 @@ public:
   void DoMsgChangeAreaColor(short dialId);
   // Every figure the element lists on any story takes its colour on the
   // plan; call inside an undoable command.
-  void ChangeAreaColor(CArea2Object* element);
+  [[nodiscard]] GSErrCode ChangeAreaColor(CArea2Object* element);
 
   // == Detail list (CPlenimetraFunc2Detail.cpp) ==
   CArea1Object* DetailFigure(short dialId, short row) const;
@@ -151,7 +151,7 @@ public:
   // Selected rows in host order.
   CSelectList GetSelDetailList(short dialId) const;
   void DoMsgChangeDetailList(short dialId);
-  GSErrCode DetailListChangeSelection(short dialId);
+  [[nodiscard]] GSErrCode DetailListChangeSelection(short dialId);
   void DoMsgChangeDetailRoundType(short dialId);
   void DoMsgChangeDetailOperator(short dialId);
   // The default names of the elements whose record on the active story
@@ -170,7 +170,7 @@ public:
   CSelectList GetSelAutoAreaList(short dialId) const;
   CAutoAreaParam* AutoAreaRecord(short dialId, short row) const;
   void DoMsgChangeAutoAreaList(short dialId);
-  GSErrCode AutoAreaListChangeSelection(short dialId);
+  [[nodiscard]] GSErrCode AutoAreaListChangeSelection(short dialId);
   void DoMsgChangeAutoAreaOperator(short dialId);
   // Appends the elements below node that take the record on the story, a
   // node before its descendants. Reads only: a story without a record
@@ -185,7 +185,7 @@ public:
   // Takes the automatic area out of the element's record on the active
   // story; the figures whose entry went are appended to removed.
   void RemoveTarget(const CAutoAreaParam* record, CArea2Object* element, CArea1ObjectPtrArray& removed);
-  GSErrCode DoMsgClickAutoAreaTarget(short dialId);
+  [[nodiscard]] GSErrCode DoMsgClickAutoAreaTarget(short dialId);
   short DoDragDropAutoAreaListToTree(short dialId, DG::DragDropEventArg* event);
   // After a change of targets: the detail editors, the area and
   // automatic-area lists, and the saved document.
@@ -208,14 +208,14 @@ public:
   bool CheckDelete(short dialId, int treeItem) const;
 
   // == Commands (CPlenimetraFunc2Commands.cpp); host error codes ==
-  GSErrCode DoItemInsert(short dialId);
-  GSErrCode DoItemCopy(short dialId);
-  GSErrCode DoItemDelete(short dialId);
-  GSErrCode DoItemEdit(short dialId);
-  GSErrCode DoUndo(short dialId);
-  GSErrCode DoEditCr(short dialId);
-  GSErrCode DoTreeEdit(short dialId);
-  GSErrCode DoEditAreaListItem(short dialId);
+  [[nodiscard]] GSErrCode DoItemInsert(short dialId);
+  [[nodiscard]] GSErrCode DoItemCopy(short dialId);
+  [[nodiscard]] GSErrCode DoItemDelete(short dialId);
+  [[nodiscard]] GSErrCode DoItemEdit(short dialId);
+  [[nodiscard]] GSErrCode DoUndo(short dialId);
+  [[nodiscard]] GSErrCode DoEditCr(short dialId);
+  [[nodiscard]] GSErrCode DoTreeEdit(short dialId);
+  [[nodiscard]] GSErrCode DoEditAreaListItem(short dialId);
   // An element's record for a story takes another MODE: figure entries give
   // way to the automatic areas they came from (3, 4), manual values are
   // cleared (1, 3, 4), automatic areas are dropped (1, 2).
@@ -240,7 +240,7 @@ private:
   // The list's selected rows in host order.
   CSelectList ListSelection(short dialId, short list) const;
   // The plan selects exactly these elements; the host's result.
-  static GSErrCode SelectOnPlan(const std::vector<API_Guid>& guids);
+  [[nodiscard]] static GSErrCode SelectOnPlan(const std::vector<API_Guid>& guids);
   // A user's selection change in a list: unless the page itself is
   // selecting, the plan follows and the list's editors move.
   void FollowListSelection(CDGListItemParamArray& columns, const std::function<GSErrCode()>& toPlan);
@@ -267,12 +267,12 @@ private:
   void MoveTreeNode(short dialId, const CAreaTree& dragged, Int32 target, short relativePos);
   void RefuseTreeMove(short dialId, const char16_t* message, bool intoTarget);
   void ReorderAreaRows(short dialId, short targetRow);
-  GSErrCode EditOne(short dialId, int treeItem);
+  [[nodiscard]] GSErrCode EditOne(short dialId, int treeItem);
   void TakeFolderBreaks(CAreaTree& node, CArea4Object& folder, const CDlgEditCr4& dialog);
   void RefillAreaRow(short dialId, CAreaTree* node);
   void DoMsgChangeTree(short dialId, const DG::TreeViewChangeEventArg& change);
   void DoChangeRadio(short dialId, short item);
-  GSErrCode RunCommand(short dialId, short item);
+  [[nodiscard]] GSErrCode RunCommand(short dialId, short item);
   void DeselectAreaRows(short dialId);
   void SaveHeaders();
   // The figures of the element on the active story, each once, in entry

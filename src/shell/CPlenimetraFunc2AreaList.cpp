@@ -159,7 +159,7 @@ void CPlenimetraFunc2::RenumberAndSave(short dialId)
   UpdateTreeItem(dialId, DG_TVI_ROOT);
   // Numbers of rows that were not selected may have moved too.
   SetAreaListItem(dialId);
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaRoundType(short dialId)
@@ -171,7 +171,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaRoundType(short dialId)
     object.m_RoundType = static_cast<CRoundTypeTable::ROUNDTYPE>(kind);
   });
   RefreshEditors();
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaOperator(short dialId)
@@ -180,7 +180,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaOperator(short dialId)
   EachSelectedRow(dialId, [&](CAreaTree& node, CAreaObject&) { node.m_Operator = static_cast<int>(op); });
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
@@ -194,7 +194,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
   EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) { object.m_Name.SetName2(ActStory(), name); });
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
@@ -204,7 +204,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
     element.m_ShowTotal = static_cast<CArea2Object::SHOWTOTAL>(show);
   });
   RefreshEditors();
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaListType(short dialId)
@@ -214,7 +214,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaListType(short dialId)
     object.m_ListType = static_cast<CArea2ListTypeTable::LISTTYPE>(type);
   });
   RefreshEditors();
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaAutoCr(short dialId)
@@ -233,7 +233,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaAutoCr(short dialId)
   m_pAutoAreaListInfoParam->SetList(false);
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }
 
 void CPlenimetraFunc2::ChangeNodeRounding(short dialId, bool building, bool digits, bool rebuild)
@@ -254,7 +254,7 @@ void CPlenimetraFunc2::ChangeNodeRounding(short dialId, bool building, bool digi
   if (rebuild)
     SetTreeItem(dialId);
   RefreshEditors();
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
   UpdateTreeItem(dialId, DG_TVI_ROOT);
   ListChangeSelection(dialId);
 }
@@ -276,7 +276,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaType(short dialId)
   SetTreeItem(dialId);
   SetAutoAreaListItem(dialId);
   RefreshEditors();
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaEquation(short dialId)
@@ -287,7 +287,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaEquation(short dialId)
   });
   SetTreeItem(dialId);
   RefreshEditors();
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaOrgArea(short dialId)
@@ -302,32 +302,39 @@ void CPlenimetraFunc2::DoMsgChangeAreaOrgArea(short dialId)
   });
   SetTreeItem(dialId);
   RefreshEditors();
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaColor(short dialId)
 {
   const short pen = static_cast<short>(DGGetItemValLong(dialId, 31));
-  ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[]"), [&]() -> GSErrCode {
+  GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[]"), [&]() -> GSErrCode {
+    GSErrCode first = NoError;
     EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) {
       object.m_ColorPen = pen;
       if (auto* element = dynamic_cast<CArea2Object*>(&object))
-        ChangeAreaColor(element);
+        if (const GSErrCode recoloured = ChangeAreaColor(element); first == NoError)
+          first = recoloured;
     });
-    return NoError;
+    return first;
   });
   SetTreeItem(dialId);
   SetAutoAreaListItem(dialId);
   RefreshEditors();
-  m_pParam->SaveData();
+  if (const GSErrCode saved = m_pParam->SaveData(); err == NoError)
+    err = saved;
+  GSWriteReport(err);
 }
 
-void CPlenimetraFunc2::ChangeAreaColor(CArea2Object* element)
+GSErrCode CPlenimetraFunc2::ChangeAreaColor(CArea2Object* element)
 {
+  GSErrCode first = NoError;
   for (const CArea2ObjectFloor& record : element->m_FloorArray)
     for (const CArea2List& entry : record.m_List)
       if (entry.m_pArea1 != nullptr)
-        entry.m_pArea1->ChangeParam(m_pParam, false);
+        if (const GSErrCode err = entry.m_pArea1->ChangeParam(m_pParam, false); first == NoError)
+          first = err;
+  return first;
 }
 
 // ---------------------------------------------------------------------------

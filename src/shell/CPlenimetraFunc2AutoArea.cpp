@@ -74,7 +74,8 @@ void CPlenimetraFunc2::SetAutoAreaListItem(short dialId, short row, CAutoAreaPar
       info.Func(row, column, true);
   }
   GS::UniString layer;
-  CGSUtil::GetAttrName(API_LayerID, record->m_ElemHead.layer, layer);
+  if (CGSUtil::GetAttrName(API_LayerID, record->m_ElemHead.layer, layer) != NoError)
+    layer.Clear();  // a layer that is gone shows no name
   DGListSetTabItemText(dialId, ITEM_AUTO_LIST, row, 1, record->GetName());
   DGListSetTabItemText(dialId, ITEM_AUTO_LIST, row, 2, record->GetZoneCategory());
   DGListSetTabItemText(dialId, ITEM_AUTO_LIST, row, 3, layer);
@@ -140,14 +141,19 @@ void CPlenimetraFunc2::RemoveTarget(const CAutoAreaParam* record, CArea2Object* 
 
 void CPlenimetraFunc2::RecolourFigures(const std::vector<CArea2Object*>& elements, const CArea1ObjectPtrArray& removed)
 {
-  ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[]"), [&]() -> GSErrCode {
+  GSWriteReport(ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[]"), [&]() -> GSErrCode {
+    GSErrCode first = NoError;
+    const auto keep = [&first](GSErrCode err) {
+      if (first == NoError)
+        first = err;
+    };
     for (CArea2Object* element : elements)
-      ChangeAreaColor(element);
+      keep(ChangeAreaColor(element));
     // Figures taken out lose the element's colour.
     for (const auto& figure : removed)
-      figure->ChangeParam(m_pParam, false);
-    return NoError;
-  });
+      keep(figure->ChangeParam(m_pParam, false));
+    return first;
+  }));
 }
 
 // ---------------------------------------------------------------------------
@@ -265,5 +271,5 @@ void CPlenimetraFunc2::RefillListsAndSave(short dialId)
   SetAreaListItem(dialId);
   SetAutoAreaListItem(dialId);
   m_pAreaListInfoParam->SetList(false);
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
 }

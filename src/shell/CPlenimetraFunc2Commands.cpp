@@ -319,9 +319,9 @@ GSErrCode CPlenimetraFunc2::DoEditAreaListItem(short dialId)
   if (dialog.DoModal() != kOk)
     return NoError;
   m_pParam->m_AreaListItemArray = dialog.m_AreaListItemArray;
-  m_pParam->SaveData();
+  const GSErrCode saved = m_pParam->SaveData();
   SetAreaListHeader(dialId);
   SetAreaListItem(dialId);
   m_pAreaListInfoParam->SetList(false);
-  return NoError;
+  return saved;
 }

@@ -134,7 +134,7 @@ void CPlenimetraFunc2::MoveTreeNode(short dialId, const CAreaTree& dragged, Int3
   tree->Delete();
   SetTreeItem(dialId);
   SetAreaListItem(dialId);
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
   m_Palette.SetTreeItem();
   EnableItem(dialId);
 }
@@ -163,7 +163,7 @@ short CPlenimetraFunc2::DoMsgDragDropAreaList(short dialId, DG::DragDropEventArg
   });
   m_pParam->GetTree()->SetItemNo(m_pParam);
   SetAreaListItem(dialId);
-  m_pParam->SaveData();
+  GSWriteReport(m_pParam->SaveData());
   return 0;
 }
 

@@ -100,7 +100,7 @@ void CPlenimetraFunc2ItemCore::Lay(short row, short column, const CAreaTree& nod
   GS::UniString Name::EditText(const CAreaTree& node) const { return CellText(node); }
 
 PLN_ALL_ROWS(CPlenimetraFunc2ItemType1)
-GS::UniString CPlenimetraFunc2ItemType1::CellText(const CAreaTree& node) const { return ObjectOf(node).GetMarkStr(m_pParam); }
+GS::UniString CPlenimetraFunc2ItemType1::CellText(const CAreaTree& node) const { return m_pParam->m_ItemType1Table.GetMarkStr(ObjectOf(node).m_ItemType1); }
 long long CPlenimetraFunc2ItemType1::Value(const CAreaTree& node) const { return ObjectOf(node).m_ItemType1; }
 
 PLN_ALL_ROWS(CPlenimetraFunc2ItemType2)

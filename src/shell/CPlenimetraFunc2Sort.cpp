@@ -264,7 +264,8 @@ SortKey AutoAreaListKey(const CPlenimetraFunc2& page, short column, const CAutoA
   case 2: return TextKey(record.GetZoneCategory());
   case 3: {
     GS::UniString layer;
-    CGSUtil::GetAttrName(API_LayerID, record.m_ElemHead.layer, layer);
+    if (CGSUtil::GetAttrName(API_LayerID, record.m_ElemHead.layer, layer) != NoError)
+      layer.Clear();  // a layer that is gone sorts as no name
     return TextKey(layer);
   }
   // The column shows the operator, but its key stays the room name.

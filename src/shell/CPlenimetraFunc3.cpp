@@ -111,7 +111,7 @@ void CPlenimetraFunc3::DoMsgChange(short dialId, short item, long long /*msgData
   if (item == kList && !*m_bIgnoreSelection) {
     {
       IgnoreSelection ignore(*m_bIgnoreSelection);
-      ListChangeSelection(dialId);
+      static_cast<void>(ListChangeSelection(dialId));  // the plan's selection only: nothing stored
       m_pListInfoParam->SetList(false);
     }
   }

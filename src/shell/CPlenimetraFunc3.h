@@ -48,23 +48,23 @@ public:
   bool DoMsgListHeaderClick(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
   void DoMsgSplitterDrag(short dialId, short item, DG::SplitterDragEventArg* arg) override;
   short DoMsgListHeaderResize(short dialId, short item, DG::ListBoxHeaderEventArg* arg) override;
-  GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
-  GSErrCode ElementEventHandlerProc(const API_NotifyElementType*) override { return NoError; }
+  [[nodiscard]] GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
+  [[nodiscard]] GSErrCode ElementEventHandlerProc(const API_NotifyElementType*) override { return NoError; }
   void ProjectionNotification(API_NotifyEventID) override {}
-  GSErrCode OpenPalette() override;
+  [[nodiscard]] GSErrCode OpenPalette() override;
   void ClosePalette() override;
   // 1, 7, 10, 11 refill the list; 13 drops dead records first.
   void OnUpdate(HINT hint) override;
 
   // == Commands (CPlenimetraFunc3Commands.cpp); host error codes ==
   // Cuts the selected elements after the creation dialog.
-  GSErrCode DoCreate(short dialId);
-  GSErrCode DoCreateArea1(short dialId, int startNo);
+  [[nodiscard]] GSErrCode DoCreate(short dialId);
+  [[nodiscard]] GSErrCode DoCreateArea1(short dialId, int startNo);
   // Releases the selected rows' records after the release dialog.
-  GSErrCode DoDelete(short dialId);
-  GSErrCode DoCheck(short dialId);
+  [[nodiscard]] GSErrCode DoDelete(short dialId);
+  [[nodiscard]] GSErrCode DoCheck(short dialId);
   // Re-cuts every selected record marked changed; the first error.
-  GSErrCode DoUpdate(short dialId);
+  [[nodiscard]] GSErrCode DoUpdate(short dialId);
   // Records whose source lost its record go with their figures.
   void DropDeadRecords();
 
@@ -72,7 +72,7 @@ public:
   CSelectList GetSelList(short dialId) const;
   void SetAreaListItem(short dialId);
   void SetAreaListItem(short dialId, short row, CAutoAreaParam* record);
-  GSErrCode ListChangeSelection(short dialId);
+  [[nodiscard]] GSErrCode ListChangeSelection(short dialId);
   void ElementSelectionChange(short dialId);
   bool CheckSortAutoAreaList(short dialId, short column, int row1, int row2, short direction) const;
 
@@ -89,10 +89,10 @@ private:
   CAutoAreaParam* RowRecord(short dialId, short row) const;
   void SetListHeader(short dialId);
   void SelectRows(short dialId, const CSelectList& rows);
-  GSErrCode ReserveSelection(const GS::Array<API_Neig>& selection) const;
-  GSErrCode CutElements(const GS::Array<API_Neig>& selection, int startNo);
-  GSErrCode ReleaseRecords(short dialId, bool deleteFigures);
-  GSErrCode ReleaseRecord(CAutoAreaParam& record, bool deleteFigures);
-  GSErrCode RenumberStory(short story);
+  [[nodiscard]] GSErrCode ReserveSelection(const GS::Array<API_Neig>& selection) const;
+  [[nodiscard]] GSErrCode CutElements(const GS::Array<API_Neig>& selection, int startNo);
+  [[nodiscard]] GSErrCode ReleaseRecords(short dialId, bool deleteFigures);
+  [[nodiscard]] GSErrCode ReleaseRecord(CAutoAreaParam& record, bool deleteFigures);
+  [[nodiscard]] GSErrCode RenumberStory(short story);
   void AfterCommand(short dialId, bool deselect);
 };

@@ -253,7 +253,7 @@ void CPlenimetraFunc3::AfterCommand(short dialId, bool deselect)
     if (deselect)
       SelectRows(dialId, CSelectList());
     SetAreaListItem(dialId);
-    ListChangeSelection(dialId);
+    static_cast<void>(ListChangeSelection(dialId));  // the plan's selection only: nothing stored
   }
 }
 
@@ -275,7 +275,8 @@ void CPlenimetraFunc3::DropDeadRecords()
     // The next record moves into this place.
     CAutoAreaParam dead = (*records)[index];
     dead.DoDeleteArea1(m_pParam, nullptr);
-    RenumberStory(story);
+    // A number whose save fails is saved again by the story's next repair.
+    static_cast<void>(RenumberStory(story));
     m_pParam->m_Area2ObjectArray.Remove(&dead);
     ActiveRecords()->ReleaseAutoArea(m_pParam, dead);
   }

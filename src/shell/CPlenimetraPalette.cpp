@@ -84,8 +84,10 @@ GSErrCode CPlenimetraPalette::OpenPalette()
   const short layer = CGSUtil::GSSelectLayer(reinterpret_cast<const unsigned short*>(kLayerName.ToUStr()), 0);
   m_Param.m_EnvParam.m_Area1Layer = layer;
   m_Param.m_EnvParam.m_ListLayer = layer;
-  CGSUtil::SetLayerVisibleStatusNew(m_Param.GetLayer(), true);
-  CGSUtil::SetLayerLockStatus(m_Param.GetLayer(), false);
+  // Opening the figure layer is a convenience; writes on a layer that
+  // stays shut fail where they happen and are reported there.
+  static_cast<void>(CGSUtil::SetLayerVisibleStatusNew(m_Param.GetLayer(), true));
+  static_cast<void>(CGSUtil::SetLayerLockStatus(m_Param.GetLayer(), false));
   if (m_Param.LoadData2(false) == -1) {
     GSWriteReport(kNewerRecord);
     return APIERR_CANCEL;
@@ -94,7 +96,8 @@ GSErrCode CPlenimetraPalette::OpenPalette()
   if (!IsOn())
     return APIERR_GENERAL;
   SetDialogSize(m_PaletteID, 0, ACAPI_TeamworkControl_HasConnection() ? kTeamworkRowHeight : 0);
-  CGSUtil::SetPaletteMenuTexts(kMenuResId, 1, kMenuTextsResId, 1);
+  // The menu's text is a label only.
+  static_cast<void>(CGSUtil::SetPaletteMenuTexts(kMenuResId, 1, kMenuTextsResId, 1));
   GSErrCode err = NoError;
   InstallNotifications(err);
   EnableItem(m_PaletteID);
@@ -147,7 +150,7 @@ void CPlenimetraPalette::DoMsgClose(short /*dialId*/, short /*item*/)
   ACAPI_Notify_InstallElementObserver(nullptr);
   ACAPI_Notify_CatchSelectionChange(nullptr);
   ACAPI_Notify_CatchElementReservationChange(nullptr);
-  CGSUtil::SetPaletteMenuTexts(kMenuResId, 1, kMenuTextsResId, 2);
+  static_cast<void>(CGSUtil::SetPaletteMenuTexts(kMenuResId, 1, kMenuTextsResId, 2));  // a label only
 }
 
 void CPlenimetraPalette::EnableItem(short dialId)
@@ -202,10 +205,12 @@ void CPlenimetraPalette::SetLayerStatus()
     if (layer != current)
       others.insert(layer);
   }
+  // What the user sees of the patterns' layers; a layer the host will not
+  // switch shows as it was, and writes on it report their own failures.
   for (short layer : others)
-    CGSUtil::SetLayerVisibleStatusNew(layer, false);
-  CGSUtil::SetLayerVisibleStatusNew(current, true);
-  CGSUtil::SetLayerLockStatus(current, false);
+    static_cast<void>(CGSUtil::SetLayerVisibleStatusNew(layer, false));
+  static_cast<void>(CGSUtil::SetLayerVisibleStatusNew(current, true));
+  static_cast<void>(CGSUtil::SetLayerLockStatus(current, false));
 }
 
 void CPlenimetraPalette::ShowCurFloor(short dialId)
@@ -229,15 +234,15 @@ short CPlenimetraPalette::DoMsgClick(short dialId, short item, long long /*msgDa
     CallPlenimetraFunction(dialId, item);
     break;
   case kInsert:
-    DoTreeInsert(dialId);
+    GSWriteReport(DoTreeInsert(dialId));
     m_Param.ClearUndo2();
     break;
   case kCopy:
-    DoTreeCopy(dialId);
+    GSWriteReport(DoTreeCopy(dialId));
     m_Param.ClearUndo2();
     break;
   case kDelete:
-    DoTreeDelete(dialId);
+    GSWriteReport(DoTreeDelete(dialId));
     m_Param.ClearUndo2();
     break;
   case kAutoAreaPage:
@@ -263,7 +268,8 @@ void CPlenimetraPalette::OpenPage(PageSlot slot)
     m_Pages[slot] = s_PageMakers[slot](*this);
   }
   HidePalette();
-  m_Pages[slot]->OpenPalette();
+  // A page that cannot open has shown why.
+  static_cast<void>(m_Pages[slot]->OpenPalette());
 }
 
 void CPlenimetraPalette::DoMsgChange(short dialId, short item, long long /*msgData*/)
@@ -326,7 +332,8 @@ GSErrCode CPlenimetraPalette::SelectionChangeHandler(const API_Neig* neig)
 {
   if (m_bIgnoreSelection)
     return NoError;
-  ForEachOpenPage([neig](CPlenimetraPage& page) { page.SelectionChangeHandler(neig); });
+  // Each page follows the plan's selection as far as the host lets it.
+  ForEachOpenPage([neig](CPlenimetraPage& page) { static_cast<void>(page.SelectionChangeHandler(neig)); });
   return NoError;
 }
 
@@ -365,7 +372,9 @@ void CPlenimetraPalette::ProjectionNotification(API_NotifyEventID event)
 
 GSErrCode CPlenimetraPalette::ElementEventHandlerProc(const API_NotifyElementType* notification)
 {
-  ForEachOpenPage([notification](CPlenimetraPage& page) { page.ElementEventHandlerProc(notification); });
+  // The pages only collect; the batch's end reports what failed.
+  ForEachOpenPage(
+      [notification](CPlenimetraPage& page) { static_cast<void>(page.ElementEventHandlerProc(notification)); });
   switch (notification->notifID) {
   case APINotifyElement_BeginEvents:
     m_ElementChangeArray.clear();

@@ -50,10 +50,10 @@ public:
   void DoMsgInit(short dialId) override;
   void EnableItem(short dialId) override;
   void DoMsgResize(short dialId, DG::ResizeEventArg* arg) override;
-  GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
-  GSErrCode ElementEventHandlerProc(const API_NotifyElementType* notification) override;
+  [[nodiscard]] GSErrCode SelectionChangeHandler(const API_Neig* neig) override;
+  [[nodiscard]] GSErrCode ElementEventHandlerProc(const API_NotifyElementType* notification) override;
   void ProjectionNotification(API_NotifyEventID event) override;
-  GSErrCode OpenPalette() override;
+  [[nodiscard]] GSErrCode OpenPalette() override;
   void ClosePalette() override;
 
   bool IsToolPaletteOpened() const { return IsOn(); }
@@ -68,20 +68,20 @@ public:
 
   // == Commands (CPlenimetraPaletteCommands.cpp) ==
   void CallPlenimetraFunction(short dialId, short item);
-  GSErrCode DoTreeInsert(short dialId);
-  GSErrCode DoTreeCopy(short dialId);
-  GSErrCode DoTreeDelete(short dialId);
+  [[nodiscard]] GSErrCode DoTreeInsert(short dialId);
+  [[nodiscard]] GSErrCode DoTreeCopy(short dialId);
+  [[nodiscard]] GSErrCode DoTreeDelete(short dialId);
   // The settings dialog's OK: takes the reference settings and path, then
   // applies the new settings after asking; the command's result.
-  GSErrCode ApplySettings(short dialId, const CEnvironmentResult& result);
+  [[nodiscard]] GSErrCode ApplySettings(short dialId, const CEnvironmentResult& result);
   void DoRoundTypeChange(short dialId);
 
   // == Teamwork (CPlenimetraPaletteTeamwork.cpp) ==
   bool GetTeamworkStatus2();
   void SetTeamworkStatus2(short dialId);
   void RecomputeTeamworkStatus(short dialId);
-  GSErrCode DoTeamwork(short dialId);
-  GSErrCode ElementReservationChangeHandler();
+  [[nodiscard]] GSErrCode DoTeamwork(short dialId);
+  [[nodiscard]] GSErrCode ElementReservationChangeHandler();
 
   // == Fields, in order ==
   bool m_bIgnoreSelection = false;
@@ -102,10 +102,10 @@ private:
         f(*page);
   }
   void OpenPage(PageSlot slot);
-  GSErrCode EndElementBatch(const API_NotifyElementType* notification);
+  [[nodiscard]] GSErrCode EndElementBatch(const API_NotifyElementType* notification);
   void InstallNotifications(GSErrCode& err);
-  GSErrCode InsertPattern(short dialId, CPlenimetraParam& source, const CAreaTree& node, short layer);
-  GSErrCode UpdateAllFigures(bool keepLook);
+  [[nodiscard]] GSErrCode InsertPattern(short dialId, CPlenimetraParam& source, const CAreaTree& node, short layer);
+  [[nodiscard]] GSErrCode UpdateAllFigures(bool keepLook);
 
   static std::array<PageMaker, 3> s_PageMakers;
 };

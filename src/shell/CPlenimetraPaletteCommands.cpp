@@ -95,14 +95,15 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
   }
   case 3:
     // The output shows its own failures, each once.
-    RunOutputCommand(m_Param);
+    static_cast<void>(RunOutputCommand(m_Param));
     break;
   case 4:
     if (const std::optional<CEnvironmentResult> result = RunEnvironmentDialog(m_Param); result.has_value())
       err = ApplySettings(dialId, *result);
     break;
   case 16:
-    DoTeamwork(dialId);
+    // The host's reservation shows who holds what could not be taken.
+    static_cast<void>(DoTeamwork(dialId));
     break;
   default:
     break;
@@ -124,15 +125,18 @@ GSErrCode CPlenimetraPalette::UpdateAllFigures(bool keepLook)
   CDlgProgress progress;
   progress.OpenProgress(GS::UniString(), true);
   progress.SetPhase(static_cast<int>(m_Param.m_FloorParamArray.size()), GS::UniString());
+  GSErrCode first = NoError;
   for (CFloorParam& floor : m_Param.m_FloorParamArray) {
     for (const auto& figure : floor.m_Area1ObjectArray)
       if (figure->m_Element.header.guid != APINULLGuid)
-        figure->ChangeParam(&m_Param, keepLook);
+        if (const GSErrCode err = figure->ChangeParam(&m_Param, keepLook); first == NoError)
+          first = err;
     progress.IncrementPhase();
-    progress.CheckAbort();
+    // Only the bar's button is answered: the update goes on.
+    static_cast<void>(progress.CheckAbort());
   }
   progress.Close();
-  return NoError;
+  return first;
 }
 
 void CPlenimetraPalette::DoRoundTypeChange(short dialId)
@@ -145,11 +149,14 @@ void CPlenimetraPalette::DoRoundTypeChange(short dialId)
   const CRoundTypeParam* after = tables.Search(id);
   const bool alike = RoundFiguresAlike(before, after);
   node->m_RoundTypeId = id;
+  GSErrCode err = NoError;
   if (!alike)
-    ACAPI_CallUndoableCommand(GS::UniString(u"求積図形更新"), [&]() { return UpdateAllFigures(true); });
+    err = ACAPI_CallUndoableCommand(GS::UniString(u"求積図形更新"), [&]() { return UpdateAllFigures(true); });
   // Saved in both cases, or the next opening (which reloads) forgets the
-  // table chosen.
-  GSWriteReport(m_Param.SaveData());
+  // table chosen; the first failure is the one shown.
+  if (const GSErrCode saved = m_Param.SaveData(); err == NoError)
+    err = saved;
+  GSWriteReport(err);
 }
 
 // ---------------------------------------------------------------------------
@@ -180,8 +187,12 @@ GSErrCode CPlenimetraPalette::ApplySettings(short dialId, const CEnvironmentResu
     err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[環境設定]"), [&]() {
       if (m_Param.m_EnvParam.m_NumberFillGaps) {
         if (CFloorParam* floor = m_Param.m_FloorParamArray.Search(CGSUtil::GetActStory()); floor != nullptr) {
-          floor->m_Area1ObjectArray.SetSortIndex();
-          floor->m_Area1ObjectArray.CheckItemNo(&m_Param);
+          GSErrCode first = floor->m_Area1ObjectArray.SetSortIndex();
+          if (const GSErrCode numbered = floor->m_Area1ObjectArray.CheckItemNo(&m_Param); first == NoError)
+            first = numbered;
+          if (const GSErrCode updated = UpdateAllFigures(!styles); first == NoError)
+            first = updated;
+          return first;
         }
       }
       return UpdateAllFigures(!styles);
@@ -189,7 +200,8 @@ GSErrCode CPlenimetraPalette::ApplySettings(short dialId, const CEnvironmentResu
   }
   SetTreeItem(dialId, m_Param.m_CurTreeCode);
   SetLayerStatus();
-  m_Param.SaveData();
+  if (const GSErrCode saved = m_Param.SaveData(); err == NoError)
+    err = saved;
   return err;
 }
 

@@ -27,7 +27,7 @@ public:
   // The selected works take start, start + 1, ... in order; a changed one
   // has its part rewritten and its record saved. The first failure is
   // returned; the loop still runs to its end.
-  GSErrCode SetItemNo(CPlenimetraParam* document, CDlgProgress* progress, int start);
+  [[nodiscard]] GSErrCode SetItemNo(CPlenimetraParam* document, CDlgProgress* progress, int start);
   // Whether numbering the selected works from start would meet a number an
   // unselected work of the pair holds.
   bool Overlaps(int start) const;

@@ -90,10 +90,11 @@ GSErrCode FreeData()
 GSErrCode CommandHandler(const API_MenuParams* /*params*/)
 {
   CPlenimetraPalette& palette = PlenimetraPalette();
+  // A palette that cannot open has shown why; the menu command is done.
   if (palette.IsToolPaletteOpened())
     palette.ClosePalette();
   else
-    palette.OpenPalette();
+    static_cast<void>(palette.OpenPalette());
   return NoError;
 }
 
@@ -113,7 +114,7 @@ GSErrCode PlenimetraElementEventHandler(const API_NotifyElementType* notificatio
 GSErrCode PlenimetraSelectionChangeHandler(const API_Neig* neig)
 {
   if (PlenimetraPalette().IsOn())
-    PlenimetraPalette().SelectionChangeHandler(neig);
+    return PlenimetraPalette().SelectionChangeHandler(neig);
   return NoError;
 }
 
@@ -122,7 +123,7 @@ GSErrCode PlenimetraReservationChangeHandler(const GS::HashTable<API_Guid, short
                                              const GS::HashSet<API_Guid>& /*deleted*/)
 {
   if (PlenimetraPalette().IsOn())
-    PlenimetraPalette().ElementReservationChangeHandler();
+    return PlenimetraPalette().ElementReservationChangeHandler();
   return NoError;
 }
 

@@ -17,16 +17,16 @@ CPlenimetraPalette& PlenimetraPalette();
 void PlenimetraModuleLoad();
 void PlenimetraModuleUnload();
 
-GSErrCode CheckEnvironment(API_EnvirParams* envir);
-GSErrCode RegisterInterface();
-GSErrCode Initialize();
-GSErrCode FreeData();
+[[nodiscard]] GSErrCode CheckEnvironment(API_EnvirParams* envir);
+[[nodiscard]] GSErrCode RegisterInterface();
+[[nodiscard]] GSErrCode Initialize();
+[[nodiscard]] GSErrCode FreeData();
 
-GSErrCode CommandHandler(const API_MenuParams* params);
-GSErrCode ProjectionNotificationHandler(API_NotifyEventID event, Int32 param);
-GSErrCode PlenimetraElementEventHandler(const API_NotifyElementType* notification);
-GSErrCode PlenimetraSelectionChangeHandler(const API_Neig* neig);
-GSErrCode PlenimetraReservationChangeHandler(const GS::HashTable<API_Guid, short>& reserved,
+[[nodiscard]] GSErrCode CommandHandler(const API_MenuParams* params);
+[[nodiscard]] GSErrCode ProjectionNotificationHandler(API_NotifyEventID event, Int32 param);
+[[nodiscard]] GSErrCode PlenimetraElementEventHandler(const API_NotifyElementType* notification);
+[[nodiscard]] GSErrCode PlenimetraSelectionChangeHandler(const API_Neig* neig);
+[[nodiscard]] GSErrCode PlenimetraReservationChangeHandler(const GS::HashTable<API_Guid, short>& reserved,
                                              const GS::HashSet<API_Guid>& released,
                                              const GS::HashSet<API_Guid>& deleted);
 

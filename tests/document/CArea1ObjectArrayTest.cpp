@@ -62,6 +62,34 @@ TEST_F(FigureListTest, RepeatedOrOutOfRangeSortIndicesAreRenumberedAndSaved)
   EXPECT_EQ(State(), (S{{0, 0, false}, {1, 1, true}, {2, 2, true}}));
 }
 
+// The guid index behind Search follows every way the list changes: figures
+// erased, inserted in front, swapped, and a figure given a new element.
+TEST_F(FigureListTest, SearchByElementFollowsTheListThroughEveryChange)
+{
+  auto a = Placed(1, 0, 0);
+  auto b = Placed(2, 1, 1);
+  auto c = Placed(3, 2, 2);
+  const auto found = [&](const std::shared_ptr<CArea1Object>& figure) {
+    return list.Search(&figure->m_Element.header).get();
+  };
+  EXPECT_EQ(found(b), b.get());
+  list.erase(list.begin());
+  EXPECT_EQ(found(c), c.get());
+  EXPECT_EQ(found(a), nullptr);
+  list.insert(list.begin(), a);
+  std::swap(list[1], list[2]);
+  for (const auto& figure : {a, b, c})
+    EXPECT_EQ(found(figure), figure.get());
+  const API_Elem_Head old = b->m_Element.header;
+  Unplace(b);
+  EXPECT_EQ(list.Search(&old), nullptr);
+  EXPECT_EQ(found(b), b.get());
+  CArea1ObjectArray copy = list;
+  copy.pop_back();
+  EXPECT_EQ(copy.Search(&list.back()->m_Element.header), nullptr);
+  EXPECT_EQ(found(list.back()), list.back().get());
+}
+
 TEST_F(FigureListTest, AFailedSaveWhileRenumberingIsReturned)
 {
   Placed(1, 0, 0);

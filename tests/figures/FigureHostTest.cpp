@@ -140,6 +140,26 @@ TEST_F(HostTest, KeepLookRewritesOnlyPensDimensionsMarkNumberAndLabels)
   }
 }
 
+// "無" names the choice of no mark; the figure's label prints nothing for it,
+// nor does a formula that names the figure.
+TEST_F(HostTest, NoMarkLeavesTheMarkLabelEmptyAndTheFormulaTermBare)
+{
+  const int node = pattern.AddElement(PatternDoc::kBuildingCode, u"要素");
+  CArea2ObjectFloor* record = pattern.Element(node)->m_FloorArray.SearchFloor(0);
+  record->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
+  for (const Kind& kind : Kinds()) {
+    SCOPED_TRACE(kind.name);
+    auto figure = kind.place(*this, nullptr);
+    figure->m_ItemType1 = CItemType1Table::ITEMTYPE_NOMARK;
+    ASSERT_EQ(figure->ChangeParam(&doc(), true), NoError);
+    EXPECT_EQ(Text(*figure, "area_symbol_fig"), u"");
+    EXPECT_EQ(Text(*figure, "area_symbol_str"), figure->GetItemNoStr(&doc()).Std());
+    EXPECT_EQ(doc().m_ItemType1Table.GetMarkStr(figure->m_ItemType1), GS::UniString(u"無"));
+    record->m_List.assign({CArea2List(figure, COperatorTable::OPERATOR_PLUS)});
+    EXPECT_EQ(pattern.Element(node)->GetEquation(&doc(), 0, false, '#'), figure->GetItemNoStr(&doc()));
+  }
+}
+
 TEST_F(HostTest, ColourOfTheListingElementTakesEveryPenAndFillPensCanBeOff)
 {
   const int node = pattern.AddElement(PatternDoc::kBuildingCode, u"要素");

@@ -1,6 +1,8 @@
 // The output dialog, scripted as the user, and the palette's output
 // command that runs it.
 
+#include <algorithm>
+
 #include "CDlgOutputToWorksheet.h"
 #include "OutputCommand.h"
 #include "OutputTestSupport.h"
@@ -141,6 +143,44 @@ TEST_F(OutputDialogTest, HeaderWidthsAreKeptBetweenOpenings)
     EXPECT_EQ(field.end - field.begin, 35);
     user.Click(2);
   });
+}
+
+// The header keeps the sizing and dragging it has and only becomes clickable.
+TEST_F(OutputDialogTest, HeaderFlagsAreReadBeforeTheClickableFlagIsSwitchedOn)
+{
+  host.ClearCallLog();
+  CDlgOutputToWorksheet dialog(&doc());
+  RunDialog(dialog, [&](DialogUser& user) {
+    EXPECT_TRUE(List(user).clickable);
+    user.Click(2);
+  });
+  const std::vector<std::string>& log = host.CallLog();
+  const auto set = std::find(log.begin(), log.end(), "DGListSetHeaderFlags");
+  ASSERT_NE(set, log.end());
+  EXPECT_NE(std::find(log.begin(), set, "DGListGetHeaderFlags"), set);
+}
+
+// Choices that could not be saved are reported once and nothing is written
+// from them.
+TEST_F(OutputDialogTest, AFailedSaveOfTheChoicesIsReportedAndWritesNothing)
+{
+  host.LoadAddOnLibraryParts();
+  std::filesystem::create_directories(pln::host::ToFsPath(IO::Location(GS::UniString(u"Projects"))));
+  host.UserSaveProjectAs(IO::Location(GS::UniString(u"Projects/Plan.pln")));
+  doc().m_EnvParam.m_Area1Layer = 1;
+  doc().m_EnvParam.m_ListLayer = 1;
+  host.QueueDialogScript(CDlgOutputToWorksheet::ResourceId, [](DialogUser& user) {
+    user.Check(4, true);
+    user.Click(1);
+  });
+  // The first store is the closing dialog's column widths, the second the
+  // project's choices.
+  host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+  host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+  const std::size_t alerts = host.Alerts().size();
+  EXPECT_EQ(RunOutputCommand(doc()), APIERR_MEMFULL);
+  EXPECT_EQ(host.Alerts().size(), alerts + 1);
+  EXPECT_FALSE(std::filesystem::exists(pln::host::ToFsPath(IO::Location(GS::UniString(u"Projects/Plan　求積表.csv")))));
 }
 
 TEST_F(OutputDialogTest, TheCommandCancelledChangesNothingAndOkRunsTheChosenOutput)

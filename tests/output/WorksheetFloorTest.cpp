@@ -348,6 +348,37 @@ TEST_F(WorksheetFloorTest, RepeatedOutputsKeepTheHostsModelFlat)
   EXPECT_EQ(host.UndoNames().size(), 3u);
 }
 
+// Every table kind pages through the one routine: a page steps down by its
+// lines and the gap, and a writer that takes no row is called once only.
+TEST(WorksheetPagingTest, PagesStepDownAndAPageThatTakesNoRowEndsThePaging)
+{
+  std::vector<int> starts;
+  CKelCoord2D at(0.0, 0.0);
+  auto two = [&](CKelCoord2D, int* start, int* lines) {
+    starts.push_back(*start);
+    const int taken = std::min(2, 5 - *start);
+    *start += taken;
+    *lines += taken + 2;
+    return NoError;
+  };
+  ASSERT_EQ(CWorksheetFloor::PageRows(5, false, 0.5, 1, at, two), NoError);
+  EXPECT_EQ(starts, (std::vector<int>{0, 2, 4}));
+  EXPECT_DOUBLE_EQ(at.m_y, -0.5 * (5 + 5 + 4));
+
+  int calls = 0;
+  auto none = [&](CKelCoord2D, int*, int*) { ++calls; return GSErrCode(NoError); };
+  CKelCoord2D stuck(0.0, 0.0);
+  EXPECT_EQ(CWorksheetFloor::PageRows(3, false, 1.0, 0, stuck, none), NoError);
+  EXPECT_EQ(calls, 1);
+  // An empty list places a page only when asked; a failed page ends it.
+  EXPECT_EQ(CWorksheetFloor::PageRows(0, false, 1.0, 0, stuck, none), NoError);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(CWorksheetFloor::PageRows(0, true, 1.0, 0, stuck, none), NoError);
+  EXPECT_EQ(calls, 2);
+  auto failing = [](CKelCoord2D, int* start, int*) { ++*start; return GSErrCode(APIERR_GENERAL); };
+  EXPECT_EQ(CWorksheetFloor::PageRows(3, false, 1.0, 0, stuck, failing), APIERR_GENERAL);
+}
+
 // ---- the automatic-area table's parameters ----
 
 class AutoAreaTableTest : public WorksheetFloorTest {

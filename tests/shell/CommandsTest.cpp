@@ -250,6 +250,25 @@ TEST_F(RoundingTest, AnEqualTableRewritesNoFigureButIsSaved)
   EXPECT_EQ(doc().GetTree()->m_RoundTypeId, 1);
 }
 
+// The rewrite inside the undoable step and the save after it may both fail:
+// the user hears of the first, once, and the table chosen stays chosen.
+TEST_F(RoundingTest, AFailedRewriteOrSaveIsReportedOnce)
+{
+  const std::size_t before = host.Alerts().size();
+  host.FailOnce("ACAPI_Goodies:OPAR", APIERR_MEMFULL);
+  user().SelectPopUp(9, 3);
+  EXPECT_EQ(host.Alerts().size(), before + 1);
+  EXPECT_EQ(doc().GetTree()->m_RoundTypeId, 2);
+
+  host.FailOnce("ACAPI_Goodies:OPAR", APIERR_MEMFULL);
+  host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+  user().SelectPopUp(9, 1);
+  EXPECT_EQ(host.Alerts().size(), before + 2);
+  host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+  user().SelectPopUp(9, 2);
+  EXPECT_EQ(host.Alerts().size(), before + 3);
+}
+
 TEST_F(RoundingTest, AnotherPiRewritesEveryFigureInOneStep)
 {
   EXPECT_EQ(circle->GetRoundArea(&doc()), 478532938);

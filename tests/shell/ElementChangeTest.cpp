@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -197,15 +198,25 @@ TEST_F(ElementChangeTest, StretchDeleteUndoRedo)
 }
 
 // A, B, C numbered 0, 1, 2; B deleted and the deletion undone and redone.
-class UndoKeepsNumbersTest : public ElementChangeTest, public ::testing::WithParamInterface<bool> {};
+class UndoKeepsNumbersTest : public ElementChangeTest, public ::testing::WithParamInterface<bool> {
+protected:
+  // count unit squares in a row, numbered from 0, under the numbering mode
+  // of the parameter (true: numbers close up).
+  std::vector<std::shared_ptr<CArea1Object>> Row(int count)
+  {
+    doc().m_EnvParam.m_NumberFillGaps = GetParam();
+    std::vector<std::shared_ptr<CArea1Object>> figures;
+    for (int i = 0; i < count; ++i)
+      figures.push_back(PlaceRect(0, 2 * i, 0, 1, 1));
+    return figures;
+  }
+};
 
 TEST_P(UndoKeepsNumbersTest, UndoBringsBackTheNumbersAndRedoTakesThemAgain)
 {
   const bool sequential = GetParam();
-  doc().m_EnvParam.m_NumberFillGaps = sequential;
-  auto a = PlaceRect(0, 0, 0, 1, 1);
-  auto b = PlaceRect(0, 2, 0, 1, 1);
-  auto c = PlaceRect(0, 4, 0, 1, 1);
+  const auto row = Row(3);
+  const auto &a = row[0], &b = row[1], &c = row[2];
   ASSERT_EQ(Numbers(0), (std::vector<int>{0, 1, 2}));
   ASSERT_EQ(host.UserDelete({b->m_Element.header.guid}), NoError);
   EXPECT_EQ(Numbers(0), (std::vector<int>{0, sequential ? 1 : 2}));
@@ -230,6 +241,26 @@ TEST_P(UndoKeepsNumbersTest, UndoBringsBackTheNumbersAndRedoTakesThemAgain)
 }
 
 INSTANTIATE_TEST_SUITE_P(Numbering, UndoKeepsNumbersTest, ::testing::Bool());
+
+// After a deletion only the figures whose numbers moved have their parts
+// written again; the others keep their parts untouched.
+TEST_P(UndoKeepsNumbersTest, ADeletionRewritesOnlyTheFiguresWhoseNumbersMoved)
+{
+  const bool sequential = GetParam();
+  const auto row = Row(4);
+  const auto &a = row[0], &b = row[1], &c = row[2], &d = row[3];
+  host.ClearChangeRecords();
+  ASSERT_EQ(host.UserDelete({b->m_Element.header.guid}), NoError);
+  std::set<std::string> rewritten;
+  for (const pln::host::ElementChange& change : host.ElementChanges())
+    rewritten.insert(APIGuidToString(change.guid).ToStdString(CC_UTF8));
+  const auto name = [](const auto& figure) {
+    return APIGuidToString(figure->m_Element.header.guid).ToStdString(CC_UTF8);
+  };
+  EXPECT_EQ(rewritten, (sequential ? std::set<std::string>{name(c), name(d)} : std::set<std::string>{}));
+  EXPECT_EQ(Label(*d, "area_symbol_str"), sequential ? u"3" : u"4");
+  EXPECT_EQ(Label(*a, "area_symbol_str"), u"1");
+}
 
 // The repairs of a batch run after every collector: the same batch in
 // both orders gives the same numbers.

@@ -47,6 +47,37 @@ TEST(ListHeaderSortTest, TheExchangeSortGivesItsOwnOrderForEqualKeys)
   EXPECT_EQ(Sorted({{1, 'a'}, {1, 'b'}}, kAscending), "1a 1b ");  // equal keys alone never move
 }
 
+// Sorting over ranks must give the very order, ties included, that sorting
+// over the texts gives: stored sort indices depend on it.
+TEST(ListHeaderSortTest, RanksOfTextKeysSortAsTheKeysThemselves)
+{
+  std::vector<GS::UniString> texts;
+  unsigned seed = 7;
+  for (int i = 0; i < 200; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    texts.push_back(GS::UniString::Printf("%u", (seed >> 16) % 13));  // many ties, "10" < "2"
+  }
+  const std::vector<int> ranks = Ranks(texts, [](const GS::UniString& a, const GS::UniString& b) {
+    return CompareText(a, b);
+  });
+  for (short direction : {kAscending, kDescending}) {
+    std::vector<int> byText(texts.size()), byRank(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i)
+      byText[i] = byRank[i] = static_cast<int>(i);
+    const int count = static_cast<int>(texts.size());
+    ExchangeSort(
+        count,
+        [&](int i, int j) { return MustExchange(CompareText(texts[byText[i - 1]], texts[byText[j - 1]]), direction); },
+        [&](int i, int j) { std::swap(byText[i - 1], byText[j - 1]); });
+    ExchangeSort(
+        count,
+        [&](int i, int j) { return MustExchange(CompareNumber(ranks[byRank[i - 1]], ranks[byRank[j - 1]]), direction); },
+        [&](int i, int j) { std::swap(byRank[i - 1], byRank[j - 1]); });
+    EXPECT_EQ(byRank, byText) << direction;
+  }
+  EXPECT_TRUE(Ranks(std::vector<int>{}, [](int, int) { return 0; }).empty());
+}
+
 TEST(ListHeaderSortTest, AreaTextsCompareByValueAndOtherTextsComeAfterNumbers)
 {
   struct Case {

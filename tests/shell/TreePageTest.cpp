@@ -4,6 +4,8 @@
 
 #include "TreePageTestSupport.h"
 
+#include <algorithm>
+
 namespace {
 
 using pln::host::DialogUser;
@@ -371,6 +373,44 @@ TEST_F(AreaListTest, AMarkChangeRenumbersTheSelectedRowsWithoutUndoSteps)
 
   pageUser().SelectPopUp(19, Entry(19, u"-"));
   EXPECT_EQ(Label(corridor).ToStdString(CC_UTF8).rfind("廊下▲[", 0), 0u);
+}
+
+// No mark stays "無" where it is chosen and shown as the setting, but prints
+// nothing before the number: the mark-and-number cell and the tree's label.
+TEST_F(AreaListTest, NoMarkIsNamedInItsCellAndPopUpButPrintsNothingBeforeTheNumber)
+{
+  doc().m_AreaListItemArray.Search(3)->m_bVisible = true;
+  page().SetAreaListHeader(pageId);
+  page().SetAreaListItem(pageId);
+  SelectRows({corridor});
+  pageUser().SelectPopUp(16, Entry(16, u"無"));
+  EXPECT_EQ(State(16).entries[State(16).selectedEntry - 1].text, GS::UniString(u"無"));
+  const GS::UniString number = doc().GetAreaObject(corridor)->GetItemNoStr(&doc());
+  EXPECT_EQ(MarkNo(corridor), number);
+  std::vector<GS::UniString> cells;
+  const auto& row = pln::host::DialogItemState(pageId, Page::ITEM_AREA_LIST)->list.rows[RowOf(corridor) - 1];
+  for (const auto& [tab, text] : row.texts)
+    cells.push_back(text);
+  EXPECT_NE(std::find(cells.begin(), cells.end(), GS::UniString(u"無")), cells.end());
+  EXPECT_NE(std::find(cells.begin(), cells.end(), number), cells.end());
+  const auto named = [](const GS::UniString& c) { return c.Std().find(u"無") != std::u16string::npos; };
+  EXPECT_EQ(std::count_if(cells.begin(), cells.end(), named), 1);
+  EXPECT_EQ(Label(corridor).Std().find(u"無"), std::u16string::npos);
+}
+
+// The area list's editors save at once; a save that fails is shown.
+TEST_F(AreaListTest, AnEditWhoseSaveFailsIsReportedOnce)
+{
+  SelectRows({corridor});
+  NewAlerts();
+  const std::pair<short, const char16_t*> edits[] = {{16, u"◇"}, {19, u"-"}, {24, u"四捨五入"}};
+  for (const auto& [item, text] : edits) {
+    host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+    pageUser().SelectPopUp(item, Entry(item, text));
+    const std::vector<GS::UniString> alerts = NewAlerts();
+    ASSERT_EQ(alerts.size(), 1u) << item;
+    EXPECT_NE(alerts[0].ToStdString(CC_UTF8).find("APIERR_MEMFULL"), std::string::npos) << item;
+  }
 }
 
 TEST_F(AreaListTest, UndefinedOrDefaultRoundingKindsChangeNoNode)
