@@ -62,7 +62,10 @@ int CPlenimetraParam::SaveData()
   ar.Save(kRecordVersion);
   if (!Serialize(ar))
     return APIERR_GENERAL;
-  return ar.Store();
+  const int err = ar.Store();
+  if (err == NoError)
+    m_RecordStamp = ar.Stamp();
+  return err;
 }
 
 void CPlenimetraParam::SerializeFields(CArchive& ar)
