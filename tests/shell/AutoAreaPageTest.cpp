@@ -288,8 +288,9 @@ protected:
     EXPECT_EQ(a.figures, b.figures);
     EXPECT_EQ(a.changed, b.changed);
     EXPECT_EQ(a.area, b.area);
-    if (withRecord)
+    if (withRecord) {
       EXPECT_EQ(a.record, b.record);
+    }
   }
   // The zone grows by 1 m to the right; the page then marks it changed.
   void GrowZone()
