@@ -35,7 +35,7 @@ TEST_F(RecordTest, ALayerNameTheHostFailsToGiveRefusesTheSaveAndKeepsTheOldRecor
   host.FailOnce("ACAPI_Attribute_Get", APIERR_GENERAL);
   EXPECT_NE(doc.SaveData(), NoError);
   EXPECT_TRUE(host.ModulData(GS::UniString(kRecord)) == stored);
-  EXPECT_FALSE(doc.IsRecordReplaced());
+  EXPECT_TRUE(doc.IsRecordReplaced());  // the stored record is not the document's now
 
   doc.m_EnvParam.m_Area1Layer = 77;  // no such layer
   EXPECT_EQ(doc.SaveData(), NoError);

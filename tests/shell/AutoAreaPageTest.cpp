@@ -335,6 +335,23 @@ TEST_F(AutoAreaHistoryTest, UndoAndRedoOfAnUpdateGiveBackEveryEntryTheMarkAndThe
   ExpectSame(Now(), before, false);
 }
 
+// A record that could not be stored is not the document's: undo reads the
+// one stored before instead of saving what the document kept.
+TEST_F(AutoAreaHistoryTest, UndoOfAnUpdateWhoseRecordCouldNotBeStoredGivesBackTheStateBefore)
+{
+  CreateBoth();
+  Taking(zone);
+  Record(zone)->m_bChanged = true;
+  Update();
+  GrowZone();
+  const UpdateState before = Now();
+  host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+  Update();
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  ExpectSame(Now(), before);
+}
+
 // Releasing with the figures deleted spans the document and the plan too.
 TEST_F(AutoAreaHistoryTest, UndoOfAReleaseBringsBackTheRecordTheFiguresAndTheirEntries)
 {
