@@ -169,17 +169,21 @@ void CPlenimetraParam::Import(const GS::UniString& path)
   }
   ar.Close();
   GSErrCode err = NoError;
-  ACAPI_CallUndoableCommand(GS::UniString(kImportUndoName), [&]() -> GSErrCode {
+  const GSErrCode command = ACAPI_CallUndoableCommand(GS::UniString(kImportUndoName), [&]() -> GSErrCode {
     err = ImportWhole(loaded);
     return err;
   });
+  if (err == NoError)
+    err = command;  // the host did not run it
   NotifyReplaced();
   GSWriteReport(err);
 }
 
 // All or nothing: the elements made so far are deleted again and the
 // document taken back when one zone or figure cannot be placed or the
-// record cannot be saved, so the step leaves the project as it was.
+// record cannot be saved, so the step leaves the project as it was. The
+// figures of the replaced document go last, once nothing can fail that
+// would want them back; one the host keeps is reported.
 GSErrCode CPlenimetraParam::ImportWhole(CPlenimetraParam& loaded)
 {
   const CPlenimetraParam before = *this;
@@ -195,14 +199,16 @@ GSErrCode CPlenimetraParam::ImportWhole(CPlenimetraParam& loaded)
   GSErrCode err = PlaceDumpZones(loaded.m_DumpZones, made);
   if (err == NoError)
     err = PlaceDumpFigures(loaded.m_DumpFigures, made);
-  // The figures of the document that was replaced go with it: left on the
-  // plan they would come back as figures at the next loading.
-  if (err == NoError && !replaced.empty())
-    err = CGSUtil::GSDeleteObject(replaced);
   if (err == NoError)
     err = SaveData();
-  if (err == NoError)
+  // The figures of the document that was replaced go with it: left on the
+  // plan they would come back as figures at the next loading.
+  if (err == NoError) {
+    // The deletion shows its own failure; the import itself stands.
+    if (!replaced.empty())
+      static_cast<void>(CGSUtil::GSDeleteObject(replaced));
     return NoError;
+  }
   CGSUtil::GSDeleteObject(made);
   CDocumentListener* listener = m_pListener;
   *this = before;

@@ -180,4 +180,28 @@ TEST_F(DumpCommandsTest, AFigureTheHostRefusesTakesTheWholeImportBackAndIsReport
   EXPECT_EQ(host.UndoNames().size(), steps);
 }
 
+// The record is saved before the replaced figures go: a save the host
+// refuses leaves every old figure in place; a command the host refuses to
+// run is reported too. Each failure reaches the user once.
+TEST_F(DumpCommandsTest, AFailedSaveOrARefusedCommandLeavesTheOldFiguresAndIsReportedOnce)
+{
+  palette().Export();
+  const CPlenimetraParam before = doc();
+  const std::vector<API_Guid> objects = host.ElementsOfType(API_ObjectID);
+  struct Case {
+    const char* call;
+    GSErrCode code;
+  };
+  for (const Case& c : {Case{"ACAPI_ModulData_Store", APIERR_MEMFULL}, Case{"ACAPI_CallUndoableCommand", APIERR_REFUSEDCMD}}) {
+    SCOPED_TRACE(c.call);
+    const std::size_t alerts = host.Alerts().size();
+    host.FailOnce(c.call, c.code);
+    palette().Import();
+    EXPECT_EQ(host.Alerts().size(), alerts + 1);
+    EXPECT_TRUE(doc() == before);
+    EXPECT_EQ(host.ElementsOfType(API_ObjectID), objects);
+    EXPECT_TRUE(PlanMatchesTheFigures());
+  }
+}
+
 }  // namespace
