@@ -270,7 +270,9 @@ UndoStep PeekJournal(const GS::UniString& name)
     return step;
   for (const auto& [guid, before] : journal->elementsBefore) {
     ElementState after = CurrentElementState(guid);
-    if (before != after)
+    // Made and deleted again within the step: nothing a user could undo.
+    const bool cameAndWent = !before.has_value() && after.has_value() && after->deleted;
+    if (before != after && !cameAndWent)
       step.elements.push_back({guid, {before, std::move(after)}});
   }
   for (const auto& [modulName, before] : journal->modulesBefore) {

@@ -202,9 +202,8 @@ CPlenimetraParam* CDlgEnvironmentTabTree::CurrentPattern() const
 
 CAreaTree* CDlgEnvironmentTabTree::NodeOf(int treeItem) const
 {
-  if (treeItem == 0)
-    return nullptr;
-  return reinterpret_cast<CAreaTree*>(DGTreeViewGetItemUserData(m_DialogID, kTree, treeItem));
+  CPlenimetraParam* pattern = CurrentPattern();
+  return pattern != nullptr ? pattern->m_AreaTree2.NodeOfItem(m_DialogID, kTree, treeItem) : nullptr;
 }
 
 // ---- pattern commands -------------------------------------------------------------

@@ -123,7 +123,8 @@ GSErrCode PlaceTable(short layer, CKelCoord2D position,
     CMyUserData tag(kOutputTagType, CMyUserData::kVersion);
     err = TagPlacedElement(tag, element.header);
   }
-  guard.Reset();
+  if (const GSErrCode restored = guard.Reset(); err == NoError)
+    err = restored;
   return err;
 }
 

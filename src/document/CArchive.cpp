@@ -24,14 +24,17 @@ bool CountFits(std::uint64_t remaining, long long count, long long bytesEach)
   return std::uint64_t(count) <= remaining / std::uint64_t(bytesEach);
 }
 
-// The attribute's name in the given character code.
-std::string AttributeName(API_AttrTypeID type, short index, GSCharCode code)
+// The attribute's name in the given character code; an attribute the
+// project lacks (no index, or deleted) has the empty name. False when the
+// host failed to answer: an empty name stored then would lose the layer.
+bool AttributeName(API_AttrTypeID type, short index, GSCharCode code, std::string& bytes)
 {
   GS::UniString name;
-  // An attribute that is gone is stored without a name.
-  if (CGSUtil::GetAttrName(type, index, name) != NoError)
-    return {};
-  return name.ToStdString(code);
+  const GSErrCode err = CGSUtil::GetAttrName(type, index, name);
+  if (err != NoError && err != APIERR_BADINDEX && err != APIERR_DELETED)
+    return false;
+  bytes = name.ToStdString(code);
+  return true;
 }
 
 // The index of the attribute of that type bearing the name; 0 when none.
@@ -186,7 +189,12 @@ struct ArchiveEncoding {
   template <typename Stream>
   static void SaveAttribute(Stream& stream, API_AttrTypeID type, short index, GSCharCode code)
   {
-    WriteString(stream, AttributeName(type, index, code));
+    std::string name;
+    if (!AttributeName(type, index, code, name)) {
+      stream.RefuseWrite();
+      return;
+    }
+    WriteString(stream, name);
   }
 
   // The name is read in the code the caller names, which is the code the
@@ -328,6 +336,16 @@ int CArchiveOld::Store()
   const GSErrCode err = ACAPI_ModulData_Store(&m_ModulData, m_Name);
   m_ModulData.dataHdl = nullptr;  // the stream's
   return err;
+}
+
+std::string CArchiveOld::Stamp() const
+{
+  const GSHandle handle = m_Data.GetHandle();
+  const int size = m_Data.GetSize();
+  if (handle == nullptr || size <= 0)
+    return std::string();
+  std::string stamp(reinterpret_cast<const char*>(&m_ModulData.dataVersion), sizeof m_ModulData.dataVersion);
+  return stamp.append(*handle, std::size_t(size));
 }
 
 int CArchiveOld::Open()

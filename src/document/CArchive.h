@@ -233,6 +233,9 @@ public:
   // the writing failed (nothing is stored then). Afterwards the destructor
   // stores nothing.
   int Store();
+  // The record as read or written: its version, then its bytes; empty
+  // without data. Two equal stamps are the same stored record.
+  std::string Stamp() const;
 
   int GetVersion() override { return m_ModulData.dataVersion; }
   unsigned short GetPlatformSign() const { return m_ModulData.platformSign; }

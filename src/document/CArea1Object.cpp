@@ -390,8 +390,9 @@ GSErrCode CreateWithParams(API_Element& element, API_AddParType**& params)
   std::swap(taken.params, params);
   API_ElementMemo memo;
   memo.params = taken.params;
-  const GSErrCode err = ACAPI_Element_Create(&element, &memo);
-  layer.Reset();
+  GSErrCode err = ACAPI_Element_Create(&element, &memo);
+  if (const GSErrCode restored = layer.Reset(); err == NoError)
+    err = restored;
   return err;
 }
 
@@ -411,7 +412,8 @@ GSErrCode SaveAndObserve(CArea1Object& record, const API_Guid& observed)
   GSErrCode err = record.Save();
   if (err == NoError)
     err = ACAPI_Element_AttachObserver(observed);
-  layer.Reset();
+  if (const GSErrCode restored = layer.Reset(); err == NoError)
+    err = restored;
   return err;
 }
 

@@ -104,6 +104,13 @@ public:
   void SetIcon(CAreaObject* object, short dialog, short item, int treeItem) const;
   void UpdateTree(CPlenimetraParam* param, short dialog, short item, int parentItem) const;
   void UpdateTreeEnv(CPlenimetraParam* param, short dialog, short item, int parentItem) const;
+  // The node below this one that a tree-view item filled by the two above
+  // stands for (items carry node codes, never addresses), marked nodes
+  // included; null for an item that names none.
+  CAreaTree* NodeOfItem(short dialog, short item, int treeItem);
+  // The node of the code at or below this one, marked nodes included
+  // (Search skips them); null for none.
+  CAreaTree* FindNode(int code);
 
   // == Stored forms ==
   // The node with its subtree inside the project record.

@@ -31,12 +31,13 @@ GS::UniString MinusPrefix(int op)
   return op == COperatorTable::OPERATOR_MINUS ? GS::UniString(u"▲") : GS::UniString();
 }
 
-// A node's tree-view item shows its text and carries the node, so the view
-// can find the node again from a selected item.
+// A node's tree-view item shows its text and carries the node's code, so
+// the view can find the node again from a selected item; a code, not the
+// node's address, which a replaced tree would leave dangling.
 void SetNodeItem(short dialog, short item, Int32 treeItem, const GS::UniString& text, const CAreaTree* node)
 {
   DGTreeViewSetItemText(dialog, item, treeItem, text);
-  DGTreeViewSetItemUserData(dialog, item, treeItem, reinterpret_cast<DGUserData>(node));
+  DGTreeViewSetItemUserData(dialog, item, treeItem, static_cast<DGUserData>(node->m_AreaCode));
 }
 
 void ShowExpanded(short dialog, short item, Int32 treeItem, bool expanded)
@@ -139,6 +140,28 @@ void CAreaTree::SetIcon(CAreaObject* object, short dialog, short item, int treeI
   }
   if (icon != 0)
     DGTreeViewSetItemIcon(dialog, item, treeItem, DG::Icon(ACAPI_GetOwnResModule(), icon));
+}
+
+CAreaTree* CAreaTree::NodeOfItem(short dialog, short item, int treeItem)
+{
+  const DGUserData code = treeItem != 0 ? DGTreeViewGetItemUserData(dialog, item, treeItem) : 0;
+  return code != 0 ? FindNode(static_cast<int>(code)) : nullptr;
+}
+
+// Marked nodes too: a move marks the dragged subtree before it asks where
+// the drop lands.
+CAreaTree* CAreaTree::FindNode(int code)
+{
+  std::vector<CAreaTree*> open{this};
+  while (!open.empty()) {
+    CAreaTree* node = open.back();
+    open.pop_back();
+    if (node->m_AreaCode == code)
+      return node;
+    for (CAreaTree& child : node->m_Child)
+      open.push_back(&child);
+  }
+  return nullptr;
 }
 
 void CAreaTree::UpdateTree(CPlenimetraParam* param, short dialog, short item, int parentItem) const

@@ -139,7 +139,7 @@ bool CDumpZone::FromElement(const API_Guid& guid, CDumpZone& zone)
   return read;
 }
 
-GSErrCode CDumpZone::Create() const
+GSErrCode CDumpZone::Create(API_Guid* created) const
 {
   API_Element element{};
   element.header.typeID = API_ZoneID;
@@ -170,6 +170,8 @@ GSErrCode CDumpZone::Create() const
     err = ACAPI_Element_Create(&element, &memo);
   }
   ACAPI_DisposeElemMemoHdls(&memo);
+  if (err == NoError && created != nullptr)
+    *created = element.header.guid;
   return err;
 }
 

@@ -40,8 +40,9 @@ public:
 
   // From a zone element and its memo; false when it cannot be read.
   static bool FromElement(const API_Guid& guid, CDumpZone& zone);
-  // The zone recreated from the host's default zone; the host's error.
-  [[nodiscard]] GSErrCode Create() const;
+  // The zone recreated from the host's default zone; the host's error. The
+  // new zone's GUID goes to created when given.
+  [[nodiscard]] GSErrCode Create(API_Guid* created = nullptr) const;
 
   GS::Guid m_Guid;
   short m_Story = 0;

@@ -29,6 +29,7 @@
 #include "CAutoAreaCut.h"
 #include "CAutoAreaParam.h"
 #include "CDocumentDump.h"
+#include "CDocumentListener.h"
 #include "CEnvParam.h"
 #include "CFloorParam.h"
 #include "CPaiTable.h"
@@ -40,6 +41,7 @@
 #include "host_api_types.h"
 
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -123,6 +125,15 @@ public:
   // pattern and floors only): -1 when the record is newer than this
   // program, else 1 when the stories were read and 0 when not.
   int LoadData2(bool skipRecord);
+  // Whether the host's record is another than the one this document last
+  // wrote or read: an undo or redo put back the record of another state.
+  // Reads only; false while saving is blocked.
+  bool IsRecordReplaced() const;
+  // Reads the document again from the host's record as loading does, but
+  // outside any undoable command and keeping the settings file, the list
+  // columns and the choices that live only while the project is open; the
+  // loader's result. The listener is told.
+  int ReloadData();
   // Rebuilds every floor's figure records from the placed figure parts;
   // the host's error.
   [[nodiscard]] GSErrCode GetElement2();
@@ -169,10 +180,13 @@ public:
   // be created or written (a failed write leaves any older file as it was).
   void Export(const GS::UniString& path);
   // Reads the whole file first; only a file read whole replaces the
-  // document, recreates the zones and places the figures, as one undoable
-  // step. A file that does not open changes nothing; one of another
-  // version alerts "ファイルのバージョンが異なります", one that cannot be
-  // read whole alerts "<path>が読み込めません", and both change nothing.
+  // document (the placed figures of the replaced one are deleted),
+  // recreates the zones and places the figures, and saves, as one undoable
+  // step. A file that does not open or cannot be read whole alerts
+  // "<path>が読み込めません", one of another version alerts
+  // "ファイルのバージョンが異なります"; neither changes anything. A zone or
+  // figure the host refuses takes the whole import back and is reported.
+  // The listener is told whenever the document was replaced.
   void Import(const GS::UniString& path);
   // The dump's sections in the archive's direction. Reading fills this
   // document (use a scratch one) and the zone and figure records below;
@@ -376,6 +390,9 @@ public:
   // An unreadable record could not be kept aside: nothing is saved over it
   // until the project is loaded again.
   bool m_bSaveBlocked = false;
+  // Told after the trees, objects and figure records were replaced as a
+  // whole; not owned, null when nobody listens.
+  CDocumentListener* m_pListener = nullptr;
 
 private:
   // == Loading steps (CPlenimetraParamLoad.cpp) ==
@@ -411,7 +428,12 @@ private:
   void WriteDumpZones(CArchive& ar);
   void WriteDumpFigures(CArchive& ar);
   void TakeDump(CPlenimetraParam& loaded);
-  void PlaceDumpFigure(const CDumpFigure& values);
+  GSErrCode ImportWhole(CPlenimetraParam& loaded);
+  GSErrCode PlaceDumpZones(const std::vector<CDumpZone>& zones, std::vector<GS::Guid>& made);
+  GSErrCode PlaceDumpFigures(const std::vector<CDumpFigure>& figures, std::vector<GS::Guid>& made);
+  // The figure of the record placed again; placed names it when it was,
+  // made the element placed for it.
+  GSErrCode PlaceDumpFigure(const CDumpFigure& values, std::shared_ptr<CArea1Object>& placed, API_Guid& made);
   // == Record steps (CPlenimetraParamRecord.cpp) ==
   void SerializeFields(CArchive& ar);
   void ReadOldInlineSettings1(CArchive& ar);
@@ -426,4 +448,11 @@ private:
   CArea1ObjectPtrArray m_PendingSaves;
   // GetElement2's result while the record was read.
   GSErrCode m_LoadError = 0;
+  // The record this document last wrote or read (CArchiveOld::Stamp);
+  // empty when there was none.
+  std::string m_RecordStamp;
+  // Loading after Clear: the record, the floors of the stories; the
+  // loader's result as LoadData2 answers it.
+  int LoadCleared(bool skipRecord, bool asUndoableCommand);
+  void NotifyReplaced();
 };

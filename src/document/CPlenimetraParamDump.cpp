@@ -9,11 +9,14 @@
 #include "CArchive.h"
 #include "CArea1Object.h"
 #include "CGSUtil.h"
+#include "CLayerControl.h"
 #include "GSWriteReport.h"
 #include "host_attributes.h"
 #include "host_elements.h"
 #include "host_errors.h"
 #include "host_notify.h"
+
+#include <unordered_set>
 
 namespace {
 
@@ -150,8 +153,10 @@ void CPlenimetraParam::WriteDumpFigures(CArchive& ar)
 void CPlenimetraParam::Import(const GS::UniString& path)
 {
   CFileArchiveNew ar;
-  if (ar.Open(path) != 0)
+  if (ar.Open(path) != 0) {
+    GSWriteReport(path + GS::UniString(u"が読み込めません"));
     return;
+  }
   if (ar.GetVersion() < kRecordVersionMin || ar.GetVersion() > kDumpVersion) {
     GSWriteReport(GS::UniString(u"ファイルのバージョンが異なります"));
     return;
@@ -164,18 +169,93 @@ void CPlenimetraParam::Import(const GS::UniString& path)
     return;
   }
   ar.Close();
-  ACAPI_CallUndoableCommand(GS::UniString(kImportUndoName), [&]() -> GSErrCode {
-    Clear();
-    LoadDefault();
-    TakeDump(loaded);
-    for (CDumpZone zone : loaded.m_DumpZones) {
-      zone.m_Layer = ExistingLayerOrDefault(zone.m_Layer);
-      static_cast<void>(zone.Create());  // a zone the host refuses is left out, as on writing
-    }
-    for (const CDumpFigure& values : loaded.m_DumpFigures)
-      PlaceDumpFigure(values);
-    return NoError;
+  GSErrCode err = NoError;
+  const GSErrCode command = ACAPI_CallUndoableCommand(GS::UniString(kImportUndoName), [&]() -> GSErrCode {
+    err = ImportWhole(loaded);
+    return err;
   });
+  if (err == NoError)
+    err = command;  // the host did not run it
+  NotifyReplaced();
+  GSWriteReport(err);
+}
+
+// All or nothing: the elements made so far are deleted again and the
+// document taken back when one zone or figure cannot be placed or the
+// record cannot be saved, so the step leaves the project as it was. The
+// figures of the replaced document go last, once nothing can fail that
+// would want them back; one the host keeps is reported.
+GSErrCode CPlenimetraParam::ImportWhole(CPlenimetraParam& loaded)
+{
+  const CPlenimetraParam before = *this;
+  std::vector<GS::Guid> replaced;
+  for (const CFloorParam& floor : m_FloorParamArray)
+    for (const auto& figure : floor.m_Area1ObjectArray)
+      if (!figure->m_Element.header.guid.IsNull())
+        replaced.push_back(ToGSGuid(figure->m_Element.header.guid));
+  Clear();
+  LoadDefault();
+  TakeDump(loaded);
+  std::vector<GS::Guid> made;
+  GSErrCode err = PlaceDumpZones(loaded.m_DumpZones, made);
+  if (err == NoError)
+    err = PlaceDumpFigures(loaded.m_DumpFigures, made);
+  if (err == NoError)
+    err = SaveData();
+  // The figures of the document that was replaced go with it: left on the
+  // plan they would come back as figures at the next loading.
+  if (err == NoError) {
+    // The deletion shows its own failure; the import itself stands.
+    if (!replaced.empty())
+      static_cast<void>(CGSUtil::GSDeleteObject(replaced));
+    return NoError;
+  }
+  static_cast<void>(CGSUtil::GSDeleteObject(made));  // the first error is what the caller hears of
+  CDocumentListener* listener = m_pListener;
+  *this = before;
+  m_pListener = listener;
+  return err;
+}
+
+// A zone on a hidden or locked layer is placed all the same.
+GSErrCode CPlenimetraParam::PlaceDumpZones(const std::vector<CDumpZone>& zones, std::vector<GS::Guid>& made)
+{
+  for (CDumpZone zone : zones) {
+    zone.m_Layer = ExistingLayerOrDefault(zone.m_Layer);
+    CLayerControl layer(short(zone.m_Layer));
+    API_Guid created{};
+    GSErrCode err = zone.Create(&created);
+    if (const GSErrCode restored = layer.Reset(); err == NoError)
+      err = restored;
+    if (!created.IsNull())
+      made.push_back(ToGSGuid(created));
+    if (err != NoError)
+      return err;
+  }
+  return NoError;
+}
+
+// Every figure record the dump brought must end with its placed part: a
+// record left without one would list an area the plan does not show.
+GSErrCode CPlenimetraParam::PlaceDumpFigures(const std::vector<CDumpFigure>& figures, std::vector<GS::Guid>& made)
+{
+  std::unordered_set<CArea1Object*> placed;
+  for (const CDumpFigure& values : figures) {
+    std::shared_ptr<CArea1Object> figure;
+    API_Guid element{};
+    const GSErrCode err = PlaceDumpFigure(values, figure, element);
+    if (!element.IsNull())
+      made.push_back(ToGSGuid(element));
+    if (err != NoError)
+      return err;
+    if (figure != nullptr)
+      placed.insert(figure.get());
+  }
+  for (const CFloorParam& floor : m_FloorParamArray)
+    for (const auto& figure : floor.m_Area1ObjectArray)
+      if (placed.count(figure.get()) == 0)
+        return APIERR_BADPARS;
+  return NoError;
 }
 
 void CPlenimetraParam::TakeDump(CPlenimetraParam& loaded)
@@ -195,15 +275,27 @@ void CPlenimetraParam::TakeDump(CPlenimetraParam& loaded)
   m_CurTreeCode = loaded.m_CurTreeCode;
 }
 
-void CPlenimetraParam::PlaceDumpFigure(const CDumpFigure& values)
+// A record without a figure of its code and kind on its story places
+// nothing; a figure on a hidden or locked layer is placed all the same.
+GSErrCode CPlenimetraParam::PlaceDumpFigure(const CDumpFigure& values, std::shared_ptr<CArea1Object>& placed,
+                                            API_Guid& made)
 {
   CFloorParam* floor = m_FloorParamArray.Search(values.m_Story);
   if (floor == nullptr)
-    return;
+    return NoError;
   std::shared_ptr<CArea1Object> figure = floor->m_Area1ObjectArray.Search(values.m_Code);
   if (figure == nullptr || figure->m_Type != values.m_Type)
-    return;
+    return NoError;
   values.PutInto(*figure);
-  // A figure the host refuses is left out, as a zone is.
-  static_cast<void>(figure->CreateFromDump(this, values.m_Story, ExistingLayerOrDefault(values.m_Layer), values));
+  const API_Guid before = figure->m_Element.header.guid;
+  const short layerIndex = ExistingLayerOrDefault(values.m_Layer);
+  CLayerControl layer(layerIndex);
+  GSErrCode err = figure->CreateFromDump(this, values.m_Story, layerIndex, values);
+  if (const GSErrCode restored = layer.Reset(); err == NoError)
+    err = restored;
+  if (err == NoError)
+    placed = figure;
+  if (!(figure->m_Element.header.guid == before))
+    made = figure->m_Element.header.guid;
+  return err;
 }

@@ -181,11 +181,60 @@ int CPlenimetraParam::LoadData2(bool skipRecord)
   Clear();
   LoadDefault();
   m_AreaListItemArray.Initialize();
+  const int result = LoadCleared(skipRecord, true);
+  NotifyReplaced();
+  return result;
+}
+
+// The settings in force, the paths and the columns come with the record;
+// the current mark and numbering and the teamwork user are not part of it.
+int CPlenimetraParam::ReloadData()
+{
+  const CItemType1Table::ITEMTYPE mark = m_CurItemType1;
+  const CItemType2Table::ITEMTYPE numbering = m_CurItemType2;
+  const short user = m_TeamworkUserId;
+  Clear();
+  m_CurItemType1 = mark;
+  m_CurItemType2 = numbering;
+  m_TeamworkUserId = user;
+  const int result = LoadCleared(false, false);
+  NotifyReplaced();
+  return result;
+}
+
+bool CPlenimetraParam::IsRecordReplaced() const
+{
+  if (m_bSaveBlocked)
+    return false;
+  CArchiveOld ar(kRecordName);
+  const int err = ar.Open();
+  if (err == APIERR_NOMODULEDATA)
+    return !m_RecordStamp.empty();
+  // A record that cannot be read now is no sign of another state.
+  return err == NoError && ar.Stamp() != m_RecordStamp;
+}
+
+void CPlenimetraParam::NotifyReplaced()
+{
+  if (m_pListener != nullptr)
+    m_pListener->DocumentReplaced();
+}
+
+// Inside an undoable command when loading, so that the user-data writes of
+// new figure codes are one step; a reload after undo or redo runs where no
+// step can be opened.
+int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
+{
+  m_RecordStamp.clear();
   int result = 0;
-  ACAPI_CallUndoableCommand(GS::UniString(u"求積読込"), [&]() -> GSErrCode {
+  if (asUndoableCommand) {
+    ACAPI_CallUndoableCommand(GS::UniString(u"求積読込"), [&]() -> GSErrCode {
+      result = RunLoader(skipRecord);
+      return NoError;
+    });
+  } else {
     result = RunLoader(skipRecord);
-    return NoError;
-  });
+  }
   CFloorParamArray floors;
   const bool stories = FloorsOfStories(floors);
   if (stories) {
@@ -267,6 +316,8 @@ int CPlenimetraParam::RunLoader(bool skipRecord)
 
 int CPlenimetraParam::ReadRecord(CArchiveOld& ar, int version)
 {
+  // Seen, even when it cannot be taken: only another record is news.
+  m_RecordStamp = ar.Stamp();
   if (version < kRecordVersionMin) {
     KeepUnreadableRecord();
     Clear();

@@ -60,9 +60,11 @@ int CPlenimetraParam::SaveData()
     return NoError;
   CArchiveOld ar(kRecordName);
   ar.Save(kRecordVersion);
-  if (!Serialize(ar))
-    return APIERR_GENERAL;
-  return ar.Store();
+  // Until a save succeeds the stored record is not this document's: an
+  // undo then reads it back rather than keep what it lacks.
+  const int err = Serialize(ar) ? ar.Store() : APIERR_GENERAL;
+  m_RecordStamp = err == NoError ? ar.Stamp() : std::string();
+  return err;
 }
 
 void CPlenimetraParam::SerializeFields(CArchive& ar)

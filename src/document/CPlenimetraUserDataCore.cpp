@@ -65,7 +65,8 @@ void CPlenimetraUserDataCore::StoreOnElement()
   m_UserData.dataHdl = m_Data.GetHandle();
   CLayerControl layer(m_Element.layer);
   m_Error = ACAPI_Element_SetUserData(&m_Element, &m_UserData);
-  layer.Reset();
+  if (const GSErrCode restored = layer.Reset(); m_Error == NoError)
+    m_Error = restored;
   m_UserData.dataHdl = nullptr;  // the stream's
 }
 

@@ -353,7 +353,8 @@ GSErrCode RewriteFigure(CArea1Object& figure, const PlacedGeometry& geometry, co
   memo.params = result.params;
   err = ACAPI_Element_Change(&figure.m_Element, &mask, &memo, APIMemoMask_AddPars, true);
   ACAPI_DisposeAddParHdl(&memo.params);
-  layer.Reset();
+  if (const GSErrCode restored = layer.Reset(); err == NoError)
+    err = restored;
   return err;
 }
 

@@ -13,8 +13,15 @@ CLayerControl::CLayerControl(short layer) : m_layer(layer)
   if (m_bLocked) static_cast<void>(CGSUtil::SetLayerLockStatus(m_layer, false));
 }
 
-void CLayerControl::Reset()
+GSErrCode CLayerControl::Reset()
 {
-  if (!m_bVisible) static_cast<void>(CGSUtil::SetLayerVisibleStatusNew(m_layer, false));
-  if (m_bLocked) static_cast<void>(CGSUtil::SetLayerLockStatus(m_layer, true));
+  GSErrCode err = NoError;
+  if (!m_bVisible)
+    err = CGSUtil::SetLayerVisibleStatusNew(m_layer, false);
+  if (m_bLocked) {
+    const GSErrCode locked = CGSUtil::SetLayerLockStatus(m_layer, true);
+    if (err == NoError)
+      err = locked;
+  }
+  return err;
 }

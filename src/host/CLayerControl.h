@@ -3,14 +3,17 @@
 // element on it. It does not restore by itself: the owner calls Reset()
 // after writing, so the owner decides when the layer goes back.
 
+#include "host_types.h"
+
 class CLayerControl {
 public:
   // Records the layer's visibility and lock, then shows and unlocks it.
   explicit CLayerControl(short layer);
 
   // Hides a layer that was hidden and locks a layer that was locked;
-  // nothing else.
-  void Reset();
+  // nothing else. The host's first error: a layer left shown or unlocked
+  // is reported by the writer, never passed over.
+  [[nodiscard]] GSErrCode Reset();
 
 private:
   short m_layer;

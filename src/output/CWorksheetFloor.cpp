@@ -163,7 +163,8 @@ GSErrCode CWorksheetFloor::DrawArea1Element(CFloorParam* floor, CDlgProgress& pr
       CMyUserData tag(kOutputTag, CMyUserData::kVersion);
       if (err == NoError)
         err = TagPlacedElement(tag, copy.header);
-      open.Reset();
+      if (const GSErrCode restored = open.Reset(); err == NoError)
+        err = restored;
       if (err != NoError)
         return err;
       API_Box3D box;

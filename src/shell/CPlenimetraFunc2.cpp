@@ -381,14 +381,11 @@ void CPlenimetraFunc2::OnUpdate(HINT hint)
     // A snapshot would restore the figure lists as they were before the
     // plan changed.
     m_pParam->ClearUndo2();
-    if (hint == Hint::StoryChanged) {
-      SetDetailListItem(dialId);
-      SetAutoAreaListItem(dialId);
-    } else {
-      SetDetailListItem(dialId);
+    // The tree first: the detail rows read the elements through it.
+    if (hint == Hint::ElementsChanged)
       SetTreeItem(dialId);
-      SetAutoAreaListItem(dialId);
-    }
+    SetDetailListItem(dialId);
+    SetAutoAreaListItem(dialId);
     SetAreaListItem(dialId);
     EnableItem(dialId);
     break;
@@ -474,9 +471,12 @@ GSErrCode CPlenimetraFunc2::SelectionChangeHandler(const API_Neig* /*neig*/)
 // ---------------------------------------------------------------------------
 // Tree view
 
+// Items carry node codes: a node of the current pattern, or null when the
+// item names none (the view's root, an item of a tree since replaced).
 CAreaTree* CPlenimetraFunc2::NodeOf(short dialId, int treeItem) const
 {
-  return reinterpret_cast<CAreaTree*>(DGTreeViewGetItemUserData(dialId, ITEM_TREE, treeItem));
+  CAreaTree* pattern = m_pParam->GetTree();
+  return pattern != nullptr ? pattern->NodeOfItem(dialId, ITEM_TREE, treeItem) : nullptr;
 }
 
 CSelectList CPlenimetraFunc2::GetSelTree(short dialId) const
@@ -668,7 +668,7 @@ void CPlenimetraFunc2::SetAreaListItem(short dialId)
 
 void CPlenimetraFunc2::FillAreaRow(short dialId, short row, CAreaTree* node)
 {
-  DGListSetItemUserData(dialId, ITEM_AREA_LIST, row, reinterpret_cast<DGUserData>(node));
+  DGListSetItemUserData(dialId, ITEM_AREA_LIST, row, static_cast<DGUserData>(node->m_AreaCode));
   CAreaObject* pAreaObject = m_pParam->GetAreaObject(node->m_AreaCode);
   PLN_ASSERT(pAreaObject != nullptr);
   // The last column is the filler.

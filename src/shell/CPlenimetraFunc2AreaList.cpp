@@ -73,9 +73,13 @@ CSelectList CPlenimetraFunc2::GetSelAreaList(short dialId) const
   return selection;
 }
 
+// Rows carry node codes, as the tree's items do.
 CAreaTree* CPlenimetraFunc2::RowNode(short dialId, short row) const
 {
-  auto* pTree = reinterpret_cast<CAreaTree*>(DGListGetItemUserData(dialId, ITEM_AREA_LIST, row));
+  CAreaTree* pattern = m_pParam->GetTree();
+  CAreaTree* pTree = pattern != nullptr
+                         ? pattern->FindNode(static_cast<int>(DGListGetItemUserData(dialId, ITEM_AREA_LIST, row)))
+                         : nullptr;
   PLN_ASSERT(pTree != nullptr);
   return pTree;
 }

@@ -293,7 +293,7 @@ void CPlenimetraFunc2::TakeFolderBreaks(CAreaTree& node, CArea4Object& folder, c
 void CPlenimetraFunc2::RefillAreaRow(short dialId, CAreaTree* node)
 {
   for (short row = 1; row <= DGListGetItemCount(dialId, ITEM_AREA_LIST); ++row)
-    if (reinterpret_cast<CAreaTree*>(DGListGetItemUserData(dialId, ITEM_AREA_LIST, row)) == node)
+    if (DGListGetItemUserData(dialId, ITEM_AREA_LIST, row) == node->m_AreaCode)
       FillAreaRow(dialId, row, node);
 }
 

@@ -61,7 +61,9 @@ void CPlenimetraFunc2ItemCore::Func(short row, short column, bool text)
 {
   if (row < 1)
     return;
-  const auto* node = reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(m_DialogID, m_ListItem, row));
+  CAreaTree* pattern = m_pParam != nullptr ? m_pParam->GetTree() : nullptr;
+  const DGUserData code = DGListGetItemUserData(m_DialogID, m_ListItem, row);
+  const CAreaTree* node = pattern != nullptr && code != 0 ? pattern->FindNode(static_cast<int>(code)) : nullptr;
   if (text) {
     const bool shown = node != nullptr && Applies(*node);
     DGListSetTabItemText(m_DialogID, m_ListItem, row, column, shown ? CellText(*node) : GS::UniString());

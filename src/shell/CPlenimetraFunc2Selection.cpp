@@ -68,7 +68,7 @@ GSErrCode CPlenimetraFunc2::TreeChangeSelection(short dialId)
   for (int treeItem : selection) {
     const CAreaTree* node = NodeOf(dialId, treeItem);
     for (short row = 1; row <= rows; ++row)
-      if (reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(dialId, ITEM_AREA_LIST, row)) == node)
+      if (node != nullptr && DGListGetItemUserData(dialId, ITEM_AREA_LIST, row) == node->m_AreaCode)
         DGListSelectItem(dialId, ITEM_AREA_LIST, row);
   }
   return NoError;

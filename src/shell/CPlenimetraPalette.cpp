@@ -72,7 +72,11 @@ pln::host::DGDialogDef CPlenimetraPalette::Layout()
   return def;
 }
 
-CPlenimetraPalette::CPlenimetraPalette() : CDGPaletteCore(ResourceId) { RegisterFigureKinds(m_Param); }
+CPlenimetraPalette::CPlenimetraPalette() : CDGPaletteCore(ResourceId)
+{
+  RegisterFigureKinds(m_Param);
+  m_Param.m_pListener = this;
+}
 
 CPlenimetraPalette::~CPlenimetraPalette() { m_ElementChangeArray.clear(); }
 
@@ -378,7 +382,16 @@ GSErrCode CPlenimetraPalette::ElementEventHandlerProc(const API_NotifyElementTyp
   switch (notification->notifID) {
   case APINotifyElement_BeginEvents:
     m_ElementChangeArray.clear();
+    m_bHistoryBatch = false;
     return NoError;
+  case APINotifyElement_Undo_Created:
+  case APINotifyElement_Undo_Modified:
+  case APINotifyElement_Undo_Deleted:
+  case APINotifyElement_Redo_Created:
+  case APINotifyElement_Redo_Modified:
+  case APINotifyElement_Redo_Deleted:
+    m_bHistoryBatch = true;
+    break;
   case APINotifyElement_EndEvents:
     return EndElementBatch(notification);
   default:
@@ -390,8 +403,20 @@ GSErrCode CPlenimetraPalette::ElementEventHandlerProc(const API_NotifyElementTyp
   return NoError;
 }
 
+// Undo and redo put back the host's side of a step, the project record
+// with it. The record then holds exactly the document of that state (its
+// entries in every element, sort indices, automatic areas), which patching
+// the document figure by figure cannot give back: it is read again instead,
+// and nothing is saved over it.
 GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notification)
 {
+  if (m_bHistoryBatch && m_Param.IsRecordReplaced()) {
+    m_ElementChangeArray.clear();
+    const int result = m_Param.ReloadData();
+    if (result < 0)
+      return APIERR_GENERAL;
+    return NoError;
+  }
   if (!m_ElementChangeArray.EndBatch(&m_Param, notification, nullptr))
     return NoError;
   {
@@ -401,4 +426,18 @@ GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notif
   const GSErrCode err = m_Param.SaveData();
   GSWriteReport(err);
   return err;
+}
+
+void CPlenimetraPalette::DocumentReplaced()
+{
+  {
+    IgnoreSelection ignore(m_bIgnoreSelection);
+    SendUpdateMessage(Hint::SettingsApplied);
+  }
+  if (!IsOn())
+    return;
+  SetTreeItem();
+  if (m_Param.GetTree() != nullptr)
+    SetRoundTypeItem(m_PaletteID);
+  EnableItem(m_PaletteID);
 }

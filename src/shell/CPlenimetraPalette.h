@@ -23,7 +23,7 @@
 // What the settings dialog hands back for the apply step.
 struct CEnvironmentResult;
 
-class CPlenimetraPalette : public CDGPaletteCore {
+class CPlenimetraPalette : public CDGPaletteCore, private CDocumentListener {
 public:
   static constexpr short ResourceId = 32400;
   static pln::host::DGDialogDef Layout();
@@ -76,6 +76,13 @@ public:
   [[nodiscard]] GSErrCode ApplySettings(short dialId, const CEnvironmentResult& result);
   void DoRoundTypeChange(short dialId);
 
+  // == The dump file (CPlenimetraPaletteCommands.cpp) ==
+  // The whole calculation written to, or read back from, the one place the
+  // add-on knows for it; each reports through the document's alerts.
+  static constexpr const char16_t* kDumpPath = u"c:\\temp\\Plenimetra.dat";
+  void Export();
+  void Import();
+
   // == Teamwork (CPlenimetraPaletteTeamwork.cpp) ==
   bool GetTeamworkStatus2();
   void SetTeamworkStatus2(short dialId);
@@ -103,6 +110,11 @@ private:
   }
   void OpenPage(PageSlot slot);
   [[nodiscard]] GSErrCode EndElementBatch(const API_NotifyElementType* notification);
+  // The pages let go of what they show and rebuild, then the pop-ups.
+  void DocumentReplaced() override;
+  // Whether the batch of element notifications being collected came from
+  // undo or redo.
+  bool m_bHistoryBatch = false;
   void InstallNotifications(GSErrCode& err);
   [[nodiscard]] GSErrCode InsertPattern(short dialId, CPlenimetraParam& source, const CAreaTree& node, short layer);
   [[nodiscard]] GSErrCode UpdateAllFigures(bool keepLook);

@@ -89,7 +89,13 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
   }
   case 2: {
     CDlgFloorCopyChoice choice;
-    err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[基準階]"), [&]() { return m_Param.FloorCopy(choice); });
+    // Saved inside the step: its undo then gives back the elements' entries
+    // of the copies with the record.
+    err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[基準階]"), [&]() {
+      const GSErrCode copied = m_Param.FloorCopy(choice);
+      const GSErrCode saved = m_Param.SaveData();
+      return copied != NoError ? copied : saved;
+    });
     SendUpdateMessage(Hint::StoryChanged);
     break;
   }
@@ -276,3 +282,12 @@ GSErrCode CPlenimetraPalette::DoTreeDelete(short dialId)
   EnableItem(dialId);
   return err;
 }
+
+// ---------------------------------------------------------------------------
+// The dump file
+
+void CPlenimetraPalette::Export() { m_Param.Export(GS::UniString(kDumpPath)); }
+
+// The document tells the palette (and through it the pages) that it was
+// replaced, so nothing here reaches into the old trees.
+void CPlenimetraPalette::Import() { m_Param.Import(GS::UniString(kDumpPath)); }

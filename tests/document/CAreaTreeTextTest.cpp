@@ -159,7 +159,15 @@ TEST_F(TreeViewTest, ThePaletteTreeShowsEachObjectWithItsLabelIconAndNode)
   const std::vector<Int32>& top = Item(DG_TVI_ROOT).children;
   ASSERT_EQ(top.size(), 1u);
   const pln::host::DGTreeItem& pattern = Item(top[0]);
-  EXPECT_EQ(pattern.userData, reinterpret_cast<DGUserData>(p.Node(PatternDoc::kTopCode)));
+  // Items carry node codes, which outlive a replaced tree, and lead back to
+  // the nodes, marked ones included.
+  EXPECT_EQ(pattern.userData, DGUserData(PatternDoc::kTopCode));
+  CAreaTree* const topNode = p.Node(PatternDoc::kTopCode);
+  EXPECT_EQ(p.doc.m_AreaTree2.NodeOfItem(dialog, kTree, top[0]), topNode);
+  p.doc.m_AreaTree2.DeleteMask(PatternDoc::kTopCode);
+  EXPECT_EQ(p.doc.m_AreaTree2.NodeOfItem(dialog, kTree, top[0]), topNode);
+  p.doc.m_AreaTree2.ClearDeleteMask();
+  EXPECT_EQ(p.doc.m_AreaTree2.NodeOfItem(dialog, kTree, 0), nullptr);
   EXPECT_EQ(pattern.icon, DG::Icon(ACAPI_GetOwnResModule(), 32422));
   EXPECT_TRUE(pattern.expanded);
   ASSERT_EQ(pattern.children.size(), 1u);
@@ -203,7 +211,7 @@ TEST_F(TreeViewTest, TheSettingsTreeShowsRoundingLabelsAndKindIcons)
   EXPECT_EQ(building.icon.GetResourceId(), 32422);
   ASSERT_EQ(building.children.size(), 2u);
   EXPECT_EQ(Item(building.children[1]).icon.GetResourceId(), 32420);
-  EXPECT_EQ(Item(building.children[1]).userData, reinterpret_cast<DGUserData>(p.Node(b)));
+  EXPECT_EQ(Item(building.children[1]).userData, DGUserData(b));
 }
 
 }  // namespace

@@ -252,7 +252,8 @@ TEST_F(DumpTest, VersionsOutsideTheReadableRangeAndMissingFilesChangeNothing)
   }
   doc.Import(files.Path("none.dat"));
   EXPECT_TRUE(doc == before);
-  EXPECT_EQ(host.Alerts().size(), 3u);
+  ASSERT_EQ(host.Alerts().size(), 4u);
+  EXPECT_TRUE(host.Alerts().back().largeText == files.Path("none.dat") + GS::UniString(u"が読み込めません"));
   EXPECT_TRUE(host.UndoNames().empty());
 }
 

@@ -24,6 +24,28 @@ TEST_F(RecordTest, ANewProjectSavesTheNewestRecordWithItsGoldenBeginning)
   EXPECT_EQ(HexOf(std::string(stored->bytes.begin(), stored->bytes.end()), 22), "00000000" "02000000" "01000000" "01" "00" "01" "000000" "00000000");
 }
 
+// The layers travel by name: a name the host failed to give must not be
+// stored as empty (the layer would be lost), while a layer the project no
+// longer has is stored as no layer.
+TEST_F(RecordTest, ALayerNameTheHostFailsToGiveRefusesTheSaveAndKeepsTheOldRecord)
+{
+  EXPECT_EQ(doc.LoadData2(false), 1);
+  doc.m_EnvParam.m_Area1Layer = layer;
+  ASSERT_EQ(doc.SaveData(), NoError);
+  const auto stored = host.ModulData(GS::UniString(kRecord));
+  host.FailOnce("ACAPI_Attribute_Get", APIERR_GENERAL);
+  EXPECT_NE(doc.SaveData(), NoError);
+  EXPECT_TRUE(host.ModulData(GS::UniString(kRecord)) == stored);
+  EXPECT_TRUE(doc.IsRecordReplaced());  // the stored record is not the document's now
+
+  doc.m_EnvParam.m_Area1Layer = 77;  // no such layer
+  EXPECT_EQ(doc.SaveData(), NoError);
+  EXPECT_FALSE(host.ModulData(GS::UniString(kRecord)) == stored);
+  EXPECT_FALSE(doc.IsRecordReplaced());
+  StoreRecord(stored->dataVersion, stored->bytes);
+  EXPECT_TRUE(doc.IsRecordReplaced());
+}
+
 TEST_F(RecordTest, WithoutRecordOrPatternFileTheDefaultPatternIsTwoUndefinedFolders)
 {
   EXPECT_EQ(doc.LoadData2(false), 1);

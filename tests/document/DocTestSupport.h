@@ -49,6 +49,8 @@ public:
   GSErrCode ChangeParam(CPlenimetraParam*, bool) override { return 0; }
   GSErrCode CopyObject(CPlenimetraParam*, short) override { return 0; }
   bool CheckStringParameter(CPlenimetraParam*) override { return false; }
+  // No part to place: a dump's record of it is taken as placed.
+  GSErrCode CreateFromDump(CPlenimetraParam*, short, short, const CDumpFigure&) override { return 0; }
   GS::UniString GetEquation(const CPlenimetraParam* param, bool allBreaks, double width) override
   {
     return CArea1Object::GetEquation(param, allBreaks, m_Terms, static_cast<int>(width));

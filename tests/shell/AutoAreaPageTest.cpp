@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -253,6 +255,116 @@ TEST_F(AutoAreaPageTest, AnUpdateRunsEveryRecordAfterAFailureReportsItAndSaves)
   EXPECT_EQ(SignedArea(slab), 600000000LL);
   EXPECT_GT(Stores(), before);
   EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"有", u"無"}));
+}
+
+// What undo and redo of a command must give back exactly: the entries of
+// every element, the figures with their links, numbers and sort indices,
+// the record's changed mark and the stored project record.
+struct UpdateState {
+  CArea2ObjectArray elements;
+  std::vector<std::tuple<int, int, int, int, std::string>> figures;
+  bool changed = false;
+  long long area = 0;
+  std::vector<char> record;
+};
+
+class AutoAreaHistoryTest : public AutoAreaPageTest {
+protected:
+  UpdateState Now()
+  {
+    UpdateState state;
+    state.elements = doc().m_Area2ObjectArray;
+    for (const auto& f : Figures(0))
+      state.figures.emplace_back(f->m_Code, f->m_No, f->m_SortIndex, int(f->m_AutoArea.m_Operator),
+                                 APIGuidToString(f->m_Element.header.guid).ToStdString(CC_UTF8));
+    state.changed = Record(zone) != nullptr && Record(zone)->m_bChanged;
+    state.area = SignedArea(zone);
+    state.record = host.ModulData(GS::UniString(CPlenimetraParam::kRecordName))->bytes;
+    return state;
+  }
+  static void ExpectSame(const UpdateState& a, const UpdateState& b, bool withRecord = true)
+  {
+    EXPECT_TRUE(a.elements == b.elements);
+    EXPECT_EQ(a.figures, b.figures);
+    EXPECT_EQ(a.changed, b.changed);
+    EXPECT_EQ(a.area, b.area);
+    if (withRecord) {
+      EXPECT_EQ(a.record, b.record);
+    }
+  }
+  // The zone grows by 1 m to the right; the page then marks it changed.
+  void GrowZone()
+  {
+    PolygonMemo outline({{{0, 0}, {7, 0}, {7, 4}, {0, 4}}, {{1, 1}, {1, 2}, {2, 2}, {2, 1}}});
+    ASSERT_EQ(host.UserSetOutline(zone, outline), NoError);
+  }
+  void Update()
+  {
+    page().SelectRows(kList, {1});
+    page().Click(CPlenimetraFunc3::kUpdate);
+  }
+};
+
+TEST_F(AutoAreaHistoryTest, UndoAndRedoOfAnUpdateGiveBackEveryEntryTheMarkAndTheRecordAlsoAfterReopening)
+{
+  CreateBoth();
+  Taking(zone);
+  Record(zone)->m_bChanged = true;
+  Update();  // the element takes the zone's figures
+  ASSERT_FALSE(doc().m_Area2ObjectArray.back().m_FloorArray.FindFloor(0)->m_List.empty());
+  GrowZone();
+  const UpdateState before = Now();
+  ASSERT_TRUE(before.changed);
+  Update();
+  const UpdateState after = Now();
+  ASSERT_FALSE(after.elements == before.elements);
+  EXPECT_EQ(after.area, 2700000000LL);
+
+  ASSERT_EQ(host.UserUndo(), NoError);
+  ExpectSame(Now(), before);
+  EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"有", u"無"}));
+  ASSERT_EQ(host.UserRedo(), NoError);
+  ExpectSame(Now(), after);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_TRUE(host.Alerts().empty());
+
+  host.UserSaveProject();
+  host.UserCloseProject();
+  ASSERT_EQ(host.UserReopenProject(), NoError);
+  ASSERT_EQ(Menu(), NoError);
+  ExpectSame(Now(), before, false);
+}
+
+// A record that could not be stored is not the document's: undo reads the
+// one stored before instead of saving what the document kept.
+TEST_F(AutoAreaHistoryTest, UndoOfAnUpdateWhoseRecordCouldNotBeStoredGivesBackTheStateBefore)
+{
+  CreateBoth();
+  Taking(zone);
+  Record(zone)->m_bChanged = true;
+  Update();
+  GrowZone();
+  const UpdateState before = Now();
+  host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+  Update();
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  ExpectSame(Now(), before);
+}
+
+// Releasing with the figures deleted spans the document and the plan too.
+TEST_F(AutoAreaHistoryTest, UndoOfAReleaseBringsBackTheRecordTheFiguresAndTheirEntries)
+{
+  CreateBoth();
+  Taking(zone);
+  Record(zone)->m_bChanged = true;
+  Update();
+  const UpdateState before = Now();
+  Release({1}, true);
+  ASSERT_EQ(Record(zone), nullptr);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  ExpectSame(Now(), before);
+  EXPECT_EQ(Column(1), (std::vector<std::u16string>{u"Z-1(LDK)", u"S-1(ｽﾗﾌﾞ)"}));
 }
 
 TEST_F(AutoAreaPageTest, ReleasingKeepsOrDeletesTheFiguresAndDropsTheSourceFromElements)

@@ -138,6 +138,44 @@ TEST_F(CommandsTest, AFloorCopyIsOneStepThatUndoAndRedoTakeBackAndBringAgain)
   EXPECT_EQ(Figures(2).size(), 2u);
 }
 
+// The copy spans the plan and the document: the entries an element gets
+// for the copies, and the one it loses with the target's old figure, come
+// back with undo and go again with redo.
+TEST_F(CommandsTest, UndoAndRedoOfAFloorCopyGiveBackTheElementsEntriesExactly)
+{
+  const auto first = PlaceRect(0, 0, 0, 1, 1);
+  const auto second = PlaceRect(0, 2, 0, 1, 2);
+  const auto old = PlaceRect(1, 0, 0, 3, 3);
+  doc().m_Area2ObjectArray.emplace_back(&doc(), CAreaNameArray(u"居室"), ++doc().m_LastAreaCode,
+                                        CArea2ListTypeTable::LISTTYPE_LIST, CArea2Object::SHOWTOTAL_NOMARK,
+                                        CItemType1Table::ITEMTYPE_DIAMOND, CItemType2Table::ITEMTYPE_UPPER, 0, 0);
+  CArea2Object& room = doc().m_Area2ObjectArray.back();
+  for (short story : {0, 1})
+    room.m_FloorArray.SearchFloor(story)->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
+  room.m_FloorArray.SearchFloor(0)->m_List.push_back(CArea2List(first, COperatorTable::OPERATOR_PLUS));
+  room.m_FloorArray.SearchFloor(0)->m_List.push_back(CArea2List(second, COperatorTable::OPERATOR_MINUS));
+  room.m_FloorArray.SearchFloor(1)->m_List.push_back(CArea2List(old, COperatorTable::OPERATOR_PLUS));
+  ASSERT_EQ(doc().SaveData(), NoError);
+  const CArea2ObjectArray before = doc().m_Area2ObjectArray;
+  host.QueueDialogScript(CDlgFloorCopy::ResourceId, [&](DialogUser& u) {
+    u.SelectRows(7, {2});  // 2F
+    u.Check(6, true);
+    u.Click(1);
+  });
+  user().Click(2);
+  const CArea2ObjectArray after = doc().m_Area2ObjectArray;
+  ASSERT_EQ(after.back().m_FloorArray.FindFloor(1)->m_List.size(), 2u);
+
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_TRUE(doc().m_Area2ObjectArray == before);
+  ASSERT_EQ(Figures(1).size(), 1u);
+  EXPECT_EQ(Figures(1).front()->m_Code, old->m_Code);
+  ASSERT_EQ(host.UserRedo(), NoError);
+  EXPECT_TRUE(doc().m_Area2ObjectArray == after);
+  EXPECT_EQ(Figures(1).size(), 2u);
+  EXPECT_TRUE(host.Alerts().empty());
+}
+
 TEST_F(CommandsTest, PatternsInsertedCopiedAndDeleted)
 {
   EXPECT_FALSE(Enabled(5));

@@ -268,7 +268,7 @@ TEST_F(TreePageTest, AreaRowsFollowTheSortIndexWithTiesInTreeOrder)
   page().SetAreaListItem(pageId);
   std::vector<int> codes;
   for (short row = 1; row <= DGListGetItemCount(pageId, Page::ITEM_AREA_LIST); ++row)
-    codes.push_back(reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode);
+    codes.push_back(static_cast<int>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row)));
   EXPECT_EQ(codes, (std::vector<int>{building, room, corridor, stairs, shared}));
 }
 
@@ -341,7 +341,7 @@ protected:
   short RowOf(int code)
   {
     for (short row = 1; row <= DGListGetItemCount(pageId, Page::ITEM_AREA_LIST); ++row)
-      if (reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode ==
+      if (static_cast<int>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row)) ==
           code)
         return row;
     return 0;
@@ -575,13 +575,13 @@ TEST_F(AreaListTest, DroppedRowsComeRightAfterTheTargetRowAndAreRenumbered)
   page().SetAreaListItem(pageId);
   std::vector<int> before;
   for (short row = 1; row <= 6; ++row)
-    before.push_back(reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode);
+    before.push_back(static_cast<int>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row)));
   pageUser().SelectRows(Page::ITEM_AREA_LIST, {2, 5});
   const std::size_t steps = host.UndoNames().size();
   pageUser().DragAndDrop(Page::ITEM_AREA_LIST, Page::ITEM_AREA_LIST, 3, DG_DRAG_INSERT_UNDER);
   std::vector<int> after;
   for (short row = 1; row <= 6; ++row)
-    after.push_back(reinterpret_cast<const CAreaTree*>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row))->m_AreaCode);
+    after.push_back(static_cast<int>(DGListGetItemUserData(pageId, Page::ITEM_AREA_LIST, row)));
   EXPECT_EQ(after, (std::vector<int>{before[0], before[2], before[1], before[4], before[3], before[5]}));
   for (std::size_t i = 0; i < after.size(); ++i)
     EXPECT_EQ(doc().GetAreaObject(after[i])->m_SortIndex, static_cast<int>(i));

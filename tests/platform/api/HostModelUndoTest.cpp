@@ -172,8 +172,14 @@ TEST_F(HostUndoTest, ACommandThatChangesNothingRecordsNoStepAndAnInnerCommandJoi
 {
   EXPECT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Nothing"), []() { return APIERR_CANCEL; }), APIERR_CANCEL);
   const API_Guid guid = AddObject(0, 0);
-  // Writing a value equal to the stored one is no change either.
+  // Writing a value equal to the stored one is no change either, nor is an
+  // element made and deleted again within the command.
   EXPECT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Same"), [&]() { return Rotate(guid, 0.0); }), NoError);
+  EXPECT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Taken back"), [&]() {
+    GS::Array<API_Guid> made;
+    made.Push(AddObject(3, 0));
+    return ACAPI_Element_Delete(made);
+  }), NoError);
   EXPECT_TRUE(host.UndoNames().empty());
 
   ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Outer"), [&]() {

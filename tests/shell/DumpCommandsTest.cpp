@@ -1,0 +1,207 @@
+// The palette's dump file at its fixed place: the tree page's project (with
+// a zone) exported, changed, imported again with the page open; files that
+// are missing or cut; figures on hidden layers; a figure the host refuses.
+
+#include "TreePageTestSupport.h"
+
+#include "CGSUtil.h"
+#include "io_filesystem.h"
+
+#include <filesystem>
+#include <fstream>
+#include <tuple>
+
+namespace {
+
+// What the import must give back of a floor's figures: code, sort index,
+// number, mark, numbering, rounding and the raw area (elements are new).
+using FigureState = std::tuple<int, int, int, int, int, int, long long>;
+
+class DumpCommandsTest : public TreePageTest {
+protected:
+  DumpCommandsTest()
+  {
+    std::filesystem::create_directories(Folder());
+    zone = AddPolygon(API_ZoneID, {{{0, 0}, {6, 0}, {6, 4.5}, {0, 4.5}}}, u"Z-1");
+  }
+  static std::filesystem::path Folder() { return pln::host::SandboxRoot() / "c" / "temp"; }
+  static std::filesystem::path File() { return Folder() / "Plenimetra.dat"; }
+  static GS::UniString Path() { return GS::UniString(CPlenimetraPalette::kDumpPath); }
+
+  std::vector<FigureState> FigureStates(short story)
+  {
+    std::vector<FigureState> state;
+    for (const auto& f : Figures(story))
+      state.emplace_back(f->m_Code, f->m_SortIndex, f->m_No, f->m_ItemType1, f->m_ItemType2, f->m_RoundType,
+                         f->GetOrgArea(&doc()));
+    return state;
+  }
+  // Every figure record has its live part, and every live part is listed.
+  bool PlanMatchesTheFigures()
+  {
+    std::size_t listed = 0;
+    for (const CFloorParam& floor : doc().m_FloorParamArray)
+      for (const auto& figure : floor.m_Area1ObjectArray) {
+        ++listed;
+        const pln::host::StoredElement* part = host.Element(figure->m_Element.header.guid);
+        if (part == nullptr || part->deleted)
+          return false;
+      }
+    return listed == host.ElementsOfType(API_ObjectID).size();
+  }
+  std::string Bytes()
+  {
+    std::ifstream in(File(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+  API_Guid zone;
+};
+
+TEST_F(DumpCommandsTest, AChangedProjectComesBackAsExportedInOneStepAndThePageFollows)
+{
+  palette().Export();
+  ASSERT_TRUE(host.Alerts().empty());
+  ASSERT_TRUE(std::filesystem::exists(File()));
+  const CPlenimetraParam exported = doc();
+  const std::vector<FigureState> first = FigureStates(0), second = FigureStates(1);
+
+  // Changed: 居室 loses its 1F figure, and a new one is placed.
+  ASSERT_EQ(host.UserDelete({Figures(0).front()->m_Element.header.guid}), NoError);
+  PlaceRect(0, 10, 0, 1, 1);
+  const CPlenimetraParam changed = doc();
+  ASSERT_FALSE(changed.m_Area2ObjectArray == exported.m_Area2ObjectArray);
+
+  palette().Import();
+  EXPECT_TRUE(host.Alerts().empty());
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(CPlenimetraParam::kImportUndoName));
+  EXPECT_TRUE(doc().m_Area2ObjectArray == exported.m_Area2ObjectArray);
+  EXPECT_TRUE(doc().m_Area4ObjectArray == exported.m_Area4ObjectArray);
+  EXPECT_TRUE(doc().m_AreaTree2 == exported.m_AreaTree2);
+  EXPECT_EQ(doc().m_LastArea1Code, exported.m_LastArea1Code);
+  EXPECT_EQ(FigureStates(0), first);
+  EXPECT_EQ(FigureStates(1), second);
+  // The replaced figures left the plan with their document.
+  EXPECT_TRUE(PlanMatchesTheFigures());
+  EXPECT_EQ(host.ElementsOfType(API_ZoneID).size(), 2u);
+
+  // The open page shows the new tree: plain plan edits and undo reach
+  // nothing of the old one (the sanitizers watch).
+  EXPECT_EQ(DGListGetItemCount(pageId, Page::ITEM_DETAIL_LIST), static_cast<short>(Figures(0).size()));
+  ASSERT_EQ(host.UserMove({Figures(0).front()->m_Element.header.guid}, API_Coord{0.5, 0}), NoError);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  ASSERT_EQ(host.UserUndo(), NoError);  // the import
+  EXPECT_TRUE(doc().m_Area2ObjectArray == changed.m_Area2ObjectArray);
+  EXPECT_TRUE(PlanMatchesTheFigures());
+  ASSERT_EQ(host.UserDelete({Figures(0).back()->m_Element.header.guid}), NoError);
+  EXPECT_TRUE(host.Alerts().empty());
+}
+
+// The document itself tells the palette, whoever imports: the page never
+// reads the freed tree on the next plan edit.
+TEST_F(DumpCommandsTest, AnImportThroughTheDocumentRebuildsTheOpenPageBeforeAnEditReachesIt)
+{
+  palette().Export();
+  pageUser().SelectTreeItems(Page::ITEM_TREE, {TreeItemOf(room)});
+  doc().Import(Path());
+  ASSERT_TRUE(host.Alerts().empty());
+  EXPECT_EQ(Label(room).ToStdString(CC_UTF8).rfind("居室", 0), 0u);
+  for (const auto& figure : Figures(0))
+    ASSERT_EQ(host.UserMove({figure->m_Element.header.guid}, API_Coord{0.1, 0}), NoError);
+  ASSERT_EQ(host.UserDelete({Figures(0).front()->m_Element.header.guid}), NoError);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_TRUE(PlanMatchesTheFigures());
+}
+
+TEST_F(DumpCommandsTest, AMissingOrCutFileShowsTheReadersAlertAndChangesNothing)
+{
+  const CPlenimetraParam before = doc();
+  const std::size_t steps = host.UndoNames().size();
+  const std::size_t objects = host.ElementsOfType(API_ObjectID).size();
+  palette().Import();
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_EQ(host.Alerts().back().largeText, Path() + GS::UniString(u"が読み込めません"));
+
+  palette().Export();
+  const std::string whole = Bytes();
+  std::ofstream(File(), std::ios::binary | std::ios::trunc) << whole.substr(0, whole.size() / 2);
+  palette().Import();
+  ASSERT_EQ(host.Alerts().size(), 2u);
+  EXPECT_EQ(host.Alerts().back().largeText, Path() + GS::UniString(u"が読み込めません"));
+  EXPECT_TRUE(doc() == before);
+  EXPECT_EQ(host.UndoNames().size(), steps);
+  EXPECT_EQ(host.ElementsOfType(API_ObjectID).size(), objects);
+  EXPECT_EQ(host.ElementsOfType(API_ZoneID).size(), 1u);
+}
+
+TEST_F(DumpCommandsTest, FiguresAndZonesOnHiddenLockedLayersArePlacedAndTheLayersStayAsTheyWere)
+{
+  palette().Export();
+  const std::vector<FigureState> first = FigureStates(0);
+  const short figureLayer = Figures(0).front()->m_Element.header.layer;
+  ASSERT_EQ(host.SetLayerFlags(figureLayer, APILay_Hidden | APILay_Locked), NoError);
+  ASSERT_EQ(host.SetLayerFlags(1, APILay_Hidden), NoError);  // the zone's
+  palette().Import();
+  EXPECT_TRUE(host.Alerts().empty());
+  EXPECT_EQ(FigureStates(0), first);
+  EXPECT_TRUE(PlanMatchesTheFigures());
+  EXPECT_EQ(host.ElementsOfType(API_ZoneID).size(), 2u);
+  bool visible = true, locked = false;
+  ASSERT_EQ(CGSUtil::GetLayerVisibleStatus(figureLayer, &visible), NoError);
+  ASSERT_EQ(CGSUtil::GetLayerLockStatus(figureLayer, &locked), NoError);
+  EXPECT_FALSE(visible);
+  EXPECT_TRUE(locked);
+  ASSERT_EQ(CGSUtil::GetLayerVisibleStatus(1, &visible), NoError);
+  EXPECT_FALSE(visible);
+}
+
+TEST_F(DumpCommandsTest, AFigureTheHostRefusesTakesTheWholeImportBackAndIsReported)
+{
+  palette().Export();
+  ASSERT_EQ(host.UserDelete({Figures(0).front()->m_Element.header.guid}), NoError);
+  const CPlenimetraParam before = doc();
+  const std::vector<FigureState> first = FigureStates(0);
+  const std::size_t steps = host.UndoNames().size();
+  const std::vector<API_Guid> objects = host.ElementsOfType(API_ObjectID);
+  const auto record = host.ModulData(GS::UniString(CPlenimetraParam::kRecordName));
+  // The zone is made first, then the 1F figure; the 2F one fails.
+  host.FailOnce("ACAPI_Element_Create", NoError);
+  host.FailOnce("ACAPI_Element_Create", NoError);
+  host.FailOnce("ACAPI_Element_Create", APIERR_MEMFULL);
+  palette().Import();
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_NE(host.Alerts().back().largeText.ToStdString(CC_UTF8).find("APIERR_MEMFULL"), std::string::npos);
+  EXPECT_TRUE(doc() == before);
+  EXPECT_EQ(FigureStates(0), first);
+  EXPECT_TRUE(PlanMatchesTheFigures());
+  EXPECT_EQ(host.ElementsOfType(API_ObjectID), objects);
+  EXPECT_EQ(host.ElementsOfType(API_ZoneID).size(), 1u);
+  EXPECT_TRUE(host.ModulData(GS::UniString(CPlenimetraParam::kRecordName)) == record);
+  EXPECT_EQ(host.UndoNames().size(), steps);
+}
+
+// The record is saved before the replaced figures go: a save the host
+// refuses leaves every old figure in place; a command the host refuses to
+// run is reported too. Each failure reaches the user once.
+TEST_F(DumpCommandsTest, AFailedSaveOrARefusedCommandLeavesTheOldFiguresAndIsReportedOnce)
+{
+  palette().Export();
+  const CPlenimetraParam before = doc();
+  const std::vector<API_Guid> objects = host.ElementsOfType(API_ObjectID);
+  struct Case {
+    const char* call;
+    GSErrCode code;
+  };
+  for (const Case& c : {Case{"ACAPI_ModulData_Store", APIERR_MEMFULL}, Case{"ACAPI_CallUndoableCommand", APIERR_REFUSEDCMD}}) {
+    SCOPED_TRACE(c.call);
+    const std::size_t alerts = host.Alerts().size();
+    host.FailOnce(c.call, c.code);
+    palette().Import();
+    EXPECT_EQ(host.Alerts().size(), alerts + 1);
+    EXPECT_TRUE(doc() == before);
+    EXPECT_EQ(host.ElementsOfType(API_ObjectID), objects);
+    EXPECT_TRUE(PlanMatchesTheFigures());
+  }
+}
+
+}  // namespace
