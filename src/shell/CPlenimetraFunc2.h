@@ -264,6 +264,10 @@ private:
   // Applies the change to every selected detail row's figure under the
   // progress window, refilling each row after it.
   void EachSelectedFigure(short dialId, const std::function<void(CArea1Object&)>& change);
+  // Walks the rows under the progress window, one step a row: change
+  // answers whether the row counts, then the counted row is shown again.
+  static void StepRows(const CSelectList& rows, const std::function<bool(short)>& change,
+                       const std::function<void(short)>& show);
   // The active story's owning pointer of a listed figure.
   std::shared_ptr<CArea1Object> SharedFigure(const CArea1Object* figure) const;
   // The selected figures enter the element with "+"; refused with a
