@@ -28,17 +28,24 @@ namespace {
 using DlgLayout::DGItemKind;
 using enum CPlenimetraFunc2::Item;
 
-// Area-list columns by id: width, justification, editor item and the
-// editor's maker (none for the columns the page writes itself).
-using ItemMaker = std::unique_ptr<CPlenimetraFunc2ItemCore> (*)(short, short, short, const GS::UniString&, short, short,
-                                                                 short);
-template <class T>
-std::unique_ptr<CPlenimetraFunc2ItemCore> MakeItem(short dialId, short list, short width, const GS::UniString& header,
-                                                   short justification, short editItem, short id)
+// An editor column of class T, handed out as the base its list keeps.
+template <class Core>
+using ColumnMaker = std::unique_ptr<Core> (*)(short, short, short, const GS::UniString&, short, short, short);
+template <class Core, class T>
+std::unique_ptr<Core> MakeColumn(short dialId, short list, short width, const GS::UniString& header,
+                                 short justification, short editItem, short id)
 {
   return std::make_unique<T>(dialId, list, width, header, justification, editItem, id);
 }
+using ItemMaker = ColumnMaker<CPlenimetraFunc2ItemCore>;
+template <class T>
+constexpr ItemMaker MakeItem = &MakeColumn<CPlenimetraFunc2ItemCore, T>;
+using ListItemMaker = ColumnMaker<CPlenimetraFunc2ListItem>;
+template <class T>
+constexpr ListItemMaker MakeListItem = &MakeColumn<CPlenimetraFunc2ListItem, T>;
 
+// Area-list columns by id: width, justification, editor item and the
+// editor's maker (none for the columns the page writes itself).
 struct AreaColumn {
   int id;
   short width;
@@ -82,20 +89,21 @@ const AreaColumn* FindAreaColumn(int id)
 }
 
 // A column of the detail or automatic-area list: {header, width,
-// justification, editor item}; the texts are written by those lists' own
-// handlers.
+// justification, editor item, the editor's maker}; the texts are written by
+// those lists' own handlers.
 struct PlainColumn {
   const char16_t* header;
   short width;
   short justification;
   short editItem;
+  ListItemMaker maker = nullptr;
 };
 
 const PlainColumn kDetailColumns[] = {
     {u"求積図形", 50, 0, 0},
-    {u"計算式", 100, 512, ITEM_DETAIL_OPERATOR},
+    {u"計算式", 100, 512, ITEM_DETAIL_OPERATOR, MakeListItem<CPlenimetraDetail2Operator>},
     {u"面積", 80, 512, 0},
-    {u"端数処理", 70, 256, ITEM_DETAIL_ROUND},
+    {u"端数処理", 70, 256, ITEM_DETAIL_ROUND, MakeListItem<CPlenimetraDetail2RoundType>},
     {u"端数処理後面積", 80, 512, 0},
     {u"自動", 80, 512, 0},
     {u"割当先", 80, 0, 0},
@@ -105,9 +113,9 @@ const PlainColumn kAutoAreaColumns[] = {
     {u"ｿﾞｰﾝ名", 60, 0, 0},
     {u"ｿﾞｰﾝｶﾃｺﾞﾘ", 60, 0, 0},
     {u"ﾚｲﾔｰ", 100, 0, 0},
-    {u"計算式", 100, 512, ITEM_AUTO_OPERATOR},
+    {u"計算式", 100, 512, ITEM_AUTO_OPERATOR, MakeListItem<CPlenimetraAutoAreaOperator>},
     {u"割当先", 100, 0, 0},
-    {u"", 20, 0, ITEM_AUTO_TARGET},
+    {u"", 20, 0, ITEM_AUTO_TARGET, MakeListItem<CPlenimetraAutoAreaTarget>},
     {u"", 0, 512, 0},
 };
 
@@ -131,37 +139,19 @@ void FinishList(CDGListItemParamArray& columns, short resId)
       DGListSetHeaderItemFont(columns.m_DialogID, columns.m_ListItem, static_cast<short>(c + 1), kPlainHeaderFont);
 }
 
-// Columns with an editor item take the editor class of that item.
+// Columns with an editor item take the editor class their row names.
 void AppendPlainColumns(CDGListItemParamArray& columns, const PlainColumn* begin, const PlainColumn* end,
                         CPlenimetraParam* param, CPlenimetraFunc2* page)
 {
   for (const PlainColumn* c = begin; c != end; ++c) {
     const short dialId = columns.m_DialogID, list = columns.m_ListItem;
     const GS::UniString header(c->header);
-    std::unique_ptr<CPlenimetraFunc2ListItem> editor;
-    switch (c->editItem) {
-    case ITEM_DETAIL_ROUND:
-      editor = std::make_unique<CPlenimetraDetail2RoundType>(dialId, list, c->width, header, c->justification,
-                                                             c->editItem, 0);
-      break;
-    case ITEM_DETAIL_OPERATOR:
-      editor = std::make_unique<CPlenimetraDetail2Operator>(dialId, list, c->width, header, c->justification,
-                                                            c->editItem, 0);
-      break;
-    case ITEM_AUTO_OPERATOR:
-      editor = std::make_unique<CPlenimetraAutoAreaOperator>(dialId, list, c->width, header, c->justification,
-                                                             c->editItem, 0);
-      break;
-    case ITEM_AUTO_TARGET:
-      editor = std::make_unique<CPlenimetraAutoAreaTarget>(dialId, list, c->width, header, c->justification,
-                                                           c->editItem, 0);
-      break;
-    default: break;
-    }
-    if (editor == nullptr) {
+    if (c->maker == nullptr) {
       columns.push_back(std::make_unique<CDGListItemParamCore>(dialId, list, c->width, header, c->justification, 0, 0));
       continue;
     }
+    std::unique_ptr<CPlenimetraFunc2ListItem> editor =
+        c->maker(dialId, list, c->width, header, c->justification, c->editItem, 0);
     editor->m_pParam = param;
     editor->m_pPage = page;
     DGShowItem(dialId, c->editItem);
