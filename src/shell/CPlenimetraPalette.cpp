@@ -16,26 +16,6 @@
 
 namespace {
 
-enum : short {
-  kStories = 1,
-  kFloorCopy = 2,
-  kOutput = 3,
-  kSettings = 4,
-  kInsert = 5,
-  kCopy = 6,
-  kDelete = 7,
-  kPatterns = 8,
-  kRounding = 9,
-  kAutoAreaPage = 10,
-  kFigurePage = 11,
-  kTreePage = 12,
-  kStoryName = 13,
-  kTeamIcon = 14,
-  kTeamStatus = 15,
-  kTeamButton = 16,
-  kTeamSummary = 17,
-};
-
 const GS::UniString kLayerName(u"メンセラ");
 const GS::UniString kNewerRecord(u"このメンセラより新しいバージョンで保存されています。開くことができません");
 
