@@ -22,16 +22,22 @@ function(pln_add_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# pln_add_fuzz(name SOURCE file.cpp CORPUS dir DEPS ...)
+# pln_add_fuzz(name SOURCE file.cpp CORPUS dir [RUNS n] DEPS ...)
+# RUNS: how many new inputs the test command tries after replaying the corpus
+# (default 2000); a slow target takes fewer so that each stays a few seconds.
 function(pln_add_fuzz name)
-  cmake_parse_arguments(ARG "" "SOURCE;CORPUS" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "SOURCE;CORPUS;RUNS" "DEPS" ${ARGN})
+  if(NOT ARG_RUNS)
+    set(ARG_RUNS 2000)
+  endif()
   add_executable(${name} ${ARG_SOURCE})
   target_link_libraries(${name} PRIVATE pln_warnings ${ARG_DEPS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  set_property(GLOBAL APPEND PROPERTY PLN_FUZZ_LIST "$<TARGET_FILE:${name}> ${ARG_CORPUS}")
+  set_property(GLOBAL APPEND PROPERTY PLN_FUZZ_LIST "$<TARGET_FILE:${name}> ${ARG_CORPUS} ${ARG_RUNS}")
 endfunction()
 
-# The test command reads this list to run every fuzz target briefly.
+# The test command reads this list (program, corpus, new runs) to run every
+# fuzz target.
 function(pln_write_fuzz_list)
   get_property(list GLOBAL PROPERTY PLN_FUZZ_LIST)
   string(REPLACE ";" "\n" text "${list}")

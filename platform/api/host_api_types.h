@@ -179,14 +179,14 @@ struct API_ExtendedPenType {
 
 struct API_Elem_Head {
   API_ElemTypeID typeID = API_ZombieElemID;
-  API_Guid guid;
+  API_Guid guid{};
   short floorInd = 0;
   short layer = 0;
   // Teamwork user who reserved the element; 0 while nobody holds it.
   short userId = 0;
-  API_Guid groupGuid;
+  API_Guid groupGuid{};
   // Set for elements that arrived through a hot-link module.
-  API_Guid hotlinkGuid;
+  API_Guid hotlinkGuid{};
   // Display order: larger numbers are drawn later (in front).
   Int32 drwIndex = 0;
   bool hasMemo = false;
@@ -292,11 +292,11 @@ struct API_ArrowData {
 };
 
 struct API_LineType {
-  API_Coord begC;
-  API_Coord endC;
+  API_Coord begC{};
+  API_Coord endC{};
   API_ExtendedPenType linePen;
   Int32 ltypeInd = 0;
-  API_ArrowData arrowData;
+  API_ArrowData arrowData{};
 
   bool operator==(const API_LineType&) const = default;
 };
@@ -331,7 +331,7 @@ enum API_JustID : Int32 { APIJust_Left = 0, APIJust_Center = 1, APIJust_Right = 
 
 // The text itself travels in the memo's textContent.
 struct API_TextType {
-  API_Coord loc;
+  API_Coord loc{};
   double size = 0.0;  // millimetres on paper
   double angle = 0.0;
   API_AnchorID anchorPoint{};
@@ -359,7 +359,7 @@ struct API_MeshLevel {
 
 struct API_MeshType {
   API_Polygon poly;
-  API_MeshLevel levelLines;
+  API_MeshLevel levelLines{};
   double level = 0.0;
   short skirt = 0;
   short sidePen = 0;
@@ -602,7 +602,7 @@ struct API_Attr_Head {
   API_AttrTypeID typeID = API_ZombieAttrID;
   Int32 index = 0;  // 1-based
   UInt32 flags = 0;
-  GS::UniString name;
+  GS::UniString name{};
 };
 
 struct API_PenType {

@@ -47,7 +47,7 @@ struct API_LibPart {
 struct API_ParamOwnerType {
   Int32 libInd = 0;
   API_ElemTypeID typeID = API_ZombieElemID;
-  API_Guid guid;
+  API_Guid guid{};
 };
 
 // What 'GPAR' hands out: the part's two sizes (the values of its "A" and
@@ -116,21 +116,21 @@ struct LibParamDefinition {
   std::string name;
   API_AddParID type = APIParT_RealNum;
   double real = 0.0;
-  GS::UniString text;
+  GS::UniString text{};
   Int32 dim1 = 0;
   Int32 dim2 = 0;
-  std::vector<double> reals;
-  std::vector<GS::UniString> texts;
+  std::vector<double> reals{};
+  std::vector<GS::UniString> texts{};
   // The choices 'GPVL' reports.
-  std::vector<double> valueListReals;
-  std::vector<GS::UniString> valueListTexts;
+  std::vector<double> valueListReals{};
+  std::vector<GS::UniString> valueListTexts{};
 };
 
 struct LibPartDefinition {
   GS::UniString name;
   API_LibTypeID type = APILib_ObjectID;
   bool placeable = true;
-  std::vector<LibParamDefinition> params;
+  std::vector<LibParamDefinition> params{};
 };
 
 // Loads a part and answers its index; a part of the same name and kind that

@@ -21,12 +21,12 @@ struct ParamValue {
   API_AddParID type = APIParT_RealNum;
   Int32 index = 0;
   double real = 0.0;
-  std::u16string text;
+  std::u16string text{};
   // Arrays: dim1 rows of dim2 columns, row-major; dim1 0 for a scalar.
   Int32 dim1 = 0;
   Int32 dim2 = 0;
-  std::vector<double> reals;
-  std::vector<std::u16string> texts;
+  std::vector<double> reals{};
+  std::vector<std::u16string> texts{};
 
   bool IsArray() const { return dim1 > 0; }
   bool IsText() const { return type == APIParT_CString; }

@@ -48,7 +48,7 @@ struct DGItemDef {
   short right = 80;
   short bottom = 20;
   // Tab control: the page resources, tab 1 first (each declared itself).
-  std::vector<short> tabPages;
+  std::vector<short> tabPages{};
   // Radio buttons of one group exclude each other.
   short radioGroup = 1;
   // List box and tree view.

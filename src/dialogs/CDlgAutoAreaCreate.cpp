@@ -3,7 +3,7 @@
 #include "CGSUtil.h"
 #include "CPlenimetraParam.h"
 #include "DlgItemNoPreview.h"
-#include "DialogLayout.h"
+#include "DlgLayout.h"
 #include "GSWriteReport.h"
 
 namespace {
@@ -22,20 +22,20 @@ pln::host::DGDialogDef CDlgAutoAreaCreate::Layout()
   def.width = 360;
   def.height = 300;
   def.items = {
-      LayoutItem(1, DGItemKind::Button, 260, 265, 350, 290),
-      LayoutItem(2, DGItemKind::Button, 160, 265, 250, 290),
-      LayoutItem(4, DGItemKind::RadioButton, 20, 30, 170, 48, kCutRadios),
-      LayoutItem(5, DGItemKind::RadioButton, 20, 52, 170, 70, kCutRadios),
-      LayoutItem(6, DGItemKind::RadioButton, 20, 74, 170, 92, kCutRadios),
-      LayoutItem(7, DGItemKind::RadioButton, 20, 96, 170, 114, kCutRadios),
-      LayoutItem(kItemAlongEdge, DGItemKind::RadioButton, 190, 30, 350, 48, kEdgeRadios),
-      LayoutItem(kItemAcrossEdge, DGItemKind::RadioButton, 190, 52, 350, 70, kEdgeRadios),
-      LayoutItem(kItemFollowEdges, DGItemKind::CheckBox, 190, 74, 350, 92),
-      LayoutItem(kItemWithHoles, DGItemKind::CheckBox, 20, 124, 200, 142),
-      LayoutItem(kItemMark, DGItemKind::PopUp, 110, 155, 200, 175),
-      LayoutItem(kItemNumbering, DGItemKind::PopUp, 110, 182, 200, 202),
-      LayoutItem(kItemStartNo, DGItemKind::LongEdit, 110, 209, 170, 229),
-      LayoutItem(kItemPreview, DGItemKind::StaticText, 180, 209, 350, 229),
+      DlgLayout::Item(1, DGItemKind::Button, 260, 265, 90, 25),
+      DlgLayout::Item(2, DGItemKind::Button, 160, 265, 90, 25),
+      DlgLayout::Item(4, DGItemKind::RadioButton, 20, 30, 150, 18, kCutRadios),
+      DlgLayout::Item(5, DGItemKind::RadioButton, 20, 52, 150, 18, kCutRadios),
+      DlgLayout::Item(6, DGItemKind::RadioButton, 20, 74, 150, 18, kCutRadios),
+      DlgLayout::Item(7, DGItemKind::RadioButton, 20, 96, 150, 18, kCutRadios),
+      DlgLayout::Item(kItemAlongEdge, DGItemKind::RadioButton, 190, 30, 160, 18, kEdgeRadios),
+      DlgLayout::Item(kItemAcrossEdge, DGItemKind::RadioButton, 190, 52, 160, 18, kEdgeRadios),
+      DlgLayout::Item(kItemFollowEdges, DGItemKind::CheckBox, 190, 74, 160, 18),
+      DlgLayout::Item(kItemWithHoles, DGItemKind::CheckBox, 20, 124, 180, 18),
+      DlgLayout::Item(kItemMark, DGItemKind::PopUp, 110, 155, 90, 20),
+      DlgLayout::Item(kItemNumbering, DGItemKind::PopUp, 110, 182, 90, 20),
+      DlgLayout::Item(kItemStartNo, DGItemKind::LongEdit, 110, 209, 60, 20),
+      DlgLayout::Item(kItemPreview, DGItemKind::StaticText, 180, 209, 170, 20),
   };
   return def;
 }

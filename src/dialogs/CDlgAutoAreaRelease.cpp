@@ -1,6 +1,6 @@
 #include "CDlgAutoAreaRelease.h"
 
-#include "DialogLayout.h"
+#include "DlgLayout.h"
 
 pln::host::DGDialogDef CDlgAutoAreaRelease::Layout()
 {
@@ -9,9 +9,9 @@ pln::host::DGDialogDef CDlgAutoAreaRelease::Layout()
   def.width = 300;
   def.height = 100;
   def.items = {
-      LayoutItem(1, DGItemKind::Button, 200, 65, 290, 90),
-      LayoutItem(2, DGItemKind::Button, 100, 65, 190, 90),
-      LayoutItem(kItemDeleteFigures, DGItemKind::CheckBox, 20, 30, 280, 48),
+      DlgLayout::Item(1, DGItemKind::Button, 200, 65, 90, 25),
+      DlgLayout::Item(2, DGItemKind::Button, 100, 65, 90, 25),
+      DlgLayout::Item(kItemDeleteFigures, DGItemKind::CheckBox, 20, 30, 260, 18),
   };
   return def;
 }

@@ -3,7 +3,7 @@
 #include "CDlgProgress.h"
 #include "CGSUtil.h"
 #include "CPlenimetraParam.h"
-#include "DialogLayout.h"
+#include "DlgLayout.h"
 #include "host_assert.h"
 
 #include <algorithm>
@@ -322,21 +322,21 @@ DGDialogDef CDlgEditCrCore::MakeLayout(const Items& items)
   def.width = 420;
   def.height = 380;
   def.items = {
-      LayoutItem(kItemOK, DGItemKind::Button, 320, 345, 410, 370),
-      LayoutItem(kItemCancel, DGItemKind::Button, 220, 345, 310, 370),
-      LayoutItem(items.check, DGItemKind::CheckBox, 0, 0, 20, 18),
-      LayoutItem(items.preview, DGItemKind::StaticText, 10, 40, 410, 120),
-      LayoutItem(items.splitter, DGItemKind::Splitter, 10, 120, 410, 126),
-      LayoutItem(items.list, DGItemKind::ListBox, 10, 130, 410, 335),
+      DlgLayout::Item(kItemOK, DGItemKind::Button, 320, 345, 90, 25),
+      DlgLayout::Item(kItemCancel, DGItemKind::Button, 220, 345, 90, 25),
+      DlgLayout::Item(items.check, DGItemKind::CheckBox, 0, 0, 20, 18),
+      DlgLayout::Item(items.preview, DGItemKind::StaticText, 10, 40, 400, 80),
+      DlgLayout::Item(items.splitter, DGItemKind::Splitter, 10, 120, 400, 6),
+      DlgLayout::Item(items.list, DGItemKind::ListBox, 10, 130, 400, 205),
   };
   for (short i = 0; i < radios; ++i) {
     const short left = static_cast<short>(10 + i * radioWidth);
     const short right = static_cast<short>(left + radioWidth - 10);
     const short radio = static_cast<short>(kRadioAuto + i);
-    def.items.push_back(LayoutItem(radio, DGItemKind::RadioButton, left, 10, right, 28));
+    def.items.push_back(DlgLayout::Item(radio, DGItemKind::RadioButton, left, 10, right - left, 18));
   }
   if (items.equationText != 0)
-    def.items.push_back(LayoutItem(items.equationText, DGItemKind::TextEdit, 10, 40, 410, 120));
+    def.items.push_back(DlgLayout::Item(items.equationText, DGItemKind::TextEdit, 10, 40, 400, 80));
   return def;
 }
 

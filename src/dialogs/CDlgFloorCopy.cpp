@@ -2,7 +2,7 @@
 
 #include "CGSUtil.h"
 #include "CPlenimetraParam.h"
-#include "DialogLayout.h"
+#include "DlgLayout.h"
 
 namespace {
 
@@ -19,13 +19,13 @@ pln::host::DGDialogDef CDlgFloorCopy::Layout()
   def.width = 300;
   def.height = 320;
   def.items = {
-      LayoutItem(kOk, DGItemKind::Button, 130, 290, 210, 310),
-      LayoutItem(kCancel, DGItemKind::Button, 215, 290, 295, 310),
-      LayoutItem(3, DGItemKind::StaticText, 5, 8, 80, 26),
-      LayoutItem(kSource, DGItemKind::PopUp, 85, 5, 295, 27),
-      LayoutItem(5, DGItemKind::StaticText, 5, 32, 295, 50),
-      LayoutItem(kCheckBox, DGItemKind::CheckBox, 0, 0, 20, 18),
-      LayoutItem(kList, DGItemKind::ListBox, 5, 55, 295, 280),
+      DlgLayout::Item(kOk, DGItemKind::Button, 130, 290, 80, 20),
+      DlgLayout::Item(kCancel, DGItemKind::Button, 215, 290, 80, 20),
+      DlgLayout::Item(3, DGItemKind::StaticText, 5, 8, 75, 18),
+      DlgLayout::Item(kSource, DGItemKind::PopUp, 85, 5, 210, 22),
+      DlgLayout::Item(5, DGItemKind::StaticText, 5, 32, 290, 18),
+      DlgLayout::Item(kCheckBox, DGItemKind::CheckBox, 0, 0, 20, 18),
+      DlgLayout::Item(kList, DGItemKind::ListBox, 5, 55, 290, 225),
   };
   return def;
 }

@@ -2,7 +2,7 @@
 
 #include "CPlenimetraParam.h"
 #include "DlgItemNoPreview.h"
-#include "DialogLayout.h"
+#include "DlgLayout.h"
 
 #include <algorithm>
 
@@ -24,10 +24,10 @@ pln::host::DGDialogDef CDlgRenumbering::Layout()
   def.width = 260;
   def.height = 110;
   def.items = {
-      LayoutItem(1, DGItemKind::Button, 160, 75, 250, 100),
-      LayoutItem(2, DGItemKind::Button, 60, 75, 150, 100),
-      LayoutItem(kItemStartNo, DGItemKind::LongEdit, 110, 15, 180, 37),
-      LayoutItem(kItemPreview, DGItemKind::StaticText, 110, 45, 250, 65),
+      DlgLayout::Item(1, DGItemKind::Button, 160, 75, 90, 25),
+      DlgLayout::Item(2, DGItemKind::Button, 60, 75, 90, 25),
+      DlgLayout::Item(kItemStartNo, DGItemKind::LongEdit, 110, 15, 70, 22),
+      DlgLayout::Item(kItemPreview, DGItemKind::StaticText, 110, 45, 140, 20),
   };
   return def;
 }

@@ -2,7 +2,7 @@
 
 #include "CAreaObject.h"
 #include "CPlenimetraParam.h"
-#include "DialogLayout.h"
+#include "DlgLayout.h"
 
 namespace {
 
@@ -17,12 +17,12 @@ pln::host::DGDialogDef CDlgSelectTree::Layout()
   def.width = 300;
   def.height = 110;
   def.items = {
-      LayoutItem(kOk, DGItemKind::Button, 130, 80, 210, 100),
-      LayoutItem(kCancel, DGItemKind::Button, 215, 80, 295, 100),
-      LayoutItem(3, DGItemKind::StaticText, 5, 8, 90, 26),
-      LayoutItem(kPatterns, DGItemKind::PopUp, 95, 5, 295, 27),
-      LayoutItem(5, DGItemKind::StaticText, 5, 40, 90, 58),
-      LayoutItem(kLayer, DGItemKind::UserControl, 95, 37, 295, 59),
+      DlgLayout::Item(kOk, DGItemKind::Button, 130, 80, 80, 20),
+      DlgLayout::Item(kCancel, DGItemKind::Button, 215, 80, 80, 20),
+      DlgLayout::Item(3, DGItemKind::StaticText, 5, 8, 85, 18),
+      DlgLayout::Item(kPatterns, DGItemKind::PopUp, 95, 5, 200, 22),
+      DlgLayout::Item(5, DGItemKind::StaticText, 5, 40, 85, 18),
+      DlgLayout::Item(kLayer, DGItemKind::UserControl, 95, 37, 200, 22),
   };
   return def;
 }

@@ -1,7 +1,7 @@
 #include "CDlgSettingFloor.h"
 
 #include "CPlenimetraParam.h"
-#include "DialogLayout.h"
+#include "DlgLayout.h"
 
 #include <cstdint>
 
@@ -20,11 +20,11 @@ pln::host::DGDialogDef CDlgSettingFloor::Layout()
   def.width = 260;
   def.height = 320;
   def.items = {
-      LayoutItem(kOk, DGItemKind::Button, 90, 290, 170, 310),
-      LayoutItem(kCancel, DGItemKind::Button, 175, 290, 255, 310),
-      LayoutItem(kModeBox, DGItemKind::CheckBox, 5, 5, 255, 25),
-      LayoutItem(kCheckBox, DGItemKind::CheckBox, 0, 0, 20, 18),
-      LayoutItem(kList, DGItemKind::ListBox, 5, 30, 255, 280),
+      DlgLayout::Item(kOk, DGItemKind::Button, 90, 290, 80, 20),
+      DlgLayout::Item(kCancel, DGItemKind::Button, 175, 290, 80, 20),
+      DlgLayout::Item(kModeBox, DGItemKind::CheckBox, 5, 5, 250, 20),
+      DlgLayout::Item(kCheckBox, DGItemKind::CheckBox, 0, 0, 20, 18),
+      DlgLayout::Item(kList, DGItemKind::ListBox, 5, 30, 250, 250),
   };
   return def;
 }

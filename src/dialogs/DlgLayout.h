@@ -1,8 +1,8 @@
 #pragma once
-// Shorthand for the layouts the dialogs declare beside themselves: one
-// item of a given kind at a position of the client area.
+// Shorthand for the layouts the dialogs declare beside themselves: one item
+// of a given kind, written on one line as its number, kind and rectangle in
+// the client area (pixels): left and top, then width and height.
 
-#include "DialogLayout.h"
 #include "dg_state.h"
 
 namespace DlgLayout {
@@ -10,9 +10,17 @@ namespace DlgLayout {
 using pln::host::DGItemKind;
 
 inline pln::host::DGItemDef Item(short item, DGItemKind kind, short left, short top, short width = 80,
-                                 short height = 20)
+                                 short height = 20, short radioGroup = 1)
 {
-  return LayoutItem(item, kind, left, top, static_cast<short>(left + width), static_cast<short>(top + height));
+  pln::host::DGItemDef def;
+  def.item = item;
+  def.kind = kind;
+  def.left = left;
+  def.top = top;
+  def.right = static_cast<short>(left + width);
+  def.bottom = static_cast<short>(top + height);
+  def.radioGroup = radioGroup;
+  return def;
 }
 
 // Places item n at row (n - 1) % rows of column (n - 1) / rows, so the

@@ -52,7 +52,7 @@ template <typename T = char>
 class HandleHolder {
 public:
   HandleHolder() = default;
-  explicit HandleHolder(T** handle) : handle(handle) {}
+  explicit HandleHolder(T** owned) : handle(owned) {}
   ~HandleHolder() { BMKillHandle(reinterpret_cast<GSHandle*>(&handle)); }
   HandleHolder(const HandleHolder&) = delete;
   HandleHolder& operator=(const HandleHolder&) = delete;

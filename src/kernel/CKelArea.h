@@ -29,6 +29,7 @@
 #include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelList.h"
+#include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 
 template <class T>
@@ -120,14 +121,7 @@ private:
 template <class T>
 double CKelArea<T>::Area() const
 {
-  const std::size_t n = m_pt.size();
-  double sum = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const T& prev = m_pt[i == 0 ? n - 1 : i - 1];
-    const T& cur = m_pt[i];
-    sum += (prev.m_x - cur.m_x) * (prev.m_y + cur.m_y);
-  }
-  return 0.5 * sum;
+  return SignedShoelaceArea(m_pt);
 }
 
 template <class T>

@@ -9,6 +9,7 @@
 #include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelList.h"
+#include "KelOutlineIndex.h"
 #include "KelRecord.h"
 #include "KelTolerance.h"
 #include "host_assert.h"
@@ -93,12 +94,7 @@ std::size_t CKelAreaCoord2D::Wrap(int i) const
 {
   const int n = GetSize();
   PLN_ASSERT(n > 0);
-  if (i < 0)
-    i += n;
-  else if (i >= n)
-    i -= n;
-  PLN_ASSERT(0 <= i && i < n);
-  return static_cast<std::size_t>(i);
+  return static_cast<std::size_t>(CyclicIndex(i, n));
 }
 
 CKelCoord3D CKelAreaCoord2D::GetCoord3D(int i) const

@@ -77,8 +77,11 @@ namespace KelOutlineText {
 std::string ToText(const CKelAreaCoord2D& outline)
 {
   std::string text;
-  for (const CKelCoord2D& p : outline.m_pt)
-    text += (text.empty() ? "" : " ") + Point("", {p.m_x, p.m_y});
+  for (const CKelCoord2D& p : outline.m_pt) {
+    if (!text.empty())
+      text += ' ';
+    text += Point("", {p.m_x, p.m_y});
+  }
   return text;
 }
 
@@ -89,7 +92,9 @@ std::string ToText(const CKelCoord3DCrsPntArray& outline)
     const std::string_view turn = p.m_Type == CKelCoord3DCrsPnt::TYPE_CCW  ? kTurnCCW
                                   : p.m_Type == CKelCoord3DCrsPnt::TYPE_CW ? kTurnCW
                                                                            : "";
-    text += (text.empty() ? "" : " ") + Point(turn, {p.m_x, p.m_y, p.m_z});
+    if (!text.empty())
+      text += ' ';
+    text += Point(turn, {p.m_x, p.m_y, p.m_z});
   }
   return text;
 }

@@ -1,5 +1,13 @@
 #include "CWorksheetFloor.h"
 
+#include "CAreaArc.h"
+#include "CAreaArc3Point.h"
+#include "CAreaArcCenter.h"
+#include "CAreaCircle.h"
+#include "CAreaEllipse.h"
+#include "CAreaRectSlant.h"
+#include "CAreaTrapezoid.h"
+#include "CAreaTriangle.h"
 #include "CDlgProgress.h"
 #include "CGSUtil.h"
 #include "CLayerControl.h"
@@ -23,9 +31,8 @@ constexpr int kOutputTag = 700;
 
 // The eight figure parts, whose objects on a worksheet are all output.
 constexpr const char16_t* kFigureParts[] = {
-    u"TalvoSoftwareAreaTriangle", u"TalvoSoftwareAreaRect",     u"TalvoSoftwareAreaArc3Point",
-    u"TalvoSoftwareAreaArcOrigo", u"TalvoSoftwareAreaTrapezoid", u"TalvoSoftwareAreaArc",
-    u"TalvoSoftwareAreaCircle",   u"TalvoSoftwareAreaEllipse",
+    CAreaTriangle::kPartName,  CAreaRectSlant::kPartName, CAreaArc3Point::kPartName, CAreaArcCenter::kPartName,
+    CAreaTrapezoid::kPartName, CAreaArc::kPartName,       CAreaCircle::kPartName,    CAreaEllipse::kPartName,
 };
 
 WorksheetTeamwork TeamworkOf(const CPlenimetraParam& doc, short story)

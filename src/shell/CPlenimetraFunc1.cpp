@@ -70,7 +70,6 @@ CPlenimetraFunc1::CPlenimetraFunc1(CPlenimetraPalette& palette)
     : CPlenimetraPage(palette, ResourceId), m_pPalette(&palette), m_pParam(&palette.m_Param),
       m_bIgnoreSelection(&palette.m_bIgnoreSelection)
 {
-  m_nControlFlags |= 4;
 }
 
 CPlenimetraFunc1::~CPlenimetraFunc1() = default;

@@ -4,20 +4,11 @@
 
 #include "CDGDlgCore.h"
 #include "CPlenimetraParam.h"
-#include "DialogLayout.h"
+#include "DlgLayout.h"
 #include "host_assert.h"
 
 #include <climits>
 #include <cstdint>
-
-namespace {
-
-pln::host::DGItemDef Item(short item, pln::host::DGItemKind kind, short left, short top, short right, short bottom)
-{
-  return LayoutItem(item, kind, left, top, right, bottom);
-}
-
-}  // namespace
 
 pln::host::DGDialogDef CPlenimetraFunc1::Layout()
 {
@@ -25,26 +16,26 @@ pln::host::DGDialogDef CPlenimetraFunc1::Layout()
   pln::host::DGDialogDef def;
   def.width = 640;
   def.height = 360;
-  def.items.push_back(Item(kBack, DGItemKind::Button, 5, 5, 60, 25));
+  def.items.push_back(DlgLayout::Item(kBack, DGItemKind::Button, 5, 5, 55, 20));
   for (short editor = kRoundEditor; editor <= kAutoCrEditor; ++editor)
-    def.items.push_back(Item(editor, DGItemKind::PopUp, 0, 0, 60, 18));
+    def.items.push_back(DlgLayout::Item(editor, DGItemKind::PopUp, 0, 0, 60, 18));
   for (short button = kTriangle; button <= kArcCenter; ++button) {
     const auto left = static_cast<short>(65 + (button - kTriangle) * 28);
-    def.items.push_back(Item(button, DGItemKind::ValueButton, left, 5, static_cast<short>(left + 26), 31));
+    def.items.push_back(DlgLayout::Item(button, DGItemKind::ValueButton, left, 5, 26, 26));
   }
   for (short button = kRotate; button <= kDelete; ++button) {
     const auto left = static_cast<short>(325 + (button - kRotate) * 60);
-    def.items.push_back(Item(button, DGItemKind::Button, left, 5, static_cast<short>(left + 58), 25));
+    def.items.push_back(DlgLayout::Item(button, DGItemKind::Button, left, 5, 58, 20));
   }
-  def.items.push_back(Item(kCurMark, DGItemKind::PopUp, 5, 36, 65, 56));
-  def.items.push_back(Item(kCurStyle, DGItemKind::PopUp, 70, 36, 150, 56));
-  pln::host::DGItemDef start = Item(kStartNo, DGItemKind::LongEdit, 155, 36, 205, 56);
+  def.items.push_back(DlgLayout::Item(kCurMark, DGItemKind::PopUp, 5, 36, 60, 20));
+  def.items.push_back(DlgLayout::Item(kCurStyle, DGItemKind::PopUp, 70, 36, 80, 20));
+  pln::host::DGItemDef start = DlgLayout::Item(kStartNo, DGItemKind::LongEdit, 155, 36, 50, 20);
   start.minLong = 1;
   start.maxLong = INT_MAX;
   def.items.push_back(start);
-  def.items.push_back(Item(kPreview, DGItemKind::StaticText, 210, 38, 270, 56));
-  def.items.push_back(Item(kDefaultRound, DGItemKind::StaticText, 275, 38, 635, 56));
-  def.items.push_back(Item(kList, DGItemKind::ListBox, 5, 61, 635, 355));
+  def.items.push_back(DlgLayout::Item(kPreview, DGItemKind::StaticText, 210, 38, 60, 18));
+  def.items.push_back(DlgLayout::Item(kDefaultRound, DGItemKind::StaticText, 275, 38, 360, 18));
+  def.items.push_back(DlgLayout::Item(kList, DGItemKind::ListBox, 5, 61, 630, 294));
   return def;
 }
 

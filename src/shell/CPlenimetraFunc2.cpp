@@ -26,18 +26,26 @@
 namespace {
 
 using DlgLayout::DGItemKind;
+using enum CPlenimetraFunc2::Item;
 
-// Area-list columns by id: width, justification, editor item and the
-// editor's maker (none for the columns the page writes itself).
-using ItemMaker = std::unique_ptr<CPlenimetraFunc2ItemCore> (*)(short, short, short, const GS::UniString&, short, short,
-                                                                 short);
-template <class T>
-std::unique_ptr<CPlenimetraFunc2ItemCore> MakeItem(short dialId, short list, short width, const GS::UniString& header,
-                                                   short justification, short editItem, short id)
+// An editor column of class T, handed out as the base its list keeps.
+template <class Core>
+using ColumnMaker = std::unique_ptr<Core> (*)(short, short, short, const GS::UniString&, short, short, short);
+template <class Core, class T>
+std::unique_ptr<Core> MakeColumn(short dialId, short list, short width, const GS::UniString& header,
+                                 short justification, short editItem, short id)
 {
   return std::make_unique<T>(dialId, list, width, header, justification, editItem, id);
 }
+using ItemMaker = ColumnMaker<CPlenimetraFunc2ItemCore>;
+template <class T>
+constexpr ItemMaker MakeItem = &MakeColumn<CPlenimetraFunc2ItemCore, T>;
+using ListItemMaker = ColumnMaker<CPlenimetraFunc2ListItem>;
+template <class T>
+constexpr ListItemMaker MakeListItem = &MakeColumn<CPlenimetraFunc2ListItem, T>;
 
+// Area-list columns by id: width, justification, editor item and the
+// editor's maker (none for the columns the page writes itself).
 struct AreaColumn {
   int id;
   short width;
@@ -47,15 +55,24 @@ struct AreaColumn {
 };
 
 const AreaColumn kAreaColumns[] = {
-    {1, 40, 0, 16, MakeItem<CPlenimetraFunc2ItemType1>},       {2, 60, 0, 17, MakeItem<CPlenimetraFunc2ItemType2>},
-    {3, 60, 0, 0, nullptr},                                     {4, 40, 256, 19, MakeItem<CPlenimetraFunc2Operator>},
-    {5, 100, 0, 20, MakeItem<CPlenimetraFunc2Name>},            {6, 70, 0, 22, MakeItem<CPlenimetraFunc2ListType>},
-    {17, 70, 0, 28, MakeItem<CPlenimetraFunc2AreaType>},        {7, 100, 0, 29, MakeItem<CPlenimetraFunc2Equation>},
-    {13, 70, 0, 24, MakeItem<CPlenimetraFunc2BldRoundType>},    {14, 70, 0, 25, MakeItem<CPlenimetraFunc2BldRoundDigit>},
-    {15, 70, 0, 26, MakeItem<CPlenimetraFunc2FlrRoundType>},    {16, 70, 0, 27, MakeItem<CPlenimetraFunc2FlrRoundDigit>},
-    {12, 70, 256, 23, MakeItem<CPlenimetraFunc2AutoCr>},        {8, 80, 512, 30, MakeItem<CPlenimetraFunc2OrgArea>},
-    {9, 70, 256, 18, MakeItem<CPlenimetraFunc2RoundType>},      {10, 90, 512, 0, nullptr},
-    {11, 70, 256, 21, MakeItem<CPlenimetraFunc2ShowTotal>},     {18, 50, 0, 31, MakeItem<CPlenimetraFunc2AreaColor>},
+    {1, 40, 0, ITEM_AREA_ITEMTYPE1, MakeItem<CPlenimetraFunc2ItemType1>},
+    {2, 60, 0, ITEM_AREA_ITEMTYPE2, MakeItem<CPlenimetraFunc2ItemType2>},
+    {3, 60, 0, 0, nullptr},
+    {4, 40, 256, ITEM_AREA_OPERATOR, MakeItem<CPlenimetraFunc2Operator>},
+    {5, 100, 0, ITEM_AREA_NAME, MakeItem<CPlenimetraFunc2Name>},
+    {6, 70, 0, ITEM_AREA_LIST_TYPE, MakeItem<CPlenimetraFunc2ListType>},
+    {17, 70, 0, ITEM_AREA_TYPE, MakeItem<CPlenimetraFunc2AreaType>},
+    {7, 100, 0, ITEM_AREA_EQUATION, MakeItem<CPlenimetraFunc2Equation>},
+    {13, 70, 0, ITEM_AREA_BLD_ROUND_TYPE, MakeItem<CPlenimetraFunc2BldRoundType>},
+    {14, 70, 0, ITEM_AREA_BLD_ROUND_DIGIT, MakeItem<CPlenimetraFunc2BldRoundDigit>},
+    {15, 70, 0, ITEM_AREA_FLR_ROUND_TYPE, MakeItem<CPlenimetraFunc2FlrRoundType>},
+    {16, 70, 0, ITEM_AREA_FLR_ROUND_DIGIT, MakeItem<CPlenimetraFunc2FlrRoundDigit>},
+    {12, 70, 256, ITEM_AREA_AUTO_CR, MakeItem<CPlenimetraFunc2AutoCr>},
+    {8, 80, 512, ITEM_AREA_ORG_AREA, MakeItem<CPlenimetraFunc2OrgArea>},
+    {9, 70, 256, ITEM_AREA_ROUND_TYPE, MakeItem<CPlenimetraFunc2RoundType>},
+    {10, 90, 512, 0, nullptr},
+    {11, 70, 256, ITEM_AREA_SHOW_TOTAL, MakeItem<CPlenimetraFunc2ShowTotal>},
+    {18, 50, 0, ITEM_AREA_COLOR, MakeItem<CPlenimetraFunc2AreaColor>},
 };
 constexpr int kColorColumnId = 18;
 constexpr int kMarkNoColumnId = 3;
@@ -72,25 +89,37 @@ const AreaColumn* FindAreaColumn(int id)
 }
 
 // A column of the detail or automatic-area list: {header, width,
-// justification, editor item}; the texts are written by those lists' own
-// handlers.
+// justification, editor item, the editor's maker}; the texts are written by
+// those lists' own handlers.
 struct PlainColumn {
   const char16_t* header;
   short width;
   short justification;
   short editItem;
+  ListItemMaker maker = nullptr;
 };
 
 const PlainColumn kDetailColumns[] = {
-    {u"求積図形", 50, 0, 0},       {u"計算式", 100, 512, 15}, {u"面積", 80, 512, 0}, {u"端数処理", 70, 256, 14},
-    {u"端数処理後面積", 80, 512, 0}, {u"自動", 80, 512, 0},     {u"割当先", 80, 0, 0}, {u"", 0, 512, 0},
+    {u"求積図形", 50, 0, 0},
+    {u"計算式", 100, 512, ITEM_DETAIL_OPERATOR, MakeListItem<CPlenimetraDetail2Operator>},
+    {u"面積", 80, 512, 0},
+    {u"端数処理", 70, 256, ITEM_DETAIL_ROUND, MakeListItem<CPlenimetraDetail2RoundType>},
+    {u"端数処理後面積", 80, 512, 0},
+    {u"自動", 80, 512, 0},
+    {u"割当先", 80, 0, 0},
+    {u"", 0, 512, 0},
 };
 const PlainColumn kAutoAreaColumns[] = {
-    {u"ｿﾞｰﾝ名", 60, 0, 0}, {u"ｿﾞｰﾝｶﾃｺﾞﾘ", 60, 0, 0}, {u"ﾚｲﾔｰ", 100, 0, 0}, {u"計算式", 100, 512, 32},
-    {u"割当先", 100, 0, 0}, {u"", 20, 0, 33},           {u"", 0, 512, 0},
+    {u"ｿﾞｰﾝ名", 60, 0, 0},
+    {u"ｿﾞｰﾝｶﾃｺﾞﾘ", 60, 0, 0},
+    {u"ﾚｲﾔｰ", 100, 0, 0},
+    {u"計算式", 100, 512, ITEM_AUTO_OPERATOR, MakeListItem<CPlenimetraAutoAreaOperator>},
+    {u"割当先", 100, 0, 0},
+    {u"", 20, 0, ITEM_AUTO_TARGET, MakeListItem<CPlenimetraAutoAreaTarget>},
+    {u"", 0, 512, 0},
 };
 
-// Area types in the order pop-up 28 offers them.
+// Area types in the order the area-type pop-up offers them.
 const CArea2ObjectFloor::MODE kAreaTypeOrder[] = {CArea2ObjectFloor::MODE_FIGURE, CArea2ObjectFloor::MODE_AUTO,
                                                   CArea2ObjectFloor::MODE_BOTH, CArea2ObjectFloor::MODE_MANUAL};
 
@@ -110,25 +139,19 @@ void FinishList(CDGListItemParamArray& columns, short resId)
       DGListSetHeaderItemFont(columns.m_DialogID, columns.m_ListItem, static_cast<short>(c + 1), kPlainHeaderFont);
 }
 
-// Columns with an editor item take the editor class of that item.
+// Columns with an editor item take the editor class their row names.
 void AppendPlainColumns(CDGListItemParamArray& columns, const PlainColumn* begin, const PlainColumn* end,
                         CPlenimetraParam* param, CPlenimetraFunc2* page)
 {
   for (const PlainColumn* c = begin; c != end; ++c) {
     const short dialId = columns.m_DialogID, list = columns.m_ListItem;
     const GS::UniString header(c->header);
-    std::unique_ptr<CPlenimetraFunc2ListItem> editor;
-    switch (c->editItem) {
-    case 14: editor = std::make_unique<CPlenimetraDetail2RoundType>(dialId, list, c->width, header, c->justification, 14, 0); break;
-    case 15: editor = std::make_unique<CPlenimetraDetail2Operator>(dialId, list, c->width, header, c->justification, 15, 0); break;
-    case 32: editor = std::make_unique<CPlenimetraAutoAreaOperator>(dialId, list, c->width, header, c->justification, 32, 0); break;
-    case 33: editor = std::make_unique<CPlenimetraAutoAreaTarget>(dialId, list, c->width, header, c->justification, 33, 0); break;
-    default: break;
-    }
-    if (editor == nullptr) {
+    if (c->maker == nullptr) {
       columns.push_back(std::make_unique<CDGListItemParamCore>(dialId, list, c->width, header, c->justification, 0, 0));
       continue;
     }
+    std::unique_ptr<CPlenimetraFunc2ListItem> editor =
+        c->maker(dialId, list, c->width, header, c->justification, c->editItem, 0);
     editor->m_pParam = param;
     editor->m_pPage = page;
     DGShowItem(dialId, c->editItem);
@@ -188,7 +211,6 @@ std::unique_ptr<CPlenimetraPage> CPlenimetraFunc2::Make(CPlenimetraPalette& pale
 CPlenimetraFunc2::CPlenimetraFunc2(CPlenimetraPalette& palette)
     : CPlenimetraPage(palette, ResourceId), m_pParam(&palette.m_Param), m_bIgnoreSelection(&palette.m_bIgnoreSelection)
 {
-  m_nControlFlags |= 4;
 }
 
 CPlenimetraFunc2::~CPlenimetraFunc2() = default;
@@ -207,7 +229,7 @@ void CPlenimetraFunc2::ClosePalette() { DoPaletteClose(); }
 void CPlenimetraFunc2::DoMsgInit(short dialId)
 {
   FillPopUps(dialId);
-  CDGDlgCore::SetUserControlPenWithNull(dialId, 31);
+  CDGDlgCore::SetUserControlPenWithNull(dialId, ITEM_AREA_COLOR);
   SetAreaListHeader(dialId);
   SetDetailListHeader(dialId);
   SetAutoAreaListHeader(dialId);
@@ -225,7 +247,7 @@ void CPlenimetraFunc2::DoMsgInit(short dialId)
   EnableItem(dialId);
   for (auto* columns : {m_pAreaListInfoParam.get(), m_pDetailListInfoParam.get(), m_pAutoAreaListInfoParam.get()})
     columns->SetList(false);
-  DGEnableMessage(dialId, 0, 17, 0);
+  DGEnableMessage(dialId, 0, DG_MSG_DRAGDROP, 0);
   m_LastItemName = GS::UniString();
   m_LastItemType = -1;
   m_LastBldRoundType = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_NONE, 0);
@@ -238,24 +260,24 @@ void CPlenimetraFunc2::FillPopUps(short dialId)
 {
   const CPlenimetraParam& p = *m_pParam;
   for (const auto& row : p.m_ItemType1Table)
-    CDGDlgCore::PopUpInsert(dialId, 16, row.m_Text, row.m_Code);
+    CDGDlgCore::PopUpInsert(dialId, ITEM_AREA_ITEMTYPE1, row.m_Text, row.m_Code);
   for (const auto& row : p.m_ItemType2Table)
-    CDGDlgCore::PopUpInsert(dialId, 17, row.m_Text, row.m_Code);
+    CDGDlgCore::PopUpInsert(dialId, ITEM_AREA_ITEMTYPE2, row.m_Text, row.m_Code);
   for (const auto& row : p.m_OperatorTable)
     if (row.m_Code != COperatorTable::OPERATOR_NONE)
-      CDGDlgCore::PopUpInsert(dialId, 19, row.m_Text, row.m_Code);
+      CDGDlgCore::PopUpInsert(dialId, ITEM_AREA_OPERATOR, row.m_Text, row.m_Code);
   for (const auto& row : p.m_OperatorTable)
-    CDGDlgCore::PopUpInsert(dialId, 15, row.m_Text, row.m_Code);
+    CDGDlgCore::PopUpInsert(dialId, ITEM_DETAIL_OPERATOR, row.m_Text, row.m_Code);
   for (const auto& row : p.m_RoundTypeTable)
     for (short item : {18, 14})
       CDGDlgCore::PopUpInsert(dialId, item, row.m_Name, row.m_Code);
   for (const auto& row : p.m_Area2ListTypeTable)
-    CDGDlgCore::PopUpInsert(dialId, 22, row.m_Text, row.m_Code);
+    CDGDlgCore::PopUpInsert(dialId, ITEM_AREA_LIST_TYPE, row.m_Text, row.m_Code);
   for (const auto& row : p.m_OperatorTable)
     if (row.m_Code != COperatorTable::OPERATOR_MINUS)
-      CDGDlgCore::PopUpInsert(dialId, 32, row.m_Text, row.m_Code);
+      CDGDlgCore::PopUpInsert(dialId, ITEM_AUTO_OPERATOR, row.m_Text, row.m_Code);
   for (const auto& row : p.m_AutoCrTable)
-    CDGDlgCore::PopUpInsert(dialId, 23, row.m_Text, row.m_Code ? 1 : 0);
+    CDGDlgCore::PopUpInsert(dialId, ITEM_AREA_AUTO_CR, row.m_Text, row.m_Code ? 1 : 0);
   for (const auto& row : p.m_RoundTypeTable)
     for (short item : {24, 26})
       CDGDlgCore::PopUpInsert(dialId, item, row.m_Name, row.m_Code);
@@ -263,9 +285,9 @@ void CPlenimetraFunc2::FillPopUps(short dialId)
     for (short item : {25, 27})
       CDGDlgCore::PopUpInsert(dialId, item, DigitText(d), d);
   for (CArea2ObjectFloor::MODE mode : kAreaTypeOrder)
-    CDGDlgCore::PopUpInsert(dialId, 28, CArea2ObjectFloor::GetAreaTypeName(mode), mode);
+    CDGDlgCore::PopUpInsert(dialId, ITEM_AREA_TYPE, CArea2ObjectFloor::GetAreaTypeName(mode), mode);
   for (const auto& row : m_ShowTotalTable)
-    CDGDlgCore::PopUpInsert(dialId, 21, row.m_Text, row.m_Code);
+    CDGDlgCore::PopUpInsert(dialId, ITEM_AREA_SHOW_TOTAL, row.m_Text, row.m_Code);
 }
 
 bool CPlenimetraFunc2::UpdateData(short dialId, bool get)

@@ -60,6 +60,23 @@ public:
     ITEM_DEFAULT_ROUND = 13,
     ITEM_DETAIL_ROUND = 14,
     ITEM_DETAIL_OPERATOR = 15,
+    // The area list's in-cell editors.
+    ITEM_AREA_ITEMTYPE1 = 16,
+    ITEM_AREA_ITEMTYPE2 = 17,
+    ITEM_AREA_ROUND_TYPE = 18,
+    ITEM_AREA_OPERATOR = 19,
+    ITEM_AREA_NAME = 20,
+    ITEM_AREA_SHOW_TOTAL = 21,
+    ITEM_AREA_LIST_TYPE = 22,
+    ITEM_AREA_AUTO_CR = 23,
+    ITEM_AREA_BLD_ROUND_TYPE = 24,
+    ITEM_AREA_BLD_ROUND_DIGIT = 25,
+    ITEM_AREA_FLR_ROUND_TYPE = 26,
+    ITEM_AREA_FLR_ROUND_DIGIT = 27,
+    ITEM_AREA_TYPE = 28,
+    ITEM_AREA_EQUATION = 29,
+    ITEM_AREA_ORG_AREA = 30,
+    ITEM_AREA_COLOR = 31,
     ITEM_AUTO_OPERATOR = 32,
     ITEM_AUTO_TARGET = 33,
     ITEM_TREE = 34,
@@ -247,6 +264,10 @@ private:
   // Applies the change to every selected detail row's figure under the
   // progress window, refilling each row after it.
   void EachSelectedFigure(short dialId, const std::function<void(CArea1Object&)>& change);
+  // Walks the rows under the progress window, one step a row: change
+  // answers whether the row counts, then the counted row is shown again.
+  static void StepRows(const CSelectList& rows, const std::function<bool(short)>& change,
+                       const std::function<void(short)>& show);
   // The active story's owning pointer of a listed figure.
   std::shared_ptr<CArea1Object> SharedFigure(const CArea1Object* figure) const;
   // The selected figures enter the element with "+"; refused with a

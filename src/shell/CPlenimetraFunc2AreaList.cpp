@@ -46,22 +46,22 @@ bool IsMode(long long mode) { return mode >= CArea2ObjectFloor::MODE_FIGURE && m
 void CPlenimetraFunc2::DoMsgChangeAreaEditor(short dialId, short item)
 {
   switch (item) {
-  case 16: DoMsgChangeAreaItemType1(dialId); break;
-  case 17: DoMsgChangeAreaItemType2(dialId); break;
-  case 18: DoMsgChangeAreaRoundType(dialId); break;
-  case 19: DoMsgChangeAreaOperator(dialId); break;
-  case 20: DoMsgChangeAreaName(dialId); break;
-  case 21: DoMsgChangeAreaShowTotal(dialId); break;
-  case 22: DoMsgChangeAreaListType(dialId); break;
-  case 23: DoMsgChangeAreaAutoCr(dialId); break;
-  case 24: DoMsgChangeAreaBldType(dialId); break;
-  case 25: DoMsgChangeAreaBldDigit(dialId); break;
-  case 26: DoMsgChangeAreaFlrType(dialId); break;
-  case 27: DoMsgChangeAreaFlrDigit(dialId); break;
-  case 28: DoMsgChangeAreaType(dialId); break;
-  case 29: DoMsgChangeAreaEquation(dialId); break;
-  case 30: DoMsgChangeAreaOrgArea(dialId); break;
-  case 31: DoMsgChangeAreaColor(dialId); break;
+  case ITEM_AREA_ITEMTYPE1: DoMsgChangeAreaItemType1(dialId); break;
+  case ITEM_AREA_ITEMTYPE2: DoMsgChangeAreaItemType2(dialId); break;
+  case ITEM_AREA_ROUND_TYPE: DoMsgChangeAreaRoundType(dialId); break;
+  case ITEM_AREA_OPERATOR: DoMsgChangeAreaOperator(dialId); break;
+  case ITEM_AREA_NAME: DoMsgChangeAreaName(dialId); break;
+  case ITEM_AREA_SHOW_TOTAL: DoMsgChangeAreaShowTotal(dialId); break;
+  case ITEM_AREA_LIST_TYPE: DoMsgChangeAreaListType(dialId); break;
+  case ITEM_AREA_AUTO_CR: DoMsgChangeAreaAutoCr(dialId); break;
+  case ITEM_AREA_BLD_ROUND_TYPE: DoMsgChangeAreaBldType(dialId); break;
+  case ITEM_AREA_BLD_ROUND_DIGIT: DoMsgChangeAreaBldDigit(dialId); break;
+  case ITEM_AREA_FLR_ROUND_TYPE: DoMsgChangeAreaFlrType(dialId); break;
+  case ITEM_AREA_FLR_ROUND_DIGIT: DoMsgChangeAreaFlrDigit(dialId); break;
+  case ITEM_AREA_TYPE: DoMsgChangeAreaType(dialId); break;
+  case ITEM_AREA_EQUATION: DoMsgChangeAreaEquation(dialId); break;
+  case ITEM_AREA_ORG_AREA: DoMsgChangeAreaOrgArea(dialId); break;
+  case ITEM_AREA_COLOR: DoMsgChangeAreaColor(dialId); break;
   default: break;
   }
 }
@@ -137,8 +137,8 @@ void CPlenimetraFunc2::ListChangeSelection(short dialId)
 // ---------------------------------------------------------------------------
 // The sixteen handlers
 
-void CPlenimetraFunc2::DoMsgChangeAreaItemType1(short dialId) { ChangeNumbering(dialId, 16); }
-void CPlenimetraFunc2::DoMsgChangeAreaItemType2(short dialId) { ChangeNumbering(dialId, 17); }
+void CPlenimetraFunc2::DoMsgChangeAreaItemType1(short dialId) { ChangeNumbering(dialId, ITEM_AREA_ITEMTYPE1); }
+void CPlenimetraFunc2::DoMsgChangeAreaItemType2(short dialId) { ChangeNumbering(dialId, ITEM_AREA_ITEMTYPE2); }
 
 // A new mark (16) or numbering style (17) drops the item number; the tree
 // renumbers every object in its new group.
@@ -168,7 +168,7 @@ void CPlenimetraFunc2::RenumberAndSave(short dialId)
 
 void CPlenimetraFunc2::DoMsgChangeAreaRoundType(short dialId)
 {
-  const long long kind = Chosen(dialId, 18);
+  const long long kind = Chosen(dialId, ITEM_AREA_ROUND_TYPE);
   if (kind == 0)
     return RefreshEditors();
   EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) {
@@ -180,7 +180,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaRoundType(short dialId)
 
 void CPlenimetraFunc2::DoMsgChangeAreaOperator(short dialId)
 {
-  const long long op = Chosen(dialId, 19);
+  const long long op = Chosen(dialId, ITEM_AREA_OPERATOR);
   EachSelectedRow(dialId, [&](CAreaTree& node, CAreaObject&) { node.m_Operator = static_cast<int>(op); });
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
@@ -189,7 +189,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaOperator(short dialId)
 
 void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
 {
-  const GS::UniString name = DGGetItemText(dialId, 20);
+  const GS::UniString name = DGGetItemText(dialId, ITEM_AREA_NAME);
   // An object without a name could not be told apart in any list.
   if (name.IsEmpty()) {
     GSWriteReport(GS::UniString(u"名前を入力してください"));
@@ -203,7 +203,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
 
 void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
 {
-  const long long show = Chosen(dialId, 21);
+  const long long show = Chosen(dialId, ITEM_AREA_SHOW_TOTAL);
   EachSelectedElement(dialId, [&](CArea2Object& element) {
     element.m_ShowTotal = static_cast<CArea2Object::SHOWTOTAL>(show);
   });
@@ -213,7 +213,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
 
 void CPlenimetraFunc2::DoMsgChangeAreaListType(short dialId)
 {
-  const long long type = Chosen(dialId, 22);
+  const long long type = Chosen(dialId, ITEM_AREA_LIST_TYPE);
   EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) {
     object.m_ListType = static_cast<CArea2ListTypeTable::LISTTYPE>(type);
   });
@@ -223,7 +223,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaListType(short dialId)
 
 void CPlenimetraFunc2::DoMsgChangeAreaAutoCr(short dialId)
 {
-  const bool automatic = Chosen(dialId, 23) != 0;
+  const bool automatic = Chosen(dialId, ITEM_AREA_AUTO_CR) != 0;
   EachSelectedRow(dialId, [&](CAreaTree& node, CAreaObject& object) {
     if (node.m_AreaCode >= 1) {
       auto* pArea4Object = dynamic_cast<CArea4Object*>(&object);
@@ -270,7 +270,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaFlrDigit(short dialId) { ChangeNodeRoundin
 
 void CPlenimetraFunc2::DoMsgChangeAreaType(short dialId)
 {
-  const long long mode = Chosen(dialId, 28);
+  const long long mode = Chosen(dialId, ITEM_AREA_TYPE);
   if (!IsMode(mode))
     return RefreshEditors();
   CFloorParam* floor = FloorOnDemand(m_pParam, ActStory());
@@ -285,7 +285,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaType(short dialId)
 
 void CPlenimetraFunc2::DoMsgChangeAreaEquation(short dialId)
 {
-  const GS::UniString equation = DGGetItemText(dialId, 29);
+  const GS::UniString equation = DGGetItemText(dialId, ITEM_AREA_EQUATION);
   EachSelectedElement(dialId, [&](CArea2Object& element) {
     element.m_FloorArray.SearchFloor(ActStory())->m_ManualEquation = equation;
   });
@@ -296,7 +296,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaEquation(short dialId)
 
 void CPlenimetraFunc2::DoMsgChangeAreaOrgArea(short dialId)
 {
-  const std::optional<long long> area = ReadManualAreaText(DGGetItemText(dialId, 30));
+  const std::optional<long long> area = ReadManualAreaText(DGGetItemText(dialId, ITEM_AREA_ORG_AREA));
   if (!area) {
     GSWriteReport(GS::UniString(kManualAreaRefused));
     return RefreshEditors();
@@ -311,7 +311,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaOrgArea(short dialId)
 
 void CPlenimetraFunc2::DoMsgChangeAreaColor(short dialId)
 {
-  const short pen = static_cast<short>(DGGetItemValLong(dialId, 31));
+  const short pen = static_cast<short>(DGGetItemValLong(dialId, ITEM_AREA_COLOR));
   GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[]"), [&]() -> GSErrCode {
     GSErrCode first = NoError;
     EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) {

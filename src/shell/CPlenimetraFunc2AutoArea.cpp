@@ -12,7 +12,6 @@
 #include "CAutoAreaParam.h"
 #include "CDGDlgCore.h"
 #include "CDlgEditArea2Target.h"
-#include "CDlgProgress.h"
 #include "CFloorParam.h"
 #include "CGSUtil.h"
 #include "CPlenimetraParam.h"
@@ -181,27 +180,24 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
   if (element == nullptr)
     return;
   const CArea2ObjectFloor* floor = element->m_FloorArray.SearchFloor(ActStory());
-  const bool take = CDGDlgCore::PopUpSelectedUserData(dialId, 32) != COperatorTable::OPERATOR_NONE;
-  const CSelectList rows = GetSelAutoAreaList(dialId);
+  const bool take = CDGDlgCore::PopUpSelectedUserData(dialId, ITEM_AUTO_OPERATOR) != COperatorTable::OPERATOR_NONE;
   CArea1ObjectPtrArray removed;
-  CDlgProgress progress;
-  progress.OpenProgress("", false);
-  progress.SetPhase(1, "");
-  progress.SetRange(static_cast<int>(rows.size()), "");
-  for (int row : rows) {
-    CAutoAreaParam* pAutoAreaParam = AutoAreaRecord(dialId, static_cast<short>(row));
-    PLN_ASSERT(pAutoAreaParam != nullptr);
-    if (!TakesAutoAreas(floor->m_Mode))
-      continue;
-    const bool listed = CArea2Object::SearchAutoAreaIndex(pAutoAreaParam, &floor->m_AutoAreaGuidArray) >= 0;
-    if (listed && !take)
-      RemoveTarget(pAutoAreaParam, element, removed);
-    else if (!listed && take)
-      AddTarget(pAutoAreaParam, element);
-    progress.StepIt();
-    SetAutoAreaListItem(dialId, static_cast<short>(row), pAutoAreaParam);
-  }
-  progress.Close();
+  CAutoAreaParam* pAutoAreaParam = nullptr;
+  StepRows(
+      GetSelAutoAreaList(dialId),
+      [&](short row) {
+        pAutoAreaParam = AutoAreaRecord(dialId, row);
+        PLN_ASSERT(pAutoAreaParam != nullptr);
+        if (!TakesAutoAreas(floor->m_Mode))
+          return false;
+        const bool listed = CArea2Object::SearchAutoAreaIndex(pAutoAreaParam, &floor->m_AutoAreaGuidArray) >= 0;
+        if (listed && !take)
+          RemoveTarget(pAutoAreaParam, element, removed);
+        else if (!listed && take)
+          AddTarget(pAutoAreaParam, element);
+        return true;
+      },
+      [&](short row) { SetAutoAreaListItem(dialId, row, pAutoAreaParam); });
   RecolourFigures({element}, removed);
   m_pAutoAreaListInfoParam->SetList(false);
   SetAreaListItem(dialId);

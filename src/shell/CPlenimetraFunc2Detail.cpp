@@ -124,21 +124,34 @@ GSErrCode CPlenimetraFunc2::DetailListChangeSelection(short dialId)
   return SelectOnPlan(guids);
 }
 
-void CPlenimetraFunc2::EachSelectedFigure(short dialId, const std::function<void(CArea1Object&)>& change)
+void CPlenimetraFunc2::StepRows(const CSelectList& rows, const std::function<bool(short)>& change,
+                                const std::function<void(short)>& show)
 {
-  const CSelectList rows = GetSelDetailList(dialId);
   CDlgProgress progress;
   progress.OpenProgress("", false);
   progress.SetPhase(1, "");
   progress.SetRange(static_cast<int>(rows.size()), "");
   for (int row : rows) {
-    CArea1Object* pObject = DetailFigure(dialId, static_cast<short>(row));
-    PLN_ASSERT(pObject != nullptr);
-    change(*pObject);
+    if (!change(static_cast<short>(row)))
+      continue;
     progress.StepIt();
-    SetDetailListItem(dialId, static_cast<short>(row), pObject);
+    show(static_cast<short>(row));
   }
   progress.Close();
+}
+
+void CPlenimetraFunc2::EachSelectedFigure(short dialId, const std::function<void(CArea1Object&)>& change)
+{
+  CArea1Object* pObject = nullptr;
+  StepRows(
+      GetSelDetailList(dialId),
+      [&](short row) {
+        pObject = DetailFigure(dialId, row);
+        PLN_ASSERT(pObject != nullptr);
+        change(*pObject);
+        return true;
+      },
+      [&](short row) { SetDetailListItem(dialId, row, pObject); });
   m_pDetailListInfoParam->SetList(false);
 }
 

@@ -6,7 +6,7 @@
 
 #include "CGSUtil.h"
 #include "CPlenimetraPalette.h"
-#include "DialogLayout.h"
+#include "DlgLayout.h"
 #include "GSWriteReport.h"
 #include "ListHeaderSort.h"
 #include "host_assert.h"
@@ -44,7 +44,6 @@ CPlenimetraFunc3::CPlenimetraFunc3(CPlenimetraPalette& palette)
     : CPlenimetraPage(palette, ResourceId), m_pPalette(&palette), m_pParam(&palette.m_Param),
       m_bIgnoreSelection(&palette.m_bIgnoreSelection)
 {
-  m_nControlFlags |= 4;
 }
 
 CPlenimetraFunc3::~CPlenimetraFunc3() = default;
@@ -56,12 +55,12 @@ pln::host::DGDialogDef CPlenimetraFunc3::Layout()
   def.width = 260;
   def.height = 300;
   def.items = {
-      LayoutItem(kBack, DGItemKind::Button, 5, 5, 50, 25),
-      LayoutItem(kCreate, DGItemKind::Button, 55, 5, 100, 25),
-      LayoutItem(kRelease, DGItemKind::Button, 105, 5, 150, 25),
-      LayoutItem(kCheck, DGItemKind::Button, 155, 5, 200, 25),
-      LayoutItem(kUpdate, DGItemKind::Button, 205, 5, 255, 25),
-      LayoutItem(kList, DGItemKind::ListBox, 5, 30, 255, 295),
+      DlgLayout::Item(kBack, DGItemKind::Button, 5, 5, 45, 20),
+      DlgLayout::Item(kCreate, DGItemKind::Button, 55, 5, 45, 20),
+      DlgLayout::Item(kRelease, DGItemKind::Button, 105, 5, 45, 20),
+      DlgLayout::Item(kCheck, DGItemKind::Button, 155, 5, 45, 20),
+      DlgLayout::Item(kUpdate, DGItemKind::Button, 205, 5, 50, 20),
+      DlgLayout::Item(kList, DGItemKind::ListBox, 5, 30, 250, 265),
   };
   return def;
 }
@@ -134,7 +133,7 @@ void CPlenimetraFunc3::DoMsgInit(short dialId)
   SetAreaListItem(dialId);
   EnableItem(dialId);
   m_pListInfoParam->SetList(false);
-  DGEnableMessage(dialId, 0, 17, 0);
+  DGEnableMessage(dialId, 0, DG_MSG_DRAGDROP, 0);
   UpdateData(dialId, false);
   EnableItem(dialId);
 }

@@ -50,9 +50,16 @@ inline void SaveAndReleaseColumns(std::unique_ptr<CDGListItemParamArray>& column
 
 class CPlenimetraPage : public CDGPaletteCore {
 public:
-  CPlenimetraPage(CPlenimetraPalette& palette, short resourceId) : CDGPaletteCore(resourceId), m_Palette(palette) {}
+  CPlenimetraPage(CPlenimetraPalette& palette, short resourceId) : CDGPaletteCore(resourceId), m_Palette(palette)
+  {
+    m_nControlFlags |= kPageControlFlag;
+  }
   virtual void OnUpdate(HINT hint) = 0;
 
 protected:
+  // Every page registers with this control flag beside the window's own;
+  // what it means is the host's business.
+  static constexpr Int32 kPageControlFlag = 4;
+
   CPlenimetraPalette& m_Palette;
 };

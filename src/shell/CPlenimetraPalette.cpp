@@ -2,7 +2,7 @@
 
 #include "CDGDlgCore.h"
 #include "CGSUtil.h"
-#include "DialogLayout.h"
+#include "DlgLayout.h"
 #include "FigureKinds.h"
 #include "GSWriteReport.h"
 #include "PlenimetraEntry.h"
@@ -15,26 +15,6 @@
 #include <set>
 
 namespace {
-
-enum : short {
-  kStories = 1,
-  kFloorCopy = 2,
-  kOutput = 3,
-  kSettings = 4,
-  kInsert = 5,
-  kCopy = 6,
-  kDelete = 7,
-  kPatterns = 8,
-  kRounding = 9,
-  kAutoAreaPage = 10,
-  kFigurePage = 11,
-  kTreePage = 12,
-  kStoryName = 13,
-  kTeamIcon = 14,
-  kTeamStatus = 15,
-  kTeamButton = 16,
-  kTeamSummary = 17,
-};
 
 const GS::UniString kLayerName(u"メンセラ");
 const GS::UniString kNewerRecord(u"このメンセラより新しいバージョンで保存されています。開くことができません");
@@ -59,15 +39,23 @@ pln::host::DGDialogDef CPlenimetraPalette::Layout()
   def.width = 240;
   def.height = 150;
   def.items = {
-      LayoutItem(kStories, DGItemKind::Button, 5, 5, 60, 25),        LayoutItem(kFloorCopy, DGItemKind::Button, 62, 5, 117, 25),
-      LayoutItem(kOutput, DGItemKind::Button, 119, 5, 174, 25),      LayoutItem(kSettings, DGItemKind::Button, 176, 5, 235, 25),
-      LayoutItem(kInsert, DGItemKind::Button, 5, 30, 60, 50),        LayoutItem(kCopy, DGItemKind::Button, 62, 30, 117, 50),
-      LayoutItem(kDelete, DGItemKind::Button, 119, 30, 174, 50),     LayoutItem(kPatterns, DGItemKind::PopUp, 5, 55, 115, 77),
-      LayoutItem(kRounding, DGItemKind::PopUp, 120, 55, 230, 77),    LayoutItem(kAutoAreaPage, DGItemKind::Button, 5, 82, 78, 102),
-      LayoutItem(kFigurePage, DGItemKind::Button, 81, 82, 154, 102), LayoutItem(kTreePage, DGItemKind::Button, 157, 82, 235, 102),
-      LayoutItem(kStoryName, DGItemKind::StaticText, 5, 108, 235, 126), LayoutItem(kTeamIcon, DGItemKind::Icon, 5, 152, 21, 168),
-      LayoutItem(kTeamStatus, DGItemKind::StaticText, 25, 152, 120, 170), LayoutItem(kTeamButton, DGItemKind::Button, 125, 150, 175, 170),
-      LayoutItem(kTeamSummary, DGItemKind::CheckBox, 180, 150, 235, 170),
+      DlgLayout::Item(kStories, DGItemKind::Button, 5, 5, 55, 20),
+      DlgLayout::Item(kFloorCopy, DGItemKind::Button, 62, 5, 55, 20),
+      DlgLayout::Item(kOutput, DGItemKind::Button, 119, 5, 55, 20),
+      DlgLayout::Item(kSettings, DGItemKind::Button, 176, 5, 59, 20),
+      DlgLayout::Item(kInsert, DGItemKind::Button, 5, 30, 55, 20),
+      DlgLayout::Item(kCopy, DGItemKind::Button, 62, 30, 55, 20),
+      DlgLayout::Item(kDelete, DGItemKind::Button, 119, 30, 55, 20),
+      DlgLayout::Item(kPatterns, DGItemKind::PopUp, 5, 55, 110, 22),
+      DlgLayout::Item(kRounding, DGItemKind::PopUp, 120, 55, 110, 22),
+      DlgLayout::Item(kAutoAreaPage, DGItemKind::Button, 5, 82, 73, 20),
+      DlgLayout::Item(kFigurePage, DGItemKind::Button, 81, 82, 73, 20),
+      DlgLayout::Item(kTreePage, DGItemKind::Button, 157, 82, 78, 20),
+      DlgLayout::Item(kStoryName, DGItemKind::StaticText, 5, 108, 230, 18),
+      DlgLayout::Item(kTeamIcon, DGItemKind::Icon, 5, 152, 16, 16),
+      DlgLayout::Item(kTeamStatus, DGItemKind::StaticText, 25, 152, 95, 18),
+      DlgLayout::Item(kTeamButton, DGItemKind::Button, 125, 150, 50, 20),
+      DlgLayout::Item(kTeamSummary, DGItemKind::CheckBox, 180, 150, 55, 20),
   };
   return def;
 }

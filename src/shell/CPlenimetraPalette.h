@@ -33,6 +33,26 @@ public:
   // Extra height of the teamwork row.
   static constexpr short kTeamworkRowHeight = 28;
 
+  // The palette's own items.
+  enum Item : short {
+    kStories = 1,
+    kFloorCopy = 2,
+    kOutput = 3,
+    kSettings = 4,
+    kInsert = 5,
+    kCopy = 6,
+    kDelete = 7,
+    kPatterns = 8,
+    kRounding = 9,
+    kAutoAreaPage = 10,
+    kFigurePage = 11,
+    kTreePage = 12,
+    kStoryName = 13,
+    kTeamIcon = 14,
+    kTeamStatus = 15,
+    kTeamButton = 16,
+    kTeamSummary = 17,
+  };
   // The pages, in the order they hear updates.
   enum PageSlot { kFigureList = 0, kTree = 1, kAutoArea = 2 };
   using PageMaker = std::unique_ptr<CPlenimetraPage> (*)(CPlenimetraPalette& palette);

@@ -151,7 +151,7 @@ void CPlenimetraPalette::DoRoundTypeChange(short dialId)
   PLN_ASSERT(node != nullptr);
   const CRoundTypeParamArray& tables = m_Param.m_EnvParam.m_RoundTypeParamArray;
   const CRoundTypeParam* before = tables.Search(node->m_RoundTypeId);
-  const int id = static_cast<int>(CDGDlgCore::PopUpSelectedUserData(dialId, 9));
+  const int id = static_cast<int>(CDGDlgCore::PopUpSelectedUserData(dialId, kRounding));
   const CRoundTypeParam* after = tables.Search(id);
   const bool alike = RoundFiguresAlike(before, after);
   node->m_RoundTypeId = id;
@@ -267,7 +267,7 @@ GSErrCode CPlenimetraPalette::DoTreeDelete(short dialId)
   std::vector<CAreaTree>& working = m_Param.m_AreaTree2.m_Child;
   std::vector<CAreaTree>& stored = m_Param.m_AreaTreeStore.m_Child;
   PLN_ASSERT(working.size() == stored.size());
-  const int position = DGPopUpGetSelected(dialId, 8) - 1;
+  const int position = DGPopUpGetSelected(dialId, kPatterns) - 1;
   if (position >= 0 && position < static_cast<int>(working.size())) {
     working.erase(working.begin() + position);
     stored.erase(stored.begin() + position);

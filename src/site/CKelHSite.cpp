@@ -9,6 +9,7 @@
 
 #include "KelGeometry.h"
 #include "KelList.h"
+#include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 #include "host_assert.h"
 
@@ -326,7 +327,7 @@ int CKelHSite::FindNonCut(int start, int step) const
   const int n = GetSize();
   int k = start;
   for (int count = 0; count < n; ++count) {
-    k = ((k % n) + n) % n;
+    k = CyclicIndex(k, n);
     if (!m_pt[static_cast<std::size_t>(k)].IsSumikiri())
       return k;
     k += step;

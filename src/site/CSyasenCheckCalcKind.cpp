@@ -73,9 +73,9 @@ std::string CSyasenCheckCalcKind::GetCpntInfo() const
 std::string CSyasenCheckCalcKind::GetBaseBlockInfo() const
 {
   if (m_CalcType == 1)
-    return "[" + NameOf(kCutNames, m_BegCutKind) + kJoin + NameOf(kCutNames, m_EndCutKind) + "]";
+    return std::string("[").append(NameOf(kCutNames, m_BegCutKind)) + kJoin + NameOf(kCutNames, m_EndCutKind) + "]";
   if (m_CalcType == 0) {
-    return "[" + NameOf(kBaseNames, m_BegBaseKind) + CutWithPlus(m_BegCutKind) + kJoin +
+    return std::string("[").append(NameOf(kBaseNames, m_BegBaseKind)) + CutWithPlus(m_BegCutKind) + kJoin +
            NameOf(kBaseNames, m_EndBaseKind) + CutWithPlus(m_EndCutKind) + "]";
   }
   return std::string();

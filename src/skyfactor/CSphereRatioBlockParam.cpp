@@ -7,6 +7,7 @@
 #include "CKelFileIO.h"
 #include "KelGeometry.h"
 #include "KelList.h"
+#include "KelOutlineIndex.h"
 #include "KelRecord.h"
 #include "KelSnap.h"
 #include "KelTolerance.h"
@@ -176,14 +177,11 @@ bool CSphereRatioBlockParam::operator==(const CSphereRatioBlockParam& o) const
 
 double CSphereRatioBlockParam::CalcArea(const CSphereCoordD2DArray& pts)
 {
-  const std::size_t n = pts.size();
-  double sum = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const CKelCoord2D& prev = pts[i == 0 ? n - 1 : i - 1].m_Pos;
-    const CKelCoord2D& cur = pts[i].m_Pos;
-    sum += (cur.m_x - prev.m_x) * (prev.m_y + cur.m_y);
-  }
-  return sum / KelAngle::TwoPi;
+  // Twice the clockwise area; the doubling and the sign are exact, so the
+  // quotient keeps the bits of the direct sum.
+  const auto position = [](const CSphereCoordD2D& p) -> const CKelCoord2D& { return p.m_Pos; };
+  const double clockwise = -SignedShoelaceArea(pts, position);
+  return 2 * clockwise / KelAngle::TwoPi;
 }
 
 double CSphereRatioBlockParam::CalcAreaAngle(const CSphereCoordD2DArray& pts)

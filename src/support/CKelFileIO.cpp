@@ -221,7 +221,7 @@ std::string CKelFileIO::GetExtension(const char* path)
   return ToPathBytes(LastName(path).GetExtension());
 }
 
-std::string CKelFileIO::PathFindExtension(const char* path) { return "." + GetExtension(path); }
+std::string CKelFileIO::PathFindExtension(const char* path) { return std::string(".").append(GetExtension(path)); }
 
 std::string CKelFileIO::ChangeExtension(const char* name, const char* ext)
 {

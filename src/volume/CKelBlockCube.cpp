@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "KelGeometry.h"
+#include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 #include "host_assert.h"
 
@@ -115,14 +116,7 @@ int CKelBlockCube::GetNextNo(int i) const
 
 double CKelBlockCube::CalcArea(const CKelBlockCoordArray& vertices)
 {
-  const std::size_t n = vertices.size();
-  double sum = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const CKelBlockCoord& prev = vertices[i == 0 ? n - 1 : i - 1];
-    const CKelBlockCoord& cur = vertices[i];
-    sum += (prev.m_x - cur.m_x) * (cur.m_y + prev.m_y);
-  }
-  return 0.5 * sum;
+  return SignedShoelaceArea(vertices);
 }
 
 void CKelBlockCube::SetX(int PntNo, double x)

@@ -21,6 +21,7 @@
 
 #include "CKelBlockCube.h"
 #include "KelEdge.h"
+#include "KelOutlineIndex.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -96,18 +97,12 @@ int SidesOf(const CKelBlockCoordArray& coords, const IndexChain& chain)
 // The signed area's sign: 0 within KelTol::BlockAreaSign for the model; for
 // kKeepSlivers 0 only when no vertex lies off the line (all are snapped to
 // v == 0.0 there, so such a chain sums to exactly 0). The sum runs in the
-// order of CKelBlockCube::CalcArea so that the sign is the one the vertices
-// themselves would give.
+// order of every outline area (SignedShoelaceArea) so that the sign is the
+// one the vertices themselves would give.
 int AreaSign(const CKelBlockCoordArray& coords, const IndexChain& chain, CKelBlockCube::ChainArea chains)
 {
-  const std::size_t n = chain.size();
-  double sum = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const CKelBlockCoord& prev = coords[static_cast<std::size_t>(chain[i == 0 ? n - 1 : i - 1])];
-    const CKelBlockCoord& cur = coords[static_cast<std::size_t>(chain[i])];
-    sum += (prev.m_x - cur.m_x) * (cur.m_y + prev.m_y);
-  }
-  const double area = 0.5 * sum;
+  const double area = SignedShoelaceArea(
+      chain, [&](int i) -> const CKelBlockCoord& { return coords[static_cast<std::size_t>(i)]; });
   const double none = chains == CKelBlockCube::ChainArea::kModel ? KelTol::BlockAreaSign : 0.0;
   if (std::fabs(area) <= none)
     return 0;

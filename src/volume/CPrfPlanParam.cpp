@@ -211,7 +211,7 @@ void CPrfPlanItem::SetFloorName(std::string& name, int level) const
   else if (level != m_T)
     name = Format("%d", level - m_B + 1);
   else
-    name = "R";
+    name.assign(1, 'R');
 }
 
 // --- CPrfPlanItem: old records ---------------------------------------------------

@@ -119,8 +119,9 @@ TEST_F(CDlgEditArea4Test, LayerIsShownReadOnlyOnlyWithThePatternName)
     Run(dialog, [&](DialogUser& user) {
       const auto& layer = Item(user, Dlg::ITEM_LAYER);
       EXPECT_EQ(layer.visible, editPattern);
-      if (editPattern)
+      if (editPattern) {
         EXPECT_FALSE(layer.enabled);
+      }
       EXPECT_EQ(layer.valLong, doc.GetLayer());
       EXPECT_EQ(Item(user, Dlg::ITEM_PATTERN_NAME).enabled, editPattern);
       EXPECT_EQ(Item(user, Dlg::ITEM_PATTERN_NAME).text, GS::UniString(editPattern ? u"計算" : u""));

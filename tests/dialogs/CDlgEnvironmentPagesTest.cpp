@@ -38,8 +38,9 @@ TEST_F(EnvDialogTest, TheNameDialogRefusesEmptyAndUsedNamesOnly)
       EXPECT_EQ(TextOf(user, 5), GS::UniString(u"preset"));
       user.SetText(5, row.typed);
       user.Click(1);
-      if (user.IsOpen())
+      if (user.IsOpen()) {
         EXPECT_EQ(TextOf(user, 5), GS::UniString(row.typed));  // kept for correction
+      }
     });
     EXPECT_EQ(dialog.DoModal(), row.accepted ? 1 : 2);
     if (row.accepted) {

@@ -59,10 +59,10 @@ TEST_F(PatternPageTest, ANewPatternIsARootWithOneFolderOfTheSameNameSelectedAtOn
     ASSERT_EQ(patterns.size(), 2u);
     EXPECT_EQ(PopUpText(page, kPatternPopUp), GS::UniString(u"X"));
     EXPECT_EQ(Labels(page), (std::vector<std::string>{L("X"), L("X", 1)}));
-    for (const CArea4Object& folder : patterns.back().m_Area4ObjectArray) {
-      EXPECT_EQ(folder.m_ItemType1, CItemType1Table::ITEMTYPE_NOMARK);
-      EXPECT_EQ(folder.m_ItemType2, CItemType2Table::ITEMTYPE_ROMAN);
-      EXPECT_EQ(folder.m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
+    for (const CArea4Object& made : patterns.back().m_Area4ObjectArray) {
+      EXPECT_EQ(made.m_ItemType1, CItemType1Table::ITEMTYPE_NOMARK);
+      EXPECT_EQ(made.m_ItemType2, CItemType2Table::ITEMTYPE_ROMAN);
+      EXPECT_EQ(made.m_ListType, CArea2ListTypeTable::LISTTYPE_FORMULA);
     }
     EXPECT_TRUE(Enabled(page, 4));
     EXPECT_EQ(Indicator(user), GS::UniString(u"カスタム"));

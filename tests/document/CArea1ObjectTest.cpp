@@ -43,9 +43,9 @@ protected:
     API_Elem_Head head;
     head.typeID = type;
     head.guid = ToAPIGuid(GS::Guid().Generate());
-    CAutoAreaParam record(&head);
-    record.m_CodeList = std::move(codes);
-    doc.m_FloorParamArray[0].m_AutoAreaParamArray.Add(record);
+    CAutoAreaParam areaParam(&head);
+    areaParam.m_CodeList = std::move(codes);
+    doc.m_FloorParamArray[0].m_AutoAreaParamArray.Add(areaParam);
     return head;
   }
 

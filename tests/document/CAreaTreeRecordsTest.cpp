@@ -211,20 +211,20 @@ TEST_F(TreeRecordTest, TheWritersRefuseATreeTheirReadersWouldRefuse)
 class FlatRecordTest : public TreeRecordTest {
 protected:
   // A file of the version holding the node count and the tree's records.
-  void WriteFile(CPlenimetraParam& doc, int version)
+  void WriteFile(CPlenimetraParam& project, int version)
   {
     CFileArchive ar(files.Path());
     ASSERT_EQ(ar.Save(version), 0);
     int count = 0;
-    doc.m_AreaTree2.Write3(ar, &doc, &count);
+    project.m_AreaTree2.Write3(ar, &project, &count);
     ar << count;
-    EXPECT_TRUE(doc.m_AreaTree2.Write3(ar, &doc, nullptr));
+    EXPECT_TRUE(project.m_AreaTree2.Write3(ar, &project, nullptr));
   }
-  bool ReadFile(CPlenimetraParam& doc)
+  bool ReadFile(CPlenimetraParam& project)
   {
     CFileArchive ar(files.Path());
     EXPECT_EQ(ar.Open(), 0);
-    return doc.m_AreaTree2.Read3(ar, &doc);
+    return project.m_AreaTree2.Read3(ar, &project);
   }
   // A settings file of version 24 holding the body.
   void Put(const StoredBytes& body) { files.Put(StoredBytes().Int(24).Append(body).Str()); }

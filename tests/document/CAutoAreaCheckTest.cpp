@@ -37,14 +37,14 @@ protected:
     return figure;
   }
 
-  bool Changed(CAutoAreaParam& record, int* result = nullptr)
+  bool Changed(CAutoAreaParam& areaParam, int* result = nullptr)
   {
-    const int err = record.CheckAutoArea(&doc);
+    const int err = areaParam.CheckAutoArea(&doc);
     if (result != nullptr)
       *result = err;
     else
       EXPECT_EQ(err, NoError);
-    return record.m_bChanged;
+    return areaParam.m_bChanged;
   }
 };
 
@@ -60,9 +60,9 @@ TEST_F(AutoAreaCheckTest, FiguresWithin002SquareMetresOfTheZoneStillMatch)
     doc.m_FloorParamArray[0].m_Area1ObjectArray.clear();
     const API_Elem_Head zone = Zone();
     Figure(zone, row.raw);
-    CAutoAreaParam record(&zone);
-    record.m_bChanged = !row.changed;  // the check sets or clears it
-    EXPECT_EQ(Changed(record), row.changed) << row.raw;
+    CAutoAreaParam areaParam(&zone);
+    areaParam.m_bChanged = !row.changed;  // the check sets or clears it
+    EXPECT_EQ(Changed(areaParam), row.changed) << row.raw;
   }
 }
 
@@ -71,36 +71,36 @@ TEST_F(AutoAreaCheckTest, FiguresThatCannotCountMarkTheRecordChanged)
   const API_Elem_Head zone = Zone(true);
   // Cut without the hole: 25 m2 of figures against 24 m2 of zone.
   Figure(zone, 2500000000);
-  CAutoAreaParam record(&zone);
-  EXPECT_TRUE(Changed(record));
+  CAutoAreaParam areaParam(&zone);
+  EXPECT_TRUE(Changed(areaParam));
   // With the hole subtracted it matches.
   auto hole = Figure(zone, 100000000, COperatorTable::OPERATOR_MINUS);
-  EXPECT_FALSE(Changed(record));
+  EXPECT_FALSE(Changed(areaParam));
   // An operator that is neither added nor subtracted, as stored data may
   // hold, is no match (it used to be skipped or to stop the program).
   hole->m_AutoArea.m_Operator = static_cast<COperatorTable::OPERATOR>(7);
-  EXPECT_TRUE(Changed(record));
+  EXPECT_TRUE(Changed(areaParam));
   hole->m_AutoArea.m_Operator = COperatorTable::OPERATOR_MINUS;
   // A figure of a kind the cut never makes.
   auto circle = Figure(zone, 0, COperatorTable::OPERATOR_PLUS, CArea1Object::TYPE_CIRCLE);
-  EXPECT_TRUE(Changed(record));
+  EXPECT_TRUE(Changed(areaParam));
   doc.m_FloorParamArray[0].m_Area1ObjectArray.pop_back();
   // A deleted figure: what remains is 1 m2 short.
   doc.m_FloorParamArray[0].m_Area1ObjectArray.erase(doc.m_FloorParamArray[0].m_Area1ObjectArray.begin() + 1);
-  EXPECT_TRUE(Changed(record));
+  EXPECT_TRUE(Changed(areaParam));
 }
 
 TEST_F(AutoAreaCheckTest, AnElementAreaThatCannotBeReadCountsAsZero)
 {
   const API_Elem_Head zone = Zone();
-  CAutoAreaParam record(&zone);
+  CAutoAreaParam areaParam(&zone);
   int result = 0;
   host.FailOnce("ACAPI_Element_GetQuantities", APIERR_GENERAL);
-  EXPECT_FALSE(Changed(record, &result));  // no figures, 0 against 0
+  EXPECT_FALSE(Changed(areaParam, &result));  // no figures, 0 against 0
   EXPECT_EQ(result, APIERR_GENERAL);
   Figure(zone, 2500000000);
   host.FailOnce("ACAPI_Element_GetQuantities", APIERR_GENERAL);
-  EXPECT_TRUE(Changed(record, &result));
+  EXPECT_TRUE(Changed(areaParam, &result));
   EXPECT_EQ(result, APIERR_GENERAL);
 }
 
@@ -115,14 +115,14 @@ TEST_F(AutoAreaCheckTest, ACalculationElementMustListExactlyTheAreasFigures)
   CArea2ObjectFloor& listing = *doc.m_Area2ObjectArray.back().m_FloorArray.SearchFloor(0);
   listing.m_AutoAreaGuidArray.Add(ToGSGuid(zone.guid));
   listing.m_List.push_back(CArea2List(a, COperatorTable::OPERATOR_PLUS));
-  CAutoAreaParam record(&zone);
-  EXPECT_TRUE(Changed(record));  // b is missing from the list
+  CAutoAreaParam areaParam(&zone);
+  EXPECT_TRUE(Changed(areaParam));  // b is missing from the list
   listing.m_List.push_back(CArea2List(b, COperatorTable::OPERATOR_PLUS));
-  EXPECT_FALSE(Changed(record));
+  EXPECT_FALSE(Changed(areaParam));
   // Listed by an element of another mode, the figures are not compared.
   listing.m_List.pop_back();
   listing.m_Mode = CArea2ObjectFloor::MODE_BOTH;
-  EXPECT_FALSE(Changed(record));
+  EXPECT_FALSE(Changed(areaParam));
 }
 
 TEST_F(AutoAreaCheckTest, TheDocumentCheckRunsOverEveryRecordAndACancelKeepsTheMarks)

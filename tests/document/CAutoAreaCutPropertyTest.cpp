@@ -178,10 +178,12 @@ TEST(CAutoAreaCutProperty, PiecesTileRandomOutlinesForEveryCutType)
           ASSERT_GE(area, -1e-12) << "a piece runs clockwise";
           ASSERT_TRUE(piece.m_Operator == COperatorTable::OPERATOR_PLUS ||
                       piece.m_Operator == COperatorTable::OPERATOR_MINUS);
-          if (piece.m_Kind == CAutoAreaPiece::KIND_RECT)
+          if (piece.m_Kind == CAutoAreaPiece::KIND_RECT) {
             ASSERT_GE(CAutoAreaCut::RectEdge(piece.m_Coord), 0);
-          if (piece.m_Kind == CAutoAreaPiece::KIND_TRAPEZOID)
+          }
+          if (piece.m_Kind == CAutoAreaPiece::KIND_TRAPEZOID) {
             ASSERT_EQ(CAutoAreaCut::TrapezoidEdge(piece.m_Coord), 0) << "parallel sides first and third";
+          }
           sum += piece.m_Operator == COperatorTable::OPERATOR_PLUS ? area : -area;
         }
         ASSERT_NEAR(sum, expected, 1e-9 * static_cast<double>(pieces.size() + 1))

@@ -26,17 +26,18 @@ protected:
     if (type == API_ZoneID)
       element.zone.roomName = u"居室";
     EXPECT_EQ(host.AddPolygonElement(element, polygon), NoError);
-    if (id != nullptr)
+    if (id != nullptr) {
       EXPECT_EQ(host.SetInfoString(element.header.guid, id), NoError);
+    }
     return element.header;
   }
 
   CAutoAreaParam Edited(const API_Elem_Head& head)
   {
-    CAutoAreaParam record(&head);
-    record.m_ItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
-    record.m_ItemType2 = CItemType2Table::ITEMTYPE_HIRAKANA2;
-    return record;
+    CAutoAreaParam areaParam(&head);
+    areaParam.m_ItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
+    areaParam.m_ItemType2 = CItemType2Table::ITEMTYPE_HIRAKANA2;
+    return areaParam;
   }
 
   std::shared_ptr<TestKindFigure> LinkedFigure(const API_Elem_Head& head)
@@ -61,19 +62,19 @@ TEST_F(AutoAreaStoreTest, EveryKindOfSourceSavesAndLoadsItsRecordInItsUserData)
 {
   for (API_ElemTypeID type : {API_ZoneID, API_SlabID, API_HatchID, API_PolyLineID}) {
     const API_Elem_Head head = Source(type);
-    CAutoAreaParam record = Edited(head);
-    EXPECT_FALSE(record.IsHaveData(&doc)) << type;
-    ASSERT_EQ(record.Save(&doc, Across()), NoError) << type;
-    EXPECT_EQ(record.m_AutoCutType, Across());
-    EXPECT_TRUE(record.IsHaveData(&doc)) << type;
+    CAutoAreaParam areaParam = Edited(head);
+    EXPECT_FALSE(areaParam.IsHaveData(&doc)) << type;
+    ASSERT_EQ(areaParam.Save(&doc, Across()), NoError) << type;
+    EXPECT_EQ(areaParam.m_AutoCutType, Across());
+    EXPECT_TRUE(areaParam.IsHaveData(&doc)) << type;
 
     CAutoAreaParam loaded(&head);
     ASSERT_EQ(loaded.Load(&doc), NoError) << type;
-    EXPECT_EQ(loaded, record) << type;
+    EXPECT_EQ(loaded, areaParam) << type;
 
     // Clearing leaves the user-data block with its type and nothing else.
-    ASSERT_EQ(record.ClearData(&doc), NoError);
-    EXPECT_FALSE(record.IsHaveData(&doc)) << type;
+    ASSERT_EQ(areaParam.ClearData(&doc), NoError);
+    EXPECT_FALSE(areaParam.IsHaveData(&doc)) << type;
     ASSERT_TRUE(host.Element(head.guid)->userData.has_value());
     EXPECT_EQ(host.Element(head.guid)->userData->bytes, Bytes({0xBC, 0x02, 0, 0}));
   }
@@ -82,18 +83,18 @@ TEST_F(AutoAreaStoreTest, EveryKindOfSourceSavesAndLoadsItsRecordInItsUserData)
 TEST_F(AutoAreaStoreTest, LoadingAnElementWithoutOrWithBrokenUserData)
 {
   const API_Elem_Head head = Source(API_ZoneID);
-  CAutoAreaParam record(&head);
+  CAutoAreaParam areaParam(&head);
   // No user data: nothing read, no mark chosen, no error.
-  EXPECT_EQ(record.Load(&doc), NoError);
-  EXPECT_EQ(record.m_ItemType1, CItemType1Table::ITEMTYPE_NONE);
-  EXPECT_EQ(record.m_ItemType2, CItemType2Table::ITEMTYPE_NONE);
-  // A record that breaks off after its cut kind: refused, nothing taken.
+  EXPECT_EQ(areaParam.Load(&doc), NoError);
+  EXPECT_EQ(areaParam.m_ItemType1, CItemType1Table::ITEMTYPE_NONE);
+  EXPECT_EQ(areaParam.m_ItemType2, CItemType2Table::ITEMTYPE_NONE);
+  // A areaParam that breaks off after its cut kind: refused, nothing taken.
   EXPECT_EQ(host.SetUserData(head.guid, 9, 0x5757, Bytes({0xBC, 0x02, 0, 0, 3, 0, 0, 0})), NoError);
-  EXPECT_EQ(record.Load(&doc), APIERR_BADPARS);
-  EXPECT_EQ(record, CAutoAreaParam(&head));
-  // A failing host read is passed on and means no record.
+  EXPECT_EQ(areaParam.Load(&doc), APIERR_BADPARS);
+  EXPECT_EQ(areaParam, CAutoAreaParam(&head));
+  // A failing host read is passed on and means no areaParam.
   host.FailOnce("ACAPI_Element_GetUserData", APIERR_MEMFULL);
-  EXPECT_FALSE(record.IsHaveData(&doc));
+  EXPECT_FALSE(areaParam.IsHaveData(&doc));
 }
 
 TEST_F(AutoAreaStoreTest, AHotLinkedElementKeepsItsRecordOnTheFloorAndWritesNoUserData)
@@ -101,35 +102,35 @@ TEST_F(AutoAreaStoreTest, AHotLinkedElementKeepsItsRecordOnTheFloorAndWritesNoUs
   const API_Elem_Head head = Source(API_ZoneID);
   GS::Guid node;
   ASSERT_EQ(host.SetHotlinkNode(head.guid, ToAPIGuid(node.Generate())), NoError);
-  CAutoAreaParam record = Edited(head);
-  EXPECT_FALSE(record.IsHaveData(&doc));
-  ASSERT_EQ(record.Save(&doc, Across()), NoError);
-  EXPECT_TRUE(record.IsHaveData(&doc));
+  CAutoAreaParam areaParam = Edited(head);
+  EXPECT_FALSE(areaParam.IsHaveData(&doc));
+  ASSERT_EQ(areaParam.Save(&doc, Across()), NoError);
+  EXPECT_TRUE(areaParam.IsHaveData(&doc));
   EXPECT_FALSE(host.Element(head.guid)->userData.has_value());
   ASSERT_EQ(doc.m_FloorParamArray[0].m_HotLinkParamArray.size(), 1u);
-  EXPECT_EQ(doc.m_FloorParamArray[0].m_HotLinkParamArray[0], record);
+  EXPECT_EQ(doc.m_FloorParamArray[0].m_HotLinkParamArray[0], areaParam);
 
   CAutoAreaParam loaded(&head);
   ASSERT_EQ(loaded.Load(&doc), NoError);
   EXPECT_EQ(loaded.m_AutoCutType, Across());
   EXPECT_EQ(loaded.m_ItemType2, CItemType2Table::ITEMTYPE_HIRAKANA2);
 
-  ASSERT_EQ(record.ClearData(&doc), NoError);
+  ASSERT_EQ(areaParam.ClearData(&doc), NoError);
   EXPECT_TRUE(doc.m_FloorParamArray[0].m_HotLinkParamArray.empty());
-  EXPECT_FALSE(record.IsHaveData(&doc));
+  EXPECT_FALSE(areaParam.IsHaveData(&doc));
 }
 
 TEST_F(AutoAreaStoreTest, MarkAndNumberingComeFromTheFirstFullyMarkedFigureElseFromTheDocument)
 {
   const API_Elem_Head head = Source(API_ZoneID);
-  CAutoAreaParam record(&head);
+  CAutoAreaParam areaParam(&head);
   doc.m_CurItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
   doc.m_CurItemType2 = CItemType2Table::ITEMTYPE_HIRAKANA2;
   // No figures: the document's choices, and nothing saved.
-  ASSERT_EQ(record.SetItemType(&doc), NoError);
-  EXPECT_EQ(record.m_ItemType1, CItemType1Table::ITEMTYPE_DIAMOND);
-  EXPECT_EQ(record.m_ItemType2, CItemType2Table::ITEMTYPE_HIRAKANA2);
-  EXPECT_FALSE(record.IsHaveData(&doc));
+  ASSERT_EQ(areaParam.SetItemType(&doc), NoError);
+  EXPECT_EQ(areaParam.m_ItemType1, CItemType1Table::ITEMTYPE_DIAMOND);
+  EXPECT_EQ(areaParam.m_ItemType2, CItemType2Table::ITEMTYPE_HIRAKANA2);
+  EXPECT_FALSE(areaParam.IsHaveData(&doc));
 
   // A half-marked figure is passed over for the next one, whose values are
   // taken and saved.
@@ -143,10 +144,10 @@ TEST_F(AutoAreaStoreTest, MarkAndNumberingComeFromTheFirstFullyMarkedFigureElseF
   EXPECT_EQ(fresh.m_ItemType1, CItemType1Table::ITEMTYPE_CIRCLE);
   EXPECT_EQ(fresh.m_ItemType2, CItemType2Table::ITEMTYPE_DECIMAL);
   EXPECT_TRUE(fresh.IsHaveData(&doc));
-  // A record that has both keeps them.
-  record.m_ItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
-  ASSERT_EQ(record.SetItemType(&doc), NoError);
-  EXPECT_EQ(record.m_ItemType1, CItemType1Table::ITEMTYPE_DIAMOND);
+  // A areaParam that has both keeps them.
+  areaParam.m_ItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
+  ASSERT_EQ(areaParam.SetItemType(&doc), NoError);
+  EXPECT_EQ(areaParam.m_ItemType1, CItemType1Table::ITEMTYPE_DIAMOND);
 }
 
 TEST_F(AutoAreaStoreTest, ReleasingUnlinksTheFiguresAndRemovingKeepsTheStore)
@@ -155,9 +156,9 @@ TEST_F(AutoAreaStoreTest, ReleasingUnlinksTheFiguresAndRemovingKeepsTheStore)
   const API_Elem_Head b = Source(API_SlabID);
   CAutoAreaParamArray& list = doc.m_FloorParamArray[0].m_AutoAreaParamArray;
   for (const API_Elem_Head* head : {&a, &b}) {
-    CAutoAreaParam record = Edited(*head);
-    ASSERT_EQ(record.Save(&doc, Across()), NoError);
-    list.Add(record);
+    CAutoAreaParam areaParam = Edited(*head);
+    ASSERT_EQ(areaParam.Save(&doc, Across()), NoError);
+    list.Add(areaParam);
   }
   auto figureA = LinkedFigure(a);
   auto figureB = LinkedFigure(b);
@@ -211,11 +212,11 @@ TEST_F(AutoAreaStoreTest, TextsOfEachKindOfSource)
       {API_PolyLineID, u"P-1", u"(ﾎﾟﾘﾗｲﾝ)", u"", u"P-1", u"P-1"},
   };
   for (const Row& row : rows) {
-    const CAutoAreaParam record(&static_cast<const API_Elem_Head&>(Source(row.type, row.id)));
-    EXPECT_EQ(record.GetName(), GS::UniString(row.name)) << row.type;
-    EXPECT_EQ(record.GetInfo(), GS::UniString(row.info)) << row.type;
-    EXPECT_EQ(record.GetRoomName(), GS::UniString(row.roomName)) << row.type;
-    EXPECT_EQ(record.GetRoomNo(), GS::UniString(row.roomNo)) << row.type;
+    const CAutoAreaParam areaParam(&static_cast<const API_Elem_Head&>(Source(row.type, row.id)));
+    EXPECT_EQ(areaParam.GetName(), GS::UniString(row.name)) << row.type;
+    EXPECT_EQ(areaParam.GetInfo(), GS::UniString(row.info)) << row.type;
+    EXPECT_EQ(areaParam.GetRoomName(), GS::UniString(row.roomName)) << row.type;
+    EXPECT_EQ(areaParam.GetRoomNo(), GS::UniString(row.roomNo)) << row.type;
   }
   // An ID that cannot be read: the name is undefined; an element that
   // cannot be read: every text is empty.
@@ -245,9 +246,9 @@ TEST_F(AutoAreaStoreTest, ZoneCategoryNameAndColourABlackCategoryGivesWhite)
     zone.header.layer = 1;
     zone.zone.catInd = row.category;
     ASSERT_EQ(host.AddPolygonElement(zone, polygon), NoError);
-    const CAutoAreaParam record(&zone.header);
-    EXPECT_EQ(record.GetZoneCategory(), GS::UniString(row.name));
-    const API_RGBColor c = record.GetColor();
+    const CAutoAreaParam areaParam(&zone.header);
+    EXPECT_EQ(areaParam.GetZoneCategory(), GS::UniString(row.name));
+    const API_RGBColor c = areaParam.GetColor();
     EXPECT_EQ(c.f_red, row.colour.f_red);
     EXPECT_EQ(c.f_green, row.colour.f_green);
     EXPECT_EQ(c.f_blue, row.colour.f_blue);

@@ -13,13 +13,13 @@ protected:
   CAutoAreaParam Read(short version, const StoredBytes& fields)
   {
     data.Store(version, StoredBytes().Int(700).Append(fields).Get());
-    CAutoAreaParam record(&data.head);
+    CAutoAreaParam areaParam(&data.head);
     EXPECT_EQ(data.Read([&](CPlenimetraUserDataCore& in) {
-      record.Serialize(in);
+      areaParam.Serialize(in);
       EXPECT_TRUE(in.IsEOF());
     }),
               0u);
-    return record;
+    return areaParam;
   }
 
   ElementUserData data{host};
@@ -27,19 +27,19 @@ protected:
 
 TEST_F(AutoAreaUserDataTest, WrittenRecordHoldsTheSettingsFieldsOnly)
 {
-  CAutoAreaParam record(&data.head);
-  record.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_EDGE;
-  record.m_AutoCutType.m_bCutAcross = true;
-  record.m_ItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
-  record.m_ItemType2 = CItemType2Table::ITEMTYPE_HIRAKANA2;
-  record.m_CodeList = {1, 2};  // never written again
-  ASSERT_EQ(data.Write(CAutoAreaParam::kUserDataVersion, [&](CPlenimetraUserDataCore& out) { record.Serialize(out); }),
-            NoError);
+  CAutoAreaParam areaParam(&data.head);
+  areaParam.m_AutoCutType.m_Type = CAutoCutType::AUTOCUTTYPE_EDGE;
+  areaParam.m_AutoCutType.m_bCutAcross = true;
+  areaParam.m_ItemType1 = CItemType1Table::ITEMTYPE_DIAMOND;
+  areaParam.m_ItemType2 = CItemType2Table::ITEMTYPE_HIRAKANA2;
+  areaParam.m_CodeList = {1, 2};  // never written again
+  const auto write = [&](CPlenimetraUserDataCore& out) { areaParam.Serialize(out); };
+  ASSERT_EQ(data.Write(CAutoAreaParam::kUserDataVersion, write), NoError);
   const StoredBytes fields = StoredBytes().Int(4).Bool(true).Bool(true).Bool(true).Int(3).Int(8);
   EXPECT_EQ(data.Bytes(), StoredBytes().Int(700).Append(fields).Get());
 
   const CAutoAreaParam read = Read(9, fields);
-  EXPECT_EQ(read.m_AutoCutType, record.m_AutoCutType);
+  EXPECT_EQ(read.m_AutoCutType, areaParam.m_AutoCutType);
   EXPECT_EQ(read.m_ItemType2, CItemType2Table::ITEMTYPE_HIRAKANA2);
   EXPECT_TRUE(read.m_CodeList.empty());
 }
@@ -70,9 +70,9 @@ TEST_F(AutoAreaUserDataTest, OldVersionsKeepTheDefaultsOfWhatTheyLack)
 TEST_F(AutoAreaUserDataTest, ACodeListLongerThanTheDataIsRefused)
 {
   data.Store(6, StoredBytes().Int(700).Int(100000).Int(1).Get());
-  CAutoAreaParam record(&data.head);
-  EXPECT_NE(data.Read([&](CPlenimetraUserDataCore& in) { record.Serialize(in); }), 0u);
-  EXPECT_TRUE(record.m_CodeList.empty());
+  CAutoAreaParam areaParam(&data.head);
+  EXPECT_NE(data.Read([&](CPlenimetraUserDataCore& in) { areaParam.Serialize(in); }), 0u);
+  EXPECT_TRUE(areaParam.m_CodeList.empty());
 }
 
 TEST(AutoAreaRecord, ProjectRecordFormsRoundTripAndGateByVersion)

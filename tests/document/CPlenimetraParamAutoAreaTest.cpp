@@ -37,10 +37,10 @@ protected:
   // Gives the element a record in its user data.
   void Mark(const API_Element& element)
   {
-    CAutoAreaParam record(&element.header);
-    record.m_ItemType1 = CItemType1Table::ITEMTYPE_CIRCLE;
-    record.m_ItemType2 = CItemType2Table::ITEMTYPE_DECIMAL;
-    ASSERT_EQ(record.Save(&doc, CAutoCutType()), NoError);
+    CAutoAreaParam areaParam(&element.header);
+    areaParam.m_ItemType1 = CItemType1Table::ITEMTYPE_CIRCLE;
+    areaParam.m_ItemType2 = CItemType2Table::ITEMTYPE_DECIMAL;
+    ASSERT_EQ(areaParam.Save(&doc, CAutoCutType()), NoError);
   }
 
   long Count(const std::string& call) const

@@ -443,8 +443,9 @@ TEST_F(LoaderTest, TheOldHotLinkRecordIsReadUpTo1028OntoItsElementsStory)
     EXPECT_EQ(host.AddElement(element), NoError);
     API_Guid node{};
     node.bytes[3] = 1;
-    if (hotLinked)
+    if (hotLinked) {
       EXPECT_EQ(host.SetHotlinkNode(element.header.guid, node), NoError);
+    }
     return element.header;
   };
   const API_Elem_Head linked = place(2, true);
@@ -454,9 +455,9 @@ TEST_F(LoaderTest, TheOldHotLinkRecordIsReadUpTo1028OntoItsElementsStory)
     for (const API_Elem_Head& head : {linked, unlinked}) {
       API_Elem_Head zero{};
       zero.guid = head.guid;
-      CAutoAreaParam record(&zero);
-      record.m_ItemType1 = CItemType1Table::ITEMTYPE(4);
-      old.push_back(record);
+      CAutoAreaParam areaParam(&zero);
+      areaParam.m_ItemType1 = CItemType1Table::ITEMTYPE(4);
+      old.push_back(areaParam);
     }
     CArchiveOld ar(CHotLinkParamArray::kOldRecordName);
     ar.Save(version);

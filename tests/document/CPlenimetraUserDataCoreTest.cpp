@@ -24,12 +24,12 @@ TEST_F(CPlenimetraUserDataCoreTest, ARecordIsTheTypeThenItsFieldsWithVersionAndS
 {
   ASSERT_EQ(WriteRecord([](CPlenimetraUserDataCore& out) { out << 5 << true << short(-1) << 2.0 << "ab"; }),
             NoError);
-  const auto& record = host.Element(data.head.guid)->userData;
-  ASSERT_TRUE(record.has_value());
-  EXPECT_EQ(record->dataVersion, 9);
-  EXPECT_EQ(record->platformSign, 0x5757);
-  EXPECT_EQ(record->flags, 0u);
-  EXPECT_EQ(record->bytes, Bytes({0xBC, 0x02, 0, 0, 5, 0, 0, 0, 1, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0x40, 2, 0, 'a',
+  const auto& userData = host.Element(data.head.guid)->userData;
+  ASSERT_TRUE(userData.has_value());
+  EXPECT_EQ(userData->dataVersion, 9);
+  EXPECT_EQ(userData->platformSign, 0x5757);
+  EXPECT_EQ(userData->flags, 0u);
+  EXPECT_EQ(userData->bytes, Bytes({0xBC, 0x02, 0, 0, 5, 0, 0, 0, 1, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0x40, 2, 0, 'a',
                                   'b', 0}));
 }
 

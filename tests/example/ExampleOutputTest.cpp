@@ -210,8 +210,12 @@ TEST(ExampleOutput, SixWorksheetPicturesAreWellFormed)
   }
   EXPECT_EQ(svg, kSheets.size());
   EXPECT_EQ(png, kSheets.size());
-  for (const char* name : kSheets) {
+  for (const char* name : kSheets)
     ASSERT_TRUE(fs::exists(Sheet(name))) << name;
+  // The XML check needs the tool; without it the pictures are only counted.
+  if (std::system("command -v xmllint >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "xmllint not found: install the package libxml2-utils to check the pictures' XML";
+  for (const char* name : kSheets) {
     const std::string command = "xmllint --noout '" + Sheet(name).string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << name;
   }

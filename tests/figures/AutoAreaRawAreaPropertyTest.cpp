@@ -281,8 +281,9 @@ protected:
     const long long exact = outline.ExactRaw();
     EXPECT_LE(std::fabs(static_cast<double>(sum - exact)), KelTol::AutoAreaChanged * kRawPerSquareMetre)
         << what << ": sum " << sum << " exact " << exact;
-    if (outline.axisParallel && cut.m_Type != CAutoCutType::AUTOCUTTYPE_TRIANGLE)
+    if (outline.axisParallel && cut.m_Type != CAutoCutType::AUTOCUTTYPE_TRIANGLE) {
       EXPECT_EQ(sum, exact) << what;
+    }
     return true;
   }
 

@@ -211,8 +211,9 @@ TEST_F(HostTest, RefreshingUnchangedGeometryMarksNoField)
     ASSERT_EQ(host.ElementChanges().size(), 1u);
     EXPECT_EQ(host.ElementChanges()[0].memoMask, APIMemoMask_AddPars);
     // The triangle derives A and its angle anew from its corners.
-    if (std::string(kind.name) != "triangle")
+    if (std::string(kind.name) != "triangle") {
       EXPECT_EQ(host.ElementChanges()[0].maskedFields, 0u);
+    }
   }
 }
 
@@ -349,10 +350,11 @@ TEST_F(HostTest, AnUnreadablePartMeasuresZeroAndItsLabelsAreNotStale)
     EXPECT_FALSE(figure->CheckStringParameter(&doc()));
     // The straight kinds keep their record's sizes; the trapezoid's top,
     // held only on the part, becomes 0.
-    if (figure->m_Type == CArea1Object::TYPE_TRAPEZOID)
+    if (figure->m_Type == CArea1Object::TYPE_TRAPEZOID) {
       EXPECT_EQ(figure->GetOrgArea(&doc()), (50000 + 0) * 20000 / 2);
-    else if (figure->m_Type != CArea1Object::TYPE_TRIANGLE && figure->m_Type != CArea1Object::TYPE_RECTSLANT)
+    } else if (figure->m_Type != CArea1Object::TYPE_TRIANGLE && figure->m_Type != CArea1Object::TYPE_RECTSLANT) {
       EXPECT_EQ(figure->GetOrgArea(&doc()), 0);
+    }
     // The triangle answers 0 when it cannot read its corners back.
     const GSErrCode err = figure->ChangeParam(&doc(), true);
     if (figure->m_Type == CArea1Object::TYPE_TRIANGLE)

@@ -171,8 +171,9 @@ TEST_F(CGSUtilOutlineTest, ContoursAreOrientedAndKeepTheirArcs)
     const CKelCoord3DCrsPntArray outline = Convert(polygon, c.contour);
     EXPECT_EQ(outline, Chain(c.chain));
     EXPECT_NEAR(outline.GetArea(), c.area, 1e-9);
-    if (c.hostAgrees)
+    if (c.hostAgrees) {
       EXPECT_NEAR(std::abs(outline.GetArea()), HostContourArea(c.contours[std::size_t(c.contour)], c.arcs), 1e-9);
+    }
   }
   // The same square as a hole comes back clockwise.
   PolygonMemo asHole({kHoleCcw, kSquareCcw});

@@ -166,8 +166,9 @@ void ExpectCovered(CKelAreaCoord2D outline, const std::string& what)
       EXPECT_NE(std::find(outline.m_pt.begin(), outline.m_pt.end(), corner), outline.m_pt.end());
     const CKelCoord2D centroid((t.m_pt[0].m_x + t.m_pt[1].m_x + t.m_pt[2].m_x) / 3,
                                (t.m_pt[0].m_y + t.m_pt[1].m_y + t.m_pt[2].m_y) / 3);
-    if (a > 1e-6)
+    if (a > 1e-6) {
       EXPECT_NE(outline.InArea(centroid, 0, 0), 0);
+    }
   }
   EXPECT_NEAR(sum, outline.m_area, 1e-9 * outline.m_area);
 }

@@ -119,8 +119,9 @@ TEST_F(CsvFileTest, RandomFieldsReadBackAsWritten)
       const GS::UniString& field = rows[r][f];
       EXPECT_EQ(read[r][f], U8(GuardCsvField(field)));
       const std::string& got = read[r][f];
-      if (!got.empty() && std::string("=+-@").find(got[0]) != std::string::npos)
+      if (!got.empty() && std::string("=+-@").find(got[0]) != std::string::npos) {
         EXPECT_TRUE(IsCsvNumber(field)) << got;
+      }
     }
   }
 }

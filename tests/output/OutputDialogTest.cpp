@@ -137,8 +137,8 @@ TEST_F(OutputDialogTest, HeaderWidthsAreKeptBetweenOpenings)
     user.HeaderResize(kList, 2, 15);
     user.Click(1);
   });
-  CDlgOutputToWorksheet second(&doc());
-  RunDialog(second, [&](DialogUser& user) {
+  CDlgOutputToWorksheet reopened(&doc());
+  RunDialog(reopened, [&](DialogUser& user) {
     const DGTabFieldData& field = List(user).tabFields[1].data;
     EXPECT_EQ(field.end - field.begin, 35);
     user.Click(2);

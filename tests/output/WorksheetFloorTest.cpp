@@ -443,8 +443,9 @@ TEST_F(AutoAreaTableTest, PagesEndInTheTotalRowOnlyOnTheLastOne)
     EXPECT_EQ(table.start, c.nextStart) << c.entries << "/" << c.start;
     EXPECT_EQ(table.lines, c.lines) << c.entries << "/" << c.start;
     const int last = int(c.rowCount);
-    if (last > 0)
+    if (last > 0) {
       EXPECT_EQ(table.Cell(last, 3) == GS::UniString(u"合計"), c.total) << c.entries << "/" << c.start;
+    }
   }
 }
 

@@ -144,8 +144,9 @@ protected:
   void TearDown() override
   {
     HostTest::TearDown();
-    if (expectNoMisuse)
+    if (expectNoMisuse) {
       EXPECT_TRUE(pln::host::DialogMisuses().empty()) << pln::host::DialogMisuses().front();
+    }
   }
   // Checks the misuses recorded so far and forgets the rest of the check.
   void ExpectMisuses(std::size_t count)

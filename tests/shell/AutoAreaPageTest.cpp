@@ -34,8 +34,9 @@ protected:
 
   void OpenPage()
   {
-    if (!palette().IsToolPaletteOpened())
+    if (!palette().IsToolPaletteOpened()) {
       ASSERT_EQ(Menu(), NoError);
+    }
     user().Click(10);
     pageId = pln::host::OpenDialogId(CPlenimetraFunc3::ResourceId);
     ASSERT_NE(pageId, 0);

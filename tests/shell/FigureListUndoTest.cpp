@@ -138,6 +138,6 @@ TEST_P(FigureUndoTest, OneStepThatUndoesAndRedoes)
 void PrintTo(const UndoCase& c, std::ostream* os) { *os << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(Commands, FigureUndoTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "ShellTestSupport.h"
 
 #include "host_model.h"
+#include "host_palette.h"
 
 namespace {
 
@@ -72,6 +73,18 @@ TEST_F(PagesTest, ClosingThePaletteClosesThePagesFirst)
   ASSERT_EQ(Menu(), NoError);
   EXPECT_EQ(pln::host::OpenDialogId(32408), 0);
   EXPECT_EQ(pln::host::OpenDialogId(32409), 0);
+}
+
+TEST_F(PagesTest, EveryPageRegistersWithThePageControlFlagBesideTheWindowsOwn)
+{
+  const short page = pln::host::OpenDialogId(32408);
+  ASSERT_NE(page, 0);
+  const auto registered = pln::host::ModelessWindowRegistration(page);
+  ASSERT_TRUE(registered.has_value());
+  EXPECT_EQ(registered->flags, 1 | 4);
+  const auto paletteWindow = pln::host::ModelessWindowRegistration(dialId());
+  ASSERT_TRUE(paletteWindow.has_value());
+  EXPECT_EQ(paletteWindow->flags, 1);
 }
 
 }  // namespace

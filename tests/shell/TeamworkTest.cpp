@@ -36,8 +36,9 @@ protected:
     element.header.layer = 1;
     element.header.floorInd = story;
     EXPECT_EQ(host.AddPolygonElement(element, square), NoError);
-    if (hotLinked)
+    if (hotLinked) {
       EXPECT_EQ(host.SetHotlinkNode(element.header.guid, ToAPIGuid(GS::Guid().Generate())), NoError);
+    }
     Floor(0).m_AutoAreaParamArray.Add(CAutoAreaParam(&element.header));
     return element.header.guid;
   }

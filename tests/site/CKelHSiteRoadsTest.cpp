@@ -179,8 +179,9 @@ TEST(CKelHSiteRoadsTest, CrossingAndSideLineHelpers)
   for (const Row& r : rows) {
     const std::vector<CKelCoord2D> got = cross_line0Ex(r.a1, r.a2, r.b1, r.b2);
     ASSERT_EQ(r.expected.size(), got.size());
-    if (!got.empty())
+    if (!got.empty()) {
       EXPECT_EQ(r.expected[0], got[0]);
+    }
   }
   const CKelHSite site = Square();
   EXPECT_EQ(1, site.check_sideline(0, CKelCoord2D(5, 0)));

@@ -94,8 +94,9 @@ TEST(CKelHSiteStoreTest, OlderVersionsMigrateFieldByField)
     // The option rides in the per-edge block below 30 and in the condition
     // from 36: between, it comes back as its default.
     EXPECT_EQ(version < 20 || (version >= 30 && version < 36) ? 1 : 5, v.m_LineCond.m_Option);
-    if (version == 36)
+    if (version == 36) {
       EXPECT_EQ(site, back);
+    }
   }
 }
 

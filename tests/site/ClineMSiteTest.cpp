@@ -90,8 +90,9 @@ TEST(Cline, NarrowNotchLosesItsLoop)
   EXPECT_LT(line.GetLength(), raw.GetLength());
   EXPECT_FALSE(CClineData(line).check_cline());
   for (const ClineElement& e : line.Elements()) {
-    if (!e.IsArc())
+    if (!e.IsArc()) {
       EXPECT_GT(DistanceToOutline(o, line[static_cast<std::size_t>(e.end)]), 5 - 1e-6);
+    }
   }
   EXPECT_NEAR(78 + 10 * std::asin(0.2) + 10 * KelAngle::Pi, line.GetLength(), 1e-9);
 }

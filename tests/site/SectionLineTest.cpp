@@ -184,8 +184,9 @@ TEST(EdgePoint, RecordsAndArchives)
     ASSERT_EQ(1u, a.m_Line.size()) << v;
     // Lines carry their points from version 9; before, a line is its default.
     EXPECT_EQ(v >= 9 ? 3u : 1u, a.m_Point.size()) << v;
-    if (v >= 9)
+    if (v >= 9) {
       EXPECT_EQ(e, a);
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "SkyProgress.h"
@@ -274,6 +275,55 @@ TEST(CSphereBlkDataArrayNew, ContactSearchAsksForACancelPerEdgePair)
     EXPECT_NE(0, s.CalcCrossPoint(&cancelling)) << cancelAt;
     EXPECT_EQ(cancelAt, cancelling.asked);
   }
+}
+
+// Two chains that start at one point share a run while each next segment of
+// one ends on the other; the shared run is collected from either end.
+TEST(CSphereBlkDataArrayNew, SharedRunsOfChainsAreCollectedFromEitherEnd)
+{
+  CSpherePolyCoordArray pool;
+  for (const auto& [ad, ae] : Pairs{{0.1, 0.1}, {0.2, 0.1}, {0.3, 0.1}, {0.3, 0.3}})
+    pool.Add(At(ad, ae));
+  const struct {
+    const char* name;
+    CSphereBlkDataLineArray src, dst;
+    bool shared;
+    std::vector<int> run;
+  } rows[] = {
+      {"same first segment, then apart", {0, 1, 2}, {0, 1, 3}, true, {0, 1}},
+      {"the other ends within the longer segment", {0, 2}, {0, 1, 3}, true, {0, 1}},
+      {"whole chain shared", {0, 1, 2}, {0, 1, 2}, true, {0, 1, 2}},
+      {"apart at once", {0, 3}, {0, 1}, false, {0}},
+      {"different starts", {1, 2}, {0, 2}, false, {}},
+      {"an empty chain", {}, {0, 1}, false, {}},
+  };
+  for (const auto& row : rows) {
+    std::vector<int> run;
+    EXPECT_EQ(CSphereBlkDataArrayNew::CutDupLineFront(row.src, row.dst, pool, run), row.shared) << row.name;
+    EXPECT_EQ(run, row.run) << row.name;
+    // The same chains reversed share the same run from their ends.
+    CSphereBlkDataLineArray src = row.src, dst = row.dst;
+    std::reverse(src.begin(), src.end());
+    std::reverse(dst.begin(), dst.end());
+    std::vector<int> back;
+    EXPECT_EQ(CSphereBlkDataArrayNew::CutDupLineBack(src, dst, pool, back), row.shared) << row.name;
+    EXPECT_EQ(back, row.run) << row.name;
+  }
+  EXPECT_EQ(pool.size(), 4u);  // every contact was a point already held
+}
+
+TEST(CSphereBlkDataArrayNew, TheDuplicateRunPassLeavesTheChainsAsTheyWere)
+{
+  CSphereBlkDataArrayNew store;
+  for (const auto& [ad, ae] : Pairs{{0.1, 0.1}, {0.2, 0.1}, {0.3, 0.1}, {0.3, 0.3}})
+    store.m_PolyCoord.Add(At(ad, ae));
+  for (const CSphereBlkDataLineArray& chain : {CSphereBlkDataLineArray{0, 1, 2}, CSphereBlkDataLineArray{0, 1, 3},
+                                               CSphereBlkDataLineArray{}, CSphereBlkDataLineArray{3, 2}})
+    store.m_BlkLine.push_back(chain);
+  const CSphereBlkDataLineArrayArray before = store.m_BlkLine;
+  EXPECT_EQ(store.CutDupLine(), 0);
+  EXPECT_EQ(static_cast<const std::vector<CSphereBlkDataLineArray>&>(store.m_BlkLine),
+            static_cast<const std::vector<CSphereBlkDataLineArray>&>(before));
 }
 
 }  // namespace

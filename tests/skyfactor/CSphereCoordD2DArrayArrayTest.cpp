@@ -167,8 +167,9 @@ TEST(CSphereCoordD2DArrayArray, LabelCandidatesAreUncoveredEnds)
     EXPECT_EQ(CSphereCoordD2D::kEnd, found[k].m_PntKind);
     EXPECT_GT(found[k].m_AE, 0);
     EXPECT_FALSE(sets.IsInArea(CKelCoord2D(found[k].m_AD, found[k].m_AE)));
-    if (k > 0)
+    if (k > 0) {
       EXPECT_GT(found[k - 1].m_AD, found[k].m_AD - 1e-6);
+    }
   }
 }
 

@@ -74,8 +74,9 @@ TEST(CSphereRatioBlock, GoldenRatiosOfTheOutlineMethod)
       ASSERT_EQ(0, r.code) << g.name;
       EXPECT_NEAR(step == 10 ? g.step10 : g.step1, r.ratio, 1e-9) << g.name << " step " << step;
       EXPECT_EQ(r.ratio, r.block.GetRatio());
-      if (step == 1)
+      if (step == 1) {
         EXPECT_NEAR(g.exact, r.ratio, 2e-5) << g.name;
+      }
     }
   }
   for (const CKelBlockCubeArray& open : {Blocks({}), Blocks({Box(-5, 5, 10, 20, -1, -5)})}) {
@@ -221,8 +222,9 @@ TEST(CSphereRatioBlock, CancelKeepsTheOutlinesSoFar)
       const Result r = Calc(blocks, s, &progress);
       EXPECT_EQ(1, r.code) << sansya << at;
       EXPECT_EQ(-1.0, r.ratio);
-      if (sansya && at == 20)
+      if (sansya && at == 20) {
         EXPECT_FALSE(r.block.m_Block.empty());
+      }
     }
     sky_test::Progress quiet;
     Settings s;
@@ -252,8 +254,9 @@ TEST(CSphereRatioBlock, OutlinesDivideAsTheLiteralDivision)
         ASSERT_EQ(reference.triangles.size(), division.m_Triangles.size()) << g.name;
         for (std::size_t t = 0; t < reference.triangles.size(); ++t)
           EXPECT_EQ(reference.triangles[t], division.m_Triangles[t]) << g.name << " " << t;
-        if (sansya)
+        if (sansya) {
           EXPECT_EQ(division.m_Triangles, param.m_Triangle) << g.name;
+        }
       }
     }
   }

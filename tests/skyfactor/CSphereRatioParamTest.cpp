@@ -294,10 +294,12 @@ TEST(CSphereRatioParam, OldRecordsMigrate)
     EXPECT_EQ(row.baseMarks, p.m_BaseAngle.size()) << row.name;
     EXPECT_EQ(row.planMarks, p.m_PlanAngle.size()) << row.name;
     EXPECT_EQ(static_cast<int>(row.blocks), p.m_BlockList.Size()) << row.name;
-    if (row.baseMarks > 0)
+    if (row.baseMarks > 0) {
       EXPECT_EQ(sky_test::UsedMark(1, 0.5), p.m_BaseAngle[0]) << row.name;
-    if (std::string(row.name) == "1002")
+    }
+    if (std::string(row.name) == "1002") {
       EXPECT_EQ(CSphereAngleParam(), p.m_PlanAngle[2]);
+    }
   }
   // The newer record numbers are not old records, nor the other way round.
   CSphereRatioParam p;

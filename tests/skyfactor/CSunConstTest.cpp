@@ -81,8 +81,9 @@ TEST(CSunConst, TimeOfADirectionRoundTripsTheShadowTip)
         ASSERT_TRUE(sun.SSMJCalcParam2(0, t, 1, &x, &y));
         SCOPED_TRACE(testing::Message() << "decl " << decl << " rot " << rot << " t " << t);
         // The mirror is taken in the sun's frame, so it pins the unturned drawing.
-        if (rot == 0)
+        if (rot == 0) {
           EXPECT_NEAR(t, sun.CalcSunTime(-x, y), 1e-9);
+        }
         EXPECT_NEAR(1.0, sun.CalcSSHeight(0, 0, x, y), 1e-12);
       }
     }

@@ -53,8 +53,9 @@ TEST(BaseBlocks, CutRemovesWhatLiesOnTheDeletedSideAndKeepsTheRest)
     CKelBlockCubeList blocks = List({r.block});
     CSyasenCheckBlockParam::CutBlock(blocks, CKelCoord2D(5, 0), CKelCoord2D(5, 1), 2);
     ASSERT_EQ(blocks.size(), r.kept) << r.what;
-    if (r.kept == 1)
+    if (r.kept == 1) {
       EXPECT_NEAR(std::fabs(blocks[0].CalcArea()), r.area, 1e-9) << r.what;
+    }
   }
 }
 

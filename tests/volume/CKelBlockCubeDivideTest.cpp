@@ -121,8 +121,9 @@ TEST(CKelBlockCubeDivideTest, CrossingVerticesTakeInterpolatedTopsAndBottomsOnly
   for (const CKelBlockCube& piece : own) {
     for (const CKelBlockCoord& c : piece.m_Coord) {
       EXPECT_DOUBLE_EQ(c.m_zL, 1 + 0.5 * c.m_y);
-      if (c.m_x == 2.0)  // a crossing vertex: floor 0 without a profile
+      if (c.m_x == 2.0) {  // a crossing vertex: floor 0 without a profile
         EXPECT_EQ(c.m_OffL, c.m_zL);
+      }
     }
   }
 }

@@ -376,11 +376,11 @@ TEST(CKelBlockCubeTest, SelectionSwitches)
   raised.SetMark(true);
 
   // Each switch alone, against the build-type test or the kind test.
-  using Test = bool (CKelBlockCube::*)(const CBlockSelectParam*) const;
-  const Test build = &CKelBlockCube::Select_CheckBuildType, mode = &CKelBlockCube::Select_CheckMode;
+  using SelectCheck = bool (CKelBlockCube::*)(const CBlockSelectParam*) const;
+  const SelectCheck build = &CKelBlockCube::Select_CheckBuildType, mode = &CKelBlockCube::Select_CheckMode;
   const struct {
     int CBlockSelectParam::*on;
-    Test test;
+    SelectCheck test;
     bool level, raised;
   } rows[] = {{&CBlockSelectParam::m_nReserved, build, false, false}, {&CBlockSelectParam::m_nNoBottom, build, true, false},
               {&CBlockSelectParam::m_nTyuku, build, false, true},     {&CBlockSelectParam::m_nSlope, build, false, false},

@@ -71,7 +71,7 @@ TEST_F(UniStringTest, CharacterTheCodeCannotHoldIsReplacedAndTheRestConverted)
   EXPECT_EQ(pln::host::ConversionLossCount(), 2u);
 
   GS::UniString::CStr utf8 = GS::UniString(u"a😀b").ToCStr(CC_UTF8);
-  EXPECT_EQ(std::string(utf8.Get()), "a" + Bytes({0xF0, 0x9F, 0x98, 0x80}) + "b");
+  EXPECT_EQ(std::string(utf8.Get()), std::string("a").append(Bytes({0xF0, 0x9F, 0x98, 0x80})).append("b"));
   EXPECT_FALSE(utf8.HasLoss());
 
   // A lone surrogate cannot be encoded; an unknown code converts nothing.
@@ -92,11 +92,11 @@ TEST_F(UniStringTest, MalformedEightBitInputIsReplacedAndFlagged)
     std::u16string text;
   };
   const Case cases[] = {
-      {"a" + Bytes({0xFF}) + "b", CC_UTF8, u"a\uFFFDb"},                  // never valid in UTF-8
-      {"a" + Bytes({0xC3}), CC_UTF8, u"a\uFFFD"},                         // cut off at the end
-      {Bytes({0xE3, 0x83}) + "z", CC_UTF8, u"\uFFFD\uFFFDz"},             // cut off before ASCII
-      {"a" + Bytes({0x83}), CC_Japanese, u"a\uFFFD"},                     // lone lead byte at the end
-      {Bytes({0x81, 0x20}) + "x", CC_Japanese, u"\uFFFD x"},              // bad trail byte kept as itself
+      {std::string("a").append(Bytes({0xFF})).append("b"), CC_UTF8, u"a\uFFFDb"},  // never valid in UTF-8
+      {std::string("a").append(Bytes({0xC3})), CC_UTF8, u"a\uFFFD"},              // cut off at the end
+      {Bytes({0xE3, 0x83}) + "z", CC_UTF8, u"\uFFFD\uFFFDz"},                     // cut off before ASCII
+      {std::string("a").append(Bytes({0x83})), CC_Japanese, u"a\uFFFD"},          // lone lead byte at the end
+      {Bytes({0x81, 0x20}) + "x", CC_Japanese, u"\uFFFD x"},                      // bad trail byte kept as itself
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bytes);
