@@ -139,39 +139,53 @@ int CountEdgeCrossing(const std::vector<V>& pts, std::size_t prev, const CKelCoo
 // round-off of its frame: it takes no part in Locate and is not measured.
 inline double FarFromLevel(const LocateTol& tol) { return 2 * std::fmax(tol.edge, tol.ray) + KelTol::LocateFarEdge; }
 
+// Locate's step for edge i (from vertex i - 1 to vertex i): true when p is
+// on it, else its share of the crossing count added to count. An edge far
+// from p's level takes no part. direction, when given, is the edge's own.
+template <class V>
+bool MeetsEdge(const std::vector<V>& pts, std::size_t i, const CKelCoord2D& p, const LocateTol& tol,
+               const Direction* direction, int* count)
+{
+  const std::size_t n = pts.size();
+  const std::size_t prev = i == 0 ? n - 1 : i - 1;
+  const CKelCoord2D s(pts[prev].m_x, pts[prev].m_y);
+  const CKelCoord2D e(pts[i].m_x, pts[i].m_y);
+  const double far = FarFromLevel(tol);
+  if (std::fmin(s.m_y, e.m_y) - p.m_y > far || p.m_y - std::fmax(s.m_y, e.m_y) > far)
+    return false;
+  const Frame f = direction != nullptr ? Measure(s, *direction, p) : Measure(s, e, p);
+  bool on = std::fabs(f.h) <= tol.edge;
+  if (f.t < 0)
+    on = WithinHypot(f.t, f.h, tol.edge);
+  else if (f.t >= f.len)
+    on = WithinHypot(f.t - f.len, f.h, tol.edge);
+  if (on)
+    return true;
+  *count += CountEdgeCrossing(pts, prev, s, e, p, f.h, tol);
+  return false;
+}
+
+// Whether p lies beyond the extents grown by tol.box.
+inline bool OutsideBox(const Extents& box, const CKelCoord2D& p, const LocateTol& tol)
+{
+  return p.m_y < box.ymin - tol.box || p.m_y > box.ymax + tol.box || p.m_x < box.xmin - tol.box ||
+         p.m_x > box.xmax + tol.box;
+}
+
 // Locate over the edges named by `edges` (each the index of an edge's end
 // vertex; the edge starts at the vertex before it). Any set that holds
 // every edge whose y range comes within FarFromLevel(tol) of p's level gives
 // Locate's answer: the answer does not depend on the order of the edges.
-// directions, when given, holds Direction(edge start, edge end) for every
-// edge by its end vertex's index.
 template <class V, class Edges>
 int LocateAmong(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, const LocateTol& tol,
-                const Edges& edges, const std::vector<Direction>* directions = nullptr)
+                const Edges& edges)
 {
-  const std::size_t n = pts.size();
-  if (n < 3)
+  if (pts.size() < 3 || OutsideBox(box, p, tol))
     return 0;
-  if (p.m_y < box.ymin - tol.box || p.m_y > box.ymax + tol.box || p.m_x < box.xmin - tol.box ||
-      p.m_x > box.xmax + tol.box)
-    return 0;
-  const double far = FarFromLevel(tol);
   int count = 0;
   for (const std::size_t i : edges) {
-    const std::size_t prev = i == 0 ? n - 1 : i - 1;
-    const CKelCoord2D s(pts[prev].m_x, pts[prev].m_y);
-    const CKelCoord2D e(pts[i].m_x, pts[i].m_y);
-    if (std::fmin(s.m_y, e.m_y) - p.m_y > far || p.m_y - std::fmax(s.m_y, e.m_y) > far)
-      continue;
-    const Frame f = directions != nullptr ? Measure(s, (*directions)[i], p) : Measure(s, e, p);
-    bool on = std::fabs(f.h) <= tol.edge;
-    if (f.t < 0)
-      on = WithinHypot(f.t, f.h, tol.edge);
-    else if (f.t >= f.len)
-      on = WithinHypot(f.t - f.len, f.h, tol.edge);
-    if (on)
+    if (MeetsEdge(pts, i, p, tol, nullptr, &count))
       return -1;
-    count += CountEdgeCrossing(pts, prev, s, e, p, f.h, tol);
   }
   return count % 2;
 }
@@ -244,8 +258,6 @@ private:
   std::size_t BandOf(double y) const;
   template <class V>
   void File(const std::vector<V>& pts, double ray, double far);
-  template <class V>
-  bool MeetsEdge(const std::vector<V>& pts, std::size_t i, const CKelCoord2D& p, const LocateTol& tol, int* count) const;
 
   std::vector<double> m_Bounds;  // the lowest level of each band, rising
   std::vector<Band> m_Bands;
@@ -312,36 +324,11 @@ void LevelIndex::File(const std::vector<V>& pts, double ray, double far)
   }
 }
 
-// LocateAmong's step for edge i: true when p is on it, else its share
-// added to count.
-template <class V>
-bool LevelIndex::MeetsEdge(const std::vector<V>& pts, std::size_t i, const CKelCoord2D& p, const LocateTol& tol,
-                           int* count) const
-{
-  const std::size_t n = pts.size();
-  const std::size_t prev = i == 0 ? n - 1 : i - 1;
-  const CKelCoord2D s = At(pts, prev), e = At(pts, i);
-  const double far = FarFromLevel(tol);
-  if (std::fmin(s.m_y, e.m_y) - p.m_y > far || p.m_y - std::fmax(s.m_y, e.m_y) > far)
-    return false;
-  const Frame f = Measure(s, m_Directions[i], p);
-  bool on = std::fabs(f.h) <= tol.edge;
-  if (f.t < 0)
-    on = WithinHypot(f.t, f.h, tol.edge);
-  else if (f.t >= f.len)
-    on = WithinHypot(f.t - f.len, f.h, tol.edge);
-  if (on)
-    return true;
-  *count += CountEdgeCrossing(pts, prev, s, e, p, f.h, tol);
-  return false;
-}
-
 template <class V>
 int LevelIndex::Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p,
                        const LocateTol& tol) const
 {
-  if (p.m_y < box.ymin - tol.box || p.m_y > box.ymax + tol.box || p.m_x < box.xmin - tol.box ||
-      p.m_x > box.xmax + tol.box)
+  if (OutsideBox(box, p, tol))
     return 0;
   const Band& band = m_Bands[BandOf(p.m_y)];
   const double far = FarFromLevel(tol);
@@ -350,14 +337,14 @@ int LevelIndex::Locate(const std::vector<V>& pts, const Extents& box, const CKel
   auto it = std::partition_point(band.level.begin(), band.level.end(),
                                  [from](const LevelEdge& x) { return x.xmin < from; });
   for (; it != band.level.end() && it->xmin - p.m_x <= far; ++it) {
-    if (p.m_x - it->xmax <= far && MeetsEdge(pts, it->i, p, tol, &count))
+    if (p.m_x - it->xmax <= far && MeetsEdge(pts, it->i, p, tol, &m_Directions[it->i], &count))
       return -1;
   }
   for (const std::size_t i : band.sloped) {
     const std::size_t prev = i == 0 ? pts.size() - 1 : i - 1;
     if (std::fmin(pts[prev].m_x, pts[i].m_x) - p.m_x > far)
       continue;
-    if (MeetsEdge(pts, i, p, tol, &count))
+    if (MeetsEdge(pts, i, p, tol, &m_Directions[i], &count))
       return -1;
   }
   return count % 2;
