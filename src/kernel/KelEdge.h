@@ -24,13 +24,35 @@ struct Frame {
 
 // A zero-length edge gets the direction (1, 0) and length 0, so it measures
 // as its single point instead of spreading NaN.
-inline Frame Measure(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& p)
+// An edge's direction and length as CalcCosSin gives them, worked out once
+// for an edge that is measured against many points.
+struct Direction {
+  double c = 1;
+  double sn = 0;
+  double len = 0;
+
+  Direction() = default;
+  Direction(const CKelCoord2D& s, const CKelCoord2D& e) { CalcCosSin(s, e, &c, &sn, &len); }
+};
+
+inline Frame Measure(const CKelCoord2D& s, const Direction& d, const CKelCoord2D& p)
 {
-  double c = 1, sn = 0, len = 0;
-  CalcCosSin(s, e, &c, &sn, &len);
   const double dx = p.m_x - s.m_x;
   const double dy = p.m_y - s.m_y;
-  return Frame{dx * c + dy * sn, c * dy - sn * dx, len};
+  return Frame{dx * d.c + dy * d.sn, d.c * dy - d.sn * dx, d.len};
+}
+
+inline Frame Measure(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& p)
+{
+  return Measure(s, Direction(s, e), p);
+}
+
+// hypot(a, b) <= tol without the square root where either leg alone
+// exceeds tol: a faithfully rounded hypot is never below its longer leg, so
+// the answer is the same.
+inline bool WithinHypot(double a, double b, double tol)
+{
+  return std::fabs(a) <= tol && std::fabs(b) <= tol && std::hypot(a, b) <= tol;
 }
 
 // On the edge: along it from -OnEdge to its length + OnEdge, and within
@@ -117,6 +139,39 @@ int CountEdgeCrossing(const std::vector<V>& pts, std::size_t prev, const CKelCoo
 // round-off of its frame: it takes no part in Locate and is not measured.
 inline double FarFromLevel(const LocateTol& tol) { return 2 * std::fmax(tol.edge, tol.ray) + KelTol::LocateFarEdge; }
 
+// Locate's step for edge i (from vertex i - 1 to vertex i): true when p is
+// on it, else its share of the crossing count added to count. An edge far
+// from p's level takes no part. direction, when given, is the edge's own.
+template <class V>
+bool MeetsEdge(const std::vector<V>& pts, std::size_t i, const CKelCoord2D& p, const LocateTol& tol,
+               const Direction* direction, int* count)
+{
+  const std::size_t n = pts.size();
+  const std::size_t prev = i == 0 ? n - 1 : i - 1;
+  const CKelCoord2D s(pts[prev].m_x, pts[prev].m_y);
+  const CKelCoord2D e(pts[i].m_x, pts[i].m_y);
+  const double far = FarFromLevel(tol);
+  if (std::fmin(s.m_y, e.m_y) - p.m_y > far || p.m_y - std::fmax(s.m_y, e.m_y) > far)
+    return false;
+  const Frame f = direction != nullptr ? Measure(s, *direction, p) : Measure(s, e, p);
+  bool on = std::fabs(f.h) <= tol.edge;
+  if (f.t < 0)
+    on = WithinHypot(f.t, f.h, tol.edge);
+  else if (f.t >= f.len)
+    on = WithinHypot(f.t - f.len, f.h, tol.edge);
+  if (on)
+    return true;
+  *count += CountEdgeCrossing(pts, prev, s, e, p, f.h, tol);
+  return false;
+}
+
+// Whether p lies beyond the extents grown by tol.box.
+inline bool OutsideBox(const Extents& box, const CKelCoord2D& p, const LocateTol& tol)
+{
+  return p.m_y < box.ymin - tol.box || p.m_y > box.ymax + tol.box || p.m_x < box.xmin - tol.box ||
+         p.m_x > box.xmax + tol.box;
+}
+
 // Locate over the edges named by `edges` (each the index of an edge's end
 // vertex; the edge starts at the vertex before it). Any set that holds
 // every edge whose y range comes within FarFromLevel(tol) of p's level gives
@@ -125,29 +180,12 @@ template <class V, class Edges>
 int LocateAmong(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, const LocateTol& tol,
                 const Edges& edges)
 {
-  const std::size_t n = pts.size();
-  if (n < 3)
+  if (pts.size() < 3 || OutsideBox(box, p, tol))
     return 0;
-  if (p.m_y < box.ymin - tol.box || p.m_y > box.ymax + tol.box || p.m_x < box.xmin - tol.box ||
-      p.m_x > box.xmax + tol.box)
-    return 0;
-  const double far = FarFromLevel(tol);
   int count = 0;
   for (const std::size_t i : edges) {
-    const std::size_t prev = i == 0 ? n - 1 : i - 1;
-    const CKelCoord2D s(pts[prev].m_x, pts[prev].m_y);
-    const CKelCoord2D e(pts[i].m_x, pts[i].m_y);
-    if (std::fmin(s.m_y, e.m_y) - p.m_y > far || p.m_y - std::fmax(s.m_y, e.m_y) > far)
-      continue;
-    const Frame f = Measure(s, e, p);
-    double dist = std::fabs(f.h);
-    if (f.t < 0)
-      dist = std::hypot(f.t, f.h);
-    else if (f.t >= f.len)
-      dist = std::hypot(f.t - f.len, f.h);
-    if (dist <= tol.edge)
+    if (MeetsEdge(pts, i, p, tol, nullptr, &count))
       return -1;
-    count += CountEdgeCrossing(pts, prev, s, e, p, f.h, tol);
   }
   return count % 2;
 }
@@ -182,74 +220,143 @@ int Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, 
 // The edges of an outline filed by the bands of y they come near, so that
 // repeated Locate calls with one tolerance visit only the edges near each
 // point's level instead of every edge: LocateNear gives Locate's answer.
+//
+// Bands hold about four vertex levels each, so a run of shallow edges (an
+// arc) spreads over many bands. Within a band, level edges (their ends
+// within tol.ray of one level) never count a crossing, so they are kept
+// apart by their start in x and only those that reach p's x within
+// FarFromLevel are measured; every edge that starts farther than that right
+// of p is neither near p nor left of it, so it counts nothing either.
 class LevelIndex {
 public:
   template <class V>
-  LevelIndex(const std::vector<V>& pts, const LocateTol& tol)
-  {
-    const std::size_t n = pts.size();
-    if (n < 3)
-      return;
-    m_Low = m_High = pts[0].m_y;
-    for (const V& v : pts) {
-      m_Low = std::fmin(m_Low, v.m_y);
-      m_High = std::fmax(m_High, v.m_y);
-    }
-    const double far = FarFromLevel(tol);
-    const std::size_t bands = std::max<std::size_t>(1, n / 4);
-    m_Step = (m_High - m_Low + 2 * far) / static_cast<double>(bands);
-    if (!(m_Step > 0) || !std::isfinite(m_Step)) {
-      m_Bands.assign(1, {});
-      for (std::size_t i = 0; i < n; ++i)
-        m_Bands[0].push_back(i);
-      return;
-    }
-    m_Low -= far;
-    m_Bands.resize(bands);
-    for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
-      // One band more on either side absorbs the round-off of the division.
-      const std::size_t lo = BandOf(std::fmin(pts[prev].m_y, pts[i].m_y) - far, -1);
-      const std::size_t hi = BandOf(std::fmax(pts[prev].m_y, pts[i].m_y) + far, 1);
-      for (std::size_t b = lo; b <= hi; ++b)
-        m_Bands[b].push_back(i);
-    }
-  }
-  // The edges filed for y's band, every edge within FarFromLevel of y; null
-  // for a level off the bands (or not a number), where the caller asks
-  // Locate itself, which settles such points by the extents at once.
-  const std::vector<std::size_t>* Near(double y) const
-  {
-    if (m_Bands.empty())
-      return nullptr;
-    if (m_Bands.size() == 1)
-      return &m_Bands[0];
-    const double top = m_Low + m_Step * static_cast<double>(m_Bands.size());
-    if (!(y >= m_Low - m_Step && y <= top + m_Step))
-      return nullptr;
-    return &m_Bands[BandOf(y, 0)];
-  }
+  LevelIndex(const std::vector<V>& pts, const LocateTol& tol);
+
+  // Whether the index answers for points at level y (built, y a number).
+  bool Covers(double y) const { return !m_Bands.empty() && std::isfinite(y); }
+  // Locate's answer for a point whose level the index covers.
+  template <class V>
+  int Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p, const LocateTol& tol) const;
 
 private:
-  std::size_t BandOf(double y, int grow) const
-  {
-    const double at = std::floor((y - m_Low) / m_Step) + grow;
-    const double last = static_cast<double>(m_Bands.size() - 1);
-    return static_cast<std::size_t>(std::fmin(std::fmax(at, 0.0), last));
-  }
+  struct LevelEdge {
+    double xmin;
+    double xmax;
+    std::size_t i;
+  };
+  struct Band {
+    std::vector<std::size_t> sloped;
+    std::vector<LevelEdge> level;  // by xmin
+    double levelReach = 0;         // the longest level edge's x extent
+  };
 
-  double m_Low = 0;
-  double m_High = 0;
-  double m_Step = 0;
-  std::vector<std::vector<std::size_t>> m_Bands;
+  template <class V>
+  static CKelCoord2D At(const std::vector<V>& pts, std::size_t i)
+  {
+    return CKelCoord2D(pts[i].m_x, pts[i].m_y);
+  }
+  std::size_t BandOf(double y) const;
+  template <class V>
+  void File(const std::vector<V>& pts, double ray, double far);
+
+  std::vector<double> m_Bounds;  // the lowest level of each band, rising
+  std::vector<Band> m_Bands;
+  std::vector<Direction> m_Directions;  // by the edge's end vertex
 };
+
+template <class V>
+LevelIndex::LevelIndex(const std::vector<V>& pts, const LocateTol& tol)
+{
+  const std::size_t n = pts.size();
+  if (n < 3)
+    return;
+  std::vector<double> levels;
+  for (const V& v : pts) {
+    // Not a number or infinite: the caller asks Locate itself.
+    if (!std::isfinite(v.m_x) || !std::isfinite(v.m_y))
+      return;
+    levels.push_back(v.m_y);
+  }
+  std::sort(levels.begin(), levels.end());
+  levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
+  const std::size_t stride = std::max<std::size_t>(1, levels.size() / std::max<std::size_t>(1, n / 4));
+  for (std::size_t k = 0; k < levels.size(); k += stride)
+    m_Bounds.push_back(levels[k]);
+  m_Bands.resize(m_Bounds.size());
+  m_Directions.reserve(n);
+  for (std::size_t i = 0, prev = n - 1; i < n; prev = i++)
+    m_Directions.emplace_back(At(pts, prev), At(pts, i));
+  File(pts, tol.ray, FarFromLevel(tol));
+}
+
+// Below the lowest bound counts as the lowest band. The search is monotone
+// in y, so an edge filed from the band of (its lowest level - 2 far) to that
+// of (its highest + 2 far) is in the band of every level within far of it
+// whatever the round-off of those sums.
+inline std::size_t LevelIndex::BandOf(double y) const
+{
+  const auto above = std::upper_bound(m_Bounds.begin(), m_Bounds.end(), y);
+  return above == m_Bounds.begin() ? 0 : static_cast<std::size_t>(above - m_Bounds.begin()) - 1;
+}
+
+template <class V>
+void LevelIndex::File(const std::vector<V>& pts, double ray, double far)
+{
+  const std::size_t n = pts.size();
+  for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
+    const CKelCoord2D s = At(pts, prev), e = At(pts, i);
+    const std::size_t lo = BandOf(std::fmin(s.m_y, e.m_y) - 2 * far);
+    const std::size_t hi = BandOf(std::fmax(s.m_y, e.m_y) + 2 * far);
+    // XCross3's direction: zero for an edge level within ray.
+    const bool level = SignOf(e.m_y - s.m_y, ray) == 0;
+    for (std::size_t b = lo; b <= hi; ++b) {
+      if (!level) {
+        m_Bands[b].sloped.push_back(i);
+        continue;
+      }
+      m_Bands[b].level.push_back(LevelEdge{std::fmin(s.m_x, e.m_x), std::fmax(s.m_x, e.m_x), i});
+      m_Bands[b].levelReach = std::fmax(m_Bands[b].levelReach, std::fabs(e.m_x - s.m_x));
+    }
+  }
+  for (Band& band : m_Bands) {
+    std::sort(band.level.begin(), band.level.end(),
+              [](const LevelEdge& x, const LevelEdge& y) { return x.xmin < y.xmin || (x.xmin == y.xmin && x.i < y.i); });
+  }
+}
+
+template <class V>
+int LevelIndex::Locate(const std::vector<V>& pts, const Extents& box, const CKelCoord2D& p,
+                       const LocateTol& tol) const
+{
+  if (OutsideBox(box, p, tol))
+    return 0;
+  const Band& band = m_Bands[BandOf(p.m_y)];
+  const double far = FarFromLevel(tol);
+  int count = 0;
+  const double from = p.m_x - far - band.levelReach;
+  auto it = std::partition_point(band.level.begin(), band.level.end(),
+                                 [from](const LevelEdge& x) { return x.xmin < from; });
+  for (; it != band.level.end() && it->xmin - p.m_x <= far; ++it) {
+    if (p.m_x - it->xmax <= far && MeetsEdge(pts, it->i, p, tol, &m_Directions[it->i], &count))
+      return -1;
+  }
+  for (const std::size_t i : band.sloped) {
+    const std::size_t prev = i == 0 ? pts.size() - 1 : i - 1;
+    if (std::fmin(pts[prev].m_x, pts[i].m_x) - p.m_x > far)
+      continue;
+    if (MeetsEdge(pts, i, p, tol, &m_Directions[i], &count))
+      return -1;
+  }
+  return count % 2;
+}
 
 // Locate through an index built over the same points with the same tolerance.
 template <class V>
 int LocateNear(const std::vector<V>& pts, const LevelIndex& index, const Extents& box, const CKelCoord2D& p,
                const LocateTol& tol)
 {
-  if (const std::vector<std::size_t>* edges = index.Near(p.m_y))
-    return LocateAmong(pts, box, p, tol, *edges);
+  if (pts.size() >= 3 && index.Covers(p.m_y))
+    return index.Locate(pts, box, p, tol);
   return Locate(pts, box, p, tol);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "CKelProgressCore.h"
+#include "CSpherePolyAreaIndex.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -100,6 +101,13 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
 
 int CSphereBlkDataArrayNew::DeletePointInArea(CKelProgressCore* progress)
 {
+  if (ChartOutlines(progress) != kDone || FlagSharedEdges(progress) != kDone)
+    return kCancelled;
+  return FlagInsideEdges(progress);
+}
+
+int CSphereBlkDataArrayNew::ChartOutlines(CKelProgressCore* progress)
+{
   // Outline polygons of the chart for the inside tests.
   for (CSpherePolyArea& area : m_PolyArea) {
     area.m_AreaCoord.m_pt.clear();
@@ -110,12 +118,18 @@ int CSphereBlkDataArrayNew::DeletePointInArea(CKelProgressCore* progress)
     if (StepProgress(progress) != kDone)
       return kCancelled;
   }
+  return kDone;
+}
+
+int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
+{
   // Edges shared with another polygon in the opposite direction. Only a
   // polygon whose box holds both ends can have them as vertices.
   const auto inBox = [](const CSpherePolyArea& other, const CKelCoord2D& p) {
     const CKelAreaCoord2D& o = other.m_AreaCoord;
     return !(p.m_x < o.m_xmin || p.m_x > o.m_xmax || p.m_y < o.m_ymin || p.m_y > o.m_ymax);
   };
+  const SphereEdgeOwners owners(m_PolyArea);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
     const int n = area.Size();
@@ -128,14 +142,13 @@ int CSphereBlkDataArrayNew::DeletePointInArea(CKelProgressCore* progress)
       const CKelCoord2D ca = m_PolyCoord.Chart(a), cb = m_PolyCoord.Chart(b);
       std::vector<CSearchIdxWork> hits;
       bool reversed = false;
-      for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
+      for (const SphereEdgeOwners::Owner& owner : owners.Of(a, b)) {
+        const std::size_t j = static_cast<std::size_t>(owner.m_AreaNo);
         if (j == i || !inBox(m_PolyArea[j], ca) || !inBox(m_PolyArea[j], cb))
           continue;
-        const int pos = m_PolyArea[j].SearchIdx(a, b);
-        if (pos != 0) {
-          hits.emplace_back(static_cast<int>(j), pos);
-          reversed = reversed || pos < 0;
-        }
+        const int pos = owner.SearchIdx(a);
+        hits.emplace_back(owner.m_AreaNo, pos);
+        reversed = reversed || pos < 0;
       }
       if (!reversed)
         continue;
@@ -149,35 +162,56 @@ int CSphereBlkDataArrayNew::DeletePointInArea(CKelProgressCore* progress)
     if (StepProgress(progress) != kDone)
       return kCancelled;
   }
+  return kDone;
+}
+
+int CSphereBlkDataArrayNew::FlagInsideEdges(CKelProgressCore* progress)
+{
   // Edges inside another polygon. Every polygon is asked about the
-  // midpoints of all the others' edges, so each gets an index of its edges
-  // by level once.
+  // midpoints of the others' edges that its box may hold (a point beyond the
+  // box is outside at once), so each gets an index of its edges by level
+  // once, and the polygons are filed by the cells their boxes cover.
+  const KelEdge::LocateTol band = CKelAreaCoord2D::InAreaBand(KelTol::SkyUnionInside, Crossing::TenthTol);
   std::vector<KelEdge::LevelIndex> levels;
   levels.reserve(m_PolyArea.size());
   for (const CSpherePolyArea& area : m_PolyArea)
-    levels.emplace_back(area.m_AreaCoord.m_pt,
-                        CKelAreaCoord2D::InAreaBand(KelTol::SkyUnionInside, Crossing::TenthTol));
+    levels.emplace_back(area.m_AreaCoord.m_pt, band);
+  const SphereBoxGrid grid(m_PolyArea, band.box);
+  std::vector<std::size_t> everyArea(m_PolyArea.size());
+  for (std::size_t j = 0; j < everyArea.size(); ++j)
+    everyArea[j] = j;
   const auto inside = [&](std::size_t j, const CKelCoord2D& p) {
     return m_PolyArea[j].m_AreaCoord.InArea(p, levels[j], KelTol::SkyUnionInside, Crossing::TenthTol);
+  };
+  const auto holds = [&](std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid) {
+    const int r = inside(j, mid);
+    return r == 1 || (r == -1 && (inside(j, a) == 1 || inside(j, b) == 1));
   };
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
     const int n = area.Size();
+    // Whether some other polygon holds the edge does not depend on the order
+    // they are asked in; neighbouring edges mostly lie in the same one, so
+    // the polygon that held the last edge is asked first.
+    std::size_t last = i;
     for (int k = 0; k < n; ++k) {
       const int prev = k == 0 ? n - 1 : k - 1;
       const CKelCoord2D a = m_PolyCoord.Chart(area.IdxAt(prev));
       const CKelCoord2D b = m_PolyCoord.Chart(area.IdxAt(k));
       const CKelCoord2D mid((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2);
-      for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
-        if (j == i)
-          continue;
-        const int r = inside(j, mid);
-        const bool in = r == 1 || (r == -1 && (inside(j, a) == 1 || inside(j, b) == 1));
-        if (in) {
-          area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kInside;
+      bool in = last != i && holds(last, a, b, mid);
+      if (!in) {
+        const std::vector<std::size_t>* near = grid.Near(mid);
+        for (const std::size_t j : near != nullptr ? *near : everyArea) {
+          if (j == i || j == last || !holds(j, a, b, mid))
+            continue;
+          in = true;
+          last = j;
           break;
         }
       }
+      if (in)
+        area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kInside;
     }
     if (StepProgress(progress) != kDone)
       return kCancelled;

@@ -129,6 +129,10 @@ public:
 
 private:
   void ResetFlags();
+  // The steps of DeletePointInArea.
+  int ChartOutlines(CKelProgressCore* progress);
+  int FlagSharedEdges(CKelProgressCore* progress);
+  int FlagInsideEdges(CKelProgressCore* progress);
   int StepProgress(CKelProgressCore* progress) const;
   int RunPhases(CKelProgressCore* progress, bool withCrossings);
   int RetryOpenChains(CKelProgressCore* progress, int startPos);

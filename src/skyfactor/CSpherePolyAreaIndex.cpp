@@ -1,0 +1,115 @@
+#include "CSpherePolyAreaIndex.h"
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+// --- Edge owners ---------------------------------------------------------------------------
+
+SphereEdgeOwners::SphereEdgeOwners(const CSpherePolyAreaArray& areas)
+{
+  for (std::size_t j = 0; j < areas.size(); ++j) {
+    const CSpherePolyArea& area = areas[j];
+    const int n = area.Size();
+    // SearchIdx's order: the closing edge first, then from position 0 on.
+    for (int k = 0; k < n; ++k) {
+      const int p = k == 0 ? n - 1 : k - 1;
+      const int from = area.IdxAt(p);
+      const int to = area.IdxAt(p == n - 1 ? 0 : p + 1);
+      m_Entries.push_back(
+          Entry{std::min(from, to), std::max(from, to), Owner{static_cast<std::int32_t>(j), from, p}});
+    }
+  }
+  // Stable, so each polygon's first edge in that order leads its run.
+  const auto key = [](const Entry& e) { return std::tie(e.m_Low, e.m_High, e.m_Owner.m_AreaNo); };
+  std::stable_sort(m_Entries.begin(), m_Entries.end(),
+                   [&key](const Entry& x, const Entry& y) { return key(x) < key(y); });
+  m_Entries.erase(std::unique(m_Entries.begin(), m_Entries.end(),
+                              [&key](const Entry& x, const Entry& y) { return key(x) == key(y); }),
+                  m_Entries.end());
+}
+
+std::vector<SphereEdgeOwners::Owner> SphereEdgeOwners::Of(int a, int b) const
+{
+  const Entry probe{std::min(a, b), std::max(a, b), Owner{}};
+  const auto edgeLess = [](const Entry& x, const Entry& y) {
+    return std::tie(x.m_Low, x.m_High) < std::tie(y.m_Low, y.m_High);
+  };
+  const auto [from, to] = std::equal_range(m_Entries.begin(), m_Entries.end(), probe, edgeLess);
+  std::vector<Owner> owners;
+  for (auto it = from; it != to; ++it)
+    owners.push_back(it->m_Owner);
+  return owners;
+}
+
+// --- Box grid ------------------------------------------------------------------------------
+
+namespace {
+
+struct GrownBox {
+  double xlo, xhi, ylo, yhi;
+};
+
+// The box as the inside test grows it (the same subtractions and additions).
+GrownBox Grown(const CSpherePolyArea& area, double grow)
+{
+  const CKelAreaCoord2D& o = area.m_AreaCoord;
+  return GrownBox{o.m_xmin - grow, o.m_xmax + grow, o.m_ymin - grow, o.m_ymax + grow};
+}
+
+bool Finite(const GrownBox& b)
+{
+  return std::isfinite(b.xlo) && std::isfinite(b.xhi) && std::isfinite(b.ylo) && std::isfinite(b.yhi);
+}
+
+}  // namespace
+
+SphereBoxGrid::SphereBoxGrid(const CSpherePolyAreaArray& areas, double grow)
+{
+  if (areas.empty())
+    return;
+  std::vector<GrownBox> boxes;
+  for (const CSpherePolyArea& area : areas) {
+    boxes.push_back(Grown(area, grow));
+    if (!Finite(boxes.back()))
+      return;
+  }
+  GrownBox all = boxes[0];
+  for (const GrownBox& b : boxes)
+    all = GrownBox{std::fmin(all.xlo, b.xlo), std::fmax(all.xhi, b.xhi), std::fmin(all.ylo, b.ylo),
+                   std::fmax(all.yhi, b.yhi)};
+  // About two cells per polygon on either axis.
+  const std::size_t side = 2 * static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(areas.size()))));
+  m_XLow = all.xlo;
+  m_YLow = all.ylo;
+  m_XStep = (all.xhi - all.xlo) / static_cast<double>(side);
+  m_YStep = (all.yhi - all.ylo) / static_cast<double>(side);
+  if (!(m_XStep > 0) || !(m_YStep > 0) || !std::isfinite(m_XStep) || !std::isfinite(m_YStep))
+    return;
+  m_Cols = m_Rows = side;
+  m_Cells.resize(m_Cols * m_Rows);
+  for (std::size_t j = 0; j < boxes.size(); ++j) {
+    const GrownBox& b = boxes[j];
+    const std::size_t c0 = CellOf(b.xlo, m_XLow, m_XStep, m_Cols, -1), c1 = CellOf(b.xhi, m_XLow, m_XStep, m_Cols, 1);
+    const std::size_t r0 = CellOf(b.ylo, m_YLow, m_YStep, m_Rows, -1), r1 = CellOf(b.yhi, m_YLow, m_YStep, m_Rows, 1);
+    for (std::size_t r = r0; r <= r1; ++r) {
+      for (std::size_t c = c0; c <= c1; ++c)
+        m_Cells[r * m_Cols + c].push_back(j);
+    }
+  }
+}
+
+const std::vector<std::size_t>* SphereBoxGrid::Near(const CKelCoord2D& p) const
+{
+  if (m_Cells.empty() || !std::isfinite(p.m_x) || !std::isfinite(p.m_y))
+    return nullptr;
+  const std::size_t c = CellOf(p.m_x, m_XLow, m_XStep, m_Cols, 0);
+  const std::size_t r = CellOf(p.m_y, m_YLow, m_YStep, m_Rows, 0);
+  return &m_Cells[r * m_Cols + c];
+}
+
+std::size_t SphereBoxGrid::CellOf(double v, double low, double step, std::size_t count, int grow) const
+{
+  const double at = std::floor((v - low) / step) + grow;
+  return static_cast<std::size_t>(std::fmin(std::fmax(at, 0.0), static_cast<double>(count - 1)));
+}

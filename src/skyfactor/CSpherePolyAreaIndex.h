@@ -1,0 +1,64 @@
+#pragma once
+// Indices over the union's polygons for the tests that ask every polygon
+// about every other polygon's edges: they name the few polygons that can
+// answer, in ascending order, so a search over them finds what the search
+// over all polygons finds.
+//
+// Chart: the polygons' chart outlines (m_AreaCoord, with its box set) and
+// pool indices as CSpherePolyArea keeps them.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "CKelCoord.h"
+#include "CSpherePolyArea.h"
+
+// Every polygon's edges by their ends' pool indices in either direction,
+// each polygon with the first edge that CSpherePolyArea::SearchIdx finds.
+class SphereEdgeOwners {
+public:
+  struct Owner {
+    std::int32_t m_AreaNo = -1;
+    std::int32_t m_From = -1;  // the edge's start in the owner
+    std::int32_t m_Pos = -1;   // the edge's position in the owner
+
+    // SearchIdx(a, b) of the owner for the edge (a, b) or (b, a) filed here.
+    int SearchIdx(int a) const { return m_From == a ? m_Pos + 1 : -(m_Pos + 1); }
+  };
+
+  explicit SphereEdgeOwners(const CSpherePolyAreaArray& areas);
+  // The polygons with an edge (a, b) or (b, a), ascending.
+  std::vector<Owner> Of(int a, int b) const;
+
+private:
+  struct Entry {
+    std::int32_t m_Low;
+    std::int32_t m_High;
+    Owner m_Owner;
+  };
+  std::vector<Entry> m_Entries;  // by (m_Low, m_High, area number)
+};
+
+// The polygons filed by the cells of a grid over the chart that their boxes,
+// grown by grow, cover. The cell of a point comes from the same rounded
+// steps as a box's cells, which keeps every polygon whose grown box holds
+// the point among its cell's; a cell more on every side is only margin.
+class SphereBoxGrid {
+public:
+  SphereBoxGrid(const CSpherePolyAreaArray& areas, double grow);
+  // The polygons whose grown box may hold p, ascending; null when the grid
+  // cannot tell (p or some box not finite), so that every polygon is asked.
+  const std::vector<std::size_t>* Near(const CKelCoord2D& p) const;
+
+private:
+  std::size_t CellOf(double v, double low, double step, std::size_t count, int grow) const;
+
+  std::size_t m_Cols = 0;
+  std::size_t m_Rows = 0;
+  double m_XLow = 0;
+  double m_YLow = 0;
+  double m_XStep = 0;
+  double m_YStep = 0;
+  std::vector<std::vector<std::size_t>> m_Cells;  // row by row
+};

@@ -1,0 +1,124 @@
+// The indices over the union's polygons, and the union's edge flags through
+// them against the first form that asked every polygon in turn.
+
+#include "CSpherePolyAreaIndex.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <random>
+#include <vector>
+
+#include "CSphereA.h"
+#include "CSphereBlkDataArrayNew.h"
+#include "CSphereRatioBlock.h"
+#include "SkyScene.h"
+#include "UnionLiteral.h"
+
+namespace {
+
+// Polygons over a small pool, so that edges repeat within and across them.
+CSpherePolyAreaArray RandomPolygons(std::mt19937_64& rng, CSpherePolyCoordArray& pool)
+{
+  for (int k = 0; k < 6; ++k)
+    pool.Add(CSphereCoordD2D(0, 0, 0.1 * k, 0.05 * (k % 3), 0));
+  CSpherePolyAreaArray areas;
+  for (int j = 0; j < 5; ++j) {
+    CSpherePolyArea area;
+    area.m_pCoord = &pool;
+    const int n = 1 + static_cast<int>(rng() % 9);
+    for (int k = 0; k < n; ++k)
+      area.m_Idx.emplace_back(static_cast<int>(rng() % 6));
+    areas.push_back(area);
+  }
+  return areas;
+}
+
+TEST(SphereEdgeOwners, EachOwnerAnswersAsItsOwnSearch)
+{
+  for (std::uint64_t seed = 0; seed < 200; ++seed) {
+    std::mt19937_64 rng(seed);
+    CSpherePolyCoordArray pool;
+    const CSpherePolyAreaArray areas = RandomPolygons(rng, pool);
+    const SphereEdgeOwners owners(areas);
+    for (int a = 0; a < 6; ++a) {
+      for (int b = 0; b < 6; ++b) {
+        std::vector<int> expected, got;
+        for (std::size_t j = 0; j < areas.size(); ++j) {
+          if (const int pos = areas[j].SearchIdx(a, b); pos != 0) {
+            expected.push_back(static_cast<int>(j));
+            expected.push_back(pos);
+          }
+        }
+        for (const SphereEdgeOwners::Owner& o : owners.Of(a, b)) {
+          got.push_back(o.m_AreaNo);
+          got.push_back(o.SearchIdx(a));
+        }
+        ASSERT_EQ(expected, got) << "seed " << seed << " edge " << a << ", " << b;
+      }
+    }
+  }
+}
+
+// The union as the outline method registers it at one check point.
+CSphereBlkDataArrayNew Registered(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle)
+{
+  CSphereA sphere;
+  sphere.SetChkPnt(&point, angle);
+  sphere.m_AngleStep = 1;
+  sphere.m_Kind = 1;
+  CSphereBlkDataArrayNew united;
+  for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(blocks, &point, angle, 0)) {
+    if (!group.empty())
+      sphere.RegistSphereRatio2(-1, false, &point, group, united);
+  }
+  united.CalcCrossPoint(nullptr);
+  return united;
+}
+
+// The number of edges flagged, so that a caller can tell the comparison
+// covered flags at all.
+int ExpectSameFlags(const CSphereBlkDataArrayNew& registered, const std::string& where)
+{
+  CSphereBlkDataArrayNew fast = registered, first = registered;
+  EXPECT_EQ(CSphereBlkDataArrayNew::kDone, fast.DeletePointInArea(nullptr));
+  union_literal::DeletePointInArea(first);
+  int flagged = 0;
+  if (first.m_PolyArea.size() != fast.m_PolyArea.size()) {
+    ADD_FAILURE() << where;
+    return flagged;
+  }
+  for (std::size_t j = 0; j < fast.m_PolyArea.size(); ++j) {
+    const CSpherePolyArea& f = fast.m_PolyArea[j];
+    const CSpherePolyArea& o = first.m_PolyArea[j];
+    EXPECT_EQ(o.Size(), f.Size()) << where;
+    for (int k = 0; k < std::min(f.Size(), o.Size()); ++k) {
+      const std::size_t at = static_cast<std::size_t>(k);
+      EXPECT_EQ(o.m_Idx[at].m_EdgeFlag, f.m_Idx[at].m_EdgeFlag) << where << " polygon " << j << " edge " << k;
+      flagged += f.m_Idx[at].m_EdgeFlag != 0;
+    }
+  }
+  return flagged;
+}
+
+TEST(CSphereBlkDataArrayNew, EdgeFlagsAsTheFirstFormOnRandomScenes)
+{
+  int flagged = 0;
+  for (std::uint64_t seed = 1; seed <= 60; ++seed) {
+    const sky_test::Scene scene = sky_test::RandomScene(seed);
+    flagged += ExpectSameFlags(Registered(scene.blocks, CKelCoord3D(0, 0, 0), scene.angle), "seed " + std::to_string(seed));
+  }
+  EXPECT_GT(flagged, 100);
+}
+
+TEST(CSphereBlkDataArrayNew, EdgeFlagsAsTheFirstFormOnADenseSite)
+{
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(48);
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
+  for (const std::size_t k : {0, 37, 99})
+    EXPECT_GT(ExpectSameFlags(Registered(blocks, points[k], 0), "point " + std::to_string(k)), 100);
+}
+
+}  // namespace
