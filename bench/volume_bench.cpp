@@ -7,6 +7,7 @@
 #include <random>
 
 #include "CKelBlockCube.h"
+#include "DivideLiteral.h"
 
 namespace {
 
@@ -72,6 +73,14 @@ void BM_DivideComb(benchmark::State& state)
   }
 }
 
+// The comb by its first, copying division (tests/volume/DivideLiteral.h).
+void BM_DivideCombFirstForm(benchmark::State& state)
+{
+  const CKelBlockCube block = Comb(static_cast<int>(state.range(0)));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(divide_literal::Divide(block, {0, 5}, {1, 5}).size());
+}
+
 void BM_ConvexStar(benchmark::State& state)
 {
   const CKelBlockCube block = Star(static_cast<int>(state.range(0)));
@@ -95,7 +104,8 @@ void BM_ConvexComb(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_DivideStar)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DivideComb)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DivideComb)->Arg(10)->Arg(100)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DivideCombFirstForm)->Arg(10)->Arg(100)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ConvexStar)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvexComb)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -1,12 +1,16 @@
 // Speed of the block set operations (union, difference, intersection) on a
 // k x k grid of L-shapes against a k x k grid of boxes that each overlap two
-// L-shapes, and of the division of a comb by a line through every tooth.
+// L-shapes, beside their first forms (kept in tests/volume/SetLiteral.h),
+// which give the same lists.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 #include "CKelBlockCubeArray.h"
+#include "SetLiteral.h"
 
 namespace {
 
@@ -50,27 +54,72 @@ CKelBlockCubeArray Boxes(int k)
 
 enum class Op { Union, Difference, Intersection };
 
-void RunSet(benchmark::State& state, Op op)
+CKelBlockCubeArray Apply(Op op, bool first, const CKelBlockCubeArray& a, const CKelBlockCubeArray& b)
+{
+  if (first)
+    return op == Op::Union        ? set_literal::Add(a, nullptr, b)
+           : op == Op::Difference ? set_literal::Sub(a, nullptr, b)
+                                  : set_literal::And(a, nullptr, b);
+  return op == Op::Union ? a.AddBlock(nullptr, b) : op == Op::Difference ? a.SubBlock(nullptr, b) : a.AndBlock(nullptr, b);
+}
+
+void RunSet(benchmark::State& state, Op op, bool first)
 {
   const int k = static_cast<int>(state.range(0));
   const CKelBlockCubeArray a = Ells(k);
   const CKelBlockCubeArray b = Boxes(k);
+  std::size_t pieces = 0;
   for (auto _ : state) {
-    CKelBlockCubeArray result = op == Op::Union        ? a.AddBlock(nullptr, b)
-                                : op == Op::Difference ? a.SubBlock(nullptr, b)
-                                                       : a.AndBlock(nullptr, b);
+    const CKelBlockCubeArray result = Apply(op, first, a, b);
+    pieces = result.size();
     benchmark::DoNotOptimize(result.data());
   }
   state.counters["blocks"] = static_cast<double>(a.size() + b.size());
+  state.counters["pieces"] = static_cast<double>(pieces);
 }
 
-void BM_Union(benchmark::State& state) { RunSet(state, Op::Union); }
-void BM_Difference(benchmark::State& state) { RunSet(state, Op::Difference); }
-void BM_Intersection(benchmark::State& state) { RunSet(state, Op::Intersection); }
+void BM_Union(benchmark::State& state) { RunSet(state, Op::Union, false); }
+void BM_Difference(benchmark::State& state) { RunSet(state, Op::Difference, false); }
+void BM_Intersection(benchmark::State& state) { RunSet(state, Op::Intersection, false); }
+void BM_UnionFirstForm(benchmark::State& state) { RunSet(state, Op::Union, true); }
+void BM_DifferenceFirstForm(benchmark::State& state) { RunSet(state, Op::Difference, true); }
+void BM_IntersectionFirstForm(benchmark::State& state) { RunSet(state, Op::Intersection, true); }
+
+// The combination of k x k unit cells in a shuffled order.
+void RunCombine(benchmark::State& state, bool first)
+{
+  const int k = static_cast<int>(state.range(0));
+  std::vector<CKelBlockCube> cells;
+  for (int y = 0; y < k; ++y)
+    for (int x = 0; x < k; ++x)
+      cells.push_back(BlockOf({{1.0 * x, 1.0 * y}, {x + 1.0, 1.0 * y}, {x + 1.0, y + 1.0}, {1.0 * x, y + 1.0}}));
+  std::mt19937 rng(25);
+  std::shuffle(cells.begin(), cells.end(), rng);
+  CKelBlockCubeArray grid;
+  for (const CKelBlockCube& c : cells)
+    grid.AddBlock(c);
+  for (auto _ : state) {
+    CKelBlockCubeArray list = grid;
+    if (first)
+      set_literal::Combine(list, nullptr);
+    else
+      list.CombineBlock(nullptr);
+    benchmark::DoNotOptimize(list.data());
+  }
+  state.counters["blocks"] = static_cast<double>(grid.size());
+}
+
+void BM_CombineShuffled(benchmark::State& state) { RunCombine(state, false); }
+void BM_CombineShuffledFirstForm(benchmark::State& state) { RunCombine(state, true); }
 
 }  // namespace
 
 BENCHMARK(BM_Union)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UnionFirstForm)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Difference)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DifferenceFirstForm)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Intersection)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IntersectionFirstForm)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CombineShuffled)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CombineShuffledFirstForm)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
