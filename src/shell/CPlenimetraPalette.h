@@ -56,7 +56,7 @@ public:
   // The pages, in the order they hear updates.
   enum PageSlot { kFigureList = 0, kTree = 1, kAutoArea = 2 };
   using PageMaker = std::unique_ptr<CPlenimetraPage> (*)(CPlenimetraPalette& palette);
-  // Each page's issue plugs its page in here; a slot without a maker leaves
+  // Each page's source plugs its page in here; a slot without a maker leaves
   // its button without effect.
   static void SetPageMaker(PageSlot slot, PageMaker maker);
 
