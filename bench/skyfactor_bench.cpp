@@ -10,6 +10,7 @@
 
 #include "CDividTriangle.h"
 #include "DividTriangleLiteral.h"
+#include "DividTrianglePrevious.h"
 #include "SkyOutlines.h"
 #include "CSphereRatioBlock.h"
 #include "SkyRayReference.h"
@@ -39,6 +40,17 @@ void Divide(benchmark::State& state, const std::vector<CKelCoord2D>& pts)
   }
 }
 
+// The division before its speed-ups, for old and new figures in one run.
+void Previous(benchmark::State& state, const std::vector<CKelCoord2D>& pts)
+{
+  const CSphereCoordD2DArray outline = sky_test::Projected(pts);
+  for (auto _ : state) {
+    DividTrianglePrevious d(&outline);
+    benchmark::DoNotOptimize(d.Do(-1));
+    benchmark::DoNotOptimize(d.GetSize());
+  }
+}
+
 void Reference(benchmark::State& state, const std::vector<CKelCoord2D>& pts)
 {
   for (auto _ : state) {
@@ -50,11 +62,15 @@ void Reference(benchmark::State& state, const std::vector<CKelCoord2D>& pts)
 void BM_DivideStar(benchmark::State& state) { Divide(state, StarOf(static_cast<int>(state.range(0)))); }
 void BM_DivideComb(benchmark::State& state) { Divide(state, CombOf(static_cast<int>(state.range(0)))); }
 void BM_DivideWall(benchmark::State& state) { Divide(state, sky_test::WallOutline(static_cast<int>(state.range(0)))); }
+void BM_PreviousStar(benchmark::State& state) { Previous(state, StarOf(static_cast<int>(state.range(0)))); }
+void BM_PreviousComb(benchmark::State& state) { Previous(state, CombOf(static_cast<int>(state.range(0)))); }
 void BM_ReferenceStar(benchmark::State& state) { Reference(state, StarOf(static_cast<int>(state.range(0)))); }
 
 BENCHMARK(BM_DivideStar)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DivideComb)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DivideWall)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousStar)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousComb)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceStar)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
 // --- The sky factor of a realistic scene ----------------------------------------------

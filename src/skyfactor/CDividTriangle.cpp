@@ -1,6 +1,7 @@
 #include "CDividTriangle.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <numeric>
 #include <optional>
@@ -106,6 +107,35 @@ struct EdgeBox {
 // Boxes farther apart than this cannot hold edges that meet: a meeting
 // lies within DividCrossLine and DividPoint of both.
 constexpr double kBoxMargin = 1e-5;
+
+// Points this close to the origin keep the round-off of every crossing far
+// below kBoxMargin, so an edge whose box stays clear of a segment's grown box
+// is known to meet it not (EdgeMeets would answer No) without measuring it.
+constexpr double kBoxedReach = 1e3;
+
+// The box of a segment grown by kBoxMargin, for skipping the edges clear of
+// it; an empty filter (for points beyond kBoxedReach) skips none.
+class ClearOfBox {
+public:
+  ClearOfBox(const CKelCoord2D& a, const CKelCoord2D& b, bool active)
+      : m_Active(active),
+        m_xmin(std::fmin(a.m_x, b.m_x) - kBoxMargin),
+        m_xmax(std::fmax(a.m_x, b.m_x) + kBoxMargin),
+        m_ymin(std::fmin(a.m_y, b.m_y) - kBoxMargin),
+        m_ymax(std::fmax(a.m_y, b.m_y) + kBoxMargin)
+  {
+  }
+
+  bool Clear(const CKelCoord2D& p, const CKelCoord2D& q) const
+  {
+    return m_Active && ((p.m_x < m_xmin && q.m_x < m_xmin) || (p.m_x > m_xmax && q.m_x > m_xmax) ||
+                        (p.m_y < m_ymin && q.m_y < m_ymin) || (p.m_y > m_ymax && q.m_y > m_ymax));
+  }
+
+private:
+  bool m_Active;
+  double m_xmin, m_xmax, m_ymin, m_ymax;
+};
 
 // A vertex that a reflex vertex may be joined to: its position, its place
 // (a, b) in the frame of the ray through the reflex vertex seen from the
@@ -241,6 +271,7 @@ std::vector<Candidate> CandidatesOf(const std::vector<CKelCoord2D>& pt, const st
   const double uy = pj.m_y / norm;
   std::vector<Candidate> all;
   const int n = static_cast<int>(idx.size());
+  all.reserve(idx.size());
   for (int m = 0; m < n; ++m) {
     if (m == i || m == j || m == k)
       continue;
@@ -284,12 +315,15 @@ bool CDividTriangle::Prepare(int mode)
     return false;
   m_Mode = mode;
   m_bInvalid = false;
+  m_bBoxed = true;
   m_bOrderFault = false;
   m_Pt.clear();
   for (const CSphereCoordD2D& p : *m_pPoints) {
     if (!std::isfinite(p.m_Pos.m_x) || !std::isfinite(p.m_Pos.m_y))
       return false;
     m_Pt.push_back(p.m_Pos);
+    if (std::fabs(p.m_Pos.m_x) > kBoxedReach || std::fabs(p.m_Pos.m_y) > kBoxedReach)
+      m_bBoxed = false;
   }
   FindCoincidentPoints();
   m_Count.assign(m_Pt.size(), 0);
@@ -427,14 +461,26 @@ CDividTriangle::Split CDividTriangle::QuadrilateralSplit(const Part& part, int o
 
 CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j, int k, Part& out1, Part& out2)
 {
+  // One pass gathers the outline, its box and the position counts.
   CKelAreaCoord2D outline;
-  outline.m_pt.reserve(part.idx.size());
-  for (int v : part.idx)
-    outline.m_pt.push_back(m_Pt[static_cast<std::size_t>(v)]);
+  outline.m_pt.resize(part.idx.size());
+  double xmin = DBL_MAX, ymin = DBL_MAX, xmax = -DBL_MAX, ymax = -DBL_MAX;
+  for (std::size_t q = 0; q < part.idx.size(); ++q) {
+    const auto v = static_cast<std::size_t>(part.idx[q]);
+    const CKelCoord2D& p = m_Pt[v];
+    outline.m_pt[q] = p;
+    xmin = std::min(xmin, p.m_x);
+    xmax = std::max(xmax, p.m_x);
+    ymin = std::min(ymin, p.m_y);
+    ymax = std::max(ymax, p.m_y);
+    ++m_Count[v];
+  }
   outline.SetArea();
-  outline.SetMaxMin();
+  outline.m_xmin = xmin;
+  outline.m_xmax = xmax;
+  outline.m_ymin = ymin;
+  outline.m_ymax = ymax;
   const CKelCoord2D& pj = P(part.idx, j);
-  CountPositions(part.idx, 1);
   // A candidate m is tried when the diagonal m - j meets no edge, m is no
   // point where the outline touches itself, and the diagonal's midpoint
   // lies inside or on the outline.
@@ -505,9 +551,10 @@ int CDividTriangle::CheckCross(const Index& idx, int a, int b)
   const int n = static_cast<int>(idx.size());
   const Frame& f = FrameOf(idx, a, b);
   const Segment seg{P(idx, a), f.c, f.s, f.len};
+  const ClearOfBox box(P(idx, a), P(idx, b), m_bBoxed);
   for (int m = 0; m < n; ++m) {
     const int prev = m == 0 ? n - 1 : m - 1;
-    if (m == a || prev == a || prev == b)
+    if (m == a || prev == a || prev == b || box.Clear(P(idx, prev), P(idx, m)))
       continue;
     const Meet meet = EdgeMeets(seg, P(idx, prev), P(idx, m));
     if (meet == Meet::Invalid)
@@ -568,7 +615,10 @@ bool CDividTriangle::PartStaysSimple(const Index& part)
     return false;
   const CKelCoord2D& d0 = P(part, n - 1);
   const CKelCoord2D& d1 = P(part, 0);
+  const ClearOfBox box(d0, d1, m_bBoxed);
   for (int m = 2; m <= n - 2; ++m) {
+    if (box.Clear(P(part, m - 1), P(part, m)))
+      continue;
     const Frame& f = FrameOf(part, m - 1, m);
     const Meet meet = EdgeMeets(Segment{P(part, m - 1), f.c, f.s, f.len}, d0, d1);
     if (meet == Meet::Invalid)
