@@ -87,14 +87,14 @@ Meet EdgeMeets(const Segment& seg, const CKelCoord2D& p, const CKelCoord2D& q)
 // The positions a forward to b, both included, wrapping.
 std::vector<int> Run(const std::vector<int>& idx, int a, int b)
 {
-  const int n = static_cast<int>(idx.size());
+  const auto from = idx.begin() + a;
+  const auto to = idx.begin() + b + 1;
+  if (a <= b)
+    return std::vector<int>(from, to);
   std::vector<int> out;
-  out.reserve(static_cast<std::size_t>((b - a + n) % n + 1));
-  for (int k = a;; k = (k + 1) % n) {
-    out.push_back(idx[static_cast<std::size_t>(k)]);
-    if (k == b)
-      break;
-  }
+  out.reserve(idx.size() - static_cast<std::size_t>(a - b) + 1);
+  out.insert(out.end(), from, idx.end());
+  out.insert(out.end(), idx.begin(), to);
   return out;
 }
 
@@ -171,12 +171,18 @@ constexpr double kKeySlack = 1e-12;
 // smallest angle on, each in position order.
 class CandidateQueue {
 public:
-  explicit CandidateQueue(std::vector<Candidate> all) : m_Heap(std::move(all))
+  explicit CandidateQueue(std::vector<Candidate> all) : m_All(std::move(all))
   {
     m_Unordered =
-        std::any_of(m_Heap.begin(), m_Heap.end(), [](const Candidate& c) { return std::isnan(c.a) || std::isnan(c.b); });
-    if (!m_Unordered)
-      std::make_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
+        std::any_of(m_All.begin(), m_All.end(), [](const Candidate& c) { return std::isnan(c.a) || std::isnan(c.b); });
+    if (m_Unordered)
+      return;
+    // The heap holds keys and places only: of a thousand candidates a split
+    // takes a few, and moving whole candidates about dominated its cost.
+    m_Heap.reserve(m_All.size());
+    for (std::size_t at = 0; at < m_All.size(); ++at)
+      m_Heap.push_back({m_All[at].key, at});
+    std::make_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
   }
 
   bool NextCluster(std::vector<Candidate>& cluster)
@@ -184,7 +190,7 @@ public:
     cluster.clear();
     if (m_Unordered) {
       // Without a direction the candidates keep the order they were found in.
-      cluster.swap(m_Heap);
+      cluster.swap(m_All);
       for (Candidate& c : cluster)
         c.angle = std::fabs(std::atan2(c.b, c.a));
       return !cluster.empty();
@@ -214,7 +220,12 @@ public:
   }
 
 private:
-  static bool LaterKey(const Candidate& l, const Candidate& r) { return l.key > r.key; }
+  struct Keyed {
+    double key;
+    std::size_t at;  // in m_All
+  };
+
+  static bool LaterKey(const Keyed& l, const Keyed& r) { return l.key > r.key; }
 
   // Moves every candidate with a key up to limit into the ready list, which
   // stays sorted by angle.
@@ -222,7 +233,7 @@ private:
   {
     while (!m_Heap.empty() && m_Heap.front().key <= limit) {
       std::pop_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
-      Candidate c = m_Heap.back();
+      Candidate c = m_All[m_Heap.back().at];
       m_Heap.pop_back();
       c.angle = std::fabs(std::atan2(c.b, c.a));
       const auto at = std::upper_bound(m_Ready.begin(), m_Ready.end(), c.angle,
@@ -231,7 +242,8 @@ private:
     }
   }
 
-  std::vector<Candidate> m_Heap;
+  std::vector<Candidate> m_All;
+  std::vector<Keyed> m_Heap;
   std::vector<Candidate> m_Ready;
   bool m_Unordered = false;
 };
@@ -659,7 +671,7 @@ bool CDividTriangle::EraseNeedleShape(Index& idx) const
   std::size_t i = 0;
   while (i < idx.size()) {
     const std::size_t n = idx.size();
-    const std::size_t k = (i + 2) % n;
+    const std::size_t k = i + 2 < n ? i + 2 : (i + 2) % n;
     if (!Coincide(m_Pt[static_cast<std::size_t>(idx[i])], m_Pt[static_cast<std::size_t>(idx[k])])) {
       ++i;
       continue;
