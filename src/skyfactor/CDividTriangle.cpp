@@ -126,11 +126,18 @@ public:
   {
   }
 
-  bool Clear(const CKelCoord2D& p, const CKelCoord2D& q) const
+  // The sides of the box a point lies beyond, one bit each; an edge whose
+  // ends share a bit is clear of the box. Worked out once per vertex, as
+  // each vertex ends one edge and starts the next.
+  unsigned Beyond(const CKelCoord2D& p) const
   {
-    return m_Active && ((p.m_x < m_xmin && q.m_x < m_xmin) || (p.m_x > m_xmax && q.m_x > m_xmax) ||
-                        (p.m_y < m_ymin && q.m_y < m_ymin) || (p.m_y > m_ymax && q.m_y > m_ymax));
+    if (!m_Active)
+      return 0;
+    return (p.m_x < m_xmin ? 1U : 0U) | (p.m_x > m_xmax ? 2U : 0U) | (p.m_y < m_ymin ? 4U : 0U) |
+           (p.m_y > m_ymax ? 8U : 0U);
   }
+
+  static bool Clear(unsigned beyondP, unsigned beyondQ) { return (beyondP & beyondQ) != 0; }
 
 private:
   bool m_Active;
@@ -564,9 +571,13 @@ int CDividTriangle::CheckCross(const Index& idx, int a, int b)
   const Frame& f = FrameOf(idx, a, b);
   const Segment seg{P(idx, a), f.c, f.s, f.len};
   const ClearOfBox box(P(idx, a), P(idx, b), m_bBoxed);
+  unsigned beyondPrev = box.Beyond(P(idx, n - 1));
   for (int m = 0; m < n; ++m) {
     const int prev = m == 0 ? n - 1 : m - 1;
-    if (m == a || prev == a || prev == b || box.Clear(P(idx, prev), P(idx, m)))
+    const unsigned beyond = box.Beyond(P(idx, m));
+    const bool clear = ClearOfBox::Clear(beyondPrev, beyond);
+    beyondPrev = beyond;
+    if (clear || m == a || prev == a || prev == b)
       continue;
     const Meet meet = EdgeMeets(seg, P(idx, prev), P(idx, m));
     if (meet == Meet::Invalid)
@@ -628,8 +639,12 @@ bool CDividTriangle::PartStaysSimple(const Index& part)
   const CKelCoord2D& d0 = P(part, n - 1);
   const CKelCoord2D& d1 = P(part, 0);
   const ClearOfBox box(d0, d1, m_bBoxed);
+  unsigned beyondPrev = box.Beyond(P(part, 1));
   for (int m = 2; m <= n - 2; ++m) {
-    if (box.Clear(P(part, m - 1), P(part, m)))
+    const unsigned beyond = box.Beyond(P(part, m));
+    const bool clear = ClearOfBox::Clear(beyondPrev, beyond);
+    beyondPrev = beyond;
+    if (clear)
       continue;
     const Frame& f = FrameOf(part, m - 1, m);
     const Meet meet = EdgeMeets(Segment{P(part, m - 1), f.c, f.s, f.len}, d0, d1);
