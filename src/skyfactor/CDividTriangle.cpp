@@ -184,12 +184,19 @@ public:
         std::any_of(m_All.begin(), m_All.end(), [](const Candidate& c) { return std::isnan(c.a) || std::isnan(c.b); });
     if (m_Unordered)
       return;
-    // The heap holds keys and places only: of a thousand candidates a split
-    // takes a few, and moving whole candidates about dominated its cost.
-    m_Heap.reserve(m_All.size());
-    for (std::size_t at = 0; at < m_All.size(); ++at)
-      m_Heap.push_back({m_All[at].key, at});
-    std::make_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
+    // The heap holds keys and places only, and of a thousand candidates a
+    // split takes a few: the heap starts with the keys nearest the smallest
+    // and takes more (in ever wider steps) only as it empties. What leaves
+    // it up to a limit is every key up to that limit, as from one heap of
+    // all; keys without an order (overflowed places) all go in at once.
+    m_Rest.reserve(m_All.size());
+    bool unordered = false;
+    for (std::size_t at = 0; at < m_All.size(); ++at) {
+      m_Rest.push_back({m_All[at].key, at});
+      unordered = unordered || std::isnan(m_All[at].key);
+    }
+    m_Step = unordered ? INFINITY : 16.0 / static_cast<double>(std::max<std::size_t>(m_All.size(), 1));
+    Refill();
   }
 
   bool NextCluster(std::vector<Candidate>& cluster)
@@ -204,9 +211,10 @@ public:
     }
     for (;;) {
       if (m_Ready.empty()) {
-        if (m_Heap.empty())
+        const Keyed* first = Front();
+        if (first == nullptr)
           return false;
-        Fill(m_Heap.front().key + kKeySlack);
+        Fill(first->key + kKeySlack);
       }
       // The run from the smallest angle known; complete once every candidate
       // that could still join it or precede it has left the heap.
@@ -215,7 +223,7 @@ public:
       while (end < m_Ready.size() && m_Ready[end].angle - m_Ready[end - 1].angle <= kTol)
         lastKey = std::fmax(lastKey, m_Ready[end++].key);
       const double reach = lastKey + kTol + kKeySlack;
-      if (!m_Heap.empty() && m_Heap.front().key <= reach) {
+      if (const Keyed* next = Front(); next != nullptr && next->key <= reach) {
         Fill(reach);
         continue;
       }
@@ -234,11 +242,39 @@ private:
 
   static bool LaterKey(const Keyed& l, const Keyed& r) { return l.key > r.key; }
 
+  // The smallest key left, or none.
+  const Keyed* Front()
+  {
+    if (m_Heap.empty())
+      Refill();
+    return m_Heap.empty() ? nullptr : &m_Heap.front();
+  }
+
+  // Into the empty heap, the keys left within a step of the smallest.
+  void Refill()
+  {
+    if (m_Rest.empty())
+      return;
+    if (std::isinf(m_Step)) {
+      m_Heap.swap(m_Rest);
+    } else {
+      double least = m_Rest.front().key;
+      for (const Keyed& k : m_Rest)
+        least = std::min(least, k.key);
+      const double cut = least + m_Step;
+      m_Step *= 2;
+      const auto near = std::partition(m_Rest.begin(), m_Rest.end(), [cut](const Keyed& k) { return k.key > cut; });
+      m_Heap.assign(near, m_Rest.end());
+      m_Rest.erase(near, m_Rest.end());
+    }
+    std::make_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
+  }
+
   // Moves every candidate with a key up to limit into the ready list, which
   // stays sorted by angle.
   void Fill(double limit)
   {
-    while (!m_Heap.empty() && m_Heap.front().key <= limit) {
+    for (const Keyed* next = Front(); next != nullptr && next->key <= limit; next = Front()) {
       std::pop_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
       Candidate c = m_All[m_Heap.back().at];
       m_Heap.pop_back();
@@ -250,7 +286,9 @@ private:
   }
 
   std::vector<Candidate> m_All;
-  std::vector<Keyed> m_Heap;
+  std::vector<Keyed> m_Heap;  // keys up to a cut, as a heap
+  std::vector<Keyed> m_Rest;  // keys beyond that cut
+  double m_Step = 0;          // how far beyond the smallest key left the next cut lies
   std::vector<Candidate> m_Ready;
   bool m_Unordered = false;
 };
