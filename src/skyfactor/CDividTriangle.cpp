@@ -518,10 +518,13 @@ CDividTriangle::Split CDividTriangle::QuadrilateralSplit(const Part& part, int o
 
 CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j, int k, Part& out1, Part& out2)
 {
-  // One pass gathers the outline, its box and the position counts.
+  // One pass gathers the outline, its box, its area (the shoelace sum in
+  // SetArea's order, to the last bit) and the position counts.
   CKelAreaCoord2D outline;
   outline.m_pt.resize(part.idx.size());
   double xmin = DBL_MAX, ymin = DBL_MAX, xmax = -DBL_MAX, ymax = -DBL_MAX;
+  double shoelace = 0;
+  const CKelCoord2D* prev = &m_Pt[static_cast<std::size_t>(part.idx.back())];
   for (std::size_t q = 0; q < part.idx.size(); ++q) {
     const auto v = static_cast<std::size_t>(part.idx[q]);
     const CKelCoord2D& p = m_Pt[v];
@@ -530,9 +533,14 @@ CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j
     xmax = std::max(xmax, p.m_x);
     ymin = std::min(ymin, p.m_y);
     ymax = std::max(ymax, p.m_y);
+    shoelace += (prev->m_x - p.m_x) * (prev->m_y + p.m_y);
+    prev = &p;
     ++m_Count[v];
   }
-  outline.SetArea();
+  const double area = 0.5 * shoelace;
+  if (area < 0)
+    std::reverse(outline.m_pt.begin(), outline.m_pt.end());
+  outline.m_area = area < 0 ? -area : area;
   outline.m_xmin = xmin;
   outline.m_xmax = xmax;
   outline.m_ymin = ymin;
