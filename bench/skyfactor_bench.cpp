@@ -10,6 +10,7 @@
 
 #include "CDividTriangle.h"
 #include "DividTriangleLiteral.h"
+#include "DividTrianglePrevious.h"
 #include "SkyOutlines.h"
 #include "CSphereRatioBlock.h"
 #include "SkyRayReference.h"
@@ -29,11 +30,14 @@ std::vector<CKelCoord2D> CombOf(int n)
   return sky_test::Comb(rng, n / 4, -0.6, -0.2);
 }
 
+// Division is the division or its form before the speed-ups, for old and
+// new figures in one run.
+template <class Division = CDividTriangle>
 void Divide(benchmark::State& state, const std::vector<CKelCoord2D>& pts)
 {
   const CSphereCoordD2DArray outline = sky_test::Projected(pts);
   for (auto _ : state) {
-    CDividTriangle d(&outline);
+    Division d(&outline);
     benchmark::DoNotOptimize(d.Do(-1));
     benchmark::DoNotOptimize(d.GetSize());
   }
@@ -50,11 +54,15 @@ void Reference(benchmark::State& state, const std::vector<CKelCoord2D>& pts)
 void BM_DivideStar(benchmark::State& state) { Divide(state, StarOf(static_cast<int>(state.range(0)))); }
 void BM_DivideComb(benchmark::State& state) { Divide(state, CombOf(static_cast<int>(state.range(0)))); }
 void BM_DivideWall(benchmark::State& state) { Divide(state, sky_test::WallOutline(static_cast<int>(state.range(0)))); }
+void BM_PreviousStar(benchmark::State& state) { Divide<DividTrianglePrevious>(state, StarOf(static_cast<int>(state.range(0)))); }
+void BM_PreviousComb(benchmark::State& state) { Divide<DividTrianglePrevious>(state, CombOf(static_cast<int>(state.range(0)))); }
 void BM_ReferenceStar(benchmark::State& state) { Reference(state, StarOf(static_cast<int>(state.range(0)))); }
 
 BENCHMARK(BM_DivideStar)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DivideComb)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DivideWall)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousStar)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousComb)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceStar)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
 // --- The sky factor of a realistic scene ----------------------------------------------

@@ -1,6 +1,7 @@
 #include "CDividTriangle.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <numeric>
 #include <optional>
@@ -86,14 +87,14 @@ Meet EdgeMeets(const Segment& seg, const CKelCoord2D& p, const CKelCoord2D& q)
 // The positions a forward to b, both included, wrapping.
 std::vector<int> Run(const std::vector<int>& idx, int a, int b)
 {
-  const int n = static_cast<int>(idx.size());
+  const auto from = idx.begin() + a;
+  const auto to = idx.begin() + b + 1;
+  if (a <= b)
+    return std::vector<int>(from, to);
   std::vector<int> out;
-  out.reserve(static_cast<std::size_t>((b - a + n) % n + 1));
-  for (int k = a;; k = (k + 1) % n) {
-    out.push_back(idx[static_cast<std::size_t>(k)]);
-    if (k == b)
-      break;
-  }
+  out.reserve(idx.size() - static_cast<std::size_t>(a - b) + 1);
+  out.insert(out.end(), from, idx.end());
+  out.insert(out.end(), idx.begin(), to);
   return out;
 }
 
@@ -106,6 +107,42 @@ struct EdgeBox {
 // Boxes farther apart than this cannot hold edges that meet: a meeting
 // lies within DividCrossLine and DividPoint of both.
 constexpr double kBoxMargin = 1e-5;
+
+// Points this close to the origin keep the round-off of every crossing far
+// below kBoxMargin, so an edge whose box stays clear of a segment's grown box
+// is known to meet it not (EdgeMeets would answer No) without measuring it.
+constexpr double kBoxedReach = 1e3;
+
+// The box of a segment grown by kBoxMargin, for skipping the edges clear of
+// it; an empty filter (for points beyond kBoxedReach) skips none.
+class ClearOfBox {
+public:
+  ClearOfBox(const CKelCoord2D& a, const CKelCoord2D& b, bool active)
+      : m_Active(active),
+        m_xmin(std::fmin(a.m_x, b.m_x) - kBoxMargin),
+        m_xmax(std::fmax(a.m_x, b.m_x) + kBoxMargin),
+        m_ymin(std::fmin(a.m_y, b.m_y) - kBoxMargin),
+        m_ymax(std::fmax(a.m_y, b.m_y) + kBoxMargin)
+  {
+  }
+
+  // The sides of the box a point lies beyond, one bit each; an edge whose
+  // ends share a bit is clear of the box. Worked out once per vertex, as
+  // each vertex ends one edge and starts the next.
+  unsigned Beyond(const CKelCoord2D& p) const
+  {
+    if (!m_Active)
+      return 0;
+    return (p.m_x < m_xmin ? 1U : 0U) | (p.m_x > m_xmax ? 2U : 0U) | (p.m_y < m_ymin ? 4U : 0U) |
+           (p.m_y > m_ymax ? 8U : 0U);
+  }
+
+  static bool Clear(unsigned beyondP, unsigned beyondQ) { return (beyondP & beyondQ) != 0; }
+
+private:
+  bool m_Active;
+  double m_xmin, m_xmax, m_ymin, m_ymax;
+};
 
 // A vertex that a reflex vertex may be joined to: its position, its place
 // (a, b) in the frame of the ray through the reflex vertex seen from the
@@ -141,12 +178,25 @@ constexpr double kKeySlack = 1e-12;
 // smallest angle on, each in position order.
 class CandidateQueue {
 public:
-  explicit CandidateQueue(std::vector<Candidate> all) : m_Heap(std::move(all))
+  explicit CandidateQueue(std::vector<Candidate> all) : m_All(std::move(all))
   {
     m_Unordered =
-        std::any_of(m_Heap.begin(), m_Heap.end(), [](const Candidate& c) { return std::isnan(c.a) || std::isnan(c.b); });
-    if (!m_Unordered)
-      std::make_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
+        std::any_of(m_All.begin(), m_All.end(), [](const Candidate& c) { return std::isnan(c.a) || std::isnan(c.b); });
+    if (m_Unordered)
+      return;
+    // The heap holds keys and places only, and of a thousand candidates a
+    // split takes a few: the heap starts with the keys nearest the smallest
+    // and takes more (in ever wider steps) only as it empties. What leaves
+    // it up to a limit is every key up to that limit, as from one heap of
+    // all; keys without an order (overflowed places) all go in at once.
+    m_Rest.reserve(m_All.size());
+    bool unordered = false;
+    for (std::size_t at = 0; at < m_All.size(); ++at) {
+      m_Rest.push_back({m_All[at].key, at});
+      unordered = unordered || std::isnan(m_All[at].key);
+    }
+    m_Step = unordered ? INFINITY : 16.0 / static_cast<double>(std::max<std::size_t>(m_All.size(), 1));
+    Refill();
   }
 
   bool NextCluster(std::vector<Candidate>& cluster)
@@ -154,16 +204,17 @@ public:
     cluster.clear();
     if (m_Unordered) {
       // Without a direction the candidates keep the order they were found in.
-      cluster.swap(m_Heap);
+      cluster.swap(m_All);
       for (Candidate& c : cluster)
         c.angle = std::fabs(std::atan2(c.b, c.a));
       return !cluster.empty();
     }
     for (;;) {
       if (m_Ready.empty()) {
-        if (m_Heap.empty())
+        const Keyed* first = Front();
+        if (first == nullptr)
           return false;
-        Fill(m_Heap.front().key + kKeySlack);
+        Fill(first->key + kKeySlack);
       }
       // The run from the smallest angle known; complete once every candidate
       // that could still join it or precede it has left the heap.
@@ -172,7 +223,7 @@ public:
       while (end < m_Ready.size() && m_Ready[end].angle - m_Ready[end - 1].angle <= kTol)
         lastKey = std::fmax(lastKey, m_Ready[end++].key);
       const double reach = lastKey + kTol + kKeySlack;
-      if (!m_Heap.empty() && m_Heap.front().key <= reach) {
+      if (const Keyed* next = Front(); next != nullptr && next->key <= reach) {
         Fill(reach);
         continue;
       }
@@ -184,15 +235,48 @@ public:
   }
 
 private:
-  static bool LaterKey(const Candidate& l, const Candidate& r) { return l.key > r.key; }
+  struct Keyed {
+    double key;
+    std::size_t at;  // in m_All
+  };
+
+  static bool LaterKey(const Keyed& l, const Keyed& r) { return l.key > r.key; }
+
+  // The smallest key left, or none.
+  const Keyed* Front()
+  {
+    if (m_Heap.empty())
+      Refill();
+    return m_Heap.empty() ? nullptr : &m_Heap.front();
+  }
+
+  // Into the empty heap, the keys left within a step of the smallest.
+  void Refill()
+  {
+    if (m_Rest.empty())
+      return;
+    if (std::isinf(m_Step)) {
+      m_Heap.swap(m_Rest);
+    } else {
+      double least = m_Rest.front().key;
+      for (const Keyed& k : m_Rest)
+        least = std::min(least, k.key);
+      const double cut = least + m_Step;
+      m_Step *= 2;
+      const auto near = std::partition(m_Rest.begin(), m_Rest.end(), [cut](const Keyed& k) { return k.key > cut; });
+      m_Heap.assign(near, m_Rest.end());
+      m_Rest.erase(near, m_Rest.end());
+    }
+    std::make_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
+  }
 
   // Moves every candidate with a key up to limit into the ready list, which
   // stays sorted by angle.
   void Fill(double limit)
   {
-    while (!m_Heap.empty() && m_Heap.front().key <= limit) {
+    for (const Keyed* next = Front(); next != nullptr && next->key <= limit; next = Front()) {
       std::pop_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
-      Candidate c = m_Heap.back();
+      Candidate c = m_All[m_Heap.back().at];
       m_Heap.pop_back();
       c.angle = std::fabs(std::atan2(c.b, c.a));
       const auto at = std::upper_bound(m_Ready.begin(), m_Ready.end(), c.angle,
@@ -201,7 +285,10 @@ private:
     }
   }
 
-  std::vector<Candidate> m_Heap;
+  std::vector<Candidate> m_All;
+  std::vector<Keyed> m_Heap;  // keys up to a cut, as a heap
+  std::vector<Keyed> m_Rest;  // keys beyond that cut
+  double m_Step = 0;          // how far beyond the smallest key left the next cut lies
   std::vector<Candidate> m_Ready;
   bool m_Unordered = false;
 };
@@ -241,6 +328,7 @@ std::vector<Candidate> CandidatesOf(const std::vector<CKelCoord2D>& pt, const st
   const double uy = pj.m_y / norm;
   std::vector<Candidate> all;
   const int n = static_cast<int>(idx.size());
+  all.reserve(idx.size());
   for (int m = 0; m < n; ++m) {
     if (m == i || m == j || m == k)
       continue;
@@ -284,12 +372,15 @@ bool CDividTriangle::Prepare(int mode)
     return false;
   m_Mode = mode;
   m_bInvalid = false;
+  m_bBoxed = true;
   m_bOrderFault = false;
   m_Pt.clear();
   for (const CSphereCoordD2D& p : *m_pPoints) {
     if (!std::isfinite(p.m_Pos.m_x) || !std::isfinite(p.m_Pos.m_y))
       return false;
     m_Pt.push_back(p.m_Pos);
+    if (std::fabs(p.m_Pos.m_x) > kBoxedReach || std::fabs(p.m_Pos.m_y) > kBoxedReach)
+      m_bBoxed = false;
   }
   FindCoincidentPoints();
   m_Count.assign(m_Pt.size(), 0);
@@ -427,14 +518,34 @@ CDividTriangle::Split CDividTriangle::QuadrilateralSplit(const Part& part, int o
 
 CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j, int k, Part& out1, Part& out2)
 {
+  // One pass gathers the outline, its box, its area (the shoelace sum in
+  // SetArea's order, to the last bit) and the position counts.
   CKelAreaCoord2D outline;
-  outline.m_pt.reserve(part.idx.size());
-  for (int v : part.idx)
-    outline.m_pt.push_back(m_Pt[static_cast<std::size_t>(v)]);
-  outline.SetArea();
-  outline.SetMaxMin();
+  outline.m_pt.resize(part.idx.size());
+  double xmin = DBL_MAX, ymin = DBL_MAX, xmax = -DBL_MAX, ymax = -DBL_MAX;
+  double shoelace = 0;
+  const CKelCoord2D* prev = &m_Pt[static_cast<std::size_t>(part.idx.back())];
+  for (std::size_t q = 0; q < part.idx.size(); ++q) {
+    const auto v = static_cast<std::size_t>(part.idx[q]);
+    const CKelCoord2D& p = m_Pt[v];
+    outline.m_pt[q] = p;
+    xmin = std::min(xmin, p.m_x);
+    xmax = std::max(xmax, p.m_x);
+    ymin = std::min(ymin, p.m_y);
+    ymax = std::max(ymax, p.m_y);
+    shoelace += (prev->m_x - p.m_x) * (prev->m_y + p.m_y);
+    prev = &p;
+    ++m_Count[v];
+  }
+  const double area = 0.5 * shoelace;
+  if (area < 0)
+    std::reverse(outline.m_pt.begin(), outline.m_pt.end());
+  outline.m_area = area < 0 ? -area : area;
+  outline.m_xmin = xmin;
+  outline.m_xmax = xmax;
+  outline.m_ymin = ymin;
+  outline.m_ymax = ymax;
   const CKelCoord2D& pj = P(part.idx, j);
-  CountPositions(part.idx, 1);
   // A candidate m is tried when the diagonal m - j meets no edge, m is no
   // point where the outline touches itself, and the diagonal's midpoint
   // lies inside or on the outline.
@@ -505,9 +616,14 @@ int CDividTriangle::CheckCross(const Index& idx, int a, int b)
   const int n = static_cast<int>(idx.size());
   const Frame& f = FrameOf(idx, a, b);
   const Segment seg{P(idx, a), f.c, f.s, f.len};
+  const ClearOfBox box(P(idx, a), P(idx, b), m_bBoxed);
+  unsigned beyondPrev = box.Beyond(P(idx, n - 1));
   for (int m = 0; m < n; ++m) {
     const int prev = m == 0 ? n - 1 : m - 1;
-    if (m == a || prev == a || prev == b)
+    const unsigned beyond = box.Beyond(P(idx, m));
+    const bool clear = ClearOfBox::Clear(beyondPrev, beyond);
+    beyondPrev = beyond;
+    if (clear || m == a || prev == a || prev == b)
       continue;
     const Meet meet = EdgeMeets(seg, P(idx, prev), P(idx, m));
     if (meet == Meet::Invalid)
@@ -568,7 +684,14 @@ bool CDividTriangle::PartStaysSimple(const Index& part)
     return false;
   const CKelCoord2D& d0 = P(part, n - 1);
   const CKelCoord2D& d1 = P(part, 0);
+  const ClearOfBox box(d0, d1, m_bBoxed);
+  unsigned beyondPrev = box.Beyond(P(part, 1));
   for (int m = 2; m <= n - 2; ++m) {
+    const unsigned beyond = box.Beyond(P(part, m));
+    const bool clear = ClearOfBox::Clear(beyondPrev, beyond);
+    beyondPrev = beyond;
+    if (clear)
+      continue;
     const Frame& f = FrameOf(part, m - 1, m);
     const Meet meet = EdgeMeets(Segment{P(part, m - 1), f.c, f.s, f.len}, d0, d1);
     if (meet == Meet::Invalid)
@@ -609,7 +732,7 @@ bool CDividTriangle::EraseNeedleShape(Index& idx) const
   std::size_t i = 0;
   while (i < idx.size()) {
     const std::size_t n = idx.size();
-    const std::size_t k = (i + 2) % n;
+    const std::size_t k = i + 2 < n ? i + 2 : (i + 2) % n;
     if (!Coincide(m_Pt[static_cast<std::size_t>(idx[i])], m_Pt[static_cast<std::size_t>(idx[k])])) {
       ++i;
       continue;

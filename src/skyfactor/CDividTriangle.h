@@ -89,6 +89,7 @@ private:
   std::vector<int> m_Seen;                     // scratch of HasRepeatedPoint, all 0 between uses
   bool m_bInvalid = false;                     // a crossing could not be measured
   bool m_bOrderFault = false;                  // candidates came out of order
+  bool m_bBoxed = true;                        // every point near enough for box tests
   std::vector<Frame> m_Frame;                  // the last frame measured from each point
 
   // --- The steps of the division

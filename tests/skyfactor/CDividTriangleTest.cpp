@@ -7,6 +7,7 @@
 #include "CDividTriangle.h"
 #include "CKelAreaCoord2D.h"
 #include "DividTriangleLiteral.h"
+#include "DividTrianglePrevious.h"
 #include "KelTestSupport.h"
 #include "SkyOutlines.h"
 
@@ -177,6 +178,45 @@ TEST(CDividTriangle, MatchesTheStepByStepDivision)
         for (int c = 0; c < 3; ++c) {
           ASSERT_EQ(reference.triangles[t].m_Vertex[c].m_x, d.triangles[t].m_Vertex[c].m_x) << "triangle " << t;
           ASSERT_EQ(reference.triangles[t].m_Vertex[c].m_y, d.triangles[t].m_Vertex[c].m_y) << "triangle " << t;
+        }
+      }
+    }
+  }
+}
+
+// The faster division against its previous form on outlines up to 1,000
+// points: stars about the origin or through it, combs whose teeth stand
+// close (edges near a diagonal but clear of it), and a star scaled far beyond
+// the disc, where no edge may be skipped by its box.
+TEST(CDividTriangle, FindsWhatItsPreviousFormFound)
+{
+  std::mt19937 rng(20261207);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  std::vector<std::pair<std::string, std::vector<CKelCoord2D>>> outlines;
+  for (int n : {10, 37, 100, 260, 1000}) {
+    outlines.emplace_back("star " + std::to_string(n), sky_test::Star(rng, n, 0.1 * unit(rng), 0.05, 0.3, 0.9, false));
+    outlines.emplace_back("star through origin " + std::to_string(n),
+                          sky_test::Star(rng, n, 0.2 + 0.3 * unit(rng), 0.1, 0.05, 0.5, true));
+    outlines.emplace_back("comb " + std::to_string(n), sky_test::Comb(rng, n / 4, -0.6, -0.2));
+  }
+  std::vector<CKelCoord2D> far = sky_test::Star(rng, 200, 0.02, -0.01, 0.3, 0.9, false);
+  for (CKelCoord2D& p : far)
+    p = CKelCoord2D(p.m_x * 5e3, p.m_y * 5e3);
+  outlines.emplace_back("star far out", far);
+  for (const auto& [name, pts] : outlines) {
+    for (int mode : {-1, 0, 1}) {
+      SCOPED_TRACE(testing::Message() << name << " mode " << mode);
+      const CSphereCoordD2DArray outline = sky_test::Projected(pts);
+      DividTrianglePrevious previous(&outline);
+      const bool previousOk = previous.Do(mode);
+      const Division d = Divide(pts, mode);
+      EXPECT_EQ(previousOk, d.ok);
+      ASSERT_EQ(static_cast<std::size_t>(previous.GetSize()), d.triangles.size());
+      for (std::size_t t = 0; t < d.triangles.size(); ++t) {
+        const CSphereTriangleData& before = previous.GetTriangle(static_cast<int>(t));
+        for (int c = 0; c < 3; ++c) {
+          ASSERT_EQ(before.m_Vertex[c].m_x, d.triangles[t].m_Vertex[c].m_x) << "triangle " << t;
+          ASSERT_EQ(before.m_Vertex[c].m_y, d.triangles[t].m_Vertex[c].m_y) << "triangle " << t;
         }
       }
     }

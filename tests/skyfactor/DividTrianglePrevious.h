@@ -1,0 +1,131 @@
+#pragma once
+// DividTrianglePrevious: the division as it stood before its speed-ups, kept
+// to show that the faster one finds the same triangles in the same order. It
+// divides a simple outline of projected points (sky-disc
+// units) into triangles whose areas the sky-factor sums add up.
+//
+// Vocabulary: an index polygon is a list of positions into the point list,
+// in outline order; a split divides it along a diagonal into two index
+// polygons that share the diagonal's ends. The division is tuned to the sky
+// disc: a vertex at the disc's centre (the origin) is the hub of the splits,
+// and a reflex vertex is joined to the vertex closest in angle, seen from
+// the origin, to the ray through it.
+//
+// Contract: the point list is set before Do and outlives it; Do appends to
+// the triangle list. The outline must have at least 3 finite points; a
+// clockwise outline is reversed first. A division that finds no valid split,
+// a quadrilateral with two reflex turns, or a crossing that cannot be
+// measured fails: Do returns false and the triangles found before stay.
+//
+// Rounding modes (of GetTriangleData, which also filters thin triangles):
+// -1 exact, 0 up, 1 down.
+//
+// CreateTriangle2 divides an index polygon over the point list by reflex
+// splits alone, trying every corner in turn; nothing in the sky factor
+// calls it.
+//
+// The candidates of a split are tried in ascending angle and, at equal
+// angles, ascending distance from the origin; a list found out of that
+// order fails the division (OrderFault) instead of stopping the program.
+//
+// Cost: every split is checked for crossings against the outline, but a
+// part of an outline known to be simple only needs its new diagonal
+// checked, and the candidates of a reflex vertex are examined from the
+// closest angle on, so the whole division grows with about n^2.
+
+#include <cstdint>
+#include <vector>
+
+#include "CKelCoord.h"
+#include "CSphereCoordD2D.h"
+#include "CSphereTriangleData.h"
+
+class DividTrianglePrevious {
+public:
+  const std::vector<CSphereCoordD2D>* m_pPoints = nullptr;  // not owned
+  CSphereTriangleDataArray m_Triangles;
+
+  DividTrianglePrevious() = default;
+  explicit DividTrianglePrevious(const std::vector<CSphereCoordD2D>* points) : m_pPoints(points) {}
+  DividTrianglePrevious(const DividTrianglePrevious&) = default;
+  DividTrianglePrevious& operator=(const DividTrianglePrevious&) = default;
+  virtual ~DividTrianglePrevious() = default;
+
+  bool Do(int mode);
+  // Divides the index polygon idx (positions into the point list, in
+  // counter-clockwise order) by reflex splits only and appends the
+  // triangles. An empty polygon, a position outside the point list, or a
+  // polygon that no corner splits fails.
+  bool CreateTriangle2(int mode, const std::vector<int>& idx);
+  // Whether the last division failed on candidates out of order.
+  bool OrderFault() const { return m_bOrderFault; }
+  int GetSize() const { return static_cast<int>(m_Triangles.size()); }
+  // i must be below GetSize().
+  const CSphereTriangleData& GetTriangle(int i) const { return m_Triangles[static_cast<std::size_t>(i)]; }
+
+private:
+  using Index = std::vector<int>;
+
+  // An index polygon and whether every edge is known to meet no other.
+  struct Part {
+    Index idx;
+    bool simple = false;
+  };
+
+  // The outcome of an attempted split.
+  enum class Split { Done, None, Fail };
+
+  // The direction and length of the segment from one point to another.
+  struct Frame {
+    int to = -1;
+    double c = 1;
+    double s = 0;
+    double len = 0;
+  };
+
+  // --- Work of one Do
+  int m_Mode = -1;
+  std::vector<CKelCoord2D> m_Pt;               // plan positions of the points
+  std::vector<std::vector<int>> m_Coincident;  // other points within DividPoint of each point
+  std::vector<int> m_Count;                    // positions per point in the polygon being divided
+  std::vector<int> m_Seen;                     // scratch of HasRepeatedPoint, all 0 between uses
+  bool m_bInvalid = false;                     // a crossing could not be measured
+  bool m_bOrderFault = false;                  // candidates came out of order
+  std::vector<Frame> m_Frame;                  // the last frame measured from each point
+
+  // --- The steps of the division
+  using Level = bool (DividTrianglePrevious::*)(Part& part, std::vector<Part>& pending);
+  // Measures the points and clears the work of the last division.
+  bool Prepare(int mode);
+  // Runs level on part and on every part it leaves, depth first.
+  bool DivideFrom(Part whole, Level level);
+  // One level: triangles, or a split whose parts are pushed in order.
+  bool Divid(Part& part, std::vector<Part>& pending);
+  bool Divid2(Part& part, std::vector<Part>& pending);
+  Split SearchIndex2(const Part& part, Part& out1, Part& out2);
+  Split SearchIndex(const Part& part, int i, int j, int k, Part& out1, Part& out2);
+  Split CheckIndex(const Part& part, int a, int b, Part& out1, Part& out2);
+  int CheckCross(const Index& idx, int a, int b);
+  bool CheckPoint2(const Index& idx, int m) const;
+  bool CheckInnerLine(const Index& idx, int j) const { return CheckPoint2(idx, j); }
+  bool EraseNeedleShape(Index& idx) const;
+  double CalcArea(const Index& idx) const;
+  bool CreateTriangle(const Index& idx);
+  // Keeps the triangle a, b, c unless the filter of the rounding mode drops
+  // it; false when its corners run clockwise beyond round-off.
+  bool AddTriangle(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c);
+
+  // --- Helpers of the steps
+  const CKelCoord2D& P(const Index& idx, int k) const { return m_Pt[static_cast<std::size_t>(idx[static_cast<std::size_t>(k)])]; }
+  void FindCoincidentPoints();
+  // The frame from position a to position b, measured once per pair of
+  // points in turn: the edges of a part are its parent's.
+  const Frame& FrameOf(const Index& idx, int a, int b);
+  void CountPositions(const Index& idx, int delta);
+  int FindOrigin(const Index& idx) const;
+  double TurnAt(const Index& idx, int prev, int cur, int next);
+  bool IsSimple(const Index& idx);
+  bool PartStaysSimple(const Index& part);
+  bool HasRepeatedPoint(const Index& idx);
+  Split QuadrilateralSplit(const Part& part, int origin, Part& out1, Part& out2);
+};
