@@ -181,10 +181,9 @@ void CPlenimetraParam::Import(const GS::UniString& path)
 }
 
 // All or nothing: the elements made so far are deleted again and the
-// document taken back when one zone or figure cannot be placed or the
-// record cannot be saved, so the step leaves the project as it was. The
-// figures of the replaced document go last, once nothing can fail that
-// would want them back; one the host keeps is reported.
+// document taken back when one zone or figure cannot be placed, the record
+// cannot be saved or the figures of the replaced document cannot all go,
+// so the step leaves the project as it was.
 GSErrCode CPlenimetraParam::ImportWhole(CPlenimetraParam& loaded)
 {
   const CPlenimetraParam before = *this;
@@ -202,18 +201,21 @@ GSErrCode CPlenimetraParam::ImportWhole(CPlenimetraParam& loaded)
     err = PlaceDumpFigures(loaded.m_DumpFigures, made);
   if (err == NoError)
     err = SaveData();
-  // The figures of the document that was replaced go with it: left on the
-  // plan they would come back as figures at the next loading.
-  if (err == NoError) {
-    // The deletion shows its own failure; the import itself stands.
-    if (!replaced.empty())
-      static_cast<void>(CGSUtil::GSDeleteObject(replaced));
+  const bool saved = err == NoError;
+  // The figures of the replaced document go with it, all or none: one left
+  // on the plan would come back as a figure at the next loading. They go
+  // after the save, which can be written again; a deletion cannot be taken
+  // back within the step.
+  if (err == NoError)
+    err = CGSUtil::GSDeleteWhole(replaced);
+  if (err == NoError)
     return NoError;
-  }
   static_cast<void>(CGSUtil::GSDeleteObject(made));  // the first error is what the caller hears of
   CDocumentListener* listener = m_pListener;
   *this = before;
   m_pListener = listener;
+  if (saved)
+    static_cast<void>(SaveData());  // the record of the document kept; the first error stands
   return err;
 }
 

@@ -16,6 +16,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace figures {
 
@@ -242,6 +243,18 @@ GSErrCode WriteNewParams(Int32 libInd, API_GetParamsType& result, const std::fun
   return EditParams(owner, result, inner);
 }
 
+// Gives the element back when its record or observer could not follow: an
+// element without them would come back as a figure at the next opening,
+// outside every list and calculation. The failure to register is the one
+// the caller hears of.
+GSErrCode WithdrawUnregistered(CArea1Object& figure, GSErrCode err)
+{
+  std::vector<GS::Guid> made{ToGSGuid(figure.m_Element.header.guid)};
+  static_cast<void>(CGSUtil::GSDeleteObject(made));
+  figure.m_Element.header.guid = APINULLGuid;
+  return err;
+}
+
 // Creates the element, then its user data and observer on the floor plan.
 GSErrCode CreateAndRegister(CPlenimetraParam* param, CArea1Object& figure, API_AddParType**& params)
 {
@@ -256,13 +269,15 @@ GSErrCode CreateAndRegister(CPlenimetraParam* param, CArea1Object& figure, API_A
     return err;
   API_DatabaseInfo current;
   if (GSErrCode dbErr = ACAPI_Database('GDAT', &current); dbErr != NoError)
-    return dbErr;
+    return WithdrawUnregistered(figure, dbErr);
   // Sections, elevations and layouts carry no figure records.
   if (current.typeID != APIWind_FloorPlanID)
     return NoError;
   if (GSErrCode saveErr = figure.Save(); saveErr != NoError)
-    return saveErr;
-  return ACAPI_Element_AttachObserver(figure.m_Element.header.guid);
+    return WithdrawUnregistered(figure, saveErr);
+  if (GSErrCode observeErr = ACAPI_Element_AttachObserver(figure.m_Element.header.guid); observeErr != NoError)
+    return WithdrawUnregistered(figure, observeErr);
+  return NoError;
 }
 
 }  // namespace

@@ -139,6 +139,9 @@ public:
   // shows any failure to the user in the add-on's alert.
   [[nodiscard]] static GSErrCode GSDeleteObject(std::vector<GS::Guid>& guids);
   [[nodiscard]] static GSErrCode GSDeleteObject(std::vector<GS::Guid>& guids, CKelProgressCore* progress);
+  // Deletes every element or, when one cannot be read or deleted, none;
+  // the failure is returned for the caller to report.
+  [[nodiscard]] static GSErrCode GSDeleteWhole(const std::vector<GS::Guid>& guids);
   [[nodiscard]] static GSErrCode GSClearUserData(GS::Array<API_Guid>* guids);
 
 

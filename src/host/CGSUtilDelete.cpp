@@ -155,6 +155,19 @@ GSErrCode CGSUtil::GSDeleteObject(std::vector<GS::Guid>& guids, CKelProgressCore
   return GSDeleteObject(guids);
 }
 
+GSErrCode CGSUtil::GSDeleteWhole(const std::vector<GS::Guid>& guids)
+{
+  GS::Array<API_Elem_Head> heads;
+  for (const GS::Guid& guid : guids) {
+    API_Element element;
+    element.header.guid = ToAPIGuid(guid);
+    if (GSErrCode err = ACAPI_Element_Get(&element); err != NoError)
+      return err;
+    heads.Push(element.header);
+  }
+  return heads.IsEmpty() ? NoError : GSDeleteElement3(heads);
+}
+
 GSErrCode CGSUtil::GSClearUserData(GS::Array<API_Guid>* guids)
 {
   if (guids == nullptr)

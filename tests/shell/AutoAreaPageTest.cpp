@@ -353,6 +353,35 @@ TEST_F(AutoAreaHistoryTest, UndoOfAnUpdateWhoseRecordCouldNotBeStoredGivesBackTh
   ExpectSame(Now(), before);
 }
 
+// A figure whose observer the host refuses, whether it is the first or a
+// later one of the cut, goes again with the rest of the update: every part
+// left on the plan is a listed figure, and the failure is shown once.
+TEST_F(AutoAreaHistoryTest, ARefusedObserverLeavesNoFigureElementOutsideTheListAndIsReportedOnce)
+{
+  CreateBoth();
+  GrowZone();
+  for (int refused : {1, 2}) {
+    SCOPED_TRACE(refused);
+    Record(zone)->m_bChanged = true;
+    const UpdateState before = Now();
+    const std::size_t alerts = host.Alerts().size();
+    for (int k = 1; k < refused; ++k)
+      host.FailOnce("ACAPI_Element_AttachObserver", NoError);
+    host.FailOnce("ACAPI_Element_AttachObserver", APIERR_GENERAL);
+    Update();
+    EXPECT_EQ(host.Alerts().size(), alerts + 1);
+    ExpectSame(Now(), before, false);
+    std::set<std::string> listed;
+    for (const CFloorParam& floor : doc().m_FloorParamArray)
+      for (const auto& figure : floor.m_Area1ObjectArray)
+        listed.insert(APIGuidToString(figure->m_Element.header.guid).ToStdString(CC_UTF8));
+    std::set<std::string> onPlan;
+    for (const API_Guid& part : host.ElementsOfType(API_ObjectID))
+      onPlan.insert(APIGuidToString(part).ToStdString(CC_UTF8));
+    EXPECT_EQ(onPlan, listed);
+  }
+}
+
 // Releasing with the figures deleted spans the document and the plan too.
 TEST_F(AutoAreaHistoryTest, UndoOfAReleaseBringsBackTheRecordTheFiguresAndTheirEntries)
 {

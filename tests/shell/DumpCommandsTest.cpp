@@ -7,8 +7,10 @@
 #include "CGSUtil.h"
 #include "io_filesystem.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <tuple>
 
 namespace {
@@ -201,6 +203,51 @@ TEST_F(DumpCommandsTest, AFailedSaveOrARefusedCommandLeavesTheOldFiguresAndIsRep
     EXPECT_TRUE(doc() == before);
     EXPECT_EQ(host.ElementsOfType(API_ObjectID), objects);
     EXPECT_TRUE(PlanMatchesTheFigures());
+  }
+}
+
+// The replaced document's figures go after the record is saved; when the
+// host refuses to delete or read one of them, the new elements go again,
+// the old figures and the record stay as they were, and the failure is
+// shown once.
+TEST_F(DumpCommandsTest, AReplacedFigureTheHostKeepsTakesTheWholeImportBackAndIsReportedOnce)
+{
+  palette().Export();
+  // A clean import tells how many parts are read before the old figures'
+  // parts are read for their deletion, one each; the next imports of the
+  // same file replace as many.
+  const std::size_t figures = host.ElementsOfType(API_ObjectID).size();
+  host.ClearCallLog();
+  palette().Import();
+  const std::vector<std::string> calls = host.CallLog();
+  ASSERT_TRUE(host.Alerts().empty());
+  const auto deletion = std::find(calls.begin(), calls.end(), std::string("ACAPI_Element_Delete"));
+  ASSERT_NE(deletion, calls.end());
+  const auto reads = static_cast<std::size_t>(std::count(calls.begin(), deletion, std::string("ACAPI_Element_Get")));
+  ASSERT_GE(reads, figures);
+
+  const CPlenimetraParam before = doc();
+  const std::vector<API_Guid> objects = host.ElementsOfType(API_ObjectID);
+  const std::size_t zones = host.ElementsOfType(API_ZoneID).size();
+  const auto record = host.ModulData(GS::UniString(CPlenimetraParam::kRecordName));
+  struct Case {
+    const char* call;
+    std::size_t passed;  // calls let through first
+  };
+  for (const Case& c : {Case{"ACAPI_Element_Delete", 0}, Case{"ACAPI_Element_Get", reads - figures},
+                        Case{"ACAPI_Element_Get", reads - 1}}) {
+    SCOPED_TRACE(c.call + std::to_string(c.passed));
+    const std::size_t alerts = host.Alerts().size();
+    for (std::size_t k = 0; k < c.passed; ++k)
+      host.FailOnce(c.call, NoError);
+    host.FailOnce(c.call, APIERR_GENERAL);
+    palette().Import();
+    EXPECT_EQ(host.Alerts().size(), alerts + 1);
+    EXPECT_TRUE(doc() == before);
+    EXPECT_EQ(host.ElementsOfType(API_ObjectID), objects);
+    EXPECT_EQ(host.ElementsOfType(API_ZoneID).size(), zones);
+    EXPECT_TRUE(PlanMatchesTheFigures());
+    EXPECT_TRUE(host.ModulData(GS::UniString(CPlenimetraParam::kRecordName)) == record);
   }
 }
 
