@@ -42,13 +42,18 @@ void AddFloors(CPlenimetraParam& doc)
   }
 }
 
-// Reads the stored record with the reader; true when it read.
+// Reads the stored record with the reader; true when it read. The read
+// begins here, so a refused record's thrown code ends here.
 template <class Reader> bool ReadStored(Reader reader)
 {
   CArchiveOld in(kName);
   if (in.Open() != NoError)
     return false;
-  return reader(in);
+  try {
+    return reader(in);
+  } catch (unsigned int) {
+    return false;
+  }
 }
 
 template <class Writer> void WriteCurrent(Writer writer)

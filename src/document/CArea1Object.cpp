@@ -256,6 +256,7 @@ GSErrCode CArea1Object::ReadUserData(const API_Elem_Head* head, short* version)
   const Common before = TakeCommon();
   CPlenimetraUserDataCore data;
   bool refused = false;
+  // The figure record's load begins here: thrown codes end here.
   try {
     data.Open(CPlenimetraUserDataCore::MODE_READ, head);
     if (data.GetError() != NoError)

@@ -257,7 +257,7 @@ public:
 private:
   // One stored figure appended; false when it cannot be rebuilt or carries
   // a code or number no figure can have.
-  [[nodiscard]] bool ReadFigure(CArchive& ar, CPlenimetraParam* param);
+  void ReadFigure(CArchive& ar, CPlenimetraParam* param);
   // The figures on the figure layer in use, by sort index (stable).
   std::vector<CArea1Object*> GetTableRows(CPlenimetraParam* param) const;
   [[nodiscard]] GSErrCode SetTableHeader(CPlenimetraParam* param);

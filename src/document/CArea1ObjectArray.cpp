@@ -300,22 +300,16 @@ bool CArea1ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
   const int version = ar.GetVersion();
   if (version < DocVersion::kObjectLists)
     return true;
-  try {
-    int count = 0;
-    ar >> count;
-    if (!ar.CanHold(count, StoredFigureBytes(version)))
-      return false;
-    for (int i = 0; i < count; ++i) {
-      if (!ReadFigure(ar, param))
-        return false;
-    }
-  } catch (unsigned int) {
-    return false;
-  }
+  int count = 0;
+  ar >> count;
+  if (!ar.CanHold(count, StoredFigureBytes(version)))
+    throw CArchive::kPastEnd;
+  for (int i = 0; i < count; ++i)
+    ReadFigure(ar, param);
   return true;
 }
 
-bool CArea1ObjectArray::ReadFigure(CArchive& ar, CPlenimetraParam* param)
+void CArea1ObjectArray::ReadFigure(CArchive& ar, CPlenimetraParam* param)
 {
   int kind = 0;
   ar >> kind;
@@ -324,7 +318,7 @@ bool CArea1ObjectArray::ReadFigure(CArchive& ar, CPlenimetraParam* param)
       int dropped = 0;
       ar >> dropped;
     }
-    return true;
+    return;
   }
   // A kind no figure class is registered for cannot be rebuilt; dropping it
   // would lose the figure at the next save, so the record is refused.
@@ -332,12 +326,11 @@ bool CArea1ObjectArray::ReadFigure(CArchive& ar, CPlenimetraParam* param)
       param->m_Area1Factory.Create(param, static_cast<CArea1Object::TYPE>(kind), 0, CItemType1Table::ITEMTYPE_NONE,
                                    CItemType2Table::ITEMTYPE_NONE, -1);
   if (figure == nullptr)
-    return false;
+    throw CArchive::kPastEnd;
   figure->Serialize(ar);
   const bool stored = ar.GetVersion() >= DocVersion::kFigurePart;
   if (stored && (!CArea1Object::IsValidCode(figure->m_Code) || !CArea1Object::IsValidNumber(figure->m_No) ||
                  !CArea1Object::IsValidNumber(figure->m_SortIndex)))
-    return false;
+    throw CArchive::kPastEnd;
   push_back(std::move(figure));
-  return true;
 }

@@ -160,26 +160,28 @@ void CArea2ObjectFloor::Serialize(CArchive& ar, CPlenimetraParam* param)
 
 bool CArea2Object::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
-  try {
-    if (!ar.m_bOpen) {
+  if (!ar.m_bOpen) {
+    // A text the record cannot hold is the writer's answer: the list
+    // writer stops at the first element that answers false.
+    try {
       CAreaObject::Serialize(ar);
       ar << static_cast<int>(m_FloorArray.size());
       for (CArea2ObjectFloor& floor : m_FloorArray)
         floor.Serialize(ar, param);
       ar << static_cast<int>(m_ShowTotal);
-      return true;
+    } catch (unsigned int) {
+      return false;
     }
-    if (ar.GetVersion() == DocVersion::kRefused)
-      return false;
-    CAreaObject::Serialize(ar);
-    if (!DocCode::IsValidCode(m_Code))
-      return false;
-    ReadFloors(ar, param);
-    ReadShowTotalAndListType(ar);
-    ReadOldLists(ar);
-  } catch (unsigned int) {
-    return false;
+    return true;
   }
+  if (ar.GetVersion() == DocVersion::kRefused)
+    throw CArchive::kPastEnd;
+  CAreaObject::Serialize(ar);
+  if (!DocCode::IsValidCode(m_Code))
+    throw CArchive::kPastEnd;
+  ReadFloors(ar, param);
+  ReadShowTotalAndListType(ar);
+  ReadOldLists(ar);
   return true;
 }
 
@@ -280,21 +282,17 @@ bool CArea2ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
   }
   if (ar.GetVersion() < DocVersion::kObjectLists)
     return true;
-  try {
-    int count = 0;
-    ar >> count;
-    CheckCount(ar, count, MinElementBytes(ar.GetVersion()));
-    for (int i = 0; i < count; ++i) {
-      CArea2Object element(param, CAreaNameArray(), 0, CArea2ListTypeTable::LISTTYPE_FORMULA,
-                           CArea2Object::SHOWTOTAL_MARK, CItemType1Table::ITEMTYPE_SQUARE,
-                           CItemType2Table::ITEMTYPE_DECIMAL, -1, -1);
-      // A refused element is not added: the elements read before it stay.
-      if (!element.Serialize(ar, param))
-        return false;
-      push_back(std::move(element));
-    }
-  } catch (unsigned int) {
-    return false;
+  int count = 0;
+  ar >> count;
+  CheckCount(ar, count, MinElementBytes(ar.GetVersion()));
+  for (int i = 0; i < count; ++i) {
+    CArea2Object element(param, CAreaNameArray(), 0, CArea2ListTypeTable::LISTTYPE_FORMULA,
+                         CArea2Object::SHOWTOTAL_MARK, CItemType1Table::ITEMTYPE_SQUARE,
+                         CItemType2Table::ITEMTYPE_DECIMAL, -1, -1);
+    // A refused element throws before it is added: the elements read
+    // before it stay.
+    static_cast<void>(element.Serialize(ar, param));
+    push_back(std::move(element));
   }
   return true;
 }

@@ -210,24 +210,27 @@ void CArea4Object::Duplicate(const CAreaObject* source)
 
 bool CArea4Object::Serialize(CArchive& ar)
 {
-  try {
-    CAreaObject::Serialize(ar);
-    if (!ar.m_bOpen) {
+  if (!ar.m_bOpen) {
+    // A text the record cannot hold is the writer's answer: the list
+    // writer stops at the first folder that answers false.
+    try {
+      CAreaObject::Serialize(ar);
       m_ManualEquationArray.Serialize(ar);
-      return true;
-    }
-    if (!DocCode::IsValidCode(m_Code))
+    } catch (unsigned int) {
       return false;
-    const int version = ar.GetVersion();
-    if (version >= DocVersion::kFolderEquations)
-      m_ManualEquationArray.Serialize(ar);
-    if (version >= DocVersion::kFolderListTypeFrom && version <= DocVersion::kListTypeUntil) {
-      int listType = 0;
-      ar >> listType;
-      m_ListType = static_cast<CArea2ListTypeTable::LISTTYPE>(listType);
     }
-  } catch (unsigned int) {
-    return false;
+    return true;
+  }
+  CAreaObject::Serialize(ar);
+  if (!DocCode::IsValidCode(m_Code))
+    throw CArchive::kPastEnd;
+  const int version = ar.GetVersion();
+  if (version >= DocVersion::kFolderEquations)
+    m_ManualEquationArray.Serialize(ar);
+  if (version >= DocVersion::kFolderListTypeFrom && version <= DocVersion::kListTypeUntil) {
+    int listType = 0;
+    ar >> listType;
+    m_ListType = static_cast<CArea2ListTypeTable::LISTTYPE>(listType);
   }
   return true;
 }
@@ -264,23 +267,17 @@ bool CArea4ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
   }
   if (ar.GetVersion() < DocVersion::kObjectLists)
     return true;
-  try {
-    int count = 0;
-    ar >> count;
-    if (!ar.CanHold(count, MinFolderBytes(ar.GetVersion())))
-      return false;
-    for (int i = 0; i < count; ++i) {
-      CArea4Object folder(param, CAreaNameArray(), 0, CArea2ListTypeTable::LISTTYPE_FORMULA,
-                          CItemType1Table::ITEMTYPE_NOMARK, CItemType2Table::ITEMTYPE_ROMAN, -1, -1);
-      const bool read = folder.Serialize(ar);
-      // The folder stays with what it read; the rest of the data cannot be
-      // trusted after a failure, so reading ends and the failure is reported.
-      push_back(std::move(folder));
-      if (!read)
-        return false;
-    }
-  } catch (unsigned int) {
-    return false;
+  int count = 0;
+  ar >> count;
+  if (!ar.CanHold(count, MinFolderBytes(ar.GetVersion())))
+    throw CArchive::kPastEnd;
+  for (int i = 0; i < count; ++i) {
+    // The folder is in the list before it is read, so it stays with what
+    // it read when the read throws; the rest of the data cannot be trusted
+    // after a failure.
+    emplace_back(param, CAreaNameArray(), 0, CArea2ListTypeTable::LISTTYPE_FORMULA, CItemType1Table::ITEMTYPE_NOMARK,
+                 CItemType2Table::ITEMTYPE_ROMAN, -1, -1);
+    static_cast<void>(back().Serialize(ar));
   }
   return true;
 }

@@ -35,6 +35,8 @@ const CFloorParam* FloorOf(const CPlenimetraParam* param, short story)
 // APIERR_BADPARS when even the type cannot be read.
 GSErrCode OpenForReading(CPlenimetraUserDataCore& data, const API_Elem_Head& head)
 {
+  // The zone record's load begins here (and goes on in Load): thrown codes
+  // end here.
   try {
     data.Open(CPlenimetraUserDataCore::MODE_READ, &head);
   } catch (unsigned int) {
@@ -83,6 +85,7 @@ int CAutoAreaParam::Load(CPlenimetraParam* param)
   // Read into a copy: a record that breaks off halfway must not leave half
   // its fields behind.
   CAutoAreaParam read(*this);
+  // Thrown codes of the zone record's load end here.
   try {
     read.Serialize(data);
   } catch (unsigned int) {

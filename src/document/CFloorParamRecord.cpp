@@ -98,6 +98,7 @@ void CHotLinkParamArray::LoadData()
     clear();
     return;
   }
+  // The old hot-link record's load begins here.
   try {
     Serialize(ar);
   } catch (unsigned int) {
@@ -115,9 +116,8 @@ bool CFloorParam::Serialize(CArchive& ar, CPlenimetraParam* param)
     m_CalcExcludeCodes.Serialize(ar);
   bool figures = true;
   if (!reading || v >= kFloorFigures) {
+    // A refused read throws; a failed write answers false.
     figures = m_Area1ObjectArray.Serialize(ar, param);
-    if (!figures && reading)
-      return false;
     m_HotLinkParamArray.Serialize(ar);
   }
   if (!reading || v >= kFloorOutputExcludes)
@@ -140,10 +140,8 @@ bool CFloorParamArray::Serialize(CArchive& ar, CPlenimetraParam* param)
   if (!ar.CanHold(count, kMinFloorBytes))
     throw CArchive::kPastEnd;
   assign(std::size_t(count), CFloorParam());
-  for (CFloorParam& floor : *this) {
-    if (!floor.Serialize(ar, param))
-      return false;
-  }
+  for (CFloorParam& floor : *this)
+    static_cast<void>(floor.Serialize(ar, param));  // a refused floor throws
   if (ar.GetVersion() >= kFloorExcludes)
     ar >> m_bCalcPerFloor;
   return true;

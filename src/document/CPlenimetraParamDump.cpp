@@ -59,6 +59,7 @@ void CPlenimetraParam::Export(const GS::UniString& path)
 
 bool CPlenimetraParam::Serialize(CFileArchiveNew& ar)
 {
+  // The dump's load and save begin here: every code thrown below ends here.
   try {
     SerializeDumpSections(ar);
   } catch (unsigned int) {

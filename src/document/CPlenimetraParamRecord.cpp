@@ -35,10 +35,12 @@ constexpr int kListItems = 1041;
 constexpr int kOutputFile = 1044;
 }  // namespace V
 
-// A list that reports failure ends the read as a thrown short read would.
-void Require(bool read)
+// A list writer, or an old pattern list read with repairs, answers false;
+// the save or load then ends as a thrown short read would. (List readers
+// throw themselves.)
+void Require(bool done)
 {
-  if (!read)
+  if (!done)
     throw CArchive::kPastEnd;
 }
 
@@ -46,6 +48,8 @@ void Require(bool read)
 
 bool CPlenimetraParam::Serialize(CArchive& ar)
 {
+  // The project record's load and save begin here: every code thrown below
+  // ends here.
   try {
     SerializeFields(ar);
   } catch (unsigned int) {
@@ -205,7 +209,7 @@ void CPlenimetraParam::ReadFloors(CArchive& ar)
 {
   CFloorParamArray stored;
   stored.m_bCalcPerFloor = m_FloorParamArray.m_bCalcPerFloor;
-  Require(stored.Serialize(ar, this));
+  static_cast<void>(stored.Serialize(ar, this));  // a refused list throws
   m_FloorParamArray.m_bCalcPerFloor = stored.m_bCalcPerFloor;
   MergeFloors(m_FloorParamArray, stored, true);
 }
@@ -223,7 +227,7 @@ void CPlenimetraParam::TakeOldHotLinks()
 void CPlenimetraParam::TakeOldFigures(CArchive& ar)
 {
   CArea1ObjectArray old;
-  Require(old.Serialize(ar, this));
+  static_cast<void>(old.Serialize(ar, this));  // a refused list throws
   for (const auto& figure : old) {
     if (CFloorParam* floor = m_FloorParamArray.Search(figure->m_Element.header.floorInd))
       floor->m_Area1ObjectArray.push_back(figure);

@@ -199,7 +199,8 @@ void CPlenimetraUserDataCore::ReadCString(char* text, int capacity)
   std::memcpy(text, read.c_str(), read.size() + 1);
 }
 
-// A write that cannot grow the record sets the error instead of throwing.
+// A write that cannot grow the record sets the error instead of throwing:
+// the record's writers answer by its error, not by a throw.
 template <typename Step>
 CPlenimetraUserDataCore& CPlenimetraUserDataCore::Put(Step step)
 {

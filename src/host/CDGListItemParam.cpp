@@ -212,6 +212,7 @@ void CDGListItemParamArray::LoadHeaderPosition(short resId)
   CGSArchive2 archive(HeaderRecordName(resId).c_str());
   if (!archive.Open() || archive.GetVersion() != kHeaderVersion)
     return;
+  // The column widths' load begins here: thrown codes end here.
   try {
     Serialize(archive);
   } catch (unsigned int) {
@@ -234,6 +235,7 @@ void CDGListItemParamArray::SaveHeaderPosition(short resId)
   ReadWidthsFromList();
   CGSArchive2 archive(HeaderRecordName(resId).c_str());
   archive.Save(kHeaderVersion);
+  // The column widths' save begins here: thrown codes end here.
   try {
     Serialize(archive);
   } catch (unsigned int) {

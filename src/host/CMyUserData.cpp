@@ -12,6 +12,7 @@ GSErrCode CMyUserData::SetUserData(const API_Elem_Head* head)
   CHostMemoryStream data;
   if (!data.StartWriting())
     return APIERR_MEMFULL;
+  // The tag's save begins here: thrown codes end here.
   try {
     data.Put<Int32>(m_type);
   } catch (unsigned int) {
@@ -39,7 +40,7 @@ GSErrCode CMyUserData::GetUserData(const API_Elem_Head* head)
   if (err != NoError && err != APIERR_DELETED)
     return err;
   // Another add-on's record, or a damaged one, may be shorter than a value:
-  // it is not a tag.
+  // it is not a tag. The tag's load begins here: thrown codes end here.
   try {
     m_type = TYPE(data.Get<Int32>());
   } catch (unsigned int) {

@@ -150,7 +150,7 @@ protected:
   bool Read(const StoredBytes& bytes, CArea1ObjectArray& out, int version = 1047)
   {
     record.Store(version, bytes.Get());
-    return record.Read([&](CArchive& ar) { return out.Serialize(ar, &doc); });
+    return record.ReadThrown([&](CArchive& ar) { EXPECT_TRUE(out.Serialize(ar, &doc)); }) == 0;
   }
 };
 
@@ -200,7 +200,7 @@ TEST_F(FigureRecordTest, KindsNobodyRegisteredAndBadRecordsAreRefused)
   CPlenimetraParam bare;  // no figure kinds registered
   record.Store(1047, StoredBytes().Int(1).Int(1).Int(4).Int(0).Int(0).Get());
   CArea1ObjectArray read;
-  EXPECT_FALSE(record.Read([&](CArchive& ar) { return read.Serialize(ar, &bare); }));
+  EXPECT_EQ(record.ReadThrown([&](CArchive& ar) { static_cast<void>(read.Serialize(ar, &bare)); }), CArchive::kPastEnd);
   EXPECT_TRUE(read.empty());
 
   for (const StoredBytes& bytes : {StoredBytes().Int(1).Int(1).Int(INT_MAX).Int(0).Int(0),

@@ -39,11 +39,12 @@ protected:
                         CItemType2Table::ITEMTYPE_DECIMAL, -1, -1);
   }
 
-  // Reads the stored record into a fresh element; the reader's answer.
+  // Reads the stored record into a fresh element; false when the reader
+  // refused it.
   bool ReadBack()
   {
     read = Fresh(doc);
-    return record.Read([&](CArchive& ar) { return read.Serialize(ar, &doc); });
+    return record.ReadThrown([&](CArchive& ar) { EXPECT_TRUE(read.Serialize(ar, &doc)); }) == 0;
   }
   // Stores the bytes as a record of the version and reads them.
   bool Read(int version, const StoredBytes& bytes)
@@ -223,7 +224,7 @@ TEST_F(ElementRecordTest, ListKeepsTheElementsBeforeARefusedOne)
   FloorRecord(bad, 0, {1}, 7, 1);
   record.Store(1047, StoredBytes().Int(2).Append(Base(1047, 10).Int(0).Int(1)).Append(bad).Get());
   CArea2ObjectArray list;
-  EXPECT_FALSE(record.Read([&](CArchive& ar) { return list.Serialize(ar, &doc); }));
+  EXPECT_EQ(record.ReadThrown([&](CArchive& ar) { static_cast<void>(list.Serialize(ar, &doc)); }), CArchive::kPastEnd);
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list.front().m_Code, 10);
 

@@ -159,7 +159,7 @@ protected:
   {
     record.Store(version, bytes.Get());
     read = Fresh(doc);
-    return record.Read([&](CArchive& ar) { return read.Serialize(ar); });
+    return record.ReadThrown([&](CArchive& ar) { EXPECT_TRUE(read.Serialize(ar)); }) == 0;
   }
 
   CArea4Object read = Fresh(doc);
@@ -253,7 +253,7 @@ TEST_F(FolderRecordTest, FailedFolderStaysInTheListAndTheListReportsIt)
   // The second holds more texts than the data does.
   record.Store(1047, StoredBytes().Int(2).Append(Base(1047, 7).Int(0)).Append(Base(1047, 8).Int(50000)).Get());
   CArea4ObjectArray list;
-  EXPECT_FALSE(record.Read([&](CArchive& ar) { return list.Serialize(ar, &doc); }));
+  EXPECT_EQ(record.ReadThrown([&](CArchive& ar) { static_cast<void>(list.Serialize(ar, &doc)); }), CArchive::kPastEnd);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list.back().m_Code, 8);
   EXPECT_EQ(list.Search(7), &list.front());
