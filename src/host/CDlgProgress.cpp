@@ -1,5 +1,7 @@
 #include "CDlgProgress.h"
 
+#include "GSWriteReport.h"
+
 #include "host_assert.h"
 #include "host_interface.h"
 
@@ -85,10 +87,15 @@ void CDlgProgress::SetPos(int pos)
 
 bool CDlgProgress::CheckAbort() { return ACAPI_Interface('CANC') != 0; }
 
+// A window the host would not close is asked once more, so that a passing
+// refusal leaves no stray window; one that still stays open is reported.
 void CDlgProgress::Close()
 {
   if (m_bOpen) {
-    ACAPI_Interface('CPWD');
+    if (ACAPI_Interface('CPWD') != NoError) {
+      if (const GSErrCode again = ACAPI_Interface('CPWD'); again != NoError)
+        GSWriteReport(again);
+    }
     m_bOpen = false;
   }
   m_bFirstUse = true;

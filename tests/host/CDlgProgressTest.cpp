@@ -97,6 +97,28 @@ TEST_F(CDlgProgressTest, CancelIsReportedByCheckAbortAndStepItPassesTheHostError
   EXPECT_TRUE(progress.CheckAbort());  // it stays cancelled until closed
 }
 
+// A close the host refuses once is asked again; one refused twice leaves
+// the window open and tells the user once.
+TEST_F(CDlgProgressTest, ARefusedCloseIsAskedAgainAndReportedWhenItStaysOpen)
+{
+  {
+    CDlgProgress progress;
+    progress.SetRange(3, "once");
+    host.FailOnce("ACAPI_Interface:CPWD", APIERR_GENERAL);
+    progress.Close();
+    EXPECT_FALSE(host.Progress().open);
+    EXPECT_TRUE(host.Alerts().empty());
+  }
+  CDlgProgress progress;
+  progress.SetRange(3, "twice");
+  host.FailOnce("ACAPI_Interface:CPWD", APIERR_GENERAL);
+  host.FailOnce("ACAPI_Interface:CPWD", APIERR_GENERAL);
+  progress.Close();
+  EXPECT_EQ(host.Alerts().size(), 1u);
+  progress.Close();  // closed as far as the add-on knows: nothing asked again
+  EXPECT_EQ(host.Alerts().size(), 1u);
+}
+
 TEST_F(CDlgProgressTest, AnExceptionThroughAProgressLoopClosesTheWindow)
 {
   EXPECT_THROW(
