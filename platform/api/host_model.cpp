@@ -41,12 +41,6 @@ void FillNewProject(Model& model)
 }
 
 template <typename State>
-bool HasKey(const std::vector<std::pair<API_Guid, State>>& list, const API_Guid& key)
-{
-  return std::any_of(list.begin(), list.end(), [&](const auto& entry) { return entry.first == key; });
-}
-
-template <typename State>
 bool HasKey(const std::vector<std::pair<GS::UniString, State>>& list, const GS::UniString& key)
 {
   return std::any_of(list.begin(), list.end(), [&](const auto& entry) { return entry.first == key; });
@@ -55,7 +49,17 @@ bool HasKey(const std::vector<std::pair<GS::UniString, State>>& list, const GS::
 ElementState CurrentElementState(const API_Guid& guid)
 {
   const StoredElement* stored = FindElement(guid);
-  return stored != nullptr ? ElementState(*stored) : std::nullopt;
+  return stored != nullptr ? std::make_shared<const StoredElement>(*stored) : nullptr;
+}
+
+bool SameState(const ElementState& state, const StoredElement* stored)
+{
+  if (state == nullptr || stored == nullptr)
+    return state == nullptr && stored == nullptr;
+  // Most writes change the user data or the element record only; those
+  // differences are found before the long parameter lists are compared.
+  return state->deleted == stored->deleted && state->userData == stored->userData &&
+         state->element == stored->element && *state == *stored;
 }
 
 ModulState CurrentModulState(const GS::UniString& name)
@@ -69,18 +73,22 @@ ModulState CurrentModulState(const GS::UniString& name)
 bool PutElementState(const API_Guid& guid, const ElementState& state)
 {
   Model& model = TheModel();
-  if (!state.has_value()) {
+  if (state == nullptr) {
     model.elements.erase(guid);
   } else {
     // Reservations belong to teamwork, not to the undo history.
     const StoredElement* current = FindElement(guid);
     const short owner = current != nullptr ? current->element.header.userId : state->element.header.userId;
-    model.elements[guid] = *state;
-    model.elements[guid].element.header.userId = owner;
-    if (std::find(model.creationOrder.begin(), model.creationOrder.end(), guid) == model.creationOrder.end())
+    // A known element already has its place in the order; only one
+    // coming back needs the (long) search.
+    const bool known = current != nullptr;
+    StoredElement& put = model.elements[guid];
+    put = *state;
+    put.element.header.userId = owner;
+    if (!known && std::find(model.creationOrder.begin(), model.creationOrder.end(), guid) == model.creationOrder.end())
       model.creationOrder.push_back(guid);
   }
-  if (!state.has_value() || state->deleted)
+  if (state == nullptr || state->deleted)
     return std::erase(model.selection, guid) != 0;
   return false;
 }
@@ -246,7 +254,7 @@ GSErrCode CheckWritable(const StoredElement& stored)
 void TouchElement(const API_Guid& guid)
 {
   auto& journal = TheModel().journal;
-  if (!journal.has_value() || HasKey(journal->elementsBefore, guid))
+  if (!journal.has_value() || !journal->elementsTouched.insert(guid).second)
     return;
   journal->elementsBefore.emplace_back(guid, CurrentElementState(guid));
 }
@@ -269,11 +277,11 @@ UndoStep PeekJournal(const GS::UniString& name)
   if (!journal.has_value())
     return step;
   for (const auto& [guid, before] : journal->elementsBefore) {
-    ElementState after = CurrentElementState(guid);
+    const StoredElement* current = FindElement(guid);
     // Made and deleted again within the step: nothing a user could undo.
-    const bool cameAndWent = !before.has_value() && after.has_value() && after->deleted;
-    if (before != after && !cameAndWent)
-      step.elements.push_back({guid, {before, std::move(after)}});
+    const bool cameAndWent = before == nullptr && current != nullptr && current->deleted;
+    if (!SameState(before, current) && !cameAndWent)
+      step.elements.push_back({guid, {before, CurrentElementState(guid)}});
   }
   for (const auto& [modulName, before] : journal->modulesBefore) {
     ModulState after = CurrentModulState(modulName);

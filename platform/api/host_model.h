@@ -15,7 +15,9 @@
 #include "host_body.h"
 
 #include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,11 +36,39 @@ std::vector<StoredParam> StoreParams(API_AddParType* const* list);
 // A fresh counted handle; null when the list is empty or memory runs out.
 API_AddParType** ParamsToHandle(const std::vector<StoredParam>& params);
 
+// A parameter list shared by the copies of an element until one of them
+// is given a new list: the undo history keeps whole elements before and
+// after each step, and most steps leave the (long) list as it was.
+class SharedParams {
+public:
+  SharedParams() = default;
+  // Implicit, so that a list is assigned as a plain vector is.
+  SharedParams(std::vector<StoredParam> params)  // NOLINT(google-explicit-constructor)
+  {
+    if (!params.empty())
+      list_ = std::make_shared<const std::vector<StoredParam>>(std::move(params));
+  }
+  const std::vector<StoredParam>& Get() const
+  {
+    static const std::vector<StoredParam> none;
+    return list_ != nullptr ? *list_ : none;
+  }
+  operator const std::vector<StoredParam>&() const { return Get(); }  // NOLINT(google-explicit-constructor)
+  bool empty() const { return list_ == nullptr; }
+  std::size_t size() const { return Get().size(); }
+  std::vector<StoredParam>::const_iterator begin() const { return Get().begin(); }
+  std::vector<StoredParam>::const_iterator end() const { return Get().end(); }
+  bool operator==(const SharedParams& other) const { return list_ == other.list_ || Get() == other.Get(); }
+
+private:
+  std::shared_ptr<const std::vector<StoredParam>> list_;  // null: no parameters
+};
+
 struct StoredMemo {
   std::vector<API_Coord> coords;  // 1-based: entry 0 is unused; empty when none
   std::vector<Int32> pends;
   std::vector<API_PolyArc> parcs;
-  std::vector<StoredParam> params;
+  SharedParams params;
   std::optional<std::string> textContent;  // without its NUL
   std::vector<double> meshPolyZ;
   std::vector<API_MeshLevelCoord> meshLevelCoords;
@@ -98,7 +128,9 @@ struct StoredDatabase {
 // ---------------------------------------------------------------------------
 // Undo
 
-using ElementState = std::optional<StoredElement>;  // nullopt: never existed
+// Shared and never changed once taken, so steps are copied and replayed
+// without copying whole elements; null: never existed.
+using ElementState = std::shared_ptr<const StoredElement>;
 using ModulState = std::optional<StoredModulData>;
 
 struct UndoStep {
@@ -111,6 +143,8 @@ struct UndoStep {
 
 struct Journal {
   std::vector<std::pair<API_Guid, ElementState>> elementsBefore;
+  // The keys of elementsBefore, so that a touch need not scan the list.
+  std::set<API_Guid> elementsTouched;
   std::vector<std::pair<GS::UniString, ModulState>> modulesBefore;
 };
 

@@ -11,7 +11,7 @@ using namespace pln::host;
 
 namespace {
 
-bool IsLive(const ElementState& state) { return state.has_value() && !state->deleted; }
+bool IsLive(const ElementState& state) { return state != nullptr && !state->deleted; }
 
 // What a step did to one element, seen from before to after.
 enum class Change { None, Created, Deleted, Modified };
@@ -65,12 +65,12 @@ private:
 
 const API_Elem_Head& HeadOf(const ElementState& before, const ElementState& after)
 {
-  return after.has_value() ? after->element.header : before->element.header;
+  return after != nullptr ? after->element.header : before->element.header;
 }
 
 bool Observed(const ElementState& before, const ElementState& after)
 {
-  return (before.has_value() && before->observed) || (after.has_value() && after->observed);
+  return (before != nullptr && before->observed) || (after != nullptr && after->observed);
 }
 
 APIElementEventHandlerProc* NewElementHandler(API_ElemTypeID type)

@@ -12,6 +12,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <string>
 #include <utility>
 
 namespace {
@@ -63,7 +64,15 @@ long long MultipleOf(long long steps, long long step)
   return steps > LLONG_MAX / step ? LLONG_MAX / step * step : steps * step;
 }
 
-GS::UniString Ascii(const char* text) { return GS::UniString(text, CC_Default); }
+// The digits and signs printed here are the same in every character code,
+// so they are widened as they stand rather than decoded.
+GS::UniString Ascii(const char* text)
+{
+  std::u16string wide;
+  for (const char* c = text; *c != '\0'; ++c)
+    wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(*c)));
+  return GS::UniString::FromStd(wide);
+}
 
 GS::UniString Decimal(long long value, const char* format = "%lld")
 {

@@ -18,6 +18,8 @@
 
 #include <algorithm>
 #include <compare>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -79,6 +81,29 @@ bool MustExchange(const CPlenimetraParam& doc, short column, short direction, co
   return ListHeaderSort::MustExchange(Compare(doc, column, a, b), direction);
 }
 
+// The exchange sort of the rows over their ranks, which compare as the
+// keys: ascending exchanges a greater, else a smaller. Ranks are dense from
+// 0, so the top rank tells the two common cases apart without the
+// quadratic passes: all ranks equal (nothing is exchanged) and all
+// distinct (the exchanges have a single outcome). Otherwise equal ranks
+// keep the order the exchanges give them.
+void ExchangeByRank(std::vector<std::pair<int, CArea1Object*>>& rows, bool ascending)
+{
+  const auto goesFirst = [ascending](int a, int b) { return ascending ? a < b : a > b; };
+  const auto byRank = [](const auto& a, const auto& b) { return a.first < b.first; };
+  const int topRank = rows.empty() ? 0 : std::max_element(rows.begin(), rows.end(), byRank)->first;
+  if (topRank == 0)
+    return;
+  if (topRank == static_cast<int>(rows.size()) - 1) {
+    std::sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) { return goesFirst(a.first, b.first); });
+    return;
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    for (std::size_t j = i + 1; j < rows.size(); ++j)
+      if (goesFirst(rows[j].first, rows[i].first))
+        std::swap(rows[i], rows[j]);
+}
+
 }  // namespace
 
 bool CPlenimetraFunc1::CheckSort(short dialId, short column, int row1, int row2, short direction)
@@ -131,12 +156,8 @@ GSErrCode CPlenimetraFunc1::DoSort(short dialId, short column)
   std::vector<std::pair<int, CArea1Object*>> rows;
   for (std::size_t i = 0; i < keys.size(); ++i)
     rows.emplace_back(ranks[i], keys[i].figure);
-  // Ranks compare as the keys: ascending exchanges a greater, else a smaller.
-  const bool ascending = direction == ListHeaderSort::kAscending;
+  ExchangeByRank(rows, direction == ListHeaderSort::kAscending);
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    for (std::size_t j = i + 1; j < rows.size(); ++j)
-      if (ascending ? rows[i].first > rows[j].first : rows[i].first < rows[j].first)
-        std::swap(rows[i], rows[j]);
     CArea1Object* figure = rows[i].second;
     if (figure->m_SortIndex != static_cast<int>(i)) {
       figure->m_SortIndex = static_cast<int>(i);

@@ -84,6 +84,29 @@ TEST_F(FigureOrderTest, EqualAreasTakeTheExchangeSortsOrder)
   EXPECT_EQ(RowOrder(), (std::vector<int>{2, 1, 0}));
 }
 
+// Keys all equal move nothing either way; keys all distinct have a single
+// order each way.
+TEST_F(FigureOrderTest, AllEqualKeysStayWhereTheyAre)
+{
+  PlaceWidths({2, 2, 2, 2});
+  const std::vector<int> placed = RowOrder();
+  page().HeaderClick(25, 5);
+  EXPECT_EQ(RowOrder(), placed);
+  page().HeaderClick(25, 5);
+  EXPECT_EQ(RowOrder(), placed);
+}
+
+TEST_F(FigureOrderTest, AllDistinctKeysTakeTheirOnlyOrderEachWay)
+{
+  PlaceWidths({4, 1, 3, 5, 0.5});
+  page().HeaderClick(25, 5);
+  EXPECT_EQ(RowOrder(), (std::vector<int>{4, 1, 2, 0, 3}));
+  page().HeaderClick(25, 5);
+  EXPECT_EQ(RowOrder(), (std::vector<int>{3, 0, 2, 1, 4}));
+  palette().SendUpdateMessage(Hint::ElementsChanged);
+  EXPECT_EQ(RowOrder(), (std::vector<int>{3, 0, 2, 1, 4}));
+}
+
 TEST_F(FigureOrderTest, StoredSortIndicesWithDuplicatesStillGiveEveryFigureARow)
 {
   PlaceWidths({1, 2, 3});

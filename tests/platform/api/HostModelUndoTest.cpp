@@ -292,4 +292,67 @@ TEST_F(HostUndoTest, ALongSessionOfPlacingAndDeletingStaysFlat)
   EXPECT_LE(pln::host::TheModel().creationOrder.size(), filled);
 }
 
+// A step keeps each element's state from before its first write and after
+// its last, however often the command writes it; undoing and redoing in
+// turn leaves the element where each step put it, and the element keeps its
+// place among the others.
+TEST_F(HostUndoTest, ElementsWrittenOftenInOneStepComeBackToTheirFirstAndLastStates)
+{
+  const API_Guid first = PlaceTaggedObject(711);
+  const API_Guid second = PlaceTaggedObject(712);
+  ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Turn"), [&]() {
+    for (const double angle : {0.25, 0.5, 0.75})
+      if (const GSErrCode err = Rotate(first, angle, [&]() { return Rotate(second, angle / 2.0); }); err != NoError)
+        return err;
+    return NoError;
+  }), NoError);
+  ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Turn again"), [&]() { return Rotate(first, 1.0); }), NoError);
+
+  const auto angleOf = [&](const API_Guid& guid) {
+    API_Element element;
+    EXPECT_EQ(Read(guid, &element), NoError);
+    return element.object.angle;
+  };
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_EQ(angleOf(first), 0.75);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_EQ(angleOf(first), 0.0);
+  EXPECT_EQ(angleOf(second), 0.0);
+  EXPECT_EQ(TakeNotifiedIds(), (Ids{-1, 12, -2, -1, 12, 12, -2}));
+  ASSERT_EQ(host.UserRedo(), NoError);
+  EXPECT_EQ(angleOf(first), 0.75);
+  EXPECT_EQ(angleOf(second), 0.375);
+  ASSERT_EQ(host.UserRedo(), NoError);
+  EXPECT_EQ(angleOf(first), 1.0);
+  EXPECT_EQ(TagOf(first), 711);
+  EXPECT_EQ(host.ElementsOfType(API_ObjectID), (std::vector<API_Guid>{first, second}));
+}
+
+// Copies of a stored element share its parameter list until one is given
+// another; equal lists compare equal whether shared or not.
+TEST(HostSharedParamsTest, ACopyKeepsItsListWhenTheOtherIsGivenANewOne)
+{
+  using pln::host::SharedParams;
+  using pln::host::StoredParam;
+  StoredParam width;
+  width.record.realValue = 2.5;
+  width.arrayBytes = {'a', 'b'};
+  const SharedParams original(std::vector<StoredParam>{width});
+  SharedParams copy = original;
+  EXPECT_EQ(copy, original);
+
+  StoredParam other = width;
+  other.record.realValue = 3.0;
+  copy = std::vector<StoredParam>{other};
+  EXPECT_FALSE(copy == original);
+  ASSERT_EQ(original.size(), 1U);
+  EXPECT_EQ(original.Get().front().record.realValue, 2.5);
+  EXPECT_EQ(copy.Get().front().record.realValue, 3.0);
+
+  EXPECT_EQ(SharedParams(std::vector<StoredParam>{width}), original);  // made apart, equal contents
+  EXPECT_TRUE(SharedParams(std::vector<StoredParam>{}).empty());
+  EXPECT_EQ(SharedParams(std::vector<StoredParam>{}), SharedParams());
+  EXPECT_FALSE(SharedParams() == original);
+}
+
 }  // namespace
