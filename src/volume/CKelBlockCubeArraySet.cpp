@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CKelBlockCubeArray.h"
+#include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -164,6 +165,19 @@ void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CP
   }
 }
 
+// The plan extents of an outline (coordinates that are not numbers left out).
+KelEdge::Extents ExtentsOf(const CKelBlockCoordArray& coords)
+{
+  KelEdge::Extents box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+  for (const CKelBlockCoord& c : coords) {
+    box.xmin = std::min(box.xmin, c.m_x);
+    box.xmax = std::max(box.xmax, c.m_x);
+    box.ymin = std::min(box.ymin, c.m_y);
+    box.ymax = std::max(box.ymax, c.m_y);
+  }
+  return box;
+}
+
 // The other operand of a set operation as its convex pieces, worked out
 // once for every block it meets, with each piece's edges in the order the
 // clip takes them (the closing edge first).
@@ -171,7 +185,7 @@ struct ConvexOperand {
   bool usable = false;
   CKelBlockCubeList pieces;
   std::vector<std::vector<StrictSides>> edges;
-  double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
+  KelEdge::Extents box;
 };
 
 ConvexOperand ConvexOf(const CKelBlockCube& block)
@@ -187,15 +201,7 @@ ConvexOperand ConvexOf(const CKelBlockCube& block)
                          piece.m_Coord[static_cast<std::size_t>(k)]);
     operand.edges.push_back(std::move(edges));
   }
-  const CKelBlockCoordArray& v = block.m_Coord;
-  operand.xmin = operand.xmax = v.front().m_x;
-  operand.ymin = operand.ymax = v.front().m_y;
-  for (const CKelBlockCoord& c : v) {
-    operand.xmin = std::min(operand.xmin, c.m_x);
-    operand.xmax = std::max(operand.xmax, c.m_x);
-    operand.ymin = std::min(operand.ymin, c.m_y);
-    operand.ymax = std::max(operand.ymax, c.m_y);
-  }
+  operand.box = ExtentsOf(block.m_Coord);
   return operand;
 }
 
@@ -231,15 +237,10 @@ bool FarFrom(const CKelBlockCube& block, const ConvexOperand& operand)
 {
   if (block.m_Coord.empty())
     return false;
-  double xmin = HUGE_VAL, xmax = -HUGE_VAL, ymin = HUGE_VAL, ymax = -HUGE_VAL;
-  for (const CKelBlockCoord& c : block.m_Coord) {
-    xmin = std::min(xmin, c.m_x);
-    xmax = std::max(xmax, c.m_x);
-    ymin = std::min(ymin, c.m_y);
-    ymax = std::max(ymax, c.m_y);
-  }
+  const KelEdge::Extents b = ExtentsOf(block.m_Coord);
+  const KelEdge::Extents& o = operand.box;
   const double m = kFarFromOperand;
-  return xmin > operand.xmax + m || xmax < operand.xmin - m || ymin > operand.ymax + m || ymax < operand.ymin - m;
+  return b.xmin > o.xmax + m || b.xmax < o.xmin - m || b.ymin > o.ymax + m || b.ymax < o.ymin - m;
 }
 
 void Normalise(CKelBlockCubeArray& list)
