@@ -98,7 +98,8 @@ void CCsvFile::WriteRow(const std::vector<GS::UniString>& fields)
   }
   m_Line = line.ToStdString(CC_UTF8);
   m_Line += '\n';
-  m_Copy.Write(m_Line.data(), m_Line.size());
+  // A short write is remembered by the copy, and Finish reports it.
+  (void)m_Copy.Write(m_Line.data(), m_Line.size());
 }
 
 bool CCsvFile::Finish() { return m_Copy.Finish(); }

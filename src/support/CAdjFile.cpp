@@ -214,8 +214,9 @@ void CAdjFile::CleanUp(const char* path)
   source.Close();
   // Only a complete, checked copy replaces the file, and in one rename.
   copied = copied && HasSize(tempPath, written);
+  // A copy left behind is harmless: the next compaction creates it afresh.
   if (!copied || !CKelFileIO::MoveFile(tempPath.c_str(), path))
-    CKelFileIO::DeleteFileA(tempPath.c_str());
+    (void)CKelFileIO::DeleteFileA(tempPath.c_str());
 }
 
 void MaskExitBlockData(CKelFileIO& file, int id)

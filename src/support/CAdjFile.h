@@ -32,10 +32,10 @@ public:
   // the older blocks of id and compacts. The file must exist. Answers the
   // writer's result (false, with nothing changed, when the file cannot be
   // opened or the block cannot be completed).
-  static bool Save(const char* path, Id id, Writer writer, void* user);
+  [[nodiscard]] static bool Save(const char* path, Id id, Writer writer, void* user);
   // reader(file, length, a, b) for the first block of id, the file positioned
   // at its data; -1 when the file cannot be opened or holds no such block.
-  static int Load(const char* path, Id id, Reader reader, void* a, void* b);
+  [[nodiscard]] static int Load(const char* path, Id id, Reader reader, void* a, void* b);
   // Masks every block of id in the path's ".adj" file and compacts it.
   static void Delete(const char* path, Id id);
   // Masks every block of id in the open file (opened for update).
@@ -53,8 +53,9 @@ constexpr std::uint32_t kVectorFileMaskId = 1040;
 void MaskExitBlockData(CKelFileIO& file, int id);
 // reader(file, length, user) for the first block of id in the path's ".PL2"
 // file; 0 when the file cannot be opened, holds no such block or cannot be read.
-int LoadPL2File(const char* path, int id, int (*reader)(CKelFileIO& file, int length, void* user), void* user);
+[[nodiscard]] int LoadPL2File(const char* path, int id, int (*reader)(CKelFileIO& file, int length, void* user),
+                              void* user);
 // The same with two user pointers; -1 on every failure.
-int LoadPL2FileEx(const char* path, int id, CAdjFile::Reader reader, void* a, void* b);
+[[nodiscard]] int LoadPL2FileEx(const char* path, int id, CAdjFile::Reader reader, void* a, void* b);
 // Vector files keep their masked blocks: nothing to do.
 void CleanUpVectorFileBlock(const char* path);

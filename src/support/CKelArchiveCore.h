@@ -42,7 +42,7 @@ public:
   virtual ~CKelArchiveCore() = default;
 
   virtual int GetVersion() = 0;
-  virtual int GetError() = 0;
+  [[nodiscard]] virtual int GetError() = 0;
   virtual void Write(const void* data, unsigned int size) = 0;
   virtual void Read(void* data, unsigned int size) = 0;
   virtual CKelArchiveCore& operator<<(const std::string& text);

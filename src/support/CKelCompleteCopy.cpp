@@ -39,7 +39,9 @@ bool CKelCompleteCopy::Finish()
   const bool replaced = !m_bFailed && closed && CKelFileIO::MoveFile(copy.c_str(), m_Target.c_str());
   if (!replaced) {
     m_bFailed = true;
-    CKelFileIO::DeleteFileA(copy.c_str());
+    // The failure is answered already; a copy left behind is recreated by
+    // the next Open and never takes the target's place.
+    (void)CKelFileIO::DeleteFileA(copy.c_str());
   }
   return replaced;
 }
@@ -50,5 +52,6 @@ void CKelCompleteCopy::Abandon()
     return;
   std::fclose(m_pFile);
   m_pFile = nullptr;
-  CKelFileIO::DeleteFileA(CopyPathOf(m_Target).c_str());
+  // Abandoning leaves the target as it was whether or not the copy goes.
+  (void)CKelFileIO::DeleteFileA(CopyPathOf(m_Target).c_str());
 }

@@ -20,15 +20,15 @@ public:
   static std::string CopyPathOf(const std::string& target);
 
   // Creates the copy for the target; false when it could not be created.
-  bool Open(const std::string& target);
+  [[nodiscard]] bool Open(const std::string& target);
   bool IsOpen() const { return m_pFile != nullptr; }
   // False, and remembered, when fewer bytes went out than asked (or no
   // copy is open).
-  bool Write(const void* data, std::size_t size);
-  bool HasFailed() const { return m_bFailed; }
+  [[nodiscard]] bool Write(const void* data, std::size_t size);
+  [[nodiscard]] bool HasFailed() const { return m_bFailed; }
   // Closes the copy; when nothing failed it replaces the target. True only
   // when the target now holds the complete copy.
-  bool Finish();
+  [[nodiscard]] bool Finish();
   // Closes and removes the copy; the target is left untouched.
   void Abandon();
 

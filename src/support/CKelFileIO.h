@@ -16,29 +16,29 @@ public:
   CKelFileIO(const CKelFileIO&) = delete;
   CKelFileIO& operator=(const CKelFileIO&) = delete;
 
-  bool Open(const char* path);        // "rb"
-  bool OpenText(const char* path);    // "rt"
-  bool Create(const char* path);      // "wb"
-  bool CreateText(const char* path);  // "wt"
-  bool Save(const char* path);        // "r+b"
+  [[nodiscard]] bool Open(const char* path);        // "rb"
+  [[nodiscard]] bool OpenText(const char* path);    // "rt"
+  [[nodiscard]] bool Create(const char* path);      // "wb"
+  [[nodiscard]] bool CreateText(const char* path);  // "wt"
+  [[nodiscard]] bool Save(const char* path);        // "r+b"
   void Close();
   bool IsOpen() const { return m_pStream != nullptr; }
   std::FILE* GetStream() const { return m_pStream; }
 
-  bool Read(void* buffer, unsigned int size);
-  bool Write(const void* buffer, unsigned int size);
+  [[nodiscard]] bool Read(void* buffer, unsigned int size);
+  [[nodiscard]] bool Write(const void* buffer, unsigned int size);
   // Positions and sizes of a closed file are 0.
   unsigned int GetFilePosition();
   // The offset is signed: a negative offset from the current position steps back.
   unsigned int SetFilePosition(int offset, ORIGIN origin);
   unsigned int GetFileSize();
-  bool WriteOneLine(const char* text);
-  bool ReadOneLine2(char* buffer, unsigned short size);
+  [[nodiscard]] bool WriteOneLine(const char* text);
+  [[nodiscard]] bool ReadOneLine2(char* buffer, unsigned short size);
 
   static std::FILE* Fopen(const char* path, const char* mode);
   static bool PathFileExistsA(const char* path);
-  static bool DeleteFileA(const char* path);
-  static bool MoveFile(const char* from, const char* to);
+  [[nodiscard]] static bool DeleteFileA(const char* path);
+  [[nodiscard]] static bool MoveFile(const char* from, const char* to);
   static std::string GetExtension(const char* path);
   static std::string PathFindExtension(const char* path);
   static std::string ChangeExtension(const char* name, const char* ext);
@@ -47,7 +47,7 @@ public:
   static std::string GetTempFileNameA(const char* prefix, unsigned int unused);
 
 private:
-  bool OpenWithMode(const char* path, const char* mode, bool text);
+  [[nodiscard]] bool OpenWithMode(const char* path, const char* mode, bool text);
 
   std::FILE* m_pStream = nullptr;
   bool m_bText = false;

@@ -20,7 +20,7 @@ public:
   CKelMemoryArchive(std::vector<std::uint8_t> bytes, int version);
 
   int GetVersion() override;
-  int GetError() override;
+  [[nodiscard]] int GetError() override;
   void Write(const void* data, unsigned int size) override;
   void Read(void* data, unsigned int size) override;
   std::uint64_t RemainingBytes() override;

@@ -27,8 +27,8 @@ public:
 
   // Tag "CSelectList" from archive version 2, an i32 count, the indices as
   // i32. A refused or failed read leaves the list as it was.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 
 private:
-  bool Load(CKelArchiveCore& ar);
+  [[nodiscard]] bool Load(CKelArchiveCore& ar);
 };

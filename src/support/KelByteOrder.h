@@ -43,7 +43,7 @@ T Decode(const unsigned char (&bytes)[sizeof(T)])
 }
 
 template <Number T>
-bool Write(CKelFileIO& file, T value)
+[[nodiscard]] bool Write(CKelFileIO& file, T value)
 {
   unsigned char bytes[sizeof(T)];
   Encode(value, bytes);
@@ -52,7 +52,7 @@ bool Write(CKelFileIO& file, T value)
 
 // A read that fails leaves value unchanged.
 template <Number T>
-bool Read(CKelFileIO& file, T& value)
+[[nodiscard]] bool Read(CKelFileIO& file, T& value)
 {
   unsigned char bytes[sizeof(T)];
   if (!file.Read(bytes, sizeof(T)))

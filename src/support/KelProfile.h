@@ -10,7 +10,7 @@
 #include <string>
 
 // The value of key in section; false when the file, section or key is missing.
-bool GetProfileString(const char* path, const char* section, const char* key, std::string& value);
+[[nodiscard]] bool GetProfileString(const char* path, const char* section, const char* key, std::string& value);
 
 // Copies the value, or the default when there is none, into buffer (size
 // bytes with the terminator), cut to fit. Always answers 0.
