@@ -104,7 +104,7 @@ public:
   // --- Archive: no tag of its own; i32 count, the vertices, then area, xmin,
   // xmax, ymin, ymax. A count that is negative or cannot fit in the bytes
   // left is refused before anything is resized.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 
 private:
   // The bytes every stored vertex takes at least: its x and y.

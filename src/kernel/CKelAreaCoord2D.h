@@ -32,7 +32,7 @@ class CKelArchiveCore;
 class CKelFileIO;
 
 // How a triangulation ended. Triangulate's bool is true only for kDone.
-enum class KelTriangulateResult {
+enum class [[nodiscard]] KelTriangulateResult {
   kDone,     // the whole outline was cut; its triangles were appended
   kNotCut,   // no cut was found (too few vertices, or every diagonal refused)
   kGaveUp,   // the search exceeded its backtracking bound and stopped
@@ -97,21 +97,21 @@ public:
   void CompareData(const char* label, const CKelAreaCoord2D& other, std::vector<std::string>& out) const;
 
   // --- Record
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // False for a wrong marker, a count the rest of the file cannot hold, or a
   // failed read (the vertices read before it stay). A count below 1 leaves
   // the polygon as it was and succeeds.
-  bool LoadData(CKelFileIO& f);
+  [[nodiscard]] bool LoadData(CKelFileIO& f);
 
   // --- Triangulation
   // Indices of the concave vertices (a right turn, no tolerance), ascending.
   std::vector<int> IsOukata() const;
   // Appends triangles covering the polygon to out. On any failure out is left
   // as it was. result (optional) tells a refused outline from one given up.
-  bool Triangulate(CKelAreaCoord2DArray& out, KelTriangulateResult* result = nullptr) const;
+  [[nodiscard]] bool Triangulate(CKelAreaCoord2DArray& out, KelTriangulateResult* result = nullptr) const;
   // The convex path: peels the triangle at the first edge, then cuts the two
   // remaining pieces.
-  bool TriangulateOld(CKelAreaCoord2DArray& out) const;
+  [[nodiscard]] bool TriangulateOld(CKelAreaCoord2DArray& out) const;
   // Candidate ends of a diagonal from concave vertex c: the vertices inside
   // its interior wedge, ascending (no distance ordering).
   std::vector<int> CutBlockSearchNearistPoint(int c) const;
@@ -170,8 +170,8 @@ public:
 
   // From version 2 the tag "CKelAreaCoord2DArray" twice, then i32 count and
   // each polygon by CKelArea<CKelCoord2D>::Serialize.
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // Same rules as the polygon record; stops at the first polygon that fails.
-  bool LoadData(CKelFileIO& f);
+  [[nodiscard]] bool LoadData(CKelFileIO& f);
 };

@@ -87,11 +87,11 @@ public:
   // equal vertices exists, or the run covers both faces whole (nothing would
   // be left to join). On success area and box are reset to 0 for the caller
   // to recompute; the plane stays.
-  bool Merge(const CKelAreaCoord3D& other);
+  [[nodiscard]] bool Merge(const CKelAreaCoord3D& other);
   // Fan-like convex cut (no concave handling); appends triangles with plane,
   // area and box 0. False with fewer than three vertices or when a piece has
   // no positive triangle at its first edge.
-  bool Triangulate(CKelAreaCoord3DArray& out) const;
+  [[nodiscard]] bool Triangulate(CKelAreaCoord3DArray& out) const;
   // toPlane carries the face into the XY plane with vertex 0 at the origin,
   // fromPlane carries it back; both identity with fewer than three vertices.
   // Either pointer may be null.

@@ -43,10 +43,10 @@ public:
   void CompareData(const char* label, const CKelCoord2D& other, std::vector<std::string>& out) const;
 
   // Tag "CKelCoord2D" from version 2; x, y.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // x, y (16 bytes).
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CKelCoord3D : public CKelCoord2D {
@@ -68,10 +68,10 @@ public:
 
   // Tag "CKelCoord3D" from version 2; z, then the CKelCoord2D form (its own
   // tag, x, y): the height precedes the plan position.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // x, y, z (24 bytes).
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CKelVector3D {
@@ -88,7 +88,7 @@ public:
   double CalcNaiseki(const CKelVector3D& v) const;
   double GetLength() const;
   // False (vector unchanged) for a length of exactly 0.
-  bool Normalize();
+  [[nodiscard]] bool Normalize();
 
   CKelVector3D operator*(double s) const;
   CKelVector3D operator+(const CKelVector3D& v) const;
@@ -113,10 +113,10 @@ public:
 
   // From version 9: tag "CKelCoord3DEx" and m_zL; then the CKelCoord3D form
   // at every version (older archives carry no second height).
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // x, y, z, m_zL (32 bytes).
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 // A point with a kind tag that the owner of the list interprets.
@@ -134,10 +134,10 @@ public:
   bool IsNearlyEqual(const CKelCoord3DExCrsPnt& p) const;
 
   // From version 9: tag, kind, the CKelCoord3DEx form; nothing below 9.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // The CKelCoord3DEx record, then the kind i32 (36 bytes).
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CKelCoord3DExCrsPntArray : public std::vector<CKelCoord3DExCrsPnt> {
@@ -149,12 +149,12 @@ public:
   bool IsNearlyEqual(const CKelCoord3DExCrsPntArray& other) const;
 
   // From version 9: tag, i32 count, each element; nothing below 9.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // i32 count, then each element's record.
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // A count that is negative or larger than the budget can hold is refused
   // before the list is resized.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 // A point list that stores each position once (operator== identity).

@@ -53,9 +53,9 @@ public:
   bool IsNearlyEqual(const CKelCoord3DCrsPnt& p) const;
 
   // Version >= 2: tag "CKelCoord3DCrsPnt"; TYPE i32; the CKelCoord3D form.
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CKelCoord3DCrsPntArray : public CKelObject, public std::vector<CKelCoord3DCrsPnt> {
@@ -112,7 +112,7 @@ public:
   // positive number (nothing changes), or when some centre made no arc: its
   // start and end lie in one direction from it (no sweep), or it lacks a
   // neighbour. Such a centre is dropped, so its end follows as a plain point.
-  bool ArcToPolyline(double step);
+  [[nodiscard]] bool ArcToPolyline(double step);
   // The outline with every arc flattened at a fixed angular step of pi/8.
   // *ok (optional) becomes false when some centre made no arc, as above.
   CKelAreaCoord2D ArcToPolyline(bool* ok = nullptr) const;
@@ -132,17 +132,17 @@ public:
 
   // --- Crossings of the offset (full circle against infinite line / circle) ---
   // Of two crossings, the one nearer in angle to the arc's begin is taken.
-  static bool CalcCrossArcLine(const CKelArc& arc, const CKelCoord2D& p1, const CKelCoord2D& p2,
-                               CKelCoord2D* out);
+  [[nodiscard]] static bool CalcCrossArcLine(const CKelArc& arc, const CKelCoord2D& p1, const CKelCoord2D& p2,
+                                             CKelCoord2D* out);
   // Of two crossings, the one nearer in angle to b's begin; a tie takes the
   // second.
-  static bool CalcCrossArcArc(const CKelArc& a, const CKelArc& b, CKelCoord2D* out);
+  [[nodiscard]] static bool CalcCrossArcArc(const CKelArc& a, const CKelArc& b, CKelCoord2D* out);
 
   // --- Persistence ---
   // Version >= 2: tag "CKelCoord3DCrsPntArray"; i32 count; each point.
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 // The contours of one element: the outer contour first, then its holes.

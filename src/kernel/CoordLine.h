@@ -67,9 +67,9 @@ public:
 
   // --- Persistence ---
   // Version >= 2: tag "CoordLine2D"; cos, sin, length; begin; end.
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CoordLine3D : public CoordLine2D, public CKelObject {
@@ -92,9 +92,9 @@ public:
   // --- Persistence ---
   // Version >= 9: tag "CoordLine3D", the CoordLine2D form, 3D begin, 3D end.
   // Older archives transfer nothing (the result is the archive's state).
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 
   // --- Point list: read-only view of the two 3D points ---
   virtual void InsertPoint(int index, const CKelCoord2D& p);
@@ -121,8 +121,8 @@ public:
 
   // --- Persistence ---
   // Version >= 2: tag "CoordLine3DArray"; i32 count; each line.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // i32 count, then each line's record.
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };

@@ -92,7 +92,7 @@ double arcdist(double r, const CKelCoord2D& a, const CKelCoord2D& b, const CKelC
                CKelCoord2D* foot);
 // out = a moved by d along the left normal of a->b; 1 (out = a) for a
 // segment shorter than 1e-5, else 0.
-int CalcVlinepos(const CKelCoord2D& a, const CKelCoord2D& b, CKelCoord2D* out, double d);
+[[nodiscard]] int CalcVlinepos(const CKelCoord2D& a, const CKelCoord2D& b, CKelCoord2D* out, double d);
 // Moves a and b along the normal of ab so that the line passes through p.
 void CalcMoveLine(CKelCoord2D& a, CKelCoord2D& b, const CKelCoord2D& p);
 // Moves a and b by d along the left normal: (x - d sin, y + d cos).
@@ -133,7 +133,7 @@ std::vector<CKelCoord2D> cross_arc(const CKelCoord2D& s1, const CKelCoord2D& e1,
 // counter-clockwise positive). An angle within HostArcAngle of 0 bends
 // nothing: false and centre (0, 0). Within HostArcAngle of pi in size the
 // centre is the chord's midpoint, where the tangent formula loses accuracy.
-bool ArcCentreOfAngle(const CKelCoord2D& p1, const CKelCoord2D& p2, double angle, CKelCoord2D* centre);
+[[nodiscard]] bool ArcCentreOfAngle(const CKelCoord2D& p1, const CKelCoord2D& p2, double angle, CKelCoord2D* centre);
 // Box test of an arc: true when the sweep is at most pi and [lo, hi] is the
 // arc's box; false when [lo, hi] is the box of the complementary arc.
 bool get_ArcRange(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& c, CKelCoord2D* lo,
@@ -141,47 +141,52 @@ bool get_ArcRange(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D&
 // First crossing of two edges, each a segment (type < 11: a->b) or an arc
 // (type >= 11: start a, end b, centre c).
 inline constexpr int kClineArcType = 11;
-bool calc_cross_cline(int type1, const CKelCoord2D& a1, const CKelCoord2D& b1, const CKelCoord2D& c1, int type2,
-                      const CKelCoord2D& a2, const CKelCoord2D& b2, const CKelCoord2D& c2, CKelCoord2D* out);
+[[nodiscard]] bool calc_cross_cline(int type1, const CKelCoord2D& a1, const CKelCoord2D& b1, const CKelCoord2D& c1,
+                                    int type2, const CKelCoord2D& a2, const CKelCoord2D& b2, const CKelCoord2D& c2,
+                                    CKelCoord2D* out);
 
 // --- Planes ---------------------------------------------------------------------
 // The line shared by two planes a x + b y + c z + d = 0: p has one coordinate
 // 0, q = p + 100 * (n1 x n2). False for parallel planes, and false when the
 // constructed points do not lie on both planes within 2.5e-5 (a numerically
 // hopeless pair), so the caller never works on with a wrong line.
-bool LineEquatinFromPlanes(double a1, double b1, double c1, double d1, double a2, double b2, double c2, double d2,
-                           CKelCoord3D* p, CKelCoord3D* q);
+[[nodiscard]] bool LineEquatinFromPlanes(double a1, double b1, double c1, double d1, double a2, double b2, double c2,
+                                         double d2, CKelCoord3D* p, CKelCoord3D* q);
 // Plane through three points as a unit normal and d; false (all 0) when the
 // points are collinear.
-bool V3SetPlane(const CKelCoord3D pts[3], double* a, double* b, double* c, double* d);
+[[nodiscard]] bool V3SetPlane(const CKelCoord3D pts[3], double* a, double* b, double* c, double* d);
 // Stores a reference line process-wide for CPlane.
 void SetCPlane(double x1, double y1, double x2, double y2);
 // Crossing of the line (x1,y1)-(x2,y2) with the stored reference line; false
 // and (x, y) = (x1, y1) when they are parallel.
-bool CPlane(double x1, double y1, double x2, double y2, double* x, double* y);
+[[nodiscard]] bool CPlane(double x1, double y1, double x2, double y2, double* x, double* y);
 // Splits the straight run from the first to the last point of line by the
 // line through o with direction (c, s).
-bool DivideLine(const std::vector<CKelCoord2D>& line, const CKelCoord2D& o, double c, double s,
-                std::vector<CKelCoord2D>* out1, std::vector<CKelCoord2D>* out2);
+[[nodiscard]] bool DivideLine(const std::vector<CKelCoord2D>& line, const CKelCoord2D& o, double c, double s,
+                              std::vector<CKelCoord2D>* out1, std::vector<CKelCoord2D>* out2);
 // Where a circle at distance d along (c, s) touches a turned rectangle of half
 // sizes w and h, or (0, 0) when the rectangle does not reach the x axis.
 CKelCoord2D CalcCantactCoordRectAndCircle(double d, double c, double s, double w, double h);
 
 // --- Crossing points of lines given by numbers -----------------------------------
 // Line a1a2 against segment b1b2: 0 none, 1 inside b, 2 at b1, 4 at b2.
-int CalCrossPoint(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4, double* x,
-                  double* y);
+[[nodiscard]] int CalCrossPoint(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
+                                double* x, double* y);
 // Crossing of two lines; 0 (outputs untouched) when parallel.
-int CalCrossPoint2(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4, float* x, float* y);
+[[nodiscard]] int CalCrossPoint2(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
+                                 float* x, float* y);
 // Crossing written when not parallel; true only when on both segments.
-bool CalCrossPoint4(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4, float* x, float* y);
-bool CalCrossPoint4(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4, double* x,
-                    double* y);
+[[nodiscard]] bool CalCrossPoint4(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
+                                  float* x, float* y);
+[[nodiscard]] bool CalCrossPoint4(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
+                                  double y4, double* x, double* y);
 // As CalCrossPoint4 with the strict on-segment test.
-bool CalCrossPoint5(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4, float* x, float* y);
-int CalCrossPoint10(const XY_FPAIR* a1, const XY_FPAIR* a2, const XY_FPAIR* b1, const XY_FPAIR* b2, XY_FPAIR* out);
-bool CalCrossPoint10(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1, const CKelCoord2D& b2,
-                     CKelCoord2D* out);
+[[nodiscard]] bool CalCrossPoint5(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
+                                  float* x, float* y);
+[[nodiscard]] int CalCrossPoint10(const XY_FPAIR* a1, const XY_FPAIR* a2, const XY_FPAIR* b1, const XY_FPAIR* b2,
+                                  XY_FPAIR* out);
+[[nodiscard]] bool CalCrossPoint10(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1,
+                                   const CKelCoord2D& b2, CKelCoord2D* out);
 
 // --- On-segment tests ---------------------------------------------------------------
 // The dominant axis of a segment is x when |x2 - x1| >= |y2 - y1|, else y;

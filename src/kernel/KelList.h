@@ -34,7 +34,7 @@ bool NearlyEqual(const List& a, const List& b)
 
 // True when count elements of at least minElementBytes each fit in what the
 // archive has left to read; a negative count never does.
-inline bool CountFits(CKelArchiveCore& ar, std::int64_t count, std::uint64_t minElementBytes)
+[[nodiscard]] inline bool CountFits(CKelArchiveCore& ar, std::int64_t count, std::uint64_t minElementBytes)
 {
   return count >= 0 && static_cast<std::uint64_t>(count) * minElementBytes <= ar.RemainingBytes();
 }
@@ -42,7 +42,7 @@ inline bool CountFits(CKelArchiveCore& ar, std::int64_t count, std::uint64_t min
 // The archive form, with accept(count) deciding whether a count read may be
 // taken. Stops at the first element that fails.
 template <class List, class Accept>
-bool SerializeAccepting(CKelArchiveCore& ar, List& list, Accept accept)
+[[nodiscard]] bool SerializeAccepting(CKelArchiveCore& ar, List& list, Accept accept)
 {
   auto count = static_cast<std::int32_t>(list.size());
   ar.Serialize(count);
@@ -64,7 +64,7 @@ bool SerializeAccepting(CKelArchiveCore& ar, List& list, Accept accept)
 
 // The archive form for elements that take at least minElementBytes each.
 template <class List>
-bool Serialize(CKelArchiveCore& ar, List& list, std::uint64_t minElementBytes)
+[[nodiscard]] bool Serialize(CKelArchiveCore& ar, List& list, std::uint64_t minElementBytes)
 {
   return SerializeAccepting(ar, list, [&ar, minElementBytes](std::int32_t count) {
     return CountFits(ar, count, minElementBytes);

@@ -24,7 +24,7 @@ namespace KelOutlineText {
 
 std::string ToText(const CKelAreaCoord2D& outline);
 std::string ToText(const CKelCoord3DCrsPntArray& outline);
-bool FromText(std::string_view text, CKelAreaCoord2D& outline);
-bool FromText(std::string_view text, CKelCoord3DCrsPntArray& outline);
+[[nodiscard]] bool FromText(std::string_view text, CKelAreaCoord2D& outline);
+[[nodiscard]] bool FromText(std::string_view text, CKelCoord3DCrsPntArray& outline);
 
 }  // namespace KelOutlineText

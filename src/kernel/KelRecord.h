@@ -18,7 +18,7 @@
 namespace KelRecord {
 
 // Spends size bytes of the budget; false when it has gone negative.
-inline bool TakeBudget(int* budget, int size)
+[[nodiscard]] inline bool TakeBudget(int* budget, int size)
 {
   if (budget == nullptr || size < 0)
     return false;
@@ -31,7 +31,7 @@ inline bool TakeBudget(int* budget, int size)
 
 // True when count elements of elementBytes each fit in what remains of the
 // budget; refuses negative counts. Readers call it before resizing a list.
-inline bool CountFits(const int* budget, int count, int elementBytes)
+[[nodiscard]] inline bool CountFits(const int* budget, int count, int elementBytes)
 {
   if (budget == nullptr || count < 0 || elementBytes <= 0)
     return false;
@@ -45,14 +45,14 @@ using KelByteOrder::Write;
 
 // Spends the field's size, then reads it.
 template <class T>
-bool Read(CKelFileIO& f, int* budget, T& value)
+[[nodiscard]] bool Read(CKelFileIO& f, int* budget, T& value)
 {
   return TakeBudget(budget, static_cast<int>(sizeof(T))) && Read(f, value);
 }
 
 // A counted list: i32 count, then each element's own record.
 template <class List>
-bool SaveList(CKelFileIO& f, const List& list)
+[[nodiscard]] bool SaveList(CKelFileIO& f, const List& list)
 {
   if (!Write(f, static_cast<std::int32_t>(list.size())))
     return false;
@@ -63,7 +63,7 @@ bool SaveList(CKelFileIO& f, const List& list)
 // a count the budget cannot hold is refused before the list is resized.
 // Stops at the first element that fails (those read before it stay).
 template <class List>
-bool LoadList(CKelFileIO& f, int* budget, List& list, int elementBytes)
+[[nodiscard]] bool LoadList(CKelFileIO& f, int* budget, List& list, int elementBytes)
 {
   std::int32_t count = 0;
   if (!Read(f, budget, count) || !CountFits(budget, count, elementBytes))

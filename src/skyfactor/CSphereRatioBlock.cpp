@@ -1,6 +1,7 @@
 #include "CSphereRatioBlock.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "CKelArchiveCore.h"
 #include "CKelBlockCubeArray.h"
@@ -408,10 +409,10 @@ bool CSphereRatioBlock::Save() const
   CKelFileIO f;
   if (!f.Create(m_DebugPath.c_str()))
     return false;
-  // A dump for inspection: a failed write leaves a short file, nothing more.
-  KelRecord::SaveList(f, m_Block);
+  // A dump for inspection; a short file is still reported as a failure.
+  const bool written = KelRecord::SaveList(f, m_Block) && std::fflush(f.GetStream()) == 0;
   f.Close();
-  return true;
+  return written;
 }
 
 bool CSphereRatioBlock::Load()

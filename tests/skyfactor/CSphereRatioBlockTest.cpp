@@ -558,3 +558,18 @@ TEST(CSphereRatioBlock, RatioIsContinuousAsACornerCrossesADividingRay)
     }
   }
 }
+
+// The debug dump answered success whatever its writes did.
+TEST(CSphereRatioBlockTest, DebugDumpReportsAFailedWrite)
+{
+  if (!std::filesystem::exists("/dev/full"))
+    GTEST_SKIP() << "needs /dev/full, a device that refuses every write";
+  // The file opens; every byte written to it fails.
+  const std::string path = kel_test::TestFilePath("full.dat");
+  std::filesystem::remove(path);
+  std::filesystem::create_symlink("/dev/full", path);
+  CSphereRatioBlock dump;
+  dump.m_Block.resize(2);
+  dump.m_DebugPath = path;
+  EXPECT_FALSE(dump.Save());
+}
