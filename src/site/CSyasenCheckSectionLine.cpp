@@ -195,8 +195,7 @@ bool CSyasenCheckSectionLine::Serialize(CKelArchiveCore& ar)
     return false;
   if (!m_Line.Serialize(ar) || !m_BaseLine.Serialize(ar))
     return false;
-  m_Block.Serialize2(ar);
-  return ar.GetError() == 0;
+  return m_Block.Serialize2(ar) && ar.GetError() == 0;
 }
 
 bool CSyasenCheckSectionLine::SaveData(CKelFileIO& f) const

@@ -68,13 +68,13 @@ public:
   // Tag "CHikageWallTable" from version 2; the sort number from version 15;
   // the four-value block is not stored. GFCMD counts are refused when
   // negative or beyond the bytes left.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // The 156-byte record; the four-value block in the order 1, 3, 2, 4; the
   // sort number and the lists are not stored; 32 reserved zero bytes close it.
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // Spends each field's size from *budget first; fields read before a
   // failure keep their new values.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CHikageWall : public CKelObject {
@@ -105,7 +105,7 @@ public:
   // Tag "CHikageWall" from version 2, the record, then the check points in
   // their own form. Loading a list with points needs the installed factory;
   // without it the load is refused.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 
   // --- Frame --------------------------------------------------------------------
   double XMin() const { return 0.0; }
@@ -127,7 +127,7 @@ public:
   // Makes this wall the face of block IdxNo from vertex PntNo1 to the next
   // (cyclic). A plan block (its Hikage flag set) is refused with false and
   // nothing changes. Precondition: both indices inside the list.
-  bool SetWallDatParam(CKelBlockCubeArray* pBlock, int IdxNo, int PntNo1);
+  [[nodiscard]] bool SetWallDatParam(CKelBlockCubeArray* pBlock, int IdxNo, int PntNo1);
   // True only when the wall's block and vertices still hold exactly the
   // stored floats.
   bool CompareWallParam(const CKelBlockCubeArray& blocks) const;
@@ -135,7 +135,7 @@ public:
   // stored floats, the vertices narrowed to floats as stored) and re-binds
   // the indices and end vertices; the frame stays. The closing face of each
   // block is tried first. False when nothing matches.
-  bool SearchSameParam(const CKelBlockCubeArray& blocks);
+  [[nodiscard]] bool SearchSameParam(const CKelBlockCubeArray& blocks);
 
   // --- CKelObject: a wall is a fixed segment of its two top vertices ---------------
   void InsertPoint(int index, const CKelCoord3D& p) override;
@@ -153,7 +153,7 @@ public:
 private:
   std::unique_ptr<CKelCpntParamCore> m_pCpnt;
 
-  bool SerializeCpntParam(CKelArchiveCore& ar);
+  [[nodiscard]] bool SerializeCpntParam(CKelArchiveCore& ar);
 };
 
 class CHikageWallArray : public CKelVectorArray<CHikageWall> {};

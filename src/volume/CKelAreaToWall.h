@@ -47,7 +47,8 @@ public:
   // --- Arcs ----------------------------------------------------------------------
   // The centre of the arc from p1 to p2 opening by the signed angle; false
   // and (0, 0) for an angle within KelTol::HostArcAngle of 0.
-  static bool ArcGetOrigo(const CKelCoord2D* p1, const CKelCoord2D* p2, double angle, CKelCoord2D* centre);
+  [[nodiscard]] static bool ArcGetOrigo(const CKelCoord2D* p1, const CKelCoord2D* p2, double angle,
+                                        CKelCoord2D* centre);
   // The arc's angles run in its direction (end after begin when
   // counter-clockwise, before it when clockwise).
   bool CheckAngle(const CKelWallArc* arc) const;

@@ -77,10 +77,10 @@ public:
   bool IsSameCoord2(const CPrfPlanParam* prof, const CKelBlockCoord& other) const;
 
   // --- Stored forms -----------------------------------------------------------------
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // The record number must be 1000; the wall is left as it was.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
   BldPntTag OldCoord() const;
   // The wall is not touched.
   CKelBlockCoord& operator=(const BldPntTag& old);
@@ -93,5 +93,5 @@ public:
   int Add(const CKelBlockCoord& c);
 
   // Tag "CKelBlockCoordArray" from version 2; i32 count, the vertices.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };

@@ -267,8 +267,8 @@ public:
   // nothing further than KelTol::BlockPoint from the line is lost (the sky
   // factor, where a sliver's share of the sky counts).
   enum class ChainArea { kModel, kKeepSlivers };
-  bool Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D p2, CKelBlockCubeList& out, int mask,
-              ChainArea chains = ChainArea::kModel) const;
+  [[nodiscard]] bool Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D p2, CKelBlockCubeList& out, int mask,
+                            ChainArea chains = ChainArea::kModel) const;
   // The sides of p1 -> p2 the vertices occupy (within KelTol::BlockPoint of
   // the line counts as on it): 0, DEL_TOP, DEL_BOT, or both bits.
   int WhitchSide(CKelCoord2D p1, CKelCoord2D p2) const;
@@ -307,8 +307,8 @@ public:
   bool CheckCross2() const;
   // The crossing of the lines through (x1, y1)-(x2, y2) and (x3, y3)-(x4, y4);
   // false, outputs untouched, for parallel lines. Either output may be null.
-  static bool CalCrossPoint(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
-                            double* x, double* y);
+  [[nodiscard]] static bool CalCrossPoint(double x1, double y1, double x2, double y2, double x3, double y3, double x4,
+                                          double y4, double* x, double* y);
   // p within KelTol::BlockOnEdge of segment a-b.
   static bool OnLinePoint(const CKelCoord2D& p, const CKelCoord2D& a, const CKelCoord2D& b);
   // 1 inside, 0 outside, -1 within KelTol::BlockOnEdge of the outline; the
@@ -327,7 +327,7 @@ public:
                    CKelBlockCubeList& out) const;
   // Divides along the line where the two top planes meet; false when they
   // are parallel or the line misses the block.
-  bool CutCrossLine(const CPrfPlanParam* prf, const CKelBlockCube* other, CKelBlockCubeList& out) const;
+  [[nodiscard]] bool CutCrossLine(const CPrfPlanParam* prf, const CKelBlockCube* other, CKelBlockCubeList& out) const;
   // Divides a sloped top (bottom) where it crosses the level h; out is
   // emptied first. Pieces lying above or below are dropped as asked.
   void CutTopSlope(const CPrfPlanParam* prf, double h, CKelBlockCubeList& out, bool dropUpper, bool dropLower) const;
@@ -350,14 +350,14 @@ public:
                                    double limit, double offset) const;
   // Appends convex pieces cut along diagonals from reflex vertices; false
   // (out unchanged) when no such cut is found within n^2 diagonal trials.
-  bool CutBlock(const CPrfPlanParam* prf, CKelBlockCubeList& out, int depth) const;
+  [[nodiscard]] bool CutBlock(const CPrfPlanParam* prf, CKelBlockCubeList& out, int depth) const;
   // The vertices seen from reflex vertex r inside its reflex angle, in order.
   std::vector<int> CutBlockSearchNearistPoint(const CPrfPlanParam* prf, int r) const;
   // Where the bisector of vertex r's inner angle first meets the outline:
   // the end index of the edge hit, hit filled; -1 when nothing is hit.
   int CutBlockSearchNextPoint(const CPrfPlanParam* prf, int r, CKelBlockCoord& hit) const;
   // Takes over the other's tops when both outlines and tops agree.
-  bool MergeBlock(const CKelBlockCube& other);
+  [[nodiscard]] bool MergeBlock(const CKelBlockCube& other);
 
   // --- Site containment (CKelBlockCubeSite.cpp) ----------------------------------------------------
   // The site is read as its points (GetSize, GetCoord3D), closed from the
@@ -387,9 +387,9 @@ public:
   CKelBlockCubeArray SolidSubBlock2(const CKelBlockCubeArray& others) const;
 
   // --- Stored forms (CKelBlockCubeRecords.cpp) ------------------------------------------------
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
   // The index record, first-point index 0.
   BldIndexTag OldIndex() const;
 
@@ -421,12 +421,12 @@ private:
   void PlaceOnPlanes(CKelBlockCoord& c) const;
   void MoveEdge(int i, const CKelCoord2D& a, const CKelCoord2D& b);
   bool HeightsDiffer(bool bottom) const;
-  bool SerializeFields(CKelArchiveCore& ar);
-  bool LoadPlanes(CKelFileIO& f, int* budget, int recordNo);
+  [[nodiscard]] bool SerializeFields(CKelArchiveCore& ar);
+  [[nodiscard]] bool LoadPlanes(CKelFileIO& f, int* budget, int recordNo);
   std::uint8_t FlagBits(int index) const;
   bool* FlagAt(int index);
   // Division and cutting helpers.
-  enum class SearchEnd { kDone, kBroken };
+  enum class [[nodiscard]] SearchEnd { kDone, kBroken };
   // The piece search over the frame outline (on-line vertices snapped).
   SearchEnd DividSub(const CKelBlockCoordArray& coords, CKelBlockCubeList& out, bool* done,
                      ChainArea chains) const;
@@ -434,9 +434,9 @@ private:
   // with the positions up to *lower (null: none) already taken.
   SearchEnd DividSub(const CKelBlockCoordArray& coords, const std::vector<int>& chain, const double* lower,
                      CKelBlockCubeList& out, bool* done, ChainArea chains) const;
-  bool EmitPiece(CKelBlockCoordArray coords, bool eraseSame, CKelBlockCubeList& out) const;
-  bool ConvexSplit(const CPrfPlanParam* prf, CKelBlockCubeList& out, int depth, long long& budget,
-                   bool checked) const;
+  [[nodiscard]] bool EmitPiece(CKelBlockCoordArray coords, bool eraseSame, CKelBlockCubeList& out) const;
+  [[nodiscard]] bool ConvexSplit(const CPrfPlanParam* prf, CKelBlockCubeList& out, int depth, long long& budget,
+                                 bool checked) const;
   void CutAtLevel(const CPrfPlanParam* prf, double h, bool bottom, CKelBlockCubeList& out, bool dropUpper,
                   bool dropLower) const;
   bool ClipUnder(CKelBlockCubeArray& set, const CKelBlockCube& other, bool lower) const;

@@ -84,7 +84,7 @@ public:
   void EraseSameBlock();
   // At the first block of the list for which the block's test holds.
   bool IsInsideBlock(const CKelBlockCube& block) const;
-  bool MergeBlock(const CKelBlockCube& block);
+  [[nodiscard]] bool MergeBlock(const CKelBlockCube& block);
 
   // --- Totals and extraction ----------------------------------------------------------
   // Both start from 0.0, so a list wholly below ground answers 0.0.
@@ -103,7 +103,8 @@ public:
   // The merged outline of A and B into *result (an empty block); false when
   // they do not merge. A merge that would enclose a hole, or that changes
   // the total area, is refused.
-  static bool CombineBlock(const CPrfPlanParam* prf, CKelBlockCube A, CKelBlockCube B, CKelBlockCube* result);
+  [[nodiscard]] static bool CombineBlock(const CPrfPlanParam* prf, CKelBlockCube A, CKelBlockCube B,
+                                         CKelBlockCube* result);
   // Inserts into X every vertex of Y that lies inside one of X's edges.
   static void CombineBlockSub(const CPrfPlanParam* prf, CKelBlockCube& X, const CKelBlockCube& Y);
   // One pass over list without plane tests (CheckSamePoint on this list first).
@@ -154,14 +155,14 @@ public:
   bool IsNearlyEqual(const CKelBlockCubeArray& other) const;
 
   // --- Stored forms ------------------------------------------------------------------------
-  bool Serialize2(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize2(CKelArchiveCore& ar);
   // Archive callback of the lists: Serialize2 on *static_cast<CKelBlockCubeArray*>(pList).
-  static bool Serialize(CKelArchiveCore& ar, int, void* pList, void*);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] static bool Serialize(CKelArchiveCore& ar, int, void* pList, void*);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
   // The old arrays of the list; the total vertex count, or -1 (outputs
   // empty) when a count or first-point index outgrows its 16 bits.
-  int GetOldParam(std::vector<BldIndexTag>& index, std::vector<BldPntTag>& points) const;
+  [[nodiscard]] int GetOldParam(std::vector<BldIndexTag>& index, std::vector<BldPntTag>& points) const;
   // Whether the old arrays describe the list: counts, PpNo, kind, base and
   // plan bits equal; extents, area and vertices narrowed to floats within
   // KelTol::BlockLevelCut (inclusive). Reads only inside both spans; a first

@@ -169,7 +169,7 @@ void CKelBlockCube::CutByPlane2(const CPrfPlanParam* prf, double A, double B, do
   if (IsDegenerate() || C == 0)
     return;
   if (const std::optional<Line> line = MeetingLine(*this, CutPlane{A, B, C, D}, top))
-    Divide(prf, line->p1, line->p2, out, DEL_NONE);
+    (void)Divide(prf, line->p1, line->p2, out, DEL_NONE);  // a failed division adds nothing: uncut
 }
 
 void CKelBlockCube::CutByPlane1(const CPrfPlanParam* prf, double A, double B, double C, double D, bool lower,

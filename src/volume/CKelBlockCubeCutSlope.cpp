@@ -74,7 +74,7 @@ CKelBlockCubeList CKelBlockCube::CutSyasenSlope(const CPrfPlanParam* prf, const 
     } halves[2] = {{DEL_TOP, DEL_BOT, 1}, {DEL_BOT, DEL_TOP, 2}};
     for (const auto& half : halves) {
       CKelBlockCubeList pieces;
-      Divide(prf, pts[0], pts[3], pieces, half.drop);
+      (void)Divide(prf, pts[0], pts[3], pieces, half.drop);  // no pieces: handled just below
       if (pieces.empty() && (side & half.keep) != 0)
         pieces.push_back(*this);
       for (CKelBlockCube& piece : pieces) {

@@ -53,7 +53,7 @@ public:
   bool IsNearlyEqual(const CCoordBldSurf& other) const;
 
   // Tag "CCoordBldSurf" from version 2; m_Attr, m_Param, the point.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   BldSurfPntTag GetOldParam() const;
 };
 
@@ -72,7 +72,7 @@ public:
   bool IsNearlyEqual(const CKelBlockSlopeItem& other) const;
 
   // Tag "CKelBlockSlopeItem" from version 2; number, face, the six points.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   BldSlope GetOldParam() const;
 };
 
@@ -99,7 +99,7 @@ public:
 
   // No tag; i32 count, the items. A count the bytes left cannot hold is
   // refused before anything is resized.
-  bool Serialize2(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize2(CKelArchiveCore& ar);
   // Archive callback of the lists: Serialize2 on *static_cast<CKelBlockSlopeParam*>(pList).
-  static bool Serialize(CKelArchiveCore& ar, int, void* pList, void*);
+  [[nodiscard]] static bool Serialize(CKelArchiveCore& ar, int, void* pList, void*);
 };

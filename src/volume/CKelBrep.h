@@ -106,7 +106,7 @@ public:
   void Dump() const {}
 
   // The start point of signed edge k; false for a number naming no edge.
-  bool StartVertex(int k, CKelCoord3D& p) const;
+  [[nodiscard]] bool StartVertex(int k, CKelCoord3D& p) const;
 
 private:
   void Clear();

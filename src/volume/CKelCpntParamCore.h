@@ -23,7 +23,7 @@ public:
   // Same count and pairwise equal points.
   virtual bool IsEqual(const CKelCpntParamCore& other) const = 0;
   // Both directions, as every persistent class; false on the first failure.
-  virtual bool Serialize2(CKelArchiveCore& ar) = 0;
+  [[nodiscard]] virtual bool Serialize2(CKelArchiveCore& ar) = 0;
   // The number of check points.
   virtual int GetSize() const = 0;
 
@@ -43,4 +43,4 @@ CKelCpntParamFactory GetCpntParamFactory();
 
 // The stored form of an empty list, for a wall that holds none: writes it,
 // or reads it and refuses a count other than 0.
-bool SerializeEmptyCpntParam(CKelArchiveCore& ar);
+[[nodiscard]] bool SerializeEmptyCpntParam(CKelArchiveCore& ar);

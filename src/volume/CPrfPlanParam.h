@@ -59,7 +59,7 @@ public:
   bool IsNearlyEqual(const CPrfFloor& other) const;
 
   // Tag "CPrfFloor" from version 2; height, level.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };
 
 class CPrfFloorArray : public std::vector<CPrfFloor> {
@@ -70,7 +70,7 @@ public:
 
   // Tag "CPrfFloorArray" from version 2; i32 count, the entries. A count the
   // bytes left cannot hold is refused before anything is resized.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };
 
 class CPrfPlanItem {
@@ -119,7 +119,7 @@ public:
   PRFPLNTag GetOldParam() const;
 
   // Tag "CPrfPlanItem" from version 2; T, B, G, P as u16; the entries.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 
 private:
   // L(k), 0.0 past the entries.
@@ -159,14 +159,14 @@ public:
   // --- Old records --------------------------------------------------------
   // Replaces the list by the old records; false (list unchanged) when an
   // item's entries reach past floors.
-  bool FromOldParam(std::span<const PRFPLNTag> tags, std::span<const SFloorsTag> floors);
+  [[nodiscard]] bool FromOldParam(std::span<const PRFPLNTag> tags, std::span<const SFloorsTag> floors);
   // The old records of the list; false (outputs empty) when an item breaks
   // the invariant (m_T = 0 without entries, or m_T + 1 entries) or the
   // entries outgrow the 16-bit first-entry index.
-  bool GetOldParam(std::vector<PRFPLNTag>& tags, std::vector<SFloorsTag>& floors) const;
+  [[nodiscard]] bool GetOldParam(std::vector<PRFPLNTag>& tags, std::vector<SFloorsTag>& floors) const;
 
   // Tag "CPrfPlanParam" from version 2; i32 count, the items.
-  bool Serialize2(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize2(CKelArchiveCore& ar);
   // Archive callback of the lists: Serialize2 on *static_cast<CPrfPlanParam*>(pParam).
-  static bool Serialize(CKelArchiveCore& ar, int, void* pParam, void*);
+  [[nodiscard]] static bool Serialize(CKelArchiveCore& ar, int, void* pParam, void*);
 };
