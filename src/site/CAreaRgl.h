@@ -43,7 +43,7 @@ public:
   std::uint16_t GetOldFlg() const { return m_RglTable.GetFlag() ? 1 : 0; }
 
   // Tag "CAreaRgl" from version 2; the record, then the polygon.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };
 
 // The old C records of a regulation list, each array with its length.
@@ -68,8 +68,8 @@ public:
   // else the chosen area's GetFlag.
   int check_regulate(const CKelHSite& site, const CKelCoord2D& p, int* flag) const;
 
-  bool FromOldParam(int n, const CAreaRglOldParam& old);
-  bool GetOldParam(CAreaRglOldParam& old) const;
+  [[nodiscard]] bool FromOldParam(int n, const CAreaRglOldParam& old);
+  [[nodiscard]] bool GetOldParam(CAreaRglOldParam& old) const;
 
   bool operator==(const CAreaRglArray& other) const;
   bool operator!=(const CAreaRglArray& other) const { return !(*this == other); }
@@ -77,14 +77,14 @@ public:
   bool IsNearlyEqual(const CAreaRglArray& other) const;
   void CompareData(const CAreaRglArray& other, std::vector<std::string>& lines) const;
 
-  bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
   // Tag "CAreaRglArray" from version 2; i32 count; each area.
-  bool Serialize2(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize2(CKelArchiveCore& ar);
 };
 
 class CRglLineArray : public CDivLineArray {
 public:
-  bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
   // Tag "CRglLineArray" from version 2, then the division-line list.
-  bool Serialize2(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize2(CKelArchiveCore& ar);
 };

@@ -39,7 +39,7 @@ public:
   void CompareData(const char* label, const CAreaUsg& other, std::vector<std::string>& lines) const;
 
   // Tag "CAreaUsg" from version 2; the polygon, then the record.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 
   // --- Old records: kind in the low byte, flag in the high byte.
   std::uint16_t GetOldUsg() const;
@@ -66,7 +66,7 @@ public:
   // The site's ratios weighted by area; unchanged when the areas sum to 0.
   void CalcSitedata(CKelHSite& site) const;
   void UsageCapacity(const CKelHSite& site);
-  int CheckUsageData(const CKelHSite& site, int index);
+  [[nodiscard]] int CheckUsageData(const CKelHSite& site, int index);
   double CalKenpeiArea() const;
   double CalKentikuArea() const;
   // The distance band of the ratio for the area's usage code; index must be
@@ -81,9 +81,9 @@ public:
 
   // The list from n records; false, the list unchanged, when an array is
   // shorter than n or a record's points reach past the point array.
-  bool FromOldParam(int n, const CAreaUsgOldParam& old);
+  [[nodiscard]] bool FromOldParam(int n, const CAreaUsgOldParam& old);
   // False (old emptied) when a count or index outgrows its 16 bits.
-  bool GetOldParam(CAreaUsgOldParam& old) const;
+  [[nodiscard]] bool GetOldParam(CAreaUsgOldParam& old) const;
 
   bool operator==(const CAreaUsgArray& other) const;
   bool operator!=(const CAreaUsgArray& other) const { return !(*this == other); }
@@ -92,16 +92,16 @@ public:
   // under "用途地域, %d".
   void CompareData(const CAreaUsgArray& other, std::vector<std::string>& lines) const;
 
-  bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
   // Tag "CAreaUsgArray" from version 2; i32 count; each area.
-  bool Serialize2(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize2(CKelArchiveCore& ar);
 };
 
 class CUsgLineArray : public CDivLineArray {
 public:
-  bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
   // Tag "CUsgLineArray" from version 2, then the division-line list.
-  bool Serialize2(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize2(CKelArchiveCore& ar);
 };
 
 // The compare lines of two area lists under title: "%s, 辺数, %d, %d" for
@@ -123,6 +123,7 @@ void KelCompareAreaLists(const char* title, const List& own, const List& other, 
 // The points of one old area record, shared by the zoning and regulation
 // lists: count points from first, widened; false when they are not all in
 // the array. A count of 0 or less gives no points.
-bool KelOldAreaPoints(const SITESAREATag& tag, const std::vector<XY_FPAIR>& points, std::vector<CKelCoord2D>& out);
+[[nodiscard]] bool KelOldAreaPoints(const SITESAREATag& tag, const std::vector<XY_FPAIR>& points,
+                                    std::vector<CKelCoord2D>& out);
 // The record of a polygon's box and point run; false past the 16-bit range.
-bool KelOldAreaTag(const CKelAreaCoord2D& polygon, int first, SITESAREATag& tag);
+[[nodiscard]] bool KelOldAreaTag(const CKelAreaCoord2D& polygon, int first, SITESAREATag& tag);

@@ -50,7 +50,7 @@ public:
   bool IsNearlyEqual(const CCrspnt& p) const { return m_Kind == p.m_Kind && CKelCoord2D::IsNearlyEqual(p); }
 
   // Tag "CCrspnt" from version 2; i16 kind; the point.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };
 
 // One element of a check line by point indices; centre -1 for a segment.
@@ -122,10 +122,10 @@ public:
 
   // --- Stored forms
   // Tag "CClineData" from version 2; i32 count; the points; distance; number.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // The points of count records; false (unchanged) when the array given
   // holds fewer.
-  bool FromOldParam(int count, const CRS_PNT* old, int oldCount);
+  [[nodiscard]] bool FromOldParam(int count, const CRS_PNT* old, int oldCount);
   std::vector<CRS_PNT> GetOldParam() const;
 
 private:

@@ -56,7 +56,7 @@ public:
   void CompareData(const char* label, const CDivLine& other, std::vector<std::string>& lines) const;
 
   // Tag "CDivLine" from version 2; i32 count; each point.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };
 
 class CDivLine3D : public std::vector<CKelCoord3D>, public CKelObject {
@@ -104,13 +104,14 @@ public:
   // Lines from the flat form; index holds indexCount entries and points
   // pointCount records. False, the list unchanged, when the table does not
   // describe count lines inside the points.
-  bool FromOldParam(int count, const std::uint16_t* index, int indexCount, const XY_FPAIR* points, int pointCount);
+  [[nodiscard]] bool FromOldParam(int count, const std::uint16_t* index, int indexCount, const XY_FPAIR* points,
+                                  int pointCount);
   // The flat form of the list; false (both empty) when the total does not
   // fit the 16-bit entries. An empty list gives two empty arrays.
-  bool GetOldParam(std::vector<std::uint16_t>& index, std::vector<XY_FPAIR>& points) const;
+  [[nodiscard]] bool GetOldParam(std::vector<std::uint16_t>& index, std::vector<XY_FPAIR>& points) const;
 
   // Tag "CDivLineArray" from version 2; i32 count; each line.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };
 
 class CDivLine3DArray : public CKelVectorArray<CDivLine3D> {

@@ -98,7 +98,7 @@ public:
   // or widths differing by the edge's length or more), 2 a specific-road
   // distance on a road not from 6.0 to below 12.0 wide, 3 a negative
   // distance, 4 a corner cut not between two roads.
-  int CheckError(bool bCheckOnly);
+  [[nodiscard]] int CheckError(bool bCheckOnly);
   // Marks (0x0100) the runs of road and corner-cut edges 2.0 or more long.
   void CheckRoadWidth();
   void SetBldBack();
@@ -113,13 +113,13 @@ public:
   void CompareData(const CKelHSite& other, std::vector<std::string>& lines) const;
 
   // --- Stored forms
-  bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
-  bool Serialize2(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
+  [[nodiscard]] bool Serialize2(CKelArchiveCore& ar);
   // Builds the outline from the old records: the vertex count stored in
   // area must fit both arrays (given with their lengths), else false and
   // nothing changes.
-  bool FromOldParam(const XY_FPAIR* pts, int ptCount, const SITECELL& cell, const SITEAREA& area,
-                    const LCONDITION* conds, int condCount, const MTG_CELL& mtg);
+  [[nodiscard]] bool FromOldParam(const XY_FPAIR* pts, int ptCount, const SITECELL& cell, const SITEAREA& area,
+                                  const LCONDITION* conds, int condCount, const MTG_CELL& mtg);
   std::vector<LCONDITION> GetOldLineCond() const;
   SITECELL GetOldSiteInf() const;
   MTG_CELL GetOldSiteMtg() const;
@@ -166,7 +166,7 @@ public:
   // --- Road shapes, heights and adopted roads
   void ResetRoadCrossData();
   void ResetCrossData();
-  bool ChangeRoadStatus(CSiteRoadTable* road, int shape);
+  [[nodiscard]] bool ChangeRoadStatus(CSiteRoadTable* road, int shape);
   void SetRoadHeight();
   int SCrossTargetNo(int i) const;
   const CSiteCrossTable* SCrossTarget(int i) const;

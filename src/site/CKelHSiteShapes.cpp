@@ -67,8 +67,10 @@ void CKelHSite::ResetRoadCrossData()
     for (const CSiteRoadTable& old : oldRoads) {
       if (old.m_no != road.m_no)
         continue;
+      // Roads made just now name real road edges, and the shape was checked:
+      // nothing is left to refuse.
       if (road.CheckEnableRoadShape(old.GetShape()))
-        ChangeRoadStatus(&road, old.GetShape());
+        (void)ChangeRoadStatus(&road, old.GetShape());
       break;
     }
   }

@@ -58,9 +58,9 @@ public:
   // The deemed line of edge i (wrapped): kCornerCut, kNoLine, or kLine with
   // line set. Widths within kWidthBand of kWideRoad count as both.
   static int create_auto_line1(const CKelHSite& site, int i, CXYtemp2* line);
-  static bool cross_auto_lines(const CXYtemp2& a, const CXYtemp2& b, CKelCoord2D* x);
-  static bool CheckCrossLine(const CKelAreaCoord2D& poly, const CKelCoord2D& a, const CKelCoord2D& b, int* from,
-                             int* to, CKelCoord2D* x);
+  [[nodiscard]] static bool cross_auto_lines(const CXYtemp2& a, const CXYtemp2& b, CKelCoord2D* x);
+  [[nodiscard]] static bool CheckCrossLine(const CKelAreaCoord2D& poly, const CKelCoord2D& a, const CKelCoord2D& b,
+                                           int* from, int* to, CKelCoord2D* x);
   // Inserts the crossings of edges into both edges, at most one point per
   // pair of edges; true when any was inserted.
   static bool CheckCrossLine(CKelAreaCoord2D& poly);
@@ -68,15 +68,16 @@ public:
 
   // The polygon from the old record and its points (count at byte 16);
   // false, nothing changed, when the count is negative or past the array.
-  bool FromOldParam(const SITEAREA& old, const XY_FPAIR* points, int pointCount, double distance1, double distance2);
+  [[nodiscard]] bool FromOldParam(const SITEAREA& old, const XY_FPAIR* points, int pointCount, double distance1,
+                                  double distance2);
 
   bool operator==(const CKelMSite& other) const;
   bool operator!=(const CKelMSite& other) const { return !(*this == other); }
   bool IsNearlyEqual(const CKelMSite& other) const;
 
-  bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
   // Tag "CKelMSite" from version 2; the polygon; both check lines.
-  bool Serialize2(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize2(CKelArchiveCore& ar);
 
 private:
   // Step 2 of SiteMAutoSet: splits road edges whose widths straddle 10 m.

@@ -53,7 +53,7 @@ public:
 
   // From version 20 the block (below 30 with cond's option inside it); from
   // 25 the kind and value.
-  bool Serialize(CKelArchiveCore& ar, CLineCondExCondition& cond);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar, CLineCondExCondition& cond);
 
 private:
   bool EqualExceptPoints(const CKelHsiteSphereTable& o) const;
@@ -106,7 +106,7 @@ public:
   // Normalises COND for the kind: 0 accepted, 1 a road width not above 0,
   // 2 a distance given for a road not from 6.0 to below 12.0 wide, 3 a
   // negative distance. With bCheckOnly nothing is written.
-  int SetFlag(TYPE type, double defaultDistance, bool bCheckOnly);
+  [[nodiscard]] int SetFlag(TYPE type, double defaultDistance, bool bCheckOnly);
   // The height limit term: min(35, 2w) from w = 4.0 on, else 10 - w/2.
   double _2A_and_35() const;
 
@@ -123,7 +123,7 @@ public:
   // above the road exceeds 1.0 by; the edge's end comes from m_Sphere.
   double GetRoadHeight(double groundHeight, const CKelCoord2D& p) const;
   // The distance along the edge where the ground stands 1.0 above the road line.
-  bool CalKanwaPosition2(double groundHeight, double* pos) const;
+  [[nodiscard]] bool CalKanwaPosition2(double groundHeight, double* pos) const;
   // Bit 2: the road's start is cut; bit 1: its end is cut.
   int GetRoadShape(const CKelHSite& site) const;
 
@@ -148,7 +148,7 @@ public:
   bool IsNearlyEqual(const CKelSiteTable& o) const;
   bool CheckSyasenCheckCondition(const CKelSiteTable& o) const;
   void CompareData(const char* label, const CKelSiteTable& o, std::vector<std::string>& lines) const;
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   LCONDITION GetOldLineCond() const;
 
 private:
@@ -161,5 +161,5 @@ private:
   bool EqualExceptSphere(const CKelSiteTable& o) const;
   void SetKanwaBits();
   void KeepIfGiven(float& value, bool given, std::uint16_t bit);
-  int SetRoadFlag(double defaultDistance, bool bCheckOnly);
+  [[nodiscard]] int SetRoadFlag(double defaultDistance, bool bCheckOnly);
 };

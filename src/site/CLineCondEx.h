@@ -26,7 +26,7 @@ public:
   bool operator!=(const CLineCondEx&) const { return false; }
 
   // The vertex's values in the old layout at the archive's version.
-  bool Serialize(CKelArchiveCore& ar, CKelSiteTable* vertex);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar, CKelSiteTable* vertex);
 };
 
 class CLineCondExArea : public std::vector<CLineCondEx> {
@@ -40,9 +40,9 @@ public:
 
   // Tag, int32 count, each element with the site's vertex of the same index.
   // False without a site or when the site has fewer vertices than the list.
-  bool SerializeOld(CKelArchiveCore& ar, CKelHSite* site);
+  [[nodiscard]] bool SerializeOld(CKelArchiveCore& ar, CKelHSite* site);
   // Marker -1000 (or none, for the oldest form) and the count; only an empty
   // list has a file form.
-  bool LoadData(CKelFileIO& f, int* remaining);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* remaining);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
 };

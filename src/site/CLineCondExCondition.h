@@ -30,10 +30,10 @@ public:
   // of vertex's condition follow (setback switch, second setback switch,
   // corner-cut mode). Without a vertex those bytes are still moved, to and
   // from a default condition, so the stream stays aligned.
-  bool Serialize(CKelArchiveCore& ar, CKelSiteTable* vertex);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar, CKelSiteTable* vertex);
   // The three bytes, each counted against *remaining first.
-  bool LoadData(CKelFileIO& f, int* remaining, int reserved);
-  bool SaveData(CKelFileIO& f, int reserved) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* remaining, int reserved);
+  [[nodiscard]] bool SaveData(CKelFileIO& f, int reserved) const;
 };
 
 class CLineCondExCondition {
@@ -61,5 +61,5 @@ public:
   // Nothing below version 12. From 12: tag, kind, number, switches,
   // setback switches and pair, switch 3; from 20 the corner-cut mode; from
   // 36 the option.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };

@@ -35,7 +35,7 @@ public:
   // The far boundary: the line wb from the edge's start and we from its end
   // on the outer side. False, outputs untouched, when the widths differ so
   // much that no such line exists.
-  bool CalcRoadLineParam(CKelCoord2D* point, double* cos, double* sin, double* len, bool roadOnly) const;
+  [[nodiscard]] bool CalcRoadLineParam(CKelCoord2D* point, double* cos, double* sin, double* len, bool roadOnly) const;
   // Both empty when the far boundary does not exist (CalcRoadLineParam).
   std::vector<CKelCoord3D> GetRoadSlopeParamOnRoad(double p1, double p2, double p3) const;
   std::vector<CKelCoord3D> GetRoadSlopeParamOnSite2(double p1, double p2, double p3) const;

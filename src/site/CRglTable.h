@@ -33,7 +33,7 @@ public:
   // Tag "CRglTable" from version 2; height, average level, time 1, time 2.
   // Afterwards a height 300.0 above the average level (within 0.001) is
   // kept as height 300.0 over level 0.0.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 
   static CVcellTime2 FullDay();
 };

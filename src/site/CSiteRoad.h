@@ -63,7 +63,7 @@ public:
   bool operator==(const CSiteRoadTable& o) const;
   bool operator!=(const CSiteRoadTable& o) const { return !(*this == o); }
   bool IsNearlyEqual(const CSiteRoadTable& o) const;
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   RD_CELL GetOldParam() const;
   void FromOldParam(const RD_CELL& cell);
 };
@@ -77,7 +77,7 @@ public:
   bool operator==(const CoordRoadCross& o) const;
   bool operator!=(const CoordRoadCross& o) const { return !(*this == o); }
   bool IsNearlyEqual(const CoordRoadCross& o) const;
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };
 
 class CSiteRoad;
@@ -100,14 +100,14 @@ public:
   // A crossing of r1's end with r2's start (road indices a and b); the roads
   // are stretched to it. False, with nothing changed, when one of the four
   // points does not exist (a far side parallel to the other road's line).
-  bool CreateCross(CSiteRoadTable& r1, CSiteRoadTable& r2, int a, int b);
+  [[nodiscard]] bool CreateCross(CSiteRoadTable& r1, CSiteRoadTable& r2, int a, int b);
   // The crossing of two collinear roads: midpoints as points 1 and 4.
   void SpecialCross(const CSiteRoadTable& r1, const CSiteRoadTable& r2);
 
   bool operator==(const CSiteCrossTable& o) const;
   bool operator!=(const CSiteCrossTable& o) const { return !(*this == o); }
   bool IsNearlyEqual(const CSiteCrossTable& o) const;
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   CRS_ROAD GetOldParam() const;
   void FromOldParam(const CRS_ROAD& cell);
 };
@@ -119,7 +119,7 @@ public:
   bool operator==(const CSiteRoad& o) const;
   bool operator!=(const CSiteRoad& o) const { return !(*this == o); }
   bool IsNearlyEqual(const CSiteRoad& o) const;
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   std::vector<RD_CELL> GetOldParam() const;
   // Replaces the table by the records (heights 0).
   void FromOldParam(const RD_CELL* cells, int count);
@@ -132,7 +132,7 @@ public:
   bool operator==(const CSiteCross& o) const;
   bool operator!=(const CSiteCross& o) const { return !(*this == o); }
   bool IsNearlyEqual(const CSiteCross& o) const;
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   std::vector<CRS_ROAD> GetOldParam() const;
   void FromOldParam(const CRS_ROAD* cells, int count);
 };

@@ -53,10 +53,10 @@ public:
   std::string GetBaseBlockInfo() const;
 
   // --- Stored forms
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // Every field takes its width from *budget before it is read. A first
   // int32 below 1000 is no record number: it is stepped back over and its
   // bytes are given back to the budget. Fields read before a failure stay.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };

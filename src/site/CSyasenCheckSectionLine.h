@@ -77,9 +77,9 @@ public:
   bool operator==(const CSyasenCheckSectionLine& other) const;
   bool operator!=(const CSyasenCheckSectionLine& other) const { return !(*this == other); }
 
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 
 private:
   void CutInto(const CKelBlockCube& block);
@@ -92,9 +92,9 @@ public:
 
   bool operator==(const CSyasenCheckSectionLineArray& other) const;
   bool operator!=(const CSyasenCheckSectionLineArray& other) const { return !(*this == other); }
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 // Points laid along 3D edge lines of blocks, by pitch or by count; the
@@ -132,9 +132,9 @@ public:
 
   // Tag from version 2; pitch, count, flag, the lines. Loading refuses a
   // pitch that is not finite or not above kMinPitch, then lays the points.
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 
 private:
   int PartsOf(double length) const;

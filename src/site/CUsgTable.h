@@ -81,7 +81,7 @@ public:
   // Applied ratio = min(designated, coefficient x width) for 0 < width < 12.
   void calc_usage_capacity(double roadWidth);
   // 3 no ratios, 2 no floor-area ratio, 1 no coverage ratio, else 0.
-  int check_usage_data(double roadWidth);
+  [[nodiscard]] int check_usage_data(double roadWidth);
   // The road width from which the floor-area ratio is not limited by it.
   static constexpr double kRatioRoadWidth = 12.0;
   static bool LimitsRatio(double roadWidth) { return 0 < roadWidth && roadWidth < kRatioRoadWidth; }
@@ -93,7 +93,7 @@ public:
   void CompareData(const char* label, const CUsgTable& other, std::vector<std::string>& lines) const;
 
   // Tag "CUsgTable" from version 2; the fields in order.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 
   // One row of the per-kind table of the current numbering.
   struct KindRow;

@@ -178,7 +178,7 @@ bool CVcellCore::LtoVCELL2(long n, int mode)
   const long f1 = mode < 0 ? magnitude / 60 : magnitude / 3600;
   if (n == LONG_MIN || f1 > kFieldMax)
     return false;
-  SetFieldsFromSeconds(magnitude, mode);
+  (void)SetFieldsFromSeconds(magnitude, mode);  // its one refusal was checked above
   m_Value = n / 3600.0 * (mode >= 1 ? kRadianPerDegree : 1.0);
   if (n < 0)
     NegateFirstNonZero();
@@ -276,7 +276,7 @@ bool CVcellDirection::AfterLoad(double stored)
   SetValue();
   if (m_Value != stored) {
     m_Value = stored;
-    set_vcell_angle(0);
+    (void)set_vcell_angle(0);  // refuses only a value that is not finite
   }
   return true;
 }

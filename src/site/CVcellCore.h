@@ -49,7 +49,7 @@ public:
   virtual void SetValue() = 0;
   virtual std::string GetStr() const = 0;
   // Fields and value from whole seconds (minutes and seconds for CVcellDiff).
-  virtual bool LtoVCELL(int n) = 0;
+  [[nodiscard]] virtual bool LtoVCELL(int n) = 0;
   virtual long VCELLtoL() const;
   // The kind's class name, its archive tag.
   virtual const char* ClassName() const = 0;
@@ -76,33 +76,33 @@ public:
   // Wraps the value into (-L, L] about 0 (L = pi for mode 0, else 2 pi) and
   // rebuilds the fields in rounded arc seconds; false for a value that is
   // not finite.
-  bool set_vcell_angle(int mode);
+  [[nodiscard]] bool set_vcell_angle(int mode);
   long VCELLtoL2(int mode) const;
   int time_value2(int mode);
   // x in seconds; 0.999 of a second or more rounds up.
-  bool DoubletoVCELL2(double x, int mode);
-  bool LtoVCELL2(long n, int mode);
+  [[nodiscard]] bool DoubletoVCELL2(double x, int mode);
+  [[nodiscard]] bool LtoVCELL2(long n, int mode);
   // Adds the other cell's signed seconds; false when the sum does not fit.
-  bool VCELLAdd(const CVcellCore& other);
+  [[nodiscard]] bool VCELLAdd(const CVcellCore& other);
 
   // --- Stored forms
   // The kind's tag from version 2, then tag "CVcellCore", the fields and the
   // value; below version 5 the old display text follows.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // Fields (2 bytes each) and the value as a float (10 bytes).
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // The float read is dropped and the value recomputed.
-  bool LoadData(CKelFileIO& f);
+  [[nodiscard]] bool LoadData(CKelFileIO& f);
 
 protected:
   // After the fields were read from an archive.
-  virtual bool AfterLoad(double stored);
+  [[nodiscard]] virtual bool AfterLoad(double stored);
   std::string AngleText() const;
   // value = (abs(f1) * 60 + abs(f2)) / 60, the time kinds' rule.
   void SetTimeValue();
   std::string TimeText(const char* format) const;
   void NegateFirstNonZero();
-  bool SetFieldsFromSeconds(long magnitude, int mode);
+  [[nodiscard]] bool SetFieldsFromSeconds(long magnitude, int mode);
 };
 
 class CVcellTime1 : public CVcellCore {
@@ -110,7 +110,7 @@ public:
   using CVcellCore::CVcellCore;
   void SetValue() override { SetTimeValue(); }
   std::string GetStr() const override;
-  bool LtoVCELL(int n) override { return LtoVCELL2(n, 0); }
+  [[nodiscard]] bool LtoVCELL(int n) override { return LtoVCELL2(n, 0); }
   const char* ClassName() const override { return "CVcellTime1"; }
   bool CheckTimeValue() const { return CheckTimeValue2(0); }
 };
@@ -120,7 +120,7 @@ public:
   using CVcellCore::CVcellCore;
   void SetValue() override { SetTimeValue(); }
   std::string GetStr() const override;
-  bool LtoVCELL(int n) override { return LtoVCELL2(n, 0); }
+  [[nodiscard]] bool LtoVCELL(int n) override { return LtoVCELL2(n, 0); }
   const char* ClassName() const override { return "CVcellTime2"; }
   bool CheckTimeValue() const { return CheckTimeValue2(0); }
   // 24 h 00 min: the unset regulated time.
@@ -132,7 +132,7 @@ public:
   using CVcellCore::CVcellCore;
   void SetValue() override { SetTimeValue(); }
   std::string GetStr() const override;
-  bool LtoVCELL(int n) override { return LtoVCELL2(n, 0); }
+  [[nodiscard]] bool LtoVCELL(int n) override { return LtoVCELL2(n, 0); }
   const char* ClassName() const override { return "CVcellDeltaTime"; }
 };
 
@@ -143,7 +143,7 @@ public:
   // A negative cell of less than a minute prints its sign before the
   // minutes: "-0分30秒".
   std::string GetStr() const override;
-  bool LtoVCELL(int n) override { return LtoVCELL2(n, -1); }
+  [[nodiscard]] bool LtoVCELL(int n) override { return LtoVCELL2(n, -1); }
   long VCELLtoL() const override { return VCELLtoL2(-1); }
   const char* ClassName() const override { return "CVcellDiff"; }
   bool CheckTimeValue() const { return CheckTimeValue2(1); }
@@ -154,9 +154,9 @@ public:
   using CVcellCore::CVcellCore;
   void SetValue() override { angle_value(); }
   std::string GetStr() const override { return AngleText(); }
-  bool LtoVCELL(int n) override { return LtoVCELL2(n, 1); }
+  [[nodiscard]] bool LtoVCELL(int n) override { return LtoVCELL2(n, 1); }
   const char* ClassName() const override { return "CVcellAngle"; }
-  bool DoubletoVCELL(double x) { return DoubletoVCELL2(x, 1); }
+  [[nodiscard]] bool DoubletoVCELL(double x) { return DoubletoVCELL2(x, 1); }
 };
 
 class CVcellSunLat : public CVcellCore {
@@ -164,7 +164,7 @@ public:
   using CVcellCore::CVcellCore;
   void SetValue() override { angle_value(); }
   std::string GetStr() const override { return AngleText(); }
-  bool LtoVCELL(int n) override { return LtoVCELL2(n, 1); }
+  [[nodiscard]] bool LtoVCELL(int n) override { return LtoVCELL2(n, 1); }
   const char* ClassName() const override { return "CVcellSunLat"; }
 };
 
@@ -173,11 +173,11 @@ public:
   using CVcellCore::CVcellCore;
   void SetValue() override { angle_value(); }
   std::string GetStr() const override { return AngleText(); }
-  bool LtoVCELL(int n) override { return LtoVCELL2(n, 1); }
+  [[nodiscard]] bool LtoVCELL(int n) override { return LtoVCELL2(n, 1); }
   const char* ClassName() const override { return "CVcellDirection"; }
 
 protected:
   // The stored value wins over fields that disagree with it; a value that is
   // not finite is refused.
-  bool AfterLoad(double stored) override;
+  [[nodiscard]] bool AfterLoad(double stored) override;
 };
