@@ -49,12 +49,12 @@ public:
   CDividTriangle& operator=(const CDividTriangle&) = default;
   virtual ~CDividTriangle() = default;
 
-  bool Do(int mode);
+  [[nodiscard]] bool Do(int mode);
   // Divides the index polygon idx (positions into the point list, in
   // counter-clockwise order) by reflex splits only and appends the
   // triangles. An empty polygon, a position outside the point list, or a
   // polygon that no corner splits fails.
-  bool CreateTriangle2(int mode, const std::vector<int>& idx);
+  [[nodiscard]] bool CreateTriangle2(int mode, const std::vector<int>& idx);
   // Whether the last division failed on candidates out of order.
   bool OrderFault() const { return m_bOrderFault; }
   int GetSize() const { return static_cast<int>(m_Triangles.size()); }
@@ -95,12 +95,12 @@ private:
   // --- The steps of the division
   using Level = bool (CDividTriangle::*)(Part& part, std::vector<Part>& pending);
   // Measures the points and clears the work of the last division.
-  bool Prepare(int mode);
+  [[nodiscard]] bool Prepare(int mode);
   // Runs level on part and on every part it leaves, depth first.
-  bool DivideFrom(Part whole, Level level);
+  [[nodiscard]] bool DivideFrom(Part whole, Level level);
   // One level: triangles, or a split whose parts are pushed in order.
-  bool Divid(Part& part, std::vector<Part>& pending);
-  bool Divid2(Part& part, std::vector<Part>& pending);
+  [[nodiscard]] bool Divid(Part& part, std::vector<Part>& pending);
+  [[nodiscard]] bool Divid2(Part& part, std::vector<Part>& pending);
   Split SearchIndex2(const Part& part, Part& out1, Part& out2);
   Split SearchIndex(const Part& part, int i, int j, int k, Part& out1, Part& out2);
   Split CheckIndex(const Part& part, int a, int b, Part& out1, Part& out2);
@@ -109,10 +109,10 @@ private:
   bool CheckInnerLine(const Index& idx, int j) const { return CheckPoint2(idx, j); }
   bool EraseNeedleShape(Index& idx) const;
   double CalcArea(const Index& idx) const;
-  bool CreateTriangle(const Index& idx);
+  [[nodiscard]] bool CreateTriangle(const Index& idx);
   // Keeps the triangle a, b, c unless the filter of the rounding mode drops
   // it; false when its corners run clockwise beyond round-off.
-  bool AddTriangle(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c);
+  [[nodiscard]] bool AddTriangle(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c);
 
   // --- Helpers of the steps
   const CKelCoord2D& P(const Index& idx, int k) const { return m_Pt[static_cast<std::size_t>(idx[static_cast<std::size_t>(k)])]; }

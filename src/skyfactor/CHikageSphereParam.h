@@ -44,10 +44,10 @@ public:
   bool operator==(const CHikageSphereParam& other) const;
   bool operator!=(const CHikageSphereParam& other) const { return !(*this == other); }
 
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // Fields read before a failure keep their new values.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CHikageSphereParamArray : public std::vector<CHikageSphereParam> {
@@ -61,16 +61,16 @@ public:
   int Search(int no) const;
 
   // Writes the list as block 9 of the block file at path (which must exist).
-  bool SaveData(const char* path);
+  [[nodiscard]] bool SaveData(const char* path);
   // The block body: i32 count, each record; stops at the first failure.
-  static bool SaveData(CKelFileIO& f, void* list, void* reserved);
+  [[nodiscard]] static bool SaveData(CKelFileIO& f, void* list, void* reserved);
   // Block readers (list: a CHikageSphereParamArray): 1 when the body of
   // length len is read and used up exactly, 0 otherwise with the list empty.
-  static int ReadData(CKelFileIO& f, int len, void* list, void* reserved);
-  static int ReadData2(CKelFileIO& f, int len, void* list, void* reserved);
+  [[nodiscard]] static int ReadData(CKelFileIO& f, int len, void* list, void* reserved);
+  [[nodiscard]] static int ReadData2(CKelFileIO& f, int len, void* list, void* reserved);
   // Loads block 175 of the path's ".PL2" file, or, when that file holds
   // none, block 9 of the block file at path. False, with the list empty,
   // when a block is present but malformed; true with an empty list when
   // neither file holds one.
-  bool LoadData2(const char* path);
+  [[nodiscard]] bool LoadData2(const char* path);
 };

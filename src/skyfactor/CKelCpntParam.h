@@ -50,9 +50,9 @@ struct _CPntItem {
   double m_Len1 = 0, m_Len2 = 0;
   std::uint32_t m_Flag = 3;
 
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // Takes kBytes from the budget first.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 // The oldest record of a check point: 22 bytes.
@@ -64,8 +64,8 @@ struct ChekPointDataTag {
   std::int32_t m_Option = 0;
   std::int16_t m_No = -1;
 
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CKelCpntTable : public CKelCoord3D, public CKelObject {
@@ -125,9 +125,9 @@ public:
   int GetTextHekimenLoc() const { return static_cast<int>((m_Flag >> 5) & 3u); }
 
   // --- Stored forms
-  bool Serialize(CKelArchiveCore& ar);
-  bool Load(CKelFileIO& f, int& budget);
-  bool Save(CKelFileIO& f) const;
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Load(CKelFileIO& f, int& budget);
+  [[nodiscard]] bool Save(CKelFileIO& f) const;
   _CPntItem GetOldParam() const;
   void SetOldParam(const _CPntItem& item);
   void SetOldParam(const ChekPointDataTag& item);
@@ -166,15 +166,15 @@ public:
   std::unique_ptr<CKelCpntParamCore> Clone() const override;
   bool IsEqual(const CKelCpntParamCore& other) const override;
   // Tag "CKelCpntParam" from archive version 2, i32 count, each point.
-  bool Serialize2(CKelArchiveCore& ar) override;
+  [[nodiscard]] bool Serialize2(CKelArchiveCore& ar) override;
 
   // --- Other stored forms (the list passed untyped)
   // Serialize2 without the tag.
-  static bool Serialize(CKelArchiveCore& ar, int reserved, void* list, void* reserved2);
+  [[nodiscard]] static bool Serialize(CKelArchiveCore& ar, int reserved, void* list, void* reserved2);
   // 1: no points (size 4, count 0); -1: the points, the size used up
   // exactly; 0: refused or failed, the list empty.
-  static int ReadCPntData(CKelFileIO& f, int size, void* list);
-  static bool WriteCPntData(CKelFileIO& f, void* list);
+  [[nodiscard]] static int ReadCPntData(CKelFileIO& f, int size, void* list);
+  [[nodiscard]] static bool WriteCPntData(CKelFileIO& f, void* list);
 
   // --- Operations
   // The index of the point whose time most exceeds its permitted time, or
@@ -188,7 +188,7 @@ public:
   int GetCpntSize(int blockNo) const;
 
 private:
-  bool SerializePoints(CKelArchiveCore& ar);
+  [[nodiscard]] bool SerializePoints(CKelArchiveCore& ar);
 };
 
 // Lets walls load their check points: installs the factory of CKelCpntParam

@@ -85,7 +85,8 @@ public:
   // The disc position of the sun at a clock time (standard time when the
   // base parameters say so); false, out untouched, while the sun is at or
   // below the horizon.
-  bool CalcSunPosition(const CKelBaseParam& base, const CSunConst& sun, double time, CKelCoord2D* out) const;
+  [[nodiscard]] bool CalcSunPosition(const CKelBaseParam& base, const CSunConst& sun, double time,
+                                     CKelCoord2D* out) const;
 
   // --- Sectors
   // Where the horizontal segment p1-p2 (local) crosses the vertical
@@ -141,22 +142,23 @@ public:
   // Registration with the union; 0, or the first non-zero code. 1 also for
   // a check point on the plan of a block rising above it, non-finite
   // coordinates, an angle step below 1, or a face without outline.
-  int RegistSphereRatio2(int which, bool expand0, const CKelCoord3D* chk, const CKelBlockCubeArray& blocks,
-                         CSphereBlkDataArrayNew& store) const;
-  int RegistSphereRatioFace(int which, bool expand0, const CKelCoord3D* chk, const CKelAreaCoord3D& face,
-                            CSphereBlkDataArrayNew& store) const;
-  static int RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& outlines, CSphereBlkDataArrayNew& store);
+  [[nodiscard]] int RegistSphereRatio2(int which, bool expand0, const CKelCoord3D* chk,
+                                       const CKelBlockCubeArray& blocks, CSphereBlkDataArrayNew& store) const;
+  [[nodiscard]] int RegistSphereRatioFace(int which, bool expand0, const CKelCoord3D* chk, const CKelAreaCoord3D& face,
+                                          CSphereBlkDataArrayNew& store) const;
+  [[nodiscard]] static int RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& outlines,
+                                                   CSphereBlkDataArrayNew& store);
 
 private:
   // The projection of a local point with the given height.
   CSphereCoordD2D Project(int side, double x, double y, double z) const;
   // The block's faces, the block already in local heights.
-  bool AppendBlockFaces(const CKelBlockCube& piece, int which, bool expand0,
-                        std::vector<CSphereCoordD2DArray>& out) const;
+  [[nodiscard]] bool AppendBlockFaces(const CKelBlockCube& piece, int which, bool expand0,
+                                      std::vector<CSphereCoordD2DArray>& out) const;
   bool BlockCoversCheckPoint(const CKelBlockCube& block) const;
 
   // The sun's disc position from the time after its clock correction.
-  bool SunPositionAtSolarTime(const CSunConst& sun, double solarTime, CKelCoord2D* out) const;
+  [[nodiscard]] bool SunPositionAtSolarTime(const CSunConst& sun, double solarTime, CKelCoord2D* out) const;
   // r of the sun for m_Kind from cos h and sin h; false for another kind.
-  bool SunRadius(double cosH, double sinH, double* rho) const;
+  [[nodiscard]] bool SunRadius(double cosH, double sinH, double* rho) const;
 };

@@ -38,10 +38,10 @@ public:
   bool operator==(const CSphereAngleParam& other) const;
   bool operator!=(const CSphereAngleParam& other) const { return !(*this == other); }
 
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // Fields read before a failure keep their new values.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CSphereAngleParamArray : public std::vector<CSphereAngleParam> {
@@ -54,10 +54,10 @@ public:
 
   // Tag from version 2, i32 count, each mark; a count the archive cannot
   // hold is refused before the list is resized.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // i32 count, then each mark's record (no record number of its own).
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // A count below 1 is an empty list. Marks not in use are dropped; a count
   // the budget cannot hold is refused before anything is read.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };

@@ -84,14 +84,14 @@ public:
   CSpherePolyArea NewPolyArea();
 
   // --- The union
-  int CalcCrossPoint(CKelProgressCore* progress);
-  int CalcRatio(CKelProgressCore* progress, int step, std::vector<CSphereRatioBlockParam>& params);
-  int DeletePointInArea(CKelProgressCore* progress);
-  int AddLineArray(CKelProgressCore* progress);
+  [[nodiscard]] int CalcCrossPoint(CKelProgressCore* progress);
+  [[nodiscard]] int CalcRatio(CKelProgressCore* progress, int step, std::vector<CSphereRatioBlockParam>& params);
+  [[nodiscard]] int DeletePointInArea(CKelProgressCore* progress);
+  [[nodiscard]] int AddLineArray(CKelProgressCore* progress);
   bool CheckDupLine() const;
   int MergeLine();
   void CheckPoint(int p);
-  int RegistBlock(int step, std::vector<CSphereRatioBlockParam>& params);
+  [[nodiscard]] int RegistBlock(int step, std::vector<CSphereRatioBlockParam>& params);
   CSphereExpandLineArray CreateExpandLine() const;
   static void ShowStepText(CKelProgressCore* progress);
   int CutDupLine();
@@ -101,17 +101,17 @@ public:
                              CSpherePolyCoordArray& pool, std::vector<int>& out);
 
   // --- Sky shares (CSphereBlkDataArrayNewSansya.cpp)
-  int CalcSansya(int nRound, std::vector<CSphereRatioBlockParam>& params, int step, bool twoSided, bool dropHoles,
-                 CSphereFunShapeParamArray& fans);
+  [[nodiscard]] int CalcSansya(int nRound, std::vector<CSphereRatioBlockParam>& params, int step, bool twoSided,
+                               bool dropHoles, CSphereFunShapeParamArray& fans);
   // False when a bow could not be rebuilt.
-  bool Merge(std::vector<CSphereRatioBlockParam>& params, int step, bool dropHoles);
+  [[nodiscard]] bool Merge(std::vector<CSphereRatioBlockParam>& params, int step, bool dropHoles);
   static void MergeBlock(CSphereCoordD2DArray& outline, const CSphereCoordD2DArray& hole, int i, int j);
   static bool SearchMergeParam(const std::vector<CSphereRatioBlockParam>& params, const CSphereRatioBlockParam& hole,
                                SphereRatioBlockWorkParam* work);
   static void InsertPoint1(CSphereRatioBlockParam& target, const CSphereRatioBlockParam& source);
   static int InsertPoint1Sub1(const CSphereCoordD2D& p, const CSphereCoordD2D& q, double az,
                               CSphereRatioBlockParam& target, int k);
-  int CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params);
+  [[nodiscard]] int CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params);
   // 1 when a triangle's apex is not left of a base that matches a line.
   int Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* c, bool* moved) const;
   // Empty with ok false when a region's area is negative or its bows fail.
@@ -119,22 +119,23 @@ public:
                                                                       CSphereFunShapeParamArray& fans, bool* ok);
   static void Side2_EraseLine(std::vector<CKelCoord2D>& line, double azMin, double azMax);
   static int Side2_SearchSite(const std::vector<CKelCoord2D>& outline, const CKelCoord2D& p, CKelCoord2D& foot);
-  static bool Side2_DividArea(const std::vector<CKelCoord2D>& outline, std::vector<CKelCoord2D>& out1,
-                              std::vector<CKelCoord2D>& out2, const std::vector<CKelCoord2D>& line);
+  [[nodiscard]] static bool Side2_DividArea(const std::vector<CKelCoord2D>& outline, std::vector<CKelCoord2D>& out1,
+                                            std::vector<CKelCoord2D>& out2, const std::vector<CKelCoord2D>& line);
   static void Side2_DividArea(std::vector<std::vector<CKelCoord2D>>& first,
                               std::vector<std::vector<CKelCoord2D>>& second, const std::vector<CKelCoord2D>& line);
-  static bool Side2_AddArea(std::vector<CSphereRatioBlockParam>& params, const std::vector<CKelCoord2D>& points);
-  static bool Side2_AddArea(std::vector<CSphereRatioBlockParam>& params,
-                            const std::vector<std::vector<CKelCoord2D>>& lists);
+  [[nodiscard]] static bool Side2_AddArea(std::vector<CSphereRatioBlockParam>& params,
+                                          const std::vector<CKelCoord2D>& points);
+  [[nodiscard]] static bool Side2_AddArea(std::vector<CSphereRatioBlockParam>& params,
+                                          const std::vector<std::vector<CKelCoord2D>>& lists);
 
 private:
   void ResetFlags();
   // The steps of DeletePointInArea.
-  int ChartOutlines(CKelProgressCore* progress);
-  int FlagSharedEdges(CKelProgressCore* progress);
-  int FlagInsideEdges(CKelProgressCore* progress);
-  int StepProgress(CKelProgressCore* progress) const;
-  int RunPhases(CKelProgressCore* progress, bool withCrossings);
-  int RetryOpenChains(CKelProgressCore* progress, int startPos);
+  [[nodiscard]] int ChartOutlines(CKelProgressCore* progress);
+  [[nodiscard]] int FlagSharedEdges(CKelProgressCore* progress);
+  [[nodiscard]] int FlagInsideEdges(CKelProgressCore* progress);
+  [[nodiscard]] int StepProgress(CKelProgressCore* progress) const;
+  [[nodiscard]] int RunPhases(CKelProgressCore* progress, bool withCrossings);
+  [[nodiscard]] int RetryOpenChains(CKelProgressCore* progress, int startPos);
   void RepointPolygons();
 };

@@ -57,10 +57,10 @@ public:
   // projection places it.
   void ConvertCoordXY();
 
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // Fields read before a failure keep their new values.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CSphereCoordD2DArray : public std::vector<CSphereCoordD2D> {
@@ -73,5 +73,5 @@ public:
 
   // Tag from version 2, i32 count, each point; a count the archive cannot
   // hold is refused before the list is resized.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };

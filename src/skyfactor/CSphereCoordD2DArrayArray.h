@@ -41,10 +41,10 @@ public:
   // The outline point whose disc position (turned by angle unless raw) is
   // nearest to p and closer than maxDist; out, when given, receives its
   // mark (world point moved by origin). False, out untouched, for none.
-  bool SearchPoint(CWindowPort* port, const CKelCoord2D& p, double maxDist, const CKelCoord3D& origin, bool raw,
-                   double angle, CSphereAngleParam* out) const;
+  [[nodiscard]] bool SearchPoint(CWindowPort* port, const CKelCoord2D& p, double maxDist, const CKelCoord3D& origin,
+                                 bool raw, double angle, CSphereAngleParam* out) const;
   // The first outline point at disc position p (within 1e-6); a copy.
-  bool SearchPoint(const CKelCoord2D& p, CSphereCoordD2D& out) const;
+  [[nodiscard]] bool SearchPoint(const CKelCoord2D& p, CSphereCoordD2D& out) const;
   // Whether the chart point q lies inside a united outline (edges excluded).
   bool IsInArea(const CKelCoord2D& q) const;
 

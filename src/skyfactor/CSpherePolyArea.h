@@ -70,7 +70,7 @@ public:
   double GetArea() const;
   // Inserts the contacts of other's edges into this polygon's edges; 1 on
   // a cancel, else 0.
-  int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other);
+  [[nodiscard]] int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other);
   // Inserts own vertices lying on own edges; 0.
   int CalcCrossPoint(CKelProgressCore* progress);
   // Whether the boxes touch or overlap.
@@ -86,7 +86,8 @@ private:
   bool InsertContacts(int i, const CSpherePolyArea& other, int j);
   // Asks for a cancel once for each pair of edge i with the edges from to
   // to - 1 of other that the search would have tried; true when cancelled.
-  bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from, int to) const;
+  [[nodiscard]] bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from,
+                                       int to) const;
 };
 
 class CSpherePolyAreaArray : public std::vector<CSpherePolyArea> {};

@@ -45,7 +45,7 @@ private:
   mutable std::unordered_map<std::int64_t, std::vector<int>> m_Grid;
   mutable std::size_t m_Indexed = 0;
   void IndexNewPoints() const;
-  static bool CellOf(const CKelCoord2D& p, std::int64_t* cx, std::int64_t* cy);
+  [[nodiscard]] static bool CellOf(const CKelCoord2D& p, std::int64_t* cx, std::int64_t* cy);
 };
 
 // The contacts of the target segment c-d with the source segment a-b (chart
@@ -123,7 +123,7 @@ public:
   int Search(int r) const;
   // Cleans the set and traces its outer outline counter-clockwise:
   // kTraced, or kNoOutline when nothing is left or the trace does not close.
-  int Create2();
+  [[nodiscard]] int Create2();
   // Signed shoelace area of the traced outline (positive counter-clockwise).
   double GetArea() const;
 

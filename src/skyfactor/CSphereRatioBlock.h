@@ -61,9 +61,9 @@ public:
   bool operator!=(const CSphereRatioBlock& o) const { return !(*this == o); }
 
   // --- Calculation
-  int CalcSphereRatio(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,
-                      const CKelBlockCubeArray& blocks, CKelCoord3D chkpnt, double* pRatio, bool bSansya,
-                      const std::vector<int>* unused = nullptr);
+  [[nodiscard]] int CalcSphereRatio(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,
+                                    const CKelBlockCubeArray& blocks, CKelCoord3D chkpnt, double* pRatio, bool bSansya,
+                                    const std::vector<int>* unused = nullptr);
   // The angular groups around the check point from the direction Angle:
   // the sectors of the right half, then those of the left half; the right
   // and the left half alone for a step below 1 or from 180 on.
@@ -97,20 +97,20 @@ public:
   void Clear();
 
   // --- Stored forms
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* remaining);
-  bool Save() const;
-  bool Load();
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* remaining);
+  [[nodiscard]] bool Save() const;
+  [[nodiscard]] bool Load();
 
 private:
   const CSphereRatioBlockParam& At(int i) const { return m_Block[static_cast<std::size_t>(i)]; }
   // Expansion after the union: kind 0 or 1, not in projection.
   bool ExpandsAfterUnion() const;
-  int CalcOutlines(CKelProgressCore* progress, double Angle, bool bMirror, const CKelBlockCubeArray& blocks,
-                   const CKelCoord3D& chkpnt);
-  int CalcSectors(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,
-                  const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt);
+  [[nodiscard]] int CalcOutlines(CKelProgressCore* progress, double Angle, bool bMirror,
+                                 const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt);
+  [[nodiscard]] int CalcSectors(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,
+                                const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt);
 };
 
 class CSphereRatioBlockArray : public std::vector<CSphereRatioBlock> {

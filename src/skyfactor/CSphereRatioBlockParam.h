@@ -56,18 +56,18 @@ public:
   double GetBowArea(int nRound) const { return GetFunArea(nRound); }
   double GetFunArea(int nRound) const;
 
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CSphereBowShapeParamArray : public std::vector<CSphereBowShapeParam> {
 public:
   bool operator==(const CSphereBowShapeParamArray& o) const;
   bool operator!=(const CSphereBowShapeParamArray& o) const { return !(*this == o); }
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CSphereFunShapeParamArray : public std::vector<CSphereBowShapeParam> {
@@ -80,9 +80,9 @@ public:
   double GetArea(int nRound) const;
   // Adds the fan a..b, joining the first fan that ends at a or begins at b.
   void AddFunShape(double a, double b);
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
 class CSphereRatioBlockParam {
@@ -121,7 +121,7 @@ public:
   // --- Upkeep of m_pt (neighbours wrap; a removal re-examines the index)
   void DeleteHorzPoint();
   // Also rebuilds the bows: false when they cannot be rebuilt.
-  bool DeleteHorzPoint(int step);
+  [[nodiscard]] bool DeleteHorzPoint(int step);
   bool IsExistSameADPoint(double ad) const;
   void DeleteVertPoint();
   void DeleteSamePoint(int mode);
@@ -130,7 +130,7 @@ public:
   void DeleteNeedleShape2();
   // Rebuilds the bows of the horizon edges; false (bows as far as built)
   // when a horizon edge runs with falling azimuth.
-  bool SetBowShape();
+  [[nodiscard]] bool SetBowShape();
   // No horizon edge runs with falling azimuth.
   bool CheckAngle() const;
   bool InsertXCoord(double ad);
@@ -146,24 +146,24 @@ public:
   int CheckCross(const CKelCoord2D& p1, const CKelCoord2D& p2, int skip) const;
   // Inserts shared vertices where edges touch or cross; false when the
   // inserted points would not run in the edge's azimuth order.
-  bool CheckCross();
+  [[nodiscard]] bool CheckCross();
   bool CheckNearPoint(int i, int j, int k) const;
   bool CheckNearPoint(int i, int k) const;
   // Cuts the outline by the chart line p1-p2 into pieces appended to out;
   // whether any piece was produced (false also for a cut that cannot be
   // made).
-  bool Divide(const CKelCoord2D& p1, const CKelCoord2D& p2, std::vector<CSphereCoordD2DArray>& out) const;
+  [[nodiscard]] bool Divide(const CKelCoord2D& p1, const CKelCoord2D& p2, std::vector<CSphereCoordD2DArray>& out) const;
 
   // --- Stored forms
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 
 private:
   // The vertex insertion for the edge i1 -> i2 (positions follow the
   // insertions); false for an insertion out of azimuth order or one without
   // end.
-  bool InsertContacts(int& i1, int& i2, int& budget);
+  [[nodiscard]] bool InsertContacts(int& i1, int& i2, int& budget);
   // The points edge j -> j + 1 receives where the edge p1 -> p2 touches it.
   bool ContactPoints(int j, const CSphereCoordD2D& p1, const CSphereCoordD2D& p2,
                      std::vector<CSphereCoordD2D>& out) const;
@@ -177,5 +177,5 @@ class CSphereRatioBlockParamArray : public std::vector<CSphereRatioBlockParam> {
 public:
   bool operator==(const CSphereRatioBlockParamArray& o) const;
   bool operator!=(const CSphereRatioBlockParamArray& o) const { return !(*this == o); }
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };

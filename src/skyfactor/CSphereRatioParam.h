@@ -115,18 +115,18 @@ public:
   // --- Old outline lists (CSphereRatioParamRecords.cpp)
   // i32 outline count, then per outline an i32 point count and the points;
   // every count bounded by the budget.
-  static bool LoadBlockData(CKelFileIO& f, int* remaining, OldOutlines& out);
+  [[nodiscard]] static bool LoadBlockData(CKelFileIO& f, int* remaining, OldOutlines& out);
   // One block per non-empty outline, flagged as given.
   static void AddBlockSub(const OldOutlines& outlines, bool syasen, bool hikage, CKelBlockCubeArray& out);
 
   // --- Stored forms (CSphereRatioParamRecords.cpp)
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
-  bool LoadData(CKelFileIO& f, int* remaining);
-  bool LoadOldData(CKelFileIO& f, int* remaining, CSyasenCheckCalcKind& kind);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* remaining);
+  [[nodiscard]] bool LoadOldData(CKelFileIO& f, int* remaining, CSyasenCheckCalcKind& kind);
 
 private:
-  bool LoadOldBlocks(CKelFileIO& f, int* remaining);
+  [[nodiscard]] bool LoadOldBlocks(CKelFileIO& f, int* remaining);
 };
 
 class CSphereRatioParamArray : public CKelVectorArray<CSphereRatioParam> {
@@ -140,5 +140,5 @@ public:
   bool operator==(const CSphereRatioParamArray& other) const;
   bool operator!=(const CSphereRatioParamArray& other) const { return !(*this == other); }
 
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };

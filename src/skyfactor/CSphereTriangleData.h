@@ -67,13 +67,13 @@ public:
   void GetTriangleData(int mode, double* base, double* height, double* area) const;
 
   // A long side outside 0..2 is refused.
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // points: the outline the positions of the 1000 and 1001 records name; a
   // position outside it, an opposite corner that is none of the three, or a
   // long side outside 0..2 fails the read. Fields read before a failure keep
   // their new values.
-  bool LoadData(CKelFileIO& f, int* budget, const CSphereCoordD2DArray& points);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget, const CSphereCoordD2DArray& points);
 };
 
 class CSphereTriangleDataArray : public std::vector<CSphereTriangleData> {
@@ -83,5 +83,5 @@ public:
 
   // Tag from version 2, i32 count, each triangle; a count the archive cannot
   // hold is refused before the list is resized.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };

@@ -62,19 +62,19 @@ public:
   // --- The sun at a time
   // True (nothing written) while the sun is at or below the horizon; else
   // sin A, cos A and, when asked for, cot h.
-  bool GetSunAngle(double t, double* sinA, double* cosA, double* cotH) const;
+  [[nodiscard]] bool GetSunAngle(double t, double* sinA, double* cosA, double* cotH) const;
   // cos H for a given sin h, limited to [-1, 1].
   double CalcTAngfromH(double sinH) const;
   // tan h at solar time t.
   double CalcSunHeight(double t) const;
   // The shadow tip of a unit height in the sun's frame; false (nothing
   // written) while the sun is down.
-  bool CalcSunTimePos(double t, double* x, double* y) const;
+  [[nodiscard]] bool CalcSunTimePos(double t, double* x, double* y) const;
   // Rotates (x, y) from the sun's frame into the drawing.
   void SSMJConv2D(double* x, double* y) const;
   // The shadow tip of a pole of the height in the drawing; false for a
   // negative height or while the sun is down.
-  bool SSMJCalcParam2(int apply, double t, double height, double* x, double* y) const;
+  [[nodiscard]] bool SSMJCalcParam2(int apply, double t, double height, double* x, double* y) const;
   // Stores the sun at time t relative to the direction a.
   void SetSunPosition2(int apply, double a, double t);
 
