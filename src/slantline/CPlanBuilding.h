@@ -44,8 +44,8 @@ public:
   // Heights at t between a and b (z and zL each); x and y stay.
   void CutDiv(double t, const CPlanBuildingParam* a, const CPlanBuildingParam* b);
 
-  bool LoadData(CKelFileIO& f, int* budget);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
 };
 
 class CPlanBuildingParamArray : public std::vector<CPlanBuildingParam> {
@@ -75,8 +75,8 @@ public:
   CKelBlockCube ToKelBlock() const;
   void DoCut() {}
 
-  bool LoadData(CKelFileIO& f, int* budget);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
 };
 
 class CPlanBuildingArray : public std::vector<CPlanBuilding> {
@@ -95,7 +95,7 @@ public:
   bool operator==(const CSiteGroupingParam& o) const;
   bool operator!=(const CSiteGroupingParam& o) const { return !(*this == o); }
 
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };
 
 class CSiteGroupingParamArray : public std::vector<CSiteGroupingParam> {
@@ -104,5 +104,5 @@ public:
   bool operator!=(const CSiteGroupingParamArray& o) const { return !(*this == o); }
 
   // A count the archive cannot hold is refused before the list grows.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };

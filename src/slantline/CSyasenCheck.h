@@ -28,8 +28,8 @@ public:
   // Fills line with the base line of param's checked edge: both points with
   // their heights (metres), the unit direction and the length. Called with
   // mode 1 and value 0.0. False when there is none.
-  virtual bool GetBaseLine(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlockParam* param, int mode,
-                           CRoadLineParam& line, double value) = 0;
+  [[nodiscard]] virtual bool GetBaseLine(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlockParam* param, int mode,
+                                         CRoadLineParam& line, double value) = 0;
   // The height (metres) of the arc entries of a check line on edge `edge`
   // for the ground height `height`.
   virtual double GetArcHeight(double height, CSyasenCheck* check, CKelHSite* site, int edge) = 0;

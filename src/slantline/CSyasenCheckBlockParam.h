@@ -49,7 +49,7 @@ public:
   // Appends d unless a value exactly equal to it is present.
   void Add(double d);
   // Tag from version 2, i32 count, the values.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
 };
 
 class CSyasenCheckBlockParam {
@@ -116,7 +116,7 @@ public:
   // A pitch of exactly 0 becomes half the check-point distance.
   void GetCpntPitch();
   // The first site vertex whose edge reference start point equals point.
-  bool SearchSiteNo(CSyasenCheck* check, const CKelHSite* site, const CKelCoord2D& point, int* no) const;
+  [[nodiscard]] bool SearchSiteNo(CSyasenCheck* check, const CKelHSite* site, const CKelCoord2D& point, int* no) const;
 
   // --- Base blocks (CSyasenCheckBlockParamBase.cpp) ---
   // Each block cut by p -> q; pieces on side del dropped, a block wholly on
@@ -154,10 +154,10 @@ public:
   void CreateChkPntPos(CSyasenCheck* check, const CKelHSite* site, double* start, double* end) const;
   // Replaces m_Cpntline by the check line over [start, end].
   void CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end);
-  bool GetBegArcParam(CSyasenCheck* check, const CKelHSite* site, const CRoadLineParam& line, bool bisect,
-                      CKelCoord2D* out) const;
-  bool GetEndArcParam(CSyasenCheck* check, const CKelHSite* site, const CRoadLineParam& line, bool bisect,
-                      CKelCoord2D* out) const;
+  [[nodiscard]] bool GetBegArcParam(CSyasenCheck* check, const CKelHSite* site, const CRoadLineParam& line, bool bisect,
+                                    CKelCoord2D* out) const;
+  [[nodiscard]] bool GetEndArcParam(CSyasenCheck* check, const CKelHSite* site, const CRoadLineParam& line, bool bisect,
+                                    CKelCoord2D* out) const;
 
   // --- Plan blocks (CSyasenCheckBlockParamPlan.cpp) ---
   // mode bit 1: m_BaseBlock; bit 2: the block list of every radial check
@@ -211,12 +211,12 @@ public:
   static double CalcArea(const std::vector<CKelCoord3DEx>& outline);
 
   // --- Stored forms ---
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // Fields read before a failure keep their new values.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
   // i32 outline count; per outline an i32 point count and the points.
-  static bool SaveBlockData(CKelFileIO& f, const std::vector<std::vector<CKelCoord3DEx>>& outlines);
+  [[nodiscard]] static bool SaveBlockData(CKelFileIO& f, const std::vector<std::vector<CKelCoord3DEx>>& outlines);
 
   // The base/plan kind as this code reads it: exactly one flag set.
   static bool IsBaseOnly(const CKelBlockCube& b) { return b.IsSyasen() && !b.IsHikage(); }
@@ -225,18 +225,18 @@ public:
 private:
   CKelBlockCubeArray CreateBaseBlockSub(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                         const CKelBlockCubeArray& blocks, bool plan, const RadialPoint* cpnt);
-  bool LoadRecord(CKelFileIO& f, int* budget);
-  bool LoadHead(CKelFileIO& f, int* budget, std::int32_t record);
-  bool LoadCalcKind(CKelFileIO& f, int* budget, std::int32_t record);
-  bool LoadCheckPoints(CKelFileIO& f, int* budget, std::int32_t record);
-  bool LoadOldCheckPoint(CKelFileIO& f, int* budget, std::int32_t record, CSphereRatioParam& cpnt);
-  bool LoadBlocks(CKelFileIO& f, int* budget, std::int32_t record);
-  bool LoadTail(CKelFileIO& f, int* budget, std::int32_t record);
+  [[nodiscard]] bool LoadRecord(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadHead(CKelFileIO& f, int* budget, std::int32_t record);
+  [[nodiscard]] bool LoadCalcKind(CKelFileIO& f, int* budget, std::int32_t record);
+  [[nodiscard]] bool LoadCheckPoints(CKelFileIO& f, int* budget, std::int32_t record);
+  [[nodiscard]] bool LoadOldCheckPoint(CKelFileIO& f, int* budget, std::int32_t record, CSphereRatioParam& cpnt);
+  [[nodiscard]] bool LoadBlocks(CKelFileIO& f, int* budget, std::int32_t record);
+  [[nodiscard]] bool LoadTail(CKelFileIO& f, int* budget, std::int32_t record);
   void CopyFrom(const CSyasenCheckBlockParam& other);
   void LayCheckPoints(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end,
                       CSphereRatioParamArray& points);
   bool ValidEdge(const CKelHSite* site, int edge) const;
-  bool BaseLine(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CRoadLineParam& line);
+  [[nodiscard]] bool BaseLine(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CRoadLineParam& line);
   void CutBegin(CSyasenCheck* check, const CKelHSite* site, CKelBlockCubeList& blocks, const RadialPoint* cpnt) const;
   void CutEnd(CSyasenCheck* check, const CKelHSite* site, CKelBlockCubeList& blocks, const RadialPoint* cpnt) const;
   void CutBegBase(const CKelHSite* site, CKelBlockCubeList& blocks, const CRoadLineParam* line,
@@ -245,7 +245,7 @@ private:
                   const RadialPoint* cpnt) const;
   void CutRadial(const CKelHSite* site, CKelBlockCubeList& blocks, const CKelCoord2D& p, const RadialPoint& cpnt,
                  int takenSide) const;
-  bool CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const;
+  [[nodiscard]] bool CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const;
 };
 
 // The checks of one site with their archive form and the callbacks of the
@@ -255,10 +255,10 @@ public:
   // The number of automatic checks (data type 0).
   int GetCurrentAutoBlockSize() const;
   // A count the archive cannot hold is refused before the list grows.
-  bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   // i32 count, each record with m_No its position; true only when the size
   // is used up exactly. The list is replaced by fresh records.
-  static bool ReadData(CKelFileIO& f, int size, void* list, void*);
-  static bool ReadData2(CKelFileIO& f, int size, void* list, void*);
-  static bool SaveData(CKelFileIO& f, void* list, void*);
+  [[nodiscard]] static bool ReadData(CKelFileIO& f, int size, void* list, void*);
+  [[nodiscard]] static bool ReadData2(CKelFileIO& f, int size, void* list, void*);
+  [[nodiscard]] static bool SaveData(CKelFileIO& f, void* list, void*);
 };

@@ -192,7 +192,7 @@ void CSyasenCheckBlockParam::CutBegin(CSyasenCheck* check, const CKelHSite* site
     case kCutHalf: {
       int edge = m_SiteNo;
       if (m_CalcKind.m_CalcType != 0 && cpnt != nullptr && cpnt->m_bPosSet)
-        SearchSiteNo(check, site, cpnt->m_Pos1, &edge);
+        (void)SearchSiteNo(check, site, cpnt->m_Pos1, &edge);  // none found: the checked edge
       DoBegHalfCut(check, site, blocks, edge);
       break;
     }

@@ -69,8 +69,8 @@ public:
   // --- Stored forms ---
   bool operator==(const CSyasenCheckCpntlineArray& other) const;
   bool operator!=(const CSyasenCheckCpntlineArray& other) const { return !(*this == other); }
-  bool Serialize(CKelArchiveCore& ar);
-  bool SaveData(CKelFileIO& f) const;
+  [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
+  [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   // A failed read keeps the lines read before it.
-  bool LoadData(CKelFileIO& f, int* budget);
+  [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
