@@ -8,22 +8,22 @@
 
 // By header.typeID and header.index: APIERR_BADINDEX for an index that
 // never existed or was deleted. zoneCat.stampParams is not handed out.
-GSErrCode ACAPI_Attribute_Get(API_Attribute* attribute);
+[[nodiscard]] GSErrCode ACAPI_Attribute_Get(API_Attribute* attribute);
 // By head->typeID and head->name: sets head->index; APIERR_BADNAME when
 // there is no such attribute.
-GSErrCode ACAPI_Attribute_Search(API_Attr_Head* head);
+[[nodiscard]] GSErrCode ACAPI_Attribute_Search(API_Attr_Head* head);
 // Appends a new attribute and sets its index. A name already in use answers
 // APIERR_ATTREXIST with the existing attribute's index in header.index. A
 // zone category copies the stamp parameters of zoneCat.stampParams (the
 // caller keeps its list).
-GSErrCode ACAPI_Attribute_Create(API_Attribute* attribute);
+[[nodiscard]] GSErrCode ACAPI_Attribute_Create(API_Attribute* attribute);
 // Replaces the attribute of header.index (a null stamp list keeps the
 // stored one).
-GSErrCode ACAPI_Attribute_Modify(API_Attribute* attribute);
+[[nodiscard]] GSErrCode ACAPI_Attribute_Modify(API_Attribute* attribute);
 // The number of indices in use, deleted ones included.
-GSErrCode ACAPI_Attribute_GetNum(API_AttrTypeID type, Int32* count);
+[[nodiscard]] GSErrCode ACAPI_Attribute_GetNum(API_AttrTypeID type, Int32* count);
 
 namespace pln::host {
 // The user deletes an attribute; its index stays taken.
-GSErrCode DeleteAttribute(API_AttrTypeID type, Int32 index);
+[[nodiscard]] GSErrCode DeleteAttribute(API_AttrTypeID type, Int32 index);
 }

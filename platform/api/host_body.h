@@ -39,24 +39,25 @@
 
 // Starts a body; *bodyData is the builder to pass on (null when none was
 // made, which a caller treats as a cancellation).
-GSErrCode ACAPI_Body_Create(void** bodyData);
+[[nodiscard]] GSErrCode ACAPI_Body_Create(void** bodyData);
 // APIERR_BADPARS for a coordinate that is not finite.
-GSErrCode ACAPI_Body_AddVertex(void* bodyData, const API_Coord3D& coord, Int32& index);
+[[nodiscard]] GSErrCode ACAPI_Body_AddVertex(void* bodyData, const API_Coord3D& coord, Int32& index);
 // Between two different vertices already added (APIERR_BADINDEX,
 // APIERR_BADPARS). Every call makes a new edge.
-GSErrCode ACAPI_Body_AddEdge(void* bodyData, Int32 vertex1, Int32 vertex2, Int32& index);
+[[nodiscard]] GSErrCode ACAPI_Body_AddEdge(void* bodyData, Int32 vertex1, Int32 vertex2, Int32& index);
 // APIERR_BADPARS for a zero or non-finite vector. It is kept as given.
-GSErrCode ACAPI_Body_AddPolyNormal(void* bodyData, const API_Coord3D& normal, Int32& index);
+[[nodiscard]] GSErrCode ACAPI_Body_AddPolyNormal(void* bodyData, const API_Coord3D& normal, Int32& index);
 // edges: signed edge numbers with a 0 between contours; each contour must
 // close (every edge ends where the next starts, the last where the first
 // starts): APIERR_IRREGULARPOLY otherwise, APIERR_BADINDEX for an unknown
 // edge or normal.
-GSErrCode ACAPI_Body_AddPolygon(void* bodyData, const GS::Array<Int32>& edges, Int32 polyNormal, Int32& index);
+[[nodiscard]] GSErrCode ACAPI_Body_AddPolygon(void* bodyData, const GS::Array<Int32>& edges, Int32 polyNormal,
+                                              Int32& index);
 // Writes the body into memo->morphBody (a fresh handle, replacing none the
 // caller still holds); APIERR_BADPARS while the body has no polygon.
-GSErrCode ACAPI_Body_Finish(void* bodyData, API_ElementMemo* memo);
+[[nodiscard]] GSErrCode ACAPI_Body_Finish(void* bodyData, API_ElementMemo* memo);
 // Frees the builder and nulls *bodyData; a null builder is fine.
-GSErrCode ACAPI_Body_Dispose(void** bodyData);
+[[nodiscard]] GSErrCode ACAPI_Body_Dispose(void** bodyData);
 
 // ---------------------------------------------------------------------------
 // 3D model
@@ -120,10 +121,10 @@ struct API_Component3D {
 
 // Adds the element's bodies to the 3D model (an element read again while
 // unchanged keeps its numbers).
-GSErrCode ACAPI_Element_Get3DInfo(const API_Elem_Head& head, API_ElemInfo3D* info3D);
+[[nodiscard]] GSErrCode ACAPI_Element_Get3DInfo(const API_Elem_Head& head, API_ElemInfo3D* info3D);
 // APIERR_BADINDEX for a number outside the model, APIERR_BADPARS for an
 // unknown kind.
-GSErrCode ACAPI_3D_GetComponent(API_Component3D* component);
+[[nodiscard]] GSErrCode ACAPI_3D_GetComponent(API_Component3D* component);
 
 // ---------------------------------------------------------------------------
 // Solid links
@@ -131,9 +132,10 @@ GSErrCode ACAPI_3D_GetComponent(API_Component3D* component);
 // operation 'SSUB': the operator's bodies are taken away from the target's.
 // Both must be live elements with bodies and differ; a second link of the
 // same pair answers APIERR_LINKEXIST.
-GSErrCode ACAPI_Element_SolidLink_Create(const API_Guid& target, const API_Guid& operatorElem, Int32 operation);
+[[nodiscard]] GSErrCode ACAPI_Element_SolidLink_Create(const API_Guid& target, const API_Guid& operatorElem,
+                                                       Int32 operation);
 // APIERR_LINKNOTEXIST when the pair is not linked.
-GSErrCode ACAPI_Element_SolidLink_Remove(const API_Guid& target, const API_Guid& operatorElem);
+[[nodiscard]] GSErrCode ACAPI_Element_SolidLink_Remove(const API_Guid& target, const API_Guid& operatorElem);
 
 // ---------------------------------------------------------------------------
 // Owned forms kept by the model
@@ -158,7 +160,7 @@ struct StoredBody {
 std::vector<char> PackBody(const StoredBody& body);
 std::optional<StoredBody> UnpackBody(const std::vector<char>& bytes);
 // Why a body cannot be kept: NoError, APIERR_BADINDEX or APIERR_IRREGULARPOLY.
-GSErrCode CheckBody(const StoredBody& body);
+[[nodiscard]] GSErrCode CheckBody(const StoredBody& body);
 
 // A body with the matrix that places it.
 struct PlacedBody {

@@ -33,9 +33,9 @@ void LogCall(std::string name);
 std::string RequestCallName(const char* function, Int32 code);
 // What every ACAPI_ function does on entry: logs its name, then answers
 // the failure a test queued for it (NoError when none).
-GSErrCode Enter(const std::string& name);
+[[nodiscard]] GSErrCode Enter(const std::string& name);
 // Enter for a request-code call, under its RequestCallName.
-GSErrCode EnterRequest(const char* function, Int32 code);
+[[nodiscard]] GSErrCode EnterRequest(const char* function, Int32 code);
 const std::vector<std::string>& CallLog();
 void ClearCallLog();
 
@@ -44,7 +44,7 @@ void ClearCallLog();
 void FailOnce(std::string callName, GSErrCode code);
 // The failure queued for callName, removed from the queue; NoError when
 // none is queued.
-GSErrCode TakeFailure(const std::string& callName);
+[[nodiscard]] GSErrCode TakeFailure(const std::string& callName);
 // Forgets the log and every queued failure.
 void ResetCallLog();
 

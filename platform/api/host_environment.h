@@ -56,9 +56,9 @@ struct API_LibraryInfo {
   bool operator==(const API_LibraryInfo&) const = default;
 };
 
-GSErrCode ACAPI_Environment(Int32 code, void* par1 = nullptr, void* par2 = nullptr);
-GSErrCode ACAPI_Database(Int32 code, void* par1 = nullptr, void* par2 = nullptr);
-GSErrCode ACAPI_Automate(Int32 code, void* par1 = nullptr, void* par2 = nullptr);
+[[nodiscard]] GSErrCode ACAPI_Environment(Int32 code, void* par1 = nullptr, void* par2 = nullptr);
+[[nodiscard]] GSErrCode ACAPI_Database(Int32 code, void* par1 = nullptr, void* par2 = nullptr);
+[[nodiscard]] GSErrCode ACAPI_Automate(Int32 code, void* par1 = nullptr, void* par2 = nullptr);
 
 // The add-on's own resource module (this host has one, numbered 1).
 GSResModule ACAPI_GetOwnResModule();
@@ -70,7 +70,7 @@ namespace pln::host {
 // Test hooks.
 void SetResourceString(short resId, Int32 index, const GS::UniString& text);
 API_DatabaseUnId AddMasterLayout(const GS::UniString& name);
-GSErrCode SetDatabaseScale(const API_DatabaseUnId& id, double scale);
+[[nodiscard]] GSErrCode SetDatabaseScale(const API_DatabaseUnId& id, double scale);
 std::vector<API_LibraryInfo> ActiveLibraries();
 int LibraryReloadCount();
 }  // namespace pln::host

@@ -24,39 +24,40 @@ enum : Int32 { API_MenuItemChecked = 2 };
 
 // Registers the menu of the string list menuStrResID (registering it again
 // changes nothing); its commands reach the handler installed for it.
-GSErrCode ACAPI_Register_Menu(short menuStrResID, short promptStrResID, Int32 menuPosCode, Int32 menuFlags);
+[[nodiscard]] GSErrCode ACAPI_Register_Menu(short menuStrResID, short promptStrResID, Int32 menuPosCode,
+                                            Int32 menuFlags);
 // APIERR_BADID for a menu that was not registered.
-GSErrCode ACAPI_Install_MenuHandler(short menuStrResID, APIMenuCommandProc* handler);
+[[nodiscard]] GSErrCode ACAPI_Install_MenuHandler(short menuStrResID, APIMenuCommandProc* handler);
 
 // The host's name of an element kind ("Object", "Zone", ...);
 // APIERR_BADELEMENTTYPE for a kind it does not have.
-GSErrCode ACAPI_Goodies_GetElemTypeName(API_ElemTypeID type, GS::UniString& name);
+[[nodiscard]] GSErrCode ACAPI_Goodies_GetElemTypeName(API_ElemTypeID type, GS::UniString& name);
 
 // Display order of elements: to the front ('OFR0') or to the back ('OBA0').
-GSErrCode ACAPI_Element_Tool(const GS::Array<API_Guid>& elements, Int32 toolCode, void* par = nullptr);
+[[nodiscard]] GSErrCode ACAPI_Element_Tool(const GS::Array<API_Guid>& elements, Int32 toolCode, void* par = nullptr);
 
 // Zones: area and perimeter with arcs; curtain walls: slanted length and
 // slant angle. Other kinds answer APIERR_BADELEMENTTYPE.
-GSErrCode ACAPI_Element_GetQuantities(const API_Guid& guid, API_ElementQuantity* quantity);
+[[nodiscard]] GSErrCode ACAPI_Element_GetQuantities(const API_Guid& guid, API_ElementQuantity* quantity);
 
 namespace pln::host {
 
-GSErrCode ModelGoodies(Int32 code, void* par1, void* par2);
-GSErrCode ModelInterface(Int32 code, void* par1, void* par2);
+[[nodiscard]] GSErrCode ModelGoodies(Int32 code, void* par1, void* par2);
+[[nodiscard]] GSErrCode ModelInterface(Int32 code, void* par1, void* par2);
 
 // For the parameter transaction opened on a placed element: the element's
 // kind, library part and a deep copy of its parameter list (the caller
 // frees it with FreeAddParHandle; null when it has none). Not logged, never
 // failed on purpose. APIERR_BADID / APIERR_DELETED for no such element.
-GSErrCode ElementParamsForTransaction(const API_Guid& guid, API_ElemTypeID* typeID, Int32* libInd,
-                                      API_AddParType*** params);
+[[nodiscard]] GSErrCode ElementParamsForTransaction(const API_Guid& guid, API_ElemTypeID* typeID, Int32* libInd,
+                                                    API_AddParType*** params);
 
 // Test hooks.
 // The user chooses the menu item: its menu's handler runs (APIERR_BADID
 // when the menu has none).
-GSErrCode ChooseMenuItem(short menuResID, short itemIndex);
-GSErrCode SetHotlinkNode(const API_Guid& element, const API_Guid& node);
-GSErrCode SetElementInfoString(const API_Guid& element, const GS::UniString& text);
+[[nodiscard]] GSErrCode ChooseMenuItem(short menuResID, short itemIndex);
+[[nodiscard]] GSErrCode SetHotlinkNode(const API_Guid& element, const API_Guid& node);
+[[nodiscard]] GSErrCode SetElementInfoString(const API_Guid& element, const GS::UniString& text);
 GS::UniString MenuItemText(short menuResID, short itemIndex);
 Int32 MenuItemFlags(short menuResID, short itemIndex);
 

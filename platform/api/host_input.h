@@ -116,11 +116,11 @@ void ClearRubberDrawings();
 }  // namespace pln::host
 
 namespace pln::host::internal {
-GSErrCode GetPoint(API_GetPointType* info, RubberLineInfoProc* callback);
-GSErrCode GetLine(API_GetLineType* info, RubberLineInfoProc* callback);
-GSErrCode GetArc(API_GetArcType* info, RubberLineInfoProc* callback);
-GSErrCode GetPoly(API_GetPolyType* info, RubberLineInfoProc* callback);
-GSErrCode DrawRubberLine(const API_RubberLineType* line);
-GSErrCode DrawRubberArc(const API_RubberArcType* arc);
+[[nodiscard]] GSErrCode GetPoint(API_GetPointType* info, RubberLineInfoProc* callback);
+[[nodiscard]] GSErrCode GetLine(API_GetLineType* info, RubberLineInfoProc* callback);
+[[nodiscard]] GSErrCode GetArc(API_GetArcType* info, RubberLineInfoProc* callback);
+[[nodiscard]] GSErrCode GetPoly(API_GetPolyType* info, RubberLineInfoProc* callback);
+[[nodiscard]] GSErrCode DrawRubberLine(const API_RubberLineType* line);
+[[nodiscard]] GSErrCode DrawRubberArc(const API_RubberArcType* arc);
 void ResetInput();
 }  // namespace pln::host::internal

@@ -42,10 +42,10 @@ struct API_UserControlInfo {
 //   text, Int32* maximum, bool* show percent; 'IPRV' Int32* increment;
 //   'SPRV' Int32* position; 'CANC' (nonzero answer: cancelled); 'CPWD';
 //   'SUCC' API_UserControlInfo*.
-GSErrCode ACAPI_Interface(Int32 code, void* par1 = nullptr, void* par2 = nullptr, void* par3 = nullptr);
-GSErrCode ACAPI_Interface(Int32 code, void* par1, RubberLineInfoProc* callback);
+[[nodiscard]] GSErrCode ACAPI_Interface(Int32 code, void* par1 = nullptr, void* par2 = nullptr, void* par3 = nullptr);
+[[nodiscard]] GSErrCode ACAPI_Interface(Int32 code, void* par1, RubberLineInfoProc* callback);
 // An explicit "no callback".
-GSErrCode ACAPI_Interface(Int32 code, void* par1, std::nullptr_t);
+[[nodiscard]] GSErrCode ACAPI_Interface(Int32 code, void* par1, std::nullptr_t);
 
 namespace pln::host {
 

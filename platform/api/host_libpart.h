@@ -88,20 +88,20 @@ struct API_GetParamValuesType {
 // Finds the part of part->typeID named part->docuName and fills in its
 // index; APIERR_BADNAME when none (placeableOnly skips parts that can't be
 // placed).
-GSErrCode ACAPI_LibPart_Search(API_LibPart* part, bool placeableOnly = false);
+[[nodiscard]] GSErrCode ACAPI_LibPart_Search(API_LibPart* part, bool placeableOnly = false);
 // Fills in the part of part->index; APIERR_BADINDEX when none.
-GSErrCode ACAPI_LibPart_Get(API_LibPart* part);
+[[nodiscard]] GSErrCode ACAPI_LibPart_Get(API_LibPart* part);
 // The default sizes and parameter list of a part; the caller frees the
 // list with ACAPI_DisposeAddParHdl.
-GSErrCode ACAPI_LibPart_GetParams(Int32 libInd, double* a, double* b, Int32* addParNum,
-                                  API_AddParType*** addPars);
+[[nodiscard]] GSErrCode ACAPI_LibPart_GetParams(Int32 libInd, double* a, double* b, Int32* addParNum,
+                                                API_AddParType*** addPars);
 // Loads the add-on's built-in library (its nine parts).
-GSErrCode ACAPI_Register_BuiltInLibrary();
-GSErrCode ACAPI_DisposeAddParHdl(API_AddParType*** addPars);
+[[nodiscard]] GSErrCode ACAPI_Register_BuiltInLibrary();
+[[nodiscard]] GSErrCode ACAPI_DisposeAddParHdl(API_AddParType*** addPars);
 
 // The host's utility requests. The parameter transaction codes are handled
 // here; every other code goes to the model (host_goodies.h).
-GSErrCode ACAPI_Goodies(Int32 code, void* par1 = nullptr, void* par2 = nullptr);
+[[nodiscard]] GSErrCode ACAPI_Goodies(Int32 code, void* par1 = nullptr, void* par2 = nullptr);
 
 // ---------------------------------------------------------------------------
 // Test hooks

@@ -204,7 +204,8 @@ GSErrCode HandOutMemo(const StoredElement& stored, UInt64 mask, API_ElementMemo*
   *memo = API_ElementMemo{};
   if (FillMemo(stored, mask, memo))
     return NoError;
-  ACAPI_DisposeElemMemoHdls(memo);
+  // The failure to answer is the memory one; freeing what was filled adds none.
+  (void)ACAPI_DisposeElemMemoHdls(memo);
   return APIERR_MEMFULL;
 }
 

@@ -257,18 +257,18 @@ API_DatabaseUnId Model3DDatabaseId();
 // The stored element, deleted ones included; nullptr when unknown.
 StoredElement* FindElement(const API_Guid& guid);
 // NoError, APIERR_BADID (unknown) or APIERR_DELETED.
-GSErrCode CheckLive(const API_Guid& guid);
+[[nodiscard]] GSErrCode CheckLive(const API_Guid& guid);
 StoredAttribute* FindAttribute(API_AttrTypeID type, Int32 index);  // live ones only
 Story* FindStory(short index);
 
 // Whether this user may write the element: its layer must be shown and
 // unlocked (APIERR_HIDDENLAY, APIERR_LOCKEDLAY) and, in teamwork, it must
 // be reserved by this user (APIERR_NOTMINE).
-GSErrCode CheckLayerWritable(short layer);
-GSErrCode CheckWritable(const StoredElement& stored);
+[[nodiscard]] GSErrCode CheckLayerWritable(short layer);
+[[nodiscard]] GSErrCode CheckWritable(const StoredElement& stored);
 // CheckLive, then CheckWritable, for each element in turn; the first failure.
 template <class Guids>
-GSErrCode CheckAllWritable(const Guids& guids)
+[[nodiscard]] GSErrCode CheckAllWritable(const Guids& guids)
 {
   for (const API_Guid& guid : guids) {
     if (GSErrCode err = CheckLive(guid); err != NoError)

@@ -23,16 +23,17 @@
 
 // Installs handler for the events whose bits are in eventTypes; a null
 // handler removes those events' handler.
-GSErrCode ACAPI_Notify_CatchProjectEvent(UInt32 eventTypes, APIProjectEventHandlerProc* handler);
+[[nodiscard]] GSErrCode ACAPI_Notify_CatchProjectEvent(UInt32 eventTypes, APIProjectEventHandlerProc* handler);
 // elemType null: every element type.
-GSErrCode ACAPI_Notify_CatchNewElement(const API_ElemTypeID* elemType, APIElementEventHandlerProc* handler);
-GSErrCode ACAPI_Notify_InstallElementObserver(APIElementEventHandlerProc* handler);
-GSErrCode ACAPI_Notify_CatchSelectionChange(APISelectionChangeHandlerProc* handler);
-GSErrCode ACAPI_Notify_CatchElementReservationChange(APIReservationChangeHandlerProc* handler);
+[[nodiscard]] GSErrCode ACAPI_Notify_CatchNewElement(const API_ElemTypeID* elemType,
+                                                     APIElementEventHandlerProc* handler);
+[[nodiscard]] GSErrCode ACAPI_Notify_InstallElementObserver(APIElementEventHandlerProc* handler);
+[[nodiscard]] GSErrCode ACAPI_Notify_CatchSelectionChange(APISelectionChangeHandlerProc* handler);
+[[nodiscard]] GSErrCode ACAPI_Notify_CatchElementReservationChange(APIReservationChangeHandlerProc* handler);
 
 // Returns the body's result; the step is kept even when the body failed
 // after writing, as the host keeps what was written.
-GSErrCode ACAPI_CallUndoableCommand(const GS::UniString& undoString, const APICommandProc& command);
+[[nodiscard]] GSErrCode ACAPI_CallUndoableCommand(const GS::UniString& undoString, const APICommandProc& command);
 
 namespace pln::host {
 
@@ -47,11 +48,12 @@ void DeliverReservationChange(const GS::HashTable<API_Guid, short>& reserved, co
 // the add-on would, then the step's elements are reported to the handlers
 // (created ones as new elements, or as copies when asCopy is set; changed
 // ones as edited; deleted ones as deleted). Refused inside a command.
-GSErrCode RunUserAction(const GS::UniString& undoName, bool asCopy, const std::function<GSErrCode()>& action);
+[[nodiscard]] GSErrCode RunUserAction(const GS::UniString& undoName, bool asCopy,
+                                      const std::function<GSErrCode()>& action);
 
 // APIERR_UNDOEMPTY when there is nothing to undo or redo.
-GSErrCode UndoLastStep();
-GSErrCode RedoLastStep();
+[[nodiscard]] GSErrCode UndoLastStep();
+[[nodiscard]] GSErrCode RedoLastStep();
 std::vector<GS::UniString> UndoStepNames();  // oldest first
 std::vector<GS::UniString> RedoStepNames();  // the next redo last
 // Forgets the history (opening a project does).

@@ -66,12 +66,12 @@ void FreePolygon2DData(Polygon2DData* polygon);
 // The box of every vertex and of the bulge of every arc. False, box
 // unchanged, when the data is malformed (counts that disagree with the
 // handles, contour ends out of order, arcs between non-adjacent vertices).
-bool GetPolygon2DDataBoundBox(const Polygon2DData& polygon, Box2DData* box);
+[[nodiscard]] bool GetPolygon2DDataBoundBox(const Polygon2DData& polygon, Box2DData* box);
 
 // Turns the outer contour counter-clockwise and every hole clockwise,
 // renumbering the arcs of a reversed contour. False for malformed data,
 // which is then left as it was.
-bool OrientPolygon2DData(Polygon2DData* polygon);
+[[nodiscard]] bool OrientPolygon2DData(Polygon2DData* polygon);
 
 // The area with arcs in square metres. signedArea false: the outer
 // contour's area less the holes' areas, each taken by magnitude, so the
@@ -81,6 +81,6 @@ double GetPolygon2DDataArea(const Polygon2DData& polygon, bool signedArea);
 
 // The circle through the three points. False, circle unchanged, when the
 // points are collinear or two of them coincide.
-bool Circle_3Pt(const Coord pc[3], Circle* circle);
+[[nodiscard]] bool Circle_3Pt(const Coord pc[3], Circle* circle);
 
 }  // namespace Geometry

@@ -34,11 +34,11 @@ void QueueProgressCancel(Int32 queriesBefore = 0);
 }  // namespace pln::host
 
 namespace pln::host::internal {
-GSErrCode OpenProgress(const GS::UniString* title, Int32* phaseCount);
-GSErrCode StartPhase(const GS::UniString* text, Int32* maximum);
-GSErrCode AdvanceProgress(const Int32* increment);
-GSErrCode SetProgress(Int32* position);
-GSErrCode AskCancel();
-GSErrCode CloseProgress();
+[[nodiscard]] GSErrCode OpenProgress(const GS::UniString* title, Int32* phaseCount);
+[[nodiscard]] GSErrCode StartPhase(const GS::UniString* text, Int32* maximum);
+[[nodiscard]] GSErrCode AdvanceProgress(const Int32* increment);
+[[nodiscard]] GSErrCode SetProgress(Int32* position);
+[[nodiscard]] GSErrCode AskCancel();
+[[nodiscard]] GSErrCode CloseProgress();
 void ResetProgress();
 }  // namespace pln::host::internal

@@ -9,11 +9,11 @@
 // answers APIERR_NOSEL with a count of 0. onlyEditable keeps the elements
 // this user may write; ignorePartialSelection leaves out the elements that
 // are selected only in part (HostFixture::UserSelect).
-GSErrCode ACAPI_Selection_Get(API_SelectionInfo* info, GS::Array<API_Neig>* neigs, bool onlyEditable,
-                              bool ignorePartialSelection = true);
+[[nodiscard]] GSErrCode ACAPI_Selection_Get(API_SelectionInfo* info, GS::Array<API_Neig>* neigs, bool onlyEditable,
+                                            bool ignorePartialSelection = true);
 // add: appends the elements not selected yet, each wholly selected;
 // otherwise removes them. All
 // must be live elements of the current database (APIERR_BADID /
 // APIERR_DELETED), else nothing changes.
-GSErrCode ACAPI_Element_Select(const GS::Array<API_Neig>& neigs, bool add);
-GSErrCode ACAPI_Element_DeselectAll();
+[[nodiscard]] GSErrCode ACAPI_Element_Select(const GS::Array<API_Neig>& neigs, bool add);
+[[nodiscard]] GSErrCode ACAPI_Element_DeselectAll();

@@ -14,14 +14,16 @@ bool ACAPI_TeamworkControl_IsOnline();
 // holder) and the call succeeds; without one it answers APIERR_NOTMINE.
 // Nothing connected: APIERR_NOTEAMWORKPROJECT; offline: APIERR_REFUSEDCMD;
 // an unknown or deleted element: its error, nothing reserved.
-GSErrCode ACAPI_TeamworkControl_ReserveElements(const GS::Array<API_Guid>& elements,
-                                                GS::HashTable<API_Guid, short>* conflicts, bool enableDialogs = true);
+[[nodiscard]] GSErrCode ACAPI_TeamworkControl_ReserveElements(const GS::Array<API_Guid>& elements,
+                                                              GS::HashTable<API_Guid, short>* conflicts,
+                                                              bool enableDialogs = true);
 // Gives back this user's elements among them; the others are passed over.
-GSErrCode ACAPI_TeamworkControl_ReleaseElements(const GS::Array<API_Guid>& elements, bool enableDialogs = true);
+[[nodiscard]] GSErrCode ACAPI_TeamworkControl_ReleaseElements(const GS::Array<API_Guid>& elements,
+                                                              bool enableDialogs = true);
 
 namespace pln::host {
 // Test hooks. A project is shared when connected; userId is this user's id.
 void SetTeamwork(bool connected, bool online, short userId);
 // Another user (or nobody, 0) takes the element; the change is reported.
-GSErrCode SetElementOwner(const API_Guid& guid, short userId);
+[[nodiscard]] GSErrCode SetElementOwner(const API_Guid& guid, short userId);
 }  // namespace pln::host

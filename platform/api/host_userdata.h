@@ -12,21 +12,21 @@
 #include "host_api_types.h"
 
 // *userData receives a fresh handle of the bytes; the caller frees it.
-GSErrCode ACAPI_Element_GetUserData(const API_Elem_Head* head, API_UserData* userData);
+[[nodiscard]] GSErrCode ACAPI_Element_GetUserData(const API_Elem_Head* head, API_UserData* userData);
 // Replaces the element's record with a copy of *userData (a null handle
 // stores no bytes).
-GSErrCode ACAPI_Element_SetUserData(const API_Elem_Head* head, const API_UserData* userData);
+[[nodiscard]] GSErrCode ACAPI_Element_SetUserData(const API_Elem_Head* head, const API_UserData* userData);
 // Removing a record that is not there succeeds.
-GSErrCode ACAPI_Element_DeleteUserData(const API_Elem_Head* head);
+[[nodiscard]] GSErrCode ACAPI_Element_DeleteUserData(const API_Elem_Head* head);
 
 // An observed element reports the user's edits, deletions, undo and redo
 // to the installed element observer.
-GSErrCode ACAPI_Element_AttachObserver(const API_Guid& guid);
-GSErrCode ACAPI_Element_DetachObserver(const API_Guid& guid);
+[[nodiscard]] GSErrCode ACAPI_Element_AttachObserver(const API_Guid& guid);
+[[nodiscard]] GSErrCode ACAPI_Element_DetachObserver(const API_Guid& guid);
 
 // Version and platform sign of the record; dataHdl is left null.
-GSErrCode ACAPI_ModulData_GetInfo(API_ModulData* info, const GS::UniString& name);
+[[nodiscard]] GSErrCode ACAPI_ModulData_GetInfo(API_ModulData* info, const GS::UniString& name);
 // The record with a fresh handle of its bytes; the caller frees it.
-GSErrCode ACAPI_ModulData_Get(API_ModulData* data, const GS::UniString& name);
+[[nodiscard]] GSErrCode ACAPI_ModulData_Get(API_ModulData* data, const GS::UniString& name);
 // Stores a copy under the name, replacing any record of that name.
-GSErrCode ACAPI_ModulData_Store(const API_ModulData* data, const GS::UniString& name);
+[[nodiscard]] GSErrCode ACAPI_ModulData_Store(const API_ModulData* data, const GS::UniString& name);

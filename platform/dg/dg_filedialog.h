@@ -31,7 +31,7 @@ public:
   void SelectFile(const IO::Location& file);
 
   // True when the user confirmed a choice.
-  bool Invoke();
+  [[nodiscard]] bool Invoke();
   USize GetSelectionCount() const;
   // The chosen file; an empty location when there is none at that index.
   IO::Location GetSelectedFile(UIndex index = 0) const;

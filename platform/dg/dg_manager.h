@@ -199,9 +199,10 @@ Int32 DGTreeViewGetSelected(short dialId, short tree, Int32 afterItem);
 // Help locations (dg_dialogs.cpp)
 
 namespace DG {
-GSErrCode RegisterAdditionalHelpLocation(UInt32 developerId, UInt32 localId, const IO::Location& localLocation,
-                                         const GS::UniString& webTitle, const GS::UniString& webUrl);
-GSErrCode UnregisterAdditionalHelpLocation(UInt32 developerId, UInt32 localId);
+[[nodiscard]] GSErrCode RegisterAdditionalHelpLocation(UInt32 developerId, UInt32 localId,
+                                                       const IO::Location& localLocation, const GS::UniString& webTitle,
+                                                       const GS::UniString& webUrl);
+[[nodiscard]] GSErrCode UnregisterAdditionalHelpLocation(UInt32 developerId, UInt32 localId);
 }  // namespace DG
 
 // ---------------------------------------------------------------------------

@@ -24,10 +24,10 @@ using APIPaletteControlCallBackProc = GSErrCode(Int32 referenceID, API_PaletteMe
 // Registers the window (a dialog id) with the host; the flags and guid are
 // kept as given. APIERR_BADPARS without a callback; registering an id again
 // replaces its entry.
-GSErrCode ACAPI_RegisterModelessWindow(Int32 referenceID, APIPaletteControlCallBackProc* callback, Int32 flags,
-                                       const API_Guid& paletteGuid);
+[[nodiscard]] GSErrCode ACAPI_RegisterModelessWindow(Int32 referenceID, APIPaletteControlCallBackProc* callback,
+                                                     Int32 flags, const API_Guid& paletteGuid);
 // APIERR_BADID for an id that is not registered.
-GSErrCode ACAPI_UnregisterModelessWindow(Int32 referenceID);
+[[nodiscard]] GSErrCode ACAPI_UnregisterModelessWindow(Int32 referenceID);
 
 namespace pln::host {
 
@@ -42,7 +42,7 @@ struct RegisteredWindow {
 std::optional<RegisteredWindow> ModelessWindowRegistration(Int32 referenceID);
 // The host sends a control message to a registered window and answers the
 // window's answer; APIERR_BADID when the window is not registered.
-GSErrCode SendPaletteMessage(Int32 referenceID, API_PaletteMessageID message, long long param = 0);
+[[nodiscard]] GSErrCode SendPaletteMessage(Int32 referenceID, API_PaletteMessageID message, long long param = 0);
 
 }  // namespace pln::host
 

@@ -23,8 +23,8 @@ public:
 
   UniString ToUniString() const;
   // A malformed text is refused and leaves the value unchanged.
-  GSErrCode ConvertFromString(const char* text);
-  GSErrCode ConvertFromString(const UniString& text);
+  [[nodiscard]] GSErrCode ConvertFromString(const char* text);
+  [[nodiscard]] GSErrCode ConvertFromString(const UniString& text);
 
   const std::array<std::uint8_t, 16>& Bytes() const { return bytes_; }
   std::size_t HashValue() const;

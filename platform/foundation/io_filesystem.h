@@ -16,11 +16,11 @@ public:
   explicit Folder(const Location& location) : location_(location) {}
 
   // 0 for an existing folder; FileNotFound, NotAFolder or BadLocation.
-  GSErrCode GetStatus() const;
+  [[nodiscard]] GSErrCode GetStatus() const;
   // Creates the sub-folder name; an existing folder is simply kept.
-  GSErrCode CreateFolder(const Name& name);
+  [[nodiscard]] GSErrCode CreateFolder(const Name& name);
   // Deletes the entry name (a file, or a folder with its content).
-  GSErrCode Delete(const Name& name);
+  [[nodiscard]] GSErrCode Delete(const Name& name);
   const Location& GetLocation() const { return location_; }
 
 private:
@@ -32,7 +32,7 @@ public:
   explicit File(const Location& location) : location_(location) {}
 
   // 0 for an existing regular file; FileNotFound, NotAFile or BadLocation.
-  GSErrCode GetStatus() const;
+  [[nodiscard]] GSErrCode GetStatus() const;
   const Location& GetLocation() const { return location_; }
 
 private:
@@ -44,7 +44,7 @@ public:
   enum SpecialFolderID : int { UserDocuments = 3, Temporary = 12, ApplicationData = 13 };
 
   // The folder exists after the call.
-  GSErrCode GetSpecialLocation(SpecialFolderID id, Location* location) const;
+  [[nodiscard]] GSErrCode GetSpecialLocation(SpecialFolderID id, Location* location) const;
 };
 
 extern FileSystem fileSystem;
@@ -52,7 +52,7 @@ extern FileSystem fileSystem;
 }  // namespace IO
 
 // The location of the add-on's own file.
-GSErrCode ACAPI_GetOwnLocation(IO::Location* location);
+[[nodiscard]] GSErrCode ACAPI_GetOwnLocation(IO::Location* location);
 
 namespace pln::host {
 // The folder every location resolves into. By default a fresh folder under

@@ -26,15 +26,15 @@ public:
 
   // The platform path inside the sandbox, '/' separated; an error for an
   // empty location.
-  GSErrCode ToPath(GS::UniString* path) const;
+  [[nodiscard]] GSErrCode ToPath(GS::UniString* path) const;
   // The location as written (drive paths with '\', others with '/').
-  GSErrCode ToDisplayText(GS::UniString* text) const;
+  [[nodiscard]] GSErrCode ToDisplayText(GS::UniString* text) const;
   bool IsEmpty() const { return root_ == Root::None; }
 
-  GSErrCode GetLastLocalName(Name* name) const;
-  GSErrCode DeleteLastLocalName();
-  GSErrCode AppendToLocal(const Name& name);
-  GSErrCode SetLastLocalName(const Name& name);
+  [[nodiscard]] GSErrCode GetLastLocalName(Name* name) const;
+  [[nodiscard]] GSErrCode DeleteLastLocalName();
+  [[nodiscard]] GSErrCode AppendToLocal(const Name& name);
+  [[nodiscard]] GSErrCode SetLastLocalName(const Name& name);
 
   bool operator==(const Location&) const = default;
 

@@ -14,7 +14,7 @@ public:
 
   // The extension is the text after the last dot; a name whose only dot is
   // its first character (".profile") has none.
-  GSErrCode GetExtension(GS::UniString* extension) const;
+  [[nodiscard]] GSErrCode GetExtension(GS::UniString* extension) const;
   GS::UniString GetExtension() const;
   GS::UniString GetBase() const;  // the name without ".extension"
   void DeleteExtension();

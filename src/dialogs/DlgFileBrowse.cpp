@@ -22,7 +22,8 @@ bool DlgFileBrowse(bool open, const DlgFileKind& kind, GS::UniString& path)
   const UIndex filter = dialog.AddFilter(typeId, kFilterWithExtension);
   dialog.SetFilterText(filter, GS::UniString(kind.filterText));
   IO::Location folder(location);
-  folder.DeleteLastLocalName();
+  // A location without a last name is a folder already.
+  (void)folder.DeleteLastLocalName();
   dialog.SetFolder(folder);
   dialog.SelectFile(location);
   if (!dialog.Invoke())

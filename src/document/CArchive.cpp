@@ -164,7 +164,7 @@ struct ArchiveEncoding {
   {
     std::string text;
     if (ReadText(stream, text))
-      guid.ConvertFromString(text.c_str());
+      (void)guid.ConvertFromString(text.c_str());
   }
 
   // False when the stored text does not fit the buffer, which then holds

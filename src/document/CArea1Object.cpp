@@ -129,7 +129,8 @@ GS::UniString CArea1Object::GetInfo() const
 {
   GS::UniString info;
   API_Guid guid = m_Element.header.guid;
-  ACAPI_Database('GEIS', &guid, &info);
+  // An element the host keeps no information for shows none.
+  (void)ACAPI_Database('GEIS', &guid, &info);
   return info;
 }
 

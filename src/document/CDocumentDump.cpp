@@ -135,7 +135,7 @@ bool CDumpZone::FromElement(const API_Guid& guid, CDumpZone& zone)
       zone.m_Arcs.assign(*memo.parcs, *memo.parcs + poly.nArcs);
     read = zone.IsSound();
   }
-  ACAPI_DisposeElemMemoHdls(&memo);
+  (void)ACAPI_DisposeElemMemoHdls(&memo);  // freeing cannot fail for a memo the host filled
   return read;
 }
 
@@ -145,7 +145,7 @@ GSErrCode CDumpZone::Create(API_Guid* created) const
   element.header.typeID = API_ZoneID;
   API_ElementMemo memo{};
   GSErrCode err = ACAPI_Element_GetDefaults(&element, &memo);
-  ACAPI_DisposeElemMemoHdls(&memo);
+  (void)ACAPI_DisposeElemMemoHdls(&memo);  // freeing cannot fail for a memo the host filled
   if (err != NoError)
     return err;
   memo = API_ElementMemo{};
@@ -169,7 +169,7 @@ GSErrCode CDumpZone::Create(API_Guid* created) const
     std::copy(m_Arcs.begin(), m_Arcs.end(), memo.parcs == nullptr ? nullptr : *memo.parcs);
     err = ACAPI_Element_Create(&element, &memo);
   }
-  ACAPI_DisposeElemMemoHdls(&memo);
+  (void)ACAPI_DisposeElemMemoHdls(&memo);  // freeing cannot fail for a memo the host filled
   if (err == NoError && created != nullptr)
     *created = element.header.guid;
   return err;
@@ -269,7 +269,7 @@ CDumpFigure CDumpFigure::FromFigure(const CArea1Object& figure)
     }
     out.m_Shape.push_back(value);
   }
-  ACAPI_DisposeElemMemoHdls(&memo);
+  (void)ACAPI_DisposeElemMemoHdls(&memo);  // freeing cannot fail for a memo the host filled
   return out;
 }
 

@@ -139,8 +139,9 @@ int CPlenimetraParam::GetAutoElement2(API_ElemTypeID type)
     floor->m_AutoAreaParamArray.Add(record);
     if (CHotLinkParamArray::IsHotLink(guid))
       continue;
-    // Observed again, so that edits of the element are reported.
-    ACAPI_Element_DetachObserver(guid);
+    // Observed again, so that edits of the element are reported; one not
+    // observed yet has nothing to detach.
+    (void)ACAPI_Element_DetachObserver(guid);
     if (const GSErrCode err = ACAPI_Element_AttachObserver(guid); err != NoError) {
       GSWriteReport(err);
       return err;

@@ -149,8 +149,11 @@ int CAutoAreaParam::DoCreateArea1(CPlenimetraParam* param, int& startNo)
   }
 
   if (!CHotLinkParamArray::IsHotLink(GetGuid())) {
-    ACAPI_Element_DetachObserver(GetGuid());
-    ACAPI_Element_AttachObserver(GetGuid());
+    // One not observed yet has nothing to detach; a failed attach would leave
+    // the element's edits unreported.
+    (void)ACAPI_Element_DetachObserver(GetGuid());
+    if (const GSErrCode attached = ACAPI_Element_AttachObserver(GetGuid()); attached != NoError)
+      return attached;
   }
   m_bChanged = cut.m_Untriangulated > 0;
   if (const GSErrCode sorted = floor->m_Area1ObjectArray.SetSortIndex(); sorted != NoError)

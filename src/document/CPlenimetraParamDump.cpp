@@ -132,7 +132,8 @@ void CPlenimetraParam::SerializeDumpSections(CFileArchiveNew& ar)
 void CPlenimetraParam::WriteDumpZones(CArchive& ar)
 {
   GS::Array<API_Guid> zones;
-  ACAPI_Element_GetElemList(API_ZoneID, &zones);
+  // No list, no zones: the dump is for reading, not for loading.
+  (void)ACAPI_Element_GetElemList(API_ZoneID, &zones);
   for (const API_Guid& guid : zones) {
     CDumpZone zone;
     // A zone that cannot be read is left out; a failed write is the archive's.

@@ -228,10 +228,16 @@ int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
   m_RecordStamp.clear();
   int result = 0;
   if (asUndoableCommand) {
-    ACAPI_CallUndoableCommand(GS::UniString(u"求積読込"), [&]() -> GSErrCode {
+    bool ran = false;
+    const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"求積読込"), [&]() -> GSErrCode {
+      ran = true;
       result = RunLoader(skipRecord);
       return NoError;
     });
+    // A step the host refuses must not leave the document cleared (a later
+    // save would replace the stored record with it): load without a step.
+    if (err != NoError && !ran)
+      result = RunLoader(skipRecord);
   } else {
     result = RunLoader(skipRecord);
   }

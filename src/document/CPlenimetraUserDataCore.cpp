@@ -178,7 +178,7 @@ CPlenimetraUserDataCore& CPlenimetraUserDataCore::operator>>(double& value)
 // A text that is no GUID leaves the GUID as it was.
 CPlenimetraUserDataCore& CPlenimetraUserDataCore::operator>>(GS::Guid& guid)
 {
-  guid.ConvertFromString(ReadText().c_str());
+  (void)guid.ConvertFromString(ReadText().c_str());
   return *this;
 }
 

@@ -305,7 +305,9 @@ void CAreaArc3PointTrace::RubberCallBackArc3Point(const API_RubberLineInfo* info
   trace.m_pt[2] = {info->actCoord.x, info->actCoord.y};
   const Geometry::Coord picks[3] = {{info->actCoord.x, info->actCoord.y}, {p0.m_x, p0.m_y}, {p1.m_x, p1.m_y}};
   Geometry::Circle circle;
-  Geometry::Circle_3Pt(picks, &circle);
+  // Collinear picks have no circle and leave it as it was: the arc still
+  // shows the cursor's side.
+  (void)Geometry::Circle_3Pt(picks, &circle);
   double c = 1;
   double s = 0;
   CalcCosSin(p0, p1, &c, &s, nullptr);
@@ -317,7 +319,7 @@ void CAreaArc3PointTrace::RubberCallBackArc3Point(const API_RubberLineInfo* info
   arc.begC = {p0.m_x, p0.m_y, z};
   arc.endC = {p1.m_x, p1.m_y, z};
   arc.negArc = side <= 0;
-  ACAPI_Interface('DRAR', &arc, nullptr);
+  (void)ACAPI_Interface('DRAR', &arc, nullptr);  // feedback only: the pick goes on without it
 }
 
 GSErrCode CAreaArc3Point::CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values)

@@ -166,7 +166,7 @@ void CAreaCircleTrace::RubberCallBackCircle(const API_RubberLineInfo* info)
   arc.ratio = 1;
   arc.begAng = 0;
   arc.endAng = KelAngle::TwoPi;
-  ACAPI_Interface('DRAR', &arc, nullptr);
+  (void)ACAPI_Interface('DRAR', &arc, nullptr);  // feedback only: the pick goes on without it
 }
 
 GSErrCode CAreaCircle::CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values)

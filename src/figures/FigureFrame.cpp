@@ -118,19 +118,20 @@ GSErrCode EditParams(const API_ParamOwnerType& owner, API_GetParamsType& result,
     err = ACAPI_Goodies('GPAR', &result);
   if (const GSErrCode closeErr = editing.Close(); err == NoError)
     err = closeErr;
-  // A list fetched before a failed close is nobody's to place.
+  // A list fetched before a failed close is nobody's to place. (Freeing a
+  // handle the host handed out cannot fail, here and below.)
   if (err != NoError)
-    ACAPI_DisposeAddParHdl(&result.params);
+    (void)ACAPI_DisposeAddParHdl(&result.params);
   return err;
 }
 
 // ---- reading a placed part -------------------------------------------------------
 
-PartParams::~PartParams() { ACAPI_DisposeElemMemoHdls(&m_Memo); }
+PartParams::~PartParams() { (void)ACAPI_DisposeElemMemoHdls(&m_Memo); }  // a destructor has no one to answer
 
 GSErrCode PartParams::Read(const API_Guid& guid)
 {
-  ACAPI_DisposeElemMemoHdls(&m_Memo);
+  (void)ACAPI_DisposeElemMemoHdls(&m_Memo);
   m_Memo = API_ElementMemo{};
   const GSErrCode err = ACAPI_Element_GetMemo(guid, &m_Memo, APIMemoMask_AddPars);
   m_Count = err == NoError ? pln::host::AddParCount(m_Memo.params) : 0;
@@ -264,7 +265,7 @@ GSErrCode CreateAndRegister(CPlenimetraParam* param, CArea1Object& figure, API_A
   API_ElementMemo memo;
   memo.params = params;
   const GSErrCode err = ACAPI_Element_Create(&figure.m_Element, &memo);
-  ACAPI_DisposeAddParHdl(&params);
+  (void)ACAPI_DisposeAddParHdl(&params);
   if (err != NoError)
     return err;
   API_DatabaseInfo current;
@@ -294,7 +295,7 @@ GSErrCode PlaceFigure(CPlenimetraParam* param, CArea1Object& figure, const Place
     if (GSErrCode err = WriteNewParams(libInd, result, inner); err != NoError)
       return err;
     if (GSErrCode err = TakeDefaults(figure.m_Element, placement); err != NoError) {
-      ACAPI_DisposeAddParHdl(&result.params);
+      (void)ACAPI_DisposeAddParHdl(&result.params);
       return err;
     }
   } else {
@@ -360,14 +361,14 @@ GSErrCode RewriteFigure(CArea1Object& figure, const PlacedGeometry& geometry, co
   if (const GSErrCode closeErr = editing.Close(); err == NoError)
     err = closeErr;
   if (err != NoError) {
-    ACAPI_DisposeAddParHdl(&result.params);
+    (void)ACAPI_DisposeAddParHdl(&result.params);
     return err;
   }
   CLayerControl layer(figure.m_Element.header.layer);
   API_ElementMemo memo;
   memo.params = result.params;
   err = ACAPI_Element_Change(&figure.m_Element, &mask, &memo, APIMemoMask_AddPars, true);
-  ACAPI_DisposeAddParHdl(&memo.params);
+  (void)ACAPI_DisposeAddParHdl(&memo.params);
   if (const GSErrCode restored = layer.Reset(); err == NoError)
     err = restored;
   return err;

@@ -98,7 +98,7 @@ void DrawRubberLine(const CKelCoord2D& a, const CKelCoord2D& b, double z)
   line.c1 = {a.m_x, a.m_y, z};
   line.c2 = {b.m_x, b.m_y, z};
   line.drawFlags = kRubberFlag;
-  ACAPI_Interface('DRLI', &line, nullptr);
+  (void)ACAPI_Interface('DRLI', &line, nullptr);  // feedback only: the pick goes on without it
 }
 
 void DrawRubberOutline(const std::vector<CKelCoord2D>& points, double z)

@@ -29,7 +29,8 @@ CDGPaletteCore::~CDGPaletteCore()
   m_bDestroying = true;
   if (!IsOpenWindow(m_PaletteID))
     return;
-  ACAPI_UnregisterModelessWindow(m_PaletteID);
+  // Closing goes on whatever the host answers: the window is going away.
+  (void)ACAPI_UnregisterModelessWindow(m_PaletteID);
   DGModelessClose(m_PaletteID);
 }
 
@@ -253,7 +254,8 @@ void CDGPaletteCore::OnInit(short dialId)
 void CDGPaletteCore::OnClose(short dialId, short item)
 {
   DoMsgClose(dialId, item);
-  ACAPI_UnregisterModelessWindow(dialId);
+  // The window is closed already; an unknown registration is no failure.
+  (void)ACAPI_UnregisterModelessWindow(dialId);
   m_PaletteID = 0;
 }
 

@@ -7,6 +7,9 @@
 
 namespace {
 
+// The window's own calls leave their host errors unread: the bar is advisory
+// and the work goes on without it (StepIt alone passes its error on).
+
 // The computing code hands its texts over as UTF-8.
 GS::UniString FromUtf8(const char* text) { return GS::UniString(text, CC_UTF8); }
 
@@ -25,7 +28,7 @@ int CDlgProgress::OpenProgress(const char* title, bool flag) { return OpenProgre
 void CDlgProgress::OpenWindow(Int32 phases)
 {
   PLN_ASSERT(!m_bOpen);
-  ACAPI_Interface('IPWD', &m_title, &phases);
+  (void)ACAPI_Interface('IPWD', &m_title, &phases);
   m_bOpen = true;
   m_nPhaseCount = phases;
 }
@@ -50,10 +53,10 @@ void CDlgProgress::SetRange(int max, const GS::UniString& text)
   Int32 maximum = max;
   bool showPercent = true;
   if (m_bUsePhase) {
-    ACAPI_Interface('SPRP', &phaseText, &maximum, &showPercent);
+    (void)ACAPI_Interface('SPRP', &phaseText, &maximum, &showPercent);
   } else if (m_bFirstUse) {
     OpenWindow(1);
-    ACAPI_Interface('SPRP', &phaseText, &maximum, &showPercent);
+    (void)ACAPI_Interface('SPRP', &phaseText, &maximum, &showPercent);
     m_bFirstUse = false;
   }
   m_nPos = 0;
@@ -81,7 +84,7 @@ int CDlgProgress::StepIt()
 void CDlgProgress::SetPos(int pos)
 {
   Int32 position = pos;
-  ACAPI_Interface('SPRV', &position);
+  (void)ACAPI_Interface('SPRV', &position);
   m_nPos = position;
 }
 

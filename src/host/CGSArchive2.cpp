@@ -13,7 +13,9 @@ CGSArchive2::~CGSArchive2()
   // A half-written record would replace good stored data with garbage.
   if (m_stream.IsWriting() && !m_stream.HasFailed()) {
     m_record.dataHdl = m_stream.GetHandle();
-    ACAPI_ModulData_Store(&m_record, m_name);
+    // The records are list settings (column widths): a failed store keeps
+    // the previous ones, which is not worth an alert.
+    (void)ACAPI_ModulData_Store(&m_record, m_name);
     m_record.dataHdl = nullptr;
   }
 }

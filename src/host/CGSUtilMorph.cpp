@@ -23,7 +23,7 @@ namespace {
 class BodyBuilder {
 public:
   BodyBuilder() { m_err = ACAPI_Body_Create(&m_body); }
-  ~BodyBuilder() { ACAPI_Body_Dispose(&m_body); }
+  ~BodyBuilder() { (void)ACAPI_Body_Dispose(&m_body); }  // a destructor has no one to answer
   BodyBuilder(const BodyBuilder&) = delete;
   BodyBuilder& operator=(const BodyBuilder&) = delete;
 

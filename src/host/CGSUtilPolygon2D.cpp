@@ -268,7 +268,7 @@ GSErrCode CGSUtil::ConvertPoly2DDataToAPIPolygon(const Geometry::Polygon2DData& 
     return APIERR_BADPOLY;
   if (!FillMemo(poly, memo)) {
     // The caller's memo holds nothing afterwards, half a polygon least of all.
-    ACAPI_DisposeElemMemoHdls(&memo);
+    (void)ACAPI_DisposeElemMemoHdls(&memo);  // freeing cannot fail for a memo the host filled
     memo = API_ElementMemo{};
     return APIERR_MEMFULL;
   }

@@ -72,7 +72,7 @@ public:
 class MemoGuard {
 public:
   MemoGuard() = default;
-  ~MemoGuard() { ACAPI_DisposeElemMemoHdls(&memo); }
+  ~MemoGuard() { (void)ACAPI_DisposeElemMemoHdls(&memo); }  // a destructor has no one to answer
   MemoGuard(const MemoGuard&) = delete;
   MemoGuard& operator=(const MemoGuard&) = delete;
 
@@ -83,7 +83,7 @@ public:
 class ParamsGuard {
 public:
   ParamsGuard() = default;
-  ~ParamsGuard() { ACAPI_DisposeAddParHdl(&params); }
+  ~ParamsGuard() { (void)ACAPI_DisposeAddParHdl(&params); }  // a destructor has no one to answer
   ParamsGuard(const ParamsGuard&) = delete;
   ParamsGuard& operator=(const ParamsGuard&) = delete;
 

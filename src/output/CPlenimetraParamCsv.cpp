@@ -41,7 +41,8 @@ GS::UniString PathBesideProject(const API_ProjectInfo& project)
   IO::Name name;
   if (location.IsEmpty() || location.GetLastLocalName(&name) != NoError)
     return {};
-  location.SetLastLocalName(IO::Name(name.GetBase() + u"　求積表.csv"));
+  if (location.SetLastLocalName(IO::Name(name.GetBase() + u"　求積表.csv")) != NoError)
+    return {};
   GS::UniString path;
   if (location.ToPath(&path) != NoError)
     return {};

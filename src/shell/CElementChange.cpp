@@ -139,7 +139,7 @@ bool CElementChangeNew::Adopt(CPlenimetraParam* param, const API_Elem_Head& head
   m_Repairs.Keep(figure->ChangeParam(param, true));
   // Observed as placed figures are, or its moves and deletions would go
   // unreported.
-  ACAPI_Element_AttachObserver(head.guid);
+  m_Repairs.Keep(ACAPI_Element_AttachObserver(head.guid));
   return true;
 }
 
@@ -151,8 +151,10 @@ void CElementChangeCopy::Begin(CPlenimetraParam* param, const API_NotifyElementT
   const API_Elem_Head& head = notification->elemHead;
   if (IsSourceOfStory(param, head))
     return;
-  ACAPI_Element_DetachObserver(head.guid);
-  ACAPI_Element_DeleteUserData(&head);
+  // A copy not observed has nothing to detach; one that keeps its source's
+  // user data would pass for the source.
+  (void)ACAPI_Element_DetachObserver(head.guid);
+  m_Repairs.Keep(ACAPI_Element_DeleteUserData(&head));
 }
 
 // ---------------------------------------------------------------------------

@@ -127,8 +127,9 @@ bool CPlenimetraFunc1::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
   for (int row : rows)
     if (auto shared = SharedFigure(FigureOfRow(dialId, static_cast<short>(row))); shared != nullptr)
       remembered.push_back(shared);
-  ACAPI_CallUndoableCommand(kListUndo, [&]() { return DoSort(dialId, arg->headerItem); });
+  const GSErrCode err = ACAPI_CallUndoableCommand(kListUndo, [&]() { return DoSort(dialId, arg->headerItem); });
   RebuildQuietly(dialId);
+  GSWriteReport(err);
   std::vector<short> reselect;
   for (short row = 1; row <= RowCount(dialId); ++row)
     for (const auto& figure : remembered)

@@ -125,7 +125,8 @@ void CPlenimetraFunc2::DoMsgChangeAreaList(short dialId)
 
 void CPlenimetraFunc2::ListChangeSelection(short dialId)
 {
-  ACAPI_Element_DeselectAll();
+  // The plan selection follows the list as far as the host lets it.
+  (void)ACAPI_Element_DeselectAll();
   const CSelectList rows = GetSelAreaList(dialId);
   if (rows.empty())
     return;

@@ -156,13 +156,14 @@ short CPlenimetraFunc2::DoMsgDragDropAreaList(short dialId, DG::DragDropEventArg
   }
   if (event->relativePos != DG_DRAG_INSERT_UNDER && event->relativePos != DG_DRAG_INSERT_ABOVE)
     return 0;
-  ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形リスト]"), [&]() -> GSErrCode {
+  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形リスト]"), [&]() -> GSErrCode {
     m_pParam->SetUndo2();
     ReorderAreaRows(dialId, static_cast<short>(event->insertPos));
     return NoError;
   });
   m_pParam->GetTree()->SetItemNo(m_pParam);
   SetAreaListItem(dialId);
+  GSWriteReport(err);
   GSWriteReport(m_pParam->SaveData());
   return 0;
 }

@@ -94,7 +94,8 @@ void CPlenimetraFunc2::CollectFigures(const CAreaTree& node, std::vector<CArea1O
 
 void CPlenimetraFunc2::SetArea1Selection(short dialId)
 {
-  ACAPI_Element_DeselectAll();
+  // The plan selection follows the tree as far as the host lets it.
+  (void)ACAPI_Element_DeselectAll();
   const CAreaTree* node = GetSelectedTreeItem(dialId);
   if (node == nullptr)
     return;
@@ -108,7 +109,7 @@ void CPlenimetraFunc2::SetArea1Selection(short dialId)
     neig.guid = figure->m_Element.header.guid;
     neigs.Push(neig);
   }
-  ACAPI_Element_Select(neigs, true);
+  (void)ACAPI_Element_Select(neigs, true);
 }
 
 void CPlenimetraFunc2::ElementSelectionChange(short dialId)

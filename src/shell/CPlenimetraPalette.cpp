@@ -138,10 +138,11 @@ void CPlenimetraPalette::DoMsgInit(short dialId)
 void CPlenimetraPalette::DoMsgClose(short /*dialId*/, short /*item*/)
 {
   ForEachOpenPage([](CPlenimetraPage& page) { page.ClosePalette(); });
-  ACAPI_Notify_CatchNewElement(nullptr, nullptr);
-  ACAPI_Notify_InstallElementObserver(nullptr);
-  ACAPI_Notify_CatchSelectionChange(nullptr);
-  ACAPI_Notify_CatchElementReservationChange(nullptr);
+  // Uninstalling cannot leave a handler behind that matters: the palette is gone.
+  (void)ACAPI_Notify_CatchNewElement(nullptr, nullptr);
+  (void)ACAPI_Notify_InstallElementObserver(nullptr);
+  (void)ACAPI_Notify_CatchSelectionChange(nullptr);
+  (void)ACAPI_Notify_CatchElementReservationChange(nullptr);
   static_cast<void>(CGSUtil::SetPaletteMenuTexts(kMenuResId, 1, kMenuTextsResId, 2));  // a label only
 }
 
@@ -405,13 +406,19 @@ GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notif
       return APIERR_GENERAL;
     return NoError;
   }
-  if (!m_ElementChangeArray.EndBatch(&m_Param, notification, nullptr))
-    return NoError;
+  GSErrCode repairError = NoError;
+  if (!m_ElementChangeArray.EndBatch(&m_Param, notification, &repairError)) {
+    GSWriteReport(repairError);
+    return repairError;
+  }
   {
     IgnoreSelection ignore(m_bIgnoreSelection);
     SendUpdateMessage(Hint::ElementsChanged);
   }
-  const GSErrCode err = m_Param.SaveData();
+  // What the batch's repairs could not do is the first failure; the rest is
+  // saved all the same.
+  const GSErrCode saved = m_Param.SaveData();
+  const GSErrCode err = repairError != NoError ? repairError : saved;
   GSWriteReport(err);
   return err;
 }

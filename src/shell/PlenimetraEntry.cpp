@@ -59,7 +59,8 @@ GSErrCode CheckEnvironment(API_EnvirParams* envir)
 
 GSErrCode RegisterInterface()
 {
-  ACAPI_Register_Menu(kMenuResId, kMenuPromptResId, kMenuPosCode, 0);
+  if (const GSErrCode err = ACAPI_Register_Menu(kMenuResId, kMenuPromptResId, kMenuPosCode, 0); err != NoError)
+    return err;
   const GSErrCode err = ACAPI_Register_BuiltInLibrary();
   if (err != NoError)
     DBPrintf("RegisterInterface() ACAPI_Register_BuiltInLibraryr failed\n");
@@ -71,10 +72,11 @@ GSErrCode Initialize()
   GSErrCode err = ACAPI_Install_MenuHandler(kMenuResId, CommandHandler);
   if (err == NoError)
     err = ACAPI_Notify_CatchProjectEvent(kPlenimetraProjectEvents, ProjectionNotificationHandler);
+  // The help pages are optional: the add-on works without them.
   IO::Location own;
-  ACAPI_GetOwnLocation(&own);
-  DG::RegisterAdditionalHelpLocation(kPlenimetraDeveloperId, kPlenimetraLocalId, own, GS::UniString(),
-                                     GS::UniString());
+  (void)ACAPI_GetOwnLocation(&own);
+  (void)DG::RegisterAdditionalHelpLocation(kPlenimetraDeveloperId, kPlenimetraLocalId, own, GS::UniString(),
+                                           GS::UniString());
   return err;
 }
 
@@ -82,8 +84,9 @@ GSErrCode Initialize()
 // story changes calling into an unloaded add-on.
 GSErrCode FreeData()
 {
-  DG::UnregisterAdditionalHelpLocation(kPlenimetraDeveloperId, kPlenimetraLocalId);
-  ACAPI_Notify_CatchProjectEvent(kPlenimetraProjectEvents, nullptr);
+  // Unloading goes on whatever the host answers.
+  (void)DG::UnregisterAdditionalHelpLocation(kPlenimetraDeveloperId, kPlenimetraLocalId);
+  (void)ACAPI_Notify_CatchProjectEvent(kPlenimetraProjectEvents, nullptr);
   return NoError;
 }
 

@@ -72,6 +72,19 @@ TEST_F(RecordTest, TheLoaderDumpsTheWorkingTreeAndEverySettingsPatternToTheDebug
                                                                 "  パターン\n", "   建物\n", "    E\n"}));
 }
 
+// A load whose undo step the host refused read nothing and left the
+// document cleared, for the next save to put over the record.
+TEST_F(RecordTest, ALoadWhoseStepTheHostRefusesStillReadsTheRecord)
+{
+  EXPECT_EQ(doc.LoadData2(false), 1);
+  doc.m_LastArea1Code = 41;
+  ASSERT_EQ(doc.SaveData(), NoError);
+  host.FailOnce("ACAPI_CallUndoableCommand", APIERR_REFUSEDCMD);
+  auto loaded = Load();
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(loaded->m_LastArea1Code, 41);
+}
+
 TEST_F(RecordTest, ARecordOfANewerVersionIsRefusedWithNothingRead)
 {
   StoreRecord(1048, StoredBytes().Int(77).Int(88).Get());

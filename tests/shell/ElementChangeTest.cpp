@@ -428,4 +428,18 @@ TEST_F(SourceChangeTest, UndoingANewOutlineReadsTheRecordAgainAndChecksIt)
   EXPECT_EQ(log, std::vector<std::string>{"list:11i"});
 }
 
+// A copy whose source's user data could not be taken off passes for the
+// source; the failure was kept by the batch and then dropped.
+TEST_F(ElementChangeTest, ACopyThatKeepsItsSourcesUserDataIsReported)
+{
+  const API_Guid original = PasteForeignRect(1, 1);
+  const std::size_t alerts = host.Alerts().size();
+  host.FailOnce("ACAPI_Element_DeleteUserData", APIERR_LOCKEDLAY);
+  std::vector<API_Guid> copies;
+  host.UserCopy({original}, API_Coord{5, 0}, &copies);
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_TRUE(host.Element(copies[0])->userData.has_value());
+  EXPECT_EQ(host.Alerts().size(), alerts + 1);
+}
+
 }  // namespace

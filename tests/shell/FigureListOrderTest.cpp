@@ -207,4 +207,16 @@ TEST_F(FigureOrderTest, SetItemNoReportsTheFirstFailedWriteAndStillNumbersTheRes
   EXPECT_EQ(Label(*Figures(0)[2], "area_symbol_str"), u"6");
 }
 
+// A sort the host refused to run as an undo step went unreported.
+TEST_F(FigureOrderTest, ASortTheHostRefusesIsReported)
+{
+  PlaceWidths({3, 1, 2});
+  const std::vector<int> order = RowOrder();
+  const std::size_t alerts = host.Alerts().size();
+  host.FailOnce("ACAPI_CallUndoableCommand", APIERR_REFUSEDCMD);
+  page().HeaderClick(25, 5);
+  EXPECT_EQ(RowOrder(), order);
+  EXPECT_EQ(host.Alerts().size(), alerts + 1);
+}
+
 }  // namespace
