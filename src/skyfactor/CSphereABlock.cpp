@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "CKelAreaCoord3D.h"
 #include "CKelBlockCube.h"
@@ -350,10 +351,9 @@ int CSphereA::CalcSideExpand0Area(const CKelCoord3D& p1, const CKelCoord3D& p2, 
 
 // --- Blocks and faces ------------------------------------------------------------------------
 
-bool CSphereA::AppendBlockFaces(const CKelBlockCube& piece, int which, bool expand0,
+bool CSphereA::AppendBlockFaces(CKelBlockCoordArray local, int which, bool expand0,
                                 std::vector<CSphereCoordD2DArray>& out) const
 {
-  CKelBlockCoordArray local = piece.m_Coord;
   bool upper = false;
   for (CKelBlockCoord& v : local) {
     const CKelCoord2D p = m_ToLocal.Conv(CKelCoord2D(v.m_x, v.m_y));
@@ -380,22 +380,32 @@ std::vector<std::vector<CSphereCoordD2DArray>> CSphereA::GetSpherePieces(const C
   std::vector<std::vector<CSphereCoordD2DArray>> out;
   if (!m_bChkPnt || m_AngleStep < 1)
     return out;
-  CKelBlockCube lowered = block;
-  for (CKelBlockCoord& v : lowered.m_Coord) {
-    v.m_z -= m_ChkPnt.m_z;
-    v.m_zL -= m_ChkPnt.m_z;
+  const auto lower = [this](CKelBlockCoordArray& coord) {
+    for (CKelBlockCoord& v : coord) {
+      v.m_z -= m_ChkPnt.m_z;
+      v.m_zL -= m_ChkPnt.m_z;
+    }
+  };
+  // A level top is one piece: its outline alone is projected, so the block
+  // is not copied and no planes are fitted (only the cut uses them).
+  if (!block.IsTopSlope()) {
+    CKelBlockCoordArray local = block.m_Coord;
+    lower(local);
+    out.emplace_back();
+    if (!AppendBlockFaces(std::move(local), which, expand0, out.back()))
+      return {};
+    return out;
   }
+  CKelBlockCube lowered = block;
+  lower(lowered.m_Coord);
   lowered.GetPlaneEquation(false);
   lowered.GetPlaneEquation(true);
   CKelBlockCubeList pieces;
-  if (lowered.IsTopSlope())
-    lowered.CutTopSlope(nullptr, 0, pieces, false, true);
-  else
-    pieces.push_back(lowered);
+  lowered.CutTopSlope(nullptr, 0, pieces, false, true);
   // A concave sloped top may leave several pieces above the cut: all count.
   for (const CKelBlockCube& piece : pieces) {
     out.emplace_back();
-    if (!AppendBlockFaces(piece, which, expand0, out.back()))
+    if (!AppendBlockFaces(piece.m_Coord, which, expand0, out.back()))
       return {};
   }
   return out;
@@ -525,7 +535,7 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
     }
     hasArea = hasArea || std::fabs(sum) > KelTol::SkyOutlineArea;
     area.CalcCrossPoint(nullptr);
-    work.m_PolyArea.push_back(area);
+    work.m_PolyArea.push_back(std::move(area));
   }
   if (!hasArea)
     return 0;

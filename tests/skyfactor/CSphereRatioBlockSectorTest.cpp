@@ -1,0 +1,188 @@
+// The sector method's groups, projected faces and traced segments against
+// the forms first written (SectorLiteral.h), bit for bit, on random scenes.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "CSphereA.h"
+#include "CSpherePolyLine.h"
+#include "CSphereRatioBlock.h"
+#include "SectorLiteral.h"
+#include "SkyBlocks.h"
+#include "SkyScene.h"
+
+namespace {
+
+using sky_test::Box;
+
+struct Random {
+  std::mt19937_64 rng;
+  explicit Random(std::uint64_t seed) : rng(seed) {}
+  double U() { return static_cast<double>(rng() >> 11) * 0x1.0p-53; }
+  double In(double lo, double hi) { return lo + (hi - lo) * U(); }
+};
+
+// Every field the sweep and the projection read or write, compared exactly.
+std::string BlockDiff(const CKelBlockCube& a, const CKelBlockCube& b)
+{
+  if (!(a == b) || a.m_Work != b.m_Work || a.m_No != b.m_No || a.m_Coord.size() != b.m_Coord.size())
+    return "block";
+  const double boxA[] = {a.XMin(), a.XMax(), a.YMin(), a.YMax(), a.Menseki()};
+  const double boxB[] = {b.XMin(), b.XMax(), b.YMin(), b.YMax(), b.Menseki()};
+  for (int k = 0; k < 5; ++k) {
+    if (boxA[k] != boxB[k])
+      return "extents";
+  }
+  for (bool bottom : {false, true}) {
+    if (a.PlaneA(bottom) != b.PlaneA(bottom) || a.PlaneB(bottom) != b.PlaneB(bottom) ||
+        a.PlaneC(bottom) != b.PlaneC(bottom) || a.PlaneD(bottom) != b.PlaneD(bottom))
+      return "plane";
+  }
+  for (std::size_t k = 0; k < a.m_Coord.size(); ++k) {
+    const CKelBlockCoord& u = a.m_Coord[k];
+    const CKelBlockCoord& v = b.m_Coord[k];
+    if (u.m_x != v.m_x || u.m_y != v.m_y || u.m_z != v.m_z || u.m_zL != v.m_zL || u.m_OffL != v.m_OffL ||
+        u.m_OffH != v.m_OffH || u.m_FlrL != v.m_FlrL || u.m_FlrH != v.m_FlrH)
+      return "vertex " + std::to_string(k);
+  }
+  return "";
+}
+
+bool SamePoint(const CSphereCoordD2D& a, const CSphereCoordD2D& b)
+{
+  return a.m_AD == b.m_AD && a.m_AE == b.m_AE && a.m_Pos.m_x == b.m_Pos.m_x && a.m_Pos.m_y == b.m_Pos.m_y &&
+         a.m_Tag == b.m_Tag && a.m_PntKind == b.m_PntKind && a.m_Coord3D.m_x == b.m_Coord3D.m_x &&
+         a.m_Coord3D.m_y == b.m_Coord3D.m_y && a.m_Coord3D.m_z == b.m_Coord3D.m_z;
+}
+
+// Random scenes, the benchmark's grid with its slopes, L and floating block,
+// and blocks standing right on a sector line through the check point.
+std::vector<CKelBlockCubeArray> Scenes()
+{
+  std::vector<CKelBlockCubeArray> scenes;
+  for (std::uint64_t seed = 1; seed <= 6; ++seed)
+    scenes.push_back(sky_test::RandomScene(seed).blocks);
+  scenes.push_back(sky_test::SceneBlocks(12));
+  CKelBlockCubeArray onLines;
+  onLines.AddBlock(Box(0, 8, 3, 9, 12));
+  onLines.AddBlock(Box(-6, -2, -9, -3, 20, 4));
+  onLines.AddBlock(Box(2, 5, -12, 0, 7, 0, 0.7853981633974483));
+  scenes.push_back(onLines);
+  // Sloped tops that check points at their height cut into pieces.
+  CKelBlockCubeArray slopes;
+  for (int k = 0; k < 6; ++k)
+    slopes.AddBlock(sky_test::SlopedBlock(-12 + 4 * k, 2 + k, 3, 5, 4 + k));
+  slopes.AddBlock(sky_test::LBlock(4, -9, 6, 6, 5));
+  scenes.push_back(slopes);
+  return scenes;
+}
+
+TEST(CSphereRatioBlockSector, GroupsAsTheSweepFirstWritten)
+{
+  Random r(5);
+  int groups = 0, pieces = 0;
+  for (const CKelBlockCubeArray& blocks : Scenes()) {
+    for (int step : {1, 3, 10, 45, 90, 180}) {
+      for (int trial = 0; trial < 2; ++trial) {
+        // At the origin rays run along the blocks' sides in the last scene.
+        const CKelCoord3D chk = trial == 0 ? CKelCoord3D(0, 0, 0) : CKelCoord3D(r.In(-8, 8), r.In(-14, -4), 0);
+        const double angle = trial == 0 ? 0 : r.In(0, 6.283185307179586);
+        const std::vector<CKelBlockCubeArray> expected = sector_literal::DivideBlock(blocks, chk, angle, step);
+        const std::vector<CKelBlockCubeArray> got = CSphereRatioBlock::DivideBlock(blocks, &chk, angle, step);
+        ASSERT_EQ(expected.size(), got.size()) << step;
+        for (std::size_t g = 0; g < got.size(); ++g) {
+          ASSERT_EQ(expected[g].size(), got[g].size()) << "step " << step << " group " << g;
+          for (std::size_t k = 0; k < got[g].size(); ++k)
+            ASSERT_EQ("", BlockDiff(expected[g][k], got[g][k])) << "step " << step << " group " << g << " " << k;
+          pieces += static_cast<int>(got[g].size());
+        }
+        groups += static_cast<int>(got.size());
+      }
+    }
+  }
+  EXPECT_GT(groups, 5000);
+  EXPECT_GT(pieces, 3000);
+}
+
+TEST(CSphereRatioBlockSector, ProjectedPiecesAsFirstWritten)
+{
+  Random r(9);
+  int faces = 0;
+  for (const CKelBlockCubeArray& blocks : Scenes()) {
+    for (int step : {1, 5, 10}) {
+      CSphereA sphere;
+      const CKelCoord3D chk(r.In(-8, 8), r.In(-14, -4), r.In(-1, 8));
+      sphere.SetChkPnt(&chk, r.In(0, 6.283185307179586));
+      sphere.m_AngleStep = step;
+      sphere.m_Kind = 1;
+      for (const CKelBlockCube& block : blocks) {
+        for (int which : {-1, 0, 1, 2}) {
+          for (bool expand0 : {false, true}) {
+            const auto expected = sector_literal::GetSpherePieces(sphere, block, which, expand0);
+            const auto got = sphere.GetSpherePieces(block, which, expand0);
+            ASSERT_EQ(expected.size(), got.size());
+            for (std::size_t p = 0; p < got.size(); ++p) {
+              ASSERT_EQ(expected[p].size(), got[p].size());
+              for (std::size_t f = 0; f < got[p].size(); ++f) {
+                ASSERT_EQ(expected[p][f].size(), got[p][f].size());
+                for (std::size_t k = 0; k < got[p][f].size(); ++k)
+                  ASSERT_TRUE(SamePoint(expected[p][f][k], got[p][f][k])) << which << " " << expand0 << " " << k;
+                ++faces;
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(faces, 2000);
+}
+
+// Segment sets with repeats and dangling ends, built by Insert as a trace's
+// callers may leave them: Create2 keeps the segments the first clean-up kept,
+// in its order, and traces from them.
+TEST(CSphereRatioBlockSector, TraceCleanUpAsFirstWritten)
+{
+  Random r(17);
+  int traced = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    CSpherePolyLineArray lines;
+    const int points = 3 + static_cast<int>(r.rng() % 9);
+    for (int k = 0; k < points; ++k)
+      lines.m_PolyCoord.push_back(CSphereCoordD2D(0, 0, r.In(0, 1), r.In(0, 1), 0));
+    const int segments = 2 + static_cast<int>(r.rng() % 16);
+    for (int k = 0; k < segments; ++k) {
+      CSpherePolyLine l;
+      l.m_pCoord = &lines.m_PolyCoord;
+      l.m_Beg = static_cast<int>(r.rng() % static_cast<unsigned>(points));
+      l.m_End = static_cast<int>(r.rng() % static_cast<unsigned>(points));
+      if (l.m_Beg == l.m_End)
+        continue;
+      l.CalcAngle();
+      lines.Insert(static_cast<int>(lines.size()), l);
+      // Repeats of earlier segments, some right after them.
+      if (r.U() < 0.3)
+        lines.Insert(static_cast<int>(r.rng() % lines.size()), l);
+    }
+    const std::vector<CSpherePolyLine> expected = sector_literal::CleanUp(lines);
+    const int result = lines.Create2();
+    if (expected.empty()) {
+      EXPECT_EQ(CSpherePolyLineArray::kNoOutline, result);
+      continue;
+    }
+    ASSERT_EQ(expected.size(), lines.size()) << trial;
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+      ASSERT_EQ(expected[k].m_Beg, lines[k].m_Beg) << trial;
+      ASSERT_EQ(expected[k].m_End, lines[k].m_End) << trial;
+      ASSERT_EQ(expected[k].m_Angle1, lines[k].m_Angle1) << trial;
+    }
+    traced += result == CSpherePolyLineArray::kTraced;
+  }
+  EXPECT_GT(traced, 20);
+}
+
+}  // namespace
