@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <utility>
 
 #include "KelGeometry.h"
@@ -251,14 +252,12 @@ void CSpherePolyLineArray::AddLine(const CSphereCoordD2D& p, const CSphereCoordD
   line.m_End = m_PolyCoord.Add(pFirst ? q : p);
   if (line.m_Beg == line.m_End)
     return;
+  line.CalcAngle();
   const bool known = std::any_of(begin(), end(), [&line](const CSpherePolyLine& l) {
     return l.m_Beg == line.m_Beg && l.m_End == line.m_End;
   });
-  if (known)
-    return;
-  // Directions are measured for kept segments only.
-  line.CalcAngle();
-  push_back(line);
+  if (!known)
+    push_back(line);
 }
 
 void CSpherePolyLineArray::Insert(int pos, const CSpherePolyLine& line)
