@@ -185,4 +185,41 @@ TEST(CSphereRatioBlockSector, TraceCleanUpAsFirstWritten)
   EXPECT_GT(traced, 20);
 }
 
+// The whole sector method against its steps as first written: the same
+// ratio, bit for bit, or the same failure, over expansion kinds in and after
+// the projection, both sides, and every rounding.
+TEST(CSphereRatioBlockSector, RatiosAsFirstWritten)
+{
+  struct Method {
+    int step;
+    int kind;
+    bool inProjection;
+    bool side2;
+  };
+  constexpr Method kMethods[] = {{1, 2, true, false}, {3, 0, true, false}, {5, 1, false, false},
+                                 {10, 2, true, true},  {6, 0, true, true},  {15, 0, false, false}};
+  Random r(29);
+  const std::vector<CKelBlockCubeArray> scenes = Scenes();
+  int ratios = 0;
+  for (std::size_t s = 0; s < scenes.size(); ++s) {
+    for (const Method& m : kMethods) {
+      const CKelCoord3D chk(r.In(-8, 8), r.In(-14, -4), r.In(0, 2));
+      const double angle = r.In(0, 6.283185307179586);
+      const int nRound = static_cast<int>(r.rng() % 3) - 1;
+      CSphereRatioBlock settings;
+      settings.m_AngleStep = m.step;
+      settings.m_ExpandKind = m.kind;
+      settings.m_bExpandInProjection = m.inProjection;
+      settings.m_bSide2 = m.side2;
+      const double expected = sector_literal::SectorRatio(settings, nRound, angle, false, scenes[s], chk);
+      CSphereRatioBlock got = settings;
+      double ratio = -2;
+      const int code = got.CalcSphereRatio(nullptr, nRound, angle, false, scenes[s], chk, &ratio, true);
+      EXPECT_EQ(expected, code == 0 ? ratio : -100.0 - code) << "scene " << s << " step " << m.step;
+      ratios += code == 0;
+    }
+  }
+  EXPECT_GT(ratios, 40);
+}
+
 }  // namespace

@@ -13,7 +13,9 @@
 #include "CKelBlockCube.h"
 #include "CKelBlockCubeArray.h"
 #include "CSphereA.h"
+#include "CSphereBlkDataArrayNew.h"
 #include "CSpherePolyLine.h"
+#include "CSphereRatioBlock.h"
 #include "KelTolerance.h"
 
 namespace sector_literal {
@@ -131,6 +133,153 @@ inline std::vector<CSpherePolyLine> CleanUp(const std::vector<CSpherePolyLine>& 
     --ends[l.m_End];
   }
   return kept;
+}
+
+// Create2 with the clean-up above: the trace itself as it stands.
+inline int Create2(CSpherePolyLineArray& lines)
+{
+  lines.m_OutlineIdx.clear();
+  if (lines.empty())
+    return CSpherePolyLineArray::kNoOutline;
+  const std::vector<CSpherePolyLine> kept = CleanUp(lines);
+  lines.assign(kept.begin(), kept.end());
+  if (lines.empty())
+    return CSpherePolyLineArray::kNoOutline;
+  const auto line = [&lines](int r) -> const CSpherePolyLine& {
+    return lines[static_cast<std::size_t>(r > 0 ? r - 1 : -r - 1)];
+  };
+  const auto startOf = [&line](int r) { return r > 0 ? line(r).m_Beg : line(r).m_End; };
+  const auto endOf = [&line](int r) { return r > 0 ? line(r).m_End : line(r).m_Beg; };
+  int r = lines.GetMinYIndex();
+  if (r == 0)
+    return CSpherePolyLineArray::kNoOutline;
+  lines.m_OutlineIdx.push_back(startOf(r));
+  lines.m_OutlineIdx.push_back(endOf(r));
+  for (;;) {
+    r = lines.Search(r);
+    if (r == 0)
+      return CSpherePolyLineArray::kNoOutline;
+    const int next = endOf(r);
+    if (next == lines.m_OutlineIdx.front())
+      return CSpherePolyLineArray::kTraced;
+    if (lines.m_OutlineIdx.size() > lines.size())
+      return CSpherePolyLineArray::kNoOutline;
+    lines.m_OutlineIdx.push_back(next);
+  }
+}
+
+inline int RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& outlines, CSphereBlkDataArrayNew& store)
+{
+  if (outlines.empty())
+    return 0;
+  CSphereBlkDataArrayNew work;
+  bool hasArea = false;
+  for (const CSphereCoordD2DArray& outline : outlines) {
+    CSpherePolyArea area = work.NewPolyArea();
+    double sum = 0;
+    const std::size_t n = outline.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      const CSphereCoordD2D& prev = outline[i == 0 ? n - 1 : i - 1];
+      area.AddIdx(work.m_PolyCoord.Add(prev));
+      sum += (prev.m_AE + outline[i].m_AE) * (prev.m_AD - outline[i].m_AD);
+    }
+    hasArea = hasArea || std::fabs(sum) > KelTol::SkyOutlineArea;
+    area.CalcCrossPoint(nullptr);
+    work.m_PolyArea.push_back(area);
+  }
+  if (!hasArea)
+    return 0;
+  const int r = work.CalcCrossPoint(nullptr);
+  if (r != 0)
+    return r;
+  CSpherePolyLineArray lines;
+  for (const CSpherePolyArea& area : work.m_PolyArea) {
+    for (int k = 0; k < area.Size(); ++k) {
+      const int a = area.IdxAt(k);
+      const int b = area.IdxAt((k + 1) % area.Size());
+      if (a != b)
+        lines.AddLine(work.m_PolyCoord[static_cast<std::size_t>(a)], work.m_PolyCoord[static_cast<std::size_t>(b)]);
+    }
+  }
+  const int traced = Create2(lines);
+  if (traced == 0 && std::fabs(lines.GetArea()) > KelTol::SkyOutlineArea)
+    store.AddPolyLine(lines);
+  return traced;
+}
+
+inline int RegistSphereRatio2(const CSphereA& sphere, int which, bool expand0, const CKelBlockCubeArray& blocks,
+                              CSphereBlkDataArrayNew& store)
+{
+  if (!sphere.m_bChkPnt)
+    return 0;
+  const CKelCoord3D& chk = sphere.m_ChkPnt;
+  const auto finite = [](double v) { return std::isfinite(v); };
+  if (sphere.m_AngleStep < 1 || !finite(chk.m_x) || !finite(chk.m_y) || !finite(chk.m_z))
+    return 1;
+  for (const CKelBlockCube& block : blocks) {
+    for (const CKelBlockCoord& v : block.m_Coord) {
+      if (!finite(v.m_x) || !finite(v.m_y) || !finite(v.m_z) || !finite(v.m_zL))
+        return 1;
+    }
+    if (block.ZMax() - chk.m_z > KelTol::SkyHeight) {
+      CKelBlockCube plan = block;
+      plan.SetMinMax();
+      if (plan.InArea(CKelCoord2D(chk.m_x, chk.m_y)) != 0)
+        return 1;
+    }
+    for (const std::vector<CSphereCoordD2DArray>& piece : GetSpherePieces(sphere, block, which, expand0)) {
+      const int r = RegistSphereRatioCommon(piece, store);
+      if (r != 0)
+        return r;
+    }
+  }
+  return 0;
+}
+
+// The sector method's ratio (CalcSphereRatio with bSansya) through the
+// steps above; -100 less the code when it fails.
+inline double SectorRatio(const CSphereRatioBlock& settings, int nRound, double Angle, bool bMirror,
+                          const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt)
+{
+  CSphereRatioBlock result = settings;
+  result.m_FunShape.clear();
+  result.m_Block.clear();
+  if (result.m_AngleStep < 1)
+    return -101;
+  const bool post = static_cast<unsigned>(result.m_ExpandKind) <= 1 && !result.m_bExpandInProjection;
+  CSphereA sphere;
+  sphere.SetChkPnt(&chkpnt, Angle);
+  sphere.m_AngleStep = post ? 1 : result.m_AngleStep;
+  sphere.m_Kind = 1;
+  sphere.m_bMirror = bMirror;
+  for (const CKelBlockCubeArray& group : DivideBlock(blocks, chkpnt, Angle, result.m_AngleStep)) {
+    CSphereRatioBlock part;
+    part.m_AngleStep = post ? 1 : result.m_AngleStep;
+    part.m_ExpandKind = post ? -1 : result.m_ExpandKind;
+    part.m_bSide2 = result.m_bSide2;
+    part.m_bExpandInProjection = result.m_bExpandInProjection;
+    int r = 0;
+    if (!group.empty()) {
+      CSphereBlkDataArrayNew united;
+      r = RegistSphereRatio2(sphere, part.m_ExpandKind, result.m_bExpandInProjection, group, united);
+      if (r == 0)
+        r = united.CalcRatio(nullptr, result.m_AngleStep, part.m_Block);
+      if (r == 0) {
+        if (post) {
+          part.m_AngleStep = result.m_AngleStep;
+          part.m_ExpandKind = result.m_ExpandKind;
+          part.BlockExpand();
+        }
+        r = united.CalcSansya(nRound, part.m_Block, part.m_AngleStep, part.m_bSide2, part.m_bMergeFlag,
+                              result.m_FunShape);
+      }
+    }
+    result.m_Block.insert(result.m_Block.end(), part.m_Block.begin(), part.m_Block.end());
+    if (r != 0)
+      return -100.0 - r;
+  }
+  result.CalcRatio(true, nRound);
+  return result.m_Ratio;
 }
 
 }  // namespace sector_literal
