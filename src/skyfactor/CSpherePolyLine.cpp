@@ -406,52 +406,34 @@ int CSpherePolyLineArray::Search(int r) const
 
 void CSpherePolyLineArray::RemoveDuplicates()
 {
-  // Of equal segments the last one stays: positions sorted by their ends,
-  // the last position in each run of equal ends is kept.
-  std::vector<std::size_t> order(size());
-  for (std::size_t k = 0; k < order.size(); ++k)
-    order[k] = k;
-  const auto ends = [this](std::size_t k) { return std::pair((*this)[k].m_Beg, (*this)[k].m_End); };
-  std::stable_sort(order.begin(), order.end(), [&ends](std::size_t x, std::size_t y) { return ends(x) < ends(y); });
-  std::vector<bool> keep(size(), false);
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    if (k + 1 == order.size() || ends(order[k]) != ends(order[k + 1]))
-      keep[order[k]] = true;
-  }
+  // Of equal segments the last one stays.
   std::vector<CSpherePolyLine> kept;
-  for (std::size_t k = 0; k < size(); ++k) {
-    if (keep[k])
-      kept.push_back((*this)[k]);
+  std::map<std::pair<int, int>, bool> later;
+  for (auto it = rbegin(); it != rend(); ++it) {
+    const std::pair<int, int> key(it->m_Beg, it->m_End);
+    if (later.emplace(key, true).second)
+      kept.push_back(*it);
   }
-  assign(kept.begin(), kept.end());
+  assign(kept.rbegin(), kept.rend());
 }
 
 void CSpherePolyLineArray::RemoveDangling()
 {
-  // Segment ends are pool indices: one count for each index they span.
-  int low = 0, high = -1;
+  std::map<int, int> ends;
   for (const CSpherePolyLine& l : *this) {
-    low = std::min({low, l.m_Beg, l.m_End});
-    high = std::max({high, l.m_Beg, l.m_End});
-  }
-  std::vector<int> counts(static_cast<std::size_t>(std::int64_t{high} - low + 1), 0);
-  const auto ends = [&counts, low](int idx) -> int& { return counts[static_cast<std::size_t>(idx - low)]; };
-  for (const CSpherePolyLine& l : *this) {
-    ++ends(l.m_Beg);
-    ++ends(l.m_End);
+    ++ends[l.m_Beg];
+    ++ends[l.m_End];
   }
   // One forward pass: a segment whose end meets no other goes, which may
   // leave later segments dangling, but earlier ones are not looked at again.
   std::vector<CSpherePolyLine> kept;
   for (const CSpherePolyLine& l : *this) {
-    int& beg = ends(l.m_Beg);
-    int& end = ends(l.m_End);
-    if (beg >= 2 && end >= 2) {
+    if (ends[l.m_Beg] >= 2 && ends[l.m_End] >= 2) {
       kept.push_back(l);
       continue;
     }
-    --beg;
-    --end;
+    --ends[l.m_Beg];
+    --ends[l.m_End];
   }
   assign(kept.begin(), kept.end());
 }
