@@ -27,62 +27,10 @@ bool IsRightTurn(double cross)
   return cross <= 0 && std::fabs(cross) > kTol;
 }
 
-// The segment A -> B with its direction and length.
-struct Segment {
-  CKelCoord2D a;
-  double c = 1;
-  double s = 0;
-  double len = 0;
-};
-
-
-enum class Meet { No, Yes, Invalid };
-
-// An edge end farther than this from a segment's line is clear of it,
-// beyond DividPoint and every round-off of the crossing's position.
-constexpr double kClearOfLine = kTol + 1e-9;
-
-// Whether the edge P -> Q meets the open segment: a collinear edge when it
-// overlaps the segment's inside, another edge when its line crosses the
-// segment strictly inside and the crossing lies on the edge. Touching an end
-// of the segment is no meeting.
-Meet EdgeMeets(const Segment& seg, const CKelCoord2D& p, const CKelCoord2D& q)
-{
-  const CKelCoord2D& a = seg.a;
-  const double sideP = seg.c * (p.m_y - a.m_y) - seg.s * (p.m_x - a.m_x);
-  const double sideQ = seg.c * (q.m_y - a.m_y) - seg.s * (q.m_x - a.m_x);
-  // Both ends on one side, clear of the line: the lines cross beyond the
-  // nearer end by at least its distance, so the crossing is off the edge.
-  if (sideP != sideQ && (sideP > 0) == (sideQ > 0) && std::fmin(std::fabs(sideP), std::fabs(sideQ)) > kClearOfLine)
-    return Meet::No;
-  const double alongP = (p.m_x - a.m_x) * seg.c + (p.m_y - a.m_y) * seg.s;
-  const double alongQ = (q.m_x - a.m_x) * seg.c + (q.m_y - a.m_y) * seg.s;
-  const double len = seg.len;
-  if (sideP == sideQ) {
-    if (!(std::fabs(sideP) <= kTol && std::fabs(sideQ) <= kTol))
-      return Meet::No;
-    const bool inside = (alongP > kTol && alongP < len - kTol) || (alongQ > kTol && alongQ < len - kTol);
-    const bool covers = (alongP < -kTol && alongQ > len + kTol) || (alongQ < -kTol && alongP > len + kTol);
-    return inside || covers ? Meet::Yes : Meet::No;
-  }
-  const double t = alongP + (alongQ - alongP) * (0 - sideP) / (sideQ - sideP);
-  if (std::isnan(t))
-    return Meet::Invalid;
-  // Off the segment nothing else can make it a meeting; the edge's own frame
-  // (a square root) is measured only for crossings inside the segment.
-  if (!(t > kTol && t < len - kTol))
-    return Meet::No;
-  const CKelCoord2D x(a.m_x + t * seg.c, a.m_y + t * seg.s);
-  double ce = 1, se = 0, le = 0;
-  CalcCosSin(p, q, &ce, &se, &le);
-  const double off = ce * (x.m_y - p.m_y) - se * (x.m_x - p.m_x);
-  if (std::isnan(off))
-    return Meet::Invalid;
-  if (std::fabs(off) > KelTol::DividCrossLine)
-    return Meet::No;
-  const double alongEdge = (x.m_x - p.m_x) * ce + (x.m_y - p.m_y) * se;
-  return alongEdge >= -kTol && alongEdge <= le + kTol ? Meet::Yes : Meet::No;
-}
+// Points this close to the origin keep the round-off of every crossing far
+// below the crossing tests' box margin, so an edge whose box stays clear of
+// a segment's grown box is known not to meet it, without measuring it.
+constexpr double kBoxedReach = 1e3;
 
 // The positions a forward to b, both included, wrapping.
 std::vector<int> Run(const std::vector<int>& idx, int a, int b)
@@ -97,52 +45,6 @@ std::vector<int> Run(const std::vector<int>& idx, int a, int b)
   out.insert(out.end(), idx.begin(), to);
   return out;
 }
-
-// The box of an edge, for the sweep of the simplicity test.
-struct EdgeBox {
-  double xmin, xmax, ymin, ymax;
-  int end;  // the position the edge ends at
-};
-
-// Boxes farther apart than this cannot hold edges that meet: a meeting
-// lies within DividCrossLine and DividPoint of both.
-constexpr double kBoxMargin = 1e-5;
-
-// Points this close to the origin keep the round-off of every crossing far
-// below kBoxMargin, so an edge whose box stays clear of a segment's grown box
-// is known to meet it not (EdgeMeets would answer No) without measuring it.
-constexpr double kBoxedReach = 1e3;
-
-// The box of a segment grown by kBoxMargin, for skipping the edges clear of
-// it; an empty filter (for points beyond kBoxedReach) skips none.
-class ClearOfBox {
-public:
-  ClearOfBox(const CKelCoord2D& a, const CKelCoord2D& b, bool active)
-      : m_Active(active),
-        m_xmin(std::fmin(a.m_x, b.m_x) - kBoxMargin),
-        m_xmax(std::fmax(a.m_x, b.m_x) + kBoxMargin),
-        m_ymin(std::fmin(a.m_y, b.m_y) - kBoxMargin),
-        m_ymax(std::fmax(a.m_y, b.m_y) + kBoxMargin)
-  {
-  }
-
-  // The sides of the box a point lies beyond, one bit each; an edge whose
-  // ends share a bit is clear of the box. Worked out once per vertex, as
-  // each vertex ends one edge and starts the next.
-  unsigned Beyond(const CKelCoord2D& p) const
-  {
-    if (!m_Active)
-      return 0;
-    return (p.m_x < m_xmin ? 1U : 0U) | (p.m_x > m_xmax ? 2U : 0U) | (p.m_y < m_ymin ? 4U : 0U) |
-           (p.m_y > m_ymax ? 8U : 0U);
-  }
-
-  static bool Clear(unsigned beyondP, unsigned beyondQ) { return (beyondP & beyondQ) != 0; }
-
-private:
-  bool m_Active;
-  double m_xmin, m_xmax, m_ymin, m_ymax;
-};
 
 // A vertex that a reflex vertex may be joined to: its position, its place
 // (a, b) in the frame of the ray through the reflex vertex seen from the
@@ -382,6 +284,7 @@ bool CDividTriangle::Prepare(int mode)
     if (std::fabs(p.m_Pos.m_x) > kBoxedReach || std::fabs(p.m_Pos.m_y) > kBoxedReach)
       m_bBoxed = false;
   }
+  m_Current = nullptr;
   FindCoincidentPoints();
   m_Count.assign(m_Pt.size(), 0);
   m_Seen.assign(m_Pt.size(), 0);
@@ -400,7 +303,9 @@ bool CDividTriangle::DivideFrom(Part whole, Level level)
   while (!pending.empty()) {
     Part part = std::move(pending.back());
     pending.pop_back();
-    if (!(this->*level)(part, pending) || m_bInvalid)
+    const bool ok = (this->*level)(part, pending);
+    m_Current = nullptr;
+    if (!ok || m_bInvalid)
       return false;
   }
   return true;
@@ -411,6 +316,7 @@ bool CDividTriangle::Divid(Part& part, std::vector<Part>& pending)
   const int n = static_cast<int>(part.idx.size());
   if (n == 3)
     return CreateTriangle(part.idx);
+  MeasureBlocks(part.idx);
   Part out1, out2;
   Split split = SearchIndex2(part, out1, out2);
   if (split == Split::None) {
@@ -445,6 +351,7 @@ bool CDividTriangle::Divid2(Part& part, std::vector<Part>& pending)
   const int n = static_cast<int>(part.idx.size());
   if (n == 3)
     return AddTriangle(P(part.idx, 0), P(part.idx, 1), P(part.idx, 2));
+  MeasureBlocks(part.idx);
   for (int i = 0; i < n; ++i) {
     Part out1, out2;
     const Split split = SearchIndex(part, i, (i + 1) % n, (i + 2) % n, out1, out2);
@@ -554,7 +461,7 @@ CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j
       return false;
     const CKelCoord2D& pm = P(part.idx, m);
     const CKelCoord2D mid((pm.m_x + pj.m_x) / 2, (pm.m_y + pj.m_y) / 2);
-    return outline.InArea(mid, KelTol::DividInside, KelTol::DividInside, CKelAreaCoord2D::Crossing::TenthTol) != 0;
+    return InsideOutline(outline, area < 0, part.idx, mid) != 0;
   };
   Split result = Split::None;
   CandidateQueue queue(CandidatesOf(m_Pt, part.idx, i, j, k));
@@ -583,8 +490,8 @@ CDividTriangle::Split CDividTriangle::CheckIndex(const Part& part, int a, int b,
   Part second{Run(part.idx, b, a), false};
   if (first.idx.size() <= 2 || second.idx.size() <= 2)
     return Split::None;
-  for (Part* p : {&first, &second}) {
-    p->simple = part.simple ? PartStaysSimple(p->idx) : IsSimple(p->idx);
+  for (auto [p, start] : {std::pair{&first, a}, std::pair{&second, b}}) {
+    p->simple = part.simple ? PartStaysSimple(part.idx, start, p->idx) : IsSimple(p->idx);
     if (m_bInvalid)
       return Split::Fail;
     if (!p->simple)
@@ -607,99 +514,6 @@ CDividTriangle::Split CDividTriangle::CheckIndex(const Part& part, int a, int b,
   out1 = std::move(first);
   out2 = std::move(second);
   return Split::Done;
-}
-
-// --- Tests of diagonals and outlines ----------------------------------------
-
-int CDividTriangle::CheckCross(const Index& idx, int a, int b)
-{
-  const int n = static_cast<int>(idx.size());
-  const Frame& f = FrameOf(idx, a, b);
-  const Segment seg{P(idx, a), f.c, f.s, f.len};
-  const ClearOfBox box(P(idx, a), P(idx, b), m_bBoxed);
-  unsigned beyondPrev = box.Beyond(P(idx, n - 1));
-  for (int m = 0; m < n; ++m) {
-    const int prev = m == 0 ? n - 1 : m - 1;
-    const unsigned beyond = box.Beyond(P(idx, m));
-    const bool clear = ClearOfBox::Clear(beyondPrev, beyond);
-    beyondPrev = beyond;
-    if (clear || m == a || prev == a || prev == b)
-      continue;
-    const Meet meet = EdgeMeets(seg, P(idx, prev), P(idx, m));
-    if (meet == Meet::Invalid)
-      m_bInvalid = true;
-    if (meet != Meet::No)
-      return prev;
-  }
-  return -1;
-}
-
-// Every edge tested against every edge that does not share a vertex
-// position with it, in both directions; boxes sorted by x keep the pairs
-// tested to those that come close.
-bool CDividTriangle::IsSimple(const Index& idx)
-{
-  const int n = static_cast<int>(idx.size());
-  std::vector<EdgeBox> boxes;
-  boxes.reserve(static_cast<std::size_t>(n));
-  for (int m = 0; m < n; ++m) {
-    const CKelCoord2D& p = P(idx, m == 0 ? n - 1 : m - 1);
-    const CKelCoord2D& q = P(idx, m);
-    boxes.push_back({std::fmin(p.m_x, q.m_x), std::fmax(p.m_x, q.m_x), std::fmin(p.m_y, q.m_y),
-                     std::fmax(p.m_y, q.m_y), m});
-  }
-  std::sort(boxes.begin(), boxes.end(), [](const EdgeBox& l, const EdgeBox& r) { return l.xmin < r.xmin; });
-  const auto adjacent = [n](int e1, int e2) {
-    return e1 == e2 || (e1 + 1) % n == e2 || (e2 + 1) % n == e1;
-  };
-  const auto meets = [&](int segEnd, int edgeEnd) {
-    const int segStart = segEnd == 0 ? n - 1 : segEnd - 1;
-    const int edgeStart = edgeEnd == 0 ? n - 1 : edgeEnd - 1;
-    const Frame& f = FrameOf(idx, segStart, segEnd);
-    const Meet meet = EdgeMeets(Segment{P(idx, segStart), f.c, f.s, f.len}, P(idx, edgeStart), P(idx, edgeEnd));
-    if (meet == Meet::Invalid)
-      m_bInvalid = true;
-    return meet != Meet::No;
-  };
-  for (std::size_t u = 0; u < boxes.size(); ++u) {
-    for (std::size_t v = u + 1; v < boxes.size() && boxes[v].xmin <= boxes[u].xmax + kBoxMargin; ++v) {
-      const EdgeBox& e1 = boxes[u];
-      const EdgeBox& e2 = boxes[v];
-      if (e2.ymin > e1.ymax + kBoxMargin || e1.ymin > e2.ymax + kBoxMargin || adjacent(e1.end, e2.end))
-        continue;
-      if (meets(e1.end, e2.end) || meets(e2.end, e1.end))
-        return false;
-    }
-  }
-  return true;
-}
-
-// A part of a simple outline: its edges met no other edge there, and
-// adjacent edges stay adjacent, so only the pairs with the closing edge (the
-// new diagonal) are new.
-bool CDividTriangle::PartStaysSimple(const Index& part)
-{
-  const int n = static_cast<int>(part.size());
-  if (CheckCross(part, n - 1, 0) >= 0 || m_bInvalid)
-    return false;
-  const CKelCoord2D& d0 = P(part, n - 1);
-  const CKelCoord2D& d1 = P(part, 0);
-  const ClearOfBox box(d0, d1, m_bBoxed);
-  unsigned beyondPrev = box.Beyond(P(part, 1));
-  for (int m = 2; m <= n - 2; ++m) {
-    const unsigned beyond = box.Beyond(P(part, m));
-    const bool clear = ClearOfBox::Clear(beyondPrev, beyond);
-    beyondPrev = beyond;
-    if (clear)
-      continue;
-    const Frame& f = FrameOf(part, m - 1, m);
-    const Meet meet = EdgeMeets(Segment{P(part, m - 1), f.c, f.s, f.len}, d0, d1);
-    if (meet == Meet::Invalid)
-      m_bInvalid = true;
-    if (meet != Meet::No)
-      return false;
-  }
-  return true;
 }
 
 bool CDividTriangle::CheckPoint2(const Index& idx, int m) const

@@ -29,14 +29,19 @@
 // Cost: every split is checked for crossings against the outline, but a
 // part of an outline known to be simple only needs its new diagonal
 // checked, and the candidates of a reflex vertex are examined from the
-// closest angle on, so the whole division grows with about n^2.
+// closest angle on. Within the disc the crossing and inside tests visit
+// only the edges filed near them in a grid of every edge the division has
+// made; what remains per split is a few plain passes over the part.
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "CKelCoord.h"
 #include "CSphereCoordD2D.h"
 #include "CSphereTriangleData.h"
+
+class CKelAreaCoord2D;
 
 class CDividTriangle {
 public:
@@ -70,6 +75,11 @@ private:
     bool simple = false;
   };
 
+  // The box of a run of consecutive edges of the part being divided.
+  struct Block {
+    double xmin, xmax, ymin, ymax;
+  };
+
   // The outcome of an attempted split.
   enum class Split { Done, None, Fail };
 
@@ -91,6 +101,12 @@ private:
   bool m_bOrderFault = false;                  // candidates came out of order
   bool m_bBoxed = true;                        // every point near enough for box tests
   std::vector<Frame> m_Frame;                  // the last frame measured from each point
+
+  // The part being divided, with the boxes of its edges kBlockEdges at a
+  // time (edge q runs from position q to q + 1); none between parts.
+  const Index* m_Current = nullptr;
+  std::vector<Block> m_Blocks;
+  std::vector<std::size_t> m_EdgeEnds;  // scratch of the inside test
 
   // --- The steps of the division
   using Level = bool (CDividTriangle::*)(Part& part, std::vector<Part>& pending);
@@ -124,7 +140,24 @@ private:
   int FindOrigin(const Index& idx) const;
   double TurnAt(const Index& idx, int prev, int cur, int next);
   bool IsSimple(const Index& idx);
-  bool PartStaysSimple(const Index& part);
+  // part runs from position start of parent, the part being split.
+  bool PartStaysSimple(const Index& parent, int start, const Index& part);
+  bool PartStaysSimpleFar(const Index& part);
+
+  // --- Runs of edges (CDividTriangleCross.cpp)
+  static constexpr int kBlockEdges = 8;
+  // Makes idx the current part and measures its runs.
+  void MeasureBlocks(const Index& idx);
+  bool IsCurrent(const Index& idx) const { return m_Current == &idx; }
+  // Calls visit(q) for the edges q = from, from + 1, ... of idx (count of
+  // them, wrapping) in turn until it answers true; of the current part
+  // the runs that skip(block) rules out are passed over.
+  template <class Skip, class Visit>
+  bool VisitEdges(const Index& idx, int from, int count, Skip&& skip, Visit&& visit) const;
+  // InArea of the outline gathered from idx (reversed or in idx's order)
+  // with the division's inside tolerances.
+  int InsideOutline(const CKelAreaCoord2D& outline, bool reversed, const Index& idx, const CKelCoord2D& p);
+
   bool HasRepeatedPoint(const Index& idx);
   Split QuadrilateralSplit(const Part& part, int origin, Part& out1, Part& out2);
 };
