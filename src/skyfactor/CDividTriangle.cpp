@@ -286,6 +286,8 @@ bool CDividTriangle::Prepare(int mode)
   }
   m_Current = nullptr;
   FindCoincidentPoints();
+  m_bCoincident = std::any_of(m_Coincident.begin(), m_Coincident.end(), [](const auto& c) { return !c.empty(); });
+  m_bOrigin = std::any_of(m_Pt.begin(), m_Pt.end(), [](const CKelCoord2D& p) { return std::fabs(p.m_x) <= kTol && std::fabs(p.m_y) <= kTol; });
   m_Count.assign(m_Pt.size(), 0);
   m_Seen.assign(m_Pt.size(), 0);
   m_Frame.assign(m_Pt.size(), Frame{});
@@ -298,6 +300,8 @@ bool CDividTriangle::Prepare(int mode)
 bool CDividTriangle::DivideFrom(Part whole, Level level)
 {
   whole.simple = IsSimple(whole.idx);
+  whole.distinct = !HasRepeatedPoint(whole.idx);
+  whole.needleFree = !HasNeedle(whole.idx);
   std::vector<Part> pending;
   pending.push_back(std::move(whole));
   while (!pending.empty()) {
@@ -320,14 +324,17 @@ bool CDividTriangle::Divid(Part& part, std::vector<Part>& pending)
   Part out1, out2;
   Split split = SearchIndex2(part, out1, out2);
   if (split == Split::None) {
-    CountPositions(part.idx, 1);
+    const bool counted = NeedsCounts(part);
+    if (counted)
+      CountPositions(part.idx, 1);
     int reflex = -1;
     for (int i = 0; i < n && reflex < 0; ++i) {
       const int j = (i + 1) % n;
       if (!CheckInnerLine(part.idx, j) && IsRightTurn(TurnAt(part.idx, i, j, (i + 2) % n)))
         reflex = i;
     }
-    CountPositions(part.idx, -1);
+    if (counted)
+      CountPositions(part.idx, -1);
     if (reflex < 0)
       return CreateTriangle(part.idx);
     split = SearchIndex(part, reflex, (reflex + 1) % n, (reflex + 2) % n, out1, out2);
@@ -425,33 +432,21 @@ CDividTriangle::Split CDividTriangle::QuadrilateralSplit(const Part& part, int o
 
 CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j, int k, Part& out1, Part& out2)
 {
-  // One pass gathers the outline, its box, its area (the shoelace sum in
-  // SetArea's order, to the last bit) and the position counts.
+  // The outline with its box and area as SetArea and SetMaxMin would give
+  // them: CalcArea sums the same products in the same order, and the box is
+  // the runs' (both minima and maxima of the same points).
+  const double area = std::isnan(part.area) ? CalcArea(part.idx) : part.area;
   CKelAreaCoord2D outline;
   outline.m_pt.resize(part.idx.size());
-  double xmin = DBL_MAX, ymin = DBL_MAX, xmax = -DBL_MAX, ymax = -DBL_MAX;
-  double shoelace = 0;
-  const CKelCoord2D* prev = &m_Pt[static_cast<std::size_t>(part.idx.back())];
-  for (std::size_t q = 0; q < part.idx.size(); ++q) {
-    const auto v = static_cast<std::size_t>(part.idx[q]);
-    const CKelCoord2D& p = m_Pt[v];
-    outline.m_pt[q] = p;
-    xmin = std::min(xmin, p.m_x);
-    xmax = std::max(xmax, p.m_x);
-    ymin = std::min(ymin, p.m_y);
-    ymax = std::max(ymax, p.m_y);
-    shoelace += (prev->m_x - p.m_x) * (prev->m_y + p.m_y);
-    prev = &p;
-    ++m_Count[v];
-  }
-  const double area = 0.5 * shoelace;
+  for (std::size_t q = 0; q < part.idx.size(); ++q)
+    outline.m_pt[q] = m_Pt[static_cast<std::size_t>(part.idx[q])];
   if (area < 0)
     std::reverse(outline.m_pt.begin(), outline.m_pt.end());
   outline.m_area = area < 0 ? -area : area;
-  outline.m_xmin = xmin;
-  outline.m_xmax = xmax;
-  outline.m_ymin = ymin;
-  outline.m_ymax = ymax;
+  PartBox(part.idx, outline);
+  const bool counted = NeedsCounts(part);
+  if (counted)
+    CountPositions(part.idx, 1);
   const CKelCoord2D& pj = P(part.idx, j);
   // A candidate m is tried when the diagonal m - j meets no edge, m is no
   // point where the outline touches itself, and the diagonal's midpoint
@@ -480,7 +475,8 @@ CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j
         break;
     }
   }
-  CountPositions(part.idx, -1);
+  if (counted)
+    CountPositions(part.idx, -1);
   return m_bInvalid ? Split::Fail : result;
 }
 
@@ -499,16 +495,18 @@ CDividTriangle::Split CDividTriangle::CheckIndex(const Part& part, int a, int b,
   }
   for (Part* p : {&first, &second}) {
     // A part that lost a needle has a new edge: known simple no more.
-    if (EraseNeedleShape(p->idx))
+    if (EraseNeedles(*p, part.needleFree))
       p->simple = false;
-    if (HasRepeatedPoint(p->idx))
+    // A run of a part of distinct points holds none twice.
+    if (!part.distinct && HasRepeatedPoint(p->idx))
       return Split::None;
+    p->distinct = true;
   }
   for (Part* p : {&first, &second}) {
-    const double area = CalcArea(p->idx);
-    if (area < -kTol)
+    p->area = CalcArea(p->idx);
+    if (p->area < -kTol)
       return Split::None;
-    if (area <= kTol)
+    if (p->area <= kTol)
       p->idx.clear();  // no extent: no triangles
   }
   out1 = std::move(first);
@@ -561,6 +559,31 @@ bool CDividTriangle::EraseNeedleShape(Index& idx) const
     i = i > 0 ? i - 1 : 0;
   }
   return erased;
+}
+
+// Runs from a needle-free parent keep its triples but the two across the
+// closing edge; where those hold no needle the full scan would erase none.
+bool CDividTriangle::EraseNeedles(Part& p, bool parentNeedleFree) const
+{
+  const std::size_t n = p.idx.size();
+  const auto needleAt = [&](std::size_t i) { return Coincide(P(p.idx, static_cast<int>(i)), P(p.idx, static_cast<int>((i + 2) % n))); };
+  if (parentNeedleFree && !needleAt(n - 2) && !needleAt(n - 1)) {
+    p.needleFree = true;
+    return false;
+  }
+  const bool erased = EraseNeedleShape(p.idx);
+  p.needleFree = !erased || !HasNeedle(p.idx);
+  return erased;
+}
+
+bool CDividTriangle::HasNeedle(const Index& idx) const
+{
+  const std::size_t n = idx.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (Coincide(m_Pt[static_cast<std::size_t>(idx[i])], m_Pt[static_cast<std::size_t>(idx[(i + 2) % n])]))
+      return true;
+  }
+  return false;
 }
 
 double CDividTriangle::CalcArea(const Index& idx) const
@@ -647,6 +670,8 @@ void CDividTriangle::CountPositions(const Index& idx, int delta)
 int CDividTriangle::FindOrigin(const Index& idx) const
 {
   const int n = static_cast<int>(idx.size());
+  if (!m_bOrigin)
+    return n;
   for (int k = 0; k < n; ++k) {
     const CKelCoord2D& p = P(idx, k);
     if (std::fabs(p.m_x) <= kTol && std::fabs(p.m_y) <= kTol)

@@ -29,10 +29,11 @@
 // Cost: every split is checked for crossings against the outline, but a
 // part of an outline known to be simple only needs its new diagonal
 // checked, and the candidates of a reflex vertex are examined from the
-// closest angle on. Within the disc the crossing and inside tests visit
-// only the edges filed near them in a grid of every edge the division has
-// made; what remains per split is a few plain passes over the part.
+// closest angle on. The crossing and inside tests pass over runs of edges
+// whose box keeps them out of the answer; what remains per split is a few
+// plain passes over the part.
 
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -69,10 +70,16 @@ public:
 private:
   using Index = std::vector<int>;
 
-  // An index polygon and whether every edge is known to meet no other.
+  // An index polygon and what is known of it: whether every edge meets no
+  // other, no point comes twice, no three positions in a row form a needle
+  // (the first and third coincide), and its CalcArea (NaN: not yet worked
+  // out).
   struct Part {
     Index idx;
     bool simple = false;
+    bool distinct = false;
+    bool needleFree = false;
+    double area = NAN;
   };
 
   // The box of a run of consecutive edges of the part being divided.
@@ -100,6 +107,8 @@ private:
   bool m_bInvalid = false;                     // a crossing could not be measured
   bool m_bOrderFault = false;                  // candidates came out of order
   bool m_bBoxed = true;                        // every point near enough for box tests
+  bool m_bCoincident = false;                  // some point has another within DividPoint
+  bool m_bOrigin = false;                      // some point lies at the origin
   std::vector<Frame> m_Frame;                  // the last frame measured from each point
 
   // The part being divided, with the boxes of its edges kBlockEdges at a
@@ -124,6 +133,10 @@ private:
   bool CheckPoint2(const Index& idx, int m) const;
   bool CheckInnerLine(const Index& idx, int j) const { return CheckPoint2(idx, j); }
   bool EraseNeedleShape(Index& idx) const;
+  // EraseNeedleShape for a part cut from a needle-free parent, which can
+  // only hold a needle across its closing edge; sets p.needleFree.
+  bool EraseNeedles(Part& p, bool parentNeedleFree) const;
+  bool HasNeedle(const Index& idx) const;
   double CalcArea(const Index& idx) const;
   bool CreateTriangle(const Index& idx);
   // Keeps the triangle a, b, c unless the filter of the rounding mode drops
@@ -137,6 +150,9 @@ private:
   // points in turn: the edges of a part are its parent's.
   const Frame& FrameOf(const Index& idx, int a, int b);
   void CountPositions(const Index& idx, int delta);
+  // Whether CheckPoint2 needs the position counts of part: without points
+  // within DividPoint of another, a part of distinct points has none twice.
+  bool NeedsCounts(const Part& part) const { return m_bCoincident || !part.distinct; }
   int FindOrigin(const Index& idx) const;
   double TurnAt(const Index& idx, int prev, int cur, int next);
   bool IsSimple(const Index& idx);
@@ -149,6 +165,8 @@ private:
   // Makes idx the current part and measures its runs.
   void MeasureBlocks(const Index& idx);
   bool IsCurrent(const Index& idx) const { return m_Current == &idx; }
+  // The box of the points of idx, as SetMaxMin gives it, into outline.
+  void PartBox(const Index& idx, CKelAreaCoord2D& outline) const;
   // Calls visit(q) for the edges q = from, from + 1, ... of idx (count of
   // them, wrapping) in turn until it answers true; of the current part
   // the runs that skip(block) rules out are passed over.

@@ -1,14 +1,16 @@
-// CDividTriangle: whether diagonals and edges meet, and the edge grid that
-// keeps those tests, and the inside test of a split, to the edges nearby.
+// CDividTriangle: whether diagonals and edges meet, and the inside test of
+// a split, over runs of edges.
 //
-// The grid is used only where every point lies within kBoxedReach of the
-// origin: there no crossing can overflow into a value that cannot be
-// measured, so whether a diagonal meets an edge does not depend on the
-// order the edges are tested in, and an edge whose box stays clear of the
-// diagonal's grown box is known not to meet it. The grid visits every edge
-// whose box meets that grown box, and the answers are the outline walk's.
+// The part being divided keeps the box of each run of kBlockEdges
+// consecutive edges. A test walks the edges in the outline's order as
+// before, but passes over a run whose box shows every edge of it would be
+// skipped anyway: clear of the diagonal's grown box (where the box test is
+// active), or farther from a point's level than point location looks.
+// Only comparisons decide that, so the answers, and the order in which the
+// remaining edges are measured, are the plain walk's.
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "CDividTriangle.h"
@@ -142,13 +144,36 @@ void CDividTriangle::MeasureBlocks(const Index& idx)
     Block b{first.m_x, first.m_x, first.m_y, first.m_y};
     for (int k = from + 1; k <= to; ++k) {
       const CKelCoord2D& p = P(idx, k == n ? 0 : k);
-      b.xmin = std::fmin(b.xmin, p.m_x);
-      b.xmax = std::fmax(b.xmax, p.m_x);
-      b.ymin = std::fmin(b.ymin, p.m_y);
-      b.ymax = std::fmax(b.ymax, p.m_y);
+      b.xmin = std::min(b.xmin, p.m_x);
+      b.xmax = std::max(b.xmax, p.m_x);
+      b.ymin = std::min(b.ymin, p.m_y);
+      b.ymax = std::max(b.ymax, p.m_y);
     }
     m_Blocks.push_back(b);
   }
+}
+
+void CDividTriangle::PartBox(const Index& idx, CKelAreaCoord2D& outline) const
+{
+  Block box{DBL_MAX, -DBL_MAX, DBL_MAX, -DBL_MAX};
+  const auto take = [&box](const Block& b) {
+    box.xmin = std::min(box.xmin, b.xmin);
+    box.xmax = std::max(box.xmax, b.xmax);
+    box.ymin = std::min(box.ymin, b.ymin);
+    box.ymax = std::max(box.ymax, b.ymax);
+  };
+  if (IsCurrent(idx)) {
+    std::for_each(m_Blocks.begin(), m_Blocks.end(), take);
+  } else {
+    for (int v : idx) {
+      const CKelCoord2D& p = m_Pt[static_cast<std::size_t>(v)];
+      take(Block{p.m_x, p.m_x, p.m_y, p.m_y});
+    }
+  }
+  outline.m_xmin = box.xmin;
+  outline.m_xmax = box.xmax;
+  outline.m_ymin = box.ymin;
+  outline.m_ymax = box.ymax;
 }
 
 template <class Skip, class Visit>
