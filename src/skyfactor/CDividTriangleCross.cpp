@@ -336,6 +336,9 @@ bool CDividTriangle::PartStaysSimpleFar(const Index& part)
 // An edge whose level range misses p's by more than the band takes no part
 // in the location (KelEdge::MeetsEdge), and none of a run whose box misses
 // it so: those are left out, the rest are measured in the same order.
+// Within the disc's reach an edge that starts more than the band right of
+// p counts nothing either (as KelEdge::LevelIndex has it): the round-off of
+// its offset from p is far below the band there.
 int CDividTriangle::InsideOutline(const CKelAreaCoord2D& outline, bool reversed, const Index& idx,
                                   const CKelCoord2D& p)
 {
@@ -346,7 +349,10 @@ int CDividTriangle::InsideOutline(const CKelAreaCoord2D& outline, bool reversed,
   const double far = KelEdge::FarFromLevel(band);
   const int n = static_cast<int>(idx.size());
   m_EdgeEnds.clear();
-  const auto farRun = [&](const Block& r) { return r.ymin - p.m_y > far || p.m_y - r.ymax > far; };
+  const bool right = m_bBoxed;
+  const auto farRun = [&](const Block& r) {
+    return r.ymin - p.m_y > far || p.m_y - r.ymax > far || (right && r.xmin - p.m_x > far);
+  };
   VisitEdges(idx, n - 1, n, farRun, [&](int q) {
     m_EdgeEnds.push_back(static_cast<std::size_t>(q + 1 == n ? 0 : q + 1));
     return false;
