@@ -80,25 +80,44 @@ constexpr double kKeySlack = 1e-12;
 // smallest angle on, each in position order.
 class CandidateQueue {
 public:
-  explicit CandidateQueue(std::vector<Candidate> all) : m_All(std::move(all))
+  // Every position of idx but i, j and k, placed in the frame of the ray
+  // through position j seen from the origin.
+  CandidateQueue(const std::vector<CKelCoord2D>& pt, const std::vector<int>& idx, int i, int j, int k)
+      : m_Pt(pt), m_Idx(idx)
   {
-    m_Unordered =
-        std::any_of(m_All.begin(), m_All.end(), [](const Candidate& c) { return std::isnan(c.a) || std::isnan(c.b); });
-    if (m_Unordered)
-      return;
-    // The heap holds keys and places only, and of a thousand candidates a
-    // split takes a few: the heap starts with the keys nearest the smallest
-    // and takes more (in ever wider steps) only as it empties. What leaves
-    // it up to a limit is every key up to that limit, as from one heap of
-    // all; keys without an order (overflowed places) all go in at once.
-    m_Rest.reserve(m_All.size());
-    bool unordered = false;
-    for (std::size_t at = 0; at < m_All.size(); ++at) {
-      m_Rest.push_back({m_All[at].key, at});
-      unordered = unordered || std::isnan(m_All[at].key);
+    const CKelCoord2D& pj = At(j);
+    const double norm = std::hypot(pj.m_x, pj.m_y);
+    m_ux = pj.m_x / norm;
+    m_uy = pj.m_y / norm;
+    // The heap holds keys and positions only, and of a thousand candidates
+    // a split takes a few: the heap starts with the keys nearest the
+    // smallest and takes more (in ever wider steps) only as it empties.
+    // What leaves it up to a limit is every key up to that limit, as from
+    // one heap of all; keys without an order (overflowed places) all go in
+    // at once. One pass places every candidate and finds the smallest key.
+    const int n = static_cast<int>(idx.size());
+    m_Rest.reserve(idx.size());
+    bool unplaced = false, unordered = false;
+    double least = INFINITY;
+    for (int m = 0; m < n; ++m) {
+      if (m == i || m == j || m == k)
+        continue;
+      const Candidate c = Place(m);
+      unplaced = unplaced || std::isnan(c.a) || std::isnan(c.b);
+      unordered = unordered || std::isnan(c.key);
+      least = std::min(least, c.key);
+      m_Rest.push_back({c.key, m});
     }
-    m_Step = unordered ? INFINITY : 16.0 / static_cast<double>(std::max<std::size_t>(m_All.size(), 1));
-    Refill();
+    if (unplaced) {
+      // Without a direction the candidates keep the order they were found in.
+      m_Unordered = true;
+      for (const Keyed& r : m_Rest)
+        m_All.push_back(Place(r.m));
+      m_Rest.clear();
+      return;
+    }
+    m_Step = unordered ? INFINITY : 16.0 / static_cast<double>(std::max<std::size_t>(m_Rest.size(), 1));
+    Refill(least);
   }
 
   bool NextCluster(std::vector<Candidate>& cluster)
@@ -139,8 +158,18 @@ public:
 private:
   struct Keyed {
     double key;
-    std::size_t at;  // in m_All
+    int m;
   };
+
+  const CKelCoord2D& At(int m) const { return m_Pt[static_cast<std::size_t>(m_Idx[static_cast<std::size_t>(m)])]; }
+
+  Candidate Place(int m) const
+  {
+    const CKelCoord2D& p = At(m);
+    const double a = m_ux * p.m_x + m_uy * p.m_y;
+    const double b = m_ux * p.m_y - m_uy * p.m_x;
+    return {m, a, b, AngleKey(a, b), 0};
+  }
 
   static bool LaterKey(const Keyed& l, const Keyed& r) { return l.key > r.key; }
 
@@ -152,17 +181,20 @@ private:
     return m_Heap.empty() ? nullptr : &m_Heap.front();
   }
 
-  // Into the empty heap, the keys left within a step of the smallest.
-  void Refill()
+  // Into the empty heap, the keys left within a step of the smallest
+  // (least, when known).
+  void Refill(double least = NAN)
   {
     if (m_Rest.empty())
       return;
     if (std::isinf(m_Step)) {
       m_Heap.swap(m_Rest);
     } else {
-      double least = m_Rest.front().key;
-      for (const Keyed& k : m_Rest)
-        least = std::min(least, k.key);
+      if (std::isnan(least)) {
+        least = m_Rest.front().key;
+        for (const Keyed& k : m_Rest)
+          least = std::min(least, k.key);
+      }
       const double cut = least + m_Step;
       m_Step *= 2;
       const auto near = std::partition(m_Rest.begin(), m_Rest.end(), [cut](const Keyed& k) { return k.key > cut; });
@@ -178,7 +210,7 @@ private:
   {
     for (const Keyed* next = Front(); next != nullptr && next->key <= limit; next = Front()) {
       std::pop_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
-      Candidate c = m_All[m_Heap.back().at];
+      Candidate c = Place(m_Heap.back().m);
       m_Heap.pop_back();
       c.angle = std::fabs(std::atan2(c.b, c.a));
       const auto at = std::upper_bound(m_Ready.begin(), m_Ready.end(), c.angle,
@@ -187,7 +219,10 @@ private:
     }
   }
 
-  std::vector<Candidate> m_All;
+  const std::vector<CKelCoord2D>& m_Pt;
+  const std::vector<int>& m_Idx;
+  double m_ux = 0, m_uy = 0;   // the ray's direction
+  std::vector<Candidate> m_All;  // every candidate, when they have no order
   std::vector<Keyed> m_Heap;  // keys up to a cut, as a heap
   std::vector<Keyed> m_Rest;  // keys beyond that cut
   double m_Step = 0;          // how far beyond the smallest key left the next cut lies
@@ -217,29 +252,6 @@ bool OutOfOrder(const Candidate& before, const Candidate& next)
   if (before.angle - next.angle > kTol)
     return true;
   return std::fabs(before.angle - next.angle) <= kTol && before.Length() > next.Length();
-}
-
-// Every position but the three of the reflex corner, with its angle from
-// the ray through the reflex vertex j.
-std::vector<Candidate> CandidatesOf(const std::vector<CKelCoord2D>& pt, const std::vector<int>& idx, int i, int j, int k)
-{
-  const auto at = [&](int pos) -> const CKelCoord2D& { return pt[static_cast<std::size_t>(idx[static_cast<std::size_t>(pos)])]; };
-  const CKelCoord2D& pj = at(j);
-  const double norm = std::hypot(pj.m_x, pj.m_y);
-  const double ux = pj.m_x / norm;
-  const double uy = pj.m_y / norm;
-  std::vector<Candidate> all;
-  const int n = static_cast<int>(idx.size());
-  all.reserve(idx.size());
-  for (int m = 0; m < n; ++m) {
-    if (m == i || m == j || m == k)
-      continue;
-    const CKelCoord2D& p = at(m);
-    const double a = ux * p.m_x + uy * p.m_y;
-    const double b = ux * p.m_y - uy * p.m_x;
-    all.push_back({m, a, b, AngleKey(a, b), 0});
-  }
-  return all;
 }
 
 }  // namespace
@@ -459,7 +471,7 @@ CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j
     return InsideOutline(outline, area < 0, part.idx, mid) != 0;
   };
   Split result = Split::None;
-  CandidateQueue queue(CandidatesOf(m_Pt, part.idx, i, j, k));
+  CandidateQueue queue(m_Pt, part.idx, i, j, k);
   std::vector<Candidate> cluster;
   std::optional<Candidate> last;
   while (result == Split::None && !m_bInvalid && queue.NextCluster(cluster)) {
