@@ -299,7 +299,8 @@ bool CDividTriangle::Prepare(int mode)
   m_Current = nullptr;
   FindCoincidentPoints();
   m_bCoincident = std::any_of(m_Coincident.begin(), m_Coincident.end(), [](const auto& c) { return !c.empty(); });
-  m_bOrigin = std::any_of(m_Pt.begin(), m_Pt.end(), [](const CKelCoord2D& p) { return std::fabs(p.m_x) <= kTol && std::fabs(p.m_y) <= kTol; });
+  m_bOrigin = std::any_of(m_Pt.begin(), m_Pt.end(),
+                          [](const CKelCoord2D& p) { return std::fabs(p.m_x) <= kTol && std::fabs(p.m_y) <= kTol; });
   m_Count.assign(m_Pt.size(), 0);
   m_Seen.assign(m_Pt.size(), 0);
   m_Frame.assign(m_Pt.size(), Frame{});
@@ -556,8 +557,8 @@ bool CDividTriangle::EraseNeedleShape(Index& idx) const
   std::size_t i = 0;
   while (i < idx.size()) {
     const std::size_t n = idx.size();
-    const std::size_t k = i + 2 < n ? i + 2 : (i + 2) % n;
-    if (!Coincide(m_Pt[static_cast<std::size_t>(idx[i])], m_Pt[static_cast<std::size_t>(idx[k])])) {
+    const std::size_t k = (i + 2) % n;
+    if (!NeedleAt(idx, i)) {
       ++i;
       continue;
     }
@@ -578,8 +579,7 @@ bool CDividTriangle::EraseNeedleShape(Index& idx) const
 bool CDividTriangle::EraseNeedles(Part& p, bool parentNeedleFree) const
 {
   const std::size_t n = p.idx.size();
-  const auto needleAt = [&](std::size_t i) { return Coincide(P(p.idx, static_cast<int>(i)), P(p.idx, static_cast<int>((i + 2) % n))); };
-  if (parentNeedleFree && !needleAt(n - 2) && !needleAt(n - 1)) {
+  if (parentNeedleFree && !NeedleAt(p.idx, n - 2) && !NeedleAt(p.idx, n - 1)) {
     p.needleFree = true;
     return false;
   }
@@ -590,12 +590,17 @@ bool CDividTriangle::EraseNeedles(Part& p, bool parentNeedleFree) const
 
 bool CDividTriangle::HasNeedle(const Index& idx) const
 {
-  const std::size_t n = idx.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (Coincide(m_Pt[static_cast<std::size_t>(idx[i])], m_Pt[static_cast<std::size_t>(idx[(i + 2) % n])]))
+  for (std::size_t i = 0; i < idx.size(); ++i) {
+    if (NeedleAt(idx, i))
       return true;
   }
   return false;
+}
+
+bool CDividTriangle::NeedleAt(const Index& idx, std::size_t i) const
+{
+  const std::size_t k = (i + 2) % idx.size();
+  return Coincide(m_Pt[static_cast<std::size_t>(idx[i])], m_Pt[static_cast<std::size_t>(idx[k])]);
 }
 
 double CDividTriangle::CalcArea(const Index& idx) const

@@ -137,6 +137,8 @@ private:
   // only hold a needle across its closing edge; sets p.needleFree.
   bool EraseNeedles(Part& p, bool parentNeedleFree) const;
   bool HasNeedle(const Index& idx) const;
+  // Whether positions i and i + 2 (wrapping) hold coincident points.
+  bool NeedleAt(const Index& idx, std::size_t i) const;
   double CalcArea(const Index& idx) const;
   bool CreateTriangle(const Index& idx);
   // Keeps the triangle a, b, c unless the filter of the rounding mode drops

@@ -398,6 +398,10 @@ TEST(CDividTriangle, ReflexSplitsFindWhatTheirPreviousFormFound)
     twice.insert(twice.begin() + static_cast<std::ptrdiff_t>(idx.size() / 2), idx[idx.size() / 4]);
     ExpectSameAsPrevious(pts, &twice);
   }
+  // Too few positions to divide, one of them twice.
+  const auto square = kel_test::Pts({{0.1, 0.1}, {0.5, 0.1}, {0.5, 0.5}, {0.1, 0.5}});
+  for (const std::vector<int>& few : std::vector<std::vector<int>>{{2}, {0, 1}, {3, 3}, {1, 1, 2, 2}})
+    ExpectSameAsPrevious(square, &few);
 }
 
 // Exact sums never exceed the outline and fall short only by the thin
