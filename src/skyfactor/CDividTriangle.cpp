@@ -447,7 +447,7 @@ CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j
 {
   // The outline with its box and area as SetArea and SetMaxMin would give
   // them: CalcArea sums the same products in the same order, and the box is
-  // the runs' (both minima and maxima of the same points).
+  // the blocks' (both minima and maxima of the same points).
   const double area = std::isnan(part.area) ? CalcArea(part.idx) : part.area;
   CKelAreaCoord2D outline;
   outline.m_pt.resize(part.idx.size());
@@ -510,7 +510,7 @@ CDividTriangle::Split CDividTriangle::CheckIndex(const Part& part, int a, int b,
     // A part that lost a needle has a new edge: known simple no more.
     if (EraseNeedles(*p, part.needleFree))
       p->simple = false;
-    // A run of a part of distinct points holds none twice.
+    // Positions a forward to b of a part of distinct points hold none twice.
     if (!part.distinct && HasRepeatedPoint(p->idx))
       return Split::None;
     p->distinct = true;
@@ -574,7 +574,7 @@ bool CDividTriangle::EraseNeedleShape(Index& idx) const
   return erased;
 }
 
-// Runs from a needle-free parent keep its triples but the two across the
+// A part cut from a needle-free parent keeps its triples but the two across the
 // closing edge; where those hold no needle the full scan would erase none.
 bool CDividTriangle::EraseNeedles(Part& p, bool parentNeedleFree) const
 {

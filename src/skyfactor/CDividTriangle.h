@@ -29,8 +29,8 @@
 // Cost: every split is checked for crossings against the outline, but a
 // part of an outline known to be simple only needs its new diagonal
 // checked, and the candidates of a reflex vertex are examined from the
-// closest angle on. The crossing and inside tests pass over runs of edges
-// whose box keeps them out of the answer; what remains per split is a few
+// closest angle on. The crossing and inside tests pass over blocks of
+// edges whose box keeps them out of the answer; what remains per split is a few
 // plain passes over the part.
 
 #include <cmath>
@@ -82,7 +82,7 @@ private:
     double area = NAN;
   };
 
-  // The box of a run of consecutive edges of the part being divided.
+  // The box of a block of consecutive edges of the part being divided.
   struct Block {
     double xmin, xmax, ymin, ymax;
   };
@@ -158,20 +158,22 @@ private:
   int FindOrigin(const Index& idx) const;
   double TurnAt(const Index& idx, int prev, int cur, int next);
   bool IsSimple(const Index& idx);
-  // part runs from position start of parent, the part being split.
+  // part is parent's positions from start on; parent is being split.
   bool PartStaysSimple(const Index& parent, int start, const Index& part);
   bool PartStaysSimpleFar(const Index& part);
 
-  // --- Runs of edges (CDividTriangleCross.cpp)
+  // --- Blocks of edges (CDividTriangleCross.cpp)
+  // Small enough that a block's box stays near its edges, large enough
+  // that the boxes of a part are few to pass over.
   static constexpr int kBlockEdges = 8;
-  // Makes idx the current part and measures its runs.
+  // Makes idx the current part and measures its blocks.
   void MeasureBlocks(const Index& idx);
   bool IsCurrent(const Index& idx) const { return m_Current == &idx; }
   // The box of the points of idx, as SetMaxMin gives it, into outline.
   void PartBox(const Index& idx, CKelAreaCoord2D& outline) const;
   // Calls visit(q) for the edges q = from, from + 1, ... of idx (count of
   // them, wrapping) in turn until it answers true; of the current part
-  // the runs that skip(block) rules out are passed over.
+  // the blocks that skip(block) rules out are passed over.
   template <class Skip, class Visit>
   bool VisitEdges(const Index& idx, int from, int count, Skip&& skip, Visit&& visit) const;
   // InArea of the outline gathered from idx (reversed or in idx's order)

@@ -1,13 +1,14 @@
 // CDividTriangle: whether diagonals and edges meet, and the inside test of
-// a split, over runs of edges.
+// a split, over blocks of edges.
 //
-// The part being divided keeps the box of each run of kBlockEdges
+// The part being divided keeps the box of each block of kBlockEdges
 // consecutive edges. A test walks the edges in the outline's order as
-// before, but passes over a run whose box shows every edge of it would be
+// before, but passes over a block whose box shows every edge of it would be
 // skipped anyway: clear of the diagonal's grown box (where the box test is
-// active), or farther from a point's level than point location looks.
-// Only comparisons decide that, so the answers, and the order in which the
-// remaining edges are measured, are the plain walk's.
+// active), or farther from a point's level (or, within the disc, to its
+// right) than point location looks. Only comparisons decide that, so the
+// answers, and the order in which the remaining edges are measured, are the
+// plain walk's.
 
 #include <algorithm>
 #include <cfloat>
@@ -130,7 +131,7 @@ private:
 
 }  // namespace
 
-// --- Runs of edges -------------------------------------------------------------
+// --- Blocks of edges -----------------------------------------------------------
 
 void CDividTriangle::MeasureBlocks(const Index& idx)
 {
@@ -334,7 +335,7 @@ bool CDividTriangle::PartStaysSimpleFar(const Index& part)
 }
 
 // An edge whose level range misses p's by more than the band takes no part
-// in the location (KelEdge::MeetsEdge), and none of a run whose box misses
+// in the location (KelEdge::MeetsEdge), and none of a block whose box misses
 // it so: those are left out, the rest are measured in the same order.
 // Within the disc's reach an edge that starts more than the band right of
 // p counts nothing either (as KelEdge::LevelIndex has it): the round-off of
