@@ -210,8 +210,8 @@ int CDividTriangle::CheckCross(const Index& idx, int a, int b)
   const Segment seg{P(idx, a), f.c, f.s, f.len};
   const ClearOfBox box(P(idx, a), P(idx, b), m_bBoxed);
   int met = -1;
-  const auto clearRun = [&box](const Block& r) { return box.Clears(r.xmin, r.xmax, r.ymin, r.ymax); };
-  VisitEdges(idx, n - 1, n, clearRun, [&](int prev) {
+  const auto clearBlock = [&box](const Block& r) { return box.Clears(r.xmin, r.xmax, r.ymin, r.ymax); };
+  VisitEdges(idx, n - 1, n, clearBlock, [&](int prev) {
     const int m = prev + 1 == n ? 0 : prev + 1;
     if (m == a || prev == a || prev == b || ClearOfBox::Clear(box.Beyond(P(idx, prev)), box.Beyond(P(idx, m))))
       return false;
@@ -282,7 +282,7 @@ bool CDividTriangle::PartStaysSimple(const Index& parent, int start, const Index
   const Frame& f = FrameOf(part, n - 1, 0);
   const Segment diagonal{d0, f.c, f.s, f.len};
   const ClearOfBox box(d0, d1, m_bBoxed);
-  const auto clearRun = [&box](const Block& r) { return box.Clears(r.xmin, r.xmax, r.ymin, r.ymax); };
+  const auto clearBlock = [&box](const Block& r) { return box.Clears(r.xmin, r.xmax, r.ymin, r.ymax); };
   // meets(at) tests the parent's edge at, clear of the box or not.
   const auto edgeTest = [&](auto meets) {
     return [&, meets](int at) {
@@ -296,15 +296,25 @@ bool CDividTriangle::PartStaysSimple(const Index& parent, int start, const Index
     };
   };
   const int from = (start + 1) % whole;
-  // The diagonal against each edge, then each edge against the diagonal.
   const auto edgeMeetsDiagonal = [&](int at, int next) { return EdgeMeets(diagonal, P(parent, at), P(parent, next)); };
-  if (VisitEdges(parent, from, n - 3, clearRun, edgeTest(edgeMeetsDiagonal)) || m_bInvalid)
-    return false;
   const auto diagonalMeetsEdge = [&](int at, int next) {
     const Frame& fe = FrameOf(parent, at, next);
     return EdgeMeets(Segment{P(parent, at), fe.c, fe.s, fe.len}, d0, d1);
   };
-  return !VisitEdges(parent, from, n - 3, clearRun, edgeTest(diagonalMeetsEdge));
+  if (m_bBoxed) {
+    // Within the disc every crossing can be measured (its position may
+    // overflow to infinity, never to NaN), so no test answers Invalid and
+    // whether some edge meets does not depend on the order of the tests:
+    // both tests of an edge go in one walk.
+    return !VisitEdges(parent, from, n - 3, clearBlock, edgeTest([&](int at, int next) {
+      const Meet meet = edgeMeetsDiagonal(at, next);
+      return meet != Meet::No ? meet : diagonalMeetsEdge(at, next);
+    }));
+  }
+  // The diagonal against each edge, then each edge against the diagonal.
+  if (VisitEdges(parent, from, n - 3, clearBlock, edgeTest(edgeMeetsDiagonal)) || m_bInvalid)
+    return false;
+  return !VisitEdges(parent, from, n - 3, clearBlock, edgeTest(diagonalMeetsEdge));
 }
 
 // The same tests walking the part's edges: the diagonal against each edge,
