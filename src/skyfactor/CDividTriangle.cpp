@@ -450,9 +450,9 @@ CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j
   // the blocks' (both minima and maxima of the same points).
   const double area = std::isnan(part.area) ? CalcArea(part.idx) : part.area;
   CKelAreaCoord2D outline;
-  outline.m_pt.resize(part.idx.size());
-  for (std::size_t q = 0; q < part.idx.size(); ++q)
-    outline.m_pt[q] = m_Pt[static_cast<std::size_t>(part.idx[q])];
+  outline.m_pt.reserve(part.idx.size());
+  for (int v : part.idx)
+    outline.m_pt.push_back(m_Pt[static_cast<std::size_t>(v)]);
   if (area < 0)
     std::reverse(outline.m_pt.begin(), outline.m_pt.end());
   outline.m_area = area < 0 ? -area : area;
