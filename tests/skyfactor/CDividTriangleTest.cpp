@@ -234,14 +234,10 @@ struct Outcome {
 template <class Division>
 Outcome OutcomeOf(const Division& d, bool ok)
 {
-  Outcome r{ok, d.OrderFault(), {}};
-  for (int i = 0; i < d.GetSize(); ++i) {
-    const CSphereTriangleData& t = d.GetTriangle(i);
-    r.corners.push_back({{t.m_Vertex[0].m_x, t.m_Vertex[0].m_y},
-                         {t.m_Vertex[1].m_x, t.m_Vertex[1].m_y},
-                         {t.m_Vertex[2].m_x, t.m_Vertex[2].m_y}});
-  }
-  return r;
+  CSphereTriangleDataArray triangles;
+  for (int i = 0; i < d.GetSize(); ++i)
+    triangles.push_back(d.GetTriangle(i));
+  return Outcome{ok, d.OrderFault(), CornersOf(triangles)};
 }
 
 // Both forms on one outline, by Do or, given positions, by CreateTriangle2.
