@@ -136,20 +136,23 @@ private:
 void CDividTriangle::MeasureBlocks(const Index& idx)
 {
   m_Current = &idx;
-  const int n = static_cast<int>(idx.size());
+  const std::size_t n = idx.size();
   m_Blocks.clear();
-  for (int from = 0; from < n; from += kBlockEdges) {
-    // The edges from .. from + kBlockEdges - 1 end at the position after the last.
-    const int to = std::min(from + kBlockEdges, n);
-    const CKelCoord2D& first = P(idx, from);
+  const auto take = [](Block& b, const CKelCoord2D& p) {
+    b.xmin = std::min(b.xmin, p.m_x);
+    b.xmax = std::max(b.xmax, p.m_x);
+    b.ymin = std::min(b.ymin, p.m_y);
+    b.ymax = std::max(b.ymax, p.m_y);
+  };
+  // Each block's own points first; the edges of a block end at the first
+  // point of the next (the last block's at point 0).
+  for (std::size_t from = 0; from < n; from += kBlockEdges) {
+    const std::size_t to = std::min(from + kBlockEdges, n);
+    const CKelCoord2D& first = m_Pt[static_cast<std::size_t>(idx[from])];
     Block b{first.m_x, first.m_x, first.m_y, first.m_y};
-    for (int k = from + 1; k <= to; ++k) {
-      const CKelCoord2D& p = P(idx, k == n ? 0 : k);
-      b.xmin = std::min(b.xmin, p.m_x);
-      b.xmax = std::max(b.xmax, p.m_x);
-      b.ymin = std::min(b.ymin, p.m_y);
-      b.ymax = std::max(b.ymax, p.m_y);
-    }
+    for (std::size_t k = from + 1; k < to; ++k)
+      take(b, m_Pt[static_cast<std::size_t>(idx[k])]);
+    take(b, m_Pt[static_cast<std::size_t>(idx[to == n ? 0 : to])]);
     m_Blocks.push_back(b);
   }
 }
