@@ -59,11 +59,12 @@ void BM_PreviousStar(benchmark::State& state) { Divide<DividTrianglePrevious>(st
 void BM_PreviousComb(benchmark::State& state) { Divide<DividTrianglePrevious>(state, CombOf(static_cast<int>(state.range(0)))); }
 void BM_ReferenceStar(benchmark::State& state) { Reference(state, StarOf(static_cast<int>(state.range(0)))); }
 
-BENCHMARK(BM_DivideStar)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DivideComb)->Arg(1000)->Unit(benchmark::kMillisecond);
+// 3,000 points for the growth beyond the sizes of a city block's disc.
+BENCHMARK(BM_DivideStar)->Arg(10)->Arg(100)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DivideComb)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DivideWall)->Arg(300)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PreviousStar)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PreviousComb)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousStar)->Arg(10)->Arg(100)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousComb)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceStar)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
 // --- The sky factor of a realistic scene ----------------------------------------------
