@@ -1,5 +1,5 @@
-// The sector method's groups, projected faces and traced segments against
-// the forms first written (SectorLiteral.h), bit for bit, on random scenes.
+// The sector method's groups, projected faces and ratios against the forms
+// first written (SectorLiteral.h), bit for bit, on random scenes.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "CSphereA.h"
-#include "CSpherePolyLine.h"
 #include "CSphereRatioBlock.h"
 #include "SectorLiteral.h"
 #include "SkyBlocks.h"
@@ -140,49 +139,6 @@ TEST(CSphereRatioBlockSector, ProjectedPiecesAsFirstWritten)
     }
   }
   EXPECT_GT(faces, 2000);
-}
-
-// Segment sets with repeats and dangling ends, built by Insert as a trace's
-// callers may leave them: Create2 keeps the segments the first clean-up kept,
-// in its order, and traces from them.
-TEST(CSphereRatioBlockSector, TraceCleanUpAsFirstWritten)
-{
-  Random r(17);
-  int traced = 0;
-  for (int trial = 0; trial < 300; ++trial) {
-    CSpherePolyLineArray lines;
-    const int points = 3 + static_cast<int>(r.rng() % 9);
-    for (int k = 0; k < points; ++k)
-      lines.m_PolyCoord.push_back(CSphereCoordD2D(0, 0, r.In(0, 1), r.In(0, 1), 0));
-    const int segments = 2 + static_cast<int>(r.rng() % 16);
-    for (int k = 0; k < segments; ++k) {
-      CSpherePolyLine l;
-      l.m_pCoord = &lines.m_PolyCoord;
-      l.m_Beg = static_cast<int>(r.rng() % static_cast<unsigned>(points));
-      l.m_End = static_cast<int>(r.rng() % static_cast<unsigned>(points));
-      if (l.m_Beg == l.m_End)
-        continue;
-      l.CalcAngle();
-      lines.Insert(static_cast<int>(lines.size()), l);
-      // Repeats of earlier segments, some right after them.
-      if (r.U() < 0.3)
-        lines.Insert(static_cast<int>(r.rng() % lines.size()), l);
-    }
-    const std::vector<CSpherePolyLine> expected = sector_literal::CleanUp(lines);
-    const int result = lines.Create2();
-    if (expected.empty()) {
-      EXPECT_EQ(CSpherePolyLineArray::kNoOutline, result);
-      continue;
-    }
-    ASSERT_EQ(expected.size(), lines.size()) << trial;
-    for (std::size_t k = 0; k < expected.size(); ++k) {
-      ASSERT_EQ(expected[k].m_Beg, lines[k].m_Beg) << trial;
-      ASSERT_EQ(expected[k].m_End, lines[k].m_End) << trial;
-      ASSERT_EQ(expected[k].m_Angle1, lines[k].m_Angle1) << trial;
-    }
-    traced += result == CSpherePolyLineArray::kTraced;
-  }
-  EXPECT_GT(traced, 20);
 }
 
 // The whole sector method against its steps as first written: the same

@@ -1,20 +1,17 @@
 #pragma once
 // The sector method's steps as first written, kept only so that tests can
 // check that the faster forms give the same groups, projected faces and
-// traced segments, bit for bit: the sweep that divided every remaining
-// block by every ray, the projection that copied each block and fitted its
-// planes whatever its top, and the trace's clean-up through ordered maps.
+// ratios, bit for bit: the sweep that divided every remaining block by
+// every ray, and the projection that copied each block and fitted its
+// planes whatever its top.
 
 #include <cmath>
-#include <map>
-#include <utility>
 #include <vector>
 
 #include "CKelBlockCube.h"
 #include "CKelBlockCubeArray.h"
 #include "CSphereA.h"
 #include "CSphereBlkDataArrayNew.h"
-#include "CSpherePolyLine.h"
 #include "CSphereRatioBlock.h"
 #include "KelTolerance.h"
 
@@ -107,106 +104,6 @@ inline std::vector<std::vector<CSphereCoordD2DArray>> GetSpherePieces(const CSph
   return out;
 }
 
-// Create2's clean-up before its trace: of equal segments the last stays,
-// then one forward pass drops the segments with an end that meets no other.
-inline std::vector<CSpherePolyLine> CleanUp(const std::vector<CSpherePolyLine>& lines)
-{
-  std::vector<CSpherePolyLine> unique;
-  std::map<std::pair<int, int>, bool> later;
-  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-    if (later.emplace(std::pair(it->m_Beg, it->m_End), true).second)
-      unique.push_back(*it);
-  }
-  std::vector<CSpherePolyLine> all(unique.rbegin(), unique.rend());
-  std::map<int, int> ends;
-  for (const CSpherePolyLine& l : all) {
-    ++ends[l.m_Beg];
-    ++ends[l.m_End];
-  }
-  std::vector<CSpherePolyLine> kept;
-  for (const CSpherePolyLine& l : all) {
-    if (ends[l.m_Beg] >= 2 && ends[l.m_End] >= 2) {
-      kept.push_back(l);
-      continue;
-    }
-    --ends[l.m_Beg];
-    --ends[l.m_End];
-  }
-  return kept;
-}
-
-// Create2 with the clean-up above: the trace itself as it stands.
-inline int Create2(CSpherePolyLineArray& lines)
-{
-  lines.m_OutlineIdx.clear();
-  if (lines.empty())
-    return CSpherePolyLineArray::kNoOutline;
-  const std::vector<CSpherePolyLine> kept = CleanUp(lines);
-  lines.assign(kept.begin(), kept.end());
-  if (lines.empty())
-    return CSpherePolyLineArray::kNoOutline;
-  const auto line = [&lines](int r) -> const CSpherePolyLine& {
-    return lines[static_cast<std::size_t>(r > 0 ? r - 1 : -r - 1)];
-  };
-  const auto startOf = [&line](int r) { return r > 0 ? line(r).m_Beg : line(r).m_End; };
-  const auto endOf = [&line](int r) { return r > 0 ? line(r).m_End : line(r).m_Beg; };
-  int r = lines.GetMinYIndex();
-  if (r == 0)
-    return CSpherePolyLineArray::kNoOutline;
-  lines.m_OutlineIdx.push_back(startOf(r));
-  lines.m_OutlineIdx.push_back(endOf(r));
-  for (;;) {
-    r = lines.Search(r);
-    if (r == 0)
-      return CSpherePolyLineArray::kNoOutline;
-    const int next = endOf(r);
-    if (next == lines.m_OutlineIdx.front())
-      return CSpherePolyLineArray::kTraced;
-    if (lines.m_OutlineIdx.size() > lines.size())
-      return CSpherePolyLineArray::kNoOutline;
-    lines.m_OutlineIdx.push_back(next);
-  }
-}
-
-inline int RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& outlines, CSphereBlkDataArrayNew& store)
-{
-  if (outlines.empty())
-    return 0;
-  CSphereBlkDataArrayNew work;
-  bool hasArea = false;
-  for (const CSphereCoordD2DArray& outline : outlines) {
-    CSpherePolyArea area = work.NewPolyArea();
-    double sum = 0;
-    const std::size_t n = outline.size();
-    for (std::size_t i = 0; i < n; ++i) {
-      const CSphereCoordD2D& prev = outline[i == 0 ? n - 1 : i - 1];
-      area.AddIdx(work.m_PolyCoord.Add(prev));
-      sum += (prev.m_AE + outline[i].m_AE) * (prev.m_AD - outline[i].m_AD);
-    }
-    hasArea = hasArea || std::fabs(sum) > KelTol::SkyOutlineArea;
-    area.CalcCrossPoint(nullptr);
-    work.m_PolyArea.push_back(area);
-  }
-  if (!hasArea)
-    return 0;
-  const int r = work.CalcCrossPoint(nullptr);
-  if (r != 0)
-    return r;
-  CSpherePolyLineArray lines;
-  for (const CSpherePolyArea& area : work.m_PolyArea) {
-    for (int k = 0; k < area.Size(); ++k) {
-      const int a = area.IdxAt(k);
-      const int b = area.IdxAt((k + 1) % area.Size());
-      if (a != b)
-        lines.AddLine(work.m_PolyCoord[static_cast<std::size_t>(a)], work.m_PolyCoord[static_cast<std::size_t>(b)]);
-    }
-  }
-  const int traced = Create2(lines);
-  if (traced == 0 && std::fabs(lines.GetArea()) > KelTol::SkyOutlineArea)
-    store.AddPolyLine(lines);
-  return traced;
-}
-
 inline int RegistSphereRatio2(const CSphereA& sphere, int which, bool expand0, const CKelBlockCubeArray& blocks,
                               CSphereBlkDataArrayNew& store)
 {
@@ -228,7 +125,7 @@ inline int RegistSphereRatio2(const CSphereA& sphere, int which, bool expand0, c
         return 1;
     }
     for (const std::vector<CSphereCoordD2DArray>& piece : GetSpherePieces(sphere, block, which, expand0)) {
-      const int r = RegistSphereRatioCommon(piece, store);
+      const int r = CSphereA::RegistSphereRatioCommon(piece, store);
       if (r != 0)
         return r;
     }
