@@ -280,6 +280,9 @@ int CSphereA::CalcSideExpand0(const CKelBlockCoord& p1, const CKelBlockCoord& p2
     Interpolate(w.m_Coord, e.q1, e.len, p1, p2);
   InsertZeroCrossings(list, CoordOf, false);
   InsertZeroCrossings(list, CoordOf, true);
+  // The expanded heights' projections, one per entry, serve their pass too.
+  std::vector<CSphereCoordD2D> expanded;
+  expanded.reserve(list.size());
   for (CSphereAWork& w : list) {
     if (w.m_Coord.m_z <= -kHeight)
       w.m_Coord.m_z = 0;
@@ -287,24 +290,28 @@ int CSphereA::CalcSideExpand0(const CKelBlockCoord& p1, const CKelBlockCoord& p2
       w.m_Coord.m_zL = 0;
     Expand(w.m_Coord, which);
     const CKelCoord3DEx& p = w.m_Coord;
-    const CSphereCoordD2D c = Project(side, p.m_x, p.m_y, which == 0 ? p.m_z : p.m_zL);
-    w.m_AD = c.m_AD;
-    w.m_AE = c.m_AE;
+    expanded.push_back(Project(side, p.m_x, p.m_y, which == 0 ? p.m_z : p.m_zL));
+    w.m_AD = expanded.back().m_AD;
+    w.m_AE = expanded.back().m_AE;
   }
   for (int pass = 0; pass < 2; ++pass) {
     // Angle-line entries stand on the expanded pass only.
     const bool skipLines = (pass == 0) == (which == 0);
-    std::vector<const CSphereAWork*> kept;
+    // The lower pass (0) projects the lower heights, as the expansion did
+    // unless it worked on the upper ones (which 0).
+    const bool expandedPass = (pass == 1) == (which == 0);
+    std::vector<std::size_t> kept;
     for (std::size_t k = 0; k < list.size(); ++k) {
-      const CSphereAWork& w = list[pass == 0 ? k : list.size() - 1 - k];
-      if (!(skipLines && w.m_Kind == CSphereAWork::kAngleLine))
-        kept.push_back(&w);
+      const std::size_t at = pass == 0 ? k : list.size() - 1 - k;
+      if (!(skipLines && list[at].m_Kind == CSphereAWork::kAngleLine))
+        kept.push_back(at);
     }
     for (std::size_t k = 0; k < kept.size(); ++k) {
-      const CKelCoord3DEx& p = kept[k]->m_Coord;
-      CSphereCoordD2D c = Project(side, p.m_x, p.m_y, pass == 0 ? p.m_zL : p.m_z);
+      const CSphereAWork& w = list[kept[k]];
+      const CKelCoord3DEx& p = w.m_Coord;
+      CSphereCoordD2D c = expandedPass ? expanded[kept[k]] : Project(side, p.m_x, p.m_y, pass == 0 ? p.m_zL : p.m_z);
       const bool end = k == 0 || k + 1 == kept.size();
-      c.m_PntKind = end ? CSphereCoordD2D::kEnd : static_cast<std::uint8_t>(kept[k]->m_Kind);
+      c.m_PntKind = end ? CSphereCoordD2D::kEnd : static_cast<std::uint8_t>(w.m_Kind);
       out.push_back(c);
     }
   }
