@@ -184,6 +184,28 @@ TEST_F(WorksheetFloorTest, ASecondOutputReplacesTheFirstAndHandDrawnLinesAndText
   }
 }
 
+// A sheet written on its own is replaced on its own: cancelled half way,
+// it keeps its earlier output element for element.
+TEST_F(WorksheetFloorTest, ACancelledSheetKeepsItsEarlierOutput)
+{
+  for (double x : {1.0, 4.0, 7.0})
+    Figure(0, {x, 1});
+  ASSERT_EQ(Output(0), NoError);
+  const auto sheet = host.WorksheetNamed(GS::UniString(u"床面積 1F"));
+  ASSERT_TRUE(sheet.has_value());
+  auto state = [&]() {
+    std::vector<pln::host::StoredElement> elements;
+    for (const auto* element : host.ElementsIn(*sheet, API_ZombieElemID))
+      elements.push_back(*element);
+    return elements;
+  };
+  const auto before = state();
+  ASSERT_GT(before.size(), 3u);  // three copies and the tables
+  host.QueueProgressCancel(1);
+  EXPECT_EQ(Output(0), APIERR_CANCEL);
+  EXPECT_TRUE(state() == before);
+}
+
 TEST_F(WorksheetFloorTest, FiguresOffThePatternLayerAreNotCopiedButStepTheProgress)
 {
   const short other = short(host.AddLayer(u"他"));
