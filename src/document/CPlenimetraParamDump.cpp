@@ -78,7 +78,8 @@ void CPlenimetraParam::SerializeDumpSections(CFileArchiveNew& ar)
     m_DumpFigures.clear();
     CFloorParamArray stored;
     stored.m_bCalcPerFloor = m_FloorParamArray.m_bCalcPerFloor;
-    RequireNoError(ar, stored.Serialize(ar, this));
+    stored.Serialize(ar, this);
+    RequireNoError(ar);
     // Figures of a story the project lacks keep their floor all the same.
     CFloorParamArray floors;
     FloorsOfStories(floors);
@@ -88,12 +89,14 @@ void CPlenimetraParam::SerializeDumpSections(CFileArchiveNew& ar)
     // The tree comes before the objects it names: it is checked after them.
     RequireNoError(ar, m_AreaTree2.ReadNested(ar));
   } else {
-    RequireNoError(ar, m_FloorParamArray.Serialize(ar, this));
+    m_FloorParamArray.Serialize(ar, this);
+    RequireNoError(ar);
     RequireNoError(ar, m_AreaTree2.Serialize(ar, this));
   }
   const FigureIndexScope index(*this, reading);
-  RequireNoError(ar, m_Area2ObjectArray.Serialize(ar, this));
-  RequireNoError(ar, m_Area4ObjectArray.Serialize(ar, this));
+  m_Area2ObjectArray.Serialize(ar, this);
+  m_Area4ObjectArray.Serialize(ar, this);
+  RequireNoError(ar);
   if (reading)
     RequireNoError(ar, m_AreaTree2.NamesOnlyObjectsOf(this));
   int mark = m_CurItemType1;
