@@ -3,7 +3,6 @@
 // failure anywhere, leaves each sheet element for element as it was.
 
 #include "CDlgOutputToWorksheet.h"
-#include "GetLibPartInd.h"
 #include "OutputCommand.h"
 #include "OutputTestSupport.h"
 #include "host_errors.h"
@@ -13,7 +12,6 @@
 
 namespace {
 
-using output_test::FormulaFigure;
 using output_test::U8;
 using pln::host::DialogUser;
 using pln::host::StoredElement;
@@ -33,36 +31,14 @@ protected:
     doc().m_FloorParamArray[0].m_FloorName = u"1F";
     doc().m_FloorParamArray[1].m_FloorName = u"2F";
     const int rooms = pattern.AddElement(PatternDoc::kBuildingCode, u"居室");
-    for (std::size_t floor : {0u, 0u, 0u, 1u, 1u})
+    for (std::size_t floor : {0u, 0u, 0u, 1u, 1u}) {
+      const double x = double(doc().m_FloorParamArray[floor].m_Area1ObjectArray.size()) * 3;
       pattern.Element(rooms)->m_FloorArray.SearchFloor(short(floor))->m_List.push_back(
-          CArea2List(Figure(floor), COperatorTable::OPERATOR_PLUS));
+          CArea2List(output_test::PlacedFigure(host, doc(), floor, {x, 1}), COperatorTable::OPERATOR_PLUS));
+    }
   }
 
   CPlenimetraParam& doc() { return pattern.doc; }
-
-  std::shared_ptr<FormulaFigure> Figure(std::size_t floor)
-  {
-    int part = 0;
-    EXPECT_EQ(GetLibPartInd(reinterpret_cast<const unsigned short*>(u"TalvoSoftwareAreaTriangle"), &part), NoError);
-    CFloorParam& at = doc().m_FloorParamArray[floor];
-    API_Element element;
-    element.header.typeID = API_ObjectID;
-    element.header.layer = 1;
-    element.header.floorInd = at.m_FloorNo;
-    element.object.libInd = part;
-    element.object.pos = {double(at.m_Area1ObjectArray.size()) * 3, 1};
-    element.object.xRatio = 2.0;
-    element.object.yRatio = 1.0;
-    EXPECT_EQ(host.AddElement(element), NoError);
-    const int code = ++doc().m_LastArea1Code;
-    auto figure = std::make_shared<FormulaFigure>(&doc(), CArea1Object::TYPE_TRIANGLE, code,
-                                                  CItemType1Table::ITEMTYPE_CIRCLE, CItemType2Table::ITEMTYPE_DECIMAL,
-                                                  code - 1, 100000000);
-    figure->m_Element = element;
-    figure->m_SortIndex = code - 1;
-    at.m_Area1ObjectArray.push_back(figure);
-    return figure;
-  }
 
   // The output command with worksheets chosen.
   GSErrCode Output()

@@ -50,23 +50,7 @@ protected:
   // A placed triangle part at pos spanning (2, 1), as a figure of the floor.
   std::shared_ptr<FormulaFigure> Figure(std::size_t floor, API_Coord pos, short layer = 1)
   {
-    API_Element element;
-    element.header.typeID = API_ObjectID;
-    element.header.layer = layer;
-    element.header.floorInd = doc().m_FloorParamArray[floor].m_FloorNo;
-    element.object.libInd = PartIndex(u"TalvoSoftwareAreaTriangle");
-    element.object.pos = pos;
-    element.object.xRatio = 2.0;
-    element.object.yRatio = 1.0;
-    EXPECT_EQ(host.AddElement(element), NoError);
-    const int code = ++doc().m_LastArea1Code;
-    auto figure = std::make_shared<FormulaFigure>(&doc(), CArea1Object::TYPE_TRIANGLE, code,
-                                                  CItemType1Table::ITEMTYPE_CIRCLE, CItemType2Table::ITEMTYPE_DECIMAL,
-                                                  code - 1, 100000000);
-    figure->m_Element = element;
-    figure->m_SortIndex = code - 1;
-    doc().m_FloorParamArray[floor].m_Area1ObjectArray.push_back(figure);
-    return figure;
+    return output_test::PlacedFigure(host, doc(), floor, pos, layer);
   }
 
   // A zone on story 0 whose automatic area holds the figures.
