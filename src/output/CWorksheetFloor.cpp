@@ -156,7 +156,6 @@ GSErrCode CWorksheetFloor::GatherOutput(GS::Array<API_Guid>& guids)
   return GatherFigureParts(guids);
 }
 
-
 GSErrCode CWorksheetFloor::DrawArea1Element(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point)
 {
   const short figureLayer = m_pParam->GetLayer();
