@@ -92,6 +92,18 @@ TEST_F(OutputAllOrNothingTest, ACancelAtAnyQuestionLeavesEverySheetAsItWasAndSho
   EXPECT_TRUE(host.Alerts().empty());
 }
 
+// A cancelled output whose drawing cannot be taken back is not silent: the
+// host's refusal is shown.
+TEST_F(OutputAllOrNothingTest, ACancelThatCannotBeTakenBackIsShown)
+{
+  ASSERT_EQ(Output(), NoError);
+  host.QueueProgressCancel(2);
+  host.FailOnce("ACAPI_Element_Delete", APIERR_MEMFULL);
+  EXPECT_EQ(Output(), APIERR_MEMFULL);
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_NE(U8(host.Alerts()[0].largeText).find("APIERR_MEMFULL"), std::string::npos);
+}
+
 TEST_F(OutputAllOrNothingTest, AWholeOutputIsOneUndoStepThatBringsTheEarlierSheetsBack)
 {
   ASSERT_EQ(Output(), NoError);
