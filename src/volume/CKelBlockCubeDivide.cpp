@@ -49,8 +49,9 @@ int SideOf(double v)
 CKelBlockCoordArray ToFrame(const CKelBlockCoordArray& vertices, const LineFrame& line)
 {
   CKelBlockCoordArray coords = vertices;
+  const KelEdge::Direction d(line.p1, line.p2);
   for (CKelBlockCoord& c : coords) {
-    const KelEdge::Frame f = KelEdge::Measure(line.p1, line.p2, c);
+    const KelEdge::Frame f = KelEdge::Measure(line.p1, d, c);
     c.m_x = f.t;
     c.m_y = std::fabs(f.h) < KelTol::BlockPoint ? 0.0 : f.h;
   }
@@ -358,8 +359,9 @@ void CKelBlockCube::Replace(const CKelBlockCoordArray& coords) { m_Coord = coord
 int CKelBlockCube::WhitchSide(CKelCoord2D p1, CKelCoord2D p2) const
 {
   int sides = 0;
+  const KelEdge::Direction d(p1, p2);
   for (const CKelBlockCoord& c : m_Coord)
-    sides |= SideOf(KelEdge::Measure(p1, p2, c).h);
+    sides |= SideOf(KelEdge::Measure(p1, d, c).h);
   return sides;
 }
 

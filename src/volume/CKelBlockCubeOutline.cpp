@@ -95,12 +95,16 @@ bool CKelBlockCube::CheckSamePoint() const
 
 // --- Strict crossing ------------------------------------------------------------------------
 
-bool CKelBlockCube::IsLineCrossed(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& q1,
-                                  const CKelCoord2D& q2, CKelCoord2D* /*unused*/)
+namespace {
+
+// IsLineCrossed with p1 -> p2 given by its start and direction, so that an
+// edge tested against many others has its direction worked out once (the
+// frames are the same as KelEdge::Measure(p1, p2, q) gives).
+bool CrossesFrom(const CKelCoord2D& p1, const KelEdge::Direction& d, const CKelCoord2D& q1, const CKelCoord2D& q2)
 {
   const double T = KelTol::BlockPoint;
-  const KelEdge::Frame a = KelEdge::Measure(p1, p2, q1);
-  const KelEdge::Frame b = KelEdge::Measure(p1, p2, q2);
+  const KelEdge::Frame a = KelEdge::Measure(p1, d, q1);
+  const KelEdge::Frame b = KelEdge::Measure(p1, d, q2);
   const double len = a.len;
   const auto within = [&](double u) { return u >= T && u <= len - T; };
   if (std::fabs(a.h - b.h) < T) {
@@ -113,11 +117,20 @@ bool CKelBlockCube::IsLineCrossed(const CKelCoord2D& p1, const CKelCoord2D& p2, 
   return within(a.t + (0 - a.h) * (b.t - a.t) / (b.h - a.h));
 }
 
+}  // namespace
+
+bool CKelBlockCube::IsLineCrossed(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& q1,
+                                  const CKelCoord2D& q2, CKelCoord2D* /*unused*/)
+{
+  return CrossesFrom(p1, KelEdge::Direction(p1, p2), q1, q2);
+}
+
 bool CKelBlockCube::CheckCross(const CKelCoord2D& p1, const CKelCoord2D& p2, int skip, int /*unused*/) const
 {
+  const KelEdge::Direction d(p1, p2);
   for (int k = 0; k < GetSize(); ++k) {
     const int start = PrevPos(k);
-    if (start != skip && IsLineCrossed(p1, p2, At(m_Coord, start), At(m_Coord, k)))
+    if (start != skip && CrossesFrom(p1, d, At(m_Coord, start), At(m_Coord, k)))
       return false;
   }
   return true;
@@ -144,6 +157,7 @@ bool CKelBlockCube::CheckCross() const
   struct EdgeBox {
     double x0, x1, y0, y1;
     int start, end;
+    KelEdge::Direction d;
   };
   const double margin = 2 * KelTol::BlockPoint;
   std::vector<EdgeBox> boxes;
@@ -154,7 +168,7 @@ bool CKelBlockCube::CheckCross() const
     const double gx = std::fabs(q.m_x - p.m_x) + margin;
     const double gy = std::fabs(q.m_y - p.m_y) + margin;
     boxes.push_back({std::min(p.m_x, q.m_x) - gx, std::max(p.m_x, q.m_x) + gx, std::min(p.m_y, q.m_y) - gy,
-                     std::max(p.m_y, q.m_y) + gy, PrevPos(k), k});
+                     std::max(p.m_y, q.m_y) + gy, PrevPos(k), k, KelEdge::Direction(p, q)});
   }
   std::sort(boxes.begin(), boxes.end(), [](const EdgeBox& a, const EdgeBox& b) { return a.x0 < b.x0; });
   for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -167,7 +181,7 @@ bool CKelBlockCube::CheckCross() const
       const CKelCoord2D& a2 = At(m_Coord, a.end);
       const CKelCoord2D& b1 = At(m_Coord, b.start);
       const CKelCoord2D& b2 = At(m_Coord, b.end);
-      if (IsLineCrossed(a1, a2, b1, b2) || IsLineCrossed(b1, b2, a1, a2))
+      if (CrossesFrom(a1, a.d, b1, b2) || CrossesFrom(b1, b.d, a1, a2))
         return false;
     }
   }
