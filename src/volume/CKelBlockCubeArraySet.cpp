@@ -135,12 +135,12 @@ void FileBlock(Block&& block, const StrictSides& sides, const CPrfPlanParam* prf
     return;
   }
   bool divided = false;
-  for (const CKelBlockCube& piece : PiecesOf(block, prf, p1, p2, 0, &divided, chains)) {
+  for (CKelBlockCube& piece : PiecesOf(block, prf, p1, p2, 0, &divided, chains)) {
     const int side = SideOf(piece, p1, p2);
     if (side == kLeft)
-      left.AddBlock(piece);
+      left.AddBlock(std::move(piece));
     else if (side == kRight)
-      right.AddBlock(piece);
+      right.AddBlock(std::move(piece));
   }
 }
 
@@ -361,7 +361,10 @@ CKelBlockCubeArray Subtract(CKelBlockCubeArray result, const ConvexOperand& oper
 
 // What Subtract does to a single block that every piece of the operand files
 // outside whole, when its planes already stand for its outline and the
-// normalisation will not reverse it: the normalisation alone.
+// normalisation will not reverse it: the normalisation alone. A second pass
+// changes nothing: the area and extents come from the unchanged outline
+// (whose order a negative area both ways leaves as it was), and the slope
+// flags from the unchanged heights.
 void PassOutside(CKelBlockCube& block)
 {
   block.SetMinMax();
@@ -388,12 +391,16 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     CKelBlockCubeArray work;
     work.push_back(block);
     bool planesKept = false;  // the block comes as the caller left it
+    bool passed = false;      // PassOutside has run on the block as it stands
     for (const ConvexOperand& operand : operands) {
       if (planesKept && operand.usable && PassesOutsideWhole(work.front(), operand)) {
-        PassOutside(work.front());
+        if (!passed)
+          PassOutside(work.front());
+        passed = true;
         continue;
       }
       work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
+      passed = false;
     }
     result.insert(result.end(), std::make_move_iterator(work.begin()), std::make_move_iterator(work.end()));
   }

@@ -202,16 +202,17 @@ CKelBlockCoord CrossingVertex(const CKelBlockCoord& a, const CKelBlockCoord& b, 
 }
 
 // Each crossing goes right after the edge's first vertex; built in one pass,
-// since inserting into the middle of the outline is quadratic.
+// since inserting into the middle of the outline is quadratic. The vertices
+// move over (the closing edge ends at the first one, already moved).
 void InsertCrossings(CKelBlockCoordArray& coords, bool tyuku, const CPrfPlanItem* item)
 {
   const std::size_t n = coords.size();
   CKelBlockCoordArray out;
   out.reserve(n + n / 2 + 1);
   for (std::size_t i = 0; i < n; ++i) {
-    const CKelBlockCoord& a = coords[i];
-    const CKelBlockCoord& b = coords[i + 1 == n ? 0 : i + 1];
-    out.push_back(a);
+    out.push_back(std::move(coords[i]));
+    const CKelBlockCoord& a = out.back();
+    const CKelBlockCoord& b = i + 1 == n ? out.front() : coords[i + 1];
     const int si = SideOf(a.m_y);
     const int sj = SideOf(b.m_y);
     if (si != CKelBlockCube::DEL_NONE && sj != CKelBlockCube::DEL_NONE && si != sj)

@@ -44,8 +44,9 @@ bool CKelBlockCube::DeleteOnLine()
     const CKelCoord2D& a = At(m_Coord, PrevPos(i));
     const CKelCoord2D& b = At(m_Coord, NextPos(i));
     // Coinciding neighbours give no direction: the vertex is a spike and goes.
-    const bool noDirection = length_2point(a, b) < KelTol::Collinear;
-    if (noDirection || std::fabs(KelEdge::Measure(a, b, At(m_Coord, i)).h) < KelTol::Collinear) {
+    const KelEdge::Direction d(a, b);
+    const bool noDirection = d.len < KelTol::Collinear;
+    if (noDirection || std::fabs(KelEdge::Measure(a, d, At(m_Coord, i)).h) < KelTol::Collinear) {
       Erase(i);
       removed = true;
     } else {
@@ -142,11 +143,12 @@ bool CKelBlockCube::CheckCross(const CKelCoord2D& p1, const CKelCoord2D& p2, int
 // (an end within the tolerance band lets the crossing slide out), so only
 // pairs whose boxes, each grown by its own size and twice the tolerance,
 // meet can cross: a sweep over those boxes in x finds the same answer
-// without the quadratic scan on long outlines.
+// without the quadratic scan, on long outlines and short ones alike (the
+// merges of the set operations test many short ones).
 bool CKelBlockCube::CheckCross() const
 {
   const int n = GetSize();
-  if (n < 16 || !AllFinite(m_Coord)) {
+  if (!AllFinite(m_Coord)) {
     for (int k = 0; k < n; ++k) {
       const int start = PrevPos(k);
       if (!CheckCross(At(m_Coord, start), At(m_Coord, k), start))
