@@ -360,15 +360,23 @@ CKelBlockCubeArray Subtract(CKelBlockCubeArray result, const ConvexOperand& oper
 }
 
 // What Subtract does to a single block that every piece of the operand files
-// outside whole, when its planes already stand for its outline and the
-// normalisation will not reverse it: the normalisation alone. A second pass
+// outside whole: each piece's clip adds it to the outside list (area,
+// extents, order and slope flags), the combination of a list of one block
+// works out its planes, and the normalisation follows. When its planes
+// already stand for its outline and the normalisation will not reverse it,
+// the normalisation alone is left. Adding it again, or a second pass,
 // changes nothing: the area and extents come from the unchanged outline
 // (whose order a negative area both ways leaves as it was), and the slope
 // flags from the unchanged heights.
-void PassOutside(CKelBlockCube& block)
+void PassOutside(CKelBlockCube& block, bool* planesKept)
 {
   block.SetMinMax();
   block.CheckSlope();
+  if (!*planesKept) {
+    block.GetPlaneEquation(false);
+    block.GetPlaneEquation(true);
+    *planesKept = !(block.CalcArea() < 0);
+  }
   block.SetMinMax();
 }
 
@@ -393,9 +401,9 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     bool planesKept = false;  // the block comes as the caller left it
     bool passed = false;      // PassOutside has run on the block as it stands
     for (const ConvexOperand& operand : operands) {
-      if (planesKept && operand.usable && PassesOutsideWhole(work.front(), operand)) {
+      if (work.size() == 1 && operand.usable && PassesOutsideWhole(work.front(), operand)) {
         if (!passed)
-          PassOutside(work.front());
+          PassOutside(work.front(), &planesKept);
         passed = true;
         continue;
       }

@@ -23,6 +23,8 @@ CKelBlockCube BlockOf(const Plan& plan, double height)
   return vol_shape::BlockOver(plan, {height});
 }
 
+bool SameBits(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
 void ExpectSameBlocks(const CKelBlockCubeArray& got, const CKelBlockCubeArray& expected, const char* what)
 {
   ASSERT_EQ(got.size(), expected.size()) << what;
@@ -36,6 +38,18 @@ void ExpectSameBlocks(const CKelBlockCubeArray& got, const CKelBlockCubeArray& e
     }
     EXPECT_EQ(got[k].Menseki(), expected[k].Menseki()) << what << " block " << k;
     EXPECT_EQ(got[k].IsTopSlope(), expected[k].IsTopSlope()) << what << " block " << k;
+    EXPECT_EQ(got[k].IsBotSlope(), expected[k].IsBotSlope()) << what << " block " << k;
+    EXPECT_TRUE(got[k].XMin() == expected[k].XMin() && got[k].XMax() == expected[k].XMax() &&
+                got[k].YMin() == expected[k].YMin() && got[k].YMax() == expected[k].YMax())
+        << what << " block " << k;
+    // The planes that the next combination tests blocks against.
+    for (const bool bottom : {false, true}) {
+      const CKelBlockCube& g = got[k];
+      const CKelBlockCube& e = expected[k];
+      EXPECT_TRUE(SameBits(g.PlaneA(bottom), e.PlaneA(bottom)) && SameBits(g.PlaneB(bottom), e.PlaneB(bottom)) &&
+                  SameBits(g.PlaneC(bottom), e.PlaneC(bottom)) && SameBits(g.PlaneD(bottom), e.PlaneD(bottom)))
+          << what << " block " << k << (bottom ? " bottom" : " top") << " plane";
+    }
   }
 }
 
@@ -96,6 +110,66 @@ TEST(CKelBlockCubeSetSameTest, RandomOutlinesGiveTheFirstFormsLists)
     ExpectSameBlocks(a.AddBlock(nullptr, b), set_literal::Add(a, nullptr, b), "union");
     ExpectSameBlocks(a.SubBlock(nullptr, b), set_literal::Sub(a, nullptr, b), "difference");
     ExpectSameBlocks(a.AndBlock(nullptr, b), set_literal::And(a, nullptr, b), "intersection");
+  }
+}
+
+// Sloped tops, own bottoms and a floor profile, on blocks as a caller may
+// hand them over: some clockwise, some without planes or slope flags. The
+// set operations then normalise a block that passes an operand whole
+// themselves, and divide and merge heights through the profile.
+TEST(CKelBlockCubeSetSameTest, SlopedBlocksWithOwnBottomsAndAProfileGiveTheFirstFormsLists)
+{
+  CPrfPlanItem item;
+  item.m_T = 3;
+  item.m_B = 0;
+  item.m_G = 3;
+  item.SBCalcEx(0, 3);
+  CPrfPlanParam prf;
+  prf.push_back(CPrfPlanItem{});
+  prf.push_back(item);
+  std::mt19937 rng(395);
+  std::uniform_real_distribution<double> shift(-0.3, 0.3);
+  std::uniform_int_distribution<int> kind(0, 3);
+  auto raw = [&](const Plan& plan, vol_shape::Planar top, vol_shape::Planar bottom) {
+    CKelBlockCube block;
+    for (const auto& [x, y] : plan)
+      block.Append(CKelBlockCoord(x, y, top.At(x, y), bottom.At(x, y)));
+    return block;
+  };
+  for (const int k : {2, 4}) {
+    CKelBlockCubeArray ells;
+    CKelBlockCubeArray boxes;
+    for (int j = 0; j < k; ++j) {
+      for (int i = 0; i < k; ++i) {
+        const double x = 4.0 * i + shift(rng);
+        const double y = 4.0 * j + shift(rng);
+        const int how = kind(rng);
+        const vol_shape::Planar top{6, how == 1 ? 0.05 : 0, how == 2 ? -0.04 : 0};
+        const vol_shape::Planar bottom{how == 3 ? 1.0 : 0, 0, how == 3 ? 0.02 : 0};
+        Plan ell = {{x, y}, {x + 3, y}, {x + 3, y + 1.5}, {x + 1.5, y + 1.5}, {x + 1.5, y + 3}, {x, y + 3}};
+        if (how == 0) {
+          // Clockwise, sloped and with bottoms, but no planes and no flags.
+          std::reverse(ell.begin(), ell.end());
+          ells.push_back(raw(ell, {6, 0.03, 0.02}, {0.5, 0, 0.01}));
+        } else {
+          CKelBlockCube block = vol_shape::BlockOver(ell, top, bottom);
+          block.SetPpNo(&prf, how % 2, 0);
+          ells.AddBlock(block);
+        }
+        const double bx = x + 2 + shift(rng);
+        const double by = y + 1 + shift(rng);
+        CKelBlockCube box =
+            vol_shape::BlockOver({{bx, by}, {bx + 3, by}, {bx + 3, by + 2.5}, {bx, by + 2.5}}, top, bottom);
+        box.SetPpNo(&prf, how % 2, 0);
+        boxes.AddBlock(box);
+      }
+    }
+    // One that no line of the others reaches, so it is never divided.
+    ells.push_back(raw({{-10, -9}, {-9, -9}, {-9, -10}, {-10, -10}}, {6, 0.03, 0.02}, {0.5, 0, 0.01}));
+    ExpectSameBlocks(ells.SubBlock(&prf, boxes), set_literal::Sub(ells, &prf, boxes), "difference");
+    ExpectSameBlocks(boxes.SubBlock(&prf, ells), set_literal::Sub(boxes, &prf, ells), "difference back");
+    ExpectSameBlocks(ells.AddBlock(&prf, boxes), set_literal::Add(ells, &prf, boxes), "union");
+    ExpectSameBlocks(ells.AndBlock(&prf, boxes), set_literal::And(ells, &prf, boxes), "intersection");
   }
 }
 
