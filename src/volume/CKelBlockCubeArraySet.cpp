@@ -146,7 +146,10 @@ void FileBlock(Block&& block, const StrictSides& sides, const CPrfPlanParam* prf
 
 // Divides work by every edge of the convex piece, the closing edge first;
 // what lies outside goes to outside, work keeps what lies inside. Blocks
-// move from list to list rather than being copied.
+// move from list to list rather than being copied. What FileBlock filed was
+// added to its list, normalised: adding it to outside as well would
+// normalise it again, which changes nothing (see PassOutside), so it moves
+// over as it is.
 void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CPrfPlanParam* prf,
                   CKelBlockCubeArray& outside)
 {
@@ -161,7 +164,7 @@ void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CP
       FileBlock(std::move(block), sides, prf, start, end, inside, out);
     work = std::move(inside);
     for (CKelBlockCube& block : out)
-      outside.AddBlock(std::move(block));
+      outside.push_back(std::move(block));
   }
 }
 

@@ -46,16 +46,14 @@ int SideOf(double v)
 }
 
 // Step 4 of a division: the vertices in frame coordinates, on-line ones snapped.
-CKelBlockCoordArray ToFrame(const CKelBlockCoordArray& vertices, const LineFrame& line)
+void ToFrame(CKelBlockCoordArray& coords, const LineFrame& line)
 {
-  CKelBlockCoordArray coords = vertices;
   const KelEdge::Direction d(line.p1, line.p2);
   for (CKelBlockCoord& c : coords) {
     const KelEdge::Frame f = KelEdge::Measure(line.p1, d, c);
     c.m_x = f.t;
     c.m_y = std::fabs(f.h) < KelTol::BlockPoint ? 0.0 : f.h;
   }
-  return coords;
 }
 
 void FromFrame(CKelBlockCoordArray& coords, const LineFrame& line)
@@ -232,7 +230,13 @@ bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D
   if (!CalcCosSin(p1, p2, &line.c, &line.s, &line.len) || !std::isfinite(line.len))
     return false;
 
-  CKelBlockCoordArray coords = ToFrame(m_Coord, line);
+  // Pieces are copies of the block with their own outline: a shell without
+  // vertices spares a copy of the whole outline per piece, and the outline
+  // it gives up becomes the working list.
+  CKelBlockCube shell(*this);
+  CKelBlockCoordArray coords = std::move(shell.m_Coord);
+  shell.m_Coord.clear();
+  ToFrame(coords, line);
   InsertCrossings(coords, m_bTyuku, ItemOf(prf, m_PpNo));
   std::vector<double> xpos;
   for (const CKelBlockCoord& c : coords) {
@@ -242,10 +246,6 @@ bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D
   if (xpos.size() < 2)
     return false;
 
-  // Pieces are copies of the block with their own outline: copying a shell
-  // without vertices spares a copy of the whole outline per piece.
-  CKelBlockCube shell(*this);
-  shell.m_Coord.clear();
   const std::size_t first = out.size();
   bool done = false;
   if (shell.DividSub(coords, out, &done, chains) == SearchEnd::kBroken || !done) {
