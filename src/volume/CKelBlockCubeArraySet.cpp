@@ -73,10 +73,13 @@ public:
     double len = 0;
     CalcCosSin(p1, p2, &m_c, &m_s, &len);
   }
-  int Of(const CKelBlockCube& block) const
+  int Of(const CKelBlockCube& block) const { return Of(block.m_Coord); }
+
+  template <class Points>
+  int Of(const Points& points) const
   {
     int sides = 0;
-    for (const CKelBlockCoord& v : block.m_Coord) {
+    for (const CKelCoord2D& v : points) {
       const double h = m_c * (v.m_y - m_p1.m_y) - m_s * (v.m_x - m_p1.m_x);
       if (h >= KelTol::BlockPoint)
         sides |= kLeft;
@@ -211,7 +214,7 @@ ConvexOperand ConvexOf(const CKelBlockCube& block)
 // Whether the clip by every piece of the operand files the block outside
 // whole, at an edge it lies strictly right of, after edges it lies strictly
 // left of: then no division touches it and the clip only moves it.
-bool PassesOutsideWhole(const CKelBlockCube& block, const ConvexOperand& operand)
+bool PassesOutsideWhole(const std::vector<CKelCoord2D>& block, const ConvexOperand& operand)
 {
   for (const std::vector<StrictSides>& edges : operand.edges) {
     bool out = false;
@@ -362,6 +365,15 @@ CKelBlockCubeArray Subtract(CKelBlockCubeArray result, const ConvexOperand& oper
   return result;
 }
 
+// The plan points of the list's block when it holds one; none otherwise.
+std::vector<CKelCoord2D> PlanPoints(const CKelBlockCubeArray& work)
+{
+  std::vector<CKelCoord2D> points;
+  if (work.size() == 1)
+    points.assign(work.front().m_Coord.begin(), work.front().m_Coord.end());
+  return points;
+}
+
 // What Subtract does to a single block that every piece of the operand files
 // outside whole: each piece's clip adds it to the outside list (area,
 // extents, order and slope flags), the combination of a list of one block
@@ -403,14 +415,19 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     work.push_back(block);
     bool planesKept = false;  // the block comes as the caller left it
     bool passed = false;      // PassOutside has run on the block as it stands
+    // The plan points of a single work block, side by side for the test of
+    // every operand (PassOutside may turn their order, which the test
+    // ignores, but does not move them).
+    std::vector<CKelCoord2D> points = PlanPoints(work);
     for (const ConvexOperand& operand : operands) {
-      if (work.size() == 1 && operand.usable && PassesOutsideWhole(work.front(), operand)) {
+      if (work.size() == 1 && operand.usable && PassesOutsideWhole(points, operand)) {
         if (!passed)
           PassOutside(work.front(), &planesKept);
         passed = true;
         continue;
       }
       work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
+      points = PlanPoints(work);
       passed = false;
     }
     result.insert(result.end(), std::make_move_iterator(work.begin()), std::make_move_iterator(work.end()));
