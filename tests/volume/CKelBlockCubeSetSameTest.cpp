@@ -13,6 +13,7 @@
 #include "CKelBlockCubeArray.h"
 #include "SetLiteral.h"
 #include "VolumeShapeSupport.h"
+#include "VolumeTestSupport.h"
 
 namespace {
 
@@ -119,14 +120,9 @@ TEST(CKelBlockCubeSetSameTest, RandomOutlinesGiveTheFirstFormsLists)
 // themselves, and divide and merge heights through the profile.
 TEST(CKelBlockCubeSetSameTest, SlopedBlocksWithOwnBottomsAndAProfileGiveTheFirstFormsLists)
 {
-  CPrfPlanItem item;
-  item.m_T = 3;
-  item.m_B = 0;
-  item.m_G = 3;
-  item.SBCalcEx(0, 3);
   CPrfPlanParam prf;
-  prf.push_back(CPrfPlanItem{});
-  prf.push_back(item);
+  prf.push_back(CPrfPlanItem{});  // profile 0: floor 0, offsets are heights
+  prf.push_back(vol_test::SampleProfile());
   std::mt19937 rng(395);
   std::uniform_real_distribution<double> shift(-0.3, 0.3);
   std::uniform_int_distribution<int> kind(0, 3);
