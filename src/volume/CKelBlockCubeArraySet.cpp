@@ -157,15 +157,18 @@ void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CP
                   CKelBlockCubeArray& outside)
 {
   const int n = piece.GetSize();
+  // The lists of one edge keep their storage for the next.
+  CKelBlockCubeArray inside;
+  CKelBlockCubeArray out;
   for (int k = 0; k < n && !work.empty(); ++k) {
     const CKelCoord2D start = piece.m_Coord[static_cast<std::size_t>(piece.PrevPos(k))];
     const CKelCoord2D end = piece.m_Coord[static_cast<std::size_t>(k)];
     const StrictSides sides(start, end);
-    CKelBlockCubeArray inside;
-    CKelBlockCubeArray out;
+    inside.clear();
+    out.clear();
     for (CKelBlockCube& block : work)
       FileBlock(std::move(block), sides, prf, start, end, inside, out);
-    work = std::move(inside);
+    std::swap(work, inside);
     for (CKelBlockCube& block : out)
       outside.push_back(std::move(block));
   }
