@@ -207,6 +207,59 @@ TEST(CKelBlockCubeSetSameTest, ANearlyCollinearEdgeBeyondALongEdgeStillCountsAsC
   EXPECT_FALSE(block.CheckCross());
 }
 
+// Short outlines take the same sweep as long ones: stars of 3 to 15
+// vertices, some with a vertex pulled across, a spike folded back along an
+// edge, a repeated vertex or a vertex within the tolerance of an edge.
+TEST(CKelBlockCubeSetSameTest, CrossingTestOfShortOutlinesAgreesWithTheFirstForm)
+{
+  std::mt19937 rng(396);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  int crossed = 0;
+  for (int trial = 0; trial < 600; ++trial) {
+    const int n = 3 + trial % 13;
+    Plan plan = vol_shape::Star(rng, n);
+    const std::size_t at = static_cast<std::size_t>(trial / 13) % plan.size();
+    const std::size_t next = (at + 1) % plan.size();
+    switch (trial % 5) {
+    case 1:
+      plan[at] = {12 * unit(rng), 12 * unit(rng)};
+      break;
+    case 2:  // back along the edge to the previous vertex
+      plan.insert(plan.begin() + static_cast<std::ptrdiff_t>(next),
+                  {plan[at].first + 0.5 * (plan[next].first - plan[at].first),
+                   plan[at].second + 0.5 * (plan[next].second - plan[at].second)});
+      plan.insert(plan.begin() + static_cast<std::ptrdiff_t>(next) + 1, plan[at]);
+      break;
+    case 3:
+      plan.insert(plan.begin() + static_cast<std::ptrdiff_t>(at), plan[at]);
+      break;
+    case 4: {  // a vertex of the next edge within the band of this one
+      const auto [x0, y0] = plan[at];
+      const auto [x1, y1] = plan[next];
+      plan.insert(plan.begin() + static_cast<std::ptrdiff_t>(next),
+                  {x0 + 0.5 * (x1 - x0) + 2e-5 * unit(rng), y0 + 0.5 * (y1 - y0) + 2e-5 * unit(rng)});
+      break;
+    }
+    default:
+      break;
+    }
+    CKelBlockCube block;
+    for (const auto& [x, y] : plan)
+      block.Append(CKelBlockCoord(x, y, 3, 0));
+    EXPECT_EQ(block.CheckCross(), set_literal::CheckCross(block)) << trial;
+    crossed += set_literal::CheckCross(block) ? 0 : 1;
+  }
+  EXPECT_GT(crossed, 120);
+  EXPECT_LT(crossed, 480);
+
+  // The short form of the nearly collinear edge beyond a long edge.
+  CKelBlockCube notch;
+  for (const auto& [x, y] : Plan{{0, 0}, {10, 0}, {10, 5}, {-5, 5}, {-4, 5e-5}, {-1, 2e-5}})
+    notch.Append(CKelBlockCoord(x, y, 3, 0));
+  EXPECT_FALSE(set_literal::CheckCross(notch));
+  EXPECT_FALSE(notch.CheckCross());
+}
+
 TEST(CKelBlockCubeSetSameTest, CrossingTestAndSharedVerticesAgreeWithTheFirstForms)
 {
   std::mt19937 rng(394);
