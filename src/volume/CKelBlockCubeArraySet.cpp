@@ -103,6 +103,7 @@ CKelBlockCubeList PiecesOf(const CKelBlockCube& block, const CPrfPlanParam* prf,
                            CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel)
 {
   CKelBlockCubeList pieces;
+  pieces.reserve(2);  // a division mostly gives two
   *divided = block.Divide(prf, p1, p2, pieces, mask, chains);
   if (!*divided)
     pieces.push_back(block);

@@ -199,6 +199,23 @@ CKelBlockCoord CrossingVertex(const CKelBlockCoord& a, const CKelBlockCoord& b, 
   return c;
 }
 
+// Whether the on-line vertices stand at two positions or more, told apart as
+// DivideAddXpos tells them (by ==, so that a NaN is a position of its own):
+// only then is there a chord to divide along.
+bool HasTwoPositions(const CKelBlockCoordArray& coords)
+{
+  const CKelBlockCoord* first = nullptr;
+  for (const CKelBlockCoord& c : coords) {
+    if (c.m_y != 0.0)
+      continue;
+    if (first == nullptr)
+      first = &c;
+    else if (!(c.m_x == first->m_x))
+      return true;
+  }
+  return false;
+}
+
 // Each crossing goes right after the edge's first vertex; built in one pass,
 // since inserting into the middle of the outline is quadratic. The vertices
 // move over (the closing edge ends at the first one, already moved).
@@ -238,12 +255,7 @@ bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D
   shell.m_Coord.clear();
   ToFrame(coords, line);
   InsertCrossings(coords, m_bTyuku, ItemOf(prf, m_PpNo));
-  std::vector<double> xpos;
-  for (const CKelBlockCoord& c : coords) {
-    if (c.m_y == 0.0)
-      DivideAddXpos(xpos, c.m_x);
-  }
-  if (xpos.size() < 2)
+  if (!HasTwoPositions(coords))
     return false;
 
   const std::size_t first = out.size();
