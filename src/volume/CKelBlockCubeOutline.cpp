@@ -36,24 +36,29 @@ bool InsideSpan(double t, double len, double tol) { return t > tol && t < len - 
 
 }  // namespace
 
+// Each vertex in turn against the line through its neighbours as the
+// outline then stands: the last vertex kept before it (the outline's last
+// vertex while none is kept) and the next vertex (the first kept one after
+// the last). The kept vertices close up in place as the scan goes, so that
+// removals cost no shifting of the rest.
 bool CKelBlockCube::DeleteOnLine()
 {
-  bool removed = false;
-  int i = 0;
-  while (i < GetSize()) {
-    const CKelCoord2D& a = At(m_Coord, PrevPos(i));
-    const CKelCoord2D& b = At(m_Coord, NextPos(i));
+  const int n = GetSize();
+  int kept = 0;  // vertices [0, kept) are those kept so far
+  for (int j = 0; j < n; ++j) {
+    const CKelCoord2D& a = At(m_Coord, kept > 0 ? kept - 1 : n - 1);
+    const CKelCoord2D& b = At(m_Coord, j + 1 < n ? j + 1 : (kept > 0 ? 0 : j));
     // Coinciding neighbours give no direction: the vertex is a spike and goes.
     const KelEdge::Direction d(a, b);
     const bool noDirection = d.len < KelTol::Collinear;
-    if (noDirection || std::fabs(KelEdge::Measure(a, d, At(m_Coord, i)).h) < KelTol::Collinear) {
-      Erase(i);
-      removed = true;
-    } else {
-      ++i;
-    }
+    if (noDirection || std::fabs(KelEdge::Measure(a, d, At(m_Coord, j)).h) < KelTol::Collinear)
+      continue;
+    if (kept != j)
+      m_Coord[static_cast<std::size_t>(kept)] = std::move(m_Coord[static_cast<std::size_t>(j)]);
+    ++kept;
   }
-  return removed;
+  m_Coord.erase(m_Coord.begin() + kept, m_Coord.end());
+  return kept < n;
 }
 
 // Points are equal only within KelTol::PointEqual in x, so on long outlines

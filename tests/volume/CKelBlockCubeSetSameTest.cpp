@@ -11,6 +11,9 @@
 #include <random>
 
 #include "CKelBlockCubeArray.h"
+#include "KelEdge.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
 #include "SetLiteral.h"
 #include "VolumeShapeSupport.h"
 #include "VolumeTestSupport.h"
@@ -205,6 +208,72 @@ TEST(CKelBlockCubeSetSameTest, ANearlyCollinearEdgeBeyondALongEdgeStillCountsAsC
   ASSERT_GE(block.GetSize(), 16);
   EXPECT_FALSE(set_literal::CheckCross(block));
   EXPECT_FALSE(block.CheckCross());
+}
+
+// The removal of on-line vertices as first written: erased one at a time,
+// each test against the outline as it then stands.
+bool DeleteOnLineFirstForm(CKelBlockCube& block)
+{
+  bool removed = false;
+  int i = 0;
+  while (i < block.GetSize()) {
+    const CKelCoord2D& a = block.m_Coord[static_cast<std::size_t>(block.PrevPos(i))];
+    const CKelCoord2D& b = block.m_Coord[static_cast<std::size_t>(block.NextPos(i))];
+    const CKelCoord2D& p = block.m_Coord[static_cast<std::size_t>(i)];
+    if (length_2point(a, b) < KelTol::Collinear || std::fabs(KelEdge::Measure(a, b, p).h) < KelTol::Collinear) {
+      block.Erase(i);
+      removed = true;
+    } else {
+      ++i;
+    }
+  }
+  return removed;
+}
+
+// Outlines of 1 to 12 vertices with runs along a line, points in the band
+// of the line, spikes and repeated vertices, at the start, in the middle and
+// across the closing edge: the same vertices go, the same remain.
+TEST(CKelBlockCubeSetSameTest, OnLineVerticesGoAsInTheFirstForm)
+{
+  std::mt19937 rng(397);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  std::uniform_int_distribution<int> pick(0, 5);
+  int removals = 0;
+  for (int trial = 0; trial < 2000; ++trial) {
+    const int n = 1 + trial % 12;
+    CKelBlockCube block;
+    double x = 10 * unit(rng);
+    double y = 10 * unit(rng);
+    for (int k = 0; k < n; ++k) {
+      switch (pick(rng)) {
+      case 0:  // on with the last step, within the band or not
+        x += 1.0;
+        y += KelTol::Collinear * 2 * unit(rng);
+        break;
+      case 1:  // back onto the previous point
+        break;
+      case 2:
+        x -= 2.0;
+        break;
+      default:
+        x += 3 * unit(rng);
+        y += 3 * unit(rng);
+        break;
+      }
+      block.Append(CKelBlockCoord(x, y, 3 + k, 0));
+    }
+    CKelBlockCube first = block;
+    const bool removed = block.DeleteOnLine();
+    EXPECT_EQ(removed, DeleteOnLineFirstForm(first)) << trial;
+    ASSERT_EQ(block.m_Coord.size(), first.m_Coord.size()) << trial;
+    for (std::size_t i = 0; i < first.m_Coord.size(); ++i)
+      EXPECT_TRUE(block.m_Coord[i].m_x == first.m_Coord[i].m_x && block.m_Coord[i].m_y == first.m_Coord[i].m_y &&
+                  block.m_Coord[i].m_z == first.m_Coord[i].m_z)
+          << trial;
+    removals += removed ? 1 : 0;
+  }
+  EXPECT_GT(removals, 600);
+  EXPECT_LT(removals, 1900);
 }
 
 // Short outlines take the same sweep as long ones: stars of 3 to 15
