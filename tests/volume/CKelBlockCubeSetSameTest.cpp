@@ -10,6 +10,7 @@
 #include <cmath>
 #include <random>
 
+#include "CKelAreaCoord3D.h"
 #include "CKelBlockCubeArray.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
@@ -169,6 +170,35 @@ TEST(CKelBlockCubeSetSameTest, SlopedBlocksWithOwnBottomsAndAProfileGiveTheFirst
     ExpectSameBlocks(boxes.SubBlock(&prf, ells), set_literal::Sub(boxes, &prf, ells), "difference back");
     ExpectSameBlocks(ells.AddBlock(&prf, boxes), set_literal::Add(ells, &prf, boxes), "union");
     ExpectSameBlocks(ells.AndBlock(&prf, boxes), set_literal::And(ells, &prf, boxes), "intersection");
+  }
+}
+
+// The planes the combinations compare are fitted straight from the
+// outline: they are those of a face of the same points, bit for bit, for
+// sloped tops and bottoms, collinear and coinciding points, and fewer than
+// three points.
+TEST(CKelBlockCubeSetSameTest, BlockPlanesAreThoseOfTheFaceOfTheirPoints)
+{
+  std::mt19937 rng(398);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int n = trial % 9;
+    CKelBlockCube block;
+    for (int k = 0; k < n; ++k) {
+      const double x = trial % 4 == 1 ? k : 100 * unit(rng);  // a line when 1
+      const double y = trial % 4 == 1 ? 2 * k : 100 * unit(rng);
+      block.Append(CKelBlockCoord(x, y, 7 + 0.3 * x - 0.2 * y + 1e-9 * unit(rng), trial % 4 == 2 ? 0 : unit(rng)));
+    }
+    for (const bool bottom : {false, true}) {
+      CKelAreaCoord3D face;
+      for (const CKelBlockCoord& c : block.m_Coord)
+        face.Append(CKelCoord3D(c.m_x, c.m_y, c.GetZ(bottom)));
+      const bool faceFitted = face.CalcPlaneEquation();
+      EXPECT_EQ(block.GetPlaneEquation(bottom), faceFitted) << trial;
+      EXPECT_TRUE(SameBits(block.PlaneA(bottom), face.m_A) && SameBits(block.PlaneB(bottom), face.m_B) &&
+                  SameBits(block.PlaneC(bottom), face.m_C) && SameBits(block.PlaneD(bottom), face.m_D))
+          << trial << (bottom ? " bottom" : " top");
+    }
   }
 }
 
