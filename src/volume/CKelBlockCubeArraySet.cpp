@@ -125,17 +125,27 @@ bool ConvexPieces(const CKelBlockCube& block, CKelBlockCubeList& pieces)
   return area.CutBlock(nullptr, pieces, 0);
 }
 
+// How FileBlock adds a block that it files whole: normalised as AddBlock
+// does, or as it is, for a block that an earlier filing added and nothing
+// has changed since (normalising it again would change nothing, see
+// PassOutside).
+enum class Whole { kNormalise, kAsItIs };
+
 // Files a block, or its pieces, on the side of the line each lies on; a
 // piece on the line is dropped. A block the line cannot touch is filed
 // whole without a division, which would only copy it.
 template <class Block>
 void FileBlock(Block&& block, const StrictSides& sides, const CPrfPlanParam* prf, const CKelCoord2D& p1,
                const CKelCoord2D& p2, CKelBlockCubeArray& left, CKelBlockCubeArray& right,
-               CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel)
+               CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel, Whole whole = Whole::kNormalise)
 {
   const int strict = sides.Of(block);
   if (strict != 0) {
-    (strict == kLeft ? left : right).AddBlock(std::forward<Block>(block));
+    CKelBlockCubeArray& list = strict == kLeft ? left : right;
+    if (whole == Whole::kAsItIs)
+      list.push_back(std::forward<Block>(block));
+    else
+      list.AddBlock(std::forward<Block>(block));
     return;
   }
   bool divided = false;
@@ -167,8 +177,10 @@ void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CP
     const StrictSides sides(start, end);
     inside.clear();
     out.clear();
+    // After the first edge every block in work is one this clip filed.
+    const Whole whole = k == 0 ? Whole::kNormalise : Whole::kAsItIs;
     for (CKelBlockCube& block : work)
-      FileBlock(std::move(block), sides, prf, start, end, inside, out);
+      FileBlock(std::move(block), sides, prf, start, end, inside, out, CKelBlockCube::ChainArea::kModel, whole);
     std::swap(work, inside);
     for (CKelBlockCube& block : out)
       outside.push_back(std::move(block));
