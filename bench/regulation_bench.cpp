@@ -14,6 +14,7 @@
 #include "CKelHSite.h"
 #include "CKelMSite.h"
 #include "CSphereRatioBlock.h"
+#include "SectorLiteral.h"
 #include "SkyScene.h"
 
 namespace {
@@ -160,6 +161,24 @@ void BM_SkySector(benchmark::State& state)
     state.counters["mean"] = SkyAll(blocks, points, true) / static_cast<double>(points.size());
 }
 
+// The sector method with its sweep, projection and trace in their first
+// forms (over today's union), for old and new figures in one run.
+void BM_SkySectorFormerSteps(benchmark::State& state)
+{
+  const CKelBlockCubeArray blocks = BlockSet(Buildings());
+  const std::vector<CKelCoord3D> points = CheckPoints(CheckLine());
+  CSphereRatioBlock settings;
+  settings.m_AngleStep = 1;
+  settings.m_ExpandKind = 2;
+  settings.m_bExpandInProjection = true;
+  for (auto _ : state) {
+    double sum = 0;
+    for (const CKelCoord3D& p : points)
+      sum += sector_literal::SectorRatio(settings, -1, 0, false, blocks, p);
+    state.counters["mean"] = sum / static_cast<double>(points.size());
+  }
+}
+
 void BM_Chain(benchmark::State& state)
 {
   const CKelHSite site = Site();
@@ -181,5 +200,6 @@ BENCHMARK(BM_DeemedSite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BlockSet)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkyOutline)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SkySector)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SkySectorFormerSteps)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_Chain)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_MAIN();

@@ -13,6 +13,7 @@
 #include "DividTrianglePrevious.h"
 #include "SkyOutlines.h"
 #include "CSphereRatioBlock.h"
+#include "SectorLiteral.h"
 #include "SkyRayReference.h"
 #include "SkyScene.h"
 
@@ -58,11 +59,12 @@ void BM_PreviousStar(benchmark::State& state) { Divide<DividTrianglePrevious>(st
 void BM_PreviousComb(benchmark::State& state) { Divide<DividTrianglePrevious>(state, CombOf(static_cast<int>(state.range(0)))); }
 void BM_ReferenceStar(benchmark::State& state) { Reference(state, StarOf(static_cast<int>(state.range(0)))); }
 
-BENCHMARK(BM_DivideStar)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DivideComb)->Arg(1000)->Unit(benchmark::kMillisecond);
+// 3,000 points for the growth beyond the sizes of a city block's disc.
+BENCHMARK(BM_DivideStar)->Arg(10)->Arg(100)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DivideComb)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DivideWall)->Arg(300)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PreviousStar)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PreviousComb)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousStar)->Arg(10)->Arg(100)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousComb)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceStar)->Arg(10)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
 // --- The sky factor of a realistic scene ----------------------------------------------
@@ -101,6 +103,26 @@ void BM_SceneOutlineStep10(benchmark::State& state) { ScenePerPoint(state, {10, 
 void BM_SceneOutlineStep1(benchmark::State& state) { ScenePerPoint(state, {1, false, 2, false}); }
 void BM_SceneSectorStep10Kind2(benchmark::State& state) { ScenePerPoint(state, {10, true, 2, true}); }
 void BM_SceneSectorStep10Kind0(benchmark::State& state) { ScenePerPoint(state, {10, true, 0, true}); }
+
+// The sector method with its sweep, projection and trace in their first
+// forms (over today's union), for old and new figures in one run.
+void SectorFormerSteps(benchmark::State& state, int kind)
+{
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(12);
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
+  CSphereRatioBlock settings;
+  settings.m_AngleStep = 10;
+  settings.m_ExpandKind = kind;
+  settings.m_bExpandInProjection = true;
+  std::size_t k = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(sector_literal::SectorRatio(settings, -1, 0, false, blocks, points[k]));
+    k = (k + 1) % points.size();
+  }
+}
+
+void BM_SceneSectorStep10Kind2FormerSteps(benchmark::State& state) { SectorFormerSteps(state, 2); }
+void BM_SceneSectorStep10Kind0FormerSteps(benchmark::State& state) { SectorFormerSteps(state, 0); }
 
 // Blocks x points at step 1 by the outline method: one iteration computes
 // every point (the growth over 3, 12, 48 blocks and 1, 10, 100 points).
@@ -157,6 +179,8 @@ BENCHMARK(BM_SceneOutlineStep10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneOutlineStep1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneSectorStep10Kind2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneSectorStep10Kind0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneSectorStep10Kind2FormerSteps)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneSectorStep10Kind0FormerSteps)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneOutlineStep1All)
     ->ArgsProduct({{3, 12, 48}, {1, 10, 100}})
     ->Unit(benchmark::kMillisecond);

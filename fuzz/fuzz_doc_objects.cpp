@@ -50,10 +50,11 @@ template <class Reader> bool ReadStored(Reader reader)
   if (in.Open() != NoError)
     return false;
   try {
-    return reader(in);
+    reader(in);
   } catch (unsigned int) {
     return false;
   }
+  return true;
 }
 
 template <class Writer> void WriteCurrent(Writer writer)
@@ -70,17 +71,17 @@ template <class List, class Same> void RoundTrip(CPlenimetraParam& doc, List& li
 {
   List first;
   List second;
-  WriteCurrent([&](CArchive& ar) { Check(list.Serialize(ar, &doc)); });
-  Check(ReadStored([&](CArchive& ar) { return first.Serialize(ar, &doc); }));
-  WriteCurrent([&](CArchive& ar) { Check(first.Serialize(ar, &doc)); });
-  Check(ReadStored([&](CArchive& ar) { return second.Serialize(ar, &doc); }));
+  WriteCurrent([&](CArchive& ar) { list.Serialize(ar, &doc); });
+  Check(ReadStored([&](CArchive& ar) { first.Serialize(ar, &doc); }));
+  WriteCurrent([&](CArchive& ar) { first.Serialize(ar, &doc); });
+  Check(ReadStored([&](CArchive& ar) { second.Serialize(ar, &doc); }));
   Check(same(first, second));
 }
 
 void FuzzFigures(CPlenimetraParam& doc)
 {
   CArea1ObjectArray list;
-  if (!ReadStored([&](CArchive& ar) { return list.Serialize(ar, &doc); }))
+  if (!ReadStored([&](CArchive& ar) { list.Serialize(ar, &doc); }))
     return;
   // Records before 1002 hold kinds only; their codes come with the user
   // data, and a figure without one is not written back.
@@ -104,7 +105,7 @@ void FuzzFigures(CPlenimetraParam& doc)
 void FuzzElements(CPlenimetraParam& doc)
 {
   CArea2ObjectArray list;
-  if (!ReadStored([&](CArchive& ar) { return list.Serialize(ar, &doc); }))
+  if (!ReadStored([&](CArchive& ar) { list.Serialize(ar, &doc); }))
     return;
   for (CArea2Object& element : list) {
     for (const CArea2ObjectFloor& floor : element.m_FloorArray) {
@@ -119,7 +120,7 @@ void FuzzElements(CPlenimetraParam& doc)
 void FuzzFolders(CPlenimetraParam& doc)
 {
   CArea4ObjectArray list;
-  if (!ReadStored([&](CArchive& ar) { return list.Serialize(ar, &doc); }))
+  if (!ReadStored([&](CArchive& ar) { list.Serialize(ar, &doc); }))
     return;
   RoundTrip(doc, list, [](const CArea4ObjectArray& a, const CArea4ObjectArray& b) {
     if (!(a == b))
@@ -141,9 +142,8 @@ void FuzzAutoArea()
       record.SerializeRecord(ar);
     } catch (unsigned int code) {
       Check(code == CArchive::kPastEnd || code == CArchive::kTooLong);
-      return false;
+      throw;
     }
-    return true;
   });
   if (!read)
     return;
@@ -151,7 +151,6 @@ void FuzzAutoArea()
   CAutoAreaParam again;
   Check(ReadStored([&](CArchive& ar) {
     again.SerializeRecord(ar);
-    return true;
   }));
   // The early code list is never written again.
   record.m_CodeList.clear();

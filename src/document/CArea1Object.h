@@ -243,9 +243,10 @@ public:
 
   // The floor's figures in the project record. Reading appends to the list;
   // kinds 1..9 are built by the document's figure factory, other kinds are
-  // skipped with their three numbers. False on a short read, on a kind the
-  // factory does not know and on a code that cannot be a figure's.
-  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  // skipped with their three numbers. Throws the archive's unsigned int on
+  // a short read, on a kind the factory does not know and on a code that
+  // cannot be a figure's.
+  void Serialize(CArchive& ar, CPlenimetraParam* param);
 
   // The figures' area table: one table part per call, up to maxRows rows
   // from figure *start; *start and *lines advance.

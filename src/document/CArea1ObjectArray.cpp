@@ -287,7 +287,7 @@ void CArea1Object::Serialize(CArchive& ar)
   }
 }
 
-bool CArea1ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
+void CArea1ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
     ar << static_cast<int>(size());
@@ -295,18 +295,17 @@ bool CArea1ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
       ar << static_cast<int>(figure->m_Type);
       figure->Serialize(ar);
     }
-    return true;
+    return;
   }
   const int version = ar.GetVersion();
   if (version < DocVersion::kObjectLists)
-    return true;
+    return;
   int count = 0;
   ar >> count;
   if (!ar.CanHold(count, StoredFigureBytes(version)))
     throw CArchive::kPastEnd;
   for (int i = 0; i < count; ++i)
     ReadFigure(ar, param);
-  return true;
 }
 
 void CArea1ObjectArray::ReadFigure(CArchive& ar, CPlenimetraParam* param)

@@ -181,8 +181,10 @@ public:
   // False in MODE 2; else whether an entry names a figure of that code.
   bool IsIncluded(const CArea1Object* figure, short floor) const;
 
-  // False when reading failed or refused the record; what was read stays.
-  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  // Throws the archive's unsigned int when reading fails or refuses the
+  // record (what was read stays) and, in the project record, when a text
+  // cannot be stored: the load or save that began the record catches it.
+  void Serialize(CArchive& ar, CPlenimetraParam* param);
 
   // == Area table of one story (CArea2ObjectTable.cpp) ==
   // Fills the table part's parameters (owner names the part) from the
@@ -229,8 +231,9 @@ public:
   // Erases the first element of each pointed element's code.
   void Remove(const CArea2ObjectPtrArray& elements);
 
-  // Reading appends; false when an element failed (what was read stays).
-  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  // Reading appends; an element that fails throws (the elements read before
+  // it stay), as does one that cannot be written.
+  void Serialize(CArchive& ar, CPlenimetraParam* param);
 
   bool operator==(const CArea2ObjectArray& other) const;
   bool operator!=(const CArea2ObjectArray& other) const { return !(*this == other); }

@@ -158,21 +158,15 @@ void CArea2ObjectFloor::Serialize(CArchive& ar, CPlenimetraParam* param)
     ar.Serialize(guid);
 }
 
-bool CArea2Object::Serialize(CArchive& ar, CPlenimetraParam* param)
+void CArea2Object::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
-    // A text the record cannot hold is the writer's answer: the list
-    // writer stops at the first element that answers false.
-    try {
-      CAreaObject::Serialize(ar);
-      ar << static_cast<int>(m_FloorArray.size());
-      for (CArea2ObjectFloor& floor : m_FloorArray)
-        floor.Serialize(ar, param);
-      ar << static_cast<int>(m_ShowTotal);
-    } catch (unsigned int) {
-      return false;
-    }
-    return true;
+    CAreaObject::Serialize(ar);
+    ar << static_cast<int>(m_FloorArray.size());
+    for (CArea2ObjectFloor& floor : m_FloorArray)
+      floor.Serialize(ar, param);
+    ar << static_cast<int>(m_ShowTotal);
+    return;
   }
   if (ar.GetVersion() == DocVersion::kRefused)
     throw CArchive::kPastEnd;
@@ -182,7 +176,6 @@ bool CArea2Object::Serialize(CArchive& ar, CPlenimetraParam* param)
   ReadFloors(ar, param);
   ReadShowTotalAndListType(ar);
   ReadOldLists(ar);
-  return true;
 }
 
 void CArea2Object::ReadFloors(CArchive& ar, CPlenimetraParam* param)
@@ -269,19 +262,16 @@ void CArea2Object::ReadOldLists(CArchive& ar)
   }
 }
 
-bool CArea2ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
+void CArea2ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
     ar << static_cast<int>(size());
-    // The first element that cannot be stored fails the list: a list that
-    // answers true must read back whole.
     for (CArea2Object& element : *this)
-      if (!element.Serialize(ar, param))
-        return false;
-    return true;
+      element.Serialize(ar, param);
+    return;
   }
   if (ar.GetVersion() < DocVersion::kObjectLists)
-    return true;
+    return;
   int count = 0;
   ar >> count;
   CheckCount(ar, count, MinElementBytes(ar.GetVersion()));
@@ -291,8 +281,7 @@ bool CArea2ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
                          CItemType2Table::ITEMTYPE_DECIMAL, -1, -1);
     // A refused element throws before it is added: the elements read
     // before it stay.
-    static_cast<void>(element.Serialize(ar, param));
+    element.Serialize(ar, param);
     push_back(std::move(element));
   }
-  return true;
 }

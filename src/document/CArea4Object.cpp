@@ -208,18 +208,12 @@ void CArea4Object::Duplicate(const CAreaObject* source)
   CAreaObject::Duplicate(source);
 }
 
-bool CArea4Object::Serialize(CArchive& ar)
+void CArea4Object::Serialize(CArchive& ar)
 {
   if (!ar.m_bOpen) {
-    // A text the record cannot hold is the writer's answer: the list
-    // writer stops at the first folder that answers false.
-    try {
-      CAreaObject::Serialize(ar);
-      m_ManualEquationArray.Serialize(ar);
-    } catch (unsigned int) {
-      return false;
-    }
-    return true;
+    CAreaObject::Serialize(ar);
+    m_ManualEquationArray.Serialize(ar);
+    return;
   }
   CAreaObject::Serialize(ar);
   if (!DocCode::IsValidCode(m_Code))
@@ -232,7 +226,6 @@ bool CArea4Object::Serialize(CArchive& ar)
     ar >> listType;
     m_ListType = static_cast<CArea2ListTypeTable::LISTTYPE>(listType);
   }
-  return true;
 }
 
 // ---- CArea4ObjectArray -----------------------------------------------------
@@ -255,18 +248,16 @@ bool CArea4ObjectArray::operator==(const CArea4ObjectArray& other) const
   });
 }
 
-bool CArea4ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
+void CArea4ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   if (!ar.m_bOpen) {
     ar << static_cast<int>(size());
-    // The first folder that cannot be stored fails the list.
     for (CArea4Object& folder : *this)
-      if (!folder.Serialize(ar))
-        return false;
-    return true;
+      folder.Serialize(ar);
+    return;
   }
   if (ar.GetVersion() < DocVersion::kObjectLists)
-    return true;
+    return;
   int count = 0;
   ar >> count;
   if (!ar.CanHold(count, MinFolderBytes(ar.GetVersion())))
@@ -277,7 +268,6 @@ bool CArea4ObjectArray::Serialize(CArchive& ar, CPlenimetraParam* param)
     // after a failure.
     emplace_back(param, CAreaNameArray(), 0, CArea2ListTypeTable::LISTTYPE_FORMULA, CItemType1Table::ITEMTYPE_NOMARK,
                  CItemType2Table::ITEMTYPE_ROMAN, -1, -1);
-    static_cast<void>(back().Serialize(ar));
+    back().Serialize(ar);
   }
-  return true;
 }

@@ -84,8 +84,9 @@ public:
   // The base's copy; the manual texts are neither copied nor cleared.
   void Duplicate(const CAreaObject* source) override;
 
-  // False when a read failed; what was read stays.
-  [[nodiscard]] bool Serialize(CArchive& ar);
+  // Throws the archive's unsigned int when a read fails (what was read
+  // stays) and, in the project record, when a text cannot be stored.
+  void Serialize(CArchive& ar);
 
   // == Area table of one story (CArea4ObjectTable.cpp) ==
   // node is the folder's own tree node. A row is four texts: mark, item
@@ -129,6 +130,7 @@ public:
   bool operator==(const CArea4ObjectArray& other) const;
   bool operator!=(const CArea4ObjectArray& other) const { return !(*this == other); }
 
-  // Reading appends every folder read, also one that failed; false then.
-  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  // Reading appends every folder read, also one that failed, which then
+  // throws; a folder that cannot be written throws too.
+  void Serialize(CArchive& ar, CPlenimetraParam* param);
 };

@@ -207,6 +207,24 @@ bool WriteFlat(CArchive& ar, GSCharCode nameCode, CPlenimetraParam* param, const
   return true;
 }
 
+// Attaches the nodes built so far and sets the code counter past them when
+// the read that built them ends, by its end or by a thrown code.
+class BuildOnExit {
+public:
+  BuildOnExit(FlatBuilder& builder, CPlenimetraParam* param) : m_Builder(builder), m_Param(param) {}
+  BuildOnExit(const BuildOnExit&) = delete;
+  BuildOnExit& operator=(const BuildOnExit&) = delete;
+  ~BuildOnExit()
+  {
+    m_Builder.Finish();
+    m_Param->m_LastAreaCode = m_Param->GetMaxAreaCode();
+  }
+
+private:
+  FlatBuilder& m_Builder;
+  CPlenimetraParam* m_Param;
+};
+
 }  // namespace
 
 
@@ -367,21 +385,15 @@ bool CAreaTree::SerializeEnv(CArchive& ar, CPlenimetraParam* param, int* count)
     throw CArchive::kPastEnd;
   bool clean = true;
   FlatBuilder builder(*this, param);
-  try {
-    for (int i = 0; i < stored; ++i) {
-      FlatRecord r;
-      ar.ReadText(r.name, RecordNameCode(ar));
-      ReadRecordFields(ar, r);
-      clean = builder.Add(r) && clean;
-    }
-  } catch (unsigned int) {
-    // The records read so far stand as a sound tree; the failure goes on.
-    builder.Finish();
-    param->m_LastAreaCode = param->GetMaxAreaCode();
-    throw;
+  // However the read ends, the records read so far stand as a sound tree; a
+  // thrown code goes on to the load that began the read.
+  const BuildOnExit build(builder, param);
+  for (int i = 0; i < stored; ++i) {
+    FlatRecord r;
+    ar.ReadText(r.name, RecordNameCode(ar));
+    ReadRecordFields(ar, r);
+    clean = builder.Add(r) && clean;
   }
-  builder.Finish();
-  param->m_LastAreaCode = param->GetMaxAreaCode();
   return clean;
 }
 

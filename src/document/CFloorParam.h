@@ -84,9 +84,9 @@ public:
 
   // Story, switch, then from the record versions that added them the
   // excluded codes, the figures, the hot-link records and the output
-  // exclusions. False when the figure list failed; throws the archive's
-  // unsigned int on a short read.
-  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  // exclusions. Throws the archive's unsigned int on a short read and when
+  // the figures cannot be written.
+  void Serialize(CArchive& ar, CPlenimetraParam* param);
 
   short m_FloorNo = 0;                      // story index
   CTreeCodeArray m_CalcExcludeCodes;        // patterns not calculated here (list mode)
@@ -110,9 +110,9 @@ public:
   static int GetTotalLines(const CPlenimetraParam* doc, int treeCode);
 
   // int count, the floors, the per-floor mode flag (read from 1028 on).
-  // Reading replaces the list. False when a floor's figures failed; throws
-  // the archive's unsigned int on a short read.
-  [[nodiscard]] bool Serialize(CArchive& ar, CPlenimetraParam* param);
+  // Reading replaces the list. Throws the archive's unsigned int on a short
+  // read and when a floor cannot be written.
+  void Serialize(CArchive& ar, CPlenimetraParam* param);
 
   // true: each floor's m_bCalc decides; false: each floor's excluded list.
   bool m_bCalcPerFloor = true;

@@ -106,7 +106,7 @@ void CHotLinkParamArray::LoadData()
   }
 }
 
-bool CFloorParam::Serialize(CArchive& ar, CPlenimetraParam* param)
+void CFloorParam::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
   const bool reading = ar.m_bOpen;
   const int v = ar.GetVersion();
@@ -114,26 +114,22 @@ bool CFloorParam::Serialize(CArchive& ar, CPlenimetraParam* param)
   ar.Serialize(m_bCalc);
   if (!reading || v >= kFloorExcludes)
     m_CalcExcludeCodes.Serialize(ar);
-  bool figures = true;
   if (!reading || v >= kFloorFigures) {
-    // A refused read throws; a failed write answers false.
-    figures = m_Area1ObjectArray.Serialize(ar, param);
+    m_Area1ObjectArray.Serialize(ar, param);
     m_HotLinkParamArray.Serialize(ar);
   }
   if (!reading || v >= kFloorOutputExcludes)
     m_OutputExcludeCodes.Serialize(ar);
-  return figures;
 }
 
-bool CFloorParamArray::Serialize(CArchive& ar, CPlenimetraParam* param)
+void CFloorParamArray::Serialize(CArchive& ar, CPlenimetraParam* param)
 {
-  bool whole = true;
   if (!ar.m_bOpen) {
     ar << int(size());
     for (CFloorParam& floor : *this)
-      whole = floor.Serialize(ar, param) && whole;
+      floor.Serialize(ar, param);
     ar << m_bCalcPerFloor;
-    return whole;
+    return;
   }
   int count = 0;
   ar >> count;
@@ -141,8 +137,7 @@ bool CFloorParamArray::Serialize(CArchive& ar, CPlenimetraParam* param)
     throw CArchive::kPastEnd;
   assign(std::size_t(count), CFloorParam());
   for (CFloorParam& floor : *this)
-    static_cast<void>(floor.Serialize(ar, param));  // a refused floor throws
+    floor.Serialize(ar, param);  // a refused floor throws
   if (ar.GetVersion() >= kFloorExcludes)
     ar >> m_bCalcPerFloor;
-  return true;
 }

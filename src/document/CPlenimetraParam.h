@@ -428,7 +428,8 @@ private:
   void WriteDumpZones(CArchive& ar);
   void WriteDumpFigures(CArchive& ar);
   void TakeDump(CPlenimetraParam& loaded);
-  GSErrCode ImportWhole(CPlenimetraParam& loaded);
+  // restored: false when a failed import could not be taken back whole.
+  GSErrCode ImportWhole(CPlenimetraParam& loaded, bool& restored);
   GSErrCode PlaceDumpZones(const std::vector<CDumpZone>& zones, std::vector<GS::Guid>& made);
   GSErrCode PlaceDumpFigures(const std::vector<CDumpFigure>& figures, std::vector<GS::Guid>& made);
   // The figure of the record placed again; placed names it when it was,

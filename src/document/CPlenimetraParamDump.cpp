@@ -20,6 +20,8 @@
 
 namespace {
 
+constexpr const char16_t* kImportNotUndone = u"インポートを元に戻せませんでした。プロジェクトが不整合になっている可能性があります";
+
 // Ends the read at the file's first error: a short read zero-fills, and
 // what follows it is not the stored data.
 void RequireNoError(CFileArchiveNew& ar, bool read = true)
@@ -76,7 +78,8 @@ void CPlenimetraParam::SerializeDumpSections(CFileArchiveNew& ar)
     m_DumpFigures.clear();
     CFloorParamArray stored;
     stored.m_bCalcPerFloor = m_FloorParamArray.m_bCalcPerFloor;
-    RequireNoError(ar, stored.Serialize(ar, this));
+    stored.Serialize(ar, this);
+    RequireNoError(ar);
     // Figures of a story the project lacks keep their floor all the same.
     CFloorParamArray floors;
     FloorsOfStories(floors);
@@ -86,12 +89,14 @@ void CPlenimetraParam::SerializeDumpSections(CFileArchiveNew& ar)
     // The tree comes before the objects it names: it is checked after them.
     RequireNoError(ar, m_AreaTree2.ReadNested(ar));
   } else {
-    RequireNoError(ar, m_FloorParamArray.Serialize(ar, this));
+    m_FloorParamArray.Serialize(ar, this);
+    RequireNoError(ar);
     RequireNoError(ar, m_AreaTree2.Serialize(ar, this));
   }
   const FigureIndexScope index(*this, reading);
-  RequireNoError(ar, m_Area2ObjectArray.Serialize(ar, this));
-  RequireNoError(ar, m_Area4ObjectArray.Serialize(ar, this));
+  m_Area2ObjectArray.Serialize(ar, this);
+  m_Area4ObjectArray.Serialize(ar, this);
+  RequireNoError(ar);
   if (reading)
     RequireNoError(ar, m_AreaTree2.NamesOnlyObjectsOf(this));
   int mark = m_CurItemType1;
@@ -172,21 +177,28 @@ void CPlenimetraParam::Import(const GS::UniString& path)
   }
   ar.Close();
   GSErrCode err = NoError;
+  bool restored = true;
   const GSErrCode command = ACAPI_CallUndoableCommand(GS::UniString(kImportUndoName), [&]() -> GSErrCode {
-    err = ImportWhole(loaded);
+    err = ImportWhole(loaded, restored);
     return err;
   });
   if (err == NoError)
     err = command;  // the host did not run it
   NotifyReplaced();
-  GSWriteReport(err);
+  // A second failure while the first was taken back leaves the plan or the
+  // stored record unlike the document: the first error comes with that
+  // warning, in one message.
+  if (!restored)
+    GSWriteReport(GSReportText(err) + u"\n" + kImportNotUndone);
+  else
+    GSWriteReport(err);
 }
 
 // All or nothing: the elements made so far are deleted again and the
 // document taken back when one zone or figure cannot be placed, the record
 // cannot be saved or the figures of the replaced document cannot all go,
 // so the step leaves the project as it was.
-GSErrCode CPlenimetraParam::ImportWhole(CPlenimetraParam& loaded)
+GSErrCode CPlenimetraParam::ImportWhole(CPlenimetraParam& loaded, bool& restored)
 {
   const CPlenimetraParam before = *this;
   std::vector<GS::Guid> replaced;
@@ -212,12 +224,14 @@ GSErrCode CPlenimetraParam::ImportWhole(CPlenimetraParam& loaded)
     err = CGSUtil::GSDeleteWhole(replaced);
   if (err == NoError)
     return NoError;
-  static_cast<void>(CGSUtil::GSDeleteObject(made));  // the first error is what the caller hears of
+  // The first error is what the caller hears of; a failure of the taking
+  // back only says that it was not whole.
+  restored = CGSUtil::GSDeleteWhole(made) == NoError;
   CDocumentListener* listener = m_pListener;
   *this = before;
   m_pListener = listener;
-  if (saved)
-    static_cast<void>(SaveData());  // the record of the document kept; the first error stands
+  if (saved && SaveData() != NoError)
+    restored = false;  // the stored record is the imported one
   return err;
 }
 

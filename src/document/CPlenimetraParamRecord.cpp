@@ -35,15 +35,6 @@ constexpr int kListItems = 1041;
 constexpr int kOutputFile = 1044;
 }  // namespace V
 
-// A list writer, or an old pattern list read with repairs, answers false;
-// the save or load then ends as a thrown short read would. (List readers
-// throw themselves.)
-void Require(bool done)
-{
-  if (!done)
-    throw CArchive::kPastEnd;
-}
-
 }  // namespace
 
 bool CPlenimetraParam::Serialize(CArchive& ar)
@@ -108,7 +99,7 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
     if (reading)
       ReadFloors(ar);
     else
-      Require(m_FloorParamArray.Serialize(ar, this));
+      m_FloorParamArray.Serialize(ar, this);
   } else {
     ReadOldInlineSettings1(ar);
   }
@@ -139,14 +130,18 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
     DropUnreadableFigures(placed);
   }
   const FigureIndexScope index(*this, reading);
-  Require(m_Area2ObjectArray.Serialize(ar, this));
-  Require(m_Area4ObjectArray.Serialize(ar, this));
+  m_Area2ObjectArray.Serialize(ar, this);
+  m_Area4ObjectArray.Serialize(ar, this);
   // Repaired trees are kept as repaired; a tree refused on writing is the
   // archive's error.
   static_cast<void>(m_AreaTree2.Serialize(ar, this));
   static_cast<void>(m_AreaTreeStore.Serialize(ar, this));
-  if (reading && v >= V::kPatternsFrom && v <= V::kInlineSettingsUntil)
-    Require(m_EnvParam.m_PatternArray.SerializeEnv(ar));
+  // The only answer kept as a bool here: an old inline pattern list read
+  // with repairs answers false and keeps its sound part, as the settings
+  // file takes it; a project record is taken whole or not at all, so it
+  // ends this load as a short read would.
+  if (reading && v >= V::kPatternsFrom && v <= V::kInlineSettingsUntil && !m_EnvParam.m_PatternArray.SerializeEnv(ar))
+    throw CArchive::kPastEnd;
   if (until(V::kPresetResetUntil))
     ResetOldPatternPresets();
   if (has(V::kOutputLayout))

@@ -199,8 +199,11 @@ void CPlenimetraUserDataCore::ReadCString(char* text, int capacity)
   std::memcpy(text, read.c_str(), read.size() + 1);
 }
 
-// A write that cannot grow the record sets the error instead of throwing:
-// the record's writers answer by its error, not by a throw.
+// A write that cannot grow the record sets the error instead of throwing.
+// This stream's writes have one channel, its error, which every save of a
+// user-data record reads at Close (as the settings and dump files keep
+// theirs); the buffer below throws, and this is the one place where that
+// throw meets the channel, so no record writer above sees a throw.
 template <typename Step>
 CPlenimetraUserDataCore& CPlenimetraUserDataCore::Put(Step step)
 {

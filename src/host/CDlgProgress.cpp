@@ -88,7 +88,15 @@ void CDlgProgress::SetPos(int pos)
   m_nPos = position;
 }
 
-bool CDlgProgress::CheckAbort() { return ACAPI_Interface('CANC') != 0; }
+// A cancel once answered stands until the window closes, so a question
+// whose answer a caller does not act on still ends the operation at the
+// next one.
+bool CDlgProgress::CheckAbort()
+{
+  if (!m_bCancelled)
+    m_bCancelled = ACAPI_Interface('CANC') != 0;
+  return m_bCancelled;
+}
 
 // A window the host would not close is asked once more, so that a passing
 // refusal leaves no stray window; one that still stays open is reported.
@@ -103,4 +111,5 @@ void CDlgProgress::Close()
   }
   m_bFirstUse = true;
   m_bUsePhase = false;
+  m_bCancelled = false;
 }

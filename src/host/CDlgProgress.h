@@ -49,6 +49,7 @@ private:
 
   bool m_bFirstUse = true;  // until a single range has opened the window
   bool m_bOpen = false;
+  bool m_bCancelled = false;  // answered by the host since the window opened
   GS::UniString m_title;
   Int32 m_nPhaseCount = 0;  // as the host accepted it
 };

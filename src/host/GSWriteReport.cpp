@@ -11,18 +11,22 @@ namespace {
 constexpr short kAlertKind = -3;
 }  // namespace
 
-void GSWriteReport(int err)
+GS::UniString GSReportText(int err)
 {
   if (err == NoError || err == APIERR_CANCEL)
-    return;
-  if (err == APIERR_BADNAME) {
-    GSWriteReport(GS::UniString(u"必要なオブジェクトが見つかりません"));
-    return;
-  }
+    return GS::UniString();
+  if (err == APIERR_BADNAME)
+    return GS::UniString(u"必要なオブジェクトが見つかりません");
   // A padded name is 31 characters; the code takes at most 11.
   char text[64];
   std::snprintf(text, sizeof text, "(%d)%s", err, CGSUtil::ErrID_To_Name(err));
-  GSWriteReport(GS::UniString(text, CC_Default));
+  return GS::UniString(text, CC_Default);
+}
+
+void GSWriteReport(int err)
+{
+  if (const GS::UniString text = GSReportText(err); !text.IsEmpty())
+    GSWriteReport(text);
 }
 
 void GSWriteReport(const GS::UniString& text)

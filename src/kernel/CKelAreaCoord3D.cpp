@@ -146,27 +146,14 @@ void CKelAreaCoord3D::MoveLine(int index, const CKelCoord3D& p)
 // and averages out small deviations from planarity.
 bool CKelAreaCoord3D::CalcPlaneEquation()
 {
-  m_A = m_B = m_C = m_D = 0;
-  const std::size_t n = m_pt.size();
-  if (n < 3)
-    return true;
-  double a = 0, b = 0, c = 0;
-  for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
-    const CKelCoord3D& p = m_pt[prev];
-    const CKelCoord3D& q = m_pt[i];
-    a += (p.m_z + q.m_z) * (p.m_y - q.m_y);
-    b += (p.m_x + q.m_x) * (p.m_z - q.m_z);
-    c += (p.m_y + q.m_y) * (p.m_x - q.m_x);
-  }
-  const double length = std::sqrt(a * a + b * b + c * c);
-  if (length == 0)
-    return false;
-  m_A = a / length;
-  m_B = b / length;
-  m_C = c / length;
-  const CKelCoord3D& last = m_pt.back();
-  m_D = -(m_A * last.m_x + m_B * last.m_y + m_C * last.m_z);
-  return true;
+  double plane[4];
+  const bool fitted =
+      FitNewellPlane(m_pt.size(), [this](std::size_t i) -> const CKelCoord3D& { return m_pt[i]; }, plane);
+  m_A = plane[0];
+  m_B = plane[1];
+  m_C = plane[2];
+  m_D = plane[3];
+  return fitted;
 }
 
 bool CKelAreaCoord3D::GetPlaneEquation()

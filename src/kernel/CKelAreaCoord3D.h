@@ -13,6 +13,8 @@
 // came from nowhere); it is copied with the polygon and used by no operation
 // here.
 
+#include <cmath>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,35 @@
 
 class CAffine3D;
 class CKelAreaCoord3DArray;
+
+// The plane of CKelAreaCoord3D::CalcPlaneEquation for any closed loop of n
+// points, point(i) giving the i-th (anything with m_x, m_y, m_z), so that a
+// caller whose vertices are not CKelCoord3D fits the same plane, bit for
+// bit, without copying them into a face first. plane holds A, B, C, D.
+template <class PointAt>
+bool FitNewellPlane(std::size_t n, PointAt point, double (&plane)[4])
+{
+  plane[0] = plane[1] = plane[2] = plane[3] = 0;
+  if (n < 3)
+    return true;
+  double a = 0, b = 0, c = 0;
+  for (std::size_t i = 0, prev = n - 1; i < n; prev = i++) {
+    const auto& p = point(prev);
+    const auto& q = point(i);
+    a += (p.m_z + q.m_z) * (p.m_y - q.m_y);
+    b += (p.m_x + q.m_x) * (p.m_z - q.m_z);
+    c += (p.m_y + q.m_y) * (p.m_x - q.m_x);
+  }
+  const double length = std::sqrt(a * a + b * b + c * c);
+  if (length == 0)
+    return false;
+  plane[0] = a / length;
+  plane[1] = b / length;
+  plane[2] = c / length;
+  const auto& last = point(n - 1);
+  plane[3] = -(plane[0] * last.m_x + plane[1] * last.m_y + plane[2] * last.m_z);
+  return true;
+}
 
 class CKelAreaCoord3D : public CKelArea<CKelCoord3D>, public CKelObject {
 public:

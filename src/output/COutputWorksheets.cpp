@@ -5,6 +5,7 @@
 #include "CWorksheetTotal.h"
 #include "GSWriteReport.h"
 #include "host_errors.h"
+#include "host_notify.h"
 #include "host_teamwork.h"
 
 #include <set>
@@ -53,16 +54,27 @@ GSErrCode COutputWorksheets::CheckNames(const CPlenimetraParam& param)
   return m_NameError;
 }
 
+GSErrCode COutputWorksheets::Run(CPlenimetraParam& doc)
+{
+  WorksheetReplacement replacement;
+  m_pReplacement = &replacement;
+  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[出力]"), [&]() {
+    return replacement.Finish(doc, doc.Output(*this));
+  });
+  m_pReplacement = nullptr;
+  return err;
+}
+
 GSErrCode COutputWorksheets::DoCreateFloor(CPlenimetraParam* param, CDlgProgress& progress, CFloorParam* floor)
 {
   if (GSErrCode err = CheckNames(*param); err != NoError)
     return err;
-  return CWorksheetFloor(param).DoCreate(progress, floor);
+  return CWorksheetFloor(param, m_pReplacement).DoCreate(progress, floor);
 }
 
 GSErrCode COutputWorksheets::DoCreateTotal(CPlenimetraParam* param)
 {
   if (GSErrCode err = CheckNames(*param); err != NoError)
     return err;
-  return CWorksheetTotal(param).DoCreate();
+  return CWorksheetTotal(param, m_pReplacement).DoCreate();
 }

@@ -8,9 +8,15 @@
 // APIERR_CANCEL (the refusal has been shown already).
 
 #include "DocServices.h"
+#include "WorksheetReplacement.h"
 
 class COutputWorksheets : public CWorksheetMaker {
 public:
+  // The whole output as the command runs it: one undoable step
+  // "メンセラ[出力]" that replaces every sheet or, cancelled or failed,
+  // leaves every sheet as it was.
+  [[nodiscard]] GSErrCode Run(CPlenimetraParam& doc);
+
   [[nodiscard]] GSErrCode DoCreateFloor(CPlenimetraParam* param, CDlgProgress& progress, CFloorParam* floor) override;
   [[nodiscard]] GSErrCode DoCreateTotal(CPlenimetraParam* param) override;
 
@@ -18,6 +24,9 @@ private:
   // Checks the names once an output; the refusal stays for its rest.
   [[nodiscard]] GSErrCode CheckNames(const CPlenimetraParam& param);
 
+  // The output's replacement while Run draws; without, each sheet is
+  // replaced on its own.
+  WorksheetReplacement* m_pReplacement = nullptr;
   bool m_bChecked = false;
   GSErrCode m_NameError = NoError;
 };

@@ -15,6 +15,7 @@
 #include "CPlenimetraParam.h"
 #include "GetLibPartInd.h"
 #include "WorksheetDatabase.h"
+#include "WorksheetReplacement.h"
 #include "WorksheetTeamwork.h"
 #include "host_assert.h"
 #include "host_environment.h"
@@ -99,6 +100,8 @@ GSErrCode CWorksheetFloor::DoCreate(CDlgProgress& progress, CFloorParam* floor)
     const GSErrCode err = CreatePatternSheet(floor, progress);
     if (first == NoError)
       first = err;
+    if (err == APIERR_CANCEL)
+      break;
   }
   return first;
 }
@@ -118,13 +121,13 @@ GSErrCode CWorksheetFloor::CreatePatternSheet(CFloorParam* floor, CDlgProgress& 
   }
   if (GSErrCode err = ShowWorksheet(*sheet); err != NoError)
     return err;
-  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[出力]"), [&]() { return Create(floor, progress); });
+  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[出力]"), [&]() {
+    return ReplaceSheet(m_pReplacement, *m_pParam, *sheet, GatherOutput, [&]() { return Create(floor, progress); });
+  });
 }
 
 GSErrCode CWorksheetFloor::Create(CFloorParam* floor, CDlgProgress& progress)
 {
-  if (GSErrCode err = DeleteObject(); err != NoError)
-    return err;
   CKelCoord2D point;
   progress.SetRange(int(m_pParam->m_Area2ObjectArray.size() + floor->m_Area1ObjectArray.size() +
                         2 * m_pParam->m_Area4ObjectArray.size()),
@@ -140,9 +143,8 @@ GSErrCode CWorksheetFloor::Create(CFloorParam* floor, CDlgProgress& progress)
   return NoError;
 }
 
-GSErrCode CWorksheetFloor::DeleteObject()
+GSErrCode CWorksheetFloor::GatherOutput(GS::Array<API_Guid>& guids)
 {
-  GS::Array<API_Guid> guids;
   CMyUserData tag(kOutputTag, CMyUserData::kVersion);
   if (GSErrCode err = CGSUtil::GSGetElement(API_ObjectID, &tag, CMyUserDataCore::TYPE(kOutputTag), 0, guids);
       err != NoError)
@@ -151,9 +153,7 @@ GSErrCode CWorksheetFloor::DeleteObject()
   // sheet are replaced with the rest.
   if (GSErrCode err = GatherLinesAndTexts(guids); err != NoError)
     return err;
-  if (GSErrCode err = GatherFigureParts(guids); err != NoError)
-    return err;
-  return DeleteGathered(*m_pParam, guids);
+  return GatherFigureParts(guids);
 }
 
 GSErrCode CWorksheetFloor::DrawArea1Element(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point)

@@ -24,10 +24,16 @@ class CAreaTree;
 class CDlgProgress;
 class CFloorParam;
 class CPlenimetraParam;
+class WorksheetReplacement;
 
 class CWorksheetFloor {
 public:
-  explicit CWorksheetFloor(CPlenimetraParam* param) : m_pParam(param) {}
+  // With a replacement, the sheets join an output that replaces all its
+  // sheets at once; without, each sheet is replaced on its own.
+  explicit CWorksheetFloor(CPlenimetraParam* param, WorksheetReplacement* replacement = nullptr)
+      : m_pParam(param), m_pReplacement(replacement)
+  {
+  }
 
   // == Sheets ==
   // "<name> <story name>"; a story without a name is "1階" from story 0
@@ -39,15 +45,17 @@ public:
 
   // == Output ==
   // Every pattern the floor calculates and outputs gets its sheet, filled
-  // as one undoable step "メンセラ[出力]"; each pattern becomes the current
-  // one in turn. The first error is returned; the other patterns still run.
+  // as one undoable step "メンセラ[出力]" that replaces the earlier output
+  // whole or, cancelled or failed, leaves it as it was; each pattern
+  // becomes the current one in turn. The first error is returned; the
+  // other patterns still run, unless the user cancelled.
   [[nodiscard]] GSErrCode DoCreate(CDlgProgress& progress, CFloorParam* floor);
-  // The content of the current sheet.
+  // Draws the content of the current sheet (beside the earlier output).
   [[nodiscard]] GSErrCode Create(CFloorParam* floor, CDlgProgress& progress);
-  // Removes the earlier output from the current sheet: tagged objects,
-  // every line and text, every object of the figure parts. A failed
-  // gathering is returned and nothing is deleted.
-  [[nodiscard]] GSErrCode DeleteObject();
+  // The earlier output on the current sheet: tagged objects, every line
+  // and text, every object of the figure parts. A failed gathering is
+  // returned.
+  [[nodiscard]] static GSErrCode GatherOutput(GS::Array<API_Guid>& guids);
   // Copies the figures on the pattern's layer onto the area-table layer;
   // point ends at the largest x and y of the copies' bounds (not below 0).
   [[nodiscard]] GSErrCode DrawArea1Element(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
@@ -86,4 +94,5 @@ private:
   [[nodiscard]] GSErrCode CreatePatternSheet(CFloorParam* floor, CDlgProgress& progress);
 
   CPlenimetraParam* m_pParam;
+  WorksheetReplacement* m_pReplacement;
 };

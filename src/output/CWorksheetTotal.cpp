@@ -5,6 +5,7 @@
 #include "CMyUserData.h"
 #include "CPlenimetraParam.h"
 #include "WorksheetDatabase.h"
+#include "WorksheetReplacement.h"
 #include "WorksheetTeamwork.h"
 #include "host_assert.h"
 #include "host_elements.h"
@@ -52,6 +53,8 @@ GSErrCode CWorksheetTotal::DoCreate()
     const GSErrCode err = CreatePatternSheet(progress);
     if (first == NoError)
       first = err;
+    if (err == APIERR_CANCEL)
+      break;
   }
   progress.Close();
   m_pParam->m_CurTreeCode = current;
@@ -73,23 +76,16 @@ GSErrCode CWorksheetTotal::CreatePatternSheet(CDlgProgress& progress)
   }
   if (GSErrCode err = ShowWorksheet(*sheet); err != NoError)
     return err;
-  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[出力]"), [&]() { return Create(progress); });
-}
-
-GSErrCode CWorksheetTotal::DeleteObject()
-{
-  GS::Array<API_Guid> guids;
-  if (GSErrCode err = GatherLinesAndTexts(guids); err != NoError)
-    return err;
-  return DeleteGathered(*m_pParam, guids);
+  // Every line and text of the sheet is its earlier output, whoever drew it.
+  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[出力]"), [&]() {
+    return ReplaceSheet(m_pReplacement, *m_pParam, *sheet, GatherLinesAndTexts, [&]() { return Create(progress); });
+  });
 }
 
 GSErrCode CWorksheetTotal::Create(CDlgProgress& progress)
 {
-  // Drawing over what could not be cleared, or at a guessed scale, would
-  // leave a sheet that looks complete and is not.
-  if (GSErrCode err = DeleteObject(); err != NoError)
-    return err;
+  // Drawing at a guessed scale would leave a sheet that looks complete and
+  // is not.
   double scale = 1.0;
   if (GSErrCode err = ACAPI_Database('GSCL', &scale); err != NoError)
     return err;
@@ -112,19 +108,29 @@ GSErrCode CWorksheetTotal::Create(CDlgProgress& progress)
         err = grouped;
     if (first == NoError)
       first = err;
+    // The totals ask the progress as they add up floors but run to their
+    // end; a cancel answered there ends the sheet after the table.
+    if (!progress.CheckAbort())
+      return true;
+    if (first == NoError)
+      first = APIERR_CANCEL;
+    return false;
   };
   CKelCoord2D pos;
   for (const CAreaTreeIndentArray& list : lists) {
     const CAreaObject* top = m_pParam->GetAreaObject(list.back().m_AreaCode);
     PLN_ASSERT(top != nullptr);
-    drawGroup([&](GS::Array<API_Guid>* guids) {
-      return CreateTotalArea(list, top->m_Name.m_DefaultName, pos, d, guids, &tag, progress);
-    });
+    if (!drawGroup([&](GS::Array<API_Guid>* guids) {
+          return CreateTotalArea(list, top->m_Name.m_DefaultName, pos, d, guids, &tag, progress);
+        }))
+      return first;
     pos.m_y -= (floors + style.m_RowOffset + 3) * h;
   }
   for (const CAreaTreeIndentArray& list : lists)
     for (const CAreaTreeIndent& entry : list) {
-      drawGroup([&](GS::Array<API_Guid>* guids) { return CreateEachArea(entry, pos, d, guids, &tag, progress); });
+      if (!drawGroup(
+              [&](GS::Array<API_Guid>* guids) { return CreateEachArea(entry, pos, d, guids, &tag, progress); }))
+        return first;
       pos.m_x += 2 * w + style.m_ColOffset * d;
     }
   return first;

@@ -25,10 +25,16 @@ class CDlgProgress;
 class CKelProgressCore;
 class CMyUserDataCore;
 class CPlenimetraParam;
+class WorksheetReplacement;
 
 class CWorksheetTotal {
 public:
-  explicit CWorksheetTotal(CPlenimetraParam* param) : m_pParam(param) {}
+  // With a replacement, the sheets join an output that replaces all its
+  // sheets at once; without, each sheet is replaced on its own.
+  explicit CWorksheetTotal(CPlenimetraParam* param, WorksheetReplacement* replacement = nullptr)
+      : m_pParam(param), m_pReplacement(replacement)
+  {
+  }
 
   static void GetSheetName(GS::UniString& name) { name = name + u" 建物面積表"; }
   [[nodiscard]] static GSErrCode GetDatabase(std::optional<API_DatabaseUnId>& found, GS::UniString name);
@@ -36,13 +42,14 @@ public:
 
   // Every pattern not left out of the summary, each as the current pattern
   // in turn (the caller's current pattern comes back) and as one undoable
-  // step. The first error; the other patterns still run.
+  // step that replaces the sheet's earlier output whole or, cancelled or
+  // failed, leaves it as it was. The first error; the other patterns still
+  // run, unless the user cancelled.
   [[nodiscard]] GSErrCode DoCreate();
-  // Clears and redraws the current pattern's sheet; a failed deletion or
-  // scale read ends it with that error.
+  // Draws the current pattern's sheet beside its earlier output; a failed
+  // scale read ends it with that error, a cancel after a table with
+  // APIERR_CANCEL.
   [[nodiscard]] GSErrCode Create(CDlgProgress& progress);
-  // Every line and text of the current sheet, whoever drew them.
-  [[nodiscard]] GSErrCode DeleteObject();
 
   // == Tables (CWorksheetTotalTables.cpp); pos is the table's reference
   // point, the top-left of its body ==
@@ -64,4 +71,5 @@ private:
   [[nodiscard]] GSErrCode CreatePatternSheet(CDlgProgress& progress);
 
   CPlenimetraParam* m_pParam;
+  WorksheetReplacement* m_pReplacement;
 };

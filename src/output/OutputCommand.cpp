@@ -40,7 +40,7 @@ GSErrCode RunOutputCommand(CPlenimetraParam& doc)
   switch (doc.m_OutputMode) {
   case 2: {
     COutputWorksheets sheets;
-    GSErrCode err = doc.Output(sheets);
+    GSErrCode err = sheets.Run(doc);
     if (const GSErrCode saved = doc.SaveData(); err == NoError)
       err = saved;
     GSWriteReport(err);

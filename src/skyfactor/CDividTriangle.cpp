@@ -27,62 +27,10 @@ bool IsRightTurn(double cross)
   return cross <= 0 && std::fabs(cross) > kTol;
 }
 
-// The segment A -> B with its direction and length.
-struct Segment {
-  CKelCoord2D a;
-  double c = 1;
-  double s = 0;
-  double len = 0;
-};
-
-
-enum class Meet { No, Yes, Invalid };
-
-// An edge end farther than this from a segment's line is clear of it,
-// beyond DividPoint and every round-off of the crossing's position.
-constexpr double kClearOfLine = kTol + 1e-9;
-
-// Whether the edge P -> Q meets the open segment: a collinear edge when it
-// overlaps the segment's inside, another edge when its line crosses the
-// segment strictly inside and the crossing lies on the edge. Touching an end
-// of the segment is no meeting.
-Meet EdgeMeets(const Segment& seg, const CKelCoord2D& p, const CKelCoord2D& q)
-{
-  const CKelCoord2D& a = seg.a;
-  const double sideP = seg.c * (p.m_y - a.m_y) - seg.s * (p.m_x - a.m_x);
-  const double sideQ = seg.c * (q.m_y - a.m_y) - seg.s * (q.m_x - a.m_x);
-  // Both ends on one side, clear of the line: the lines cross beyond the
-  // nearer end by at least its distance, so the crossing is off the edge.
-  if (sideP != sideQ && (sideP > 0) == (sideQ > 0) && std::fmin(std::fabs(sideP), std::fabs(sideQ)) > kClearOfLine)
-    return Meet::No;
-  const double alongP = (p.m_x - a.m_x) * seg.c + (p.m_y - a.m_y) * seg.s;
-  const double alongQ = (q.m_x - a.m_x) * seg.c + (q.m_y - a.m_y) * seg.s;
-  const double len = seg.len;
-  if (sideP == sideQ) {
-    if (!(std::fabs(sideP) <= kTol && std::fabs(sideQ) <= kTol))
-      return Meet::No;
-    const bool inside = (alongP > kTol && alongP < len - kTol) || (alongQ > kTol && alongQ < len - kTol);
-    const bool covers = (alongP < -kTol && alongQ > len + kTol) || (alongQ < -kTol && alongP > len + kTol);
-    return inside || covers ? Meet::Yes : Meet::No;
-  }
-  const double t = alongP + (alongQ - alongP) * (0 - sideP) / (sideQ - sideP);
-  if (std::isnan(t))
-    return Meet::Invalid;
-  // Off the segment nothing else can make it a meeting; the edge's own frame
-  // (a square root) is measured only for crossings inside the segment.
-  if (!(t > kTol && t < len - kTol))
-    return Meet::No;
-  const CKelCoord2D x(a.m_x + t * seg.c, a.m_y + t * seg.s);
-  double ce = 1, se = 0, le = 0;
-  CalcCosSin(p, q, &ce, &se, &le);
-  const double off = ce * (x.m_y - p.m_y) - se * (x.m_x - p.m_x);
-  if (std::isnan(off))
-    return Meet::Invalid;
-  if (std::fabs(off) > KelTol::DividCrossLine)
-    return Meet::No;
-  const double alongEdge = (x.m_x - p.m_x) * ce + (x.m_y - p.m_y) * se;
-  return alongEdge >= -kTol && alongEdge <= le + kTol ? Meet::Yes : Meet::No;
-}
+// Points this close to the origin keep the round-off of every crossing far
+// below the crossing tests' box margin, so an edge whose box stays clear of
+// a segment's grown box is known not to meet it, without measuring it.
+constexpr double kBoxedReach = 1e3;
 
 // The positions a forward to b, both included, wrapping.
 std::vector<int> Run(const std::vector<int>& idx, int a, int b)
@@ -97,52 +45,6 @@ std::vector<int> Run(const std::vector<int>& idx, int a, int b)
   out.insert(out.end(), idx.begin(), to);
   return out;
 }
-
-// The box of an edge, for the sweep of the simplicity test.
-struct EdgeBox {
-  double xmin, xmax, ymin, ymax;
-  int end;  // the position the edge ends at
-};
-
-// Boxes farther apart than this cannot hold edges that meet: a meeting
-// lies within DividCrossLine and DividPoint of both.
-constexpr double kBoxMargin = 1e-5;
-
-// Points this close to the origin keep the round-off of every crossing far
-// below kBoxMargin, so an edge whose box stays clear of a segment's grown box
-// is known to meet it not (EdgeMeets would answer No) without measuring it.
-constexpr double kBoxedReach = 1e3;
-
-// The box of a segment grown by kBoxMargin, for skipping the edges clear of
-// it; an empty filter (for points beyond kBoxedReach) skips none.
-class ClearOfBox {
-public:
-  ClearOfBox(const CKelCoord2D& a, const CKelCoord2D& b, bool active)
-      : m_Active(active),
-        m_xmin(std::fmin(a.m_x, b.m_x) - kBoxMargin),
-        m_xmax(std::fmax(a.m_x, b.m_x) + kBoxMargin),
-        m_ymin(std::fmin(a.m_y, b.m_y) - kBoxMargin),
-        m_ymax(std::fmax(a.m_y, b.m_y) + kBoxMargin)
-  {
-  }
-
-  // The sides of the box a point lies beyond, one bit each; an edge whose
-  // ends share a bit is clear of the box. Worked out once per vertex, as
-  // each vertex ends one edge and starts the next.
-  unsigned Beyond(const CKelCoord2D& p) const
-  {
-    if (!m_Active)
-      return 0;
-    return (p.m_x < m_xmin ? 1U : 0U) | (p.m_x > m_xmax ? 2U : 0U) | (p.m_y < m_ymin ? 4U : 0U) |
-           (p.m_y > m_ymax ? 8U : 0U);
-  }
-
-  static bool Clear(unsigned beyondP, unsigned beyondQ) { return (beyondP & beyondQ) != 0; }
-
-private:
-  bool m_Active;
-  double m_xmin, m_xmax, m_ymin, m_ymax;
-};
 
 // A vertex that a reflex vertex may be joined to: its position, its place
 // (a, b) in the frame of the ray through the reflex vertex seen from the
@@ -178,25 +80,44 @@ constexpr double kKeySlack = 1e-12;
 // smallest angle on, each in position order.
 class CandidateQueue {
 public:
-  explicit CandidateQueue(std::vector<Candidate> all) : m_All(std::move(all))
+  // Every position of idx but i, j and k, placed in the frame of the ray
+  // through position j seen from the origin.
+  CandidateQueue(const std::vector<CKelCoord2D>& pt, const std::vector<int>& idx, int i, int j, int k)
+      : m_Pt(pt), m_Idx(idx)
   {
-    m_Unordered =
-        std::any_of(m_All.begin(), m_All.end(), [](const Candidate& c) { return std::isnan(c.a) || std::isnan(c.b); });
-    if (m_Unordered)
-      return;
-    // The heap holds keys and places only, and of a thousand candidates a
-    // split takes a few: the heap starts with the keys nearest the smallest
-    // and takes more (in ever wider steps) only as it empties. What leaves
-    // it up to a limit is every key up to that limit, as from one heap of
-    // all; keys without an order (overflowed places) all go in at once.
-    m_Rest.reserve(m_All.size());
-    bool unordered = false;
-    for (std::size_t at = 0; at < m_All.size(); ++at) {
-      m_Rest.push_back({m_All[at].key, at});
-      unordered = unordered || std::isnan(m_All[at].key);
+    const CKelCoord2D& pj = At(j);
+    const double norm = std::hypot(pj.m_x, pj.m_y);
+    m_ux = pj.m_x / norm;
+    m_uy = pj.m_y / norm;
+    // The heap holds keys and positions only, and of a thousand candidates
+    // a split takes a few: the heap starts with the keys nearest the
+    // smallest and takes more (in ever wider steps) only as it empties.
+    // What leaves it up to a limit is every key up to that limit, as from
+    // one heap of all; keys without an order (overflowed places) all go in
+    // at once. One pass places every candidate and finds the smallest key.
+    const int n = static_cast<int>(idx.size());
+    m_Rest.reserve(idx.size());
+    bool unplaced = false, unordered = false;
+    double least = INFINITY;
+    for (int m = 0; m < n; ++m) {
+      if (m == i || m == j || m == k)
+        continue;
+      const Candidate c = Place(m);
+      unplaced = unplaced || std::isnan(c.a) || std::isnan(c.b);
+      unordered = unordered || std::isnan(c.key);
+      least = std::min(least, c.key);
+      m_Rest.push_back({c.key, m});
     }
-    m_Step = unordered ? INFINITY : 16.0 / static_cast<double>(std::max<std::size_t>(m_All.size(), 1));
-    Refill();
+    if (unplaced) {
+      // Without a direction the candidates keep the order they were found in.
+      m_Unordered = true;
+      for (const Keyed& r : m_Rest)
+        m_All.push_back(Place(r.m));
+      m_Rest.clear();
+      return;
+    }
+    m_Step = unordered ? INFINITY : 16.0 / static_cast<double>(std::max<std::size_t>(m_Rest.size(), 1));
+    Refill(least);
   }
 
   bool NextCluster(std::vector<Candidate>& cluster)
@@ -237,8 +158,18 @@ public:
 private:
   struct Keyed {
     double key;
-    std::size_t at;  // in m_All
+    int m;
   };
+
+  const CKelCoord2D& At(int m) const { return m_Pt[static_cast<std::size_t>(m_Idx[static_cast<std::size_t>(m)])]; }
+
+  Candidate Place(int m) const
+  {
+    const CKelCoord2D& p = At(m);
+    const double a = m_ux * p.m_x + m_uy * p.m_y;
+    const double b = m_ux * p.m_y - m_uy * p.m_x;
+    return {m, a, b, AngleKey(a, b), 0};
+  }
 
   static bool LaterKey(const Keyed& l, const Keyed& r) { return l.key > r.key; }
 
@@ -250,17 +181,20 @@ private:
     return m_Heap.empty() ? nullptr : &m_Heap.front();
   }
 
-  // Into the empty heap, the keys left within a step of the smallest.
-  void Refill()
+  // Into the empty heap, the keys left within a step of the smallest
+  // (least, when known).
+  void Refill(double least = NAN)
   {
     if (m_Rest.empty())
       return;
     if (std::isinf(m_Step)) {
       m_Heap.swap(m_Rest);
     } else {
-      double least = m_Rest.front().key;
-      for (const Keyed& k : m_Rest)
-        least = std::min(least, k.key);
+      if (std::isnan(least)) {
+        least = m_Rest.front().key;
+        for (const Keyed& k : m_Rest)
+          least = std::min(least, k.key);
+      }
       const double cut = least + m_Step;
       m_Step *= 2;
       const auto near = std::partition(m_Rest.begin(), m_Rest.end(), [cut](const Keyed& k) { return k.key > cut; });
@@ -276,7 +210,7 @@ private:
   {
     for (const Keyed* next = Front(); next != nullptr && next->key <= limit; next = Front()) {
       std::pop_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
-      Candidate c = m_All[m_Heap.back().at];
+      Candidate c = Place(m_Heap.back().m);
       m_Heap.pop_back();
       c.angle = std::fabs(std::atan2(c.b, c.a));
       const auto at = std::upper_bound(m_Ready.begin(), m_Ready.end(), c.angle,
@@ -285,7 +219,10 @@ private:
     }
   }
 
-  std::vector<Candidate> m_All;
+  const std::vector<CKelCoord2D>& m_Pt;
+  const std::vector<int>& m_Idx;
+  double m_ux = 0, m_uy = 0;   // the ray's direction
+  std::vector<Candidate> m_All;  // every candidate, when they have no order
   std::vector<Keyed> m_Heap;  // keys up to a cut, as a heap
   std::vector<Keyed> m_Rest;  // keys beyond that cut
   double m_Step = 0;          // how far beyond the smallest key left the next cut lies
@@ -315,29 +252,6 @@ bool OutOfOrder(const Candidate& before, const Candidate& next)
   if (before.angle - next.angle > kTol)
     return true;
   return std::fabs(before.angle - next.angle) <= kTol && before.Length() > next.Length();
-}
-
-// Every position but the three of the reflex corner, with its angle from
-// the ray through the reflex vertex j.
-std::vector<Candidate> CandidatesOf(const std::vector<CKelCoord2D>& pt, const std::vector<int>& idx, int i, int j, int k)
-{
-  const auto at = [&](int pos) -> const CKelCoord2D& { return pt[static_cast<std::size_t>(idx[static_cast<std::size_t>(pos)])]; };
-  const CKelCoord2D& pj = at(j);
-  const double norm = std::hypot(pj.m_x, pj.m_y);
-  const double ux = pj.m_x / norm;
-  const double uy = pj.m_y / norm;
-  std::vector<Candidate> all;
-  const int n = static_cast<int>(idx.size());
-  all.reserve(idx.size());
-  for (int m = 0; m < n; ++m) {
-    if (m == i || m == j || m == k)
-      continue;
-    const CKelCoord2D& p = at(m);
-    const double a = ux * p.m_x + uy * p.m_y;
-    const double b = ux * p.m_y - uy * p.m_x;
-    all.push_back({m, a, b, AngleKey(a, b), 0});
-  }
-  return all;
 }
 
 }  // namespace
@@ -382,7 +296,11 @@ bool CDividTriangle::Prepare(int mode)
     if (std::fabs(p.m_Pos.m_x) > kBoxedReach || std::fabs(p.m_Pos.m_y) > kBoxedReach)
       m_bBoxed = false;
   }
+  m_Current = nullptr;
   FindCoincidentPoints();
+  m_bCoincident = std::any_of(m_Coincident.begin(), m_Coincident.end(), [](const auto& c) { return !c.empty(); });
+  m_bOrigin = std::any_of(m_Pt.begin(), m_Pt.end(),
+                          [](const CKelCoord2D& p) { return std::fabs(p.m_x) <= kTol && std::fabs(p.m_y) <= kTol; });
   m_Count.assign(m_Pt.size(), 0);
   m_Seen.assign(m_Pt.size(), 0);
   m_Frame.assign(m_Pt.size(), Frame{});
@@ -395,12 +313,16 @@ bool CDividTriangle::Prepare(int mode)
 bool CDividTriangle::DivideFrom(Part whole, Level level)
 {
   whole.simple = IsSimple(whole.idx);
+  whole.distinct = !HasRepeatedPoint(whole.idx);
+  whole.needleFree = !HasNeedle(whole.idx);
   std::vector<Part> pending;
   pending.push_back(std::move(whole));
   while (!pending.empty()) {
     Part part = std::move(pending.back());
     pending.pop_back();
-    if (!(this->*level)(part, pending) || m_bInvalid)
+    const bool ok = (this->*level)(part, pending);
+    m_Current = nullptr;
+    if (!ok || m_bInvalid)
       return false;
   }
   return true;
@@ -411,17 +333,21 @@ bool CDividTriangle::Divid(Part& part, std::vector<Part>& pending)
   const int n = static_cast<int>(part.idx.size());
   if (n == 3)
     return CreateTriangle(part.idx);
+  MeasureBlocks(part.idx);
   Part out1, out2;
   Split split = SearchIndex2(part, out1, out2);
   if (split == Split::None) {
-    CountPositions(part.idx, 1);
+    const bool counted = NeedsCounts(part);
+    if (counted)
+      CountPositions(part.idx, 1);
     int reflex = -1;
     for (int i = 0; i < n && reflex < 0; ++i) {
       const int j = (i + 1) % n;
       if (!CheckInnerLine(part.idx, j) && IsRightTurn(TurnAt(part.idx, i, j, (i + 2) % n)))
         reflex = i;
     }
-    CountPositions(part.idx, -1);
+    if (counted)
+      CountPositions(part.idx, -1);
     if (reflex < 0)
       return CreateTriangle(part.idx);
     split = SearchIndex(part, reflex, (reflex + 1) % n, (reflex + 2) % n, out1, out2);
@@ -445,6 +371,7 @@ bool CDividTriangle::Divid2(Part& part, std::vector<Part>& pending)
   const int n = static_cast<int>(part.idx.size());
   if (n == 3)
     return AddTriangle(P(part.idx, 0), P(part.idx, 1), P(part.idx, 2));
+  MeasureBlocks(part.idx);
   for (int i = 0; i < n; ++i) {
     Part out1, out2;
     const Split split = SearchIndex(part, i, (i + 1) % n, (i + 2) % n, out1, out2);
@@ -518,33 +445,21 @@ CDividTriangle::Split CDividTriangle::QuadrilateralSplit(const Part& part, int o
 
 CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j, int k, Part& out1, Part& out2)
 {
-  // One pass gathers the outline, its box, its area (the shoelace sum in
-  // SetArea's order, to the last bit) and the position counts.
+  // The outline with its box and area as SetArea and SetMaxMin would give
+  // them: CalcArea sums the same products in the same order, and the box is
+  // the blocks' (both minima and maxima of the same points).
+  const double area = std::isnan(part.area) ? CalcArea(part.idx) : part.area;
   CKelAreaCoord2D outline;
-  outline.m_pt.resize(part.idx.size());
-  double xmin = DBL_MAX, ymin = DBL_MAX, xmax = -DBL_MAX, ymax = -DBL_MAX;
-  double shoelace = 0;
-  const CKelCoord2D* prev = &m_Pt[static_cast<std::size_t>(part.idx.back())];
-  for (std::size_t q = 0; q < part.idx.size(); ++q) {
-    const auto v = static_cast<std::size_t>(part.idx[q]);
-    const CKelCoord2D& p = m_Pt[v];
-    outline.m_pt[q] = p;
-    xmin = std::min(xmin, p.m_x);
-    xmax = std::max(xmax, p.m_x);
-    ymin = std::min(ymin, p.m_y);
-    ymax = std::max(ymax, p.m_y);
-    shoelace += (prev->m_x - p.m_x) * (prev->m_y + p.m_y);
-    prev = &p;
-    ++m_Count[v];
-  }
-  const double area = 0.5 * shoelace;
+  outline.m_pt.reserve(part.idx.size());
+  for (int v : part.idx)
+    outline.m_pt.push_back(m_Pt[static_cast<std::size_t>(v)]);
   if (area < 0)
     std::reverse(outline.m_pt.begin(), outline.m_pt.end());
   outline.m_area = area < 0 ? -area : area;
-  outline.m_xmin = xmin;
-  outline.m_xmax = xmax;
-  outline.m_ymin = ymin;
-  outline.m_ymax = ymax;
+  PartBox(part.idx, outline);
+  const bool counted = NeedsCounts(part);
+  if (counted)
+    CountPositions(part.idx, 1);
   const CKelCoord2D& pj = P(part.idx, j);
   // A candidate m is tried when the diagonal m - j meets no edge, m is no
   // point where the outline touches itself, and the diagonal's midpoint
@@ -554,10 +469,10 @@ CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j
       return false;
     const CKelCoord2D& pm = P(part.idx, m);
     const CKelCoord2D mid((pm.m_x + pj.m_x) / 2, (pm.m_y + pj.m_y) / 2);
-    return outline.InArea(mid, KelTol::DividInside, KelTol::DividInside, CKelAreaCoord2D::Crossing::TenthTol) != 0;
+    return InsideOutline(outline, area < 0, part.idx, mid) != 0;
   };
   Split result = Split::None;
-  CandidateQueue queue(CandidatesOf(m_Pt, part.idx, i, j, k));
+  CandidateQueue queue(m_Pt, part.idx, i, j, k);
   std::vector<Candidate> cluster;
   std::optional<Candidate> last;
   while (result == Split::None && !m_bInvalid && queue.NextCluster(cluster)) {
@@ -573,7 +488,8 @@ CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j
         break;
     }
   }
-  CountPositions(part.idx, -1);
+  if (counted)
+    CountPositions(part.idx, -1);
   return m_bInvalid ? Split::Fail : result;
 }
 
@@ -583,8 +499,8 @@ CDividTriangle::Split CDividTriangle::CheckIndex(const Part& part, int a, int b,
   Part second{Run(part.idx, b, a), false};
   if (first.idx.size() <= 2 || second.idx.size() <= 2)
     return Split::None;
-  for (Part* p : {&first, &second}) {
-    p->simple = part.simple ? PartStaysSimple(p->idx) : IsSimple(p->idx);
+  for (auto [p, start] : {std::pair{&first, a}, std::pair{&second, b}}) {
+    p->simple = part.simple ? PartStaysSimple(part.idx, start, p->idx) : IsSimple(p->idx);
     if (m_bInvalid)
       return Split::Fail;
     if (!p->simple)
@@ -592,114 +508,23 @@ CDividTriangle::Split CDividTriangle::CheckIndex(const Part& part, int a, int b,
   }
   for (Part* p : {&first, &second}) {
     // A part that lost a needle has a new edge: known simple no more.
-    if (EraseNeedleShape(p->idx))
+    if (EraseNeedles(*p, part.needleFree))
       p->simple = false;
-    if (HasRepeatedPoint(p->idx))
+    // Positions a forward to b of a part of distinct points hold none twice.
+    if (!part.distinct && HasRepeatedPoint(p->idx))
       return Split::None;
+    p->distinct = true;
   }
   for (Part* p : {&first, &second}) {
-    const double area = CalcArea(p->idx);
-    if (area < -kTol)
+    p->area = CalcArea(p->idx);
+    if (p->area < -kTol)
       return Split::None;
-    if (area <= kTol)
+    if (p->area <= kTol)
       p->idx.clear();  // no extent: no triangles
   }
   out1 = std::move(first);
   out2 = std::move(second);
   return Split::Done;
-}
-
-// --- Tests of diagonals and outlines ----------------------------------------
-
-int CDividTriangle::CheckCross(const Index& idx, int a, int b)
-{
-  const int n = static_cast<int>(idx.size());
-  const Frame& f = FrameOf(idx, a, b);
-  const Segment seg{P(idx, a), f.c, f.s, f.len};
-  const ClearOfBox box(P(idx, a), P(idx, b), m_bBoxed);
-  unsigned beyondPrev = box.Beyond(P(idx, n - 1));
-  for (int m = 0; m < n; ++m) {
-    const int prev = m == 0 ? n - 1 : m - 1;
-    const unsigned beyond = box.Beyond(P(idx, m));
-    const bool clear = ClearOfBox::Clear(beyondPrev, beyond);
-    beyondPrev = beyond;
-    if (clear || m == a || prev == a || prev == b)
-      continue;
-    const Meet meet = EdgeMeets(seg, P(idx, prev), P(idx, m));
-    if (meet == Meet::Invalid)
-      m_bInvalid = true;
-    if (meet != Meet::No)
-      return prev;
-  }
-  return -1;
-}
-
-// Every edge tested against every edge that does not share a vertex
-// position with it, in both directions; boxes sorted by x keep the pairs
-// tested to those that come close.
-bool CDividTriangle::IsSimple(const Index& idx)
-{
-  const int n = static_cast<int>(idx.size());
-  std::vector<EdgeBox> boxes;
-  boxes.reserve(static_cast<std::size_t>(n));
-  for (int m = 0; m < n; ++m) {
-    const CKelCoord2D& p = P(idx, m == 0 ? n - 1 : m - 1);
-    const CKelCoord2D& q = P(idx, m);
-    boxes.push_back({std::fmin(p.m_x, q.m_x), std::fmax(p.m_x, q.m_x), std::fmin(p.m_y, q.m_y),
-                     std::fmax(p.m_y, q.m_y), m});
-  }
-  std::sort(boxes.begin(), boxes.end(), [](const EdgeBox& l, const EdgeBox& r) { return l.xmin < r.xmin; });
-  const auto adjacent = [n](int e1, int e2) {
-    return e1 == e2 || (e1 + 1) % n == e2 || (e2 + 1) % n == e1;
-  };
-  const auto meets = [&](int segEnd, int edgeEnd) {
-    const int segStart = segEnd == 0 ? n - 1 : segEnd - 1;
-    const int edgeStart = edgeEnd == 0 ? n - 1 : edgeEnd - 1;
-    const Frame& f = FrameOf(idx, segStart, segEnd);
-    const Meet meet = EdgeMeets(Segment{P(idx, segStart), f.c, f.s, f.len}, P(idx, edgeStart), P(idx, edgeEnd));
-    if (meet == Meet::Invalid)
-      m_bInvalid = true;
-    return meet != Meet::No;
-  };
-  for (std::size_t u = 0; u < boxes.size(); ++u) {
-    for (std::size_t v = u + 1; v < boxes.size() && boxes[v].xmin <= boxes[u].xmax + kBoxMargin; ++v) {
-      const EdgeBox& e1 = boxes[u];
-      const EdgeBox& e2 = boxes[v];
-      if (e2.ymin > e1.ymax + kBoxMargin || e1.ymin > e2.ymax + kBoxMargin || adjacent(e1.end, e2.end))
-        continue;
-      if (meets(e1.end, e2.end) || meets(e2.end, e1.end))
-        return false;
-    }
-  }
-  return true;
-}
-
-// A part of a simple outline: its edges met no other edge there, and
-// adjacent edges stay adjacent, so only the pairs with the closing edge (the
-// new diagonal) are new.
-bool CDividTriangle::PartStaysSimple(const Index& part)
-{
-  const int n = static_cast<int>(part.size());
-  if (CheckCross(part, n - 1, 0) >= 0 || m_bInvalid)
-    return false;
-  const CKelCoord2D& d0 = P(part, n - 1);
-  const CKelCoord2D& d1 = P(part, 0);
-  const ClearOfBox box(d0, d1, m_bBoxed);
-  unsigned beyondPrev = box.Beyond(P(part, 1));
-  for (int m = 2; m <= n - 2; ++m) {
-    const unsigned beyond = box.Beyond(P(part, m));
-    const bool clear = ClearOfBox::Clear(beyondPrev, beyond);
-    beyondPrev = beyond;
-    if (clear)
-      continue;
-    const Frame& f = FrameOf(part, m - 1, m);
-    const Meet meet = EdgeMeets(Segment{P(part, m - 1), f.c, f.s, f.len}, d0, d1);
-    if (meet == Meet::Invalid)
-      m_bInvalid = true;
-    if (meet != Meet::No)
-      return false;
-  }
-  return true;
 }
 
 bool CDividTriangle::CheckPoint2(const Index& idx, int m) const
@@ -732,8 +557,8 @@ bool CDividTriangle::EraseNeedleShape(Index& idx) const
   std::size_t i = 0;
   while (i < idx.size()) {
     const std::size_t n = idx.size();
-    const std::size_t k = i + 2 < n ? i + 2 : (i + 2) % n;
-    if (!Coincide(m_Pt[static_cast<std::size_t>(idx[i])], m_Pt[static_cast<std::size_t>(idx[k])])) {
+    const std::size_t k = (i + 2) % n;
+    if (!NeedleAt(idx, i)) {
       ++i;
       continue;
     }
@@ -747,6 +572,35 @@ bool CDividTriangle::EraseNeedleShape(Index& idx) const
     i = i > 0 ? i - 1 : 0;
   }
   return erased;
+}
+
+// A part cut from a needle-free parent keeps its triples but the two across the
+// closing edge; where those hold no needle the full scan would erase none.
+bool CDividTriangle::EraseNeedles(Part& p, bool parentNeedleFree) const
+{
+  const std::size_t n = p.idx.size();
+  if (parentNeedleFree && !NeedleAt(p.idx, n - 2) && !NeedleAt(p.idx, n - 1)) {
+    p.needleFree = true;
+    return false;
+  }
+  const bool erased = EraseNeedleShape(p.idx);
+  p.needleFree = !erased || !HasNeedle(p.idx);
+  return erased;
+}
+
+bool CDividTriangle::HasNeedle(const Index& idx) const
+{
+  for (std::size_t i = 0; i < idx.size(); ++i) {
+    if (NeedleAt(idx, i))
+      return true;
+  }
+  return false;
+}
+
+bool CDividTriangle::NeedleAt(const Index& idx, std::size_t i) const
+{
+  const std::size_t k = (i + 2) % idx.size();
+  return Coincide(m_Pt[static_cast<std::size_t>(idx[i])], m_Pt[static_cast<std::size_t>(idx[k])]);
 }
 
 double CDividTriangle::CalcArea(const Index& idx) const
@@ -833,6 +687,8 @@ void CDividTriangle::CountPositions(const Index& idx, int delta)
 int CDividTriangle::FindOrigin(const Index& idx) const
 {
   const int n = static_cast<int>(idx.size());
+  if (!m_bOrigin)
+    return n;
   for (int k = 0; k < n; ++k) {
     const CKelCoord2D& p = P(idx, k);
     if (std::fabs(p.m_x) <= kTol && std::fabs(p.m_y) <= kTol)

@@ -29,14 +29,20 @@
 // Cost: every split is checked for crossings against the outline, but a
 // part of an outline known to be simple only needs its new diagonal
 // checked, and the candidates of a reflex vertex are examined from the
-// closest angle on, so the whole division grows with about n^2.
+// closest angle on. The crossing and inside tests pass over blocks of
+// edges whose box keeps them out of the answer; what remains per split is a few
+// plain passes over the part.
 
+#include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "CKelCoord.h"
 #include "CSphereCoordD2D.h"
 #include "CSphereTriangleData.h"
+
+class CKelAreaCoord2D;
 
 class CDividTriangle {
 public:
@@ -64,10 +70,21 @@ public:
 private:
   using Index = std::vector<int>;
 
-  // An index polygon and whether every edge is known to meet no other.
+  // An index polygon and what is known of it: whether every edge meets no
+  // other, no point comes twice, no three positions in a row form a needle
+  // (the first and third coincide), and its CalcArea (NaN: not yet worked
+  // out).
   struct Part {
     Index idx;
     bool simple = false;
+    bool distinct = false;
+    bool needleFree = false;
+    double area = NAN;
+  };
+
+  // The box of a block of consecutive edges of the part being divided.
+  struct Block {
+    double xmin, xmax, ymin, ymax;
   };
 
   // The outcome of an attempted split.
@@ -90,7 +107,15 @@ private:
   bool m_bInvalid = false;                     // a crossing could not be measured
   bool m_bOrderFault = false;                  // candidates came out of order
   bool m_bBoxed = true;                        // every point near enough for box tests
+  bool m_bCoincident = false;                  // some point has another within DividPoint
+  bool m_bOrigin = false;                      // some point lies at the origin
   std::vector<Frame> m_Frame;                  // the last frame measured from each point
+
+  // The part being divided, with the boxes of its edges kBlockEdges at a
+  // time (edge q runs from position q to q + 1); none between parts.
+  const Index* m_Current = nullptr;
+  std::vector<Block> m_Blocks;
+  std::vector<std::size_t> m_EdgeEnds;  // scratch of the inside test
 
   // --- The steps of the division
   using Level = bool (CDividTriangle::*)(Part& part, std::vector<Part>& pending);
@@ -108,6 +133,12 @@ private:
   bool CheckPoint2(const Index& idx, int m) const;
   bool CheckInnerLine(const Index& idx, int j) const { return CheckPoint2(idx, j); }
   bool EraseNeedleShape(Index& idx) const;
+  // EraseNeedleShape for a part cut from a needle-free parent, which can
+  // only hold a needle across its closing edge; sets p.needleFree.
+  bool EraseNeedles(Part& p, bool parentNeedleFree) const;
+  bool HasNeedle(const Index& idx) const;
+  // Whether positions i and i + 2 (wrapping) hold coincident points.
+  bool NeedleAt(const Index& idx, std::size_t i) const;
   double CalcArea(const Index& idx) const;
   [[nodiscard]] bool CreateTriangle(const Index& idx);
   // Keeps the triangle a, b, c unless the filter of the rounding mode drops
@@ -121,10 +152,34 @@ private:
   // points in turn: the edges of a part are its parent's.
   const Frame& FrameOf(const Index& idx, int a, int b);
   void CountPositions(const Index& idx, int delta);
+  // Whether CheckPoint2 needs the position counts of part: without points
+  // within DividPoint of another, a part of distinct points has none twice.
+  bool NeedsCounts(const Part& part) const { return m_bCoincident || !part.distinct; }
   int FindOrigin(const Index& idx) const;
   double TurnAt(const Index& idx, int prev, int cur, int next);
   bool IsSimple(const Index& idx);
-  bool PartStaysSimple(const Index& part);
+  // part is parent's positions from start on; parent is being split.
+  bool PartStaysSimple(const Index& parent, int start, const Index& part);
+  bool PartStaysSimpleFar(const Index& part);
+
+  // --- Blocks of edges (CDividTriangleCross.cpp)
+  // Small enough that a block's box stays near its edges, large enough
+  // that the boxes of a part are few to pass over.
+  static constexpr int kBlockEdges = 8;
+  // Makes idx the current part and measures its blocks.
+  void MeasureBlocks(const Index& idx);
+  bool IsCurrent(const Index& idx) const { return m_Current == &idx; }
+  // The box of the points of idx, as SetMaxMin gives it, into outline.
+  void PartBox(const Index& idx, CKelAreaCoord2D& outline) const;
+  // Calls visit(q) for the edges q = from, from + 1, ... of idx (count of
+  // them, wrapping) in turn until it answers true; of the current part
+  // the blocks that skip(block) rules out are passed over.
+  template <class Skip, class Visit>
+  bool VisitEdges(const Index& idx, int from, int count, Skip&& skip, Visit&& visit) const;
+  // InArea of the outline gathered from idx (reversed or in idx's order)
+  // with the division's inside tolerances.
+  int InsideOutline(const CKelAreaCoord2D& outline, bool reversed, const Index& idx, const CKelCoord2D& p);
+
   bool HasRepeatedPoint(const Index& idx);
   Split QuadrilateralSplit(const Part& part, int origin, Part& out1, Part& out2);
 };

@@ -34,6 +34,7 @@ class CSunConst;
 class CKelBaseParam;
 class CKelAreaCoord3D;
 class CKelBlockCoord;
+class CKelBlockCoordArray;
 class CKelBlockCube;
 class CKelBlockCubeArray;
 class CSphereBlkDataArrayNew;
@@ -152,8 +153,8 @@ public:
 private:
   // The projection of a local point with the given height.
   CSphereCoordD2D Project(int side, double x, double y, double z) const;
-  // The block's faces, the block already in local heights.
-  [[nodiscard]] bool AppendBlockFaces(const CKelBlockCube& piece, int which, bool expand0,
+  // The faces of a block outline already in local heights.
+  [[nodiscard]] bool AppendBlockFaces(CKelBlockCoordArray local, int which, bool expand0,
                                       std::vector<CSphereCoordD2DArray>& out) const;
   bool BlockCoversCheckPoint(const CKelBlockCube& block) const;
 

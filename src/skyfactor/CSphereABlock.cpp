@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "CKelAreaCoord3D.h"
 #include "CKelBlockCube.h"
@@ -279,6 +280,9 @@ int CSphereA::CalcSideExpand0(const CKelBlockCoord& p1, const CKelBlockCoord& p2
     Interpolate(w.m_Coord, e.q1, e.len, p1, p2);
   InsertZeroCrossings(list, CoordOf, false);
   InsertZeroCrossings(list, CoordOf, true);
+  // The expanded heights' projections, one per entry, serve their pass too.
+  std::vector<CSphereCoordD2D> expanded;
+  expanded.reserve(list.size());
   for (CSphereAWork& w : list) {
     if (w.m_Coord.m_z <= -kHeight)
       w.m_Coord.m_z = 0;
@@ -286,24 +290,28 @@ int CSphereA::CalcSideExpand0(const CKelBlockCoord& p1, const CKelBlockCoord& p2
       w.m_Coord.m_zL = 0;
     Expand(w.m_Coord, which);
     const CKelCoord3DEx& p = w.m_Coord;
-    const CSphereCoordD2D c = Project(side, p.m_x, p.m_y, which == 0 ? p.m_z : p.m_zL);
-    w.m_AD = c.m_AD;
-    w.m_AE = c.m_AE;
+    expanded.push_back(Project(side, p.m_x, p.m_y, which == 0 ? p.m_z : p.m_zL));
+    w.m_AD = expanded.back().m_AD;
+    w.m_AE = expanded.back().m_AE;
   }
   for (int pass = 0; pass < 2; ++pass) {
     // Angle-line entries stand on the expanded pass only.
     const bool skipLines = (pass == 0) == (which == 0);
-    std::vector<const CSphereAWork*> kept;
+    // The lower pass (0) projects the lower heights, as the expansion did
+    // unless it worked on the upper ones (which 0).
+    const bool expandedPass = (pass == 1) == (which == 0);
+    std::vector<std::size_t> kept;
     for (std::size_t k = 0; k < list.size(); ++k) {
-      const CSphereAWork& w = list[pass == 0 ? k : list.size() - 1 - k];
-      if (!(skipLines && w.m_Kind == CSphereAWork::kAngleLine))
-        kept.push_back(&w);
+      const std::size_t at = pass == 0 ? k : list.size() - 1 - k;
+      if (!(skipLines && list[at].m_Kind == CSphereAWork::kAngleLine))
+        kept.push_back(at);
     }
     for (std::size_t k = 0; k < kept.size(); ++k) {
-      const CKelCoord3DEx& p = kept[k]->m_Coord;
-      CSphereCoordD2D c = Project(side, p.m_x, p.m_y, pass == 0 ? p.m_zL : p.m_z);
+      const CSphereAWork& w = list[kept[k]];
+      const CKelCoord3DEx& p = w.m_Coord;
+      CSphereCoordD2D c = expandedPass ? expanded[kept[k]] : Project(side, p.m_x, p.m_y, pass == 0 ? p.m_zL : p.m_z);
       const bool end = k == 0 || k + 1 == kept.size();
-      c.m_PntKind = end ? CSphereCoordD2D::kEnd : static_cast<std::uint8_t>(kept[k]->m_Kind);
+      c.m_PntKind = end ? CSphereCoordD2D::kEnd : static_cast<std::uint8_t>(w.m_Kind);
       out.push_back(c);
     }
   }
@@ -350,10 +358,9 @@ int CSphereA::CalcSideExpand0Area(const CKelCoord3D& p1, const CKelCoord3D& p2, 
 
 // --- Blocks and faces ------------------------------------------------------------------------
 
-bool CSphereA::AppendBlockFaces(const CKelBlockCube& piece, int which, bool expand0,
+bool CSphereA::AppendBlockFaces(CKelBlockCoordArray local, int which, bool expand0,
                                 std::vector<CSphereCoordD2DArray>& out) const
 {
-  CKelBlockCoordArray local = piece.m_Coord;
   bool upper = false;
   for (CKelBlockCoord& v : local) {
     const CKelCoord2D p = m_ToLocal.Conv(CKelCoord2D(v.m_x, v.m_y));
@@ -380,22 +387,32 @@ std::vector<std::vector<CSphereCoordD2DArray>> CSphereA::GetSpherePieces(const C
   std::vector<std::vector<CSphereCoordD2DArray>> out;
   if (!m_bChkPnt || m_AngleStep < 1)
     return out;
-  CKelBlockCube lowered = block;
-  for (CKelBlockCoord& v : lowered.m_Coord) {
-    v.m_z -= m_ChkPnt.m_z;
-    v.m_zL -= m_ChkPnt.m_z;
+  const auto lower = [this](CKelBlockCoordArray& coord) {
+    for (CKelBlockCoord& v : coord) {
+      v.m_z -= m_ChkPnt.m_z;
+      v.m_zL -= m_ChkPnt.m_z;
+    }
+  };
+  // A level top is one piece: its outline alone is projected, so the block
+  // is not copied and no planes are fitted (only the cut uses them).
+  if (!block.IsTopSlope()) {
+    CKelBlockCoordArray local = block.m_Coord;
+    lower(local);
+    out.emplace_back();
+    if (!AppendBlockFaces(std::move(local), which, expand0, out.back()))
+      return {};
+    return out;
   }
+  CKelBlockCube lowered = block;
+  lower(lowered.m_Coord);
   lowered.GetPlaneEquation(false);
   lowered.GetPlaneEquation(true);
   CKelBlockCubeList pieces;
-  if (lowered.IsTopSlope())
-    lowered.CutTopSlope(nullptr, 0, pieces, false, true);
-  else
-    pieces.push_back(lowered);
+  lowered.CutTopSlope(nullptr, 0, pieces, false, true);
   // A concave sloped top may leave several pieces above the cut: all count.
   for (const CKelBlockCube& piece : pieces) {
     out.emplace_back();
-    if (!AppendBlockFaces(piece, which, expand0, out.back()))
+    if (!AppendBlockFaces(piece.m_Coord, which, expand0, out.back()))
       return {};
   }
   return out;
@@ -525,7 +542,7 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
     }
     hasArea = hasArea || std::fabs(sum) > KelTol::SkyOutlineArea;
     area.CalcCrossPoint(nullptr);
-    work.m_PolyArea.push_back(area);
+    work.m_PolyArea.push_back(std::move(area));
   }
   if (!hasArea)
     return 0;

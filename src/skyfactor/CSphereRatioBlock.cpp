@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iterator>
+#include <utility>
 
 #include "CKelArchiveCore.h"
 #include "CKelBlockCubeArray.h"
@@ -9,6 +11,7 @@
 #include "CKelProgressCore.h"
 #include "CSphereA.h"
 #include "CSphereBlkDataArrayNew.h"
+#include "KelGeometry.h"
 #include "KelList.h"
 #include "KelRecord.h"
 #include "KelTolerance.h"
@@ -27,6 +30,53 @@ constexpr int kMinParamRecord = 4 + 4 + 4 + 4 + 8;
 CKelCoord2D Along(const CKelCoord2D& p, double angle)
 {
   return CKelCoord2D(p.m_x + std::cos(angle), p.m_y + std::sin(angle));
+}
+
+// A block whose every vertex lies this far off a ray's line is one the
+// division files whole, as it stands: a hundred times its on-line
+// tolerance, far beyond any difference of round-off in measuring the side.
+constexpr double kClearOfLine = 100 * KelTol::BlockPoint;
+
+// 1 for a block clear of the line on its left, -1 on its right, else 0;
+// (c, s) is the line's direction.
+int ClearSide(const CKelBlockCube& block, const CKelCoord2D& p1, double c, double s)
+{
+  int side = 0;
+  for (const CKelBlockCoord& v : block.m_Coord) {
+    const double h = c * (v.m_y - p1.m_y) - s * (v.m_x - p1.m_x);
+    const int here = h >= kClearOfLine ? 1 : (h <= -kClearOfLine ? -1 : 0);
+    if (here == 0 || (side != 0 && here != side))
+      return 0;
+    side = here;
+  }
+  return side;
+}
+
+// The division of the blocks by the line p1 -> p2 into left and right, block
+// by block in order as CKelBlockCubeArray::DivideBlock files them. The
+// blocks come from an earlier division, so they are normalised already:
+// one clear of the line moves to its side (the division would copy it and
+// normalise it again, which changes nothing), the others are divided.
+void DivideMoving(CKelBlockCubeArray blocks, const CKelCoord2D& p1, const CKelCoord2D& p2,
+                  CKelBlockCubeArray& left, CKelBlockCubeArray& right, CKelBlockCube::ChainArea chains)
+{
+  double c = 1, s = 0, len = 0;
+  CalcCosSin(p1, p2, &c, &s, &len);
+  const auto append = [](CKelBlockCubeArray& to, CKelBlockCubeArray& from) {
+    to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+  };
+  for (CKelBlockCube& block : blocks) {
+    const int side = ClearSide(block, p1, c, s);
+    if (side != 0) {
+      (side > 0 ? left : right).push_back(std::move(block));
+      continue;
+    }
+    CKelBlockCubeArray one, l, r;
+    one.push_back(std::move(block));
+    one.DivideBlock(nullptr, p1, p2, l, r, chains);
+    append(left, l);
+    append(right, r);
+  }
 }
 
 }  // namespace
@@ -78,17 +128,19 @@ std::vector<CKelBlockCubeArray> CSphereRatioBlock::DivideBlock(const CKelBlockCu
   if (step < 1 || step >= 180)
     return {right, left};
   std::vector<CKelBlockCubeArray> groups;
+  // The blocks left to sweep move on from ray to ray; only those a ray may
+  // meet are divided.
   const auto sweep = [&](CKelBlockCubeArray rest, bool rightHalf) {
     for (int a = step; a < 180; a += step) {
       CKelBlockCubeArray l, r;
-      rest.DivideBlock(nullptr, p1, Along(p1, Angle + a * kPi / 180), l, r, kChains);
-      groups.push_back(rightHalf ? l : r);
-      rest = rightHalf ? r : l;
+      DivideMoving(std::move(rest), p1, Along(p1, Angle + a * kPi / 180), l, r, kChains);
+      groups.push_back(std::move(rightHalf ? l : r));
+      rest = std::move(rightHalf ? r : l);
     }
-    groups.push_back(rest);
+    groups.push_back(std::move(rest));
   };
-  sweep(right, true);
-  sweep(left, false);
+  sweep(std::move(right), true);
+  sweep(std::move(left), false);
   return groups;
 }
 
@@ -182,7 +234,8 @@ int CSphereRatioBlock::CalcSectors(CKelProgressCore* progress, int nRound, doubl
         r = united.CalcSansya(nRound, part.m_Block, part.m_AngleStep, part.m_bSide2, part.m_bMergeFlag, m_FunShape);
       }
     }
-    m_Block.insert(m_Block.end(), part.m_Block.begin(), part.m_Block.end());
+    m_Block.insert(m_Block.end(), std::make_move_iterator(part.m_Block.begin()),
+                   std::make_move_iterator(part.m_Block.end()));
     if (progress != nullptr) {
       progress->StepIt();
       CSphereBlkDataArrayNew::ShowStepText(progress);

@@ -100,7 +100,9 @@ public:
 
   CSphereRatioBlockParam() = default;
   CSphereRatioBlockParam(const CSphereRatioBlockParam&) = default;
+  CSphereRatioBlockParam(CSphereRatioBlockParam&&) = default;
   CSphereRatioBlockParam& operator=(const CSphereRatioBlockParam&) = default;
+  CSphereRatioBlockParam& operator=(CSphereRatioBlockParam&&) = default;
   virtual ~CSphereRatioBlockParam() = default;
 
   bool operator==(const CSphereRatioBlockParam& o) const;

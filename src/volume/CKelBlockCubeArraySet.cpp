@@ -73,10 +73,13 @@ public:
     double len = 0;
     CalcCosSin(p1, p2, &m_c, &m_s, &len);
   }
-  int Of(const CKelBlockCube& block) const
+  int Of(const CKelBlockCube& block) const { return Of(block.m_Coord); }
+
+  template <class Points>
+  int Of(const Points& points) const
   {
     int sides = 0;
-    for (const CKelBlockCoord& v : block.m_Coord) {
+    for (const CKelCoord2D& v : points) {
       const double h = m_c * (v.m_y - m_p1.m_y) - m_s * (v.m_x - m_p1.m_x);
       if (h >= KelTol::BlockPoint)
         sides |= kLeft;
@@ -100,6 +103,7 @@ CKelBlockCubeList PiecesOf(const CKelBlockCube& block, const CPrfPlanParam* prf,
                            CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel)
 {
   CKelBlockCubeList pieces;
+  pieces.reserve(2);  // a division mostly gives two
   *divided = block.Divide(prf, p1, p2, pieces, mask, chains);
   if (!*divided)
     pieces.push_back(block);
@@ -121,47 +125,65 @@ bool ConvexPieces(const CKelBlockCube& block, CKelBlockCubeList& pieces)
   return area.CutBlock(nullptr, pieces, 0);
 }
 
+// How FileBlock adds a block that it files whole: normalised as AddBlock
+// does, or as it is, for a block that an earlier filing added and nothing
+// has changed since (normalising it again would change nothing, see
+// PassOutside).
+enum class Whole { kNormalise, kAsItIs };
+
 // Files a block, or its pieces, on the side of the line each lies on; a
 // piece on the line is dropped. A block the line cannot touch is filed
 // whole without a division, which would only copy it.
 template <class Block>
 void FileBlock(Block&& block, const StrictSides& sides, const CPrfPlanParam* prf, const CKelCoord2D& p1,
                const CKelCoord2D& p2, CKelBlockCubeArray& left, CKelBlockCubeArray& right,
-               CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel)
+               CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel, Whole whole = Whole::kNormalise)
 {
   const int strict = sides.Of(block);
   if (strict != 0) {
-    (strict == kLeft ? left : right).AddBlock(std::forward<Block>(block));
+    CKelBlockCubeArray& list = strict == kLeft ? left : right;
+    if (whole == Whole::kAsItIs)
+      list.push_back(std::forward<Block>(block));
+    else
+      list.AddBlock(std::forward<Block>(block));
     return;
   }
   bool divided = false;
-  for (const CKelBlockCube& piece : PiecesOf(block, prf, p1, p2, 0, &divided, chains)) {
+  for (CKelBlockCube& piece : PiecesOf(block, prf, p1, p2, 0, &divided, chains)) {
     const int side = SideOf(piece, p1, p2);
     if (side == kLeft)
-      left.AddBlock(piece);
+      left.AddBlock(std::move(piece));
     else if (side == kRight)
-      right.AddBlock(piece);
+      right.AddBlock(std::move(piece));
   }
 }
 
 // Divides work by every edge of the convex piece, the closing edge first;
 // what lies outside goes to outside, work keeps what lies inside. Blocks
-// move from list to list rather than being copied.
+// move from list to list rather than being copied. What FileBlock filed was
+// added to its list, normalised: adding it to outside as well would
+// normalise it again, which changes nothing (see PassOutside), so it moves
+// over as it is.
 void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CPrfPlanParam* prf,
                   CKelBlockCubeArray& outside)
 {
   const int n = piece.GetSize();
+  // The lists of one edge keep their storage for the next.
+  CKelBlockCubeArray inside;
+  CKelBlockCubeArray out;
   for (int k = 0; k < n && !work.empty(); ++k) {
     const CKelCoord2D start = piece.m_Coord[static_cast<std::size_t>(piece.PrevPos(k))];
     const CKelCoord2D end = piece.m_Coord[static_cast<std::size_t>(k)];
     const StrictSides sides(start, end);
-    CKelBlockCubeArray inside;
-    CKelBlockCubeArray out;
+    inside.clear();
+    out.clear();
+    // After the first edge every block in work is one this clip filed.
+    const Whole whole = k == 0 ? Whole::kNormalise : Whole::kAsItIs;
     for (CKelBlockCube& block : work)
-      FileBlock(std::move(block), sides, prf, start, end, inside, out);
-    work = std::move(inside);
+      FileBlock(std::move(block), sides, prf, start, end, inside, out, CKelBlockCube::ChainArea::kModel, whole);
+    std::swap(work, inside);
     for (CKelBlockCube& block : out)
-      outside.AddBlock(std::move(block));
+      outside.push_back(std::move(block));
   }
 }
 
@@ -208,7 +230,7 @@ ConvexOperand ConvexOf(const CKelBlockCube& block)
 // Whether the clip by every piece of the operand files the block outside
 // whole, at an edge it lies strictly right of, after edges it lies strictly
 // left of: then no division touches it and the clip only moves it.
-bool PassesOutsideWhole(const CKelBlockCube& block, const ConvexOperand& operand)
+bool PassesOutsideWhole(const std::vector<CKelCoord2D>& block, const ConvexOperand& operand)
 {
   for (const std::vector<StrictSides>& edges : operand.edges) {
     bool out = false;
@@ -359,13 +381,33 @@ CKelBlockCubeArray Subtract(CKelBlockCubeArray result, const ConvexOperand& oper
   return result;
 }
 
+// The plan points of the list's block when it holds one; none otherwise.
+std::vector<CKelCoord2D> PlanPoints(const CKelBlockCubeArray& work)
+{
+  std::vector<CKelCoord2D> points;
+  if (work.size() == 1)
+    points.assign(work.front().m_Coord.begin(), work.front().m_Coord.end());
+  return points;
+}
+
 // What Subtract does to a single block that every piece of the operand files
-// outside whole, when its planes already stand for its outline and the
-// normalisation will not reverse it: the normalisation alone.
-void PassOutside(CKelBlockCube& block)
+// outside whole: each piece's clip adds it to the outside list (area,
+// extents, order and slope flags), the combination of a list of one block
+// works out its planes, and the normalisation follows. When its planes
+// already stand for its outline and the normalisation will not reverse it,
+// the normalisation alone is left. Adding it again, or a second pass,
+// changes nothing: the area and extents come from the unchanged outline
+// (whose order a negative area both ways leaves as it was), and the slope
+// flags from the unchanged heights.
+void PassOutside(CKelBlockCube& block, bool* planesKept)
 {
   block.SetMinMax();
   block.CheckSlope();
+  if (!*planesKept) {
+    block.GetPlaneEquation(false);
+    block.GetPlaneEquation(true);
+    *planesKept = !(block.CalcArea() < 0);
+  }
   block.SetMinMax();
 }
 
@@ -388,12 +430,21 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     CKelBlockCubeArray work;
     work.push_back(block);
     bool planesKept = false;  // the block comes as the caller left it
+    bool passed = false;      // PassOutside has run on the block as it stands
+    // The plan points of a single work block, side by side for the test of
+    // every operand (PassOutside may turn their order, which the test
+    // ignores, but does not move them).
+    std::vector<CKelCoord2D> points = PlanPoints(work);
     for (const ConvexOperand& operand : operands) {
-      if (planesKept && operand.usable && PassesOutsideWhole(work.front(), operand)) {
-        PassOutside(work.front());
+      if (work.size() == 1 && operand.usable && PassesOutsideWhole(points, operand)) {
+        if (!passed)
+          PassOutside(work.front(), &planesKept);
+        passed = true;
         continue;
       }
       work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
+      points = PlanPoints(work);
+      passed = false;
     }
     result.insert(result.end(), std::make_move_iterator(work.begin()), std::make_move_iterator(work.end()));
   }

@@ -46,15 +46,14 @@ int SideOf(double v)
 }
 
 // Step 4 of a division: the vertices in frame coordinates, on-line ones snapped.
-CKelBlockCoordArray ToFrame(const CKelBlockCoordArray& vertices, const LineFrame& line)
+void ToFrame(CKelBlockCoordArray& coords, const LineFrame& line)
 {
-  CKelBlockCoordArray coords = vertices;
+  const KelEdge::Direction d(line.p1, line.p2);
   for (CKelBlockCoord& c : coords) {
-    const KelEdge::Frame f = KelEdge::Measure(line.p1, line.p2, c);
+    const KelEdge::Frame f = KelEdge::Measure(line.p1, d, c);
     c.m_x = f.t;
     c.m_y = std::fabs(f.h) < KelTol::BlockPoint ? 0.0 : f.h;
   }
-  return coords;
 }
 
 void FromFrame(CKelBlockCoordArray& coords, const LineFrame& line)
@@ -200,17 +199,35 @@ CKelBlockCoord CrossingVertex(const CKelBlockCoord& a, const CKelBlockCoord& b, 
   return c;
 }
 
+// Whether the on-line vertices stand at two positions or more, told apart as
+// DivideAddXpos tells them (by ==, so that a NaN is a position of its own):
+// only then is there a chord to divide along.
+bool HasTwoPositions(const CKelBlockCoordArray& coords)
+{
+  const CKelBlockCoord* first = nullptr;
+  for (const CKelBlockCoord& c : coords) {
+    if (c.m_y != 0.0)
+      continue;
+    if (first == nullptr)
+      first = &c;
+    else if (!(c.m_x == first->m_x))
+      return true;
+  }
+  return false;
+}
+
 // Each crossing goes right after the edge's first vertex; built in one pass,
-// since inserting into the middle of the outline is quadratic.
+// since inserting into the middle of the outline is quadratic. The vertices
+// move over (the closing edge ends at the first one, already moved).
 void InsertCrossings(CKelBlockCoordArray& coords, bool tyuku, const CPrfPlanItem* item)
 {
   const std::size_t n = coords.size();
   CKelBlockCoordArray out;
   out.reserve(n + n / 2 + 1);
   for (std::size_t i = 0; i < n; ++i) {
-    const CKelBlockCoord& a = coords[i];
-    const CKelBlockCoord& b = coords[i + 1 == n ? 0 : i + 1];
-    out.push_back(a);
+    out.push_back(std::move(coords[i]));
+    const CKelBlockCoord& a = out.back();
+    const CKelBlockCoord& b = i + 1 == n ? out.front() : coords[i + 1];
     const int si = SideOf(a.m_y);
     const int sj = SideOf(b.m_y);
     if (si != CKelBlockCube::DEL_NONE && sj != CKelBlockCube::DEL_NONE && si != sj)
@@ -230,20 +247,17 @@ bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D
   if (!CalcCosSin(p1, p2, &line.c, &line.s, &line.len) || !std::isfinite(line.len))
     return false;
 
-  CKelBlockCoordArray coords = ToFrame(m_Coord, line);
+  // Pieces are copies of the block with their own outline: a shell without
+  // vertices spares a copy of the whole outline per piece, and the outline
+  // it gives up becomes the working list.
+  CKelBlockCube shell(*this);
+  CKelBlockCoordArray coords = std::move(shell.m_Coord);
+  shell.m_Coord.clear();
+  ToFrame(coords, line);
   InsertCrossings(coords, m_bTyuku, ItemOf(prf, m_PpNo));
-  std::vector<double> xpos;
-  for (const CKelBlockCoord& c : coords) {
-    if (c.m_y == 0.0)
-      DivideAddXpos(xpos, c.m_x);
-  }
-  if (xpos.size() < 2)
+  if (!HasTwoPositions(coords))
     return false;
 
-  // Pieces are copies of the block with their own outline: copying a shell
-  // without vertices spares a copy of the whole outline per piece.
-  CKelBlockCube shell(*this);
-  shell.m_Coord.clear();
   const std::size_t first = out.size();
   bool done = false;
   if (shell.DividSub(coords, out, &done, chains) == SearchEnd::kBroken || !done) {
@@ -358,8 +372,9 @@ void CKelBlockCube::Replace(const CKelBlockCoordArray& coords) { m_Coord = coord
 int CKelBlockCube::WhitchSide(CKelCoord2D p1, CKelCoord2D p2) const
 {
   int sides = 0;
+  const KelEdge::Direction d(p1, p2);
   for (const CKelBlockCoord& c : m_Coord)
-    sides |= SideOf(KelEdge::Measure(p1, p2, c).h);
+    sides |= SideOf(KelEdge::Measure(p1, d, c).h);
   return sides;
 }
 

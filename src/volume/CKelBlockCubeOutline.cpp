@@ -36,23 +36,29 @@ bool InsideSpan(double t, double len, double tol) { return t > tol && t < len - 
 
 }  // namespace
 
+// Each vertex in turn against the line through its neighbours as the
+// outline then stands: the last vertex kept before it (the outline's last
+// vertex while none is kept) and the next vertex (the first kept one after
+// the last). The kept vertices close up in place as the scan goes, so that
+// removals cost no shifting of the rest.
 bool CKelBlockCube::DeleteOnLine()
 {
-  bool removed = false;
-  int i = 0;
-  while (i < GetSize()) {
-    const CKelCoord2D& a = At(m_Coord, PrevPos(i));
-    const CKelCoord2D& b = At(m_Coord, NextPos(i));
+  const int n = GetSize();
+  int kept = 0;  // vertices [0, kept) are those kept so far
+  for (int j = 0; j < n; ++j) {
+    const CKelCoord2D& a = At(m_Coord, kept > 0 ? kept - 1 : n - 1);
+    const CKelCoord2D& b = At(m_Coord, j + 1 < n ? j + 1 : (kept > 0 ? 0 : j));
     // Coinciding neighbours give no direction: the vertex is a spike and goes.
-    const bool noDirection = length_2point(a, b) < KelTol::Collinear;
-    if (noDirection || std::fabs(KelEdge::Measure(a, b, At(m_Coord, i)).h) < KelTol::Collinear) {
-      Erase(i);
-      removed = true;
-    } else {
-      ++i;
-    }
+    const KelEdge::Direction d(a, b);
+    const bool noDirection = d.len < KelTol::Collinear;
+    if (noDirection || std::fabs(KelEdge::Measure(a, d, At(m_Coord, j)).h) < KelTol::Collinear)
+      continue;
+    if (kept != j)
+      m_Coord[static_cast<std::size_t>(kept)] = std::move(m_Coord[static_cast<std::size_t>(j)]);
+    ++kept;
   }
-  return removed;
+  m_Coord.erase(m_Coord.begin() + kept, m_Coord.end());
+  return kept < n;
 }
 
 // Points are equal only within KelTol::PointEqual in x, so on long outlines
@@ -95,12 +101,16 @@ bool CKelBlockCube::CheckSamePoint() const
 
 // --- Strict crossing ------------------------------------------------------------------------
 
-bool CKelBlockCube::IsLineCrossed(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& q1,
-                                  const CKelCoord2D& q2, CKelCoord2D* /*unused*/)
+namespace {
+
+// IsLineCrossed with p1 -> p2 given by its start and direction, so that an
+// edge tested against many others has its direction worked out once (the
+// frames are the same as KelEdge::Measure(p1, p2, q) gives).
+bool CrossesFrom(const CKelCoord2D& p1, const KelEdge::Direction& d, const CKelCoord2D& q1, const CKelCoord2D& q2)
 {
   const double T = KelTol::BlockPoint;
-  const KelEdge::Frame a = KelEdge::Measure(p1, p2, q1);
-  const KelEdge::Frame b = KelEdge::Measure(p1, p2, q2);
+  const KelEdge::Frame a = KelEdge::Measure(p1, d, q1);
+  const KelEdge::Frame b = KelEdge::Measure(p1, d, q2);
   const double len = a.len;
   const auto within = [&](double u) { return u >= T && u <= len - T; };
   if (std::fabs(a.h - b.h) < T) {
@@ -113,11 +123,20 @@ bool CKelBlockCube::IsLineCrossed(const CKelCoord2D& p1, const CKelCoord2D& p2, 
   return within(a.t + (0 - a.h) * (b.t - a.t) / (b.h - a.h));
 }
 
+}  // namespace
+
+bool CKelBlockCube::IsLineCrossed(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& q1,
+                                  const CKelCoord2D& q2, CKelCoord2D* /*unused*/)
+{
+  return CrossesFrom(p1, KelEdge::Direction(p1, p2), q1, q2);
+}
+
 bool CKelBlockCube::CheckCross(const CKelCoord2D& p1, const CKelCoord2D& p2, int skip, int /*unused*/) const
 {
+  const KelEdge::Direction d(p1, p2);
   for (int k = 0; k < GetSize(); ++k) {
     const int start = PrevPos(k);
-    if (start != skip && IsLineCrossed(p1, p2, At(m_Coord, start), At(m_Coord, k)))
+    if (start != skip && CrossesFrom(p1, d, At(m_Coord, start), At(m_Coord, k)))
       return false;
   }
   return true;
@@ -129,11 +148,12 @@ bool CKelBlockCube::CheckCross(const CKelCoord2D& p1, const CKelCoord2D& p2, int
 // (an end within the tolerance band lets the crossing slide out), so only
 // pairs whose boxes, each grown by its own size and twice the tolerance,
 // meet can cross: a sweep over those boxes in x finds the same answer
-// without the quadratic scan on long outlines.
+// without the quadratic scan, on long outlines and short ones alike (the
+// merges of the set operations test many short ones).
 bool CKelBlockCube::CheckCross() const
 {
   const int n = GetSize();
-  if (n < 16 || !AllFinite(m_Coord)) {
+  if (!AllFinite(m_Coord)) {
     for (int k = 0; k < n; ++k) {
       const int start = PrevPos(k);
       if (!CheckCross(At(m_Coord, start), At(m_Coord, k), start))
@@ -144,6 +164,7 @@ bool CKelBlockCube::CheckCross() const
   struct EdgeBox {
     double x0, x1, y0, y1;
     int start, end;
+    KelEdge::Direction d;
   };
   const double margin = 2 * KelTol::BlockPoint;
   std::vector<EdgeBox> boxes;
@@ -154,7 +175,7 @@ bool CKelBlockCube::CheckCross() const
     const double gx = std::fabs(q.m_x - p.m_x) + margin;
     const double gy = std::fabs(q.m_y - p.m_y) + margin;
     boxes.push_back({std::min(p.m_x, q.m_x) - gx, std::max(p.m_x, q.m_x) + gx, std::min(p.m_y, q.m_y) - gy,
-                     std::max(p.m_y, q.m_y) + gy, PrevPos(k), k});
+                     std::max(p.m_y, q.m_y) + gy, PrevPos(k), k, KelEdge::Direction(p, q)});
   }
   std::sort(boxes.begin(), boxes.end(), [](const EdgeBox& a, const EdgeBox& b) { return a.x0 < b.x0; });
   for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -167,7 +188,7 @@ bool CKelBlockCube::CheckCross() const
       const CKelCoord2D& a2 = At(m_Coord, a.end);
       const CKelCoord2D& b1 = At(m_Coord, b.start);
       const CKelCoord2D& b2 = At(m_Coord, b.end);
-      if (IsLineCrossed(a1, a2, b1, b2) || IsLineCrossed(b1, b2, a1, a2))
+      if (CrossesFrom(a1, a.d, b1, b2) || CrossesFrom(b1, b.d, a1, a2))
         return false;
     }
   }

@@ -42,19 +42,17 @@ void CKelBlockCube::SetMinMax()
   }
 }
 
+// The plane of the face over the outline at the chosen heights, fitted as
+// a CKelAreaCoord3D of those points fits it.
 bool CKelBlockCube::GetPlaneEquation(bool bottom)
 {
-  CKelAreaCoord3D face;
-  face.m_pt.reserve(m_Coord.size());
-  for (const CKelBlockCoord& c : m_Coord)
-    face.m_pt.emplace_back(c.m_x, c.m_y, c.GetZ(bottom));
-  const bool fitted = face.CalcPlaneEquation();
-  double* plane = bottom ? m_Bot : m_Top;
-  plane[0] = face.m_A;
-  plane[1] = face.m_B;
-  plane[2] = face.m_C;
-  plane[3] = face.m_D;
-  return fitted;
+  return FitNewellPlane(
+      m_Coord.size(),
+      [this, bottom](std::size_t i) {
+        const CKelBlockCoord& c = m_Coord[i];
+        return CKelCoord3D(c.m_x, c.m_y, c.GetZ(bottom));
+      },
+      bottom ? m_Bot : m_Top);
 }
 
 std::vector<int> CKelBlockCube::IsOukata() const

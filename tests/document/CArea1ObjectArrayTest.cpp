@@ -150,7 +150,7 @@ protected:
   bool Read(const StoredBytes& bytes, CArea1ObjectArray& out, int version = 1047)
   {
     record.Store(version, bytes.Get());
-    return record.ReadThrown([&](CArchive& ar) { EXPECT_TRUE(out.Serialize(ar, &doc)); }) == 0;
+    return record.ReadThrown([&](CArchive& ar) { out.Serialize(ar, &doc); }) == 0;
   }
 };
 
@@ -160,11 +160,11 @@ TEST_F(FigureRecordTest, KindCodeSortIndexAndNumberRoundTrip)
   list.push_back(MakeKindFigure(doc, 8, 0, CArea1Object::TYPE_RECTSLANT));
   list[1]->m_SortIndex = 1;
   list[1]->m_No = 6;
-  record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(list.Serialize(ar, &doc)); });
+  record.Write(1047, [&](CArchive& ar) { list.Serialize(ar, &doc); });
   EXPECT_EQ(record.Bytes(host), StoredBytes().Int(2).Int(8).Int(3).Int(-1).Int(2).Int(3).Int(8).Int(1).Int(6).Get());
 
   CArea1ObjectArray read;
-  ASSERT_TRUE(record.Read([&](CArchive& ar) { return read.Serialize(ar, &doc); }));
+  ASSERT_EQ(record.ReadThrown([&](CArchive& ar) { read.Serialize(ar, &doc); }), 0u);
   ASSERT_EQ(read.size(), 2u);
   EXPECT_EQ(read[0]->m_Type, CArea1Object::TYPE_CIRCLE);
   EXPECT_EQ(read[0]->m_Code, 3);

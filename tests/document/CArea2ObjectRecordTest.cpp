@@ -44,7 +44,7 @@ protected:
   bool ReadBack()
   {
     read = Fresh(doc);
-    return record.ReadThrown([&](CArchive& ar) { EXPECT_TRUE(read.Serialize(ar, &doc)); }) == 0;
+    return record.ReadThrown([&](CArchive& ar) { read.Serialize(ar, &doc); }) == 0;
   }
   // Stores the bytes as a record of the version and reads them.
   bool Read(int version, const StoredBytes& bytes)
@@ -108,15 +108,16 @@ TEST_F(ElementRecordTest, CurrentLayoutReadsBackEqual)
   second->m_AutoAreaGuidArray.Add(GS::Guid().Generate());
   second->m_AutoAreaGuidArray.Add(GS::Guid().Generate());
 
-  record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(element.Serialize(ar, &doc)); });
+  record.Write(1047, [&](CArchive& ar) { element.Serialize(ar, &doc); });
   ASSERT_TRUE(ReadBack());
   EXPECT_TRUE(read == element);
   EXPECT_EQ(read.m_FloorArray[0].m_List[0].m_pArea1, Figure(2));  // the same shared record
 }
 
 // A manual formula longer than a stored text may be is refused by the
-// writer; the list reports it and nothing is stored over the record.
-TEST_F(ElementRecordTest, AnElementThatCannotBeStoredFailsTheListWriter)
+// writer: the throw passes the list writer to the save that began the
+// record, and nothing is stored over the record.
+TEST_F(ElementRecordTest, AnElementThatCannotBeStoredThrowsThroughTheListWriter)
 {
   record.Write(1047, [](CArchive& ar) { ar << 1; });
   const std::vector<char> before = record.Bytes(host);
@@ -126,7 +127,7 @@ TEST_F(ElementRecordTest, AnElementThatCannotBeStoredFailsTheListWriter)
   CArea2ObjectFloor* floor = list.back().m_FloorArray.SearchFloor(0);
   floor->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
   floor->m_ManualEquation = GS::UniString(std::string(40000, 'x').c_str(), CC_Default);
-  record.Write(1047, [&](CArchive& ar) { EXPECT_FALSE(list.Serialize(ar, &doc)); });
+  EXPECT_EQ(ThrownBy([&] { record.Write(1047, [&](CArchive& ar) { list.Serialize(ar, &doc); }); }), CArchive::kTooLong);
   EXPECT_EQ(record.Bytes(host), before);
 }
 
@@ -228,15 +229,15 @@ TEST_F(ElementRecordTest, ListKeepsTheElementsBeforeARefusedOne)
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list.front().m_Code, 10);
 
-  record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(list.Serialize(ar, &doc)); });
+  record.Write(1047, [&](CArchive& ar) { list.Serialize(ar, &doc); });
   CArea2ObjectArray again;
-  EXPECT_TRUE(record.Read([&](CArchive& ar) { return again.Serialize(ar, &doc); }));
+  EXPECT_EQ(record.ReadThrown([&](CArchive& ar) { again.Serialize(ar, &doc); }), 0u);
   EXPECT_TRUE(again == list);
   EXPECT_NE(again.Search(10), nullptr);
   EXPECT_EQ(again.Search(11), nullptr);
 
   record.Store(1000, StoredBytes().Int(3).Get());
-  EXPECT_TRUE(record.Read([&](CArchive& ar) { return again.Serialize(ar, &doc); }));
+  EXPECT_EQ(record.ReadThrown([&](CArchive& ar) { again.Serialize(ar, &doc); }), 0u);
   EXPECT_EQ(again.size(), 1u);
 }
 

@@ -159,7 +159,7 @@ protected:
   {
     record.Store(version, bytes.Get());
     read = Fresh(doc);
-    return record.ReadThrown([&](CArchive& ar) { EXPECT_TRUE(read.Serialize(ar)); }) == 0;
+    return record.ReadThrown([&](CArchive& ar) { read.Serialize(ar); }) == 0;
   }
 
   CArea4Object read = Fresh(doc);
@@ -171,8 +171,8 @@ TEST_F(FolderRecordTest, CurrentLayoutRoundTrips)
                       CItemType1Table::ITEMTYPE_BLACKSQUARE, CItemType2Table::ITEMTYPE_LOWER, 4, 1);
   folder.m_ManualEquationArray.Add(3, u"□1#+□2");
   folder.m_ColorPen = 12;
-  record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(folder.Serialize(ar)); });
-  ASSERT_TRUE(record.Read([&](CArchive& ar) { return read.Serialize(ar); }));
+  record.Write(1047, [&](CArchive& ar) { folder.Serialize(ar); });
+  ASSERT_EQ(record.ReadThrown([&](CArchive& ar) { read.Serialize(ar); }), 0u);
   EXPECT_TRUE(static_cast<const CAreaObject&>(read) == folder);
   EXPECT_EQ(read.m_ManualEquationArray, folder.m_ManualEquationArray);
 }
@@ -193,9 +193,10 @@ TEST_F(FolderRecordTest, OlderVersionsHoldLessAndInOtherPlaces)
   EXPECT_EQ(read.m_ListType, CArea2ListTypeTable::LISTTYPE_LIST);
 }
 
-// A manual text longer than a stored text may be is refused by the writer;
-// the list reports it and nothing is stored over the record.
-TEST_F(FolderRecordTest, AFolderThatCannotBeStoredFailsTheListWriter)
+// A manual text longer than a stored text may be is refused by the writer:
+// the throw passes the list writer to the save that began the record, and
+// nothing is stored over the record.
+TEST_F(FolderRecordTest, AFolderThatCannotBeStoredThrowsThroughTheListWriter)
 {
   record.Write(1047, [](CArchive& ar) { ar << 1; });
   const std::vector<char> before = record.Bytes(host);
@@ -203,7 +204,7 @@ TEST_F(FolderRecordTest, AFolderThatCannotBeStoredFailsTheListWriter)
   list.push_back(Fresh(doc));
   list.push_back(Fresh(doc));
   list.back().m_ManualEquationArray.Add(0, GS::UniString(std::string(40000, 'x').c_str(), CC_Default));
-  record.Write(1047, [&](CArchive& ar) { EXPECT_FALSE(list.Serialize(ar, &doc)); });
+  EXPECT_EQ(ThrownBy([&] { record.Write(1047, [&](CArchive& ar) { list.Serialize(ar, &doc); }); }), CArchive::kTooLong);
   EXPECT_EQ(record.Bytes(host), before);
 }
 
@@ -239,7 +240,7 @@ TEST_F(FolderRecordTest, ListsOfSmallFoldersOfEveryVersionReadBack)
     const StoredBytes folders = StoredBytes().Int(2).Append(FolderOf(version, u"建", 7));
     record.Store(version, StoredBytes(folders).Append(FolderOf(version, u"建物", 8)).Get());
     CArea4ObjectArray list;
-    ASSERT_TRUE(record.Read([&](CArchive& ar) { return list.Serialize(ar, &doc); })) << version;
+    ASSERT_EQ(record.ReadThrown([&](CArchive& ar) { list.Serialize(ar, &doc); }), 0u) << version;
     ASSERT_EQ(list.size(), 2u) << version;
     EXPECT_EQ(list.front().m_Name.m_DefaultName, GS::UniString(u"建")) << version;
     EXPECT_EQ(list.back().m_Name.m_DefaultName, GS::UniString(u"建物")) << version;
@@ -258,9 +259,9 @@ TEST_F(FolderRecordTest, FailedFolderStaysInTheListAndTheListReportsIt)
   EXPECT_EQ(list.back().m_Code, 8);
   EXPECT_EQ(list.Search(7), &list.front());
 
-  record.Write(1047, [&](CArchive& ar) { EXPECT_TRUE(list.Serialize(ar, &doc)); });
+  record.Write(1047, [&](CArchive& ar) { list.Serialize(ar, &doc); });
   CArea4ObjectArray again;
-  EXPECT_TRUE(record.Read([&](CArchive& ar) { return again.Serialize(ar, &doc); }));
+  EXPECT_EQ(record.ReadThrown([&](CArchive& ar) { again.Serialize(ar, &doc); }), 0u);
   EXPECT_TRUE(again == list);
   again.back().m_No = 9;
   EXPECT_TRUE(again != list);

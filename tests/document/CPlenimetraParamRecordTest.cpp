@@ -46,6 +46,27 @@ TEST_F(RecordTest, ALayerNameTheHostFailsToGiveRefusesTheSaveAndKeepsTheOldRecor
   EXPECT_TRUE(doc.IsRecordReplaced());
 }
 
+// A text of an element or folder that no stored text can hold is thrown
+// from its writer, through the lists, to the save that began the record:
+// the save fails and the stored record stays as it was.
+TEST_F(RecordTest, ATextTooLongForTheRecordFailsTheWholeSaveAndKeepsTheOldRecord)
+{
+  EXPECT_EQ(doc.LoadData2(false), 1);
+  ASSERT_EQ(doc.SaveData(), NoError);
+  const auto stored = host.ModulData(GS::UniString(kRecord));
+  ASSERT_FALSE(doc.m_Area4ObjectArray.empty());
+  const GS::UniString tooLong(std::string(40000, 'x').c_str(), CC_Default);
+  doc.m_Area4ObjectArray.front().m_ManualEquationArray.Add(0, tooLong);
+  EXPECT_NE(doc.SaveData(), NoError);
+  EXPECT_TRUE(host.ModulData(GS::UniString(kRecord)) == stored);
+  doc.m_Area4ObjectArray.front().m_ManualEquationArray.clear();
+  ASSERT_EQ(doc.SaveData(), NoError);
+
+  doc.m_Area4ObjectArray.front().m_Name.m_DefaultName = tooLong;
+  EXPECT_NE(doc.SaveData(), NoError);
+  EXPECT_TRUE(host.ModulData(GS::UniString(kRecord)) == stored);
+}
+
 TEST_F(RecordTest, WithoutRecordOrPatternFileTheDefaultPatternIsTwoUndefinedFolders)
 {
   EXPECT_EQ(doc.LoadData2(false), 1);

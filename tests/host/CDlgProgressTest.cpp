@@ -97,6 +97,20 @@ TEST_F(CDlgProgressTest, CancelIsReportedByCheckAbortAndStepItPassesTheHostError
   EXPECT_TRUE(progress.CheckAbort());  // it stays cancelled until closed
 }
 
+// An answer that the host gives once (here a failed question) stands until
+// the window closes: a caller that asks without acting still ends the run.
+TEST_F(CDlgProgressTest, ACancelAnsweredOnceStandsUntilTheWindowCloses)
+{
+  CDlgProgress progress;
+  progress.SetRange(10, "x");
+  host.FailOnce("ACAPI_Interface:CANC", APIERR_GENERAL);
+  EXPECT_TRUE(progress.CheckAbort());
+  EXPECT_TRUE(progress.CheckAbort());
+  progress.Close();
+  progress.SetRange(10, "y");
+  EXPECT_FALSE(progress.CheckAbort());
+}
+
 // A close the host refuses once is asked again; one refused twice leaves
 // the window open and tells the user once.
 TEST_F(CDlgProgressTest, ARefusedCloseIsAskedAgainAndReportedWhenItStaysOpen)

@@ -3,6 +3,7 @@
 // (RFC 4180, LF line ends), and the document the CSV tests write out.
 
 #include "DocTestSupport.h"
+#include "GetLibPartInd.h"
 
 #include <string>
 #include <vector>
@@ -67,6 +68,32 @@ public:
   GS::UniString formula = u"1.00×2.00";
   std::vector<double> widths;
 };
+
+// A placed triangle part at pos spanning (2, 1), as a figure of the floor
+// (index) whose formula the test writes out.
+inline std::shared_ptr<FormulaFigure> PlacedFigure(HostFixture& host, CPlenimetraParam& doc, std::size_t floor,
+                                                   API_Coord pos, short layer = 1)
+{
+  int part = 0;
+  EXPECT_EQ(GetLibPartInd(reinterpret_cast<const unsigned short*>(u"TalvoSoftwareAreaTriangle"), &part), NoError);
+  CFloorParam& at = doc.m_FloorParamArray[floor];
+  API_Element element;
+  element.header.typeID = API_ObjectID;
+  element.header.layer = layer;
+  element.header.floorInd = at.m_FloorNo;
+  element.object.libInd = part;
+  element.object.pos = pos;
+  element.object.xRatio = 2.0;
+  element.object.yRatio = 1.0;
+  EXPECT_EQ(host.AddElement(element), NoError);
+  const int code = ++doc.m_LastArea1Code;
+  auto figure = std::make_shared<FormulaFigure>(&doc, CArea1Object::TYPE_TRIANGLE, code, CItemType1Table::ITEMTYPE_CIRCLE,
+                                                CItemType2Table::ITEMTYPE_DECIMAL, code - 1, 100000000);
+  figure->m_Element = element;
+  figure->m_SortIndex = code - 1;
+  at.m_Area1ObjectArray.push_back(figure);
+  return figure;
+}
 
 // Two floors "1階" (story 0) and "2階" (story 1) under the pattern of
 // PatternDoc: the folder 建物 holds the list element 住戸 and the formula

@@ -50,23 +50,7 @@ protected:
   // A placed triangle part at pos spanning (2, 1), as a figure of the floor.
   std::shared_ptr<FormulaFigure> Figure(std::size_t floor, API_Coord pos, short layer = 1)
   {
-    API_Element element;
-    element.header.typeID = API_ObjectID;
-    element.header.layer = layer;
-    element.header.floorInd = doc().m_FloorParamArray[floor].m_FloorNo;
-    element.object.libInd = PartIndex(u"TalvoSoftwareAreaTriangle");
-    element.object.pos = pos;
-    element.object.xRatio = 2.0;
-    element.object.yRatio = 1.0;
-    EXPECT_EQ(host.AddElement(element), NoError);
-    const int code = ++doc().m_LastArea1Code;
-    auto figure = std::make_shared<FormulaFigure>(&doc(), CArea1Object::TYPE_TRIANGLE, code,
-                                                  CItemType1Table::ITEMTYPE_CIRCLE, CItemType2Table::ITEMTYPE_DECIMAL,
-                                                  code - 1, 100000000);
-    figure->m_Element = element;
-    figure->m_SortIndex = code - 1;
-    doc().m_FloorParamArray[floor].m_Area1ObjectArray.push_back(figure);
-    return figure;
+    return output_test::PlacedFigure(host, doc(), floor, pos, layer);
   }
 
   // A zone on story 0 whose automatic area holds the figures.
@@ -182,6 +166,28 @@ TEST_F(WorksheetFloorTest, ASecondOutputReplacesTheFirstAndHandDrawnLinesAndText
     EXPECT_EQ(tag.GetType(), CMyUserDataCore::TYPE(700));
     EXPECT_EQ(tag.GetVersion(), 1);
   }
+}
+
+// A sheet written on its own is replaced on its own: cancelled half way,
+// it keeps its earlier output element for element.
+TEST_F(WorksheetFloorTest, ACancelledSheetKeepsItsEarlierOutput)
+{
+  for (double x : {1.0, 4.0, 7.0})
+    Figure(0, {x, 1});
+  ASSERT_EQ(Output(0), NoError);
+  const auto sheet = host.WorksheetNamed(GS::UniString(u"床面積 1F"));
+  ASSERT_TRUE(sheet.has_value());
+  auto state = [&]() {
+    std::vector<pln::host::StoredElement> elements;
+    for (const auto* element : host.ElementsIn(*sheet, API_ZombieElemID))
+      elements.push_back(*element);
+    return elements;
+  };
+  const auto before = state();
+  ASSERT_GT(before.size(), 3u);  // three copies and the tables
+  host.QueueProgressCancel(1);
+  EXPECT_EQ(Output(0), APIERR_CANCEL);
+  EXPECT_TRUE(state() == before);
 }
 
 TEST_F(WorksheetFloorTest, FiguresOffThePatternLayerAreNotCopiedButStepTheProgress)

@@ -251,4 +251,41 @@ TEST_F(DumpCommandsTest, AReplacedFigureTheHostKeepsTakesTheWholeImportBackAndIs
   }
 }
 
+// A second failure while a failed import is taken back (the new elements
+// cannot be deleted, or the document's record cannot be saved again)
+// leaves the plan or the stored record unlike the document: the first
+// error is shown with that warning, in one message, never silently.
+TEST_F(DumpCommandsTest, ATakingBackThatFailsTooIsShownOnceWithTheFirstError)
+{
+  palette().Export();
+  const CPlenimetraParam before = doc();
+  struct Fault {
+    const char* call;
+    std::size_t passed;  // calls let through first
+  };
+  struct Case {
+    const char* name;
+    std::vector<Fault> faults;
+  };
+  const Case cases[] = {
+      {"the record's second save", {{"ACAPI_Element_Delete", 0}, {"ACAPI_ModulData_Store", 1}}},
+      {"the new elements' deletion", {{"ACAPI_Element_Delete", 0}, {"ACAPI_Element_Delete", 0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::size_t alerts = host.Alerts().size();
+    for (const Fault& fault : c.faults) {
+      for (std::size_t k = 0; k < fault.passed; ++k)
+        host.FailOnce(fault.call, NoError);
+      host.FailOnce(fault.call, APIERR_GENERAL);
+    }
+    palette().Import();
+    ASSERT_EQ(host.Alerts().size(), alerts + 1);
+    const std::string text = host.Alerts().back().largeText.ToStdString(CC_UTF8);
+    EXPECT_EQ(text.rfind("(-2130313215)APIERR_GENERAL", 0), 0u) << text;
+    EXPECT_NE(text.find("不整合"), std::string::npos) << text;
+    EXPECT_TRUE(doc() == before);
+  }
+}
+
 }  // namespace

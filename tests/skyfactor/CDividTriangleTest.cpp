@@ -223,6 +223,183 @@ TEST(CDividTriangle, FindsWhatItsPreviousFormFound)
   }
 }
 
+// The outcome of a division by either form: whether it succeeded, whether
+// it failed on candidates out of order, and its triangles' corners.
+struct Outcome {
+  bool ok = false;
+  bool orderFault = false;
+  Corners corners;
+};
+
+template <class Division>
+Outcome OutcomeOf(const Division& d, bool ok)
+{
+  CSphereTriangleDataArray triangles;
+  for (int i = 0; i < d.GetSize(); ++i)
+    triangles.push_back(d.GetTriangle(i));
+  return Outcome{ok, d.OrderFault(), CornersOf(triangles)};
+}
+
+// Both forms on one outline, by Do or, given positions, by CreateTriangle2.
+template <class Division>
+Outcome DivideBy(const CSphereCoordD2DArray& outline, int mode, const std::vector<int>* idx)
+{
+  Division d(&outline);
+  const bool ok = idx == nullptr ? d.Do(mode) : d.CreateTriangle2(mode, *idx);
+  return OutcomeOf(d, ok);
+}
+
+void ExpectSameAsPrevious(const std::vector<CKelCoord2D>& pts, const std::vector<int>* idx = nullptr)
+{
+  const CSphereCoordD2DArray outline = sky_test::Projected(pts);
+  for (int mode : {-1, 0, 1}) {
+    SCOPED_TRACE(testing::Message() << "mode " << mode);
+    const Outcome before = DivideBy<DividTrianglePrevious>(outline, mode, idx);
+    const Outcome now = DivideBy<CDividTriangle>(outline, mode, idx);
+    EXPECT_EQ(before.ok, now.ok);
+    EXPECT_EQ(before.orderFault, now.orderFault);
+    // Exact doubles: the same triangles, corner for corner, in the same order.
+    ASSERT_EQ(before.corners.size(), now.corners.size());
+    for (std::size_t t = 0; t < now.corners.size(); ++t)
+      ASSERT_EQ(before.corners[t], now.corners[t]) << "triangle " << t;
+  }
+}
+
+// A star whose vertex k runs out to a tip and back: to itself exactly (a
+// point twice, by two positions) on even k, within DividPoint on odd k.
+std::vector<CKelCoord2D> WithNeedles(const std::vector<CKelCoord2D>& star, std::mt19937& rng, int needles)
+{
+  std::uniform_int_distribution<std::size_t> at(0, star.size() - 1);
+  std::vector<bool> spiked(star.size(), false);
+  for (int i = 0; i < needles; ++i)
+    spiked[at(rng)] = true;
+  std::vector<CKelCoord2D> out;
+  for (std::size_t k = 0; k < star.size(); ++k) {
+    const CKelCoord2D& p = star[k];
+    out.push_back(p);
+    if (!spiked[k])
+      continue;
+    out.emplace_back(p.m_x * 1.08, p.m_y * 1.08);
+    out.emplace_back(p.m_x + (k % 2 == 0 ? 0 : 1e-12), p.m_y);
+  }
+  return out;
+}
+
+// A staircase of n steps falling from the top left to the bottom right,
+// closed by the box's top and left sides, shifted by (dx, dy): many edges
+// level with one another and many points level with and above each other.
+std::vector<CKelCoord2D> Staircase(std::mt19937& rng, int n, double dx, double dy, bool even)
+{
+  std::uniform_int_distribution<int> step(1, 3);
+  const double unit = 0.8 / (2 * n);
+  std::vector<CKelCoord2D> pts;
+  double x = dx, y = dy + 2 * n * unit;
+  pts.emplace_back(x, y);
+  for (int i = 0; i < n; ++i) {
+    y -= (even ? 2 : step(rng)) * unit;
+    pts.emplace_back(x, y);
+    x += (even ? 2 : step(rng)) * unit;
+    pts.emplace_back(x, y);
+  }
+  pts.emplace_back(x, dy + 2 * n * unit);
+  std::reverse(pts.begin(), pts.end());
+  return pts;
+}
+
+// Random points in a box: outlines that cross themselves, so that splits
+// fail part way and the division stops with the triangles found before.
+std::vector<CKelCoord2D> Scribble(std::mt19937& rng, int n)
+{
+  std::uniform_real_distribution<double> coord(-0.7, 0.7);
+  std::vector<CKelCoord2D> pts;
+  for (int i = 0; i < n; ++i)
+    pts.emplace_back(coord(rng), coord(rng));
+  return pts;
+}
+
+// Outlines where the shortcuts of the faster form have something to decide:
+// needles (dropped as parts are cut, both exactly and within DividPoint),
+// points that come twice, level edges and points level with a midpoint,
+// outlines through the origin twice, crossing outlines, and the sizes of a
+// city block's sky disc.
+TEST(CDividTriangle, FindsWhatItsPreviousFormFoundOnAwkwardOutlines)
+{
+  std::mt19937 rng(39);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  std::vector<std::pair<std::string, std::vector<CKelCoord2D>>> outlines;
+  for (int n : {12, 80, 400}) {
+    const auto star = sky_test::Star(rng, n, 0.05 * unit(rng), 0.02, 0.3, 0.9, false);
+    outlines.emplace_back("needles " + std::to_string(n), WithNeedles(star, rng, 1 + n / 20));
+    const auto hub = sky_test::Star(rng, n, 0.3, 0.1, 0.05, 0.5, true);
+    outlines.emplace_back("needles through origin " + std::to_string(n), WithNeedles(hub, rng, 1 + n / 20));
+  }
+  for (int n : {5, 30, 200}) {
+    outlines.emplace_back("even stairs " + std::to_string(n), Staircase(rng, n, -0.4, -0.4, true));
+    outlines.emplace_back("stairs " + std::to_string(n), Staircase(rng, n, -0.1 * unit(rng), -0.3, false));
+    outlines.emplace_back("stairs from origin " + std::to_string(n), Staircase(rng, n, 0, 0, false));
+  }
+  // Teeth of one height: their tops level with one another.
+  std::vector<CKelCoord2D> level = sky_test::Comb(rng, 40, -0.6, -0.2);
+  for (CKelCoord2D& p : level)
+    p.m_y = std::min(p.m_y, 0.2);
+  outlines.emplace_back("level comb", level);
+  // The origin twice: a star through it whose far side is pinched back to it.
+  std::vector<CKelCoord2D> pinched = sky_test::Star(rng, 60, 0.3, 0.1, 0.05, 0.5, true);
+  pinched[30] = CKelCoord2D(0, 0);
+  outlines.emplace_back("origin twice", pinched);
+  for (int n : {6, 25, 120})
+    outlines.emplace_back("scribble " + std::to_string(n), Scribble(rng, n));
+  // Pinched: one vertex moved onto another, so the outline touches itself.
+  for (int i = 0; i < 300; ++i) {
+    const int n = 8 + i % 30;
+    std::vector<CKelCoord2D> star = sky_test::Star(rng, n, 0.05, 0.02, 0.1, 0.9, i % 3 == 0);
+    std::uniform_int_distribution<int> at(0, n - 1);
+    star[static_cast<std::size_t>(at(rng))] = star[static_cast<std::size_t>(at(rng))];
+    outlines.emplace_back("pinched " + std::to_string(i), star);
+  }
+  outlines.emplace_back("star 2000", sky_test::Star(rng, 2000, 0.02, -0.01, 0.3, 0.9, false));
+  outlines.emplace_back("spiral 400", sky_test::Spiral(400, 2.5, 0.05, 0.02));
+  outlines.emplace_back("wall 600", sky_test::WallOutline(600));
+  for (const auto& [name, pts] : outlines) {
+    SCOPED_TRACE(testing::Message() << name << " (" << pts.size() << " points)");
+    ExpectSameAsPrevious(pts);
+  }
+}
+
+// The reflex-only division by both forms, over the whole outline and over
+// position lists that name a point twice or leave points out.
+TEST(CDividTriangle, ReflexSplitsFindWhatTheirPreviousFormFound)
+{
+  std::mt19937 rng(3939);
+  std::vector<std::pair<std::string, std::vector<CKelCoord2D>>> outlines;
+  for (int n : {9, 60, 300})
+    outlines.emplace_back("star " + std::to_string(n), sky_test::Star(rng, n, 0.04, -0.02, 0.2, 0.8, n == 60));
+  outlines.emplace_back("needles", WithNeedles(sky_test::Star(rng, 90, 0.02, 0.01, 0.3, 0.9, false), rng, 6));
+  outlines.emplace_back("stairs", Staircase(rng, 40, -0.2, -0.3, false));
+  outlines.emplace_back("comb", sky_test::Comb(rng, 30, -0.6, -0.2));
+  for (const auto& [name, pts] : outlines) {
+    SCOPED_TRACE(name);
+    std::vector<int> idx(pts.size());
+    std::iota(idx.begin(), idx.end(), 0);
+    if (sky_test::Projected(pts).CalcArea() < 0)
+      std::reverse(idx.begin(), idx.end());
+    ExpectSameAsPrevious(pts, &idx);
+    // Every other position left out.
+    std::vector<int> sparse;
+    for (std::size_t k = 0; k < idx.size(); k += 2)
+      sparse.push_back(idx[k]);
+    ExpectSameAsPrevious(pts, &sparse);
+    // A position named twice: the outline touches itself there.
+    std::vector<int> twice = idx;
+    twice.insert(twice.begin() + static_cast<std::ptrdiff_t>(idx.size() / 2), idx[idx.size() / 4]);
+    ExpectSameAsPrevious(pts, &twice);
+  }
+  // Too few positions to divide, one of them twice.
+  const auto square = kel_test::Pts({{0.1, 0.1}, {0.5, 0.1}, {0.5, 0.5}, {0.1, 0.5}});
+  for (const std::vector<int>& few : std::vector<std::vector<int>>{{2}, {0, 1}, {3, 3}, {1, 1, 2, 2}})
+    ExpectSameAsPrevious(square, &few);
+}
+
 // Exact sums never exceed the outline and fall short only by the thin
 // triangles dropped; rounding up never gives less than exact, down never
 // more.

@@ -176,3 +176,54 @@ TEST(SkyFactorPinned, SectorMethodReportsAnOutlineLeftOpen)
 }
 
 }  // namespace
+
+namespace {
+
+// The sector method at fine steps, where each ray's group holds thin
+// pieces of many blocks: kinds 2 and 0 expanded in the projection at one
+// degree, kind 1 expanded after the union at five.
+constexpr Method kFineSectors[] = {{1, true, 2, true}, {1, true, 0, true}, {5, true, 1, false}};
+
+void ExpectFineSectors(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle, const Pinned& row)
+{
+  for (std::size_t m = 0; m < std::size(kFineSectors); ++m)
+    EXPECT_EQ(row.ratios[m], Ratio(blocks, point, angle, kFineSectors[m])) << row.key << " method " << m;
+}
+
+TEST(SkyFactorPinned, SectorMethodAtFineSteps)
+{
+  constexpr Pinned kGrids[] = {
+    {3, {0x1.b340be2b01c15p-1, 0x1.b3427942cecccp-1, 0x1.b32bf5c75db29p-1}},
+    {8, {0x1.e7e88659f787cp-1, 0x1.e7e9563500e6ep-1, 0x1.e7e1e68d5abe1p-1}},
+    {21, {0x1.d1050229eaf6bp-1, 0x1.d10610177cd77p-1, 0x1.d0f9fc5605f9ap-1}},
+    {55, {0x1.89ecc857b5b54p-1, kOutlineLeftOpen, 0x1.89e20c8eb142bp-1}},
+  };
+  for (const Pinned& row : kGrids) {
+    double angle = 0;
+    const CKelBlockCubeArray blocks = TouchingGrid(static_cast<std::uint64_t>(row.key), &angle);
+    ExpectFineSectors(blocks, CKelCoord3D(0, 0, 0), angle, row);
+  }
+  constexpr Pinned kScattered[] = {
+    {5, {0x1.6d26847cdecf8p-1, 0x1.6d288cdb77d4cp-1, 0x1.6d11f6218df96p-1}},
+    {13, {0x1.bb933e9a118d9p-1, 0x1.bb94e8d697014p-1, 0x1.bb81d88de88bcp-1}},
+    {34, {0x1.85d326a854a4cp-1, 0x1.85d4d9c04881cp-1, 0x1.85bf206db9df2p-1}},
+    {89, {0x1.ebbdc7125abecp-1, 0x1.ebc068b20e611p-1, 0x1.eb98417dcd8aap-1}},
+    {233, {0x1.dc19045a11edbp-1, 0x1.dc19d23ce6b6dp-1, 0x1.dc057a60546p-1}},
+  };
+  for (const Pinned& row : kScattered) {
+    const sky_test::Scene scene = sky_test::RandomScene(static_cast<std::uint64_t>(row.key));
+    ExpectFineSectors(scene.blocks, CKelCoord3D(0, 0, 0), scene.angle, row);
+  }
+  // Sloped tops, an L and a floating block among them.
+  constexpr Pinned kBenchmark[] = {
+    {0, {0x1.be161330d874p-1, 0x1.be16bdefad57cp-1, 0x1.be10d818d4b4cp-1}},
+    {33, {0x1.7f68e49d53f82p-1, 0x1.7f6a065e0ff44p-1, 0x1.7f5e89dfa5b44p-1}},
+    {71, {0x1.72a1ed049f106p-1, 0x1.72a29331469fap-1, 0x1.729e0a85d5353p-1}},
+  };
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(12);
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
+  for (const Pinned& row : kBenchmark)
+    ExpectFineSectors(blocks, points[static_cast<std::size_t>(row.key)], 0, row);
+}
+
+}  // namespace

@@ -10,9 +10,14 @@
 #include <cmath>
 #include <random>
 
+#include "CKelAreaCoord3D.h"
 #include "CKelBlockCubeArray.h"
+#include "KelEdge.h"
+#include "KelGeometry.h"
+#include "KelTolerance.h"
 #include "SetLiteral.h"
 #include "VolumeShapeSupport.h"
+#include "VolumeTestSupport.h"
 
 namespace {
 
@@ -22,6 +27,8 @@ CKelBlockCube BlockOf(const Plan& plan, double height)
 {
   return vol_shape::BlockOver(plan, {height});
 }
+
+bool SameBits(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
 void ExpectSameBlocks(const CKelBlockCubeArray& got, const CKelBlockCubeArray& expected, const char* what)
 {
@@ -36,6 +43,18 @@ void ExpectSameBlocks(const CKelBlockCubeArray& got, const CKelBlockCubeArray& e
     }
     EXPECT_EQ(got[k].Menseki(), expected[k].Menseki()) << what << " block " << k;
     EXPECT_EQ(got[k].IsTopSlope(), expected[k].IsTopSlope()) << what << " block " << k;
+    EXPECT_EQ(got[k].IsBotSlope(), expected[k].IsBotSlope()) << what << " block " << k;
+    EXPECT_TRUE(got[k].XMin() == expected[k].XMin() && got[k].XMax() == expected[k].XMax() &&
+                got[k].YMin() == expected[k].YMin() && got[k].YMax() == expected[k].YMax())
+        << what << " block " << k;
+    // The planes that the next combination tests blocks against.
+    for (const bool bottom : {false, true}) {
+      const CKelBlockCube& g = got[k];
+      const CKelBlockCube& e = expected[k];
+      EXPECT_TRUE(SameBits(g.PlaneA(bottom), e.PlaneA(bottom)) && SameBits(g.PlaneB(bottom), e.PlaneB(bottom)) &&
+                  SameBits(g.PlaneC(bottom), e.PlaneC(bottom)) && SameBits(g.PlaneD(bottom), e.PlaneD(bottom)))
+          << what << " block " << k << (bottom ? " bottom" : " top") << " plane";
+    }
   }
 }
 
@@ -99,6 +118,90 @@ TEST(CKelBlockCubeSetSameTest, RandomOutlinesGiveTheFirstFormsLists)
   }
 }
 
+// Sloped tops, own bottoms and a floor profile, on blocks as a caller may
+// hand them over: some clockwise, some without planes or slope flags. The
+// set operations then normalise a block that passes an operand whole
+// themselves, and divide and merge heights through the profile.
+TEST(CKelBlockCubeSetSameTest, SlopedBlocksWithOwnBottomsAndAProfileGiveTheFirstFormsLists)
+{
+  CPrfPlanParam prf;
+  prf.push_back(CPrfPlanItem{});  // profile 0: floor 0, offsets are heights
+  prf.push_back(vol_test::SampleProfile());
+  std::mt19937 rng(395);
+  std::uniform_real_distribution<double> shift(-0.3, 0.3);
+  std::uniform_int_distribution<int> kind(0, 3);
+  auto raw = [&](const Plan& plan, vol_shape::Planar top, vol_shape::Planar bottom) {
+    CKelBlockCube block;
+    for (const auto& [x, y] : plan)
+      block.Append(CKelBlockCoord(x, y, top.At(x, y), bottom.At(x, y)));
+    return block;
+  };
+  for (const int k : {2, 4}) {
+    CKelBlockCubeArray ells;
+    CKelBlockCubeArray boxes;
+    for (int j = 0; j < k; ++j) {
+      for (int i = 0; i < k; ++i) {
+        const double x = 4.0 * i + shift(rng);
+        const double y = 4.0 * j + shift(rng);
+        const int how = kind(rng);
+        const vol_shape::Planar top{6, how == 1 ? 0.05 : 0, how == 2 ? -0.04 : 0};
+        const vol_shape::Planar bottom{how == 3 ? 1.0 : 0, 0, how == 3 ? 0.02 : 0};
+        Plan ell = {{x, y}, {x + 3, y}, {x + 3, y + 1.5}, {x + 1.5, y + 1.5}, {x + 1.5, y + 3}, {x, y + 3}};
+        if (how == 0) {
+          // Clockwise, sloped and with bottoms, but no planes and no flags.
+          std::reverse(ell.begin(), ell.end());
+          ells.push_back(raw(ell, {6, 0.03, 0.02}, {0.5, 0, 0.01}));
+        } else {
+          CKelBlockCube block = vol_shape::BlockOver(ell, top, bottom);
+          block.SetPpNo(&prf, how % 2, 0);
+          ells.AddBlock(block);
+        }
+        const double bx = x + 2 + shift(rng);
+        const double by = y + 1 + shift(rng);
+        CKelBlockCube box =
+            vol_shape::BlockOver({{bx, by}, {bx + 3, by}, {bx + 3, by + 2.5}, {bx, by + 2.5}}, top, bottom);
+        box.SetPpNo(&prf, how % 2, 0);
+        boxes.AddBlock(box);
+      }
+    }
+    // One that no line of the others reaches, so it is never divided.
+    ells.push_back(raw({{-10, -9}, {-9, -9}, {-9, -10}, {-10, -10}}, {6, 0.03, 0.02}, {0.5, 0, 0.01}));
+    ExpectSameBlocks(ells.SubBlock(&prf, boxes), set_literal::Sub(ells, &prf, boxes), "difference");
+    ExpectSameBlocks(boxes.SubBlock(&prf, ells), set_literal::Sub(boxes, &prf, ells), "difference back");
+    ExpectSameBlocks(ells.AddBlock(&prf, boxes), set_literal::Add(ells, &prf, boxes), "union");
+    ExpectSameBlocks(ells.AndBlock(&prf, boxes), set_literal::And(ells, &prf, boxes), "intersection");
+  }
+}
+
+// The planes the combinations compare are fitted straight from the
+// outline: they are those of a face of the same points, bit for bit, for
+// sloped tops and bottoms, collinear and coinciding points, and fewer than
+// three points.
+TEST(CKelBlockCubeSetSameTest, BlockPlanesAreThoseOfTheFaceOfTheirPoints)
+{
+  std::mt19937 rng(398);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int n = trial % 9;
+    CKelBlockCube block;
+    for (int k = 0; k < n; ++k) {
+      const double x = trial % 4 == 1 ? k : 100 * unit(rng);  // a line when 1
+      const double y = trial % 4 == 1 ? 2 * k : 100 * unit(rng);
+      block.Append(CKelBlockCoord(x, y, 7 + 0.3 * x - 0.2 * y + 1e-9 * unit(rng), trial % 4 == 2 ? 0 : unit(rng)));
+    }
+    for (const bool bottom : {false, true}) {
+      CKelAreaCoord3D face;
+      for (const CKelBlockCoord& c : block.m_Coord)
+        face.Append(CKelCoord3D(c.m_x, c.m_y, c.GetZ(bottom)));
+      const bool faceFitted = face.CalcPlaneEquation();
+      EXPECT_EQ(block.GetPlaneEquation(bottom), faceFitted) << trial;
+      EXPECT_TRUE(SameBits(block.PlaneA(bottom), face.m_A) && SameBits(block.PlaneB(bottom), face.m_B) &&
+                  SameBits(block.PlaneC(bottom), face.m_C) && SameBits(block.PlaneD(bottom), face.m_D))
+          << trial << (bottom ? " bottom" : " top");
+    }
+  }
+}
+
 TEST(CKelBlockCubeSetSameTest, ShuffledCellsCombineInTheSameOrder)
 {
   std::mt19937 rng(393);
@@ -135,6 +238,125 @@ TEST(CKelBlockCubeSetSameTest, ANearlyCollinearEdgeBeyondALongEdgeStillCountsAsC
   ASSERT_GE(block.GetSize(), 16);
   EXPECT_FALSE(set_literal::CheckCross(block));
   EXPECT_FALSE(block.CheckCross());
+}
+
+// The removal of on-line vertices as first written: erased one at a time,
+// each test against the outline as it then stands.
+bool DeleteOnLineFirstForm(CKelBlockCube& block)
+{
+  bool removed = false;
+  int i = 0;
+  while (i < block.GetSize()) {
+    const CKelCoord2D& a = block.m_Coord[static_cast<std::size_t>(block.PrevPos(i))];
+    const CKelCoord2D& b = block.m_Coord[static_cast<std::size_t>(block.NextPos(i))];
+    const CKelCoord2D& p = block.m_Coord[static_cast<std::size_t>(i)];
+    if (length_2point(a, b) < KelTol::Collinear || std::fabs(KelEdge::Measure(a, b, p).h) < KelTol::Collinear) {
+      block.Erase(i);
+      removed = true;
+    } else {
+      ++i;
+    }
+  }
+  return removed;
+}
+
+// Outlines of 1 to 12 vertices with runs along a line, points in the band
+// of the line, spikes and repeated vertices, at the start, in the middle and
+// across the closing edge: the same vertices go, the same remain.
+TEST(CKelBlockCubeSetSameTest, OnLineVerticesGoAsInTheFirstForm)
+{
+  std::mt19937 rng(397);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  std::uniform_int_distribution<int> pick(0, 5);
+  int removals = 0;
+  for (int trial = 0; trial < 2000; ++trial) {
+    const int n = 1 + trial % 12;
+    CKelBlockCube block;
+    double x = 10 * unit(rng);
+    double y = 10 * unit(rng);
+    for (int k = 0; k < n; ++k) {
+      switch (pick(rng)) {
+      case 0:  // on with the last step, within the band or not
+        x += 1.0;
+        y += KelTol::Collinear * 2 * unit(rng);
+        break;
+      case 1:  // back onto the previous point
+        break;
+      case 2:
+        x -= 2.0;
+        break;
+      default:
+        x += 3 * unit(rng);
+        y += 3 * unit(rng);
+        break;
+      }
+      block.Append(CKelBlockCoord(x, y, 3 + k, 0));
+    }
+    CKelBlockCube first = block;
+    const bool removed = block.DeleteOnLine();
+    EXPECT_EQ(removed, DeleteOnLineFirstForm(first)) << trial;
+    ASSERT_EQ(block.m_Coord.size(), first.m_Coord.size()) << trial;
+    for (std::size_t i = 0; i < first.m_Coord.size(); ++i)
+      EXPECT_TRUE(block.m_Coord[i].m_x == first.m_Coord[i].m_x && block.m_Coord[i].m_y == first.m_Coord[i].m_y &&
+                  block.m_Coord[i].m_z == first.m_Coord[i].m_z)
+          << trial;
+    removals += removed ? 1 : 0;
+  }
+  EXPECT_GT(removals, 600);
+  EXPECT_LT(removals, 1900);
+}
+
+// Short outlines take the same sweep as long ones: stars of 3 to 15
+// vertices, some with a vertex pulled across, a spike folded back along an
+// edge, a repeated vertex or a vertex within the tolerance of an edge.
+TEST(CKelBlockCubeSetSameTest, CrossingTestOfShortOutlinesAgreesWithTheFirstForm)
+{
+  std::mt19937 rng(396);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  int crossed = 0;
+  for (int trial = 0; trial < 600; ++trial) {
+    const int n = 3 + trial % 13;
+    Plan plan = vol_shape::Star(rng, n);
+    const std::size_t at = static_cast<std::size_t>(trial / 13) % plan.size();
+    const std::size_t next = (at + 1) % plan.size();
+    switch (trial % 5) {
+    case 1:
+      plan[at] = {12 * unit(rng), 12 * unit(rng)};
+      break;
+    case 2:  // back along the edge to the previous vertex
+      plan.insert(plan.begin() + static_cast<std::ptrdiff_t>(next),
+                  {plan[at].first + 0.5 * (plan[next].first - plan[at].first),
+                   plan[at].second + 0.5 * (plan[next].second - plan[at].second)});
+      plan.insert(plan.begin() + static_cast<std::ptrdiff_t>(next) + 1, plan[at]);
+      break;
+    case 3:
+      plan.insert(plan.begin() + static_cast<std::ptrdiff_t>(at), plan[at]);
+      break;
+    case 4: {  // a vertex of the next edge within the band of this one
+      const auto [x0, y0] = plan[at];
+      const auto [x1, y1] = plan[next];
+      plan.insert(plan.begin() + static_cast<std::ptrdiff_t>(next),
+                  {x0 + 0.5 * (x1 - x0) + 2e-5 * unit(rng), y0 + 0.5 * (y1 - y0) + 2e-5 * unit(rng)});
+      break;
+    }
+    default:
+      break;
+    }
+    CKelBlockCube block;
+    for (const auto& [x, y] : plan)
+      block.Append(CKelBlockCoord(x, y, 3, 0));
+    EXPECT_EQ(block.CheckCross(), set_literal::CheckCross(block)) << trial;
+    crossed += set_literal::CheckCross(block) ? 0 : 1;
+  }
+  EXPECT_GT(crossed, 120);
+  EXPECT_LT(crossed, 480);
+
+  // The short form of the nearly collinear edge beyond a long edge.
+  CKelBlockCube notch;
+  for (const auto& [x, y] : Plan{{0, 0}, {10, 0}, {10, 5}, {-5, 5}, {-4, 5e-5}, {-1, 2e-5}})
+    notch.Append(CKelBlockCoord(x, y, 3, 0));
+  EXPECT_FALSE(set_literal::CheckCross(notch));
+  EXPECT_FALSE(notch.CheckCross());
 }
 
 TEST(CKelBlockCubeSetSameTest, CrossingTestAndSharedVerticesAgreeWithTheFirstForms)

@@ -1,0 +1,146 @@
+// The worksheet output as the palette's command runs it replaces every
+// sheet or none: a cancel at any of the progress's questions, or a host
+// failure anywhere, leaves each sheet element for element as it was.
+
+#include "CDlgOutputToWorksheet.h"
+#include "OutputCommand.h"
+#include "OutputTestSupport.h"
+#include "host_errors.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+using output_test::U8;
+using pln::host::DialogUser;
+using pln::host::StoredElement;
+
+// Every element of every worksheet, by sheet name and creation order.
+using Sheets = std::map<std::string, std::vector<std::pair<API_Guid, StoredElement>>>;
+
+class OutputAllOrNothingTest : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    host.LoadAddOnLibraryParts();
+    host.DefineDialog(CDlgOutputToWorksheet::ResourceId, CDlgOutputToWorksheet::Layout());
+    ASSERT_EQ(host.AddStory(1, 3.0, GS::UniString(u"2F")), NoError);
+    doc().m_EnvParam.m_Area1Layer = 1;
+    doc().m_EnvParam.m_ListLayer = 1;
+    doc().m_FloorParamArray[0].m_FloorName = u"1F";
+    doc().m_FloorParamArray[1].m_FloorName = u"2F";
+    const int rooms = pattern.AddElement(PatternDoc::kBuildingCode, u"居室");
+    for (std::size_t floor : {0u, 0u, 0u, 1u, 1u}) {
+      const double x = double(doc().m_FloorParamArray[floor].m_Area1ObjectArray.size()) * 3;
+      pattern.Element(rooms)->m_FloorArray.SearchFloor(short(floor))->m_List.push_back(
+          CArea2List(output_test::PlacedFigure(host, doc(), floor, {x, 1}), COperatorTable::OPERATOR_PLUS));
+    }
+  }
+
+  CPlenimetraParam& doc() { return pattern.doc; }
+
+  // The output command with worksheets chosen.
+  GSErrCode Output()
+  {
+    host.QueueDialogScript(CDlgOutputToWorksheet::ResourceId, [](DialogUser& user) {
+      user.Check(5, true);
+      user.Click(1);
+    });
+    return RunOutputCommand(doc());
+  }
+
+  Sheets State() const
+  {
+    Sheets sheets;
+    for (const char16_t* name : {u"パターン 1F", u"パターン 2F", u"パターン 建物面積表"}) {
+      auto& elements = sheets[U8(GS::UniString(name))];
+      if (const auto id = host.WorksheetNamed(GS::UniString(name)))
+        for (const StoredElement* element : host.ElementsIn(*id, API_ZombieElemID))
+          elements.emplace_back(element->element.header.guid, *element);
+    }
+    return sheets;
+  }
+
+  // How often a clean output asks whether the user cancelled.
+  std::ptrdiff_t Questions()
+  {
+    host.ClearCallLog();
+    EXPECT_EQ(Output(), NoError);
+    return std::count(host.CallLog().begin(), host.CallLog().end(), std::string("ACAPI_Interface:CANC"));
+  }
+
+  HostFixture host;
+  PatternDoc pattern{2};
+};
+
+TEST_F(OutputAllOrNothingTest, ACancelAtAnyQuestionLeavesEverySheetAsItWasAndShowsNothing)
+{
+  const std::ptrdiff_t questions = Questions();
+  ASSERT_GT(questions, 10);  // the figure copies of both floors, the summary's totals
+  const Sheets before = State();
+  ASSERT_GT(before.at("パターン 1F").size(), 3u);
+  ASSERT_GT(before.at("パターン 建物面積表").size(), 10u);
+  const std::size_t steps = host.UndoNames().size();
+  for (std::ptrdiff_t k = 0; k < questions; ++k) {
+    host.QueueProgressCancel(Int32(k));
+    EXPECT_EQ(Output(), APIERR_CANCEL) << "question " << k;
+    EXPECT_TRUE(State() == before) << "cancelled at question " << k;
+    EXPECT_EQ(host.UndoNames().size(), steps) << "question " << k;
+    EXPECT_FALSE(host.Progress().open);
+  }
+  EXPECT_TRUE(host.Alerts().empty());
+}
+
+// A cancelled output whose drawing cannot be taken back is not silent: the
+// host's refusal is shown.
+TEST_F(OutputAllOrNothingTest, ACancelThatCannotBeTakenBackIsShown)
+{
+  ASSERT_EQ(Output(), NoError);
+  host.QueueProgressCancel(2);
+  host.FailOnce("ACAPI_Element_Delete", APIERR_MEMFULL);
+  EXPECT_EQ(Output(), APIERR_MEMFULL);
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_NE(U8(host.Alerts()[0].largeText).find("APIERR_MEMFULL"), std::string::npos);
+}
+
+TEST_F(OutputAllOrNothingTest, AWholeOutputIsOneUndoStepThatBringsTheEarlierSheetsBack)
+{
+  ASSERT_EQ(Output(), NoError);
+  const Sheets first = State();
+  const std::size_t steps = host.UndoNames().size();
+  ASSERT_EQ(Output(), NoError);
+  const Sheets second = State();
+  EXPECT_FALSE(second == first);
+  for (const auto& [name, elements] : second)
+    EXPECT_EQ(elements.size(), first.at(name).size()) << name;
+  ASSERT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[出力]"));
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_TRUE(State() == first);
+}
+
+TEST_F(OutputAllOrNothingTest, AHostFailureAnywhereIsShownOnceAndLeavesEverySheetAsItWas)
+{
+  ASSERT_EQ(Output(), NoError);
+  host.ClearCallLog();
+  ASSERT_EQ(Output(), NoError);
+  const std::vector<std::string> log = host.CallLog();
+  const Sheets before = State();
+  for (const char* call : {"ACAPI_Element_Create", "ACAPI_Element_SetUserData", "ACAPI_Goodies:CHGP",
+                           "ACAPI_Element_Delete", "ACAPI_Automate:CHWD"}) {
+    const std::ptrdiff_t made = std::count(log.begin(), log.end(), std::string(call));
+    ASSERT_GT(made, 0) << call;
+    for (std::ptrdiff_t k : {std::ptrdiff_t(1), (made + 1) / 2, made}) {
+      const std::size_t alerts = host.Alerts().size();
+      for (std::ptrdiff_t i = 1; i < k; ++i)
+        host.FailOnce(call, NoError);
+      host.FailOnce(call, APIERR_MEMFULL);
+      EXPECT_EQ(Output(), APIERR_MEMFULL) << call << " #" << k;
+      EXPECT_EQ(host.Alerts().size(), alerts + 1) << call << " #" << k;
+      EXPECT_TRUE(State() == before) << call << " #" << k;
+    }
+  }
+}
+
+}  // namespace
