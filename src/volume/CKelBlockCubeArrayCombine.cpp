@@ -7,11 +7,20 @@
 //             (IsSameCoord2); floors, offsets and walls are not compared.
 //   run       the stretch of outline two counter-clockwise blocks share; A
 //             walks it forwards while B walks it backwards.
+//   work      a light copy of an outline for the pair combination: each
+//             vertex's plan point and heights, which are all its tests read,
+//             and the full vertex it stands for. Full vertices (walls, floors,
+//             offsets) are copied only into a result that keeps them.
 //
 // The walk may step over up to two vertices of one outline, which lets a
 // block merge across a vertex the other lacks, but can also step over a
 // hole's corners: a merge is kept only when the merged outline's area is
 // the sum of the two blocks' areas, so no merge ever swallows a hole.
+//
+// The insertion of shared vertices and the search for a first pair of same
+// vertices look only at the vertices an index of the other outline finds
+// near an edge or a point: the tests are those of every pair, so the
+// outcome is too, without the product of the two vertex counts.
 
 #include <algorithm>
 #include <cmath>
@@ -19,26 +28,289 @@
 #include "CKelAreaToWall.h"
 #include "CKelBlockCubeArray.h"
 #include "CKelBlockEdgeArray.h"
+#include "CPrfPlanParam.h"
 #include "KelGeometry.h"
+#include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 
 namespace {
 
-bool Same(const CKelBlockCoord& a, const CKelBlockCoord& b) { return a.IsSameCoord2(nullptr, b); }
+// --- Work outlines ------------------------------------------------------------------------------------
 
-// Positions around one outline, wrapping.
+struct WorkVertex {
+  CKelCoord3DEx p;                       // plan point, top and bottom heights
+  const CKelBlockCoord* base = nullptr;  // the full vertex it copies
+  // Heights an insertion gave the copy: SetZH / SetZL with these items.
+  const CPrfPlanItem* itemH = nullptr;
+  const CPrfPlanItem* itemL = nullptr;
+  bool ownH = false;
+  bool ownL = false;
+};
+
+using Work = std::vector<WorkVertex>;
+
+Work WorkOf(const CKelBlockCube& block)
+{
+  Work w;
+  w.reserve(block.m_Coord.size() * 2);
+  for (const CKelBlockCoord& c : block.m_Coord) {
+    WorkVertex v;
+    v.p = c;
+    v.base = &c;
+    w.push_back(v);
+  }
+  return w;
+}
+
+CKelBlockCoord Full(const WorkVertex& v)
+{
+  CKelBlockCoord c = *v.base;
+  if (v.ownH)
+    c.SetZH(v.p.m_z, v.itemH);
+  if (v.ownL)
+    c.SetZL(v.p.m_zL, v.itemL);
+  return c;
+}
+
+// IsSameCoord2 compares exactly the point and the two heights.
+bool Same(const CKelCoord3DEx& a, const CKelCoord3DEx& b) { return a == b; }
+
+// Positions around one work outline, wrapping.
 struct Ring {
-  const CKelBlockCoordArray& v;
+  const Work& v;
   int n;
-  explicit Ring(const CKelBlockCube& block) : v(block.m_Coord), n(block.GetSize()) {}
+  explicit Ring(const Work& w) : v(w), n(static_cast<int>(w.size())) {}
   int Next(int i) const { return (i + 1) % n; }
   int Prev(int i) const { return (i + n - 1) % n; }
-  const CKelBlockCoord& operator[](int i) const { return v[static_cast<std::size_t>(i)]; }
+  const CKelCoord3DEx& operator[](int i) const { return v[static_cast<std::size_t>(i)].p; }
+  const WorkVertex& At(int i) const { return v[static_cast<std::size_t>(i)]; }
 };
+
+// --- Points near a box ---------------------------------------------------------------------------------
+
+struct PlanRect {
+  double x0 = HUGE_VAL;
+  double x1 = -HUGE_VAL;
+  double y0 = HUGE_VAL;
+  double y1 = -HUGE_VAL;
+
+  void Add(const CKelCoord2D& p)
+  {
+    x0 = std::min(x0, p.m_x);
+    x1 = std::max(x1, p.m_x);
+    y0 = std::min(y0, p.m_y);
+    y1 = std::max(y1, p.m_y);
+  }
+  // Grown by the search margin: BlockNear and BlockNearScale of the size of
+  // its coordinates, times `times`.
+  PlanRect Grown(double times) const
+  {
+    const double scale = std::max({std::fabs(x0), std::fabs(x1), std::fabs(y0), std::fabs(y1)});
+    const double g = times * (KelTol::BlockNear + KelTol::BlockNearScale * scale);
+    return {x0 - g, x1 + g, y0 - g, y1 + g};
+  }
+  bool Finite() const { return std::isfinite(x0) && std::isfinite(x1) && std::isfinite(y0) && std::isfinite(y1); }
+  bool Holds(const CKelCoord2D& p) const { return x0 <= p.m_x && p.m_x <= x1 && y0 <= p.m_y && p.m_y <= y1; }
+  bool Holds(const PlanRect& r) const { return x0 <= r.x0 && r.x1 <= x1 && y0 <= r.y0 && r.y1 <= y1; }
+  bool Meets(const PlanRect& r) const { return x0 <= r.x1 && r.x0 <= x1 && y0 <= r.y1 && r.y0 <= y1; }
+};
+
+PlanRect RectOf(const Work& w)
+{
+  PlanRect r;
+  for (const WorkVertex& v : w)
+    r.Add(v.p);
+  return r;
+}
+
+// The points of a work outline that lie inside a limit box (the other
+// outline's, grown), in a uniform grid of about one point a cell. A query
+// box that leaves the limit is answered by a scan of every point, so the
+// answer never misses a point; a candidate too many is sorted out by the
+// exact tests that follow.
+class NearPoints {
+public:
+  NearPoints(const Work& w, const PlanRect& limit) : m_All(w), m_Limit(limit)
+  {
+    for (std::size_t k = 0; k < w.size(); ++k) {
+      if (limit.Holds(w[k].p)) {
+        m_Tight.Add(w[k].p);
+        m_Inside.push_back(static_cast<int>(k));
+      }
+    }
+    constexpr std::size_t kFew = 16;
+    if (m_Inside.size() >= kFew)
+      BuildGrid();
+  }
+
+  // Ascending positions above `after` of the points that may lie within the
+  // search margin of the box of a and b.
+  void Find(const CKelCoord2D& a, const CKelCoord2D& b, int after, std::vector<int>& out) const
+  {
+    out.clear();
+    PlanRect q;
+    q.Add(a);
+    q.Add(b);
+    q = q.Grown(1);
+    const auto inQuery = [&](int k) { return k > after && q.Holds(m_All[static_cast<std::size_t>(k)].p); };
+    if (!q.Finite()) {
+      for (int k = after + 1; k < static_cast<int>(m_All.size()); ++k)
+        out.push_back(k);
+    } else if (!m_Limit.Holds(q)) {
+      for (int k = after + 1; k < static_cast<int>(m_All.size()); ++k) {
+        if (inQuery(k))
+          out.push_back(k);
+      }
+    } else if (m_Inside.empty() || !m_Tight.Meets(q)) {
+      return;
+    } else if (m_Start.empty()) {
+      for (const int k : m_Inside) {
+        if (inQuery(k))
+          out.push_back(k);
+      }
+    } else {
+      FromGrid(q, inQuery, out);
+    }
+  }
+
+private:
+  template <class Test>
+  void FromGrid(const PlanRect& q, const Test& inQuery, std::vector<int>& out) const
+  {
+    const int cx0 = Column(q.x0);
+    const int cx1 = Column(q.x1);
+    const int cy0 = Row(q.y0);
+    const int cy1 = Row(q.y1);
+    for (int cy = cy0; cy <= cy1; ++cy) {
+      for (int cx = cx0; cx <= cx1; ++cx) {
+        const auto c = static_cast<std::size_t>(cy * m_Nx + cx);
+        for (int s = m_Start[c]; s < m_Start[c + 1]; ++s) {
+          if (inQuery(m_Pos[static_cast<std::size_t>(s)]))
+            out.push_back(m_Pos[static_cast<std::size_t>(s)]);
+        }
+      }
+    }
+    std::sort(out.begin(), out.end());
+  }
+
+  void BuildGrid()
+  {
+    const double width = m_Tight.x1 - m_Tight.x0;
+    const double height = m_Tight.y1 - m_Tight.y0;
+    const auto n = static_cast<double>(m_Inside.size());
+    m_Cell = std::max({std::sqrt(width * height / n), std::max(width, height) / n, KelTol::BlockNear});
+    m_Nx = static_cast<int>(std::min(width / m_Cell + 1, n));
+    m_Ny = static_cast<int>(std::min(height / m_Cell + 1, n));
+    m_Start.assign(static_cast<std::size_t>(m_Nx * m_Ny) + 1, 0);
+    std::vector<int> cellOf;
+    cellOf.reserve(m_Inside.size());
+    for (const int k : m_Inside) {
+      const CKelCoord2D& p = m_All[static_cast<std::size_t>(k)].p;
+      cellOf.push_back(Row(p.m_y) * m_Nx + Column(p.m_x));
+      ++m_Start[static_cast<std::size_t>(cellOf.back()) + 1];
+    }
+    for (std::size_t c = 1; c < m_Start.size(); ++c)
+      m_Start[c] += m_Start[c - 1];
+    m_Pos.resize(m_Inside.size());
+    std::vector<int> fill(m_Start.begin(), m_Start.end() - 1);
+    for (std::size_t i = 0; i < m_Inside.size(); ++i)  // ascending within each cell
+      m_Pos[static_cast<std::size_t>(fill[static_cast<std::size_t>(cellOf[i])]++)] = m_Inside[i];
+  }
+
+  // Cells of a coordinate, clamped: floor is monotonic, so every point
+  // inside a box lies in the cells of the box's corners or between them.
+  int Column(double x) const { return Clamp((x - m_Tight.x0) / m_Cell, m_Nx); }
+  int Row(double y) const { return Clamp((y - m_Tight.y0) / m_Cell, m_Ny); }
+  static int Clamp(double u, int n) { return u <= 0 ? 0 : u >= n - 1 ? n - 1 : static_cast<int>(u); }
+
+  const Work& m_All;
+  PlanRect m_Limit;
+  PlanRect m_Tight;          // the box of the points inside the limit
+  std::vector<int> m_Inside;  // their positions, ascending
+  double m_Cell = 1;
+  int m_Nx = 1;
+  int m_Ny = 1;
+  std::vector<int> m_Start;  // cell c holds m_Pos[m_Start[c] .. m_Start[c + 1])
+  std::vector<int> m_Pos;
+};
+
+// The limit of the points of one outline that the other's edges or points
+// can find: its box grown by a few search margins, so that the edges that
+// insertions make, which stray from the box by at most the insertion band
+// each, stay inside it.
+PlanRect LimitOf(const Work& w) { return RectOf(w).Grown(4); }
+
+// --- Shared vertices -----------------------------------------------------------------------------------
+
+// P inserted after start: its heights interpolated along the edge as
+// CKelBlockCube::InsertCoord gives them, the bottom only on a block with
+// its own bottom.
+WorkVertex Inserted(const WorkVertex& start, const WorkVertex& end, const WorkVertex& P, const CPrfPlanItem* item,
+                    bool tyuku)
+{
+  const double along = length_2point(start.p, P.p);
+  const double length = length_2point(start.p, end.p);
+  const auto interpolate = [&](double from, double to) {
+    return length > 0 ? from + (to - from) / length * along : from;
+  };
+  WorkVertex v = P;
+  v.p.m_z = interpolate(start.p.m_z, end.p.m_z);
+  v.itemH = item;
+  v.ownH = true;
+  if (tyuku) {
+    v.p.m_zL = interpolate(start.p.m_zL, end.p.m_zL);
+    v.itemL = item;
+    v.ownL = true;
+  }
+  return v;
+}
+
+// Every vertex of Y that lies inside an edge of X goes into X, in Y's order;
+// edges made by insertions are visited too, and the vertices of Y after an
+// inserted one are tested against the shortened edge.
+void InsertInside(Work& X, const Work& Y, const CPrfPlanItem* item, bool tyuku)
+{
+  const NearPoints near(Y, LimitOf(X));
+  const double t = KelTol::BlockPoint;
+  std::vector<int> candidates;
+  for (std::size_t e = 0; e < X.size(); ++e) {
+    const auto next = [&] { return e + 1 == X.size() ? 0 : e + 1; };
+    near.Find(X[e].p, X[next()].p, -1, candidates);
+    // The edge's frame, worked out again only when an insertion shortens it.
+    bool framed = false;
+    double c = 0;
+    double s = 0;
+    double L = 0;
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+      const CKelCoord3DEx& start = X[e].p;
+      if (!framed && !CalcCosSin(start, X[next()].p, &c, &s, &L))
+        break;
+      framed = true;
+      const WorkVertex& P = Y[static_cast<std::size_t>(candidates[k])];
+      const double dx = P.p.m_x - start.m_x;
+      const double dy = P.p.m_y - start.m_y;
+      const double along = c * dx + s * dy;
+      const double across = c * dy - s * dx;
+      if (t <= along && along <= L - t && -t < across && across < t) {
+        X.insert(X.begin() + static_cast<std::ptrdiff_t>(e) + 1, Inserted(X[e], X[next()], P, item, tyuku));
+        framed = false;
+        near.Find(X[e].p, X[next()].p, candidates[k], candidates);
+        k = static_cast<std::size_t>(-1);  // the new list from its start
+      }
+    }
+  }
+}
+
+const CPrfPlanItem* ItemOf(const CPrfPlanParam* prf, const CKelBlockCube& block)
+{
+  return prf != nullptr ? prf->GetCurProf(block.PpNo()) : nullptr;
+}
+
+// --- The walk along a run --------------------------------------------------------------------------------
 
 // A vertex that keeps only its point and heights; the heights are their own
 // offsets until the caller splits them again.
-CKelBlockCoord Plain(const CKelBlockCoord& c)
+CKelBlockCoord Plain(const CKelCoord3DEx& c)
 {
   CKelBlockCoord p(c.m_x, c.m_y, c.m_z, c.m_zL);
   p.m_OffH = c.m_z;
@@ -46,7 +318,7 @@ CKelBlockCoord Plain(const CKelBlockCoord& c)
   return p;
 }
 
-void AppendPlain(CKelBlockCoordArray& out, const CKelBlockCoord& c)
+void AppendPlain(CKelBlockCoordArray& out, const CKelCoord3DEx& c)
 {
   CKelBlockCoord p = Plain(c);
   if (out.empty() || !(out.back() == p))
@@ -78,23 +350,29 @@ bool MatchAt(const Ring& A, const Ring& B, int& a, int& b)
   return true;
 }
 
+// The plan area of the matched vertices of one outline, in walk order.
+double MatchedArea(const Ring& r, const std::vector<int>& matched)
+{
+  return SignedShoelaceArea(matched, [&r](int k) -> const CKelCoord2D& { return r[k]; });
+}
+
 ForwardRun WalkForward(const Ring& A, const Ring& B, int i, int j)
 {
   int a = i;
   int b = j;
-  CKelBlockCoordArray pa;
-  CKelBlockCoordArray pb;
+  std::vector<int> pa;
+  std::vector<int> pb;
   for (int k = 1;; ++k) {
     if (!MatchAt(A, B, a, b))
       return {ForwardRun::End::kEnded, A.Prev(a), B.Next(b)};
-    pa.push_back(A[a]);
-    pb.push_back(B[b]);
+    pa.push_back(a);
+    pb.push_back(b);
     const int lastA = a;
     const int lastB = b;
     a = A.Next(a);
     b = B.Prev(b);
     if (k == A.n || k == B.n) {
-      const bool sameArea = std::fabs(CKelBlockCube::CalcArea(pa) - CKelBlockCube::CalcArea(pb)) <= KelTol::BlockMinArea;
+      const bool sameArea = std::fabs(MatchedArea(A, pa) - MatchedArea(B, pb)) <= KelTol::BlockMinArea;
       if (!sameArea)
         return {ForwardRun::End::kMismatch, 0, 0};
       return {k == A.n ? ForwardRun::End::kWholeA : ForwardRun::End::kWholeB, lastA, lastB};
@@ -118,23 +396,41 @@ std::pair<int, int> WalkBackward(const Ring& A, const Ring& B, int i, int j)
   return {a, b};
 }
 
-// Full copies of ring r from `from` forwards to `to`, both included.
-CKelBlockCoordArray CopyAround(const Ring& r, int from, int to)
+// The merged outline before full vertices are made: work vertices that are
+// copied whole when one block is shared whole, as plain vertices otherwise.
+struct Merged {
+  Work v;
+  bool whole = false;
+};
+
+// Ring r from `from` forwards to `to`, both included.
+void CopyAround(Work& out, const Ring& r, int from, int to)
 {
-  CKelBlockCoordArray out;
   for (int idx = from, steps = 0; steps < r.n; idx = r.Next(idx), ++steps) {
-    out.push_back(r[idx]);
+    out.push_back(r.At(idx));
     if (idx == to)
       break;
   }
-  return out;
 }
 
-// Plain copies of ring r from `from` forwards up to, not including, `to`.
-void AppendUpTo(CKelBlockCoordArray& out, const Ring& r, int from, int to)
+// Ring r from `from` forwards up to, not including, `to`.
+void AppendUpTo(Work& out, const Ring& r, int from, int to)
 {
   for (int idx = from, steps = 0; idx != to && steps < r.n; idx = r.Next(idx), ++steps)
-    AppendPlain(out, r[idx]);
+    out.push_back(r.At(idx));
+}
+
+CKelBlockCoordArray Materialise(const Merged& merged)
+{
+  CKelBlockCoordArray out;
+  out.reserve(merged.v.size());
+  for (const WorkVertex& v : merged.v) {
+    if (merged.whole)
+      out.push_back(Full(v));
+    else
+      AppendPlain(out, v.p);
+  }
+  return out;
 }
 
 // Step 7's clean-up: false when the outline is not a simple polygon.
@@ -145,6 +441,157 @@ bool CleanMerged(CKelBlockCube& result)
     return false;
   result.DeleteOnLine();
   return result.GetSize() > 2;
+}
+
+// --- Sure refusals ---------------------------------------------------------------------------------------
+// Full vertices cost, and most merged outlines that the scan of a list tries
+// are refused: two plan-point tests prove a refusal from the work vertices
+// alone. Neither ever refuses an outline the clean-up and the area test
+// would keep; what they cannot prove goes the full way.
+
+// Two vertices that the clean-up keeps and that are the same point, so
+// CheckSameCoord refuses the outline. A vertex is lone when no other lies
+// within the search margin of it; the clean-up removes only a vertex the
+// same as its neighbour. So a pair of same vertices near no others, with a
+// lone vertex on either way round between them, never become neighbours and
+// both stay.
+bool KeepsTwoSame(const Work& w)
+{
+  const auto n = static_cast<int>(w.size());
+  const auto finite = [](const WorkVertex& v) { return std::isfinite(v.p.m_x) && std::isfinite(v.p.m_y); };
+  if (n < 4 || !std::all_of(w.begin(), w.end(), finite))
+    return false;
+  std::vector<int> order(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k)
+    order[static_cast<std::size_t>(k)] = k;
+  const auto at = [&w](int k) -> const CKelCoord2D& { return w[static_cast<std::size_t>(k)].p; };
+  std::sort(order.begin(), order.end(), [&](int a, int b) { return at(a).m_x < at(b).m_x; });
+  // For each vertex, how many others are near it and the last one found.
+  std::vector<int> nearCount(static_cast<std::size_t>(n), 0);
+  std::vector<int> partner(static_cast<std::size_t>(n), -1);
+  const double reach = KelTol::BlockNear;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const CKelCoord2D& p = at(order[i]);
+    for (std::size_t j = i + 1; j < order.size() && at(order[j]).m_x - p.m_x <= reach; ++j) {
+      if (std::fabs(at(order[j]).m_y - p.m_y) > reach)
+        continue;
+      for (const int k : {order[i], order[j]}) {
+        ++nearCount[static_cast<std::size_t>(k)];
+        partner[static_cast<std::size_t>(k)] = k == order[i] ? order[j] : order[i];
+      }
+    }
+  }
+  std::vector<int> lonesBefore(static_cast<std::size_t>(n) + 1, 0);
+  for (int k = 0; k < n; ++k)
+    lonesBefore[static_cast<std::size_t>(k) + 1] = lonesBefore[static_cast<std::size_t>(k)] + (nearCount[static_cast<std::size_t>(k)] == 0 ? 1 : 0);
+  const int lones = lonesBefore.back();
+  for (int i = 0; i < n; ++i) {
+    const int k = partner[static_cast<std::size_t>(i)];
+    if (nearCount[static_cast<std::size_t>(i)] != 1 || k <= i || nearCount[static_cast<std::size_t>(k)] != 1 ||
+        !(at(i) == at(k)))
+      continue;
+    const int inside = lonesBefore[static_cast<std::size_t>(k)] - lonesBefore[static_cast<std::size_t>(i) + 1];
+    if (inside > 0 && lones - inside > 0)
+      return true;
+  }
+  return false;
+}
+
+// An area so far from the two blocks' sum that the area test refuses the
+// outline whatever the clean-up removes. Each vertex it removes lies within
+// BlockPoint of a neighbour or within Collinear of its neighbours' line,
+// which moves the area by less than that band times the outline's length;
+// the length only shrinks as vertices go.
+bool AreaSurelyOff(const Work& w, double wholeArea)
+{
+  double length = 0;
+  double terms = 0;
+  for (std::size_t k = 0; k < w.size(); ++k) {
+    const CKelCoord2D& prev = w[k == 0 ? w.size() - 1 : k - 1].p;
+    const CKelCoord2D& cur = w[k].p;
+    length += std::fabs(cur.m_x - prev.m_x) + std::fabs(cur.m_y - prev.m_y);
+    terms += std::fabs((prev.m_x - cur.m_x) * (prev.m_y + cur.m_y));
+  }
+  const double area = SignedShoelaceArea(w, [](const WorkVertex& v) -> const CKelCoord2D& { return v.p; });
+  const double removals = static_cast<double>(w.size()) * length * (KelTol::BlockPoint + KelTol::Collinear);
+  const double slack = KelTol::BlockAreaSign + removals + KelTol::BlockAreaRound * (terms + std::fabs(wholeArea));
+  return std::fabs(area - wholeArea) > slack;  // false for a NaN anywhere
+}
+
+// --- Two blocks ------------------------------------------------------------------------------------------
+
+// The outline merged along the run through (i, j): empty when the run is a
+// single point; false when the blocks cannot merge at all.
+bool MergeAlongRun(const Ring& ra, const Ring& rb, int i, int j, Merged& merged)
+{
+  const ForwardRun run = WalkForward(ra, rb, i, j);
+  merged.whole = run.end == ForwardRun::End::kWholeA || run.end == ForwardRun::End::kWholeB;
+  switch (run.end) {
+  case ForwardRun::End::kMismatch:
+    return false;
+  case ForwardRun::End::kWholeA:
+    CopyAround(merged.v, rb, j, run.eB);
+    return true;
+  case ForwardRun::End::kWholeB:
+    CopyAround(merged.v, ra, run.eA, i);
+    return true;
+  case ForwardRun::End::kEnded:
+    break;
+  }
+  const auto [sA, sB] = WalkBackward(ra, rb, i, j);
+  if (Same(ra[run.eA], ra[sA]))
+    return true;  // the blocks touch at one point only
+  merged.v.reserve(static_cast<std::size_t>(ra.n + rb.n));
+  AppendUpTo(merged.v, ra, run.eA, sA);
+  AppendUpTo(merged.v, rb, sB, run.eB);
+  return true;
+}
+
+// The two-block combination on const blocks, for the list's scan, which
+// need not copy its blocks for every pair it tries.
+bool CombinePair(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlockCube& B, CKelBlockCube* result)
+{
+  if (result == nullptr || A.PpNo() != B.PpNo())
+    return false;
+  const double wholeArea = A.CalcArea() + B.CalcArea();
+  Work wa = WorkOf(A);
+  Work wb = WorkOf(B);
+  InsertInside(wa, wb, ItemOf(prf, A), A.IsTyuku());
+  InsertInside(wb, wa, ItemOf(prf, B), B.IsTyuku());
+  if (wa.empty() || wb.empty())
+    return false;
+  const Ring ra(wa);
+  const Ring rb(wb);
+  const NearPoints nearB(wb, LimitOf(wa));
+  std::vector<int> candidates;
+  for (int i = 0; i < ra.n; ++i) {
+    nearB.Find(ra[i], ra[i], -1, candidates);
+    for (const int j : candidates) {
+      if (!Same(ra[i], rb[j]))
+        continue;
+      Merged merged;
+      if (!MergeAlongRun(ra, rb, i, j, merged))
+        return false;
+      if (merged.v.empty())
+        continue;
+      if (KeepsTwoSame(merged.v) || AreaSurelyOff(merged.v, wholeArea))
+        return false;
+      CKelBlockCube out;
+      out.m_Coord = Materialise(merged);
+      // A block filling a notch of the other is shared whole; the notch's
+      // ends then stand on a straight edge and are cleaned up as well.
+      if (!CleanMerged(out))
+        return false;
+      if (std::fabs(out.CalcArea() - wholeArea) > KelTol::BlockAreaSign)
+        return false;
+      out.SetType();
+      out.SetPpNo(nullptr, 0, -1);
+      out.SetMark(false);
+      *result = std::move(out);
+      return true;
+    }
+  }
+  return false;
 }
 
 struct PlanBox {
@@ -181,93 +628,21 @@ bool OnPlanesOf(const CKelBlockCube& block, const CKelBlockCube& planes)
 
 void CKelBlockCubeArray::CombineBlockSub(const CPrfPlanParam* prf, CKelBlockCube& X, const CKelBlockCube& Y)
 {
-  const CPrfPlanItem* item = prf != nullptr ? prf->GetCurProf(X.PpNo()) : nullptr;
-  const double t = KelTol::BlockPoint;
-  const PlanBox yBox(Y);
-  for (int e = 0; e < X.GetSize(); ++e) {  // edges made by insertions are visited too
-    // No vertex of Y lies inside an edge whose box it does not come near.
-    const CKelBlockCoord& a = X.m_Coord[static_cast<std::size_t>(e)];
-    const CKelBlockCoord& b = X.m_Coord[static_cast<std::size_t>(X.NextPos(e))];
-    const double margin = 2 * t;
-    if (std::max(a.m_x, b.m_x) + margin < yBox.xmin || std::min(a.m_x, b.m_x) - margin > yBox.xmax ||
-        std::max(a.m_y, b.m_y) + margin < yBox.ymin || std::min(a.m_y, b.m_y) - margin > yBox.ymax)
-      continue;
-    // The edge's frame, worked out again only when an insertion shortens it.
-    bool framed = false;
-    double c = 0;
-    double s = 0;
-    double L = 0;
-    for (const CKelBlockCoord& P : Y.m_Coord) {
-      const CKelBlockCoord& start = X.m_Coord[static_cast<std::size_t>(e)];
-      const CKelBlockCoord& end = X.m_Coord[static_cast<std::size_t>(X.NextPos(e))];
-      if (!framed && !CalcCosSin(start, end, &c, &s, &L))
-        break;
-      framed = true;
-      const double dx = P.m_x - start.m_x;
-      const double dy = P.m_y - start.m_y;
-      const double along = c * dx + s * dy;
-      const double across = c * dy - s * dx;
-      // Later vertices of Y are tested against the shortened edge.
-      if (t <= along && along <= L - t && -t < across && across < t) {
-        X.InsertCoord(item, e, P);
-        framed = false;
-      }
-    }
-  }
+  Work wx = WorkOf(X);
+  InsertInside(wx, WorkOf(Y), ItemOf(prf, X), X.IsTyuku());
+  if (wx.size() == X.m_Coord.size())
+    return;
+  CKelBlockCoordArray coords;
+  coords.reserve(wx.size());
+  for (const WorkVertex& v : wx)
+    coords.push_back(Full(v));
+  X.m_Coord = std::move(coords);
 }
 
 bool CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf, CKelBlockCube A, CKelBlockCube B,
                                       CKelBlockCube* result)
 {
-  if (result == nullptr || A.PpNo() != B.PpNo())
-    return false;
-  const double wholeArea = A.CalcArea() + B.CalcArea();
-  CombineBlockSub(prf, A, B);
-  CombineBlockSub(prf, B, A);
-  if (A.GetSize() == 0 || B.GetSize() == 0)
-    return false;
-  const Ring ra(A);
-  const Ring rb(B);
-  for (int i = 0; i < ra.n; ++i) {
-    for (int j = 0; j < rb.n; ++j) {
-      if (!Same(ra[i], rb[j]))
-        continue;
-      const ForwardRun run = WalkForward(ra, rb, i, j);
-      CKelBlockCoordArray merged;
-      switch (run.end) {
-      case ForwardRun::End::kMismatch:
-        return false;
-      case ForwardRun::End::kWholeA:
-        merged = CopyAround(rb, j, run.eB);
-        break;
-      case ForwardRun::End::kWholeB:
-        merged = CopyAround(ra, run.eA, i);
-        break;
-      case ForwardRun::End::kEnded: {
-        const auto [sA, sB] = WalkBackward(ra, rb, i, j);
-        if (Same(ra[run.eA], ra[sA]))
-          continue;  // the blocks touch at one point only
-        AppendUpTo(merged, ra, run.eA, sA);
-        AppendUpTo(merged, rb, sB, run.eB);
-        break;
-      }
-      }
-      CKelBlockCube out;
-      out.m_Coord = std::move(merged);
-      // A block filling a notch of the other is shared whole; the notch's
-      // ends then stand on a straight edge and are cleaned up as well.
-      if (!CleanMerged(out))
-        return false;
-      if (std::fabs(out.CalcArea() - wholeArea) > KelTol::BlockAreaSign)
-        return false;
-      out.SetType();
-      out.SetPpNo(nullptr, 0, -1);
-      out.SetMark(false);
-      *result = std::move(out);
-      return true;
-    }
-  }
-  return false;
+  return CombinePair(prf, A, B, result);
 }
 
 // --- The list ----------------------------------------------------------------------------------------
@@ -295,7 +670,7 @@ void CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf)
     if (!boxes[ui].Touches(boxes[uj]) || !OnPlanesOf((*this)[ui], (*this)[uj]))
       return false;
     CKelBlockCube R;
-    if (!CombineBlock(prf, (*this)[ui], (*this)[uj], &R))
+    if (!CombinePair(prf, (*this)[ui], (*this)[uj], &R))
       return false;
     Erase(i);
     boxes.erase(boxes.begin() + i);
@@ -344,7 +719,7 @@ void CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf, CKelBlockCubeLis
   for (int i = static_cast<int>(list.size()) - 1; i >= 1; --i) {
     for (int j = i - 1; j >= 0; --j) {
       CKelBlockCube R;
-      if (!CombineBlock(prf, list[static_cast<std::size_t>(i)], list[static_cast<std::size_t>(j)], &R))
+      if (!CombinePair(prf, list[static_cast<std::size_t>(i)], list[static_cast<std::size_t>(j)], &R))
         continue;
       list[static_cast<std::size_t>(j)].Replace(R.m_Coord);
       list[static_cast<std::size_t>(j)].SetMinMax();

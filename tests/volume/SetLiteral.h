@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CKelBlockCubeArray.h"
+#include "CombinePrevious.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -95,7 +96,7 @@ inline void Combine(CKelBlockCubeArray& list, const CPrfPlanParam* prf)
         if (!Touch(list[ui], list[uj]) || !OnPlanesOf(list[ui], list[uj]))
           continue;
         CKelBlockCube R;
-        if (!CKelBlockCubeArray::CombineBlock(prf, list[ui], list[uj], &R))
+        if (!combine_previous::CombinePair(prf, list[ui], list[uj], &R))
           continue;
         list.Erase(i);
         const CKelBlockCube& survivor = list[uj];
