@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "CKelAreaToWall.h"
 #include "CKelBlockCubeArray.h"
@@ -133,7 +134,7 @@ public:
   NearPoints(const Work& w, const PlanRect& limit) : m_All(w), m_Limit(limit)
   {
     for (std::size_t k = 0; k < w.size(); ++k) {
-      if (limit.Holds(w[k].p)) {
+      if (limit.Holds(w[k].p) && std::isfinite(w[k].p.m_x) && std::isfinite(w[k].p.m_y)) {
         m_Tight.Add(w[k].p);
         m_Inside.push_back(static_cast<int>(k));
       }
@@ -141,6 +142,23 @@ public:
     constexpr std::size_t kFew = 16;
     if (m_Inside.size() >= kFew)
       BuildGrid();
+    // A box inside the limit has coordinates no larger than the limit's, so
+    // its margin is at most the limit's: boxes well inside the limit and
+    // that far from the points cannot find any.
+    const PlanRect margin = limit.Grown(1);
+    const double g = margin.x1 - limit.x1;
+    m_Inner = {limit.x0 + g, limit.x1 - g, limit.y0 + g, limit.y1 - g};
+    m_Reach = {m_Tight.x0 - g, m_Tight.x1 + g, m_Tight.y0 - g, m_Tight.y1 + g};
+  }
+
+  // False when no point lies within the search margin of the box of a and
+  // b, found without the search: for the many edges far from the points.
+  bool MayFind(const CKelCoord2D& a, const CKelCoord2D& b) const
+  {
+    PlanRect e;
+    e.Add(a);
+    e.Add(b);
+    return !m_Inner.Holds(e) || (!m_Inside.empty() && m_Reach.Meets(e));
   }
 
   // Ascending positions above `after` of the points that may lie within the
@@ -148,6 +166,8 @@ public:
   void Find(const CKelCoord2D& a, const CKelCoord2D& b, int after, std::vector<int>& out) const
   {
     out.clear();
+    if (!MayFind(a, b))
+      return;
     PlanRect q;
     q.Add(a);
     q.Add(b);
@@ -199,6 +219,8 @@ private:
     const double height = m_Tight.y1 - m_Tight.y0;
     const auto n = static_cast<double>(m_Inside.size());
     m_Cell = std::max({std::sqrt(width * height / n), std::max(width, height) / n, KelTol::BlockNear});
+    if (!std::isfinite(width) || !std::isfinite(height) || !std::isfinite(m_Cell))
+      return;  // spans beyond doubles: the list of the points serves
     m_Nx = static_cast<int>(std::min(width / m_Cell + 1, n));
     m_Ny = static_cast<int>(std::min(height / m_Cell + 1, n));
     m_Start.assign(static_cast<std::size_t>(m_Nx * m_Ny) + 1, 0);
@@ -221,11 +243,13 @@ private:
   // inside a box lies in the cells of the box's corners or between them.
   int Column(double x) const { return Clamp((x - m_Tight.x0) / m_Cell, m_Nx); }
   int Row(double y) const { return Clamp((y - m_Tight.y0) / m_Cell, m_Ny); }
-  static int Clamp(double u, int n) { return u <= 0 ? 0 : u >= n - 1 ? n - 1 : static_cast<int>(u); }
+  static int Clamp(double u, int n) { return !(u > 0) ? 0 : u >= n - 1 ? n - 1 : static_cast<int>(u); }
 
   const Work& m_All;
   PlanRect m_Limit;
+  PlanRect m_Inner;          // the limit less the margin of its size
   PlanRect m_Tight;          // the box of the points inside the limit
+  PlanRect m_Reach;          // and that grown by the margin of the limit's size
   std::vector<int> m_Inside;  // their positions, ascending
   double m_Cell = 1;
   int m_Nx = 1;
@@ -268,13 +292,14 @@ WorkVertex Inserted(const WorkVertex& start, const WorkVertex& end, const WorkVe
 // Every vertex of Y that lies inside an edge of X goes into X, in Y's order;
 // edges made by insertions are visited too, and the vertices of Y after an
 // inserted one are tested against the shortened edge.
-void InsertInside(Work& X, const Work& Y, const CPrfPlanItem* item, bool tyuku)
+void InsertInside(Work& X, const Work& Y, const NearPoints& near, const CPrfPlanItem* item, bool tyuku)
 {
-  const NearPoints near(Y, LimitOf(X));
   const double t = KelTol::BlockPoint;
   std::vector<int> candidates;
   for (std::size_t e = 0; e < X.size(); ++e) {
     const auto next = [&] { return e + 1 == X.size() ? 0 : e + 1; };
+    if (!near.MayFind(X[e].p, X[next()].p))
+      continue;
     near.Find(X[e].p, X[next()].p, -1, candidates);
     // The edge's frame, worked out again only when an insertion shortens it.
     bool framed = false;
@@ -401,6 +426,12 @@ std::pair<int, int> WalkBackward(const Ring& A, const Ring& B, int i, int j)
 struct Merged {
   Work v;
   bool whole = false;
+  // Where the parts of a merge along a run come from: A from aFrom up to,
+  // not including, aTo; then B from bFrom up to, not including, bTo.
+  int aFrom = 0;
+  int aTo = 0;
+  int bFrom = 0;
+  int bTo = 0;
 };
 
 // Ring r from `from` forwards to `to`, both included.
@@ -455,40 +486,65 @@ bool CleanMerged(CKelBlockCube& result)
 // same as its neighbour. So a pair of same vertices near no others, with a
 // lone vertex on either way round between them, never become neighbours and
 // both stay.
+// For each vertex, how many others lie within reach of it in x and in y,
+// and the last one found: a sweep in (x, y) order that skips the rest of a
+// column of equal x once it is out of reach in y.
+void CountNear(const Work& w, double reach, std::vector<int>& nearCount, std::vector<int>& partner)
+{
+  struct Key {
+    double x;
+    double y;
+    int k;
+  };
+  std::vector<Key> order;
+  order.reserve(w.size());
+  for (std::size_t k = 0; k < w.size(); ++k)
+    order.push_back({w[k].p.m_x, w[k].p.m_y, static_cast<int>(k)});
+  std::sort(order.begin(), order.end(),
+            [](const Key& a, const Key& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+  std::vector<std::size_t> columnEnd(order.size());
+  for (std::size_t i = order.size(); i-- > 0;) {
+    const bool last = i + 1 == order.size() || order[i + 1].x != order[i].x;
+    columnEnd[i] = last ? i + 1 : columnEnd[i + 1];
+  }
+  nearCount.assign(w.size(), 0);
+  partner.assign(w.size(), -1);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const Key& p = order[i];
+    for (std::size_t j = i + 1; j < order.size() && order[j].x - p.x <= reach;) {
+      const Key& q = order[j];
+      if (q.x == p.x && q.y - p.y > reach) {
+        j = columnEnd[j];
+        continue;
+      }
+      if (std::fabs(q.y - p.y) <= reach) {
+        ++nearCount[static_cast<std::size_t>(p.k)];
+        ++nearCount[static_cast<std::size_t>(q.k)];
+        partner[static_cast<std::size_t>(p.k)] = q.k;
+        partner[static_cast<std::size_t>(q.k)] = p.k;
+      }
+      ++j;
+    }
+  }
+}
+
 bool KeepsTwoSame(const Work& w)
 {
   const auto n = static_cast<int>(w.size());
   const auto finite = [](const WorkVertex& v) { return std::isfinite(v.p.m_x) && std::isfinite(v.p.m_y); };
   if (n < 4 || !std::all_of(w.begin(), w.end(), finite))
     return false;
-  std::vector<int> order(static_cast<std::size_t>(n));
-  for (int k = 0; k < n; ++k)
-    order[static_cast<std::size_t>(k)] = k;
-  const auto at = [&w](int k) -> const CKelCoord2D& { return w[static_cast<std::size_t>(k)].p; };
-  std::sort(order.begin(), order.end(), [&](int a, int b) { return at(a).m_x < at(b).m_x; });
-  // For each vertex, how many others are near it and the last one found.
-  std::vector<int> nearCount(static_cast<std::size_t>(n), 0);
-  std::vector<int> partner(static_cast<std::size_t>(n), -1);
-  const double reach = KelTol::BlockNear;
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    const CKelCoord2D& p = at(order[i]);
-    for (std::size_t j = i + 1; j < order.size() && at(order[j]).m_x - p.m_x <= reach; ++j) {
-      if (std::fabs(at(order[j]).m_y - p.m_y) > reach)
-        continue;
-      for (const int k : {order[i], order[j]}) {
-        ++nearCount[static_cast<std::size_t>(k)];
-        partner[static_cast<std::size_t>(k)] = k == order[i] ? order[j] : order[i];
-      }
-    }
-  }
-  std::vector<int> lonesBefore(static_cast<std::size_t>(n) + 1, 0);
-  for (int k = 0; k < n; ++k)
-    lonesBefore[static_cast<std::size_t>(k) + 1] = lonesBefore[static_cast<std::size_t>(k)] + (nearCount[static_cast<std::size_t>(k)] == 0 ? 1 : 0);
+  std::vector<int> nearCount;
+  std::vector<int> partner;
+  CountNear(w, KelTol::BlockNear, nearCount, partner);
+  std::vector<int> lonesBefore(w.size() + 1, 0);
+  for (std::size_t k = 0; k < w.size(); ++k)
+    lonesBefore[k + 1] = lonesBefore[k] + (nearCount[k] == 0 ? 1 : 0);
   const int lones = lonesBefore.back();
   for (int i = 0; i < n; ++i) {
     const int k = partner[static_cast<std::size_t>(i)];
     if (nearCount[static_cast<std::size_t>(i)] != 1 || k <= i || nearCount[static_cast<std::size_t>(k)] != 1 ||
-        !(at(i) == at(k)))
+        !(static_cast<const CKelCoord2D&>(w[static_cast<std::size_t>(i)].p) == w[static_cast<std::size_t>(k)].p))
       continue;
     const int inside = lonesBefore[static_cast<std::size_t>(k)] - lonesBefore[static_cast<std::size_t>(i) + 1];
     if (inside > 0 && lones - inside > 0)
@@ -544,7 +600,33 @@ bool MergeAlongRun(const Ring& ra, const Ring& rb, int i, int j, Merged& merged)
   merged.v.reserve(static_cast<std::size_t>(ra.n + rb.n));
   AppendUpTo(merged.v, ra, run.eA, sA);
   AppendUpTo(merged.v, rb, sB, run.eB);
+  merged.aFrom = run.eA;
+  merged.aTo = sA;
+  merged.bFrom = sB;
+  merged.bTo = run.eB;
   return true;
+}
+
+// Whether a vertex of the merge's A part is the same point as one of its B
+// part: a second run the blocks share, the usual way two same points come
+// into a merged outline. Only then is KeepsTwoSame worth its sort; without
+// it the full clean-up decides as ever.
+bool SharesOtherPoint(const Ring& ra, const Ring& rb, const NearPoints& nearB, const Merged& merged)
+{
+  if (merged.whole)
+    return true;
+  const int partB = (merged.bTo - merged.bFrom + rb.n) % rb.n;
+  std::vector<int> candidates;
+  for (int a = merged.aFrom, steps = 0; a != merged.aTo && steps < ra.n; a = ra.Next(a), ++steps) {
+    if (!nearB.MayFind(ra[a], ra[a]))
+      continue;
+    nearB.Find(ra[a], ra[a], -1, candidates);
+    for (const int b : candidates) {
+      if ((b - merged.bFrom + rb.n) % rb.n < partB && static_cast<const CKelCoord2D&>(ra[a]) == rb[b])
+        return true;
+    }
+  }
+  return false;
 }
 
 // The two-block combination on const blocks, for the list's scan, which
@@ -556,16 +638,21 @@ bool CombinePair(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlo
   const double wholeArea = A.CalcArea() + B.CalcArea();
   Work wa = WorkOf(A);
   Work wb = WorkOf(B);
-  InsertInside(wa, wb, ItemOf(prf, A), A.IsTyuku());
-  InsertInside(wb, wa, ItemOf(prf, B), B.IsTyuku());
+  std::optional<NearPoints> nearB(std::in_place, wb, LimitOf(wa));
+  InsertInside(wa, wb, *nearB, ItemOf(prf, A), A.IsTyuku());
+  const std::size_t sizeB = wb.size();
+  InsertInside(wb, wa, NearPoints(wa, LimitOf(wb)), ItemOf(prf, B), B.IsTyuku());
   if (wa.empty() || wb.empty())
     return false;
+  if (wb.size() != sizeB)  // B took vertices: its index is out of date
+    nearB.emplace(wb, LimitOf(wa));
   const Ring ra(wa);
   const Ring rb(wb);
-  const NearPoints nearB(wb, LimitOf(wa));
   std::vector<int> candidates;
   for (int i = 0; i < ra.n; ++i) {
-    nearB.Find(ra[i], ra[i], -1, candidates);
+    if (!nearB->MayFind(ra[i], ra[i]))
+      continue;
+    nearB->Find(ra[i], ra[i], -1, candidates);
     for (const int j : candidates) {
       if (!Same(ra[i], rb[j]))
         continue;
@@ -574,7 +661,8 @@ bool CombinePair(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlo
         return false;
       if (merged.v.empty())
         continue;
-      if (KeepsTwoSame(merged.v) || AreaSurelyOff(merged.v, wholeArea))
+      if (AreaSurelyOff(merged.v, wholeArea) ||
+          (SharesOtherPoint(ra, rb, *nearB, merged) && KeepsTwoSame(merged.v)))
         return false;
       CKelBlockCube out;
       out.m_Coord = Materialise(merged);
@@ -629,7 +717,8 @@ bool OnPlanesOf(const CKelBlockCube& block, const CKelBlockCube& planes)
 void CKelBlockCubeArray::CombineBlockSub(const CPrfPlanParam* prf, CKelBlockCube& X, const CKelBlockCube& Y)
 {
   Work wx = WorkOf(X);
-  InsertInside(wx, WorkOf(Y), ItemOf(prf, X), X.IsTyuku());
+  const Work wy = WorkOf(Y);
+  InsertInside(wx, wy, NearPoints(wy, LimitOf(wx)), ItemOf(prf, X), X.IsTyuku());
   if (wx.size() == X.m_Coord.size())
     return;
   CKelBlockCoordArray coords;
