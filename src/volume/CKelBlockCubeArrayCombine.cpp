@@ -480,79 +480,6 @@ bool CleanMerged(CKelBlockCube& result)
 // alone. Neither ever refuses an outline the clean-up and the area test
 // would keep; what they cannot prove goes the full way.
 
-// Two vertices that the clean-up keeps and that are the same point, so
-// CheckSameCoord refuses the outline. A vertex is lone when no other lies
-// within the search margin of it; the clean-up removes only a vertex the
-// same as its neighbour. So a pair of same vertices near no others, with a
-// lone vertex on either way round between them, never become neighbours and
-// both stay.
-// For each vertex, how many others lie within reach of it in x and in y,
-// and the last one found: a sweep in (x, y) order that skips the rest of a
-// column of equal x once it is out of reach in y.
-void CountNear(const Work& w, double reach, std::vector<int>& nearCount, std::vector<int>& partner)
-{
-  struct Key {
-    double x;
-    double y;
-    int k;
-  };
-  std::vector<Key> order;
-  order.reserve(w.size());
-  for (std::size_t k = 0; k < w.size(); ++k)
-    order.push_back({w[k].p.m_x, w[k].p.m_y, static_cast<int>(k)});
-  std::sort(order.begin(), order.end(),
-            [](const Key& a, const Key& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
-  std::vector<std::size_t> columnEnd(order.size());
-  for (std::size_t i = order.size(); i-- > 0;) {
-    const bool last = i + 1 == order.size() || order[i + 1].x != order[i].x;
-    columnEnd[i] = last ? i + 1 : columnEnd[i + 1];
-  }
-  nearCount.assign(w.size(), 0);
-  partner.assign(w.size(), -1);
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    const Key& p = order[i];
-    for (std::size_t j = i + 1; j < order.size() && order[j].x - p.x <= reach;) {
-      const Key& q = order[j];
-      if (q.x == p.x && q.y - p.y > reach) {
-        j = columnEnd[j];
-        continue;
-      }
-      if (std::fabs(q.y - p.y) <= reach) {
-        ++nearCount[static_cast<std::size_t>(p.k)];
-        ++nearCount[static_cast<std::size_t>(q.k)];
-        partner[static_cast<std::size_t>(p.k)] = q.k;
-        partner[static_cast<std::size_t>(q.k)] = p.k;
-      }
-      ++j;
-    }
-  }
-}
-
-bool KeepsTwoSame(const Work& w)
-{
-  const auto n = static_cast<int>(w.size());
-  const auto finite = [](const WorkVertex& v) { return std::isfinite(v.p.m_x) && std::isfinite(v.p.m_y); };
-  if (n < 4 || !std::all_of(w.begin(), w.end(), finite))
-    return false;
-  std::vector<int> nearCount;
-  std::vector<int> partner;
-  CountNear(w, KelTol::BlockNear, nearCount, partner);
-  std::vector<int> lonesBefore(w.size() + 1, 0);
-  for (std::size_t k = 0; k < w.size(); ++k)
-    lonesBefore[k + 1] = lonesBefore[k] + (nearCount[k] == 0 ? 1 : 0);
-  const int lones = lonesBefore.back();
-  for (int i = 0; i < n; ++i) {
-    const int k = partner[static_cast<std::size_t>(i)];
-    if (nearCount[static_cast<std::size_t>(i)] != 1 || k <= i || nearCount[static_cast<std::size_t>(k)] != 1 ||
-        !(static_cast<const CKelCoord2D&>(w[static_cast<std::size_t>(i)].p) == w[static_cast<std::size_t>(k)].p))
-      continue;
-    const int inside = lonesBefore[static_cast<std::size_t>(k)] - lonesBefore[static_cast<std::size_t>(i) + 1];
-    if (inside > 0 && lones - inside > 0)
-      return true;
-  }
-  return false;
-}
-
 // An area so far from the two blocks' sum that the area test refuses the
 // outline whatever the clean-up removes. Each vertex it removes lies within
 // BlockPoint of a neighbour or within Collinear of its neighbours' line,
@@ -607,22 +534,87 @@ bool MergeAlongRun(const Ring& ra, const Ring& rb, int i, int j, Merged& merged)
   return true;
 }
 
-// Whether a vertex of the merge's A part is the same point as one of its B
-// part: a second run the blocks share, the usual way two same points come
-// into a merged outline. Only then is KeepsTwoSame worth its sort; without
-// it the full clean-up decides as ever.
-bool SharesOtherPoint(const Ring& ra, const Ring& rb, const NearPoints& nearB, const Merged& merged)
+// Two vertices that the clean-up keeps and that are the same point, so
+// CheckSameCoord refuses the outline. The clean-up removes only a vertex
+// the same as its neighbour; a vertex is lone when no other lies within the
+// search margin of it. So two same vertices near no others, with a lone
+// vertex on either way round between them, never become neighbours and both
+// stay. Such pairs come from a second run the blocks share: a vertex of the
+// A part and one of the B part.
+class SameKept {
+public:
+  SameKept(const Merged& merged, int sizeA, int sizeB) : m_W(merged.v), m_Merged(merged), m_SizeA(sizeA), m_SizeB(sizeB)
+  {
+  }
+
+  // Whether A's vertex a and B's vertex b, the same point, are such a pair.
+  bool Proves(int a, int b) const
+  {
+    const int partA = Forward(m_Merged.aFrom, m_Merged.aTo, m_SizeA);
+    const int atA = Forward(m_Merged.aFrom, a, m_SizeA);
+    const int atB = Forward(m_Merged.bFrom, b, m_SizeB);
+    if (m_Merged.whole || atA >= partA || atB >= Forward(m_Merged.bFrom, m_Merged.bTo, m_SizeB))
+      return false;
+    const auto i = static_cast<std::size_t>(atA);
+    const auto k = static_cast<std::size_t>(partA + atB);
+    return NearOnly(i, k) && NearOnly(k, i) && LoneBetween(i, k) && LoneBetween(k, i);
+  }
+
+private:
+  static int Forward(int from, int to, int n) { return (to - from + n) % n; }
+
+  bool Near(std::size_t i, std::size_t k) const
+  {
+    const double reach = KelTol::BlockNear;
+    return std::fabs(m_W[i].p.m_x - m_W[k].p.m_x) <= reach && std::fabs(m_W[i].p.m_y - m_W[k].p.m_y) <= reach;
+  }
+  // No vertex but `other` near vertex i (a point that is not a number is
+  // near none).
+  bool NearOnly(std::size_t i, std::size_t other) const
+  {
+    for (std::size_t k = 0; k < m_W.size(); ++k) {
+      if (k != i && k != other && Near(i, k))
+        return false;
+    }
+    return true;
+  }
+  // A lone vertex among the first few after `from` on the way to `to`; a
+  // few tries find one on any outline whose vertices are not crowded.
+  bool LoneBetween(std::size_t from, std::size_t to) const
+  {
+    constexpr int kTries = 4;
+    std::size_t k = from;
+    for (int tries = 0; tries < kTries; ++tries) {
+      k = k + 1 == m_W.size() ? 0 : k + 1;
+      if (k == to)
+        return false;
+      if (NearOnly(k, k))
+        return true;
+    }
+    return false;
+  }
+
+  const Work& m_W;
+  const Merged& m_Merged;
+  int m_SizeA;
+  int m_SizeB;
+};
+
+// Whether the merged outline holds a pair of same vertices that the
+// clean-up keeps, found among the points of the A part that B's index has
+// the same as a point of the B part.
+bool KeepsTwoSame(const Ring& ra, const Ring& rb, const NearPoints& nearB, const Merged& merged)
 {
   if (merged.whole)
-    return true;
-  const int partB = (merged.bTo - merged.bFrom + rb.n) % rb.n;
+    return false;
+  const SameKept proof(merged, ra.n, rb.n);
   std::vector<int> candidates;
   for (int a = merged.aFrom, steps = 0; a != merged.aTo && steps < ra.n; a = ra.Next(a), ++steps) {
     if (!nearB.MayFind(ra[a], ra[a]))
       continue;
     nearB.Find(ra[a], ra[a], -1, candidates);
     for (const int b : candidates) {
-      if ((b - merged.bFrom + rb.n) % rb.n < partB && static_cast<const CKelCoord2D&>(ra[a]) == rb[b])
+      if (static_cast<const CKelCoord2D&>(ra[a]) == rb[b] && proof.Proves(a, b))
         return true;
     }
   }
@@ -661,8 +653,7 @@ bool CombinePair(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlo
         return false;
       if (merged.v.empty())
         continue;
-      if (AreaSurelyOff(merged.v, wholeArea) ||
-          (SharesOtherPoint(ra, rb, *nearB, merged) && KeepsTwoSame(merged.v)))
+      if (AreaSurelyOff(merged.v, wholeArea) || KeepsTwoSame(ra, rb, *nearB, merged))
         return false;
       CKelBlockCube out;
       out.m_Coord = Materialise(merged);

@@ -256,6 +256,48 @@ TEST(CKelBlockCubeCombineSameTest, ToleranceBoundariesWholeSharesAndLongOutlines
   }
 }
 
+// A vertex doubled a hair along one of its edges, at every corner in turn.
+Plan DoubledAt(const Plan& plan, std::size_t at, double hair)
+{
+  Plan out = plan;
+  const auto [x, y] = plan[at];
+  const auto [nx, ny] = plan[(at + 1) % plan.size()];
+  const double len = std::hypot(nx - x, ny - y);
+  out.insert(out.begin() + static_cast<std::ptrdiff_t>(at) + 1, {x + hair * (nx - x) / len, y + hair * (ny - y) / len});
+  return out;
+}
+
+// A U and a bar over its arms share two runs around a hole; a bar over one
+// arm, or a block filling the U, share one. Corners doubled a hair away,
+// near the tolerance, move where the clean-up joins the two runs' points.
+TEST(CKelBlockCubeCombineSameTest, SecondRunsWithDoubledCornersAsBefore)
+{
+  const Plan u{{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}};
+  const std::vector<Plan> others{{{0, 3}, {3, 3}, {3, 4}, {0, 4}},
+                                 {{2, 3}, {3, 3}, {3, 4}, {2, 4}},
+                                 {{1, 1}, {2, 1}, {2, 3}, {1, 3}},
+                                 {{1, 2}, {2, 2}, {2, 3.5}, {1, 3.5}}};
+  int trial = 0;
+  for (const double hair : {0.4e-5, 1.2e-5, 1.5e-5, 2.4e-5, 2.6e-5, 6e-5}) {
+    for (std::size_t at = 0; at < u.size(); ++at) {
+      for (Plan other : others) {
+        // Shifted a hair, so that a doubled corner may stand between
+        // points the same as the other's and points not.
+        for (auto& [x, y] : other)
+          x += (trial % 3 - 1) * 1.5e-5;
+        const CKelBlockCube a = vol_shape::BlockOver(DoubledAt(u, at, hair), {3});
+        const CKelBlockCube b = vol_shape::BlockOver(DoubledAt(other, at % other.size(), hair), {3});
+        const CKelBlockCube plainB = vol_shape::BlockOver(other, {3});
+        const std::string what = "trial " + std::to_string(++trial);
+        ExpectSamePair(nullptr, a, plainB, what);
+        ExpectSamePair(nullptr, plainB, a, what + " back");
+        ExpectSamePair(nullptr, vol_shape::BlockOver(u, {3}), b, what + " doubled other");
+        ExpectSamePair(nullptr, a, b, what + " both doubled");
+      }
+    }
+  }
+}
+
 TEST(CKelBlockCubeCombineSameTest, FarAndNonNumericPointsAsBefore)
 {
   const double nan = std::numeric_limits<double>::quiet_NaN();
