@@ -578,17 +578,15 @@ private:
     }
     return true;
   }
-  // A lone vertex among the first few after `from` on the way to `to`; a
-  // few tries find one on any outline whose vertices are not crowded.
+  // A lone vertex strictly between `from` and `to` forwards, tried at a few
+  // places spread over the way (the middle first: the ends of the way are
+  // often points of a shared run); enough unless the outline is crowded.
   bool LoneBetween(std::size_t from, std::size_t to) const
   {
-    constexpr int kTries = 4;
-    std::size_t k = from;
-    for (int tries = 0; tries < kTries; ++tries) {
-      k = k + 1 == m_W.size() ? 0 : k + 1;
-      if (k == to)
-        return false;
-      if (NearOnly(k, k))
+    const std::size_t n = m_W.size();
+    const std::size_t gap = (to + n - from) % n;  // steps from `from` to `to`
+    for (const std::size_t step : {gap / 2, gap / 4, gap * 3 / 4, std::size_t{1}}) {
+      if (step > 0 && step < gap && NearOnly((from + step) % n, (from + step) % n))
         return true;
     }
     return false;
