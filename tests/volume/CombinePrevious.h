@@ -267,6 +267,24 @@ inline bool CombinePair(const CPrfPlanParam* prf, CKelBlockCube A, CKelBlockCube
 
 // --- The list ----------------------------------------------------------------------------------------
 
+// Block j takes the merged outline R of blocks i and j, and block i goes.
+inline void TakeMerged(CKelBlockCubeArray& list, const CPrfPlanParam* prf, int i, int j, CKelBlockCube& R)
+{
+  list.Erase(i);
+  const CKelBlockCube& survivor = list[static_cast<std::size_t>(j)];
+  if (prf != nullptr) {
+    // The pair shares one PpNo; only a block with its own bottom
+    // holds its bottom as floor and offset.
+    const CPrfPlanItem* item = prf->GetCurProf(survivor.PpNo());
+    for (CKelBlockCoord& c : R.m_Coord) {
+      c.SetZH(c.m_z, item);
+      if (survivor.IsTyuku())
+        c.SetZL(c.m_zL, item);
+    }
+  }
+  list.BuildOverWrite(j, R.m_Coord);
+}
+
 // The merge order is that of a scan from the last pair down (i from the end,
 // j below it), restarted after every merge. A restart need not test again
 // what the scan before it already found apart: with `tested` the lowest i
@@ -292,20 +310,8 @@ inline void Combine(CKelBlockCubeArray& list, const CPrfPlanParam* prf)
     CKelBlockCube R;
     if (!CombinePair(prf, list[ui], list[uj], &R))
       return false;
-    list.Erase(i);
+    TakeMerged(list, prf, i, j, R);
     boxes.erase(boxes.begin() + i);
-    const CKelBlockCube& survivor = list[uj];
-    if (prf != nullptr) {
-      // The pair shares one PpNo; only a block with its own bottom
-      // holds its bottom as floor and offset.
-      const CPrfPlanItem* item = prf->GetCurProf(survivor.PpNo());
-      for (CKelBlockCoord& c : R.m_Coord) {
-        c.SetZH(c.m_z, item);
-        if (survivor.IsTyuku())
-          c.SetZL(c.m_zL, item);
-      }
-    }
-    list.BuildOverWrite(j, R.m_Coord);
     boxes[uj] = detail::PlanBox(list[uj]);
     return true;
   };

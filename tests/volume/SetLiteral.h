@@ -98,17 +98,7 @@ inline void Combine(CKelBlockCubeArray& list, const CPrfPlanParam* prf)
         CKelBlockCube R;
         if (!combine_previous::CombinePair(prf, list[ui], list[uj], &R))
           continue;
-        list.Erase(i);
-        const CKelBlockCube& survivor = list[uj];
-        if (prf != nullptr) {
-          const CPrfPlanItem* item = prf->GetCurProf(survivor.PpNo());
-          for (CKelBlockCoord& c : R.m_Coord) {
-            c.SetZH(c.m_z, item);
-            if (survivor.IsTyuku())
-              c.SetZL(c.m_zL, item);
-          }
-        }
-        list.BuildOverWrite(j, R.m_Coord);
+        combine_previous::TakeMerged(list, prf, i, j, R);
         merged = true;
         break;
       }
