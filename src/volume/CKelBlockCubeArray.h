@@ -95,15 +95,16 @@ public:
   // be split enters whole.
   CKelBlockCubeArray GetHikageBlock() const;
 
-  // --- Combination (CKelBlockCubeArrayCombine.cpp) ------------------------------------
+  // --- Combination (CKelBlockCubeArrayCombine.cpp; two blocks: ...CombinePair.cpp) ----
   // Merges, in place, every pair of blocks on common top and bottom planes
   // that share a run of outline, until none merges; the earlier block of a
   // pair survives with its fields. prf may be null.
   void CombineBlock(const CPrfPlanParam* prf);
-  // The merged outline of A and B into *result (an empty block); false when
-  // they do not merge. A merge that would enclose a hole, or that changes
-  // the total area, is refused.
-  static bool CombineBlock(const CPrfPlanParam* prf, CKelBlockCube A, CKelBlockCube B, CKelBlockCube* result);
+  // The merged outline of A and B (left as they are) into *result (an empty
+  // block); false when they do not merge. A merge that would enclose a hole,
+  // or that changes the total area, is refused.
+  static bool CombineBlock(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlockCube& B,
+                           CKelBlockCube* result);
   // Inserts into X every vertex of Y that lies inside one of X's edges.
   static void CombineBlockSub(const CPrfPlanParam* prf, CKelBlockCube& X, const CKelBlockCube& Y);
   // One pass over list without plane tests (CheckSamePoint on this list first).
