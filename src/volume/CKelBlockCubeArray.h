@@ -59,9 +59,10 @@ public:
   void InsertBlock(const CKelBlockCube& block, int BlkNo);
 
   // --- Build data (CKelBlockCubeArrayBuild.cpp) -----------------------------------
-  // Replaces block BlkNo's outline by a copy of coords and recomputes its
-  // area and extents; the block keeps its other fields.
-  void BuildOverWrite(int BlkNo, const CKelBlockCoordArray& coords);
+  // Replaces block BlkNo's outline by coords (moved in when the caller has
+  // no more use for them) and recomputes its area and extents; the block
+  // keeps its other fields.
+  void BuildOverWrite(int BlkNo, CKelBlockCoordArray coords);
   // Splits every top height (and every own bottom) into floor and offset by
   // profile PpNo of prf (prf may be null: floor 0, offset = height).
   void SetupBuildFlr(const CPrfPlanParam* prf);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "CKelAreaToWall.h"
 #include "CKelBlockCubeArray.h"
@@ -83,7 +84,7 @@ void CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf)
           c.SetZL(c.m_zL, item);
       }
     }
-    BuildOverWrite(j, R.m_Coord);
+    BuildOverWrite(j, std::move(R.m_Coord));
     boxes[uj] = PlanBox((*this)[uj]);
     return true;
   };
