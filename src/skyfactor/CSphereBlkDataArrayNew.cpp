@@ -183,7 +183,13 @@ int CSphereBlkDataArrayNew::FlagInsideEdges(CKelProgressCore* progress)
   const auto inside = [&](std::size_t j, const CKelCoord2D& p) {
     return m_PolyArea[j].m_AreaCoord.InArea(p, levels[j], KelTol::SkyUnionInside, Crossing::TenthTol);
   };
+  const std::vector<double> floors = SphereFloors(m_PolyArea);
   const auto holds = [&](std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid) {
+    // No point level with a polygon's lowest vertex or below it is inside
+    // it, so an edge along the horizon under a block is settled at once.
+    const double floor = floors[j];
+    if (a.m_y <= floor && b.m_y <= floor && mid.m_y <= floor)
+      return false;
     const int r = inside(j, mid);
     return r == 1 || (r == -1 && (inside(j, a) == 1 || inside(j, b) == 1));
   };

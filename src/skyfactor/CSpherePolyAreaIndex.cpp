@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <tuple>
 
 // --- Edge owners ---------------------------------------------------------------------------
@@ -112,4 +113,24 @@ std::size_t SphereBoxGrid::CellOf(double v, double low, double step, std::size_t
 {
   const double at = std::floor((v - low) / step) + grow;
   return static_cast<std::size_t>(std::fmin(std::fmax(at, 0.0), static_cast<double>(count - 1)));
+}
+
+// --- Floors --------------------------------------------------------------------------------
+
+std::vector<double> SphereFloors(const CSpherePolyAreaArray& areas)
+{
+  std::vector<double> floors;
+  floors.reserve(areas.size());
+  for (const CSpherePolyArea& area : areas) {
+    double floor = std::numeric_limits<double>::infinity();
+    for (const CKelCoord2D& v : area.m_AreaCoord.m_pt) {
+      if (!std::isfinite(v.m_x) || !std::isfinite(v.m_y)) {
+        floor = -std::numeric_limits<double>::infinity();
+        break;
+      }
+      floor = std::fmin(floor, v.m_y);
+    }
+    floors.push_back(floor);
+  }
+  return floors;
 }

@@ -62,3 +62,13 @@ private:
   double m_YStep = 0;
   std::vector<std::vector<std::size_t>> m_Cells;  // row by row
 };
+
+// Each polygon's floor: the lowest level of its chart outline's vertices,
+// or -infinity when a vertex is not finite. The inside test
+// (CKelAreaCoord2D::InArea, any band) never answers inside for a point at
+// or below the floor: no edge spans that level, since no vertex lies below
+// it, and an edge starting level with the point leaves upwards from a vertex
+// that nothing below it reaches, so the outline only touches the level
+// there. The subtractions that decide both are monotone, so round-off does
+// not change this.
+std::vector<double> SphereFloors(const CSpherePolyAreaArray& areas);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <cstdint>
 #include <string>
 #include <random>
@@ -14,6 +16,7 @@
 #include "CSphereA.h"
 #include "CSphereBlkDataArrayNew.h"
 #include "CSphereRatioBlock.h"
+#include "KelTolerance.h"
 #include "SkyScene.h"
 #include "UnionLiteral.h"
 
@@ -60,6 +63,61 @@ TEST(SphereEdgeOwners, EachOwnerAnswersAsItsOwnSearch)
       }
     }
   }
+}
+
+// Polygons whose lower vertices crowd their lowest level within a few
+// location bands, where a crossing count could go wrong.
+CSpherePolyArea FlatBottomed(std::mt19937_64& rng, CSpherePolyCoordArray& pool)
+{
+  const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+  CSpherePolyArea area;
+  area.m_pCoord = &pool;
+  const int n = 3 + static_cast<int>(rng() % 10);
+  for (int k = 0; k < n; ++k) {
+    const double x = 0.1 * k + 0.05 * u();
+    const double y = rng() % 2 == 0 ? 0.2 + 0.1 * u() : 1e-10 * static_cast<double>(rng() % 4) * u();
+    area.m_AreaCoord.m_pt.emplace_back(x, y);
+  }
+  area.m_AreaCoord.SetMaxMin();
+  return area;
+}
+
+TEST(SphereFloors, NoPointAtOrBelowTheFloorIsInside)
+{
+  using Crossing = CKelArea<CKelCoord2D>::Crossing;
+  CSpherePolyCoordArray pool;
+  int onOutline = 0;
+  for (std::uint64_t seed = 0; seed < 400; ++seed) {
+    std::mt19937_64 rng(seed);
+    CSpherePolyAreaArray areas;
+    areas.push_back(FlatBottomed(rng, pool));
+    const double floor = SphereFloors(areas)[0];
+    const CKelAreaCoord2D& outline = areas[0].m_AreaCoord;
+    for (int k = 0; k <= 40; ++k) {
+      for (const double below : {0.0, 1e-11, 1e-10, 1e-9}) {
+        const CKelCoord2D p(0.025 * k - 0.01, floor - below);
+        for (const Crossing crossing : {Crossing::TenthTol, Crossing::WholeTol}) {
+          const int r = outline.InArea(p, KelTol::SkyUnionInside, KelTol::SkyUnionInside, crossing);
+          ASSERT_NE(1, r) << "seed " << seed << " at " << p.m_x << ", " << p.m_y;
+          onOutline += r == -1;
+        }
+      }
+    }
+  }
+  EXPECT_GT(onOutline, 100);
+}
+
+TEST(SphereFloors, LowestVertexLevelOrNothingWithANonFiniteVertex)
+{
+  CSpherePolyCoordArray pool;
+  CSpherePolyAreaArray areas;
+  areas.resize(3);
+  areas[0].m_AreaCoord.m_pt = {CKelCoord2D(0, 0.3), CKelCoord2D(1, 0.1), CKelCoord2D(1, 0.5)};
+  areas[1].m_AreaCoord.m_pt = {CKelCoord2D(0, 0.3), CKelCoord2D(std::nan(""), 0.1), CKelCoord2D(1, 0.5)};
+  const std::vector<double> floors = SphereFloors(areas);
+  EXPECT_EQ(0.1, floors[0]);
+  EXPECT_EQ(-std::numeric_limits<double>::infinity(), floors[1]);
+  EXPECT_EQ(std::numeric_limits<double>::infinity(), floors[2]);
 }
 
 // The union as the outline method registers it at one check point.
