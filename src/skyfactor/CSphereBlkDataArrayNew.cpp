@@ -85,14 +85,21 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
     if (area.GetArea() < 0)
       std::reverse(area.m_Idx.begin(), area.m_Idx.end());
   }
+  // Each polygon's reach tree serves every polygon cut after it until its
+  // own turn changes it.
+  std::vector<CSpherePolyAreaReach> reach;
+  reach.reserve(m_PolyArea.size());
+  for (const CSpherePolyArea& area : m_PolyArea)
+    reach.emplace_back(area);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
       if (i == j || !m_PolyArea[i].BoxMeets(m_PolyArea[j]))
         continue;
-      const int r = m_PolyArea[i].CalcCrossPoint(progress, m_PolyArea[j]);
+      const int r = m_PolyArea[i].CalcCrossPoint(progress, m_PolyArea[j], reach[j]);
       if (r != 0)
         return r;
     }
+    reach[i] = CSpherePolyAreaReach(m_PolyArea[i]);
     if (StepProgress(progress) != kDone)
       return kCancelled;
   }

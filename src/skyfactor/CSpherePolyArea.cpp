@@ -81,57 +81,69 @@ bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
          m_BoxMin.m_y <= other.m_BoxMax.m_y && other.m_BoxMin.m_y <= m_BoxMax.m_y;
 }
 
-namespace {
+// --- Contacts with another polygon ---------------------------------------------------
 
-// The boxes of another polygon's edges, all of them and in runs of kRun,
-// to pass at once over the edges a segment cannot reach.
-struct RunReach {
-  static constexpr int kRun = 8;
-  CrossPointReach whole;
-  std::vector<CrossPointReach> runs;
+CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyArea& area)
+{
+  if (area.Size() > 0)
+    m_Root = Build(area, 0, area.Size());
+}
 
-  RunReach(const CSpherePolyCoordArray& pool, const CSpherePolyArea& other)
-  {
-    const int m = other.Size();
-    for (int from = 0; from < m; from += kRun) {
-      CrossPointReach run;
-      for (int j = from; j <= std::min(m, from + kRun); ++j)
-        run.Add(pool.Chart(other.IdxAt(j % m)));
-      runs.push_back(run);
-    }
-    for (int j = 0; j < m; ++j)
-      whole.Add(pool.Chart(other.IdxAt(j)));
+int CSpherePolyAreaReach::Build(const CSpherePolyArea& area, int from, int to)
+{
+  Node node;
+  node.m_From = from;
+  node.m_To = to;
+  if (to - from <= kRun) {
+    const int m = area.Size();
+    for (int j = from; j <= to; ++j)
+      node.m_Box.Add(area.m_pCoord->Chart(area.IdxAt(j % m)));
+  } else {
+    // Halves at a multiple of the run, so the runs stay whole.
+    const int mid = from + (to - from + 2 * kRun - 1) / (2 * kRun) * kRun;
+    node.m_Left = Build(area, from, mid);
+    node.m_Right = Build(area, mid, to);
+    node.m_Box = m_Nodes[static_cast<std::size_t>(node.m_Left)].m_Box;
+    node.m_Box.Add(m_Nodes[static_cast<std::size_t>(node.m_Right)].m_Box);
   }
-};
-
-}  // namespace
+  m_Nodes.push_back(node);
+  return static_cast<int>(m_Nodes.size()) - 1;
+}
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
 {
-  const int m = other.Size();
-  const RunReach reach(*m_pCoord, other);
+  return CalcCrossPoint(progress, other, CSpherePolyAreaReach(other));
+}
+
+int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                    const CSpherePolyAreaReach& reach)
+{
+  if (reach.Root() < 0)
+    return 0;
   for (int i = 0; i < Size(); ++i) {
-    // Edges out of reach take no contacts, so edge i keeps its end while
-    // they are passed over; it shortens only where a contact is inserted.
-    if (reach.whole.Clear(Chart(i), Chart((i + 1) % Size()))) {
-      if (CheckAbortPerPair(progress, other, i, 0, m))
-        return 1;
-      continue;
-    }
-    for (int from = 0; from < m; from += RunReach::kRun) {
-      const int to = std::min(m, from + RunReach::kRun);
-      if (reach.runs[static_cast<std::size_t>(from / RunReach::kRun)].Clear(Chart(i), Chart((i + 1) % Size()))) {
-        if (CheckAbortPerPair(progress, other, i, from, to))
-          return 1;
-        continue;
-      }
-      for (int j = from; j < to; ++j) {
-        if (InsertContacts(i, other, j) && progress != nullptr && progress->CheckAbort())
-          return 1;
-      }
-    }
+    if (InsertContactsUnder(progress, other, reach, reach.Root(), i))
+      return 1;
   }
   return 0;
+}
+
+bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                          const CSpherePolyAreaReach& reach, int node, int i)
+{
+  const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(node)];
+  // Edges out of reach take no contacts, so edge i keeps its end while they
+  // are passed over; it shortens only where a contact is inserted, and each
+  // node is measured against the edge as it then stands.
+  if (at.m_Box.Clear(Chart(i), Chart((i + 1) % Size())))
+    return CheckAbortPerPair(progress, other, i, at.m_From, at.m_To);
+  if (at.m_Left >= 0)
+    return InsertContactsUnder(progress, other, reach, at.m_Left, i) ||
+           InsertContactsUnder(progress, other, reach, at.m_Right, i);
+  for (int j = at.m_From; j < at.m_To; ++j) {
+    if (InsertContacts(i, other, j) && progress != nullptr && progress->CheckAbort())
+      return true;
+  }
+  return false;
 }
 
 bool CSpherePolyArea::InsertContacts(int i, const CSpherePolyArea& other, int j)

@@ -47,6 +47,36 @@ public:
   virtual ~CSearchIdxWork() = default;
 };
 
+class CSpherePolyArea;
+
+// The boxes of a polygon's edges in a tree over runs of consecutive edges,
+// to pass at once over the edges a segment cannot reach (CrossPointReach):
+// a node's box holds the end points of the edges from m_From to m_To - 1.
+// Edges of a polygon lie mostly near their neighbours, so a segment is
+// measured against the few runs around it. Built on the polygon as it
+// stands; stale once the polygon changes.
+class CSpherePolyAreaReach {
+public:
+  struct Node {
+    CrossPointReach m_Box;
+    int m_From = 0;
+    int m_To = 0;
+    int m_Left = -1;  // children, -1 for a run
+    int m_Right = -1;
+  };
+
+  explicit CSpherePolyAreaReach(const CSpherePolyArea& area);
+  const std::vector<Node>& Nodes() const { return m_Nodes; }
+  // The root's number; -1 for a polygon without edges.
+  int Root() const { return m_Root; }
+
+private:
+  static constexpr int kRun = 4;
+  int Build(const CSpherePolyArea& area, int from, int to);
+  std::vector<Node> m_Nodes;
+  int m_Root = -1;
+};
+
 class CSpherePolyArea {
 public:
   std::vector<CSpherePolyAreaFlag> m_Idx;
@@ -71,6 +101,8 @@ public:
   // Inserts the contacts of other's edges into this polygon's edges; 1 on
   // a cancel, else 0.
   int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other);
+  // The same through a reach tree built on other as it stands.
+  int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other, const CSpherePolyAreaReach& reach);
   // Inserts own vertices lying on own edges; 0.
   int CalcCrossPoint(CKelProgressCore* progress);
   // Whether the boxes touch or overlap.
@@ -87,6 +119,10 @@ private:
   // Asks for a cancel once for each pair of edge i with the edges from to
   // to - 1 of other that the search would have tried; true when cancelled.
   bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from, int to) const;
+  // Inserts into edge i the contacts of other's edges under a node of its
+  // reach tree, in the order of other's edges; true when cancelled.
+  bool InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
+                           const CSpherePolyAreaReach& reach, int node, int i);
 };
 
 class CSpherePolyAreaArray : public std::vector<CSpherePolyArea> {};

@@ -13,11 +13,10 @@
 #include <random>
 #include <vector>
 
-#include "CSphereA.h"
 #include "CSphereBlkDataArrayNew.h"
-#include "CSphereRatioBlock.h"
 #include "KelTolerance.h"
 #include "SkyScene.h"
+#include "SkyUnion.h"
 #include "UnionLiteral.h"
 
 namespace {
@@ -120,18 +119,10 @@ TEST(SphereFloors, LowestVertexLevelOrNothingWithANonFiniteVertex)
   EXPECT_EQ(std::numeric_limits<double>::infinity(), floors[2]);
 }
 
-// The union as the outline method registers it at one check point.
+// The union as the outline method registers it at one check point, cut.
 CSphereBlkDataArrayNew Registered(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle)
 {
-  CSphereA sphere;
-  sphere.SetChkPnt(&point, angle);
-  sphere.m_AngleStep = 1;
-  sphere.m_Kind = 1;
-  CSphereBlkDataArrayNew united;
-  for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(blocks, &point, angle, 0)) {
-    if (!group.empty())
-      sphere.RegistSphereRatio2(-1, false, &point, group, united);
-  }
+  CSphereBlkDataArrayNew united = sky_test::RegisteredUnion(blocks, point, angle);
   united.CalcCrossPoint(nullptr);
   return united;
 }

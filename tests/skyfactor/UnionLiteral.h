@@ -1,13 +1,16 @@
 #pragma once
-// The flagging of the union's edges as first written: every edge searched
-// for in every polygon whose box holds its ends, and every polygon asked
-// about the midpoint of every other polygon's edges through the plain point
-// location. Kept only so that tests can check that the indexed forms flag
-// the same edges.
+// Former forms of the union's steps, kept only so that tests can check that
+// the faster forms give the same polygons, flags and chains. The flagging of
+// the union's edges as first written: every edge searched for in every
+// polygon whose box holds its ends, and every polygon asked about the
+// midpoint of every other polygon's edges through the plain point location.
 
+#include <algorithm>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
+#include "CKelProgressCore.h"
 #include "CSphereBlkDataArrayNew.h"
 #include "KelTolerance.h"
 #include "LocateLiteral.h"
@@ -84,6 +87,118 @@ inline void DeletePointInArea(CSphereBlkDataArrayNew& u)
       }
     }
   }
+}
+
+// The contact search as it stood before its reach trees: every edge of a
+// polygon against the box of every other polygon whose box meets its own,
+// then against runs of eight of its edges, then edge by edge, asking for a
+// cancel once per edge pair it would try.
+namespace contact_detail {
+
+constexpr int kRun = 8;
+
+inline bool AbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& area, const CSpherePolyArea& other,
+                         int i, int from, int to)
+{
+  if (progress == nullptr)
+    return false;
+  const int a = area.IdxAt(i);
+  const int b = area.IdxAt((i + 1) % area.Size());
+  for (int j = from; j < to; ++j) {
+    const int oa = other.IdxAt(j);
+    const int ob = other.IdxAt((j + 1) % other.Size());
+    if (a == b || (oa == a && ob == b))
+      continue;
+    if (progress->CheckAbort())
+      return true;
+  }
+  return false;
+}
+
+// False when the pair is not tried at all.
+inline bool Insert(CSpherePolyArea& area, int i, const CSpherePolyArea& other, int j)
+{
+  CSpherePolyCoordArray& pool = *area.m_pCoord;
+  const int a = area.IdxAt(i);
+  const int b = area.IdxAt((i + 1) % area.Size());
+  const int oa = other.IdxAt(j);
+  const int ob = other.IdxAt((j + 1) % other.Size());
+  if (a == b || (oa == a && ob == b))
+    return false;
+  const CKelCoord2D ca = pool.Chart(a), cb = pool.Chart(b), coa = pool.Chart(oa), cob = pool.Chart(ob);
+  if (CrossPointOutOfReach(ca, cb, coa, cob))
+    return true;
+  const std::vector<int> contacts = ::CalcCrossPoint(&pool, ca, cb, coa, cob);
+  for (auto it = contacts.rbegin(); it != contacts.rend(); ++it) {
+    if (*it != a && *it != b)
+      area.InsertIdx(i + 1, CSpherePolyAreaFlag(*it));
+  }
+  return true;
+}
+
+inline int CalcCrossPoint(CKelProgressCore* progress, CSpherePolyArea& area, const CSpherePolyArea& other)
+{
+  const CSpherePolyCoordArray& pool = *area.m_pCoord;
+  const int m = other.Size();
+  CrossPointReach whole;
+  std::vector<CrossPointReach> runs;
+  for (int from = 0; from < m; from += kRun) {
+    CrossPointReach run;
+    for (int j = from; j <= std::min(m, from + kRun); ++j)
+      run.Add(pool.Chart(other.IdxAt(j % m)));
+    runs.push_back(run);
+  }
+  for (int j = 0; j < m; ++j)
+    whole.Add(pool.Chart(other.IdxAt(j)));
+  const auto edge = [&](int i) {
+    return std::pair{pool.Chart(area.IdxAt(i)), pool.Chart(area.IdxAt((i + 1) % area.Size()))};
+  };
+  for (int i = 0; i < area.Size(); ++i) {
+    if (const auto [p, q] = edge(i); whole.Clear(p, q)) {
+      if (AbortPerPair(progress, area, other, i, 0, m))
+        return 1;
+      continue;
+    }
+    for (int from = 0; from < m; from += kRun) {
+      const int to = std::min(m, from + kRun);
+      if (const auto [p, q] = edge(i); runs[static_cast<std::size_t>(from / kRun)].Clear(p, q)) {
+        if (AbortPerPair(progress, area, other, i, from, to))
+          return 1;
+        continue;
+      }
+      for (int j = from; j < to; ++j) {
+        if (Insert(area, i, other, j) && progress != nullptr && progress->CheckAbort())
+          return 1;
+      }
+    }
+  }
+  return 0;
+}
+
+}  // namespace contact_detail
+
+inline int CalcCrossPoint(CSphereBlkDataArrayNew& u, CKelProgressCore* progress)
+{
+  CSpherePolyAreaArray& polys = u.m_PolyArea;
+  for (CSpherePolyArea& area : polys) {
+    if (area.GetArea() < 0)
+      std::reverse(area.m_Idx.begin(), area.m_Idx.end());
+  }
+  for (std::size_t i = 0; i < polys.size(); ++i) {
+    for (std::size_t j = 0; j < polys.size(); ++j) {
+      if (i == j || !polys[i].BoxMeets(polys[j]))
+        continue;
+      if (contact_detail::CalcCrossPoint(progress, polys[i], polys[j]) != 0)
+        return 1;
+    }
+    if (progress != nullptr) {
+      progress->StepIt();
+      CSphereBlkDataArrayNew::ShowStepText(progress);
+      if (progress->CheckAbort())
+        return 1;
+    }
+  }
+  return 0;
 }
 
 }  // namespace union_literal
