@@ -85,24 +85,33 @@ bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
 
 CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyArea& area)
 {
-  if (area.Size() > 0)
-    m_Root = Build(area, 0, area.Size());
+  const int m = area.Size();
+  m_Edges.reserve(static_cast<std::size_t>(m));
+  for (int j = 0; j < m; ++j) {
+    Edge edge;
+    edge.m_From = area.IdxAt(j);
+    edge.m_To = area.IdxAt((j + 1) % m);
+    edge.m_Segment = CrossPointSegment(area.m_pCoord->Chart(edge.m_From), area.m_pCoord->Chart(edge.m_To));
+    m_Edges.push_back(edge);
+  }
+  if (m > 0)
+    m_Root = Build(0, m);
 }
 
-int CSpherePolyAreaReach::Build(const CSpherePolyArea& area, int from, int to)
+int CSpherePolyAreaReach::Build(int from, int to)
 {
   Node node;
   node.m_From = from;
   node.m_To = to;
   if (to - from <= kRun) {
-    const int m = area.Size();
-    for (int j = from; j <= to; ++j)
-      node.m_Box.Add(area.m_pCoord->Chart(area.IdxAt(j % m)));
+    for (int j = from; j < to; ++j)
+      node.m_Box.Add(EdgeAt(j).m_Segment.m_Beg);
+    node.m_Box.Add(EdgeAt(to - 1).m_Segment.m_End);
   } else {
     // Halves at a multiple of the run, so the runs stay whole.
     const int mid = from + (to - from + 2 * kRun - 1) / (2 * kRun) * kRun;
-    node.m_Left = Build(area, from, mid);
-    node.m_Right = Build(area, mid, to);
+    node.m_Left = Build(from, mid);
+    node.m_Right = Build(mid, to);
     node.m_Box = m_Nodes[static_cast<std::size_t>(node.m_Left)].m_Box;
     node.m_Box.Add(m_Nodes[static_cast<std::size_t>(node.m_Right)].m_Box);
   }
@@ -121,50 +130,62 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
   if (reach.Root() < 0)
     return 0;
   for (int i = 0; i < Size(); ++i) {
-    if (InsertContactsUnder(progress, other, reach, reach.Root(), i))
+    Cut cut = CutAt(i);
+    if (InsertContactsUnder(progress, other, reach, reach.Root(), cut))
       return 1;
   }
   return 0;
 }
 
+CSpherePolyArea::Cut CSpherePolyArea::CutAt(int i) const
+{
+  Cut cut;
+  cut.m_I = i;
+  cut.m_From = IdxAt(i);
+  cut.m_To = IdxAt((i + 1) % Size());
+  cut.m_Segment = CrossPointSegment(m_pCoord->Chart(cut.m_From), m_pCoord->Chart(cut.m_To));
+  return cut;
+}
+
 bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
-                                          const CSpherePolyAreaReach& reach, int node, int i)
+                                          const CSpherePolyAreaReach& reach, int node, Cut& cut)
 {
   const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(node)];
-  // Edges out of reach take no contacts, so edge i keeps its end while they
-  // are passed over; it shortens only where a contact is inserted, and each
-  // node is measured against the edge as it then stands.
-  if (at.m_Box.Clear(Chart(i), Chart((i + 1) % Size())))
-    return CheckAbortPerPair(progress, other, i, at.m_From, at.m_To);
+  // Edges out of reach take no contacts, so the cut edge keeps its end
+  // while they are passed over; it shortens only where a contact is
+  // inserted, and each node is measured against the edge as it then stands.
+  if (at.m_Box.Clear(cut.m_Segment.m_Beg, cut.m_Segment.m_End))
+    return CheckAbortPerPair(progress, other, cut.m_I, at.m_From, at.m_To);
   if (at.m_Left >= 0)
-    return InsertContactsUnder(progress, other, reach, at.m_Left, i) ||
-           InsertContactsUnder(progress, other, reach, at.m_Right, i);
+    return InsertContactsUnder(progress, other, reach, at.m_Left, cut) ||
+           InsertContactsUnder(progress, other, reach, at.m_Right, cut);
   for (int j = at.m_From; j < at.m_To; ++j) {
-    if (InsertContacts(i, other, j) && progress != nullptr && progress->CheckAbort())
+    if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
       return true;
   }
   return false;
 }
 
-bool CSpherePolyArea::InsertContacts(int i, const CSpherePolyArea& other, int j)
+bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
 {
-  const int m = other.Size();
-  const int a = IdxAt(i);
-  const int b = IdxAt((i + 1) % Size());
-  const int oa = other.IdxAt(j);
-  const int ob = other.IdxAt((j + 1) % m);
-  if (a == b || (oa == a && ob == b))
+  const int a = cut.m_From;
+  const int b = cut.m_To;
+  if (a == b || (edge.m_From == a && edge.m_To == b))
     return false;
-  const CKelCoord2D ca = m_pCoord->Chart(a), cb = m_pCoord->Chart(b);
-  const CKelCoord2D coa = m_pCoord->Chart(oa), cob = m_pCoord->Chart(ob);
-  if (CrossPointOutOfReach(ca, cb, coa, cob))
+  if (CrossPointOutOfReach(cut.m_Segment.m_Beg, cut.m_Segment.m_End, edge.m_Segment.m_Beg, edge.m_Segment.m_End))
     return true;
-  const std::vector<int> contacts = ::CalcCrossPoint(m_pCoord, ca, cb, coa, cob);
+  int contacts[2];
+  const int n = ::CalcCrossPoint(m_pCoord, cut.m_Segment, edge.m_Segment, contacts);
   // Inserted last first, so they stand in order along the edge.
-  for (auto it = contacts.rbegin(); it != contacts.rend(); ++it) {
-    if (*it != a && *it != b)
-      InsertIdx(i + 1, CSpherePolyAreaFlag(*it));
+  bool inserted = false;
+  for (int k = n - 1; k >= 0; --k) {
+    if (contacts[k] != a && contacts[k] != b) {
+      InsertIdx(cut.m_I + 1, CSpherePolyAreaFlag(contacts[k]));
+      inserted = true;
+    }
   }
+  if (inserted)
+    cut = CutAt(cut.m_I);
   return true;
 }
 

@@ -64,16 +64,24 @@ public:
     int m_Left = -1;  // children, -1 for a run
     int m_Right = -1;
   };
+  // Edge j from pool point m_From to m_To.
+  struct Edge {
+    int m_From = -1;
+    int m_To = -1;
+    CrossPointSegment m_Segment;
+  };
 
   explicit CSpherePolyAreaReach(const CSpherePolyArea& area);
   const std::vector<Node>& Nodes() const { return m_Nodes; }
+  const Edge& EdgeAt(int j) const { return m_Edges[static_cast<std::size_t>(j)]; }
   // The root's number; -1 for a polygon without edges.
   int Root() const { return m_Root; }
 
 private:
   static constexpr int kRun = 4;
-  int Build(const CSpherePolyArea& area, int from, int to);
+  int Build(int from, int to);
   std::vector<Node> m_Nodes;
+  std::vector<Edge> m_Edges;
   int m_Root = -1;
 };
 
@@ -113,16 +121,26 @@ public:
 
 private:
   CKelCoord2D Chart(int pos) const { return m_pCoord->Chart(IdxAt(pos)); }
-  // Inserts into edge i its contacts with edge j of other; false when the
-  // pair is not searched at all (a point edge, or the same edge).
-  bool InsertContacts(int i, const CSpherePolyArea& other, int j);
+  // Edge i as the contact search measures it: its ends' pool indices and
+  // its segment, worked out again whenever an insertion shortens it.
+  struct Cut {
+    int m_I = 0;
+    int m_From = -1;
+    int m_To = -1;
+    CrossPointSegment m_Segment;
+  };
+  Cut CutAt(int i) const;
+  // Inserts into the cut edge its contacts with an edge of another
+  // polygon; false when the pair is not searched at all (a point edge, or
+  // the same edge).
+  bool InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge);
   // Asks for a cancel once for each pair of edge i with the edges from to
   // to - 1 of other that the search would have tried; true when cancelled.
   bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from, int to) const;
   // Inserts into edge i the contacts of other's edges under a node of its
   // reach tree, in the order of other's edges; true when cancelled.
   bool InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
-                           const CSpherePolyAreaReach& reach, int node, int i);
+                           const CSpherePolyAreaReach& reach, int node, Cut& cut);
 };
 
 class CSpherePolyAreaArray : public std::vector<CSpherePolyArea> {};

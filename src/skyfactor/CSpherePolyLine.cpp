@@ -128,47 +128,60 @@ int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p)
 
 // --- Contacts -------------------------------------------------------------------
 
+CrossPointSegment::CrossPointSegment(const CKelCoord2D& beg, const CKelCoord2D& end) : m_Beg(beg), m_End(end)
+{
+  m_HasDirection = CalcCosSin(beg, end, &m_Cos, &m_Sin, &m_Len);
+}
+
 std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& SrcLineBeg,
                                 const CKelCoord2D& SrcLineEnd, const CKelCoord2D& DstLineBeg,
                                 const CKelCoord2D& DstLineEnd)
 {
-  std::vector<int> out;
-  double c = 1, s = 0, len = 0;
+  int out[2] = {-1, -1};
+  const int n = CalcCrossPoint(pool, CrossPointSegment(SrcLineBeg, SrcLineEnd), CrossPointSegment(DstLineBeg, DstLineEnd),
+                               out);
+  return std::vector<int>(out, out + n);
+}
+
+int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, const CrossPointSegment& dst, int out[2])
+{
   // A source of no length has no line to meet.
-  if (!CalcCosSin(SrcLineBeg, SrcLineEnd, &c, &s, &len))
-    return out;
-  const Framed pc = InFrame(SrcLineBeg, c, s, DstLineBeg);
-  const Framed pd = InFrame(SrcLineBeg, c, s, DstLineEnd);
-  const auto at = [&](double u) { return ChartPoint(SrcLineBeg.m_x + u * c, SrcLineBeg.m_y + u * s); };
+  if (!src.m_HasDirection)
+    return 0;
+  const double c = src.m_Cos, s = src.m_Sin, len = src.m_Len;
+  const Framed pc = InFrame(src.m_Beg, c, s, dst.m_Beg);
+  const Framed pd = InFrame(src.m_Beg, c, s, dst.m_End);
+  const auto at = [&](double u) { return ChartPoint(src.m_Beg.m_x + u * c, src.m_Beg.m_y + u * s); };
   if (std::fabs(pc.v - pd.v) > KelTol::SkyCrossParallel) {
     const double lo = std::min(pc.v, pd.v);
     const double hi = std::max(pc.v, pd.v);
     if (lo > KelTol::SkyDisc || hi < -KelTol::SkyDisc)
-      return out;
+      return 0;
     const double u = pc.u - pc.v * (pd.u - pc.u) / (pd.v - pc.v);
     if (u < -KelTol::SkyCrossReach || u > len + KelTol::SkyCrossReach)
-      return out;
+      return 0;
     const CSphereCoordD2D x = at(u);
-    double tc = 1, ts = 0, tlen = 0;
-    CalcCosSin(DstLineBeg, DstLineEnd, &tc, &ts, &tlen);
-    const double t = (x.m_AD - DstLineBeg.m_x) * tc + (x.m_AE - DstLineBeg.m_y) * ts;
-    if (t < -KelTol::SkyCrossReach || t > tlen + KelTol::SkyCrossReach)
-      return out;
-    out.push_back(pool->Add(x));
-    return out;
+    const double t = (x.m_AD - dst.m_Beg.m_x) * dst.m_Cos + (x.m_AE - dst.m_Beg.m_y) * dst.m_Sin;
+    if (t < -KelTol::SkyCrossReach || t > dst.m_Len + KelTol::SkyCrossReach)
+      return 0;
+    out[0] = pool->Add(x);
+    return 1;
   }
   if (std::fabs(pc.v) > KelTol::SkyCrossReach)
-    return out;
-  // Collinear: the target's ends that fall on the source, in order along it.
-  std::vector<double> along;
+    return 0;
+  // Collinear: the target's ends that fall on the source, in order along it
+  // (the earlier end first where they are level).
+  double along[2];
+  int n = 0;
   for (double u : {pc.u, pd.u}) {
     if (u >= -KelTol::SkyDisc && u <= len + KelTol::SkyDisc)
-      along.push_back(u);
+      along[n++] = u;
   }
-  std::stable_sort(along.begin(), along.end());
-  for (double u : along)
-    out.push_back(pool->Add(at(u)));
-  return out;
+  if (n == 2 && along[1] < along[0])
+    std::swap(along[0], along[1]);
+  for (int k = 0; k < n; ++k)
+    out[k] = pool->Add(at(along[k]));
+  return n;
 }
 
 namespace {

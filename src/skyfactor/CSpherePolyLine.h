@@ -54,6 +54,24 @@ private:
 std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& SrcLineBeg,
                                 const CKelCoord2D& SrcLineEnd, const CKelCoord2D& DstLineBeg,
                                 const CKelCoord2D& DstLineEnd);
+
+// A segment of the chart with its direction as CalcCosSin gives it, worked
+// out once for a segment that meets many.
+struct CrossPointSegment {
+  CKelCoord2D m_Beg;
+  CKelCoord2D m_End;
+  double m_Cos = 1;
+  double m_Sin = 0;
+  double m_Len = 0;
+  bool m_HasDirection = false;
+
+  CrossPointSegment() = default;
+  CrossPointSegment(const CKelCoord2D& beg, const CKelCoord2D& end);
+};
+
+// The same contacts (at most two) into out; their number.
+int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, const CrossPointSegment& dst,
+                   int out[2]);
 // Whether the segments a1-a2 and b1-b2 lie more than ten identity bands
 // (10 KelTol::SkyDisc) apart along x or y: too far for CalcCrossPoint to
 // find a contact between them either way round, or for a point (b1 = b2)
