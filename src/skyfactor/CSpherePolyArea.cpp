@@ -143,7 +143,8 @@ CSpherePolyArea::Cut CSpherePolyArea::CutAt(int i) const
   cut.m_I = i;
   cut.m_From = IdxAt(i);
   cut.m_To = IdxAt((i + 1) % Size());
-  cut.m_Segment = CrossPointSegment(m_pCoord->Chart(cut.m_From), m_pCoord->Chart(cut.m_To));
+  cut.m_Segment.m_Beg = m_pCoord->Chart(cut.m_From);
+  cut.m_Segment.m_End = m_pCoord->Chart(cut.m_To);
   return cut;
 }
 
@@ -174,6 +175,10 @@ bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge&
     return false;
   if (CrossPointOutOfReach(cut.m_Segment.m_Beg, cut.m_Segment.m_End, edge.m_Segment.m_Beg, edge.m_Segment.m_End))
     return true;
+  if (!cut.m_Measured) {
+    cut.m_Segment = CrossPointSegment(cut.m_Segment.m_Beg, cut.m_Segment.m_End);
+    cut.m_Measured = true;
+  }
   int contacts[2];
   const int n = ::CalcCrossPoint(m_pCoord, cut.m_Segment, edge.m_Segment, contacts);
   // Inserted last first, so they stand in order along the edge.

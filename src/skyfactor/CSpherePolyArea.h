@@ -122,12 +122,14 @@ public:
 private:
   CKelCoord2D Chart(int pos) const { return m_pCoord->Chart(IdxAt(pos)); }
   // Edge i as the contact search measures it: its ends' pool indices and
-  // its segment, worked out again whenever an insertion shortens it.
+  // its segment, worked out again whenever an insertion shortens it; its
+  // direction only once some other edge comes within reach.
   struct Cut {
     int m_I = 0;
     int m_From = -1;
     int m_To = -1;
     CrossPointSegment m_Segment;
+    bool m_Measured = false;
   };
   Cut CutAt(int i) const;
   // Inserts into the cut edge its contacts with an edge of another

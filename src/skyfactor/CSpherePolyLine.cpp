@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -36,52 +37,106 @@ Framed InFrame(const CKelCoord2D& a, double c, double s, const CKelCoord2D& p)
 
 namespace {
 
-// Grid cells ten times the identity band: the 3 x 3 cells around a point
-// hold every pool point within the band.
-constexpr double kCell = 10 * KelTol::SkyDisc;
+// Grid cells a hundred times the identity band, centred on the multiples of
+// their width: the band of a point mostly falls in one cell, also on the
+// horizon (elevation 0), where most contacts lie, and never in more than
+// 2 x 2.
+constexpr double kCell = 100 * KelTol::SkyDisc;
 // Beyond this many cells from the origin the grid is not used.
-constexpr double kMaxCell = 1e12;
+constexpr double kMaxCell = 1e8;
 
 std::int64_t CellKey(std::int64_t cx, std::int64_t cy)
 {
   return cx * 4000000007LL + cy;
 }
 
+// The cell of a coordinate as a whole number; monotone in v.
+double CellCoordinate(double v)
+{
+  return std::floor(v / kCell + 0.5);
+}
+
 // The cell of coordinate v when it is q's cell c or the one below, else c - 1.
 std::int64_t CellBelow(double v, std::int64_t c)
 {
-  return std::floor(v / kCell) >= static_cast<double>(c) ? c : c - 1;
+  return CellCoordinate(v) >= static_cast<double>(c) ? c : c - 1;
 }
 
 // The cell of coordinate v when it is q's cell c or the one above, else c + 1.
 std::int64_t CellAbove(double v, std::int64_t c)
 {
-  return std::floor(v / kCell) <= static_cast<double>(c) ? c : c + 1;
+  return CellCoordinate(v) <= static_cast<double>(c) ? c : c + 1;
 }
 
 }  // namespace
 
 bool CSpherePolyCoordArray::CellOf(const CKelCoord2D& p, std::int64_t* cx, std::int64_t* cy)
 {
-  const double x = std::floor(p.m_x / kCell);
-  const double y = std::floor(p.m_y / kCell);
-  if (!(std::fabs(x) < kMaxCell / 1e4 && std::fabs(y) < kMaxCell / 1e4))
+  const double x = CellCoordinate(p.m_x);
+  const double y = CellCoordinate(p.m_y);
+  if (!(std::fabs(x) < kMaxCell && std::fabs(y) < kMaxCell))
     return false;
   *cx = static_cast<std::int64_t>(x);
   *cy = static_cast<std::int64_t>(y);
   return true;
 }
 
+std::size_t CSpherePolyCoordArray::Slot(std::int64_t key, std::size_t mask)
+{
+  return static_cast<std::size_t>((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ULL) >> 32) & mask;
+}
+
+void CSpherePolyCoordArray::File(std::int64_t key, int i) const
+{
+  if (2 * (m_Occupied + 1) > m_Cells.size()) {
+    // Grown to twice the size; the cells keep their latest points.
+    std::vector<Cell> old(std::max<std::size_t>(64, 2 * m_Cells.size()));
+    old.swap(m_Cells);
+    m_Occupied = 0;
+    for (const Cell& cell : old) {
+      if (cell.m_Latest >= 0) {
+        std::size_t at = Slot(cell.m_Key, m_Cells.size() - 1);
+        while (m_Cells[at].m_Latest >= 0)
+          at = (at + 1) & (m_Cells.size() - 1);
+        m_Cells[at] = cell;
+        ++m_Occupied;
+      }
+    }
+  }
+  std::size_t at = Slot(key, m_Cells.size() - 1);
+  while (m_Cells[at].m_Latest >= 0 && m_Cells[at].m_Key != key)
+    at = (at + 1) & (m_Cells.size() - 1);
+  if (m_Cells[at].m_Latest < 0) {
+    m_Cells[at].m_Key = key;
+    ++m_Occupied;
+  }
+  m_Before[static_cast<std::size_t>(i)] = m_Cells[at].m_Latest;
+  m_Cells[at].m_Latest = i;
+}
+
+int CSpherePolyCoordArray::LatestIn(std::int64_t key) const
+{
+  if (m_Cells.empty())
+    return -1;
+  for (std::size_t at = Slot(key, m_Cells.size() - 1);; at = (at + 1) & (m_Cells.size() - 1)) {
+    if (m_Cells[at].m_Latest < 0 || m_Cells[at].m_Key == key)
+      return m_Cells[at].m_Latest;
+  }
+}
+
 void CSpherePolyCoordArray::IndexNewPoints() const
 {
-  if (m_Indexed > size()) {
-    m_Grid.clear();
-    m_Indexed = 0;
+  if (m_Before.size() > size()) {
+    m_Cells.clear();
+    m_Before.clear();
+    m_Occupied = 0;
   }
-  for (; m_Indexed < size(); ++m_Indexed) {
+  while (m_Before.size() < size()) {
+    const int i = static_cast<int>(m_Before.size());
+    m_Before.push_back(-1);
     std::int64_t cx = 0, cy = 0;
-    if (CellOf(Chart(static_cast<int>(m_Indexed)), &cx, &cy))
-      m_Grid[CellKey(cx, cy)].push_back(static_cast<int>(m_Indexed));
+    if (CellOf(Chart(i), &cx, &cy))
+      File(CellKey(cx, cy), i);
   }
 }
 
@@ -99,17 +154,16 @@ int CSpherePolyCoordArray::Search(const CSphereCoordD2D& p) const
   }
   IndexNewPoints();
   // A pool point within the band lies in a cell that the band grown twice
-  // touches, one of the 3 x 3 around q's cell; mostly q's own alone.
+  // touches, q's own or a neighbour; mostly q's own alone.
   const std::int64_t x0 = CellBelow(q.m_x - 2 * KelTol::SkyDisc, cx), x1 = CellAbove(q.m_x + 2 * KelTol::SkyDisc, cx);
   const std::int64_t y0 = CellBelow(q.m_y - 2 * KelTol::SkyDisc, cy), y1 = CellAbove(q.m_y + 2 * KelTol::SkyDisc, cy);
   int found = -1;
   for (std::int64_t x = x0; x <= x1; ++x) {
     for (std::int64_t y = y0; y <= y1; ++y) {
-      const auto cell = m_Grid.find(CellKey(x, y));
-      if (cell == m_Grid.end())
-        continue;
-      for (int i : cell->second) {
-        if ((found < 0 || i < found) && length_2point(Chart(i), q) <= KelTol::SkyDisc)
+      for (int i = LatestIn(CellKey(x, y)); i >= 0; i = m_Before[static_cast<std::size_t>(i)]) {
+        const CKelCoord2D c = Chart(i);
+        // length_2point's test, its square root taken only within the band.
+        if ((found < 0 || i < found) && KelEdge::WithinHypot(q.m_x - c.m_x, q.m_y - c.m_y, KelTol::SkyDisc))
           found = i;
       }
     }

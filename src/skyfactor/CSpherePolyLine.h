@@ -15,7 +15,6 @@
 
 #include <cfloat>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "CKelCoord.h"
@@ -41,10 +40,21 @@ public:
 
 private:
   // A grid over the chart finds the candidates of Search; it takes in the
-  // points appended since the last search, however they were appended.
-  mutable std::unordered_map<std::int64_t, std::vector<int>> m_Grid;
-  mutable std::size_t m_Indexed = 0;
+  // points appended since the last search, however they were appended. Its
+  // occupied cells sit in an open hash (a power of two long), each naming
+  // the latest point in it, and each point names the one before it in its
+  // cell (-1 for none, or for a point off the grid).
+  struct Cell {
+    std::int64_t m_Key = 0;
+    int m_Latest = -1;  // -1: the slot is free
+  };
+  mutable std::vector<Cell> m_Cells;
+  mutable std::vector<int> m_Before;  // one per indexed point
+  mutable std::size_t m_Occupied = 0;
   void IndexNewPoints() const;
+  void File(std::int64_t key, int i) const;
+  int LatestIn(std::int64_t key) const;
+  static std::size_t Slot(std::int64_t key, std::size_t mask);
   static bool CellOf(const CKelCoord2D& p, std::int64_t* cx, std::int64_t* cy);
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cmath>
 #include <limits>
 #include <random>
@@ -384,15 +386,25 @@ TEST(CrossPointReach, NotANumberIsNeverOutOfReach)
   EXPECT_FALSE(reach.Clear(a, CKelCoord2D(0, nan)));
 }
 
+int ScanSearch(const CSpherePolyCoordArray& pool, const CSphereCoordD2D& q)
+{
+  for (std::size_t i = 0; i < pool.size(); ++i) {
+    if (length_2point(pool.Chart(static_cast<int>(i)), CKelCoord2D(q.m_AD, q.m_AE)) <= KelTol::SkyDisc)
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
 // The pool's grid answers as a scan over every point would, for points
-// crowded around the grid's cell corners.
+// crowded around the corners of cells of several widths (among them the
+// grid's own, whichever way its cells are laid) and on the horizon.
 TEST(CSpherePolyCoordArray, SearchAnswersAsTheFullScan)
 {
   Random r(11);
-  const double cell = 10 * KelTol::SkyDisc;
   const auto nearCorner = [&] {
-    return CSphereCoordD2D(0, 0, cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6),
-                           cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6), 0);
+    const double cell = KelTol::SkyDisc * std::array{10.0, 50.0, 100.0}[r.rng() % 3];
+    const double y = r.rng() % 4 == 0 ? 0 : cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6);
+    return CSphereCoordD2D(0, 0, cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6), y, 0);
   };
   CSpherePolyCoordArray pool;
   for (int k = 0; k < 400; ++k)
@@ -400,16 +412,38 @@ TEST(CSpherePolyCoordArray, SearchAnswersAsTheFullScan)
   int found = 0;
   for (int k = 0; k < 20000; ++k) {
     const CSphereCoordD2D q = nearCorner();
-    int expected = -1;
-    for (std::size_t i = 0; i < pool.size() && expected < 0; ++i) {
-      if (length_2point(pool.Chart(static_cast<int>(i)), CKelCoord2D(q.m_AD, q.m_AE)) <= KelTol::SkyDisc)
-        expected = static_cast<int>(i);
-    }
+    const int expected = ScanSearch(pool, q);
     ASSERT_EQ(expected, pool.Search(q)) << k;
     found += expected >= 0;
   }
   EXPECT_GT(found, 5000);
   EXPECT_LT(found, 19000);
+}
+
+// Points added between searches, however they were added, are found, also
+// while the grid grows, and a pool cut short forgets the points it lost.
+TEST(CSpherePolyCoordArray, SearchFollowsThePoolAsItGrowsAndShrinks)
+{
+  Random r(5);
+  CSpherePolyCoordArray pool;
+  const auto point = [&] { return CSphereCoordD2D(0, 0, r.In(-3, 3), r.rng() % 3 == 0 ? 0 : r.In(0, 1.5), 0); };
+  for (int k = 0; k < 5000; ++k) {
+    const CSphereCoordD2D p = point();
+    const int expected = ScanSearch(pool, p);
+    if (k % 7 == 0) {
+      pool.push_back(p);
+      ASSERT_EQ(expected < 0 ? static_cast<int>(pool.size()) - 1 : expected, pool.Search(p)) << k;
+      continue;
+    }
+    ASSERT_EQ(expected < 0 ? static_cast<int>(pool.size()) : expected, pool.Add(p)) << k;
+  }
+  const CSphereCoordD2D last = pool.back();
+  const CSpherePolyCoordArray copy = pool;
+  pool.resize(pool.size() / 2);
+  EXPECT_EQ(ScanSearch(pool, last), pool.Search(last));
+  EXPECT_EQ(static_cast<int>(copy.size()) - 1, copy.Search(last));
+  pool.clear();
+  EXPECT_EQ(-1, pool.Search(last));
 }
 
 }  // namespace
