@@ -234,12 +234,13 @@ int CSphereBlkDataArrayNew::FlagInsideEdges(CKelProgressCore* progress)
 
 int CSphereBlkDataArrayNew::AddLineArray(CKelProgressCore* progress)
 {
+  SphereChainIndex index(m_BlkLine);
   for (const CSpherePolyArea& area : m_PolyArea) {
     const int n = area.Size();
     for (int k = 0; k < n; ++k) {
       const int prev = k == 0 ? n - 1 : k - 1;
       if (area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag >= 0)
-        m_BlkLine.Add(&m_PolyCoord, area.IdxAt(prev), area.IdxAt(k));
+        m_BlkLine.Add(area.IdxAt(prev), area.IdxAt(k), index);
     }
     if (StepProgress(progress) != kDone)
       return kCancelled;

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 #include "CKelProgressCore.h"
+#include "CSpherePolyAreaIndex.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -304,75 +307,120 @@ bool CSphereBlkDataLineArrayArray::IsDeleted(int a, int b) const
   });
 }
 
-bool CSphereBlkDataLineArrayArray::CancelReversed(int a, int b)
+void CSphereBlkDataLineArrayArray::Append(const CSphereBlkDataLineArray& chain, SphereChainIndex& index)
 {
-  for (std::size_t c = 0; c < size(); ++c) {
-    CSphereBlkDataLineArray& chain = (*this)[c];
-    for (std::size_t k = 1; k < chain.size(); ++k) {
-      if (chain[k - 1] != b || chain[k] != a)
-        continue;
-      // The edge runs back over its own reverse: both vanish, b and a stay
-      // as the ends of the two pieces; a piece under two points is no edge.
-      CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k), chain.end());
-      chain.resize(k);
-      if (chain.size() < 2)
-        erase(begin() + static_cast<std::ptrdiff_t>(c));
-      if (tail.size() >= 2)
-        push_back(tail);
-      return true;
-    }
+  push_back(chain);
+  index.AddChain(size() - 1, back());
+}
+
+void CSphereBlkDataLineArrayArray::CutAfter(std::size_t c, std::size_t at, SphereChainIndex& index)
+{
+  CSphereBlkDataLineArray& chain = (*this)[c];
+  const CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(at) + 1, chain.end());
+  chain.resize(at + 1);
+  if (chain.size() < 2) {
+    // A piece under two points is no edge; the chains behind move up.
+    erase(begin() + static_cast<std::ptrdiff_t>(c));
+    if (tail.size() >= 2)
+      push_back(tail);
+    index.Rebuild(*this);
+    return;
+  }
+  if (tail.size() >= 2)
+    Append(tail, index);
+}
+
+bool CSphereBlkDataLineArrayArray::CancelReversed(int a, int b, SphereChainIndex& index)
+{
+  // The first chain, and in it the first place, where b runs on to a.
+  for (const SphereChainIndex::Place& at : index.PlacesOf(b, *this)) {
+    const CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    if (at.m_Pos + 1 >= chain.size() || chain[at.m_Pos + 1] != a)
+      continue;
+    // The edge runs back over its own reverse: both vanish, b and a stay
+    // as the ends of the two pieces.
+    CutAfter(at.m_Chain, at.m_Pos, index);
+    return true;
   }
   return false;
 }
 
-bool CSphereBlkDataLineArrayArray::SplitAtBranch(int a, int b)
+bool CSphereBlkDataLineArrayArray::SplitAtBranch(int a, int b, SphereChainIndex& index)
 {
-  for (std::size_t c = 0; c < size(); ++c) {
-    CSphereBlkDataLineArray& chain = (*this)[c];
-    if (chain.size() < 2)
-      continue;
-    for (std::size_t k = 1; k < chain.size(); ++k) {
-      if (chain[k - 1] == a) {
-        if (chain[k] == b)
-          return true;
-        if (k >= 2) {
-          CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k) - 1, chain.end());
-          chain.resize(k);
-          push_back(tail);
-          push_back({a, b});
-          return true;
-        }
-      } else if (chain[k] == b && k + 1 < chain.size()) {
-        CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k), chain.end());
-        chain.resize(k + 1);
-        push_back(tail);
-        push_back({a, b});
-        return true;
-      }
+  // The first place (chain, then position k from 1 on) where a chain
+  // already leaves a (at k - 1, not its first point unless it goes on to
+  // b), or passes through b (at k, not its last point); at one place a's
+  // case comes first.
+  struct Branch {
+    std::size_t c = SIZE_MAX;
+    std::size_t k = SIZE_MAX;
+    bool fromA = false;
+  } best;
+  const auto better = [&best](std::size_t c, std::size_t k, bool fromA) {
+    if (std::pair{c, k} < std::pair{best.c, best.k} || (c == best.c && k == best.k && fromA && !best.fromA))
+      best = Branch{c, k, fromA};
+  };
+  for (const SphereChainIndex::Place& at : index.PlacesOf(a, *this)) {
+    const CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    const std::size_t k = at.m_Pos + 1;
+    if (k < chain.size() && (chain[k] == b || k >= 2)) {
+      better(at.m_Chain, k, true);
+      break;
     }
   }
-  return false;
+  for (const SphereChainIndex::Place& at : index.PlacesOf(b, *this)) {
+    const CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    if (at.m_Pos >= 1 && at.m_Pos + 1 < chain.size()) {
+      better(at.m_Chain, at.m_Pos, false);
+      break;
+    }
+  }
+  if (best.c == SIZE_MAX)
+    return false;
+  CSphereBlkDataLineArray& chain = (*this)[best.c];
+  if (best.fromA && chain[best.k] == b)
+    return true;
+  // The chain is cut at the branch point, which ends the one piece and
+  // starts the other; the edge becomes a chain of its own.
+  const std::size_t at = best.fromA ? best.k - 1 : best.k;
+  const CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(at), chain.end());
+  chain.resize(at + 1);
+  Append(tail, index);
+  Append({a, b}, index);
+  return true;
 }
 
 void CSphereBlkDataLineArrayArray::Add(const CSpherePolyCoordArray* /*pool*/, int a, int b)
 {
-  if (IsDeleted(a, b) || CancelReversed(a, b) || SplitAtBranch(a, b))
+  SphereChainIndex index(*this);
+  Add(a, b, index);
+}
+
+void CSphereBlkDataLineArrayArray::Add(int a, int b, SphereChainIndex& index)
+{
+  if (IsDeleted(a, b) || CancelReversed(a, b, index) || SplitAtBranch(a, b, index))
     return;
-  for (CSphereBlkDataLineArray& chain : *this) {
-    if (!chain.empty() && chain.front() == b) {
-      // An edge closing its own chain keeps the chain's start.
-      if (chain.back() == a)
-        chain.push_back(b);
-      else
-        chain.insert(chain.begin(), a);
-      return;
-    }
-  }
-  for (CSphereBlkDataLineArray& chain : *this) {
-    if (!chain.empty() && chain.back() == a) {
+  for (const SphereChainIndex::Place& at : index.PlacesOf(b, *this)) {
+    if (at.m_Pos != 0)
+      continue;
+    CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    // An edge closing its own chain keeps the chain's start.
+    if (chain.back() == a) {
       chain.push_back(b);
-      return;
+      index.PutAtBack(at.m_Chain, b, chain.size() - 1);
+    } else {
+      chain.insert(chain.begin(), a);
+      index.PutInFront(at.m_Chain, a);
     }
+    return;
   }
-  push_back({a, b});
+  for (const SphereChainIndex::Place& at : index.PlacesOf(a, *this)) {
+    CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    if (at.m_Pos + 1 != chain.size())
+      continue;
+    chain.push_back(b);
+    index.PutAtBack(at.m_Chain, b, chain.size() - 1);
+    return;
+  }
+  Append({a, b}, index);
 }

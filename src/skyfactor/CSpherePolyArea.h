@@ -18,6 +18,7 @@
 #include "CSpherePolyLine.h"
 
 class CKelProgressCore;
+class SphereChainIndex;
 
 class CSpherePolyAreaFlag {
 public:
@@ -176,9 +177,15 @@ public:
 
   // Adds the directed edge a -> b to the chains.
   void Add(const CSpherePolyCoordArray* pool, int a, int b);
+  // The same, finding the chains through an index of them that it keeps.
+  void Add(int a, int b, SphereChainIndex& index);
 
 private:
   bool IsDeleted(int a, int b) const;
-  bool CancelReversed(int a, int b);
-  bool SplitAtBranch(int a, int b);
+  bool CancelReversed(int a, int b, SphereChainIndex& index);
+  bool SplitAtBranch(int a, int b, SphereChainIndex& index);
+  // Chain c ends at position `at`; what followed becomes a chain of its own
+  // when it has two points or more.
+  void CutAfter(std::size_t c, std::size_t at, SphereChainIndex& index);
+  void Append(const CSphereBlkDataLineArray& chain, SphereChainIndex& index);
 };

@@ -4,6 +4,65 @@
 #include <cmath>
 #include <limits>
 #include <tuple>
+#include <utility>
+
+// --- Chains --------------------------------------------------------------------------------
+
+SphereChainIndex::SphereChainIndex(const std::vector<CSphereBlkDataLineArray>& chains)
+{
+  Rebuild(chains);
+}
+
+void SphereChainIndex::Rebuild(const std::vector<CSphereBlkDataLineArray>& chains)
+{
+  m_Entries.clear();
+  m_Base.assign(chains.size(), 0);
+  for (std::size_t c = 0; c < chains.size(); ++c) {
+    for (std::size_t k = 0; k < chains[c].size(); ++k)
+      m_Entries[chains[c][k]].push_back(Entry{c, static_cast<std::ptrdiff_t>(k)});
+  }
+}
+
+std::vector<SphereChainIndex::Place> SphereChainIndex::PlacesOf(int p,
+                                                                const std::vector<CSphereBlkDataLineArray>& chains) const
+{
+  std::vector<Place> places;
+  const auto found = m_Entries.find(p);
+  if (found == m_Entries.end())
+    return places;
+  for (const Entry& e : found->second) {
+    const std::ptrdiff_t k = e.m_Pos + m_Base[e.m_Chain];
+    if (k < 0 || static_cast<std::size_t>(k) >= chains[e.m_Chain].size() ||
+        chains[e.m_Chain][static_cast<std::size_t>(k)] != p)
+      continue;
+    places.push_back(Place{e.m_Chain, static_cast<std::size_t>(k)});
+  }
+  const auto key = [](const Place& x) { return std::pair{x.m_Chain, x.m_Pos}; };
+  std::sort(places.begin(), places.end(), [&key](const Place& x, const Place& y) { return key(x) < key(y); });
+  places.erase(std::unique(places.begin(), places.end(),
+                           [&key](const Place& x, const Place& y) { return key(x) == key(y); }),
+               places.end());
+  return places;
+}
+
+void SphereChainIndex::PutInFront(std::size_t c, int p)
+{
+  ++m_Base[c];
+  m_Entries[p].push_back(Entry{c, -m_Base[c]});
+}
+
+void SphereChainIndex::PutAtBack(std::size_t c, int p, std::size_t pos)
+{
+  m_Entries[p].push_back(Entry{c, static_cast<std::ptrdiff_t>(pos) - m_Base[c]});
+}
+
+void SphereChainIndex::AddChain(std::size_t c, const CSphereBlkDataLineArray& chain)
+{
+  m_Base.resize(c + 1, 0);
+  m_Base[c] = 0;
+  for (std::size_t k = 0; k < chain.size(); ++k)
+    m_Entries[chain[k]].push_back(Entry{c, static_cast<std::ptrdiff_t>(k)});
+}
 
 // --- Edge owners ---------------------------------------------------------------------------
 

@@ -2,17 +2,52 @@
 // Indices over the union's polygons for the tests that ask every polygon
 // about every other polygon's edges: they name the few polygons that can
 // answer, in ascending order, so a search over them finds what the search
-// over all polygons finds.
+// over all polygons finds. The same for the boundary chains.
 //
 // Chart: the polygons' chart outlines (m_AreaCoord, with its box set) and
 // pool indices as CSpherePolyArea keeps them.
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "CKelCoord.h"
 #include "CSpherePolyArea.h"
+
+// Where each pool point stands in the boundary chains, so that an edge is
+// chained by looking at the chains that hold its ends instead of at every
+// chain. Positions are kept against a base per chain, so a point put in
+// front of a chain moves no other entry; an entry of a point that a chain
+// lost stays until it is asked for and is then found stale. Built on the
+// chains as they stand and told of every change made to them since; a
+// chain removed calls for a rebuild.
+class SphereChainIndex {
+public:
+  struct Place {
+    std::size_t m_Chain = 0;
+    std::size_t m_Pos = 0;
+  };
+
+  explicit SphereChainIndex(const std::vector<CSphereBlkDataLineArray>& chains);
+  void Rebuild(const std::vector<CSphereBlkDataLineArray>& chains);
+  // Where point p now stands, by chain, then by position.
+  std::vector<Place> PlacesOf(int p, const std::vector<CSphereBlkDataLineArray>& chains) const;
+  // Chain c took p in front of its points.
+  void PutInFront(std::size_t c, int p);
+  // Chain c took p at position pos, its last.
+  void PutAtBack(std::size_t c, int p, std::size_t pos);
+  // Chain c, appended after the others.
+  void AddChain(std::size_t c, const CSphereBlkDataLineArray& chain);
+
+private:
+  struct Entry {
+    std::size_t m_Chain;
+    std::ptrdiff_t m_Pos;  // against the chain's base
+  };
+  std::unordered_map<int, std::vector<Entry>> m_Entries;
+  std::vector<std::ptrdiff_t> m_Base;
+};
 
 // Every polygon's edges by their ends' pool indices in either direction,
 // each polygon with the first edge that CSpherePolyArea::SearchIdx finds.

@@ -170,4 +170,84 @@ TEST(CSphereBlkDataArrayNew, EdgeFlagsAsTheFirstFormOnADenseSite)
     EXPECT_GT(ExpectSameFlags(Registered(blocks, points[k], 0), "point " + std::to_string(k)), 100);
 }
 
+// --- Chains ---------------------------------------------------------------------------------
+
+using ChainList = std::vector<CSphereBlkDataLineArray>;
+
+const ChainList& Chains(const CSphereBlkDataLineArrayArray& chains) { return chains; }
+
+// Edges over a handful of points, so that chains close, branch, run back
+// over their own edges and lose pieces: each added through the index kept
+// over the whole run and through the former scan, with the same chains after
+// every edge.
+TEST(SphereChainIndex, ChainsAsTheFormerScanEdgeByEdge)
+{
+  int cancelled = 0, split = 0;
+  for (std::uint64_t seed = 0; seed < 300; ++seed) {
+    std::mt19937_64 rng(seed);
+    const int points = 3 + static_cast<int>(seed % 6);
+    CSphereBlkDataLineArrayArray fast, former;
+    SphereChainIndex index(fast);
+    for (int e = 0; e < 60; ++e) {
+      const int a = static_cast<int>(rng() % static_cast<unsigned>(points));
+      const int b = static_cast<int>(rng() % static_cast<unsigned>(points));
+      const std::size_t before = former.size();
+      fast.Add(a, b, index);
+      union_literal::AddLine(former, a, b);
+      ASSERT_EQ(Chains(former), Chains(fast)) << "seed " << seed << " edge " << e;
+      cancelled += former.size() < before;
+      split += former.size() >= before + 2;
+    }
+  }
+  EXPECT_GT(cancelled, 100);
+  EXPECT_GT(split, 100);
+}
+
+// An edge added on its own indexes the chains as they stand, however they
+// were built.
+TEST(SphereChainIndex, ASingleEdgeFindsChainsBuiltWithoutTheIndex)
+{
+  for (std::uint64_t seed = 0; seed < 200; ++seed) {
+    std::mt19937_64 rng(seed);
+    CSphereBlkDataLineArrayArray fast, former;
+    for (int c = 0; c < 4; ++c) {
+      CSphereBlkDataLineArray chain;
+      for (int k = 0; k < 1 + static_cast<int>(rng() % 5); ++k)
+        chain.push_back(static_cast<int>(rng() % 6));
+      fast.push_back(chain);
+      former.push_back(chain);
+    }
+    const int a = static_cast<int>(rng() % 6), b = static_cast<int>(rng() % 6);
+    fast.Add(nullptr, a, b);
+    union_literal::AddLine(former, a, b);
+    ASSERT_EQ(Chains(former), Chains(fast)) << "seed " << seed;
+  }
+}
+
+// The chains of the union's kept edges, on scenes, as the former scan
+// chains them.
+TEST(SphereChainIndex, UnionChainsAsTheFormerScan)
+{
+  std::size_t points = 0;
+  const auto expectSame = [&points](const CSphereBlkDataArrayNew& registered, const std::string& where) {
+    CSphereBlkDataArrayNew fast = registered;
+    ASSERT_EQ(CSphereBlkDataArrayNew::kDone, fast.DeletePointInArea(nullptr)) << where;
+    CSphereBlkDataArrayNew former = fast;
+    ASSERT_EQ(CSphereBlkDataArrayNew::kDone, fast.AddLineArray(nullptr)) << where;
+    union_literal::AddLineArray(former);
+    EXPECT_EQ(Chains(former.m_BlkLine), Chains(fast.m_BlkLine)) << where;
+    for (const CSphereBlkDataLineArray& chain : fast.m_BlkLine)
+      points += chain.size();
+  };
+  for (std::uint64_t seed = 1; seed <= 60; ++seed) {
+    const sky_test::Scene scene = sky_test::RandomScene(seed);
+    expectSame(Registered(scene.blocks, CKelCoord3D(0, 0, 0), scene.angle), "seed " + std::to_string(seed));
+  }
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(48);
+  const std::vector<CKelCoord3D> sitePoints = sky_test::ScenePoints(100);
+  for (const std::size_t k : {0, 37, 99})
+    expectSame(Registered(blocks, sitePoints[k], 0), "point " + std::to_string(k));
+  EXPECT_GT(points, 5000u);
+}
+
 }  // namespace

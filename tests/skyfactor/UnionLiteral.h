@@ -201,4 +201,95 @@ inline int CalcCrossPoint(CSphereBlkDataArrayNew& u, CKelProgressCore* progress)
   return 0;
 }
 
+// Chaining an edge as it stood before the chains were indexed: every chain
+// scanned for the edge's reverse, then for a branch, then for an end.
+namespace chain_detail {
+
+inline bool CancelReversed(CSphereBlkDataLineArrayArray& chains, int a, int b)
+{
+  for (std::size_t c = 0; c < chains.size(); ++c) {
+    CSphereBlkDataLineArray& chain = chains[c];
+    for (std::size_t k = 1; k < chain.size(); ++k) {
+      if (chain[k - 1] != b || chain[k] != a)
+        continue;
+      CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k), chain.end());
+      chain.resize(k);
+      if (chain.size() < 2)
+        chains.erase(chains.begin() + static_cast<std::ptrdiff_t>(c));
+      if (tail.size() >= 2)
+        chains.push_back(tail);
+      return true;
+    }
+  }
+  return false;
+}
+
+inline bool SplitAtBranch(CSphereBlkDataLineArrayArray& chains, int a, int b)
+{
+  for (std::size_t c = 0; c < chains.size(); ++c) {
+    CSphereBlkDataLineArray& chain = chains[c];
+    if (chain.size() < 2)
+      continue;
+    for (std::size_t k = 1; k < chain.size(); ++k) {
+      if (chain[k - 1] == a) {
+        if (chain[k] == b)
+          return true;
+        if (k >= 2) {
+          CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k) - 1, chain.end());
+          chain.resize(k);
+          chains.push_back(tail);
+          chains.push_back({a, b});
+          return true;
+        }
+      } else if (chain[k] == b && k + 1 < chain.size()) {
+        CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k), chain.end());
+        chain.resize(k + 1);
+        chains.push_back(tail);
+        chains.push_back({a, b});
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace chain_detail
+
+inline void AddLine(CSphereBlkDataLineArrayArray& chains, int a, int b)
+{
+  const bool deleted = std::any_of(chains.m_DeleteLine.begin(), chains.m_DeleteLine.end(), [a, b](const std::vector<int>& pair) {
+    return pair.size() == 2 && ((pair[0] == a && pair[1] == b) || (pair[0] == b && pair[1] == a));
+  });
+  if (deleted || chain_detail::CancelReversed(chains, a, b) || chain_detail::SplitAtBranch(chains, a, b))
+    return;
+  for (CSphereBlkDataLineArray& chain : chains) {
+    if (!chain.empty() && chain.front() == b) {
+      if (chain.back() == a)
+        chain.push_back(b);
+      else
+        chain.insert(chain.begin(), a);
+      return;
+    }
+  }
+  for (CSphereBlkDataLineArray& chain : chains) {
+    if (!chain.empty() && chain.back() == a) {
+      chain.push_back(b);
+      return;
+    }
+  }
+  chains.push_back({a, b});
+}
+
+inline void AddLineArray(CSphereBlkDataArrayNew& u)
+{
+  for (const CSpherePolyArea& area : u.m_PolyArea) {
+    const int n = area.Size();
+    for (int k = 0; k < n; ++k) {
+      const int prev = k == 0 ? n - 1 : k - 1;
+      if (area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag >= 0)
+        AddLine(u.m_BlkLine, area.IdxAt(prev), area.IdxAt(k));
+    }
+  }
+}
+
 }  // namespace union_literal
