@@ -94,7 +94,7 @@ CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyArea& area)
     Edge edge;
     edge.m_From = area.IdxAt(j);
     edge.m_To = area.IdxAt((j + 1) % m);
-    edge.m_Segment = CrossPointSegment(area.m_pCoord->Chart(edge.m_From), area.m_pCoord->Chart(edge.m_To));
+    edge.m_Segment = CrossPointSegment(*area.m_pCoord, edge.m_From, edge.m_To);
     m_Edges.push_back(edge);
   }
   if (m > 0)
@@ -148,6 +148,8 @@ CSpherePolyArea::Cut CSpherePolyArea::CutAt(int i) const
   cut.m_To = IdxAt((i + 1) % Size());
   cut.m_Segment.m_Beg = m_pCoord->Chart(cut.m_From);
   cut.m_Segment.m_End = m_pCoord->Chart(cut.m_To);
+  cut.m_Segment.m_BegIdx = cut.m_From;
+  cut.m_Segment.m_EndIdx = cut.m_To;
   return cut;
 }
 
@@ -179,7 +181,7 @@ bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge&
   if (CrossPointOutOfReach(cut.m_Segment.m_Beg, cut.m_Segment.m_End, edge.m_Segment.m_Beg, edge.m_Segment.m_End))
     return true;
   if (!cut.m_Measured) {
-    cut.m_Segment = CrossPointSegment(cut.m_Segment.m_Beg, cut.m_Segment.m_End);
+    cut.m_Segment = CrossPointSegment(*m_pCoord, cut.m_From, cut.m_To);
     cut.m_Measured = true;
   }
   int contacts[2];

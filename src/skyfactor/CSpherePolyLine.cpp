@@ -176,8 +176,28 @@ int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p)
   const int found = Search(p);
   if (found >= 0)
     return found;
+  const bool separated = std::min(m_Separated, size()) == size();
   push_back(p);
+  m_Separated = separated ? size() : std::min(m_Separated, size());
   return static_cast<int>(size()) - 1;
+}
+
+int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p, std::initializer_list<int> hints)
+{
+  // What the search would take in, so that a pool cut short is noticed as
+  // it would have been.
+  std::int64_t cx = 0, cy = 0;
+  if (CellOf(CKelCoord2D(p.m_AD, p.m_AE), &cx, &cy))
+    IndexNewPoints();
+  const std::size_t separated = std::min(m_Separated, size());
+  for (const int k : hints) {
+    if (k < 0 || static_cast<std::size_t>(k) >= separated)
+      continue;
+    const CSphereCoordD2D& at = (*this)[static_cast<std::size_t>(k)];
+    if (at.m_AD == p.m_AD && at.m_AE == p.m_AE)
+      return k;
+  }
+  return Add(p);
 }
 
 // --- Contacts -------------------------------------------------------------------
@@ -185,6 +205,13 @@ int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p)
 CrossPointSegment::CrossPointSegment(const CKelCoord2D& beg, const CKelCoord2D& end) : m_Beg(beg), m_End(end)
 {
   m_HasDirection = CalcCosSin(beg, end, &m_Cos, &m_Sin, &m_Len);
+}
+
+CrossPointSegment::CrossPointSegment(const CSpherePolyCoordArray& pool, int beg, int end)
+    : CrossPointSegment(pool.Chart(beg), pool.Chart(end))
+{
+  m_BegIdx = beg;
+  m_EndIdx = end;
 }
 
 std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& SrcLineBeg,
@@ -218,7 +245,7 @@ int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, co
     const double t = (x.m_AD - dst.m_Beg.m_x) * dst.m_Cos + (x.m_AE - dst.m_Beg.m_y) * dst.m_Sin;
     if (t < -KelTol::SkyCrossReach || t > dst.m_Len + KelTol::SkyCrossReach)
       return 0;
-    out[0] = pool->Add(x);
+    out[0] = pool->Add(x, {src.m_BegIdx, src.m_EndIdx, dst.m_BegIdx, dst.m_EndIdx});
     return 1;
   }
   if (std::fabs(pc.v) > KelTol::SkyCrossReach)
@@ -234,7 +261,7 @@ int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, co
   if (n == 2 && along[1] < along[0])
     std::swap(along[0], along[1]);
   for (int k = 0; k < n; ++k)
-    out[k] = pool->Add(at(along[k]));
+    out[k] = pool->Add(at(along[k]), {src.m_BegIdx, src.m_EndIdx, dst.m_BegIdx, dst.m_EndIdx});
   return n;
 }
 

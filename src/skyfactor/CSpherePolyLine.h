@@ -15,6 +15,7 @@
 
 #include <cfloat>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "CKelCoord.h"
@@ -31,6 +32,11 @@ public:
   int Search(const CSphereCoordD2D& p) const;
   // That point's index, or the index of p appended.
   int Add(const CSphereCoordD2D& p);
+  // The same, where p may coincide exactly with one of the points named by
+  // hints (-1 names none): such a point is the answer without a search when
+  // it was appended by Add behind only points appended by Add, since those
+  // lie farther than the band from each other and so from p.
+  int Add(const CSphereCoordD2D& p, std::initializer_list<int> hints);
   // The chart position of point i.
   CKelCoord2D Chart(int i) const
   {
@@ -40,7 +46,9 @@ public:
 
 private:
   // A grid over the chart finds the candidates of Search; it takes in the
-  // points appended since the last search, however they were appended. Its
+  // points appended since the last search, however they were appended, and
+  // notices a pool cut short at the next search, which must come before the
+  // pool grows again (Add searches, with hints too). Its
   // occupied cells sit in an open hash (a power of two long), each naming
   // the latest point in it, and each point names the one before it in its
   // cell (-1 for none, or for a point off the grid).
@@ -51,6 +59,9 @@ private:
   mutable std::vector<Cell> m_Cells;
   mutable std::vector<int> m_Before;  // one per indexed point
   mutable std::size_t m_Occupied = 0;
+  // The leading points that Add appended, each farther than the band from
+  // every point before it.
+  std::size_t m_Separated = 0;
   void IndexNewPoints() const;
   void File(std::int64_t key, int i) const;
   int LatestIn(std::int64_t key) const;
@@ -70,6 +81,8 @@ std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& 
 struct CrossPointSegment {
   CKelCoord2D m_Beg;
   CKelCoord2D m_End;
+  int m_BegIdx = -1;  // the ends' pool indices where known, else -1
+  int m_EndIdx = -1;
   double m_Cos = 1;
   double m_Sin = 0;
   double m_Len = 0;
@@ -77,6 +90,8 @@ struct CrossPointSegment {
 
   CrossPointSegment() = default;
   CrossPointSegment(const CKelCoord2D& beg, const CKelCoord2D& end);
+  // The segment between pool points beg and end.
+  CrossPointSegment(const CSpherePolyCoordArray& pool, int beg, int end);
 };
 
 // The same contacts (at most two) into out; their number.

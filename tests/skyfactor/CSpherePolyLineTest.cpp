@@ -446,4 +446,44 @@ TEST(CSpherePolyCoordArray, SearchFollowsThePoolAsItGrowsAndShrinks)
   EXPECT_EQ(-1, pool.Search(last));
 }
 
+// A hint never changes what Add answers: not for a point that coincides
+// with the hinted one, nor where points pushed past Add lie within the band
+// of earlier ones, nor after the pool was cut short.
+TEST(CSpherePolyCoordArray, HintedAddAnswersAsAdd)
+{
+  Random r(23);
+  int hinted = 0;
+  for (int round = 0; round < 200; ++round) {
+    CSpherePolyCoordArray pool;
+    const auto point = [&] { return CSphereCoordD2D(0, 0, 1e-5 * static_cast<double>(r.rng() % 40), r.rng() % 2 ? 0.0 : 1e-5, 0); };
+    for (int k = 0; k < 30; ++k) {
+      const CSphereCoordD2D p = point();
+      if (r.rng() % 10 == 0) {
+        // Past Add, and perhaps within the band of a point already held.
+        pool.push_back(CSphereCoordD2D(0, 0, p.m_AD + r.In(-5e-7, 5e-7), p.m_AE, 0));
+        continue;
+      }
+      if (r.rng() % 25 == 0) {
+        // Cut short, which the next search notices.
+        pool.resize(pool.size() / 2);
+        pool.Search(p);
+      }
+      const int size = static_cast<int>(pool.size());
+      const int k1 = size == 0 ? -1 : static_cast<int>(r.rng() % static_cast<unsigned>(size));
+      const int k2 = size == 0 ? -1 : static_cast<int>(r.rng() % static_cast<unsigned>(size));
+      // Mostly a copy of a held point, hinted or not.
+      const CSphereCoordD2D q = k1 >= 0 && r.rng() % 3 != 0 ? pool[static_cast<std::size_t>(k1)] : p;
+      CSpherePolyCoordArray plain = pool;
+      const int scan = ScanSearch(pool, q);
+      const int expected = plain.Add(q);
+      ASSERT_EQ(scan < 0 ? size : scan, expected) << round << ", " << k;
+      const int got = pool.Add(q, {-1, k2, k1});
+      ASSERT_EQ(expected, got) << round << ", " << k;
+      ASSERT_EQ(plain.size(), pool.size());
+      hinted += k1 >= 0 && got == k1;
+    }
+  }
+  EXPECT_GT(hinted, 1000);
+}
+
 }  // namespace
