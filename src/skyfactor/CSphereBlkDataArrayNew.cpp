@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "CKelProgressCore.h"
 #include "CSpherePolyAreaIndex.h"
@@ -137,6 +138,7 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
     return !(p.m_x < o.m_xmin || p.m_x > o.m_xmax || p.m_y < o.m_ymin || p.m_y > o.m_ymax);
   };
   const SphereEdgeOwners owners(m_PolyArea);
+  std::vector<CSearchIdxWork> hits;
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
     const int n = area.Size();
@@ -147,7 +149,7 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
       const int a = area.IdxAt(prev);
       const int b = area.IdxAt(k);
       const CKelCoord2D ca = m_PolyCoord.Chart(a), cb = m_PolyCoord.Chart(b);
-      std::vector<CSearchIdxWork> hits;
+      hits.clear();
       bool reversed = false;
       for (const SphereEdgeOwners::Owner& owner : owners.Of(a, b)) {
         const std::size_t j = static_cast<std::size_t>(owner.m_AreaNo);
@@ -179,16 +181,16 @@ int CSphereBlkDataArrayNew::FlagInsideEdges(CKelProgressCore* progress)
   // box is outside at once), so each gets an index of its edges by level
   // once, and the polygons are filed by the cells their boxes cover.
   const KelEdge::LocateTol band = CKelAreaCoord2D::InAreaBand(KelTol::SkyUnionInside, Crossing::TenthTol);
-  std::vector<KelEdge::LevelIndex> levels;
-  levels.reserve(m_PolyArea.size());
-  for (const CSpherePolyArea& area : m_PolyArea)
-    levels.emplace_back(area.m_AreaCoord.m_pt, band);
+  // Indexed when first asked: the floors settle most polygons beforehand.
+  std::vector<std::optional<KelEdge::LevelIndex>> levels(m_PolyArea.size());
   const SphereBoxGrid grid(m_PolyArea, band.box);
   std::vector<std::size_t> everyArea(m_PolyArea.size());
   for (std::size_t j = 0; j < everyArea.size(); ++j)
     everyArea[j] = j;
   const auto inside = [&](std::size_t j, const CKelCoord2D& p) {
-    return m_PolyArea[j].m_AreaCoord.InArea(p, levels[j], KelTol::SkyUnionInside, Crossing::TenthTol);
+    if (!levels[j])
+      levels[j].emplace(m_PolyArea[j].m_AreaCoord.m_pt, band);
+    return m_PolyArea[j].m_AreaCoord.InArea(p, *levels[j], KelTol::SkyUnionInside, Crossing::TenthTol);
   };
   const std::vector<double> floors = SphereFloors(m_PolyArea);
   const auto holds = [&](std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid) {

@@ -89,17 +89,14 @@ SphereEdgeOwners::SphereEdgeOwners(const CSpherePolyAreaArray& areas)
                   m_Entries.end());
 }
 
-std::vector<SphereEdgeOwners::Owner> SphereEdgeOwners::Of(int a, int b) const
+SphereEdgeOwners::Owners SphereEdgeOwners::Of(int a, int b) const
 {
   const Entry probe{std::min(a, b), std::max(a, b), Owner{}};
   const auto edgeLess = [](const Entry& x, const Entry& y) {
     return std::tie(x.m_Low, x.m_High) < std::tie(y.m_Low, y.m_High);
   };
   const auto [from, to] = std::equal_range(m_Entries.begin(), m_Entries.end(), probe, edgeLess);
-  std::vector<Owner> owners;
-  for (auto it = from; it != to; ++it)
-    owners.push_back(it->m_Owner);
-  return owners;
+  return Owners(m_Entries.data() + (from - m_Entries.begin()), m_Entries.data() + (to - m_Entries.begin()));
 }
 
 // --- Box grid ------------------------------------------------------------------------------

@@ -62,16 +62,41 @@ public:
     int SearchIdx(int a) const { return m_From == a ? m_Pos + 1 : -(m_Pos + 1); }
   };
 
-  explicit SphereEdgeOwners(const CSpherePolyAreaArray& areas);
-  // The polygons with an edge (a, b) or (b, a), ascending.
-  std::vector<Owner> Of(int a, int b) const;
-
 private:
   struct Entry {
     std::int32_t m_Low;
     std::int32_t m_High;
     Owner m_Owner;
   };
+
+public:
+  // A run of owners as the entries filed for one edge hold them.
+  class Owners {
+  public:
+    struct Iterator {
+      const Entry* at;
+      const Owner& operator*() const { return at->m_Owner; }
+      Iterator& operator++()
+      {
+        ++at;
+        return *this;
+      }
+      bool operator!=(const Iterator& o) const { return at != o.at; }
+    };
+    Owners(const Entry* from, const Entry* to) : m_From(from), m_To(to) {}
+    Iterator begin() const { return {m_From}; }
+    Iterator end() const { return {m_To}; }
+
+  private:
+    const Entry* m_From;
+    const Entry* m_To;
+  };
+
+  explicit SphereEdgeOwners(const CSpherePolyAreaArray& areas);
+  // The polygons with an edge (a, b) or (b, a), ascending.
+  Owners Of(int a, int b) const;
+
+private:
   std::vector<Entry> m_Entries;  // by (m_Low, m_High, area number)
 };
 
