@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <unordered_set>
 #include <utility>
 
 #include "KelEdge.h"
@@ -363,6 +364,28 @@ void CSpherePolyLineArray::AddLine(const CSphereCoordD2D& p, const CSphereCoordD
     push_back(line);
 }
 
+void CSpherePolyLineArray::AddLines(const std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>>& pairs)
+{
+  const auto key = [](int beg, int end) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(beg)) << 32) | static_cast<std::uint32_t>(end);
+  };
+  std::unordered_set<std::uint64_t> known;
+  for (const CSpherePolyLine& l : *this)
+    known.insert(key(l.m_Beg, l.m_End));
+  for (const auto& [p, q] : pairs) {
+    // As AddLine: the lower end first, at equal height the left one.
+    const bool pFirst = p.m_AE < q.m_AE || (p.m_AE == q.m_AE && p.m_AD < q.m_AD);
+    CSpherePolyLine line;
+    line.m_pCoord = &m_PolyCoord;
+    line.m_Beg = m_PolyCoord.Add(pFirst ? p : q);
+    line.m_End = m_PolyCoord.Add(pFirst ? q : p);
+    if (line.m_Beg == line.m_End || !known.insert(key(line.m_Beg, line.m_End)).second)
+      continue;
+    line.CalcAngle();
+    push_back(line);
+  }
+}
+
 void CSpherePolyLineArray::Insert(int pos, const CSpherePolyLine& line)
 {
   insert(begin() + pos, line);
@@ -477,13 +500,21 @@ int CSpherePolyLineArray::GetMinYIndex() const
 
 int CSpherePolyLineArray::Search(int r) const
 {
+  std::vector<int> all(size());
+  for (std::size_t k = 0; k < all.size(); ++k)
+    all[k] = static_cast<int>(k);
+  return Search(r, all);
+}
+
+int CSpherePolyLineArray::Search(int r, const std::vector<int>& near) const
+{
   const int at = EndOf(r);
   const int from = StartOf(r);
   const int self = r > 0 ? r - 1 : -r - 1;
   const double angle = GetAngle(r);
   int best = 0;
   double bestTurn = 0;
-  for (int k = 0; k < static_cast<int>(size()); ++k) {
+  for (const int k : near) {
     if (k == self)
       continue;
     const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(k)];
@@ -553,10 +584,18 @@ int CSpherePolyLineArray::Create2()
   int r = GetMinYIndex();
   if (r == 0)
     return kNoOutline;
+  // The segments at each pool point, ascending, for the continuations.
+  std::vector<std::vector<int>> at(m_PolyCoord.size());
+  for (int k = 0; k < static_cast<int>(size()); ++k) {
+    const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(k)];
+    at[static_cast<std::size_t>(l.m_Beg)].push_back(k);
+    if (l.m_End != l.m_Beg)
+      at[static_cast<std::size_t>(l.m_End)].push_back(k);
+  }
   m_OutlineIdx.push_back(StartOf(r));
   m_OutlineIdx.push_back(EndOf(r));
   for (;;) {
-    r = Search(r);
+    r = Search(r, at[static_cast<std::size_t>(EndOf(r))]);
     // A trace without continuation has no outline.
     if (r == 0)
       return kNoOutline;

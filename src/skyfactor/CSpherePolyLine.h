@@ -16,6 +16,7 @@
 #include <cfloat>
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "CKelCoord.h"
@@ -157,6 +158,9 @@ public:
   // Adds the segment p-q (started at its lower, then left end) unless its
   // ends coincide or it is there already.
   void AddLine(const CSphereCoordD2D& p, const CSphereCoordD2D& q);
+  // AddLine for each pair in turn, the segments already there looked up
+  // by their ends instead of scanned.
+  void AddLines(const std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>>& pairs);
   void Insert(int pos, const CSpherePolyLine& line);
   // Splits the segments at their mutual contacts.
   void CalcCrossPoint();
@@ -166,6 +170,9 @@ public:
   double GetAngle(int r) const;
   // The continuation turning furthest right at r's end point; 0 for none.
   int Search(int r) const;
+  // The same among the segments named, ascending, which hold every segment
+  // with an end at r's end point.
+  int Search(int r, const std::vector<int>& near) const;
   // Cleans the set and traces its outer outline counter-clockwise:
   // kTraced, or kNoOutline when nothing is left or the trace does not close.
   int Create2();

@@ -486,4 +486,56 @@ TEST(CSpherePolyCoordArray, HintedAddAnswersAsAdd)
   EXPECT_GT(hinted, 1000);
 }
 
+// Faces' edges on a small lattice, so that edges repeat, coincide at their
+// ends and branch.
+std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>> LatticeEdges(Random& r, int count)
+{
+  std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>> edges;
+  const auto point = [&r] {
+    return At(0.1 * static_cast<double>(r.rng() % 4), 0.1 * static_cast<double>(r.rng() % 3));
+  };
+  CSphereCoordD2D from = point();
+  for (int k = 0; k < count; ++k) {
+    const CSphereCoordD2D to = r.rng() % 5 == 0 ? from : point();
+    edges.emplace_back(from, to);
+    from = r.rng() % 4 == 0 ? point() : to;
+  }
+  return edges;
+}
+
+// Segments added in one go are those AddLine adds one by one, and the trace
+// through the segments at each point follows the search over them all.
+TEST(CSpherePolyLineArray, AddedInOneGoAndTracedAsOneByOne)
+{
+  Random r(31);
+  int traced = 0;
+  for (int round = 0; round < 400; ++round) {
+    const auto edges = LatticeEdges(r, 2 + static_cast<int>(r.rng() % 14));
+    CSpherePolyLineArray one, all;
+    all.AddLine(edges.front().second, edges.front().first);
+    one.AddLine(edges.front().second, edges.front().first);
+    for (const auto& [p, q] : edges)
+      one.AddLine(p, q);
+    all.AddLines(edges);
+    ASSERT_EQ(one.size(), all.size()) << round;
+    for (std::size_t k = 0; k < one.size(); ++k)
+      ASSERT_TRUE(one[k].m_Beg == all[k].m_Beg && one[k].m_End == all[k].m_End) << round << ", " << k;
+    // The trace as the search over every segment finds it, on the segments
+    // the clean-up leaves.
+    if (all.Create2() != CSpherePolyLineArray::kTraced)
+      continue;
+    ++traced;
+    const auto end = [&all](int s) {
+      const CSpherePolyLine& l = all[static_cast<std::size_t>(s > 0 ? s - 1 : -s - 1)];
+      return s > 0 ? l.m_End : l.m_Beg;
+    };
+    int s = all.GetMinYIndex();
+    std::vector<int> expected{end(-s), end(s)};
+    for (s = all.Search(s); s != 0 && end(s) != expected.front() && expected.size() <= all.size(); s = all.Search(s))
+      expected.push_back(end(s));
+    EXPECT_EQ(expected, all.m_OutlineIdx) << round;
+  }
+  EXPECT_GT(traced, 50);
+}
+
 }  // namespace
