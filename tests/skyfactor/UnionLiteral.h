@@ -19,20 +19,29 @@ namespace union_literal {
 
 using Crossing = CKelArea<CKelCoord2D>::Crossing;
 
-inline void DeletePointInArea(CSphereBlkDataArrayNew& u)
+inline void ChartOutlines(CSphereBlkDataArrayNew& u)
 {
-  CSpherePolyAreaArray& polys = u.m_PolyArea;
-  for (CSpherePolyArea& area : polys) {
+  for (CSpherePolyArea& area : u.m_PolyArea) {
     area.m_AreaCoord.m_pt.clear();
     for (int k = 0; k < area.Size(); ++k)
       area.m_AreaCoord.m_pt.push_back(u.m_PolyCoord.Chart(area.IdxAt(k)));
     area.m_AreaCoord.SetMaxMin();
     area.m_AreaCoord.SetArea();
   }
-  const auto inBox = [](const CSpherePolyArea& other, const CKelCoord2D& p) {
-    const CKelAreaCoord2D& o = other.m_AreaCoord;
-    return !(p.m_x < o.m_xmin || p.m_x > o.m_xmax || p.m_y < o.m_ymin || p.m_y > o.m_ymax);
-  };
+}
+
+inline bool InBox(const CSpherePolyArea& other, const CKelCoord2D& p)
+{
+  const CKelAreaCoord2D& o = other.m_AreaCoord;
+  return !(p.m_x < o.m_xmin || p.m_x > o.m_xmax || p.m_y < o.m_ymin || p.m_y > o.m_ymax);
+}
+
+// The shared edges flagged, the other polygons holding edge i's (a, b)
+// gathered by hitsOf(i, a, b, hits) (as SearchIdx answers for each).
+template <class HitsOf>
+void FlagSharedEdges(CSphereBlkDataArrayNew& u, const HitsOf& hitsOf)
+{
+  CSpherePolyAreaArray& polys = u.m_PolyArea;
   for (std::size_t i = 0; i < polys.size(); ++i) {
     CSpherePolyArea& area = polys[i];
     const int n = area.Size();
@@ -40,21 +49,9 @@ inline void DeletePointInArea(CSphereBlkDataArrayNew& u)
       const int prev = k == 0 ? n - 1 : k - 1;
       if (area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag != 0)
         continue;
-      const int a = area.IdxAt(prev);
-      const int b = area.IdxAt(k);
-      const CKelCoord2D ca = u.m_PolyCoord.Chart(a), cb = u.m_PolyCoord.Chart(b);
       std::vector<CSearchIdxWork> hits;
-      bool reversed = false;
-      for (std::size_t j = 0; j < polys.size(); ++j) {
-        if (j == i || !inBox(polys[j], ca) || !inBox(polys[j], cb))
-          continue;
-        const int pos = polys[j].SearchIdx(a, b);
-        if (pos != 0) {
-          hits.emplace_back(static_cast<int>(j), pos);
-          reversed = reversed || pos < 0;
-        }
-      }
-      if (!reversed)
+      hitsOf(i, area.IdxAt(prev), area.IdxAt(k), hits);
+      if (std::none_of(hits.begin(), hits.end(), [](const CSearchIdxWork& h) { return h.m_EdgePos < 0; }))
         continue;
       area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kShared;
       for (const CSearchIdxWork& hit : hits) {
@@ -64,6 +61,21 @@ inline void DeletePointInArea(CSphereBlkDataArrayNew& u)
       }
     }
   }
+}
+
+inline void DeletePointInArea(CSphereBlkDataArrayNew& u)
+{
+  CSpherePolyAreaArray& polys = u.m_PolyArea;
+  ChartOutlines(u);
+  FlagSharedEdges(u, [&](std::size_t i, int a, int b, std::vector<CSearchIdxWork>& hits) {
+    const CKelCoord2D ca = u.m_PolyCoord.Chart(a), cb = u.m_PolyCoord.Chart(b);
+    for (std::size_t j = 0; j < polys.size(); ++j) {
+      if (j == i || !InBox(polys[j], ca) || !InBox(polys[j], cb))
+        continue;
+      if (const int pos = polys[j].SearchIdx(a, b); pos != 0)
+        hits.emplace_back(static_cast<int>(j), pos);
+    }
+  });
   const auto inside = [](const CSpherePolyArea& other, const CKelCoord2D& p) {
     return locate_literal::InArea(other.m_AreaCoord, p, KelTol::SkyUnionInside, Crossing::TenthTol);
   };

@@ -25,40 +25,15 @@ using Crossing = CKelArea<CKelCoord2D>::Crossing;
 
 inline void FlagSharedEdges(CSphereBlkDataArrayNew& u)
 {
-  CSpherePolyAreaArray& polys = u.m_PolyArea;
-  const auto inBox = [](const CSpherePolyArea& other, const CKelCoord2D& p) {
-    const CKelAreaCoord2D& o = other.m_AreaCoord;
-    return !(p.m_x < o.m_xmin || p.m_x > o.m_xmax || p.m_y < o.m_ymin || p.m_y > o.m_ymax);
-  };
-  const SphereEdgeOwners owners(polys);
-  for (std::size_t i = 0; i < polys.size(); ++i) {
-    CSpherePolyArea& area = polys[i];
-    const int n = area.Size();
-    for (int k = 0; k < n; ++k) {
-      const int prev = k == 0 ? n - 1 : k - 1;
-      if (area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag != 0)
-        continue;
-      const int a = area.IdxAt(prev), b = area.IdxAt(k);
-      const CKelCoord2D ca = u.m_PolyCoord.Chart(a), cb = u.m_PolyCoord.Chart(b);
-      std::vector<CSearchIdxWork> hits;
-      bool reversed = false;
-      for (const SphereEdgeOwners::Owner& owner : owners.Of(a, b)) {
-        const std::size_t j = static_cast<std::size_t>(owner.m_AreaNo);
-        if (j == i || !inBox(polys[j], ca) || !inBox(polys[j], cb))
-          continue;
+  const SphereEdgeOwners owners(u.m_PolyArea);
+  union_literal::FlagSharedEdges(u, [&](std::size_t i, int a, int b, std::vector<CSearchIdxWork>& hits) {
+    const CKelCoord2D ca = u.m_PolyCoord.Chart(a), cb = u.m_PolyCoord.Chart(b);
+    for (const SphereEdgeOwners::Owner& owner : owners.Of(a, b)) {
+      const std::size_t j = static_cast<std::size_t>(owner.m_AreaNo);
+      if (j != i && union_literal::InBox(u.m_PolyArea[j], ca) && union_literal::InBox(u.m_PolyArea[j], cb))
         hits.emplace_back(owner.m_AreaNo, owner.SearchIdx(a));
-        reversed = reversed || hits.back().m_EdgePos < 0;
-      }
-      if (!reversed)
-        continue;
-      area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kShared;
-      for (const CSearchIdxWork& hit : hits) {
-        const int entry = hit.m_EdgePos > 0 ? hit.m_EdgePos - 1 : -hit.m_EdgePos - 1;
-        polys[static_cast<std::size_t>(hit.m_AreaNo)].m_Idx[static_cast<std::size_t>(entry)].m_EdgeFlag =
-            CSpherePolyAreaFlag::kShared;
-      }
     }
-  }
+  });
 }
 
 inline void FlagInsideEdges(CSphereBlkDataArrayNew& u)
@@ -99,13 +74,7 @@ inline void FlagInsideEdges(CSphereBlkDataArrayNew& u)
 
 inline void DeletePointInArea(CSphereBlkDataArrayNew& u)
 {
-  for (CSpherePolyArea& area : u.m_PolyArea) {
-    area.m_AreaCoord.m_pt.clear();
-    for (int k = 0; k < area.Size(); ++k)
-      area.m_AreaCoord.m_pt.push_back(u.m_PolyCoord.Chart(area.IdxAt(k)));
-    area.m_AreaCoord.SetMaxMin();
-    area.m_AreaCoord.SetArea();
-  }
+  union_literal::ChartOutlines(u);
   FlagSharedEdges(u);
   FlagInsideEdges(u);
 }
