@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -318,6 +318,16 @@ bool CrossPointReach::Clear(const CKelCoord2D& p, const CKelCoord2D& q) const
 
 // --- Segments ---------------------------------------------------------------------
 
+namespace {
+
+// A segment's ends as one key.
+std::uint64_t SegmentKey(int beg, int end)
+{
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(beg)) << 32) | static_cast<std::uint32_t>(end);
+}
+
+}  // namespace
+
 void CSpherePolyLine::CalcAngle()
 {
   const double dx = endC().m_AD - begC().m_AD;
@@ -366,12 +376,9 @@ void CSpherePolyLineArray::AddLine(const CSphereCoordD2D& p, const CSphereCoordD
 
 void CSpherePolyLineArray::AddLines(const std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>>& pairs)
 {
-  const auto key = [](int beg, int end) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(beg)) << 32) | static_cast<std::uint32_t>(end);
-  };
   std::unordered_set<std::uint64_t> known;
   for (const CSpherePolyLine& l : *this)
-    known.insert(key(l.m_Beg, l.m_End));
+    known.insert(SegmentKey(l.m_Beg, l.m_End));
   for (const auto& [p, q] : pairs) {
     // As AddLine: the lower end first, at equal height the left one.
     const bool pFirst = p.m_AE < q.m_AE || (p.m_AE == q.m_AE && p.m_AD < q.m_AD);
@@ -379,7 +386,7 @@ void CSpherePolyLineArray::AddLines(const std::vector<std::pair<CSphereCoordD2D,
     line.m_pCoord = &m_PolyCoord;
     line.m_Beg = m_PolyCoord.Add(pFirst ? p : q);
     line.m_End = m_PolyCoord.Add(pFirst ? q : p);
-    if (line.m_Beg == line.m_End || !known.insert(key(line.m_Beg, line.m_End)).second)
+    if (line.m_Beg == line.m_End || !known.insert(SegmentKey(line.m_Beg, line.m_End)).second)
       continue;
     line.CalcAngle();
     push_back(line);
@@ -542,10 +549,9 @@ void CSpherePolyLineArray::RemoveDuplicates()
 {
   // Of equal segments the last one stays.
   std::vector<CSpherePolyLine> kept;
-  std::map<std::pair<int, int>, bool> later;
+  std::unordered_set<std::uint64_t> later;
   for (auto it = rbegin(); it != rend(); ++it) {
-    const std::pair<int, int> key(it->m_Beg, it->m_End);
-    if (later.emplace(key, true).second)
+    if (later.insert(SegmentKey(it->m_Beg, it->m_End)).second)
       kept.push_back(*it);
   }
   assign(kept.rbegin(), kept.rend());
@@ -553,7 +559,7 @@ void CSpherePolyLineArray::RemoveDuplicates()
 
 void CSpherePolyLineArray::RemoveDangling()
 {
-  std::map<int, int> ends;
+  std::unordered_map<int, int> ends;
   for (const CSpherePolyLine& l : *this) {
     ++ends[l.m_Beg];
     ++ends[l.m_End];
