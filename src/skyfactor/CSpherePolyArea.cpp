@@ -95,6 +95,7 @@ CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyArea& area)
     edge.m_From = area.IdxAt(j);
     edge.m_To = area.IdxAt((j + 1) % m);
     edge.m_Segment = CrossPointSegment(*area.m_pCoord, edge.m_From, edge.m_To);
+    edge.m_Span = CrossPointSpan(edge.m_Segment.m_Beg, edge.m_Segment.m_End);
     m_Edges.push_back(edge);
   }
   if (m > 0)
@@ -108,15 +109,14 @@ int CSpherePolyAreaReach::Build(int from, int to)
   node.m_To = to;
   if (to - from <= kRun) {
     for (int j = from; j < to; ++j)
-      node.m_Box.Add(EdgeAt(j).m_Segment.m_Beg);
-    node.m_Box.Add(EdgeAt(to - 1).m_Segment.m_End);
+      node.m_Span.Add(EdgeAt(j).m_Span);
   } else {
     // Halves at a multiple of the run, so the runs stay whole.
     const int mid = from + (to - from + 2 * kRun - 1) / (2 * kRun) * kRun;
     node.m_Left = Build(from, mid);
     node.m_Right = Build(mid, to);
-    node.m_Box = m_Nodes[static_cast<std::size_t>(node.m_Left)].m_Box;
-    node.m_Box.Add(m_Nodes[static_cast<std::size_t>(node.m_Right)].m_Box);
+    node.m_Span = m_Nodes[static_cast<std::size_t>(node.m_Left)].m_Span;
+    node.m_Span.Add(m_Nodes[static_cast<std::size_t>(node.m_Right)].m_Span);
   }
   m_Nodes.push_back(node);
   return static_cast<int>(m_Nodes.size()) - 1;
@@ -150,17 +150,18 @@ CSpherePolyArea::Cut CSpherePolyArea::CutAt(int i) const
   cut.m_Segment.m_End = m_pCoord->Chart(cut.m_To);
   cut.m_Segment.m_BegIdx = cut.m_From;
   cut.m_Segment.m_EndIdx = cut.m_To;
+  cut.m_Span = CrossPointSpan(cut.m_Segment.m_Beg, cut.m_Segment.m_End);
   return cut;
 }
 
 bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
                                           const CSpherePolyAreaReach& reach, int node, Cut& cut)
 {
-  const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(node)];
   // Edges out of reach take no contacts, so the cut edge keeps its end
   // while they are passed over; it shortens only where a contact is
   // inserted, and each node is measured against the edge as it then stands.
-  if (at.m_Box.Clear(cut.m_Segment.m_Beg, cut.m_Segment.m_End))
+  const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(node)];
+  if (at.m_Span.Apart(cut.m_Span))
     return CheckAbortPerPair(progress, other, cut.m_I, at.m_From, at.m_To);
   if (at.m_Left >= 0)
     return InsertContactsUnder(progress, other, reach, at.m_Left, cut) ||
@@ -178,7 +179,11 @@ bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge&
   const int b = cut.m_To;
   if (a == b || (edge.m_From == a && edge.m_To == b))
     return false;
-  if (CrossPointOutOfReach(cut.m_Segment.m_Beg, cut.m_Segment.m_End, edge.m_Segment.m_Beg, edge.m_Segment.m_End))
+  if (cut.m_Span.Apart(edge.m_Span))
+    return true;
+  // Not a number somewhere: the spans cannot tell.
+  if ((!cut.m_Span.Numbers() || !edge.m_Span.Numbers()) &&
+      CrossPointOutOfReach(cut.m_Segment.m_Beg, cut.m_Segment.m_End, edge.m_Segment.m_Beg, edge.m_Segment.m_End))
     return true;
   if (!cut.m_Measured) {
     cut.m_Segment = CrossPointSegment(*m_pCoord, cut.m_From, cut.m_To);

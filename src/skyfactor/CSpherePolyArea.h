@@ -51,15 +51,15 @@ public:
 class CSpherePolyArea;
 
 // The boxes of a polygon's edges in a tree over runs of consecutive edges,
-// to pass at once over the edges a segment cannot reach (CrossPointReach):
-// a node's box holds the end points of the edges from m_From to m_To - 1.
+// to pass at once over the edges a segment cannot reach (CrossPointSpan):
+// a node's span holds the end points of the edges from m_From to m_To - 1.
 // Edges of a polygon lie mostly near their neighbours, so a segment is
 // measured against the few runs around it. Built on the polygon as it
 // stands; stale once the polygon changes.
 class CSpherePolyAreaReach {
 public:
   struct Node {
-    CrossPointReach m_Box;
+    CrossPointSpan m_Span;
     int m_From = 0;
     int m_To = 0;
     int m_Left = -1;  // children, -1 for a run
@@ -70,6 +70,7 @@ public:
     int m_From = -1;
     int m_To = -1;
     CrossPointSegment m_Segment;
+    CrossPointSpan m_Span;
   };
 
   explicit CSpherePolyAreaReach(const CSpherePolyArea& area);
@@ -130,6 +131,7 @@ private:
     int m_From = -1;
     int m_To = -1;
     CrossPointSegment m_Segment;
+    CrossPointSpan m_Span;
     bool m_Measured = false;
   };
   Cut CutAt(int i) const;

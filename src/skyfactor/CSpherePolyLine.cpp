@@ -289,6 +289,31 @@ bool CrossPointOutOfReach(const CKelCoord2D& a1, const CKelCoord2D& a2, const CK
          AllBelow(a1.m_y, a2.m_y, b1.m_y, b2.m_y) || AllBelow(b1.m_y, b2.m_y, a1.m_y, a2.m_y);
 }
 
+CrossPointSpan::CrossPointSpan(const CKelCoord2D& p, const CKelCoord2D& q)
+{
+  Add(p);
+  Add(q);
+}
+
+void CrossPointSpan::Add(const CKelCoord2D& p)
+{
+  if (std::isnan(p.m_x) || std::isnan(p.m_y))
+    m_Numbers = false;
+  m_Low.m_x = std::min(m_Low.m_x, p.m_x);
+  m_Low.m_y = std::min(m_Low.m_y, p.m_y);
+  m_High.m_x = std::max(m_High.m_x, p.m_x + kReachMargin);
+  m_High.m_y = std::max(m_High.m_y, p.m_y + kReachMargin);
+}
+
+void CrossPointSpan::Add(const CrossPointSpan& other)
+{
+  m_Numbers = m_Numbers && other.m_Numbers;
+  m_Low.m_x = std::min(m_Low.m_x, other.m_Low.m_x);
+  m_Low.m_y = std::min(m_Low.m_y, other.m_Low.m_y);
+  m_High.m_x = std::max(m_High.m_x, other.m_High.m_x);
+  m_High.m_y = std::max(m_High.m_y, other.m_High.m_y);
+}
+
 void CrossPointReach::Add(const CKelCoord2D& p)
 {
   if (std::isnan(p.m_x) || std::isnan(p.m_y))

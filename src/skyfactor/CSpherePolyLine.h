@@ -123,6 +123,33 @@ private:
   bool m_Numbers = true;  // false once a coordinate is not a number
 };
 
+// The reach of a set of chart points as CrossPointOutOfReach measures it:
+// the least coordinates, and the greatest moved up by its margin, rounded
+// as it rounds. For the spans of two segments, Apart is
+// CrossPointOutOfReach's answer wherever both hold numbers only; a span of
+// many points is apart from a segment's only where every point is, so a
+// search passes over whole sets at once. A span with a coordinate that is
+// not a number is apart from nothing.
+class CrossPointSpan {
+public:
+  CrossPointSpan() = default;
+  CrossPointSpan(const CKelCoord2D& p, const CKelCoord2D& q);
+  void Add(const CKelCoord2D& p);
+  void Add(const CrossPointSpan& other);
+  bool Apart(const CrossPointSpan& other) const
+  {
+    return m_Numbers && other.m_Numbers &&
+           (other.m_Low.m_x > m_High.m_x || m_Low.m_x > other.m_High.m_x || other.m_Low.m_y > m_High.m_y ||
+            m_Low.m_y > other.m_High.m_y);
+  }
+  bool Numbers() const { return m_Numbers; }
+
+private:
+  CKelCoord2D m_Low{DBL_MAX, DBL_MAX};
+  CKelCoord2D m_High{-DBL_MAX, -DBL_MAX};
+  bool m_Numbers = true;
+};
+
 class CSpherePolyLine {
 public:
   int m_Beg = -1;

@@ -105,7 +105,7 @@ TEST(CSpherePolyArea, ACancelStopsWhereTheFormerSearchStopped)
 }
 
 // The runs of a reach tree cover the edges once each, in order, and every
-// node's box clears only what its edges' ends clear.
+// node's span keeps its edges' ends.
 TEST(CSpherePolyAreaReach, RunsCoverTheEdgesInOrderUnderBoxesHoldingTheirEnds)
 {
   for (const int n : {1, 3, 4, 5, 9, 17, 64, 101}) {
@@ -120,7 +120,7 @@ TEST(CSpherePolyAreaReach, RunsCoverTheEdgesInOrderUnderBoxesHoldingTheirEnds)
       const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(node)];
       for (int j = at.m_From; j <= at.m_To; ++j) {
         const CKelCoord2D p = pool.Chart(area.IdxAt(j % n));
-        EXPECT_FALSE(at.m_Box.Clear(p, p)) << n << " node " << node << " vertex " << j;
+        EXPECT_FALSE(at.m_Span.Apart(CrossPointSpan(p, p))) << n << " node " << node << " vertex " << j;
       }
       if (at.m_Left < 0) {
         for (int j = at.m_From; j < at.m_To; ++j)

@@ -312,6 +312,37 @@ TEST(CrossPointOutOfReach, RejectsOnlyPairsWithoutContacts)
   EXPECT_GT(contactsOfApartBoxes, 100);
 }
 
+// Spans answer as CrossPointOutOfReach for two segments, and a span of
+// several segments is apart from a segment only where each of them is;
+// a coordinate that is not a number keeps spans together.
+TEST(CrossPointSpan, ApartAsOutOfReachForSegmentsAndSetsOfThem)
+{
+  Random r(4242);
+  int apart = 0;
+  for (int k = 0; k < 100000; ++k) {
+    const SegmentPair p = NearPair(r);
+    const CrossPointSpan a(p.a1, p.a2), b(p.b1, p.b2);
+    ASSERT_EQ(CrossPointOutOfReach(p.a1, p.a2, p.b1, p.b2), a.Apart(b)) << k;
+    ASSERT_EQ(a.Apart(b), b.Apart(a)) << k;
+    apart += a.Apart(b);
+    // A set holding b's segment and another.
+    const SegmentPair q = NearPair(r);
+    CrossPointSpan set = b;
+    set.Add(CrossPointSpan(q.b1, q.b2));
+    if (set.Apart(a))
+      ASSERT_TRUE(CrossPointOutOfReach(p.a1, p.a2, q.b1, q.b2) && CrossPointOutOfReach(p.a1, p.a2, p.b1, p.b2)) << k;
+  }
+  EXPECT_GT(apart, 20000);
+  EXPECT_LT(apart, 80000);
+  const double nan = std::nan("");
+  const CrossPointSpan far(CKelCoord2D(10, 10), CKelCoord2D(11, 11));
+  EXPECT_TRUE(far.Apart(CrossPointSpan(CKelCoord2D(0, 0), CKelCoord2D(1, 1))));
+  EXPECT_FALSE(far.Apart(CrossPointSpan(CKelCoord2D(0, nan), CKelCoord2D(1, 1))));
+  CrossPointSpan odd = far;
+  odd.Add(CrossPointSpan(CKelCoord2D(nan, 10), CKelCoord2D(11, 11)));
+  EXPECT_FALSE(odd.Apart(CrossPointSpan(CKelCoord2D(0, 0), CKelCoord2D(1, 1))));
+}
+
 // A vertex within the band of an edge: its frame position strictly inside
 // and its distance from the line within the band, as the polygons test it.
 bool OnEdgeInside(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
