@@ -93,10 +93,11 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
   for (const CSpherePolyArea& area : m_PolyArea)
     reach.emplace_back(area);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
+    std::vector<CrossPointSpan> spans = m_PolyArea[i].EdgeSpans();
     for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
       if (i == j || !m_PolyArea[i].BoxMeets(m_PolyArea[j]))
         continue;
-      const int r = m_PolyArea[i].CalcCrossPoint(progress, m_PolyArea[j], reach[j]);
+      const int r = m_PolyArea[i].CalcCrossPoint(progress, m_PolyArea[j], reach[j], spans);
       if (r != 0)
         return r;
     }

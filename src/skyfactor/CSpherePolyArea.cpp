@@ -124,23 +124,45 @@ int CSpherePolyAreaReach::Build(int from, int to)
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
 {
-  return CalcCrossPoint(progress, other, CSpherePolyAreaReach(other));
+  std::vector<CrossPointSpan> spans = EdgeSpans();
+  return CalcCrossPoint(progress, other, CSpherePolyAreaReach(other), spans);
+}
+
+std::vector<CrossPointSpan> CSpherePolyArea::EdgeSpans() const
+{
+  std::vector<CrossPointSpan> spans;
+  spans.reserve(m_Idx.size());
+  for (int k = 0; k < Size(); ++k)
+    spans.push_back(EdgeSpan(k));
+  return spans;
+}
+
+CrossPointSpan CSpherePolyArea::EdgeSpan(int k) const
+{
+  return CrossPointSpan(Chart(k), Chart((k + 1) % Size()));
 }
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other,
-                                    const CSpherePolyAreaReach& reach)
+                                    const CSpherePolyAreaReach& reach, std::vector<CrossPointSpan>& spans)
 {
   if (reach.Root() < 0)
     return 0;
+  const CrossPointSpan& whole = reach.Nodes()[static_cast<std::size_t>(reach.Root())].m_Span;
   for (int i = 0; i < Size(); ++i) {
-    Cut cut = CutAt(i);
+    // Most edges lie beyond the other polygon's box: passed over at once.
+    if (whole.Apart(spans[static_cast<std::size_t>(i)])) {
+      if (CheckAbortPerPair(progress, other, i, 0, other.Size()))
+        return 1;
+      continue;
+    }
+    Cut cut = CutAt(i, spans);
     if (InsertContactsUnder(progress, other, reach, reach.Root(), cut))
       return 1;
   }
   return 0;
 }
 
-CSpherePolyArea::Cut CSpherePolyArea::CutAt(int i) const
+CSpherePolyArea::Cut CSpherePolyArea::CutAt(int i, std::vector<CrossPointSpan>& spans) const
 {
   Cut cut;
   cut.m_I = i;
@@ -150,7 +172,7 @@ CSpherePolyArea::Cut CSpherePolyArea::CutAt(int i) const
   cut.m_Segment.m_End = m_pCoord->Chart(cut.m_To);
   cut.m_Segment.m_BegIdx = cut.m_From;
   cut.m_Segment.m_EndIdx = cut.m_To;
-  cut.m_Span = CrossPointSpan(cut.m_Segment.m_Beg, cut.m_Segment.m_End);
+  cut.m_Spans = &spans;
   return cut;
 }
 
@@ -161,7 +183,7 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
   // while they are passed over; it shortens only where a contact is
   // inserted, and each node is measured against the edge as it then stands.
   const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(node)];
-  if (at.m_Span.Apart(cut.m_Span))
+  if (at.m_Span.Apart(cut.Span()))
     return CheckAbortPerPair(progress, other, cut.m_I, at.m_From, at.m_To);
   if (at.m_Left >= 0)
     return InsertContactsUnder(progress, other, reach, at.m_Left, cut) ||
@@ -179,10 +201,10 @@ bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge&
   const int b = cut.m_To;
   if (a == b || (edge.m_From == a && edge.m_To == b))
     return false;
-  if (cut.m_Span.Apart(edge.m_Span))
+  if (cut.Span().Apart(edge.m_Span))
     return true;
   // Not a number somewhere: the spans cannot tell.
-  if ((!cut.m_Span.Numbers() || !edge.m_Span.Numbers()) &&
+  if ((!cut.Span().Numbers() || !edge.m_Span.Numbers()) &&
       CrossPointOutOfReach(cut.m_Segment.m_Beg, cut.m_Segment.m_End, edge.m_Segment.m_Beg, edge.m_Segment.m_End))
     return true;
   if (!cut.m_Measured) {
@@ -192,15 +214,21 @@ bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge&
   int contacts[2];
   const int n = ::CalcCrossPoint(m_pCoord, cut.m_Segment, edge.m_Segment, contacts);
   // Inserted last first, so they stand in order along the edge.
-  bool inserted = false;
+  int inserted = 0;
   for (int k = n - 1; k >= 0; --k) {
     if (contacts[k] != a && contacts[k] != b) {
       InsertIdx(cut.m_I + 1, CSpherePolyAreaFlag(contacts[k]));
-      inserted = true;
+      ++inserted;
     }
   }
-  if (inserted)
-    cut = CutAt(cut.m_I);
+  if (inserted > 0) {
+    // The cut edge and the pieces after it, in place of the edge it was.
+    std::vector<CrossPointSpan>& spans = *cut.m_Spans;
+    spans.insert(spans.begin() + cut.m_I + 1, static_cast<std::size_t>(inserted), CrossPointSpan());
+    for (int k = cut.m_I; k <= cut.m_I + inserted; ++k)
+      spans[static_cast<std::size_t>(k)] = EdgeSpan(k);
+    cut = CutAt(cut.m_I, spans);
+  }
   return true;
 }
 

@@ -111,8 +111,13 @@ public:
   // Inserts the contacts of other's edges into this polygon's edges; 1 on
   // a cancel, else 0.
   int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other);
-  // The same through a reach tree built on other as it stands.
-  int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other, const CSpherePolyAreaReach& reach);
+  // The same through a reach tree built on other as it stands, and, kept
+  // in step with the contacts inserted, the spans of this polygon's edges
+  // as EdgeSpans gives them.
+  int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other, const CSpherePolyAreaReach& reach,
+                     std::vector<CrossPointSpan>& spans);
+  // The spans of the edges, edge k from vertex k to the next.
+  std::vector<CrossPointSpan> EdgeSpans() const;
   // Inserts own vertices lying on own edges; 0.
   int CalcCrossPoint(CKelProgressCore* progress);
   // Whether the boxes touch or overlap.
@@ -131,10 +136,12 @@ private:
     int m_From = -1;
     int m_To = -1;
     CrossPointSegment m_Segment;
-    CrossPointSpan m_Span;
+    std::vector<CrossPointSpan>* m_Spans = nullptr;  // the edges' spans
     bool m_Measured = false;
+    const CrossPointSpan& Span() const { return (*m_Spans)[static_cast<std::size_t>(m_I)]; }
   };
-  Cut CutAt(int i) const;
+  Cut CutAt(int i, std::vector<CrossPointSpan>& spans) const;
+  CrossPointSpan EdgeSpan(int k) const;
   // Inserts into the cut edge its contacts with an edge of another
   // polygon; false when the pair is not searched at all (a point edge, or
   // the same edge).
