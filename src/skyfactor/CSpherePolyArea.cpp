@@ -1,6 +1,7 @@
 #include "CSpherePolyArea.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -172,6 +173,7 @@ CSpherePolyArea::Cut CSpherePolyArea::CutAt(int i, std::vector<CrossPointSpan>& 
   cut.m_Segment.m_End = m_pCoord->Chart(cut.m_To);
   cut.m_Segment.m_BegIdx = cut.m_From;
   cut.m_Segment.m_EndIdx = cut.m_To;
+  cut.m_Span = spans[static_cast<std::size_t>(i)];
   cut.m_Spans = &spans;
   return cut;
 }
@@ -182,15 +184,27 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
   // Edges out of reach take no contacts, so the cut edge keeps its end
   // while they are passed over; it shortens only where a contact is
   // inserted, and each node is measured against the edge as it then stands.
-  const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(node)];
-  if (at.m_Span.Apart(cut.Span()))
-    return CheckAbortPerPair(progress, other, cut.m_I, at.m_From, at.m_To);
-  if (at.m_Left >= 0)
-    return InsertContactsUnder(progress, other, reach, at.m_Left, cut) ||
-           InsertContactsUnder(progress, other, reach, at.m_Right, cut);
-  for (int j = at.m_From; j < at.m_To; ++j) {
-    if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
-      return true;
+  // The tree halves its runs at every level, so its depth stays under 33
+  // and the nodes still to walk under 64.
+  std::array<int, 64> toWalk;
+  std::size_t count = 0;
+  toWalk[count++] = node;
+  while (count > 0) {
+    const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(toWalk[--count])];
+    if (at.m_Span.Apart(cut.m_Span)) {
+      if (CheckAbortPerPair(progress, other, cut.m_I, at.m_From, at.m_To))
+        return true;
+      continue;
+    }
+    if (at.m_Left >= 0) {
+      toWalk[count++] = at.m_Right;
+      toWalk[count++] = at.m_Left;
+      continue;
+    }
+    for (int j = at.m_From; j < at.m_To; ++j) {
+      if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
+        return true;
+    }
   }
   return false;
 }
@@ -201,10 +215,10 @@ bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge&
   const int b = cut.m_To;
   if (a == b || (edge.m_From == a && edge.m_To == b))
     return false;
-  if (cut.Span().Apart(edge.m_Span))
+  if (cut.m_Span.Apart(edge.m_Span))
     return true;
   // Not a number somewhere: the spans cannot tell.
-  if ((!cut.Span().Numbers() || !edge.m_Span.Numbers()) &&
+  if ((!cut.m_Span.Numbers() || !edge.m_Span.Numbers()) &&
       CrossPointOutOfReach(cut.m_Segment.m_Beg, cut.m_Segment.m_End, edge.m_Segment.m_Beg, edge.m_Segment.m_End))
     return true;
   if (!cut.m_Measured) {

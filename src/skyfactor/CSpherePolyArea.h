@@ -136,9 +136,9 @@ private:
     int m_From = -1;
     int m_To = -1;
     CrossPointSegment m_Segment;
-    std::vector<CrossPointSpan>* m_Spans = nullptr;  // the edges' spans
+    CrossPointSpan m_Span;
+    std::vector<CrossPointSpan>* m_Spans = nullptr;  // the edges' spans, m_Span among them
     bool m_Measured = false;
-    const CrossPointSpan& Span() const { return (*m_Spans)[static_cast<std::size_t>(m_I)]; }
   };
   Cut CutAt(int i, std::vector<CrossPointSpan>& spans) const;
   CrossPointSpan EdgeSpan(int k) const;
