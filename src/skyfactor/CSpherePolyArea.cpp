@@ -178,6 +178,48 @@ CSpherePolyArea::Cut CSpherePolyArea::CutAt(int i, std::vector<CrossPointSpan>& 
   return cut;
 }
 
+bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
+{
+  if (cut.m_From == cut.m_To || (edge.m_From == cut.m_From && edge.m_To == cut.m_To))
+    return false;
+  // Not a number somewhere: the spans cannot tell.
+  const bool apart = cut.m_Span.Apart(edge.m_Span) ||
+                     ((!cut.m_Span.Numbers() || !edge.m_Span.Numbers()) &&
+                      CrossPointOutOfReach(cut.m_Segment.m_Beg, cut.m_Segment.m_End, edge.m_Segment.m_Beg,
+                                           edge.m_Segment.m_End));
+  if (!apart)
+    InsertCrossPoints(cut, edge);
+  return true;
+}
+
+void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
+{
+  const int a = cut.m_From;
+  const int b = cut.m_To;
+  if (!cut.m_Measured) {
+    cut.m_Segment = CrossPointSegment(*m_pCoord, cut.m_From, cut.m_To);
+    cut.m_Measured = true;
+  }
+  int contacts[2];
+  const int n = ::CalcCrossPoint(m_pCoord, cut.m_Segment, edge.m_Segment, contacts);
+  // Inserted last first, so they stand in order along the edge.
+  int inserted = 0;
+  for (int k = n - 1; k >= 0; --k) {
+    if (contacts[k] != a && contacts[k] != b) {
+      InsertIdx(cut.m_I + 1, CSpherePolyAreaFlag(contacts[k]));
+      ++inserted;
+    }
+  }
+  if (inserted > 0) {
+    // The cut edge and the pieces after it, in place of the edge it was.
+    std::vector<CrossPointSpan>& spans = *cut.m_Spans;
+    spans.insert(spans.begin() + cut.m_I + 1, static_cast<std::size_t>(inserted), CrossPointSpan());
+    for (int k = cut.m_I; k <= cut.m_I + inserted; ++k)
+      spans[static_cast<std::size_t>(k)] = EdgeSpan(k);
+    cut = CutAt(cut.m_I, spans);
+  }
+}
+
 bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
                                           const CSpherePolyAreaReach& reach, int node, Cut& cut)
 {
@@ -207,43 +249,6 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
     }
   }
   return false;
-}
-
-bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
-{
-  const int a = cut.m_From;
-  const int b = cut.m_To;
-  if (a == b || (edge.m_From == a && edge.m_To == b))
-    return false;
-  if (cut.m_Span.Apart(edge.m_Span))
-    return true;
-  // Not a number somewhere: the spans cannot tell.
-  if ((!cut.m_Span.Numbers() || !edge.m_Span.Numbers()) &&
-      CrossPointOutOfReach(cut.m_Segment.m_Beg, cut.m_Segment.m_End, edge.m_Segment.m_Beg, edge.m_Segment.m_End))
-    return true;
-  if (!cut.m_Measured) {
-    cut.m_Segment = CrossPointSegment(*m_pCoord, cut.m_From, cut.m_To);
-    cut.m_Measured = true;
-  }
-  int contacts[2];
-  const int n = ::CalcCrossPoint(m_pCoord, cut.m_Segment, edge.m_Segment, contacts);
-  // Inserted last first, so they stand in order along the edge.
-  int inserted = 0;
-  for (int k = n - 1; k >= 0; --k) {
-    if (contacts[k] != a && contacts[k] != b) {
-      InsertIdx(cut.m_I + 1, CSpherePolyAreaFlag(contacts[k]));
-      ++inserted;
-    }
-  }
-  if (inserted > 0) {
-    // The cut edge and the pieces after it, in place of the edge it was.
-    std::vector<CrossPointSpan>& spans = *cut.m_Spans;
-    spans.insert(spans.begin() + cut.m_I + 1, static_cast<std::size_t>(inserted), CrossPointSpan());
-    for (int k = cut.m_I; k <= cut.m_I + inserted; ++k)
-      spans[static_cast<std::size_t>(k)] = EdgeSpan(k);
-    cut = CutAt(cut.m_I, spans);
-  }
-  return true;
 }
 
 bool CSpherePolyArea::CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from,

@@ -146,6 +146,8 @@ private:
   // polygon; false when the pair is not searched at all (a point edge, or
   // the same edge).
   bool InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge);
+  // The contacts of a pair within reach.
+  void InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Edge& edge);
   // Asks for a cancel once for each pair of edge i with the edges from to
   // to - 1 of other that the search would have tried; true when cancelled.
   bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from, int to) const;
