@@ -324,15 +324,6 @@ void CrossPointReach::Add(const CKelCoord2D& p)
   m_Max.m_y = std::max(m_Max.m_y, p.m_y);
 }
 
-void CrossPointReach::Add(const CrossPointReach& other)
-{
-  m_Numbers = m_Numbers && other.m_Numbers;
-  m_Min.m_x = std::min(m_Min.m_x, other.m_Min.m_x);
-  m_Min.m_y = std::min(m_Min.m_y, other.m_Min.m_y);
-  m_Max.m_x = std::max(m_Max.m_x, other.m_Max.m_x);
-  m_Max.m_y = std::max(m_Max.m_y, other.m_Max.m_y);
-}
-
 bool CrossPointReach::Clear(const CKelCoord2D& p, const CKelCoord2D& q) const
 {
   if (!m_Numbers)

@@ -113,8 +113,6 @@ bool CrossPointOutOfReach(const CKelCoord2D& a1, const CKelCoord2D& a2, const CK
 class CrossPointReach {
 public:
   void Add(const CKelCoord2D& p);
-  // Widens the box to hold other's too.
-  void Add(const CrossPointReach& other);
   bool Clear(const CKelCoord2D& p, const CKelCoord2D& q) const;
 
 private:

@@ -329,8 +329,9 @@ TEST(CrossPointSpan, ApartAsOutOfReachForSegmentsAndSetsOfThem)
     const SegmentPair q = NearPair(r);
     CrossPointSpan set = b;
     set.Add(CrossPointSpan(q.b1, q.b2));
-    if (set.Apart(a))
+    if (set.Apart(a)) {
       ASSERT_TRUE(CrossPointOutOfReach(p.a1, p.a2, q.b1, q.b2) && CrossPointOutOfReach(p.a1, p.a2, p.b1, p.b2)) << k;
+    }
   }
   EXPECT_GT(apart, 20000);
   EXPECT_LT(apart, 80000);
