@@ -93,11 +93,11 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
   for (const CSpherePolyArea& area : m_PolyArea)
     reach.emplace_back(area);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
-    std::vector<CrossPointSpan> spans = m_PolyArea[i].EdgeSpans();
+    std::vector<CSpherePolyAreaReach::Edge> edges = m_PolyArea[i].CutEdges();
     for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
       if (i == j || !m_PolyArea[i].BoxMeets(m_PolyArea[j]))
         continue;
-      const int r = m_PolyArea[i].CalcCrossPoint(progress, m_PolyArea[j], reach[j], spans);
+      const int r = m_PolyArea[i].CalcCrossPoint(progress, m_PolyArea[j], reach[j], edges);
       if (r != 0)
         return r;
     }

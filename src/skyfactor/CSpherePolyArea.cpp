@@ -125,67 +125,62 @@ int CSpherePolyAreaReach::Build(int from, int to)
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
 {
-  std::vector<CrossPointSpan> spans = EdgeSpans();
-  return CalcCrossPoint(progress, other, CSpherePolyAreaReach(other), spans);
+  std::vector<CSpherePolyAreaReach::Edge> edges = CutEdges();
+  return CalcCrossPoint(progress, other, CSpherePolyAreaReach(other), edges);
 }
 
-std::vector<CrossPointSpan> CSpherePolyArea::EdgeSpans() const
+std::vector<CSpherePolyAreaReach::Edge> CSpherePolyArea::CutEdges() const
 {
-  std::vector<CrossPointSpan> spans;
-  spans.reserve(m_Idx.size());
+  std::vector<CSpherePolyAreaReach::Edge> edges;
+  edges.reserve(m_Idx.size());
   for (int k = 0; k < Size(); ++k)
-    spans.push_back(EdgeSpan(k));
-  return spans;
+    edges.push_back(CutEdge(k));
+  return edges;
 }
 
-CrossPointSpan CSpherePolyArea::EdgeSpan(int k) const
+CSpherePolyAreaReach::Edge CSpherePolyArea::CutEdge(int k) const
 {
-  return CrossPointSpan(Chart(k), Chart((k + 1) % Size()));
+  CSpherePolyAreaReach::Edge edge;
+  edge.m_From = IdxAt(k);
+  edge.m_To = IdxAt((k + 1) % Size());
+  edge.m_Segment.m_Beg = m_pCoord->Chart(edge.m_From);
+  edge.m_Segment.m_End = m_pCoord->Chart(edge.m_To);
+  edge.m_Segment.m_BegIdx = edge.m_From;
+  edge.m_Segment.m_EndIdx = edge.m_To;
+  edge.m_Span = CrossPointSpan(edge.m_Segment.m_Beg, edge.m_Segment.m_End);
+  edge.m_Measured = false;
+  return edge;
 }
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other,
-                                    const CSpherePolyAreaReach& reach, std::vector<CrossPointSpan>& spans)
+                                    const CSpherePolyAreaReach& reach, std::vector<CSpherePolyAreaReach::Edge>& edges)
 {
   if (reach.Root() < 0)
     return 0;
   const CrossPointSpan& whole = reach.Nodes()[static_cast<std::size_t>(reach.Root())].m_Span;
   for (int i = 0; i < Size(); ++i) {
     // Most edges lie beyond the other polygon's box: passed over at once.
-    if (whole.Apart(spans[static_cast<std::size_t>(i)])) {
+    if (whole.Apart(edges[static_cast<std::size_t>(i)].m_Span)) {
       if (CheckAbortPerPair(progress, other, i, 0, other.Size()))
         return 1;
       continue;
     }
-    Cut cut = CutAt(i, spans);
+    Cut cut{i, &edges, &edges[static_cast<std::size_t>(i)]};
     if (InsertContactsUnder(progress, other, reach, reach.Root(), cut))
       return 1;
   }
   return 0;
 }
 
-CSpherePolyArea::Cut CSpherePolyArea::CutAt(int i, std::vector<CrossPointSpan>& spans) const
-{
-  Cut cut;
-  cut.m_I = i;
-  cut.m_From = IdxAt(i);
-  cut.m_To = IdxAt((i + 1) % Size());
-  cut.m_Segment.m_Beg = m_pCoord->Chart(cut.m_From);
-  cut.m_Segment.m_End = m_pCoord->Chart(cut.m_To);
-  cut.m_Segment.m_BegIdx = cut.m_From;
-  cut.m_Segment.m_EndIdx = cut.m_To;
-  cut.m_Span = spans[static_cast<std::size_t>(i)];
-  cut.m_Spans = &spans;
-  return cut;
-}
-
 bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
 {
-  if (cut.m_From == cut.m_To || (edge.m_From == cut.m_From && edge.m_To == cut.m_To))
+  const CSpherePolyAreaReach::Edge& own = cut.Edge();
+  if (own.m_From == own.m_To || (edge.m_From == own.m_From && edge.m_To == own.m_To))
     return false;
   // Not a number somewhere: the spans cannot tell.
-  const bool apart = cut.m_Span.Apart(edge.m_Span) ||
-                     ((!cut.m_Span.Numbers() || !edge.m_Span.Numbers()) &&
-                      CrossPointOutOfReach(cut.m_Segment.m_Beg, cut.m_Segment.m_End, edge.m_Segment.m_Beg,
+  const bool apart = own.m_Span.Apart(edge.m_Span) ||
+                     ((!own.m_Span.Numbers() || !edge.m_Span.Numbers()) &&
+                      CrossPointOutOfReach(own.m_Segment.m_Beg, own.m_Segment.m_End, edge.m_Segment.m_Beg,
                                            edge.m_Segment.m_End));
   if (!apart)
     InsertCrossPoints(cut, edge);
@@ -194,14 +189,15 @@ bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge&
 
 void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
 {
-  const int a = cut.m_From;
-  const int b = cut.m_To;
-  if (!cut.m_Measured) {
-    cut.m_Segment = CrossPointSegment(*m_pCoord, cut.m_From, cut.m_To);
-    cut.m_Measured = true;
+  CSpherePolyAreaReach::Edge& own = cut.Edge();
+  const int a = own.m_From;
+  const int b = own.m_To;
+  if (!own.m_Measured) {
+    own.m_Segment = CrossPointSegment(*m_pCoord, a, b);
+    own.m_Measured = true;
   }
   int contacts[2];
-  const int n = ::CalcCrossPoint(m_pCoord, cut.m_Segment, edge.m_Segment, contacts);
+  const int n = ::CalcCrossPoint(m_pCoord, own.m_Segment, edge.m_Segment, contacts);
   // Inserted last first, so they stand in order along the edge.
   int inserted = 0;
   for (int k = n - 1; k >= 0; --k) {
@@ -212,11 +208,11 @@ void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Ed
   }
   if (inserted > 0) {
     // The cut edge and the pieces after it, in place of the edge it was.
-    std::vector<CrossPointSpan>& spans = *cut.m_Spans;
-    spans.insert(spans.begin() + cut.m_I + 1, static_cast<std::size_t>(inserted), CrossPointSpan());
+    std::vector<CSpherePolyAreaReach::Edge>& edges = *cut.m_Edges;
+    edges.insert(edges.begin() + cut.m_I + 1, static_cast<std::size_t>(inserted), CSpherePolyAreaReach::Edge());
     for (int k = cut.m_I; k <= cut.m_I + inserted; ++k)
-      spans[static_cast<std::size_t>(k)] = EdgeSpan(k);
-    cut = CutAt(cut.m_I, spans);
+      edges[static_cast<std::size_t>(k)] = CutEdge(k);
+    cut.m_Own = &edges[static_cast<std::size_t>(cut.m_I)];
   }
 }
 
@@ -233,7 +229,7 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
   toWalk[count++] = node;
   while (count > 0) {
     const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(toWalk[--count])];
-    if (at.m_Span.Apart(cut.m_Span)) {
+    if (at.m_Span.Apart(cut.Edge().m_Span)) {
       if (CheckAbortPerPair(progress, other, cut.m_I, at.m_From, at.m_To))
         return true;
       continue;

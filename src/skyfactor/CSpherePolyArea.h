@@ -69,8 +69,9 @@ public:
   struct Edge {
     int m_From = -1;
     int m_To = -1;
-    CrossPointSegment m_Segment;
     CrossPointSpan m_Span;
+    CrossPointSegment m_Segment;
+    bool m_Measured = true;  // whether m_Segment holds the direction
   };
 
   explicit CSpherePolyAreaReach(const CSpherePolyArea& area);
@@ -112,12 +113,13 @@ public:
   // a cancel, else 0.
   int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other);
   // The same through a reach tree built on other as it stands, and, kept
-  // in step with the contacts inserted, the spans of this polygon's edges
-  // as EdgeSpans gives them.
+  // in step with the contacts inserted, this polygon's edges as CutEdges
+  // gives them.
   int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other, const CSpherePolyAreaReach& reach,
-                     std::vector<CrossPointSpan>& spans);
-  // The spans of the edges, edge k from vertex k to the next.
-  std::vector<CrossPointSpan> EdgeSpans() const;
+                     std::vector<CSpherePolyAreaReach::Edge>& edges);
+  // The edges with their ends and spans, edge k from vertex k to the next;
+  // their directions are worked out where first needed and then kept.
+  std::vector<CSpherePolyAreaReach::Edge> CutEdges() const;
   // Inserts own vertices lying on own edges; 0.
   int CalcCrossPoint(CKelProgressCore* progress);
   // Whether the boxes touch or overlap.
@@ -128,20 +130,16 @@ public:
 
 private:
   CKelCoord2D Chart(int pos) const { return m_pCoord->Chart(IdxAt(pos)); }
-  // Edge i as the contact search measures it: its ends' pool indices and
-  // its segment, worked out again whenever an insertion shortens it; its
-  // direction only once some other edge comes within reach.
+  // Edge i as the contact search measures it, one of the polygon's edges
+  // kept as CutEdges gives them, worked out again whenever an insertion
+  // shortens it.
   struct Cut {
     int m_I = 0;
-    int m_From = -1;
-    int m_To = -1;
-    CrossPointSegment m_Segment;
-    CrossPointSpan m_Span;
-    std::vector<CrossPointSpan>* m_Spans = nullptr;  // the edges' spans, m_Span among them
-    bool m_Measured = false;
+    std::vector<CSpherePolyAreaReach::Edge>* m_Edges = nullptr;
+    CSpherePolyAreaReach::Edge* m_Own = nullptr;  // edge m_I of m_Edges
+    CSpherePolyAreaReach::Edge& Edge() const { return *m_Own; }
   };
-  Cut CutAt(int i, std::vector<CrossPointSpan>& spans) const;
-  CrossPointSpan EdgeSpan(int k) const;
+  CSpherePolyAreaReach::Edge CutEdge(int k) const;
   // Inserts into the cut edge its contacts with an edge of another
   // polygon; false when the pair is not searched at all (a point edge, or
   // the same edge).
