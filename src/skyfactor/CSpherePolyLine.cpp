@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -303,6 +304,7 @@ void CrossPointSpan::Add(const CKelCoord2D& p)
   m_Low.m_y = std::min(m_Low.m_y, p.m_y);
   m_High.m_x = std::max(m_High.m_x, p.m_x + kReachMargin);
   m_High.m_y = std::max(m_High.m_y, p.m_y + kReachMargin);
+  ReachEverywhereWithoutNumbers();
 }
 
 void CrossPointSpan::Add(const CrossPointSpan& other)
@@ -312,6 +314,16 @@ void CrossPointSpan::Add(const CrossPointSpan& other)
   m_Low.m_y = std::min(m_Low.m_y, other.m_Low.m_y);
   m_High.m_x = std::max(m_High.m_x, other.m_High.m_x);
   m_High.m_y = std::max(m_High.m_y, other.m_High.m_y);
+  ReachEverywhereWithoutNumbers();
+}
+
+void CrossPointSpan::ReachEverywhereWithoutNumbers()
+{
+  if (m_Numbers)
+    return;
+  const double inf = std::numeric_limits<double>::infinity();
+  m_Low = CKelCoord2D(-inf, -inf);
+  m_High = CKelCoord2D(inf, inf);
 }
 
 void CrossPointReach::Add(const CKelCoord2D& p)

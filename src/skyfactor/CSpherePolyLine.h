@@ -134,15 +134,16 @@ public:
   CrossPointSpan(const CKelCoord2D& p, const CKelCoord2D& q);
   void Add(const CKelCoord2D& p);
   void Add(const CrossPointSpan& other);
+  // A span that met a coordinate that is not a number reaches everywhere.
   bool Apart(const CrossPointSpan& other) const
   {
-    return m_Numbers && other.m_Numbers &&
-           (other.m_Low.m_x > m_High.m_x || m_Low.m_x > other.m_High.m_x || other.m_Low.m_y > m_High.m_y ||
-            m_Low.m_y > other.m_High.m_y);
+    return other.m_Low.m_x > m_High.m_x || m_Low.m_x > other.m_High.m_x || other.m_Low.m_y > m_High.m_y ||
+           m_Low.m_y > other.m_High.m_y;
   }
   bool Numbers() const { return m_Numbers; }
 
 private:
+  void ReachEverywhereWithoutNumbers();
   CKelCoord2D m_Low{DBL_MAX, DBL_MAX};
   CKelCoord2D m_High{-DBL_MAX, -DBL_MAX};
   bool m_Numbers = true;
