@@ -23,10 +23,11 @@ void SphereChainIndex::Rebuild(const std::vector<CSphereBlkDataLineArray>& chain
   }
 }
 
-std::vector<SphereChainIndex::Place> SphereChainIndex::PlacesOf(int p,
-                                                                const std::vector<CSphereBlkDataLineArray>& chains) const
+const std::vector<SphereChainIndex::Place>& SphereChainIndex::PlacesOf(
+    int p, const std::vector<CSphereBlkDataLineArray>& chains) const
 {
-  std::vector<Place> places;
+  std::vector<Place>& places = m_Places;
+  places.clear();
   const auto found = m_Entries.find(p);
   if (found == m_Entries.end())
     return places;

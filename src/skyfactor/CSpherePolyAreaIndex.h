@@ -31,8 +31,9 @@ public:
 
   explicit SphereChainIndex(const std::vector<CSphereBlkDataLineArray>& chains);
   void Rebuild(const std::vector<CSphereBlkDataLineArray>& chains);
-  // Where point p now stands, by chain, then by position.
-  std::vector<Place> PlacesOf(int p, const std::vector<CSphereBlkDataLineArray>& chains) const;
+  // Where point p now stands, by chain, then by position; the list lasts
+  // until the next call.
+  const std::vector<Place>& PlacesOf(int p, const std::vector<CSphereBlkDataLineArray>& chains) const;
   // Chain c took p in front of its points.
   void PutInFront(std::size_t c, int p);
   // Chain c took p at position pos, its last.
@@ -47,6 +48,7 @@ private:
   };
   std::unordered_map<int, std::vector<Entry>> m_Entries;
   std::vector<std::ptrdiff_t> m_Base;
+  mutable std::vector<Place> m_Places;  // PlacesOf's answer
 };
 
 // Every polygon's edges by their ends' pool indices in either direction,
