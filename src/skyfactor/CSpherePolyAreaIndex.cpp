@@ -77,14 +77,17 @@ SphereEdgeOwners::SphereEdgeOwners(const CSpherePolyAreaArray& areas)
       const int p = k == 0 ? n - 1 : k - 1;
       const int from = area.IdxAt(p);
       const int to = area.IdxAt(p == n - 1 ? 0 : p + 1);
-      m_Entries.push_back(
-          Entry{std::min(from, to), std::max(from, to), Owner{static_cast<std::int32_t>(j), from, p}});
+      m_Entries.push_back(Entry{std::min(from, to), std::max(from, to), Owner{static_cast<std::int32_t>(j), from, p},
+                                static_cast<std::int32_t>(m_Entries.size())});
     }
   }
-  // Stable, so each polygon's first edge in that order leads its run.
+  // Filing order last, so each polygon's first edge in that order leads its
+  // run.
   const auto key = [](const Entry& e) { return std::tie(e.m_Low, e.m_High, e.m_Owner.m_AreaNo); };
-  std::stable_sort(m_Entries.begin(), m_Entries.end(),
-                   [&key](const Entry& x, const Entry& y) { return key(x) < key(y); });
+  std::sort(m_Entries.begin(), m_Entries.end(), [](const Entry& x, const Entry& y) {
+    return std::tie(x.m_Low, x.m_High, x.m_Owner.m_AreaNo, x.m_Filed) <
+           std::tie(y.m_Low, y.m_High, y.m_Owner.m_AreaNo, y.m_Filed);
+  });
   m_Entries.erase(std::unique(m_Entries.begin(), m_Entries.end(),
                               [&key](const Entry& x, const Entry& y) { return key(x) == key(y); }),
                   m_Entries.end());
@@ -92,7 +95,7 @@ SphereEdgeOwners::SphereEdgeOwners(const CSpherePolyAreaArray& areas)
 
 SphereEdgeOwners::Owners SphereEdgeOwners::Of(int a, int b) const
 {
-  const Entry probe{std::min(a, b), std::max(a, b), Owner{}};
+  const Entry probe{std::min(a, b), std::max(a, b), Owner{}, 0};
   const auto edgeLess = [](const Entry& x, const Entry& y) {
     return std::tie(x.m_Low, x.m_High) < std::tie(y.m_Low, y.m_High);
   };

@@ -69,6 +69,7 @@ private:
     std::int32_t m_Low;
     std::int32_t m_High;
     Owner m_Owner;
+    std::int32_t m_Filed;  // the order entries were filed in
   };
 
 public:
