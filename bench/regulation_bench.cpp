@@ -14,6 +14,7 @@
 #include "CKelHSite.h"
 #include "CKelMSite.h"
 #include "CSphereRatioBlock.h"
+#include "CombinePrevious.h"
 #include "SectorLiteral.h"
 #include "SkyScene.h"
 
@@ -145,6 +146,17 @@ void BM_BlockSet(benchmark::State& state)
     benchmark::DoNotOptimize(BlockSet(buildings).data());
 }
 
+// The block set by the combination before its pairs were indexed.
+void BM_BlockSetPrevious(benchmark::State& state)
+{
+  const CKelBlockCubeArray buildings = Buildings();
+  for (auto _ : state) {
+    CKelBlockCubeArray set = buildings;
+    combine_previous::Combine(set, nullptr);
+    benchmark::DoNotOptimize(set.data());
+  }
+}
+
 void BM_SkyOutline(benchmark::State& state)
 {
   const CKelBlockCubeArray blocks = BlockSet(Buildings());
@@ -198,6 +210,7 @@ void BM_Chain(benchmark::State& state)
 BENCHMARK(BM_CheckLine)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_DeemedSite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BlockSet)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BlockSetPrevious)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkyOutline)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SkySector)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SkySectorFormerSteps)->Unit(benchmark::kMillisecond)->Iterations(1);

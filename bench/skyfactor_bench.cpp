@@ -16,6 +16,7 @@
 #include "SectorLiteral.h"
 #include "SkyRayReference.h"
 #include "SkyScene.h"
+#include "UnionPrevious.h"
 
 namespace {
 
@@ -149,6 +150,39 @@ void BM_SceneOutlineStep1Blocks(benchmark::State& state)
   }
 }
 
+// The same with the union's steps in their former forms (over today's pool
+// and projection), for old and new figures in one run.
+double PreviousSceneRatio(const CKelBlockCubeArray& blocks, const CKelCoord3D& point)
+{
+  return union_previous::OutlineRatio(blocks, point, 0, false, 1, 2, false, -1).result.m_Ratio;
+}
+
+void BM_PreviousSceneOutlineStep1Blocks(benchmark::State& state)
+{
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(static_cast<int>(state.range(0)));
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
+  std::size_t k = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(PreviousSceneRatio(blocks, points[k]));
+    k = (k + 5) % points.size();
+  }
+}
+
+// Every one of 200 check points along the road at step 1, one iteration.
+template <bool kPrevious>
+void Points200(benchmark::State& state)
+{
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(static_cast<int>(state.range(0)));
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(200);
+  for (auto _ : state) {
+    for (const CKelCoord3D& p : points)
+      benchmark::DoNotOptimize(kPrevious ? PreviousSceneRatio(blocks, p) : SceneRatio(blocks, p, {1, false, 2, false}));
+  }
+}
+
+void BM_SceneOutlineStep1Points200(benchmark::State& state) { Points200<false>(state); }
+void BM_PreviousSceneOutlineStep1Points200(benchmark::State& state) { Points200<true>(state); }
+
 // The reference at n x n rays at one check point; with replicas > 1 the
 // counter sd is the spread of that many seeded replicas, and 4 sd must not
 // exceed 1e-5 for the count to serve as the reference.
@@ -185,6 +219,9 @@ BENCHMARK(BM_SceneOutlineStep1All)
     ->ArgsProduct({{3, 12, 48}, {1, 10, 100}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneOutlineStep1Blocks)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousSceneOutlineStep1Blocks)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneOutlineStep1Points200)->Arg(192)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousSceneOutlineStep1Points200)->Arg(192)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneReference)
     ->Args({1000, 1})
     ->Args({3162, 1})

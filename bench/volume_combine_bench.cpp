@@ -1,5 +1,7 @@
 // Speed of the block combination on k x k grids of unit boxes, given in row
-// order and shuffled with a fixed seed: 64, 256 and 1,024 blocks.
+// order and shuffled with a fixed seed: 64, 256 and 1,024 blocks; beside it
+// the combination as it stood before its pairs were indexed
+// (tests/volume/CombinePrevious.h), which gives the same lists.
 
 #include <benchmark/benchmark.h>
 
@@ -7,6 +9,7 @@
 #include <random>
 
 #include "CKelBlockCubeArray.h"
+#include "CombinePrevious.h"
 
 namespace {
 
@@ -33,12 +36,15 @@ CKelBlockCubeArray Grid(int k, bool shuffled)
   return list;
 }
 
-void CombineGrid(benchmark::State& state, bool shuffled)
+void CombineGrid(benchmark::State& state, bool shuffled, bool previous = false)
 {
   const CKelBlockCubeArray grid = Grid(static_cast<int>(state.range(0)), shuffled);
   for (auto _ : state) {
     CKelBlockCubeArray list = grid;
-    list.CombineBlock(nullptr);
+    if (previous)
+      combine_previous::Combine(list, nullptr);
+    else
+      list.CombineBlock(nullptr);
     benchmark::DoNotOptimize(list.data());
     if (list.size() != 1)
       state.SkipWithError("the grid did not combine into one block");
@@ -48,9 +54,13 @@ void CombineGrid(benchmark::State& state, bool shuffled)
 
 void BM_CombineRowOrder(benchmark::State& state) { CombineGrid(state, false); }
 void BM_CombineShuffled(benchmark::State& state) { CombineGrid(state, true); }
+void BM_CombineRowOrderPrevious(benchmark::State& state) { CombineGrid(state, false, true); }
+void BM_CombineShuffledPrevious(benchmark::State& state) { CombineGrid(state, true, true); }
 
 BENCHMARK(BM_CombineRowOrder)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CombineShuffled)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CombineRowOrderPrevious)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CombineShuffledPrevious)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

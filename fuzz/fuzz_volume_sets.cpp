@@ -7,16 +7,20 @@
 // every input stays quick.
 //
 // Properties: nothing crashes or hangs; the combination never adds blocks
-// and, for finite outlines of moderate size, keeps the total area; every
-// brep face lies in exactly one brep block and every index is valid.
+// and, for finite outlines of moderate size, keeps the total area; it gives
+// the blocks of its previous form (tests/volume/CombinePrevious.h) bit for
+// bit; every brep face lies in exactly one brep block and every index is
+// valid.
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 #include "CKelBlockCubeArray.h"
 #include "CKelBrep.h"
 #include "CKelMemoryArchive.h"
+#include "CombinePrevious.h"
 #include "FuzzByteReader.h"
 
 namespace {
@@ -72,11 +76,31 @@ void CheckBrep(const CKelBrep& brep)
         Check(k != 0 && static_cast<std::size_t>(std::abs(k)) <= brep.m_Edge.size());
 }
 
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+bool SameVertices(const CKelBlockCube& a, const CKelBlockCube& b)
+{
+  if (a.m_Coord.size() != b.m_Coord.size())
+    return false;
+  for (std::size_t k = 0; k < a.m_Coord.size(); ++k) {
+    const CKelBlockCoord& p = a.m_Coord[k];
+    const CKelBlockCoord& q = b.m_Coord[k];
+    if (!SameBits(p.m_x, q.m_x) || !SameBits(p.m_y, q.m_y) || !SameBits(p.m_z, q.m_z) || !SameBits(p.m_zL, q.m_zL))
+      return false;
+  }
+  return true;
+}
+
 void Combine(const CKelBlockCubeArray& set)
 {
   CKelBlockCubeArray combined = set;
   combined.CombineBlock(nullptr);
   Check(combined.size() <= set.size());
+  CKelBlockCubeArray previous = set;
+  combine_previous::Combine(previous, nullptr);
+  Check(previous.size() == combined.size());
+  for (std::size_t k = 0; k < combined.size(); ++k)
+    Check(SameVertices(combined[k], previous[k]));
   if (Moderate(set)) {
     const double before = set.GetArea();
     const double after = combined.GetArea();

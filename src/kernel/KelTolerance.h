@@ -142,6 +142,15 @@ inline constexpr double BlockLevelCut = 1e-4;
 inline constexpr double BlockPlaneFit = 0.001;
 // The smallest block area a division accepts; equal polygon areas.
 inline constexpr double BlockMinArea = 1e-9;
+// Search boxes of the combination: a vertex that the insertion band of an
+// edge or the point equality can accept lies within BlockPoint of the edge
+// or point, off by at most a few ulps of the coordinates' size; a box grown
+// by BlockNear plus BlockNearScale times its largest coordinate misses none.
+inline constexpr double BlockNear = 1e-4;
+inline constexpr double BlockNearScale = 1e-12;
+// Round-off of a shoelace sum, as a share of the sum of its terms' sizes:
+// far above a few ulps per term for outlines of thousands of vertices.
+inline constexpr double BlockAreaRound = 1e-9;
 
 }  // namespace KelTol
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "CKelProgressCore.h"
 #include "CSpherePolyAreaIndex.h"
@@ -85,14 +86,22 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
     if (area.GetArea() < 0)
       std::reverse(area.m_Idx.begin(), area.m_Idx.end());
   }
+  // Each polygon's reach tree serves every polygon cut after it until its
+  // own turn changes it.
+  std::vector<CSpherePolyAreaReach> reach;
+  reach.reserve(m_PolyArea.size());
+  for (const CSpherePolyArea& area : m_PolyArea)
+    reach.emplace_back(area);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
+    std::vector<CSpherePolyAreaReach::Edge> edges = m_PolyArea[i].CutEdges();
     for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
       if (i == j || !m_PolyArea[i].BoxMeets(m_PolyArea[j]))
         continue;
-      const int r = m_PolyArea[i].CalcCrossPoint(progress, m_PolyArea[j]);
+      const int r = m_PolyArea[i].CalcCrossPoint(progress, m_PolyArea[j], reach[j], edges);
       if (r != 0)
         return r;
     }
+    reach[i] = CSpherePolyAreaReach(m_PolyArea[i]);
     if (StepProgress(progress) != kDone)
       return kCancelled;
   }
@@ -130,6 +139,7 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
     return !(p.m_x < o.m_xmin || p.m_x > o.m_xmax || p.m_y < o.m_ymin || p.m_y > o.m_ymax);
   };
   const SphereEdgeOwners owners(m_PolyArea);
+  std::vector<CSearchIdxWork> hits;
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
     const int n = area.Size();
@@ -140,7 +150,7 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
       const int a = area.IdxAt(prev);
       const int b = area.IdxAt(k);
       const CKelCoord2D ca = m_PolyCoord.Chart(a), cb = m_PolyCoord.Chart(b);
-      std::vector<CSearchIdxWork> hits;
+      hits.clear();
       bool reversed = false;
       for (const SphereEdgeOwners::Owner& owner : owners.Of(a, b)) {
         const std::size_t j = static_cast<std::size_t>(owner.m_AreaNo);
@@ -172,18 +182,24 @@ int CSphereBlkDataArrayNew::FlagInsideEdges(CKelProgressCore* progress)
   // box is outside at once), so each gets an index of its edges by level
   // once, and the polygons are filed by the cells their boxes cover.
   const KelEdge::LocateTol band = CKelAreaCoord2D::InAreaBand(KelTol::SkyUnionInside, Crossing::TenthTol);
-  std::vector<KelEdge::LevelIndex> levels;
-  levels.reserve(m_PolyArea.size());
-  for (const CSpherePolyArea& area : m_PolyArea)
-    levels.emplace_back(area.m_AreaCoord.m_pt, band);
+  // Indexed when first asked: the floors settle most polygons beforehand.
+  std::vector<std::optional<KelEdge::LevelIndex>> levels(m_PolyArea.size());
   const SphereBoxGrid grid(m_PolyArea, band.box);
   std::vector<std::size_t> everyArea(m_PolyArea.size());
   for (std::size_t j = 0; j < everyArea.size(); ++j)
     everyArea[j] = j;
   const auto inside = [&](std::size_t j, const CKelCoord2D& p) {
-    return m_PolyArea[j].m_AreaCoord.InArea(p, levels[j], KelTol::SkyUnionInside, Crossing::TenthTol);
+    if (!levels[j])
+      levels[j].emplace(m_PolyArea[j].m_AreaCoord.m_pt, band);
+    return m_PolyArea[j].m_AreaCoord.InArea(p, *levels[j], KelTol::SkyUnionInside, Crossing::TenthTol);
   };
+  const std::vector<double> floors = SphereFloors(m_PolyArea);
   const auto holds = [&](std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid) {
+    // No point level with a polygon's lowest vertex or below it is inside
+    // it, so an edge along the horizon under a block is settled at once.
+    const double floor = floors[j];
+    if (a.m_y <= floor && b.m_y <= floor && mid.m_y <= floor)
+      return false;
     const int r = inside(j, mid);
     return r == 1 || (r == -1 && (inside(j, a) == 1 || inside(j, b) == 1));
   };
@@ -221,12 +237,13 @@ int CSphereBlkDataArrayNew::FlagInsideEdges(CKelProgressCore* progress)
 
 int CSphereBlkDataArrayNew::AddLineArray(CKelProgressCore* progress)
 {
+  SphereChainIndex index(m_BlkLine);
   for (const CSpherePolyArea& area : m_PolyArea) {
     const int n = area.Size();
     for (int k = 0; k < n; ++k) {
       const int prev = k == 0 ? n - 1 : k - 1;
       if (area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag >= 0)
-        m_BlkLine.Add(&m_PolyCoord, area.IdxAt(prev), area.IdxAt(k));
+        m_BlkLine.Add(area.IdxAt(prev), area.IdxAt(k), index);
     }
     if (StepProgress(progress) != kDone)
       return kCancelled;

@@ -1,9 +1,13 @@
 #include "CSpherePolyArea.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 #include "CKelProgressCore.h"
+#include "CSpherePolyAreaIndex.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -81,79 +85,166 @@ bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
          m_BoxMin.m_y <= other.m_BoxMax.m_y && other.m_BoxMin.m_y <= m_BoxMax.m_y;
 }
 
-namespace {
+// --- Contacts with another polygon ---------------------------------------------------
 
-// The boxes of another polygon's edges, all of them and in runs of kRun,
-// to pass at once over the edges a segment cannot reach.
-struct RunReach {
-  static constexpr int kRun = 8;
-  CrossPointReach whole;
-  std::vector<CrossPointReach> runs;
-
-  RunReach(const CSpherePolyCoordArray& pool, const CSpherePolyArea& other)
-  {
-    const int m = other.Size();
-    for (int from = 0; from < m; from += kRun) {
-      CrossPointReach run;
-      for (int j = from; j <= std::min(m, from + kRun); ++j)
-        run.Add(pool.Chart(other.IdxAt(j % m)));
-      runs.push_back(run);
-    }
-    for (int j = 0; j < m; ++j)
-      whole.Add(pool.Chart(other.IdxAt(j)));
+CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyArea& area)
+{
+  const int m = area.Size();
+  m_Edges.reserve(static_cast<std::size_t>(m));
+  for (int j = 0; j < m; ++j) {
+    Edge edge;
+    edge.m_From = area.IdxAt(j);
+    edge.m_To = area.IdxAt((j + 1) % m);
+    edge.m_Segment = CrossPointSegment(*area.m_pCoord, edge.m_From, edge.m_To);
+    edge.m_Span = CrossPointSpan(edge.m_Segment.m_Beg, edge.m_Segment.m_End);
+    m_Edges.push_back(edge);
   }
-};
+  if (m > 0)
+    m_Root = Build(0, m);
+}
 
-}  // namespace
+int CSpherePolyAreaReach::Build(int from, int to)
+{
+  Node node;
+  node.m_From = from;
+  node.m_To = to;
+  if (to - from <= kRun) {
+    for (int j = from; j < to; ++j)
+      node.m_Span.Add(EdgeAt(j).m_Span);
+  } else {
+    // Halves at a multiple of the run, so the runs stay whole.
+    const int mid = from + (to - from + 2 * kRun - 1) / (2 * kRun) * kRun;
+    node.m_Left = Build(from, mid);
+    node.m_Right = Build(mid, to);
+    node.m_Span = m_Nodes[static_cast<std::size_t>(node.m_Left)].m_Span;
+    node.m_Span.Add(m_Nodes[static_cast<std::size_t>(node.m_Right)].m_Span);
+  }
+  m_Nodes.push_back(node);
+  return static_cast<int>(m_Nodes.size()) - 1;
+}
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
 {
-  const int m = other.Size();
-  const RunReach reach(*m_pCoord, other);
+  std::vector<CSpherePolyAreaReach::Edge> edges = CutEdges();
+  return CalcCrossPoint(progress, other, CSpherePolyAreaReach(other), edges);
+}
+
+std::vector<CSpherePolyAreaReach::Edge> CSpherePolyArea::CutEdges() const
+{
+  std::vector<CSpherePolyAreaReach::Edge> edges;
+  edges.reserve(m_Idx.size());
+  for (int k = 0; k < Size(); ++k)
+    edges.push_back(CutEdge(k));
+  return edges;
+}
+
+CSpherePolyAreaReach::Edge CSpherePolyArea::CutEdge(int k) const
+{
+  CSpherePolyAreaReach::Edge edge;
+  edge.m_From = IdxAt(k);
+  edge.m_To = IdxAt((k + 1) % Size());
+  edge.m_Segment.m_Beg = m_pCoord->Chart(edge.m_From);
+  edge.m_Segment.m_End = m_pCoord->Chart(edge.m_To);
+  edge.m_Segment.m_BegIdx = edge.m_From;
+  edge.m_Segment.m_EndIdx = edge.m_To;
+  edge.m_Span = CrossPointSpan(edge.m_Segment.m_Beg, edge.m_Segment.m_End);
+  edge.m_Measured = false;
+  return edge;
+}
+
+int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                    const CSpherePolyAreaReach& reach, std::vector<CSpherePolyAreaReach::Edge>& edges)
+{
+  if (reach.Root() < 0)
+    return 0;
+  const CrossPointSpan& whole = reach.Nodes()[static_cast<std::size_t>(reach.Root())].m_Span;
   for (int i = 0; i < Size(); ++i) {
-    // Edges out of reach take no contacts, so edge i keeps its end while
-    // they are passed over; it shortens only where a contact is inserted.
-    if (reach.whole.Clear(Chart(i), Chart((i + 1) % Size()))) {
-      if (CheckAbortPerPair(progress, other, i, 0, m))
+    // Most edges lie beyond the other polygon's box: passed over at once.
+    if (whole.Apart(edges[static_cast<std::size_t>(i)].m_Span)) {
+      if (CheckAbortPerPair(progress, other, i, 0, other.Size()))
         return 1;
       continue;
     }
-    for (int from = 0; from < m; from += RunReach::kRun) {
-      const int to = std::min(m, from + RunReach::kRun);
-      if (reach.runs[static_cast<std::size_t>(from / RunReach::kRun)].Clear(Chart(i), Chart((i + 1) % Size()))) {
-        if (CheckAbortPerPair(progress, other, i, from, to))
-          return 1;
-        continue;
-      }
-      for (int j = from; j < to; ++j) {
-        if (InsertContacts(i, other, j) && progress != nullptr && progress->CheckAbort())
-          return 1;
-      }
-    }
+    Cut cut{i, &edges, &edges[static_cast<std::size_t>(i)]};
+    if (InsertContactsUnder(progress, other, reach, reach.Root(), cut))
+      return 1;
   }
   return 0;
 }
 
-bool CSpherePolyArea::InsertContacts(int i, const CSpherePolyArea& other, int j)
+bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
 {
-  const int m = other.Size();
-  const int a = IdxAt(i);
-  const int b = IdxAt((i + 1) % Size());
-  const int oa = other.IdxAt(j);
-  const int ob = other.IdxAt((j + 1) % m);
-  if (a == b || (oa == a && ob == b))
+  const CSpherePolyAreaReach::Edge& own = cut.Edge();
+  if (own.m_From == own.m_To || (edge.m_From == own.m_From && edge.m_To == own.m_To))
     return false;
-  const CKelCoord2D ca = m_pCoord->Chart(a), cb = m_pCoord->Chart(b);
-  const CKelCoord2D coa = m_pCoord->Chart(oa), cob = m_pCoord->Chart(ob);
-  if (CrossPointOutOfReach(ca, cb, coa, cob))
-    return true;
-  const std::vector<int> contacts = ::CalcCrossPoint(m_pCoord, ca, cb, coa, cob);
-  // Inserted last first, so they stand in order along the edge.
-  for (auto it = contacts.rbegin(); it != contacts.rend(); ++it) {
-    if (*it != a && *it != b)
-      InsertIdx(i + 1, CSpherePolyAreaFlag(*it));
-  }
+  // Not a number somewhere: the spans cannot tell.
+  const bool apart = own.m_Span.Apart(edge.m_Span) ||
+                     ((!own.m_Span.Numbers() || !edge.m_Span.Numbers()) &&
+                      CrossPointOutOfReach(own.m_Segment.m_Beg, own.m_Segment.m_End, edge.m_Segment.m_Beg,
+                                           edge.m_Segment.m_End));
+  if (!apart)
+    InsertCrossPoints(cut, edge);
   return true;
+}
+
+void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
+{
+  CSpherePolyAreaReach::Edge& own = cut.Edge();
+  const int a = own.m_From;
+  const int b = own.m_To;
+  if (!own.m_Measured) {
+    own.m_Segment = CrossPointSegment(*m_pCoord, a, b);
+    own.m_Measured = true;
+  }
+  int contacts[2];
+  const int n = ::CalcCrossPoint(m_pCoord, own.m_Segment, edge.m_Segment, contacts);
+  // Inserted last first, so they stand in order along the edge.
+  int inserted = 0;
+  for (int k = n - 1; k >= 0; --k) {
+    if (contacts[k] != a && contacts[k] != b) {
+      InsertIdx(cut.m_I + 1, CSpherePolyAreaFlag(contacts[k]));
+      ++inserted;
+    }
+  }
+  if (inserted > 0) {
+    // The cut edge and the pieces after it, in place of the edge it was.
+    std::vector<CSpherePolyAreaReach::Edge>& edges = *cut.m_Edges;
+    edges.insert(edges.begin() + cut.m_I + 1, static_cast<std::size_t>(inserted), CSpherePolyAreaReach::Edge());
+    for (int k = cut.m_I; k <= cut.m_I + inserted; ++k)
+      edges[static_cast<std::size_t>(k)] = CutEdge(k);
+    cut.m_Own = &edges[static_cast<std::size_t>(cut.m_I)];
+  }
+}
+
+bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                          const CSpherePolyAreaReach& reach, int node, Cut& cut)
+{
+  // Edges out of reach take no contacts, so the cut edge keeps its end
+  // while they are passed over; it shortens only where a contact is
+  // inserted, and each node is measured against the edge as it then stands.
+  // The tree halves its runs at every level, so its depth stays under 33
+  // and the nodes still to walk under 64.
+  std::array<int, 64> toWalk;
+  std::size_t count = 0;
+  toWalk[count++] = node;
+  while (count > 0) {
+    const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(toWalk[--count])];
+    if (at.m_Span.Apart(cut.Edge().m_Span)) {
+      if (CheckAbortPerPair(progress, other, cut.m_I, at.m_From, at.m_To))
+        return true;
+      continue;
+    }
+    if (at.m_Left >= 0) {
+      toWalk[count++] = at.m_Right;
+      toWalk[count++] = at.m_Left;
+      continue;
+    }
+    for (int j = at.m_From; j < at.m_To; ++j) {
+      if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
+        return true;
+    }
+  }
+  return false;
 }
 
 bool CSpherePolyArea::CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from,
@@ -266,75 +357,120 @@ bool CSphereBlkDataLineArrayArray::IsDeleted(int a, int b) const
   });
 }
 
-bool CSphereBlkDataLineArrayArray::CancelReversed(int a, int b)
+void CSphereBlkDataLineArrayArray::Append(const CSphereBlkDataLineArray& chain, SphereChainIndex& index)
 {
-  for (std::size_t c = 0; c < size(); ++c) {
-    CSphereBlkDataLineArray& chain = (*this)[c];
-    for (std::size_t k = 1; k < chain.size(); ++k) {
-      if (chain[k - 1] != b || chain[k] != a)
-        continue;
-      // The edge runs back over its own reverse: both vanish, b and a stay
-      // as the ends of the two pieces; a piece under two points is no edge.
-      CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k), chain.end());
-      chain.resize(k);
-      if (chain.size() < 2)
-        erase(begin() + static_cast<std::ptrdiff_t>(c));
-      if (tail.size() >= 2)
-        push_back(tail);
-      return true;
-    }
+  push_back(chain);
+  index.AddChain(size() - 1, back());
+}
+
+void CSphereBlkDataLineArrayArray::CutAfter(std::size_t c, std::size_t at, SphereChainIndex& index)
+{
+  CSphereBlkDataLineArray& chain = (*this)[c];
+  const CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(at) + 1, chain.end());
+  chain.resize(at + 1);
+  if (chain.size() < 2) {
+    // A piece under two points is no edge; the chains behind move up.
+    erase(begin() + static_cast<std::ptrdiff_t>(c));
+    if (tail.size() >= 2)
+      push_back(tail);
+    index.Rebuild(*this);
+    return;
+  }
+  if (tail.size() >= 2)
+    Append(tail, index);
+}
+
+bool CSphereBlkDataLineArrayArray::CancelReversed(int a, int b, SphereChainIndex& index)
+{
+  // The first chain, and in it the first place, where b runs on to a.
+  for (const SphereChainIndex::Place& at : index.PlacesOf(b, *this)) {
+    const CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    if (at.m_Pos + 1 >= chain.size() || chain[at.m_Pos + 1] != a)
+      continue;
+    // The edge runs back over its own reverse: both vanish, b and a stay
+    // as the ends of the two pieces.
+    CutAfter(at.m_Chain, at.m_Pos, index);
+    return true;
   }
   return false;
 }
 
-bool CSphereBlkDataLineArrayArray::SplitAtBranch(int a, int b)
+bool CSphereBlkDataLineArrayArray::SplitAtBranch(int a, int b, SphereChainIndex& index)
 {
-  for (std::size_t c = 0; c < size(); ++c) {
-    CSphereBlkDataLineArray& chain = (*this)[c];
-    if (chain.size() < 2)
-      continue;
-    for (std::size_t k = 1; k < chain.size(); ++k) {
-      if (chain[k - 1] == a) {
-        if (chain[k] == b)
-          return true;
-        if (k >= 2) {
-          CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k) - 1, chain.end());
-          chain.resize(k);
-          push_back(tail);
-          push_back({a, b});
-          return true;
-        }
-      } else if (chain[k] == b && k + 1 < chain.size()) {
-        CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(k), chain.end());
-        chain.resize(k + 1);
-        push_back(tail);
-        push_back({a, b});
-        return true;
-      }
+  // The first place (chain, then position k from 1 on) where a chain
+  // already leaves a (at k - 1, not its first point unless it goes on to
+  // b), or passes through b (at k, not its last point); at one place a's
+  // case comes first.
+  struct Branch {
+    std::size_t c = SIZE_MAX;
+    std::size_t k = SIZE_MAX;
+    bool fromA = false;
+  } best;
+  const auto better = [&best](std::size_t c, std::size_t k, bool fromA) {
+    if (std::pair{c, k} < std::pair{best.c, best.k} || (c == best.c && k == best.k && fromA && !best.fromA))
+      best = Branch{c, k, fromA};
+  };
+  for (const SphereChainIndex::Place& at : index.PlacesOf(a, *this)) {
+    const CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    const std::size_t k = at.m_Pos + 1;
+    if (k < chain.size() && (chain[k] == b || k >= 2)) {
+      better(at.m_Chain, k, true);
+      break;
     }
   }
-  return false;
+  for (const SphereChainIndex::Place& at : index.PlacesOf(b, *this)) {
+    const CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    if (at.m_Pos >= 1 && at.m_Pos + 1 < chain.size()) {
+      better(at.m_Chain, at.m_Pos, false);
+      break;
+    }
+  }
+  if (best.c == SIZE_MAX)
+    return false;
+  CSphereBlkDataLineArray& chain = (*this)[best.c];
+  if (best.fromA && chain[best.k] == b)
+    return true;
+  // The chain is cut at the branch point, which ends the one piece and
+  // starts the other; the edge becomes a chain of its own.
+  const std::size_t at = best.fromA ? best.k - 1 : best.k;
+  const CSphereBlkDataLineArray tail(chain.begin() + static_cast<std::ptrdiff_t>(at), chain.end());
+  chain.resize(at + 1);
+  Append(tail, index);
+  Append({a, b}, index);
+  return true;
 }
 
 void CSphereBlkDataLineArrayArray::Add(const CSpherePolyCoordArray* /*pool*/, int a, int b)
 {
-  if (IsDeleted(a, b) || CancelReversed(a, b) || SplitAtBranch(a, b))
+  SphereChainIndex index(*this);
+  Add(a, b, index);
+}
+
+void CSphereBlkDataLineArrayArray::Add(int a, int b, SphereChainIndex& index)
+{
+  if (IsDeleted(a, b) || CancelReversed(a, b, index) || SplitAtBranch(a, b, index))
     return;
-  for (CSphereBlkDataLineArray& chain : *this) {
-    if (!chain.empty() && chain.front() == b) {
-      // An edge closing its own chain keeps the chain's start.
-      if (chain.back() == a)
-        chain.push_back(b);
-      else
-        chain.insert(chain.begin(), a);
-      return;
-    }
-  }
-  for (CSphereBlkDataLineArray& chain : *this) {
-    if (!chain.empty() && chain.back() == a) {
+  for (const SphereChainIndex::Place& at : index.PlacesOf(b, *this)) {
+    if (at.m_Pos != 0)
+      continue;
+    CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    // An edge closing its own chain keeps the chain's start.
+    if (chain.back() == a) {
       chain.push_back(b);
-      return;
+      index.PutAtBack(at.m_Chain, b, chain.size() - 1);
+    } else {
+      chain.insert(chain.begin(), a);
+      index.PutInFront(at.m_Chain, a);
     }
+    return;
   }
-  push_back({a, b});
+  for (const SphereChainIndex::Place& at : index.PlacesOf(a, *this)) {
+    CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    if (at.m_Pos + 1 != chain.size())
+      continue;
+    chain.push_back(b);
+    index.PutAtBack(at.m_Chain, b, chain.size() - 1);
+    return;
+  }
+  Append({a, b}, index);
 }

@@ -18,6 +18,7 @@
 #include "CSpherePolyLine.h"
 
 class CKelProgressCore;
+class SphereChainIndex;
 
 class CSpherePolyAreaFlag {
 public:
@@ -47,6 +48,46 @@ public:
   virtual ~CSearchIdxWork() = default;
 };
 
+class CSpherePolyArea;
+
+// The boxes of a polygon's edges in a tree over runs of consecutive edges,
+// to pass at once over the edges a segment cannot reach (CrossPointSpan):
+// a node's span holds the end points of the edges from m_From to m_To - 1.
+// Edges of a polygon lie mostly near their neighbours, so a segment is
+// measured against the few runs around it. Built on the polygon as it
+// stands; stale once the polygon changes.
+class CSpherePolyAreaReach {
+public:
+  struct Node {
+    CrossPointSpan m_Span;
+    int m_From = 0;
+    int m_To = 0;
+    int m_Left = -1;  // children, -1 for a run
+    int m_Right = -1;
+  };
+  // Edge j from pool point m_From to m_To.
+  struct Edge {
+    int m_From = -1;
+    int m_To = -1;
+    CrossPointSpan m_Span;
+    CrossPointSegment m_Segment;
+    bool m_Measured = true;  // whether m_Segment holds the direction
+  };
+
+  explicit CSpherePolyAreaReach(const CSpherePolyArea& area);
+  const std::vector<Node>& Nodes() const { return m_Nodes; }
+  const Edge& EdgeAt(int j) const { return m_Edges[static_cast<std::size_t>(j)]; }
+  // The root's number; -1 for a polygon without edges.
+  int Root() const { return m_Root; }
+
+private:
+  static constexpr int kRun = 4;
+  int Build(int from, int to);
+  std::vector<Node> m_Nodes;
+  std::vector<Edge> m_Edges;
+  int m_Root = -1;
+};
+
 class CSpherePolyArea {
 public:
   std::vector<CSpherePolyAreaFlag> m_Idx;
@@ -71,6 +112,14 @@ public:
   // Inserts the contacts of other's edges into this polygon's edges; 1 on
   // a cancel, else 0.
   [[nodiscard]] int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other);
+  // The same through a reach tree built on other as it stands, and, kept
+  // in step with the contacts inserted, this polygon's edges as CutEdges
+  // gives them.
+  [[nodiscard]] int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                   const CSpherePolyAreaReach& reach, std::vector<CSpherePolyAreaReach::Edge>& edges);
+  // The edges with their ends and spans, edge k from vertex k to the next;
+  // their directions are worked out where first needed and then kept.
+  std::vector<CSpherePolyAreaReach::Edge> CutEdges() const;
   // Inserts own vertices lying on own edges; 0.
   int CalcCrossPoint(CKelProgressCore* progress);
   // Whether the boxes touch or overlap.
@@ -81,13 +130,30 @@ public:
 
 private:
   CKelCoord2D Chart(int pos) const { return m_pCoord->Chart(IdxAt(pos)); }
-  // Inserts into edge i its contacts with edge j of other; false when the
-  // pair is not searched at all (a point edge, or the same edge).
-  bool InsertContacts(int i, const CSpherePolyArea& other, int j);
+  // Edge i as the contact search measures it, one of the polygon's edges
+  // kept as CutEdges gives them, worked out again whenever an insertion
+  // shortens it.
+  struct Cut {
+    int m_I = 0;
+    std::vector<CSpherePolyAreaReach::Edge>* m_Edges = nullptr;
+    CSpherePolyAreaReach::Edge* m_Own = nullptr;  // edge m_I of m_Edges
+    CSpherePolyAreaReach::Edge& Edge() const { return *m_Own; }
+  };
+  CSpherePolyAreaReach::Edge CutEdge(int k) const;
+  // Inserts into the cut edge its contacts with an edge of another
+  // polygon; false when the pair is not searched at all (a point edge, or
+  // the same edge).
+  bool InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge);
+  // The contacts of a pair within reach.
+  void InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Edge& edge);
   // Asks for a cancel once for each pair of edge i with the edges from to
   // to - 1 of other that the search would have tried; true when cancelled.
   [[nodiscard]] bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from,
                                        int to) const;
+  // Inserts into edge i the contacts of other's edges under a node of its
+  // reach tree, in the order of other's edges; true when cancelled.
+  [[nodiscard]] bool InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                         const CSpherePolyAreaReach& reach, int node, Cut& cut);
 };
 
 class CSpherePolyAreaArray : public std::vector<CSpherePolyArea> {};
@@ -121,9 +187,15 @@ public:
 
   // Adds the directed edge a -> b to the chains.
   void Add(const CSpherePolyCoordArray* pool, int a, int b);
+  // The same, finding the chains through an index of them that it keeps.
+  void Add(int a, int b, SphereChainIndex& index);
 
 private:
   bool IsDeleted(int a, int b) const;
-  bool CancelReversed(int a, int b);
-  bool SplitAtBranch(int a, int b);
+  bool CancelReversed(int a, int b, SphereChainIndex& index);
+  bool SplitAtBranch(int a, int b, SphereChainIndex& index);
+  // Chain c ends at position `at`; what followed becomes a chain of its own
+  // when it has two points or more.
+  void CutAfter(std::size_t c, std::size_t at, SphereChainIndex& index);
+  void Append(const CSphereBlkDataLineArray& chain, SphereChainIndex& index);
 };

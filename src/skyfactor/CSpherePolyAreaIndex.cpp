@@ -2,7 +2,68 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <tuple>
+#include <utility>
+
+// --- Chains --------------------------------------------------------------------------------
+
+SphereChainIndex::SphereChainIndex(const std::vector<CSphereBlkDataLineArray>& chains)
+{
+  Rebuild(chains);
+}
+
+void SphereChainIndex::Rebuild(const std::vector<CSphereBlkDataLineArray>& chains)
+{
+  m_Entries.clear();
+  m_Base.assign(chains.size(), 0);
+  for (std::size_t c = 0; c < chains.size(); ++c) {
+    for (std::size_t k = 0; k < chains[c].size(); ++k)
+      m_Entries[chains[c][k]].push_back(Entry{c, static_cast<std::ptrdiff_t>(k)});
+  }
+}
+
+const std::vector<SphereChainIndex::Place>& SphereChainIndex::PlacesOf(
+    int p, const std::vector<CSphereBlkDataLineArray>& chains) const
+{
+  std::vector<Place>& places = m_Places;
+  places.clear();
+  const auto found = m_Entries.find(p);
+  if (found == m_Entries.end())
+    return places;
+  for (const Entry& e : found->second) {
+    const std::ptrdiff_t k = e.m_Pos + m_Base[e.m_Chain];
+    if (k < 0 || static_cast<std::size_t>(k) >= chains[e.m_Chain].size() ||
+        chains[e.m_Chain][static_cast<std::size_t>(k)] != p)
+      continue;
+    places.push_back(Place{e.m_Chain, static_cast<std::size_t>(k)});
+  }
+  const auto key = [](const Place& x) { return std::pair{x.m_Chain, x.m_Pos}; };
+  std::sort(places.begin(), places.end(), [&key](const Place& x, const Place& y) { return key(x) < key(y); });
+  places.erase(std::unique(places.begin(), places.end(),
+                           [&key](const Place& x, const Place& y) { return key(x) == key(y); }),
+               places.end());
+  return places;
+}
+
+void SphereChainIndex::PutInFront(std::size_t c, int p)
+{
+  ++m_Base[c];
+  m_Entries[p].push_back(Entry{c, -m_Base[c]});
+}
+
+void SphereChainIndex::PutAtBack(std::size_t c, int p, std::size_t pos)
+{
+  m_Entries[p].push_back(Entry{c, static_cast<std::ptrdiff_t>(pos) - m_Base[c]});
+}
+
+void SphereChainIndex::AddChain(std::size_t c, const CSphereBlkDataLineArray& chain)
+{
+  m_Base.resize(c + 1, 0);
+  m_Base[c] = 0;
+  for (std::size_t k = 0; k < chain.size(); ++k)
+    m_Entries[chain[k]].push_back(Entry{c, static_cast<std::ptrdiff_t>(k)});
+}
 
 // --- Edge owners ---------------------------------------------------------------------------
 
@@ -16,30 +77,30 @@ SphereEdgeOwners::SphereEdgeOwners(const CSpherePolyAreaArray& areas)
       const int p = k == 0 ? n - 1 : k - 1;
       const int from = area.IdxAt(p);
       const int to = area.IdxAt(p == n - 1 ? 0 : p + 1);
-      m_Entries.push_back(
-          Entry{std::min(from, to), std::max(from, to), Owner{static_cast<std::int32_t>(j), from, p}});
+      m_Entries.push_back(Entry{std::min(from, to), std::max(from, to), Owner{static_cast<std::int32_t>(j), from, p},
+                                static_cast<std::int32_t>(m_Entries.size())});
     }
   }
-  // Stable, so each polygon's first edge in that order leads its run.
+  // Filing order last, so each polygon's first edge in that order leads its
+  // run.
   const auto key = [](const Entry& e) { return std::tie(e.m_Low, e.m_High, e.m_Owner.m_AreaNo); };
-  std::stable_sort(m_Entries.begin(), m_Entries.end(),
-                   [&key](const Entry& x, const Entry& y) { return key(x) < key(y); });
+  std::sort(m_Entries.begin(), m_Entries.end(), [](const Entry& x, const Entry& y) {
+    return std::tie(x.m_Low, x.m_High, x.m_Owner.m_AreaNo, x.m_Filed) <
+           std::tie(y.m_Low, y.m_High, y.m_Owner.m_AreaNo, y.m_Filed);
+  });
   m_Entries.erase(std::unique(m_Entries.begin(), m_Entries.end(),
                               [&key](const Entry& x, const Entry& y) { return key(x) == key(y); }),
                   m_Entries.end());
 }
 
-std::vector<SphereEdgeOwners::Owner> SphereEdgeOwners::Of(int a, int b) const
+SphereEdgeOwners::Owners SphereEdgeOwners::Of(int a, int b) const
 {
-  const Entry probe{std::min(a, b), std::max(a, b), Owner{}};
+  const Entry probe{std::min(a, b), std::max(a, b), Owner{}, 0};
   const auto edgeLess = [](const Entry& x, const Entry& y) {
     return std::tie(x.m_Low, x.m_High) < std::tie(y.m_Low, y.m_High);
   };
   const auto [from, to] = std::equal_range(m_Entries.begin(), m_Entries.end(), probe, edgeLess);
-  std::vector<Owner> owners;
-  for (auto it = from; it != to; ++it)
-    owners.push_back(it->m_Owner);
-  return owners;
+  return Owners(m_Entries.data() + (from - m_Entries.begin()), m_Entries.data() + (to - m_Entries.begin()));
 }
 
 // --- Box grid ------------------------------------------------------------------------------
@@ -112,4 +173,24 @@ std::size_t SphereBoxGrid::CellOf(double v, double low, double step, std::size_t
 {
   const double at = std::floor((v - low) / step) + grow;
   return static_cast<std::size_t>(std::fmin(std::fmax(at, 0.0), static_cast<double>(count - 1)));
+}
+
+// --- Floors --------------------------------------------------------------------------------
+
+std::vector<double> SphereFloors(const CSpherePolyAreaArray& areas)
+{
+  std::vector<double> floors;
+  floors.reserve(areas.size());
+  for (const CSpherePolyArea& area : areas) {
+    double floor = std::numeric_limits<double>::infinity();
+    for (const CKelCoord2D& v : area.m_AreaCoord.m_pt) {
+      if (!std::isfinite(v.m_x) || !std::isfinite(v.m_y)) {
+        floor = -std::numeric_limits<double>::infinity();
+        break;
+      }
+      floor = std::fmin(floor, v.m_y);
+    }
+    floors.push_back(floor);
+  }
+  return floors;
 }

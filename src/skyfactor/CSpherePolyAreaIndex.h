@@ -2,17 +2,54 @@
 // Indices over the union's polygons for the tests that ask every polygon
 // about every other polygon's edges: they name the few polygons that can
 // answer, in ascending order, so a search over them finds what the search
-// over all polygons finds.
+// over all polygons finds. The same for the boundary chains.
 //
 // Chart: the polygons' chart outlines (m_AreaCoord, with its box set) and
 // pool indices as CSpherePolyArea keeps them.
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "CKelCoord.h"
 #include "CSpherePolyArea.h"
+
+// Where each pool point stands in the boundary chains, so that an edge is
+// chained by looking at the chains that hold its ends instead of at every
+// chain. Positions are kept against a base per chain, so a point put in
+// front of a chain moves no other entry; an entry of a point that a chain
+// lost stays until it is asked for and is then found stale. Built on the
+// chains as they stand and told of every change made to them since; a
+// chain removed calls for a rebuild.
+class SphereChainIndex {
+public:
+  struct Place {
+    std::size_t m_Chain = 0;
+    std::size_t m_Pos = 0;
+  };
+
+  explicit SphereChainIndex(const std::vector<CSphereBlkDataLineArray>& chains);
+  void Rebuild(const std::vector<CSphereBlkDataLineArray>& chains);
+  // Where point p now stands, by chain, then by position; the list lasts
+  // until the next call.
+  const std::vector<Place>& PlacesOf(int p, const std::vector<CSphereBlkDataLineArray>& chains) const;
+  // Chain c took p in front of its points.
+  void PutInFront(std::size_t c, int p);
+  // Chain c took p at position pos, its last.
+  void PutAtBack(std::size_t c, int p, std::size_t pos);
+  // Chain c, appended after the others.
+  void AddChain(std::size_t c, const CSphereBlkDataLineArray& chain);
+
+private:
+  struct Entry {
+    std::size_t m_Chain;
+    std::ptrdiff_t m_Pos;  // against the chain's base
+  };
+  std::unordered_map<int, std::vector<Entry>> m_Entries;
+  std::vector<std::ptrdiff_t> m_Base;
+  mutable std::vector<Place> m_Places;  // PlacesOf's answer
+};
 
 // Every polygon's edges by their ends' pool indices in either direction,
 // each polygon with the first edge that CSpherePolyArea::SearchIdx finds.
@@ -27,16 +64,42 @@ public:
     int SearchIdx(int a) const { return m_From == a ? m_Pos + 1 : -(m_Pos + 1); }
   };
 
-  explicit SphereEdgeOwners(const CSpherePolyAreaArray& areas);
-  // The polygons with an edge (a, b) or (b, a), ascending.
-  std::vector<Owner> Of(int a, int b) const;
-
 private:
   struct Entry {
     std::int32_t m_Low;
     std::int32_t m_High;
     Owner m_Owner;
+    std::int32_t m_Filed;  // the order entries were filed in
   };
+
+public:
+  // A run of owners as the entries filed for one edge hold them.
+  class Owners {
+  public:
+    struct Iterator {
+      const Entry* at;
+      const Owner& operator*() const { return at->m_Owner; }
+      Iterator& operator++()
+      {
+        ++at;
+        return *this;
+      }
+      bool operator!=(const Iterator& o) const { return at != o.at; }
+    };
+    Owners(const Entry* from, const Entry* to) : m_From(from), m_To(to) {}
+    Iterator begin() const { return {m_From}; }
+    Iterator end() const { return {m_To}; }
+
+  private:
+    const Entry* m_From;
+    const Entry* m_To;
+  };
+
+  explicit SphereEdgeOwners(const CSpherePolyAreaArray& areas);
+  // The polygons with an edge (a, b) or (b, a), ascending.
+  Owners Of(int a, int b) const;
+
+private:
   std::vector<Entry> m_Entries;  // by (m_Low, m_High, area number)
 };
 
@@ -62,3 +125,13 @@ private:
   double m_YStep = 0;
   std::vector<std::vector<std::size_t>> m_Cells;  // row by row
 };
+
+// Each polygon's floor: the lowest level of its chart outline's vertices,
+// or -infinity when a vertex is not finite. The inside test
+// (CKelAreaCoord2D::InArea, any band) never answers inside for a point at
+// or below the floor: no edge spans that level, since no vertex lies below
+// it, and an edge starting level with the point leaves upwards from a vertex
+// that nothing below it reaches, so the outline only touches the level
+// there. The subtractions that decide both are monotone, so round-off does
+// not change this.
+std::vector<double> SphereFloors(const CSpherePolyAreaArray& areas);

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <limits>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
+#include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -36,52 +39,106 @@ Framed InFrame(const CKelCoord2D& a, double c, double s, const CKelCoord2D& p)
 
 namespace {
 
-// Grid cells ten times the identity band: the 3 x 3 cells around a point
-// hold every pool point within the band.
-constexpr double kCell = 10 * KelTol::SkyDisc;
+// Grid cells a hundred times the identity band, centred on the multiples of
+// their width: the band of a point mostly falls in one cell, also on the
+// horizon (elevation 0), where most contacts lie, and never in more than
+// 2 x 2.
+constexpr double kCell = 100 * KelTol::SkyDisc;
 // Beyond this many cells from the origin the grid is not used.
-constexpr double kMaxCell = 1e12;
+constexpr double kMaxCell = 1e8;
 
 std::int64_t CellKey(std::int64_t cx, std::int64_t cy)
 {
   return cx * 4000000007LL + cy;
 }
 
+// The cell of a coordinate as a whole number; monotone in v.
+double CellCoordinate(double v)
+{
+  return std::floor(v / kCell + 0.5);
+}
+
 // The cell of coordinate v when it is q's cell c or the one below, else c - 1.
 std::int64_t CellBelow(double v, std::int64_t c)
 {
-  return std::floor(v / kCell) >= static_cast<double>(c) ? c : c - 1;
+  return CellCoordinate(v) >= static_cast<double>(c) ? c : c - 1;
 }
 
 // The cell of coordinate v when it is q's cell c or the one above, else c + 1.
 std::int64_t CellAbove(double v, std::int64_t c)
 {
-  return std::floor(v / kCell) <= static_cast<double>(c) ? c : c + 1;
+  return CellCoordinate(v) <= static_cast<double>(c) ? c : c + 1;
 }
 
 }  // namespace
 
 bool CSpherePolyCoordArray::CellOf(const CKelCoord2D& p, std::int64_t* cx, std::int64_t* cy)
 {
-  const double x = std::floor(p.m_x / kCell);
-  const double y = std::floor(p.m_y / kCell);
-  if (!(std::fabs(x) < kMaxCell / 1e4 && std::fabs(y) < kMaxCell / 1e4))
+  const double x = CellCoordinate(p.m_x);
+  const double y = CellCoordinate(p.m_y);
+  if (!(std::fabs(x) < kMaxCell && std::fabs(y) < kMaxCell))
     return false;
   *cx = static_cast<std::int64_t>(x);
   *cy = static_cast<std::int64_t>(y);
   return true;
 }
 
+std::size_t CSpherePolyCoordArray::Slot(std::int64_t key, std::size_t mask)
+{
+  return static_cast<std::size_t>((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ULL) >> 32) & mask;
+}
+
+void CSpherePolyCoordArray::File(std::int64_t key, int i) const
+{
+  if (2 * (m_Occupied + 1) > m_Cells.size()) {
+    // Grown to twice the size; the cells keep their latest points.
+    std::vector<Cell> old(std::max<std::size_t>(64, 2 * m_Cells.size()));
+    old.swap(m_Cells);
+    m_Occupied = 0;
+    for (const Cell& cell : old) {
+      if (cell.m_Latest >= 0) {
+        std::size_t at = Slot(cell.m_Key, m_Cells.size() - 1);
+        while (m_Cells[at].m_Latest >= 0)
+          at = (at + 1) & (m_Cells.size() - 1);
+        m_Cells[at] = cell;
+        ++m_Occupied;
+      }
+    }
+  }
+  std::size_t at = Slot(key, m_Cells.size() - 1);
+  while (m_Cells[at].m_Latest >= 0 && m_Cells[at].m_Key != key)
+    at = (at + 1) & (m_Cells.size() - 1);
+  if (m_Cells[at].m_Latest < 0) {
+    m_Cells[at].m_Key = key;
+    ++m_Occupied;
+  }
+  m_Before[static_cast<std::size_t>(i)] = m_Cells[at].m_Latest;
+  m_Cells[at].m_Latest = i;
+}
+
+int CSpherePolyCoordArray::LatestIn(std::int64_t key) const
+{
+  if (m_Cells.empty())
+    return -1;
+  for (std::size_t at = Slot(key, m_Cells.size() - 1);; at = (at + 1) & (m_Cells.size() - 1)) {
+    if (m_Cells[at].m_Latest < 0 || m_Cells[at].m_Key == key)
+      return m_Cells[at].m_Latest;
+  }
+}
+
 void CSpherePolyCoordArray::IndexNewPoints() const
 {
-  if (m_Indexed > size()) {
-    m_Grid.clear();
-    m_Indexed = 0;
+  if (m_Before.size() > size()) {
+    m_Cells.clear();
+    m_Before.clear();
+    m_Occupied = 0;
   }
-  for (; m_Indexed < size(); ++m_Indexed) {
+  while (m_Before.size() < size()) {
+    const int i = static_cast<int>(m_Before.size());
+    m_Before.push_back(-1);
     std::int64_t cx = 0, cy = 0;
-    if (CellOf(Chart(static_cast<int>(m_Indexed)), &cx, &cy))
-      m_Grid[CellKey(cx, cy)].push_back(static_cast<int>(m_Indexed));
+    if (CellOf(Chart(i), &cx, &cy))
+      File(CellKey(cx, cy), i);
   }
 }
 
@@ -99,17 +156,16 @@ int CSpherePolyCoordArray::Search(const CSphereCoordD2D& p) const
   }
   IndexNewPoints();
   // A pool point within the band lies in a cell that the band grown twice
-  // touches, one of the 3 x 3 around q's cell; mostly q's own alone.
+  // touches, q's own or a neighbour; mostly q's own alone.
   const std::int64_t x0 = CellBelow(q.m_x - 2 * KelTol::SkyDisc, cx), x1 = CellAbove(q.m_x + 2 * KelTol::SkyDisc, cx);
   const std::int64_t y0 = CellBelow(q.m_y - 2 * KelTol::SkyDisc, cy), y1 = CellAbove(q.m_y + 2 * KelTol::SkyDisc, cy);
   int found = -1;
   for (std::int64_t x = x0; x <= x1; ++x) {
     for (std::int64_t y = y0; y <= y1; ++y) {
-      const auto cell = m_Grid.find(CellKey(x, y));
-      if (cell == m_Grid.end())
-        continue;
-      for (int i : cell->second) {
-        if ((found < 0 || i < found) && length_2point(Chart(i), q) <= KelTol::SkyDisc)
+      for (int i = LatestIn(CellKey(x, y)); i >= 0; i = m_Before[static_cast<std::size_t>(i)]) {
+        const CKelCoord2D c = Chart(i);
+        // length_2point's test, its square root taken only within the band.
+        if ((found < 0 || i < found) && KelEdge::WithinHypot(q.m_x - c.m_x, q.m_y - c.m_y, KelTol::SkyDisc))
           found = i;
       }
     }
@@ -122,53 +178,93 @@ int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p)
   const int found = Search(p);
   if (found >= 0)
     return found;
+  const bool separated = std::min(m_Separated, size()) == size();
   push_back(p);
+  m_Separated = separated ? size() : std::min(m_Separated, size());
   return static_cast<int>(size()) - 1;
 }
 
+int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p, std::initializer_list<int> hints)
+{
+  // What the search would take in, so that a pool cut short is noticed as
+  // it would have been.
+  std::int64_t cx = 0, cy = 0;
+  if (CellOf(CKelCoord2D(p.m_AD, p.m_AE), &cx, &cy))
+    IndexNewPoints();
+  const std::size_t separated = std::min(m_Separated, size());
+  for (const int k : hints) {
+    if (k < 0 || static_cast<std::size_t>(k) >= separated)
+      continue;
+    const CSphereCoordD2D& at = (*this)[static_cast<std::size_t>(k)];
+    if (at.m_AD == p.m_AD && at.m_AE == p.m_AE)
+      return k;
+  }
+  return Add(p);
+}
+
 // --- Contacts -------------------------------------------------------------------
+
+CrossPointSegment::CrossPointSegment(const CKelCoord2D& beg, const CKelCoord2D& end) : m_Beg(beg), m_End(end)
+{
+  m_HasDirection = CalcCosSin(beg, end, &m_Cos, &m_Sin, &m_Len);
+}
+
+CrossPointSegment::CrossPointSegment(const CSpherePolyCoordArray& pool, int beg, int end)
+    : CrossPointSegment(pool.Chart(beg), pool.Chart(end))
+{
+  m_BegIdx = beg;
+  m_EndIdx = end;
+}
 
 std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& SrcLineBeg,
                                 const CKelCoord2D& SrcLineEnd, const CKelCoord2D& DstLineBeg,
                                 const CKelCoord2D& DstLineEnd)
 {
-  std::vector<int> out;
-  double c = 1, s = 0, len = 0;
+  int out[2] = {-1, -1};
+  const int n = CalcCrossPoint(pool, CrossPointSegment(SrcLineBeg, SrcLineEnd), CrossPointSegment(DstLineBeg, DstLineEnd),
+                               out);
+  return std::vector<int>(out, out + n);
+}
+
+int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, const CrossPointSegment& dst, int out[2])
+{
   // A source of no length has no line to meet.
-  if (!CalcCosSin(SrcLineBeg, SrcLineEnd, &c, &s, &len))
-    return out;
-  const Framed pc = InFrame(SrcLineBeg, c, s, DstLineBeg);
-  const Framed pd = InFrame(SrcLineBeg, c, s, DstLineEnd);
-  const auto at = [&](double u) { return ChartPoint(SrcLineBeg.m_x + u * c, SrcLineBeg.m_y + u * s); };
+  if (!src.m_HasDirection)
+    return 0;
+  const double c = src.m_Cos, s = src.m_Sin, len = src.m_Len;
+  const Framed pc = InFrame(src.m_Beg, c, s, dst.m_Beg);
+  const Framed pd = InFrame(src.m_Beg, c, s, dst.m_End);
+  const auto at = [&](double u) { return ChartPoint(src.m_Beg.m_x + u * c, src.m_Beg.m_y + u * s); };
   if (std::fabs(pc.v - pd.v) > KelTol::SkyCrossParallel) {
     const double lo = std::min(pc.v, pd.v);
     const double hi = std::max(pc.v, pd.v);
     if (lo > KelTol::SkyDisc || hi < -KelTol::SkyDisc)
-      return out;
+      return 0;
     const double u = pc.u - pc.v * (pd.u - pc.u) / (pd.v - pc.v);
     if (u < -KelTol::SkyCrossReach || u > len + KelTol::SkyCrossReach)
-      return out;
+      return 0;
     const CSphereCoordD2D x = at(u);
-    double tc = 1, ts = 0, tlen = 0;
-    CalcCosSin(DstLineBeg, DstLineEnd, &tc, &ts, &tlen);
-    const double t = (x.m_AD - DstLineBeg.m_x) * tc + (x.m_AE - DstLineBeg.m_y) * ts;
-    if (t < -KelTol::SkyCrossReach || t > tlen + KelTol::SkyCrossReach)
-      return out;
-    out.push_back(pool->Add(x));
-    return out;
+    const double t = (x.m_AD - dst.m_Beg.m_x) * dst.m_Cos + (x.m_AE - dst.m_Beg.m_y) * dst.m_Sin;
+    if (t < -KelTol::SkyCrossReach || t > dst.m_Len + KelTol::SkyCrossReach)
+      return 0;
+    out[0] = pool->Add(x, {src.m_BegIdx, src.m_EndIdx, dst.m_BegIdx, dst.m_EndIdx});
+    return 1;
   }
   if (std::fabs(pc.v) > KelTol::SkyCrossReach)
-    return out;
-  // Collinear: the target's ends that fall on the source, in order along it.
-  std::vector<double> along;
+    return 0;
+  // Collinear: the target's ends that fall on the source, in order along it
+  // (the earlier end first where they are level).
+  double along[2];
+  int n = 0;
   for (double u : {pc.u, pd.u}) {
     if (u >= -KelTol::SkyDisc && u <= len + KelTol::SkyDisc)
-      along.push_back(u);
+      along[n++] = u;
   }
-  std::stable_sort(along.begin(), along.end());
-  for (double u : along)
-    out.push_back(pool->Add(at(u)));
-  return out;
+  if (n == 2 && along[1] < along[0])
+    std::swap(along[0], along[1]);
+  for (int k = 0; k < n; ++k)
+    out[k] = pool->Add(at(along[k]), {src.m_BegIdx, src.m_EndIdx, dst.m_BegIdx, dst.m_EndIdx});
+  return n;
 }
 
 namespace {
@@ -194,6 +290,42 @@ bool CrossPointOutOfReach(const CKelCoord2D& a1, const CKelCoord2D& a2, const CK
          AllBelow(a1.m_y, a2.m_y, b1.m_y, b2.m_y) || AllBelow(b1.m_y, b2.m_y, a1.m_y, a2.m_y);
 }
 
+CrossPointSpan::CrossPointSpan(const CKelCoord2D& p, const CKelCoord2D& q)
+{
+  Add(p);
+  Add(q);
+}
+
+void CrossPointSpan::Add(const CKelCoord2D& p)
+{
+  if (std::isnan(p.m_x) || std::isnan(p.m_y))
+    m_Numbers = false;
+  m_Low.m_x = std::min(m_Low.m_x, p.m_x);
+  m_Low.m_y = std::min(m_Low.m_y, p.m_y);
+  m_High.m_x = std::max(m_High.m_x, p.m_x + kReachMargin);
+  m_High.m_y = std::max(m_High.m_y, p.m_y + kReachMargin);
+  ReachEverywhereWithoutNumbers();
+}
+
+void CrossPointSpan::Add(const CrossPointSpan& other)
+{
+  m_Numbers = m_Numbers && other.m_Numbers;
+  m_Low.m_x = std::min(m_Low.m_x, other.m_Low.m_x);
+  m_Low.m_y = std::min(m_Low.m_y, other.m_Low.m_y);
+  m_High.m_x = std::max(m_High.m_x, other.m_High.m_x);
+  m_High.m_y = std::max(m_High.m_y, other.m_High.m_y);
+  ReachEverywhereWithoutNumbers();
+}
+
+void CrossPointSpan::ReachEverywhereWithoutNumbers()
+{
+  if (m_Numbers)
+    return;
+  const double inf = std::numeric_limits<double>::infinity();
+  m_Low = CKelCoord2D(-inf, -inf);
+  m_High = CKelCoord2D(inf, inf);
+}
+
 void CrossPointReach::Add(const CKelCoord2D& p)
 {
   if (std::isnan(p.m_x) || std::isnan(p.m_y))
@@ -213,6 +345,16 @@ bool CrossPointReach::Clear(const CKelCoord2D& p, const CKelCoord2D& q) const
 }
 
 // --- Segments ---------------------------------------------------------------------
+
+namespace {
+
+// A segment's ends as one key.
+std::uint64_t SegmentKey(int beg, int end)
+{
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(beg)) << 32) | static_cast<std::uint32_t>(end);
+}
+
+}  // namespace
 
 void CSpherePolyLine::CalcAngle()
 {
@@ -258,6 +400,25 @@ void CSpherePolyLineArray::AddLine(const CSphereCoordD2D& p, const CSphereCoordD
   });
   if (!known)
     push_back(line);
+}
+
+void CSpherePolyLineArray::AddLines(const std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>>& pairs)
+{
+  std::unordered_set<std::uint64_t> known;
+  for (const CSpherePolyLine& l : *this)
+    known.insert(SegmentKey(l.m_Beg, l.m_End));
+  for (const auto& [p, q] : pairs) {
+    // As AddLine: the lower end first, at equal height the left one.
+    const bool pFirst = p.m_AE < q.m_AE || (p.m_AE == q.m_AE && p.m_AD < q.m_AD);
+    CSpherePolyLine line;
+    line.m_pCoord = &m_PolyCoord;
+    line.m_Beg = m_PolyCoord.Add(pFirst ? p : q);
+    line.m_End = m_PolyCoord.Add(pFirst ? q : p);
+    if (line.m_Beg == line.m_End || !known.insert(SegmentKey(line.m_Beg, line.m_End)).second)
+      continue;
+    line.CalcAngle();
+    push_back(line);
+  }
 }
 
 void CSpherePolyLineArray::Insert(int pos, const CSpherePolyLine& line)
@@ -374,13 +535,21 @@ int CSpherePolyLineArray::GetMinYIndex() const
 
 int CSpherePolyLineArray::Search(int r) const
 {
+  std::vector<int> all(size());
+  for (std::size_t k = 0; k < all.size(); ++k)
+    all[k] = static_cast<int>(k);
+  return Search(r, all);
+}
+
+int CSpherePolyLineArray::Search(int r, const std::vector<int>& near) const
+{
   const int at = EndOf(r);
   const int from = StartOf(r);
   const int self = r > 0 ? r - 1 : -r - 1;
   const double angle = GetAngle(r);
   int best = 0;
   double bestTurn = 0;
-  for (int k = 0; k < static_cast<int>(size()); ++k) {
+  for (const int k : near) {
     if (k == self)
       continue;
     const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(k)];
@@ -408,10 +577,9 @@ void CSpherePolyLineArray::RemoveDuplicates()
 {
   // Of equal segments the last one stays.
   std::vector<CSpherePolyLine> kept;
-  std::map<std::pair<int, int>, bool> later;
+  std::unordered_set<std::uint64_t> later;
   for (auto it = rbegin(); it != rend(); ++it) {
-    const std::pair<int, int> key(it->m_Beg, it->m_End);
-    if (later.emplace(key, true).second)
+    if (later.insert(SegmentKey(it->m_Beg, it->m_End)).second)
       kept.push_back(*it);
   }
   assign(kept.rbegin(), kept.rend());
@@ -419,7 +587,7 @@ void CSpherePolyLineArray::RemoveDuplicates()
 
 void CSpherePolyLineArray::RemoveDangling()
 {
-  std::map<int, int> ends;
+  std::unordered_map<int, int> ends;
   for (const CSpherePolyLine& l : *this) {
     ++ends[l.m_Beg];
     ++ends[l.m_End];
@@ -450,10 +618,18 @@ int CSpherePolyLineArray::Create2()
   int r = GetMinYIndex();
   if (r == 0)
     return kNoOutline;
+  // The segments at each pool point, ascending, for the continuations.
+  std::vector<std::vector<int>> at(m_PolyCoord.size());
+  for (int k = 0; k < static_cast<int>(size()); ++k) {
+    const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(k)];
+    at[static_cast<std::size_t>(l.m_Beg)].push_back(k);
+    if (l.m_End != l.m_Beg)
+      at[static_cast<std::size_t>(l.m_End)].push_back(k);
+  }
   m_OutlineIdx.push_back(StartOf(r));
   m_OutlineIdx.push_back(EndOf(r));
   for (;;) {
-    r = Search(r);
+    r = Search(r, at[static_cast<std::size_t>(EndOf(r))]);
     // A trace without continuation has no outline.
     if (r == 0)
       return kNoOutline;

@@ -15,7 +15,8 @@
 
 #include <cfloat>
 #include <cstdint>
-#include <unordered_map>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "CKelCoord.h"
@@ -32,6 +33,11 @@ public:
   int Search(const CSphereCoordD2D& p) const;
   // That point's index, or the index of p appended.
   int Add(const CSphereCoordD2D& p);
+  // The same, where p may coincide exactly with one of the points named by
+  // hints (-1 names none): such a point is the answer without a search when
+  // it was appended by Add behind only points appended by Add, since those
+  // lie farther than the band from each other and so from p.
+  int Add(const CSphereCoordD2D& p, std::initializer_list<int> hints);
   // The chart position of point i.
   CKelCoord2D Chart(int i) const
   {
@@ -41,10 +47,26 @@ public:
 
 private:
   // A grid over the chart finds the candidates of Search; it takes in the
-  // points appended since the last search, however they were appended.
-  mutable std::unordered_map<std::int64_t, std::vector<int>> m_Grid;
-  mutable std::size_t m_Indexed = 0;
+  // points appended since the last search, however they were appended, and
+  // notices a pool cut short at the next search, which must come before the
+  // pool grows again (Add searches, with hints too). Its
+  // occupied cells sit in an open hash (a power of two long), each naming
+  // the latest point in it, and each point names the one before it in its
+  // cell (-1 for none, or for a point off the grid).
+  struct Cell {
+    std::int64_t m_Key = 0;
+    int m_Latest = -1;  // -1: the slot is free
+  };
+  mutable std::vector<Cell> m_Cells;
+  mutable std::vector<int> m_Before;  // one per indexed point
+  mutable std::size_t m_Occupied = 0;
+  // The leading points that Add appended, each farther than the band from
+  // every point before it.
+  std::size_t m_Separated = 0;
   void IndexNewPoints() const;
+  void File(std::int64_t key, int i) const;
+  int LatestIn(std::int64_t key) const;
+  static std::size_t Slot(std::int64_t key, std::size_t mask);
   [[nodiscard]] static bool CellOf(const CKelCoord2D& p, std::int64_t* cx, std::int64_t* cy);
 };
 
@@ -54,6 +76,28 @@ private:
 std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& SrcLineBeg,
                                 const CKelCoord2D& SrcLineEnd, const CKelCoord2D& DstLineBeg,
                                 const CKelCoord2D& DstLineEnd);
+
+// A segment of the chart with its direction as CalcCosSin gives it, worked
+// out once for a segment that meets many.
+struct CrossPointSegment {
+  CKelCoord2D m_Beg;
+  CKelCoord2D m_End;
+  int m_BegIdx = -1;  // the ends' pool indices where known, else -1
+  int m_EndIdx = -1;
+  double m_Cos = 1;
+  double m_Sin = 0;
+  double m_Len = 0;
+  bool m_HasDirection = false;
+
+  CrossPointSegment() = default;
+  CrossPointSegment(const CKelCoord2D& beg, const CKelCoord2D& end);
+  // The segment between pool points beg and end.
+  CrossPointSegment(const CSpherePolyCoordArray& pool, int beg, int end);
+};
+
+// The same contacts (at most two) into out; their number.
+int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, const CrossPointSegment& dst,
+                   int out[2]);
 // Whether the segments a1-a2 and b1-b2 lie more than ten identity bands
 // (10 KelTol::SkyDisc) apart along x or y: too far for CalcCrossPoint to
 // find a contact between them either way round, or for a point (b1 = b2)
@@ -75,6 +119,34 @@ private:
   CKelCoord2D m_Min{DBL_MAX, DBL_MAX};
   CKelCoord2D m_Max{-DBL_MAX, -DBL_MAX};
   bool m_Numbers = true;  // false once a coordinate is not a number
+};
+
+// The reach of a set of chart points as CrossPointOutOfReach measures it:
+// the least coordinates, and the greatest moved up by its margin, rounded
+// as it rounds. For the spans of two segments, Apart is
+// CrossPointOutOfReach's answer wherever both hold numbers only; a span of
+// many points is apart from a segment's only where every point is, so a
+// search passes over whole sets at once. A span with a coordinate that is
+// not a number is apart from nothing.
+class CrossPointSpan {
+public:
+  CrossPointSpan() = default;
+  CrossPointSpan(const CKelCoord2D& p, const CKelCoord2D& q);
+  void Add(const CKelCoord2D& p);
+  void Add(const CrossPointSpan& other);
+  // A span that met a coordinate that is not a number reaches everywhere.
+  bool Apart(const CrossPointSpan& other) const
+  {
+    return other.m_Low.m_x > m_High.m_x || m_Low.m_x > other.m_High.m_x || other.m_Low.m_y > m_High.m_y ||
+           m_Low.m_y > other.m_High.m_y;
+  }
+  bool Numbers() const { return m_Numbers; }
+
+private:
+  void ReachEverywhereWithoutNumbers();
+  CKelCoord2D m_Low{DBL_MAX, DBL_MAX};
+  CKelCoord2D m_High{-DBL_MAX, -DBL_MAX};
+  bool m_Numbers = true;
 };
 
 class CSpherePolyLine {
@@ -112,6 +184,9 @@ public:
   // Adds the segment p-q (started at its lower, then left end) unless its
   // ends coincide or it is there already.
   void AddLine(const CSphereCoordD2D& p, const CSphereCoordD2D& q);
+  // AddLine for each pair in turn, the segments already there looked up
+  // by their ends instead of scanned.
+  void AddLines(const std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>>& pairs);
   void Insert(int pos, const CSpherePolyLine& line);
   // Splits the segments at their mutual contacts.
   void CalcCrossPoint();
@@ -121,6 +196,9 @@ public:
   double GetAngle(int r) const;
   // The continuation turning furthest right at r's end point; 0 for none.
   int Search(int r) const;
+  // The same among the segments named, ascending, which hold every segment
+  // with an end at r's end point.
+  int Search(int r, const std::vector<int>& near) const;
   // Cleans the set and traces its outer outline counter-clockwise:
   // kTraced, or kNoOutline when nothing is left or the trace does not close.
   [[nodiscard]] int Create2();

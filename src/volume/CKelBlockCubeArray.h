@@ -59,9 +59,10 @@ public:
   void InsertBlock(const CKelBlockCube& block, int BlkNo);
 
   // --- Build data (CKelBlockCubeArrayBuild.cpp) -----------------------------------
-  // Replaces block BlkNo's outline by a copy of coords and recomputes its
-  // area and extents; the block keeps its other fields.
-  void BuildOverWrite(int BlkNo, const CKelBlockCoordArray& coords);
+  // Replaces block BlkNo's outline by coords (moved in when the caller has
+  // no more use for them) and recomputes its area and extents; the block
+  // keeps its other fields.
+  void BuildOverWrite(int BlkNo, CKelBlockCoordArray coords);
   // Splits every top height (and every own bottom) into floor and offset by
   // profile PpNo of prf (prf may be null: floor 0, offset = height).
   void SetupBuildFlr(const CPrfPlanParam* prf);
@@ -95,15 +96,15 @@ public:
   // be split enters whole.
   CKelBlockCubeArray GetHikageBlock() const;
 
-  // --- Combination (CKelBlockCubeArrayCombine.cpp) ------------------------------------
+  // --- Combination (CKelBlockCubeArrayCombine.cpp; two blocks: ...CombinePair.cpp) ----
   // Merges, in place, every pair of blocks on common top and bottom planes
   // that share a run of outline, until none merges; the earlier block of a
   // pair survives with its fields. prf may be null.
   void CombineBlock(const CPrfPlanParam* prf);
-  // The merged outline of A and B into *result (an empty block); false when
-  // they do not merge. A merge that would enclose a hole, or that changes
-  // the total area, is refused.
-  [[nodiscard]] static bool CombineBlock(const CPrfPlanParam* prf, CKelBlockCube A, CKelBlockCube B,
+  // The merged outline of A and B (left as they are) into *result (an empty
+  // block); false when they do not merge. A merge that would enclose a hole,
+  // or that changes the total area, is refused.
+  [[nodiscard]] static bool CombineBlock(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlockCube& B,
                                          CKelBlockCube* result);
   // Inserts into X every vertex of Y that lies inside one of X's edges.
   static void CombineBlockSub(const CPrfPlanParam* prf, CKelBlockCube& X, const CKelBlockCube& Y);

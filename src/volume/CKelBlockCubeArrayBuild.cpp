@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "CKelBlockCubeArray.h"
 #include "KelTolerance.h"
@@ -44,11 +45,11 @@ bool Rebuild(double& height, double recomputed, bool check)
 
 }  // namespace
 
-void CKelBlockCubeArray::BuildOverWrite(int BlkNo, const CKelBlockCoordArray& coords)
+void CKelBlockCubeArray::BuildOverWrite(int BlkNo, CKelBlockCoordArray coords)
 {
   PLN_ASSERT(0 <= BlkNo && BlkNo < Size());
   CKelBlockCube& block = (*this)[static_cast<std::size_t>(BlkNo)];
-  block.Replace(coords);
+  block.m_Coord = std::move(coords);
   block.SetMinMax();
 }
 

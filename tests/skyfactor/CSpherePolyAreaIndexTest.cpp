@@ -6,15 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <cstdint>
 #include <string>
 #include <random>
 #include <vector>
 
-#include "CSphereA.h"
 #include "CSphereBlkDataArrayNew.h"
-#include "CSphereRatioBlock.h"
+#include "KelTolerance.h"
 #include "SkyScene.h"
+#include "SkyUnion.h"
 #include "UnionLiteral.h"
 
 namespace {
@@ -62,18 +64,65 @@ TEST(SphereEdgeOwners, EachOwnerAnswersAsItsOwnSearch)
   }
 }
 
-// The union as the outline method registers it at one check point.
+// Polygons whose lower vertices crowd their lowest level within a few
+// location bands, where a crossing count could go wrong.
+CSpherePolyArea FlatBottomed(std::mt19937_64& rng, CSpherePolyCoordArray& pool)
+{
+  const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+  CSpherePolyArea area;
+  area.m_pCoord = &pool;
+  const int n = 3 + static_cast<int>(rng() % 10);
+  for (int k = 0; k < n; ++k) {
+    const double x = 0.1 * k + 0.05 * u();
+    const double y = rng() % 2 == 0 ? 0.2 + 0.1 * u() : 1e-10 * static_cast<double>(rng() % 4) * u();
+    area.m_AreaCoord.m_pt.emplace_back(x, y);
+  }
+  area.m_AreaCoord.SetMaxMin();
+  return area;
+}
+
+TEST(SphereFloors, NoPointAtOrBelowTheFloorIsInside)
+{
+  using Crossing = CKelArea<CKelCoord2D>::Crossing;
+  CSpherePolyCoordArray pool;
+  int onOutline = 0;
+  for (std::uint64_t seed = 0; seed < 400; ++seed) {
+    std::mt19937_64 rng(seed);
+    CSpherePolyAreaArray areas;
+    areas.push_back(FlatBottomed(rng, pool));
+    const double floor = SphereFloors(areas)[0];
+    const CKelAreaCoord2D& outline = areas[0].m_AreaCoord;
+    for (int k = 0; k <= 40; ++k) {
+      for (const double below : {0.0, 1e-11, 1e-10, 1e-9}) {
+        const CKelCoord2D p(0.025 * k - 0.01, floor - below);
+        for (const Crossing crossing : {Crossing::TenthTol, Crossing::WholeTol}) {
+          const int r = outline.InArea(p, KelTol::SkyUnionInside, KelTol::SkyUnionInside, crossing);
+          ASSERT_NE(1, r) << "seed " << seed << " at " << p.m_x << ", " << p.m_y;
+          onOutline += r == -1;
+        }
+      }
+    }
+  }
+  EXPECT_GT(onOutline, 100);
+}
+
+TEST(SphereFloors, LowestVertexLevelOrNothingWithANonFiniteVertex)
+{
+  CSpherePolyCoordArray pool;
+  CSpherePolyAreaArray areas;
+  areas.resize(3);
+  areas[0].m_AreaCoord.m_pt = {CKelCoord2D(0, 0.3), CKelCoord2D(1, 0.1), CKelCoord2D(1, 0.5)};
+  areas[1].m_AreaCoord.m_pt = {CKelCoord2D(0, 0.3), CKelCoord2D(std::nan(""), 0.1), CKelCoord2D(1, 0.5)};
+  const std::vector<double> floors = SphereFloors(areas);
+  EXPECT_EQ(0.1, floors[0]);
+  EXPECT_EQ(-std::numeric_limits<double>::infinity(), floors[1]);
+  EXPECT_EQ(std::numeric_limits<double>::infinity(), floors[2]);
+}
+
+// The union as the outline method registers it at one check point, cut.
 CSphereBlkDataArrayNew Registered(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle)
 {
-  CSphereA sphere;
-  sphere.SetChkPnt(&point, angle);
-  sphere.m_AngleStep = 1;
-  sphere.m_Kind = 1;
-  CSphereBlkDataArrayNew united;
-  for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(blocks, &point, angle, 0)) {
-    if (!group.empty())
-      sphere.RegistSphereRatio2(-1, false, &point, group, united);
-  }
+  CSphereBlkDataArrayNew united = sky_test::RegisteredUnion(blocks, point, angle);
   united.CalcCrossPoint(nullptr);
   return united;
 }
@@ -119,6 +168,86 @@ TEST(CSphereBlkDataArrayNew, EdgeFlagsAsTheFirstFormOnADenseSite)
   const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
   for (const std::size_t k : {0, 37, 99})
     EXPECT_GT(ExpectSameFlags(Registered(blocks, points[k], 0), "point " + std::to_string(k)), 100);
+}
+
+// --- Chains ---------------------------------------------------------------------------------
+
+using ChainList = std::vector<CSphereBlkDataLineArray>;
+
+const ChainList& Chains(const CSphereBlkDataLineArrayArray& chains) { return chains; }
+
+// Edges over a handful of points, so that chains close, branch, run back
+// over their own edges and lose pieces: each added through the index kept
+// over the whole run and through the former scan, with the same chains after
+// every edge.
+TEST(SphereChainIndex, ChainsAsTheFormerScanEdgeByEdge)
+{
+  int cancelled = 0, split = 0;
+  for (std::uint64_t seed = 0; seed < 300; ++seed) {
+    std::mt19937_64 rng(seed);
+    const int points = 3 + static_cast<int>(seed % 6);
+    CSphereBlkDataLineArrayArray fast, former;
+    SphereChainIndex index(fast);
+    for (int e = 0; e < 60; ++e) {
+      const int a = static_cast<int>(rng() % static_cast<unsigned>(points));
+      const int b = static_cast<int>(rng() % static_cast<unsigned>(points));
+      const std::size_t before = former.size();
+      fast.Add(a, b, index);
+      union_literal::AddLine(former, a, b);
+      ASSERT_EQ(Chains(former), Chains(fast)) << "seed " << seed << " edge " << e;
+      cancelled += former.size() < before;
+      split += former.size() >= before + 2;
+    }
+  }
+  EXPECT_GT(cancelled, 100);
+  EXPECT_GT(split, 100);
+}
+
+// An edge added on its own indexes the chains as they stand, however they
+// were built.
+TEST(SphereChainIndex, ASingleEdgeFindsChainsBuiltWithoutTheIndex)
+{
+  for (std::uint64_t seed = 0; seed < 200; ++seed) {
+    std::mt19937_64 rng(seed);
+    CSphereBlkDataLineArrayArray fast, former;
+    for (int c = 0; c < 4; ++c) {
+      CSphereBlkDataLineArray chain;
+      for (int k = 0; k < 1 + static_cast<int>(rng() % 5); ++k)
+        chain.push_back(static_cast<int>(rng() % 6));
+      fast.push_back(chain);
+      former.push_back(chain);
+    }
+    const int a = static_cast<int>(rng() % 6), b = static_cast<int>(rng() % 6);
+    fast.Add(nullptr, a, b);
+    union_literal::AddLine(former, a, b);
+    ASSERT_EQ(Chains(former), Chains(fast)) << "seed " << seed;
+  }
+}
+
+// The chains of the union's kept edges, on scenes, as the former scan
+// chains them.
+TEST(SphereChainIndex, UnionChainsAsTheFormerScan)
+{
+  std::size_t points = 0;
+  const auto expectSame = [&points](const CSphereBlkDataArrayNew& registered, const std::string& where) {
+    CSphereBlkDataArrayNew fast = registered;
+    ASSERT_EQ(CSphereBlkDataArrayNew::kDone, fast.DeletePointInArea(nullptr)) << where;
+    CSphereBlkDataArrayNew former = fast;
+    ASSERT_EQ(CSphereBlkDataArrayNew::kDone, fast.AddLineArray(nullptr)) << where;
+    union_literal::AddLineArray(former);
+    EXPECT_EQ(Chains(former.m_BlkLine), Chains(fast.m_BlkLine)) << where;
+    for (const CSphereBlkDataLineArray& chain : fast.m_BlkLine)
+      points += chain.size();
+  };
+  for (std::uint64_t seed = 1; seed <= 60; ++seed) {
+    const sky_test::Scene scene = sky_test::RandomScene(seed);
+    expectSame(Registered(scene.blocks, CKelCoord3D(0, 0, 0), scene.angle), "seed " + std::to_string(seed));
+  }
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(48);
+  const std::vector<CKelCoord3D> sitePoints = sky_test::ScenePoints(100);
+  for (const std::size_t k : {0, 37, 99})
+    expectSame(Registered(blocks, sitePoints[k], 0), "point " + std::to_string(k));
+  EXPECT_GT(points, 5000u);
 }
 
 }  // namespace

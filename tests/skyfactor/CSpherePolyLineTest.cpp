@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cmath>
 #include <limits>
 #include <random>
@@ -310,6 +312,38 @@ TEST(CrossPointOutOfReach, RejectsOnlyPairsWithoutContacts)
   EXPECT_GT(contactsOfApartBoxes, 100);
 }
 
+// Spans answer as CrossPointOutOfReach for two segments, and a span of
+// several segments is apart from a segment only where each of them is;
+// a coordinate that is not a number keeps spans together.
+TEST(CrossPointSpan, ApartAsOutOfReachForSegmentsAndSetsOfThem)
+{
+  Random r(4242);
+  int apart = 0;
+  for (int k = 0; k < 100000; ++k) {
+    const SegmentPair p = NearPair(r);
+    const CrossPointSpan a(p.a1, p.a2), b(p.b1, p.b2);
+    ASSERT_EQ(CrossPointOutOfReach(p.a1, p.a2, p.b1, p.b2), a.Apart(b)) << k;
+    ASSERT_EQ(a.Apart(b), b.Apart(a)) << k;
+    apart += a.Apart(b);
+    // A set holding b's segment and another.
+    const SegmentPair q = NearPair(r);
+    CrossPointSpan set = b;
+    set.Add(CrossPointSpan(q.b1, q.b2));
+    if (set.Apart(a)) {
+      ASSERT_TRUE(CrossPointOutOfReach(p.a1, p.a2, q.b1, q.b2) && CrossPointOutOfReach(p.a1, p.a2, p.b1, p.b2)) << k;
+    }
+  }
+  EXPECT_GT(apart, 20000);
+  EXPECT_LT(apart, 80000);
+  const double nan = std::nan("");
+  const CrossPointSpan far(CKelCoord2D(10, 10), CKelCoord2D(11, 11));
+  EXPECT_TRUE(far.Apart(CrossPointSpan(CKelCoord2D(0, 0), CKelCoord2D(1, 1))));
+  EXPECT_FALSE(far.Apart(CrossPointSpan(CKelCoord2D(0, nan), CKelCoord2D(1, 1))));
+  CrossPointSpan odd = far;
+  odd.Add(CrossPointSpan(CKelCoord2D(nan, 10), CKelCoord2D(11, 11)));
+  EXPECT_FALSE(odd.Apart(CrossPointSpan(CKelCoord2D(0, 0), CKelCoord2D(1, 1))));
+}
+
 // A vertex within the band of an edge: its frame position strictly inside
 // and its distance from the line within the band, as the polygons test it.
 bool OnEdgeInside(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
@@ -384,15 +418,25 @@ TEST(CrossPointReach, NotANumberIsNeverOutOfReach)
   EXPECT_FALSE(reach.Clear(a, CKelCoord2D(0, nan)));
 }
 
+int ScanSearch(const CSpherePolyCoordArray& pool, const CSphereCoordD2D& q)
+{
+  for (std::size_t i = 0; i < pool.size(); ++i) {
+    if (length_2point(pool.Chart(static_cast<int>(i)), CKelCoord2D(q.m_AD, q.m_AE)) <= KelTol::SkyDisc)
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
 // The pool's grid answers as a scan over every point would, for points
-// crowded around the grid's cell corners.
+// crowded around the corners of cells of several widths (among them the
+// grid's own, whichever way its cells are laid) and on the horizon.
 TEST(CSpherePolyCoordArray, SearchAnswersAsTheFullScan)
 {
   Random r(11);
-  const double cell = 10 * KelTol::SkyDisc;
   const auto nearCorner = [&] {
-    return CSphereCoordD2D(0, 0, cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6),
-                           cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6), 0);
+    const double cell = KelTol::SkyDisc * std::array{10.0, 50.0, 100.0}[r.rng() % 3];
+    const double y = r.rng() % 4 == 0 ? 0 : cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6);
+    return CSphereCoordD2D(0, 0, cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6), y, 0);
   };
   CSpherePolyCoordArray pool;
   for (int k = 0; k < 400; ++k)
@@ -400,16 +444,130 @@ TEST(CSpherePolyCoordArray, SearchAnswersAsTheFullScan)
   int found = 0;
   for (int k = 0; k < 20000; ++k) {
     const CSphereCoordD2D q = nearCorner();
-    int expected = -1;
-    for (std::size_t i = 0; i < pool.size() && expected < 0; ++i) {
-      if (length_2point(pool.Chart(static_cast<int>(i)), CKelCoord2D(q.m_AD, q.m_AE)) <= KelTol::SkyDisc)
-        expected = static_cast<int>(i);
-    }
+    const int expected = ScanSearch(pool, q);
     ASSERT_EQ(expected, pool.Search(q)) << k;
     found += expected >= 0;
   }
   EXPECT_GT(found, 5000);
   EXPECT_LT(found, 19000);
+}
+
+// Points added between searches, however they were added, are found, also
+// while the grid grows, and a pool cut short forgets the points it lost.
+TEST(CSpherePolyCoordArray, SearchFollowsThePoolAsItGrowsAndShrinks)
+{
+  Random r(5);
+  CSpherePolyCoordArray pool;
+  const auto point = [&] { return CSphereCoordD2D(0, 0, r.In(-3, 3), r.rng() % 3 == 0 ? 0 : r.In(0, 1.5), 0); };
+  for (int k = 0; k < 5000; ++k) {
+    const CSphereCoordD2D p = point();
+    const int expected = ScanSearch(pool, p);
+    if (k % 7 == 0) {
+      pool.push_back(p);
+      ASSERT_EQ(expected < 0 ? static_cast<int>(pool.size()) - 1 : expected, pool.Search(p)) << k;
+      continue;
+    }
+    ASSERT_EQ(expected < 0 ? static_cast<int>(pool.size()) : expected, pool.Add(p)) << k;
+  }
+  const CSphereCoordD2D last = pool.back();
+  const CSpherePolyCoordArray copy = pool;
+  pool.resize(pool.size() / 2);
+  EXPECT_EQ(ScanSearch(pool, last), pool.Search(last));
+  EXPECT_EQ(static_cast<int>(copy.size()) - 1, copy.Search(last));
+  pool.clear();
+  EXPECT_EQ(-1, pool.Search(last));
+}
+
+// A hint never changes what Add answers: not for a point that coincides
+// with the hinted one, nor where points pushed past Add lie within the band
+// of earlier ones, nor after the pool was cut short.
+TEST(CSpherePolyCoordArray, HintedAddAnswersAsAdd)
+{
+  Random r(23);
+  int hinted = 0;
+  for (int round = 0; round < 200; ++round) {
+    CSpherePolyCoordArray pool;
+    const auto point = [&] { return CSphereCoordD2D(0, 0, 1e-5 * static_cast<double>(r.rng() % 40), r.rng() % 2 ? 0.0 : 1e-5, 0); };
+    for (int k = 0; k < 30; ++k) {
+      const CSphereCoordD2D p = point();
+      if (r.rng() % 10 == 0) {
+        // Past Add, and perhaps within the band of a point already held.
+        pool.push_back(CSphereCoordD2D(0, 0, p.m_AD + r.In(-5e-7, 5e-7), p.m_AE, 0));
+        continue;
+      }
+      if (r.rng() % 25 == 0) {
+        // Cut short, which the next search notices.
+        pool.resize(pool.size() / 2);
+        pool.Search(p);
+      }
+      const int size = static_cast<int>(pool.size());
+      const int k1 = size == 0 ? -1 : static_cast<int>(r.rng() % static_cast<unsigned>(size));
+      const int k2 = size == 0 ? -1 : static_cast<int>(r.rng() % static_cast<unsigned>(size));
+      // Mostly a copy of a held point, hinted or not.
+      const CSphereCoordD2D q = k1 >= 0 && r.rng() % 3 != 0 ? pool[static_cast<std::size_t>(k1)] : p;
+      CSpherePolyCoordArray plain = pool;
+      const int scan = ScanSearch(pool, q);
+      const int expected = plain.Add(q);
+      ASSERT_EQ(scan < 0 ? size : scan, expected) << round << ", " << k;
+      const int got = pool.Add(q, {-1, k2, k1});
+      ASSERT_EQ(expected, got) << round << ", " << k;
+      ASSERT_EQ(plain.size(), pool.size());
+      hinted += k1 >= 0 && got == k1;
+    }
+  }
+  EXPECT_GT(hinted, 1000);
+}
+
+// Faces' edges on a small lattice, so that edges repeat, coincide at their
+// ends and branch.
+std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>> LatticeEdges(Random& r, int count)
+{
+  std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>> edges;
+  const auto point = [&r] {
+    return At(0.1 * static_cast<double>(r.rng() % 4), 0.1 * static_cast<double>(r.rng() % 3));
+  };
+  CSphereCoordD2D from = point();
+  for (int k = 0; k < count; ++k) {
+    const CSphereCoordD2D to = r.rng() % 5 == 0 ? from : point();
+    edges.emplace_back(from, to);
+    from = r.rng() % 4 == 0 ? point() : to;
+  }
+  return edges;
+}
+
+// Segments added in one go are those AddLine adds one by one, and the trace
+// through the segments at each point follows the search over them all.
+TEST(CSpherePolyLineArray, AddedInOneGoAndTracedAsOneByOne)
+{
+  Random r(31);
+  int traced = 0;
+  for (int round = 0; round < 400; ++round) {
+    const auto edges = LatticeEdges(r, 2 + static_cast<int>(r.rng() % 14));
+    CSpherePolyLineArray one, all;
+    all.AddLine(edges.front().second, edges.front().first);
+    one.AddLine(edges.front().second, edges.front().first);
+    for (const auto& [p, q] : edges)
+      one.AddLine(p, q);
+    all.AddLines(edges);
+    ASSERT_EQ(one.size(), all.size()) << round;
+    for (std::size_t k = 0; k < one.size(); ++k)
+      ASSERT_TRUE(one[k].m_Beg == all[k].m_Beg && one[k].m_End == all[k].m_End) << round << ", " << k;
+    // The trace as the search over every segment finds it, on the segments
+    // the clean-up leaves.
+    if (all.Create2() != CSpherePolyLineArray::kTraced)
+      continue;
+    ++traced;
+    const auto end = [&all](int s) {
+      const CSpherePolyLine& l = all[static_cast<std::size_t>(s > 0 ? s - 1 : -s - 1)];
+      return s > 0 ? l.m_End : l.m_Beg;
+    };
+    int s = all.GetMinYIndex();
+    std::vector<int> expected{end(-s), end(s)};
+    for (s = all.Search(s); s != 0 && end(s) != expected.front() && expected.size() <= all.size(); s = all.Search(s))
+      expected.push_back(end(s));
+    EXPECT_EQ(expected, all.m_OutlineIdx) << round;
+  }
+  EXPECT_GT(traced, 50);
 }
 
 }  // namespace

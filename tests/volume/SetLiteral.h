@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CKelBlockCubeArray.h"
+#include "CombinePrevious.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -95,19 +96,9 @@ inline void Combine(CKelBlockCubeArray& list, const CPrfPlanParam* prf)
         if (!Touch(list[ui], list[uj]) || !OnPlanesOf(list[ui], list[uj]))
           continue;
         CKelBlockCube R;
-        if (!CKelBlockCubeArray::CombineBlock(prf, list[ui], list[uj], &R))
+        if (!combine_previous::CombinePair(prf, list[ui], list[uj], &R))
           continue;
-        list.Erase(i);
-        const CKelBlockCube& survivor = list[uj];
-        if (prf != nullptr) {
-          const CPrfPlanItem* item = prf->GetCurProf(survivor.PpNo());
-          for (CKelBlockCoord& c : R.m_Coord) {
-            c.SetZH(c.m_z, item);
-            if (survivor.IsTyuku())
-              c.SetZL(c.m_zL, item);
-          }
-        }
-        list.BuildOverWrite(j, R.m_Coord);
+        combine_previous::TakeMerged(list, prf, i, j, R);
         merged = true;
         break;
       }
