@@ -149,9 +149,9 @@ private:
   // CheckCross2 of a piece whose every edge but the closing one (last vertex
   // to first) is an edge of an outline that passed CheckCross2.
   bool ClosingEdgeClear() const;
-  // CheckCross2 of a larger outline, by a sweep over its edges.
+  // CheckCross2 of a larger outline, through a box tree over its edges.
   bool EdgePairsClear() const;
-  static constexpr int kSweepFrom = 32;
+  static constexpr int kEdgeTreeFrom = 32;
 
   friend class KelTriangulateSearch;
 };

@@ -31,6 +31,7 @@
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 #include "KelTriangulateSearch.h"
+#include "KelVertexTree.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ namespace {
 // offsets, told by cross products without the square root of a's length.
 // The bound on their round-off keeps doubtful cases for the full test.
 constexpr double kClearOfLine = 4;
-constexpr double kCrossRoundOff = 1e-12;
+using KelCrossing::kCrossRoundOff;
 
 bool BothEndsClearOfLine(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1, const CKelCoord2D& b2)
 {
@@ -197,7 +198,7 @@ bool CKelAreaCoord2D::CheckCross2() const
   const bool finite = std::all_of(m_pt.begin(), m_pt.end(), [](const CKelCoord2D& p) {
     return std::isfinite(p.m_x) && std::isfinite(p.m_y);
   });
-  if (n > kSweepFrom && finite)
+  if (n > kEdgeTreeFrom && finite)
     return EdgePairsClear();
   for (int i = 0; i < n; ++i) {
     const int start = i == 0 ? n - 1 : i - 1;
@@ -207,39 +208,34 @@ bool CKelAreaCoord2D::CheckCross2() const
   return true;
 }
 
-// The same pairs as the edge-by-edge loop of CheckCross2, reached by a sweep
-// over the edges sorted by their left ends: a pair whose x ranges lie
-// farther apart than the box filter's margin passes that filter in neither
-// role, and its start vertices cannot coincide. The answer does not depend on
-// the order of the pairs.
+// The same pairs as the edge-by-edge loop of CheckCross2, each once, reached
+// through a box tree over the edges: a pair that SegmentReach keeps apart
+// can neither cross in either role nor have coinciding start vertices. The
+// answer does not depend on the order of the pairs.
 bool CKelAreaCoord2D::EdgePairsClear() const
 {
+  const KelVertexTree tree(m_pt);
   const std::size_t n = m_pt.size();
   const auto next = [n](std::size_t k) { return k + 1 == n ? 0 : k + 1; };
-  std::vector<std::size_t> byLeft(n);
-  std::vector<double> left(n), right(n);
-  for (std::size_t k = 0; k < n; ++k) {
-    byLeft[k] = k;
-    left[k] = std::fmin(m_pt[k].m_x, m_pt[next(k)].m_x);
-    right[k] = std::fmax(m_pt[k].m_x, m_pt[next(k)].m_x);
-  }
-  std::sort(byLeft.begin(), byLeft.end(), [&left](std::size_t l, std::size_t r) { return left[l] < left[r]; });
-  const double reach = 2 * KelTol::CrossingBox;
-  for (std::size_t u = 0; u < n; ++u) {
-    const std::size_t a = byLeft[u];
+  for (std::size_t a = 0; a < n; ++a) {
     const CKelCoord2D& a1 = m_pt[a];
     const CKelCoord2D& a2 = m_pt[next(a)];
-    for (std::size_t w = u + 1; w < n && left[byLeft[w]] <= right[a] + reach; ++w) {
-      const std::size_t b = byLeft[w];
+    const KelCrossing::SegmentReach reach(a1, a2);
+    const auto clear = [&reach](const KelBox& box) { return reach.Clear(box); };
+    const auto crosses = [&](int other) {
+      const auto b = static_cast<std::size_t>(other);
+      if (b <= a)
+        return false;
       const CKelCoord2D& b1 = m_pt[b];
       const CKelCoord2D& b2 = m_pt[next(b)];
-      if (KelCrossing::Coincide(a1, b1) || KelCrossing::Coincide(b1, a1))
+      if (reach.Clear(b1, b2))
         return false;
-      if (KelCrossing::BoxesMeet(a1, a2, b1, b2) && IsLineCrossed2(a1, a2, b1, b2))
-        return false;
-      if (KelCrossing::BoxesMeet(b1, b2, a1, a2) && IsLineCrossed2(b1, b2, a1, a2))
-        return false;
-    }
+      return KelCrossing::Coincide(a1, b1) || KelCrossing::Coincide(b1, a1) ||
+             (KelCrossing::BoxesMeet(a1, a2, b1, b2) && IsLineCrossed2(a1, a2, b1, b2)) ||
+             (KelCrossing::BoxesMeet(b1, b2, a1, a2) && IsLineCrossed2(b1, b2, a1, a2));
+    };
+    if (tree.FindEdge(clear, crosses) >= 0)
+      return false;
   }
   return true;
 }
