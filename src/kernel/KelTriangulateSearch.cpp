@@ -1,5 +1,6 @@
 #include "KelTriangulateSearch.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "KelGeometry.h"
@@ -35,8 +36,12 @@ constexpr double kLongestRulingEdge = 1e5;
 
 KelTriangulateSearch::KelTriangulateSearch(const CKelAreaCoord2D& outline, CKelAreaCoord2DArray& out,
                                            Budget& budget)
-    : m_outline(outline), m_pt(outline.m_pt), m_out(out), m_budget(budget), m_tree(outline.m_pt)
+    : m_outline(outline), m_pt(outline.m_pt), m_out(out), m_budget(budget)
 {
+  m_finite = std::all_of(m_pt.begin(), m_pt.end(), [](const CKelCoord2D& p) {
+    return std::isfinite(p.m_x) && std::isfinite(p.m_y);
+  });
+
   const int n = static_cast<int>(m_pt.size());
   m_node.resize(m_pt.size());
   for (int i = 0; i < n; ++i) {
@@ -47,7 +52,6 @@ KelTriangulateSearch::KelTriangulateSearch(const CKelAreaCoord2D& outline, CKelA
     if (m_pt[static_cast<std::size_t>(i)] == m_pt[static_cast<std::size_t>(node.next)])
       m_open = 1;
   }
-  m_extras.push_back(-1);
 }
 
 KelTriangulateSearch::Result KelTriangulateSearch::Run(Simplicity simplicity)
@@ -94,6 +98,11 @@ bool KelTriangulateSearch::Begin(Level& level, Result& result)
 {
   level.phase = Phase::kSearch;
   if (NextConcave(level)) {
+    // Before any cut, so that every cut keeps the labels.
+    if (!m_tree && m_pt.size() >= kIndexFrom) {
+      m_tree.emplace(m_pt);
+      m_extras.push_back(-1);
+    }
     if (level.simplicity == Simplicity::kUnknown && Materialize(level.start, level.size).CheckCross2())
       level.simplicity = Simplicity::kKnown;
     level.wedge.valid = WedgeOf(level, level.wedge);
@@ -234,6 +243,8 @@ bool KelTriangulateSearch::NextCandidate(Level& level) const
 {
   if (!level.wedge.valid)
     return false;
+  if (!m_tree)
+    return NextCandidateOnRing(level);
   const int n = static_cast<int>(m_pt.size());
   const Node& c = m_node[static_cast<std::size_t>(level.c)];
   const int origin = m_node[static_cast<std::size_t>(level.start)].v;
@@ -247,11 +258,11 @@ bool KelTriangulateSearch::NextCandidate(Level& level) const
     return true;
   };
   const int from = origin + (level.j < 0 ? 0 : level.jKey + 1);
-  int v = m_tree.FirstVertex(from, n, ruledOut, accept);
+  int v = m_tree->FirstVertex(from, n, ruledOut, accept);
   if (v < 0 && from > n)
-    v = m_tree.FirstVertex(from - n, origin, ruledOut, accept);
+    v = m_tree->FirstVertex(from - n, origin, ruledOut, accept);
   else if (v < 0)
-    v = m_tree.FirstVertex(0, origin, ruledOut, accept);
+    v = m_tree->FirstVertex(0, origin, ruledOut, accept);
   if (v < 0) {
     level.j = -1;
     return false;
@@ -259,6 +270,24 @@ bool KelTriangulateSearch::NextCandidate(Level& level) const
   level.j = found;
   level.jKey = v >= origin ? v - origin : v + n - origin;
   return true;
+}
+
+// The ring walked from the last candidate on, for an outline too small to
+// index.
+bool KelTriangulateSearch::NextCandidateOnRing(Level& level) const
+{
+  const Node& c = m_node[static_cast<std::size_t>(level.c)];
+  bool first = level.j < 0;
+  for (int node = first ? level.start : m_node[static_cast<std::size_t>(level.j)].next; first || node != level.start;
+       node = m_node[static_cast<std::size_t>(node)].next) {
+    first = false;
+    if (node != c.prev && node != level.c && node != c.next && InWedge(level.wedge, level.c, node)) {
+      level.j = node;
+      return true;
+    }
+  }
+  level.j = -1;
+  return false;
 }
 
 int KelTriangulateSearch::NodeIn(int v, int label) const
@@ -281,7 +310,7 @@ int KelTriangulateSearch::NodeIn(int v, int label) const
 bool KelTriangulateSearch::NoCandidateIn(const Level& level, const KelBox& box) const
 {
   const Wedge& w = level.wedge;
-  if (!m_tree.Finite() || !w.clear)
+  if (!m_finite || !w.clear)
     return false;
   const KelBoxCorners k(box, w.c);
   const double side = kClearSide * k.reach;
@@ -343,31 +372,63 @@ bool KelTriangulateSearch::DiagonalClear(Level& level)
 {
   if (level.blocker >= 0 && EdgeRefuses(level, level.blocker))
     return false;
-  const KelCrossing::SegmentReach diagonal(m_pt[static_cast<std::size_t>(m_node[static_cast<std::size_t>(level.c)].v)],
-                               m_pt[static_cast<std::size_t>(m_node[static_cast<std::size_t>(level.j)].v)]);
-  const bool finite = m_tree.Finite();
+  const KelCrossing::SegmentReach diagonal(Point(level.c), Point(level.j));
+  const int k = m_tree ? RefusingEdgeIndexed(level, diagonal) : RefusingEdgeOnRing(level, diagonal);
+  if (k < 0)
+    return true;
+  level.blocker = k;
+  return false;
+}
+
+int KelTriangulateSearch::RefusingEdgeOnRing(const Level& level, const KelCrossing::SegmentReach& diagonal) const
+{
+  int k = level.start;
+  for (int pos = 0; pos < level.size; ++pos) {
+    const Node& edge = m_node[static_cast<std::size_t>(k)];
+    const CKelCoord2D& b1 = Point(k);
+    const CKelCoord2D& b2 = Point(edge.next);
+    const KelBox box{std::fmin(b1.m_x, b2.m_x), std::fmin(b1.m_y, b2.m_y), std::fmax(b1.m_x, b2.m_x),
+                     std::fmax(b1.m_y, b2.m_y)};
+    if (!diagonal.Apart(box) && EdgeRefuses(level, k))
+      return k;
+    k = edge.next;
+  }
+  return -1;
+}
+
+// The tree holds the edges from vertex to next vertex; an edge a cut made is
+// among the piece's extras instead.
+int KelTriangulateSearch::RefusingEdgeIndexed(const Level& level, const KelCrossing::SegmentReach& diagonal) const
+{
+  const bool finite = m_tree->Finite();
   const auto ruledOut = [&](const KelBox& box) { return finite && diagonal.Clear(box); };
   const int n = static_cast<int>(m_pt.size());
   const auto refuses = [&](int v) {
     const Node& node = m_node[static_cast<std::size_t>(v)];
     const int w = v + 1 == n ? 0 : v + 1;
     return node.label == level.label && !node.listed && m_node[static_cast<std::size_t>(node.next)].v == w &&
-           !(finite && diagonal.Clear(m_pt[static_cast<std::size_t>(v)], m_pt[static_cast<std::size_t>(w)])) &&
-           EdgeRefuses(level, v);
+           !Clear(diagonal, v) && EdgeRefuses(level, v);
   };
-  int k = m_tree.FindEdge(ruledOut, refuses);
-  for (int x = m_extras[static_cast<std::size_t>(level.label)]; k < 0 && x >= 0;
+  const int k = m_tree->FindEdge(ruledOut, refuses);
+  if (k >= 0)
+    return k;
+  for (int x = m_extras[static_cast<std::size_t>(level.label)]; x >= 0;
        x = m_node[static_cast<std::size_t>(x)].extraNext) {
-    const Node& edge = m_node[static_cast<std::size_t>(x)];
-    const CKelCoord2D& b1 = m_pt[static_cast<std::size_t>(edge.v)];
-    const CKelCoord2D& b2 = m_pt[static_cast<std::size_t>(m_node[static_cast<std::size_t>(edge.next)].v)];
-    if (!(finite && diagonal.Clear(b1, b2)) && EdgeRefuses(level, x))
-      k = x;
+    if (!Clear(diagonal, x) && EdgeRefuses(level, x))
+      return x;
   }
-  if (k < 0)
-    return true;
-  level.blocker = k;
-  return false;
+  return -1;
+}
+
+// Whether the edge from node k keeps clear of the diagonal by its ends.
+bool KelTriangulateSearch::Clear(const KelCrossing::SegmentReach& diagonal, int k) const
+{
+  return m_finite && diagonal.Clear(Point(k), Point(m_node[static_cast<std::size_t>(k)].next));
+}
+
+const CKelCoord2D& KelTriangulateSearch::Point(int node) const
+{
+  return m_pt[static_cast<std::size_t>(m_node[static_cast<std::size_t>(node)].v)];
 }
 
 // The edge from node k in the test of the piece it falls into: the closing
@@ -458,19 +519,20 @@ void KelTriangulateSearch::CutAlong(Level& level, bool closesAtJ, int& aStart, i
   level.bStart = j;
   level.bSize = total - aSize;
 
-  cut.relabelled = aSmaller ? c : j;
-  cut.parentLabel = level.label;
-  cut.newLabel = static_cast<int>(m_extras.size());
-  m_extras.push_back(-1);
-  Relabel(cut.relabelled, cut.newLabel);
-  level.bLabel = m_node[static_cast<std::size_t>(j)].label;
-
-  List(c2);
-  cut.extraB = c2;
-  if (!m_node[static_cast<std::size_t>(endA)].listed) {
-    List(endA);
-    cut.extraA = endA;
+  if (m_tree) {
+    cut.relabelled = aSmaller ? c : j;
+    cut.parentLabel = level.label;
+    cut.newLabel = static_cast<int>(m_extras.size());
+    m_extras.push_back(-1);
+    Relabel(cut.relabelled, cut.newLabel);
+    List(c2);
+    cut.extraB = c2;
+    if (!m_node[static_cast<std::size_t>(endA)].listed) {
+      List(endA);
+      cut.extraA = endA;
+    }
   }
+  level.bLabel = m_node[static_cast<std::size_t>(j)].label;
   cut.open = !closesAtJ;
   m_open += cut.open ? 1 : 0;
   m_cuts.push_back(cut);
@@ -576,12 +638,14 @@ void KelTriangulateSearch::Unlist(int node)
 // Labels and lists as they were before the cut; its rings still stand.
 void KelTriangulateSearch::TakeBack(const Cut& cut)
 {
+  m_open -= cut.open ? 1 : 0;
+  if (!m_tree)
+    return;
   if (cut.extraA >= 0)
     Unlist(cut.extraA);
   Unlist(cut.extraB);
   Relabel(cut.relabelled, cut.parentLabel);
   m_extras.pop_back();
-  m_open -= cut.open ? 1 : 0;
 }
 
 // A three-vertex piece comes out whole, with the outline's area and box

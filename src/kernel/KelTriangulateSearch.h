@@ -25,9 +25,11 @@
 // other such edges, its label's "extras".
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "CKelAreaCoord2D.h"
+#include "KelCrossing.h"
 #include "KelVertexTree.h"
 
 // Backtracks left to the whole Triangulate call, and the nesting of the
@@ -125,6 +127,7 @@ private:
   bool NextConcave(Level& level) const;
   bool WedgeOf(const Level& level, Wedge& wedge) const;
   bool NextCandidate(Level& level) const;
+  bool NextCandidateOnRing(Level& level) const;
   bool InWedge(const Wedge& wedge, int c, int k) const;
   // The node of vertex v in the piece labelled label, or -1.
   int NodeIn(int v, int label) const;
@@ -137,6 +140,11 @@ private:
   // Whether the diagonal c - j of a piece known to be simple leaves two
   // pieces that are: the closing-edge test of each, on the piece's edges.
   bool DiagonalClear(Level& level);
+  // The start of an edge of the piece that refuses the diagonal, or -1.
+  int RefusingEdgeOnRing(const Level& level, const KelCrossing::SegmentReach& diagonal) const;
+  int RefusingEdgeIndexed(const Level& level, const KelCrossing::SegmentReach& diagonal) const;
+  bool Clear(const KelCrossing::SegmentReach& diagonal, int k) const;
+  const CKelCoord2D& Point(int node) const;
   bool EdgeRefuses(const Level& level, int k) const;
   bool InRunCToJ(const Level& level, int k) const;
   // The piece's vertices from node from, size of them, as a polygon.
@@ -166,7 +174,11 @@ private:
   std::vector<Node> m_node;
   std::vector<Cut> m_cuts;
   std::vector<Level> m_stack;
-  KelVertexTree m_tree;
+  // Outlines smaller than this are searched along their rings: building the
+  // index would cost more than it saves.
+  static constexpr std::size_t kIndexFrom = 200;
+  std::optional<KelVertexTree> m_tree;
+  bool m_finite = true;
   std::vector<int> m_extras;  // by label, the first listed node or -1
   // Cuts in force whose piece A does not close at j, plus one when two
   // neighbouring vertices coincide: a candidate may then not close at j.
