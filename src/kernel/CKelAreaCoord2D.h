@@ -30,6 +30,7 @@
 class CKelAreaCoord2DArray;
 class CKelArchiveCore;
 class CKelFileIO;
+class KelVertexTree;
 
 // How a triangulation ended. Triangulate's bool is true only for kDone.
 enum class KelTriangulateResult {
@@ -149,8 +150,11 @@ private:
   // CheckCross2 of a piece whose every edge but the closing one (last vertex
   // to first) is an edge of an outline that passed CheckCross2.
   bool ClosingEdgeClear() const;
-  // CheckCross2 of a larger outline, through a box tree over its edges.
-  bool EdgePairsClear() const;
+  // CheckCross2 with tree, a KelVertexTree of this outline, where it pays.
+  bool CheckCross2(const KelVertexTree& tree) const;
+  bool EdgeTreePays() const;
+  // CheckCross2 of a larger outline, through that tree.
+  bool EdgePairsClear(const KelVertexTree& tree) const;
   static constexpr int kEdgeTreeFrom = 32;
 
   friend class KelTriangulateSearch;

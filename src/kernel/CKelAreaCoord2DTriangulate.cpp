@@ -194,12 +194,9 @@ bool CKelAreaCoord2D::ClosingEdgeClear() const
 
 bool CKelAreaCoord2D::CheckCross2() const
 {
+  if (EdgeTreePays())
+    return EdgePairsClear(KelVertexTree(m_pt));
   const int n = GetSize();
-  const bool finite = std::all_of(m_pt.begin(), m_pt.end(), [](const CKelCoord2D& p) {
-    return std::isfinite(p.m_x) && std::isfinite(p.m_y);
-  });
-  if (n > kEdgeTreeFrom && finite)
-    return EdgePairsClear();
   for (int i = 0; i < n; ++i) {
     const int start = i == 0 ? n - 1 : i - 1;
     if (!CheckCross2(m_pt[static_cast<std::size_t>(start)], m_pt[static_cast<std::size_t>(i)], start))
@@ -208,13 +205,26 @@ bool CKelAreaCoord2D::CheckCross2() const
   return true;
 }
 
+bool CKelAreaCoord2D::CheckCross2(const KelVertexTree& tree) const
+{
+  return EdgeTreePays() ? EdgePairsClear(tree) : CheckCross2();
+}
+
+// Outlines of a few edges are tested pair by pair; coordinates that are not
+// finite take the same pairs without a tree to skip any.
+bool CKelAreaCoord2D::EdgeTreePays() const
+{
+  return GetSize() > kEdgeTreeFrom && std::all_of(m_pt.begin(), m_pt.end(), [](const CKelCoord2D& p) {
+           return std::isfinite(p.m_x) && std::isfinite(p.m_y);
+         });
+}
+
 // The same pairs as the edge-by-edge loop of CheckCross2, each once, reached
 // through a box tree over the edges: a pair that SegmentReach keeps apart
 // can neither cross in either role nor have coinciding start vertices. The
 // answer does not depend on the order of the pairs.
-bool CKelAreaCoord2D::EdgePairsClear() const
+bool CKelAreaCoord2D::EdgePairsClear(const KelVertexTree& tree) const
 {
-  const KelVertexTree tree(m_pt);
   const std::size_t n = m_pt.size();
   const auto next = [n](std::size_t k) { return k + 1 == n ? 0 : k + 1; };
   for (std::size_t a = 0; a < n; ++a) {
@@ -224,8 +234,6 @@ bool CKelAreaCoord2D::EdgePairsClear() const
     const auto clear = [&reach](const KelBox& box) { return reach.Clear(box); };
     const auto crosses = [&](int other) {
       const auto b = static_cast<std::size_t>(other);
-      if (b <= a)
-        return false;
       const CKelCoord2D& b1 = m_pt[b];
       const CKelCoord2D& b2 = m_pt[next(b)];
       if (reach.Clear(b1, b2))
@@ -234,7 +242,7 @@ bool CKelAreaCoord2D::EdgePairsClear() const
              (KelCrossing::BoxesMeet(a1, a2, b1, b2) && IsLineCrossed2(a1, a2, b1, b2)) ||
              (KelCrossing::BoxesMeet(b1, b2, a1, a2) && IsLineCrossed2(b1, b2, a1, a2));
     };
-    if (tree.FindEdge(clear, crosses) >= 0)
+    if (tree.FindEdge(static_cast<int>(a) + 1, static_cast<int>(n), clear, crosses) >= 0)
       return false;
   }
   return true;

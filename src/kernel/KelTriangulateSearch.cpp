@@ -103,7 +103,7 @@ bool KelTriangulateSearch::Begin(Level& level, Result& result)
       m_tree.emplace(m_pt);
       m_extras.push_back(-1);
     }
-    if (level.simplicity == Simplicity::kUnknown && Materialize(level.start, level.size).CheckCross2())
+    if (level.simplicity == Simplicity::kUnknown && WholeClear(level))
       level.simplicity = Simplicity::kKnown;
     level.wedge.valid = WedgeOf(level, level.wedge);
     return Search(level, result);
@@ -117,6 +117,15 @@ bool KelTriangulateSearch::Begin(Level& level, Result& result)
     result = CutConvex(level);
   }
   return true;
+}
+
+// Only the first piece of a search is ever tested whole, before any cut:
+// then it is the outline itself, and the index serves the test too.
+bool KelTriangulateSearch::WholeClear(const Level& level) const
+{
+  if (m_tree && m_cuts.empty() && level.size == static_cast<int>(m_pt.size()))
+    return m_outline.CheckCross2(*m_tree);
+  return Materialize(level.start, level.size).CheckCross2();
 }
 
 // Piece A has been cut (or failed); then piece B; a failure of either undoes
@@ -243,7 +252,7 @@ bool KelTriangulateSearch::NextCandidate(Level& level) const
 {
   if (!level.wedge.valid)
     return false;
-  if (!m_tree)
+  if (!Indexed(level))
     return NextCandidateOnRing(level);
   const int n = static_cast<int>(m_pt.size());
   const Node& c = m_node[static_cast<std::size_t>(level.c)];
@@ -272,8 +281,14 @@ bool KelTriangulateSearch::NextCandidate(Level& level) const
   return true;
 }
 
-// The ring walked from the last candidate on, for an outline too small to
-// index.
+// A small piece is walked along its ring: the index would visit the other
+// pieces' vertices and edges between its own.
+bool KelTriangulateSearch::Indexed(const Level& level) const
+{
+  return m_tree && static_cast<std::size_t>(level.size) >= kIndexFrom;
+}
+
+// The ring walked from the last candidate on.
 bool KelTriangulateSearch::NextCandidateOnRing(Level& level) const
 {
   const Node& c = m_node[static_cast<std::size_t>(level.c)];
@@ -373,7 +388,7 @@ bool KelTriangulateSearch::DiagonalClear(Level& level)
   if (level.blocker >= 0 && EdgeRefuses(level, level.blocker))
     return false;
   const KelCrossing::SegmentReach diagonal(Point(level.c), Point(level.j));
-  const int k = m_tree ? RefusingEdgeIndexed(level, diagonal) : RefusingEdgeOnRing(level, diagonal);
+  const int k = Indexed(level) ? RefusingEdgeIndexed(level, diagonal) : RefusingEdgeOnRing(level, diagonal);
   if (k < 0)
     return true;
   level.blocker = k;

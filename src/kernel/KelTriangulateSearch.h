@@ -119,6 +119,7 @@ private:
   // Advances the top level; returns a result when it has finished.
   bool Step(Level& level, Result& result);
   bool Begin(Level& level, Result& result);
+  bool WholeClear(const Level& level) const;
   bool Resume(Level& level, Result child, Result& result);
   bool Search(Level& level, Result& result);
 
@@ -128,6 +129,7 @@ private:
   bool WedgeOf(const Level& level, Wedge& wedge) const;
   bool NextCandidate(Level& level) const;
   bool NextCandidateOnRing(Level& level) const;
+  bool Indexed(const Level& level) const;
   bool InWedge(const Wedge& wedge, int c, int k) const;
   // The node of vertex v in the piece labelled label, or -1.
   int NodeIn(int v, int label) const;
@@ -174,8 +176,8 @@ private:
   std::vector<Node> m_node;
   std::vector<Cut> m_cuts;
   std::vector<Level> m_stack;
-  // Outlines smaller than this are searched along their rings: building the
-  // index would cost more than it saves.
+  // Outlines and pieces smaller than this are searched along their rings:
+  // the index would cost more than it saves.
   static constexpr std::size_t kIndexFrom = 200;
   std::optional<KelVertexTree> m_tree;
   bool m_finite = true;

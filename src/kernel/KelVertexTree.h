@@ -67,28 +67,42 @@ public:
     return FirstVertexUnder(1, 0, m_leaves, lo, hi, ruledOut, accept);
   }
 
-  // Some edge v, in no particular order, that hit(v) takes, or -1. Subtrees
-  // whose edge box ruledOut(box) holds are skipped.
+  // Some edge v in [lo, hi), in no particular order, that hit(v) takes, or
+  // -1. Subtrees whose edge box ruledOut(box) holds are skipped.
+  template <class RuledOut, class Hit>
+  int FindEdge(int lo, int hi, const RuledOut& ruledOut, const Hit& hit) const
+  {
+    struct Visit {
+      int node;
+      int from;
+      int to;
+    };
+    Visit stack[kMaxDepth + 1];
+    int top = 0;
+    stack[top++] = Visit{1, 0, m_leaves};
+    while (top > 0) {
+      const Visit at = stack[--top];
+      if (at.to <= lo || at.from >= hi)
+        continue;
+      const KelBox& box = m_edgeBox[static_cast<std::size_t>(at.node)];
+      if (box.Empty() || ruledOut(box))
+        continue;
+      if (at.node >= m_leaves) {
+        if (hit(at.from))
+          return at.from;
+        continue;
+      }
+      const int mid = at.from + (at.to - at.from) / 2;
+      stack[top++] = Visit{2 * at.node + 1, mid, at.to};
+      stack[top++] = Visit{2 * at.node, at.from, mid};
+    }
+    return -1;
+  }
+
   template <class RuledOut, class Hit>
   int FindEdge(const RuledOut& ruledOut, const Hit& hit) const
   {
-    int stack[2 * kMaxDepth];
-    int top = 0;
-    stack[top++] = 1;
-    while (top > 0) {
-      const int node = stack[--top];
-      const KelBox& box = m_edgeBox[static_cast<std::size_t>(node)];
-      if (box.Empty() || ruledOut(box))
-        continue;
-      if (node >= m_leaves) {
-        if (hit(node - m_leaves))
-          return node - m_leaves;
-        continue;
-      }
-      stack[top++] = 2 * node + 1;
-      stack[top++] = 2 * node;
-    }
-    return -1;
+    return FindEdge(0, m_leaves, ruledOut, hit);
   }
 
 private:
