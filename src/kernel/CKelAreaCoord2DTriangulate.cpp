@@ -194,8 +194,10 @@ bool CKelAreaCoord2D::ClosingEdgeClear() const
 
 bool CKelAreaCoord2D::CheckCross2() const
 {
-  if (EdgeTreePays())
+  if (Finite() && GetSize() >= kEdgeTreeFrom)
     return EdgePairsClear(KelVertexTree(m_pt));
+  if (Finite() && GetSize() > kSweepFrom)
+    return EdgePairsClear();
   const int n = GetSize();
   for (int i = 0; i < n; ++i) {
     const int start = i == 0 ? n - 1 : i - 1;
@@ -207,22 +209,48 @@ bool CKelAreaCoord2D::CheckCross2() const
 
 bool CKelAreaCoord2D::CheckCross2(const KelVertexTree& tree) const
 {
-  return EdgeTreePays() ? EdgePairsClear(tree) : CheckCross2();
+  return Finite() && GetSize() > kSweepFrom ? EdgePairsClear(tree) : CheckCross2();
 }
 
-// Outlines of a few edges are tested pair by pair; coordinates that are not
-// finite take the same pairs without a tree to skip any.
-bool CKelAreaCoord2D::EdgeTreePays() const
+// Coordinates that are not finite take every pair, with nothing skipped.
+bool CKelAreaCoord2D::Finite() const
 {
-  return GetSize() > kEdgeTreeFrom && std::all_of(m_pt.begin(), m_pt.end(), [](const CKelCoord2D& p) {
-           return std::isfinite(p.m_x) && std::isfinite(p.m_y);
-         });
+  return std::all_of(m_pt.begin(), m_pt.end(),
+                     [](const CKelCoord2D& p) { return std::isfinite(p.m_x) && std::isfinite(p.m_y); });
 }
 
 // The same pairs as the edge-by-edge loop of CheckCross2, each once, reached
-// through a box tree over the edges: a pair that SegmentReach keeps apart
-// can neither cross in either role nor have coinciding start vertices. The
-// answer does not depend on the order of the pairs.
+// by a sweep over the edges sorted by their left ends: a pair whose x ranges
+// lie farther apart than the box filter's margin passes that filter in
+// neither role, and its start vertices cannot coincide. The answer does not
+// depend on the order of the pairs.
+bool CKelAreaCoord2D::EdgePairsClear() const
+{
+  const std::size_t n = m_pt.size();
+  const auto next = [n](std::size_t k) { return k + 1 == n ? 0 : k + 1; };
+  std::vector<std::size_t> byLeft(n);
+  std::vector<double> left(n), right(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    byLeft[k] = k;
+    left[k] = std::fmin(m_pt[k].m_x, m_pt[next(k)].m_x);
+    right[k] = std::fmax(m_pt[k].m_x, m_pt[next(k)].m_x);
+  }
+  std::sort(byLeft.begin(), byLeft.end(), [&left](std::size_t l, std::size_t r) { return left[l] < left[r]; });
+  const double reach = 2 * KelTol::CrossingBox;
+  for (std::size_t u = 0; u < n; ++u) {
+    const std::size_t a = byLeft[u];
+    for (std::size_t w = u + 1; w < n && left[byLeft[w]] <= right[a] + reach; ++w) {
+      const std::size_t b = byLeft[w];
+      if (EdgesMeet(m_pt[a], m_pt[next(a)], m_pt[b], m_pt[next(b)]))
+        return false;
+    }
+  }
+  return true;
+}
+
+// The same pairs again, reached through a box tree over the edges: a pair
+// that SegmentReach keeps apart can neither cross in either role nor have
+// coinciding start vertices.
 bool CKelAreaCoord2D::EdgePairsClear(const KelVertexTree& tree) const
 {
   const std::size_t n = m_pt.size();
@@ -232,20 +260,24 @@ bool CKelAreaCoord2D::EdgePairsClear(const KelVertexTree& tree) const
     const CKelCoord2D& a2 = m_pt[next(a)];
     const KelCrossing::SegmentReach reach(a1, a2);
     const auto clear = [&reach](const KelBox& box) { return reach.Clear(box); };
-    const auto crosses = [&](int other) {
+    const auto meets = [&](int other) {
       const auto b = static_cast<std::size_t>(other);
-      const CKelCoord2D& b1 = m_pt[b];
-      const CKelCoord2D& b2 = m_pt[next(b)];
-      if (reach.Clear(b1, b2))
-        return false;
-      return KelCrossing::Coincide(a1, b1) || KelCrossing::Coincide(b1, a1) ||
-             (KelCrossing::BoxesMeet(a1, a2, b1, b2) && IsLineCrossed2(a1, a2, b1, b2)) ||
-             (KelCrossing::BoxesMeet(b1, b2, a1, a2) && IsLineCrossed2(b1, b2, a1, a2));
+      return !reach.Clear(m_pt[b], m_pt[next(b)]) && EdgesMeet(a1, a2, m_pt[b], m_pt[next(b)]);
     };
-    if (tree.FindEdge(static_cast<int>(a) + 1, static_cast<int>(n), clear, crosses) >= 0)
+    if (tree.FindEdge(static_cast<int>(a) + 1, static_cast<int>(n), clear, meets) >= 0)
       return false;
   }
   return true;
+}
+
+// The pair's part of CheckCross2, in both roles: start vertices that
+// coincide, or one edge crossing the other.
+bool CKelAreaCoord2D::EdgesMeet(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1,
+                                const CKelCoord2D& b2)
+{
+  return KelCrossing::Coincide(a1, b1) || KelCrossing::Coincide(b1, a1) ||
+         (KelCrossing::BoxesMeet(a1, a2, b1, b2) && IsLineCrossed2(a1, a2, b1, b2)) ||
+         (KelCrossing::BoxesMeet(b1, b2, a1, a2) && IsLineCrossed2(b1, b2, a1, a2));
 }
 
 // --- Entry points ----------------------------------------------------------------

@@ -38,10 +38,6 @@ KelTriangulateSearch::KelTriangulateSearch(const CKelAreaCoord2D& outline, CKelA
                                            Budget& budget)
     : m_outline(outline), m_pt(outline.m_pt), m_out(out), m_budget(budget)
 {
-  m_finite = std::all_of(m_pt.begin(), m_pt.end(), [](const CKelCoord2D& p) {
-    return std::isfinite(p.m_x) && std::isfinite(p.m_y);
-  });
-
   const int n = static_cast<int>(m_pt.size());
   m_node.resize(m_pt.size());
   for (int i = 0; i < n; ++i) {
@@ -49,8 +45,6 @@ KelTriangulateSearch::KelTriangulateSearch(const CKelAreaCoord2D& outline, CKelA
     node.v = i;
     node.prev = i == 0 ? n - 1 : i - 1;
     node.next = i + 1 == n ? 0 : i + 1;
-    if (m_pt[static_cast<std::size_t>(i)] == m_pt[static_cast<std::size_t>(node.next)])
-      m_open = 1;
   }
 }
 
@@ -99,10 +93,8 @@ bool KelTriangulateSearch::Begin(Level& level, Result& result)
   level.phase = Phase::kSearch;
   if (NextConcave(level)) {
     // Before any cut, so that every cut keeps the labels.
-    if (!m_tree && m_pt.size() >= kIndexFrom) {
-      m_tree.emplace(m_pt);
-      m_extras.push_back(-1);
-    }
+    if (!m_tree && m_pt.size() >= kIndexFrom)
+      BuildIndex();
     if (level.simplicity == Simplicity::kUnknown && WholeClear(level))
       level.simplicity = Simplicity::kKnown;
     level.wedge.valid = WedgeOf(level, level.wedge);
@@ -117,6 +109,17 @@ bool KelTriangulateSearch::Begin(Level& level, Result& result)
     result = CutConvex(level);
   }
   return true;
+}
+
+void KelTriangulateSearch::BuildIndex()
+{
+  m_tree.emplace(m_pt);
+  m_extras.push_back(-1);
+  const std::size_t n = m_pt.size();
+  for (std::size_t i = 0; i < n && m_open == 0; ++i) {
+    if (m_pt[i] == m_pt[i + 1 == n ? 0 : i + 1])
+      m_open = 1;
+  }
 }
 
 // Only the first piece of a search is ever tested whole, before any cut:
@@ -292,14 +295,14 @@ bool KelTriangulateSearch::Indexed(const Level& level) const
 bool KelTriangulateSearch::NextCandidateOnRing(Level& level) const
 {
   const Node& c = m_node[static_cast<std::size_t>(level.c)];
-  bool first = level.j < 0;
-  for (int node = first ? level.start : m_node[static_cast<std::size_t>(level.j)].next; first || node != level.start;
-       node = m_node[static_cast<std::size_t>(node)].next) {
-    first = false;
+  int node = level.j < 0 ? level.start : m_node[static_cast<std::size_t>(level.j)].next;
+  for (int pos = level.j < 0 ? 0 : level.jPos + 1; pos < level.size; ++pos) {
     if (node != c.prev && node != level.c && node != c.next && InWedge(level.wedge, level.c, node)) {
       level.j = node;
+      level.jPos = pos;
       return true;
     }
+    node = m_node[static_cast<std::size_t>(node)].next;
   }
   level.j = -1;
   return false;
@@ -325,7 +328,7 @@ int KelTriangulateSearch::NodeIn(int v, int label) const
 bool KelTriangulateSearch::NoCandidateIn(const Level& level, const KelBox& box) const
 {
   const Wedge& w = level.wedge;
-  if (!m_finite || !w.clear)
+  if (!m_tree->Finite() || !w.clear)
     return false;
   const KelBoxCorners k(box, w.c);
   const double side = kClearSide * k.reach;
@@ -438,7 +441,7 @@ int KelTriangulateSearch::RefusingEdgeIndexed(const Level& level, const KelCross
 // Whether the edge from node k keeps clear of the diagonal by its ends.
 bool KelTriangulateSearch::Clear(const KelCrossing::SegmentReach& diagonal, int k) const
 {
-  return m_finite && diagonal.Clear(Point(k), Point(m_node[static_cast<std::size_t>(k)].next));
+  return m_tree->Finite() && diagonal.Clear(Point(k), Point(m_node[static_cast<std::size_t>(k)].next));
 }
 
 const CKelCoord2D& KelTriangulateSearch::Point(int node) const
@@ -526,10 +529,16 @@ void KelTriangulateSearch::CutAlong(Level& level, bool closesAtJ, int& aStart, i
   m_node[static_cast<std::size_t>(endA)].next = c;
   m_node[static_cast<std::size_t>(c)].prev = endA;
 
-  int smallSize = 0;
-  const bool aSmaller = FirstRingSmaller(c, j, smallSize);
   const int total = level.size + 1 + (closesAtJ ? 1 : 0);
-  aSize = aSmaller ? smallSize : total - smallSize;
+  bool aSmaller = true;
+  if (Indexed(level)) {
+    int smallSize = 0;
+    aSmaller = FirstRingSmaller(c, j, smallSize);
+    aSize = aSmaller ? smallSize : total - smallSize;
+  } else {
+    aSize = (level.jPos - level.cPos + level.size) % level.size + (closesAtJ ? 1 : 0);
+    aSmaller = 2 * aSize <= total;
+  }
   aStart = c;
   level.bStart = j;
   level.bSize = total - aSize;

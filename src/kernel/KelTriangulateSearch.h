@@ -102,8 +102,9 @@ private:
     Phase phase = Phase::kStart;
     int c = -1;  // the concave vertex tried, and its position
     int cPos = 0;
-    int j = -1;  // the candidate end tried, and how far its vertex lies past start's
-    int jKey = 0;
+    int j = -1;  // the candidate end tried: its position, walking the ring,
+    int jPos = 0;
+    int jKey = 0;  // or how far its vertex lies past start's, through the index
     Wedge wedge;
     int blocker = -1;  // the start of the edge that refused the last candidate
     std::size_t outMark = 0;
@@ -120,6 +121,8 @@ private:
   bool Step(Level& level, Result& result);
   bool Begin(Level& level, Result& result);
   bool WholeClear(const Level& level) const;
+  // The index, built before the first cut: the tree and the first label.
+  void BuildIndex();
   bool Resume(Level& level, Result child, Result& result);
   bool Search(Level& level, Result& result);
 
@@ -180,7 +183,6 @@ private:
   // the index would cost more than it saves.
   static constexpr std::size_t kIndexFrom = 200;
   std::optional<KelVertexTree> m_tree;
-  bool m_finite = true;
   std::vector<int> m_extras;  // by label, the first listed node or -1
   // Cuts in force whose piece A does not close at j, plus one when two
   // neighbouring vertices coincide: a candidate may then not close at j.
