@@ -1,6 +1,5 @@
 #include "KelTriangulateSearch.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "KelGeometry.h"
@@ -32,6 +31,7 @@ constexpr double kBeyondEdge = 1e-4;
 // them every vertex near the line.
 constexpr double kShortestRulingEdge = 1e-3;
 constexpr double kLongestRulingEdge = 1e5;
+
 }  // namespace
 
 KelTriangulateSearch::KelTriangulateSearch(const CKelAreaCoord2D& outline, CKelAreaCoord2DArray& out,
