@@ -22,7 +22,9 @@
 // pieces a new label, so labelling costs the smaller piece only. The tree
 // holds every vertex's edge to the next vertex; an edge a cut made (a
 // diagonal, or an edge turned onto one) is listed instead with its piece's
-// other such edges, its label's "extras".
+// other such edges, its label's "extras". Outlines, and pieces, of fewer
+// than kIndexFrom vertices are walked along their rings instead; the labels
+// are kept only while an index exists.
 
 #include <cstddef>
 #include <optional>
