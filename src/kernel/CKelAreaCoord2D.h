@@ -30,6 +30,7 @@
 class CKelAreaCoord2DArray;
 class CKelArchiveCore;
 class CKelFileIO;
+class KelVertexTree;
 
 // How a triangulation ended. Triangulate's bool is true only for kDone.
 enum class [[nodiscard]] KelTriangulateResult {
@@ -149,9 +150,15 @@ private:
   // CheckCross2 of a piece whose every edge but the closing one (last vertex
   // to first) is an edge of an outline that passed CheckCross2.
   bool ClosingEdgeClear() const;
-  // CheckCross2 of a larger outline, by a sweep over its edges.
+  // CheckCross2 with tree, a KelVertexTree of this outline.
+  bool CheckCross2(const KelVertexTree& tree) const;
+  bool Finite() const;
+  // CheckCross2 of a larger outline, by a sweep or through a tree.
   bool EdgePairsClear() const;
+  bool EdgePairsClear(const KelVertexTree& tree) const;
+  static bool EdgesMeet(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1, const CKelCoord2D& b2);
   static constexpr int kSweepFrom = 32;
+  static constexpr int kEdgeTreeFrom = 200;
 
   friend class KelTriangulateSearch;
 };

@@ -31,6 +31,7 @@
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 #include "KelTriangulateSearch.h"
+#include "KelVertexTree.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ namespace {
 // offsets, told by cross products without the square root of a's length.
 // The bound on their round-off keeps doubtful cases for the full test.
 constexpr double kClearOfLine = 4;
-constexpr double kCrossRoundOff = 1e-12;
+using KelCrossing::kCrossRoundOff;
 
 bool BothEndsClearOfLine(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1, const CKelCoord2D& b2)
 {
@@ -193,12 +194,11 @@ bool CKelAreaCoord2D::ClosingEdgeClear() const
 
 bool CKelAreaCoord2D::CheckCross2() const
 {
-  const int n = GetSize();
-  const bool finite = std::all_of(m_pt.begin(), m_pt.end(), [](const CKelCoord2D& p) {
-    return std::isfinite(p.m_x) && std::isfinite(p.m_y);
-  });
-  if (n > kSweepFrom && finite)
+  if (Finite() && GetSize() >= kEdgeTreeFrom)
+    return EdgePairsClear(KelVertexTree(m_pt));
+  if (Finite() && GetSize() > kSweepFrom)
     return EdgePairsClear();
+  const int n = GetSize();
   for (int i = 0; i < n; ++i) {
     const int start = i == 0 ? n - 1 : i - 1;
     if (!CheckCross2(m_pt[static_cast<std::size_t>(start)], m_pt[static_cast<std::size_t>(i)], start))
@@ -207,11 +207,23 @@ bool CKelAreaCoord2D::CheckCross2() const
   return true;
 }
 
-// The same pairs as the edge-by-edge loop of CheckCross2, reached by a sweep
-// over the edges sorted by their left ends: a pair whose x ranges lie
-// farther apart than the box filter's margin passes that filter in neither
-// role, and its start vertices cannot coincide. The answer does not depend on
-// the order of the pairs.
+bool CKelAreaCoord2D::CheckCross2(const KelVertexTree& tree) const
+{
+  return Finite() && GetSize() > kSweepFrom ? EdgePairsClear(tree) : CheckCross2();
+}
+
+// Coordinates that are not finite take every pair, with nothing skipped.
+bool CKelAreaCoord2D::Finite() const
+{
+  return std::all_of(m_pt.begin(), m_pt.end(),
+                     [](const CKelCoord2D& p) { return std::isfinite(p.m_x) && std::isfinite(p.m_y); });
+}
+
+// The same pairs as the edge-by-edge loop of CheckCross2, each once, reached
+// by a sweep over the edges sorted by their left ends: a pair whose x ranges
+// lie farther apart than the box filter's margin passes that filter in
+// neither role, and its start vertices cannot coincide. The answer does not
+// depend on the order of the pairs.
 bool CKelAreaCoord2D::EdgePairsClear() const
 {
   const std::size_t n = m_pt.size();
@@ -227,21 +239,45 @@ bool CKelAreaCoord2D::EdgePairsClear() const
   const double reach = 2 * KelTol::CrossingBox;
   for (std::size_t u = 0; u < n; ++u) {
     const std::size_t a = byLeft[u];
-    const CKelCoord2D& a1 = m_pt[a];
-    const CKelCoord2D& a2 = m_pt[next(a)];
     for (std::size_t w = u + 1; w < n && left[byLeft[w]] <= right[a] + reach; ++w) {
       const std::size_t b = byLeft[w];
-      const CKelCoord2D& b1 = m_pt[b];
-      const CKelCoord2D& b2 = m_pt[next(b)];
-      if (KelCrossing::Coincide(a1, b1) || KelCrossing::Coincide(b1, a1))
-        return false;
-      if (KelCrossing::BoxesMeet(a1, a2, b1, b2) && IsLineCrossed2(a1, a2, b1, b2))
-        return false;
-      if (KelCrossing::BoxesMeet(b1, b2, a1, a2) && IsLineCrossed2(b1, b2, a1, a2))
+      if (EdgesMeet(m_pt[a], m_pt[next(a)], m_pt[b], m_pt[next(b)]))
         return false;
     }
   }
   return true;
+}
+
+// The same pairs again, reached through a box tree over the edges: a pair
+// that SegmentReach keeps apart can neither cross in either role nor have
+// coinciding start vertices.
+bool CKelAreaCoord2D::EdgePairsClear(const KelVertexTree& tree) const
+{
+  const std::size_t n = m_pt.size();
+  const auto next = [n](std::size_t k) { return k + 1 == n ? 0 : k + 1; };
+  for (std::size_t a = 0; a < n; ++a) {
+    const CKelCoord2D& a1 = m_pt[a];
+    const CKelCoord2D& a2 = m_pt[next(a)];
+    const KelCrossing::SegmentReach reach(a1, a2);
+    const auto clear = [&reach](const KelBox& box) { return reach.Clear(box); };
+    const auto meets = [&](int other) {
+      const auto b = static_cast<std::size_t>(other);
+      return !reach.Clear(m_pt[b], m_pt[next(b)]) && EdgesMeet(a1, a2, m_pt[b], m_pt[next(b)]);
+    };
+    if (tree.FindEdge(static_cast<int>(a) + 1, static_cast<int>(n), clear, meets) >= 0)
+      return false;
+  }
+  return true;
+}
+
+// The pair's part of CheckCross2, in both roles: start vertices that
+// coincide, or one edge crossing the other.
+bool CKelAreaCoord2D::EdgesMeet(const CKelCoord2D& a1, const CKelCoord2D& a2, const CKelCoord2D& b1,
+                                const CKelCoord2D& b2)
+{
+  return KelCrossing::Coincide(a1, b1) || KelCrossing::Coincide(b1, a1) ||
+         (KelCrossing::BoxesMeet(a1, a2, b1, b2) && IsLineCrossed2(a1, a2, b1, b2)) ||
+         (KelCrossing::BoxesMeet(b1, b2, a1, a2) && IsLineCrossed2(b1, b2, a1, a2));
 }
 
 // --- Entry points ----------------------------------------------------------------

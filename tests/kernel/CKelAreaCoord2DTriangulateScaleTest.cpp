@@ -84,6 +84,47 @@ CKelAreaCoord2D RandomStaircase(std::mt19937& rng, int steps)
   return stairs;
 }
 
+// The comb's outline moved vertex by vertex: each bottom between teeth off
+// its line by up to 1e-3 (log-uniform, either side, so that some lie
+// within the crossing tolerance of the diagonals along it and some just
+// beyond); mirrored (then reversed, to stay counter-clockwise), so that the
+// notches turn the other way; turned by an angle, so that nothing stays on
+// the axes.
+CKelAreaCoord2D Shaken(std::mt19937& rng, CKelAreaCoord2D comb, bool mirrored, double angle)
+{
+  std::uniform_real_distribution<double> exponent(-9, -3);
+  std::bernoulli_distribution below(0.5);
+  for (CKelCoord2D& p : comb.m_pt) {
+    if (p.m_y == 0)
+      p.m_y = (below(rng) ? -1 : 1) * std::pow(10.0, exponent(rng));
+    if (mirrored)
+      p.m_x = -p.m_x;
+    const double x = p.m_x * std::cos(angle) - p.m_y * std::sin(angle);
+    p.m_y = p.m_x * std::sin(angle) + p.m_y * std::cos(angle);
+    p.m_x = x;
+  }
+  if (mirrored)
+    std::reverse(comb.m_pt.begin(), comb.m_pt.end());
+  comb.SetArea();
+  return comb;
+}
+
+// Some vertices repeated within the point tolerance (2.5e-5) but beyond the
+// crossing tolerance, so that the outline still passes as simple: a
+// diagonal to such a vertex does not close at it.
+CKelAreaCoord2D Stuttering(std::mt19937& rng, const CKelAreaCoord2D& outline)
+{
+  std::uniform_int_distribution<int> pick(0, 20);
+  CKelAreaCoord2D out;
+  for (const CKelCoord2D& p : outline.m_pt) {
+    out.m_pt.push_back(p);
+    if (pick(rng) == 0)
+      out.m_pt.emplace_back(p.m_x + 1e-5, p.m_y + 5e-6);
+  }
+  out.SetArea();
+  return out;
+}
+
 // Returns whether the former search finished.
 bool ExpectSameAsFormer(const CKelAreaCoord2D& poly, const std::string& what)
 {
@@ -125,6 +166,83 @@ TEST(CKelAreaCoord2DTriangulateScale, SameTrianglesAsTheFormerSearchOnLargeOutli
   }
   // Nearly every outline here stays within the former search's bound.
   EXPECT_GT(compared, 100);
+}
+
+// The index rules out candidates on the line of a concave vertex's edges,
+// and edges wholly on one side of a diagonal, only with margins over the
+// crossing tolerance: outlines whose vertices sit on either side of those
+// margins, in any direction, with repeated vertices, are cut as before.
+TEST(CKelAreaCoord2DTriangulateScale, SameTrianglesAsTheFormerSearchNearTheMargins)
+{
+  std::mt19937 rng(3900);
+  std::uniform_real_distribution<double> turn(0, kTwoPi);
+  int compared = 0;
+  for (int teeth : {52, 80, 150, 300}) {
+    for (int round = 0; round < 6; ++round) {
+      const std::string tag = std::to_string(teeth) + "/" + std::to_string(round);
+      const double angle = round == 0 ? 0 : turn(rng);
+      const CKelAreaCoord2D comb = RandomComb(rng, teeth);
+      compared += ExpectSameAsFormer(Shaken(rng, comb, round % 2 == 1, angle), "shaken comb " + tag);
+      // Refused after every candidate is tried, by both searches: kept few.
+      if (teeth == 52 && round < 2)
+        compared += ExpectSameAsFormer(Stuttering(rng, comb), "stuttering comb " + tag);
+    }
+  }
+  EXPECT_GT(compared, 10);
+}
+
+// The whole simplicity test of a large outline, through the index, gives the
+// edge-by-edge answer: on outlines that cross themselves, touch at a vertex,
+// or come within the tolerance of touching.
+TEST(CKelAreaCoord2DTriangulateScale, WholeSimplicityTestAsEdgeByEdge)
+{
+  std::mt19937 rng(3901);
+  std::uniform_real_distribution<double> coord(0, 10);
+  std::uniform_int_distribution<int> size(33, 300);
+  int simple = 0;
+  for (int round = 0; round < 60; ++round) {
+    CKelAreaCoord2D outline = RandomStar(rng, size(rng), 0.5 + round % 4, round % 3 == 0);
+    if (round % 5 == 1) {
+      outline.m_pt[outline.m_pt.size() / 2] = outline.m_pt[0];  // touching at a vertex
+    } else if (round % 5 == 2) {
+      CKelCoord2D& p = outline.m_pt[outline.m_pt.size() / 3];
+      p.m_x = 0.5 * p.m_x + (round % 2 == 0 ? 1e-7 : 1e-5);  // near the tolerance of a spoke
+    } else if (round % 5 == 3) {
+      outline.m_pt[7] = CKelCoord2D(coord(rng) - 5, coord(rng) - 5);  // likely crossing
+    }
+    const bool expected = former::WholeClear(outline);
+    EXPECT_EQ(outline.CheckCross2(), expected) << round << ": " << KelOutlineText::ToText(outline);
+    simple += expected ? 1 : 0;
+  }
+  // Both answers are exercised.
+  EXPECT_GT(simple, 5);
+  EXPECT_LT(simple, 55);
+}
+
+// A box with a slot cut down from its top to gap above its floor, the top
+// in many short edges so that the outline is large enough for the index.
+CKelAreaCoord2D Slotted(double gap)
+{
+  CKelAreaCoord2D box;
+  box.m_pt = {{0, 0}, {10, 0}, {10, 5}, {8, 5}, {8, gap}, {2, gap}, {2, 5}};
+  for (int k = 1; k < 300; ++k)
+    box.m_pt.emplace_back(2 - 2.0 * k / 300, 5);
+  box.m_pt.emplace_back(0, 5);
+  box.SetArea();
+  return box;
+}
+
+// The slot's floor lies along the box's floor: within the crossing
+// tolerance of it they overlap, just beyond it they do not; the index must
+// not take an edge near a line for one clear of it.
+TEST(CKelAreaCoord2DTriangulateScale, EdgesAlongOneAnotherNearTheTolerance)
+{
+  EXPECT_FALSE(Slotted(0.5e-6).CheckCross2());
+  EXPECT_FALSE(former::WholeClear(Slotted(0.5e-6)));
+  EXPECT_TRUE(Slotted(1.5e-6).CheckCross2());
+  EXPECT_TRUE(former::WholeClear(Slotted(1.5e-6)));
+  for (double gap : {0.5e-6, 1.5e-6, 3e-6, 1e-4})
+    ExpectSameAsFormer(Slotted(gap), "slot " + std::to_string(gap));
 }
 
 // Clockwise outlines and outlines that cross themselves take the whole
