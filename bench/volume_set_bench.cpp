@@ -5,8 +5,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <random>
 #include <vector>
 
 #include "CKelBlockCubeArray.h"
@@ -85,33 +83,6 @@ void BM_UnionFirstForm(benchmark::State& state) { RunSet(state, Op::Union, true)
 void BM_DifferenceFirstForm(benchmark::State& state) { RunSet(state, Op::Difference, true); }
 void BM_IntersectionFirstForm(benchmark::State& state) { RunSet(state, Op::Intersection, true); }
 
-// The combination of k x k unit cells in a shuffled order.
-void RunCombine(benchmark::State& state, bool first)
-{
-  const int k = static_cast<int>(state.range(0));
-  std::vector<CKelBlockCube> cells;
-  for (int y = 0; y < k; ++y)
-    for (int x = 0; x < k; ++x)
-      cells.push_back(BlockOf({{1.0 * x, 1.0 * y}, {x + 1.0, 1.0 * y}, {x + 1.0, y + 1.0}, {1.0 * x, y + 1.0}}));
-  std::mt19937 rng(25);
-  std::shuffle(cells.begin(), cells.end(), rng);
-  CKelBlockCubeArray grid;
-  for (const CKelBlockCube& c : cells)
-    grid.AddBlock(c);
-  for (auto _ : state) {
-    CKelBlockCubeArray list = grid;
-    if (first)
-      set_literal::Combine(list, nullptr);
-    else
-      list.CombineBlock(nullptr);
-    benchmark::DoNotOptimize(list.data());
-  }
-  state.counters["blocks"] = static_cast<double>(grid.size());
-}
-
-void BM_CombineShuffled(benchmark::State& state) { RunCombine(state, false); }
-void BM_CombineShuffledFirstForm(benchmark::State& state) { RunCombine(state, true); }
-
 }  // namespace
 
 BENCHMARK(BM_Union)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
@@ -120,6 +91,4 @@ BENCHMARK(BM_Difference)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_DifferenceFirstForm)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Intersection)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IntersectionFirstForm)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CombineShuffled)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CombineShuffledFirstForm)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
