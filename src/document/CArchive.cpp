@@ -429,6 +429,12 @@ int CArchiveFile::Close()
   return m_nError;
 }
 
+void CArchiveFile::Abandon()
+{
+  if (m_Copy.IsOpen())
+    m_Copy.Abandon();
+}
+
 void CArchiveFile::Write(const void* data, int size, int error)
 {
   if (size > 0 && !m_Copy.Write(data, std::size_t(size)))

@@ -194,6 +194,8 @@ public:
   // Closes the file; a written copy then replaces the file (error 3 when it
   // cannot). Returns the error.
   int Close();
+  // Drops a copy being written: the file it would have replaced stays.
+  void Abandon();
 
   // A transfer that moves fewer bytes than asked sets the given error; a
   // short read zero-fills the rest.
@@ -268,6 +270,9 @@ public:
   // Closes the file; a written copy then replaces the file (error 3 when it
   // cannot). Returns the error.
   int Close();
+  // Drops the copy being written, for a save refused half way that left
+  // no error in the stream itself.
+  void Abandon() { m_File.Abandon(); }
 
   int GetVersion() override { return m_nVersion; }
   int GetError() const { return m_File.GetError(); }

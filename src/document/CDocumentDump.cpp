@@ -107,14 +107,16 @@ bool CDumpZone::Serialize(CArchive& ar)
   return true;
 }
 
-bool CDumpZone::FromElement(const API_Guid& guid, CDumpZone& zone)
+bool CDumpZone::FromElement(const API_Guid& guid, CDumpZone& zone, GSErrCode* hostError)
 {
+  GSErrCode ignored = NoError;
+  GSErrCode& err = hostError != nullptr ? *hostError : ignored;
   API_Element element{};
   element.header.guid = guid;
-  if (ACAPI_Element_Get(&element) != NoError)
+  if (err = ACAPI_Element_Get(&element); err != NoError)
     return false;
   API_ElementMemo memo{};
-  if (ACAPI_Element_GetMemo(guid, &memo, APIMemoMask_Polygon) != NoError)
+  if (err = ACAPI_Element_GetMemo(guid, &memo, APIMemoMask_Polygon); err != NoError)
     return false;
   const API_Polygon& poly = element.zone.poly;
   bool read = memo.coords != nullptr && memo.pends != nullptr && poly.nCoords >= 0 && poly.nSubPolys >= 0 &&

@@ -38,8 +38,10 @@ public:
   // from 0 to n, each contour at least a closed triangle, arcs inside.
   bool IsSound() const;
 
-  // From a zone element and its memo; false when it cannot be read.
-  static bool FromElement(const API_Guid& guid, CDumpZone& zone);
+  // From a zone element and its memo; false when it cannot be read, with
+  // the host's error in hostError when the host refused (else NoError: a
+  // shape the dump cannot hold).
+  [[nodiscard]] static bool FromElement(const API_Guid& guid, CDumpZone& zone, GSErrCode* hostError = nullptr);
   // The zone recreated from the host's default zone; the host's error. The
   // new zone's GUID goes to created when given.
   [[nodiscard]] GSErrCode Create(API_Guid* created = nullptr) const;

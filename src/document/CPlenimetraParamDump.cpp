@@ -52,7 +52,10 @@ void CPlenimetraParam::Export(const GS::UniString& path)
   bool written = ar.Save(path, kDumpVersion) == 0;
   if (written)
     written = Serialize(ar);
-  // A write that failed half way must not pass for a dump.
+  // A write that failed half way must not pass for a dump, nor take the
+  // place of the one there was.
+  if (!written)
+    ar.Abandon();
   if (ar.Close() != 0)
     written = false;
   if (!written)
@@ -136,14 +139,19 @@ void CPlenimetraParam::SerializeDumpSections(CFileArchiveNew& ar)
 
 void CPlenimetraParam::WriteDumpZones(CArchive& ar)
 {
+  // An import places the zones it finds here: a dump without a zone the
+  // host failed to give would lose it without a word.
   GS::Array<API_Guid> zones;
-  // No list, no zones: the dump is for reading, not for loading.
-  (void)ACAPI_Element_GetElemList(API_ZoneID, &zones);
+  if (ACAPI_Element_GetElemList(API_ZoneID, &zones) != NoError)
+    throw CArchive::kPastEnd;
   for (const API_Guid& guid : zones) {
     CDumpZone zone;
-    // A zone that cannot be read is left out; a failed write is the archive's.
-    if (CDumpZone::FromElement(guid, zone))
+    GSErrCode hostError = NoError;
+    // A zone whose shape the dump cannot hold is left out; a failed write is the archive's.
+    if (CDumpZone::FromElement(guid, zone, &hostError))
       static_cast<void>(zone.Serialize(ar));
+    if (hostError != NoError)
+      throw CArchive::kPastEnd;
   }
   GS::Guid end;
   ar << end;

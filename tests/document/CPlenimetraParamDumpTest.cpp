@@ -313,3 +313,29 @@ TEST(DumpRecordTest, UnsoundZonesAndFiguresAreRefusedByReaderAndWriter)
 }
 
 }  // namespace
+
+// ---- refused exports -----------------------------------------------------------------
+
+TEST_F(DumpTest, AZoneTheHostFailsToGiveFailsTheExportAndKeepsTheEarlierDump)
+{
+  AddZone(host, layer, u"居室");
+  doc.Export(files.Path("dump.dat"));
+  const std::string earlier = Bytes();
+  AddZone(host, layer, u"廊下");
+  for (const char* call : {"ACAPI_Element_GetElemList", "ACAPI_Element_Get", "ACAPI_Element_GetMemo"}) {
+    SCOPED_TRACE(call);
+    const std::size_t alerts = host.Alerts().size();
+    host.FailOnce(call, APIERR_MEMFULL);
+    doc.Export(files.Path("dump.dat"));
+    EXPECT_EQ(Bytes(), earlier);
+    ASSERT_EQ(host.Alerts().size(), alerts + 1);
+    EXPECT_TRUE(host.Alerts().back().largeText == files.Path("dump.dat") + GS::UniString(u"が保存できません"));
+  }
+  doc.Export(files.Path("dump.dat"));
+  CFileArchiveNew ar;
+  ASSERT_EQ(ar.Open(files.Path("dump.dat")), 0);
+  CPlenimetraParam read;
+  RegisterTestKinds(read);
+  ASSERT_TRUE(read.Serialize(ar));
+  EXPECT_EQ(read.m_DumpZones.size(), 2u);
+}
