@@ -126,13 +126,18 @@ int CSpherePolyCoordArray::LatestIn(std::int64_t key) const
   }
 }
 
-void CSpherePolyCoordArray::IndexNewPoints() const
+void CSpherePolyCoordArray::NoticeCutShort() const
 {
   if (m_Before.size() > size()) {
     m_Cells.clear();
     m_Before.clear();
     m_Occupied = 0;
   }
+  m_Separated = std::min(m_Separated, size());
+}
+
+void CSpherePolyCoordArray::IndexNewPoints() const
+{
   while (m_Before.size() < size()) {
     const int i = static_cast<int>(m_Before.size());
     m_Before.push_back(-1);
@@ -144,6 +149,7 @@ void CSpherePolyCoordArray::IndexNewPoints() const
 
 int CSpherePolyCoordArray::Search(const CSphereCoordD2D& p) const
 {
+  NoticeCutShort();
   const CKelCoord2D q(p.m_AD, p.m_AE);
   std::int64_t cx = 0, cy = 0;
   if (!CellOf(q, &cx, &cy)) {
@@ -178,22 +184,20 @@ int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p)
   const int found = Search(p);
   if (found >= 0)
     return found;
-  const bool separated = std::min(m_Separated, size()) == size();
+  // The search clamped the separated points to the pool.
+  const bool separated = m_Separated == size();
   push_back(p);
-  m_Separated = separated ? size() : std::min(m_Separated, size());
+  m_Separated = separated ? size() : m_Separated;
   return static_cast<int>(size()) - 1;
 }
 
 int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p, std::initializer_list<int> hints)
 {
-  // What the search would take in, so that a pool cut short is noticed as
-  // it would have been.
-  std::int64_t cx = 0, cy = 0;
-  if (CellOf(CKelCoord2D(p.m_AD, p.m_AE), &cx, &cy))
-    IndexNewPoints();
-  const std::size_t separated = std::min(m_Separated, size());
+  // A pool cut short is noticed here as by a search, so that points pushed
+  // past Add afterwards never count as separated.
+  NoticeCutShort();
   for (const int k : hints) {
-    if (k < 0 || static_cast<std::size_t>(k) >= separated)
+    if (k < 0 || static_cast<std::size_t>(k) >= m_Separated)
       continue;
     const CSphereCoordD2D& at = (*this)[static_cast<std::size_t>(k)];
     if (at.m_AD == p.m_AD && at.m_AE == p.m_AE)

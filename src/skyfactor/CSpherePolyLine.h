@@ -48,8 +48,8 @@ public:
 private:
   // A grid over the chart finds the candidates of Search; it takes in the
   // points appended since the last search, however they were appended, and
-  // notices a pool cut short at the next search, which must come before the
-  // pool grows again (Add searches, with hints too). Its
+  // notices a pool cut short at the next search or hinted Add, which must
+  // come before the pool grows again (Add searches). Its
   // occupied cells sit in an open hash (a power of two long), each naming
   // the latest point in it, and each point names the one before it in its
   // cell (-1 for none, or for a point off the grid).
@@ -61,8 +61,10 @@ private:
   mutable std::vector<int> m_Before;  // one per indexed point
   mutable std::size_t m_Occupied = 0;
   // The leading points that Add appended, each farther than the band from
-  // every point before it.
-  std::size_t m_Separated = 0;
+  // every point before it; clamped to the pool where a cut is noticed.
+  mutable std::size_t m_Separated = 0;
+  // Forgets what a pool cut short lost: the grid and the separated points.
+  void NoticeCutShort() const;
   void IndexNewPoints() const;
   void File(std::int64_t key, int i) const;
   int LatestIn(std::int64_t key) const;
