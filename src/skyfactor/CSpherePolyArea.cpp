@@ -15,6 +15,30 @@ namespace {
 
 constexpr double kTol = KelTol::SkyDisc;
 
+// A segment on the horizon: both ends at elevation 0 (+0 or -0), all
+// coordinates numbers. Its span along y is the same for every such segment.
+bool OnHorizon(const CSpherePolyAreaReach::Edge& edge)
+{
+  return edge.m_Segment.m_Beg.m_y == 0 && edge.m_Segment.m_End.m_y == 0 && edge.m_Span.Numbers();
+}
+
+// The entry of a list from which, taken round, the lows and the highs both
+// rise (or stay); -1 when there is none. An empty list rises from 0.
+int RisingFrom(const std::vector<CSpherePolyAreaReach::NearHorizon>& list)
+{
+  const std::size_t n = list.size();
+  int turn = 0;
+  int falls = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t next = k + 1 == n ? 0 : k + 1;
+    if (list[next].m_Low < list[k].m_Low || list[next].m_High < list[k].m_High) {
+      ++falls;
+      turn = static_cast<int>(next);
+    }
+  }
+  return falls <= 1 ? turn : -1;
+}
+
 }  // namespace
 
 // --- Polygons ------------------------------------------------------------------------
@@ -101,6 +125,7 @@ CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyArea& area)
   }
   if (m > 0)
     m_Root = Build(0, m);
+  ListNearHorizon();
 }
 
 int CSpherePolyAreaReach::Build(int from, int to)
@@ -121,6 +146,54 @@ int CSpherePolyAreaReach::Build(int from, int to)
   }
   m_Nodes.push_back(node);
   return static_cast<int>(m_Nodes.size()) - 1;
+}
+
+void CSpherePolyAreaReach::ListNearHorizon()
+{
+  const CrossPointSpan horizon(CKelCoord2D(0, 0), CKelCoord2D(0, 0));
+  for (std::size_t j = 0; j < m_Edges.size(); ++j) {
+    const CrossPointSpan& span = m_Edges[j].m_Span;
+    // A span that is not all numbers reaches everywhere: no list.
+    if (!span.Numbers()) {
+      m_Horizon.clear();
+      return;
+    }
+    if (!horizon.ApartAlongY(span))
+      m_Horizon.push_back(NearHorizon{span.LowX(), span.HighX(), static_cast<int>(j)});
+  }
+  // Kept in the order they rise in; the wrap marks the first edge.
+  const int turn = RisingFrom(m_Horizon);
+  if (turn < 0) {
+    m_Horizon.clear();
+    return;
+  }
+  std::rotate(m_Horizon.begin(), m_Horizon.begin() + turn, m_Horizon.end());
+  m_HorizonWrap = static_cast<int>(m_Horizon.size()) - turn;
+}
+
+CSpherePolyAreaReach::HorizonRuns CSpherePolyAreaReach::AlongHorizon(const CrossPointSpan& span, int& from) const
+{
+  // The entries before `from` end short of the span (its low beyond their
+  // high) and those from `to` on start past it (their low beyond its
+  // high): apart along x, as Apart tells it. `from` moves on from where the
+  // caller's previous span left it, mostly by a step or none, since the
+  // pieces of an edge on the horizon follow each other.
+  const int n = static_cast<int>(m_Horizon.size());
+  from = std::min(from, n);
+  while (from > 0 && !(span.LowX() > HorizonAt(from - 1).m_High))
+    --from;
+  while (from < n && span.LowX() > HorizonAt(from).m_High)
+    ++from;
+  int to = from;
+  while (to < n && !(HorizonAt(to).m_Low > span.HighX()))
+    ++to;
+  // The entries from the wrap on come earlier in edge order.
+  HorizonRuns runs;
+  runs.m_From[0] = std::max(from, m_HorizonWrap);
+  runs.m_To[0] = std::max(to, m_HorizonWrap);
+  runs.m_From[1] = std::min(from, m_HorizonWrap);
+  runs.m_To[1] = std::min(to, m_HorizonWrap);
+  return runs;
 }
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
@@ -158,6 +231,7 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
   if (reach.Root() < 0)
     return 0;
   const CrossPointSpan& whole = reach.Nodes()[static_cast<std::size_t>(reach.Root())].m_Span;
+  int horizonFrom = 0;
   for (int i = 0; i < Size(); ++i) {
     // Most edges lie beyond the other polygon's box: passed over at once.
     if (whole.Apart(edges[static_cast<std::size_t>(i)].m_Span)) {
@@ -166,7 +240,10 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
       continue;
     }
     Cut cut{i, &edges, &edges[static_cast<std::size_t>(i)]};
-    if (InsertContactsUnder(progress, other, reach, reach.Root(), cut))
+    const bool cancelled = reach.HasHorizonList() && OnHorizon(cut.Edge())
+                               ? InsertContactsAlongHorizon(progress, other, reach, cut, horizonFrom)
+                               : InsertContactsUnder(progress, other, reach, reach.Root(), cut);
+    if (cancelled)
       return 1;
   }
   return 0;
@@ -243,6 +320,56 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
       if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
         return true;
     }
+  }
+  return false;
+}
+
+bool CSpherePolyArea::InsertContactsAlongHorizon(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                                 const CSpherePolyAreaReach& reach, Cut& cut, int& from)
+{
+  // Other's edges are tried in their order, as the tree walk tries them. An
+  // edge off the list is apart along y from every segment on the horizon,
+  // one off the runs apart along x from the cut edge: either only asks for
+  // a cancel. An insertion shortens the cut edge, so the runs are found
+  // again for the edges after the one that cut it; a cut edge that left the
+  // horizon (a contact snapped to a point above it) walks the rest in turn.
+  const int m = other.Size();
+  int next = 0;
+  enum class Tried { kAll, kCut, kCancelled };
+  const auto tryRuns = [&](const CSpherePolyAreaReach::HorizonRuns& runs) {
+    const int end = cut.Edge().m_To;
+    for (int r = 0; r < 2; ++r) {
+      for (int k = runs.m_From[r]; k < runs.m_To[r]; ++k) {
+        const int j = reach.HorizonAt(k).m_Edge;
+        if (j < next)
+          continue;
+        if (CheckAbortPerPair(progress, other, cut.m_I, next, j))
+          return Tried::kCancelled;
+        if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
+          return Tried::kCancelled;
+        next = j + 1;
+        if (cut.Edge().m_To != end)
+          return Tried::kCut;
+      }
+    }
+    return Tried::kAll;
+  };
+  while (OnHorizon(cut.Edge())) {
+    switch (tryRuns(reach.AlongHorizon(cut.Edge().m_Span, from))) {
+      case Tried::kCancelled: return true;
+      case Tried::kAll: return CheckAbortPerPair(progress, other, cut.m_I, next, m);
+      case Tried::kCut: break;
+    }
+  }
+  return InsertContactsFrom(progress, reach, next, m, cut);
+}
+
+bool CSpherePolyArea::InsertContactsFrom(CKelProgressCore* progress, const CSpherePolyAreaReach& reach, int from,
+                                         int to, Cut& cut)
+{
+  for (int j = from; j < to; ++j) {
+    if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
+      return true;
   }
   return false;
 }

@@ -54,8 +54,10 @@ class CSpherePolyArea;
 // to pass at once over the edges a segment cannot reach (CrossPointSpan):
 // a node's span holds the end points of the edges from m_From to m_To - 1.
 // Edges of a polygon lie mostly near their neighbours, so a segment is
-// measured against the few runs around it. Built on the polygon as it
-// stands; stale once the polygon changes.
+// measured against the few runs around it. Beside the tree, the edges that
+// reach the horizon band (elevation 0, where every block standing on the
+// ground meets the others), for the segments lying on the horizon. Built on
+// the polygon as it stands; stale once the polygon changes.
 class CSpherePolyAreaReach {
 public:
   struct Node {
@@ -74,18 +76,50 @@ public:
     bool m_Measured = true;  // whether m_Segment holds the direction
   };
 
+  // An edge that a segment on the horizon may reach, with its span along x.
+  struct NearHorizon {
+    double m_Low = 0;
+    double m_High = 0;
+    int m_Edge = -1;
+  };
+  // Positions of the list of such edges, m_From[k] to m_To[k] - 1; the
+  // first run holds the earlier edges.
+  struct HorizonRuns {
+    int m_From[2] = {0, 0};
+    int m_To[2] = {0, 0};
+  };
+
   explicit CSpherePolyAreaReach(const CSpherePolyArea& area);
   const std::vector<Node>& Nodes() const { return m_Nodes; }
   const Edge& EdgeAt(int j) const { return m_Edges[static_cast<std::size_t>(j)]; }
   // The root's number; -1 for a polygon without edges.
   int Root() const { return m_Root; }
+  // Whether AlongHorizon can answer for this polygon.
+  bool HasHorizonList() const { return m_HorizonWrap >= 0; }
+  // For the span of a segment on the horizon (both ends at elevation 0 and
+  // numbers): the runs of HorizonAt holding every edge whose span is not
+  // apart from it, in edge order. The search starts at from, where the
+  // previous answer's runs started (0 at first), and leaves it there for
+  // the next. Only with HasHorizonList.
+  HorizonRuns AlongHorizon(const CrossPointSpan& span, int& from) const;
+  const NearHorizon& HorizonAt(int k) const { return m_Horizon[static_cast<std::size_t>(k)]; }
 
 private:
   static constexpr int kRun = 4;
   int Build(int from, int to);
+  void ListNearHorizon();
   std::vector<Node> m_Nodes;
   std::vector<Edge> m_Edges;
   int m_Root = -1;
+  // The edges not apart along y from a segment on the horizon, in the
+  // order in which their lows and highs along x both rise: edge order
+  // taken round from some edge, so that the edges within reach of a
+  // segment along x follow each other. From m_HorizonWrap on, the list
+  // holds the edges from the first on. -1 where the spans do not rise so
+  // in any turn of edge order, or hold a coordinate that is not a number:
+  // no list.
+  std::vector<NearHorizon> m_Horizon;
+  int m_HorizonWrap = -1;
 };
 
 class CSpherePolyArea {
@@ -154,6 +188,14 @@ private:
   // reach tree, in the order of other's edges; true when cancelled.
   [[nodiscard]] bool InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
                                          const CSpherePolyAreaReach& reach, int node, Cut& cut);
+  // The same for a cut edge on the horizon, through the reach's list of
+  // the edges near the horizon.
+  // from as AlongHorizon takes it.
+  [[nodiscard]] bool InsertContactsAlongHorizon(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                                const CSpherePolyAreaReach& reach, Cut& cut, int& from);
+  // The same from other's edge `from` on, edge by edge.
+  [[nodiscard]] bool InsertContactsFrom(CKelProgressCore* progress, const CSpherePolyAreaReach& reach, int from,
+                                        int to, Cut& cut);
 };
 
 class CSpherePolyAreaArray : public std::vector<CSpherePolyArea> {};

@@ -142,7 +142,15 @@ public:
     return other.m_Low.m_x > m_High.m_x || m_Low.m_x > other.m_High.m_x || other.m_Low.m_y > m_High.m_y ||
            m_Low.m_y > other.m_High.m_y;
   }
+  // Apart's answer along y alone; Apart is ApartAlongY or apart along x.
+  bool ApartAlongY(const CrossPointSpan& other) const
+  {
+    return other.m_Low.m_y > m_High.m_y || m_Low.m_y > other.m_High.m_y;
+  }
   bool Numbers() const { return m_Numbers; }
+  // The span along x: the least x and the greatest with its margin.
+  double LowX() const { return m_Low.m_x; }
+  double HighX() const { return m_High.m_x; }
 
 private:
   void ReachEverywhereWithoutNumbers();
