@@ -15,12 +15,73 @@ namespace {
 
 constexpr double kTol = KelTol::SkyDisc;
 
-// A segment on the horizon: both ends at elevation 0 (+0 or -0), all
-// coordinates numbers. Its span along y is the same for every such segment.
-bool OnHorizon(const CSpherePolyAreaReach::Edge& edge)
+using ReachEdge = CSpherePolyAreaReach::Edge;
+
+// A segment on the horizon: both ends at elevation 0 (+0 or -0), their
+// azimuths finite. Its span along y is the same for every such segment.
+bool OnHorizon(const ReachEdge& edge)
 {
-  return edge.m_Segment.m_Beg.m_y == 0 && edge.m_Segment.m_End.m_y == 0 && edge.m_Span.Numbers();
+  const CrossPointSegment& s = edge.m_Segment;
+  return s.m_Beg.m_y == 0 && s.m_End.m_y == 0 && std::isfinite(s.m_Beg.m_x) && std::isfinite(s.m_End.m_x);
 }
+
+// Whether the contact search tries the pair at all: not for an edge of no
+// length or the same edge.
+bool Searched(const ReachEdge& own, const ReachEdge& edge)
+{
+  return own.m_From != own.m_To && !(edge.m_From == own.m_From && edge.m_To == own.m_To);
+}
+
+// The edge's direction, worked out once.
+void Measure(const CSpherePolyCoordArray& pool, ReachEdge& edge)
+{
+  if (!edge.m_Measured) {
+    edge.m_Segment = CrossPointSegment(pool, edge.m_From, edge.m_To);
+    edge.m_Measured = true;
+  }
+}
+
+// A cut edge a-b on the horizon, measured, as it meets the other polygon's
+// edges on the horizon. For such an edge c-d (all four ends at elevation 0
+// with finite azimuths) the contact search takes its collinear branch: the
+// rises of c and d over a and the edge's sine are all +-0, so their
+// distances across the edge are +-0. It finds those of c, d that the edge
+// holds, each placed at At(Along(end)) and added with the hints a, b, c, d.
+// An end other than a and b that the edge does not hold gives nothing. An
+// end that is a (or b) is placed where a's (b's) own position is placed;
+// where that is the position itself (m_EndsKept) and a and b are
+// separated, the pool answers it with a (b), the first hint equal to it
+// (separated points differ), without growing, and the cut edge's own ends
+// are not inserted: the pair changes nothing.
+class HorizonPiece {
+public:
+  HorizonPiece(const CSpherePolyCoordArray& pool, const ReachEdge& own) : m_Own(own)
+  {
+    const CrossPointSegment& s = own.m_Segment;
+    m_EndsKept = s.m_HasDirection && pool.IsSeparated(own.m_From) && pool.IsSeparated(own.m_To) &&
+                 Kept(s.m_Beg) && Kept(s.m_End);
+  }
+  // Whether the contact search with edge would change nothing.
+  bool FindsOnlyOwnEnds(const ReachEdge& edge) const
+  {
+    if (!m_EndsKept || !OnHorizon(edge))
+      return false;
+    return GivesNothingElse(edge.m_From, edge.m_Segment.m_Beg) && GivesNothingElse(edge.m_To, edge.m_Segment.m_End);
+  }
+
+private:
+  bool Kept(const CKelCoord2D& p) const
+  {
+    const CKelCoord2D at = m_Own.m_Segment.At(m_Own.m_Segment.Along(p));
+    return at.m_x == p.m_x && at.m_y == p.m_y;
+  }
+  bool GivesNothingElse(int end, const CKelCoord2D& p) const
+  {
+    return end == m_Own.m_From || end == m_Own.m_To || !m_Own.m_Segment.Holds(m_Own.m_Segment.Along(p));
+  }
+  const ReachEdge& m_Own;
+  bool m_EndsKept = false;
+};
 
 // The entry of a list from which, taken round, the lows and the highs both
 // rise (or stay); -1 when there is none. An empty list rises from 0.
@@ -252,7 +313,7 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
 bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
 {
   const CSpherePolyAreaReach::Edge& own = cut.Edge();
-  if (own.m_From == own.m_To || (edge.m_From == own.m_From && edge.m_To == own.m_To))
+  if (!Searched(own, edge))
     return false;
   // Not a number somewhere: the spans cannot tell.
   const bool apart = own.m_Span.Apart(edge.m_Span) ||
@@ -269,10 +330,7 @@ void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Ed
   CSpherePolyAreaReach::Edge& own = cut.Edge();
   const int a = own.m_From;
   const int b = own.m_To;
-  if (!own.m_Measured) {
-    own.m_Segment = CrossPointSegment(*m_pCoord, a, b);
-    own.m_Measured = true;
-  }
+  Measure(*m_pCoord, own);
   int contacts[2];
   const int n = ::CalcCrossPoint(m_pCoord, own.m_Segment, edge.m_Segment, contacts);
   // Inserted last first, so they stand in order along the edge.
@@ -336,7 +394,7 @@ bool CSpherePolyArea::InsertContactsAlongHorizon(CKelProgressCore* progress, con
   const int m = other.Size();
   int next = 0;
   enum class Tried { kAll, kCut, kCancelled };
-  const auto tryRuns = [&](const CSpherePolyAreaReach::HorizonRuns& runs) {
+  const auto tryRuns = [&](const CSpherePolyAreaReach::HorizonRuns& runs, const HorizonPiece& piece) {
     const int end = cut.Edge().m_To;
     for (int r = 0; r < 2; ++r) {
       for (int k = runs.m_From[r]; k < runs.m_To[r]; ++k) {
@@ -345,7 +403,9 @@ bool CSpherePolyArea::InsertContactsAlongHorizon(CKelProgressCore* progress, con
           continue;
         if (CheckAbortPerPair(progress, other, cut.m_I, next, j))
           return Tried::kCancelled;
-        if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
+        const ReachEdge& edge = reach.EdgeAt(j);
+        const bool searched = piece.FindsOnlyOwnEnds(edge) ? Searched(cut.Edge(), edge) : InsertContacts(cut, edge);
+        if (searched && progress != nullptr && progress->CheckAbort())
           return Tried::kCancelled;
         next = j + 1;
         if (cut.Edge().m_To != end)
@@ -355,7 +415,8 @@ bool CSpherePolyArea::InsertContactsAlongHorizon(CKelProgressCore* progress, con
     return Tried::kAll;
   };
   while (OnHorizon(cut.Edge())) {
-    switch (tryRuns(reach.AlongHorizon(cut.Edge().m_Span, from))) {
+    Measure(*m_pCoord, cut.Edge());
+    switch (tryRuns(reach.AlongHorizon(cut.Edge().m_Span, from), HorizonPiece(*m_pCoord, cut.Edge()))) {
       case Tried::kCancelled: return true;
       case Tried::kAll: return CheckAbortPerPair(progress, other, cut.m_I, next, m);
       case Tried::kCut: break;

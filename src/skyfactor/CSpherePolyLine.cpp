@@ -14,9 +14,9 @@
 namespace {
 
 // A point of the chart as the pool keeps it: tag 1, disc position unset.
-CSphereCoordD2D ChartPoint(double azimuth, double elevation)
+CSphereCoordD2D ChartPoint(const CKelCoord2D& p)
 {
-  return CSphereCoordD2D(0, 0, azimuth, elevation, 1);
+  return CSphereCoordD2D(0, 0, p.m_x, p.m_y, 1);
 }
 
 // A point expressed in the frame of a segment: along it from its start, and
@@ -197,7 +197,7 @@ int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p, std::initializer_list<i
   // past Add afterwards never count as separated.
   NoticeCutShort();
   for (const int k : hints) {
-    if (k < 0 || static_cast<std::size_t>(k) >= m_Separated)
+    if (!IsSeparated(k))
       continue;
     const CSphereCoordD2D& at = (*this)[static_cast<std::size_t>(k)];
     if (at.m_AD == p.m_AD && at.m_AE == p.m_AE)
@@ -220,6 +220,11 @@ CrossPointSegment::CrossPointSegment(const CSpherePolyCoordArray& pool, int beg,
   m_EndIdx = end;
 }
 
+double CrossPointSegment::Along(const CKelCoord2D& p) const
+{
+  return InFrame(m_Beg, m_Cos, m_Sin, p).u;
+}
+
 std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& SrcLineBeg,
                                 const CKelCoord2D& SrcLineEnd, const CKelCoord2D& DstLineBeg,
                                 const CKelCoord2D& DstLineEnd)
@@ -238,7 +243,7 @@ int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, co
   const double c = src.m_Cos, s = src.m_Sin, len = src.m_Len;
   const Framed pc = InFrame(src.m_Beg, c, s, dst.m_Beg);
   const Framed pd = InFrame(src.m_Beg, c, s, dst.m_End);
-  const auto at = [&](double u) { return ChartPoint(src.m_Beg.m_x + u * c, src.m_Beg.m_y + u * s); };
+  const auto at = [&](double u) { return ChartPoint(src.At(u)); };
   if (std::fabs(pc.v - pd.v) > KelTol::SkyCrossParallel) {
     const double lo = std::min(pc.v, pd.v);
     const double hi = std::max(pc.v, pd.v);
@@ -261,7 +266,7 @@ int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, co
   double along[2];
   int n = 0;
   for (double u : {pc.u, pd.u}) {
-    if (u >= -KelTol::SkyDisc && u <= len + KelTol::SkyDisc)
+    if (src.Holds(u))
       along[n++] = u;
   }
   if (n == 2 && along[1] < along[0])

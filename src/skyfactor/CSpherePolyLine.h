@@ -13,6 +13,7 @@
 // CSpherePolyLineArray owns its own pool, and a copy points its segments at
 // the copy's pool.
 
+#include <algorithm>
 #include <cfloat>
 #include <cstdint>
 #include <initializer_list>
@@ -21,6 +22,7 @@
 
 #include "CKelCoord.h"
 #include "CSphereCoordD2D.h"
+#include "KelTolerance.h"
 
 class CSpherePolyCoordArray : public std::vector<CSphereCoordD2D> {
 public:
@@ -38,6 +40,9 @@ public:
   // it was appended by Add behind only points appended by Add, since those
   // lie farther than the band from each other and so from p.
   int Add(const CSphereCoordD2D& p, std::initializer_list<int> hints);
+  // Whether a hint naming point k is taken when the point equals it: k lies
+  // among the leading points that Add appended, apart from each other.
+  bool IsSeparated(int k) const { return k >= 0 && static_cast<std::size_t>(k) < std::min(m_Separated, size()); }
   // The chart position of point i.
   CKelCoord2D Chart(int i) const
   {
@@ -95,6 +100,13 @@ struct CrossPointSegment {
   CrossPointSegment(const CKelCoord2D& beg, const CKelCoord2D& end);
   // The segment between pool points beg and end.
   CrossPointSegment(const CSpherePolyCoordArray& pool, int beg, int end);
+
+  // How far along the segment, from m_Beg, p lies.
+  double Along(const CKelCoord2D& p) const;
+  // The point that far along the segment's line.
+  CKelCoord2D At(double along) const { return CKelCoord2D(m_Beg.m_x + along * m_Cos, m_Beg.m_y + along * m_Sin); }
+  // Whether an end of a collinear segment that far along counts as on it.
+  bool Holds(double along) const { return along >= -KelTol::SkyDisc && along <= m_Len + KelTol::SkyDisc; }
 };
 
 // The same contacts (at most two) into out; their number.
