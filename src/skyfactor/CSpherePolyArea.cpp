@@ -17,19 +17,22 @@ constexpr double kTol = KelTol::SkyDisc;
 
 using ReachEdge = CSpherePolyAreaReach::Edge;
 
+using NearHorizon = CSpherePolyAreaReach::NearHorizon;
+
 // A segment on the horizon: both ends at elevation 0 (+0 or -0), their
 // azimuths finite. Its span along y is the same for every such segment.
-bool OnHorizon(const ReachEdge& edge)
+bool OnHorizon(const CKelCoord2D& beg, const CKelCoord2D& end)
 {
-  const CrossPointSegment& s = edge.m_Segment;
-  return s.m_Beg.m_y == 0 && s.m_End.m_y == 0 && std::isfinite(s.m_Beg.m_x) && std::isfinite(s.m_End.m_x);
+  return beg.m_y == 0 && end.m_y == 0 && std::isfinite(beg.m_x) && std::isfinite(end.m_x);
 }
+
+bool OnHorizon(const ReachEdge& edge) { return OnHorizon(edge.m_Segment.m_Beg, edge.m_Segment.m_End); }
 
 // Whether the contact search tries the pair at all: not for an edge of no
 // length or the same edge.
-bool Searched(const ReachEdge& own, const ReachEdge& edge)
+bool Searched(const ReachEdge& own, int from, int to)
 {
-  return own.m_From != own.m_To && !(edge.m_From == own.m_From && edge.m_To == own.m_To);
+  return own.m_From != own.m_To && !(from == own.m_From && to == own.m_To);
 }
 
 // The edge's direction, worked out once.
@@ -41,47 +44,48 @@ void Measure(const CSpherePolyCoordArray& pool, ReachEdge& edge)
   }
 }
 
-// A cut edge a-b on the horizon, measured, as it meets the other polygon's
-// edges on the horizon. For such an edge c-d (all four ends at elevation 0
-// with finite azimuths) the contact search takes its collinear branch: the
-// rises of c and d over a and the edge's sine are all +-0, so their
-// distances across the edge are +-0. It finds those of c, d that the edge
-// holds, each placed at At(Along(end)) and added with the hints a, b, c, d.
-// An end other than a and b that the edge does not hold gives nothing. An
-// end that is a (or b) is placed where a's (b's) own position is placed;
-// where that is the position itself (m_EndsKept) and a and b are
-// separated, the pool answers it with a (b), the first hint equal to it
-// (separated points differ), without growing, and the cut edge's own ends
-// are not inserted: the pair changes nothing.
-class HorizonPiece {
-public:
-  HorizonPiece(const CSpherePolyCoordArray& pool, const ReachEdge& own) : m_Own(own)
-  {
-    const CrossPointSegment& s = own.m_Segment;
-    m_EndsKept = s.m_HasDirection && pool.IsSeparated(own.m_From) && pool.IsSeparated(own.m_To) &&
-                 Kept(s.m_Beg) && Kept(s.m_End);
-  }
-  // Whether the contact search with edge would change nothing.
-  bool FindsOnlyOwnEnds(const ReachEdge& edge) const
-  {
-    if (!m_EndsKept || !OnHorizon(edge))
-      return false;
-    return GivesNothingElse(edge.m_From, edge.m_Segment.m_Beg) && GivesNothingElse(edge.m_To, edge.m_Segment.m_End);
-  }
+// Whether the contact search places an end of the segment at its own
+// position.
+bool PlacedAtItself(const CrossPointSegment& s, const CKelCoord2D& p)
+{
+  const CKelCoord2D at = s.At(s.Along(p));
+  return at.m_x == p.m_x && at.m_y == p.m_y;
+}
 
-private:
-  bool Kept(const CKelCoord2D& p) const
-  {
-    const CKelCoord2D at = m_Own.m_Segment.At(m_Own.m_Segment.Along(p));
-    return at.m_x == p.m_x && at.m_y == p.m_y;
+// Whether a contact found at either end of the cut edge comes back from the
+// pool as that end: the end is placed at its own position, and both ends
+// are separated, so the pool answers with the first hint equal to the
+// point, the end itself (separated points differ), without growing. Worked
+// out once for the edge: the pool only grows while the edge is cut, which
+// leaves its points' separation as it was.
+bool EndsKept(const CSpherePolyCoordArray& pool, ReachEdge& own)
+{
+  if (own.m_EndsKept < 0) {
+    Measure(pool, own);
+    const CrossPointSegment& s = own.m_Segment;
+    own.m_EndsKept = s.m_HasDirection && pool.IsSeparated(own.m_From) && pool.IsSeparated(own.m_To) &&
+                     PlacedAtItself(s, s.m_Beg) && PlacedAtItself(s, s.m_End);
   }
-  bool GivesNothingElse(int end, const CKelCoord2D& p) const
-  {
-    return end == m_Own.m_From || end == m_Own.m_To || !m_Own.m_Segment.Holds(m_Own.m_Segment.Along(p));
-  }
-  const ReachEdge& m_Own;
-  bool m_EndsKept = false;
-};
+  return own.m_EndsKept > 0;
+}
+
+// Whether the contact search of a cut edge a-b on the horizon, measured and
+// with its ends kept, with an edge c-d of another polygon near it changes
+// nothing. With all four ends on the horizon the search takes its collinear
+// branch: the rises of c and d over a and the edge's sine are all +-0, so
+// their distances across the edge are +-0. It finds those of c, d that the
+// edge holds, each placed at At(Along(end)) and added with the hints a, b,
+// c, d. An end other than a and b that the edge does not hold gives
+// nothing; an end that is a or b comes back as itself (EndsKept), and the
+// cut edge's own ends are not inserted.
+bool FindsOnlyOwnEnds(const ReachEdge& own, const NearHorizon& near)
+{
+  const CrossPointSegment& s = own.m_Segment;
+  const auto nothingElse = [&](int end, const CKelCoord2D& p) {
+    return end == own.m_From || end == own.m_To || !s.Holds(s.Along(p));
+  };
+  return near.m_OnHorizon && nothingElse(near.m_From, near.m_Beg) && nothingElse(near.m_To, near.m_End);
+}
 
 // The entry of a list from which, taken round, the lows and the highs both
 // rise (or stay); -1 when there is none. An empty list rises from 0.
@@ -219,8 +223,12 @@ void CSpherePolyAreaReach::ListNearHorizon()
       m_Horizon.clear();
       return;
     }
-    if (!horizon.ApartAlongY(span))
-      m_Horizon.push_back(NearHorizon{span.LowX(), span.HighX(), static_cast<int>(j)});
+    if (!horizon.ApartAlongY(span)) {
+      const Edge& edge = m_Edges[j];
+      const CrossPointSegment& s = edge.m_Segment;
+      m_Horizon.push_back(NearHorizon{span.LowX(), span.HighX(), static_cast<int>(j), edge.m_From, edge.m_To,
+                                      OnHorizon(s.m_Beg, s.m_End), s.m_Beg, s.m_End});
+    }
   }
   // Kept in the order they rise in; the wrap marks the first edge.
   const int turn = RisingFrom(m_Horizon);
@@ -313,7 +321,7 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
 bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
 {
   const CSpherePolyAreaReach::Edge& own = cut.Edge();
-  if (!Searched(own, edge))
+  if (!Searched(own, edge.m_From, edge.m_To))
     return false;
   // Not a number somewhere: the spans cannot tell.
   const bool apart = own.m_Span.Apart(edge.m_Span) ||
@@ -394,17 +402,19 @@ bool CSpherePolyArea::InsertContactsAlongHorizon(CKelProgressCore* progress, con
   const int m = other.Size();
   int next = 0;
   enum class Tried { kAll, kCut, kCancelled };
-  const auto tryRuns = [&](const CSpherePolyAreaReach::HorizonRuns& runs, const HorizonPiece& piece) {
+  const auto tryRuns = [&](const CSpherePolyAreaReach::HorizonRuns& runs) {
     const int end = cut.Edge().m_To;
     for (int r = 0; r < 2; ++r) {
       for (int k = runs.m_From[r]; k < runs.m_To[r]; ++k) {
-        const int j = reach.HorizonAt(k).m_Edge;
+        const NearHorizon& near = reach.HorizonAt(k);
+        const int j = near.m_Edge;
         if (j < next)
           continue;
         if (CheckAbortPerPair(progress, other, cut.m_I, next, j))
           return Tried::kCancelled;
-        const ReachEdge& edge = reach.EdgeAt(j);
-        const bool searched = piece.FindsOnlyOwnEnds(edge) ? Searched(cut.Edge(), edge) : InsertContacts(cut, edge);
+        const bool searched = EndsKept(*m_pCoord, cut.Edge()) && FindsOnlyOwnEnds(cut.Edge(), near)
+                                  ? Searched(cut.Edge(), near.m_From, near.m_To)
+                                  : InsertContacts(cut, reach.EdgeAt(j));
         if (searched && progress != nullptr && progress->CheckAbort())
           return Tried::kCancelled;
         next = j + 1;
@@ -415,8 +425,7 @@ bool CSpherePolyArea::InsertContactsAlongHorizon(CKelProgressCore* progress, con
     return Tried::kAll;
   };
   while (OnHorizon(cut.Edge())) {
-    Measure(*m_pCoord, cut.Edge());
-    switch (tryRuns(reach.AlongHorizon(cut.Edge().m_Span, from), HorizonPiece(*m_pCoord, cut.Edge()))) {
+    switch (tryRuns(reach.AlongHorizon(cut.Edge().m_Span, from))) {
       case Tried::kCancelled: return true;
       case Tried::kAll: return CheckAbortPerPair(progress, other, cut.m_I, next, m);
       case Tried::kCut: break;

@@ -74,13 +74,23 @@ public:
     CrossPointSpan m_Span;
     CrossPointSegment m_Segment;
     bool m_Measured = true;  // whether m_Segment holds the direction
+    // For a cut edge on the horizon: whether contacts found at its ends come
+    // back as its ends; -1 until worked out.
+    std::int8_t m_EndsKept = -1;
   };
 
-  // An edge that a segment on the horizon may reach, with its span along x.
+  // An edge that a segment on the horizon may reach, with its span along x,
+  // its ends, and whether it lies on the horizon itself (both ends at
+  // elevation 0, their azimuths finite).
   struct NearHorizon {
     double m_Low = 0;
     double m_High = 0;
     int m_Edge = -1;
+    int m_From = -1;
+    int m_To = -1;
+    bool m_OnHorizon = false;
+    CKelCoord2D m_Beg;
+    CKelCoord2D m_End;
   };
   // Positions of the list of such edges, m_From[k] to m_To[k] - 1; the
   // first run holds the earlier edges.
