@@ -19,20 +19,6 @@ CSphereCoordD2D ChartPoint(const CKelCoord2D& p)
   return CSphereCoordD2D(0, 0, p.m_x, p.m_y, 1);
 }
 
-// A point expressed in the frame of a segment: along it from its start, and
-// across it (left positive).
-struct Framed {
-  double u;
-  double v;
-};
-
-Framed InFrame(const CKelCoord2D& a, double c, double s, const CKelCoord2D& p)
-{
-  const double dx = p.m_x - a.m_x;
-  const double dy = p.m_y - a.m_y;
-  return {dx * c + dy * s, dy * c - dx * s};
-}
-
 }  // namespace
 
 // --- Pool ---------------------------------------------------------------------
@@ -220,11 +206,6 @@ CrossPointSegment::CrossPointSegment(const CSpherePolyCoordArray& pool, int beg,
   m_EndIdx = end;
 }
 
-double CrossPointSegment::Along(const CKelCoord2D& p) const
-{
-  return InFrame(m_Beg, m_Cos, m_Sin, p).u;
-}
-
 std::vector<int> CalcCrossPoint(CSpherePolyCoordArray* pool, const CKelCoord2D& SrcLineBeg,
                                 const CKelCoord2D& SrcLineEnd, const CKelCoord2D& DstLineBeg,
                                 const CKelCoord2D& DstLineEnd)
@@ -240,9 +221,12 @@ int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, co
   // A source of no length has no line to meet.
   if (!src.m_HasDirection)
     return 0;
-  const double c = src.m_Cos, s = src.m_Sin, len = src.m_Len;
-  const Framed pc = InFrame(src.m_Beg, c, s, dst.m_Beg);
-  const Framed pd = InFrame(src.m_Beg, c, s, dst.m_End);
+  const double len = src.m_Len;
+  // The target's ends in the source's frame: along it from its start, and
+  // across it.
+  const struct {
+    double u, v;
+  } pc{src.Along(dst.m_Beg), src.Across(dst.m_Beg)}, pd{src.Along(dst.m_End), src.Across(dst.m_End)};
   const auto at = [&](double u) { return ChartPoint(src.At(u)); };
   if (std::fabs(pc.v - pd.v) > KelTol::SkyCrossParallel) {
     const double lo = std::min(pc.v, pd.v);
@@ -252,11 +236,11 @@ int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, co
     const double u = pc.u - pc.v * (pd.u - pc.u) / (pd.v - pc.v);
     if (u < -KelTol::SkyCrossReach || u > len + KelTol::SkyCrossReach)
       return 0;
-    const CSphereCoordD2D x = at(u);
-    const double t = (x.m_AD - dst.m_Beg.m_x) * dst.m_Cos + (x.m_AE - dst.m_Beg.m_y) * dst.m_Sin;
+    const CKelCoord2D x = src.At(u);
+    const double t = dst.Along(x);
     if (t < -KelTol::SkyCrossReach || t > dst.m_Len + KelTol::SkyCrossReach)
       return 0;
-    out[0] = pool->Add(x, {src.m_BegIdx, src.m_EndIdx, dst.m_BegIdx, dst.m_EndIdx});
+    out[0] = pool->Add(ChartPoint(x), {src.m_BegIdx, src.m_EndIdx, dst.m_BegIdx, dst.m_EndIdx});
     return 1;
   }
   if (std::fabs(pc.v) > KelTol::SkyCrossReach)

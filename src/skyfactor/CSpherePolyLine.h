@@ -101,8 +101,10 @@ struct CrossPointSegment {
   // The segment between pool points beg and end.
   CrossPointSegment(const CSpherePolyCoordArray& pool, int beg, int end);
 
-  // How far along the segment, from m_Beg, p lies.
-  double Along(const CKelCoord2D& p) const;
+  // How far along the segment, from m_Beg, p lies, and how far across it
+  // (left positive).
+  double Along(const CKelCoord2D& p) const { return (p.m_x - m_Beg.m_x) * m_Cos + (p.m_y - m_Beg.m_y) * m_Sin; }
+  double Across(const CKelCoord2D& p) const { return (p.m_y - m_Beg.m_y) * m_Cos - (p.m_x - m_Beg.m_x) * m_Sin; }
   // The point that far along the segment's line.
   CKelCoord2D At(double along) const { return CKelCoord2D(m_Beg.m_x + along * m_Cos, m_Beg.m_y + along * m_Sin); }
   // Whether an end of a collinear segment that far along counts as on it.
