@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "CKelProgressCore.h"
 #include "CSpherePolyAreaIndex.h"
@@ -101,7 +102,8 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
       if (r != 0)
         return r;
     }
-    reach[i] = CSpherePolyAreaReach(m_PolyArea[i]);
+    // The cut edges are the polygon's edges as its turn left them.
+    reach[i] = CSpherePolyAreaReach(&m_PolyCoord, std::move(edges));
     if (StepProgress(progress) != kDone)
       return kCancelled;
   }

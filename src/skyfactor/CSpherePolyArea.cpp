@@ -177,20 +177,24 @@ bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
 // --- Contacts with another polygon ---------------------------------------------------
 
 CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyArea& area)
+    : CSpherePolyAreaReach(area.m_pCoord, area.CutEdges())
 {
-  const int m = area.Size();
-  m_Edges.reserve(static_cast<std::size_t>(m));
-  for (int j = 0; j < m; ++j) {
-    Edge edge;
-    edge.m_From = area.IdxAt(j);
-    edge.m_To = area.IdxAt((j + 1) % m);
-    edge.m_Segment = CrossPointSegment(*area.m_pCoord, edge.m_From, edge.m_To);
-    edge.m_Span = CrossPointSpan(edge.m_Segment.m_Beg, edge.m_Segment.m_End);
-    m_Edges.push_back(edge);
-  }
+}
+
+CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyCoordArray* pool, std::vector<Edge> edges)
+    : m_Edges(std::move(edges)), m_pCoord(pool)
+{
+  const int m = static_cast<int>(m_Edges.size());
   if (m > 0)
     m_Root = Build(0, m);
   ListNearHorizon();
+}
+
+const CSpherePolyAreaReach::Edge& CSpherePolyAreaReach::MeasuredAt(int j) const
+{
+  Edge& edge = m_Edges[static_cast<std::size_t>(j)];
+  Measure(*m_pCoord, edge);
+  return edge;
 }
 
 int CSpherePolyAreaReach::Build(int from, int to)
@@ -318,8 +322,9 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
   return 0;
 }
 
-bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
+bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach& reach, int j)
 {
+  const CSpherePolyAreaReach::Edge& edge = reach.EdgeAt(j);
   const CSpherePolyAreaReach::Edge& own = cut.Edge();
   if (!Searched(own, edge.m_From, edge.m_To))
     return false;
@@ -329,7 +334,7 @@ bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge&
                       CrossPointOutOfReach(own.m_Segment.m_Beg, own.m_Segment.m_End, edge.m_Segment.m_Beg,
                                            edge.m_Segment.m_End));
   if (!apart)
-    InsertCrossPoints(cut, edge);
+    InsertCrossPoints(cut, reach.MeasuredAt(j));
   return true;
 }
 
@@ -383,7 +388,7 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
       continue;
     }
     for (int j = at.m_From; j < at.m_To; ++j) {
-      if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
+      if (InsertContacts(cut, reach, j) && progress != nullptr && progress->CheckAbort())
         return true;
     }
   }
@@ -414,7 +419,7 @@ bool CSpherePolyArea::InsertContactsAlongHorizon(CKelProgressCore* progress, con
           return Tried::kCancelled;
         const bool searched = EndsKept(*m_pCoord, cut.Edge()) && FindsOnlyOwnEnds(cut.Edge(), near)
                                   ? Searched(cut.Edge(), near.m_From, near.m_To)
-                                  : InsertContacts(cut, reach.EdgeAt(j));
+                                  : InsertContacts(cut, reach, j);
         if (searched && progress != nullptr && progress->CheckAbort())
           return Tried::kCancelled;
         next = j + 1;
@@ -438,7 +443,7 @@ bool CSpherePolyArea::InsertContactsFrom(CKelProgressCore* progress, const CSphe
                                          int to, Cut& cut)
 {
   for (int j = from; j < to; ++j) {
-    if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
+    if (InsertContacts(cut, reach, j) && progress != nullptr && progress->CheckAbort())
       return true;
   }
   return false;

@@ -100,8 +100,14 @@ public:
   };
 
   explicit CSpherePolyAreaReach(const CSpherePolyArea& area);
+  // On a polygon's edges as CSpherePolyArea::CutEdges gives them, with
+  // their directions worked out or not, over the pool they refer to.
+  CSpherePolyAreaReach(const CSpherePolyCoordArray* pool, std::vector<Edge> edges);
   const std::vector<Node>& Nodes() const { return m_Nodes; }
   const Edge& EdgeAt(int j) const { return m_Edges[static_cast<std::size_t>(j)]; }
+  // Edge j with its direction, worked out where first asked for: most
+  // edges are never measured against another.
+  const Edge& MeasuredAt(int j) const;
   // The root's number; -1 for a polygon without edges.
   int Root() const { return m_Root; }
   // Whether AlongHorizon can answer for this polygon.
@@ -119,7 +125,8 @@ private:
   int Build(int from, int to);
   void ListNearHorizon();
   std::vector<Node> m_Nodes;
-  std::vector<Edge> m_Edges;
+  mutable std::vector<Edge> m_Edges;  // directions kept once worked out
+  const CSpherePolyCoordArray* m_pCoord = nullptr;  // not owned
   int m_Root = -1;
   // The edges not apart along y from a segment on the horizon, in the
   // order in which their lows and highs along x both rise: edge order
@@ -187,7 +194,7 @@ private:
   // Inserts into the cut edge its contacts with an edge of another
   // polygon; false when the pair is not searched at all (a point edge, or
   // the same edge).
-  bool InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge);
+  bool InsertContacts(Cut& cut, const CSpherePolyAreaReach& reach, int j);
   // The contacts of a pair within reach.
   void InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Edge& edge);
   // Asks for a cancel once for each pair of edge i with the edges from to
