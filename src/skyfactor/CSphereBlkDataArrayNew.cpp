@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
-#include <utility>
 
 #include "CKelProgressCore.h"
 #include "CSpherePolyAreaIndex.h"
@@ -94,7 +93,7 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
   for (const CSpherePolyArea& area : m_PolyArea)
     reach.emplace_back(area);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
-    std::vector<CSpherePolyAreaReach::Edge> edges = m_PolyArea[i].CutEdges();
+    CSpherePolyArea::CutEdgeList edges(m_PolyArea[i].CutEdges());
     for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
       if (i == j || !m_PolyArea[i].BoxMeets(m_PolyArea[j]))
         continue;
@@ -103,7 +102,7 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
         return r;
     }
     // The cut edges are the polygon's edges as its turn left them.
-    reach[i] = CSpherePolyAreaReach(&m_PolyCoord, std::move(edges));
+    reach[i] = CSpherePolyAreaReach(&m_PolyCoord, edges.InOrder());
     if (StepProgress(progress) != kDone)
       return kCancelled;
   }

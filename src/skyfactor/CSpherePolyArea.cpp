@@ -271,8 +271,33 @@ CSpherePolyAreaReach::HorizonRuns CSpherePolyAreaReach::AlongHorizon(const Cross
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
 {
-  std::vector<CSpherePolyAreaReach::Edge> edges = CutEdges();
+  CutEdgeList edges(CutEdges());
   return CalcCrossPoint(progress, other, CSpherePolyAreaReach(other), edges);
+}
+
+CSpherePolyArea::CutEdgeList::CutEdgeList(std::vector<Edge> edges) : m_Stored(std::move(edges))
+{
+  m_Order.resize(m_Stored.size());
+  for (std::size_t k = 0; k < m_Order.size(); ++k)
+    m_Order[k] = static_cast<int>(k);
+}
+
+void CSpherePolyArea::CutEdgeList::InsertAfter(int k, int count)
+{
+  const int stored = static_cast<int>(m_Stored.size());
+  m_Stored.resize(m_Stored.size() + static_cast<std::size_t>(count));
+  m_Order.insert(m_Order.begin() + k + 1, static_cast<std::size_t>(count), 0);
+  for (int n = 0; n < count; ++n)
+    m_Order[static_cast<std::size_t>(k + 1 + n)] = stored + n;
+}
+
+std::vector<CSpherePolyAreaReach::Edge> CSpherePolyArea::CutEdgeList::InOrder() const
+{
+  std::vector<Edge> edges;
+  edges.reserve(m_Order.size());
+  for (const int k : m_Order)
+    edges.push_back(m_Stored[static_cast<std::size_t>(k)]);
+  return edges;
 }
 
 std::vector<CSpherePolyAreaReach::Edge> CSpherePolyArea::CutEdges() const
@@ -299,7 +324,7 @@ CSpherePolyAreaReach::Edge CSpherePolyArea::CutEdge(int k) const
 }
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other,
-                                    const CSpherePolyAreaReach& reach, std::vector<CSpherePolyAreaReach::Edge>& edges)
+                                    const CSpherePolyAreaReach& reach, CutEdgeList& edges)
 {
   if (reach.Root() < 0)
     return 0;
@@ -307,12 +332,12 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
   int horizonFrom = 0;
   for (int i = 0; i < Size(); ++i) {
     // Most edges lie beyond the other polygon's box: passed over at once.
-    if (whole.Apart(edges[static_cast<std::size_t>(i)].m_Span)) {
+    if (whole.Apart(edges[i].m_Span)) {
       if (CheckAbortPerPair(progress, other, i, 0, other.Size()))
         return 1;
       continue;
     }
-    Cut cut{i, &edges, &edges[static_cast<std::size_t>(i)]};
+    Cut cut{i, &edges, &edges[i]};
     const bool cancelled = reach.HasHorizonList() && OnHorizon(cut.Edge())
                                ? InsertContactsAlongHorizon(progress, other, reach, cut, horizonFrom)
                                : InsertContactsUnder(progress, other, reach, reach.Root(), cut);
@@ -356,11 +381,11 @@ void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Ed
   }
   if (inserted > 0) {
     // The cut edge and the pieces after it, in place of the edge it was.
-    std::vector<CSpherePolyAreaReach::Edge>& edges = *cut.m_Edges;
-    edges.insert(edges.begin() + cut.m_I + 1, static_cast<std::size_t>(inserted), CSpherePolyAreaReach::Edge());
+    CutEdgeList& edges = *cut.m_Edges;
+    edges.InsertAfter(cut.m_I, inserted);
     for (int k = cut.m_I; k <= cut.m_I + inserted; ++k)
-      edges[static_cast<std::size_t>(k)] = CutEdge(k);
-    cut.m_Own = &edges[static_cast<std::size_t>(cut.m_I)];
+      edges[k] = CutEdge(k);
+    cut.m_Own = &edges[cut.m_I];
   }
 }
 

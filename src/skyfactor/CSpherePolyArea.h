@@ -141,6 +141,25 @@ private:
 
 class CSpherePolyArea {
 public:
+  // A polygon's edges as the contact search cuts them, in edge order. The
+  // edges stay where they were stored while their order takes the
+  // insertions, so an insertion moves positions, not edges.
+  class CutEdgeList {
+  public:
+    using Edge = CSpherePolyAreaReach::Edge;
+    CutEdgeList() = default;
+    explicit CutEdgeList(std::vector<Edge> edges);
+    Edge& operator[](int k) { return m_Stored[static_cast<std::size_t>(m_Order[static_cast<std::size_t>(k)])]; }
+    // count new edges at positions k + 1 to k + count, those behind moved up.
+    void InsertAfter(int k, int count);
+    // The edges in edge order.
+    std::vector<Edge> InOrder() const;
+
+  private:
+    std::vector<Edge> m_Stored;
+    std::vector<int> m_Order;  // position -> stored edge
+  };
+
   std::vector<CSpherePolyAreaFlag> m_Idx;
   CSpherePolyCoordArray* m_pCoord = nullptr;  // not owned
   CKelAreaCoord2D m_AreaCoord;                // chart outline for inside tests
@@ -167,7 +186,7 @@ public:
   // in step with the contacts inserted, this polygon's edges as CutEdges
   // gives them.
   [[nodiscard]] int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other,
-                                   const CSpherePolyAreaReach& reach, std::vector<CSpherePolyAreaReach::Edge>& edges);
+                                   const CSpherePolyAreaReach& reach, CutEdgeList& edges);
   // The edges with their ends and spans, edge k from vertex k to the next;
   // their directions are worked out where first needed and then kept.
   std::vector<CSpherePolyAreaReach::Edge> CutEdges() const;
@@ -186,7 +205,7 @@ private:
   // shortens it.
   struct Cut {
     int m_I = 0;
-    std::vector<CSpherePolyAreaReach::Edge>* m_Edges = nullptr;
+    CutEdgeList* m_Edges = nullptr;
     CSpherePolyAreaReach::Edge* m_Own = nullptr;  // edge m_I of m_Edges
     CSpherePolyAreaReach::Edge& Edge() const { return *m_Own; }
   };
