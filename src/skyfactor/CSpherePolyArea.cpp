@@ -185,6 +185,8 @@ CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyCoordArray* pool, st
     : m_Edges(std::move(edges)), m_pCoord(pool)
 {
   const int m = static_cast<int>(m_Edges.size());
+  // A node per run and fewer above them.
+  m_Nodes.reserve(static_cast<std::size_t>(2 * (m / kRun + 1)));
   if (m > 0)
     m_Root = Build(0, m);
   ListNearHorizon();
@@ -277,6 +279,10 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
 
 CSpherePolyArea::CutEdgeList::CutEdgeList(std::vector<Edge> edges) : m_Stored(std::move(edges))
 {
+  // A polygon's turn mostly ends with a few times its edges; room for them
+  // saves moving the edges as it grows.
+  m_Stored.reserve(4 * m_Stored.size());
+  m_Order.reserve(m_Stored.capacity());
   m_Order.resize(m_Stored.size());
   for (std::size_t k = 0; k < m_Order.size(); ++k)
     m_Order[k] = static_cast<int>(k);
