@@ -402,10 +402,15 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
   // while they are passed over; it shortens only where a contact is
   // inserted, and each node is measured against the edge as it then stands.
   // The tree halves its runs at every level, so its depth stays under 33
-  // and the nodes still to walk under 64.
+  // and the nodes still to walk under 64. The node itself the caller found
+  // within reach.
+  const CSpherePolyAreaReach::Node& top = reach.Nodes()[static_cast<std::size_t>(node)];
+  if (top.m_Left < 0)
+    return InsertContactsFrom(progress, reach, top.m_From, top.m_To, cut);
   std::array<int, 64> toWalk;
   std::size_t count = 0;
-  toWalk[count++] = node;
+  toWalk[count++] = top.m_Right;
+  toWalk[count++] = top.m_Left;
   while (count > 0) {
     const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(toWalk[--count])];
     if (at.m_Span.Apart(cut.Edge().m_Span)) {

@@ -221,7 +221,8 @@ private:
   [[nodiscard]] bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from,
                                        int to) const;
   // Inserts into edge i the contacts of other's edges under a node of its
-  // reach tree, in the order of other's edges; true when cancelled.
+  // reach tree that is within reach of the edge, in the order of other's
+  // edges; true when cancelled.
   [[nodiscard]] bool InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
                                          const CSpherePolyAreaReach& reach, int node, Cut& cut);
   // The same for a cut edge on the horizon, through the reach's list of
