@@ -5,14 +5,17 @@
 // inside it is what survives a division by each of its edges in turn.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <utility>
 #include <vector>
 
+#include "CKelAreaCoord3D.h"
 #include "CKelBlockCubeArray.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
+#include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -188,10 +191,11 @@ void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CP
 }
 
 // The plan extents of an outline (coordinates that are not numbers left out).
-KelEdge::Extents ExtentsOf(const CKelBlockCoordArray& coords)
+template <class Points>
+KelEdge::Extents ExtentsOf(const Points& coords)
 {
   KelEdge::Extents box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
-  for (const CKelBlockCoord& c : coords) {
+  for (const CKelCoord2D& c : coords) {
     box.xmin = std::min(box.xmin, c.m_x);
     box.xmax = std::max(box.xmax, c.m_x);
     box.ymin = std::min(box.ymin, c.m_y);
@@ -263,6 +267,18 @@ bool FarFrom(const CKelBlockCube& block, const ConvexOperand& operand)
   const KelEdge::Extents& o = operand.box;
   const double m = kFarFromOperand;
   return b.xmin > o.xmax + m || b.xmax < o.xmin - m || b.ymin > o.ymax + m || b.ymax < o.ymin - m;
+}
+
+// Plan points whose extents lie apart from the operand's: nothing of them
+// can end inside it, which the direct work on far operands relies on only
+// as a quick filter (it checks what each clip leaves inside itself).
+bool ApartFrom(const std::vector<CKelCoord2D>& points, const ConvexOperand& operand)
+{
+  if (points.empty())
+    return false;
+  const KelEdge::Extents b = ExtentsOf(points);
+  const KelEdge::Extents& o = operand.box;
+  return b.xmin > o.xmax || b.xmax < o.xmin || b.ymin > o.ymax || b.ymax < o.ymin;
 }
 
 void Normalise(CKelBlockCubeArray& list)
@@ -411,6 +427,376 @@ void PassOutside(CKelBlockCube& block, bool* planesKept)
   block.SetMinMax();
 }
 
+// --- Operands whose edge lines run through a block they lie apart from ----------------------------
+//
+// An operand's convex pieces clip a block by the whole lines of their
+// edges, so a far operand whose edge line happens to run through the block
+// divides it (or, when the line only touches it, moves it through the
+// line's frame) although nothing of the block ends inside. What the clip
+// and the combination after it make of such a block is worked out here on
+// its plan points alone, without pieces, walls or merges, step for step as
+// they would do it (the same frame arithmetic, the same tests in the same
+// order); anything the argument below does not cover goes the general way.
+//
+// Vocabulary
+//   touch     a line that leaves every vertex on one side or within the
+//             on-line band of it: Divide moves the whole outline through the
+//             line's frame (KelEdge::Measure and back, on-line vertices
+//             snapped onto the line) when the on-line vertices stand at two
+//             positions, and leaves it as it is otherwise.
+//   clean cut a line with every vertex at least kClear off it on either side
+//             and two side changes around the outline: Divide gives the part
+//             right of it (the chain from the crossing of smaller position)
+//             and the part left of it, each ending at the two crossings.
+//   fragment  the block, or one of the two parts of its clean cut, as the
+//             clip files it.
+
+// Clearance of a clean cut's vertices from its line: four times the on-line
+// and point-equality bands, so that no vertex of one part is the same as,
+// or inside an edge of, the other part, and no vertex is snapped.
+constexpr double kClear = 4 * KelTol::BlockPoint;
+
+using PlanRing = std::vector<CKelCoord2D>;
+
+// One division line as Divide works it out.
+struct CutLine {
+  CKelCoord2D p1;
+  KelEdge::Direction d;
+  CutLine(const CKelCoord2D& a, const CKelCoord2D& b) : p1(a), d(a, b) {}
+  bool Usable() const { return d.len > 0 && std::isfinite(d.len); }
+  CKelCoord2D ToFrame(const CKelCoord2D& p) const
+  {
+    const KelEdge::Frame f = KelEdge::Measure(p1, d, p);
+    return {f.t, std::fabs(f.h) < KelTol::BlockPoint ? 0.0 : f.h};
+  }
+  CKelCoord2D FromFrame(const CKelCoord2D& f) const
+  {
+    return {p1.m_x + f.m_x * d.c - f.m_y * d.sn, p1.m_y + f.m_x * d.sn + f.m_y * d.c};
+  }
+  // CKelBlockCube::WhitchSide's sides of a ring.
+  int Sides(const PlanRing& ring) const
+  {
+    int sides = 0;
+    for (const CKelCoord2D& p : ring) {
+      const double h = KelEdge::Measure(p1, d, p).h;
+      sides |= h >= KelTol::BlockPoint ? kLeft : h <= -KelTol::BlockPoint ? kRight : 0;
+    }
+    return sides;
+  }
+};
+
+// What EraseSamePoint would remove: a vertex near its successor.
+bool HasNearNeighbours(const PlanRing& ring)
+{
+  for (std::size_t k = 0; k < ring.size(); ++k) {
+    const CKelCoord2D& a = ring[k];
+    const CKelCoord2D& b = ring[k + 1 == ring.size() ? 0 : k + 1];
+    if (std::fabs(a.m_x - b.m_x) < KelTol::BlockPoint && std::fabs(a.m_y - b.m_y) < KelTol::BlockPoint)
+      return true;
+  }
+  return false;
+}
+
+// A part of a division as Divide finishes it, or false where Divide would
+// erase a vertex of it, turn it or file it on another side than `side`.
+bool FinishPart(const PlanRing& frame, const CutLine& line, int side, PlanRing& part)
+{
+  if (HasNearNeighbours(frame))
+    return false;
+  part.clear();
+  for (const CKelCoord2D& f : frame)
+    part.push_back(line.FromFrame(f));
+  return !HasNearNeighbours(part) && SignedShoelaceArea(part) >= 0 && line.Sides(part) == side;
+}
+
+// What the division by a touching line leaves of the ring (moved or as it
+// is), or false where the general path must decide.
+bool Touch(PlanRing& ring, const CutLine& line, int* side)
+{
+  PlanRing frame;
+  frame.reserve(ring.size());
+  const CKelCoord2D* first = nullptr;
+  bool twoPositions = false;
+  for (const CKelCoord2D& p : ring) {
+    frame.push_back(line.ToFrame(p));
+    const CKelCoord2D& f = frame.back();
+    if (f.m_y != 0.0 || !std::isfinite(f.m_x))
+      continue;
+    if (first == nullptr)
+      first = &f;
+    else if (f.m_x != first->m_x)
+      twoPositions = true;
+  }
+  *side = line.Sides(ring);
+  if (*side != kLeft && *side != kRight)
+    return false;
+  // One position: no division, the ring is filed as it is. Two: the whole
+  // outline is the one piece, unless its ends coincide (a broken search).
+  if (!twoPositions)
+    return true;
+  if (static_cast<const CKelCoord2D&>(frame.front()) == frame.back())
+    return false;
+  PlanRing moved;
+  if (!FinishPart(frame, line, *side, moved))
+    return false;
+  ring = std::move(moved);
+  return true;
+}
+
+// The two parts of a clean cut of the ring (right, then left), with the
+// positions of the crossings in each: right runs from the crossing of
+// smaller position to the other, left the other way.
+struct CleanCut {
+  PlanRing right;
+  PlanRing left;
+};
+
+// Where the edge a -> b (frame points on opposite sides) crosses the line,
+// as Divide's crossing vertex has it.
+double CrossingAt(const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  return a.m_x + (0 - a.m_y) * (b.m_x - a.m_x) / (b.m_y - a.m_y);
+}
+
+// The frame outline with its crossings inserted after each crossing edge's
+// first vertex, and the indices of its two positions (crossings or on-line
+// vertices); false unless the cut is clean.
+bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame, int at[2])
+{
+  PlanRing framed;
+  framed.reserve(ring.size());
+  for (const CKelCoord2D& p : ring) {
+    framed.push_back(line.ToFrame(p));
+    const double h = framed.back().m_y;
+    if (!std::isfinite(framed.back().m_x) || !(h == 0.0 || std::fabs(h) >= kClear))
+      return false;
+  }
+  frame.clear();
+  int positions = 0;
+  const auto position = [&] {
+    if (positions == 2)
+      return false;
+    at[positions++] = static_cast<int>(frame.size()) - 1;
+    return true;
+  };
+  const std::size_t n = framed.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    const CKelCoord2D& a = framed[k];
+    const CKelCoord2D& b = framed[k + 1 == n ? 0 : k + 1];
+    frame.push_back(a);
+    if (a.m_y == 0.0 && !position())
+      return false;
+    if (a.m_y != 0.0 && b.m_y != 0.0 && (a.m_y > 0) != (b.m_y > 0)) {
+      frame.emplace_back(CrossingAt(a, b), 0.0);
+      if (!position())
+        return false;
+    }
+  }
+  return positions == 2;
+}
+
+PlanRing ChainOf(const PlanRing& frame, int from, int to)
+{
+  PlanRing chain;
+  const int n = static_cast<int>(frame.size());
+  for (int i = from;; i = (i + 1) % n) {
+    chain.push_back(frame[static_cast<std::size_t>(i)]);
+    if (i == to)
+      break;
+  }
+  return chain;
+}
+
+bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
+{
+  PlanRing frame;
+  int at[2] = {0, 0};
+  if (!CrossedFrame(ring, line, frame, at))
+    return false;
+  const auto x = [&](int i) { return frame[static_cast<std::size_t>(i)].m_x; };
+  if (!(std::fabs(x(at[0]) - x(at[1])) >= kClear))
+    return false;
+  if (x(at[1]) < x(at[0]))
+    std::swap(at[0], at[1]);
+  // Both chains must be pieces of area, the right one first.
+  const PlanRing chainA = ChainOf(frame, at[0], at[1]);
+  const PlanRing chainB = ChainOf(frame, at[1], at[0]);
+  for (const PlanRing* chain : {&chainA, &chainB}) {
+    if (!(SignedShoelaceArea(*chain) > KelTol::BlockAreaSign))
+      return false;
+  }
+  return FinishPart(chainA, line, kRight, cut.right) && FinishPart(chainB, line, kLeft, cut.left);
+}
+
+// The clip of the block by every piece of a far operand, fragment by
+// fragment: the block's plan points moved by the touches met, the parts of
+// a clean cut once one is met, and the order in which the fragments end in
+// the outside list (0 the block, 1 the right part, 2 the left part).
+struct FarClip {
+  PlanRing whole;
+  CleanCut cut;
+  bool canCut = false;
+  bool divided = false;
+  std::vector<int> outside;
+
+  const PlanRing& Ring(int f) const { return f == 0 ? whole : f == 1 ? cut.right : cut.left; }
+};
+
+// The side FileBlock files the block on at a line it does not lie strictly
+// beside, after the touch or the clean cut; 0 where the general path must
+// decide. A cut files its right part outside here and answers kLeft for
+// the left part.
+
+int FileUnclear(FarClip& clip, const CKelCoord2D& start, const CKelCoord2D& end, std::vector<int>& out)
+{
+  const CutLine line(start, end);
+  const double area = SignedShoelaceArea(clip.whole);
+  if (!line.Usable() || !(area > KelTol::BlockMinArea) || !std::isfinite(area))
+    return 0;
+  const int sides = line.Sides(clip.whole);
+  int side = 0;
+  if (sides == kLeft || sides == kRight)
+    return Touch(clip.whole, line, &side) ? side : 0;
+  if (sides != (kLeft | kRight) || !clip.canCut || clip.divided || !CutClean(clip.whole, line, clip.cut))
+    return 0;
+  clip.divided = true;
+  out.push_back(1);
+  return kLeft;
+}
+
+bool ClipFar(const ConvexOperand& operand, FarClip& clip)
+{
+  std::vector<int> fragments{0};
+  for (std::size_t p = 0; p < operand.pieces.size(); ++p) {
+    const CKelBlockCube& piece = operand.pieces[p];
+    std::vector<int> work = std::move(fragments);
+    fragments.clear();
+    for (int k = 0; k < piece.GetSize() && !work.empty(); ++k) {
+      std::vector<int> inside;
+      for (int f : work) {
+        int side = operand.edges[p][static_cast<std::size_t>(k)].Of(clip.Ring(f));
+        if (side == 0 && f == 0) {
+          side = FileUnclear(clip, piece.m_Coord[static_cast<std::size_t>(piece.PrevPos(k))],
+                             piece.m_Coord[static_cast<std::size_t>(k)], fragments);
+          f = clip.divided ? 2 : 0;  // after a cut the left part goes on
+        }
+        if (side == 0)
+          return false;
+        (side == kLeft ? inside : fragments).push_back(f);
+      }
+      work = std::move(inside);
+    }
+    if (!work.empty())
+      return false;
+  }
+  clip.outside = std::move(fragments);
+  return true;
+}
+
+// A flat block without its own bottom: a cut's crossings then take the
+// block's top height exactly, and its parts lie on the same planes.
+bool IsFlat(const CKelBlockCube& block)
+{
+  const double z = block.m_Coord.front().m_z;
+  return !block.IsTyuku() && std::isfinite(z) &&
+         std::all_of(block.m_Coord.begin(), block.m_Coord.end(),
+                     [z](const CKelBlockCoord& c) { return c.m_z == z && c.m_zL == 0.0; });
+}
+
+// The plane GetPlaneEquation fits to a ring at one height.
+std::array<double, 4> FlatPlane(const PlanRing& ring, double z)
+{
+  double plane[4];
+  FitNewellPlane(
+      ring.size(), [&](std::size_t i) { return CKelCoord3D(ring[i].m_x, ring[i].m_y, z); }, plane);
+  return {plane[0], plane[1], plane[2], plane[3]};
+}
+
+// Check_SBlockChkPlane of every point at height z against the plane.
+bool OnPlane(const PlanRing& ring, double z, const std::array<double, 4>& plane)
+{
+  return std::all_of(ring.begin(), ring.end(), [&](const CKelCoord2D& p) {
+    return std::fabs(z - CKelBlockCube::Check_CalcZ(p, plane[0], plane[1], plane[2], plane[3])) <=
+           KelTol::BlockPlaneFit;
+  });
+}
+
+// What the clip leaves of the block when no cut divided it: the block,
+// moved by the touches, added to the outside list, then Subtract's
+// combination of a list of one (its planes) and normalisation.
+void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
+{
+  for (std::size_t i = 0; i < moved.size(); ++i) {
+    block.m_Coord[i].m_x = moved[i].m_x;
+    block.m_Coord[i].m_y = moved[i].m_y;
+  }
+  block.SetMinMax();
+  block.CheckSlope();
+  block.GetPlaneEquation(false);
+  block.GetPlaneEquation(true);
+  *planesKept = !(block.CalcArea() < 0);
+  block.SetMinMax();
+}
+
+// The combination of the two parts of the cut, in the order the clip left
+// them: the later (A) merges into the earlier (B), which survives. Each part
+// starts at one crossing and ends at the other, and every other vertex lies
+// kClear or more off the line on its own side, so no vertex of one part is
+// the same as, or inside an edge of, the other, except the two crossings,
+// which are the same vertex of the division in both parts. The pair's
+// search so finds A's first vertex (a crossing) first, the walk forward
+// stops at once and the walk back takes the other crossing: the merged
+// outline is A up to its last vertex, then B up to its last vertex, and the
+// clean-up of the merge does the rest (the crossings lie on the block's
+// edges, which it removes them from).
+bool MergeParts(CKelBlockCube& block, const FarClip& clip, const CPrfPlanParam* prf, bool* planesKept)
+{
+  if (clip.outside.size() != 2)
+    return false;
+  const PlanRing& b = clip.Ring(clip.outside[0]);
+  const PlanRing& a = clip.Ring(clip.outside[1]);
+  const double z = block.m_Coord.front().m_z;
+  const std::array<double, 4> top = FlatPlane(b, z);
+  const std::array<double, 4> bottom = FlatPlane(b, 0.0);
+  if (!OnPlane(a, z, top) || !OnPlane(a, 0.0, bottom))
+    return false;
+  const double wholeArea = SignedShoelaceArea(a) + SignedShoelaceArea(b);
+  std::vector<CKelCoord3DEx> merged;
+  merged.reserve(a.size() + b.size());
+  for (const PlanRing* part : {&a, &b}) {
+    for (std::size_t i = 0; i + 1 < part->size(); ++i)
+      merged.emplace_back((*part)[i].m_x, (*part)[i].m_y, z, 0.0);
+  }
+  CKelBlockCoordArray outline;
+  if (!CKelBlockCubeArray::CombineAlongRun(merged, wholeArea, &outline))
+    return false;
+  block.CheckSlope();
+  block.SetTopPlaneParam(top[0], top[1], top[2], top[3]);
+  block.SetBotPlaneParam(bottom[0], bottom[1], bottom[2], bottom[3]);
+  CKelBlockCubeArray::TakeMergedOutline(prf, block, std::move(outline));
+  *planesKept = false;
+  block.SetMinMax();
+  return true;
+}
+
+// Subtract of a far operand from a single block, worked out directly where
+// the argument above holds: true when the block was left as Subtract would
+// leave it, false (the block untouched) where the general path must run.
+bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfPlanParam* prf, bool* planesKept)
+{
+  if (!operand.usable || block.GetSize() < 3 || block.IsDegenerate())
+    return false;
+  FarClip clip;
+  clip.whole.assign(block.m_Coord.begin(), block.m_Coord.end());
+  clip.canCut = IsFlat(block);
+  if (!ClipFar(operand, clip))
+    return false;
+  if (clip.divided)
+    return MergeParts(block, clip, prf, planesKept);
+  TakeWhole(block, clip.whole, planesKept);
+  return true;
+}
+
 }  // namespace
 
 CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const CKelBlockCube& block,
@@ -442,7 +828,8 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
         passed = true;
         continue;
       }
-      work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
+      if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, &planesKept))
+        work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
       points = PlanPoints(work);
       passed = false;
     }
