@@ -630,34 +630,55 @@ bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
 
 // The clip of the block by every piece of a far operand, fragment by
 // fragment: the block's plan points moved by the touches met, the parts of
-// a clean cut once one is met, and the order in which the fragments end in
-// the outside list (0 the block, 1 the right part, 2 the left part).
+// a clean cut once one is met (moved by the touches they meet), and the
+// order in which the fragments end in the outside list (0 the block, 1 the
+// right part, 2 the left part).
 struct FarClip {
   PlanRing whole;
   CleanCut cut;
   bool canCut = false;
   bool divided = false;
+  int partTouches = 0;
   std::vector<int> outside;
 
-  const PlanRing& Ring(int f) const { return f == 0 ? whole : f == 1 ? cut.right : cut.left; }
+  PlanRing& Ring(int f) { return f == 0 ? whole : f == 1 ? cut.right : cut.left; }
 };
 
-// The side FileBlock files the block on at a line it does not lie strictly
-// beside, after the touch or the clean cut; 0 where the general path must
-// decide. A cut files its right part outside here and answers kLeft for
-// the left part.
+// Touches a part may meet: each may snap vertices by up to the on-line
+// band, which the clearance of the cut must still hold against (see
+// MergeParts).
+constexpr int kPartTouches = 2;
 
-int FileUnclear(FarClip& clip, const CKelCoord2D& start, const CKelCoord2D& end, std::vector<int>& out)
+// A touch of a part of the cut, which must leave the part's ends (the
+// crossings the merge finds again) off its line, so that they move by
+// round-off only.
+bool TouchPart(PlanRing& ring, const CutLine& line, int* side)
+{
+  for (const CKelCoord2D* end : {&ring.front(), &ring.back()}) {
+    if (!(std::fabs(KelEdge::Measure(line.p1, line.d, *end).h) >= KelTol::BlockPoint))
+      return false;
+  }
+  return Touch(ring, line, side);
+}
+
+// The side FileBlock files fragment f on at a line it does not lie
+// strictly beside, after the touch or the clean cut; 0 where the general
+// path must decide. A cut files its right part outside here and answers
+// kLeft for the left part.
+int FileUnclear(FarClip& clip, int f, const CKelCoord2D& start, const CKelCoord2D& end, std::vector<int>& out)
 {
   const CutLine line(start, end);
-  const double area = SignedShoelaceArea(clip.whole);
+  PlanRing& ring = clip.Ring(f);
+  const double area = SignedShoelaceArea(ring);
   if (!line.Usable() || !(area > KelTol::BlockMinArea) || !std::isfinite(area))
     return 0;
-  const int sides = line.Sides(clip.whole);
+  const int sides = line.Sides(ring);
   int side = 0;
+  if ((sides == kLeft || sides == kRight) && f == 0)
+    return Touch(ring, line, &side) ? side : 0;
   if (sides == kLeft || sides == kRight)
-    return Touch(clip.whole, line, &side) ? side : 0;
-  if (sides != (kLeft | kRight) || !clip.canCut || clip.divided || !CutClean(clip.whole, line, clip.cut))
+    return ++clip.partTouches <= kPartTouches && TouchPart(ring, line, &side) ? side : 0;
+  if (sides != (kLeft | kRight) || f != 0 || !clip.canCut || !CutClean(ring, line, clip.cut))
     return 0;
   clip.divided = true;
   out.push_back(1);
@@ -675,10 +696,10 @@ bool ClipFar(const ConvexOperand& operand, FarClip& clip)
       std::vector<int> inside;
       for (int f : work) {
         int side = operand.edges[p][static_cast<std::size_t>(k)].Of(clip.Ring(f));
-        if (side == 0 && f == 0) {
-          side = FileUnclear(clip, piece.m_Coord[static_cast<std::size_t>(piece.PrevPos(k))],
+        if (side == 0) {
+          side = FileUnclear(clip, f, piece.m_Coord[static_cast<std::size_t>(piece.PrevPos(k))],
                              piece.m_Coord[static_cast<std::size_t>(k)], fragments);
-          f = clip.divided ? 2 : 0;  // after a cut the left part goes on
+          f = f == 0 && clip.divided ? 2 : f;  // after a cut the left part goes on
         }
         if (side == 0)
           return false;
@@ -740,16 +761,18 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
 
 // The combination of the two parts of the cut, in the order the clip left
 // them: the later (A) merges into the earlier (B), which survives. Each part
-// starts at one crossing and ends at the other, and every other vertex lies
-// kClear or more off the line on its own side, so no vertex of one part is
-// the same as, or inside an edge of, the other, except the two crossings,
-// which are the same vertex of the division in both parts. The pair's
-// search so finds A's first vertex (a crossing) first, the walk forward
-// stops at once and the walk back takes the other crossing: the merged
-// outline is A up to its last vertex, then B up to its last vertex, and the
-// clean-up of the merge does the rest (the crossings lie on the block's
-// edges, which it removes them from).
-bool MergeParts(CKelBlockCube& block, const FarClip& clip, const CPrfPlanParam* prf, bool* planesKept)
+// starts at one position of the cut and ends at the other, and every other
+// vertex lay kClear or more off the line on its own side; the touches a
+// part met since moved its vertices by less than the on-line band each, at
+// most kPartTouches times, and its ends by round-off only. So no vertex of
+// one part is the same as, or inside an edge of, the other, except the two
+// positions, which are the same vertex of the division in both parts. The
+// pair's search so finds A's first vertex (a position) first, the walk
+// forward stops at once and the walk back takes the other position: the
+// merged outline is A up to its last vertex, then B up to its last vertex,
+// and the clean-up of the merge does the rest (a crossing lies on an edge
+// of the block, which it removes it from).
+bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, bool* planesKept)
 {
   if (clip.outside.size() != 2)
     return false;
