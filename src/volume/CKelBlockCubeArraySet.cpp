@@ -13,6 +13,7 @@
 
 #include "CKelAreaCoord3D.h"
 #include "CKelBlockCubeArray.h"
+#include "KelBlockPieceSearch.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelOutlineIndex.h"
@@ -497,16 +498,20 @@ bool HasNearNeighbours(const PlanRing& ring)
   return false;
 }
 
-// A part of a division as Divide finishes it, or false where Divide would
-// erase a vertex of it, turn it or file it on another side than `side`.
-bool FinishPart(const PlanRing& frame, const CutLine& line, int side, PlanRing& part)
+// A part of a division as Divide finishes it, and the side SideOf files it
+// on; 0 where Divide would erase a vertex of it or turn it, or where it
+// lies on both sides or on the line.
+int FinishPart(const PlanRing& frame, const CutLine& line, PlanRing& part)
 {
   if (HasNearNeighbours(frame))
-    return false;
+    return 0;
   part.clear();
   for (const CKelCoord2D& f : frame)
     part.push_back(line.FromFrame(f));
-  return !HasNearNeighbours(part) && SignedShoelaceArea(part) >= 0 && line.Sides(part) == side;
+  if (HasNearNeighbours(part) || !(SignedShoelaceArea(part) >= 0))
+    return 0;
+  const int side = line.Sides(part);
+  return side == kLeft || side == kRight ? side : 0;
 }
 
 // What the division by a touching line leaves of the ring (moved or as it
@@ -537,18 +542,19 @@ bool Touch(PlanRing& ring, const CutLine& line, int* side)
   if (static_cast<const CKelCoord2D&>(frame.front()) == frame.back())
     return false;
   PlanRing moved;
-  if (!FinishPart(frame, line, *side, moved))
+  if (FinishPart(frame, line, moved) != *side)
     return false;
   ring = std::move(moved);
   return true;
 }
 
-// The two parts of a clean cut of the ring (right, then left), with the
-// positions of the crossings in each: right runs from the crossing of
-// smaller position to the other, left the other way.
+// The two parts of a clean cut of the ring, and which of their vertices
+// stand on the line (its positions: crossings and on-line vertices).
 struct CleanCut {
   PlanRing right;
   PlanRing left;
+  std::vector<bool> rightOnLine;
+  std::vector<bool> leftOnLine;
 };
 
 // Where the edge a -> b (frame points on opposite sides) crosses the line,
@@ -558,10 +564,10 @@ double CrossingAt(const CKelCoord2D& a, const CKelCoord2D& b)
   return a.m_x + (0 - a.m_y) * (b.m_x - a.m_x) / (b.m_y - a.m_y);
 }
 
-// The frame outline with its crossings inserted after each crossing edge's
-// first vertex, and the indices of its two positions (crossings or on-line
-// vertices); false unless the cut is clean.
-bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame, int at[2])
+// The frame outline as Divide makes it: on-line vertices snapped, each
+// crossing after its edge's first vertex; false where a vertex lies outside
+// the on-line band but within the clearance.
+bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame)
 {
   PlanRing framed;
   framed.reserve(ring.size());
@@ -572,60 +578,61 @@ bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame, in
       return false;
   }
   frame.clear();
-  int positions = 0;
-  const auto position = [&] {
-    if (positions == 2)
-      return false;
-    at[positions++] = static_cast<int>(frame.size()) - 1;
-    return true;
-  };
   const std::size_t n = framed.size();
   for (std::size_t k = 0; k < n; ++k) {
     const CKelCoord2D& a = framed[k];
     const CKelCoord2D& b = framed[k + 1 == n ? 0 : k + 1];
     frame.push_back(a);
-    if (a.m_y == 0.0 && !position())
-      return false;
-    if (a.m_y != 0.0 && b.m_y != 0.0 && (a.m_y > 0) != (b.m_y > 0)) {
+    if (a.m_y != 0.0 && b.m_y != 0.0 && (a.m_y > 0) != (b.m_y > 0))
       frame.emplace_back(CrossingAt(a, b), 0.0);
-      if (!position())
-        return false;
-    }
   }
-  return positions == 2;
+  return true;
 }
 
-PlanRing ChainOf(const PlanRing& frame, int from, int to)
+// The pieces Divide's search finds on the frame outline, when they are two
+// that meet at both ends (each ends where the other starts).
+bool TwoPieces(const PlanRing& frame, std::vector<KelPieceSearch::Found>& found)
 {
-  PlanRing chain;
-  const int n = static_cast<int>(frame.size());
-  for (int i = from;; i = (i + 1) % n) {
-    chain.push_back(frame[static_cast<std::size_t>(i)]);
-    if (i == to)
-      break;
-  }
-  return chain;
+  if (!KelPieceSearch::HasTwoPositions(frame))
+    return false;
+  KelPieceSearch::IndexChain whole(frame.size());
+  for (std::size_t i = 0; i < whole.size(); ++i)
+    whole[i] = static_cast<int>(i);
+  bool done = false;
+  if (!KelPieceSearch::Search(frame, whole, nullptr, found, &done, CKelBlockCube::ChainArea::kModel) || !done ||
+      found.size() != 2)
+    return false;
+  const KelPieceSearch::IndexChain& first = found[0].chain;
+  const KelPieceSearch::IndexChain& second = found[1].chain;
+  return first.front() == second.back() && first.back() == second.front();
 }
 
 bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
 {
   PlanRing frame;
-  int at[2] = {0, 0};
-  if (!CrossedFrame(ring, line, frame, at))
+  std::vector<KelPieceSearch::Found> found;
+  if (!CrossedFrame(ring, line, frame) || !TwoPieces(frame, found))
     return false;
-  const auto x = [&](int i) { return frame[static_cast<std::size_t>(i)].m_x; };
-  if (!(std::fabs(x(at[0]) - x(at[1])) >= kClear))
-    return false;
-  if (x(at[1]) < x(at[0]))
-    std::swap(at[0], at[1]);
-  // Both chains must be pieces of area, the right one first.
-  const PlanRing chainA = ChainOf(frame, at[0], at[1]);
-  const PlanRing chainB = ChainOf(frame, at[1], at[0]);
-  for (const PlanRing* chain : {&chainA, &chainB}) {
-    if (!(SignedShoelaceArea(*chain) > KelTol::BlockAreaSign))
+  int sides = 0;
+  for (const KelPieceSearch::Found& piece : found) {
+    PlanRing chain;
+    std::vector<bool> onLine;
+    for (const int i : piece.chain) {
+      chain.push_back(frame[static_cast<std::size_t>(i)]);
+      onLine.push_back(chain.back().m_y == 0.0);
+    }
+    // EmitPiece refuses a piece whose ends coincide.
+    if (chain.front() == chain.back())
       return false;
+    PlanRing part;
+    const int side = FinishPart(chain, line, part);
+    if (side == 0 || (sides & side) != 0)
+      return false;
+    sides |= side;
+    (side == kRight ? cut.right : cut.left) = std::move(part);
+    (side == kRight ? cut.rightOnLine : cut.leftOnLine) = std::move(onLine);
   }
-  return FinishPart(chainA, line, kRight, cut.right) && FinishPart(chainB, line, kLeft, cut.left);
+  return true;
 }
 
 // The clip of the block by every piece of a far operand, fragment by
@@ -642,6 +649,7 @@ struct FarClip {
   std::vector<int> outside;
 
   PlanRing& Ring(int f) { return f == 0 ? whole : f == 1 ? cut.right : cut.left; }
+  const std::vector<bool>& OnLine(int f) const { return f == 1 ? cut.rightOnLine : cut.leftOnLine; }
 };
 
 // Touches a part may meet: each may snap vertices by up to the on-line
@@ -649,13 +657,13 @@ struct FarClip {
 // MergeParts).
 constexpr int kPartTouches = 2;
 
-// A touch of a part of the cut, which must leave the part's ends (the
-// crossings the merge finds again) off its line, so that they move by
-// round-off only.
-bool TouchPart(PlanRing& ring, const CutLine& line, int* side)
+// A touch of a part of the cut, which must leave the part's positions (the
+// vertices the merge compares with the other part's) off its line, so that
+// they move by round-off only.
+bool TouchPart(PlanRing& ring, const std::vector<bool>& onLine, const CutLine& line, int* side)
 {
-  for (const CKelCoord2D* end : {&ring.front(), &ring.back()}) {
-    if (!(std::fabs(KelEdge::Measure(line.p1, line.d, *end).h) >= KelTol::BlockPoint))
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    if (onLine[i] && !(std::fabs(KelEdge::Measure(line.p1, line.d, ring[i]).h) >= KelTol::BlockPoint))
       return false;
   }
   return Touch(ring, line, side);
@@ -677,7 +685,7 @@ int FileUnclear(FarClip& clip, int f, const CKelCoord2D& start, const CKelCoord2
   if ((sides == kLeft || sides == kRight) && f == 0)
     return Touch(ring, line, &side) ? side : 0;
   if (sides == kLeft || sides == kRight)
-    return ++clip.partTouches <= kPartTouches && TouchPart(ring, line, &side) ? side : 0;
+    return ++clip.partTouches <= kPartTouches && TouchPart(ring, clip.OnLine(f), line, &side) ? side : 0;
   if (sides != (kLeft | kRight) || f != 0 || !clip.canCut || !CutClean(ring, line, clip.cut))
     return 0;
   clip.divided = true;
@@ -712,6 +720,51 @@ bool ClipFar(const ConvexOperand& operand, FarClip& clip)
   }
   clip.outside = std::move(fragments);
   return true;
+}
+
+// The test of the merge's insertion of shared vertices: p lies inside the
+// edge start -> end.
+bool InsideEdge(const CKelCoord2D& start, const CKelCoord2D& end, const CKelCoord2D& p)
+{
+  const double t = KelTol::BlockPoint;
+  double c = 0;
+  double s = 0;
+  double L = 0;
+  if (!CalcCosSin(start, end, &c, &s, &L))
+    return false;
+  const double dx = p.m_x - start.m_x;
+  const double dy = p.m_y - start.m_y;
+  const double along = c * dx + s * dy;
+  const double across = c * dy - s * dx;
+  return t <= along && along <= L - t && -t < across && across < t;
+}
+
+// Whether some position of part x lies inside an edge of part y.
+bool PositionInsideEdge(const PlanRing& x, const std::vector<bool>& onX, const PlanRing& y)
+{
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    for (std::size_t e = 0; onX[i] && e < y.size(); ++e) {
+      if (InsideEdge(y[e], y[e + 1 == y.size() ? 0 : e + 1], x[i]))
+        return true;
+    }
+  }
+  return false;
+}
+
+// The only vertices of the two parts that can be the same point, or lie
+// inside an edge of the other part, are their positions (the other
+// vertices keep to their own sides, see MergeParts): those must meet only
+// as the parts' ends, a's first with b's last and a's last with b's first.
+bool OnlyEndsMeet(const PlanRing& a, const std::vector<bool>& onA, const PlanRing& b, const std::vector<bool>& onB)
+{
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    for (std::size_t j = 0; onA[i] && j < b.size(); ++j) {
+      const bool ends = (i == 0 && j + 1 == b.size()) || (i + 1 == a.size() && j == 0);
+      if (onB[j] && (a[i] == b[j]) != ends)
+        return false;
+    }
+  }
+  return !PositionInsideEdge(a, onA, b) && !PositionInsideEdge(b, onB, a);
 }
 
 // A flat block without its own bottom: a cut's crossings then take the
@@ -778,6 +831,8 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, b
     return false;
   const PlanRing& b = clip.Ring(clip.outside[0]);
   const PlanRing& a = clip.Ring(clip.outside[1]);
+  if (!OnlyEndsMeet(a, clip.OnLine(clip.outside[1]), b, clip.OnLine(clip.outside[0])))
+    return false;
   const double z = block.m_Coord.front().m_z;
   const std::array<double, 4> top = FlatPlane(b, z);
   const std::array<double, 4> bottom = FlatPlane(b, 0.0);
