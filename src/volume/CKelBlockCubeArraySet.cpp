@@ -727,6 +727,13 @@ bool ClipFar(const ConvexOperand& operand, FarClip& clip)
 bool InsideEdge(const CKelCoord2D& start, const CKelCoord2D& end, const CKelCoord2D& p)
 {
   const double t = KelTol::BlockPoint;
+  // Inside means within t of the edge, so within t of its box: most edges
+  // are refused without their direction (by twice t, so that the round-off
+  // of the frame cannot matter).
+  const double m = 2 * t;
+  if (p.m_x < std::min(start.m_x, end.m_x) - m || p.m_x > std::max(start.m_x, end.m_x) + m ||
+      p.m_y < std::min(start.m_y, end.m_y) - m || p.m_y > std::max(start.m_y, end.m_y) + m)
+    return false;
   double c = 0;
   double s = 0;
   double L = 0;
