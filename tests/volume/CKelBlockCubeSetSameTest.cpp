@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <tuple>
+#include <utility>
 
 #include "CKelAreaCoord3D.h"
 #include "CKelBlockCubeArray.h"
@@ -481,5 +483,50 @@ TEST(CKelBlockCubeSetSameTest, FarOperandsWhoseLinesRunThroughABlockGiveTheFirst
     for (std::size_t k = 0; k < difference.size(); ++k)
       EXPECT_TRUE(difference[k] == expected[k]) << "trial " << trial << " block " << k;
     ExpectSameBlocks(operands.AddBlock(&prf, blocks), set_literal::Add(operands, &prf, blocks), "union");
+  }
+}
+
+// Outlines that far lines cut into more than two pieces, or along several
+// edges at once (stars, combs, skylines), turned or not, with operands
+// whose edges run along the lines of the block's own edges and vertices:
+// what a direct cut cannot take goes the general way, and the lists are
+// the first forms' either way.
+TEST(CKelBlockCubeSetSameTest, FarOperandsOverStarsCombsAndSkylinesGiveTheFirstFormsLists)
+{
+  std::mt19937 rng(398);
+  std::uniform_real_distribution<double> angleOf(0, 3.14159);
+  std::uniform_int_distribution<int> pick(0, 1000);
+  for (int trial = 0; trial < 18; ++trial) {
+    Plan plan = trial % 3 == 0 ? vol_shape::Star(rng, 7 + trial % 5)
+                : trial % 3 == 1 ? vol_shape::Comb(2 + trial % 3)
+                                 : vol_shape::OrthoSkyline(rng, 5);
+    const double turn = trial % 2 == 0 ? 0.0 : angleOf(rng);
+    const double c = std::cos(turn);
+    const double s = std::sin(turn);
+    for (auto& [x, y] : plan)
+      std::tie(x, y) = std::pair<double, double>{x * c - y * s, x * s + y * c};
+    CKelBlockCubeArray blocks;
+    blocks.AddBlock(trial % 4 == 3 ? vol_shape::BlockOver(plan, {6, 0.01, 0}) : BlockOf(plan, 6));
+    // Boxes 30 m and more away along the turned axes whose edges lie on the
+    // lines of the block's vertices.
+    CKelBlockCubeArray operands;
+    for (int n = 0; n < 12; ++n) {
+      const auto& [vx, vy] = plan[static_cast<std::size_t>(pick(rng)) % plan.size()];
+      const double u = vx * c + vy * s;
+      const double v = -vx * s + vy * c;
+      const double far = 30 + 3 * n;
+      Plan box = n % 2 == 0 ? Plan{{u + far, v}, {u + far + 2, v}, {u + far + 2, v + 1}, {u + far, v + 1}}
+                            : Plan{{u, v - far - 1}, {u + 1.5, v - far - 1}, {u + 1.5, v - far}, {u, v - far}};
+      for (auto& [x, y] : box)
+        std::tie(x, y) = std::pair<double, double>{x * c - y * s, x * s + y * c};
+      operands.AddBlock(BlockOf(box, 6));
+    }
+    const CKelBlockCubeArray difference = blocks.SubBlock(nullptr, operands);
+    const CKelBlockCubeArray expected = set_literal::Sub(blocks, nullptr, operands);
+    ExpectSameBlocks(difference, expected, "difference");
+    ASSERT_EQ(difference.size(), expected.size());
+    for (std::size_t k = 0; k < difference.size(); ++k)
+      EXPECT_TRUE(difference[k] == expected[k]) << "trial " << trial << " block " << k;
+    ExpectSameBlocks(operands.AddBlock(nullptr, blocks), set_literal::Add(operands, nullptr, blocks), "union");
   }
 }
