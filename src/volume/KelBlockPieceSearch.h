@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "CKelBlockCube.h"
@@ -160,8 +161,8 @@ bool Search(const Coords& coords, const IndexChain& chain, const double* lower, 
   const OpenChords open = FindOpenChords(coords, chain, lower);
   if (open.count < 2)
     return false;
-  const IndexChain chainA = Chain(chain, open.at[0], open.at[1]);
-  const IndexChain chainB = Chain(chain, open.at[1], open.at[0]);
+  IndexChain chainA = Chain(chain, open.at[0], open.at[1]);
+  IndexChain chainB = Chain(chain, open.at[1], open.at[0]);
   const int sA = AreaSign(coords, chainA, chains);
   const int sB = AreaSign(coords, chainB, chains);
   const double taken = open.x[0];
@@ -172,9 +173,9 @@ bool Search(const Coords& coords, const IndexChain& chain, const double* lower, 
   // 4. The last chord closes both chains as pieces.
   if (open.count == 2) {
     if (sA > 0)
-      found.push_back({chainA, true});
+      found.push_back({std::move(chainA), true});
     if (sB > 0)
-      found.push_back({chainB, true});
+      found.push_back({std::move(chainB), true});
     *done = true;
     return true;
   }
