@@ -657,13 +657,19 @@ struct FarClip {
 // MergeParts).
 constexpr int kPartTouches = 2;
 
+// How far a touch may snap a position of a part (a vertex on the cut's
+// line), so that it stays well inside the point-equality band of its twin
+// in the other part and well clear of the other part's other vertices.
+constexpr double kPositionSnap = KelTol::BlockPoint / 4;
+
 // A touch of a part of the cut, which must leave the part's positions (the
-// vertices the merge compares with the other part's) off its line, so that
-// they move by round-off only.
+// vertices the merge compares with the other part's) off its line or move
+// them by kPositionSnap at most.
 bool TouchPart(PlanRing& ring, const std::vector<bool>& onLine, const CutLine& line, int* side)
 {
   for (std::size_t i = 0; i < ring.size(); ++i) {
-    if (onLine[i] && !(std::fabs(KelEdge::Measure(line.p1, line.d, ring[i]).h) >= KelTol::BlockPoint))
+    const double h = std::fabs(KelEdge::Measure(line.p1, line.d, ring[i]).h);
+    if (onLine[i] && !(h >= KelTol::BlockPoint || h <= kPositionSnap))
       return false;
   }
   return Touch(ring, line, side);
@@ -824,9 +830,11 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
 // starts at one position of the cut and ends at the other, and every other
 // vertex lay kClear or more off the line on its own side; the touches a
 // part met since moved its vertices by less than the on-line band each, at
-// most kPartTouches times, and its ends by round-off only. So no vertex of
-// one part is the same as, or inside an edge of, the other, except the two
-// positions, which are the same vertex of the division in both parts. The
+// most kPartTouches times, so they still lie twice the band off it, and its
+// positions by kPositionSnap at most. So no vertex off the line of one part
+// is the same as, or inside an edge of, the other part, and OnlyEndsMeet
+// sees to the positions: they meet only at the parts' ends, which are the
+// same vertex of the division in both parts. The
 // pair's search so finds A's first vertex (a position) first, the walk
 // forward stops at once and the walk back takes the other position: the
 // merged outline is A up to its last vertex, then B up to its last vertex,
