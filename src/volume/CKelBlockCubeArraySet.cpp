@@ -635,6 +635,23 @@ bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
   return true;
 }
 
+// A list of fragments (at most the block or its two parts), without the
+// heap.
+class Fragments {
+public:
+  void push_back(int f) { m_F[m_N++] = f; }
+  bool empty() const { return m_N == 0; }
+  std::size_t size() const { return m_N; }
+  void clear() { m_N = 0; }
+  int operator[](std::size_t i) const { return m_F[i]; }
+  const int* begin() const { return m_F.data(); }
+  const int* end() const { return m_F.data() + m_N; }
+
+private:
+  std::array<int, 3> m_F{};
+  std::size_t m_N = 0;
+};
+
 // The clip of the block by every piece of a far operand, fragment by
 // fragment: the block's plan points moved by the touches met, the parts of
 // a clean cut once one is met (moved by the touches they meet), and the
@@ -646,7 +663,7 @@ struct FarClip {
   bool canCut = false;
   bool divided = false;
   int partTouches = 0;
-  std::vector<int> outside;
+  Fragments outside;
 
   PlanRing& Ring(int f) { return f == 0 ? whole : f == 1 ? cut.right : cut.left; }
   const std::vector<bool>& OnLine(int f) const { return f == 1 ? cut.rightOnLine : cut.leftOnLine; }
@@ -679,7 +696,7 @@ bool TouchPart(PlanRing& ring, const std::vector<bool>& onLine, const CutLine& l
 // strictly beside, after the touch or the clean cut; 0 where the general
 // path must decide. A cut files its right part outside here and answers
 // kLeft for the left part.
-int FileUnclear(FarClip& clip, int f, const CKelCoord2D& start, const CKelCoord2D& end, std::vector<int>& out)
+int FileUnclear(FarClip& clip, int f, const CKelCoord2D& start, const CKelCoord2D& end, Fragments& out)
 {
   const CutLine line(start, end);
   PlanRing& ring = clip.Ring(f);
@@ -701,13 +718,14 @@ int FileUnclear(FarClip& clip, int f, const CKelCoord2D& start, const CKelCoord2
 
 bool ClipFar(const ConvexOperand& operand, FarClip& clip)
 {
-  std::vector<int> fragments{0};
+  Fragments fragments;
+  fragments.push_back(0);
   for (std::size_t p = 0; p < operand.pieces.size(); ++p) {
     const CKelBlockCube& piece = operand.pieces[p];
-    std::vector<int> work = std::move(fragments);
+    Fragments work = fragments;
     fragments.clear();
     for (int k = 0; k < piece.GetSize() && !work.empty(); ++k) {
-      std::vector<int> inside;
+      Fragments inside;
       for (int f : work) {
         int side = operand.edges[p][static_cast<std::size_t>(k)].Of(clip.Ring(f));
         if (side == 0) {
@@ -719,12 +737,12 @@ bool ClipFar(const ConvexOperand& operand, FarClip& clip)
           return false;
         (side == kLeft ? inside : fragments).push_back(f);
       }
-      work = std::move(inside);
+      work = inside;
     }
     if (!work.empty())
       return false;
   }
-  clip.outside = std::move(fragments);
+  clip.outside = fragments;
   return true;
 }
 
