@@ -445,16 +445,18 @@ void PassOutside(CKelBlockCube& block, bool* planesKept)
 //             line's frame (KelEdge::Measure and back, on-line vertices
 //             snapped onto the line) when the on-line vertices stand at two
 //             positions, and leaves it as it is otherwise.
-//   clean cut a line with every vertex at least kClear off it on either side
-//             and two side changes around the outline: Divide gives the part
-//             right of it (the chain from the crossing of smaller position)
-//             and the part left of it, each ending at the two crossings.
+//   position  where the outline meets a cut's line: an on-line vertex, or
+//             the crossing Divide inserts into an edge from side to side.
+//   clean cut a line with every vertex on it or at least kClear off it, on
+//             which Divide's piece search (KelBlockPieceSearch.h) finds two
+//             parts, one on either side, each running from one position to
+//             another and ending where the other starts.
 //   fragment  the block, or one of the two parts of its clean cut, as the
 //             clip files it.
 
-// Clearance of a clean cut's vertices from its line: four times the on-line
-// and point-equality bands, so that no vertex of one part is the same as,
-// or inside an edge of, the other part, and no vertex is snapped.
+// Clearance of a clean cut's vertices off its line: four times the on-line
+// and point-equality bands, so that no such vertex of one part is the same
+// as, or inside an edge of, the other part (see MergeParts).
 constexpr double kClear = 4 * KelTol::BlockPoint;
 
 using PlanRing = std::vector<CKelCoord2D>;
@@ -520,24 +522,17 @@ bool Touch(PlanRing& ring, const CutLine& line, int* side)
 {
   PlanRing frame;
   frame.reserve(ring.size());
-  const CKelCoord2D* first = nullptr;
-  bool twoPositions = false;
   for (const CKelCoord2D& p : ring) {
     frame.push_back(line.ToFrame(p));
-    const CKelCoord2D& f = frame.back();
-    if (f.m_y != 0.0 || !std::isfinite(f.m_x))
-      continue;
-    if (first == nullptr)
-      first = &f;
-    else if (f.m_x != first->m_x)
-      twoPositions = true;
+    if (!std::isfinite(frame.back().m_x) || !std::isfinite(frame.back().m_y))
+      return false;
   }
   *side = line.Sides(ring);
   if (*side != kLeft && *side != kRight)
     return false;
   // One position: no division, the ring is filed as it is. Two: the whole
   // outline is the one piece, unless its ends coincide (a broken search).
-  if (!twoPositions)
+  if (!KelPieceSearch::HasTwoPositions(frame))
     return true;
   if (static_cast<const CKelCoord2D&>(frame.front()) == frame.back())
     return false;
