@@ -847,12 +847,13 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
 // positions by kPositionSnap at most. So no vertex off the line of one part
 // is the same as, or inside an edge of, the other part, and OnlyEndsMeet
 // sees to the positions: they meet only at the parts' ends, which are the
-// same vertex of the division in both parts. The
-// pair's search so finds A's first vertex (a position) first, the walk
-// forward stops at once and the walk back takes the other position: the
-// merged outline is A up to its last vertex, then B up to its last vertex,
-// and the clean-up of the merge does the rest (a crossing lies on an edge
-// of the block, which it removes it from).
+// same vertex of the division in both parts. The pair's search so finds
+// A's first vertex (a position) first, the walk forward stops at once and
+// the walk back takes the other position: the merged outline is A up to
+// its last vertex, then B up to its last vertex. No two of its vertices
+// are the same point, so the merge's sure refusal of kept same vertices
+// cannot apply, and its area tests and clean-up (CombineAlongRun) do the
+// rest (a crossing lies on an edge of the block, which it removes it from).
 bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, bool* planesKept)
 {
   if (clip.outside.size() != 2)
