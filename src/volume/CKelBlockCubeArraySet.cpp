@@ -584,18 +584,29 @@ bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame)
   return true;
 }
 
+// A piece Divide's search finds: its chain of frame indices, and whether
+// its near vertices are erased when it is made.
+struct FoundPiece {
+  KelPieceSearch::IndexChain chain;
+  bool eraseSame = false;
+};
+
 // The pieces Divide's search finds on the frame outline, when they are two
 // that meet at both ends (each ends where the other starts).
-bool TwoPieces(const PlanRing& frame, std::vector<KelPieceSearch::Found>& found)
+bool TwoPieces(const PlanRing& frame, std::vector<FoundPiece>& found)
 {
   if (!KelPieceSearch::HasTwoPositions(frame))
     return false;
   KelPieceSearch::IndexChain whole(frame.size());
   for (std::size_t i = 0; i < whole.size(); ++i)
     whole[i] = static_cast<int>(i);
+  auto take = [&](KelPieceSearch::IndexChain&& chain, bool eraseSame) {
+    found.push_back({std::move(chain), eraseSame});
+    return true;
+  };
   bool done = false;
-  if (!KelPieceSearch::Search(frame, whole, nullptr, found, &done, CKelBlockCube::ChainArea::kModel) || !done ||
-      found.size() != 2)
+  if (!KelPieceSearch::Search(frame, std::move(whole), nullptr, take, &done, CKelBlockCube::ChainArea::kModel) ||
+      !done || found.size() != 2)
     return false;
   const KelPieceSearch::IndexChain& first = found[0].chain;
   const KelPieceSearch::IndexChain& second = found[1].chain;
@@ -605,11 +616,11 @@ bool TwoPieces(const PlanRing& frame, std::vector<KelPieceSearch::Found>& found)
 bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
 {
   PlanRing frame;
-  std::vector<KelPieceSearch::Found> found;
+  std::vector<FoundPiece> found;
   if (!CrossedFrame(ring, line, frame) || !TwoPieces(frame, found))
     return false;
   int sides = 0;
-  for (const KelPieceSearch::Found& piece : found) {
+  for (const FoundPiece& piece : found) {
     PlanRing chain;
     std::vector<bool> onLine;
     for (const int i : piece.chain) {

@@ -198,20 +198,12 @@ CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coor
   return DividSub(coords, whole, nullptr, out, done, chains);
 }
 
-// The pieces are made once the search has found them all: a broken search
-// discards them anyway, so the outcome is that of making each as it is found.
 CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coords, const std::vector<int>& chain,
                                                  const double* lower, CKelBlockCubeList& out, bool* done,
                                                  ChainArea chains) const
 {
-  std::vector<KelPieceSearch::Found> found;
-  if (!KelPieceSearch::Search(coords, chain, lower, found, done, chains))
-    return SearchEnd::kBroken;
-  for (KelPieceSearch::Found& piece : found) {
-    if (!EmitPiece(Vertices(coords, piece.chain), piece.eraseSame, out))
-      return SearchEnd::kBroken;
-  }
-  return SearchEnd::kDone;
+  auto emit = [&](IndexChain&& piece, bool eraseSame) { return EmitPiece(Vertices(coords, piece), eraseSame, out); };
+  return KelPieceSearch::Search(coords, chain, lower, emit, done, chains) ? SearchEnd::kDone : SearchEnd::kBroken;
 }
 
 void CKelBlockCube::DivideAddXpos(std::vector<double>& xpos, double x)

@@ -4,9 +4,10 @@
 // position along the line, m_y its distance off it, 0.0 exactly for an
 // on-line vertex. The search finds which chains of the outline become
 // pieces, in the order it finds them (depth first, chain A before chain B),
-// without building them, so that the division and the set operations'
-// direct work on far operands (CKelBlockCubeArraySet.cpp) share it. It
-// reads nothing but m_x and m_y, so any vertex type serves.
+// and hands each to its caller, so that the division (which makes the
+// piece) and the set operations' direct work on far operands
+// (CKelBlockCubeArraySet.cpp, which only looks at it) share it. It reads
+// nothing but m_x and m_y, so any vertex type serves.
 
 #include <algorithm>
 #include <cmath>
@@ -136,24 +137,21 @@ bool HasTwoPositions(const Coords& coords)
   return false;
 }
 
-// A piece found: its chain, and whether its near vertices are erased when
-// it is made (those closed by the last chord).
-struct Found {
-  IndexChain chain;
-  bool eraseSame = false;
-};
-
 // The search on the piece made of coords' vertices at the chain's indices,
-// with the positions up to *lower (null: none) already taken; *done once a
-// piece is closed. False for a broken search (a self-crossing outline).
-template <class Coords>
-bool Search(const Coords& coords, const IndexChain& chain, const double* lower, std::vector<Found>& found, bool* done,
+// with the positions up to *lower (null: none) already taken. Each piece
+// goes to emit(chain, eraseSame) as it is found, eraseSame telling whether
+// its near vertices are erased when it is made (those closed by the last
+// chord); *done once a piece is closed. False for a broken search: a
+// self-crossing outline, or a piece emit refuses.
+template <class Coords, class Emit>
+bool Search(const Coords& coords, IndexChain chain, const double* lower, Emit& emit, bool* done,
             CKelBlockCube::ChainArea chains)
 {
   // 1. On one side only (touching at most): the outline is a piece.
   const int sides = SidesOf(coords, chain);
   if (sides == CKelBlockCube::DEL_TOP || sides == CKelBlockCube::DEL_BOT) {
-    found.push_back({chain, false});
+    if (!emit(std::move(chain), false))
+      return false;
     *done = true;
     return true;
   }
@@ -169,20 +167,20 @@ bool Search(const Coords& coords, const IndexChain& chain, const double* lower, 
 
   // 3. A chord outside the outline: try the next one on the whole outline.
   if (sA < 0 || sB < 0)
-    return Search(coords, chain, &taken, found, done, chains);
+    return Search(coords, std::move(chain), &taken, emit, done, chains);
   // 4. The last chord closes both chains as pieces.
   if (open.count == 2) {
-    if (sA > 0)
-      found.push_back({std::move(chainA), true});
-    if (sB > 0)
-      found.push_back({std::move(chainB), true});
+    if (sA > 0 && !emit(std::move(chainA), true))
+      return false;
+    if (sB > 0 && !emit(std::move(chainB), true))
+      return false;
     *done = true;
     return true;
   }
   // 5. Otherwise each chain of area is searched on; one of no area is dropped.
-  if (sA > 0 && !Search(coords, chainA, &taken, found, done, chains))
+  if (sA > 0 && !Search(coords, std::move(chainA), &taken, emit, done, chains))
     return false;
-  return !(sB > 0) || Search(coords, chainB, &taken, found, done, chains);
+  return !(sB > 0) || Search(coords, std::move(chainB), &taken, emit, done, chains);
 }
 
 }  // namespace KelPieceSearch
