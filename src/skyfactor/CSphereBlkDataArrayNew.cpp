@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "CKelProgressCore.h"
 #include "CSpherePolyAreaIndex.h"
+#include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -149,12 +151,18 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
         continue;
       const int a = area.IdxAt(prev);
       const int b = area.IdxAt(k);
-      const CKelCoord2D ca = m_PolyCoord.Chart(a), cb = m_PolyCoord.Chart(b);
+      // Most edges belong to their own polygon alone: their ends are read
+      // only when another polygon has the edge too.
+      std::optional<std::pair<CKelCoord2D, CKelCoord2D>> ends;
       hits.clear();
       bool reversed = false;
       for (const SphereEdgeOwners::Owner& owner : owners.Of(a, b)) {
         const std::size_t j = static_cast<std::size_t>(owner.m_AreaNo);
-        if (j == i || !inBox(m_PolyArea[j], ca) || !inBox(m_PolyArea[j], cb))
+        if (j == i)
+          continue;
+        if (!ends)
+          ends.emplace(m_PolyCoord.Chart(a), m_PolyCoord.Chart(b));
+        if (!inBox(m_PolyArea[j], ends->first) || !inBox(m_PolyArea[j], ends->second))
           continue;
         const int pos = owner.SearchIdx(a);
         hits.emplace_back(owner.m_AreaNo, pos);
@@ -188,7 +196,17 @@ int CSphereBlkDataArrayNew::FlagInsideEdges(CKelProgressCore* progress)
   std::vector<std::size_t> everyArea(m_PolyArea.size());
   for (std::size_t j = 0; j < everyArea.size(); ++j)
     everyArea[j] = j;
+  // The boxes side by side: most polygons asked about a point are passed
+  // over by their box, which answers outside before any index is built.
+  std::vector<KelEdge::Extents> boxes;
+  boxes.reserve(m_PolyArea.size());
+  for (const CSpherePolyArea& area : m_PolyArea) {
+    const CKelAreaCoord2D& o = area.m_AreaCoord;
+    boxes.push_back(KelEdge::Extents{o.m_xmin, o.m_xmax, o.m_ymin, o.m_ymax});
+  }
   const auto inside = [&](std::size_t j, const CKelCoord2D& p) {
+    if (KelEdge::OutsideBox(boxes[j], p, band))
+      return 0;
     if (!levels[j])
       levels[j].emplace(m_PolyArea[j].m_AreaCoord.m_pt, band);
     return m_PolyArea[j].m_AreaCoord.InArea(p, *levels[j], KelTol::SkyUnionInside, Crossing::TenthTol);

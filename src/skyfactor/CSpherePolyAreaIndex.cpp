@@ -67,40 +67,108 @@ void SphereChainIndex::AddChain(std::size_t c, const CSphereBlkDataLineArray& ch
 
 // --- Edge owners ---------------------------------------------------------------------------
 
-SphereEdgeOwners::SphereEdgeOwners(const CSpherePolyAreaArray& areas)
+namespace {
+
+// Every edge of every polygon in SearchIdx's order (the closing edge first,
+// then from position 0 on), polygon by polygon: the filing order.
+template <class Visit>
+void ForEachEdge(const CSpherePolyAreaArray& areas, const Visit& visit)
 {
   for (std::size_t j = 0; j < areas.size(); ++j) {
     const CSpherePolyArea& area = areas[j];
     const int n = area.Size();
-    // SearchIdx's order: the closing edge first, then from position 0 on.
     for (int k = 0; k < n; ++k) {
       const int p = k == 0 ? n - 1 : k - 1;
       const int from = area.IdxAt(p);
       const int to = area.IdxAt(p == n - 1 ? 0 : p + 1);
-      m_Entries.push_back(Entry{std::min(from, to), std::max(from, to), Owner{static_cast<std::int32_t>(j), from, p},
-                                static_cast<std::int32_t>(m_Entries.size())});
+      visit(std::min(from, to), std::max(from, to), SphereEdgeOwners::Owner{static_cast<std::int32_t>(j), from, p});
     }
   }
-  // Filing order last, so each polygon's first edge in that order leads its
-  // run.
-  const auto key = [](const Entry& e) { return std::tie(e.m_Low, e.m_High, e.m_Owner.m_AreaNo); };
-  std::sort(m_Entries.begin(), m_Entries.end(), [](const Entry& x, const Entry& y) {
-    return std::tie(x.m_Low, x.m_High, x.m_Owner.m_AreaNo, x.m_Filed) <
-           std::tie(y.m_Low, y.m_High, y.m_Owner.m_AreaNo, y.m_Filed);
+}
+
+// Runs up to this long are sorted in place by insertion.
+constexpr std::size_t kShortRun = 32;
+
+}  // namespace
+
+SphereEdgeOwners::SphereEdgeOwners(const CSpherePolyAreaArray& areas)
+{
+  std::int64_t lowLast = 0;
+  bool any = false;
+  ForEachEdge(areas, [&](int low, int, const Owner&) {
+    m_LowFirst = any ? std::min<std::int64_t>(m_LowFirst, low) : low;
+    lowLast = any ? std::max<std::int64_t>(lowLast, low) : low;
+    any = true;
   });
-  m_Entries.erase(std::unique(m_Entries.begin(), m_Entries.end(),
-                              [&key](const Entry& x, const Entry& y) { return key(x) == key(y); }),
-                  m_Entries.end());
+  if (!any)
+    return;
+  // Counted by lower end, then filed at each end's cursor in filing order.
+  const std::size_t ends = static_cast<std::size_t>(lowLast - m_LowFirst) + 1;
+  m_RunStart.assign(ends + 1, 0);
+  ForEachEdge(areas, [&](int low, int, const Owner&) { ++m_RunStart[static_cast<std::size_t>(low - m_LowFirst) + 1]; });
+  for (std::size_t l = 1; l <= ends; ++l)
+    m_RunStart[l] += m_RunStart[l - 1];
+  m_Entries.resize(m_RunStart[ends]);
+  ForEachEdge(areas, [&](int low, int high, const Owner& owner) {
+    m_Entries[m_RunStart[static_cast<std::size_t>(low - m_LowFirst)]++] = Entry{high, owner};
+  });
+  // The cursors stand at the ends of their runs now: back to the starts,
+  // with each run sorted and cut to the first entry of each polygon.
+  std::size_t from = 0, out = 0;
+  for (std::size_t l = 0; l < ends; ++l) {
+    const std::size_t to = m_RunStart[l];
+    SortRun(from, to);
+    m_RunStart[l] = out;
+    out = KeepFirstOfEach(from, to, out);
+    from = to;
+  }
+  m_RunStart[ends] = out;
+  m_Entries.resize(out);
+}
+
+void SphereEdgeOwners::SortRun(std::size_t from, std::size_t to)
+{
+  // Stable, so the filing order decides between equal keys.
+  const auto less = [](const Entry& x, const Entry& y) {
+    return std::pair{x.m_High, x.m_Owner.m_AreaNo} < std::pair{y.m_High, y.m_Owner.m_AreaNo};
+  };
+  const auto first = m_Entries.begin() + static_cast<std::ptrdiff_t>(from);
+  const auto last = m_Entries.begin() + static_cast<std::ptrdiff_t>(to);
+  if (to - from > kShortRun) {
+    std::stable_sort(first, last, less);
+    return;
+  }
+  for (auto it = first; it != last; ++it) {
+    const Entry e = *it;
+    auto hole = it;
+    for (; hole != first && less(e, *(hole - 1)); --hole)
+      *hole = *(hole - 1);
+    *hole = e;
+  }
+}
+
+std::size_t SphereEdgeOwners::KeepFirstOfEach(std::size_t from, std::size_t to, std::size_t out)
+{
+  for (std::size_t k = from; k < to; ++k) {
+    const Entry& e = m_Entries[k];
+    if (k > from && e.m_High == m_Entries[k - 1].m_High && e.m_Owner.m_AreaNo == m_Entries[k - 1].m_Owner.m_AreaNo)
+      continue;
+    m_Entries[out++] = e;
+  }
+  return out;
 }
 
 SphereEdgeOwners::Owners SphereEdgeOwners::Of(int a, int b) const
 {
-  const Entry probe{std::min(a, b), std::max(a, b), Owner{}, 0};
-  const auto edgeLess = [](const Entry& x, const Entry& y) {
-    return std::tie(x.m_Low, x.m_High) < std::tie(y.m_Low, y.m_High);
-  };
-  const auto [from, to] = std::equal_range(m_Entries.begin(), m_Entries.end(), probe, edgeLess);
-  return Owners(m_Entries.data() + (from - m_Entries.begin()), m_Entries.data() + (to - m_Entries.begin()));
+  const std::int64_t low = static_cast<std::int64_t>(std::min(a, b)) - m_LowFirst;
+  if (low < 0 || static_cast<std::size_t>(low) + 1 >= m_RunStart.size())
+    return Owners(nullptr, nullptr);
+  const Entry* first = m_Entries.data() + m_RunStart[static_cast<std::size_t>(low)];
+  const Entry* last = m_Entries.data() + m_RunStart[static_cast<std::size_t>(low) + 1];
+  const std::int32_t high = std::max(a, b);
+  first = std::partition_point(first, last, [high](const Entry& e) { return e.m_High < high; });
+  last = std::partition_point(first, last, [high](const Entry& e) { return e.m_High == high; });
+  return Owners(first, last);
 }
 
 // --- Box grid ------------------------------------------------------------------------------

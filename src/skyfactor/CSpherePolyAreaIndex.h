@@ -53,6 +53,8 @@ private:
 
 // Every polygon's edges by their ends' pool indices in either direction,
 // each polygon with the first edge that CSpherePolyArea::SearchIdx finds.
+// The edges are filed by their lower end, so a look-up reads only the few
+// edges at one point instead of searching all of them.
 class SphereEdgeOwners {
 public:
   struct Owner {
@@ -66,10 +68,8 @@ public:
 
 private:
   struct Entry {
-    std::int32_t m_Low;
-    std::int32_t m_High;
+    std::int32_t m_High;  // the edge's higher end; the lower names the run
     Owner m_Owner;
-    std::int32_t m_Filed;  // the order entries were filed in
   };
 
 public:
@@ -100,7 +100,14 @@ public:
   Owners Of(int a, int b) const;
 
 private:
-  std::vector<Entry> m_Entries;  // by (m_Low, m_High, area number)
+  // Each lower end's run, by (m_High, area number), of the first filed
+  // entry of every pair.
+  void SortRun(std::size_t from, std::size_t to);
+  std::size_t KeepFirstOfEach(std::size_t from, std::size_t to, std::size_t out);
+
+  std::int64_t m_LowFirst = 0;           // the lowest lower end filed
+  std::vector<std::size_t> m_RunStart;   // by lower end less m_LowFirst, one more at the end
+  std::vector<Entry> m_Entries;          // by lower end, then m_High and area number
 };
 
 // The polygons filed by the cells of a grid over the chart that their boxes,

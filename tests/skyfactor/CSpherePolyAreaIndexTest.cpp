@@ -38,30 +38,55 @@ CSpherePolyAreaArray RandomPolygons(std::mt19937_64& rng, CSpherePolyCoordArray&
   return areas;
 }
 
+// Every owner of every edge over the points first ... first + count - 1, in
+// the order and with the positions that each polygon's own search gives.
+void ExpectOwnersAsTheirSearch(const CSpherePolyAreaArray& areas, int first, int count, const std::string& where)
+{
+  const SphereEdgeOwners owners(areas);
+  for (int a = first - 1; a <= first + count; ++a) {
+    for (int b = first - 1; b <= first + count; ++b) {
+      std::vector<int> expected, got;
+      for (std::size_t j = 0; j < areas.size(); ++j) {
+        if (const int pos = areas[j].SearchIdx(a, b); pos != 0) {
+          expected.push_back(static_cast<int>(j));
+          expected.push_back(pos);
+        }
+      }
+      for (const SphereEdgeOwners::Owner& o : owners.Of(a, b)) {
+        got.push_back(o.m_AreaNo);
+        got.push_back(o.SearchIdx(a));
+      }
+      ASSERT_EQ(expected, got) << where << " edge " << a << ", " << b;
+    }
+  }
+}
+
 TEST(SphereEdgeOwners, EachOwnerAnswersAsItsOwnSearch)
 {
   for (std::uint64_t seed = 0; seed < 200; ++seed) {
     std::mt19937_64 rng(seed);
     CSpherePolyCoordArray pool;
-    const CSpherePolyAreaArray areas = RandomPolygons(rng, pool);
-    const SphereEdgeOwners owners(areas);
-    for (int a = 0; a < 6; ++a) {
-      for (int b = 0; b < 6; ++b) {
-        std::vector<int> expected, got;
-        for (std::size_t j = 0; j < areas.size(); ++j) {
-          if (const int pos = areas[j].SearchIdx(a, b); pos != 0) {
-            expected.push_back(static_cast<int>(j));
-            expected.push_back(pos);
-          }
-        }
-        for (const SphereEdgeOwners::Owner& o : owners.Of(a, b)) {
-          got.push_back(o.m_AreaNo);
-          got.push_back(o.SearchIdx(a));
-        }
-        ASSERT_EQ(expected, got) << "seed " << seed << " edge " << a << ", " << b;
-      }
-    }
+    ExpectOwnersAsTheirSearch(RandomPolygons(rng, pool), 0, 6, "seed " + std::to_string(seed));
   }
+}
+
+// Many polygons over few points, so that one point ends far more edges than
+// a short run holds, with the points numbered from anywhere (the owners file
+// by point number, never by the pool).
+TEST(SphereEdgeOwners, CrowdedPointsAndPointsNumberedFromAnywhere)
+{
+  for (std::uint64_t seed = 0; seed < 40; ++seed) {
+    std::mt19937_64 rng(seed);
+    const int first = seed % 2 == 0 ? 0 : -3 + static_cast<int>(seed) * 1000;
+    CSpherePolyAreaArray areas;
+    areas.resize(30);
+    for (CSpherePolyArea& area : areas) {
+      for (int k = 0, n = 1 + static_cast<int>(rng() % 12); k < n; ++k)
+        area.m_Idx.emplace_back(first + static_cast<int>(rng() % 5));
+    }
+    ExpectOwnersAsTheirSearch(areas, first, 5, "seed " + std::to_string(seed));
+  }
+  ExpectOwnersAsTheirSearch(CSpherePolyAreaArray(), 0, 2, "no polygons");
 }
 
 // Polygons whose lower vertices crowd their lowest level within a few
