@@ -183,68 +183,108 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
   return kDone;
 }
 
+namespace {
+
+// Whether another polygon of the union holds an edge. Every polygon is asked
+// about the midpoints of the others' edges that its box may hold (a point
+// beyond the box is outside at once), so each gets an index of its edges by
+// level once, and the polygons are filed by the cells their boxes cover.
+class HeldByAnother {
+public:
+  explicit HeldByAnother(const CSpherePolyAreaArray& polys)
+      : m_Polys(polys), m_Band(CKelAreaCoord2D::InAreaBand(KelTol::SkyUnionInside, Crossing::TenthTol)),
+        m_Levels(polys.size()), m_Floors(SphereFloors(polys)), m_Grid(polys, m_Band.box), m_EveryArea(polys.size())
+  {
+    // The boxes side by side: most polygons asked about a point are passed
+    // over by their box, which answers outside before any index is built.
+    m_Boxes.reserve(polys.size());
+    for (const CSpherePolyArea& area : polys) {
+      const CKelAreaCoord2D& o = area.m_AreaCoord;
+      m_Boxes.push_back(KelEdge::Extents{o.m_xmin, o.m_xmax, o.m_ymin, o.m_ymax});
+    }
+    for (std::size_t j = 0; j < m_EveryArea.size(); ++j)
+      m_EveryArea[j] = j;
+    m_Grid.OrderCellsBy(m_Floors);
+    std::stable_sort(m_EveryArea.begin(), m_EveryArea.end(),
+                     [this](std::size_t x, std::size_t y) { return m_Floors[x] < m_Floors[y]; });
+  }
+
+  // Whether some polygon other than i holds the edge a-b; `last`, the
+  // polygon that held the edge before it, is asked first and then names
+  // the one that held this edge. The answer does not depend on the order
+  // the polygons are asked in.
+  bool Holds(std::size_t i, const CKelCoord2D& a, const CKelCoord2D& b, std::size_t& last)
+  {
+    const CKelCoord2D mid((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2);
+    if (last != i && Holds(last, a, b, mid))
+      return true;
+    const std::vector<std::size_t>* near = m_Grid.Near(mid);
+    const std::vector<std::size_t>& asked = near != nullptr ? *near : m_EveryArea;
+    // Lowest floors first: the polygons that an edge lies under are left
+    // out at once, and along the horizon those are nearly all of them.
+    const auto end = std::partition_point(asked.begin(), asked.end(),
+                                          [&](std::size_t j) { return !Under(j, a, b, mid); });
+    for (auto it = asked.begin(); it != end; ++it) {
+      const std::size_t j = *it;
+      if (j != i && j != last && Holds(j, a, b, mid)) {
+        last = j;
+        return true;
+      }
+    }
+    return false;
+  }
+
+private:
+  // No point level with a polygon's lowest vertex or below it is inside
+  // it, so an edge along the horizon under a block is settled at once.
+  bool Under(std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid) const
+  {
+    const double floor = m_Floors[j];
+    return a.m_y <= floor && b.m_y <= floor && mid.m_y <= floor;
+  }
+
+  bool Holds(std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid)
+  {
+    if (Under(j, a, b, mid))
+      return false;
+    const int r = Inside(j, mid);
+    return r == 1 || (r == -1 && (Inside(j, a) == 1 || Inside(j, b) == 1));
+  }
+
+  int Inside(std::size_t j, const CKelCoord2D& p)
+  {
+    if (KelEdge::OutsideBox(m_Boxes[j], p, m_Band))
+      return 0;
+    // Indexed when first asked: the floors and boxes settle most polygons
+    // beforehand.
+    std::optional<KelEdge::LevelIndex>& level = m_Levels[j];
+    if (!level)
+      level.emplace(m_Polys[j].m_AreaCoord.m_pt, m_Band);
+    return m_Polys[j].m_AreaCoord.InArea(p, *level, KelTol::SkyUnionInside, Crossing::TenthTol);
+  }
+
+  const CSpherePolyAreaArray& m_Polys;
+  KelEdge::LocateTol m_Band;
+  std::vector<std::optional<KelEdge::LevelIndex>> m_Levels;
+  std::vector<KelEdge::Extents> m_Boxes;
+  std::vector<double> m_Floors;
+  SphereBoxGrid m_Grid;
+  std::vector<std::size_t> m_EveryArea;  // by floor
+};
+
+}  // namespace
+
 int CSphereBlkDataArrayNew::FlagInsideEdges(CKelProgressCore* progress)
 {
-  // Edges inside another polygon. Every polygon is asked about the
-  // midpoints of the others' edges that its box may hold (a point beyond the
-  // box is outside at once), so each gets an index of its edges by level
-  // once, and the polygons are filed by the cells their boxes cover.
-  const KelEdge::LocateTol band = CKelAreaCoord2D::InAreaBand(KelTol::SkyUnionInside, Crossing::TenthTol);
-  // Indexed when first asked: the floors settle most polygons beforehand.
-  std::vector<std::optional<KelEdge::LevelIndex>> levels(m_PolyArea.size());
-  const SphereBoxGrid grid(m_PolyArea, band.box);
-  std::vector<std::size_t> everyArea(m_PolyArea.size());
-  for (std::size_t j = 0; j < everyArea.size(); ++j)
-    everyArea[j] = j;
-  // The boxes side by side: most polygons asked about a point are passed
-  // over by their box, which answers outside before any index is built.
-  std::vector<KelEdge::Extents> boxes;
-  boxes.reserve(m_PolyArea.size());
-  for (const CSpherePolyArea& area : m_PolyArea) {
-    const CKelAreaCoord2D& o = area.m_AreaCoord;
-    boxes.push_back(KelEdge::Extents{o.m_xmin, o.m_xmax, o.m_ymin, o.m_ymax});
-  }
-  const auto inside = [&](std::size_t j, const CKelCoord2D& p) {
-    if (KelEdge::OutsideBox(boxes[j], p, band))
-      return 0;
-    if (!levels[j])
-      levels[j].emplace(m_PolyArea[j].m_AreaCoord.m_pt, band);
-    return m_PolyArea[j].m_AreaCoord.InArea(p, *levels[j], KelTol::SkyUnionInside, Crossing::TenthTol);
-  };
-  const std::vector<double> floors = SphereFloors(m_PolyArea);
-  const auto holds = [&](std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid) {
-    // No point level with a polygon's lowest vertex or below it is inside
-    // it, so an edge along the horizon under a block is settled at once.
-    const double floor = floors[j];
-    if (a.m_y <= floor && b.m_y <= floor && mid.m_y <= floor)
-      return false;
-    const int r = inside(j, mid);
-    return r == 1 || (r == -1 && (inside(j, a) == 1 || inside(j, b) == 1));
-  };
+  HeldByAnother held(m_PolyArea);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
     const int n = area.Size();
-    // Whether some other polygon holds the edge does not depend on the order
-    // they are asked in; neighbouring edges mostly lie in the same one, so
-    // the polygon that held the last edge is asked first.
+    // Neighbouring edges mostly lie in the same polygon.
     std::size_t last = i;
     for (int k = 0; k < n; ++k) {
       const int prev = k == 0 ? n - 1 : k - 1;
-      const CKelCoord2D a = m_PolyCoord.Chart(area.IdxAt(prev));
-      const CKelCoord2D b = m_PolyCoord.Chart(area.IdxAt(k));
-      const CKelCoord2D mid((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2);
-      bool in = last != i && holds(last, a, b, mid);
-      if (!in) {
-        const std::vector<std::size_t>* near = grid.Near(mid);
-        for (const std::size_t j : near != nullptr ? *near : everyArea) {
-          if (j == i || j == last || !holds(j, a, b, mid))
-            continue;
-          in = true;
-          last = j;
-          break;
-        }
-      }
-      if (in)
+      if (held.Holds(i, m_PolyCoord.Chart(area.IdxAt(prev)), m_PolyCoord.Chart(area.IdxAt(k)), last))
         area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kInside;
     }
     if (StepProgress(progress) != kDone)

@@ -86,8 +86,26 @@ void ForEachEdge(const CSpherePolyAreaArray& areas, const Visit& visit)
   }
 }
 
-// Runs up to this long are sorted in place by insertion.
-constexpr std::size_t kShortRun = 32;
+// Runs up to this long are sorted in place by insertion, which takes no
+// buffer, as the runs and cells mostly are.
+constexpr std::ptrdiff_t kShortRun = 32;
+
+// A stable sort.
+template <class It, class Less>
+void SortStably(It first, It last, const Less& less)
+{
+  if (last - first > kShortRun) {
+    std::stable_sort(first, last, less);
+    return;
+  }
+  for (It it = first; it != last; ++it) {
+    auto e = std::move(*it);
+    It hole = it;
+    for (; hole != first && less(e, *(hole - 1)); --hole)
+      *hole = std::move(*(hole - 1));
+    *hole = std::move(e);
+  }
+}
 
 }  // namespace
 
@@ -129,22 +147,10 @@ SphereEdgeOwners::SphereEdgeOwners(const CSpherePolyAreaArray& areas)
 void SphereEdgeOwners::SortRun(std::size_t from, std::size_t to)
 {
   // Stable, so the filing order decides between equal keys.
-  const auto less = [](const Entry& x, const Entry& y) {
-    return std::pair{x.m_High, x.m_Owner.m_AreaNo} < std::pair{y.m_High, y.m_Owner.m_AreaNo};
-  };
-  const auto first = m_Entries.begin() + static_cast<std::ptrdiff_t>(from);
-  const auto last = m_Entries.begin() + static_cast<std::ptrdiff_t>(to);
-  if (to - from > kShortRun) {
-    std::stable_sort(first, last, less);
-    return;
-  }
-  for (auto it = first; it != last; ++it) {
-    const Entry e = *it;
-    auto hole = it;
-    for (; hole != first && less(e, *(hole - 1)); --hole)
-      *hole = *(hole - 1);
-    *hole = e;
-  }
+  SortStably(m_Entries.begin() + static_cast<std::ptrdiff_t>(from), m_Entries.begin() + static_cast<std::ptrdiff_t>(to),
+             [](const Entry& x, const Entry& y) {
+               return std::pair{x.m_High, x.m_Owner.m_AreaNo} < std::pair{y.m_High, y.m_Owner.m_AreaNo};
+             });
 }
 
 std::size_t SphereEdgeOwners::KeepFirstOfEach(std::size_t from, std::size_t to, std::size_t out)
@@ -235,6 +241,12 @@ const std::vector<std::size_t>* SphereBoxGrid::Near(const CKelCoord2D& p) const
   const std::size_t c = CellOf(p.m_x, m_XLow, m_XStep, m_Cols, 0);
   const std::size_t r = CellOf(p.m_y, m_YLow, m_YStep, m_Rows, 0);
   return &m_Cells[r * m_Cols + c];
+}
+
+void SphereBoxGrid::OrderCellsBy(const std::vector<double>& keys)
+{
+  for (std::vector<std::size_t>& cell : m_Cells)
+    SortStably(cell.begin(), cell.end(), [&keys](std::size_t x, std::size_t y) { return keys[x] < keys[y]; });
 }
 
 std::size_t SphereBoxGrid::CellOf(double v, double low, double step, std::size_t count, int grow) const

@@ -117,9 +117,13 @@ private:
 class SphereBoxGrid {
 public:
   SphereBoxGrid(const CSpherePolyAreaArray& areas, double grow);
-  // The polygons whose grown box may hold p, ascending; null when the grid
-  // cannot tell (p or some box not finite), so that every polygon is asked.
+  // The polygons whose grown box may hold p, ascending, or in the order
+  // OrderCellsBy set; null when the grid cannot tell (p or some box not
+  // finite), so that every polygon is asked.
   const std::vector<std::size_t>* Near(const CKelCoord2D& p) const;
+  // Orders each cell's polygons by key (one per polygon), ascending, those
+  // with equal keys by number.
+  void OrderCellsBy(const std::vector<double>& keys);
 
 private:
   std::size_t CellOf(double v, double low, double step, std::size_t count, int grow) const;
