@@ -134,14 +134,11 @@ int CSphereBlkDataArrayNew::ChartOutlines(CKelProgressCore* progress)
 
 int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
 {
-  // Edges shared with another polygon in the opposite direction. Only a
-  // polygon whose box holds both ends can have them as vertices.
-  const auto inBox = [](const CSpherePolyArea& other, const CKelCoord2D& p) {
-    const CKelAreaCoord2D& o = other.m_AreaCoord;
-    return !(p.m_x < o.m_xmin || p.m_x > o.m_xmax || p.m_y < o.m_ymin || p.m_y > o.m_ymax);
-  };
+  // Edges shared with another polygon in the opposite direction: the edge
+  // and every other polygon's copy of it, either way round. (A polygon with
+  // the edge holds both ends in its box, charted from the same vertices, so
+  // no box needs asking.)
   const SphereEdgeOwners owners(m_PolyArea);
-  std::vector<CSearchIdxWork> hits;
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
     const int n = area.Size();
@@ -150,31 +147,17 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
       if (area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag != 0)
         continue;
       const int a = area.IdxAt(prev);
-      const int b = area.IdxAt(k);
-      // Most edges belong to their own polygon alone: their ends are read
-      // only when another polygon has the edge too.
-      std::optional<std::pair<CKelCoord2D, CKelCoord2D>> ends;
-      hits.clear();
+      const SphereEdgeOwners::Owners run = owners.Of(a, area.IdxAt(k));
       bool reversed = false;
-      for (const SphereEdgeOwners::Owner& owner : owners.Of(a, b)) {
-        const std::size_t j = static_cast<std::size_t>(owner.m_AreaNo);
-        if (j == i)
-          continue;
-        if (!ends)
-          ends.emplace(m_PolyCoord.Chart(a), m_PolyCoord.Chart(b));
-        if (!inBox(m_PolyArea[j], ends->first) || !inBox(m_PolyArea[j], ends->second))
-          continue;
-        const int pos = owner.SearchIdx(a);
-        hits.emplace_back(owner.m_AreaNo, pos);
-        reversed = reversed || pos < 0;
-      }
+      for (const SphereEdgeOwners::Owner& o : run)
+        reversed = reversed || (static_cast<std::size_t>(o.m_AreaNo) != i && o.SearchIdx(a) < 0);
       if (!reversed)
         continue;
       area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kShared;
-      for (const CSearchIdxWork& hit : hits) {
-        const int entry = hit.m_EdgePos > 0 ? hit.m_EdgePos - 1 : -hit.m_EdgePos - 1;
-        m_PolyArea[static_cast<std::size_t>(hit.m_AreaNo)].m_Idx[static_cast<std::size_t>(entry)].m_EdgeFlag =
-            CSpherePolyAreaFlag::kShared;
+      for (const SphereEdgeOwners::Owner& o : run) {
+        if (static_cast<std::size_t>(o.m_AreaNo) != i)
+          m_PolyArea[static_cast<std::size_t>(o.m_AreaNo)].m_Idx[static_cast<std::size_t>(o.m_Pos)].m_EdgeFlag =
+              CSpherePolyAreaFlag::kShared;
       }
     }
     if (StepProgress(progress) != kDone)
