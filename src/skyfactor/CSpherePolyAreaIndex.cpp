@@ -13,14 +13,40 @@ SphereChainIndex::SphereChainIndex(const std::vector<CSphereBlkDataLineArray>& c
   Rebuild(chains);
 }
 
+namespace {
+
+// The highest point number the table of SphereChainIndex holds.
+constexpr int kDenseLast = 1 << 20;
+
+}  // namespace
+
 void SphereChainIndex::Rebuild(const std::vector<CSphereBlkDataLineArray>& chains)
 {
+  for (std::vector<Entry>& entries : m_Dense)
+    entries.clear();
   m_Entries.clear();
   m_Base.assign(chains.size(), 0);
   for (std::size_t c = 0; c < chains.size(); ++c) {
     for (std::size_t k = 0; k < chains[c].size(); ++k)
-      m_Entries[chains[c][k]].push_back(Entry{c, static_cast<std::ptrdiff_t>(k)});
+      FileOf(chains[c][k]).push_back(Entry{c, static_cast<std::ptrdiff_t>(k)});
   }
+}
+
+const std::vector<SphereChainIndex::Entry>* SphereChainIndex::EntriesOf(int p) const
+{
+  if (p >= 0 && p <= kDenseLast)
+    return static_cast<std::size_t>(p) < m_Dense.size() ? &m_Dense[static_cast<std::size_t>(p)] : nullptr;
+  const auto found = m_Entries.find(p);
+  return found == m_Entries.end() ? nullptr : &found->second;
+}
+
+std::vector<SphereChainIndex::Entry>& SphereChainIndex::FileOf(int p)
+{
+  if (p < 0 || p > kDenseLast)
+    return m_Entries[p];
+  if (static_cast<std::size_t>(p) >= m_Dense.size())
+    m_Dense.resize(static_cast<std::size_t>(p) + 1);
+  return m_Dense[static_cast<std::size_t>(p)];
 }
 
 const std::vector<SphereChainIndex::Place>& SphereChainIndex::PlacesOf(
@@ -28,10 +54,10 @@ const std::vector<SphereChainIndex::Place>& SphereChainIndex::PlacesOf(
 {
   std::vector<Place>& places = m_Places;
   places.clear();
-  const auto found = m_Entries.find(p);
-  if (found == m_Entries.end())
+  const std::vector<Entry>* entries = EntriesOf(p);
+  if (entries == nullptr)
     return places;
-  for (const Entry& e : found->second) {
+  for (const Entry& e : *entries) {
     const std::ptrdiff_t k = e.m_Pos + m_Base[e.m_Chain];
     if (k < 0 || static_cast<std::size_t>(k) >= chains[e.m_Chain].size() ||
         chains[e.m_Chain][static_cast<std::size_t>(k)] != p)
@@ -49,12 +75,12 @@ const std::vector<SphereChainIndex::Place>& SphereChainIndex::PlacesOf(
 void SphereChainIndex::PutInFront(std::size_t c, int p)
 {
   ++m_Base[c];
-  m_Entries[p].push_back(Entry{c, -m_Base[c]});
+  FileOf(p).push_back(Entry{c, -m_Base[c]});
 }
 
 void SphereChainIndex::PutAtBack(std::size_t c, int p, std::size_t pos)
 {
-  m_Entries[p].push_back(Entry{c, static_cast<std::ptrdiff_t>(pos) - m_Base[c]});
+  FileOf(p).push_back(Entry{c, static_cast<std::ptrdiff_t>(pos) - m_Base[c]});
 }
 
 void SphereChainIndex::AddChain(std::size_t c, const CSphereBlkDataLineArray& chain)
@@ -62,7 +88,7 @@ void SphereChainIndex::AddChain(std::size_t c, const CSphereBlkDataLineArray& ch
   m_Base.resize(c + 1, 0);
   m_Base[c] = 0;
   for (std::size_t k = 0; k < chain.size(); ++k)
-    m_Entries[chain[k]].push_back(Entry{c, static_cast<std::ptrdiff_t>(k)});
+    FileOf(chain[k]).push_back(Entry{c, static_cast<std::ptrdiff_t>(k)});
 }
 
 // --- Edge owners ---------------------------------------------------------------------------

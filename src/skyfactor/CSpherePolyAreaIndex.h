@@ -46,6 +46,13 @@ private:
     std::size_t m_Chain;
     std::ptrdiff_t m_Pos;  // against the chain's base
   };
+  // The entries of point p; null when it has none yet.
+  const std::vector<Entry>* EntriesOf(int p) const;
+  std::vector<Entry>& FileOf(int p);
+
+  // Pool points are numbered densely from 0, so their entries stand in a
+  // table by number; any other number goes to the map.
+  std::vector<std::vector<Entry>> m_Dense;
   std::unordered_map<int, std::vector<Entry>> m_Entries;
   std::vector<std::ptrdiff_t> m_Base;
   mutable std::vector<Place> m_Places;  // PlacesOf's answer

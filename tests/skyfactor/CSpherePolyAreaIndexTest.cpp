@@ -228,6 +228,25 @@ TEST(SphereChainIndex, ChainsAsTheFormerScanEdgeByEdge)
   EXPECT_GT(split, 100);
 }
 
+// Point numbers beyond the pool's own (negative, or past any pool) chain as
+// the small ones do.
+TEST(SphereChainIndex, PointsNumberedFromAnywhereChainAsTheFormerScan)
+{
+  const int numbers[] = {-7, -1, 0, 3, (1 << 20) - 1, 1 << 20, (1 << 20) + 1, std::numeric_limits<int>::max()};
+  for (std::uint64_t seed = 0; seed < 100; ++seed) {
+    std::mt19937_64 rng(seed);
+    CSphereBlkDataLineArrayArray fast, former;
+    SphereChainIndex index(fast);
+    for (int e = 0; e < 60; ++e) {
+      const int a = numbers[rng() % std::size(numbers)];
+      const int b = numbers[rng() % std::size(numbers)];
+      fast.Add(a, b, index);
+      union_literal::AddLine(former, a, b);
+      ASSERT_EQ(Chains(former), Chains(fast)) << "seed " << seed << " edge " << e;
+    }
+  }
+}
+
 // An edge added on its own indexes the chains as they stand, however they
 // were built.
 TEST(SphereChainIndex, ASingleEdgeFindsChainsBuiltWithoutTheIndex)
