@@ -549,17 +549,17 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
   const int r = work.CalcCrossPoint(nullptr);
   if (r != 0)
     return r;
-  std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>> edges;
+  std::vector<std::pair<int, int>> edges;
   for (const CSpherePolyArea& area : work.m_PolyArea) {
     for (int k = 0; k < area.Size(); ++k) {
       const int a = area.IdxAt(k);
       const int b = area.IdxAt((k + 1) % area.Size());
       if (a != b)
-        edges.emplace_back(work.m_PolyCoord[static_cast<std::size_t>(a)], work.m_PolyCoord[static_cast<std::size_t>(b)]);
+        edges.emplace_back(a, b);
     }
   }
   CSpherePolyLineArray lines;
-  lines.AddLines(edges);
+  lines.AddLines(work.m_PolyCoord, edges);
   const int traced = lines.Create2();
   if (traced == 0 && std::fabs(lines.GetArea()) > KelTol::SkyOutlineArea)
     store.AddPolyLine(lines);
