@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "CKelAreaCoord3D.h"
@@ -269,6 +270,38 @@ TEST(CSphereA, RegistersTheFacesAsTheFormerTrace)
   for (const std::size_t k : {0, 37, 99})
     polygons += ExpectRegisteredAsTheFormerTrace(blocks, points[k], 0, -1, "point " + std::to_string(k));
   EXPECT_GT(polygons, 300u);
+}
+
+// Every point of a side face's outline is its source point as SphereAPos
+// places it, bit for bit, for every kind, mirrored or not: the images above
+// and below a point share its azimuth without changing either.
+TEST(CSphereA, SideOutlinePointsAreTheirSourcesProjected)
+{
+  std::mt19937_64 rng(97);
+  const auto u = [&rng](double lo, double hi) { return lo + (hi - lo) * static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+  int points = 0;
+  for (int round = 0; round < 400; ++round) {
+    CSphereA sphere = Sphere(CKelCoord3D(0, 0, 0), 0, 1 + round % 10);
+    sphere.m_Kind = round % 4;
+    sphere.m_bMirror = round % 8 >= 4;
+    const int side = round % 2 == 0 ? 1 : -1;
+    const CKelBlockCoord p1(u(-30, 30), side * u(0.5, 30), u(0, 40), u(-2, 5));
+    const CKelBlockCoord p2(u(-30, 30), side * u(0.5, 30), u(0, 40), u(-2, 5));
+    CSphereCoordD2DArray out;
+    if (sphere.CalcSide(p1, p2, side, 2, false, out) != 1)
+      continue;
+    for (const CSphereCoordD2D& got : out) {
+      CSphereCoordD2D expected;
+      expected.m_Coord3D = got.m_Coord3D;
+      sphere.SphereAPos(side, &expected);
+      ASSERT_EQ(0, std::memcmp(&expected.m_AD, &got.m_AD, sizeof got.m_AD)) << round;
+      ASSERT_EQ(0, std::memcmp(&expected.m_AE, &got.m_AE, sizeof got.m_AE)) << round;
+      ASSERT_EQ(0, std::memcmp(&expected.m_Pos.m_x, &got.m_Pos.m_x, sizeof got.m_Pos.m_x)) << round;
+      ASSERT_EQ(0, std::memcmp(&expected.m_Pos.m_y, &got.m_Pos.m_y, sizeof got.m_Pos.m_y)) << round;
+      ++points;
+    }
+  }
+  EXPECT_GT(points, 2000);
 }
 
 }  // namespace
