@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <utility>
 
 #include "CKelProgressCore.h"
@@ -201,8 +202,7 @@ public:
     const CKelCoord2D mid((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2);
     if (last != i && Holds(last, a, b, mid))
       return true;
-    const std::vector<std::size_t>* near = m_Grid.Near(mid);
-    const std::vector<std::size_t>& asked = near != nullptr ? *near : m_EveryArea;
+    const std::span<const std::size_t> asked = m_Grid.Near(mid).value_or(m_EveryArea);
     // Lowest floors first: the polygons that an edge lies under are left
     // out at once, and along the horizon those are nearly all of them.
     const auto end = std::partition_point(asked.begin(), asked.end(),

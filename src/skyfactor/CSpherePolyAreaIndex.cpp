@@ -207,18 +207,14 @@ SphereEdgeOwners::Owners SphereEdgeOwners::Of(int a, int b) const
 
 namespace {
 
-struct GrownBox {
-  double xlo, xhi, ylo, yhi;
-};
-
 // The box as the inside test grows it (the same subtractions and additions).
-GrownBox Grown(const CSpherePolyArea& area, double grow)
+SphereBoxGrid::GrownBox Grown(const CSpherePolyArea& area, double grow)
 {
   const CKelAreaCoord2D& o = area.m_AreaCoord;
-  return GrownBox{o.m_xmin - grow, o.m_xmax + grow, o.m_ymin - grow, o.m_ymax + grow};
+  return SphereBoxGrid::GrownBox{o.m_xmin - grow, o.m_xmax + grow, o.m_ymin - grow, o.m_ymax + grow};
 }
 
-bool Finite(const GrownBox& b)
+bool Finite(const SphereBoxGrid::GrownBox& b)
 {
   return std::isfinite(b.xlo) && std::isfinite(b.xhi) && std::isfinite(b.ylo) && std::isfinite(b.yhi);
 }
@@ -230,6 +226,7 @@ SphereBoxGrid::SphereBoxGrid(const CSpherePolyAreaArray& areas, double grow)
   if (areas.empty())
     return;
   std::vector<GrownBox> boxes;
+  boxes.reserve(areas.size());
   for (const CSpherePolyArea& area : areas) {
     boxes.push_back(Grown(area, grow));
     if (!Finite(boxes.back()))
@@ -248,31 +245,47 @@ SphereBoxGrid::SphereBoxGrid(const CSpherePolyAreaArray& areas, double grow)
   if (!(m_XStep > 0) || !(m_YStep > 0) || !std::isfinite(m_XStep) || !std::isfinite(m_YStep))
     return;
   m_Cols = m_Rows = side;
-  m_Cells.resize(m_Cols * m_Rows);
+  // Counted per cell, then filed at each cell's cursor in polygon order.
+  m_CellStart.assign(m_Cols * m_Rows + 1, 0);
+  ForEachCover(boxes, [this](std::size_t cell, std::size_t) { ++m_CellStart[cell + 1]; });
+  for (std::size_t c = 1; c < m_CellStart.size(); ++c)
+    m_CellStart[c] += m_CellStart[c - 1];
+  m_Filed.resize(m_CellStart.back());
+  std::vector<std::size_t> next(m_CellStart.begin(), m_CellStart.end() - 1);
+  ForEachCover(boxes, [this, &next](std::size_t cell, std::size_t j) { m_Filed[next[cell]++] = j; });
+}
+
+template <class Visit>
+void SphereBoxGrid::ForEachCover(const std::vector<GrownBox>& boxes, const Visit& visit) const
+{
   for (std::size_t j = 0; j < boxes.size(); ++j) {
     const GrownBox& b = boxes[j];
     const std::size_t c0 = CellOf(b.xlo, m_XLow, m_XStep, m_Cols, -1), c1 = CellOf(b.xhi, m_XLow, m_XStep, m_Cols, 1);
     const std::size_t r0 = CellOf(b.ylo, m_YLow, m_YStep, m_Rows, -1), r1 = CellOf(b.yhi, m_YLow, m_YStep, m_Rows, 1);
     for (std::size_t r = r0; r <= r1; ++r) {
       for (std::size_t c = c0; c <= c1; ++c)
-        m_Cells[r * m_Cols + c].push_back(j);
+        visit(r * m_Cols + c, j);
     }
   }
 }
 
-const std::vector<std::size_t>* SphereBoxGrid::Near(const CKelCoord2D& p) const
+std::optional<std::span<const std::size_t>> SphereBoxGrid::Near(const CKelCoord2D& p) const
 {
-  if (m_Cells.empty() || !std::isfinite(p.m_x) || !std::isfinite(p.m_y))
-    return nullptr;
+  if (m_CellStart.empty() || !std::isfinite(p.m_x) || !std::isfinite(p.m_y))
+    return std::nullopt;
   const std::size_t c = CellOf(p.m_x, m_XLow, m_XStep, m_Cols, 0);
   const std::size_t r = CellOf(p.m_y, m_YLow, m_YStep, m_Rows, 0);
-  return &m_Cells[r * m_Cols + c];
+  const std::size_t cell = r * m_Cols + c;
+  return std::span<const std::size_t>(m_Filed.data() + m_CellStart[cell], m_Filed.data() + m_CellStart[cell + 1]);
 }
 
 void SphereBoxGrid::OrderCellsBy(const std::vector<double>& keys)
 {
-  for (std::vector<std::size_t>& cell : m_Cells)
-    SortStably(cell.begin(), cell.end(), [&keys](std::size_t x, std::size_t y) { return keys[x] < keys[y]; });
+  for (std::size_t cell = 0; cell + 1 < m_CellStart.size(); ++cell) {
+    const auto first = m_Filed.begin() + static_cast<std::ptrdiff_t>(m_CellStart[cell]);
+    const auto last = m_Filed.begin() + static_cast<std::ptrdiff_t>(m_CellStart[cell + 1]);
+    SortStably(first, last, [&keys](std::size_t x, std::size_t y) { return keys[x] < keys[y]; });
+  }
 }
 
 std::size_t SphereBoxGrid::CellOf(double v, double low, double step, std::size_t count, int grow) const

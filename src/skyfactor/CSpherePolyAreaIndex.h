@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -123,17 +125,25 @@ private:
 // the point among its cell's; a cell more on every side is only margin.
 class SphereBoxGrid {
 public:
+  // A polygon's box as the inside test grows it.
+  struct GrownBox {
+    double xlo, xhi, ylo, yhi;
+  };
+
   SphereBoxGrid(const CSpherePolyAreaArray& areas, double grow);
   // The polygons whose grown box may hold p, ascending, or in the order
-  // OrderCellsBy set; null when the grid cannot tell (p or some box not
+  // OrderCellsBy set; nothing when the grid cannot tell (p or some box not
   // finite), so that every polygon is asked.
-  const std::vector<std::size_t>* Near(const CKelCoord2D& p) const;
+  std::optional<std::span<const std::size_t>> Near(const CKelCoord2D& p) const;
   // Orders each cell's polygons by key (one per polygon), ascending, those
   // with equal keys by number.
   void OrderCellsBy(const std::vector<double>& keys);
 
 private:
   std::size_t CellOf(double v, double low, double step, std::size_t count, int grow) const;
+  // Calls visit(cell, j) for each cell that polygon j's box covers.
+  template <class Visit>
+  void ForEachCover(const std::vector<GrownBox>& boxes, const Visit& visit) const;
 
   std::size_t m_Cols = 0;
   std::size_t m_Rows = 0;
@@ -141,7 +151,10 @@ private:
   double m_YLow = 0;
   double m_XStep = 0;
   double m_YStep = 0;
-  std::vector<std::vector<std::size_t>> m_Cells;  // row by row
+  // The polygons of cell c, row by row, are m_Filed[m_CellStart[c]] to
+  // m_Filed[m_CellStart[c + 1] - 1].
+  std::vector<std::size_t> m_CellStart;
+  std::vector<std::size_t> m_Filed;
 };
 
 // Each polygon's floor: the lowest level of its chart outline's vertices,

@@ -89,6 +89,54 @@ TEST(SphereEdgeOwners, CrowdedPointsAndPointsNumberedFromAnywhere)
   ExpectOwnersAsTheirSearch(CSpherePolyAreaArray(), 0, 2, "no polygons");
 }
 
+// Every polygon whose grown box holds a point is among the point's cell,
+// once, before and after the cells are ordered by a key; ordered, each cell
+// runs by key and then by number.
+TEST(SphereBoxGrid, ACellHoldsEveryPolygonWhoseGrownBoxHoldsThePoint)
+{
+  const double grow = 1e-3;
+  for (std::uint64_t seed = 0; seed < 50; ++seed) {
+    std::mt19937_64 rng(seed);
+    const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+    CSpherePolyAreaArray areas;
+    std::vector<double> keys;
+    for (int j = 0, n = 1 + static_cast<int>(rng() % 40); j < n; ++j) {
+      CSpherePolyArea area;
+      const double x = u(), y = u(), w = 0.3 * u(), h = 0.3 * u();
+      area.m_AreaCoord.m_pt = {CKelCoord2D(x, y), CKelCoord2D(x + w, y), CKelCoord2D(x, y + h)};
+      area.m_AreaCoord.SetMaxMin();
+      areas.push_back(area);
+      keys.push_back(static_cast<double>(rng() % 4));
+    }
+    SphereBoxGrid grid(areas, grow);
+    for (const bool ordered : {false, true}) {
+      if (ordered)
+        grid.OrderCellsBy(keys);
+      for (int k = 0; k < 200; ++k) {
+        const CKelCoord2D p(1.4 * u() - 0.1, 1.4 * u() - 0.1);
+        const auto near = grid.Near(p);
+        ASSERT_TRUE(near.has_value()) << seed;
+        std::vector<std::size_t> cell(near->begin(), near->end());
+        for (std::size_t j = 0; j < areas.size(); ++j) {
+          const CKelAreaCoord2D& o = areas[j].m_AreaCoord;
+          const bool holds = p.m_x >= o.m_xmin - grow && p.m_x <= o.m_xmax + grow && p.m_y >= o.m_ymin - grow &&
+                             p.m_y <= o.m_ymax + grow;
+          ASSERT_TRUE(!holds || std::count(cell.begin(), cell.end(), j) == 1) << seed << " polygon " << j;
+        }
+        const auto byKey = [&keys](std::size_t x, std::size_t y) { return std::pair{keys[x], x} < std::pair{keys[y], y}; };
+        ASSERT_TRUE(ordered ? std::is_sorted(cell.begin(), cell.end(), byKey) : std::is_sorted(cell.begin(), cell.end()))
+            << seed;
+      }
+    }
+  }
+  CSpherePolyAreaArray open;
+  open.resize(1);
+  open[0].m_AreaCoord.m_pt = {CKelCoord2D(0, 0), CKelCoord2D(std::nan(""), 1), CKelCoord2D(1, 1)};
+  open[0].m_AreaCoord.SetMaxMin();
+  open[0].m_AreaCoord.m_xmax = std::numeric_limits<double>::infinity();
+  EXPECT_FALSE(SphereBoxGrid(open, grow).Near(CKelCoord2D(0.5, 0.5)).has_value());
+}
+
 // Polygons whose lower vertices crowd their lowest level within a few
 // location bands, where a crossing count could go wrong.
 CSpherePolyArea FlatBottomed(std::mt19937_64& rng, CSpherePolyCoordArray& pool)
