@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "KelEdge.h"
@@ -385,13 +384,47 @@ CSpherePolyLineArray& CSpherePolyLineArray::operator=(const CSpherePolyLineArray
 
 namespace {
 
+// The segments' keys seen so far, in one table of open addressing sized
+// for all the keys to come, instead of a node per key.
+class SegmentSet {
+public:
+  explicit SegmentSet(std::size_t most)
+  {
+    std::size_t slots = 16;
+    while (slots < 2 * most)
+      slots *= 2;
+    m_Slots.assign(slots, kFree);
+  }
+
+  // False when the key was there already.
+  bool Insert(std::uint64_t key)
+  {
+    // The free mark is a key too (the segment from point -1 to point -1).
+    if (key == kFree)
+      return !std::exchange(m_HasFree, true);
+    const std::size_t mask = m_Slots.size() - 1;
+    for (std::size_t at = ((key * 0x9E3779B97F4A7C15ULL) >> 32) & mask;; at = (at + 1) & mask) {
+      if (m_Slots[at] == key)
+        return false;
+      if (m_Slots[at] == kFree) {
+        m_Slots[at] = key;
+        return true;
+      }
+    }
+  }
+
+private:
+  static constexpr std::uint64_t kFree = ~std::uint64_t{0};
+  std::vector<std::uint64_t> m_Slots;
+  bool m_HasFree = false;
+};
+
 // The ends of the segments there, for the look-ups of AddLines.
-std::unordered_set<std::uint64_t> KnownSegments(const CSpherePolyLineArray& lines, std::size_t more)
+SegmentSet KnownSegments(const CSpherePolyLineArray& lines, std::size_t more)
 {
-  std::unordered_set<std::uint64_t> known;
-  known.reserve(lines.size() + more);
+  SegmentSet known(lines.size() + more);
   for (const CSpherePolyLine& l : lines)
-    known.insert(SegmentKey(l.m_Beg, l.m_End));
+    known.Insert(SegmentKey(l.m_Beg, l.m_End));
   return known;
 }
 
@@ -404,9 +437,9 @@ bool StartsSegment(const CSphereCoordD2D& p, const CSphereCoordD2D& q)
 
 // Adds the segment from pool point beg to end unless its ends coincide or
 // known holds it already.
-void AddSegment(CSpherePolyLineArray& lines, int beg, int end, std::unordered_set<std::uint64_t>& known)
+void AddSegment(CSpherePolyLineArray& lines, int beg, int end, SegmentSet& known)
 {
-  if (beg == end || !known.insert(SegmentKey(beg, end)).second)
+  if (beg == end || !known.Insert(SegmentKey(beg, end)))
     return;
   CSpherePolyLine line;
   line.m_pCoord = &lines.m_PolyCoord;
@@ -439,7 +472,7 @@ void CSpherePolyLineArray::AddLine(const CSphereCoordD2D& p, const CSphereCoordD
 
 void CSpherePolyLineArray::AddLines(const std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>>& pairs)
 {
-  std::unordered_set<std::uint64_t> known = KnownSegments(*this, pairs.size());
+  SegmentSet known = KnownSegments(*this, pairs.size());
   for (const auto& [p, q] : pairs) {
     const bool pFirst = StartsSegment(p, q);
     const int beg = m_PolyCoord.Add(pFirst ? p : q);
@@ -449,7 +482,7 @@ void CSpherePolyLineArray::AddLines(const std::vector<std::pair<CSphereCoordD2D,
 
 void CSpherePolyLineArray::AddLines(const CSpherePolyCoordArray& pool, const std::vector<std::pair<int, int>>& edges)
 {
-  std::unordered_set<std::uint64_t> known = KnownSegments(*this, edges.size());
+  SegmentSet known = KnownSegments(*this, edges.size());
   std::vector<int> here(pool.size(), -1);
   const auto add = [&](int k) {
     int& at = here[static_cast<std::size_t>(k)];
@@ -628,9 +661,9 @@ void CSpherePolyLineArray::RemoveDuplicates()
     return;
   // Of equal segments the last one stays.
   std::vector<CSpherePolyLine> kept;
-  std::unordered_set<std::uint64_t> later;
+  SegmentSet later(size());
   for (auto it = rbegin(); it != rend(); ++it) {
-    if (later.insert(SegmentKey(it->m_Beg, it->m_End)).second)
+    if (later.Insert(SegmentKey(it->m_Beg, it->m_End)))
       kept.push_back(*it);
   }
   assign(kept.rbegin(), kept.rend());
