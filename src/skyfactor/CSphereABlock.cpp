@@ -547,11 +547,13 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
   if (outlines.empty())
     return 0;
   CSphereBlkDataArrayNew work;
+  work.m_PolyArea.reserve(outlines.size());
   bool hasArea = false;
   for (const CSphereCoordD2DArray& outline : outlines) {
     CSpherePolyArea area = work.NewPolyArea();
     double sum = 0;
     const std::size_t n = outline.size();
+    area.m_Idx.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
       const CSphereCoordD2D& prev = outline[i == 0 ? n - 1 : i - 1];
       area.AddIdx(work.m_PolyCoord.Add(prev));

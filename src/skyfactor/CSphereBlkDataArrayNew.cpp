@@ -123,6 +123,7 @@ int CSphereBlkDataArrayNew::ChartOutlines(CKelProgressCore* progress)
   // Outline polygons of the chart for the inside tests.
   for (CSpherePolyArea& area : m_PolyArea) {
     area.m_AreaCoord.m_pt.clear();
+    area.m_AreaCoord.m_pt.reserve(area.m_Idx.size());
     for (int k = 0; k < area.Size(); ++k)
       area.m_AreaCoord.m_pt.push_back(m_PolyCoord.Chart(area.IdxAt(k)));
     area.m_AreaCoord.SetMaxMin();

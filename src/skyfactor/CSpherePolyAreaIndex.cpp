@@ -64,6 +64,8 @@ const std::vector<SphereChainIndex::Place>& SphereChainIndex::PlacesOf(
       continue;
     places.push_back(Place{e.m_Chain, static_cast<std::size_t>(k)});
   }
+  if (places.size() < 2)
+    return places;
   const auto key = [](const Place& x) { return std::pair{x.m_Chain, x.m_Pos}; };
   std::sort(places.begin(), places.end(), [&key](const Place& x, const Place& y) { return key(x) < key(y); });
   places.erase(std::unique(places.begin(), places.end(),
