@@ -393,7 +393,7 @@ bool CSphereA::AppendBlockFaces(CKelBlockCoordArray local, int which, bool expan
     if (r < 0)
       return false;
     if (r == 1)
-      out.push_back(outline);
+      out.push_back(std::move(outline));
   }
   return true;
 }
