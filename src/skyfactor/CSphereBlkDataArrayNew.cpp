@@ -192,6 +192,7 @@ public:
     m_Grid.OrderCellsBy(m_Floors);
     std::stable_sort(m_EveryArea.begin(), m_EveryArea.end(),
                      [this](std::size_t x, std::size_t y) { return m_Floors[x] < m_Floors[y]; });
+    m_LowestFloor = m_EveryArea.empty() ? 0 : m_Floors[m_EveryArea.front()];
   }
 
   // Whether some polygon other than i holds the edge a-b; `last`, the
@@ -201,6 +202,9 @@ public:
   bool Holds(std::size_t i, const CKelCoord2D& a, const CKelCoord2D& b, std::size_t& last)
   {
     const CKelCoord2D mid((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2);
+    // An edge along the horizon lies under every polygon.
+    if (UnderFloor(m_LowestFloor, a, b, mid))
+      return false;
     if (last != i && Holds(last, a, b, mid))
       return true;
     const std::span<const std::size_t> asked = m_Grid.Near(mid).value_or(m_EveryArea);
@@ -221,10 +225,13 @@ public:
 private:
   // No point level with a polygon's lowest vertex or below it is inside
   // it, so an edge along the horizon under a block is settled at once.
+  static bool UnderFloor(double floor, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid)
+  {
+    return a.m_y <= floor && b.m_y <= floor && mid.m_y <= floor;
+  }
   bool Under(std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid) const
   {
-    const double floor = m_Floors[j];
-    return a.m_y <= floor && b.m_y <= floor && mid.m_y <= floor;
+    return UnderFloor(m_Floors[j], a, b, mid);
   }
 
   bool Holds(std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid)
@@ -254,6 +261,7 @@ private:
   std::vector<double> m_Floors;
   SphereBoxGrid m_Grid;
   std::vector<std::size_t> m_EveryArea;  // by floor
+  double m_LowestFloor = 0;             // of every polygon
 };
 
 }  // namespace
