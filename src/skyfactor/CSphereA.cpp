@@ -54,23 +54,39 @@ bool CSphereA::SetChkPnt(const CKelCoord3D* pnt, double angle)
   return m_bChkPnt;
 }
 
-void CSphereA::SphereGetAngle(int side, CSphereCoordD2D* p) const
+CSphereA::Bearing CSphereA::BearingOf(int side, double x, double y)
 {
-  const CKelCoord3D& c = p->m_Coord3D;
-  double a = std::atan2(c.m_y, c.m_x);
-  if (c.m_x < 0 && !OnTheCut(a)) {
+  double a = std::atan2(y, x);
+  if (x < 0 && !OnTheCut(a)) {
     if (side == 1 && a <= 0)
       a += KelAngle::TwoPi;
     else if (side == -1 && a > 0)
       a -= KelAngle::TwoPi;
   }
-  p->m_AD = a;
-  p->m_AE = std::atan2(c.m_z, std::hypot(c.m_x, c.m_y));
+  return Bearing{a, std::hypot(x, y)};
+}
+
+void CSphereA::SphereGetAngle(int side, CSphereCoordD2D* p) const
+{
+  const CKelCoord3D& c = p->m_Coord3D;
+  SetAngles(BearingOf(side, c.m_x, c.m_y), p);
+}
+
+void CSphereA::SetAngles(const Bearing& bearing, CSphereCoordD2D* p)
+{
+  p->m_AD = bearing.m_Azimuth;
+  p->m_AE = std::atan2(p->m_Coord3D.m_z, bearing.m_Reach);
 }
 
 void CSphereA::SphereAPos(int side, CSphereCoordD2D* p) const
 {
-  SphereGetAngle(side, p);
+  const CKelCoord3D& c = p->m_Coord3D;
+  SetPos(BearingOf(side, c.m_x, c.m_y), p);
+}
+
+void CSphereA::SetPos(const Bearing& bearing, CSphereCoordD2D* p) const
+{
+  SetAngles(bearing, p);
   const double X = p->m_Coord3D.m_x;
   const double Y = p->m_Coord3D.m_y;
   const double Z = p->m_Coord3D.m_z;
@@ -95,7 +111,7 @@ void CSphereA::SphereAPos(int side, CSphereCoordD2D* p) const
     }
     case 2:
     case 3: {
-      const double h = std::hypot(X, Y);
+      const double h = bearing.m_Reach;
       if (h == 0) {
         p->m_Pos = CKelCoord2D(0, 0);
         return;

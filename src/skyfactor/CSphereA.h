@@ -151,8 +151,20 @@ public:
                                                    CSphereBlkDataArrayNew& store);
 
 private:
+  // A local point's azimuth, moved across the cut as SphereGetAngle moves
+  // it, and its horizontal distance: what the points above and below it
+  // share.
+  struct Bearing {
+    double m_Azimuth;
+    double m_Reach;
+  };
+  static Bearing BearingOf(int side, double x, double y);
+  static void SetAngles(const Bearing& bearing, CSphereCoordD2D* p);
+  // SphereAPos for the point with that bearing.
+  void SetPos(const Bearing& bearing, CSphereCoordD2D* p) const;
   // The projection of a local point with the given height.
   CSphereCoordD2D Project(int side, double x, double y, double z) const;
+  CSphereCoordD2D Project(const Bearing& bearing, double x, double y, double z) const;
   // The faces of a block outline already in local heights.
   [[nodiscard]] bool AppendBlockFaces(CKelBlockCoordArray local, int which, bool expand0,
                                       std::vector<CSphereCoordD2DArray>& out) const;

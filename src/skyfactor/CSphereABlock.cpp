@@ -162,9 +162,14 @@ CKelCoord3DEx& CoordOf(CSphereAWork& w)
 
 CSphereCoordD2D CSphereA::Project(int side, double x, double y, double z) const
 {
+  return Project(BearingOf(side, x, y), x, y, z);
+}
+
+CSphereCoordD2D CSphereA::Project(const Bearing& bearing, double x, double y, double z) const
+{
   CSphereCoordD2D p;
   p.m_Coord3D = CKelCoord3D(x, y, z);
-  SphereAPos(side, &p);
+  SetPos(bearing, &p);
   return p;
 }
 
@@ -246,20 +251,32 @@ int CSphereA::CalcSide(const CKelBlockCoord& p1, const CKelBlockCoord& p2, int s
   if (which == 0 && std::fabs(e.c1.m_AD - e.c2.m_AD) > KelTol::SkyDisc &&
       std::any_of(pts.begin(), pts.end(), [](const CKelCoord3DEx& p) { return p.m_z <= p.m_zL - kHeight; }))
     return -1;
-  const auto lowerSame = [&](std::size_t i, std::size_t j) {
-    const CSphereCoordD2D a = Project(side, pts[i].m_x, pts[i].m_y, pts[i].m_zL);
-    const CSphereCoordD2D b = Project(side, pts[j].m_x, pts[j].m_y, pts[j].m_zL);
+  // Each point's lower and upper images, its bearing worked out once for
+  // both.
+  std::vector<CSphereCoordD2D> lower, upper;
+  lower.reserve(pts.size());
+  upper.reserve(pts.size());
+  for (const CKelCoord3DEx& p : pts) {
+    const Bearing bearing = BearingOf(side, p.m_x, p.m_y);
+    lower.push_back(Project(bearing, p.m_x, p.m_y, p.m_zL));
+    upper.push_back(Project(bearing, p.m_x, p.m_y, p.m_z));
+  }
+  const auto lowerSame = [&lower](std::size_t i, std::size_t j) {
+    const CSphereCoordD2D &a = lower[i], &b = lower[j];
     return std::fabs(a.m_AD - b.m_AD) <= KelTol::SkyDisc && std::fabs(a.m_AE - b.m_AE) <= KelTol::SkyDisc;
   };
-  if (pts.size() >= 3 && lowerSame(0, 1))
-    pts.erase(pts.begin() + 1);
-  if (pts.size() >= 3 && lowerSame(pts.size() - 2, pts.size() - 1))
-    pts.erase(pts.end() - 2);
-  const std::size_t n = pts.size();
+  const auto drop = [&](std::size_t k) {
+    lower.erase(lower.begin() + static_cast<std::ptrdiff_t>(k));
+    upper.erase(upper.begin() + static_cast<std::ptrdiff_t>(k));
+  };
+  if (lower.size() >= 3 && lowerSame(0, 1))
+    drop(1);
+  if (lower.size() >= 3 && lowerSame(lower.size() - 2, lower.size() - 1))
+    drop(lower.size() - 2);
+  const std::size_t n = lower.size();
   for (int pass = 0; pass < 2; ++pass) {
     for (std::size_t k = 0; k < n; ++k) {
-      const CKelCoord3DEx& p = pts[pass == 0 ? k : n - 1 - k];
-      CSphereCoordD2D c = Project(side, p.m_x, p.m_y, pass == 0 ? p.m_zL : p.m_z);
+      CSphereCoordD2D c = pass == 0 ? lower[k] : upper[n - 1 - k];
       const bool end = k == 0 || k + 1 == n;
       c.m_PntKind = which >= 2 || end ? CSphereCoordD2D::kEnd : CSphereCoordD2D::kInserted;
       out.push_back(c);
@@ -376,7 +393,7 @@ bool CSphereA::AppendBlockFaces(CKelBlockCoordArray local, int which, bool expan
     if (r < 0)
       return false;
     if (r == 1)
-      out.push_back(outline);
+      out.push_back(std::move(outline));
   }
   return true;
 }
@@ -530,11 +547,13 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
   if (outlines.empty())
     return 0;
   CSphereBlkDataArrayNew work;
+  work.m_PolyArea.reserve(outlines.size());
   bool hasArea = false;
   for (const CSphereCoordD2DArray& outline : outlines) {
     CSpherePolyArea area = work.NewPolyArea();
     double sum = 0;
     const std::size_t n = outline.size();
+    area.m_Idx.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
       const CSphereCoordD2D& prev = outline[i == 0 ? n - 1 : i - 1];
       area.AddIdx(work.m_PolyCoord.Add(prev));
@@ -549,17 +568,17 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
   const int r = work.CalcCrossPoint(nullptr);
   if (r != 0)
     return r;
-  std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>> edges;
+  std::vector<std::pair<int, int>> edges;
   for (const CSpherePolyArea& area : work.m_PolyArea) {
     for (int k = 0; k < area.Size(); ++k) {
       const int a = area.IdxAt(k);
       const int b = area.IdxAt((k + 1) % area.Size());
       if (a != b)
-        edges.emplace_back(work.m_PolyCoord[static_cast<std::size_t>(a)], work.m_PolyCoord[static_cast<std::size_t>(b)]);
+        edges.emplace_back(a, b);
     }
   }
   CSpherePolyLineArray lines;
-  lines.AddLines(edges);
+  lines.AddLines(work.m_PolyCoord, edges);
   const int traced = lines.Create2();
   if (traced == 0 && std::fabs(lines.GetArea()) > KelTol::SkyOutlineArea)
     store.AddPolyLine(lines);

@@ -4,9 +4,12 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <span>
+#include <utility>
 
 #include "CKelProgressCore.h"
 #include "CSpherePolyAreaIndex.h"
+#include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -121,6 +124,7 @@ int CSphereBlkDataArrayNew::ChartOutlines(CKelProgressCore* progress)
   // Outline polygons of the chart for the inside tests.
   for (CSpherePolyArea& area : m_PolyArea) {
     area.m_AreaCoord.m_pt.clear();
+    area.m_AreaCoord.m_pt.reserve(area.m_Idx.size());
     for (int k = 0; k < area.Size(); ++k)
       area.m_AreaCoord.m_pt.push_back(m_PolyCoord.Chart(area.IdxAt(k)));
     area.m_AreaCoord.SetMaxMin();
@@ -133,14 +137,11 @@ int CSphereBlkDataArrayNew::ChartOutlines(CKelProgressCore* progress)
 
 int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
 {
-  // Edges shared with another polygon in the opposite direction. Only a
-  // polygon whose box holds both ends can have them as vertices.
-  const auto inBox = [](const CSpherePolyArea& other, const CKelCoord2D& p) {
-    const CKelAreaCoord2D& o = other.m_AreaCoord;
-    return !(p.m_x < o.m_xmin || p.m_x > o.m_xmax || p.m_y < o.m_ymin || p.m_y > o.m_ymax);
-  };
+  // Edges shared with another polygon in the opposite direction: the edge
+  // and every other polygon's copy of it, either way round. (A polygon with
+  // the edge holds both ends in its box, charted from the same vertices, so
+  // no box needs asking.)
   const SphereEdgeOwners owners(m_PolyArea);
-  std::vector<CSearchIdxWork> hits;
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
     const int n = area.Size();
@@ -149,25 +150,17 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
       if (area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag != 0)
         continue;
       const int a = area.IdxAt(prev);
-      const int b = area.IdxAt(k);
-      const CKelCoord2D ca = m_PolyCoord.Chart(a), cb = m_PolyCoord.Chart(b);
-      hits.clear();
+      const SphereEdgeOwners::Owners run = owners.Of(a, area.IdxAt(k));
       bool reversed = false;
-      for (const SphereEdgeOwners::Owner& owner : owners.Of(a, b)) {
-        const std::size_t j = static_cast<std::size_t>(owner.m_AreaNo);
-        if (j == i || !inBox(m_PolyArea[j], ca) || !inBox(m_PolyArea[j], cb))
-          continue;
-        const int pos = owner.SearchIdx(a);
-        hits.emplace_back(owner.m_AreaNo, pos);
-        reversed = reversed || pos < 0;
-      }
+      for (const SphereEdgeOwners::Owner& o : run)
+        reversed = reversed || (static_cast<std::size_t>(o.m_AreaNo) != i && o.SearchIdx(a) < 0);
       if (!reversed)
         continue;
       area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kShared;
-      for (const CSearchIdxWork& hit : hits) {
-        const int entry = hit.m_EdgePos > 0 ? hit.m_EdgePos - 1 : -hit.m_EdgePos - 1;
-        m_PolyArea[static_cast<std::size_t>(hit.m_AreaNo)].m_Idx[static_cast<std::size_t>(entry)].m_EdgeFlag =
-            CSpherePolyAreaFlag::kShared;
+      for (const SphereEdgeOwners::Owner& o : run) {
+        if (static_cast<std::size_t>(o.m_AreaNo) != i)
+          m_PolyArea[static_cast<std::size_t>(o.m_AreaNo)].m_Idx[static_cast<std::size_t>(o.m_Pos)].m_EdgeFlag =
+              CSpherePolyAreaFlag::kShared;
       }
     }
     if (StepProgress(progress) != kDone)
@@ -176,58 +169,115 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
   return kDone;
 }
 
+namespace {
+
+// Whether another polygon of the union holds an edge. Every polygon is asked
+// about the midpoints of the others' edges that its box may hold (a point
+// beyond the box is outside at once), so each gets an index of its edges by
+// level once, and the polygons are filed by the cells their boxes cover.
+class HeldByAnother {
+public:
+  explicit HeldByAnother(const CSpherePolyAreaArray& polys)
+      : m_Polys(polys), m_Band(CKelAreaCoord2D::InAreaBand(KelTol::SkyUnionInside, Crossing::TenthTol)),
+        m_Levels(polys.size()), m_Floors(SphereFloors(polys)), m_Grid(polys, m_Band.box), m_EveryArea(polys.size())
+  {
+    // The boxes side by side: most polygons asked about a point are passed
+    // over by their box, which answers outside before any index is built.
+    m_Boxes.reserve(polys.size());
+    for (const CSpherePolyArea& area : polys) {
+      const CKelAreaCoord2D& o = area.m_AreaCoord;
+      m_Boxes.push_back(KelEdge::Extents{o.m_xmin, o.m_xmax, o.m_ymin, o.m_ymax});
+    }
+    for (std::size_t j = 0; j < m_EveryArea.size(); ++j)
+      m_EveryArea[j] = j;
+    m_Grid.OrderCellsBy(m_Floors);
+    std::stable_sort(m_EveryArea.begin(), m_EveryArea.end(),
+                     [this](std::size_t x, std::size_t y) { return m_Floors[x] < m_Floors[y]; });
+    m_LowestFloor = m_EveryArea.empty() ? 0 : m_Floors[m_EveryArea.front()];
+  }
+
+  // Whether some polygon other than i holds the edge a-b; `last`, the
+  // polygon that held the edge before it, is asked first and then names
+  // the one that held this edge. The answer does not depend on the order
+  // the polygons are asked in.
+  bool Holds(std::size_t i, const CKelCoord2D& a, const CKelCoord2D& b, std::size_t& last)
+  {
+    const CKelCoord2D mid((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2);
+    // An edge along the horizon lies under every polygon.
+    if (UnderFloor(m_LowestFloor, a, b, mid))
+      return false;
+    if (last != i && Holds(last, a, b, mid))
+      return true;
+    const std::span<const std::size_t> asked = m_Grid.Near(mid).value_or(m_EveryArea);
+    // Lowest floors first: the polygons that an edge lies under are left
+    // out at once, and along the horizon those are nearly all of them.
+    const auto end = std::partition_point(asked.begin(), asked.end(),
+                                          [&](std::size_t j) { return !Under(j, a, b, mid); });
+    for (auto it = asked.begin(); it != end; ++it) {
+      const std::size_t j = *it;
+      if (j != i && j != last && Holds(j, a, b, mid)) {
+        last = j;
+        return true;
+      }
+    }
+    return false;
+  }
+
+private:
+  // No point level with a polygon's lowest vertex or below it is inside
+  // it, so an edge along the horizon under a block is settled at once.
+  static bool UnderFloor(double floor, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid)
+  {
+    return a.m_y <= floor && b.m_y <= floor && mid.m_y <= floor;
+  }
+  bool Under(std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid) const
+  {
+    return UnderFloor(m_Floors[j], a, b, mid);
+  }
+
+  bool Holds(std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid)
+  {
+    if (Under(j, a, b, mid))
+      return false;
+    const int r = Inside(j, mid);
+    return r == 1 || (r == -1 && (Inside(j, a) == 1 || Inside(j, b) == 1));
+  }
+
+  int Inside(std::size_t j, const CKelCoord2D& p)
+  {
+    if (KelEdge::OutsideBox(m_Boxes[j], p, m_Band))
+      return 0;
+    // Indexed when first asked: the floors and boxes settle most polygons
+    // beforehand.
+    std::optional<KelEdge::LevelIndex>& level = m_Levels[j];
+    if (!level)
+      level.emplace(m_Polys[j].m_AreaCoord.m_pt, m_Band);
+    return m_Polys[j].m_AreaCoord.InArea(p, *level, KelTol::SkyUnionInside, Crossing::TenthTol);
+  }
+
+  const CSpherePolyAreaArray& m_Polys;
+  KelEdge::LocateTol m_Band;
+  std::vector<std::optional<KelEdge::LevelIndex>> m_Levels;
+  std::vector<KelEdge::Extents> m_Boxes;
+  std::vector<double> m_Floors;
+  SphereBoxGrid m_Grid;
+  std::vector<std::size_t> m_EveryArea;  // by floor
+  double m_LowestFloor = 0;             // of every polygon
+};
+
+}  // namespace
+
 int CSphereBlkDataArrayNew::FlagInsideEdges(CKelProgressCore* progress)
 {
-  // Edges inside another polygon. Every polygon is asked about the
-  // midpoints of the others' edges that its box may hold (a point beyond the
-  // box is outside at once), so each gets an index of its edges by level
-  // once, and the polygons are filed by the cells their boxes cover.
-  const KelEdge::LocateTol band = CKelAreaCoord2D::InAreaBand(KelTol::SkyUnionInside, Crossing::TenthTol);
-  // Indexed when first asked: the floors settle most polygons beforehand.
-  std::vector<std::optional<KelEdge::LevelIndex>> levels(m_PolyArea.size());
-  const SphereBoxGrid grid(m_PolyArea, band.box);
-  std::vector<std::size_t> everyArea(m_PolyArea.size());
-  for (std::size_t j = 0; j < everyArea.size(); ++j)
-    everyArea[j] = j;
-  const auto inside = [&](std::size_t j, const CKelCoord2D& p) {
-    if (!levels[j])
-      levels[j].emplace(m_PolyArea[j].m_AreaCoord.m_pt, band);
-    return m_PolyArea[j].m_AreaCoord.InArea(p, *levels[j], KelTol::SkyUnionInside, Crossing::TenthTol);
-  };
-  const std::vector<double> floors = SphereFloors(m_PolyArea);
-  const auto holds = [&](std::size_t j, const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& mid) {
-    // No point level with a polygon's lowest vertex or below it is inside
-    // it, so an edge along the horizon under a block is settled at once.
-    const double floor = floors[j];
-    if (a.m_y <= floor && b.m_y <= floor && mid.m_y <= floor)
-      return false;
-    const int r = inside(j, mid);
-    return r == 1 || (r == -1 && (inside(j, a) == 1 || inside(j, b) == 1));
-  };
+  HeldByAnother held(m_PolyArea);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
     const int n = area.Size();
-    // Whether some other polygon holds the edge does not depend on the order
-    // they are asked in; neighbouring edges mostly lie in the same one, so
-    // the polygon that held the last edge is asked first.
+    // Neighbouring edges mostly lie in the same polygon.
     std::size_t last = i;
     for (int k = 0; k < n; ++k) {
       const int prev = k == 0 ? n - 1 : k - 1;
-      const CKelCoord2D a = m_PolyCoord.Chart(area.IdxAt(prev));
-      const CKelCoord2D b = m_PolyCoord.Chart(area.IdxAt(k));
-      const CKelCoord2D mid((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2);
-      bool in = last != i && holds(last, a, b, mid);
-      if (!in) {
-        const std::vector<std::size_t>* near = grid.Near(mid);
-        for (const std::size_t j : near != nullptr ? *near : everyArea) {
-          if (j == i || j == last || !holds(j, a, b, mid))
-            continue;
-          in = true;
-          last = j;
-          break;
-        }
-      }
-      if (in)
+      if (held.Holds(i, m_PolyCoord.Chart(area.IdxAt(prev)), m_PolyCoord.Chart(area.IdxAt(k)), last))
         area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kInside;
     }
     if (StepProgress(progress) != kDone)

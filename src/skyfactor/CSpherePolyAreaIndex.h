@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -46,6 +48,13 @@ private:
     std::size_t m_Chain;
     std::ptrdiff_t m_Pos;  // against the chain's base
   };
+  // The entries of point p; null when it has none yet.
+  const std::vector<Entry>* EntriesOf(int p) const;
+  std::vector<Entry>& FileOf(int p);
+
+  // Pool points are numbered densely from 0, so their entries stand in a
+  // table by number; any other number goes to the map.
+  std::vector<std::vector<Entry>> m_Dense;
   std::unordered_map<int, std::vector<Entry>> m_Entries;
   std::vector<std::ptrdiff_t> m_Base;
   mutable std::vector<Place> m_Places;  // PlacesOf's answer
@@ -53,6 +62,8 @@ private:
 
 // Every polygon's edges by their ends' pool indices in either direction,
 // each polygon with the first edge that CSpherePolyArea::SearchIdx finds.
+// The edges are filed by their lower end, so a look-up reads only the few
+// edges at one point instead of searching all of them.
 class SphereEdgeOwners {
 public:
   struct Owner {
@@ -66,10 +77,8 @@ public:
 
 private:
   struct Entry {
-    std::int32_t m_Low;
-    std::int32_t m_High;
+    std::int32_t m_High;  // the edge's higher end; the lower names the run
     Owner m_Owner;
-    std::int32_t m_Filed;  // the order entries were filed in
   };
 
 public:
@@ -100,7 +109,14 @@ public:
   Owners Of(int a, int b) const;
 
 private:
-  std::vector<Entry> m_Entries;  // by (m_Low, m_High, area number)
+  // Each lower end's run, by (m_High, area number), of the first filed
+  // entry of every pair.
+  void SortRun(std::size_t from, std::size_t to);
+  std::size_t KeepFirstOfEach(std::size_t from, std::size_t to, std::size_t out);
+
+  std::int64_t m_LowFirst = 0;           // the lowest lower end filed
+  std::vector<std::size_t> m_RunStart;   // by lower end less m_LowFirst, one more at the end
+  std::vector<Entry> m_Entries;          // by lower end, then m_High and area number
 };
 
 // The polygons filed by the cells of a grid over the chart that their boxes,
@@ -109,13 +125,25 @@ private:
 // the point among its cell's; a cell more on every side is only margin.
 class SphereBoxGrid {
 public:
+  // A polygon's box as the inside test grows it.
+  struct GrownBox {
+    double xlo, xhi, ylo, yhi;
+  };
+
   SphereBoxGrid(const CSpherePolyAreaArray& areas, double grow);
-  // The polygons whose grown box may hold p, ascending; null when the grid
-  // cannot tell (p or some box not finite), so that every polygon is asked.
-  const std::vector<std::size_t>* Near(const CKelCoord2D& p) const;
+  // The polygons whose grown box may hold p, ascending, or in the order
+  // OrderCellsBy set; nothing when the grid cannot tell (p or some box not
+  // finite), so that every polygon is asked.
+  std::optional<std::span<const std::size_t>> Near(const CKelCoord2D& p) const;
+  // Orders each cell's polygons by key (one per polygon), ascending, those
+  // with equal keys by number.
+  void OrderCellsBy(const std::vector<double>& keys);
 
 private:
   std::size_t CellOf(double v, double low, double step, std::size_t count, int grow) const;
+  // Calls visit(cell, j) for each cell that polygon j's box covers.
+  template <class Visit>
+  void ForEachCover(const std::vector<GrownBox>& boxes, const Visit& visit) const;
 
   std::size_t m_Cols = 0;
   std::size_t m_Rows = 0;
@@ -123,7 +151,10 @@ private:
   double m_YLow = 0;
   double m_XStep = 0;
   double m_YStep = 0;
-  std::vector<std::vector<std::size_t>> m_Cells;  // row by row
+  // The polygons of cell c, row by row, are m_Filed[m_CellStart[c]] to
+  // m_Filed[m_CellStart[c + 1] - 1].
+  std::vector<std::size_t> m_CellStart;
+  std::vector<std::size_t> m_Filed;
 };
 
 // Each polygon's floor: the lowest level of its chart outline's vertices,

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "KelEdge.h"
@@ -376,11 +375,80 @@ CSpherePolyLineArray& CSpherePolyLineArray::operator=(const CSpherePolyLineArray
   return *this;
 }
 
+namespace {
+
+// The segments' keys seen so far, in one table of open addressing sized
+// for all the keys to come, instead of a node per key.
+class SegmentSet {
+public:
+  explicit SegmentSet(std::size_t most)
+  {
+    std::size_t slots = 16;
+    while (slots < 2 * most)
+      slots *= 2;
+    m_Slots.assign(slots, kFree);
+  }
+
+  // False when the key was there already.
+  bool Insert(std::uint64_t key)
+  {
+    // The free mark is a key too (the segment from point -1 to point -1).
+    if (key == kFree)
+      return !std::exchange(m_HasFree, true);
+    const std::size_t mask = m_Slots.size() - 1;
+    for (std::size_t at = ((key * 0x9E3779B97F4A7C15ULL) >> 32) & mask;; at = (at + 1) & mask) {
+      if (m_Slots[at] == key)
+        return false;
+      if (m_Slots[at] == kFree) {
+        m_Slots[at] = key;
+        return true;
+      }
+    }
+  }
+
+private:
+  static constexpr std::uint64_t kFree = ~std::uint64_t{0};
+  std::vector<std::uint64_t> m_Slots;
+  bool m_HasFree = false;
+};
+
+// The ends of the segments there, for the look-ups of AddLines.
+SegmentSet KnownSegments(const CSpherePolyLineArray& lines, std::size_t more)
+{
+  SegmentSet known(lines.size() + more);
+  for (const CSpherePolyLine& l : lines)
+    known.Insert(SegmentKey(l.m_Beg, l.m_End));
+  return known;
+}
+
+// Whether p starts the segment p-q: the lower end, at equal height the
+// left one; q when both coincide.
+bool StartsSegment(const CSphereCoordD2D& p, const CSphereCoordD2D& q)
+{
+  return p.m_AE < q.m_AE || (p.m_AE == q.m_AE && p.m_AD < q.m_AD);
+}
+
+// Adds the segment from pool point beg to end unless its ends coincide or
+// known holds it already.
+void AddSegment(CSpherePolyLineArray& lines, int beg, int end, SegmentSet& known)
+{
+  if (beg == end || !known.Insert(SegmentKey(beg, end)))
+    return;
+  CSpherePolyLine line;
+  line.m_pCoord = &lines.m_PolyCoord;
+  line.m_Beg = beg;
+  line.m_End = end;
+  line.CalcAngle();
+  lines.push_back(line);
+}
+
+}  // namespace
+
 void CSpherePolyLineArray::AddLine(const CSphereCoordD2D& p, const CSphereCoordD2D& q)
 {
   // The lower end starts the segment, at equal height the left one; q when
   // both coincide.
-  const bool pFirst = p.m_AE < q.m_AE || (p.m_AE == q.m_AE && p.m_AD < q.m_AD);
+  const bool pFirst = StartsSegment(p, q);
   CSpherePolyLine line;
   line.m_pCoord = &m_PolyCoord;
   line.m_Beg = m_PolyCoord.Add(pFirst ? p : q);
@@ -397,20 +465,28 @@ void CSpherePolyLineArray::AddLine(const CSphereCoordD2D& p, const CSphereCoordD
 
 void CSpherePolyLineArray::AddLines(const std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>>& pairs)
 {
-  std::unordered_set<std::uint64_t> known;
-  for (const CSpherePolyLine& l : *this)
-    known.insert(SegmentKey(l.m_Beg, l.m_End));
+  SegmentSet known = KnownSegments(*this, pairs.size());
   for (const auto& [p, q] : pairs) {
-    // As AddLine: the lower end first, at equal height the left one.
-    const bool pFirst = p.m_AE < q.m_AE || (p.m_AE == q.m_AE && p.m_AD < q.m_AD);
-    CSpherePolyLine line;
-    line.m_pCoord = &m_PolyCoord;
-    line.m_Beg = m_PolyCoord.Add(pFirst ? p : q);
-    line.m_End = m_PolyCoord.Add(pFirst ? q : p);
-    if (line.m_Beg == line.m_End || !known.insert(SegmentKey(line.m_Beg, line.m_End)).second)
-      continue;
-    line.CalcAngle();
-    push_back(line);
+    const bool pFirst = StartsSegment(p, q);
+    const int beg = m_PolyCoord.Add(pFirst ? p : q);
+    AddSegment(*this, beg, m_PolyCoord.Add(pFirst ? q : p), known);
+  }
+}
+
+void CSpherePolyLineArray::AddLines(const CSpherePolyCoordArray& pool, const std::vector<std::pair<int, int>>& edges)
+{
+  SegmentSet known = KnownSegments(*this, edges.size());
+  std::vector<int> here(pool.size(), -1);
+  const auto add = [&](int k) {
+    int& at = here[static_cast<std::size_t>(k)];
+    if (at < 0)
+      at = m_PolyCoord.Add(pool[static_cast<std::size_t>(k)]);
+    return at;
+  };
+  for (const auto& [a, b] : edges) {
+    const bool aFirst = StartsSegment(pool[static_cast<std::size_t>(a)], pool[static_cast<std::size_t>(b)]);
+    const int beg = add(aFirst ? a : b);
+    AddSegment(*this, beg, add(aFirst ? b : a), known);
   }
 }
 
@@ -534,7 +610,7 @@ int CSpherePolyLineArray::Search(int r) const
   return Search(r, all);
 }
 
-int CSpherePolyLineArray::Search(int r, const std::vector<int>& near) const
+int CSpherePolyLineArray::Search(int r, std::span<const int> near) const
 {
   const int at = EndOf(r);
   const int from = StartOf(r);
@@ -568,35 +644,71 @@ int CSpherePolyLineArray::Search(int r, const std::vector<int>& near) const
 
 void CSpherePolyLineArray::RemoveDuplicates()
 {
+  // Mostly there are none, and then nothing moves.
+  std::vector<std::uint64_t> keys;
+  keys.reserve(size());
+  for (const CSpherePolyLine& l : *this)
+    keys.push_back(SegmentKey(l.m_Beg, l.m_End));
+  std::sort(keys.begin(), keys.end());
+  if (std::adjacent_find(keys.begin(), keys.end()) == keys.end())
+    return;
   // Of equal segments the last one stays.
   std::vector<CSpherePolyLine> kept;
-  std::unordered_set<std::uint64_t> later;
+  SegmentSet later(size());
   for (auto it = rbegin(); it != rend(); ++it) {
-    if (later.insert(SegmentKey(it->m_Beg, it->m_End)).second)
+    if (later.Insert(SegmentKey(it->m_Beg, it->m_End)))
       kept.push_back(*it);
   }
   assign(kept.rbegin(), kept.rend());
 }
 
-void CSpherePolyLineArray::RemoveDangling()
+bool CSpherePolyLineArray::EndsInPool() const
 {
-  std::unordered_map<int, int> ends;
-  for (const CSpherePolyLine& l : *this) {
-    ++ends[l.m_Beg];
-    ++ends[l.m_End];
+  const auto inPool = [this](int p) { return p >= 0 && static_cast<std::size_t>(p) < m_PolyCoord.size(); };
+  return std::all_of(begin(), end(), [&inPool](const CSpherePolyLine& l) { return inPool(l.m_Beg) && inPool(l.m_End); });
+}
+
+namespace {
+
+// RemoveDangling's pass over the segments, with ends(p) the count of the
+// segment ends at point p.
+template <class Ends>
+std::vector<CSpherePolyLine> KeptUndangling(const std::vector<CSpherePolyLine>& lines, const Ends& ends)
+{
+  for (const CSpherePolyLine& l : lines) {
+    ++ends(l.m_Beg);
+    ++ends(l.m_End);
   }
   // One forward pass: a segment whose end meets no other goes, which may
   // leave later segments dangling, but earlier ones are not looked at again.
   std::vector<CSpherePolyLine> kept;
-  for (const CSpherePolyLine& l : *this) {
-    if (ends[l.m_Beg] >= 2 && ends[l.m_End] >= 2) {
+  kept.reserve(lines.size());
+  for (const CSpherePolyLine& l : lines) {
+    if (ends(l.m_Beg) >= 2 && ends(l.m_End) >= 2) {
       kept.push_back(l);
       continue;
     }
-    --ends[l.m_Beg];
-    --ends[l.m_End];
+    --ends(l.m_Beg);
+    --ends(l.m_End);
   }
-  assign(kept.begin(), kept.end());
+  return kept;
+}
+
+}  // namespace
+
+void CSpherePolyLineArray::RemoveDangling()
+{
+  std::vector<CSpherePolyLine> kept;
+  if (EndsInPool()) {
+    // The usual case: counted in a table by point number.
+    std::vector<int> ends(m_PolyCoord.size(), 0);
+    kept = KeptUndangling(*this, [&ends](int p) -> int& { return ends[static_cast<std::size_t>(p)]; });
+  } else {
+    std::unordered_map<int, int> ends;
+    kept = KeptUndangling(*this, [&ends](int p) -> int& { return ends[p]; });
+  }
+  if (kept.size() != size())
+    assign(kept.begin(), kept.end());
 }
 
 int CSpherePolyLineArray::Create2()
@@ -606,23 +718,41 @@ int CSpherePolyLineArray::Create2()
     return kNoOutline;
   RemoveDuplicates();
   RemoveDangling();
-  if (empty())
+  // A segment kept that names a point outside the pool leaves nothing to
+  // trace.
+  if (empty() || !EndsInPool())
     return kNoOutline;
   int r = GetMinYIndex();
   if (r == 0)
     return kNoOutline;
-  // The segments at each pool point, ascending, for the continuations.
-  std::vector<std::vector<int>> at(m_PolyCoord.size());
-  for (int k = 0; k < static_cast<int>(size()); ++k) {
-    const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(k)];
-    at[static_cast<std::size_t>(l.m_Beg)].push_back(k);
+  // The segments at each pool point, ascending, for the continuations: the
+  // run of point p is from[p] to from[p + 1] of at.
+  std::vector<int> from(m_PolyCoord.size() + 1, 0);
+  for (const CSpherePolyLine& l : *this) {
+    ++from[static_cast<std::size_t>(l.m_Beg) + 1];
     if (l.m_End != l.m_Beg)
-      at[static_cast<std::size_t>(l.m_End)].push_back(k);
+      ++from[static_cast<std::size_t>(l.m_End) + 1];
   }
+  for (std::size_t p = 1; p < from.size(); ++p)
+    from[p] += from[p - 1];
+  std::vector<int> at(static_cast<std::size_t>(from.back()));
+  {
+    std::vector<int> next(from.begin(), from.end() - 1);
+    for (int k = 0; k < static_cast<int>(size()); ++k) {
+      const CSpherePolyLine& l = (*this)[static_cast<std::size_t>(k)];
+      at[static_cast<std::size_t>(next[static_cast<std::size_t>(l.m_Beg)]++)] = k;
+      if (l.m_End != l.m_Beg)
+        at[static_cast<std::size_t>(next[static_cast<std::size_t>(l.m_End)]++)] = k;
+    }
+  }
+  const auto segmentsAt = [&](int p) {
+    const std::size_t q = static_cast<std::size_t>(p);
+    return std::span<const int>(at.data() + from[q], at.data() + from[q + 1]);
+  };
   m_OutlineIdx.push_back(StartOf(r));
   m_OutlineIdx.push_back(EndOf(r));
   for (;;) {
-    r = Search(r, at[static_cast<std::size_t>(EndOf(r))]);
+    r = Search(r, segmentsAt(EndOf(r)));
     // A trace without continuation has no outline.
     if (r == 0)
       return kNoOutline;

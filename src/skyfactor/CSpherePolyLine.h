@@ -17,6 +17,7 @@
 #include <cfloat>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -211,6 +212,11 @@ public:
   // AddLine for each pair in turn, the segments already there looked up
   // by their ends instead of scanned.
   void AddLines(const std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>>& pairs);
+  // The same for the segments between points of another pool named by
+  // their numbers there, each point looked up here once however many
+  // segments it ends (a point looked up again would be found where it was
+  // first put).
+  void AddLines(const CSpherePolyCoordArray& pool, const std::vector<std::pair<int, int>>& edges);
   void Insert(int pos, const CSpherePolyLine& line);
   // Splits the segments at their mutual contacts.
   void CalcCrossPoint();
@@ -222,7 +228,7 @@ public:
   int Search(int r) const;
   // The same among the segments named, ascending, which hold every segment
   // with an end at r's end point.
-  int Search(int r, const std::vector<int>& near) const;
+  int Search(int r, std::span<const int> near) const;
   // Cleans the set and traces its outer outline counter-clockwise:
   // kTraced, or kNoOutline when nothing is left or the trace does not close.
   [[nodiscard]] int Create2();
@@ -234,6 +240,9 @@ private:
   int EndOf(int r) const;
   void RemoveDuplicates();
   void RemoveDangling();
+  // Whether every segment's ends are points of the pool.
+  bool EndsInPool() const;
+
   // Splits segment i at pool point p; the new half goes right after it.
   void SplitAt(int i, int p);
 };

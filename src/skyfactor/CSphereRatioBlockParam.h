@@ -85,6 +85,8 @@ public:
   [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
+class ContactRuns;
+
 class CSphereRatioBlockParam {
 public:
   static constexpr std::int32_t kRecordOld = 1000;
@@ -165,7 +167,9 @@ private:
   // The vertex insertion for the edge i1 -> i2 (positions follow the
   // insertions); false for an insertion out of azimuth order or one without
   // end.
-  [[nodiscard]] bool InsertContacts(int& i1, int& i2, int& budget);
+  // runs tells the edges that cannot touch the edge i1 -> i2 by their
+  // boxes, and takes the inserted vertices' edges too.
+  [[nodiscard]] bool InsertContacts(int& i1, int& i2, int& budget, ContactRuns& runs);
   // The points edge j -> j + 1 receives where the edge p1 -> p2 touches it.
   bool ContactPoints(int j, const CSphereCoordD2D& p1, const CSphereCoordD2D& p2,
                      std::vector<CSphereCoordD2D>& out) const;

@@ -39,7 +39,121 @@ bool Touches(const CKelCoord2D& p1, double c, double s, double len, const CKelCo
   return inside(ua - va * (ub - ua) / (vb - va));
 }
 
+// A box of the disc; one that took a coordinate that is not finite is
+// apart from nothing.
+struct Reach {
+  double xlo = 0, xhi = 0, ylo = 0, yhi = 0;
+  bool unbounded = false;
+
+  bool Finite() const { return std::isfinite(xlo) && std::isfinite(xhi) && std::isfinite(ylo) && std::isfinite(yhi); }
+  bool Apart(const Reach& o) const
+  {
+    if (unbounded || o.unbounded || !Finite() || !o.Finite())
+      return false;
+    return xhi < o.xlo || o.xhi < xlo || yhi < o.ylo || o.yhi < ylo;
+  }
+  void Add(const Reach& o)
+  {
+    unbounded = unbounded || o.unbounded || !o.Finite();
+    xlo = std::fmin(xlo, o.xlo);
+    xhi = std::fmax(xhi, o.xhi);
+    ylo = std::fmin(ylo, o.ylo);
+    yhi = std::fmax(yhi, o.yhi);
+  }
+};
+
+// Far more than the round-off of a measurement on the disc, relative to
+// the coordinates' size, and more than the contact band.
+constexpr double kReachMargin = 1e-9;
+
+double Size(const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  return 1 + std::fmax(std::fmax(std::fabs(a.m_x), std::fabs(a.m_y)), std::fmax(std::fabs(b.m_x), std::fabs(b.m_y)));
+}
+
+// The box of segment a-b grown by grow on every side.
+Reach BoxOf(const CKelCoord2D& a, const CKelCoord2D& b, double growX, double growY)
+{
+  return Reach{std::fmin(a.m_x, b.m_x) - growX, std::fmax(a.m_x, b.m_x) + growX, std::fmin(a.m_y, b.m_y) - growY,
+               std::fmax(a.m_y, b.m_y) + growY};
+}
+
+// Every point at which Touches can find the edge a-b meeting a segment: the
+// edge's line is measured where it crosses the segment's, at most one edge
+// length before its start or after its end (the crossing's offsets across
+// the segment differ by more than the band, and at most one of them lies
+// beyond it on either side), or at an end within the band of the segment.
+Reach ReachOf(const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  const double margin = kReachMargin * Size(a, b);
+  return BoxOf(a, b, 2 * std::fabs(b.m_x - a.m_x) + margin, 2 * std::fabs(b.m_y - a.m_y) + margin);
+}
+
 }  // namespace
+
+// Runs of consecutive edges of a parameter, each with a box that holds the
+// reach of its edges, so that the edges of a run out of a segment's reach
+// are passed over together. The runs follow the vertices inserted: a run
+// takes the edges its cut edges become.
+class ContactRuns {
+public:
+  explicit ContactRuns(const CSphereCoordD2DArray& pts)
+  {
+    const std::size_t n = pts.size();
+    for (std::size_t j = 0; j < n; ++j) {
+      const Reach reach = ReachOf(pts[j].m_Pos, pts[(j + 1) % n].m_Pos);
+      if (j % kRun == 0)
+        m_Runs.push_back(Run{j, j, reach});
+      m_Runs.back().m_End = j + 1;
+      m_Runs.back().m_Reach.Add(reach);
+    }
+  }
+
+  // The end of the run starting at edge j when none of its edges reaches
+  // the box near, else j.
+  std::size_t PassOver(std::size_t j, const Reach& near)
+  {
+    while (m_At < m_Runs.size() && m_Runs[m_At].m_End <= j)
+      ++m_At;
+    if (m_At == m_Runs.size() || m_Runs[m_At].m_Begin != j || !m_Runs[m_At].m_Reach.Apart(near))
+      return j;
+    return m_Runs[m_At].m_End;
+  }
+  // Starts a walk from edge 0.
+  void Restart() { m_At = 0; }
+  // Edge j was cut by count vertices inserted after vertex j.
+  void Inserted(std::size_t j, std::size_t count, const CSphereCoordD2DArray& pts)
+  {
+    std::size_t r = 0;
+    while (m_Runs[r].m_End <= j)
+      ++r;
+    m_Runs[r].m_End += count;
+    for (std::size_t k = r + 1; k < m_Runs.size(); ++k) {
+      m_Runs[k].m_Begin += count;
+      m_Runs[k].m_End += count;
+    }
+    const std::size_t n = pts.size();
+    for (std::size_t k = j; k <= j + count; ++k)
+      m_Runs[r].m_Reach.Add(ReachOf(pts[k].m_Pos, pts[(k + 1) % n].m_Pos));
+  }
+
+  // The box of the segment p1-p2 for PassOver.
+  static Reach Near(const CKelCoord2D& p1, const CKelCoord2D& p2)
+  {
+    const double margin = kReachMargin * Size(p1, p2);
+    return BoxOf(p1, p2, margin, margin);
+  }
+
+private:
+  static constexpr std::size_t kRun = 16;
+  struct Run {
+    std::size_t m_Begin;
+    std::size_t m_End;
+    Reach m_Reach;
+  };
+  std::vector<Run> m_Runs;
+  std::size_t m_At = 0;
+};
 
 bool CSphereRatioBlockParam::ContactPoints(int j, const CSphereCoordD2D& p1, const CSphereCoordD2D& p2,
                                            std::vector<CSphereCoordD2D>& out) const
@@ -85,14 +199,21 @@ bool CSphereRatioBlockParam::ContactPoints(int j, const CSphereCoordD2D& p1, con
   return true;
 }
 
-bool CSphereRatioBlockParam::InsertContacts(int& i1, int& i2, int& budget)
+bool CSphereRatioBlockParam::InsertContacts(int& i1, int& i2, int& budget, ContactRuns& runs)
 {
   const CSphereCoordD2D p1 = m_pt[static_cast<std::size_t>(i1)];
   const CSphereCoordD2D p2 = m_pt[static_cast<std::size_t>(i2)];
   double c = 1, s = 0, len = 0;
   if (!CalcCosSin(p1.m_Pos, p2.m_Pos, &c, &s, &len))
     return true;
+  const Reach near = ContactRuns::Near(p1.m_Pos, p2.m_Pos);
+  runs.Restart();
   for (int j = 0; j < static_cast<int>(m_pt.size()); ++j) {
+    // A run of edges out of reach touches nothing.
+    if (const std::size_t end = runs.PassOver(static_cast<std::size_t>(j), near); end != static_cast<std::size_t>(j)) {
+      j = static_cast<int>(end) - 1;
+      continue;
+    }
     const int n = static_cast<int>(m_pt.size());
     const int jn = (j + 1) % n;
     if (j == i1 || j == i2 || jn == i1)
@@ -108,6 +229,7 @@ bool CSphereRatioBlockParam::InsertContacts(int& i1, int& i2, int& budget)
     if (budget < 0)
       return false;
     m_pt.insert(m_pt.begin() + j + 1, add.begin(), add.end());
+    runs.Inserted(static_cast<std::size_t>(j), add.size(), m_pt);
     const int k = static_cast<int>(add.size());
     if (i1 > j)
       i1 += k;
@@ -120,10 +242,11 @@ bool CSphereRatioBlockParam::InsertContacts(int& i1, int& i2, int& budget)
 bool CSphereRatioBlockParam::CheckCross()
 {
   int budget = kInsertsPerVertex * static_cast<int>(m_pt.size()) + 64;
+  ContactRuns runs(m_pt);
   for (int i = 0; i < static_cast<int>(m_pt.size()); ++i) {
     int i1 = i;
     int i2 = (i + 1) % static_cast<int>(m_pt.size());
-    if (!InsertContacts(i1, i2, budget))
+    if (!InsertContacts(i1, i2, budget, runs))
       return false;
     i = i1;
   }

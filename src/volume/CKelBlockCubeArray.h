@@ -106,6 +106,16 @@ public:
   // or that changes the total area, is refused.
   [[nodiscard]] static bool CombineBlock(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlockCube& B,
                                          CKelBlockCube* result);
+  // The last steps of a merge along a run, for a caller that knows the
+  // merged vertices (plan points and heights, in outline order, before the
+  // clean-up): the same area tests and clean-up as the merge of two blocks,
+  // with wholeArea the two blocks' summed areas. The cleaned outline goes
+  // to *outline; false when the merge is refused.
+  [[nodiscard]] static bool CombineAlongRun(const std::vector<CKelCoord3DEx>& merged, double wholeArea,
+                                            CKelBlockCoordArray* outline);
+  // The surviving block of a merge takes the merged outline: its heights
+  // split by the block's profile item, then its extents and area.
+  static void TakeMergedOutline(const CPrfPlanParam* prf, CKelBlockCube& survivor, CKelBlockCoordArray outline);
   // Inserts into X every vertex of Y that lies inside one of X's edges.
   static void CombineBlockSub(const CPrfPlanParam* prf, CKelBlockCube& X, const CKelBlockCube& Y);
   // One pass over list without plane tests (CheckSamePoint on this list first).

@@ -73,18 +73,7 @@ void CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf)
       return false;
     Erase(i);
     boxes.erase(boxes.begin() + i);
-    const CKelBlockCube& survivor = (*this)[uj];
-    if (prf != nullptr) {
-      // The pair shares one PpNo; only a block with its own bottom
-      // holds its bottom as floor and offset.
-      const CPrfPlanItem* item = prf->GetCurProf(survivor.PpNo());
-      for (CKelBlockCoord& c : R.m_Coord) {
-        c.SetZH(c.m_z, item);
-        if (survivor.IsTyuku())
-          c.SetZL(c.m_zL, item);
-      }
-    }
-    BuildOverWrite(j, std::move(R.m_Coord));
+    TakeMergedOutline(prf, (*this)[uj], std::move(R.m_Coord));
     boxes[uj] = PlanBox((*this)[uj]);
     return true;
   };
@@ -110,6 +99,23 @@ void CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf)
     if (!merged)
       break;
   }
+}
+
+void CKelBlockCubeArray::TakeMergedOutline(const CPrfPlanParam* prf, CKelBlockCube& survivor,
+                                           CKelBlockCoordArray outline)
+{
+  if (prf != nullptr) {
+    // The pair shares one PpNo; only a block with its own bottom holds its
+    // bottom as floor and offset.
+    const CPrfPlanItem* item = prf->GetCurProf(survivor.PpNo());
+    for (CKelBlockCoord& c : outline) {
+      c.SetZH(c.m_z, item);
+      if (survivor.IsTyuku())
+        c.SetZL(c.m_zL, item);
+    }
+  }
+  survivor.m_Coord = std::move(outline);
+  survivor.SetMinMax();
 }
 
 void CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf, CKelBlockCubeList& list)

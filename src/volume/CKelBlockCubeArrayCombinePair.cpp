@@ -617,7 +617,43 @@ bool KeepsTwoSame(const Ring& ra, const Ring& rb, const NearPoints& nearB, const
   return false;
 }
 
+// The merged outline cleaned up into *result, when it keeps the two blocks'
+// summed area.
+bool FinishMerged(const Merged& merged, double wholeArea, CKelBlockCube* result)
+{
+  CKelBlockCube out;
+  out.m_Coord = Materialise(merged);
+  // A block filling a notch of the other is shared whole; the notch's
+  // ends then stand on a straight edge and are cleaned up as well.
+  if (!CleanMerged(out))
+    return false;
+  if (std::fabs(out.CalcArea() - wholeArea) > KelTol::BlockAreaSign)
+    return false;
+  out.SetType();
+  out.SetPpNo(nullptr, 0, -1);
+  out.SetMark(false);
+  *result = std::move(out);
+  return true;
+}
+
 }  // namespace
+
+bool CKelBlockCubeArray::CombineAlongRun(const std::vector<CKelCoord3DEx>& merged, double wholeArea,
+                                         CKelBlockCoordArray* outline)
+{
+  Merged run;
+  run.v.reserve(merged.size());
+  for (const CKelCoord3DEx& p : merged) {
+    WorkVertex v;
+    v.p = p;
+    run.v.push_back(v);
+  }
+  CKelBlockCube out;
+  if (AreaSurelyOff(run.v, wholeArea) || !FinishMerged(run, wholeArea, &out))
+    return false;
+  *outline = std::move(out.m_Coord);
+  return true;
+}
 
 bool CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlockCube& B,
                                       CKelBlockCube* result)
@@ -652,19 +688,7 @@ bool CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf, const CKelBlockC
         continue;
       if (AreaSurelyOff(merged.v, wholeArea) || KeepsTwoSame(ra, rb, *nearB, merged))
         return false;
-      CKelBlockCube out;
-      out.m_Coord = Materialise(merged);
-      // A block filling a notch of the other is shared whole; the notch's
-      // ends then stand on a straight edge and are cleaned up as well.
-      if (!CleanMerged(out))
-        return false;
-      if (std::fabs(out.CalcArea() - wholeArea) > KelTol::BlockAreaSign)
-        return false;
-      out.SetType();
-      out.SetPpNo(nullptr, 0, -1);
-      out.SetMark(false);
-      *result = std::move(out);
-      return true;
+      return FinishMerged(merged, wholeArea, result);
     }
   }
   return false;

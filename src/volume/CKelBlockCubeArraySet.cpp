@@ -5,14 +5,18 @@
 // inside it is what survives a division by each of its edges in turn.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <utility>
 #include <vector>
 
+#include "CKelAreaCoord3D.h"
 #include "CKelBlockCubeArray.h"
+#include "KelBlockPieceSearch.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
+#include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -188,10 +192,11 @@ void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CP
 }
 
 // The plan extents of an outline (coordinates that are not numbers left out).
-KelEdge::Extents ExtentsOf(const CKelBlockCoordArray& coords)
+template <class Points>
+KelEdge::Extents ExtentsOf(const Points& coords)
 {
   KelEdge::Extents box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
-  for (const CKelBlockCoord& c : coords) {
+  for (const CKelCoord2D& c : coords) {
     box.xmin = std::min(box.xmin, c.m_x);
     box.xmax = std::max(box.xmax, c.m_x);
     box.ymin = std::min(box.ymin, c.m_y);
@@ -263,6 +268,18 @@ bool FarFrom(const CKelBlockCube& block, const ConvexOperand& operand)
   const KelEdge::Extents& o = operand.box;
   const double m = kFarFromOperand;
   return b.xmin > o.xmax + m || b.xmax < o.xmin - m || b.ymin > o.ymax + m || b.ymax < o.ymin - m;
+}
+
+// Plan points whose extents lie apart from the operand's: nothing of them
+// can end inside it, which the direct work on far operands relies on only
+// as a quick filter (it checks what each clip leaves inside itself).
+bool ApartFrom(const std::vector<CKelCoord2D>& points, const ConvexOperand& operand)
+{
+  if (points.empty())
+    return false;
+  const KelEdge::Extents b = ExtentsOf(points);
+  const KelEdge::Extents& o = operand.box;
+  return b.xmin > o.xmax || b.xmax < o.xmin || b.ymin > o.ymax || b.ymax < o.ymin;
 }
 
 void Normalise(CKelBlockCubeArray& list)
@@ -411,6 +428,493 @@ void PassOutside(CKelBlockCube& block, bool* planesKept)
   block.SetMinMax();
 }
 
+// --- Operands whose edge lines run through a block they lie apart from ----------------------------
+//
+// An operand's convex pieces clip a block by the whole lines of their
+// edges, so a far operand whose edge line happens to run through the block
+// divides it (or, when the line only touches it, moves it through the
+// line's frame) although nothing of the block ends inside. What the clip
+// and the combination after it make of such a block is worked out here on
+// its plan points alone, without pieces, walls or merges, step for step as
+// they would do it (the same frame arithmetic, the same tests in the same
+// order); anything the argument below does not cover goes the general way.
+//
+// Vocabulary
+//   touch     a line that leaves every vertex on one side or within the
+//             on-line band of it: Divide moves the whole outline through the
+//             line's frame (KelEdge::Measure and back, on-line vertices
+//             snapped onto the line) when the on-line vertices stand at two
+//             positions, and leaves it as it is otherwise.
+//   position  where the outline meets a cut's line: an on-line vertex, or
+//             the crossing Divide inserts into an edge from side to side.
+//   clean cut a line with every vertex on it or at least kClear off it, on
+//             which Divide's piece search (KelBlockPieceSearch.h) finds two
+//             parts, one on either side, each running from one position to
+//             another and ending where the other starts.
+//   fragment  the block, or one of the two parts of its clean cut, as the
+//             clip files it.
+
+// Clearance of a clean cut's vertices off its line: four times the on-line
+// and point-equality bands, so that no such vertex of one part is the same
+// as, or inside an edge of, the other part (see MergeParts).
+constexpr double kClear = 4 * KelTol::BlockPoint;
+
+using PlanRing = std::vector<CKelCoord2D>;
+
+// One division line as Divide works it out.
+struct CutLine {
+  CKelCoord2D p1;
+  KelEdge::Direction d;
+  CutLine(const CKelCoord2D& a, const CKelCoord2D& b) : p1(a), d(a, b) {}
+  bool Usable() const { return d.len > 0 && std::isfinite(d.len); }
+  CKelCoord2D ToFrame(const CKelCoord2D& p) const
+  {
+    const KelEdge::Frame f = KelEdge::Measure(p1, d, p);
+    return {f.t, std::fabs(f.h) < KelTol::BlockPoint ? 0.0 : f.h};
+  }
+  CKelCoord2D FromFrame(const CKelCoord2D& f) const
+  {
+    return {p1.m_x + f.m_x * d.c - f.m_y * d.sn, p1.m_y + f.m_x * d.sn + f.m_y * d.c};
+  }
+  // CKelBlockCube::WhitchSide's sides of a ring.
+  int Sides(const PlanRing& ring) const
+  {
+    int sides = 0;
+    for (const CKelCoord2D& p : ring) {
+      const double h = KelEdge::Measure(p1, d, p).h;
+      sides |= h >= KelTol::BlockPoint ? kLeft : h <= -KelTol::BlockPoint ? kRight : 0;
+    }
+    return sides;
+  }
+};
+
+// What EraseSamePoint would remove: a vertex near its successor.
+bool HasNearNeighbours(const PlanRing& ring)
+{
+  for (std::size_t k = 0; k < ring.size(); ++k) {
+    const CKelCoord2D& a = ring[k];
+    const CKelCoord2D& b = ring[k + 1 == ring.size() ? 0 : k + 1];
+    if (std::fabs(a.m_x - b.m_x) < KelTol::BlockPoint && std::fabs(a.m_y - b.m_y) < KelTol::BlockPoint)
+      return true;
+  }
+  return false;
+}
+
+// A part of a division as Divide finishes it, and the side SideOf files it
+// on; 0 where Divide would erase a vertex of it or turn it, or where it
+// lies on both sides or on the line.
+int FinishPart(const PlanRing& frame, const CutLine& line, PlanRing& part)
+{
+  if (HasNearNeighbours(frame))
+    return 0;
+  part.clear();
+  for (const CKelCoord2D& f : frame)
+    part.push_back(line.FromFrame(f));
+  if (HasNearNeighbours(part) || !(SignedShoelaceArea(part) >= 0))
+    return 0;
+  const int side = line.Sides(part);
+  return side == kLeft || side == kRight ? side : 0;
+}
+
+// What the division by a touching line leaves of the ring (moved or as it
+// is), or false where the general path must decide.
+bool Touch(PlanRing& ring, const CutLine& line, int* side)
+{
+  PlanRing frame;
+  frame.reserve(ring.size());
+  for (const CKelCoord2D& p : ring) {
+    frame.push_back(line.ToFrame(p));
+    if (!std::isfinite(frame.back().m_x) || !std::isfinite(frame.back().m_y))
+      return false;
+  }
+  *side = line.Sides(ring);
+  if (*side != kLeft && *side != kRight)
+    return false;
+  // One position: no division, the ring is filed as it is. Two: the whole
+  // outline is the one piece, unless its ends coincide (a broken search).
+  if (!KelPieceSearch::HasTwoPositions(frame))
+    return true;
+  if (static_cast<const CKelCoord2D&>(frame.front()) == frame.back())
+    return false;
+  PlanRing moved;
+  if (FinishPart(frame, line, moved) != *side)
+    return false;
+  ring = std::move(moved);
+  return true;
+}
+
+// The two parts of a clean cut of the ring, and which of their vertices
+// stand on the line (its positions: crossings and on-line vertices).
+struct CleanCut {
+  PlanRing right;
+  PlanRing left;
+  std::vector<bool> rightOnLine;
+  std::vector<bool> leftOnLine;
+};
+
+// Where the edge a -> b (frame points on opposite sides) crosses the line,
+// as Divide's crossing vertex has it.
+double CrossingAt(const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  return a.m_x + (0 - a.m_y) * (b.m_x - a.m_x) / (b.m_y - a.m_y);
+}
+
+// The frame outline as Divide makes it: on-line vertices snapped, each
+// crossing after its edge's first vertex; false where a vertex lies outside
+// the on-line band but within the clearance.
+bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame)
+{
+  PlanRing framed;
+  framed.reserve(ring.size());
+  for (const CKelCoord2D& p : ring) {
+    framed.push_back(line.ToFrame(p));
+    const double h = framed.back().m_y;
+    if (!std::isfinite(framed.back().m_x) || !(h == 0.0 || std::fabs(h) >= kClear))
+      return false;
+  }
+  frame.clear();
+  const std::size_t n = framed.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    const CKelCoord2D& a = framed[k];
+    const CKelCoord2D& b = framed[k + 1 == n ? 0 : k + 1];
+    frame.push_back(a);
+    if (a.m_y != 0.0 && b.m_y != 0.0 && (a.m_y > 0) != (b.m_y > 0))
+      frame.emplace_back(CrossingAt(a, b), 0.0);
+  }
+  return true;
+}
+
+// A piece Divide's search finds: its chain of frame indices, and whether
+// its near vertices are erased when it is made.
+struct FoundPiece {
+  KelPieceSearch::IndexChain chain;
+  bool eraseSame = false;
+};
+
+// The pieces Divide's search finds on the frame outline, when they are two
+// that meet at both ends (each ends where the other starts).
+bool TwoPieces(const PlanRing& frame, std::vector<FoundPiece>& found)
+{
+  if (!KelPieceSearch::HasTwoPositions(frame))
+    return false;
+  KelPieceSearch::IndexChain whole(frame.size());
+  for (std::size_t i = 0; i < whole.size(); ++i)
+    whole[i] = static_cast<int>(i);
+  auto take = [&](KelPieceSearch::IndexChain&& chain, bool eraseSame) {
+    found.push_back({std::move(chain), eraseSame});
+    return true;
+  };
+  bool done = false;
+  if (!KelPieceSearch::Search(frame, std::move(whole), nullptr, take, &done, CKelBlockCube::ChainArea::kModel) ||
+      !done || found.size() != 2)
+    return false;
+  const KelPieceSearch::IndexChain& first = found[0].chain;
+  const KelPieceSearch::IndexChain& second = found[1].chain;
+  return first.front() == second.back() && first.back() == second.front();
+}
+
+bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
+{
+  PlanRing frame;
+  std::vector<FoundPiece> found;
+  if (!CrossedFrame(ring, line, frame) || !TwoPieces(frame, found))
+    return false;
+  int sides = 0;
+  for (const FoundPiece& piece : found) {
+    PlanRing chain;
+    std::vector<bool> onLine;
+    for (const int i : piece.chain) {
+      chain.push_back(frame[static_cast<std::size_t>(i)]);
+      onLine.push_back(chain.back().m_y == 0.0);
+    }
+    // EmitPiece refuses a piece whose ends coincide.
+    if (chain.front() == chain.back())
+      return false;
+    PlanRing part;
+    const int side = FinishPart(chain, line, part);
+    if (side == 0 || (sides & side) != 0)
+      return false;
+    sides |= side;
+    (side == kRight ? cut.right : cut.left) = std::move(part);
+    (side == kRight ? cut.rightOnLine : cut.leftOnLine) = std::move(onLine);
+  }
+  return true;
+}
+
+// A list of fragments (at most the block or its two parts), without the
+// heap.
+class Fragments {
+public:
+  void push_back(int f) { m_F[m_N++] = f; }
+  bool empty() const { return m_N == 0; }
+  std::size_t size() const { return m_N; }
+  void clear() { m_N = 0; }
+  int operator[](std::size_t i) const { return m_F[i]; }
+  const int* begin() const { return m_F.data(); }
+  const int* end() const { return m_F.data() + m_N; }
+
+private:
+  std::array<int, 3> m_F{};
+  std::size_t m_N = 0;
+};
+
+// The clip of the block by every piece of a far operand, fragment by
+// fragment: the block's plan points moved by the touches met, the parts of
+// a clean cut once one is met (moved by the touches they meet), and the
+// order in which the fragments end in the outside list (0 the block, 1 the
+// right part, 2 the left part).
+struct FarClip {
+  PlanRing whole;
+  CleanCut cut;
+  bool canCut = false;
+  bool divided = false;
+  int partTouches = 0;
+  Fragments outside;
+
+  PlanRing& Ring(int f) { return f == 0 ? whole : f == 1 ? cut.right : cut.left; }
+  const std::vector<bool>& OnLine(int f) const { return f == 1 ? cut.rightOnLine : cut.leftOnLine; }
+};
+
+// Touches a part may meet: each may snap vertices by up to the on-line
+// band, which the clearance of the cut must still hold against (see
+// MergeParts).
+constexpr int kPartTouches = 2;
+
+// How far a touch may snap a position of a part (a vertex on the cut's
+// line), so that it stays well inside the point-equality band of its twin
+// in the other part and well clear of the other part's other vertices.
+constexpr double kPositionSnap = KelTol::BlockPoint / 4;
+
+// A touch of a part of the cut, which must leave the part's positions (the
+// vertices the merge compares with the other part's) off its line or move
+// them by kPositionSnap at most.
+bool TouchPart(PlanRing& ring, const std::vector<bool>& onLine, const CutLine& line, int* side)
+{
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    const double h = std::fabs(KelEdge::Measure(line.p1, line.d, ring[i]).h);
+    if (onLine[i] && !(h >= KelTol::BlockPoint || h <= kPositionSnap))
+      return false;
+  }
+  return Touch(ring, line, side);
+}
+
+// The side FileBlock files fragment f on at a line it does not lie
+// strictly beside, after the touch or the clean cut; 0 where the general
+// path must decide. A cut files its right part outside here and answers
+// kLeft for the left part.
+int FileUnclear(FarClip& clip, int f, const CKelCoord2D& start, const CKelCoord2D& end, Fragments& out)
+{
+  const CutLine line(start, end);
+  PlanRing& ring = clip.Ring(f);
+  const double area = SignedShoelaceArea(ring);
+  if (!line.Usable() || !(area > KelTol::BlockMinArea) || !std::isfinite(area))
+    return 0;
+  const int sides = line.Sides(ring);
+  int side = 0;
+  if ((sides == kLeft || sides == kRight) && f == 0)
+    return Touch(ring, line, &side) ? side : 0;
+  if (sides == kLeft || sides == kRight)
+    return ++clip.partTouches <= kPartTouches && TouchPart(ring, clip.OnLine(f), line, &side) ? side : 0;
+  if (sides != (kLeft | kRight) || f != 0 || !clip.canCut || !CutClean(ring, line, clip.cut))
+    return 0;
+  clip.divided = true;
+  out.push_back(1);
+  return kLeft;
+}
+
+bool ClipFar(const ConvexOperand& operand, FarClip& clip)
+{
+  Fragments fragments;
+  fragments.push_back(0);
+  for (std::size_t p = 0; p < operand.pieces.size(); ++p) {
+    const CKelBlockCube& piece = operand.pieces[p];
+    Fragments work = fragments;
+    fragments.clear();
+    for (int k = 0; k < piece.GetSize() && !work.empty(); ++k) {
+      Fragments inside;
+      for (int f : work) {
+        int side = operand.edges[p][static_cast<std::size_t>(k)].Of(clip.Ring(f));
+        if (side == 0) {
+          side = FileUnclear(clip, f, piece.m_Coord[static_cast<std::size_t>(piece.PrevPos(k))],
+                             piece.m_Coord[static_cast<std::size_t>(k)], fragments);
+          f = f == 0 && clip.divided ? 2 : f;  // after a cut the left part goes on
+        }
+        if (side == 0)
+          return false;
+        (side == kLeft ? inside : fragments).push_back(f);
+      }
+      work = inside;
+    }
+    if (!work.empty())
+      return false;
+  }
+  clip.outside = fragments;
+  return true;
+}
+
+// The test of the merge's insertion of shared vertices: p lies inside the
+// edge start -> end.
+bool InsideEdge(const CKelCoord2D& start, const CKelCoord2D& end, const CKelCoord2D& p)
+{
+  const double t = KelTol::BlockPoint;
+  // Inside means within t of the edge, so within t of its box: most edges
+  // are refused without their direction (by twice t, so that the round-off
+  // of the frame cannot matter).
+  const double m = 2 * t;
+  if (p.m_x < std::min(start.m_x, end.m_x) - m || p.m_x > std::max(start.m_x, end.m_x) + m ||
+      p.m_y < std::min(start.m_y, end.m_y) - m || p.m_y > std::max(start.m_y, end.m_y) + m)
+    return false;
+  double c = 0;
+  double s = 0;
+  double L = 0;
+  if (!CalcCosSin(start, end, &c, &s, &L))
+    return false;
+  const double dx = p.m_x - start.m_x;
+  const double dy = p.m_y - start.m_y;
+  const double along = c * dx + s * dy;
+  const double across = c * dy - s * dx;
+  return t <= along && along <= L - t && -t < across && across < t;
+}
+
+// Whether some position of part x lies inside an edge of part y.
+bool PositionInsideEdge(const PlanRing& x, const std::vector<bool>& onX, const PlanRing& y)
+{
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    for (std::size_t e = 0; onX[i] && e < y.size(); ++e) {
+      if (InsideEdge(y[e], y[e + 1 == y.size() ? 0 : e + 1], x[i]))
+        return true;
+    }
+  }
+  return false;
+}
+
+// The only vertices of the two parts that can be the same point, or lie
+// inside an edge of the other part, are their positions (the other
+// vertices keep to their own sides, see MergeParts): those must meet only
+// as the parts' ends, a's first with b's last and a's last with b's first.
+bool OnlyEndsMeet(const PlanRing& a, const std::vector<bool>& onA, const PlanRing& b, const std::vector<bool>& onB)
+{
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    for (std::size_t j = 0; onA[i] && j < b.size(); ++j) {
+      const bool ends = (i == 0 && j + 1 == b.size()) || (i + 1 == a.size() && j == 0);
+      if (onB[j] && (a[i] == b[j]) != ends)
+        return false;
+    }
+  }
+  return !PositionInsideEdge(a, onA, b) && !PositionInsideEdge(b, onB, a);
+}
+
+// A flat block without its own bottom: a cut's crossings then take the
+// block's top height exactly, and its parts lie on the same planes.
+bool IsFlat(const CKelBlockCube& block)
+{
+  const double z = block.m_Coord.front().m_z;
+  return !block.IsTyuku() && std::isfinite(z) &&
+         std::all_of(block.m_Coord.begin(), block.m_Coord.end(),
+                     [z](const CKelBlockCoord& c) { return c.m_z == z && c.m_zL == 0.0; });
+}
+
+// The plane GetPlaneEquation fits to a ring at one height.
+std::array<double, 4> FlatPlane(const PlanRing& ring, double z)
+{
+  double plane[4];
+  FitNewellPlane(
+      ring.size(), [&](std::size_t i) { return CKelCoord3D(ring[i].m_x, ring[i].m_y, z); }, plane);
+  return {plane[0], plane[1], plane[2], plane[3]};
+}
+
+// Check_SBlockChkPlane of every point at height z against the plane.
+bool OnPlane(const PlanRing& ring, double z, const std::array<double, 4>& plane)
+{
+  return std::all_of(ring.begin(), ring.end(), [&](const CKelCoord2D& p) {
+    return std::fabs(z - CKelBlockCube::Check_CalcZ(p, plane[0], plane[1], plane[2], plane[3])) <=
+           KelTol::BlockPlaneFit;
+  });
+}
+
+// What the clip leaves of the block when no cut divided it: the block,
+// moved by the touches, added to the outside list, then Subtract's
+// combination of a list of one (its planes) and normalisation.
+void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
+{
+  for (std::size_t i = 0; i < moved.size(); ++i) {
+    block.m_Coord[i].m_x = moved[i].m_x;
+    block.m_Coord[i].m_y = moved[i].m_y;
+  }
+  block.SetMinMax();
+  block.CheckSlope();
+  block.GetPlaneEquation(false);
+  block.GetPlaneEquation(true);
+  *planesKept = !(block.CalcArea() < 0);
+  block.SetMinMax();
+}
+
+// The combination of the two parts of the cut, in the order the clip left
+// them: the later (A) merges into the earlier (B), which survives. Each part
+// starts at one position of the cut and ends at the other, and every other
+// vertex lay kClear or more off the line on its own side; the touches a
+// part met since moved its vertices by less than the on-line band each, at
+// most kPartTouches times, so they still lie twice the band off it, and its
+// positions by kPositionSnap at most. So no vertex off the line of one part
+// is the same as, or inside an edge of, the other part, and OnlyEndsMeet
+// sees to the positions: they meet only at the parts' ends, which are the
+// same vertex of the division in both parts. The pair's search so finds
+// A's first vertex (a position) first, the walk forward stops at once and
+// the walk back takes the other position: the merged outline is A up to
+// its last vertex, then B up to its last vertex. No two of its vertices
+// are the same point, so the merge's sure refusal of kept same vertices
+// cannot apply, and its area tests and clean-up (CombineAlongRun) do the
+// rest (a crossing lies on an edge of the block, which it removes it from).
+bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, bool* planesKept)
+{
+  if (clip.outside.size() != 2)
+    return false;
+  const PlanRing& b = clip.Ring(clip.outside[0]);
+  const PlanRing& a = clip.Ring(clip.outside[1]);
+  if (!OnlyEndsMeet(a, clip.OnLine(clip.outside[1]), b, clip.OnLine(clip.outside[0])))
+    return false;
+  const double z = block.m_Coord.front().m_z;
+  const std::array<double, 4> top = FlatPlane(b, z);
+  const std::array<double, 4> bottom = FlatPlane(b, 0.0);
+  if (!OnPlane(a, z, top) || !OnPlane(a, 0.0, bottom))
+    return false;
+  const double wholeArea = SignedShoelaceArea(a) + SignedShoelaceArea(b);
+  std::vector<CKelCoord3DEx> merged;
+  merged.reserve(a.size() + b.size());
+  for (const PlanRing* part : {&a, &b}) {
+    for (std::size_t i = 0; i + 1 < part->size(); ++i)
+      merged.emplace_back((*part)[i].m_x, (*part)[i].m_y, z, 0.0);
+  }
+  CKelBlockCoordArray outline;
+  if (!CKelBlockCubeArray::CombineAlongRun(merged, wholeArea, &outline))
+    return false;
+  block.CheckSlope();
+  block.SetTopPlaneParam(top[0], top[1], top[2], top[3]);
+  block.SetBotPlaneParam(bottom[0], bottom[1], bottom[2], bottom[3]);
+  CKelBlockCubeArray::TakeMergedOutline(prf, block, std::move(outline));
+  *planesKept = false;
+  block.SetMinMax();
+  return true;
+}
+
+// Subtract of a far operand from a single block, worked out directly where
+// the argument above holds: true when the block was left as Subtract would
+// leave it, false (the block untouched) where the general path must run.
+bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfPlanParam* prf, bool* planesKept)
+{
+  if (!operand.usable || block.GetSize() < 3 || block.IsDegenerate())
+    return false;
+  FarClip clip;
+  clip.whole.assign(block.m_Coord.begin(), block.m_Coord.end());
+  clip.canCut = IsFlat(block);
+  if (!ClipFar(operand, clip))
+    return false;
+  if (clip.divided)
+    return MergeParts(block, clip, prf, planesKept);
+  TakeWhole(block, clip.whole, planesKept);
+  return true;
+}
+
 }  // namespace
 
 CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const CKelBlockCube& block,
@@ -442,7 +946,8 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
         passed = true;
         continue;
       }
-      work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
+      if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, &planesKept))
+        work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
       points = PlanPoints(work);
       passed = false;
     }

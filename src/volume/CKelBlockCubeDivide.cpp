@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "CKelBlockCube.h"
+#include "KelBlockPieceSearch.h"
 #include "KelEdge.h"
 #include "KelOutlineIndex.h"
 #include "KelGeometry.h"
@@ -36,14 +37,8 @@ struct LineFrame {
   double len = 0;
 };
 
-int SideOf(double v)
-{
-  if (v >= KelTol::BlockPoint)
-    return CKelBlockCube::DEL_TOP;
-  if (v <= -KelTol::BlockPoint)
-    return CKelBlockCube::DEL_BOT;
-  return CKelBlockCube::DEL_NONE;
-}
+using KelPieceSearch::IndexChain;
+using KelPieceSearch::SideOf;
 
 // Step 4 of a division: the vertices in frame coordinates, on-line ones snapped.
 void ToFrame(CKelBlockCoordArray& coords, const LineFrame& line)
@@ -64,92 +59,6 @@ void FromFrame(CKelBlockCoordArray& coords, const LineFrame& line)
     c.m_x = line.p1.m_x + u * line.c - v * line.s;
     c.m_y = line.p1.m_y + u * line.s + v * line.c;
   }
-}
-
-// A piece under search is a list of indices into the frame outline: the
-// search only regroups vertices, so copying indices instead of vertices
-// keeps each level's work to one pass over the piece's own length.
-using IndexChain = std::vector<int>;
-
-// Entries from position `from` forward to position `to`, both included.
-IndexChain Chain(const IndexChain& chain, int from, int to)
-{
-  IndexChain part;
-  const int n = static_cast<int>(chain.size());
-  part.reserve(static_cast<std::size_t>((to - from + n) % n + 1));
-  for (int i = from;; i = (i + 1) % n) {
-    part.push_back(chain[static_cast<std::size_t>(i)]);
-    if (i == to)
-      break;
-  }
-  return part;
-}
-
-int SidesOf(const CKelBlockCoordArray& coords, const IndexChain& chain)
-{
-  int sides = 0;
-  for (const int i : chain)
-    sides |= SideOf(coords[static_cast<std::size_t>(i)].m_y);
-  return sides;
-}
-
-// The signed area's sign: 0 within KelTol::BlockAreaSign for the model; for
-// kKeepSlivers 0 only when no vertex lies off the line (all are snapped to
-// v == 0.0 there, so such a chain sums to exactly 0). The sum runs in the
-// order of every outline area (SignedShoelaceArea) so that the sign is the
-// one the vertices themselves would give.
-int AreaSign(const CKelBlockCoordArray& coords, const IndexChain& chain, CKelBlockCube::ChainArea chains)
-{
-  const double area = SignedShoelaceArea(
-      chain, [&](int i) -> const CKelBlockCoord& { return coords[static_cast<std::size_t>(i)]; });
-  const double none = chains == CKelBlockCube::ChainArea::kModel ? KelTol::BlockAreaSign : 0.0;
-  if (std::fabs(area) <= none)
-    return 0;
-  return area > 0 ? 1 : -1;
-}
-
-// The chords still open on a piece: its on-line positions beyond the last
-// chord taken on the way down (every smaller one was taken or lies on
-// another piece). The two smallest name the next chord, each at the first
-// place in the chain where it stands; more tells whether others follow.
-struct OpenChords {
-  int count = 0;  // 0, 1, 2, or 3 for "three or more"
-  double x[2] = {0, 0};
-  int at[2] = {-1, -1};
-};
-
-OpenChords FindOpenChords(const CKelBlockCoordArray& coords, const IndexChain& chain, const double* lower)
-{
-  OpenChords open;
-  double third = 0;
-  for (std::size_t k = 0; k < chain.size(); ++k) {
-    const CKelBlockCoord& c = coords[static_cast<std::size_t>(chain[k])];
-    const double x = c.m_x;
-    if (c.m_y != 0.0 || !(lower == nullptr || x > *lower) || std::isnan(x))
-      continue;
-    const int at = static_cast<int>(k);
-    if (open.count > 0 && x == open.x[0])
-      continue;
-    if (open.count > 1 && x == open.x[1])
-      continue;
-    if (open.count > 2 && x == third)
-      continue;
-    if (open.count == 0 || x < open.x[0]) {
-      third = open.x[1];
-      open.x[1] = open.x[0];
-      open.at[1] = open.at[0];
-      open.x[0] = x;
-      open.at[0] = at;
-    } else if (open.count == 1 || x < open.x[1]) {
-      third = open.x[1];
-      open.x[1] = x;
-      open.at[1] = at;
-    } else if (open.count == 2 || x < third) {
-      third = x;
-    }
-    open.count = std::min(open.count + 1, 3);
-  }
-  return open;
 }
 
 CKelBlockCoordArray Vertices(const CKelBlockCoordArray& coords, const IndexChain& chain)
@@ -199,23 +108,6 @@ CKelBlockCoord CrossingVertex(const CKelBlockCoord& a, const CKelBlockCoord& b, 
   return c;
 }
 
-// Whether the on-line vertices stand at two positions or more, told apart as
-// DivideAddXpos tells them (by ==, so that a NaN is a position of its own):
-// only then is there a chord to divide along.
-bool HasTwoPositions(const CKelBlockCoordArray& coords)
-{
-  const CKelBlockCoord* first = nullptr;
-  for (const CKelBlockCoord& c : coords) {
-    if (c.m_y != 0.0)
-      continue;
-    if (first == nullptr)
-      first = &c;
-    else if (!(c.m_x == first->m_x))
-      return true;
-  }
-  return false;
-}
-
 // Each crossing goes right after the edge's first vertex; built in one pass,
 // since inserting into the middle of the outline is quadratic. The vertices
 // move over (the closing edge ends at the first one, already moved).
@@ -255,7 +147,7 @@ bool CKelBlockCube::Divide(const CPrfPlanParam* prf, CKelCoord2D p1, CKelCoord2D
   shell.m_Coord.clear();
   ToFrame(coords, line);
   InsertCrossings(coords, m_bTyuku, ItemOf(prf, m_PpNo));
-  if (!HasTwoPositions(coords))
+  if (!KelPieceSearch::HasTwoPositions(coords))
     return false;
 
   const std::size_t first = out.size();
@@ -310,42 +202,8 @@ CKelBlockCube::SearchEnd CKelBlockCube::DividSub(const CKelBlockCoordArray& coor
                                                  const double* lower, CKelBlockCubeList& out, bool* done,
                                                  ChainArea chains) const
 {
-  // 1. On one side only (touching at most): the outline is a piece.
-  const int sides = SidesOf(coords, chain);
-  if (sides == DEL_TOP || sides == DEL_BOT) {
-    if (!EmitPiece(Vertices(coords, chain), false, out))
-      return SearchEnd::kBroken;
-    *done = true;
-    return SearchEnd::kDone;
-  }
-  // 2. The chord between the first two positions this outline holds.
-  const OpenChords open = FindOpenChords(coords, chain, lower);
-  if (open.count < 2)
-    return SearchEnd::kBroken;  // a self-crossing outline
-  const IndexChain chainA = Chain(chain, open.at[0], open.at[1]);
-  const IndexChain chainB = Chain(chain, open.at[1], open.at[0]);
-  const int sA = AreaSign(coords, chainA, chains);
-  const int sB = AreaSign(coords, chainB, chains);
-  const double taken = open.x[0];
-
-  // 3. A chord outside the outline: try the next one on the whole outline.
-  if (sA < 0 || sB < 0)
-    return DividSub(coords, chain, &taken, out, done, chains);
-  // 4. The last chord closes both chains as pieces.
-  if (open.count == 2) {
-    if (sA > 0 && !EmitPiece(Vertices(coords, chainA), true, out))
-      return SearchEnd::kBroken;
-    if (sB > 0 && !EmitPiece(Vertices(coords, chainB), true, out))
-      return SearchEnd::kBroken;
-    *done = true;
-    return SearchEnd::kDone;
-  }
-  // 5. Otherwise each chain of area is searched on; one of no area is dropped.
-  if (sA > 0 && DividSub(coords, chainA, &taken, out, done, chains) == SearchEnd::kBroken)
-    return SearchEnd::kBroken;
-  if (sB > 0 && DividSub(coords, chainB, &taken, out, done, chains) == SearchEnd::kBroken)
-    return SearchEnd::kBroken;
-  return SearchEnd::kDone;
+  auto emit = [&](IndexChain&& piece, bool eraseSame) { return EmitPiece(Vertices(coords, piece), eraseSame, out); };
+  return KelPieceSearch::Search(coords, chain, lower, emit, done, chains) ? SearchEnd::kDone : SearchEnd::kBroken;
 }
 
 void CKelBlockCube::DivideAddXpos(std::vector<double>& xpos, double x)

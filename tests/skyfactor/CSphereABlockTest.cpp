@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
 
 #include "CKelAreaCoord3D.h"
 #include "CSphereA.h"
 #include "CSphereBlkDataArrayNew.h"
+#include "CSphereRatioBlock.h"
 #include "SkyBlocks.h"
+#include "SkyScene.h"
+#include "TracePrevious.h"
 
 namespace {
 
@@ -211,6 +217,91 @@ TEST(CSphereABlock, FacesOnOneSideOnly)
   EXPECT_EQ(1u, store.m_PolyArea.size());
   ASSERT_EQ(1u, s.GetSphereBlockArea(upper).size());
   EXPECT_FALSE(s.GetSphereBlockArea(upper)[0].empty());
+}
+
+// The union as the outline method registers the blocks' faces, and as the
+// former trace registered them: the same pool, bit for bit, and the same
+// polygons. The number of polygons, so that a caller can tell the
+// comparison covered any.
+std::size_t ExpectRegisteredAsTheFormerTrace(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle,
+                                             int which, const std::string& where)
+{
+  const CSphereA sphere = Sphere(point, angle, 1);
+  CSphereBlkDataArrayNew fast, former;
+  for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(blocks, &point, angle, 0)) {
+    if (group.empty())
+      continue;
+    if (sphere.RegistSphereRatio2(which, false, &point, group, fast) != 0)
+      return 0;
+    for (const CKelBlockCube& block : group) {
+      for (const std::vector<CSphereCoordD2DArray>& piece : sphere.GetSpherePieces(block, which, false))
+        EXPECT_EQ(0, trace_previous::RegistSphereRatioCommon(piece, former)) << where;
+    }
+  }
+  EXPECT_EQ(former.m_PolyCoord.size(), fast.m_PolyCoord.size()) << where;
+  for (std::size_t k = 0; k < std::min(former.m_PolyCoord.size(), fast.m_PolyCoord.size()); ++k) {
+    const CSphereCoordD2D &f = former.m_PolyCoord[k], &n = fast.m_PolyCoord[k];
+    EXPECT_TRUE(f == n && std::memcmp(&f.m_AD, &n.m_AD, sizeof f.m_AD) == 0 &&
+                std::memcmp(&f.m_AE, &n.m_AE, sizeof f.m_AE) == 0)
+        << where << " point " << k;
+  }
+  EXPECT_EQ(former.m_PolyArea.size(), fast.m_PolyArea.size()) << where;
+  for (std::size_t j = 0; j < std::min(former.m_PolyArea.size(), fast.m_PolyArea.size()); ++j) {
+    std::vector<int> f, n;
+    for (const CSpherePolyAreaFlag& e : former.m_PolyArea[j].m_Idx)
+      f.push_back(e.m_Idx);
+    for (const CSpherePolyAreaFlag& e : fast.m_PolyArea[j].m_Idx)
+      n.push_back(e.m_Idx);
+    EXPECT_EQ(f, n) << where << " polygon " << j;
+  }
+  return fast.m_PolyArea.size();
+}
+
+TEST(CSphereA, RegistersTheFacesAsTheFormerTrace)
+{
+  std::size_t polygons = 0;
+  for (std::uint64_t seed = 1; seed <= 60; ++seed) {
+    const sky_test::Scene scene = sky_test::RandomScene(seed);
+    polygons += ExpectRegisteredAsTheFormerTrace(scene.blocks, CKelCoord3D(0, 0, 0), scene.angle,
+                                                 seed % 2 == 0 ? -1 : 2, "seed " + std::to_string(seed));
+  }
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(48);
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
+  for (const std::size_t k : {0, 37, 99})
+    polygons += ExpectRegisteredAsTheFormerTrace(blocks, points[k], 0, -1, "point " + std::to_string(k));
+  EXPECT_GT(polygons, 300u);
+}
+
+// Every point of a side face's outline is its source point as SphereAPos
+// places it, bit for bit, for every kind, mirrored or not: the images above
+// and below a point share its azimuth without changing either.
+TEST(CSphereA, SideOutlinePointsAreTheirSourcesProjected)
+{
+  std::mt19937_64 rng(97);
+  const auto u = [&rng](double lo, double hi) { return lo + (hi - lo) * static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+  int points = 0;
+  for (int round = 0; round < 400; ++round) {
+    CSphereA sphere = Sphere(CKelCoord3D(0, 0, 0), 0, 1 + round % 10);
+    sphere.m_Kind = round % 4;
+    sphere.m_bMirror = round % 8 >= 4;
+    const int side = round % 2 == 0 ? 1 : -1;
+    const CKelBlockCoord p1(u(-30, 30), side * u(0.5, 30), u(0, 40), u(-2, 5));
+    const CKelBlockCoord p2(u(-30, 30), side * u(0.5, 30), u(0, 40), u(-2, 5));
+    CSphereCoordD2DArray out;
+    if (sphere.CalcSide(p1, p2, side, 2, false, out) != 1)
+      continue;
+    for (const CSphereCoordD2D& got : out) {
+      CSphereCoordD2D expected;
+      expected.m_Coord3D = got.m_Coord3D;
+      sphere.SphereAPos(side, &expected);
+      ASSERT_EQ(0, std::memcmp(&expected.m_AD, &got.m_AD, sizeof got.m_AD)) << round;
+      ASSERT_EQ(0, std::memcmp(&expected.m_AE, &got.m_AE, sizeof got.m_AE)) << round;
+      ASSERT_EQ(0, std::memcmp(&expected.m_Pos.m_x, &got.m_Pos.m_x, sizeof got.m_Pos.m_x)) << round;
+      ASSERT_EQ(0, std::memcmp(&expected.m_Pos.m_y, &got.m_Pos.m_y, sizeof got.m_Pos.m_y)) << round;
+      ++points;
+    }
+  }
+  EXPECT_GT(points, 2000);
 }
 
 }  // namespace

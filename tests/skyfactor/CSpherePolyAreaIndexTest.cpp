@@ -38,30 +38,103 @@ CSpherePolyAreaArray RandomPolygons(std::mt19937_64& rng, CSpherePolyCoordArray&
   return areas;
 }
 
+// Every owner of every edge over the points first ... first + count - 1, in
+// the order and with the positions that each polygon's own search gives.
+void ExpectOwnersAsTheirSearch(const CSpherePolyAreaArray& areas, int first, int count, const std::string& where)
+{
+  const SphereEdgeOwners owners(areas);
+  for (int a = first - 1; a <= first + count; ++a) {
+    for (int b = first - 1; b <= first + count; ++b) {
+      std::vector<int> expected, got;
+      for (std::size_t j = 0; j < areas.size(); ++j) {
+        if (const int pos = areas[j].SearchIdx(a, b); pos != 0) {
+          expected.push_back(static_cast<int>(j));
+          expected.push_back(pos);
+        }
+      }
+      for (const SphereEdgeOwners::Owner& o : owners.Of(a, b)) {
+        got.push_back(o.m_AreaNo);
+        got.push_back(o.SearchIdx(a));
+      }
+      ASSERT_EQ(expected, got) << where << " edge " << a << ", " << b;
+    }
+  }
+}
+
 TEST(SphereEdgeOwners, EachOwnerAnswersAsItsOwnSearch)
 {
   for (std::uint64_t seed = 0; seed < 200; ++seed) {
     std::mt19937_64 rng(seed);
     CSpherePolyCoordArray pool;
-    const CSpherePolyAreaArray areas = RandomPolygons(rng, pool);
-    const SphereEdgeOwners owners(areas);
-    for (int a = 0; a < 6; ++a) {
-      for (int b = 0; b < 6; ++b) {
-        std::vector<int> expected, got;
+    ExpectOwnersAsTheirSearch(RandomPolygons(rng, pool), 0, 6, "seed " + std::to_string(seed));
+  }
+}
+
+// Many polygons over few points, so that one point ends far more edges than
+// a short run holds, with the points numbered from anywhere (the owners file
+// by point number, never by the pool).
+TEST(SphereEdgeOwners, CrowdedPointsAndPointsNumberedFromAnywhere)
+{
+  for (std::uint64_t seed = 0; seed < 40; ++seed) {
+    std::mt19937_64 rng(seed);
+    const int first = seed % 2 == 0 ? 0 : -3 + static_cast<int>(seed) * 1000;
+    CSpherePolyAreaArray areas;
+    areas.resize(30);
+    for (CSpherePolyArea& area : areas) {
+      for (int k = 0, n = 1 + static_cast<int>(rng() % 12); k < n; ++k)
+        area.m_Idx.emplace_back(first + static_cast<int>(rng() % 5));
+    }
+    ExpectOwnersAsTheirSearch(areas, first, 5, "seed " + std::to_string(seed));
+  }
+  ExpectOwnersAsTheirSearch(CSpherePolyAreaArray(), 0, 2, "no polygons");
+}
+
+// Every polygon whose grown box holds a point is among the point's cell,
+// once, before and after the cells are ordered by a key; ordered, each cell
+// runs by key and then by number.
+TEST(SphereBoxGrid, ACellHoldsEveryPolygonWhoseGrownBoxHoldsThePoint)
+{
+  const double grow = 1e-3;
+  for (std::uint64_t seed = 0; seed < 50; ++seed) {
+    std::mt19937_64 rng(seed);
+    const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+    CSpherePolyAreaArray areas;
+    std::vector<double> keys;
+    for (int j = 0, n = 1 + static_cast<int>(rng() % 40); j < n; ++j) {
+      CSpherePolyArea area;
+      const double x = u(), y = u(), w = 0.3 * u(), h = 0.3 * u();
+      area.m_AreaCoord.m_pt = {CKelCoord2D(x, y), CKelCoord2D(x + w, y), CKelCoord2D(x, y + h)};
+      area.m_AreaCoord.SetMaxMin();
+      areas.push_back(area);
+      keys.push_back(static_cast<double>(rng() % 4));
+    }
+    SphereBoxGrid grid(areas, grow);
+    for (const bool ordered : {false, true}) {
+      if (ordered)
+        grid.OrderCellsBy(keys);
+      for (int k = 0; k < 200; ++k) {
+        const CKelCoord2D p(1.4 * u() - 0.1, 1.4 * u() - 0.1);
+        const auto near = grid.Near(p);
+        ASSERT_TRUE(near.has_value()) << seed;
+        std::vector<std::size_t> cell(near->begin(), near->end());
         for (std::size_t j = 0; j < areas.size(); ++j) {
-          if (const int pos = areas[j].SearchIdx(a, b); pos != 0) {
-            expected.push_back(static_cast<int>(j));
-            expected.push_back(pos);
-          }
+          const CKelAreaCoord2D& o = areas[j].m_AreaCoord;
+          const bool holds = p.m_x >= o.m_xmin - grow && p.m_x <= o.m_xmax + grow && p.m_y >= o.m_ymin - grow &&
+                             p.m_y <= o.m_ymax + grow;
+          ASSERT_TRUE(!holds || std::count(cell.begin(), cell.end(), j) == 1) << seed << " polygon " << j;
         }
-        for (const SphereEdgeOwners::Owner& o : owners.Of(a, b)) {
-          got.push_back(o.m_AreaNo);
-          got.push_back(o.SearchIdx(a));
-        }
-        ASSERT_EQ(expected, got) << "seed " << seed << " edge " << a << ", " << b;
+        const auto byKey = [&keys](std::size_t x, std::size_t y) { return std::pair{keys[x], x} < std::pair{keys[y], y}; };
+        ASSERT_TRUE(ordered ? std::is_sorted(cell.begin(), cell.end(), byKey) : std::is_sorted(cell.begin(), cell.end()))
+            << seed;
       }
     }
   }
+  CSpherePolyAreaArray open;
+  open.resize(1);
+  open[0].m_AreaCoord.m_pt = {CKelCoord2D(0, 0), CKelCoord2D(std::nan(""), 1), CKelCoord2D(1, 1)};
+  open[0].m_AreaCoord.SetMaxMin();
+  open[0].m_AreaCoord.m_xmax = std::numeric_limits<double>::infinity();
+  EXPECT_FALSE(SphereBoxGrid(open, grow).Near(CKelCoord2D(0.5, 0.5)).has_value());
 }
 
 // Polygons whose lower vertices crowd their lowest level within a few
@@ -201,6 +274,25 @@ TEST(SphereChainIndex, ChainsAsTheFormerScanEdgeByEdge)
   }
   EXPECT_GT(cancelled, 100);
   EXPECT_GT(split, 100);
+}
+
+// Point numbers beyond the pool's own (negative, or past any pool) chain as
+// the small ones do.
+TEST(SphereChainIndex, PointsNumberedFromAnywhereChainAsTheFormerScan)
+{
+  const int numbers[] = {-7, -1, 0, 3, (1 << 20) - 1, 1 << 20, (1 << 20) + 1, std::numeric_limits<int>::max()};
+  for (std::uint64_t seed = 0; seed < 100; ++seed) {
+    std::mt19937_64 rng(seed);
+    CSphereBlkDataLineArrayArray fast, former;
+    SphereChainIndex index(fast);
+    for (int e = 0; e < 60; ++e) {
+      const int a = numbers[rng() % std::size(numbers)];
+      const int b = numbers[rng() % std::size(numbers)];
+      fast.Add(a, b, index);
+      union_literal::AddLine(former, a, b);
+      ASSERT_EQ(Chains(former), Chains(fast)) << "seed " << seed << " edge " << e;
+    }
+  }
 }
 
 // An edge added on its own indexes the chains as they stand, however they

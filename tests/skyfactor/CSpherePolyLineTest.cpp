@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include <cmath>
@@ -11,6 +12,7 @@
 #include "CSpherePolyArea.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
+#include "TracePrevious.h"
 
 namespace {
 
@@ -588,6 +590,114 @@ TEST(CSpherePolyLineArray, AddedInOneGoAndTracedAsOneByOne)
     EXPECT_EQ(expected, all.m_OutlineIdx) << round;
   }
   EXPECT_GT(traced, 50);
+}
+
+// The same segments handed over by their numbers in the faces' pool,
+// where points repeat under several numbers.
+TEST(CSpherePolyLineArray, SegmentsByPoolNumberAsByPoint)
+{
+  Random r(37);
+  for (int round = 0; round < 300; ++round) {
+    const auto points = LatticeEdges(r, 2 + static_cast<int>(r.rng() % 14));
+    CSpherePolyCoordArray faces;
+    for (const auto& [p, q] : points) {
+      faces.push_back(p);
+      faces.push_back(q);
+    }
+    std::vector<std::pair<int, int>> numbered;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+      // Mostly the first copy of each point, sometimes a later one.
+      const auto number = [&](const CSphereCoordD2D& p, int own) {
+        const int first = faces.Search(p);
+        return r.rng() % 3 == 0 ? own : first;
+      };
+      numbered.emplace_back(number(points[k].first, static_cast<int>(2 * k)),
+                            number(points[k].second, static_cast<int>(2 * k + 1)));
+    }
+    CSpherePolyLineArray byPoint, byNumber;
+    byPoint.AddLine(points.back().first, points.front().second);
+    byNumber.AddLine(points.back().first, points.front().second);
+    byPoint.AddLines(points);
+    byNumber.AddLines(faces, numbered);
+    ASSERT_EQ(byPoint.m_PolyCoord.size(), byNumber.m_PolyCoord.size()) << round;
+    for (std::size_t k = 0; k < byPoint.m_PolyCoord.size(); ++k)
+      ASSERT_TRUE(byPoint.m_PolyCoord[k] == byNumber.m_PolyCoord[k]) << round << ", " << k;
+    ASSERT_EQ(byPoint.size(), byNumber.size()) << round;
+    for (std::size_t k = 0; k < byPoint.size(); ++k) {
+      const CSpherePolyLine &p = byPoint[k], &n = byNumber[k];
+      ASSERT_TRUE(p.m_Beg == n.m_Beg && p.m_End == n.m_End && p.m_Angle1 == n.m_Angle1 && p.m_Angle2 == n.m_Angle2)
+          << round << ", " << k;
+    }
+  }
+}
+
+// Segments put in as they come (repeated, dangling, either way round): the
+// clean-up keeps and the trace follows what the former forms kept and
+// followed.
+TEST(CSpherePolyLineArray, CleanedAndTracedAsTheFormerForms)
+{
+  Random r(41);
+  int traced = 0, duplicated = 0, dangling = 0;
+  for (int round = 0; round < 600; ++round) {
+    CSpherePolyLineArray lines;
+    for (int k = 0; k < 12; ++k)
+      lines.m_PolyCoord.push_back(At(0.1 * static_cast<double>(k % 4), 0.1 * static_cast<double>(k / 4)));
+    for (int k = 0, n = 3 + static_cast<int>(r.rng() % 16); k < n; ++k) {
+      CSpherePolyLine line;
+      line.m_pCoord = &lines.m_PolyCoord;
+      line.m_Beg = static_cast<int>(r.rng() % 12);
+      line.m_End = r.rng() % 7 == 0 ? line.m_Beg : static_cast<int>(r.rng() % 12);
+      line.CalcAngle();
+      lines.Insert(static_cast<int>(r.rng() % (lines.size() + 1)), line);
+    }
+    std::vector<std::pair<int, int>> ends;
+    for (const CSpherePolyLine& l : lines)
+      ends.emplace_back(l.m_Beg, l.m_End);
+    std::sort(ends.begin(), ends.end());
+    duplicated += std::adjacent_find(ends.begin(), ends.end()) != ends.end();
+    CSpherePolyLineArray former = lines;
+    const int code = lines.Create2();
+    ASSERT_EQ(trace_previous::Create2(former), code) << round;
+    ASSERT_EQ(former.m_OutlineIdx, lines.m_OutlineIdx) << round;
+    ASSERT_EQ(former.size(), lines.size()) << round;
+    for (std::size_t k = 0; k < lines.size(); ++k)
+      ASSERT_TRUE(former[k].m_Beg == lines[k].m_Beg && former[k].m_End == lines[k].m_End) << round << ", " << k;
+    traced += code == CSpherePolyLineArray::kTraced;
+    dangling += code != CSpherePolyLineArray::kTraced;
+  }
+  EXPECT_GT(traced, 50);
+  EXPECT_GT(dangling, 50);
+  EXPECT_GT(duplicated, 100);
+}
+
+// Segments that name a point the pool does not hold: a dangling one goes
+// as the former clean-up dropped it, the outline traced as before; two
+// meeting there leave nothing to trace instead of reading past the pool.
+TEST(CSpherePolyLineArray, ASegmentOutsideThePoolHasNoOutline)
+{
+  for (const int outside : {4, 100, -1}) {
+    for (const int strays : {1, 2}) {
+      CSpherePolyLineArray lines;
+      lines.AddLine(At(0, 0), At(1, 0));
+      lines.AddLine(At(1, 0), At(1, 1));
+      lines.AddLine(At(1, 1), At(0, 0));
+      ASSERT_EQ(3u, lines.m_PolyCoord.size());
+      for (int k = 0; k < strays; ++k) {
+        CSpherePolyLine stray;
+        stray.m_pCoord = &lines.m_PolyCoord;
+        stray.m_Beg = k;
+        stray.m_End = outside;
+        lines.push_back(stray);
+      }
+      if (strays == 1) {
+        EXPECT_EQ(CSpherePolyLineArray::kTraced, lines.Create2()) << outside;
+        EXPECT_EQ(3u, lines.m_OutlineIdx.size()) << outside;
+        continue;
+      }
+      EXPECT_EQ(CSpherePolyLineArray::kNoOutline, lines.Create2()) << outside;
+      EXPECT_TRUE(lines.m_OutlineIdx.empty()) << outside;
+    }
+  }
 }
 
 }  // namespace

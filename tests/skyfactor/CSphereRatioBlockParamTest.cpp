@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
 
 #include "KelTestSupport.h"
+#include "ParamCutPrevious.h"
 
 namespace {
 
@@ -186,6 +191,47 @@ TEST(CSphereRatioBlockParam, CrossingsOfSegmentsAndSharedVertices)
   const Pairs shared{{0, 0}, {1, 0}, {2, 0}, {2, 1}, {1, 0}, {0, 1}};
   EXPECT_EQ(shared, AnglesOf(touch.m_pt));
   EXPECT_NEAR(area, CSphereRatioBlockParam::CalcAreaAngle(touch.m_pt), 1e-15);
+}
+
+// Outlines that wander over a small lattice of the chart, along it and
+// across it, so that edges overlap, cross, end on each other and repeat;
+// long ones too, whose far edges are passed over. The same vertices, bit
+// for bit, and the same answer as measuring every edge against every edge.
+TEST(CSphereRatioBlockParam, SharedVerticesAsWhenEveryEdgeIsMeasured)
+{
+  std::mt19937_64 rng(2718);
+  int inserted = 0, refused = 0;
+  for (int round = 0; round < 1200; ++round) {
+    // Mostly jumps anywhere; every fourth a walk by neighbouring cells
+    // drifting along the azimuth, whose distant edges lie out of reach of
+    // each other.
+    const bool walk = round % 4 == 0;
+    const int n = 3 + static_cast<int>(rng() % (walk ? 160 : 24));
+    const double cell = round % 3 == 0 ? 0.01 : 0.2;
+    CSphereRatioBlockParam fast;
+    int x = 0, y = 0;
+    for (int k = 0; k < n; ++k) {
+      x = walk ? x + static_cast<int>(rng() % 4) - 1 : static_cast<int>(rng() % 12);
+      y = walk ? std::abs(y + static_cast<int>(rng() % 3) - 1) % 6 : static_cast<int>(rng() % 6);
+      const double ad = cell * static_cast<double>(x) - 1.0 + (rng() % 5 == 0 ? 1e-13 : 0.0);
+      fast.m_pt.push_back(Angles(ad, cell * static_cast<double>(y)));
+    }
+    CSphereRatioBlockParam former = fast;
+    const std::size_t before = fast.m_pt.size();
+    const bool ok = fast.CheckCross();
+    const std::string where = "round " + std::to_string(round);
+    ASSERT_EQ(param_cut_previous::CheckCross(former), ok) << where;
+    ASSERT_EQ(former.m_pt.size(), fast.m_pt.size()) << where;
+    for (std::size_t k = 0; k < fast.m_pt.size(); ++k) {
+      const CSphereCoordD2D &f = former.m_pt[k], &g = fast.m_pt[k];
+      ASSERT_TRUE(std::memcmp(&f.m_AD, &g.m_AD, sizeof f.m_AD) == 0 && std::memcmp(&f.m_AE, &g.m_AE, sizeof f.m_AE) == 0)
+          << where << " vertex " << k;
+    }
+    inserted += ok && fast.m_pt.size() > before;
+    refused += !ok;
+  }
+  EXPECT_GT(inserted, 300);
+  EXPECT_GT(refused, 0);
 }
 
 TEST(CSphereRatioBlockParam, DivideASquareIntoPiecesThatSumToTheWhole)

@@ -61,8 +61,7 @@ inline void FlagInsideEdges(CSphereBlkDataArrayNew& u)
       const int prev = k == 0 ? n - 1 : k - 1;
       const CKelCoord2D a = u.m_PolyCoord.Chart(area.IdxAt(prev)), b = u.m_PolyCoord.Chart(area.IdxAt(k));
       const CKelCoord2D mid((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2);
-      const std::vector<std::size_t>* near = grid.Near(mid);
-      for (const std::size_t j : near != nullptr ? *near : everyArea) {
+      for (const std::size_t j : grid.Near(mid).value_or(everyArea)) {
         if (j != i && holds(j, a, b, mid)) {
           area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kInside;
           break;

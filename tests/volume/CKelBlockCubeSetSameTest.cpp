@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <tuple>
+#include <utility>
 
 #include "CKelAreaCoord3D.h"
 #include "CKelBlockCubeArray.h"
@@ -406,3 +408,125 @@ TEST(CKelBlockCubeSetSameTest, CrossingTestAndSharedVerticesAgreeWithTheFirstFor
 }
 
 }  // namespace
+
+// Operands far from a block whose edge lines run through it, touch it or
+// pass it within the on-line band or just outside the clearance a direct
+// cut needs: the difference and the union still give the first forms'
+// lists, down to the floors, offsets and walls of every vertex. Each block
+// meets many such operands in turn, so that what one leaves is what the
+// next one cuts.
+TEST(CKelBlockCubeSetSameTest, FarOperandsWhoseLinesRunThroughABlockGiveTheFirstFormsLists)
+{
+  CPrfPlanParam prf;
+  prf.push_back(CPrfPlanItem{});
+  prf.push_back(vol_test::SampleProfile());
+  std::mt19937 rng(397);
+  const double band = KelTol::BlockPoint;
+  // Offsets of an operand's edge line from a vertex of the block: on it,
+  // inside the band, at its edge, past it, about four bands (the clearance
+  // of a direct cut) and well clear.
+  const std::vector<double> offsets = {0,         0.3 * band,  -0.3 * band, band,        -band,
+                                       2 * band,  3.99 * band, 4 * band,    4.01 * band, -4.01 * band,
+                                       0.37,      -0.61,       1.2};
+  std::uniform_int_distribution<std::size_t> offsetOf(0, offsets.size() - 1);
+  std::uniform_real_distribution<double> angleOf(0, 3.14159);
+  std::uniform_int_distribution<int> kindOf(0, 5);
+  for (int trial = 0; trial < 24; ++trial) {
+    // Trials alternate between axes the operands share with the block and
+    // turned ones.
+    const double turn = trial % 3 == 0 ? 0.0 : angleOf(rng);
+    const double c = std::cos(turn);
+    const double s = std::sin(turn);
+    const auto place = [&](double x, double y) { return std::pair<double, double>{x * c - y * s, x * s + y * c}; };
+    const int kind = kindOf(rng);
+    Plan shape = kind % 2 == 0 ? Plan{{0, 0}, {3, 0}, {3, 1.5}, {1.5, 1.5}, {1.5, 3}, {0, 3}}
+                               : Plan{{0, 0}, {2.5, 0}, {2.5, 1}, {2.5, 2}, {0, 2}};  // one vertex on an edge
+    for (auto& p : shape)
+      p = place(p.first, p.second);
+    if (kind == 2)
+      std::reverse(shape.begin(), shape.end());
+    const vol_shape::Planar top{6, kind == 3 ? 0.05 : 0, 0};
+    const vol_shape::Planar bottom{kind == 4 ? 1.0 : 0, 0, 0};
+    CKelBlockCubeArray blocks;
+    CKelBlockCube block = BlockOf(shape, 6);
+    if (kind >= 3)
+      block = vol_shape::BlockOver(shape, top, bottom);
+    block.SetPpNo(&prf, kind == 5 ? 1 : 0, 0);
+    blocks.push_back(block);
+    // Operands: boxes and L-shapes ten metres and more away, each with an
+    // edge line at a chosen offset from a chosen vertex of the block.
+    CKelBlockCubeArray operands;
+    for (int n = 0; n < 14; ++n) {
+      const auto& [vx, vy] = shape[static_cast<std::size_t>(n) % shape.size()];
+      const double u = vx * c + vy * s;   // the vertex in the turned axes
+      const double v = -vx * s + vy * c;
+      const double d = offsets[offsetOf(rng)];
+      const double far = 10 + 4 * n;
+      Plan plan;
+      if (n % 2 == 0) {  // bottom edge on v + d, far along u
+        const double x = u + far * (n % 4 == 0 ? 1 : -1);
+        plan = {{x, v + d}, {x + 2, v + d}, {x + 2, v + d + 1.5}, {x, v + d + 1.5}};
+      } else {  // left edge on u + d, far along v; an L with two convex pieces
+        const double y = v + far * (n % 4 == 1 ? 1 : -1);
+        plan = {{u + d, y}, {u + d + 3, y}, {u + d + 3, y + 1}, {u + d + 1, y + 1}, {u + d + 1, y + 3}, {u + d, y + 3}};
+      }
+      for (auto& p : plan)
+        p = place(p.first, p.second);
+      CKelBlockCube operand = BlockOf(plan, 6);
+      operand.SetPpNo(&prf, kind == 5 ? 1 : 0, 0);
+      operands.AddBlock(operand);
+    }
+    const CKelBlockCubeArray difference = blocks.SubBlock(&prf, operands);
+    const CKelBlockCubeArray expected = set_literal::Sub(blocks, &prf, operands);
+    ExpectSameBlocks(difference, expected, "difference");
+    ASSERT_EQ(difference.size(), expected.size());
+    for (std::size_t k = 0; k < difference.size(); ++k)
+      EXPECT_TRUE(difference[k] == expected[k]) << "trial " << trial << " block " << k;
+    ExpectSameBlocks(operands.AddBlock(&prf, blocks), set_literal::Add(operands, &prf, blocks), "union");
+  }
+}
+
+// Outlines that far lines cut into more than two pieces, or along several
+// edges at once (stars, combs, skylines), turned or not, with operands
+// whose edges run along the lines of the block's own edges and vertices:
+// what a direct cut cannot take goes the general way, and the lists are
+// the first forms' either way.
+TEST(CKelBlockCubeSetSameTest, FarOperandsOverStarsCombsAndSkylinesGiveTheFirstFormsLists)
+{
+  std::mt19937 rng(398);
+  std::uniform_real_distribution<double> angleOf(0, 3.14159);
+  std::uniform_int_distribution<int> pick(0, 1000);
+  for (int trial = 0; trial < 18; ++trial) {
+    Plan plan = trial % 3 == 0 ? vol_shape::Star(rng, 7 + trial % 5)
+                : trial % 3 == 1 ? vol_shape::Comb(2 + trial % 3)
+                                 : vol_shape::OrthoSkyline(rng, 5);
+    const double turn = trial % 2 == 0 ? 0.0 : angleOf(rng);
+    const double c = std::cos(turn);
+    const double s = std::sin(turn);
+    for (auto& [x, y] : plan)
+      std::tie(x, y) = std::pair<double, double>{x * c - y * s, x * s + y * c};
+    CKelBlockCubeArray blocks;
+    blocks.AddBlock(trial % 4 == 3 ? vol_shape::BlockOver(plan, {6, 0.01, 0}) : BlockOf(plan, 6));
+    // Boxes 30 m and more away along the turned axes whose edges lie on the
+    // lines of the block's vertices.
+    CKelBlockCubeArray operands;
+    for (int n = 0; n < 12; ++n) {
+      const auto& [vx, vy] = plan[static_cast<std::size_t>(pick(rng)) % plan.size()];
+      const double u = vx * c + vy * s;
+      const double v = -vx * s + vy * c;
+      const double far = 30 + 3 * n;
+      Plan box = n % 2 == 0 ? Plan{{u + far, v}, {u + far + 2, v}, {u + far + 2, v + 1}, {u + far, v + 1}}
+                            : Plan{{u, v - far - 1}, {u + 1.5, v - far - 1}, {u + 1.5, v - far}, {u, v - far}};
+      for (auto& [x, y] : box)
+        std::tie(x, y) = std::pair<double, double>{x * c - y * s, x * s + y * c};
+      operands.AddBlock(BlockOf(box, 6));
+    }
+    const CKelBlockCubeArray difference = blocks.SubBlock(nullptr, operands);
+    const CKelBlockCubeArray expected = set_literal::Sub(blocks, nullptr, operands);
+    ExpectSameBlocks(difference, expected, "difference");
+    ASSERT_EQ(difference.size(), expected.size());
+    for (std::size_t k = 0; k < difference.size(); ++k)
+      EXPECT_TRUE(difference[k] == expected[k]) << "trial " << trial << " block " << k;
+    ExpectSameBlocks(operands.AddBlock(nullptr, blocks), set_literal::Add(operands, nullptr, blocks), "union");
+  }
+}
