@@ -16,6 +16,7 @@
 #include "SectorLiteral.h"
 #include "SkyRayReference.h"
 #include "SkyScene.h"
+#include "SkyUnion.h"
 #include "UnionPrevious.h"
 
 namespace {
@@ -183,6 +184,30 @@ void Points200(benchmark::State& state)
 void BM_SceneOutlineStep1Points200(benchmark::State& state) { Points200<false>(state); }
 void BM_PreviousSceneOutlineStep1Points200(benchmark::State& state) { Points200<true>(state); }
 
+// The union's contact search alone, on the outlines registered at every
+// fifth of 100 check points in turn, and its former form, for old and new
+// figures of that step in one run.
+template <bool kPrevious>
+void Contacts(benchmark::State& state)
+{
+  const CKelBlockCubeArray blocks = sky_test::SceneBlocks(static_cast<int>(state.range(0)));
+  const std::vector<CKelCoord3D> points = sky_test::ScenePoints(100);
+  std::vector<CSphereBlkDataArrayNew> registered;
+  for (std::size_t k = 0; k < points.size(); k += 5)
+    registered.push_back(sky_test::RegisteredUnion(blocks, points[k], 0));
+  std::size_t k = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    CSphereBlkDataArrayNew united = registered[k];
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(kPrevious ? union_literal::CalcCrossPoint(united, nullptr) : united.CalcCrossPoint(nullptr));
+    k = (k + 1) % registered.size();
+  }
+}
+
+void BM_SceneContacts(benchmark::State& state) { Contacts<false>(state); }
+void BM_PreviousSceneContacts(benchmark::State& state) { Contacts<true>(state); }
+
 // The reference at n x n rays at one check point; with replicas > 1 the
 // counter sd is the spread of that many seeded replicas, and 4 sd must not
 // exceed 1e-5 for the count to serve as the reference.
@@ -220,6 +245,8 @@ BENCHMARK(BM_SceneOutlineStep1All)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneOutlineStep1Blocks)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviousSceneOutlineStep1Blocks)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneContacts)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviousSceneContacts)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneOutlineStep1Points200)->Arg(192)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviousSceneOutlineStep1Points200)->Arg(192)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneReference)

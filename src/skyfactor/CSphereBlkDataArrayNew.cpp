@@ -96,7 +96,7 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
   for (const CSpherePolyArea& area : m_PolyArea)
     reach.emplace_back(area);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
-    std::vector<CSpherePolyAreaReach::Edge> edges = m_PolyArea[i].CutEdges();
+    CSpherePolyArea::CutEdgeList edges(m_PolyArea[i].CutEdges());
     for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
       if (i == j || !m_PolyArea[i].BoxMeets(m_PolyArea[j]))
         continue;
@@ -104,7 +104,8 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
       if (r != 0)
         return r;
     }
-    reach[i] = CSpherePolyAreaReach(m_PolyArea[i]);
+    // The cut edges are the polygon's edges as its turn left them.
+    reach[i] = CSpherePolyAreaReach(&m_PolyCoord, edges.InOrder());
     if (StepProgress(progress) != kDone)
       return kCancelled;
   }

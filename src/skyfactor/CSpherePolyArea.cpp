@@ -15,6 +15,95 @@ namespace {
 
 constexpr double kTol = KelTol::SkyDisc;
 
+using ReachEdge = CSpherePolyAreaReach::Edge;
+
+using NearHorizon = CSpherePolyAreaReach::NearHorizon;
+
+// A segment on the horizon: both ends at elevation 0 (+0 or -0), their
+// azimuths finite. Its span along y is the same for every such segment.
+bool OnHorizon(const CKelCoord2D& beg, const CKelCoord2D& end)
+{
+  return beg.m_y == 0 && end.m_y == 0 && std::isfinite(beg.m_x) && std::isfinite(end.m_x);
+}
+
+bool OnHorizon(const ReachEdge& edge) { return OnHorizon(edge.m_Segment.m_Beg, edge.m_Segment.m_End); }
+
+// Whether the contact search tries the pair at all: not for an edge of no
+// length or the same edge.
+bool Searched(const ReachEdge& own, int from, int to)
+{
+  return own.m_From != own.m_To && !(from == own.m_From && to == own.m_To);
+}
+
+// The edge's direction, worked out once.
+void Measure(const CSpherePolyCoordArray& pool, ReachEdge& edge)
+{
+  if (!edge.m_Measured) {
+    edge.m_Segment = CrossPointSegment(pool, edge.m_From, edge.m_To);
+    edge.m_Measured = true;
+  }
+}
+
+// Whether the contact search places an end of the segment at its own
+// position.
+bool PlacedAtItself(const CrossPointSegment& s, const CKelCoord2D& p)
+{
+  const CKelCoord2D at = s.At(s.Along(p));
+  return at.m_x == p.m_x && at.m_y == p.m_y;
+}
+
+// Whether a contact found at either end of the cut edge comes back from the
+// pool as that end: the end is placed at its own position, and both ends
+// are separated, so the pool answers with the first hint equal to the
+// point, the end itself (separated points differ), without growing. Worked
+// out once for the edge: the pool only grows while the edge is cut, which
+// leaves its points' separation as it was.
+bool EndsKept(const CSpherePolyCoordArray& pool, ReachEdge& own)
+{
+  if (own.m_EndsKept < 0) {
+    Measure(pool, own);
+    const CrossPointSegment& s = own.m_Segment;
+    own.m_EndsKept = s.m_HasDirection && pool.IsSeparated(own.m_From) && pool.IsSeparated(own.m_To) &&
+                     PlacedAtItself(s, s.m_Beg) && PlacedAtItself(s, s.m_End);
+  }
+  return own.m_EndsKept > 0;
+}
+
+// Whether the contact search of a cut edge a-b on the horizon, measured and
+// with its ends kept, with an edge c-d of another polygon near it changes
+// nothing. With all four ends on the horizon the search takes its collinear
+// branch: the rises of c and d over a and the edge's sine are all +-0, so
+// their distances across the edge are +-0. It finds those of c, d that the
+// edge holds, each placed at At(Along(end)) and added with the hints a, b,
+// c, d. An end other than a and b that the edge does not hold gives
+// nothing; an end that is a or b comes back as itself (EndsKept), and the
+// cut edge's own ends are not inserted.
+bool FindsOnlyOwnEnds(const ReachEdge& own, const NearHorizon& near)
+{
+  const CrossPointSegment& s = own.m_Segment;
+  const auto nothingElse = [&](int end, const CKelCoord2D& p) {
+    return end == own.m_From || end == own.m_To || !s.Holds(s.Along(p));
+  };
+  return near.m_OnHorizon && nothingElse(near.m_From, near.m_Beg) && nothingElse(near.m_To, near.m_End);
+}
+
+// The entry of a list from which, taken round, the lows and the highs both
+// rise (or stay); -1 when there is none. An empty list rises from 0.
+int RisingFrom(const std::vector<CSpherePolyAreaReach::NearHorizon>& list)
+{
+  const std::size_t n = list.size();
+  int turn = 0;
+  int falls = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t next = k + 1 == n ? 0 : k + 1;
+    if (list[next].m_Low < list[k].m_Low || list[next].m_High < list[k].m_High) {
+      ++falls;
+      turn = static_cast<int>(next);
+    }
+  }
+  return falls <= 1 ? turn : -1;
+}
+
 }  // namespace
 
 // --- Polygons ------------------------------------------------------------------------
@@ -88,19 +177,26 @@ bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
 // --- Contacts with another polygon ---------------------------------------------------
 
 CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyArea& area)
+    : CSpherePolyAreaReach(area.m_pCoord, area.CutEdges())
 {
-  const int m = area.Size();
-  m_Edges.reserve(static_cast<std::size_t>(m));
-  for (int j = 0; j < m; ++j) {
-    Edge edge;
-    edge.m_From = area.IdxAt(j);
-    edge.m_To = area.IdxAt((j + 1) % m);
-    edge.m_Segment = CrossPointSegment(*area.m_pCoord, edge.m_From, edge.m_To);
-    edge.m_Span = CrossPointSpan(edge.m_Segment.m_Beg, edge.m_Segment.m_End);
-    m_Edges.push_back(edge);
-  }
+}
+
+CSpherePolyAreaReach::CSpherePolyAreaReach(const CSpherePolyCoordArray* pool, std::vector<Edge> edges)
+    : m_Edges(std::move(edges)), m_pCoord(pool)
+{
+  const int m = static_cast<int>(m_Edges.size());
+  // A node per run and fewer above them.
+  m_Nodes.reserve(static_cast<std::size_t>(2 * (m / kRun + 1)));
   if (m > 0)
     m_Root = Build(0, m);
+  ListNearHorizon();
+}
+
+const CSpherePolyAreaReach::Edge& CSpherePolyAreaReach::MeasuredAt(int j) const
+{
+  Edge& edge = m_Edges[static_cast<std::size_t>(j)];
+  Measure(*m_pCoord, edge);
+  return edge;
 }
 
 int CSpherePolyAreaReach::Build(int from, int to)
@@ -123,10 +219,91 @@ int CSpherePolyAreaReach::Build(int from, int to)
   return static_cast<int>(m_Nodes.size()) - 1;
 }
 
+void CSpherePolyAreaReach::ListNearHorizon()
+{
+  const CrossPointSpan horizon(CKelCoord2D(0, 0), CKelCoord2D(0, 0));
+  for (std::size_t j = 0; j < m_Edges.size(); ++j) {
+    const CrossPointSpan& span = m_Edges[j].m_Span;
+    // A span that is not all numbers reaches everywhere: no list.
+    if (!span.Numbers()) {
+      m_Horizon.clear();
+      return;
+    }
+    if (!horizon.ApartAlongY(span)) {
+      const Edge& edge = m_Edges[j];
+      const CrossPointSegment& s = edge.m_Segment;
+      m_Horizon.push_back(NearHorizon{span.LowX(), span.HighX(), static_cast<int>(j), edge.m_From, edge.m_To,
+                                      OnHorizon(s.m_Beg, s.m_End), s.m_Beg, s.m_End});
+    }
+  }
+  // Kept in the order they rise in; the wrap marks the first edge.
+  const int turn = RisingFrom(m_Horizon);
+  if (turn < 0) {
+    m_Horizon.clear();
+    return;
+  }
+  std::rotate(m_Horizon.begin(), m_Horizon.begin() + turn, m_Horizon.end());
+  m_HorizonWrap = static_cast<int>(m_Horizon.size()) - turn;
+}
+
+CSpherePolyAreaReach::HorizonRuns CSpherePolyAreaReach::AlongHorizon(const CrossPointSpan& span, int& from) const
+{
+  // The entries before `from` end short of the span (its low beyond their
+  // high) and those from `to` on start past it (their low beyond its
+  // high): apart along x, as Apart tells it. `from` moves on from where the
+  // caller's previous span left it, mostly by a step or none, since the
+  // pieces of an edge on the horizon follow each other.
+  const int n = static_cast<int>(m_Horizon.size());
+  from = std::min(from, n);
+  while (from > 0 && !(span.LowX() > HorizonAt(from - 1).m_High))
+    --from;
+  while (from < n && span.LowX() > HorizonAt(from).m_High)
+    ++from;
+  int to = from;
+  while (to < n && !(HorizonAt(to).m_Low > span.HighX()))
+    ++to;
+  // The entries from the wrap on come earlier in edge order.
+  HorizonRuns runs;
+  runs.m_From[0] = std::max(from, m_HorizonWrap);
+  runs.m_To[0] = std::max(to, m_HorizonWrap);
+  runs.m_From[1] = std::min(from, m_HorizonWrap);
+  runs.m_To[1] = std::min(to, m_HorizonWrap);
+  return runs;
+}
+
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
 {
-  std::vector<CSpherePolyAreaReach::Edge> edges = CutEdges();
+  CutEdgeList edges(CutEdges());
   return CalcCrossPoint(progress, other, CSpherePolyAreaReach(other), edges);
+}
+
+CSpherePolyArea::CutEdgeList::CutEdgeList(std::vector<Edge> edges) : m_Stored(std::move(edges))
+{
+  // A polygon's turn mostly ends with a few times its edges; room for them
+  // saves moving the edges as it grows.
+  m_Stored.reserve(4 * m_Stored.size());
+  m_Order.reserve(m_Stored.capacity());
+  m_Order.resize(m_Stored.size());
+  for (std::size_t k = 0; k < m_Order.size(); ++k)
+    m_Order[k] = static_cast<int>(k);
+}
+
+void CSpherePolyArea::CutEdgeList::InsertAfter(int k, int count)
+{
+  const int stored = static_cast<int>(m_Stored.size());
+  m_Stored.resize(m_Stored.size() + static_cast<std::size_t>(count));
+  m_Order.insert(m_Order.begin() + k + 1, static_cast<std::size_t>(count), 0);
+  for (int n = 0; n < count; ++n)
+    m_Order[static_cast<std::size_t>(k + 1 + n)] = stored + n;
+}
+
+std::vector<CSpherePolyAreaReach::Edge> CSpherePolyArea::CutEdgeList::InOrder() const
+{
+  std::vector<Edge> edges;
+  edges.reserve(m_Order.size());
+  for (const int k : m_Order)
+    edges.push_back(m_Stored[static_cast<std::size_t>(k)]);
+  return edges;
 }
 
 std::vector<CSpherePolyAreaReach::Edge> CSpherePolyArea::CutEdges() const
@@ -153,29 +330,34 @@ CSpherePolyAreaReach::Edge CSpherePolyArea::CutEdge(int k) const
 }
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other,
-                                    const CSpherePolyAreaReach& reach, std::vector<CSpherePolyAreaReach::Edge>& edges)
+                                    const CSpherePolyAreaReach& reach, CutEdgeList& edges)
 {
   if (reach.Root() < 0)
     return 0;
   const CrossPointSpan& whole = reach.Nodes()[static_cast<std::size_t>(reach.Root())].m_Span;
+  int horizonFrom = 0;
   for (int i = 0; i < Size(); ++i) {
     // Most edges lie beyond the other polygon's box: passed over at once.
-    if (whole.Apart(edges[static_cast<std::size_t>(i)].m_Span)) {
+    if (whole.Apart(edges[i].m_Span)) {
       if (CheckAbortPerPair(progress, other, i, 0, other.Size()))
         return 1;
       continue;
     }
-    Cut cut{i, &edges, &edges[static_cast<std::size_t>(i)]};
-    if (InsertContactsUnder(progress, other, reach, reach.Root(), cut))
+    Cut cut{i, &edges, &edges[i]};
+    const bool cancelled = reach.HasHorizonList() && OnHorizon(cut.Edge())
+                               ? InsertContactsAlongHorizon(progress, other, reach, cut, horizonFrom)
+                               : InsertContactsUnder(progress, other, reach, reach.Root(), cut);
+    if (cancelled)
       return 1;
   }
   return 0;
 }
 
-bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge)
+bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach& reach, int j)
 {
+  const CSpherePolyAreaReach::Edge& edge = reach.EdgeAt(j);
   const CSpherePolyAreaReach::Edge& own = cut.Edge();
-  if (own.m_From == own.m_To || (edge.m_From == own.m_From && edge.m_To == own.m_To))
+  if (!Searched(own, edge.m_From, edge.m_To))
     return false;
   // Not a number somewhere: the spans cannot tell.
   const bool apart = own.m_Span.Apart(edge.m_Span) ||
@@ -183,7 +365,7 @@ bool CSpherePolyArea::InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge&
                       CrossPointOutOfReach(own.m_Segment.m_Beg, own.m_Segment.m_End, edge.m_Segment.m_Beg,
                                            edge.m_Segment.m_End));
   if (!apart)
-    InsertCrossPoints(cut, edge);
+    InsertCrossPoints(cut, reach.MeasuredAt(j));
   return true;
 }
 
@@ -192,10 +374,7 @@ void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Ed
   CSpherePolyAreaReach::Edge& own = cut.Edge();
   const int a = own.m_From;
   const int b = own.m_To;
-  if (!own.m_Measured) {
-    own.m_Segment = CrossPointSegment(*m_pCoord, a, b);
-    own.m_Measured = true;
-  }
+  Measure(*m_pCoord, own);
   int contacts[2];
   const int n = ::CalcCrossPoint(m_pCoord, own.m_Segment, edge.m_Segment, contacts);
   // Inserted last first, so they stand in order along the edge.
@@ -208,11 +387,11 @@ void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Ed
   }
   if (inserted > 0) {
     // The cut edge and the pieces after it, in place of the edge it was.
-    std::vector<CSpherePolyAreaReach::Edge>& edges = *cut.m_Edges;
-    edges.insert(edges.begin() + cut.m_I + 1, static_cast<std::size_t>(inserted), CSpherePolyAreaReach::Edge());
+    CutEdgeList& edges = *cut.m_Edges;
+    edges.InsertAfter(cut.m_I, inserted);
     for (int k = cut.m_I; k <= cut.m_I + inserted; ++k)
-      edges[static_cast<std::size_t>(k)] = CutEdge(k);
-    cut.m_Own = &edges[static_cast<std::size_t>(cut.m_I)];
+      edges[k] = CutEdge(k);
+    cut.m_Own = &edges[cut.m_I];
   }
 }
 
@@ -223,10 +402,15 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
   // while they are passed over; it shortens only where a contact is
   // inserted, and each node is measured against the edge as it then stands.
   // The tree halves its runs at every level, so its depth stays under 33
-  // and the nodes still to walk under 64.
+  // and the nodes still to walk under 64. The node itself the caller found
+  // within reach.
+  const CSpherePolyAreaReach::Node& top = reach.Nodes()[static_cast<std::size_t>(node)];
+  if (top.m_Left < 0)
+    return InsertContactsFrom(progress, reach, top.m_From, top.m_To, cut);
   std::array<int, 64> toWalk;
   std::size_t count = 0;
-  toWalk[count++] = node;
+  toWalk[count++] = top.m_Right;
+  toWalk[count++] = top.m_Left;
   while (count > 0) {
     const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(toWalk[--count])];
     if (at.m_Span.Apart(cut.Edge().m_Span)) {
@@ -240,9 +424,63 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
       continue;
     }
     for (int j = at.m_From; j < at.m_To; ++j) {
-      if (InsertContacts(cut, reach.EdgeAt(j)) && progress != nullptr && progress->CheckAbort())
+      if (InsertContacts(cut, reach, j) && progress != nullptr && progress->CheckAbort())
         return true;
     }
+  }
+  return false;
+}
+
+bool CSpherePolyArea::InsertContactsAlongHorizon(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                                 const CSpherePolyAreaReach& reach, Cut& cut, int& from)
+{
+  // Other's edges are tried in their order, as the tree walk tries them. An
+  // edge off the list is apart along y from every segment on the horizon,
+  // one off the runs apart along x from the cut edge: either only asks for
+  // a cancel. An insertion shortens the cut edge, so the runs are found
+  // again for the edges after the one that cut it; a cut edge that left the
+  // horizon (a contact snapped to a point above it) walks the rest in turn.
+  const int m = other.Size();
+  int next = 0;
+  enum class Tried { kAll, kCut, kCancelled };
+  const auto tryRuns = [&](const CSpherePolyAreaReach::HorizonRuns& runs) {
+    const int end = cut.Edge().m_To;
+    for (int r = 0; r < 2; ++r) {
+      for (int k = runs.m_From[r]; k < runs.m_To[r]; ++k) {
+        const NearHorizon& near = reach.HorizonAt(k);
+        const int j = near.m_Edge;
+        if (j < next)
+          continue;
+        if (CheckAbortPerPair(progress, other, cut.m_I, next, j))
+          return Tried::kCancelled;
+        const bool searched = EndsKept(*m_pCoord, cut.Edge()) && FindsOnlyOwnEnds(cut.Edge(), near)
+                                  ? Searched(cut.Edge(), near.m_From, near.m_To)
+                                  : InsertContacts(cut, reach, j);
+        if (searched && progress != nullptr && progress->CheckAbort())
+          return Tried::kCancelled;
+        next = j + 1;
+        if (cut.Edge().m_To != end)
+          return Tried::kCut;
+      }
+    }
+    return Tried::kAll;
+  };
+  while (OnHorizon(cut.Edge())) {
+    switch (tryRuns(reach.AlongHorizon(cut.Edge().m_Span, from))) {
+      case Tried::kCancelled: return true;
+      case Tried::kAll: return CheckAbortPerPair(progress, other, cut.m_I, next, m);
+      case Tried::kCut: break;
+    }
+  }
+  return InsertContactsFrom(progress, reach, next, m, cut);
+}
+
+bool CSpherePolyArea::InsertContactsFrom(CKelProgressCore* progress, const CSpherePolyAreaReach& reach, int from,
+                                         int to, Cut& cut)
+{
+  for (int j = from; j < to; ++j) {
+    if (InsertContacts(cut, reach, j) && progress != nullptr && progress->CheckAbort())
+      return true;
   }
   return false;
 }

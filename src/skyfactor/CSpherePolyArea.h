@@ -54,8 +54,10 @@ class CSpherePolyArea;
 // to pass at once over the edges a segment cannot reach (CrossPointSpan):
 // a node's span holds the end points of the edges from m_From to m_To - 1.
 // Edges of a polygon lie mostly near their neighbours, so a segment is
-// measured against the few runs around it. Built on the polygon as it
-// stands; stale once the polygon changes.
+// measured against the few runs around it. Beside the tree, the edges that
+// reach the horizon band (elevation 0, where every block standing on the
+// ground meets the others), for the segments lying on the horizon. Built on
+// the polygon as it stands; stale once the polygon changes.
 class CSpherePolyAreaReach {
 public:
   struct Node {
@@ -72,24 +74,92 @@ public:
     CrossPointSpan m_Span;
     CrossPointSegment m_Segment;
     bool m_Measured = true;  // whether m_Segment holds the direction
+    // For a cut edge on the horizon: whether contacts found at its ends come
+    // back as its ends; -1 until worked out.
+    std::int8_t m_EndsKept = -1;
+  };
+
+  // An edge that a segment on the horizon may reach, with its span along x,
+  // its ends, and whether it lies on the horizon itself (both ends at
+  // elevation 0, their azimuths finite).
+  struct NearHorizon {
+    double m_Low = 0;
+    double m_High = 0;
+    int m_Edge = -1;
+    int m_From = -1;
+    int m_To = -1;
+    bool m_OnHorizon = false;
+    CKelCoord2D m_Beg;
+    CKelCoord2D m_End;
+  };
+  // Positions of the list of such edges, m_From[k] to m_To[k] - 1; the
+  // first run holds the earlier edges.
+  struct HorizonRuns {
+    int m_From[2] = {0, 0};
+    int m_To[2] = {0, 0};
   };
 
   explicit CSpherePolyAreaReach(const CSpherePolyArea& area);
+  // On a polygon's edges as CSpherePolyArea::CutEdges gives them, with
+  // their directions worked out or not, over the pool they refer to.
+  CSpherePolyAreaReach(const CSpherePolyCoordArray* pool, std::vector<Edge> edges);
   const std::vector<Node>& Nodes() const { return m_Nodes; }
   const Edge& EdgeAt(int j) const { return m_Edges[static_cast<std::size_t>(j)]; }
+  // Edge j with its direction, worked out where first asked for: most
+  // edges are never measured against another.
+  const Edge& MeasuredAt(int j) const;
   // The root's number; -1 for a polygon without edges.
   int Root() const { return m_Root; }
+  // Whether AlongHorizon can answer for this polygon.
+  bool HasHorizonList() const { return m_HorizonWrap >= 0; }
+  // For the span of a segment on the horizon (both ends at elevation 0 and
+  // numbers): the runs of HorizonAt holding every edge whose span is not
+  // apart from it, in edge order. The search starts at from, where the
+  // previous answer's runs started (0 at first), and leaves it there for
+  // the next. Only with HasHorizonList.
+  HorizonRuns AlongHorizon(const CrossPointSpan& span, int& from) const;
+  const NearHorizon& HorizonAt(int k) const { return m_Horizon[static_cast<std::size_t>(k)]; }
 
 private:
   static constexpr int kRun = 4;
   int Build(int from, int to);
+  void ListNearHorizon();
   std::vector<Node> m_Nodes;
-  std::vector<Edge> m_Edges;
+  mutable std::vector<Edge> m_Edges;  // directions kept once worked out
+  const CSpherePolyCoordArray* m_pCoord = nullptr;  // not owned
   int m_Root = -1;
+  // The edges not apart along y from a segment on the horizon, in the
+  // order in which their lows and highs along x both rise: edge order
+  // taken round from some edge, so that the edges within reach of a
+  // segment along x follow each other. From m_HorizonWrap on, the list
+  // holds the edges from the first on. -1 where the spans do not rise so
+  // in any turn of edge order, or hold a coordinate that is not a number:
+  // no list.
+  std::vector<NearHorizon> m_Horizon;
+  int m_HorizonWrap = -1;
 };
 
 class CSpherePolyArea {
 public:
+  // A polygon's edges as the contact search cuts them, in edge order. The
+  // edges stay where they were stored while their order takes the
+  // insertions, so an insertion moves positions, not edges.
+  class CutEdgeList {
+  public:
+    using Edge = CSpherePolyAreaReach::Edge;
+    CutEdgeList() = default;
+    explicit CutEdgeList(std::vector<Edge> edges);
+    Edge& operator[](int k) { return m_Stored[static_cast<std::size_t>(m_Order[static_cast<std::size_t>(k)])]; }
+    // count new edges at positions k + 1 to k + count, those behind moved up.
+    void InsertAfter(int k, int count);
+    // The edges in edge order.
+    std::vector<Edge> InOrder() const;
+
+  private:
+    std::vector<Edge> m_Stored;
+    std::vector<int> m_Order;  // position -> stored edge
+  };
+
   std::vector<CSpherePolyAreaFlag> m_Idx;
   CSpherePolyCoordArray* m_pCoord = nullptr;  // not owned
   CKelAreaCoord2D m_AreaCoord;                // chart outline for inside tests
@@ -116,7 +186,7 @@ public:
   // in step with the contacts inserted, this polygon's edges as CutEdges
   // gives them.
   [[nodiscard]] int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other,
-                                   const CSpherePolyAreaReach& reach, std::vector<CSpherePolyAreaReach::Edge>& edges);
+                                   const CSpherePolyAreaReach& reach, CutEdgeList& edges);
   // The edges with their ends and spans, edge k from vertex k to the next;
   // their directions are worked out where first needed and then kept.
   std::vector<CSpherePolyAreaReach::Edge> CutEdges() const;
@@ -135,7 +205,7 @@ private:
   // shortens it.
   struct Cut {
     int m_I = 0;
-    std::vector<CSpherePolyAreaReach::Edge>* m_Edges = nullptr;
+    CutEdgeList* m_Edges = nullptr;
     CSpherePolyAreaReach::Edge* m_Own = nullptr;  // edge m_I of m_Edges
     CSpherePolyAreaReach::Edge& Edge() const { return *m_Own; }
   };
@@ -143,7 +213,7 @@ private:
   // Inserts into the cut edge its contacts with an edge of another
   // polygon; false when the pair is not searched at all (a point edge, or
   // the same edge).
-  bool InsertContacts(Cut& cut, const CSpherePolyAreaReach::Edge& edge);
+  bool InsertContacts(Cut& cut, const CSpherePolyAreaReach& reach, int j);
   // The contacts of a pair within reach.
   void InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Edge& edge);
   // Asks for a cancel once for each pair of edge i with the edges from to
@@ -151,9 +221,18 @@ private:
   [[nodiscard]] bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from,
                                        int to) const;
   // Inserts into edge i the contacts of other's edges under a node of its
-  // reach tree, in the order of other's edges; true when cancelled.
+  // reach tree that is within reach of the edge, in the order of other's
+  // edges; true when cancelled.
   [[nodiscard]] bool InsertContactsUnder(CKelProgressCore* progress, const CSpherePolyArea& other,
                                          const CSpherePolyAreaReach& reach, int node, Cut& cut);
+  // The same for a cut edge on the horizon, through the reach's list of
+  // the edges near the horizon.
+  // from as AlongHorizon takes it.
+  [[nodiscard]] bool InsertContactsAlongHorizon(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                                const CSpherePolyAreaReach& reach, Cut& cut, int& from);
+  // The same from other's edge `from` on, edge by edge.
+  [[nodiscard]] bool InsertContactsFrom(CKelProgressCore* progress, const CSpherePolyAreaReach& reach, int from,
+                                        int to, Cut& cut);
 };
 
 class CSpherePolyAreaArray : public std::vector<CSpherePolyArea> {};

@@ -13,23 +13,9 @@
 namespace {
 
 // A point of the chart as the pool keeps it: tag 1, disc position unset.
-CSphereCoordD2D ChartPoint(double azimuth, double elevation)
+CSphereCoordD2D ChartPoint(const CKelCoord2D& p)
 {
-  return CSphereCoordD2D(0, 0, azimuth, elevation, 1);
-}
-
-// A point expressed in the frame of a segment: along it from its start, and
-// across it (left positive).
-struct Framed {
-  double u;
-  double v;
-};
-
-Framed InFrame(const CKelCoord2D& a, double c, double s, const CKelCoord2D& p)
-{
-  const double dx = p.m_x - a.m_x;
-  const double dy = p.m_y - a.m_y;
-  return {dx * c + dy * s, dy * c - dx * s};
+  return CSphereCoordD2D(0, 0, p.m_x, p.m_y, 1);
 }
 
 }  // namespace
@@ -125,13 +111,18 @@ int CSpherePolyCoordArray::LatestIn(std::int64_t key) const
   }
 }
 
-void CSpherePolyCoordArray::IndexNewPoints() const
+void CSpherePolyCoordArray::NoticeCutShort() const
 {
   if (m_Before.size() > size()) {
     m_Cells.clear();
     m_Before.clear();
     m_Occupied = 0;
   }
+  m_Separated = std::min(m_Separated, size());
+}
+
+void CSpherePolyCoordArray::IndexNewPoints() const
+{
   while (m_Before.size() < size()) {
     const int i = static_cast<int>(m_Before.size());
     m_Before.push_back(-1);
@@ -143,6 +134,7 @@ void CSpherePolyCoordArray::IndexNewPoints() const
 
 int CSpherePolyCoordArray::Search(const CSphereCoordD2D& p) const
 {
+  NoticeCutShort();
   const CKelCoord2D q(p.m_AD, p.m_AE);
   std::int64_t cx = 0, cy = 0;
   if (!CellOf(q, &cx, &cy)) {
@@ -177,22 +169,20 @@ int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p)
   const int found = Search(p);
   if (found >= 0)
     return found;
-  const bool separated = std::min(m_Separated, size()) == size();
+  // The search clamped the separated points to the pool.
+  const bool separated = m_Separated == size();
   push_back(p);
-  m_Separated = separated ? size() : std::min(m_Separated, size());
+  m_Separated = separated ? size() : m_Separated;
   return static_cast<int>(size()) - 1;
 }
 
 int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p, std::initializer_list<int> hints)
 {
-  // What the search would take in, so that a pool cut short is noticed as
-  // it would have been.
-  std::int64_t cx = 0, cy = 0;
-  if (CellOf(CKelCoord2D(p.m_AD, p.m_AE), &cx, &cy))
-    IndexNewPoints();
-  const std::size_t separated = std::min(m_Separated, size());
+  // A pool cut short is noticed here as by a search, so that points pushed
+  // past Add afterwards never count as separated.
+  NoticeCutShort();
   for (const int k : hints) {
-    if (k < 0 || static_cast<std::size_t>(k) >= separated)
+    if (!IsSeparated(k))
       continue;
     const CSphereCoordD2D& at = (*this)[static_cast<std::size_t>(k)];
     if (at.m_AD == p.m_AD && at.m_AE == p.m_AE)
@@ -230,10 +220,13 @@ int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, co
   // A source of no length has no line to meet.
   if (!src.m_HasDirection)
     return 0;
-  const double c = src.m_Cos, s = src.m_Sin, len = src.m_Len;
-  const Framed pc = InFrame(src.m_Beg, c, s, dst.m_Beg);
-  const Framed pd = InFrame(src.m_Beg, c, s, dst.m_End);
-  const auto at = [&](double u) { return ChartPoint(src.m_Beg.m_x + u * c, src.m_Beg.m_y + u * s); };
+  const double len = src.m_Len;
+  // The target's ends in the source's frame: along it from its start, and
+  // across it.
+  const struct {
+    double u, v;
+  } pc{src.Along(dst.m_Beg), src.Across(dst.m_Beg)}, pd{src.Along(dst.m_End), src.Across(dst.m_End)};
+  const auto at = [&](double u) { return ChartPoint(src.At(u)); };
   if (std::fabs(pc.v - pd.v) > KelTol::SkyCrossParallel) {
     const double lo = std::min(pc.v, pd.v);
     const double hi = std::max(pc.v, pd.v);
@@ -242,11 +235,11 @@ int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, co
     const double u = pc.u - pc.v * (pd.u - pc.u) / (pd.v - pc.v);
     if (u < -KelTol::SkyCrossReach || u > len + KelTol::SkyCrossReach)
       return 0;
-    const CSphereCoordD2D x = at(u);
-    const double t = (x.m_AD - dst.m_Beg.m_x) * dst.m_Cos + (x.m_AE - dst.m_Beg.m_y) * dst.m_Sin;
+    const CKelCoord2D x = src.At(u);
+    const double t = dst.Along(x);
     if (t < -KelTol::SkyCrossReach || t > dst.m_Len + KelTol::SkyCrossReach)
       return 0;
-    out[0] = pool->Add(x, {src.m_BegIdx, src.m_EndIdx, dst.m_BegIdx, dst.m_EndIdx});
+    out[0] = pool->Add(ChartPoint(x), {src.m_BegIdx, src.m_EndIdx, dst.m_BegIdx, dst.m_EndIdx});
     return 1;
   }
   if (std::fabs(pc.v) > KelTol::SkyCrossReach)
@@ -256,7 +249,7 @@ int CalcCrossPoint(CSpherePolyCoordArray* pool, const CrossPointSegment& src, co
   double along[2];
   int n = 0;
   for (double u : {pc.u, pd.u}) {
-    if (u >= -KelTol::SkyDisc && u <= len + KelTol::SkyDisc)
+    if (src.Holds(u))
       along[n++] = u;
   }
   if (n == 2 && along[1] < along[0])

@@ -13,6 +13,7 @@
 // CSpherePolyLineArray owns its own pool, and a copy points its segments at
 // the copy's pool.
 
+#include <algorithm>
 #include <cfloat>
 #include <cstdint>
 #include <initializer_list>
@@ -22,6 +23,7 @@
 
 #include "CKelCoord.h"
 #include "CSphereCoordD2D.h"
+#include "KelTolerance.h"
 
 class CSpherePolyCoordArray : public std::vector<CSphereCoordD2D> {
 public:
@@ -39,6 +41,9 @@ public:
   // it was appended by Add behind only points appended by Add, since those
   // lie farther than the band from each other and so from p.
   int Add(const CSphereCoordD2D& p, std::initializer_list<int> hints);
+  // Whether a hint naming point k is taken when the point equals it: k lies
+  // among the leading points that Add appended, apart from each other.
+  bool IsSeparated(int k) const { return k >= 0 && static_cast<std::size_t>(k) < std::min(m_Separated, size()); }
   // The chart position of point i.
   CKelCoord2D Chart(int i) const
   {
@@ -49,8 +54,8 @@ public:
 private:
   // A grid over the chart finds the candidates of Search; it takes in the
   // points appended since the last search, however they were appended, and
-  // notices a pool cut short at the next search, which must come before the
-  // pool grows again (Add searches, with hints too). Its
+  // notices a pool cut short at the next search or hinted Add, which must
+  // come before the pool grows again (Add searches). Its
   // occupied cells sit in an open hash (a power of two long), each naming
   // the latest point in it, and each point names the one before it in its
   // cell (-1 for none, or for a point off the grid).
@@ -62,8 +67,10 @@ private:
   mutable std::vector<int> m_Before;  // one per indexed point
   mutable std::size_t m_Occupied = 0;
   // The leading points that Add appended, each farther than the band from
-  // every point before it.
-  std::size_t m_Separated = 0;
+  // every point before it; clamped to the pool where a cut is noticed.
+  mutable std::size_t m_Separated = 0;
+  // Forgets what a pool cut short lost: the grid and the separated points.
+  void NoticeCutShort() const;
   void IndexNewPoints() const;
   void File(std::int64_t key, int i) const;
   int LatestIn(std::int64_t key) const;
@@ -94,6 +101,15 @@ struct CrossPointSegment {
   CrossPointSegment(const CKelCoord2D& beg, const CKelCoord2D& end);
   // The segment between pool points beg and end.
   CrossPointSegment(const CSpherePolyCoordArray& pool, int beg, int end);
+
+  // How far along the segment, from m_Beg, p lies, and how far across it
+  // (left positive).
+  double Along(const CKelCoord2D& p) const { return (p.m_x - m_Beg.m_x) * m_Cos + (p.m_y - m_Beg.m_y) * m_Sin; }
+  double Across(const CKelCoord2D& p) const { return (p.m_y - m_Beg.m_y) * m_Cos - (p.m_x - m_Beg.m_x) * m_Sin; }
+  // The point that far along the segment's line.
+  CKelCoord2D At(double along) const { return CKelCoord2D(m_Beg.m_x + along * m_Cos, m_Beg.m_y + along * m_Sin); }
+  // Whether an end of a collinear segment that far along counts as on it.
+  bool Holds(double along) const { return along >= -KelTol::SkyDisc && along <= m_Len + KelTol::SkyDisc; }
 };
 
 // The same contacts (at most two) into out; their number.
@@ -141,7 +157,15 @@ public:
     return other.m_Low.m_x > m_High.m_x || m_Low.m_x > other.m_High.m_x || other.m_Low.m_y > m_High.m_y ||
            m_Low.m_y > other.m_High.m_y;
   }
+  // Apart's answer along y alone; Apart is ApartAlongY or apart along x.
+  bool ApartAlongY(const CrossPointSpan& other) const
+  {
+    return other.m_Low.m_y > m_High.m_y || m_Low.m_y > other.m_High.m_y;
+  }
   bool Numbers() const { return m_Numbers; }
+  // The span along x: the least x and the greatest with its margin.
+  double LowX() const { return m_Low.m_x; }
+  double HighX() const { return m_High.m_x; }
 
 private:
   void ReachEverywhereWithoutNumbers();

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -78,6 +80,130 @@ TEST(CSpherePolyArea, ContactsAsTheFormerSearchOnADenseSite)
   }
 }
 
+// Skylines: outlines standing on the horizon side by side and behind each
+// other, as blocks on the ground project, their bottoms cut at shared
+// azimuths (the sector lines) and at their own. Some bottom points lie
+// at -0 or a hair above the horizon, some outlines have a notch in their
+// bottom (their edges near the horizon do not rise in any turn), run
+// clockwise, or hold a coordinate that is not a number; a few new points are
+// pushed past Add, so that the pool counts no point after them as
+// separated (hints go unused) though all lie apart.
+CSphereBlkDataArrayNew Skylines(std::uint64_t seed)
+{
+  std::mt19937_64 rng(seed);
+  const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+  CSphereBlkDataArrayNew united;
+  const int count = 2 + static_cast<int>(rng() % 10);
+  for (int p = 0; p < count; ++p) {
+    const double x0 = 0.3 * u(), x1 = x0 + 0.02 + 0.3 * u();
+    std::vector<CKelCoord2D> pts;
+    // The bottom, left to right: the sector lines every 0.01 between, and
+    // points of the outline's own.
+    const auto level = [&] {
+      switch (rng() % 12) {
+        case 0: return -0.0;
+        case 1: return 1e-7 * static_cast<double>(1 + rng() % 30);
+        default: return 0.0;
+      }
+    };
+    pts.emplace_back(x0, 0.0);
+    for (double x = std::ceil(x0 / 0.01) * 0.01; x < x1; x += 0.01) {
+      if (rng() % 4 != 0)
+        pts.emplace_back(x + (rng() % 8 == 0 ? 4e-7 : 0.0), level());
+      if (rng() % 5 == 0)
+        pts.emplace_back(x + 0.01 * u(), level());
+    }
+    if (rng() % 6 == 0 && pts.size() > 2)
+      pts.insert(pts.end() - 1, CKelCoord2D(pts[pts.size() - 2].m_x - 0.004, 0.0));  // a notch back
+    pts.emplace_back(x1, 0.0);
+    // Up the right side, a roof back to the left, down the left side.
+    const double top = 0.05 + 0.4 * u();
+    pts.emplace_back(x1, top * u());
+    for (double x = x1; x > x0; x -= 0.01 + 0.03 * u())
+      pts.emplace_back(x, top + 0.1 * u());
+    pts.emplace_back(x0, top);
+    if (rng() % 15 == 0)
+      pts[rng() % pts.size()].m_y = std::nan("");
+    if (rng() % 5 == 0)
+      std::reverse(pts.begin(), pts.end());
+    CSpherePolyArea area = united.NewPolyArea();
+    for (const CKelCoord2D& c : pts) {
+      const CSphereCoordD2D point(0, 0, c.m_x, c.m_y, 1);
+      if (rng() % 200 == 0 && united.m_PolyCoord.Search(point) < 0) {
+        united.m_PolyCoord.push_back(point);
+        area.AddIdx(static_cast<int>(united.m_PolyCoord.size()) - 1);
+        continue;
+      }
+      area.AddIdx(united.m_PolyCoord.Add(point));
+    }
+    united.m_PolyArea.push_back(area);
+  }
+  return united;
+}
+
+TEST(CSpherePolyArea, ContactsAsTheFormerSearchOnSkylinesSharingTheHorizon)
+{
+  std::size_t vertices = 0, before = 0;
+  int listed = 0, unlisted = 0;
+  for (std::uint64_t seed = 1; seed <= 300; ++seed) {
+    const CSphereBlkDataArrayNew registered = Skylines(seed);
+    for (const CSpherePolyArea& area : registered.m_PolyArea) {
+      before += static_cast<std::size_t>(area.Size());
+      (CSpherePolyAreaReach(area).HasHorizonList() ? listed : unlisted) += 1;
+    }
+    vertices += ExpectSameContacts(registered, "seed " + std::to_string(seed));
+  }
+  // Contacts were inserted, and both kinds of outline met.
+  EXPECT_GT(vertices, before + 3000);
+  EXPECT_GT(listed, 500);
+  EXPECT_GT(unlisted, 50);
+}
+
+// The runs along the horizon hold, in edge order, every edge whose span is
+// not apart from a horizon segment's, wherever the cursor was left.
+TEST(CSpherePolyAreaReach, HorizonRunsHoldEveryEdgeWithinReach)
+{
+  int compared = 0;
+  for (std::uint64_t seed = 1; seed <= 200; ++seed) {
+    const CSphereBlkDataArrayNew registered = Skylines(seed);
+    std::mt19937_64 rng(seed);
+    const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+    for (const CSpherePolyArea& area : registered.m_PolyArea) {
+      const CSpherePolyAreaReach reach(area);
+      if (!reach.HasHorizonList())
+        continue;
+      int from = 0;
+      for (int q = 0; q < 40; ++q) {
+        const double a = 0.65 * u() - 0.02, b = q % 3 == 0 ? a + 0.02 * u() : 0.65 * u() - 0.02;
+        const CrossPointSpan span(CKelCoord2D(a, q % 2 == 0 ? 0.0 : -0.0), CKelCoord2D(b, 0.0));
+        std::vector<int> expected, got;
+        for (int j = 0; j < area.Size(); ++j) {
+          if (!span.Apart(reach.EdgeAt(j).m_Span))
+            expected.push_back(j);
+        }
+        const CSpherePolyAreaReach::HorizonRuns runs = reach.AlongHorizon(span, from);
+        for (int r = 0; r < 2; ++r) {
+          for (int k = runs.m_From[r]; k < runs.m_To[r]; ++k) {
+            const int j = reach.HorizonAt(k).m_Edge;
+            ASSERT_TRUE(got.empty() || got.back() < j) << "seed " << seed << ": runs out of edge order";
+            got.push_back(j);
+          }
+        }
+        // The runs may hold edges apart along y only where the list would
+        // have left them out; here none is.
+        std::vector<int> gotWithinReach;
+        for (const int j : got) {
+          if (!span.Apart(reach.EdgeAt(j).m_Span))
+            gotWithinReach.push_back(j);
+        }
+        ASSERT_EQ(expected, gotWithinReach) << "seed " << seed << " query " << q;
+        compared += !expected.empty();
+      }
+    }
+  }
+  EXPECT_GT(compared, 3000);
+}
+
 // A cancel at any ask leaves what the former search left at the same ask.
 TEST(CSpherePolyArea, ACancelStopsWhereTheFormerSearchStopped)
 {
@@ -86,8 +212,9 @@ TEST(CSpherePolyArea, ACancelStopsWhereTheFormerSearchStopped)
     int cancelAtAsk = -1;
     bool CheckAbort() override { return ++asked == cancelAtAsk; }
   };
-  const sky_test::Scene scene = sky_test::RandomScene(7);
-  const CSphereBlkDataArrayNew registered = sky_test::RegisteredUnion(scene.blocks, CKelCoord3D(0, 0, 0), scene.angle);
+  for (const CSphereBlkDataArrayNew& registered :
+       {sky_test::RegisteredUnion(sky_test::RandomScene(7).blocks, CKelCoord3D(0, 0, 0), sky_test::RandomScene(7).angle),
+        Skylines(11)}) {
   Counting all;
   CSphereBlkDataArrayNew whole = registered;
   ASSERT_EQ(0, whole.CalcCrossPoint(&all));
@@ -101,6 +228,7 @@ TEST(CSpherePolyArea, ACancelStopsWhereTheFormerSearchStopped)
     EXPECT_EQ(cancelAt, fastProgress.asked);
     EXPECT_EQ(cancelAt, formerProgress.asked);
     ExpectSameCut(fast, former, "cancel at " + std::to_string(cancelAt));
+  }
   }
 }
 

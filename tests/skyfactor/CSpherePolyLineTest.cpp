@@ -520,6 +520,26 @@ TEST(CSpherePolyCoordArray, HintedAddAnswersAsAdd)
   EXPECT_GT(hinted, 1000);
 }
 
+// A point pushed past Add after the pool was cut short and searched is no
+// separated point, though the pool once held more points that Add appended:
+// a hint naming it gives way to the earlier point within the band.
+TEST(CSpherePolyCoordArray, HintedAddAfterACutCountsNoPushedPointAsSeparated)
+{
+  CSpherePolyCoordArray pool;
+  for (int k = 0; k < 20; ++k)
+    ASSERT_EQ(k, pool.Add(At(1e-5 * k, 0)));
+  pool.resize(10);
+  EXPECT_EQ(-1, pool.Search(At(1, 1)));
+  const CSphereCoordD2D near3 = At(3e-5 + 5e-7, 0);
+  pool.push_back(near3);
+  CSpherePolyCoordArray plain = pool;
+  EXPECT_EQ(3, plain.Add(near3));
+  EXPECT_EQ(3, pool.Add(near3, {10}));
+  // Cut short once more, with no search before the hinted Add.
+  pool.resize(5);
+  EXPECT_EQ(4, pool.Add(At(4e-5, 0), {4}));
+}
+
 // Faces' edges on a small lattice, so that edges repeat, coincide at their
 // ends and branch.
 std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>> LatticeEdges(Random& r, int count)
