@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <iterator>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelOutlineIndex.h"
+#include "KelPassIndex.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -94,6 +96,7 @@ public:
     }
     return sides == kLeft || sides == kRight ? sides : 0;
   }
+  KelPassIndex::Line Line() const { return {m_c, m_s, m_p1}; }
 
 private:
   CKelCoord2D m_p1;
@@ -253,6 +256,68 @@ bool PassesOutsideWhole(const std::vector<CKelCoord2D>& block, const ConvexOpera
   }
   return true;
 }
+
+// The operands as the index of the pass test takes them.
+KelPassIndex PassIndexOf(const std::vector<ConvexOperand>& operands)
+{
+  std::vector<KelPassIndex::Operand> indexed(operands.size());
+  for (std::size_t i = 0; i < operands.size(); ++i) {
+    const ConvexOperand& operand = operands[i];
+    indexed[i].usable = operand.usable;
+    for (const std::vector<StrictSides>& edges : operand.edges) {
+      std::vector<KelPassIndex::Line>& lines = indexed[i].pieces.emplace_back();
+      for (const StrictSides& edge : edges)
+        lines.push_back(edge.Line());
+    }
+    for (const CKelBlockCube& piece : operand.pieces)
+      indexed[i].vertices.insert(indexed[i].vertices.end(), piece.m_Coord.begin(), piece.m_Coord.end());
+  }
+  return KelPassIndex(indexed);
+}
+
+// The next operand, from a given one on, whose pass test the index cannot
+// settle for a block's plan points. The candidates are worked out for the
+// points' extents grown by the on-line band, and stay good while the
+// points keep inside: the direct work on far operands moves them by less,
+// and a subtraction only takes area away.
+class PassCursor {
+public:
+  explicit PassCursor(const KelPassIndex& index) : m_Index(index) {}
+
+  std::size_t Next(const std::vector<CKelCoord2D>& points, std::size_t from)
+  {
+    if (points.empty())
+      return from;
+    const KelEdge::Extents box = ExtentsOf(points);
+    if (!m_Valid || !Inside(box))
+      Refresh(box, from);
+    if (!m_Valid)
+      return from;
+    while (m_At < m_Candidates.size() && m_Candidates[m_At] < from)
+      ++m_At;
+    return m_At < m_Candidates.size() ? m_Candidates[m_At] : m_End;
+  }
+
+private:
+  bool Inside(const KelEdge::Extents& b) const
+  {
+    return m_Box.xmin <= b.xmin && b.xmax <= m_Box.xmax && m_Box.ymin <= b.ymin && b.ymax <= m_Box.ymax;
+  }
+  void Refresh(const KelEdge::Extents& box, std::size_t from)
+  {
+    const double g = KelTol::BlockPoint;
+    m_Box = {box.xmin - g, box.xmax + g, box.ymin - g, box.ymax + g};
+    m_Valid = m_Index.Candidates(m_Box, from, m_Candidates);
+    m_At = 0;
+  }
+
+  const KelPassIndex& m_Index;
+  std::size_t m_End = std::numeric_limits<std::size_t>::max();
+  KelEdge::Extents m_Box;
+  std::vector<std::size_t> m_Candidates;
+  std::size_t m_At = 0;
+  bool m_Valid = false;
+};
 
 // A block farther than this from an operand's extents lies outside every
 // piece of it by more than the on-line tolerance even at a sharp corner, so
@@ -929,6 +994,7 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
   operands.reserve(others.size());
   for (const CKelBlockCube& other : others)
     operands.push_back(ConvexOf(other));
+  const KelPassIndex index = PassIndexOf(operands);
   CKelBlockCubeArray result;
   for (const CKelBlockCube& block : *this) {
     CKelBlockCubeArray work;
@@ -939,11 +1005,18 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     // every operand (PassOutside may turn their order, which the test
     // ignores, but does not move them).
     std::vector<CKelCoord2D> points = PlanPoints(work);
-    for (const ConvexOperand& operand : operands) {
-      if (work.size() == 1 && operand.usable && PassesOutsideWhole(points, operand)) {
+    PassCursor cursor(index);
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+      const ConvexOperand& operand = operands[i];
+      // Operands the index settles pass the single block; the first of a
+      // run of them passes it outside, the others change nothing.
+      const std::size_t next = work.size() == 1 ? cursor.Next(points, i) : i;
+      const bool settled = next > i;
+      if (settled || (work.size() == 1 && operand.usable && PassesOutsideWhole(points, operand))) {
         if (!passed)
           PassOutside(work.front(), &planesKept);
         passed = true;
+        i = settled ? std::min(next, operands.size()) - 1 : i;
         continue;
       }
       if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, &planesKept))
