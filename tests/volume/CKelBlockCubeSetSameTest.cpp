@@ -308,6 +308,51 @@ TEST(CKelBlockCubeSetSameTest, OnLineVerticesGoAsInTheFirstForm)
   EXPECT_LT(removals, 1900);
 }
 
+// Vertices at the edge of the band, the smallest steps either side of it,
+// between neighbours about the band apart or far apart, on turned lines
+// far from the origin: the quick test of a vertex that surely stays keeps
+// only what the full test keeps.
+TEST(CKelBlockCubeSetSameTest, OnLineVerticesAtTheBandsEdgeGoAsInTheFirstForm)
+{
+  std::mt19937 rng(399);
+  std::uniform_real_distribution<double> angleOf(0, 6.2831853);
+  const double band = KelTol::Collinear;
+  const std::vector<double> spans = {1.4 * band, 2 * band, 2.0001 * band, 3 * band, 0.5, 40.0};
+  const std::vector<double> offsets = {band, std::nextafter(band, 0.0), std::nextafter(band, 1.0), band * (1 + 1e-12),
+                                       band * (1 - 1e-12), band * (1 + 1e-9), 1.5 * band, 3 * band};
+  int removals = 0;
+  int kept = 0;
+  for (int trial = 0; trial < 400; ++trial) {
+    const double turn = trial % 4 == 0 ? 0.0 : angleOf(rng);
+    const double origin = trial % 2 == 0 ? 0.0 : 12345.678;
+    const double c = std::cos(turn);
+    const double s = std::sin(turn);
+    for (const double span : spans) {
+      for (const double off : offsets) {
+        const double along = span * (trial % 3) / 2;  // at a, halfway, at b
+        const auto place = [&](double u, double v) {
+          return CKelBlockCoord(origin + u * c - v * s, origin + u * s + v * c, 3, 0);
+        };
+        CKelBlockCube block;
+        block.Append(place(0, 0));
+        block.Append(place(along, trial % 5 == 0 ? -off : off));
+        block.Append(place(span, 0));
+        block.Append(place(span / 2, -30 * span));
+        CKelBlockCube first = block;
+        const bool removed = block.DeleteOnLine();
+        ASSERT_EQ(removed, DeleteOnLineFirstForm(first)) << trial << " " << span << " " << off;
+        ASSERT_EQ(block.m_Coord.size(), first.m_Coord.size()) << trial;
+        for (std::size_t i = 0; i < first.m_Coord.size(); ++i)
+          EXPECT_TRUE(block.m_Coord[i].m_x == first.m_Coord[i].m_x && block.m_Coord[i].m_y == first.m_Coord[i].m_y)
+              << trial;
+        (removed ? removals : kept) += 1;
+      }
+    }
+  }
+  EXPECT_GT(removals, 2000);
+  EXPECT_GT(kept, 2000);
+}
+
 // Short outlines take the same sweep as long ones: stars of 3 to 15
 // vertices, some with a vertex pulled across, a spike folded back along an
 // edge, a repeated vertex or a vertex within the tolerance of an edge.
