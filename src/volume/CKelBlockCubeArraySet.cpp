@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -930,7 +932,61 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
 // are the same point, so the merge's sure refusal of kept same vertices
 // cannot apply, and its area tests and clean-up (CombineAlongRun) do the
 // rest (a crossing lies on an edge of the block, which it removes it from).
-bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, bool* planesKept)
+// The last combinations of the direct path for one block: their inputs and
+// what they gave. The combination is a function of its input alone, so an
+// input equal to a kept one, bit for bit, gives the same outline, without
+// the clean-up and its tests. Far operands along the lines of a grid of
+// exact coordinates give one block the same merged outlines again and
+// again; two are kept, as a cut and the one after it may take turns.
+class MergeMemo {
+public:
+  bool Combine(const std::vector<CKelCoord3DEx>& merged, double wholeArea, CKelBlockCoordArray* outline)
+  {
+    for (Entry& entry : m_Entries) {
+      if (entry.known && entry.Same(merged, wholeArea)) {
+        if (entry.ok)
+          *outline = CKelBlockCubeArray::PlainOutline(entry.kept);
+        return entry.ok;
+      }
+    }
+    Entry& entry = m_Entries[m_Next];
+    m_Next = 1 - m_Next;
+    entry.ok = CKelBlockCubeArray::CombineAlongRun(merged, wholeArea, outline);
+    entry.known = true;
+    entry.merged = merged;
+    entry.wholeArea = wholeArea;
+    entry.kept.clear();
+    if (entry.ok)
+      entry.kept.assign(outline->begin(), outline->end());
+    return entry.ok;
+  }
+
+private:
+  static bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+  struct Entry {
+    bool known = false;
+    bool ok = false;
+    std::vector<CKelCoord3DEx> merged;
+    double wholeArea = 0;
+    std::vector<CKelCoord3DEx> kept;  // the points of the outline it gave
+
+    bool Same(const std::vector<CKelCoord3DEx>& other, double otherArea) const
+    {
+      return SameBits(wholeArea, otherArea) &&
+             std::equal(merged.begin(), merged.end(), other.begin(), other.end(),
+                        [](const CKelCoord3DEx& a, const CKelCoord3DEx& b) {
+                          return SameBits(a.m_x, b.m_x) && SameBits(a.m_y, b.m_y) && SameBits(a.m_z, b.m_z) &&
+                                 SameBits(a.m_zL, b.m_zL);
+                        });
+    }
+  };
+
+  std::array<Entry, 2> m_Entries;
+  int m_Next = 0;
+};
+
+bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, MergeMemo& memo, bool* planesKept)
 {
   if (clip.outside.size() != 2)
     return false;
@@ -951,7 +1007,7 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, b
       merged.emplace_back((*part)[i].m_x, (*part)[i].m_y, z, 0.0);
   }
   CKelBlockCoordArray outline;
-  if (!CKelBlockCubeArray::CombineAlongRun(merged, wholeArea, &outline))
+  if (!memo.Combine(merged, wholeArea, &outline))
     return false;
   block.CheckSlope();
   block.SetTopPlaneParam(top[0], top[1], top[2], top[3]);
@@ -965,7 +1021,8 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, b
 // Subtract of a far operand from a single block, worked out directly where
 // the argument above holds: true when the block was left as Subtract would
 // leave it, false (the block untouched) where the general path must run.
-bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfPlanParam* prf, bool* planesKept)
+bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfPlanParam* prf, MergeMemo& memo,
+                 bool* planesKept)
 {
   if (!operand.usable || block.GetSize() < 3 || block.IsDegenerate())
     return false;
@@ -975,7 +1032,7 @@ bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfP
   if (!ClipFar(operand, clip))
     return false;
   if (clip.divided)
-    return MergeParts(block, clip, prf, planesKept);
+    return MergeParts(block, clip, prf, memo, planesKept);
   TakeWhole(block, clip.whole, planesKept);
   return true;
 }
@@ -1006,6 +1063,7 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     // ignores, but does not move them).
     std::vector<CKelCoord2D> points = PlanPoints(work);
     PassCursor cursor(index);
+    MergeMemo memo;
     for (std::size_t i = 0; i < operands.size(); ++i) {
       const ConvexOperand& operand = operands[i];
       // Operands the index settles pass the single block; the first of a
@@ -1019,7 +1077,7 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
         i = settled ? std::min(next, operands.size()) - 1 : i;
         continue;
       }
-      if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, &planesKept))
+      if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, memo, &planesKept))
         work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
       points = PlanPoints(work);
       passed = false;

@@ -575,3 +575,40 @@ TEST(CKelBlockCubeSetSameTest, FarOperandsOverStarsCombsAndSkylinesGiveTheFirstF
     ExpectSameBlocks(operands.AddBlock(nullptr, blocks), set_literal::Add(operands, nullptr, blocks), "union");
   }
 }
+
+namespace {
+
+// Rows of far boxes whose bottom edges run along one line through an
+// L-shape, at exact coordinates (the same merged outline again and again)
+// or nudged by a few ulps or by a share of the band (outlines that differ
+// in the last bits only), and columns alternating with them.
+TEST(CKelBlockCubeSetSameTest, FarOperandsAlongOneLineGiveTheFirstFormsListsWhetherOrNotTheirCutsRepeat)
+{
+  std::mt19937 rng(401);
+  std::uniform_int_distribution<int> nudgeOf(0, 3);
+  for (int trial = 0; trial < 12; ++trial) {
+    const double x = trial % 2 == 0 ? 0.0 : 100.3;
+    const double y = trial % 3 == 0 ? 0.0 : -52.7;
+    CKelBlockCubeArray blocks;
+    blocks.AddBlock(BlockOf({{x, y}, {x + 3, y}, {x + 3, y + 1.5}, {x + 1.5, y + 1.5}, {x + 1.5, y + 3}, {x, y + 3}}, 4));
+    CKelBlockCubeArray operands;
+    for (int n = 0; n < 16; ++n) {
+      const int nudge = nudgeOf(rng);
+      const double line = nudge == 0 ? y + 1 : nudge == 1 ? std::nextafter(y + 1, 9.0) : y + 1 + 0.3 * KelTol::BlockPoint;
+      const double far = 10 + 4 * n;
+      if (n % 3 == 2)  // a column below, its left edge through the block
+        operands.AddBlock(BlockOf({{x + 2, y - far}, {x + 5, y - far}, {x + 5, y - far + 2.5}, {x + 2, y - far + 2.5}}, 4));
+      else  // a row to the left, its bottom edge through the block
+        operands.AddBlock(BlockOf({{x - far, line}, {x - far + 3, line}, {x - far + 3, line + 2.5}, {x - far, line + 2.5}}, 4));
+    }
+    const CKelBlockCubeArray difference = blocks.SubBlock(nullptr, operands);
+    const CKelBlockCubeArray expected = set_literal::Sub(blocks, nullptr, operands);
+    ExpectSameBlocks(difference, expected, "difference");
+    ASSERT_EQ(difference.size(), expected.size());
+    for (std::size_t k = 0; k < difference.size(); ++k)
+      EXPECT_TRUE(difference[k] == expected[k]) << "trial " << trial << " block " << k;
+    ExpectSameBlocks(operands.AddBlock(nullptr, blocks), set_literal::Add(operands, nullptr, blocks), "union");
+  }
+}
+
+}  // namespace
