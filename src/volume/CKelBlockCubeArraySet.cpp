@@ -831,6 +831,15 @@ bool InsideEdge(const CKelCoord2D& start, const CKelCoord2D& end, const CKelCoor
   if (p.m_x < std::min(start.m_x, end.m_x) - m || p.m_x > std::max(start.m_x, end.m_x) + m ||
       p.m_y < std::min(start.m_y, end.m_y) - m || p.m_y > std::max(start.m_y, end.m_y) + m)
     return false;
+  // An end of the edge itself (the parts' shared ends mostly) is never t or
+  // more inside either end: the start lies along it at 0 (or at no number),
+  // the end at its length L up to a few ulps of L, which is less than t
+  // for any edge under a million kilometres (L is at most |dx| + |dy|).
+  if (p.m_x == start.m_x && p.m_y == start.m_y)
+    return false;
+  const double span = std::fabs(end.m_x - start.m_x) + std::fabs(end.m_y - start.m_y);
+  if (p.m_x == end.m_x && p.m_y == end.m_y && span < 1e9)
+    return false;
   double c = 0;
   double s = 0;
   double L = 0;
