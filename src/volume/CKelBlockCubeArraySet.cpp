@@ -575,6 +575,7 @@ int FinishPart(const PlanRing& frame, const CutLine& line, PlanRing& part)
   if (HasNearNeighbours(frame))
     return 0;
   part.clear();
+  part.reserve(frame.size());
   for (const CKelCoord2D& f : frame)
     part.push_back(line.FromFrame(f));
   if (HasNearNeighbours(part) || !(SignedShoelaceArea(part) >= 0))
@@ -641,6 +642,7 @@ bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame)
   }
   frame.clear();
   const std::size_t n = framed.size();
+  frame.reserve(2 * n);  // a crossing at most after every vertex
   for (std::size_t k = 0; k < n; ++k) {
     const CKelCoord2D& a = framed[k];
     const CKelCoord2D& b = framed[k + 1 == n ? 0 : k + 1];
@@ -684,12 +686,15 @@ bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
 {
   PlanRing frame;
   std::vector<FoundPiece> found;
+  found.reserve(2);  // the two parts sought
   if (!CrossedFrame(ring, line, frame) || !TwoPieces(frame, found))
     return false;
   int sides = 0;
   for (const FoundPiece& piece : found) {
     PlanRing chain;
     std::vector<bool> onLine;
+    chain.reserve(piece.chain.size());
+    onLine.reserve(piece.chain.size());
     for (const int i : piece.chain) {
       chain.push_back(frame[static_cast<std::size_t>(i)]);
       onLine.push_back(chain.back().m_y == 0.0);
