@@ -1026,9 +1026,11 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
   block.CheckSlope();
   block.SetTopPlaneParam(top[0], top[1], top[2], top[3]);
   block.SetBotPlaneParam(bottom[0], bottom[1], bottom[2], bottom[3]);
+  // The merge normalises the block it makes (TakeMergedOutline ends with
+  // SetMinMax), so Subtract's normalisation after it, a second SetMinMax on
+  // the same outline, changes nothing and is left out.
   CKelBlockCubeArray::TakeMergedOutline(prf, block, std::move(outline));
   *planesKept = false;
-  block.SetMinMax();
   return true;
 }
 
