@@ -584,11 +584,23 @@ int FinishPart(const PlanRing& frame, const CutLine& line, PlanRing& part)
   return side == kLeft || side == kRight ? side : 0;
 }
 
+// Lists the direct path fills for each far operand, kept from one operand
+// to the next so that their room is taken once.
+struct CutScratch {
+  PlanRing frame;
+  PlanRing framed;
+  PlanRing moved;
+  PlanRing chain;
+  PlanRing part;
+  std::vector<bool> onLine;
+};
+
 // What the division by a touching line leaves of the ring (moved or as it
 // is), or false where the general path must decide.
-bool Touch(PlanRing& ring, const CutLine& line, int* side)
+bool Touch(PlanRing& ring, const CutLine& line, int* side, CutScratch& scratch)
 {
-  PlanRing frame;
+  PlanRing& frame = scratch.frame;
+  frame.clear();
   frame.reserve(ring.size());
   for (const CKelCoord2D& p : ring) {
     frame.push_back(line.ToFrame(p));
@@ -604,10 +616,9 @@ bool Touch(PlanRing& ring, const CutLine& line, int* side)
     return true;
   if (static_cast<const CKelCoord2D&>(frame.front()) == frame.back())
     return false;
-  PlanRing moved;
-  if (FinishPart(frame, line, moved) != *side)
+  if (FinishPart(frame, line, scratch.moved) != *side)
     return false;
-  ring = std::move(moved);
+  ring.swap(scratch.moved);
   return true;
 }
 
@@ -630,9 +641,9 @@ double CrossingAt(const CKelCoord2D& a, const CKelCoord2D& b)
 // The frame outline as Divide makes it: on-line vertices snapped, each
 // crossing after its edge's first vertex; false where a vertex lies outside
 // the on-line band but within the clearance.
-bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame)
+bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame, PlanRing& framed)
 {
-  PlanRing framed;
+  framed.clear();
   framed.reserve(ring.size());
   for (const CKelCoord2D& p : ring) {
     framed.push_back(line.ToFrame(p));
@@ -682,17 +693,19 @@ bool TwoPieces(const PlanRing& frame, std::vector<FoundPiece>& found)
   return first.front() == second.back() && first.back() == second.front();
 }
 
-bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
+bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut, CutScratch& scratch)
 {
-  PlanRing frame;
+  PlanRing& frame = scratch.frame;
   std::vector<FoundPiece> found;
   found.reserve(2);  // the two parts sought
-  if (!CrossedFrame(ring, line, frame) || !TwoPieces(frame, found))
+  if (!CrossedFrame(ring, line, frame, scratch.framed) || !TwoPieces(frame, found))
     return false;
   int sides = 0;
   for (const FoundPiece& piece : found) {
-    PlanRing chain;
-    std::vector<bool> onLine;
+    PlanRing& chain = scratch.chain;
+    std::vector<bool>& onLine = scratch.onLine;
+    chain.clear();
+    onLine.clear();
     chain.reserve(piece.chain.size());
     onLine.reserve(piece.chain.size());
     for (const int i : piece.chain) {
@@ -702,13 +715,12 @@ bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
     // EmitPiece refuses a piece whose ends coincide.
     if (chain.front() == chain.back())
       return false;
-    PlanRing part;
-    const int side = FinishPart(chain, line, part);
+    const int side = FinishPart(chain, line, scratch.part);
     if (side == 0 || (sides & side) != 0)
       return false;
     sides |= side;
-    (side == kRight ? cut.right : cut.left) = std::move(part);
-    (side == kRight ? cut.rightOnLine : cut.leftOnLine) = std::move(onLine);
+    (side == kRight ? cut.right : cut.left).swap(scratch.part);
+    (side == kRight ? cut.rightOnLine : cut.leftOnLine).swap(onLine);
   }
   return true;
 }
@@ -742,6 +754,17 @@ struct FarClip {
   bool divided = false;
   int partTouches = 0;
   Fragments outside;
+  CutScratch scratch;
+
+  // A new clip of the block, in the lists of the last.
+  void Start(const CKelBlockCube& block, bool flat)
+  {
+    whole.assign(block.m_Coord.begin(), block.m_Coord.end());
+    canCut = flat;
+    divided = false;
+    partTouches = 0;
+    outside.clear();
+  }
 
   PlanRing& Ring(int f) { return f == 0 ? whole : f == 1 ? cut.right : cut.left; }
   const std::vector<bool>& OnLine(int f) const { return f == 1 ? cut.rightOnLine : cut.leftOnLine; }
@@ -760,14 +783,14 @@ constexpr double kPositionSnap = KelTol::BlockPoint / 4;
 // A touch of a part of the cut, which must leave the part's positions (the
 // vertices the merge compares with the other part's) off its line or move
 // them by kPositionSnap at most.
-bool TouchPart(PlanRing& ring, const std::vector<bool>& onLine, const CutLine& line, int* side)
+bool TouchPart(PlanRing& ring, const std::vector<bool>& onLine, const CutLine& line, int* side, CutScratch& scratch)
 {
   for (std::size_t i = 0; i < ring.size(); ++i) {
     const double h = std::fabs(KelEdge::Measure(line.p1, line.d, ring[i]).h);
     if (onLine[i] && !(h >= KelTol::BlockPoint || h <= kPositionSnap))
       return false;
   }
-  return Touch(ring, line, side);
+  return Touch(ring, line, side, scratch);
 }
 
 // The side FileBlock files fragment f on at a line it does not lie
@@ -784,10 +807,10 @@ int FileUnclear(FarClip& clip, int f, const CKelCoord2D& start, const CKelCoord2
   const int sides = line.Sides(ring);
   int side = 0;
   if ((sides == kLeft || sides == kRight) && f == 0)
-    return Touch(ring, line, &side) ? side : 0;
+    return Touch(ring, line, &side, clip.scratch) ? side : 0;
   if (sides == kLeft || sides == kRight)
-    return ++clip.partTouches <= kPartTouches && TouchPart(ring, clip.OnLine(f), line, &side) ? side : 0;
-  if (sides != (kLeft | kRight) || f != 0 || !clip.canCut || !CutClean(ring, line, clip.cut))
+    return ++clip.partTouches <= kPartTouches && TouchPart(ring, clip.OnLine(f), line, &side, clip.scratch) ? side : 0;
+  if (sides != (kLeft | kRight) || f != 0 || !clip.canCut || !CutClean(ring, line, clip.cut, clip.scratch))
     return 0;
   clip.divided = true;
   out.push_back(1);
@@ -1038,13 +1061,11 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
 // the argument above holds: true when the block was left as Subtract would
 // leave it, false (the block untouched) where the general path must run.
 bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfPlanParam* prf, MergeMemo& memo,
-                 bool* planesKept)
+                 FarClip& clip, bool* planesKept)
 {
   if (!operand.usable || block.GetSize() < 3 || block.IsDegenerate())
     return false;
-  FarClip clip;
-  clip.whole.assign(block.m_Coord.begin(), block.m_Coord.end());
-  clip.canCut = IsFlat(block);
+  clip.Start(block, IsFlat(block));
   if (!ClipFar(operand, clip))
     return false;
   if (clip.divided)
@@ -1080,6 +1101,7 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     std::vector<CKelCoord2D> points = PlanPoints(work);
     PassCursor cursor(index);
     MergeMemo memo;
+    FarClip clip;
     for (std::size_t i = 0; i < operands.size(); ++i) {
       const ConvexOperand& operand = operands[i];
       // Operands the index settles pass the single block; the first of a
@@ -1093,7 +1115,7 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
         i = settled ? std::min(next, operands.size()) - 1 : i;
         continue;
       }
-      if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, memo, &planesKept))
+      if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, memo, clip, &planesKept))
         work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
       points = PlanPoints(work);
       passed = false;
