@@ -466,12 +466,11 @@ CKelBlockCubeArray Subtract(CKelBlockCubeArray result, const ConvexOperand& oper
 }
 
 // The plan points of the list's block when it holds one; none otherwise.
-std::vector<CKelCoord2D> PlanPoints(const CKelBlockCubeArray& work)
+void PlanPoints(const CKelBlockCubeArray& work, std::vector<CKelCoord2D>& points)
 {
-  std::vector<CKelCoord2D> points;
+  points.clear();
   if (work.size() == 1)
     points.assign(work.front().m_Coord.begin(), work.front().m_Coord.end());
-  return points;
 }
 
 // What Subtract does to a single block that every piece of the operand files
@@ -593,6 +592,7 @@ struct CutScratch {
   PlanRing chain;
   PlanRing part;
   std::vector<bool> onLine;
+  std::vector<CKelCoord3DEx> merged;
 };
 
 // What the division by a touching line leaves of the ring (moved or as it
@@ -1037,7 +1037,8 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
   if (!OnPlane(a, z, top) || !OnPlane(a, 0.0, bottom))
     return false;
   const double wholeArea = SignedShoelaceArea(a) + SignedShoelaceArea(b);
-  std::vector<CKelCoord3DEx> merged;
+  std::vector<CKelCoord3DEx>& merged = clip.scratch.merged;
+  merged.clear();
   merged.reserve(a.size() + b.size());
   for (const PlanRing* part : {&a, &b}) {
     for (std::size_t i = 0; i + 1 < part->size(); ++i)
@@ -1098,7 +1099,8 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     // The plan points of a single work block, side by side for the test of
     // every operand (PassOutside may turn their order, which the test
     // ignores, but does not move them).
-    std::vector<CKelCoord2D> points = PlanPoints(work);
+    std::vector<CKelCoord2D> points;
+    PlanPoints(work, points);
     PassCursor cursor(index);
     MergeMemo memo;
     FarClip clip;
@@ -1117,7 +1119,7 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
       }
       if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, memo, clip, &planesKept))
         work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
-      points = PlanPoints(work);
+      PlanPoints(work, points);
       passed = false;
     }
     result.insert(result.end(), std::make_move_iterator(work.begin()), std::make_move_iterator(work.end()));
