@@ -196,20 +196,6 @@ void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CP
   }
 }
 
-// The plan extents of an outline (coordinates that are not numbers left out).
-template <class Points>
-KelEdge::Extents ExtentsOf(const Points& coords)
-{
-  KelEdge::Extents box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
-  for (const CKelCoord2D& c : coords) {
-    box.xmin = std::min(box.xmin, c.m_x);
-    box.xmax = std::max(box.xmax, c.m_x);
-    box.ymin = std::min(box.ymin, c.m_y);
-    box.ymax = std::max(box.ymax, c.m_y);
-  }
-  return box;
-}
-
 // The other operand of a set operation as its convex pieces, worked out
 // once for every block it meets, with each piece's edges in the order the
 // clip takes them (the closing edge first).
@@ -233,7 +219,7 @@ ConvexOperand ConvexOf(const CKelBlockCube& block)
                          piece.m_Coord[static_cast<std::size_t>(k)]);
     operand.edges.push_back(std::move(edges));
   }
-  operand.box = ExtentsOf(block.m_Coord);
+  operand.box = KelPassIndex::ExtentsOf(block.m_Coord);
   return operand;
 }
 
@@ -290,7 +276,7 @@ public:
   {
     if (points.empty())
       return from;
-    const KelEdge::Extents box = ExtentsOf(points);
+    const KelEdge::Extents box = KelPassIndex::ExtentsOf(points);
     if (!m_Valid || !Inside(box))
       Refresh(box, from);
     if (!m_Valid)
@@ -331,7 +317,7 @@ bool FarFrom(const CKelBlockCube& block, const ConvexOperand& operand)
 {
   if (block.m_Coord.empty())
     return false;
-  const KelEdge::Extents b = ExtentsOf(block.m_Coord);
+  const KelEdge::Extents b = KelPassIndex::ExtentsOf(block.m_Coord);
   const KelEdge::Extents& o = operand.box;
   const double m = kFarFromOperand;
   return b.xmin > o.xmax + m || b.xmax < o.xmin - m || b.ymin > o.ymax + m || b.ymax < o.ymin - m;
@@ -344,7 +330,7 @@ bool ApartFrom(const std::vector<CKelCoord2D>& points, const ConvexOperand& oper
 {
   if (points.empty())
     return false;
-  const KelEdge::Extents b = ExtentsOf(points);
+  const KelEdge::Extents b = KelPassIndex::ExtentsOf(points);
   const KelEdge::Extents& o = operand.box;
   return b.xmin > o.xmax || b.xmax < o.xmin || b.ymin > o.ymax || b.ymax < o.ymin;
 }

@@ -53,13 +53,7 @@ void KelPassIndex::Add(std::size_t number, const Operand& operand)
   }
   if (operand.vertices.empty())
     return;  // no piece: no box for a block to lie in
-  KelEdge::Extents box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
-  for (const CKelCoord2D& v : operand.vertices) {
-    box.xmin = std::min(box.xmin, v.m_x);
-    box.xmax = std::max(box.xmax, v.m_x);
-    box.ymin = std::min(box.ymin, v.m_y);
-    box.ymax = std::max(box.ymax, v.m_y);
-  }
+  const KelEdge::Extents box = ExtentsOf(operand.vertices);
   m_Boxes.push_back({box, number});
   m_MaxWidth = std::max(m_MaxWidth, box.xmax - box.xmin);
 }

@@ -26,6 +26,8 @@
 // group. Buildings have few directions; the lines of an operand with a
 // direction beyond kMaxGroups make it a candidate for every box.
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -49,6 +51,20 @@ public:
   };
 
   static constexpr std::size_t kMaxGroups = 32;
+
+  // The plan extents of points (coordinates that are not numbers left out).
+  template <class Points>
+  static KelEdge::Extents ExtentsOf(const Points& points)
+  {
+    KelEdge::Extents box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+    for (const CKelCoord2D& p : points) {
+      box.xmin = std::min(box.xmin, p.m_x);
+      box.xmax = std::max(box.xmax, p.m_x);
+      box.ymin = std::min(box.ymin, p.m_y);
+      box.ymax = std::max(box.ymax, p.m_y);
+    }
+    return box;
+  }
 
   // Operands are numbered in the order they are given.
   explicit KelPassIndex(const std::vector<Operand>& operands);

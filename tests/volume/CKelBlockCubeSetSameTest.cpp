@@ -60,6 +60,20 @@ void ExpectSameBlocks(const CKelBlockCubeArray& got, const CKelBlockCubeArray& e
   }
 }
 
+// The difference of blocks and operands, block for block, and the union
+// of operands and blocks, against the first forms.
+void ExpectFirstFormsDifferenceAndUnion(const CKelBlockCubeArray& blocks, const CKelBlockCubeArray& operands,
+                                        int trial)
+{
+  const CKelBlockCubeArray difference = blocks.SubBlock(nullptr, operands);
+  const CKelBlockCubeArray expected = set_literal::Sub(blocks, nullptr, operands);
+  ExpectSameBlocks(difference, expected, "difference");
+  ASSERT_EQ(difference.size(), expected.size());
+  for (std::size_t k = 0; k < difference.size(); ++k)
+    EXPECT_TRUE(difference[k] == expected[k]) << "trial " << trial << " block " << k;
+  ExpectSameBlocks(operands.AddBlock(nullptr, blocks), set_literal::Add(operands, nullptr, blocks), "union");
+}
+
 // k x k L-shapes at a 4 m pitch and boxes overlapping two of them each;
 // jitter moves every shape off the common lines.
 void Grids(std::mt19937& rng, int k, double jitter, CKelBlockCubeArray& ells, CKelBlockCubeArray& boxes)
@@ -566,13 +580,7 @@ TEST(CKelBlockCubeSetSameTest, FarOperandsOverStarsCombsAndSkylinesGiveTheFirstF
         std::tie(x, y) = std::pair<double, double>{x * c - y * s, x * s + y * c};
       operands.AddBlock(BlockOf(box, 6));
     }
-    const CKelBlockCubeArray difference = blocks.SubBlock(nullptr, operands);
-    const CKelBlockCubeArray expected = set_literal::Sub(blocks, nullptr, operands);
-    ExpectSameBlocks(difference, expected, "difference");
-    ASSERT_EQ(difference.size(), expected.size());
-    for (std::size_t k = 0; k < difference.size(); ++k)
-      EXPECT_TRUE(difference[k] == expected[k]) << "trial " << trial << " block " << k;
-    ExpectSameBlocks(operands.AddBlock(nullptr, blocks), set_literal::Add(operands, nullptr, blocks), "union");
+    ExpectFirstFormsDifferenceAndUnion(blocks, operands, trial);
   }
 }
 
@@ -601,13 +609,7 @@ TEST(CKelBlockCubeSetSameTest, FarOperandsAlongOneLineGiveTheFirstFormsListsWhet
       else  // a row to the left, its bottom edge through the block
         operands.AddBlock(BlockOf({{x - far, line}, {x - far + 3, line}, {x - far + 3, line + 2.5}, {x - far, line + 2.5}}, 4));
     }
-    const CKelBlockCubeArray difference = blocks.SubBlock(nullptr, operands);
-    const CKelBlockCubeArray expected = set_literal::Sub(blocks, nullptr, operands);
-    ExpectSameBlocks(difference, expected, "difference");
-    ASSERT_EQ(difference.size(), expected.size());
-    for (std::size_t k = 0; k < difference.size(); ++k)
-      EXPECT_TRUE(difference[k] == expected[k]) << "trial " << trial << " block " << k;
-    ExpectSameBlocks(operands.AddBlock(nullptr, blocks), set_literal::Add(operands, nullptr, blocks), "union");
+    ExpectFirstFormsDifferenceAndUnion(blocks, operands, trial);
   }
 }
 

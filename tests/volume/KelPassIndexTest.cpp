@@ -71,18 +71,6 @@ KelPassIndex::Operand QuadOf(const Points& corners)
   return operand;
 }
 
-KelEdge::Extents BoxOf(const Points& points)
-{
-  KelEdge::Extents box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
-  for (const CKelCoord2D& p : points) {
-    box.xmin = std::min(box.xmin, p.m_x);
-    box.xmax = std::max(box.xmax, p.m_x);
-    box.ymin = std::min(box.ymin, p.m_y);
-    box.ymax = std::max(box.ymax, p.m_y);
-  }
-  return box;
-}
-
 TEST(KelPassIndexTest, OperandsLeftOutPassEveryBlockInTheBoxEvenAtTheBandsEdge)
 {
   std::mt19937 rng(4101);
@@ -114,7 +102,7 @@ TEST(KelPassIndexTest, OperandsLeftOutPassEveryBlockInTheBoxEvenAtTheBandsEdge)
     operands.emplace_back();  // not usable: never left out
     const KelPassIndex index(operands);
     std::vector<std::size_t> candidates;
-    ASSERT_TRUE(index.Candidates(BoxOf(block), 0, candidates));
+    ASSERT_TRUE(index.Candidates(KelPassIndex::ExtentsOf(block), 0, candidates));
     for (std::size_t i = 0; i < operands.size(); ++i) {
       if (std::binary_search(candidates.begin(), candidates.end(), i))
         continue;
