@@ -99,6 +99,7 @@ public:
     return sides == kLeft || sides == kRight ? sides : 0;
   }
   KelPassIndex::Line Line() const { return {m_c, m_s, m_p1}; }
+  const CKelCoord2D& Start() const { return m_p1; }
 
 private:
   CKelCoord2D m_p1;
@@ -807,17 +808,17 @@ bool ClipFar(const ConvexOperand& operand, FarClip& clip)
 {
   Fragments fragments;
   fragments.push_back(0);
-  for (std::size_t p = 0; p < operand.pieces.size(); ++p) {
-    const CKelBlockCube& piece = operand.pieces[p];
+  // The edges' ends come from their lines (each edge starts where the one
+  // before it ends), which lie side by side, unlike the pieces' vertices.
+  for (const std::vector<StrictSides>& edges : operand.edges) {
     Fragments work = fragments;
     fragments.clear();
-    for (int k = 0; k < piece.GetSize() && !work.empty(); ++k) {
+    for (std::size_t k = 0; k < edges.size() && !work.empty(); ++k) {
       Fragments inside;
       for (int f : work) {
-        int side = operand.edges[p][static_cast<std::size_t>(k)].Of(clip.Ring(f));
+        int side = edges[k].Of(clip.Ring(f));
         if (side == 0) {
-          side = FileUnclear(clip, f, piece.m_Coord[static_cast<std::size_t>(piece.PrevPos(k))],
-                             piece.m_Coord[static_cast<std::size_t>(k)], fragments);
+          side = FileUnclear(clip, f, edges[k].Start(), edges[k + 1 == edges.size() ? 0 : k + 1].Start(), fragments);
           f = f == 0 && clip.divided ? 2 : f;  // after a cut the left part goes on
         }
         if (side == 0)
