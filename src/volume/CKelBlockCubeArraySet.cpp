@@ -266,9 +266,10 @@ KelPassIndex PassIndexOf(const std::vector<ConvexOperand>& operands)
 
 // The next operand, from a given one on, whose pass test the index cannot
 // settle for a block's plan points. The candidates are worked out for the
-// points' extents grown by the on-line band, and stay good while the
-// points keep inside: the direct work on far operands moves them by less,
-// and a subtraction only takes area away.
+// points' extents grown by the on-line band and hold for any points inside
+// them, which every step checks: the direct work on far operands moves
+// the points by less than the band, and a subtraction mostly takes area
+// away, so they are seldom worked out again.
 class PassCursor {
 public:
   explicit PassCursor(const KelPassIndex& index) : m_Index(index) {}
@@ -940,22 +941,6 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
   block.SetMinMax();
 }
 
-// The combination of the two parts of the cut, in the order the clip left
-// them: the later (A) merges into the earlier (B), which survives. Each part
-// starts at one position of the cut and ends at the other, and every other
-// vertex lay kClear or more off the line on its own side; the touches a
-// part met since moved its vertices by less than the on-line band each, at
-// most kPartTouches times, so they still lie twice the band off it, and its
-// positions by kPositionSnap at most. So no vertex off the line of one part
-// is the same as, or inside an edge of, the other part, and OnlyEndsMeet
-// sees to the positions: they meet only at the parts' ends, which are the
-// same vertex of the division in both parts. The pair's search so finds
-// A's first vertex (a position) first, the walk forward stops at once and
-// the walk back takes the other position: the merged outline is A up to
-// its last vertex, then B up to its last vertex. No two of its vertices
-// are the same point, so the merge's sure refusal of kept same vertices
-// cannot apply, and its area tests and clean-up (CombineAlongRun) do the
-// rest (a crossing lies on an edge of the block, which it removes it from).
 // The last combinations of the direct path for one block: their inputs and
 // what they gave. The combination is a function of its input alone, so an
 // input equal to a kept one, bit for bit, gives the same outline, without
@@ -1010,6 +995,22 @@ private:
   int m_Next = 0;
 };
 
+// The combination of the two parts of the cut, in the order the clip left
+// them: the later (A) merges into the earlier (B), which survives. Each part
+// starts at one position of the cut and ends at the other, and every other
+// vertex lay kClear or more off the line on its own side; the touches a
+// part met since moved its vertices by less than the on-line band each, at
+// most kPartTouches times, so they still lie twice the band off it, and its
+// positions by kPositionSnap at most. So no vertex off the line of one part
+// is the same as, or inside an edge of, the other part, and OnlyEndsMeet
+// sees to the positions: they meet only at the parts' ends, which are the
+// same vertex of the division in both parts. The pair's search so finds
+// A's first vertex (a position) first, the walk forward stops at once and
+// the walk back takes the other position: the merged outline is A up to
+// its last vertex, then B up to its last vertex. No two of its vertices
+// are the same point, so the merge's sure refusal of kept same vertices
+// cannot apply, and its area tests and clean-up (CombineAlongRun) do the
+// rest (a crossing lies on an edge of the block, which it removes it from).
 bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, MergeMemo& memo, bool* planesKept)
 {
   if (clip.outside.size() != 2)
