@@ -113,6 +113,9 @@ public:
   // to *outline; false when the merge is refused.
   [[nodiscard]] static bool CombineAlongRun(const std::vector<CKelCoord3DEx>& merged, double wholeArea,
                                             CKelBlockCoordArray* outline);
+  // The outline CombineAlongRun gives when it keeps these of the merged
+  // vertices: each a plain vertex of its point and heights.
+  static CKelBlockCoordArray PlainOutline(const std::vector<CKelCoord3DEx>& kept);
   // The surviving block of a merge takes the merged outline: its heights
   // split by the block's profile item, then its extents and area.
   static void TakeMergedOutline(const CPrfPlanParam* prf, CKelBlockCube& survivor, CKelBlockCoordArray outline);

@@ -655,6 +655,17 @@ bool CKelBlockCubeArray::CombineAlongRun(const std::vector<CKelCoord3DEx>& merge
   return true;
 }
 
+// The clean-up only removes vertices, so what it keeps of the plain
+// vertices Materialise made is made again from their points.
+CKelBlockCoordArray CKelBlockCubeArray::PlainOutline(const std::vector<CKelCoord3DEx>& kept)
+{
+  CKelBlockCoordArray outline;
+  outline.reserve(kept.size());
+  for (const CKelCoord3DEx& c : kept)
+    outline.push_back(Plain(c));
+  return outline;
+}
+
 bool CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlockCube& B,
                                       CKelBlockCube* result)
 {

@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <iterator>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -17,6 +20,7 @@
 #include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelOutlineIndex.h"
+#include "KelPassIndex.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -94,6 +98,8 @@ public:
     }
     return sides == kLeft || sides == kRight ? sides : 0;
   }
+  KelPassIndex::Line Line() const { return {m_c, m_s, m_p1}; }
+  const CKelCoord2D& Start() const { return m_p1; }
 
 private:
   CKelCoord2D m_p1;
@@ -191,20 +197,6 @@ void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CP
   }
 }
 
-// The plan extents of an outline (coordinates that are not numbers left out).
-template <class Points>
-KelEdge::Extents ExtentsOf(const Points& coords)
-{
-  KelEdge::Extents box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
-  for (const CKelCoord2D& c : coords) {
-    box.xmin = std::min(box.xmin, c.m_x);
-    box.xmax = std::max(box.xmax, c.m_x);
-    box.ymin = std::min(box.ymin, c.m_y);
-    box.ymax = std::max(box.ymax, c.m_y);
-  }
-  return box;
-}
-
 // The other operand of a set operation as its convex pieces, worked out
 // once for every block it meets, with each piece's edges in the order the
 // clip takes them (the closing edge first).
@@ -228,7 +220,7 @@ ConvexOperand ConvexOf(const CKelBlockCube& block)
                          piece.m_Coord[static_cast<std::size_t>(k)]);
     operand.edges.push_back(std::move(edges));
   }
-  operand.box = ExtentsOf(block.m_Coord);
+  operand.box = KelPassIndex::ExtentsOf(block.m_Coord);
   return operand;
 }
 
@@ -254,6 +246,69 @@ bool PassesOutsideWhole(const std::vector<CKelCoord2D>& block, const ConvexOpera
   return true;
 }
 
+// The operands as the index of the pass test takes them.
+KelPassIndex PassIndexOf(const std::vector<ConvexOperand>& operands)
+{
+  std::vector<KelPassIndex::Operand> indexed(operands.size());
+  for (std::size_t i = 0; i < operands.size(); ++i) {
+    const ConvexOperand& operand = operands[i];
+    indexed[i].usable = operand.usable;
+    for (const std::vector<StrictSides>& edges : operand.edges) {
+      std::vector<KelPassIndex::Line>& lines = indexed[i].pieces.emplace_back();
+      for (const StrictSides& edge : edges)
+        lines.push_back(edge.Line());
+    }
+    for (const CKelBlockCube& piece : operand.pieces)
+      indexed[i].vertices.insert(indexed[i].vertices.end(), piece.m_Coord.begin(), piece.m_Coord.end());
+  }
+  return KelPassIndex(indexed);
+}
+
+// The next operand, from a given one on, whose pass test the index cannot
+// settle for a block's plan points. The candidates are worked out for the
+// points' extents grown by the on-line band and hold for any points inside
+// them, which every step checks: the direct work on far operands moves
+// the points by less than the band, and a subtraction mostly takes area
+// away, so they are seldom worked out again.
+class PassCursor {
+public:
+  explicit PassCursor(const KelPassIndex& index) : m_Index(index) {}
+
+  std::size_t Next(const std::vector<CKelCoord2D>& points, std::size_t from)
+  {
+    if (points.empty())
+      return from;
+    const KelEdge::Extents box = KelPassIndex::ExtentsOf(points);
+    if (!m_Valid || !Inside(box))
+      Refresh(box, from);
+    if (!m_Valid)
+      return from;
+    while (m_At < m_Candidates.size() && m_Candidates[m_At] < from)
+      ++m_At;
+    return m_At < m_Candidates.size() ? m_Candidates[m_At] : m_End;
+  }
+
+private:
+  bool Inside(const KelEdge::Extents& b) const
+  {
+    return m_Box.xmin <= b.xmin && b.xmax <= m_Box.xmax && m_Box.ymin <= b.ymin && b.ymax <= m_Box.ymax;
+  }
+  void Refresh(const KelEdge::Extents& box, std::size_t from)
+  {
+    const double g = KelTol::BlockPoint;
+    m_Box = {box.xmin - g, box.xmax + g, box.ymin - g, box.ymax + g};
+    m_Valid = m_Index.Candidates(m_Box, from, m_Candidates);
+    m_At = 0;
+  }
+
+  const KelPassIndex& m_Index;
+  std::size_t m_End = std::numeric_limits<std::size_t>::max();
+  KelEdge::Extents m_Box;
+  std::vector<std::size_t> m_Candidates;
+  std::size_t m_At = 0;
+  bool m_Valid = false;
+};
+
 // A block farther than this from an operand's extents lies outside every
 // piece of it by more than the on-line tolerance even at a sharp corner, so
 // no part of it can end inside: what the intersection keeps never comes
@@ -264,7 +319,7 @@ bool FarFrom(const CKelBlockCube& block, const ConvexOperand& operand)
 {
   if (block.m_Coord.empty())
     return false;
-  const KelEdge::Extents b = ExtentsOf(block.m_Coord);
+  const KelEdge::Extents b = KelPassIndex::ExtentsOf(block.m_Coord);
   const KelEdge::Extents& o = operand.box;
   const double m = kFarFromOperand;
   return b.xmin > o.xmax + m || b.xmax < o.xmin - m || b.ymin > o.ymax + m || b.ymax < o.ymin - m;
@@ -277,7 +332,7 @@ bool ApartFrom(const std::vector<CKelCoord2D>& points, const ConvexOperand& oper
 {
   if (points.empty())
     return false;
-  const KelEdge::Extents b = ExtentsOf(points);
+  const KelEdge::Extents b = KelPassIndex::ExtentsOf(points);
   const KelEdge::Extents& o = operand.box;
   return b.xmin > o.xmax || b.xmax < o.xmin || b.ymin > o.ymax || b.ymax < o.ymin;
 }
@@ -399,12 +454,11 @@ CKelBlockCubeArray Subtract(CKelBlockCubeArray result, const ConvexOperand& oper
 }
 
 // The plan points of the list's block when it holds one; none otherwise.
-std::vector<CKelCoord2D> PlanPoints(const CKelBlockCubeArray& work)
+void PlanPoints(const CKelBlockCubeArray& work, std::vector<CKelCoord2D>& points)
 {
-  std::vector<CKelCoord2D> points;
+  points.clear();
   if (work.size() == 1)
     points.assign(work.front().m_Coord.begin(), work.front().m_Coord.end());
-  return points;
 }
 
 // What Subtract does to a single block that every piece of the operand files
@@ -508,6 +562,7 @@ int FinishPart(const PlanRing& frame, const CutLine& line, PlanRing& part)
   if (HasNearNeighbours(frame))
     return 0;
   part.clear();
+  part.reserve(frame.size());
   for (const CKelCoord2D& f : frame)
     part.push_back(line.FromFrame(f));
   if (HasNearNeighbours(part) || !(SignedShoelaceArea(part) >= 0))
@@ -516,11 +571,24 @@ int FinishPart(const PlanRing& frame, const CutLine& line, PlanRing& part)
   return side == kLeft || side == kRight ? side : 0;
 }
 
+// Lists the direct path fills for each far operand, kept from one operand
+// to the next so that their room is taken once.
+struct CutScratch {
+  PlanRing frame;
+  PlanRing framed;
+  PlanRing moved;
+  PlanRing chain;
+  PlanRing part;
+  std::vector<bool> onLine;
+  std::vector<CKelCoord3DEx> merged;
+};
+
 // What the division by a touching line leaves of the ring (moved or as it
 // is), or false where the general path must decide.
-bool Touch(PlanRing& ring, const CutLine& line, int* side)
+bool Touch(PlanRing& ring, const CutLine& line, int* side, CutScratch& scratch)
 {
-  PlanRing frame;
+  PlanRing& frame = scratch.frame;
+  frame.clear();
   frame.reserve(ring.size());
   for (const CKelCoord2D& p : ring) {
     frame.push_back(line.ToFrame(p));
@@ -536,10 +604,9 @@ bool Touch(PlanRing& ring, const CutLine& line, int* side)
     return true;
   if (static_cast<const CKelCoord2D&>(frame.front()) == frame.back())
     return false;
-  PlanRing moved;
-  if (FinishPart(frame, line, moved) != *side)
+  if (FinishPart(frame, line, scratch.moved) != *side)
     return false;
-  ring = std::move(moved);
+  ring.swap(scratch.moved);
   return true;
 }
 
@@ -562,9 +629,9 @@ double CrossingAt(const CKelCoord2D& a, const CKelCoord2D& b)
 // The frame outline as Divide makes it: on-line vertices snapped, each
 // crossing after its edge's first vertex; false where a vertex lies outside
 // the on-line band but within the clearance.
-bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame)
+bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame, PlanRing& framed)
 {
-  PlanRing framed;
+  framed.clear();
   framed.reserve(ring.size());
   for (const CKelCoord2D& p : ring) {
     framed.push_back(line.ToFrame(p));
@@ -574,6 +641,7 @@ bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame)
   }
   frame.clear();
   const std::size_t n = framed.size();
+  frame.reserve(2 * n);  // a crossing at most after every vertex
   for (std::size_t k = 0; k < n; ++k) {
     const CKelCoord2D& a = framed[k];
     const CKelCoord2D& b = framed[k + 1 == n ? 0 : k + 1];
@@ -613,16 +681,21 @@ bool TwoPieces(const PlanRing& frame, std::vector<FoundPiece>& found)
   return first.front() == second.back() && first.back() == second.front();
 }
 
-bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
+bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut, CutScratch& scratch)
 {
-  PlanRing frame;
+  PlanRing& frame = scratch.frame;
   std::vector<FoundPiece> found;
-  if (!CrossedFrame(ring, line, frame) || !TwoPieces(frame, found))
+  found.reserve(2);  // the two parts sought
+  if (!CrossedFrame(ring, line, frame, scratch.framed) || !TwoPieces(frame, found))
     return false;
   int sides = 0;
   for (const FoundPiece& piece : found) {
-    PlanRing chain;
-    std::vector<bool> onLine;
+    PlanRing& chain = scratch.chain;
+    std::vector<bool>& onLine = scratch.onLine;
+    chain.clear();
+    onLine.clear();
+    chain.reserve(piece.chain.size());
+    onLine.reserve(piece.chain.size());
     for (const int i : piece.chain) {
       chain.push_back(frame[static_cast<std::size_t>(i)]);
       onLine.push_back(chain.back().m_y == 0.0);
@@ -630,13 +703,12 @@ bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut)
     // EmitPiece refuses a piece whose ends coincide.
     if (chain.front() == chain.back())
       return false;
-    PlanRing part;
-    const int side = FinishPart(chain, line, part);
+    const int side = FinishPart(chain, line, scratch.part);
     if (side == 0 || (sides & side) != 0)
       return false;
     sides |= side;
-    (side == kRight ? cut.right : cut.left) = std::move(part);
-    (side == kRight ? cut.rightOnLine : cut.leftOnLine) = std::move(onLine);
+    (side == kRight ? cut.right : cut.left).swap(scratch.part);
+    (side == kRight ? cut.rightOnLine : cut.leftOnLine).swap(onLine);
   }
   return true;
 }
@@ -670,6 +742,17 @@ struct FarClip {
   bool divided = false;
   int partTouches = 0;
   Fragments outside;
+  CutScratch scratch;
+
+  // A new clip of the block, in the lists of the last.
+  void Start(const CKelBlockCube& block, bool flat)
+  {
+    whole.assign(block.m_Coord.begin(), block.m_Coord.end());
+    canCut = flat;
+    divided = false;
+    partTouches = 0;
+    outside.clear();
+  }
 
   PlanRing& Ring(int f) { return f == 0 ? whole : f == 1 ? cut.right : cut.left; }
   const std::vector<bool>& OnLine(int f) const { return f == 1 ? cut.rightOnLine : cut.leftOnLine; }
@@ -688,14 +771,14 @@ constexpr double kPositionSnap = KelTol::BlockPoint / 4;
 // A touch of a part of the cut, which must leave the part's positions (the
 // vertices the merge compares with the other part's) off its line or move
 // them by kPositionSnap at most.
-bool TouchPart(PlanRing& ring, const std::vector<bool>& onLine, const CutLine& line, int* side)
+bool TouchPart(PlanRing& ring, const std::vector<bool>& onLine, const CutLine& line, int* side, CutScratch& scratch)
 {
   for (std::size_t i = 0; i < ring.size(); ++i) {
     const double h = std::fabs(KelEdge::Measure(line.p1, line.d, ring[i]).h);
     if (onLine[i] && !(h >= KelTol::BlockPoint || h <= kPositionSnap))
       return false;
   }
-  return Touch(ring, line, side);
+  return Touch(ring, line, side, scratch);
 }
 
 // The side FileBlock files fragment f on at a line it does not lie
@@ -712,10 +795,10 @@ int FileUnclear(FarClip& clip, int f, const CKelCoord2D& start, const CKelCoord2
   const int sides = line.Sides(ring);
   int side = 0;
   if ((sides == kLeft || sides == kRight) && f == 0)
-    return Touch(ring, line, &side) ? side : 0;
+    return Touch(ring, line, &side, clip.scratch) ? side : 0;
   if (sides == kLeft || sides == kRight)
-    return ++clip.partTouches <= kPartTouches && TouchPart(ring, clip.OnLine(f), line, &side) ? side : 0;
-  if (sides != (kLeft | kRight) || f != 0 || !clip.canCut || !CutClean(ring, line, clip.cut))
+    return ++clip.partTouches <= kPartTouches && TouchPart(ring, clip.OnLine(f), line, &side, clip.scratch) ? side : 0;
+  if (sides != (kLeft | kRight) || f != 0 || !clip.canCut || !CutClean(ring, line, clip.cut, clip.scratch))
     return 0;
   clip.divided = true;
   out.push_back(1);
@@ -726,17 +809,17 @@ bool ClipFar(const ConvexOperand& operand, FarClip& clip)
 {
   Fragments fragments;
   fragments.push_back(0);
-  for (std::size_t p = 0; p < operand.pieces.size(); ++p) {
-    const CKelBlockCube& piece = operand.pieces[p];
+  // The edges' ends come from their lines (each edge starts where the one
+  // before it ends), which lie side by side, unlike the pieces' vertices.
+  for (const std::vector<StrictSides>& edges : operand.edges) {
     Fragments work = fragments;
     fragments.clear();
-    for (int k = 0; k < piece.GetSize() && !work.empty(); ++k) {
+    for (std::size_t k = 0; k < edges.size() && !work.empty(); ++k) {
       Fragments inside;
       for (int f : work) {
-        int side = operand.edges[p][static_cast<std::size_t>(k)].Of(clip.Ring(f));
+        int side = edges[k].Of(clip.Ring(f));
         if (side == 0) {
-          side = FileUnclear(clip, f, piece.m_Coord[static_cast<std::size_t>(piece.PrevPos(k))],
-                             piece.m_Coord[static_cast<std::size_t>(k)], fragments);
+          side = FileUnclear(clip, f, edges[k].Start(), edges[k + 1 == edges.size() ? 0 : k + 1].Start(), fragments);
           f = f == 0 && clip.divided ? 2 : f;  // after a cut the left part goes on
         }
         if (side == 0)
@@ -763,6 +846,15 @@ bool InsideEdge(const CKelCoord2D& start, const CKelCoord2D& end, const CKelCoor
   const double m = 2 * t;
   if (p.m_x < std::min(start.m_x, end.m_x) - m || p.m_x > std::max(start.m_x, end.m_x) + m ||
       p.m_y < std::min(start.m_y, end.m_y) - m || p.m_y > std::max(start.m_y, end.m_y) + m)
+    return false;
+  // An end of the edge itself (the parts' shared ends mostly) is never t or
+  // more inside either end: the start lies along it at 0 (or at no number),
+  // the end at its length L up to a few ulps of L, which is less than t
+  // for any edge under a million kilometres (L is at most |dx| + |dy|).
+  if (p.m_x == start.m_x && p.m_y == start.m_y)
+    return false;
+  const double span = std::fabs(end.m_x - start.m_x) + std::fabs(end.m_y - start.m_y);
+  if (p.m_x == end.m_x && p.m_y == end.m_y && span < 1e9)
     return false;
   double c = 0;
   double s = 0;
@@ -849,6 +941,60 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
   block.SetMinMax();
 }
 
+// The last combinations of the direct path for one block: their inputs and
+// what they gave. The combination is a function of its input alone, so an
+// input equal to a kept one, bit for bit, gives the same outline, without
+// the clean-up and its tests. Far operands along the lines of a grid of
+// exact coordinates give one block the same merged outlines again and
+// again; two are kept, as a cut and the one after it may take turns.
+class MergeMemo {
+public:
+  bool Combine(const std::vector<CKelCoord3DEx>& merged, double wholeArea, CKelBlockCoordArray* outline)
+  {
+    for (Entry& entry : m_Entries) {
+      if (entry.known && entry.Same(merged, wholeArea)) {
+        if (entry.ok)
+          *outline = CKelBlockCubeArray::PlainOutline(entry.kept);
+        return entry.ok;
+      }
+    }
+    Entry& entry = m_Entries[m_Next];
+    m_Next = 1 - m_Next;
+    entry.ok = CKelBlockCubeArray::CombineAlongRun(merged, wholeArea, outline);
+    entry.known = true;
+    entry.merged = merged;
+    entry.wholeArea = wholeArea;
+    entry.kept.clear();
+    if (entry.ok)
+      entry.kept.assign(outline->begin(), outline->end());
+    return entry.ok;
+  }
+
+private:
+  static bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+  struct Entry {
+    bool known = false;
+    bool ok = false;
+    std::vector<CKelCoord3DEx> merged;
+    double wholeArea = 0;
+    std::vector<CKelCoord3DEx> kept;  // the points of the outline it gave
+
+    bool Same(const std::vector<CKelCoord3DEx>& other, double otherArea) const
+    {
+      return SameBits(wholeArea, otherArea) &&
+             std::equal(merged.begin(), merged.end(), other.begin(), other.end(),
+                        [](const CKelCoord3DEx& a, const CKelCoord3DEx& b) {
+                          return SameBits(a.m_x, b.m_x) && SameBits(a.m_y, b.m_y) && SameBits(a.m_z, b.m_z) &&
+                                 SameBits(a.m_zL, b.m_zL);
+                        });
+    }
+  };
+
+  std::array<Entry, 2> m_Entries;
+  int m_Next = 0;
+};
+
 // The combination of the two parts of the cut, in the order the clip left
 // them: the later (A) merges into the earlier (B), which survives. Each part
 // starts at one position of the cut and ends at the other, and every other
@@ -865,7 +1011,7 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
 // are the same point, so the merge's sure refusal of kept same vertices
 // cannot apply, and its area tests and clean-up (CombineAlongRun) do the
 // rest (a crossing lies on an edge of the block, which it removes it from).
-bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, bool* planesKept)
+bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, MergeMemo& memo, bool* planesKept)
 {
   if (clip.outside.size() != 2)
     return false;
@@ -879,38 +1025,40 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, b
   if (!OnPlane(a, z, top) || !OnPlane(a, 0.0, bottom))
     return false;
   const double wholeArea = SignedShoelaceArea(a) + SignedShoelaceArea(b);
-  std::vector<CKelCoord3DEx> merged;
+  std::vector<CKelCoord3DEx>& merged = clip.scratch.merged;
+  merged.clear();
   merged.reserve(a.size() + b.size());
   for (const PlanRing* part : {&a, &b}) {
     for (std::size_t i = 0; i + 1 < part->size(); ++i)
       merged.emplace_back((*part)[i].m_x, (*part)[i].m_y, z, 0.0);
   }
   CKelBlockCoordArray outline;
-  if (!CKelBlockCubeArray::CombineAlongRun(merged, wholeArea, &outline))
+  if (!memo.Combine(merged, wholeArea, &outline))
     return false;
   block.CheckSlope();
   block.SetTopPlaneParam(top[0], top[1], top[2], top[3]);
   block.SetBotPlaneParam(bottom[0], bottom[1], bottom[2], bottom[3]);
+  // The merge normalises the block it makes (TakeMergedOutline ends with
+  // SetMinMax), so Subtract's normalisation after it, a second SetMinMax on
+  // the same outline, changes nothing and is left out.
   CKelBlockCubeArray::TakeMergedOutline(prf, block, std::move(outline));
   *planesKept = false;
-  block.SetMinMax();
   return true;
 }
 
 // Subtract of a far operand from a single block, worked out directly where
 // the argument above holds: true when the block was left as Subtract would
 // leave it, false (the block untouched) where the general path must run.
-bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfPlanParam* prf, bool* planesKept)
+bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfPlanParam* prf, MergeMemo& memo,
+                 FarClip& clip, bool* planesKept)
 {
   if (!operand.usable || block.GetSize() < 3 || block.IsDegenerate())
     return false;
-  FarClip clip;
-  clip.whole.assign(block.m_Coord.begin(), block.m_Coord.end());
-  clip.canCut = IsFlat(block);
+  clip.Start(block, IsFlat(block));
   if (!ClipFar(operand, clip))
     return false;
   if (clip.divided)
-    return MergeParts(block, clip, prf, planesKept);
+    return MergeParts(block, clip, prf, memo, planesKept);
   TakeWhole(block, clip.whole, planesKept);
   return true;
 }
@@ -929,6 +1077,7 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
   operands.reserve(others.size());
   for (const CKelBlockCube& other : others)
     operands.push_back(ConvexOf(other));
+  const KelPassIndex index = PassIndexOf(operands);
   CKelBlockCubeArray result;
   for (const CKelBlockCube& block : *this) {
     CKelBlockCubeArray work;
@@ -938,17 +1087,27 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     // The plan points of a single work block, side by side for the test of
     // every operand (PassOutside may turn their order, which the test
     // ignores, but does not move them).
-    std::vector<CKelCoord2D> points = PlanPoints(work);
-    for (const ConvexOperand& operand : operands) {
-      if (work.size() == 1 && operand.usable && PassesOutsideWhole(points, operand)) {
+    std::vector<CKelCoord2D> points;
+    PlanPoints(work, points);
+    PassCursor cursor(index);
+    MergeMemo memo;
+    FarClip clip;
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+      const ConvexOperand& operand = operands[i];
+      // Operands the index settles pass the single block; the first of a
+      // run of them passes it outside, the others change nothing.
+      const std::size_t next = work.size() == 1 ? cursor.Next(points, i) : i;
+      const bool settled = next > i;
+      if (settled || (work.size() == 1 && operand.usable && PassesOutsideWhole(points, operand))) {
         if (!passed)
           PassOutside(work.front(), &planesKept);
         passed = true;
+        i = settled ? std::min(next, operands.size()) - 1 : i;
         continue;
       }
-      if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, &planesKept))
+      if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, memo, clip, &planesKept))
         work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
-      points = PlanPoints(work);
+      PlanPoints(work, points);
       passed = false;
     }
     result.insert(result.end(), std::make_move_iterator(work.begin()), std::make_move_iterator(work.end()));

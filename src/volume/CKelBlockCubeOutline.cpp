@@ -12,6 +12,7 @@
 // the diagonals of the convex cut.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -34,6 +35,37 @@ bool AllFinite(const CKelBlockCoordArray& coords)
 // Strictly inside (0, len) by more than tol at both ends.
 bool InsideSpan(double t, double len, double tol) { return t > tol && t < len - tol; }
 
+// A bound on the round-off of a cross product and of KelEdge::Measure's h,
+// relative to the sizes of their terms: a few ulps, taken far over.
+constexpr double kRelRoundOff = 1e-12;
+
+// Whether DeleteOnLine surely keeps vertex p between a and b, shown without
+// the square root of their distance L: |dx| + |dy| bounds L from above and
+// from below within a factor of the square root of two, and Measure's h is
+// the cross product over L up to round-off of its terms. So a cross product
+// clear of the band times |dx| + |dy| means h is clear of the band, and an
+// |dx| + |dy| over twice the band means L is over it. Anything else (a
+// quantity that is not a number too) goes the full way.
+bool SurelyOffLine(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  const double dx = b.m_x - a.m_x;
+  const double dy = b.m_y - a.m_y;
+  const double across = dx * (p.m_y - a.m_y);
+  const double along = dy * (p.m_x - a.m_x);
+  const double span = std::fabs(dx) + std::fabs(dy);
+  const double terms = std::fabs(across) + std::fabs(along);
+  return span > 2 * KelTol::Collinear &&
+         std::fabs(across - along) - kRelRoundOff * terms > KelTol::Collinear * span * (1 + kRelRoundOff);
+}
+
+// Whether DeleteOnLine removes vertex p between a and b. Coinciding
+// neighbours give no direction: the vertex is a spike and goes.
+bool OnLineOf(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  const KelEdge::Direction d(a, b);
+  return d.len < KelTol::Collinear || std::fabs(KelEdge::Measure(a, d, p).h) < KelTol::Collinear;
+}
+
 }  // namespace
 
 // Each vertex in turn against the line through its neighbours as the
@@ -48,10 +80,7 @@ bool CKelBlockCube::DeleteOnLine()
   for (int j = 0; j < n; ++j) {
     const CKelCoord2D& a = At(m_Coord, kept > 0 ? kept - 1 : n - 1);
     const CKelCoord2D& b = At(m_Coord, j + 1 < n ? j + 1 : (kept > 0 ? 0 : j));
-    // Coinciding neighbours give no direction: the vertex is a spike and goes.
-    const KelEdge::Direction d(a, b);
-    const bool noDirection = d.len < KelTol::Collinear;
-    if (noDirection || std::fabs(KelEdge::Measure(a, d, At(m_Coord, j)).h) < KelTol::Collinear)
+    if (!SurelyOffLine(a, b, At(m_Coord, j)) && OnLineOf(a, b, At(m_Coord, j)))
       continue;
     if (kept != j)
       m_Coord[static_cast<std::size_t>(kept)] = std::move(m_Coord[static_cast<std::size_t>(j)]);
@@ -123,6 +152,54 @@ bool CrossesFrom(const CKelCoord2D& p1, const KelEdge::Direction& d, const CKelC
   return within(a.t + (0 - a.h) * (b.t - a.t) / (b.h - a.h));
 }
 
+// An edge's box grown by its own size and twice the tolerance (see
+// CheckCross).
+struct GrownBox {
+  double x0, x1, y0, y1;
+
+  GrownBox() = default;
+  GrownBox(const CKelCoord2D& p, const CKelCoord2D& q)
+  {
+    const double margin = 2 * KelTol::BlockPoint;
+    const double gx = std::fabs(q.m_x - p.m_x) + margin;
+    const double gy = std::fabs(q.m_y - p.m_y) + margin;
+    x0 = std::min(p.m_x, q.m_x) - gx;
+    x1 = std::max(p.m_x, q.m_x) + gx;
+    y0 = std::min(p.m_y, q.m_y) - gy;
+    y1 = std::max(p.m_y, q.m_y) + gy;
+  }
+  bool Meets(const GrownBox& b) const { return x0 <= b.x1 && b.x0 <= x1 && y0 <= b.y1 && b.y0 <= y1; }
+};
+
+constexpr std::size_t kShortOutline = 16;
+
+// CheckCross's test of an outline of kShortOutline edges at most (those of
+// most merges): every pair whose boxes meet, as the sweep pairs them, on
+// the stack. The pairs come in another order, which the answer (whether
+// any pair crosses, either way round) does not depend on.
+bool ShortOutlineCrosses(const CKelBlockCoordArray& coords)
+{
+  const std::size_t n = coords.size();
+  std::array<GrownBox, kShortOutline> boxes;
+  std::array<KelEdge::Direction, kShortOutline> directions;
+  for (std::size_t k = 0; k < n; ++k) {
+    const CKelCoord2D& p = coords[k == 0 ? n - 1 : k - 1];
+    boxes[k] = GrownBox(p, coords[k]);
+    directions[k] = KelEdge::Direction(p, coords[k]);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const CKelCoord2D& a1 = coords[i == 0 ? n - 1 : i - 1];
+    for (std::size_t j = i + 1; j < n; ++j) {
+      if (!boxes[i].Meets(boxes[j]))
+        continue;
+      const CKelCoord2D& b1 = coords[j - 1];
+      if (CrossesFrom(a1, directions[i], b1, coords[j]) || CrossesFrom(b1, directions[j], a1, coords[i]))
+        return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool CKelBlockCube::IsLineCrossed(const CKelCoord2D& p1, const CKelCoord2D& p2, const CKelCoord2D& q1,
@@ -161,6 +238,8 @@ bool CKelBlockCube::CheckCross() const
     }
     return true;
   }
+  if (n <= static_cast<int>(kShortOutline))
+    return !ShortOutlineCrosses(m_Coord);
   struct EdgeBox {
     double x0, x1, y0, y1;
     int start, end;

@@ -60,6 +60,20 @@ void ExpectSameBlocks(const CKelBlockCubeArray& got, const CKelBlockCubeArray& e
   }
 }
 
+// The difference of blocks and operands, block for block, and the union
+// of operands and blocks, against the first forms.
+void ExpectFirstFormsDifferenceAndUnion(const CKelBlockCubeArray& blocks, const CKelBlockCubeArray& operands,
+                                        int trial)
+{
+  const CKelBlockCubeArray difference = blocks.SubBlock(nullptr, operands);
+  const CKelBlockCubeArray expected = set_literal::Sub(blocks, nullptr, operands);
+  ExpectSameBlocks(difference, expected, "difference");
+  ASSERT_EQ(difference.size(), expected.size());
+  for (std::size_t k = 0; k < difference.size(); ++k)
+    EXPECT_TRUE(difference[k] == expected[k]) << "trial " << trial << " block " << k;
+  ExpectSameBlocks(operands.AddBlock(nullptr, blocks), set_literal::Add(operands, nullptr, blocks), "union");
+}
+
 // k x k L-shapes at a 4 m pitch and boxes overlapping two of them each;
 // jitter moves every shape off the common lines.
 void Grids(std::mt19937& rng, int k, double jitter, CKelBlockCubeArray& ells, CKelBlockCubeArray& boxes)
@@ -308,6 +322,51 @@ TEST(CKelBlockCubeSetSameTest, OnLineVerticesGoAsInTheFirstForm)
   EXPECT_LT(removals, 1900);
 }
 
+// Vertices at the edge of the band, the smallest steps either side of it,
+// between neighbours about the band apart or far apart, on turned lines
+// far from the origin: the quick test of a vertex that surely stays keeps
+// only what the full test keeps.
+TEST(CKelBlockCubeSetSameTest, OnLineVerticesAtTheBandsEdgeGoAsInTheFirstForm)
+{
+  std::mt19937 rng(399);
+  std::uniform_real_distribution<double> angleOf(0, 6.2831853);
+  const double band = KelTol::Collinear;
+  const std::vector<double> spans = {1.4 * band, 2 * band, 2.0001 * band, 3 * band, 0.5, 40.0};
+  const std::vector<double> offsets = {band, std::nextafter(band, 0.0), std::nextafter(band, 1.0), band * (1 + 1e-12),
+                                       band * (1 - 1e-12), band * (1 + 1e-9), 1.5 * band, 3 * band};
+  int removals = 0;
+  int kept = 0;
+  for (int trial = 0; trial < 400; ++trial) {
+    const double turn = trial % 4 == 0 ? 0.0 : angleOf(rng);
+    const double origin = trial % 2 == 0 ? 0.0 : 12345.678;
+    const double c = std::cos(turn);
+    const double s = std::sin(turn);
+    for (const double span : spans) {
+      for (const double off : offsets) {
+        const double along = span * (trial % 3) / 2;  // at a, halfway, at b
+        const auto place = [&](double u, double v) {
+          return CKelBlockCoord(origin + u * c - v * s, origin + u * s + v * c, 3, 0);
+        };
+        CKelBlockCube block;
+        block.Append(place(0, 0));
+        block.Append(place(along, trial % 5 == 0 ? -off : off));
+        block.Append(place(span, 0));
+        block.Append(place(span / 2, -30 * span));
+        CKelBlockCube first = block;
+        const bool removed = block.DeleteOnLine();
+        ASSERT_EQ(removed, DeleteOnLineFirstForm(first)) << trial << " " << span << " " << off;
+        ASSERT_EQ(block.m_Coord.size(), first.m_Coord.size()) << trial;
+        for (std::size_t i = 0; i < first.m_Coord.size(); ++i)
+          EXPECT_TRUE(block.m_Coord[i].m_x == first.m_Coord[i].m_x && block.m_Coord[i].m_y == first.m_Coord[i].m_y)
+              << trial;
+        (removed ? removals : kept) += 1;
+      }
+    }
+  }
+  EXPECT_GT(removals, 2000);
+  EXPECT_GT(kept, 2000);
+}
+
 // Short outlines take the same sweep as long ones: stars of 3 to 15
 // vertices, some with a vertex pulled across, a spike folded back along an
 // edge, a repeated vertex or a vertex within the tolerance of an edge.
@@ -521,12 +580,37 @@ TEST(CKelBlockCubeSetSameTest, FarOperandsOverStarsCombsAndSkylinesGiveTheFirstF
         std::tie(x, y) = std::pair<double, double>{x * c - y * s, x * s + y * c};
       operands.AddBlock(BlockOf(box, 6));
     }
-    const CKelBlockCubeArray difference = blocks.SubBlock(nullptr, operands);
-    const CKelBlockCubeArray expected = set_literal::Sub(blocks, nullptr, operands);
-    ExpectSameBlocks(difference, expected, "difference");
-    ASSERT_EQ(difference.size(), expected.size());
-    for (std::size_t k = 0; k < difference.size(); ++k)
-      EXPECT_TRUE(difference[k] == expected[k]) << "trial " << trial << " block " << k;
-    ExpectSameBlocks(operands.AddBlock(nullptr, blocks), set_literal::Add(operands, nullptr, blocks), "union");
+    ExpectFirstFormsDifferenceAndUnion(blocks, operands, trial);
   }
 }
+
+namespace {
+
+// Rows of far boxes whose bottom edges run along one line through an
+// L-shape, at exact coordinates (the same merged outline again and again)
+// or nudged by a few ulps or by a share of the band (outlines that differ
+// in the last bits only), and columns alternating with them.
+TEST(CKelBlockCubeSetSameTest, FarOperandsAlongOneLineGiveTheFirstFormsListsWhetherOrNotTheirCutsRepeat)
+{
+  std::mt19937 rng(401);
+  std::uniform_int_distribution<int> nudgeOf(0, 3);
+  for (int trial = 0; trial < 12; ++trial) {
+    const double x = trial % 2 == 0 ? 0.0 : 100.3;
+    const double y = trial % 3 == 0 ? 0.0 : -52.7;
+    CKelBlockCubeArray blocks;
+    blocks.AddBlock(BlockOf({{x, y}, {x + 3, y}, {x + 3, y + 1.5}, {x + 1.5, y + 1.5}, {x + 1.5, y + 3}, {x, y + 3}}, 4));
+    CKelBlockCubeArray operands;
+    for (int n = 0; n < 16; ++n) {
+      const int nudge = nudgeOf(rng);
+      const double line = nudge == 0 ? y + 1 : nudge == 1 ? std::nextafter(y + 1, 9.0) : y + 1 + 0.3 * KelTol::BlockPoint;
+      const double far = 10 + 4 * n;
+      if (n % 3 == 2)  // a column below, its left edge through the block
+        operands.AddBlock(BlockOf({{x + 2, y - far}, {x + 5, y - far}, {x + 5, y - far + 2.5}, {x + 2, y - far + 2.5}}, 4));
+      else  // a row to the left, its bottom edge through the block
+        operands.AddBlock(BlockOf({{x - far, line}, {x - far + 3, line}, {x - far + 3, line + 2.5}, {x - far, line + 2.5}}, 4));
+    }
+    ExpectFirstFormsDifferenceAndUnion(blocks, operands, trial);
+  }
+}
+
+}  // namespace
