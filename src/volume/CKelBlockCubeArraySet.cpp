@@ -868,14 +868,51 @@ bool InsideEdge(const CKelCoord2D& start, const CKelCoord2D& end, const CKelCoor
   return t <= along && along <= L - t && -t < across && across < t;
 }
 
-// Whether some position of part x lies inside an edge of part y.
-bool PositionInsideEdge(const PlanRing& x, const std::vector<bool>& onX, const PlanRing& y)
-{
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    for (std::size_t e = 0; onX[i] && e < y.size(); ++e) {
-      if (InsideEdge(y[e], y[e + 1 == y.size() ? 0 : e + 1], x[i]))
-        return true;
+// The indices of a part's positions, without the heap: a clean cut's part
+// mostly has two, its ends; false when it has more than there is room for.
+class PositionList {
+public:
+  bool Of(const std::vector<bool>& onLine)
+  {
+    m_N = 0;
+    for (std::size_t i = 0; i < onLine.size(); ++i) {
+      if (!onLine[i])
+        continue;
+      if (m_N == m_At.size())
+        return false;
+      m_At[m_N++] = i;
     }
+    return true;
+  }
+  const std::size_t* begin() const { return m_At.data(); }
+  const std::size_t* end() const { return m_At.data() + m_N; }
+
+private:
+  std::array<std::size_t, 8> m_At{};
+  std::size_t m_N = 0;
+};
+
+// Whether some position of part x lies inside an edge of part y. Only an
+// edge with a position of y at one end can hold one: an edge between two
+// other vertices of y runs twice the on-line band or more off the cut's
+// line on y's side (see MergeParts), and a position of x lies within
+// kPositionSnap of the line, so farther than the band from every point of
+// that edge.
+bool PositionInsideEdge(const PlanRing& x, const PositionList& atX, const PlanRing& y, const PositionList& atY,
+                        const std::vector<bool>& onY)
+{
+  const std::size_t n = y.size();
+  const auto holds = [&](std::size_t e) {
+    return std::any_of(atX.begin(), atX.end(),
+                       [&](std::size_t i) { return InsideEdge(y[e], y[e + 1 == n ? 0 : e + 1], x[i]); });
+  };
+  // The edges ending at a position of y, then those starting at one.
+  for (const std::size_t j : atY) {
+    const std::size_t before = j == 0 ? n - 1 : j - 1;
+    if (!onY[before] && holds(before))
+      return true;
+    if (holds(j))
+      return true;
   }
   return false;
 }
@@ -886,14 +923,18 @@ bool PositionInsideEdge(const PlanRing& x, const std::vector<bool>& onX, const P
 // as the parts' ends, a's first with b's last and a's last with b's first.
 bool OnlyEndsMeet(const PlanRing& a, const std::vector<bool>& onA, const PlanRing& b, const std::vector<bool>& onB)
 {
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    for (std::size_t j = 0; onA[i] && j < b.size(); ++j) {
+  PositionList atA;
+  PositionList atB;
+  if (!atA.Of(onA) || !atB.Of(onB))
+    return false;  // more positions than a clean cut's parts have: the general path decides
+  for (const std::size_t i : atA) {
+    for (const std::size_t j : atB) {
       const bool ends = (i == 0 && j + 1 == b.size()) || (i + 1 == a.size() && j == 0);
-      if (onB[j] && (a[i] == b[j]) != ends)
+      if ((a[i] == b[j]) != ends)
         return false;
     }
   }
-  return !PositionInsideEdge(a, onA, b) && !PositionInsideEdge(b, onB, a);
+  return !PositionInsideEdge(a, atA, b, atB, onB) && !PositionInsideEdge(b, atB, a, atA, onA);
 }
 
 // A flat block without its own bottom: a cut's crossings then take the
