@@ -11,6 +11,7 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -581,6 +582,8 @@ struct CutScratch {
   PlanRing part;
   std::vector<bool> onLine;
   std::vector<CKelCoord3DEx> merged;
+  KelPieceSearch::IndexChain whole;
+  std::array<KelPieceSearch::IndexChain, 2> pieces;  // the chains of a clean cut's two parts
 };
 
 // What the division by a touching line leaves of the ring (moved or as it
@@ -652,51 +655,80 @@ bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame, Pl
   return true;
 }
 
-// A piece Divide's search finds: its chain of frame indices, and whether
-// its near vertices are erased when it is made.
-struct FoundPiece {
-  KelPieceSearch::IndexChain chain;
-  bool eraseSame = false;
-};
-
-// The pieces Divide's search finds on the frame outline, when they are two
-// that meet at both ends (each ends where the other starts).
-bool TwoPieces(const PlanRing& frame, std::vector<FoundPiece>& found)
+// The pieces Divide's general search finds on the frame outline, when they
+// are two that meet at both ends (each ends where the other starts).
+bool SearchedTwo(const PlanRing& frame, CutScratch& scratch)
 {
-  if (!KelPieceSearch::HasTwoPositions(frame))
-    return false;
-  KelPieceSearch::IndexChain whole(frame.size());
-  for (std::size_t i = 0; i < whole.size(); ++i)
-    whole[i] = static_cast<int>(i);
-  auto take = [&](KelPieceSearch::IndexChain&& chain, bool eraseSame) {
-    found.push_back({std::move(chain), eraseSame});
+  std::size_t found = 0;
+  auto take = [&](KelPieceSearch::IndexChain&& chain, bool) {
+    if (found < scratch.pieces.size())
+      scratch.pieces[found].swap(chain);
+    ++found;
     return true;
   };
   bool done = false;
-  if (!KelPieceSearch::Search(frame, std::move(whole), nullptr, take, &done, CKelBlockCube::ChainArea::kModel) ||
-      !done || found.size() != 2)
+  if (!KelPieceSearch::Search(frame, scratch.whole, nullptr, take, &done, CKelBlockCube::ChainArea::kModel) ||
+      !done || found != 2)
     return false;
-  const KelPieceSearch::IndexChain& first = found[0].chain;
-  const KelPieceSearch::IndexChain& second = found[1].chain;
+  const KelPieceSearch::IndexChain& first = scratch.pieces[0];
+  const KelPieceSearch::IndexChain& second = scratch.pieces[1];
   return first.front() == second.back() && first.back() == second.front();
+}
+
+// Entries of the whole outline's chain from one position to another, as
+// KelPieceSearch::Chain takes them, in a list that keeps its room.
+void RunOf(const KelPieceSearch::IndexChain& whole, int from, int to, KelPieceSearch::IndexChain& run)
+{
+  run.clear();
+  const int n = static_cast<int>(whole.size());
+  for (int i = from;; i = (i + 1) % n) {
+    run.push_back(whole[static_cast<std::size_t>(i)]);
+    if (i == to)
+      break;
+  }
+}
+
+// The two parts' chains Divide's search finds on the frame outline, into
+// scratch.pieces; false unless they are two that meet at both ends. An
+// outline on both sides with exactly two positions is settled by the
+// search's first chord: both chains of area are pieces, and a chord
+// outside the outline leaves no other to try, so the search breaks. That
+// case is worked out here in lists that keep their room; any other goes
+// the general search.
+bool TwoPieces(const PlanRing& frame, CutScratch& scratch)
+{
+  if (!KelPieceSearch::HasTwoPositions(frame))
+    return false;
+  KelPieceSearch::IndexChain& whole = scratch.whole;
+  whole.resize(frame.size());
+  std::iota(whole.begin(), whole.end(), 0);
+  if (KelPieceSearch::SidesOf(frame, whole) != (kLeft | kRight))
+    return SearchedTwo(frame, scratch);
+  const KelPieceSearch::OpenChords open = KelPieceSearch::FindOpenChords(frame, whole, nullptr);
+  if (open.count != 2)
+    return SearchedTwo(frame, scratch);
+  KelPieceSearch::IndexChain& a = scratch.pieces[0];
+  KelPieceSearch::IndexChain& b = scratch.pieces[1];
+  RunOf(whole, open.at[0], open.at[1], a);
+  RunOf(whole, open.at[1], open.at[0], b);
+  const CKelBlockCube::ChainArea model = CKelBlockCube::ChainArea::kModel;
+  return KelPieceSearch::AreaSign(frame, a, model) > 0 && KelPieceSearch::AreaSign(frame, b, model) > 0;
 }
 
 bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut, CutScratch& scratch)
 {
   PlanRing& frame = scratch.frame;
-  std::vector<FoundPiece> found;
-  found.reserve(2);  // the two parts sought
-  if (!CrossedFrame(ring, line, frame, scratch.framed) || !TwoPieces(frame, found))
+  if (!CrossedFrame(ring, line, frame, scratch.framed) || !TwoPieces(frame, scratch))
     return false;
   int sides = 0;
-  for (const FoundPiece& piece : found) {
+  for (const KelPieceSearch::IndexChain& piece : scratch.pieces) {
     PlanRing& chain = scratch.chain;
     std::vector<bool>& onLine = scratch.onLine;
     chain.clear();
     onLine.clear();
-    chain.reserve(piece.chain.size());
-    onLine.reserve(piece.chain.size());
-    for (const int i : piece.chain) {
+    chain.reserve(piece.size());
+    onLine.reserve(piece.size());
+    for (const int i : piece) {
       chain.push_back(frame[static_cast<std::size_t>(i)]);
       onLine.push_back(chain.back().m_y == 0.0);
     }
