@@ -1022,11 +1022,18 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
 // again; two are kept, as a cut and the one after it may take turns.
 class MergeMemo {
 public:
-  bool Combine(const std::vector<CKelCoord3DEx>& merged, double wholeArea, CKelBlockCoordArray* outline)
+  // The outline into *outline; or, when the block's own outline (current,
+  // null unless its vertices are plain ones, see MergeParts) is already
+  // the one a kept input gave, *unchanged and nothing made.
+  bool Combine(const std::vector<CKelCoord3DEx>& merged, double wholeArea, const CKelBlockCoordArray* current,
+               CKelBlockCoordArray* outline, bool* unchanged)
   {
+    *unchanged = false;
     for (Entry& entry : m_Entries) {
       if (entry.known && entry.Same(merged, wholeArea)) {
-        if (entry.ok)
+        if (entry.ok && current != nullptr && SamePlain(*current, entry.kept))
+          *unchanged = true;
+        else if (entry.ok)
           *outline = CKelBlockCubeArray::PlainOutline(entry.kept);
         return entry.ok;
       }
@@ -1045,6 +1052,19 @@ public:
 
 private:
   static bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+  // Whether the outline holds, field for field, the plain vertices
+  // PlainOutline makes of kept (their walls aside, which the caller vouches
+  // for).
+  static bool SamePlain(const CKelBlockCoordArray& outline, const std::vector<CKelCoord3DEx>& kept)
+  {
+    return std::equal(outline.begin(), outline.end(), kept.begin(), kept.end(),
+                      [](const CKelBlockCoord& c, const CKelCoord3DEx& k) {
+                        return SameBits(c.m_x, k.m_x) && SameBits(c.m_y, k.m_y) && SameBits(c.m_z, k.m_z) &&
+                               SameBits(c.m_zL, k.m_zL) && SameBits(c.m_OffH, k.m_z) && SameBits(c.m_OffL, k.m_zL) &&
+                               c.m_FlrH == 0 && c.m_FlrL == 0;
+                      });
+  }
 
   struct Entry {
     bool known = false;
@@ -1084,7 +1104,13 @@ private:
 // are the same point, so the merge's sure refusal of kept same vertices
 // cannot apply, and its area tests and clean-up (CombineAlongRun) do the
 // rest (a crossing lies on an edge of the block, which it removes it from).
-bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, MergeMemo& memo, bool* planesKept)
+//
+// *plain tells whether the block's vertices are plain ones a merge here
+// made (PlainOutline's: walls as constructed; nothing on the way changes
+// walls), so that an outline equal field for field to the one the memo
+// would make again is that outline.
+bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, MergeMemo& memo, bool* planesKept,
+                bool* plain)
 {
   if (clip.outside.size() != 2)
     return false;
@@ -1106,7 +1132,9 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
       merged.emplace_back((*part)[i].m_x, (*part)[i].m_y, z, 0.0);
   }
   CKelBlockCoordArray outline;
-  if (!memo.Combine(merged, wholeArea, &outline))
+  bool unchanged = false;
+  const CKelBlockCoordArray* current = prf == nullptr && *plain ? &block.m_Coord : nullptr;
+  if (!memo.Combine(merged, wholeArea, current, &outline, &unchanged))
     return false;
   block.CheckSlope();
   block.SetTopPlaneParam(top[0], top[1], top[2], top[3]);
@@ -1114,8 +1142,12 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
   // The merge normalises the block it makes (TakeMergedOutline ends with
   // SetMinMax), so Subtract's normalisation after it, a second SetMinMax on
   // the same outline, changes nothing and is left out.
-  CKelBlockCubeArray::TakeMergedOutline(prf, block, std::move(outline));
+  if (unchanged)
+    block.SetMinMax();
+  else
+    CKelBlockCubeArray::TakeMergedOutline(prf, block, std::move(outline));
   *planesKept = false;
+  *plain = prf == nullptr;  // a profile splits the heights into floors and offsets
   return true;
 }
 
@@ -1123,7 +1155,7 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
 // the argument above holds: true when the block was left as Subtract would
 // leave it, false (the block untouched) where the general path must run.
 bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfPlanParam* prf, MergeMemo& memo,
-                 FarClip& clip, bool* planesKept)
+                 FarClip& clip, bool* planesKept, bool* plain)
 {
   if (!operand.usable || block.GetSize() < 3 || block.IsDegenerate())
     return false;
@@ -1131,7 +1163,7 @@ bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfP
   if (!ClipFar(operand, clip))
     return false;
   if (clip.divided)
-    return MergeParts(block, clip, prf, memo, planesKept);
+    return MergeParts(block, clip, prf, memo, planesKept, plain);
   TakeWhole(block, clip.whole, planesKept);
   return true;
 }
@@ -1165,6 +1197,7 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     PassCursor cursor(index);
     MergeMemo memo;
     FarClip clip;
+    bool plain = false;  // the work block's vertices are plain ones a merge made (see MergeParts)
     for (std::size_t i = 0; i < operands.size(); ++i) {
       const ConvexOperand& operand = operands[i];
       // Operands the index settles pass the single block; the first of a
@@ -1178,8 +1211,11 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
         i = settled ? std::min(next, operands.size()) - 1 : i;
         continue;
       }
-      if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, memo, clip, &planesKept))
+      if (work.size() != 1 || !ApartFrom(points, operand) ||
+          !SubtractFar(work.front(), operand, prf, memo, clip, &planesKept, &plain)) {
         work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
+        plain = false;
+      }
       PlanPoints(work, points);
       passed = false;
     }
