@@ -11,6 +11,7 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -581,6 +582,8 @@ struct CutScratch {
   PlanRing part;
   std::vector<bool> onLine;
   std::vector<CKelCoord3DEx> merged;
+  KelPieceSearch::IndexChain whole;
+  std::array<KelPieceSearch::IndexChain, 2> pieces;  // the chains of a clean cut's two parts
 };
 
 // What the division by a touching line leaves of the ring (moved or as it
@@ -652,51 +655,80 @@ bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame, Pl
   return true;
 }
 
-// A piece Divide's search finds: its chain of frame indices, and whether
-// its near vertices are erased when it is made.
-struct FoundPiece {
-  KelPieceSearch::IndexChain chain;
-  bool eraseSame = false;
-};
-
-// The pieces Divide's search finds on the frame outline, when they are two
-// that meet at both ends (each ends where the other starts).
-bool TwoPieces(const PlanRing& frame, std::vector<FoundPiece>& found)
+// The pieces Divide's general search finds on the frame outline, when they
+// are two that meet at both ends (each ends where the other starts).
+bool SearchedTwo(const PlanRing& frame, CutScratch& scratch)
 {
-  if (!KelPieceSearch::HasTwoPositions(frame))
-    return false;
-  KelPieceSearch::IndexChain whole(frame.size());
-  for (std::size_t i = 0; i < whole.size(); ++i)
-    whole[i] = static_cast<int>(i);
-  auto take = [&](KelPieceSearch::IndexChain&& chain, bool eraseSame) {
-    found.push_back({std::move(chain), eraseSame});
+  std::size_t found = 0;
+  auto take = [&](KelPieceSearch::IndexChain&& chain, bool) {
+    if (found < scratch.pieces.size())
+      scratch.pieces[found].swap(chain);
+    ++found;
     return true;
   };
   bool done = false;
-  if (!KelPieceSearch::Search(frame, std::move(whole), nullptr, take, &done, CKelBlockCube::ChainArea::kModel) ||
-      !done || found.size() != 2)
+  if (!KelPieceSearch::Search(frame, scratch.whole, nullptr, take, &done, CKelBlockCube::ChainArea::kModel) ||
+      !done || found != 2)
     return false;
-  const KelPieceSearch::IndexChain& first = found[0].chain;
-  const KelPieceSearch::IndexChain& second = found[1].chain;
+  const KelPieceSearch::IndexChain& first = scratch.pieces[0];
+  const KelPieceSearch::IndexChain& second = scratch.pieces[1];
   return first.front() == second.back() && first.back() == second.front();
+}
+
+// Entries of the whole outline's chain from one position to another, as
+// KelPieceSearch::Chain takes them, in a list that keeps its room.
+void RunOf(const KelPieceSearch::IndexChain& whole, int from, int to, KelPieceSearch::IndexChain& run)
+{
+  run.clear();
+  const int n = static_cast<int>(whole.size());
+  for (int i = from;; i = (i + 1) % n) {
+    run.push_back(whole[static_cast<std::size_t>(i)]);
+    if (i == to)
+      break;
+  }
+}
+
+// The two parts' chains Divide's search finds on the frame outline, into
+// scratch.pieces; false unless they are two that meet at both ends. An
+// outline on both sides with exactly two positions is settled by the
+// search's first chord: both chains of area are pieces, and a chord
+// outside the outline leaves no other to try, so the search breaks. That
+// case is worked out here in lists that keep their room; any other goes
+// the general search.
+bool TwoPieces(const PlanRing& frame, CutScratch& scratch)
+{
+  if (!KelPieceSearch::HasTwoPositions(frame))
+    return false;
+  KelPieceSearch::IndexChain& whole = scratch.whole;
+  whole.resize(frame.size());
+  std::iota(whole.begin(), whole.end(), 0);
+  if (KelPieceSearch::SidesOf(frame, whole) != (kLeft | kRight))
+    return SearchedTwo(frame, scratch);
+  const KelPieceSearch::OpenChords open = KelPieceSearch::FindOpenChords(frame, whole, nullptr);
+  if (open.count != 2)
+    return SearchedTwo(frame, scratch);
+  KelPieceSearch::IndexChain& a = scratch.pieces[0];
+  KelPieceSearch::IndexChain& b = scratch.pieces[1];
+  RunOf(whole, open.at[0], open.at[1], a);
+  RunOf(whole, open.at[1], open.at[0], b);
+  const CKelBlockCube::ChainArea model = CKelBlockCube::ChainArea::kModel;
+  return KelPieceSearch::AreaSign(frame, a, model) > 0 && KelPieceSearch::AreaSign(frame, b, model) > 0;
 }
 
 bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut, CutScratch& scratch)
 {
   PlanRing& frame = scratch.frame;
-  std::vector<FoundPiece> found;
-  found.reserve(2);  // the two parts sought
-  if (!CrossedFrame(ring, line, frame, scratch.framed) || !TwoPieces(frame, found))
+  if (!CrossedFrame(ring, line, frame, scratch.framed) || !TwoPieces(frame, scratch))
     return false;
   int sides = 0;
-  for (const FoundPiece& piece : found) {
+  for (const KelPieceSearch::IndexChain& piece : scratch.pieces) {
     PlanRing& chain = scratch.chain;
     std::vector<bool>& onLine = scratch.onLine;
     chain.clear();
     onLine.clear();
-    chain.reserve(piece.chain.size());
-    onLine.reserve(piece.chain.size());
-    for (const int i : piece.chain) {
+    chain.reserve(piece.size());
+    onLine.reserve(piece.size());
+    for (const int i : piece) {
       chain.push_back(frame[static_cast<std::size_t>(i)]);
       onLine.push_back(chain.back().m_y == 0.0);
     }
@@ -868,14 +900,51 @@ bool InsideEdge(const CKelCoord2D& start, const CKelCoord2D& end, const CKelCoor
   return t <= along && along <= L - t && -t < across && across < t;
 }
 
-// Whether some position of part x lies inside an edge of part y.
-bool PositionInsideEdge(const PlanRing& x, const std::vector<bool>& onX, const PlanRing& y)
-{
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    for (std::size_t e = 0; onX[i] && e < y.size(); ++e) {
-      if (InsideEdge(y[e], y[e + 1 == y.size() ? 0 : e + 1], x[i]))
-        return true;
+// The indices of a part's positions, without the heap: a clean cut's part
+// mostly has two, its ends; false when it has more than there is room for.
+class PositionList {
+public:
+  bool Of(const std::vector<bool>& onLine)
+  {
+    m_N = 0;
+    for (std::size_t i = 0; i < onLine.size(); ++i) {
+      if (!onLine[i])
+        continue;
+      if (m_N == m_At.size())
+        return false;
+      m_At[m_N++] = i;
     }
+    return true;
+  }
+  const std::size_t* begin() const { return m_At.data(); }
+  const std::size_t* end() const { return m_At.data() + m_N; }
+
+private:
+  std::array<std::size_t, 8> m_At{};
+  std::size_t m_N = 0;
+};
+
+// Whether some position of part x lies inside an edge of part y. Only an
+// edge with a position of y at one end can hold one: an edge between two
+// other vertices of y runs twice the on-line band or more off the cut's
+// line on y's side (see MergeParts), and a position of x lies within
+// kPositionSnap of the line, so farther than the band from every point of
+// that edge.
+bool PositionInsideEdge(const PlanRing& x, const PositionList& atX, const PlanRing& y, const PositionList& atY,
+                        const std::vector<bool>& onY)
+{
+  const std::size_t n = y.size();
+  const auto holds = [&](std::size_t e) {
+    return std::any_of(atX.begin(), atX.end(),
+                       [&](std::size_t i) { return InsideEdge(y[e], y[e + 1 == n ? 0 : e + 1], x[i]); });
+  };
+  // The edges ending at a position of y, then those starting at one.
+  for (const std::size_t j : atY) {
+    const std::size_t before = j == 0 ? n - 1 : j - 1;
+    if (!onY[before] && holds(before))
+      return true;
+    if (holds(j))
+      return true;
   }
   return false;
 }
@@ -886,14 +955,18 @@ bool PositionInsideEdge(const PlanRing& x, const std::vector<bool>& onX, const P
 // as the parts' ends, a's first with b's last and a's last with b's first.
 bool OnlyEndsMeet(const PlanRing& a, const std::vector<bool>& onA, const PlanRing& b, const std::vector<bool>& onB)
 {
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    for (std::size_t j = 0; onA[i] && j < b.size(); ++j) {
+  PositionList atA;
+  PositionList atB;
+  if (!atA.Of(onA) || !atB.Of(onB))
+    return false;  // more positions than a clean cut's parts have: the general path decides
+  for (const std::size_t i : atA) {
+    for (const std::size_t j : atB) {
       const bool ends = (i == 0 && j + 1 == b.size()) || (i + 1 == a.size() && j == 0);
-      if (onB[j] && (a[i] == b[j]) != ends)
+      if ((a[i] == b[j]) != ends)
         return false;
     }
   }
-  return !PositionInsideEdge(a, onA, b) && !PositionInsideEdge(b, onB, a);
+  return !PositionInsideEdge(a, atA, b, atB, onB) && !PositionInsideEdge(b, atB, a, atA, onA);
 }
 
 // A flat block without its own bottom: a cut's crossings then take the
@@ -949,11 +1022,18 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
 // again; two are kept, as a cut and the one after it may take turns.
 class MergeMemo {
 public:
-  bool Combine(const std::vector<CKelCoord3DEx>& merged, double wholeArea, CKelBlockCoordArray* outline)
+  // The outline into *outline; or, when the block's own outline (current,
+  // null unless its vertices are plain ones, see MergeParts) is already
+  // the one a kept input gave, *unchanged and nothing made.
+  bool Combine(const std::vector<CKelCoord3DEx>& merged, double wholeArea, const CKelBlockCoordArray* current,
+               CKelBlockCoordArray* outline, bool* unchanged)
   {
+    *unchanged = false;
     for (Entry& entry : m_Entries) {
       if (entry.known && entry.Same(merged, wholeArea)) {
-        if (entry.ok)
+        if (entry.ok && current != nullptr && SamePlain(*current, entry.kept))
+          *unchanged = true;
+        else if (entry.ok)
           *outline = CKelBlockCubeArray::PlainOutline(entry.kept);
         return entry.ok;
       }
@@ -972,6 +1052,19 @@ public:
 
 private:
   static bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+  // Whether the outline holds, field for field, the plain vertices
+  // PlainOutline makes of kept (their walls aside, which the caller vouches
+  // for).
+  static bool SamePlain(const CKelBlockCoordArray& outline, const std::vector<CKelCoord3DEx>& kept)
+  {
+    return std::equal(outline.begin(), outline.end(), kept.begin(), kept.end(),
+                      [](const CKelBlockCoord& c, const CKelCoord3DEx& k) {
+                        return SameBits(c.m_x, k.m_x) && SameBits(c.m_y, k.m_y) && SameBits(c.m_z, k.m_z) &&
+                               SameBits(c.m_zL, k.m_zL) && SameBits(c.m_OffH, k.m_z) && SameBits(c.m_OffL, k.m_zL) &&
+                               c.m_FlrH == 0 && c.m_FlrL == 0;
+                      });
+  }
 
   struct Entry {
     bool known = false;
@@ -1011,7 +1104,13 @@ private:
 // are the same point, so the merge's sure refusal of kept same vertices
 // cannot apply, and its area tests and clean-up (CombineAlongRun) do the
 // rest (a crossing lies on an edge of the block, which it removes it from).
-bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, MergeMemo& memo, bool* planesKept)
+//
+// *plain tells whether the block's vertices are plain ones a merge here
+// made (PlainOutline's: walls as constructed; nothing on the way changes
+// walls), so that an outline equal field for field to the one the memo
+// would make again is that outline.
+bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, MergeMemo& memo, bool* planesKept,
+                bool* plain)
 {
   if (clip.outside.size() != 2)
     return false;
@@ -1033,7 +1132,9 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
       merged.emplace_back((*part)[i].m_x, (*part)[i].m_y, z, 0.0);
   }
   CKelBlockCoordArray outline;
-  if (!memo.Combine(merged, wholeArea, &outline))
+  bool unchanged = false;
+  const CKelBlockCoordArray* current = prf == nullptr && *plain ? &block.m_Coord : nullptr;
+  if (!memo.Combine(merged, wholeArea, current, &outline, &unchanged))
     return false;
   block.CheckSlope();
   block.SetTopPlaneParam(top[0], top[1], top[2], top[3]);
@@ -1041,8 +1142,12 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
   // The merge normalises the block it makes (TakeMergedOutline ends with
   // SetMinMax), so Subtract's normalisation after it, a second SetMinMax on
   // the same outline, changes nothing and is left out.
-  CKelBlockCubeArray::TakeMergedOutline(prf, block, std::move(outline));
+  if (unchanged)
+    block.SetMinMax();
+  else
+    CKelBlockCubeArray::TakeMergedOutline(prf, block, std::move(outline));
   *planesKept = false;
+  *plain = prf == nullptr;  // a profile splits the heights into floors and offsets
   return true;
 }
 
@@ -1050,7 +1155,7 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
 // the argument above holds: true when the block was left as Subtract would
 // leave it, false (the block untouched) where the general path must run.
 bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfPlanParam* prf, MergeMemo& memo,
-                 FarClip& clip, bool* planesKept)
+                 FarClip& clip, bool* planesKept, bool* plain)
 {
   if (!operand.usable || block.GetSize() < 3 || block.IsDegenerate())
     return false;
@@ -1058,7 +1163,7 @@ bool SubtractFar(CKelBlockCube& block, const ConvexOperand& operand, const CPrfP
   if (!ClipFar(operand, clip))
     return false;
   if (clip.divided)
-    return MergeParts(block, clip, prf, memo, planesKept);
+    return MergeParts(block, clip, prf, memo, planesKept, plain);
   TakeWhole(block, clip.whole, planesKept);
   return true;
 }
@@ -1092,6 +1197,7 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     PassCursor cursor(index);
     MergeMemo memo;
     FarClip clip;
+    bool plain = false;  // the work block's vertices are plain ones a merge made (see MergeParts)
     for (std::size_t i = 0; i < operands.size(); ++i) {
       const ConvexOperand& operand = operands[i];
       // Operands the index settles pass the single block; the first of a
@@ -1105,8 +1211,11 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
         i = settled ? std::min(next, operands.size()) - 1 : i;
         continue;
       }
-      if (work.size() != 1 || !ApartFrom(points, operand) || !SubtractFar(work.front(), operand, prf, memo, clip, &planesKept))
+      if (work.size() != 1 || !ApartFrom(points, operand) ||
+          !SubtractFar(work.front(), operand, prf, memo, clip, &planesKept, &plain)) {
         work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
+        plain = false;
+      }
       PlanPoints(work, points);
       passed = false;
     }

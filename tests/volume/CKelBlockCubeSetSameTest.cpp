@@ -613,4 +613,29 @@ TEST(CKelBlockCubeSetSameTest, FarOperandsAlongOneLineGiveTheFirstFormsListsWhet
   }
 }
 
+// A block whose vertices carry walls, cut again and again along one exact
+// line by far rows, with near boxes between them that take the general
+// way: whether a merge may leave the block's own outline in place depends
+// on its vertices being the plain ones a merge made, which the general
+// way and the walls are not.
+TEST(CKelBlockCubeSetSameTest, FarCutsRepeatedAroundNearOperandsGiveTheFirstFormsVerticesAndWalls)
+{
+  for (int trial = 0; trial < 6; ++trial) {
+    CKelBlockCube block = BlockOf({{0, 0}, {3, 0}, {3, 1.5}, {1.5, 1.5}, {1.5, 3}, {0, 3}}, 4);
+    for (std::size_t k = 0; k < block.m_Coord.size(); ++k)
+      block.m_Coord[k].m_HikageWall.m_Item.m_IdxNo = static_cast<std::int32_t>(7 + k);
+    CKelBlockCubeArray blocks;
+    blocks.push_back(block);
+    CKelBlockCubeArray operands;
+    for (int n = 0; n < 12; ++n) {
+      const double far = 10 + 4 * n;
+      if (n % 4 == trial % 4)  // a near box over the block's corner
+        operands.AddBlock(BlockOf({{2.5, 2.0 + 0.1 * n}, {4, 2.0 + 0.1 * n}, {4, 4}, {2.5, 4}}, 4));
+      else  // a row to the left, its bottom edge through the block
+        operands.AddBlock(BlockOf({{-far, 1}, {-far + 3, 1}, {-far + 3, 3.5}, {-far, 3.5}}, 4));
+    }
+    ExpectFirstFormsDifferenceAndUnion(blocks, operands, trial);
+  }
+}
+
 }  // namespace
