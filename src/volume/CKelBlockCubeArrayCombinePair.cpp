@@ -293,10 +293,20 @@ WorkVertex Inserted(const WorkVertex& start, const WorkVertex& end, const WorkVe
 void InsertInside(Work& X, const Work& Y, const NearPoints& near, const CPrfPlanItem* item, bool tyuku)
 {
   const double t = KelTol::BlockPoint;
+  const PlanRect yBox = RectOf(Y);
+  // An edge whose box stays clear of Y's box is passed over unmeasured.
+  // The search's margin grows with the coordinates, so on a far-flung edge
+  // it offers points this test keeps away from a frame whose round-off
+  // could take them in.
+  const auto clearOfY = [&](const CKelCoord2D& a, const CKelCoord2D& b) {
+    const double margin = 2 * t;
+    return std::max(a.m_x, b.m_x) + margin < yBox.x0 || std::min(a.m_x, b.m_x) - margin > yBox.x1 ||
+           std::max(a.m_y, b.m_y) + margin < yBox.y0 || std::min(a.m_y, b.m_y) - margin > yBox.y1;
+  };
   std::vector<int> candidates;
   for (std::size_t e = 0; e < X.size(); ++e) {
     const auto next = [&] { return e + 1 == X.size() ? 0 : e + 1; };
-    if (!near.MayFind(X[e].p, X[next()].p))
+    if (clearOfY(X[e].p, X[next()].p) || !near.MayFind(X[e].p, X[next()].p))
       continue;
     near.Find(X[e].p, X[next()].p, -1, candidates);
     // The edge's frame, worked out again only when an insertion shortens it.

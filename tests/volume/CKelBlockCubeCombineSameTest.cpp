@@ -322,3 +322,37 @@ TEST(CKelBlockCubeCombineSameTest, FarAndNonNumericPointsAsBefore)
 }
 
 }  // namespace
+
+namespace {
+
+CKelBlockCube FlatOutline(const std::vector<std::pair<double, double>>& points)
+{
+  CKelBlockCube block = vol_test::Box(0, 0, 1, 1, 3);
+  const CKelBlockCoord proto = block.m_Coord.front();
+  block.m_Coord.clear();
+  for (const auto& [x, y] : points) {
+    CKelBlockCoord c = proto;
+    c.m_x = x;
+    c.m_y = y;
+    block.m_Coord.push_back(c);
+  }
+  block.SetMinMax();
+  return block;
+}
+
+// A spike running out to 1e26 m: its long closing edge passes far above the
+// box, yet the search margin, grown with the coordinates, offered the box's
+// vertices to that edge's frame, whose round-off took them in.
+TEST(CKelBlockCubeCombineSameTest, AFarFlungEdgeClearOfTheOtherBlockTakesNoneOfItsVertices)
+{
+  const CKelBlockCube spike = FlatOutline({{1.000000000000016, 2.1748923580365984},
+                                           {1.0000000000000164, 0.49999999999999956},
+                                           {0.50000000000000167, 0.49999999999999978},
+                                           {-6.1480518129433544e+26, 7.1683151926457181e+25}});
+  const CKelBlockCube box =
+      FlatOutline({{1.0000000000000075, 0.5}, {0.5, 0.5}, {0.5, 0}, {3, 0}, {3, 0.5}});
+  ExpectSamePair(nullptr, spike, box, "spike and box");
+  ExpectSamePair(nullptr, box, spike, "box and spike");
+}
+
+}  // namespace
