@@ -17,7 +17,7 @@
 
 #include "CKelAreaCoord3D.h"
 #include "CKelBlockCubeArray.h"
-#include "KelBlockPieceSearch.h"
+#include "KelBlockCutSearch.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelOutlineIndex.h"
@@ -503,7 +503,7 @@ void PassOutside(CKelBlockCube& block, bool* planesKept)
 //   position  where the outline meets a cut's line: an on-line vertex, or
 //             the crossing Divide inserts into an edge from side to side.
 //   clean cut a line with every vertex on it or at least kClear off it, on
-//             which Divide's piece search (KelBlockPieceSearch.h) finds two
+//             which Divide's piece search (KelBlockCutSearch.h) finds two
 //             parts, one on either side, each running from one position to
 //             another and ending where the other starts.
 //   fragment  the block, or one of the two parts of its clean cut, as the

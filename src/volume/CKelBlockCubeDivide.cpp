@@ -20,7 +20,7 @@
 #include <utility>
 
 #include "CKelBlockCube.h"
-#include "KelBlockPieceSearch.h"
+#include "KelBlockCutSearch.h"
 #include "KelEdge.h"
 #include "KelOutlineIndex.h"
 #include "KelGeometry.h"
