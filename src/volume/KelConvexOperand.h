@@ -1,0 +1,67 @@
+// What the set operations share of their other operand: the sides of a
+// line that a block lies off strictly, and the operand as its convex pieces
+// with each piece's edges as such lines.
+
+#pragma once
+
+#include <vector>
+
+#include "CKelBlockCube.h"
+#include "KelEdge.h"
+#include "KelGeometry.h"
+#include "KelPassIndex.h"
+#include "KelTolerance.h"
+
+namespace kel_set {
+
+inline constexpr int kLeft = CKelBlockCube::DEL_TOP;
+inline constexpr int kRight = CKelBlockCube::DEL_BOT;
+
+// The side of the line that every vertex of a block lies off by the on-line
+// tolerance or more, or 0. Such a block is one that the division cannot
+// touch: no vertex on the line and no edge across it. The measure is
+// KelEdge::Measure's with the line's frame worked out once.
+class StrictSides {
+public:
+  StrictSides(const CKelCoord2D& p1, const CKelCoord2D& p2) : m_p1(p1)
+  {
+    double len = 0;
+    CalcCosSin(p1, p2, &m_c, &m_s, &len);
+  }
+  int Of(const CKelBlockCube& block) const { return Of(block.m_Coord); }
+
+  template <class Points>
+  int Of(const Points& points) const
+  {
+    int sides = 0;
+    for (const CKelCoord2D& v : points) {
+      const double h = m_c * (v.m_y - m_p1.m_y) - m_s * (v.m_x - m_p1.m_x);
+      if (h >= KelTol::BlockPoint)
+        sides |= kLeft;
+      else if (h <= -KelTol::BlockPoint)
+        sides |= kRight;
+      else
+        return 0;
+    }
+    return sides == kLeft || sides == kRight ? sides : 0;
+  }
+  KelPassIndex::Line Line() const { return {m_c, m_s, m_p1}; }
+  const CKelCoord2D& Start() const { return m_p1; }
+
+private:
+  CKelCoord2D m_p1;
+  double m_c = 1;
+  double m_s = 0;
+};
+
+// The other operand of a set operation as its convex pieces, worked out
+// once for every block it meets, with each piece's edges in the order the
+// clip takes them (the closing edge first).
+struct ConvexOperand {
+  bool usable = false;
+  CKelBlockCubeList pieces;
+  std::vector<std::vector<StrictSides>> edges;
+  KelEdge::Extents box;
+};
+
+}  // namespace kel_set
