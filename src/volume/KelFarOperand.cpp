@@ -52,6 +52,10 @@ constexpr double kClear = 4 * KelTol::BlockPoint;
 
 using PlanRing = std::vector<CKelCoord2D>;
 
+// Which vertices of a part stand on the cut's line: bytes rather than bits,
+// read and written once per vertex for every far operand.
+using OnLineFlags = std::vector<unsigned char>;
+
 // One division line as Divide works it out.
 struct CutLine {
   CKelCoord2D p1;
@@ -116,7 +120,7 @@ struct CutScratch {
   PlanRing moved;
   PlanRing chain;
   PlanRing part;
-  std::vector<bool> onLine;
+  OnLineFlags onLine;
   std::vector<CKelCoord3DEx> merged;
   KelPieceSearch::IndexChain whole;
   std::array<KelPieceSearch::IndexChain, 2> pieces;  // the chains of a clean cut's two parts
@@ -154,8 +158,8 @@ bool Touch(PlanRing& ring, const CutLine& line, int* side, CutScratch& scratch)
 struct CleanCut {
   PlanRing right;
   PlanRing left;
-  std::vector<bool> rightOnLine;
-  std::vector<bool> leftOnLine;
+  OnLineFlags rightOnLine;
+  OnLineFlags leftOnLine;
 };
 
 // Where the edge a -> b (frame points on opposite sides) crosses the line,
@@ -259,7 +263,7 @@ bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut, CutScrat
   int sides = 0;
   for (const KelPieceSearch::IndexChain& piece : scratch.pieces) {
     PlanRing& chain = scratch.chain;
-    std::vector<bool>& onLine = scratch.onLine;
+    OnLineFlags& onLine = scratch.onLine;
     chain.clear();
     onLine.clear();
     chain.reserve(piece.size());
@@ -323,7 +327,7 @@ struct FarClip {
   }
 
   PlanRing& Ring(int f) { return f == 0 ? whole : f == 1 ? cut.right : cut.left; }
-  const std::vector<bool>& OnLine(int f) const { return f == 1 ? cut.rightOnLine : cut.leftOnLine; }
+  const OnLineFlags& OnLine(int f) const { return f == 1 ? cut.rightOnLine : cut.leftOnLine; }
 };
 
 // Touches a part may meet: each may snap vertices by up to the on-line
@@ -339,7 +343,7 @@ constexpr double kPositionSnap = KelTol::BlockPoint / 4;
 // A touch of a part of the cut, which must leave the part's positions (the
 // vertices the merge compares with the other part's) off its line or move
 // them by kPositionSnap at most.
-bool TouchPart(PlanRing& ring, const std::vector<bool>& onLine, const CutLine& line, int* side, CutScratch& scratch)
+bool TouchPart(PlanRing& ring, const OnLineFlags& onLine, const CutLine& line, int* side, CutScratch& scratch)
 {
   for (std::size_t i = 0; i < ring.size(); ++i) {
     const double h = std::fabs(KelEdge::Measure(line.p1, line.d, ring[i]).h);
@@ -440,7 +444,7 @@ bool InsideEdge(const CKelCoord2D& start, const CKelCoord2D& end, const CKelCoor
 // mostly has two, its ends; false when it has more than there is room for.
 class PositionList {
 public:
-  bool Of(const std::vector<bool>& onLine)
+  bool Of(const OnLineFlags& onLine)
   {
     m_N = 0;
     for (std::size_t i = 0; i < onLine.size(); ++i) {
@@ -467,7 +471,7 @@ private:
 // kPositionSnap of the line, so farther than the band from every point of
 // that edge.
 bool PositionInsideEdge(const PlanRing& x, const PositionList& atX, const PlanRing& y, const PositionList& atY,
-                        const std::vector<bool>& onY)
+                        const OnLineFlags& onY)
 {
   const std::size_t n = y.size();
   const auto holds = [&](std::size_t e) {
@@ -489,7 +493,7 @@ bool PositionInsideEdge(const PlanRing& x, const PositionList& atX, const PlanRi
 // inside an edge of the other part, are their positions (the other
 // vertices keep to their own sides, see MergeParts): those must meet only
 // as the parts' ends, a's first with b's last and a's last with b's first.
-bool OnlyEndsMeet(const PlanRing& a, const std::vector<bool>& onA, const PlanRing& b, const std::vector<bool>& onB)
+bool OnlyEndsMeet(const PlanRing& a, const OnLineFlags& onA, const PlanRing& b, const OnLineFlags& onB)
 {
   PositionList atA;
   PositionList atB;
