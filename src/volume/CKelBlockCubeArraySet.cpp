@@ -423,7 +423,10 @@ void PlanPoints(const CKelBlockCubeArray& work, std::vector<CKelCoord2D>& points
 // the normalisation alone is left. Adding it again, or a second pass,
 // changes nothing: the area and extents come from the unchanged outline
 // (whose order a negative area both ways leaves as it was), and the slope
-// flags from the unchanged heights.
+// flags from the unchanged heights. The normalisation after the planes is
+// left out too: it reads only the plan points, which neither the slope
+// flags nor the planes move, and a second SetMinMax on the same points
+// changes nothing.
 void PassOutside(CKelBlockCube& block, bool* planesKept)
 {
   block.SetMinMax();
@@ -433,7 +436,6 @@ void PassOutside(CKelBlockCube& block, bool* planesKept)
     block.GetPlaneEquation(true);
     *planesKept = !(block.CalcArea() < 0);
   }
-  block.SetMinMax();
 }
 
 }  // namespace

@@ -539,7 +539,10 @@ bool OnPlane(const PlanRing& ring, double z, const std::array<double, 4>& plane)
 
 // What the clip leaves of the block when no cut divided it: the block,
 // moved by the touches, added to the outside list, then Subtract's
-// combination of a list of one (its planes) and normalisation.
+// combination of a list of one (its planes) and normalisation. That last
+// normalisation is left out: SetMinMax reads only the plan points, which
+// neither the slope flags nor the planes move, and gives on them again
+// what it gave the first time.
 void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
 {
   for (std::size_t i = 0; i < moved.size(); ++i) {
@@ -551,7 +554,6 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
   block.GetPlaneEquation(false);
   block.GetPlaneEquation(true);
   *planesKept = !(block.CalcArea() < 0);
-  block.SetMinMax();
 }
 
 // The last combinations of the direct path for one block: their inputs and
