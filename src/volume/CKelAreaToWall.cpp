@@ -291,9 +291,15 @@ CKelWallArcArray CKelAreaToWall::ArcStep(const CKelWallArc& arc, bool cancelOnly
   return {};
 }
 
-void CKelAreaToWall::AddArc(CKelCoord2D p1, CKelCoord2D p2, const CKelCoord2D& centre, bool ccw)
+// The arcs of `first` split at the seam, depth first and the earlier half
+// first, each handed to `step`, which may push arcs to work on next. The
+// walk is bounded like the re-entries: a split makes no progress on an arc
+// whose start is its centre (the seam is then the start again), so an
+// unbounded walk would never end.
+template <class Step>
+void CKelAreaToWall::WalkArcs(const CKelWallArc& first, Step&& step)
 {
-  std::vector<CKelWallArc> pending{CKelWallArc(p1, p2, centre, ccw, false)};
+  std::vector<CKelWallArc> pending{first};
   for (long budget = ReentryBudget(m_Arcs.size()); !pending.empty() && budget > 0; --budget) {
     const CKelWallArc arc = pending.back();
     pending.pop_back();
@@ -305,24 +311,24 @@ void CKelAreaToWall::AddArc(CKelCoord2D p1, CKelCoord2D p2, const CKelCoord2D& c
       pending.emplace_back(arc.m_p1, seam, arc.m_Center, arc.m_bCCW, false);
       continue;
     }
+    step(arc, pending);
+  }
+}
+
+void CKelAreaToWall::AddArc(CKelCoord2D p1, CKelCoord2D p2, const CKelCoord2D& centre, bool ccw)
+{
+  WalkArcs(CKelWallArc(p1, p2, centre, ccw, false), [this](const CKelWallArc& arc, std::vector<CKelWallArc>& pending) {
     const CKelWallArcArray rest = ArcStep(arc, false);
     pending.insert(pending.end(), rest.rbegin(), rest.rend());
-  }
+  });
 }
 
 void CKelAreaToWall::AddArc2(CKelCoord2D p1, CKelCoord2D p2, const CKelCoord2D& centre, bool ccw)
 {
   if (!ccw)
     std::swap(p1, p2);
-  const CKelWallArc arc(p1, p2, centre, true, false);
-  if (arc.m_p1.IsNearlyEqual(arc.m_p2))
-    return;
-  if (CrossesSeam(arc)) {
-    const CKelCoord2D seam = SeamPoint(p1, centre);
-    AddArc2(p1, seam, centre, true);
-    AddArc2(seam, p2, centre, true);
-    return;
-  }
-  for (const CKelWallArc& rest : ArcStep(arc, true))
-    AddArc(rest.m_p1, rest.m_p2, rest.m_Center, rest.m_bCCW);
+  WalkArcs(CKelWallArc(p1, p2, centre, true, false), [this](const CKelWallArc& arc, std::vector<CKelWallArc>&) {
+    for (const CKelWallArc& rest : ArcStep(arc, true))
+      AddArc(rest.m_p1, rest.m_p2, rest.m_Center, rest.m_bCCW);
+  });
 }

@@ -65,4 +65,6 @@ private:
   CKelWallLineArray LineStep(const CKelCoord2D& p1, const CKelCoord2D& p2, bool cancelOnly);
   CKelWallArcArray ArcStep(const CKelWallArc& arc, bool cancelOnly);
   long ReentryBudget(std::size_t collected) const;
+  template <class Step>
+  void WalkArcs(const CKelWallArc& first, Step&& step);
 };

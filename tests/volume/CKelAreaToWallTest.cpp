@@ -262,4 +262,20 @@ TEST(CKelAreaToWallTest, ArcCancelOnlyMarksTheCoveredStretch)
   EXPECT_NEAR(open, kPi / 2, 1e-9);
 }
 
+// An arc that starts at its centre has its seam at its start: the split
+// there gives back the same arc, and must still come to an end.
+TEST(CKelAreaToWallTest, AnArcStartingAtItsCentreEndsAndLeavesTheCollectedArcs)
+{
+  CKelAreaToWall w;
+  const CKelCoord2D o(0, 0);
+  w.AddArc({1, 0}, {-1, 0}, o, true);
+  ASSERT_EQ(w.m_Arcs.size(), 1u);
+  w.AddArc2(o, {0, -1}, o, true);
+  w.AddArc(o, {0, -1}, o, true);
+  w.AddArc2({0, -1}, o, o, false);
+  ASSERT_EQ(w.m_Arcs.size(), 1u);
+  EXPECT_EQ(w.m_Arcs[0].m_p2.m_x, -1.0);
+  EXPECT_FALSE(w.m_Arcs[0].m_bMark);
+}
+
 }  // namespace
