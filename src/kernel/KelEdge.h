@@ -47,6 +47,13 @@ inline Frame Measure(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord
   return Measure(s, Direction(s, e), p);
 }
 
+// Along the edge at least t from both ends and less than t off its line:
+// the test by which outline merges insert a point into an edge.
+inline bool WellInside(const Frame& f, double t)
+{
+  return t <= f.t && f.t <= f.len - t && -t < f.h && f.h < t;
+}
+
 // hypot(a, b) <= tol without the square root where either leg alone
 // exceeds tol: a faithfully rounded hypot is never below its longer leg, so
 // the answer is the same.

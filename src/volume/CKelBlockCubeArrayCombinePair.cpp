@@ -28,6 +28,7 @@
 
 #include "CKelBlockCubeArray.h"
 #include "CPrfPlanParam.h"
+#include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelOutlineIndex.h"
 #include "KelTolerance.h"
@@ -309,22 +310,16 @@ void InsertInside(Work& X, const Work& Y, const NearPoints& near, const CPrfPlan
     if (clearOfY(X[e].p, X[next()].p) || !near.MayFind(X[e].p, X[next()].p))
       continue;
     near.Find(X[e].p, X[next()].p, -1, candidates);
-    // The edge's frame, worked out again only when an insertion shortens it.
+    // The edge's direction, worked out again only when an insertion shortens it.
     bool framed = false;
-    double c = 0;
-    double s = 0;
-    double L = 0;
+    KelEdge::Direction d;
     for (std::size_t k = 0; k < candidates.size(); ++k) {
       const CKelCoord3DEx& start = X[e].p;
-      if (!framed && !CalcCosSin(start, X[next()].p, &c, &s, &L))
+      if (!framed && !CalcCosSin(start, X[next()].p, &d.c, &d.sn, &d.len))
         break;
       framed = true;
       const WorkVertex& P = Y[static_cast<std::size_t>(candidates[k])];
-      const double dx = P.p.m_x - start.m_x;
-      const double dy = P.p.m_y - start.m_y;
-      const double along = c * dx + s * dy;
-      const double across = c * dy - s * dx;
-      if (t <= along && along <= L - t && -t < across && across < t) {
+      if (KelEdge::WellInside(KelEdge::Measure(start, d, P.p), t)) {
         X.insert(X.begin() + static_cast<std::ptrdiff_t>(e) + 1, Inserted(X[e], X[next()], P, item, tyuku));
         framed = false;
         near.Find(X[e].p, X[next()].p, candidates[k], candidates);

@@ -428,16 +428,10 @@ bool InsideEdge(const CKelCoord2D& start, const CKelCoord2D& end, const CKelCoor
   const double span = std::fabs(end.m_x - start.m_x) + std::fabs(end.m_y - start.m_y);
   if (p.m_x == end.m_x && p.m_y == end.m_y && span < 1e9)
     return false;
-  double c = 0;
-  double s = 0;
-  double L = 0;
-  if (!CalcCosSin(start, end, &c, &s, &L))
+  KelEdge::Direction d;
+  if (!CalcCosSin(start, end, &d.c, &d.sn, &d.len))
     return false;
-  const double dx = p.m_x - start.m_x;
-  const double dy = p.m_y - start.m_y;
-  const double along = c * dx + s * dy;
-  const double across = c * dy - s * dx;
-  return t <= along && along <= L - t && -t < across && across < t;
+  return KelEdge::WellInside(KelEdge::Measure(start, d, p), t);
 }
 
 // The indices of a part's positions, without the heap: a clean cut's part
