@@ -483,6 +483,36 @@ bool PositionInsideEdge(const PlanRing& x, const PositionList& atX, const PlanRi
   return false;
 }
 
+bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+bool SameBits(const CKelCoord2D& a, const CKelCoord2D& b) { return SameBits(a.m_x, b.m_x) && SameBits(a.m_y, b.m_y); }
+
+// PositionInsideEdge where each part's positions are its two ends and the
+// ends are those of the other part, bit for bit (x's first is y's last and
+// x's last y's first): of the pairs it tries, a position that is the
+// edge's own start is never inside (InsideEdge's first exact test), and
+// y's chord (its last vertex to its first) is skipped as an edge ending at
+// a position that stands on the line. That leaves the pairs below, in the
+// same truth.
+bool EndInsideEdge(const PlanRing& x, const PlanRing& y)
+{
+  const std::size_t m = y.size();
+  const CKelCoord2D& first = x.front();
+  const CKelCoord2D& last = x.back();
+  return InsideEdge(y[0], y[1], first) || InsideEdge(y[m - 2], y[m - 1], first) ||
+         InsideEdge(y[m - 2], y[m - 1], last) || InsideEdge(y[m - 1], y[0], last);
+}
+
+// Whether x and y are parts whose positions are their ends only, each end
+// the other part's opposite end bit for bit.
+bool EndsOnlyShared(const PlanRing& x, const PositionList& atX, const PlanRing& y, const PositionList& atY)
+{
+  const auto endsOnly = [](const PositionList& at, std::size_t n) {
+    return at.end() - at.begin() == 2 && at.begin()[0] == 0 && at.begin()[1] + 1 == n;
+  };
+  return x.size() >= 3 && y.size() >= 3 && endsOnly(atX, x.size()) && endsOnly(atY, y.size()) &&
+         SameBits(x.front(), y.back()) && SameBits(x.back(), y.front());
+}
+
 // The only vertices of the two parts that can be the same point, or lie
 // inside an edge of the other part, are their positions (the other
 // vertices keep to their own sides, see MergeParts): those must meet only
@@ -500,6 +530,8 @@ bool OnlyEndsMeet(const PlanRing& a, const OnLineFlags& onA, const PlanRing& b, 
         return false;
     }
   }
+  if (EndsOnlyShared(a, atA, b, atB))
+    return !EndInsideEdge(a, b) && !EndInsideEdge(b, a);
   return !PositionInsideEdge(a, atA, b, atB, onB) && !PositionInsideEdge(b, atB, a, atA, onA);
 }
 
@@ -559,18 +591,22 @@ void TakeWhole(CKelBlockCube& block, const PlanRing& moved, bool* planesKept)
 class MergeMemo {
 public:
   // The outline into *outline; or, when the block's own outline (current,
-  // null unless its vertices are plain ones, see MergeParts) is already
-  // the one a kept input gave, *unchanged and nothing made.
-  bool Combine(const std::vector<CKelCoord3DEx>& merged, double wholeArea, const CKelBlockCoordArray* current,
-               CKelBlockCoordArray* outline, bool* unchanged)
+  // null unless its vertices are plain ones, see MergeParts) has as many
+  // vertices as the one a kept input gave, that outline written over it in
+  // place (*inPlace): a plain vertex differs from the one PlainOutline
+  // makes only in the fields written here.
+  bool Combine(const std::vector<CKelCoord3DEx>& merged, double wholeArea, CKelBlockCoordArray* current,
+               CKelBlockCoordArray* outline, bool* inPlace)
   {
-    *unchanged = false;
+    *inPlace = false;
     for (Entry& entry : m_Entries) {
       if (entry.known && entry.Same(merged, wholeArea)) {
-        if (entry.ok && current != nullptr && SamePlain(*current, entry.kept))
-          *unchanged = true;
-        else if (entry.ok)
+        if (entry.ok && current != nullptr && current->size() == entry.kept.size()) {
+          WritePlain(entry.kept, *current);
+          *inPlace = true;
+        } else if (entry.ok) {
           *outline = CKelBlockCubeArray::PlainOutline(entry.kept);
+        }
         return entry.ok;
       }
     }
@@ -587,19 +623,22 @@ public:
   }
 
 private:
-  static bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
-
-  // Whether the outline holds, field for field, the plain vertices
-  // PlainOutline makes of kept (their walls aside, which the caller vouches
-  // for).
-  static bool SamePlain(const CKelBlockCoordArray& outline, const std::vector<CKelCoord3DEx>& kept)
+  // PlainOutline(kept) over plain vertices of the same number (their walls
+  // aside, which the caller vouches for).
+  static void WritePlain(const std::vector<CKelCoord3DEx>& kept, CKelBlockCoordArray& outline)
   {
-    return std::equal(outline.begin(), outline.end(), kept.begin(), kept.end(),
-                      [](const CKelBlockCoord& c, const CKelCoord3DEx& k) {
-                        return SameBits(c.m_x, k.m_x) && SameBits(c.m_y, k.m_y) && SameBits(c.m_z, k.m_z) &&
-                               SameBits(c.m_zL, k.m_zL) && SameBits(c.m_OffH, k.m_z) && SameBits(c.m_OffL, k.m_zL) &&
-                               c.m_FlrH == 0 && c.m_FlrL == 0;
-                      });
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+      CKelBlockCoord& c = outline[i];
+      const CKelCoord3DEx& k = kept[i];
+      c.m_x = k.m_x;
+      c.m_y = k.m_y;
+      c.m_z = k.m_z;
+      c.m_zL = k.m_zL;
+      c.m_OffH = k.m_z;
+      c.m_OffL = k.m_zL;
+      c.m_FlrH = 0;
+      c.m_FlrL = 0;
+    }
   }
 
   struct Entry {
@@ -668,9 +707,9 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
       merged.emplace_back((*part)[i].m_x, (*part)[i].m_y, z, 0.0);
   }
   CKelBlockCoordArray outline;
-  bool unchanged = false;
-  const CKelBlockCoordArray* current = prf == nullptr && *plain ? &block.m_Coord : nullptr;
-  if (!memo.Combine(merged, wholeArea, current, &outline, &unchanged))
+  bool inPlace = false;
+  CKelBlockCoordArray* current = prf == nullptr && *plain ? &block.m_Coord : nullptr;
+  if (!memo.Combine(merged, wholeArea, current, &outline, &inPlace))
     return false;
   block.CheckSlope();
   block.SetTopPlaneParam(top[0], top[1], top[2], top[3]);
@@ -678,7 +717,7 @@ bool MergeParts(CKelBlockCube& block, FarClip& clip, const CPrfPlanParam* prf, M
   // The merge normalises the block it makes (TakeMergedOutline ends with
   // SetMinMax), so Subtract's normalisation after it, a second SetMinMax on
   // the same outline, changes nothing and is left out.
-  if (unchanged)
+  if (inPlace)
     block.SetMinMax();
   else
     CKelBlockCubeArray::TakeMergedOutline(prf, block, std::move(outline));
