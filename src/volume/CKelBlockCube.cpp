@@ -287,8 +287,7 @@ bool CKelBlockCube::HeightsDiffer(bool bottom) const
 
 void CKelBlockCube::SetType()
 {
-  m_bTyuku = std::any_of(m_Coord.begin(), m_Coord.end(),
-                         [](const CKelBlockCoord& c) { return std::fabs(c.m_zL) >= KelTol::BlockPoint; });
+  m_bTyuku = HasOwnBottom(m_Coord);
   m_bBotSlope = m_bTyuku && HeightsDiffer(true);
   if (!m_bTyuku)
     SetType(false);

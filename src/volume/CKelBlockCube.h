@@ -21,7 +21,9 @@
 //   record 1002  122 bytes plus 60 per vertex (1000 and 1001 are read too).
 //   old record   BldIndexTag.
 
+#include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -31,6 +33,7 @@
 #include "CKelObject.h"
 #include "CPrfPlanParam.h"
 #include "KelBlockOldRecords.h"
+#include "KelTolerance.h"
 
 class CKelArchiveCore;
 class CKelFileIO;
@@ -176,6 +179,13 @@ public:
   void SetType(bool tyuku);
   // All three shape flags derived from the heights.
   void SetType();
+  // Whether vertices give a block its own bottom, as SetType() decides it.
+  template <class Ring>
+  static bool HasOwnBottom(const Ring& vertices)
+  {
+    return std::any_of(vertices.begin(), vertices.end(),
+                       [](const CKelCoord3DEx& c) { return std::fabs(c.m_zL) >= KelTol::BlockPoint; });
+  }
   void SetTopSlope(bool slope);
   void SetBotSlope(bool slope);
   void CheckSlope();

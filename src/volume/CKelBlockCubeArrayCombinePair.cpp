@@ -30,6 +30,7 @@
 #include "CPrfPlanParam.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
+#include "KelOutlineClean.h"
 #include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 
@@ -467,14 +468,16 @@ CKelBlockCoordArray Materialise(const Merged& merged)
   return out;
 }
 
-// Step 7's clean-up: false when the outline is not a simple polygon.
-bool CleanMerged(CKelBlockCube& result)
+// Step 7's clean-up, of full vertices or of bare points alike: false when
+// the outline is not a simple polygon.
+template <class Vertices>
+bool CleanMerged(Vertices& outline)
 {
-  result.EraseSamePoint();
-  if (!result.CheckSameCoord() || !result.CheckCross())
+  kel_outline::EraseSamePoints(outline);
+  if (kel_outline::HasSamePoints(outline) || kel_outline::Crosses(outline))
     return false;
-  result.DeleteOnLine();
-  return result.GetSize() > 2;
+  kel_outline::DeleteOnLine(outline);
+  return outline.size() > 2;
 }
 
 // --- Sure refusals ---------------------------------------------------------------------------------------
@@ -630,7 +633,7 @@ bool FinishMerged(const Merged& merged, double wholeArea, CKelBlockCube* result)
   out.m_Coord = Materialise(merged);
   // A block filling a notch of the other is shared whole; the notch's
   // ends then stand on a straight edge and are cleaned up as well.
-  if (!CleanMerged(out))
+  if (!CleanMerged(out.m_Coord))
     return false;
   if (std::fabs(out.CalcArea() - wholeArea) > KelTol::BlockAreaSign)
     return false;
@@ -644,19 +647,33 @@ bool FinishMerged(const Merged& merged, double wholeArea, CKelBlockCube* result)
 }  // namespace
 
 bool CKelBlockCubeArray::CombineAlongRun(const std::vector<CKelCoord3DEx>& merged, double wholeArea,
-                                         CKelBlockCoordArray* outline)
+                                         std::vector<CKelCoord3DEx>* kept)
 {
-  Merged run;
-  run.v.reserve(merged.size());
+  Work work;
+  work.reserve(merged.size());
   for (const CKelCoord3DEx& p : merged) {
     WorkVertex v;
     v.p = p;
-    run.v.push_back(v);
+    work.push_back(v);
   }
-  CKelBlockCube out;
-  if (AreaSurelyOff(run.v, wholeArea) || !FinishMerged(run, wholeArea, &out))
+  if (AreaSurelyOff(work, wholeArea))
     return false;
-  *outline = std::move(out.m_Coord);
+  // FinishMerged on the points of the plain vertices Materialise would
+  // make: the clean-up and the area read only the points, and SetType
+  // touches the vertices only to clear the bottoms of an outline without
+  // its own bottom, which leaves plain vertices of the cleared points.
+  std::vector<CKelCoord3DEx>& outline = *kept;
+  outline.clear();
+  for (const CKelCoord3DEx& p : merged) {
+    if (outline.empty() || !CKelBlockCoord::SamePlain(outline.back(), p))
+      outline.push_back(p);
+  }
+  if (!CleanMerged(outline) || std::fabs(SignedShoelaceArea(outline) - wholeArea) > KelTol::BlockAreaSign)
+    return false;
+  if (!CKelBlockCube::HasOwnBottom(outline)) {
+    for (CKelCoord3DEx& p : outline)
+      p.m_zL = 0;
+  }
   return true;
 }
 

@@ -21,6 +21,7 @@
 
 #include "CKelBlockCube.h"
 #include "KelBlockCutSearch.h"
+#include "KelOutlineClean.h"
 #include "KelEdge.h"
 #include "KelOutlineIndex.h"
 #include "KelGeometry.h"
@@ -236,15 +237,4 @@ int CKelBlockCube::WhitchSide(CKelCoord2D p1, CKelCoord2D p2) const
   return sides;
 }
 
-void CKelBlockCube::EraseSamePoint()
-{
-  int i = 0;
-  while (i < GetSize()) {
-    const CKelBlockCoord& a = m_Coord[static_cast<std::size_t>(i)];
-    const CKelBlockCoord& b = m_Coord[static_cast<std::size_t>(NextPos(i))];
-    if (std::fabs(a.m_x - b.m_x) < KelTol::BlockPoint && std::fabs(a.m_y - b.m_y) < KelTol::BlockPoint)
-      Erase(i);
-    else
-      ++i;
-  }
-}
+void CKelBlockCube::EraseSamePoint() { kel_outline::EraseSamePoints(m_Coord); }

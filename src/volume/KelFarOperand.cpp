@@ -71,75 +71,86 @@ struct CutLine {
   {
     return {p1.m_x + f.m_x * d.c - f.m_y * d.sn, p1.m_y + f.m_x * d.sn + f.m_y * d.c};
   }
-  // CKelBlockCube::WhitchSide's sides of a ring.
-  int Sides(const PlanRing& ring) const
-  {
-    int sides = 0;
-    for (const CKelCoord2D& p : ring) {
-      const double h = KelEdge::Measure(p1, d, p).h;
-      sides |= h >= KelTol::BlockPoint ? kLeft : h <= -KelTol::BlockPoint ? kRight : 0;
-    }
-    return sides;
-  }
 };
 
-// What EraseSamePoint would remove: a vertex near its successor.
-bool HasNearNeighbours(const PlanRing& ring)
+// Whether EraseSamePoint takes a and b, neighbours, for the same point.
+bool Near(const CKelCoord2D& a, const CKelCoord2D& b)
 {
-  for (std::size_t k = 0; k < ring.size(); ++k) {
-    const CKelCoord2D& a = ring[k];
-    const CKelCoord2D& b = ring[k + 1 == ring.size() ? 0 : k + 1];
-    if (std::fabs(a.m_x - b.m_x) < KelTol::BlockPoint && std::fabs(a.m_y - b.m_y) < KelTol::BlockPoint)
-      return true;
-  }
-  return false;
+  return std::fabs(a.m_x - b.m_x) < KelTol::BlockPoint && std::fabs(a.m_y - b.m_y) < KelTol::BlockPoint;
 }
 
 // A part of a division as Divide finishes it, and the side SideOf files it
-// on; 0 where Divide would erase a vertex of it or turn it, or where it
-// lies on both sides or on the line.
+// on; 0 where Divide would erase a vertex of it (a vertex near its
+// successor, in the frame or back out of it) or turn it, or where it lies
+// on both sides or on the line. One pass takes the part out of the frame,
+// one tests it; its area is summed in SignedShoelaceArea's order.
 int FinishPart(const PlanRing& frame, const CutLine& line, PlanRing& part)
 {
-  if (HasNearNeighbours(frame))
+  const std::size_t n = frame.size();
+  part.resize(n);
+  bool near = false;
+  for (std::size_t k = 0; k < n; ++k) {
+    near = near || Near(frame[k], frame[k + 1 == n ? 0 : k + 1]);
+    part[k] = line.FromFrame(frame[k]);
+  }
+  if (near)
     return 0;
-  part.clear();
-  part.reserve(frame.size());
-  for (const CKelCoord2D& f : frame)
-    part.push_back(line.FromFrame(f));
-  if (HasNearNeighbours(part) || !(SignedShoelaceArea(part) >= 0))
+  double sum = 0;
+  int sides = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const CKelCoord2D& prev = part[i == 0 ? n - 1 : i - 1];
+    const CKelCoord2D& cur = part[i];
+    if (Near(prev, cur))
+      return 0;
+    sum += (prev.m_x - cur.m_x) * (prev.m_y + cur.m_y);
+    const double h = KelEdge::Measure(line.p1, line.d, cur).h;
+    sides |= h >= KelTol::BlockPoint ? kLeft : h <= -KelTol::BlockPoint ? kRight : 0;
+  }
+  if (!(0.5 * sum >= 0))
     return 0;
-  const int side = line.Sides(part);
-  return side == kLeft || side == kRight ? side : 0;
+  return sides == kLeft || sides == kRight ? sides : 0;
 }
 
 // Lists the direct path fills for each far operand, kept from one operand
 // to the next so that their room is taken once.
 struct CutScratch {
-  PlanRing frame;
-  PlanRing framed;
+  PlanRing framed;  // the fragment in the line's frame, one entry per vertex
+  PlanRing frame;   // the same with a cut's crossings
   PlanRing moved;
-  PlanRing chain;
+  std::array<PlanRing, 2> chains;  // a clean cut's two parts in the frame
   PlanRing part;
   OnLineFlags onLine;
   std::vector<CKelCoord3DEx> merged;
   KelPieceSearch::IndexChain whole;
-  std::array<KelPieceSearch::IndexChain, 2> pieces;  // the chains of a clean cut's two parts
+  std::array<KelPieceSearch::IndexChain, 2> pieces;  // the chains the general search finds
 };
 
-// What the division by a touching line leaves of the ring (moved or as it
-// is), or false where the general path must decide.
-bool Touch(PlanRing& ring, const CutLine& line, int* side, CutScratch& scratch)
+// The ring in the line's frame as Divide measures it (vertices within the
+// on-line band snapped onto it), and the sides CKelBlockCube::WhitchSide
+// finds: a vertex outside the band keeps its distance in the frame, so one
+// measure serves both.
+int FrameOf(const PlanRing& ring, const CutLine& line, PlanRing& framed)
 {
-  PlanRing& frame = scratch.frame;
-  frame.clear();
-  frame.reserve(ring.size());
-  for (const CKelCoord2D& p : ring) {
-    frame.push_back(line.ToFrame(p));
-    if (!std::isfinite(frame.back().m_x) || !std::isfinite(frame.back().m_y))
+  framed.resize(ring.size());
+  int sides = 0;
+  for (std::size_t k = 0; k < ring.size(); ++k) {
+    framed[k] = line.ToFrame(ring[k]);
+    const double h = framed[k].m_y;
+    sides |= h >= KelTol::BlockPoint ? kLeft : h <= -KelTol::BlockPoint ? kRight : 0;
+  }
+  return sides;
+}
+
+// What the division by a touching line leaves of the ring (moved or as it
+// is), given the ring's frame and sides; false where the general path must
+// decide.
+bool Touch(PlanRing& ring, const CutLine& line, const PlanRing& frame, int sides, CutScratch& scratch)
+{
+  for (const CKelCoord2D& f : frame) {
+    if (!std::isfinite(f.m_x) || !std::isfinite(f.m_y))
       return false;
   }
-  *side = line.Sides(ring);
-  if (*side != kLeft && *side != kRight)
+  if (sides != kLeft && sides != kRight)
     return false;
   // One position: no division, the ring is filed as it is. Two: the whole
   // outline is the one piece, unless its ends coincide (a broken search).
@@ -147,7 +158,7 @@ bool Touch(PlanRing& ring, const CutLine& line, int* side, CutScratch& scratch)
     return true;
   if (static_cast<const CKelCoord2D&>(frame.front()) == frame.back())
     return false;
-  if (FinishPart(frame, line, scratch.moved) != *side)
+  if (FinishPart(frame, line, scratch.moved) != sides)
     return false;
   ring.swap(scratch.moved);
   return true;
@@ -169,18 +180,17 @@ double CrossingAt(const CKelCoord2D& a, const CKelCoord2D& b)
   return a.m_x + (0 - a.m_y) * (b.m_x - a.m_x) / (b.m_y - a.m_y);
 }
 
-// The frame outline as Divide makes it: on-line vertices snapped, each
-// crossing after its edge's first vertex; false where a vertex lies outside
-// the on-line band but within the clearance.
-bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame, PlanRing& framed)
+// The frame outline as Divide makes it from the ring's frame: each
+// crossing after its edge's first vertex; false where a vertex lies
+// outside the on-line band but within the clearance. *sides: the search's
+// SidesOf of it.
+bool CrossedFrame(const PlanRing& framed, PlanRing& frame, int* sides)
 {
-  framed.clear();
-  framed.reserve(ring.size());
-  for (const CKelCoord2D& p : ring) {
-    framed.push_back(line.ToFrame(p));
-    const double h = framed.back().m_y;
-    if (!std::isfinite(framed.back().m_x) || !(h == 0.0 || std::fabs(h) >= kClear))
+  *sides = 0;
+  for (const CKelCoord2D& f : framed) {
+    if (!std::isfinite(f.m_x) || !(f.m_y == 0.0 || std::fabs(f.m_y) >= kClear))
       return false;
+    *sides |= KelPieceSearch::SideOf(f.m_y);
   }
   frame.clear();
   const std::size_t n = framed.size();
@@ -196,7 +206,8 @@ bool CrossedFrame(const PlanRing& ring, const CutLine& line, PlanRing& frame, Pl
 }
 
 // The pieces Divide's general search finds on the frame outline, when they
-// are two that meet at both ends (each ends where the other starts).
+// are two that meet at both ends (each ends where the other starts), into
+// scratch.chains.
 bool SearchedTwo(const PlanRing& frame, CutScratch& scratch)
 {
   std::size_t found = 0;
@@ -212,66 +223,69 @@ bool SearchedTwo(const PlanRing& frame, CutScratch& scratch)
     return false;
   const KelPieceSearch::IndexChain& first = scratch.pieces[0];
   const KelPieceSearch::IndexChain& second = scratch.pieces[1];
-  return first.front() == second.back() && first.back() == second.front();
+  if (first.front() != second.back() || first.back() != second.front())
+    return false;
+  for (std::size_t p = 0; p < 2; ++p) {
+    PlanRing& chain = scratch.chains[p];
+    chain.clear();
+    for (const int i : scratch.pieces[p])
+      chain.push_back(frame[static_cast<std::size_t>(i)]);
+  }
+  return true;
 }
 
-// Entries of the whole outline's chain from one position to another, as
+// Entries of the frame outline from one position to another, as
 // KelPieceSearch::Chain takes them, in a list that keeps its room.
-void RunOf(const KelPieceSearch::IndexChain& whole, int from, int to, KelPieceSearch::IndexChain& run)
+void RunOf(const PlanRing& frame, int from, int to, PlanRing& run)
 {
   run.clear();
-  const int n = static_cast<int>(whole.size());
+  const int n = static_cast<int>(frame.size());
   for (int i = from;; i = (i + 1) % n) {
-    run.push_back(whole[static_cast<std::size_t>(i)]);
+    run.push_back(frame[static_cast<std::size_t>(i)]);
     if (i == to)
       break;
   }
 }
 
 // The two parts' chains Divide's search finds on the frame outline, into
-// scratch.pieces; false unless they are two that meet at both ends. An
-// outline on both sides with exactly two positions is settled by the
-// search's first chord: both chains of area are pieces, and a chord
-// outside the outline leaves no other to try, so the search breaks. That
-// case is worked out here in lists that keep their room; any other goes
-// the general search.
-bool TwoPieces(const PlanRing& frame, CutScratch& scratch)
+// scratch.chains; false unless they are two that meet at both ends. An
+// outline on both sides (sides, the search's SidesOf) with exactly two
+// positions is settled by the search's first chord: both chains of area
+// are pieces, and a chord outside the outline leaves no other to try, so
+// the search breaks. That case is worked out here in lists that keep their
+// room (two distinct positions, so HasTwoPositions holds; AreaSign is
+// positive exactly for an area above its band); any other goes the general
+// search in the order it takes.
+bool TwoPieces(const PlanRing& frame, int sides, CutScratch& scratch)
 {
-  if (!KelPieceSearch::HasTwoPositions(frame))
-    return false;
   KelPieceSearch::IndexChain& whole = scratch.whole;
   whole.resize(frame.size());
   std::iota(whole.begin(), whole.end(), 0);
-  if (KelPieceSearch::SidesOf(frame, whole) != (kLeft | kRight))
-    return SearchedTwo(frame, scratch);
   const KelPieceSearch::OpenChords open = KelPieceSearch::FindOpenChords(frame, whole, nullptr);
-  if (open.count != 2)
-    return SearchedTwo(frame, scratch);
-  KelPieceSearch::IndexChain& a = scratch.pieces[0];
-  KelPieceSearch::IndexChain& b = scratch.pieces[1];
-  RunOf(whole, open.at[0], open.at[1], a);
-  RunOf(whole, open.at[1], open.at[0], b);
-  const CKelBlockCube::ChainArea model = CKelBlockCube::ChainArea::kModel;
-  return KelPieceSearch::AreaSign(frame, a, model) > 0 && KelPieceSearch::AreaSign(frame, b, model) > 0;
+  if (open.count == 2 && sides == (kLeft | kRight)) {
+    PlanRing& a = scratch.chains[0];
+    PlanRing& b = scratch.chains[1];
+    RunOf(frame, open.at[0], open.at[1], a);
+    RunOf(frame, open.at[1], open.at[0], b);
+    return SignedShoelaceArea(a) > KelTol::BlockAreaSign && SignedShoelaceArea(b) > KelTol::BlockAreaSign;
+  }
+  if (!KelPieceSearch::HasTwoPositions(frame))
+    return false;
+  return SearchedTwo(frame, scratch);
 }
 
-bool CutClean(const PlanRing& ring, const CutLine& line, CleanCut& cut, CutScratch& scratch)
+bool CutClean(const PlanRing& framed, const CutLine& line, CleanCut& cut, CutScratch& scratch)
 {
   PlanRing& frame = scratch.frame;
-  if (!CrossedFrame(ring, line, frame, scratch.framed) || !TwoPieces(frame, scratch))
+  int frameSides = 0;
+  if (!CrossedFrame(framed, frame, &frameSides) || !TwoPieces(frame, frameSides, scratch))
     return false;
   int sides = 0;
-  for (const KelPieceSearch::IndexChain& piece : scratch.pieces) {
-    PlanRing& chain = scratch.chain;
+  for (PlanRing& chain : scratch.chains) {
     OnLineFlags& onLine = scratch.onLine;
-    chain.clear();
-    onLine.clear();
-    chain.reserve(piece.size());
-    onLine.reserve(piece.size());
-    for (const int i : piece) {
-      chain.push_back(frame[static_cast<std::size_t>(i)]);
-      onLine.push_back(chain.back().m_y == 0.0);
-    }
+    onLine.resize(chain.size());
+    for (std::size_t i = 0; i < chain.size(); ++i)
+      onLine[i] = chain[i].m_y == 0.0;
     // EmitPiece refuses a piece whose ends coincide.
     if (chain.front() == chain.back())
       return false;
@@ -343,14 +357,17 @@ constexpr double kPositionSnap = KelTol::BlockPoint / 4;
 // A touch of a part of the cut, which must leave the part's positions (the
 // vertices the merge compares with the other part's) off its line or move
 // them by kPositionSnap at most.
-bool TouchPart(PlanRing& ring, const OnLineFlags& onLine, const CutLine& line, int* side, CutScratch& scratch)
+bool TouchPart(PlanRing& ring, const OnLineFlags& onLine, const CutLine& line, const PlanRing& frame, int sides,
+               CutScratch& scratch)
 {
   for (std::size_t i = 0; i < ring.size(); ++i) {
+    if (!onLine[i])
+      continue;
     const double h = std::fabs(KelEdge::Measure(line.p1, line.d, ring[i]).h);
-    if (onLine[i] && !(h >= KelTol::BlockPoint || h <= kPositionSnap))
+    if (!(h >= KelTol::BlockPoint || h <= kPositionSnap))
       return false;
   }
-  return Touch(ring, line, side, scratch);
+  return Touch(ring, line, frame, sides, scratch);
 }
 
 // The side FileBlock files fragment f on at a line it does not lie
@@ -364,13 +381,15 @@ int FileUnclear(FarClip& clip, int f, const CKelCoord2D& start, const CKelCoord2
   const double area = SignedShoelaceArea(ring);
   if (!line.Usable() || !(area > KelTol::BlockMinArea) || !std::isfinite(area))
     return 0;
-  const int sides = line.Sides(ring);
-  int side = 0;
+  PlanRing& framed = clip.scratch.framed;
+  const int sides = FrameOf(ring, line, framed);
   if ((sides == kLeft || sides == kRight) && f == 0)
-    return Touch(ring, line, &side, clip.scratch) ? side : 0;
+    return Touch(ring, line, framed, sides, clip.scratch) ? sides : 0;
   if (sides == kLeft || sides == kRight)
-    return ++clip.partTouches <= kPartTouches && TouchPart(ring, clip.OnLine(f), line, &side, clip.scratch) ? side : 0;
-  if (sides != (kLeft | kRight) || f != 0 || !clip.canCut || !CutClean(ring, line, clip.cut, clip.scratch))
+    return ++clip.partTouches <= kPartTouches && TouchPart(ring, clip.OnLine(f), line, framed, sides, clip.scratch)
+               ? sides
+               : 0;
+  if (sides != (kLeft | kRight) || f != 0 || !clip.canCut || !CutClean(framed, line, clip.cut, clip.scratch))
     return 0;
   clip.divided = true;
   out.push_back(1);
@@ -592,37 +611,52 @@ class MergeMemo {
 public:
   // The outline into *outline; or, when the block's own outline (current,
   // null unless its vertices are plain ones, see MergeParts) has as many
-  // vertices as the one a kept input gave, that outline written over it in
+  // vertices as the one the input gives, that outline written over it in
   // place (*inPlace): a plain vertex differs from the one PlainOutline
   // makes only in the fields written here.
   bool Combine(const std::vector<CKelCoord3DEx>& merged, double wholeArea, CKelBlockCoordArray* current,
                CKelBlockCoordArray* outline, bool* inPlace)
   {
     *inPlace = false;
-    for (Entry& entry : m_Entries) {
+    const Entry* found = nullptr;
+    for (const Entry& entry : m_Entries) {
       if (entry.known && entry.Same(merged, wholeArea)) {
-        if (entry.ok && current != nullptr && current->size() == entry.kept.size()) {
-          WritePlain(entry.kept, *current);
-          *inPlace = true;
-        } else if (entry.ok) {
-          *outline = CKelBlockCubeArray::PlainOutline(entry.kept);
-        }
-        return entry.ok;
+        found = &entry;
+        break;
       }
     }
-    Entry& entry = m_Entries[m_Next];
-    m_Next = 1 - m_Next;
-    entry.ok = CKelBlockCubeArray::CombineAlongRun(merged, wholeArea, outline);
-    entry.known = true;
-    entry.merged = merged;
-    entry.wholeArea = wholeArea;
-    entry.kept.clear();
-    if (entry.ok)
-      entry.kept.assign(outline->begin(), outline->end());
-    return entry.ok;
+    if (found == nullptr)
+      found = &Remember(merged, wholeArea);
+    if (!found->ok)
+      return false;
+    if (current != nullptr && current->size() == found->kept.size()) {
+      WritePlain(found->kept, *current);
+      *inPlace = true;
+    } else {
+      *outline = CKelBlockCubeArray::PlainOutline(found->kept);
+    }
+    return true;
   }
 
 private:
+  struct Entry {
+    bool known = false;
+    bool ok = false;
+    std::vector<CKelCoord3DEx> merged;
+    double wholeArea = 0;
+    std::vector<CKelCoord3DEx> kept;  // the points of the outline it gave
+
+    bool Same(const std::vector<CKelCoord3DEx>& other, double otherArea) const
+    {
+      return SameBits(wholeArea, otherArea) &&
+             std::equal(merged.begin(), merged.end(), other.begin(), other.end(),
+                        [](const CKelCoord3DEx& a, const CKelCoord3DEx& b) {
+                          return SameBits(a.m_x, b.m_x) && SameBits(a.m_y, b.m_y) && SameBits(a.m_z, b.m_z) &&
+                                 SameBits(a.m_zL, b.m_zL);
+                        });
+    }
+  };
+
   // PlainOutline(kept) over plain vertices of the same number (their walls
   // aside, which the caller vouches for).
   static void WritePlain(const std::vector<CKelCoord3DEx>& kept, CKelBlockCoordArray& outline)
@@ -641,23 +675,19 @@ private:
     }
   }
 
-  struct Entry {
-    bool known = false;
-    bool ok = false;
-    std::vector<CKelCoord3DEx> merged;
-    double wholeArea = 0;
-    std::vector<CKelCoord3DEx> kept;  // the points of the outline it gave
+  // The combination of an input met for the first time, in place of the
+  // older entry.
+  const Entry& Remember(const std::vector<CKelCoord3DEx>& merged, double wholeArea)
+  {
+    Entry& entry = m_Entries[m_Next];
+    m_Next = 1 - m_Next;
+    entry.ok = CKelBlockCubeArray::CombineAlongRun(merged, wholeArea, &entry.kept);
+    entry.known = true;
+    entry.merged = merged;
+    entry.wholeArea = wholeArea;
+    return entry;
+  }
 
-    bool Same(const std::vector<CKelCoord3DEx>& other, double otherArea) const
-    {
-      return SameBits(wholeArea, otherArea) &&
-             std::equal(merged.begin(), merged.end(), other.begin(), other.end(),
-                        [](const CKelCoord3DEx& a, const CKelCoord3DEx& b) {
-                          return SameBits(a.m_x, b.m_x) && SameBits(a.m_y, b.m_y) && SameBits(a.m_z, b.m_z) &&
-                                 SameBits(a.m_zL, b.m_zL);
-                        });
-    }
-  };
 
   std::array<Entry, 2> m_Entries;
   int m_Next = 0;
