@@ -112,7 +112,9 @@ bool CalcCosSin(const CKelCoord2D& a, const CKelCoord2D& b, double* cos, double*
 {
   const double dx = b.m_x - a.m_x;
   const double dy = b.m_y - a.m_y;
-  const double length = std::hypot(dx, dy);
+  // An edge along an axis has its length exactly (hypot of a zero is the
+  // other's magnitude), without the library call.
+  const double length = dy == 0 ? std::fabs(dx) : dx == 0 ? std::fabs(dy) : std::hypot(dx, dy);
   const bool hasDirection = length > 0;
   if (cos != nullptr)
     *cos = hasDirection ? dx / length : 1.0;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -102,6 +104,33 @@ TEST(KelDirection, CalcCosSinWritesOnlyWhatIsAskedAndStaysFiniteForOnePoint)
   // Coinciding points: direction (1, 0), length 0, and false.
   EXPECT_FALSE(CalcCosSin(P(2, 3), P(2, 3), &c, &s, &len));
   EXPECT_EQ(std::tuple(c, s, len), std::tuple(1.0, 0.0, 0.0));
+}
+
+TEST(KelDirection, AxisEdgesHaveTheLengthAndDirectionTheGeneralFormulaGives)
+{
+  // Magnitudes from subnormal to huge, both signs, and values that are not
+  // numbers: along an axis the length must be what hypot gives, bit for bit.
+  const double values[] = {5e-324, 1e-300, 2.5e-5, 0.37, 1.0, 3.4700000000000002, 1e8, 1.7e308,
+                           -0.37, -1e-300, -1.7e308, std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()};
+  const auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+  for (const double v : values) {
+    for (const double zero : {0.0, -0.0}) {
+      for (const bool alongX : {true, false}) {
+        const P a(0, 0);
+        const P b(alongX ? v : zero, alongX ? zero : v);
+        double c = 9, s = 9, len = 9;
+        CalcCosSin(a, b, &c, &s, &len);
+        const double dx = b.m_x - a.m_x;
+        const double dy = b.m_y - a.m_y;
+        const double expected = std::hypot(dx, dy);
+        EXPECT_TRUE(same(expected, len)) << v << (alongX ? " along x" : " along y");
+        if (expected > 0) {
+          EXPECT_TRUE(same(dx / expected, c) && same(dy / expected, s)) << v;
+        }
+      }
+    }
+  }
 }
 
 TEST(KelDirection, AngleAboutACentreRunsCounterClockwiseAndArcLengthClockwise)
