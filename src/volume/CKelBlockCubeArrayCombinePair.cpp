@@ -491,20 +491,26 @@ bool CleanMerged(Vertices& outline)
 // BlockPoint of a neighbour or within Collinear of its neighbours' line,
 // which moves the area by less than that band times the outline's length;
 // the length only shrinks as vertices go.
-bool AreaSurelyOff(const Work& w, double wholeArea)
+template <class Points, class Position>
+bool AreaSurelyOff(const Points& w, Position position, double wholeArea)
 {
   double length = 0;
   double terms = 0;
   for (std::size_t k = 0; k < w.size(); ++k) {
-    const CKelCoord2D& prev = w[k == 0 ? w.size() - 1 : k - 1].p;
-    const CKelCoord2D& cur = w[k].p;
+    const CKelCoord2D& prev = position(w[k == 0 ? w.size() - 1 : k - 1]);
+    const CKelCoord2D& cur = position(w[k]);
     length += std::fabs(cur.m_x - prev.m_x) + std::fabs(cur.m_y - prev.m_y);
     terms += std::fabs((prev.m_x - cur.m_x) * (prev.m_y + cur.m_y));
   }
-  const double area = SignedShoelaceArea(w, [](const WorkVertex& v) -> const CKelCoord2D& { return v.p; });
+  const double area = SignedShoelaceArea(w, position);
   const double removals = static_cast<double>(w.size()) * length * (KelTol::BlockPoint + KelTol::Collinear);
   const double slack = KelTol::BlockAreaSign + removals + KelTol::BlockAreaRound * (terms + std::fabs(wholeArea));
   return std::fabs(area - wholeArea) > slack;  // false for a NaN anywhere
+}
+
+bool AreaSurelyOff(const Work& w, double wholeArea)
+{
+  return AreaSurelyOff(w, [](const WorkVertex& v) -> const CKelCoord2D& { return v.p; }, wholeArea);
 }
 
 // --- Two blocks ------------------------------------------------------------------------------------------
@@ -649,14 +655,7 @@ bool FinishMerged(const Merged& merged, double wholeArea, CKelBlockCube* result)
 bool CKelBlockCubeArray::CombineAlongRun(const std::vector<CKelCoord3DEx>& merged, double wholeArea,
                                          std::vector<CKelCoord3DEx>* kept)
 {
-  Work work;
-  work.reserve(merged.size());
-  for (const CKelCoord3DEx& p : merged) {
-    WorkVertex v;
-    v.p = p;
-    work.push_back(v);
-  }
-  if (AreaSurelyOff(work, wholeArea))
+  if (AreaSurelyOff(merged, [](const CKelCoord3DEx& p) -> const CKelCoord2D& { return p; }, wholeArea))
     return false;
   // FinishMerged on the points of the plain vertices Materialise would
   // make: the clean-up and the area read only the points, and SetType
