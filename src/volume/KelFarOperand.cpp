@@ -663,13 +663,9 @@ private:
   {
     for (std::size_t i = 0; i < kept.size(); ++i) {
       CKelBlockCoord& c = outline[i];
-      const CKelCoord3DEx& k = kept[i];
-      c.m_x = k.m_x;
-      c.m_y = k.m_y;
-      c.m_z = k.m_z;
-      c.m_zL = k.m_zL;
-      c.m_OffH = k.m_z;
-      c.m_OffL = k.m_zL;
+      static_cast<CKelCoord3DEx&>(c) = kept[i];
+      c.m_OffH = c.m_z;
+      c.m_OffL = c.m_zL;
       c.m_FlrH = 0;
       c.m_FlrL = 0;
     }
