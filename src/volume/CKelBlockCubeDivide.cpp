@@ -21,8 +21,8 @@
 
 #include "CKelBlockCube.h"
 #include "KelBlockCutSearch.h"
-#include "KelOutlineClean.h"
 #include "KelEdge.h"
+#include "KelOutlineClean.h"
 #include "KelOutlineIndex.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"

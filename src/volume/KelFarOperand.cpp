@@ -13,6 +13,7 @@
 #include "KelBlockCutSearch.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
+#include "KelOutlineClean.h"
 #include "KelTolerance.h"
 
 namespace kel_set {
@@ -73,12 +74,6 @@ struct CutLine {
   }
 };
 
-// Whether EraseSamePoint takes a and b, neighbours, for the same point.
-bool Near(const CKelCoord2D& a, const CKelCoord2D& b)
-{
-  return std::fabs(a.m_x - b.m_x) < KelTol::BlockPoint && std::fabs(a.m_y - b.m_y) < KelTol::BlockPoint;
-}
-
 // A part of a division as Divide finishes it, and the side SideOf files it
 // on; 0 where Divide would erase a vertex of it (a vertex near its
 // successor, in the frame or back out of it) or turn it, or where it lies
@@ -90,7 +85,7 @@ int FinishPart(const PlanRing& frame, const CutLine& line, PlanRing& part)
   part.resize(n);
   bool near = false;
   for (std::size_t k = 0; k < n; ++k) {
-    near = near || Near(frame[k], frame[k + 1 == n ? 0 : k + 1]);
+    near = near || kel_outline::SameNeighbours(frame[k], frame[k + 1 == n ? 0 : k + 1]);
     part[k] = line.FromFrame(frame[k]);
   }
   if (near)
@@ -100,11 +95,10 @@ int FinishPart(const PlanRing& frame, const CutLine& line, PlanRing& part)
   for (std::size_t i = 0; i < n; ++i) {
     const CKelCoord2D& prev = part[i == 0 ? n - 1 : i - 1];
     const CKelCoord2D& cur = part[i];
-    if (Near(prev, cur))
+    if (kel_outline::SameNeighbours(prev, cur))
       return 0;
     sum += (prev.m_x - cur.m_x) * (prev.m_y + cur.m_y);
-    const double h = KelEdge::Measure(line.p1, line.d, cur).h;
-    sides |= h >= KelTol::BlockPoint ? kLeft : h <= -KelTol::BlockPoint ? kRight : 0;
+    sides |= KelPieceSearch::SideOf(KelEdge::Measure(line.p1, line.d, cur).h);
   }
   if (!(0.5 * sum >= 0))
     return 0;
@@ -135,8 +129,7 @@ int FrameOf(const PlanRing& ring, const CutLine& line, PlanRing& framed)
   int sides = 0;
   for (std::size_t k = 0; k < ring.size(); ++k) {
     framed[k] = line.ToFrame(ring[k]);
-    const double h = framed[k].m_y;
-    sides |= h >= KelTol::BlockPoint ? kLeft : h <= -KelTol::BlockPoint ? kRight : 0;
+    sides |= KelPieceSearch::SideOf(framed[k].m_y);
   }
   return sides;
 }
@@ -683,7 +676,6 @@ private:
     entry.wholeArea = wholeArea;
     return entry;
   }
-
 
   std::array<Entry, 2> m_Entries;
   int m_Next = 0;

@@ -232,16 +232,21 @@ bool HasSamePoints(const Ring& ring)
   return false;
 }
 
-// Removes each vertex within KelTol::BlockPoint of its successor (in x and
-// in y), the successor then being tried again.
+// Whether neighbours a and b lie within KelTol::BlockPoint of each other in
+// x and in y, so that EraseSamePoints takes them for one point.
+inline bool SameNeighbours(const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  return std::fabs(a.m_x - b.m_x) < KelTol::BlockPoint && std::fabs(a.m_y - b.m_y) < KelTol::BlockPoint;
+}
+
+// Removes each vertex that is the same as its successor (SameNeighbours),
+// the successor then being tried again.
 template <class Ring>
 void EraseSamePoints(Ring& ring)
 {
   std::size_t i = 0;
   while (i < ring.size()) {
-    const CKelCoord2D& a = ring[i];
-    const CKelCoord2D& b = ring[i + 1 >= ring.size() ? 0 : i + 1];
-    if (std::fabs(a.m_x - b.m_x) < KelTol::BlockPoint && std::fabs(a.m_y - b.m_y) < KelTol::BlockPoint)
+    if (SameNeighbours(ring[i], ring[i + 1 >= ring.size() ? 0 : i + 1]))
       ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(i));
     else
       ++i;
