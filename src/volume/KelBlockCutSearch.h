@@ -50,30 +50,6 @@ inline IndexChain Chain(const IndexChain& chain, int from, int to)
   return part;
 }
 
-template <class Coords>
-int SidesOf(const Coords& coords, const IndexChain& chain)
-{
-  int sides = 0;
-  for (const int i : chain)
-    sides |= SideOf(coords[static_cast<std::size_t>(i)].m_y);
-  return sides;
-}
-
-// The signed area's sign: 0 within KelTol::BlockAreaSign for the model; for
-// kKeepSlivers 0 only when no vertex lies off the line (all are snapped to
-// v == 0.0 there, so such a chain sums to exactly 0). The sum runs in the
-// order of every outline area (SignedShoelaceArea) so that the sign is the
-// one the vertices themselves would give.
-template <class Coords>
-int AreaSign(const Coords& coords, const IndexChain& chain, CKelBlockCube::ChainArea chains)
-{
-  const double area = SignedShoelaceArea(chain, [&](int i) -> const auto& { return coords[static_cast<std::size_t>(i)]; });
-  const double none = chains == CKelBlockCube::ChainArea::kModel ? KelTol::BlockAreaSign : 0.0;
-  if (std::fabs(area) <= none)
-    return 0;
-  return area > 0 ? 1 : -1;
-}
-
 // The chords still open on a piece: its on-line positions beyond the last
 // chord taken on the way down (every smaller one was taken or lies on
 // another piece). The two smallest name the next chord, each at the first
@@ -84,39 +60,55 @@ struct OpenChords {
   int at[2] = {-1, -1};
 };
 
+// FindOpenChords one entry at a time, in chain order, so that a pass that
+// copies or measures a chain can find its chords as it goes.
+class OpenChordScan {
+public:
+  explicit OpenChordScan(const double* lower) : m_Lower(lower) {}
+
+  // The entry at chain position `at`, with its frame coordinates.
+  void Add(double x, double y, int at)
+  {
+    if (y != 0.0 || !(m_Lower == nullptr || x > *m_Lower) || std::isnan(x))
+      return;
+    if (m_Open.count > 0 && x == m_Open.x[0])
+      return;
+    if (m_Open.count > 1 && x == m_Open.x[1])
+      return;
+    if (m_Open.count > 2 && x == m_Third)
+      return;
+    if (m_Open.count == 0 || x < m_Open.x[0]) {
+      m_Third = m_Open.x[1];
+      m_Open.x[1] = m_Open.x[0];
+      m_Open.at[1] = m_Open.at[0];
+      m_Open.x[0] = x;
+      m_Open.at[0] = at;
+    } else if (m_Open.count == 1 || x < m_Open.x[1]) {
+      m_Third = m_Open.x[1];
+      m_Open.x[1] = x;
+      m_Open.at[1] = at;
+    } else if (m_Open.count == 2 || x < m_Third) {
+      m_Third = x;
+    }
+    m_Open.count = std::min(m_Open.count + 1, 3);
+  }
+  const OpenChords& Open() const { return m_Open; }
+
+private:
+  const double* m_Lower;
+  OpenChords m_Open;
+  double m_Third = 0;
+};
+
 template <class Coords>
 OpenChords FindOpenChords(const Coords& coords, const IndexChain& chain, const double* lower)
 {
-  OpenChords open;
-  double third = 0;
+  OpenChordScan scan(lower);
   for (std::size_t k = 0; k < chain.size(); ++k) {
     const auto& c = coords[static_cast<std::size_t>(chain[k])];
-    const double x = c.m_x;
-    if (c.m_y != 0.0 || !(lower == nullptr || x > *lower) || std::isnan(x))
-      continue;
-    const int at = static_cast<int>(k);
-    if (open.count > 0 && x == open.x[0])
-      continue;
-    if (open.count > 1 && x == open.x[1])
-      continue;
-    if (open.count > 2 && x == third)
-      continue;
-    if (open.count == 0 || x < open.x[0]) {
-      third = open.x[1];
-      open.x[1] = open.x[0];
-      open.at[1] = open.at[0];
-      open.x[0] = x;
-      open.at[0] = at;
-    } else if (open.count == 1 || x < open.x[1]) {
-      third = open.x[1];
-      open.x[1] = x;
-      open.at[1] = at;
-    } else if (open.count == 2 || x < third) {
-      third = x;
-    }
-    open.count = std::min(open.count + 1, 3);
+    scan.Add(c.m_x, c.m_y, static_cast<int>(k));
   }
-  return open;
+  return scan.Open();
 }
 
 // Whether the on-line vertices stand at two positions or more, told apart as
@@ -137,6 +129,144 @@ bool HasTwoPositions(const Coords& coords)
   return false;
 }
 
+// What a search first asks of its chain: the sides it lies on and its open
+// chords beyond the positions taken. The pass that copies a chain out of
+// its parent works them out on the way.
+struct ChainFacts {
+  int sides = 0;
+  OpenChords open;
+};
+
+// SidesOf and FindOpenChords of a chain in one pass.
+template <class Coords>
+ChainFacts FactsOf(const Coords& coords, const IndexChain& chain, const double* lower)
+{
+  ChainFacts facts;
+  OpenChordScan scan(lower);
+  for (std::size_t k = 0; k < chain.size(); ++k) {
+    const auto& c = coords[static_cast<std::size_t>(chain[k])];
+    facts.sides |= SideOf(c.m_y);
+    scan.Add(c.m_x, c.m_y, static_cast<int>(k));
+  }
+  facts.open = scan.Open();
+  return facts;
+}
+
+// Chain(chain, from, to), with the facts its search will ask for, worked
+// out in the same pass.
+template <class Coords>
+IndexChain ChainWithFacts(const Coords& coords, const IndexChain& chain, int from, int to, double lower,
+                          ChainFacts* facts)
+{
+  IndexChain part;
+  const int n = static_cast<int>(chain.size());
+  part.reserve(static_cast<std::size_t>((to - from + n) % n + 1));
+  ChainFacts found;
+  OpenChordScan scan(&lower);
+  for (int i = from;; i = i + 1 == n ? 0 : i + 1) {
+    const int v = chain[static_cast<std::size_t>(i)];
+    const auto& c = coords[static_cast<std::size_t>(v)];
+    found.sides |= SideOf(c.m_y);
+    scan.Add(c.m_x, c.m_y, static_cast<int>(part.size()));
+    part.push_back(v);
+    if (i == to)
+      break;
+  }
+  found.open = scan.Open();
+  *facts = found;
+  return part;
+}
+
+// The signed areas of the two chains a chord (from, to) cuts the chain
+// into, each summed term for term as SignedShoelaceArea sums the chain
+// Chain gives (its closing chord first, then its run), so that their signs
+// are those of the chains themselves; neither chain is copied.
+template <class Coords>
+std::pair<double, double> ChordAreas(const Coords& coords, const IndexChain& chain, int from, int to)
+{
+  const int n = static_cast<int>(chain.size());
+  const auto at = [&](int k) -> const auto& { return coords[static_cast<std::size_t>(chain[static_cast<std::size_t>(k)])]; };
+  const auto term = [&](int prev, int cur) {
+    const auto& p = at(prev);
+    const auto& c = at(cur);
+    return (p.m_x - c.m_x) * (p.m_y + c.m_y);
+  };
+  const auto runSum = [&](int a, int b) {
+    double sum = 0;
+    sum += term(b, a);
+    for (int k = a; k != b;) {
+      const int next = k + 1 == n ? 0 : k + 1;
+      sum += term(k, next);
+      k = next;
+    }
+    return 0.5 * sum;
+  };
+  return {runSum(from, to), runSum(to, from)};
+}
+
+// The sign of a chain's signed area: 0 within KelTol::BlockAreaSign for
+// the model; for kKeepSlivers 0 only when no vertex lies off the line (all
+// are snapped to v == 0.0 there, so such a chain sums to exactly 0).
+inline int SignOfArea(double area, CKelBlockCube::ChainArea chains)
+{
+  const double none = chains == CKelBlockCube::ChainArea::kModel ? KelTol::BlockAreaSign : 0.0;
+  if (std::fabs(area) <= none)
+    return 0;
+  return area > 0 ? 1 : -1;
+}
+
+// The search on a chain whose facts are known (see Search).
+template <class Coords, class Emit>
+bool SearchKnown(const Coords& coords, IndexChain chain, const ChainFacts& facts, Emit& emit, bool* done,
+                 CKelBlockCube::ChainArea chains)
+{
+  // 1. On one side only (touching at most): the outline is a piece.
+  if (facts.sides == CKelBlockCube::DEL_TOP || facts.sides == CKelBlockCube::DEL_BOT) {
+    if (!emit(std::move(chain), false))
+      return false;
+    *done = true;
+    return true;
+  }
+  // 2. The chord between the first two positions this outline holds.
+  // 3. A chord outside the outline: the next one on the whole outline,
+  //    which lies on both sides still.
+  OpenChords open = facts.open;
+  int sA = 0;
+  int sB = 0;
+  double taken = 0;
+  for (;;) {
+    if (open.count < 2)
+      return false;
+    const auto [areaA, areaB] = ChordAreas(coords, chain, open.at[0], open.at[1]);
+    sA = SignOfArea(areaA, chains);
+    sB = SignOfArea(areaB, chains);
+    taken = open.x[0];
+    if (!(sA < 0 || sB < 0))
+      break;
+    open = FindOpenChords(coords, chain, &taken);
+  }
+  // 4. The last chord closes both chains as pieces.
+  if (open.count == 2) {
+    if (sA > 0 && !emit(Chain(chain, open.at[0], open.at[1]), true))
+      return false;
+    if (sB > 0 && !emit(Chain(chain, open.at[1], open.at[0]), true))
+      return false;
+    *done = true;
+    return true;
+  }
+  // 5. Otherwise each chain of area is searched on; one of no area is
+  //    dropped. Both are cut out before the first is searched, so that the
+  //    outline they came from is given up on the way down.
+  ChainFacts factsA;
+  ChainFacts factsB;
+  IndexChain chainA = sA > 0 ? ChainWithFacts(coords, chain, open.at[0], open.at[1], taken, &factsA) : IndexChain();
+  IndexChain chainB = sB > 0 ? ChainWithFacts(coords, chain, open.at[1], open.at[0], taken, &factsB) : IndexChain();
+  IndexChain().swap(chain);
+  if (sA > 0 && !SearchKnown(coords, std::move(chainA), factsA, emit, done, chains))
+    return false;
+  return !(sB > 0) || SearchKnown(coords, std::move(chainB), factsB, emit, done, chains);
+}
+
 // The search on the piece made of coords' vertices at the chain's indices,
 // with the positions up to *lower (null: none) already taken. Each piece
 // goes to emit(chain, eraseSame) as it is found, eraseSame telling whether
@@ -147,40 +277,8 @@ template <class Coords, class Emit>
 bool Search(const Coords& coords, IndexChain chain, const double* lower, Emit& emit, bool* done,
             CKelBlockCube::ChainArea chains)
 {
-  // 1. On one side only (touching at most): the outline is a piece.
-  const int sides = SidesOf(coords, chain);
-  if (sides == CKelBlockCube::DEL_TOP || sides == CKelBlockCube::DEL_BOT) {
-    if (!emit(std::move(chain), false))
-      return false;
-    *done = true;
-    return true;
-  }
-  // 2. The chord between the first two positions this outline holds.
-  const OpenChords open = FindOpenChords(coords, chain, lower);
-  if (open.count < 2)
-    return false;
-  IndexChain chainA = Chain(chain, open.at[0], open.at[1]);
-  IndexChain chainB = Chain(chain, open.at[1], open.at[0]);
-  const int sA = AreaSign(coords, chainA, chains);
-  const int sB = AreaSign(coords, chainB, chains);
-  const double taken = open.x[0];
-
-  // 3. A chord outside the outline: try the next one on the whole outline.
-  if (sA < 0 || sB < 0)
-    return Search(coords, std::move(chain), &taken, emit, done, chains);
-  // 4. The last chord closes both chains as pieces.
-  if (open.count == 2) {
-    if (sA > 0 && !emit(std::move(chainA), true))
-      return false;
-    if (sB > 0 && !emit(std::move(chainB), true))
-      return false;
-    *done = true;
-    return true;
-  }
-  // 5. Otherwise each chain of area is searched on; one of no area is dropped.
-  if (sA > 0 && !Search(coords, std::move(chainA), &taken, emit, done, chains))
-    return false;
-  return !(sB > 0) || Search(coords, std::move(chainB), &taken, emit, done, chains);
+  const ChainFacts facts = FactsOf(coords, chain, lower);
+  return SearchKnown(coords, std::move(chain), facts, emit, done, chains);
 }
 
 }  // namespace KelPieceSearch
