@@ -215,13 +215,22 @@ inline int SignOfArea(double area, CKelBlockCube::ChainArea chains)
   return area > 0 ? 1 : -1;
 }
 
-// The search on a chain whose facts are known (see Search).
+// A chain waiting for its search, with the facts it will be asked for.
+struct PendingChain {
+  IndexChain chain;
+  ChainFacts facts;
+};
+
+// The search's step on one chain (see Search): its pieces go to emit, or
+// its two chains of area go on the list of those waiting, chain A last, so
+// that it is searched first and to the end before chain B.
 template <class Coords, class Emit>
-bool SearchKnown(const Coords& coords, IndexChain chain, const ChainFacts& facts, Emit& emit, bool* done,
-                 CKelBlockCube::ChainArea chains)
+bool SearchStep(const Coords& coords, PendingChain piece, std::vector<PendingChain>& waiting, Emit& emit,
+                bool* done, CKelBlockCube::ChainArea chains)
 {
+  IndexChain& chain = piece.chain;
   // 1. On one side only (touching at most): the outline is a piece.
-  if (facts.sides == CKelBlockCube::DEL_TOP || facts.sides == CKelBlockCube::DEL_BOT) {
+  if (piece.facts.sides == CKelBlockCube::DEL_TOP || piece.facts.sides == CKelBlockCube::DEL_BOT) {
     if (!emit(std::move(chain), false))
       return false;
     *done = true;
@@ -230,7 +239,7 @@ bool SearchKnown(const Coords& coords, IndexChain chain, const ChainFacts& facts
   // 2. The chord between the first two positions this outline holds.
   // 3. A chord outside the outline: the next one on the whole outline,
   //    which lies on both sides still.
-  OpenChords open = facts.open;
+  OpenChords open = piece.facts.open;
   int sA = 0;
   int sB = 0;
   double taken = 0;
@@ -255,16 +264,18 @@ bool SearchKnown(const Coords& coords, IndexChain chain, const ChainFacts& facts
     return true;
   }
   // 5. Otherwise each chain of area is searched on; one of no area is
-  //    dropped. Both are cut out before the first is searched, so that the
-  //    outline they came from is given up on the way down.
-  ChainFacts factsA;
-  ChainFacts factsB;
-  IndexChain chainA = sA > 0 ? ChainWithFacts(coords, chain, open.at[0], open.at[1], taken, &factsA) : IndexChain();
-  IndexChain chainB = sB > 0 ? ChainWithFacts(coords, chain, open.at[1], open.at[0], taken, &factsB) : IndexChain();
-  IndexChain().swap(chain);
-  if (sA > 0 && !SearchKnown(coords, std::move(chainA), factsA, emit, done, chains))
-    return false;
-  return !(sB > 0) || SearchKnown(coords, std::move(chainB), factsB, emit, done, chains);
+  //    dropped.
+  if (sB > 0) {
+    PendingChain b;
+    b.chain = ChainWithFacts(coords, chain, open.at[1], open.at[0], taken, &b.facts);
+    waiting.push_back(std::move(b));
+  }
+  if (sA > 0) {
+    PendingChain a;
+    a.chain = ChainWithFacts(coords, chain, open.at[0], open.at[1], taken, &a.facts);
+    waiting.push_back(std::move(a));
+  }
+  return true;
 }
 
 // The search on the piece made of coords' vertices at the chain's indices,
@@ -272,13 +283,26 @@ bool SearchKnown(const Coords& coords, IndexChain chain, const ChainFacts& facts
 // goes to emit(chain, eraseSame) as it is found, eraseSame telling whether
 // its near vertices are erased when it is made (those closed by the last
 // chord); *done once a piece is closed. False for a broken search: a
-// self-crossing outline, or a piece emit refuses.
+// self-crossing outline, or a piece emit refuses. Depth first, chain A
+// before chain B; the chains wait on a list of their own rather than on
+// the call stack, so that an outline the line crosses many times cannot
+// exhaust it.
 template <class Coords, class Emit>
 bool Search(const Coords& coords, IndexChain chain, const double* lower, Emit& emit, bool* done,
             CKelBlockCube::ChainArea chains)
 {
-  const ChainFacts facts = FactsOf(coords, chain, lower);
-  return SearchKnown(coords, std::move(chain), facts, emit, done, chains);
+  std::vector<PendingChain> waiting;
+  PendingChain whole;
+  whole.facts = FactsOf(coords, chain, lower);
+  whole.chain = std::move(chain);
+  waiting.push_back(std::move(whole));
+  while (!waiting.empty()) {
+    PendingChain piece = std::move(waiting.back());
+    waiting.pop_back();
+    if (!SearchStep(coords, std::move(piece), waiting, emit, done, chains))
+      return false;
+  }
+  return true;
 }
 
 }  // namespace KelPieceSearch
