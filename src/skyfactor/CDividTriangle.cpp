@@ -1,6 +1,7 @@
 #include "CDividTriangle.h"
 
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 #include <numeric>
@@ -74,6 +75,16 @@ double AngleKey(double a, double b)
 // Keys closer than this may come in either order of their angles.
 constexpr double kKeySlack = 1e-12;
 
+// The smallest key any point at least `angle` from the ray can get: the
+// key of that angle less a margin far beyond the round-off of a place, of
+// an angle seen from the origin and of their difference.
+double KeyBelow(double angle)
+{
+  constexpr double kMargin = 1e-9;
+  const double a = std::fmax(angle - kMargin, 0.0);
+  return a >= 3.141592653589793 ? 2 - kMargin : AngleKey(std::cos(a), std::sin(a)) - kMargin;
+}
+
 // The candidates in groups by angle: a group is a run of angles each within
 // DividPoint of the one before, and every angle of a later group exceeds
 // every angle of an earlier one by more than that. Groups come out from the
@@ -81,14 +92,21 @@ constexpr double kKeySlack = 1e-12;
 class CandidateQueue {
 public:
   // Every position of idx but i, j and k, placed in the frame of the ray
-  // through position j seen from the origin.
-  CandidateQueue(const std::vector<CKelCoord2D>& pt, const std::vector<int>& idx, int i, int j, int k)
+  // through position j seen from the origin. With draw, the candidates are
+  // placed only as the queue reaches them: from the points in order of
+  // their angle seen from the origin, outwards on both sides of the ray.
+  CandidateQueue(const std::vector<CKelCoord2D>& pt, const std::vector<int>& idx, int i, int j, int k,
+                 const CDividTriangle::AngularDraw* draw)
       : m_Pt(pt), m_Idx(idx)
   {
     const CKelCoord2D& pj = At(j);
     const double norm = std::hypot(pj.m_x, pj.m_y);
     m_ux = pj.m_x / norm;
     m_uy = pj.m_y / norm;
+    if (draw != nullptr && norm > 0 && std::isfinite(m_ux) && std::isfinite(m_uy)) {
+      StartDraw(*draw, std::atan2(pj.m_y, pj.m_x), i, j, k);
+      return;
+    }
     // The heap holds keys and positions only, and of a thousand candidates
     // a split takes a few: the heap starts with the keys nearest the
     // smallest and takes more (in ever wider steps) only as it empties.
@@ -176,9 +194,88 @@ private:
   // The smallest key left, or none.
   const Keyed* Front()
   {
+    if (m_Draw != nullptr)
+      return DrawnFront();
     if (m_Heap.empty())
       Refill();
     return m_Heap.empty() ? nullptr : &m_Heap.front();
+  }
+
+  // --- Candidates placed as they are reached (see the constructor)
+  // Every candidate not yet placed lies at least the lesser of the two
+  // sides' next angles from the ray, so its key is at least KeyBelow of it.
+  // The smallest key placed is the smallest left once it lies below that.
+  void StartDraw(const CDividTriangle::AngularDraw& draw, double theta, int i, int j, int k)
+  {
+    m_Draw = &draw;
+    m_Theta = theta;
+    m_Skip = {i, j, k};
+    const auto& order = draw.byAngle;
+    const auto at = std::lower_bound(order.begin(), order.end(), theta,
+                                     [](const std::pair<double, int>& e, double t) { return e.first < t; });
+    m_Right = static_cast<std::size_t>(at - order.begin());
+    m_Left = m_Right;  // the left side takes the entry before m_Left
+    m_RightTurn = m_LeftTurn = 0;
+  }
+
+  double NextRight() const
+  {
+    const auto& order = m_Draw->byAngle;
+    const std::size_t r = m_Right == order.size() ? 0 : m_Right;
+    const double turn = m_Right == order.size() ? m_RightTurn + kTwoPi : m_RightTurn;
+    return order[r].first + turn - m_Theta;
+  }
+
+  double NextLeft() const
+  {
+    const auto& order = m_Draw->byAngle;
+    const std::size_t l = m_Left == 0 ? order.size() - 1 : m_Left - 1;
+    const double turn = m_Left == 0 ? m_LeftTurn + kTwoPi : m_LeftTurn;
+    return m_Theta - (order[l].first - turn);
+  }
+
+  bool DrawnAll() const { return m_Drawn >= m_Draw->byAngle.size(); }
+
+  double KeyOfUndrawn() const { return DrawnAll() ? INFINITY : KeyBelow(std::fmin(NextRight(), NextLeft())); }
+
+  // Places the next point of the nearer side, when it is a candidate.
+  void DrawOne()
+  {
+    const auto& order = m_Draw->byAngle;
+    std::size_t e = 0;
+    if (NextRight() <= NextLeft()) {
+      if (m_Right == order.size()) {
+        m_Right = 0;
+        m_RightTurn += kTwoPi;
+      }
+      e = m_Right++;
+    } else {
+      if (m_Left == 0) {
+        m_Left = order.size();
+        m_LeftTurn += kTwoPi;
+      }
+      e = --m_Left;
+    }
+    ++m_Drawn;
+    const auto v = static_cast<std::size_t>(order[e].second);
+    if (m_Draw->stamp[v] != m_Draw->now)
+      return;
+    const int m = m_Draw->posOf[v];
+    if (m == m_Skip[0] || m == m_Skip[1] || m == m_Skip[2])
+      return;
+    m_Heap.push_back({Place(m).key, m});
+    std::push_heap(m_Heap.begin(), m_Heap.end(), LaterKey);
+  }
+
+  const Keyed* DrawnFront()
+  {
+    for (;;) {
+      if (!m_Heap.empty() && m_Heap.front().key < KeyOfUndrawn())
+        return &m_Heap.front();
+      if (DrawnAll())
+        return m_Heap.empty() ? nullptr : &m_Heap.front();
+      DrawOne();
+    }
   }
 
   // Into the empty heap, the keys left within a step of the smallest
@@ -228,6 +325,14 @@ private:
   double m_Step = 0;          // how far beyond the smallest key left the next cut lies
   std::vector<Candidate> m_Ready;
   bool m_Unordered = false;
+
+  static constexpr double kTwoPi = 6.283185307179586;
+  const CDividTriangle::AngularDraw* m_Draw = nullptr;  // candidates placed as reached
+  double m_Theta = 0;                                   // the ray's angle seen from the origin
+  std::array<int, 3> m_Skip{};                          // positions that are no candidates
+  std::size_t m_Right = 0, m_Left = 0;                  // the next entries of either side
+  double m_RightTurn = 0, m_LeftTurn = 0;               // full turns either side has made
+  std::size_t m_Drawn = 0;                              // entries reached so far
 };
 
 // The order in which the candidates of one group, taken in position order,
@@ -304,7 +409,38 @@ bool CDividTriangle::Prepare(int mode)
   m_Count.assign(m_Pt.size(), 0);
   m_Seen.assign(m_Pt.size(), 0);
   m_Frame.assign(m_Pt.size(), Frame{});
+  PrepareDraw();
   return true;
+}
+
+// Angles seen from the origin are only taken for points near enough for
+// the box tests and clear of the origin, where a point's angle and its
+// place in a ray's frame agree far within the draw's margin.
+void CDividTriangle::PrepareDraw()
+{
+  m_Draw.byAngle.clear();
+  if (!m_bBoxed || m_bOrigin || m_Pt.size() < kDrawFrom)
+    return;
+  m_Draw.byAngle.reserve(m_Pt.size());
+  for (std::size_t v = 0; v < m_Pt.size(); ++v)
+    m_Draw.byAngle.emplace_back(std::atan2(m_Pt[v].m_y, m_Pt[v].m_x), static_cast<int>(v));
+  std::sort(m_Draw.byAngle.begin(), m_Draw.byAngle.end());
+  m_Draw.posOf.assign(m_Pt.size(), 0);
+  m_Draw.stamp.assign(m_Pt.size(), 0);
+  m_Draw.now = 0;
+}
+
+const CDividTriangle::AngularDraw* CDividTriangle::DrawFor(const Part& part)
+{
+  if (m_Draw.byAngle.empty() || !part.distinct || part.idx.size() < kDrawFrom)
+    return nullptr;
+  ++m_Draw.now;
+  for (std::size_t m = 0; m < part.idx.size(); ++m) {
+    const auto v = static_cast<std::size_t>(part.idx[m]);
+    m_Draw.stamp[v] = m_Draw.now;
+    m_Draw.posOf[v] = static_cast<int>(m);
+  }
+  return &m_Draw;
 }
 
 // Depth first, the first part of a split before the second: the order the
@@ -472,7 +608,7 @@ CDividTriangle::Split CDividTriangle::SearchIndex(const Part& part, int i, int j
     return InsideOutline(outline, area < 0, part.idx, mid) != 0;
   };
   Split result = Split::None;
-  CandidateQueue queue(m_Pt, part.idx, i, j, k);
+  CandidateQueue queue(m_Pt, part.idx, i, j, k, DrawFor(part));
   std::vector<Candidate> cluster;
   std::optional<Candidate> last;
   while (result == Split::None && !m_bInvalid && queue.NextCluster(cluster)) {

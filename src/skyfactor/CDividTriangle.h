@@ -67,6 +67,17 @@ public:
   // i must be below GetSize().
   const CSphereTriangleData& GetTriangle(int i) const { return m_Triangles[static_cast<std::size_t>(i)]; }
 
+  // The points by their angle seen from the origin, and which of them the
+  // part under split holds at which position (those stamped now): a large
+  // part's candidates are drawn from the closest angle outwards instead of
+  // being placed all at once.
+  struct AngularDraw {
+    std::vector<std::pair<double, int>> byAngle;  // empty: every part places all its candidates
+    std::vector<int> posOf;
+    std::vector<std::uint32_t> stamp;
+    std::uint32_t now = 0;
+  };
+
 private:
   using Index = std::vector<int>;
 
@@ -110,6 +121,7 @@ private:
   bool m_bCoincident = false;                  // some point has another within DividPoint
   bool m_bOrigin = false;                      // some point lies at the origin
   std::vector<Frame> m_Frame;                  // the last frame measured from each point
+  AngularDraw m_Draw;
 
   // The part being divided, with the boxes of its edges kBlockEdges at a
   // time (edge q runs from position q to q + 1); none between parts.
@@ -128,6 +140,10 @@ private:
   [[nodiscard]] bool Divid2(Part& part, std::vector<Part>& pending);
   Split SearchIndex2(const Part& part, Part& out1, Part& out2);
   Split SearchIndex(const Part& part, int i, int j, int k, Part& out1, Part& out2);
+  // The draw of part's candidates by angle, its positions stamped; null
+  // where the part places all its candidates at once (a small part, one
+  // with a point twice, or points at the origin or beyond the box reach).
+  const AngularDraw* DrawFor(const Part& part);
   Split CheckIndex(const Part& part, int a, int b, Part& out1, Part& out2);
   int CheckCross(const Index& idx, int a, int b);
   bool CheckPoint2(const Index& idx, int m) const;
@@ -166,6 +182,9 @@ private:
   // Small enough that a block's box stays near its edges, large enough
   // that the boxes of a part are few to pass over.
   static constexpr int kBlockEdges = 8;
+  // Parts of fewer positions place all their candidates at once.
+  static constexpr std::size_t kDrawFrom = 64;
+  void PrepareDraw();
   // Makes idx the current part and measures its blocks.
   void MeasureBlocks(const Index& idx);
   bool IsCurrent(const Index& idx) const { return m_Current == &idx; }

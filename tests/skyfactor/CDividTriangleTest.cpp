@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <random>
+#include <utility>
 
 #include "CDividTriangle.h"
 #include "CKelAreaCoord2D.h"
@@ -188,6 +190,36 @@ TEST(CDividTriangle, MatchesTheStepByStepDivision)
 // points: stars about the origin or through it, combs whose teeth stand
 // close (edges near a diagonal but clear of it), and a star scaled far beyond
 // the disc, where no edge may be skipped by its box.
+// A gear about (cx, cy): radial flanks whose two ends lie at one angle seen
+// from the gear's centre, so that seen from the origin many candidates tie
+// in angle when the gear is centred there.
+std::vector<CKelCoord2D> Gear(int teeth, double cx, double cy)
+{
+  std::vector<CKelCoord2D> pts;
+  for (int q = 0; q < teeth; ++q) {
+    const double a0 = 6.283185307179586 * q / teeth;
+    const double a1 = 6.283185307179586 * (q + 0.5) / teeth;
+    for (const auto& [r, a] : {std::pair{0.3, a0}, std::pair{0.8, a0}, std::pair{0.8, a1}, std::pair{0.3, a1}})
+      pts.emplace_back(cx + r * std::cos(a), cy + r * std::sin(a));
+  }
+  return pts;
+}
+
+// A narrow wedge seen from the origin whose near side is a fine saw:
+// candidates a hundred thousandth of a radian apart in angle.
+std::vector<CKelCoord2D> SawWedge(int teeth, double angle)
+{
+  std::vector<CKelCoord2D> pts;
+  for (int q = 0; q < 2 * teeth; ++q) {
+    const double r = 0.2 + 0.7 * q / (2 * teeth);
+    const double a = angle + (q % 2 == 0 ? 0.0 : 1e-5);
+    pts.emplace_back(r * std::cos(a), r * std::sin(a));
+  }
+  for (const double r : {0.9, 0.2})
+    pts.emplace_back(r * std::cos(angle + 0.01), r * std::sin(angle + 0.01));
+  return pts;
+}
+
 TEST(CDividTriangle, FindsWhatItsPreviousFormFound)
 {
   std::mt19937 rng(20261207);
@@ -199,6 +231,10 @@ TEST(CDividTriangle, FindsWhatItsPreviousFormFound)
                           sky_test::Star(rng, n, 0.2 + 0.3 * unit(rng), 0.1, 0.05, 0.5, true));
     outlines.emplace_back("comb " + std::to_string(n), sky_test::Comb(rng, n / 4, -0.6, -0.2));
   }
+  outlines.emplace_back("gear", Gear(60, 0, 0));
+  outlines.emplace_back("gear off centre", Gear(60, 0.1, -0.05));
+  outlines.emplace_back("saw wedge", SawWedge(60, 0.7));
+  outlines.emplace_back("saw wedge across the half turn", SawWedge(60, 3.136));
   std::vector<CKelCoord2D> far = sky_test::Star(rng, 200, 0.02, -0.01, 0.3, 0.9, false);
   for (CKelCoord2D& p : far)
     p = CKelCoord2D(p.m_x * 5e3, p.m_y * 5e3);
