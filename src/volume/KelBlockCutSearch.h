@@ -6,8 +6,8 @@
 // pieces, in the order it finds them (depth first, chain A before chain B),
 // and hands each to its caller, so that the division (which makes the
 // piece) and the set operations' direct work on far operands
-// (CKelBlockCubeArraySet.cpp, which only looks at it) share it. It reads
-// nothing but m_x and m_y, so any vertex type serves.
+// (KelFarOperand.cpp, which only looks at it) share it. It reads nothing
+// but m_x and m_y, so any vertex type serves.
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "CKelBlockCube.h"
-#include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 
 namespace KelPieceSearch {
