@@ -75,7 +75,8 @@ TEST(CKelBlockCubeDivideSameTest, RandomOutlinesGiveThePiecesOfTheCopyingSearch)
       divided += CutEveryWay(block, star, rng);
     }
   }
-  for (const int teeth : {1, 3, 25, 120}) {
+  // 250 teeth: long chains, cut in place, from the first chord to the last.
+  for (const int teeth : {1, 3, 25, 120, 250}) {
     const Plan comb = vol_shape::Comb(teeth);
     const CKelBlockCube block = vol_shape::BlockOver(comb, {10, 0.1, 0.2});
     if (teeth < 100)
