@@ -315,8 +315,8 @@ public:
   }
 
   // The signs of the chains of the chord from entry e0 to entry e1, each as
-  // SignOfArea of its SignedShoelaceArea; b is left 0 when a is negative,
-  // which settles the chord.
+  // SignOfArea of its SignedShoelaceArea; the longer one's is left 0 when
+  // the shorter one's is negative, which settles the chord.
   ChordSigns Signs(int e0, int e1, CKelBlockCube::ChainArea chains) const
   {
     ChordSigns signs;
