@@ -498,12 +498,12 @@ struct PendingChain {
 };
 
 // A chain copied out of its parent, with the positions up to `taken`
-// taken, ready to wait.
+// taken, ready to wait: cut in place from longFrom entries on.
 template <class Coords>
-PendingChain<Coords> PendingOf(const Coords& coords, IndexChain chain, const double* taken)
+PendingChain<Coords> PendingOf(const Coords& coords, IndexChain chain, const double* taken, std::size_t longFrom)
 {
   PendingChain<Coords> pending;
-  if (chain.size() >= kLongChain) {
+  if (chain.size() >= longFrom) {
     pending.cut = std::make_unique<LongChain<Coords>>(coords, chain);
     pending.taken = taken == nullptr ? 0 : *taken;
     pending.anyTaken = taken != nullptr;
@@ -575,7 +575,7 @@ bool SearchStep(const Coords& coords, PendingChain<Coords> piece, std::vector<Pe
 // chord copied out and the longer kept in place.
 template <class Coords, class Emit>
 bool LongStep(const Coords& coords, PendingChain<Coords> piece, std::vector<PendingChain<Coords>>& waiting,
-              Emit& emit, bool* done, CKelBlockCube::ChainArea chains)
+              Emit& emit, bool* done, CKelBlockCube::ChainArea chains, std::size_t longFrom)
 {
   LongChain<Coords>& chain = *piece.cut;
   const int sides = chain.Sides();
@@ -612,7 +612,7 @@ bool LongStep(const Coords& coords, PendingChain<Coords> piece, std::vector<Pend
   PendingChain<Coords> shorter;
   PendingChain<Coords> longer;
   if (shortSign > 0)
-    shorter = PendingOf(coords, signs.aShorter ? chain.Run(e0, e1) : chain.Run(e1, e0), &taken);
+    shorter = PendingOf(coords, signs.aShorter ? chain.Run(e0, e1) : chain.Run(e1, e0), &taken, longFrom);
   if (longSign > 0) {
     if (signs.aShorter)
       chain.Keep(e1, e0, signs.longArea, signs.longBound);
@@ -639,17 +639,18 @@ bool LongStep(const Coords& coords, PendingChain<Coords> piece, std::vector<Pend
 // self-crossing outline, or a piece emit refuses. Depth first, chain A
 // before chain B; the chains wait on a list of their own rather than on
 // the call stack, so that an outline the line crosses many times cannot
-// exhaust it.
+// exhaust it. Chains of longFrom entries or more are cut in place; the
+// answers do not depend on it.
 template <class Coords, class Emit>
 bool Search(const Coords& coords, IndexChain chain, const double* lower, Emit& emit, bool* done,
-            CKelBlockCube::ChainArea chains)
+            CKelBlockCube::ChainArea chains, std::size_t longFrom = kLongChain)
 {
   std::vector<PendingChain<Coords>> waiting;
-  waiting.push_back(PendingOf(coords, std::move(chain), lower));
+  waiting.push_back(PendingOf(coords, std::move(chain), lower, longFrom));
   while (!waiting.empty()) {
     PendingChain<Coords> piece = std::move(waiting.back());
     waiting.pop_back();
-    const bool ok = piece.cut != nullptr ? LongStep(coords, std::move(piece), waiting, emit, done, chains)
+    const bool ok = piece.cut != nullptr ? LongStep(coords, std::move(piece), waiting, emit, done, chains, longFrom)
                                          : SearchStep(coords, std::move(piece), waiting, emit, done, chains);
     if (!ok)
       return false;
