@@ -3,7 +3,9 @@
 // cuts, tests and collects outlines. Nothing may crash or hang; for simple
 // outlines given on a grid the pieces must keep their invariants: a division
 // gives pieces on one side of the line, counter-clockwise, summing to the
-// block's area; a convex cut gives convex pieces summing to it.
+// block's area; a convex cut gives convex pieces summing to it. The piece
+// search gives the same answers whether it cuts long chains in place or
+// copies every chain, on the outline seen from the line's level.
 //
 // Input: u8 vertex count (at most 24), u8 mode (bit 0: raw doubles instead
 // of 1/64 m steps, bit 1: the block has its own bottom), then per vertex x,
@@ -14,11 +16,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <utility>
+#include <vector>
 
 #include "CKelAreaCoord2D.h"
 #include "CKelAreaToWall.h"
 #include "CKelBlockCube.h"
 #include "FuzzByteReader.h"
+#include "KelBlockCutSearch.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -100,6 +106,51 @@ void Divide(const Input& in)
       Check(std::fabs(area - in.block.Menseki()) <= KelTol::BlockPoint * Perimeter(in.block) + 1e-9);
   }
   (void)in.block.WhitchSide(in.p1, in.p2);
+}
+
+// The block's plan points measured from the level of the line's first
+// point, on-line ones snapped, a vertex inserted where an edge crosses:
+// an outline as the piece search takes it.
+std::vector<CKelCoord2D> FrameOf(const Input& in)
+{
+  std::vector<CKelCoord2D> ring;
+  for (const CKelBlockCoord& c : in.block.m_Coord) {
+    const double v = c.m_y - in.p1.m_y;
+    ring.emplace_back(c.m_x, std::fabs(v) < KelTol::BlockPoint ? 0.0 : v);
+  }
+  std::vector<CKelCoord2D> frame;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    const CKelCoord2D& a = ring[i];
+    const CKelCoord2D& b = ring[i + 1 == ring.size() ? 0 : i + 1];
+    frame.push_back(a);
+    if (a.m_y != 0.0 && b.m_y != 0.0 && (a.m_y > 0) != (b.m_y > 0))
+      frame.emplace_back(a.m_x + (0 - a.m_y) * (b.m_x - a.m_x) / (b.m_y - a.m_y), 0.0);
+  }
+  return frame;
+}
+
+void PieceSearch(const Input& in)
+{
+  const std::vector<CKelCoord2D> frame = FrameOf(in);
+  if (frame.empty())
+    return;
+  KelPieceSearch::IndexChain whole(frame.size());
+  for (std::size_t i = 0; i < whole.size(); ++i)
+    whole[i] = static_cast<int>(i);
+  for (const auto chains : {CKelBlockCube::ChainArea::kModel, CKelBlockCube::ChainArea::kKeepSlivers}) {
+    std::vector<std::pair<KelPieceSearch::IndexChain, bool>> pieces[2];
+    bool answer[2] = {false, false};
+    bool done[2] = {false, false};
+    const std::size_t longFrom[2] = {4, std::numeric_limits<std::size_t>::max()};
+    for (int k = 0; k < 2; ++k) {
+      auto emit = [&](KelPieceSearch::IndexChain&& chain, bool eraseSame) {
+        pieces[k].emplace_back(std::move(chain), eraseSame);
+        return pieces[k].size() % 5 != 0;
+      };
+      answer[k] = KelPieceSearch::Search(frame, whole, nullptr, emit, &done[k], chains, longFrom[k]);
+    }
+    Check(answer[0] == answer[1] && done[0] == done[1] && pieces[0] == pieces[1]);
+  }
 }
 
 void Outline(const Input& in)
@@ -203,6 +254,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
   const Input in = Decode(data, size);
   Divide(in);
+  PieceSearch(in);
   Outline(in);
   Cuts(in);
   Convex(in);
