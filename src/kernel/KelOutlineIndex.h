@@ -12,6 +12,13 @@
 // n must be positive.
 constexpr int CyclicIndex(int i, int n) { return ((i % n) + n) % n; }
 
+// Twice the signed area the edge prev -> cur adds to its outline's. Every
+// sum that must agree bit for bit with SignedShoelaceArea adds these.
+inline double ShoelaceTerm(double prevX, double prevY, double curX, double curY)
+{
+  return (prevX - curX) * (prevY + curY);
+}
+
 // The signed area of the closed outline pts: positive counter-clockwise, 0
 // for fewer than three vertices' worth of outline. The sum runs from the
 // edge (last, first) onwards, so every caller gets the same last bits.
@@ -23,7 +30,7 @@ double SignedShoelaceArea(const Points& pts, Position position)
   for (std::size_t i = 0; i < n; ++i) {
     const auto& prev = position(pts[i == 0 ? n - 1 : i - 1]);
     const auto& cur = position(pts[i]);
-    sum += (prev.m_x - cur.m_x) * (prev.m_y + cur.m_y);
+    sum += ShoelaceTerm(prev.m_x, prev.m_y, cur.m_x, cur.m_y);
   }
   return 0.5 * sum;
 }

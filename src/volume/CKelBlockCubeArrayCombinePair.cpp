@@ -500,7 +500,7 @@ bool AreaSurelyOff(const Points& w, Position position, double wholeArea)
     const CKelCoord2D& prev = position(w[k == 0 ? w.size() - 1 : k - 1]);
     const CKelCoord2D& cur = position(w[k]);
     length += std::fabs(cur.m_x - prev.m_x) + std::fabs(cur.m_y - prev.m_y);
-    terms += std::fabs((prev.m_x - cur.m_x) * (prev.m_y + cur.m_y));
+    terms += std::fabs(ShoelaceTerm(prev.m_x, prev.m_y, cur.m_x, cur.m_y));
   }
   const double area = SignedShoelaceArea(w, position);
   const double removals = static_cast<double>(w.size()) * length * (KelTol::BlockPoint + KelTol::Collinear);

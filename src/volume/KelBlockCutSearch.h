@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "CKelBlockCube.h"
+#include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 
 namespace KelPieceSearch {
@@ -139,19 +140,31 @@ struct ChainFacts {
   OpenChords open;
 };
 
-// SidesOf and FindOpenChords of a chain in one pass.
+// The facts of a chain, one entry at a time in chain order.
+class FactsScan {
+public:
+  explicit FactsScan(const double* lower) : m_Open(lower) {}
+  template <class Point>
+  void Add(const Point& c, int at)
+  {
+    m_Sides |= SideOf(c.m_y);
+    m_Open.Add(c.m_x, c.m_y, at);
+  }
+  ChainFacts Facts() const { return {m_Sides, m_Open.Open()}; }
+
+private:
+  int m_Sides = 0;
+  OpenChordScan m_Open;
+};
+
+// The sides and open chords of a chain in one pass.
 template <class Coords>
 ChainFacts FactsOf(const Coords& coords, const IndexChain& chain, const double* lower)
 {
-  ChainFacts facts;
-  OpenChordScan scan(lower);
-  for (std::size_t k = 0; k < chain.size(); ++k) {
-    const auto& c = coords[static_cast<std::size_t>(chain[k])];
-    facts.sides |= SideOf(c.m_y);
-    scan.Add(c.m_x, c.m_y, static_cast<int>(k));
-  }
-  facts.open = scan.Open();
-  return facts;
+  FactsScan scan(lower);
+  for (std::size_t k = 0; k < chain.size(); ++k)
+    scan.Add(coords[static_cast<std::size_t>(chain[k])], static_cast<int>(k));
+  return scan.Facts();
 }
 
 // Chain(chain, from, to), with the facts its search will ask for, worked
@@ -163,19 +176,15 @@ IndexChain ChainWithFacts(const Coords& coords, const IndexChain& chain, int fro
   IndexChain part;
   const int n = static_cast<int>(chain.size());
   part.reserve(static_cast<std::size_t>((to - from + n) % n + 1));
-  ChainFacts found;
-  OpenChordScan scan(&lower);
+  FactsScan scan(&lower);
   for (int i = from;; i = i + 1 == n ? 0 : i + 1) {
     const int v = chain[static_cast<std::size_t>(i)];
-    const auto& c = coords[static_cast<std::size_t>(v)];
-    found.sides |= SideOf(c.m_y);
-    scan.Add(c.m_x, c.m_y, static_cast<int>(part.size()));
+    scan.Add(coords[static_cast<std::size_t>(v)], static_cast<int>(part.size()));
     part.push_back(v);
     if (i == to)
       break;
   }
-  found.open = scan.Open();
-  *facts = found;
+  *facts = scan.Facts();
   return part;
 }
 
@@ -191,7 +200,7 @@ std::pair<double, double> ChordAreas(const Coords& coords, const IndexChain& cha
   const auto term = [&](int prev, int cur) {
     const auto& p = at(prev);
     const auto& c = at(cur);
-    return (p.m_x - c.m_x) * (p.m_y + c.m_y);
+    return ShoelaceTerm(p.m_x, p.m_y, c.m_x, c.m_y);
   };
   const auto runSum = [&](int a, int b) {
     double sum = 0;
@@ -209,9 +218,14 @@ std::pair<double, double> ChordAreas(const Coords& coords, const IndexChain& cha
 // The sign of a chain's signed area: 0 within KelTol::BlockAreaSign for
 // the model; for kKeepSlivers 0 only when no vertex lies off the line (all
 // are snapped to v == 0.0 there, so such a chain sums to exactly 0).
+inline double NoAreaBand(CKelBlockCube::ChainArea chains)
+{
+  return chains == CKelBlockCube::ChainArea::kModel ? KelTol::BlockAreaSign : 0.0;
+}
+
 inline int SignOfArea(double area, CKelBlockCube::ChainArea chains)
 {
-  const double none = chains == CKelBlockCube::ChainArea::kModel ? KelTol::BlockAreaSign : 0.0;
+  const double none = NoAreaBand(chains);
   if (std::fabs(area) <= none)
     return 0;
   return area > 0 ? 1 : -1;
@@ -408,7 +422,7 @@ private:
   {
     RunSum run;
     const auto term = [&](int prev, int cur) {
-      const double t = (X(prev) - X(cur)) * (Y(prev) + Y(cur));
+      const double t = ShoelaceTerm(X(prev), Y(prev), X(cur), Y(cur));
       run.sum += t;
       run.terms += std::fabs(t);
     };
@@ -449,7 +463,7 @@ private:
   // reach meets a threshold (or a number is missing).
   static int SureSign(double estimate, double reach, CKelBlockCube::ChainArea chains)
   {
-    const double none = chains == CKelBlockCube::ChainArea::kModel ? KelTol::BlockAreaSign : 0.0;
+    const double none = NoAreaBand(chains);
     const double lo = estimate - reach;
     const double hi = estimate + reach;
     if (lo > none)

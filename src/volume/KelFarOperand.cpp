@@ -13,6 +13,7 @@
 #include "KelBlockCutSearch.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
+#include "KelOutlineIndex.h"
 #include "KelOutlineClean.h"
 #include "KelTolerance.h"
 
@@ -97,7 +98,7 @@ int FinishPart(const PlanRing& frame, const CutLine& line, PlanRing& part)
     const CKelCoord2D& cur = part[i];
     if (kel_outline::SameNeighbours(prev, cur))
       return 0;
-    sum += (prev.m_x - cur.m_x) * (prev.m_y + cur.m_y);
+    sum += ShoelaceTerm(prev.m_x, prev.m_y, cur.m_x, cur.m_y);
     sides |= KelPieceSearch::SideOf(KelEdge::Measure(line.p1, line.d, cur).h);
   }
   if (!(0.5 * sum >= 0))
