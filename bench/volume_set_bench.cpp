@@ -28,8 +28,8 @@ CKelBlockCube BlockOf(const Ring& ring)
 
 // A block's offset from the exact grid in millimetres, up to `range`, the
 // same on every run: surveyed corners seldom lie on binary fractions, so
-// the frames of the cutting lines move them by round-off and far cuts
-// rarely repeat bit for bit as they do on the exact grid.
+// the frames of the cutting lines move them by round-off, and no two
+// blocks share an edge line.
 double Offset(bool surveyed, int i, int j, int a, int b, int range)
 {
   return surveyed ? 0.001 * ((i * a + j * b) % range) : 0.0;

@@ -98,12 +98,6 @@ bool CKelBlockCoord::operator==(const CKelBlockCoord& other) const
          SameOffset(m_OffH, other.m_OffH) && SameOffset(m_OffL, other.m_OffL) && m_HikageWall == other.m_HikageWall;
 }
 
-bool CKelBlockCoord::SamePlain(const CKelCoord3DEx& a, const CKelCoord3DEx& b)
-{
-  static const bool kWallsEqual = CHikageWall() == CHikageWall();
-  return a == b && SameOffset(a.m_z, b.m_z) && SameOffset(a.m_zL, b.m_zL) && kWallsEqual;
-}
-
 bool CKelBlockCoord::IsNearlyEqual(const CKelBlockCoord& other) const
 {
   return CKelCoord3DEx::IsNearlyEqual(other) && m_FlrH == other.m_FlrH && m_FlrL == other.m_FlrL &&

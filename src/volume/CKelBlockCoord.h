@@ -71,10 +71,6 @@ public:
   // KelTol::BlockOnEdge (inclusive), equal walls.
   bool operator==(const CKelBlockCoord& other) const;
   bool operator!=(const CKelBlockCoord& other) const { return !(*this == other); }
-  // What operator== answers for the plain vertices of two points (their
-  // heights as offsets, floors 0, walls as constructed), without making
-  // them.
-  static bool SamePlain(const CKelCoord3DEx& a, const CKelCoord3DEx& b);
   // Walls not compared.
   bool IsNearlyEqual(const CKelBlockCoord& other) const;
   // The points alone; the profile is not consulted.

@@ -106,17 +106,6 @@ public:
   // or that changes the total area, is refused.
   [[nodiscard]] static bool CombineBlock(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlockCube& B,
                                          CKelBlockCube* result);
-  // The last steps of a merge along a run, for a caller that knows the
-  // merged vertices (plan points and heights, in outline order, before the
-  // clean-up): the same area tests and clean-up as the merge of two blocks,
-  // with wholeArea the two blocks' summed areas. The points of the cleaned
-  // outline go to *kept (PlainOutline makes its vertices); false when the
-  // merge is refused.
-  [[nodiscard]] static bool CombineAlongRun(const std::vector<CKelCoord3DEx>& merged, double wholeArea,
-                                            std::vector<CKelCoord3DEx>* kept);
-  // The outline of plain vertices, each of its point and heights, that a
-  // merge makes of the points CombineAlongRun keeps.
-  static CKelBlockCoordArray PlainOutline(const std::vector<CKelCoord3DEx>& kept);
   // The surviving block of a merge takes the merged outline: its heights
   // split by the block's profile item, then its extents and area.
   static void TakeMergedOutline(const CPrfPlanParam* prf, CKelBlockCube& survivor, CKelBlockCoordArray outline);

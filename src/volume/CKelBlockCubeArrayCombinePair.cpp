@@ -652,41 +652,6 @@ bool FinishMerged(const Merged& merged, double wholeArea, CKelBlockCube* result)
 
 }  // namespace
 
-bool CKelBlockCubeArray::CombineAlongRun(const std::vector<CKelCoord3DEx>& merged, double wholeArea,
-                                         std::vector<CKelCoord3DEx>* kept)
-{
-  if (AreaSurelyOff(merged, [](const CKelCoord3DEx& p) -> const CKelCoord2D& { return p; }, wholeArea))
-    return false;
-  // FinishMerged on the points of the plain vertices Materialise would
-  // make: the clean-up and the area read only the points, and SetType
-  // touches the vertices only to clear the bottoms of an outline without
-  // its own bottom, which leaves plain vertices of the cleared points.
-  std::vector<CKelCoord3DEx>& outline = *kept;
-  outline.clear();
-  for (const CKelCoord3DEx& p : merged) {
-    if (outline.empty() || !CKelBlockCoord::SamePlain(outline.back(), p))
-      outline.push_back(p);
-  }
-  if (!CleanMerged(outline) || std::fabs(SignedShoelaceArea(outline) - wholeArea) > KelTol::BlockAreaSign)
-    return false;
-  if (!CKelBlockCube::HasOwnBottom(outline)) {
-    for (CKelCoord3DEx& p : outline)
-      p.m_zL = 0;
-  }
-  return true;
-}
-
-// The clean-up only removes vertices, so what it keeps of the plain
-// vertices Materialise made is made again from their points.
-CKelBlockCoordArray CKelBlockCubeArray::PlainOutline(const std::vector<CKelCoord3DEx>& kept)
-{
-  CKelBlockCoordArray outline;
-  outline.reserve(kept.size());
-  for (const CKelCoord3DEx& c : kept)
-    outline.push_back(Plain(c));
-  return outline;
-}
-
 bool CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf, const CKelBlockCube& A, const CKelBlockCube& B,
                                       CKelBlockCube* result)
 {

@@ -15,7 +15,6 @@
 #include "CKelBlockCubeArray.h"
 #include "KelBlockCutSearch.h"
 #include "KelConvexOperand.h"
-#include "KelFarOperand.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelOutlineIndex.h"
@@ -132,14 +131,28 @@ void FileBlock(Block&& block, const StrictSides& sides, const CPrfPlanParam* prf
   }
 }
 
+// Files a block that lies apart from the subtracted operand (see
+// ApartFromOperand) whole: inside while it lies strictly left of the edge,
+// outside otherwise.
+void FileApart(CKelBlockCube&& block, const StrictSides& sides, CKelBlockCubeArray& left, CKelBlockCubeArray& right,
+               Whole whole)
+{
+  CKelBlockCubeArray& list = sides.Of(block) == kLeft ? left : right;
+  if (whole == Whole::kAsItIs)
+    list.push_back(std::move(block));
+  else
+    list.AddBlock(std::move(block));
+}
+
 // Divides work by every edge of the convex piece, the closing edge first;
 // what lies outside goes to outside, work keeps what lies inside. Blocks
 // move from list to list rather than being copied. What FileBlock filed was
 // added to its list, normalised: adding it to outside as well would
 // normalise it again, which changes nothing (see PassOutside), so it moves
-// over as it is.
+// over as it is. A subtraction gives the operand's extents (apartFrom): the
+// blocks that lie apart from them are filed whole, never divided.
 void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CPrfPlanParam* prf,
-                  CKelBlockCubeArray& outside)
+                  CKelBlockCubeArray& outside, const KelEdge::Extents* apartFrom = nullptr)
 {
   const int n = piece.GetSize();
   // The lists of one edge keep their storage for the next.
@@ -153,8 +166,12 @@ void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CP
     out.clear();
     // After the first edge every block in work is one this clip filed.
     const Whole whole = k == 0 ? Whole::kNormalise : Whole::kAsItIs;
-    for (CKelBlockCube& block : work)
-      FileBlock(std::move(block), sides, prf, start, end, inside, out, CKelBlockCube::ChainArea::kModel, whole);
+    for (CKelBlockCube& block : work) {
+      if (apartFrom != nullptr && kel_set::ApartFromOperand(block.m_Coord, *apartFrom))
+        FileApart(std::move(block), sides, inside, out, whole);
+      else
+        FileBlock(std::move(block), sides, prf, start, end, inside, out, CKelBlockCube::ChainArea::kModel, whole);
+    }
     std::swap(work, inside);
     for (CKelBlockCube& block : out)
       outside.push_back(std::move(block));
@@ -221,9 +238,8 @@ KelPassIndex PassIndexOf(const std::vector<ConvexOperand>& operands)
 // The next operand, from a given one on, whose pass test the index cannot
 // settle for a block's plan points. The candidates are worked out for the
 // points' extents grown by the on-line band and hold for any points inside
-// them, which every step checks: the direct work on far operands moves
-// the points by less than the band, and a subtraction mostly takes area
-// away, so they are seldom worked out again.
+// them, which every step checks: a subtraction mostly takes area away, so
+// they are seldom worked out again.
 class PassCursor {
 public:
   explicit PassCursor(const KelPassIndex& index) : m_Index(index) {}
@@ -273,22 +289,7 @@ bool FarFrom(const CKelBlockCube& block, const ConvexOperand& operand)
 {
   if (block.m_Coord.empty())
     return false;
-  const KelEdge::Extents b = KelPassIndex::ExtentsOf(block.m_Coord);
-  const KelEdge::Extents& o = operand.box;
-  const double m = kFarFromOperand;
-  return b.xmin > o.xmax + m || b.xmax < o.xmin - m || b.ymin > o.ymax + m || b.ymax < o.ymin - m;
-}
-
-// Plan points whose extents lie apart from the operand's: nothing of them
-// can end inside it, which the direct work on far operands relies on only
-// as a quick filter (it checks what each clip leaves inside itself).
-bool ApartFrom(const std::vector<CKelCoord2D>& points, const ConvexOperand& operand)
-{
-  if (points.empty())
-    return false;
-  const KelEdge::Extents b = KelPassIndex::ExtentsOf(points);
-  const KelEdge::Extents& o = operand.box;
-  return b.xmin > o.xmax || b.xmax < o.xmin || b.ymin > o.ymax || b.ymax < o.ymin;
+  return kel_set::ExtentsApart(KelPassIndex::ExtentsOf(block.m_Coord), operand.box, kFarFromOperand);
 }
 
 void Normalise(CKelBlockCubeArray& list)
@@ -394,7 +395,7 @@ CKelBlockCubeArray Subtract(CKelBlockCubeArray result, const ConvexOperand& oper
     for (const CKelBlockCube& piece : operand.pieces) {
       CKelBlockCubeArray work = std::move(result);
       result.Clear();
-      ClipToConvex(work, piece, prf, result);
+      ClipToConvex(work, piece, prf, result, &operand.box);
       if (removed != nullptr)
         removed->AddBlock(work);
     }
@@ -465,25 +466,22 @@ CKelBlockCubeArray CKelBlockCubeArray::SubBlock(const CPrfPlanParam* prf, const 
     std::vector<CKelCoord2D> points;
     PlanPoints(work, points);
     PassCursor cursor(index);
-    kel_set::FarOperands far;
     for (std::size_t i = 0; i < operands.size(); ++i) {
       const ConvexOperand& operand = operands[i];
       // Operands the index settles pass the single block; the first of a
-      // run of them passes it outside, the others change nothing.
+      // run of them passes it outside, the others change nothing. So do
+      // operands it lies apart from: every piece files it outside whole.
       const std::size_t next = work.size() == 1 ? cursor.Next(points, i) : i;
       const bool settled = next > i;
-      if (settled || (work.size() == 1 && operand.usable && PassesOutsideWhole(points, operand))) {
+      if (settled || (work.size() == 1 && operand.usable &&
+                      (kel_set::ApartFromOperand(points, operand.box) || PassesOutsideWhole(points, operand)))) {
         if (!passed)
           PassOutside(work.front(), &planesKept);
         passed = true;
         i = settled ? std::min(next, operands.size()) - 1 : i;
         continue;
       }
-      if (work.size() != 1 || !ApartFrom(points, operand) ||
-          !far.Subtract(work.front(), operand, prf, &planesKept)) {
-        work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
-        far.Forget();
-      }
+      work = Subtract(std::move(work), operand, prf, nullptr, &planesKept);
       PlanPoints(work, points);
       passed = false;
     }

@@ -4,10 +4,8 @@
 // position along the line, m_y its distance off it, 0.0 exactly for an
 // on-line vertex. The search finds which chains of the outline become
 // pieces, in the order it finds them (depth first, chain A before chain B),
-// and hands each to its caller, so that the division (which makes the
-// piece) and the set operations' direct work on far operands
-// (KelFarOperand.cpp, which only looks at it) share it. It reads nothing
-// but m_x and m_y, so any vertex type serves.
+// and hands each to its caller, the division, which makes the piece. It
+// reads nothing but m_x and m_y, so any vertex type serves.
 
 #include <algorithm>
 #include <cmath>

@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 #include "CKelBlockCube.h"
@@ -53,6 +54,35 @@ private:
   double m_c = 1;
   double m_s = 0;
 };
+
+// Whether two plan extents lie more than margin apart along x or y.
+inline bool ExtentsApart(const KelEdge::Extents& a, const KelEdge::Extents& b, double margin)
+{
+  return a.xmin > b.xmax + margin || a.xmax < b.xmin - margin || a.ymin > b.ymax + margin ||
+         a.ymax < b.ymin - margin;
+}
+
+// Whether a block's plan points lie apart from the operand's extents by more
+// than the on-line band: then nothing of the block is inside the operand,
+// and no vertex of it lies within the band of any point of the operand.
+// Such a block is not divided by the operand's edge lines, which only run
+// through it: a subtraction files it whole, inside where it lies strictly
+// left of an edge and outside otherwise, so that a subtracted block far away
+// leaves it as it is (the division and the merge after it would move its
+// vertices by round-off, snap those within the band of the line onto it and
+// leave it split where the merge refuses). A block with a coordinate that
+// is not a finite number is never apart.
+template <class Points>
+bool ApartFromOperand(const Points& points, const KelEdge::Extents& operand)
+{
+  if (points.empty())
+    return false;
+  for (const CKelCoord2D& p : points) {
+    if (!std::isfinite(p.m_x) || !std::isfinite(p.m_y))
+      return false;
+  }
+  return ExtentsApart(KelPassIndex::ExtentsOf(points), operand, KelTol::BlockPoint);
+}
 
 // The other operand of a set operation as its convex pieces, worked out
 // once for every block it meets, with each piece's edges in the order the

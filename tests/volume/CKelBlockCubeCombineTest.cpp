@@ -119,40 +119,6 @@ TEST(CKelBlockCubeCombineTest, ASingleBlockIsOnlyRefitted)
   EXPECT_NEAR(-list[0].PlaneD(false) / list[0].PlaneC(false), 3, 1e-12);
 }
 
-TEST(CKelBlockCubeCombineTest, AlongARunTheMergedPointsAreCleanedAsTheMergeOfTwoBlocksCleansThem)
-{
-  // The two halves of a 4 x 2 rectangle cut at x = 1.5, the later half
-  // first; its second vertex has a twin within the point band, which the
-  // merge drops before the clean-up (the clean-up would keep the twin).
-  const auto merged = [](double zL) {
-    return std::vector<CKelCoord3DEx>{{1.5, 0, 3, zL}, {4, 0, 3, zL},   {4 + 1e-6, 0, 3, zL},
-                                      {4, 2, 3, zL},   {1.5, 2, 3, zL}, {0, 2, 3, zL},
-                                      {0, 0, 3, zL}};
-  };
-  const auto points = [](const std::vector<CKelCoord3DEx>& kept) {
-    std::vector<std::array<double, 4>> out;
-    for (const CKelCoord3DEx& c : kept)
-      out.push_back({c.m_x, c.m_y, c.m_z, c.m_zL});
-    return out;
-  };
-  std::vector<CKelCoord3DEx> kept;
-  // A bottom under the point band is no bottom of the block's own.
-  ASSERT_TRUE(CKelBlockCubeArray::CombineAlongRun(merged(1e-6), 8, &kept));
-  const std::vector<std::array<double, 4>> flat{{4, 0, 3, 0}, {4, 2, 3, 0}, {0, 2, 3, 0}, {0, 0, 3, 0}};
-  EXPECT_EQ(points(kept), flat);
-  ASSERT_TRUE(CKelBlockCubeArray::CombineAlongRun(merged(1), 8, &kept));
-  const std::vector<std::array<double, 4>> ownBottom{{4, 0, 3, 1}, {4, 2, 3, 1}, {0, 2, 3, 1}, {0, 0, 3, 1}};
-  EXPECT_EQ(points(kept), ownBottom);
-  const CKelBlockCoordArray outline = CKelBlockCubeArray::PlainOutline(kept);
-  ASSERT_EQ(outline.size(), 4U);
-  EXPECT_EQ(outline[1].m_OffH, 3);
-  EXPECT_EQ(outline[1].m_OffL, 1);
-  // Refused: an area that is not the two halves' sum, and a crossing outline.
-  EXPECT_FALSE(CKelBlockCubeArray::CombineAlongRun(merged(0), 9, &kept));
-  const std::vector<CKelCoord3DEx> bowTie{{0, 0, 3, 0}, {2, 2, 3, 0}, {2, 0, 3, 0}, {0, 2, 3, 0}};
-  EXPECT_FALSE(CKelBlockCubeArray::CombineAlongRun(bowTie, 0, &kept));
-}
-
 TEST(CKelBlockCubeCombineTest, MergedHeightsAreSplitByTheCommonProfile)
 {
   CPrfPlanItem item;

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
+#include <vector>
 
 #include "CKelBlockCubeArray.h"
+#include "KelConvexOperand.h"
+#include "KelTolerance.h"
 #include "VolumeTestSupport.h"
 
 namespace {
@@ -153,6 +157,120 @@ TEST(CKelBlockCubeSetTest, PlanOperationsOfSimpleCases)
   const CKelBlockCubeArray both = set.AddBlock(nullptr, ListOf({Box(1, 1, 3, 3, 3)}));
   EXPECT_NEAR(Area(both), 7, 1e-9);
   EXPECT_LE(both.Size(), 2);
+}
+
+// A box of the given size standing `along` metres down the line through p
+// in direction angle, one edge on the line, on its left or right.
+CKelBlockCube BoxDownTheLine(double px, double py, double angle, double along, bool left)
+{
+  const double c = std::cos(angle);
+  const double s = std::sin(angle);
+  const double ax = px + c * along;
+  const double ay = py + s * along;
+  const double bx = ax + 3 * c;
+  const double by = ay + 3 * s;
+  const double h = left ? 2 : -2;
+  CKelBlockCube box = Block({{ax, ay, 5, 0}, {bx, by, 5, 0}, {bx - s * h, by + c * h, 5, 0}, {ax - s * h, ay + c * h, 5, 0}});
+  if (!left)
+    std::reverse(box.m_Coord.begin(), box.m_Coord.end());
+  box.SetMinMax();
+  box.SetType();
+  box.GetPlaneEquation(false);
+  box.GetPlaneEquation(true);
+  return box;
+}
+
+bool SameOutline(const CKelBlockCube& a, const CKelBlockCube& b)
+{
+  if (a.m_Coord.size() != b.m_Coord.size())
+    return false;
+  for (std::size_t i = 0; i < a.m_Coord.size(); ++i) {
+    const CKelBlockCoord& p = a.m_Coord[i];
+    const CKelBlockCoord& q = b.m_Coord[i];
+    if (!(p.m_x == q.m_x && p.m_y == q.m_y && p.m_z == q.m_z && p.m_zL == q.m_zL))
+      return false;
+  }
+  return a.Menseki() == b.Menseki();
+}
+
+// A block subtracted far away leaves a block as it is, although the lines
+// of its edges run through it: not moved by the round-off of a division and
+// merge, not snapped onto a line that passes within the on-line band of one
+// of its vertices, not left in two pieces where the merge refuses. The
+// lines pass through each vertex, and within and beyond the band of it.
+TEST(CKelBlockCubeSetTest, ABlockTakenAwayFarOffLeavesTheBlocksItsEdgeLinesCrossAsTheyAre)
+{
+  CKelBlockCube star = Block({{4.0223034292739941, 1.7344557361535131, 3, 0},
+                              {1.5709208321611881, 4.6199361989856333, 3, 0},
+                              {-1.0093463940802261, 0.86010991576010798, 3, 0},
+                              {-4.7209172821584238, -4.902085129337781, 3, 0},
+                              {0.096042418905739849, -3.3433959893111989, 3, 0},
+                              {2.3284690731588347, -2.1903150004058989, 3, 0}});
+  star.SetMinMax();
+  star.SetType();
+  const CKelBlockCube ell =
+      Block({{10.25, 20.5, 6, 1}, {17.75, 20.5, 6, 1}, {17.75, 23.125, 6, 1}, {13.5, 23.125, 6, 1}, {13.5, 27.3, 6, 1}, {10.25, 27.3, 6, 1}});
+  int cases = 0;
+  for (const CKelBlockCube& block : {star, ell}) {
+    const CKelBlockCubeArray list = ListOf({block});
+    for (const CKelBlockCoord& v : block.m_Coord) {
+      for (int k = 0; k < 7; ++k) {
+        const double angle = 0.3 + k * 3.14159 / 7;
+        for (const double off : {0.0, 1e-5, -2e-5, 3e-5, 1e-4}) {
+          const double px = v.m_x - std::sin(angle) * off;
+          const double py = v.m_y + std::cos(angle) * off;
+          // Up or down the line, so that the clip meets the line before or
+          // after an edge that files the block outside.
+          const double along = (k % 3 == 0 ? 1 : -1) * (40 + 7 * k);
+          const CKelBlockCube far = BoxDownTheLine(px, py, angle, along, k % 2 == 0);
+          CKelBlockCubeArray removed;
+          const CKelBlockCubeArray one = list.SubBlock(nullptr, far, &removed);
+          EXPECT_TRUE(removed.empty());
+          ASSERT_EQ(one.Size(), 1) << cases;
+          EXPECT_TRUE(SameOutline(one[0], list[0])) << cases;
+          const CKelBlockCubeArray many = list.SubBlock(nullptr, ListOf({far}));
+          ASSERT_EQ(many.Size(), 1) << cases;
+          EXPECT_TRUE(SameOutline(many[0], list[0])) << cases;
+          const CKelBlockCubeArray both = ListOf({far}).AddBlock(nullptr, list);
+          ASSERT_EQ(both.Size(), 2) << cases;
+          EXPECT_TRUE(SameOutline(both[0], list[0])) << cases;
+          ++cases;
+        }
+      }
+    }
+  }
+  // A line 4.6e-5 off a vertex: the merge of the division's two pieces was
+  // refused and the block was left in two.
+  const CKelBlockCube far = Block({{-26.920957359822268, 71.702522460796786, 5, 0},
+                                   {-25.814235440662099, 72.107320841990855, 5, 0},
+                                   {-27.672426065931152, 77.187628448204549, 5, 0},
+                                   {-28.779147985091321, 76.78283006701048, 5, 0}});
+  const CKelBlockCubeArray list = ListOf({star});
+  const CKelBlockCubeArray rest = list.SubBlock(nullptr, far, nullptr);
+  ASSERT_EQ(rest.Size(), 1);
+  EXPECT_TRUE(SameOutline(rest[0], list[0]));
+}
+
+// Only a block farther than the on-line band from the operand's extents
+// counts as apart; one within it is still divided and snapped as before.
+TEST(CKelBlockCubeSetTest, ABlockIsApartFromAnOperandOnlyBeyondTheOnLineBand)
+{
+  const KelEdge::Extents operand{0, 2, 0, 2};
+  const double band = KelTol::BlockPoint;
+  const auto apart = [&](double x0, double y0) {
+    const std::vector<CKelCoord2D> points{{x0, y0}, {x0 + 1, y0}, {x0 + 1, y0 + 1}, {x0, y0 + 1}};
+    return kel_set::ApartFromOperand(points, operand);
+  };
+  EXPECT_TRUE(apart(2 + 2 * band, 0.5));
+  EXPECT_TRUE(apart(-1 - 2 * band, 0.5));
+  EXPECT_TRUE(apart(0.5, 2 + 2 * band));
+  EXPECT_TRUE(apart(0.5, -1 - 2 * band));
+  EXPECT_FALSE(apart(2 + band / 2, 0.5));
+  EXPECT_FALSE(apart(0.5, -1 - band / 2));
+  EXPECT_FALSE(apart(1, 1));
+  const std::vector<CKelCoord2D> unknown{{10, 10}, {std::nan(""), 11}, {11, 11}};
+  EXPECT_FALSE(kel_set::ApartFromOperand(unknown, operand));
+  EXPECT_FALSE(kel_set::ApartFromOperand(std::vector<CKelCoord2D>{}, operand));
 }
 
 // Random non-overlapping sets of boxes and L shapes with planar (possibly
