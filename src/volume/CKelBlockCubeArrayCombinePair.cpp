@@ -468,10 +468,8 @@ CKelBlockCoordArray Materialise(const Merged& merged)
   return out;
 }
 
-// Step 7's clean-up, of full vertices or of bare points alike: false when
-// the outline is not a simple polygon.
-template <class Vertices>
-bool CleanMerged(Vertices& outline)
+// The merged outline's clean-up: false when it is not a simple polygon.
+bool CleanMerged(CKelBlockCoordArray& outline)
 {
   kel_outline::EraseSamePoints(outline);
   if (kel_outline::HasSamePoints(outline) || kel_outline::Crosses(outline))
@@ -491,9 +489,9 @@ bool CleanMerged(Vertices& outline)
 // BlockPoint of a neighbour or within Collinear of its neighbours' line,
 // which moves the area by less than that band times the outline's length;
 // the length only shrinks as vertices go.
-template <class Points, class Position>
-bool AreaSurelyOff(const Points& w, Position position, double wholeArea)
+bool AreaSurelyOff(const Work& w, double wholeArea)
 {
+  const auto position = [](const WorkVertex& v) -> const CKelCoord2D& { return v.p; };
   double length = 0;
   double terms = 0;
   for (std::size_t k = 0; k < w.size(); ++k) {
@@ -506,11 +504,6 @@ bool AreaSurelyOff(const Points& w, Position position, double wholeArea)
   const double removals = static_cast<double>(w.size()) * length * (KelTol::BlockPoint + KelTol::Collinear);
   const double slack = KelTol::BlockAreaSign + removals + KelTol::BlockAreaRound * (terms + std::fabs(wholeArea));
   return std::fabs(area - wholeArea) > slack;  // false for a NaN anywhere
-}
-
-bool AreaSurelyOff(const Work& w, double wholeArea)
-{
-  return AreaSurelyOff(w, [](const WorkVertex& v) -> const CKelCoord2D& { return v.p; }, wholeArea);
 }
 
 // --- Two blocks ------------------------------------------------------------------------------------------
