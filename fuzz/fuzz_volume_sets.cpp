@@ -129,7 +129,7 @@ void SetOperations(const CKelBlockCubeArray& set)
   B.insert(B.end(), set.begin() + half, set.end());
   SameLists(A.SubBlock(nullptr, B), set_literal::Sub(A, nullptr, B));
   SameLists(A.AddBlock(nullptr, B), set_literal::Add(A, nullptr, B));
-  B.AndBlock(nullptr, A);
+  SameLists(B.AndBlock(nullptr, A), set_literal::And(B, nullptr, A));
   A.SolidSubBlock(B);
   B.SolidSubBlock2(A);
   set.SolidSubBlock(set);

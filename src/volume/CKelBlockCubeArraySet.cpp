@@ -285,12 +285,57 @@ private:
 // from it.
 constexpr double kFarFromOperand = 1.0;
 
-bool FarFrom(const CKelBlockCube& block, const ConvexOperand& operand)
-{
-  if (block.m_Coord.empty())
-    return false;
-  return kel_set::ExtentsApart(KelPassIndex::ExtentsOf(block.m_Coord), operand.box, kFarFromOperand);
-}
+// The blocks of a list that are not far from an operand (FarFrom), found
+// through their extents sorted by their low x, for the intersection with
+// every block of another list.
+class NearBlocks {
+public:
+  explicit NearBlocks(const CKelBlockCubeArray& list)
+  {
+    for (std::size_t k = 0; k < list.size(); ++k) {
+      if (list[k].m_Coord.empty()) {
+        m_Always.push_back(k);
+        continue;
+      }
+      // Never a coordinate that is not a number (ExtentsOf leaves them
+      // out), so the extents sort; infinite ones widen the search.
+      const KelEdge::Extents box = KelPassIndex::ExtentsOf(list[k].m_Coord);
+      m_Sorted.push_back({box, k});
+      m_Widest = std::max(m_Widest, box.xmax - box.xmin);
+    }
+    std::sort(m_Sorted.begin(), m_Sorted.end(),
+              [](const Entry& a, const Entry& b) { return a.box.xmin < b.box.xmin; });
+  }
+
+  // The numbers of the blocks not far from the operand, ascending.
+  void NotFarFrom(const ConvexOperand& operand, std::vector<std::size_t>& out) const
+  {
+    out.assign(m_Always.begin(), m_Always.end());
+    const KelEdge::Extents& o = operand.box;
+    const double m = kFarFromOperand;
+    // A block with its low x beyond the operand's high x plus the margin is
+    // far, by the test's own first comparison; so is one whose low x lies
+    // short of the operand's low x by twice the margin and twice the widest
+    // block, its high x short by more than the margin (with room for the
+    // round-off of these sums). The test decides every block in between.
+    const auto first = std::lower_bound(m_Sorted.begin(), m_Sorted.end(), o.xmin - 2 * m - 2 * m_Widest,
+                                        [](const Entry& e, double x) { return e.box.xmin < x; });
+    for (auto it = first; it != m_Sorted.end() && !(it->box.xmin > o.xmax + m); ++it) {
+      if (!kel_set::ExtentsApart(it->box, o, m))
+        out.push_back(it->number);
+    }
+    std::sort(out.begin(), out.end());
+  }
+
+private:
+  struct Entry {
+    KelEdge::Extents box;
+    std::size_t number = 0;
+  };
+  std::vector<Entry> m_Sorted;
+  std::vector<std::size_t> m_Always;
+  double m_Widest = 0;
+};
 
 void Normalise(CKelBlockCubeArray& list)
 {
@@ -528,14 +573,21 @@ CKelBlockCubeArray CKelBlockCubeArray::AndBlock(const CPrfPlanParam* prf, const 
 
 CKelBlockCubeArray CKelBlockCubeArray::AndBlock(const CPrfPlanParam* prf, const CKelBlockCubeArray& others) const
 {
+  const NearBlocks blocks(*this);
+  std::vector<std::size_t> nearBy;
   CKelBlockCubeArray result;
   for (const CKelBlockCube& other : others) {
     // Blocks far from the operand add nothing and leave the others' order.
     const ConvexOperand operand = ConvexOf(other);
     CKelBlockCubeArray near;
-    for (const CKelBlockCube& block : *this)
-      if (!operand.usable || !FarFrom(block, operand))
-        near.push_back(block);
+    if (!operand.usable) {
+      near = *this;
+    } else {
+      blocks.NotFarFrom(operand, nearBy);
+      near.reserve(nearBy.size());
+      for (const std::size_t k : nearBy)
+        near.push_back((*this)[k]);
+    }
     const CKelBlockCubeArray part = Intersect(std::move(near), operand, prf);
     result.insert(result.end(), part.begin(), part.end());
   }
