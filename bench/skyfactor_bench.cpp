@@ -247,7 +247,7 @@ BENCHMARK(BM_SceneOutlineStep1Blocks)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit
 BENCHMARK(BM_PreviousSceneOutlineStep1Blocks)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneContacts)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviousSceneContacts)->Arg(12)->Arg(48)->Arg(96)->Arg(192)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SceneOutlineStep1Points200)->Arg(192)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SceneOutlineStep1Points200)->Arg(96)->Arg(192)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviousSceneOutlineStep1Points200)->Arg(192)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SceneReference)
     ->Args({1000, 1})

@@ -97,11 +97,11 @@ void BM_IntersectionSurveyed(benchmark::State& state) { RunSet(state, Op::Inters
 
 }  // namespace
 
-BENCHMARK(BM_Union)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Union)->Arg(4)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UnionFirstForm)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Difference)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Difference)->Arg(4)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DifferenceFirstForm)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Intersection)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Intersection)->Arg(4)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IntersectionFirstForm)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UnionSurveyed)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DifferenceSurveyed)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
