@@ -469,11 +469,11 @@ TEST(CKelBlockCubeSetSameTest, CrossingTestAndSharedVerticesAgreeWithTheFirstFor
 }  // namespace
 
 // Operands far from a block whose edge lines run through it, touch it or
-// pass it within the on-line band or just outside the clearance a direct
-// cut needs: the difference and the union still give the first forms'
-// lists, down to the floors, offsets and walls of every vertex. Each block
-// meets many such operands in turn, so that what one leaves is what the
-// next one cuts.
+// pass it within the on-line band, and operands within the band of its
+// extents: the difference and the union still give the first forms' lists,
+// down to the floors, offsets and walls of every vertex. Each block meets
+// many such operands in turn, so that what one leaves is what the next one
+// meets.
 TEST(CKelBlockCubeSetSameTest, FarOperandsWhoseLinesRunThroughABlockGiveTheFirstFormsLists)
 {
   CPrfPlanParam prf;
@@ -545,11 +545,10 @@ TEST(CKelBlockCubeSetSameTest, FarOperandsWhoseLinesRunThroughABlockGiveTheFirst
   }
 }
 
-// Outlines that far lines cut into more than two pieces, or along several
-// edges at once (stars, combs, skylines), turned or not, with operands
-// whose edges run along the lines of the block's own edges and vertices:
-// what a direct cut cannot take goes the general way, and the lists are
-// the first forms' either way.
+// Outlines that the lines of far operands run through at more than two
+// places, or along several edges at once (stars, combs, skylines), turned
+// or not, with operands whose edges run along the lines of the block's own
+// edges and vertices: the lists are the first forms'.
 TEST(CKelBlockCubeSetSameTest, FarOperandsOverStarsCombsAndSkylinesGiveTheFirstFormsLists)
 {
   std::mt19937 rng(398);
@@ -587,9 +586,8 @@ TEST(CKelBlockCubeSetSameTest, FarOperandsOverStarsCombsAndSkylinesGiveTheFirstF
 namespace {
 
 // Rows of far boxes whose bottom edges run along one line through an
-// L-shape, at exact coordinates (the same merged outline again and again)
-// or nudged by a few ulps or by a share of the band (outlines that differ
-// in the last bits only), and columns alternating with them.
+// L-shape, at exact coordinates or nudged by a few ulps or by a share of
+// the band, and columns alternating with them.
 TEST(CKelBlockCubeSetSameTest, FarOperandsAlongOneLineGiveTheFirstFormsListsWhetherOrNotTheirCutsRepeat)
 {
   std::mt19937 rng(401);
