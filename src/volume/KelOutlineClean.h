@@ -1,9 +1,9 @@
 #pragma once
-// The clean-up and the strict self-crossing test of a plan outline, over
-// any list of vertices that are plan points: a block's own outline, or the
-// bare points of a merge before it makes full vertices of them. Both get
-// their answers from this one code. Edge k runs from vertex k - 1 to vertex
-// k, the first being the closing edge from the last vertex to the first.
+// The clean-up and the strict self-crossing test of a plan outline, over a
+// list of vertices that are plan points: a block's own clean-up and the
+// merge of two blocks get their answers from this one code. Edge k runs
+// from vertex k - 1 to vertex k, the first being the closing edge from the
+// last vertex to the first.
 
 #include <algorithm>
 #include <array>
