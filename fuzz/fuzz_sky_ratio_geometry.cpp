@@ -1,21 +1,46 @@
 // Turns bytes into up to 8 blocks and a check point and computes the sky
 // factor by the outline and the sector methods. Whatever the geometry, the
 // calculation ends with a ratio (result 0) or a code and the ratio -1, and
-// never with a number that is not one.
+// never with a number that is not one. The union's contact search, which
+// passes over searches along the horizon that can insert nothing, must
+// leave the pool and the polygons as its first form leaves them.
 //
 // Input: byte 0 the settings (angle step, expansion kind, two-sided,
 // projection flag, rounding), byte 1 the check point's height and the frame
 // angle; then per block one byte of vertex count (3 to 6) and bottom, and
 // per vertex three bytes (x, y, top height), signed, in metres.
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
 #include "CKelBlockCubeArray.h"
 #include "CSphereRatioBlock.h"
 #include "KernelFuzzSupport.h"
+#include "SkyUnion.h"
+#include "UnionLiteral.h"
 
 namespace {
+
+bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+void SameContacts(const CSphereBlkDataArrayNew& registered)
+{
+  CSphereBlkDataArrayNew fast = registered;
+  CSphereBlkDataArrayNew first = registered;
+  KernelFuzz::Check(fast.CalcCrossPoint(nullptr) == union_literal::CalcCrossPoint(first, nullptr));
+  KernelFuzz::Check(fast.m_PolyCoord.size() == first.m_PolyCoord.size());
+  for (std::size_t k = 0; k < fast.m_PolyCoord.size(); ++k) {
+    KernelFuzz::Check(SameBits(fast.m_PolyCoord[k].m_AD, first.m_PolyCoord[k].m_AD) &&
+                      SameBits(fast.m_PolyCoord[k].m_AE, first.m_PolyCoord[k].m_AE));
+  }
+  KernelFuzz::Check(fast.m_PolyArea.size() == first.m_PolyArea.size());
+  for (std::size_t j = 0; j < fast.m_PolyArea.size(); ++j) {
+    KernelFuzz::Check(fast.m_PolyArea[j].Size() == first.m_PolyArea[j].Size());
+    for (int k = 0; k < fast.m_PolyArea[j].Size(); ++k)
+      KernelFuzz::Check(fast.m_PolyArea[j].IdxAt(k) == first.m_PolyArea[j].IdxAt(k));
+  }
+}
 
 constexpr int kMaxBlocks = 8;
 constexpr int kSteps[] = {10, 15, 30, 45, 7, 90, 20, 12};
@@ -69,5 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KernelFuzz::Check(!std::isnan(ratio));
     KernelFuzz::Check(code == 0 ? ratio == r.m_Ratio : ratio == -1.0);
   }
+  // At ground level too, where the blocks' bottom edges lie on the horizon.
+  SameContacts(sky_test::RegisteredUnion(blocks, chk, angle));
+  if (chk.m_z != 0)
+    SameContacts(sky_test::RegisteredUnion(blocks, CKelCoord3D(0, 0, 0), angle));
   return 0;
 }

@@ -244,6 +244,65 @@ void CSpherePolyAreaReach::ListNearHorizon()
   }
   std::rotate(m_Horizon.begin(), m_Horizon.begin() + turn, m_Horizon.end());
   m_HorizonWrap = static_cast<int>(m_Horizon.size()) - turn;
+  ListHorizonPoints();
+}
+
+void CSpherePolyAreaReach::ListHorizonPoints()
+{
+  m_HorizonEdgesStand = true;
+  m_HorizonPoints.reserve(2 * m_Horizon.size());
+  // The list rises along x, so the points mostly come in order already;
+  // a point that the edge before ended at is not listed twice.
+  const auto push = [this](double x, int idx) {
+    if (m_HorizonPoints.empty() || m_HorizonPoints.back().idx != idx)
+      m_HorizonPoints.push_back({x, idx});
+  };
+  for (const NearHorizon& near : m_Horizon) {
+    if (near.m_OnHorizon) {
+      const bool rising = near.m_Beg.m_x <= near.m_End.m_x;
+      push(rising ? near.m_Beg.m_x : near.m_End.m_x, rising ? near.m_From : near.m_To);
+      push(rising ? near.m_End.m_x : near.m_Beg.m_x, rising ? near.m_To : near.m_From);
+      continue;
+    }
+    // An edge standing on the horizon meets a segment on it at its foot or
+    // nowhere (see CSpherePolyArea::CalcCrossPoint).
+    const bool standsOnBeg = near.m_Beg.m_y == 0 && std::fabs(near.m_End.m_y) > 2 * KelTol::SkyCrossParallel;
+    const bool standsOnEnd = near.m_End.m_y == 0 && std::fabs(near.m_Beg.m_y) > 2 * KelTol::SkyCrossParallel;
+    if (!(near.m_Beg.m_x == near.m_End.m_x && std::isfinite(near.m_Beg.m_x) && std::isfinite(near.m_End.m_y) &&
+          std::isfinite(near.m_Beg.m_y) && (standsOnBeg || standsOnEnd))) {
+      m_HorizonEdgesStand = false;
+      m_HorizonPoints.clear();
+      return;
+    }
+    if (standsOnBeg)
+      push(near.m_Beg.m_x, near.m_From);
+    else
+      push(near.m_End.m_x, near.m_To);
+  }
+  const auto byX = [](const HorizonPoint& a, const HorizonPoint& b) { return a.x < b.x; };
+  if (!std::is_sorted(m_HorizonPoints.begin(), m_HorizonPoints.end(), byX))
+    std::sort(m_HorizonPoints.begin(), m_HorizonPoints.end(), byX);
+}
+
+bool CSpherePolyAreaReach::OnlyEndsNear(const CrossPointSpan& span, int from, int to, int& at) const
+{
+  // The first point at or past the span's reach, stepped to from where the
+  // previous span of the same cut left it: the pieces of an edge on the
+  // horizon follow each other along it.
+  const double low = span.LowX() - kHorizonReach;
+  const double high = span.HighX() + kHorizonReach;
+  const int n = static_cast<int>(m_HorizonPoints.size());
+  at = std::min(at, n);
+  while (at > 0 && !(m_HorizonPoints[static_cast<std::size_t>(at - 1)].x < low))
+    --at;
+  while (at < n && m_HorizonPoints[static_cast<std::size_t>(at)].x < low)
+    ++at;
+  for (int k = at; k < n && !(m_HorizonPoints[static_cast<std::size_t>(k)].x > high); ++k) {
+    const int idx = m_HorizonPoints[static_cast<std::size_t>(k)].idx;
+    if (idx != from && idx != to)
+      return false;
+  }
+  return true;
 }
 
 CSpherePolyAreaReach::HorizonRuns CSpherePolyAreaReach::AlongHorizon(const CrossPointSpan& span, int& from) const
@@ -336,6 +395,19 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
     return 0;
   const CrossPointSpan& whole = reach.Nodes()[static_cast<std::size_t>(reach.Root())].m_Span;
   int horizonFrom = 0;
+  int pointsFrom = 0;
+  // Searches along the horizon that can insert nothing are passed over
+  // whole, where that is sure without the cancel questions: every edge of
+  // the other polygon's horizon list lies on the horizon or stands on it,
+  // the cut edge keeps its ends (EndsKept), and the other polygon's horizon
+  // points within reach of it are its own ends. Then an edge on the horizon
+  // ends at the cut edge's ends or out of its reach, which FindsOnlyOwnEnds
+  // passes; and an edge standing on the horizon (its ends at one azimuth,
+  // so its rise along the cut edge is 0) is met by the crossing search
+  // exactly at its foot: at the cut edge's start (along 0) or end (placed
+  // at itself, EndsKept), which the pool answers with that end, not
+  // inserted; or out of reach, no contact.
+  const bool passable = progress == nullptr && reach.HasHorizonList() && reach.HorizonEdgesStand();
   for (int i = 0; i < Size(); ++i) {
     // Most edges lie beyond the other polygon's box: passed over at once.
     if (whole.Apart(edges[i].m_Span)) {
@@ -344,9 +416,12 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
       continue;
     }
     Cut cut{i, &edges, &edges[i]};
-    const bool cancelled = reach.HasHorizonList() && OnHorizon(cut.Edge())
-                               ? InsertContactsAlongHorizon(progress, other, reach, cut, horizonFrom)
-                               : InsertContactsUnder(progress, other, reach, reach.Root(), cut);
+    const bool alongHorizon = reach.HasHorizonList() && OnHorizon(cut.Edge());
+    if (alongHorizon && passable && EndsKept(*m_pCoord, cut.Edge()) &&
+        reach.OnlyEndsNear(cut.Edge().m_Span, cut.Edge().m_From, cut.Edge().m_To, pointsFrom))
+      continue;
+    const bool cancelled = alongHorizon ? InsertContactsAlongHorizon(progress, other, reach, cut, horizonFrom)
+                                        : InsertContactsUnder(progress, other, reach, reach.Root(), cut);
     if (cancelled)
       return 1;
   }

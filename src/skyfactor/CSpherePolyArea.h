@@ -119,8 +119,30 @@ public:
   // the next. Only with HasHorizonList.
   HorizonRuns AlongHorizon(const CrossPointSpan& span, int& from) const;
   const NearHorizon& HorizonAt(int k) const { return m_Horizon[static_cast<std::size_t>(k)]; }
+  // Whether every edge of the horizon list lies on the horizon or stands
+  // on it: the same azimuth at both ends, one end on the horizon and the
+  // other well off it (more than twice SkyCrossParallel). Only with
+  // HasHorizonList.
+  bool HorizonEdgesStand() const { return m_HorizonEdgesStand; }
+  // Whether the only points on the horizon that the list's edges end at
+  // within reach of the span of a segment on the horizon (kHorizonReach
+  // beyond it along x) are the pool points from and to. The search starts
+  // at `at`, where the previous answer's started (0 at first), and leaves
+  // it there for the next.
+  bool OnlyEndsNear(const CrossPointSpan& span, int from, int to, int& at) const;
+  // Beyond the segment's span by this much along x, a point is neither held
+  // by it (CrossPointSegment::Holds) nor within a crossing's reach
+  // (SkyCrossReach), round-off of azimuths included.
+  static constexpr double kHorizonReach = 10 * KelTol::SkyDisc;
 
 private:
+  // A point on the horizon that an edge of the list ends at: its azimuth
+  // and pool index.
+  struct HorizonPoint {
+    double x = 0;
+    int idx = -1;
+  };
+  void ListHorizonPoints();
   static constexpr int kRun = 4;
   int Build(int from, int to);
   void ListNearHorizon();
@@ -137,6 +159,9 @@ private:
   // no list.
   std::vector<NearHorizon> m_Horizon;
   int m_HorizonWrap = -1;
+  // The horizon points of the list's edges, by azimuth.
+  std::vector<HorizonPoint> m_HorizonPoints;
+  bool m_HorizonEdgesStand = false;
 };
 
 class CSpherePolyArea {

@@ -159,6 +159,37 @@ TEST(CSpherePolyArea, ContactsAsTheFormerSearchOnSkylinesSharingTheHorizon)
   EXPECT_GT(unlisted, 50);
 }
 
+// Skylines with outlines among them whose edges cross the horizon instead
+// of standing on it: slanted, upright but with no end on it, or upright to
+// within a hair. Their crossings fall inside the skylines' bottom edges,
+// so a search along the horizon must not be passed over for an edge near
+// the horizon that neither lies on it nor stands on it.
+TEST(CSpherePolyArea, ContactsAsTheFormerSearchWhereOutlinesCrossTheHorizon)
+{
+  std::size_t vertices = 0, before = 0;
+  for (std::uint64_t seed = 1; seed <= 200; ++seed) {
+    CSphereBlkDataArrayNew registered = Skylines(seed);
+    std::mt19937_64 rng(seed + 1000);
+    const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+    for (int p = 0; p < 1 + static_cast<int>(rng() % 3); ++p) {
+      const double x0 = 0.05 + 0.4 * u();
+      const double x1 = x0 + 0.02 + 0.1 * u();
+      const double lean = rng() % 3 == 0 ? 0.0 : rng() % 2 == 0 ? 1e-9 : 0.01 * u();
+      const std::vector<CKelCoord2D> pts{
+          {x0 + lean, -0.05 - 0.1 * u()}, {x1 - lean, -0.05 - 0.1 * u()}, {x1, 0.05 + 0.2 * u()}, {x0, 0.05 + 0.2 * u()}};
+      CSpherePolyArea area = registered.NewPolyArea();
+      for (const CKelCoord2D& c : pts)
+        area.AddIdx(registered.m_PolyCoord.Add(CSphereCoordD2D(0, 0, c.m_x, c.m_y, 1)));
+      const auto at = registered.m_PolyArea.begin() + static_cast<std::ptrdiff_t>(rng() % (registered.m_PolyArea.size() + 1));
+      registered.m_PolyArea.insert(at, area);
+    }
+    for (const CSpherePolyArea& area : registered.m_PolyArea)
+      before += static_cast<std::size_t>(area.Size());
+    vertices += ExpectSameContacts(registered, "seed " + std::to_string(seed));
+  }
+  EXPECT_GT(vertices, before + 2000);
+}
+
 // The runs along the horizon hold, in edge order, every edge whose span is
 // not apart from a horizon segment's, wherever the cursor was left.
 TEST(CSpherePolyAreaReach, HorizonRunsHoldEveryEdgeWithinReach)
