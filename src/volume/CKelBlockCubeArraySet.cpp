@@ -106,14 +106,17 @@ enum class Whole { kNormalise, kAsItIs };
 
 // Files a block, or its pieces, on the side of the line each lies on; a
 // piece on the line is dropped. A block the line cannot touch is filed
-// whole without a division, which would only copy it.
+// whole without a division, which would only copy it; so is a block that
+// lies apart from a subtracted operand's extents (apartFrom, see
+// ApartFromOperand), outside unless it lies strictly left of the line.
 template <class Block>
 void FileBlock(Block&& block, const StrictSides& sides, const CPrfPlanParam* prf, const CKelCoord2D& p1,
                const CKelCoord2D& p2, CKelBlockCubeArray& left, CKelBlockCubeArray& right,
-               CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel, Whole whole = Whole::kNormalise)
+               CKelBlockCube::ChainArea chains = CKelBlockCube::ChainArea::kModel, Whole whole = Whole::kNormalise,
+               const KelEdge::Extents* apartFrom = nullptr)
 {
   const int strict = sides.Of(block);
-  if (strict != 0) {
+  if (strict != 0 || (apartFrom != nullptr && kel_set::ApartFromOperand(block.m_Coord, *apartFrom))) {
     CKelBlockCubeArray& list = strict == kLeft ? left : right;
     if (whole == Whole::kAsItIs)
       list.push_back(std::forward<Block>(block));
@@ -131,26 +134,12 @@ void FileBlock(Block&& block, const StrictSides& sides, const CPrfPlanParam* prf
   }
 }
 
-// Files a block that lies apart from the subtracted operand (see
-// ApartFromOperand) whole: inside while it lies strictly left of the edge,
-// outside otherwise.
-void FileApart(CKelBlockCube&& block, const StrictSides& sides, CKelBlockCubeArray& left, CKelBlockCubeArray& right,
-               Whole whole)
-{
-  CKelBlockCubeArray& list = sides.Of(block) == kLeft ? left : right;
-  if (whole == Whole::kAsItIs)
-    list.push_back(std::move(block));
-  else
-    list.AddBlock(std::move(block));
-}
-
 // Divides work by every edge of the convex piece, the closing edge first;
 // what lies outside goes to outside, work keeps what lies inside. Blocks
 // move from list to list rather than being copied. What FileBlock filed was
 // added to its list, normalised: adding it to outside as well would
 // normalise it again, which changes nothing (see PassOutside), so it moves
-// over as it is. A subtraction gives the operand's extents (apartFrom): the
-// blocks that lie apart from them are filed whole, never divided.
+// over as it is. A subtraction gives the operand's extents (apartFrom).
 void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CPrfPlanParam* prf,
                   CKelBlockCubeArray& outside, const KelEdge::Extents* apartFrom = nullptr)
 {
@@ -166,12 +155,9 @@ void ClipToConvex(CKelBlockCubeArray& work, const CKelBlockCube& piece, const CP
     out.clear();
     // After the first edge every block in work is one this clip filed.
     const Whole whole = k == 0 ? Whole::kNormalise : Whole::kAsItIs;
-    for (CKelBlockCube& block : work) {
-      if (apartFrom != nullptr && kel_set::ApartFromOperand(block.m_Coord, *apartFrom))
-        FileApart(std::move(block), sides, inside, out, whole);
-      else
-        FileBlock(std::move(block), sides, prf, start, end, inside, out, CKelBlockCube::ChainArea::kModel, whole);
-    }
+    for (CKelBlockCube& block : work)
+      FileBlock(std::move(block), sides, prf, start, end, inside, out, CKelBlockCube::ChainArea::kModel, whole,
+                apartFrom);
     std::swap(work, inside);
     for (CKelBlockCube& block : out)
       outside.push_back(std::move(block));
