@@ -95,15 +95,20 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
   reach.reserve(m_PolyArea.size());
   for (const CSpherePolyArea& area : m_PolyArea)
     reach.emplace_back(area);
+  CSphereHorizonIndex horizon;
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
-    CSpherePolyArea::CutEdgeList edges(m_PolyArea[i].CutEdges());
+    horizon.TakeIn(m_PolyCoord);
+    CSpherePolyArea::CutEdgeList edges(m_PolyArea[i].CutEdges(), &horizon);
     for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
       if (i == j || !m_PolyArea[i].BoxMeets(m_PolyArea[j]))
         continue;
       const int r = m_PolyArea[i].CalcCrossPoint(progress, m_PolyArea[j], reach[j], edges);
-      if (r != 0)
+      if (r != 0) {
+        m_PolyArea[i].TakeCutEdges(edges);
         return r;
+      }
     }
+    m_PolyArea[i].TakeCutEdges(edges);
     // The cut edges are the polygon's edges as its turn left them.
     reach[i] = CSpherePolyAreaReach(&m_PolyCoord, edges.InOrder());
     if (StepProgress(progress) != kDone)

@@ -87,6 +87,18 @@ bool FindsOnlyOwnEnds(const ReachEdge& own, const NearHorizon& near)
   return near.m_OnHorizon && nothingElse(near.m_From, near.m_Beg) && nothingElse(near.m_To, near.m_End);
 }
 
+// The span along x within which a point on the horizon is near a segment
+// on the horizon with this span: kHorizonReach beyond it.
+std::pair<double, double> NearAlongHorizon(const CrossPointSpan& span)
+{
+  return {span.LowX() - CSpherePolyAreaReach::kHorizonReach, span.HighX() + CSpherePolyAreaReach::kHorizonReach};
+}
+
+bool ByAzimuth(const CSpherePolyAreaReach::HorizonPoint& a, const CSpherePolyAreaReach::HorizonPoint& b)
+{
+  return a.x < b.x || (a.x == b.x && a.idx < b.idx);
+}
+
 // The entry of a list from which, taken round, the lows and the highs both
 // rise (or stay); -1 when there is none. An empty list rises from 0.
 int RisingFrom(const std::vector<CSpherePolyAreaReach::NearHorizon>& list)
@@ -289,8 +301,7 @@ bool CSpherePolyAreaReach::OnlyEndsNear(const CrossPointSpan& span, int from, in
   // The first point at or past the span's reach, stepped to from where the
   // previous span of the same cut left it: the pieces of an edge on the
   // horizon follow each other along it.
-  const double low = span.LowX() - kHorizonReach;
-  const double high = span.HighX() + kHorizonReach;
+  const auto [low, high] = NearAlongHorizon(span);
   const int n = static_cast<int>(m_HorizonPoints.size());
   at = std::min(at, n);
   while (at > 0 && !(m_HorizonPoints[static_cast<std::size_t>(at - 1)].x < low))
@@ -330,13 +341,55 @@ CSpherePolyAreaReach::HorizonRuns CSpherePolyAreaReach::AlongHorizon(const Cross
   return runs;
 }
 
+void CSphereHorizonIndex::TakeIn(const CSpherePolyCoordArray& pool)
+{
+  if (pool.size() < m_TakenIn) {
+    // A pool cut short: taken in anew.
+    m_Points.clear();
+    m_TakenIn = 0;
+  }
+  for (; m_TakenIn < pool.size(); ++m_TakenIn) {
+    const int idx = static_cast<int>(m_TakenIn);
+    const CKelCoord2D p = pool.Chart(idx);
+    if (p.m_y == 0 && std::isfinite(p.m_x)) {
+      const CSpherePolyAreaReach::HorizonPoint point{p.m_x, idx};
+      m_Points.insert(std::upper_bound(m_Points.begin(), m_Points.end(), point, ByAzimuth), point);
+    }
+  }
+}
+
+bool CSphereHorizonIndex::OnlyEndsNear(const CrossPointSpan& span, int from, int to) const
+{
+  // The bounds and their ends taken in as CSpherePolyAreaReach::OnlyEndsNear
+  // takes them in. Bounds that are not numbers cannot be looked up: no
+  // answer for them but no.
+  const auto [low, high] = NearAlongHorizon(span);
+  if (!(low <= high))
+    return false;
+  auto at = std::lower_bound(m_Points.begin(), m_Points.end(), low,
+                             [](const CSpherePolyAreaReach::HorizonPoint& p, double x) { return p.x < x; });
+  for (; at != m_Points.end() && !(at->x > high); ++at) {
+    if (at->idx != from && at->idx != to)
+      return false;
+  }
+  return true;
+}
+
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
 {
   CutEdgeList edges(CutEdges());
-  return CalcCrossPoint(progress, other, CSpherePolyAreaReach(other), edges);
+  const int r = CalcCrossPoint(progress, other, CSpherePolyAreaReach(other), edges);
+  TakeCutEdges(edges);
+  return r;
 }
 
-CSpherePolyArea::CutEdgeList::CutEdgeList(std::vector<Edge> edges) : m_Stored(std::move(edges))
+void CSpherePolyArea::TakeCutEdges(const CutEdgeList& edges)
+{
+  m_Idx = edges.Vertices(m_Idx);
+}
+
+CSpherePolyArea::CutEdgeList::CutEdgeList(std::vector<Edge> edges, const CSphereHorizonIndex* horizon)
+    : m_Stored(std::move(edges)), m_Horizon(horizon)
 {
   // A polygon's turn mostly ends with a few times its edges; room for them
   // saves moving the edges as it grows.
@@ -354,6 +407,31 @@ void CSpherePolyArea::CutEdgeList::InsertAfter(int k, int count)
   m_Order.insert(m_Order.begin() + k + 1, static_cast<std::size_t>(count), 0);
   for (int n = 0; n < count; ++n)
     m_Order[static_cast<std::size_t>(k + 1 + n)] = stored + n;
+}
+
+bool CSpherePolyArea::CutEdgeList::NoOtherPointNear(int k)
+{
+  Edge& edge = m_Stored[Stored(k)];
+  if (edge.m_NoOtherPointNear < 0)
+    edge.m_NoOtherPointNear = m_Horizon != nullptr && m_Horizon->OnlyEndsNear(edge.m_Span, edge.m_From, edge.m_To);
+  return edge.m_NoOtherPointNear > 0;
+}
+
+std::vector<CSpherePolyAreaFlag> CSpherePolyArea::CutEdgeList::Vertices(
+    const std::vector<CSpherePolyAreaFlag>& cutFrom) const
+{
+  // The first edges stored are those cut from, edge k from vertex k; the
+  // others begin at contacts.
+  std::vector<CSpherePolyAreaFlag> vertices;
+  vertices.reserve(m_Order.size());
+  for (const int k : m_Order) {
+    const std::size_t stored = static_cast<std::size_t>(k);
+    if (stored < cutFrom.size())
+      vertices.push_back(cutFrom[stored]);
+    else
+      vertices.emplace_back(m_Stored[stored].m_From);
+  }
+  return vertices;
 }
 
 std::vector<CSpherePolyAreaReach::Edge> CSpherePolyArea::CutEdgeList::InOrder() const
@@ -374,11 +452,11 @@ std::vector<CSpherePolyAreaReach::Edge> CSpherePolyArea::CutEdges() const
   return edges;
 }
 
-CSpherePolyAreaReach::Edge CSpherePolyArea::CutEdge(int k) const
+CSpherePolyAreaReach::Edge CSpherePolyArea::CutEdgeBetween(int from, int to) const
 {
   CSpherePolyAreaReach::Edge edge;
-  edge.m_From = IdxAt(k);
-  edge.m_To = IdxAt((k + 1) % Size());
+  edge.m_From = from;
+  edge.m_To = to;
   edge.m_Segment.m_Beg = m_pCoord->Chart(edge.m_From);
   edge.m_Segment.m_End = m_pCoord->Chart(edge.m_To);
   edge.m_Segment.m_BegIdx = edge.m_From;
@@ -408,17 +486,19 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
   // at itself, EndsKept), which the pool answers with that end, not
   // inserted; or out of reach, no contact.
   const bool passable = progress == nullptr && reach.HasHorizonList() && reach.HorizonEdgesStand();
-  for (int i = 0; i < Size(); ++i) {
+  // The edges' count grows as contacts are inserted.
+  for (int i = 0; i < edges.Count(); ++i) {
     // Most edges lie beyond the other polygon's box: passed over at once.
     if (whole.Apart(edges[i].m_Span)) {
-      if (CheckAbortPerPair(progress, other, i, 0, other.Size()))
+      if (CheckAbortPerPair(progress, other, edges[i], 0, other.Size()))
         return 1;
       continue;
     }
     Cut cut{i, &edges, &edges[i]};
     const bool alongHorizon = reach.HasHorizonList() && OnHorizon(cut.Edge());
     if (alongHorizon && passable && EndsKept(*m_pCoord, cut.Edge()) &&
-        reach.OnlyEndsNear(cut.Edge().m_Span, cut.Edge().m_From, cut.Edge().m_To, pointsFrom))
+        (edges.NoOtherPointNear(i) ||
+         reach.OnlyEndsNear(cut.Edge().m_Span, cut.Edge().m_From, cut.Edge().m_To, pointsFrom)))
       continue;
     const bool cancelled = alongHorizon ? InsertContactsAlongHorizon(progress, other, reach, cut, horizonFrom)
                                         : InsertContactsUnder(progress, other, reach, reach.Root(), cut);
@@ -452,20 +532,26 @@ void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Ed
   Measure(*m_pCoord, own);
   int contacts[2];
   const int n = ::CalcCrossPoint(m_pCoord, own.m_Segment, edge.m_Segment, contacts);
-  // Inserted last first, so they stand in order along the edge.
+  // The contacts other than the edge's ends, in order along the edge; the
+  // box takes them in last first.
+  std::array<int, 2> kept{};
   int inserted = 0;
-  for (int k = n - 1; k >= 0; --k) {
-    if (contacts[k] != a && contacts[k] != b) {
-      InsertIdx(cut.m_I + 1, CSpherePolyAreaFlag(contacts[k]));
-      ++inserted;
-    }
+  for (int k = 0; k < n; ++k) {
+    if (contacts[k] != a && contacts[k] != b)
+      kept[static_cast<std::size_t>(inserted++)] = contacts[k];
   }
+  for (int k = inserted - 1; k >= 0; --k)
+    SetMaxMin(kept[static_cast<std::size_t>(k)]);
   if (inserted > 0) {
     // The cut edge and the pieces after it, in place of the edge it was.
     CutEdgeList& edges = *cut.m_Edges;
     edges.InsertAfter(cut.m_I, inserted);
-    for (int k = cut.m_I; k <= cut.m_I + inserted; ++k)
-      edges[k] = CutEdge(k);
+    int from = a;
+    for (int k = 0; k <= inserted; ++k) {
+      const int to = k < inserted ? kept[static_cast<std::size_t>(k)] : b;
+      edges[cut.m_I + k] = CutEdgeBetween(from, to);
+      from = to;
+    }
     cut.m_Own = &edges[cut.m_I];
   }
 }
@@ -489,7 +575,7 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
   while (count > 0) {
     const CSpherePolyAreaReach::Node& at = reach.Nodes()[static_cast<std::size_t>(toWalk[--count])];
     if (at.m_Span.Apart(cut.Edge().m_Span)) {
-      if (CheckAbortPerPair(progress, other, cut.m_I, at.m_From, at.m_To))
+      if (CheckAbortPerPair(progress, other, cut.Edge(), at.m_From, at.m_To))
         return true;
       continue;
     }
@@ -499,7 +585,12 @@ bool CSpherePolyArea::InsertContactsUnder(CKelProgressCore* progress, const CSph
       continue;
     }
     for (int j = at.m_From; j < at.m_To; ++j) {
-      if (InsertContacts(cut, reach, j) && progress != nullptr && progress->CheckAbort())
+      // Most edges of a run lie apart from the cut edge: searched, with
+      // nothing to insert, as InsertContacts finds them.
+      const CSpherePolyAreaReach::Edge& edge = reach.EdgeAt(j);
+      const bool searched = cut.Edge().m_Span.Apart(edge.m_Span) ? Searched(cut.Edge(), edge.m_From, edge.m_To)
+                                                                 : InsertContacts(cut, reach, j);
+      if (searched && progress != nullptr && progress->CheckAbort())
         return true;
     }
   }
@@ -526,7 +617,7 @@ bool CSpherePolyArea::InsertContactsAlongHorizon(CKelProgressCore* progress, con
         const int j = near.m_Edge;
         if (j < next)
           continue;
-        if (CheckAbortPerPair(progress, other, cut.m_I, next, j))
+        if (CheckAbortPerPair(progress, other, cut.Edge(), next, j))
           return Tried::kCancelled;
         const bool searched = EndsKept(*m_pCoord, cut.Edge()) && FindsOnlyOwnEnds(cut.Edge(), near)
                                   ? Searched(cut.Edge(), near.m_From, near.m_To)
@@ -543,7 +634,7 @@ bool CSpherePolyArea::InsertContactsAlongHorizon(CKelProgressCore* progress, con
   while (OnHorizon(cut.Edge())) {
     switch (tryRuns(reach.AlongHorizon(cut.Edge().m_Span, from))) {
       case Tried::kCancelled: return true;
-      case Tried::kAll: return CheckAbortPerPair(progress, other, cut.m_I, next, m);
+      case Tried::kAll: return CheckAbortPerPair(progress, other, cut.Edge(), next, m);
       case Tried::kCut: break;
     }
   }
@@ -560,14 +651,14 @@ bool CSpherePolyArea::InsertContactsFrom(CKelProgressCore* progress, const CSphe
   return false;
 }
 
-bool CSpherePolyArea::CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from,
-                                        int to) const
+bool CSpherePolyArea::CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                        const CSpherePolyAreaReach::Edge& own, int from, int to)
 {
   if (progress == nullptr)
     return false;
   const int m = other.Size();
-  const int a = IdxAt(i);
-  const int b = IdxAt((i + 1) % Size());
+  const int a = own.m_From;
+  const int b = own.m_To;
   for (int j = from; j < to; ++j) {
     const int oa = other.IdxAt(j);
     const int ob = other.IdxAt((j + 1) % m);

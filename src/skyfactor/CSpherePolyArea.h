@@ -77,6 +77,9 @@ public:
     // For a cut edge on the horizon: whether contacts found at its ends come
     // back as its ends; -1 until worked out.
     std::int8_t m_EndsKept = -1;
+    // For a cut edge on the horizon: whether no horizon point of the pool
+    // but its ends lies within its reach; -1 until worked out.
+    std::int8_t m_NoOtherPointNear = -1;
   };
 
   // An edge that a segment on the horizon may reach, with its span along x,
@@ -134,14 +137,13 @@ public:
   // by it (CrossPointSegment::Holds) nor within a crossing's reach
   // (SkyCrossReach), round-off of azimuths included.
   static constexpr double kHorizonReach = 10 * KelTol::SkyDisc;
-
-private:
-  // A point on the horizon that an edge of the list ends at: its azimuth
-  // and pool index.
+  // A point on the horizon: its azimuth and pool index.
   struct HorizonPoint {
     double x = 0;
     int idx = -1;
   };
+
+private:
   void ListHorizonPoints();
   static constexpr int kRun = 4;
   int Build(int from, int to);
@@ -164,6 +166,26 @@ private:
   bool m_HorizonEdgesStand = false;
 };
 
+// The points of a pool at elevation 0 with finite azimuths, by azimuth, as
+// the pool stood when last taken in. A polygon's reach lists its horizon
+// points from the pool as it stood when the reach was built; so through a
+// turn of contact searches, taken in at its start, these hold the horizon
+// points of every reach the turn meets.
+class CSphereHorizonIndex {
+public:
+  // Takes in the points appended since the last call; a pool cut short
+  // since, before it grew again, is taken in anew.
+  void TakeIn(const CSpherePolyCoordArray& pool);
+  // Whether no point held but from and to lies within reach of a segment
+  // on the horizon with this span (CSpherePolyAreaReach::OnlyEndsNear's
+  // bounds).
+  bool OnlyEndsNear(const CrossPointSpan& span, int from, int to) const;
+
+private:
+  std::vector<CSpherePolyAreaReach::HorizonPoint> m_Points;
+  std::size_t m_TakenIn = 0;
+};
+
 class CSpherePolyArea {
 public:
   // A polygon's edges as the contact search cuts them, in edge order. The
@@ -173,16 +195,30 @@ public:
   public:
     using Edge = CSpherePolyAreaReach::Edge;
     CutEdgeList() = default;
-    explicit CutEdgeList(std::vector<Edge> edges);
-    Edge& operator[](int k) { return m_Stored[static_cast<std::size_t>(m_Order[static_cast<std::size_t>(k)])]; }
+    // With horizon, the pool's horizon points as the turn of contact
+    // searches these edges are cut in started (nullptr: not known).
+    explicit CutEdgeList(std::vector<Edge> edges, const CSphereHorizonIndex* horizon = nullptr);
+    Edge& operator[](int k) { return m_Stored[Stored(k)]; }
     // count new edges at positions k + 1 to k + count, those behind moved up.
     void InsertAfter(int k, int count);
+    int Count() const { return static_cast<int>(m_Order.size()); }
     // The edges in edge order.
     std::vector<Edge> InOrder() const;
+    // The vertices of the polygon the edges outline, from the vertices
+    // the edges were cut from (CutEdges): a vertex kept is the entry it
+    // was, a contact inserted a new one.
+    std::vector<CSpherePolyAreaFlag> Vertices(const std::vector<CSpherePolyAreaFlag>& cutFrom) const;
+    // Whether edge k, a segment on the horizon, has no horizon point of the
+    // pool but its own ends within reach (CSphereHorizonIndex): then no
+    // other polygon's reach does either (CSpherePolyAreaReach::OnlyEndsNear).
+    // Worked out where first asked for, and kept with the edge.
+    bool NoOtherPointNear(int k);
 
   private:
+    std::size_t Stored(int k) const { return static_cast<std::size_t>(m_Order[static_cast<std::size_t>(k)]); }
     std::vector<Edge> m_Stored;
     std::vector<int> m_Order;  // position -> stored edge
+    const CSphereHorizonIndex* m_Horizon = nullptr;
   };
 
   std::vector<CSpherePolyAreaFlag> m_Idx;
@@ -207,11 +243,13 @@ public:
   // Inserts the contacts of other's edges into this polygon's edges; 1 on
   // a cancel, else 0.
   [[nodiscard]] int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other);
-  // The same through a reach tree built on other as it stands, and, kept
-  // in step with the contacts inserted, this polygon's edges as CutEdges
-  // gives them.
+  // The same through a reach tree built on other as it stands, and this
+  // polygon's edges as CutEdges gives them, taking in the contacts. A turn
+  // of such searches cuts the edges only: the polygon takes its new
+  // vertices with TakeCutEdges, once the turn is over (or cancelled).
   [[nodiscard]] int CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other,
                                    const CSpherePolyAreaReach& reach, CutEdgeList& edges);
+  void TakeCutEdges(const CutEdgeList& edges);
   // The edges with their ends and spans, edge k from vertex k to the next;
   // their directions are worked out where first needed and then kept.
   std::vector<CSpherePolyAreaReach::Edge> CutEdges() const;
@@ -234,17 +272,19 @@ private:
     CSpherePolyAreaReach::Edge* m_Own = nullptr;  // edge m_I of m_Edges
     CSpherePolyAreaReach::Edge& Edge() const { return *m_Own; }
   };
-  CSpherePolyAreaReach::Edge CutEdge(int k) const;
+  CSpherePolyAreaReach::Edge CutEdge(int k) const { return CutEdgeBetween(IdxAt(k), IdxAt((k + 1) % Size())); }
+  CSpherePolyAreaReach::Edge CutEdgeBetween(int from, int to) const;
   // Inserts into the cut edge its contacts with an edge of another
   // polygon; false when the pair is not searched at all (a point edge, or
   // the same edge).
   bool InsertContacts(Cut& cut, const CSpherePolyAreaReach& reach, int j);
   // The contacts of a pair within reach.
   void InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Edge& edge);
-  // Asks for a cancel once for each pair of edge i with the edges from to
-  // to - 1 of other that the search would have tried; true when cancelled.
-  [[nodiscard]] bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other, int i, int from,
-                                       int to) const;
+  // Asks for a cancel once for each pair of a cut edge with the edges from
+  // to to - 1 of other that the search would have tried; true when
+  // cancelled.
+  [[nodiscard]] static bool CheckAbortPerPair(CKelProgressCore* progress, const CSpherePolyArea& other,
+                                              const CSpherePolyAreaReach::Edge& own, int from, int to);
   // Inserts into edge i the contacts of other's edges under a node of its
   // reach tree that is within reach of the edge, in the order of other's
   // edges; true when cancelled.

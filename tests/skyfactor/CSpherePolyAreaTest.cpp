@@ -263,6 +263,117 @@ TEST(CSpherePolyArea, ACancelStopsWhereTheFormerSearchStopped)
   }
 }
 
+// The pool's horizon points hold every reach's: where none but a segment's
+// own ends lies near it there, none does in any reach built on the pool as
+// it was taken in, which lets the contact search pass over the segment for
+// every polygon of a turn. Segments between the pool's horizon points, and
+// between them and points off the pool; both answers met.
+TEST(CSphereHorizonIndex, NoOtherPointNearItMeansNoneNearItInAnyReach)
+{
+  int none = 0, some = 0;
+  for (std::uint64_t seed = 1; seed <= 150; ++seed) {
+    const CSphereBlkDataArrayNew registered = Skylines(seed);
+    const CSpherePolyCoordArray& pool = registered.m_PolyCoord;
+    std::vector<CSpherePolyAreaReach> reaches;
+    for (const CSpherePolyArea& area : registered.m_PolyArea)
+      reaches.emplace_back(area);
+    CSphereHorizonIndex index;
+    index.TakeIn(pool);
+    std::vector<int> onHorizon;
+    for (int k = 0; k < static_cast<int>(pool.size()); ++k) {
+      if (pool.Chart(k).m_y == 0)
+        onHorizon.push_back(k);
+    }
+    if (onHorizon.size() < 2)
+      continue;
+    std::mt19937_64 rng(seed);
+    for (int q = 0; q < 300; ++q) {
+      const int a = onHorizon[rng() % onHorizon.size()];
+      int b = onHorizon[rng() % onHorizon.size()];
+      CKelCoord2D end = pool.Chart(b);
+      if (q % 4 == 0) {
+        // An end off the pool: a contact still to be added.
+        b = static_cast<int>(pool.size()) + 5;
+        end.m_x += 1e-4 * static_cast<double>(rng() % 100);
+      }
+      const CrossPointSpan span(pool.Chart(a), end);
+      if (!index.OnlyEndsNear(span, a, b)) {
+        ++some;
+        continue;
+      }
+      ++none;
+      for (const CSpherePolyAreaReach& reach : reaches) {
+        int at = static_cast<int>(rng() % 4);
+        ASSERT_TRUE(reach.OnlyEndsNear(span, a, b, at)) << "seed " << seed << " query " << q;
+      }
+    }
+  }
+  EXPECT_GT(none, 1500);
+  EXPECT_GT(some, 3000);
+}
+
+// Near means within kHorizonReach beyond either end of the span (whose own
+// high end holds a margin of as much), at elevation 0 exactly;
+// a point appended to the pool counts once taken in, and a pool cut short
+// is taken in anew (before it grows again).
+TEST(CSphereHorizonIndex, HoldsThePointsOnTheHorizonAsThePoolStoodWhenTakenIn)
+{
+  CSpherePolyCoordArray pool;
+  const int a = pool.Add(CSphereCoordD2D(0, 0, 0.1, 0.0, 1));
+  const int b = pool.Add(CSphereCoordD2D(0, 0, 0.2, -0.0, 1));
+  pool.Add(CSphereCoordD2D(0, 0, 0.15, 1e-12, 1));  // above the horizon: never held
+  CSphereHorizonIndex index;
+  index.TakeIn(pool);
+  const CrossPointSpan span(pool.Chart(a), pool.Chart(b));
+  EXPECT_TRUE(index.OnlyEndsNear(span, a, b));
+  EXPECT_FALSE(index.OnlyEndsNear(span, a, -1));
+  const double reach = CSpherePolyAreaReach::kHorizonReach;
+  const int near = pool.Add(CSphereCoordD2D(0, 0, 0.1 - 0.5 * reach, 0.0, 1));
+  EXPECT_TRUE(index.OnlyEndsNear(span, a, b)) << "appended after the pool was taken in";
+  index.TakeIn(pool);
+  EXPECT_FALSE(index.OnlyEndsNear(span, a, b));
+  EXPECT_FALSE(index.OnlyEndsNear(span, near, b)) << "a lies near, not only near's own";
+  pool.resize(3);
+  index.TakeIn(pool);
+  EXPECT_TRUE(index.OnlyEndsNear(span, a, b)) << "the point cut off the pool";
+  pool.Add(CSphereCoordD2D(0, 0, 0.5, 0.0, 1));
+  index.TakeIn(pool);
+  EXPECT_TRUE(index.OnlyEndsNear(span, a, b));
+  pool.Add(CSphereCoordD2D(0, 0, 0.1 - 2 * reach, 0.0, 1));
+  pool.Add(CSphereCoordD2D(0, 0, 0.2 + 3 * reach, 0.0, 1));
+  index.TakeIn(pool);
+  EXPECT_TRUE(index.OnlyEndsNear(span, a, b)) << "points beyond reach";
+}
+
+// The contact search inserts vertices; the vertices it cut keep their
+// entries as they were.
+TEST(CSpherePolyArea, AContactSearchKeepsTheEntriesOfTheVerticesItCut)
+{
+  CSpherePolyCoordArray pool;
+  const auto polygon = [&pool](const std::vector<CKelCoord2D>& pts) {
+    CSpherePolyArea area;
+    area.m_pCoord = &pool;
+    for (const CKelCoord2D& p : pts)
+      area.AddIdx(pool.Add(CSphereCoordD2D(0, 0, p.m_x, p.m_y, 1)));
+    return area;
+  };
+  CSpherePolyArea square = polygon({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+  const CSpherePolyArea across = polygon({{0.5, 0.25}, {1.5, 0.25}, {1.5, 0.75}, {0.5, 0.75}});
+  square.m_Idx[1].m_EdgeFlag = CSpherePolyAreaFlag::kShared;
+  square.m_Idx[2].m_EdgeFlag = CSpherePolyAreaFlag::kInside;
+  ASSERT_EQ(0, square.CalcCrossPoint(nullptr, across));
+  ASSERT_EQ(6, square.Size());
+  const std::vector<CKelCoord2D> expected{{0, 0}, {1, 0}, {1, 0.25}, {1, 0.75}, {1, 1}, {0, 1}};
+  const std::vector<int> flags{CSpherePolyAreaFlag::kKept, CSpherePolyAreaFlag::kShared, CSpherePolyAreaFlag::kKept,
+                               CSpherePolyAreaFlag::kKept, CSpherePolyAreaFlag::kInside, CSpherePolyAreaFlag::kKept};
+  for (int k = 0; k < 6; ++k) {
+    const CKelCoord2D p = pool.Chart(square.IdxAt(k));
+    EXPECT_NEAR(expected[static_cast<std::size_t>(k)].m_x, p.m_x, 1e-12) << k;
+    EXPECT_NEAR(expected[static_cast<std::size_t>(k)].m_y, p.m_y, 1e-12) << k;
+    EXPECT_EQ(flags[static_cast<std::size_t>(k)], square.m_Idx[static_cast<std::size_t>(k)].m_EdgeFlag) << k;
+  }
+}
+
 // The runs of a reach tree cover the edges once each, in order, and every
 // node's span keeps its edges' ends.
 TEST(CSpherePolyAreaReach, RunsCoverTheEdgesInOrderUnderBoxesHoldingTheirEnds)
