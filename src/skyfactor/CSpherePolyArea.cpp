@@ -358,18 +358,35 @@ void CSphereHorizonIndex::TakeIn(const CSpherePolyCoordArray& pool)
   }
 }
 
-bool CSphereHorizonIndex::OnlyEndsNear(const CrossPointSpan& span, int from, int to) const
+bool CSphereHorizonIndex::OnlyEndsNear(const CrossPointSpan& span, int from, int to, std::size_t& at) const
 {
   // The bounds and their ends taken in as CSpherePolyAreaReach::OnlyEndsNear
   // takes them in. Bounds that are not numbers cannot be looked up: no
   // answer for them but no.
-  const auto [low, high] = NearAlongHorizon(span);
+  const std::pair<double, double> near = NearAlongHorizon(span);
+  const double low = near.first;
+  const double high = near.second;
   if (!(low <= high))
     return false;
-  auto at = std::lower_bound(m_Points.begin(), m_Points.end(), low,
-                             [](const CSpherePolyAreaReach::HorizonPoint& p, double x) { return p.x < x; });
-  for (; at != m_Points.end() && !(at->x > high); ++at) {
-    if (at->idx != from && at->idx != to)
+  // The first point at or past low, stepped to from where the previous
+  // answer left it, as the pieces of an edge follow each other; looked up
+  // by halving where it lies farther.
+  const auto below = [low](const CSpherePolyAreaReach::HorizonPoint& p) { return p.x < low; };
+  const std::size_t n = m_Points.size();
+  at = std::min(at, n);
+  if (at > 0 && !below(m_Points[at - 1])) {
+    at = static_cast<std::size_t>(std::partition_point(m_Points.begin(), m_Points.begin() + static_cast<std::ptrdiff_t>(at), below) -
+                                  m_Points.begin());
+  } else {
+    for (int step = 0; step < 4 && at < n && below(m_Points[at]); ++step)
+      ++at;
+    if (at < n && below(m_Points[at]))
+      at = static_cast<std::size_t>(
+          std::partition_point(m_Points.begin() + static_cast<std::ptrdiff_t>(at), m_Points.end(), below) -
+          m_Points.begin());
+  }
+  for (std::size_t k = at; k < n && !(m_Points[k].x > high); ++k) {
+    if (m_Points[k].idx != from && m_Points[k].idx != to)
       return false;
   }
   return true;
@@ -413,7 +430,8 @@ bool CSpherePolyArea::CutEdgeList::NoOtherPointNear(int k)
 {
   Edge& edge = m_Stored[Stored(k)];
   if (edge.m_NoOtherPointNear < 0)
-    edge.m_NoOtherPointNear = m_Horizon != nullptr && m_Horizon->OnlyEndsNear(edge.m_Span, edge.m_From, edge.m_To);
+    edge.m_NoOtherPointNear =
+        m_Horizon != nullptr && m_Horizon->OnlyEndsNear(edge.m_Span, edge.m_From, edge.m_To, m_HorizonAt);
   return edge.m_NoOtherPointNear > 0;
 }
 
@@ -484,7 +502,10 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
   // so its rise along the cut edge is 0) is met by the crossing search
   // exactly at its foot: at the cut edge's start (along 0) or end (placed
   // at itself, EndsKept), which the pool answers with that end, not
-  // inserted; or out of reach, no contact.
+  // inserted; or out of reach, no contact. A cut edge near which the pool
+  // holds no horizon point but its ends (NoOtherPointNear) has none of the
+  // other polygon's near it either: found once for the edge, not once per
+  // polygon.
   const bool passable = progress == nullptr && reach.HasHorizonList() && reach.HorizonEdgesStand();
   // The edges' count grows as contacts are inserted.
   for (int i = 0; i < edges.Count(); ++i) {

@@ -178,8 +178,9 @@ public:
   void TakeIn(const CSpherePolyCoordArray& pool);
   // Whether no point held but from and to lies within reach of a segment
   // on the horizon with this span (CSpherePolyAreaReach::OnlyEndsNear's
-  // bounds).
-  bool OnlyEndsNear(const CrossPointSpan& span, int from, int to) const;
+  // bounds). The search starts at `at`, where the previous answer's
+  // started (0 at first), and leaves it there for the next.
+  bool OnlyEndsNear(const CrossPointSpan& span, int from, int to, std::size_t& at) const;
 
 private:
   std::vector<CSpherePolyAreaReach::HorizonPoint> m_Points;
@@ -219,6 +220,7 @@ public:
     std::vector<Edge> m_Stored;
     std::vector<int> m_Order;  // position -> stored edge
     const CSphereHorizonIndex* m_Horizon = nullptr;
+    std::size_t m_HorizonAt = 0;  // where the last search in m_Horizon started
   };
 
   std::vector<CSpherePolyAreaFlag> m_Idx;

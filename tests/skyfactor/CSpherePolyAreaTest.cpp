@@ -270,7 +270,7 @@ TEST(CSpherePolyArea, ACancelStopsWhereTheFormerSearchStopped)
 // between them and points off the pool; both answers met.
 TEST(CSphereHorizonIndex, NoOtherPointNearItMeansNoneNearItInAnyReach)
 {
-  int none = 0, some = 0;
+  int noneNear = 0, some = 0;
   for (std::uint64_t seed = 1; seed <= 150; ++seed) {
     const CSphereBlkDataArrayNew registered = Skylines(seed);
     const CSpherePolyCoordArray& pool = registered.m_PolyCoord;
@@ -297,18 +297,23 @@ TEST(CSphereHorizonIndex, NoOtherPointNearItMeansNoneNearItInAnyReach)
         end.m_x += 1e-4 * static_cast<double>(rng() % 100);
       }
       const CrossPointSpan span(pool.Chart(a), end);
-      if (!index.OnlyEndsNear(span, a, b)) {
+      // The answer does not hang on where the search starts.
+      std::size_t at = rng() % (onHorizon.size() + 2);
+      const bool none = index.OnlyEndsNear(span, a, b, at);
+      std::size_t fromStart = 0;
+      ASSERT_EQ(none, index.OnlyEndsNear(span, a, b, fromStart)) << "seed " << seed << " query " << q;
+      if (!none) {
         ++some;
         continue;
       }
-      ++none;
+      ++noneNear;
       for (const CSpherePolyAreaReach& reach : reaches) {
-        int at = static_cast<int>(rng() % 4);
-        ASSERT_TRUE(reach.OnlyEndsNear(span, a, b, at)) << "seed " << seed << " query " << q;
+        int reachAt = static_cast<int>(rng() % 4);
+        ASSERT_TRUE(reach.OnlyEndsNear(span, a, b, reachAt)) << "seed " << seed << " query " << q;
       }
     }
   }
-  EXPECT_GT(none, 1500);
+  EXPECT_GT(noneNear, 1500);
   EXPECT_GT(some, 3000);
 }
 
@@ -325,24 +330,25 @@ TEST(CSphereHorizonIndex, HoldsThePointsOnTheHorizonAsThePoolStoodWhenTakenIn)
   CSphereHorizonIndex index;
   index.TakeIn(pool);
   const CrossPointSpan span(pool.Chart(a), pool.Chart(b));
-  EXPECT_TRUE(index.OnlyEndsNear(span, a, b));
-  EXPECT_FALSE(index.OnlyEndsNear(span, a, -1));
+  std::size_t at = 0;
+  EXPECT_TRUE(index.OnlyEndsNear(span, a, b, at));
+  EXPECT_FALSE(index.OnlyEndsNear(span, a, -1, at));
   const double reach = CSpherePolyAreaReach::kHorizonReach;
   const int near = pool.Add(CSphereCoordD2D(0, 0, 0.1 - 0.5 * reach, 0.0, 1));
-  EXPECT_TRUE(index.OnlyEndsNear(span, a, b)) << "appended after the pool was taken in";
+  EXPECT_TRUE(index.OnlyEndsNear(span, a, b, at)) << "appended after the pool was taken in";
   index.TakeIn(pool);
-  EXPECT_FALSE(index.OnlyEndsNear(span, a, b));
-  EXPECT_FALSE(index.OnlyEndsNear(span, near, b)) << "a lies near, not only near's own";
+  EXPECT_FALSE(index.OnlyEndsNear(span, a, b, at));
+  EXPECT_FALSE(index.OnlyEndsNear(span, near, b, at)) << "a lies near, not only near's own";
   pool.resize(3);
   index.TakeIn(pool);
-  EXPECT_TRUE(index.OnlyEndsNear(span, a, b)) << "the point cut off the pool";
+  EXPECT_TRUE(index.OnlyEndsNear(span, a, b, at)) << "the point cut off the pool";
   pool.Add(CSphereCoordD2D(0, 0, 0.5, 0.0, 1));
   index.TakeIn(pool);
-  EXPECT_TRUE(index.OnlyEndsNear(span, a, b));
+  EXPECT_TRUE(index.OnlyEndsNear(span, a, b, at));
   pool.Add(CSphereCoordD2D(0, 0, 0.1 - 2 * reach, 0.0, 1));
   pool.Add(CSphereCoordD2D(0, 0, 0.2 + 3 * reach, 0.0, 1));
   index.TakeIn(pool);
-  EXPECT_TRUE(index.OnlyEndsNear(span, a, b)) << "points beyond reach";
+  EXPECT_TRUE(index.OnlyEndsNear(span, a, b, at)) << "points beyond reach";
 }
 
 // The contact search inserts vertices; the vertices it cut keep their
