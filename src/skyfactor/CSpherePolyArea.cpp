@@ -372,18 +372,18 @@ bool CSphereHorizonIndex::OnlyEndsNear(const CrossPointSpan& span, int from, int
   // answer left it, as the pieces of an edge follow each other; looked up
   // by halving where it lies farther.
   const auto below = [low](const CSpherePolyAreaReach::HorizonPoint& p) { return p.x < low; };
+  const auto first = m_Points.begin();
   const std::size_t n = m_Points.size();
   at = std::min(at, n);
+  const auto cursor = first + static_cast<std::ptrdiff_t>(at);
   if (at > 0 && !below(m_Points[at - 1])) {
-    at = static_cast<std::size_t>(std::partition_point(m_Points.begin(), m_Points.begin() + static_cast<std::ptrdiff_t>(at), below) -
-                                  m_Points.begin());
+    at = static_cast<std::size_t>(std::partition_point(first, cursor, below) - first);
   } else {
     for (int step = 0; step < 4 && at < n && below(m_Points[at]); ++step)
       ++at;
-    if (at < n && below(m_Points[at]))
-      at = static_cast<std::size_t>(
-          std::partition_point(m_Points.begin() + static_cast<std::ptrdiff_t>(at), m_Points.end(), below) -
-          m_Points.begin());
+    const auto stepped = first + static_cast<std::ptrdiff_t>(at);
+    if (at < n && below(*stepped))
+      at = static_cast<std::size_t>(std::partition_point(stepped, m_Points.end(), below) - first);
   }
   for (std::size_t k = at; k < n && !(m_Points[k].x > high); ++k) {
     if (m_Points[k].idx != from && m_Points[k].idx != to)
