@@ -99,6 +99,38 @@ bool ByAzimuth(const CSpherePolyAreaReach::HorizonPoint& a, const CSpherePolyAre
   return a.x < b.x || (a.x == b.x && a.idx < b.idx);
 }
 
+// Whether the only points of a list by azimuth within reach of a segment on
+// the horizon with this span are from and to. The first point at or past
+// the reach is stepped to from `at`, where the previous answer started, as
+// the pieces of an edge follow each other along the horizon; it is looked
+// up by halving where it lies farther. Bounds that are not numbers reach
+// every point.
+bool OnlyEndsNearIn(const std::vector<CSpherePolyAreaReach::HorizonPoint>& points, const CrossPointSpan& span,
+                    int from, int to, std::size_t& at)
+{
+  const std::pair<double, double> near = NearAlongHorizon(span);
+  const double low = near.first;
+  const double high = near.second;
+  const auto below = [low](const CSpherePolyAreaReach::HorizonPoint& p) { return p.x < low; };
+  const auto first = points.begin();
+  const std::size_t n = points.size();
+  at = std::min(at, n);
+  if (at > 0 && !below(points[at - 1])) {
+    at = static_cast<std::size_t>(std::partition_point(first, first + static_cast<std::ptrdiff_t>(at), below) - first);
+  } else {
+    for (int step = 0; step < 4 && at < n && below(points[at]); ++step)
+      ++at;
+    const auto stepped = first + static_cast<std::ptrdiff_t>(at);
+    if (at < n && below(*stepped))
+      at = static_cast<std::size_t>(std::partition_point(stepped, points.end(), below) - first);
+  }
+  for (std::size_t k = at; k < n && !(points[k].x > high); ++k) {
+    if (points[k].idx != from && points[k].idx != to)
+      return false;
+  }
+  return true;
+}
+
 // The entry of a list from which, taken round, the lows and the highs both
 // rise (or stay); -1 when there is none. An empty list rises from 0.
 int RisingFrom(const std::vector<CSpherePolyAreaReach::NearHorizon>& list)
@@ -296,24 +328,9 @@ void CSpherePolyAreaReach::ListHorizonPoints()
     std::sort(m_HorizonPoints.begin(), m_HorizonPoints.end(), byX);
 }
 
-bool CSpherePolyAreaReach::OnlyEndsNear(const CrossPointSpan& span, int from, int to, int& at) const
+bool CSpherePolyAreaReach::OnlyEndsNear(const CrossPointSpan& span, int from, int to, std::size_t& at) const
 {
-  // The first point at or past the span's reach, stepped to from where the
-  // previous span of the same cut left it: the pieces of an edge on the
-  // horizon follow each other along it.
-  const auto [low, high] = NearAlongHorizon(span);
-  const int n = static_cast<int>(m_HorizonPoints.size());
-  at = std::min(at, n);
-  while (at > 0 && !(m_HorizonPoints[static_cast<std::size_t>(at - 1)].x < low))
-    --at;
-  while (at < n && m_HorizonPoints[static_cast<std::size_t>(at)].x < low)
-    ++at;
-  for (int k = at; k < n && !(m_HorizonPoints[static_cast<std::size_t>(k)].x > high); ++k) {
-    const int idx = m_HorizonPoints[static_cast<std::size_t>(k)].idx;
-    if (idx != from && idx != to)
-      return false;
-  }
-  return true;
+  return OnlyEndsNearIn(m_HorizonPoints, span, from, to, at);
 }
 
 CSpherePolyAreaReach::HorizonRuns CSpherePolyAreaReach::AlongHorizon(const CrossPointSpan& span, int& from) const
@@ -360,36 +377,7 @@ void CSphereHorizonIndex::TakeIn(const CSpherePolyCoordArray& pool)
 
 bool CSphereHorizonIndex::OnlyEndsNear(const CrossPointSpan& span, int from, int to, std::size_t& at) const
 {
-  // The bounds and their ends taken in as CSpherePolyAreaReach::OnlyEndsNear
-  // takes them in. Bounds that are not numbers cannot be looked up: no
-  // answer for them but no.
-  const std::pair<double, double> near = NearAlongHorizon(span);
-  const double low = near.first;
-  const double high = near.second;
-  if (!(low <= high))
-    return false;
-  // The first point at or past low, stepped to from where the previous
-  // answer left it, as the pieces of an edge follow each other; looked up
-  // by halving where it lies farther.
-  const auto below = [low](const CSpherePolyAreaReach::HorizonPoint& p) { return p.x < low; };
-  const auto first = m_Points.begin();
-  const std::size_t n = m_Points.size();
-  at = std::min(at, n);
-  const auto cursor = first + static_cast<std::ptrdiff_t>(at);
-  if (at > 0 && !below(m_Points[at - 1])) {
-    at = static_cast<std::size_t>(std::partition_point(first, cursor, below) - first);
-  } else {
-    for (int step = 0; step < 4 && at < n && below(m_Points[at]); ++step)
-      ++at;
-    const auto stepped = first + static_cast<std::ptrdiff_t>(at);
-    if (at < n && below(*stepped))
-      at = static_cast<std::size_t>(std::partition_point(stepped, m_Points.end(), below) - first);
-  }
-  for (std::size_t k = at; k < n && !(m_Points[k].x > high); ++k) {
-    if (m_Points[k].idx != from && m_Points[k].idx != to)
-      return false;
-  }
-  return true;
+  return OnlyEndsNearIn(m_Points, span, from, to, at);
 }
 
 int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePolyArea& other)
@@ -491,7 +479,7 @@ int CSpherePolyArea::CalcCrossPoint(CKelProgressCore* progress, const CSpherePol
     return 0;
   const CrossPointSpan& whole = reach.Nodes()[static_cast<std::size_t>(reach.Root())].m_Span;
   int horizonFrom = 0;
-  int pointsFrom = 0;
+  std::size_t pointsFrom = 0;
   // Searches along the horizon that can insert nothing are passed over
   // whole, where that is sure without the cancel questions: every edge of
   // the other polygon's horizon list lies on the horizon or stands on it,

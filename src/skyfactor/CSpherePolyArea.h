@@ -132,7 +132,7 @@ public:
   // beyond it along x) are the pool points from and to. The search starts
   // at `at`, where the previous answer's started (0 at first), and leaves
   // it there for the next.
-  bool OnlyEndsNear(const CrossPointSpan& span, int from, int to, int& at) const;
+  bool OnlyEndsNear(const CrossPointSpan& span, int from, int to, std::size_t& at) const;
   // Beyond the segment's span by this much along x, a point is neither held
   // by it (CrossPointSegment::Holds) nor within a crossing's reach
   // (SkyCrossReach), round-off of azimuths included.

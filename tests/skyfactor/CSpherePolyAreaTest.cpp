@@ -308,7 +308,7 @@ TEST(CSphereHorizonIndex, NoOtherPointNearItMeansNoneNearItInAnyReach)
       }
       ++noneNear;
       for (const CSpherePolyAreaReach& reach : reaches) {
-        int reachAt = static_cast<int>(rng() % 4);
+        std::size_t reachAt = rng() % 4;
         ASSERT_TRUE(reach.OnlyEndsNear(span, a, b, reachAt)) << "seed " << seed << " query " << q;
       }
     }
