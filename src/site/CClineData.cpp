@@ -232,6 +232,49 @@ void CClineData::set_checkline(const CKelArea<CKelCoord2D>& outline)
 
 // --- Loops ------------------------------------------------------------------------------
 
+namespace {
+
+// The counter-clockwise turn from p to q about c, as ElementLength measures
+// an arc: in [0, 2 pi).
+double TurnAbout(const CKelCoord2D& c, const CKelCoord2D& p, const CKelCoord2D& q)
+{
+  const double turn = std::atan2(q.m_y - c.m_y, q.m_x - c.m_x) - std::atan2(p.m_y - c.m_y, p.m_x - c.m_x);
+  return turn < 0 ? turn + KelAngle::TwoPi : turn;
+}
+
+// Whether the piece of an arc of the given turn that a cut keeps goes round
+// the other way: the crossing lies off the arc (an arc takes crossings up to
+// PointCheck beyond its ends) on the side where the kept piece turns nearly
+// a whole circle instead of stopping short at the crossing.
+bool PieceWrapsRound(double piece, double whole) { return piece - whole > KelAngle::TwoPi - piece; }
+
+// How far q lies ahead of p in the direction of the segment s -> t.
+double Ahead(const CKelCoord2D& s, const CKelCoord2D& t, const CKelCoord2D& p, const CKelCoord2D& q)
+{
+  double c = 0;
+  double sn = 0;
+  double len = 0;
+  if (!CalcCosSin(s, t, &c, &sn, &len))
+    return 0;
+  return (q.m_x - p.m_x) * c + (q.m_y - p.m_y) * sn;
+}
+
+}  // namespace
+
+bool CClineData::CutRunsBack(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x) const
+{
+  auto pt = [&](int k) -> const CCrspnt& { return (*this)[static_cast<std::size_t>(k)]; };
+  // The outer part keeps A from its start to X and B from X to its end; a
+  // segment takes crossings up to RangeSlack beyond its ends.
+  const bool aBack = a.IsArc() ? PieceWrapsRound(TurnAbout(pt(a.centre), pt(a.start), x),
+                                                 TurnAbout(pt(a.centre), pt(a.start), pt(a.end)))
+                               : Ahead(pt(a.start), pt(a.end), pt(a.start), x) < -KelTol::Geometry;
+  if (aBack)
+    return true;
+  return b.IsArc() ? PieceWrapsRound(TurnAbout(pt(b.centre), x, pt(b.end)), TurnAbout(pt(b.centre), pt(b.start), pt(b.end)))
+                   : Ahead(pt(b.start), pt(b.end), x, pt(b.end)) < -KelTol::Geometry;
+}
+
 bool CClineData::CrossingIgnored(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x,
                                  bool aIsFirst) const
 {
@@ -240,7 +283,14 @@ bool CClineData::CrossingIgnored(const ClineElement& a, const ClineElement& b, c
     return true;
   if (near(a.start) && near(b.end))
     return true;
-  return aIsFirst && near(a.start);
+  if (aIsFirst && near(a.start))
+    return true;
+  // A crossing just past B's end (or before A's start) belongs to the
+  // element beyond it, which the scan reaches in turn. Cut at B, the outer
+  // part would step back from X to B's end, a point inside the loop, or
+  // turn a whole circle there: longer than the line it was cut from, so
+  // the cutting stops, and running through the site.
+  return CutRunsBack(a, b, x);
 }
 
 bool CClineData::CutLoop(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x, LoopScan& scan)
