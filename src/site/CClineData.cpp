@@ -242,55 +242,67 @@ double TurnAbout(const CKelCoord2D& c, const CKelCoord2D& p, const CKelCoord2D& 
   return turn < 0 ? turn + KelAngle::TwoPi : turn;
 }
 
-// Whether the piece of an arc of the given turn that a cut keeps goes round
-// the other way: the crossing lies off the arc (an arc takes crossings up to
-// PointCheck beyond its ends) on the side where the kept piece turns nearly
-// a whole circle instead of stopping short at the crossing.
-bool PieceWrapsRound(double piece, double whole) { return piece - whole > KelAngle::TwoPi - piece; }
+// Whether the piece of an arc (of the given turn) that a cut keeps leaves
+// the arc: an arc takes crossings up to PointCheck beyond its ends. Off the
+// far side the piece goes round the other way, nearly a whole circle; off
+// the near side it runs on past the arc's end, which a cut before may have
+// set where the arc enters another element's reach.
+bool ArcPieceLeaves(double piece, double whole, double radius)
+{
+  if (piece - whole > KelAngle::TwoPi - piece)
+    return true;
+  return (piece - whole) * radius > KelTol::Geometry;
+}
 
-// How far q lies ahead of p in the direction of the segment s -> t.
-double Ahead(const CKelCoord2D& s, const CKelCoord2D& t, const CKelCoord2D& p, const CKelCoord2D& q)
+// Whether x lies off the segment s -> t beyond its ends: a segment takes
+// crossings up to RangeSlack beyond them.
+bool OffSegment(const CKelCoord2D& s, const CKelCoord2D& t, const CKelCoord2D& x)
 {
   double c = 0;
   double sn = 0;
   double len = 0;
   if (!CalcCosSin(s, t, &c, &sn, &len))
-    return 0;
-  return (q.m_x - p.m_x) * c + (q.m_y - p.m_y) * sn;
+    return false;
+  const double ahead = (x.m_x - s.m_x) * c + (x.m_y - s.m_y) * sn;
+  return ahead < -KelTol::Geometry || ahead > len + KelTol::Geometry;
 }
 
 }  // namespace
 
-bool CClineData::CutRunsBack(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x) const
+bool CClineData::CutLeavesElements(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x) const
 {
   auto pt = [&](int k) -> const CCrspnt& { return (*this)[static_cast<std::size_t>(k)]; };
-  // The outer part keeps A from its start to X and B from X to its end; a
-  // segment takes crossings up to RangeSlack beyond its ends.
-  const bool aBack = a.IsArc() ? PieceWrapsRound(TurnAbout(pt(a.centre), pt(a.start), x),
-                                                 TurnAbout(pt(a.centre), pt(a.start), pt(a.end)))
-                               : Ahead(pt(a.start), pt(a.end), pt(a.start), x) < -KelTol::Geometry;
-  if (aBack)
+  // The outer part keeps A from its start to X and B from X to its end.
+  const bool offA = a.IsArc() ? ArcPieceLeaves(TurnAbout(pt(a.centre), pt(a.start), x),
+                                               TurnAbout(pt(a.centre), pt(a.start), pt(a.end)), m_Distance)
+                              : OffSegment(pt(a.start), pt(a.end), x);
+  if (offA)
     return true;
-  return b.IsArc() ? PieceWrapsRound(TurnAbout(pt(b.centre), x, pt(b.end)), TurnAbout(pt(b.centre), pt(b.start), pt(b.end)))
-                   : Ahead(pt(b.start), pt(b.end), x, pt(b.end)) < -KelTol::Geometry;
+  return b.IsArc() ? ArcPieceLeaves(TurnAbout(pt(b.centre), x, pt(b.end)),
+                                    TurnAbout(pt(b.centre), pt(b.start), pt(b.end)), m_Distance)
+                   : OffSegment(pt(b.start), pt(b.end), x);
 }
 
 bool CClineData::CrossingIgnored(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x,
                                  bool aIsFirst) const
 {
   auto near = [&](int k) { return check_point(x, (*this)[static_cast<std::size_t>(k)]); };
-  if (near(a.end) && near(b.start))
+  // Where the elements between A and B are shorter than the tolerance, A
+  // and B meet at a joint and there is nothing to cut; but a run that
+  // doubles back there, a loop however small, is cut.
+  auto at = [&](int k) { return length_2point(x, (*this)[static_cast<std::size_t>(k)]) <= KelTol::Geometry; };
+  if (at(a.end) && at(b.start))
     return true;
   if (near(a.start) && near(b.end))
     return true;
   if (aIsFirst && near(a.start))
     return true;
-  // A crossing just past B's end (or before A's start) belongs to the
-  // element beyond it, which the scan reaches in turn. Cut at B, the outer
-  // part would step back from X to B's end, a point inside the loop, or
-  // turn a whole circle there: longer than the line it was cut from, so
-  // the cutting stops, and running through the site.
-  return CutRunsBack(a, b, x);
+  // A crossing off A or B belongs to the element beyond that end, which
+  // the scan reaches in its turn. Cut there, the outer part would run on
+  // into the loop, step back into it, or turn a whole circle: nearer the
+  // site than the distance, or longer than the line it was cut from, so
+  // that the cutting stops with loops left.
+  return CutLeavesElements(a, b, x);
 }
 
 bool CClineData::CutLoop(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x, LoopScan& scan)

@@ -135,9 +135,9 @@ private:
   std::size_t EndIndex() const;
   void AddPoint(const CKelCoord2D& p, int kind);
   bool CrossingIgnored(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x, bool aIsFirst) const;
-  // Whether cutting at x would leave the outer part a piece of A or B that
-  // runs against its element: x just before A's start or past B's end.
-  bool CutRunsBack(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x) const;
+  // Whether cutting at x would give the outer part a piece of A or B that
+  // leaves its element: x off A or B beyond an end.
+  bool CutLeavesElements(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x) const;
   // Where a loop search stands: the element to resume at, the lengths of
   // the line's elements (empty: not known), the pair cut last and the kept
   // part's GetLength.
