@@ -114,8 +114,9 @@ public:
   // The record body in the archive's direction. Reading runs on a scratch
   // document: it rebuilds the figures from the placed parts (GetElement2)
   // without writing their user data (the writes wait in m_PendingSaves).
-  // False when a list failed, a figure's user data names another kind, or
-  // the archive threw.
+  // A placed figure whose own record cannot be read is left out
+  // (m_UnreadFigures). False when a list failed, a figure kind has no
+  // registered class, or the archive threw.
   [[nodiscard]] bool Serialize(CArchive& ar);
   // Writes the record: 0, the host's error when storing failed, or
   // APIERR_GENERAL when the document could not be written. Nothing is
@@ -123,7 +124,8 @@ public:
   [[nodiscard]] int SaveData();
   // Loads the project into the document (skipRecord: settings, default
   // pattern and floors only): -1 when the record is newer than this
-  // program, else 1 when the stories were read and 0 when not.
+  // program, else 1 when the stories were read and 0 when not. Placed
+  // figures whose record could not be read are reported in one alert.
   int LoadData2(bool skipRecord);
   // Whether the host's record is another than the one this document last
   // wrote or read: an undo or redo put back the record of another state.
@@ -135,7 +137,8 @@ public:
   // loader's result. The listener is told.
   int ReloadData();
   // Rebuilds every floor's figure records from the placed figure parts;
-  // the host's error.
+  // the host's error. Parts whose record cannot be read are left out and
+  // reported.
   [[nodiscard]] GSErrCode GetElement2();
   // The settings at document start: the add-on's folder's file, else the
   // user's; m_EnvParam2 becomes their copy (a default record when neither

@@ -7,6 +7,13 @@
 // on) is first copied, byte for byte, into a file of the user's settings
 // folder; only then does the document start afresh, so neither the stored
 // calculation nor the user's new work is lost.
+//
+// A placed figure whose own record cannot be read is no reason to refuse
+// the record: that figure alone is left out of its floor's list, so nothing
+// writes to its element, and is named in one alert at opening. The
+// elements' entries that may be its are held and saved as they were read
+// (CArea2ObjectFloor::m_HeldList); new codes stay above them, so the figure
+// takes its place again once its record can be read.
 
 #include "CPlenimetraParam.h"
 
@@ -167,6 +174,18 @@ GSErrCode FindPlacedFigures(CPlenimetraParam* param, PlacedFigures& placed)
     placed.placed.push_back(PlacedFigure{element, figure});
   }
   return NoError;
+}
+
+const char16_t* UnreadReason(CArea1Object::LoadFault fault)
+{
+  switch (fault) {
+    case CArea1Object::LoadFault::Version:
+      return u"データのバージョンが異なります";
+    case CArea1Object::LoadFault::Kind:
+      return u"オブジェクトとデータの種類が異なります";
+    default:
+      return u"データが壊れています";
+  }
 }
 
 // The figure codes of every floor, for lookups during the rebuild.
@@ -536,20 +555,10 @@ void CPlenimetraParam::ReportUnreadFigures() const
   GS::UniString report(u"次の求積区画のデータを読み込めません。集計から外しました：");
   for (const UnreadFigure& unread : m_UnreadFigures) {
     report += u"\n";
-    if (const CFloorParam* floor = m_FloorParamArray.Search(unread.story); floor != nullptr && !floor->m_FloorName.IsEmpty())
+    const CFloorParam* floor = m_FloorParamArray.Search(unread.story);
+    if (floor != nullptr && !floor->m_FloorName.IsEmpty())
       report += floor->m_FloorName + u"　";
-    report += APIGuidToString(unread.guid);
-    switch (unread.fault) {
-      case CArea1Object::LoadFault::Version:
-        report += u"：データのバージョンが異なります";
-        break;
-      case CArea1Object::LoadFault::Kind:
-        report += u"：オブジェクトとデータの種類が異なります";
-        break;
-      default:
-        report += u"：データが壊れています";
-        break;
-    }
+    report += APIGuidToString(unread.guid) + u"：" + UnreadReason(unread.fault);
   }
   GSWriteReport(report);
 }
