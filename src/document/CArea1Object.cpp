@@ -239,40 +239,43 @@ void CArea1Object::PutCommon(const Common& common)
   m_bAutoCr = common.autoCr;
 }
 
-bool CArea1Object::IsReadRecordValid(const Common& before)
+CArea1Object::LoadFault CArea1Object::JudgeReadRecord(const Common& before)
 {
   // The old rectangle is read as the slanted one, which is what it loads as.
   if (m_Type == TYPE_RECT)
     m_Type = TYPE_RECTSLANT;
   if (before.type != TYPE_NONE && m_Type != before.type)
-    return false;
+    return LoadFault::Kind;
   // Only what the record changed is judged: an old record without numbers
   // leaves the figure's own.
   const bool codeOk = m_Code == before.code || IsValidCode(m_Code);
-  return codeOk && IsValidNumber(m_No) && IsValidNumber(m_SortIndex);
+  return codeOk && IsValidNumber(m_No) && IsValidNumber(m_SortIndex) ? LoadFault::None : LoadFault::Damaged;
 }
 
-GSErrCode CArea1Object::ReadUserData(const API_Elem_Head* head, short* version)
+GSErrCode CArea1Object::ReadUserData(const API_Elem_Head* head, short* version, LoadFault* fault)
 {
   const Common before = TakeCommon();
   CPlenimetraUserDataCore data;
-  bool refused = false;
+  LoadFault found = LoadFault::None;
   // The figure record's load begins here: thrown codes end here.
   try {
     data.Open(CPlenimetraUserDataCore::MODE_READ, head);
     if (data.GetError() != NoError)
       return data.GetError();
     *version = data.GetVersion();
-    refused = *version < kVersionFirst || *version > kUserDataVersion;
-    if (!refused) {
+    if (*version < kVersionFirst || *version > kUserDataVersion) {
+      found = LoadFault::Version;
+    } else {
       Serialize(data);
-      refused = !IsReadRecordValid(before);
+      found = JudgeReadRecord(before);
     }
   } catch (unsigned int) {
-    refused = true;
+    found = LoadFault::Damaged;
   }
   data.Close();
-  if (!refused)
+  if (fault != nullptr)
+    *fault = found;
+  if (found == LoadFault::None)
     return NoError;
   PutCommon(before);
   return APIERR_BADPARS;
@@ -291,10 +294,10 @@ GSErrCode CArea1Object::Save()
   return data.GetError();
 }
 
-GSErrCode CArea1Object::Load(CPlenimetraParam* param, const API_Elem_Head* head)
+GSErrCode CArea1Object::Load(CPlenimetraParam* param, const API_Elem_Head* head, LoadFault* fault)
 {
   short version = kUserDataVersion;
-  const GSErrCode err = ReadUserData(head, &version);
+  const GSErrCode err = ReadUserData(head, &version, fault);
   if (err == APIERR_NOUSERDATA)
     return NoError;
   if (err != NoError)
@@ -510,7 +513,7 @@ CArea1ObjectCore::CArea1ObjectCore(CPlenimetraParam* param, TYPE type, int code,
 GSErrCode CArea1ObjectCore::Load(const API_Elem_Head* head)
 {
   short version = kUserDataVersion;
-  return ReadUserData(head, &version);
+  return ReadUserData(head, &version, nullptr);
 }
 
 GSErrCode CArea1Object::Create(CPlenimetraParam* /*param*/, CKelAreaCoord2D /*points*/, short /*floor*/)

@@ -134,11 +134,19 @@ public:
   void Serialize(CArchive& ar);
   // Writes the record into the element's user data; the stream's error.
   [[nodiscard]] GSErrCode Save();
+  // Why a user-data record was refused.
+  enum class LoadFault {
+    None,
+    Version,  // a version this program does not know
+    Damaged,  // cut short, or a code or number no figure can have
+    Kind,     // a record of another figure kind than this one
+  };
   // Reads the record from the element's user data and completes the link of
   // old versions from the floor's automatic areas. No user data: 0, values
   // kept. A record that is short, refused or of another version range
-  // leaves the figure unchanged and answers APIERR_BADPARS.
-  [[nodiscard]] GSErrCode Load(CPlenimetraParam* param, const API_Elem_Head* head);
+  // leaves the figure unchanged and answers APIERR_BADPARS; fault, when
+  // given, then says why.
+  [[nodiscard]] GSErrCode Load(CPlenimetraParam* param, const API_Elem_Head* head, LoadFault* fault = nullptr);
   // Copies everything but code and kind into another record of the same
   // code and kind.
   void Set(CArea1Object* other) const;
@@ -169,14 +177,14 @@ protected:
   // Reads the user-data record into this figure: the stream's error
   // (APIERR_NOUSERDATA included), or APIERR_BADPARS with the figure
   // unchanged for a record that is short, of an unknown version, of another
-  // kind or with a code or number no figure can have.
-  [[nodiscard]] GSErrCode ReadUserData(const API_Elem_Head* head, short* version);
+  // kind or with a code or number no figure can have (fault says which).
+  [[nodiscard]] GSErrCode ReadUserData(const API_Elem_Head* head, short* version, LoadFault* fault);
 
 private:
   struct Common;
   Common TakeCommon() const;
   void PutCommon(const Common& common);
-  bool IsReadRecordValid(const Common& before);
+  LoadFault JudgeReadRecord(const Common& before);
   void CompleteOldLink(CPlenimetraParam* param, const API_Elem_Head* head, short version);
 };
 

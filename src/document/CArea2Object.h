@@ -92,6 +92,19 @@ public:
   short m_Floor = 0;
 };
 
+// A stored entry naming no figure of the document while a figure of its
+// story is placed but could not be read: it may be that figure's. It is
+// kept as stored, out of every total and formula, and written back, so the
+// figure takes its place again once its record can be read.
+struct CArea2HeldEntry {
+  bool operator==(const CArea2HeldEntry&) const = default;
+
+  int m_Code = 0;
+  int m_RoundType = CRoundTypeTable::ROUNDTYPE_DEFAULT;
+  int m_Operator = COperatorTable::OPERATOR_PLUS;
+  CCrMark m_CrMark;
+};
+
 class CArea2ObjectAutoAreaGuidArray : public std::vector<GS::Guid> {
 public:
   void Add(const GS::Guid& guid);     // unless present
@@ -132,6 +145,7 @@ public:
   long long m_ManualArea = 0;
   GS::UniString m_ManualEquation;
   CArea2ListArray2 m_List;
+  std::vector<CArea2HeldEntry> m_HeldList;  // stored after m_List, in the same count
   CArea2ObjectAutoAreaGuidArray m_AutoAreaGuidArray;
   MODE m_Mode = MODE_AUTO;
 };

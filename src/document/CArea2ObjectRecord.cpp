@@ -3,10 +3,12 @@
 //
 // Entries store their figure's code; reading resolves it among the figures
 // of the document's floors, which are therefore read first. An entry whose
-// figure is gone is dropped. Stored values the calculation cannot use (a
-// MODE outside 1..4, an operator other than 1 or 2, two entries of one
-// figure, codes no element can have, the ambiguous version 1025) refuse the
-// record: the reader answers false and the loader keeps the document out.
+// figure is gone is dropped, unless it may be a placed figure's whose own
+// record could not be read: that one is held as stored and written back.
+// Stored values the calculation cannot use (a MODE outside 1..4, an
+// operator other than 1 or 2, two entries of one figure, codes no element
+// can have, the ambiguous version 1025) refuse the record: the reader
+// answers false and the loader keeps the document out.
 
 #include "CArea2Object.h"
 
@@ -15,6 +17,7 @@
 #include "CPlenimetraParam.h"
 #include "DocRecord.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -91,31 +94,50 @@ void WriteEntry(CArchive& ar, CArea2List& entry)
   ar << entry.m_pArea1->m_Code;
 }
 
+void WriteHeldEntry(CArchive& ar, CArea2HeldEntry& entry)
+{
+  ar << entry.m_RoundType << entry.m_Operator << kReservedEntryField;
+  entry.m_CrMark.Serialize(ar);
+  ar << entry.m_Code;
+}
+
 // Reads one entry; false when its figure no longer exists (the entry is
-// dropped), *story then untouched.
-bool ReadEntry(CArchive& ar, CPlenimetraParam* param, const short* filter, CArea2List& entry, short* story)
+// dropped), *story then untouched. *code receives the stored code.
+bool ReadEntry(CArchive& ar, CPlenimetraParam* param, const short* filter, CArea2List& entry, short* story,
+               int* code)
 {
   int roundType = 0;
   int op = 0;
   int reserved = 0;
-  int code = 0;
   ar >> roundType >> op >> reserved;
   entry.m_CrMark.Serialize(ar);
-  ar >> code;
+  ar >> *code;
   if (op != COperatorTable::OPERATOR_PLUS && op != COperatorTable::OPERATOR_MINUS)
     Refuse();
   entry.m_RoundType = static_cast<CRoundTypeTable::ROUNDTYPE>(roundType);
   entry.m_Operator = static_cast<COperatorTable::OPERATOR>(op);
-  entry.m_pArea1 = FindFigure(param, code, filter, story);
+  entry.m_pArea1 = FindFigure(param, *code, filter, story);
   return entry.m_pArea1 != nullptr;
 }
 
-// Appends the entry unless the list already has one of its figure's code.
-void AppendUnique(CArea2ListArray& list, const CArea2List& entry)
+bool IsHeldCode(const std::vector<CArea2HeldEntry>& held, int code)
 {
-  if (list.Search(entry.m_pArea1->m_Code) != nullptr)
+  return std::any_of(held.begin(), held.end(), [code](const CArea2HeldEntry& entry) { return entry.m_Code == code; });
+}
+
+// Appends the entry unless the record already has one of its figure's code.
+void AppendUnique(CArea2ListArray& list, const std::vector<CArea2HeldEntry>& held, const CArea2List& entry)
+{
+  if (list.Search(entry.m_pArea1->m_Code) != nullptr || IsHeldCode(held, entry.m_pArea1->m_Code))
     Refuse();
   list.push_back(entry);
+}
+
+void HoldUnique(std::vector<CArea2HeldEntry>& held, const CArea2List& entry, int code)
+{
+  if (IsHeldCode(held, code))
+    Refuse();
+  held.push_back(CArea2HeldEntry{code, entry.m_RoundType, entry.m_Operator, entry.m_CrMark});
 }
 
 }  // namespace
@@ -132,19 +154,26 @@ void CArea2ObjectFloor::Serialize(CArchive& ar, CPlenimetraParam* param)
   DocText::Serialize(ar, m_ManualEquation, DocVersion::kHostStringNames);
   ar.Serialize(m_List.m_Floor);
 
-  int count = static_cast<int>(m_List.size());
+  int count = static_cast<int>(m_List.size() + m_HeldList.size());
   ar.Serialize(count);
   if (!ar.m_bOpen) {
     for (CArea2List& entry : m_List)
       WriteEntry(ar, entry);
+    for (CArea2HeldEntry& entry : m_HeldList)
+      WriteHeldEntry(ar, entry);
   } else {
     CheckCount(ar, count, kMinEntryBytes);
     m_List.clear();
+    m_HeldList.clear();
+    const CPlenimetraParam::FigureIndex* index = param->m_pFigureIndex;
     for (int i = 0; i < count; ++i) {
       CArea2List entry;
       short story = 0;
-      if (ReadEntry(ar, param, &m_Floor, entry, &story))
-        AppendUnique(m_List, entry);
+      int code = 0;
+      if (ReadEntry(ar, param, &m_Floor, entry, &story, &code))
+        AppendUnique(m_List, m_HeldList, entry);
+      else if (index != nullptr && index->Holds(code, m_Floor))
+        HoldUnique(m_HeldList, entry, code);
     }
   }
 
@@ -195,7 +224,8 @@ void CArea2Object::ReadFloors(CArchive& ar, CPlenimetraParam* param)
   for (int i = 0; i < count; ++i) {
     CArea2List entry;
     short story = 0;
-    if (!ReadEntry(ar, param, nullptr, entry, &story))
+    int code = 0;
+    if (!ReadEntry(ar, param, nullptr, entry, &story, &code))
       continue;
     if (!codes.insert(entry.m_pArea1->m_Code).second)
       Refuse();

@@ -31,6 +31,7 @@ void CPlenimetraParam::Clear()
   m_AreaTree2.Clear();
   m_AreaTreeStore.Clear();
   m_FloorParamArray.clear();  // the per-floor mode flag keeps its value
+  m_UnreadFigures.clear();
   m_CurTreeCode = 0;
   m_CurItemType1 = CItemType1Table::ITEMTYPE_CIRCLE;
   m_CurItemType2 = CItemType2Table::ITEMTYPE_DECIMAL;

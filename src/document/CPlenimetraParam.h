@@ -114,8 +114,9 @@ public:
   // The record body in the archive's direction. Reading runs on a scratch
   // document: it rebuilds the figures from the placed parts (GetElement2)
   // without writing their user data (the writes wait in m_PendingSaves).
-  // False when a list failed, a figure's user data names another kind, or
-  // the archive threw.
+  // A placed figure whose own record cannot be read is left out
+  // (m_UnreadFigures). False when a list failed, a figure kind has no
+  // registered class, or the archive threw.
   [[nodiscard]] bool Serialize(CArchive& ar);
   // Writes the record: 0, the host's error when storing failed, or
   // APIERR_GENERAL when the document could not be written. Nothing is
@@ -123,7 +124,8 @@ public:
   [[nodiscard]] int SaveData();
   // Loads the project into the document (skipRecord: settings, default
   // pattern and floors only): -1 when the record is newer than this
-  // program, else 1 when the stories were read and 0 when not.
+  // program, else 1 when the stories were read and 0 when not. Placed
+  // figures whose record could not be read are reported in one alert.
   int LoadData2(bool skipRecord);
   // Whether the host's record is another than the one this document last
   // wrote or read: an undo or redo put back the record of another state.
@@ -135,7 +137,8 @@ public:
   // loader's result. The listener is told.
   int ReloadData();
   // Rebuilds every floor's figure records from the placed figure parts;
-  // the host's error.
+  // the host's error. Parts whose record cannot be read are left out and
+  // reported.
   [[nodiscard]] GSErrCode GetElement2();
   // The settings at document start: the add-on's folder's file, else the
   // user's; m_EnvParam2 becomes their copy (a default record when neither
@@ -362,18 +365,25 @@ public:
       std::shared_ptr<CArea1Object> figure;
       short story = 0;
     };
-    explicit FigureIndex(const CFloorParamArray& floors);
+    // held: the stories with a placed figure whose record cannot be read.
+    explicit FigureIndex(const CFloorParamArray& floors, std::unordered_set<short> held = {});
     const Entry* Find(int code) const;
+    // Whether a stored entry of the story naming this code is held rather
+    // than dropped: no figure has the code, and the story has a figure
+    // that could not be read, which the entry may belong to.
+    bool Holds(int code, short story) const;
 
   private:
     std::unordered_map<int, Entry> m_ByCode;
+    std::unordered_set<short> m_Held;
   };
   const FigureIndex* m_pFigureIndex = nullptr;  // set only while reading
   // The index of the document's figures in m_pFigureIndex while a reader
   // is in scope; a writer needs none.
   class FigureIndexScope {
   public:
-    FigureIndexScope(CPlenimetraParam& doc, bool reading) : m_Index(doc.m_FloorParamArray), m_Doc(doc)
+    FigureIndexScope(CPlenimetraParam& doc, bool reading, std::unordered_set<short> held = {})
+        : m_Index(doc.m_FloorParamArray, std::move(held)), m_Doc(doc)
     {
       if (reading)
         doc.m_pFigureIndex = &m_Index;
@@ -386,6 +396,17 @@ public:
     FigureIndex m_Index;
     CPlenimetraParam& m_Doc;
   };
+
+  // The placed figure parts whose own record could not be read when the
+  // project record was last read. They are left out of the floors' lists,
+  // so nothing writes to them; the entries that may be theirs are held
+  // (CArea2ObjectFloor::m_HeldList) until they can be read again.
+  struct UnreadFigure {
+    API_Guid guid{};
+    short story = 0;
+    CArea1Object::LoadFault fault = CArea1Object::LoadFault::None;
+  };
+  std::vector<UnreadFigure> m_UnreadFigures;
 
   // An unreadable record could not be kept aside: nothing is saved over it
   // until the project is loaded again.
@@ -443,6 +464,11 @@ private:
   void TakeOldHotLinks();
   void TakeOldFigures(CArchive& ar);
   void DropUnreadableFigures(const std::unordered_set<GS::Guid>& read);
+  std::unordered_set<short> StoriesOfUnreadFigures() const;
+  // No new figure may take the code of an entry held for an unread figure.
+  void KeepCounterAboveHeldEntries();
+  // One alert naming every unread figure and why; nothing when there is none.
+  void ReportUnreadFigures() const;
   void ResetOldPatternPresets();
 
   // Figures whose user data must be written once the record is taken.

@@ -7,6 +7,13 @@
 // on) is first copied, byte for byte, into a file of the user's settings
 // folder; only then does the document start afresh, so neither the stored
 // calculation nor the user's new work is lost.
+//
+// A placed figure whose own record cannot be read is no reason to refuse
+// the record: that figure alone is left out of its floor's list, so nothing
+// writes to its element, and is named in one alert at opening. The
+// elements' entries that may be its are held and saved as they were read
+// (CArea2ObjectFloor::m_HeldList); new codes stay above them, so the figure
+// takes its place again once its record can be read.
 
 #include "CPlenimetraParam.h"
 
@@ -102,8 +109,9 @@ GS::UniString KeptRecordName()
 // The placed figure parts that carry the add-on's record, each read once
 // with its record, and the highest figure code among them. An area table
 // carries the same record type but is no figure part: only the eight parts
-// count, for the highest code too. A record that cannot be read ends the
-// list there, with its error.
+// count, for the highest code too. A part whose record is refused (another
+// version, cut short, another kind than the part) is set apart and the
+// list goes on; any other failure ends the list there, with its error.
 struct PlacedFigure {
   API_Element element;
   std::shared_ptr<CArea1Object> figure;  // code 0 until its record is read
@@ -112,6 +120,7 @@ struct PlacedFigure {
 struct PlacedFigures {
   std::array<int, kFigureParts.size()> parts{};
   std::vector<PlacedFigure> placed;
+  std::vector<CPlenimetraParam::UnreadFigure> unread;
   int maxCode = 0;
   GSErrCode stop = NoError;  // the error that ended the list
 };
@@ -146,15 +155,37 @@ GSErrCode FindPlacedFigures(CPlenimetraParam* param, PlacedFigures& placed)
     const auto kind = kFigureParts[std::size_t(part - placed.parts.begin())].type;
     auto figure =
         param->m_Area1Factory.Create(param, kind, 0, CItemType1Table::ITEMTYPE(0), CItemType2Table::ITEMTYPE(0), -1);
-    placed.stop = figure == nullptr ? APIERR_BADPARS : figure->Load(param, &element.header);
+    if (figure == nullptr) {
+      placed.stop = APIERR_BADPARS;  // no figure class for the kind
+      break;
+    }
+    CArea1Object::LoadFault fault = CArea1Object::LoadFault::None;
+    placed.stop = figure->Load(param, &element.header, &fault);
+    if (placed.stop == APIERR_BADPARS && fault != CArea1Object::LoadFault::None) {
+      placed.stop = NoError;
+      placed.unread.push_back({element.header.guid, element.header.floorInd, fault});
+      continue;
+    }
     if (placed.stop != NoError)
-      break;  // a record of another kind than its part, or damaged
+      break;
     if (figure->m_Code == 0)
       continue;  // no record: not the add-on's
     placed.maxCode = std::max(placed.maxCode, figure->m_Code);
     placed.placed.push_back(PlacedFigure{element, figure});
   }
   return NoError;
+}
+
+const char16_t* UnreadReason(CArea1Object::LoadFault fault)
+{
+  switch (fault) {
+    case CArea1Object::LoadFault::Version:
+      return u"データのバージョンが異なります";
+    case CArea1Object::LoadFault::Kind:
+      return u"オブジェクトとデータの種類が異なります";
+    default:
+      return u"データが壊れています";
+  }
 }
 
 // The figure codes of every floor, for lookups during the rebuild.
@@ -182,6 +213,8 @@ int CPlenimetraParam::LoadData2(bool skipRecord)
   LoadDefault();
   m_AreaListItemArray.Initialize();
   const int result = LoadCleared(skipRecord, true);
+  // Told at each opening, not at each reload after undo or redo.
+  ReportUnreadFigures();
   NotifyReplaced();
   return result;
 }
@@ -508,7 +541,27 @@ int CPlenimetraParam::RefreshPlacedFigures()
 
 // ---- rebuilding the figure records from the placed parts -----------------------
 
-GSErrCode CPlenimetraParam::GetElement2() { return GetElement2(nullptr, nullptr); }
+GSErrCode CPlenimetraParam::GetElement2()
+{
+  const GSErrCode err = GetElement2(nullptr, nullptr);
+  ReportUnreadFigures();
+  return err;
+}
+
+void CPlenimetraParam::ReportUnreadFigures() const
+{
+  if (m_UnreadFigures.empty())
+    return;
+  GS::UniString report(u"次の求積区画のデータを読み込めません。集計から外しました：");
+  for (const UnreadFigure& unread : m_UnreadFigures) {
+    report += u"\n";
+    const CFloorParam* floor = m_FloorParamArray.Search(unread.story);
+    if (floor != nullptr && !floor->m_FloorName.IsEmpty())
+      report += floor->m_FloorName + u"　";
+    report += APIGuidToString(unread.guid) + u"：" + UnreadReason(unread.fault);
+  }
+  GSWriteReport(report);
+}
 
 GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred, std::unordered_set<GS::Guid>* read)
 {
@@ -520,6 +573,11 @@ GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred, std::uno
   if (read != nullptr)
     for (const PlacedFigure& one : placed.placed)
       read->insert(ToGSGuid(one.element.header.guid));
+  // Only those of a floor: a part on a story without one is not taken either.
+  m_UnreadFigures.clear();
+  for (const UnreadFigure& unread : placed.unread)
+    if (m_FloorParamArray.Search(unread.story) != nullptr)
+      m_UnreadFigures.push_back(unread);
   m_LastArea1Code = std::max(m_LastArea1Code, placed.maxCode);
   CDlgProgress progress;
   progress.OpenProgress(GS::UniString(), true);

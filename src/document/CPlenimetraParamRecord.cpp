@@ -11,6 +11,8 @@
 #include "host_elements.h"
 #include "host_errors.h"
 
+#include <algorithm>
+
 namespace {
 
 // Record versions at which the layout changed.
@@ -123,14 +125,19 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
     TakeOldFigures(ar);
   if (reading) {
     // Placed figures are the truth: their records are rebuilt from them.
+    // A placed figure whose own record cannot be read is left out (and
+    // reported once the record is taken); a kind no figure class is
+    // registered for refuses the whole record.
     std::unordered_set<GS::Guid> placed;
     m_LoadError = GetElement2(&m_PendingSaves, &placed);
     if (m_LoadError == APIERR_BADPARS)
-      throw CArchive::kPastEnd;  // a figure's user data names another kind
+      throw CArchive::kPastEnd;
     DropUnreadableFigures(placed);
   }
-  const FigureIndexScope index(*this, reading);
+  const FigureIndexScope index(*this, reading, reading ? StoriesOfUnreadFigures() : std::unordered_set<short>{});
   m_Area2ObjectArray.Serialize(ar, this);
+  if (reading)
+    KeepCounterAboveHeldEntries();
   m_Area4ObjectArray.Serialize(ar, this);
   // Repaired trees are kept as repaired; a tree refused on writing is the
   // archive's error.
@@ -244,11 +251,35 @@ void CPlenimetraParam::DropUnreadableFigures(const std::unordered_set<GS::Guid>&
   }
 }
 
-CPlenimetraParam::FigureIndex::FigureIndex(const CFloorParamArray& floors)
+std::unordered_set<short> CPlenimetraParam::StoriesOfUnreadFigures() const
+{
+  std::unordered_set<short> stories;
+  for (const UnreadFigure& unread : m_UnreadFigures)
+    stories.insert(unread.story);
+  return stories;
+}
+
+void CPlenimetraParam::KeepCounterAboveHeldEntries()
+{
+  for (const CArea2Object& element : m_Area2ObjectArray)
+    for (const CArea2ObjectFloor& floor : element.m_FloorArray)
+      for (const CArea2HeldEntry& entry : floor.m_HeldList)
+        m_LastArea1Code = std::max(m_LastArea1Code, entry.m_Code);
+}
+
+CPlenimetraParam::FigureIndex::FigureIndex(const CFloorParamArray& floors, std::unordered_set<short> held)
+    : m_Held(std::move(held))
 {
   for (const CFloorParam& floor : floors)
     for (const auto& figure : floor.m_Area1ObjectArray)
       m_ByCode.emplace(figure->m_Code, Entry{figure, floor.m_FloorNo});
+}
+
+bool CPlenimetraParam::FigureIndex::Holds(int code, short story) const
+{
+  // A code no figure can have is no unread figure's (and would overrun the
+  // counter kept above held codes).
+  return m_Held.contains(story) && CArea1Object::IsValidCode(code) && !m_ByCode.contains(code);
 }
 
 const CPlenimetraParam::FigureIndex::Entry* CPlenimetraParam::FigureIndex::Find(int code) const

@@ -27,8 +27,9 @@ protected:
   {
     const StoredBytes all = StoredBytes().Int(CArea1Object::kUserDataType).Append(fields);
     EXPECT_EQ(host.SetUserData(figure->m_Element.header.guid, version, kSign, all.Get()), NoError);
-    return figure->Load(&doc, &figure->m_Element.header);
+    return figure->Load(&doc, &figure->m_Element.header, &fault);
   }
+  CArea1Object::LoadFault fault = CArea1Object::LoadFault::None;
 
   // The common numbers of versions 2 on: code, mark, numbering, rounding,
   // sort index, number, then the marks.
@@ -174,15 +175,23 @@ TEST_F(FigureUserDataTest, RefusedRecordsLeaveTheFigureUnchanged)
     return StoredBytes().Text(kNullGuidText).Int(1).Int(1).Int(code).Int(2).Int(1).Int(4).Int(0).Int(0).Int(markCount);
   };
   // Newer than this reader, older than any, cut short, a mark count past
-  // the data, another kind, and codes no figure can have.
-  EXPECT_EQ(LoadRecord(10, full(5, 0).Bool(true)), APIERR_BADPARS);
-  EXPECT_EQ(LoadRecord(0, full(5, 0).Bool(true)), APIERR_BADPARS);
-  EXPECT_EQ(LoadRecord(kVersion, full(5, 0)), APIERR_BADPARS);
-  EXPECT_EQ(LoadRecord(kVersion, full(5, 1000000).Bool(true)), APIERR_BADPARS);
+  // the data, another kind, and codes no figure can have; each says why.
+  using Fault = CArea1Object::LoadFault;
+  const auto refused = [&](short version, const StoredBytes& bytes, Fault why) {
+    EXPECT_EQ(LoadRecord(version, bytes), APIERR_BADPARS) << version;
+    EXPECT_EQ(fault, why) << version;
+  };
+  refused(10, full(5, 0).Bool(true), Fault::Version);
+  refused(0, full(5, 0).Bool(true), Fault::Version);
+  refused(kVersion, full(5, 0), Fault::Damaged);
+  refused(kVersion, full(5, 1000000).Bool(true), Fault::Damaged);
   StoredBytes ellipse = StoredBytes().Text(kNullGuidText).Int(1).Int(CArea1Object::TYPE_ELLIPSE);
-  EXPECT_EQ(LoadRecord(kVersion, Numbers(ellipse, 5, 0, 0).Bool(true)), APIERR_BADPARS);
-  EXPECT_EQ(LoadRecord(kVersion, full(INT_MAX, 0).Bool(true)), APIERR_BADPARS);
-  EXPECT_EQ(LoadRecord(kVersion, full(0, 0).Bool(true)), APIERR_BADPARS);
+  refused(kVersion, Numbers(ellipse, 5, 0, 0).Bool(true), Fault::Kind);
+  refused(kVersion, full(INT_MAX, 0).Bool(true), Fault::Damaged);
+  refused(kVersion, full(0, 0).Bool(true), Fault::Damaged);
+  EXPECT_EQ(LoadRecord(kVersion, full(5, 0).Bool(true)), NoError);
+  EXPECT_EQ(fault, Fault::None);
+  figure->m_No = 11;
 
   EXPECT_EQ(figure->m_Code, 5);
   EXPECT_EQ(figure->m_No, 11);

@@ -192,6 +192,47 @@ TEST_F(ElementRecordTest, FloorRecordDropsEntriesOfOtherStories)
   EXPECT_EQ(read.m_FloorArray[0].m_List[1].m_pArea1->m_Code, 3);
 }
 
+// While the project record is read with a placed figure of story 0 that
+// could not be read, an entry of that story naming no figure may be its:
+// it is held as stored, written back after the live entries, and read back
+// the same. Codes of figures on other stories, codes no figure can have and
+// entries of other stories are dropped as ever; a code held twice refuses.
+TEST_F(ElementRecordTest, EntriesNamingNoFigureAreHeldOnlyOnTheStoryOfAnUnreadFigure)
+{
+  StoredBytes b = Base(1047).Int(2);
+  FloorRecord(b, 0, {98, 1, 4, 0, 99}, 1, 2);
+  FloorRecord(b, 1, {4, 97});
+  b.Int(1);
+  {
+    const CPlenimetraParam::FigureIndexScope index(doc, true, {0});
+    ASSERT_TRUE(Read(1047, b));
+  }
+  const CArea2ObjectFloor& ground = read.m_FloorArray[0];
+  ASSERT_EQ(ground.m_List.size(), 1u);
+  EXPECT_EQ(ground.m_List[0].m_pArea1, Figure(1));
+  const CArea2HeldEntry held98{98, CRoundTypeTable::ROUNDTYPE_DEFAULT, OP::OPERATOR_MINUS, CCrMark()};
+  const CArea2HeldEntry held99{99, CRoundTypeTable::ROUNDTYPE_DEFAULT, OP::OPERATOR_MINUS, CCrMark()};
+  EXPECT_EQ(ground.m_HeldList, (std::vector<CArea2HeldEntry>{held98, held99}));
+  EXPECT_EQ(read.m_FloorArray[1].m_List.size(), 1u);
+  EXPECT_TRUE(read.m_FloorArray[1].m_HeldList.empty());
+
+  const CArea2Object first = read;
+  record.Write(1047, [&](CArchive& ar) { read.Serialize(ar, &doc); });
+  {
+    const CPlenimetraParam::FigureIndexScope index(doc, true, {0});
+    ASSERT_TRUE(ReadBack());
+  }
+  EXPECT_TRUE(read == first);
+  ASSERT_TRUE(ReadBack());  // no unread figure: dropped as ever
+  EXPECT_TRUE(read.m_FloorArray[0].m_HeldList.empty());
+  EXPECT_EQ(read.m_FloorArray[0].m_List.size(), 1u);
+
+  StoredBytes twice = Base(1047).Int(1);
+  FloorRecord(twice, 0, {99, 1, 99}).Int(1);
+  const CPlenimetraParam::FigureIndexScope index(doc, true, {0});
+  EXPECT_FALSE(Read(1047, twice));
+}
+
 TEST_F(ElementRecordTest, RecordsTheCalculationCannotUseAreRefused)
 {
   const auto refused = [&](int version, const StoredBytes& b) { return !Read(version, b); };

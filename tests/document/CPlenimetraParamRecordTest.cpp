@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <random>
+#include <set>
 
 namespace {
 
@@ -537,6 +538,149 @@ TEST_F(LoaderTest, AStoredFigureOfAnotherKindThanItsPlacedPartGivesWayToThePart)
   const auto* listing = dynamic_cast<const CArea2Object*>(loaded->GetAreaObject(element));
   ASSERT_EQ(listing->m_FloorArray.FindFloor(0)->m_List.size(), 1u);
   EXPECT_EQ(listing->m_FloorArray.FindFloor(0)->m_List[0].m_pArea1, figures[0]);
+}
+
+// A placed figure whose own record cannot be read (a version this program
+// does not know, cut short, or the record of another kind than its part) is
+// left out alone: everything else of the stored calculation loads, one
+// alert names the element and why, the load writes nothing to the project,
+// and new figure codes go on above every stored one. The entry that may be
+// the figure's is held out of the totals and saved as it was, so the figure
+// takes its place again once its record can be read.
+class UnreadFigureTest : public LoaderTest {
+protected:
+  enum class Damage { Version, CutShort, OtherKind };
+
+  // Three placed triangles 1..3 on the first story, all listed by one
+  // element (the second subtracted, the third breaking the formula's line),
+  // beside a folder holding a second element; loaded once as sound.
+  void StoreProject()
+  {
+    host.Reset();
+    host.LoadAddOnLibraryParts();
+    ASSERT_EQ(host.AddStory(1, 3.0, GS::UniString(u"2F")), NoError);
+    ASSERT_EQ(host.AddStory(2, 6.0, GS::UniString(u"3F")), NoError);
+    PatternDoc pattern(3);
+    element = pattern.AddElement(PatternDoc::kBuildingCode, u"要素");
+    pattern.AddElement(pattern.AddFolder(PatternDoc::kBuildingCode, u"小計"), u"要素２");
+    CArea2ObjectFloor* record = pattern.Element(element)->m_FloorArray.SearchFloor(0);
+    record->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
+    placed.clear();
+    for (int code = 1; code <= 3; ++code) {
+      placed.push_back(PlaceFigure(host, pattern.doc, 0, code));
+      pattern.doc.m_FloorParamArray[0].m_Area1ObjectArray.push_back(placed.back());
+      record->m_List.emplace_back(placed.back(), COperatorTable::OPERATOR(code == 2 ? 2 : 1));
+      record->m_List.back().m_CrMark.m_bCr = code == 3;
+    }
+    pattern.doc.m_LastArea1Code = 3;
+    pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+    ASSERT_EQ(pattern.doc.SaveData(), NoError);
+    sound = Load();
+    ASSERT_TRUE(host.Alerts().empty());
+  }
+
+  void DamageFigure(const API_Guid& guid, int code, Damage damage)
+  {
+    pln::host::StoredUserData data = *host.Element(guid)->userData;
+    if (damage == Damage::OtherKind) {
+      auto circle = MakeKindFigure(*sound, code, 0, CArea1Object::TYPE_CIRCLE);
+      circle->m_Element = host.Element(guid)->element;
+      ASSERT_EQ(circle->Save(), NoError);
+      return;
+    }
+    if (damage == Damage::Version)
+      data.dataVersion = CArea1Object::kUserDataVersion + 1;
+    else
+      data.bytes.resize(data.bytes.size() / 2);
+    ASSERT_EQ(host.SetUserData(guid, data.dataVersion, data.platformSign, data.bytes), NoError);
+  }
+
+  // The element's entries on the first story by code (held ones negated),
+  // with operator and break mark.
+  std::set<std::tuple<int, int, bool>> Entries(const CPlenimetraParam& d) const
+  {
+    const CArea2ObjectFloor& record =
+        *dynamic_cast<const CArea2Object*>(d.GetAreaObject(element))->m_FloorArray.FindFloor(0);
+    std::set<std::tuple<int, int, bool>> entries;
+    for (const CArea2List& entry : record.m_List)
+      entries.emplace(entry.m_pArea1->m_Code, entry.m_Operator, entry.m_CrMark.m_bCr);
+    for (const CArea2HeldEntry& entry : record.m_HeldList)
+      entries.emplace(-entry.m_Code, entry.m_Operator, entry.m_CrMark.m_bCr);
+    return entries;
+  }
+
+  static std::set<std::string> FirstStoryGuids(const CPlenimetraParam& d)
+  {
+    std::set<std::string> guids;
+    for (const auto& figure : d.m_FloorParamArray[0].m_Area1ObjectArray)
+      guids.insert(APIGuidToString(figure->m_Element.header.guid).ToStdString(CC_UTF8));
+    return guids;
+  }
+
+  int element = 0;
+  std::vector<std::shared_ptr<TestKindFigure>> placed;
+  std::unique_ptr<CPlenimetraParam> sound;
+};
+
+TEST_F(UnreadFigureTest, OnlyTheUnreadableFigureIsLeftOutAndItComesBackWhenReadable)
+{
+  struct Case {
+    Damage damage;
+    int code;
+    const char16_t* reason;
+  };
+  for (const Case& c : {Case{Damage::Version, 1, u"データのバージョンが異なります"},
+                        Case{Damage::CutShort, 2, u"データが壊れています"},
+                        Case{Damage::OtherKind, 3, u"オブジェクトとデータの種類が異なります"}}) {
+    SCOPED_TRACE(c.code);
+    StoreProject();
+    const API_Guid guid = placed[std::size_t(c.code - 1)]->m_Element.header.guid;
+    const pln::host::StoredUserData readable = *host.Element(guid)->userData;
+    DamageFigure(guid, c.code, c.damage);
+    const pln::host::StoredUserData damaged = *host.Element(guid)->userData;
+    const auto stored = host.ModulData(GS::UniString(kRecord));
+
+    auto loaded = Load();
+    EXPECT_EQ(result, 1);
+    std::set<std::string> others = FirstStoryGuids(*sound);
+    ASSERT_EQ(others.erase(APIGuidToString(guid).ToStdString(CC_UTF8)), 1u);
+    EXPECT_EQ(FirstStoryGuids(*loaded), others);
+    EXPECT_TRUE(loaded->m_AreaTree2 == sound->m_AreaTree2);
+    EXPECT_TRUE(loaded->m_AreaTreeStore == sound->m_AreaTreeStore);
+    EXPECT_TRUE(loaded->m_Area4ObjectArray == sound->m_Area4ObjectArray);
+    ASSERT_EQ(loaded->m_Area2ObjectArray.size(), 2u);
+    EXPECT_TRUE(loaded->m_Area2ObjectArray.back() == sound->m_Area2ObjectArray.back());
+    auto expected = Entries(*sound);
+    auto mine = std::find_if(expected.begin(), expected.end(), [&](const auto& e) { return std::get<0>(e) == c.code; });
+    auto held = *mine;
+    std::get<0>(held) = -c.code;
+    expected.erase(mine);
+    expected.insert(held);
+    EXPECT_EQ(Entries(*loaded), expected);
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_TRUE(host.Alerts()[0].largeText ==
+                GS::UniString(u"次の求積区画のデータを読み込めません。集計から外しました：\n1F　") +
+                    APIGuidToString(guid) + u"：" + c.reason);
+    // The load wrote nothing: no side copy, record and user data as they were.
+    EXPECT_TRUE(KeptCopy().empty());
+    EXPECT_TRUE(host.ModulData(GS::UniString(kRecord)) == stored);
+    EXPECT_TRUE(*host.Element(guid)->userData == damaged);
+    EXPECT_EQ(MakeFigure(*loaded, 0)->m_Code, 4);
+    --loaded->m_LastArea1Code;
+
+    // Saved and opened again: still out, reported again, its entry held.
+    ASSERT_EQ(loaded->SaveData(), NoError);
+    EXPECT_EQ(Entries(*Load()), expected);
+    EXPECT_EQ(host.Alerts().size(), 2u);
+    EXPECT_TRUE(*host.Element(guid)->userData == damaged);
+
+    // Readable again, it is back in its element as it was.
+    ASSERT_EQ(host.SetUserData(guid, readable.dataVersion, readable.platformSign, readable.bytes), NoError);
+    auto back = Load();
+    EXPECT_EQ(host.Alerts().size(), 2u);
+    EXPECT_EQ(FirstStoryGuids(*back), FirstStoryGuids(*sound));
+    EXPECT_EQ(Entries(*back), Entries(*sound));
+  }
 }
 
 TEST_F(LoaderTest, ARecordThatCannotBeOpenedIsKeptBeforeAnySave)
