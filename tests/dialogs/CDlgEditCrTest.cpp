@@ -295,7 +295,7 @@ TEST_F(EditCrFolderTest, TypedEquationOpensOnRadio5AndGivesWayToTheFormula)
 }
 
 // The typed equation is stored in the host's default code: one it cannot
-// hold is refused at OK; the formula's own marks are not texts.
+// hold is refused at OK.
 TEST_F(EditCrFolderTest, ATypedEquationTheDefaultCodeCannotHoldIsRefused)
 {
   for (GSCharCode code : {CC_Japanese, CC_UTF8}) {
@@ -320,15 +320,6 @@ TEST_F(EditCrFolderTest, ATypedEquationTheDefaultCodeCannotHoldIsRefused)
       EXPECT_EQ(fx.Alerts().size(), alerts);
       EXPECT_EQ(dialog.m_ManualEquation, GS::UniString(u"□1+□2€"));
     }
-    // Leaving the typed equation for the marks drops it unchecked.
-    CDlgEditCr4 marks(&doc, Folder(), Children());
-    EXPECT_EQ(Run(marks, [&](DialogUser& user) {
-                user.SetLong(5, 1);
-                user.SetText(kText, u"😀");
-                user.SetLong(3, 1);
-                user.Click(1);
-              }), 1);
-    EXPECT_EQ(fx.Alerts().size(), alerts + (code == CC_Japanese ? 1 : 0));
   }
 }
 

@@ -9,6 +9,7 @@
 #include "DocTestSupport.h"
 #include "host_charcodes.h"
 
+#include <array>
 #include <fstream>
 #include <iterator>
 
@@ -195,35 +196,27 @@ using DocTextTest = DocTest;
 
 TEST_F(DocTextTest, TheFirstCharacterACodeCannotHoldIsNamedWholeInTheRefusal)
 {
-  struct Row {
-    const char16_t* text;
-    const char16_t* unheldInShiftJis;  // and in UTF-8
-    const char16_t* unheldInUtf8;
-  };
   const std::u16string lone(1, u'\xD800');
-  const Row rows[] = {
+  const std::u16string zero(u"A\0B", 3);  // the stored text would end at the zero
+  const std::vector<std::array<std::u16string, 3>> rows{
+      // text, unheld in Shift-JIS (the default here), unheld in UTF-8
       {u"標準設定　ｶﾅ①～", u"", u""},
       {u"A€B", u"€", u""},
       {u"計😀算€", u"😀", u""},  // a surrogate pair is one character
       {u"¥100", u"¥", u""},      // Shift-JIS would give "\100" back
-      {u"a‖b", u"‖", u""},       // ... and "∥" for "‖"
-      {lone.c_str(), lone.c_str(), lone.c_str()},
+      {lone, lone, lone},
+      {zero, std::u16string(1, 0), std::u16string(1, 0)},
   };
-  for (const Row& row : rows) {
-    EXPECT_EQ(DocText::FirstUnheld(GS::UniString(row.text), CC_Japanese), GS::UniString(row.unheldInShiftJis));
-    EXPECT_EQ(DocText::FirstUnheld(GS::UniString(row.text), CC_UTF8), GS::UniString(row.unheldInUtf8));
-    std::string bytes = "old";
-    EXPECT_EQ(DocText::Encode(GS::UniString(row.text), CC_Japanese, bytes), *row.unheldInShiftJis == 0);
+  for (const auto& [text, unheldInShiftJis, unheldInUtf8] : rows) {
+    EXPECT_EQ(DocText::FirstUnheld(GS::UniString::FromStd(text)), GS::UniString::FromStd(unheldInShiftJis));
+    EXPECT_EQ(DocText::FirstUnheld(GS::UniString::FromStd(text), CC_UTF8), GS::UniString::FromStd(unheldInUtf8));
   }
-  // Shift-JIS is the host's default unless a test sets another.
-  EXPECT_EQ(DocText::FirstUnheld(GS::UniString(u"A€B")), GS::UniString(u"€"));
-  EXPECT_EQ(DocText::FirstUnheld(GS::UniString(u"A\0B", 3)), GS::UniString(u"\0", 1));  // the stored text ends at a zero
-  EXPECT_EQ(DocText::UnheldMessage(GS::UniString(u"€")), GS::UniString(u"使用できない文字「€」(U+20AC)が含まれています"));
   EXPECT_EQ(DocText::UnheldMessage(GS::UniString(u"😀")), GS::UniString(u"使用できない文字「😀」(U+1F600)が含まれています"));
 }
 
 // The settings file is written as a copy that replaces the file only when
-// whole, so a refused text leaves the file as it was.
+// whole: under Shift-JIS a name it cannot hold fails the save, reported,
+// and the file stays; under UTF-8 the name is stored and read back.
 TEST_F(StoredNameCodesTest, ASettingsFileSaveThatWouldChangeANameFailsAndKeepsTheFile)
 {
   host.AddLayer(GS::UniString(u"メンセラ"));
@@ -233,26 +226,24 @@ TEST_F(StoredNameCodesTest, ASettingsFileSaveThatWouldChangeANameFailsAndKeepsTh
   const std::string kept = files.Contents();
   auto presetName = [](CEnvParam& e) -> GS::UniString& { return e.m_RoundTypeParamArray[0].m_Name; };
   auto patternName = [](CEnvParam& e) -> GS::UniString& { return e.m_PatternArray[0].GetAreaObject(1)->m_Name.m_DefaultName; };
-  for (auto name : {+presetName, +patternName}) {
-    for (const char16_t* unheld : {u"A€B", u"😀"}) {
+  for (GSCharCode code : kDefaultCodes) {
+    pln::host::SetDefaultCharCode(code);
+    for (auto name : {+presetName, +patternName}) {
       CEnvParam changed = env;
-      name(changed) = GS::UniString(unheld);
+      name(changed) = GS::UniString(u"A€B😀");
       const auto alerts = host.Alerts().size();
+      CEnvParam back;
+      if (code == CC_UTF8) {
+        ASSERT_TRUE(changed.SaveData(files.Path()));
+        ASSERT_TRUE(back.LoadData(files.Path()));
+        EXPECT_EQ(name(back), GS::UniString(u"A€B😀"));
+        continue;
+      }
       EXPECT_FALSE(changed.SaveData(files.Path()));
       EXPECT_EQ(files.Contents(), kept);
       ASSERT_EQ(host.Alerts().size(), alerts + 1);
       EXPECT_EQ(host.Alerts().back().largeText, files.Path() + GS::UniString(u"が保存できません"));
     }
-  }
-
-  pln::host::SetDefaultCharCode(CC_UTF8);
-  for (auto name : {+presetName, +patternName}) {
-    CEnvParam changed = env;
-    name(changed) = GS::UniString(u"A€B😀");
-    ASSERT_TRUE(changed.SaveData(files.Path()));
-    CEnvParam back;
-    ASSERT_TRUE(back.LoadData(files.Path()));
-    EXPECT_EQ(name(back), GS::UniString(u"A€B😀"));
   }
 }
 
