@@ -83,15 +83,16 @@ CArea2ObjectFloor& ElementRecord(CPlenimetraParam& doc)
   return *doc.m_Area2ObjectArray.front().m_FloorArray.SearchFloor(0);
 }
 
+using Text = GS::UniString&;
 const EditedText kEditedTexts[] = {
-    {"rounding preset", [](CPlenimetraParam& d) -> GS::UniString& { return d.m_EnvParam.m_RoundTypeParamArray[0].m_Name; }},
-    {"reference preset", [](CPlenimetraParam& d) -> GS::UniString& { return d.m_EnvParam2.m_RoundTypeParamArray[0].m_Name; }},
-    {"folder", [](CPlenimetraParam& d) -> GS::UniString& { return FirstFolder(d).m_Name.m_DefaultName; }},
-    {"folder on a floor", [](CPlenimetraParam& d) -> GS::UniString& { return FirstFolder(d).m_Name.front().m_Name; }},
-    {"folder formula", [](CPlenimetraParam& d) -> GS::UniString& { return FirstFolder(d).m_ManualEquationArray.front().m_Equation; }},
-    {"element", [](CPlenimetraParam& d) -> GS::UniString& { return d.m_Area2ObjectArray.front().m_Name.m_DefaultName; }},
-    {"element formula", [](CPlenimetraParam& d) -> GS::UniString& { return ElementRecord(d).m_ManualEquation; }},
-    {"settings pattern", [](CPlenimetraParam& d) -> GS::UniString& {
+    {"rounding preset", [](CPlenimetraParam& d) -> Text { return d.m_EnvParam.m_RoundTypeParamArray[0].m_Name; }},
+    {"reference preset", [](CPlenimetraParam& d) -> Text { return d.m_EnvParam2.m_RoundTypeParamArray[0].m_Name; }},
+    {"folder", [](CPlenimetraParam& d) -> Text { return FirstFolder(d).m_Name.m_DefaultName; }},
+    {"folder on a floor", [](CPlenimetraParam& d) -> Text { return FirstFolder(d).m_Name.front().m_Name; }},
+    {"folder formula", [](CPlenimetraParam& d) -> Text { return FirstFolder(d).m_ManualEquationArray[0].m_Equation; }},
+    {"element", [](CPlenimetraParam& d) -> Text { return d.m_Area2ObjectArray.front().m_Name.m_DefaultName; }},
+    {"element formula", [](CPlenimetraParam& d) -> Text { return ElementRecord(d).m_ManualEquation; }},
+    {"settings pattern", [](CPlenimetraParam& d) -> Text {
        CPlenimetraParam& pattern = d.m_EnvParam.m_PatternArray.front();
        return pattern.GetAreaObject(pattern.m_AreaTree2.m_Child.front().m_AreaCode)->m_Name.m_DefaultName;
      }},
