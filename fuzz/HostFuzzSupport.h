@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -67,6 +69,13 @@ inline GS::UniString WriteSandboxFile(const char* name, const std::uint8_t* data
     out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
   }
   return GS::UniString(path.string().c_str(), CC_UTF8);
+}
+
+// The bytes of the file of that name in the sandbox; empty when none.
+inline std::string ReadSandboxFile(const char* name)
+{
+  std::ifstream in(pln::host::SandboxRoot() / name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // An input read as element user data: the first two bytes are the record's

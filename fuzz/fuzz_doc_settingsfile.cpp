@@ -1,7 +1,8 @@
 // Loads an arbitrary settings file the way the settings dialog and the
 // document start do (CEnvParam::LoadData): the input is the whole file, its
 // version included. A file that is refused must leave the settings exactly
-// as they were; one that is taken must be written and read back unchanged.
+// as they were; one that is taken must be written and read back unchanged,
+// and a save that is refused must leave the file it would have replaced.
 
 #include "CEnvParam.h"
 #include "CPlenimetraParam.h"
@@ -24,9 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(env == before);
     return 0;
   }
-  const GS::UniString copy = HostFuzz::WriteSandboxFile("fuzz_doc_settingsfile2.dat", nullptr, 0);
-  if (!env.SaveData(copy))
-    return 0;  // a text the writer cannot encode is refused, not stored
+  const std::uint8_t kept[] = {'k', 'e', 'p', 't'};
+  const GS::UniString copy = HostFuzz::WriteSandboxFile("fuzz_doc_settingsfile2.dat", kept, sizeof kept);
+  if (!env.SaveData(copy)) {
+    // A text the writer cannot encode is refused, not stored.
+    Check(HostFuzz::ReadSandboxFile("fuzz_doc_settingsfile2.dat") == "kept");
+    return 0;
+  }
   CEnvParam again;
   Check(again.LoadData(copy));
   again.m_BlankDecimals = env.m_BlankDecimals;

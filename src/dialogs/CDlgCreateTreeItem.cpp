@@ -2,6 +2,7 @@
 
 #include "CPlenimetraParam.h"
 #include "DlgRoundPopUps.h"
+#include "DocRecord.h"
 #include "GSWriteReport.h"
 #include "host_assert.h"
 
@@ -53,8 +54,8 @@ bool CDlgCreateTreeItem::UpdateData(short dialId, bool save)
 {
   if (save) {
     ReadControls(dialId);
-    if (const char16_t* message = Refusal()) {
-      GSWriteReport(GS::UniString(message));
+    if (const GS::UniString message = Refusal(); !message.IsEmpty()) {
+      GSWriteReport(message);
       return false;
     }
     return true;
@@ -81,7 +82,7 @@ void CDlgCreateTreeItem::ReadControls(short dialId)
     m_Kind = KIND_FOLDER;
 }
 
-const char16_t* CDlgCreateTreeItem::Refusal() const
+GS::UniString CDlgCreateTreeItem::Refusal() const
 {
   if (m_Kind == KIND_NONE)
     return u"タイプを選択してください";
@@ -90,9 +91,11 @@ const char16_t* CDlgCreateTreeItem::Refusal() const
     return u"端数処理を選択してください";
   if (m_Name.IsEmpty())
     return u"名前を入力してください";
+  if (const GS::UniString unheld = DocText::FirstUnheld(m_Name); !unheld.IsEmpty())
+    return DocText::UnheldMessage(unheld);
   if (IsExist())
     return u"この名前は既に使用されています。";
-  return nullptr;
+  return GS::UniString();
 }
 
 bool CDlgCreateTreeItem::IsExist() const

@@ -58,6 +58,6 @@ public:
 private:
   void FillPopUps(short dialId);
   void ReadControls(short dialId);
-  // The first refusal's message; null when the input is accepted.
-  const char16_t* Refusal() const;
+  // The first refusal's message; empty when the input is accepted.
+  GS::UniString Refusal() const;
 };

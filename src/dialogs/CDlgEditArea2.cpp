@@ -1,6 +1,7 @@
 #include "CDlgEditArea2.h"
 
 #include "CPlenimetraParam.h"
+#include "DocRecord.h"
 #include "GSWriteReport.h"
 #include "ManualAreaText.h"
 
@@ -68,7 +69,8 @@ bool CDlgEditArea2::UpdateData(short dialId, bool get)
       return false;
     ReadRounding(dialId);
     m_Mode = ReadMode(dialId);
-    return true;
+    // Only a manual record keeps its formula.
+    return m_Mode != CArea2ObjectFloor::MODE_MANUAL || !DocText::RefuseUnheld(m_ManualEquation);
   }
   ShowNamesAndRounding(dialId);
   ShowMode(dialId);

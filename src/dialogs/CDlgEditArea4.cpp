@@ -37,14 +37,10 @@ void CDlgEditArea4::DoMsgInit(short dialId)
   UpdateData(dialId, false);
 }
 
-// The name goes through the host's default character code, as the stored
-// names do: what the code cannot hold is lost here, in the user's sight.
 bool CDlgEditArea4::UpdateData(short dialId, bool get)
 {
   if (get) {
-    const GS::UniString typed = GetItemText(dialId, ITEM_NAME);
-    const GS::UniString name(typed.ToCStr(CC_Default).Get(), CC_Default);
-    if (!ReadNames(dialId, name, u"小計名を入力してください"))
+    if (!ReadNames(dialId, GetItemText(dialId, ITEM_NAME), u"小計名を入力してください"))
       return false;
     ReadRounding(dialId);
     return true;

@@ -2,6 +2,7 @@
 
 #include "CPlenimetraParam.h"
 #include "DlgRoundPopUps.h"
+#include "DocRecord.h"
 #include "GSWriteReport.h"
 #include "host_assert.h"
 
@@ -48,6 +49,8 @@ bool CDlgEditAreaCore::ReadNames(short dialId, const GS::UniString& name, const 
       GSWriteReport(GS::UniString(emptyNameMessage));
       return false;
     }
+    if (DocText::RefuseUnheld(name))
+      return false;
   }
   if (m_bEditPatternName) {
     m_PatternName = GetItemText(dialId, ITEM_PATTERN_NAME);
@@ -55,6 +58,8 @@ bool CDlgEditAreaCore::ReadNames(short dialId, const GS::UniString& name, const 
       GSWriteReport(GS::UniString(u"パターン名を入力してください"));
       return false;
     }
+    if (DocText::RefuseUnheld(m_PatternName))
+      return false;
   }
   return true;
 }

@@ -46,7 +46,8 @@ protected:
   void FillRoundPopUps(short dialId, bool keepDigits);
   void ShowNamesAndRounding(short dialId);
   // name is the dialog's reading of text 7. False (after the alert) when an
-  // editable name is empty.
+  // editable name is empty or holds a character the stored forms' code
+  // cannot hold.
   [[nodiscard]] bool ReadNames(short dialId, const GS::UniString& name, const char16_t* emptyNameMessage);
   void ReadRounding(short dialId);
   // A change of kind pop-up 10 or 13: an accepted choice becomes the stored

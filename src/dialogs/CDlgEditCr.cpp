@@ -4,6 +4,7 @@
 #include "CGSUtil.h"
 #include "CPlenimetraParam.h"
 #include "DlgLayout.h"
+#include "DocRecord.h"
 #include "host_assert.h"
 
 #include <algorithm>
@@ -430,7 +431,7 @@ bool CDlgEditCr4::ShowsTerms(short dialId) const { return DGGetItemValLong(dialI
 bool CDlgEditCr4::UpdateData(short dialId, bool get)
 {
   if (get)
-    return true;
+    return !m_bManualEquation || !DocText::RefuseUnheld(m_ManualEquation);
   if (m_bManualEquation) {
     DGSetItemText(dialId, m_Items.equationText, m_ManualEquation);
     DGSetItemValLong(dialId, kRadioAuto, 0);

@@ -1,6 +1,7 @@
 #include "CDlgEditName.h"
 
 #include "DlgLayout.h"
+#include "DocRecord.h"
 #include "GSWriteReport.h"
 
 #include <algorithm>
@@ -33,6 +34,8 @@ bool CDlgEditName::UpdateData(short dialId, bool save)
     GSWriteReport(GS::UniString(u"名前を入力してください"));
     return false;
   }
+  if (DocText::RefuseUnheld(m_Name))
+    return false;
   if (IsExist()) {
     GSWriteReport(GS::UniString(u"この名前は既に使用されています。"));
     return false;

@@ -18,7 +18,8 @@ public:
   CDlgEditName();
 
   // save false shows m_Name; save true takes the field and refuses an
-  // empty or used name with an alert (the dialog stays open).
+  // empty name, one the stored forms' code cannot hold, or a used name with
+  // an alert (the dialog stays open).
   bool UpdateData(short dialId, bool save) override;
   bool IsExist() const;
   void DoMsgInit(short dialId) override;

@@ -131,9 +131,14 @@ struct ArchiveEncoding {
   }
 
   template <typename Stream>
-  static void WriteUniString(Stream& stream, const GS::UniString& text)
+  static void WriteUniString(Stream& stream, const GS::UniString& text, GSCharCode code = CC_Default)
   {
-    WriteString(stream, text.ToStdString(CC_Default));
+    std::string bytes;
+    if (!DocText::Encode(text, code, bytes)) {
+      stream.OnBadText();
+      return;
+    }
+    WriteString(stream, bytes);
   }
 
   template <typename Stream>
@@ -281,6 +286,10 @@ CArchive& CArchiveStream::operator>>(GS::Guid& guid) { ArchiveEncoding::ReadGuid
 CArchive& CArchiveStream::operator>>(std::string& text) { ArchiveEncoding::ReadString(*this, text); return *this; }
 CArchive& CArchiveStream::operator>>(GS::UniString& text) { ArchiveEncoding::ReadUniString(*this, text); return *this; }
 void CArchiveStream::ReadText(GS::UniString& text, GSCharCode code) { ArchiveEncoding::ReadUniString(*this, text, code); }
+void CArchiveStream::WriteText(const GS::UniString& text, GSCharCode code)
+{
+  ArchiveEncoding::WriteUniString(*this, text, code);
+}
 
 void CArchiveStream::ReadCString(char* text, int capacity)
 {

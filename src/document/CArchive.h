@@ -8,6 +8,9 @@
 // std::string is written the same way, a GS::UniString as its 8-bit form in
 // the host's default character code, a GUID as its text form. Attributes
 // travel by name, so a record survives a project whose indices differ.
+// A host string whose code cannot hold it (DocText::Encode) is refused as a
+// bad text, as its reader refuses bytes the code has no character for: a
+// name is never stored as something that reads back as another.
 //
 // CArchive is the stream of the project record (CArchiveOld, module data)
 // and of the document dump (CFileArchiveNew, a file with a leading
@@ -19,7 +22,8 @@
 //    there is no data at all, kPastEnd (2) when fewer bytes remain than a
 //    field needs, a stored length is negative or a reader refuses a count
 //    (readers throw kPastEnd themselves then), kTooLong (3) when a text does
-//    not fit the caller's buffer or its 16-bit length when written,
+//    not fit the caller's buffer, or when written its 16-bit length or its
+//    character code,
 //    kNoMemory (4) when the record cannot grow. A record whose writing
 //    failed is never stored.
 //  - The two file streams never throw: they keep their first error code
@@ -84,6 +88,10 @@ public:
   // for are refused as a bad text (CArchiveOld: kPastEnd), the text left as
   // it was.
   virtual void ReadText(GS::UniString& text, GSCharCode code) = 0;
+  // Its writer: the text as an 8-bit text in the code (operator<< of a host
+  // string writes one in the host's default code). A text the code cannot
+  // hold is refused as a bad text (CArchiveOld: kTooLong, nothing stored).
+  virtual void WriteText(const GS::UniString& text, GSCharCode code) = 0;
 
   // The attribute's name in the character code the caller gives; reading
   // finds the attribute of that type by the name (index 0 when none has it).
@@ -148,6 +156,7 @@ public:
   CArchive& operator>>(GS::UniString& text) override;
   void ReadCString(char* text, int capacity) override;
   void ReadText(GS::UniString& text, GSCharCode code) override;
+  void WriteText(const GS::UniString& text, GSCharCode code) override;
 
   void SaveAttribute(API_AttrTypeID type, short index, GSCharCode code) override;
   void LoadAttribute(API_AttrTypeID type, short& index, GSCharCode code) override;
@@ -167,8 +176,9 @@ protected:
   // Raw transfers of the medium.
   virtual void Write(const void* data, int size) = 0;
   virtual void Read(void* data, int size) = 0;
-  // A text the 16-bit length cannot hold (written), or a stored length that
-  // is negative or longer than what remains (read).
+  // A text the 16-bit length or the character code cannot hold (written),
+  // or a stored length that is negative or longer than what remains, or
+  // bytes the code has no character for (read).
   virtual void OnBadText() = 0;
 
 private:
@@ -327,8 +337,8 @@ public:
   void ReadCString(char* text, int capacity) override;
 
 protected:
-  // A text the 16-bit length cannot hold, or a stored length that is
-  // negative or longer than what remains: error 3.
+  // A text the 16-bit length or the character code cannot hold, or a
+  // stored length that is negative or longer than what remains: error 3.
   void OnBadText() override { SetError(3); }
 
 private:

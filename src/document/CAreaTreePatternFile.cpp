@@ -48,12 +48,13 @@ CRoundTypeItem FileDefaultItem() { return CRoundTypeItem(CRoundTypeTable::ROUNDT
 // ---- writing ----------------------------------------------------------------
 
 // A name as one field: a TAB, CR or LF inside it would split the line.
-std::string NameField(const CAreaObject& object)
+// False when the file's code cannot hold the name.
+bool NameField(const CAreaObject& object, std::string& field)
 {
   GS::UniString name = object.m_Name.m_DefaultName;
   for (const char16_t* breaker : {u"\t", u"\r", u"\n"})
     name.ReplaceAll(GS::UniString(breaker), GS::UniString(u" "));
-  return name.ToStdString(kNameCode);
+  return DocText::Encode(name, kNameCode, field);
 }
 
 class PatternWriter {
@@ -65,21 +66,23 @@ public:
   // children; depth is the children's (the top folder's is 1).
   void Nodes(const CAreaTree& node, int depth);
 
-  // False when a line or the depth would be refused by the reader.
+  // False when a line, a name or the depth would be refused by the reader.
   bool Fits() const { return m_Fits; }
   const std::string& Text() const { return m_Text; }
 
 private:
-  void Line(const std::string& name, const std::vector<int>& numbers);
+  void Line(const CAreaObject& object, const std::vector<int>& numbers);
 
   CPlenimetraParam* m_Param;
   std::string m_Text;
   bool m_Fits = true;
 };
 
-void PatternWriter::Line(const std::string& name, const std::vector<int>& numbers)
+void PatternWriter::Line(const CAreaObject& object, const std::vector<int>& numbers)
 {
-  std::string line = name;
+  std::string line;
+  if (!NameField(object, line))
+    m_Fits = false;
   for (int number : numbers)
     line += '\t' + std::to_string(number);
   if (line.size() > std::size_t(CAreaTree::kMaxPatternLineBytes))
@@ -91,8 +94,8 @@ void PatternWriter::Line(const std::string& name, const std::vector<int>& number
 void PatternWriter::Top(const CAreaTree& top)
 {
   const CAreaObject* pAreaObject = m_Param->GetAreaObject(top.m_AreaCode);
-  Line(NameField(*pAreaObject), {top.m_AreaCode, int(top.m_RoundTypeTotal.m_Type), top.m_RoundTypeTotal.m_Digit,
-                                 int(top.m_RoundTypeFloor.m_Type), top.m_RoundTypeFloor.m_Digit});
+  Line(*pAreaObject, {top.m_AreaCode, int(top.m_RoundTypeTotal.m_Type), top.m_RoundTypeTotal.m_Digit,
+                      int(top.m_RoundTypeFloor.m_Type), top.m_RoundTypeFloor.m_Digit});
 }
 
 void PatternWriter::Nodes(const CAreaTree& node, int depth)
@@ -107,7 +110,7 @@ void PatternWriter::Nodes(const CAreaTree& node, int depth)
   for (const CAreaTree& child : node.m_Child) {
     const CAreaObject* pChildObject = m_Param->GetAreaObject(child.m_AreaCode);
     const int kind = child.m_AreaCode < 0 ? CAreaTree::KIND_ELEMENT_LIST : CAreaTree::KIND_FOLDER;
-    Line(NameField(*pChildObject),
+    Line(*pChildObject,
          {pChildObject->m_Code, pParentObject->m_Code, kind, int(child.m_RoundTypeTotal.m_Type),
           child.m_RoundTypeTotal.m_Digit, int(child.m_RoundTypeFloor.m_Type), child.m_RoundTypeFloor.m_Digit});
     Nodes(child, depth + 1);

@@ -176,7 +176,7 @@ void WriteRecords(CArchive& ar, GSCharCode nameCode, CPlenimetraParam* param, co
     r.kind = child.m_AreaCode < 0 ? CAreaTree::KIND_ELEMENT_LIST : CAreaTree::KIND_FOLDER;
     r.total = child.m_RoundTypeTotal;
     r.floor = child.m_RoundTypeFloor;
-    ar << pChildObject->m_Name.m_DefaultName.ToStdString(nameCode);
+    ar.WriteText(pChildObject->m_Name.m_DefaultName, nameCode);
     WriteRecordFields(ar, r);
     WriteRecords(ar, nameCode, param, child, child.m_AreaCode);
   }

@@ -458,6 +458,7 @@ private:
   GSErrCode PlaceDumpFigure(const CDumpFigure& values, std::shared_ptr<CArea1Object>& placed, API_Guid& made);
   // == Record steps (CPlenimetraParamRecord.cpp) ==
   void SerializeFields(CArchive& ar);
+  void SerializeEnvPath(CArchive& ar);
   void ReadOldInlineSettings1(CArchive& ar);
   void ReadOldInlineSettings3(CArchive& ar);
   void ReadFloors(CArchive& ar);

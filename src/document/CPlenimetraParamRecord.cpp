@@ -64,6 +64,19 @@ int CPlenimetraParam::SaveData()
   return err;
 }
 
+// The path only tells the settings dialog which file the settings came
+// from, and the user did not type it: one the record's code cannot hold is
+// stored as no path rather than refuse every save of the project.
+void CPlenimetraParam::SerializeEnvPath(CArchive& ar)
+{
+  if (ar.m_bOpen) {
+    DocText::Serialize(ar, m_EnvPath, DocVersion::kHostStringNames);
+    return;
+  }
+  GS::UniString path = DocText::FirstUnheld(m_EnvPath).IsEmpty() ? m_EnvPath : GS::UniString();
+  DocText::Serialize(ar, path, DocVersion::kHostStringNames);
+}
+
 void CPlenimetraParam::SerializeFields(CArchive& ar)
 {
   const bool reading = ar.m_bOpen;
@@ -94,7 +107,7 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
     ar.Serialize(m_AutoCutType.m_bFollowEdges);
   }
   if (has(V::kEnvPathText))
-    DocText::Serialize(ar, m_EnvPath, DocVersion::kHostStringNames);
+    SerializeEnvPath(ar);
   if (has(V::kSettingsBlocks)) {
     m_EnvParam.Serialize(ar);
     m_EnvParam2.Serialize(ar);

@@ -28,9 +28,6 @@ constexpr int kOldArea1Digit = 6;
 // terminator), the figure-area kind alone and three whole items.
 constexpr long long kMinPresetBytes = 4 + 3 + 4 + 3 * 8;
 
-// Old records kept the preset name as 8-bit Shift-JIS text.
-std::string ToOldName(const GS::UniString& name) { return name.ToStdString(CC_Japanese); }
-
 bool RepairField(int& value, bool valid, int repaired)
 {
   if (valid)
@@ -110,7 +107,7 @@ bool CRoundTypeParam::Serialize(CArchive& ar)
     if (loading)
       ar.ReadText(m_Name, CC_Japanese);
     else
-      ar << ToOldName(m_Name);
+      ar.WriteText(m_Name, CC_Japanese);  // old records kept the name in Shift-JIS
   } else {
     ar.Serialize(m_Name);
   }

@@ -41,7 +41,10 @@ constexpr bool IsValidNumber(int number) { return number <= kMaxNumber; }
 }  // namespace DocCode
 
 // Texts of the project record: host strings from a version on, 8-bit texts
-// in character code 32 before it.
+// in character code 32 before it. Every stored text travels as 8-bit bytes
+// in some character code, so a text is storable only when its code holds it;
+// editors refuse what it cannot hold at entry, and writers refuse it again
+// so that nothing saved reads back as another text.
 struct DocText {
   static void Serialize(CArchive& ar, GS::UniString& text, int hostStringFrom);
   static void ReadOld(CArchive& ar, GS::UniString& text);
@@ -50,4 +53,17 @@ struct DocText {
   // such a place, and no later save could give the bytes back, so a reader
   // refuses the text rather than store something else over it.
   static bool Decode(const std::string& bytes, GSCharCode code, GS::UniString& text);
+  // The bytes of the text in the code; false, bytes untouched, when the code
+  // cannot hold it: a character the code has none for, one that reads back
+  // as another (Shift-JIS turns "¥" into the byte of "\"), or a zero the
+  // stored text would end at.
+  static bool Encode(const GS::UniString& text, GSCharCode code, std::string& bytes);
+  // The first character of the text (a surrogate pair as one) that the code
+  // cannot hold; empty when it holds them all.
+  static GS::UniString FirstUnheld(const GS::UniString& text, GSCharCode code = CC_Default);
+  // The refusal that names such a character.
+  static GS::UniString UnheldMessage(const GS::UniString& character);
+  // For an edit: shows the refusal and answers true when the host's default
+  // code cannot hold the text.
+  static bool RefuseUnheld(const GS::UniString& text);
 };

@@ -14,6 +14,7 @@
 #include "CGSUtil.h"
 #include "CPlenimetraPalette.h"
 #include "CPlenimetraParam.h"
+#include "DocRecord.h"
 #include "GSWriteReport.h"
 #include "ManualAreaText.h"
 #include "dg_drawing.h"
@@ -196,6 +197,8 @@ void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
     GSWriteReport(GS::UniString(u"名前を入力してください"));
     return RefreshEditors();
   }
+  if (DocText::RefuseUnheld(name))
+    return RefreshEditors();
   EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) { object.m_Name.SetName2(ActStory(), name); });
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
@@ -287,6 +290,8 @@ void CPlenimetraFunc2::DoMsgChangeAreaType(short dialId)
 void CPlenimetraFunc2::DoMsgChangeAreaEquation(short dialId)
 {
   const GS::UniString equation = DGGetItemText(dialId, ITEM_AREA_EQUATION);
+  if (DocText::RefuseUnheld(equation))
+    return RefreshEditors();
   EachSelectedElement(dialId, [&](CArea2Object& element) {
     element.m_FloorArray.SearchFloor(ActStory())->m_ManualEquation = equation;
   });

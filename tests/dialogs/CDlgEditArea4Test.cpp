@@ -99,16 +99,21 @@ TEST_F(CDlgEditArea4Test, EmptyNamesAreRefusedFolderNameFirst)
   EXPECT_EQ(dialog.m_PatternName, GS::UniString(u"計算2"));
 }
 
-// The stored names pass through the host's default code; the dialog shows
-// the loss at once instead of on the next load.
-TEST_F(CDlgEditArea4Test, FolderNameKeepsOnlyWhatTheDefaultCodeHolds)
+// The stored names pass through the host's default code; a name it cannot
+// hold is refused at once instead of being stored as another.
+TEST_F(CDlgEditArea4Test, FolderNameTheDefaultCodeCannotHoldIsRefused)
 {
   Dlg dialog(&doc, true, false);
-  Run(dialog, [&](DialogUser& user) {
+  const short answer = Run(dialog, [&](DialogUser& user) {
     user.SetText(Dlg::ITEM_NAME, u"倉庫é");
     user.Click(1);
+    EXPECT_EQ(NewAlerts(), Texts{u"使用できない文字「é」(U+00E9)が含まれています"});
+    EXPECT_TRUE(user.IsOpen());
+    user.SetText(Dlg::ITEM_NAME, u"倉庫");
+    user.Click(1);
   });
-  EXPECT_EQ(dialog.m_Name.m_DefaultName, GS::UniString(u"倉庫?"));
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(dialog.m_Name.m_DefaultName, GS::UniString(u"倉庫"));
 }
 
 TEST_F(CDlgEditArea4Test, LayerIsShownReadOnlyOnlyWithThePatternName)

@@ -6,6 +6,7 @@
 
 #include "CDlgEditCr.h"
 #include "DialogDocTestSupport.h"
+#include "host_charcodes.h"
 
 namespace {
 
@@ -291,6 +292,35 @@ TEST_F(EditCrFolderTest, TypedEquationOpensOnRadio5AndGivesWayToTheFormula)
   EXPECT_FALSE(dialog.m_bManualEquation);
   EXPECT_TRUE(dialog.m_pArea4Object->m_AutoCr);
   EXPECT_FALSE(Folder()->m_AutoCr);
+}
+
+// The typed equation is stored in the host's default code: one it cannot
+// hold is refused at OK.
+TEST_F(EditCrFolderTest, ATypedEquationTheDefaultCodeCannotHoldIsRefused)
+{
+  for (GSCharCode code : {CC_Japanese, CC_UTF8}) {
+    pln::host::SetDefaultCharCode(code);
+    const auto alerts = fx.Alerts().size();
+    CDlgEditCr4 dialog(&doc, Folder(), Children());
+    const short result = Run(dialog, [&](DialogUser& user) {
+      user.SetLong(5, 1);
+      user.SetText(kText, u"□1+□2€");
+      user.Click(1);
+      if (user.IsOpen()) {
+        user.SetText(kText, u"□1+□2");
+        user.Click(1);
+      }
+    });
+    EXPECT_EQ(result, 1);
+    if (code == CC_Japanese) {
+      ASSERT_EQ(fx.Alerts().size(), alerts + 1);
+      EXPECT_EQ(fx.Alerts().back().largeText, GS::UniString(u"使用できない文字「€」(U+20AC)が含まれています"));
+      EXPECT_EQ(dialog.m_ManualEquation, GS::UniString(u"□1+□2"));
+    } else {
+      EXPECT_EQ(fx.Alerts().size(), alerts);
+      EXPECT_EQ(dialog.m_ManualEquation, GS::UniString(u"□1+□2€"));
+    }
+  }
 }
 
 TEST_F(EditCrFolderTest, OpensWithTheFoldersOwnSettingAndKeepsIt)

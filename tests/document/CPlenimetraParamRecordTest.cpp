@@ -5,6 +5,7 @@
 
 #include "DocumentRoundTrip.h"
 #include "HandmadeRecord.h"
+#include "host_charcodes.h"
 #include "host_debug.h"
 
 #include <cstdio>
@@ -66,6 +67,100 @@ TEST_F(RecordTest, ATextTooLongForTheRecordFailsTheWholeSaveAndKeepsTheOldRecord
   doc.m_Area4ObjectArray.front().m_Name.m_DefaultName = tooLong;
   EXPECT_NE(doc.SaveData(), NoError);
   EXPECT_TRUE(host.ModulData(GS::UniString(kRecord)) == stored);
+}
+
+// ---- texts the host's default code must hold ----------------------------------
+
+// The texts of the record a user edits, each reached in a loaded new project
+// (given an element by Edited below).
+struct EditedText {
+  const char* what;
+  GS::UniString& (*text)(CPlenimetraParam& doc);
+};
+
+CArea4Object& FirstFolder(CPlenimetraParam& doc) { return doc.m_Area4ObjectArray.front(); }
+CArea2ObjectFloor& ElementRecord(CPlenimetraParam& doc)
+{
+  return *doc.m_Area2ObjectArray.front().m_FloorArray.SearchFloor(0);
+}
+
+using Text = GS::UniString&;
+const EditedText kEditedTexts[] = {
+    {"rounding preset", [](CPlenimetraParam& d) -> Text { return d.m_EnvParam.m_RoundTypeParamArray[0].m_Name; }},
+    {"reference preset", [](CPlenimetraParam& d) -> Text { return d.m_EnvParam2.m_RoundTypeParamArray[0].m_Name; }},
+    {"folder", [](CPlenimetraParam& d) -> Text { return FirstFolder(d).m_Name.m_DefaultName; }},
+    {"folder on a floor", [](CPlenimetraParam& d) -> Text { return FirstFolder(d).m_Name.front().m_Name; }},
+    {"folder formula", [](CPlenimetraParam& d) -> Text { return FirstFolder(d).m_ManualEquationArray[0].m_Equation; }},
+    {"element", [](CPlenimetraParam& d) -> Text { return d.m_Area2ObjectArray.front().m_Name.m_DefaultName; }},
+    {"element formula", [](CPlenimetraParam& d) -> Text { return ElementRecord(d).m_ManualEquation; }},
+    {"settings pattern", [](CPlenimetraParam& d) -> Text {
+       CPlenimetraParam& pattern = d.m_EnvParam.m_PatternArray.front();
+       return pattern.GetAreaObject(pattern.m_AreaTree2.m_Child.front().m_AreaCode)->m_Name.m_DefaultName;
+     }},
+};
+
+// A loaded new project with one text of each kind, all plain.
+void Edited(CPlenimetraParam& doc)
+{
+  ASSERT_EQ(doc.LoadData2(false), 1);
+  const CAreaTree& folder = doc.m_AreaTree2.m_Child.front().m_Child.front();
+  const CRoundTypeItem item(CRoundTypeTable::ROUNDTYPE_CUT, 2);
+  ASSERT_TRUE(doc.m_AreaTree2.Insert(&doc, GS::UniString(u"計算"), ++doc.m_LastAreaCode, folder.m_AreaCode,
+                                     CAreaTree::KIND_ELEMENT_FORMULA, item, item));
+  doc.m_Area2ObjectArray.front().m_FloorArray.SearchFloor(0)->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
+  FirstFolder(doc).m_Name.SetName2(1, GS::UniString(u"建物2F"));
+  FirstFolder(doc).m_ManualEquationArray.Add(0, GS::UniString(u"1+2"));
+  PatternDoc pattern;
+  doc.m_EnvParam.m_PatternArray.push_back(pattern.doc);
+}
+
+// Under Shift-JIS, the host's default code, "€" and "😀" have no bytes and
+// "¥" would come back as "\": a save would store another text, so it fails
+// and the stored record stays. Under UTF-8 the same texts are stored and
+// read back.
+TEST_F(RecordTest, ASaveThatWouldChangeATextFailsAndKeepsTheStoredRecord)
+{
+  Edited(doc);
+  ASSERT_EQ(doc.SaveData(), NoError);
+  const auto stored = host.ModulData(GS::UniString(kRecord));
+  for (const EditedText& edited : kEditedTexts) {
+    GS::UniString& text = edited.text(doc);
+    const GS::UniString plain = text;
+    for (const char16_t* unheld : {u"A€B", u"😀", u"¥100"}) {
+      text = GS::UniString(unheld);
+      EXPECT_NE(doc.SaveData(), NoError) << edited.what;
+      EXPECT_TRUE(host.ModulData(GS::UniString(kRecord)) == stored) << edited.what;
+    }
+    text = plain;
+    ASSERT_EQ(doc.SaveData(), NoError) << edited.what;
+  }
+  EXPECT_TRUE(host.ModulData(GS::UniString(kRecord)) == stored);
+
+  pln::host::SetDefaultCharCode(CC_UTF8);
+  int n = 0;
+  for (const EditedText& edited : kEditedTexts)
+    edited.text(doc) = GS::UniString(u"A€B😀¥") + GS::UniString::Printf("%d", ++n);
+  ASSERT_EQ(doc.SaveData(), NoError);
+  const auto loaded = Load();
+  ASSERT_EQ(result, 1);
+  n = 0;
+  for (const EditedText& edited : kEditedTexts)
+    EXPECT_EQ(edited.text(*loaded), GS::UniString(u"A€B😀¥") + GS::UniString::Printf("%d", ++n)) << edited.what;
+}
+
+// The settings path is not the user's text: one the record cannot hold is
+// stored as no path, and the project still saves.
+TEST_F(RecordTest, ASettingsPathTheDefaultCodeCannotHoldIsStoredAsNone)
+{
+  for (GSCharCode code : {CC_Japanese, CC_UTF8}) {
+    pln::host::SetDefaultCharCode(code);
+    CPlenimetraParam saved;
+    RegisterTestKinds(saved);
+    ASSERT_EQ(saved.LoadData2(false), 1);
+    saved.m_EnvPath = GS::UniString(u"/設定/😀/S.dat");
+    ASSERT_EQ(saved.SaveData(), NoError) << code;
+    EXPECT_EQ(Load()->m_EnvPath, GS::UniString(code == CC_UTF8 ? u"/設定/😀/S.dat" : u"")) << code;
+  }
 }
 
 TEST_F(RecordTest, WithoutRecordOrPatternFileTheDefaultPatternIsTwoUndefinedFolders)

@@ -9,6 +9,7 @@
 #include "DocTestSupport.h"
 #include "host_charcodes.h"
 
+#include <array>
 #include <fstream>
 #include <iterator>
 
@@ -187,6 +188,95 @@ TEST_F(StoredNameCodesTest, UnderAUtf8HostOnlyBytesThatAreNoUtf8AreRefused)
   EXPECT_EQ(ReadPresetNamed(24, "\xEF\xBF\xBD"), 0);  // U+FFFD itself is a character
   EXPECT_EQ(ReadPresetNamed(21, Encoded(u"計算", CC_Japanese)), 0);
   EXPECT_EQ(ReadPresetNamed(21, Encoded(u"計算", CC_UTF8)), 3);  // 計 is E8 A8 88: no Shift-JIS
+}
+
+// ---- texts a code cannot hold -------------------------------------------------
+
+using DocTextTest = DocTest;
+
+TEST_F(DocTextTest, TheFirstCharacterACodeCannotHoldIsNamedWholeInTheRefusal)
+{
+  const std::u16string lone(1, u'\xD800');
+  const std::u16string zero(u"A\0B", 3);  // the stored text would end at the zero
+  const std::vector<std::array<std::u16string, 3>> rows{
+      // text, unheld in Shift-JIS (the default here), unheld in UTF-8
+      {u"標準設定　ｶﾅ①～", u"", u""},
+      {u"A€B", u"€", u""},
+      {u"計😀算€", u"😀", u""},  // a surrogate pair is one character
+      {u"¥100", u"¥", u""},      // Shift-JIS would give "\100" back
+      {lone, lone, lone},
+      {zero, std::u16string(1, 0), std::u16string(1, 0)},
+  };
+  for (const auto& [text, unheldInShiftJis, unheldInUtf8] : rows) {
+    EXPECT_EQ(DocText::FirstUnheld(GS::UniString::FromStd(text)), GS::UniString::FromStd(unheldInShiftJis));
+    EXPECT_EQ(DocText::FirstUnheld(GS::UniString::FromStd(text), CC_UTF8), GS::UniString::FromStd(unheldInUtf8));
+  }
+  EXPECT_EQ(DocText::UnheldMessage(GS::UniString(u"😀")), GS::UniString(u"使用できない文字「😀」(U+1F600)が含まれています"));
+}
+
+// The settings file is written as a copy that replaces the file only when
+// whole: under Shift-JIS a name it cannot hold fails the save, reported,
+// and the file stays; under UTF-8 the name is stored and read back.
+TEST_F(StoredNameCodesTest, ASettingsFileSaveThatWouldChangeANameFailsAndKeepsTheFile)
+{
+  host.AddLayer(GS::UniString(u"メンセラ"));
+  CEnvParam env;
+  env.m_PatternArray = NamedPatterns();
+  ASSERT_TRUE(env.SaveData(files.Path()));
+  const std::string kept = files.Contents();
+  auto presetName = [](CEnvParam& e) -> GS::UniString& { return e.m_RoundTypeParamArray[0].m_Name; };
+  auto patternName = [](CEnvParam& e) -> GS::UniString& { return e.m_PatternArray[0].GetAreaObject(1)->m_Name.m_DefaultName; };
+  for (GSCharCode code : kDefaultCodes) {
+    pln::host::SetDefaultCharCode(code);
+    for (auto name : {+presetName, +patternName}) {
+      CEnvParam changed = env;
+      name(changed) = GS::UniString(u"A€B😀");
+      const auto alerts = host.Alerts().size();
+      CEnvParam back;
+      if (code == CC_UTF8) {
+        ASSERT_TRUE(changed.SaveData(files.Path()));
+        ASSERT_TRUE(back.LoadData(files.Path()));
+        EXPECT_EQ(name(back), GS::UniString(u"A€B😀"));
+        continue;
+      }
+      EXPECT_FALSE(changed.SaveData(files.Path()));
+      EXPECT_EQ(files.Contents(), kept);
+      ASSERT_EQ(host.Alerts().size(), alerts + 1);
+      EXPECT_EQ(host.Alerts().back().largeText, files.Path() + GS::UniString(u"が保存できません"));
+    }
+  }
+}
+
+// The older forms keep names in Shift-JIS whatever the host's code: their
+// writers refuse what Shift-JIS cannot hold under UTF-8 too.
+TEST_F(StoredNameCodesTest, ShiftJisFormsRefuseUnderUtf8WhatShiftJisCannotHold)
+{
+  pln::host::SetDefaultCharCode(CC_UTF8);
+  CPlenimetraParamArray patterns = NamedPatterns();
+  patterns[0].GetAreaObject(-3)->m_Name.m_DefaultName = GS::UniString(u"計算😀");
+
+  // Presets of project records before 1043.
+  const CRoundTypeParam preset(1, GS::UniString(u"A€B"));
+  record.Write(1042, [&](CArchive& ar) {
+    EXPECT_EQ(ThrownBy([&] { CRoundTypeParam(preset).Serialize(ar); }), CArchive::kTooLong);
+  });
+  // Flat pattern records of settings files before 22.
+  {
+    CFileArchive ar(files.Path());
+    ASSERT_EQ(ar.Save(21), 0);
+    patterns.Write(ar);
+    EXPECT_EQ(ar.Close(), 3);
+  }
+  // The pattern file.
+  files.Put("kept", "p.txt");
+  EXPECT_FALSE(patterns[0].m_AreaTree2.m_Child.at(0).Save3(&patterns[0], files.Path("p.txt")));
+  EXPECT_EQ(files.Contents("p.txt"), "kept");
+  // The same names in the current forms, host strings in UTF-8.
+  record.Write(1047, [&](CArchive& ar) { EXPECT_EQ(ThrownBy([&] { CRoundTypeParam(preset).Serialize(ar); }), 0u); });
+  CFileArchive ar(files.Path());
+  ASSERT_EQ(ar.Save(24), 0);
+  patterns.Write(ar);
+  EXPECT_EQ(ar.Close(), 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // splitter. Project: pattern "計算" with 建物 { 居室, 共用 { 廊下, 階段 } }.
 
 #include "TreePageTestSupport.h"
+#include "host_charcodes.h"
 
 #include <algorithm>
 
@@ -469,6 +470,39 @@ TEST_F(AreaListTest, AnEmptyNameIsRefusedAndAnotherStoredForTheStory)
   pageUser().SetText(20, u"通路");
   EXPECT_EQ(doc().GetAreaObject(corridor)->m_Name.GetName(0), GS::UniString(u"通路"));
   EXPECT_EQ(doc().GetAreaObject(corridor)->m_Name.m_DefaultName, GS::UniString(u"廊下"));
+}
+
+// Names and formulas are stored in the host's default code (Shift-JIS
+// here): a text it cannot hold is refused naming the character, and neither
+// the document nor the stored record changes; under UTF-8 it is taken.
+TEST_F(AreaListTest, ANameOrFormulaTheDefaultCodeCannotHoldIsRefusedUnderShiftJisOnly)
+{
+  Element(corridor).m_FloorArray.SearchFloor(0)->m_Mode = CArea2ObjectFloor::MODE_MANUAL;
+  Element(corridor).m_FloorArray.SearchFloor(0)->m_ManualEquation = u"1+2";
+  page().SetAreaListItem(pageId);
+  SelectRows({corridor});
+  auto stored = [&] { return host.ModulData(GS::UniString(CPlenimetraParam::kRecordName)); };
+  auto name = [&] { return doc().GetAreaObject(corridor)->m_Name.GetName(0); };
+  auto formula = [&] { return Element(corridor).m_FloorArray.FindFloor(0)->m_ManualEquation; };
+  ASSERT_EQ(doc().SaveData(), NoError);
+  const auto before = stored();
+  NewAlerts();
+  pageUser().SetText(Page::ITEM_AREA_NAME, u"通路€");
+  EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"使用できない文字「€」(U+20AC)が含まれています"});
+  EXPECT_EQ(name(), GS::UniString(u"廊下"));
+  EXPECT_EQ(State(Page::ITEM_AREA_NAME).text, GS::UniString(u"廊下"));
+  pageUser().SetText(Page::ITEM_AREA_EQUATION, u"1+2😀");
+  EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"使用できない文字「😀」(U+1F600)が含まれています"});
+  EXPECT_EQ(formula(), GS::UniString(u"1+2"));
+  EXPECT_TRUE(stored() == before);
+
+  pln::host::SetDefaultCharCode(CC_UTF8);
+  pageUser().SetText(Page::ITEM_AREA_NAME, u"通路€");
+  pageUser().SetText(Page::ITEM_AREA_EQUATION, u"1+2😀");
+  EXPECT_TRUE(NewAlerts().empty());
+  EXPECT_EQ(name(), GS::UniString(u"通路€"));
+  EXPECT_EQ(formula(), GS::UniString(u"1+2😀"));
+  EXPECT_FALSE(stored() == before);
 }
 
 TEST_F(AreaListTest, AColourIsOneHostStepAndItsSwatchHasThePensBytes)
