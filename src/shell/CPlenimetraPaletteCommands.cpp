@@ -100,10 +100,20 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
     SendUpdateMessage(Hint::StoryChanged);
     break;
   }
-  case 3:
-    // The output shows its own failures, each once.
-    static_cast<void>(RunOutputCommand(m_Param));
+  case 3: {
+    // The output shows its own failures, each once. Its saves (the choices
+    // made in its dialog, the record after the sheets) join its step, so
+    // that undo and redo take them with the sheets; a step the host refuses
+    // leaves the output as it runs without one.
+    bool ran = false;
+    static_cast<void>(ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[出力]"), [&]() {
+      ran = true;
+      return RunOutputCommand(m_Param);
+    }));
+    if (!ran)
+      static_cast<void>(RunOutputCommand(m_Param));
     break;
+  }
   case 4:
     if (const std::optional<CEnvironmentResult> result = RunEnvironmentDialog(m_Param); result.has_value())
       err = ApplySettings(dialId, *result);

@@ -144,4 +144,22 @@ TEST_F(ExampleUndoRedoTest, ATreeMoveIsItsOwnStep)
   ExpectUndoneAndRedone(before);
 }
 
+// The worksheets, then the CSV: each output is one step with the choices it
+// saved, so Undo takes back the CSV's choices alone and leaves the sheets.
+TEST_F(ExampleUndoRedoTest, AnOutputIsOneStepWithWhatItSaved)
+{
+  flow.OutputWorksheetsAndCsv();
+  const std::size_t sheets = flow.Worksheets().size();
+  const std::string totals = flow.Totals();
+  const std::vector<char> record = Record();
+  ASSERT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[出力]"));
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_NE(Record(), record);
+  EXPECT_EQ(flow.Worksheets().size(), sheets);
+  ASSERT_EQ(host.UserRedo(), NoError);
+  EXPECT_EQ(flow.Totals(), totals);
+  EXPECT_EQ(Record(), record);
+  EXPECT_EQ(flow.Worksheets().size(), sheets);
+}
+
 }  // namespace
