@@ -30,6 +30,9 @@ public:
   std::filesystem::path CsvPath() const;
   // The worksheets written, in the order of the host's databases.
   std::vector<std::pair<std::string, API_DatabaseUnId>> Worksheets() const;
+  // Per pattern, each node's area on each storey it calculates and for the
+  // building, one line a node.
+  std::string Totals() const;
 
 private:
   void CheckSettings() const;
@@ -39,7 +42,6 @@ private:
   void CheckHost(const std::string& step);
   void Output(bool csv);
   void Create(short story, const std::vector<API_Guid>& selection);
-  std::string Totals() const;
 
   HostFixture& host_;
   std::function<void(const std::string&)> print_;

@@ -89,6 +89,9 @@ public:
   static constexpr HINT kHintTreeShown = 16;
   // The splitter never goes left of this position.
   static constexpr short kMinSplitterPos = 255;
+  // The undo step of every recolouring after an edit of the tree or its
+  // lists, and of the save that follows it.
+  static constexpr const char16_t* kRecolourStep = u"メンセラ[]";
 
   explicit CPlenimetraFunc2(CPlenimetraPalette& palette);
   ~CPlenimetraFunc2() override;
@@ -205,10 +208,15 @@ public:
   [[nodiscard]] GSErrCode DoMsgClickAutoAreaTarget(short dialId);
   short DoDragDropAutoAreaListToTree(short dialId, DG::DragDropEventArg* event);
   // After a change of targets: the detail editors, the area and
-  // automatic-area lists, and the saved document.
-  void RefillListsAndSave(short dialId);
-  // The figures and elements re-coloured in one undo step "メンセラ[]".
-  void RecolourFigures(const std::vector<CArea2Object*>& elements, const CArea1ObjectPtrArray& removed);
+  // automatic-area lists.
+  void RefillLists(short dialId);
+  // The elements' and removed figures' recolouring, the lists refilled and
+  // the document saved, all in the recolouring's undo step "メンセラ[]".
+  void RecolourAndSave(short dialId, const std::vector<CArea2Object*>& elements, const CArea1ObjectPtrArray& removed);
+  // The placed parts of the elements' figures and of the removed figures
+  // re-coloured; the caller's undo step holds it.
+  [[nodiscard]] GSErrCode RecolourFigures(const std::vector<CArea2Object*>& elements,
+                                          const CArea1ObjectPtrArray& removed);
 
   // == Sorting (CPlenimetraFunc2Sort.cpp) ==
   // Each reorders what its rows stand for, refills the list, selects the
@@ -216,6 +224,8 @@ public:
   void SortAreaList(short dialId, short column);
   void SortDetailList(short dialId, short column);
   void SortAutoAreaList(short dialId, short column);
+  // Saves a sorted order as its own undo step.
+  void SaveOrder();
 
   // == Dragging (CPlenimetraFunc2Drag.cpp) ==
   short DoMsgDragDropTree(short dialId, DG::DragDropEventArg* event);
@@ -271,8 +281,8 @@ private:
   // The active story's owning pointer of a listed figure.
   std::shared_ptr<CArea1Object> SharedFigure(const CArea1Object* figure) const;
   // The selected figures enter the element with "+"; refused with a
-  // message unless its MODE takes figures.
-  void PutFigures(short dialId, CArea2Object& element);
+  // message unless its MODE takes figures; answers the recolouring's result.
+  [[nodiscard]] GSErrCode PutFigures(short dialId, CArea2Object& element);
   using RowChange = std::function<void(CAreaTree& node, CAreaObject& object)>;
   using ElementChange = std::function<void(CArea2Object& element)>;
   void DoMsgChangeAreaEditor(short dialId, short item);

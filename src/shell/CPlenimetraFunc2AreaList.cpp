@@ -1,7 +1,8 @@
 // The area list of the calculation-tree page as a bulk editor: the value
-// chosen in a cell's editor goes to every selected row. These edits change
-// the document outside any host command and push no tree undo snapshot;
-// only the colour, which rewrites placed figures, is one host undo step.
+// chosen in a cell's editor goes to every selected row. These edits push no
+// tree undo snapshot. Each is one host undo step all the same, its save in
+// it: the colour, which rewrites placed figures, in the recolouring's step,
+// every other edit in a step of the list's own.
 
 #include "CPlenimetraFunc2.h"
 
@@ -38,6 +39,9 @@ bool IsConcreteKind(long long kind)
 }
 
 bool IsMode(long long mode) { return mode >= CArea2ObjectFloor::MODE_FIGURE && mode <= CArea2ObjectFloor::MODE_BOTH; }
+
+// A cell's edit reaches the host with the save: that is its undo step.
+void SaveListEdit(CPlenimetraParam& param) { GSWriteReport(SaveAsStep(param, u"メンセラ[求積図形リスト]")); }
 
 }  // namespace
 
@@ -165,7 +169,7 @@ void CPlenimetraFunc2::RenumberAndSave(short dialId)
   UpdateTreeItem(dialId, DG_TVI_ROOT);
   // Numbers of rows that were not selected may have moved too.
   SetAreaListItem(dialId);
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaRoundType(short dialId)
@@ -177,7 +181,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaRoundType(short dialId)
     object.m_RoundType = static_cast<CRoundTypeTable::ROUNDTYPE>(kind);
   });
   RefreshEditors();
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaOperator(short dialId)
@@ -186,7 +190,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaOperator(short dialId)
   EachSelectedRow(dialId, [&](CAreaTree& node, CAreaObject&) { node.m_Operator = static_cast<int>(op); });
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
@@ -202,7 +206,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
   EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) { object.m_Name.SetName2(ActStory(), name); });
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
@@ -212,7 +216,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
     element.m_ShowTotal = static_cast<CArea2Object::SHOWTOTAL>(show);
   });
   RefreshEditors();
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaListType(short dialId)
@@ -222,7 +226,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaListType(short dialId)
     object.m_ListType = static_cast<CArea2ListTypeTable::LISTTYPE>(type);
   });
   RefreshEditors();
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaAutoCr(short dialId)
@@ -241,7 +245,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaAutoCr(short dialId)
   m_pAutoAreaListInfoParam->SetList(false);
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
 }
 
 void CPlenimetraFunc2::ChangeNodeRounding(short dialId, bool building, bool digits, bool rebuild)
@@ -262,7 +266,7 @@ void CPlenimetraFunc2::ChangeNodeRounding(short dialId, bool building, bool digi
   if (rebuild)
     SetTreeItem(dialId);
   RefreshEditors();
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
   UpdateTreeItem(dialId, DG_TVI_ROOT);
   ListChangeSelection(dialId);
 }
@@ -284,7 +288,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaType(short dialId)
   SetTreeItem(dialId);
   SetAutoAreaListItem(dialId);
   RefreshEditors();
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaEquation(short dialId)
@@ -297,7 +301,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaEquation(short dialId)
   });
   SetTreeItem(dialId);
   RefreshEditors();
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaOrgArea(short dialId)
@@ -312,13 +316,15 @@ void CPlenimetraFunc2::DoMsgChangeAreaOrgArea(short dialId)
   });
   SetTreeItem(dialId);
   RefreshEditors();
-  GSWriteReport(m_pParam->SaveData());
+  SaveListEdit(*m_pParam);
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaColor(short dialId)
 {
   const short pen = static_cast<short>(DGGetItemValLong(dialId, ITEM_AREA_COLOR));
-  GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[]"), [&]() -> GSErrCode {
+  // The save joins the recolouring's step: the new colours and the record
+  // go back and come again together.
+  const auto recolour = [&]() -> GSErrCode {
     GSErrCode first = NoError;
     EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) {
       object.m_ColorPen = pen;
@@ -327,13 +333,13 @@ void CPlenimetraFunc2::DoMsgChangeAreaColor(short dialId)
           first = recoloured;
     });
     return first;
-  });
-  SetTreeItem(dialId);
-  SetAutoAreaListItem(dialId);
-  RefreshEditors();
-  if (const GSErrCode saved = m_pParam->SaveData(); err == NoError)
-    err = saved;
-  GSWriteReport(err);
+  };
+  GSWriteReport(RunAsOneStep(GS::UniString(kRecolourStep), recolour, [&] {
+    SetTreeItem(dialId);
+    SetAutoAreaListItem(dialId);
+    RefreshEditors();
+    return m_pParam->SaveData();
+  }));
 }
 
 GSErrCode CPlenimetraFunc2::ChangeAreaColor(CArea2Object* element)

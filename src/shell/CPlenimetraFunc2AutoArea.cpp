@@ -138,21 +138,20 @@ void CPlenimetraFunc2::RemoveTarget(const CAutoAreaParam* record, CArea2Object* 
   floor->m_List.Remove(FiguresOf(*record, m_pParam), &removed);
 }
 
-void CPlenimetraFunc2::RecolourFigures(const std::vector<CArea2Object*>& elements, const CArea1ObjectPtrArray& removed)
+GSErrCode CPlenimetraFunc2::RecolourFigures(const std::vector<CArea2Object*>& elements,
+                                            const CArea1ObjectPtrArray& removed)
 {
-  GSWriteReport(ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[]"), [&]() -> GSErrCode {
-    GSErrCode first = NoError;
-    const auto keep = [&first](GSErrCode err) {
-      if (first == NoError)
-        first = err;
-    };
-    for (CArea2Object* element : elements)
-      keep(ChangeAreaColor(element));
-    // Figures taken out lose the element's colour.
-    for (const auto& figure : removed)
-      keep(figure->ChangeParam(m_pParam, false));
-    return first;
-  }));
+  GSErrCode first = NoError;
+  const auto keep = [&first](GSErrCode err) {
+    if (first == NoError)
+      first = err;
+  };
+  for (CArea2Object* element : elements)
+    keep(ChangeAreaColor(element));
+  // Figures taken out lose the element's colour.
+  for (const auto& figure : removed)
+    keep(figure->ChangeParam(m_pParam, false));
+  return first;
 }
 
 // ---------------------------------------------------------------------------
@@ -198,11 +197,14 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
         return true;
       },
       [&](short row) { SetAutoAreaListItem(dialId, row, pAutoAreaParam); });
-  RecolourFigures({element}, removed);
-  m_pAutoAreaListInfoParam->SetList(false);
-  SetAreaListItem(dialId);
-  m_pAreaListInfoParam->SetList(false);
-  GSWriteReport(m_pParam->SaveData());
+  GSWriteReport(RunAsOneStep(
+      GS::UniString(kRecolourStep), [&] { return RecolourFigures({element}, removed); },
+      [&] {
+        m_pAutoAreaListInfoParam->SetList(false);
+        SetAreaListItem(dialId);
+        m_pAreaListInfoParam->SetList(false);
+        return m_pParam->SaveData();
+      }));
 }
 
 GSErrCode CPlenimetraFunc2::DoMsgClickAutoAreaTarget(short dialId)
@@ -239,8 +241,7 @@ GSErrCode CPlenimetraFunc2::DoMsgClickAutoAreaTarget(short dialId)
       RemoveTarget(record, work.m_pArea2, removed);
     elements.push_back(work.m_pArea2);
   }
-  RecolourFigures(elements, removed);
-  RefillListsAndSave(dialId);
+  RecolourAndSave(dialId, elements, removed);
   return NoError;
 }
 
@@ -255,17 +256,29 @@ short CPlenimetraFunc2::DoDragDropAutoAreaListToTree(short dialId, DG::DragDropE
   if (auto* element = dynamic_cast<CArea2Object*>(object); element != nullptr && node->m_AreaCode < 0) {
     for (int row : GetSelAutoAreaList(dialId))
       AddTarget(AutoAreaRecord(dialId, static_cast<short>(row)), element);
-    RecolourFigures({element}, {});
+    RecolourAndSave(dialId, {element}, {});
+    return 0;
   }
-  RefillListsAndSave(dialId);
+  RecolourAndSave(dialId, {}, {});
   return 0;
 }
 
-void CPlenimetraFunc2::RefillListsAndSave(short dialId)
+// With nothing to recolour the step holds the save alone.
+void CPlenimetraFunc2::RecolourAndSave(short dialId, const std::vector<CArea2Object*>& elements,
+                                       const CArea1ObjectPtrArray& removed)
+{
+  GSWriteReport(RunAsOneStep(
+      GS::UniString(kRecolourStep), [&] { return RecolourFigures(elements, removed); },
+      [&] {
+        RefillLists(dialId);
+        return m_pParam->SaveData();
+      }));
+}
+
+void CPlenimetraFunc2::RefillLists(short dialId)
 {
   m_pDetailListInfoParam->SetList(false);
   SetAreaListItem(dialId);
   SetAutoAreaListItem(dialId);
   m_pAreaListInfoParam->SetList(false);
-  GSWriteReport(m_pParam->SaveData());
 }

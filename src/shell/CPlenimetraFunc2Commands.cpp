@@ -1,6 +1,7 @@
 // The buttons of the calculation-tree page. Every command that changes the
 // tree pushes one tree undo snapshot after the user confirmed and before
-// the first change, and ends with the document's save result.
+// the first change, and ends with the document's save result. That save is
+// the command's host undo step too, beside the page's own tree undo.
 
 #include "CPlenimetraFunc2.h"
 
@@ -66,7 +67,7 @@ GSErrCode CPlenimetraFunc2::DoItemInsert(short dialId)
   SetTreeItem(dialId);
   SetAreaListItem(dialId);
   DeselectAreaRows(dialId);
-  return m_pParam->SaveData();
+  return SaveAsStep(*m_pParam, u"メンセラ[項目挿入]");
 }
 
 GSErrCode CPlenimetraFunc2::DoItemCopy(short dialId)
@@ -84,7 +85,7 @@ GSErrCode CPlenimetraFunc2::DoItemCopy(short dialId)
   tree->SetItemNo(m_pParam);
   SetTreeItem(dialId);
   SetAreaListItem(dialId);
-  return m_pParam->SaveData();
+  return SaveAsStep(*m_pParam, u"メンセラ[項目コピー]");
 }
 
 GSErrCode CPlenimetraFunc2::DoItemDelete(short dialId)
@@ -104,7 +105,7 @@ GSErrCode CPlenimetraFunc2::DoItemDelete(short dialId)
   SetTreeItem(dialId);
   tree->SetItemNo(m_pParam);
   SetAreaListItem(dialId);
-  return m_pParam->SaveData();
+  return SaveAsStep(*m_pParam, u"メンセラ[項目削除]");
 }
 
 GSErrCode CPlenimetraFunc2::DoItemEdit(short dialId)
@@ -129,7 +130,7 @@ GSErrCode CPlenimetraFunc2::DoItemEdit(short dialId)
     }
     UpdateTreeItem(dialId, DG_TVI_ROOT);
     SetAreaListItem(dialId);
-    return m_pParam->SaveData();
+    return SaveAsStep(*m_pParam, u"メンセラ[項目編集]");
   }
   return EditOne(dialId, selection.front());
 }
@@ -190,7 +191,7 @@ GSErrCode CPlenimetraFunc2::EditOne(short dialId, int treeItem)
   UpdateTreeItem(dialId, DG_TVI_ROOT);
   SetAreaListItem(dialId);
   SetAutoAreaListItem(dialId);
-  const GSErrCode err = m_pParam->SaveData();
+  const GSErrCode err = SaveAsStep(*m_pParam, u"メンセラ[項目編集]");
   m_pAreaListInfoParam->SetList(false);
   return err;
 }
@@ -236,7 +237,7 @@ GSErrCode CPlenimetraFunc2::DoUndo(short dialId)
     SetTreeItem(dialId);
     SetAreaListItem(dialId);
   }
-  const GSErrCode err = m_pParam->SaveData();
+  const GSErrCode err = SaveAsStep(*m_pParam, u"メンセラ[元に戻す]");
   EnableItem(dialId);
   return err;
 }
@@ -274,7 +275,7 @@ GSErrCode CPlenimetraFunc2::DoEditCr(short dialId)
         stored->m_List[i].m_CrMark = dialog.m_AreaFloor.m_List[i].m_CrMark;
   }
   RefillAreaRow(dialId, node);
-  return m_pParam->SaveData();
+  return SaveAsStep(*m_pParam, u"メンセラ[改行]");
 }
 
 void CPlenimetraFunc2::TakeFolderBreaks(CAreaTree& node, CArea4Object& folder, const CDlgEditCr4& dialog)
@@ -310,7 +311,7 @@ GSErrCode CPlenimetraFunc2::DoTreeEdit(short /*dialId*/)
   flags.m_bShowTotal = dialog.m_bShowTotalArea;
   flags.m_bShowMarkNo = dialog.m_bShowMark;
   OnUpdate(kHintTreeShown);
-  return m_pParam->SaveData();
+  return SaveAsStep(*m_pParam, u"メンセラ[ツリー表示]");
 }
 
 GSErrCode CPlenimetraFunc2::DoEditAreaListItem(short dialId)
@@ -319,7 +320,7 @@ GSErrCode CPlenimetraFunc2::DoEditAreaListItem(short dialId)
   if (dialog.DoModal() != kOk)
     return NoError;
   m_pParam->m_AreaListItemArray = dialog.m_AreaListItemArray;
-  const GSErrCode saved = m_pParam->SaveData();
+  const GSErrCode saved = SaveAsStep(*m_pParam, u"メンセラ[リスト項目]");
   SetAreaListHeader(dialId);
   SetAreaListItem(dialId);
   m_pAreaListInfoParam->SetList(false);

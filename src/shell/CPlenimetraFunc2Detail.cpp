@@ -172,7 +172,7 @@ void CPlenimetraFunc2::DoMsgChangeDetailRoundType(short dialId)
   });
   SetAreaListItem(dialId);
   m_pAreaListInfoParam->SetList(false);
-  GSWriteReport(m_pParam->SaveData());
+  GSWriteReport(SaveAsStep(*m_pParam, u"メンセラ[端数処理]"));
 }
 
 void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
@@ -203,8 +203,9 @@ void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
   SetAreaListItem(dialId);
   m_pAreaListInfoParam->SetList(false);
   // A figure taken out would otherwise keep the element's colour.
-  RecolourFigures({element}, removed);
-  GSWriteReport(m_pParam->SaveData());
+  GSWriteReport(RunAsOneStep(
+      GS::UniString(kRecolourStep), [&] { return RecolourFigures({element}, removed); },
+      [&] { return m_pParam->SaveData(); }));
 }
 
 short CPlenimetraFunc2::DoDragDropDetailListToTree(short dialId, DG::DragDropEventArg* event)
@@ -215,18 +216,22 @@ short CPlenimetraFunc2::DoDragDropDetailListToTree(short dialId, DG::DragDropEve
   CAreaObject* object = node != nullptr ? m_pParam->GetAreaObject(node->m_AreaCode) : nullptr;
   if (object == nullptr)
     return 0;
-  if (auto* element = dynamic_cast<CArea2Object*>(object); element != nullptr && node->m_AreaCode < 0)
-    PutFigures(dialId, *element);
-  RefillListsAndSave(dialId);
+  auto* element = node->m_AreaCode < 0 ? dynamic_cast<CArea2Object*>(object) : nullptr;
+  GSWriteReport(RunAsOneStep(
+      GS::UniString(kRecolourStep), [&] { return element != nullptr ? PutFigures(dialId, *element) : NoError; },
+      [&] {
+        RefillLists(dialId);
+        return m_pParam->SaveData();
+      }));
   return 0;
 }
 
-void CPlenimetraFunc2::PutFigures(short dialId, CArea2Object& element)
+GSErrCode CPlenimetraFunc2::PutFigures(short dialId, CArea2Object& element)
 {
   CArea2ObjectFloor* record = element.m_FloorArray.SearchFloor(ActStory());
   if (!TakesFigures(record->m_Mode)) {
     GSWriteReport(GS::UniString(kNotFigures));
-    return;
+    return NoError;
   }
   EachSelectedFigure(dialId, [&](CArea1Object& figure) {
     if (CArea2List* entry = record->m_List.Search(&figure); entry != nullptr)
@@ -234,5 +239,5 @@ void CPlenimetraFunc2::PutFigures(short dialId, CArea2Object& element)
     else if (auto shared = SharedFigure(&figure); shared != nullptr)
       record->m_List.push_back(CArea2List(shared, COperatorTable::OPERATOR_PLUS));
   });
-  RecolourFigures({&element}, {});
+  return RecolourFigures({&element}, {});
 }

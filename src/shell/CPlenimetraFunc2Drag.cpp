@@ -23,6 +23,8 @@ constexpr short kAreaListFeedback = 256;
 
 const char16_t* const kNotIntoFolder = u"小計項目以外の項目に移動することはできません";
 const char16_t* const kNotHere = u"この項目に移動することはできません";
+// The undo step of the page's moves.
+const char16_t* const kListUndo = u"メンセラ[求積図形リスト]";
 
 }  // namespace
 
@@ -134,7 +136,8 @@ void CPlenimetraFunc2::MoveTreeNode(short dialId, const CAreaTree& dragged, Int3
   tree->Delete();
   SetTreeItem(dialId);
   SetAreaListItem(dialId);
-  GSWriteReport(m_pParam->SaveData());
+  // The move reaches the host with the save: that is its undo step.
+  GSWriteReport(SaveAsStep(*m_pParam, kListUndo));
   m_Palette.SetTreeItem();
   EnableItem(dialId);
 }
@@ -156,15 +159,18 @@ short CPlenimetraFunc2::DoMsgDragDropAreaList(short dialId, DG::DragDropEventArg
   }
   if (event->relativePos != DG_DRAG_INSERT_UNDER && event->relativePos != DG_DRAG_INSERT_ABOVE)
     return 0;
-  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形リスト]"), [&]() -> GSErrCode {
+  // The renumbering and the save belong to the step: its undo gives back
+  // the order with the record, and its redo brings both again.
+  const auto reorder = [&]() -> GSErrCode {
     m_pParam->SetUndo2();
     ReorderAreaRows(dialId, static_cast<short>(event->insertPos));
     return NoError;
-  });
-  m_pParam->GetTree()->SetItemNo(m_pParam);
-  SetAreaListItem(dialId);
-  GSWriteReport(err);
-  GSWriteReport(m_pParam->SaveData());
+  };
+  GSWriteReport(RunAsOneStep(GS::UniString(kListUndo), reorder, [&] {
+    m_pParam->GetTree()->SetItemNo(m_pParam);
+    SetAreaListItem(dialId);
+    return m_pParam->SaveData();
+  }));
   return 0;
 }
 

@@ -182,7 +182,7 @@ void CPlenimetraFunc2::SortAreaList(short dialId, short column)
       again.push_back(row);
   SelectRows(dialId, ITEM_AREA_LIST, again);
   m_pAreaListInfoParam->SetList(false);
-  GSWriteReport(m_pParam->SaveData());
+  SaveOrder();
 }
 
 // ---------------------------------------------------------------------------
@@ -314,5 +314,12 @@ void CPlenimetraFunc2::SortAutoAreaList(short dialId, short column)
       again.push_back(row);
   SelectRows(dialId, ITEM_AUTO_LIST, again);
   m_pAutoAreaListInfoParam->SetList(false);
-  GSWriteReport(m_pParam->SaveData());
+  SaveOrder();
+}
+
+// The new order reaches the host with the save: that is the sort's undo
+// step, as the detail list's.
+void CPlenimetraFunc2::SaveOrder()
+{
+  GSWriteReport(SaveAsStep(*m_pParam, kListUndo));
 }

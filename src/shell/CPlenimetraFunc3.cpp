@@ -358,7 +358,9 @@ bool CPlenimetraFunc3::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
   SelectRows(dialId, again);
   m_pListInfoParam->SetList(false);
   EnableItem(dialId);
-  GSWriteReport(m_pParam->SaveData());
+  // The new order reaches the host with the save: that is the sort's undo
+  // step, as for the lists of the calculation-tree page.
+  GSWriteReport(SaveAsStep(*m_pParam, u"メンセラ[求積図形リスト]"));
   return true;
 }
 

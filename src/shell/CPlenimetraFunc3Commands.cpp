@@ -132,6 +132,9 @@ GSErrCode CPlenimetraFunc3::CutElements(const GS::Array<API_Neig>& selection, in
     record.m_AutoCutType = m_pParam->m_AutoCutType;
     record.m_ItemType1 = static_cast<CItemType1Table::ITEMTYPE>(m_pParam->m_AutoItemType1);
     record.m_ItemType2 = static_cast<CItemType2Table::ITEMTYPE>(m_pParam->m_AutoItemType2);
+    // The figures go into the story's floor record, which a story added
+    // since the palette opened gets only with its first cut.
+    static_cast<void>(FloorOnDemand(m_pParam, element.header.floorInd));
     err = record.DoCreateArea1(m_pParam, startNo);
     FloorOnDemand(m_pParam, element.header.floorInd)->m_AutoAreaParamArray.Add(record);
     if (err = StepOrStop(progress, err); err != NoError)

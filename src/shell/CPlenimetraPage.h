@@ -6,7 +6,10 @@
 
 #include "CDGListItemParam.h"
 #include "CDGPaletteCore.h"
+#include "CPlenimetraParam.h"
+#include "host_notify.h"
 
+#include <functional>
 #include <memory>
 
 class CPlenimetraPalette;
@@ -46,6 +49,37 @@ inline void SaveAndReleaseColumns(std::unique_ptr<CDGListItemParamArray>& column
     return;
   columns->SaveHeaderPosition(resourceId);
   columns.reset();
+}
+
+// The document reaches the host only through its save, the project record.
+// An edit's save therefore runs inside one undo step, after what of the
+// edit the host keeps on the plan (place: the placed parts it rewrites): a
+// save outside every step would belong to none, so that the host's Undo
+// took it back with the step before and Redo did not restore it. The host
+// records no step when nothing changed. Where it refuses the step, nothing
+// is placed but the edit is still saved, as the document holds it. Answers
+// the first failure.
+inline GSErrCode RunAsOneStep(const GS::UniString& name, const std::function<GSErrCode()>& place,
+                              const std::function<GSErrCode()>& save)
+{
+  bool ran = false;
+  const GSErrCode err = ACAPI_CallUndoableCommand(name, [&]() -> GSErrCode {
+    ran = true;
+    const GSErrCode placed = place();
+    const GSErrCode saved = save();
+    return placed != NoError ? placed : saved;
+  });
+  if (ran)
+    return err;
+  const GSErrCode saved = save();
+  return err != NoError ? err : saved;
+}
+
+// An edit that places nothing: its save alone is its undo step.
+inline GSErrCode SaveAsStep(CPlenimetraParam& param, const char16_t* name)
+{
+  return RunAsOneStep(
+      GS::UniString(name), [] { return GSErrCode(NoError); }, [&] { return param.SaveData(); });
 }
 
 class CPlenimetraPage : public CDGPaletteCore {

@@ -138,6 +138,8 @@ private:
   void InstallNotifications(GSErrCode& err);
   [[nodiscard]] GSErrCode InsertPattern(short dialId, CPlenimetraParam& source, const CAreaTree& node, short layer);
   [[nodiscard]] GSErrCode UpdateAllFigures(bool keepLook);
+  // The figures after applied settings (inside the settings' undo step).
+  [[nodiscard]] GSErrCode UpdateFiguresForSettings(bool styles);
 
   static std::array<PageMaker, 3> s_PageMakers;
 };

@@ -82,8 +82,9 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
       m_Param.m_FloorParamArray = dialog.m_FloorParamArray;
       m_Param.m_FloorParamArray.m_bCalcPerFloor = perFloor;
       SendUpdateMessage(Hint::TreeChanged);
-      // Saved, or the next opening (which reloads) forgets the choice.
-      err = m_Param.SaveData();
+      // Saved, or the next opening (which reloads) forgets the choice; the
+      // save is the choice's undo step.
+      err = SaveAsStep(m_Param, u"メンセラ[階設定]");
     }
     break;
   }
@@ -99,10 +100,20 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
     SendUpdateMessage(Hint::StoryChanged);
     break;
   }
-  case 3:
-    // The output shows its own failures, each once.
-    static_cast<void>(RunOutputCommand(m_Param));
+  case 3: {
+    // The output shows its own failures, each once. Its saves (the choices
+    // made in its dialog, the record after the sheets) join its step, so
+    // that undo and redo take them with the sheets; a step the host refuses
+    // leaves the output as it runs without one.
+    bool ran = false;
+    static_cast<void>(ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[出力]"), [&]() {
+      ran = true;
+      return RunOutputCommand(m_Param);
+    }));
+    if (!ran)
+      static_cast<void>(RunOutputCommand(m_Param));
     break;
+  }
   case 4:
     if (const std::optional<CEnvironmentResult> result = RunEnvironmentDialog(m_Param); result.has_value())
       err = ApplySettings(dialId, *result);
@@ -155,14 +166,12 @@ void CPlenimetraPalette::DoRoundTypeChange(short dialId)
   const CRoundTypeParam* after = tables.Search(id);
   const bool alike = RoundFiguresAlike(before, after);
   node->m_RoundTypeId = id;
-  GSErrCode err = NoError;
-  if (!alike)
-    err = ACAPI_CallUndoableCommand(GS::UniString(u"求積図形更新"), [&]() { return UpdateAllFigures(true); });
   // Saved in both cases, or the next opening (which reloads) forgets the
-  // table chosen; the first failure is the one shown.
-  if (const GSErrCode saved = m_Param.SaveData(); err == NoError)
-    err = saved;
-  GSWriteReport(err);
+  // table chosen, and inside the step, so that undo and redo take the table
+  // with the figures; the first failure is the one shown.
+  const GS::UniString step(alike ? u"メンセラ[端数処理]" : u"求積図形更新");
+  GSWriteReport(RunAsOneStep(
+      step, [&] { return alike ? GSErrCode(NoError) : UpdateAllFigures(true); }, [&] { return m_Param.SaveData(); }));
 }
 
 // ---------------------------------------------------------------------------
@@ -186,29 +195,35 @@ GSErrCode CPlenimetraPalette::ApplySettings(short dialId, const CEnvironmentResu
   m_Param.m_EnvParam = next;
   if (texts)
     SendUpdateMessage(Hint::TextsChanged);
-  GSErrCode err = NoError;
-  if (styles || texts || tables || next.m_NumberFillGaps) {
+  const bool figures = styles || texts || tables || next.m_NumberFillGaps;
+  if (figures) {
     SetRoundTypeItem(dialId);
     SendUpdateMessage(Hint::SettingsApplied);
-    err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[環境設定]"), [&]() {
-      if (m_Param.m_EnvParam.m_NumberFillGaps) {
-        if (CFloorParam* floor = m_Param.m_FloorParamArray.Search(CGSUtil::GetActStory()); floor != nullptr) {
-          GSErrCode first = floor->m_Area1ObjectArray.SetSortIndex();
-          if (const GSErrCode numbered = floor->m_Area1ObjectArray.CheckItemNo(&m_Param); first == NoError)
-            first = numbered;
-          if (const GSErrCode updated = UpdateAllFigures(!styles); first == NoError)
-            first = updated;
-          return first;
-        }
-      }
-      return UpdateAllFigures(!styles);
-    });
   }
-  SetTreeItem(dialId, m_Param.m_CurTreeCode);
-  SetLayerStatus();
-  if (const GSErrCode saved = m_Param.SaveData(); err == NoError)
-    err = saved;
-  return err;
+  // The save is in the settings' step (or is the step, when no figure
+  // changes): undo and redo take the settings with the figures.
+  return RunAsOneStep(
+      GS::UniString(u"メンセラ[環境設定]"), [&] { return figures ? UpdateFiguresForSettings(styles) : NoError; },
+      [&] {
+        SetTreeItem(dialId, m_Param.m_CurTreeCode);
+        SetLayerStatus();
+        return m_Param.SaveData();
+      });
+}
+
+GSErrCode CPlenimetraPalette::UpdateFiguresForSettings(bool styles)
+{
+  if (m_Param.m_EnvParam.m_NumberFillGaps) {
+    if (CFloorParam* floor = m_Param.m_FloorParamArray.Search(CGSUtil::GetActStory()); floor != nullptr) {
+      GSErrCode first = floor->m_Area1ObjectArray.SetSortIndex();
+      if (const GSErrCode numbered = floor->m_Area1ObjectArray.CheckItemNo(&m_Param); first == NoError)
+        first = numbered;
+      if (const GSErrCode updated = UpdateAllFigures(!styles); first == NoError)
+        first = updated;
+      return first;
+    }
+  }
+  return UpdateAllFigures(!styles);
 }
 
 // ---------------------------------------------------------------------------
@@ -227,7 +242,7 @@ GSErrCode CPlenimetraPalette::InsertPattern(short dialId, CPlenimetraParam& sour
   SetLayerStatus();
   SetRoundTypeItem(dialId);
   SendUpdateMessage(Hint::PatternChanged);
-  const GSErrCode err = m_Param.SaveData();
+  const GSErrCode err = SaveAsStep(m_Param, u"メンセラ[パターン追加]");
   EnableItem(dialId);
   return err;
 }
@@ -278,7 +293,7 @@ GSErrCode CPlenimetraPalette::DoTreeDelete(short dialId)
   if (m_Param.GetTree() != nullptr)
     SetRoundTypeItem(dialId);
   SendUpdateMessage(Hint::PatternDeleted);
-  const GSErrCode err = m_Param.SaveData();
+  const GSErrCode err = SaveAsStep(m_Param, u"メンセラ[パターン削除]");
   EnableItem(dialId);
   return err;
 }

@@ -189,6 +189,29 @@ TEST_F(AutoAreaPageTest, CreatingCutsZoneAndSlabSkipsTheLineAndListsBoth)
   EXPECT_EQ(FiguresOf(slab), slabFigures);
 }
 
+// A story added while the page is open has no floor record before its
+// first cut; the first click must make the figures all the same.
+TEST_F(AutoAreaPageTest, TheFirstCutOnAStoryAddedWhileThePageIsOpenMakesItsFigures)
+{
+  OpenPage();
+  ASSERT_EQ(host.AddStory(3, 9.0, u"4F"), NoError);
+  ASSERT_EQ(host.UserChangeStory(3), NoError);
+  const API_Guid zone4 = AddPolygon(API_ZoneID, {{{0, 0}, {5, 0}, {5, 2}, {0, 2}}}, u"Z-4",
+                                    [](API_Element& e) { e.header.floorInd = 3; });
+  ASSERT_EQ(doc().m_FloorParamArray.Search(3), nullptr);
+  Create({zone4});
+  EXPECT_TRUE(host.Alerts().empty());
+  EXPECT_EQ(host.UndoNames(), std::vector<GS::UniString>{GS::UniString(u"メンセラ[自動作成区画作成]")});
+  ASSERT_NE(doc().m_FloorParamArray.Search(3), nullptr);
+  EXPECT_EQ(Floor(3).m_FloorName, GS::UniString(u"4F"));
+  ASSERT_EQ(Floor(3).m_AutoAreaParamArray.size(), 1u);
+  EXPECT_FALSE(Floor(3).m_AutoAreaParamArray[0].m_bChanged);
+  EXPECT_EQ(SignedArea(zone4), 1000000000LL);
+  EXPECT_EQ(Figures(3).size(), FiguresOf(zone4).size());
+  EXPECT_FALSE(Figures(3).empty());
+  EXPECT_EQ(Column(1), std::vector<std::u16string>{u"Z-4()"});
+}
+
 TEST_F(AutoAreaPageTest, AZoneHeldByAnotherUserStopsTheCreationWithTheReservationsError)
 {
   host.SetTeamwork(true, true, 3);

@@ -282,7 +282,10 @@ TEST_F(RoundingTest, AnEqualTableRewritesNoFigureButIsSaved)
   user().SelectPopUp(9, 2);
   EXPECT_EQ(doc().GetTree()->m_RoundTypeId, 1);
   EXPECT_EQ(Calls("ACAPI_Goodies:OPAR"), 0u);
-  EXPECT_EQ(Calls("ACAPI_CallUndoableCommand"), 0u);
+  // The save of the choice is its own undo step.
+  EXPECT_EQ(Calls("ACAPI_CallUndoableCommand"), 1u);
+  ASSERT_FALSE(host.UndoNames().empty());
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[端数処理]"));
   ASSERT_EQ(Menu(), NoError);
   ASSERT_EQ(Menu(), NoError);
   EXPECT_EQ(doc().GetTree()->m_RoundTypeId, 1);

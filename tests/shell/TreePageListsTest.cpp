@@ -261,11 +261,12 @@ TEST_F(DetailListTest, TheOperatorPutsFiguresInAndTakesThemOutWithTheirColour)
   EXPECT_EQ(host.UndoNames().size(), steps + 1);
   EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[]"));
 
-  // Rounding kinds change without an undo step, and are saved.
+  // Rounding kinds change placed nothing: the save is their undo step.
   pageUser().SelectRows(Page::ITEM_DETAIL_LIST, RowsOf(slabFigures));
   pageUser().SelectPopUp(Page::ITEM_DETAIL_ROUND, Entry(Page::ITEM_DETAIL_ROUND, u"切り捨て"));
   EXPECT_EQ(EntryOf(room, slabFigures.front().get())->m_RoundType, CRoundTypeTable::ROUNDTYPE_CUT);
-  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().size(), steps + 2);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[端数処理]"));
 
   ChooseFigures(slabFigures, u"未定義");
   for (const auto& figure : slabFigures) {

@@ -105,7 +105,8 @@ TEST_F(TreePageTest, InsertRemembersTheValuesRefusesBadInputAndUndoes)
   EXPECT_EQ(store.GetMarkStr(&doc()) + store.GetItemNoStr(&doc()), GS::UniString(u"□4"));
   EXPECT_EQ(doc().m_UndoParam2.size(), 1u);
   EXPECT_TRUE(State(Page::ITEM_UNDO).enabled);
-  EXPECT_EQ(host.UndoNames().size(), steps);
+  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[項目挿入]"));
 
   // The next insert is preset but asks for the kind again.
   Select({building});
@@ -361,7 +362,7 @@ protected:
   }
 };
 
-TEST_F(AreaListTest, AMarkChangeRenumbersTheSelectedRowsWithoutUndoSteps)
+TEST_F(AreaListTest, AMarkChangeRenumbersTheSelectedRowsInOneHostStepWithoutTreeUndo)
 {
   SelectRows({corridor, stairs});
   const std::size_t steps = host.UndoNames().size();
@@ -370,7 +371,8 @@ TEST_F(AreaListTest, AMarkChangeRenumbersTheSelectedRowsWithoutUndoSteps)
   EXPECT_EQ(MarkNo(stairs), GS::UniString(u"◇2"));
   EXPECT_EQ(MarkNo(room), GS::UniString(u"□1"));
   EXPECT_TRUE(doc().m_UndoParam2.empty());
-  EXPECT_EQ(host.UndoNames().size(), steps);
+  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形リスト]"));
 
   pageUser().SelectPopUp(19, Entry(19, u"-"));
   EXPECT_EQ(Label(corridor).ToStdString(CC_UTF8).rfind("廊下▲[", 0), 0u);
@@ -619,7 +621,8 @@ TEST_F(AreaListTest, DroppedRowsComeRightAfterTheTargetRowAndAreRenumbered)
   EXPECT_EQ(after, (std::vector<int>{before[0], before[2], before[1], before[4], before[3], before[5]}));
   for (std::size_t i = 0; i < after.size(); ++i)
     EXPECT_EQ(doc().GetAreaObject(after[i])->m_SortIndex, static_cast<int>(i));
-  EXPECT_EQ(host.UndoNames().size(), steps);
+  EXPECT_EQ(host.UndoNames().size(), steps + 1);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形リスト]"));
   // The squares are numbered in the new order.
   std::vector<GS::UniString> squares;
   for (int code : after)

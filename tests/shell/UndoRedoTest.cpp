@@ -1,0 +1,165 @@
+// Undo then Redo right after an edit of the calculation tree or its lists,
+// on the example's house after its automatic areas were cut and assigned:
+// Undo takes back that edit alone and Redo gives it back, so the totals and
+// the stored project record come back exactly as they were before the
+// Undo.
+
+#include "CPlenimetraFunc2.h"
+#include "CPlenimetraPalette.h"
+#include "PlenimetraEntry.h"
+#include "Workflow.h"
+#include "dg_user.h"
+#include "host_errors.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using pln::host::DialogUser;
+using Page = CPlenimetraFunc2;
+
+constexpr short kTreePage = 12;
+
+class ExampleUndoRedoTest : public ::testing::Test {
+protected:
+  ExampleUndoRedoTest()
+  {
+    flow.OpenProject();
+    flow.Settings();
+    flow.InsertPatterns();
+    flow.CreateAutomaticAreas();
+  }
+
+  static CPlenimetraPalette& Palette() { return PlenimetraPalette(); }
+  std::vector<char> Record() const
+  {
+    const auto record = host.ModulData(GS::UniString(CPlenimetraParam::kRecordName));
+    return record.has_value() ? record->bytes : std::vector<char>{};
+  }
+  std::size_t FigureCount() const
+  {
+    std::size_t count = 0;
+    for (const CFloorParam& floor : Palette().m_Param.m_FloorParamArray)
+      count += floor.m_Area1ObjectArray.size();
+    return count;
+  }
+
+  // The tree page open on the pattern, with the list of the radio button.
+  DialogUser TreePage(const char16_t* pattern, short listRadio)
+  {
+    // The workflow left the page open behind the figure list.
+    if (pln::host::OpenDialogId(Page::ResourceId) == 0)
+      DialogUser(Palette().m_PaletteID).Click(kTreePage);
+    const auto& entries = pln::host::DialogItemState(Palette().m_PaletteID, CPlenimetraPalette::kPatterns)->entries;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      if (entries[i].text == GS::UniString(pattern) || entries[i].text == GS::UniString(u"*") + pattern)
+        DialogUser(Palette().m_PaletteID).SelectPopUp(CPlenimetraPalette::kPatterns, static_cast<short>(i + 1));
+    DialogUser page(pln::host::OpenDialogId(Page::ResourceId));
+    EXPECT_NE(page.DialogId(), 0);
+    page.SetLong(listRadio, 1);
+    return page;
+  }
+  // The tree item whose label begins with the name and its bracket.
+  static Int32 TreeItem(const DialogUser& page, const char16_t* name)
+  {
+    const GS::UniString prefix = GS::UniString(name) + u"[";
+    for (const auto& [id, item] : pln::host::DialogItemState(page.DialogId(), Page::ITEM_TREE)->tree.items)
+      if (item.text.GetPrefix(prefix.GetLength()) == prefix)
+        return id;
+    return 0;
+  }
+
+  // The edit, then Undo and Redo: the edit's step alone goes and comes back.
+  void ExpectUndoneAndRedone(const std::vector<char>& before)
+  {
+    const std::string totals = flow.Totals();
+    const std::vector<char> record = Record();
+    const std::size_t steps = host.UndoNames().size();
+    const std::size_t figures = FigureCount();
+    const std::size_t alerts = host.Alerts().size();
+    ASSERT_NE(record, before) << "the edit was not saved";
+    ASSERT_EQ(host.UserUndo(), NoError);
+    EXPECT_EQ(Record(), before);
+    EXPECT_EQ(host.UndoNames().size(), steps - 1);
+    EXPECT_EQ(FigureCount(), figures);
+    ASSERT_EQ(host.UserRedo(), NoError);
+    EXPECT_EQ(flow.Totals(), totals);
+    EXPECT_EQ(Record(), record);
+    EXPECT_EQ(FigureCount(), figures);
+    EXPECT_EQ(host.Alerts().size(), alerts);
+  }
+
+  HostFixture host;
+  Workflow flow{host, [](const std::string&) {}};
+};
+
+// The last assignment (the site's automatic area into 敷地 through the
+// target dialog) recolours nothing: its save is the whole step.
+TEST_F(ExampleUndoRedoTest, TheAssignmentsOfTheTreePageSurviveUndoAndRedo)
+{
+  ASSERT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[]"));
+  const std::string totals = flow.Totals();
+  const std::vector<char> record = Record();
+  const std::size_t figures = FigureCount();
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_NE(Record(), record);
+  EXPECT_EQ(FigureCount(), figures);  // the cut before it stays
+  ASSERT_EQ(host.UserRedo(), NoError);
+  EXPECT_EQ(flow.Totals(), totals);
+  EXPECT_EQ(Record(), record);
+  EXPECT_EQ(FigureCount(), figures);
+}
+
+// 非居室 taken away instead of added: the total of the storeys changes.
+TEST_F(ExampleUndoRedoTest, AnAreaListCellEditIsItsOwnStep)
+{
+  DialogUser page = TreePage(u"床面積", Page::ITEM_RADIO_AREA);
+  page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"非居室")});
+  const std::vector<char> before = Record();
+  const std::string totals = flow.Totals();
+  const auto& entries = pln::host::DialogItemState(page.DialogId(), Page::ITEM_AREA_OPERATOR)->entries;
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].text == GS::UniString(u"-"))
+      page.SelectPopUp(Page::ITEM_AREA_OPERATOR, static_cast<short>(i + 1));
+  EXPECT_NE(flow.Totals(), totals);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形リスト]"));
+  ExpectUndoneAndRedone(before);
+}
+
+TEST_F(ExampleUndoRedoTest, ATreeMoveIsItsOwnStep)
+{
+  DialogUser page = TreePage(u"床面積", Page::ITEM_RADIO_AREA);
+  const Int32 room = TreeItem(page, u"居室"), other = TreeItem(page, u"非居室");
+  ASSERT_NE(room, 0);
+  ASSERT_NE(other, 0);
+  page.SelectTreeItems(Page::ITEM_TREE, {room});
+  const std::vector<char> before = Record();
+  const std::string totals = flow.Totals();
+  page.DragAndDrop(Page::ITEM_TREE, Page::ITEM_TREE, other, DG_DRAG_INSERT_UNDER);
+  EXPECT_NE(flow.Totals(), totals);  // 居室 now listed after 非居室
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形リスト]"));
+  ExpectUndoneAndRedone(before);
+}
+
+// The worksheets, then the CSV: each output is one step with the choices it
+// saved, so Undo takes back the CSV's choices alone and leaves the sheets.
+TEST_F(ExampleUndoRedoTest, AnOutputIsOneStepWithWhatItSaved)
+{
+  flow.OutputWorksheetsAndCsv();
+  const std::size_t sheets = flow.Worksheets().size();
+  const std::string totals = flow.Totals();
+  const std::vector<char> record = Record();
+  ASSERT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[出力]"));
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_NE(Record(), record);
+  EXPECT_EQ(flow.Worksheets().size(), sheets);
+  ASSERT_EQ(host.UserRedo(), NoError);
+  EXPECT_EQ(flow.Totals(), totals);
+  EXPECT_EQ(Record(), record);
+  EXPECT_EQ(flow.Worksheets().size(), sheets);
+}
+
+}  // namespace
