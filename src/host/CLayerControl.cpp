@@ -25,3 +25,11 @@ GSErrCode CLayerControl::Reset()
   }
   return err;
 }
+
+GSErrCode CLayerControl::Write(short layer, const std::function<GSErrCode()>& write)
+{
+  CLayerControl open(layer);
+  const GSErrCode err = write();
+  const GSErrCode restored = open.Reset();
+  return err != NoError ? err : restored;
+}

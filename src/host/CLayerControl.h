@@ -5,6 +5,8 @@
 
 #include "host_types.h"
 
+#include <functional>
+
 class CLayerControl {
 public:
   // Records the layer's visibility and lock, then shows and unlocks it.
@@ -14,6 +16,11 @@ public:
   // nothing else. The host's first error: a layer left shown or unlocked
   // is reported by the writer, never passed over.
   [[nodiscard]] GSErrCode Reset();
+
+  // Runs write with the layer shown and unlocked and puts the layer back
+  // after it, whatever write answered: write's error, else the putting
+  // back's.
+  [[nodiscard]] static GSErrCode Write(short layer, const std::function<GSErrCode()>& write);
 
 private:
   short m_layer;

@@ -164,18 +164,17 @@ GSErrCode CWorksheetFloor::DrawArea1Element(CFloorParam* floor, CDlgProgress& pr
       // The copies go where the tables go: that layer is opened for them
       // as for the tables, and closed again.
       const short tableLayer = m_pParam->m_EnvParam.m_ListLayer;
-      CLayerControl open(tableLayer);
       API_Element copy;
-      GSErrCode err = figure->CreateElement(m_pParam, &copy, tableLayer);
-      CMyUserData tag(kOutputTag, CMyUserData::kVersion);
-      if (err == NoError)
-        err = TagPlacedElement(tag, copy.header);
-      if (const GSErrCode restored = open.Reset(); err == NoError)
-        err = restored;
-      if (err != NoError)
+      if (GSErrCode err = CLayerControl::Write(tableLayer, [&]() {
+            if (GSErrCode created = figure->CreateElement(m_pParam, &copy, tableLayer); created != NoError)
+              return created;
+            CMyUserData tag(kOutputTag, CMyUserData::kVersion);
+            return TagPlacedElement(tag, copy.header);
+          });
+          err != NoError)
         return err;
       API_Box3D box;
-      if (err = ACAPI_Goodies('CABO', &copy.header.guid, &box); err != NoError)
+      if (GSErrCode err = ACAPI_Goodies('CABO', &copy.header.guid, &box); err != NoError)
         return err;
       point.m_x = std::max(point.m_x, box.xMax);
       point.m_y = std::max(point.m_y, box.yMax);

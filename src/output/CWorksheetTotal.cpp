@@ -2,6 +2,7 @@
 
 #include "CAreaTree.h"
 #include "CDlgProgress.h"
+#include "CLayerControl.h"
 #include "CMyUserData.h"
 #include "CPlenimetraParam.h"
 #include "WorksheetDatabase.h"
@@ -100,12 +101,17 @@ GSErrCode CWorksheetTotal::Create(CDlgProgress& progress)
 
   GSErrCode first = NoError;
   auto drawGroup = [&](const std::function<GSErrCode(GS::Array<API_Guid>*)>& draw) {
-    GS::Array<API_Guid> guids;
-    GSErrCode err = draw(&guids);
-    // What was placed is grouped even after a failure, so it moves as one.
-    if (guids.GetSize() > 0)
-      if (const GSErrCode grouped = ACAPI_ElementGroup_Create(guids); err == NoError)
-        err = grouped;
+    // The tables go on the area-table layer, opened for them as for the
+    // floor sheets' and closed again.
+    const GSErrCode err = CLayerControl::Write(m_pParam->m_EnvParam.m_ListLayer, [&]() {
+      GS::Array<API_Guid> guids;
+      GSErrCode drawn = draw(&guids);
+      // What was placed is grouped even after a failure, so it moves as one.
+      if (guids.GetSize() > 0)
+        if (const GSErrCode grouped = ACAPI_ElementGroup_Create(guids); drawn == NoError)
+          drawn = grouped;
+      return drawn;
+    });
     if (first == NoError)
       first = err;
     // The totals ask the progress as they add up floors but run to their

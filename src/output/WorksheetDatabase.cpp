@@ -82,5 +82,18 @@ GSErrCode DeleteGathered(const CPlenimetraParam& doc, const GS::Array<API_Guid>&
     return NoError;
   if (GSErrCode err = doc.DoTeamworkReceive(guids); err != NoError)
     return err;
-  return ACAPI_Element_Delete(guids);
+  return DeleteOnTheirLayers(guids);
+}
+
+GSErrCode DeleteOnTheirLayers(const GS::Array<API_Guid>& guids)
+{
+  GS::Array<API_Elem_Head> heads;
+  for (const API_Guid& guid : guids) {
+    API_Elem_Head head;
+    head.guid = guid;
+    if (GSErrCode err = ACAPI_Element_GetHeader(&head); err != NoError)
+      return err;
+    heads.Push(head);
+  }
+  return CGSUtil::GSDeleteElement(&heads);
 }

@@ -21,6 +21,11 @@ class CPlenimetraParam;
 // Appends every line and then every text of the current database,
 // whoever drew them; the first listing error.
 [[nodiscard]] GSErrCode GatherLinesAndTexts(GS::Array<API_Guid>& guids);
-// Reserves the gathered elements (in a shared project) and deletes them in
-// one call; the first error.
+// Reserves the gathered elements (in a shared project) and deletes them as
+// DeleteOnTheirLayers does; the first error.
 [[nodiscard]] GSErrCode DeleteGathered(const CPlenimetraParam& doc, const GS::Array<API_Guid>& guids);
+// Deletes the elements in one call, each one's layer shown and unlocked
+// for it and put back after: a layer the user locked or hid holds no
+// output. An element that cannot be read, or a layer that cannot be
+// opened, deletes none; the first error.
+[[nodiscard]] GSErrCode DeleteOnTheirLayers(const GS::Array<API_Guid>& guids);

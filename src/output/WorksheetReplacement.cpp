@@ -1,6 +1,5 @@
 #include "WorksheetReplacement.h"
 
-#include "CLayerControl.h"
 #include "CPlenimetraParam.h"
 #include "WorksheetDatabase.h"
 #include "host_elements.h"
@@ -50,11 +49,11 @@ GSErrCode WorksheetReplacement::Finish(const CPlenimetraParam& doc, GSErrCode re
       return NoError;
     }
   }
-  const GSErrCode undone = Abandon(doc);
+  const GSErrCode undone = Abandon();
   return result == APIERR_CANCEL && undone != NoError ? undone : result;
 }
 
-GSErrCode WorksheetReplacement::Abandon(const CPlenimetraParam& doc)
+GSErrCode WorksheetReplacement::Abandon()
 {
   GS::Array<API_Guid> drawn;
   GSErrCode first = NoError;
@@ -64,14 +63,8 @@ GSErrCode WorksheetReplacement::Abandon(const CPlenimetraParam& doc)
   m_Sheets.clear();
   if (drawn.GetSize() == 0)
     return first;
-  // Everything drawn lies on the area-table layer, opened for it as for
-  // the drawing.
-  CLayerControl layer(doc.m_EnvParam.m_ListLayer);
-  const GSErrCode deleted = ACAPI_Element_Delete(drawn);
-  const GSErrCode restored = layer.Reset();
-  for (GSErrCode err : {deleted, restored})
-    if (first == NoError)
-      first = err;
+  if (const GSErrCode deleted = DeleteOnTheirLayers(drawn); first == NoError)
+    first = deleted;
   return first;
 }
 

@@ -31,7 +31,7 @@ public:
   [[nodiscard]] GSErrCode Finish(const CPlenimetraParam& doc, GSErrCode result);
 
 private:
-  [[nodiscard]] GSErrCode Abandon(const CPlenimetraParam& doc);
+  [[nodiscard]] GSErrCode Abandon();
 
   struct Sheet {
     API_DatabaseUnId id;

@@ -47,6 +47,27 @@ TEST_F(CLayerControlTest, OnlyWhatWasClosedIsClosedAgainAndAnOpenLayerIsNeverWri
   EXPECT_EQ(LayerFlags(open), 0u);
 }
 
+// A write is told first; a layer that could not be closed again is not
+// passed over.
+TEST_F(CLayerControlTest, AWriteRunsOnTheOpenedLayerWhichIsClosedAgainWhateverItAnswers)
+{
+  const short layer = short(host.AddLayer(GS::UniString(u"出力"), 0));
+  const API_Elem_Head head = AddObject(layer);
+  const UInt32 closed = APILay_Hidden | APILay_Locked;
+  ASSERT_EQ(host.SetLayerFlags(layer, closed), NoError);
+  CMyUserData tag(700, 1);
+  EXPECT_EQ(CLayerControl::Write(layer, [&]() { return tag.SetUserData(&head); }), NoError);
+  EXPECT_EQ(LayerFlags(layer), closed);
+  EXPECT_EQ(CLayerControl::Write(layer, []() { return GSErrCode(APIERR_MEMFULL); }), APIERR_MEMFULL);
+  EXPECT_EQ(LayerFlags(layer), closed);
+
+  // Opening takes two changes; the third, hiding it again, fails.
+  host.FailOnce("ACAPI_Attribute_Modify", NoError);
+  host.FailOnce("ACAPI_Attribute_Modify", NoError);
+  host.FailOnce("ACAPI_Attribute_Modify", APIERR_GENERAL);
+  EXPECT_EQ(CLayerControl::Write(layer, []() { return GSErrCode(NoError); }), APIERR_GENERAL);
+}
+
 TEST_F(CLayerControlTest, GetLibPartIndFindsObjectsByNameAndAnswersZeroWhenMissing)
 {
   host.LoadAddOnLibraryParts();
