@@ -9,6 +9,7 @@
 #include "HostHandles.h"
 
 #include <algorithm>
+#include <utility>
 #include "host_elements.h"
 #include "host_memory.h"
 #include "host_userdata.h"
@@ -84,10 +85,10 @@ int CPlenimetraParam::GetAutoElement(const API_Elem_Head& head, bool withHoles, 
     // An empty outline deletes the figures, so the read's own failure must
     // come back as one: a separate earlier read could succeed where this
     // one fails.
-    CKelCoord3DCrsPntArrayArray read;
-    if (const GSErrCode err = CGSUtil::ZoneToKelArea2(element, withHoles, read); err != NoError)
+    CKelCoord3DCrsPntArrayArray zoneOutline;
+    if (const GSErrCode err = CGSUtil::ZoneToKelArea2(element, withHoles, zoneOutline); err != NoError)
       return err;
-    outline = std::move(read);
+    outline = std::move(zoneOutline);
     return NoError;
   }
   if (const API_Polygon* polygon = PolygonOf(element))

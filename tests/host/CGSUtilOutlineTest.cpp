@@ -246,13 +246,13 @@ TEST_F(CGSUtilOutlineTest, ZoneGivesItsOuterContourOrAllContoursAndNothingWhenIt
   host.FailOnce("ACAPI_Element_GetMemo", APIERR_MEMFULL);
   EXPECT_TRUE(CGSUtil::ZoneToKelArea2(zone, true).empty());
   // The reporting form tells that read apart from an outline without contours.
-  CKelCoord3DCrsPntArrayArray read;
-  read.resize(1);
+  CKelCoord3DCrsPntArrayArray reported;
+  reported.resize(1);
   host.FailOnce("ACAPI_Element_GetMemo", APIERR_MEMFULL);
-  EXPECT_EQ(CGSUtil::ZoneToKelArea2(zone, true, read), APIERR_MEMFULL);
-  EXPECT_TRUE(read.empty());
-  ASSERT_EQ(CGSUtil::ZoneToKelArea2(zone, true, read), NoError);
-  EXPECT_EQ(read, CGSUtil::ZoneToKelArea2(zone, true));
+  EXPECT_EQ(CGSUtil::ZoneToKelArea2(zone, true, reported), APIERR_MEMFULL);
+  EXPECT_TRUE(reported.empty());
+  ASSERT_EQ(CGSUtil::ZoneToKelArea2(zone, true, reported), NoError);
+  EXPECT_EQ(reported, CGSUtil::ZoneToKelArea2(zone, true));
 
   const CKelCoord3DCrsPntArrayArray outer = CGSUtil::ZoneToKelArea2(zone, false);
   ASSERT_EQ(outer.size(), 1u);
