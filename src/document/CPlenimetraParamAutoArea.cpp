@@ -9,6 +9,7 @@
 #include "HostHandles.h"
 
 #include <algorithm>
+#include <utility>
 #include "host_elements.h"
 #include "host_memory.h"
 #include "host_userdata.h"
@@ -81,15 +82,13 @@ int CPlenimetraParam::GetAutoElement(const API_Elem_Head& head, bool withHoles, 
   if (const GSErrCode err = ACAPI_Element_Get(&element); err != NoError)
     return err;
   if (element.header.typeID == API_ZoneID) {
-    // The zone's outline comes back empty when its memo cannot be read, as
-    // for a zone without contours; an empty outline deletes the figures, so
-    // an unreadable one must be told apart first.
-    {
-      MemoGuard probe;
-      if (const GSErrCode err = ACAPI_Element_GetMemo(element.header.guid, &probe.memo, kOutlineMemoMask); err != NoError)
-        return err;
-    }
-    outline = CGSUtil::ZoneToKelArea2(element, withHoles);
+    // An empty outline deletes the figures, so the read's own failure must
+    // come back as one: a separate earlier read could succeed where this
+    // one fails.
+    CKelCoord3DCrsPntArrayArray zoneOutline;
+    if (const GSErrCode err = CGSUtil::ZoneToKelArea2(element, withHoles, zoneOutline); err != NoError)
+      return err;
+    outline = std::move(zoneOutline);
     return NoError;
   }
   if (const API_Polygon* polygon = PolygonOf(element))

@@ -281,6 +281,10 @@ public:
   // measured on it): the outer contour and, when all is true, the holes.
   // Empty when the memo cannot be read or a contour is malformed.
   static CKelCoord3DCrsPntArrayArray ZoneToKelArea2(const API_Element& zone, bool all);
+  // The same with the memo read's error, so that a caller can tell an outline
+  // that could not be read from one without contours (outline left empty).
+  [[nodiscard]] static GSErrCode ZoneToKelArea2(const API_Element& zone, bool all,
+                                                CKelCoord3DCrsPntArrayArray& outline);
 
   // Outlines split into plain segments (flag clear) and arcs (a counter-
   // clockwise arc unmarked, a clockwise one marked), appended to the lists;

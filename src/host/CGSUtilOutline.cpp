@@ -154,16 +154,24 @@ CKelCoord3DCrsPntArray CGSUtil::MemoToKelArea2(std::span<const API_Coord> coords
 
 CKelCoord3DCrsPntArrayArray CGSUtil::ZoneToKelArea2(const API_Element& zone, bool all)
 {
+  CKelCoord3DCrsPntArrayArray result;
+  static_cast<void>(ZoneToKelArea2(zone, all, result));  // an unreadable memo gives no outline
+  return result;
+}
+
+GSErrCode CGSUtil::ZoneToKelArea2(const API_Element& zone, bool all, CKelCoord3DCrsPntArrayArray& result)
+{
   // A zone drawn by hand but measured on its reference polygon keeps that
   // polygon in the memo's second set of handles, its counts in refPoly.
   const API_ZoneType& z = zone.zone;
   const bool useRef = !z.automaticOutline && z.useRefPolygon;
   pln::gsutil::MemoGuard guard;
   const API_ElementMemo& memo = guard.memo;
-  CKelCoord3DCrsPntArrayArray result;
-  if (ACAPI_Element_GetMemo(zone.header.guid, &guard.memo, useRef ? APIMemoMask_RefPolygon : APIMemoMask_Polygon) !=
-      NoError)
-    return result;
+  result.clear();
+  if (const GSErrCode err =
+          ACAPI_Element_GetMemo(zone.header.guid, &guard.memo, useRef ? APIMemoMask_RefPolygon : APIMemoMask_Polygon);
+      err != NoError)
+    return err;
 
   API_Coord** coords = useRef ? memo.refCoords : memo.coords;
   Int32** ends = useRef ? memo.refPends : memo.pends;
@@ -181,7 +189,7 @@ CKelCoord3DCrsPntArrayArray CGSUtil::ZoneToKelArea2(const API_Element& zone, boo
     }
     result.push_back(std::move(contour));
   }
-  return result;
+  return NoError;
 }
 
 std::string CGSUtil::Unicode2Sjis(const GS::UniString& text) { return ::Unicode2Sjis(text); }

@@ -1,5 +1,6 @@
 #include "CSyasenCheckSectionLine.h"
 
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <map>
@@ -270,6 +271,10 @@ int CSyasenCheckBlockEdgePoint::PartsOf(double length) const
 
 namespace {
 
+bool WithinSite(double v) { return std::fabs(v) <= CSyasenCheckBlockEdgePoint::kMaxCoordinate; }
+bool WithinSite(const CKelCoord2D& p) { return WithinSite(p.m_x) && WithinSite(p.m_y); }
+bool WithinSite(const CKelCoord3D& p) { return WithinSite(p.m_x) && WithinSite(p.m_y) && WithinSite(p.m_z); }
+
 // Finds laid points equal to a new one (every component strictly within
 // KelTol::PointEqual) among the cells next to it, so that laying many lines
 // does not compare every point with every other.
@@ -339,6 +344,13 @@ void CSyasenCheckBlockEdgePoint::CalcPoint()
   }
 }
 
+bool CSyasenCheckBlockEdgePoint::LinesWithinSite() const
+{
+  return std::all_of(m_Line.begin(), m_Line.end(), [](const CoordLine3D& line) {
+    return WithinSite(line.m_Beg) && WithinSite(line.m_End) && WithinSite(line.m_Beg3D) && WithinSite(line.m_End3D);
+  });
+}
+
 void CSyasenCheckBlockEdgePoint::AddPoint(const CKelCoord3D& p)
 {
   if (std::none_of(m_Point.begin(), m_Point.end(), [&p](const CKelCoord3D& q) { return q == p; }))
@@ -354,13 +366,17 @@ bool CSyasenCheckBlockEdgePoint::operator==(const CSyasenCheckBlockEdgePoint& o)
 bool CSyasenCheckBlockEdgePoint::Serialize(CKelArchiveCore& ar)
 {
   ar.SerializeTag("CSyasenCheckBlockEdgePoint");
+  if (!ar.IsLoading() && !LinesWithinSite()) {
+    ar.SetError();
+    return false;
+  }
   ar.Serialize(m_Pitch);
   ar.Serialize(m_Count);
   ar.Serialize(m_bByCount);
   if (ar.GetError() != 0 || !m_Line.Serialize(ar))
     return false;
   if (ar.IsLoading()) {
-    if (!(std::isfinite(m_Pitch) && m_Pitch > kMinPitch)) {
+    if (!(std::isfinite(m_Pitch) && m_Pitch > kMinPitch) || !LinesWithinSite()) {
       ar.SetError();
       return false;
     }
@@ -372,8 +388,8 @@ bool CSyasenCheckBlockEdgePoint::Serialize(CKelArchiveCore& ar)
 bool CSyasenCheckBlockEdgePoint::SaveData(CKelFileIO& f) const
 {
   using KelRecord::Write;
-  return Write(f, static_cast<std::int32_t>(kRecordNo)) && Write(f, m_Pitch) && m_Line.SaveData(f) &&
-         Write(f, m_Count) && Write(f, static_cast<std::uint8_t>(m_bByCount ? 1 : 0));
+  return LinesWithinSite() && Write(f, static_cast<std::int32_t>(kRecordNo)) && Write(f, m_Pitch) &&
+         m_Line.SaveData(f) && Write(f, m_Count) && Write(f, static_cast<std::uint8_t>(m_bByCount ? 1 : 0));
 }
 
 bool CSyasenCheckBlockEdgePoint::LoadData(CKelFileIO& f, int* budget)
@@ -382,7 +398,8 @@ bool CSyasenCheckBlockEdgePoint::LoadData(CKelFileIO& f, int* budget)
   std::int32_t no = 0;
   if (!Read(f, budget, no) || (no != 1000 && no != kRecordNo))
     return false;
-  if (!Read(f, budget, m_Pitch) || !(std::isfinite(m_Pitch) && m_Pitch > kMinPitch) || !m_Line.LoadData(f, budget))
+  if (!Read(f, budget, m_Pitch) || !(std::isfinite(m_Pitch) && m_Pitch > kMinPitch) || !m_Line.LoadData(f, budget) ||
+      !LinesWithinSite())
     return false;
   if (no == kRecordNo) {
     std::uint8_t flag = 0;

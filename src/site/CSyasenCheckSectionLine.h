@@ -109,6 +109,13 @@ public:
   static constexpr int kMaxPoints = 200000;
   // The least pitch the loaders accept.
   static constexpr double kMinPitch = 1e-5;
+  // The edge lines are edges of blocks on a site, in metres of a survey's
+  // plane coordinates, which stay within some hundreds of kilometres of
+  // their origin. The readers and writers refuse a line with a coordinate
+  // beyond this or one that is no number: far out its points could not be
+  // told apart on the cell grid that finds the shared ones, and laying them
+  // would cost time growing with the square of their number.
+  static constexpr double kMaxCoordinate = 1e7;
 
   double m_Pitch = 1.0;
   std::int32_t m_Count = 2;
@@ -131,13 +138,15 @@ public:
   bool operator!=(const CSyasenCheckBlockEdgePoint& other) const { return !(*this == other); }
 
   // Tag from version 2; pitch, count, flag, the lines. Loading refuses a
-  // pitch that is not finite or not above kMinPitch, then lays the points.
+  // pitch that is not finite or not above kMinPitch and a line beyond
+  // kMaxCoordinate, then lays the points; writing refuses such lines too.
   [[nodiscard]] bool Serialize(CKelArchiveCore& ar);
   [[nodiscard]] bool SaveData(CKelFileIO& f) const;
   [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 
 private:
   int PartsOf(double length) const;
+  bool LinesWithinSite() const;
 };
 
 class CSyasenCheckBlockEdgePointBase : public CSyasenCheckBlockEdgePoint {

@@ -299,3 +299,14 @@ void InstallCpntParamFactory()
 {
   SetCpntParamFactory([]() -> std::unique_ptr<CKelCpntParamCore> { return std::make_unique<CKelCpntParam>(); });
 }
+
+// Walls must load their check points whoever reads them first, so the factory
+// is installed while the program starts rather than by each caller. Nothing
+// names this object, and a static library's object that nothing names is left
+// out of the link; the library's target therefore asks the linker to keep it
+// (CMakeLists.txt). The volume model's hook is a constant-initialised
+// pointer, so the order of start-up initialisers does not matter.
+extern "C" {
+extern const bool pln_skyfactor_cpnt_factory_installed;
+const bool pln_skyfactor_cpnt_factory_installed = (InstallCpntParamFactory(), true);
+}

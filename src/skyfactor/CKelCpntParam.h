@@ -7,8 +7,8 @@
 //                  shadow-sphere data, its times (milliseconds, -1 not
 //                  computed), the block and wall it lies at, display flags.
 //   CKelCpntParam  the check points of one wall, held by the wall through
-//                  CKelCpntParamCore; InstallCpntParamFactory lets walls
-//                  load lists that hold points.
+//                  CKelCpntParamCore; its factory, installed when the
+//                  program starts, lets walls load lists that hold points.
 //
 // Stored forms:
 //   Serialize        tag "CKelCpntTable" from archive version 2; the fields,
@@ -192,6 +192,6 @@ private:
 };
 
 // Lets walls load their check points: installs the factory of CKelCpntParam
-// in the volume model. Called once at start-up (an explicit call, as a
-// registration object in a static library may never be linked).
+// in the volume model. Every program that links this library has it done at
+// start-up; calling it again changes nothing.
 void InstallCpntParamFactory();

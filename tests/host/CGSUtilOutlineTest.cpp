@@ -245,6 +245,14 @@ TEST_F(CGSUtilOutlineTest, ZoneGivesItsOuterContourOrAllContoursAndNothingWhenIt
   ASSERT_EQ(host.AddPolygonElement(zone, polygon), NoError);
   host.FailOnce("ACAPI_Element_GetMemo", APIERR_MEMFULL);
   EXPECT_TRUE(CGSUtil::ZoneToKelArea2(zone, true).empty());
+  // The reporting form tells that read apart from an outline without contours.
+  CKelCoord3DCrsPntArrayArray reported;
+  reported.resize(1);
+  host.FailOnce("ACAPI_Element_GetMemo", APIERR_MEMFULL);
+  EXPECT_EQ(CGSUtil::ZoneToKelArea2(zone, true, reported), APIERR_MEMFULL);
+  EXPECT_TRUE(reported.empty());
+  ASSERT_EQ(CGSUtil::ZoneToKelArea2(zone, true, reported), NoError);
+  EXPECT_EQ(reported, CGSUtil::ZoneToKelArea2(zone, true));
 
   const CKelCoord3DCrsPntArrayArray outer = CGSUtil::ZoneToKelArea2(zone, false);
   ASSERT_EQ(outer.size(), 1u);

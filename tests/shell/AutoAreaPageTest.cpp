@@ -405,6 +405,41 @@ TEST_F(AutoAreaHistoryTest, ARefusedObserverLeavesNoFigureElementOutsideTheListA
   }
 }
 
+// Each read of the zone's outline that an update makes may fail: the
+// failure is shown once, and the zone keeps its figures, their entries in
+// the elements and its changed mark (an outline that could not be read once
+// passed for an empty one, and the figures went without a word).
+TEST_F(AutoAreaHistoryTest, AnOutlineThatCannotBeReadKeepsTheFiguresAndIsReportedOnce)
+{
+  CreateBoth();
+  Taking(zone);
+  Record(zone)->m_bChanged = true;
+  Update();
+  GrowZone();
+  const UpdateState before = Now();
+  ASSERT_TRUE(before.changed);
+  host.ClearCallLog();
+  Update();
+  const auto& calls = host.CallLog();
+  const auto reads = std::count(calls.begin(), calls.end(), std::string("ACAPI_Element_GetMemo"));
+  ASSERT_GE(reads, 1);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  ExpectSame(Now(), before);
+
+  for (int failing = 1; failing <= reads; ++failing) {
+    SCOPED_TRACE(failing);
+    const std::size_t alerts = host.Alerts().size();
+    for (int k = 1; k < failing; ++k)
+      host.FailOnce("ACAPI_Element_GetMemo", NoError);
+    host.FailOnce("ACAPI_Element_GetMemo", APIERR_GENERAL);
+    Update();
+    ASSERT_EQ(host.Alerts().size(), alerts + 1);
+    EXPECT_NE(host.Alerts().back().largeText.ToStdString().find(")APIERR_GENERAL"), std::string::npos);
+    ExpectSame(Now(), before, false);  // the document is saved in any case, its mark now included
+    EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"有", u"無"}));
+  }
+}
+
 // Releasing with the figures deleted spans the document and the plan too.
 TEST_F(AutoAreaHistoryTest, UndoOfAReleaseBringsBackTheRecordTheFiguresAndTheirEntries)
 {

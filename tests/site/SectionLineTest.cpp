@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "CKelBaseParam.h"
@@ -188,6 +190,76 @@ TEST(EdgePoint, RecordsAndArchives)
       EXPECT_EQ(e, a);
     }
   }
+}
+
+// Lines that no site can hold are refused by both readers and both
+// writers: a coordinate beyond the bound or one that is no number. Records
+// found by fuzzing (one far line each) once took seconds to lay points the
+// cell grid could not tell apart.
+TEST(EdgePoint, LinesBeyondAnySiteAreRefusedAsMalformed)
+{
+  for (const char* name : {"edgepoints-far-107.bin", "edgepoints-far-116.bin", "edgepoints-far-122.bin",
+                           "edgepoints-far-138.bin"}) {
+    const kel_test::Bytes input = kel_test::ReadBytes(std::string(TEST_DATA_DIR) + "/far-edge-points/" + name);
+    ASSERT_GT(input.size(), 1u) << name;
+    const kel_test::Bytes rec(input.begin() + 1, input.end());  // byte 0 picks the fuzz target's reader
+    CSyasenCheckBlockEdgePoint e;
+    EXPECT_FALSE(kel_test::LoadRecord(e, rec, static_cast<int>(rec.size()))) << name;
+  }
+
+  // A line reaching the bound in every coordinate still reads and writes.
+  const double far = CSyasenCheckBlockEdgePoint::kMaxCoordinate;
+  CSyasenCheckBlockEdgePointPlan edge;
+  CoordLine3D line;
+  line.m_Beg = CKelCoord2D(-far, far);
+  line.m_End = CKelCoord2D(far, -far);
+  line.m_Beg3D = CKelCoord3D(-far, far, -far);
+  line.m_End3D = CKelCoord3D(far, -far, far);
+  line.SetCosSin();
+  edge.m_Line.push_back(line);
+  edge.m_Count = 3;
+  edge.CalcPoint();
+  const kel_test::Bytes rec = kel_test::SavedRecord(edge);
+  CSyasenCheckBlockEdgePoint back;
+  ASSERT_TRUE(kel_test::LoadRecord(back, rec, static_cast<int>(rec.size())));
+  EXPECT_EQ(edge, back);
+  ASSERT_TRUE(kel_test::Unarchive(back, kel_test::Archived(edge, 30), 30));
+  EXPECT_EQ(edge, back);
+
+  // One step beyond, or no number, in any stored coordinate of the line.
+  constexpr std::size_t kLineAt = 4 + 8 + 4;  // record number, pitch, line count
+  for (std::size_t field = 0; field < 10; ++field) {
+    for (double bad : {std::nextafter(far, 2 * far), -std::nextafter(far, 2 * far), std::nan("")}) {
+      kel_test::Bytes changed = rec;
+      std::memcpy(changed.data() + kLineAt + 8 * field, &bad, sizeof bad);
+      EXPECT_FALSE(kel_test::LoadRecord(back, changed, static_cast<int>(changed.size()))) << field << " " << bad;
+    }
+  }
+  CSyasenCheckBlockEdgePointPlan beyond = edge;
+  beyond.m_Line[0].m_End3D.m_z = std::nextafter(far, 2 * far);
+  CKelFileIO f;
+  ASSERT_TRUE(f.Create(kel_test::TestFilePath("beyond.bin").c_str()));
+  EXPECT_FALSE(beyond.SaveData(f));
+  f.Close();
+  CKelMemoryArchive out(30);
+  EXPECT_FALSE(beyond.Serialize(out));
+  // The archive reader refuses what its writer would not write: each stored
+  // coordinate at the bound, moved one step beyond.
+  const kel_test::Bytes archived = kel_test::Archived(edge, 30);
+  int moved = 0;
+  for (double bound : {far, -far}) {
+    unsigned char pattern[sizeof bound];
+    std::memcpy(pattern, &bound, sizeof bound);
+    const double step = std::nextafter(bound, 2 * bound);
+    const auto find = [&](auto from) { return std::search(from, archived.end(), pattern, pattern + sizeof bound); };
+    for (auto at = find(archived.begin()); at != archived.end(); at = find(at + 1)) {
+      kel_test::Bytes changed = archived;
+      std::memcpy(changed.data() + (at - archived.begin()), &step, sizeof step);
+      EXPECT_FALSE(kel_test::Unarchive(back, changed, 30)) << (at - archived.begin());
+      ++moved;
+    }
+  }
+  EXPECT_EQ(10, moved);
 }
 
 TEST(SectionLine, RecordsUseTheBudgetExactly)
