@@ -205,6 +205,22 @@ fs::path SandboxRoot()
   return state.root;
 }
 
+void ClearSandbox()
+{
+  const fs::path root = SandboxRoot();
+  std::error_code error;
+  if (root == root.root_path() || root == fs::temp_directory_path(error))
+    return;
+  // Listed first: removing entries while a directory is being read leaves
+  // it open whether the rest is still listed.
+  std::vector<fs::path> entries;
+  for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error))
+    entries.push_back(it->path());
+  for (const fs::path& entry : entries)
+    fs::remove_all(entry, error);
+  fs::create_directories(root, error);
+}
+
 void SetOwnLocation(const IO::Location& location) { State().ownLocation = location; }
 
 fs::path ToFsPath(const IO::Location& location)

@@ -59,6 +59,10 @@ namespace pln::host {
 // the system's temporary folder, made on first use and removed at exit.
 void SetSandboxRoot(const std::filesystem::path& root);
 std::filesystem::path SandboxRoot();
+// Removes everything inside the sandbox folder and keeps the folder, so
+// that no file one test left behind reaches the next. A root that is the
+// file system's own root or the temporary folder itself is left alone.
+void ClearSandbox();
 // Default: <sandbox>/AddOns/Plenimetra.apx.
 void SetOwnLocation(const IO::Location& location);
 // The platform path of a location, for the host's own file access;

@@ -97,11 +97,14 @@ short CPlenimetraFunc2::DoMsgDragDropTree(short dialId, DG::DragDropEventArg* ev
   PLN_ASSERT(dragged != nullptr && onto != nullptr);
   const Int32 parentItem = DGTreeViewGetItem(dialId, ITEM_TREE, target, DG_TVG_PARENT);
   const bool intoTarget = event->relativePos == DG_DRAG_INSERT_ON;
-  // The top node is a folder of its own: a drop onto it appends there.
-  // Beside it there is no sibling list to join.
+  // The top node stands for the whole pattern: a drop onto it moves
+  // nothing. Beside it there is no sibling list to join.
+  if (intoTarget && parentItem == DG_TVI_ROOT) {
+    SetAreaListItem(dialId);
+    return 0;
+  }
   const CAreaTree* parent = parentItem != DG_TVI_ROOT ? NodeOf(dialId, parentItem) : nullptr;
-  const bool ontoTop = intoTarget && parentItem == DG_TVI_ROOT;
-  if (!ontoTop && (parent == nullptr || parent->m_AreaCode <= 0)) {
+  if (parent == nullptr || parent->m_AreaCode <= 0) {
     RefuseTreeMove(dialId, kNotIntoFolder, intoTarget);
     return 0;
   }

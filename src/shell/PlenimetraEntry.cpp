@@ -59,8 +59,10 @@ GSErrCode CheckEnvironment(API_EnvirParams* envir)
 
 GSErrCode RegisterInterface()
 {
-  if (const GSErrCode err = ACAPI_Register_Menu(kMenuResId, kMenuPromptResId, kMenuPosCode, 0); err != NoError)
-    return err;
+  // Without the library no figure can be placed, so a menu the host refused
+  // is only noted and the library is registered all the same.
+  if (ACAPI_Register_Menu(kMenuResId, kMenuPromptResId, kMenuPosCode, 0) != NoError)
+    DBPrintf("RegisterInterface() ACAPI_Register_Menu failed\n");
   const GSErrCode err = ACAPI_Register_BuiltInLibrary();
   if (err != NoError)
     DBPrintf("RegisterInterface() ACAPI_Register_BuiltInLibraryr failed\n");

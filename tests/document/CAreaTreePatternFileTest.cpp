@@ -161,7 +161,12 @@ private:
     return code;
   }
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_Rng); }
-  CRoundTypeItem Item() { return CRoundTypeItem(CRoundTypeTable::ROUNDTYPE(Pick(0, 4)), Pick(0, 6)); }
+  CRoundTypeItem Item()
+  {
+    // Kind first: a call's arguments come in no fixed order.
+    const auto kind = CRoundTypeTable::ROUNDTYPE(Pick(0, 4));
+    return CRoundTypeItem(kind, Pick(0, 6));
+  }
   GS::UniString Name()
   {
     static const std::u16string kChars = u"建物居室廊下階段本館別棟ａｂＡ１２ アイウエオかきくけこabcXYZ0189()";

@@ -66,7 +66,8 @@ CKelCoord3DCrsPntArray Ring(std::mt19937& rng, const std::vector<CKelCoord2D>& c
     double sagitta = 0;
     if (unit(rng) < arcShare) {
       const double chord = std::hypot(q.m_x - p.m_x, q.m_y - p.m_y);
-      sagitta = (unit(rng) < 0.5 ? -1 : 1) * (0.01 + unit(rng) * maxSagittaShare) * chord;
+      const double side = unit(rng) < 0.5 ? -1 : 1;
+      sagitta = side * (0.01 + unit(rng) * maxSagittaShare) * chord;
     }
     AppendEdge(contour, p, q, sagitta);
   }

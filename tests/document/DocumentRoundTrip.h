@@ -135,7 +135,9 @@ private:
   int Insert(const char16_t* name, int parent, int kind)
   {
     const int code = ++m_Doc.m_LastAreaCode;
-    const CRoundTypeItem item(CRoundTypeTable::ROUNDTYPE(Pick(1, 3)), Pick(0, 4));
+    // Kind first: a call's arguments come in no fixed order.
+    const auto rounding = CRoundTypeTable::ROUNDTYPE(Pick(1, 3));
+    const CRoundTypeItem item(rounding, Pick(0, 4));
     EXPECT_TRUE(m_Doc.m_AreaTree2.Insert(&m_Doc, GS::UniString(name), code, parent, kind, item, item));
     return kind == CAreaTree::KIND_FOLDER ? code : -code;
   }

@@ -73,7 +73,12 @@ public:
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 
 private:
-  CRoundTypeItem RandomItem() { return CRoundTypeItem(CRoundTypeTable::ROUNDTYPE(Pick(1, 4)), Pick(0, 6)); }
+  CRoundTypeItem RandomItem()
+  {
+    // Kind first: a call's arguments come in no fixed order.
+    const auto kind = CRoundTypeTable::ROUNDTYPE(Pick(1, 4));
+    return CRoundTypeItem(kind, Pick(0, 6));
+  }
 
   void Dress(int node)
   {

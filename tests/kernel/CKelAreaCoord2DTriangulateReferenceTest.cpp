@@ -146,7 +146,8 @@ CKelAreaCoord2D RandomStar(std::mt19937& rng, int n, bool gridded)
   for (int i = 0; i < n; ++i) {
     const double a = (i + within(rng)) * 6.283185307179586 / n;
     double x = radius(rng) * std::cos(a);
-    double y = radius(rng) * std::sin(a) * 0.5 + 0.5 * radius(rng) * std::sin(a);
+    const double half = radius(rng) * std::sin(a) * 0.5;
+    double y = half + 0.5 * radius(rng) * std::sin(a);
     if (gridded) {
       // Millimetre grid: coincidences and collinear runs, as real plans have.
       x = std::round(x * 2) / 2;
@@ -177,8 +178,11 @@ CKelAreaCoord2D Tangled(std::mt19937& rng, int n)
 {
   std::uniform_real_distribution<double> coord(0, 10);
   CKelAreaCoord2D p;
-  for (int i = 0; i < n; ++i)
-    p.m_pt.emplace_back(coord(rng), coord(rng));
+  for (int i = 0; i < n; ++i) {
+    // One draw per statement: a call's arguments come in no fixed order.
+    const double x = coord(rng);
+    p.m_pt.emplace_back(x, coord(rng));
+  }
   return p;
 }
 

@@ -95,8 +95,11 @@ CKelAreaCoord2D Shaken(std::mt19937& rng, CKelAreaCoord2D comb, bool mirrored, d
   std::uniform_real_distribution<double> exponent(-9, -3);
   std::bernoulli_distribution below(0.5);
   for (CKelCoord2D& p : comb.m_pt) {
-    if (p.m_y == 0)
-      p.m_y = (below(rng) ? -1 : 1) * std::pow(10.0, exponent(rng));
+    if (p.m_y == 0) {
+      // One draw per statement: operands come in no fixed order.
+      const double sign = below(rng) ? -1 : 1;
+      p.m_y = sign * std::pow(10.0, exponent(rng));
+    }
     if (mirrored)
       p.m_x = -p.m_x;
     const double x = p.m_x * std::cos(angle) - p.m_y * std::sin(angle);
@@ -208,7 +211,8 @@ TEST(CKelAreaCoord2DTriangulateScale, WholeSimplicityTestAsEdgeByEdge)
       CKelCoord2D& p = outline.m_pt[outline.m_pt.size() / 3];
       p.m_x = 0.5 * p.m_x + (round % 2 == 0 ? 1e-7 : 1e-5);  // near the tolerance of a spoke
     } else if (round % 5 == 3) {
-      outline.m_pt[7] = CKelCoord2D(coord(rng) - 5, coord(rng) - 5);  // likely crossing
+      const double x = coord(rng) - 5;
+      outline.m_pt[7] = CKelCoord2D(x, coord(rng) - 5);  // likely crossing
     }
     const bool expected = former::WholeClear(outline);
     EXPECT_EQ(outline.CheckCross2(), expected) << round << ": " << KelOutlineText::ToText(outline);
@@ -253,8 +257,10 @@ TEST(CKelAreaCoord2DTriangulateScale, SameRefusalsAsTheFormerSearch)
   std::uniform_real_distribution<double> coord(0, 10);
   for (int round = 0; round < 40; ++round) {
     CKelAreaCoord2D tangled;
-    for (int i = 0; i < 6 + round % 30; ++i)
-      tangled.m_pt.emplace_back(coord(rng), coord(rng));
+    for (int i = 0; i < 6 + round % 30; ++i) {
+      const double x = coord(rng);
+      tangled.m_pt.emplace_back(x, coord(rng));
+    }
     ExpectSameAsFormer(tangled, "tangled " + std::to_string(round));
     CKelAreaCoord2D clockwise = RandomStar(rng, 8 + round * 3, 1, round % 2 == 0);
     std::reverse(clockwise.m_pt.begin(), clockwise.m_pt.end());

@@ -212,8 +212,11 @@ CKelAreaCoord2D RandomUntangled(std::mt19937& rng, int n)
   std::uniform_real_distribution<double> coord(0, 100);
   CKelAreaCoord2D p;
   std::vector<CKelCoord2D>& v = p.m_pt;
-  for (int i = 0; i < n; ++i)
-    v.emplace_back(coord(rng), coord(rng));
+  for (int i = 0; i < n; ++i) {
+    // One draw per statement: a call's arguments come in no fixed order.
+    const double x = coord(rng);
+    v.emplace_back(x, coord(rng));
+  }
   for (bool changed = true; changed;) {
     changed = false;
     for (int i = 0; i < n && !changed; ++i) {

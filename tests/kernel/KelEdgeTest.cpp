@@ -73,8 +73,11 @@ std::vector<CKelCoord2D> Probes(const std::vector<CKelCoord2D>& pts, double tol,
       }
     }
   }
-  for (int k = 0; k < 200; ++k)
-    probes.emplace_back(-1.5 + 4 * Uniform(rng), -0.5 + 2 * Uniform(rng));
+  for (int k = 0; k < 200; ++k) {
+    // One draw per statement: a call's arguments come in no fixed order.
+    const double x = -1.5 + 4 * Uniform(rng);
+    probes.emplace_back(x, -0.5 + 2 * Uniform(rng));
+  }
   return probes;
 }
 

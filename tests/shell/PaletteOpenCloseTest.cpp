@@ -10,6 +10,7 @@
 #include "host_calllog.h"
 #include "host_debug.h"
 #include "host_environment.h"
+#include "host_libpart.h"
 #include "host_model.h"
 
 #include <algorithm>
@@ -108,6 +109,27 @@ TEST_F(ShellTest, InitializeReturnsAFailingMenuHandlersCodeAndStillRegistersHelp
   EXPECT_EQ(again.initialize, APIERR_GENERAL);
   EXPECT_TRUE(pln::host::TheModel().handlers.projectEvents.empty());
   EXPECT_NE(pln::host::HelpLocation(kPlenimetraDeveloperId, kPlenimetraLocalId), nullptr);
+}
+
+TEST_F(ShellTest, ARefusedMenuIsNotedAndTheLibraryIsRegisteredAllTheSame)
+{
+  host.UnloadAddOn();
+  host.Reset();
+  PlenimetraModuleLoad();
+  host.FailOnce("ACAPI_Register_Menu", APIERR_GENERAL);
+  const HostFixture::AddOnLoad again = host.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources());
+  EXPECT_EQ(again.registerInterface, NoError);
+  EXPECT_GT(pln::host::LibraryPartCount(), 0);
+  const std::vector<std::string>& debug = pln::host::DebugLines();
+  EXPECT_NE(std::find(debug.begin(), debug.end(), "RegisterInterface() ACAPI_Register_Menu failed\n"), debug.end());
+
+  // The library's own failure is what the host hears.
+  host.UnloadAddOn();
+  host.Reset();
+  PlenimetraModuleLoad();
+  host.FailOnce("ACAPI_Register_Menu", APIERR_GENERAL);
+  host.FailOnce("ACAPI_Register_BuiltInLibrary", APIERR_MEMFULL);
+  EXPECT_EQ(host.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources()).registerInterface, APIERR_MEMFULL);
 }
 
 TEST_F(ShellTest, AfterFreeDataNoProjectEventArrivesStoryChangesIncluded)

@@ -233,9 +233,11 @@ TEST(CKelHSiteRoadsTest, TablesOfRandomSitesAreFinite)
     site.SetArea();
     for (int k = 0; k < site.GetSize(); ++k) {
       const double pick = unit(rng);
-      if (pick < 0.5)
-        MakeRoad(site, k, width(rng), unit(rng) < 0.5 ? site.m_pt[static_cast<std::size_t>(k)].m_RoadWidthBeg : width(rng));
-      else if (pick < 0.65)
+      if (pick < 0.5) {
+        // One draw per statement: a call's arguments come in no fixed order.
+        const double begin = width(rng);
+        MakeRoad(site, k, begin, unit(rng) < 0.5 ? site.m_pt[static_cast<std::size_t>(k)].m_RoadWidthBeg : width(rng));
+      } else if (pick < 0.65)
         MakeCut(site, k);
       site.m_pt[static_cast<std::size_t>(k)].m_RoadHeight1 = static_cast<float>(unit(rng));
     }

@@ -229,10 +229,13 @@ TEST(CKelSiteTableTest, RoadLinesOverRandomEdges)
   std::uniform_real_distribution<double> width(0.5, 20);
   std::uniform_real_distribution<double> relax(0, 3);
   for (int n = 0; n < 500; ++n) {
-    const CKelCoord2D a(coord(rng), coord(rng));
-    const CKelCoord2D b(coord(rng), coord(rng));
+    // Braced, and one draw per statement, so the draws come in order: a
+    // call's arguments come in no fixed order.
+    const CKelCoord2D a{coord(rng), coord(rng)};
+    const CKelCoord2D b{coord(rng), coord(rng)};
     const double len = length_2point(a, b);
-    CKelSiteTable v = Road(width(rng), width(rng));
+    const double begin = width(rng);
+    CKelSiteTable v = Road(begin, width(rng));
     if (len < 1 || std::fabs(v.m_RoadWidthEnd - v.m_RoadWidthBeg) >= len * 0.99)
       continue;
     v.m_x = a.m_x;

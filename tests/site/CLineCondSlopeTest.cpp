@@ -63,7 +63,7 @@ TEST(CLineCondSlopeTest, FarBoundaryAgreesWithTheVertexFarSide)
     const double w1 = width(rng), w2 = width(rng);
     if (std::fabs(w1 - w2) >= len * 0.99)
       continue;
-    const CKelCoord2D start(coord(rng), coord(rng));
+    const CKelCoord2D start{coord(rng), coord(rng)};  // braced: drawn in order
     const double a = angle(rng);
     const CLineCondSlope e = RoadEdge(w1, w2, len, start, a);
     CKelCoord2D p;

@@ -348,8 +348,11 @@ std::vector<CKelCoord2D> Scribble(std::mt19937& rng, int n)
 {
   std::uniform_real_distribution<double> coord(-0.7, 0.7);
   std::vector<CKelCoord2D> pts;
-  for (int i = 0; i < n; ++i)
-    pts.emplace_back(coord(rng), coord(rng));
+  for (int i = 0; i < n; ++i) {
+    // One draw per statement: a call's arguments come in no fixed order.
+    const double x = coord(rng);
+    pts.emplace_back(x, coord(rng));
+  }
   return pts;
 }
 

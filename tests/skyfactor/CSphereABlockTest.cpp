@@ -285,8 +285,9 @@ TEST(CSphereA, SideOutlinePointsAreTheirSourcesProjected)
     sphere.m_Kind = round % 4;
     sphere.m_bMirror = round % 8 >= 4;
     const int side = round % 2 == 0 ? 1 : -1;
-    const CKelBlockCoord p1(u(-30, 30), side * u(0.5, 30), u(0, 40), u(-2, 5));
-    const CKelBlockCoord p2(u(-30, 30), side * u(0.5, 30), u(0, 40), u(-2, 5));
+    // Braced: the draws come in order whatever the compiler.
+    const CKelBlockCoord p1{u(-30, 30), side * u(0.5, 30), u(0, 40), u(-2, 5)};
+    const CKelBlockCoord p2{u(-30, 30), side * u(0.5, 30), u(0, 40), u(-2, 5)};
     CSphereCoordD2DArray out;
     if (sphere.CalcSide(p1, p2, side, 2, false, out) != 1)
       continue;

@@ -113,7 +113,7 @@ TEST(SphereBoxGrid, ACellHoldsEveryPolygonWhoseGrownBoxHoldsThePoint)
       if (ordered)
         grid.OrderCellsBy(keys);
       for (int k = 0; k < 200; ++k) {
-        const CKelCoord2D p(1.4 * u() - 0.1, 1.4 * u() - 0.1);
+        const CKelCoord2D p{1.4 * u() - 0.1, 1.4 * u() - 0.1};  // braced: drawn in order
         const auto near = grid.Near(p);
         ASSERT_TRUE(near.has_value()) << seed;
         std::vector<std::size_t> cell(near->begin(), near->end());
@@ -147,7 +147,14 @@ CSpherePolyArea FlatBottomed(std::mt19937_64& rng, CSpherePolyCoordArray& pool)
   const int n = 3 + static_cast<int>(rng() % 10);
   for (int k = 0; k < n; ++k) {
     const double x = 0.1 * k + 0.05 * u();
-    const double y = rng() % 2 == 0 ? 0.2 + 0.1 * u() : 1e-10 * static_cast<double>(rng() % 4) * u();
+    double y = 0;
+    if (rng() % 2 == 0) {
+      y = 0.2 + 0.1 * u();
+    } else {
+      // One draw per statement: operands come in no fixed order.
+      const double steps = static_cast<double>(rng() % 4);
+      y = 1e-10 * steps * u();
+    }
     area.m_AreaCoord.m_pt.emplace_back(x, y);
   }
   area.m_AreaCoord.SetMaxMin();

@@ -108,10 +108,15 @@ CSphereBlkDataArrayNew Skylines(std::uint64_t seed)
     };
     pts.emplace_back(x0, 0.0);
     for (double x = std::ceil(x0 / 0.01) * 0.01; x < x1; x += 0.01) {
-      if (rng() % 4 != 0)
-        pts.emplace_back(x + (rng() % 8 == 0 ? 4e-7 : 0.0), level());
-      if (rng() % 5 == 0)
-        pts.emplace_back(x + 0.01 * u(), level());
+      // One draw per statement: a call's arguments come in no fixed order.
+      if (rng() % 4 != 0) {
+        const double at = x + (rng() % 8 == 0 ? 4e-7 : 0.0);
+        pts.emplace_back(at, level());
+      }
+      if (rng() % 5 == 0) {
+        const double at = x + 0.01 * u();
+        pts.emplace_back(at, level());
+      }
     }
     if (rng() % 6 == 0 && pts.size() > 2)
       pts.insert(pts.end() - 1, CKelCoord2D(pts[pts.size() - 2].m_x - 0.004, 0.0));  // a notch back

@@ -246,7 +246,11 @@ struct Random {
   double U() { return static_cast<double>(rng() >> 11) * 0x1.0p-53; }
   double In(double lo, double hi) { return lo + (hi - lo) * U(); }
   // 10^e for e uniform in [lo, hi], with a random sign.
-  double Tiny(double lo, double hi) { return (rng() % 2 ? 1 : -1) * std::pow(10.0, In(lo, hi)); }
+  double Tiny(double lo, double hi)
+  {
+    const double sign = rng() % 2 ? 1 : -1;  // drawn first: operands come in no fixed order
+    return sign * std::pow(10.0, In(lo, hi));
+  }
 };
 
 struct SegmentPair {
@@ -255,7 +259,9 @@ struct SegmentPair {
 
 SegmentPair NearPair(Random& r)
 {
-  const CKelCoord2D a1(r.In(-3, 3), r.In(-1.5, 1.5));
+  // Braced, or one draw per statement, wherever a value takes two draws: a
+  // call's arguments come in no fixed order, braces are read in order.
+  const CKelCoord2D a1{r.In(-3, 3), r.In(-1.5, 1.5)};
   const double dir = r.In(-3.2, 3.2), len = r.U() < 0.1 ? r.Tiny(-7, -5) : r.In(0, 0.5);
   const CKelCoord2D a2(a1.m_x + len * std::cos(dir), a1.m_y + len * std::sin(dir));
   const auto along = [&](double t) {
@@ -277,7 +283,7 @@ SegmentPair NearPair(Random& r)
     case 2:  // ends near the source's ends
       return {a1, a2, moved(r.U() < 0.5 ? a1 : a2), moved(along(r.In(-1, 2)))};
     default:
-      return {a1, a2, CKelCoord2D(r.In(-3, 3), r.In(-1.5, 1.5)), CKelCoord2D(r.In(-3, 3), r.In(-1.5, 1.5))};
+      return {a1, a2, CKelCoord2D{r.In(-3, 3), r.In(-1.5, 1.5)}, CKelCoord2D{r.In(-3, 3), r.In(-1.5, 1.5)}};
   }
 }
 
@@ -380,16 +386,16 @@ TEST(CrossPointReach, ClearMeansEveryEdgeOfTheSetIsOutOfReach)
   int cleared = 0;
   for (int k = 0; k < 20000; ++k) {
     std::vector<CKelCoord2D> outline;
-    const CKelCoord2D centre(r.In(-3, 3), r.In(-1.5, 1.5));
+    const CKelCoord2D centre{r.In(-3, 3), r.In(-1.5, 1.5)};  // braced: drawn in order
     const int n = 3 + static_cast<int>(r.rng() % 8);
     CrossPointReach reach;
     for (int i = 0; i < n; ++i) {
-      outline.emplace_back(centre.m_x + r.In(-0.2, 0.2), centre.m_y + r.In(-0.2, 0.2));
+      outline.push_back({centre.m_x + r.In(-0.2, 0.2), centre.m_y + r.In(-0.2, 0.2)});
       reach.Add(outline.back());
     }
     const SegmentPair p = NearPair(r);
     const CKelCoord2D q = r.U() < 0.5 ? p.b1 : outline[r.rng() % outline.size()];
-    const CKelCoord2D e(q.m_x + r.Tiny(-8, -1), q.m_y + r.Tiny(-8, -1));
+    const CKelCoord2D e{q.m_x + r.Tiny(-8, -1), q.m_y + r.Tiny(-8, -1)};
     if (!reach.Clear(q, e))
       continue;
     ++cleared;
@@ -435,10 +441,15 @@ int ScanSearch(const CSpherePolyCoordArray& pool, const CSphereCoordD2D& q)
 TEST(CSpherePolyCoordArray, SearchAnswersAsTheFullScan)
 {
   Random r(11);
+  // One draw per statement: operands come in no fixed order.
+  const auto nearLine = [&](double cell) {
+    const double steps = static_cast<double>(r.rng() % 5);
+    return cell * steps + r.In(-3e-6, 3e-6);
+  };
   const auto nearCorner = [&] {
     const double cell = KelTol::SkyDisc * std::array{10.0, 50.0, 100.0}[r.rng() % 3];
-    const double y = r.rng() % 4 == 0 ? 0 : cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6);
-    return CSphereCoordD2D(0, 0, cell * static_cast<double>(r.rng() % 5) + r.In(-3e-6, 3e-6), y, 0);
+    const double y = r.rng() % 4 == 0 ? 0 : nearLine(cell);
+    return CSphereCoordD2D(0, 0, nearLine(cell), y, 0);
   };
   CSpherePolyCoordArray pool;
   for (int k = 0; k < 400; ++k)
@@ -460,7 +471,8 @@ TEST(CSpherePolyCoordArray, SearchFollowsThePoolAsItGrowsAndShrinks)
 {
   Random r(5);
   CSpherePolyCoordArray pool;
-  const auto point = [&] { return CSphereCoordD2D(0, 0, r.In(-3, 3), r.rng() % 3 == 0 ? 0 : r.In(0, 1.5), 0); };
+  // Braced: the draws come in order whatever the compiler.
+  const auto point = [&] { return CSphereCoordD2D{0, 0, r.In(-3, 3), r.rng() % 3 == 0 ? 0 : r.In(0, 1.5), 0}; };
   for (int k = 0; k < 5000; ++k) {
     const CSphereCoordD2D p = point();
     const int expected = ScanSearch(pool, p);
@@ -469,7 +481,9 @@ TEST(CSpherePolyCoordArray, SearchFollowsThePoolAsItGrowsAndShrinks)
       ASSERT_EQ(expected < 0 ? static_cast<int>(pool.size()) - 1 : expected, pool.Search(p)) << k;
       continue;
     }
-    ASSERT_EQ(expected < 0 ? static_cast<int>(pool.size()) : expected, pool.Add(p)) << k;
+    // Read before Add: the arguments of one call come in no fixed order.
+    const int answer = expected < 0 ? static_cast<int>(pool.size()) : expected;
+    ASSERT_EQ(answer, pool.Add(p)) << k;
   }
   const CSphereCoordD2D last = pool.back();
   const CSpherePolyCoordArray copy = pool;
@@ -489,7 +503,8 @@ TEST(CSpherePolyCoordArray, HintedAddAnswersAsAdd)
   int hinted = 0;
   for (int round = 0; round < 200; ++round) {
     CSpherePolyCoordArray pool;
-    const auto point = [&] { return CSphereCoordD2D(0, 0, 1e-5 * static_cast<double>(r.rng() % 40), r.rng() % 2 ? 0.0 : 1e-5, 0); };
+    // Braced: the draws come in order whatever the compiler.
+    const auto point = [&] { return CSphereCoordD2D{0, 0, 1e-5 * static_cast<double>(r.rng() % 40), r.rng() % 2 ? 0.0 : 1e-5, 0}; };
     for (int k = 0; k < 30; ++k) {
       const CSphereCoordD2D p = point();
       if (r.rng() % 10 == 0) {
@@ -546,7 +561,9 @@ std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>> LatticeEdges(Random& r,
 {
   std::vector<std::pair<CSphereCoordD2D, CSphereCoordD2D>> edges;
   const auto point = [&r] {
-    return At(0.1 * static_cast<double>(r.rng() % 4), 0.1 * static_cast<double>(r.rng() % 3));
+    // One draw per statement: a call's arguments come in no fixed order.
+    const double ad = 0.1 * static_cast<double>(r.rng() % 4);
+    return At(ad, 0.1 * static_cast<double>(r.rng() % 3));
   };
   CSphereCoordD2D from = point();
   for (int k = 0; k < count; ++k) {
@@ -611,8 +628,8 @@ TEST(CSpherePolyLineArray, SegmentsByPoolNumberAsByPoint)
         const int first = faces.Search(p);
         return r.rng() % 3 == 0 ? own : first;
       };
-      numbered.emplace_back(number(points[k].first, static_cast<int>(2 * k)),
-                            number(points[k].second, static_cast<int>(2 * k + 1)));
+      const int first = number(points[k].first, static_cast<int>(2 * k));
+      numbered.emplace_back(first, number(points[k].second, static_cast<int>(2 * k + 1)));
     }
     CSpherePolyLineArray byPoint, byNumber;
     byPoint.AddLine(points.back().first, points.front().second);

@@ -88,7 +88,8 @@ TEST(CSphereRatioBlockSector, GroupsAsTheSweepFirstWritten)
     for (int step : {1, 3, 10, 45, 90, 180}) {
       for (int trial = 0; trial < 2; ++trial) {
         // At the origin rays run along the blocks' sides in the last scene.
-        const CKelCoord3D chk = trial == 0 ? CKelCoord3D(0, 0, 0) : CKelCoord3D(r.In(-8, 8), r.In(-14, -4), 0);
+        // Braced: the draws come in order whatever the compiler.
+        const CKelCoord3D chk = trial == 0 ? CKelCoord3D(0, 0, 0) : CKelCoord3D{r.In(-8, 8), r.In(-14, -4), 0};
         const double angle = trial == 0 ? 0 : r.In(0, 6.283185307179586);
         const std::vector<CKelBlockCubeArray> expected = sector_literal::DivideBlock(blocks, chk, angle, step);
         const std::vector<CKelBlockCubeArray> got = CSphereRatioBlock::DivideBlock(blocks, &chk, angle, step);
@@ -114,7 +115,7 @@ TEST(CSphereRatioBlockSector, ProjectedPiecesAsFirstWritten)
   for (const CKelBlockCubeArray& blocks : Scenes()) {
     for (int step : {1, 5, 10}) {
       CSphereA sphere;
-      const CKelCoord3D chk(r.In(-8, 8), r.In(-14, -4), r.In(-1, 8));
+      const CKelCoord3D chk{r.In(-8, 8), r.In(-14, -4), r.In(-1, 8)};
       sphere.SetChkPnt(&chk, r.In(0, 6.283185307179586));
       sphere.m_AngleStep = step;
       sphere.m_Kind = 1;
@@ -159,7 +160,7 @@ TEST(CSphereRatioBlockSector, RatiosAsFirstWritten)
   int ratios = 0;
   for (std::size_t s = 0; s < scenes.size(); ++s) {
     for (const Method& m : kMethods) {
-      const CKelCoord3D chk(r.In(-8, 8), r.In(-14, -4), r.In(0, 2));
+      const CKelCoord3D chk{r.In(-8, 8), r.In(-14, -4), r.In(0, 2)};
       const double angle = r.In(0, 6.283185307179586);
       const int nRound = static_cast<int>(r.rng() % 3) - 1;
       CSphereRatioBlock settings;

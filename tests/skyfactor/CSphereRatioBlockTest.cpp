@@ -393,7 +393,8 @@ CKelBlockCubeArray RandomBlocks(std::mt19937& rng)
   for (int i = 0; i < n; ++i) {
     const int grid = static_cast<int>(u(rng) * 8);
     const double x0 = -40 + 10 * (grid % 8) + (u(rng) < 0.5 ? 0 : 5 * u(rng));
-    const double y0 = (u(rng) < 0.5 ? 1 : -1) * (5 + 30 * u(rng));
+    const double side = u(rng) < 0.5 ? 1 : -1;  // drawn first: operands come in no fixed order
+    const double y0 = side * (5 + 30 * u(rng));
     const double w = 5 + 10 * u(rng), d = 5 + 10 * u(rng);
     const double kind = u(rng);
     const double top = kind < 0.1 ? -2 : 3 + 30 * u(rng);

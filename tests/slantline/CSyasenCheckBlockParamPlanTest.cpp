@@ -204,8 +204,9 @@ TEST(PlanBlocks, ClippedAndRemainingAreasSumToThePlannedArea)
   const CKelBlockCubeArray base = Blocks({Kind(Outline({{0, 0}, {10, 0}, {10, 4}, {4, 4}, {4, 10}, {0, 10}}, 12), true),
                                           Kind(Box(11, 0, 14, 3, 6), true)});
   for (int round = 0; round < 100; ++round) {
-    const double x = coord(rng), y = coord(rng);
-    CKelBlockCubeArray planned = Blocks({Box(x, y, x + size(rng), y + size(rng), 5)});
+    // One draw per declarator: a call's arguments come in no fixed order.
+    const double x = coord(rng), y = coord(rng), x2 = x + size(rng), y2 = y + size(rng);
+    CKelBlockCubeArray planned = Blocks({Box(x, y, x2, y2, 5)});
     const double whole = PlanArea(planned);
     const CKelBlockCubeArray inside = CSyasenCheckBlockParam::ClipBlock(base, planned, 0.25);
     EXPECT_NEAR(PlanArea(inside) + PlanArea(planned), whole, 1e-9) << round;

@@ -58,7 +58,11 @@ int CutEveryWay(const CKelBlockCube& block, const Plan& plan, std::mt19937& rng)
     divided += ExpectSameDivision(block, v, {v.m_x + std::cos(angle), v.m_y + std::sin(angle)});
     divided += ExpectSameDivision(block, v, w);
   }
-  divided += ExpectSameDivision(block, {unit(rng), unit(rng)}, {unit(rng) + 3, unit(rng) - 3});
+  // One line per end: a call's arguments come in no fixed order, braces are
+  // read in order.
+  const CKelCoord2D from{unit(rng), unit(rng)};
+  const CKelCoord2D to{unit(rng) + 3, unit(rng) - 3};
+  divided += ExpectSameDivision(block, from, to);
   return divided;
 }
 
@@ -70,8 +74,9 @@ TEST(CKelBlockCubeDivideSameTest, RandomOutlinesGiveThePiecesOfTheCopyingSearch)
   for (const int n : {10, 17, 40, 120, 600}) {
     for (int trial = 0; trial < (n > 200 ? 2 : 12); ++trial) {
       const Plan star = vol_shape::Star(rng, n);
-      const CKelBlockCube block =
-          vol_shape::BlockOver(star, {20, unit(rng), unit(rng)}, {1, 0.1 * unit(rng), 0.1 * unit(rng)});
+      const vol_shape::Planar top{20, unit(rng), unit(rng)};
+      const vol_shape::Planar bottom{1, 0.1 * unit(rng), 0.1 * unit(rng)};
+      const CKelBlockCube block = vol_shape::BlockOver(star, top, bottom);
       divided += CutEveryWay(block, star, rng);
     }
   }

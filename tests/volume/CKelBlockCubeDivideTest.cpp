@@ -238,7 +238,10 @@ TEST(CKelBlockCubeDivideTest, PiecesOfRandomStarsLieOnOneSideAndSumToTheBlock)
   int divided = 0;
   for (int trial = 0; trial < 400; ++trial) {
     const Plan plan = vol_shape::Star(rng, count(rng));
-    const CKelBlockCube block = BlockOver(plan, {20, unit(rng), unit(rng)}, {1, 0.1 * unit(rng), 0.1 * unit(rng)});
+    // One plane per statement: a call's arguments come in no fixed order.
+    const vol_shape::Planar top{20, unit(rng), unit(rng)};
+    const vol_shape::Planar bottom{1, 0.1 * unit(rng), 0.1 * unit(rng)};
+    const CKelBlockCube block = BlockOver(plan, top, bottom);
     const auto& v = plan[static_cast<std::size_t>(trial) % plan.size()];
     const CKelCoord2D through(v.first, v.second);
     const double angle = 3.14159 * unit(rng);

@@ -203,7 +203,8 @@ TEST(CKelBlockCubeSetSameTest, BlockPlanesAreThoseOfTheFaceOfTheirPoints)
     for (int k = 0; k < n; ++k) {
       const double x = trial % 4 == 1 ? k : 100 * unit(rng);  // a line when 1
       const double y = trial % 4 == 1 ? 2 * k : 100 * unit(rng);
-      block.Append(CKelBlockCoord(x, y, 7 + 0.3 * x - 0.2 * y + 1e-9 * unit(rng), trial % 4 == 2 ? 0 : unit(rng)));
+      // Braced: the draws come in order whatever the compiler.
+      block.Append(CKelBlockCoord{x, y, 7 + 0.3 * x - 0.2 * y + 1e-9 * unit(rng), trial % 4 == 2 ? 0 : unit(rng)});
     }
     for (const bool bottom : {false, true}) {
       CKelAreaCoord3D face;

@@ -197,7 +197,8 @@ TEST(CKelBlockArchiveTest, RandomBlocksRoundTrip)
     const double cx = number(random), cy = number(random), radius = 1 + std::fabs(number(random));
     for (int k = 0; k < vertices; ++k) {
       const double t = 6.283185307179586 * k / vertices;
-      CKelBlockCoord c(cx + radius * std::cos(t), cy + radius * std::sin(t), number(random), number(random));
+      // Braced: the draws come in order whatever the compiler.
+      CKelBlockCoord c{cx + radius * std::cos(t), cy + radius * std::sin(t), number(random), number(random)};
       c.m_FlrH = small(random);
       c.m_FlrL = small(random);
       c.m_OffH = number(random);

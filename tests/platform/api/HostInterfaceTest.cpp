@@ -7,8 +7,11 @@
 #include "host_calllog.h"
 #include "host_goodies.h"
 #include "host_interface.h"
+#include "io_filesystem.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace {
@@ -216,6 +219,24 @@ TEST_F(HostInterfaceTest, AlertsAnswerFromTheQueueInOrderThenTheFirstButtonAndAR
   host.Reset();
   EXPECT_TRUE(host.Alerts().empty());
   EXPECT_EQ(DGAlert(-3, u"t", u"l", u"s", u"1", u"2", u"3"), 1);
+}
+
+// Files are what one test could leave to the next: a new fixture starts
+// from an empty sandbox, while Reset, a restarted host, keeps them.
+TEST_F(HostInterfaceTest, ANewFixtureEmptiesTheSandboxAndResetKeepsItsFiles)
+{
+  namespace fs = std::filesystem;
+  const fs::path root = pln::host::SandboxRoot();
+  fs::create_directories(root / "c" / "temp");
+  std::ofstream(root / "c" / "temp" / "Plenimetra.dat") << "exported";
+  std::ofstream(root / "top.txt") << "left";
+  host.Reset();
+  EXPECT_TRUE(fs::exists(root / "c" / "temp" / "Plenimetra.dat"));
+
+  HostFixture next;
+  EXPECT_EQ(pln::host::SandboxRoot(), root);
+  ASSERT_TRUE(fs::is_directory(root));
+  EXPECT_TRUE(fs::is_empty(root));
 }
 
 // The call log of a long session keeps its newest entries within the limit
