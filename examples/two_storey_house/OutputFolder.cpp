@@ -1,10 +1,14 @@
 #include "OutputFolder.h"
 
+#include "host_charcodes.h"
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -27,14 +31,75 @@ bool IsInside(const fs::path& relative)
   return true;
 }
 
-bool Writable(const fs::path& folder) { return ::access(folder.c_str(), W_OK | X_OK) == 0; }
+// The new folder beside the target is named "." + name + ".new-" + the
+// process id (at most 7 digits on Linux).
+constexpr std::size_t kBesideExtra = 1 + 5 + 7;
+// How far below the folder the run's files and its scratch host lie: some
+// 80 bytes, with room to spare.
+constexpr std::size_t kDeepestInside = 256;
+
+// Root passes every permission check, so a folder whose mode lets no one
+// write (chmod a-w) is refused by its mode bits as well.
+bool Writable(const fs::path& folder)
+{
+  struct stat status = {};
+  return ::access(folder.c_str(), W_OK | X_OK) == 0 && ::stat(folder.c_str(), &status) == 0 &&
+         (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
 
 // The nearest folder on the way up that exists.
 fs::path ExistingAncestor(fs::path folder)
 {
-  while (!folder.empty() && !fs::exists(folder) && folder != folder.parent_path())
+  std::error_code unreadable;  // a name too long to look up is no folder either
+  while (!folder.empty() && !fs::exists(folder, unreadable) && folder != folder.parent_path())
     folder = folder.parent_path();
   return folder;
+}
+
+std::size_t NameMax(const fs::path& folder)
+{
+  const long max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  return max > 0 ? static_cast<std::size_t>(max) : NAME_MAX;
+}
+
+void CheckUtf8(const fs::path& target)
+{
+  bool lost = false;
+  const std::u16string text = pln::host::internal::FromUtf8(target.c_str(), target.native().size(), &lost);
+  if (lost)
+    throw OutputFolder::Refused("the folder's path \"" + pln::host::internal::ToUtf8(text) +
+                                "\" is not UTF-8 (� marks the bytes that are not), and the stand-in host's paths "
+                                "are UTF-8 text; nothing was written. Choose a folder name in UTF-8.");
+}
+
+void CheckNameLengths(const fs::path& target)
+{
+  const std::size_t nameMax = NameMax(ExistingAncestor(target.parent_path()));
+  const std::size_t name = target.filename().native().size();
+  if (name + kBesideExtra > nameMax)
+    throw OutputFolder::Refused(
+        "the folder name is " + std::to_string(name) + " bytes long: the system allows " + std::to_string(nameMax) +
+        " a name, and the new folder made beside it during the run (.NAME.new-PID) takes " +
+        std::to_string(kBesideExtra) + " more, so it may be at most " + std::to_string(nameMax - kBesideExtra) +
+        "; nothing was written");
+  for (const fs::path& part : target.parent_path().relative_path())
+    if (part.native().size() > nameMax)
+      throw OutputFolder::Refused("a folder name in the path is " + std::to_string(part.native().size()) +
+                                  " bytes long, and the system allows " + std::to_string(nameMax) +
+                                  " a name; nothing was written");
+}
+
+void CheckPathLength(const fs::path& target)
+{
+  const std::size_t pathMax = PATH_MAX - 1;
+  const std::size_t longest = pathMax - kBesideExtra - kDeepestInside;
+  if (target.native().size() > longest)
+    throw OutputFolder::Refused("the folder's path is " + std::to_string(target.native().size()) +
+                                " bytes long: the system allows " + std::to_string(pathMax) +
+                                " a path, and the run writes files up to " +
+                                std::to_string(kBesideExtra + kDeepestInside) +
+                                " bytes below it, so it may be at most " + std::to_string(longest) +
+                                "; nothing was written");
 }
 
 std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
@@ -60,8 +125,16 @@ void RemoveListed(const fs::path& folder, const std::vector<fs::path>& files)
 
 }  // namespace
 
+void OutputFolder::CheckPath(const fs::path& target)
+{
+  CheckUtf8(target);
+  CheckNameLengths(target);
+  CheckPathLength(target);
+}
+
 OutputFolder::OutputFolder(const fs::path& target) : target_(target)
 {
+  CheckPath(target_);
   CheckTarget();
   fs::create_directories(target_.parent_path());
   staging_ = target_.parent_path() / ("." + target_.filename().string() + ".new-" + std::to_string(::getpid()));
@@ -87,13 +160,14 @@ void OutputFolder::CheckTarget()
   if (!existed_) {
     const fs::path ancestor = ExistingAncestor(target_.parent_path());
     if (!fs::is_directory(ancestor) || !Writable(ancestor))
-      throw std::runtime_error("cannot make " + Quoted(target_) + ": " + Quoted(ancestor) + " is not a writable folder");
+      throw Refused("cannot make " + Quoted(target_) + ": " + Quoted(ancestor) +
+                    " is not a writable folder; nothing was written");
     return;
   }
   if (!fs::is_directory(status))
-    throw std::runtime_error(Quoted(target_) + " exists and is not a folder");
+    throw Refused(Quoted(target_) + " exists and is not a folder; nothing was changed");
   if (!Writable(target_) || !Writable(target_.parent_path()))
-    throw std::runtime_error(Quoted(target_) + " or the folder holding it is not writable; nothing was changed");
+    throw Refused(Quoted(target_) + " or the folder holding it is not writable; nothing was changed");
 
   const std::vector<fs::path> listed = ListedFiles();
   std::vector<std::string> foreign;
@@ -117,8 +191,8 @@ void OutputFolder::CheckTarget()
       names += (i == 0 ? "" : ", ") + foreign[i];
     if (foreign.size() > 3)
       names += " and " + std::to_string(foreign.size() - 3) + " more";
-    throw std::runtime_error(Quoted(target_) + " holds files this example did not write (" + names +
-                             "); nothing was changed. Choose a new or empty folder, or move those files away.");
+    throw Refused(Quoted(target_) + " holds files this example did not write (" + names +
+                  "); nothing was changed. Choose a new or empty folder, or move those files away.");
   }
 }
 

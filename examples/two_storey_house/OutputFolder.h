@@ -14,6 +14,7 @@
 // own new folder and leaves the previous result exactly as it was.
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,21 @@ public:
   // The marker file's name inside the folder.
   static constexpr const char* kMarker = ".two_storey_house-files";
 
-  // target: absolute. Throws std::runtime_error when the folder may not be
-  // used (not a folder, foreign files, not writable).
+  // A folder refused before anything was written; the text says what is
+  // wrong and that nothing was changed.
+  struct Refused : std::runtime_error {
+    using std::runtime_error::runtime_error;
+  };
+
+  // Throws Refused when the paths of a run into target could not be made:
+  // target not UTF-8 (the stand-in host's paths are UTF-8 text and would
+  // lose its other bytes), or longer than the system allows once the run's
+  // own names are added.
+  static void CheckPath(const std::filesystem::path& target);
+
+  // target: absolute. Throws Refused when the folder may not be used (its
+  // path, not a folder, foreign files, not writable), std::runtime_error
+  // when the new folder cannot be made.
   explicit OutputFolder(const std::filesystem::path& target);
   // Removes the new folder unless it was put in place.
   ~OutputFolder();

@@ -161,31 +161,52 @@ void CatchSignals()
     ::sigaction(signal, &action, nullptr);
 }
 
+int UsageError(const std::string& what)
+{
+  std::cerr << "two_storey_house: " << what << '\n' << kUsage;
+  return 2;
+}
+
+// The absolute folder, symbolic links followed (the folder they point at is
+// replaced); its path is checked before the system is asked about it.
+fs::path ResolveTarget(const std::string& argument)
+{
+  const fs::path absolute = fs::absolute(fs::path(argument));
+  OutputFolder::CheckPath(absolute.lexically_normal());
+  fs::path target = fs::weakly_canonical(absolute);
+  // "out/" names the folder out, not a place inside it.
+  return target.has_filename() ? target : target.parent_path();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-  const std::string argument = argc >= 2 ? argv[1] : "out/example";
-  if (argc >= 2 && (argument == "--help" || argument == "-h")) {
+  CatchSignals();
+  if (argc > 2)
+    return UsageError("one FOLDER at most");
+  const std::string argument = argc == 2 ? argv[1] : "out/example";
+  if (argument == "--help" || argument == "-h") {
     std::cout << kUsage;
     return 0;
   }
-  if (argc > 2 || argument.empty() || argument.front() == '-') {
-    std::cerr << kUsage;
-    return 2;
-  }
-  CatchSignals();
+  if (argument.empty())
+    return UsageError("the folder name is empty");
+  if (argument.front() == '-')
+    return UsageError("unknown option " + argument);
   fs::path target;
   bool existed = false;
   try {
-    // Symbolic links are followed, so the folder they point at is replaced.
-    target = fs::weakly_canonical(fs::absolute(fs::path(argument)));
+    target = ResolveTarget(argument);
     OutputFolder folder(target);
     existed = folder.TargetExisted();
     Run(folder);
     return 0;
+  } catch (const OutputFolder::Refused& refused) {  // its text says what was left
+    std::cerr << "example failed: " << refused.what() << '\n';
+    return 1;
   } catch (const std::exception& error) {
-    const std::string left = target.empty() ? std::string()
+    const std::string left = target.empty() ? "; nothing was written"
                              : existed      ? "; the previous result in " + target.string() + " is left as it was"
                                             : "; nothing was written to " + target.string();
     const bool interrupted = dynamic_cast<const Interrupted*>(&error) != nullptr;

@@ -25,6 +25,11 @@ no_leftovers() {
   [ -z "$left" ] || fail "a new folder was left beside the target: $left"
 }
 
+# A message says what was left of the folder once.
+said_once() {
+  [ "$(grep -o "nothing was\|is left as it was" "$1" | wc -l)" = 1 ] || fail "said twice: $(cat "$1")"
+}
+
 rm -rf "$scratch"
 mkdir -p "$scratch"
 chmod 755 "$scratch"
@@ -159,6 +164,78 @@ arguments)
   rc=$(run a b)
   [ "$rc" = 2 ] || fail "two folders exit $rc"
   [ -z "$(ls -A "$scratch/here")" ] || fail "an option made a folder: $(ls -A "$scratch/here")"
+  ;;
+read_only_as_root)
+  # Root passes the permission checks, but a folder whose mode lets no one
+  # write is refused all the same, once, and left as it was.
+  [ "$(id -u)" = 0 ] || { echo "SKIP ($case_name): not running as root"; exit 77; }
+  out=$scratch/out
+  previous "$out"
+  chmod 555 "$out"
+  before=$(state "$out")
+  rc=$(run "$out")
+  [ "$rc" = 1 ] || fail "exit $rc for a folder of mode 555"
+  grep -q "is not writable; nothing was changed$" "$scratch/stderr" || fail "message: $(cat "$scratch/stderr")"
+  said_once "$scratch/stderr"
+  [ "$before" = "$(state "$out")" ] || fail "the read-only folder changed"
+  no_leftovers "$out"
+  chmod 755 "$out"
+  ;;
+folder_names)
+  # A name the stand-in host's paths cannot hold (not UTF-8, or longer than
+  # the system allows with the run's own names added) is refused in the
+  # command's words before anything is made; nothing is left behind.
+  mkdir -p "$scratch/here/"$'p\xffq'
+  cd "$scratch/here" || fail "no scratch"
+  long_name=$(printf 'n%.0s' $(seq 250))
+  long_path=$(for _ in $(seq 20); do printf 'd%.0s' $(seq 200); printf /; done)out
+  for name in $'bad\xff\xfename' $'p\xffq/out' "$long_name" "${long_name}123456" "$long_name$long_name/out" "$long_path"; do
+    rc=$(run "$name")
+    [ "$rc" = 1 ] || fail "exit $rc for ${name:0:40}"
+    grep -q "nothing was written" "$scratch/stderr" || fail "message for ${name:0:40}: $(cat "$scratch/stderr")"
+    ! grep -q "filesystem error" "$scratch/stderr" || fail "a raw error for ${name:0:40}: $(cat "$scratch/stderr")"
+    [ "$(find . | LC_ALL=C sort | tr '\n' ' ')" = "$(printf '. ./p\xffq ')" ] ||
+      fail "${name:0:40} left $(find . -mindepth 1)"
+  done
+  rc=$(run $'bad\xff\xfename')
+  grep -q "is not UTF-8" "$scratch/stderr" || fail "the name is not said to be not UTF-8: $(cat "$scratch/stderr")"
+  # "new/" is the folder new itself.
+  rc=$(run new/)
+  [ "$rc" = 0 ] || fail "exit $rc for new/: $(cat "$scratch/stderr")"
+  grep -qx "The example's files are in $scratch/here/new" "$scratch/stdout" || fail "new/ is not the folder new"
+  [ -f "$scratch/here/new/.two_storey_house-files" ] || fail "no result in new"
+  no_leftovers "$scratch/here/new"
+  ;;
+messages)
+  # Each refusal says what was wrong, and what was left, once.
+  out=$scratch/out
+  previous "$out"
+  echo "mine" >"$out/keep.txt"
+  rc=$(run "$out")
+  [ "$rc" = 1 ] || fail "exit $rc with a file of the user"
+  said_once "$scratch/stderr"
+  grep -q "move those files away\.$" "$scratch/stderr" || fail "message: $(cat "$scratch/stderr")"
+  rm "$out/keep.txt"
+  if [ "$(id -u)" != 0 ]; then
+    chmod 555 "$out"
+    rc=$(run "$out")
+    chmod 755 "$out"
+    [ "$rc" = 1 ] || fail "exit $rc for a read-only folder"
+    said_once "$scratch/stderr"
+  fi
+  # Arguments: what was wrong comes first, then the usage.
+  mkdir -p "$scratch/here"
+  cd "$scratch/here" || fail "no scratch"
+  for wrong in "-x:unknown option -x" ":the folder name is empty"; do
+    rc=$(run "${wrong%%:*}")
+    [ "$rc" = 2 ] || fail "'${wrong%%:*}' exits $rc"
+    [ "$(head -1 "$scratch/stderr")" = "two_storey_house: ${wrong#*:}" ] ||
+      fail "'${wrong%%:*}' says: $(head -1 "$scratch/stderr")"
+    sed -n 2p "$scratch/stderr" | grep -q "^usage: " || fail "'${wrong%%:*}' prints no usage after it"
+  done
+  rc=$(run a b)
+  [ "$(head -1 "$scratch/stderr")" = "two_storey_house: one FOLDER at most" ] || fail "a b says: $(head -1 "$scratch/stderr")"
+  [ -z "$(ls -A "$scratch/here")" ] || fail "a wrong argument made a folder"
   ;;
 *)
   fail "no such case"

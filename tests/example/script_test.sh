@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# scripts/example as a user runs it, one case per call:
+#   script_test.sh SCRIPT EXECUTABLE CASE SCRATCH_FOLDER EARLIER_RESULT
+# The script runs from a copy of the repository's scripts in which the
+# package check and the build are stand-ins: they record that they ran, can
+# be held (to be interrupted) and "build" the example program of this test
+# build. Exit 77: the case cannot run here.
+set -uo pipefail
+
+script=$1
+exe=$2
+case_name=$3
+scratch=$4
+earlier=$5
+
+fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
+skip() { echo "SKIP ($case_name): $*"; exit 77; }
+
+state() { (cd "$1" && find . -printf '%p %m\n' | sort && find . -type f -exec sha256sum {} + | sort); }
+
+command -v setsid >/dev/null || skip "setsid is not installed"  # the script needs it
+
+rm -rf "$scratch"
+mkdir -p "$scratch/repo/scripts" "$scratch/bin" "$scratch/here"
+cp "$script" "$scratch/repo/scripts/example"
+export STUB_LOG=$scratch/steps STUB_PID=$scratch/held-pid EXAMPLE_EXE=$exe STUB_HOLD=
+
+# A held step records its process and sleeps until it is stopped (or
+# half a minute has passed).
+cat >"$scratch/repo/scripts/install-packages" <<'EOF'
+echo packages >>"$STUB_LOG"
+if [ "$STUB_HOLD" = packages ]; then bash -c 'echo $$ >"$STUB_PID"; exec sleep 30'; fi
+EOF
+cat >"$scratch/bin/cmake" <<'EOF'
+#!/usr/bin/env bash
+if [ "$1" = --build ]; then
+  echo build >>"$STUB_LOG"
+  mkdir -p "$2/examples/two_storey_house"
+  ln -sf "$EXAMPLE_EXE" "$2/examples/two_storey_house/two_storey_house"
+  if [ "$STUB_HOLD" = build ]; then echo $$ >"$STUB_PID"; exec sleep 30; fi
+fi
+EOF
+chmod +x "$scratch/bin/cmake"
+export PATH=$scratch/bin:$PATH
+
+# Whatever happens, no process of a run outlives the test.
+running=
+cleanup() {
+  [ -z "$running" ] || kill -KILL -- "-$running" 2>/dev/null
+  [ ! -s "$STUB_PID" ] || kill -KILL "$(cat "$STUB_PID")" 2>/dev/null
+}
+trap cleanup EXIT
+
+alive() { [ -e "/proc/$1" ] && ! grep -q '^[0-9]* ([^)]*) Z' "/proc/$1/stat" 2>/dev/null; }
+
+# The script in a process group of its own, as a terminal starts a command:
+# job control keeps SIGINT as it is (a background command of a script would
+# ignore it).
+start() {
+  set -m
+  "$scratch/repo/scripts/example" "$@" >"$scratch/stdout" 2>"$scratch/stderr" &
+  running=$!
+  set +m
+}
+
+run() {  # run args: stdout and stderr into files, exit code echoed
+  "$scratch/repo/scripts/example" "$@" >"$scratch/stdout" 2>"$scratch/stderr"
+  echo $?
+}
+
+case $case_name in
+arguments)
+  # Answered at once, before the packages are checked or anything is built.
+  cd "$scratch/here" || fail "no scratch"
+  rc=$(run --help)
+  [ "$rc" = 0 ] || fail "--help exits $rc"
+  grep -q "^usage: $scratch/repo/scripts/example \[FOLDER\]$" "$scratch/stdout" ||
+    fail "--help does not name the command: $(head -1 "$scratch/stdout")"
+  grep -q "default out/example in the repository" "$scratch/stdout" || fail "--help gives no default folder"
+  wrong() {  # wrong WHAT ARGS...: refused with WHAT first, then the usage
+    local what=$1 rc
+    shift
+    rc=$(run "$@")
+    [ "$rc" = 2 ] || fail "$* exits $rc"
+    [ "$(head -1 "$scratch/stderr")" = "$scratch/repo/scripts/example: $what" ] ||
+      fail "$* does not say what is wrong: $(head -1 "$scratch/stderr")"
+    grep -q "^usage: " "$scratch/stderr" || fail "$* prints no usage"
+  }
+  wrong "unknown option -x" -x
+  wrong "the folder name is empty" ""
+  wrong "one FOLDER at most" a b
+  [ ! -e "$STUB_LOG" ] || fail "a wrong argument ran steps: $(cat "$STUB_LOG")"
+  [ -z "$(ls -A "$scratch/here")" ] && [ ! -e "$scratch/repo/out" ] || fail "a wrong argument made a folder"
+  # The folder is the caller's, and the run goes through to the result.
+  rc=$(run myout)
+  [ "$rc" = 0 ] || fail "a run exits $rc: $(cat "$scratch/stderr")"
+  grep -qx "The example's files are in $scratch/here/myout" "$scratch/stdout" || fail "the folder is not the caller's"
+  [ "$(cat "$STUB_LOG")" = "packages"$'\n'"build" ] || fail "steps run: $(cat "$STUB_LOG")"
+  ;;
+interrupted)
+  # SIGINT, SIGTERM or SIGHUP while a step is held, sent to the script alone
+  # or (as a terminal's Ctrl-C) to its process group: the run stops at once,
+  # says so, and leaves the folder as it was; the step's process is gone.
+  out=$scratch/out
+  cp -a "$earlier" "$out" || fail "no earlier result in $earlier"
+  before=$(state "$out")
+  for hold in packages build; do
+    for how in script group; do
+      for signal in INT TERM HUP; do
+        export STUB_HOLD=$hold
+        rm -f "$STUB_PID" "$STUB_LOG"
+        start "$out"
+        for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
+        [ -s "$STUB_PID" ] || fail "the $hold step was never reached: $(cat "$scratch/stderr")"
+        held=$(cat "$STUB_PID")
+        if [ $how = script ]; then kill -"$signal" "$running"; else kill -"$signal" -- "-$running"; fi
+        for _ in $(seq 100); do alive "$running" || break; sleep 0.05; done
+        alive "$running" && fail "$signal to the $how during the $hold step: the run did not stop within 5 s"
+        wait "$running"
+        rc=$?
+        running=
+        number=$(kill -l "$signal")
+        [ "$rc" = $((128 + number)) ] || fail "$signal to the $how during the $hold step: exit $rc"
+        grep -qx "example interrupted by signal $number; the previous result in $out is left as it was" \
+          "$scratch/stderr" || fail "$signal to the $how during the $hold step: message: $(cat "$scratch/stderr")"
+        for _ in $(seq 40); do alive "$held" || break; sleep 0.05; done
+        alive "$held" && fail "$signal to the $how during the $hold step: the step's process was left running"
+        [ "$before" = "$(state "$out")" ] || fail "$signal to the $how during the $hold step: the folder changed"
+      done
+    done
+  done
+  # Where there was no folder, none is made.
+  export STUB_HOLD=packages
+  rm -f "$STUB_PID"
+  start "$scratch/new"
+  for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
+  kill -INT -- "-$running"
+  for _ in $(seq 100); do alive "$running" || break; sleep 0.05; done
+  wait "$running"
+  running=
+  grep -qx "example interrupted by signal 2; nothing was written to $scratch/new" "$scratch/stderr" ||
+    fail "message for a new folder: $(cat "$scratch/stderr")"
+  [ ! -e "$scratch/new" ] || fail "a folder was made"
+  ;;
+*)
+  fail "no such case"
+  ;;
+esac
+cleanup
+trap - EXIT
+rm -rf "$scratch"
+echo "ok ($case_name)"
