@@ -658,14 +658,14 @@ protected:
     PatternDoc pattern(3);
     element = pattern.AddElement(PatternDoc::kBuildingCode, u"要素");
     pattern.AddElement(pattern.AddFolder(PatternDoc::kBuildingCode, u"小計"), u"要素２");
-    CArea2ObjectFloor* record = pattern.Element(element)->m_FloorArray.SearchFloor(0);
-    record->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
+    CArea2ObjectFloor* floor = pattern.Element(element)->m_FloorArray.SearchFloor(0);
+    floor->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
     placed.clear();
     for (int code = 1; code <= 3; ++code) {
       placed.push_back(PlaceFigure(host, pattern.doc, 0, code));
       pattern.doc.m_FloorParamArray[0].m_Area1ObjectArray.push_back(placed.back());
-      record->m_List.emplace_back(placed.back(), COperatorTable::OPERATOR(code == 2 ? 2 : 1));
-      record->m_List.back().m_CrMark.m_bCr = code == 3;
+      floor->m_List.emplace_back(placed.back(), COperatorTable::OPERATOR(code == 2 ? 2 : 1));
+      floor->m_List.back().m_CrMark.m_bCr = code == 3;
     }
     pattern.doc.m_LastArea1Code = 3;
     pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
@@ -694,12 +694,12 @@ protected:
   // with operator and break mark.
   std::set<std::tuple<int, int, bool>> Entries(const CPlenimetraParam& d) const
   {
-    const CArea2ObjectFloor& record =
+    const CArea2ObjectFloor& floor =
         *dynamic_cast<const CArea2Object*>(d.GetAreaObject(element))->m_FloorArray.FindFloor(0);
     std::set<std::tuple<int, int, bool>> entries;
-    for (const CArea2List& entry : record.m_List)
+    for (const CArea2List& entry : floor.m_List)
       entries.emplace(entry.m_pArea1->m_Code, entry.m_Operator, entry.m_CrMark.m_bCr);
-    for (const CArea2HeldEntry& entry : record.m_HeldList)
+    for (const CArea2HeldEntry& entry : floor.m_HeldList)
       entries.emplace(-entry.m_Code, entry.m_Operator, entry.m_CrMark.m_bCr);
     return entries;
   }
