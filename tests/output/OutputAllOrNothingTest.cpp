@@ -43,11 +43,7 @@ protected:
   // The output command with worksheets chosen.
   GSErrCode Output()
   {
-    host.QueueDialogScript(CDlgOutputToWorksheet::ResourceId, [](DialogUser& user) {
-      user.Check(5, true);
-      user.Click(1);
-    });
-    return RunOutputCommand(doc());
+    return output_test::OutputWorksheets(host, doc());
   }
 
   Sheets State() const

@@ -45,11 +45,7 @@ protected:
 
   GSErrCode Output()
   {
-    host.QueueDialogScript(CDlgOutputToWorksheet::ResourceId, [](DialogUser& user) {
-      user.Check(5, true);
-      user.Click(1);
-    });
-    return RunOutputCommand(doc());
+    return output_test::OutputWorksheets(host, doc());
   }
 
   Contents Sheets() const

@@ -2,8 +2,10 @@
 // What the output tests share: a reader of the CSV files the output writes
 // (RFC 4180, LF line ends), and the document the CSV tests write out.
 
+#include "CDlgOutputToWorksheet.h"
 #include "DocTestSupport.h"
 #include "GetLibPartInd.h"
+#include "OutputCommand.h"
 
 #include <string>
 #include <vector>
@@ -93,6 +95,16 @@ inline std::shared_ptr<FormulaFigure> PlacedFigure(HostFixture& host, CPlenimetr
   figure->m_SortIndex = code - 1;
   at.m_Area1ObjectArray.push_back(figure);
   return figure;
+}
+
+// The output command with the worksheets chosen in its dialog.
+inline GSErrCode OutputWorksheets(HostFixture& host, CPlenimetraParam& doc)
+{
+  host.QueueDialogScript(CDlgOutputToWorksheet::ResourceId, [](pln::host::DialogUser& user) {
+    user.Check(5, true);
+    user.Click(1);
+  });
+  return RunOutputCommand(doc);
 }
 
 // Two floors "1階" (story 0) and "2階" (story 1) under the pattern of
