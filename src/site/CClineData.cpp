@@ -326,11 +326,29 @@ bool CClineData::CutLoop(const ClineElement& a, const ClineElement& b, const CKe
   const std::vector<double> outerLengths = OuterLengths(outer, a, b, scan);
   const double outerLength = SumOf(outerLengths);
   const double loopLength = loop.GetLength();
-  const bool keepOuter = outerLength > loopLength;
+  const bool keepOuter = KeepOuter(outer, outerLength, loop, loopLength, scan);
   static_cast<std::vector<CCrspnt>&>(*this) = keepOuter ? std::move(outer) : std::move(loop);
   scan.keptLength = keepOuter ? outerLength : loopLength;
   scan.lengths = keepOuter ? outerLengths : std::vector<double>();
   return keepOuter;
+}
+
+bool CClineData::KeepOuter(const CClineData& outer, double outerLength, const CClineData& loop, double loopLength,
+                           const LoopScan& scan)
+{
+  // The longer part is the outer line where the loop is a small one; round
+  // many deep spikes a loop cut off early can hold most of the raw line and
+  // outgrow the outer part. The anchor decides then: the outer line runs
+  // through it, so every part it was cut from did. The loop is looked at
+  // first, as it is mostly small; the outer part only where that matters.
+  const bool longer = outerLength > loopLength;
+  if (!scan.anchored)
+    return longer;
+  const bool onLoop = loop.PassesThrough(scan.anchor, scan.corner);
+  if (longer && !onLoop)
+    return true;
+  const bool onOuter = outer.PassesThrough(scan.anchor, scan.corner);
+  return onLoop == onOuter ? longer : onOuter;
 }
 
 double CClineData::SumOf(const std::vector<double>& lengths)
@@ -453,6 +471,12 @@ bool ArcFacesEast(const CKelCoord2D& s, const CKelCoord2D& c, const CKelCoord2D&
   return turn(-from) <= sweep;
 }
 
+const CKelCoord2D& EastVertex(const CKelArea<CKelCoord2D>& outline)
+{
+  return *std::max_element(outline.m_pt.begin(), outline.m_pt.end(),
+                           [](const CKelCoord2D& a, const CKelCoord2D& b) { return a.m_x < b.m_x; });
+}
+
 }  // namespace
 
 int CClineData::ElementThrough(const std::vector<ClineElement>& elements, const CKelCoord2D& p,
@@ -474,6 +498,15 @@ int CClineData::ElementThrough(const std::vector<ClineElement>& elements, const 
   return -1;
 }
 
+bool CClineData::PassesThrough(const CKelCoord2D& p, const CKelCoord2D& corner) const
+{
+  // A line started at p has it as an end of arcs, which ElementThrough
+  // passes over.
+  const auto at = [&](const CCrspnt& q) { return q.m_Kind != CCrspnt::kCentre && q == p; };
+  return std::any_of(begin(), begin() + static_cast<long>(EndIndex()), at) ||
+         ElementThrough(Elements(), p, corner) >= 0;
+}
+
 void CClineData::StartOnOuterLine(const CKelArea<CKelCoord2D>& outline)
 {
   // Beside a sharp notch the offset start edge can begin inside a loop (its
@@ -485,11 +518,10 @@ void CClineData::StartOnOuterLine(const CKelArea<CKelCoord2D>& outline)
     return;
   if (!(DistanceToOutline(outline, front()) < m_Distance - KelTol::Geometry))
     return;
-  const auto east = std::max_element(outline.m_pt.begin(), outline.m_pt.end(),
-                                     [](const CKelCoord2D& a, const CKelCoord2D& b) { return a.m_x < b.m_x; });
-  const CKelCoord2D start(east->m_x + m_Distance, east->m_y);
+  const CKelCoord2D& east = EastVertex(outline);
+  const CKelCoord2D start(east.m_x + m_Distance, east.m_y);
   const std::vector<ClineElement> elements = Elements();
-  const int k = ElementThrough(elements, start, *east);
+  const int k = ElementThrough(elements, start, east);
   if (k < 0)
     return;
   const ClineElement& e = elements[static_cast<std::size_t>(k)];
@@ -526,6 +558,9 @@ void CClineData::CreateCheckline(const CKelArea<CKelCoord2D>& outline)
   const std::size_t rounds = size();
   double length = GetLength();
   LoopScan scan;
+  scan.anchored = true;
+  scan.corner = EastVertex(outline);
+  scan.anchor = CKelCoord2D(scan.corner.m_x + m_Distance, scan.corner.m_y);
   for (std::size_t r = 0; r < rounds && CutFirstLoop(scan); ++r) {
     if (!(scan.keptLength < length))
       break;

@@ -146,10 +146,18 @@ private:
     std::vector<double> lengths;
     std::size_t first = 0, second = 0;
     double keptLength = 0;
+    // The point d east of the outline's easternmost vertex (corner), which
+    // lies on the outer line; not known for a lone check_cline round.
+    bool anchored = false;
+    CKelCoord2D anchor, corner;
   };
-  // Replaces the line by the longer of its two parts split at x (elements
-  // scan.first and scan.second), A's end to B's end being the loop; true when
-  // the outer part was kept.
+  // Whether the outer part of a cut is to be kept: the part through the
+  // anchor where only one of them passes it, else the longer one.
+  static bool KeepOuter(const CClineData& outer, double outerLength, const CClineData& loop, double loopLength,
+                        const LoopScan& scan);
+  // Replaces the line by the part KeepOuter picks of its two parts split at
+  // x (elements scan.first and scan.second), A's end to B's end being the
+  // loop; true when the outer part was kept.
   bool CutLoop(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x, LoopScan& scan);
   static std::vector<double> OuterLengths(const CClineData& outer, const ClineElement& a, const ClineElement& b,
                                           const LoopScan& scan);
@@ -163,4 +171,6 @@ private:
   void StartOnOuterLine(const CKelArea<CKelCoord2D>& outline);
   // The first element through p (an arc by its centre corner), else -1.
   int ElementThrough(const std::vector<ClineElement>& elements, const CKelCoord2D& p, const CKelCoord2D& corner) const;
+  // Whether an element passes through p or a point of the line is p.
+  bool PassesThrough(const CKelCoord2D& p, const CKelCoord2D& corner) const;
 };
