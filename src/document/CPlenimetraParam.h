@@ -131,6 +131,9 @@ public:
   // wrote or read: an undo or redo put back the record of another state.
   // Reads only; false while saving is blocked.
   bool IsRecordReplaced() const;
+  // The same, but false after a failed save: the document then holds edits
+  // the record lacks, which only an undo or redo may give up.
+  bool IsSeenRecordReplaced() const { return !m_RecordStamp.empty() && IsRecordReplaced(); }
   // Reads the document again from the host's record as loading does, but
   // outside any undoable command and keeping the settings file, the list
   // columns and the choices that live only while the project is open; the

@@ -334,9 +334,11 @@ int CPlenimetraParam::RunLoader(bool skipRecord)
       // cannot be read: the next save must not replace it unseen.
       result = err;
       KeepUnreadableRecord();
-    } else if (err == NoError && ar.GetVersion() > kRecordVersion)
+    } else if (err == NoError && ar.GetVersion() > kRecordVersion) {
+      // Seen as well: only another record is a reason to read again.
+      m_RecordStamp = ar.Stamp();
       return -1;
-    else if (err == NoError)
+    } else if (err == NoError)
       result = ReadRecord(ar, ar.GetVersion());
   }
   if (m_AreaTree2.m_Child.empty())

@@ -219,9 +219,35 @@ short CDGPaletteCore::PaletteDlgCallBack(short message, short dialId, short item
   return palette->Dispatch(message, dialId, item, msgData);
 }
 
+namespace {
+
+// The messages by which a user acts on what the window shows; closing is
+// not among them, whatever the window shows.
+bool IsUserAction(short message, short item, DGMessageData msgData)
+{
+  switch (message) {
+  case DG_MSG_CLICK:
+    return item != DG_CLOSEBOX;
+  case DG_MSG_DOUBLECLICK:
+  case DG_MSG_CHANGE:
+  case DG_MSG_LISTHEADERCLICK:
+    return true;
+  case DG_MSG_DRAGDROP: {
+    const auto* arg = DGMessageDispatch::RecordOf<DG::DragDropEventArg>(msgData);
+    return arg != nullptr && arg->subMessage == DG_DRAG_STARTING;
+  }
+  default:
+    return false;
+  }
+}
+
+}  // namespace
+
 // Unlike a dialog, a palette hears neither hot keys (11) nor activation (14).
 short CDGPaletteCore::Dispatch(short message, short dialId, short item, DGMessageData msgData)
 {
+  if (IsUserAction(message, item, msgData) && RefreshBeforeUserAction())
+    return 0;
   if (const auto answer = DGMessageDispatch::DispatchShared(*this, message, dialId, item, msgData))
     return *answer;
   switch (message) {

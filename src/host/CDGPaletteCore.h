@@ -71,6 +71,11 @@ public:
   virtual void ClosePalette() = 0;
   virtual void DonePaletteCommand(short /*command*/) {}
   virtual void SetList(bool /*enable*/) {}
+  // Before a user's click, double click, change, header click or the start
+  // of a drag: true when what the window shows was replaced behind it and
+  // has been shown anew, so that the action, aimed at the old view, is
+  // dropped.
+  virtual bool RefreshBeforeUserAction() { return false; }
   // Disables every item of the window.
   virtual void DisablePaletteControls(short dialId);
 

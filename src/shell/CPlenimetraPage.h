@@ -89,6 +89,8 @@ public:
     m_nControlFlags |= kPageControlFlag;
   }
   virtual void OnUpdate(HINT hint) = 0;
+  // The main palette's document, read again where the record was replaced.
+  bool RefreshBeforeUserAction() override;
 
 protected:
   // Every page registers with this control flag beside the window's own;

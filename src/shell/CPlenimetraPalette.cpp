@@ -340,7 +340,8 @@ void CPlenimetraPalette::ProjectionNotification(API_NotifyEventID event)
     ClosePalette();
     break;
   case APINotify_PreSave:
-    if (IsOn())
+    // A record an undo put back is the document already.
+    if (IsOn() && !ReloadIfReplaced())
       GSWriteReport(m_Param.SaveData());
     break;
   case APINotify_ChangeFloor:
@@ -372,6 +373,9 @@ GSErrCode CPlenimetraPalette::ElementEventHandlerProc(const API_NotifyElementTyp
   case APINotifyElement_BeginEvents:
     m_ElementChangeArray.clear();
     m_bHistoryBatch = false;
+    // The batch's changes go onto the document the record holds, not onto
+    // one a record-only undo left behind.
+    m_bReloadedForBatch = ReloadIfReplaced();
     return NoError;
   case APINotifyElement_Undo_Created:
   case APINotifyElement_Undo_Modified:
@@ -399,8 +403,10 @@ GSErrCode CPlenimetraPalette::ElementEventHandlerProc(const API_NotifyElementTyp
 // and nothing is saved over it.
 GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notification)
 {
-  if (m_bHistoryBatch && m_Param.IsRecordReplaced()) {
+  if (m_bHistoryBatch && (m_bReloadedForBatch || m_Param.IsRecordReplaced())) {
     m_ElementChangeArray.clear();
+    if (m_bReloadedForBatch)
+      return NoError;
     const int result = m_Param.ReloadData();
     if (result < 0)
       return APIERR_GENERAL;
@@ -422,6 +428,18 @@ GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notif
   GSWriteReport(err);
   return err;
 }
+
+bool CPlenimetraPalette::ReloadIfReplaced()
+{
+  if (!m_Param.IsSeenRecordReplaced())
+    return false;
+  // A record that cannot be read has said why; the document is the empty
+  // one then, and nothing was saved over the record.
+  static_cast<void>(m_Param.ReloadData());
+  return true;
+}
+
+bool CPlenimetraPage::RefreshBeforeUserAction() { return m_Palette.ReloadIfReplaced(); }
 
 void CPlenimetraPalette::DocumentReplaced()
 {

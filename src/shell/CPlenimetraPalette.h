@@ -77,6 +77,11 @@ public:
   void ClosePalette() override;
 
   bool IsToolPaletteOpened() const { return IsOn(); }
+  // An undo or redo of a step that changed only the project record reaches
+  // the palette by no notification: the document is read again where the
+  // record is no longer the one it last read or wrote. True when it was.
+  bool ReloadIfReplaced();
+  bool RefreshBeforeUserAction() override { return ReloadIfReplaced(); }
   void SendUpdateMessage(HINT hint);
 
   // == Pop-ups, layers and the story ==
@@ -135,6 +140,8 @@ private:
   // Whether the batch of element notifications being collected came from
   // undo or redo.
   bool m_bHistoryBatch = false;
+  // Whether the document was read again as the batch began.
+  bool m_bReloadedForBatch = false;
   void InstallNotifications(GSErrCode& err);
   [[nodiscard]] GSErrCode InsertPattern(short dialId, CPlenimetraParam& source, const CAreaTree& node, short layer);
   [[nodiscard]] GSErrCode UpdateAllFigures(bool keepLook);

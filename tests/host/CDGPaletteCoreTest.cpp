@@ -6,6 +6,8 @@
 #include "HostTestSupport.h"
 #include "host_debug.h"
 
+#include <utility>
+
 using pln::host::DGItemKind;
 using pln::host::DialogUser;
 
@@ -59,8 +61,13 @@ public:
     CDGPaletteCore::DisablePaletteControls(dialId);
   }
 
+  // Set when what the palette shows was replaced behind it; the next user
+  // action shows it anew.
+  bool RefreshBeforeUserAction() override { return std::exchange(stale, false); }
+
   short Id() const { return m_PaletteID; }
   bool WasVisible() const { return m_bWasVisible; }
+  bool stale = false;
 };
 
 class CDGPaletteCoreTest : public HostTest {
@@ -216,6 +223,34 @@ TEST_F(CDGPaletteCoreTest, MessageTableLeavesHotKeyAndActivateUndispatched)
   EXPECT_FALSE(DGIsDialogOpen(id));
   EXPECT_EQ(palette.Id(), 0);
   EXPECT_FALSE(Registered(id));
+}
+
+// A user's action aimed at a view replaced behind it is dropped once, the
+// view being shown anew; closing, tracking and the later steps of a drag
+// are not actions on the view.
+TEST_F(CDGPaletteCoreTest, AnActionOnAReplacedViewIsDropped)
+{
+  DialogUser user(Open());
+  DragArg starting;
+  DragArg drop;
+  drop.subMessage = DG_DRAG_DROP;
+  HeaderArg header;
+  const std::vector<std::pair<short, const void*>> actions = {
+      {4, nullptr}, {5, nullptr}, {6, nullptr}, {23, &header}, {17, &starting}};
+  for (const auto& [message, record] : actions) {
+    SCOPED_TRACE(message);
+    palette.stale = true;
+    palette.calls.clear();
+    const auto data = record != nullptr ? static_cast<DGMessageData>(reinterpret_cast<std::intptr_t>(record)) : 77;
+    EXPECT_EQ(user.Send(message, 2, data), 0);
+    EXPECT_TRUE(palette.calls.empty());
+    EXPECT_FALSE(palette.stale);
+  }
+  palette.stale = true;
+  ExpectDispatch(user, palette,
+                 {{7, 2, {"Track 2"}, 0}, {17, 2, {"DragDrop"}, 17, &drop}, {4, -1, {"Click -1"}, -1}});
+  EXPECT_TRUE(palette.stale);
+  ExpectDispatch(user, palette, {{4, 1, {}, 0}, {4, 1, {"Click 1"}, 0}});
 }
 
 TEST_F(CDGPaletteCoreTest, HostControlMessagesCloseDisableAndEnable)

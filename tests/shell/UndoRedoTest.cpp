@@ -72,6 +72,15 @@ protected:
     return 0;
   }
 
+  // 非居室, selected in the area list, taken away instead of added.
+  static void SubtractOther(DialogUser& page)
+  {
+    const auto& entries = pln::host::DialogItemState(page.DialogId(), Page::ITEM_AREA_OPERATOR)->entries;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      if (entries[i].text == GS::UniString(u"-"))
+        page.SelectPopUp(Page::ITEM_AREA_OPERATOR, static_cast<short>(i + 1));
+  }
+
   // The edit, then Undo and Redo: the edit's step alone goes and comes back.
   void ExpectUndoneAndRedone(const std::vector<char>& before)
   {
@@ -120,13 +129,43 @@ TEST_F(ExampleUndoRedoTest, AnAreaListCellEditIsItsOwnStep)
   page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"非居室")});
   const std::vector<char> before = Record();
   const std::string totals = flow.Totals();
-  const auto& entries = pln::host::DialogItemState(page.DialogId(), Page::ITEM_AREA_OPERATOR)->entries;
-  for (std::size_t i = 0; i < entries.size(); ++i)
-    if (entries[i].text == GS::UniString(u"-"))
-      page.SelectPopUp(Page::ITEM_AREA_OPERATOR, static_cast<short>(i + 1));
+  SubtractOther(page);
   EXPECT_NE(flow.Totals(), totals);
   EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形リスト]"));
   ExpectUndoneAndRedone(before);
+}
+
+// Undo alone of that edit, which changed only the project record: the
+// palette reads the record again at the user's next action (which acted on
+// the old view and is dropped), at a batch of plan edits and at the
+// project's save, and none of them writes the undone edit back.
+TEST_F(ExampleUndoRedoTest, AnEditUndoneAloneStaysUndone)
+{
+  for (const int next : {0, 1, 2}) {
+    SCOPED_TRACE(next);
+    DialogUser page = TreePage(u"床面積", Page::ITEM_RADIO_AREA);
+    page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"非居室")});
+    const std::vector<char> before = Record();
+    const std::string totals = flow.Totals();
+    SubtractOther(page);
+    ASSERT_NE(flow.Totals(), totals);
+    ASSERT_EQ(host.UserUndo(), NoError);
+    ASSERT_EQ(Record(), before);
+    if (next == 0) {
+      page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"居室")});
+      EXPECT_EQ(flow.Totals(), totals);
+    } else if (next == 1) {
+      const std::vector<API_Guid> figures = host.ElementsOfType(API_ObjectID);
+      ASSERT_FALSE(figures.empty());
+      ASSERT_EQ(host.UserMove({figures.front()}, API_Coord{0.5, 0}), NoError);
+      EXPECT_EQ(flow.Totals(), totals);
+    }
+    host.UserSaveProject();
+    EXPECT_EQ(flow.Totals(), totals);
+    // What was stored, read back.
+    ASSERT_GE(Palette().m_Param.ReloadData(), 0);
+    EXPECT_EQ(flow.Totals(), totals);
+  }
 }
 
 TEST_F(ExampleUndoRedoTest, ATreeMoveIsItsOwnStep)
