@@ -507,6 +507,27 @@ bool CClineData::PassesThrough(const CKelCoord2D& p, const CKelCoord2D& corner) 
          ElementThrough(Elements(), p, corner) >= 0;
 }
 
+bool CClineData::ClosesOnItself(std::size_t end) const
+{
+  const CCrspnt& first = front();
+  const CCrspnt& last = (*this)[end - 1];
+  if (static_cast<const CKelCoord2D&>(first) == last)
+    return true;
+  // A mitre at a straight corner closing the raw line lies on the first
+  // run's line, up to d tan(corner / 2) before its start, where no bounded
+  // crossing moved the start onto it: closed all the same.
+  if (KindAt(end - 1) != CCrspnt::kLinePoint)
+    return false;
+  const CCrspnt& second = (*this)[1];
+  const double len = length_2point(first, second);
+  const double gap = length_2point(first, last);
+  if (!(len > 0) || !(gap <= m_Distance * kStraightCorner))
+    return false;
+  const double off = ((second.m_x - first.m_x) * (last.m_y - first.m_y) -
+                      (second.m_y - first.m_y) * (last.m_x - first.m_x)) / len;
+  return std::fabs(off) <= KelTol::Geometry;
+}
+
 void CClineData::StartOnOuterLine(const CKelArea<CKelCoord2D>& outline)
 {
   // Beside a sharp notch the offset start edge can begin inside a loop (its
@@ -514,7 +535,7 @@ void CClineData::StartOnOuterLine(const CKelArea<CKelCoord2D>& outline)
   // cannot be cut off. The point d east of the easternmost vertex is nearer
   // to nothing, so it lies on the outer line: the line starts there instead.
   const std::size_t end = EndIndex();
-  if (end < 3 || !(static_cast<const CKelCoord2D&>(front()) == (*this)[end - 1]))
+  if (end < 3 || !ClosesOnItself(end))
     return;
   if (!(DistanceToOutline(outline, front()) < m_Distance - KelTol::Geometry))
     return;

@@ -169,6 +169,8 @@ private:
   // A closed raw line whose first point lies inside starts again on its
   // outer line, d east of the outline's easternmost vertex.
   void StartOnOuterLine(const CKelArea<CKelCoord2D>& outline);
+  // Whether the raw line (end marker at end) ends where it starts.
+  bool ClosesOnItself(std::size_t end) const;
   // The first element through p (an arc by its centre corner), else -1.
   int ElementThrough(const std::vector<ClineElement>& elements, const CKelCoord2D& p, const CKelCoord2D& corner) const;
   // Whether an element passes through p or a point of the line is p.

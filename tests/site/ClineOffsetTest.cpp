@@ -361,6 +361,17 @@ TEST(ClineOffset, SurveyedOutlinesGiveSoundLines)
   }
 }
 
+// A spiky star whose raw line starts inside a loop and closes at a mitre of
+// a straight corner, a little before its start: the start was not moved
+// onto the outer line, and the line kept a chord through a spike.
+TEST(ClineOffset, ARawLineClosedAtAStraightMitreStartsOnTheOuterLine)
+{
+  double d = 0;
+  const Pts outline = ReadOutline("cline-spiky-818.txt", &d);
+  ASSERT_EQ(outline.size(), 818u);
+  ExpectSoundLine(outline, LineOf(outline, d));
+}
+
 class ClineOffsetKinds : public testing::TestWithParam<Kind> {};
 
 // Vertex counts from 30 to 4,000, most of them small, as the larger the
