@@ -72,6 +72,13 @@ protected:
     return 0;
   }
 
+  // The area list of 床面積 with 非居室 selected.
+  DialogUser OtherSelected()
+  {
+    DialogUser page = TreePage(u"床面積", Page::ITEM_RADIO_AREA);
+    page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"非居室")});
+    return page;
+  }
   // 非居室, selected in the area list, taken away instead of added.
   static void SubtractOther(DialogUser& page)
   {
@@ -125,8 +132,7 @@ TEST_F(ExampleUndoRedoTest, TheAssignmentsOfTheTreePageSurviveUndoAndRedo)
 // 非居室 taken away instead of added: the total of the storeys changes.
 TEST_F(ExampleUndoRedoTest, AnAreaListCellEditIsItsOwnStep)
 {
-  DialogUser page = TreePage(u"床面積", Page::ITEM_RADIO_AREA);
-  page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"非居室")});
+  DialogUser page = OtherSelected();
   const std::vector<char> before = Record();
   const std::string totals = flow.Totals();
   SubtractOther(page);
@@ -143,8 +149,7 @@ TEST_F(ExampleUndoRedoTest, AnEditUndoneAloneStaysUndone)
 {
   for (const int next : {0, 1, 2}) {
     SCOPED_TRACE(next);
-    DialogUser page = TreePage(u"床面積", Page::ITEM_RADIO_AREA);
-    page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"非居室")});
+    DialogUser page = OtherSelected();
     const std::vector<char> before = Record();
     const std::string totals = flow.Totals();
     SubtractOther(page);
