@@ -92,6 +92,8 @@ public:
   // The undo step of every recolouring after an edit of the tree or its
   // lists, and of the save that follows it.
   static constexpr const char16_t* kRecolourStep = u"メンセラ[]";
+  // The undo step of the lists' edits, sorts and moves.
+  static constexpr const char16_t* kListStep = u"メンセラ[求積図形リスト]";
 
   explicit CPlenimetraFunc2(CPlenimetraPalette& palette);
   ~CPlenimetraFunc2() override;
@@ -224,8 +226,9 @@ public:
   void SortAreaList(short dialId, short column);
   void SortDetailList(short dialId, short column);
   void SortAutoAreaList(short dialId, short column);
-  // Saves a sorted order as its own undo step.
-  void SaveOrder();
+  // Saves an edit, sort or move of the lists, which reaches the host only
+  // with the save, as its own undo step; shows a failure.
+  void SaveListEdit();
 
   // == Dragging (CPlenimetraFunc2Drag.cpp) ==
   short DoMsgDragDropTree(short dialId, DG::DragDropEventArg* event);

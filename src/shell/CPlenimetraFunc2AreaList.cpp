@@ -40,9 +40,6 @@ bool IsConcreteKind(long long kind)
 
 bool IsMode(long long mode) { return mode >= CArea2ObjectFloor::MODE_FIGURE && mode <= CArea2ObjectFloor::MODE_BOTH; }
 
-// A cell's edit reaches the host with the save: that is its undo step.
-void SaveListEdit(CPlenimetraParam& param) { GSWriteReport(SaveAsStep(param, u"メンセラ[求積図形リスト]")); }
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -163,13 +160,15 @@ void CPlenimetraFunc2::ChangeNumbering(short dialId, short item)
   RenumberAndSave(dialId);
 }
 
+void CPlenimetraFunc2::SaveListEdit() { GSWriteReport(SaveAsStep(*m_pParam, kListStep)); }
+
 void CPlenimetraFunc2::RenumberAndSave(short dialId)
 {
   m_pParam->GetTree()->SetItemNo(m_pParam);
   UpdateTreeItem(dialId, DG_TVI_ROOT);
   // Numbers of rows that were not selected may have moved too.
   SetAreaListItem(dialId);
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaRoundType(short dialId)
@@ -181,7 +180,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaRoundType(short dialId)
     object.m_RoundType = static_cast<CRoundTypeTable::ROUNDTYPE>(kind);
   });
   RefreshEditors();
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaOperator(short dialId)
@@ -190,7 +189,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaOperator(short dialId)
   EachSelectedRow(dialId, [&](CAreaTree& node, CAreaObject&) { node.m_Operator = static_cast<int>(op); });
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
@@ -206,7 +205,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
   EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) { object.m_Name.SetName2(ActStory(), name); });
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
@@ -216,7 +215,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
     element.m_ShowTotal = static_cast<CArea2Object::SHOWTOTAL>(show);
   });
   RefreshEditors();
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaListType(short dialId)
@@ -226,7 +225,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaListType(short dialId)
     object.m_ListType = static_cast<CArea2ListTypeTable::LISTTYPE>(type);
   });
   RefreshEditors();
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaAutoCr(short dialId)
@@ -245,7 +244,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaAutoCr(short dialId)
   m_pAutoAreaListInfoParam->SetList(false);
   RefreshEditors();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
 }
 
 void CPlenimetraFunc2::ChangeNodeRounding(short dialId, bool building, bool digits, bool rebuild)
@@ -266,7 +265,7 @@ void CPlenimetraFunc2::ChangeNodeRounding(short dialId, bool building, bool digi
   if (rebuild)
     SetTreeItem(dialId);
   RefreshEditors();
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
   UpdateTreeItem(dialId, DG_TVI_ROOT);
   ListChangeSelection(dialId);
 }
@@ -288,7 +287,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaType(short dialId)
   SetTreeItem(dialId);
   SetAutoAreaListItem(dialId);
   RefreshEditors();
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaEquation(short dialId)
@@ -301,7 +300,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaEquation(short dialId)
   });
   SetTreeItem(dialId);
   RefreshEditors();
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaOrgArea(short dialId)
@@ -316,7 +315,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaOrgArea(short dialId)
   });
   SetTreeItem(dialId);
   RefreshEditors();
-  SaveListEdit(*m_pParam);
+  SaveListEdit();
 }
 
 void CPlenimetraFunc2::DoMsgChangeAreaColor(short dialId)

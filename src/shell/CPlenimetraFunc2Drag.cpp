@@ -23,8 +23,6 @@ constexpr short kAreaListFeedback = 256;
 
 const char16_t* const kNotIntoFolder = u"小計項目以外の項目に移動することはできません";
 const char16_t* const kNotHere = u"この項目に移動することはできません";
-// The undo step of the page's moves.
-const char16_t* const kListUndo = u"メンセラ[求積図形リスト]";
 
 }  // namespace
 
@@ -139,8 +137,7 @@ void CPlenimetraFunc2::MoveTreeNode(short dialId, const CAreaTree& dragged, Int3
   tree->Delete();
   SetTreeItem(dialId);
   SetAreaListItem(dialId);
-  // The move reaches the host with the save: that is its undo step.
-  GSWriteReport(SaveAsStep(*m_pParam, kListUndo));
+  SaveListEdit();
   m_Palette.SetTreeItem();
   EnableItem(dialId);
 }
@@ -169,7 +166,7 @@ short CPlenimetraFunc2::DoMsgDragDropAreaList(short dialId, DG::DragDropEventArg
     ReorderAreaRows(dialId, static_cast<short>(event->insertPos));
     return NoError;
   };
-  GSWriteReport(RunAsOneStep(GS::UniString(kListUndo), reorder, [&] {
+  GSWriteReport(RunAsOneStep(GS::UniString(kListStep), reorder, [&] {
     m_pParam->GetTree()->SetItemNo(m_pParam);
     SetAreaListItem(dialId);
     return m_pParam->SaveData();

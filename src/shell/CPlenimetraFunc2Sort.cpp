@@ -27,8 +27,6 @@ namespace {
 
 short ActStory() { return CGSUtil::GetActStory(); }
 
-const char16_t* const kListUndo = u"メンセラ[求積図形リスト]";
-
 // A row's key. None never exchanges; Order compares the rows' objects by
 // mark and number instead of a key.
 struct SortKey {
@@ -182,7 +180,7 @@ void CPlenimetraFunc2::SortAreaList(short dialId, short column)
       again.push_back(row);
   SelectRows(dialId, ITEM_AREA_LIST, again);
   m_pAreaListInfoParam->SetList(false);
-  SaveOrder();
+  SaveListEdit();
 }
 
 // ---------------------------------------------------------------------------
@@ -220,7 +218,7 @@ void CPlenimetraFunc2::SortDetailList(short dialId, short column)
   std::vector<const CArea1Object*> remembered;
   for (int row : GetSelDetailList(dialId))
     remembered.push_back(DetailFigure(dialId, static_cast<short>(row)));
-  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(kListUndo), [&]() -> GSErrCode {
+  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(kListStep), [&]() -> GSErrCode {
     PLN_ASSERT(!*m_bIgnoreSelection);
     DGListDeselectItem(dialId, ITEM_DETAIL_LIST, DG_ALL_ITEMS);
     const short direction = ListHeaderSort::ClickHeader(dialId, ITEM_DETAIL_LIST, column);
@@ -314,12 +312,5 @@ void CPlenimetraFunc2::SortAutoAreaList(short dialId, short column)
       again.push_back(row);
   SelectRows(dialId, ITEM_AUTO_LIST, again);
   m_pAutoAreaListInfoParam->SetList(false);
-  SaveOrder();
-}
-
-// The new order reaches the host with the save: that is the sort's undo
-// step, as the detail list's.
-void CPlenimetraFunc2::SaveOrder()
-{
-  GSWriteReport(SaveAsStep(*m_pParam, kListUndo));
+  SaveListEdit();
 }

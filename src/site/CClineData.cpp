@@ -519,16 +519,14 @@ bool CClineData::ClosesOnItself(std::size_t end) const
   if (KindAt(end - 1) != CCrspnt::kLinePoint)
     return false;
   const CCrspnt& second = (*this)[1];
-  const double len = length_2point(first, second);
-  const double gap = length_2point(first, last);
-  if (!(len > 0) || !(gap <= m_Distance * kStraightCorner))
+  const bool noRun = static_cast<const CKelCoord2D&>(first) == second;
+  if (noRun || !(length_2point(first, last) <= m_Distance * kStraightCorner))
     return false;
-  const double off = ((second.m_x - first.m_x) * (last.m_y - first.m_y) -
-                      (second.m_y - first.m_y) * (last.m_x - first.m_x)) / len;
-  return std::fabs(off) <= KelTol::Geometry;
+  return length_2point(last, get_vtpoint(first, second, last)) <= KelTol::Geometry;
 }
 
-void CClineData::StartOnOuterLine(const CKelArea<CKelCoord2D>& outline)
+void CClineData::StartOnOuterLine(const CKelArea<CKelCoord2D>& outline, const CKelCoord2D& start,
+                                  const CKelCoord2D& east)
 {
   // Beside a sharp notch the offset start edge can begin inside a loop (its
   // first point nearer than d to another edge); a loop holding the start
@@ -539,8 +537,6 @@ void CClineData::StartOnOuterLine(const CKelArea<CKelCoord2D>& outline)
     return;
   if (!(DistanceToOutline(outline, front()) < m_Distance - KelTol::Geometry))
     return;
-  const CKelCoord2D& east = EastVertex(outline);
-  const CKelCoord2D start(east.m_x + m_Distance, east.m_y);
   const std::vector<ClineElement> elements = Elements();
   const int k = ElementThrough(elements, start, east);
   if (k < 0)
@@ -573,15 +569,15 @@ void CClineData::CreateCheckline(const CKelArea<CKelCoord2D>& outline)
   if (outline.m_pt.empty())
     return;
   set_checkline(outline);
-  StartOnOuterLine(outline);
-  // Each round cuts a loop off; one that does not shorten the line would
-  // repeat for ever, and no line has more loops than points.
-  const std::size_t rounds = size();
-  double length = GetLength();
   LoopScan scan;
   scan.anchored = true;
   scan.corner = EastVertex(outline);
   scan.anchor = CKelCoord2D(scan.corner.m_x + m_Distance, scan.corner.m_y);
+  StartOnOuterLine(outline, scan.anchor, scan.corner);
+  // Each round cuts a loop off; one that does not shorten the line would
+  // repeat for ever, and no line has more loops than points.
+  const std::size_t rounds = size();
+  double length = GetLength();
   for (std::size_t r = 0; r < rounds && CutFirstLoop(scan); ++r) {
     if (!(scan.keptLength < length))
       break;

@@ -167,8 +167,8 @@ private:
   bool CutFirstLoop(LoopScan& scan);
   double ElementLength(const ClineElement& e) const;
   // A closed raw line whose first point lies inside starts again on its
-  // outer line, d east of the outline's easternmost vertex.
-  void StartOnOuterLine(const CKelArea<CKelCoord2D>& outline);
+  // outer line at start, d east of the outline's easternmost vertex east.
+  void StartOnOuterLine(const CKelArea<CKelCoord2D>& outline, const CKelCoord2D& start, const CKelCoord2D& east);
   // Whether the raw line (end marker at end) ends where it starts.
   bool ClosesOnItself(std::size_t end) const;
   // The first element through p (an arc by its centre corner), else -1.

@@ -29,16 +29,7 @@ protected:
     host.DefineDialog(CDlgOutputToWorksheet::ResourceId, CDlgOutputToWorksheet::Layout());
     ASSERT_EQ(host.AddStory(1, 3.0, GS::UniString(u"2F")), NoError);
     tables = short(host.AddLayer(GS::UniString(u"求積表")));
-    doc().m_EnvParam.m_Area1Layer = 1;
-    doc().m_EnvParam.m_ListLayer = tables;
-    doc().m_FloorParamArray[0].m_FloorName = u"1F";
-    doc().m_FloorParamArray[1].m_FloorName = u"2F";
-    const int rooms = pattern.AddElement(PatternDoc::kBuildingCode, u"居室");
-    for (std::size_t floor : {0u, 0u, 1u}) {
-      const double x = double(doc().m_FloorParamArray[floor].m_Area1ObjectArray.size()) * 3;
-      pattern.Element(rooms)->m_FloorArray.SearchFloor(short(floor))->m_List.push_back(
-          CArea2List(output_test::PlacedFigure(host, doc(), floor, {x, 1}), COperatorTable::OPERATOR_PLUS));
-    }
+    output_test::RoomsOnTwoFloors(host, pattern, tables, {0, 0, 1});
   }
 
   CPlenimetraParam& doc() { return pattern.doc; }

@@ -7,6 +7,7 @@
 #include "GetLibPartInd.h"
 #include "OutputCommand.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,25 @@ inline std::shared_ptr<FormulaFigure> PlacedFigure(HostFixture& host, CPlenimetr
   figure->m_SortIndex = code - 1;
   at.m_Area1ObjectArray.push_back(figure);
   return figure;
+}
+
+// Floors named 1F and 2F, figures on layer 1 and tables on the layer, and
+// an element 居室 adding one placed figure per entry of floors (an index),
+// side by side on its floor.
+inline void RoomsOnTwoFloors(HostFixture& host, PatternDoc& pattern, short tableLayer,
+                             std::initializer_list<std::size_t> floors)
+{
+  CPlenimetraParam& doc = pattern.doc;
+  doc.m_EnvParam.m_Area1Layer = 1;
+  doc.m_EnvParam.m_ListLayer = tableLayer;
+  doc.m_FloorParamArray[0].m_FloorName = u"1F";
+  doc.m_FloorParamArray[1].m_FloorName = u"2F";
+  const int rooms = pattern.AddElement(PatternDoc::kBuildingCode, u"居室");
+  for (std::size_t floor : floors) {
+    const double x = double(doc.m_FloorParamArray[floor].m_Area1ObjectArray.size()) * 3;
+    pattern.Element(rooms)->m_FloorArray.SearchFloor(short(floor))->m_List.push_back(
+        CArea2List(PlacedFigure(host, doc, floor, {x, 1}), COperatorTable::OPERATOR_PLUS));
+  }
 }
 
 // The output command with the worksheets chosen in its dialog.

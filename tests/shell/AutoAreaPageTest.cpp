@@ -327,14 +327,19 @@ protected:
     page().SelectRows(kList, {1});
     page().Click(CPlenimetraFunc3::kUpdate);
   }
+  // The figures made, and an element that took the zone's by an update.
+  void CreateAndTakeZone()
+  {
+    CreateBoth();
+    Taking(zone);
+    Record(zone)->m_bChanged = true;
+    Update();
+  }
 };
 
 TEST_F(AutoAreaHistoryTest, UndoAndRedoOfAnUpdateGiveBackEveryEntryTheMarkAndTheRecordAlsoAfterReopening)
 {
-  CreateBoth();
-  Taking(zone);
-  Record(zone)->m_bChanged = true;
-  Update();  // the element takes the zone's figures
+  CreateAndTakeZone();  // the element takes the zone's figures
   ASSERT_FALSE(doc().m_Area2ObjectArray.back().m_FloorArray.FindFloor(0)->m_List.empty());
   GrowZone();
   const UpdateState before = Now();
@@ -363,10 +368,7 @@ TEST_F(AutoAreaHistoryTest, UndoAndRedoOfAnUpdateGiveBackEveryEntryTheMarkAndThe
 // one stored before instead of saving what the document kept.
 TEST_F(AutoAreaHistoryTest, UndoOfAnUpdateWhoseRecordCouldNotBeStoredGivesBackTheStateBefore)
 {
-  CreateBoth();
-  Taking(zone);
-  Record(zone)->m_bChanged = true;
-  Update();
+  CreateAndTakeZone();
   GrowZone();
   const UpdateState before = Now();
   host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
@@ -411,10 +413,7 @@ TEST_F(AutoAreaHistoryTest, ARefusedObserverLeavesNoFigureElementOutsideTheListA
 // passed for an empty one, and the figures went without a word).
 TEST_F(AutoAreaHistoryTest, AnOutlineThatCannotBeReadKeepsTheFiguresAndIsReportedOnce)
 {
-  CreateBoth();
-  Taking(zone);
-  Record(zone)->m_bChanged = true;
-  Update();
+  CreateAndTakeZone();
   GrowZone();
   const UpdateState before = Now();
   ASSERT_TRUE(before.changed);
@@ -443,10 +442,7 @@ TEST_F(AutoAreaHistoryTest, AnOutlineThatCannotBeReadKeepsTheFiguresAndIsReporte
 // Releasing with the figures deleted spans the document and the plan too.
 TEST_F(AutoAreaHistoryTest, UndoOfAReleaseBringsBackTheRecordTheFiguresAndTheirEntries)
 {
-  CreateBoth();
-  Taking(zone);
-  Record(zone)->m_bChanged = true;
-  Update();
+  CreateAndTakeZone();
   const UpdateState before = Now();
   Release({1}, true);
   ASSERT_EQ(Record(zone), nullptr);

@@ -99,13 +99,25 @@ TEST_F(ShellTest, ARecordOfANewerVersionKeepsThePaletteClosed)
   EXPECT_EQ(host.Alerts()[0].title, GS::UniString(u"メンセラ"));
 }
 
-TEST_F(ShellTest, InitializeReturnsAFailingMenuHandlersCodeAndStillRegistersHelp)
+namespace {
+
+// The add-on unloaded and loaded into a fresh host, each call named failing
+// once with its code.
+HostFixture::AddOnLoad LoadAgainFailing(HostFixture& host, const std::vector<std::pair<const char*, GSErrCode>>& fails)
 {
   host.UnloadAddOn();
   host.Reset();
   PlenimetraModuleLoad();
-  host.FailOnce("ACAPI_Install_MenuHandler", APIERR_GENERAL);
-  const HostFixture::AddOnLoad again = host.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources());
+  for (const auto& [call, err] : fails)
+    host.FailOnce(call, err);
+  return host.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources());
+}
+
+}  // namespace
+
+TEST_F(ShellTest, InitializeReturnsAFailingMenuHandlersCodeAndStillRegistersHelp)
+{
+  const HostFixture::AddOnLoad again = LoadAgainFailing(host, {{"ACAPI_Install_MenuHandler", APIERR_GENERAL}});
   EXPECT_EQ(again.initialize, APIERR_GENERAL);
   EXPECT_TRUE(pln::host::TheModel().handlers.projectEvents.empty());
   EXPECT_NE(pln::host::HelpLocation(kPlenimetraDeveloperId, kPlenimetraLocalId), nullptr);
@@ -113,23 +125,16 @@ TEST_F(ShellTest, InitializeReturnsAFailingMenuHandlersCodeAndStillRegistersHelp
 
 TEST_F(ShellTest, ARefusedMenuIsNotedAndTheLibraryIsRegisteredAllTheSame)
 {
-  host.UnloadAddOn();
-  host.Reset();
-  PlenimetraModuleLoad();
-  host.FailOnce("ACAPI_Register_Menu", APIERR_GENERAL);
-  const HostFixture::AddOnLoad again = host.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources());
+  const HostFixture::AddOnLoad again = LoadAgainFailing(host, {{"ACAPI_Register_Menu", APIERR_GENERAL}});
   EXPECT_EQ(again.registerInterface, NoError);
   EXPECT_GT(pln::host::LibraryPartCount(), 0);
   const std::vector<std::string>& debug = pln::host::DebugLines();
   EXPECT_NE(std::find(debug.begin(), debug.end(), "RegisterInterface() ACAPI_Register_Menu failed\n"), debug.end());
 
   // The library's own failure is what the host hears.
-  host.UnloadAddOn();
-  host.Reset();
-  PlenimetraModuleLoad();
-  host.FailOnce("ACAPI_Register_Menu", APIERR_GENERAL);
-  host.FailOnce("ACAPI_Register_BuiltInLibrary", APIERR_MEMFULL);
-  EXPECT_EQ(host.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources()).registerInterface, APIERR_MEMFULL);
+  const HostFixture::AddOnLoad refused = LoadAgainFailing(
+      host, {{"ACAPI_Register_Menu", APIERR_GENERAL}, {"ACAPI_Register_BuiltInLibrary", APIERR_MEMFULL}});
+  EXPECT_EQ(refused.registerInterface, APIERR_MEMFULL);
 }
 
 TEST_F(ShellTest, AfterFreeDataNoProjectEventArrivesStoryChangesIncluded)
