@@ -1,9 +1,11 @@
 #include "OutputFolder.h"
 
+#include "FolderRemoval.h"
 #include "host_charcodes.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <set>
 #include <stdexcept>
 #include <system_error>
 
@@ -104,23 +105,31 @@ void CheckPathLength(const fs::path& target)
 
 std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
 
-// The listed files, then every folder left empty, innermost first; the
-// folder itself goes when nothing else is left in it.
-void RemoveListed(const fs::path& folder, const std::vector<fs::path>& files)
+// The run replaces the folder by a rename, which a mount point refuses; and
+// a folder that another file system is mounted on is not the user's to
+// replace.
+bool IsMountPoint(const fs::path& folder)
 {
-  std::error_code ignored;
-  std::set<fs::path, std::greater<>> folders;
-  for (const fs::path& file : files) {
-    fs::remove(folder / file, ignored);
-    for (fs::path up = file.parent_path(); !up.empty(); up = up.parent_path())
-      folders.insert(up);
-  }
-  fs::remove(folder / OutputFolder::kMarker, ignored);
-  for (const fs::path& inner : folders)
-    fs::remove(folder / inner, ignored);  // only while empty
-  fs::remove(folder, ignored);
-  if (fs::exists(folder))
-    std::fprintf(stderr, "note: %s was kept: files appeared in it during the run\n", folder.c_str());
+  struct statx status = {};
+  if (::statx(AT_FDCWD, folder.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &status) == 0 &&
+      (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0)
+    return (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+  struct stat inner = {}, outer = {};  // kernels before 5.8: a change of device
+  return ::stat(folder.c_str(), &inner) == 0 && ::stat(folder.parent_path().c_str(), &outer) == 0 &&
+         inner.st_dev != outer.st_dev;
+}
+
+// A complete result takes some 1.6 MB in 15 files and folders, and the
+// scratch copy of the project beside it a little more: with less than this
+// left, the run cannot have failed for any other reason worth naming.
+constexpr unsigned long long kRoomNeeded = 4ull << 20;
+constexpr unsigned long long kFilesNeeded = 64;
+
+void Note(const fs::path& folder, const std::string& what, const folder_removal::Left& left)
+{
+  if (!left.empty())
+    std::fprintf(stderr, "note: %s (%s) was kept, with what the run left alone there: %s\n", folder.c_str(),
+                 what.c_str(), folder_removal::Describe(left).c_str());
 }
 
 }  // namespace
@@ -136,27 +145,84 @@ OutputFolder::OutputFolder(const fs::path& target) : target_(target)
 {
   CheckPath(target_);
   CheckTarget();
-  fs::create_directories(target_.parent_path());
-  staging_ = target_.parent_path() / ("." + target_.filename().string() + ".new-" + std::to_string(::getpid()));
-  std::error_code error;
-  if (!fs::create_directory(staging_, error) || error)
-    throw std::runtime_error("cannot make the new folder " + Quoted(staging_) + " beside the target: " +
-                             (error ? error.message() : std::string("it exists already")));
-  fs::create_directories(Scratch());
 }
 
 OutputFolder::~OutputFolder()
 {
+  if (!committed_)
+    Abandon();
+}
+
+std::string OutputFolder::Outcome() const
+{
   if (committed_)
+    return "the new result is in place in " + target_.string();
+  if (existed_)
+    return "the previous result in " + target_.string() + " is left as it was";
+  return "nothing was written to " + target_.string();
+}
+
+bool OutputFolder::OutOfRoom() const
+{
+  const fs::path where = staged_ ? staging_ : ExistingAncestor(target_.parent_path());
+  struct statvfs device = {};
+  if (::statvfs(where.c_str(), &device) != 0)
+    return false;
+  // Root may use the blocks and files kept back for it.
+  const bool root = ::geteuid() == 0;
+  const unsigned long long blocks = root ? device.f_bfree : device.f_bavail;
+  const unsigned long long files = root ? device.f_ffree : device.f_favail;
+  return blocks * device.f_frsize < kRoomNeeded || (device.f_files != 0 && files < kFilesNeeded);
+}
+
+void OutputFolder::Stage()
+{
+  const fs::path parent = target_.parent_path();
+  std::error_code unreadable;  // found again by create_directories below
+  for (fs::path missing = parent; !fs::exists(missing, unreadable) && missing != missing.parent_path();
+       missing = missing.parent_path())
+    firstMade_ = missing;
+  fs::create_directories(parent);
+  staging_ = parent / ("." + target_.filename().string() + ".new-" + std::to_string(::getpid()));
+  std::error_code error;
+  if (!fs::create_directory(staging_, error) || error)
+    throw std::runtime_error("cannot make the new folder " + Quoted(staging_) + " beside the target: " +
+                             (error ? error.message() : std::string("it exists already")));
+  staged_ = true;
+  TakeTargetsPermissions();
+  fs::create_directories(Scratch());
+}
+
+// Owner and group first: a change of owner may clear the setgid bit. The
+// owner keeps full rights while the run writes; the exact mode is set just
+// before the swap. The setgid bit set now gives the files made inside the
+// folder's group, as if they had been written into it.
+void OutputFolder::TakeTargetsPermissions()
+{
+  if (!existed_)
     return;
-  std::error_code ignored;
-  fs::remove_all(staging_, ignored);  // the run's own new folder
+  if (::chown(staging_.c_str(), targetStatus_.st_uid, targetStatus_.st_gid) != 0)
+    (void)::chown(staging_.c_str(), static_cast<uid_t>(-1), targetStatus_.st_gid);  // where the run may
+  if (::chmod(staging_.c_str(), (targetStatus_.st_mode & 07777) | S_IRWXU) != 0)
+    throw std::runtime_error("cannot give the new folder " + Quoted(staging_) + " the mode of " + Quoted(target_) +
+                             ": " + std::strerror(errno));
+}
+
+void OutputFolder::Abandon()
+{
+  if (staged_)
+    Note(staging_, "the run's new folder", folder_removal::RemoveTree(staging_));
+  staged_ = false;
+  if (firstMade_.empty())
+    return;
+  for (fs::path made = target_.parent_path(); ::rmdir(made.c_str()) == 0 && made != firstMade_;)
+    made = made.parent_path();  // only while empty: another's file stops it
+  firstMade_.clear();
 }
 
 void OutputFolder::CheckTarget()
 {
-  const fs::file_status status = fs::symlink_status(target_);
-  existed_ = fs::exists(status);
+  existed_ = ::lstat(target_.c_str(), &targetStatus_) == 0;
   if (!existed_) {
     const fs::path ancestor = ExistingAncestor(target_.parent_path());
     if (!fs::is_directory(ancestor) || !Writable(ancestor))
@@ -164,23 +230,31 @@ void OutputFolder::CheckTarget()
                     " is not a writable folder; nothing was written");
     return;
   }
-  if (!fs::is_directory(status))
+  if (!S_ISDIR(targetStatus_.st_mode))
     throw Refused(Quoted(target_) + " exists and is not a folder; nothing was changed");
+  if (IsMountPoint(target_))
+    throw Refused(Quoted(target_) +
+                  " is a mount point, which the run cannot replace as a whole; nothing was changed. Choose a "
+                  "folder inside it.");
   if (!Writable(target_) || !Writable(target_.parent_path()))
     throw Refused(Quoted(target_) + " or the folder holding it is not writable; nothing was changed");
+  listed_ = ListedFiles();
+  CheckContents();
+}
 
-  const std::vector<fs::path> listed = ListedFiles();
+void OutputFolder::CheckContents() const
+{
   std::vector<std::string> foreign;
   for (auto entry = fs::recursive_directory_iterator(target_); entry != fs::recursive_directory_iterator(); ++entry) {
     const fs::path relative = entry->path().lexically_relative(target_);
     if (relative == kMarker)
       continue;
-    const bool isListed = std::find(listed.begin(), listed.end(), relative) != listed.end();
+    const bool isListed = std::find(listed_.begin(), listed_.end(), relative) != listed_.end();
     const bool holdsListed = entry->is_directory() && !entry->is_symlink() &&
-                             std::any_of(listed.begin(), listed.end(), [&](const fs::path& file) {
+                             std::any_of(listed_.begin(), listed_.end(), [&](const fs::path& file) {
                                return file.native().starts_with(relative.native() + "/");
                              });
-    if (holdsListed || (isListed && !entry->is_directory()))
+    if (holdsListed || (isListed && entry->is_regular_file() && !entry->is_symlink()))
       continue;
     foreign.push_back(relative.string());
     entry.disable_recursion_pending();
@@ -217,27 +291,48 @@ fs::path OutputFolder::Add(const fs::path& relative)
 
 void OutputFolder::Commit()
 {
-  const std::vector<fs::path> previous = existed_ ? ListedFiles() : std::vector<fs::path>();
-  fs::remove_all(Scratch());
-  {
-    std::ofstream marker(staging_ / kMarker, std::ios::binary);
-    marker << "# Written by two_storey_house. A later run replaces exactly these files;\n"
-              "# it refuses this folder when it holds anything else.\n";
-    for (const fs::path& file : files_)
-      marker << file.generic_string() << '\n';
-    if (!marker.flush())
-      throw std::runtime_error("cannot write the list of files in " + Quoted(staging_));
-  }
-  if (existed_) {
-    // One exchange: the target is at every moment the old or the new result.
-    if (::renameat2(AT_FDCWD, staging_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) != 0)
-      throw std::runtime_error("cannot put the new result in place of " + Quoted(target_) + ": " +
-                               std::strerror(errno));
-    committed_ = true;
-    RemoveListed(staging_, previous);  // now the previous result
-    return;
-  }
-  if (::rename(staging_.c_str(), target_.c_str()) != 0)
-    throw std::runtime_error("cannot put the new result in place as " + Quoted(target_) + ": " + std::strerror(errno));
+  const folder_removal::Left scratch = folder_removal::RemoveTree(Scratch());
+  if (!scratch.empty())
+    throw std::runtime_error("cannot clear the scratch folder " + Quoted(Scratch()) + ": " +
+                             folder_removal::Describe(scratch));
+  WriteMarker();
+  if (existed_ && ::chmod(staging_.c_str(), targetStatus_.st_mode & 07777) != 0)
+    throw std::runtime_error("cannot give the new folder " + Quoted(staging_) + " the mode of " + Quoted(target_) +
+                             ": " + std::strerror(errno));
+  SwapIn();
   committed_ = true;
+  if (existed_)
+    RemovePrevious();
+}
+
+void OutputFolder::WriteMarker()
+{
+  std::ofstream marker(staging_ / kMarker, std::ios::binary);
+  marker << "# Written by two_storey_house. A later run replaces exactly these files;\n"
+            "# it refuses this folder when it holds anything else.\n";
+  for (const fs::path& file : files_)
+    marker << file.generic_string() << '\n';
+  if (!marker.flush())
+    throw std::runtime_error("cannot write the list of files in " + Quoted(staging_));
+}
+
+// One rename: the target is at every moment the old or the new result. A
+// folder that appeared where there was none is not replaced.
+void OutputFolder::SwapIn()
+{
+  const unsigned flags = existed_ ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+  if (::renameat2(AT_FDCWD, staging_.c_str(), AT_FDCWD, target_.c_str(), flags) != 0)
+    throw std::runtime_error("cannot put the new result in place " + std::string(existed_ ? "of " : "as ") +
+                             Quoted(target_) + ": " + std::strerror(errno));
+}
+
+// The previous result now lies where the new folder was. Its files are
+// those of the list read when the folder was accepted: a list or a link
+// changed since then leads nowhere.
+void OutputFolder::RemovePrevious()
+{
+  std::vector<fs::path> previous = listed_;
+  previous.emplace_back(kMarker);
+  Note(staging_, "the previous result, moved aside at the swap", folder_removal::RemoveListed(staging_, previous));
+  staged_ = false;
 }

@@ -19,10 +19,12 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -42,6 +44,10 @@ constexpr const char* kUsage =
     "when the run succeeds and left as it was when the run fails or is interrupted.\n"
     "A folder whose name starts with \"-\" is given as ./-name.\n";
 
+// The signals that stop a run; SIGQUIT too, so that no signal a user sends
+// from the terminal kills it without a word.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 // Set by a signal; the run stops at its next step and leaves the folder.
 volatile std::sig_atomic_t g_signal = 0;
 
@@ -57,18 +63,90 @@ void CheckSignal()
     throw Interrupted();
 }
 
+sigset_t StopSignals()
+{
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal : kStopSignals)
+    sigaddset(&set, signal);
+  return set;
+}
+
+// Holds the stop signals for its lifetime; one that came meanwhile is
+// handled when it ends.
+class SignalsHeld {
+public:
+  SignalsHeld()
+  {
+    const sigset_t set = StopSignals();
+    ::sigprocmask(SIG_BLOCK, &set, &previous_);
+  }
+  ~SignalsHeld() { ::sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+  sigset_t previous_;
+};
+
+// A reader that went away (`| head`) is a failure of the run, not a reason
+// to die without a word and leave the new folder behind.
 void Print(const std::string& line)
 {
   std::cout << line << '\n' << std::flush;
+  if (!std::cout)
+    throw std::runtime_error(std::string("cannot write to the standard output: ") + std::strerror(errno));
   CheckSignal();
 }
 
 void WriteFile(const fs::path& file, const std::string& bytes)
 {
+  errno = 0;
   std::ofstream stream(file, std::ios::binary);
   stream << bytes;
   if (!stream.flush())
-    throw std::runtime_error("cannot write " + file.string());
+    throw std::runtime_error("cannot write " + file.string() + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+}
+
+// rsvg-convert starts with the signals as a program expects them, not with
+// SIGPIPE ignored as here.
+struct SpawnAttributes {
+  SpawnAttributes()
+  {
+    ::posix_spawnattr_init(&attributes);
+    sigset_t defaults = StopSignals(), none;
+    sigaddset(&defaults, SIGPIPE);
+    sigemptyset(&none);
+    ::posix_spawnattr_setsigdefault(&attributes, &defaults);
+    ::posix_spawnattr_setsigmask(&attributes, &none);
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  }
+  ~SpawnAttributes() { ::posix_spawnattr_destroy(&attributes); }
+  SpawnAttributes(const SpawnAttributes&) = delete;
+  SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+  posix_spawnattr_t attributes;
+};
+
+// The child's status once it ended. On a signal to the run the child is
+// stopped and waited for first, so that nothing of it writes into the new
+// folder while that is removed.
+int WaitFor(pid_t child)
+{
+  for (;;) {
+    int status = 0;
+    const pid_t ended = ::waitpid(child, &status, WNOHANG);
+    if (ended == child)
+      return status;
+    if (ended < 0 && errno != EINTR)
+      throw std::runtime_error(std::string("cannot wait for rsvg-convert: ") + std::strerror(errno));
+    if (g_signal != 0) {
+      ::kill(child, SIGTERM);
+      while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+      }
+      throw Interrupted();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }
 
 // The picture as the sheet would print, by rsvg-convert; false when the
@@ -77,32 +155,31 @@ bool RenderPng(const fs::path& svg, const fs::path& png)
 {
   std::string program = "rsvg-convert", output = "--output=" + png.string(), input = svg.string();
   char* argv[] = {program.data(), output.data(), input.data(), nullptr};
+  const SpawnAttributes spawn;
   pid_t child = 0;
-  const int spawned = ::posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv, environ);
+  const int spawned = ::posix_spawnp(&child, program.c_str(), nullptr, &spawn.attributes, argv, environ);
   if (spawned == ENOENT)
     return false;
   if (spawned != 0)
     throw std::runtime_error("cannot run rsvg-convert (" + std::to_string(spawned) + ")");
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
-    CheckSignal();
-  CheckSignal();
+  const int status = WaitFor(child);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
     throw std::runtime_error("rsvg-convert could not draw " + svg.string());
   return true;
 }
 
-// For the tests of an interrupted run: holds the run half-way through
-// writing the pictures until a signal comes (at most a minute).
-void PauseWhenAsked()
+// For the tests: where the variable names a file, holds the run until that
+// file appears or a signal comes (at most a minute), so that a test can
+// change the folder or send a signal at a known moment.
+void PauseWhenAsked(const char* variable, const std::string& where)
 {
-  if (std::getenv("TWO_STOREY_HOUSE_PAUSE") == nullptr)
+  const char* release = std::getenv(variable);
+  if (release == nullptr)
     return;
-  Print("paused while writing the pictures");
-  for (int i = 0; i < 6000; ++i) {
-    CheckSignal();
+  Print("paused " + where);
+  for (int i = 0; i < 6000 && g_signal == 0 && !fs::exists(release); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  CheckSignal();
 }
 
 void WritePictures(const HostFixture& host, const Workflow& workflow, OutputFolder& folder)
@@ -119,14 +196,25 @@ void WritePictures(const HostFixture& host, const Workflow& workflow, OutputFold
         Print("   rsvg-convert (package librsvg2-bin) is not installed: no PNG pictures");
     }
     if (++drawn == 1)
-      PauseWhenAsked();
+      PauseWhenAsked("TWO_STOREY_HOUSE_PAUSE", "while writing the pictures");
     CheckSignal();
   }
   Print("7. " + std::to_string(drawn) + " worksheet pictures drawn" + (png ? ", each as SVG and PNG" : ""));
 }
 
+// No signal splits the swap from what the run says of it: one that comes
+// during it is handled after, when the new result is in place.
+void PutInPlace(OutputFolder& folder)
+{
+  const SignalsHeld held;
+  PauseWhenAsked("TWO_STOREY_HOUSE_PAUSE_SWAP", "at the swap");
+  folder.Commit();
+}
+
 void Run(OutputFolder& folder)
 {
+  CheckSignal();
+  folder.Stage();
   pln::host::SetSandboxRoot(folder.Scratch());
   HostFixture host;
   {
@@ -144,7 +232,7 @@ void Run(OutputFolder& folder)
     workflow.PrintSummary();
   }
   CheckSignal();
-  folder.Commit();
+  PutInPlace(folder);
   Print("Files written into " + folder.Target().string() + ":");
   for (const fs::path& file : folder.Files())
     Print("  " + file.string());
@@ -152,13 +240,19 @@ void Run(OutputFolder& folder)
   Print("The example's files are in " + folder.Target().string());
 }
 
+// First thing in main. scripts/example starts the program with the stop
+// signals held, so one sent before this is handled now and not lost.
 void CatchSignals()
 {
   struct sigaction action = {};
   action.sa_handler = OnSignal;
+  action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP})
+  for (int signal : kStopSignals)
     ::sigaction(signal, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+  const sigset_t set = StopSignals();
+  ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 int UsageError(const std::string& what)
@@ -167,15 +261,62 @@ int UsageError(const std::string& what)
   return 2;
 }
 
+// A link to nothing on the way is refused, as is a loop of links: the run
+// would otherwise make a folder where the link points, which the user may
+// not expect.
+void CheckLinks(const fs::path& target)
+{
+  for (fs::path path = target; path != path.parent_path(); path = path.parent_path()) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(path, error)))
+      continue;
+    (void)fs::status(path, error);
+    if (error == std::errc::too_many_symbolic_link_levels)
+      throw OutputFolder::Refused("\"" + path.string() + "\" is a symbolic link that leads round in a loop; nothing was written");
+    throw OutputFolder::Refused("\"" + path.string() + "\" is a symbolic link to " +
+                                fs::read_symlink(path, error).string() +
+                                ", which does not exist; nothing was written. Give the folder itself.");
+  }
+}
+
 // The absolute folder, symbolic links followed (the folder they point at is
 // replaced); its path is checked before the system is asked about it.
 fs::path ResolveTarget(const std::string& argument)
 {
   const fs::path absolute = fs::absolute(fs::path(argument));
   OutputFolder::CheckPath(absolute.lexically_normal());
-  fs::path target = fs::weakly_canonical(absolute);
+  std::error_code error;
+  fs::path target = fs::weakly_canonical(absolute, error);
+  if (error == std::errc::too_many_symbolic_link_levels)
+    throw OutputFolder::Refused("the folder's path \"" + absolute.string() +
+                                "\" leads round a loop of symbolic links; nothing was written");
+  if (error)
+    throw OutputFolder::Refused("cannot look up the folder's path \"" + absolute.string() + "\": " + error.message() +
+                                "; nothing was written");
   // "out/" names the folder out, not a place inside it.
-  return target.has_filename() ? target : target.parent_path();
+  target = target.has_filename() ? target : target.parent_path();
+  CheckLinks(target);
+  return target;
+}
+
+// The last words of a run that did not complete, after its new folder is
+// gone: what stopped it, and what the folder holds now.
+int Failed(std::optional<OutputFolder>& folder, const std::exception& error)
+{
+  const bool interrupted = g_signal != 0;
+  const bool outOfRoom = !interrupted && folder.has_value() && folder->OutOfRoom();
+  const std::string outcome = folder.has_value() ? folder->Outcome() : "nothing was written";
+  const fs::path target = folder.has_value() ? folder->Target() : fs::path();
+  if (folder.has_value() && !folder->Committed())
+    folder->Abandon();
+  if (interrupted)
+    std::cerr << "example interrupted by signal " << g_signal << "; " << outcome << '\n';
+  else if (outOfRoom)
+    std::cerr << "example failed: no space left on the device that holds " << target.parent_path().string() << "; "
+              << outcome << '\n';
+  else
+    std::cerr << "example failed: " << error.what() << "; " << outcome << '\n';
+  return interrupted ? 128 + g_signal : 1;
 }
 
 }  // namespace
@@ -194,23 +335,15 @@ int main(int argc, char** argv)
     return UsageError("the folder name is empty");
   if (argument.front() == '-')
     return UsageError("unknown option " + argument);
-  fs::path target;
-  bool existed = false;
+  std::optional<OutputFolder> folder;
   try {
-    target = ResolveTarget(argument);
-    OutputFolder folder(target);
-    existed = folder.TargetExisted();
-    Run(folder);
+    folder.emplace(ResolveTarget(argument));
+    Run(*folder);
     return 0;
   } catch (const OutputFolder::Refused& refused) {  // its text says what was left
     std::cerr << "example failed: " << refused.what() << '\n';
     return 1;
   } catch (const std::exception& error) {
-    const std::string left = target.empty() ? "; nothing was written"
-                             : existed      ? "; the previous result in " + target.string() + " is left as it was"
-                                            : "; nothing was written to " + target.string();
-    const bool interrupted = dynamic_cast<const Interrupted*>(&error) != nullptr;
-    std::cerr << (interrupted ? "example " : "example failed: ") << error.what() << left << '\n';
-    return interrupted ? 128 + g_signal : 1;
+    return Failed(folder, error);
   }
 }

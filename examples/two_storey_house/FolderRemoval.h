@@ -1,0 +1,33 @@
+#pragma once
+// Removal inside a folder that others may change while the run works: no
+// step ever follows a symbolic link. Each folder on the way is opened
+// relative to the one above it without following links, and names are
+// removed relative to that open folder, so a link planted anywhere (even
+// one that replaces a folder between two steps) stops the removal there
+// instead of leading it outside.
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace folder_removal {
+
+// What was left in a folder, each path (relative to it) with the reason.
+using Left = std::map<std::filesystem::path, std::string>;
+
+// Removes the listed regular files below folder, then the folders that held
+// them while they are empty, then folder itself when it is empty. Anything
+// else is left: a link, a file or folder that is not listed, a file that
+// cannot be removed. Answers what was left, with reasons ("appeared during
+// the run" for what is not listed); empty when folder is gone.
+Left RemoveListed(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& files);
+
+// Removes folder and all it holds, links as names (never what they point
+// at). Answers what could not be removed, with reasons.
+Left RemoveTree(const std::filesystem::path& folder);
+
+// "a (reason), b (reason) and 2 more", at most three named.
+std::string Describe(const Left& left);
+
+}  // namespace folder_removal
