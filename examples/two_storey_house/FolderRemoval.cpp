@@ -115,8 +115,8 @@ bool RemoveItself(const fs::path& folder)
 }
 
 // What is still below folder: every entry that is not a folder holding
-// more, each with the reason found on the way or, lacking one, as
-// unlisted.
+// more, each with the reason found on the way or, lacking one, as changed
+// (not listed, or put where a listed folder was).
 void CollectLeft(const OpenFolder& folder, const fs::path& prefix, Left& left)
 {
   for (const fs::path& name : Names(folder)) {
@@ -129,7 +129,7 @@ void CollectLeft(const OpenFolder& folder, const fs::path& prefix, Left& left)
         continue;
       }
     }
-    left.emplace(path, "appeared during the run");  // keeps a reason found earlier
+    left.emplace(path, "changed during the run");  // keeps a reason found earlier
   }
 }
 
@@ -146,7 +146,7 @@ void RemoveAllBelow(const OpenFolder& folder, const fs::path& prefix, Left& left
       if (::unlinkat(folder.Fd(), name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOTEMPTY)
         left[prefix / name] = CannotRemove(errno);
     } else if (!S_ISREG(status.st_mode)) {
-      left[prefix / name] = "not a regular file: it appeared during the run";
+      left[prefix / name] = "changed during the run: not a regular file";
     } else if (::unlinkat(folder.Fd(), name.c_str(), 0) != 0) {
       left[prefix / name] = CannotRemove(errno);
     }

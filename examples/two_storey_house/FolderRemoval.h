@@ -19,12 +19,12 @@ using Left = std::map<std::filesystem::path, std::string>;
 // Removes the listed regular files below folder, then the folders that held
 // them while they are empty, then folder itself when it is empty. Anything
 // else is left: a link, a file or folder that is not listed, a file that
-// cannot be removed. Answers what was left, with reasons ("appeared during
+// cannot be removed. Answers what was left, with reasons ("changed during
 // the run" for what is not listed); empty when folder is gone.
 Left RemoveListed(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& files);
 
-// Removes folder and all it holds, links as names (never what they point
-// at). Answers what could not be removed, with reasons.
+// Removes folder with the regular files and folders it holds; anything
+// else (a link) is left. Answers what was left, with reasons.
 Left RemoveTree(const std::filesystem::path& folder);
 
 // "a (reason), b (reason) and 2 more", at most three named.

@@ -42,6 +42,7 @@ constexpr const char* kUsage =
     "worksheet with a PNG of it in worksheets/, and .two_storey_house-files, the list of those files.\n"
     "FOLDER must be new, empty, or hold only what an earlier run listed; it is replaced as a whole\n"
     "when the run succeeds and left as it was when the run fails or is interrupted.\n"
+    "A symbolic link to a folder is followed; one that points to nothing is refused.\n"
     "A folder whose name starts with \"-\" is given as ./-name.\n";
 
 // The signals that stop a run; SIGQUIT too, so that no signal a user sends

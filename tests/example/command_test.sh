@@ -39,6 +39,21 @@ run() {  # run [env...] -- args: stdout and stderr into files, exit code echoed
   echo $?
 }
 
+# A run held at a known moment (VARIABLE: TWO_STOREY_HOUSE_PAUSE while the
+# pictures are written, TWO_STOREY_HOUSE_PAUSE_SWAP at the swap) until
+# $scratch/go appears or a signal comes; its process is $pid.
+start_held() {  # start_held VARIABLE FOLDER
+  rm -f "$scratch/go"
+  env "$1=$scratch/go" "$exe" "$2" >"$scratch/stdout" 2>"$scratch/stderr" &
+  pid=$!
+  for _ in $(seq 600); do
+    grep -q "^paused" "$scratch/stdout" && return
+    sleep 0.1
+  done
+  kill "$pid"
+  fail "the run was never held: $(cat "$scratch/stderr")"
+}
+
 # A previous good result to start from.
 previous() {
   cp -a "$earlier" "$1" || fail "no earlier result in $earlier"
@@ -98,17 +113,12 @@ user_files)
   no_leftovers "$out"
   ;;
 interrupted)
-  # SIGINT while the pictures are being written: the previous result stays.
+  # A signal while the pictures are being written: the previous result
+  # stays; a new folder, and the folders made above it, are gone.
   out=$scratch/out
   previous "$out"
   before=$(state "$out")
-  TWO_STOREY_HOUSE_PAUSE=1 "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr" &
-  pid=$!
-  for _ in $(seq 600); do
-    grep -q "paused while writing the pictures" "$scratch/stdout" && break
-    sleep 0.1
-  done
-  grep -q "paused while writing the pictures" "$scratch/stdout" || { kill "$pid"; fail "the run never got to the pictures"; }
+  start_held TWO_STOREY_HOUSE_PAUSE "$out"
   kill -INT "$pid"
   wait "$pid"
   rc=$?
@@ -117,6 +127,108 @@ interrupted)
     fail "message: $(cat "$scratch/stderr")"
   [ "$before" = "$(state "$out")" ] || fail "the previous result changed"
   no_leftovers "$out"
+  # SIGQUIT is a stop as SIGTERM is, into a path whose parents are new.
+  start_held TWO_STOREY_HOUSE_PAUSE "$scratch/new1/new2/out"
+  kill -QUIT "$pid"
+  wait "$pid"
+  rc=$?
+  [ "$rc" = 131 ] || fail "exit $rc after SIGQUIT"
+  grep -qx "example interrupted by signal 3; nothing was written to $scratch/new1/new2/out" "$scratch/stderr" ||
+    fail "SIGQUIT message: $(cat "$scratch/stderr")"
+  [ ! -e "$scratch/new1" ] || fail "the run left the folders it made: $(find "$scratch/new1")"
+  # A reader that goes away is a failure of the run, said and cleaned up.
+  "$exe" "$out" 2>"$scratch/stderr" | head -n 2 >/dev/null
+  rc=${PIPESTATUS[0]}
+  [ "$rc" = 1 ] || fail "exit $rc when standard output closed"
+  grep -qx "example failed: cannot write to the standard output: Broken pipe; the previous result in $out is left as it was" \
+    "$scratch/stderr" || fail "message for a closed standard output: $(cat "$scratch/stderr")"
+  [ "$before" = "$(state "$out")" ] || fail "the previous result changed"
+  no_leftovers "$out"
+  # A signal while rsvg-convert draws: the drawing is stopped and waited for.
+  mkdir -p "$scratch/bin"
+  printf '#!/bin/sh\necho $$ >"%s"\nexec sleep 30\n' "$scratch/drawing" >"$scratch/bin/rsvg-convert"
+  chmod +x "$scratch/bin/rsvg-convert"
+  PATH=$scratch/bin:$PATH "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr" &
+  pid=$!
+  for _ in $(seq 600); do [ -s "$scratch/drawing" ] && break; sleep 0.1; done
+  [ -s "$scratch/drawing" ] || { kill "$pid"; fail "rsvg-convert was never started"; }
+  kill -TERM "$pid"
+  wait "$pid"
+  rc=$?
+  child=$(cat "$scratch/drawing")
+  if kill -0 "$child" 2>/dev/null; then
+    kill "$child"
+    fail "rsvg-convert outlived the run"
+  fi
+  [ "$rc" = 143 ] || fail "exit $rc after SIGTERM while drawing"
+  [ "$before" = "$(state "$out")" ] || fail "the previous result changed"
+  no_leftovers "$out"
+  # A signal at the swap waits for it, and the run says the new result is
+  # in place.
+  inode=$(stat -c %i "$out")
+  start_held TWO_STOREY_HOUSE_PAUSE_SWAP "$out"
+  kill -INT "$pid"
+  sleep 0.2
+  touch "$scratch/go"
+  wait "$pid"
+  rc=$?
+  [ "$rc" = 130 ] || fail "exit $rc after SIGINT at the swap"
+  grep -qx "example interrupted by signal 2; the new result is in place in $out" "$scratch/stderr" ||
+    fail "message at the swap: $(cat "$scratch/stderr")"
+  [ "$(stat -c %i "$out")" != "$inode" ] && [ "$before" = "$(state "$out")" ] || fail "the new result is not in place"
+  no_leftovers "$out"
+  ;;
+outside_link)
+  # A link and a list line planted in the folder while a run is held, and a
+  # listed folder replaced by a link: nothing outside is touched, and the
+  # run says what it left.
+  out=$scratch/out
+  previous "$out"
+  mkdir -p "$scratch/precious" "$scratch/decoys"
+  echo "keep me" >"$scratch/precious/important.db"
+  grep '^worksheets/' "$out/.two_storey_house-files" | while read -r file; do
+    echo decoy >"$scratch/decoys/${file#worksheets/}"
+  done
+  decoys=$(state "$scratch/decoys")
+  start_held TWO_STOREY_HOUSE_PAUSE "$out"
+  ln -s "$scratch/precious" "$out/link"
+  echo "link/important.db" >>"$out/.two_storey_house-files"
+  mv "$out/worksheets" "$scratch/moved"
+  ln -s "$scratch/decoys" "$out/worksheets"
+  touch "$scratch/go"
+  wait "$pid"
+  rc=$?
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  [ "$(cat "$scratch/precious/important.db" 2>/dev/null)" = "keep me" ] || fail "a file outside the folder was deleted"
+  [ "$decoys" = "$(state "$scratch/decoys")" ] || fail "a folder outside was changed through a planted link"
+  kept=$(find "$scratch" -maxdepth 1 -name ".out.new-*")
+  grep -qx "note: $kept (the previous result, moved aside at the swap) was kept, with what the run left alone there: link (changed during the run), worksheets (changed during the run)" \
+    "$scratch/stderr" || fail "the note: $(cat "$scratch/stderr")"
+  [ -d "$out/worksheets" ] && [ ! -L "$out/worksheets" ] && [ ! -e "$out/link" ] || fail "the new result is not whole"
+  ;;
+permissions)
+  # The folder keeps its mode, owner and group: a private folder of a group
+  # stays private, a setgid folder keeps the bit and gives its group on.
+  group=$(id -gn)
+  if [ "$(id -u)" = 0 ]; then
+    getent group users >/dev/null && group=users
+  else
+    for candidate in $(id -Gn); do [ "$candidate" = "$(id -gn)" ] || group=$candidate; done
+  fi
+  [ "$group" != "$(id -gn)" ] || skip "no second group to give the folder"
+  for mode in 700 2770; do
+    out=$scratch/out$mode
+    previous "$out"
+    chgrp "$group" "$out"
+    chmod "$mode" "$out"
+    owner=$(stat -c %U "$out")
+    rc=$(run "$out")
+    [ "$rc" = 0 ] || fail "exit $rc for mode $mode: $(cat "$scratch/stderr")"
+    [ "$(stat -c '%a %U %G' "$out")" = "$mode $owner $group" ] ||
+      fail "mode $mode $owner $group came back as $(stat -c '%a %U %G' "$out")"
+    no_leftovers "$out"
+  done
+  [ "$(stat -c %G "$out/worksheets")" = "$group" ] || fail "the setgid folder did not give its group on"
   ;;
 read_only)
   # A read-only folder holding a result: refused before anything is written.
@@ -199,6 +311,17 @@ folder_names)
   done
   rc=$(run $'bad\xff\xfename')
   grep -q "is not UTF-8" "$scratch/stderr" || fail "the name is not said to be not UTF-8: $(cat "$scratch/stderr")"
+  # A loop of links and a link to nothing are refused in the command's
+  # words; the link's target is not made.
+  ln -s loop loop
+  ln -s "$scratch/nowhere" dangling
+  for name in loop loop/out dangling dangling/out; do
+    rc=$(run "$name")
+    [ "$rc" = 1 ] || fail "exit $rc for $name"
+    grep -q "symbolic link.*; nothing was written" "$scratch/stderr" || fail "message for $name: $(cat "$scratch/stderr")"
+  done
+  [ ! -e "$scratch/nowhere" ] || fail "the target of a link to nothing was made"
+  rm loop dangling
   # "new/" is the folder new itself.
   rc=$(run new/)
   [ "$rc" = 0 ] || fail "exit $rc for new/: $(cat "$scratch/stderr")"
@@ -236,6 +359,48 @@ messages)
   rc=$(run a b)
   [ "$(head -1 "$scratch/stderr")" = "two_storey_house: one FOLDER at most" ] || fail "a b says: $(head -1 "$scratch/stderr")"
   [ -z "$(ls -A "$scratch/here")" ] || fail "a wrong argument made a folder"
+  ;;
+full_device)
+  # A mount point is refused at once; a full device, of room or of files, is
+  # named as such, and nothing is left of the run.
+  [ "$(id -u)" = 0 ] || skip "mounting needs root"
+  mnt=$scratch/mnt
+  mkdir -p "$mnt"
+  mount -t tmpfs -o size=1200k tmpfs "$mnt" 2>/dev/null || skip "cannot mount a tmpfs here"
+  trap 'umount "$mnt" 2>/dev/null' EXIT
+  rc=$(run "$mnt")
+  [ "$rc" = 1 ] || fail "exit $rc for a mount point"
+  grep -qx "example failed: \"$mnt\" is a mount point, which the run cannot replace as a whole; nothing was changed. Choose a folder inside it." \
+    "$scratch/stderr" || fail "message for a mount point: $(cat "$scratch/stderr")"
+  rc=$(run "$mnt/new/out")
+  [ "$rc" = 1 ] || fail "exit $rc on a full device"
+  [ "$(tail -1 "$scratch/stderr")" = "example failed: no space left on the device that holds $mnt/new; nothing was written to $mnt/new/out" ] ||
+    fail "message on a full device: $(cat "$scratch/stderr")"
+  [ -z "$(ls -A "$mnt")" ] || fail "a full device kept $(ls -A "$mnt")"
+  umount "$mnt"
+  mount -t tmpfs -o nr_inodes=20 tmpfs "$mnt" || fail "cannot mount again"
+  previous "$mnt/old"
+  before=$(state "$mnt/old")
+  rc=$(run "$mnt/old")
+  [ "$rc" = 1 ] || fail "exit $rc with no files left"
+  [ "$(tail -1 "$scratch/stderr")" = "example failed: no space left on the device that holds $mnt; the previous result in $mnt/old is left as it was" ] ||
+    fail "message with no files left: $(cat "$scratch/stderr")"
+  [ "$before" = "$(state "$mnt/old")" ] || fail "the previous result changed"
+  no_leftovers "$mnt/old"
+  ;;
+immutable_old_file)
+  # A file of the previous result that cannot be removed is named with the
+  # reason; the new result is in place all the same.
+  out=$scratch/out
+  previous "$out"
+  csv="二階建て住宅　求積表.csv"
+  chattr +i "$out/$csv" 2>/dev/null || skip "cannot make a file immutable here"
+  rc=$(run "$out")
+  kept=$(find "$scratch" -maxdepth 1 -name ".out.new-*")
+  [ -z "$kept" ] || chattr -i "$kept/$csv"
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  grep -qx "note: $kept (the previous result, moved aside at the swap) was kept, with what the run left alone there: $csv (cannot be removed: Operation not permitted)" \
+    "$scratch/stderr" || fail "the note: $(cat "$scratch/stderr")"
   ;;
 *)
   fail "no such case"

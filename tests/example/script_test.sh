@@ -35,6 +35,7 @@ cat >"$scratch/bin/cmake" <<'EOF'
 #!/usr/bin/env bash
 if [ "$1" = --build ]; then
   echo build >>"$STUB_LOG"
+  if [ -n "${STUB_FAIL:-}" ]; then echo "stub: the compiler failed" >&2; exit 1; fi
   mkdir -p "$2/examples/two_storey_house"
   ln -sf "$EXAMPLE_EXE" "$2/examples/two_storey_house/two_storey_house"
   if [ "$STUB_HOLD" = build ]; then echo $$ >"$STUB_PID"; exec sleep 30; fi
@@ -96,9 +97,23 @@ arguments)
   [ "$rc" = 0 ] || fail "a run exits $rc: $(cat "$scratch/stderr")"
   grep -qx "The example's files are in $scratch/here/myout" "$scratch/stdout" || fail "the folder is not the caller's"
   [ "$(cat "$STUB_LOG")" = "packages"$'\n'"build" ] || fail "steps run: $(cat "$STUB_LOG")"
+  # A failed build ends with a line of the command's own after the
+  # compiler's output.
+  rc=$(STUB_FAIL=1 run failed)
+  [ "$rc" = 1 ] || fail "a failed build exits $rc"
+  [ "$(tail -1 "$scratch/stderr")" = "example failed: the build of the example failed; nothing was written to $scratch/here/failed" ] ||
+    fail "a failed build says: $(cat "$scratch/stderr")"
+  # A link to nothing is refused, as the program alone refuses it, and the
+  # place it points to is not made.
+  ln -s "$scratch/nowhere" "$scratch/here/dangling"
+  rc=$(run dangling)
+  [ "$rc" = 1 ] || fail "a link to nothing exits $rc"
+  grep -q "is a symbolic link to $scratch/nowhere, which does not exist" "$scratch/stderr" ||
+    fail "a link to nothing says: $(cat "$scratch/stderr")"
+  [ ! -e "$scratch/nowhere" ] || fail "the target of a link to nothing was made"
   ;;
 interrupted)
-  # SIGINT, SIGTERM or SIGHUP while a step is held, sent to the script alone
+  # SIGINT, SIGTERM, SIGHUP or SIGQUIT while a step is held, sent to the script alone
   # or (as a terminal's Ctrl-C) to its process group: the run stops at once,
   # says so, and leaves the folder as it was; the step's process is gone.
   out=$scratch/out
@@ -106,7 +121,7 @@ interrupted)
   before=$(state "$out")
   for hold in packages build; do
     for how in script group; do
-      for signal in INT TERM HUP; do
+      for signal in INT TERM HUP QUIT; do
         export STUB_HOLD=$hold
         rm -f "$STUB_PID" "$STUB_LOG"
         start "$out"
