@@ -106,7 +106,8 @@ void WriteFile(const fs::path& file, const std::string& bytes)
   std::ofstream stream(file, std::ios::binary);
   stream << bytes;
   if (!stream.flush())
-    throw std::runtime_error("cannot write " + file.string() + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+    throw std::runtime_error("cannot write " + file.string() +
+                             (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
 }
 
 // rsvg-convert starts with the signals as a program expects them, not with
@@ -273,7 +274,8 @@ void CheckLinks(const fs::path& target)
       continue;
     (void)fs::status(path, error);
     if (error == std::errc::too_many_symbolic_link_levels)
-      throw OutputFolder::Refused("\"" + path.string() + "\" is a symbolic link that leads round in a loop; nothing was written");
+      throw OutputFolder::Refused("\"" + path.string() +
+                                  "\" is a symbolic link that leads round in a loop; nothing was written");
     throw OutputFolder::Refused("\"" + path.string() + "\" is a symbolic link to " +
                                 fs::read_symlink(path, error).string() +
                                 ", which does not exist; nothing was written. Give the folder itself.");
