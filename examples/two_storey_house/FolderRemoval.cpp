@@ -87,7 +87,7 @@ std::vector<fs::path> Names(const OpenFolder& folder)
 
 std::string CannotRemove(int error) { return std::string("cannot be removed: ") + std::strerror(error); }
 
-void RemoveFile(const OpenFolder& root, const fs::path& file, Left& left)
+void RemoveFile(const OpenFolder& root, const fs::path& file, const FileState& checked, Left& left)
 {
   const OpenFolder folder = root.Descend(file.parent_path());
   struct stat status = {};
@@ -95,6 +95,8 @@ void RemoveFile(const OpenFolder& root, const fs::path& file, Left& left)
     return;  // gone, or behind a link: what is there is found as left below
   if (!S_ISREG(status.st_mode))
     left[file] = "changed during the run: not a regular file";
+  else if (!checked.Same(status))
+    left[file] = "changed during the run";
   else if (::unlinkat(folder.Fd(), file.filename().c_str(), 0) != 0)
     left[file] = CannotRemove(errno);
 }
@@ -163,15 +165,26 @@ Left Replaced(const OpenFolder& root)
 
 }  // namespace
 
-Left RemoveListed(const fs::path& folder, const std::vector<fs::path>& files)
+FileState::FileState(const struct stat& status)
+    : device(status.st_dev), inode(status.st_ino), size(status.st_size), modified(status.st_mtim)
+{
+}
+
+bool FileState::Same(const struct stat& status) const
+{
+  return status.st_dev == device && status.st_ino == inode && status.st_size == size &&
+         status.st_mtim.tv_sec == modified.tv_sec && status.st_mtim.tv_nsec == modified.tv_nsec;
+}
+
+Left RemoveListed(const fs::path& folder, const Checked& files)
 {
   const OpenFolder root = OpenFolder::Path(folder);
   if (!root.IsOpen())
     return Replaced(root);
   Left left;
   std::set<fs::path, std::greater<>> folders;  // the inner ones first
-  for (const fs::path& file : files) {
-    RemoveFile(root, file, left);
+  for (const auto& [file, checked] : files) {
+    RemoveFile(root, file, checked, left);
     for (fs::path up = file.parent_path(); !up.empty(); up = up.parent_path())
       folders.insert(up);
   }

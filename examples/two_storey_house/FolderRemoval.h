@@ -6,6 +6,8 @@
 // one that replaces a folder between two steps) stops the removal there
 // instead of leading it outside.
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -16,12 +18,27 @@ namespace folder_removal {
 // What was left in a folder, each path (relative to it) with the reason.
 using Left = std::map<std::filesystem::path, std::string>;
 
-// Removes the listed regular files below folder, then the folders that held
-// them while they are empty, then folder itself when it is empty. Anything
-// else is left: a link, a file or folder that is not listed, a file that
-// cannot be removed. Answers what was left, with reasons ("changed during
-// the run" for what is not listed); empty when folder is gone.
-Left RemoveListed(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& files);
+// A regular file as it was when it was checked.
+struct FileState {
+  explicit FileState(const struct stat& status);
+  bool Same(const struct stat& status) const;
+
+  dev_t device;
+  ino_t inode;
+  off_t size;
+  timespec modified;
+};
+
+// Files below a folder (relative paths) as they were checked.
+using Checked = std::map<std::filesystem::path, FileState>;
+
+// Removes the checked files below folder that are still as they were, then
+// the folders that held them while they are empty, then folder itself when
+// it is empty. Anything else is left: a link, a file or folder that is not
+// listed, a file changed since, a file that cannot be removed. Answers what
+// was left, with reasons ("changed during the run" for what is not
+// listed); empty when folder is gone.
+Left RemoveListed(const std::filesystem::path& folder, const Checked& files);
 
 // Removes folder with the regular files and folders it holds; anything
 // else (a link) is left. Answers what was left, with reasons.

@@ -238,23 +238,29 @@ void OutputFolder::CheckTarget()
                   "folder inside it.");
   if (!Writable(target_) || !Writable(target_.parent_path()))
     throw Refused(Quoted(target_) + " or the folder holding it is not writable; nothing was changed");
-  listed_ = ListedFiles();
   CheckContents();
 }
 
-void OutputFolder::CheckContents() const
+// Each listed file found is recorded as it is now: the clean-up after the
+// swap removes it only while it is still that file.
+void OutputFolder::CheckContents()
 {
+  const std::vector<fs::path> listed = ListedFiles();
   std::vector<std::string> foreign;
   for (auto entry = fs::recursive_directory_iterator(target_); entry != fs::recursive_directory_iterator(); ++entry) {
     const fs::path relative = entry->path().lexically_relative(target_);
-    if (relative == kMarker)
-      continue;
-    const bool isListed = std::find(listed_.begin(), listed_.end(), relative) != listed_.end();
+    const bool isListed =
+        relative == kMarker || std::find(listed.begin(), listed.end(), relative) != listed.end();
     const bool holdsListed = entry->is_directory() && !entry->is_symlink() &&
-                             std::any_of(listed_.begin(), listed_.end(), [&](const fs::path& file) {
+                             std::any_of(listed.begin(), listed.end(), [&](const fs::path& file) {
                                return file.native().starts_with(relative.native() + "/");
                              });
-    if (holdsListed || (isListed && entry->is_regular_file() && !entry->is_symlink()))
+    struct stat status = {};
+    if (isListed && ::lstat(entry->path().c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+      checked_.emplace(relative, folder_removal::FileState(status));
+      continue;
+    }
+    if (holdsListed)
       continue;
     foreign.push_back(relative.string());
     entry.disable_recursion_pending();
@@ -331,8 +337,6 @@ void OutputFolder::SwapIn()
 // changed since then leads nowhere.
 void OutputFolder::RemovePrevious()
 {
-  std::vector<fs::path> previous = listed_;
-  previous.emplace_back(kMarker);
-  Note(staging_, "the previous result, moved aside at the swap", folder_removal::RemoveListed(staging_, previous));
+  Note(staging_, "the previous result, moved aside at the swap", folder_removal::RemoveListed(staging_, checked_));
   staged_ = false;
 }

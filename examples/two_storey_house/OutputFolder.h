@@ -15,10 +15,13 @@
 // result exactly as it was.
 //
 // Others may change the folder during the run. Only the list read when the
-// folder was accepted is used, and the clean-up never follows a link
-// (FolderRemoval.h): what changed is left where it is, and a note says so.
+// folder was accepted is used, only files unchanged since are removed, and
+// the clean-up never follows a link (FolderRemoval.h): what changed is left
+// where it is, and a note says so.
 // The new folder takes the target's mode, and its owner and group where the
 // run may set them, so a private folder stays private.
+
+#include "FolderRemoval.h"
 
 #include <sys/stat.h>
 
@@ -82,7 +85,7 @@ public:
 
 private:
   void CheckTarget();
-  void CheckContents() const;
+  void CheckContents();
   std::vector<std::filesystem::path> ListedFiles() const;
   void TakeTargetsPermissions();
   void WriteMarker();
@@ -93,7 +96,7 @@ private:
   std::filesystem::path staging_;
   std::filesystem::path firstMade_;  // the outermost folder above the target the run made
   struct stat targetStatus_ = {};
-  std::vector<std::filesystem::path> listed_;  // the previous result's, read once when accepted
+  folder_removal::Checked checked_;  // the previous result's files and list, as accepted
   std::vector<std::filesystem::path> files_;
   bool existed_ = false;
   bool staged_ = false;

@@ -181,7 +181,7 @@ interrupted)
 outside_link)
   # A link and a list line planted in the folder while a run is held, and a
   # listed folder replaced by a link: nothing outside is touched, and the
-  # run says what it left.
+  # run says what it left (the edited list among it).
   out=$scratch/out
   previous "$out"
   mkdir -p "$scratch/precious" "$scratch/decoys"
@@ -202,7 +202,7 @@ outside_link)
   [ "$(cat "$scratch/precious/important.db" 2>/dev/null)" = "keep me" ] || fail "a file outside the folder was deleted"
   [ "$decoys" = "$(state "$scratch/decoys")" ] || fail "a folder outside was changed through a planted link"
   kept=$(find "$scratch" -maxdepth 1 -name ".out.new-*")
-  grep -qx "note: $kept (the previous result, moved aside at the swap) was kept, with what the run left alone there: link (changed during the run), worksheets (changed during the run)" \
+  grep -qx "note: $kept (the previous result, moved aside at the swap) was kept, with what the run left alone there: .two_storey_house-files (changed during the run), link (changed during the run), worksheets (changed during the run)" \
     "$scratch/stderr" || fail "the note: $(cat "$scratch/stderr")"
   [ -d "$out/worksheets" ] && [ ! -L "$out/worksheets" ] && [ ! -e "$out/link" ] || fail "the new result is not whole"
   ;;
