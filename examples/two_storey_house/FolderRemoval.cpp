@@ -203,8 +203,9 @@ Left RemoveTree(const fs::path& folder)
     return Replaced(root);
   Left left;
   RemoveAllBelow(root, fs::path(), left);
-  if (!RemoveItself(folder) && left.empty())
-    CollectLeft(root, fs::path(), left);
+  if (RemoveItself(folder))
+    return {};
+  CollectLeft(root, fs::path(), left);
   return left;
 }
 

@@ -387,6 +387,8 @@ full_device)
     fail "message with no files left: $(cat "$scratch/stderr")"
   [ "$before" = "$(state "$mnt/old")" ] || fail "the previous result changed"
   no_leftovers "$mnt/old"
+  umount "$mnt"
+  trap - EXIT
   ;;
 immutable_old_file)
   # A file of the previous result that cannot be removed is named with the
