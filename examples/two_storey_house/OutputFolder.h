@@ -16,8 +16,10 @@
 //
 // Others may change the folder during the run. Only the list read when the
 // folder was accepted is used, only files unchanged since are removed, and
-// the clean-up never follows a link (FolderRemoval.h): what changed is left
-// where it is, and a note says so.
+// the clean-up never follows a link (FolderRemoval.h): what changed stays in
+// the previous result's folder, moved aside beside the target at the swap,
+// and a note names it there.
+//
 // The new folder takes the target's mode, and its owner and group where the
 // run may set them, so a private folder stays private.
 
