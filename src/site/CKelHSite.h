@@ -125,6 +125,10 @@ public:
   MTG_CELL GetOldSiteMtg() const;
 
   // --- Roads and crossings
+  // Both tables are built on the working outline (CKelSiteWorkOutline): a
+  // survey's doubled points, notches and split frontages change no road.
+  // Roads name stored edges; a frontage split into pieces is one road on its
+  // first piece, and every piece's optno names it.
   // A new road table from the road edges; rewrites every vertex's optno.
   CSiteRoad CalcRoadData();
   // A new crossing table; sets the roads' crossing indices and join flags.
@@ -177,6 +181,12 @@ public:
   double CalcRelAngle(int i, int reverse) const;
 
 private:
+  // The steps above on this outline as it stands, edge for edge.
+  CSiteRoad BuildRoadTable();
+  CSiteCross BuildCrossTable(CSiteRoad& roads);
+  void ReshapeRoad(CSiteRoadTable& road, int shape) const;
+  // Edge i is a corner cut without a road on either side.
+  bool IsLooseCut(int i) const;
   CKelSiteTable& At(int i);
   void ResetToRinchi(int i);
   // The nearest edge from start, stepping by step (+1 or -1), that is not a
