@@ -72,7 +72,8 @@ bool CKelSiteWorkOutline::JoinsOn(const Piece& acc, const Piece& next, const CKe
     return false;
   const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
   const double vx = end.m_x - b.m_x, vy = end.m_y - b.m_y;
-  if (std::fabs(std::atan2(ux * vy - uy * vx, ux * vx + uy * vy)) > KelTol::SiteCollinearPiece)
+  // Written to refuse a turn that is not a number (stored garbage).
+  if (!(std::fabs(std::atan2(ux * vy - uy * vx, ux * vx + uy * vy)) <= KelTol::SiteCollinearPiece))
     return false;
   if (!a.IsRoad())
     return true;

@@ -11,6 +11,7 @@
 
 #include "CKelHSite.h"
 #include "CKelMSite.h"
+#include "CKelSiteWorkOutline.h"
 #include "SiteTestSupport.h"
 #include "SurveyVariants.h"
 
@@ -20,6 +21,8 @@ using site_test::MakeCut;
 using site_test::MakeRoad;
 
 constexpr double kSame = 1e-3;  // far sides and distances: within 1 mm
+// Doubled points fall in new random directions with every seed.
+constexpr unsigned kSeeds = 4;
 
 struct CleanSite {
   const char* m_Name;
@@ -57,12 +60,6 @@ CKelHSite Marked(const CleanSite& clean, const survey::Variant& v, bool tiny)
   return site;
 }
 
-struct Case {
-  std::string m_Name;
-  CKelHSite m_Site;
-  const survey::Variant* m_Variant;
-};
-
 // Every variant of every clean site, marked both ways; the clean one first.
 template <class F>
 void ForEachVariant(F check)
@@ -71,7 +68,12 @@ void ForEachVariant(F check)
     const survey::Variant cleanVariant = survey::Clean(clean.m_Pts);
     CKelHSite cleanSite = Marked(clean, cleanVariant, false);
     site_test::BuildRoads(cleanSite);
-    for (const survey::Variant& v : survey::SurveyVariants(clean.m_Pts)) {
+    std::vector<survey::Variant> variants;
+    for (unsigned seed = 1; seed <= kSeeds; ++seed) {
+      const std::vector<survey::Variant> more = survey::SurveyVariants(clean.m_Pts, seed);
+      variants.insert(variants.end(), more.begin(), more.end());
+    }
+    for (const survey::Variant& v : variants) {
       for (const bool tiny : {false, true}) {
         const std::string name = std::string(clean.m_Name) + ": " + v.m_Name + (tiny ? " (tiny marked)" : "");
         SCOPED_TRACE(name);
@@ -240,6 +242,60 @@ TEST(SiteSurveyVariants, GiveTheCleanRoadsCornerCutsAndDeemedSite)
     ExpectSameRoads(cleanSite, v, site);
     ExpectSameDeemedSite(clean, cleanSite, v, site);
   });
+}
+
+// Each band on both sides: the turn between two road pieces, the widths
+// running on linearly, the length of a survey's piece, and the kinds.
+TEST(CKelSiteWorkOutline, JoinsOnlyWithinItsBands)
+{
+  const double turn9 = 10 * std::tan(0.009 * KelAngle::Pi / 180);
+  const double turn11 = 10 * std::tan(0.011 * KelAngle::Pi / 180);
+  struct Row {
+    const char* m_Name;
+    double m_Y;         // (20, y) ends the second piece
+    double m_W[4];      // begin and end widths of the two pieces
+    bool m_SecondIsCut;
+    int m_Edges;        // edges of the working outline
+  };
+  const Row rows[] = {{"turn 0.009 deg", turn9, {6, 6, 6, 6}, false, 4},
+                      {"turn 0.011 deg", turn11, {6, 6, 6, 6}, false, 5},
+                      {"widths on a line", 0, {6, 7, 7, 8}, false, 4},
+                      {"widths bend", 0, {6, 8, 8, 8}, false, 5},
+                      {"road then cut", 0, {6, 6, 6, 6}, true, 5}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.m_Name);
+    CKelHSite site = site_test::Site({{0, 0}, {10, 0}, {20, r.m_Y}, {20, 30}, {0, 30}});
+    MakeRoad(site, 0, r.m_W[0], r.m_W[1]);
+    MakeRoad(site, 1, r.m_W[2], r.m_W[3]);
+    if (r.m_SecondIsCut)
+      MakeCut(site, 1);
+    EXPECT_EQ(r.m_Edges, CKelSiteWorkOutline(site).Site().GetSize());
+  }
+  for (const double gap : {0.001, 0.0011}) {
+    CKelHSite site = site_test::Site({{0, 0}, {20, 0}, {20, gap}, {20, 30}, {0, 30}});
+    MakeRoad(site, 0, 6, 6);
+    const CKelSiteWorkOutline work(site);
+    EXPECT_EQ(gap <= 0.001 ? 4 : 5, work.Site().GetSize()) << gap;
+    EXPECT_EQ(gap <= 0.001 ? -1 : 1, work.WorkEdge(1)) << gap;
+    EXPECT_EQ(gap <= 0.001 ? 2 : 1, work.StoredEdge(1)) << gap;
+  }
+}
+
+// Pieces off the line by up to 0.05 mm turn by less than 0.01 degree, even
+// the 1.4 m pieces of the corner cut: still one road and one cut.
+TEST(SiteSurveyVariants, NoisySplitFrontageIsOneRoad)
+{
+  std::mt19937 rng(7);
+  for (const CleanSite& clean : CleanSites()) {
+    SCOPED_TRACE(clean.m_Name);
+    CKelHSite cleanSite = Marked(clean, survey::Clean(clean.m_Pts), false);
+    site_test::BuildRoads(cleanSite);
+    const survey::Variant v = survey::Split(survey::Clean(clean.m_Pts), 3, 5e-5, rng);
+    CKelHSite site = Marked(clean, v, false);
+    EXPECT_EQ(0, site.CheckError(true));
+    site_test::BuildRoads(site);
+    ExpectSameRoads(cleanSite, v, site);
+  }
 }
 
 // A road's ends cut by the user end at its frontage's ends, not at the ends
