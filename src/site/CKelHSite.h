@@ -97,7 +97,9 @@ public:
   // 0, or the first edge's code: 1 a bad road (no positive width, no length,
   // or widths differing by the edge's length or more), 2 a specific-road
   // distance on a road not from 6.0 to below 12.0 wide, 3 a negative
-  // distance, 4 a corner cut not between two roads.
+  // distance, 4 a corner cut not between two roads. Lengths and corner cuts
+  // are judged on the working outline: a piece a survey added next to a
+  // road or cut is part of it, and a cut split into pieces is one cut.
   [[nodiscard]] int CheckError(bool bCheckOnly);
   // Marks (0x0100) the runs of road and corner-cut edges 2.0 or more long.
   void CheckRoadWidth();
