@@ -97,7 +97,9 @@ public:
   // 0, or the first edge's code: 1 a bad road (no positive width, no length,
   // or widths differing by the edge's length or more), 2 a specific-road
   // distance on a road not from 6.0 to below 12.0 wide, 3 a negative
-  // distance, 4 a corner cut not between two roads.
+  // distance, 4 a corner cut not between two roads. Lengths and corner cuts
+  // are judged on the working outline: a piece a survey added next to a
+  // road or cut is part of it, and a cut split into pieces is one cut.
   [[nodiscard]] int CheckError(bool bCheckOnly);
   // Marks (0x0100) the runs of road and corner-cut edges 2.0 or more long.
   void CheckRoadWidth();
@@ -125,6 +127,10 @@ public:
   MTG_CELL GetOldSiteMtg() const;
 
   // --- Roads and crossings
+  // Both tables are built on the working outline (CKelSiteWorkOutline): a
+  // survey's doubled points, notches and split frontages change no road.
+  // Roads name stored edges; a frontage split into pieces is one road on its
+  // first piece, and every piece's optno names it.
   // A new road table from the road edges; rewrites every vertex's optno.
   CSiteRoad CalcRoadData();
   // A new crossing table; sets the roads' crossing indices and join flags.
@@ -177,6 +183,12 @@ public:
   double CalcRelAngle(int i, int reverse) const;
 
 private:
+  // The steps above on this outline as it stands, edge for edge.
+  CSiteRoad BuildRoadTable();
+  CSiteCross BuildCrossTable(CSiteRoad& roads);
+  void ReshapeRoad(CSiteRoadTable& road, int shape) const;
+  // Edge i is a corner cut without a road on either side.
+  bool IsLooseCut(int i) const;
   CKelSiteTable& At(int i);
   void ResetToRinchi(int i);
   // The nearest edge from start, stepping by step (+1 or -1), that is not a

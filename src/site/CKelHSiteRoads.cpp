@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "CKelHSite.h"
+#include "CKelSiteWorkOutline.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -130,6 +131,20 @@ CKelCoord2D CKelHSite::CalcRoadDataNext(int j, const CKelCoord2D& farBeg, const 
 }
 
 CSiteRoad CKelHSite::CalcRoadData()
+{
+  CKelSiteWorkOutline work(*this);
+  if (work.IsIdentity())
+    return BuildRoadTable();
+  CSiteRoad roads = work.Site().BuildRoadTable();
+  work.ToStored(roads);
+  for (int i = 0; i < GetSize(); ++i) {
+    const int w = work.WorkEdge(i);
+    At(i).optno = w < 0 ? std::int16_t{-1} : work.Site().Vertex(w).optno;
+  }
+  return roads;
+}
+
+CSiteRoad CKelHSite::BuildRoadTable()
 {
   CSiteRoad roads;
   SetMaxMin();
@@ -264,6 +279,21 @@ void CKelHSite::JoinAcrossCut(CSiteRoad& roads, int k, int k2, CSiteCross& cross
 }
 
 CSiteCross CKelHSite::SetCrossRoad(CSiteRoad& roads)
+{
+  CKelSiteWorkOutline work(*this);
+  if (work.IsIdentity())
+    return BuildCrossTable(roads);
+  CSiteRoad onWork = work.ToWork(roads);
+  const CSiteCross crosses = work.Site().BuildCrossTable(onWork);
+  for (std::size_t k = 0; k < roads.size(); ++k) {
+    const std::int16_t edge = roads[k].m_no;
+    roads[k] = onWork[k];
+    roads[k].m_no = edge;
+  }
+  return crosses;
+}
+
+CSiteCross CKelHSite::BuildCrossTable(CSiteRoad& roads)
 {
   CSiteCross crosses;
   ClearCrossLinks(roads);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "CKelHSite.h"
+#include "CKelSiteWorkOutline.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 #include "host_assert.h"
@@ -33,28 +34,41 @@ bool CKelHSite::ChangeRoadStatus(CSiteRoadTable* road, int shape)
   if (road == nullptr || road->m_no < 0 || road->m_no >= GetSize() || !Vertex(road->m_no).IsRoad() ||
       !road->CheckEnableRoadShape(shape))
     return false;
-  const int computed = road->GetCalcShape();
-  road->m_Flag = static_cast<std::uint16_t>((road->m_Flag & ~CSiteRoadTable::kShapeMask) | shape);
-  const CKelSiteTable& p = Vertex(road->m_no);
-  const CKelSiteTable& q = Vertex(road->m_no + 1);
+  // The road's ends are those of its whole frontage on the working outline.
+  const CKelSiteWorkOutline work(*this);
+  const int edge = work.WorkEdge(road->m_no);
+  if (edge < 0)
+    return false;
+  const std::int16_t stored = road->m_no;
+  road->m_no = static_cast<std::int16_t>(edge);
+  work.Site().ReshapeRoad(*road, shape);
+  road->m_no = stored;
+  SetRoadHeight();
+  return true;
+}
+
+void CKelHSite::ReshapeRoad(CSiteRoadTable& road, int shape) const
+{
+  const int computed = road.GetCalcShape();
+  road.m_Flag = static_cast<std::uint16_t>((road.m_Flag & ~CSiteRoadTable::kShapeMask) | shape);
+  const CKelSiteTable& p = Vertex(road.m_no);
+  const CKelSiteTable& q = Vertex(road.m_no + 1);
   CXYtemp2 line(p, q);
   line.point_of_line1();
   const CRoadLineParam far = p.GetRoadLineParam(true, q);
   const double ext = CXYtemp2::kExtension;
-  if (!(computed & CSiteRoadTable::kBegCut) && road->m_BegCross < 0) {
+  if (!(computed & CSiteRoadTable::kBegCut) && road.m_BegCross < 0) {
     const bool straight = shape < CSiteRoadTable::kBegCut;
-    road->m_SiteBeg = straight ? Flat(line.m_a) : Flat(p);
-    road->m_FarBeg = straight ? Flat(CKelCoord2D(far.m_Beg.m_x - ext * far.m_Cos, far.m_Beg.m_y - ext * far.m_Sin))
-                              : Flat(far.m_Beg);
+    road.m_SiteBeg = straight ? Flat(line.m_a) : Flat(p);
+    road.m_FarBeg = straight ? Flat(CKelCoord2D(far.m_Beg.m_x - ext * far.m_Cos, far.m_Beg.m_y - ext * far.m_Sin))
+                             : Flat(far.m_Beg);
   }
-  if (!(computed & CSiteRoadTable::kEndCut) && road->m_EndCross < 0) {
+  if (!(computed & CSiteRoadTable::kEndCut) && road.m_EndCross < 0) {
     const bool cut = (shape & CSiteRoadTable::kEndCut) != 0;
-    road->m_SiteEnd = cut ? Flat(q) : Flat(line.m_b);
-    road->m_FarEnd = cut ? Flat(far.m_End)
-                         : Flat(CKelCoord2D(far.m_End.m_x + ext * far.m_Cos, far.m_End.m_y + ext * far.m_Sin));
+    road.m_SiteEnd = cut ? Flat(q) : Flat(line.m_b);
+    road.m_FarEnd = cut ? Flat(far.m_End)
+                        : Flat(CKelCoord2D(far.m_End.m_x + ext * far.m_Cos, far.m_End.m_y + ext * far.m_Sin));
   }
-  SetRoadHeight();
-  return true;
 }
 
 void CKelHSite::ResetRoadCrossData()

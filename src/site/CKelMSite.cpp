@@ -4,6 +4,7 @@
 
 #include "CKelArchiveCore.h"
 #include "CKelHSite.h"
+#include "CKelSiteWorkOutline.h"
 #include "KelGeometry.h"
 #include "KelList.h"
 #include "KelTolerance.h"
@@ -186,10 +187,14 @@ std::vector<CKelCoord2D> CKelMSite::CollectOutline(const CKelHSite& site)
   return out;
 }
 
-int CKelMSite::SiteMAutoSet(CKelHSite site)
+int CKelMSite::SiteMAutoSet(CKelHSite stored)
 {
-  if (site.m_Road.empty() || site.m_pt.empty())
+  if (stored.m_Road.empty() || stored.m_pt.empty())
     return 0;
+  // The outline without a survey's extra points: a road piece of a doubled
+  // point or a notch's side would add a block of road, and a split frontage
+  // would join its own pieces.
+  CKelHSite site = CKelSiteWorkOutline(stored).Site();
   SplitWideningRoads(site);
   CKelAreaCoord2D outline;
   outline.m_pt = CollectOutline(site);

@@ -45,8 +45,10 @@ public:
   // The site's own outline; 1, or 0 (polygon empty) for a site without
   // vertices. The check lines are emptied.
   int default_minashi_data(const CKelHSite& site);
-  // The outline from the site's road edges; the number of outline points,
-  // 0 for a site without roads or vertices (then nothing changes).
+  // The outline from the site's road edges, read on its working outline
+  // (CKelSiteWorkOutline: no piece a survey added counts); the number of
+  // outline points, 0 for a site without roads or vertices (then nothing
+  // changes).
   int SiteMAutoSet(CKelHSite site);
   void CreateCheckLine();
   // The least distance to an edge seen from outside it (starting from

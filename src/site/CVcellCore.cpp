@@ -16,6 +16,9 @@ namespace {
 constexpr long kFieldMax = 32767;
 // A fraction of a second from this on counts as the next whole second.
 constexpr double kSecondRoundUp = 0.999;
+// A full turn in arc seconds: an angle that rounds to it is the direction
+// 0 deg 00' 00", since a degrees field of 360 is no valid cell.
+constexpr long kFullTurnSeconds = 360L * 3600;
 
 int Abs(std::int16_t v) { return std::abs(static_cast<int>(v)); }
 
@@ -151,7 +154,9 @@ bool CVcellCore::set_vcell_angle(int mode)
     v = std::fmod(v, KelAngle::TwoPi);
   }
   m_Value = v;
-  const long t = static_cast<long>(std::fabs(v) * KelAngle::DegreesPerRadian * 3600.0 + 0.5);
+  long t = static_cast<long>(std::fabs(v) * KelAngle::DegreesPerRadian * 3600.0 + 0.5);
+  if (t == kFullTurnSeconds)
+    t = 0;
   m_Field1 = static_cast<std::int16_t>(t / 3600);
   m_Field2 = static_cast<std::int16_t>((t / 60) % 60);
   m_Field3 = static_cast<std::int16_t>(t % 60);
@@ -194,7 +199,9 @@ bool CVcellCore::DoubletoVCELL2(double x, int mode)
   double whole = std::floor(a);
   if (a - whole >= kSecondRoundUp)
     whole += 1;
-  const auto n = static_cast<long>(whole);
+  auto n = static_cast<long>(whole);
+  if (mode >= 1 && n == kFullTurnSeconds)
+    n = 0;
   if (!SetFieldsFromSeconds(n, mode))
     return false;
   m_Value = x / 3600.0 * (mode >= 1 ? kRadianPerDegree : 1.0);

@@ -196,6 +196,37 @@ TEST(Vcell, AngleCarriesWrapsAndConverts)
   EXPECT_EQ(1, n.m_Field2);
 }
 
+// An edge running east that falls 0.01 mm over 20 m is 0.1" short of a full
+// turn: its cell reads 0 deg 00' 00" and is valid, from the value and from
+// arc seconds alike; a turn and a second more is still refused.
+TEST(Vcell, DirectionWithinHalfASecondOfAFullTurnIsZero)
+{
+  const double shortOfTurn = std::atan2(-1e-5, 20.0);
+  for (const double v : {KelAngle::TwoPi + shortOfTurn, -KelAngle::TwoPi - shortOfTurn}) {
+    CVcellDirection d;
+    d.m_Value = v;
+    ASSERT_TRUE(d.set_vcell_angle(1));
+    EXPECT_EQ(0, d.m_Field1) << v;
+    EXPECT_EQ(0, d.m_Field2) << v;
+    EXPECT_EQ(0, d.m_Field3) << v;
+    EXPECT_FALSE(d.CheckAngleValue()) << v;
+  }
+  for (const double x : {1295999.9995, -1295999.9995, 1296000.4}) {
+    CVcellAngle a;
+    ASSERT_TRUE(a.DoubletoVCELL(x));
+    EXPECT_EQ(0, a.m_Field1 + a.m_Field2 + a.m_Field3) << x;
+    EXPECT_FALSE(a.CheckAngleValue()) << x;
+  }
+  CVcellAngle past;
+  ASSERT_TRUE(past.DoubletoVCELL(1296001));
+  EXPECT_EQ(360, past.m_Field1);
+  EXPECT_TRUE(past.CheckAngleValue());
+  // Hours are no angle: 360 h stays 360 h.
+  CVcellTime1 hours;
+  ASSERT_TRUE(hours.DoubletoVCELL2(1296000, 0));
+  EXPECT_EQ(360, hours.m_Field1);
+}
+
 TEST(Vcell, ArchivesPerVersionAndRecords)
 {
   CVcellTime2 t;
