@@ -237,14 +237,19 @@ int CPlenimetraParam::ReloadData()
 
 bool CPlenimetraParam::IsRecordReplaced() const
 {
+  return IsStoredRecordOtherThan(m_bSaveFailed ? std::string() : m_RecordStamp);
+}
+
+bool CPlenimetraParam::IsStoredRecordOtherThan(const std::string& stamp) const
+{
   if (m_bSaveBlocked)
     return false;
   CArchiveOld ar(kRecordName);
   const int err = ar.Open();
   if (err == APIERR_NOMODULEDATA)
-    return !m_RecordStamp.empty();
+    return !stamp.empty();
   // A record that cannot be read now is no sign of another state.
-  return err == NoError && ar.Stamp() != m_RecordStamp;
+  return err == NoError && ar.Stamp() != stamp;
 }
 
 void CPlenimetraParam::NotifyReplaced()
@@ -259,6 +264,7 @@ void CPlenimetraParam::NotifyReplaced()
 int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
 {
   m_RecordStamp.clear();
+  m_bSaveFailed = false;
   int result = 0;
   if (asUndoableCommand) {
     bool ran = false;

@@ -60,7 +60,9 @@ int CPlenimetraParam::SaveData()
   // Until a save succeeds the stored record is not this document's: an
   // undo then reads it back rather than keep what it lacks.
   const int err = Serialize(ar) ? ar.Store() : APIERR_GENERAL;
-  m_RecordStamp = err == NoError ? ar.Stamp() : std::string();
+  m_bSaveFailed = err != NoError;
+  if (err == NoError)
+    m_RecordStamp = ar.Stamp();
   return err;
 }
 
