@@ -24,6 +24,7 @@
 #include "CGSUtil.h"
 #include "CMyUserData.h"
 #include "CTeamworkControl.h"
+#include "DocRecord.h"
 #include "GSWriteReport.h"
 #include "GetAppDataPath.h"
 #include "GetLibPartInd.h"
@@ -655,7 +656,10 @@ void CPlenimetraParam::LoadDefault()
 {
   const GS::UniString own = GS::UniString(GetExecFolder().c_str(), CC_UTF8) + m_EnvFileName;
   if (m_EnvParam.LoadData(own)) {
-    m_EnvPath = own;
+    // The add-on's folder is no choice of the user's: a path there that the
+    // record cannot hold is not kept, or no save of the project could
+    // store it.
+    m_EnvPath = DocText::FirstUnheld(own).IsEmpty() ? own : GS::UniString();
   } else {
     const std::string folder = GetAppDataPath();
     const GS::UniString user = GS::UniString(folder.c_str(), CC_Default) + m_EnvFileName;

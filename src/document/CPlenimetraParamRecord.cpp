@@ -66,18 +66,10 @@ int CPlenimetraParam::SaveData()
   return err;
 }
 
-// The path only tells the settings dialog which file the settings came
-// from, and the user did not type it: one the record's code cannot hold is
-// stored as no path rather than refuse every save of the project.
-void CPlenimetraParam::SerializeEnvPath(CArchive& ar)
-{
-  if (ar.m_bOpen) {
-    DocText::Serialize(ar, m_EnvPath, DocVersion::kHostStringNames);
-    return;
-  }
-  GS::UniString path = DocText::FirstUnheld(m_EnvPath).IsEmpty() ? m_EnvPath : GS::UniString();
-  DocText::Serialize(ar, path, DocVersion::kHostStringNames);
-}
+// The path is refused where it is chosen when the record's code cannot
+// hold it, so that the writer, as strict as every other, never stores
+// another path in its place.
+void CPlenimetraParam::SerializeEnvPath(CArchive& ar) { DocText::Serialize(ar, m_EnvPath, DocVersion::kHostStringNames); }
 
 void CPlenimetraParam::SerializeFields(CArchive& ar)
 {
