@@ -345,8 +345,9 @@ TEST_F(EnvDialogTest, HostNamesAndPathsTheDefaultCodeCannotHoldAreRefusedWhenCho
   for (const GSCharCode code : {CC_Japanese, CC_UTF8}) {
     pln::host::SetDefaultCharCode(code);
     const bool takes = code == CC_UTF8;
-    if (takes)  // the file's name goes through the default code too
+    if (takes) {  // the file's name goes through the default code too
       ASSERT_TRUE(imported.SaveData(PathOf("設定€.dat")));
+    }
     const std::size_t alertsBefore = host.Alerts().size();
     std::vector<GS::UniString> refusals;
     CDlgEnvironment dialog(&doc);
