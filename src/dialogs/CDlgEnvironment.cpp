@@ -1,6 +1,7 @@
 #include "CDlgEnvironment.h"
 
 #include "CArchive.h"
+#include "DocRecord.h"
 #include "CDlgEnvironmentTab1.h"
 #include "CDlgEnvironmentTab12.h"
 #include "CDlgEnvironmentTab2.h"
@@ -193,6 +194,10 @@ void CDlgEnvironment::DoImport()
 {
   GS::UniString path;
   if (!DoBrowse(true, path))
+    return;
+  // The project keeps the path the settings came from in the default code;
+  // one it cannot hold is refused before anything is read.
+  if (DocText::RefuseUnheld(path))
     return;
   const GS::UniString filePath = EnvPageInput::ThroughDefaultCode(path);
   // The reader takes the file whole or leaves the working copy as it was.

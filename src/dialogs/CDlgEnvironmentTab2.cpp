@@ -2,6 +2,8 @@
 
 #include "CDGDlgCore.h"
 #include "CEnvParam.h"
+#include "CGSUtil.h"
+#include "DocRecord.h"
 #include "DlgLayout.h"
 #include "EnvPageInput.h"
 
@@ -95,6 +97,19 @@ void CDlgEnvironmentTab2::TakeTuboFactor()
   m_pEnvParam->m_TuboFactor = factor;
 }
 
+// The stored forms keep the layer by its name in the default code: one the
+// code cannot hold would come back as another layer, or none.
+void CDlgEnvironmentTab2::TakeListLayer()
+{
+  const short layer = static_cast<short>(DGGetItemValLong(m_DialogID, kListLayer));
+  GS::UniString name;
+  if (CGSUtil::GetAttrName(API_LayerID, layer, name) == NoError && DocText::RefuseUnheld(name)) {
+    DGSetItemValLong(m_DialogID, kListLayer, m_pEnvParam->m_ListLayer);
+    return;
+  }
+  m_pEnvParam->m_ListLayer = layer;
+}
+
 void CDlgEnvironmentTab2::DoMsgChange(short item, long long /*msgData*/)
 {
   const short dialId = m_DialogID;
@@ -108,7 +123,7 @@ void CDlgEnvironmentTab2::DoMsgChange(short item, long long /*msgData*/)
   case kAreaComma: env.m_AreaComma = on(); break;
   case kBlankDecimals: env.m_BlankDecimals = on(); break;
   case kLengthTenthDigit: env.m_LengthTenthDigit = on(); break;
-  case kListLayer: env.m_ListLayer = static_cast<short>(DGGetItemValLong(dialId, kListLayer)); break;
+  case kListLayer: TakeListLayer(); break;
   case kTuboFactor: TakeTuboFactor(); break;
   case kSnap: env.m_SnapType = static_cast<short>(CDGDlgCore::PopUpSelectedUserData(dialId, kSnap)); break;
   default: break;

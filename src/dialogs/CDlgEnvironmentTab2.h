@@ -27,6 +27,7 @@ public:
 
 private:
   void TakeTuboFactor();
+  void TakeListLayer();
 
   CEnvParam* m_pEnvParam;  // not owned
 };

@@ -7,6 +7,7 @@
 #include "CSelectList.h"
 #include "DlgFileBrowse.h"
 #include "DlgLayout.h"
+#include "DocRecord.h"
 #include "GSWriteReport.h"
 #include "GetAppDataPath.h"
 #include "host_alert.h"
@@ -268,12 +269,27 @@ bool CDlgEnvironmentTabTree::ReadPattern(const GS::UniString& path, CPlenimetraP
   return true;
 }
 
+// The pattern file keeps its names in a fixed 8-bit code, which under a
+// UTF-8 host may lack a character of a name: refused naming the pattern
+// and the character, not the file it would have been written to.
+bool CDlgEnvironmentTabTree::RefuseUnheldInFile(CPlenimetraParam& pattern) const
+{
+  const GS::UniString character = pattern.m_AreaTree2.m_Child.front().FirstUnheldInFile(&pattern);
+  if (character.IsEmpty())
+    return false;
+  GSWriteReport(GS::UniString(u"計算パターン「") + PatternName(pattern) + u"」を保存できません。" +
+                DocText::UnheldMessage(character));
+  return true;
+}
+
 // The copy goes through the pattern file, so it carries what the file
 // keeps and the reader's defaults for the rest.
 void CDlgEnvironmentTabTree::DoTreeCopy()
 {
   CPlenimetraParam* current = CurrentPattern();
   if (current == nullptr)
+    return;
+  if (RefuseUnheldInFile(*current))
     return;
   GS::UniString name = PatternName(*current);
   if (!AskName(name))
@@ -311,6 +327,8 @@ void CDlgEnvironmentTabTree::DoSave()
 {
   CPlenimetraParam* current = CurrentPattern();
   if (current == nullptr)
+    return;
+  if (RefuseUnheldInFile(*current))
     return;
   GS::UniString path = PatternName(*current);
   if (!DoBrowse(false, path))

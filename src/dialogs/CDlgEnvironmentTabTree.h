@@ -48,6 +48,8 @@ public:
   // == Pattern commands ==
   void DoTreeAdd();
   void DoTreeCopy();
+  // Shows why the pattern file cannot hold the pattern; false when it can.
+  bool RefuseUnheldInFile(CPlenimetraParam& pattern) const;
   void DoTreeDelete();
   void DoSave();
   void DoLoad();

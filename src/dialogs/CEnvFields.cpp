@@ -1,6 +1,7 @@
 #include "CEnvFields.h"
 
 #include "CDGDlgCore.h"
+#include "DocRecord.h"
 #include "dg_manager.h"
 
 namespace {
@@ -56,7 +57,12 @@ CEnvFields::Taken CEnvFields::Take(short dialId, short item) const
   if (const Int* entry = Find(ints, item))
     return Result(EnvPageInput::GetInt(dialId, item, entry->minimum, *entry->field));
   if (const auto* entry = Find(fonts, item)) {
-    *entry->field = CDGDlgCore::FontGetSelectedName(dialId, item);
+    // The stored forms keep a font by its name in the default code: one it
+    // cannot hold would fail every later save of the settings.
+    const GS::UniString font = CDGDlgCore::FontGetSelectedName(dialId, item);
+    if (DocText::RefuseUnheld(font))
+      return Taken::Refused;
+    *entry->field = font;
     return Taken::Stored;
   }
   return Taken::NotListed;

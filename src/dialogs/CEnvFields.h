@@ -42,5 +42,5 @@ public:
   std::vector<Plain<double>> reals;
   std::vector<Plain<int>> intsFromReals;  // shown as reals, stored cut toward zero
   std::vector<Int> ints;
-  std::vector<Plain<GS::UniString>> fonts;  // font pop-ups by name
+  std::vector<Plain<GS::UniString>> fonts;  // font pop-ups by name; a name the default code cannot hold is refused
 };

@@ -111,21 +111,18 @@ GSErrCode PlaceTable(short layer, CKelCoord2D position,
   element.object.pos = API_Coord{position.m_x, position.m_y};
   element.object.xRatio = params.a;
   element.object.yRatio = params.b;
+  if (err != NoError)
+    return err;
   // The layer written, and no other, is opened for the creation and the
   // tag and put back afterwards.
-  CLayerControl guard(layer);
-  if (err == NoError) {
+  return CLayerControl::Write(layer, [&]() {
     API_ElementMemo memo;
     memo.params = taken.params;
-    err = ACAPI_Element_Create(&element, &memo);
-  }
-  if (err == NoError) {
+    if (const GSErrCode created = ACAPI_Element_Create(&element, &memo); created != NoError)
+      return created;
     CMyUserData tag(kOutputTagType, CMyUserData::kVersion);
-    err = TagPlacedElement(tag, element.header);
-  }
-  if (const GSErrCode restored = guard.Reset(); err == NoError)
-    err = restored;
-  return err;
+    return TagPlacedElement(tag, element.header);
+  });
 }
 
 }  // namespace AreaScheduleTable

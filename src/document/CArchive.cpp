@@ -26,15 +26,17 @@ bool CountFits(std::uint64_t remaining, long long count, long long bytesEach)
 
 // The attribute's name in the given character code; an attribute the
 // project lacks (no index, or deleted) has the empty name. False when the
-// host failed to answer: an empty name stored then would lose the layer.
+// host failed to answer, or when the code cannot hold the name: what was
+// stored then would read back as another attribute, or none.
 bool AttributeName(API_AttrTypeID type, short index, GSCharCode code, std::string& bytes)
 {
   GS::UniString name;
   const GSErrCode err = CGSUtil::GetAttrName(type, index, name);
   if (err != NoError && err != APIERR_BADINDEX && err != APIERR_DELETED)
     return false;
-  bytes = name.ToStdString(code);
-  return true;
+  if (err != NoError)
+    name.Clear();
+  return DocText::Encode(name, code, bytes);
 }
 
 // The index of the attribute of that type bearing the name; 0 when none.

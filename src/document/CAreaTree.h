@@ -146,6 +146,10 @@ public:
   // file cannot be opened, written or replaced, or when a line would exceed
   // the reader's bounds. Every written node's object must exist.
   [[nodiscard]] bool Save3(CPlenimetraParam* param, const GS::UniString& path) const;
+  // The first character of a name of the pattern (on its top folder node)
+  // that the pattern file's code cannot hold, so that Save3 refuses it;
+  // empty when the file holds them all.
+  [[nodiscard]] GS::UniString FirstUnheldInFile(CPlenimetraParam* param) const;
   // Called on the root: rebuilds the tree and the document's objects from
   // the file. 1: the file was read whole and is empty or one pattern (one
   // top folder with exactly one child folder); 0: a bad line or a refused

@@ -48,13 +48,12 @@ CRoundTypeItem FileDefaultItem() { return CRoundTypeItem(CRoundTypeTable::ROUNDT
 // ---- writing ----------------------------------------------------------------
 
 // A name as one field: a TAB, CR or LF inside it would split the line.
-// False when the file's code cannot hold the name.
-bool NameField(const CAreaObject& object, std::string& field)
+GS::UniString FieldName(const CAreaObject& object)
 {
   GS::UniString name = object.m_Name.m_DefaultName;
   for (const char16_t* breaker : {u"\t", u"\r", u"\n"})
     name.ReplaceAll(GS::UniString(breaker), GS::UniString(u" "));
-  return DocText::Encode(name, kNameCode, field);
+  return name;
 }
 
 class PatternWriter {
@@ -68,6 +67,9 @@ public:
 
   // False when a line, a name or the depth would be refused by the reader.
   bool Fits() const { return m_Fits; }
+  // The first character of a name that the file's code cannot hold; empty
+  // when it holds them all.
+  const GS::UniString& Unheld() const { return m_Unheld; }
   const std::string& Text() const { return m_Text; }
 
 private:
@@ -76,13 +78,18 @@ private:
   CPlenimetraParam* m_Param;
   std::string m_Text;
   bool m_Fits = true;
+  GS::UniString m_Unheld;
 };
 
 void PatternWriter::Line(const CAreaObject& object, const std::vector<int>& numbers)
 {
+  const GS::UniString name = FieldName(object);
   std::string line;
-  if (!NameField(object, line))
+  if (!DocText::Encode(name, kNameCode, line)) {
     m_Fits = false;
+    if (m_Unheld.IsEmpty())
+      m_Unheld = DocText::FirstUnheld(name, kNameCode);
+  }
   for (int number : numbers)
     line += '\t' + std::to_string(number);
   if (line.size() > std::size_t(CAreaTree::kMaxPatternLineBytes))
@@ -317,6 +324,16 @@ bool CAreaTree::Save3(CPlenimetraParam* param, const GS::UniString& path) const
   if (file.OpenWrite(path))
     file.Write(writer.Text().data(), int(writer.Text().size()), 3);
   return file.Close() == 0;
+}
+
+GS::UniString CAreaTree::FirstUnheldInFile(CPlenimetraParam* param) const
+{
+  if (!IsPatternTop(*this))
+    return GS::UniString();
+  PatternWriter writer(param);
+  writer.Top(*this);
+  writer.Nodes(*this, 2);
+  return writer.Unheld();
 }
 
 int CAreaTree::Load3(CPlenimetraParam* param, const GS::UniString& path)

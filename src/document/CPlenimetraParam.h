@@ -131,9 +131,11 @@ public:
   // wrote or read: an undo or redo put back the record of another state.
   // Reads only; false while saving is blocked.
   bool IsRecordReplaced() const;
-  // The same, but false after a failed save: the document then holds edits
-  // the record lacks, which only an undo or redo may give up.
-  bool IsSeenRecordReplaced() const { return !m_RecordStamp.empty() && IsRecordReplaced(); }
+  // Whether an undo or redo put back another record than the one this
+  // document last wrote or read. A failed save is no such sign: the
+  // document then keeps the edits the record lacks, and gives them up only
+  // when an undo or redo replaces the record.
+  bool IsSeenRecordReplaced() const { return !m_RecordStamp.empty() && IsStoredRecordOtherThan(m_RecordStamp); }
   // Reads the document again from the host's record as loading does, but
   // outside any undoable command and keeping the settings file, the list
   // columns and the choices that live only while the project is open; the
@@ -480,8 +482,11 @@ private:
   // GetElement2's result while the record was read.
   GSErrCode m_LoadError = 0;
   // The record this document last wrote or read (CArchiveOld::Stamp);
-  // empty when there was none.
+  // empty when there was none. A failed save leaves it as it was.
   std::string m_RecordStamp;
+  // A save failed since then: the document holds edits the record lacks.
+  bool m_bSaveFailed = false;
+  bool IsStoredRecordOtherThan(const std::string& stamp) const;
   // Loading after Clear: the record, the floors of the stories; the
   // loader's result as LoadData2 answers it.
   int LoadCleared(bool skipRecord, bool asUndoableCommand);

@@ -24,6 +24,7 @@
 #include "CGSUtil.h"
 #include "CMyUserData.h"
 #include "CTeamworkControl.h"
+#include "DocRecord.h"
 #include "GSWriteReport.h"
 #include "GetAppDataPath.h"
 #include "GetLibPartInd.h"
@@ -237,14 +238,19 @@ int CPlenimetraParam::ReloadData()
 
 bool CPlenimetraParam::IsRecordReplaced() const
 {
+  return IsStoredRecordOtherThan(m_bSaveFailed ? std::string() : m_RecordStamp);
+}
+
+bool CPlenimetraParam::IsStoredRecordOtherThan(const std::string& stamp) const
+{
   if (m_bSaveBlocked)
     return false;
   CArchiveOld ar(kRecordName);
   const int err = ar.Open();
   if (err == APIERR_NOMODULEDATA)
-    return !m_RecordStamp.empty();
+    return !stamp.empty();
   // A record that cannot be read now is no sign of another state.
-  return err == NoError && ar.Stamp() != m_RecordStamp;
+  return err == NoError && ar.Stamp() != stamp;
 }
 
 void CPlenimetraParam::NotifyReplaced()
@@ -259,6 +265,7 @@ void CPlenimetraParam::NotifyReplaced()
 int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
 {
   m_RecordStamp.clear();
+  m_bSaveFailed = false;
   int result = 0;
   if (asUndoableCommand) {
     bool ran = false;
@@ -649,7 +656,10 @@ void CPlenimetraParam::LoadDefault()
 {
   const GS::UniString own = GS::UniString(GetExecFolder().c_str(), CC_UTF8) + m_EnvFileName;
   if (m_EnvParam.LoadData(own)) {
-    m_EnvPath = own;
+    // The add-on's folder is no choice of the user's: a path there that the
+    // record cannot hold is not kept, or no save of the project could
+    // store it.
+    m_EnvPath = DocText::FirstUnheld(own).IsEmpty() ? own : GS::UniString();
   } else {
     const std::string folder = GetAppDataPath();
     const GS::UniString user = GS::UniString(folder.c_str(), CC_Default) + m_EnvFileName;

@@ -60,22 +60,16 @@ int CPlenimetraParam::SaveData()
   // Until a save succeeds the stored record is not this document's: an
   // undo then reads it back rather than keep what it lacks.
   const int err = Serialize(ar) ? ar.Store() : APIERR_GENERAL;
-  m_RecordStamp = err == NoError ? ar.Stamp() : std::string();
+  m_bSaveFailed = err != NoError;
+  if (err == NoError)
+    m_RecordStamp = ar.Stamp();
   return err;
 }
 
-// The path only tells the settings dialog which file the settings came
-// from, and the user did not type it: one the record's code cannot hold is
-// stored as no path rather than refuse every save of the project.
-void CPlenimetraParam::SerializeEnvPath(CArchive& ar)
-{
-  if (ar.m_bOpen) {
-    DocText::Serialize(ar, m_EnvPath, DocVersion::kHostStringNames);
-    return;
-  }
-  GS::UniString path = DocText::FirstUnheld(m_EnvPath).IsEmpty() ? m_EnvPath : GS::UniString();
-  DocText::Serialize(ar, path, DocVersion::kHostStringNames);
-}
+// The path is refused where it is chosen when the record's code cannot
+// hold it, so that the writer, as strict as every other, never stores
+// another path in its place.
+void CPlenimetraParam::SerializeEnvPath(CArchive& ar) { DocText::Serialize(ar, m_EnvPath, DocVersion::kHostStringNames); }
 
 void CPlenimetraParam::SerializeFields(CArchive& ar)
 {

@@ -246,7 +246,7 @@ bool IsUserAction(short message, short item, DGMessageData msgData)
 // Unlike a dialog, a palette hears neither hot keys (11) nor activation (14).
 short CDGPaletteCore::Dispatch(short message, short dialId, short item, DGMessageData msgData)
 {
-  if (IsUserAction(message, item, msgData) && RefreshBeforeUserAction())
+  if (IsUserAction(message, item, msgData) && RefreshBeforeUserAction(message, item))
     return 0;
   if (const auto answer = DGMessageDispatch::DispatchShared(*this, message, dialId, item, msgData))
     return *answer;

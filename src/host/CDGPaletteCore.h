@@ -74,8 +74,8 @@ public:
   // Before a user's click, double click, change, header click or the start
   // of a drag: true when what the window shows was replaced behind it and
   // has been shown anew, so that the action, aimed at the old view, is
-  // dropped.
-  virtual bool RefreshBeforeUserAction() { return false; }
+  // dropped. The message and item say which action it is.
+  virtual bool RefreshBeforeUserAction(short /*message*/, short /*item*/) { return false; }
   // Disables every item of the window.
   virtual void DisablePaletteControls(short dialId);
 

@@ -114,7 +114,9 @@ public:
 
   // Element searches over the current database. A tag selects the elements
   // whose user data it reads as userType; objects must name their library
-  // part (libInd > 0). A cancelled progress ends with APIERR_CANCEL.
+  // part (libInd > 0). A cancelled progress ends with APIERR_CANCEL; a tag
+  // the host fails to read (other than an element without one) ends the
+  // search with the host's error.
   [[nodiscard]] static GSErrCode GSGetElement(API_ElemTypeID type, CMyUserDataCore* tag, int libInd, CMyUserDataCore::TYPE userType,
                                 CSelectList* layers, short* story, CKelProgressCore* progress,
                                 GS::Array<API_Elem_Head>* result);

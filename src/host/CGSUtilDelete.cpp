@@ -5,6 +5,7 @@
 #include "CGSUtil.h"
 #include "CGSUtilText.h"
 #include "CKelProgressCore.h"
+#include "CLayerControl.h"
 #include "CLayeyStatusParam.h"
 #include "GSWriteReport.h"
 #include "host_attributes.h"
@@ -35,13 +36,19 @@ GSErrCode SaveAndOpenLayer(short layer, CLayeyStatusParamArray& saved)
   return CGSUtil::SetLayerVisibleStatusNew(layer, true);
 }
 
+// Putting the layers back leaves the deletion's result as it is, but a
+// layer the user locked or hid that stays open is told, once, by name: the
+// user's next edit could otherwise land on it unseen.
 void RestoreLayers(const CLayeyStatusParamArray& saved)
 {
+  std::vector<short> open;
   for (const CLayeyStatusParam& state : saved) {
-    // Putting the layers back is best effort: the deletion's result stands.
-    static_cast<void>(CGSUtil::SetLayerLockStatus(state.m_nLayer, state.m_bLocked));
-    static_cast<void>(CGSUtil::SetLayerVisibleStatusNew(state.m_nLayer, state.m_bVisible));
+    const GSErrCode locked = CGSUtil::SetLayerLockStatus(state.m_nLayer, state.m_bLocked);
+    const GSErrCode shown = CGSUtil::SetLayerVisibleStatusNew(state.m_nLayer, state.m_bVisible);
+    if (locked != NoError || shown != NoError)
+      open.push_back(state.m_nLayer);
   }
+  CLayerControl::ReportLeftOpen(open);
 }
 
 void ReportFailure(GSErrCode err)

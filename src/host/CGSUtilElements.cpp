@@ -13,15 +13,23 @@ namespace {
 // The progress text of the searches; their callers delete what they find.
 constexpr const char* kSearchText = "削除するエレメントを検索中";
 
-// Reading the tag may fail (an element without user data); the tag then
-// reports no type, which matches no wanted one.
-bool TagMatches(CMyUserDataCore* tag, const API_Elem_Head& head, CMyUserDataCore::TYPE userType)
+// Whether the element carries a tag of the wanted type. An element without
+// user data, or with a record too short to be a tag (another add-on's),
+// has none: the tag keeps its empty type, which matches no wanted one. Any
+// other failed read ends the search, since an element passed over there
+// would stay where the caller clears or deletes.
+GSErrCode TagMatches(CMyUserDataCore* tag, const API_Elem_Head& head, CMyUserDataCore::TYPE userType, bool& matches)
 {
+  matches = true;
   if (tag == nullptr)
-    return true;
-  // An element without a readable tag keeps the tag's empty type.
-  static_cast<void>(tag->GetUserData(&head));
-  return tag->GetType() == userType;
+    return NoError;
+  const GSErrCode err = tag->GetUserData(&head);
+  matches = tag->GetType() == userType;
+  const bool untagged = err == APIERR_NOUSERDATA || err == APIERR_BADPARS;
+  if (err == NoError || err == APIERR_DELETED || untagged)
+    return NoError;
+  matches = false;
+  return err;
 }
 
 bool LibPartMatches(const API_Element& element, int libInd)
@@ -67,7 +75,12 @@ GSErrCode CGSUtil::GSGetElement(API_ElemTypeID type, CMyUserDataCore* tag, int l
     bool readable = false;
     if (GSErrCode err = ReadListed(guid, element, readable); err != NoError)
       return err;
-    if (!readable || !TagMatches(tag, element.header, userType) || !LibPartMatches(element, libInd))
+    if (!readable)
+      continue;
+    bool tagged = false;
+    if (GSErrCode err = TagMatches(tag, element.header, userType, tagged); err != NoError)
+      return err;
+    if (!tagged || !LibPartMatches(element, libInd))
       continue;
     if (layers != nullptr && !layers->IsSelected(element.header.layer))
       continue;
@@ -93,7 +106,10 @@ GSErrCode CGSUtil::GSGetElementOnFloor(API_ElemTypeID type, CMyUserDataCore* tag
       return err;
     if (!readable || element.header.floorInd != story)
       continue;
-    if (TagMatches(tag, element.header, userType) && LibPartMatches(element, libInd) && result != nullptr)
+    bool tagged = false;
+    if (GSErrCode err = TagMatches(tag, element.header, userType, tagged); err != NoError)
+      return err;
+    if (tagged && LibPartMatches(element, libInd) && result != nullptr)
       result->Push(element.header);
   }
   return NoError;
@@ -114,7 +130,10 @@ GSErrCode CGSUtil::GSGetElement(API_ElemTypeID type, CMyUserDataCore* tag, CMyUs
       return err;
     if (layer != 0 && element.header.layer != layer)
       continue;
-    if (TagMatches(tag, element.header, userType))
+    bool tagged = false;
+    if (GSErrCode err = TagMatches(tag, element.header, userType, tagged); err != NoError)
+      return err;
+    if (tagged)
       result.Push(guid);
   }
   return NoError;

@@ -1,6 +1,7 @@
 #include "CLayerControl.h"
 
 #include "CGSUtil.h"
+#include "GSWriteReport.h"
 
 // Host errors are not passed on: a layer that cannot be read keeps the
 // defaults (visible, unlocked), so the guard then changes nothing and
@@ -30,6 +31,20 @@ GSErrCode CLayerControl::Write(short layer, const std::function<GSErrCode()>& wr
 {
   CLayerControl open(layer);
   const GSErrCode err = write();
-  const GSErrCode restored = open.Reset();
-  return err != NoError ? err : restored;
+  if (open.Reset() != NoError)
+    ReportLeftOpen({layer});
+  return err;
+}
+
+void CLayerControl::ReportLeftOpen(const std::vector<short>& layers)
+{
+  if (layers.empty())
+    return;
+  GS::UniString names;
+  for (short layer : layers) {
+    GS::UniString name;
+    static_cast<void>(CGSUtil::GetAttrName(API_LayerID, layer, name));
+    names += GS::UniString(u"「") + name + u"」";
+  }
+  GSWriteReport(GS::UniString(u"レイヤー") + names + u"のロックまたは非表示を元に戻せませんでした");
 }

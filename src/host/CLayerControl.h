@@ -6,6 +6,7 @@
 #include "host_types.h"
 
 #include <functional>
+#include <vector>
 
 class CLayerControl {
 public:
@@ -18,9 +19,14 @@ public:
   [[nodiscard]] GSErrCode Reset();
 
   // Runs write with the layer shown and unlocked and puts the layer back
-  // after it, whatever write answered: write's error, else the putting
-  // back's.
+  // after it, whatever write answered; write's error. What was written
+  // stands when the layer cannot be put back: that is reported, naming the
+  // layer.
   [[nodiscard]] static GSErrCode Write(short layer, const std::function<GSErrCode()>& write);
+
+  // The one alert naming the layers the user had locked or hidden that the
+  // host would not lock or hide again; nothing for none.
+  static void ReportLeftOpen(const std::vector<short>& layers);
 
 private:
   short m_layer;

@@ -152,6 +152,9 @@ public:
   void DoMsgChangeAreaRoundType(short dialId);
   void DoMsgChangeAreaOperator(short dialId);
   void DoMsgChangeAreaName(short dialId);
+  // A name typed into the cell outlives the re-read of a record an undo or
+  // redo put back: it goes to the same rows when they are still listed.
+  bool RefreshBeforeUserAction(short message, short item) override;
   void DoMsgChangeAreaShowTotal(short dialId);
   void DoMsgChangeAreaListType(short dialId);
   void DoMsgChangeAreaAutoCr(short dialId);
@@ -295,6 +298,10 @@ private:
   void EachSelectedRow(short dialId, const RowChange& change);
   void EachSelectedElement(short dialId, const ElementChange& change);
   void RefreshEditors();
+  // The node codes of the area list's selected rows; selecting the rows of
+  // such codes again, false (nothing selected) when one is not listed.
+  std::vector<DGUserData> SelectedRowCodes(short dialId) const;
+  bool SelectRowsOfCodes(short dialId, const std::vector<DGUserData>& codes);
   void RenumberAndSave(short dialId);
   void ChangeNumbering(short dialId, short item);
   void ChangeNodeRounding(short dialId, bool building, bool digits, bool rebuild);

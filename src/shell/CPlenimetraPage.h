@@ -90,7 +90,7 @@ public:
   }
   virtual void OnUpdate(HINT hint) = 0;
   // The main palette's document, read again where the record was replaced.
-  bool RefreshBeforeUserAction() override;
+  bool RefreshBeforeUserAction(short message, short item) override;
 
 protected:
   // Every page registers with this control flag beside the window's own;

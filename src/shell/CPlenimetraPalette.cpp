@@ -275,8 +275,9 @@ void CPlenimetraPalette::DoMsgChange(short dialId, short item, long long /*msgDa
     SetRoundTypeItem(dialId);
     SendUpdateMessage(Hint::PatternChanged);
     SendUpdateMessage(Hint::TreeChanged);
-    // Saved, or the next opening (which reloads) forgets the choice.
-    GSWriteReport(m_Param.SaveData());
+    // Saved, or the next opening (which reloads) forgets the choice; in a
+    // step of its own, so that Undo and Redo take the choice with them.
+    GSWriteReport(SaveAsStep(m_Param, u"メンセラ[パターン選択]"));
     break;
   case kRounding:
     DoRoundTypeChange(dialId);
@@ -439,7 +440,7 @@ bool CPlenimetraPalette::ReloadIfReplaced()
   return true;
 }
 
-bool CPlenimetraPage::RefreshBeforeUserAction() { return m_Palette.ReloadIfReplaced(); }
+bool CPlenimetraPage::RefreshBeforeUserAction(short /*message*/, short /*item*/) { return m_Palette.ReloadIfReplaced(); }
 
 void CPlenimetraPalette::DocumentReplaced()
 {

@@ -81,7 +81,7 @@ public:
   // the palette by no notification: the document is read again where the
   // record is no longer the one it last read or wrote. True when it was.
   bool ReloadIfReplaced();
-  bool RefreshBeforeUserAction() override { return ReloadIfReplaced(); }
+  bool RefreshBeforeUserAction(short /*message*/, short /*item*/) override { return ReloadIfReplaced(); }
   void SendUpdateMessage(HINT hint);
 
   // == Pop-ups, layers and the story ==

@@ -5,6 +5,8 @@
 #include "EnvDialogTestSupport.h"
 
 #include "CEnvChoiceArray.h"
+#include "DGPopUpHelpers.h"
+#include "host_charcodes.h"
 
 using namespace envtest;
 
@@ -314,6 +316,72 @@ TEST_F(EnvDialogTest, TotalAreaTableIntsAreStoredAsEntered)
     EXPECT_EQ(style.m_LinePen, 5);
     EXPECT_EQ(ItemOf(tab, 11).valLong, 5);
   });
+}
+
+// The stored forms keep the area-table layer and the fonts by name, and
+// the path of imported settings, in the default code. Under Shift-JIS a
+// name or path it cannot hold is refused when chosen, naming the
+// character, and the setting stays as it was; UTF-8 takes each.
+TEST_F(EnvDialogTest, HostNamesAndPathsTheDefaultCodeCannotHoldAreRefusedWhenChosen)
+{
+  struct Choice {
+    const char16_t* name;
+    const char16_t* refusal;
+  };
+  const Choice layers[] = {
+      {u"面積表€", u"使用できない文字「€」(U+20AC)が含まれています"},
+      {u"面積−表", u"使用できない文字「−」(U+2212)が含まれています"},  // CP932 reads its byte back as another
+      {u"面積¥", u"使用できない文字「¥」(U+00A5)が含まれています"},
+  };
+  const Choice font{u"Font€", u"使用できない文字「€」(U+20AC)が含まれています"};
+  std::vector<short> indices;
+  for (const Choice& layer : layers)
+    indices.push_back(short(host.AddLayer(GS::UniString(layer.name))));
+  host.AddFont(GS::UniString(font.name));
+  FontName.clear();  // the pop-ups read the host's fonts once, and again after this
+  CEnvParam imported;
+  imported.m_TuboFactor = 0.5;
+
+  for (const GSCharCode code : {CC_Japanese, CC_UTF8}) {
+    pln::host::SetDefaultCharCode(code);
+    const bool takes = code == CC_UTF8;
+    if (takes) {  // the file's name goes through the default code too
+      ASSERT_TRUE(imported.SaveData(PathOf("設定€.dat")));
+    }
+    const std::size_t alertsBefore = host.Alerts().size();
+    std::vector<GS::UniString> refusals;
+    CDlgEnvironment dialog(&doc);
+    host.QueueFileChoice(IO::Location(PathOf("設定€.dat")));
+    Run(dialog, [&](DialogUser& user, CDlgEnvironment& dlg) {
+      DialogUser general = user.TabPage(kTabs, kGeneral);
+      for (std::size_t i = 0; i < std::size(layers); ++i) {
+        const short before = dlg.m_EnvParam.m_ListLayer;
+        general.SetLong(13, indices[i]);
+        const short kept = takes ? indices[i] : before;
+        EXPECT_EQ(dlg.m_EnvParam.m_ListLayer, kept) << code << " " << i;
+        EXPECT_EQ(ItemOf(general, 13).valLong, kept) << code << " " << i;
+        refusals.push_back(layers[i].refusal);
+      }
+      DialogUser total = user.TabPage(kTabs, kTotal);
+      const std::vector<GS::UniString> fonts = PopUpTexts(total, 16);
+      const auto entry = std::find(fonts.begin(), fonts.end(), GS::UniString(font.name));
+      ASSERT_NE(entry, fonts.end());
+      const GS::UniString before = dlg.m_EnvParam.m_TotalAreaParam.m_Font;
+      total.SelectPopUp(16, short(entry - fonts.begin() + 1));
+      EXPECT_EQ(dlg.m_EnvParam.m_TotalAreaParam.m_Font, takes ? GS::UniString(font.name) : before) << code;
+      EXPECT_EQ(PopUpText(total, 16), dlg.m_EnvParam.m_TotalAreaParam.m_Font) << code;
+      refusals.push_back(font.refusal);
+      user.Click(3);  // import
+      EXPECT_EQ(TextOf(user, 5), takes ? PathOf("設定€.dat") : GS::UniString(kPath)) << code;
+      EXPECT_EQ(dlg.m_EnvParam.m_TuboFactor == 0.5, takes) << code;
+      refusals.push_back(u"使用できない文字「€」(U+20AC)が含まれています");
+    });
+    const std::vector<GS::UniString> alerts = AlertTexts();
+    EXPECT_EQ(std::vector<GS::UniString>(alerts.begin() + std::ptrdiff_t(alertsBefore), alerts.end()),
+              takes ? std::vector<GS::UniString>{} : refusals)
+        << code;
+  }
+  FontName.clear();
 }
 
 }  // namespace

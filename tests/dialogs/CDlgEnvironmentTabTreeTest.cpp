@@ -5,6 +5,7 @@
 #include "EnvDialogTestSupport.h"
 
 #include "GetAppDataPath.h"
+#include "host_charcodes.h"
 
 using namespace envtest;
 
@@ -109,6 +110,28 @@ TEST_F(PatternPageTest, ACopyThatCannotWriteItsTemporaryFileAddsNothing)
     EXPECT_EQ(message.GetSuffix(GS::UniString(u"が保存できません").GetLength()), GS::UniString(u"が保存できません"));
   });
   std::filesystem::remove_all(temp);
+}
+
+// Under UTF-8 a pattern may bear a name that the pattern file, kept in
+// Shift-JIS, cannot hold: a copy and an export are refused naming the
+// pattern and the character (not a temporary file), before any question.
+TEST_F(PatternPageTest, APatternTheFileCannotHoldIsRefusedByNameForCopyAndExport)
+{
+  pln::host::SetDefaultCharCode(CC_UTF8);
+  RunPage([this](DialogUser& page, CPlenimetraParamArray& patterns, DialogUser&) {
+    QueueName(u"A€B型");
+    page.Click(2);
+    ASSERT_EQ(patterns.size(), 2u);
+    const std::size_t alerts = host.Alerts().size();
+    page.Click(3);
+    page.Click(5);
+    EXPECT_EQ(patterns.size(), 2u);
+    const GS::UniString refusal(u"計算パターン「A€B型」を保存できません。使用できない文字「€」(U+20AC)が含まれています");
+    ASSERT_EQ(host.Alerts().size(), alerts + 2);
+    EXPECT_EQ(host.Alerts()[alerts].largeText, refusal);
+    EXPECT_EQ(host.Alerts()[alerts + 1].largeText, refusal);
+    EXPECT_TRUE(host.FileDialogs().empty());
+  });
 }
 
 TEST_F(PatternPageTest, ImportedNamesCountTheirClashesAndTheListShowsTheFirstPattern)

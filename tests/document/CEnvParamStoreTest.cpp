@@ -8,6 +8,7 @@
 #include "HandmadeSettings.h"
 #include "GetAppDataPath.h"
 #include "KelFileFunctions.h"
+#include "host_charcodes.h"
 
 #include <cstdio>
 
@@ -270,6 +271,26 @@ TEST_F(DefaultSettingsTest, WithNeitherFileThePathIsEmptyAndTheSecondSettingsAre
   EXPECT_TRUE(doc.m_EnvPath.IsEmpty());
   EXPECT_TRUE(doc.m_EnvParam2 == CEnvParam());
   EXPECT_EQ(doc.m_EnvParam.m_TuboFactor, 0.9);
+}
+
+// The add-on's folder is no choice of the user's: settings read there are
+// taken under either code, but a path Shift-JIS cannot hold is not kept,
+// since no save of the project could store it.
+TEST_F(DefaultSettingsTest, AnAddOnFolderThatShiftJisCannotHoldGivesTheSettingsButNoPath)
+{
+  pln::host::SetOwnLocation(IO::Location(GS::UniString(u"c:\\アドオン€\\Plenimetra.apx")));
+  const GS::UniString odd = GS::UniString(GetExecFolder().c_str(), CC_UTF8) + doc.m_EnvFileName;
+  std::filesystem::create_directories(pln::host::ToFsPath(IO::Location(odd)).parent_path());
+  CEnvParam written;
+  written.m_TuboFactor = 0.125;
+  for (const GSCharCode code : {CC_Japanese, CC_UTF8}) {
+    pln::host::SetDefaultCharCode(code);
+    ASSERT_TRUE(written.SaveData(odd));  // the file's path goes through the default code
+    CPlenimetraParam fresh;
+    fresh.LoadDefault();
+    EXPECT_EQ(fresh.m_EnvParam.m_TuboFactor, 0.125) << code;
+    EXPECT_TRUE(fresh.m_EnvPath == (code == CC_UTF8 ? odd : GS::UniString())) << code;
+  }
 }
 
 TEST(GetAppDataPathTest, TheThreeFoldersAreMadeAndThePathEndsInASeparator)

@@ -148,18 +148,38 @@ TEST_F(RecordTest, ASaveThatWouldChangeATextFailsAndKeepsTheStoredRecord)
     EXPECT_EQ(edited.text(*loaded), GS::UniString(u"A€B😀¥") + GS::UniString::Printf("%d", ++n)) << edited.what;
 }
 
-// The settings path is not the user's text: one the record cannot hold is
-// stored as no path, and the project still saves.
-TEST_F(RecordTest, ASettingsPathTheDefaultCodeCannotHoldIsStoredAsNone)
+// The settings path and the layers' names are written as strictly as the
+// other texts: under Shift-JIS one the code cannot hold (a layer renamed
+// on the host after it was chosen) refuses the save and the stored record
+// stays, rather than come back as no path or as another layer; UTF-8
+// stores both as they are.
+TEST_F(RecordTest, APathOrLayerNameTheDefaultCodeCannotHoldRefusesTheSaveAndKeepsTheOldRecord)
 {
+  const short odd = short(host.AddLayer(GS::UniString(u"面積表€")));
   for (GSCharCode code : {CC_Japanese, CC_UTF8}) {
     pln::host::SetDefaultCharCode(code);
-    CPlenimetraParam saved;
-    RegisterTestKinds(saved);
-    ASSERT_EQ(saved.LoadData2(false), 1);
-    saved.m_EnvPath = GS::UniString(u"/設定/😀/S.dat");
-    ASSERT_EQ(saved.SaveData(), NoError) << code;
-    EXPECT_EQ(Load()->m_EnvPath, GS::UniString(code == CC_UTF8 ? u"/設定/😀/S.dat" : u"")) << code;
+    for (const bool path : {true, false}) {
+      CPlenimetraParam saved;
+      RegisterTestKinds(saved);
+      ASSERT_EQ(saved.LoadData2(false), 1);
+      ASSERT_EQ(saved.SaveData(), NoError);
+      const auto stored = host.ModulData(GS::UniString(kRecord));
+      if (path)
+        saved.m_EnvPath = GS::UniString(u"/設定/😀/S.dat");
+      else
+        saved.m_EnvParam.m_ListLayer = odd;
+      if (code == CC_UTF8) {
+        ASSERT_EQ(saved.SaveData(), NoError);
+        const auto loaded = Load();
+        if (path)
+          EXPECT_EQ(loaded->m_EnvPath, saved.m_EnvPath);
+        else
+          EXPECT_EQ(loaded->m_EnvParam.m_ListLayer, odd);
+      } else {
+        EXPECT_NE(saved.SaveData(), NoError) << path;
+        EXPECT_TRUE(host.ModulData(GS::UniString(kRecord)) == stored) << path;
+      }
+    }
   }
 }
 

@@ -63,7 +63,7 @@ public:
 
   // Set when what the palette shows was replaced behind it; the next user
   // action shows it anew.
-  bool RefreshBeforeUserAction() override { return std::exchange(stale, false); }
+  bool RefreshBeforeUserAction(short /*message*/, short /*item*/) override { return std::exchange(stale, false); }
 
   short Id() const { return m_PaletteID; }
   bool WasVisible() const { return m_bWasVisible; }

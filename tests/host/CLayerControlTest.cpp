@@ -47,8 +47,8 @@ TEST_F(CLayerControlTest, OnlyWhatWasClosedIsClosedAgainAndAnOpenLayerIsNeverWri
   EXPECT_EQ(LayerFlags(open), 0u);
 }
 
-// A write is told first; a layer that could not be closed again is not
-// passed over.
+// A write is told first; a layer that could not be closed again is named,
+// and what was written stands.
 TEST_F(CLayerControlTest, AWriteRunsOnTheOpenedLayerWhichIsClosedAgainWhateverItAnswers)
 {
   const short layer = short(host.AddLayer(GS::UniString(u"出力"), 0));
@@ -65,7 +65,9 @@ TEST_F(CLayerControlTest, AWriteRunsOnTheOpenedLayerWhichIsClosedAgainWhateverIt
   host.FailOnce("ACAPI_Attribute_Modify", NoError);
   host.FailOnce("ACAPI_Attribute_Modify", NoError);
   host.FailOnce("ACAPI_Attribute_Modify", APIERR_GENERAL);
-  EXPECT_EQ(CLayerControl::Write(layer, []() { return GSErrCode(NoError); }), APIERR_GENERAL);
+  EXPECT_EQ(CLayerControl::Write(layer, []() { return GSErrCode(NoError); }), NoError);
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_EQ(host.Alerts()[0].largeText, GS::UniString(u"レイヤー「出力」のロックまたは非表示を元に戻せませんでした"));
 }
 
 TEST_F(CLayerControlTest, GetLibPartIndFindsObjectsByNameAndAnswersZeroWhenMissing)

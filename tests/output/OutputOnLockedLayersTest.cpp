@@ -145,4 +145,48 @@ TEST_F(OutputOnLockedLayersTest, LinesDrawnByHandOnLockedOrHiddenLayersAreCleare
   EXPECT_TRUE(host.Alerts().empty());
 }
 
+// Each host call of an output that shows, unlocks, hides or locks a layer
+// failing in turn: a layer the user had closed that stays open is named in
+// the one alert of that output, whether the output itself went through or
+// not.
+TEST_F(OutputOnLockedLayersTest, ALayerThatCannotBeClosedAgainIsNamedOnce)
+{
+  ASSERT_EQ(Output(), NoError);
+  const short locked = short(host.AddLayer(GS::UniString(u"手書き")));
+  const short hidden = short(host.AddLayer(GS::UniString(u"下書き")));
+  DrawByHand(u"パターン 建物面積表", locked);
+  DrawByHand(u"パターン 1F", hidden);
+  const std::map<short, std::pair<UInt32, std::string>> layers{
+      {locked, {APILay_Locked, "手書き"}}, {hidden, {APILay_Hidden, "下書き"}},
+      {tables, {APILay_Locked | APILay_Hidden, "求積表"}}};
+  const auto closeAll = [&] {
+    for (const auto& [layer, state] : layers)
+      ASSERT_EQ(host.SetLayerFlags(layer, state.first), NoError);
+  };
+  closeAll();
+  host.ClearCallLog();
+  ASSERT_EQ(Output(), NoError);
+  const auto changes = std::count(host.CallLog().begin(), host.CallLog().end(), std::string("ACAPI_Attribute_Modify"));
+  ASSERT_GT(changes, 6);
+  int leftOpen = 0;
+  for (std::ptrdiff_t k = 1; k <= changes; ++k) {
+    const std::size_t alerts = host.Alerts().size();
+    for (std::ptrdiff_t i = 1; i < k; ++i)
+      host.FailOnce("ACAPI_Attribute_Modify", NoError);
+    host.FailOnce("ACAPI_Attribute_Modify", APIERR_GENERAL);
+    const GSErrCode err = Output();
+    ASSERT_LE(host.Alerts().size(), alerts + 1) << "change " << k;
+    const std::string alert = host.Alerts().size() > alerts ? U8(host.Alerts().back().largeText) : std::string();
+    EXPECT_EQ(alert.empty(), err == NoError && alert.empty()) << "change " << k;
+    for (const auto& [layer, state] : layers) {
+      if (Flags(layer) == state.first)
+        continue;
+      ++leftOpen;
+      EXPECT_NE(alert.find("「" + state.second + "」"), std::string::npos) << "change " << k << ": " << alert;
+    }
+    closeAll();
+  }
+  EXPECT_GT(leftOpen, 2);  // the table layer after a write, and the hand-drawn ones after the clearing
+}
+
 }  // namespace

@@ -4,6 +4,8 @@
 // the stored project record come back exactly as they were before the
 // Undo.
 
+#include "CDGDlgCore.h"
+#include "CDlgCreateTreeItem.h"
 #include "CPlenimetraFunc2.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
@@ -13,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -47,6 +50,15 @@ protected:
     return count;
   }
 
+  // The elements' names on the first story.
+  static std::vector<GS::UniString> Names()
+  {
+    std::vector<GS::UniString> names;
+    for (const CArea2Object& element : Palette().m_Param.m_Area2ObjectArray)
+      names.push_back(element.m_Name.GetName(0));
+    return names;
+  }
+
   // The tree page open on the pattern, with the list of the radio button.
   DialogUser TreePage(const char16_t* pattern, short listRadio)
   {
@@ -79,14 +91,16 @@ protected:
     page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"非居室")});
     return page;
   }
-  // 非居室, selected in the area list, taken away instead of added.
-  static void SubtractOther(DialogUser& page)
+  // The pop-up's entry of the text, chosen by the user.
+  static void Choose(DialogUser& user, short item, const char16_t* text)
   {
-    const auto& entries = pln::host::DialogItemState(page.DialogId(), Page::ITEM_AREA_OPERATOR)->entries;
+    const auto& entries = pln::host::DialogItemState(user.DialogId(), item)->entries;
     for (std::size_t i = 0; i < entries.size(); ++i)
-      if (entries[i].text == GS::UniString(u"-"))
-        page.SelectPopUp(Page::ITEM_AREA_OPERATOR, static_cast<short>(i + 1));
+      if (entries[i].text == GS::UniString(text))
+        user.SelectPopUp(item, static_cast<short>(i + 1));
   }
+  // 非居室, selected in the area list, taken away instead of added.
+  static void SubtractOther(DialogUser& page) { Choose(page, Page::ITEM_AREA_OPERATOR, u"-"); }
 
   // The edit, then Undo and Redo: the edit's step alone goes and comes back.
   void ExpectUndoneAndRedone(const std::vector<char>& before)
@@ -144,22 +158,33 @@ TEST_F(ExampleUndoRedoTest, AnAreaListCellEditIsItsOwnStep)
 // Undo alone of that edit, which changed only the project record: the
 // palette reads the record again at the user's next action (which acted on
 // the old view and is dropped), at a batch of plan edits and at the
-// project's save, and none of them writes the undone edit back.
+// project's save, and none of them writes the undone edit back. So too
+// when a later edit's save failed: the document held both edits, and the
+// one never stored goes with the undone one.
 TEST_F(ExampleUndoRedoTest, AnEditUndoneAloneStaysUndone)
 {
-  for (const int next : {0, 1, 2}) {
+  for (const int next : {0, 1, 2, 3, 4, 5}) {
     SCOPED_TRACE(next);
     DialogUser page = OtherSelected();
+    const Int32 room = TreeItem(page, u"居室");
     const std::vector<char> before = Record();
     const std::string totals = flow.Totals();
+    const std::vector<GS::UniString> names = Names();
     SubtractOther(page);
     ASSERT_NE(flow.Totals(), totals);
+    if (next >= 3) {
+      const std::size_t alerts = host.Alerts().size();
+      host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+      page.SelectTreeItems(Page::ITEM_TREE, {room});
+      page.SetText(Page::ITEM_AREA_NAME, GS::UniString(u"居室X"));
+      ASSERT_EQ(host.Alerts().size(), alerts + 1);
+    }
     ASSERT_EQ(host.UserUndo(), NoError);
     ASSERT_EQ(Record(), before);
-    if (next == 0) {
-      page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"居室")});
+    if (next % 3 == 0) {
+      page.SelectTreeItems(Page::ITEM_TREE, {room});
       EXPECT_EQ(flow.Totals(), totals);
-    } else if (next == 1) {
+    } else if (next % 3 == 1) {
       const std::vector<API_Guid> figures = host.ElementsOfType(API_ObjectID);
       ASSERT_FALSE(figures.empty());
       ASSERT_EQ(host.UserMove({figures.front()}, API_Coord{0.5, 0}), NoError);
@@ -170,7 +195,82 @@ TEST_F(ExampleUndoRedoTest, AnEditUndoneAloneStaysUndone)
     // What was stored, read back.
     ASSERT_GE(Palette().m_Param.ReloadData(), 0);
     EXPECT_EQ(flow.Totals(), totals);
+    EXPECT_EQ(Names(), names);
   }
+}
+
+// Another pattern chosen in the palette's pop-up is a step of its own, so
+// that Undo gives back the pattern shown before and Redo the chosen one.
+TEST_F(ExampleUndoRedoTest, APatternChosenInThePaletteIsItsOwnStep)
+{
+  CPlenimetraParam& doc = Palette().m_Param;
+  const short palette = Palette().m_PaletteID;
+  const int shown = doc.m_CurTreeCode;
+  const auto& entries = pln::host::DialogItemState(palette, CPlenimetraPalette::kPatterns)->entries;
+  ASSERT_GE(entries.size(), 2u);
+  const short other = CDGDlgCore::PopUpSelectedUserData(palette, CPlenimetraPalette::kPatterns) ==
+                              DGPopUpGetItemUserData(palette, CPlenimetraPalette::kPatterns, 1)
+                          ? 2
+                          : 1;
+  const std::vector<char> before = Record();
+  DialogUser(palette).SelectPopUp(CPlenimetraPalette::kPatterns, other);
+  const int chosen = doc.m_CurTreeCode;
+  ASSERT_NE(chosen, shown);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[パターン選択]"));
+  const std::vector<char> record = Record();
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_EQ(Record(), before);
+  host.UserSaveProject();
+  EXPECT_EQ(doc.m_CurTreeCode, shown);
+  EXPECT_EQ(CDGDlgCore::PopUpSelectedUserData(palette, CPlenimetraPalette::kPatterns), shown);
+  ASSERT_EQ(host.UserRedo(), NoError);
+  host.UserSaveProject();
+  EXPECT_EQ(doc.m_CurTreeCode, chosen);
+  EXPECT_EQ(CDGDlgCore::PopUpSelectedUserData(palette, CPlenimetraPalette::kPatterns), chosen);
+  EXPECT_EQ(Record(), record);
+}
+
+// A name typed into the area list's cell right after Undo of a list edit,
+// before the palette read the undone record: it goes to the row it was
+// typed for as an edit of its own. Typed for a row the undone record does
+// not have, it stays in the cell and the user is told why.
+TEST_F(ExampleUndoRedoTest, ANameTypedRightAfterUndoIsNotLost)
+{
+  DialogUser page = OtherSelected();
+  const std::string totals = flow.Totals();
+  SubtractOther(page);
+  const std::size_t steps = host.UndoNames().size();
+  const std::size_t alerts = host.Alerts().size();
+  ASSERT_EQ(host.UserUndo(), NoError);
+  page.SetText(Page::ITEM_AREA_NAME, GS::UniString(u"非居室A"));
+  EXPECT_EQ(flow.Totals(), totals);
+  const std::vector<GS::UniString> names = Names();
+  EXPECT_NE(std::find(names.begin(), names.end(), GS::UniString(u"非居室A")), names.end());
+  EXPECT_EQ(host.UndoNames().size(), steps);
+  EXPECT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[求積図形リスト]"));
+  EXPECT_EQ(host.Alerts().size(), alerts);
+
+  // A new element, its row selected, then Undo of its insertion.
+  const std::vector<GS::UniString> withoutIt = Names();
+  page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"延べ面積")});
+  pln::host::QueueDialogScript(CDlgCreateTreeItem::ResourceId, [](DialogUser& dialog) {
+    dialog.SetLong(CDlgCreateTreeItem::ITEM_ELEMENT, 1);
+    dialog.SetText(CDlgCreateTreeItem::ITEM_NAME, u"倉庫");
+    Choose(dialog, CDlgCreateTreeItem::ITEM_TYPE1, u"切り捨て");
+    Choose(dialog, CDlgCreateTreeItem::ITEM_DIGIT1, u"小数点第2位");
+    Choose(dialog, CDlgCreateTreeItem::ITEM_TYPE2, u"切り捨て");
+    Choose(dialog, CDlgCreateTreeItem::ITEM_DIGIT2, u"小数点第2位");
+    dialog.Click(1);
+  });
+  page.Click(Page::ITEM_INSERT);
+  ASSERT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[項目挿入]"));
+  page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"倉庫")});
+  ASSERT_EQ(host.UserUndo(), NoError);
+  page.SetText(Page::ITEM_AREA_NAME, GS::UniString(u"倉庫B"));
+  EXPECT_EQ(Names(), withoutIt);
+  ASSERT_EQ(host.Alerts().size(), alerts + 1);
+  EXPECT_NE(host.Alerts().back().largeText.FindFirst(GS::UniString(u"「倉庫B」")), GS::MaxUIndex);
+  EXPECT_EQ(pln::host::DialogItemState(page.DialogId(), Page::ITEM_AREA_NAME)->text, GS::UniString(u"倉庫B"));
 }
 
 TEST_F(ExampleUndoRedoTest, ATreeMoveIsItsOwnStep)
