@@ -13,6 +13,7 @@
 #include "CPlenimetraParam.h"
 #include "CSelectList.h"
 #include "host_elements.h"
+#include "host_errors.h"
 #include "host_userdata.h"
 
 namespace {
@@ -62,20 +63,24 @@ std::vector<GS::Guid> ElementsOf(const FigureList& figures)
 }
 
 // After a refused deletion the host may still have taken some of the old
-// elements; their records cannot come back.
+// elements; their records cannot come back. A part that is there but could
+// not be read stays listed.
 void DropDeleted(CArea1ObjectArray& list, const FigureList& figures)
 {
   for (const std::shared_ptr<CArea1Object>& figure : figures) {
     API_Element element{};
     element.header.guid = figure->m_Element.header.guid;
-    if (ACAPI_Element_Get(&element) != NoError)
+    const GSErrCode err = ACAPI_Element_Get(&element);
+    if (err == APIERR_DELETED || err == APIERR_BADID)
       list.erase(std::remove(list.begin(), list.end(), figure), list.end());
   }
 }
 
 // The old figures leave for good through the document, which reserves
 // them in Teamwork, deletes their elements and drops their entries. They
-// are already out of the story's list, so a refusal can still undo all.
+// go all together or not at all (a part that cannot be read keeps every
+// part), and they are already out of the story's list, so a refusal can
+// still undo all.
 int DeleteFigures(CPlenimetraParam* param, const FigureList& figures)
 {
   if (figures.empty())
@@ -83,7 +88,7 @@ int DeleteFigures(CPlenimetraParam* param, const FigureList& figures)
   CArea1ObjectPtrArray gone;
   for (const std::shared_ptr<CArea1Object>& figure : figures)
     gone.Add(figure);
-  return param->DoDeleteArea1(gone);
+  return param->DoDeleteArea1Whole(gone);
 }
 
 // Places the pieces and links every new figure to the source.
