@@ -4,7 +4,8 @@
 // Entries store their figure's code; reading resolves it among the figures
 // of the document's floors, which are therefore read first. An entry whose
 // figure is gone is dropped, unless it may be a placed figure's whose own
-// record could not be read: that one is held as stored and written back.
+// record could not be read: that one is held as stored and written back in
+// its place among the others.
 // Stored values the calculation cannot use (a MODE outside 1..4, an
 // operator other than 1 or 2, two entries of one figure, codes no element
 // can have, the ambiguous version 1025) refuse the record: the reader

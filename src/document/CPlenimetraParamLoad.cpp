@@ -11,9 +11,11 @@
 // A placed figure whose own record cannot be read is no reason to refuse
 // the record: that figure alone is left out of its floor's list, so nothing
 // writes to its element, and is named in one alert at opening. The
-// elements' entries that may be its are held and saved as they were read
-// (CArea2ObjectFloor::m_HeldList); new codes stay above them, so the figure
-// takes its place again once its record can be read.
+// elements' entries that may be its are held and saved as they were read,
+// in their places (CArea2ObjectFloor::m_HeldList); new codes stay above
+// them and the story's other figures keep their stored sort indices, so the
+// figure takes its place again once its record can be read. Such a load
+// writes nothing, so it records no undo step.
 
 #include "CPlenimetraParam.h"
 
