@@ -14,8 +14,8 @@
 // elements' entries that may be its are held and saved as they were read,
 // in their places (CArea2ObjectFloor::m_HeldList); new codes stay above
 // them and the story's other figures keep their stored sort indices, so the
-// figure takes its place again once its record can be read. Such a load
-// writes nothing, so it records no undo step.
+// figure takes its place again once its record can be read. Leaving a
+// figure out writes nothing.
 
 #include "CPlenimetraParam.h"
 

@@ -506,7 +506,9 @@ TEST_F(AutoAreaHistoryTest, AStoryWithAFigureLeftOutAtOpeningIsNotCutAgain)
   host.UserCloseProject();
   ASSERT_EQ(host.UserReopenProject(), NoError);
   OpenPage();
-  ASSERT_EQ(host.Alerts().size(), 1u);  // the opening's
+  ASSERT_EQ(host.Alerts().size(), 1u);  // the opening's, naming the figure as the plan and its element show it
+  EXPECT_TRUE(host.Alerts()[0].largeText ==
+              GS::UniString(u"次の求積区画のデータを読み込めません。集計から外しました：\n1F　□A（廊下）：データのバージョンが異なります"));
   GrowZone();
   Record(zone)->m_bChanged = true;
   Record(slab)->m_bChanged = true;
