@@ -108,6 +108,17 @@ int PlaceAndLink(CPlenimetraParam* param, const CAutoAreaPieceArray& pieces, con
   return NoError;
 }
 
+// The source element is observed afresh (one not observed yet has nothing
+// to detach); a failed attach would leave the element's edits unreported.
+// An element of a hot-linked module is not observed.
+GSErrCode ObserveSource(const API_Guid& guid, bool& detached)
+{
+  if (CHotLinkParamArray::IsHotLink(guid))
+    return NoError;
+  detached = ACAPI_Element_DetachObserver(guid) == NoError;
+  return ACAPI_Element_AttachObserver(guid);
+}
+
 }  // namespace
 
 int CAutoAreaParam::DoCreateArea1(CPlenimetraParam* param, int& startNo)
@@ -139,6 +150,12 @@ int CAutoAreaParam::DoCreateArea1(CPlenimetraParam* param, int& startNo)
   int err = PlaceAndLink(param, pieces, *this, freed, startNo, placed);
   if (err == NoError)
     err = Save(param, m_AutoCutType);
+  // Observed again before the old figures go: a refused observer can still
+  // take everything back (once the old figures were gone, the new ones
+  // stayed placed outside every calculation element).
+  bool detached = false;
+  if (err == NoError)
+    err = ObserveSource(GetGuid(), detached);
   if (err == NoError)
     err = DeleteFigures(param, reserved.Figures());
   if (err != NoError) {
@@ -147,19 +164,14 @@ int CAutoAreaParam::DoCreateArea1(CPlenimetraParam* param, int& startNo)
       made.push_back(work.m_pArea1);
     std::vector<GS::Guid> guids = ElementsOf(made);
     static_cast<void>(CGSUtil::GSDeleteObject(guids));  // err is the failure returned
+    if (detached)
+      static_cast<void>(ACAPI_Element_AttachObserver(GetGuid()));  // as it was, as far as the host lets
     reserved.Restore();
     DropDeleted(floor->m_Area1ObjectArray, reserved.Figures());
     param->m_LastArea1Code = lastCode;
     return err;
   }
 
-  if (!CHotLinkParamArray::IsHotLink(GetGuid())) {
-    // One not observed yet has nothing to detach; a failed attach would leave
-    // the element's edits unreported.
-    (void)ACAPI_Element_DetachObserver(GetGuid());
-    if (const GSErrCode attached = ACAPI_Element_AttachObserver(GetGuid()); attached != NoError)
-      return attached;
-  }
   m_bChanged = cut.m_Untriangulated > 0;
   if (const GSErrCode sorted = floor->m_Area1ObjectArray.SetSortIndex(); sorted != NoError)
     return sorted;
@@ -181,14 +193,18 @@ int CAutoAreaParam::UpdateAutoArea(CPlenimetraParam* param)
   else
     startNo = floor->m_Area1ObjectArray.GetMaxItemNo(param, m_ItemType1, m_ItemType2) + 1;
   // The flag stays as it is on failure: the old figures are back and still
-  // do not match.
+  // do not match, or a later step (numbering) failed and asks for another
+  // update. The new figures join the elements whenever they were made.
   const bool changed = m_bChanged;
-  if (const int err = DoCreateArea1(param, startNo); err != NoError) {
+  const FigureList before = GetAutoArea(param);
+  const int err = DoCreateArea1(param, startNo);
+  if (err != NoError)
     m_bChanged = changed;
+  const FigureList after = GetAutoArea(param);
+  if (err != NoError && after == before)
     return err;
-  }
   CArea1ObjectPtrArray figures;
-  for (const std::shared_ptr<CArea1Object>& figure : GetAutoArea(param))
+  for (const std::shared_ptr<CArea1Object>& figure : after)
     figures.Add(figure);
   const GS::Guid source = ToGSGuid(GetGuid());
   for (CArea2Object& element : param->m_Area2ObjectArray) {
@@ -200,5 +216,5 @@ int CAutoAreaParam::UpdateAutoArea(CPlenimetraParam* param)
     for (long k = 0; k < listed; ++k)
       element.m_FloorArray.SearchFloor(GetFloor())->m_List.SetAutoArea(figures);
   }
-  return NoError;
+  return err;
 }

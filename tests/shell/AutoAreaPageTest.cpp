@@ -381,12 +381,15 @@ TEST_F(AutoAreaHistoryTest, UndoOfAnUpdateWhoseRecordCouldNotBeStoredGivesBackTh
 
 // A figure whose observer the host refuses, whether it is the first or a
 // later one of the cut, goes again with the rest of the update: every part
-// left on the plan is a listed figure, and the failure is shown once.
+// left on the plan is a listed figure, and the failure is shown once. So
+// does the zone's own observer, asked for after the figures (its refusal
+// once left the new figures placed and the element taking the zone
+// without them).
 TEST_F(AutoAreaHistoryTest, ARefusedObserverLeavesNoFigureElementOutsideTheListAndIsReportedOnce)
 {
-  CreateBoth();
+  CreateAndTakeZone();
   GrowZone();
-  for (int refused : {1, 2}) {
+  for (int refused : {1, 2, 3}) {
     SCOPED_TRACE(refused);
     Record(zone)->m_bChanged = true;
     const UpdateState before = Now();
