@@ -193,18 +193,14 @@ int CAutoAreaParam::UpdateAutoArea(CPlenimetraParam* param)
   else
     startNo = floor->m_Area1ObjectArray.GetMaxItemNo(param, m_ItemType1, m_ItemType2) + 1;
   // The flag stays as it is on failure: the old figures are back and still
-  // do not match, or a later step (numbering) failed and asks for another
-  // update. The new figures join the elements whenever they were made.
+  // do not match.
   const bool changed = m_bChanged;
-  const FigureList before = GetAutoArea(param);
-  const int err = DoCreateArea1(param, startNo);
-  if (err != NoError)
+  if (const int err = DoCreateArea1(param, startNo); err != NoError) {
     m_bChanged = changed;
-  const FigureList after = GetAutoArea(param);
-  if (err != NoError && after == before)
     return err;
+  }
   CArea1ObjectPtrArray figures;
-  for (const std::shared_ptr<CArea1Object>& figure : after)
+  for (const std::shared_ptr<CArea1Object>& figure : GetAutoArea(param))
     figures.Add(figure);
   const GS::Guid source = ToGSGuid(GetGuid());
   for (CArea2Object& element : param->m_Area2ObjectArray) {
@@ -216,5 +212,5 @@ int CAutoAreaParam::UpdateAutoArea(CPlenimetraParam* param)
     for (long k = 0; k < listed; ++k)
       element.m_FloorArray.SearchFloor(GetFloor())->m_List.SetAutoArea(figures);
   }
-  return err;
+  return NoError;
 }

@@ -449,16 +449,16 @@ TEST_F(AutoAreaHistoryTest, AnOutlineThatCannotBeReadKeepsTheFiguresAndIsReporte
 // figures while they are deleted too: the update is then whole or not at
 // all. Failed, the zone keeps every old figure and its entries and the
 // failure is shown once, naming the zone (one old figure once went and the
-// other stayed, with two alerts).
-TEST_F(AutoAreaHistoryTest, EachFailedElementReadLeavesTheZoneWholeOrUpdatedAndIsReportedOnceNamingIt)
+// other stayed, with two alerts). So is a failed user-data write; either
+// way the element taking the zone lists exactly the zone's figures.
+TEST_F(AutoAreaHistoryTest, EachFailedReadOrWriteLeavesTheZoneWholeOrUpdatedAndIsReportedOnceNamingIt)
 {
   CreateAndTakeZone();
   GrowZone();
   const UpdateState before = Now();
   host.ClearCallLog();
   Update();
-  const auto& calls = host.CallLog();
-  const auto reads = std::count(calls.begin(), calls.end(), std::string("ACAPI_Element_Get"));
+  const std::vector<std::string> calls = host.CallLog();
   // The undone record is read again at the user's next action, which that
   // takes: a row is selected first.
   auto undo = [&] {
@@ -467,31 +467,44 @@ TEST_F(AutoAreaHistoryTest, EachFailedElementReadLeavesTheZoneWholeOrUpdatedAndI
   };
   undo();
   ExpectSame(Now(), before);
+  auto listedExactly = [&] {
+    std::set<int> listed;
+    for (const CArea2List& entry : doc().m_Area2ObjectArray.back().m_FloorArray.FindFloor(0)->m_List)
+      listed.insert(entry.m_pArea1->m_Code);
+    std::set<int> figures;
+    for (const auto& figure : FiguresOf(zone))
+      figures.insert(figure->m_Code);
+    return listed == figures;
+  };
 
-  int failed = 0;
-  for (int failing = 1; failing <= reads; ++failing) {
-    SCOPED_TRACE(failing);
-    const std::size_t alerts = host.Alerts().size();
-    const std::size_t steps = host.UndoNames().size();
-    for (int k = 1; k < failing; ++k)
-      host.FailOnce("ACAPI_Element_Get", NoError);
-    host.FailOnce("ACAPI_Element_Get", APIERR_MEMFULL);
-    Update();
-    if (host.Alerts().size() == alerts) {
-      EXPECT_EQ(SignedArea(zone), 2700000000LL);  // a read the update can do without
-      EXPECT_FALSE(Record(zone)->m_bChanged);
-    } else {
-      ++failed;
-      ASSERT_EQ(host.Alerts().size(), alerts + 1);
-      EXPECT_TRUE(host.Alerts().back().largeText ==
-                  GS::UniString(u"Z-1(LDK) の自動作成区画を更新できません：") + GSReportText(APIERR_MEMFULL));
-      ExpectSame(Now(), before, false);
+  for (const std::string call : {"ACAPI_Element_Get", "ACAPI_Element_SetUserData"}) {
+    int failed = 0;
+    for (int failing = 1; failing <= std::count(calls.begin(), calls.end(), call); ++failing) {
+      SCOPED_TRACE(call + " " + std::to_string(failing));
+      const std::size_t alerts = host.Alerts().size();
+      const std::size_t steps = host.UndoNames().size();
+      for (int k = 1; k < failing; ++k)
+        host.FailOnce(call, NoError);
+      host.FailOnce(call, APIERR_MEMFULL);
+      Update();
+      EXPECT_TRUE(listedExactly());
+      if (host.Alerts().size() == alerts) {
+        EXPECT_EQ(SignedArea(zone), 2700000000LL);  // a call the update can do without
+        EXPECT_FALSE(Record(zone)->m_bChanged);
+      } else {
+        ++failed;
+        ASSERT_EQ(host.Alerts().size(), alerts + 1);
+        EXPECT_TRUE(host.Alerts().back().largeText ==
+                    GS::UniString(u"Z-1(LDK) の自動作成区画を更新できません：") + GSReportText(APIERR_MEMFULL));
+        if (call == "ACAPI_Element_Get")
+          ExpectSame(Now(), before, false);
+      }
+      if (host.UndoNames().size() > steps)
+        undo();
+      ExpectSame(Now(), before);
     }
-    if (host.UndoNames().size() > steps)
-      undo();
-    ExpectSame(Now(), before);
+    EXPECT_GE(failed, 3);  // reads: the zone's own and those of its two old figures
   }
-  EXPECT_GE(failed, 3);  // the zone's own read and those of its two old figures
 }
 
 // A figure left out at opening may be a piece of any automatic area of its
