@@ -248,6 +248,10 @@ public:
   // Renumbers the sort indices 0..n-1 in list order unless they are already
   // a permutation of it; a failed save is returned.
   [[nodiscard]] GSErrCode SetSortIndex();
+  // Numbers the sort indices 0..n-1 in the order of the indices they have
+  // (unordered ones last), in memory only: the stored indices keep their
+  // gaps for figures that are placed but left out of the list.
+  void CloseSortIndexGaps();
 
   // The floor's figures in the project record. Reading appends to the list;
   // kinds 1..9 are built by the document's figure factory, other kinds are

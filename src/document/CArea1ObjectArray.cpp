@@ -276,6 +276,18 @@ GSErrCode CArea1ObjectArray::SetSortIndex()
   return first;
 }
 
+void CArea1ObjectArray::CloseSortIndexGaps()
+{
+  std::vector<CArea1Object*> order;
+  for (const auto& figure : *this)
+    order.push_back(figure.get());
+  std::stable_sort(order.begin(), order.end(), [](const CArea1Object* a, const CArea1Object* b) {
+    return std::make_pair(a->m_SortIndex < 0, a->m_SortIndex) < std::make_pair(b->m_SortIndex < 0, b->m_SortIndex);
+  });
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i]->m_SortIndex = static_cast<int>(i);
+}
+
 // ---- the project record ------------------------------------------------------
 
 void CArea1Object::Serialize(CArchive& ar)

@@ -94,8 +94,8 @@ public:
 
 // A stored entry naming no figure of the document while a figure of its
 // story is placed but could not be read: it may be that figure's. It is
-// kept as stored, out of every total and formula, and written back, so the
-// figure takes its place again once its record can be read.
+// kept as stored, out of every total and formula, and written back in its
+// place, so the figure takes its place again once its record can be read.
 struct CArea2HeldEntry {
   bool operator==(const CArea2HeldEntry&) const = default;
 
@@ -103,6 +103,9 @@ struct CArea2HeldEntry {
   int m_RoundType = CRoundTypeTable::ROUNDTYPE_DEFAULT;
   int m_Operator = COperatorTable::OPERATOR_PLUS;
   CCrMark m_CrMark;
+  // Its place: the code of the entry stored just before it, 0 when it came
+  // first. An entry whose neighbour has gone since is written last.
+  int m_After = 0;
 };
 
 class CArea2ObjectAutoAreaGuidArray : public std::vector<GS::Guid> {
@@ -145,7 +148,7 @@ public:
   long long m_ManualArea = 0;
   GS::UniString m_ManualEquation;
   CArea2ListArray2 m_List;
-  std::vector<CArea2HeldEntry> m_HeldList;  // stored after m_List, in the same count
+  std::vector<CArea2HeldEntry> m_HeldList;  // stored among m_List at their places, in the same count
   CArea2ObjectAutoAreaGuidArray m_AutoAreaGuidArray;
   MODE m_Mode = MODE_AUTO;
 };

@@ -4,7 +4,8 @@
 // Entries store their figure's code; reading resolves it among the figures
 // of the document's floors, which are therefore read first. An entry whose
 // figure is gone is dropped, unless it may be a placed figure's whose own
-// record could not be read: that one is held as stored and written back.
+// record could not be read: that one is held as stored and written back in
+// its place among the others.
 // Stored values the calculation cannot use (a MODE outside 1..4, an
 // operator other than 1 or 2, two entries of one figure, codes no element
 // can have, the ambiguous version 1025) refuse the record: the reader
@@ -18,6 +19,7 @@
 #include "DocRecord.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 
@@ -133,11 +135,46 @@ void AppendUnique(CArea2ListArray& list, const std::vector<CArea2HeldEntry>& hel
   list.push_back(entry);
 }
 
-void HoldUnique(std::vector<CArea2HeldEntry>& held, const CArea2List& entry, int code)
+// after: the code of the entry kept just before it, 0 for none.
+void HoldUnique(std::vector<CArea2HeldEntry>& held, const CArea2List& entry, int code, int after)
 {
   if (IsHeldCode(held, code))
     Refuse();
-  held.push_back(CArea2HeldEntry{code, entry.m_RoundType, entry.m_Operator, entry.m_CrMark});
+  held.push_back(CArea2HeldEntry{code, entry.m_RoundType, entry.m_Operator, entry.m_CrMark, after});
+}
+
+// Writes the live entries with each held one in its place: after the
+// entry it followed when read (0: first). One whose neighbour has gone
+// since comes last, as do those that followed it.
+void WriteEntries(CArchive& ar, CArea2ListArray& list, std::vector<CArea2HeldEntry>& held)
+{
+  std::vector<bool> written(held.size(), false);
+  auto writeHeldAfter = [&](int code) {
+    for (bool more = true; more;) {
+      more = false;
+      for (std::size_t i = 0; i < held.size(); ++i) {
+        if (written[i] || held[i].m_After != code)
+          continue;
+        written[i] = true;
+        WriteHeldEntry(ar, held[i]);
+        code = held[i].m_Code;
+        more = true;
+        break;
+      }
+    }
+  };
+  writeHeldAfter(0);
+  for (CArea2List& entry : list) {
+    WriteEntry(ar, entry);
+    writeHeldAfter(entry.m_pArea1->m_Code);
+  }
+  for (std::size_t i = 0; i < held.size(); ++i) {
+    if (written[i])
+      continue;
+    written[i] = true;
+    WriteHeldEntry(ar, held[i]);
+    writeHeldAfter(held[i].m_Code);
+  }
 }
 
 }  // namespace
@@ -157,23 +194,24 @@ void CArea2ObjectFloor::Serialize(CArchive& ar, CPlenimetraParam* param)
   int count = static_cast<int>(m_List.size() + m_HeldList.size());
   ar.Serialize(count);
   if (!ar.m_bOpen) {
-    for (CArea2List& entry : m_List)
-      WriteEntry(ar, entry);
-    for (CArea2HeldEntry& entry : m_HeldList)
-      WriteHeldEntry(ar, entry);
+    WriteEntries(ar, m_List, m_HeldList);
   } else {
     CheckCount(ar, count, kMinEntryBytes);
     m_List.clear();
     m_HeldList.clear();
     const CPlenimetraParam::FigureIndex* index = param->m_pFigureIndex;
+    int kept = 0;  // the code of the last entry kept
     for (int i = 0; i < count; ++i) {
       CArea2List entry;
       short story = 0;
       int code = 0;
-      if (ReadEntry(ar, param, &m_Floor, entry, &story, &code))
+      if (ReadEntry(ar, param, &m_Floor, entry, &story, &code)) {
         AppendUnique(m_List, m_HeldList, entry);
-      else if (index != nullptr && index->Holds(code, m_Floor))
-        HoldUnique(m_HeldList, entry, code);
+        kept = code;
+      } else if (index != nullptr && index->Holds(code, m_Floor)) {
+        HoldUnique(m_HeldList, entry, code, kept);
+        kept = code;
+      }
     }
   }
 
@@ -219,18 +257,38 @@ void CArea2Object::ReadFloors(CArchive& ar, CPlenimetraParam* param)
     return;
   }
   // Older records kept one flat list; each entry goes to its figure's story.
+  // An entry naming no figure names no story either: while figures are left
+  // out, it is held on each story that has one, and once the figure can be
+  // read it is found on its own story and the other stories drop it.
   CheckCount(ar, count, kMinEntryBytes);
+  const CPlenimetraParam::FigureIndex* index = param->m_pFigureIndex;
+  const std::vector<short> heldStories = index != nullptr ? index->HeldStories() : std::vector<short>{};
   std::set<int> codes;
+  std::map<short, int> kept;  // per story, the code of the last entry kept
   for (int i = 0; i < count; ++i) {
     CArea2List entry;
     short story = 0;
     int code = 0;
-    if (!ReadEntry(ar, param, nullptr, entry, &story, &code))
+    const bool found = ReadEntry(ar, param, nullptr, entry, &story, &code);
+    if (!found) {
+      // Whether a code is held does not depend on which of these stories asks.
+      if (heldStories.empty() || !index->Holds(code, heldStories.front()))
+        continue;
+      if (!codes.insert(code).second)
+        Refuse();
+      for (short held : heldStories) {
+        CArea2ObjectFloor* floor = m_FloorArray.SearchFloor(held);
+        HoldUnique(floor->m_HeldList, entry, code, kept[held]);
+        kept[held] = code;
+        floor->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
+      }
       continue;
-    if (!codes.insert(entry.m_pArea1->m_Code).second)
+    }
+    if (!codes.insert(code).second)
       Refuse();
     CArea2ObjectFloor* floor = m_FloorArray.SearchFloor(story);
     floor->m_List.push_back(entry);
+    kept[story] = code;
     floor->m_Mode = CArea2ObjectFloor::MODE_FIGURE;
   }
 }

@@ -123,8 +123,9 @@ public:
   // old figures are set aside (their numbers freed for the new ones, which
   // take them in the old order before counting from startNo), the new ones
   // placed, linked and saved and the record saved; only then do the old
-  // figures' elements and their entries go. On any failure what was placed
-  // is deleted and the old figures come back as they were. An unreadable or
+  // figures' elements and their entries go, all of them or none. On any
+  // failure what was placed is deleted and the old figures come back as
+  // they were. An unreadable or
   // refused outline keeps the old figures; an empty one deletes them and
   // saves nothing. A piece that could not be cut leaves m_bChanged set.
   int DoCreateArea1(CPlenimetraParam* param, int& startNo);

@@ -145,6 +145,10 @@ public:
   // the host's error. Parts whose record cannot be read are left out and
   // reported.
   [[nodiscard]] GSErrCode GetElement2();
+  // Whether a placed part of the story was left out at the last reading
+  // because its record could not be read, and is still placed: it may be
+  // a figure of any of the story's automatic areas.
+  bool HasUnreadFigures(short story) const;
   // The settings at document start: the add-on's folder's file, else the
   // user's; m_EnvParam2 becomes their copy (a default record when neither
   // could be read).
@@ -163,6 +167,10 @@ public:
   // changes when one cannot be reserved); a figure whose part the host
   // refused to delete keeps its record and entries.
   [[nodiscard]] GSErrCode DoDeleteArea1(const CArea1ObjectPtrArray& figures);
+  // Deletes every figure's placed part or none: each part is read and its
+  // layer opened before any goes. Only when all went do the records leave
+  // their floors and entries; a failure is returned, not reported.
+  [[nodiscard]] GSErrCode DoDeleteArea1Whole(const CArea1ObjectPtrArray& figures);
   void DeleteArea1(short floorNo);
   // Copies the chosen source floor's figures, with their entries in every
   // element, to each chosen floor, replacing that floor's figures. 0 when
@@ -377,6 +385,8 @@ public:
     // than dropped: no figure has the code, and the story has a figure
     // that could not be read, which the entry may belong to.
     bool Holds(int code, short story) const;
+    // The stories with a figure that could not be read, in ascending order.
+    std::vector<short> HeldStories() const;
 
   private:
     std::unordered_map<int, Entry> m_ByCode;
@@ -410,6 +420,7 @@ public:
     API_Guid guid{};
     short story = 0;
     CArea1Object::LoadFault fault = CArea1Object::LoadFault::None;
+    GS::UniString label;  // mark and number as the part shows them; empty when unknown
   };
   std::vector<UnreadFigure> m_UnreadFigures;
 
@@ -475,6 +486,8 @@ private:
   void KeepCounterAboveHeldEntries();
   // One alert naming every unread figure and why; nothing when there is none.
   void ReportUnreadFigures() const;
+  // The names on the story of the elements holding entries there, "・" between.
+  GS::UniString ElementsHoldingEntries(short story) const;
   void ResetOldPatternPresets();
 
   // Figures whose user data must be written once the record is taken.

@@ -13,6 +13,7 @@
 #include "CPlenimetraParam.h"
 #include "CSelectList.h"
 #include "host_elements.h"
+#include "host_errors.h"
 #include "host_userdata.h"
 
 namespace {
@@ -62,20 +63,24 @@ std::vector<GS::Guid> ElementsOf(const FigureList& figures)
 }
 
 // After a refused deletion the host may still have taken some of the old
-// elements; their records cannot come back.
+// elements; their records cannot come back. A part that is there but could
+// not be read stays listed.
 void DropDeleted(CArea1ObjectArray& list, const FigureList& figures)
 {
   for (const std::shared_ptr<CArea1Object>& figure : figures) {
     API_Element element{};
     element.header.guid = figure->m_Element.header.guid;
-    if (ACAPI_Element_Get(&element) != NoError)
+    const GSErrCode err = ACAPI_Element_Get(&element);
+    if (err == APIERR_DELETED || err == APIERR_BADID)
       list.erase(std::remove(list.begin(), list.end(), figure), list.end());
   }
 }
 
 // The old figures leave for good through the document, which reserves
 // them in Teamwork, deletes their elements and drops their entries. They
-// are already out of the story's list, so a refusal can still undo all.
+// go all together or not at all (a part that cannot be read keeps every
+// part), and they are already out of the story's list, so a refusal can
+// still undo all.
 int DeleteFigures(CPlenimetraParam* param, const FigureList& figures)
 {
   if (figures.empty())
@@ -83,7 +88,7 @@ int DeleteFigures(CPlenimetraParam* param, const FigureList& figures)
   CArea1ObjectPtrArray gone;
   for (const std::shared_ptr<CArea1Object>& figure : figures)
     gone.Add(figure);
-  return param->DoDeleteArea1(gone);
+  return param->DoDeleteArea1Whole(gone);
 }
 
 // Places the pieces and links every new figure to the source.
@@ -101,6 +106,17 @@ int PlaceAndLink(CPlenimetraParam* param, const CAutoAreaPieceArray& pieces, con
       return saved;
   }
   return NoError;
+}
+
+// The source element is observed afresh (one not observed yet has nothing
+// to detach); a failed attach would leave the element's edits unreported.
+// An element of a hot-linked module is not observed.
+GSErrCode ObserveSource(const API_Guid& guid, bool& detached)
+{
+  if (CHotLinkParamArray::IsHotLink(guid))
+    return NoError;
+  detached = ACAPI_Element_DetachObserver(guid) == NoError;
+  return ACAPI_Element_AttachObserver(guid);
 }
 
 }  // namespace
@@ -134,6 +150,12 @@ int CAutoAreaParam::DoCreateArea1(CPlenimetraParam* param, int& startNo)
   int err = PlaceAndLink(param, pieces, *this, freed, startNo, placed);
   if (err == NoError)
     err = Save(param, m_AutoCutType);
+  // Observed again before the old figures go: a refused observer can still
+  // take everything back (once the old figures were gone, the new ones
+  // stayed placed outside every calculation element).
+  bool detached = false;
+  if (err == NoError)
+    err = ObserveSource(GetGuid(), detached);
   if (err == NoError)
     err = DeleteFigures(param, reserved.Figures());
   if (err != NoError) {
@@ -142,19 +164,14 @@ int CAutoAreaParam::DoCreateArea1(CPlenimetraParam* param, int& startNo)
       made.push_back(work.m_pArea1);
     std::vector<GS::Guid> guids = ElementsOf(made);
     static_cast<void>(CGSUtil::GSDeleteObject(guids));  // err is the failure returned
+    if (detached)
+      static_cast<void>(ACAPI_Element_AttachObserver(GetGuid()));  // as it was, as far as the host lets
     reserved.Restore();
     DropDeleted(floor->m_Area1ObjectArray, reserved.Figures());
     param->m_LastArea1Code = lastCode;
     return err;
   }
 
-  if (!CHotLinkParamArray::IsHotLink(GetGuid())) {
-    // One not observed yet has nothing to detach; a failed attach would leave
-    // the element's edits unreported.
-    (void)ACAPI_Element_DetachObserver(GetGuid());
-    if (const GSErrCode attached = ACAPI_Element_AttachObserver(GetGuid()); attached != NoError)
-      return attached;
-  }
   m_bChanged = cut.m_Untriangulated > 0;
   if (const GSErrCode sorted = floor->m_Area1ObjectArray.SetSortIndex(); sorted != NoError)
     return sorted;

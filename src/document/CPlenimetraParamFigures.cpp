@@ -99,6 +99,19 @@ GSErrCode CPlenimetraParam::DoDeleteArea1(const CArea1ObjectPtrArray& figures)
   return err;
 }
 
+GSErrCode CPlenimetraParam::DoDeleteArea1Whole(const CArea1ObjectPtrArray& figures)
+{
+  GS::Array<API_Guid> guids;
+  for (const auto& figure : figures)
+    guids.Push(figure->m_Element.header.guid);
+  if (GSErrCode err = DoTeamworkReceive(guids); err != NoError)
+    return err;
+  if (GSErrCode err = CGSUtil::GSDeleteWhole(GuidsOf(figures)); err != NoError)
+    return err;
+  UnlinkFigures(figures);
+  return NoError;
+}
+
 void CPlenimetraParam::DeleteArea1(short floorNo)
 {
   CFloorParam* floor = m_FloorParamArray.Search(floorNo);

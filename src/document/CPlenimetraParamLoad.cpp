@@ -11,9 +11,11 @@
 // A placed figure whose own record cannot be read is no reason to refuse
 // the record: that figure alone is left out of its floor's list, so nothing
 // writes to its element, and is named in one alert at opening. The
-// elements' entries that may be its are held and saved as they were read
-// (CArea2ObjectFloor::m_HeldList); new codes stay above them, so the figure
-// takes its place again once its record can be read.
+// elements' entries that may be its are held and saved as they were read,
+// in their places (CArea2ObjectFloor::m_HeldList); new codes stay above
+// them and the story's other figures keep their stored sort indices, so the
+// figure takes its place again once its record can be read. Leaving a
+// figure out writes nothing.
 
 #include "CPlenimetraParam.h"
 
@@ -136,6 +138,28 @@ GSErrCode LookUpParts(PlacedFigures& placed)
   return GetLibPartInd(AsUShort(kSchedulePart), &schedule);
 }
 
+// The mark and number a figure part shows ("○1"), read from its own
+// parameters: what the user finds on the plan when its record is unreadable.
+GS::UniString PartLabel(const API_Guid& guid)
+{
+  pln::gsutil::MemoGuard guard;
+  if (ACAPI_Element_GetMemo(guid, &guard.memo, APIMemoMask_AddPars) != NoError || guard.memo.params == nullptr)
+    return {};
+  const GSSize count = BMGetHandleSize(reinterpret_cast<GSConstHandle>(guard.memo.params)) /
+                       static_cast<GSSize>(sizeof(API_AddParType));
+  GS::UniString mark;
+  GS::UniString number;
+  for (GSSize i = 0; i < count; ++i) {
+    const API_AddParType& par = (*guard.memo.params)[i];
+    const std::string name(par.name);
+    if (name == "area_symbol_fig")
+      mark = GS::UniString(par.uStrValue);
+    else if (name == "area_symbol_str")
+      number = GS::UniString(par.uStrValue);
+  }
+  return mark + number;
+}
+
 GSErrCode FindPlacedFigures(CPlenimetraParam* param, PlacedFigures& placed)
 {
   if (GSErrCode err = LookUpParts(placed); err != NoError)
@@ -164,7 +188,7 @@ GSErrCode FindPlacedFigures(CPlenimetraParam* param, PlacedFigures& placed)
     placed.stop = figure->Load(param, &element.header, &fault);
     if (placed.stop == APIERR_BADPARS && fault != CArea1Object::LoadFault::None) {
       placed.stop = NoError;
-      placed.unread.push_back({element.header.guid, element.header.floorInd, fault});
+      placed.unread.push_back({element.header.guid, element.header.floorInd, fault, PartLabel(element.header.guid)});
       continue;
     }
     if (placed.stop != NoError)
@@ -436,8 +460,16 @@ void CPlenimetraParam::TakeLoaded(CPlenimetraParam& loaded)
     KeepFirstError(err, figure->Save());
   }
   m_PendingSaves.clear();
-  for (CFloorParam& floor : m_FloorParamArray)
-    KeepFirstError(err, floor.m_Area1ObjectArray.SetSortIndex());
+  const std::unordered_set<short> unread = StoriesOfUnreadFigures();
+  for (CFloorParam& floor : m_FloorParamArray) {
+    // The place of a figure left out stays its own: the others are
+    // numbered without gaps in memory only, in their stored order, and
+    // nothing is written, so the figure is back in its place once readable.
+    if (unread.contains(floor.m_FloorNo))
+      floor.m_Area1ObjectArray.CloseSortIndexGaps();
+    else
+      KeepFirstError(err, floor.m_Area1ObjectArray.SetSortIndex());
+  }
   m_LoadError = err;
 }
 
@@ -557,6 +589,9 @@ GSErrCode CPlenimetraParam::GetElement2()
   return err;
 }
 
+// One line per figure: its story, the mark and number its part shows (the
+// GUID when the part shows none) and, in brackets, the elements whose
+// entries of that story are held for it.
 void CPlenimetraParam::ReportUnreadFigures() const
 {
   if (m_UnreadFigures.empty())
@@ -567,9 +602,38 @@ void CPlenimetraParam::ReportUnreadFigures() const
     const CFloorParam* floor = m_FloorParamArray.Search(unread.story);
     if (floor != nullptr && !floor->m_FloorName.IsEmpty())
       report += floor->m_FloorName + u"　";
-    report += APIGuidToString(unread.guid) + u"：" + UnreadReason(unread.fault);
+    report += unread.label.IsEmpty() ? APIGuidToString(unread.guid) : unread.label;
+    if (const GS::UniString elements = ElementsHoldingEntries(unread.story); !elements.IsEmpty())
+      report += u"（" + elements + u"）";
+    report += u"：" + GS::UniString(UnreadReason(unread.fault));
   }
   GSWriteReport(report);
+}
+
+GS::UniString CPlenimetraParam::ElementsHoldingEntries(short story) const
+{
+  GS::UniString names;
+  for (const CArea2Object& element : m_Area2ObjectArray) {
+    const CArea2ObjectFloor* floor = element.m_FloorArray.FindFloor(story);
+    if (floor == nullptr || floor->m_HeldList.empty())
+      continue;
+    if (!names.IsEmpty())
+      names += u"・";
+    names += element.m_Name.GetName(story);
+  }
+  return names;
+}
+
+bool CPlenimetraParam::HasUnreadFigures(short story) const
+{
+  return std::any_of(m_UnreadFigures.begin(), m_UnreadFigures.end(), [story](const UnreadFigure& unread) {
+    if (unread.story != story)
+      return false;
+    API_Element element{};
+    element.header.guid = unread.guid;
+    const GSErrCode err = ACAPI_Element_Get(&element);
+    return err != APIERR_DELETED && err != APIERR_BADID;
+  });
 }
 
 GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred, std::unordered_set<GS::Guid>* read)

@@ -289,6 +289,13 @@ bool CPlenimetraParam::FigureIndex::Holds(int code, short story) const
   return m_Held.contains(story) && CArea1Object::IsValidCode(code) && !m_ByCode.contains(code);
 }
 
+std::vector<short> CPlenimetraParam::FigureIndex::HeldStories() const
+{
+  std::vector<short> stories(m_Held.begin(), m_Held.end());
+  std::sort(stories.begin(), stories.end());
+  return stories;
+}
+
 const CPlenimetraParam::FigureIndex::Entry* CPlenimetraParam::FigureIndex::Find(int code) const
 {
   auto it = m_ByCode.find(code);

@@ -94,5 +94,10 @@ private:
   [[nodiscard]] GSErrCode ReleaseRecords(short dialId, bool deleteFigures);
   [[nodiscard]] GSErrCode ReleaseRecord(CAutoAreaParam& record, bool deleteFigures);
   [[nodiscard]] GSErrCode RenumberStory(short story);
+  // Whether cutting the record again could count its area twice: its
+  // story has a figure left out at opening, which may be one of its.
+  bool MayCountTwice(const CAutoAreaParam& record) const;
+  // "\n" story name, full-width space, the record's name.
+  GS::UniString NotUpdatedLine(const CAutoAreaParam& record) const;
   void AfterCommand(short dialId, bool deselect);
 };

@@ -31,6 +31,27 @@ void KeepFirst(GSErrCode& first, GSErrCode err)
     first = err;
 }
 
+// A figure of a story that was left out at opening may be one of any of
+// the story's automatic areas: cut again, the area would count twice once
+// that figure can be read. Such areas are left as they are and named.
+const GS::UniString kNotUpdated(
+    u"次の自動作成区画は更新しませんでした。同じ階に読み込めない求積区画があり、面積が二重に集計されるおそれがあります：");
+
+// The record's name as the list shows it; its element's GUID when the
+// element cannot be read.
+GS::UniString RecordName(const CAutoAreaParam& record)
+{
+  const GS::UniString name = record.GetName();
+  return name.IsEmpty() ? APIGuidToString(record.GetGuid()) : name;
+}
+
+// One alert for a record whose cut failed, naming it; nothing for a cancel.
+void ReportCutFailure(const CAutoAreaParam& record, const char16_t* what, GSErrCode err)
+{
+  if (const GS::UniString text = GSReportText(err); !text.IsEmpty())
+    GSWriteReport(RecordName(record) + u" の自動作成区画を" + what + u"できません：" + text);
+}
+
 // Steps the window: the step's error, else the cancel code when the user
 // asked to stop.
 GSErrCode StepOrStop(CDlgProgress& progress, GSErrCode err)
@@ -114,13 +135,16 @@ GSErrCode CPlenimetraFunc3::ReserveSelection(const GS::Array<API_Neig>& selectio
 }
 
 // A failed cut still leaves its record, so the changed mark the cut set
-// shows in the list.
+// shows in the list; it is reported naming its element, and the answer is
+// then the cancel code. An element already cut on a story with a figure
+// left out at opening is cut again as an update would be: not at all.
 GSErrCode CPlenimetraFunc3::CutElements(const GS::Array<API_Neig>& selection, int startNo)
 {
   CDlgProgress progress;
   progress.OpenProgress(kCreateTitle, false);
   progress.SetRange(static_cast<int>(selection.GetSize()), kCreateTitle);
   GSErrCode err = NoError;
+  GS::UniString notCut;
   for (const API_Neig& neig : selection) {
     API_Element element;
     element.header.guid = neig.guid;
@@ -134,14 +158,38 @@ GSErrCode CPlenimetraFunc3::CutElements(const GS::Array<API_Neig>& selection, in
     record.m_ItemType2 = static_cast<CItemType2Table::ITEMTYPE>(m_pParam->m_AutoItemType2);
     // The figures go into the story's floor record, which a story added
     // since the palette opened gets only with its first cut.
-    static_cast<void>(FloorOnDemand(m_pParam, element.header.floorInd));
+    CFloorParam* floor = FloorOnDemand(m_pParam, element.header.floorInd);
+    if (floor->m_AutoAreaParamArray.Search(&element.header.guid) != nullptr && MayCountTwice(record)) {
+      notCut += NotUpdatedLine(record);
+      continue;
+    }
     err = record.DoCreateArea1(m_pParam, startNo);
     FloorOnDemand(m_pParam, element.header.floorInd)->m_AutoAreaParamArray.Add(record);
+    if (err != NoError && err != APIERR_CANCEL) {
+      ReportCutFailure(record, u"作成", err);
+      err = APIERR_CANCEL;
+    }
     if (err = StepOrStop(progress, err); err != NoError)
       break;
   }
   progress.Close();
+  if (!notCut.IsEmpty())
+    GSWriteReport(kNotUpdated + notCut);
   return err;
+}
+
+bool CPlenimetraFunc3::MayCountTwice(const CAutoAreaParam& record) const
+{
+  return m_pParam->HasUnreadFigures(record.GetFloor());
+}
+
+GS::UniString CPlenimetraFunc3::NotUpdatedLine(const CAutoAreaParam& record) const
+{
+  GS::UniString line(u"\n");
+  if (const CFloorParam* floor = m_pParam->m_FloorParamArray.Search(record.GetFloor());
+      floor != nullptr && !floor->m_FloorName.IsEmpty())
+    line += floor->m_FloorName + u"　";
+  return line + RecordName(record);
 }
 
 GSErrCode CPlenimetraFunc3::RenumberStory(short story)
@@ -225,8 +273,10 @@ GSErrCode CPlenimetraFunc3::DoCheck(short dialId)
   return err;
 }
 
-// Every selected record is updated even after one failed; the first error
-// is the answer and the document is saved in any case.
+// Every selected record is updated even after one failed. A record that
+// failed keeps its old figures and is reported once, naming it; one that
+// might count twice is left alone and named in one alert. The document is
+// saved in any case; the answer is the save's.
 GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
 {
   std::vector<API_Guid> sources;
@@ -235,16 +285,22 @@ GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
     PLN_ASSERT(record != nullptr);
     sources.push_back(record->GetGuid());
   }
+  GS::UniString notUpdated;
   const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画更新]"), [&] {
-    GSErrCode first = NoError;
     for (const API_Guid& source : sources) {
       CAutoAreaParamArray* records = ActiveRecords();
-      if (CAutoAreaParam* record = records != nullptr ? records->Search(&source) : nullptr; record != nullptr)
-        KeepFirst(first, record->UpdateAutoArea(m_pParam));
+      CAutoAreaParam* record = records != nullptr ? records->Search(&source) : nullptr;
+      if (record == nullptr || !record->m_bChanged)
+        continue;
+      if (MayCountTwice(*record))
+        notUpdated += NotUpdatedLine(*record);
+      else if (const GSErrCode updated = record->UpdateAutoArea(m_pParam); updated != NoError)
+        ReportCutFailure(*record, u"更新", updated);
     }
-    KeepFirst(first, m_pParam->SaveData());
-    return first;
+    return GSErrCode(m_pParam->SaveData());
   });
+  if (!notUpdated.IsEmpty())
+    GSWriteReport(kNotUpdated + notUpdated);
   AfterCommand(dialId, true);
   return err;
 }

@@ -194,13 +194,14 @@ TEST_F(ElementRecordTest, FloorRecordDropsEntriesOfOtherStories)
 
 // While the project record is read with a placed figure of story 0 that
 // could not be read, an entry of that story naming no figure may be its:
-// it is held as stored, written back after the live entries, and read back
-// the same. Codes of figures on other stories, codes no figure can have and
-// entries of other stories are dropped as ever; a code held twice refuses.
-TEST_F(ElementRecordTest, EntriesNamingNoFigureAreHeldOnlyOnTheStoryOfAnUnreadFigure)
+// it is held as stored, written back in its place among the live entries,
+// and once its figure can be read it is where it was. Codes of figures on
+// other stories, codes no figure can have and entries of other stories are
+// dropped as ever; a code held twice refuses.
+TEST_F(ElementRecordTest, EntriesNamingNoFigureAreHeldInTheirPlaceOnlyOnTheStoryOfAnUnreadFigure)
 {
   StoredBytes b = Base(1047).Int(2);
-  FloorRecord(b, 0, {98, 1, 4, 0, 99}, 1, 2);
+  FloorRecord(b, 0, {98, 1, 4, 0, 99, 2}, 1, 2);
   FloorRecord(b, 1, {4, 97});
   b.Int(1);
   {
@@ -208,10 +209,10 @@ TEST_F(ElementRecordTest, EntriesNamingNoFigureAreHeldOnlyOnTheStoryOfAnUnreadFi
     ASSERT_TRUE(Read(1047, b));
   }
   const CArea2ObjectFloor& ground = read.m_FloorArray[0];
-  ASSERT_EQ(ground.m_List.size(), 1u);
+  ASSERT_EQ(ground.m_List.size(), 2u);
   EXPECT_EQ(ground.m_List[0].m_pArea1, Figure(1));
-  const CArea2HeldEntry held98{98, CRoundTypeTable::ROUNDTYPE_DEFAULT, OP::OPERATOR_MINUS, CCrMark()};
-  const CArea2HeldEntry held99{99, CRoundTypeTable::ROUNDTYPE_DEFAULT, OP::OPERATOR_MINUS, CCrMark()};
+  const CArea2HeldEntry held98{98, CRoundTypeTable::ROUNDTYPE_DEFAULT, OP::OPERATOR_MINUS, CCrMark(), 0};
+  const CArea2HeldEntry held99{99, CRoundTypeTable::ROUNDTYPE_DEFAULT, OP::OPERATOR_MINUS, CCrMark(), 1};
   EXPECT_EQ(ground.m_HeldList, (std::vector<CArea2HeldEntry>{held98, held99}));
   EXPECT_EQ(read.m_FloorArray[1].m_List.size(), 1u);
   EXPECT_TRUE(read.m_FloorArray[1].m_HeldList.empty());
@@ -225,12 +226,80 @@ TEST_F(ElementRecordTest, EntriesNamingNoFigureAreHeldOnlyOnTheStoryOfAnUnreadFi
   EXPECT_TRUE(read == first);
   ASSERT_TRUE(ReadBack());  // no unread figure: dropped as ever
   EXPECT_TRUE(read.m_FloorArray[0].m_HeldList.empty());
-  EXPECT_EQ(read.m_FloorArray[0].m_List.size(), 1u);
+  EXPECT_EQ(read.m_FloorArray[0].m_List.size(), 2u);
+
+  // Readable again, the figures are back in their places; a held entry
+  // whose neighbour went in the meantime comes last.
+  auto codesRead = [&] {
+    std::vector<int> codes;
+    for (const CArea2List& entry : read.m_FloorArray[0].m_List)
+      codes.push_back(entry.m_pArea1->m_Code);
+    return codes;
+  };
+  doc.m_FloorParamArray[0].m_Area1ObjectArray.push_back(MakeKindFigure(doc, 98));
+  doc.m_FloorParamArray[0].m_Area1ObjectArray.push_back(MakeKindFigure(doc, 99));
+  record.Write(1047, [&](CArchive& ar) { CArea2Object(first).Serialize(ar, &doc); });
+  ASSERT_TRUE(ReadBack());
+  EXPECT_EQ(codesRead(), (std::vector<int>{98, 1, 99, 2}));
+  CArea2Object edited = first;
+  edited.m_FloorArray[0].m_List.erase(edited.m_FloorArray[0].m_List.begin());
+  record.Write(1047, [&](CArchive& ar) { edited.Serialize(ar, &doc); });
+  ASSERT_TRUE(ReadBack());
+  EXPECT_EQ(codesRead(), (std::vector<int>{98, 2, 99}));
 
   StoredBytes twice = Base(1047).Int(1);
   FloorRecord(twice, 0, {99, 1, 99}).Int(1);
   const CPlenimetraParam::FigureIndexScope index(doc, true, {0});
   EXPECT_FALSE(Read(1047, twice));
+}
+
+// The flat list of records before 1030 names no story for an entry whose
+// figure is missing: while figures are left out it is held, in its place,
+// on every story that has one (it once dropped the entry for good), and the
+// story whose figure it is finds it again once the figure can be read.
+TEST_F(ElementRecordTest, AFlatListOf1029HoldsAnEntryNamingNoFigureOnEachStoryWithAnUnreadFigure)
+{
+  StoredBytes b = Base(1029).Int(4);
+  Entry(b, 97, 2);
+  Entry(b, 1);
+  Entry(b, 4);
+  Entry(b, 0);  // no figure can have it: dropped
+  b.Bool(true).Int(0).Int(0).Int(0);
+  const CArea2HeldEntry held97{97, CRoundTypeTable::ROUNDTYPE_DEFAULT, OP::OPERATOR_MINUS, CCrMark(), 0};
+  {
+    const CPlenimetraParam::FigureIndexScope index(doc, true, {0});
+    ASSERT_TRUE(Read(1029, b));
+  }
+  ASSERT_EQ(read.m_FloorArray.size(), 2u);
+  EXPECT_EQ(read.m_FloorArray[0].m_HeldList, std::vector<CArea2HeldEntry>{held97});
+  EXPECT_EQ(read.m_FloorArray[0].m_Mode, CArea2ObjectFloor::MODE_FIGURE);
+  EXPECT_TRUE(read.m_FloorArray[1].m_HeldList.empty());
+  {
+    const CPlenimetraParam::FigureIndexScope index(doc, true, {0, 1});
+    ASSERT_TRUE(Read(1029, b));
+  }
+  EXPECT_EQ(read.m_FloorArray[0].m_HeldList, std::vector<CArea2HeldEntry>{held97});
+  EXPECT_EQ(read.m_FloorArray[1].m_HeldList, std::vector<CArea2HeldEntry>{held97});
+  const CArea2Object held = read;
+  ASSERT_TRUE(Read(1029, b));  // no unread figure: dropped as ever
+  EXPECT_TRUE(read.m_FloorArray[0].m_HeldList.empty());
+
+  // Figure 97 turns out to be on story 1: there it is back in its place,
+  // story 0 drops its copy.
+  doc.m_FloorParamArray[1].m_Area1ObjectArray.push_back(MakeKindFigure(doc, 97));
+  record.Write(1047, [&](CArchive& ar) { CArea2Object(held).Serialize(ar, &doc); });
+  ASSERT_TRUE(ReadBack());
+  EXPECT_EQ(read.m_FloorArray[0].m_List.size(), 1u);
+  ASSERT_EQ(read.m_FloorArray[1].m_List.size(), 2u);
+  EXPECT_EQ(read.m_FloorArray[1].m_List[0].m_pArea1, Figure(97));
+  EXPECT_EQ(read.m_FloorArray[1].m_List[0].m_Operator, OP::OPERATOR_MINUS);
+  EXPECT_EQ(read.m_FloorArray[1].m_List[1].m_pArea1, Figure(4));
+
+  StoredBytes twice = Base(1029).Int(2);
+  Entry(twice, 97);
+  Entry(twice, 97);
+  const CPlenimetraParam::FigureIndexScope index(doc, true, {0});
+  EXPECT_FALSE(Read(1029, twice.Bool(true).Int(0).Int(0).Int(0)));
 }
 
 TEST_F(ElementRecordTest, RecordsTheCalculationCannotUseAreRefused)

@@ -710,18 +710,48 @@ protected:
     ASSERT_EQ(host.SetUserData(guid, data.dataVersion, data.platformSign, data.bytes), NoError);
   }
 
-  // The element's entries on the first story by code (held ones negated),
-  // with operator and break mark.
-  std::set<std::tuple<int, int, bool>> Entries(const CPlenimetraParam& d) const
+  // The element's live entries on the first story in their order: code,
+  // operator and break mark.
+  using Entry = std::tuple<int, int, bool>;
+  const CArea2ObjectFloor& Listing(const CPlenimetraParam& d) const
   {
-    const CArea2ObjectFloor& floor =
-        *dynamic_cast<const CArea2Object*>(d.GetAreaObject(element))->m_FloorArray.FindFloor(0);
-    std::set<std::tuple<int, int, bool>> entries;
-    for (const CArea2List& entry : floor.m_List)
-      entries.emplace(entry.m_pArea1->m_Code, entry.m_Operator, entry.m_CrMark.m_bCr);
-    for (const CArea2HeldEntry& entry : floor.m_HeldList)
-      entries.emplace(-entry.m_Code, entry.m_Operator, entry.m_CrMark.m_bCr);
+    return *dynamic_cast<const CArea2Object*>(d.GetAreaObject(element))->m_FloorArray.FindFloor(0);
+  }
+  std::vector<Entry> Entries(const CPlenimetraParam& d) const
+  {
+    std::vector<Entry> entries;
+    for (const CArea2List& entry : Listing(d).m_List)
+      entries.emplace_back(entry.m_pArea1->m_Code, entry.m_Operator, entry.m_CrMark.m_bCr);
     return entries;
+  }
+  // The first story's figure codes in their list order (by sort index).
+  static std::vector<int> FigureOrder(const CPlenimetraParam& d)
+  {
+    std::vector<std::pair<int, int>> order;
+    for (const auto& figure : d.m_FloorParamArray[0].m_Area1ObjectArray)
+      order.emplace_back(figure->m_SortIndex, figure->m_Code);
+    std::sort(order.begin(), order.end());
+    std::vector<int> codes;
+    for (const auto& [index, code] : order)
+      codes.push_back(code);
+    return codes;
+  }
+  // The part shows this mark and number, as a placed figure does.
+  void ShowLabel(const API_Guid& guid, const char16_t* mark, const char16_t* number)
+  {
+    API_ElementMemo memo{};
+    ASSERT_EQ(ACAPI_Element_GetMemo(guid, &memo, APIMemoMask_AddPars), NoError);
+    const GSSize count = BMGetHandleSize(reinterpret_cast<GSConstHandle>(memo.params)) /
+                         static_cast<GSSize>(sizeof(API_AddParType));
+    for (GSSize i = 0; i < count; ++i) {
+      API_AddParType& par = (*memo.params)[i];
+      const std::string name(par.name);
+      if (name == "area_symbol_fig" || name == "area_symbol_str")
+        std::char_traits<char16_t>::copy(par.uStrValue, name == "area_symbol_fig" ? mark : number, 2);
+    }
+    API_Element part = host.Element(guid)->element;
+    EXPECT_EQ(ACAPI_Element_Change(&part, nullptr, &memo, APIMemoMask_AddPars, true), NoError);
+    EXPECT_EQ(ACAPI_DisposeElemMemoHdls(&memo), NoError);
   }
 
   static std::set<std::string> FirstStoryGuids(const CPlenimetraParam& d)
@@ -737,64 +767,86 @@ protected:
   std::unique_ptr<CPlenimetraParam> sound;
 };
 
+// The alert names the figure as the plan shows it (its GUID when the part
+// shows no number) with the element holding its entry. Opening writes to
+// no figure (the others' sort indices once closed the gap and were saved)
+// and records no step; once readable the figure is back in its place in
+// the figure order and among its element's entries.
 TEST_F(UnreadFigureTest, OnlyTheUnreadableFigureIsLeftOutAndItComesBackWhenReadable)
 {
   struct Case {
     Damage damage;
     int code;
     const char16_t* reason;
+    const char16_t* label;  // null: the part shows none
   };
-  for (const Case& c : {Case{Damage::Version, 1, u"データのバージョンが異なります"},
-                        Case{Damage::CutShort, 2, u"データが壊れています"},
-                        Case{Damage::OtherKind, 3, u"オブジェクトとデータの種類が異なります"}}) {
+  for (const Case& c : {Case{Damage::Version, 1, u"データのバージョンが異なります", u"△1"},
+                        Case{Damage::CutShort, 2, u"データが壊れています", u"△2"},
+                        Case{Damage::OtherKind, 3, u"オブジェクトとデータの種類が異なります", nullptr}}) {
     SCOPED_TRACE(c.code);
     StoreProject();
     const API_Guid guid = placed[std::size_t(c.code - 1)]->m_Element.header.guid;
+    if (c.label != nullptr)
+      ShowLabel(guid, u"△", c.label + 1);
     const pln::host::StoredUserData readable = *host.Element(guid)->userData;
     DamageFigure(guid, c.code, c.damage);
     const pln::host::StoredUserData damaged = *host.Element(guid)->userData;
     const auto stored = host.ModulData(GS::UniString(kRecord));
+    std::vector<pln::host::StoredUserData> others;
+    for (const auto& figure : placed)
+      others.push_back(*host.Element(figure->m_Element.header.guid)->userData);
+    const std::size_t steps = host.UndoNames().size();
 
     auto loaded = Load();
     EXPECT_EQ(result, 1);
-    std::set<std::string> others = FirstStoryGuids(*sound);
-    ASSERT_EQ(others.erase(APIGuidToString(guid).ToStdString(CC_UTF8)), 1u);
-    EXPECT_EQ(FirstStoryGuids(*loaded), others);
+    std::set<std::string> left = FirstStoryGuids(*sound);
+    ASSERT_EQ(left.erase(APIGuidToString(guid).ToStdString(CC_UTF8)), 1u);
+    EXPECT_EQ(FirstStoryGuids(*loaded), left);
     EXPECT_TRUE(loaded->m_AreaTree2 == sound->m_AreaTree2);
     EXPECT_TRUE(loaded->m_AreaTreeStore == sound->m_AreaTreeStore);
     EXPECT_TRUE(loaded->m_Area4ObjectArray == sound->m_Area4ObjectArray);
     ASSERT_EQ(loaded->m_Area2ObjectArray.size(), 2u);
     EXPECT_TRUE(loaded->m_Area2ObjectArray.back() == sound->m_Area2ObjectArray.back());
-    auto expected = Entries(*sound);
-    auto mine = std::find_if(expected.begin(), expected.end(), [&](const auto& e) { return std::get<0>(e) == c.code; });
-    auto held = *mine;
-    std::get<0>(held) = -c.code;
-    expected.erase(mine);
-    expected.insert(held);
-    EXPECT_EQ(Entries(*loaded), expected);
+    std::vector<Entry> live = Entries(*sound);
+    const auto mine = std::find_if(live.begin(), live.end(), [&](const Entry& e) { return std::get<0>(e) == c.code; });
+    const int before = mine == live.begin() ? 0 : std::get<0>(*(mine - 1));
+    CArea2HeldEntry heldAsRead{c.code, CRoundTypeTable::ROUNDTYPE_DEFAULT, std::get<1>(*mine), CCrMark(), before};
+    heldAsRead.m_CrMark.m_bCr = std::get<2>(*mine);
+    live.erase(mine);
+    EXPECT_EQ(Entries(*loaded), live);
+    EXPECT_EQ(Listing(*loaded).m_HeldList, std::vector<CArea2HeldEntry>{heldAsRead});
     ASSERT_EQ(host.Alerts().size(), 1u);
-    EXPECT_TRUE(host.Alerts()[0].largeText ==
-                GS::UniString(u"次の求積区画のデータを読み込めません。集計から外しました：\n1F　") +
-                    APIGuidToString(guid) + u"：" + c.reason);
+    const GS::UniString named = c.label != nullptr ? GS::UniString(c.label) : APIGuidToString(guid);
+    EXPECT_EQ(host.Alerts()[0].largeText.ToStdString(CC_UTF8),
+              (GS::UniString(u"次の求積区画のデータを読み込めません。集計から外しました：\n1F　") + named + u"（要素）：" +
+               c.reason)
+                  .ToStdString(CC_UTF8));
     // The load wrote nothing: no side copy, record and user data as they were.
     EXPECT_TRUE(KeptCopy().empty());
     EXPECT_TRUE(host.ModulData(GS::UniString(kRecord)) == stored);
-    EXPECT_TRUE(*host.Element(guid)->userData == damaged);
+    for (std::size_t i = 0; i < placed.size(); ++i)
+      EXPECT_TRUE(*host.Element(placed[i]->m_Element.header.guid)->userData ==
+                  (i + 1 == std::size_t(c.code) ? damaged : others[i]));
+    EXPECT_EQ(host.UndoNames().size(), steps);
     EXPECT_EQ(MakeFigure(*loaded, 0)->m_Code, 4);
     --loaded->m_LastArea1Code;
 
     // Saved and opened again: still out, reported again, its entry held.
     ASSERT_EQ(loaded->SaveData(), NoError);
-    EXPECT_EQ(Entries(*Load()), expected);
+    auto again = Load();
+    EXPECT_EQ(Entries(*again), live);
+    EXPECT_EQ(Listing(*again).m_HeldList, std::vector<CArea2HeldEntry>{heldAsRead});
     EXPECT_EQ(host.Alerts().size(), 2u);
     EXPECT_TRUE(*host.Element(guid)->userData == damaged);
 
-    // Readable again, it is back in its element as it was.
+    // Readable again, it is back in its element and in the figure order as
+    // it was.
     ASSERT_EQ(host.SetUserData(guid, readable.dataVersion, readable.platformSign, readable.bytes), NoError);
     auto back = Load();
     EXPECT_EQ(host.Alerts().size(), 2u);
     EXPECT_EQ(FirstStoryGuids(*back), FirstStoryGuids(*sound));
     EXPECT_EQ(Entries(*back), Entries(*sound));
+    EXPECT_EQ(FigureOrder(*back), FigureOrder(*sound));
   }
 }
 

@@ -6,6 +6,7 @@
 #include "CDlgAutoAreaCreate.h"
 #include "CDlgAutoAreaRelease.h"
 #include "CPlenimetraFunc3.h"
+#include "GSWriteReport.h"
 #include "ShellTestSupport.h"
 #include "host_selection.h"
 
@@ -380,12 +381,15 @@ TEST_F(AutoAreaHistoryTest, UndoOfAnUpdateWhoseRecordCouldNotBeStoredGivesBackTh
 
 // A figure whose observer the host refuses, whether it is the first or a
 // later one of the cut, goes again with the rest of the update: every part
-// left on the plan is a listed figure, and the failure is shown once.
+// left on the plan is a listed figure, and the failure is shown once. So
+// does the zone's own observer, asked for after the figures (its refusal
+// once left the new figures placed and the element taking the zone
+// without them).
 TEST_F(AutoAreaHistoryTest, ARefusedObserverLeavesNoFigureElementOutsideTheListAndIsReportedOnce)
 {
-  CreateBoth();
+  CreateAndTakeZone();
   GrowZone();
-  for (int refused : {1, 2}) {
+  for (int refused : {1, 2, 3}) {
     SCOPED_TRACE(refused);
     Record(zone)->m_bChanged = true;
     const UpdateState before = Now();
@@ -433,10 +437,117 @@ TEST_F(AutoAreaHistoryTest, AnOutlineThatCannotBeReadKeepsTheFiguresAndIsReporte
     host.FailOnce("ACAPI_Element_GetMemo", APIERR_GENERAL);
     Update();
     ASSERT_EQ(host.Alerts().size(), alerts + 1);
+    EXPECT_EQ(host.Alerts().back().largeText.ToStdString(CC_UTF8).find("Z-1(LDK) の自動作成区画を更新できません：("),
+              0u);
     EXPECT_NE(host.Alerts().back().largeText.ToStdString().find(")APIERR_GENERAL"), std::string::npos);
     ExpectSame(Now(), before, false);  // the document is saved in any case, its mark now included
     EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"有", u"無"}));
   }
+}
+
+// Any read of an element that an update makes may fail, those of the old
+// figures while they are deleted too: the update is then whole or not at
+// all. Failed, the zone keeps every old figure and its entries and the
+// failure is shown once, naming the zone (one old figure once went and the
+// other stayed, with two alerts). So is a failed user-data write; either
+// way the element taking the zone lists exactly the zone's figures.
+TEST_F(AutoAreaHistoryTest, EachFailedReadOrWriteLeavesTheZoneWholeOrUpdatedAndIsReportedOnceNamingIt)
+{
+  CreateAndTakeZone();
+  GrowZone();
+  const UpdateState before = Now();
+  host.ClearCallLog();
+  Update();
+  const std::vector<std::string> calls = host.CallLog();
+  // The undone record is read again at the user's next action, which that
+  // takes: a row is selected first.
+  auto undo = [&] {
+    ASSERT_EQ(host.UserUndo(), NoError);
+    page().SelectRows(kList, {1});
+  };
+  undo();
+  ExpectSame(Now(), before);
+  auto listedExactly = [&] {
+    std::set<int> listed;
+    for (const CArea2List& entry : doc().m_Area2ObjectArray.back().m_FloorArray.FindFloor(0)->m_List)
+      listed.insert(entry.m_pArea1->m_Code);
+    std::set<int> figures;
+    for (const auto& figure : FiguresOf(zone))
+      figures.insert(figure->m_Code);
+    return listed == figures;
+  };
+
+  for (const std::string call : {"ACAPI_Element_Get", "ACAPI_Element_SetUserData"}) {
+    int failed = 0;
+    for (int failing = 1; failing <= std::count(calls.begin(), calls.end(), call); ++failing) {
+      SCOPED_TRACE(call + " " + std::to_string(failing));
+      const std::size_t alerts = host.Alerts().size();
+      const std::size_t steps = host.UndoNames().size();
+      for (int k = 1; k < failing; ++k)
+        host.FailOnce(call, NoError);
+      host.FailOnce(call, APIERR_MEMFULL);
+      Update();
+      EXPECT_TRUE(listedExactly());
+      if (host.Alerts().size() == alerts) {
+        EXPECT_EQ(SignedArea(zone), 2700000000LL);  // a call the update can do without
+        EXPECT_FALSE(Record(zone)->m_bChanged);
+      } else {
+        ++failed;
+        ASSERT_EQ(host.Alerts().size(), alerts + 1);
+        EXPECT_TRUE(host.Alerts().back().largeText ==
+                    GS::UniString(u"Z-1(LDK) の自動作成区画を更新できません：") + GSReportText(APIERR_MEMFULL));
+        if (call == "ACAPI_Element_Get")
+          ExpectSame(Now(), before, false);
+      }
+      if (host.UndoNames().size() > steps)
+        undo();
+      ExpectSame(Now(), before);
+    }
+    EXPECT_GE(failed, 3);  // reads: the zone's own and those of its two old figures
+  }
+}
+
+// A figure left out at opening may be a piece of any automatic area of its
+// story: cut again, the area would count twice once that figure can be
+// read. Update and a second creation leave every area of that story as it
+// is and name them in one alert; with the unread part gone, the update
+// runs.
+TEST_F(AutoAreaHistoryTest, AStoryWithAFigureLeftOutAtOpeningIsNotCutAgain)
+{
+  CreateAndTakeZone();
+  const API_Guid damaged = FiguresOf(zone).front()->m_Element.header.guid;
+  pln::host::StoredUserData data = *host.Element(damaged)->userData;
+  ASSERT_EQ(host.SetUserData(damaged, short(data.dataVersion + 1), data.platformSign, data.bytes), NoError);
+  host.UserSaveProject();
+  host.UserCloseProject();
+  ASSERT_EQ(host.UserReopenProject(), NoError);
+  OpenPage();
+  ASSERT_EQ(host.Alerts().size(), 1u);  // the opening's, naming the figure as the plan and its element show it
+  EXPECT_TRUE(host.Alerts()[0].largeText ==
+              GS::UniString(u"次の求積区画のデータを読み込めません。集計から外しました：\n1F　□A（廊下）：データのバージョンが異なります"));
+  GrowZone();
+  Record(zone)->m_bChanged = true;
+  Record(slab)->m_bChanged = true;
+  const UpdateState before = Now();
+  const GS::UniString notUpdated(
+      u"次の自動作成区画は更新しませんでした。同じ階に読み込めない求積区画があり、面積が二重に集計されるおそれがあります：\n1F　"
+      u"Z-1(LDK)\n1F　S-1(ｽﾗﾌﾞ)");
+  page().SelectRows(kList, {1, 2});
+  page().Click(CPlenimetraFunc3::kUpdate);
+  ASSERT_EQ(host.Alerts().size(), 2u);
+  EXPECT_TRUE(host.Alerts().back().largeText == notUpdated);
+  ExpectSame(Now(), before, false);
+  EXPECT_FALSE(host.Element(damaged)->deleted);
+  Create({zone});
+  ASSERT_EQ(host.Alerts().size(), 3u);
+  EXPECT_TRUE(host.Alerts().back().largeText ==
+              GS::UniString(u"次の自動作成区画は更新しませんでした。同じ階に読み込めない求積区画があり、面積が二重に集計されるおそれがあります：\n1F　Z-1(LDK)"));
+  ExpectSame(Now(), before, false);
+
+  ASSERT_EQ(host.UserDelete({damaged}), NoError);
+  Update();
+  EXPECT_EQ(host.Alerts().size(), 3u);
+  EXPECT_EQ(SignedArea(zone), 2700000000LL);
 }
 
 // Releasing with the figures deleted spans the document and the plan too.
