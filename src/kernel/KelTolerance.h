@@ -225,6 +225,11 @@ namespace KelTol {
 inline constexpr double SlantPiece = 1e-6;
 // A division whose n parts miss the length by less than this keeps n parts.
 inline constexpr double SlantDivision = 2.5e-5;
+// A block corner this near a radial check point's ray is where the ray
+// meets the blocks: a survey gives a corner through which the ray runs only
+// to the millimetre (BlockSurveyPoint, the band within which a doubled
+// corner's other point may stand).
+inline constexpr double SlantRayCorner = BlockSurveyPoint;
 
 }  // namespace KelTol
 
