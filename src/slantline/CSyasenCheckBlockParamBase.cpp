@@ -288,11 +288,14 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* chec
   for (const CKelBlockCube& block : blocks) {
     if (block.m_Coord.empty())
       continue;
-    // The cuts read the outline without the points a survey adds: pieces of
-    // an outline with a doubled point or a tiny loop do not merge back, and
-    // the vertices a cut made on them then pass for the blocks' corners.
+    // The radial cuts read the outline without the points a survey adds:
+    // pieces of an outline with a doubled point or a tiny loop do not merge
+    // back, and the vertices a cut made on them then pass for the blocks'
+    // corners. The basic form's base blocks keep every point, so its check
+    // points follow the building's real extent.
     CKelBlockCubeList list{block};
-    list.front().DropSurveyPoints();
+    if (cpnt != nullptr)
+      list.front().DropSurveyPoints();
     CutBegin(check, site, list, cpnt);
     CutEnd(check, site, list, cpnt);
     CutBegBase(site, list, hasLine ? &line : nullptr, cpnt);
