@@ -161,6 +161,14 @@ inline constexpr double BlockNearScale = 1e-12;
 // Round-off of a shoelace sum, as a share of the sum of its terms' sizes:
 // far above a few ulps per term for outlines of thousands of vertices.
 inline constexpr double BlockAreaRound = 1e-9;
+// A vertex of a block's outline within this of the chord between its
+// neighbours is a point a survey added (a doubled point, a point splitting
+// an edge, the corners of a millimetre notch): the convex split, the outline
+// union and the slant-line check's cuts read the outline without it. Far
+// below anything drawn at a building's scale; a millimetre, to which survey
+// points are given, and the point band beyond it, so that a point doubled a
+// millimetre aside counts whatever the round-off of its coordinates.
+inline constexpr double BlockSurveyPoint = 1e-3 + BlockPoint;
 
 }  // namespace KelTol
 
@@ -227,6 +235,11 @@ namespace KelTol {
 inline constexpr double SlantPiece = 1e-6;
 // A division whose n parts miss the length by less than this keeps n parts.
 inline constexpr double SlantDivision = 2.5e-5;
+// A block corner this near a radial check point's ray is where the ray
+// meets the blocks: a survey gives a corner through which the ray runs only
+// to the millimetre (BlockSurveyPoint, the band within which a doubled
+// corner's other point may stand).
+inline constexpr double SlantRayCorner = BlockSurveyPoint;
 
 }  // namespace KelTol
 

@@ -163,26 +163,34 @@ public:
   // mode bit 1: m_BaseBlock; bit 2: the block list of every radial check
   // point (a check point whose plan blocks changed loses its plan results).
   // True when the plan blocks changed; an empty plan removes the old ones
-  // and answers false.
+  // and answers false. refused, when given, is set to the number of base
+  // (and retaining-wall) blocks that could not be split into convex pieces:
+  // none of the plan over them became plan blocks, and the check over them
+  // cannot be trusted.
   bool CreatePlanBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
-                       int mode, double bottom, CKelBlockCubeArray& plan2);
-  void CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
-                        double bottom, CKelBlockCubeArray& plan2);
-  void CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
-                        double bottom, CKelBlockCubeArray& plan2);
+                       int mode, double bottom, CKelBlockCubeArray& plan2, int* refused = nullptr);
+  // The steps answer the number of blocks refused, as CreatePlanBlock.
+  int CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
+                       double bottom, CKelBlockCubeArray& plan2);
+  int CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
+                       double bottom, CKelBlockCubeArray& plan2);
   bool CreateGroupPlanBlock(CSyasenCheck* check, CKelBlockCubeArray& plan, int mode, double bottom,
+                            CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group, int* refused = nullptr);
+  int CreateGroupPlanBlock1(CSyasenCheck* check, CKelBlockCubeArray& plan, double bottom,
                             CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group);
-  void CreateGroupPlanBlock1(CSyasenCheck* check, CKelBlockCubeArray& plan, double bottom,
-                             CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group);
-  void CreateGroupPlanBlock2(CSyasenCheck* check, CKelBlockCubeArray& plan, double bottom,
-                             CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group);
-  static void CreatePlanBlockSub(bool withYouheki, CKelBlockCubeArray plan, const CKelBlockCubeArray& youheki,
-                                 CKelBlockCubeArray plan2, CKelBlockCubeArray* target, double grdHeight,
-                                 double bottom);
+  int CreateGroupPlanBlock2(CSyasenCheck* check, CKelBlockCubeArray& plan, double bottom,
+                            CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group);
+  static int CreatePlanBlockSub(bool withYouheki, CKelBlockCubeArray plan, const CKelBlockCubeArray& youheki,
+                                CKelBlockCubeArray plan2, CKelBlockCubeArray* target, double grdHeight,
+                                double bottom);
   // The parts of blocks over the base, bottoms at bottom; blocks keeps the
-  // rest. A base block that cannot be split convex is left out of the base.
-  static CKelBlockCubeArray ClipBlock(const CKelBlockCubeArray& base, CKelBlockCubeArray& blocks, double bottom);
-  // blocks keeps the parts over the convex base, the rest goes to outside.
+  // rest. Each base block is split into convex pieces as its outline stands
+  // without the points a survey adds; one that cannot be split clips
+  // nothing and is counted into refused (when given).
+  static CKelBlockCubeArray ClipBlock(const CKelBlockCubeArray& base, CKelBlockCubeArray& blocks, double bottom,
+                                      int* refused = nullptr);
+  // blocks keeps the parts over the convex base (read without its survey
+  // points), the rest goes to outside.
   static void ClipBlock(const CKelBlockCube* base, double bottom, CKelBlockCubeArray& blocks,
                         CKelBlockCubeArray& outside);
   static void ClearPlan(CKelBlockCubeArray& blocks, CKelBlockCubeArray* removed);
@@ -197,7 +205,8 @@ public:
   // while m_OptNo is negative and there are check points.
   void CreateAreaEdgeLine3(const CRoadLineParam& line, std::vector<CoordLine3D>& out, const double* angle) const;
   // Where the two rays of a radial check point first meet a vertex of its
-  // blocks; the ray's end when none lies on it.
+  // base blocks (within KelTol::SlantRayCorner of the ray, taken at its foot
+  // on the ray); the ray's end when none lies on it.
   void CreateAreaEdgeLine2(const CSphereRatioParam& cpnt, CKelCoord2D& out1, CKelCoord2D& out2) const;
   // The line from point to the nearest base-block side across the line
   // frame (origin, (c, s)); its foot on the base line when there is none.

@@ -288,7 +288,14 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* chec
   for (const CKelBlockCube& block : blocks) {
     if (block.m_Coord.empty())
       continue;
+    // The radial cuts read the outline without the points a survey adds:
+    // pieces of an outline with a doubled point or a tiny loop do not merge
+    // back, and the vertices a cut made on them then pass for the blocks'
+    // corners. The basic form's base blocks keep every point, so its check
+    // points follow the building's real extent.
     CKelBlockCubeList list{block};
+    if (cpnt != nullptr)
+      list.front().DropSurveyPoints();
     CutBegin(check, site, list, cpnt);
     CutEnd(check, site, list, cpnt);
     CutBegBase(site, list, hasLine ? &line : nullptr, cpnt);

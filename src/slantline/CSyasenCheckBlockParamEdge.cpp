@@ -156,6 +156,8 @@ void CSyasenCheckBlockParam::CreateAreaEdgeLine2(const CSphereRatioParam& cpnt, 
   const CKelCoord2D p2 = cpnt.m_bUsePoint ? cpnt.m_EndPoint : m_EndPoint;
   const CKelCoord2D c(cpnt.GetCoord3D(0));
   // The nearest vertex on the ray from c towards p, as a distance along it.
+  // The blocks are whole again where a radial cut split them (the pieces
+  // are merged back), so a vertex on the ray is a corner of the blocks.
   const auto nearestOnRay = [&](const CKelCoord2D& p, CKelCoord2D& out) {
     out = CKelCoord2D(kNoMinimum, kNoMinimum);
     const double len = std::hypot(p.m_x - c.m_x, p.m_y - c.m_y);
@@ -171,7 +173,7 @@ void CSyasenCheckBlockParam::CreateAreaEdgeLine2(const CSphereRatioParam& cpnt, 
       for (const CKelBlockCoord& v : b.m_Coord) {
         const double dx = v.m_x - c.m_x, dy = v.m_y - c.m_y;
         const double along = ux * dx + uy * dy;
-        if (NotBelowZero(along) && std::fabs(ux * dy - uy * dx) <= KelTol::SlantPiece)
+        if (NotBelowZero(along) && std::fabs(ux * dy - uy * dx) <= KelTol::SlantRayCorner)
           best = std::min(best, along);
       }
     }

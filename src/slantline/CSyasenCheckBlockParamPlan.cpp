@@ -5,27 +5,50 @@
 
 #include "CKelHSite.h"
 #include "CSyasenCheckBlockParam.h"
+#include "KelTolerance.h"
 
 namespace {
 
 enum Side { kRight = 2 };
 enum ModeBit { kModeBasic = 1, kModeRadial = 2 };
 
-// The base blocks of list as convex pieces; a block the split gives up on is
-// left out.
-CKelBlockCubeArray ConvexBase(const CKelBlockCubeArray& list)
+// The convex pieces of a base block, appended to pieces; false when its
+// outline holds an area yet no split into convex pieces is found. The split
+// reads the outline without the points a survey adds: a doubled corner
+// hides its reflex turn behind an edge too short to turn, so the outline
+// passes for convex, and a point doubled aside or a millimetre notch makes
+// reflex corners no diagonal clears. Each piece's edges then cut the plan
+// along lines that a tiny edge would point anywhere.
+bool AddConvexPieces(const CKelBlockCube& block, CKelBlockCubeArray& pieces)
+{
+  CKelBlockCube outline = block;
+  outline.DropSurveyPoints();
+  outline.SetMinMax();
+  if (!outline.IsPlaneEuqationSet(false))
+    outline.GetPlaneEquation(false);
+  if (!outline.IsPlaneEuqationSet(true))
+    outline.GetPlaneEquation(true);
+  // A flat outline covers nothing to clip by; one whose lobes cancel
+  // (a figure eight) does, and cannot be split.
+  if (!(outline.Menseki() > KelTol::BlockMinArea))
+    return outline.GetSize() < 3 || outline.CheckCross();
+  CKelBlockCubeList convex;
+  if (!outline.CutBlock(nullptr, convex, 0))
+    return false;
+  pieces.insert(pieces.end(), convex.begin(), convex.end());
+  return true;
+}
+
+enum class Kinds { kBaseOnly, kAll };
+
+// The blocks of list (its base blocks only, or all) as convex pieces; counts
+// into refused those that cannot be split.
+CKelBlockCubeArray ConvexPieces(const CKelBlockCubeArray& list, Kinds kinds, int& refused)
 {
   CKelBlockCubeArray pieces;
   for (const CKelBlockCube& b : list) {
-    if (!CSyasenCheckBlockParam::IsBaseOnly(b))
-      continue;
-    if (b.IsOukata().empty()) {
-      pieces.push_back(b);
-      continue;
-    }
-    CKelBlockCubeList convex;
-    if (b.CutBlock(nullptr, convex, 0))
-      pieces.insert(pieces.end(), convex.begin(), convex.end());
+    if ((kinds == Kinds::kAll || CSyasenCheckBlockParam::IsBaseOnly(b)) && !AddConvexPieces(b, pieces))
+      ++refused;
   }
   return pieces;
 }
@@ -42,6 +65,25 @@ void AddPlanBlocks(CKelBlockCubeArray& blocks, CKelBlockCubeArray* target)
     target->AddBlock(b);
   }
 }
+
+// The caller's count of refused base blocks, when it asks for one: zero
+// until a step adds to it.
+class Refusals {
+public:
+  explicit Refusals(int* out) : m_Out(out)
+  {
+    if (m_Out != nullptr)
+      *m_Out = 0;
+  }
+  void Add(int n)
+  {
+    if (m_Out != nullptr)
+      *m_Out += n;
+  }
+
+private:
+  int* m_Out;
+};
 
 // Clears the plan blocks of every check point's list into its own list of
 // old plan blocks.
@@ -115,6 +157,7 @@ void CSyasenCheckBlockParam::ClipBlock(const CKelBlockCube* base, double bottom,
                                        CKelBlockCubeArray& outside)
 {
   CKelBlockCube c = *base;
+  c.DropSurveyPoints();
   if (!c.IsOukata().empty()) {
     // Only convex pieces clip; a concave one leaves everything outside.
     outside.AddBlock(blocks);
@@ -141,13 +184,12 @@ void CSyasenCheckBlockParam::ClipBlock(const CKelBlockCube* base, double bottom,
 }
 
 CKelBlockCubeArray CSyasenCheckBlockParam::ClipBlock(const CKelBlockCubeArray& base, CKelBlockCubeArray& blocks,
-                                                     double bottom)
+                                                     double bottom, int* refused)
 {
   CKelBlockCubeArray pieces;
   for (const CKelBlockCube& b : base) {
-    CKelBlockCubeList convex;
-    if (b.CutBlock(nullptr, convex, 0))
-      pieces.insert(pieces.end(), convex.begin(), convex.end());
+    if (!AddConvexPieces(b, pieces) && refused != nullptr)
+      ++*refused;
   }
   CKelBlockCubeArray result;
   std::size_t i = 0;
@@ -170,26 +212,30 @@ CKelBlockCubeArray CSyasenCheckBlockParam::ClipBlock(const CKelBlockCubeArray& b
   return result;
 }
 
-void CSyasenCheckBlockParam::CreatePlanBlockSub(bool withYouheki, CKelBlockCubeArray plan,
-                                                const CKelBlockCubeArray& youheki, CKelBlockCubeArray plan2,
-                                                CKelBlockCubeArray* target, double grdHeight, double bottom)
+int CSyasenCheckBlockParam::CreatePlanBlockSub(bool withYouheki, CKelBlockCubeArray plan,
+                                               const CKelBlockCubeArray& youheki, CKelBlockCubeArray plan2,
+                                               CKelBlockCubeArray* target, double grdHeight, double bottom)
 {
+  int refused = 0;
   const CKelBlockCubeArray onEntry = *target;
-  const CKelBlockCubeArray base = ConvexBase(target->SubBlock(nullptr, youheki));
+  // Convex pieces split again stay whole: the clips below refuse none.
+  const CKelBlockCubeArray base = ConvexPieces(target->SubBlock(nullptr, youheki), Kinds::kBaseOnly, refused);
+  const CKelBlockCubeArray walls = ConvexPieces(youheki, Kinds::kAll, refused);
   CKelBlockCubeArray p1 = ClipBlock(base, plan, bottom);
   if (withYouheki)
-    p1.AddBlock(ClipBlock(youheki, plan, bottom));
+    p1.AddBlock(ClipBlock(walls, plan, bottom));
   AddPlanBlocks(p1, target);
   CKelBlockCubeArray p2 = ClipBlock(base, plan2, bottom);
-  p2.AddBlock(ClipBlock(youheki, plan2, bottom));
+  p2.AddBlock(ClipBlock(walls, plan2, bottom));
   AddPlanBlocks(p2, target);
   if (!(bottom < grdHeight))
-    return;
+    return refused;
   CKelBlockCubeArray ground;
   for (const CKelBlockCube& b : onEntry)
     ground.AddBlock(GroundBlock(b, grdHeight, bottom));
   ground.CombineBlock(nullptr);
   target->AddBlock(ground);
+  return refused;
 }
 
 bool CSyasenCheckBlockParam::WithYouheki(const CKelHSite* site) const
@@ -199,29 +245,32 @@ bool CSyasenCheckBlockParam::WithYouheki(const CKelHSite* site) const
   return site->Vertex(m_SiteNo).m_LineCond.m_Option != 0;
 }
 
-void CSyasenCheckBlockParam::CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
-                                              CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
+int CSyasenCheckBlockParam::CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                             CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
 {
   const CKelBlockCubeArray walls =
       CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, nullptr);
-  CreatePlanBlockSub(WithYouheki(site), plan, walls, plan2, &m_BaseBlock, m_GrdHeight, bottom);
+  return CreatePlanBlockSub(WithYouheki(site), plan, walls, plan2, &m_BaseBlock, m_GrdHeight, bottom);
 }
 
-void CSyasenCheckBlockParam::CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
-                                              CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
+int CSyasenCheckBlockParam::CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                             CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
 {
   const bool withYouheki = WithYouheki(site);
+  int refused = 0;
   for (CSphereRatioParam& cpnt : m_SphereRatio2) {
     const CKelBlockCubeArray walls = CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, &cpnt);
-    CreatePlanBlockSub(withYouheki, plan, walls, plan2, &cpnt.m_BlockList, m_GrdHeight, bottom);
+    refused += CreatePlanBlockSub(withYouheki, plan, walls, plan2, &cpnt.m_BlockList, m_GrdHeight, bottom);
     cpnt.m_BlockList.CombineBlock(nullptr);
   }
+  return refused;
 }
 
 bool CSyasenCheckBlockParam::CreatePlanBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                              CKelBlockCubeArray& plan, int mode, double bottom,
-                                             CKelBlockCubeArray& plan2)
+                                             CKelBlockCubeArray& plan2, int* refused)
 {
+  Refusals count(refused);
   CKelBlockCubeArray old;
   if ((mode & kModeBasic) != 0)
     ClearPlan(m_BaseBlock, &old);
@@ -231,35 +280,38 @@ bool CSyasenCheckBlockParam::CreatePlanBlock(CSyasenCheck* check, CKelHSite* sit
   if (plan.empty())
     return false;
   if ((mode & kModeBasic) != 0) {
-    CreatePlanBlock1(check, site, blk, plan, bottom, plan2);
+    count.Add(CreatePlanBlock1(check, site, blk, plan, bottom, plan2));
     return IsPlanBlockChanged(m_BaseBlock, old);
   }
   if ((mode & kModeRadial) != 0) {
-    CreatePlanBlock2(check, site, blk, plan, bottom, plan2);
+    count.Add(CreatePlanBlock2(check, site, blk, plan, bottom, plan2));
     return ReportChanges(m_SphereRatio2, oldPerPoint);
   }
   return false;
 }
 
-void CSyasenCheckBlockParam::CreateGroupPlanBlock1(CSyasenCheck*, CKelBlockCubeArray& plan, double bottom,
-                                                   CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group)
+int CSyasenCheckBlockParam::CreateGroupPlanBlock1(CSyasenCheck*, CKelBlockCubeArray& plan, double bottom,
+                                                  CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group)
 {
-  CreatePlanBlockSub(true, plan, group->GetYouhekiBlock(), plan2, &group->GetBlock(), m_GrdHeight, bottom);
+  return CreatePlanBlockSub(true, plan, group->GetYouhekiBlock(), plan2, &group->GetBlock(), m_GrdHeight, bottom);
 }
 
-void CSyasenCheckBlockParam::CreateGroupPlanBlock2(CSyasenCheck*, CKelBlockCubeArray& plan, double bottom,
-                                                   CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group)
+int CSyasenCheckBlockParam::CreateGroupPlanBlock2(CSyasenCheck*, CKelBlockCubeArray& plan, double bottom,
+                                                  CKelBlockCubeArray& plan2, CSyasenCheckGroupParam* group)
 {
+  int refused = 0;
   for (CSphereRatioParam& cpnt : group->GetSphereRatio()) {
-    CreatePlanBlockSub(true, plan, group->GetYouhekiBlock(), plan2, &cpnt.m_BlockList, m_GrdHeight, bottom);
+    refused += CreatePlanBlockSub(true, plan, group->GetYouhekiBlock(), plan2, &cpnt.m_BlockList, m_GrdHeight, bottom);
     cpnt.m_BlockList.CombineBlock(nullptr);
   }
+  return refused;
 }
 
 bool CSyasenCheckBlockParam::CreateGroupPlanBlock(CSyasenCheck* check, CKelBlockCubeArray& plan, int mode,
                                                   double bottom, CKelBlockCubeArray& plan2,
-                                                  CSyasenCheckGroupParam* group)
+                                                  CSyasenCheckGroupParam* group, int* refused)
 {
+  Refusals count(refused);
   if (group == nullptr)
     return false;
   CKelBlockCubeArray old;
@@ -271,11 +323,11 @@ bool CSyasenCheckBlockParam::CreateGroupPlanBlock(CSyasenCheck* check, CKelBlock
   if (plan.empty())
     return false;
   if ((mode & kModeBasic) != 0) {
-    CreateGroupPlanBlock1(check, plan, bottom, plan2, group);
+    count.Add(CreateGroupPlanBlock1(check, plan, bottom, plan2, group));
     return IsPlanBlockChanged(group->GetBlock(), old);
   }
   if ((mode & kModeRadial) != 0) {
-    CreateGroupPlanBlock2(check, plan, bottom, plan2, group);
+    count.Add(CreateGroupPlanBlock2(check, plan, bottom, plan2, group));
     return ReportChanges(group->GetSphereRatio(), oldPerPoint);
   }
   return false;

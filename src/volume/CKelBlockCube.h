@@ -196,6 +196,12 @@ public:
   void SetMinMax();
   // Reflex vertices of the counter-clockwise outline, ascending.
   std::vector<int> IsOukata() const;
+  // Removes the points a survey adds to the outline (vertices within
+  // KelTol::BlockSurveyPoint of the segment between their neighbours: a
+  // doubled point, a point splitting an edge, a millimetre notch's corners),
+  // the one that moves the area least first; area and extents follow. An
+  // outline without such points is left as it is. True when any went.
+  bool DropSurveyPoints();
   // Inserts c after vertex pos, its heights interpolated along the edge (the
   // start vertex's heights on an edge of length 0).
   void InsertCoord(const CPrfPlanItem* item, int pos, CKelBlockCoord c);

@@ -194,15 +194,22 @@ double PlaneOr0(double z) { return z == CKelBlockCube::kNoPlaneHeight ? 0.0 : z;
 
 }  // namespace
 
+// The collector drops segments shorter than it can tell from a point, and
+// the loops are chained by points equal within KelTol::BlockPoint: the short
+// edge of a point doubled 0.1 mm away would leave a gap no loop closes, and
+// one doubled closer would join the wrong ends. So the outlines are fed
+// without their survey points.
 void CKelBlockCubeArray::CombineBlock2(const CPrfPlanParam* /*prf*/)
 {
   if (empty())
     return;
   CKelAreaToWall collector;
-  for (const CKelBlockCube& block : *this)
+  for (CKelBlockCube block : *this) {
+    block.DropSurveyPoints();
     for (int k = 0; k < block.GetSize(); ++k)
       collector.AddLine(block.m_Coord[static_cast<std::size_t>(block.PrevPos(k))],
                         block.m_Coord[static_cast<std::size_t>(k)]);
+  }
   CKelCoord2DArray points;
   CKelBlockEdgeArray edges;
   for (const CKelWallLine& line : collector.m_Lines) {

@@ -28,6 +28,7 @@
 
 #include "CKelBlockCubeArray.h"
 #include "CPrfPlanParam.h"
+#include "KelCombineArea.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
 #include "KelOutlineClean.h"
@@ -625,16 +626,18 @@ bool KeepsTwoSame(const Ring& ra, const Ring& rb, const NearPoints& nearB, const
 }
 
 // The merged outline cleaned up into *result, when it keeps the two blocks'
-// summed area.
-bool FinishMerged(const Merged& merged, double wholeArea, CKelBlockCube* result)
+// summed area (measured from origin, see AreaFrom) as the two parts make it
+// or as the clean-up leaves it.
+bool FinishMerged(const Merged& merged, const CKelCoord2D& origin, double wholeArea, CKelBlockCube* result)
 {
   CKelBlockCube out;
   out.m_Coord = Materialise(merged);
+  const bool partsKeepArea = kel_combine::KeepsArea(out.m_Coord, origin, wholeArea);
   // A block filling a notch of the other is shared whole; the notch's
   // ends then stand on a straight edge and are cleaned up as well.
   if (!CleanMerged(out.m_Coord))
     return false;
-  if (std::fabs(out.CalcArea() - wholeArea) > KelTol::BlockAreaSign)
+  if (!partsKeepArea && !kel_combine::KeepsArea(out.m_Coord, origin, wholeArea))
     return false;
   out.SetType();
   out.SetPpNo(nullptr, 0, -1);
@@ -651,6 +654,8 @@ bool CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf, const CKelBlockC
   if (result == nullptr || A.PpNo() != B.PpNo())
     return false;
   const double wholeArea = A.CalcArea() + B.CalcArea();
+  const CKelCoord2D origin = kel_combine::AreaOrigin(A);
+  const double wholeFrom = kel_combine::AreaFrom(A.m_Coord, origin) + kel_combine::AreaFrom(B.m_Coord, origin);
   Work wa = WorkOf(A);
   Work wb = WorkOf(B);
   std::optional<NearPoints> nearB(std::in_place, wb, LimitOf(wa));
@@ -678,7 +683,7 @@ bool CKelBlockCubeArray::CombineBlock(const CPrfPlanParam* prf, const CKelBlockC
         continue;
       if (AreaSurelyOff(merged.v, wholeArea) || KeepsTwoSame(ra, rb, *nearB, merged))
         return false;
-      return FinishMerged(merged, wholeArea, result);
+      return FinishMerged(merged, origin, wholeFrom, result);
     }
   }
   return false;

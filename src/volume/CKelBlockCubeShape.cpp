@@ -8,6 +8,7 @@
 
 #include "CKelBlockCube.h"
 #include "KelGeometry.h"
+#include "KelOutlineClean.h"
 #include "KelTolerance.h"
 #include "host_assert.h"
 
@@ -68,6 +69,14 @@ std::vector<int> CKelBlockCube::IsOukata() const
       reflex.push_back(i);
   }
   return reflex;
+}
+
+bool CKelBlockCube::DropSurveyPoints()
+{
+  if (!kel_outline::DropSurveyPoints(m_Coord, KelTol::BlockSurveyPoint))
+    return false;
+  SetMinMax();
+  return true;
 }
 
 // --- Vertices placed on the planes ---------------------------------------------------------

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "SlantFixtures.h"
+#include "SurveyVariants.h"
 
 namespace {
 
@@ -213,6 +215,81 @@ TEST(PlanBlocks, ClippedAndRemainingAreasSumToThePlannedArea)
     for (const CKelBlockCube& b : inside)
       for (const CKelBlockCoord& v : b.m_Coord)
         EXPECT_EQ(v.m_zL, 0.25);
+  }
+}
+
+// A base block over the points, level top.
+CKelBlockCube BaseOver(const survey::Outline& pts, double top)
+{
+  CKelBlockCube b;
+  for (const CKelCoord2D& p : pts)
+    b.Append(CKelBlockCoord(p.m_x, p.m_y, top, 0));
+  b.SetType();
+  b.SetMinMax();
+  b.GetPlaneEquation(false);
+  b.GetPlaneEquation(true);
+  return Kind(b, true);
+}
+
+// The plan (-1, -1)-(11, 11) over an L base: 64 of its 144 m² lie over the
+// base, whatever points a survey gives the L (every vertex doubled exactly
+// or a hair or a millimetre aside, a 0.3 mm notch in or out, another first
+// vertex), and wherever the survey puts it.
+TEST(PlanBlocks, SurveyVariantsOfAnLBaseClipTheSamePlannedArea)
+{
+  const survey::Outline l{{0, 0}, {10, 0}, {10, 4}, {4, 4}, {4, 10}, {0, 10}};
+  std::mt19937 rng(57);
+  std::vector<survey::Variant> variants = survey::SurveyVariants(l);
+  variants.push_back(survey::DoubledAll(survey::Clean(l), 0, rng));
+  for (std::size_t k = 0, n = variants.size(); k < n; ++k)
+    variants.push_back(survey::Moved(variants[k], 3e5, -3e5));
+  PlanRun run;
+  for (const survey::Variant& v : variants) {
+    const double x = v.m_Shift.m_x, y = v.m_Shift.m_y;
+    CKelBlockCubeArray planned = Blocks({Box(x - 1, y - 1, x + 11, y + 11, 5)});
+    int refused = 0;
+    const CKelBlockCubeArray inside =
+        CSyasenCheckBlockParam::ClipBlock(Blocks({BaseOver(v.m_Pts, 12)}), planned, 0, &refused);
+    EXPECT_EQ(refused, 0) << v.m_Name;
+    EXPECT_NEAR(PlanArea(inside), 64, 0.01) << v.m_Name;
+    EXPECT_NEAR(PlanArea(planned), 80, 0.01) << v.m_Name;
+
+    CSyasenCheckBlockParam p = EdgeZeroCheck();
+    p.m_BaseBlock.AddBlock(BaseOver(v.m_Pts, 12));
+    CKelBlockCubeArray again = Blocks({Box(x - 1, y - 1, x + 11, y + 11, 5)});
+    CKelBlockCubeArray plan2;
+    refused = -1;
+    p.CreatePlanBlock(nullptr, &run.site, &run.blk, again, 1, 0, plan2, &refused);
+    EXPECT_EQ(refused, 0) << v.m_Name;
+    EXPECT_NEAR(PlanArea(PlanBlocks(p.m_BaseBlock)), 64, 0.01) << v.m_Name;
+  }
+}
+
+// A base block whose outline crosses itself has no convex pieces: the plan
+// over it is left outside and the refusal is counted, while the plan over a
+// sound base block beside it is clipped as ever.
+TEST(PlanBlocks, ABaseBlockThatCannotBeSplitIsReportedNotDroppedSilently)
+{
+  PlanRun run;
+  const CKelBlockCube figureEight = Outline({{0, 0}, {10, 0}, {0, 10}, {10, 10}}, 12);
+  const CKelBlockCube slotThroughItsBase =
+      Outline({{0, 0}, {10, 0}, {10, 10}, {6, 10}, {6, -2}, {4, -2}, {4, 10}, {0, 10}}, 12);
+  for (const CKelBlockCube& bad : {figureEight, slotThroughItsBase}) {
+    const CKelBlockCubeArray base = Blocks({Kind(bad, true), Kind(Box(20, 0, 30, 10, 12), true)});
+    CKelBlockCubeArray planned = Blocks({Box(-1, -1, 31, 11, 5)});
+    int refused = 0;
+    EXPECT_NEAR(PlanArea(CSyasenCheckBlockParam::ClipBlock(base, planned, 0, &refused)), 100, 1e-9);
+    EXPECT_EQ(refused, 1);
+    EXPECT_NEAR(PlanArea(planned), 384 - 100, 1e-9);
+
+    CSyasenCheckBlockParam p = EdgeZeroCheck();
+    p.m_BaseBlock = base;
+    CKelBlockCubeArray again = Blocks({Box(-1, -1, 31, 11, 5)});
+    CKelBlockCubeArray plan2;
+    refused = 0;
+    EXPECT_TRUE(p.CreatePlanBlock(nullptr, &run.site, &run.blk, again, 1, 0, plan2, &refused));
+    EXPECT_EQ(refused, 1);
+    EXPECT_NEAR(PlanArea(PlanBlocks(p.m_BaseBlock)), 100, 1e-9);
   }
 }
 

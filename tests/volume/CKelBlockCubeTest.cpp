@@ -5,6 +5,7 @@
 #include <random>
 
 #include "CKelBlockCubeArray.h"
+#include "SurveyVariants.h"
 #include "VolumeTestSupport.h"
 
 namespace {
@@ -436,6 +437,38 @@ TEST(CKelBlockCubeArrayTest, AddBlockNormalisesWherePushBackDoesNot)
   EXPECT_FALSE(list == other);
   list.Clear();
   EXPECT_EQ(0, list.Size());
+}
+
+// Survey points go, the L's corners stay (within the survey's millimetre),
+// a clean outline is left exactly as it is, and a spike's tip is no survey
+// point however narrow the spike.
+TEST(CKelBlockCubeTest, DropSurveyPointsLeavesTheCornersOfEverySurveyVariant)
+{
+  const survey::Outline l{{0, 0}, {10, 0}, {10, 4}, {4, 4}, {4, 10}, {0, 10}};
+  const auto over = [](const survey::Outline& pts) {
+    CKelBlockCube b;
+    for (const CKelCoord2D& p : pts)
+      b.Append(CKelBlockCoord(p.m_x, p.m_y, 3, 0));
+    b.SetMinMax();
+    return b;
+  };
+  CKelBlockCube clean = over(l);
+  EXPECT_FALSE(clean.DropSurveyPoints());
+  EXPECT_EQ(clean.m_Coord, over(l).m_Coord);
+  for (const survey::Variant& v : survey::SurveyVariants(l)) {
+    CKelBlockCube b = over(v.m_Pts);
+    b.DropSurveyPoints();
+    ASSERT_EQ(b.GetSize(), 6) << v.m_Name;
+    for (const CKelBlockCoord& c : b.m_Coord) {
+      double nearest = HUGE_VAL;
+      for (const CKelCoord2D& corner : l)
+        nearest = std::min(nearest, v.Back(c).GetLength(corner));
+      EXPECT_LE(nearest, KelTol::BlockSurveyPoint) << v.m_Name;
+    }
+    EXPECT_NEAR(b.Menseki(), 64, 0.01) << v.m_Name;
+  }
+  CKelBlockCube spike = over({{0, 0}, {10, 0}, {10, 10}, {5.0005, 10}, {5, 15}, {4.9995, 10}, {0, 10}});
+  EXPECT_FALSE(spike.DropSurveyPoints());
 }
 
 }  // namespace

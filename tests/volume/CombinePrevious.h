@@ -13,6 +13,7 @@
 
 #include "CKelBlockCubeArray.h"
 #include "CPrfPlanParam.h"
+#include "KelCombineArea.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -216,7 +217,8 @@ inline bool CombinePair(const CPrfPlanParam* prf, CKelBlockCube A, CKelBlockCube
   using namespace detail;
   if (result == nullptr || A.PpNo() != B.PpNo())
     return false;
-  const double wholeArea = A.CalcArea() + B.CalcArea();
+  const CKelCoord2D origin = kel_combine::AreaOrigin(A);
+  const double wholeArea = kel_combine::AreaFrom(A.m_Coord, origin) + kel_combine::AreaFrom(B.m_Coord, origin);
   CombineBlockSub(prf, A, B);
   CombineBlockSub(prf, B, A);
   if (A.GetSize() == 0 || B.GetSize() == 0)
@@ -249,11 +251,12 @@ inline bool CombinePair(const CPrfPlanParam* prf, CKelBlockCube A, CKelBlockCube
       }
       CKelBlockCube out;
       out.m_Coord = std::move(merged);
+      const bool partsKeepArea = kel_combine::KeepsArea(out.m_Coord, origin, wholeArea);
       // A block filling a notch of the other is shared whole; the notch's
       // ends then stand on a straight edge and are cleaned up as well.
       if (!CleanMerged(out))
         return false;
-      if (std::fabs(out.CalcArea() - wholeArea) > KelTol::BlockAreaSign)
+      if (!partsKeepArea && !kel_combine::KeepsArea(out.m_Coord, origin, wholeArea))
         return false;
       out.SetType();
       out.SetPpNo(nullptr, 0, -1);
