@@ -151,12 +151,25 @@ struct Box {
     ymin -= m;
     ymax += m;
   }
+  bool Meets(const Box& o) const { return xmin <= o.xmax && o.xmin <= xmax && ymin <= o.ymax && o.ymin <= ymax; }
 };
 
-// Elements filed by the square cells their chunks pass through.
+// The box of the element from t0 to t1, grown by margin.
+Box PieceBox(const Element& e, double t0, double t1, double margin)
+{
+  Box b;
+  b.Add(t0 <= 0 ? e.s : e.At(t0));
+  b.Add(t1 >= e.length ? e.e : e.At(t1));
+  // An arc bulges from its chord by its sagitta.
+  b.Grow(margin + (e.arc ? e.radius * (1 - std::cos(std::fmin(t1 - t0, KelAngle::Pi) / 2)) : 0));
+  return b;
+}
+
+// The elements cut into chunks about a cell long, each chunk's box filed by
+// the square cells it meets.
 class ChunkGrid {
 public:
-  ChunkGrid(const std::vector<Element>& elements, double margin) : m_Margin(margin)
+  ChunkGrid(const std::vector<Element>& elements, double margin)
   {
     Box all;
     double length = 0;
@@ -174,40 +187,38 @@ public:
     m_Y0 = all.ymin;
     const double w = all.xmax - all.xmin, h = all.ymax - all.ymin;
     // About one cell per element over the box, but none shorter than the
-    // line's length shared out over four times that many chunks.
+    // line's length shared out over sixteen times that many chunks:
+    // a comb of short teeth at a large distance has arcs many metres long
+    // on top of each other, and a short chunk meets fewer of them.
     const double n = static_cast<double>(elements.size());
-    m_Cell = std::max({std::sqrt(w * h / n), length / (4 * n), (w + h) * 1e-9, 1e-9});
+    m_Cell = std::max({std::sqrt(w * h / n), length / (16 * n), (w + h) * 1e-9, 1e-9});
     m_Nx = static_cast<long>(w / m_Cell) + 1;
     m_Ny = static_cast<long>(h / m_Cell) + 1;
     m_Cells.resize(static_cast<std::size_t>(m_Nx * m_Ny));
     for (std::size_t k = 0; k < elements.size(); ++k) {
-      const int count = Chunks(elements[k]);
-      for (int j = 0; j < count; ++j)
-        ForCells(ChunkBox(elements[k], j), [&](std::vector<int>& cell) {
-          if (cell.empty() || cell.back() != static_cast<int>(k))
-            cell.push_back(static_cast<int>(k));
-        });
+      const Element& e = elements[k];
+      const int count = static_cast<int>(std::ceil(e.length * e.Scale() / m_Cell)) + 1;
+      m_First.push_back(static_cast<int>(m_Boxes.size()));
+      for (int j = 0; j < count; ++j) {
+        const double t0 = e.length * j / count, t1 = j + 1 == count ? e.length : e.length * (j + 1) / count;
+        m_Boxes.push_back(PieceBox(e, t0, t1, margin));
+        m_Owner.push_back(static_cast<int>(k));
+        m_Step.push_back(t1 - t0);
+        ForCells(m_Boxes.back(), [&](std::vector<int>& cell) { cell.push_back(static_cast<int>(m_Boxes.size()) - 1); });
+      }
     }
+    m_First.push_back(static_cast<int>(m_Boxes.size()));
   }
 
-  int Chunks(const Element& e) const
+  int Chunks(int k) const
   {
-    const double metres = e.length * e.Scale();
-    return static_cast<int>(std::fmin(1e6, std::ceil(metres / m_Cell))) + 1;
+    return m_First[static_cast<std::size_t>(k) + 1] - m_First[static_cast<std::size_t>(k)];
   }
-
-  // The box of chunk j of the element's Chunks(e) equal parts, with margin.
-  Box ChunkBox(const Element& e, int j) const
-  {
-    const double step = e.length / Chunks(e);
-    const double t0 = step * j, t1 = j + 1 == Chunks(e) ? e.length : step * (j + 1);
-    Box b;
-    b.Add(j == 0 ? e.s : e.At(t0));
-    b.Add(j + 1 == Chunks(e) ? e.e : e.At(t1));
-    // An arc bulges from its chord by its sagitta.
-    b.Grow(m_Margin + (e.arc ? e.radius * (1 - std::cos(std::fmin(step, KelAngle::Pi) / 2)) : 0));
-    return b;
-  }
+  // The chunks of element k are equal parts of it.
+  double Step(int k) const { return m_Step[static_cast<std::size_t>(m_First[static_cast<std::size_t>(k)])]; }
+  const Box& ChunkBox(int k, int j) const { return m_Boxes[static_cast<std::size_t>(m_First[static_cast<std::size_t>(k)] + j)]; }
+  const Box& BoxOf(int chunk) const { return m_Boxes[static_cast<std::size_t>(chunk)]; }
+  int Owner(int chunk) const { return m_Owner[static_cast<std::size_t>(chunk)]; }
 
   template <class F>
   void ForCells(const Box& b, F f)
@@ -224,10 +235,13 @@ private:
   long Index(double v, double v0) const { return static_cast<long>(std::floor((v - v0) / m_Cell)); }
   static long Clamp(long i, long n) { return std::max(0L, std::min(n - 1, i)); }
 
-  double m_Margin;
   double m_X0 = 0, m_Y0 = 0, m_Cell = 1;
   long m_Nx = 1, m_Ny = 1;
-  std::vector<std::vector<int>> m_Cells;
+  std::vector<std::vector<int>> m_Cells;  // chunk numbers
+  std::vector<Box> m_Boxes;               // per chunk
+  std::vector<int> m_Owner;               // per chunk: its element
+  std::vector<double> m_Step;             // per chunk: its length in t
+  std::vector<int> m_First;               // per element: its first chunk
 };
 
 // Where the walk turns: at t on the element walked on, onto element `onto`
@@ -251,7 +265,8 @@ class OuterWalk {
 public:
   OuterWalk(const std::vector<Element>& elements, double scale)
       : m_Elements(elements), m_Grid(elements, KelTol::ClineTraceMargin * scale), m_Seen(elements.size(), 0),
-        m_Ahead(KelTol::ClineTraceAhead * scale), m_OnEnd(KelTol::ClineTraceEnd * scale)
+        m_Ahead(KelTol::ClineTraceAhead * scale), m_OnEnd(KelTol::ClineTraceEnd * scale),
+        m_Margin(KelTol::ClineTraceMargin * scale)
   {
   }
 
@@ -267,13 +282,15 @@ private:
   void FindStart();
   // The nearest turn on element k further on than t.
   std::optional<Turn> NearestTurn(int k, double t);
-  void TryTurns(int k, int other, double t, std::optional<Turn>& best) const;
+  // Takes a turn onto element other where it is nearer than best; only a
+  // crossing inside reach can be, once best is known.
+  void TryTurns(int k, int other, double t, const Box& reach, std::optional<Turn>& best) const;
 
   const std::vector<Element>& m_Elements;
   ChunkGrid m_Grid;
   std::vector<unsigned> m_Seen;
   unsigned m_Stamp = 0;
-  double m_Ahead, m_OnEnd;
+  double m_Ahead, m_OnEnd, m_Margin;
   int m_Start = 0;
   double m_StartT = 0;
   CKelCoord2D m_StartPoint;
@@ -309,18 +326,22 @@ void OuterWalk::FindStart()
   m_StartPoint = m_StartT == 0 ? s.s : s.At(m_StartT);
 }
 
-void OuterWalk::TryTurns(int k, int other, double t, std::optional<Turn>& best) const
+void OuterWalk::TryTurns(int k, int other, double t, const Box& reach, std::optional<Turn>& best) const
 {
   const Element& a = m_Elements[static_cast<std::size_t>(k)];
   const Element& b = m_Elements[static_cast<std::size_t>(other)];
   CKelCoord2D at[2];
   const int count = Meet(a, b, at);
   for (int i = 0; i < count; ++i) {
-    const double ta = a.Position(at[i]), tb = b.Position(at[i]);
-    const double aheadA = m_Ahead / a.Scale(), endA = m_OnEnd / a.Scale(), endB = m_OnEnd / b.Scale();
-    if (!(ta > t + aheadA && ta <= a.length + endA && tb >= -endB && tb <= b.length + endB))
+    // Beyond the stretch to the nearest turn so far it cannot be nearer.
+    if (best && !(at[i].m_x >= reach.xmin && at[i].m_x <= reach.xmax && at[i].m_y >= reach.ymin &&
+                  at[i].m_y <= reach.ymax))
       continue;
-    if (best && !(ta < best->t))
+    const double ta = a.Position(at[i]);
+    if (!(ta > t + m_Ahead / a.Scale() && ta <= a.length + m_OnEnd / a.Scale()) || (best && !(ta < best->t)))
+      continue;
+    const double tb = b.Position(at[i]), endB = m_OnEnd / b.Scale();
+    if (!(tb >= -endB && tb <= b.length + endB))
       continue;
     // Only an element leaving to the right bounds the region further out.
     const CKelCoord2D ha = a.Heading(ta), hb = b.Heading(tb);
@@ -341,16 +362,26 @@ std::optional<Turn> OuterWalk::NearestTurn(int k, double t)
   m_Seen[static_cast<std::size_t>(Next(k))] = m_Stamp;
   m_Seen[static_cast<std::size_t>(Previous(k))] = m_Stamp;
   std::optional<Turn> best;
-  const int chunks = m_Grid.Chunks(a);
-  const double step = a.length / chunks;
+  const int chunks = m_Grid.Chunks(k);
+  const double step = m_Grid.Step(k);
   const int first = step > 0 ? std::min(chunks - 1, std::max(0, static_cast<int>(t / step))) : 0;
   for (int j = first; j < chunks; ++j) {
-    m_Grid.ForCells(m_Grid.ChunkBox(a, j), [&](std::vector<int>& cell) {
-      for (int other : cell) {
-        if (m_Seen[static_cast<std::size_t>(other)] == m_Stamp)
+    // Only an element that meets the stretch up to the nearest turn found
+    // so far can turn sooner: most are passed over by their chunks' boxes.
+    Box reach = m_Grid.ChunkBox(k, j);
+    const auto narrow = [&] { reach = PieceBox(a, std::max(t, step * j), best->t, m_Margin); };
+    if (best)
+      narrow();
+    m_Grid.ForCells(m_Grid.ChunkBox(k, j), [&](std::vector<int>& cell) {
+      for (int chunk : cell) {
+        const int other = m_Grid.Owner(chunk);
+        if (m_Seen[static_cast<std::size_t>(other)] == m_Stamp || !m_Grid.BoxOf(chunk).Meets(reach))
           continue;
         m_Seen[static_cast<std::size_t>(other)] = m_Stamp;
-        TryTurns(k, other, t, best);
+        const double before = best ? best->t : 0;
+        TryTurns(k, other, t, reach, best);
+        if (best && best->t != before)
+          narrow();
       }
     });
     // Every element that meets the chunks so far has been tried.
