@@ -197,7 +197,7 @@ public:
     m_Cells.resize(static_cast<std::size_t>(m_Nx * m_Ny));
     for (std::size_t k = 0; k < elements.size(); ++k) {
       const Element& e = elements[k];
-      const int count = static_cast<int>(std::ceil(e.length * e.Scale() / m_Cell)) + 1;
+      const int count = static_cast<int>(std::fmin(std::ceil(e.length * e.Scale() / m_Cell), 1e7)) + 1;
       m_First.push_back(static_cast<int>(m_Boxes.size()));
       for (int j = 0; j < count; ++j) {
         const double t0 = e.length * j / count, t1 = j + 1 == count ? e.length : e.length * (j + 1) / count;
@@ -364,7 +364,7 @@ std::optional<Turn> OuterWalk::NearestTurn(int k, double t)
   std::optional<Turn> best;
   const int chunks = m_Grid.Chunks(k);
   const double step = m_Grid.Step(k);
-  const int first = step > 0 ? std::min(chunks - 1, std::max(0, static_cast<int>(t / step))) : 0;
+  const int first = step > 0 ? static_cast<int>(std::clamp(t / step, 0.0, chunks - 1.0)) : 0;
   for (int j = first; j < chunks; ++j) {
     // Only an element that meets the stretch up to the nearest turn found
     // so far can turn sooner: most are passed over by their chunks' boxes.

@@ -244,31 +244,38 @@ double EnclosedArea(const std::vector<Piece>& pieces)
   return twice / 2;
 }
 
+// An outline edge a -> b with its direction, length and levels.
+struct Edge {
+  CKelCoord2D a, b;
+  double ux = 0, uy = 0, len = 0, ylo = 0, yhi = 0;
+};
+
 // The width of the offset region along the level y: the site's own spans
 // and, for each edge, the span of the points within d of it.
-double Width(const Pts& outline, const std::vector<int>& edges, double d, double y)
+double Width(const std::vector<Edge>& all, const std::vector<int>& edges, double d, double y)
 {
-  std::vector<std::pair<double, double>> spans;
-  std::vector<double> through;
-  const std::size_t n = outline.size();
+  static thread_local std::vector<std::pair<double, double>> spans;
+  static thread_local std::vector<double> through;
+  spans.clear();
+  through.clear();
   for (int k : edges) {
-    const CKelCoord2D& a = outline[static_cast<std::size_t>(k)];
-    const CKelCoord2D& b = outline[(static_cast<std::size_t>(k) + 1) % n];
+    const Edge& e = all[static_cast<std::size_t>(k)];
+    if (y < e.ylo - d || y > e.yhi + d)
+      continue;
+    const CKelCoord2D &a = e.a, &b = e.b;
     if ((a.m_y > y) != (b.m_y > y))
       through.push_back(a.m_x + (y - a.m_y) * (b.m_x - a.m_x) / (b.m_y - a.m_y));
     double lo = 1e300, hi = -1e300;
-    for (const CKelCoord2D& v : {a, b}) {
-      if (std::fabs(v.m_y - y) <= d) {
-        const double h = std::sqrt(d * d - (v.m_y - y) * (v.m_y - y));
-        lo = std::min(lo, v.m_x - h);
-        hi = std::max(hi, v.m_x + h);
+    for (const CKelCoord2D* v : {&a, &b}) {
+      if (std::fabs(v->m_y - y) <= d) {
+        const double h = std::sqrt(d * d - (v->m_y - y) * (v->m_y - y));
+        lo = std::min(lo, v->m_x - h);
+        hi = std::max(hi, v->m_x + h);
       }
     }
     // The band beside the edge: 0 <= along <= L and |across| <= d, each
     // linear in x along the level.
-    const double len = std::hypot(b.m_x - a.m_x, b.m_y - a.m_y);
-    if (len > 0) {
-      const double ux = (b.m_x - a.m_x) / len, uy = (b.m_y - a.m_y) / len;
+    if (e.len > 0) {
       double x1 = -1e300, x2 = 1e300;
       const auto limit = [&](double coef, double base, double from, double to) {
         // from <= base + coef x <= to
@@ -281,8 +288,8 @@ double Width(const Pts& outline, const std::vector<int>& edges, double d, double
         x1 = std::max(x1, std::min(p, q));
         x2 = std::min(x2, std::max(p, q));
       };
-      limit(ux, -a.m_x * ux + (y - a.m_y) * uy, 0, len);
-      limit(-uy, a.m_x * uy + (y - a.m_y) * ux, -d, d);
+      limit(e.ux, -a.m_x * e.ux + (y - a.m_y) * e.uy, 0, e.len);
+      limit(-e.uy, a.m_x * e.uy + (y - a.m_y) * e.ux, -d, d);
       if (x1 <= x2) {
         lo = std::min(lo, x1);
         hi = std::max(hi, x2);
@@ -304,27 +311,46 @@ double Width(const Pts& outline, const std::vector<int>& edges, double d, double
 }
 
 // The offset area by levels: between two levels where the line has a point
-// or an arc its top or bottom, the width changes smoothly; Gauss points on
-// a cosine scale there take the square-root ends of arcs in their stride.
+// or an arc its top or bottom, the width changes smoothly. Two Gauss points
+// take a short stretch; next to the top or bottom of an arc, where the width
+// grows as a square root, Gauss points on a cosine scale do.
 double OffsetArea(const Pts& outline, double d, const std::vector<Piece>& line)
 {
-  std::vector<double> levels;
+  // Extremes: the tops and bottoms of the arcs' circles; those on an arc
+  // are levels too.
+  std::vector<double> levels, extremes;
   for (const Piece& p : line) {
     levels.push_back(p.s.m_y);
-    for (double a : {M_PI / 2, -M_PI / 2}) {
-      const CKelCoord2D top(p.c.m_x, p.c.m_y + (a > 0 ? p.r : -p.r));
-      if (p.arc && p.OnArc(top, 0))
-        levels.push_back(top.m_y);
+    for (const double r : {p.r, -p.r}) {
+      if (p.arc && p.OnArc({p.c.m_x, p.c.m_y + r}, 0))
+        levels.push_back(p.c.m_y + r);
+      if (p.arc)
+        extremes.push_back(p.c.m_y + r);
     }
   }
   std::sort(levels.begin(), levels.end());
+  std::sort(extremes.begin(), extremes.end());
+  // Whether a square root's end lies within the stretch's length of it: a
+  // V between two arcs lies just below their circles' tops.
+  const auto nearExtreme = [&](double y1, double y2) {
+    const auto at = std::lower_bound(extremes.begin(), extremes.end(), y1 - (y2 - y1));
+    return at != extremes.end() && *at <= y2 + (y2 - y1);
+  };
   std::vector<Box> bands;
+  std::vector<Edge> all;
   for (std::size_t k = 0; k < outline.size(); ++k) {
+    Edge e{outline[k], outline[(k + 1) % outline.size()]};
+    e.len = std::hypot(e.b.m_x - e.a.m_x, e.b.m_y - e.a.m_y);
+    if (e.len > 0) {
+      e.ux = (e.b.m_x - e.a.m_x) / e.len;
+      e.uy = (e.b.m_y - e.a.m_y) / e.len;
+    }
+    e.ylo = std::min(e.a.m_y, e.b.m_y);
+    e.yhi = std::max(e.a.m_y, e.b.m_y);
+    all.push_back(e);
     Box b;
-    b.Add(outline[k], d);
-    b.Add(outline[(k + 1) % outline.size()], d);
-    b.x1 = -1;
-    b.x2 = 1;
+    b.Add({0, e.ylo}, d);
+    b.Add({0, e.yhi}, d);
     bands.push_back(b);
   }
   BoxGrid byLevel(bands, std::max(d, (levels.back() - levels.front()) / 200));
@@ -333,19 +359,30 @@ double OffsetArea(const Pts& outline, double d, const std::vector<Piece>& line)
   double area = 0;
   for (std::size_t i = 0; i + 1 < levels.size(); ++i) {
     const double y1 = levels[i], y2 = levels[i + 1];
-    if (!(y2 - y1 > 1e-12))
+    if (!(y2 > y1))
       continue;
     Box level;
     level.Add({0, y1});
     level.Add({0, y2});
     const std::vector<int> edges = byLevel.Near(level);
-    // More panels where an arc spans much of its circle's height.
-    const int panels = 2 + static_cast<int>(8 * (y2 - y1) / d);
+    const auto width = [&](double y) { return Width(all, edges, d, y); };
+    // More panels where the stretch is long beside the distance.
+    const int more = static_cast<int>(8 * (y2 - y1) / d);
+    if (!nearExtreme(y1, y2)) {
+      const int panels = 1 + more;
+      const double half = (y2 - y1) / panels / 2;
+      for (int panel = 0; panel < panels; ++panel) {
+        const double mid = y1 + half * (2 * panel + 1);
+        area += half * (width(mid - half / std::sqrt(3.0)) + width(mid + half / std::sqrt(3.0)));
+      }
+      continue;
+    }
+    const int panels = 2 + more;
     for (int panel = 0; panel < panels; ++panel) {
       for (int g = 0; g < 4; ++g) {
         const double th = M_PI / panels * (panel + (1 + gx[g]) / 2);
         const double y = y1 + (y2 - y1) * (1 - std::cos(th)) / 2;
-        area += gw[g] * M_PI / panels / 2 * Width(outline, edges, d, y) * (y2 - y1) / 2 * std::sin(th);
+        area += gw[g] * M_PI / panels / 2 * width(y) * (y2 - y1) / 2 * std::sin(th);
       }
     }
   }
@@ -700,6 +737,16 @@ TEST(ClineOffset, ARawLineClosedAtAStraightMitreStartsOnTheOuterLine)
   const Pts outline = ReadOutline("cline-spiky-818.txt", &d);
   ASSERT_EQ(outline.size(), 818u);
   ExpectSoundLine(outline, LineOf(outline, d));
+}
+
+// A lone edge (two points) is a needle with two tips: the line goes round
+// both. Coordinates a hair above zero once made the trace's chunk count
+// overflow.
+TEST(ClineOffset, DegenerateOutlinesGiveClosedLines)
+{
+  ExpectSoundLine({{0, 0}, {20, 0}}, LineOf({{0, 0}, {20, 0}}, 5));
+  const Pts denormal = {{0, 9.86396481e-315}, {20, 0}, {20, 5}, {2.172923715076e-311, 5.075883674631299e-116}};
+  ExpectSoundLine(denormal, LineOf(denormal, 5));
 }
 
 class ClineOffsetKinds : public testing::TestWithParam<Kind> {};
