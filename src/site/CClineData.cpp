@@ -184,9 +184,8 @@ int StartEdge(const CKelArea<CKelCoord2D>& outline, double d)
   return longest;
 }
 
-// Whether x lies on the line of the run from `from` along a -> b no further
-// back than `from` and no further on than b: a mitre there keeps the runs
-// on either side of it running forwards.
+// Whether x lies no further back than `from` in the direction a -> b: a
+// mitre there keeps the runs on either side of it running forwards.
 bool AheadOf(const CKelCoord2D& from, const CKelCoord2D& x, const CKelCoord2D& a, const CKelCoord2D& b)
 {
   return (x.m_x - from.m_x) * (b.m_x - a.m_x) + (x.m_y - from.m_y) * (b.m_y - a.m_y) >= 0;

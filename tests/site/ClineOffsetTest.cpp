@@ -62,6 +62,10 @@ public:
   // Each box index near b once (ascending).
   std::vector<int> Near(const Box& b)
   {
+    const long i1 = std::max(0L, Index(b.x1, m_All.x1)), i2 = std::min(m_Nx - 1, Index(b.x2, m_All.x1));
+    const long j1 = std::max(0L, Index(b.y1, m_All.y1)), j2 = std::min(m_Ny - 1, Index(b.y2, m_All.y1));
+    if (i1 == i2 && j1 == j2)
+      return m_Cells[static_cast<std::size_t>(i1 * m_Ny + j1)];
     std::vector<int> found;
     ForCells(b, [&](std::vector<int>& c) { found.insert(found.end(), c.begin(), c.end()); });
     std::sort(found.begin(), found.end());
@@ -301,7 +305,7 @@ double Width(const std::vector<Edge>& all, const std::vector<int>& edges, double
   std::sort(through.begin(), through.end());
   for (std::size_t i = 0; i + 1 < through.size(); i += 2)
     spans.emplace_back(through[i], through[i + 1]);
-  std::sort(spans.begin(), spans.end());
+  std::sort(spans.begin(), spans.end(), [](const auto& p, const auto& q) { return p.first < q.first; });
   double width = 0, reach = -1e300;
   for (const auto& [lo, hi] : spans) {
     width += std::max(0.0, hi - std::max(lo, reach));
@@ -312,8 +316,9 @@ double Width(const std::vector<Edge>& all, const std::vector<int>& edges, double
 
 // The offset area by levels: between two levels where the line has a point
 // or an arc its top or bottom, the width changes smoothly. Two Gauss points
-// take a short stretch; next to the top or bottom of an arc, where the width
-// grows as a square root, Gauss points on a cosine scale do.
+// take a stretch, its midpoint a short one; next to the top or bottom of an
+// arc, where the width grows as a square root, Gauss points on a cosine
+// scale do.
 double OffsetArea(const Pts& outline, double d, const std::vector<Piece>& line)
 {
   // Extremes: the tops and bottoms of the arcs' circles; those on an arc
@@ -368,6 +373,11 @@ double OffsetArea(const Pts& outline, double d, const std::vector<Piece>& line)
     const auto width = [&](double y) { return Width(all, edges, d, y); };
     // More panels where the stretch is long beside the distance.
     const int more = static_cast<int>(8 * (y2 - y1) / d);
+    // Between close levels the width is nearly straight: its midpoint will do.
+    if (!nearExtreme(y1, y2) && y2 - y1 < d / 64) {
+      area += (y2 - y1) * width((y1 + y2) / 2);
+      continue;
+    }
     if (!nearExtreme(y1, y2)) {
       const int panels = 1 + more;
       const double half = (y2 - y1) / panels / 2;
