@@ -262,6 +262,7 @@ double Width(const std::vector<Edge>& all, const std::vector<int>& edges, double
   static thread_local std::vector<double> through;
   spans.clear();
   through.clear();
+  int last = -2;
   for (int k : edges) {
     const Edge& e = all[static_cast<std::size_t>(k)];
     if (y < e.ylo - d || y > e.yhi + d)
@@ -299,8 +300,15 @@ double Width(const std::vector<Edge>& all, const std::vector<int>& edges, double
         hi = std::max(hi, x2);
       }
     }
-    if (lo <= hi)
+    // Edges one after the other meet at their vertex, so their spans mostly
+    // overlap: merged at once, few are left to sort.
+    if (lo <= hi && last + 1 == k && !spans.empty() && lo <= spans.back().second && spans.back().first <= hi) {
+      spans.back() = {std::min(lo, spans.back().first), std::max(hi, spans.back().second)};
+      last = k;
+    } else if (lo <= hi) {
       spans.emplace_back(lo, hi);
+      last = k;
+    }
   }
   std::sort(through.begin(), through.end());
   for (std::size_t i = 0; i + 1 < through.size(); i += 2)
