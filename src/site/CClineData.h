@@ -18,8 +18,9 @@
 // marker, or at the last point of a line that has none; a centre with no
 // point after it ends it too.
 //
-// The outline given to CreateCheckline runs counter-clockwise; its outside
-// is to the right of every edge. Units: metres, radians.
+// The outline given to set_checkline runs counter-clockwise; its outside is
+// to the right of every edge. CreateCheckline takes a clockwise outline the
+// other way round. Units: metres, radians.
 
 #include <optional>
 #include <string>
