@@ -216,7 +216,10 @@ public:
   }
   // The chunks of element k are equal parts of it.
   double Step(int k) const { return m_Step[static_cast<std::size_t>(m_First[static_cast<std::size_t>(k)])]; }
-  const Box& ChunkBox(int k, int j) const { return m_Boxes[static_cast<std::size_t>(m_First[static_cast<std::size_t>(k)] + j)]; }
+  const Box& ChunkBox(int k, int j) const
+  {
+    return m_Boxes[static_cast<std::size_t>(m_First[static_cast<std::size_t>(k)] + j)];
+  }
   const Box& BoxOf(int chunk) const { return m_Boxes[static_cast<std::size_t>(chunk)]; }
   int Owner(int chunk) const { return m_Owner[static_cast<std::size_t>(chunk)]; }
 
