@@ -68,10 +68,6 @@ inline constexpr double RangeSlack = 0.0002;
 inline constexpr double Geometry = 1e-5;
 // The widest on-segment test (CheckOnLine10).
 inline constexpr double WideOnSegment = 0.0015;
-// Check-line elements whose boxes (an arc's by its whole circle) lie further
-// apart than this cannot cross: the crossing tests keep points within
-// Geometry + RangeSlack of a segment's box and on an arc's circle.
-inline constexpr double ClineCrossingBox = 1e-3;
 // The check line's trace, as shares of the largest coordinate (at least 1
 // m): a crossing counts as ahead on an element when further on than
 // ClineTraceAhead (two crossings closer than that are one), and as on it up
