@@ -39,6 +39,30 @@ void CheckLineOfStar(benchmark::State& state)
 }
 BENCHMARK(CheckLineOfStar)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// Surveyed boundaries at the largest check distance: the arcs of the teeth
+// all cross each other, so the time shows whether the cutting follows the
+// line or the crossings.
+void CheckLineOfSurveyedBoundary(benchmark::State& state, CKelArea<CKelCoord2D> (*outline)(int))
+{
+  const CKelArea<CKelCoord2D> o = outline(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    CClineData line(0, 31);
+    line.CreateCheckline(o);
+    benchmark::DoNotOptimize(line.GetLength());
+  }
+  state.counters["vertices"] = static_cast<double>(o.m_pt.size());
+}
+BENCHMARK_CAPTURE(CheckLineOfSurveyedBoundary, FineComb, site_test::FineComb)
+    ->Arg(1250)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(CheckLineOfSurveyedBoundary, Sawtooth, site_test::Sawtooth)
+    ->Arg(1250)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond);
+
 void DeemedSiteOfPolygon(benchmark::State& state)
 {
   const int n = static_cast<int>(state.range(0));

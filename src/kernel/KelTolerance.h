@@ -68,10 +68,15 @@ inline constexpr double RangeSlack = 0.0002;
 inline constexpr double Geometry = 1e-5;
 // The widest on-segment test (CheckOnLine10).
 inline constexpr double WideOnSegment = 0.0015;
-// Check-line elements whose boxes (an arc's by its whole circle) lie further
-// apart than this cannot cross: the crossing tests keep points within
-// Geometry + RangeSlack of a segment's box and on an arc's circle.
-inline constexpr double ClineCrossingBox = 1e-3;
+// The check line's trace, as shares of the largest coordinate (at least 1
+// m): a crossing counts as ahead on an element when further on than
+// ClineTraceAhead (two crossings closer than that are one), and as on it up
+// to ClineTraceEnd past its ends, more than the round-off of a crossing
+// through a joint, so that the elements on both sides of the joint find it.
+// Element chunks are filed with ClineTraceMargin to spare.
+inline constexpr double ClineTraceAhead = 1e-11;
+inline constexpr double ClineTraceEnd = 2e-11;
+inline constexpr double ClineTraceMargin = 1e-9;
 
 // --- Numbers becoming integers ----------------------------------------------
 // Before a double is floored, ceiled or truncated to an integer, a value

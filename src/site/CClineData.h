@@ -18,9 +18,11 @@
 // marker, or at the last point of a line that has none; a centre with no
 // point after it ends it too.
 //
-// The outline given to CreateCheckline runs counter-clockwise; its outside
-// is to the right of every edge. Units: metres, radians.
+// The outline given to set_checkline runs counter-clockwise; its outside is
+// to the right of every edge. CreateCheckline takes a clockwise outline the
+// other way round. Units: metres, radians.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,11 +86,12 @@ public:
   virtual void AddCenter(const CKelCoord3D& p);
 
   // --- Construction
-  // The raw line, then loops removed while a round shortens the line (at
-  // most as many rounds as raw points).
+  // The raw line, then its loops cut off: the line is the outer boundary
+  // of the site and every point within the distance of it. A clockwise
+  // outline is taken the other way round.
   void CreateCheckline(const CKelArea<CKelCoord2D>& outline);
   void set_checkline(const CKelArea<CKelCoord2D>& outline);
-  // Removes one loop; false when no two elements cross.
+  // Cuts every loop off; false when no two elements cross.
   bool check_cline();
 
   // --- Measures
@@ -134,45 +137,23 @@ private:
   // Index of the first end marker, or size() when there is none.
   std::size_t EndIndex() const;
   void AddPoint(const CKelCoord2D& p, int kind);
-  bool CrossingIgnored(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x, bool aIsFirst) const;
-  // Whether cutting at x would give the outer part a piece of A or B that
-  // leaves its element: x off A or B beyond an end.
-  bool CutLeavesElements(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x) const;
-  // Where a loop search stands: the element to resume at, the lengths of
-  // the line's elements (empty: not known), the pair cut last and the kept
-  // part's GetLength.
-  struct LoopScan {
-    std::size_t row = 0;
-    std::vector<double> lengths;
-    std::size_t first = 0, second = 0;
-    double keptLength = 0;
-    // The point d east of the outline's easternmost vertex (corner), which
-    // lies on the outer line; not known for a lone check_cline round.
-    bool anchored = false;
-    CKelCoord2D anchor, corner;
-  };
-  // Whether the outer part of a cut is to be kept: the part through the
-  // anchor where only one of them passes it, else the longer one.
-  static bool KeepOuter(const CClineData& outer, double outerLength, const CClineData& loop, double loopLength,
-                        const LoopScan& scan);
-  // Replaces the line by the part KeepOuter picks of its two parts split at
-  // x (elements scan.first and scan.second), A's end to B's end being the
-  // loop; true when the outer part was kept.
-  bool CutLoop(const ClineElement& a, const ClineElement& b, const CKelCoord2D& x, LoopScan& scan);
-  static std::vector<double> OuterLengths(const CClineData& outer, const ClineElement& a, const ClineElement& b,
-                                          const LoopScan& scan);
-  static double SumOf(const std::vector<double>& lengths);
-  // check_cline from element scan.row on; scan.row becomes the element where
-  // the next scan may start (the end when nothing was cut).
-  bool CutFirstLoop(LoopScan& scan);
   double ElementLength(const ClineElement& e) const;
-  // A closed raw line whose first point lies inside starts again on its
-  // outer line at start, d east of the outline's easternmost vertex east.
-  void StartOnOuterLine(const CKelArea<CKelCoord2D>& outline, const CKelCoord2D& start, const CKelCoord2D& east);
-  // Whether the raw line (end marker at end) ends where it starts.
-  bool ClosesOnItself(std::size_t end) const;
-  // The first element through p (an arc by its centre corner), else -1.
-  int ElementThrough(const std::vector<ClineElement>& elements, const CKelCoord2D& p, const CKelCoord2D& corner) const;
-  // Whether an element passes through p or a point of the line is p.
-  bool PassesThrough(const CKelCoord2D& p, const CKelCoord2D& corner) const;
+  // One corner of the raw line: vertex v between the edges prev -> v and
+  // v -> w, whose offset runs are (c1, c2) and (e1, e2).
+  struct Corner {
+    CKelCoord2D prev, v, w, c1, c2, e1, e2;
+    bool straight = false;
+  };
+  // Adds the corner's points; the crossing of a concave corner's runs where
+  // they meet.
+  std::optional<CKelCoord2D> AddCorner(const Corner& k);
+  // set_checkline; the point the finished line is to start at, where the
+  // line passes it.
+  CKelCoord2D BuildRawLine(const CKelArea<CKelCoord2D>& outline);
+  // Replaces the line by the outer boundary of the region its elements
+  // enclose (CClineDataTrace.cpp), starting at first (on the first element)
+  // where it passes there, else at its easternmost point; true when that
+  // cut anything off. A line the trace cannot follow round is left as it
+  // was.
+  bool TraceOuterLine(const CKelCoord2D& first);
 };

@@ -1,7 +1,8 @@
-// Check lines of many-sided outlines measured against the offset curve they
-// stand for, by checks of their own: every point of the line keeps the
-// distance from the site, the line never crosses itself, and it encloses
-// the area of the points within the distance of the site.
+// Check lines of many-sided outlines and of surveyed lots measured against
+// the offset curve they stand for, by the checks of ClineSoundLine.h: every
+// point of the line keeps the distance from the site, the line never
+// crosses itself, and it encloses the area of the points within the
+// distance of the site.
 
 #include <gtest/gtest.h>
 
@@ -9,250 +10,16 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "CClineData.h"
+#include "ClineSoundLine.h"
+#include "SurveyVariants.h"
 
 namespace {
 
-using Pts = std::vector<CKelCoord2D>;
-
-double SquaredSegmentDistance(const CKelCoord2D& p, const CKelCoord2D& a, const CKelCoord2D& b)
-{
-  const double dx = b.m_x - a.m_x, dy = b.m_y - a.m_y, l2 = dx * dx + dy * dy;
-  const double t = l2 > 0 ? std::clamp(((p.m_x - a.m_x) * dx + (p.m_y - a.m_y) * dy) / l2, 0.0, 1.0) : 0.0;
-  const double ex = p.m_x - a.m_x - t * dx, ey = p.m_y - a.m_y - t * dy;
-  return ex * ex + ey * ey;
-}
-
-bool Inside(const Pts& poly, const CKelCoord2D& p)
-{
-  bool in = false;
-  for (std::size_t k = 0, j = poly.size() - 1; k < poly.size(); j = k++) {
-    const CKelCoord2D& a = poly[j];
-    const CKelCoord2D& b = poly[k];
-    if ((a.m_y > p.m_y) != (b.m_y > p.m_y) &&
-        a.m_x + (p.m_y - a.m_y) * (b.m_x - a.m_x) / (b.m_y - a.m_y) > p.m_x)
-      in = !in;
-  }
-  return in;
-}
-
-// Segments filed by square cells, for the look-ups near a point.
-class SegmentGrid {
-public:
-  SegmentGrid(const std::vector<std::pair<CKelCoord2D, CKelCoord2D>>& segments, double cell)
-      : m_Segments(segments), m_Cell(cell)
-  {
-    double x1 = -1e300, y1 = -1e300;
-    for (const auto& [a, b] : segments) {
-      m_X0 = std::min({m_X0, a.m_x, b.m_x});
-      m_Y0 = std::min({m_Y0, a.m_y, b.m_y});
-      x1 = std::max({x1, a.m_x, b.m_x});
-      y1 = std::max({y1, a.m_y, b.m_y});
-    }
-    m_Nx = Index(x1, m_X0) + 1;
-    m_Ny = Index(y1, m_Y0) + 1;
-    m_Cells.resize(static_cast<std::size_t>(m_Nx * m_Ny));
-    for (std::size_t k = 0; k < segments.size(); ++k) {
-      const auto& [a, b] = segments[k];
-      for (long i = Index(std::min(a.m_x, b.m_x), m_X0); i <= Index(std::max(a.m_x, b.m_x), m_X0); ++i) {
-        for (long j = Index(std::min(a.m_y, b.m_y), m_Y0); j <= Index(std::max(a.m_y, b.m_y), m_Y0); ++j)
-          m_Cells[static_cast<std::size_t>(i * m_Ny + j)].push_back(static_cast<int>(k));
-      }
-    }
-  }
-
-  // The distance from p to the nearest segment, or r when none is nearer.
-  double Distance(const CKelCoord2D& p, double r) const
-  {
-    double best = r * r;
-    ForCells(p.m_x - r, p.m_y - r, p.m_x + r, p.m_y + r, [&](const std::vector<int>& c) {
-      for (int k : c)
-        best = std::min(best, SquaredSegmentDistance(p, m_Segments[k].first, m_Segments[k].second));
-    });
-    return std::sqrt(best);
-  }
-
-  // The cells' lists, for the pairs that may cross.
-  template <class F>
-  void ForEachCell(F f) const
-  {
-    for (const std::vector<int>& list : m_Cells)
-      f(list);
-  }
-
-private:
-  template <class F>
-  void ForCells(double x1, double y1, double x2, double y2, F f) const
-  {
-    const long i1 = std::max(0L, Index(x1, m_X0)), i2 = std::min(m_Nx - 1, Index(x2, m_X0));
-    const long j1 = std::max(0L, Index(y1, m_Y0)), j2 = std::min(m_Ny - 1, Index(y2, m_Y0));
-    for (long i = i1; i <= i2; ++i) {
-      for (long j = j1; j <= j2; ++j)
-        f(m_Cells[static_cast<std::size_t>(i * m_Ny + j)]);
-    }
-  }
-  long Index(double v, double v0) const { return static_cast<long>(std::floor((v - v0) / m_Cell)); }
-
-  std::vector<std::pair<CKelCoord2D, CKelCoord2D>> m_Segments;
-  double m_Cell;
-  double m_X0 = 1e300, m_Y0 = 1e300;
-  long m_Nx = 0, m_Ny = 0;
-  std::vector<std::vector<int>> m_Cells;
-};
-
-struct Arc {
-  CKelCoord2D centre;
-  double from = 0, sweep = 0;
-};
-
-Arc ArcOf(const CClineData& line, const ClineElement& e)
-{
-  const CKelCoord2D& s = line[static_cast<std::size_t>(e.start)];
-  const CKelCoord2D& t = line[static_cast<std::size_t>(e.end)];
-  const CKelCoord2D& c = line[static_cast<std::size_t>(e.centre)];
-  const double from = std::atan2(s.m_y - c.m_y, s.m_x - c.m_x);
-  double sweep = std::atan2(t.m_y - c.m_y, t.m_x - c.m_x) - from;
-  if (sweep < 0)
-    sweep += 2 * M_PI;
-  return {c, from, sweep};
-}
-
-// The line as a closed chain of points: its vertices, and along its
-// arcs a point at least every 0.02 rad.
-Pts Trace(const CClineData& line)
-{
-  Pts chain;
-  const double d = line.m_Distance;
-  for (const ClineElement& e : line.Elements()) {
-    chain.push_back(line[static_cast<std::size_t>(e.start)]);
-    if (!e.IsArc())
-      continue;
-    const Arc arc = ArcOf(line, e);
-    const int steps = static_cast<int>(std::ceil(arc.sweep / 0.02));
-    for (int q = 1; q < steps; ++q) {
-      const double a = arc.from + arc.sweep * q / steps;
-      chain.emplace_back(arc.centre.m_x + d * std::cos(a), arc.centre.m_y + d * std::sin(a));
-    }
-  }
-  return chain;
-}
-
-// The area the line encloses, its arcs taken whole.
-double EnclosedArea(const CClineData& line)
-{
-  const double d = line.m_Distance;
-  double twice = 0;
-  for (const ClineElement& e : line.Elements()) {
-    const CKelCoord2D& s = line[static_cast<std::size_t>(e.start)];
-    const CKelCoord2D& t = line[static_cast<std::size_t>(e.end)];
-    if (!e.IsArc()) {
-      twice += s.m_x * t.m_y - t.m_x * s.m_y;
-      continue;
-    }
-    const Arc arc = ArcOf(line, e);
-    const double to = arc.from + arc.sweep;
-    twice += d * arc.centre.m_x * (std::sin(to) - std::sin(arc.from)) -
-             d * arc.centre.m_y * (std::cos(to) - std::cos(arc.from)) + d * d * arc.sweep;
-  }
-  return twice / 2;
-}
-
-bool ProperlyCross(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c, const CKelCoord2D& e)
-{
-  auto side = [](const CKelCoord2D& o, const CKelCoord2D& p, const CKelCoord2D& q) {
-    const double v = (p.m_x - o.m_x) * (q.m_y - o.m_y) - (p.m_y - o.m_y) * (q.m_x - o.m_x);
-    return (v > 0) - (v < 0);
-  };
-  return side(c, e, a) * side(c, e, b) < 0 && side(a, b, c) * side(a, b, e) < 0;
-}
-
-int SelfCrossings(const Pts& chain)
-{
-  const std::size_t n = chain.size();
-  std::vector<std::pair<CKelCoord2D, CKelCoord2D>> pieces;
-  for (std::size_t k = 0; k < n; ++k)
-    pieces.emplace_back(chain[k], chain[(k + 1) % n]);
-  const SegmentGrid grid(pieces, 2.0);
-  std::set<std::pair<int, int>> found;
-  grid.ForEachCell([&](const std::vector<int>& list) {
-    for (std::size_t i = 0; i < list.size(); ++i) {
-      for (std::size_t j = i + 1; j < list.size(); ++j) {
-        const int p = std::min(list[i], list[j]), q = std::max(list[i], list[j]);
-        const bool neighbours = q - p <= 1 || (p == 0 && q + 1 == static_cast<int>(n));
-        if (!neighbours && ProperlyCross(pieces[p].first, pieces[p].second, pieces[q].first, pieces[q].second))
-          found.insert({p, q});
-      }
-    }
-  });
-  return static_cast<int>(found.size());
-}
-
-// The area within d of an outline that is star-shaped about the origin, by
-// rays: each leaves the offset region where its distance to the outline
-// passes d for the last time.
-double OffsetArea(const Pts& outline, double d, const SegmentGrid& edges, int rays)
-{
-  double reach = 0;
-  for (const CKelCoord2D& p : outline)
-    reach = std::max(reach, std::hypot(p.m_x, p.m_y));
-  double area = 0;
-  for (int r = 0; r < rays; ++r) {
-    const double a = 2 * M_PI * (r + 0.5) / rays;
-    const double ux = std::cos(a), uy = std::sin(a);
-    // Inwards from beyond the reach in steps to the first point within d,
-    // then halving: the outermost boundary, even where a ray passes a dip.
-    auto within = [&](double t) { return edges.Distance(CKelCoord2D(t * ux, t * uy), d * 1.001) <= d; };
-    double hi = reach + d + 1, lo = hi;
-    while (lo > 0 && !within(lo))
-      lo -= d / 8;
-    hi = std::min(hi, lo + d / 8);
-    for (int i = 0; i < 40; ++i) {
-      const double mid = (lo + hi) / 2;
-      (within(mid) ? lo : hi) = mid;
-    }
-    area += lo * lo / 2 * (2 * M_PI / rays);
-  }
-  return area;
-}
-
-// The three properties of a sound check line of the outline.
-void ExpectSoundLine(const Pts& outline, const CClineData& line)
-{
-  const double d = line.m_Distance;
-  ASSERT_EQ(static_cast<int>(line.size()), line.CheckData());
-  const Pts chain = Trace(line);
-  ASSERT_GE(chain.size(), 3u);
-  std::vector<std::pair<CKelCoord2D, CKelCoord2D>> edges;
-  for (std::size_t k = 0, j = outline.size() - 1; k < outline.size(); j = k++)
-    edges.emplace_back(outline[j], outline[k]);
-  const SegmentGrid grid(edges, d / 2);
-  EXPECT_FALSE(Inside(outline, chain.front()));
-  // Points along the straight runs too: a run can pass a corner nearer than
-  // its ends do.
-  double nearest = 1e300;
-  CKelCoord2D at;
-  for (std::size_t k = 0; k < chain.size(); ++k) {
-    const CKelCoord2D& p = chain[k];
-    const CKelCoord2D& q = chain[(k + 1) % chain.size()];
-    const int steps = 1 + static_cast<int>(std::hypot(q.m_x - p.m_x, q.m_y - p.m_y) / (d / 8));
-    for (int s = 0; s < steps; ++s) {
-      const CKelCoord2D x(p.m_x + (q.m_x - p.m_x) * s / steps, p.m_y + (q.m_y - p.m_y) * s / steps);
-      const double dist = grid.Distance(x, d);
-      if (dist < nearest) {
-        nearest = dist;
-        at = x;
-      }
-    }
-  }
-  EXPECT_GE(nearest, d - 1e-5) << testing::PrintToString(nearest) << " at (" << at.m_x << ", " << at.m_y << ")";
-  EXPECT_EQ(0, SelfCrossings(chain));
-  const double offset = OffsetArea(outline, d, grid, 3000);
-  EXPECT_NEAR(offset, EnclosedArea(line), 1e-4 * offset);
-}
+using namespace cline_check;
 
 // --- Outlines -------------------------------------------------------------------------------
 
@@ -335,6 +102,146 @@ Pts RandomOutline(Kind kind, int n, std::mt19937_64& rng, double* d)
   return p;
 }
 
+// --- Surveyed lots ----------------------------------------------------------------------------
+
+enum class Lot { Rectangle, L, U, T, Flag, Wedge, Spike, VNotch, Curved };
+constexpr int kLots = 9;
+
+double LogUniform(double lo, double hi, std::mt19937& rng)
+{
+  return lo * std::pow(hi / lo, std::uniform_real_distribution<double>(0, 1)(rng));
+}
+
+// A clean lot of the shape, counter-clockwise, some 10 to 40 m across.
+Pts CleanLot(Lot lot, std::mt19937& rng)
+{
+  std::uniform_real_distribution<double> u(0, 1);
+  const double w = 10 + 30 * u(rng), h = 10 + 30 * u(rng);
+  switch (lot) {
+    case Lot::Rectangle:
+      return {{0, 0}, {w, 0}, {w, h}, {0, h}};
+    case Lot::L:
+      return {{0, 0}, {w, 0}, {w, h / 2}, {w / 2, h / 2}, {w / 2, h}, {0, h}};
+    case Lot::U: {
+      const double gap = 0.5 + 6 * u(rng), depth = h * (0.2 + 0.6 * u(rng));
+      return {{0, 0}, {w, 0}, {w, h}, {w / 2 + gap / 2, h}, {w / 2 + gap / 2, h - depth}, {w / 2 - gap / 2, h - depth},
+              {w / 2 - gap / 2, h}, {0, h}};
+    }
+    case Lot::T:
+      return {{w / 3, 0}, {2 * w / 3, 0}, {2 * w / 3, h / 2}, {w, h / 2}, {w, h}, {0, h}, {0, h / 2}, {w / 3, h / 2}};
+    case Lot::Flag: {
+      // A lot behind another, reached by a pole 2 to 4 m wide.
+      const double pole = 2 + 2 * u(rng), length = 10 + 15 * u(rng);
+      return {{0, 0}, {pole, 0}, {pole, length}, {w, length}, {w, length + h}, {0, length + h}};
+    }
+    case Lot::Wedge: {
+      const double angle = (1 + 9 * u(rng)) * M_PI / 180, len = 20 + 20 * u(rng);
+      return {{0, 0}, {len, 0}, {len * std::cos(angle), len * std::sin(angle)}};
+    }
+    case Lot::Spike: {
+      const double half = LogUniform(1e-6, 0.5, rng), len = 2 + 10 * u(rng);
+      return {{0, 0}, {w, 0}, {w, h}, {w / 2 + half, h}, {w / 2, h + len}, {w / 2 - half, h}, {0, h}};
+    }
+    case Lot::VNotch: {
+      const double half = LogUniform(1e-5, 0.5, rng), depth = LogUniform(1e-4, h / 2, rng);
+      return {{0, 0}, {w, 0}, {w, h}, {w / 2 + half, h}, {w / 2, h - depth}, {w / 2 - half, h}, {0, h}};
+    }
+    case Lot::Curved: {
+      // A front on a curve, as chords; bulging out or in.
+      const int chords = 8 + static_cast<int>(50 * u(rng));
+      const double bulge = (u(rng) < 0.5 ? 1 : -1) * (0.5 + 4 * u(rng));
+      const double r = (w * w / 4 + bulge * bulge) / (2 * std::fabs(bulge));
+      const double half = std::asin(w / 2 / r), cy = h + bulge - (bulge > 0 ? r : -r);
+      Pts p = {{0, 0}, {w, 0}};
+      for (int i = 0; i <= chords; ++i) {
+        const double a = bulge > 0 ? M_PI / 2 - half + 2 * half * i / chords : -M_PI / 2 + half - 2 * half * i / chords;
+        p.emplace_back(w / 2 + r * std::cos(a), cy + r * std::sin(a));
+      }
+      return p;
+    }
+  }
+  return {};
+}
+
+// A step of `depth` (1 mm to 5 cm) out of or into edge k over `width`.
+survey::Variant Jogged(const survey::Variant& in, std::size_t k, double width, double depth)
+{
+  const CKelCoord2D& a = in.m_Pts[k];
+  const CKelCoord2D& b = in.m_Pts[(k + 1) % in.Size()];
+  const double len = std::hypot(b.m_x - a.m_x, b.m_y - a.m_y);
+  survey::Variant v = in;
+  if (len < 2 * width)
+    return v;
+  const double ux = (b.m_x - a.m_x) / len, uy = (b.m_y - a.m_y) / len;
+  const CKelCoord2D p(a.m_x + ux * (len - width) / 2, a.m_y + uy * (len - width) / 2);
+  const Pts add = {p,
+                   {p.m_x - uy * depth, p.m_y + ux * depth},
+                   {p.m_x - uy * depth + ux * width, p.m_y + ux * depth + uy * width},
+                   {p.m_x + ux * width, p.m_y + uy * width}};
+  v.m_Pts.insert(v.m_Pts.begin() + static_cast<long>(k) + 1, add.begin(), add.end());
+  v.m_From.insert(v.m_From.begin() + static_cast<long>(k), add.size(), in.m_From[k]);
+  v.m_Tiny.insert(v.m_Tiny.begin() + static_cast<long>(k), add.size(), true);
+  return v;
+}
+
+Pts SurveyedLotTry(Lot lot, std::mt19937& rng)
+{
+  std::uniform_real_distribution<double> u(0, 1);
+  survey::Variant v = survey::Clean(CleanLot(lot, rng));
+  if (u(rng) < 0.6)
+    v = survey::Split(v, 2 + static_cast<int>(4 * u(rng)), 0.02 * u(rng), rng);
+  for (int jogs = static_cast<int>(3 * u(rng)); jogs > 0; --jogs)
+    v = Jogged(v, static_cast<std::size_t>(u(rng) * static_cast<double>(v.Size())), LogUniform(1e-3, 0.05, rng),
+               (u(rng) < 0.5 ? 1 : -1) * LogUniform(1e-3, 0.05, rng));
+  for (int doubles = static_cast<int>(4 * u(rng)); doubles > 0; --doubles) {
+    const double gap = LogUniform(1e-7, 1e-3, rng), a = 2 * M_PI * u(rng);
+    v = survey::Doubled(v, static_cast<std::size_t>(u(rng) * static_cast<double>(v.Size())),
+                        {gap * std::cos(a), gap * std::sin(a)});
+  }
+  return survey::StartingAt(v, static_cast<std::size_t>(u(rng) * static_cast<double>(v.Size()))).m_Pts;
+}
+
+// Whether no two edges that do not follow each other meet.
+bool Simple(const Pts& o)
+{
+  const std::size_t n = o.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = i + 2; j < n; ++j) {
+      if (i == 0 && j + 1 == n)
+        continue;
+      const CKelCoord2D &a = o[i], &b = o[(i + 1) % n], &c = o[j], &e = o[(j + 1) % n];
+      if (Cross(a, b, c) * Cross(a, b, e) <= 0 && Cross(c, e, a) * Cross(c, e, b) <= 0)
+        return false;
+    }
+  }
+  return true;
+}
+
+// The lot as a survey gives it: edges split with noise up to 20 mm, steps
+// of 1 mm to 5 cm, points doubled 1e-7 to 1e-3 m apart, any first vertex;
+// only ones without self-crossings.
+Pts SurveyedLot(Lot lot, std::mt19937& rng)
+{
+  for (;;) {
+    Pts p = SurveyedLotTry(lot, rng);
+    if (Simple(p))
+      return p;
+  }
+}
+
+
+// A failing outline in the form the data files use.
+std::string OutlineText(const Pts& outline, double d)
+{
+  std::string text = std::to_string(d) + "\n";
+  char line[80];
+  for (const CKelCoord2D& p : outline) {
+    std::snprintf(line, sizeof line, "%.17g %.17g\n", p.m_x, p.m_y);
+    text += line;
+  }
+  return text;
+}
+
 CClineData LineOf(const Pts& outline, double d)
 {
   CKelArea<CKelCoord2D> area;
@@ -348,16 +255,26 @@ CClineData LineOf(const Pts& outline, double d)
 
 // Surveyed boundaries: a crossing taken within the tolerance past an arc's
 // end left a whole turn in the line (through the site, crossing itself) or
-// stopped the cutting with loops left.
+// stopped the cutting with loops left. Surveyed lots: a notch or zigzag
+// under 2 mm left a loop through the site, a loop cut at the wrong crossing
+// brought the line nearer than d, a corner within 0.1 degree of straight
+// before the start left it open, a needle's tip was cut across and a slit's
+// sides ran inside the site. The same lots given clockwise are taken the
+// other way round.
 TEST(ClineOffset, SurveyedOutlinesGiveSoundLines)
 {
   for (const char* name : {"cline-rippled-1326.txt", "cline-rippled-1426.txt", "cline-rippled-658-full-arc.txt",
-                           "cline-rippled-1124-arcs-inside.txt"}) {
+                           "cline-rippled-1124-arcs-inside.txt", "cline-surveyed-vdent-0.3mm-d5.txt",
+                           "cline-surveyed-zigzag-d5.txt", "cline-surveyed-noisy-edge-d0.5.txt",
+                           "cline-surveyed-two-zigzags-d31.txt", "cline-surveyed-noisy-top-dip-d10.txt",
+                           "cline-surveyed-gap-bend-d10.txt", "cline-surveyed-needle-out-d5.txt",
+                           "cline-surveyed-slit-in-d5.txt"}) {
     SCOPED_TRACE(name);
     double d = 0;
     const Pts outline = ReadOutline(name, &d);
-    ASSERT_GT(outline.size(), 600u);
+    ASSERT_GT(outline.size(), 4u);
     ExpectSoundLine(outline, LineOf(outline, d));
+    ExpectSoundLine(outline, LineOf(Pts(outline.rbegin(), outline.rend()), d));
   }
 }
 
@@ -370,6 +287,16 @@ TEST(ClineOffset, ARawLineClosedAtAStraightMitreStartsOnTheOuterLine)
   const Pts outline = ReadOutline("cline-spiky-818.txt", &d);
   ASSERT_EQ(outline.size(), 818u);
   ExpectSoundLine(outline, LineOf(outline, d));
+}
+
+// A lone edge (two points) is a needle with two tips: the line goes round
+// both. Coordinates a hair above zero once made the trace's chunk count
+// overflow.
+TEST(ClineOffset, DegenerateOutlinesGiveClosedLines)
+{
+  ExpectSoundLine({{0, 0}, {20, 0}}, LineOf({{0, 0}, {20, 0}}, 5));
+  const Pts denormal = {{0, 9.86396481e-315}, {20, 0}, {20, 5}, {2.172923715076e-311, 5.075883674631299e-116}};
+  ExpectSoundLine(denormal, LineOf(denormal, 5));
 }
 
 class ClineOffsetKinds : public testing::TestWithParam<Kind> {};
@@ -388,8 +315,10 @@ TEST_P(ClineOffsetKinds, RandomOutlinesGiveSoundLines)
     const Pts outline = RandomOutline(GetParam(), n, rng, &d);
     SCOPED_TRACE(testing::Message() << "round " << round << " vertices " << outline.size() << " d " << d);
     ExpectSoundLine(outline, LineOf(outline, d));
-    if (HasFailure())
+    if (HasFailure()) {
+      std::printf("%s", OutlineText(outline, d).c_str());
       return;
+    }
   }
 }
 
@@ -403,3 +332,21 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ClineOffsetKinds,
                          testing::Values(Kind::GentleStar, Kind::SpikyStar, Kind::Rippled, Kind::Notched,
                                          Kind::Regular),
                          KindName);
+
+// Lots of every shape as surveys give them, at the usual distances.
+TEST(ClineOffset, RandomSurveyedLotsGiveSoundLines)
+{
+  std::mt19937 rng(54);
+  for (int round = 0; round < 324; ++round) {
+    const Lot lot = static_cast<Lot>(round % kLots);
+    const double d = std::vector<double>{0.5, 5, 10, 31}[static_cast<std::size_t>(round / kLots % 4)];
+    const Pts outline = SurveyedLot(lot, rng);
+    SCOPED_TRACE(testing::Message() << "round " << round << " lot " << static_cast<int>(lot) << " vertices "
+                                    << outline.size() << " d " << d);
+    ExpectSoundLine(outline, LineOf(outline, d));
+    if (HasFailure()) {
+      std::printf("%s", OutlineText(outline, d).c_str());
+      return;
+    }
+  }
+}
