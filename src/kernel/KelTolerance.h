@@ -77,6 +77,9 @@ inline constexpr double WideOnSegment = 0.0015;
 inline constexpr double ClineTraceAhead = 1e-11;
 inline constexpr double ClineTraceEnd = 2e-11;
 inline constexpr double ClineTraceMargin = 1e-9;
+// No site lies further than this from its origin (a million kilometres);
+// a line beyond it is not traced.
+inline constexpr double ClineTraceReach = 1e9;
 
 // --- Numbers becoming integers ----------------------------------------------
 // Before a double is floored, ceiled or truncated to an integer, a value

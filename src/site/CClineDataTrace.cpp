@@ -455,7 +455,14 @@ bool CClineData::TraceOuterLine(const CKelCoord2D& first)
   double scale = 1;
   for (const ClineElement& k : chain) {
     elements.push_back(MakeElement(*this, k, m_Distance));
-    scale = std::max({scale, std::fabs(elements.back().s.m_x), std::fabs(elements.back().s.m_y)});
+    const Element& e = elements.back();
+    // A stored outline can carry anything: a line out of a point that is no
+    // number, or beyond any site, cannot be filed in a grid, and stays raw.
+    for (const double v : {e.s.m_x, e.s.m_y, e.e.m_x, e.e.m_y, e.c.m_x, e.c.m_y, e.radius, e.length}) {
+      if (!(std::fabs(v) <= KelTol::ClineTraceReach))
+        return false;
+    }
+    scale = std::max({scale, std::fabs(e.s.m_x), std::fabs(e.s.m_y)});
   }
   OuterWalk walk(elements, scale);
   std::vector<Piece> pieces;

@@ -297,6 +297,10 @@ TEST(ClineOffset, DegenerateOutlinesGiveClosedLines)
   ExpectSoundLine({{0, 0}, {20, 0}}, LineOf({{0, 0}, {20, 0}}, 5));
   const Pts denormal = {{0, 9.86396481e-315}, {20, 0}, {20, 5}, {2.172923715076e-311, 5.075883674631299e-116}};
   ExpectSoundLine(denormal, LineOf(denormal, 5));
+  // Points no site has (a stored record can carry anything): the line is
+  // made without a fault, whatever its shape.
+  for (const double odd : {std::nan(""), 3e299, 1e12})
+    (void)LineOf({{2.8469003808977276e-39, 0}, {5, 0}, {5, 1.25}, {odd, 2.3142543630515321e-38}}, 5);
 }
 
 class ClineOffsetKinds : public testing::TestWithParam<Kind> {};
