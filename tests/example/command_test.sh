@@ -54,6 +54,16 @@ start_held() {  # start_held VARIABLE FOLDER
   fail "the run was never held: $(cat "$scratch/stderr")"
 }
 
+# A run held while it writes the pictures, then stopped by a signal:
+# interrupt_held NAME NUMBER FOLDER; it must exit with 128 + NUMBER.
+interrupt_held() {
+  start_held TWO_STOREY_HOUSE_PAUSE "$3"
+  kill -"$1" "$pid"
+  wait "$pid"
+  rc=$?
+  [ "$rc" = $((128 + $2)) ] || fail "exit $rc after SIG$1"
+}
+
 # A previous good result to start from.
 previous() {
   cp -a "$earlier" "$1" || fail "no earlier result in $earlier"
@@ -118,21 +128,13 @@ interrupted)
   out=$scratch/out
   previous "$out"
   before=$(state "$out")
-  start_held TWO_STOREY_HOUSE_PAUSE "$out"
-  kill -INT "$pid"
-  wait "$pid"
-  rc=$?
-  [ "$rc" = 130 ] || fail "exit $rc after SIGINT"
+  interrupt_held INT 2 "$out"
   grep -q "interrupted by signal 2; the previous result in $out is left as it was" "$scratch/stderr" ||
     fail "message: $(cat "$scratch/stderr")"
   [ "$before" = "$(state "$out")" ] || fail "the previous result changed"
   no_leftovers "$out"
   # SIGQUIT is a stop as SIGTERM is, into a path whose parents are new.
-  start_held TWO_STOREY_HOUSE_PAUSE "$scratch/new1/new2/out"
-  kill -QUIT "$pid"
-  wait "$pid"
-  rc=$?
-  [ "$rc" = 131 ] || fail "exit $rc after SIGQUIT"
+  interrupt_held QUIT 3 "$scratch/new1/new2/out"
   grep -qx "example interrupted by signal 3; nothing was written to $scratch/new1/new2/out" "$scratch/stderr" ||
     fail "SIGQUIT message: $(cat "$scratch/stderr")"
   [ ! -e "$scratch/new1" ] || fail "the run left the folders it made: $(find "$scratch/new1")"
