@@ -459,6 +459,8 @@ private:
   // story; stored floors of no such story are appended when keepOthers.
   static void MergeFloors(CFloorParamArray& floors, CFloorParamArray& stored, bool keepOthers);
   void UnlinkFigures(const CArea1ObjectPtrArray& figures);
+  // The figures' elements reserved for this user where teamwork asks it.
+  [[nodiscard]] GSErrCode ReserveFigures(const CArea1ObjectPtrArray& figures) const;
   [[nodiscard]] GSErrCode CopyFloorTo(short source, short target, const CArea1ObjectArray& figures, CDlgProgress& progress);
   // == Dump steps (CPlenimetraParamDump.cpp) ==
   void SerializeDumpSections(CFileArchiveNew& ar);

@@ -86,12 +86,17 @@ GSErrCode CPlenimetraParam::DoTeamworkReceive(const GS::Array<API_Guid>& guids) 
 
 // ---- deleting figures ---------------------------------------------------------------
 
-GSErrCode CPlenimetraParam::DoDeleteArea1(const CArea1ObjectPtrArray& figures)
+GSErrCode CPlenimetraParam::ReserveFigures(const CArea1ObjectPtrArray& figures) const
 {
   GS::Array<API_Guid> guids;
   for (const auto& figure : figures)
     guids.Push(figure->m_Element.header.guid);
-  if (GSErrCode err = DoTeamworkReceive(guids); err != NoError)
+  return DoTeamworkReceive(guids);
+}
+
+GSErrCode CPlenimetraParam::DoDeleteArea1(const CArea1ObjectPtrArray& figures)
+{
+  if (GSErrCode err = ReserveFigures(figures); err != NoError)
     return err;
   std::vector<GS::Guid> placed = GuidsOf(figures);
   const GSErrCode err = CGSUtil::GSDeleteObject(placed);
@@ -101,10 +106,7 @@ GSErrCode CPlenimetraParam::DoDeleteArea1(const CArea1ObjectPtrArray& figures)
 
 GSErrCode CPlenimetraParam::DoDeleteArea1Whole(const CArea1ObjectPtrArray& figures)
 {
-  GS::Array<API_Guid> guids;
-  for (const auto& figure : figures)
-    guids.Push(figure->m_Element.header.guid);
-  if (GSErrCode err = DoTeamworkReceive(guids); err != NoError)
+  if (GSErrCode err = ReserveFigures(figures); err != NoError)
     return err;
   if (GSErrCode err = CGSUtil::GSDeleteWhole(GuidsOf(figures)); err != NoError)
     return err;
