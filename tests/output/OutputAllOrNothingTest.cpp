@@ -6,6 +6,7 @@
 #include "OutputCommand.h"
 #include "OutputTestSupport.h"
 #include "CGSUtil.h"
+#include "COutputWorksheets.h"
 #include "host_errors.h"
 #include "host_model.h"
 
@@ -162,6 +163,25 @@ TEST_F(OutputAllOrNothingTest, AStoryNameTheSummaryCannotHoldRefusesTheOutputNam
   EXPECT_EQ(Output(), NoError);
   EXPECT_EQ(host.Alerts().size(), alerts);
   EXPECT_TRUE(host.WorksheetNamed(GS::UniString(u"パターン 2F−")).has_value());
+}
+
+// The summary writes its texts in the default code and checks each: a text
+// it cannot hold (here a name the record would have refused, so the
+// command, which saves first, never gets this far) is not written with a
+// stand-in character; the output is refused once, naming the character,
+// and every sheet stays as it was.
+TEST_F(OutputAllOrNothingTest, ASummaryTextTheDefaultCodeCannotHoldIsRefusedOnceAndUndoesTheOutput)
+{
+  ASSERT_EQ(Output(), NoError);
+  const Sheets before = State();
+  for (CArea2Object& element : doc().m_Area2ObjectArray)
+    element.m_Name.m_DefaultName = u"居室€";
+  const std::size_t alerts = host.Alerts().size();
+  COutputWorksheets sheets;
+  EXPECT_EQ(sheets.Run(doc()), APIERR_CANCEL);
+  ASSERT_EQ(host.Alerts().size(), alerts + 1);
+  EXPECT_EQ(host.Alerts().back().largeText, GS::UniString(u"使用できない文字「€」(U+20AC)が含まれています"));
+  EXPECT_TRUE(State() == before);
 }
 
 }  // namespace
