@@ -329,6 +329,7 @@ void OutputFolder::Commit()
   committed_ = true;
   if (existed_)
     RemovePrevious();
+  SayWhenMoved();
 }
 
 void OutputFolder::WriteMarker()
@@ -385,12 +386,42 @@ void OutputFolder::KeepTargetsAttributes()
 }
 
 // One rename: the target is at every moment the old or the new result. A
-// folder that appeared where there was none is not replaced.
+// folder that appeared where there was none is not replaced. The names are
+// the run's to change alone (CheckPlace), but the runner may move them:
+// the rename must move the folder the run wrote, and nothing else.
 void OutputFolder::SwapIn()
 {
+  if (!IsNewFolder(staging_))
+    throw std::runtime_error("the new folder " + Quoted(StagedPath("")) +
+                             " was moved or replaced during the run, so the new result was not put in place");
   const unsigned flags = existed_ ? RENAME_EXCHANGE : RENAME_NOREPLACE;
   if (::renameat2(Parent().Fd(), staging_.c_str(), Parent().Fd(), Name().c_str(), flags) != 0)
     Fail("cannot put the new result in place " + std::string(existed_ ? "of " : "as ") + Quoted(target_));
+  if (!IsNewFolder(Name()) && existed_)  // replaced between the look and the rename: put back
+    (void)::renameat2(Parent().Fd(), staging_.c_str(), Parent().Fd(), Name().c_str(), RENAME_EXCHANGE);
+  if (!IsNewFolder(Name()))
+    throw std::runtime_error("the new folder " + Quoted(StagedPath("")) +
+                             " was replaced during the run, so the new result was not put in place");
+}
+
+bool OutputFolder::IsNewFolder(const std::string& name) const
+{
+  struct stat there = {}, made = {};
+  return Parent().StatusOf(name, there) && newFolder_.Status(made) && there.st_dev == made.st_dev &&
+         there.st_ino == made.st_ino;
+}
+
+// The run went on in the folder it opened; one that was moved meanwhile
+// holds the result, and its old path does not.
+void OutputFolder::SayWhenMoved() const
+{
+  struct stat now = {}, opened = {};
+  if (Parent().Status(opened) && ::stat(ParentPath().c_str(), &now) == 0 && now.st_dev == opened.st_dev &&
+      now.st_ino == opened.st_ino)
+    return;
+  std::fprintf(stderr, "note: the folder %s was moved or replaced during the run; the new result is in the folder "
+                       "that was there when the run started, wherever that is now, and not in %s\n",
+               Quoted(ParentPath()).c_str(), Quoted(target_).c_str());
 }
 
 // The previous result now lies where the new folder was. Its files are

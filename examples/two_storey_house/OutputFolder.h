@@ -147,6 +147,8 @@ private:
   void WriteMarker();
   void KeepTargetsAttributes();
   void SwapIn();
+  bool IsNewFolder(const std::string& name) const;
+  void SayWhenMoved() const;
   void RemovePrevious();
   static std::string UserName(uid_t user);
   static std::string GroupName(gid_t group);
