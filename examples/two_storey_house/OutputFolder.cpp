@@ -250,7 +250,10 @@ void OutputFolder::MakeNewFolder()
   scratch_ = (proc ? byDescriptor : ParentPath() / staging_) / kScratch;
 }
 
-fs::path OutputFolder::StagedPath(const fs::path& relative) const { return ParentPath() / staging_ / relative; }
+fs::path OutputFolder::StagedPath(const fs::path& relative) const
+{
+  return relative.empty() ? ParentPath() / staging_ : ParentPath() / staging_ / relative;
+}
 
 // Each folder on the way is made (or found) and opened below the one above.
 OpenFolder OutputFolder::MakeFolders(const fs::path& relative)

@@ -391,6 +391,10 @@ full_device)
   [ "$rc" = 1 ] || fail "exit $rc for a mount point"
   grep -qx "example failed: \"$mnt\" is a mount point, which the run cannot replace as a whole; nothing was changed. Choose a folder inside it." \
     "$scratch/stderr" || fail "message for a mount point: $(cat "$scratch/stderr")"
+  # A reader that goes away is the cause, however little room is left.
+  "$exe" "$mnt/piped" 2>"$scratch/stderr" | head -n 1 >/dev/null
+  [ "$(tail -1 "$scratch/stderr")" = "example failed: cannot write to the standard output: Broken pipe; nothing was written to $mnt/piped" ] ||
+    fail "a closed output on a nearly full device: $(cat "$scratch/stderr")"
   rc=$(run "$mnt/new/out")
   [ "$rc" = 1 ] || fail "exit $rc on a full device"
   [ "$(tail -1 "$scratch/stderr")" = "example failed: no space left on the device that holds $mnt/new; nothing was written to $mnt/new/out" ] ||
