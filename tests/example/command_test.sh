@@ -54,6 +54,13 @@ start_held() {  # start_held VARIABLE FOLDER
   fail "the run was never held: $(cat "$scratch/stderr")"
 }
 
+# The held run let go; its exit code in rc.
+release_held() {
+  touch "$scratch/go"
+  wait "$pid"
+  rc=$?
+}
+
 # A run held while it writes the pictures, then stopped by a signal:
 # interrupt_held NAME NUMBER FOLDER; it must exit with 128 + NUMBER.
 interrupt_held() {
@@ -185,9 +192,7 @@ interrupted)
   start_held TWO_STOREY_HOUSE_PAUSE_SWAP "$out"
   kill -INT "$pid"
   sleep 0.2
-  touch "$scratch/go"
-  wait "$pid"
-  rc=$?
+  release_held
   [ "$rc" = 130 ] || fail "exit $rc after SIGINT at the swap"
   grep -qx "example interrupted by signal 2; the new result is in place in $out" "$scratch/stderr" ||
     fail "message at the swap: $(cat "$scratch/stderr")"
@@ -211,9 +216,7 @@ outside_link)
   echo "link/important.db" >>"$out/.two_storey_house-files"
   mv "$out/worksheets" "$scratch/moved"
   ln -s "$scratch/decoys" "$out/worksheets"
-  touch "$scratch/go"
-  wait "$pid"
-  rc=$?
+  release_held
   [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
   [ "$(cat "$scratch/precious/important.db" 2>/dev/null)" = "keep me" ] || fail "a file outside the folder was deleted"
   [ "$decoys" = "$(state "$scratch/decoys")" ] || fail "a folder outside was changed through a planted link"
@@ -491,9 +494,7 @@ foreign_place)
   [ "$(stat -c '%U %a' "$new")" = "root 2700" ] || fail "the new folder is $(stat -c '%U %a' "$new") while it is written"
   "${nobody[@]}" bash -c "mv '$new/worksheets' '$new/w' && ln -s '$scratch/rootonly' '$new/worksheets'" 2>/dev/null &&
     fail "another user changed the new folder"
-  touch "$scratch/go"
-  wait "$pid"
-  rc=$?
+  release_held
   [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
   [ "$(stat -c '%u %g %a' "$out")" = "65534 65534 2750" ] || fail "the folder came back as $(stat -c '%U %G %a' "$out")"
   [ "$(ls -A "$scratch/rootonly")" = keep ] && [ "$(cat "$scratch/rootonly/keep")" = "root's" ] ||
@@ -550,9 +551,7 @@ descriptors)
   new=$(new_folder "$out")
   mv "$new" "$scratch/moved"
   ln -s "$scratch/victim" "$new"
-  touch "$scratch/go"
-  wait "$pid"
-  rc=$?
+  release_held
   [ "$rc" = 1 ] && grep -q "was moved or replaced during the run, so the new result was not put in place" "$scratch/stderr" ||
     fail "a new folder replaced by a link ($rc): $(cat "$scratch/stderr")"
   [ "$victim" = "$(state "$scratch/victim")" ] && [ "$(stat -c %a "$scratch/victim")" = 750 ] ||
@@ -562,9 +561,7 @@ descriptors)
   start_held TWO_STOREY_HOUSE_PAUSE "$out"
   mv "$scratch/p" "$scratch/p.moved"
   ln -s "$scratch/elsewhere" "$scratch/p"
-  touch "$scratch/go"
-  wait "$pid"
-  rc=$?
+  release_held
   [ "$rc" = 0 ] || fail "exit $rc after the folder above moved: $(cat "$scratch/stderr")"
   [ -z "$(ls -A "$scratch/elsewhere")" ] || fail "the run wrote where the link points: $(ls -A "$scratch/elsewhere")"
   whole_result "$scratch/p.moved/out"
@@ -649,9 +646,7 @@ PY
   start_held TWO_STOREY_HOUSE_PAUSE "$out"
   chmod 750 "$out"
   expected=$(acl "$out")
-  touch "$scratch/go"
-  wait "$pid"
-  rc=$?
+  release_held
   [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
   [ "$(stat -c %a "$out")" = 750 ] || fail "the mode set during the run came back as $(stat -c %a "$out")"
   [ "$(acl "$out" 2>/dev/null)" = "$expected" ] || fail "the access control list was lost"

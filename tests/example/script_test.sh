@@ -55,6 +55,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# A field of the process's status line after its name: 1 its state, 3 its
+# process group.
+field() {
+  local line
+  read -r line 2>/dev/null <"/proc/$1/stat" || return
+  line=${line##*) }
+  cut -d' ' -f"$2" <<<"$line"
+}
+
 alive() { [ -e "/proc/$1" ] && ! grep -q '^[0-9]* ([^)]*) Z' "/proc/$1/stat" 2>/dev/null; }
 
 # The script in a process group of its own, as a terminal starts a command:
@@ -201,10 +210,10 @@ process_group)
   start "$scratch/out"
   for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
   held=$(cat "$STUB_PID")
-  [ "$(ps -o pgid= -p "$held" | tr -d ' ')" = "$running" ] || fail "the build is not in the command's process group"
+  [ "$(field "$held" 3)" = "$running" ] || fail "the build is not in the command's process group"
   kill -TSTP -- "-$running"
-  for _ in $(seq 40); do [ "$(ps -o stat= -p "$held" | cut -c1)" = T ] && break; sleep 0.05; done
-  [ "$(ps -o stat= -p "$held" | cut -c1)" = T ] || fail "Ctrl-Z did not stop the build"
+  for _ in $(seq 40); do [ "$(field "$held" 1)" = T ] && break; sleep 0.05; done
+  [ "$(field "$held" 1)" = T ] || fail "Ctrl-Z did not stop the build"
   kill -KILL -- "-$running"
   for _ in $(seq 40); do alive "$held" || break; sleep 0.05; done
   alive "$held" && fail "the build outlived a SIGKILL to the command's group"
