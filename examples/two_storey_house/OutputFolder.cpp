@@ -188,7 +188,7 @@ void OutputFolder::MakeParents()
 // target was left by a run that was killed. While it holds the scratch
 // folder and no list, it never became a result and is all the run's own; a
 // result (a new one killed before its swap, or a previous one moved aside
-// with what others changed) is named, not removed.
+// with what others changed) is named, not removed, and so is anything else.
 void OutputFolder::RemoveLeftovers()
 {
   for (const std::string& entry : Parent().Names()) {
@@ -196,9 +196,16 @@ void OutputFolder::RemoveLeftovers()
     if (!IsLeftoverName(entry, Name()) || !Parent().StatusOf(entry, status) || !S_ISDIR(status.st_mode))
       continue;
     const OpenFolder leftover = OpenFolder::Below(Parent().Fd(), entry.c_str());
-    const bool unfinished = leftover.IsOpen() && leftover.StatusOf(kScratch, inner) && S_ISDIR(inner.st_mode) &&
-                            !leftover.StatusOf(kMarker, inner);
+    // In a sticky place another user may have made one: theirs is not removed.
+    const bool runs = status.st_uid == ::geteuid() || (existed_ && status.st_uid == targetStatus_.st_uid);
+    const bool unfinished = runs && leftover.IsOpen() && leftover.StatusOf(kScratch, inner) &&
+                            S_ISDIR(inner.st_mode) && !leftover.StatusOf(kMarker, inner);
     const fs::path path = ParentPath() / entry;
+    if (!runs) {
+      std::fprintf(stderr, "note: %s beside the folder belongs to %s; it was left as it is\n", Quoted(path).c_str(),
+                   UserName(status.st_uid).c_str());
+      continue;
+    }
     if (!unfinished) {
       std::fprintf(stderr, "note: %s, left beside the folder by an earlier run that did not end, holds a result; it "
                            "was left as it is\n", Quoted(path).c_str());

@@ -196,7 +196,7 @@ refusals)
     fail "a name ending in a newline: $(cat "$scratch/stderr")"
   # A reader that stops after two lines: the build's lines are not on the
   # standard output, and the failure is the closed output's.
-  export STUB_HOLD= STUB_CHATTY=1
+  export STUB_HOLD='' STUB_CHATTY=1
   (cd "$scratch" && "$scratch/repo/scripts/example" new 2>"$scratch/stderr" | head -n 2 >"$scratch/stdout")
   [ "$(tail -1 "$scratch/stderr")" = "example failed: cannot write to the standard output: Broken pipe; nothing was written to $scratch/new" ] ||
     fail "a reader that stops: $(cat "$scratch/stderr")"
