@@ -222,6 +222,13 @@ std::vector<CSphereAWork> CSphereA::InsertAnglePointExpand0(int side, const CSph
         AddAngle(list, a, rising);
     }
   }
+  // An edge seen edge-on crosses its own azimuth anywhere: its ends stand
+  // for it, as in the plain walk.
+  if (std::fabs(a2 - a1) <= kEnd) {
+    list.front().m_Coord = CKelCoord3DEx(PlanOf(c1).m_x, PlanOf(c1).m_y, 0, 0);
+    list.back().m_Coord = CKelCoord3DEx(PlanOf(c2).m_x, PlanOf(c2).m_y, 0, 0);
+    return list;
+  }
   for (CSphereAWork& w : list)
     w.m_Coord = OnSegment(*this, side, PlanOf(c1), PlanOf(c2), w.m_AD);
   return list;
