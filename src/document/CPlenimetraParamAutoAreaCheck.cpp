@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr double kRawPerSquareMetre = 100000000.0;
-
 bool IsCutKind(CArea1Object::TYPE type)
 {
   switch (type) {
@@ -37,16 +35,18 @@ bool IsCutKind(CArea1Object::TYPE type)
   }
 }
 
-// The figures' signed area in m2; false when some figure cannot count
-// (missing, of another kind, or with an operator that is neither).
-bool SignedFigureArea(const CPlenimetraParam* param, const std::vector<std::shared_ptr<CArea1Object>>& figures,
-                      double& sum)
+// The figures' signed area in m2, measured as the element is: from their
+// shapes, not their permit areas (the preset's pi and rounded lengths would
+// set every arc, and any many-cornered outline, apart from its element);
+// false when some figure cannot count (missing, of another kind, or with an
+// operator that is neither).
+bool SignedFigureArea(const std::vector<std::shared_ptr<CArea1Object>>& figures, double& sum)
 {
   sum = 0;
   for (const std::shared_ptr<CArea1Object>& figure : figures) {
     if (figure == nullptr || !IsCutKind(figure->m_Type))
       return false;
-    const double area = static_cast<double>(figure->GetOrgArea(param)) / kRawPerSquareMetre;
+    const double area = figure->GetShapeArea();
     switch (figure->m_AutoArea.m_Operator) {
     case COperatorTable::OPERATOR_PLUS:
       sum += area;
@@ -70,6 +70,30 @@ std::vector<int> SortedCodes(const std::vector<std::shared_ptr<CArea1Object>>& f
   return codes;
 }
 
+// A floor record that takes the area's figures by its source element.
+bool TakesArea(const CArea2ObjectFloor& listing, const GS::Guid& source)
+{
+  return listing.m_Mode == CArea2ObjectFloor::MODE_AUTO &&
+         std::find(listing.m_AutoAreaGuidArray.begin(), listing.m_AutoAreaGuidArray.end(), source) !=
+             listing.m_AutoAreaGuidArray.end();
+}
+
+// The area's figures placed on story `placed` that the element lists on the
+// area's own story.
+std::vector<std::shared_ptr<CArea1Object>> ListedFigures(const CArea2Object& element, short areaStory, short placed,
+                                                         const GS::Guid& source)
+{
+  std::vector<std::shared_ptr<CArea1Object>> listed;
+  if (const CArea2ObjectFloor* entries = element.m_FloorArray.FindFloor(areaStory)) {
+    for (const CArea2List& entry : entries->m_List) {
+      const std::shared_ptr<CArea1Object>& figure = entry.m_pArea1;
+      if (figure != nullptr && figure->m_Element.header.floorInd == placed && figure->m_AutoArea.m_ElemGuid == source)
+        listed.push_back(figure);
+    }
+  }
+  return listed;
+}
+
 }  // namespace
 
 int CAutoAreaParam::CheckAutoArea(CPlenimetraParam* param)
@@ -77,7 +101,7 @@ int CAutoAreaParam::CheckAutoArea(CPlenimetraParam* param)
   m_bChanged = false;
   const std::vector<std::shared_ptr<CArea1Object>> figures = GetAutoArea(param);
   double sum = 0;
-  if (!SignedFigureArea(param, figures, sum))
+  if (!SignedFigureArea(figures, sum))
     m_bChanged = true;
   double element = 0;
   const int result = GetElementArea(&element);
@@ -87,26 +111,16 @@ int CAutoAreaParam::CheckAutoArea(CPlenimetraParam* param)
     return result;
 
   // Every calculation element that takes this area's figures must list them
-  // all and nothing else of it.
+  // all and nothing else of it. Each element's own floor records are walked
+  // (a story's record is not looked up floor by floor: Undo rereads and
+  // checks every area of a large building).
   const GS::Guid source = ToGSGuid(GetGuid());
   const std::vector<int> own = SortedCodes(figures);
-  for (const CFloorParam& floor : param->m_FloorParamArray) {
-    for (const CArea2Object& element2 : param->m_Area2ObjectArray) {
-      const CArea2ObjectFloor* listing = element2.m_FloorArray.FindFloor(floor.m_FloorNo);
-      if (listing == nullptr || listing->m_Mode != CArea2ObjectFloor::MODE_AUTO ||
-          std::find(listing->m_AutoAreaGuidArray.begin(), listing->m_AutoAreaGuidArray.end(), source) ==
-              listing->m_AutoAreaGuidArray.end())
+  for (const CArea2Object& element2 : param->m_Area2ObjectArray) {
+    for (const CArea2ObjectFloor& listing : element2.m_FloorArray) {
+      if (!TakesArea(listing, source) || param->m_FloorParamArray.Search(listing.m_Floor) == nullptr)
         continue;
-      std::vector<std::shared_ptr<CArea1Object>> listed;
-      if (const CArea2ObjectFloor* entries = element2.m_FloorArray.FindFloor(GetFloor())) {
-        for (const CArea2List& entry : entries->m_List) {
-          const std::shared_ptr<CArea1Object>& figure = entry.m_pArea1;
-          if (figure != nullptr && figure->m_Element.header.floorInd == floor.m_FloorNo &&
-              figure->m_AutoArea.m_ElemGuid == source)
-            listed.push_back(figure);
-        }
-      }
-      if (SortedCodes(listed) != own) {
+      if (SortedCodes(ListedFigures(element2, GetFloor(), listing.m_Floor, source)) != own) {
         m_bChanged = true;
         return result;
       }
