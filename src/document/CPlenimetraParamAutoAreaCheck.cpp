@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
+#include <utility>
 
 #include "CArea1Object.h"
 #include "CArea2Object.h"
@@ -17,6 +19,45 @@
 #include "KelTolerance.h"
 #include "host_elements.h"
 #include "host_polygon2d.h"
+
+// The floor records of calculation elements that take an automatic area's
+// figures (MODE 3, on a story of the document, listing the area's source),
+// by source element. Gathered in one walk over the elements: looked up per
+// area and story, a large building's check (every Undo rereads and checks
+// the document) grew with stories x elements x stories.
+class CAutoAreaListings {
+public:
+  using Listing = std::pair<const CArea2Object*, const CArea2ObjectFloor*>;
+
+  CAutoAreaListings() = default;
+  explicit CAutoAreaListings(const CPlenimetraParam& param)
+  {
+    for (const CArea2Object& element : param.m_Area2ObjectArray)
+      for (const CArea2ObjectFloor& floor : element.m_FloorArray)
+        if (floor.m_Mode == CArea2ObjectFloor::MODE_AUTO && !floor.m_AutoAreaGuidArray.empty() &&
+            param.m_FloorParamArray.Search(floor.m_Floor) != nullptr)
+          Add(element, floor);
+  }
+  const std::vector<Listing>& Of(const GS::Guid& source) const
+  {
+    static const std::vector<Listing> none;
+    const auto found = m_BySource.find(source);
+    return found != m_BySource.end() ? found->second : none;
+  }
+
+private:
+  // A source listed twice by one floor record counts once.
+  void Add(const CArea2Object& element, const CArea2ObjectFloor& floor)
+  {
+    for (const GS::Guid& source : floor.m_AutoAreaGuidArray) {
+      std::vector<Listing>& listings = m_BySource[source];
+      if (listings.empty() || listings.back() != Listing{&element, &floor})
+        listings.emplace_back(&element, &floor);
+    }
+  }
+
+  std::unordered_map<GS::Guid, std::vector<Listing>> m_BySource;
+};
 
 namespace {
 
@@ -70,14 +111,6 @@ std::vector<int> SortedCodes(const std::vector<std::shared_ptr<CArea1Object>>& f
   return codes;
 }
 
-// A floor record that takes the area's figures by its source element.
-bool TakesArea(const CArea2ObjectFloor& listing, const GS::Guid& source)
-{
-  return listing.m_Mode == CArea2ObjectFloor::MODE_AUTO &&
-         std::find(listing.m_AutoAreaGuidArray.begin(), listing.m_AutoAreaGuidArray.end(), source) !=
-             listing.m_AutoAreaGuidArray.end();
-}
-
 // The area's figures placed on story `placed` that the element lists on the
 // area's own story.
 std::vector<std::shared_ptr<CArea1Object>> ListedFigures(const CArea2Object& element, short areaStory, short placed,
@@ -98,6 +131,13 @@ std::vector<std::shared_ptr<CArea1Object>> ListedFigures(const CArea2Object& ele
 
 int CAutoAreaParam::CheckAutoArea(CPlenimetraParam* param)
 {
+  if (param == nullptr)
+    return CheckAutoArea(param, CAutoAreaListings());
+  return CheckAutoArea(param, CAutoAreaListings(*param));
+}
+
+int CAutoAreaParam::CheckAutoArea(CPlenimetraParam* param, const CAutoAreaListings& listings)
+{
   m_bChanged = false;
   const std::vector<std::shared_ptr<CArea1Object>> figures = GetAutoArea(param);
   double sum = 0;
@@ -111,19 +151,13 @@ int CAutoAreaParam::CheckAutoArea(CPlenimetraParam* param)
     return result;
 
   // Every calculation element that takes this area's figures must list them
-  // all and nothing else of it. Each element's own floor records are walked
-  // (a story's record is not looked up floor by floor: Undo rereads and
-  // checks every area of a large building).
+  // all and nothing else of it.
   const GS::Guid source = ToGSGuid(GetGuid());
   const std::vector<int> own = SortedCodes(figures);
-  for (const CArea2Object& element2 : param->m_Area2ObjectArray) {
-    for (const CArea2ObjectFloor& listing : element2.m_FloorArray) {
-      if (!TakesArea(listing, source) || param->m_FloorParamArray.Search(listing.m_Floor) == nullptr)
-        continue;
-      if (SortedCodes(ListedFigures(element2, GetFloor(), listing.m_Floor, source)) != own) {
-        m_bChanged = true;
-        return result;
-      }
+  for (const auto& [element2, listing] : listings.Of(source)) {
+    if (SortedCodes(ListedFigures(*element2, GetFloor(), listing->m_Floor, source)) != own) {
+      m_bChanged = true;
+      return result;
     }
   }
   return result;
@@ -161,12 +195,13 @@ int CPlenimetraParam::CheckAutoArea()
   int records = 0;
   for (const CFloorParam& floor : m_FloorParamArray)
     records += static_cast<int>(floor.m_AutoAreaParamArray.size());
+  const CAutoAreaListings listings(*this);
   CDlgProgress progress;
   progress.OpenProgress("", false);
   progress.SetRange(records, "");
   for (CFloorParam& floor : m_FloorParamArray) {
     for (CAutoAreaParam& record : floor.m_AutoAreaParamArray) {
-      const int err = record.CheckAutoArea(this);
+      const int err = record.CheckAutoArea(this, listings);
       progress.StepIt();
       if (err != NoError) {
         progress.Close();
