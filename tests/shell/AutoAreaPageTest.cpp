@@ -268,7 +268,8 @@ TEST_F(AutoAreaPageTest, AMissingFigureShowsChangedInRedAndTheUpdateCutsTheZoneA
 
 // An area is changed when its element is, not because its figures are
 // permit figures: the preset's pi (3.14) and lengths cut to 0.1 mm once set
-// a round zone 0.03 m2, a 200 m zone with a 30° arc edge 19.8 m2 and a site
+// a round zone 0.03 m2, a 200 m zone with a 30° arc edge 19.8 m2, a bay of
+// 270° 0.04 m2 and a site
 // of 200 survey points 0.6 m2 apart from their elements, all "changed"
 // right after cutting. The figures' own areas keep that pi.
 TEST_F(AutoAreaPageTest, CutAreasMatchTheirElementsUntilAnElementIsEdited)
@@ -285,6 +286,8 @@ TEST_F(AutoAreaPageTest, CutAreasMatchTheirElementsUntilAnElementIsEdited)
   const API_Guid round = add(API_ZoneID, {{20, 0}, {28, 0}}, {API_PolyArc{1, 2, kPi}, API_PolyArc{2, 3, kPi}});
   const API_Guid bigArc =
       add(API_ZoneID, {{0, 10}, {200, 10}, {200, 110}, {0, 110}}, {API_PolyArc{3, 4, kPi / 6}});
+  // A chord of 8 m closed by an arc of 270°: a sector and a triangle.
+  const API_Guid bay = add(API_ZoneID, {{40, 0}, {48, 0}}, {API_PolyArc{2, 3, 3 * kPi / 2}});
   std::vector<API_Coord> survey;
   for (int v = 0; v < 200; ++v) {
     const double t = 2 * kPi * v / 200;
@@ -293,18 +296,21 @@ TEST_F(AutoAreaPageTest, CutAreasMatchTheirElementsUntilAnElementIsEdited)
   }
   const API_Guid site = add(API_PolyLineID, survey, {});
   OpenPage();
-  Create({round, bigArc, site});
-  ASSERT_EQ(Records().size(), 3u);
+  Create({round, bigArc, bay, site});
+  ASSERT_EQ(Records().size(), 4u);
   EXPECT_EQ(SignedArea(round), 5024000000LL);  // 3.14 × 4.0000 × 4.0000
+  const auto bayFigures = FiguresOf(bay);
+  EXPECT_TRUE(std::any_of(bayFigures.begin(), bayFigures.end(),
+                          [](const auto& figure) { return figure->m_Type == CArea1Object::TYPE_ARC; }));
   page().Click(CPlenimetraFunc3::kCheck);
-  EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"無", u"無", u"無"}));
+  EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"無", u"無", u"無", u"無"}));
 
   // One survey point 1 m out: about 60 m2 more.
   survey[50].x += 1;
   PolygonMemo edited({survey});
   ASSERT_EQ(host.UserSetOutline(site, edited), NoError);
   page().Click(CPlenimetraFunc3::kCheck);
-  EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"無", u"無", u"有"}));
+  EXPECT_EQ(Column(4), (std::vector<std::u16string>{u"無", u"無", u"無", u"有"}));
 }
 
 TEST_F(AutoAreaPageTest, AnUpdateRunsEveryRecordAfterAFailureReportsItAndSaves)
