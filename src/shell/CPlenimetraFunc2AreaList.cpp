@@ -241,28 +241,6 @@ bool CPlenimetraFunc2::SelectRowsOfCodes(short dialId, const std::vector<DGUserD
   return true;
 }
 
-// The other actions were aimed at the view the re-read replaced and are
-// dropped; a typed name is the user's text and is not. It goes to the rows
-// it was typed for when the re-read record still has them, else it stays
-// in the cell and the user is told why it was not taken.
-bool CPlenimetraFunc2::RefreshBeforeUserAction(short message, short item)
-{
-  if (message != DG_MSG_CHANGE || item != ITEM_AREA_NAME)
-    return CPlenimetraPage::RefreshBeforeUserAction(message, item);
-  const short dialId = m_PaletteID;
-  const GS::UniString typed = DGGetItemText(dialId, ITEM_AREA_NAME);
-  const std::vector<DGUserData> codes = SelectedRowCodes(dialId);
-  if (!CPlenimetraPage::RefreshBeforeUserAction(message, item))
-    return false;
-  const bool reselected = !codes.empty() && SelectRowsOfCodes(dialId, codes);
-  DGSetItemText(dialId, ITEM_AREA_NAME, typed);
-  if (reselected)
-    return false;
-  GSWriteReport(GS::UniString(u"元に戻した内容に名前を入力した項目がないため、名前「") + typed +
-                u"」は反映されていません");
-  return true;
-}
-
 void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
 {
   const long long show = Chosen(dialId, ITEM_AREA_SHOW_TOTAL);
