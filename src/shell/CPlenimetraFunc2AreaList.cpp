@@ -208,39 +208,6 @@ void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
   SaveListEdit();
 }
 
-// The rows' node codes, in the list's order.
-std::vector<DGUserData> CPlenimetraFunc2::SelectedRowCodes(short dialId) const
-{
-  std::vector<DGUserData> codes;
-  for (int row : GetSelAreaList(dialId))
-    codes.push_back(DGListGetItemUserData(dialId, ITEM_AREA_LIST, static_cast<short>(row)));
-  return codes;
-}
-
-// Selects the rows of the codes as the user would; false, selecting
-// nothing, when one of them is no longer listed.
-bool CPlenimetraFunc2::SelectRowsOfCodes(short dialId, const std::vector<DGUserData>& codes)
-{
-  std::vector<short> rows;
-  const short count = DGListGetItemCount(dialId, ITEM_AREA_LIST);
-  for (DGUserData code : codes) {
-    short found = 0;
-    for (short row = 1; row <= count && found == 0; ++row)
-      if (DGListGetItemUserData(dialId, ITEM_AREA_LIST, row) == code)
-        found = row;
-    if (found == 0)
-      return false;
-    rows.push_back(found);
-  }
-  DGListDeselectItem(dialId, ITEM_AREA_LIST, DG_ALL_ITEMS);
-  for (short row : rows)
-    DGListSelectItem(dialId, ITEM_AREA_LIST, row);
-  IgnoreSelection ignore(*m_bIgnoreSelection);
-  ListChangeSelection(dialId);
-  RefreshEditors();
-  return true;
-}
-
 void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
 {
   const long long show = Chosen(dialId, ITEM_AREA_SHOW_TOTAL);

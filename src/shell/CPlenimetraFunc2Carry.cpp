@@ -43,6 +43,21 @@ std::optional<CarriedInput> InputOf(short dialId, short message, short item)
   return std::nullopt;
 }
 
+// Where each code is shown (find answers 0 where it is not); nothing when
+// one is not shown, so that a selection is set back whole or not at all.
+template <class Code, class Find>
+std::optional<std::vector<Int32>> EveryShown(const std::vector<Code>& codes, Find find)
+{
+  std::vector<Int32> shown;
+  for (const Code& code : codes) {
+    const Int32 place = find(code);
+    if (place == 0)
+      return std::nullopt;
+    shown.push_back(place);
+  }
+  return shown;
+}
+
 }  // namespace
 
 bool CPlenimetraFunc2::RefreshBeforeUserAction(short message, short item)
@@ -83,17 +98,45 @@ std::vector<int> CPlenimetraFunc2::SelectedTreeCodes(short dialId) const
   return codes;
 }
 
+// The rows' node codes, in the list's order.
+std::vector<DGUserData> CPlenimetraFunc2::SelectedRowCodes(short dialId) const
+{
+  std::vector<DGUserData> codes;
+  for (int row : GetSelAreaList(dialId))
+    codes.push_back(DGListGetItemUserData(dialId, ITEM_AREA_LIST, static_cast<short>(row)));
+  return codes;
+}
+
+// Selects the rows of the codes as the user would; false, selecting
+// nothing, when one of them is no longer listed.
+bool CPlenimetraFunc2::SelectRowsOfCodes(short dialId, const std::vector<DGUserData>& codes)
+{
+  const short count = DGListGetItemCount(dialId, ITEM_AREA_LIST);
+  const std::optional<std::vector<Int32>> rows = EveryShown(codes, [&](DGUserData code) {
+    for (short row = 1; row <= count; ++row)
+      if (DGListGetItemUserData(dialId, ITEM_AREA_LIST, row) == code)
+        return Int32{row};
+    return Int32{0};
+  });
+  if (!rows)
+    return false;
+  DGListDeselectItem(dialId, ITEM_AREA_LIST, DG_ALL_ITEMS);
+  for (Int32 row : *rows)
+    DGListSelectItem(dialId, ITEM_AREA_LIST, static_cast<short>(row));
+  IgnoreSelection ignore(*m_bIgnoreSelection);
+  ListChangeSelection(dialId);
+  RefreshEditors();
+  return true;
+}
+
 bool CPlenimetraFunc2::SelectTreeItemsOfCodes(short dialId, const std::vector<int>& codes)
 {
-  std::vector<Int32> items;
-  for (int code : codes) {
-    const Int32 treeItem = TreeItemOfCode(dialId, m_TopTreeItem, code);
-    if (treeItem == 0)
-      return false;
-    items.push_back(treeItem);
-  }
+  const std::optional<std::vector<Int32>> items =
+      EveryShown(codes, [&](int code) { return TreeItemOfCode(dialId, m_TopTreeItem, code); });
+  if (!items)
+    return false;
   DGTreeViewDeselectItem(dialId, ITEM_TREE, DG_ALL_ITEMS);
-  for (Int32 treeItem : items)
+  for (Int32 treeItem : *items)
     DGTreeViewSelectItem(dialId, ITEM_TREE, treeItem);
   return true;
 }

@@ -4,32 +4,27 @@
 #include "GSWriteReport.h"
 #include "dg_manager.h"
 
+CarriedInput::CarriedInput(Kind kind, short item) : m_Kind(kind), m_Item(item) {}
+
 CarriedInput CarriedInput::Text(short dialId, short item)
 {
-  CarriedInput input;
-  input.m_Kind = Kind::Text;
-  input.m_Item = item;
+  CarriedInput input(Kind::Text, item);
   input.m_Text = DGGetItemText(dialId, item);
   return input;
 }
 
 CarriedInput CarriedInput::Value(short dialId, short item)
 {
-  CarriedInput input;
-  input.m_Kind = Kind::Value;
-  input.m_Item = item;
+  CarriedInput input(Kind::Value, item);
   input.m_Value = DGGetItemValLong(dialId, item);
   return input;
 }
 
 CarriedInput CarriedInput::PopUp(short dialId, short item)
 {
-  CarriedInput input;
-  input.m_Kind = Kind::PopUp;
-  input.m_Item = item;
-  const short entry = DGPopUpGetSelected(dialId, item);
+  CarriedInput input(Kind::PopUp, item);
   input.m_Value = CDGDlgCore::PopUpSelectedUserData(dialId, item);
-  if (entry > 0)
+  if (const short entry = DGPopUpGetSelected(dialId, item); entry > 0)
     input.m_Text = DGPopUpGetItemText(dialId, item, entry);
   return input;
 }

@@ -25,6 +25,7 @@ public:
 
 private:
   enum class Kind { None, Text, Value, PopUp };
+  CarriedInput(Kind kind, short item);
   Kind m_Kind = Kind::None;
   short m_Item = 0;
   GS::UniString m_Text;
