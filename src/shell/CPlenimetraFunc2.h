@@ -143,6 +143,8 @@ public:
   // tree items and rows when the re-read still has them, else the user is
   // told why it was not.
   bool RefreshBeforeUserAction(short message, short item) override;
+  // The tree items and area-list rows selected, set back after a re-read.
+  std::function<void()> KeepView() override;
   [[nodiscard]] GSErrCode TreeChangeSelection(short dialId);
   void SetArea1Selection(short dialId);
   void ElementSelectionChange(short dialId);

@@ -72,15 +72,12 @@ bool CPlenimetraFunc2::RefreshBeforeUserAction(short message, short item)
     ReportActionNotCarried(NotCarried::ViewReplaced, GS::UniString());
     return true;
   }
-  // The tree's own change carries its new selection, which the lists then
-  // follow; other actions get back the rows too, and an editor, which acts
-  // on the rows, needs them all.
+  // The re-read set back the view as it was (KeepView); the tree's own
+  // change carries its new selection, which the lists then follow, and an
+  // editor, which acts on the rows, needs them all.
   bool found = SelectTreeItemsOfCodes(dialId, treeCodes);
-  if (found && item != ITEM_TREE) {
-    FollowTreeSelection(dialId);
-    if (!rowCodes.empty() || IsAreaEditor(item))
-      found = !rowCodes.empty() && SelectRowsOfCodes(dialId, rowCodes);
-  }
+  if (found && IsAreaEditor(item))
+    found = !rowCodes.empty() && SelectedRowCodes(dialId) == rowCodes;
   // A typed text stays in its cell even when it cannot be taken.
   const bool putBack = input->PutBack(dialId);
   if (found && putBack)
@@ -96,6 +93,18 @@ std::vector<int> CPlenimetraFunc2::SelectedTreeCodes(short dialId) const
     if (const CAreaTree* node = NodeOf(dialId, treeItem); node != nullptr)
       codes.push_back(node->m_AreaCode);
   return codes;
+}
+
+std::function<void()> CPlenimetraFunc2::KeepView()
+{
+  const short dialId = m_PaletteID;
+  return [this, dialId, treeCodes = SelectedTreeCodes(dialId), rowCodes = SelectedRowCodes(dialId)] {
+    if (!SelectTreeItemsOfCodes(dialId, treeCodes))
+      return;
+    FollowTreeSelection(dialId);
+    if (!rowCodes.empty())
+      static_cast<void>(SelectRowsOfCodes(dialId, rowCodes));
+  };
 }
 
 // The rows' node codes, in the list's order.

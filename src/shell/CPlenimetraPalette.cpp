@@ -444,9 +444,14 @@ bool CPlenimetraPalette::ReloadIfReplaced()
 {
   if (!m_Param.IsSeenRecordReplaced())
     return false;
+  std::vector<std::function<void()>> views;
+  ForEachOpenPage([&views](CPlenimetraPage& page) { views.push_back(page.KeepView()); });
   // A record that cannot be read has said why; the document is the empty
   // one then, and nothing was saved over the record.
   static_cast<void>(m_Param.ReloadData());
+  for (const std::function<void()>& view : views)
+    if (view)
+      view();
   return true;
 }
 

@@ -302,6 +302,12 @@ protected:
     subtracted = flow.Totals();
     alerts = host.Alerts().size();
     EXPECT_EQ(Undo(GetParam()), NoError);
+    // Told, the page shows the re-read calculation with its selection kept.
+    if (GetParam()) {
+      const auto& items = pln::host::DialogItemState(page.DialogId(), Page::ITEM_TREE)->tree.items;
+      const auto other = items.find(TreeItem(page, u"非居室"));
+      EXPECT_TRUE(other != items.end() && other->second.selected);
+    }
     return page;
   }
   // 非居室's record on the active story.
