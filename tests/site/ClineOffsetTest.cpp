@@ -247,7 +247,7 @@ CClineData LineOf(const Pts& outline, double d)
   CKelArea<CKelCoord2D> area;
   area.m_pt = outline;
   CClineData line(0, d);
-  line.CreateCheckline(area);
+  EXPECT_TRUE(line.CreateCheckline(area));
   return line;
 }
 
@@ -297,10 +297,15 @@ TEST(ClineOffset, DegenerateOutlinesGiveClosedLines)
   ExpectSoundLine({{0, 0}, {20, 0}}, LineOf({{0, 0}, {20, 0}}, 5));
   const Pts denormal = {{0, 9.86396481e-315}, {20, 0}, {20, 5}, {2.172923715076e-311, 5.075883674631299e-116}};
   ExpectSoundLine(denormal, LineOf(denormal, 5));
-  // Points no site has (a stored record can carry anything): the line is
-  // made without a fault, whatever its shape.
-  for (const double odd : {std::nan(""), 3e299, 1e12})
-    (void)LineOf({{2.8469003808977276e-39, 0}, {5, 0}, {5, 1.25}, {odd, 2.3142543630515321e-38}}, 5);
+  // Points no site has (a stored record can carry anything): the line
+  // cannot be traced, and says so; it is not the raw line through the site.
+  for (const double odd : {std::nan(""), 3e299, 1e12}) {
+    CKelArea<CKelCoord2D> area;
+    area.m_pt = {{2.8469003808977276e-39, 0}, {5, 0}, {5, 1.25}, {odd, 2.3142543630515321e-38}};
+    CClineData line(0, 5);
+    EXPECT_FALSE(line.CreateCheckline(area));
+    EXPECT_TRUE(line.empty());
+  }
 }
 
 class ClineOffsetKinds : public testing::TestWithParam<Kind> {};
@@ -352,5 +357,22 @@ TEST(ClineOffset, RandomSurveyedLotsGiveSoundLines)
       std::printf("%s", OutlineText(outline, d).c_str());
       return;
     }
+  }
+}
+
+// Lots with survey points on their edges (exactly, within 1e-9 m, a point
+// 5e-7 m beside its neighbours) and a sliver in plane rectangular
+// coordinates, 1.7e5 m from the origin.
+TEST(ClineOffset, DenseAndFarOutlinesGiveSoundLines)
+{
+  for (const char* name : {"cline-dense-plane-sliver-d0.5-min6.txt", "cline-dense-plane-sliver-d0.5-min6-local.txt",
+                           "cline-dense-star-exact-d31.txt", "cline-dense-flag-exact-d0.5.txt",
+                           "cline-dense-flag-1e-9-d31.txt", "cline-dense-rect-dups-d10-min5.txt"}) {
+    SCOPED_TRACE(name);
+    double d = 0;
+    const Pts outline = ReadOutline(name, &d);
+    ASSERT_GE(outline.size(), 5u);
+    ExpectSoundLine(outline, LineOf(outline, d));
+    ExpectSoundLine(outline, LineOf(Pts(outline.rbegin(), outline.rend()), d));
   }
 }
