@@ -25,13 +25,28 @@ double PointSegment(const CKelCoord2D& p, const CKelCoord2D& a, const CKelCoord2
 {
   const double dx = b.m_x - a.m_x, dy = b.m_y - a.m_y, l2 = dx * dx + dy * dy;
   const double t = l2 > 0 ? std::clamp(((p.m_x - a.m_x) * dx + (p.m_y - a.m_y) * dy) / l2, 0.0, 1.0) : 0.0;
-  return std::hypot(p.m_x - a.m_x - t * dx, p.m_y - a.m_y - t * dy);
+  const double x = p.m_x - a.m_x - t * dx, y = p.m_y - a.m_y - t * dy;
+  return std::sqrt(x * x + y * y);
 }
 
+// The distance of two points; hypot's care for overflow is not needed here.
+double Dist(const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  const double x = b.m_x - a.m_x, y = b.m_y - a.m_y;
+  return std::sqrt(x * x + y * y);
+}
+
+double Turn(const CKelCoord2D& c, const CKelCoord2D& p, const CKelCoord2D& q)
+{
+  return (p.m_x - c.m_x) * (q.m_y - c.m_y) - (p.m_y - c.m_y) * (q.m_x - c.m_x);
+}
+
+// Whether the ray from the arc's centre through p passes through the arc:
+// by the sides of its end rays, without angles.
 bool OnArc(const Element& arc, const CKelCoord2D& p)
 {
-  const double t = arc.Position(p);
-  return t >= 0 && t <= arc.length;
+  const bool afterStart = Turn(arc.c, arc.s, p) >= 0, beforeEnd = Turn(arc.c, p, arc.e) >= 0;
+  return arc.length <= KelAngle::Pi ? afterStart && beforeEnd : afterStart || beforeEnd;
 }
 
 double PointElement(const CKelCoord2D& p, const Element& e)
@@ -39,8 +54,8 @@ double PointElement(const CKelCoord2D& p, const Element& e)
   if (!e.arc)
     return PointSegment(p, e.s, e.e);
   if (OnArc(e, p))
-    return std::fabs(std::hypot(p.m_x - e.c.m_x, p.m_y - e.c.m_y) - e.radius);
-  return std::fmin(length_2point(p, e.s), length_2point(p, e.e));
+    return std::fabs(Dist(p, e.c) - e.radius);
+  return std::fmin(Dist(p, e.s), Dist(p, e.e));
 }
 
 double Side(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
@@ -71,8 +86,8 @@ double ElementEdge(const Element& e, const Element& edge)
   }
   const double t = edge.Position(e.c);
   const CKelCoord2D foot = edge.At(t);
-  if (t >= 0 && t <= edge.length && length_2point(foot, e.c) > 0 && OnArc(e, foot))
-    best = std::fmin(best, std::fabs(length_2point(foot, e.c) - e.radius));
+  if (t >= 0 && t <= edge.length && Dist(foot, e.c) > 0 && OnArc(e, foot))
+    best = std::fmin(best, std::fabs(Dist(foot, e.c) - e.radius));
   return best;
 }
 
@@ -84,8 +99,8 @@ bool Cross(const Element& a, const Element& b, double joint)
   const int count = Meet(a, b, at);
   for (int i = 0; i < count; ++i) {
     const CKelCoord2D& x = at[i];
-    const bool nearEnd = std::fmin(std::fmin(length_2point(x, a.s), length_2point(x, a.e)),
-                                   std::fmin(length_2point(x, b.s), length_2point(x, b.e))) <= joint;
+    const bool nearEnd = std::fmin(std::fmin(Dist(x, a.s), Dist(x, a.e)),
+                                   std::fmin(Dist(x, b.s), Dist(x, b.e))) <= joint;
     if (nearEnd)
       continue;
     const auto on = [](const Element& e, const CKelCoord2D& p) {
@@ -124,26 +139,85 @@ bool NoTwoCross(const std::vector<Element>& elements, double joint)
   return true;
 }
 
+// The boxes of runs of consecutive outline edges, a binary tree over their
+// order: an outline's edges follow each other, so a run's box stays small,
+// and a search near a point passes over the far runs whole.
+class EdgeRuns {
+public:
+  explicit EdgeRuns(const std::vector<Element>& edges) : m_Edges(edges), m_Boxes(4 * edges.size() + 4)
+  {
+    Build(1, 0, edges.size());
+  }
+
+  // Calls f with every edge whose box lies within reach of p.
+  template <class F>
+  void Near(const CKelCoord2D& p, double reach, F f) const
+  {
+    Visit(1, 0, m_Edges.size(), p, reach, f);
+  }
+
+private:
+  const Box& Build(std::size_t node, std::size_t lo, std::size_t hi)
+  {
+    Box& b = m_Boxes[node];
+    if (hi - lo == 1) {
+      b.Add(m_Edges[lo].s);
+      b.Add(m_Edges[lo].e);
+      return b;
+    }
+    const std::size_t mid = lo + (hi - lo) / 2;
+    for (const Box& half : {Build(2 * node, lo, mid), Build(2 * node + 1, mid, hi)}) {
+      b.Add(CKelCoord2D(half.xmin, half.ymin));
+      b.Add(CKelCoord2D(half.xmax, half.ymax));
+    }
+    return b;
+  }
+
+  template <class F>
+  void Visit(std::size_t node, std::size_t lo, std::size_t hi, const CKelCoord2D& p, double reach, F& f) const
+  {
+    const Box& b = m_Boxes[node];
+    const double dx = std::fmax(0.0, std::fmax(b.xmin - p.m_x, p.m_x - b.xmax));
+    const double dy = std::fmax(0.0, std::fmax(b.ymin - p.m_y, p.m_y - b.ymax));
+    if (dx * dx + dy * dy > reach * reach)
+      return;
+    if (hi - lo == 1) {
+      f(lo);
+      return;
+    }
+    const std::size_t mid = lo + (hi - lo) / 2;
+    Visit(2 * node, lo, mid, p, reach, f);
+    Visit(2 * node + 1, mid, hi, p, reach, f);
+  }
+
+  const std::vector<Element>& m_Edges;
+  std::vector<Box> m_Boxes;  // node 1 the whole outline, node k's halves 2k and 2k + 1
+};
+
 bool FarEnough(const std::vector<Element>& elements, const std::vector<CKelCoord2D>& outline, double least)
 {
+  if (!(least > 0))
+    return true;
   std::vector<Element> edges;
   for (std::size_t k = 0; k < outline.size(); ++k)
     edges.push_back(Segment(outline[k], outline[(k + 1) % outline.size()]));
-  ChunkGrid grid(edges, 0, least);
+  const EdgeRuns runs(edges);
   std::vector<std::size_t> seen(edges.size(), elements.size());
   for (std::size_t k = 0; k < elements.size(); ++k) {
     const Element& e = elements[k];
-    Box reach = PieceBox(e, 0, e.length, least);
+    // Pieces no longer than the distance, each searched about its middle.
+    const int pieces = static_cast<int>(std::fmin(std::ceil(e.length * e.Scale() / least), 1e4)) + 1;
     bool near = false;
-    grid.ForCells(reach, [&](std::vector<int>& cell) {
-      for (int chunk : cell) {
-        const std::size_t edge = static_cast<std::size_t>(grid.Owner(chunk));
-        if (near || seen[edge] == k || !grid.BoxOf(chunk).Meets(reach))
-          continue;
+    for (int j = 0; j < pieces && !near; ++j) {
+      const Box b = PieceBox(e, e.length * j / pieces, e.length * (j + 1) / pieces, 0);
+      const CKelCoord2D mid((b.xmin + b.xmax) / 2, (b.ymin + b.ymax) / 2);
+      runs.Near(mid, least + std::hypot(b.xmax - b.xmin, b.ymax - b.ymin) / 2, [&](std::size_t edge) {
+        if (near || seen[edge] == k)
+          return;
         seen[edge] = k;
         near = ElementEdge(e, edges[edge]) < least;
-      }
-    });
+      });
+    }
     if (near)
       return false;
   }
@@ -209,7 +283,7 @@ bool CClineData::IsSoundFor(const std::vector<CKelCoord2D>& outline) const
   }
   const double scale = std::max({1.0, extent.xmax - extent.xmin, extent.ymax - extent.ymin});
   const double joint = KelTol::ClineTraceMargin * scale;
-  return length_2point(elements.back().e, elements.front().s) <= joint && NoTwoCross(elements, joint) &&
+  return Dist(elements.back().e, elements.front().s) <= joint && NoTwoCross(elements, joint) &&
          FarEnough(elements, outline, m_Distance - KelTol::ClineSoundSlack) && Encloses(elements, outline.front());
 }
 

@@ -229,6 +229,59 @@ Pts SurveyedLot(Lot lot, std::mt19937& rng)
   }
 }
 
+// Whether no two edges that do not follow each other meet, edges sorted by
+// their left ends so that a dense outline is checked in a sweep.
+bool SimpleSwept(const Pts& o)
+{
+  const std::size_t n = o.size();
+  std::vector<std::size_t> order(n);
+  for (std::size_t k = 0; k < n; ++k)
+    order[k] = k;
+  const auto lo = [&](std::size_t k) { return std::min(o[k].m_x, o[(k + 1) % n].m_x); };
+  const auto hi = [&](std::size_t k) { return std::max(o[k].m_x, o[(k + 1) % n].m_x); };
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return lo(a) < lo(b); });
+  for (std::size_t x = 0; x < n; ++x) {
+    const std::size_t i = order[x];
+    for (std::size_t y = x + 1; y < n && lo(order[y]) <= hi(i); ++y) {
+      const std::size_t j = order[y];
+      if ((i + 1) % n == j || (j + 1) % n == i)
+        continue;
+      const CKelCoord2D &a = o[i], &b = o[(i + 1) % n], &c = o[j], &e = o[(j + 1) % n];
+      if (Cross(a, b, c) * Cross(a, b, e) <= 0 && Cross(c, e, a) * Cross(c, e, b) <= 0)
+        return false;
+    }
+  }
+  return true;
+}
+
+// The lot as a digitised or curved boundary gives it: every edge cut into
+// 20 to 400 pieces (no more than `most` points in all) whose points lie
+// exactly on it, within 1e-9 m or within 1e-4 m of it, up to four of them
+// doubled 1e-9 to 1e-4 m apart; turned by any angle and moved 1e4 to 3e5 m
+// from the origin, as plane rectangular coordinates put it.
+Pts DenseSurveyedLot(Lot lot, std::mt19937& rng, std::size_t most)
+{
+  std::uniform_real_distribution<double> u(0, 1);
+  for (;;) {
+    const Pts clean = CleanLot(lot, rng);
+    const int pieces = std::min(20 + static_cast<int>(380 * u(rng)), static_cast<int>(most / clean.size()));
+    const double noise = std::vector<double>{0, 1e-9, 1e-4}[static_cast<std::size_t>(3 * u(rng))];
+    survey::Variant v = survey::Split(survey::Clean(clean), pieces, noise, rng);
+    for (int doubles = static_cast<int>(5 * u(rng)); doubles > 0; --doubles) {
+      const double gap = LogUniform(1e-9, 1e-4, rng), a = 2 * M_PI * u(rng);
+      v = survey::Doubled(v, static_cast<std::size_t>(u(rng) * static_cast<double>(v.Size())),
+                          {gap * std::cos(a), gap * std::sin(a)});
+    }
+    const double turn = 2 * M_PI * u(rng), far = 1e4 + 2.9e5 * u(rng), towards = 2 * M_PI * u(rng);
+    Pts placed;
+    for (const CKelCoord2D& p : survey::StartingAt(v, static_cast<std::size_t>(u(rng) * v.Size())).m_Pts)
+      placed.emplace_back(far * std::cos(towards) + p.m_x * std::cos(turn) - p.m_y * std::sin(turn),
+                          far * std::sin(towards) + p.m_x * std::sin(turn) + p.m_y * std::cos(turn));
+    if (SimpleSwept(placed))
+      return placed;
+  }
+}
+
 
 // A failing outline in the form the data files use.
 std::string OutlineText(const Pts& outline, double d)
@@ -374,5 +427,68 @@ TEST(ClineOffset, DenseAndFarOutlinesGiveSoundLines)
     ASSERT_GE(outline.size(), 5u);
     ExpectSoundLine(outline, LineOf(outline, d));
     ExpectSoundLine(outline, LineOf(Pts(outline.rbegin(), outline.rend()), d));
+  }
+}
+
+// Lots of every shape with the dense points of a digitised or curved
+// boundary, far from the origin and turned, clockwise and counter-clockwise,
+// at the usual distances and at up to four times the lot's width.
+TEST(ClineOffset, RandomDenselySurveyedLotsGiveSoundLines)
+{
+  std::mt19937 rng(62);
+  std::uniform_real_distribution<double> u(0, 1);
+  for (int round = 0; round < 72; ++round) {
+    const Lot lot = static_cast<Lot>(round % kLots);
+    const double d = std::vector<double>{0.5, 5, 10, 31, 40 + 120 * u(rng)}[static_cast<std::size_t>(round / kLots % 5)];
+    Pts outline = DenseSurveyedLot(lot, rng, 2400);
+    if (round % 2 == 1)
+      std::reverse(outline.begin(), outline.end());
+    SCOPED_TRACE(testing::Message() << "round " << round << " lot " << static_cast<int>(lot) << " vertices "
+                                    << outline.size() << " d " << d);
+    ExpectSoundLine(outline, LineOf(outline, d));
+    if (HasFailure()) {
+      std::printf("%s", OutlineText(outline, d).c_str());
+      return;
+    }
+  }
+}
+
+// A lot moved by any vector up to 1e6 m gives the same line moved: the
+// line is built about a whole-metre point near the lot, never about the
+// coordinates' origin.
+TEST(ClineOffset, MovedLotsGiveTheSameLineMoved)
+{
+  std::mt19937 rng(162);
+  std::uniform_real_distribution<double> u(0, 1);
+  for (int round = 0; round < 27; ++round) {
+    const Lot lot = static_cast<Lot>(round % kLots);
+    const double d = std::vector<double>{0.5, 5, 31}[static_cast<std::size_t>(round / kLots)];
+    const Pts outline = round % 2 ? SurveyedLot(lot, rng) : DenseSurveyedLot(lot, rng, 600);
+    const double far = 1e6 * u(rng), towards = 2 * M_PI * u(rng);
+    const double dx = far * std::cos(towards), dy = far * std::sin(towards);
+    Pts moved;
+    for (const CKelCoord2D& p : outline)
+      moved.emplace_back(p.m_x + dx, p.m_y + dy);
+    SCOPED_TRACE(testing::Message() << "round " << round << " by " << dx << ", " << dy << " d " << d);
+    const CClineData here = LineOf(outline, d);
+    CClineData back = LineOf(moved, d);
+    for (CCrspnt& p : back) {
+      if (p.m_Kind != CCrspnt::kEnd)
+        p = CCrspnt(p.m_x - dx, p.m_y - dy, p.m_Kind);
+    }
+    // Where two runs meet at a hair's angle, their crossing slides along
+    // them with the last digit of the input: the lines are compared as
+    // lines, each point on the other line.
+    EXPECT_NEAR(here.GetLength(), back.GetLength(), 1e-6);
+    for (const auto& [one, other] : {std::pair<const CClineData*, const CClineData*>(&here, &back), {&back, &here}}) {
+      for (std::size_t k = 0; k + 1 < one->size(); ++k) {
+        if ((*one)[k].m_Kind == CCrspnt::kCentre)
+          continue;
+        double off = 1;
+        CKelCoord2D foot;
+        (void)other->FindChkLinePoint((*one)[k], &off, &foot);
+        EXPECT_LE(off, 1e-6) << k;
+      }
+    }
   }
 }
