@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -256,23 +257,43 @@ bool SimpleSwept(const Pts& o)
 
 // The lot as a digitised or curved boundary gives it: every edge cut into
 // 20 to 400 pieces (no more than `most` points in all) whose points lie
-// exactly on it, within 1e-9 m or within 1e-4 m of it, up to four of them
-// doubled 1e-9 to 1e-4 m apart; turned by any angle and moved 1e4 to 3e5 m
-// from the origin, as plane rectangular coordinates put it.
+// exactly on it, within 1e-9 m or within 1e-4 m of it, up to some fifty of
+// them doubled 1e-9 to 1e-4 m apart; half of them turned by any angle and
+// moved 1e4 to 3e5 m from the origin, as plane rectangular coordinates put
+// it, half of the others turned. A quarter are irregular lots instead.
+// An irregular lot of 4 to 12 corners, 10 to 50 m across, no edge level.
+Pts IrregularLot(std::mt19937& rng)
+{
+  std::uniform_real_distribution<double> u(0, 1);
+  const int corners = 4 + static_cast<int>(9 * u(rng));
+  std::vector<double> angles;
+  for (int i = 0; i < corners; ++i)
+    angles.push_back(2 * M_PI * (i + 0.2 + 0.6 * u(rng)) / corners);
+  Pts p;
+  for (const double a : angles) {
+    const double r = 5 + 20 * u(rng);
+    p.emplace_back(r * std::cos(a), r * std::sin(a));
+  }
+  return p;
+}
+
 Pts DenseSurveyedLot(Lot lot, std::mt19937& rng, std::size_t most)
 {
   std::uniform_real_distribution<double> u(0, 1);
   for (;;) {
-    const Pts clean = CleanLot(lot, rng);
+    const Pts clean = u(rng) < 0.25 ? IrregularLot(rng) : CleanLot(lot, rng);
     const int pieces = std::min(20 + static_cast<int>(380 * u(rng)), static_cast<int>(most / clean.size()));
     const double noise = std::vector<double>{0, 1e-9, 1e-4}[static_cast<std::size_t>(3 * u(rng))];
     survey::Variant v = survey::Split(survey::Clean(clean), pieces, noise, rng);
-    for (int doubles = static_cast<int>(5 * u(rng)); doubles > 0; --doubles) {
+    for (int doubles = static_cast<int>(LogUniform(1, 60, rng)) - 1; doubles > 0; --doubles) {
       const double gap = LogUniform(1e-9, 1e-4, rng), a = 2 * M_PI * u(rng);
       v = survey::Doubled(v, static_cast<std::size_t>(u(rng) * static_cast<double>(v.Size())),
                           {gap * std::cos(a), gap * std::sin(a)});
     }
-    const double turn = 2 * M_PI * u(rng), far = 1e4 + 2.9e5 * u(rng), towards = 2 * M_PI * u(rng);
+    // Half of them in plane rectangular coordinates, half as drawn.
+    const bool plane = u(rng) < 0.5;
+    const double turn = plane || u(rng) < 0.5 ? 2 * M_PI * u(rng) : 0, far = plane ? 1e4 + 2.9e5 * u(rng) : 0;
+    const double towards = 2 * M_PI * u(rng);
     Pts placed;
     for (const CKelCoord2D& p : survey::StartingAt(v, static_cast<std::size_t>(u(rng) * v.Size())).m_Pts)
       placed.emplace_back(far * std::cos(towards) + p.m_x * std::cos(turn) - p.m_y * std::sin(turn),
@@ -304,6 +325,28 @@ CClineData LineOf(const Pts& outline, double d)
   return line;
 }
 
+// The line of the outline judged; false, with the outline printed in the
+// data files' form, when it is not sound.
+bool SoundOrPrinted(const Pts& outline, double d)
+{
+  ExpectSoundLine(outline, LineOf(outline, d));
+  if (!testing::Test::HasFailure())
+    return true;
+  std::printf("%s", OutlineText(outline, d).c_str());
+  return false;
+}
+
+// The lines of a data file's outline, given either way round.
+void ExpectSoundLinesOfFile(const char* name)
+{
+  SCOPED_TRACE(name);
+  double d = 0;
+  const Pts outline = ReadOutline(name, &d);
+  ASSERT_GE(outline.size(), 5u);
+  ExpectSoundLine(outline, LineOf(outline, d));
+  ExpectSoundLine(outline, LineOf(Pts(outline.rbegin(), outline.rend()), d));
+}
+
 }  // namespace
 
 // Surveyed boundaries: a crossing taken within the tolerance past an arc's
@@ -321,14 +364,8 @@ TEST(ClineOffset, SurveyedOutlinesGiveSoundLines)
                            "cline-surveyed-zigzag-d5.txt", "cline-surveyed-noisy-edge-d0.5.txt",
                            "cline-surveyed-two-zigzags-d31.txt", "cline-surveyed-noisy-top-dip-d10.txt",
                            "cline-surveyed-gap-bend-d10.txt", "cline-surveyed-needle-out-d5.txt",
-                           "cline-surveyed-slit-in-d5.txt"}) {
-    SCOPED_TRACE(name);
-    double d = 0;
-    const Pts outline = ReadOutline(name, &d);
-    ASSERT_GT(outline.size(), 4u);
-    ExpectSoundLine(outline, LineOf(outline, d));
-    ExpectSoundLine(outline, LineOf(Pts(outline.rbegin(), outline.rend()), d));
-  }
+                           "cline-surveyed-slit-in-d5.txt"})
+    ExpectSoundLinesOfFile(name);
 }
 
 // A spiky star whose raw line starts inside a loop and closes at a mitre of
@@ -376,11 +413,8 @@ TEST_P(ClineOffsetKinds, RandomOutlinesGiveSoundLines)
     double d = 0;
     const Pts outline = RandomOutline(GetParam(), n, rng, &d);
     SCOPED_TRACE(testing::Message() << "round " << round << " vertices " << outline.size() << " d " << d);
-    ExpectSoundLine(outline, LineOf(outline, d));
-    if (HasFailure()) {
-      std::printf("%s", OutlineText(outline, d).c_str());
+    if (!SoundOrPrinted(outline, d))
       return;
-    }
   }
 }
 
@@ -405,11 +439,8 @@ TEST(ClineOffset, RandomSurveyedLotsGiveSoundLines)
     const Pts outline = SurveyedLot(lot, rng);
     SCOPED_TRACE(testing::Message() << "round " << round << " lot " << static_cast<int>(lot) << " vertices "
                                     << outline.size() << " d " << d);
-    ExpectSoundLine(outline, LineOf(outline, d));
-    if (HasFailure()) {
-      std::printf("%s", OutlineText(outline, d).c_str());
+    if (!SoundOrPrinted(outline, d))
       return;
-    }
   }
 }
 
@@ -420,24 +451,21 @@ TEST(ClineOffset, DenseAndFarOutlinesGiveSoundLines)
 {
   for (const char* name : {"cline-dense-plane-sliver-d0.5-min6.txt", "cline-dense-plane-sliver-d0.5-min6-local.txt",
                            "cline-dense-star-exact-d31.txt", "cline-dense-flag-exact-d0.5.txt",
-                           "cline-dense-flag-1e-9-d31.txt", "cline-dense-rect-dups-d10-min5.txt"}) {
-    SCOPED_TRACE(name);
-    double d = 0;
-    const Pts outline = ReadOutline(name, &d);
-    ASSERT_GE(outline.size(), 5u);
-    ExpectSoundLine(outline, LineOf(outline, d));
-    ExpectSoundLine(outline, LineOf(Pts(outline.rbegin(), outline.rend()), d));
-  }
+                           "cline-dense-flag-1e-9-d31.txt", "cline-dense-rect-dups-d10-min5.txt"})
+    ExpectSoundLinesOfFile(name);
 }
 
 // Lots of every shape with the dense points of a digitised or curved
 // boundary, far from the origin and turned, clockwise and counter-clockwise,
 // at the usual distances and at up to four times the lot's width.
+// CLINE_DENSE_ROUNDS and CLINE_DENSE_SEED run more lots on demand.
 TEST(ClineOffset, RandomDenselySurveyedLotsGiveSoundLines)
 {
-  std::mt19937 rng(62);
+  const char* rounds = std::getenv("CLINE_DENSE_ROUNDS");
+  const char* seed = std::getenv("CLINE_DENSE_SEED");
+  std::mt19937 rng(seed != nullptr ? static_cast<unsigned>(std::atoi(seed)) : 16);
   std::uniform_real_distribution<double> u(0, 1);
-  for (int round = 0; round < 72; ++round) {
+  for (int round = 0; round < (rounds != nullptr ? std::atoi(rounds) : 72); ++round) {
     const Lot lot = static_cast<Lot>(round % kLots);
     const double d = std::vector<double>{0.5, 5, 10, 31, 40 + 120 * u(rng)}[static_cast<std::size_t>(round / kLots % 5)];
     Pts outline = DenseSurveyedLot(lot, rng, 2400);
@@ -445,11 +473,8 @@ TEST(ClineOffset, RandomDenselySurveyedLotsGiveSoundLines)
       std::reverse(outline.begin(), outline.end());
     SCOPED_TRACE(testing::Message() << "round " << round << " lot " << static_cast<int>(lot) << " vertices "
                                     << outline.size() << " d " << d);
-    ExpectSoundLine(outline, LineOf(outline, d));
-    if (HasFailure()) {
-      std::printf("%s", OutlineText(outline, d).c_str());
+    if (!SoundOrPrinted(outline, d))
       return;
-    }
   }
 }
 
@@ -481,12 +506,13 @@ TEST(ClineOffset, MovedLotsGiveTheSameLineMoved)
     // lines, each point on the other line.
     EXPECT_NEAR(here.GetLength(), back.GetLength(), 1e-6);
     for (const auto& [one, other] : {std::pair<const CClineData*, const CClineData*>(&here, &back), {&back, &here}}) {
+      const std::vector<Piece> pieces = PiecesOf(*other);
       for (std::size_t k = 0; k + 1 < one->size(); ++k) {
         if ((*one)[k].m_Kind == CCrspnt::kCentre)
           continue;
         double off = 1;
-        CKelCoord2D foot;
-        (void)other->FindChkLinePoint((*one)[k], &off, &foot);
+        for (const Piece& p : pieces)
+          off = std::min(off, p.arc ? PointArc((*one)[k], p) : PointSegment((*one)[k], p.s, p.e));
         EXPECT_LE(off, 1e-6) << k;
       }
     }
