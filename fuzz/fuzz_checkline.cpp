@@ -1,7 +1,8 @@
 // Builds the check line of an outline made of arbitrary bytes: surveyed
 // boundaries of many short edges, and any other polygon, clockwise,
 // crossing itself or degenerate. No outline may crash or hang the cutting
-// of loops; the line comes out finite and ends with its end marker.
+// of loops; the line comes out finite and ends with its end marker, or,
+// when it cannot be traced, has no points at all.
 //
 // Input: f64 distance, then the vertices (f64 x, f64 y), their count cut to
 // the bytes that remain and to kMaxVertices.

@@ -20,7 +20,9 @@
 //
 // The outline given to set_checkline runs counter-clockwise; its outside is
 // to the right of every edge. CreateCheckline takes a clockwise outline the
-// other way round. Units: metres, radians.
+// other way round, builds the line about a whole-metre point near the
+// outline (a lot in plane rectangular coordinates keeps its own digits) and
+// hands out only a line it has checked. Units: metres, radians.
 
 #include <optional>
 #include <string>

@@ -97,6 +97,10 @@ bool Cross(const Element& a, const Element& b, double joint)
 {
   CKelCoord2D at[2];
   const int count = Meet(a, b, at);
+  // A circle that only touches the other element leaves the line simple:
+  // the boundary may pinch there.
+  if ((a.arc || b.arc) && count == 1)
+    return false;
   for (int i = 0; i < count; ++i) {
     const CKelCoord2D& x = at[i];
     const bool nearEnd = std::fmin(std::fmin(Dist(x, a.s), Dist(x, a.e)),

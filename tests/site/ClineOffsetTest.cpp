@@ -455,6 +455,24 @@ TEST(ClineOffset, DenseAndFarOutlinesGiveSoundLines)
     ExpectSoundLinesOfFile(name);
 }
 
+// A tenth of a millimetre round a lot with a zigzag under a millimetre:
+// the whole line, some 64 m, not a loop round the zigzag alone.
+TEST(ClineOffset, ATinyDistanceGoesRoundTheWholeLot)
+{
+  double d = 0;
+  const Pts outline = ReadOutline("cline-surveyed-zigzag-d5.txt", &d);
+  const CClineData line = LineOf(outline, 0.0001);
+  EXPECT_NEAR(64.0006, line.GetLength(), 1e-3);
+  // The judge's offset area would take a million levels here: the line
+  // keeps the distance from every edge and runs round the lot's area.
+  const std::vector<Piece> pieces = PiecesOf(line);
+  for (const Piece& p : pieces) {
+    for (std::size_t k = 0; k < outline.size(); ++k)
+      EXPECT_GE(PieceEdge(p, outline[k], outline[(k + 1) % outline.size()]), 0.0001 * (1 - 1e-6));
+  }
+  EXPECT_NEAR(240.0064, EnclosedArea(pieces), 1e-4);
+}
+
 // Lots of every shape with the dense points of a digitised or curved
 // boundary, far from the origin and turned, clockwise and counter-clockwise,
 // at the usual distances and at up to four times the lot's width.
