@@ -316,9 +316,9 @@ double TwiceSignedArea(const std::vector<CKelCoord2D>& pt)
 
 // A whole-metre point near the outline: the line is built about it, so
 // that a lot in plane rectangular coordinates, 1e4 to 3e5 m from their
-// origin, keeps every digit of its own size, and a lot moved by whole
-// metres gives exactly the same line moved. A point that is no number, or
-// beyond any site, gives the origin itself.
+// origin, keeps every digit of its own size (a point less a whole metre
+// near it is exact), and a moved lot gives the same line moved. A point
+// that is no number, or beyond any site, gives the origin itself.
 CKelCoord2D CClineData::LocalOrigin(const CKelCoord2D& near)
 {
   const auto whole = [](double v) { return std::fabs(v) <= KelTol::ClineTraceReach ? std::round(v) : 0.0; };

@@ -210,7 +210,7 @@ bool FarEnough(const std::vector<Element>& elements, const std::vector<CKelCoord
   for (std::size_t k = 0; k < elements.size(); ++k) {
     const Element& e = elements[k];
     // Pieces no longer than the distance, each searched about its middle.
-    const int pieces = static_cast<int>(std::fmin(std::ceil(e.length * e.Scale() / least), 1e4)) + 1;
+    const int pieces = std::max(1, static_cast<int>(std::fmin(std::ceil(e.length * e.Scale() / least), 1e4)));
     bool near = false;
     for (int j = 0; j < pieces && !near; ++j) {
       const Box b = PieceBox(e, e.length * j / pieces, e.length * (j + 1) / pieces, 0);
