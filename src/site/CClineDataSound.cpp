@@ -153,11 +153,11 @@ public:
     Build(1, 0, edges.size());
   }
 
-  // Calls f with every edge whose box lies within reach of p.
-  template <class F>
-  void Near(const CKelCoord2D& p, double reach, F f) const
+  // Calls f with every edge whose box `far` cannot rule out.
+  template <class Far, class F>
+  void Near(const Far& far, F f) const
   {
-    Visit(1, 0, m_Edges.size(), p, reach, f);
+    Visit(1, 0, m_Edges.size(), far, f);
   }
 
 private:
@@ -177,25 +177,69 @@ private:
     return b;
   }
 
-  template <class F>
-  void Visit(std::size_t node, std::size_t lo, std::size_t hi, const CKelCoord2D& p, double reach, F& f) const
+  template <class Far, class F>
+  void Visit(std::size_t node, std::size_t lo, std::size_t hi, const Far& far, F& f) const
   {
-    const Box& b = m_Boxes[node];
-    const double dx = std::fmax(0.0, std::fmax(b.xmin - p.m_x, p.m_x - b.xmax));
-    const double dy = std::fmax(0.0, std::fmax(b.ymin - p.m_y, p.m_y - b.ymax));
-    if (dx * dx + dy * dy > reach * reach)
+    if (far(m_Boxes[node]))
       return;
     if (hi - lo == 1) {
       f(lo);
       return;
     }
     const std::size_t mid = lo + (hi - lo) / 2;
-    Visit(2 * node, lo, mid, p, reach, f);
-    Visit(2 * node + 1, mid, hi, p, reach, f);
+    Visit(2 * node, lo, mid, far, f);
+    Visit(2 * node + 1, mid, hi, far, f);
   }
 
   const std::vector<Element>& m_Edges;
   std::vector<Box> m_Boxes;  // node 1 the whole outline, node k's halves 2k and 2k + 1
+};
+
+double BoxPoint(const Box& b, const CKelCoord2D& p)
+{
+  const double dx = std::fmax(0.0, std::fmax(b.xmin - p.m_x, p.m_x - b.xmax));
+  const double dy = std::fmax(0.0, std::fmax(b.ymin - p.m_y, p.m_y - b.ymax));
+  return std::sqrt(dx * dx + dy * dy);
+}
+
+// Whether every corner of the box lies strictly right of the ray c -> p.
+bool RightOf(const Box& b, const CKelCoord2D& c, const CKelCoord2D& p)
+{
+  for (const CKelCoord2D& q : {CKelCoord2D(b.xmin, b.ymin), CKelCoord2D(b.xmin, b.ymax), CKelCoord2D(b.xmax, b.ymin),
+                               CKelCoord2D(b.xmax, b.ymax)}) {
+    if (Turn(c, p, q) >= 0)
+      return false;
+  }
+  return true;
+}
+
+// What rules a box out for a piece of an element no longer than least:
+// the box lies beyond least and the piece's reach from its middle, or, for
+// an arc, outside the piece's wedge (less than half a turn) and beyond
+// least from both its ends, the nearest arc points of anything outside the
+// wedge.
+class PieceReach {
+public:
+  PieceReach(const Element& e, double t0, double t1, double least)
+      : m_Arc(e.arc), m_C(e.c), m_From(e.At(t0)), m_To(e.At(t1)), m_Least(least)
+  {
+    const Box piece = PieceBox(e, t0, t1, 0);
+    m_Mid = CKelCoord2D((piece.xmin + piece.xmax) / 2, (piece.ymin + piece.ymax) / 2);
+    m_Reach = least + std::hypot(piece.xmax - piece.xmin, piece.ymax - piece.ymin) / 2;
+  }
+
+  bool Beyond(const Box& b) const
+  {
+    if (BoxPoint(b, m_Mid) > m_Reach)
+      return true;
+    const bool outside = m_Arc && (RightOf(b, m_C, m_From) || RightOf(b, m_To, m_C));
+    return outside && BoxPoint(b, m_From) >= m_Least && BoxPoint(b, m_To) >= m_Least;
+  }
+
+private:
+  bool m_Arc;
+  CKelCoord2D m_C, m_From, m_To, m_Mid;
+  double m_Least, m_Reach = 0;
 };
 
 bool FarEnough(const std::vector<Element>& elements, const std::vector<CKelCoord2D>& outline, double least)
@@ -209,13 +253,13 @@ bool FarEnough(const std::vector<Element>& elements, const std::vector<CKelCoord
   std::vector<std::size_t> seen(edges.size(), elements.size());
   for (std::size_t k = 0; k < elements.size(); ++k) {
     const Element& e = elements[k];
-    // Pieces no longer than the distance, each searched about its middle.
+    // Pieces no longer than the distance.
     const int pieces = std::max(1, static_cast<int>(std::fmin(std::ceil(e.length * e.Scale() / least), 1e4)));
     bool near = false;
     for (int j = 0; j < pieces && !near; ++j) {
-      const Box b = PieceBox(e, e.length * j / pieces, e.length * (j + 1) / pieces, 0);
-      const CKelCoord2D mid((b.xmin + b.xmax) / 2, (b.ymin + b.ymax) / 2);
-      runs.Near(mid, least + std::hypot(b.xmax - b.xmin, b.ymax - b.ymin) / 2, [&](std::size_t edge) {
+      const PieceReach reach(e, e.length * j / pieces, e.length * (j + 1) / pieces, least);
+      const auto far = [&reach](const Box& b) { return reach.Beyond(b); };
+      runs.Near(far, [&](std::size_t edge) {
         if (near || seen[edge] == k)
           return;
         seen[edge] = k;
