@@ -161,9 +161,7 @@ inline Box PieceBox(const Element& e, double t0, double t1, double margin)
 // the square cells it meets.
 class ChunkGrid {
 public:
-  // No cell is smaller than minCell: a search that reaches that far round
-  // each chunk meets few cells.
-  ChunkGrid(const std::vector<Element>& elements, double margin, double minCell = 0)
+  ChunkGrid(const std::vector<Element>& elements, double margin)
   {
     Box all;
     double length = 0;
@@ -185,7 +183,7 @@ public:
     // a comb of short teeth at a large distance has arcs many metres long
     // on top of each other, and a short chunk meets fewer of them.
     const double n = static_cast<double>(elements.size());
-    m_Cell = std::max({std::sqrt(w * h / n), length / (16 * n), (w + h) * 1e-9, 1e-9, minCell});
+    m_Cell = std::max({std::sqrt(w * h / n), length / (16 * n), (w + h) * 1e-9, 1e-9});
     m_Nx = static_cast<long>(w / m_Cell) + 1;
     m_Ny = static_cast<long>(h / m_Cell) + 1;
     m_Cells.resize(static_cast<std::size_t>(m_Nx * m_Ny));
