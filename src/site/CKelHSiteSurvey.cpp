@@ -147,12 +147,21 @@ void CKelHSite::HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces
   }
   Road own = r;
   own.m_no = static_cast<std::int16_t>(kept);
+  // Where the frontage's road starts (or ends) past the vertex, the
+  // folded edge's road has no length there.
+  const double ux = to.m_x - from.m_x, uy = to.m_y - from.m_y;
+  const bool begFar = (r.m_SiteBeg.m_x - from.m_x) * ux + (r.m_SiteBeg.m_y - from.m_y) * uy < 0;
+  const bool endFar = (r.m_SiteEnd.m_x - to.m_x) * ux + (r.m_SiteEnd.m_y - to.m_y) * uy > 0;
+  const CKelCoord2D begAt = begFar ? CKelCoord2D(from) : CKelCoord2D(r.m_SiteBeg);
+  const CKelCoord2D begFarAt = begFar ? CKelCoord2D(far.m_Beg) : CKelCoord2D(r.m_FarBeg);
+  const CKelCoord2D endAt = endFar ? to : CKelCoord2D(r.m_SiteEnd);
+  const CKelCoord2D endFarAt = endFar ? CKelCoord2D(far.m_End) : CKelCoord2D(r.m_FarEnd);
   for (std::size_t k = 0; k < before.size(); ++k) {
     Road lead = Collapsed(r, from, far.m_Beg);
     if (k == 0 && first) {
       lead = r;
-      EndAt(lead, from, far.m_Beg);
-      BeginAt(own, from, far.m_Beg);
+      EndAt(lead, begAt, begFarAt);
+      BeginAt(own, begAt, begFarAt);
     }
     lead.m_no = static_cast<std::int16_t>(before[k]);
     made.push_back(lead);
@@ -160,8 +169,8 @@ void CKelHSite::HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces
   Road trail;
   if (!after.empty() && last) {
     trail = r;
-    BeginAt(trail, to, far.m_End);
-    EndAt(own, to, far.m_End);
+    BeginAt(trail, endAt, endFarAt);
+    EndAt(own, endAt, endFarAt);
   }
   made.push_back(own);
   for (std::size_t k = 0; k < after.size(); ++k) {
