@@ -1,4 +1,4 @@
-// Results that move only as far as a survey moves the outline. Eight site
+// Results that move only as far as a survey moves the outline. Seven site
 // shapes (corner lots on two and three roads with cuts, a flag lot, a
 // trapezoid with a 45 degree cut, a tapered road, a crank, a frontage of
 // twelve chords) are surveyed: noise on split edges, rectangular notches,
