@@ -33,40 +33,27 @@ bool EndIsCut(const Road& r) { return (r.GetCalcShape() & Road::kEndCut) != 0; }
 bool RunsStraightAtBegin(const Road& run) { return !BeginIsCut(run) && run.m_BegCross < 0; }
 bool RunsStraightAtEnd(const Road& run) { return !EndIsCut(run) && run.m_EndCross < 0; }
 
-// The begin of a run's first piece r (m_no its piece) as the run's road
-// begins.
-void TakeRunBegin(Road& r, const Road& run, const CKelHSite& pieces)
+// The begin (or end) of a run's first (or last) piece r, m_no its piece,
+// as the run's road begins (or ends).
+void TakeRunEnd(Road& r, const Road& run, const CKelHSite& pieces, bool atBegin)
 {
-  r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~kBegBits) | (run.m_Flag & kBegBits));
-  if (!RunsStraightAtBegin(run)) {
-    r.m_SiteBeg = run.m_SiteBeg;
-    r.m_FarBeg = run.m_FarBeg;
+  const std::uint16_t bits = atBegin ? kBegBits : kEndBits;
+  r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~bits) | (run.m_Flag & bits));
+  CKelCoord3D& site = atBegin ? r.m_SiteBeg : r.m_SiteEnd;
+  CKelCoord3D& farPoint = atBegin ? r.m_FarBeg : r.m_FarEnd;
+  if (!(atBegin ? RunsStraightAtBegin(run) : RunsStraightAtEnd(run))) {
+    site = atBegin ? run.m_SiteBeg : run.m_SiteEnd;
+    farPoint = atBegin ? run.m_FarBeg : run.m_FarEnd;
     return;
   }
   const CKelSiteTable& p = pieces.Vertex(r.m_no);
   CXYtemp2 line(p, pieces.Vertex(r.m_no + 1));
   line.point_of_line1();
   const CRoadLineParam far = p.GetRoadLineParam(true, pieces.Vertex(r.m_no + 1));
-  r.m_SiteBeg = Flat(line.m_a);
-  r.m_FarBeg = Flat(CKelCoord2D(far.m_Beg.m_x - CXYtemp2::kExtension * far.m_Cos,
-                                far.m_Beg.m_y - CXYtemp2::kExtension * far.m_Sin));
-}
-
-void TakeRunEnd(Road& r, const Road& run, const CKelHSite& pieces)
-{
-  r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~kEndBits) | (run.m_Flag & kEndBits));
-  if (!RunsStraightAtEnd(run)) {
-    r.m_SiteEnd = run.m_SiteEnd;
-    r.m_FarEnd = run.m_FarEnd;
-    return;
-  }
-  const CKelSiteTable& p = pieces.Vertex(r.m_no);
-  CXYtemp2 line(p, pieces.Vertex(r.m_no + 1));
-  line.point_of_line1();
-  const CRoadLineParam far = p.GetRoadLineParam(true, pieces.Vertex(r.m_no + 1));
-  r.m_SiteEnd = Flat(line.m_b);
-  r.m_FarEnd = Flat(CKelCoord2D(far.m_End.m_x + CXYtemp2::kExtension * far.m_Cos,
-                                far.m_End.m_y + CXYtemp2::kExtension * far.m_Sin));
+  const CKelCoord3D& from = atBegin ? far.m_Beg : far.m_End;
+  const double ext = atBegin ? -CXYtemp2::kExtension : CXYtemp2::kExtension;
+  site = Flat(atBegin ? line.m_a : line.m_b);
+  farPoint = Flat(CKelCoord2D(from.m_x + ext * far.m_Cos, from.m_y + ext * far.m_Sin));
 }
 
 // Consecutive pieces a and b of a run meet at their common vertex. Cut
@@ -208,8 +195,8 @@ CKelHSite::RoadTables CKelHSite::BuildSurveyedTables(const CKelSiteWorkOutline& 
       along.back().m_BegCross = along.back().m_EndCross = -1;
     }
     if (ps.size() > 1) {
-      TakeRunBegin(along.front(), run, pieces);
-      TakeRunEnd(along.back(), run, pieces);
+      TakeRunEnd(along.front(), run, pieces, true);
+      TakeRunEnd(along.back(), run, pieces, false);
       for (std::size_t j = 0; j + 1 < along.size(); ++j)
         MeetInRun(along[j], along[j + 1], run, runs, pieces);
     }

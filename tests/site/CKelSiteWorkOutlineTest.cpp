@@ -12,6 +12,7 @@
 #include "CKelHSite.h"
 #include "CKelMSite.h"
 #include "CKelSiteWorkOutline.h"
+#include "SiteAreaJudge.h"
 #include "SiteTestSupport.h"
 #include "SurveyVariants.h"
 
@@ -144,37 +145,6 @@ void ExpectSameRoads(const CKelHSite& clean, const survey::Variant& v, const CKe
   }
 }
 
-// Twice the signed area of a, b, c, about a so far coordinates keep digits.
-double Turn(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c)
-{
-  return (b.m_x - a.m_x) * (c.m_y - a.m_y) - (b.m_y - a.m_y) * (c.m_x - a.m_x);
-}
-
-bool BoxesMeet(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c, const CKelCoord2D& d)
-{
-  return std::max(a.m_x, b.m_x) >= std::min(c.m_x, d.m_x) && std::max(c.m_x, d.m_x) >= std::min(a.m_x, b.m_x) &&
-         std::max(a.m_y, b.m_y) >= std::min(c.m_y, d.m_y) && std::max(c.m_y, d.m_y) >= std::min(a.m_y, b.m_y);
-}
-
-// Whether two edges that share no vertex cross or touch.
-bool SelfCrosses(const std::vector<CKelCoord2D>& pts)
-{
-  const std::size_t n = pts.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t j = i + 2; j < n; ++j) {
-      if (i == 0 && j == n - 1)
-        continue;
-      const CKelCoord2D &a = pts[i], &b = pts[(i + 1) % n], &c = pts[j], &d = pts[(j + 1) % n];
-      if (!BoxesMeet(a, b, c, d))
-        continue;
-      const double t1 = Turn(a, b, c), t2 = Turn(a, b, d), t3 = Turn(c, d, a), t4 = Turn(c, d, b);
-      if (((t1 <= 0 && t2 >= 0) || (t1 >= 0 && t2 <= 0)) && ((t3 <= 0 && t4 >= 0) || (t3 >= 0 && t4 <= 0)))
-        return true;
-    }
-  }
-  return false;
-}
-
 std::vector<CKelCoord2D> Probes()
 {
   std::vector<CKelCoord2D> out;
@@ -198,7 +168,7 @@ void ExpectSameDeemedSite(const CleanSite& clean, const CKelHSite& cleanSite, co
   ASSERT_GT(deemed.SiteMAutoSet(site), 2);
   EXPECT_DOUBLE_EQ(clean.m_DeemedArea, cleanDeemed.m_area);
   EXPECT_NEAR(clean.m_DeemedArea, deemed.m_area, 1e-6 * clean.m_DeemedArea);
-  EXPECT_FALSE(SelfCrosses(deemed.m_pt));
+  EXPECT_FALSE(site_test::SelfCrosses(deemed.m_pt));
   for (const CKelCoord2D& p : Probes())
     EXPECT_NEAR(cleanDeemed.CalcSiteDistance3(p), deemed.CalcSiteDistance3(Moved(v, p)), kSame)
         << p.m_x << ", " << p.m_y;

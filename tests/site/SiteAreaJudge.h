@@ -7,6 +7,7 @@
 // crossing of two edges; inside a slab no edges cross, so the regions
 // between consecutive edges are trapezoids whose membership is read off the
 // winding counts. Coordinates should be local (metres from the site).
+// SelfCrosses tells whether an outline is no simple polygon.
 
 #include <algorithm>
 #include <cmath>
@@ -129,5 +130,36 @@ private:
     return area;
   }
 };
+
+// Twice the signed area of a, b, c, about a so far coordinates keep digits.
+inline double Turn(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c)
+{
+  return (b.m_x - a.m_x) * (c.m_y - a.m_y) - (b.m_y - a.m_y) * (c.m_x - a.m_x);
+}
+
+inline bool BoxesMeet(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c, const CKelCoord2D& d)
+{
+  return std::max(a.m_x, b.m_x) >= std::min(c.m_x, d.m_x) && std::max(c.m_x, d.m_x) >= std::min(a.m_x, b.m_x) &&
+         std::max(a.m_y, b.m_y) >= std::min(c.m_y, d.m_y) && std::max(c.m_y, d.m_y) >= std::min(a.m_y, b.m_y);
+}
+
+// Whether two edges that share no vertex cross or touch.
+inline bool SelfCrosses(const Polygon& pts)
+{
+  const std::size_t n = pts.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = i + 2; j < n; ++j) {
+      if (i == 0 && j == n - 1)
+        continue;
+      const CKelCoord2D &a = pts[i], &b = pts[(i + 1) % n], &c = pts[j], &d = pts[(j + 1) % n];
+      if (!BoxesMeet(a, b, c, d))
+        continue;
+      const double t1 = Turn(a, b, c), t2 = Turn(a, b, d), t3 = Turn(c, d, a), t4 = Turn(c, d, b);
+      if (((t1 <= 0 && t2 >= 0) || (t1 >= 0 && t2 <= 0)) && ((t3 <= 0 && t4 >= 0) || (t3 >= 0 && t4 <= 0)))
+        return true;
+    }
+  }
+  return false;
+}
 
 }  // namespace site_test

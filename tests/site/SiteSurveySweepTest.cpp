@@ -270,27 +270,7 @@ Polygon Deemed(const CKelMSite& m, const Placement& at)
   return out;
 }
 
-double Turn(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c)
-{
-  return (b.m_x - a.m_x) * (c.m_y - a.m_y) - (b.m_y - a.m_y) * (c.m_x - a.m_x);
-}
-
-// Two edges that share no vertex cross or touch.
-bool IsSimple(const Polygon& pts)
-{
-  const std::size_t n = pts.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t j = i + 2; j < n; ++j) {
-      if (i == 0 && j == n - 1)
-        continue;
-      const CKelCoord2D &a = pts[i], &b = pts[(i + 1) % n], &c = pts[j], &d = pts[(j + 1) % n];
-      const double t1 = Turn(a, b, c), t2 = Turn(a, b, d), t3 = Turn(c, d, a), t4 = Turn(c, d, b);
-      if (((t1 < 0 && t2 > 0) || (t1 > 0 && t2 < 0)) && ((t3 < 0 && t4 > 0) || (t3 > 0 && t4 < 0)))
-        return false;
-    }
-  }
-  return n >= 3;
-}
+bool IsSimple(const Polygon& pts) { return pts.size() >= 3 && !site_test::SelfCrosses(pts); }
 
 std::vector<CKelCoord2D> Probes(const Shape& shape)
 {
