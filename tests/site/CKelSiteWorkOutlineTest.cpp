@@ -276,7 +276,7 @@ TEST(CKelSiteWorkOutline, JudgesTinyBySiteSize)
 
 // Pieces off the line by up to 0.05 mm, even the 1.4 m pieces of the
 // corner cut: the frontage's roads end as the clean road, the cut is one.
-TEST(SiteSurveyVariants, NoisySplitFrontageIsOneRoad)
+TEST(SiteSurveyVariants, NoisySplitFrontageEndsAsTheCleanRoad)
 {
   std::mt19937 rng(7);
   for (const CleanSite& clean : CleanSites()) {
