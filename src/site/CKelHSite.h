@@ -190,12 +190,15 @@ private:
   // The steps above on this outline as it stands, edge for edge.
   CSiteRoad BuildRoadTable();
   CSiteCross BuildCrossTable(CSiteRoad& roads);
+public:
   // Both tables of a surveyed outline: corners from its runs, each piece on
   // its own line, one road per stored road edge (CKelHSiteSurvey.cpp).
   struct RoadTables {
     CSiteRoad m_Road;
     CSiteCross m_Cross;
   };
+
+private:
   RoadTables BuildSurveyedTables(const CKelSiteWorkOutline& work) const;
   void HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces, int p, const CSiteRoadTable& r, bool first,
                bool last, std::vector<CSiteRoadTable>& made) const;

@@ -111,6 +111,29 @@ Road Collapsed(const Road& like, const CKelCoord2D& v, const CKelCoord2D& f)
   return r;
 }
 
+// Crossings in the order of their first roads, as a walk over the road
+// table makes them; the roads' crossing indices follow.
+void SortCrossings(CKelHSite::RoadTables& t)
+{
+  std::vector<std::size_t> order(t.m_Cross.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return t.m_Cross[a].m_Road1 < t.m_Cross[b].m_Road1; });
+  std::vector<std::int16_t> to(order.size());
+  CSiteCross sorted;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    to[order[k]] = static_cast<std::int16_t>(k);
+    sorted.push_back(t.m_Cross[order[k]]);
+  }
+  t.m_Cross = sorted;
+  for (Road& r : t.m_Road) {
+    if (r.m_BegCross >= 0)
+      r.m_BegCross = to[static_cast<std::size_t>(r.m_BegCross)];
+    if (r.m_EndCross >= 0)
+      r.m_EndCross = to[static_cast<std::size_t>(r.m_EndCross)];
+  }
+}
+
 }  // namespace
 
 // The roads of the stored road edges of piece p, whose road is r. A folded
@@ -226,6 +249,7 @@ CKelHSite::RoadTables CKelHSite::BuildSurveyedTables(const CKelSiteWorkOutline& 
     c.m_Road1 = at[lastOf[static_cast<std::size_t>(c.m_Road1)]];
     c.m_Road2 = at[firstOf[static_cast<std::size_t>(c.m_Road2)]];
   }
+  SortCrossings(out);
   return out;
 }
 

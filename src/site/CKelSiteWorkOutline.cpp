@@ -132,10 +132,13 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   while (fate[static_cast<std::size_t>((start + n - 1) % n)] != 0)
     start = (start + 1) % n;
   std::vector<int> pending;  // folded edges waiting for the next kept one
+  std::vector<int> leading;  // folded back before the walk met a kept edge
   for (int s = 0; s < n; ++s) {
     const int e = (start + s) % n;
     const int f = fate[static_cast<std::size_t>(e)];
-    if (f == 1 && pending.empty() && !pieces.empty()) {
+    if (f == 1 && pending.empty() && pieces.empty()) {
+      leading.push_back(e);
+    } else if (f == 1 && pending.empty()) {
       pieces.back().m_Edges.push_back(e);
     } else if (f != 0) {
       pending.push_back(e);
@@ -147,9 +150,14 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
       pending.clear();
     }
   }
-  // Folded edges after the last kept one go to the first piece, whose start
-  // then moves back to theirs.
-  if (!pending.empty()) {
+  // The walk's first edges follow its last ones round the outline: edges
+  // folded back there go to the last piece, unless edges folded forward lie
+  // between; those go to the first piece, whose start then moves back.
+  if (pending.empty()) {
+    Piece& last = pieces.back();
+    last.m_Edges.insert(last.m_Edges.end(), leading.begin(), leading.end());
+  } else {
+    pending.insert(pending.end(), leading.begin(), leading.end());
     Piece& first = pieces.front();
     first.m_Edges.insert(first.m_Edges.begin(), pending.begin(), pending.end());
     static_cast<CKelCoord2D&>(first.m_Rec) = site.Vertex(pending.front());

@@ -288,6 +288,27 @@ std::vector<CKelCoord2D> Probes(const Shape& shape)
   return out;
 }
 
+// Every road edge names its own road, in edge order; each crossing is the
+// end crossing of its first road and the begin crossing of its second, the
+// crossings in the order of their first roads.
+void ExpectTablesHoldTogether(const CKelHSite& site)
+{
+  int count = 0;
+  for (int i = 0; i < site.GetSize(); ++i) {
+    if (!site.IsRoad(i))
+      continue;
+    EXPECT_EQ(count++, site.m_pt[static_cast<std::size_t>(i)].optno);
+  }
+  ASSERT_EQ(static_cast<std::size_t>(count), site.m_Road.size());
+  for (std::size_t k = 0; k < site.m_Cross.size(); ++k) {
+    const CSiteCrossTable& c = site.m_Cross[k];
+    EXPECT_EQ(static_cast<int>(k), site.m_Road[static_cast<std::size_t>(c.m_Road1)].m_EndCross);
+    EXPECT_EQ(static_cast<int>(k), site.m_Road[static_cast<std::size_t>(c.m_Road2)].m_BegCross);
+    if (k > 0)
+      EXPECT_LT(site.m_Cross[k - 1].m_Road1, c.m_Road1);
+  }
+}
+
 struct Reference {
   int m_Check = 0;
   PolygonSet m_Roads;
@@ -325,6 +346,7 @@ TEST(SiteSurveySweep, ResultsMoveOnlyAsFarAsTheSurvey)
         CKelHSite site = Surveyed(shape, change.m_Outline, at);
         EXPECT_EQ(ref.m_Check, site.CheckError(true));
         site_test::BuildRoads(site);
+        ExpectTablesHoldTogether(site);
         EXPECT_LE(AreaJudge::XorArea(ref.m_Roads, RoadQuads(site, at)), 400 * s + 0.001);
         CKelMSite deemed;
         deemed.SiteMAutoSet(site);
