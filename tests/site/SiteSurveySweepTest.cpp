@@ -304,8 +304,9 @@ void ExpectTablesHoldTogether(const CKelHSite& site)
     const CSiteCrossTable& c = site.m_Cross[k];
     EXPECT_EQ(static_cast<int>(k), site.m_Road[static_cast<std::size_t>(c.m_Road1)].m_EndCross);
     EXPECT_EQ(static_cast<int>(k), site.m_Road[static_cast<std::size_t>(c.m_Road2)].m_BegCross);
-    if (k > 0)
+    if (k > 0) {
       EXPECT_LT(site.m_Cross[k - 1].m_Road1, c.m_Road1);
+    }
   }
 }
 
