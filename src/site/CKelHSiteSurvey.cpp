@@ -100,6 +100,46 @@ void BeginAt(Road& r, const CKelCoord2D& v, const CKelCoord2D& f)
   r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~kBegBits) | Road::kBegCut | Road::kBegCut << 4 | Road::kBegJoined);
 }
 
+// Position of p along the run's edge, 0 at its start and 1 at its end.
+double AlongRun(const CKelHSite& runs, int w, const CKelCoord2D& p)
+{
+  const CKelCoord2D& a = runs.Vertex(w);
+  const CKelCoord2D& b = runs.Vertex(w + 1);
+  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
+  const double len2 = ux * ux + uy * uy;
+  return len2 > 0 ? ((p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy) / len2 : 0.0;
+}
+
+// The run's road laid over its pieces' roads (along, m_no their pieces):
+// the piece where the run's road begins takes its begin, the one where it
+// ends its end, and they meet in between. A crossing can move a road's
+// begin past a vertex (1 m down a frontage at a reflex corner); the pieces
+// it passes have no road of their own, and sit where the road begins.
+void SpreadRun(std::vector<Road>& along, const Road& run, const CKelHSite& runs, const CKelHSite& pieces)
+{
+  const std::size_t m = along.size();
+  const double beg = AlongRun(runs, run.m_no, run.m_SiteBeg);
+  const double end = AlongRun(runs, run.m_no, run.m_SiteEnd);
+  std::size_t first = 0;
+  while (first + 1 < m && !(AlongRun(runs, run.m_no, pieces.Vertex(along[first + 1].m_no)) > beg))
+    ++first;
+  std::size_t last = m - 1;
+  while (last > first && !(AlongRun(runs, run.m_no, pieces.Vertex(along[last].m_no)) < end))
+    --last;
+  for (std::size_t j = 0; j < m; ++j) {
+    if (j <= first)
+      TakeRunEnd(along[j], run, pieces, true);
+    if (j >= last)
+      TakeRunEnd(along[j], run, pieces, false);
+    if (j < first)
+      EndAt(along[j], run.m_SiteBeg, run.m_FarBeg);
+    if (j > last)
+      BeginAt(along[j], run.m_SiteEnd, run.m_FarEnd);
+  }
+  for (std::size_t j = first; j < last; ++j)
+    MeetInRun(along[j], along[j + 1], run, runs, pieces);
+}
+
 // The road of a folded edge inside a frontage: no length, at v.
 Road Collapsed(const Road& like, const CKelCoord2D& v, const CKelCoord2D& f)
 {
@@ -217,12 +257,8 @@ CKelHSite::RoadTables CKelHSite::BuildSurveyedTables(const CKelSiteWorkOutline& 
       along.back().m_no = static_cast<std::int16_t>(ps[j]);
       along.back().m_BegCross = along.back().m_EndCross = -1;
     }
-    if (ps.size() > 1) {
-      TakeRunEnd(along.front(), run, pieces, true);
-      TakeRunEnd(along.back(), run, pieces, false);
-      for (std::size_t j = 0; j + 1 < along.size(); ++j)
-        MeetInRun(along[j], along[j + 1], run, runs, pieces);
-    }
+    if (ps.size() > 1)
+      SpreadRun(along, run, runs, pieces);
     firstOf[k] = made.size();
     for (std::size_t j = 0; j < ps.size(); ++j)
       HandOut(work, pieces, ps[j], along[j], j == 0, j + 1 == ps.size(), made);

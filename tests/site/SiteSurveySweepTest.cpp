@@ -3,7 +3,8 @@
 // trapezoid with a 45 degree cut, a tapered road, a crank, a frontage of
 // twelve chords) are surveyed: noise on split edges, rectangular notches,
 // points doubled before and after every corner, a short run back along a
-// frontage; each at the origin and moved 3e5 m away and turned. For a
+// frontage, and mixes of them; each at the origin and moved 3e5 m away and
+// turned. For a
 // survey change of size s (the noise, the notch's depth, the double's gap,
 // the backtrack's length) the check gives the clean code, the road quads'
 // union lies within 400 s m2 (+ 0.001) of the clean one's, the deemed site
@@ -98,6 +99,9 @@ CKelCoord2D Along(const CKelCoord2D& a, const CKelCoord2D& b, double along, doub
 
 // --- Survey changes ---------------------------------------------------------
 
+// Nine points on every edge, off its line by up to `noise` either way: on
+// the crank's 4 m edge they lie 0.4 m apart, closer than the 1 m by which
+// the crossing moves the side road's start down the edge.
 Outline Noisy(const Outline& in, double noise, std::mt19937& rng)
 {
   std::uniform_real_distribution<double> off(-noise, noise);
@@ -107,7 +111,7 @@ Outline Noisy(const Outline& in, double noise, std::mt19937& rng)
     const CKelCoord2D& b = in[(k + 1) % in.size()].m_P;
     const double len = a.GetLength(b);
     out.push_back(in[k]);
-    for (const double t : {0.27, 0.5, 0.81})
+    for (const double t : {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9})
       out.push_back({Along(a, b, t * len, off(rng)), in[k].m_From});
   }
   return out;
@@ -203,6 +207,9 @@ std::vector<Change> Changes(const Shape& shape, std::mt19937& rng)
                      Doubled(clean, gap, before), gap});
   }
   out.push_back({"backtrack 2 mm", Backtracked(clean, road, 0.002), 0.002});
+  // A survey does several things at once.
+  out.push_back({"mix", Notched(Doubled(Noisy(clean, 0.003, rng), 1e-5, false), 2, 0.002, 0.0003), 0.003});
+  out.push_back({"mix2", Backtracked(Doubled(Noisy(clean, 0.002, rng), 1e-4, true), 1, 0.002), 0.002});
   return out;
 }
 
