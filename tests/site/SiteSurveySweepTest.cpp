@@ -4,12 +4,12 @@
 // twelve chords) are surveyed: noise on split edges, rectangular notches,
 // points doubled before and after every corner, a short run back along a
 // frontage, and mixes of them; each at the origin and moved 3e5 m away and
-// turned. For a
-// survey change of size s (the noise, the notch's depth, the double's gap,
-// the backtrack's length) the check gives the clean code, the road quads'
-// union lies within 400 s m2 (+ 0.001) of the clean one's, the deemed site
-// is simple and within 300 s m2 (+ 0.002) of the clean one in area and
-// symmetric difference, and its distance anywhere within 10 s (+ 1e-4).
+// turned. For a survey change of size s (the noise, the notch's depth, the
+// double's gap, the backtrack's length) the check gives the clean code, the
+// road quads' union lies within 400 s m2 (+ 0.001) of the clean one's, the
+// deemed site is simple and within 300 s m2 (+ 0.002) of the clean one in
+// area and symmetric difference, and its distance anywhere within 10 s
+// (+ 1e-4).
 
 #include <gtest/gtest.h>
 
