@@ -140,16 +140,14 @@ inline constexpr double SiteOnLine = 0.001;
 inline constexpr double SiteStraightCorner = 0.15707963267948966;
 // End-type tests of an edge: coordinates within this of zero count as zero.
 inline constexpr double SiteEdgeType = 1e-6;
-// A survey's extra points: an edge this short or shorter (a point doubled, a
-// side of a millimetre notch) is no frontage of its own, and the road,
-// corner-cut and deemed-site computations join it to its neighbours. A hair
-// above 1 mm, so that a double 1 mm away still counts after the round-off of
-// coordinates 3e5 m from the origin (about 1e-10 m).
-inline constexpr double SiteSurveyPiece = 0.001000001;
-// Consecutive road (or corner-cut) pieces turning by no more than this
-// (0.01 degree) lie on one line: one frontage (or one corner cut) that a
-// survey split. A real bend of a frontage turns by far more.
-inline constexpr double SiteCollinearPiece = 1.7453292519943296e-4;
+// A survey's extra points, judged by the site's size (the diagonal of its
+// box), never by its coordinates: an edge no longer than this share of it
+// (a point doubled, a notch, a run back along the frontage) is no frontage
+// of its own, and consecutive road (or corner-cut) pieces lying within this
+// share of their chord are one frontage (or one cut) for the corners at its
+// ends. Joining moves the outline by no more than the survey did, so no
+// result jumps where a piece stops being joined: 20 mm on a 20 m site.
+inline constexpr double SiteSurveyShare = 1e-3;
 }  // namespace KelTol
 
 // Tolerances of the building volume model (blocks, floor profiles, walls).

@@ -258,30 +258,9 @@ bool CKelHSite::HasDegenerateRoad(int i) const
   return !(len > 0) || std::fabs(v.m_RoadWidthEnd - v.m_RoadWidthBeg) >= len;
 }
 
-bool CKelHSite::IsLooseCut(int i) const { return Vertex(i).IsSumikiri() && !CheckEnableCut(i); }
-
-namespace {
-
-// Stored edge i was joined away and a road or corner cut goes on from where
-// it was: it is a survey's piece of that frontage or cut, whatever it is
-// marked. Alone between neighbour edges it is tested as it stands.
-bool JoinedToFrontage(const CKelHSite& site, const CKelSiteWorkOutline& work, int i)
-{
-  int p = i;
-  while (work.WorkEdge(p) < 0)
-    p = site.Prev(p);
-  int q = i;
-  while (work.WorkEdge(q) < 0)
-    q = site.Next(q);
-  return !site.Vertex(p).IsRinchi() || !site.Vertex(q).IsRinchi();
-}
-
-}  // namespace
-
-// The length and the corner-cut tests read the working outline: a piece a
-// survey added (a doubled point's edge, a notch's side) is joined to its
-// neighbours there, and a corner cut split into pieces is one cut between
-// its roads.
+// A survey's piece folded into its neighbour (a doubled point's edge, a
+// notch's side) is judged with that neighbour, and a corner cut split into
+// pieces is one cut between its roads.
 int CKelHSite::CheckError(bool bCheckOnly)
 {
   const CKelSiteWorkOutline work(*this);
@@ -290,12 +269,11 @@ int CKelHSite::CheckError(bool bCheckOnly)
     const int code = v.SetFlag(v.GetType(), m_DefTokuteiDistance, bCheckOnly);
     if (code != 0)
       return code;
-    const int w = work.WorkEdge(i);
-    if (w < 0 && JoinedToFrontage(*this, work, i))
+    if (work.IsFolded(i))
       continue;
     if (HasDegenerateRoad(i))
       return 1;
-    if (w < 0 ? IsLooseCut(i) : work.Site().IsLooseCut(w))
+    if (v.IsSumikiri() && !IsCutBetweenRoads(work, i))
       return 4;
   }
   return 0;

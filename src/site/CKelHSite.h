@@ -36,6 +36,7 @@
 #include "KelOldSiteRecords.h"
 
 class CKelArchiveCore;
+class CKelSiteWorkOutline;
 
 class CKelHSite : public CKelArea<CKelSiteTable>, public CKelObject {
 public:
@@ -97,9 +98,9 @@ public:
   // 0, or the first edge's code: 1 a bad road (no positive width, no length,
   // or widths differing by the edge's length or more), 2 a specific-road
   // distance on a road not from 6.0 to below 12.0 wide, 3 a negative
-  // distance, 4 a corner cut not between two roads. Lengths and corner cuts
-  // are judged on the working outline: a piece a survey added next to a
-  // road or cut is part of it, and a cut split into pieces is one cut.
+  // distance, 4 a corner cut not between two roads. A survey's piece folded
+  // into its neighbour (CKelSiteWorkOutline) is judged with it, and a run of
+  // consecutive corner-cut edges between two roads is one corner cut.
   [[nodiscard]] int CheckError(bool bCheckOnly);
   // Marks (0x0100) the runs of road and corner-cut edges 2.0 or more long.
   void CheckRoadWidth();
@@ -128,9 +129,10 @@ public:
 
   // --- Roads and crossings
   // Both tables are built on the working outline (CKelSiteWorkOutline): a
-  // survey's doubled points, notches and split frontages change no road.
-  // Roads name stored edges; a frontage split into pieces is one road on its
-  // first piece, and every piece's optno names it.
+  // survey's doubled points, notches, backtracks and noisy points move no
+  // road by more than they move the outline. The road table keeps one road
+  // per road edge (m_no its edge, in edge order); the corners of a frontage
+  // split into pieces are those of the whole frontage.
   // A new road table from the road edges; rewrites every vertex's optno.
   CSiteRoad CalcRoadData();
   // A new crossing table; sets the roads' crossing indices and join flags.
@@ -174,6 +176,8 @@ public:
   void ResetCrossData();
   [[nodiscard]] bool ChangeRoadStatus(CSiteRoadTable* road, int shape);
   void SetRoadHeight();
+  // The begin crossing of the road after corner cut i (after its run of
+  // cut edges), or of road edge i marked 0x0100; -1 when none.
   int SCrossTargetNo(int i) const;
   const CSiteCrossTable* SCrossTarget(int i) const;
   void CalcSiteMaxRoad();
@@ -186,9 +190,22 @@ private:
   // The steps above on this outline as it stands, edge for edge.
   CSiteRoad BuildRoadTable();
   CSiteCross BuildCrossTable(CSiteRoad& roads);
+public:
+  // Both tables of a surveyed outline: corners from its runs, each piece on
+  // its own line, one road per stored road edge (CKelHSiteSurvey.cpp).
+  struct RoadTables {
+    CSiteRoad m_Road;
+    CSiteCross m_Cross;
+  };
+
+private:
+  RoadTables BuildSurveyedTables(const CKelSiteWorkOutline& work) const;
+  void HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces, int p, const CSiteRoadTable& r, bool first,
+               bool last, std::vector<CSiteRoadTable>& made) const;
+  // Edge i, a corner cut, lies in a run of cut edges (and a survey's folded
+  // pieces) with a road at either end.
+  bool IsCutBetweenRoads(const CKelSiteWorkOutline& work, int i) const;
   void ReshapeRoad(CSiteRoadTable& road, int shape) const;
-  // Edge i is a corner cut without a road on either side.
-  bool IsLooseCut(int i) const;
   CKelSiteTable& At(int i);
   void ResetToRinchi(int i);
   // The nearest edge from start, stepping by step (+1 or -1), that is not a

@@ -10,7 +10,6 @@
 #include <cmath>
 
 #include "CKelHSite.h"
-#include "CKelSiteWorkOutline.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -128,20 +127,6 @@ CKelCoord2D CKelHSite::CalcRoadDataNext(int j, const CKelCoord2D& farBeg, const 
   if (!x.empty() && check_range(far.m_a, far.m_b, x[0], KelTol::Geometry))
     return x[0];
   return farEnd;
-}
-
-CSiteRoad CKelHSite::CalcRoadData()
-{
-  CKelSiteWorkOutline work(*this);
-  if (work.IsIdentity())
-    return BuildRoadTable();
-  CSiteRoad roads = work.Site().BuildRoadTable();
-  work.ToStored(roads);
-  for (int i = 0; i < GetSize(); ++i) {
-    const int w = work.WorkEdge(i);
-    At(i).optno = w < 0 ? std::int16_t{-1} : work.Site().Vertex(w).optno;
-  }
-  return roads;
 }
 
 CSiteRoad CKelHSite::BuildRoadTable()
@@ -276,21 +261,6 @@ void CKelHSite::JoinAcrossCut(CSiteRoad& roads, int k, int k2, CSiteCross& cross
   c.m_Road2 = static_cast<std::int16_t>(k2);
   r.m_EndCross = r2.m_BegCross = static_cast<std::int16_t>(crosses.size());
   crosses.push_back(c);
-}
-
-CSiteCross CKelHSite::SetCrossRoad(CSiteRoad& roads)
-{
-  CKelSiteWorkOutline work(*this);
-  if (work.IsIdentity())
-    return BuildCrossTable(roads);
-  CSiteRoad onWork = work.ToWork(roads);
-  const CSiteCross crosses = work.Site().BuildCrossTable(onWork);
-  for (std::size_t k = 0; k < roads.size(); ++k) {
-    const std::int16_t edge = roads[k].m_no;
-    roads[k] = onWork[k];
-    roads[k].m_no = edge;
-  }
-  return crosses;
 }
 
 CSiteCross CKelHSite::BuildCrossTable(CSiteRoad& roads)

@@ -34,15 +34,17 @@ bool CKelHSite::ChangeRoadStatus(CSiteRoadTable* road, int shape)
   if (road == nullptr || road->m_no < 0 || road->m_no >= GetSize() || !Vertex(road->m_no).IsRoad() ||
       !road->CheckEnableRoadShape(shape))
     return false;
-  // The road's ends are those of its whole frontage on the working outline.
+  // A surveyed outline's road is reshaped on its piece's own line; only a
+  // frontage's real ends are left uncut by the corners, so only they move.
   const CKelSiteWorkOutline work(*this);
-  const int edge = work.WorkEdge(road->m_no);
-  if (edge < 0)
-    return false;
-  const std::int16_t stored = road->m_no;
-  road->m_no = static_cast<std::int16_t>(edge);
-  work.Site().ReshapeRoad(*road, shape);
-  road->m_no = stored;
+  if (work.IsIdentity()) {
+    ReshapeRoad(*road, shape);
+  } else {
+    const std::int16_t stored = road->m_no;
+    road->m_no = static_cast<std::int16_t>(work.PieceOf(stored));
+    work.Pieces().ReshapeRoad(*road, shape);
+    road->m_no = stored;
+  }
   SetRoadHeight();
   return true;
 }
@@ -143,7 +145,7 @@ int CKelHSite::SCrossTargetNo(int i) const
   const CKelSiteTable& v = Vertex(i);
   const CSiteRoadTable* road = nullptr;
   if (v.IsSumikiri())
-    road = RoadOf(Vertex(i + 1).optno);
+    road = RoadOf(Vertex(NonCutAfter(i)).optno);
   else if (v.COND & CKelSiteTable::kWideRun)
     road = RoadOf(v.optno);
   if (road == nullptr || road->m_BegCross < 0 || road->m_BegCross >= static_cast<int>(m_Cross.size()))

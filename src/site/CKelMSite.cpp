@@ -191,10 +191,11 @@ int CKelMSite::SiteMAutoSet(CKelHSite stored)
 {
   if (stored.m_Road.empty() || stored.m_pt.empty())
     return 0;
-  // The outline without a survey's extra points: a road piece of a doubled
-  // point or a notch's side would add a block of road, and a split frontage
-  // would join its own pieces.
-  CKelHSite site = CKelSiteWorkOutline(stored).Site();
+  // The outline with a survey's tiny pieces folded away: a road piece of a
+  // doubled point or a notch's side would add a block of road. Every other
+  // piece keeps its own line, so a frontage bent by 0.005 degrees keeps its
+  // bend.
+  CKelHSite site = CKelSiteWorkOutline(stored).Pieces();
   SplitWideningRoads(site);
   CKelAreaCoord2D outline;
   outline.m_pt = CollectOutline(site);

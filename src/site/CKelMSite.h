@@ -45,8 +45,8 @@ public:
   // The site's own outline; 1, or 0 (polygon empty) for a site without
   // vertices. The check lines are emptied.
   int default_minashi_data(const CKelHSite& site);
-  // The outline from the site's road edges, read on its working outline
-  // (CKelSiteWorkOutline: no piece a survey added counts); the number of
+  // The outline from the site's road edges, read with a survey's tiny
+  // pieces folded away (CKelSiteWorkOutline::Pieces); the number of
   // outline points, 0 for a site without roads or vertices (then nothing
   // changes).
   int SiteMAutoSet(CKelHSite site);

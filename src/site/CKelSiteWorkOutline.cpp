@@ -1,5 +1,6 @@
 #include "CKelSiteWorkOutline.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "KelGeometry.h"
@@ -21,138 +22,264 @@ bool RunsOn(double accBeg, double accEnd, double nextBeg, double nextEnd, double
   return std::fabs(accEnd - joint) <= KelTol::SiteOnLine && std::fabs(nextBeg - joint) <= KelTol::SiteOnLine;
 }
 
-}  // namespace
-
-CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& site) : m_Site(site)
+// Distance of p from the line through a and b (from a when they coincide),
+// about a so that far coordinates keep their digits.
+double OffChord(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
 {
-  const std::vector<Piece> joined = JoinShortEdges(site);
-  if (joined.empty())
-    return;
-  const std::vector<Piece> pieces = JoinCollinearPieces(joined);
-  if (pieces.size() < 3 || pieces.size() == static_cast<std::size_t>(site.GetSize()))
-    return;
-  Adopt(site, pieces);
+  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
+  const double px = p.m_x - a.m_x, py = p.m_y - a.m_y;
+  const double len = std::hypot(ux, uy);
+  if (!(len > 0))
+    return std::hypot(px, py);
+  return std::fabs(ux * py - uy * px) / len;
 }
 
-// One piece per edge longer than SiteSurveyPiece, starting where the run of
-// short edges before it starts. Empty when fewer than three edges are long
-// enough: such an outline is no survey of a site and is taken as it is.
-std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::JoinShortEdges(const CKelHSite& site)
+}  // namespace
+
+CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& site)
+    : m_Tiny(KelTol::SiteSurveyShare * SiteSize(site)), m_Pieces(site), m_Runs(site)
 {
   const int n = site.GetSize();
-  std::vector<bool> isShort(static_cast<std::size_t>(n));
+  m_PieceOf.resize(static_cast<std::size_t>(n));
+  m_Folded.assign(static_cast<std::size_t>(n), false);
+  std::vector<Piece> pieces = FoldTinyEdges(site);
+  if (pieces.size() < 3) {
+    pieces.clear();
+    for (int e = 0; e < n; ++e)
+      pieces.push_back(Piece{site.Vertex(e), {e}, e});
+    m_Folded.assign(static_cast<std::size_t>(n), false);
+  }
+  for (std::size_t p = 0; p < pieces.size(); ++p) {
+    for (int e : pieces[p].m_Edges) {
+      m_PieceOf[static_cast<std::size_t>(e)] = static_cast<int>(p);
+      m_Folded[static_cast<std::size_t>(e)] = e != pieces[p].m_Kept;
+    }
+  }
+  std::vector<Piece> runs = JoinRuns(pieces);
+  if (runs.size() < 3) {
+    runs.clear();
+    for (std::size_t p = 0; p < pieces.size(); ++p)
+      runs.push_back(Piece{pieces[p].m_Rec, {static_cast<int>(p)}, pieces[p].m_Kept});
+  }
+  m_Identity = pieces.size() == static_cast<std::size_t>(n) && runs.size() == pieces.size();
+  m_PieceList = std::move(pieces);
+  m_RunList = std::move(runs);
+  if (m_Identity) {
+    // Runs of one piece each, in the stored order the sites keep.
+    m_RunList.clear();
+    for (int e = 0; e < n; ++e)
+      m_RunList.push_back(Piece{site.Vertex(e), {e}, e});
+    return;
+  }
+  m_Pieces = MakeSite(site, m_PieceList);
+  m_Runs = MakeSite(site, m_RunList);
+}
+
+double CKelSiteWorkOutline::SiteSize(const CKelHSite& site)
+{
+  double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+  bool any = false;
+  for (const CKelSiteTable& v : site.m_pt) {
+    if (!std::isfinite(v.m_x) || !std::isfinite(v.m_y))
+      continue;
+    x0 = any ? std::min(x0, v.m_x) : v.m_x;
+    x1 = any ? std::max(x1, v.m_x) : v.m_x;
+    y0 = any ? std::min(y0, v.m_y) : v.m_y;
+    y1 = any ? std::max(y1, v.m_y) : v.m_y;
+    any = true;
+  }
+  return any ? std::hypot(x1 - x0, y1 - y0) : 0.0;
+}
+
+// A tiny edge folds into the neighbour of its own kind, or, unmarked, into
+// the next edge; a marked one between edges of other kinds (a lone road
+// stub) is an edge of its own. Between two kept edges the folded ones that
+// go back to the earlier edge come first, so every piece stays contiguous.
+std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const CKelHSite& site) const
+{
+  const int n = site.GetSize();
+  std::vector<bool> tiny(static_cast<std::size_t>(n));
   int longEdges = 0;
   for (int e = 0; e < n; ++e) {
-    isShort[static_cast<std::size_t>(e)] = length_2point(site.Vertex(e), site.Vertex(e + 1)) <= KelTol::SiteSurveyPiece;
-    longEdges += isShort[static_cast<std::size_t>(e)] ? 0 : 1;
+    tiny[static_cast<std::size_t>(e)] = length_2point(site.Vertex(e), site.Vertex(e + 1)) <= m_Tiny;
+    longEdges += tiny[static_cast<std::size_t>(e)] ? 0 : 1;
   }
   std::vector<Piece> pieces;
   if (longEdges < 3)
     return pieces;
+  auto kindOf = [&](int e) { return Kind(site.Vertex(e)); };
+  auto nearestLong = [&](int e, int step) {
+    int k = e;
+    do
+      k = (k + step + n) % n;
+    while (tiny[static_cast<std::size_t>(k)]);
+    return k;
+  };
+  // 0 kept, 1 folded back, 2 folded forward.
+  std::vector<int> fate(static_cast<std::size_t>(n), 0);
   for (int e = 0; e < n; ++e) {
-    if (isShort[static_cast<std::size_t>(e)])
+    if (!tiny[static_cast<std::size_t>(e)])
       continue;
-    int s = e;
-    while (isShort[static_cast<std::size_t>(site.Prev(s))])
-      s = site.Prev(s);
-    Piece p{site.Vertex(e), {e}};
-    static_cast<CKelCoord2D&>(p.m_Rec) = site.Vertex(s);
-    pieces.push_back(p);
+    const int k = kindOf(e);
+    const int before = kindOf(nearestLong(e, -1));
+    const int after = kindOf(nearestLong(e, +1));
+    if (k != 0 && k != before && k != after)
+      continue;
+    fate[static_cast<std::size_t>(e)] = (k != 0 && k == before && k != after) ? 1 : 2;
+  }
+  // Start after a kept edge so no piece wraps round the walk.
+  int start = 0;
+  while (fate[static_cast<std::size_t>((start + n - 1) % n)] != 0)
+    start = (start + 1) % n;
+  std::vector<int> pending;  // folded edges waiting for the next kept one
+  std::vector<int> leading;  // folded back before the walk met a kept edge
+  for (int s = 0; s < n; ++s) {
+    const int e = (start + s) % n;
+    const int f = fate[static_cast<std::size_t>(e)];
+    if (f == 1 && pending.empty() && pieces.empty()) {
+      leading.push_back(e);
+    } else if (f == 1 && pending.empty()) {
+      pieces.back().m_Edges.push_back(e);
+    } else if (f != 0) {
+      pending.push_back(e);
+    } else {
+      Piece p{site.Vertex(e), pending, e};
+      p.m_Edges.push_back(e);
+      static_cast<CKelCoord2D&>(p.m_Rec) = site.Vertex(p.m_Edges.front());
+      pieces.push_back(p);
+      pending.clear();
+    }
+  }
+  // The walk's first edges follow its last ones round the outline: edges
+  // folded back there go to the last piece, unless edges folded forward lie
+  // between; those go to the first piece, whose start then moves back.
+  if (pending.empty()) {
+    Piece& last = pieces.back();
+    last.m_Edges.insert(last.m_Edges.end(), leading.begin(), leading.end());
+  } else {
+    pending.insert(pending.end(), leading.begin(), leading.end());
+    Piece& first = pieces.front();
+    first.m_Edges.insert(first.m_Edges.begin(), pending.begin(), pending.end());
+    static_cast<CKelCoord2D&>(first.m_Rec) = site.Vertex(pending.front());
   }
   return pieces;
 }
 
-// Whether piece next (ending at end) continues acc as one frontage or one
-// corner cut.
-bool CKelSiteWorkOutline::JoinsOn(const Piece& acc, const Piece& next, const CKelCoord2D& end)
+// Whether piece next continues acc as one frontage or one corner cut.
+namespace {
+
+bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D& end)
 {
-  const CKelSiteTable& a = acc.m_Rec;
-  const CKelSiteTable& b = next.m_Rec;
   if (Kind(a) == 0 || Kind(a) != Kind(b))
-    return false;
-  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
-  const double vx = end.m_x - b.m_x, vy = end.m_y - b.m_y;
-  // Written to refuse a turn that is not a number (stored garbage).
-  if (!(std::fabs(std::atan2(ux * vy - uy * vx, ux * vx + uy * vy)) <= KelTol::SiteCollinearPiece))
     return false;
   if (!a.IsRoad())
     return true;
-  const double la = std::hypot(ux, uy);
-  const double lb = std::hypot(vx, vy);
+  const double la = length_2point(a, b);
+  const double lb = length_2point(b, end);
+  if (!(la > 0) || !(lb > 0))
+    return false;
   return RunsOn(a.m_RoadWidthBeg, a.m_RoadWidthEnd, b.m_RoadWidthBeg, b.m_RoadWidthEnd, la, lb) &&
          RunsOn(a.m_RoadHeight1, a.m_RoadHeight2, b.m_RoadHeight1, b.m_RoadHeight2, la, lb);
 }
 
-void CKelSiteWorkOutline::Append(Piece& acc, const Piece& next)
-{
-  acc.m_Rec.m_RoadWidthEnd = next.m_Rec.m_RoadWidthEnd;
-  acc.m_Rec.m_RoadHeight2 = next.m_Rec.m_RoadHeight2;
-  acc.m_Stored.insert(acc.m_Stored.end(), next.m_Stored.begin(), next.m_Stored.end());
-}
+}  // namespace
 
 // Walks the pieces once round from one that does not continue its
-// predecessor, so a frontage across the outline's first vertex is met whole.
-std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::JoinCollinearPieces(const std::vector<Piece>& pieces)
+// predecessor, so a frontage across the outline's first vertex is met whole;
+// each stretch of continuing pieces is then cut where it leaves its chord.
+std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::JoinRuns(const std::vector<Piece>& pieces) const
 {
   const std::size_t n = pieces.size();
-  auto at = [&](std::size_t k) -> const Piece& { return pieces[k % n]; };
+  auto rec = [&](std::size_t k) -> const CKelSiteTable& { return pieces[k % n].m_Rec; };
   std::size_t start = 0;
-  while (start < n && JoinsOn(at(start + n - 1), at(start), at(start + 1).m_Rec))
+  while (start < n && Continues(rec(start + n - 1), rec(start), rec(start + 1)))
     ++start;
-  if (start == n)
-    return pieces;
   std::vector<Piece> out;
-  for (std::size_t k = 0; k < n; ++k) {
-    const Piece& p = at(start + k);
-    if (!out.empty() && JoinsOn(out.back(), p, at(start + k + 1).m_Rec))
-      Append(out.back(), p);
-    else
-      out.push_back(p);
+  if (start == n) {
+    for (std::size_t k = 0; k < n; ++k)
+      out.push_back(Piece{pieces[k].m_Rec, {static_cast<int>(k)}, pieces[k].m_Kept});
+    return out;
   }
+  std::vector<Piece> stretch;
+  for (std::size_t s = 0; s < n; ++s) {
+    const std::size_t k = (start + s) % n;
+    const Piece one{pieces[k].m_Rec, {static_cast<int>(k)}, pieces[k].m_Kept};
+    if (!stretch.empty() && !Continues(stretch.back().m_Rec, one.m_Rec, rec(k + 1))) {
+      const std::vector<Piece> runs = SplitByChord(stretch, one.m_Rec);
+      out.insert(out.end(), runs.begin(), runs.end());
+      stretch.clear();
+    }
+    stretch.push_back(one);
+  }
+  const std::vector<Piece> runs = SplitByChord(stretch, rec(start));
+  out.insert(out.end(), runs.begin(), runs.end());
   return out;
 }
 
-void CKelSiteWorkOutline::Adopt(const CKelHSite& site, const std::vector<Piece>& pieces)
+// The stretch's pieces (their points, then end) as runs whose points lie
+// within tiny of their chords: cut at the point farthest off, as often as
+// needed.
+std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::SplitByChord(const std::vector<Piece>& stretch,
+                                                                         const CKelCoord2D& end) const
 {
-  m_Identity = false;
-  m_Site.m_pt.clear();
-  m_Work.assign(static_cast<std::size_t>(site.GetSize()), -1);
-  for (const Piece& p : pieces) {
-    const int w = static_cast<int>(m_Site.m_pt.size());
-    for (int e : p.m_Stored)
-      m_Work[static_cast<std::size_t>(e)] = w;
-    m_Owner.push_back(p.m_Stored.front());
-    m_Site.m_pt.push_back(p.m_Rec);
+  const std::size_t m = stretch.size();
+  auto point = [&](std::size_t j) -> const CKelCoord2D& { return j < m ? stretch[j].m_Rec : end; };
+  std::size_t worst = 0;
+  double off = 0;
+  for (std::size_t j = 1; j < m; ++j) {
+    const double d = OffChord(point(0), point(m), point(j));
+    if (!(d <= off)) {
+      off = d;
+      worst = j;
+    }
   }
-  m_Site.SetMaxMin();
+  if (m > 1 && !(off <= m_Tiny)) {
+    const std::vector<Piece> head(stretch.begin(), stretch.begin() + static_cast<long>(worst));
+    const std::vector<Piece> tail(stretch.begin() + static_cast<long>(worst), stretch.end());
+    std::vector<Piece> out = SplitByChord(head, point(worst));
+    const std::vector<Piece> more = SplitByChord(tail, end);
+    out.insert(out.end(), more.begin(), more.end());
+    return out;
+  }
+  Piece run = stretch.front();
+  for (std::size_t j = 1; j < m; ++j) {
+    run.m_Rec.m_RoadWidthEnd = stretch[j].m_Rec.m_RoadWidthEnd;
+    run.m_Rec.m_RoadHeight2 = stretch[j].m_Rec.m_RoadHeight2;
+    run.m_Edges.push_back(stretch[j].m_Edges.front());
+  }
+  return {run};
 }
 
-int CKelSiteWorkOutline::StoredEdge(int w) const
+CKelHSite CKelSiteWorkOutline::MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces)
 {
-  if (m_Identity || w < 0 || w >= static_cast<int>(m_Owner.size()))
-    return w;
-  return m_Owner[static_cast<std::size_t>(w)];
+  CKelHSite out = site;
+  out.m_pt.clear();
+  for (const Piece& p : pieces)
+    out.m_pt.push_back(p.m_Rec);
+  out.SetMaxMin();
+  return out;
 }
 
-int CKelSiteWorkOutline::WorkEdge(int i) const
+int CKelSiteWorkOutline::PieceOf(int i) const
 {
-  if (m_Identity)
-    return i;
-  if (i < 0 || i >= static_cast<int>(m_Work.size()))
+  if (i < 0 || i >= static_cast<int>(m_PieceOf.size()))
     return -1;
-  return m_Work[static_cast<std::size_t>(i)];
+  return m_PieceOf[static_cast<std::size_t>(i)];
 }
 
-CSiteRoad CKelSiteWorkOutline::ToWork(const CSiteRoad& roads) const
+bool CKelSiteWorkOutline::IsFolded(int i) const
 {
-  CSiteRoad out = roads;
-  for (CSiteRoadTable& r : out)
-    r.m_no = static_cast<std::int16_t>(WorkEdge(r.m_no));
-  return out;
+  return i >= 0 && i < static_cast<int>(m_Folded.size()) && m_Folded[static_cast<std::size_t>(i)];
 }
 
-void CKelSiteWorkOutline::ToStored(CSiteRoad& roads) const
+const std::vector<int>& CKelSiteWorkOutline::StoredOfPiece(int p) const
 {
-  for (CSiteRoadTable& r : roads)
-    r.m_no = static_cast<std::int16_t>(StoredEdge(r.m_no));
+  return m_PieceList[static_cast<std::size_t>(p)].m_Edges;
+}
+
+int CKelSiteWorkOutline::KeptOfPiece(int p) const { return m_PieceList[static_cast<std::size_t>(p)].m_Kept; }
+
+const std::vector<int>& CKelSiteWorkOutline::PiecesOfRun(int r) const
+{
+  return m_RunList[static_cast<std::size_t>(r)].m_Edges;
 }

@@ -1,24 +1,29 @@
 #pragma once
 // CKelSiteWorkOutline: the outline of a site as the road, corner-cut and
 // deemed-site computations see it. A survey delivers an outline with extra
-// points: edges split on their line, points doubled a hair apart, the sides
-// of a millimetre notch. Those points change no frontage, yet a corner test
-// at a 1e-7 m edge or a road built on a notch's side would. So these
-// computations work on a derived outline:
-//  - an edge of KelTol::SiteSurveyPiece or shorter is joined to its
-//    neighbours: its run of such edges shrinks to the run's first point and
-//    the following edge starts there;
-//  - consecutive road pieces (or corner-cut pieces) that turn by no more than
-//    KelTol::SiteCollinearPiece and whose widths and road heights run on
-//    linearly across the joint become one edge.
-// The site itself is never changed: stored files and callers rely on the
-// outline as the user entered it. Every working edge carries the record of
-// the first stored edge it stands for, and indices map both ways.
+// points: points doubled a hair apart, millimetre notches, a short run back
+// along the frontage, edges split off their line by a few millimetres. Such
+// points must move no result by more than they move the outline, yet a
+// corner test at a 1e-7 m edge, a road on a notch's side or a corner
+// crossing stretched along a 2 m piece of a 4 m frontage would. So these
+// computations read two derived outlines, both judged by the site's size
+// (KelTol::SiteSurveyShare of its box's diagonal, "tiny" below):
+//  - the pieces: every tiny edge is folded into the neighbouring edge of its
+//    own kind (road, corner cut, neighbour), or into the next edge when it is
+//    an unmarked neighbour piece; a lone road or cut between edges of
+//    another kind stays as it is. The kept edge starts where its run of
+//    folded edges starts.
+//  - the runs: consecutive road pieces whose widths and heights run on
+//    linearly (or consecutive corner-cut pieces) whose points lie within
+//    tiny of their chord become one edge along that chord.
+// Corners are decided on the runs, each piece keeps its own line, and the
+// road table keeps one road per stored road edge. The site itself is never
+// changed: stored files and callers rely on the outline as entered.
 //
-// An outline that nothing joins is the stored one (IsIdentity); the
-// computations then run on the site itself, so clean outlines keep every
-// result to the bit. An outline that would keep fewer than three edges is
-// taken as it is.
+// An outline that nothing folds or joins is the stored one (IsIdentity);
+// the computations then run on the site itself, so clean outlines keep
+// every result to the bit. An outline that would keep fewer than three
+// edges is taken as it is.
 
 #include <vector>
 
@@ -29,35 +34,44 @@ public:
   explicit CKelSiteWorkOutline(const CKelHSite& site);
 
   bool IsIdentity() const { return m_Identity; }
-  // The working site: the stored site's values, roads and crossings with the
-  // working vertex records. Its road and crossing tables name stored edges.
-  CKelHSite& Site() { return m_Site; }
-  const CKelHSite& Site() const { return m_Site; }
-  // The stored edge whose record working edge w carries.
-  int StoredEdge(int w) const;
-  // The working edge that stored edge i is part of; -1 for an edge that was
-  // joined away (too short) and for an index outside the stored outline.
-  int WorkEdge(int i) const;
+  // Length below which an edge is a survey's piece, from the site's size.
+  double Tiny() const { return m_Tiny; }
 
-  // The road table with every m_no renamed from stored to working edges,
-  // and back (the working edge's stored edge).
-  CSiteRoad ToWork(const CSiteRoad& roads) const;
-  void ToStored(CSiteRoad& roads) const;
+  // --- The pieces (tiny edges folded away)
+  // Its vertices carry the records of the kept stored edges.
+  const CKelHSite& Pieces() const { return m_Pieces; }
+  // The piece that stored edge i was kept as or folded into; -1 outside.
+  int PieceOf(int i) const;
+  // Stored edge i was folded into a neighbour (it is no piece of its own).
+  bool IsFolded(int i) const;
+  // The stored edges of piece p in outline order; its own edge among them.
+  const std::vector<int>& StoredOfPiece(int p) const;
+  int KeptOfPiece(int p) const;
+
+  // --- The runs (pieces along one chord)
+  const CKelHSite& Runs() const { return m_Runs; }
+  // The pieces of run r in outline order.
+  const std::vector<int>& PiecesOfRun(int r) const;
 
 private:
   struct Piece {
-    CKelSiteTable m_Rec;          // the record, its point the working vertex
-    std::vector<int> m_Stored;    // the stored edges it stands for, first the owner
+    CKelSiteTable m_Rec;       // the record, its point the working vertex
+    std::vector<int> m_Edges;  // stored edges (pieces for a run), in order
+    int m_Kept = -1;           // the stored edge whose record it carries
   };
 
-  static std::vector<Piece> JoinShortEdges(const CKelHSite& site);
-  static bool JoinsOn(const Piece& acc, const Piece& next, const CKelCoord2D& end);
-  static void Append(Piece& acc, const Piece& next);
-  static std::vector<Piece> JoinCollinearPieces(const std::vector<Piece>& pieces);
-  void Adopt(const CKelHSite& site, const std::vector<Piece>& pieces);
+  static double SiteSize(const CKelHSite& site);
+  std::vector<Piece> FoldTinyEdges(const CKelHSite& site) const;
+  std::vector<Piece> JoinRuns(const std::vector<Piece>& pieces) const;
+  std::vector<Piece> SplitByChord(const std::vector<Piece>& run, const CKelCoord2D& end) const;
+  static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);
 
-  CKelHSite m_Site;
+  double m_Tiny = 0;
   bool m_Identity = true;
-  std::vector<int> m_Owner;  // per working edge: its stored edge
-  std::vector<int> m_Work;   // per stored edge: its working edge or -1
+  CKelHSite m_Pieces;
+  CKelHSite m_Runs;
+  std::vector<Piece> m_PieceList;
+  std::vector<Piece> m_RunList;
+  std::vector<int> m_PieceOf;  // per stored edge
+  std::vector<bool> m_Folded;  // per stored edge
 };

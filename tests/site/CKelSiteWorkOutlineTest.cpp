@@ -12,6 +12,7 @@
 #include "CKelHSite.h"
 #include "CKelMSite.h"
 #include "CKelSiteWorkOutline.h"
+#include "SiteAreaJudge.h"
 #include "SiteTestSupport.h"
 #include "SurveyVariants.h"
 
@@ -90,31 +91,45 @@ void ExpectNear(const CKelCoord2D& clean, const CKelCoord2D& got, const char* wh
   EXPECT_NEAR(clean.m_y, got.m_y, kSame) << what;
 }
 
-// The road of the variant standing for the clean road on clean edge e.
+// The roads of the variant standing for the clean road on clean edge e, in
+// table order: one per piece of the frontage.
 template <class Roads>
-auto RoadOn(Roads& roads, const survey::Variant& v, int e) -> decltype(&roads[0])
+auto RoadsOn(Roads& roads, const survey::Variant& v, int e) -> std::vector<decltype(&roads[0])>
 {
+  std::vector<decltype(&roads[0])> out;
   for (auto& r : roads) {
     if (r.m_no >= 0 && v.m_From[static_cast<std::size_t>(r.m_no)] == e)
-      return &r;
+      out.push_back(&r);
   }
-  return nullptr;
+  return out;
 }
 
+constexpr std::uint16_t kBegBits = 0x2222;  // begin shape, computed shape, joins
+constexpr std::uint16_t kEndBits = 0x1111;
+
+// The frontage's first piece begins and its last piece ends as the clean
+// road; every road edge's optno names its own road, one road per road edge.
 void ExpectSameRoads(const CKelHSite& clean, const survey::Variant& v, const CKelHSite& site)
 {
-  ASSERT_EQ(clean.m_Road.size(), site.m_Road.size());
+  for (std::size_t k = 0; k < site.m_pt.size(); ++k) {
+    const CKelSiteTable& p = site.m_pt[k];
+    if (!p.IsRoad())
+      continue;
+    ASSERT_GE(p.optno, 0) << "road edge " << k;
+    ASSERT_LT(p.optno, static_cast<int>(site.m_Road.size()));
+    EXPECT_EQ(static_cast<int>(k), site.m_Road[static_cast<std::size_t>(p.optno)].m_no);
+  }
   for (const CSiteRoadTable& c : clean.m_Road) {
-    const CSiteRoadTable* r = RoadOn(site.m_Road, v, c.m_no);
-    ASSERT_NE(nullptr, r) << "road on clean edge " << c.m_no;
-    EXPECT_EQ(c.m_Flag, r->m_Flag);
-    ExpectNear(c.m_SiteBeg, v.Back(r->m_SiteBeg), "site begin");
-    ExpectNear(c.m_SiteEnd, v.Back(r->m_SiteEnd), "site end");
-    ExpectNear(c.m_FarBeg, v.Back(r->m_FarBeg), "far begin");
-    ExpectNear(c.m_FarEnd, v.Back(r->m_FarEnd), "far end");
-    // Every piece of the frontage names the road.
-    for (int k : v.EdgesOf(c.m_no, false))
-      EXPECT_EQ(&site.m_Road[static_cast<std::size_t>(site.m_pt[static_cast<std::size_t>(k)].optno)], r);
+    const std::vector<const CSiteRoadTable*> pieces = RoadsOn(site.m_Road, v, c.m_no);
+    ASSERT_FALSE(pieces.empty()) << "road on clean edge " << c.m_no;
+    const CSiteRoadTable& first = *pieces.front();
+    const CSiteRoadTable& last = *pieces.back();
+    EXPECT_EQ(c.m_Flag & kBegBits, first.m_Flag & kBegBits);
+    EXPECT_EQ(c.m_Flag & kEndBits, last.m_Flag & kEndBits);
+    ExpectNear(c.m_SiteBeg, v.Back(first.m_SiteBeg), "site begin");
+    ExpectNear(c.m_SiteEnd, v.Back(last.m_SiteEnd), "site end");
+    ExpectNear(c.m_FarBeg, v.Back(first.m_FarBeg), "far begin");
+    ExpectNear(c.m_FarEnd, v.Back(last.m_FarEnd), "far end");
   }
   ASSERT_EQ(clean.m_Cross.size(), site.m_Cross.size());
   for (std::size_t k = 0; k < clean.m_Cross.size(); ++k) {
@@ -128,37 +143,6 @@ void ExpectSameRoads(const CKelHSite& clean, const survey::Variant& v, const CKe
     for (int p = 0; p < 4; ++p)
       ExpectNear(c.m_Pt[p].m_pt, v.Back(same->m_Pt[p].m_pt), "crossing point");
   }
-}
-
-// Twice the signed area of a, b, c, about a so far coordinates keep digits.
-double Turn(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c)
-{
-  return (b.m_x - a.m_x) * (c.m_y - a.m_y) - (b.m_y - a.m_y) * (c.m_x - a.m_x);
-}
-
-bool BoxesMeet(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c, const CKelCoord2D& d)
-{
-  return std::max(a.m_x, b.m_x) >= std::min(c.m_x, d.m_x) && std::max(c.m_x, d.m_x) >= std::min(a.m_x, b.m_x) &&
-         std::max(a.m_y, b.m_y) >= std::min(c.m_y, d.m_y) && std::max(c.m_y, d.m_y) >= std::min(a.m_y, b.m_y);
-}
-
-// Whether two edges that share no vertex cross or touch.
-bool SelfCrosses(const std::vector<CKelCoord2D>& pts)
-{
-  const std::size_t n = pts.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t j = i + 2; j < n; ++j) {
-      if (i == 0 && j == n - 1)
-        continue;
-      const CKelCoord2D &a = pts[i], &b = pts[(i + 1) % n], &c = pts[j], &d = pts[(j + 1) % n];
-      if (!BoxesMeet(a, b, c, d))
-        continue;
-      const double t1 = Turn(a, b, c), t2 = Turn(a, b, d), t3 = Turn(c, d, a), t4 = Turn(c, d, b);
-      if (((t1 <= 0 && t2 >= 0) || (t1 >= 0 && t2 <= 0)) && ((t3 <= 0 && t4 >= 0) || (t3 >= 0 && t4 <= 0)))
-        return true;
-    }
-  }
-  return false;
 }
 
 std::vector<CKelCoord2D> Probes()
@@ -184,7 +168,7 @@ void ExpectSameDeemedSite(const CleanSite& clean, const CKelHSite& cleanSite, co
   ASSERT_GT(deemed.SiteMAutoSet(site), 2);
   EXPECT_DOUBLE_EQ(clean.m_DeemedArea, cleanDeemed.m_area);
   EXPECT_NEAR(clean.m_DeemedArea, deemed.m_area, 1e-6 * clean.m_DeemedArea);
-  EXPECT_FALSE(SelfCrosses(deemed.m_pt));
+  EXPECT_FALSE(site_test::SelfCrosses(deemed.m_pt));
   for (const CKelCoord2D& p : Probes())
     EXPECT_NEAR(cleanDeemed.CalcSiteDistance3(p), deemed.CalcSiteDistance3(Moved(v, p)), kSame)
         << p.m_x << ", " << p.m_y;
@@ -244,46 +228,55 @@ TEST(SiteSurveyVariants, GiveTheCleanRoadsCornerCutsAndDeemedSite)
   });
 }
 
-// Each band on both sides: the turn between two road pieces, the widths
-// running on linearly, the length of a survey's piece, and the kinds.
-TEST(CKelSiteWorkOutline, JoinsOnlyWithinItsBands)
+// What is tiny is judged by the site's size: a point 1 mm off a 20 x 30
+// site's frontage joins its two pieces into one run, 0.3 m off it does not;
+// widths that bend, or a cut after a road, end a run; a 1 mm edge folds into
+// its neighbour of the same kind, and stays an edge of its own alone
+// between edges of another kind.
+TEST(CKelSiteWorkOutline, JudgesTinyBySiteSize)
 {
-  const double turn9 = 10 * std::tan(0.009 * KelAngle::Pi / 180);
-  const double turn11 = 10 * std::tan(0.011 * KelAngle::Pi / 180);
   struct Row {
     const char* m_Name;
-    double m_Y;         // (20, y) ends the second piece
+    double m_Y;         // (10, y) joins the two pieces of the south edge
     double m_W[4];      // begin and end widths of the two pieces
     bool m_SecondIsCut;
-    int m_Edges;        // edges of the working outline
+    int m_Runs;         // edges of the runs
   };
-  const Row rows[] = {{"turn 0.009 deg", turn9, {6, 6, 6, 6}, false, 4},
-                      {"turn 0.011 deg", turn11, {6, 6, 6, 6}, false, 5},
+  const Row rows[] = {{"1 mm off", 0.001, {6, 6, 6, 6}, false, 4},
+                      {"0.3 m off", 0.3, {6, 6, 6, 6}, false, 5},
                       {"widths on a line", 0, {6, 7, 7, 8}, false, 4},
                       {"widths bend", 0, {6, 8, 8, 8}, false, 5},
                       {"road then cut", 0, {6, 6, 6, 6}, true, 5}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.m_Name);
-    CKelHSite site = site_test::Site({{0, 0}, {10, 0}, {20, r.m_Y}, {20, 30}, {0, 30}});
-    MakeRoad(site, 0, r.m_W[0], r.m_W[1]);
-    MakeRoad(site, 1, r.m_W[2], r.m_W[3]);
-    if (r.m_SecondIsCut)
-      MakeCut(site, 1);
-    EXPECT_EQ(r.m_Edges, CKelSiteWorkOutline(site).Site().GetSize());
+  for (const double far : {0.0, 3e5}) {
+    for (const Row& r : rows) {
+      SCOPED_TRACE(std::string(r.m_Name) + (far > 0 ? " far" : ""));
+      CKelHSite site = site_test::Site({{far, far}, {far + 10, far - r.m_Y}, {far + 20, far}, {far + 20, far + 30}, {far, far + 30}});
+      MakeRoad(site, 0, r.m_W[0], r.m_W[1]);
+      MakeRoad(site, 1, r.m_W[2], r.m_W[3]);
+      if (r.m_SecondIsCut)
+        MakeCut(site, 1);
+      const CKelSiteWorkOutline work(site);
+      EXPECT_EQ(5, work.Pieces().GetSize());
+      EXPECT_EQ(r.m_Runs, work.Runs().GetSize());
+      EXPECT_EQ(r.m_Runs == 5, work.IsIdentity());
+    }
   }
-  for (const double gap : {0.001, 0.0011}) {
-    CKelHSite site = site_test::Site({{0, 0}, {20, 0}, {20, gap}, {20, 30}, {0, 30}});
-    MakeRoad(site, 0, 6, 6);
+  for (const bool lone : {false, true}) {
+    CKelHSite site = site_test::Site({{0, 0}, {10, 0}, {10.001, 0}, {20, 0}, {20, 30}, {0, 30}});
+    MakeRoad(site, 1, 6, 6);
+    if (!lone) {
+      MakeRoad(site, 0, 6, 6);
+      MakeRoad(site, 2, 6, 6);
+    }
     const CKelSiteWorkOutline work(site);
-    EXPECT_EQ(gap <= 0.001 ? 4 : 5, work.Site().GetSize()) << gap;
-    EXPECT_EQ(gap <= 0.001 ? -1 : 1, work.WorkEdge(1)) << gap;
-    EXPECT_EQ(gap <= 0.001 ? 2 : 1, work.StoredEdge(1)) << gap;
+    EXPECT_EQ(!lone, work.IsFolded(1)) << lone;
+    EXPECT_EQ(lone ? 6 : 5, work.Pieces().GetSize()) << lone;
   }
 }
 
-// Pieces off the line by up to 0.05 mm turn by less than 0.01 degree, even
-// the 1.4 m pieces of the corner cut: still one road and one cut.
-TEST(SiteSurveyVariants, NoisySplitFrontageIsOneRoad)
+// Pieces off the line by up to 0.05 mm, even the 1.4 m pieces of the
+// corner cut: the frontage's roads end as the clean road, the cut is one.
+TEST(SiteSurveyVariants, NoisySplitFrontageEndsAsTheCleanRoad)
 {
   std::mt19937 rng(7);
   for (const CleanSite& clean : CleanSites()) {
@@ -298,8 +291,8 @@ TEST(SiteSurveyVariants, NoisySplitFrontageIsOneRoad)
   }
 }
 
-// A road's ends cut by the user end at its frontage's ends, not at the ends
-// of the piece the road is stored on.
+// A road's ends cut by the user on every piece of a frontage end at the
+// frontage's ends, not at the ends of the pieces.
 TEST(SiteSurveyVariants, ReshapeTheWholeFrontage)
 {
   ForEachVariant([](const CleanSite&, const CKelHSite& cleanSite, const survey::Variant& v, CKelHSite& site) {
@@ -307,9 +300,15 @@ TEST(SiteSurveyVariants, ReshapeTheWholeFrontage)
     CKelHSite reshaped = cleanSite;
     for (CSiteRoadTable& r : reshaped.m_Road) {
       const bool ok = reshaped.ChangeRoadStatus(&r, CSiteRoadTable::kBegCut | CSiteRoadTable::kEndCut);
-      CSiteRoadTable* same = RoadOn(site.m_Road, v, r.m_no);
-      ASSERT_NE(nullptr, same);
-      EXPECT_EQ(ok, site.ChangeRoadStatus(same, CSiteRoadTable::kBegCut | CSiteRoadTable::kEndCut));
+      // The frontage takes the shape when every piece does, as the clean
+      // road takes it or refuses it whole.
+      const std::vector<CSiteRoadTable*> pieces = RoadsOn(site.m_Road, v, r.m_no);
+      const bool all = std::all_of(pieces.begin(), pieces.end(), [](const CSiteRoadTable* piece) {
+        return piece->CheckEnableRoadShape(CSiteRoadTable::kBegCut | CSiteRoadTable::kEndCut);
+      });
+      EXPECT_EQ(ok, all);
+      for (CSiteRoadTable* piece : all ? pieces : std::vector<CSiteRoadTable*>{})
+        EXPECT_TRUE(site.ChangeRoadStatus(piece, CSiteRoadTable::kBegCut | CSiteRoadTable::kEndCut));
     }
     ExpectSameRoads(reshaped, v, site);
   });

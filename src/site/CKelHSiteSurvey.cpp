@@ -1,0 +1,368 @@
+// The road and crossing tables of a surveyed outline (CKelSiteWorkOutline).
+//
+// Vocabulary: a piece is an edge of the outline with a survey's tiny edges
+// folded into it; a run is a stretch of pieces along one chord, one frontage
+// or one corner cut. The corners of a road (its cut or straight ends, its
+// crossings with the next road) are decided on the runs, where a noisy point
+// a few millimetres off a 4 m frontage cannot turn a reflex corner into a
+// road running into the site. Each piece keeps its own line in between, as
+// the road of a frontage split on its line would, and the table keeps one
+// road per stored road edge: a folded edge's road has no length.
+
+#include <algorithm>
+#include <numeric>
+
+#include "CKelHSite.h"
+#include "CKelSiteWorkOutline.h"
+#include "KelGeometry.h"
+
+namespace {
+
+using Road = CSiteRoadTable;
+
+constexpr std::uint16_t kBegBits = Road::kBegCut | Road::kBegCut << 4 | Road::kBegJoined | Road::kBegNotJoined;
+constexpr std::uint16_t kEndBits = Road::kEndCut | Road::kEndCut << 4 | Road::kEndJoined | Road::kEndNotJoined;
+
+CKelCoord3D Flat(const CKelCoord2D& p) { return CKelCoord3D(p.m_x, p.m_y, 0); }
+
+bool BeginIsCut(const Road& r) { return (r.GetCalcShape() & Road::kBegCut) != 0; }
+bool EndIsCut(const Road& r) { return (r.GetCalcShape() & Road::kEndCut) != 0; }
+
+// A road end that runs straight past its vertex with no crossing: the piece
+// runs on along its own line, as the road of the unsplit frontage would.
+bool RunsStraightAtBegin(const Road& run) { return !BeginIsCut(run) && run.m_BegCross < 0; }
+bool RunsStraightAtEnd(const Road& run) { return !EndIsCut(run) && run.m_EndCross < 0; }
+
+// The begin (or end) of a run's first (or last) piece r, m_no its piece,
+// as the run's road begins (or ends).
+void TakeRunEnd(Road& r, const Road& run, const CKelHSite& pieces, bool atBegin)
+{
+  const std::uint16_t bits = atBegin ? kBegBits : kEndBits;
+  r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~bits) | (run.m_Flag & bits));
+  CKelCoord3D& site = atBegin ? r.m_SiteBeg : r.m_SiteEnd;
+  CKelCoord3D& farPoint = atBegin ? r.m_FarBeg : r.m_FarEnd;
+  if (!(atBegin ? RunsStraightAtBegin(run) : RunsStraightAtEnd(run))) {
+    site = atBegin ? run.m_SiteBeg : run.m_SiteEnd;
+    farPoint = atBegin ? run.m_FarBeg : run.m_FarEnd;
+    return;
+  }
+  const CKelSiteTable& p = pieces.Vertex(r.m_no);
+  CXYtemp2 line(p, pieces.Vertex(r.m_no + 1));
+  line.point_of_line1();
+  const CRoadLineParam far = p.GetRoadLineParam(true, pieces.Vertex(r.m_no + 1));
+  const CKelCoord3D& from = atBegin ? far.m_Beg : far.m_End;
+  const double ext = atBegin ? -CXYtemp2::kExtension : CXYtemp2::kExtension;
+  site = Flat(atBegin ? line.m_a : line.m_b);
+  farPoint = Flat(CKelCoord2D(from.m_x + ext * far.m_Cos, from.m_y + ext * far.m_Sin));
+}
+
+// Consecutive pieces a and b of a run meet at their common vertex. Cut
+// there by their own corner (a joint that turns little), they keep what
+// their own lines give; a short piece turning more (the rest of a notch a
+// survey left) would run its own road out sideways, so both then meet at the
+// vertex and at the run's far side across it.
+void MeetInRun(Road& a, Road& b, const Road& run, const CKelHSite& runs, const CKelHSite& pieces)
+{
+  if (EndIsCut(a) && BeginIsCut(b))
+    return;
+  const CKelCoord2D& v = pieces.Vertex(b.m_no);
+  const CKelSiteTable& from = runs.Vertex(run.m_no);
+  const CKelCoord2D& to = runs.Vertex(run.m_no + 1);
+  const CRoadLineParam far = from.GetRoadLineParam(true, to);
+  const double ux = to.m_x - from.m_x, uy = to.m_y - from.m_y;
+  const double len2 = ux * ux + uy * uy;
+  const double t = len2 > 0 ? ((v.m_x - from.m_x) * ux + (v.m_y - from.m_y) * uy) / len2 : 0.0;
+  const CKelCoord2D f(far.m_Beg.m_x + t * (far.m_End.m_x - far.m_Beg.m_x),
+                      far.m_Beg.m_y + t * (far.m_End.m_y - far.m_Beg.m_y));
+  a.m_SiteEnd = b.m_SiteBeg = Flat(v);
+  a.m_FarEnd = b.m_FarBeg = Flat(f);
+  a.m_Flag = static_cast<std::uint16_t>((a.m_Flag & ~kEndBits) | Road::kEndCut | Road::kEndCut << 4 | Road::kEndJoined);
+  b.m_Flag = static_cast<std::uint16_t>((b.m_Flag & ~kBegBits) | Road::kBegCut | Road::kBegCut << 4 | Road::kBegJoined);
+}
+
+constexpr std::uint16_t kCutBoth = Road::kBegCut | Road::kEndCut | (Road::kBegCut | Road::kEndCut) << 4;
+
+// Road r ends (or begins) at its piece's vertex v with far point f, cut
+// there and joined to the road that goes on.
+void EndAt(Road& r, const CKelCoord2D& v, const CKelCoord2D& f)
+{
+  r.m_SiteEnd = Flat(v);
+  r.m_FarEnd = Flat(f);
+  r.m_EndCross = -1;
+  r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~kEndBits) | Road::kEndCut | Road::kEndCut << 4 | Road::kEndJoined);
+}
+
+void BeginAt(Road& r, const CKelCoord2D& v, const CKelCoord2D& f)
+{
+  r.m_SiteBeg = Flat(v);
+  r.m_FarBeg = Flat(f);
+  r.m_BegCross = -1;
+  r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~kBegBits) | Road::kBegCut | Road::kBegCut << 4 | Road::kBegJoined);
+}
+
+// Position of p along the run's edge, 0 at its start and 1 at its end.
+double AlongRun(const CKelHSite& runs, int w, const CKelCoord2D& p)
+{
+  const CKelCoord2D& a = runs.Vertex(w);
+  const CKelCoord2D& b = runs.Vertex(w + 1);
+  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
+  const double len2 = ux * ux + uy * uy;
+  return len2 > 0 ? ((p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy) / len2 : 0.0;
+}
+
+// The run's road laid over its pieces' roads (along, m_no their pieces):
+// the piece where the run's road begins takes its begin, the one where it
+// ends its end, and they meet in between. A crossing can move a road's
+// begin past a vertex (1 m down a frontage at a reflex corner); the pieces
+// it passes have no road of their own, and sit where the road begins.
+void SpreadRun(std::vector<Road>& along, const Road& run, const CKelHSite& runs, const CKelHSite& pieces)
+{
+  const std::size_t m = along.size();
+  const double beg = AlongRun(runs, run.m_no, run.m_SiteBeg);
+  const double end = AlongRun(runs, run.m_no, run.m_SiteEnd);
+  std::size_t first = 0;
+  while (first + 1 < m && !(AlongRun(runs, run.m_no, pieces.Vertex(along[first + 1].m_no)) > beg))
+    ++first;
+  std::size_t last = m - 1;
+  while (last > first && !(AlongRun(runs, run.m_no, pieces.Vertex(along[last].m_no)) < end))
+    --last;
+  for (std::size_t j = 0; j < m; ++j) {
+    if (j <= first)
+      TakeRunEnd(along[j], run, pieces, true);
+    if (j >= last)
+      TakeRunEnd(along[j], run, pieces, false);
+    if (j < first)
+      EndAt(along[j], run.m_SiteBeg, run.m_FarBeg);
+    if (j > last)
+      BeginAt(along[j], run.m_SiteEnd, run.m_FarEnd);
+  }
+  for (std::size_t j = first; j < last; ++j)
+    MeetInRun(along[j], along[j + 1], run, runs, pieces);
+}
+
+// The road of a folded edge inside a frontage: no length, at v.
+Road Collapsed(const Road& like, const CKelCoord2D& v, const CKelCoord2D& f)
+{
+  Road r = like;
+  r.m_SiteBeg = r.m_SiteEnd = Flat(v);
+  r.m_FarBeg = r.m_FarEnd = Flat(f);
+  r.m_BegCross = r.m_EndCross = -1;
+  r.m_Flag = kCutBoth | Road::kBegJoined | Road::kEndJoined;
+  return r;
+}
+
+// Crossings in the order of their first roads, as a walk over the road
+// table makes them; the roads' crossing indices follow.
+void SortCrossings(CKelHSite::RoadTables& t)
+{
+  std::vector<std::size_t> order(t.m_Cross.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return t.m_Cross[a].m_Road1 < t.m_Cross[b].m_Road1; });
+  std::vector<std::int16_t> to(order.size());
+  CSiteCross sorted;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    to[order[k]] = static_cast<std::int16_t>(k);
+    sorted.push_back(t.m_Cross[order[k]]);
+  }
+  t.m_Cross = sorted;
+  for (Road& r : t.m_Road) {
+    if (r.m_BegCross >= 0)
+      r.m_BegCross = to[static_cast<std::size_t>(r.m_BegCross)];
+    if (r.m_EndCross >= 0)
+      r.m_EndCross = to[static_cast<std::size_t>(r.m_EndCross)];
+  }
+}
+
+}  // namespace
+
+// The roads of the stored road edges of piece p, whose road is r. A folded
+// edge before the piece's own edge at a frontage's start carries the
+// frontage's begin up to the piece's vertex (so the road at the frontage's
+// start is the first in the table, as for the unsurveyed outline); likewise
+// at its end. Any other folded edge's road has no length.
+void CKelHSite::HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces, int p, const CSiteRoadTable& r,
+                        bool first, bool last, std::vector<CSiteRoadTable>& made) const
+{
+  const CKelSiteTable& from = pieces.Vertex(p);
+  const CKelCoord2D& to = pieces.Vertex(p + 1);
+  const CRoadLineParam far = from.GetRoadLineParam(true, to);
+  const int kept = work.KeptOfPiece(p);
+  std::vector<int> before, after;
+  bool past = false;
+  for (int e : work.StoredOfPiece(p)) {
+    past = past || e == kept;
+    if (e != kept && Vertex(e).IsRoad())
+      (past ? after : before).push_back(e);
+  }
+  Road own = r;
+  own.m_no = static_cast<std::int16_t>(kept);
+  // Where the frontage's road starts (or ends) past the vertex, the
+  // folded edge's road has no length there.
+  const double ux = to.m_x - from.m_x, uy = to.m_y - from.m_y;
+  const bool begFar = (r.m_SiteBeg.m_x - from.m_x) * ux + (r.m_SiteBeg.m_y - from.m_y) * uy < 0;
+  const bool endFar = (r.m_SiteEnd.m_x - to.m_x) * ux + (r.m_SiteEnd.m_y - to.m_y) * uy > 0;
+  const CKelCoord2D begAt = begFar ? CKelCoord2D(from) : CKelCoord2D(r.m_SiteBeg);
+  const CKelCoord2D begFarAt = begFar ? CKelCoord2D(far.m_Beg) : CKelCoord2D(r.m_FarBeg);
+  const CKelCoord2D endAt = endFar ? to : CKelCoord2D(r.m_SiteEnd);
+  const CKelCoord2D endFarAt = endFar ? CKelCoord2D(far.m_End) : CKelCoord2D(r.m_FarEnd);
+  for (std::size_t k = 0; k < before.size(); ++k) {
+    Road lead = Collapsed(r, from, far.m_Beg);
+    if (k == 0 && first) {
+      lead = r;
+      EndAt(lead, begAt, begFarAt);
+      BeginAt(own, begAt, begFarAt);
+    }
+    lead.m_no = static_cast<std::int16_t>(before[k]);
+    made.push_back(lead);
+  }
+  Road trail;
+  if (!after.empty() && last) {
+    trail = r;
+    BeginAt(trail, endAt, endFarAt);
+    EndAt(own, endAt, endFarAt);
+  }
+  made.push_back(own);
+  for (std::size_t k = 0; k < after.size(); ++k) {
+    Road tail = k + 1 == after.size() && last ? trail : Collapsed(r, to, far.m_End);
+    tail.m_no = static_cast<std::int16_t>(after[k]);
+    made.push_back(tail);
+  }
+}
+
+CKelHSite::RoadTables CKelHSite::BuildSurveyedTables(const CKelSiteWorkOutline& work) const
+{
+  CKelHSite pieces = work.Pieces();
+  CSiteRoad onPieces = pieces.BuildRoadTable();
+  (void)pieces.BuildCrossTable(onPieces);
+  CKelHSite runs = work.Runs();
+  CSiteRoad onRuns = runs.BuildRoadTable();
+  RoadTables out;
+  out.m_Cross = runs.BuildCrossTable(onRuns);
+
+  std::vector<const Road*> pieceRoad(static_cast<std::size_t>(pieces.GetSize()), nullptr);
+  for (const Road& r : onPieces)
+    pieceRoad[static_cast<std::size_t>(r.m_no)] = &r;
+
+  // Roads in the order of the runs, with the first and last of each run.
+  std::vector<Road> made;
+  std::vector<std::size_t> firstOf(onRuns.size()), lastOf(onRuns.size());
+  for (std::size_t k = 0; k < onRuns.size(); ++k) {
+    const Road& run = onRuns[k];
+    const std::vector<int>& ps = work.PiecesOfRun(run.m_no);
+    std::vector<Road> along;
+    for (std::size_t j = 0; j < ps.size(); ++j) {
+      const Road* own = pieceRoad[static_cast<std::size_t>(ps[j])];
+      along.push_back(ps.size() == 1 || own == nullptr ? run : *own);
+      along.back().m_no = static_cast<std::int16_t>(ps[j]);
+      along.back().m_BegCross = along.back().m_EndCross = -1;
+    }
+    if (ps.size() > 1)
+      SpreadRun(along, run, runs, pieces);
+    firstOf[k] = made.size();
+    for (std::size_t j = 0; j < ps.size(); ++j)
+      HandOut(work, pieces, ps[j], along[j], j == 0, j + 1 == ps.size(), made);
+    if (made.size() == firstOf[k]) {
+      // Folding keeps a road piece's own edge; this is only a guard.
+      made.push_back(run);
+      made.back().m_no = static_cast<std::int16_t>(work.KeptOfPiece(ps.front()));
+    }
+    lastOf[k] = made.size() - 1;
+    made[firstOf[k]].m_BegCross = run.m_BegCross;
+    made[lastOf[k]].m_EndCross = run.m_EndCross;
+  }
+
+  // In edge order, as the table of an unsurveyed outline is.
+  std::vector<std::size_t> order(made.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return made[a].m_no < made[b].m_no; });
+  std::vector<std::int16_t> at(made.size());
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    at[order[k]] = static_cast<std::int16_t>(k);
+    out.m_Road.push_back(made[order[k]]);
+  }
+  for (CSiteCrossTable& c : out.m_Cross) {
+    c.m_Road1 = at[lastOf[static_cast<std::size_t>(c.m_Road1)]];
+    c.m_Road2 = at[firstOf[static_cast<std::size_t>(c.m_Road2)]];
+  }
+  SortCrossings(out);
+  return out;
+}
+
+// Folded edges go with the cut run: a doubled point's unmarked edge between
+// a cut and its road is part of that corner.
+bool CKelHSite::IsCutBetweenRoads(const CKelSiteWorkOutline& work, int i) const
+{
+  const int n = GetSize();
+  auto endsOnRoad = [&](int step) {
+    int k = i;
+    for (int s = 0; s < n; ++s) {
+      k = (k + step + n) % n;
+      if (!IsSumikiri(k) && !work.IsFolded(k))
+        return IsRoad(k);
+      if (IsRoad(k))
+        return true;
+    }
+    return false;
+  };
+  return endsOnRoad(-1) && endsOnRoad(+1);
+}
+
+CSiteRoad CKelHSite::CalcRoadData()
+{
+  const CKelSiteWorkOutline work(*this);
+  if (work.IsIdentity())
+    return BuildRoadTable();
+  SetMaxMin();
+  RoadTables tables = BuildSurveyedTables(work);
+  for (CKelSiteTable& v : m_pt)
+    v.optno = -1;
+  for (std::size_t k = 0; k < tables.m_Road.size(); ++k) {
+    Road& r = tables.m_Road[k];
+    At(r.m_no).optno = static_cast<std::int16_t>(k);
+    r.m_BegCross = r.m_EndCross = -1;
+  }
+  return tables.m_Road;
+}
+
+CSiteCross CKelHSite::SetCrossRoad(CSiteRoad& roads)
+{
+  const CKelSiteWorkOutline work(*this);
+  if (work.IsIdentity())
+    return BuildCrossTable(roads);
+  SetMaxMin();
+  const RoadTables tables = BuildSurveyedTables(work);
+  // The given table may lack roads (a stored one); it is matched by edge.
+  std::vector<int> to(tables.m_Road.size(), -1);
+  ClearCrossLinks(roads);
+  for (std::size_t k = 0; k < roads.size(); ++k) {
+    for (std::size_t j = 0; j < tables.m_Road.size(); ++j) {
+      if (tables.m_Road[j].m_no == roads[k].m_no && to[j] < 0) {
+        roads[k] = tables.m_Road[j];
+        to[j] = static_cast<int>(k);
+        break;
+      }
+    }
+  }
+  std::vector<std::int16_t> crossTo(tables.m_Cross.size(), -1);
+  CSiteCross out;
+  for (std::size_t c = 0; c < tables.m_Cross.size(); ++c) {
+    CSiteCrossTable x = tables.m_Cross[c];
+    const int r1 = to[static_cast<std::size_t>(x.m_Road1)];
+    const int r2 = to[static_cast<std::size_t>(x.m_Road2)];
+    if (r1 < 0 || r2 < 0)
+      continue;
+    x.m_Road1 = static_cast<std::int16_t>(r1);
+    x.m_Road2 = static_cast<std::int16_t>(r2);
+    crossTo[c] = static_cast<std::int16_t>(out.size());
+    out.push_back(x);
+  }
+  for (std::size_t j = 0; j < tables.m_Road.size(); ++j) {
+    if (to[j] < 0)
+      continue;
+    Road& r = roads[static_cast<std::size_t>(to[j])];
+    r.m_BegCross = r.m_BegCross < 0 ? std::int16_t{-1} : crossTo[static_cast<std::size_t>(r.m_BegCross)];
+    r.m_EndCross = r.m_EndCross < 0 ? std::int16_t{-1} : crossTo[static_cast<std::size_t>(r.m_EndCross)];
+  }
+  return out;
+}
