@@ -187,6 +187,9 @@ public:
   double CalcRelAngle(int i, int reverse) const;
 
 private:
+  // Each road takes back the shape the user chose for the road of its edge
+  // in old, where the road's corners still allow it.
+  void KeepRoadShapes(const CSiteRoad& old);
   // The steps above on this outline as it stands, edge for edge.
   CSiteRoad BuildRoadTable();
   CSiteCross BuildCrossTable(CSiteRoad& roads);

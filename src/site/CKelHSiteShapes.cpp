@@ -79,17 +79,7 @@ void CKelHSite::ResetRoadCrossData()
   const CSiteCross oldCross = m_Cross;
   m_Road = CalcRoadData();
   m_Cross = SetCrossRoad(m_Road);
-  for (CSiteRoadTable& road : m_Road) {
-    for (const CSiteRoadTable& old : oldRoads) {
-      if (old.m_no != road.m_no)
-        continue;
-      // Roads made just now name real road edges, and the shape was checked:
-      // nothing is left to refuse.
-      if (road.CheckEnableRoadShape(old.GetShape()))
-        (void)ChangeRoadStatus(&road, old.GetShape());
-      break;
-    }
-  }
+  KeepRoadShapes(oldRoads);
   // Crossings are matched by the edges of their roads, which survive a
   // rebuild; without old roads only the indices are left to match by.
   const bool byEdge = !oldRoads.empty();
@@ -108,10 +98,30 @@ void CKelHSite::ResetRoadCrossData()
   SetRoadHeight();
 }
 
+void CKelHSite::KeepRoadShapes(const CSiteRoad& old)
+{
+  for (CSiteRoadTable& road : m_Road) {
+    for (const CSiteRoadTable& before : old) {
+      if (before.m_no != road.m_no)
+        continue;
+      // Roads made just now name real road edges, and the shape was checked:
+      // nothing is left to refuse.
+      if (road.CheckEnableRoadShape(before.GetShape()))
+        (void)ChangeRoadStatus(&road, before.GetShape());
+      break;
+    }
+  }
+}
+
 void CKelHSite::ResetCrossData()
 {
+  const CSiteRoad oldRoads = m_Road;
   const CSiteCross oldCross = m_Cross;
   m_Cross = SetCrossRoad(m_Road);
+  // A surveyed outline's crossings are laid with roads computed afresh, so
+  // the shapes the user chose are set back on them.
+  if (!CKelSiteWorkOutline(*this).IsIdentity())
+    KeepRoadShapes(oldRoads);
   for (CSiteCrossTable& c : m_Cross) {
     for (const CSiteCrossTable& old : oldCross) {
       if (old.m_Road1 == c.m_Road1 && old.m_Road2 == c.m_Road2) {

@@ -249,4 +249,30 @@ TEST(CKelHSiteShapesTest, RoadWidthsAtAVertexPair)
   EXPECT_EQ(8.0, site.GetRoadAdoptiveDistance(0, 1, 1));
 }
 
+// A frontage given with a doubled point: deleting another road edge
+// rebuilds the crossings with roads computed afresh, and the road the user
+// reshaped keeps its shape, as on the clean outline.
+TEST(CKelHSiteShapesTest, DeletingARoadEdgeOfASurveyedOutlineKeepsTheOtherShapes)
+{
+  int kept = 0;
+  for (const double gap : {0.0, 1e-4})
+    for (const int shape : {1, 2, 3}) {
+      CKelHSite site = gap > 0 ? site_test::Site({{0, 0}, {5, 0}, {5 + gap, 0}, {10, 0}, {10, 10}, {5, 12}, {0, 10}})
+                               : site_test::Site({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {5, 12}, {0, 10}});
+      const int frontage = gap > 0 ? 3 : 2;
+      for (int i = 0; i < frontage; ++i)
+        MakeRoad(site, i, 4, 4);
+      MakeRoad(site, frontage + 1, 4, 4);
+      site.ResetRoadCrossData();
+      ASSERT_EQ(0, site.m_Road[0].m_no);
+      if (!site.ChangeRoadStatus(&site.m_Road[0], shape))
+        continue;
+      site.DeletePoint(frontage + 1);
+      ASSERT_EQ(0, site.m_Road[0].m_no);
+      EXPECT_EQ(shape, site.m_Road[0].GetShape()) << gap << " " << shape;
+      ++kept;
+    }
+  EXPECT_GE(kept, 2);
+}
+
 }  // namespace
