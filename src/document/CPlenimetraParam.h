@@ -424,8 +424,9 @@ public:
   };
   std::vector<UnreadFigure> m_UnreadFigures;
 
-  // An unreadable record could not be kept aside: nothing is saved over it
-  // until the project is loaded again.
+  // The last load did not complete, or an unreadable record could not be
+  // kept aside: nothing is saved over the stored record until a load
+  // completes (the next opening of the palette loads again).
   bool m_bSaveBlocked = false;
   // Told after the trees, objects and figure records were replaced as a
   // whole; not owned, null when nobody listens.
@@ -491,6 +492,15 @@ private:
   // The names on the story of the elements holding entries there, "・" between.
   GS::UniString ElementsHoldingEntries(short story) const;
   void ResetOldPatternPresets();
+
+  // What a load that did not complete left out: the first part whose host
+  // read failed or was cancelled, and that error.
+  enum class LoadGap { None, Record, AutoAreas, Figures };
+  LoadGap m_LoadGap = LoadGap::None;
+  GSErrCode m_LoadGapError = 0;
+  void NoteLoadGap(LoadGap part, GSErrCode err);
+  // Blocks the saves and says what was not loaded; nothing after a whole load.
+  void ReportIncompleteLoad();
 
   // Figures whose user data must be written once the record is taken.
   CArea1ObjectPtrArray m_PendingSaves;

@@ -856,8 +856,19 @@ TEST_F(LoaderTest, ARecordThatCannotBeOpenedIsKeptBeforeAnySave)
   StoreRecord(1047, bytes);
   host.FailOnce("ACAPI_ModulData_Get", APIERR_MEMFULL);
   auto loaded = Load();
-  EXPECT_EQ(KeptCopy(), std::string(bytes.begin(), bytes.end()));
   EXPECT_EQ(loaded->m_AreaTree2.m_Child.size(), 1u);  // the default pattern
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  const std::string told = host.Alerts()[0].largeText.ToStdString(CC_UTF8);
+  EXPECT_EQ(told.find("求積データを最後まで読み込めませんでした（保存されている求積データ："), 0u);
+  // The record stays where it is: no copy is needed, and no save replaces
+  // it until a load completes.
+  EXPECT_TRUE(KeptCopy().empty());
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_EQ(host.ModulData(GS::UniString(kRecord))->bytes, bytes);
+  EXPECT_EQ(loaded->LoadData2(false), 1);
+  EXPECT_EQ(host.Alerts().size(), 1u);
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_NE(host.ModulData(GS::UniString(kRecord))->bytes, bytes);
 }
 
 }  // namespace

@@ -1,0 +1,179 @@
+// Opening the palette on the example's saved house when the load does not
+// complete: the record cannot be read, a host read fails while the figures
+// and automatic areas are rebuilt, or the user cancels the progress. The
+// user is told what was not loaded, the next save leaves the stored record
+// byte for byte, and a later opening shows the stored totals again.
+
+#include "CPlenimetraPalette.h"
+#include "PlenimetraEntry.h"
+#include "Workflow.h"
+#include "host_errors.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr short kMenu = 32500;
+const char16_t* const kTold = u"求積データを最後まで読み込めませんでした（";
+const char16_t* const kKept =
+    u"）。\n表示している集計は読み込めた分だけのものです。保存されている求積データはそのまま残し、"
+    u"読み込みが終わるまで変更を保存しません。パレットを開き直すと読み込み直します";
+
+class IncompleteLoadTest : public ::testing::Test {
+protected:
+  // The house with its patterns and automatic areas, saved and closed;
+  // stored and totals as a clean opening and save leave them.
+  IncompleteLoadTest()
+  {
+    flow.OpenProject();
+    flow.Settings();
+    flow.InsertPatterns();
+    flow.CreateAutomaticAreas();
+    host.UserSaveProject();
+    host.UserCloseProject();
+    EXPECT_EQ(Open(), NoError);
+    totals = flow.Totals();
+    host.UserSaveProject();
+    stored = Record();
+    host.UserCloseProject();
+  }
+
+  // The project reopened and the palette opened from the menu; the alerts
+  // this showed.
+  GSErrCode Open()
+  {
+    const std::size_t before = host.Alerts().size();
+    GSErrCode err = host.UserReopenProject();
+    if (err == NoError && !PlenimetraPalette().IsToolPaletteOpened())
+      err = host.UserChooseMenuItem(kMenu, 1);
+    shown.clear();
+    for (std::size_t i = before; i < host.Alerts().size(); ++i)
+      shown.push_back(host.Alerts()[i].largeText);
+    return err;
+  }
+  std::vector<char> Record() const
+  {
+    const auto record = host.ModulData(GS::UniString(CPlenimetraParam::kRecordName));
+    return record.has_value() ? record->bytes : std::vector<char>{};
+  }
+  static GS::UniString Told(const char16_t* part, const char16_t* reason)
+  {
+    return GS::UniString(kTold) + part + u"：" + reason + kKept;
+  }
+  // After the load that did not complete: the user saves, closes and opens
+  // again with nothing failing.
+  void ExpectStoredKeptBySaveAndReopen()
+  {
+    host.UserSaveProject();
+    EXPECT_EQ(Record(), stored);
+    host.UserCloseProject();
+    ASSERT_EQ(Open(), NoError);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(flow.Totals(), totals);
+    EXPECT_EQ(Record(), stored);
+  }
+
+  HostFixture host;
+  Workflow flow{host, [](const std::string&) {}};
+  std::string totals;
+  std::vector<char> stored;
+  std::vector<GS::UniString> shown;
+};
+
+TEST_F(IncompleteLoadTest, ACancelWhileTheFiguresAreReadIsToldAndSavesNothing)
+{
+  host.QueueProgressCancel(0);
+  ASSERT_EQ(Open(), NoError);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], Told(u"求積区画", u"中止しました"));
+  // What was read before the cancel is shown, no more.
+  EXPECT_NE(flow.Totals(), totals);
+  EXPECT_NE(flow.Totals().find("延べ面積"), std::string::npos);
+  ExpectStoredKeptBySaveAndReopen();
+}
+
+TEST_F(IncompleteLoadTest, AFailedReadOfAFigureIsToldByPartAndCode)
+{
+  for (const char* call : {"ACAPI_Element_GetUserData", "ACAPI_LibPart_Search"}) {
+    SCOPED_TRACE(call);
+    host.UserCloseProject();
+    // The automatic areas' sources are read first; the figures' reads are
+    // the last of their name.
+    const int reads = std::string(call) == "ACAPI_LibPart_Search" ? 1 : 40;
+    for (int i = 1; i < reads; ++i)
+      host.FailOnce(call, NoError);
+    host.FailOnce(call, APIERR_GENERAL);
+    ASSERT_EQ(Open(), NoError);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], Told(u"求積区画", u"(-2130313215)APIERR_GENERAL"));
+    EXPECT_NE(flow.Totals(), totals);
+    ExpectStoredKeptBySaveAndReopen();
+  }
+}
+
+TEST_F(IncompleteLoadTest, ARecordTheHostCannotGiveIsKeptAsStored)
+{
+  host.FailOnce("ACAPI_ModulData_Get", APIERR_MEMFULL);
+  ASSERT_EQ(Open(), NoError);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], Told(u"保存されている求積データ", u"(-2130313214)APIERR_MEMFULL"));
+  // Nothing of the record was read: an empty pattern is shown.
+  EXPECT_EQ(PlenimetraPalette().m_Param.m_AreaTree2.m_Child.size(), 1u);
+  EXPECT_NE(flow.Totals(), totals);
+  ExpectStoredKeptBySaveAndReopen();
+}
+
+// Every occurrence of the host's reads during the opening failed in turn,
+// and the progress cancelled at each of its questions: whatever the load
+// shows, the save that follows leaves the stored record, and a load that
+// shows other totals has said so.
+TEST_F(IncompleteLoadTest, NoFailureOrCancelOfTheOpeningChangesTheStoredRecord)
+{
+  host.ClearCallLog();
+  ASSERT_EQ(Open(), NoError);
+  std::map<std::string, int> calls;
+  for (const std::string& call : host.CallLog())
+    ++calls[call];
+  host.UserCloseProject();
+  struct Case {
+    std::string call;  // empty: a cancel
+    int occurrence;
+  };
+  std::vector<Case> cases;
+  for (const char* call : {"ACAPI_ModulData_GetInfo", "ACAPI_ModulData_Get", "ACAPI_LibPart_Search",
+                           "ACAPI_Element_GetElemList", "ACAPI_Element_Get", "ACAPI_Element_GetUserData"}) {
+    ASSERT_GT(calls[call], 0) << call;
+    for (int k = 1; k <= calls[call]; ++k)
+      cases.push_back({call, k});
+  }
+  for (int k = 0; k < calls["ACAPI_Interface:CANC"]; ++k)
+    cases.push_back({"", k});
+  int told = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.call + "#" + std::to_string(c.occurrence));
+    if (c.call.empty()) {
+      host.QueueProgressCancel(c.occurrence);
+    } else {
+      for (int i = 1; i < c.occurrence; ++i)
+        host.FailOnce(c.call, NoError);
+      host.FailOnce(c.call, APIERR_GENERAL);
+    }
+    ASSERT_EQ(Open(), NoError);
+    const bool incomplete = !shown.empty() && shown.back().GetPrefix(GS::UniString(kTold).GetLength()) == kTold;
+    told += incomplete ? 1 : 0;
+    if (flow.Totals() != totals)
+      EXPECT_TRUE(incomplete);
+    host.UserSaveProject();
+    EXPECT_EQ(Record(), stored);
+    host.UserCloseProject();
+  }
+  // The figures' reads and the cancels of their progress all count.
+  EXPECT_GT(cases.size(), 150u);
+  EXPECT_GT(told, 60);
+}
+
+}  // namespace
