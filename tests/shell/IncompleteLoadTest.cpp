@@ -7,6 +7,8 @@
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
 #include "Workflow.h"
+#include "dg_manager.h"
+#include "dg_user.h"
 #include "host_errors.h"
 
 #include <gtest/gtest.h>
@@ -124,6 +126,30 @@ TEST_F(IncompleteLoadTest, ARecordTheHostCannotGiveIsKeptAsStored)
   // Nothing of the record was read: an empty pattern is shown.
   EXPECT_EQ(PlenimetraPalette().m_Param.m_AreaTree2.m_Child.size(), 1u);
   EXPECT_NE(flow.Totals(), totals);
+  ExpectStoredKeptBySaveAndReopen();
+}
+
+// Undo puts back the record of the step before; the document reads it
+// again before the project is saved, and that reading is cut short too.
+TEST_F(IncompleteLoadTest, ARereadAfterUndoThatDoesNotCompleteKeepsTheRecordUndoLeft)
+{
+  ASSERT_EQ(Open(), NoError);
+  const short palette = PlenimetraPalette().m_PaletteID;
+  ASSERT_GE(DGPopUpGetItemCount(palette, CPlenimetraPalette::kPatterns), 2);
+  const short other = DGPopUpGetSelected(palette, CPlenimetraPalette::kPatterns) == 1 ? 2 : 1;
+  pln::host::DialogUser(palette).SelectPopUp(CPlenimetraPalette::kPatterns, other);
+  ASSERT_NE(Record(), stored);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  ASSERT_EQ(Record(), stored);
+  // The automatic areas' sources are read first, then the figures.
+  for (int i = 1; i < 20; ++i)
+    host.FailOnce("ACAPI_Element_Get", NoError);
+  host.FailOnce("ACAPI_Element_Get", APIERR_GENERAL);
+  const std::size_t before = host.Alerts().size();
+  host.UserSaveProject();
+  ASSERT_EQ(host.Alerts().size(), before + 1);
+  EXPECT_EQ(host.Alerts().back().largeText, Told(u"求積区画", u"(-2130313215)APIERR_GENERAL"));
+  EXPECT_EQ(Record(), stored);
   ExpectStoredKeptBySaveAndReopen();
 }
 
