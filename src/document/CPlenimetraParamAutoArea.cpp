@@ -131,7 +131,10 @@ int CPlenimetraParam::GetAutoElement2(API_ElemTypeID type)
     if (floor == nullptr)
       continue;
     CAutoAreaParam record(&element.header);
-    if (!record.IsHaveData(this))
+    bool has = false;
+    if (const GSErrCode err = record.FindData(this, has); err != NoError)
+      return err;
+    if (!has)
       continue;
     if (const int err = record.Load(this); err != NoError)
       return err;
