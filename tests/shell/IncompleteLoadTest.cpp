@@ -194,8 +194,9 @@ TEST_F(IncompleteLoadTest, NoFailureOrCancelOfTheOpeningChangesTheStoredRecord)
     // Each of these reads belongs to the record, the automatic areas or
     // the figures; the check of the automatic areas, which only marks, asks
     // the progress too.
-    if (!c.call.empty() || flow.Totals() != totals)
+    if (!c.call.empty() || flow.Totals() != totals) {
       EXPECT_TRUE(incomplete);
+    }
     host.UserSaveProject();
     EXPECT_EQ(Record(), stored);
     host.UserCloseProject();
