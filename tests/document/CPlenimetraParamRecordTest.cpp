@@ -510,6 +510,33 @@ TEST_F(LoaderTest, ACopiedFigureGetsAFreshCodeAndItsUserDataIsRewritten)
   EXPECT_EQ(host.UndoNames(), std::vector<GS::UniString>{GS::UniString(u"求積読込")});
 }
 
+TEST_F(LoaderTest, ALoadCutShortWritesNoFreshCodeAndSavesNothing)
+{
+  PatternDoc pattern;
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  ASSERT_EQ(pattern.doc.SaveData(), NoError);
+  const std::vector<char> stored = host.ModulData(GS::UniString(kRecord))->bytes;
+  PlaceFigure(host, doc, 0, 3);
+  auto copy = PlaceFigure(host, doc, 0, 3);  // would get a fresh code
+  PlaceFigure(host, doc, 0, 5);
+  const std::vector<char> before = host.Element(copy->m_Element.header.guid)->userData->bytes;
+  host.FailOnce("ACAPI_Element_GetUserData", NoError);
+  host.FailOnce("ACAPI_Element_GetUserData", NoError);
+  host.FailOnce("ACAPI_Element_GetUserData", APIERR_GENERAL);
+  auto loaded = Load();
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_EQ(host.Alerts()[0].largeText.ToStdString(CC_UTF8).find("求積データを最後まで読み込めませんでした（求積区画："), 0u);
+  EXPECT_EQ(host.Element(copy->m_Element.header.guid)->userData->bytes, before);
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_EQ(host.ModulData(GS::UniString(kRecord))->bytes, stored);
+  // Whole the next time: the copy gets its code, and saves write again.
+  EXPECT_EQ(loaded->LoadData2(false), 1);
+  EXPECT_EQ(host.Alerts().size(), 1u);
+  EXPECT_NE(host.Element(copy->m_Element.header.guid)->userData->bytes, before);
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_NE(host.ModulData(GS::UniString(kRecord))->bytes, stored);
+}
+
 TEST_F(LoaderTest, StoriesAddedOrDeletedSinceTheSaveAddOrDropTheirFloors)
 {
   PatternDoc pattern(3);
