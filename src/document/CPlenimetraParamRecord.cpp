@@ -231,7 +231,7 @@ void CPlenimetraParam::ReadFloors(CArchive& ar)
 void CPlenimetraParam::TakeOldHotLinks()
 {
   CHotLinkParamArray old;
-  old.LoadData();
+  NoteLoadGap(LoadGap::Record, old.LoadData());
   for (const CAutoAreaParam& record : old) {
     if (CFloorParam* floor = m_FloorParamArray.Search(record.GetFloor()))
       floor->m_HotLinkParamArray.push_back(record);

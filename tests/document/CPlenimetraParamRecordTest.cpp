@@ -659,6 +659,21 @@ TEST_F(LoaderTest, TheOldHotLinkRecordIsReadUpTo1028OntoItsElementsStory)
       EXPECT_EQ(records[0].m_ItemType1, 4);
     }
   }
+  // A hot-link record the host cannot give: the load is not whole, and
+  // the old record stays for the load that completes.
+  storeOld(2001);
+  const std::vector<char> old = OldRecord(1028).Build();
+  StoreRecord(1028, old);
+  const std::size_t alerts = host.Alerts().size();
+  host.FailOnce("ACAPI_ModulData_Get", NoError);  // the project record
+  host.FailOnce("ACAPI_ModulData_Get", APIERR_GENERAL);
+  auto loaded = Load();
+  EXPECT_TRUE(loaded->m_FloorParamArray[2].m_HotLinkParamArray.empty());
+  ASSERT_EQ(host.Alerts().size(), alerts + 1);
+  const std::string told = host.Alerts().back().largeText.ToStdString(CC_UTF8);
+  EXPECT_EQ(told.find("求積データを最後まで読み込めませんでした（保存されている求積データ："), 0u);
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_EQ(host.ModulData(GS::UniString(kRecord))->bytes, old);
 }
 
 TEST_F(LoaderTest, AStoredFigureOfAnotherKindThanItsPlacedPartGivesWayToThePart)
