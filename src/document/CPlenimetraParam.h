@@ -125,7 +125,9 @@ public:
   // Loads the project into the document (skipRecord: settings, default
   // pattern and floors only): -1 when the record is newer than this
   // program, else 1 when the stories were read and 0 when not. Placed
-  // figures whose record could not be read are reported in one alert.
+  // figures whose record could not be read are reported in one alert. A
+  // load that does not complete (a host read failed, the user cancelled)
+  // says what it left out and sets m_bSaveBlocked.
   int LoadData2(bool skipRecord);
   // Whether the host's record is another than the one this document last
   // wrote or read: an undo or redo put back the record of another state.
