@@ -149,7 +149,8 @@ public:
   [[nodiscard]] GSErrCode GetElement2();
   // Whether a placed part of the story was left out at the last reading
   // because its record could not be read, and is still placed: it may be
-  // a figure of any of the story's automatic areas.
+  // a figure of any of the story's automatic areas. Always after a load
+  // that did not complete.
   bool HasUnreadFigures(short story) const;
   // The settings at document start: the add-on's folder's file, else the
   // user's; m_EnvParam2 becomes their copy (a default record when neither

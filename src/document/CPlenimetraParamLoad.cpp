@@ -666,6 +666,9 @@ GS::UniString CPlenimetraParam::ElementsHoldingEntries(short story) const
 
 bool CPlenimetraParam::HasUnreadFigures(short story) const
 {
+  // A load that did not complete may have left out figures of any story.
+  if (m_LoadGap != LoadGap::None)
+    return true;
   return std::any_of(m_UnreadFigures.begin(), m_UnreadFigures.end(), [story](const UnreadFigure& unread) {
     if (unread.story != story)
       return false;

@@ -4,6 +4,7 @@
 // user is told what was not loaded, the next save leaves the stored record
 // byte for byte, and a later opening shows the stored totals again.
 
+#include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
 #include "Workflow.h"
@@ -97,6 +98,31 @@ TEST_F(IncompleteLoadTest, ACancelWhileTheFiguresAreReadIsToldAndSavesNothing)
   EXPECT_NE(partial.find("    延べ面積: 1階 24.84 2階 0.00 合計 24.84\n"), std::string::npos) << partial;
   EXPECT_NE(partial.find("    敷地面積: 1階 0.00 合計 0.00\n"), std::string::npos) << partial;
   EXPECT_NE(totals.find("    延べ面積: 1階 66.24 2階 66.24 合計 132.48\n"), std::string::npos) << totals;
+  ExpectStoredKeptBySaveAndReopen();
+}
+
+// The automatic areas whose figures were not read show as changed; cut
+// again, the figures still placed would count twice once read.
+TEST_F(IncompleteLoadTest, AfterACancelledOpeningNoAutomaticAreaIsCutAgain)
+{
+  host.QueueProgressCancel(0);
+  ASSERT_EQ(Open(), NoError);
+  const std::size_t objects = host.ElementsOfType(API_ObjectID).size();
+  pln::host::DialogUser(PlenimetraPalette().m_PaletteID).Click(10);
+  pln::host::DialogUser page(pln::host::OpenDialogId(CPlenimetraFunc3::ResourceId));
+  ASSERT_NE(page.DialogId(), 0);
+  const std::size_t rows = pln::host::DialogItemState(page.DialogId(), CPlenimetraFunc3::kList)->list.rows.size();
+  ASSERT_GT(rows, 0u);
+  std::vector<short> all;
+  for (std::size_t row = 1; row <= rows; ++row)
+    all.push_back(static_cast<short>(row));
+  page.SelectRows(CPlenimetraFunc3::kList, all);
+  const std::size_t alerts = host.Alerts().size();
+  page.Click(CPlenimetraFunc3::kUpdate);
+  ASSERT_EQ(host.Alerts().size(), alerts + 1);
+  const GS::UniString refused(u"次の自動作成区画は更新しませんでした。");
+  EXPECT_EQ(host.Alerts().back().largeText.GetPrefix(refused.GetLength()), refused);
+  EXPECT_EQ(host.ElementsOfType(API_ObjectID).size(), objects);
   ExpectStoredKeptBySaveAndReopen();
 }
 
