@@ -1,6 +1,5 @@
 #include "FolderRemoval.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,72 +16,9 @@ namespace folder_removal {
 
 namespace {
 
-// An open folder, closed when it goes; error is the errno of a failed open.
-class OpenFolder {
-public:
-  // name below the open folder at, never through a link.
-  static OpenFolder Below(int at, const char* name)
-  {
-    const int fd = ::openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    return OpenFolder(fd, fd < 0 ? errno : 0);
-  }
-  static OpenFolder Path(const fs::path& folder) { return Below(AT_FDCWD, folder.c_str()); }
-  OpenFolder(OpenFolder&& other) noexcept : fd_(std::exchange(other.fd_, -1)), error_(other.error_) {}
-  OpenFolder& operator=(OpenFolder&& other) noexcept
-  {
-    std::swap(fd_, other.fd_);
-    error_ = other.error_;
-    return *this;
-  }
-  OpenFolder(const OpenFolder&) = delete;
-  OpenFolder& operator=(const OpenFolder&) = delete;
-  ~OpenFolder()
-  {
-    if (fd_ >= 0)
-      ::close(fd_);
-  }
-
-  int Fd() const { return fd_; }
-  bool IsOpen() const { return fd_ >= 0; }
-  int Error() const { return error_; }
-
-  // The folder relative below this one, one name at a time.
-  OpenFolder Descend(const fs::path& relative) const
-  {
-    OpenFolder current = Below(fd_, ".");
-    for (const fs::path& name : relative)
-      if (current.IsOpen())
-        current = Below(current.fd_, name.c_str());
-    return current;
-  }
-
-private:
-  OpenFolder(int fd, int error) : fd_(fd), error_(error) {}
-  int fd_;
-  int error_;
-};
-
 bool StatusOf(const OpenFolder& folder, const fs::path& name, struct stat& status)
 {
-  return ::fstatat(folder.Fd(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-// The names in an open folder, without "." and "..".
-std::vector<fs::path> Names(const OpenFolder& folder)
-{
-  std::vector<fs::path> names;
-  const int fd = ::openat(folder.Fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);  // closedir closes it
-  DIR* stream = fd < 0 ? nullptr : ::fdopendir(fd);
-  if (stream == nullptr) {
-    if (fd >= 0)
-      ::close(fd);
-    return names;
-  }
-  while (const dirent* entry = ::readdir(stream))
-    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-      names.emplace_back(entry->d_name);
-  ::closedir(stream);
-  return names;
+  return folder.StatusOf(name.string(), status);
 }
 
 std::string CannotRemove(int error) { return std::string("cannot be removed: ") + std::strerror(error); }
@@ -109,24 +45,17 @@ void RemoveEmptyFolder(const OpenFolder& root, const fs::path& folder)
     (void)::unlinkat(parent.Fd(), folder.filename().c_str(), AT_REMOVEDIR);
 }
 
-// The folder itself, through the folder that holds it.
-bool RemoveItself(const fs::path& folder)
-{
-  const OpenFolder parent = OpenFolder::Path(folder.parent_path());
-  return parent.IsOpen() && ::unlinkat(parent.Fd(), folder.filename().c_str(), AT_REMOVEDIR) == 0;
-}
-
 // What is still below folder: every entry that is not a folder holding
 // more, each with the reason found on the way or, lacking one, as changed
 // (not listed, or put where a listed folder was).
 void CollectLeft(const OpenFolder& folder, const fs::path& prefix, Left& left)
 {
-  for (const fs::path& name : Names(folder)) {
+  for (const std::string& name : folder.Names()) {
     const fs::path path = prefix / name;
     struct stat status = {};
     if (StatusOf(folder, name, status) && S_ISDIR(status.st_mode)) {
       const OpenFolder inner = OpenFolder::Below(folder.Fd(), name.c_str());
-      if (inner.IsOpen() && !Names(inner).empty()) {
+      if (inner.IsOpen() && !inner.Names().empty()) {
         CollectLeft(inner, path, left);
         continue;
       }
@@ -137,7 +66,7 @@ void CollectLeft(const OpenFolder& folder, const fs::path& prefix, Left& left)
 
 void RemoveAllBelow(const OpenFolder& folder, const fs::path& prefix, Left& left)
 {
-  for (const fs::path& name : Names(folder)) {
+  for (const std::string& name : folder.Names()) {
     struct stat status = {};
     if (!StatusOf(folder, name, status))
       continue;
@@ -176,34 +105,35 @@ bool FileState::Same(const struct stat& status) const
          status.st_mtim.tv_sec == modified.tv_sec && status.st_mtim.tv_nsec == modified.tv_nsec;
 }
 
-Left RemoveListed(const fs::path& folder, const Checked& files)
+Left RemoveListed(const OpenFolder& holder, const std::string& name, const Checked& files,
+                  const std::set<fs::path>& folders)
 {
-  const OpenFolder root = OpenFolder::Path(folder);
+  const OpenFolder root = OpenFolder::Below(holder.Fd(), name.c_str());
   if (!root.IsOpen())
     return Replaced(root);
   Left left;
-  std::set<fs::path, std::greater<>> folders;  // the inner ones first
+  std::set<fs::path, std::greater<>> inner(folders.begin(), folders.end());  // the inner ones first
   for (const auto& [file, checked] : files) {
     RemoveFile(root, file, checked, left);
     for (fs::path up = file.parent_path(); !up.empty(); up = up.parent_path())
-      folders.insert(up);
+      inner.insert(up);
   }
-  for (const fs::path& inner : folders)
-    RemoveEmptyFolder(root, inner);
-  if (RemoveItself(folder))
+  for (const fs::path& folder : inner)
+    RemoveEmptyFolder(root, folder);
+  if (::unlinkat(holder.Fd(), name.c_str(), AT_REMOVEDIR) == 0)
     return {};
   CollectLeft(root, fs::path(), left);
   return left;
 }
 
-Left RemoveTree(const fs::path& folder)
+Left RemoveTree(const OpenFolder& holder, const std::string& name)
 {
-  const OpenFolder root = OpenFolder::Path(folder);
+  const OpenFolder root = OpenFolder::Below(holder.Fd(), name.c_str());
   if (!root.IsOpen())
     return Replaced(root);
   Left left;
   RemoveAllBelow(root, fs::path(), left);
-  if (RemoveItself(folder))
+  if (::unlinkat(holder.Fd(), name.c_str(), AT_REMOVEDIR) == 0)
     return {};
   CollectLeft(root, fs::path(), left);
   return left;

@@ -2,14 +2,17 @@
 // Removal inside a folder that others may change while the run works: no
 // step ever follows a symbolic link. Each folder on the way is opened
 // relative to the one above it without following links, and names are
-// removed relative to that open folder, so a link planted anywhere (even
-// one that replaces a folder between two steps) stops the removal there
-// instead of leading it outside.
+// removed relative to that open folder (OpenFolder.h), so a link planted
+// anywhere (even one that replaces a folder between two steps) stops the
+// removal there instead of leading it outside.
+
+#include "OpenFolder.h"
 
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,17 +35,20 @@ struct FileState {
 // Files below a folder (relative paths) as they were checked.
 using Checked = std::map<std::filesystem::path, FileState>;
 
-// Removes the checked files below folder that are still as they were, then
-// the folders that held them while they are empty, then folder itself when
-// it is empty. Anything else is left: a link, a file or folder that is not
-// listed, a file changed since, a file that cannot be removed. Answers what
-// was left, with reasons ("changed during the run" for what is not
-// listed); empty when folder is gone.
-Left RemoveListed(const std::filesystem::path& folder, const Checked& files);
+// Removes, in the folder name below holder, the checked files that are
+// still as they were, then the folders that held them and the checked
+// folders while they are empty, then the folder itself when it is empty.
+// Anything else is left: a link, a file or folder that is not listed, a
+// file changed since, a file that cannot be removed. Answers what was
+// left, with reasons ("changed during the run" for what is not listed);
+// empty when the folder is gone.
+Left RemoveListed(const OpenFolder& holder, const std::string& name, const Checked& files,
+                  const std::set<std::filesystem::path>& folders);
 
-// Removes folder with the regular files and folders it holds; anything
-// else (a link) is left. Answers what was left, with reasons.
-Left RemoveTree(const std::filesystem::path& folder);
+// Removes the folder name below holder with the regular files and folders
+// it holds; anything else (a link) is left. Answers what was left, with
+// reasons.
+Left RemoveTree(const OpenFolder& holder, const std::string& name);
 
 // "a (reason), b (reason) and 2 more", at most three named.
 std::string Describe(const Left& left);

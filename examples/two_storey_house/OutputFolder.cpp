@@ -1,123 +1,27 @@
 #include "OutputFolder.h"
 
 #include "FolderRemoval.h"
-#include "host_charcodes.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A listed name is used only when it stays inside the folder.
-bool IsInside(const fs::path& relative)
-{
-  if (relative.empty() || relative.is_absolute())
-    return false;
-  for (const fs::path& part : relative)
-    if (part == ".." || part == ".")
-      return false;
-  return true;
-}
-
-// The new folder beside the target is named "." + name + ".new-" + the
-// process id (at most 7 digits on Linux).
-constexpr std::size_t kBesideExtra = 1 + 5 + 7;
-// How far below the folder the run's files and its scratch host lie: some
-// 80 bytes, with room to spare.
-constexpr std::size_t kDeepestInside = 256;
-
-// Root passes every permission check, so a folder whose mode lets no one
-// write (chmod a-w) is refused by its mode bits as well.
-bool Writable(const fs::path& folder)
-{
-  struct stat status = {};
-  return ::access(folder.c_str(), W_OK | X_OK) == 0 && ::stat(folder.c_str(), &status) == 0 &&
-         (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-}
-
-// The nearest folder on the way up that exists.
-fs::path ExistingAncestor(fs::path folder)
-{
-  std::error_code unreadable;  // a name too long to look up is no folder either
-  while (!folder.empty() && !fs::exists(folder, unreadable) && folder != folder.parent_path())
-    folder = folder.parent_path();
-  return folder;
-}
-
-std::size_t NameMax(const fs::path& folder)
-{
-  const long max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
-  return max > 0 ? static_cast<std::size_t>(max) : NAME_MAX;
-}
-
-void CheckUtf8(const fs::path& target)
-{
-  bool lost = false;
-  const std::u16string text = pln::host::internal::FromUtf8(target.c_str(), target.native().size(), &lost);
-  if (lost)
-    throw OutputFolder::Refused("the folder's path \"" + pln::host::internal::ToUtf8(text) +
-                                "\" is not UTF-8 (� marks the bytes that are not), and the stand-in host's paths "
-                                "are UTF-8 text; nothing was written. Choose a folder name in UTF-8.");
-}
-
-void CheckNameLengths(const fs::path& target)
-{
-  const std::size_t nameMax = NameMax(ExistingAncestor(target.parent_path()));
-  const std::size_t name = target.filename().native().size();
-  if (name + kBesideExtra > nameMax)
-    throw OutputFolder::Refused(
-        "the folder name is " + std::to_string(name) + " bytes long: the system allows " + std::to_string(nameMax) +
-        " a name, and the new folder made beside it during the run (.NAME.new-PID) takes " +
-        std::to_string(kBesideExtra) + " more, so it may be at most " + std::to_string(nameMax - kBesideExtra) +
-        "; nothing was written");
-  for (const fs::path& part : target.parent_path().relative_path())
-    if (part.native().size() > nameMax)
-      throw OutputFolder::Refused("a folder name in the path is " + std::to_string(part.native().size()) +
-                                  " bytes long, and the system allows " + std::to_string(nameMax) +
-                                  " a name; nothing was written");
-}
-
-void CheckPathLength(const fs::path& target)
-{
-  const std::size_t pathMax = PATH_MAX - 1;
-  const std::size_t longest = pathMax - kBesideExtra - kDeepestInside;
-  if (target.native().size() > longest)
-    throw OutputFolder::Refused("the folder's path is " + std::to_string(target.native().size()) +
-                                " bytes long: the system allows " + std::to_string(pathMax) +
-                                " a path, and the run writes files up to " +
-                                std::to_string(kBesideExtra + kDeepestInside) +
-                                " bytes below it, so it may be at most " + std::to_string(longest) +
-                                "; nothing was written");
-}
-
-std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
-
-// The run replaces the folder by a rename, which a mount point refuses; and
-// a folder that another file system is mounted on is not the user's to
-// replace.
-bool IsMountPoint(const fs::path& folder)
-{
-  struct statx status = {};
-  if (::statx(AT_FDCWD, folder.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &status) == 0 &&
-      (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0)
-    return (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
-  struct stat inner = {}, outer = {};  // kernels before 5.8: a change of device
-  return ::stat(folder.c_str(), &inner) == 0 && ::stat(folder.parent_path().c_str(), &outer) == 0 &&
-         inner.st_dev != outer.st_dev;
-}
 
 // A complete result takes some 1.6 MB in 15 files and folders, and the
 // scratch copy of the project beside it a little more: with less than this
@@ -125,25 +29,90 @@ bool IsMountPoint(const fs::path& folder)
 constexpr unsigned long long kRoomNeeded = 4ull << 20;
 constexpr unsigned long long kFilesNeeded = 64;
 
+// The scratch folder's name in the new folder. While it is there the new
+// folder is unfinished: it goes just before the list is written.
+constexpr const char* kScratch = "scratch";
+
+// How often a run waiting for another one looks again.
+constexpr auto kLockPoll = std::chrono::milliseconds(50);
+
+// Access control lists, kept with the folder as the system stores them.
+constexpr const char* kAclNames[] = {"system.posix_acl_access", "system.posix_acl_default"};
+
+[[noreturn]] void Fail(const std::string& what, int error = errno)
+{
+  throw std::system_error(error, std::generic_category(), what);
+}
+
 void Note(const fs::path& folder, const std::string& what, const folder_removal::Left& left)
 {
   if (!left.empty())
-    std::fprintf(stderr, "note: %s (%s) was kept, with what the run left alone there: %s\n", folder.c_str(),
-                 what.c_str(), folder_removal::Describe(left).c_str());
+    std::fprintf(stderr, "note: %s (%s) was kept, with what the run left alone there: %s\n",
+                 OutputFolder::Shown(folder).c_str(), what.c_str(), folder_removal::Describe(left).c_str());
+}
+
+void WriteAll(int fd, const std::string& bytes, const fs::path& file)
+{
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written < 0)
+      Fail("cannot write " + OutputFolder::Quoted(file));
+    done += static_cast<std::size_t>(written);
+  }
+}
+
+// The xattr's value, or nothing when the folder has none.
+std::optional<std::string> ReadAttribute(int fd, const char* name)
+{
+  const ssize_t size = ::fgetxattr(fd, name, nullptr, 0);
+  if (size < 0)
+    return std::nullopt;
+  std::string value(static_cast<std::size_t>(size), '\0');
+  const ssize_t got = ::fgetxattr(fd, name, value.data(), value.size());
+  if (got < 0)
+    return std::nullopt;
+  value.resize(static_cast<std::size_t>(got));
+  return value;
+}
+
+// The new folder beside the target, by the process id first; another
+// number when a killed run left one of that name that was kept.
+std::string NewFolderName(const std::string& name, int attempt)
+{
+  constexpr long kNumbers = 10'000'000;  // 7 digits, as kBesideExtra allows
+  constexpr long kStride = 7919;
+  return "." + name + ".new-" + std::to_string((::getpid() + attempt * kStride) % kNumbers);
+}
+
+bool IsLeftoverName(const std::string& entry, const std::string& name)
+{
+  const std::string prefix = "." + name + ".new-";
+  return entry.size() > prefix.size() && entry.starts_with(prefix) &&
+         std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(),
+                     [](char c) { return c >= '0' && c <= '9'; });
+}
+
+mode_t CurrentUmask()
+{
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
 }
 
 }  // namespace
 
-void OutputFolder::CheckPath(const fs::path& target)
-{
-  CheckUtf8(target);
-  CheckNameLengths(target);
-  CheckPathLength(target);
-}
-
-OutputFolder::OutputFolder(const fs::path& target) : target_(target)
+OutputFolder::OutputFolder(const fs::path& target, std::function<void()> waiting)
+    : target_(target), waiting_(std::move(waiting))
 {
   CheckPath(target_);
+  OpenAncestor();
+  CheckPlace();
+  Lock(Parent());
+  OpenExistingLevels();
+  CheckPlace();
   CheckTarget();
 }
 
@@ -153,20 +122,34 @@ OutputFolder::~OutputFolder()
     Abandon();
 }
 
+// One run per target: the lock is on the folder that holds it, so that it
+// outlives the target's swap and leaves no file behind. It ends with the
+// process, however that ends.
+void OutputFolder::Lock(const OpenFolder& folder)
+{
+  while (::flock(folder.Fd(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EINTR)
+      continue;
+    if (errno != EWOULDBLOCK)
+      Fail("cannot lock " + Quoted(ancestorPath_) + " against another run into " + Quoted(target_));
+    waiting_();
+    std::this_thread::sleep_for(kLockPoll);
+  }
+}
+
 std::string OutputFolder::Outcome() const
 {
   if (committed_)
-    return "the new result is in place in " + target_.string();
+    return "the new result is in place in " + Shown(target_);
   if (existed_)
-    return "the previous result in " + target_.string() + " is left as it was";
-  return "nothing was written to " + target_.string();
+    return "the previous result in " + Shown(target_) + " is left as it was";
+  return "nothing was written to " + Shown(target_);
 }
 
 bool OutputFolder::OutOfRoom() const
 {
-  const fs::path where = staged_ ? staging_ : ExistingAncestor(target_.parent_path());
   struct statvfs device = {};
-  if (::statvfs(where.c_str(), &device) != 0)
+  if (::fstatvfs(staged_ ? newFolder_.Fd() : Parent().Fd(), &device) != 0)
     return false;
   // Root may use the blocks and files kept back for it.
   const bool root = ::geteuid() == 0;
@@ -177,159 +160,278 @@ bool OutputFolder::OutOfRoom() const
 
 void OutputFolder::Stage()
 {
-  const fs::path parent = target_.parent_path();
-  std::error_code unreadable;  // found again by create_directories below
-  for (fs::path missing = parent; !fs::exists(missing, unreadable) && missing != missing.parent_path();
-       missing = missing.parent_path())
-    firstMade_ = missing;
-  fs::create_directories(parent);
-  staging_ = parent / ("." + target_.filename().string() + ".new-" + std::to_string(::getpid()));
-  std::error_code error;
-  if (!fs::create_directory(staging_, error) || error)
-    throw std::runtime_error("cannot make the new folder " + Quoted(staging_) + " beside the target: " +
-                             (error ? error.message() : std::string("it exists already")));
-  staged_ = true;
-  TakeTargetsPermissions();
-  fs::create_directories(Scratch());
+  MakeParents();
+  RemoveLeftovers();
+  MakeNewFolder();
 }
 
-// Owner and group first: a change of owner may clear the setgid bit. The
-// owner keeps full rights while the run writes; the exact mode is set just
-// before the swap. The setgid bit set now gives the files made inside the
-// folder's group, as if they had been written into it.
-void OutputFolder::TakeTargetsPermissions()
+// Each missing folder is made in the one above, opened and locked before
+// the next: a run that finds it made locks it too.
+void OutputFolder::MakeParents()
 {
-  if (!existed_)
-    return;
-  if (::chown(staging_.c_str(), targetStatus_.st_uid, targetStatus_.st_gid) != 0)
-    (void)::chown(staging_.c_str(), static_cast<uid_t>(-1), targetStatus_.st_gid);  // where the run may
-  if (::chmod(staging_.c_str(), (targetStatus_.st_mode & 07777) | S_IRWXU) != 0)
-    throw std::runtime_error("cannot give the new folder " + Quoted(staging_) + " the mode of " + Quoted(target_) +
-                             ": " + std::strerror(errno));
+  for (const std::string& name : missing_) {
+    const fs::path path = ancestorPath_ / name;
+    const bool made = ::mkdirat(Parent().Fd(), name.c_str(), 0777) == 0;
+    if (!made && errno != EEXIST)
+      Fail("cannot make the folder " + Quoted(path));
+    OpenFolder folder = OpenFolder::Below(Parent().Fd(), name.c_str());
+    if (!folder.IsOpen())
+      Fail("cannot open the folder " + Quoted(path), folder.Error());
+    levels_.push_back({std::move(folder), name, made});
+    ancestorPath_ = path;
+    Lock(Parent());
+  }
+  missing_.clear();
+}
+
+// Holding the lock, no other run is under way: a new folder beside the
+// target was left by a run that was killed. While it holds the scratch
+// folder and no list, it never became a result and is all the run's own; a
+// result (a new one killed before its swap, or a previous one moved aside
+// with what others changed) is named, not removed, and so is anything else.
+void OutputFolder::RemoveLeftovers()
+{
+  for (const std::string& entry : Parent().Names()) {
+    struct stat status = {}, inner = {};
+    if (!IsLeftoverName(entry, Name()) || !Parent().StatusOf(entry, status) || !S_ISDIR(status.st_mode))
+      continue;
+    const OpenFolder leftover = OpenFolder::Below(Parent().Fd(), entry.c_str());
+    // In a sticky place another user may have made one: theirs is not removed.
+    const bool runs = status.st_uid == ::geteuid() || (existed_ && status.st_uid == targetStatus_.st_uid);
+    const bool unfinished = runs && leftover.IsOpen() && leftover.StatusOf(kScratch, inner) &&
+                            S_ISDIR(inner.st_mode) && !leftover.StatusOf(kMarker, inner);
+    const fs::path path = ParentPath() / entry;
+    if (!runs) {
+      std::fprintf(stderr, "note: %s beside the folder belongs to %s; it was left as it is\n", Quoted(path).c_str(),
+                   UserName(status.st_uid).c_str());
+      continue;
+    }
+    if (!unfinished) {
+      std::fprintf(stderr, "note: %s, left beside the folder by an earlier run that did not end, holds a result; it "
+                           "was left as it is\n", Quoted(path).c_str());
+      continue;
+    }
+    const folder_removal::Left left = folder_removal::RemoveTree(Parent(), entry);
+    if (left.empty())
+      std::fprintf(stderr, "note: removed %s, the unfinished new folder of an earlier run that did not end\n",
+                   Quoted(path).c_str());
+    Note(path, "the unfinished new folder of an earlier run that did not end", left);
+  }
+}
+
+// Private to the runner while it is written: no one else may reach into
+// it, whatever the target's mode and access control list. It takes the
+// target's group (and setgid bit) now, so that what is made inside gets
+// that group as if it were written into the target.
+void OutputFolder::MakeNewFolder()
+{
+  for (int attempt = 0;; ++attempt) {
+    staging_ = NewFolderName(Name(), attempt);
+    if (::mkdirat(Parent().Fd(), staging_.c_str(), 0700) == 0)
+      break;
+    constexpr int kAttempts = 100;
+    if (errno != EEXIST || attempt == kAttempts)
+      Fail("cannot make the new folder " + Quoted(ParentPath() / staging_) + " beside the target");
+  }
+  staged_ = true;
+  newFolder_ = OpenFolder::Below(Parent().Fd(), staging_.c_str());
+  struct stat made = {};
+  if (!newFolder_.IsOpen() || !newFolder_.Status(made))
+    Fail("cannot open the new folder " + Quoted(ParentPath() / staging_), newFolder_.Error());
+  mode_t setgid = made.st_mode & S_ISGID;
+  if (existed_) {
+    (void)::fchown(newFolder_.Fd(), static_cast<uid_t>(-1), targetStatus_.st_gid);  // where the run may
+    setgid = targetStatus_.st_mode & S_ISGID;
+  }
+  if (::fchmod(newFolder_.Fd(), S_IRWXU | setgid) != 0)
+    Fail("cannot make the new folder " + Quoted(ParentPath() / staging_) + " private");
+  if (::mkdirat(newFolder_.Fd(), kScratch, 0700) != 0)
+    Fail("cannot make the scratch folder in " + Quoted(ParentPath() / staging_));
+  // The scratch host works by paths: it reaches the scratch folder through
+  // this process's descriptor of the new folder, which no rename elsewhere
+  // can redirect. Without /proc, the path is all there is.
+  const fs::path byDescriptor = fs::path("/proc/self/fd") / std::to_string(newFolder_.Fd());
+  struct stat reached = {};
+  const bool proc = ::stat(byDescriptor.c_str(), &reached) == 0 && reached.st_ino == made.st_ino &&
+                    reached.st_dev == made.st_dev;
+  scratch_ = (proc ? byDescriptor : ParentPath() / staging_) / kScratch;
+}
+
+fs::path OutputFolder::StagedPath(const fs::path& relative) const
+{
+  return relative.empty() ? ParentPath() / staging_ : ParentPath() / staging_ / relative;
+}
+
+// Each folder on the way is made (or found) and opened below the one above.
+OpenFolder OutputFolder::MakeFolders(const fs::path& relative)
+{
+  OpenFolder folder = OpenFolder::Below(newFolder_.Fd(), ".");
+  fs::path done;
+  for (const fs::path& name : relative) {
+    done /= name;
+    if (::mkdirat(folder.Fd(), name.c_str(), 0777) != 0 && errno != EEXIST)
+      Fail("cannot make the folder " + Quoted(StagedPath(done)));
+    folder = OpenFolder::Below(folder.Fd(), name.c_str());
+    if (!folder.IsOpen())
+      Fail("cannot open the folder " + Quoted(StagedPath(done)), folder.Error());
+  }
+  return folder;
+}
+
+OpenFd OutputFolder::Create(const fs::path& relative)
+{
+  const OpenFolder folder = MakeFolders(relative.parent_path());
+  OpenFd file(::openat(folder.Fd(), relative.filename().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                       0666),
+              errno);
+  if (!file.IsOpen())
+    Fail("cannot make " + Quoted(StagedPath(relative)), file.Error());
+  files_.push_back(relative);
+  return file;
+}
+
+void OutputFolder::Write(const fs::path& relative, const std::string& bytes)
+{
+  const OpenFd file = Create(relative);
+  WriteAll(file.Fd(), bytes, StagedPath(relative));
+}
+
+void OutputFolder::Forget(const fs::path& relative)
+{
+  const OpenFolder folder = newFolder_.Descend(relative.parent_path());
+  (void)::unlinkat(folder.Fd(), relative.filename().c_str(), 0);  // an empty file, gone with the folder otherwise
+  files_.erase(std::remove(files_.begin(), files_.end(), relative), files_.end());
+}
+
+OpenFd OutputFolder::Open(const fs::path& relative) const
+{
+  const OpenFolder folder = newFolder_.Descend(relative.parent_path());
+  OpenFd file(::openat(folder.Fd(), relative.filename().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC), errno);
+  if (!file.IsOpen())
+    Fail("cannot read " + Quoted(StagedPath(relative)), file.Error());
+  return file;
 }
 
 void OutputFolder::Abandon()
 {
   if (staged_)
-    Note(staging_, "the run's new folder", folder_removal::RemoveTree(staging_));
+    Note(ParentPath() / staging_, "the run's new folder", folder_removal::RemoveTree(Parent(), staging_));
   staged_ = false;
-  if (firstMade_.empty())
-    return;
-  for (fs::path made = target_.parent_path(); ::rmdir(made.c_str()) == 0 && made != firstMade_;)
-    made = made.parent_path();  // only while empty: another's file stops it
-  firstMade_.clear();
-}
-
-void OutputFolder::CheckTarget()
-{
-  existed_ = ::lstat(target_.c_str(), &targetStatus_) == 0;
-  if (!existed_) {
-    const fs::path ancestor = ExistingAncestor(target_.parent_path());
-    if (!fs::is_directory(ancestor) || !Writable(ancestor))
-      throw Refused("cannot make " + Quoted(target_) + ": " + Quoted(ancestor) +
-                    " is not a writable folder; nothing was written");
-    return;
+  newFolder_ = OpenFolder();
+  // Only while empty: another's file stops it.
+  while (levels_.size() > 1 && levels_.back().made) {
+    const std::string name = levels_.back().name;
+    levels_.pop_back();
+    if (::unlinkat(Parent().Fd(), name.c_str(), AT_REMOVEDIR) != 0)
+      break;
   }
-  if (!S_ISDIR(targetStatus_.st_mode))
-    throw Refused(Quoted(target_) + " exists and is not a folder; nothing was changed");
-  if (IsMountPoint(target_))
-    throw Refused(Quoted(target_) +
-                  " is a mount point, which the run cannot replace as a whole; nothing was changed. Choose a "
-                  "folder inside it.");
-  if (!Writable(target_) || !Writable(target_.parent_path()))
-    throw Refused(Quoted(target_) + " or the folder holding it is not writable; nothing was changed");
-  CheckContents();
-}
-
-// Each listed file found is recorded as it is now: the clean-up after the
-// swap removes it only while it is still that file.
-void OutputFolder::CheckContents()
-{
-  const std::vector<fs::path> listed = ListedFiles();
-  std::vector<std::string> foreign;
-  for (auto entry = fs::recursive_directory_iterator(target_); entry != fs::recursive_directory_iterator(); ++entry) {
-    const fs::path relative = entry->path().lexically_relative(target_);
-    const bool isListed =
-        relative == kMarker || std::find(listed.begin(), listed.end(), relative) != listed.end();
-    const bool holdsListed = entry->is_directory() && !entry->is_symlink() &&
-                             std::any_of(listed.begin(), listed.end(), [&](const fs::path& file) {
-                               return file.native().starts_with(relative.native() + "/");
-                             });
-    struct stat status = {};
-    if (isListed && ::lstat(entry->path().c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-      checked_.emplace(relative, folder_removal::FileState(status));
-      continue;
-    }
-    if (holdsListed)
-      continue;
-    foreign.push_back(relative.string());
-    entry.disable_recursion_pending();
-  }
-  if (!foreign.empty()) {
-    std::string names;
-    for (std::size_t i = 0; i < foreign.size() && i < 3; ++i)
-      names += (i == 0 ? "" : ", ") + foreign[i];
-    if (foreign.size() > 3)
-      names += " and " + std::to_string(foreign.size() - 3) + " more";
-    throw Refused(Quoted(target_) + " holds files this example did not write (" + names +
-                  "); nothing was changed. Choose a new or empty folder, or move those files away.");
-  }
-}
-
-std::vector<fs::path> OutputFolder::ListedFiles() const
-{
-  std::vector<fs::path> files;
-  std::ifstream marker(target_ / kMarker);
-  std::string line;
-  while (std::getline(marker, line))
-    if (!line.empty() && line.front() != '#' && IsInside(fs::path(line)))
-      files.push_back(fs::path(line).lexically_normal());
-  return files;
-}
-
-fs::path OutputFolder::Add(const fs::path& relative)
-{
-  files_.push_back(relative);
-  const fs::path file = staging_ / relative;
-  fs::create_directories(file.parent_path());
-  return file;
 }
 
 void OutputFolder::Commit()
 {
-  const folder_removal::Left scratch = folder_removal::RemoveTree(Scratch());
+  const folder_removal::Left scratch = folder_removal::RemoveTree(newFolder_, kScratch);
   if (!scratch.empty())
-    throw std::runtime_error("cannot clear the scratch folder " + Quoted(Scratch()) + ": " +
+    throw std::runtime_error("cannot clear the scratch folder " + Quoted(StagedPath(kScratch)) + ": " +
                              folder_removal::Describe(scratch));
   WriteMarker();
-  if (existed_ && ::chmod(staging_.c_str(), targetStatus_.st_mode & 07777) != 0)
-    throw std::runtime_error("cannot give the new folder " + Quoted(staging_) + " the mode of " + Quoted(target_) +
-                             ": " + std::strerror(errno));
+  KeepTargetsAttributes();
   SwapIn();
   committed_ = true;
   if (existed_)
     RemovePrevious();
+  SayWhenMoved();
 }
 
 void OutputFolder::WriteMarker()
 {
-  std::ofstream marker(staging_ / kMarker, std::ios::binary);
-  marker << "# Written by two_storey_house. A later run replaces exactly these files;\n"
-            "# it refuses this folder when it holds anything else.\n";
+  std::string text = "# Written by two_storey_house. A later run replaces exactly these files;\n"
+                     "# it refuses this folder when it holds anything else.\n";
   for (const fs::path& file : files_)
-    marker << file.generic_string() << '\n';
-  if (!marker.flush())
-    throw std::runtime_error("cannot write the list of files in " + Quoted(staging_));
+    text += file.generic_string() + '\n';
+  OpenFd marker(::openat(newFolder_.Fd(), kMarker, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666), errno);
+  if (!marker.IsOpen())
+    Fail("cannot write the list of files in " + Quoted(StagedPath("")), marker.Error());
+  WriteAll(marker.Fd(), text, StagedPath(kMarker));
+}
+
+// The target as it is now (a chmod during the run counts), or as it was
+// accepted when it is no longer a folder. Owner and group first, the access
+// control list next (it sets the group bits), the mode last: a change of
+// owner may clear the setgid bit. What the run may not set is said.
+void OutputFolder::KeepTargetsAttributes()
+{
+  struct stat now = targetStatus_;
+  std::optional<std::string> acls[std::size(kAclNames)];
+  const OpenFolder current = existed_ ? OpenFolder::Below(Parent().Fd(), Name().c_str()) : OpenFolder();
+  if (current.IsOpen() && current.Status(now))
+    for (std::size_t i = 0; i < std::size(kAclNames); ++i)
+      acls[i] = ReadAttribute(current.Fd(), kAclNames[i]);
+  if (!existed_) {  // a new folder, as mkdir would make it there
+    struct stat made = {};
+    if (!newFolder_.Status(made))
+      Fail("cannot look at the new folder " + Quoted(StagedPath("")));
+    now.st_mode = (0777 & ~CurrentUmask()) | (made.st_mode & S_ISGID);
+    for (std::size_t i = 0; i < std::size(kAclNames); ++i)
+      acls[i] = ReadAttribute(newFolder_.Fd(), kAclNames[i]);
+  }
+  const std::string shown = Quoted(target_);
+  const int fd = newFolder_.Fd();
+  if (existed_ && ::fchown(fd, now.st_uid, now.st_gid) != 0) {
+    const std::string why = std::strerror(errno);
+    std::fprintf(stderr, "note: %s could not keep its owner %s and is now %s's: %s\n", shown.c_str(),
+                 UserName(now.st_uid).c_str(), UserName(::geteuid()).c_str(), why.c_str());
+    if (::fchown(fd, static_cast<uid_t>(-1), now.st_gid) != 0)
+      std::fprintf(stderr, "note: %s could not keep its group %s: %s\n", shown.c_str(), GroupName(now.st_gid).c_str(),
+                   std::strerror(errno));
+  }
+  for (std::size_t i = 0; i < std::size(kAclNames); ++i) {
+    const bool kept = acls[i] ? ::fsetxattr(fd, kAclNames[i], acls[i]->data(), acls[i]->size(), 0) == 0
+                              : ::fremovexattr(fd, kAclNames[i]) == 0 || errno == ENODATA || errno == ENOTSUP;
+    if (!kept)
+      std::fprintf(stderr, "note: %s could not keep its access control list (%s): %s\n", shown.c_str(), kAclNames[i],
+                   std::strerror(errno));
+  }
+  if (::fchmod(fd, now.st_mode & 07777) != 0)
+    Fail("cannot give the new folder " + Quoted(StagedPath("")) + " the mode of " + shown);
 }
 
 // One rename: the target is at every moment the old or the new result. A
-// folder that appeared where there was none is not replaced.
+// folder that appeared where there was none is not replaced. The names are
+// the run's to change alone (CheckPlace), but the runner may move them:
+// the rename must move the folder the run wrote, and nothing else.
 void OutputFolder::SwapIn()
 {
+  if (!IsNewFolder(staging_))
+    throw std::runtime_error("the new folder " + Quoted(StagedPath("")) +
+                             " was moved or replaced during the run, so the new result was not put in place");
   const unsigned flags = existed_ ? RENAME_EXCHANGE : RENAME_NOREPLACE;
-  if (::renameat2(AT_FDCWD, staging_.c_str(), AT_FDCWD, target_.c_str(), flags) != 0)
-    throw std::runtime_error("cannot put the new result in place " + std::string(existed_ ? "of " : "as ") +
-                             Quoted(target_) + ": " + std::strerror(errno));
+  if (::renameat2(Parent().Fd(), staging_.c_str(), Parent().Fd(), Name().c_str(), flags) != 0)
+    Fail("cannot put the new result in place " + std::string(existed_ ? "of " : "as ") + Quoted(target_));
+  if (!IsNewFolder(Name()) && existed_)  // replaced between the look and the rename: put back
+    (void)::renameat2(Parent().Fd(), staging_.c_str(), Parent().Fd(), Name().c_str(), RENAME_EXCHANGE);
+  if (!IsNewFolder(Name()))
+    throw std::runtime_error("the new folder " + Quoted(StagedPath("")) +
+                             " was replaced during the run, so the new result was not put in place");
+}
+
+bool OutputFolder::IsNewFolder(const std::string& name) const
+{
+  struct stat there = {}, made = {};
+  return Parent().StatusOf(name, there) && newFolder_.Status(made) && there.st_dev == made.st_dev &&
+         there.st_ino == made.st_ino;
+}
+
+// The run went on in the folder it opened; one that was moved meanwhile
+// holds the result, and its old path does not.
+void OutputFolder::SayWhenMoved() const
+{
+  struct stat now = {}, opened = {};
+  if (Parent().Status(opened) && ::stat(ParentPath().c_str(), &now) == 0 && now.st_dev == opened.st_dev &&
+      now.st_ino == opened.st_ino)
+    return;
+  std::fprintf(stderr, "note: the folder %s was moved or replaced during the run; the new result is in the folder "
+                       "that was there when the run started, wherever that is now, and not in %s\n",
+               Quoted(ParentPath()).c_str(), Quoted(target_).c_str());
 }
 
 // The previous result now lies where the new folder was. Its files are
@@ -337,6 +439,7 @@ void OutputFolder::SwapIn()
 // changed since then leads nowhere.
 void OutputFolder::RemovePrevious()
 {
-  Note(staging_, "the previous result, moved aside at the swap", folder_removal::RemoveListed(staging_, checked_));
+  Note(ParentPath() / staging_, "the previous result, moved aside at the swap",
+       folder_removal::RemoveListed(Parent(), staging_, checked_, checkedFolders_));
   staged_ = false;
 }

@@ -20,14 +20,29 @@
 // the previous result's folder, moved aside beside the target at the swap,
 // and a note names it there.
 //
-// The new folder takes the target's mode, and its owner and group where the
-// run may set them, so a private folder stays private.
+// Others on the same machine: the folder that holds the target is opened
+// once, and every later step goes through that open folder (OpenFolder.h),
+// so renaming a folder above or planting a link leads nowhere. That folder
+// must belong to root or to the runner, and no one else may write in it
+// unless it is sticky; otherwise its owner or writers could swap the names
+// in it during the run. The new folder is the runner's, private, until its
+// last byte is written; only then does it take the target's owner, group,
+// mode and access control list.
+//
+// One run per target at a time: a run holds a lock on the folder that holds
+// the target, and a second one waits. Holding it, a run knows that any new
+// folder beside the target (".NAME.new-N") was left by a run that ended
+// without its clean-up (killed): it removes one that never became a result
+// and names any other.
 
 #include "FolderRemoval.h"
+#include "OpenFolder.h"
 
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -45,21 +60,29 @@ public:
 
   // Throws Refused when the paths of a run into target could not be made:
   // target not UTF-8 (the stand-in host's paths are UTF-8 text and would
-  // lose its other bytes), or longer than the system allows once the run's
-  // own names are added.
+  // lose its other bytes), holding a backslash (the stand-in host's
+  // separator), or longer than the system allows once the run's own names
+  // are added.
   static void CheckPath(const std::filesystem::path& target);
+  // The path as a message shows it: as it is, or written as $'…' with
+  // escapes when it holds a control character (a newline in a name), so
+  // that a message never names another folder than the one meant.
+  static std::string Shown(const std::filesystem::path& path);
+  // As Shown, in double quotes unless written as $'…'.
+  static std::string Quoted(const std::filesystem::path& path);
 
-  // target: absolute. Throws Refused when the folder may not be used (its
-  // path, not a folder, a mount point, foreign files, not writable).
-  // Nothing is made yet.
-  explicit OutputFolder(const std::filesystem::path& target);
+  // target: absolute. Takes the lock (calling waiting about every 50 ms
+  // while another run holds it; waiting may throw to give up), then throws
+  // Refused when the folder may not be used (its path, the folder that
+  // holds it, not a folder, a mount point, foreign files, its list, not
+  // writable). Nothing is made yet.
+  OutputFolder(const std::filesystem::path& target, std::function<void()> waiting);
   // Abandons the run unless its result was put in place.
   ~OutputFolder();
   OutputFolder(const OutputFolder&) = delete;
   OutputFolder& operator=(const OutputFolder&) = delete;
 
   const std::filesystem::path& Target() const { return target_; }
-  bool TargetExisted() const { return existed_; }
   bool Committed() const { return committed_; }
   // What the folder holds now, for the last words of a run: "the new
   // result is in place in …", "the previous result in … is left as it
@@ -69,36 +92,81 @@ public:
   // free files than a complete run needs: what failed, failed for that.
   bool OutOfRoom() const;
 
-  // Makes the new folder beside the target (and the folders above it that
-  // are missing); throws std::runtime_error when it cannot.
-  void Stage();  // Where a file of the result is written before the swap (relative path,
-  // folders made), recorded in the marker's list.
-  std::filesystem::path Add(const std::filesystem::path& relative);
-  // A scratch folder inside the new folder, never part of the result.
-  std::filesystem::path Scratch() const { return staging_ / "scratch"; }
+  // Makes the folders above the target that are missing, removes what
+  // killed runs left and makes the new folder beside the target; throws
+  // std::runtime_error when it cannot.
+  void Stage();
+  // Writes a new file of the result (relative path, folders made), recorded
+  // in the marker's list; throws std::system_error naming the file.
+  void Write(const std::filesystem::path& relative, const std::string& bytes);
+  // A new, empty file of the result opened for writing, recorded as Write
+  // does, for another program to write into.
+  OpenFd Create(const std::filesystem::path& relative);
+  // Takes back a file made by Create that was never written.
+  void Forget(const std::filesystem::path& relative);
+  // A file of the result opened for reading.
+  OpenFd Open(const std::filesystem::path& relative) const;
+  // Where a file of the result lies until the swap, for messages.
+  std::filesystem::path StagedPath(const std::filesystem::path& relative) const;
+  // A scratch folder inside the new folder, never part of the result,
+  // reached through the open new folder.
+  const std::filesystem::path& Scratch() const { return scratch_; }
   const std::vector<std::filesystem::path>& Files() const { return files_; }
 
-  // Writes the marker and puts the new folder in place of the target; the
-  // previous result's listed files are then removed.
+  // Writes the marker, gives the new folder the target's owner, group, mode
+  // and access control list (a note says what it could not) and puts it in
+  // place of the target; the previous result's listed files are then
+  // removed.
   void Commit();
   // Removes the new folder and the folders the run made above it; a note
   // names what had to be left.
   void Abandon();
 
 private:
+  // A folder on the way from the nearest existing one to the target's
+  // parent, with its name in the folder above and whether the run made it.
+  struct Level {
+    OpenFolder folder;
+    std::string name;
+    bool made = false;
+  };
+
+  void OpenAncestor();
+  void OpenExistingLevels();
+  void Lock(const OpenFolder& folder);
+  void CheckPlace() const;
   void CheckTarget();
-  void CheckContents();
-  std::vector<std::filesystem::path> ListedFiles() const;
-  void TakeTargetsPermissions();
+  void CheckContents(const OpenFolder& target);
+  void CheckBelow(const OpenFolder& folder, const std::filesystem::path& prefix,
+                  const std::vector<std::filesystem::path>& listed, std::vector<std::string>& foreign);
+  std::vector<std::filesystem::path> ListedFiles(const OpenFolder& target) const;
+  void MakeParents();
+  void RemoveLeftovers();
+  void MakeNewFolder();
+  OpenFolder MakeFolders(const std::filesystem::path& relative);
   void WriteMarker();
+  void KeepTargetsAttributes();
   void SwapIn();
+  bool IsNewFolder(const std::string& name) const;
+  void SayWhenMoved() const;
   void RemovePrevious();
+  static std::string UserName(uid_t user);
+  static std::string GroupName(gid_t group);
+  const OpenFolder& Parent() const { return levels_.back().folder; }
+  std::filesystem::path ParentPath() const { return target_.parent_path(); }
+  std::string Name() const { return target_.filename().string(); }
 
   std::filesystem::path target_;
-  std::filesystem::path staging_;
-  std::filesystem::path firstMade_;  // the outermost folder above the target the run made
+  std::function<void()> waiting_;
+  std::filesystem::path ancestorPath_;  // the nearest folder above the target that existed
+  std::vector<Level> levels_;           // from that folder down to the target's parent
+  std::vector<std::string> missing_;    // the names below the last level down to the parent
+  std::string staging_;                 // the new folder's name beside the target
+  OpenFolder newFolder_;
+  std::filesystem::path scratch_;
   struct stat targetStatus_ = {};
   folder_removal::Checked checked_;  // the previous result's files and list, as accepted
+  std::set<std::filesystem::path> checkedFolders_;
   std::vector<std::filesystem::path> files_;
   bool existed_ = false;
   bool staged_ = false;

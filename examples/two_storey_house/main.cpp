@@ -23,10 +23,13 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -94,24 +97,24 @@ private:
 // to die without a word and leave the new folder behind.
 void Print(const std::string& line)
 {
+  errno = 0;
   std::cout << line << '\n' << std::flush;
   if (!std::cout)
-    throw std::runtime_error(std::string("cannot write to the standard output: ") + std::strerror(errno));
+    throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), "cannot write to the standard output");
   CheckSignal();
 }
 
-void WriteFile(const fs::path& file, const std::string& bytes)
+std::string ReadBytes(const fs::path& file)
 {
-  errno = 0;
-  std::ofstream stream(file, std::ios::binary);
-  stream << bytes;
-  if (!stream.flush())
-    throw std::runtime_error("cannot write " + file.string() +
-                             (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+  std::ifstream in(file, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof())
+    throw std::runtime_error("cannot read " + file.string());
+  return bytes;
 }
 
 // rsvg-convert starts with the signals as a program expects them, not with
-// SIGPIPE ignored as here.
+// SIGPIPE ignored as here, and reads and writes the files the run opened.
 struct SpawnAttributes {
   SpawnAttributes()
   {
@@ -151,22 +154,43 @@ int WaitFor(pid_t child)
   }
 }
 
-// The picture as the sheet would print, by rsvg-convert; false when the
-// program is not installed.
-bool RenderPng(const fs::path& svg, const fs::path& png)
+struct FileActions {
+  FileActions(int input, int output)
+  {
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
+    ::posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
+  }
+  ~FileActions() { ::posix_spawn_file_actions_destroy(&actions); }
+  FileActions(const FileActions&) = delete;
+  FileActions& operator=(const FileActions&) = delete;
+  posix_spawn_file_actions_t actions;
+};
+
+// The picture as the sheet would print, by rsvg-convert, from the SVG on
+// its standard input to the PNG on its standard output: both are files the
+// run opened in its new folder, so no path of the child's can lead
+// elsewhere. False when the program is not installed (the PNG's empty file
+// is not kept then).
+bool RenderPng(OutputFolder& folder, const fs::path& svg, const fs::path& png)
 {
-  std::string program = "rsvg-convert", output = "--output=" + png.string(), input = svg.string();
-  char* argv[] = {program.data(), output.data(), input.data(), nullptr};
+  std::string program = "rsvg-convert";
+  char* argv[] = {program.data(), nullptr};
+  const OpenFd input = folder.Open(svg);
+  const OpenFd output = folder.Create(png);
   const SpawnAttributes spawn;
+  const FileActions files(input.Fd(), output.Fd());
   pid_t child = 0;
-  const int spawned = ::posix_spawnp(&child, program.c_str(), nullptr, &spawn.attributes, argv, environ);
-  if (spawned == ENOENT)
+  const int spawned = ::posix_spawnp(&child, program.c_str(), &files.actions, &spawn.attributes, argv, environ);
+  if (spawned == ENOENT) {
+    folder.Forget(png);
     return false;
+  }
   if (spawned != 0)
     throw std::runtime_error("cannot run rsvg-convert (" + std::to_string(spawned) + ")");
   const int status = WaitFor(child);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    throw std::runtime_error("rsvg-convert could not draw " + svg.string());
+    throw std::runtime_error("rsvg-convert could not draw " + folder.StagedPath(svg).string());
   return true;
 }
 
@@ -189,11 +213,10 @@ void WritePictures(const HostFixture& host, const Workflow& workflow, OutputFold
   bool png = true;
   std::size_t drawn = 0;
   for (const auto& [name, database] : workflow.Worksheets()) {
-    const fs::path svg = folder.Add(fs::path("worksheets") / fs::u8path(name + ".svg"));
-    WriteFile(svg, pln::host::DatabaseSvg(host, database));
+    const fs::path svg = fs::path("worksheets") / fs::u8path(name + ".svg");
+    folder.Write(svg, pln::host::DatabaseSvg(host, database));
     if (png) {
-      const fs::path picture = folder.Add(fs::path("worksheets") / fs::u8path(name + ".png"));
-      png = RenderPng(svg, picture);
+      png = RenderPng(folder, svg, fs::path("worksheets") / fs::u8path(name + ".png"));
       if (!png)
         Print("   rsvg-convert (package librsvg2-bin) is not installed: no PNG pictures");
     }
@@ -228,18 +251,17 @@ void Run(OutputFolder& folder)
     workflow.OutputWorksheetsAndCsv();
     workflow.SaveCloseReopen();
 
-    const fs::path csv = folder.Add(workflow.CsvPath().filename());
-    fs::copy_file(workflow.CsvPath(), csv);
+    folder.Write(workflow.CsvPath().filename(), ReadBytes(workflow.CsvPath()));
     WritePictures(host, workflow, folder);
     workflow.PrintSummary();
   }
   CheckSignal();
   PutInPlace(folder);
-  Print("Files written into " + folder.Target().string() + ":");
+  Print("Files written into " + OutputFolder::Shown(folder.Target()) + ":");
   for (const fs::path& file : folder.Files())
     Print("  " + file.string());
   Print("  " + std::string(OutputFolder::kMarker) + " (the list of these files)");
-  Print("The example's files are in " + folder.Target().string());
+  Print("The example's files are in " + OutputFolder::Shown(folder.Target()));
 }
 
 // First thing in main. scripts/example starts the program with the stop
@@ -302,24 +324,55 @@ fs::path ResolveTarget(const std::string& argument)
   return target;
 }
 
+// What the folder holds when the run stopped before it took the folder on
+// (waiting for another run).
+std::string UntouchedOutcome(const fs::path& target)
+{
+  std::error_code error;
+  const bool exists = !target.empty() && fs::exists(fs::symlink_status(target, error));
+  return exists ? "the previous result in " + OutputFolder::Shown(target) + " is left as it was"
+                : "nothing was written" + (target.empty() ? std::string() : " to " + OutputFolder::Shown(target));
+}
+
+// A failure with a cause of its own (a closed output, a denied write) is
+// named by it; one without is put down to a full device when the device is
+// nearly full.
+bool OutOfRoom(const std::optional<OutputFolder>& folder, const std::exception& error)
+{
+  if (const auto* system = dynamic_cast<const std::system_error*>(&error))
+    return system->code() == std::errc::no_space_on_device || system->code().value() == EDQUOT;
+  return folder.has_value() && folder->OutOfRoom();
+}
+
 // The last words of a run that did not complete, after its new folder is
 // gone: what stopped it, and what the folder holds now.
-int Failed(std::optional<OutputFolder>& folder, const std::exception& error)
+int Failed(std::optional<OutputFolder>& folder, const fs::path& target, const std::exception& error)
 {
   const bool interrupted = g_signal != 0;
-  const bool outOfRoom = !interrupted && folder.has_value() && folder->OutOfRoom();
-  const std::string outcome = folder.has_value() ? folder->Outcome() : "nothing was written";
-  const fs::path target = folder.has_value() ? folder->Target() : fs::path();
+  const bool outOfRoom = !interrupted && OutOfRoom(folder, error);
+  const std::string outcome = folder.has_value() ? folder->Outcome() : UntouchedOutcome(target);
   if (folder.has_value() && !folder->Committed())
     folder->Abandon();
   if (interrupted)
     std::cerr << "example interrupted by signal " << g_signal << "; " << outcome << '\n';
   else if (outOfRoom)
-    std::cerr << "example failed: no space left on the device that holds " << target.parent_path().string() << "; "
-              << outcome << '\n';
+    std::cerr << "example failed: no space left on the device that holds "
+              << OutputFolder::Shown(target.parent_path()) << "; " << outcome << '\n';
   else
     std::cerr << "example failed: " << error.what() << "; " << outcome << '\n';
   return interrupted ? 128 + g_signal : 1;
+}
+
+// Said once while another run into the same folder holds it; a signal ends
+// the wait.
+std::function<void()> WaitingFor(const fs::path& target)
+{
+  return [target, said = false]() mutable {
+    if (!said)
+      std::cerr << "waiting for another run into " << OutputFolder::Shown(target) << " to end\n";
+    said = true;
+    CheckSignal();
+  };
 }
 
 }  // namespace
@@ -339,14 +392,16 @@ int main(int argc, char** argv)
   if (argument.front() == '-')
     return UsageError("unknown option " + argument);
   std::optional<OutputFolder> folder;
+  fs::path target;
   try {
-    folder.emplace(ResolveTarget(argument));
+    target = ResolveTarget(argument);
+    folder.emplace(target, WaitingFor(target));
     Run(*folder);
     return 0;
   } catch (const OutputFolder::Refused& refused) {  // its text says what was left
     std::cerr << "example failed: " << refused.what() << '\n';
     return 1;
   } catch (const std::exception& error) {
-    return Failed(folder, error);
+    return Failed(folder, target, error);
   }
 }

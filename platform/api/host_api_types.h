@@ -765,6 +765,9 @@ enum API_NotifyEventID : Int32 {
   APINotify_Save = 0x10,
   APINotify_Close = 0x20,
   APINotify_Quit = 0x40,
+  // Undo or redo changed the project; what changed is not said, so that
+  // whoever shows stored data compares it with what it last read.
+  APINotify_ChangeProjectDB = 0x80000,
   APINotify_ChangeFloor = 0x100000,
 };
 

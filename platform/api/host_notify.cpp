@@ -297,6 +297,10 @@ GSErrCode ReplayStep(std::vector<UndoStep>& from, std::vector<UndoStep>& to, boo
   ReportHistoryStep(step, undo);
   if (selectionChanged)
     DeliverSelectionChange();
+  {
+    CallLogResume addOnCalls;
+    DeliverProjectEvent(APINotify_ChangeProjectDB);
+  }
   return NoError;
 }
 

@@ -51,7 +51,10 @@ void DeliverReservationChange(const GS::HashTable<API_Guid, short>& reserved, co
 [[nodiscard]] GSErrCode RunUserAction(const GS::UniString& undoName, bool asCopy,
                                       const std::function<GSErrCode()>& action);
 
-// APIERR_UNDOEMPTY when there is nothing to undo or redo.
+// APIERR_UNDOEMPTY when there is nothing to undo or redo. A replayed step
+// is reported to the element handlers (its elements), the selection
+// handler (when the selection changed) and last as the project event
+// APINotify_ChangeProjectDB, whatever it changed.
 [[nodiscard]] GSErrCode UndoLastStep();
 [[nodiscard]] GSErrCode RedoLastStep();
 std::vector<GS::UniString> UndoStepNames();  // oldest first

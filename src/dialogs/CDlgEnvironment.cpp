@@ -195,10 +195,6 @@ void CDlgEnvironment::DoImport()
   GS::UniString path;
   if (!DoBrowse(true, path))
     return;
-  // The project keeps the path the settings came from in the default code;
-  // one it cannot hold is refused before anything is read.
-  if (DocText::RefuseUnheld(path))
-    return;
   const GS::UniString filePath = EnvPageInput::ThroughDefaultCode(path);
   // The reader takes the file whole or leaves the working copy as it was.
   if (m_EnvParam.LoadData(filePath)) {
@@ -226,7 +222,13 @@ void CDlgEnvironment::DoExport()
 bool CDlgEnvironment::DoBrowse(bool import, GS::UniString& path)
 {
   const DlgFileKind kind{import ? "メンセラ設定　ｲﾝﾎﾟｰﾄ" : "メンセラ設定　ｴｸｽﾎﾟｰﾄ", "dat", u"メンセラ設定ﾌｧｲﾙ (*.dat)"};
-  return DlgFileBrowse(import, kind, path);
+  if (!DlgFileBrowse(import, kind, path))
+    return false;
+  // The file is named through the default code, and the project keeps the
+  // path the settings came from in it: a name the code cannot hold is
+  // refused before anything is read or written, as its stand-in would name
+  // another file.
+  return !DocText::RefuseUnheld(path);
 }
 
 std::optional<CEnvironmentResult> RunEnvironmentDialog(CPlenimetraParam& param)

@@ -99,6 +99,12 @@ public:
   // B, anchor, rotation, the kind's shape values) on the story and layer.
   // A kind that cannot be placed so answers APIERR_BADPARS.
   [[nodiscard]] virtual GSErrCode CreateFromDump(CPlenimetraParam* param, short floor, short layer, const CDumpFigure& values);
+  // The area of the placed part's own shape in m2: its unrounded lengths
+  // and the exact pi, as the host measures the element an automatic area
+  // was cut from. GetOrgArea's preset pi and lengths cut to the rounding
+  // would leave every cut area a little "changed"; 0 for the kinds a cut
+  // never makes.
+  virtual double GetShapeArea() const { return 0; }
 
   // == Texts and values ==
   // The mark as printed before the item number: nothing for no mark.

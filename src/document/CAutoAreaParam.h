@@ -23,6 +23,7 @@
 
 class CArchive;
 class CArea1Object;
+class CAutoAreaListings;
 class CFloorParam;
 class CPlenimetraParam;
 class CSelectList;
@@ -151,6 +152,9 @@ public:
   // that lists the area without listing exactly its figures. Answers the
   // error of the element-area query.
   int CheckAutoArea(CPlenimetraParam* param);
+  // The same check with the calculation elements' listings of every area
+  // gathered once, for a check of many records.
+  int CheckAutoArea(CPlenimetraParam* param, const CAutoAreaListings& listings);
   // The source element's area in m2 (0 when it cannot be measured).
   int GetElementArea(double* area) const;
 

@@ -516,9 +516,14 @@ void CPlenimetraParam::MakeDefaultPattern()
   scratch.m_Area1Factory = m_Area1Factory;
   const GS::UniString path = GS::UniString(GetExecFolder().c_str(), CC_UTF8) +
                              GS::UniString(CAreaTree::kDefaultPatternFileName);
-  if (scratch.m_AreaTree2.Load3(&scratch, path) == 1 && !scratch.m_AreaTree2.m_Child.empty()) {
+  const int read = scratch.m_AreaTree2.Load3(&scratch, path);
+  if (read == 1 && !scratch.m_AreaTree2.m_Child.empty()) {
     m_AreaTree2.InsertTree(this, scratch, scratch.m_AreaTree2.m_Child.front());
   } else {
+    // The file is optional, but one that is there and cannot be read is
+    // the user's pattern lost: said, not silently replaced by the default.
+    if (read == 0)
+      GSWriteReport(path + GS::UniString(u"が読み込めません"));
     const CRoundTypeItem item(CRoundTypeTable::ROUNDTYPE_CUT, 2);
     int parent = 0;
     for (int i = 0; i < 2; ++i) {

@@ -79,6 +79,15 @@ long long CAreaArc::GetOrgArea(const CPlenimetraParam* param) const
   return TruncatedArea(u);
 }
 
+double CAreaArc::GetShapeArea() const
+{
+  double r = 0;
+  double deg = 0;
+  if (GetParam(&r, &deg) != NoError || !IsSoundLength(r) || !std::isfinite(deg))
+    return 0;
+  return KelAngle::Pi * (r * r) * deg / 360.0;
+}
+
 bool CAreaArc::CheckStringParameter(CPlenimetraParam* param)
 {
   PartParams part;

@@ -105,6 +105,17 @@ long long CAreaArcCenter::GetOrgArea(const CPlenimetraParam* param) const
   return TruncatedArea(t + s);
 }
 
+// The sector less the triangle under the chord.
+double CAreaArcCenter::GetShapeArea() const
+{
+  double r = 0;
+  double a = 0;
+  if (GetParam(&r, &a) != NoError || !IsSoundLength(r) || !std::isfinite(a))
+    return 0;
+  const double half = a * KelAngle::Pi / kHalfTurnDegrees * 0.5;
+  return KelAngle::Pi * (r * r) * a / (2 * kHalfTurnDegrees) - std::sin(half) * r * (std::cos(half) * r);
+}
+
 bool CAreaArcCenter::CheckStringParameter(CPlenimetraParam* param)
 {
   PartParams part;

@@ -30,6 +30,7 @@ public:
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
   long long GetOrgArea(const CPlenimetraParam* param) const override;
+  double GetShapeArea() const override;
 
   // == Geometry ==
   // From [centre, start, end]; true when the sweep is at most a half

@@ -92,6 +92,12 @@ long long CAreaRectSlant::GetOrgArea(const CPlenimetraParam* param) const
   return GetLength(param) * GetHeight(param);
 }
 
+double CAreaRectSlant::GetShapeArea() const
+{
+  const auto [length, height] = SoundSizes(m_Element);
+  return length * height;
+}
+
 bool CAreaRectSlant::CheckStringParameter(CPlenimetraParam* param)
 {
   PartParams part;

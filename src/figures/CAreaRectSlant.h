@@ -25,6 +25,7 @@ public:
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
   long long GetOrgArea(const CPlenimetraParam* param) const override;
+  double GetShapeArea() const override;
 
   // == Geometry ==
   // a = |p0 p1|, b = |p0 p3|, angle of p0 -> p1; the corners counter-

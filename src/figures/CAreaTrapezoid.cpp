@@ -111,6 +111,19 @@ long long CAreaTrapezoid::GetOrgArea(const CPlenimetraParam* param) const
   return (d.bottom + d.top) * d.height / 2;
 }
 
+double CAreaTrapezoid::GetShapeArea() const
+{
+  double dx = 0;
+  double dx2 = 0;
+  if (GetParam(&dx, &dx2) != NoError)
+    return 0;
+  const double bottom = m_Element.object.xRatio;
+  const double height = m_Element.object.yRatio;
+  if (!AreSoundLengths({bottom, height, dx, dx2}))
+    return 0;
+  return (bottom + (dx2 - dx)) * height / 2;
+}
+
 bool CAreaTrapezoid::CheckStringParameter(CPlenimetraParam* param)
 {
   PartParams part;

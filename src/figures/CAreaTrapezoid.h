@@ -28,6 +28,7 @@ public:
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
   long long GetOrgArea(const CPlenimetraParam* param) const override;
+  double GetShapeArea() const override;
 
   // == Geometry ==
   // From the first four points; always true (a base without direction

@@ -110,6 +110,12 @@ long long CAreaTriangle::GetOrgArea(const CPlenimetraParam* param) const
   return GetLength(param) * GetHeight(param) / 2;
 }
 
+double CAreaTriangle::GetShapeArea() const
+{
+  const auto [base, height] = SoundSizes(m_Element);
+  return base * height / 2;
+}
+
 bool CAreaTriangle::CheckStringParameter(CPlenimetraParam* param)
 {
   PartParams part;

@@ -29,6 +29,7 @@ public:
   bool CheckStringParameter(CPlenimetraParam* param) override;
   GS::UniString GetEquation(const CPlenimetraParam* param, bool breakAll, double width) override;
   long long GetOrgArea(const CPlenimetraParam* param) const override;
+  double GetShapeArea() const override;
 
   // == Geometry ==
   // Base, height, foot and angle from the first three points; true when the

@@ -72,9 +72,11 @@ public:
   virtual void DonePaletteCommand(short /*command*/) {}
   virtual void SetList(bool /*enable*/) {}
   // Before a user's click, double click, change, header click or the start
-  // of a drag: true when what the window shows was replaced behind it and
-  // has been shown anew, so that the action, aimed at the old view, is
-  // dropped. The message and item say which action it is.
+  // of a drag, where what the window shows may have been replaced behind
+  // it: the window shows it anew and sets back what the action was aimed
+  // at, so that the action runs on the new view; true when it cannot, and
+  // the action, aimed at the old view, is dropped (saying why is the
+  // window's business). The message and item say which action it is.
   virtual bool RefreshBeforeUserAction(short /*message*/, short /*item*/) { return false; }
   // Disables every item of the window.
   virtual void DisablePaletteControls(short dialId);

@@ -60,15 +60,15 @@ double CGSUtil::GetFlrHeight(short n)
   return stories.Story(above).level - stories.Story(story).level;
 }
 
-// The name goes through the host's default 8-bit code and back, so it reads
-// as the older 8-bit callers saw it.
+// The name as the host keeps it: a character the 8-bit code lacks is not
+// replaced here, so whoever writes the name in that code can refuse it
+// naming the story.
 GS::UniString CGSUtil::GetFlrName(short n)
 {
   const StoryList stories;
   if (stories.Error() != NoError)
     return GS::UniString();
-  const GS::UniString name(stories.Story(stories.Clamp(n)).uName);
-  return GS::UniString(name.ToCStr(CC_Default).Get(), CC_Default);
+  return GS::UniString(stories.Story(stories.Clamp(n)).uName);
 }
 
 GSErrCode CGSUtil::GetLayerHeight(std::vector<double>& levels)

@@ -207,8 +207,13 @@ inline constexpr double SkyDisc = 1e-6;
 // The ends of an edge subdivision: a sector line closer than this to an end
 // is that end.
 inline constexpr double SkySubdivisionEnd = 1e-9;
-// Two angle lines closer than this (radians) are one line.
+// An azimuth closer than this (degrees) to an angle line is on that line:
+// the edge subdivision walks no line point so close to an edge end, and an
+// entry so close to a sector line is marked as on it. Projected points
+// within SkyDisc (radians) of each other are one point of the outline
+// union's pool, so a line point walked beside an end must lie farther away.
 inline constexpr double SkyAngleLine = 0.0001;
+static_assert(SkyAngleLine / KelAngle::DegreesPerRadian > SkyDisc);
 // The sun counts as set while sin h is at most this (the single-precision
 // epsilon): cot h would overflow the shadow lengths.
 inline constexpr double SunHorizon = 1.1920928955078125e-7;

@@ -1,11 +1,13 @@
 #pragma once
 // The worksheets of one output, as the document's output operation asks
 // for them: each floor's sheets (CWorksheetFloor), then the summaries
-// (CWorksheetTotal). Before the first sheet is touched, the names of every
-// sheet this output will write are checked: two of one name would have
-// the second overwrite the first, so the output is refused with
-// "ワークシート名が重複しています：" and the name, and answers
-// APIERR_CANCEL (the refusal has been shown already).
+// (CWorksheetTotal). Before the first sheet is touched, the names this
+// output will write are checked, and a failed check refuses the output
+// with a message and answers APIERR_CANCEL (the refusal has been shown
+// already): a story name the summaries would write in the default code
+// that the code cannot hold, naming the story and the character; two
+// sheets of one name, as the second would overwrite the first
+// ("ワークシート名が重複しています：" and the name).
 
 #include "DocServices.h"
 #include "WorksheetReplacement.h"

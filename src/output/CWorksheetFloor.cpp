@@ -159,6 +159,9 @@ GSErrCode CWorksheetFloor::GatherOutput(GS::Array<API_Guid>& guids)
 GSErrCode CWorksheetFloor::DrawArea1Element(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point)
 {
   const short figureLayer = m_pParam->GetLayer();
+  // Survey coordinates are often negative: the tables start beside the
+  // drawing's own corner, not at the origin hundreds of kilometres away.
+  bool copied = false;
   for (const auto& figure : floor->m_Area1ObjectArray) {
     if (figure->m_Element.header.layer == figureLayer) {
       // The copies go where the tables go: that layer is opened for them
@@ -176,8 +179,9 @@ GSErrCode CWorksheetFloor::DrawArea1Element(CFloorParam* floor, CDlgProgress& pr
       API_Box3D box;
       if (GSErrCode err = ACAPI_Goodies('CABO', &copy.header.guid, &box); err != NoError)
         return err;
-      point.m_x = std::max(point.m_x, box.xMax);
-      point.m_y = std::max(point.m_y, box.yMax);
+      point.m_x = copied ? std::max(point.m_x, box.xMax) : box.xMax;
+      point.m_y = copied ? std::max(point.m_y, box.yMax) : box.yMax;
+      copied = true;
     }
     progress.StepIt();
     if (progress.CheckAbort())

@@ -57,7 +57,8 @@ public:
   // returned.
   [[nodiscard]] static GSErrCode GatherOutput(GS::Array<API_Guid>& guids);
   // Copies the figures on the pattern's layer onto the area-table layer;
-  // point ends at the largest x and y of the copies' bounds (not below 0).
+  // point ends at the largest x and y of the copies' bounds, wherever the
+  // drawing lies, and stays as given when nothing is copied.
   [[nodiscard]] GSErrCode DrawArea1Element(CFloorParam* floor, CDlgProgress& progress, CKelCoord2D& point);
 
   // == Tables (CWorksheetFloorTables.cpp) ==

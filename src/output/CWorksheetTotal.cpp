@@ -11,6 +11,7 @@
 #include "host_assert.h"
 #include "host_elements.h"
 #include "host_environment.h"
+#include "host_errors.h"
 #include "host_notify.h"
 
 #include <functional>
@@ -114,6 +115,9 @@ GSErrCode CWorksheetTotal::Create(CDlgProgress& progress)
     });
     if (first == NoError)
       first = err;
+    // A refused text has been shown once; the output is undone whole.
+    if (err == APIERR_CANCEL)
+      return false;
     // The totals ask the progress as they add up floors but run to their
     // end; a cancel answered there ends the sheet after the table.
     if (!progress.CheckAbort())

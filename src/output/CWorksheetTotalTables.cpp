@@ -6,9 +6,12 @@
 #include "CMyUserData.h"
 #include "CPlenimetraParam.h"
 #include "CWorksheetTotal.h"
+#include "DocRecord.h"
 #include "host_assert.h"
+#include "host_errors.h"
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -46,12 +49,21 @@ public:
       m_First = CGSUtil::CreateLine(x1, y1, x2, y2, m_Style.m_LinePen, 1, m_Layer, kDefaultFloor, m_Guids, nullptr,
                                     nullptr, m_Tag, false);
   }
+  // The host keeps a text in the default code; one it cannot hold is
+  // refused with the character named, as a stand-in character would
+  // change the text unseen. The output then ends as cancelled.
   void Text(double x, double y, const GS::UniString& text, Anchor anchor, API_JustID just)
   {
-    if (m_First == NoError)
-      m_First = CGSUtil::CreateText(x, y, text.ToCStr(CC_Default).Get(), m_Style.m_TextSize, 0.0, true,
-                                    API_AnchorID(anchor), just, m_Font, m_Style.m_TextPen, m_Layer, kDefaultFloor,
-                                    m_Guids, nullptr, m_Tag, false);
+    if (m_First != NoError)
+      return;
+    std::string bytes;
+    if (!DocText::Encode(text, CC_Default, bytes)) {
+      static_cast<void>(DocText::RefuseUnheld(text));
+      m_First = APIERR_CANCEL;
+      return;
+    }
+    m_First = CGSUtil::CreateText(x, y, bytes.c_str(), m_Style.m_TextSize, 0.0, true, API_AnchorID(anchor), just,
+                                  m_Font, m_Style.m_TextPen, m_Layer, kDefaultFloor, m_Guids, nullptr, m_Tag, false);
   }
   GSErrCode First() const { return m_First; }
 

@@ -603,14 +603,17 @@ void CPlenimetraFunc2::DoMsgChangeTree(short dialId, const DG::TreeViewChangeEve
   }
   if (change.kind != DG_TVCF_SELECTION || *m_bIgnoreSelection)
     return;
-  {
-    IgnoreSelection ignore(*m_bIgnoreSelection);
-    static_cast<void>(TreeChangeSelection(dialId));  // the plan's selection only: nothing stored
-    SetDetailListItem(dialId);
-    SetAutoAreaListItem(dialId);
-    m_pAreaListInfoParam->SetList(false);
-    SetArea1Selection(dialId);
-  }
+  FollowTreeSelection(dialId);
+}
+
+void CPlenimetraFunc2::FollowTreeSelection(short dialId)
+{
+  IgnoreSelection ignore(*m_bIgnoreSelection);
+  static_cast<void>(TreeChangeSelection(dialId));  // the plan's selection only: nothing stored
+  SetDetailListItem(dialId);
+  SetAutoAreaListItem(dialId);
+  m_pAreaListInfoParam->SetList(false);
+  SetArea1Selection(dialId);
 }
 
 // ---------------------------------------------------------------------------

@@ -138,6 +138,13 @@ public:
   void ShowDefaultRoundType(short dialId);
 
   // == Selection ==
+  // An action on the page outlives the re-read of a record an undo or redo
+  // put back (CPlenimetraFunc2Carry.cpp): it is carried out on the same
+  // tree items and rows when the re-read still has them, else the user is
+  // told why it was not.
+  bool RefreshBeforeUserAction(short message, short item) override;
+  // The tree items and area-list rows selected, set back after a re-read.
+  std::function<void()> KeepView() override;
   [[nodiscard]] GSErrCode TreeChangeSelection(short dialId);
   void SetArea1Selection(short dialId);
   void ElementSelectionChange(short dialId);
@@ -152,9 +159,6 @@ public:
   void DoMsgChangeAreaRoundType(short dialId);
   void DoMsgChangeAreaOperator(short dialId);
   void DoMsgChangeAreaName(short dialId);
-  // A name typed into the cell outlives the re-read of a record an undo or
-  // redo put back: it goes to the same rows when they are still listed.
-  bool RefreshBeforeUserAction(short message, short item) override;
   void DoMsgChangeAreaShowTotal(short dialId);
   void DoMsgChangeAreaListType(short dialId);
   void DoMsgChangeAreaAutoCr(short dialId);
@@ -312,6 +316,13 @@ private:
   void TakeFolderBreaks(CAreaTree& node, CArea4Object& folder, const CDlgEditCr4& dialog);
   void RefillAreaRow(short dialId, CAreaTree* node);
   void DoMsgChangeTree(short dialId, const DG::TreeViewChangeEventArg& change);
+  // The lists and the plan follow the tree's selection.
+  void FollowTreeSelection(short dialId);
+  // The node codes of the tree's selected items; selecting the items of
+  // such codes again, false when one is not in the tree.
+  std::vector<int> SelectedTreeCodes(short dialId) const;
+  bool SelectTreeItemsOfCodes(short dialId, const std::vector<int>& codes);
+  Int32 TreeItemOfCode(short dialId, Int32 firstItem, int code) const;
   void DoChangeRadio(short dialId, short item);
   [[nodiscard]] GSErrCode RunCommand(short dialId, short item);
   void DeselectAreaRows(short dialId);

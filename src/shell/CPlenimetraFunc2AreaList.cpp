@@ -208,61 +208,6 @@ void CPlenimetraFunc2::DoMsgChangeAreaName(short dialId)
   SaveListEdit();
 }
 
-// The rows' node codes, in the list's order.
-std::vector<DGUserData> CPlenimetraFunc2::SelectedRowCodes(short dialId) const
-{
-  std::vector<DGUserData> codes;
-  for (int row : GetSelAreaList(dialId))
-    codes.push_back(DGListGetItemUserData(dialId, ITEM_AREA_LIST, static_cast<short>(row)));
-  return codes;
-}
-
-// Selects the rows of the codes as the user would; false, selecting
-// nothing, when one of them is no longer listed.
-bool CPlenimetraFunc2::SelectRowsOfCodes(short dialId, const std::vector<DGUserData>& codes)
-{
-  std::vector<short> rows;
-  const short count = DGListGetItemCount(dialId, ITEM_AREA_LIST);
-  for (DGUserData code : codes) {
-    short found = 0;
-    for (short row = 1; row <= count && found == 0; ++row)
-      if (DGListGetItemUserData(dialId, ITEM_AREA_LIST, row) == code)
-        found = row;
-    if (found == 0)
-      return false;
-    rows.push_back(found);
-  }
-  DGListDeselectItem(dialId, ITEM_AREA_LIST, DG_ALL_ITEMS);
-  for (short row : rows)
-    DGListSelectItem(dialId, ITEM_AREA_LIST, row);
-  IgnoreSelection ignore(*m_bIgnoreSelection);
-  ListChangeSelection(dialId);
-  RefreshEditors();
-  return true;
-}
-
-// The other actions were aimed at the view the re-read replaced and are
-// dropped; a typed name is the user's text and is not. It goes to the rows
-// it was typed for when the re-read record still has them, else it stays
-// in the cell and the user is told why it was not taken.
-bool CPlenimetraFunc2::RefreshBeforeUserAction(short message, short item)
-{
-  if (message != DG_MSG_CHANGE || item != ITEM_AREA_NAME)
-    return CPlenimetraPage::RefreshBeforeUserAction(message, item);
-  const short dialId = m_PaletteID;
-  const GS::UniString typed = DGGetItemText(dialId, ITEM_AREA_NAME);
-  const std::vector<DGUserData> codes = SelectedRowCodes(dialId);
-  if (!CPlenimetraPage::RefreshBeforeUserAction(message, item))
-    return false;
-  const bool reselected = !codes.empty() && SelectRowsOfCodes(dialId, codes);
-  DGSetItemText(dialId, ITEM_AREA_NAME, typed);
-  if (reselected)
-    return false;
-  GSWriteReport(GS::UniString(u"元に戻した内容に名前を入力した項目がないため、名前「") + typed +
-                u"」は反映されていません");
-  return true;
-}
-
 void CPlenimetraFunc2::DoMsgChangeAreaShowTotal(short dialId)
 {
   const long long show = Chosen(dialId, ITEM_AREA_SHOW_TOTAL);

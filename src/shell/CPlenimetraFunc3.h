@@ -18,7 +18,9 @@
 #include "CSelectList.h"
 #include "dg_state.h"
 
+#include <cstddef>
 #include <memory>
+#include <vector>
 
 class CAutoAreaParam;
 class CAutoAreaParamArray;
@@ -91,8 +93,14 @@ private:
   void SelectRows(short dialId, const CSelectList& rows);
   [[nodiscard]] GSErrCode ReserveSelection(const GS::Array<API_Neig>& selection) const;
   [[nodiscard]] GSErrCode CutElements(const GS::Array<API_Neig>& selection, int startNo);
-  [[nodiscard]] GSErrCode ReleaseRecords(short dialId, bool deleteFigures);
-  [[nodiscard]] GSErrCode ReleaseRecord(CAutoAreaParam& record, bool deleteFigures);
+  [[nodiscard]] GSErrCode ReleaseRecords(std::vector<CAutoAreaParam>& records, bool deleteFigures);
+  // The progress window's questions, one a record: the cancel code when
+  // the user asked to stop.
+  [[nodiscard]] GSErrCode AskToRelease(std::size_t records) const;
+  [[nodiscard]] GSErrCode ReleaseWhole(std::vector<CAutoAreaParam>& records, bool deleteFigures);
+  void DropRecord(CAutoAreaParam& record);
+  static std::vector<short> StoriesOf(const std::vector<CAutoAreaParam>& records);
+  void ReportNotReleased(const std::vector<CAutoAreaParam>& records, GSErrCode err) const;
   [[nodiscard]] GSErrCode RenumberStory(short story);
   // Whether cutting the record again could count its area twice: its
   // story has a figure left out at opening, which may be one of its.

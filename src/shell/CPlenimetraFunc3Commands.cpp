@@ -18,10 +18,15 @@
 #include "host_selection.h"
 #include "host_teamwork.h"
 
+#include <algorithm>
+
 namespace {
 
 const GS::UniString kCreateTitle(u"自動分割区画生成");
 const GS::UniString kReleaseTitle(u"自動分割区画解除");
+const GS::UniString kNotReleased(u"次の自動作成区画は解除しませんでした：");
+const GS::UniString kReleasedNotRenumbered(u"自動作成区画は解除しましたが、残りの求積区画の番号を保存できません：");
+const GS::UniString kReleasedNotStored(u"自動作成区画は解除しましたが、計算データを保存できません：");
 const GS::UniString kNotReserved(u"自動分割生成を実行するには、エレメントを確保する必要があります。\n処理を中止します");
 
 // Keeps the first error of a run of steps.
@@ -210,49 +215,129 @@ GSErrCode CPlenimetraFunc3::DoDelete(short dialId)
   CDlgAutoAreaRelease dialog;
   if (dialog.DoModal() != 1)
     return NoError;
-  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画削除]"),
-                                                  [&] { return ReleaseRecords(dialId, dialog.m_bDeleteFigures); });
-  AfterCommand(dialId, true);
-  return err;
-}
-
-GSErrCode CPlenimetraFunc3::ReleaseRecords(short dialId, bool deleteFigures)
-{
-  const CSelectList rows = GetSelList(dialId);
-  CDlgProgress progress;
-  progress.OpenProgress(kReleaseTitle, false);
-  progress.SetRange(static_cast<int>(rows.size()), kReleaseTitle);
   // Copies: releasing moves the records of the list.
   std::vector<CAutoAreaParam> copies;
-  for (int row : rows) {
+  for (int row : GetSelList(dialId)) {
     const CAutoAreaParam* record = RowRecord(dialId, static_cast<short>(row));
     PLN_ASSERT(record != nullptr);
     copies.push_back(*record);
   }
-  GSErrCode err = NoError;
-  for (CAutoAreaParam& copy : copies) {
-    err = ReleaseRecord(copy, deleteFigures);
-    if (err = StepOrStop(progress, err); err != NoError)
-      break;
+  bool ran = false;
+  GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画削除]"), [&] {
+    ran = true;
+    return ReleaseRecords(copies, dialog.m_bDeleteFigures);
+  });
+  if (!ran && err != NoError) {  // the host refused the step: nothing was touched
+    ReportNotReleased(copies, err);
+    err = APIERR_CANCEL;
   }
-  KeepFirst(err, m_pParam->SaveData());
+  AfterCommand(dialId, true);
+  return err;
+}
+
+// The release is one change or none: the window asks its questions before
+// anything is touched, and a failure puts back what was done, so the
+// records are all released or all kept, as the alert then says. What is
+// written after that (the renumbered figures, the project record) is told
+// apart.
+GSErrCode CPlenimetraFunc3::ReleaseRecords(std::vector<CAutoAreaParam>& records, bool deleteFigures)
+{
+  GSErrCode err = AskToRelease(records.size());
+  if (err == NoError)
+    err = ReleaseWhole(records, deleteFigures);
+  if (err != NoError) {
+    ReportNotReleased(records, err);
+    return APIERR_CANCEL;
+  }
+  if (deleteFigures)
+    for (short story : StoriesOf(records))
+      KeepFirst(err, RenumberStory(story));
+  if (const GS::UniString text = GSReportText(err); !text.IsEmpty())
+    GSWriteReport(kReleasedNotRenumbered + text);
+  const GSErrCode saved = m_pParam->SaveData();
+  if (const GS::UniString text = GSReportText(saved); !text.IsEmpty())
+    GSWriteReport(kReleasedNotStored + text);
+  return err != NoError || saved != NoError ? APIERR_CANCEL : NoError;
+}
+
+// The window steps through the records; a stop asked for there comes
+// before any change.
+GSErrCode CPlenimetraFunc3::AskToRelease(std::size_t records) const
+{
+  CDlgProgress progress;
+  progress.OpenProgress(kReleaseTitle, false);
+  progress.SetRange(static_cast<int>(records), kReleaseTitle);
+  GSErrCode err = NoError;
+  for (std::size_t k = 0; k < records && err == NoError; ++k)
+    err = StepOrStop(progress, NoError);
   progress.Close();
   return err;
 }
 
-// The figures go first when asked (the story is renumbered), then the
-// record leaves its story and every calculation element.
-GSErrCode CPlenimetraFunc3::ReleaseRecord(CAutoAreaParam& record, bool deleteFigures)
+// The records' stores are emptied first and the figures to delete go in
+// one deletion, which the host takes whole or not at all; a failure of
+// either writes the emptied stores back. Only then do the records leave
+// the document, which cannot fail. A hot-linked element's record lives in
+// the document and leaves with it.
+GSErrCode CPlenimetraFunc3::ReleaseWhole(std::vector<CAutoAreaParam>& records, bool deleteFigures)
 {
+  std::vector<CAutoAreaParam*> emptied;
   GSErrCode err = NoError;
-  if (deleteFigures) {
-    err = record.DoDeleteArea1(m_pParam, nullptr);
-    KeepFirst(err, RenumberStory(record.GetFloor()));
+  for (CAutoAreaParam& record : records) {
+    if (CHotLinkParamArray::IsHotLink(record.GetGuid()))
+      continue;
+    if (err = record.ClearData(m_pParam); err != NoError)
+      break;
+    emptied.push_back(&record);
   }
-  if (CFloorParam* floor = m_pParam->m_FloorParamArray.Search(record.GetFloor()); floor != nullptr)
-    KeepFirst(err, floor->m_AutoAreaParamArray.ReleaseAutoArea(m_pParam, record));
+  if (err == NoError && deleteFigures) {
+    CArea1ObjectPtrArray figures;
+    for (const CAutoAreaParam& record : records)
+      for (const std::shared_ptr<CArea1Object>& figure : record.GetAutoArea(m_pParam))
+        figures.Add(figure);
+    err = m_pParam->DoDeleteArea1Whole(figures);
+  }
+  if (err != NoError) {
+    for (CAutoAreaParam* record : emptied)
+      static_cast<void>(record->Save(m_pParam, record->m_AutoCutType));  // err is the failure reported
+    return err;
+  }
+  for (CAutoAreaParam& record : records)
+    DropRecord(record);
+  return NoError;
+}
+
+// The record leaves its story's list (its kept figures lose their link)
+// and every calculation element.
+void CPlenimetraFunc3::DropRecord(CAutoAreaParam& record)
+{
+  if (CFloorParam* floor = m_pParam->m_FloorParamArray.Search(record.GetFloor()); floor != nullptr) {
+    if (CHotLinkParamArray::IsHotLink(record.GetGuid()))
+      static_cast<void>(record.ClearData(m_pParam));  // the document's own list: nothing to fail
+    floor->m_AutoAreaParamArray.Remove(m_pParam, &record.GetGuid());
+  }
   m_pParam->m_Area2ObjectArray.Remove(&record);
-  return err;
+}
+
+std::vector<short> CPlenimetraFunc3::StoriesOf(const std::vector<CAutoAreaParam>& records)
+{
+  std::vector<short> stories;
+  for (const CAutoAreaParam& record : records)
+    if (std::find(stories.begin(), stories.end(), record.GetFloor()) == stories.end())
+      stories.push_back(record.GetFloor());
+  return stories;
+}
+
+// One alert naming every record kept, with the failure when there was one
+// (a stop asked for has none).
+void CPlenimetraFunc3::ReportNotReleased(const std::vector<CAutoAreaParam>& records, GSErrCode err) const
+{
+  GS::UniString text = kNotReleased;
+  for (const CAutoAreaParam& record : records)
+    text += NotUpdatedLine(record);
+  if (const GS::UniString reason = GSReportText(err); !reason.IsEmpty())
+    text += GS::UniString(u"\n") + reason;
+  GSWriteReport(text);
 }
 
 // ---------------------------------------------------------------------------

@@ -89,6 +89,10 @@ public:
     m_nControlFlags |= kPageControlFlag;
   }
   virtual void OnUpdate(HINT hint) = 0;
+  // Takes what the page's view has selected before the document is read
+  // again and answers how to select it again afterwards, as far as the
+  // re-read still has it; nothing for a page that keeps no selection.
+  virtual std::function<void()> KeepView() { return {}; }
   // The main palette's document, read again where the record was replaced.
   bool RefreshBeforeUserAction(short message, short item) override;
 

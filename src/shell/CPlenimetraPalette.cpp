@@ -2,6 +2,7 @@
 
 #include "CDGDlgCore.h"
 #include "CGSUtil.h"
+#include "CarriedInput.h"
 #include "DlgLayout.h"
 #include "FigureKinds.h"
 #include "GSWriteReport.h"
@@ -340,12 +341,20 @@ void CPlenimetraPalette::ProjectionNotification(API_NotifyEventID event)
   case APINotify_Close:
     ClosePalette();
     break;
+  case APINotify_ChangeProjectDB:
+    // Undo or redo of a step that changed only the record says nothing
+    // else: the palette shows what it left from now on, not only from the
+    // user's next action.
+    if (IsOn() && ReloadIfReplaced())
+      m_bAsRecorded = true;
+    break;
   case APINotify_PreSave:
     // A record an undo put back is the document already.
-    if (IsOn() && !ReloadIfReplaced())
+    if (IsOn() && !ReloadIfReplaced() && !m_bAsRecorded)
       GSWriteReport(m_Param.SaveData());
     break;
   case APINotify_ChangeFloor:
+    m_bAsRecorded = false;
     if (IsOn()) {
       {
         IgnoreSelection ignore(m_bIgnoreSelection);
@@ -372,6 +381,7 @@ GSErrCode CPlenimetraPalette::ElementEventHandlerProc(const API_NotifyElementTyp
       [notification](CPlenimetraPage& page) { static_cast<void>(page.ElementEventHandlerProc(notification)); });
   switch (notification->notifID) {
   case APINotifyElement_BeginEvents:
+    m_bAsRecorded = false;
     m_ElementChangeArray.clear();
     m_bHistoryBatch = false;
     // The batch's changes go onto the document the record holds, not onto
@@ -434,13 +444,59 @@ bool CPlenimetraPalette::ReloadIfReplaced()
 {
   if (!m_Param.IsSeenRecordReplaced())
     return false;
+  std::vector<std::function<void()>> views;
+  ForEachOpenPage([&views](CPlenimetraPage& page) { views.push_back(page.KeepView()); });
   // A record that cannot be read has said why; the document is the empty
   // one then, and nothing was saved over the record.
   static_cast<void>(m_Param.ReloadData());
+  for (const std::function<void()>& view : views)
+    if (view)
+      view();
   return true;
 }
 
-bool CPlenimetraPage::RefreshBeforeUserAction(short /*message*/, short /*item*/) { return m_Palette.ReloadIfReplaced(); }
+// The figure list and the automatic areas know their rows only by records
+// the re-read replaced: an action on them is refused with a word.
+bool CPlenimetraPalette::ReloadBeforeUserAction()
+{
+  m_bAsRecorded = false;
+  return ReloadIfReplaced();
+}
+
+bool CPlenimetraPage::RefreshBeforeUserAction(short /*message*/, short /*item*/)
+{
+  if (!m_Palette.ReloadBeforeUserAction())
+    return false;
+  ReportActionNotCarried(NotCarried::ViewReplaced, GS::UniString());
+  return true;
+}
+
+// The palette's actions work on the whole document or on the pattern
+// shown: a pattern or rounding table chosen is chosen again in the
+// refilled pop-up and the action goes ahead on the re-read document,
+// unless it was aimed at a pattern the re-read no longer shows.
+bool CPlenimetraPalette::RefreshBeforeUserAction(short message, short item)
+{
+  const short dialId = m_PaletteID;
+  const int shownPattern = m_Param.m_CurTreeCode;
+  CarriedInput input;
+  if (message == DG_MSG_CHANGE && (item == kPatterns || item == kRounding))
+    input = CarriedInput::PopUp(dialId, item);
+  else if (message == DG_MSG_CHANGE && item == kTeamSummary)
+    input = CarriedInput::Value(dialId, item);
+  if (!ReloadBeforeUserAction())
+    return false;
+  const bool onShownPattern = item == kRounding || item == kInsert || item == kCopy || item == kDelete;
+  if (onShownPattern && m_Param.m_CurTreeCode != shownPattern) {
+    static_cast<void>(input.PutBack(dialId));
+    ReportActionNotCarried(NotCarried::TargetGone, input.Shown());
+    return true;
+  }
+  if (input.PutBack(dialId))
+    return false;
+  ReportActionNotCarried(NotCarried::TargetGone, input.Shown());
+  return true;
+}
 
 void CPlenimetraPalette::DocumentReplaced()
 {

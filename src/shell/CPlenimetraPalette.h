@@ -77,11 +77,16 @@ public:
   void ClosePalette() override;
 
   bool IsToolPaletteOpened() const { return IsOn(); }
-  // An undo or redo of a step that changed only the project record reaches
-  // the palette by no notification: the document is read again where the
+  // An undo or redo of a step that changed only the project record says
+  // only that the project changed: the document is read again where the
   // record is no longer the one it last read or wrote. True when it was.
+  // An action the user aimed at the view before that is carried out on the
+  // re-read document where the window can tell what it was aimed at, and
+  // refused with a word where it cannot.
   bool ReloadIfReplaced();
-  bool RefreshBeforeUserAction(short /*message*/, short /*item*/) override { return ReloadIfReplaced(); }
+  // The same before a user's action on the palette or a page.
+  bool ReloadBeforeUserAction();
+  bool RefreshBeforeUserAction(short message, short item) override;
   void SendUpdateMessage(HINT hint);
 
   // == Pop-ups, layers and the story ==
@@ -142,6 +147,10 @@ private:
   bool m_bHistoryBatch = false;
   // Whether the document was read again as the batch began.
   bool m_bReloadedForBatch = false;
+  // The document was read again after an undo or redo and nothing acted on
+  // it since: it is the record, and the project's save leaves the record as
+  // the undo or redo put it back.
+  bool m_bAsRecorded = false;
   void InstallNotifications(GSErrCode& err);
   [[nodiscard]] GSErrCode InsertPattern(short dialId, CPlenimetraParam& source, const CAreaTree& node, short layer);
   [[nodiscard]] GSErrCode UpdateAllFigures(bool keepLook);

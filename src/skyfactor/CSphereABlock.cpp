@@ -24,6 +24,7 @@
 namespace {
 
 constexpr double kEnd = KelTol::SkySubdivisionEnd;
+constexpr double kLine = KelTol::SkyAngleLine;
 constexpr double kHeight = KelTol::SkyHeight;
 constexpr double kNearAxis = KelTol::BlockPoint;
 constexpr double kDegreesPerRadian = KelAngle::DegreesPerRadian;
@@ -44,22 +45,23 @@ bool Finite(const CKelCoord3D& p)
 }
 
 // The azimuths of an edge walk from a1 to a2 (degrees): a1, the multiples
-// of s strictly between, a2. Ends closer than kEnd to a multiple take its
-// place. A rising and a falling walk are mirror images.
+// of s strictly between, a2. An end closer than kEnd to a multiple takes its
+// place. A multiple within kLine of an end is not walked: the end stands for
+// it, as it would on the line itself. Walked beside the end, the line's point
+// would be one point with it in the union's pool, and whichever came first
+// would lend the corner its kind: an inserted kind drops the corner from the
+// outline. A rising and a falling walk are mirror images.
 std::vector<double> WalkAngles(double a1, double a2, double s)
 {
-  std::vector<double> out{a1};
   const double d = a2 - a1;
-  if (std::fabs(d) <= kEnd || !(s >= 1) || !std::isfinite(d)) {
-    out.push_back(a2);
-    return out;
-  }
+  if (std::fabs(d) <= kEnd || !(s >= 1) || !std::isfinite(d))
+    return {a1, a2};
   const double dir = d > 0 ? 1 : -1;
-  const double k = d > 0 ? std::ceil(a1 / s) : std::floor(a1 / s);
-  double a = k * s;
-  if (std::fabs(a - a1) <= kEnd)
-    out.pop_back();
-  for (; dir * (a2 - a) > kEnd; a += dir * s)
+  double a = (d > 0 ? std::ceil(a1 / s) : std::floor(a1 / s)) * s;
+  std::vector<double> out{std::fabs(a - a1) <= kEnd ? a : a1};
+  if (std::fabs(a - a1) <= kLine)
+    a += dir * s;
+  for (; dir * (a2 - a) > kLine; a += dir * s)
     out.push_back(a);
   out.push_back(a2);
   return out;
@@ -219,6 +221,13 @@ std::vector<CSphereAWork> CSphereA::InsertAnglePointExpand0(int side, const CSph
       if (std::fabs(a - a1) > kEnd && std::fabs(a - a2) > kEnd)
         AddAngle(list, a, rising);
     }
+  }
+  // An edge seen edge-on crosses its own azimuth anywhere: its ends stand
+  // for it, as in the plain walk.
+  if (std::fabs(a2 - a1) <= kEnd) {
+    list.front().m_Coord = CKelCoord3DEx(PlanOf(c1).m_x, PlanOf(c1).m_y, 0, 0);
+    list.back().m_Coord = CKelCoord3DEx(PlanOf(c2).m_x, PlanOf(c2).m_y, 0, 0);
+    return list;
   }
   for (CSphereAWork& w : list)
     w.m_Coord = OnSegment(*this, side, PlanOf(c1), PlanOf(c2), w.m_AD);

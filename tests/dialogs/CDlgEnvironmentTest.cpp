@@ -7,6 +7,7 @@
 
 #include "GetAppDataPath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -180,6 +181,43 @@ TEST_F(EnvDialogTest, AnExportedFileImportsWithItsValuesOnEveryPageAndExportsToT
     user.Click(4);
   });
   EXPECT_EQ(Contents("b.dat"), bytes);
+}
+
+// The file is named through the default code: a name it cannot hold, or
+// reads back as another character, would land on the file its stand-in
+// names. Export is refused like import, naming the character, and the
+// folder stays exactly as it was.
+TEST_F(EnvDialogTest, AnExportToAFileNameTheDefaultCodeCannotHoldIsRefused)
+{
+  const char* const others[] = {"設定?.dat", "設定～.dat", "設定－.dat"};
+  for (const char* other : others)
+    Put(other, "another file the user keeps");
+  const auto folderContents = [this] {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      const std::string name = entry.path().filename().string();
+      files.emplace_back(name, Contents(name.c_str()));
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  };
+  const auto before = folderContents();
+  const std::pair<const char16_t*, const char16_t*> names[] = {
+      {u"é", u"(U+00E9)"}, {u"丂", u"(U+4E02)"}, {u"😀", u"(U+1F600)"}, {u"〜", u"(U+301C)"}, {u"−", u"(U+2212)"}};
+  for (const auto& [character, codePoint] : names) {
+    const GS::UniString path = PathOf("設定") + character + u".dat";
+    const GS::UniString refusal = GS::UniString(u"使用できない文字「") + character + u"」" + codePoint + u"が含まれています";
+    CDlgEnvironment dialog(&doc);
+    host.QueueFileChoice(IO::Location(path));
+    const std::size_t alerts = host.Alerts().size();
+    Run(dialog, [&](DialogUser& user, CDlgEnvironment&) {
+      user.TabPage(kTabs, kGeneral).SetDouble(15, 0.4);
+      user.Click(4);
+    });
+    ASSERT_EQ(host.Alerts().size(), alerts + 1) << path.ToStdString(CC_UTF8);
+    EXPECT_EQ(host.Alerts().back().largeText, refusal);
+    EXPECT_EQ(folderContents(), before) << path.ToStdString(CC_UTF8);
+  }
 }
 
 TEST_F(EnvDialogTest, ASettingsFileInTheUserFolderStartsTheNextProject)

@@ -9,6 +9,7 @@
 #include "host_debug.h"
 
 #include <cstdio>
+#include <fstream>
 #include <random>
 #include <set>
 
@@ -194,6 +195,36 @@ TEST_F(RecordTest, WithoutRecordOrPatternFileTheDefaultPatternIsTwoUndefinedFold
   for (int code : {pattern.m_AreaCode, pattern.m_Child.front().m_AreaCode})
     EXPECT_EQ(doc.GetAreaObject(code)->m_Name.m_DefaultName, GS::UniString(u"未定義"));
   EXPECT_EQ(doc.m_FloorParamArray.size(), 3u);  // one floor per story
+}
+
+// The pattern file beside the add-on starts a new project; one that is
+// there and cannot be read is said, not silently replaced by 未定義.
+TEST_F(RecordTest, ADefaultPatternFileThatCannotBeReadIsReportedBeforeTheUndefinedPatternIsTaken)
+{
+  const GS::UniString path =
+      GS::UniString(GetExecFolder().c_str(), CC_UTF8) + GS::UniString(CAreaTree::kDefaultPatternFileName);
+  const std::filesystem::path file = pln::host::ToFsPath(IO::Location(path));
+  const std::string rest = "\t1\t2\t2\t2\t2\n\x96\x7b\x8a\xd9\t2\t1\t2\t2\t2\t2\t2\n";
+  const std::pair<const char*, const char16_t*> cases[] = {
+      {"\x8c\x9a\x95\xa8", u"建物"},  // 建物 in Shift-JIS
+      {"\x8c\x9a\x80", u"未定義"},    // no character has the byte 0x80
+      {"\x8c\x9a\x95", u"未定義"},    // a lead byte with nothing after it
+  };
+  for (const auto& [name, top] : cases) {
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << name << rest;
+    const std::size_t alerts = host.Alerts().size();
+    const auto loaded = Load();
+    const bool read = GS::UniString(top) != GS::UniString(u"未定義");
+    ASSERT_EQ(loaded->m_AreaTree2.m_Child.size(), 1u);
+    EXPECT_EQ(loaded->GetAreaObject(loaded->m_AreaTree2.m_Child.front().m_AreaCode)->m_Name.m_DefaultName,
+              GS::UniString(top));
+    ASSERT_EQ(host.Alerts().size(), alerts + (read ? 0 : 1)) << GS::UniString(top).ToStdString(CC_UTF8);
+    if (!read) {
+      EXPECT_EQ(host.Alerts().back().largeText, path + u"が読み込めません");
+    }
+  }
+  std::filesystem::remove(file);
 }
 
 TEST_F(RecordTest, TheLoaderDumpsTheWorkingTreeAndEverySettingsPatternToTheDebugOutput)

@@ -56,6 +56,8 @@ public:
     return CArea1Object::GetEquation(param, allBreaks, m_Terms, static_cast<int>(width));
   }
   long long GetOrgArea(const CPlenimetraParam*) const override { return m_Raw; }
+  // The shape measures what the raw area says.
+  double GetShapeArea() const override { return static_cast<double>(m_Raw) / 100000000.0; }
 
   long long m_Raw;
   std::vector<GS::UniString> m_Terms{u"1.00", u"×2.00"};

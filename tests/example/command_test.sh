@@ -54,6 +54,13 @@ start_held() {  # start_held VARIABLE FOLDER
   fail "the run was never held: $(cat "$scratch/stderr")"
 }
 
+# The held run let go; its exit code in rc.
+release_held() {
+  touch "$scratch/go"
+  wait "$pid"
+  rc=$?
+}
+
 # A run held while it writes the pictures, then stopped by a signal:
 # interrupt_held NAME NUMBER FOLDER; it must exit with 128 + NUMBER.
 interrupt_held() {
@@ -62,6 +69,20 @@ interrupt_held() {
   wait "$pid"
   rc=$?
   [ "$rc" = $((128 + $2)) ] || fail "exit $rc after SIG$1"
+}
+
+# Root acts as another user, nobody, where nobody can reach the program.
+nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+can_be_nobody() { [ "$(id -u)" = 0 ] && "${nobody[@]}" test -x "$exe" && "${nobody[@]}" test -x "$scratch"; }
+
+# The one new folder beside FOLDER while a run is held.
+new_folder() { find "$(dirname "$1")" -maxdepth 1 -name ".$(basename "$1").new-*"; }
+
+# The listed files are exactly those in the folder.
+whole_result() {
+  (cd "$1" && find . -type f ! -name .two_storey_house-files | sed 's|^\./||' | sort) >"$scratch/found"
+  grep -v '^#' "$1/.two_storey_house-files" | sort >"$scratch/listed"
+  cmp -s "$scratch/found" "$scratch/listed" || fail "$1 does not hold exactly the files it lists"
 }
 
 # A previous good result to start from.
@@ -171,9 +192,7 @@ interrupted)
   start_held TWO_STOREY_HOUSE_PAUSE_SWAP "$out"
   kill -INT "$pid"
   sleep 0.2
-  touch "$scratch/go"
-  wait "$pid"
-  rc=$?
+  release_held
   [ "$rc" = 130 ] || fail "exit $rc after SIGINT at the swap"
   grep -qx "example interrupted by signal 2; the new result is in place in $out" "$scratch/stderr" ||
     fail "message at the swap: $(cat "$scratch/stderr")"
@@ -197,9 +216,7 @@ outside_link)
   echo "link/important.db" >>"$out/.two_storey_house-files"
   mv "$out/worksheets" "$scratch/moved"
   ln -s "$scratch/decoys" "$out/worksheets"
-  touch "$scratch/go"
-  wait "$pid"
-  rc=$?
+  release_held
   [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
   [ "$(cat "$scratch/precious/important.db" 2>/dev/null)" = "keep me" ] || fail "a file outside the folder was deleted"
   [ "$decoys" = "$(state "$scratch/decoys")" ] || fail "a folder outside was changed through a planted link"
@@ -243,8 +260,7 @@ read_only)
   lock=(chmod -R a-w "$out")
   unlock=(chmod -R u+w "$out")
   if [ "$(id -u)" = 0 ]; then
-    nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-    if "${nobody[@]}" test -x "$exe" && "${nobody[@]}" test -x "$scratch"; then
+    if can_be_nobody; then
       chown -R 65534:65534 "$scratch"
       as=("${nobody[@]}")
     elif chattr +i "$out" 2>/dev/null && chattr -i "$out"; then
@@ -313,6 +329,10 @@ folder_names)
   done
   rc=$(run $'bad\xff\xfename')
   grep -q "is not UTF-8" "$scratch/stderr" || fail "the name is not said to be not UTF-8: $(cat "$scratch/stderr")"
+  # A folder above that is not UTF-8 is named, not the folder's own name.
+  rc=$(run $'p\xffq/out')
+  grep -q "in the name of a folder above it, \"p�q\"" "$scratch/stderr" && ! grep -q "folder name" "$scratch/stderr" ||
+    fail "a parent not UTF-8 is put down to the name: $(cat "$scratch/stderr")"
   # A loop of links and a link to nothing are refused in the command's
   # words; the link's target is not made.
   ln -s loop loop
@@ -374,6 +394,10 @@ full_device)
   [ "$rc" = 1 ] || fail "exit $rc for a mount point"
   grep -qx "example failed: \"$mnt\" is a mount point, which the run cannot replace as a whole; nothing was changed. Choose a folder inside it." \
     "$scratch/stderr" || fail "message for a mount point: $(cat "$scratch/stderr")"
+  # A reader that goes away is the cause, however little room is left.
+  "$exe" "$mnt/piped" 2>"$scratch/stderr" | head -n 1 >/dev/null
+  [ "$(tail -1 "$scratch/stderr")" = "example failed: cannot write to the standard output: Broken pipe; nothing was written to $mnt/piped" ] ||
+    fail "a closed output on a nearly full device: $(cat "$scratch/stderr")"
   rc=$(run "$mnt/new/out")
   [ "$rc" = 1 ] || fail "exit $rc on a full device"
   [ "$(tail -1 "$scratch/stderr")" = "example failed: no space left on the device that holds $mnt/new; nothing was written to $mnt/new/out" ] ||
@@ -405,6 +429,227 @@ immutable_old_file)
   [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
   grep -qx "note: $kept (the previous result, moved aside at the swap) was kept, with what the run left alone there: $csv (cannot be removed: Operation not permitted)" \
     "$scratch/stderr" || fail "the note: $(cat "$scratch/stderr")"
+  ;;
+unsafe_place)
+  # Refused at once, in one line, with nothing made: a place every user may
+  # write in, a name the stand-in host would split at its backslash, and a
+  # list that is no file (a named pipe would block the run, a link to
+  # /dev/zero fill its memory). A sticky place of root's is fine.
+  mkdir -p "$scratch/open" "$scratch/sticky" "$scratch/here"
+  chmod 777 "$scratch/open"
+  chmod 1777 "$scratch/sticky"
+  rc=$(run "$scratch/open/out")
+  [ "$rc" = 1 ] && grep -q "^example failed: \"$scratch/open\", which holds the folder, may be written by every user" \
+    "$scratch/stderr" || fail "a place every user may write in ($rc): $(cat "$scratch/stderr")"
+  [ -z "$(ls -A "$scratch/open")" ] || fail "the open place got $(ls -A "$scratch/open")"
+  rc=$(cd "$scratch/here" && run 'a\b')
+  [ "$rc" = 1 ] && grep -q "holds a backslash" "$scratch/stderr" || fail "a backslash ($rc): $(cat "$scratch/stderr")"
+  [ -z "$(ls -A "$scratch/here")" ] || fail "a backslash made $(ls -A "$scratch/here")"
+  out=$scratch/out
+  previous "$out"
+  list=$out/.two_storey_house-files
+  for kind in "named pipe" "symbolic link" "big"; do
+    rm -f "$list"
+    case $kind in
+      "named pipe") mkfifo "$list" ;;
+      "symbolic link") ln -s /dev/zero "$list" ;;
+      big) head -c 100000 /dev/zero | tr '\0' '#' >"$list" ;;
+    esac
+    "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr" &
+    pid=$!
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "a list that is a $kind holds the run"; }
+    wait "$pid"
+    rc=$?
+    [ "$kind" = big ] && kind="100000 bytes long" || kind="$kind instead of a file"
+    [ "$rc" = 1 ] && [ "$(wc -l <"$scratch/stderr")" = 1 ] && grep -q "the list of the files a run wrote, is a\?n\? \?$kind" \
+      "$scratch/stderr" || fail "a list that is $kind ($rc): $(cat "$scratch/stderr")"
+  done
+  no_leftovers "$out"
+  rc=$(run "$scratch/sticky/out")
+  [ "$rc" = 0 ] || fail "a sticky place of root's is refused ($rc): $(cat "$scratch/stderr")"
+  ;;
+foreign_place)
+  # Another user's place is refused; root's run into another user's folder
+  # keeps the new folder root's and private until it is complete, so that
+  # user cannot plant a link in it, and gives the folder back to its owner.
+  [ "$(id -u)" = 0 ] || skip "needs root to give folders to another user"
+  mkdir -p "$scratch/theirs" "$scratch/rootonly"
+  chown 65534 "$scratch/theirs"
+  for mode in 755 1777; do
+    chmod "$mode" "$scratch/theirs"
+    rc=$(run "$scratch/theirs/out")
+    [ "$rc" = 1 ] && grep -q "\"$scratch/theirs\", which holds the folder, belongs to $(id -nu 65534), who could" \
+      "$scratch/stderr" || fail "another user's place, mode $mode ($rc): $(cat "$scratch/stderr")"
+    [ -z "$(ls -A "$scratch/theirs")" ] || fail "another user's place got $(ls -A "$scratch/theirs")"
+  done
+  echo "root's" >"$scratch/rootonly/keep"
+  chmod 700 "$scratch/rootonly"
+  out=$scratch/out
+  previous "$out"
+  chown -R 65534:65534 "$out"
+  chmod 2750 "$out"
+  start_held TWO_STOREY_HOUSE_PAUSE "$out"
+  new=$(new_folder "$out")
+  [ "$(stat -c '%U %a' "$new")" = "root 2700" ] || fail "the new folder is $(stat -c '%U %a' "$new") while it is written"
+  "${nobody[@]}" bash -c "mv '$new/worksheets' '$new/w' && ln -s '$scratch/rootonly' '$new/worksheets'" 2>/dev/null &&
+    fail "another user changed the new folder"
+  release_held
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  [ "$(stat -c '%u %g %a' "$out")" = "65534 65534 2750" ] || fail "the folder came back as $(stat -c '%U %G %a' "$out")"
+  [ "$(ls -A "$scratch/rootonly")" = keep ] && [ "$(cat "$scratch/rootonly/keep")" = "root's" ] ||
+    fail "root's folder was changed"
+  # A user's run into root's folder open to all: it cannot keep the owner,
+  # and says so.
+  can_be_nobody || skip "nobody cannot reach $exe (the rest passed)"
+  mkdir -p "$scratch/mine"
+  chown 65534 "$scratch/mine"
+  previous "$scratch/mine/out"
+  chmod -R a+rwX "$scratch/mine/out"
+  "${nobody[@]}" "$exe" "$scratch/mine/out" >"$scratch/stdout" 2>"$scratch/stderr"
+  rc=$?
+  [ "$rc" = 0 ] || fail "nobody's run exits $rc: $(cat "$scratch/stderr")"
+  grep -qx "note: \"$scratch/mine/out\" could not keep its owner root and is now $(id -nu 65534)'s: Operation not permitted" \
+    "$scratch/stderr" || fail "the owner lost is not said: $(cat "$scratch/stderr")"
+  ;;
+unreadable)
+  # What the run may not read is named with the reason, before anything is
+  # made: the list, and a folder of mode 300 (as another user: root reads
+  # all).
+  can_be_nobody || skip "needs root and a program nobody can reach, to run as another user"
+  out=$scratch/out
+  previous "$out"
+  chown -R 65534:65534 "$scratch"
+  chmod 000 "$out/.two_storey_house-files"
+  "${nobody[@]}" "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr"
+  [ $? = 1 ] && grep -qx "example failed: cannot read \"$out/.two_storey_house-files\", the list of the files a run wrote: Permission denied; nothing was changed" \
+    "$scratch/stderr" || fail "an unreadable list: $(cat "$scratch/stderr")"
+  chmod 644 "$out/.two_storey_house-files"
+  for folder in "$out/worksheets" "$out"; do
+    chmod 300 "$folder"
+    "${nobody[@]}" "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr"
+    [ $? = 1 ] && grep -qx "example failed: cannot read the folder \"$folder\": Permission denied; nothing was changed" \
+      "$scratch/stderr" || fail "a folder of mode 300: $(cat "$scratch/stderr")"
+    chmod 755 "$folder"
+  done
+  no_leftovers "$out"
+  ;;
+descriptors)
+  # The run works in the folders it opened. Its new folder replaced by a
+  # link to another folder: nothing there is touched, and the previous
+  # result stays. The folder holding FOLDER moved and replaced by a link:
+  # the run completes where it started, and says so.
+  mkdir -p "$scratch/p" "$scratch/victim/scratch" "$scratch/victim/worksheets" "$scratch/elsewhere"
+  echo "keep me" >"$scratch/victim/scratch/important.db"
+  echo mine >"$scratch/victim/worksheets/床面積 2階.svg"
+  chmod 750 "$scratch/victim"
+  victim=$(state "$scratch/victim")
+  out=$scratch/p/out
+  previous "$out"
+  before=$(state "$out")
+  start_held TWO_STOREY_HOUSE_PAUSE "$out"
+  new=$(new_folder "$out")
+  mv "$new" "$scratch/moved"
+  ln -s "$scratch/victim" "$new"
+  release_held
+  [ "$rc" = 1 ] && grep -q "was moved or replaced during the run, so the new result was not put in place" "$scratch/stderr" ||
+    fail "a new folder replaced by a link ($rc): $(cat "$scratch/stderr")"
+  [ "$victim" = "$(state "$scratch/victim")" ] && [ "$(stat -c %a "$scratch/victim")" = 750 ] ||
+    fail "the folder the link points to was changed"
+  [ ! -L "$out" ] && [ "$before" = "$(state "$out")" ] || fail "the previous result changed"
+  rm -rf "$new" "$scratch/moved"
+  start_held TWO_STOREY_HOUSE_PAUSE "$out"
+  mv "$scratch/p" "$scratch/p.moved"
+  ln -s "$scratch/elsewhere" "$scratch/p"
+  release_held
+  [ "$rc" = 0 ] || fail "exit $rc after the folder above moved: $(cat "$scratch/stderr")"
+  [ -z "$(ls -A "$scratch/elsewhere")" ] || fail "the run wrote where the link points: $(ls -A "$scratch/elsewhere")"
+  whole_result "$scratch/p.moved/out"
+  grep -q "^note: the folder \"$scratch/p\" was moved or replaced during the run" "$scratch/stderr" ||
+    fail "the move is not said: $(cat "$scratch/stderr")"
+  ;;
+two_runs)
+  # A second run into the same folder waits for the first, says so, and
+  # both end with a whole result and nothing beside it.
+  out=$scratch/out
+  previous "$out"
+  start_held TWO_STOREY_HOUSE_PAUSE "$out"
+  first=$pid
+  "$exe" "$out" >"$scratch/stdout2" 2>"$scratch/stderr2" &
+  second=$!
+  for _ in $(seq 100); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
+  grep -qx "waiting for another run into $out to end" "$scratch/stderr2" || fail "the second run: $(cat "$scratch/stderr2")"
+  touch "$scratch/go"
+  wait "$first" || fail "the first run failed: $(cat "$scratch/stderr")"
+  wait "$second" || fail "the second run failed: $(cat "$scratch/stderr2")"
+  [ "$(grep -vc '^waiting' "$scratch/stderr" "$scratch/stderr2" | cut -d: -f2 | tr '\n' ' ')" = "0 0 " ] ||
+    fail "notes: $(cat "$scratch/stderr" "$scratch/stderr2")"
+  whole_result "$out"
+  no_leftovers "$out"
+  ;;
+leftovers)
+  # A killed run's new folder is removed by the next run, which says so; a
+  # folder beside FOLDER that holds a result is named and kept. Pictures
+  # the user removed leave no empty folder behind.
+  out=$scratch/out
+  previous "$out"
+  start_held TWO_STOREY_HOUSE_PAUSE_SWAP "$out"
+  kill -KILL "$pid"
+  { wait "$pid"; } 2>/dev/null
+  killed=$(new_folder "$out")
+  [ -d "$killed" ] || fail "the killed run left nothing to start from"
+  mkdir "$scratch/.out.new-1"
+  echo "kept" >"$scratch/.out.new-1/.two_storey_house-files"
+  rm "$out"/worksheets/*
+  rc=$(run "$out")
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  grep -qx "note: removed \"$killed\", the unfinished new folder of an earlier run that did not end" "$scratch/stderr" &&
+    grep -qx "note: \"$scratch/.out.new-1\", left beside the folder by an earlier run that did not end, holds a result; it was left as it is" \
+      "$scratch/stderr" && [ "$(grep -c . "$scratch/stderr")" = 2 ] || fail "notes: $(cat "$scratch/stderr")"
+  [ "$(new_folder "$out")" = "$scratch/.out.new-1" ] || fail "beside the folder: $(new_folder "$out")"
+  whole_result "$out"
+  ;;
+reused_pid)
+  # A run whose process id is that of a killed run's kept folder (a new
+  # process-id namespace starts at 1, as containers do) is not refused.
+  [ "$(id -u)" = 0 ] || skip "needs root for a process-id namespace"
+  unshare --pid --fork true 2>/dev/null || skip "cannot make a process-id namespace here"
+  out=$scratch/out
+  previous "$out"
+  for n in 1 2 3; do
+    mkdir "$scratch/.out.new-$n"
+    echo "kept" >"$scratch/.out.new-$n/.two_storey_house-files"
+  done
+  unshare --pid --fork "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr"
+  rc=$?
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  [ "$(new_folder "$out" | wc -l)" = 3 ] || fail "beside the folder: $(new_folder "$out")"
+  ;;
+owner_acl)
+  # The folder keeps its access control list, and a chmod made during the
+  # run is kept, not undone.
+  command -v python3 >/dev/null || skip "python3 is needed to set an access control list"
+  acl() {  # acl FOLDER [set]: the access ACL's bytes in hex, or set one that lets nobody in
+    python3 - "$@" <<'PY'
+import os, struct, sys
+name = "system.posix_acl_access"
+if len(sys.argv) > 2:
+    entries = [(1, 7, -1), (2, 7, 65534), (4, 5, -1), (0x10, 7, -1), (0x20, 0, -1)]
+    os.setxattr(sys.argv[1], name, struct.pack("<I", 2) + b"".join(struct.pack("<HHi", *e) for e in entries))
+print(os.getxattr(sys.argv[1], name).hex())
+PY
+  }
+  out=$scratch/out
+  previous "$out"
+  chmod 770 "$out"
+  acl "$out" set >/dev/null 2>&1 || skip "this file system keeps no access control lists"
+  start_held TWO_STOREY_HOUSE_PAUSE "$out"
+  chmod 750 "$out"
+  expected=$(acl "$out")
+  release_held
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  [ "$(stat -c %a "$out")" = 750 ] || fail "the mode set during the run came back as $(stat -c %a "$out")"
+  [ "$(acl "$out" 2>/dev/null)" = "$expected" ] || fail "the access control list was lost"
   ;;
 *)
   fail "no such case"

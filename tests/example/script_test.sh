@@ -36,6 +36,9 @@ cat >"$scratch/bin/cmake" <<'EOF'
 if [ "$1" = --build ]; then
   echo build >>"$STUB_LOG"
   if [ -n "${STUB_FAIL:-}" ]; then echo "stub: the compiler failed" >&2; exit 1; fi
+  if [ -n "${STUB_CHATTY:-}" ]; then  # as a build's progress lines, failing once no one reads them
+    for i in $(seq 200); do echo "[$i/200] compiling" || exit 1; done
+  fi
   mkdir -p "$2/examples/two_storey_house"
   ln -sf "$EXAMPLE_EXE" "$2/examples/two_storey_house/two_storey_house"
   if [ "$STUB_HOLD" = build ]; then echo $$ >"$STUB_PID"; exec sleep 30; fi
@@ -51,6 +54,15 @@ cleanup() {
   [ ! -s "$STUB_PID" ] || kill -KILL "$(cat "$STUB_PID")" 2>/dev/null
 }
 trap cleanup EXIT
+
+# A field of the process's status line after its name: 1 its state, 3 its
+# process group.
+field() {
+  local line
+  read -r line 2>/dev/null <"/proc/$1/stat" || return
+  line=${line##*) }
+  cut -d' ' -f"$2" <<<"$line"
+}
 
 alive() { [ -e "/proc/$1" ] && ! grep -q '^[0-9]* ([^)]*) Z' "/proc/$1/stat" 2>/dev/null; }
 
@@ -156,6 +168,58 @@ interrupted)
   grep -qx "example interrupted by signal 2; nothing was written to $scratch/new" "$scratch/stderr" ||
     fail "message for a new folder: $(cat "$scratch/stderr")"
   [ ! -e "$scratch/new" ] || fail "a folder was made"
+  ;;
+refusals)
+  # What the program would refuse without writing is refused before the
+  # packages are checked or anything is built, in one line.
+  mkdir -p "$scratch/open" "$scratch/out"
+  chmod 777 "$scratch/open"
+  mkfifo "$scratch/out/.two_storey_house-files"
+  for wrong in "open/out:may be written by every user" 'a\b:holds a backslash' "out:is a named pipe instead of a file"; do
+    rm -f "$STUB_LOG"
+    rc=$(cd "$scratch" && timeout 20 "$scratch/repo/scripts/example" "${wrong%%:*}" 2>&1 >/dev/null)
+    [ "$(echo "$rc" | wc -l)" = 1 ] && echo "$rc" | grep -q "^example failed: .*${wrong#*:}" ||
+      fail "${wrong%%:*}: $rc"
+    [ ! -e "$STUB_LOG" ] || fail "${wrong%%:*}: steps ran: $(cat "$STUB_LOG")"
+  done
+  [ -z "$(ls -A "$scratch/open")" ] || fail "a refused run made $(ls -A "$scratch/open")"
+  # A name ending in a newline is not the folder without it.
+  export STUB_HOLD=packages
+  rm -f "$STUB_PID"
+  start "$scratch/out"$'\n'
+  for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
+  kill -INT -- "-$running"
+  for _ in $(seq 100); do alive "$running" || break; sleep 0.05; done
+  wait "$running"
+  running=
+  [ "$(cat "$scratch/stderr")" = "example interrupted by signal 2; nothing was written to \$'$scratch/out\\n'" ] ||
+    fail "a name ending in a newline: $(cat "$scratch/stderr")"
+  # A reader that stops after two lines: the build's lines are not on the
+  # standard output, and the failure is the closed output's.
+  export STUB_HOLD='' STUB_CHATTY=1
+  (cd "$scratch" && "$scratch/repo/scripts/example" new 2>"$scratch/stderr" | head -n 2 >"$scratch/stdout")
+  [ "$(tail -1 "$scratch/stderr")" = "example failed: cannot write to the standard output: Broken pipe; nothing was written to $scratch/new" ] ||
+    fail "a reader that stops: $(cat "$scratch/stderr")"
+  grep -q "^1\. " "$scratch/stdout" || fail "the first lines are not the program's: $(cat "$scratch/stdout")"
+  ;;
+process_group)
+  # The build runs in the command's process group: Ctrl-Z stops it with the
+  # command, and a SIGKILL to the group (a job runner's, timeout -s KILL)
+  # ends it and frees the build lock.
+  export STUB_HOLD=build
+  start "$scratch/out"
+  for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
+  held=$(cat "$STUB_PID")
+  [ "$(field "$held" 3)" = "$running" ] || fail "the build is not in the command's process group"
+  kill -TSTP -- "-$running"
+  for _ in $(seq 40); do [ "$(field "$held" 1)" = T ] && break; sleep 0.05; done
+  [ "$(field "$held" 1)" = T ] || fail "Ctrl-Z did not stop the build"
+  kill -KILL -- "-$running"
+  for _ in $(seq 40); do alive "$held" || break; sleep 0.05; done
+  alive "$held" && fail "the build outlived a SIGKILL to the command's group"
+  wait "$running" 2>/dev/null
+  running=
+  flock -n "$scratch/repo/build/example" true || fail "the build lock is still held"
   ;;
 *)
   fail "no such case"

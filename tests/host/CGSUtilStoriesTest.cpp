@@ -1,5 +1,5 @@
 // Story queries: indexes clamped to the stories there are, fallbacks when
-// the story list can't be read, names through the default 8-bit code.
+// the story list can't be read, names as the host keeps them.
 
 #include "CGSUtil.h"
 #include "HostTestSupport.h"
@@ -50,7 +50,7 @@ TEST_F(CGSUtilStoriesTest, FailedReadsGiveTheFallbacks)
   EXPECT_TRUE(levels.empty());
 }
 
-TEST_F(CGSUtilStoriesTest, ActiveStoryFollowsTheStoryCommandsAndNamesPassThroughTheDefaultCode)
+TEST_F(CGSUtilStoriesTest, ActiveStoryFollowsTheStoryCommandsAndNamesComeAsTheHostKeepsThem)
 {
   EXPECT_EQ(CGSUtil::GetActStory(), 0);
   ASSERT_EQ(CGSUtil::SetActStory(2), NoError);
@@ -64,9 +64,9 @@ TEST_F(CGSUtilStoriesTest, ActiveStoryFollowsTheStoryCommandsAndNamesPassThrough
   EXPECT_EQ(CGSUtil::GetFlrName(50), GS::UniString(u"RF"));
   ASSERT_EQ(host.AddStory(3, 9.0, GS::UniString(u"屋上")), NoError);
   EXPECT_EQ(CGSUtil::GetFlrName(3), GS::UniString(u"屋上"));
-  // A character Shift-JIS cannot hold does not survive the round trip.
+  // A character Shift-JIS cannot hold is kept for its writers to refuse.
   ASSERT_EQ(host.AddStory(4, 12.0, GS::UniString(u"A\u00e9")), NoError);
-  EXPECT_EQ(CGSUtil::GetFlrName(4), GS::UniString(u"A?"));
+  EXPECT_EQ(CGSUtil::GetFlrName(4), GS::UniString(u"A\u00e9"));
 }
 
 }  // namespace

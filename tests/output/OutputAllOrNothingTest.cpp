@@ -5,7 +5,10 @@
 #include "CDlgOutputToWorksheet.h"
 #include "OutputCommand.h"
 #include "OutputTestSupport.h"
+#include "CGSUtil.h"
+#include "COutputWorksheets.h"
 #include "host_errors.h"
+#include "host_model.h"
 
 #include <algorithm>
 #include <map>
@@ -129,6 +132,56 @@ TEST_F(OutputAllOrNothingTest, AHostFailureAnywhereIsShownOnceAndLeavesEveryShee
       EXPECT_TRUE(State() == before) << call << " #" << k;
     }
   }
+}
+
+// The summaries write the story names in the default code. A name it
+// cannot hold, or reads back as another character, refuses the output
+// before any sheet is touched, naming the story and the character; left
+// out of the summaries, the story's sheet keeps its name as it is.
+TEST_F(OutputAllOrNothingTest, AStoryNameTheSummaryCannotHoldRefusesTheOutputNamingTheStory)
+{
+  ASSERT_EQ(Output(), NoError);
+  const Sheets before = State();
+  pln::host::Story& story = *std::find_if(pln::host::TheModel().stories.begin(), pln::host::TheModel().stories.end(),
+                                          [](const pln::host::Story& s) { return s.index == 1; });
+  const std::pair<const char16_t*, const char16_t*> characters[] = {
+      {u"é", u"(U+00E9)"}, {u"丂", u"(U+4E02)"}, {u"😀", u"(U+1F600)"}, {u"〜", u"(U+301C)"}, {u"−", u"(U+2212)"}};
+  for (const auto& [character, codePoint] : characters) {
+    const GS::UniString name = GS::UniString(u"2F") + character;
+    story.name = name;
+    doc().m_FloorParamArray[1].m_FloorName = CGSUtil::GetFlrName(1);  // as the next load reads it
+    const std::size_t alerts = host.Alerts().size();
+    EXPECT_EQ(Output(), APIERR_CANCEL) << U8(name);
+    ASSERT_EQ(host.Alerts().size(), alerts + 1) << U8(name);
+    EXPECT_EQ(host.Alerts().back().largeText, GS::UniString(u"フロア名「") + name + u"」を出力できません。使用できない文字「" +
+                                                  character + u"」" + codePoint + u"が含まれています");
+    EXPECT_TRUE(State() == before) << U8(name);
+    EXPECT_FALSE(host.WorksheetNamed(GS::UniString(u"パターン ") + name).has_value()) << U8(name);
+  }
+  doc().m_TotalExcludeCodes.Add(PatternDoc::kTopCode);
+  const std::size_t alerts = host.Alerts().size();
+  EXPECT_EQ(Output(), NoError);
+  EXPECT_EQ(host.Alerts().size(), alerts);
+  EXPECT_TRUE(host.WorksheetNamed(GS::UniString(u"パターン 2F−")).has_value());
+}
+
+// The summary writes its texts in the default code and checks each: a text
+// it cannot hold (here a name the record would have refused, so the
+// command, which saves first, never gets this far) is not written with a
+// stand-in character; the output is refused once, naming the character,
+// and every sheet stays as it was.
+TEST_F(OutputAllOrNothingTest, ASummaryTextTheDefaultCodeCannotHoldIsRefusedOnceAndUndoesTheOutput)
+{
+  ASSERT_EQ(Output(), NoError);
+  const Sheets before = State();
+  for (CArea2Object& element : doc().m_Area2ObjectArray)
+    element.m_Name.m_DefaultName = u"居室€";
+  const std::size_t alerts = host.Alerts().size();
+  COutputWorksheets sheets;
+  EXPECT_EQ(sheets.Run(doc()), APIERR_CANCEL);
+  ASSERT_EQ(host.Alerts().size(), alerts + 1);
+  EXPECT_EQ(host.Alerts().back().largeText, GS::UniString(u"使用できない文字「€」(U+20AC)が含まれています"));
+  EXPECT_TRUE(State() == before);
 }
 
 }  // namespace

@@ -210,15 +210,44 @@ TEST_F(WorksheetFloorTest, FiguresOffThePatternLayerAreNotCopiedButStepTheProgre
   progress.Close();
 }
 
-TEST_F(WorksheetFloorTest, CopiesAtNegativeCoordinatesStartTheTablesAtTheOrigin)
+TEST_F(WorksheetFloorTest, CopiesAtNegativeCoordinatesStartTheTablesAtTheirOwnCorner)
 {
-  Figure(0, {-8, -7});
+  Figure(0, {-3e5 - 8, -7});
   CDlgProgress progress;
   CKelCoord2D point;
   ASSERT_EQ(CWorksheetFloor(&doc()).DrawArea1Element(&doc().m_FloorParamArray[0], progress, point), NoError);
+  EXPECT_EQ(point.m_x, -3e5 - 6);
+  EXPECT_EQ(point.m_y, -6.0);
+  // Across the axes the largest x and y come from different copies.
+  Figure(0, {5, -20});
+  point = CKelCoord2D();
+  ASSERT_EQ(CWorksheetFloor(&doc()).DrawArea1Element(&doc().m_FloorParamArray[0], progress, point), NoError);
   progress.Close();
-  EXPECT_EQ(point.m_x, 0.0);
-  EXPECT_EQ(point.m_y, 0.0);
+  EXPECT_EQ(point.m_x, 7.0);
+  EXPECT_EQ(point.m_y, -6.0);
+}
+
+// The same drawing moved anywhere gets its tables at the same place beside
+// it; at positive coordinates that place is where it always was.
+TEST_F(WorksheetFloorTest, TablesFollowTheDrawingToSurveyCoordinates)
+{
+  const int element = pattern.AddElement(PatternDoc::kBuildingCode, u"居室");
+  auto figure = Figure(0, {8, 7});
+  pattern.Element(element)->m_FloorArray.SearchFloor(0)->m_List.push_back(
+      CArea2List(figure, COperatorTable::OPERATOR_PLUS));
+  doc().m_OutputLayout = 1;
+  ASSERT_EQ(Output(0), NoError);
+  const std::vector<API_Coord> atOrigin = TablePositions(u"床面積 1F");
+  ASSERT_EQ(atOrigin.size(), 3u);  // figures, the folder, the element
+  EXPECT_EQ(atOrigin[0], (API_Coord{11, 8}));
+  for (const API_Coord offset : {API_Coord{-3e5, 0}, API_Coord{0, -3e5}, API_Coord{-100, -100}, API_Coord{3e5, 3e5}}) {
+    figure->m_Element.object.pos = API_Coord{8 + offset.x, 7 + offset.y};
+    ASSERT_EQ(Output(0), NoError);
+    std::vector<API_Coord> moved = TablePositions(u"床面積 1F");
+    for (API_Coord& at : moved)
+      at = API_Coord{at.x - offset.x, at.y - offset.y};
+    EXPECT_EQ(moved, atOrigin) << offset.x << ", " << offset.y;
+  }
 }
 
 // Scale 100, text 5 mm (0.5 m a text size, 1 m a line), widths 3/45/12,

@@ -39,6 +39,17 @@ protected:
     user().Click(11);
   }
 
+  // The host puts the project back without a word; a test plays the batch
+  // by hand.
+  void UndoSilently()
+  {
+    ACAPI_Notify_InstallElementObserver(nullptr);
+    ASSERT_EQ(ACAPI_Notify_CatchProjectEvent(APINotify_ChangeProjectDB, nullptr), NoError);
+    ASSERT_EQ(host.UserUndo(), NoError);
+    ASSERT_EQ(ACAPI_Notify_CatchProjectEvent(APINotify_ChangeProjectDB, ProjectionNotificationHandler), NoError);
+    ACAPI_Notify_InstallElementObserver(PlenimetraElementEventHandler);
+  }
+
   static int Stores(const HostFixture& h)
   {
     const auto& calls = h.CallLog();
@@ -273,10 +284,7 @@ TEST_F(ElementChangeTest, ABatchGivesTheSameResultInEitherOrder)
   const API_Elem_Head headB = b->m_Element.header;
   const API_Elem_Head headC = c->m_Element.header;
   ASSERT_EQ(host.UserDelete({headB.guid}), NoError);
-  // The host puts the project back silently; the batch is played by hand.
-  ACAPI_Notify_InstallElementObserver(nullptr);
-  ASSERT_EQ(host.UserUndo(), NoError);
-  ACAPI_Notify_InstallElementObserver(PlenimetraElementEventHandler);
+  UndoSilently();
   const CArea1ObjectArray before = Figures(0);
   const std::vector<int> savedNumbers = {before[0]->m_No, before[1]->m_No};
 
@@ -316,9 +324,7 @@ TEST_F(ElementChangeTest, AFigureBackByUndoThatCannotBeReadIsSkipped)
   API_Elem_Head head = a->m_Element.header;
   ASSERT_EQ(host.UserDelete({head.guid}), NoError);
   ASSERT_TRUE(Figures(0).empty());
-  ACAPI_Notify_InstallElementObserver(nullptr);
-  ASSERT_EQ(host.UserUndo(), NoError);
-  ACAPI_Notify_InstallElementObserver(PlenimetraElementEventHandler);
+  UndoSilently();
   // The record as the document has it: the batch is then patched figure by
   // figure, not read again.
   ASSERT_EQ(doc().SaveData(), NoError);
@@ -424,8 +430,9 @@ TEST_F(SourceChangeTest, UndoingANewOutlineReadsTheRecordAgainAndChecksIt)
   ASSERT_NE(Record(), nullptr);
   EXPECT_FALSE(Record()->m_bChanged);
   // The undo put back the record saved before the edit: the document is
-  // read again from it, and the pages rebuild whole.
-  EXPECT_EQ(log, std::vector<std::string>{"list:11i"});
+  // read again from it, and the pages rebuild whole; then they hear that
+  // the project changed.
+  EXPECT_EQ(log, (std::vector<std::string>{"list:11i", "list:event524288"}));
 }
 
 // A copy whose source's user data could not be taken off passes for the

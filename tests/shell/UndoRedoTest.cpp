@@ -6,6 +6,7 @@
 
 #include "CDGDlgCore.h"
 #include "CDlgCreateTreeItem.h"
+#include "CGSUtil.h"
 #include "CPlenimetraFunc2.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
@@ -101,6 +102,18 @@ protected:
   }
   // 非居室, selected in the area list, taken away instead of added.
   static void SubtractOther(DialogUser& page) { Choose(page, Page::ITEM_AREA_OPERATOR, u"-"); }
+
+  // Undo; told, the palette hears that the project changed, as the host
+  // tells it; untold, it notices only at the user's next action.
+  GSErrCode Undo(bool told)
+  {
+    if (told)
+      return host.UserUndo();
+    EXPECT_EQ(ACAPI_Notify_CatchProjectEvent(APINotify_ChangeProjectDB, nullptr), NoError);
+    const GSErrCode err = host.UserUndo();
+    EXPECT_EQ(ACAPI_Notify_CatchProjectEvent(APINotify_ChangeProjectDB, ProjectionNotificationHandler), NoError);
+    return err;
+  }
 
   // The edit, then Undo and Redo: the edit's step alone goes and comes back.
   void ExpectUndoneAndRedone(const std::vector<char>& before)
@@ -230,10 +243,10 @@ TEST_F(ExampleUndoRedoTest, APatternChosenInThePaletteIsItsOwnStep)
   EXPECT_EQ(Record(), record);
 }
 
-// A name typed into the area list's cell right after Undo of a list edit,
-// before the palette read the undone record: it goes to the row it was
-// typed for as an edit of its own. Typed for a row the undone record does
-// not have, it stays in the cell and the user is told why.
+// A name typed into the area list's cell right after Undo of a list edit:
+// it goes to the row it was typed for as an edit of its own. Typed before
+// the palette noticed the Undo for a row the undone record does not have,
+// it stays in the cell and the user is told why.
 TEST_F(ExampleUndoRedoTest, ANameTypedRightAfterUndoIsNotLost)
 {
   DialogUser page = OtherSelected();
@@ -265,12 +278,150 @@ TEST_F(ExampleUndoRedoTest, ANameTypedRightAfterUndoIsNotLost)
   page.Click(Page::ITEM_INSERT);
   ASSERT_EQ(host.UndoNames().back(), GS::UniString(u"メンセラ[項目挿入]"));
   page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"倉庫")});
-  ASSERT_EQ(host.UserUndo(), NoError);
+  ASSERT_EQ(Undo(false), NoError);
   page.SetText(Page::ITEM_AREA_NAME, GS::UniString(u"倉庫B"));
   EXPECT_EQ(Names(), withoutIt);
   ASSERT_EQ(host.Alerts().size(), alerts + 1);
   EXPECT_NE(host.Alerts().back().largeText.FindFirst(GS::UniString(u"「倉庫B」")), GS::MaxUIndex);
   EXPECT_EQ(pln::host::DialogItemState(page.DialogId(), Page::ITEM_AREA_NAME)->text, GS::UniString(u"倉庫B"));
+}
+
+// An action right after Undo of a step that changed only the record (the
+// operator of 非居室) is carried out on what the Undo left, whether the
+// palette heard of the Undo or meets it only at the action: it is neither
+// lost nor sent to what the view showed before.
+class ActionAfterUndoTest : public ExampleUndoRedoTest, public ::testing::WithParamInterface<bool> {
+protected:
+  // The area list of 床面積 with 非居室 selected, taken away, then undone.
+  DialogUser SubtractedAndUndone()
+  {
+    DialogUser page = OtherSelected();
+    totals = flow.Totals();
+    names = Names();
+    SubtractOther(page);
+    subtracted = flow.Totals();
+    alerts = host.Alerts().size();
+    EXPECT_EQ(Undo(GetParam()), NoError);
+    // Told, the page shows the re-read calculation with its selection kept.
+    if (GetParam()) {
+      const auto& items = pln::host::DialogItemState(page.DialogId(), Page::ITEM_TREE)->tree.items;
+      const auto other = items.find(TreeItem(page, u"非居室"));
+      EXPECT_TRUE(other != items.end() && other->second.selected);
+    }
+    return page;
+  }
+  // 非居室's record on the active story.
+  static const CArea2ObjectFloor* OtherOnThisStory()
+  {
+    for (const CArea2Object& element : Palette().m_Param.m_Area2ObjectArray)
+      if (element.m_Name.m_DefaultName == GS::UniString(u"非居室"))
+        return element.m_FloorArray.FindFloor(CGSUtil::GetActStory());
+    return nullptr;
+  }
+  // The document as the project's record holds it.
+  static void ReadBack() { ASSERT_GE(Palette().m_Param.ReloadData(), 0); }
+
+  std::string totals;
+  std::string subtracted;
+  std::vector<GS::UniString> names;
+  std::size_t alerts = 0;
+};
+
+INSTANTIATE_TEST_SUITE_P(ToldOrNot, ActionAfterUndoTest, ::testing::Bool());
+
+TEST_P(ActionAfterUndoTest, ARowClickedThenNamedIsTheRowRenamed)
+{
+  DialogUser page = SubtractedAndUndone();
+  page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"居室")});
+  page.SetText(Page::ITEM_AREA_NAME, GS::UniString(u"居室A"));
+  std::vector<GS::UniString> expected = names;
+  const auto room = std::find(expected.begin(), expected.end(), GS::UniString(u"居室"));
+  ASSERT_NE(room, expected.end());
+  *room = GS::UniString(u"居室A");
+  EXPECT_EQ(Names(), expected);
+  EXPECT_EQ(host.Alerts().size(), alerts);
+  ReadBack();
+  EXPECT_EQ(Names(), expected);
+  EXPECT_EQ(flow.Totals(), totals);
+}
+
+TEST_P(ActionAfterUndoTest, TheEquationAndManualAreaTypedAreKept)
+{
+  DialogUser page = SubtractedAndUndone();
+  page.SetText(Page::ITEM_AREA_EQUATION, GS::UniString(u"1+2"));
+  page.SetText(Page::ITEM_AREA_ORG_AREA, GS::UniString(u"12.34"));
+  EXPECT_EQ(host.Alerts().size(), alerts);
+  ReadBack();
+  const CArea2ObjectFloor* record = OtherOnThisStory();
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->m_ManualEquation, GS::UniString(u"1+2"));
+  EXPECT_EQ(record->m_ManualArea, 12340000);
+  EXPECT_EQ(flow.Totals(), totals);
+}
+
+TEST_P(ActionAfterUndoTest, AnOperatorChosenIsTaken)
+{
+  DialogUser page = SubtractedAndUndone();
+  SubtractOther(page);
+  EXPECT_EQ(flow.Totals(), subtracted);
+  EXPECT_EQ(host.Alerts().size(), alerts);
+  ReadBack();
+  EXPECT_EQ(flow.Totals(), subtracted);
+}
+
+TEST_P(ActionAfterUndoTest, ARoundingTableChosenInThePaletteIsTaken)
+{
+  SubtractedAndUndone();
+  const short palette = Palette().m_PaletteID;
+  const long long shown = CDGDlgCore::PopUpSelectedUserData(palette, CPlenimetraPalette::kRounding);
+  short other = 0;
+  for (short entry = DGPopUpGetItemCount(palette, CPlenimetraPalette::kRounding); entry >= 1; --entry)
+    if (DGPopUpGetItemUserData(palette, CPlenimetraPalette::kRounding, entry) != shown)
+      other = entry;
+  ASSERT_NE(other, 0);
+  const long long chosen = DGPopUpGetItemUserData(palette, CPlenimetraPalette::kRounding, other);
+  DialogUser(palette).SelectPopUp(CPlenimetraPalette::kRounding, other);
+  EXPECT_EQ(host.Alerts().size(), alerts);
+  ReadBack();
+  EXPECT_EQ(Palette().m_Param.GetTree()->m_RoundTypeId, chosen);
+}
+
+// A figure row picked before the palette noticed the Undo is known only by
+// a record the re-read replaced: the pick is refused with a word.
+TEST_F(ExampleUndoRedoTest, AFigureRowPickedBeforeUndoWasNoticedIsRefusedWithAWord)
+{
+  DialogUser page = OtherSelected();
+  SubtractOther(page);
+  page.SetLong(Page::ITEM_RADIO_DETAIL, 1);
+  ASSERT_GT(DGListGetItemCount(page.DialogId(), Page::ITEM_DETAIL_LIST), 0);
+  const std::size_t alerts = host.Alerts().size();
+  ASSERT_EQ(Undo(false), NoError);
+  page.SelectRows(Page::ITEM_DETAIL_LIST, {1});
+  ASSERT_EQ(host.Alerts().size(), alerts + 1);
+  EXPECT_NE(host.Alerts().back().largeText.FindFirst(GS::UniString(u"元に戻した内容を読み直したため")), GS::MaxUIndex);
+}
+
+// Undo after an edit whose save failed: the palette shows what the Undo
+// left at once, not the edits only the document held.
+TEST_F(ExampleUndoRedoTest, AfterAFailedSaveUndoShowsWhatItLeftAtOnce)
+{
+  DialogUser page = OtherSelected();
+  const std::string totals = flow.Totals();
+  const std::vector<GS::UniString> names = Names();
+  const auto label = [&] {
+    return pln::host::DialogItemState(page.DialogId(), Page::ITEM_TREE)->tree.items.at(TreeItem(page, u"延べ面積")).text;
+  };
+  const GS::UniString shown = label();
+  SubtractOther(page);
+  ASSERT_NE(label(), shown);
+  page.SelectTreeItems(Page::ITEM_TREE, {TreeItem(page, u"居室")});
+  host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
+  page.SetText(Page::ITEM_AREA_NAME, GS::UniString(u"居室X"));
+  ASSERT_NE(Names(), names);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_EQ(flow.Totals(), totals);
+  EXPECT_EQ(Names(), names);
+  EXPECT_EQ(label(), shown);
 }
 
 TEST_F(ExampleUndoRedoTest, ATreeMoveIsItsOwnStep)

@@ -103,12 +103,12 @@ TEST(SkyFactorPinned, ScatteredBlocks)
 {
   constexpr Pinned kRows[] = {
     {3, {0x1.a9ffd2574ef4ap-1, 0x1.a9d5e92c01deep-1, 0x1.a9ffd2574ef49p-1, 0x1.aa5d1e89d5e9dp-1}},
-    {5, {0x1.6d26847cdecf8p-1, 0x1.6cfb92a4f0f32p-1, 0x1.6d26847cdecf8p-1, 0x1.6d92ab0c085e6p-1}},
+    {5, {0x1.6d26847cdecf8p-1, 0x1.6cfb92a4f0f32p-1, 0x1.6d26847cdecf8p-1, 0x1.6d9285d4a20dcp-1}},
     {8, {0x1.f6ebb2a3b6022p-1, 0x1.f6d46ebdd13acp-1, 0x1.f6ebb2a3b6022p-1, 0x1.f70a041d9ac58p-1}},
     {13, {0x1.bb9329a19b3aap-1, 0x1.bb67bad522cf3p-1, 0x1.bb933e9a118d9p-1, kOutlineLeftOpen}},
     {21, {0x1.f3666dbb08c3ap-1, 0x1.f3572eedc5375p-1, 0x1.f3666dbb08c3ap-1, 0x1.f3aacbf95c55p-1}},
     {34, {0x1.85d326a854a4ap-1, 0x1.85b4a1c9dff33p-1, 0x1.85d326a854a4cp-1, 0x1.862f78f9c9b5ap-1}},
-    {55, {0x1.d310b56e3c3dap-1, 0x1.d2f815fe14e89p-1, 0x1.d31080578e2ap-1, kOutlineLeftOpen}},
+    {55, {0x1.d310b56e3c3dap-1, 0x1.d2f815fe14e89p-1, 0x1.d31080578e2ap-1, 0x1.d3419a868c4fdp-1}},
     {89, {0x1.ebbdc7125abecp-1, 0x1.eb689683a4373p-1, 0x1.ebbdc7125abecp-1, 0x1.ec3d4f9e31908p-1}},
     {144, {0x1.dbe36bfc42518p-1, 0x1.dbc846b80bef4p-1, 0x1.dbe36bfc42518p-1, 0x1.dc092ff1e690ap-1}},
     {233, {0x1.dc19045a11edcp-1, 0x1.dc099d7d88768p-1, 0x1.dc19045a11edbp-1, 0x1.dc4f77b4aed5dp-1}},
@@ -142,11 +142,11 @@ TEST(SkyFactorPinned, BenchmarkScene)
 // left dangling behind a dropped one leads the trace to a dead end. The trace
 // then reports no outline (4), the projection passes that up, and the sector
 // method ends with it: the ratio is not calculated (-1), rather than given
-// without the block's sky share. Seeds 13 and 55 have such a block.
+// without the block's sky share. Seed 13 has such a block.
 TEST(SkyFactorPinned, SectorMethodReportsAnOutlineLeftOpen)
 {
   const Method& m = kMethods[3];
-  for (int seed : {13, 55}) {
+  for (int seed : {13}) {
     const sky_test::Scene scene = sky_test::RandomScene(static_cast<std::uint64_t>(seed));
     const CKelCoord3D chk(0, 0, 0);
     CSphereRatioBlock r;
@@ -196,7 +196,7 @@ TEST(SkyFactorPinned, SectorMethodAtFineSteps)
     {3, {0x1.b340be2b01c15p-1, 0x1.b3427942cecccp-1, 0x1.b32bf5c75db29p-1}},
     {8, {0x1.e7e88659f787cp-1, 0x1.e7e9563500e6ep-1, 0x1.e7e1e68d5abe1p-1}},
     {21, {0x1.d1050229eaf6bp-1, 0x1.d10610177cd77p-1, 0x1.d0f9fc5605f9ap-1}},
-    {55, {0x1.89ecc857b5b54p-1, kOutlineLeftOpen, 0x1.89e20c8eb142bp-1}},
+    {55, {0x1.89ecc857b5b54p-1, 0x1.89ed93a555372p-1, 0x1.89e20c8eb142bp-1}},
   };
   for (const Pinned& row : kGrids) {
     double angle = 0;
@@ -206,7 +206,7 @@ TEST(SkyFactorPinned, SectorMethodAtFineSteps)
   constexpr Pinned kScattered[] = {
     {5, {0x1.6d26847cdecf8p-1, 0x1.6d288cdb77d4cp-1, 0x1.6d11f6218df96p-1}},
     {13, {0x1.bb933e9a118d9p-1, 0x1.bb94e8d697014p-1, 0x1.bb81d88de88bcp-1}},
-    {34, {0x1.85d326a854a4cp-1, 0x1.85d4d9c04881cp-1, 0x1.85bf206db9df2p-1}},
+    {34, {0x1.85d326a854a4cp-1, 0x1.85d4d9c04881dp-1, 0x1.85bf206db9df2p-1}},
     {89, {0x1.ebbdc7125abecp-1, 0x1.ebc068b20e611p-1, 0x1.eb98417dcd8aap-1}},
     {233, {0x1.dc19045a11edbp-1, 0x1.dc19d23ce6b6dp-1, 0x1.dc057a60546p-1}},
   };
@@ -216,7 +216,7 @@ TEST(SkyFactorPinned, SectorMethodAtFineSteps)
   }
   // Sloped tops, an L and a floating block among them.
   constexpr Pinned kBenchmark[] = {
-    {0, {0x1.be161330d874p-1, 0x1.be16bdefad57cp-1, 0x1.be10d818d4b4cp-1}},
+    {0, {0x1.be161330d874p-1, 0x1.be16bdefad57bp-1, 0x1.be10d818d4b4cp-1}},
     {33, {0x1.7f68e49d53f82p-1, 0x1.7f6a065e0ff44p-1, 0x1.7f5e89dfa5b44p-1}},
     {71, {0x1.72a1ed049f106p-1, 0x1.72a29331469fap-1, 0x1.729e0a85d5353p-1}},
   };

@@ -153,6 +153,7 @@ TEST_F(HostUndoTest, UndoRestoresModuleDataWithTheElementsOfTheStep)
   };
   ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Save 1"), [&]() { return store(1); }), NoError);
   ASSERT_EQ(ACAPI_CallUndoableCommand(GS::UniString(u"Save 2"), [&]() { return store(2); }), NoError);
+  ASSERT_EQ(ACAPI_Notify_CatchProjectEvent(APINotify_ChangeProjectDB, RecordProjectEvent), NoError);
 
   ASSERT_EQ(host.UserUndo(), NoError);
   EXPECT_EQ(host.ModulData(GS::UniString(u"PLENIMETRA"))->dataVersion, 1);
@@ -164,8 +165,10 @@ TEST_F(HostUndoTest, UndoRestoresModuleDataWithTheElementsOfTheStep)
   ASSERT_EQ(host.UserRedo(), NoError);
   EXPECT_EQ(host.ModulData(GS::UniString(u"PLENIMETRA"))->dataVersion, 2);
   EXPECT_EQ(host.UserRedo(), APIERR_UNDOEMPTY);
-  // Module data alone reports no element notification.
+  // Module data alone reports no element notification, only the project
+  // event of each step replayed; a refused undo or redo raises none.
   EXPECT_TRUE(notifications.empty());
+  EXPECT_EQ(events, std::vector<API_NotifyEventID>(4, APINotify_ChangeProjectDB));
 }
 
 TEST_F(HostUndoTest, ACommandThatChangesNothingRecordsNoStepAndAnInnerCommandJoinsTheOuterStep)

@@ -1,0 +1,446 @@
+// What a run checks before it makes anything: the target's path, the
+// folder that holds it, the target and what it holds.
+
+#include "OutputFolder.h"
+
+#include "host_charcodes.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A listed name is used only when it stays inside the folder.
+bool IsInside(const fs::path& relative)
+{
+  if (relative.empty() || relative.is_absolute())
+    return false;
+  for (const fs::path& part : relative)
+    if (part == ".." || part == ".")
+      return false;
+  return true;
+}
+
+// The new folder beside the target is named "." + name + ".new-" + a
+// number of at most 7 digits (a process id on Linux).
+constexpr std::size_t kBesideExtra = 1 + 5 + 7;
+// How far below the folder the run's files and its scratch host lie: some
+// 80 bytes, with room to spare.
+constexpr std::size_t kDeepestInside = 256;
+// A run's list names some fifteen files; a "list" far larger is something
+// else, and is not read.
+constexpr off_t kListLimit = 64 * 1024;
+
+// The nearest folder on the way up that exists.
+fs::path ExistingAncestor(fs::path folder)
+{
+  std::error_code unreadable;  // a name too long to look up is no folder either
+  while (!folder.empty() && !fs::exists(folder, unreadable) && folder != folder.parent_path())
+    folder = folder.parent_path();
+  return folder;
+}
+
+std::size_t NameMax(const fs::path& folder)
+{
+  const long max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  return max > 0 ? static_cast<std::size_t>(max) : NAME_MAX;
+}
+
+bool IsUtf8(const std::string& text)
+{
+  bool lost = false;
+  (void)pln::host::internal::FromUtf8(text.c_str(), text.size(), &lost);
+  return !lost;
+}
+
+std::string Marked(const std::string& text)
+{
+  return pln::host::internal::ToUtf8(pln::host::internal::FromUtf8(text.c_str(), text.size(), nullptr));
+}
+
+// The folder's own name is named when it is to blame, and otherwise the
+// folder above it that is.
+void CheckUtf8(const fs::path& target)
+{
+  if (IsUtf8(target.native()))
+    return;
+  const std::string shown = "the folder's path \"" + Marked(target.native()) + "\" is not UTF-8 (� marks the bytes ";
+  if (!IsUtf8(target.filename().native()))
+    throw OutputFolder::Refused(shown + "that are not), and the stand-in host's paths are UTF-8 text; nothing was "
+                                        "written. Choose a folder name in UTF-8.");
+  std::string above;
+  for (const fs::path& part : target.parent_path())
+    if (above.empty() && !IsUtf8(part.native()))
+      above = Marked(part.native());
+  throw OutputFolder::Refused(shown + "that are not) in the name of a folder above it, \"" + above +
+                              "\", and the stand-in host's paths are UTF-8 text; nothing was written. Choose a "
+                              "folder whose whole path is UTF-8.");
+}
+
+void CheckNameLengths(const fs::path& target)
+{
+  const std::size_t nameMax = NameMax(ExistingAncestor(target.parent_path()));
+  const std::size_t name = target.filename().native().size();
+  if (name + kBesideExtra > nameMax)
+    throw OutputFolder::Refused(
+        "the folder name is " + std::to_string(name) + " bytes long: the system allows " + std::to_string(nameMax) +
+        " a name, and the new folder made beside it during the run (.NAME.new-PID) takes " +
+        std::to_string(kBesideExtra) + " more, so it may be at most " + std::to_string(nameMax - kBesideExtra) +
+        "; nothing was written");
+  for (const fs::path& part : target.parent_path().relative_path())
+    if (part.native().size() > nameMax)
+      throw OutputFolder::Refused("a folder name in the path is " + std::to_string(part.native().size()) +
+                                  " bytes long, and the system allows " + std::to_string(nameMax) +
+                                  " a name; nothing was written");
+}
+
+void CheckPathLength(const fs::path& target)
+{
+  const std::size_t pathMax = PATH_MAX - 1;
+  const std::size_t longest = pathMax - kBesideExtra - kDeepestInside;
+  if (target.native().size() > longest)
+    throw OutputFolder::Refused("the folder's path is " + std::to_string(target.native().size()) +
+                                " bytes long: the system allows " + std::to_string(pathMax) +
+                                " a path, and the run writes files up to " +
+                                std::to_string(kBesideExtra + kDeepestInside) +
+                                " bytes below it, so it may be at most " + std::to_string(longest) +
+                                "; nothing was written");
+}
+
+// Backslashes are the stand-in host's separator between folders: a path
+// that holds one would be split into other folders than the user's.
+void CheckBackslash(const fs::path& target)
+{
+  if (target.native().find('\\') != std::string::npos)
+    throw OutputFolder::Refused("the folder's path " + OutputFolder::Quoted(target) +
+                                " holds a backslash (\\), which the stand-in host takes for a separator between "
+                                "folders; nothing was written. Choose a path without one.");
+}
+
+// A group that holds a user besides the runner, as a member or as the
+// user's own group.
+bool GroupHasOthers(gid_t group, uid_t runner)
+{
+  if (const struct group* entry = ::getgrgid(group); entry != nullptr)
+    for (char** member = entry->gr_mem; *member != nullptr; ++member)
+      if (const passwd* user = ::getpwnam(*member); user == nullptr || user->pw_uid != runner)
+        return true;
+  bool others = false;
+  ::setpwent();
+  while (const passwd* user = ::getpwent())
+    others = others || (user->pw_gid == group && user->pw_uid != runner);
+  ::endpwent();
+  return others;
+}
+
+// Root passes every permission check, so a folder whose mode lets no one
+// write (chmod a-w) is refused by its mode bits as well.
+bool Writable(int at, const char* name, const struct stat& status)
+{
+  return ::faccessat(at, name, W_OK | X_OK, 0) == 0 && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+// The run replaces the folder by a rename, which a mount point refuses; and
+// a folder that another file system is mounted on is not the user's to
+// replace.
+bool IsMountPoint(const OpenFolder& parent, const std::string& name, const struct stat& status)
+{
+  struct statx extended = {};
+  if (::statx(parent.Fd(), name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &extended) == 0 &&
+      (extended.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0)
+    return (extended.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+  struct stat outer = {};  // kernels before 5.8: a change of device
+  return parent.Status(outer) && status.st_dev != outer.st_dev;
+}
+
+std::string KindOf(mode_t mode)
+{
+  if (S_ISLNK(mode))
+    return "a symbolic link";
+  if (S_ISDIR(mode))
+    return "a folder";
+  if (S_ISFIFO(mode))
+    return "a named pipe";
+  if (S_ISSOCK(mode))
+    return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode))
+    return "a device";
+  return "a special file";
+}
+
+// The list's bytes, at most one more than the limit.
+std::string ReadBounded(int fd)
+{
+  std::string bytes(static_cast<std::size_t>(kListLimit) + 1, '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      throw std::system_error(errno, std::generic_category());
+    if (got == 0)
+      break;
+    done += static_cast<std::size_t>(got);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+}  // namespace
+
+std::string OutputFolder::UserName(uid_t user)
+{
+  const passwd* entry = ::getpwuid(user);
+  return entry != nullptr ? entry->pw_name : "user " + std::to_string(user);
+}
+
+std::string OutputFolder::GroupName(gid_t group)
+{
+  const struct group* entry = ::getgrgid(group);
+  return entry != nullptr ? entry->gr_name : "group " + std::to_string(group);
+}
+
+namespace {
+
+bool NeedsEscapes(const std::string& text)
+{
+  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+}
+
+}  // namespace
+
+std::string OutputFolder::Quoted(const fs::path& path)
+{
+  return NeedsEscapes(path.native()) ? Shown(path) : "\"" + path.native() + "\"";
+}
+
+std::string OutputFolder::Shown(const fs::path& path)
+{
+  const std::string& text = path.native();
+  if (!NeedsEscapes(text))
+    return text;
+  std::string shown = "$'";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n')
+      shown += "\\n";
+    else if (c == '\t')
+      shown += "\\t";
+    else if (c == '\\' || c == '\'')
+      shown += std::string("\\") + c;
+    else if (byte < 0x20 || byte == 0x7f) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+      shown += escaped;
+    } else
+      shown += c;
+  }
+  return shown + "'";
+}
+
+void OutputFolder::CheckPath(const fs::path& target)
+{
+  CheckUtf8(target);
+  CheckBackslash(target);
+  CheckNameLengths(target);
+  CheckPathLength(target);
+}
+
+// The nearest folder that exists on the way up from the target's parent,
+// opened without following a link in its last step (the path is resolved
+// already: a link there now was put there since).
+void OutputFolder::OpenAncestor()
+{
+  for (fs::path folder = ParentPath();; folder = folder.parent_path()) {
+    OpenFolder open = OpenFolder::Path(folder);
+    if (open.IsOpen()) {
+      ancestorPath_ = folder;
+      levels_.push_back({std::move(open), std::string(), false});
+      return;
+    }
+    if (open.Error() != ENOENT || folder == folder.parent_path()) {
+      const std::string why = open.Error() == ELOOP     ? "it is a symbolic link now"
+                              : open.Error() == ENOTDIR ? "it is not a folder"
+                                                        : std::strerror(open.Error());
+      throw Refused("cannot open the folder " + Quoted(folder) + " to make " + Quoted(target_) + " in: " + why +
+                    "; nothing was written");
+    }
+    missing_.insert(missing_.begin(), folder.filename().string());
+  }
+}
+
+// The folders on the way that exist by now (another run may have made them
+// while this one waited for the lock).
+void OutputFolder::OpenExistingLevels()
+{
+  while (!missing_.empty()) {
+    OpenFolder next = OpenFolder::Below(Parent().Fd(), missing_.front().c_str());
+    if (!next.IsOpen() && next.Error() == ENOENT)
+      return;
+    if (!next.IsOpen())
+      throw Refused("cannot open the folder " + Quoted(ancestorPath_ / missing_.front()) + ": " +
+                    std::strerror(next.Error()) + "; nothing was written");
+    levels_.push_back({std::move(next), missing_.front(), false});
+    ancestorPath_ /= missing_.front();
+    missing_.erase(missing_.begin());
+    Lock(Parent());
+  }
+}
+
+// Whoever may rename the names in the folder that holds the target could
+// swap the new folder or the target for their own during the run.
+void OutputFolder::CheckPlace() const
+{
+  struct stat status = {};
+  if (!Parent().Status(status))
+    throw Refused("cannot look at the folder " + Quoted(ancestorPath_) + ": " + std::strerror(errno) +
+                  "; nothing was written");
+  const uid_t runner = ::geteuid();
+  const std::string where = Quoted(ancestorPath_) + ", which holds the folder,";
+  const std::string refused = " could put their own files in place of the run's while it works; nothing was written. "
+                              "Choose a folder in a place that only you (or root) may change.";
+  if (status.st_uid != 0 && status.st_uid != runner)
+    throw Refused(where + " belongs to " + UserName(status.st_uid) + ", who" + refused);
+  if ((status.st_mode & S_ISVTX) != 0)
+    return;  // others may add names there, but not rename or remove the run's
+  if ((status.st_mode & S_IWOTH) != 0)
+    throw Refused(where + " may be written by every user, who" + refused);
+  if ((status.st_mode & S_IWGRP) != 0 && GroupHasOthers(status.st_gid, runner))
+    throw Refused(where + " may be written by the group " + GroupName(status.st_gid) + ", whose members" + refused);
+}
+
+void OutputFolder::CheckTarget()
+{
+  existed_ = missing_.empty() && Parent().StatusOf(Name(), targetStatus_);
+  struct stat parentStatus = {};
+  if (!existed_) {
+    if (!Parent().Status(parentStatus) || !Writable(Parent().Fd(), ".", parentStatus))
+      throw Refused("cannot make " + Quoted(target_) + ": " + Quoted(ancestorPath_) +
+                    " is not a writable folder; nothing was written");
+    return;
+  }
+  if (!S_ISDIR(targetStatus_.st_mode))
+    throw Refused(Quoted(target_) + " exists and is not a folder; nothing was changed");
+  if (IsMountPoint(Parent(), Name(), targetStatus_))
+    throw Refused(Quoted(target_) +
+                  " is a mount point, which the run cannot replace as a whole; nothing was changed. Choose a "
+                  "folder inside it.");
+  if (!Writable(Parent().Fd(), Name().c_str(), targetStatus_) || !Parent().Status(parentStatus) ||
+      !Writable(Parent().Fd(), ".", parentStatus))
+    throw Refused(Quoted(target_) + " or the folder holding it is not writable; nothing was changed");
+  const OpenFolder target = OpenFolder::Below(Parent().Fd(), Name().c_str());
+  if (!target.IsOpen())
+    throw Refused("cannot read the folder " + Quoted(target_) + ": " + std::strerror(target.Error()) +
+                  "; nothing was changed");
+  CheckContents(target);
+}
+
+// Each listed file found is recorded as it is now, and each folder that
+// holds one: the clean-up after the swap removes a file only while it is
+// still that file, and a folder only while it is empty.
+void OutputFolder::CheckContents(const OpenFolder& target)
+{
+  const std::vector<fs::path> listed = ListedFiles(target);
+  std::vector<std::string> foreign;
+  CheckBelow(target, fs::path(), listed, foreign);
+  if (foreign.empty())
+    return;
+  std::string names;
+  for (std::size_t i = 0; i < foreign.size() && i < 3; ++i)
+    names += (i == 0 ? "" : ", ") + foreign[i];
+  if (foreign.size() > 3)
+    names += " and " + std::to_string(foreign.size() - 3) + " more";
+  throw Refused(Quoted(target_) + " holds files this example did not write (" + names +
+                "); nothing was changed. Choose a new or empty folder, or move those files away.");
+}
+
+void OutputFolder::CheckBelow(const OpenFolder& folder, const fs::path& prefix, const std::vector<fs::path>& listed,
+                              std::vector<std::string>& foreign)
+{
+  int error = 0;
+  const std::vector<std::string> names = folder.Names(&error);
+  if (error != 0)
+    throw Refused("cannot read the folder " + Quoted(target_ / prefix) + ": " + std::strerror(error) +
+                  "; nothing was changed");
+  for (const std::string& name : names) {
+    const fs::path relative = prefix / name;
+    struct stat status = {};
+    if (!folder.StatusOf(name, status))
+      continue;  // gone meanwhile
+    const bool isListed = relative == kMarker || std::find(listed.begin(), listed.end(), relative) != listed.end();
+    if (isListed && S_ISREG(status.st_mode)) {
+      checked_.emplace(relative, folder_removal::FileState(status));
+      continue;
+    }
+    const bool holdsListed = S_ISDIR(status.st_mode) && std::any_of(listed.begin(), listed.end(), [&](const fs::path& file) {
+                               return file.native().starts_with(relative.native() + "/");
+                             });
+    if (!holdsListed) {
+      foreign.push_back(relative.string());
+      continue;
+    }
+    checkedFolders_.insert(relative);
+    const OpenFolder inner = OpenFolder::Below(folder.Fd(), name.c_str());
+    if (!inner.IsOpen())
+      throw Refused("cannot read the folder " + Quoted(target_ / relative) + ": " + std::strerror(inner.Error()) +
+                    "; nothing was changed");
+    CheckBelow(inner, relative, listed, foreign);
+  }
+}
+
+// The list is looked at before it is opened, opened without following a
+// link and without waiting for a writer, and read only up to a bound: a
+// named pipe, a device or a link planted in its place is refused, not read.
+std::vector<fs::path> OutputFolder::ListedFiles(const OpenFolder& target) const
+{
+  const fs::path where = target_ / kMarker;
+  const std::string keep = "; nothing was changed. Remove it, or choose another folder.";
+  struct stat status = {};
+  if (!target.StatusOf(kMarker, status))
+    return {};
+  const OpenFd list(::openat(target.Fd(), kMarker, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC), errno);
+  if (list.IsOpen() && !(::fstat(list.Fd(), &status) == 0))
+    status.st_mode = 0;
+  if (!S_ISREG(status.st_mode))
+    throw Refused(Quoted(where) + ", the list of the files a run wrote, is " + KindOf(status.st_mode) +
+                  " instead of a file" + keep);
+  if (!list.IsOpen())
+    throw Refused("cannot read " + Quoted(where) + ", the list of the files a run wrote: " +
+                  std::strerror(list.Error()) + "; nothing was changed");
+  if (status.st_size > kListLimit)
+    throw Refused(Quoted(where) + ", the list of the files a run wrote, is " + std::to_string(status.st_size) +
+                  " bytes long, more than a run writes (at most " + std::to_string(kListLimit) + ")" + keep);
+  std::string bytes;
+  try {
+    bytes = ReadBounded(list.Fd());
+  } catch (const std::system_error& error) {
+    throw Refused("cannot read " + Quoted(where) + ", the list of the files a run wrote: " + error.code().message() +
+                  "; nothing was changed");
+  }
+  if (bytes.size() > static_cast<std::size_t>(kListLimit))
+    throw Refused(Quoted(where) + ", the list of the files a run wrote, grew past " + std::to_string(kListLimit) +
+                  " bytes while it was read" + keep);
+  std::vector<fs::path> files;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t end = bytes.find('\n', start);
+    end = end == std::string::npos ? bytes.size() : end;
+    const std::string line = bytes.substr(start, end - start);
+    if (!line.empty() && line.front() != '#' && IsInside(fs::path(line)))
+      files.push_back(fs::path(line).lexically_normal());
+    start = end + 1;
+  }
+  return files;
+}
