@@ -5,7 +5,6 @@
 
 #include "CGSUtil.h"
 #include "CKelCoord3DCrsPntArray.h"
-#include "GSWriteReport.h"
 #include "HostHandles.h"
 
 #include <algorithm>
@@ -144,10 +143,9 @@ int CPlenimetraParam::GetAutoElement2(API_ElemTypeID type)
     // Observed again, so that edits of the element are reported; one not
     // observed yet has nothing to detach.
     (void)ACAPI_Element_DetachObserver(guid);
-    if (const GSErrCode err = ACAPI_Element_AttachObserver(guid); err != NoError) {
-      GSWriteReport(err);
+    // Told by the caller, which knows what the collection was for.
+    if (const GSErrCode err = ACAPI_Element_AttachObserver(guid); err != NoError)
       return err;
-    }
   }
   return NoError;
 }
