@@ -61,7 +61,7 @@ CClineData CheckLine()
   CKelArea<CKelCoord2D> outline;
   outline.m_pt = Outline();
   CClineData line(0, 5);
-  line.CreateCheckline(outline);
+  (void)line.CreateCheckline(outline);
   return line;
 }
 

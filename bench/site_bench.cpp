@@ -20,7 +20,7 @@ void CheckLineOfComb(benchmark::State& state)
   const CKelArea<CKelCoord2D> comb = Comb(static_cast<int>((state.range(0) - 2) / 4));
   for (auto _ : state) {
     CClineData line(0, 5);
-    line.CreateCheckline(comb);
+    (void)line.CreateCheckline(comb);
     benchmark::DoNotOptimize(line.GetLength());
   }
   state.counters["vertices"] = static_cast<double>(comb.m_pt.size());
@@ -32,7 +32,7 @@ void CheckLineOfStar(benchmark::State& state)
   const CKelArea<CKelCoord2D> star = Star(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     CClineData line(0, 5);
-    line.CreateCheckline(star);
+    (void)line.CreateCheckline(star);
     benchmark::DoNotOptimize(line.GetLength());
   }
   state.counters["vertices"] = static_cast<double>(star.m_pt.size());
@@ -47,7 +47,7 @@ void CheckLineOfSurveyedBoundary(benchmark::State& state, CKelArea<CKelCoord2D> 
   const CKelArea<CKelCoord2D> o = outline(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     CClineData line(0, 31);
-    line.CreateCheckline(o);
+    (void)line.CreateCheckline(o);
     benchmark::DoNotOptimize(line.GetLength());
   }
   state.counters["vertices"] = static_cast<double>(o.m_pt.size());

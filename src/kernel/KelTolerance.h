@@ -68,8 +68,8 @@ inline constexpr double RangeSlack = 0.0002;
 inline constexpr double Geometry = 1e-5;
 // The widest on-segment test (CheckOnLine10).
 inline constexpr double WideOnSegment = 0.0015;
-// The check line's trace, as shares of the largest coordinate (at least 1
-// m): a crossing counts as ahead on an element when further on than
+// The check line's trace, as shares of the lot's size (at least 1 m): a
+// crossing counts as ahead on an element when further on than
 // ClineTraceAhead (two crossings closer than that are one), and as on it up
 // to ClineTraceEnd past its ends, more than the round-off of a crossing
 // through a joint, so that the elements on both sides of the joint find it.
@@ -77,6 +77,19 @@ inline constexpr double WideOnSegment = 0.0015;
 inline constexpr double ClineTraceAhead = 1e-11;
 inline constexpr double ClineTraceEnd = 2e-11;
 inline constexpr double ClineTraceMargin = 1e-9;
+// A finished check line may come this much (metres) nearer than its
+// distance to the outline: far above the round-off of a lot's own size, far
+// below anything a survey measures.
+inline constexpr double ClineSoundSlack = 2e-6;
+// A survey point within this (metres) of the chord between the points
+// kept on either side of it is no corner of the lot: a line that cannot be
+// traced round such points is traced round the lot without them.
+inline constexpr double ClineSurveyJitter = 1e-6;
+// A concave corner's offset runs meet inside both when their crossing lies
+// in both runs' boxes grown by this share of the distance (at most the
+// RangeSlack of check_range): a tiny distance must not take a crossing far
+// beyond its runs.
+inline constexpr double ClineMitreSlack = 1e-3;
 // No site lies further than this from its origin (a million kilometres);
 // a line beyond it is not traced.
 inline constexpr double ClineTraceReach = 1e9;

@@ -233,8 +233,10 @@ std::optional<CKelCoord2D> CClineData::AddCorner(const Corner& k)
   const auto forwards = [&](const CKelCoord2D& x) {
     return AheadOf(from, x, k.c1, k.c2) && AheadOf(x, k.e2, k.e1, k.e2);
   };
-  const bool concaveCrossing = !xs.empty() && turn < 0 && check_range(k.c1, k.c2, xs[0], 0) &&
-                               check_range(k.e1, k.e2, xs[0], 0);
+  // check_range's own slack, but never more than a share of the distance.
+  const double shrink = std::fmin(0.0, KelTol::ClineMitreSlack * m_Distance - KelTol::RangeSlack);
+  const bool concaveCrossing = !xs.empty() && turn < 0 && check_range(k.c1, k.c2, xs[0], shrink) &&
+                               check_range(k.e1, k.e2, xs[0], shrink);
   if (xs.empty() && parallel != 0 && sameWay) {
     AddPoint(Mid(k.c2, k.e1), CCrspnt::kLinePoint);
   } else if (concaveCrossing && InBand(k.c2, k.v, k.w, m_Distance) && InBand(k.e1, k.prev, k.v, m_Distance)) {
@@ -312,30 +314,58 @@ double TwiceSignedArea(const std::vector<CKelCoord2D>& pt)
 
 }  // namespace
 
+// A whole-metre point near the outline: the line is built about it, so
+// that a lot in plane rectangular coordinates, 1e4 to 3e5 m from their
+// origin, keeps every digit of its own size (a point less a whole metre
+// near it is exact), and a moved lot gives the same line moved. A point
+// that is no number, or beyond any site, gives the origin itself.
+CKelCoord2D CClineData::LocalOrigin(const CKelCoord2D& near)
+{
+  const auto whole = [](double v) { return std::fabs(v) <= KelTol::ClineTraceReach ? std::round(v) : 0.0; };
+  return {whole(near.m_x), whole(near.m_y)};
+}
+
+void CClineData::MoveLine(const CKelCoord2D& by)
+{
+  for (CCrspnt& p : *this) {
+    if (p.m_Kind == CCrspnt::kEnd)
+      continue;  // the end marker stays at (0, 0)
+    p.m_x += by.m_x;
+    p.m_y += by.m_y;
+  }
+}
+
 bool CClineData::check_cline()
 {
   if (empty())
     return false;
-  const CKelCoord2D first = front();
-  return TraceOuterLine(first);
+  const CKelCoord2D origin = LocalOrigin(front());
+  MoveLine(CKelCoord2D(-origin.m_x, -origin.m_y));
+  const bool cut = TraceOuterLine(front()) == TraceResult::Cut;
+  MoveLine(origin);
+  return cut;
 }
 
-void CClineData::CreateCheckline(const CKelArea<CKelCoord2D>& outline)
+bool CClineData::CreateCheckline(const CKelArea<CKelCoord2D>& outline)
 {
   clear();
   if (outline.m_pt.empty())
-    return;
+    return true;
   // A clockwise outline is taken the other way round, as SetArea turns a
   // site polygon: its outside is then to the right of every edge.
-  CKelCoord2D first;
-  if (TwiceSignedArea(outline.m_pt) < 0) {
-    CKelArea<CKelCoord2D> turned;
-    turned.m_pt.assign(outline.m_pt.rbegin(), outline.m_pt.rend());
-    first = BuildRawLine(turned);
-  } else {
-    first = BuildRawLine(outline);
+  const CKelCoord2D origin = LocalOrigin(outline.m_pt.front());
+  CKelArea<CKelCoord2D> local;
+  local.m_pt.reserve(outline.m_pt.size());
+  for (const CKelCoord2D& p : outline.m_pt)
+    local.m_pt.emplace_back(p.m_x - origin.m_x, p.m_y - origin.m_y);
+  if (TwiceSignedArea(local.m_pt) < 0)
+    std::reverse(local.m_pt.begin(), local.m_pt.end());
+  if (!TraceLocal(local)) {
+    clear();
+    return false;
   }
-  (void)TraceOuterLine(first);
+  MoveLine(origin);
+  return true;
 }
 
 // --- Searches ------------------------------------------------------------------------------

@@ -20,7 +20,9 @@
 //
 // The outline given to set_checkline runs counter-clockwise; its outside is
 // to the right of every edge. CreateCheckline takes a clockwise outline the
-// other way round. Units: metres, radians.
+// other way round, builds the line about a whole-metre point near the
+// outline (a lot in plane rectangular coordinates keeps its own digits) and
+// hands out only a line it has checked. Units: metres, radians.
 
 #include <optional>
 #include <string>
@@ -88,8 +90,9 @@ public:
   // --- Construction
   // The raw line, then its loops cut off: the line is the outer boundary
   // of the site and every point within the distance of it. A clockwise
-  // outline is taken the other way round.
-  void CreateCheckline(const CKelArea<CKelCoord2D>& outline);
+  // outline is taken the other way round. False, and no points, when the
+  // line could not be traced round; an empty outline gives an empty line.
+  [[nodiscard]] bool CreateCheckline(const CKelArea<CKelCoord2D>& outline);
   void set_checkline(const CKelArea<CKelCoord2D>& outline);
   // Cuts every loop off; false when no two elements cross.
   bool check_cline();
@@ -150,10 +153,24 @@ private:
   // set_checkline; the point the finished line is to start at, where the
   // line passes it.
   CKelCoord2D BuildRawLine(const CKelArea<CKelCoord2D>& outline);
+  static CKelCoord2D LocalOrigin(const CKelCoord2D& near);
+  // Every point but the end marker moved by `by`.
+  void MoveLine(const CKelCoord2D& by);
+  enum class TraceResult { Unchanged, Cut, Failed };
   // Replaces the line by the outer boundary of the region its elements
   // enclose (CClineDataTrace.cpp), starting at first (on the first element)
-  // where it passes there, else at its easternmost point; true when that
-  // cut anything off. A line the trace cannot follow round is left as it
-  // was.
-  bool TraceOuterLine(const CKelCoord2D& first);
+  // where it passes there, else at its easternmost point. Unchanged when
+  // the raw line is that boundary already; Failed, the line left as it
+  // was, when the trace cannot follow it round.
+  TraceResult TraceOuterLine(const CKelCoord2D& first);
+  // (CClineDataSound.cpp) Whether the finished line is closed, no two of
+  // its elements cross, it keeps the distance from the outline and the
+  // outline lies inside it.
+  bool IsSoundFor(const std::vector<CKelCoord2D>& outline) const;
+  // The traced line of `local` (counter-clockwise, about the local origin),
+  // judged against `judged`.
+  bool TraceSound(const CKelArea<CKelCoord2D>& local, const std::vector<CKelCoord2D>& judged);
+  // The traced line of the outline, or of it without its survey jitter
+  // when that alone can be traced; false when neither is sound.
+  bool TraceLocal(const CKelArea<CKelCoord2D>& local);
 };

@@ -307,7 +307,7 @@ void CKelMSite::DeleteReveseArea(CKelAreaCoord2D& poly)
 
 // --- Check lines and distances -------------------------------------------------------------
 
-void CKelMSite::CreateCheckLine()
+bool CKelMSite::CreateCheckLine()
 {
   m_ChkLine1.m_Distance = std::max(m_ChkLine1.m_Distance, m_MinRegLine1);
   m_ChkLine2.m_Distance = std::max(m_ChkLine2.m_Distance, m_MinRegLine2);
@@ -320,8 +320,9 @@ void CKelMSite::CreateCheckLine()
   CKelArea<CKelCoord2D> outline;
   outline.m_pt.assign(m_pt.begin() + static_cast<long>(start), m_pt.end());
   outline.m_pt.insert(outline.m_pt.end(), m_pt.begin(), m_pt.begin() + static_cast<long>(start));
-  m_ChkLine1.CreateCheckline(outline);
-  m_ChkLine2.CreateCheckline(outline);
+  const bool first = m_ChkLine1.CreateCheckline(outline);
+  const bool second = m_ChkLine2.CreateCheckline(outline);
+  return first && second;
 }
 
 double CKelMSite::CalcSiteDistance(const CKelCoord2D& p) const

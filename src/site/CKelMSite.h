@@ -50,7 +50,8 @@ public:
   // outline points, 0 for a site without roads or vertices (then nothing
   // changes).
   int SiteMAutoSet(CKelHSite site);
-  void CreateCheckLine();
+  // False when a line could not be traced (that line is left empty).
+  [[nodiscard]] bool CreateCheckLine();
   // The least distance to an edge seen from outside it (starting from
   // kFarDistance); CalcSiteDistance3 gives 0 inside or on the polygon.
   double CalcSiteDistance(const CKelCoord2D& p) const;

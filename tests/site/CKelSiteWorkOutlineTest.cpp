@@ -324,8 +324,8 @@ TEST(SiteSurveyVariants, GiveTheCleanDeemedSiteCheckLines)
     ASSERT_GT(cleanDeemed.SiteMAutoSet(cleanSite), 2);
     site_test::BuildRoads(site);
     ASSERT_GT(deemed.SiteMAutoSet(site), 2);
-    cleanDeemed.CreateCheckLine();
-    deemed.CreateCheckLine();
+    ASSERT_TRUE(cleanDeemed.CreateCheckLine());
+    ASSERT_TRUE(deemed.CreateCheckLine());
     ExpectSameLine(cleanDeemed.m_ChkLine1, deemed.m_ChkLine1, v);
     ExpectSameLine(cleanDeemed.m_ChkLine2, deemed.m_ChkLine2, v);
   });

@@ -54,7 +54,7 @@ CKelHSite RoadSite(double w1, double w2)
 TEST(Cline, SquareHasFourRunsAndFourArcs)
 {
   CClineData line(0, 5);
-  line.CreateCheckline(Outline({{0, 0}, {10, 0}, {10, 10}, {0, 10}}));
+  ASSERT_TRUE(line.CreateCheckline(Outline({{0, 0}, {10, 0}, {10, 10}, {0, 10}})));
   EXPECT_EQ(4, CountKind(line, CCrspnt::kCentre));
   EXPECT_EQ(CCrspnt::kEnd, line.back().m_Kind);
   EXPECT_EQ(static_cast<int>(line.size()), line.CheckData());
@@ -65,7 +65,7 @@ TEST(Cline, SquareHasFourRunsAndFourArcs)
 TEST(Cline, ConcaveCornerGetsOneMitre)
 {
   CClineData line(0, 5);
-  line.CreateCheckline(Outline({{0, 0}, {20, 0}, {20, 10}, {10, 10}, {10, 20}, {0, 20}}));
+  ASSERT_TRUE(line.CreateCheckline(Outline({{0, 0}, {20, 0}, {20, 10}, {10, 10}, {10, 20}, {0, 20}})));
   EXPECT_EQ(5, CountKind(line, CCrspnt::kCentre));
   EXPECT_NEAR(70 + 12.5 * KelAngle::Pi, line.GetLength(), 1e-9);
   EXPECT_NEAR(109.269908, line.GetLength(), 1e-6);
@@ -76,7 +76,7 @@ TEST(Cline, ConcaveCornerGetsOneMitre)
   // A corner of 179.95 degrees is mitred, not rounded.
   const double t = (180 - 179.95) * KelAngle::Pi / 180;
   CClineData flat(0, 5);
-  flat.CreateCheckline(Outline({{0, 0}, {10, 0}, {20, 10 * std::tan(t)}, {20, 20}, {0, 20}}));
+  ASSERT_TRUE(flat.CreateCheckline(Outline({{0, 0}, {10, 0}, {20, 10 * std::tan(t)}, {20, 20}, {0, 20}})));
   EXPECT_EQ(4, CountKind(flat, CCrspnt::kCentre));
 }
 
@@ -86,7 +86,7 @@ TEST(Cline, NarrowNotchLosesItsLoop)
   CClineData raw(0, 5);
   raw.set_checkline(o);
   CClineData line(0, 5);
-  line.CreateCheckline(o);
+  ASSERT_TRUE(line.CreateCheckline(o));
   EXPECT_LT(line.GetLength(), raw.GetLength());
   EXPECT_FALSE(CClineData(line).check_cline());
   for (const ClineElement& e : line.Elements()) {
@@ -156,7 +156,7 @@ TEST(Cline, ManySidedStarsKeepTheirWholeLine)
     SCOPED_TRACE(n);
     const CKelArea<CKelCoord2D> star = Star(n);
     CClineData line(0, 5);
-    line.CreateCheckline(star);
+    ASSERT_TRUE(line.CreateCheckline(star));
     ExpectCleanCheckLine(star, line, StarOffsetLength(star, 5, 2000));
   }
 }
@@ -167,7 +167,7 @@ TEST(Cline, CombOfManyTeethIsBridgedAcrossItsGaps)
     SCOPED_TRACE(teeth);
     const CKelArea<CKelCoord2D> comb = Comb(teeth);
     CClineData line(0, 5);
-    line.CreateCheckline(comb);
+    ASSERT_TRUE(line.CreateCheckline(comb));
     // The gaps are bridged: about the line round the comb's convex hull.
     const double w = 4.0 * teeth;
     const double hull = w + std::hypot(2, 15) + (w - 2) + 15;
@@ -199,7 +199,7 @@ TEST(Cline, RandomConvexOutlinesMeasurePerimeterPlusCircle)
       continue;
     const double d = 1 + round % 4;
     CClineData line(0, d);
-    line.CreateCheckline(o);
+    ASSERT_TRUE(line.CreateCheckline(o));
     SCOPED_TRACE(round);
     EXPECT_NEAR(perimeter + KelAngle::TwoPi * d, line.GetLength(), 1e-6);
     for (const ClineElement& e : line.Elements()) {
@@ -299,7 +299,7 @@ TEST(ClineWalk, PitchCarriesOverPieces)
 TEST(ClineWalk, ArcsBehindAndProperty)
 {
   CClineData square(0, 5);
-  square.CreateCheckline(Outline({{0, 0}, {10, 0}, {10, 10}, {0, 10}}));
+  ASSERT_TRUE(square.CreateCheckline(Outline({{0, 0}, {10, 0}, {10, 10}, {0, 10}})));
   // The first arc, walked at a pitch of an eighth of a turn.
   const std::vector<ClineElement> el = square.Elements();
   const auto arc = std::find_if(el.begin(), el.end(), [](const ClineElement& e) { return e.IsArc(); });
@@ -363,7 +363,7 @@ TEST(MSite, RoadEdgesByWidth)
   }
   CKelMSite m;
   m.SiteMAutoSet(RoadSite(6, 6));
-  m.CreateCheckLine();
+  ASSERT_TRUE(m.CreateCheckLine());
   EXPECT_NEAR(107.415927, m.m_ChkLine1.GetLength(), 1e-6);
   EXPECT_NEAR(138.831853, m.m_ChkLine2.GetLength(), 1e-6);
 
@@ -382,7 +382,7 @@ TEST(MSite, DistancesCompareAndArchive)
   EXPECT_EQ(2.0, m.CalcSiteDistance3(CKelCoord2D(5, -2)));
 
   m.m_ChkLine1.m_Distance = 0;
-  m.CreateCheckLine();
+  ASSERT_TRUE(m.CreateCheckLine());
   EXPECT_EQ(0.01, m.m_ChkLine1.m_Distance);
   CKelMSite other = m;
   other.m_area += 2e-5;
@@ -400,6 +400,14 @@ TEST(MSite, DistancesCompareAndArchive)
   ASSERT_TRUE(other.FromOldParam(old, pts.data(), 3, 6, 12));
   EXPECT_EQ(6.0, other.m_area);
   EXPECT_EQ(12.0, other.m_ChkLine2.m_Distance);
+
+  // An old record can hold a point beyond any site: its lines cannot be
+  // traced, and the deemed site says so instead of keeping raw lines.
+  pts[2] = {4, 3e12f};
+  ASSERT_TRUE(other.FromOldParam(old, pts.data(), 3, 6, 12));
+  EXPECT_FALSE(other.CreateCheckLine());
+  EXPECT_TRUE(other.m_ChkLine1.empty());
+  EXPECT_TRUE(other.m_ChkLine2.empty());
 }
 
 TEST(ClineWalk, PlacedPointsArePitchApartAlongStraightRuns)
@@ -472,7 +480,7 @@ TEST(ClineWalk, TinyArcPlacesItsEnds)
 TEST(Cline, CrossingsWithRaysAndElements)
 {
   CClineData line(0, 5);
-  line.CreateCheckline(Outline({{0, 0}, {10, 0}, {10, 10}, {0, 10}}));
+  ASSERT_TRUE(line.CreateCheckline(Outline({{0, 0}, {10, 0}, {10, 10}, {0, 10}})));
   CKelCoord2D x;
   // North from the centre: the top run at y = 15.
   const int top = line.cross_checkline(0, CKelCoord2D(5, 5), CKelCoord2D(5, 100), &x);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -229,6 +230,79 @@ Pts SurveyedLot(Lot lot, std::mt19937& rng)
   }
 }
 
+// Whether no two edges that do not follow each other meet, edges sorted by
+// their left ends so that a dense outline is checked in a sweep.
+bool SimpleSwept(const Pts& o)
+{
+  const std::size_t n = o.size();
+  std::vector<std::size_t> order(n);
+  for (std::size_t k = 0; k < n; ++k)
+    order[k] = k;
+  const auto lo = [&](std::size_t k) { return std::min(o[k].m_x, o[(k + 1) % n].m_x); };
+  const auto hi = [&](std::size_t k) { return std::max(o[k].m_x, o[(k + 1) % n].m_x); };
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return lo(a) < lo(b); });
+  for (std::size_t x = 0; x < n; ++x) {
+    const std::size_t i = order[x];
+    for (std::size_t y = x + 1; y < n && lo(order[y]) <= hi(i); ++y) {
+      const std::size_t j = order[y];
+      if ((i + 1) % n == j || (j + 1) % n == i)
+        continue;
+      const CKelCoord2D &a = o[i], &b = o[(i + 1) % n], &c = o[j], &e = o[(j + 1) % n];
+      if (Cross(a, b, c) * Cross(a, b, e) <= 0 && Cross(c, e, a) * Cross(c, e, b) <= 0)
+        return false;
+    }
+  }
+  return true;
+}
+
+// The lot as a digitised or curved boundary gives it: every edge cut into
+// 20 to 400 pieces (no more than `most` points in all) whose points lie
+// exactly on it, within 1e-9 m or within 1e-4 m of it, up to some fifty of
+// them doubled 1e-9 to 1e-4 m apart; half of them turned by any angle and
+// moved 1e4 to 3e5 m from the origin, as plane rectangular coordinates put
+// it, half of the others turned. A quarter are irregular lots instead.
+// An irregular lot of 4 to 12 corners, 10 to 50 m across, no edge level.
+Pts IrregularLot(std::mt19937& rng)
+{
+  std::uniform_real_distribution<double> u(0, 1);
+  const int corners = 4 + static_cast<int>(9 * u(rng));
+  std::vector<double> angles;
+  for (int i = 0; i < corners; ++i)
+    angles.push_back(2 * M_PI * (i + 0.2 + 0.6 * u(rng)) / corners);
+  Pts p;
+  for (const double a : angles) {
+    const double r = 5 + 20 * u(rng);
+    p.emplace_back(r * std::cos(a), r * std::sin(a));
+  }
+  return p;
+}
+
+Pts DenseSurveyedLot(Lot lot, std::mt19937& rng, std::size_t most)
+{
+  std::uniform_real_distribution<double> u(0, 1);
+  for (;;) {
+    const Pts clean = u(rng) < 0.25 ? IrregularLot(rng) : CleanLot(lot, rng);
+    const int pieces = std::min(20 + static_cast<int>(380 * u(rng)), static_cast<int>(most / clean.size()));
+    const double noise = std::vector<double>{0, 1e-9, 1e-4}[static_cast<std::size_t>(3 * u(rng))];
+    survey::Variant v = survey::Split(survey::Clean(clean), pieces, noise, rng);
+    for (int doubles = static_cast<int>(LogUniform(1, 60, rng)) - 1; doubles > 0; --doubles) {
+      const double gap = LogUniform(1e-9, 1e-4, rng), a = 2 * M_PI * u(rng);
+      v = survey::Doubled(v, static_cast<std::size_t>(u(rng) * static_cast<double>(v.Size())),
+                          {gap * std::cos(a), gap * std::sin(a)});
+    }
+    // Half of them in plane rectangular coordinates, half as drawn.
+    const bool plane = u(rng) < 0.5;
+    const double turn = plane || u(rng) < 0.5 ? 2 * M_PI * u(rng) : 0, far = plane ? 1e4 + 2.9e5 * u(rng) : 0;
+    const double towards = 2 * M_PI * u(rng);
+    Pts placed;
+    for (const CKelCoord2D& p : survey::StartingAt(v, static_cast<std::size_t>(u(rng) * v.Size())).m_Pts)
+      placed.emplace_back(far * std::cos(towards) + p.m_x * std::cos(turn) - p.m_y * std::sin(turn),
+                          far * std::sin(towards) + p.m_x * std::sin(turn) + p.m_y * std::cos(turn));
+    if (SimpleSwept(placed))
+      return placed;
+  }
+}
+
 
 // A failing outline in the form the data files use.
 std::string OutlineText(const Pts& outline, double d)
@@ -247,8 +321,30 @@ CClineData LineOf(const Pts& outline, double d)
   CKelArea<CKelCoord2D> area;
   area.m_pt = outline;
   CClineData line(0, d);
-  line.CreateCheckline(area);
+  EXPECT_TRUE(line.CreateCheckline(area));
   return line;
+}
+
+// The line of the outline judged; false, with the outline printed in the
+// data files' form, when it is not sound.
+bool SoundOrPrinted(const Pts& outline, double d)
+{
+  ExpectSoundLine(outline, LineOf(outline, d));
+  if (!testing::Test::HasFailure())
+    return true;
+  std::printf("%s", OutlineText(outline, d).c_str());
+  return false;
+}
+
+// The lines of a data file's outline, given either way round.
+void ExpectSoundLinesOfFile(const char* name)
+{
+  SCOPED_TRACE(name);
+  double d = 0;
+  const Pts outline = ReadOutline(name, &d);
+  ASSERT_GE(outline.size(), 5u);
+  ExpectSoundLine(outline, LineOf(outline, d));
+  ExpectSoundLine(outline, LineOf(Pts(outline.rbegin(), outline.rend()), d));
 }
 
 }  // namespace
@@ -268,14 +364,8 @@ TEST(ClineOffset, SurveyedOutlinesGiveSoundLines)
                            "cline-surveyed-zigzag-d5.txt", "cline-surveyed-noisy-edge-d0.5.txt",
                            "cline-surveyed-two-zigzags-d31.txt", "cline-surveyed-noisy-top-dip-d10.txt",
                            "cline-surveyed-gap-bend-d10.txt", "cline-surveyed-needle-out-d5.txt",
-                           "cline-surveyed-slit-in-d5.txt"}) {
-    SCOPED_TRACE(name);
-    double d = 0;
-    const Pts outline = ReadOutline(name, &d);
-    ASSERT_GT(outline.size(), 4u);
-    ExpectSoundLine(outline, LineOf(outline, d));
-    ExpectSoundLine(outline, LineOf(Pts(outline.rbegin(), outline.rend()), d));
-  }
+                           "cline-surveyed-slit-in-d5.txt"})
+    ExpectSoundLinesOfFile(name);
 }
 
 // A spiky star whose raw line starts inside a loop and closes at a mitre of
@@ -297,10 +387,15 @@ TEST(ClineOffset, DegenerateOutlinesGiveClosedLines)
   ExpectSoundLine({{0, 0}, {20, 0}}, LineOf({{0, 0}, {20, 0}}, 5));
   const Pts denormal = {{0, 9.86396481e-315}, {20, 0}, {20, 5}, {2.172923715076e-311, 5.075883674631299e-116}};
   ExpectSoundLine(denormal, LineOf(denormal, 5));
-  // Points no site has (a stored record can carry anything): the line is
-  // made without a fault, whatever its shape.
-  for (const double odd : {std::nan(""), 3e299, 1e12})
-    (void)LineOf({{2.8469003808977276e-39, 0}, {5, 0}, {5, 1.25}, {odd, 2.3142543630515321e-38}}, 5);
+  // Points no site has (a stored record can carry anything): the line
+  // cannot be traced, and says so; it is not the raw line through the site.
+  for (const double odd : {std::nan(""), 3e299, 1e12}) {
+    CKelArea<CKelCoord2D> area;
+    area.m_pt = {{2.8469003808977276e-39, 0}, {5, 0}, {5, 1.25}, {odd, 2.3142543630515321e-38}};
+    CClineData line(0, 5);
+    EXPECT_FALSE(line.CreateCheckline(area));
+    EXPECT_TRUE(line.empty());
+  }
 }
 
 class ClineOffsetKinds : public testing::TestWithParam<Kind> {};
@@ -318,11 +413,8 @@ TEST_P(ClineOffsetKinds, RandomOutlinesGiveSoundLines)
     double d = 0;
     const Pts outline = RandomOutline(GetParam(), n, rng, &d);
     SCOPED_TRACE(testing::Message() << "round " << round << " vertices " << outline.size() << " d " << d);
-    ExpectSoundLine(outline, LineOf(outline, d));
-    if (HasFailure()) {
-      std::printf("%s", OutlineText(outline, d).c_str());
+    if (!SoundOrPrinted(outline, d))
       return;
-    }
   }
 }
 
@@ -347,10 +439,100 @@ TEST(ClineOffset, RandomSurveyedLotsGiveSoundLines)
     const Pts outline = SurveyedLot(lot, rng);
     SCOPED_TRACE(testing::Message() << "round " << round << " lot " << static_cast<int>(lot) << " vertices "
                                     << outline.size() << " d " << d);
-    ExpectSoundLine(outline, LineOf(outline, d));
-    if (HasFailure()) {
-      std::printf("%s", OutlineText(outline, d).c_str());
+    if (!SoundOrPrinted(outline, d))
       return;
+  }
+}
+
+// Lots with survey points on their edges (exactly, within 1e-9 m, a point
+// 5e-7 m beside its neighbours) and a sliver in plane rectangular
+// coordinates, 1.7e5 m from the origin.
+TEST(ClineOffset, DenseAndFarOutlinesGiveSoundLines)
+{
+  for (const char* name : {"cline-dense-plane-sliver-d0.5-min6.txt", "cline-dense-plane-sliver-d0.5-min6-local.txt",
+                           "cline-dense-star-exact-d31.txt", "cline-dense-flag-exact-d0.5.txt",
+                           "cline-dense-flag-1e-9-d31.txt", "cline-dense-rect-dups-d10-min5.txt"})
+    ExpectSoundLinesOfFile(name);
+}
+
+// A tenth of a millimetre round a lot with a zigzag under a millimetre:
+// the whole line, some 64 m, not a loop round the zigzag alone.
+TEST(ClineOffset, ATinyDistanceGoesRoundTheWholeLot)
+{
+  double d = 0;
+  const Pts outline = ReadOutline("cline-surveyed-zigzag-d5.txt", &d);
+  const CClineData line = LineOf(outline, 0.0001);
+  EXPECT_NEAR(64.0006, line.GetLength(), 1e-3);
+  // The judge's offset area would take a million levels here: the line
+  // keeps the distance from every edge and runs round the lot's area.
+  const std::vector<Piece> pieces = PiecesOf(line);
+  for (const Piece& p : pieces) {
+    for (std::size_t k = 0; k < outline.size(); ++k)
+      EXPECT_GE(PieceEdge(p, outline[k], outline[(k + 1) % outline.size()]), 0.0001 * (1 - 1e-6));
+  }
+  EXPECT_NEAR(240.0064, EnclosedArea(pieces), 1e-4);
+}
+
+// Lots of every shape with the dense points of a digitised or curved
+// boundary, far from the origin and turned, clockwise and counter-clockwise,
+// at the usual distances and at up to four times the lot's width.
+// CLINE_DENSE_ROUNDS and CLINE_DENSE_SEED run more lots on demand.
+TEST(ClineOffset, RandomDenselySurveyedLotsGiveSoundLines)
+{
+  const char* rounds = std::getenv("CLINE_DENSE_ROUNDS");
+  const char* seed = std::getenv("CLINE_DENSE_SEED");
+  std::mt19937 rng(seed != nullptr ? static_cast<unsigned>(std::atoi(seed)) : 16);
+  std::uniform_real_distribution<double> u(0, 1);
+  for (int round = 0; round < (rounds != nullptr ? std::atoi(rounds) : 72); ++round) {
+    const Lot lot = static_cast<Lot>(round % kLots);
+    const double d = std::vector<double>{0.5, 5, 10, 31, 40 + 120 * u(rng)}[static_cast<std::size_t>(round / kLots % 5)];
+    Pts outline = DenseSurveyedLot(lot, rng, 2400);
+    if (round % 2 == 1)
+      std::reverse(outline.begin(), outline.end());
+    SCOPED_TRACE(testing::Message() << "round " << round << " lot " << static_cast<int>(lot) << " vertices "
+                                    << outline.size() << " d " << d);
+    if (!SoundOrPrinted(outline, d))
+      return;
+  }
+}
+
+// A lot moved by any vector up to 1e6 m gives the same line moved: the
+// line is built about a whole-metre point near the lot, never about the
+// coordinates' origin.
+TEST(ClineOffset, MovedLotsGiveTheSameLineMoved)
+{
+  std::mt19937 rng(162);
+  std::uniform_real_distribution<double> u(0, 1);
+  for (int round = 0; round < 27; ++round) {
+    const Lot lot = static_cast<Lot>(round % kLots);
+    const double d = std::vector<double>{0.5, 5, 31}[static_cast<std::size_t>(round / kLots)];
+    const Pts outline = round % 2 ? SurveyedLot(lot, rng) : DenseSurveyedLot(lot, rng, 600);
+    const double far = 1e6 * u(rng), towards = 2 * M_PI * u(rng);
+    const double dx = far * std::cos(towards), dy = far * std::sin(towards);
+    Pts moved;
+    for (const CKelCoord2D& p : outline)
+      moved.emplace_back(p.m_x + dx, p.m_y + dy);
+    SCOPED_TRACE(testing::Message() << "round " << round << " by " << dx << ", " << dy << " d " << d);
+    const CClineData here = LineOf(outline, d);
+    CClineData back = LineOf(moved, d);
+    for (CCrspnt& p : back) {
+      if (p.m_Kind != CCrspnt::kEnd)
+        p = CCrspnt(p.m_x - dx, p.m_y - dy, p.m_Kind);
+    }
+    // Where two runs meet at a hair's angle, their crossing slides along
+    // them with the last digit of the input: the lines are compared as
+    // lines, each point on the other line.
+    EXPECT_NEAR(here.GetLength(), back.GetLength(), 1e-6);
+    for (const auto& [one, other] : {std::pair<const CClineData*, const CClineData*>(&here, &back), {&back, &here}}) {
+      const std::vector<Piece> pieces = PiecesOf(*other);
+      for (std::size_t k = 0; k + 1 < one->size(); ++k) {
+        if ((*one)[k].m_Kind == CCrspnt::kCentre)
+          continue;
+        double off = 1;
+        for (const Piece& p : pieces)
+          off = std::min(off, p.arc ? PointArc((*one)[k], p) : PointSegment((*one)[k], p.s, p.e));
+        EXPECT_LE(off, 1e-6) << k;
+      }
     }
   }
 }

@@ -412,7 +412,7 @@ inline double OffsetArea(const Pts& outline, double d, const std::vector<Piece>&
 // the outline (exactly, not at samples) and outside the site; no two
 // elements crossing; the area of the offset region enclosed; and a ray from
 // a point of the site, towards the line's start or any other way, meets it.
-inline void ExpectSoundLine(const Pts& outline, const CClineData& line)
+inline void ExpectSoundLineNear(const Pts& outline, const CClineData& line)
 {
   const double d = line.m_Distance;
   ASSERT_EQ(static_cast<int>(line.size()), line.CheckData());
@@ -493,6 +493,25 @@ inline void ExpectSoundLine(const Pts& outline, const CClineData& line)
           << "ray from (" << p.m_x << ", " << p.m_y << ") at " << angle;
     }
   }
+}
+
+// The same, measured about the outline's first vertex: the judge's own
+// sums (areas, levels) then keep the digits of a lot placed in plane
+// rectangular coordinates.
+inline void ExpectSoundLine(const Pts& outline, const CClineData& line)
+{
+  if (outline.empty())
+    return ExpectSoundLineNear(outline, line);
+  const CKelCoord2D o = outline.front();
+  Pts near;
+  for (const CKelCoord2D& p : outline)
+    near.emplace_back(p.m_x - o.m_x, p.m_y - o.m_y);
+  CClineData moved(line);
+  for (CCrspnt& p : moved) {
+    if (p.m_Kind != CCrspnt::kEnd)
+      p = CCrspnt(p.m_x - o.m_x, p.m_y - o.m_y, p.m_Kind);
+  }
+  ExpectSoundLineNear(near, moved);
 }
 
 }  // namespace cline_check
