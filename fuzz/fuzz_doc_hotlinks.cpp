@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CHotLinkParamArray records;
   records.push_back(CAutoAreaParam(&element.header));
   const CAutoAreaParam held = records.front();
-  records.LoadData();
+  static_cast<void>(records.LoadData());
   if (version != CHotLinkParamArray::kOldRecordVersion) {
     Check(records.empty());
     return 0;

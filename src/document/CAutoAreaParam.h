@@ -94,6 +94,9 @@ public:
   // false or APIERR_BADINDEX.
   // Whether the element carries a record; a failing host call gives false.
   bool IsHaveData(const CPlenimetraParam* param) const;
+  // The same, telling a failing host read (its error) from no record (0,
+  // has false; also for user data that is no record at all).
+  [[nodiscard]] GSErrCode FindData(const CPlenimetraParam* param, bool& has) const;
   // Fills the record from its store, then SetItemType. An element without
   // user data: 0, nothing else. A record that cannot be read leaves this
   // record unchanged and answers APIERR_BADPARS.

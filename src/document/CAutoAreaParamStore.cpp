@@ -51,16 +51,24 @@ GSErrCode OpenForReading(CPlenimetraUserDataCore& data, const API_Elem_Head& hea
 
 bool CAutoAreaParam::IsHaveData(const CPlenimetraParam* param) const
 {
+  bool has = false;
+  return FindData(param, has) == NoError && has;
+}
+
+GSErrCode CAutoAreaParam::FindData(const CPlenimetraParam* param, bool& has) const
+{
+  has = false;
   if (CHotLinkParamArray::IsHotLink(GetGuid())) {
     const CFloorParam* floor = FloorOf(param, GetFloor());
-    return floor != nullptr && floor->m_HotLinkParamArray.IsHaveData(GetGuid());
+    has = floor != nullptr && floor->m_HotLinkParamArray.IsHaveData(GetGuid());
+    return NoError;
   }
   CPlenimetraUserDataCore data;
-  if (OpenForReading(data, m_ElemHead) != NoError)
-    return false;
-  const bool has = !data.IsEOF();
+  if (const GSErrCode err = OpenForReading(data, m_ElemHead); err != NoError)
+    return err == APIERR_NOUSERDATA || err == APIERR_BADPARS ? NoError : err;
+  has = !data.IsEOF();
   data.Close();
-  return has;
+  return NoError;
 }
 
 int CAutoAreaParam::Load(CPlenimetraParam* param)

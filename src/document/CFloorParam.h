@@ -62,10 +62,11 @@ public:
   void Serialize(CArchive& ar);
   // The old separate record of version kOldRecordVersion: missing, the
   // array is unchanged; another version empties it; a failed read keeps
-  // what was read before it.
+  // what was read before it. The host's error when it could not give the
+  // record, else 0.
   static constexpr const char* kOldRecordName = "PLENIMETRA_HOTLINK";
   static constexpr int kOldRecordVersion = 2001;
-  void LoadData();
+  [[nodiscard]] GSErrCode LoadData();
 };
 
 class CFloorParam {

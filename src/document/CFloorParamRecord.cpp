@@ -89,14 +89,14 @@ void CHotLinkParamArray::Serialize(CArchive& ar)
   }
 }
 
-void CHotLinkParamArray::LoadData()
+GSErrCode CHotLinkParamArray::LoadData()
 {
   CArchiveOld ar(kOldRecordName);
-  if (ar.Open() != 0)
-    return;
+  if (const int err = ar.Open(); err != NoError)
+    return err == APIERR_NOMODULEDATA ? NoError : err;
   if (ar.GetVersion() != kOldRecordVersion) {
     clear();
-    return;
+    return NoError;
   }
   // The old hot-link record's load begins here.
   try {
@@ -104,6 +104,7 @@ void CHotLinkParamArray::LoadData()
   } catch (unsigned int) {
     // what was read before the failure stays
   }
+  return NoError;
 }
 
 void CFloorParam::Serialize(CArchive& ar, CPlenimetraParam* param)

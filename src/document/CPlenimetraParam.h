@@ -125,7 +125,9 @@ public:
   // Loads the project into the document (skipRecord: settings, default
   // pattern and floors only): -1 when the record is newer than this
   // program, else 1 when the stories were read and 0 when not. Placed
-  // figures whose record could not be read are reported in one alert.
+  // figures whose record could not be read are reported in one alert. A
+  // load that does not complete (a host read failed, the user cancelled)
+  // says what it left out and sets m_bSaveBlocked.
   int LoadData2(bool skipRecord);
   // Whether the host's record is another than the one this document last
   // wrote or read: an undo or redo put back the record of another state.
@@ -147,7 +149,8 @@ public:
   [[nodiscard]] GSErrCode GetElement2();
   // Whether a placed part of the story was left out at the last reading
   // because its record could not be read, and is still placed: it may be
-  // a figure of any of the story's automatic areas.
+  // a figure of any of the story's automatic areas. Always after a load
+  // that did not complete.
   bool HasUnreadFigures(short story) const;
   // The settings at document start: the add-on's folder's file, else the
   // user's; m_EnvParam2 becomes their copy (a default record when neither
@@ -424,8 +427,9 @@ public:
   };
   std::vector<UnreadFigure> m_UnreadFigures;
 
-  // An unreadable record could not be kept aside: nothing is saved over it
-  // until the project is loaded again.
+  // The last load did not complete, or an unreadable record could not be
+  // kept aside: nothing is saved over the stored record until a load
+  // completes (the next opening of the palette loads again).
   bool m_bSaveBlocked = false;
   // Told after the trees, objects and figure records were replaced as a
   // whole; not owned, null when nobody listens.
@@ -491,6 +495,15 @@ private:
   // The names on the story of the elements holding entries there, "・" between.
   GS::UniString ElementsHoldingEntries(short story) const;
   void ResetOldPatternPresets();
+
+  // What a load that did not complete left out: the first part whose host
+  // read failed or was cancelled, and that error.
+  enum class LoadGap { None, Record, AutoAreas, Figures };
+  LoadGap m_LoadGap = LoadGap::None;
+  GSErrCode m_LoadGapError = 0;
+  void NoteLoadGap(LoadGap part, GSErrCode err);
+  // Blocks the saves and says what was not loaded; nothing after a whole load.
+  void ReportIncompleteLoad();
 
   // Figures whose user data must be written once the record is taken.
   CArea1ObjectPtrArray m_PendingSaves;

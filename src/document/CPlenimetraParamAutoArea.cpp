@@ -5,7 +5,6 @@
 
 #include "CGSUtil.h"
 #include "CKelCoord3DCrsPntArray.h"
-#include "GSWriteReport.h"
 #include "HostHandles.h"
 
 #include <algorithm>
@@ -131,7 +130,10 @@ int CPlenimetraParam::GetAutoElement2(API_ElemTypeID type)
     if (floor == nullptr)
       continue;
     CAutoAreaParam record(&element.header);
-    if (!record.IsHaveData(this))
+    bool has = false;
+    if (const GSErrCode err = record.FindData(this, has); err != NoError)
+      return err;
+    if (!has)
       continue;
     if (const int err = record.Load(this); err != NoError)
       return err;
@@ -141,10 +143,9 @@ int CPlenimetraParam::GetAutoElement2(API_ElemTypeID type)
     // Observed again, so that edits of the element are reported; one not
     // observed yet has nothing to detach.
     (void)ACAPI_Element_DetachObserver(guid);
-    if (const GSErrCode err = ACAPI_Element_AttachObserver(guid); err != NoError) {
-      GSWriteReport(err);
+    // Told by the caller, which knows what the collection was for.
+    if (const GSErrCode err = ACAPI_Element_AttachObserver(guid); err != NoError)
       return err;
-    }
   }
   return NoError;
 }

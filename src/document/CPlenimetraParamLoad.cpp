@@ -16,6 +16,13 @@
 // them and the story's other figures keep their stored sort indices, so the
 // figure takes its place again once its record can be read. Leaving a
 // figure out writes nothing.
+//
+// A load that does not complete is another matter: a host read that fails
+// while the record, the automatic areas or the figures are read, or the
+// user's cancel of the figures' progress, leaves a calculation that lacks
+// what was not read. It is shown as read, the user is told what is missing,
+// and nothing is saved over the stored record, nor written to the placed
+// figures, until a later load completes.
 
 #include "CPlenimetraParam.h"
 
@@ -290,6 +297,8 @@ int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
 {
   m_RecordStamp.clear();
   m_bSaveFailed = false;
+  m_LoadGap = LoadGap::None;
+  m_LoadGapError = NoError;
   int result = 0;
   if (asUndoableCommand) {
     bool ran = false;
@@ -312,6 +321,7 @@ int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
     MergeFloors(floors, m_FloorParamArray, false);
     m_FloorParamArray = std::move(floors);
   }
+  ReportIncompleteLoad();
   if (result == -1)
     return -1;
   return stories ? 1 : 0;
@@ -361,10 +371,10 @@ int CPlenimetraParam::RunLoader(bool skipRecord)
     CArchiveOld ar(kRecordName);
     const int err = ar.Open();
     if (err != NoError && err != APIERR_NOMODULEDATA) {
-      // A record that exists but cannot be opened is kept like one that
-      // cannot be read: the next save must not replace it unseen.
+      // The host could not give the record now: it stays as stored, and
+      // no save replaces it unseen.
       result = err;
-      KeepUnreadableRecord();
+      NoteLoadGap(LoadGap::Record, err);
     } else if (err == NoError && ar.GetVersion() > kRecordVersion) {
       // Seen as well: only another record is a reason to read again.
       m_RecordStamp = ar.Stamp();
@@ -379,7 +389,8 @@ int CPlenimetraParam::RunLoader(bool skipRecord)
     m_CurTreeCode = m_AreaTree2.m_Child.front().m_AreaCode;
   DumpTrees();
   CheckPatternPresets();
-  const int refreshed = RefreshPlacedFigures();
+  // Labels made from a calculation that lacks figures are not written.
+  const int refreshed = m_LoadGap == LoadGap::None ? RefreshPlacedFigures() : NoError;
   // Only marks: a record that cannot be checked, or a cancelled check,
   // leaves the marks set so far.
   static_cast<void>(CheckAutoArea());
@@ -455,6 +466,10 @@ void CPlenimetraParam::TakeLoaded(CPlenimetraParam& loaded)
 {
   *this = loaded;
   GSErrCode err = m_LoadError;
+  // A load cut short writes nothing: new codes and sort indices are given
+  // in memory only, and the load that completes gives them again.
+  if (m_LoadGap != LoadGap::None)
+    m_PendingSaves.clear();
   for (const auto& figure : m_PendingSaves) {
     CTeamworkControl reserve(figure->m_Element.header.guid);
     KeepFirstError(err, figure->Save());
@@ -465,7 +480,7 @@ void CPlenimetraParam::TakeLoaded(CPlenimetraParam& loaded)
     // The place of a figure left out stays its own: the others are
     // numbered without gaps in memory only, in their stored order, and
     // nothing is written, so the figure is back in its place once readable.
-    if (unread.contains(floor.m_FloorNo))
+    if (unread.contains(floor.m_FloorNo) || m_LoadGap != LoadGap::None)
       floor.m_Area1ObjectArray.CloseSortIndexGaps();
     else
       KeepFirstError(err, floor.m_Area1ObjectArray.SetSortIndex());
@@ -590,8 +605,33 @@ int CPlenimetraParam::RefreshPlacedFigures()
 GSErrCode CPlenimetraParam::GetElement2()
 {
   const GSErrCode err = GetElement2(nullptr, nullptr);
+  GSWriteReport(err);
   ReportUnreadFigures();
   return err;
+}
+
+void CPlenimetraParam::NoteLoadGap(LoadGap part, GSErrCode err)
+{
+  if (err == NoError || m_LoadGap != LoadGap::None)
+    return;
+  m_LoadGap = part;
+  m_LoadGapError = err;
+}
+
+void CPlenimetraParam::ReportIncompleteLoad()
+{
+  if (m_LoadGap == LoadGap::None)
+    return;
+  m_bSaveBlocked = true;
+  const char16_t* part = m_LoadGap == LoadGap::Record      ? u"保存されている求積データ"
+                         : m_LoadGap == LoadGap::AutoAreas ? u"自動作成区画"
+                                                           : u"求積区画";
+  GS::UniString reason =
+      m_LoadGapError == APIERR_CANCEL ? GS::UniString(u"中止しました") : GSReportText(m_LoadGapError);
+  reason.Trim();  // the error's name comes padded
+  GSWriteReport(GS::UniString(u"求積データを最後まで読み込めませんでした（") + part + u"：" + reason +
+                u"）。\n表示している集計は読み込めた分だけのものです。保存されている求積データはそのまま残し、"
+                u"読み込みが終わるまで変更を保存しません。パレットを開き直すと読み込み直します");
 }
 
 // One line per figure: its story, the mark and number its part shows (the
@@ -631,6 +671,9 @@ GS::UniString CPlenimetraParam::ElementsHoldingEntries(short story) const
 
 bool CPlenimetraParam::HasUnreadFigures(short story) const
 {
+  // A load that did not complete may have left out figures of any story.
+  if (m_LoadGap != LoadGap::None)
+    return true;
   return std::any_of(m_UnreadFigures.begin(), m_UnreadFigures.end(), [story](const UnreadFigure& unread) {
     if (unread.story != story)
       return false;
@@ -644,10 +687,8 @@ bool CPlenimetraParam::HasUnreadFigures(short story) const
 GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred, std::unordered_set<GS::Guid>* read)
 {
   PlacedFigures placed;
-  if (GSErrCode err = FindPlacedFigures(this, placed); err != NoError) {
-    GSWriteReport(err);
+  if (GSErrCode err = FindPlacedFigures(this, placed); err != NoError)
     return err;
-  }
   if (read != nullptr)
     for (const PlacedFigure& one : placed.placed)
       read->insert(ToGSGuid(one.element.header.guid));
@@ -677,7 +718,6 @@ GSErrCode CPlenimetraParam::GetElement2(CArea1ObjectPtrArray* deferred, std::uno
   if (err == NoError)
     err = placed.stop;
   progress.Close();
-  GSWriteReport(err);
   return err;
 }
 

@@ -81,6 +81,8 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
   if (reading) {
     m_PendingSaves.clear();
     m_LoadError = NoError;
+    m_LoadGap = LoadGap::None;
+    m_LoadGapError = NoError;
     // Every story has its floor while the record is read, so old figure
     // lists, old hot-link records and figures on new stories find theirs.
     CFloorParamArray floors;
@@ -116,9 +118,9 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
     TakeOldHotLinks();
   // The records of ordinary elements live in the elements themselves. A
   // failing observer is reported by the collection; the records read so
-  // far are kept.
+  // far are kept, and the load counts as not complete.
   if (reading)
-    static_cast<void>(GetAutoElement2());
+    NoteLoadGap(LoadGap::AutoAreas, GetAutoElement2());
   if (until(V::kDroppedIntUntil)) {
     int dropped = 0;
     ar >> dropped;
@@ -139,6 +141,9 @@ void CPlenimetraParam::SerializeFields(CArchive& ar)
     m_LoadError = GetElement2(&m_PendingSaves, &placed);
     if (m_LoadError == APIERR_BADPARS)
       throw CArchive::kPastEnd;
+    // Cut short (a failed read, or the user's cancel): the record is still
+    // read, so that what was loaded can be shown, but not saved over.
+    NoteLoadGap(LoadGap::Figures, m_LoadError);
     DropUnreadableFigures(placed);
   }
   const FigureIndexScope index(*this, reading, reading ? StoriesOfUnreadFigures() : std::unordered_set<short>{});
@@ -226,7 +231,7 @@ void CPlenimetraParam::ReadFloors(CArchive& ar)
 void CPlenimetraParam::TakeOldHotLinks()
 {
   CHotLinkParamArray old;
-  old.LoadData();
+  NoteLoadGap(LoadGap::Record, old.LoadData());
   for (const CAutoAreaParam& record : old) {
     if (CFloorParam* floor = m_FloorParamArray.Search(record.GetFloor()))
       floor->m_HotLinkParamArray.push_back(record);

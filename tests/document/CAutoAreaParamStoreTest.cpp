@@ -95,6 +95,14 @@ TEST_F(AutoAreaStoreTest, LoadingAnElementWithoutOrWithBrokenUserData)
   // A failing host read is passed on and means no areaParam.
   host.FailOnce("ACAPI_Element_GetUserData", APIERR_MEMFULL);
   EXPECT_FALSE(areaParam.IsHaveData(&doc));
+  // Where a record must not be missed, the read's failure is told from a
+  // record that is none.
+  bool has = true;
+  host.FailOnce("ACAPI_Element_GetUserData", APIERR_MEMFULL);
+  EXPECT_EQ(areaParam.FindData(&doc, has), APIERR_MEMFULL);
+  EXPECT_FALSE(has);
+  EXPECT_EQ(areaParam.FindData(&doc, has), NoError);
+  EXPECT_TRUE(has);  // there, if broken: Load says so
 }
 
 TEST_F(AutoAreaStoreTest, AHotLinkedElementKeepsItsRecordOnTheFloorAndWritesNoUserData)

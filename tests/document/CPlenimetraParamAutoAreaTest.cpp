@@ -152,7 +152,7 @@ TEST_F(AutoAreaOutlineTest, CollectingFindsMarkedElementsAndRenewsTheirObservers
   EXPECT_EQ(doc.m_FloorParamArray[0].m_HotLinkParamArray.size(), 1u);
 }
 
-TEST_F(AutoAreaOutlineTest, AFailingAttachIsReportedAndEndsTheCollection)
+TEST_F(AutoAreaOutlineTest, AFailingAttachEndsTheCollectionWithItsError)
 {
   const API_Element first = Place(API_ZoneID);
   const API_Element second = Place(API_HatchID);
@@ -160,7 +160,7 @@ TEST_F(AutoAreaOutlineTest, AFailingAttachIsReportedAndEndsTheCollection)
   Mark(second);
   host.FailOnce("ACAPI_Element_AttachObserver", APIERR_GENERAL);
   EXPECT_EQ(doc.GetAutoElement2(), APIERR_GENERAL);
-  EXPECT_EQ(host.Alerts().size(), 1u);
+  EXPECT_TRUE(host.Alerts().empty());  // the caller tells, once
   // The record read before the failure stays; the fill is never reached.
   ASSERT_EQ(doc.m_FloorParamArray[0].m_AutoAreaParamArray.size(), 1u);
   EXPECT_EQ(doc.m_FloorParamArray[0].m_AutoAreaParamArray[0].GetGuid(), first.header.guid);

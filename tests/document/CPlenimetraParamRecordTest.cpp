@@ -541,6 +541,33 @@ TEST_F(LoaderTest, ACopiedFigureGetsAFreshCodeAndItsUserDataIsRewritten)
   EXPECT_EQ(host.UndoNames(), std::vector<GS::UniString>{GS::UniString(u"求積読込")});
 }
 
+TEST_F(LoaderTest, ALoadCutShortWritesNoFreshCodeAndSavesNothing)
+{
+  PatternDoc pattern;
+  pattern.doc.m_AreaTreeStore = pattern.doc.m_AreaTree2;
+  ASSERT_EQ(pattern.doc.SaveData(), NoError);
+  const std::vector<char> stored = host.ModulData(GS::UniString(kRecord))->bytes;
+  PlaceFigure(host, doc, 0, 3);
+  auto copy = PlaceFigure(host, doc, 0, 3);  // would get a fresh code
+  PlaceFigure(host, doc, 0, 5);
+  const std::vector<char> before = host.Element(copy->m_Element.header.guid)->userData->bytes;
+  host.FailOnce("ACAPI_Element_GetUserData", NoError);
+  host.FailOnce("ACAPI_Element_GetUserData", NoError);
+  host.FailOnce("ACAPI_Element_GetUserData", APIERR_GENERAL);
+  auto loaded = Load();
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_EQ(host.Alerts()[0].largeText.ToStdString(CC_UTF8).find("求積データを最後まで読み込めませんでした（求積区画："), 0u);
+  EXPECT_EQ(host.Element(copy->m_Element.header.guid)->userData->bytes, before);
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_EQ(host.ModulData(GS::UniString(kRecord))->bytes, stored);
+  // Whole the next time: the copy gets its code, and saves write again.
+  EXPECT_EQ(loaded->LoadData2(false), 1);
+  EXPECT_EQ(host.Alerts().size(), 1u);
+  EXPECT_NE(host.Element(copy->m_Element.header.guid)->userData->bytes, before);
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_NE(host.ModulData(GS::UniString(kRecord))->bytes, stored);
+}
+
 TEST_F(LoaderTest, StoriesAddedOrDeletedSinceTheSaveAddOrDropTheirFloors)
 {
   PatternDoc pattern(3);
@@ -663,6 +690,21 @@ TEST_F(LoaderTest, TheOldHotLinkRecordIsReadUpTo1028OntoItsElementsStory)
       EXPECT_EQ(records[0].m_ItemType1, 4);
     }
   }
+  // A hot-link record the host cannot give: the load is not whole, and
+  // the old record stays for the load that completes.
+  storeOld(2001);
+  const std::vector<char> old = OldRecord(1028).Build();
+  StoreRecord(1028, old);
+  const std::size_t alerts = host.Alerts().size();
+  host.FailOnce("ACAPI_ModulData_Get", NoError);  // the project record
+  host.FailOnce("ACAPI_ModulData_Get", APIERR_GENERAL);
+  auto loaded = Load();
+  EXPECT_TRUE(loaded->m_FloorParamArray[2].m_HotLinkParamArray.empty());
+  ASSERT_EQ(host.Alerts().size(), alerts + 1);
+  const std::string told = host.Alerts().back().largeText.ToStdString(CC_UTF8);
+  EXPECT_EQ(told.find("求積データを最後まで読み込めませんでした（保存されている求積データ："), 0u);
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_EQ(host.ModulData(GS::UniString(kRecord))->bytes, old);
 }
 
 TEST_F(LoaderTest, AStoredFigureOfAnotherKindThanItsPlacedPartGivesWayToThePart)
@@ -887,8 +929,19 @@ TEST_F(LoaderTest, ARecordThatCannotBeOpenedIsKeptBeforeAnySave)
   StoreRecord(1047, bytes);
   host.FailOnce("ACAPI_ModulData_Get", APIERR_MEMFULL);
   auto loaded = Load();
-  EXPECT_EQ(KeptCopy(), std::string(bytes.begin(), bytes.end()));
   EXPECT_EQ(loaded->m_AreaTree2.m_Child.size(), 1u);  // the default pattern
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  const std::string told = host.Alerts()[0].largeText.ToStdString(CC_UTF8);
+  EXPECT_EQ(told.find("求積データを最後まで読み込めませんでした（保存されている求積データ："), 0u);
+  // The record stays where it is: no copy is needed, and no save replaces
+  // it until a load completes.
+  EXPECT_TRUE(KeptCopy().empty());
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_EQ(host.ModulData(GS::UniString(kRecord))->bytes, bytes);
+  EXPECT_EQ(loaded->LoadData2(false), 1);
+  EXPECT_EQ(host.Alerts().size(), 1u);
+  EXPECT_EQ(loaded->SaveData(), NoError);
+  EXPECT_NE(host.ModulData(GS::UniString(kRecord))->bytes, bytes);
 }
 
 }  // namespace
