@@ -164,7 +164,10 @@ GSErrCode CPlenimetraFunc3::CutElements(const GS::Array<API_Neig>& selection, in
     // The figures go into the story's floor record, which a story added
     // since the palette opened gets only with its first cut.
     CFloorParam* floor = FloorOnDemand(m_pParam, element.header.floorInd);
-    if (floor->m_AutoAreaParamArray.Search(&element.header.guid) != nullptr && MayCountTwice(record)) {
+    // After a load that did not complete, a zone may be unlisted only
+    // because its record was not read: its figures may still be placed.
+    const bool listed = floor->m_AutoAreaParamArray.Search(&element.header.guid) != nullptr;
+    if ((listed || m_pParam->m_bSaveBlocked) && MayCountTwice(record)) {
       notCut += NotUpdatedLine(record);
       continue;
     }

@@ -4,6 +4,7 @@
 // user is told what was not loaded, the next save leaves the stored record
 // byte for byte, and a later opening shows the stored totals again.
 
+#include "CDlgAutoAreaCreate.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
@@ -119,6 +120,35 @@ TEST_F(IncompleteLoadTest, AfterACancelledOpeningNoAutomaticAreaIsCutAgain)
   page.SelectRows(CPlenimetraFunc3::kList, all);
   const std::size_t alerts = host.Alerts().size();
   page.Click(CPlenimetraFunc3::kUpdate);
+  ASSERT_EQ(host.Alerts().size(), alerts + 1);
+  const GS::UniString refused(u"次の自動作成区画は更新しませんでした。");
+  EXPECT_EQ(host.Alerts().back().largeText.GetPrefix(refused.GetLength()), refused);
+  EXPECT_EQ(host.ElementsOfType(API_ObjectID).size(), objects);
+  ExpectStoredKeptBySaveAndReopen();
+}
+
+// The automatic areas were not all read, so a zone shows as having none;
+// cut anew, its figures still placed would count twice.
+TEST_F(IncompleteLoadTest, AfterAnOpeningThatMissedTheAutomaticAreasNoZoneIsCutAnew)
+{
+  host.FailOnce("ACAPI_Element_GetUserData", APIERR_GENERAL);
+  ASSERT_EQ(Open(), NoError);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], Told(u"自動作成区画", u"(-2130313215)APIERR_GENERAL"));
+  const std::size_t objects = host.ElementsOfType(API_ObjectID).size();
+  pln::host::DialogUser(PlenimetraPalette().m_PaletteID).Click(10);
+  pln::host::DialogUser page(pln::host::OpenDialogId(CPlenimetraFunc3::ResourceId));
+  ASSERT_NE(page.DialogId(), 0);
+  ASSERT_EQ(host.UserSelect(host.ElementsOfType(API_ZoneID)), NoError);
+  bool asked = false;
+  host.QueueDialogScript(CDlgAutoAreaCreate::ResourceId, [&asked](pln::host::DialogUser& dialog) {
+    asked = true;
+    dialog.SetLong(CDlgAutoAreaCreate::kItemCutFirst + 1, 1);
+    dialog.Click(1);
+  });
+  const std::size_t alerts = host.Alerts().size();
+  page.Click(CPlenimetraFunc3::kCreate);
+  ASSERT_TRUE(asked);
   ASSERT_EQ(host.Alerts().size(), alerts + 1);
   const GS::UniString refused(u"次の自動作成区画は更新しませんでした。");
   EXPECT_EQ(host.Alerts().back().largeText.GetPrefix(refused.GetLength()), refused);
