@@ -68,6 +68,12 @@ protected:
   {
     return GS::UniString(kTold) + part + u"：" + reason + kKept;
   }
+  // The opening showed one alert: what it did not load, and why.
+  void ExpectToldOnce(const char16_t* part, const char16_t* reason) const
+  {
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], Told(part, reason));
+  }
   // After the load that did not complete: the user saves, closes and opens
   // again with nothing failing.
   void ExpectStoredKeptBySaveAndReopen()
@@ -81,6 +87,21 @@ protected:
     EXPECT_EQ(Record(), stored);
   }
 
+  // The automatic-area page, opened from the palette.
+  pln::host::DialogUser AutoAreaPage()
+  {
+    pln::host::DialogUser(PlenimetraPalette().m_PaletteID).Click(10);
+    return pln::host::DialogUser(pln::host::OpenDialogId(CPlenimetraFunc3::ResourceId));
+  }
+  // The page's command was refused with one alert and placed no figure.
+  void ExpectNotCut(std::size_t alerts, std::size_t objects) const
+  {
+    ASSERT_EQ(host.Alerts().size(), alerts + 1);
+    const GS::UniString refused(u"次の自動作成区画は更新しませんでした。");
+    EXPECT_EQ(host.Alerts().back().largeText.GetPrefix(refused.GetLength()), refused);
+    EXPECT_EQ(host.ElementsOfType(API_ObjectID).size(), objects);
+  }
+
   HostFixture host;
   Workflow flow{host, [](const std::string&) {}};
   std::string totals;
@@ -92,8 +113,7 @@ TEST_F(IncompleteLoadTest, ACancelWhileTheFiguresAreReadIsToldAndSavesNothing)
 {
   host.QueueProgressCancel(0);
   ASSERT_EQ(Open(), NoError);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], Told(u"求積区画", u"中止しました"));
+  ExpectToldOnce(u"求積区画", u"中止しました");
   // What was read before the cancel is shown, no more: the first figure.
   const std::string partial = flow.Totals();
   EXPECT_NE(partial.find("    延べ面積: 1階 24.84 2階 0.00 合計 24.84\n"), std::string::npos) << partial;
@@ -109,8 +129,7 @@ TEST_F(IncompleteLoadTest, AfterACancelledOpeningNoAutomaticAreaIsCutAgain)
   host.QueueProgressCancel(0);
   ASSERT_EQ(Open(), NoError);
   const std::size_t objects = host.ElementsOfType(API_ObjectID).size();
-  pln::host::DialogUser(PlenimetraPalette().m_PaletteID).Click(10);
-  pln::host::DialogUser page(pln::host::OpenDialogId(CPlenimetraFunc3::ResourceId));
+  pln::host::DialogUser page = AutoAreaPage();
   ASSERT_NE(page.DialogId(), 0);
   const std::size_t rows = pln::host::DialogItemState(page.DialogId(), CPlenimetraFunc3::kList)->list.rows.size();
   ASSERT_GT(rows, 0u);
@@ -120,10 +139,7 @@ TEST_F(IncompleteLoadTest, AfterACancelledOpeningNoAutomaticAreaIsCutAgain)
   page.SelectRows(CPlenimetraFunc3::kList, all);
   const std::size_t alerts = host.Alerts().size();
   page.Click(CPlenimetraFunc3::kUpdate);
-  ASSERT_EQ(host.Alerts().size(), alerts + 1);
-  const GS::UniString refused(u"次の自動作成区画は更新しませんでした。");
-  EXPECT_EQ(host.Alerts().back().largeText.GetPrefix(refused.GetLength()), refused);
-  EXPECT_EQ(host.ElementsOfType(API_ObjectID).size(), objects);
+  ExpectNotCut(alerts, objects);
   ExpectStoredKeptBySaveAndReopen();
 }
 
@@ -133,11 +149,9 @@ TEST_F(IncompleteLoadTest, AfterAnOpeningThatMissedTheAutomaticAreasNoZoneIsCutA
 {
   host.FailOnce("ACAPI_Element_GetUserData", APIERR_GENERAL);
   ASSERT_EQ(Open(), NoError);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], Told(u"自動作成区画", u"(-2130313215)APIERR_GENERAL"));
+  ExpectToldOnce(u"自動作成区画", u"(-2130313215)APIERR_GENERAL");
   const std::size_t objects = host.ElementsOfType(API_ObjectID).size();
-  pln::host::DialogUser(PlenimetraPalette().m_PaletteID).Click(10);
-  pln::host::DialogUser page(pln::host::OpenDialogId(CPlenimetraFunc3::ResourceId));
+  pln::host::DialogUser page = AutoAreaPage();
   ASSERT_NE(page.DialogId(), 0);
   ASSERT_EQ(host.UserSelect(host.ElementsOfType(API_ZoneID)), NoError);
   bool asked = false;
@@ -149,10 +163,7 @@ TEST_F(IncompleteLoadTest, AfterAnOpeningThatMissedTheAutomaticAreasNoZoneIsCutA
   const std::size_t alerts = host.Alerts().size();
   page.Click(CPlenimetraFunc3::kCreate);
   ASSERT_TRUE(asked);
-  ASSERT_EQ(host.Alerts().size(), alerts + 1);
-  const GS::UniString refused(u"次の自動作成区画は更新しませんでした。");
-  EXPECT_EQ(host.Alerts().back().largeText.GetPrefix(refused.GetLength()), refused);
-  EXPECT_EQ(host.ElementsOfType(API_ObjectID).size(), objects);
+  ExpectNotCut(alerts, objects);
   ExpectStoredKeptBySaveAndReopen();
 }
 
@@ -168,8 +179,7 @@ TEST_F(IncompleteLoadTest, AFailedReadOfAFigureIsToldByPartAndCode)
       host.FailOnce(call, NoError);
     host.FailOnce(call, APIERR_GENERAL);
     ASSERT_EQ(Open(), NoError);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0], Told(u"求積区画", u"(-2130313215)APIERR_GENERAL"));
+    ExpectToldOnce(u"求積区画", u"(-2130313215)APIERR_GENERAL");
     EXPECT_NE(flow.Totals(), totals);
     ExpectStoredKeptBySaveAndReopen();
   }
@@ -179,8 +189,7 @@ TEST_F(IncompleteLoadTest, ARecordTheHostCannotGiveIsKeptAsStored)
 {
   host.FailOnce("ACAPI_ModulData_Get", APIERR_MEMFULL);
   ASSERT_EQ(Open(), NoError);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], Told(u"保存されている求積データ", u"(-2130313214)APIERR_MEMFULL"));
+  ExpectToldOnce(u"保存されている求積データ", u"(-2130313214)APIERR_MEMFULL");
   // Nothing of the record was read: an empty pattern is shown.
   EXPECT_EQ(PlenimetraPalette().m_Param.m_AreaTree2.m_Child.size(), 1u);
   EXPECT_NE(flow.Totals(), totals);
