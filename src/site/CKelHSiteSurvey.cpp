@@ -56,30 +56,6 @@ void TakeRunEnd(Road& r, const Road& run, const CKelHSite& pieces, bool atBegin)
   farPoint = Flat(CKelCoord2D(from.m_x + ext * far.m_Cos, from.m_y + ext * far.m_Sin));
 }
 
-// Consecutive pieces a and b of a run meet at their common vertex. Cut
-// there by their own corner (a joint that turns little), they keep what
-// their own lines give; a short piece turning more (the rest of a notch a
-// survey left) would run its own road out sideways, so both then meet at the
-// vertex and at the run's far side across it.
-void MeetInRun(Road& a, Road& b, const Road& run, const CKelHSite& runs, const CKelHSite& pieces)
-{
-  if (EndIsCut(a) && BeginIsCut(b))
-    return;
-  const CKelCoord2D& v = pieces.Vertex(b.m_no);
-  const CKelSiteTable& from = runs.Vertex(run.m_no);
-  const CKelCoord2D& to = runs.Vertex(run.m_no + 1);
-  const CRoadLineParam far = from.GetRoadLineParam(true, to);
-  const double ux = to.m_x - from.m_x, uy = to.m_y - from.m_y;
-  const double len2 = ux * ux + uy * uy;
-  const double t = len2 > 0 ? ((v.m_x - from.m_x) * ux + (v.m_y - from.m_y) * uy) / len2 : 0.0;
-  const CKelCoord2D f(far.m_Beg.m_x + t * (far.m_End.m_x - far.m_Beg.m_x),
-                      far.m_Beg.m_y + t * (far.m_End.m_y - far.m_Beg.m_y));
-  a.m_SiteEnd = b.m_SiteBeg = Flat(v);
-  a.m_FarEnd = b.m_FarBeg = Flat(f);
-  a.m_Flag = static_cast<std::uint16_t>((a.m_Flag & ~kEndBits) | Road::kEndCut | Road::kEndCut << 4 | Road::kEndJoined);
-  b.m_Flag = static_cast<std::uint16_t>((b.m_Flag & ~kBegBits) | Road::kBegCut | Road::kBegCut << 4 | Road::kBegJoined);
-}
-
 constexpr std::uint16_t kCutBoth = Road::kBegCut | Road::kEndCut | (Road::kBegCut | Road::kEndCut) << 4;
 
 // Road r ends (or begins) at its piece's vertex v with far point f, cut
@@ -108,6 +84,24 @@ double AlongRun(const CKelHSite& runs, int w, const CKelCoord2D& p)
   const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
   const double len2 = ux * ux + uy * uy;
   return len2 > 0 ? ((p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy) / len2 : 0.0;
+}
+
+// Consecutive pieces a and b of a run meet at their common vertex. Cut
+// there by their own corner (a joint that turns little), they keep what
+// their own lines give; a short piece turning more (the rest of a notch a
+// survey left) would run its own road out sideways, so both then meet at the
+// vertex and at the run's far side across it.
+void MeetInRun(Road& a, Road& b, const Road& run, const CKelHSite& runs, const CKelHSite& pieces)
+{
+  if (EndIsCut(a) && BeginIsCut(b))
+    return;
+  const CKelCoord2D& v = pieces.Vertex(b.m_no);
+  const CRoadLineParam far = runs.Vertex(run.m_no).GetRoadLineParam(true, runs.Vertex(run.m_no + 1));
+  const double t = AlongRun(runs, run.m_no, v);
+  const CKelCoord2D f(far.m_Beg.m_x + t * (far.m_End.m_x - far.m_Beg.m_x),
+                      far.m_Beg.m_y + t * (far.m_End.m_y - far.m_Beg.m_y));
+  EndAt(a, v, f);
+  BeginAt(b, v, f);
 }
 
 // The run's road laid over its pieces' roads (along, m_no their pieces):
