@@ -46,14 +46,7 @@ void TakeRunEnd(Road& r, const Road& run, const CKelHSite& pieces, bool atBegin)
     farPoint = atBegin ? run.m_FarBeg : run.m_FarEnd;
     return;
   }
-  const CKelSiteTable& p = pieces.Vertex(r.m_no);
-  CXYtemp2 line(p, pieces.Vertex(r.m_no + 1));
-  line.point_of_line1();
-  const CRoadLineParam far = p.GetRoadLineParam(true, pieces.Vertex(r.m_no + 1));
-  const CKelCoord3D& from = atBegin ? far.m_Beg : far.m_End;
-  const double ext = atBegin ? -CXYtemp2::kExtension : CXYtemp2::kExtension;
-  site = Flat(atBegin ? line.m_a : line.m_b);
-  farPoint = Flat(CKelCoord2D(from.m_x + ext * far.m_Cos, from.m_y + ext * far.m_Sin));
+  pieces.StraightEnd(r.m_no, atBegin, site, farPoint);
 }
 
 constexpr std::uint16_t kCutBoth = Road::kBegCut | Road::kEndCut | (Road::kBegCut | Road::kEndCut) << 4;
