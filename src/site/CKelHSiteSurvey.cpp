@@ -138,21 +138,29 @@ Road Collapsed(const Road& like, const CKelCoord2D& v, const CKelCoord2D& f)
   return r;
 }
 
+// Sorts the table stably by key; the new index of each entry as it stood.
+template <class Table, class Key>
+std::vector<std::int16_t> StableSortBy(Table& items, Key key)
+{
+  std::vector<std::size_t> order(items.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return key(items[a]) < key(items[b]); });
+  std::vector<std::int16_t> to(order.size());
+  Table sorted;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    to[order[k]] = static_cast<std::int16_t>(k);
+    sorted.push_back(items[order[k]]);
+  }
+  items = std::move(sorted);
+  return to;
+}
+
 // Crossings in the order of their first roads, as a walk over the road
 // table makes them; the roads' crossing indices follow.
 void SortCrossings(CKelHSite::RoadTables& t)
 {
-  std::vector<std::size_t> order(t.m_Cross.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return t.m_Cross[a].m_Road1 < t.m_Cross[b].m_Road1; });
-  std::vector<std::int16_t> to(order.size());
-  CSiteCross sorted;
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    to[order[k]] = static_cast<std::int16_t>(k);
-    sorted.push_back(t.m_Cross[order[k]]);
-  }
-  t.m_Cross = sorted;
+  const std::vector<std::int16_t> to = StableSortBy(t.m_Cross, [](const CSiteCrossTable& c) { return c.m_Road1; });
   for (Road& r : t.m_Road) {
     if (r.m_BegCross >= 0)
       r.m_BegCross = to[static_cast<std::size_t>(r.m_BegCross)];
@@ -260,14 +268,8 @@ CKelHSite::RoadTables CKelHSite::BuildSurveyedTables(const CKelSiteWorkOutline& 
   }
 
   // In edge order, as the table of an unsurveyed outline is.
-  std::vector<std::size_t> order(made.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return made[a].m_no < made[b].m_no; });
-  std::vector<std::int16_t> at(made.size());
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    at[order[k]] = static_cast<std::int16_t>(k);
-    out.m_Road.push_back(made[order[k]]);
-  }
+  out.m_Road.assign(made.begin(), made.end());
+  const std::vector<std::int16_t> at = StableSortBy(out.m_Road, [](const Road& r) { return r.m_no; });
   for (CSiteCrossTable& c : out.m_Cross) {
     c.m_Road1 = at[lastOf[static_cast<std::size_t>(c.m_Road1)]];
     c.m_Road2 = at[firstOf[static_cast<std::size_t>(c.m_Road2)]];
