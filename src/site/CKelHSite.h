@@ -175,6 +175,9 @@ public:
   void ResetRoadCrossData();
   void ResetCrossData();
   [[nodiscard]] bool ChangeRoadStatus(CSiteRoadTable* road, int shape);
+  // The site and far points of edge i's road where it runs straight on
+  // past its begin (or end) vertex.
+  void StraightEnd(int i, bool atBegin, CKelCoord3D& site, CKelCoord3D& far) const;
   void SetRoadHeight();
   // The begin crossing of the road after corner cut i (after its run of
   // cut edges), or of road edge i marked 0x0100; -1 when none.

@@ -49,27 +49,45 @@ bool CKelHSite::ChangeRoadStatus(CSiteRoadTable* road, int shape)
   return true;
 }
 
+void CKelHSite::StraightEnd(int i, bool atBegin, CKelCoord3D& site, CKelCoord3D& far) const
+{
+  const CKelSiteTable& p = Vertex(i);
+  const CKelSiteTable& q = Vertex(i + 1);
+  CXYtemp2 line(p, q);
+  line.point_of_line1();
+  const CRoadLineParam farLine = p.GetRoadLineParam(true, q);
+  const double ext = CXYtemp2::kExtension;
+  if (atBegin) {
+    site = Flat(line.m_a);
+    far = Flat(CKelCoord2D(farLine.m_Beg.m_x - ext * farLine.m_Cos, farLine.m_Beg.m_y - ext * farLine.m_Sin));
+  } else {
+    site = Flat(line.m_b);
+    far = Flat(CKelCoord2D(farLine.m_End.m_x + ext * farLine.m_Cos, farLine.m_End.m_y + ext * farLine.m_Sin));
+  }
+}
+
 void CKelHSite::ReshapeRoad(CSiteRoadTable& road, int shape) const
 {
   const int computed = road.GetCalcShape();
   road.m_Flag = static_cast<std::uint16_t>((road.m_Flag & ~CSiteRoadTable::kShapeMask) | shape);
   const CKelSiteTable& p = Vertex(road.m_no);
   const CKelSiteTable& q = Vertex(road.m_no + 1);
-  CXYtemp2 line(p, q);
-  line.point_of_line1();
   const CRoadLineParam far = p.GetRoadLineParam(true, q);
-  const double ext = CXYtemp2::kExtension;
   if (!(computed & CSiteRoadTable::kBegCut) && road.m_BegCross < 0) {
-    const bool straight = shape < CSiteRoadTable::kBegCut;
-    road.m_SiteBeg = straight ? Flat(line.m_a) : Flat(p);
-    road.m_FarBeg = straight ? Flat(CKelCoord2D(far.m_Beg.m_x - ext * far.m_Cos, far.m_Beg.m_y - ext * far.m_Sin))
-                             : Flat(far.m_Beg);
+    if (shape < CSiteRoadTable::kBegCut) {
+      StraightEnd(road.m_no, true, road.m_SiteBeg, road.m_FarBeg);
+    } else {
+      road.m_SiteBeg = Flat(p);
+      road.m_FarBeg = Flat(far.m_Beg);
+    }
   }
   if (!(computed & CSiteRoadTable::kEndCut) && road.m_EndCross < 0) {
-    const bool cut = (shape & CSiteRoadTable::kEndCut) != 0;
-    road.m_SiteEnd = cut ? Flat(q) : Flat(line.m_b);
-    road.m_FarEnd = cut ? Flat(far.m_End)
-                        : Flat(CKelCoord2D(far.m_End.m_x + ext * far.m_Cos, far.m_End.m_y + ext * far.m_Sin));
+    if ((shape & CSiteRoadTable::kEndCut) == 0) {
+      StraightEnd(road.m_no, false, road.m_SiteEnd, road.m_FarEnd);
+    } else {
+      road.m_SiteEnd = Flat(q);
+      road.m_FarEnd = Flat(far.m_End);
+    }
   }
 }
 

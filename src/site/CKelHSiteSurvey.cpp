@@ -46,38 +46,7 @@ void TakeRunEnd(Road& r, const Road& run, const CKelHSite& pieces, bool atBegin)
     farPoint = atBegin ? run.m_FarBeg : run.m_FarEnd;
     return;
   }
-  const CKelSiteTable& p = pieces.Vertex(r.m_no);
-  CXYtemp2 line(p, pieces.Vertex(r.m_no + 1));
-  line.point_of_line1();
-  const CRoadLineParam far = p.GetRoadLineParam(true, pieces.Vertex(r.m_no + 1));
-  const CKelCoord3D& from = atBegin ? far.m_Beg : far.m_End;
-  const double ext = atBegin ? -CXYtemp2::kExtension : CXYtemp2::kExtension;
-  site = Flat(atBegin ? line.m_a : line.m_b);
-  farPoint = Flat(CKelCoord2D(from.m_x + ext * far.m_Cos, from.m_y + ext * far.m_Sin));
-}
-
-// Consecutive pieces a and b of a run meet at their common vertex. Cut
-// there by their own corner (a joint that turns little), they keep what
-// their own lines give; a short piece turning more (the rest of a notch a
-// survey left) would run its own road out sideways, so both then meet at the
-// vertex and at the run's far side across it.
-void MeetInRun(Road& a, Road& b, const Road& run, const CKelHSite& runs, const CKelHSite& pieces)
-{
-  if (EndIsCut(a) && BeginIsCut(b))
-    return;
-  const CKelCoord2D& v = pieces.Vertex(b.m_no);
-  const CKelSiteTable& from = runs.Vertex(run.m_no);
-  const CKelCoord2D& to = runs.Vertex(run.m_no + 1);
-  const CRoadLineParam far = from.GetRoadLineParam(true, to);
-  const double ux = to.m_x - from.m_x, uy = to.m_y - from.m_y;
-  const double len2 = ux * ux + uy * uy;
-  const double t = len2 > 0 ? ((v.m_x - from.m_x) * ux + (v.m_y - from.m_y) * uy) / len2 : 0.0;
-  const CKelCoord2D f(far.m_Beg.m_x + t * (far.m_End.m_x - far.m_Beg.m_x),
-                      far.m_Beg.m_y + t * (far.m_End.m_y - far.m_Beg.m_y));
-  a.m_SiteEnd = b.m_SiteBeg = Flat(v);
-  a.m_FarEnd = b.m_FarBeg = Flat(f);
-  a.m_Flag = static_cast<std::uint16_t>((a.m_Flag & ~kEndBits) | Road::kEndCut | Road::kEndCut << 4 | Road::kEndJoined);
-  b.m_Flag = static_cast<std::uint16_t>((b.m_Flag & ~kBegBits) | Road::kBegCut | Road::kBegCut << 4 | Road::kBegJoined);
+  pieces.StraightEnd(r.m_no, atBegin, site, farPoint);
 }
 
 constexpr std::uint16_t kCutBoth = Road::kBegCut | Road::kEndCut | (Road::kBegCut | Road::kEndCut) << 4;
@@ -108,6 +77,24 @@ double AlongRun(const CKelHSite& runs, int w, const CKelCoord2D& p)
   const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
   const double len2 = ux * ux + uy * uy;
   return len2 > 0 ? ((p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy) / len2 : 0.0;
+}
+
+// Consecutive pieces a and b of a run meet at their common vertex. Cut
+// there by their own corner (a joint that turns little), they keep what
+// their own lines give; a short piece turning more (the rest of a notch a
+// survey left) would run its own road out sideways, so both then meet at the
+// vertex and at the run's far side across it.
+void MeetInRun(Road& a, Road& b, const Road& run, const CKelHSite& runs, const CKelHSite& pieces)
+{
+  if (EndIsCut(a) && BeginIsCut(b))
+    return;
+  const CKelCoord2D& v = pieces.Vertex(b.m_no);
+  const CRoadLineParam far = runs.Vertex(run.m_no).GetRoadLineParam(true, runs.Vertex(run.m_no + 1));
+  const double t = AlongRun(runs, run.m_no, v);
+  const CKelCoord2D f(far.m_Beg.m_x + t * (far.m_End.m_x - far.m_Beg.m_x),
+                      far.m_Beg.m_y + t * (far.m_End.m_y - far.m_Beg.m_y));
+  EndAt(a, v, f);
+  BeginAt(b, v, f);
 }
 
 // The run's road laid over its pieces' roads (along, m_no their pieces):
@@ -151,21 +138,29 @@ Road Collapsed(const Road& like, const CKelCoord2D& v, const CKelCoord2D& f)
   return r;
 }
 
+// Sorts the table stably by key; the new index of each entry as it stood.
+template <class Table, class Key>
+std::vector<std::int16_t> StableSortBy(Table& items, Key key)
+{
+  std::vector<std::size_t> order(items.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return key(items[a]) < key(items[b]); });
+  std::vector<std::int16_t> to(order.size());
+  Table sorted;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    to[order[k]] = static_cast<std::int16_t>(k);
+    sorted.push_back(items[order[k]]);
+  }
+  items = std::move(sorted);
+  return to;
+}
+
 // Crossings in the order of their first roads, as a walk over the road
 // table makes them; the roads' crossing indices follow.
 void SortCrossings(CKelHSite::RoadTables& t)
 {
-  std::vector<std::size_t> order(t.m_Cross.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return t.m_Cross[a].m_Road1 < t.m_Cross[b].m_Road1; });
-  std::vector<std::int16_t> to(order.size());
-  CSiteCross sorted;
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    to[order[k]] = static_cast<std::int16_t>(k);
-    sorted.push_back(t.m_Cross[order[k]]);
-  }
-  t.m_Cross = sorted;
+  const std::vector<std::int16_t> to = StableSortBy(t.m_Cross, [](const CSiteCrossTable& c) { return c.m_Road1; });
   for (Road& r : t.m_Road) {
     if (r.m_BegCross >= 0)
       r.m_BegCross = to[static_cast<std::size_t>(r.m_BegCross)];
@@ -273,14 +268,8 @@ CKelHSite::RoadTables CKelHSite::BuildSurveyedTables(const CKelSiteWorkOutline& 
   }
 
   // In edge order, as the table of an unsurveyed outline is.
-  std::vector<std::size_t> order(made.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return made[a].m_no < made[b].m_no; });
-  std::vector<std::int16_t> at(made.size());
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    at[order[k]] = static_cast<std::int16_t>(k);
-    out.m_Road.push_back(made[order[k]]);
-  }
+  out.m_Road.assign(made.begin(), made.end());
+  const std::vector<std::int16_t> at = StableSortBy(out.m_Road, [](const Road& r) { return r.m_no; });
   for (CSiteCrossTable& c : out.m_Cross) {
     c.m_Road1 = at[lastOf[static_cast<std::size_t>(c.m_Road1)]];
     c.m_Road2 = at[firstOf[static_cast<std::size_t>(c.m_Road2)]];

@@ -43,12 +43,8 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& site)
   m_PieceOf.resize(static_cast<std::size_t>(n));
   m_Folded.assign(static_cast<std::size_t>(n), false);
   std::vector<Piece> pieces = FoldTinyEdges(site);
-  if (pieces.size() < 3) {
-    pieces.clear();
-    for (int e = 0; e < n; ++e)
-      pieces.push_back(Piece{site.Vertex(e), {e}, e});
-    m_Folded.assign(static_cast<std::size_t>(n), false);
-  }
+  if (pieces.size() < 3)
+    pieces = EdgeByEdge(site);
   for (std::size_t p = 0; p < pieces.size(); ++p) {
     for (int e : pieces[p].m_Edges) {
       m_PieceOf[static_cast<std::size_t>(e)] = static_cast<int>(p);
@@ -56,23 +52,34 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& site)
     }
   }
   std::vector<Piece> runs = JoinRuns(pieces);
-  if (runs.size() < 3) {
-    runs.clear();
-    for (std::size_t p = 0; p < pieces.size(); ++p)
-      runs.push_back(Piece{pieces[p].m_Rec, {static_cast<int>(p)}, pieces[p].m_Kept});
-  }
+  if (runs.size() < 3)
+    runs = OneRunEach(pieces);
   m_Identity = pieces.size() == static_cast<std::size_t>(n) && runs.size() == pieces.size();
   m_PieceList = std::move(pieces);
   m_RunList = std::move(runs);
   if (m_Identity) {
     // Runs of one piece each, in the stored order the sites keep.
-    m_RunList.clear();
-    for (int e = 0; e < n; ++e)
-      m_RunList.push_back(Piece{site.Vertex(e), {e}, e});
+    m_RunList = EdgeByEdge(site);
     return;
   }
   m_Pieces = MakeSite(site, m_PieceList);
   m_Runs = MakeSite(site, m_RunList);
+}
+
+std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::EdgeByEdge(const CKelHSite& site)
+{
+  std::vector<Piece> out;
+  for (int e = 0; e < site.GetSize(); ++e)
+    out.push_back(Piece{site.Vertex(e), {e}, e});
+  return out;
+}
+
+std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::OneRunEach(const std::vector<Piece>& pieces)
+{
+  std::vector<Piece> out;
+  for (std::size_t p = 0; p < pieces.size(); ++p)
+    out.push_back(Piece{pieces[p].m_Rec, {static_cast<int>(p)}, pieces[p].m_Kept});
+  return out;
 }
 
 double CKelSiteWorkOutline::SiteSize(const CKelHSite& site)
@@ -194,12 +201,9 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::JoinRuns(const std:
   std::size_t start = 0;
   while (start < n && Continues(rec(start + n - 1), rec(start), rec(start + 1)))
     ++start;
+  if (start == n)
+    return OneRunEach(pieces);
   std::vector<Piece> out;
-  if (start == n) {
-    for (std::size_t k = 0; k < n; ++k)
-      out.push_back(Piece{pieces[k].m_Rec, {static_cast<int>(k)}, pieces[k].m_Kept});
-    return out;
-  }
   std::vector<Piece> stretch;
   for (std::size_t s = 0; s < n; ++s) {
     const std::size_t k = (start + s) % n;

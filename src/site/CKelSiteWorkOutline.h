@@ -34,9 +34,6 @@ public:
   explicit CKelSiteWorkOutline(const CKelHSite& site);
 
   bool IsIdentity() const { return m_Identity; }
-  // Length below which an edge is a survey's piece, from the site's size.
-  double Tiny() const { return m_Tiny; }
-
   // --- The pieces (tiny edges folded away)
   // Its vertices carry the records of the kept stored edges.
   const CKelHSite& Pieces() const { return m_Pieces; }
@@ -61,6 +58,9 @@ private:
   };
 
   static double SiteSize(const CKelHSite& site);
+  // Every stored edge a piece of its own; every piece a run of its own.
+  static std::vector<Piece> EdgeByEdge(const CKelHSite& site);
+  static std::vector<Piece> OneRunEach(const std::vector<Piece>& pieces);
   std::vector<Piece> FoldTinyEdges(const CKelHSite& site) const;
   std::vector<Piece> JoinRuns(const std::vector<Piece>& pieces) const;
   std::vector<Piece> SplitByChord(const std::vector<Piece>& run, const CKelCoord2D& end) const;
