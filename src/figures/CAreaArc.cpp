@@ -41,8 +41,7 @@ CAreaArc::Dims CAreaArc::Measure(const CPlenimetraParam* param) const
 {
   double r = 0;
   double deg = 0;
-  if (GetParam(&r, &deg) != NoError || !IsSoundLength(r) || !std::isfinite(deg))
-    r = deg = 0;
+  ReadSoundArcParams(m_Element.header.guid, &r, &deg);
   return {param->GetRoundLength(r), CAngleValue(param->GetAngleDefaultRoundType(), deg)};
 }
 
@@ -83,9 +82,8 @@ double CAreaArc::GetShapeArea() const
 {
   double r = 0;
   double deg = 0;
-  if (GetParam(&r, &deg) != NoError || !IsSoundLength(r) || !std::isfinite(deg))
-    return 0;
-  return KelAngle::Pi * (r * r) * deg / 360.0;
+  ReadSoundArcParams(m_Element.header.guid, &r, &deg);
+  return SectorShapeArea(r, deg);
 }
 
 bool CAreaArc::CheckStringParameter(CPlenimetraParam* param)

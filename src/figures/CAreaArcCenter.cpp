@@ -110,10 +110,9 @@ double CAreaArcCenter::GetShapeArea() const
 {
   double r = 0;
   double a = 0;
-  if (GetParam(&r, &a) != NoError || !IsSoundLength(r) || !std::isfinite(a))
-    return 0;
+  ReadSoundArcParams(m_Element.header.guid, &r, &a);
   const double half = a * KelAngle::Pi / kHalfTurnDegrees * 0.5;
-  return KelAngle::Pi * (r * r) * a / (2 * kHalfTurnDegrees) - std::sin(half) * r * (std::cos(half) * r);
+  return SectorShapeArea(r, a) - std::sin(half) * r * (std::cos(half) * r);
 }
 
 bool CAreaArcCenter::CheckStringParameter(CPlenimetraParam* param)

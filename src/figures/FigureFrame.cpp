@@ -427,6 +427,14 @@ GSErrCode ReadArcParams(const API_Guid& guid, double* radius, double* degrees)
   return err;
 }
 
+void ReadSoundArcParams(const API_Guid& guid, double* radius, double* degrees)
+{
+  if (ReadArcParams(guid, radius, degrees) != NoError || !IsSoundLength(*radius) || !std::isfinite(*degrees))
+    *radius = *degrees = 0;
+}
+
+double SectorShapeArea(double radius, double degrees) { return KelAngle::Pi * (radius * radius) * degrees / 360.0; }
+
 bool SweepFromPicks(const CKelAreaCoord2D& points, double* rotation, double* radius, double* degrees)
 {
   *rotation = *radius = *degrees = 0;

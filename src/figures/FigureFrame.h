@@ -189,6 +189,12 @@ CKelCoord2D ToPlan(double u, double v, const CKelCoord2D& o, double a);
 // "ArcAngle" (radians in the stored list, degrees here). Outputs a missing
 // parameter leaves alone.
 [[nodiscard]] GSErrCode ReadArcParams(const API_Guid& guid, double* radius, double* degrees);
+// The same as a measurement takes them: both 0 when the part cannot be read
+// or carries a value that is not sound.
+void ReadSoundArcParams(const API_Guid& guid, double* radius, double* degrees);
+// A sector's area in m2 from its shape: the unrounded radius and the exact
+// pi, as the host measures the element an automatic area was cut from.
+double SectorShapeArea(double radius, double degrees);
 // From [centre, start, end]: the start direction (radians), the radius and
 // the counter-clockwise sweep to the end direction in degrees, [0, 360).
 // A sweep within KelTol::HalfCircle of 0 or of a full turn is 0: an end
