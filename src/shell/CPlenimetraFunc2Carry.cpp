@@ -63,15 +63,13 @@ std::optional<std::vector<Int32>> EveryShown(const std::vector<Code>& codes, Fin
 bool CPlenimetraFunc2::RefreshBeforeUserAction(short message, short item)
 {
   const short dialId = m_PaletteID;
+  const std::optional<CarriedInput> input = InputOf(dialId, message, item);
+  if (!input)
+    return CPlenimetraPage::RefreshBeforeUserAction(message, item);
   const std::vector<int> treeCodes = SelectedTreeCodes(dialId);
   const std::vector<DGUserData> rowCodes = SelectedRowCodes(dialId);
-  const std::optional<CarriedInput> input = InputOf(dialId, message, item);
   if (!m_Palette.ReloadBeforeUserAction())
     return false;
-  if (!input) {
-    ReportActionNotCarried(NotCarried::ViewReplaced, GS::UniString());
-    return true;
-  }
   // The re-read set back the view as it was (KeepView); the tree's own
   // change carries its new selection, which the lists then follow, and an
   // editor, which acts on the rows, needs them all.

@@ -487,12 +487,10 @@ bool CPlenimetraPalette::RefreshBeforeUserAction(short message, short item)
   if (!ReloadBeforeUserAction())
     return false;
   const bool onShownPattern = item == kRounding || item == kInsert || item == kCopy || item == kDelete;
-  if (onShownPattern && m_Param.m_CurTreeCode != shownPattern) {
-    static_cast<void>(input.PutBack(dialId));
-    ReportActionNotCarried(NotCarried::TargetGone, input.Shown());
-    return true;
-  }
-  if (input.PutBack(dialId))
+  const bool targetKept = !onShownPattern || m_Param.m_CurTreeCode == shownPattern;
+  // The choice goes back into its pop-up even when the action is refused.
+  const bool putBack = input.PutBack(dialId);
+  if (targetKept && putBack)
     return false;
   ReportActionNotCarried(NotCarried::TargetGone, input.Shown());
   return true;
