@@ -318,9 +318,7 @@ fs::path ResolveTarget(const std::string& argument)
 std::string UntouchedOutcome(const fs::path& target)
 {
   std::error_code error;
-  const bool exists = !target.empty() && fs::exists(fs::symlink_status(target, error));
-  return exists ? "the previous result in " + OutputFolder::Shown(target) + " is left as it was"
-                : "nothing was written" + (target.empty() ? std::string() : " to " + OutputFolder::Shown(target));
+  return OutputFolder::Untouched(target, !target.empty() && fs::exists(fs::symlink_status(target, error)));
 }
 
 // A failure with a cause of its own (a closed output, a denied write) is
