@@ -16,18 +16,13 @@ namespace folder_removal {
 
 namespace {
 
-bool StatusOf(const OpenFolder& folder, const fs::path& name, struct stat& status)
-{
-  return folder.StatusOf(name.string(), status);
-}
-
 std::string CannotRemove(int error) { return std::string("cannot be removed: ") + std::strerror(error); }
 
 void RemoveFile(const OpenFolder& root, const fs::path& file, const FileState& checked, Left& left)
 {
   const OpenFolder folder = root.Descend(file.parent_path());
   struct stat status = {};
-  if (!folder.IsOpen() || !StatusOf(folder, file.filename(), status))
+  if (!folder.IsOpen() || !folder.StatusOf(file.filename().string(), status))
     return;  // gone, or behind a link: what is there is found as left below
   if (!S_ISREG(status.st_mode))
     left[file] = "changed during the run: not a regular file";
@@ -53,7 +48,7 @@ void CollectLeft(const OpenFolder& folder, const fs::path& prefix, Left& left)
   for (const std::string& name : folder.Names()) {
     const fs::path path = prefix / name;
     struct stat status = {};
-    if (StatusOf(folder, name, status) && S_ISDIR(status.st_mode)) {
+    if (folder.StatusOf(name, status) && S_ISDIR(status.st_mode)) {
       const OpenFolder inner = OpenFolder::Below(folder.Fd(), name.c_str());
       if (inner.IsOpen() && !inner.Names().empty()) {
         CollectLeft(inner, path, left);
@@ -68,7 +63,7 @@ void RemoveAllBelow(const OpenFolder& folder, const fs::path& prefix, Left& left
 {
   for (const std::string& name : folder.Names()) {
     struct stat status = {};
-    if (!StatusOf(folder, name, status))
+    if (!folder.StatusOf(name, status))
       continue;
     if (S_ISDIR(status.st_mode)) {
       const OpenFolder inner = OpenFolder::Below(folder.Fd(), name.c_str());

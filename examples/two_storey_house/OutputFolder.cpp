@@ -139,11 +139,14 @@ void OutputFolder::Lock(const OpenFolder& folder)
 
 std::string OutputFolder::Outcome() const
 {
-  if (committed_)
-    return "the new result is in place in " + Shown(target_);
-  if (existed_)
-    return "the previous result in " + Shown(target_) + " is left as it was";
-  return "nothing was written to " + Shown(target_);
+  return committed_ ? "the new result is in place in " + Shown(target_) : Untouched(target_, existed_);
+}
+
+std::string OutputFolder::Untouched(const fs::path& target, bool existed)
+{
+  if (existed)
+    return "the previous result in " + Shown(target) + " is left as it was";
+  return "nothing was written" + (target.empty() ? std::string() : " to " + Shown(target));
 }
 
 bool OutputFolder::OutOfRoom() const

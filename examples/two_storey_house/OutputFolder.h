@@ -88,6 +88,9 @@ public:
   // result is in place in …", "the previous result in … is left as it
   // was" or "nothing was written to …".
   std::string Outcome() const;
+  // The last two, for a run that has not taken the folder on (yet), by
+  // whether target existed; just "nothing was written" without a target.
+  static std::string Untouched(const std::filesystem::path& target, bool existed);
   // True when the device that holds the new folder has less room or fewer
   // free files than a complete run needs: what failed, failed for that.
   bool OutOfRoom() const;

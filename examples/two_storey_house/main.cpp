@@ -22,9 +22,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -102,15 +100,6 @@ void Print(const std::string& line)
   if (!std::cout)
     throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), "cannot write to the standard output");
   CheckSignal();
-}
-
-std::string ReadBytes(const fs::path& file)
-{
-  std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof())
-    throw std::runtime_error("cannot read " + file.string());
-  return bytes;
 }
 
 // rsvg-convert starts with the signals as a program expects them, not with
@@ -329,9 +318,7 @@ fs::path ResolveTarget(const std::string& argument)
 std::string UntouchedOutcome(const fs::path& target)
 {
   std::error_code error;
-  const bool exists = !target.empty() && fs::exists(fs::symlink_status(target, error));
-  return exists ? "the previous result in " + OutputFolder::Shown(target) + " is left as it was"
-                : "nothing was written" + (target.empty() ? std::string() : " to " + OutputFolder::Shown(target));
+  return OutputFolder::Untouched(target, !target.empty() && fs::exists(fs::symlink_status(target, error)));
 }
 
 // A failure with a cause of its own (a closed output, a denied write) is

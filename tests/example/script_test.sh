@@ -18,8 +18,6 @@ skip() { echo "SKIP ($case_name): $*"; exit 77; }
 
 state() { (cd "$1" && find . -printf '%p %m\n' | sort && find . -type f -exec sha256sum {} + | sort); }
 
-command -v setsid >/dev/null || skip "setsid is not installed"  # the script needs it
-
 rm -rf "$scratch"
 mkdir -p "$scratch/repo/scripts" "$scratch/bin" "$scratch/here"
 cp "$script" "$scratch/repo/scripts/example"
