@@ -181,6 +181,15 @@ refusals)
     [ ! -e "$STUB_LOG" ] || fail "${wrong%%:*}: steps ran: $(cat "$STUB_LOG")"
   done
   [ -z "$(ls -A "$scratch/open")" ] || fail "a refused run made $(ls -A "$scratch/open")"
+  # A place owned by a user the system has no name for is named by number.
+  if [ "$(id -u)" = 0 ] && ! getent passwd 54321 >/dev/null; then
+    mkdir -p "$scratch/unnamed"
+    chown 54321 "$scratch/unnamed"
+    rc=$(cd "$scratch" && timeout 20 "$scratch/repo/scripts/example" unnamed/out 2>&1 >/dev/null)
+    echo "$rc" | grep -q "which holds the folder, belongs to user 54321, who could" || fail "an unnamed owner: $rc"
+  else
+    echo "an owner without a name not tried: needs root and a free user id 54321"
+  fi
   # A name ending in a newline is not the folder without it.
   export STUB_HOLD=packages
   rm -f "$STUB_PID"
