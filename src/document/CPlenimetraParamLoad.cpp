@@ -52,6 +52,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -234,6 +235,25 @@ FloorCodes IndexFloorCodes(const CFloorParamArray& floors)
   return codes;
 }
 
+// The placed figures and the sources of automatic areas are elements of
+// the floor plan, which the host lists only while it is the current
+// database; a reload after Undo may come while a worksheet is in front.
+// The database in front is current again afterwards, whatever failed.
+// Answers the first failure; body does not run when the switch fails.
+GSErrCode OnFloorPlan(const std::function<GSErrCode()>& body)
+{
+  API_DatabaseInfo front;
+  if (GSErrCode err = ACAPI_Database('GDAT', &front); err != NoError)
+    return err;
+  if (front.typeID == APIWind_FloorPlanID)
+    return body();
+  if (GSErrCode err = CGSUtil::ChangeDatabaseFloorPlan(); err != NoError)
+    return err;
+  const GSErrCode err = body();
+  const GSErrCode back = ACAPI_Database('CDAT', &front);
+  return err != NoError ? err : back;
+}
+
 }  // namespace
 
 // ---- LoadData2 ----------------------------------------------------------------
@@ -300,7 +320,11 @@ int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
   m_LoadGap = LoadGap::None;
   m_LoadGapError = NoError;
   int result = 0;
-  if (asUndoableCommand) {
+  const auto load = [&]() -> GSErrCode {
+    if (!asUndoableCommand) {
+      result = RunLoader(skipRecord);
+      return NoError;
+    }
     bool ran = false;
     const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"求積読込"), [&]() -> GSErrCode {
       ran = true;
@@ -311,8 +335,20 @@ int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
     // save would replace the stored record with it): load without a step.
     if (err != NoError && !ran)
       result = RunLoader(skipRecord);
+    return NoError;
+  };
+  bool onPlan = false;
+  const GSErrCode planErr = OnFloorPlan([&] {
+    onPlan = true;
+    return load();
+  });
+  // Without the floor plan neither figures nor automatic areas can be
+  // listed: the stored record stays as it is, unread and not saved over.
+  if (!onPlan) {
+    NoteLoadGap(LoadGap::Record, planErr);
+    result = RunLoader(true);
   } else {
-    result = RunLoader(skipRecord);
+    GSWriteReport(planErr);
   }
   CFloorParamArray floors;
   const bool stories = FloorsOfStories(floors);

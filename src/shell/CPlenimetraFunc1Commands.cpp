@@ -17,7 +17,9 @@
 #include "CElementChange.h"
 #include "CGSUtil.h"
 #include "CPlenimetraParam.h"
+#include "GSWriteReport.h"
 #include "host_assert.h"
+#include "host_environment.h"
 #include "host_errors.h"
 #include "host_selection.h"
 #include "host_notify.h"
@@ -74,8 +76,18 @@ GS::Array<API_Guid> GuidsOf(const CArea1ObjectPtrArray& figures)
 // ---------------------------------------------------------------------------
 // Placement
 
+// A part placed on a worksheet or layout carries no record and belongs to
+// no story's plan: only the floor plan takes figures, and elsewhere the
+// user is told where to place them.
 GSErrCode CPlenimetraFunc1::DoCreate(short dialId, short item)
 {
+  API_DatabaseInfo front;
+  if (const GSErrCode err = ACAPI_Database('GDAT', &front); err != NoError)
+    return err;
+  if (front.typeID != APIWind_FloorPlanID) {
+    GSWriteReport(GS::UniString(u"求積図形は平面図にだけ配置できます。平面図を表示してから配置してください"));
+    return APIERR_CANCEL;
+  }
   int startNo = GetStartNoItem(dialId) - 1;
   for (;;) {
     const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形作成]"),
@@ -197,9 +209,12 @@ GSErrCode CPlenimetraFunc1::DoEditCr(short dialId)
   });
 }
 
+// The deleted figures leave their elements' entries, which only the record
+// holds: it is saved in the same step, so that Undo gives the entries back
+// with the figures.
 GSErrCode CPlenimetraFunc1::DoDelete(short dialId)
 {
-  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[求積図形削除]"), [&]() -> GSErrCode {
+  const auto remove = [&]() -> GSErrCode {
     GSErrCode err = m_pParam->DoDeleteArea1(GetSelection(dialId));
     if (CFloorParam* floor = ActiveFloor(); floor != nullptr) {
       const GSErrCode sorted = floor->m_Area1ObjectArray.SetSortIndex();
@@ -226,5 +241,6 @@ GSErrCode CPlenimetraFunc1::DoDelete(short dialId)
     }
     progress.Close();
     return err;
-  });
+  };
+  return RunAsOneStep(GS::UniString(u"メンセラ[求積図形削除]"), remove, [&] { return GSErrCode(m_pParam->SaveData()); });
 }
