@@ -242,4 +242,35 @@ TEST_F(FigureCommandsTest, EveryButtonAndCommandWorksOnAStoryAddedWhileThePalett
   EXPECT_TRUE(pln::host::Alerts().empty());
 }
 
+// A part placed with a worksheet in front would land on the sheet without
+// a record: every kind is refused there in words, before any point is
+// picked, and the same picks place the figure once the floor plan is back.
+TEST_F(FigureCommandsTest, NoFigureIsPlacedWithAWorksheetInFront)
+{
+  API_DatabaseInfo sheet;
+  sheet.typeID = APIWind_WorksheetID;
+  ASSERT_EQ(ACAPI_Database('NDAT', &sheet), NoError);
+  API_WindowInfo window;
+  window.typeID = APIWind_WorksheetID;
+  window.databaseUnId = sheet.databaseUnId;
+  ASSERT_EQ(host.UserShowWindow(window), NoError);
+  Picks({{0, 0}, {4, 0}, {1, 3}});
+  const std::size_t steps = host.UndoNames().size();
+  for (short button = CPlenimetraFunc1::kTriangle; button <= CPlenimetraFunc1::kArcCenter; ++button) {
+    page().Click(button);
+    ASSERT_EQ(pln::host::Alerts().size(), std::size_t(button - CPlenimetraFunc1::kTriangle + 1));
+    EXPECT_EQ(pln::host::Alerts().back().largeText,
+              GS::UniString(u"求積図形は平面図にだけ配置できます。平面図を表示してから配置してください"));
+  }
+  EXPECT_TRUE(host.ElementsIn(sheet.databaseUnId, API_ZombieElemID).empty());
+  EXPECT_TRUE(Figures(0).empty());
+  EXPECT_EQ(host.UndoNames().size(), steps);
+
+  window.typeID = APIWind_FloorPlanID;
+  ASSERT_EQ(host.UserShowWindow(window), NoError);
+  page().Click(CPlenimetraFunc1::kTriangle);
+  ASSERT_EQ(Figures(0).size(), 1u);
+  EXPECT_EQ(host.Element(Figures(0)[0]->m_Element.header.guid)->database, pln::host::FloorPlanDatabaseId());
+}
+
 }  // namespace
