@@ -59,13 +59,7 @@ protected:
 
 TEST_F(CommandsTest, NothingHappensWithAWorksheetInFrontAndAFailingQueryIsReported)
 {
-  API_DatabaseInfo sheet;
-  sheet.typeID = APIWind_WorksheetID;
-  ASSERT_EQ(ACAPI_Database('NDAT', &sheet), NoError);
-  API_WindowInfo window;
-  window.typeID = APIWind_WorksheetID;
-  window.databaseUnId = sheet.databaseUnId;
-  ASSERT_EQ(host.UserShowWindow(window), NoError);
+  API_WindowInfo window = ShowNewWorksheet();
   user().Click(1);
   user().Click(2);
   EXPECT_EQ(pln::host::DialogOpenings().size(), 2u);  // the palette and the page only

@@ -247,13 +247,7 @@ TEST_F(FigureCommandsTest, EveryButtonAndCommandWorksOnAStoryAddedWhileThePalett
 // picked, and the same picks place the figure once the floor plan is back.
 TEST_F(FigureCommandsTest, NoFigureIsPlacedWithAWorksheetInFront)
 {
-  API_DatabaseInfo sheet;
-  sheet.typeID = APIWind_WorksheetID;
-  ASSERT_EQ(ACAPI_Database('NDAT', &sheet), NoError);
-  API_WindowInfo window;
-  window.typeID = APIWind_WorksheetID;
-  window.databaseUnId = sheet.databaseUnId;
-  ASSERT_EQ(host.UserShowWindow(window), NoError);
+  API_WindowInfo window = ShowNewWorksheet();
   Picks({{0, 0}, {4, 0}, {1, 3}});
   const std::size_t steps = host.UndoNames().size();
   for (short button = CPlenimetraFunc1::kTriangle; button <= CPlenimetraFunc1::kArcCenter; ++button) {
@@ -262,7 +256,7 @@ TEST_F(FigureCommandsTest, NoFigureIsPlacedWithAWorksheetInFront)
     EXPECT_EQ(pln::host::Alerts().back().largeText,
               GS::UniString(u"求積図形は平面図にだけ配置できます。平面図を表示してから配置してください"));
   }
-  EXPECT_TRUE(host.ElementsIn(sheet.databaseUnId, API_ZombieElemID).empty());
+  EXPECT_TRUE(host.ElementsIn(window.databaseUnId, API_ZombieElemID).empty());
   EXPECT_TRUE(Figures(0).empty());
   EXPECT_EQ(host.UndoNames().size(), steps);
 

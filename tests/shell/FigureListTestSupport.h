@@ -5,6 +5,7 @@
 
 #include "ShellTestSupport.h"
 
+#include "CDlgEditCr.h"
 #include "CPlenimetraFunc1.h"
 #include "host_alert.h"
 #include "host_selection.h"
@@ -20,6 +21,18 @@ inline short PopUpEntry(short dialId, short item, const char16_t* text)
     if (entries[e].text == GS::UniString(text))
       return static_cast<short>(e + 1);
   return 0;
+}
+
+// The line-break dialog's answer: breaks by hand, one after the first
+// term, OK.
+inline void QueueBreakAfterFirstTerm(HostFixture& host)
+{
+  host.QueueDialogScript(CDlgEditCr1::ResourceId, [](pln::host::DialogUser& user) {
+    user.SetLong(4, 1);
+    user.SelectRows(7, {1});
+    user.Check(5, true);
+    user.Click(1);
+  });
 }
 
 class FigureListTest : public ShellTest {

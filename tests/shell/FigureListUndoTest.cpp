@@ -87,12 +87,7 @@ const UndoCase kCases[] = {
      }},
     {"LineBreaks", u"メンセラ[改行]",
      []([[maybe_unused]] DialogUser& page, [[maybe_unused]] HostFixture& host) {
-       host.QueueDialogScript(CDlgEditCr1::ResourceId, [](DialogUser& user) {
-         user.SetLong(4, 1);
-         user.SelectRows(7, {1});
-         user.Check(5, true);
-         user.Click(1);
-       });
+       QueueBreakAfterFirstTerm(host);
        Select(page, {1});
        page.Click(CPlenimetraFunc1::kEditCr);
      }},

@@ -11,6 +11,7 @@
 #include "HostFixture.h"
 #include "PlenimetraEntry.h"
 #include "dg_user.h"
+#include "host_environment.h"
 #include "host_errors.h"
 #include "host_goodies.h"
 
@@ -82,6 +83,18 @@ protected:
   short dialId() { return palette().m_PaletteID; }
   pln::host::DialogUser user() { return pln::host::DialogUser(dialId()); }
   GSErrCode Menu() { return host.UserChooseMenuItem(32500, 1); }
+  // A new empty worksheet, brought to the front by the user.
+  API_WindowInfo ShowNewWorksheet()
+  {
+    API_DatabaseInfo sheet;
+    sheet.typeID = APIWind_WorksheetID;
+    EXPECT_EQ(ACAPI_Database('NDAT', &sheet), NoError);
+    API_WindowInfo window;
+    window.typeID = APIWind_WorksheetID;
+    window.databaseUnId = sheet.databaseUnId;
+    EXPECT_EQ(host.UserShowWindow(window), NoError);
+    return window;
+  }
   GS::UniString ItemText(short item) { return pln::host::DialogItemState(dialId(), item)->text; }
   bool Visible(short item) { return pln::host::DialogItemState(dialId(), item)->visible; }
   bool Enabled(short item) { return pln::host::DialogItemState(dialId(), item)->enabled; }

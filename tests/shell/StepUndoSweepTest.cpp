@@ -5,7 +5,6 @@
 // step's result again; a save and reopen after Undo keeps the state before
 // the step and writes the same CSV.
 
-#include "CDlgEditCr.h"
 #include "CDlgOutputToWorksheet.h"
 #include "CDlgRenumbering.h"
 #include "CPlenimetraPalette.h"
@@ -135,8 +134,9 @@ public:
     host.UserSaveProject();
     host.UserCloseProject();
     ASSERT_EQ(host.UserReopenProject(), NoError);
-    if (!Palette().IsToolPaletteOpened())
+    if (!Palette().IsToolPaletteOpened()) {
       ASSERT_EQ(host.UserChooseMenuItem(kMenuResId, 1), NoError);
+    }
   }
 
   HostFixture host;
@@ -160,6 +160,15 @@ struct Step {
   Action act;
 };
 
+// An in-list editor's entry chosen for the rows.
+Action EditRows(std::vector<short> rows, short editor, const char16_t* entry)
+{
+  return [=](StepUndoSweepTest&, HostFixture&, DialogUser& page) {
+    Select(page, rows);
+    page.SelectPopUp(editor, Entry(page, editor, entry));
+  };
+}
+
 const Step kSteps[] = {
     {"Place", {}, [](auto& test, HostFixture&, DialogUser& page) { test.PlaceTriangle(page); }},
     {"Rotate", {},
@@ -172,34 +181,13 @@ const Step kSteps[] = {
        Select(page, {2});
        page.Click(Page::kDelete);
      }},
-    {"Mark", {},
-     [](auto&, HostFixture&, DialogUser& page) {
-       Select(page, {1});
-       page.SelectPopUp(Page::kMarkEditor, Entry(page, Page::kMarkEditor, u"□"));
-     }},
-    {"Style", {},
-     [](auto&, HostFixture&, DialogUser& page) {
-       Select(page, {3});
-       page.SelectPopUp(Page::kStyleEditor, Entry(page, Page::kStyleEditor, u"A,B,C"));
-     }},
-    {"Rounding", {},
-     [](auto&, HostFixture&, DialogUser& page) {
-       Select(page, {1, 4});
-       page.SelectPopUp(Page::kRoundEditor, Entry(page, Page::kRoundEditor, u"切り上げ"));
-     }},
-    {"AutoBreak", {},
-     [](auto&, HostFixture&, DialogUser& page) {
-       Select(page, {5});
-       page.SelectPopUp(Page::kAutoCrEditor, Entry(page, Page::kAutoCrEditor, u"手動"));
-     }},
+    {"Mark", {}, EditRows({1}, Page::kMarkEditor, u"□")},
+    {"Style", {}, EditRows({3}, Page::kStyleEditor, u"A,B,C")},
+    {"Rounding", {}, EditRows({1, 4}, Page::kRoundEditor, u"切り上げ")},
+    {"AutoBreak", {}, EditRows({5}, Page::kAutoCrEditor, u"手動")},
     {"LineBreaks", {},
      [](auto&, HostFixture& host, DialogUser& page) {
-       host.QueueDialogScript(CDlgEditCr1::ResourceId, [](DialogUser& user) {
-         user.SetLong(4, 1);
-         user.SelectRows(7, {1});
-         user.Check(5, true);
-         user.Click(1);
-       });
+       QueueBreakAfterFirstTerm(host);
        Select(page, {1});
        page.Click(Page::kEditCr);
      }},
@@ -282,9 +270,9 @@ std::vector<const char*> StepNames()
 
 INSTANTIATE_TEST_SUITE_P(FigureListAndOutput, StepUndoSweepTest,
                          ::testing::Combine(::testing::ValuesIn(StepNames()), ::testing::Bool()),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param)) +
-                                  (std::get<1>(info.param) ? "_PlanInFront" : "_SheetInFront");
+                         [](const auto& testInfo) {
+                           return std::string(std::get<0>(testInfo.param)) +
+                                  (std::get<1>(testInfo.param) ? "_PlanInFront" : "_SheetInFront");
                          });
 
 }  // namespace
