@@ -276,3 +276,26 @@ INSTANTIATE_TEST_SUITE_P(FigureListAndOutput, StepUndoSweepTest,
                          });
 
 }  // namespace
+
+namespace {
+
+using FrontSheetUndoTest = StepUndoSweepTest;
+
+// Without the floor plan the re-read lists no figure: it says it could
+// not read, and nothing is saved over the record the Undo put back.
+TEST_F(FrontSheetUndoTest, AReReadThatCannotReachTheFloorPlanKeepsTheRecord)
+{
+  const State before = Now();
+  Output(false);
+  const std::size_t alerts = host.Alerts().size();
+  host.FailOnce("ACAPI_Database:CDAT", APIERR_GENERAL);
+  ASSERT_EQ(host.UserUndo(), NoError);
+  ASSERT_EQ(host.Alerts().size(), alerts + 1);
+  EXPECT_EQ(host.Alerts().back().largeText.ToStdString(CC_UTF8).rfind("求積データを最後まで読み込めませんでした", 0), 0u);
+  EXPECT_EQ(pln::host::TheModel().currentDatabase.typeID, APIWind_WorksheetID);
+  SaveCloseReopen();
+  EXPECT_EQ(Now().totals, before.totals);
+  EXPECT_EQ(Now().numbers, before.numbers);
+}
+
+}  // namespace
