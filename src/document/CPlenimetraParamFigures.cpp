@@ -76,12 +76,23 @@ bool CPlenimetraParam::GetTeamworkStatus2(const GS::Array<API_Guid>& guids) cons
   return status;
 }
 
+namespace {
+
+bool TeamworkOnline() { return ACAPI_TeamworkControl_HasConnection() && ACAPI_TeamworkControl_IsOnline(); }
+
+}  // namespace
+
 GSErrCode CPlenimetraParam::DoTeamworkReceive(const GS::Array<API_Guid>& guids) const
 {
-  if (!ACAPI_TeamworkControl_HasConnection() || !ACAPI_TeamworkControl_IsOnline())
+  if (!TeamworkOnline())
     return NoError;
   const GSErrCode err = ACAPI_TeamworkControl_ReserveElements(guids, nullptr, true);
   return GetTeamworkStatus2(guids) ? err : APIERR_NOTMINE;
+}
+
+bool CPlenimetraParam::MayEditFigures(const GS::Array<API_Guid>& guids) const
+{
+  return !TeamworkOnline() || GetTeamworkStatus2(guids);
 }
 
 // ---- deleting figures ---------------------------------------------------------------
