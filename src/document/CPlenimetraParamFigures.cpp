@@ -69,7 +69,8 @@ bool CPlenimetraParam::GetTeamworkStatus2(const GS::Array<API_Guid>& guids) cons
   bool status = true;
   for (const API_Guid& guid : guids) {
     API_Guid element = guid;
-    status = CGSUtil::TeamworkControl_GetLockableStatus(m_TeamworkUserId, element);
+    // A host that names no user (0) gives this session nothing to hold.
+    status = m_TeamworkUserId > 0 && CGSUtil::TeamworkControl_GetLockableStatus(m_TeamworkUserId, element);
     if (!status)
       break;
   }

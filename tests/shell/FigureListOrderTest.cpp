@@ -228,7 +228,7 @@ TEST_F(FigureOrderTest, ASortWithAFigureNotReservedIsRefusedInWordsAndChangesNot
 {
   ShareProject();
   PlaceWidths({3, 1, 2});
-  host.SetOwner(Figures(0)[1]->m_Element.header.guid, 7);
+  ASSERT_EQ(host.SetOwner(Figures(0)[1]->m_Element.header.guid, 7), NoError);
   const std::vector<int> order = RowOrder();
   const std::vector<short> arrows = Arrows();
   const std::size_t steps = host.UndoNames().size();
