@@ -91,8 +91,9 @@ protected:
     host.UserSaveProject();
     host.UserCloseProject();
     ASSERT_EQ(host.UserReopenProject(), NoError);
-    if (!PlenimetraPalette().IsToolPaletteOpened())
+    if (!PlenimetraPalette().IsToolPaletteOpened()) {
       ASSERT_EQ(host.UserChooseMenuItem(kMenuResId, 1), NoError);
+    }
   }
   // The pattern tab on its first pattern, the command, OK; はい to applying
   // when the command changes the patterns.
