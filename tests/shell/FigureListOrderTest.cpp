@@ -322,6 +322,11 @@ TEST_F(FigureOrderTest, AFailedEditSortOrDragLeavesTheRowsTheFiguresAndTheirReco
     const std::vector<State> before = memory();
     ASSERT_EQ(stored(), before);
     c.act();
+    // The in-list editors of the rows still selected show the stored values.
+    std::vector<short> editors;
+    for (short editor = CPlenimetraFunc1::kRoundEditor; editor <= CPlenimetraFunc1::kAutoCrEditor; ++editor)
+      editors.push_back(PageItem(editor).selectedEntry);
+    page().SelectRows(25, SelectedRows());
     ASSERT_FALSE(host.Alerts().empty());
     const GS::UniString expected = GS::UniString(c.action) + u"ができませんでした。変更は元に戻しました。";
     EXPECT_EQ(host.Alerts().back().largeText.GetPrefix(expected.GetLength()), expected);
@@ -329,6 +334,9 @@ TEST_F(FigureOrderTest, AFailedEditSortOrDragLeavesTheRowsTheFiguresAndTheirReco
     EXPECT_EQ(stored(), before);
     for (std::size_t row = 1; row <= rows; ++row)
       EXPECT_EQ(RowTexts(row), texts[row - 1]) << row;
+    for (short editor = CPlenimetraFunc1::kRoundEditor; editor <= CPlenimetraFunc1::kAutoCrEditor; ++editor)
+      EXPECT_EQ(PageItem(editor).selectedEntry, editors[std::size_t(editor - CPlenimetraFunc1::kRoundEditor)])
+          << editor;
   }
 }
 
