@@ -25,6 +25,9 @@ constexpr short kResizeByUser = 1;
 // The rounding items of the two folders a new pattern starts with.
 const CRoundTypeItem kNewPatternRounding{CRoundTypeTable::ROUNDTYPE_CUT, 2};
 
+// What a refused edit of the root's children says it was.
+constexpr const char16_t* kNoDelete = u"この項目は削除できません。";
+
 // The name of the temporary pattern file of the copy, in the settings folder.
 constexpr const char16_t* kTempTreeName = u"temptree";
 
@@ -207,6 +210,16 @@ CAreaTree* CDlgEnvironmentTabTree::NodeOf(int treeItem) const
   return pattern != nullptr ? pattern->m_AreaTree2.NodeOfItem(m_DialogID, kTree, treeItem) : nullptr;
 }
 
+bool CDlgEnvironmentTabTree::RefuseRootChildEdit(const CPlenimetraParam& pattern, const CAreaTree* parent,
+                                                 const char16_t* refused) const
+{
+  if (parent == nullptr || pattern.m_AreaTree2.m_Child.empty() ||
+      parent->m_AreaCode != pattern.m_AreaTree2.m_Child.front().m_AreaCode)
+    return false;
+  GSWriteReport(GS::UniString(refused) + u"計算パターンの最上位の項目の下には小計項目がひとつだけ必要です。");
+  return true;
+}
+
 // ---- pattern commands -------------------------------------------------------------
 
 GS::UniString CDlgEnvironmentTabTree::PatternName(const CPlenimetraParam& pattern)
@@ -379,6 +392,8 @@ void CDlgEnvironmentTabTree::DoItemCopy()
   if (node == nullptr || node->m_AreaCode <= 0 ||
       DGTreeViewGetItem(m_DialogID, kTree, selection.front(), DG_TVG_PARENT) == 0)
     return;
+  if (RefuseRootChildEdit(*pattern, pattern->m_AreaTree2.GetParent(node), u"この項目は複写できません。"))
+    return;
   CAreaTree copy = *node;
   const int code = node->m_AreaCode;
   copy.Duplicate(pattern);
@@ -394,7 +409,7 @@ void CDlgEnvironmentTabTree::ItemDeleteConfirmed()
     return;
   const CAreaTree* node = NodeOf(selection.front());
   const CAreaObject* object = node != nullptr ? pattern->FindAreaObject(node->m_AreaCode) : nullptr;
-  if (object == nullptr)
+  if (object == nullptr || RefuseRootChildEdit(*pattern, pattern->m_AreaTree2.GetParent(node), kNoDelete))
     return;
   if (Confirm(object->m_Name.m_DefaultName + u"　を削除します。\nよろしいですか？"))
     DoItemDelete();
@@ -408,7 +423,8 @@ void CDlgEnvironmentTabTree::DoItemDelete()
   if (pattern == nullptr || selection.empty())
     return;
   const CAreaTree* node = NodeOf(selection.front());
-  if (node == nullptr || DGTreeViewGetItem(m_DialogID, kTree, selection.front(), DG_TVG_PARENT) == 0)
+  if (node == nullptr || DGTreeViewGetItem(m_DialogID, kTree, selection.front(), DG_TVG_PARENT) == 0 ||
+      RefuseRootChildEdit(*pattern, pattern->m_AreaTree2.GetParent(node), kNoDelete))
     return;
   if (pattern->m_AreaTree2.DeleteMask(node->m_AreaCode))
     pattern->m_AreaTree2.Delete();

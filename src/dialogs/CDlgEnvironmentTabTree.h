@@ -7,7 +7,8 @@
 // items are inserted, copied, deleted, edited and moved by drag and drop.
 //
 // Pattern: one CPlenimetraParam of the list whose working tree's first
-// child is the root folder, named as the pattern. A pattern file read in
+// child is the root folder, named as the pattern; the root has exactly one
+// child, a folder, and the page keeps it so. A pattern file read in
 // (import, or the copy's round trip through the temporary file) is taken
 // only when it holds exactly one pattern; nothing is added otherwise.
 
@@ -76,6 +77,11 @@ private:
   [[nodiscard]] bool ReadPattern(const GS::UniString& path, CPlenimetraParam& pattern) const;
   void AppendAndSelect(CPlenimetraParam&& pattern);
   CAreaTree* NodeOf(int treeItem) const;
+  // The root holds exactly one folder, the top of every calculation made
+  // from the pattern: an edit that would give the root another child or
+  // none is refused in words, saying what it was. True when refused.
+  bool RefuseRootChildEdit(const CPlenimetraParam& pattern, const CAreaTree* parent,
+                           const char16_t* refused) const;
   void ItemDeleteConfirmed();
   void DoDrop(const DG::DragDropEventArg& arg);
 

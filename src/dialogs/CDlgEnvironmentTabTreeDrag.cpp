@@ -2,7 +2,7 @@
 // dragged node with its subtree to the drop place and then erases the
 // dragged node: codes, objects, children and the expanded state are kept.
 // Refused: a drop whose target has no folder above it (on, above or below
-// the root), a drop inside the dragged subtree or on the dragged item, and
+// the root), a drop beside the root's only folder, a drop inside the dragged subtree or on the dragged item, and
 // a drop on an element.
 
 #include "CDlgEnvironmentTabTree.h"
@@ -82,6 +82,8 @@ void CDlgEnvironmentTabTree::DoDrop(const DG::DragDropEventArg& arg)
     GSWriteReport(GS::UniString(u"小計項目以外の項目に移動することはできません"));
     return;
   }
+  if (where != DG_DRAG_INSERT_ON && RefuseRootChildEdit(*pattern, parent, u"この項目に移動することはできません。"))
+    return;
   const CAreaTree copy = *moved;
   const int targetCode = onto->m_AreaCode;
   CAreaTree& tree = pattern->m_AreaTree2;

@@ -16,7 +16,8 @@ void CDlgEnvironmentTabTree::DoItemInsert()
   if (pattern == nullptr || selection.size() != 1)
     return;
   const CAreaTree* parent = NodeOf(selection.front());
-  if (parent == nullptr || parent->m_AreaCode <= 0)
+  if (parent == nullptr || parent->m_AreaCode <= 0 ||
+      RefuseRootChildEdit(*pattern, parent, u"この項目の下には追加できません。"))
     return;
   const int parentCode = parent->m_AreaCode;
   CDlgCreateTreeItem dialog(pattern);

@@ -73,6 +73,11 @@ CAreaTree* CAreaTree::GetParent(const CAreaTree* node)
   return nullptr;
 }
 
+bool CAreaTree::HoldsPatternShape() const
+{
+  return m_AreaCode > 0 && m_Child.size() == 1 && m_Child.front().m_AreaCode > 0;
+}
+
 void CAreaTree::GetFlat(const CAreaTree& node, int depth, CAreaTreeIndentArray& out)
 {
   for (const CAreaTree& child : node.m_Child)

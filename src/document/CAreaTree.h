@@ -52,6 +52,10 @@ public:
   // One flattened subtree per child of this node, each from depth 0.
   std::vector<CAreaTreeIndentArray> GetFlat() const;
   GS::UniString GetOperatorStr(const CPlenimetraParam* param) const;
+  // Whether this node is a pattern's top folder with exactly one child
+  // folder: the shape the pattern file, the palette and the stored record
+  // take.
+  bool HoldsPatternShape() const;
 
   // == Comparison of patterns by their objects' names ==
   bool IsTreeChanged(CPlenimetraParam* param, const CAreaTree& other, CPlenimetraParam* otherParam) const;

@@ -124,12 +124,6 @@ void PatternWriter::Nodes(const CAreaTree& node, int depth)
   }
 }
 
-// A pattern as the reader accepts it: a top folder with one child folder.
-bool IsPatternTop(const CAreaTree& top)
-{
-  return top.m_AreaCode > 0 && top.m_Child.size() == 1 && top.m_Child.front().m_AreaCode > 0;
-}
-
 // ---- reading ----------------------------------------------------------------
 
 // Hands out the lines of a file one by one, each with its line end.
@@ -303,7 +297,7 @@ bool ReadPattern(std::FILE* file, CAreaTree& root, CPlenimetraParam* param)
       return false;
   }
   builder.Finish();
-  return root.m_Child.empty() || (root.m_Child.size() == 1 && IsPatternTop(root.m_Child.front()));
+  return root.m_Child.empty() || (root.m_Child.size() == 1 && root.m_Child.front().HoldsPatternShape());
 }
 
 }  // namespace
@@ -312,7 +306,7 @@ bool ReadPattern(std::FILE* file, CAreaTree& root, CPlenimetraParam* param)
 
 bool CAreaTree::Save3(CPlenimetraParam* param, const GS::UniString& path) const
 {
-  if (!IsPatternTop(*this))
+  if (!HoldsPatternShape())
     return false;
   PatternWriter writer(param);
   writer.Top(*this);
@@ -328,7 +322,7 @@ bool CAreaTree::Save3(CPlenimetraParam* param, const GS::UniString& path) const
 
 GS::UniString CAreaTree::FirstUnheldInFile(CPlenimetraParam* param) const
 {
-  if (!IsPatternTop(*this))
+  if (!HoldsPatternShape())
     return GS::UniString();
   PatternWriter writer(param);
   writer.Top(*this);

@@ -166,6 +166,9 @@ public:
   // Reserves the elements in a shared project: 0 without one; else the
   // reservation's result, or APIERR_NOTMINE when one stays another's.
   [[nodiscard]] GSErrCode DoTeamworkReceive(const GS::Array<API_Guid>& guids) const;
+  // Whether the elements may be written without reserving any: always
+  // outside an online teamwork project, else when this user holds them all.
+  bool MayEditFigures(const GS::Array<API_Guid>& guids) const;
   // Deletes the figures' placed parts after reserving them (nothing
   // changes when one cannot be reserved); a figure whose part the host
   // refused to delete keeps its record and entries.

@@ -20,6 +20,10 @@
 
 namespace {
 
+// The replaced figures go with the old document; another user's holding
+// one stops the whole import.
+constexpr const char16_t* kImportNotMine =
+    u"インポートできません。置き換える求積図形に、確保されていないものがあります（フロア未確保）。";
 constexpr const char16_t* kImportNotUndone = u"インポートを元に戻せませんでした。プロジェクトが不整合になっている可能性があります";
 
 // Ends the read at the file's first error: a short read zero-fills, and
@@ -196,10 +200,11 @@ void CPlenimetraParam::Import(const GS::UniString& path)
   // A second failure while the first was taken back leaves the plan or the
   // stored record unlike the document: the first error comes with that
   // warning, in one message.
+  const GS::UniString why = err == APIERR_NOTMINE ? GS::UniString(kImportNotMine) : GSReportText(err);
   if (!restored)
-    GSWriteReport(GSReportText(err) + u"\n" + kImportNotUndone);
-  else
-    GSWriteReport(err);
+    GSWriteReport(why + u"\n" + kImportNotUndone);
+  else if (!why.IsEmpty())
+    GSWriteReport(why);
 }
 
 // All or nothing: the elements made so far are deleted again and the
@@ -214,9 +219,13 @@ GSErrCode CPlenimetraParam::ImportWhole(CPlenimetraParam& loaded, bool& restored
     for (const auto& figure : floor.m_Area1ObjectArray)
       if (!figure->m_Element.header.guid.IsNull())
         replaced.push_back(ToGSGuid(figure->m_Element.header.guid));
+  // The teamwork user is this session's, not the document's: a cleared id
+  // would leave every later reservation test without a user.
+  const short teamworkUser = m_TeamworkUserId;
   Clear();
   LoadDefault();
   TakeDump(loaded);
+  m_TeamworkUserId = teamworkUser;
   std::vector<GS::Guid> made;
   GSErrCode err = PlaceDumpZones(loaded.m_DumpZones, made);
   if (err == NoError)

@@ -69,19 +69,31 @@ bool CPlenimetraParam::GetTeamworkStatus2(const GS::Array<API_Guid>& guids) cons
   bool status = true;
   for (const API_Guid& guid : guids) {
     API_Guid element = guid;
-    status = CGSUtil::TeamworkControl_GetLockableStatus(m_TeamworkUserId, element);
+    // A host that names no user (0) gives this session nothing to hold.
+    status = m_TeamworkUserId > 0 && CGSUtil::TeamworkControl_GetLockableStatus(m_TeamworkUserId, element);
     if (!status)
       break;
   }
   return status;
 }
 
+namespace {
+
+bool TeamworkOnline() { return ACAPI_TeamworkControl_HasConnection() && ACAPI_TeamworkControl_IsOnline(); }
+
+}  // namespace
+
 GSErrCode CPlenimetraParam::DoTeamworkReceive(const GS::Array<API_Guid>& guids) const
 {
-  if (!ACAPI_TeamworkControl_HasConnection() || !ACAPI_TeamworkControl_IsOnline())
+  if (!TeamworkOnline())
     return NoError;
   const GSErrCode err = ACAPI_TeamworkControl_ReserveElements(guids, nullptr, true);
   return GetTeamworkStatus2(guids) ? err : APIERR_NOTMINE;
+}
+
+bool CPlenimetraParam::MayEditFigures(const GS::Array<API_Guid>& guids) const
+{
+  return !TeamworkOnline() || GetTeamworkStatus2(guids);
 }
 
 // ---- deleting figures ---------------------------------------------------------------

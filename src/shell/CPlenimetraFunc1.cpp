@@ -19,6 +19,17 @@ namespace {
 
 constexpr short kHeaderFont = 32;
 
+// What an in-list editor's change is called in its alert.
+const char16_t* EditorAction(short item)
+{
+  switch (item) {
+  case CPlenimetraFunc1::kRoundEditor: return u"端数処理の変更";
+  case CPlenimetraFunc1::kMarkEditor: return u"記号の変更";
+  case CPlenimetraFunc1::kStyleEditor: return u"番号の変更";
+  default: return u"改行の変更";
+  }
+}
+
 // The columns in order: header, width, justification, editor item.
 struct ColumnDef {
   const char16_t* header;
@@ -151,9 +162,9 @@ short CPlenimetraFunc1::DoMsgClick(short dialId, short item, long long /*msgData
   else if (item == kRotate)
     err = DoRotate(dialId);
   else if (item == kEditCr)
-    err = DoEditCr(dialId);
+    ReportEdit(u"改行の変更", DoEditCr(dialId));
   else if (item == kRenumber)
-    err = DoRenumber(dialId);
+    ReportEdit(u"リナンバリング", DoRenumber(dialId));
   else if (item == kDelete)
     err = DoDelete(dialId);
   GSWriteReport(err);
@@ -170,7 +181,7 @@ void CPlenimetraFunc1::DoMsgChange(short dialId, short item, long long /*msgData
   case kMarkEditor:
   case kStyleEditor:
   case kAutoCrEditor:
-    err = DoEditorChange(dialId, item);
+    ReportEdit(EditorAction(item), DoEditorChange(dialId, item));
     break;
   case kCurMark:
     m_pParam->m_CurItemType1 = static_cast<CItemType1Table::ITEMTYPE>(

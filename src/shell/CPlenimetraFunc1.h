@@ -22,6 +22,7 @@
 #include "CSelectList.h"
 #include "dg_state.h"
 
+#include <functional>
 #include <memory>
 
 class CPlenimetraPalette;
@@ -174,6 +175,15 @@ private:
   void FillPopUps(short dialId);
   void SelectRows(short dialId, const std::vector<short>& rows);
   GS::Array<API_Guid> GuidsOfRows(short dialId, const CSelectList& rows) const;
+
+  // One undo step of an edit of the story's figures. A refused or failed
+  // edit gives every figure back what it had, in memory and in its
+  // element, and the rows and editors show it again with the selection.
+  [[nodiscard]] GSErrCode RunFigureEdit(short dialId, const GS::UniString& undoName,
+                                        const std::function<GSErrCode()>& edit);
+  // The alert of a refused or failed edit: what was refused (action, a
+  // noun), then why, in words; nothing for success or a cancel.
+  static void ReportEdit(const char16_t* action, GSErrCode err);
 
   // Placement.
   [[nodiscard]] GSErrCode PlaceOne(short dialId, short item, int& startNo);

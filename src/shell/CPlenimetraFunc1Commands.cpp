@@ -195,7 +195,7 @@ GSErrCode CPlenimetraFunc1::DoEditCr(short dialId)
                      figure->m_bAutoCr);
   if (dialog.DoModal() != 1)
     return NoError;
-  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[改行]"), [&]() -> GSErrCode {
+  return RunFigureEdit(dialId, GS::UniString(u"メンセラ[改行]"), [&]() -> GSErrCode {
     GS::Array<API_Guid> guids;
     guids.Push(figure->m_Element.header.guid);
     if (const GSErrCode reserved = m_pParam->DoTeamworkReceive(guids); reserved != NoError)

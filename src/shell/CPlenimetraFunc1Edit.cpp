@@ -4,7 +4,9 @@
 #include "CPlenimetraFunc1.h"
 
 #include "CDlgProgress.h"
+#include "CFigureListRollback.h"
 #include "CPlenimetraParam.h"
+#include "GSWriteReport.h"
 #include "host_assert.h"
 #include "host_errors.h"
 #include "host_notify.h"
@@ -36,6 +38,40 @@ GS::Array<API_Guid> CPlenimetraFunc1::GuidsOfRows(short dialId, const CSelectLis
   return guids;
 }
 
+GSErrCode CPlenimetraFunc1::RunFigureEdit(short dialId, const GS::UniString& undoName,
+                                          const std::function<GSErrCode()>& edit)
+{
+  const CFigureListRollback rollback(ActiveFloor());
+  const CSelectList rows = GetSelList(dialId);
+  const GSErrCode err = ACAPI_CallUndoableCommand(undoName, [&]() -> GSErrCode {
+    const GSErrCode failed = edit();
+    // The edit's own failure is the one to report; a rewrite refused
+    // again belongs to a figure that was never written.
+    if (failed != NoError)
+      static_cast<void>(rollback.Restore(m_pParam));
+    return failed;
+  });
+  if (err == NoError)
+    return NoError;
+  RebuildQuietly(dialId);
+  SelectRows(dialId, std::vector<short>(rows.begin(), rows.end()));
+  if (m_pListInfoParam != nullptr)
+    m_pListInfoParam->SetList(false);
+  return err;
+}
+
+void CPlenimetraFunc1::ReportEdit(const char16_t* action, GSErrCode err)
+{
+  if (err == NoError || err == APIERR_CANCEL)
+    return;
+  GS::UniString text(action);
+  if (err == APIERR_NOTMINE)
+    text += u"ができません。このフロアの求積図形が確保されていません（フロア未確保）。パレットの「確保」で確保してください。";
+  else
+    text += GS::UniString(u"ができませんでした。変更は元に戻しました。") + GSReportText(err);
+  GSWriteReport(text);
+}
+
 GSErrCode CPlenimetraFunc1::DoEditorChange(short dialId, short item)
 {
   const auto value = static_cast<int>(DGPopUpGetItemUserData(dialId, item, DGPopUpGetSelected(dialId, item)));
@@ -56,7 +92,7 @@ GSErrCode CPlenimetraFunc1::DoEditorChange(short dialId, short item)
 
 GSErrCode CPlenimetraFunc1::DoRoundTypeChange(short dialId, CRoundTypeTable::ROUNDTYPE value)
 {
-  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[端数処理]"), [&]() -> GSErrCode {
+  return RunFigureEdit(dialId, GS::UniString(u"メンセラ[端数処理]"), [&]() -> GSErrCode {
     const CSelectList rows = GetSelList(dialId);
     CDlgProgress progress;
     progress.OpenProgress(GS::UniString(), false);
@@ -82,8 +118,8 @@ GSErrCode CPlenimetraFunc1::DoRoundTypeChange(short dialId, CRoundTypeTable::ROU
 // figure of the pairs the selection leaves or joins.
 GSErrCode CPlenimetraFunc1::DoItemTypeChange(short dialId, short item, int value)
 {
-  return ACAPI_CallUndoableCommand(
-      GS::UniString(item == kMarkEditor ? u"メンセラ[記号変更]" : u"メンセラ[番号変更]"), [&]() -> GSErrCode {
+  return RunFigureEdit(
+      dialId, GS::UniString(item == kMarkEditor ? u"メンセラ[記号変更]" : u"メンセラ[番号変更]"), [&]() -> GSErrCode {
         const CSelectList rows = GetSelList(dialId);
         const std::vector<CArea1Object*> figures = RowFigures(dialId);
         const bool closeUp = m_pParam->m_EnvParam.m_NumberFillGaps;
@@ -144,7 +180,7 @@ GSErrCode CPlenimetraFunc1::DoItemTypeChange(short dialId, short item, int value
 
 GSErrCode CPlenimetraFunc1::DoAutoCrChange(short dialId, bool value)
 {
-  return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[改行]"), [&]() -> GSErrCode {
+  return RunFigureEdit(dialId, GS::UniString(u"メンセラ[改行]"), [&]() -> GSErrCode {
     const CSelectList rows = GetSelList(dialId);
     GSErrCode err = m_pParam->DoTeamworkReceive(GuidsOfRows(dialId, rows));
     for (std::size_t i = 0; err == NoError && i < rows.size(); ++i) {

@@ -25,6 +25,7 @@ namespace {
 
 const GS::UniString kTitle(u"メンセラ");
 const GS::UniString kListUndo(u"メンセラ[求積図形リスト]");
+constexpr const char16_t* kSortAction = u"求積図形の並べ替え";
 
 // One figure's key for the clicked column; column 3 compares the figures
 // themselves.
@@ -127,9 +128,18 @@ bool CPlenimetraFunc1::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
   for (int row : rows)
     if (auto shared = SharedFigure(FigureOfRow(dialId, static_cast<short>(row))); shared != nullptr)
       remembered.push_back(shared);
-  const GSErrCode err = ACAPI_CallUndoableCommand(kListUndo, [&]() { return DoSort(dialId, arg->headerItem); });
+  // The sort asks for no reservation: with figures another user holds it
+  // is refused before the header or any figure changes.
+  GS::Array<API_Guid> guids;
+  for (const CArea1Object* figure : RowFigures(dialId))
+    guids.Push(figure->m_Element.header.guid);
+  if (!m_pParam->MayEditFigures(guids)) {
+    ReportEdit(kSortAction, APIERR_NOTMINE);
+    return true;
+  }
+  const GSErrCode err = RunFigureEdit(dialId, kListUndo, [&]() { return DoSort(dialId, arg->headerItem); });
   RebuildQuietly(dialId);
-  GSWriteReport(err);
+  ReportEdit(kSortAction, err);
   std::vector<short> reselect;
   for (short row = 1; row <= RowCount(dialId); ++row)
     for (const auto& figure : remembered)
@@ -196,10 +206,10 @@ short CPlenimetraFunc1::DoMsgDragDrop(short dialId, short item, DG::DragDropEven
   }
   if (arg->relativePos == DG_DRAG_INSERT_UNDER || arg->relativePos == DG_DRAG_INSERT_ABOVE) {
     const GSErrCode err =
-        ACAPI_CallUndoableCommand(kListUndo, [&]() { return DoReorder(dialId, static_cast<int>(arg->insertPos)); });
+        RunFigureEdit(dialId, kListUndo, [&]() { return DoReorder(dialId, static_cast<int>(arg->insertPos)); });
     RebuildQuietly(dialId);
     EnableItem(dialId);
-    GSWriteReport(err);
+    ReportEdit(kSortAction, err);
   } else if (arg->relativePos == DG_DRAG_INSERT_ON) {
     RebuildQuietly(dialId);
   }
@@ -249,7 +259,7 @@ GSErrCode CPlenimetraFunc1::DoReorder(short dialId, int insertPos)
 
 GSErrCode CPlenimetraFunc1::DoRenumber(short dialId)
 {
-  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[ﾘﾅﾝﾊﾞﾘﾝｸﾞ]"), [&]() -> GSErrCode {
+  const GSErrCode err = RunFigureEdit(dialId, GS::UniString(u"メンセラ[ﾘﾅﾝﾊﾞﾘﾝｸﾞ]"), [&]() -> GSErrCode {
     if (m_pParam->m_EnvParam.m_NumberFillGaps || GetSelList(dialId).empty()) {
       if (DGAlert(-3, kTitle, GS::UniString(u"リナンバリングします。よろしいですか？"), GS::UniString(),
                   GS::UniString(u"はい"), GS::UniString(u"いいえ")) != 1)

@@ -173,6 +173,10 @@ void CPlenimetraFunc2::SortAreaList(short dialId, short column)
     pObject->m_SortIndex = i - 1;
     return true;
   });
+  // The numbers follow the new order now, as the next load would give
+  // them: one state shows, writes and reads back one set of numbers.
+  m_pParam->GetTree()->SetItemNo(m_pParam);
+  UpdateTreeItem(dialId, DG_TVI_ROOT);
   SetAreaListItem(dialId);
   std::vector<short> again;
   for (short row = 1; row <= count; ++row)

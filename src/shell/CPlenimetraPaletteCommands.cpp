@@ -231,6 +231,15 @@ GSErrCode CPlenimetraPalette::UpdateFiguresForSettings(bool styles)
 
 GSErrCode CPlenimetraPalette::InsertPattern(short dialId, CPlenimetraParam& source, const CAreaTree& node, short layer)
 {
+  // The calculation hangs under the root's one folder, and the stored
+  // record is read back only so: a settings file may still hold a pattern
+  // of another shape, which is refused before anything changes.
+  if (!node.HoldsPatternShape() || !node.NamesOnlyObjectsOf(&source)) {
+    const CAreaObject* root = source.FindAreaObject(node.m_AreaCode);
+    GSWriteReport(GS::UniString(u"計算パターン「") + (root != nullptr ? root->m_Name.m_DefaultName : GS::UniString()) +
+                  u"」は挿入できません。計算パターンの最上位の項目の下には小計項目がひとつだけ必要です。");
+    return APIERR_CANCEL;
+  }
   m_Param.m_AreaTree2.InsertTree(&m_Param, source, node);
   CAreaTree& inserted = m_Param.m_AreaTree2.m_Child.back();
   inserted.SetItemNo(&m_Param);

@@ -14,7 +14,11 @@ enum : short { kTeamIcon = 14, kTeamStatus = 15, kTeamButton = 16 };
 constexpr short kIconNotReserved = 2701;
 constexpr short kIconReserved = 2702;
 
-bool IsMine(short userId, API_Guid guid) { return CGSUtil::TeamworkControl_GetLockableStatus(userId, guid); }
+// A host that names no user (0) gives this session nothing to hold.
+bool IsMine(short userId, API_Guid guid)
+{
+  return userId > 0 && CGSUtil::TeamworkControl_GetLockableStatus(userId, guid);
+}
 
 // The story's sources that teamwork can reserve: not from hot-linked modules.
 GS::Array<API_Guid> Sources(const CFloorParam& floor)

@@ -263,6 +263,41 @@ TEST_F(PatternPageTest, ItemsAreCopiedBesideThemselvesAndDeletedFromTheTreeOnly)
   });
 }
 
+// The root keeps exactly one folder, the top of every calculation made from
+// the pattern: a copy, a deletion, an insertion or a drop that would give
+// it none or a second one is refused in words and changes nothing.
+TEST_F(PatternPageTest, EditsThatWouldGiveTheRootNoFolderOrASecondOneAreRefused)
+{
+  const char16_t* kReason = u"計算パターンの最上位の項目の下には小計項目がひとつだけ必要です。";
+  BuildTree();
+  RunPage([&](DialogUser& page, CPlenimetraParamArray& patterns, DialogUser&) {
+    const CPlenimetraParam before = patterns.front();
+    const std::vector<std::string> labels = Labels(page);
+    const auto refused = [&](const char16_t* what, const std::string& step) {
+      EXPECT_EQ(host.Alerts().back().largeText, GS::UniString(what) + kReason) << step;
+      EXPECT_TRUE(patterns.front().m_AreaTree2 == before.m_AreaTree2) << step;
+      EXPECT_EQ(patterns.front().m_LastAreaCode, before.m_LastAreaCode) << step;
+      EXPECT_EQ(Labels(page), labels) << step;
+    };
+    Select(page, {Item(page, u"A")});
+    page.Click(10);
+    refused(u"この項目は複写できません。", "copy");
+    const auto alerts = host.Alerts().size();
+    page.Click(11);  // refused before the question
+    EXPECT_EQ(host.Alerts().size(), alerts + 1);
+    refused(u"この項目は削除できません。", "delete");
+    Select(page, {Item(page, u"R")});
+    page.Click(9);
+    EXPECT_EQ(pln::host::PendingDialogScripts(CDlgCreateTreeItem::ResourceId), 0u);
+    refused(u"この項目の下には追加できません。", "insert");
+    for (const short where : {DG_DRAG_INSERT_ABOVE, DG_DRAG_INSERT_UNDER}) {
+      Select(page, {Item(page, u"C")});
+      page.DragAndDrop(kTree, kTree, Item(page, u"A"), where);
+      refused(u"この項目に移動することはできません。", "drop " + std::to_string(where));
+    }
+  });
+}
+
 TEST_F(PatternPageTest, InsertAndEditGoThroughTheirDialogs)
 {
   BuildTree();

@@ -227,6 +227,37 @@ TEST_F(CommandsTest, ATreelessSettingsPatternInsertsNothingAndAFailedSaveIsRepor
   ASSERT_EQ(host.Alerts().size(), 1u);
 }
 
+// A settings file may hold a pattern whose root has no folder or two; the
+// calculation could not be read back with it, so the insertion is refused
+// in words and the working and stored patterns stay as they were.
+TEST_F(CommandsTest, ASettingsPatternWhoseRootHasNoFolderOrTwoIsRefusedInWords)
+{
+  CPlenimetraParam twoFolders = doc();
+  twoFolders.m_AreaTree2.m_Child.resize(1);
+  CAreaTree& root = twoFolders.m_AreaTree2.m_Child.front();
+  root.m_Child.push_back(root.m_Child.front());
+  root.m_Child.back().Duplicate(&twoFolders);
+  CPlenimetraParam noFolder = doc();
+  noFolder.m_AreaTree2.m_Child.resize(1);
+  noFolder.m_AreaTree2.m_Child.front().m_Child.clear();
+  const GS::UniString name = CDlgSelectTree::PatternName(doc());
+  for (CPlenimetraParam* pattern : {&twoFolders, &noFolder}) {
+    doc().m_EnvParam.m_PatternArray.clear();
+    doc().m_EnvParam.m_PatternArray.push_back(*pattern);
+    const std::size_t patterns = doc().m_AreaTree2.m_Child.size();
+    const auto steps = host.UndoNames().size();
+    host.QueueDialogScript(CDlgSelectTree::ResourceId, [](DialogUser& u) { u.Click(1); });
+    user().Click(5);
+    ASSERT_FALSE(host.Alerts().empty());
+    EXPECT_EQ(host.Alerts().back().largeText,
+              GS::UniString(u"計算パターン「") + name +
+                  u"」は挿入できません。計算パターンの最上位の項目の下には小計項目がひとつだけ必要です。");
+    EXPECT_EQ(doc().m_AreaTree2.m_Child.size(), patterns);
+    EXPECT_EQ(doc().m_AreaTreeStore.m_Child.size(), patterns);
+    EXPECT_EQ(host.UndoNames().size(), steps);
+  }
+}
+
 TEST_F(CommandsTest, AStarMarksAChangedPatternButNotALayerChange)
 {
   CAreaTree& pattern = doc().m_AreaTree2.m_Child[0];

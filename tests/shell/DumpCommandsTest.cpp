@@ -99,6 +99,31 @@ TEST_F(DumpCommandsTest, AChangedProjectComesBackAsExportedInOneStepAndThePageFo
   EXPECT_TRUE(host.Alerts().empty());
 }
 
+// The import clears the document but not this session's teamwork user, so
+// the reservation tests that follow it still have one; figures another
+// user holds refuse the import in words and keep the old document.
+TEST_F(DumpCommandsTest, InATeamworkProjectTheImportKeepsTheUserAndRefusesHeldFiguresInWords)
+{
+  palette().Export();
+  host.SetTeamwork(true, true, 3);
+  ASSERT_EQ(Menu(), NoError);
+  ASSERT_EQ(Menu(), NoError);
+  ASSERT_EQ(doc().m_TeamworkUserId, 3);
+  palette().Import();
+  EXPECT_TRUE(host.Alerts().empty());
+  EXPECT_EQ(doc().m_TeamworkUserId, 3);
+
+  ASSERT_EQ(host.SetOwner(Figures(0).front()->m_Element.header.guid, 7), NoError);
+  const CPlenimetraParam before = doc();
+  palette().Import();
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_EQ(host.Alerts().back().largeText,
+            GS::UniString(u"インポートできません。置き換える求積図形に、確保されていないものがあります（フロア未確保）。"));
+  EXPECT_TRUE(doc().m_Area2ObjectArray == before.m_Area2ObjectArray);
+  EXPECT_TRUE(PlanMatchesTheFigures());
+  EXPECT_EQ(doc().m_TeamworkUserId, 3);
+}
+
 // The document itself tells the palette, whoever imports: the page never
 // reads the freed tree on the next plan edit.
 TEST_F(DumpCommandsTest, AnImportThroughTheDocumentRebuildsTheOpenPageBeforeAnEditReachesIt)

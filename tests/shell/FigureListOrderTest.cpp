@@ -6,6 +6,9 @@
 #include "CDlgRenumbering.h"
 #include "CRenumberWork.h"
 
+#include <functional>
+#include <tuple>
+
 namespace {
 
 using pln::host::DialogUser;
@@ -217,6 +220,124 @@ TEST_F(FigureOrderTest, ASortTheHostRefusesIsReported)
   page().HeaderClick(25, 5);
   EXPECT_EQ(RowOrder(), order);
   EXPECT_EQ(host.Alerts().size(), alerts + 1);
+}
+
+// The sort reserves nothing: a figure another user holds refuses it in
+// words before the header or any figure changes.
+TEST_F(FigureOrderTest, ASortWithAFigureNotReservedIsRefusedInWordsAndChangesNothing)
+{
+  ShareProject();
+  PlaceWidths({3, 1, 2});
+  ASSERT_EQ(host.SetOwner(Figures(0)[1]->m_Element.header.guid, 7), NoError);
+  const std::vector<int> order = RowOrder();
+  const std::vector<short> arrows = Arrows();
+  const std::size_t steps = host.UndoNames().size();
+  page().HeaderClick(25, 5);
+  ASSERT_FALSE(host.Alerts().empty());
+  EXPECT_EQ(host.Alerts().back().largeText,
+            GS::UniString(u"求積図形の並べ替えができません。このフロアの求積図形が確保されていません（フロア未確保）。"
+                          u"パレットの「確保」で確保してください。"));
+  EXPECT_EQ(RowOrder(), order);
+  EXPECT_EQ(Arrows(), arrows);
+  EXPECT_EQ(host.UndoNames().size(), steps);
+  std::vector<int> indices;
+  for (const auto& figure : Figures(0))
+    indices.push_back(figure->m_SortIndex);
+  EXPECT_EQ(indices, (std::vector<int>{0, 1, 2}));
+}
+
+// A failed host call in the middle of an edit, a sort or a drag: the rows,
+// the figures and their stored records stay as they were, the alert says
+// in words what failed, and the next reopen has nothing else to show.
+TEST_F(FigureOrderTest, AFailedEditSortOrDragLeavesTheRowsTheFiguresAndTheirRecordsAsBefore)
+{
+  using State = std::tuple<int, int, int, int, int, bool, std::u16string>;
+  const auto memory = [this] {
+    std::vector<State> states;
+    for (const auto& f : Figures(0))
+      states.emplace_back(f->m_SortIndex, f->m_No, f->m_ItemType1, f->m_ItemType2, f->m_RoundType, f->m_bAutoCr,
+                          Label(*f, "area_symbol_str"));
+    return states;
+  };
+  const auto stored = [this] {
+    std::vector<State> states;
+    for (const auto& f : Figures(0)) {
+      CArea1ObjectCore record;
+      EXPECT_EQ(record.Load(&f->m_Element.header), NoError);
+      states.emplace_back(record.m_SortIndex, record.m_No, record.m_ItemType1, record.m_ItemType2,
+                          record.m_RoundType, record.m_bAutoCr, Label(*f, "area_symbol_str"));
+    }
+    return states;
+  };
+  struct Case {
+    const char* what;
+    const char16_t* action;
+    std::function<void()> act;
+  };
+  const auto failWrite = [this] { host.FailOnce("ACAPI_Element_SetUserData", APIERR_MEMFULL); };
+  const Case cases[] = {
+      {"sort", u"求積図形の並べ替え", [&] { failWrite(); page().HeaderClick(25, 5); }},
+      {"drag", u"求積図形の並べ替え",
+       [&] {
+         page().SelectRows(25, {3});
+         failWrite();
+         page().DragAndDrop(25, 25, 0, DG_DRAG_INSERT_UNDER);
+       }},
+      {"style", u"番号の変更",
+       [&] {
+         page().SelectRows(25, {2});
+         failWrite();
+         page().SelectPopUp(4, Entry(4, u"A,B,C"));
+       }},
+      {"mark", u"記号の変更",
+       [&] {
+         page().SelectRows(25, {1});
+         failWrite();
+         page().SelectPopUp(3, Entry(3, u"□"));
+       }},
+      {"rounding", u"端数処理の変更",
+       [&] {
+         page().SelectRows(25, {1, 3});
+         failWrite();
+         page().SelectPopUp(2, Entry(2, u"四捨五入"));
+       }},
+      // The plan's number is written before the record fails: it is written back.
+      {"renumber", u"リナンバリング",
+       [&] {
+         SetSequential(false);
+         page().SelectRows(25, {1, 2});
+         failWrite();
+         Renumber(11);
+         SetSequential(true);
+       }},
+  };
+  SetSequential(true);
+  PlaceWidths({3, 1, 2});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto rows = Rows().size();
+    std::vector<std::vector<GS::UniString>> texts;
+    for (std::size_t row = 1; row <= rows; ++row)
+      texts.push_back(RowTexts(row));
+    const std::vector<State> before = memory();
+    ASSERT_EQ(stored(), before);
+    c.act();
+    // The in-list editors of the rows still selected show the stored values.
+    std::vector<short> editors;
+    for (short editor = CPlenimetraFunc1::kRoundEditor; editor <= CPlenimetraFunc1::kAutoCrEditor; ++editor)
+      editors.push_back(PageItem(editor).selectedEntry);
+    page().SelectRows(25, SelectedRows());
+    ASSERT_FALSE(host.Alerts().empty());
+    const GS::UniString expected = GS::UniString(c.action) + u"ができませんでした。変更は元に戻しました。";
+    EXPECT_EQ(host.Alerts().back().largeText.GetPrefix(expected.GetLength()), expected);
+    EXPECT_EQ(memory(), before);
+    EXPECT_EQ(stored(), before);
+    for (std::size_t row = 1; row <= rows; ++row)
+      EXPECT_EQ(RowTexts(row), texts[row - 1]) << row;
+    for (short editor = CPlenimetraFunc1::kRoundEditor; editor <= CPlenimetraFunc1::kAutoCrEditor; ++editor)
+      EXPECT_EQ(PageItem(editor).selectedEntry, editors[std::size_t(editor - CPlenimetraFunc1::kRoundEditor)])
+          << editor;
+  }
 }
 
 }  // namespace

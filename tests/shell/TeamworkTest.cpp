@@ -138,6 +138,21 @@ TEST_F(TeamworkTest, ReleaseLeavesASourceOnAnotherStory)
   EXPECT_EQ(Owner(upstairs), 3);
 }
 
+// A host that names no user holds nothing for this session: the palette
+// opens on a story with figures and shows it not reserved.
+TEST_F(TeamworkTest, AHostThatNamesNoUserShowsTheStoryNotReserved)
+{
+  host.SetTeamwork(true, true, 0);
+  Open();
+  EXPECT_EQ(doc().m_TeamworkUserId, 0);
+  ASSERT_EQ(Menu(), NoError);
+  ASSERT_EQ(Menu(), NoError);
+  ExpectStatus(false);
+  GS::Array<API_Guid> figures;
+  figures.Push(a->m_Element.header.guid);
+  EXPECT_FALSE(doc().GetTeamworkStatus2(figures));
+}
+
 TEST_F(TeamworkTest, OfflineTheButtonCallsNothing)
 {
   Open();

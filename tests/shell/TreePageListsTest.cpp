@@ -407,6 +407,31 @@ TEST_F(ListSortTest, TheAreaListSortsByTheColumnsIdAndTheOrderOutlivesReopening)
   EXPECT_EQ(doc().GetAreaObject(corridor)->m_SortIndex, 0);
 }
 
+// The sort renumbers as a load would: the numbers shown after the sort are
+// those a save and reopen give, and the tree labels say so at once.
+TEST_F(ListSortTest, AnAreaListSortGivesTheNumbersAReopenGives)
+{
+  const auto numbers = [this] {
+    std::vector<std::pair<int, int>> byCode;
+    for (const int code : {building, room, shared, corridor, stairs})
+      byCode.emplace_back(code, doc().GetAreaObject(code)->m_No);
+    return byCode;
+  };
+  const auto before = numbers();
+  pageUser().SetLong(Page::ITEM_RADIO_AREA, 1);
+  // The fourth default column shows the name; descending puts 階段 before 廊下.
+  pageUser().HeaderClick(Page::ITEM_AREA_LIST, 4);
+  pageUser().HeaderClick(Page::ITEM_AREA_LIST, 4);
+  const auto sorted = numbers();
+  EXPECT_NE(sorted, before);
+  const GS::UniString label = DGTreeViewGetItemText(pageId, Page::ITEM_TREE, TreeItemOf(room));
+  Reopen();
+  EXPECT_EQ(numbers(), sorted);
+  user().Click(12);
+  pageId = pln::host::OpenDialogId(Page::ResourceId);
+  EXPECT_EQ(DGTreeViewGetItemText(pageId, Page::ITEM_TREE, TreeItemOf(room)), label);
+}
+
 TEST_F(ListSortTest, TheAutomaticAreaOrderFollowsTheRecordsAndOutlivesThePage)
 {
   pageUser().SetLong(Page::ITEM_RADIO_AUTO, 1);
