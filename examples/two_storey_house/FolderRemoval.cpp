@@ -1,6 +1,7 @@
 #include "FolderRemoval.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,11 @@ namespace fs = std::filesystem;
 namespace folder_removal {
 
 namespace {
+
+// A run's own folders are two levels deep; what is far deeper was not made
+// by a run and is not walked, so that the stack and the descriptors held
+// stay bounded whatever a folder holds.
+constexpr int kDeepest = 16;
 
 std::string CannotRemove(int error) { return std::string("cannot be removed: ") + std::strerror(error); }
 
@@ -43,15 +49,15 @@ void RemoveEmptyFolder(const OpenFolder& root, const fs::path& folder)
 // What is still below folder: every entry that is not a folder holding
 // more, each with the reason found on the way or, lacking one, as changed
 // (not listed, or put where a listed folder was).
-void CollectLeft(const OpenFolder& folder, const fs::path& prefix, Left& left)
+void CollectLeft(const OpenFolder& folder, const fs::path& prefix, Left& left, int depth = 0)
 {
   for (const std::string& name : folder.Names()) {
     const fs::path path = prefix / name;
     struct stat status = {};
-    if (folder.StatusOf(name, status) && S_ISDIR(status.st_mode)) {
+    if (depth < kDeepest && folder.StatusOf(name, status) && S_ISDIR(status.st_mode) && status.st_uid == ::geteuid()) {
       const OpenFolder inner = OpenFolder::Below(folder.Fd(), name.c_str());
       if (inner.IsOpen() && !inner.Names().empty()) {
-        CollectLeft(inner, path, left);
+        CollectLeft(inner, path, left, depth + 1);
         continue;
       }
     }
@@ -59,16 +65,22 @@ void CollectLeft(const OpenFolder& folder, const fs::path& prefix, Left& left)
   }
 }
 
-void RemoveAllBelow(const OpenFolder& folder, const fs::path& prefix, Left& left)
+// Another user's file or folder is theirs even inside the runner's folder:
+// it is neither entered nor removed.
+void RemoveAllBelow(const OpenFolder& folder, const fs::path& prefix, Left& left, int depth = 0)
 {
   for (const std::string& name : folder.Names()) {
     struct stat status = {};
     if (!folder.StatusOf(name, status))
       continue;
-    if (S_ISDIR(status.st_mode)) {
+    if (status.st_uid != ::geteuid()) {
+      left[prefix / name] = "belongs to " + UserName(status.st_uid);
+    } else if (S_ISDIR(status.st_mode) && depth == kDeepest) {
+      left[prefix / name] = "deeper than a run writes";
+    } else if (S_ISDIR(status.st_mode)) {
       const OpenFolder inner = OpenFolder::Below(folder.Fd(), name.c_str());
       if (inner.IsOpen())
-        RemoveAllBelow(inner, prefix / name, left);
+        RemoveAllBelow(inner, prefix / name, left, depth + 1);
       if (::unlinkat(folder.Fd(), name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOTEMPTY)
         left[prefix / name] = CannotRemove(errno);
     } else if (!S_ISREG(status.st_mode)) {
@@ -126,12 +138,21 @@ Left RemoveTree(const OpenFolder& holder, const std::string& name)
   const OpenFolder root = OpenFolder::Below(holder.Fd(), name.c_str());
   if (!root.IsOpen())
     return Replaced(root);
+  struct stat status = {};
+  if (root.Status(status) && status.st_uid != ::geteuid())
+    return {{fs::path(), "it belongs to " + UserName(status.st_uid)}};
   Left left;
   RemoveAllBelow(root, fs::path(), left);
   if (::unlinkat(holder.Fd(), name.c_str(), AT_REMOVEDIR) == 0)
     return {};
   CollectLeft(root, fs::path(), left);
   return left;
+}
+
+std::string UserName(uid_t user)
+{
+  const passwd* entry = ::getpwuid(user);
+  return entry != nullptr ? entry->pw_name : "user " + std::to_string(user);
 }
 
 std::string Describe(const Left& left)

@@ -46,9 +46,13 @@ Left RemoveListed(const OpenFolder& holder, const std::string& name, const Check
                   const std::set<std::filesystem::path>& folders);
 
 // Removes the folder name below holder with the regular files and folders
-// it holds; anything else (a link) is left. Answers what was left, with
-// reasons.
+// it holds, all the runner's own; anything else (a link, what another user
+// owns, which is never entered, what lies deeper than a run writes) is
+// left. Answers what was left, with reasons.
 Left RemoveTree(const OpenFolder& holder, const std::string& name);
+
+// The user's name, or "user N" when the system has none.
+std::string UserName(uid_t user);
 
 // "a (reason), b (reason) and 2 more", at most three named.
 std::string Describe(const Left& left);
