@@ -20,7 +20,7 @@ state() { (cd "$1" && find . -printf '%p %m\n' | sort && find . -type f -exec sh
 
 rm -rf "$scratch"
 mkdir -p "$scratch/repo/scripts" "$scratch/bin" "$scratch/here"
-cp "$script" "$scratch/repo/scripts/example"
+cp "$script" "$(dirname "$script")/run-lock" "$scratch/repo/scripts/"
 export STUB_LOG=$scratch/steps STUB_PID=$scratch/held-pid EXAMPLE_EXE=$exe STUB_HOLD=
 
 # A held step records its process and sleeps until it is stopped (or
@@ -226,7 +226,7 @@ process_group)
   alive "$held" && fail "the build outlived a SIGKILL to the command's group"
   wait "$running" 2>/dev/null
   running=
-  flock -n "$scratch/repo/build/example" true || fail "the build lock is still held"
+  flock -n "$scratch/repo/build/example/.lock" true || fail "the build lock is still held"
   ;;
 *)
   fail "no such case"
