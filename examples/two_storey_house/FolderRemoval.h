@@ -39,7 +39,8 @@ using Checked = std::map<std::filesystem::path, FileState>;
 // still as they were, then the folders that held them and the checked
 // folders while they are empty, then the folder itself when it is empty.
 // Anything else is left: a link, a file or folder that is not listed, a
-// file changed since, a file that cannot be removed. Answers what was
+// file changed since, a file that cannot be removed, and what belongs to
+// neither the runner nor the folder's owner (such a folder is not entered). Answers what was
 // left, with reasons ("changed during the run" for what is not listed);
 // empty when the folder is gone.
 Left RemoveListed(const OpenFolder& holder, const std::string& name, const Checked& files,

@@ -680,6 +680,21 @@ others_leftovers)
   grep -q "^note: $mine (the unfinished new folder of an earlier run that did not end) was kept, with what the run left alone there: scratch/c/kept (belongs to nobody)$" \
     "$scratch/stderr" || fail "what was left in the runner's leftover is not named: $(cat "$scratch/stderr")"
   whole_result "$out"
+  # FOLDER's owner lists a file in a third user's folder that FOLDER's
+  # owner moved in: the previous result is cleared of what is the runner's
+  # or its owner's alone.
+  mkdir -p "$out/worksheets/third"
+  echo data >"$out/worksheets/third/file"
+  echo "worksheets/third/file" >>"$out/.two_storey_house-files"
+  chown -R 65534:65534 "$out"
+  chown -R 54322:54322 "$out/worksheets/third"
+  rc=$(run "$out")
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  aside=$(grep -o "^note: $scratch/p/.out.new-[0-9]* (the previous result, moved aside at the swap)" "$scratch/stderr" | cut -d' ' -f2)
+  [ -f "$aside/worksheets/third/file" ] || fail "a third user's listed file was removed"
+  third=$(getent passwd 54322 | cut -d: -f1)
+  grep -q "was kept, with what the run left alone there: worksheets/third (belongs to ${third:-user 54322})$" "$scratch/stderr" ||
+    fail "the third user's folder is not named: $(cat "$scratch/stderr")"
   ;;
 run_lock)
   # The lock that keeps runs into one place apart is a file of the
