@@ -156,6 +156,10 @@ void OutputFolder::Lock()
                     errno);
       if (!file.IsOpen() && file.Error() == EEXIST)
         continue;
+      // A folder the runner may not write in is one no run of its can
+      // change either: the checks that follow refuse it, saying why.
+      if (!file.IsOpen() && (file.Error() == EACCES || file.Error() == EPERM || file.Error() == EROFS))
+        return;
       if (!file.IsOpen())
         Fail("cannot make the lock file " + Quoted(path) + " against another run into " + Quoted(target_),
              file.Error());

@@ -730,6 +730,11 @@ run_lock)
   # Another user's file of that name, or one others may open: waited for a
   # stated time, then refused with nothing written.
   can_be_nobody || skip "needs root and a program nobody can reach, to act as another user (the rest passed)"
+  # Where the runner may not write, no lock file is made, and the place is
+  # refused for what it is.
+  "${nobody[@]}" "$exe" "$scratch/p/theirs" >"$scratch/stdout" 2>"$scratch/stderr"
+  [ "$(cat "$scratch/stderr")" = "example failed: cannot make \"$scratch/p/theirs\": \"$scratch/p\" is not a writable folder; nothing was written" ] ||
+    fail "a place the runner may not write in: $(cat "$scratch/stderr")"
   chmod 1777 "$scratch/p"
   "${nobody[@]}" sh -c "umask 077 && : >'$lock'"
   "$exe" "$scratch/p/new" >"$scratch/stdout" 2>"$scratch/stderr" &
