@@ -33,11 +33,15 @@ function(pln_add_fuzz name)
   add_executable(${name} ${ARG_SOURCE})
   target_link_libraries(${name} PRIVATE pln_warnings ${ARG_DEPS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  set_property(GLOBAL APPEND PROPERTY PLN_FUZZ_LIST "$<TARGET_FILE:${name}> ${ARG_CORPUS} ${ARG_RUNS}")
+  file(RELATIVE_PATH corpus ${CMAKE_SOURCE_DIR} ${ARG_CORPUS})
+  set_property(GLOBAL APPEND PROPERTY PLN_FUZZ_LIST
+               "$<PATH:RELATIVE_PATH,$<TARGET_FILE:${name}>,${CMAKE_BINARY_DIR}> ${corpus} ${ARG_RUNS}")
 endfunction()
 
 # The test command reads this list (program, corpus, new runs) to run every
-# fuzz target.
+# fuzz target. The paths are the program's in the build folder and the
+# corpus's in the checkout, so that a space in the checkout's path never
+# splits them.
 function(pln_write_fuzz_list)
   get_property(list GLOBAL PROPERTY PLN_FUZZ_LIST)
   string(REPLACE ";" "\n" text "${list}")

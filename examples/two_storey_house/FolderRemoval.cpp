@@ -1,6 +1,7 @@
 #include "FolderRemoval.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,15 +17,49 @@ namespace folder_removal {
 
 namespace {
 
+// A run's own folders are two levels deep; what is far deeper was not made
+// by a run and is not walked, so that the stack and the descriptors held
+// stay bounded whatever a folder holds.
+constexpr int kDeepest = 16;
+
 std::string CannotRemove(int error) { return std::string("cannot be removed: ") + std::strerror(error); }
 
-void RemoveFile(const OpenFolder& root, const fs::path& file, const FileState& checked, Left& left)
+// A removal touches only the runner's files and folders and those of the
+// owner of the folder it clears: a third user's are not the run's to
+// remove, even where the run may.
+bool Theirs(uid_t user, uid_t owner) { return user != ::geteuid() && user != owner; }
+
+std::string BelongsTo(uid_t user) { return "belongs to " + UserName(user); }
+
+// The folder relative below root, one name at a time, entering none that
+// belongs to a third user: that one is left, with the reason.
+OpenFolder DescendOwned(const OpenFolder& root, const fs::path& relative, uid_t owner, Left& left)
 {
-  const OpenFolder folder = root.Descend(file.parent_path());
+  OpenFolder current = OpenFolder::Below(root.Fd(), ".");
+  fs::path done;
+  for (const fs::path& name : relative) {
+    done /= name;
+    current = OpenFolder::Below(current.Fd(), name.c_str());
+    struct stat status = {};
+    if (!current.IsOpen() || !current.Status(status))
+      return OpenFolder();
+    if (Theirs(status.st_uid, owner)) {
+      left[done] = BelongsTo(status.st_uid);
+      return OpenFolder();
+    }
+  }
+  return current;
+}
+
+void RemoveFile(const OpenFolder& root, const fs::path& file, const FileState& checked, uid_t owner, Left& left)
+{
+  const OpenFolder folder = DescendOwned(root, file.parent_path(), owner, left);
   struct stat status = {};
   if (!folder.IsOpen() || !folder.StatusOf(file.filename().string(), status))
     return;  // gone, or behind a link: what is there is found as left below
-  if (!S_ISREG(status.st_mode))
+  if (Theirs(status.st_uid, owner))
+    left[file] = BelongsTo(status.st_uid);
+  else if (!S_ISREG(status.st_mode))
     left[file] = "changed during the run: not a regular file";
   else if (!checked.Same(status))
     left[file] = "changed during the run";
@@ -33,25 +68,26 @@ void RemoveFile(const OpenFolder& root, const fs::path& file, const FileState& c
 }
 
 // Only while empty; a link in its place is no folder and stays.
-void RemoveEmptyFolder(const OpenFolder& root, const fs::path& folder)
+void RemoveEmptyFolder(const OpenFolder& root, const fs::path& folder, uid_t owner, Left& left)
 {
-  const OpenFolder parent = root.Descend(folder.parent_path());
-  if (parent.IsOpen())
+  const OpenFolder parent = DescendOwned(root, folder.parent_path(), owner, left);
+  struct stat status = {};
+  if (parent.IsOpen() && parent.StatusOf(folder.filename().string(), status) && !Theirs(status.st_uid, owner))
     (void)::unlinkat(parent.Fd(), folder.filename().c_str(), AT_REMOVEDIR);
 }
 
 // What is still below folder: every entry that is not a folder holding
 // more, each with the reason found on the way or, lacking one, as changed
 // (not listed, or put where a listed folder was).
-void CollectLeft(const OpenFolder& folder, const fs::path& prefix, Left& left)
+void CollectLeft(const OpenFolder& folder, const fs::path& prefix, uid_t owner, Left& left, int depth = 0)
 {
   for (const std::string& name : folder.Names()) {
     const fs::path path = prefix / name;
     struct stat status = {};
-    if (folder.StatusOf(name, status) && S_ISDIR(status.st_mode)) {
+    if (depth < kDeepest && folder.StatusOf(name, status) && S_ISDIR(status.st_mode) && !Theirs(status.st_uid, owner)) {
       const OpenFolder inner = OpenFolder::Below(folder.Fd(), name.c_str());
       if (inner.IsOpen() && !inner.Names().empty()) {
-        CollectLeft(inner, path, left);
+        CollectLeft(inner, path, owner, left, depth + 1);
         continue;
       }
     }
@@ -59,16 +95,22 @@ void CollectLeft(const OpenFolder& folder, const fs::path& prefix, Left& left)
   }
 }
 
-void RemoveAllBelow(const OpenFolder& folder, const fs::path& prefix, Left& left)
+// Another user's file or folder is theirs even inside the runner's folder:
+// it is neither entered nor removed.
+void RemoveAllBelow(const OpenFolder& folder, const fs::path& prefix, Left& left, int depth = 0)
 {
   for (const std::string& name : folder.Names()) {
     struct stat status = {};
     if (!folder.StatusOf(name, status))
       continue;
-    if (S_ISDIR(status.st_mode)) {
+    if (Theirs(status.st_uid, ::geteuid())) {
+      left[prefix / name] = BelongsTo(status.st_uid);
+    } else if (S_ISDIR(status.st_mode) && depth == kDeepest) {
+      left[prefix / name] = "deeper than a run writes";
+    } else if (S_ISDIR(status.st_mode)) {
       const OpenFolder inner = OpenFolder::Below(folder.Fd(), name.c_str());
       if (inner.IsOpen())
-        RemoveAllBelow(inner, prefix / name, left);
+        RemoveAllBelow(inner, prefix / name, left, depth + 1);
       if (::unlinkat(folder.Fd(), name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOTEMPTY)
         left[prefix / name] = CannotRemove(errno);
     } else if (!S_ISREG(status.st_mode)) {
@@ -106,18 +148,21 @@ Left RemoveListed(const OpenFolder& holder, const std::string& name, const Check
   const OpenFolder root = OpenFolder::Below(holder.Fd(), name.c_str());
   if (!root.IsOpen())
     return Replaced(root);
+  struct stat top = {};
+  if (!root.Status(top))
+    return Replaced(root);
   Left left;
   std::set<fs::path, std::greater<>> inner(folders.begin(), folders.end());  // the inner ones first
   for (const auto& [file, checked] : files) {
-    RemoveFile(root, file, checked, left);
+    RemoveFile(root, file, checked, top.st_uid, left);
     for (fs::path up = file.parent_path(); !up.empty(); up = up.parent_path())
       inner.insert(up);
   }
   for (const fs::path& folder : inner)
-    RemoveEmptyFolder(root, folder);
+    RemoveEmptyFolder(root, folder, top.st_uid, left);
   if (::unlinkat(holder.Fd(), name.c_str(), AT_REMOVEDIR) == 0)
     return {};
-  CollectLeft(root, fs::path(), left);
+  CollectLeft(root, fs::path(), top.st_uid, left);
   return left;
 }
 
@@ -126,12 +171,21 @@ Left RemoveTree(const OpenFolder& holder, const std::string& name)
   const OpenFolder root = OpenFolder::Below(holder.Fd(), name.c_str());
   if (!root.IsOpen())
     return Replaced(root);
+  struct stat status = {};
+  if (root.Status(status) && Theirs(status.st_uid, ::geteuid()))
+    return {{fs::path(), "it " + BelongsTo(status.st_uid)}};
   Left left;
   RemoveAllBelow(root, fs::path(), left);
   if (::unlinkat(holder.Fd(), name.c_str(), AT_REMOVEDIR) == 0)
     return {};
-  CollectLeft(root, fs::path(), left);
+  CollectLeft(root, fs::path(), ::geteuid(), left);
   return left;
+}
+
+std::string UserName(uid_t user)
+{
+  const passwd* entry = ::getpwuid(user);
+  return entry != nullptr ? entry->pw_name : "user " + std::to_string(user);
 }
 
 std::string Describe(const Left& left)

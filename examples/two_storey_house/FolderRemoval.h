@@ -39,16 +39,21 @@ using Checked = std::map<std::filesystem::path, FileState>;
 // still as they were, then the folders that held them and the checked
 // folders while they are empty, then the folder itself when it is empty.
 // Anything else is left: a link, a file or folder that is not listed, a
-// file changed since, a file that cannot be removed. Answers what was
+// file changed since, a file that cannot be removed, and what belongs to
+// neither the runner nor the folder's owner (such a folder is not entered). Answers what was
 // left, with reasons ("changed during the run" for what is not listed);
 // empty when the folder is gone.
 Left RemoveListed(const OpenFolder& holder, const std::string& name, const Checked& files,
                   const std::set<std::filesystem::path>& folders);
 
 // Removes the folder name below holder with the regular files and folders
-// it holds; anything else (a link) is left. Answers what was left, with
-// reasons.
+// it holds, all the runner's own; anything else (a link, what another user
+// owns, which is never entered, what lies deeper than a run writes) is
+// left. Answers what was left, with reasons.
 Left RemoveTree(const OpenFolder& holder, const std::string& name);
+
+// The user's name, or "user N" when the system has none.
+std::string UserName(uid_t user);
 
 // "a (reason), b (reason) and 2 more", at most three named.
 std::string Describe(const Left& left);

@@ -35,6 +35,11 @@ constexpr const char* kScratch = "scratch";
 
 // How often a run waiting for another one looks again.
 constexpr auto kLockPoll = std::chrono::milliseconds(50);
+// The lock file's name in each folder a run holds. A run takes a few
+// seconds: a lock file of another user's that stays longer than this is not
+// a run's.
+constexpr const char* kLockFile = ".two_storey_house.lock";
+constexpr auto kForeignLockWait = std::chrono::seconds(20);
 
 // Access control lists, kept with the folder as the system stores them.
 constexpr const char* kAclNames[] = {"system.posix_acl_access", "system.posix_acl_default"};
@@ -104,37 +109,108 @@ mode_t CurrentUmask()
 
 }  // namespace
 
-OutputFolder::OutputFolder(const fs::path& target, std::function<void()> waiting)
+OutputFolder::OutputFolder(const fs::path& target, std::function<void(const std::string&)> waiting)
     : target_(target), waiting_(std::move(waiting))
 {
   CheckPath(target_);
   OpenAncestor();
   CheckPlace();
-  Lock(Parent());
-  OpenExistingLevels();
-  CheckPlace();
-  CheckTarget();
+  try {
+    Lock();
+    OpenExistingLevels();
+    CheckPlace();
+    CheckTarget();
+  } catch (...) {  // no destructor runs: the lock files go here
+    ReleaseAll();
+    throw;
+  }
 }
 
 OutputFolder::~OutputFolder()
 {
   if (!committed_)
     Abandon();
+  ReleaseAll();
 }
 
-// One run per target: the lock is on the folder that holds it, so that it
-// outlives the target's swap and leaves no file behind. It ends with the
-// process, however that ends.
-void OutputFolder::Lock(const OpenFolder& folder)
+void OutputFolder::ReleaseAll()
 {
-  while (::flock(folder.Fd(), LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EINTR)
+  for (auto level = levels_.rbegin(); level != levels_.rend(); ++level)
+    Release(*level);
+}
+
+// One run per target: the lock is held on a file of the runner's in the
+// folder that holds it, which only the runner may open for writing, as a
+// lock needs. A run that ends removes it while it still holds it; a run
+// that took the lock of a file since removed starts again. One killed
+// leaves it, and the runner's next run takes it on.
+void OutputFolder::Lock()
+{
+  Level& level = levels_.back();
+  const fs::path path = ancestorPath_ / kLockFile;
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    OpenFd file(::openat(level.folder.Fd(), kLockFile, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC), errno);
+    if (!file.IsOpen() && file.Error() == ENOENT) {
+      file = OpenFd(::openat(level.folder.Fd(), kLockFile, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600),
+                    errno);
+      if (!file.IsOpen() && file.Error() == EEXIST)
+        continue;
+      // A folder the runner may not write in is one no run of its can
+      // change either: the checks that follow refuse it, saying why.
+      if (!file.IsOpen() && (file.Error() == EACCES || file.Error() == EPERM || file.Error() == EROFS))
+        return;
+      if (!file.IsOpen())
+        Fail("cannot make the lock file " + Quoted(path) + " against another run into " + Quoted(target_),
+             file.Error());
+    }
+    struct stat status = {};
+    if (file.IsOpen() ? ::fstat(file.Fd(), &status) != 0 : !level.folder.StatusOf(kLockFile, status))
+      continue;  // gone meanwhile
+    if (!S_ISREG(status.st_mode))
+      throw Refused(Quoted(path) + ", where runs into that folder keep their lock, is " + KindOf(status.st_mode) +
+                    ", which no run makes; nothing was written. Remove it, or choose a folder in another place.");
+    if (status.st_uid != ::geteuid() || (status.st_mode & 077) != 0) {
+      // Another user's run, or something that only looks like one's lock.
+      const std::string why = (status.st_uid == ::geteuid() ? std::string("others may open it, so it is no run's lock")
+                                                             : "it belongs to " + UserName(status.st_uid) +
+                                                                   ", not to a run of yours") +
+                              ", and runs into that folder keep their lock there";
+      const std::string limit = std::to_string(kForeignLockWait.count()) + " s";
+      if (std::chrono::steady_clock::now() - start > kForeignLockWait)
+        throw Refused(Quoted(path) + " is still there after " + limit + ": " + why +
+                      "; nothing was written. Run again once it is gone, or have it removed.");
+      waiting_(Quoted(path) + " to go (at most " + limit + "): " + why);
+      std::this_thread::sleep_for(kLockPoll);
       continue;
-    if (errno != EWOULDBLOCK)
-      Fail("cannot lock " + Quoted(ancestorPath_) + " against another run into " + Quoted(target_));
-    waiting_();
+    }
+    struct flock whole = {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    if (::fcntl(file.Fd(), F_OFD_SETLK, &whole) == 0) {
+      struct stat there = {};
+      if (level.folder.StatusOf(kLockFile, there) && there.st_dev == status.st_dev && there.st_ino == status.st_ino) {
+        level.lock = std::move(file);
+        return;
+      }
+      continue;  // the lock of a run that ended and removed its file
+    }
+    if (errno != EAGAIN && errno != EACCES && errno != EINTR)
+      Fail("cannot lock " + Quoted(path) + " against another run into " + Quoted(target_));
+    waiting_("another run into " + Shown(target_) + " to end");
     std::this_thread::sleep_for(kLockPoll);
   }
+}
+
+// The lock file goes while the run still holds it, and only while it is the
+// one the run locked.
+void OutputFolder::Release(Level& level)
+{
+  struct stat locked = {}, there = {};
+  if (level.lock.IsOpen() && ::fstat(level.lock.Fd(), &locked) == 0 && level.folder.StatusOf(kLockFile, there) &&
+      there.st_dev == locked.st_dev && there.st_ino == locked.st_ino)
+    (void)::unlinkat(level.folder.Fd(), kLockFile, 0);
+  level.lock = OpenFd();
 }
 
 std::string OutputFolder::Outcome() const
@@ -180,9 +256,9 @@ void OutputFolder::MakeParents()
     OpenFolder folder = OpenFolder::Below(Parent().Fd(), name.c_str());
     if (!folder.IsOpen())
       Fail("cannot open the folder " + Quoted(path), folder.Error());
-    levels_.push_back({std::move(folder), name, made});
+    levels_.push_back({std::move(folder), name, made, OpenFd()});
     ancestorPath_ = path;
-    Lock(Parent());
+    Lock();
   }
   missing_.clear();
 }
@@ -199,8 +275,11 @@ void OutputFolder::RemoveLeftovers()
     if (!IsLeftoverName(entry, Name()) || !Parent().StatusOf(entry, status) || !S_ISDIR(status.st_mode))
       continue;
     const OpenFolder leftover = OpenFolder::Below(Parent().Fd(), entry.c_str());
-    // In a sticky place another user may have made one: theirs is not removed.
-    const bool runs = status.st_uid == ::geteuid() || (existed_ && status.st_uid == targetStatus_.st_uid);
+    // A run's new folder is the runner's until its list is written, and no
+    // one else can write into it: one that belongs to another user (the
+    // target's owner included) is not a run's of this runner, whatever it
+    // holds, and is not removed.
+    const bool runs = status.st_uid == ::geteuid();
     const bool unfinished = runs && leftover.IsOpen() && leftover.StatusOf(kScratch, inner) &&
                             S_ISDIR(inner.st_mode) && !leftover.StatusOf(kMarker, inner);
     const fs::path path = ParentPath() / entry;
@@ -324,6 +403,7 @@ void OutputFolder::Abandon()
   // Only while empty: another's file stops it.
   while (levels_.size() > 1 && levels_.back().made) {
     const std::string name = levels_.back().name;
+    Release(levels_.back());
     levels_.pop_back();
     if (::unlinkat(Parent().Fd(), name.c_str(), AT_REMOVEDIR) != 0)
       break;
@@ -369,13 +449,17 @@ void OutputFolder::KeepTargetsAttributes()
   if (current.IsOpen() && current.Status(now))
     for (std::size_t i = 0; i < std::size(kAclNames); ++i)
       acls[i] = ReadAttribute(current.Fd(), kAclNames[i]);
-  if (!existed_) {  // a new folder, as mkdir would make it there
+  // A new folder gets what mkdir would give it there: under a default
+  // access control list, that list as its own (both), and the mode it
+  // implies, the umask aside; otherwise the umask's mode and no list.
+  std::optional<std::string> inherited;
+  if (!existed_) {
     struct stat made = {};
     if (!newFolder_.Status(made))
       Fail("cannot look at the new folder " + Quoted(StagedPath("")));
     now.st_mode = (0777 & ~CurrentUmask()) | (made.st_mode & S_ISGID);
-    for (std::size_t i = 0; i < std::size(kAclNames); ++i)
-      acls[i] = ReadAttribute(newFolder_.Fd(), kAclNames[i]);
+    inherited = ReadAttribute(Parent().Fd(), kAclNames[1]);
+    acls[0] = acls[1] = inherited;
   }
   const std::string shown = Quoted(target_);
   const int fd = newFolder_.Fd();
@@ -394,6 +478,9 @@ void OutputFolder::KeepTargetsAttributes()
       std::fprintf(stderr, "note: %s could not keep its access control list (%s): %s\n", shown.c_str(), kAclNames[i],
                    std::strerror(errno));
   }
+  struct stat listed = {};
+  if (inherited && ::fstat(fd, &listed) == 0)  // the list set the permissions
+    now.st_mode = (listed.st_mode & 0777) | (now.st_mode & S_ISGID);
   if (::fchmod(fd, now.st_mode & 07777) != 0)
     Fail("cannot give the new folder " + Quoted(StagedPath("")) + " the mode of " + shown);
 }

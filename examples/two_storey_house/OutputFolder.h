@@ -29,11 +29,15 @@
 // last byte is written; only then does it take the target's owner, group,
 // mode and access control list.
 //
-// One run per target at a time: a run holds a lock on the folder that holds
-// the target, and a second one waits. Holding it, a run knows that any new
-// folder beside the target (".NAME.new-N") was left by a run that ended
-// without its clean-up (killed): it removes one that never became a result
-// and names any other.
+// One run per target at a time: a run holds a lock on a file of its own in
+// the folder that holds the target (and in each folder it makes on the way),
+// and a second one waits. Only the runner (and root) may open that file, and
+// a lock needs it open for writing, so no one else can hold a run up; a file
+// of that name that is not the runner's is waited for a bounded time, then
+// refused. Holding it, a run knows that any new folder of the runner's
+// beside the target (".NAME.new-N") was left by a run that ended without its
+// clean-up (killed): it removes one that never became a result and names
+// any other.
 
 #include "FolderRemoval.h"
 #include "OpenFolder.h"
@@ -71,12 +75,13 @@ public:
   // As Shown, in double quotes unless written as $'…'.
   static std::string Quoted(const std::filesystem::path& path);
 
-  // target: absolute. Takes the lock (calling waiting about every 50 ms
-  // while another run holds it; waiting may throw to give up), then throws
+  // target: absolute. Takes the lock (calling waiting with what it waits
+  // for about every 50 ms while it cannot; waiting may throw to give up),
+  // then throws
   // Refused when the folder may not be used (its path, the folder that
   // holds it, not a folder, a mount point, foreign files, its list, not
   // writable). Nothing is made yet.
-  OutputFolder(const std::filesystem::path& target, std::function<void()> waiting);
+  OutputFolder(const std::filesystem::path& target, std::function<void(const std::string&)> waiting);
   // Abandons the run unless its result was put in place.
   ~OutputFolder();
   OutputFolder(const OutputFolder&) = delete;
@@ -132,16 +137,26 @@ private:
     OpenFolder folder;
     std::string name;
     bool made = false;
+    OpenFd lock;  // the run's lock file in the folder, while it holds it
   };
 
   void OpenAncestor();
   void OpenExistingLevels();
-  void Lock(const OpenFolder& folder);
+  void Lock();
+  void Release(Level& level);
+  void ReleaseAll();
   void CheckPlace() const;
   void CheckTarget();
   void CheckContents(const OpenFolder& target);
+  // What a folder holds that no run wrote: the first few names, and how
+  // many in all.
+  struct Foreign {
+    static constexpr std::size_t kNamed = 3;
+    std::vector<std::string> named;
+    std::size_t count = 0;
+  };
   void CheckBelow(const OpenFolder& folder, const std::filesystem::path& prefix,
-                  const std::vector<std::filesystem::path>& listed, std::vector<std::string>& foreign);
+                  const std::vector<std::filesystem::path>& listed, Foreign& foreign);
   std::vector<std::filesystem::path> ListedFiles(const OpenFolder& target) const;
   void MakeParents();
   void RemoveLeftovers();
@@ -154,13 +169,14 @@ private:
   void SayWhenMoved() const;
   void RemovePrevious();
   static std::string UserName(uid_t user);
+  static std::string KindOf(mode_t mode);
   static std::string GroupName(gid_t group);
   const OpenFolder& Parent() const { return levels_.back().folder; }
   std::filesystem::path ParentPath() const { return target_.parent_path(); }
   std::string Name() const { return target_.filename().string(); }
 
   std::filesystem::path target_;
-  std::function<void()> waiting_;
+  std::function<void(const std::string&)> waiting_;
   std::filesystem::path ancestorPath_;  // the nearest folder above the target that existed
   std::vector<Level> levels_;           // from that folder down to the target's parent
   std::vector<std::string> missing_;    // the names below the last level down to the parent

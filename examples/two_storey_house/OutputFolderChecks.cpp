@@ -21,13 +21,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A listed name is used only when it stays inside the folder.
+// A run writes its files at most this many names below the folder (the
+// pictures in worksheets/); the check walks no deeper, so that the stack
+// and the descriptors it holds stay bounded whatever a list names.
+constexpr int kDeepestListed = 4;
+
+// A listed name is used only when it stays inside the folder, no deeper
+// than a run writes: what else a list names is no file of a run's.
 bool IsInside(const fs::path& relative)
 {
   if (relative.empty() || relative.is_absolute())
     return false;
+  int depth = 0;
   for (const fs::path& part : relative)
-    if (part == ".." || part == ".")
+    if (part == ".." || part == "." || ++depth > kDeepestListed)
       return false;
   return true;
 }
@@ -164,20 +171,6 @@ bool IsMountPoint(const OpenFolder& parent, const std::string& name, const struc
   return parent.Status(outer) && status.st_dev != outer.st_dev;
 }
 
-std::string KindOf(mode_t mode)
-{
-  if (S_ISLNK(mode))
-    return "a symbolic link";
-  if (S_ISDIR(mode))
-    return "a folder";
-  if (S_ISFIFO(mode))
-    return "a named pipe";
-  if (S_ISSOCK(mode))
-    return "a socket";
-  if (S_ISCHR(mode) || S_ISBLK(mode))
-    return "a device";
-  return "a special file";
-}
 
 // The list's bytes, at most one more than the limit.
 std::string ReadBounded(int fd)
@@ -200,11 +193,22 @@ std::string ReadBounded(int fd)
 
 }  // namespace
 
-std::string OutputFolder::UserName(uid_t user)
+std::string OutputFolder::KindOf(mode_t mode)
 {
-  const passwd* entry = ::getpwuid(user);
-  return entry != nullptr ? entry->pw_name : "user " + std::to_string(user);
+  if (S_ISLNK(mode))
+    return "a symbolic link";
+  if (S_ISDIR(mode))
+    return "a folder";
+  if (S_ISFIFO(mode))
+    return "a named pipe";
+  if (S_ISSOCK(mode))
+    return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode))
+    return "a device";
+  return "a special file";
 }
+
+std::string OutputFolder::UserName(uid_t user) { return folder_removal::UserName(user); }
 
 std::string OutputFolder::GroupName(gid_t group)
 {
@@ -267,7 +271,7 @@ void OutputFolder::OpenAncestor()
     OpenFolder open = OpenFolder::Path(folder);
     if (open.IsOpen()) {
       ancestorPath_ = folder;
-      levels_.push_back({std::move(open), std::string(), false});
+      levels_.push_back({std::move(open), std::string(), false, OpenFd()});
       return;
     }
     if (open.Error() != ENOENT || folder == folder.parent_path()) {
@@ -292,10 +296,10 @@ void OutputFolder::OpenExistingLevels()
     if (!next.IsOpen())
       throw Refused("cannot open the folder " + Quoted(ancestorPath_ / missing_.front()) + ": " +
                     std::strerror(next.Error()) + "; nothing was written");
-    levels_.push_back({std::move(next), missing_.front(), false});
+    levels_.push_back({std::move(next), missing_.front(), false, OpenFd()});
     ancestorPath_ /= missing_.front();
     missing_.erase(missing_.begin());
-    Lock(Parent());
+    Lock();
   }
 }
 
@@ -353,21 +357,21 @@ void OutputFolder::CheckTarget()
 void OutputFolder::CheckContents(const OpenFolder& target)
 {
   const std::vector<fs::path> listed = ListedFiles(target);
-  std::vector<std::string> foreign;
+  Foreign foreign;
   CheckBelow(target, fs::path(), listed, foreign);
-  if (foreign.empty())
+  if (foreign.count == 0)
     return;
   std::string names;
-  for (std::size_t i = 0; i < foreign.size() && i < 3; ++i)
-    names += (i == 0 ? "" : ", ") + foreign[i];
-  if (foreign.size() > 3)
-    names += " and " + std::to_string(foreign.size() - 3) + " more";
+  for (std::size_t i = 0; i < foreign.named.size(); ++i)
+    names += (i == 0 ? "" : ", ") + foreign.named[i];
+  if (foreign.count > foreign.named.size())
+    names += " and " + std::to_string(foreign.count - foreign.named.size()) + " more";
   throw Refused(Quoted(target_) + " holds files this example did not write (" + names +
                 "); nothing was changed. Choose a new or empty folder, or move those files away.");
 }
 
 void OutputFolder::CheckBelow(const OpenFolder& folder, const fs::path& prefix, const std::vector<fs::path>& listed,
-                              std::vector<std::string>& foreign)
+                              Foreign& foreign)
 {
   int error = 0;
   const std::vector<std::string> names = folder.Names(&error);
@@ -388,7 +392,9 @@ void OutputFolder::CheckBelow(const OpenFolder& folder, const fs::path& prefix, 
                                return file.native().starts_with(relative.native() + "/");
                              });
     if (!holdsListed) {
-      foreign.push_back(relative.string());
+      if (foreign.named.size() < Foreign::kNamed)
+        foreign.named.push_back(relative.string());
+      ++foreign.count;
       continue;
     }
     checkedFolders_.insert(relative);

@@ -91,6 +91,12 @@ private:
   sigset_t previous_;
 };
 
+// The standard output failed: its own cause, whatever the error (a full
+// device there is not the folder's).
+struct OutputFailed : std::system_error {
+  using std::system_error::system_error;
+};
+
 // A reader that went away (`| head`) is a failure of the run, not a reason
 // to die without a word and leave the new folder behind.
 void Print(const std::string& line)
@@ -98,7 +104,7 @@ void Print(const std::string& line)
   errno = 0;
   std::cout << line << '\n' << std::flush;
   if (!std::cout)
-    throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), "cannot write to the standard output");
+    throw OutputFailed(errno != 0 ? errno : EIO, std::generic_category(), "cannot write to the standard output");
   CheckSignal();
 }
 
@@ -326,6 +332,8 @@ std::string UntouchedOutcome(const fs::path& target)
 // nearly full.
 bool OutOfRoom(const std::optional<OutputFolder>& folder, const std::exception& error)
 {
+  if (dynamic_cast<const OutputFailed*>(&error) != nullptr)
+    return false;
   if (const auto* system = dynamic_cast<const std::system_error*>(&error))
     return system->code() == std::errc::no_space_on_device || system->code().value() == EDQUOT;
   return folder.has_value() && folder->OutOfRoom();
@@ -350,14 +358,13 @@ int Failed(std::optional<OutputFolder>& folder, const fs::path& target, const st
   return interrupted ? 128 + g_signal : 1;
 }
 
-// Said once while another run into the same folder holds it; a signal ends
-// the wait.
-std::function<void()> WaitingFor(const fs::path& target)
+// Said once for each thing the run waits for; a signal ends the wait.
+std::function<void(const std::string&)> Waiting()
 {
-  return [target, said = false]() mutable {
-    if (!said)
-      std::cerr << "waiting for another run into " << OutputFolder::Shown(target) << " to end\n";
-    said = true;
+  return [said = std::string()](const std::string& what) mutable {
+    if (what != said)
+      std::cerr << "waiting for " << what << '\n';
+    said = what;
     CheckSignal();
   };
 }
@@ -382,7 +389,7 @@ int main(int argc, char** argv)
   fs::path target;
   try {
     target = ResolveTarget(argument);
-    folder.emplace(target, WaitingFor(target));
+    folder.emplace(target, Waiting());
     Run(*folder);
     return 0;
   } catch (const OutputFolder::Refused& refused) {  // its text says what was left

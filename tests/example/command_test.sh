@@ -75,6 +75,23 @@ interrupt_held() {
 nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 can_be_nobody() { [ "$(id -u)" = 0 ] && "${nobody[@]}" test -x "$exe" && "${nobody[@]}" test -x "$scratch"; }
 
+# acl FOLDER KIND [set]: FOLDER's access control list of KIND (access or
+# default) as its bytes in hex, "none" without one; with set, first one
+# that lets nobody in and others nothing.
+acl() {
+  python3 - "$@" <<'PY'
+import os, struct, sys
+name = "system.posix_acl_" + sys.argv[2]
+if len(sys.argv) > 3:
+    entries = [(1, 7, -1), (2, 7, 65534), (4, 5, -1), (0x10, 7, -1), (0x20, 0, -1)]
+    os.setxattr(sys.argv[1], name, struct.pack("<I", 2) + b"".join(struct.pack("<HHi", *e) for e in entries))
+try:
+    print(os.getxattr(sys.argv[1], name).hex())
+except OSError:
+    print("none")
+PY
+}
+
 # The one new folder beside FOLDER while a run is held.
 new_folder() { find "$(dirname "$1")" -maxdepth 1 -name ".$(basename "$1").new-*"; }
 
@@ -629,27 +646,164 @@ owner_acl)
   # The folder keeps its access control list, and a chmod made during the
   # run is kept, not undone.
   command -v python3 >/dev/null || skip "python3 is needed to set an access control list"
-  acl() {  # acl FOLDER [set]: the access ACL's bytes in hex, or set one that lets nobody in
-    python3 - "$@" <<'PY'
-import os, struct, sys
-name = "system.posix_acl_access"
-if len(sys.argv) > 2:
-    entries = [(1, 7, -1), (2, 7, 65534), (4, 5, -1), (0x10, 7, -1), (0x20, 0, -1)]
-    os.setxattr(sys.argv[1], name, struct.pack("<I", 2) + b"".join(struct.pack("<HHi", *e) for e in entries))
-print(os.getxattr(sys.argv[1], name).hex())
-PY
-  }
   out=$scratch/out
   previous "$out"
   chmod 770 "$out"
-  acl "$out" set >/dev/null 2>&1 || skip "this file system keeps no access control lists"
+  acl "$out" access set >/dev/null 2>&1 || skip "this file system keeps no access control lists"
   start_held TWO_STOREY_HOUSE_PAUSE "$out"
   chmod 750 "$out"
-  expected=$(acl "$out")
+  expected=$(acl "$out" access)
   release_held
   [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
   [ "$(stat -c %a "$out")" = 750 ] || fail "the mode set during the run came back as $(stat -c %a "$out")"
-  [ "$(acl "$out" 2>/dev/null)" = "$expected" ] || fail "the access control list was lost"
+  [ "$(acl "$out" access 2>/dev/null)" = "$expected" ] || fail "the access control list was lost"
+  ;;
+others_leftovers)
+  # A run removes only what a run of its own runner made: a new folder of
+  # another user's beside FOLDER (FOLDER's owner's included) is named and
+  # kept whatever it holds, and in the runner's own one what another user
+  # owns is neither entered nor removed.
+  can_be_nobody || skip "needs root and a program nobody can reach, to act as another user"
+  mkdir -p "$scratch/p"
+  chmod 1777 "$scratch/p"
+  out=$scratch/p/out
+  previous "$out"
+  chown -R 65534:65534 "$out"
+  theirs=$scratch/p/.out.new-5
+  "${nobody[@]}" mkdir -p "$theirs/scratch" "$theirs/work"
+  "${nobody[@]}" sh -c "echo data >'$theirs/work/file'"
+  mine=$scratch/p/.out.new-6
+  mkdir -p "$mine/scratch/c/kept"
+  echo data >"$mine/scratch/c/kept/file"
+  chown -R 65534:65534 "$mine/scratch/c/kept"
+  echo own >"$mine/scratch/c/own"
+  rc=$(run "$out")
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  [ -f "$theirs/work/file" ] || fail "another user's new folder was emptied"
+  grep -qx "note: \"$theirs\" beside the folder belongs to nobody; it was left as it is" "$scratch/stderr" ||
+    fail "another user's new folder is not named: $(cat "$scratch/stderr")"
+  [ -f "$mine/scratch/c/kept/file" ] || fail "another user's folder inside the runner's was emptied"
+  [ ! -e "$mine/scratch/c/own" ] || fail "the runner's own file in its leftover was kept"
+  grep -q "^note: $mine (the unfinished new folder of an earlier run that did not end) was kept, with what the run left alone there: scratch/c/kept (belongs to nobody)$" \
+    "$scratch/stderr" || fail "what was left in the runner's leftover is not named: $(cat "$scratch/stderr")"
+  whole_result "$out"
+  # FOLDER's owner lists a file in a third user's folder that FOLDER's
+  # owner moved in: the previous result is cleared of what is the runner's
+  # or its owner's alone.
+  mkdir -p "$out/worksheets/third"
+  echo data >"$out/worksheets/third/file"
+  echo "worksheets/third/file" >>"$out/.two_storey_house-files"
+  chown -R 65534:65534 "$out"
+  chown -R 54322:54322 "$out/worksheets/third"
+  rc=$(run "$out")
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  aside=$(grep -o "^note: $scratch/p/.out.new-[0-9]* (the previous result, moved aside at the swap)" "$scratch/stderr" | cut -d' ' -f2)
+  [ -f "$aside/worksheets/third/file" ] || fail "a third user's listed file was removed"
+  third=$(getent passwd 54322 | cut -d: -f1)
+  grep -q "was kept, with what the run left alone there: worksheets/third (belongs to ${third:-user 54322})$" "$scratch/stderr" ||
+    fail "the third user's folder is not named: $(cat "$scratch/stderr")"
+  ;;
+run_lock)
+  # The lock that keeps runs into one place apart is a file of the
+  # runner's: a lock on the place itself holds no run up, one a killed run
+  # left is taken on, and none is left behind, whether the run succeeds or
+  # is refused.
+  mkdir -p "$scratch/p"
+  out=$scratch/p/out
+  lock=$scratch/p/.two_storey_house.lock
+  (exec 7<"$scratch/p" && flock 7 && exec sleep 30) >/dev/null 2>&1 &
+  holder=$!
+  sleep 0.2
+  rc=$(timeout 60 "$exe" "$out" 2>"$scratch/stderr" >/dev/null; echo $?)
+  kill "$holder"
+  [ "$rc" = 0 ] || fail "a lock on the place held the run up or failed it ($rc): $(cat "$scratch/stderr")"
+  grep -q "^waiting" "$scratch/stderr" && fail "the run waited for a lock on the place: $(cat "$scratch/stderr")"
+  [ ! -e "$lock" ] || fail "the lock file was left after a run"
+  (umask 077 && : >"$lock")
+  rc=$(run "$out")
+  [ "$rc" = 0 ] && [ ! -s "$scratch/stderr" ] || fail "a killed run's lock file ($rc): $(cat "$scratch/stderr")"
+  [ ! -e "$lock" ] || fail "a killed run's lock file was left"
+  mkdir "$out/other"
+  rc=$(run "$out")
+  [ "$rc" = 1 ] && [ ! -e "$lock" ] || fail "a refused run ($rc) left the lock file: $(ls -A "$scratch/p")"
+  rmdir "$out/other"
+  # Another user's file of that name, or one others may open: waited for a
+  # stated time, then refused with nothing written.
+  can_be_nobody || skip "needs root and a program nobody can reach, to act as another user (the rest passed)"
+  # Where the runner may not write, no lock file is made, and the place is
+  # refused for what it is.
+  "${nobody[@]}" "$exe" "$scratch/p/theirs" >"$scratch/stdout" 2>"$scratch/stderr"
+  [ "$(cat "$scratch/stderr")" = "example failed: cannot make \"$scratch/p/theirs\": \"$scratch/p\" is not a writable folder; nothing was written" ] ||
+    fail "a place the runner may not write in: $(cat "$scratch/stderr")"
+  chmod 1777 "$scratch/p"
+  "${nobody[@]}" sh -c "umask 077 && : >'$lock'"
+  "$exe" "$scratch/p/new" >"$scratch/stdout" 2>"$scratch/stderr" &
+  pid=$!
+  for _ in $(seq 50); do grep -q "^waiting" "$scratch/stderr" && break; sleep 0.1; done
+  grep -qx "waiting for \"$lock\" to go (at most 20 s): it belongs to nobody, not to a run of yours, and runs into that folder keep their lock there" \
+    "$scratch/stderr" || fail "the wait for another user's lock file: $(cat "$scratch/stderr")"
+  rm "$lock"
+  wait "$pid" || fail "the run did not go on once the file was gone: $(cat "$scratch/stderr")"
+  "${nobody[@]}" sh -c "umask 077 && : >'$lock'"
+  start=$SECONDS
+  rc=$(run "$scratch/p/refused")
+  [ "$rc" = 1 ] && [ $((SECONDS - start)) -le 40 ] || fail "another user's lock file that stays ($rc after $((SECONDS - start)) s)"
+  [ "$(tail -1 "$scratch/stderr")" = "example failed: \"$lock\" is still there after 20 s: it belongs to nobody, not to a run of yours, and runs into that folder keep their lock there; nothing was written. Run again once it is gone, or have it removed." ] ||
+    fail "another user's lock file that stays: $(cat "$scratch/stderr")"
+  [ ! -e "$scratch/p/refused" ] && [ -f "$lock" ] || fail "a refused run changed $(ls -A "$scratch/p")"
+  ;;
+deep_list)
+  # A list naming a file far deeper than a run writes, with the folders
+  # there, is refused in one line: the check walks no deeper than a run
+  # writes, whatever the list names (30,000 folders down crashed it).
+  command -v python3 >/dev/null || skip "python3 is needed to make 30,000 folders quickly"
+  out=$scratch/out
+  previous "$out"
+  python3 - "$out" <<'PY'
+import os, sys
+os.chdir(sys.argv[1])
+with open(".two_storey_house-files", "a") as f:
+    f.write("a/" * 30000 + "f\n")
+for _ in range(30000):
+    os.mkdir("a")
+    os.chdir("a")
+open("f", "w").write("x")
+PY
+  rc=$(run "$out")
+  [ "$rc" = 1 ] && [ "$(wc -l <"$scratch/stderr")" = 1 ] &&
+    grep -qx "example failed: \"$out\" holds files this example did not write (a); nothing was changed. Choose a new or empty folder, or move those files away." \
+      "$scratch/stderr" || fail "a list 30,000 folders deep ($rc): $(head -c 600 "$scratch/stderr")"
+  [ -d "$out/a/a/a/a/a/a/a/a" ] || fail "the deep folders are gone"
+  ;;
+output_full)
+  # A standard output on a full device is named as the cause, not the
+  # folder's device, which has room.
+  [ -w /dev/full ] || skip "no /dev/full"
+  out=$scratch/out
+  previous "$out"
+  before=$(state "$out")
+  "$exe" "$out" >/dev/full 2>"$scratch/stderr"
+  rc=$?
+  [ "$rc" = 1 ] && [ "$(tail -1 "$scratch/stderr")" = "example failed: cannot write to the standard output: No space left on device; the previous result in $out is left as it was" ] ||
+    fail "a full standard output ($rc): $(cat "$scratch/stderr")"
+  [ "$before" = "$(state "$out")" ] || fail "the previous result changed"
+  no_leftovers "$out"
+  ;;
+new_folder_acl)
+  # A new folder under a default access control list gets what mkdir gives
+  # it there: the list, and the mode it implies without the umask.
+  command -v python3 >/dev/null || skip "python3 is needed to set an access control list"
+  mkdir -p "$scratch/p"
+  acl "$scratch/p" default set >/dev/null 2>&1 || skip "this file system keeps no access control lists"
+  mkdir "$scratch/p/bymkdir"
+  rc=$( (umask 022 && run "$scratch/p/out") )
+  [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
+  [ "$(stat -c %a "$scratch/p/out")" = "$(stat -c %a "$scratch/p/bymkdir")" ] && [ "$(stat -c %a "$scratch/p/out")" = 770 ] ||
+    fail "mode $(stat -c %a "$scratch/p/out"), where mkdir gives $(stat -c %a "$scratch/p/bymkdir")"
+  for kind in access default; do
+    [ "$(acl "$scratch/p/out" $kind)" = "$(acl "$scratch/p/bymkdir" $kind)" ] ||
+      fail "the $kind list $(acl "$scratch/p/out" $kind), where mkdir gives $(acl "$scratch/p/bymkdir" $kind)"
+  done
   ;;
 *)
   fail "no such case"

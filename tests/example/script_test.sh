@@ -20,7 +20,7 @@ state() { (cd "$1" && find . -printf '%p %m\n' | sort && find . -type f -exec sh
 
 rm -rf "$scratch"
 mkdir -p "$scratch/repo/scripts" "$scratch/bin" "$scratch/here"
-cp "$script" "$scratch/repo/scripts/example"
+cp "$script" "$(dirname "$script")/run-lock" "$scratch/repo/scripts/"
 export STUB_LOG=$scratch/steps STUB_PID=$scratch/held-pid EXAMPLE_EXE=$exe STUB_HOLD=
 
 # A held step records its process and sleeps until it is stopped (or
@@ -226,7 +226,53 @@ process_group)
   alive "$held" && fail "the build outlived a SIGKILL to the command's group"
   wait "$running" 2>/dev/null
   running=
-  flock -n "$scratch/repo/build/example" true || fail "the build lock is still held"
+  flock -n "$scratch/repo/build/example/.lock" true || fail "the build lock is still held"
+  ;;
+build_lock)
+  # The build lock is a file that only the runner may open: a lock on the
+  # build folder, which anyone may read, holds no run up; a run that holds
+  # the file makes a second one wait, saying so; a lock file others may
+  # open is refused.
+  mkdir -p "$scratch/repo/build/example"
+  (exec 7<"$scratch/repo/build/example" && flock 7 && exec sleep 30) >/dev/null 2>&1 &
+  holder=$!
+  sleep 0.2
+  rc=$(cd "$scratch/here" && timeout 20 "$scratch/repo/scripts/example" out >"$scratch/stdout" 2>"$scratch/stderr"; echo $?)
+  kill "$holder"
+  [ "$rc" = 0 ] || fail "a lock on the build folder held the run up ($rc): $(cat "$scratch/stderr")"
+  lock=$scratch/repo/build/example/.lock
+  [ "$(stat -c %a "$lock")" = 600 ] || fail "others may open the lock file: $(stat -c %a "$lock")"
+  flock "$lock" sleep 2 &
+  sleep 0.2
+  rc=$(cd "$scratch/here" && run out)
+  wait
+  [ "$rc" = 0 ] && grep -qx "waiting for another run's build of the example to end" "$scratch/stderr" ||
+    fail "a second run ($rc): $(cat "$scratch/stderr")"
+  chmod 644 "$lock"
+  rm -f "$STUB_LOG"
+  rc=$(cd "$scratch/here" && run out)
+  [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "build/example/.lock, the lock file that keeps runs apart, may be opened by others than its owner $(id -nu), who could hold every run up; remove it and run again" ] ||
+    fail "a lock file others may open ($rc): $(cat "$scratch/stderr")"
+  grep -q build "$STUB_LOG" && fail "a refused lock file let the build run"
+  ;;
+missing_package)
+  # A user who is not root is told in one line which package is missing
+  # and the command that installs it, exit 1, and nothing is built.
+  cp "$(dirname "$script")/install-packages" "$scratch/repo/scripts/install-packages"
+  printf '#!/bin/sh\n[ "$2" != librsvg2-bin ]\n' >"$scratch/bin/dpkg"
+  chmod +x "$scratch/bin/dpkg"
+  as=()
+  if [ "$(id -u)" = 0 ]; then
+    as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    chmod -R a+rX "$scratch"
+    "${as[@]}" test -x "$scratch/repo/scripts/example" || skip "nobody cannot reach the scratch folder"
+  fi
+  : >"$STUB_LOG"
+  chmod 666 "$STUB_LOG"
+  rc=$(cd "$scratch/here" && "${as[@]}" env PATH="$PATH" "$scratch/repo/scripts/example" out >"$scratch/stdout" 2>"$scratch/stderr"; echo $?)
+  [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "missing package librsvg2-bin, which only root may install: run sudo apt-get update && sudo apt-get install librsvg2-bin, then this command again" ] ||
+    fail "a missing package ($rc): $(cat "$scratch/stderr")"
+  [ ! -s "$STUB_LOG" ] || fail "steps ran: $(cat "$STUB_LOG")"
   ;;
 *)
   fail "no such case"
