@@ -70,8 +70,9 @@ protected:
   {
     host.UserCloseProject();
     ASSERT_EQ(host.UserReopenProject(), NoError);
-    if (!Palette().IsToolPaletteOpened())
+    if (!Palette().IsToolPaletteOpened()) {
       ASSERT_EQ(host.UserChooseMenuItem(kMenu, 1), NoError);
+    }
   }
   // The house as the constructor saved it, opened again whatever was saved
   // since, and saved once more: the record is then the document's own, so
@@ -364,8 +365,9 @@ TEST_P(HistorySweepTest, EachFailedCallLeavesATotalOfTheStepOrIsToldAndKeepsTheR
   // The calls the step makes when nothing fails.
   ReopenAsSaved();
   Make(edit);
-  if (step == Step::Redo)
+  if (step == Step::Redo) {
     ASSERT_EQ(host.UserUndo(), NoError);
+  }
   host.ClearCallLog();
   ASSERT_EQ(history(), NoError);
   std::map<std::string, int> calls;
@@ -381,8 +383,9 @@ TEST_P(HistorySweepTest, EachFailedCallLeavesATotalOfTheStepOrIsToldAndKeepsTheR
       SCOPED_TRACE(call + "#" + std::to_string(k));
       ReopenAsSaved();
       Make(edit);
-      if (step == Step::Redo)
+      if (step == Step::Redo) {
         ASSERT_EQ(host.UserUndo(), NoError);
+      }
       const std::size_t alerts = host.Alerts().size();
       for (int i = 1; i < k; ++i)
         host.FailOnce(call, NoError);
