@@ -376,7 +376,9 @@ GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
     sources.push_back(record->GetGuid());
   }
   GS::UniString notUpdated;
+  bool ran = false;
   const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画更新]"), [&] {
+    ran = true;
     for (const API_Guid& source : sources) {
       CAutoAreaParamArray* records = ActiveRecords();
       CAutoAreaParam* record = records != nullptr ? records->Search(&source) : nullptr;
@@ -392,7 +394,9 @@ GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
   if (!notUpdated.IsEmpty())
     GSWriteReport(kNotUpdated + notUpdated);
   AfterCommand(dialId, true);
-  if (const GS::UniString text = GSReportText(err); !text.IsEmpty()) {
+  // The body's answer is the record's store: the figures are updated all
+  // the same, and the user is told how to keep them.
+  if (const GS::UniString text = GSReportText(err); ran && !text.IsEmpty()) {
     GSWriteReport(kUpdatedNotStored + text);
     return APIERR_CANCEL;
   }
