@@ -211,6 +211,8 @@ void CArea2ObjectFloor::Serialize(CArchive& ar, CPlenimetraParam* param)
       } else if (index != nullptr && index->Holds(code, m_Floor)) {
         HoldUnique(m_HeldList, entry, code, kept);
         kept = code;
+      } else {
+        ++param->m_DroppedEntries;
       }
     }
   }
@@ -272,8 +274,10 @@ void CArea2Object::ReadFloors(CArchive& ar, CPlenimetraParam* param)
     const bool found = ReadEntry(ar, param, nullptr, entry, &story, &code);
     if (!found) {
       // Whether a code is held does not depend on which of these stories asks.
-      if (heldStories.empty() || !index->Holds(code, heldStories.front()))
+      if (heldStories.empty() || !index->Holds(code, heldStories.front())) {
+        ++param->m_DroppedEntries;
         continue;
+      }
       if (!codes.insert(code).second)
         Refuse();
       for (short held : heldStories) {

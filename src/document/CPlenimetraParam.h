@@ -132,12 +132,17 @@ public:
   // Whether the host's record is another than the one this document last
   // wrote or read: an undo or redo put back the record of another state.
   // Reads only; false while saving is blocked.
-  bool IsRecordReplaced() const;
+  // unread, when given, receives the error of a record the host could not
+  // give now (no sign either way).
+  bool IsRecordReplaced(GSErrCode* unread = nullptr) const;
   // Whether an undo or redo put back another record than the one this
   // document last wrote or read. A failed save is no such sign: the
   // document then keeps the edits the record lacks, and gives them up only
   // when an undo or redo replaces the record.
-  bool IsSeenRecordReplaced() const { return !m_RecordStamp.empty() && IsStoredRecordOtherThan(m_RecordStamp); }
+  bool IsSeenRecordReplaced(GSErrCode* unread = nullptr) const
+  {
+    return !m_RecordStamp.empty() && IsStoredRecordOtherThan(m_RecordStamp, unread);
+  }
   // Reads the document again from the host's record as loading does, but
   // outside any undoable command and keeping the settings file, the list
   // columns and the choices that live only while the project is open; the
@@ -434,6 +439,20 @@ public:
   // kept aside: nothing is saved over the stored record until a load
   // completes (the next opening of the palette loads again).
   bool m_bSaveBlocked = false;
+
+  // What a load, or the following of an undo or redo, could not read: the
+  // first part whose host read failed or was cancelled. Entries: the record
+  // an undo or redo put back lists figures no longer placed, so figures
+  // still placed may be missing from their elements.
+  enum class LoadGap { None, Record, AutoAreas, Figures, Entries };
+  // Keeps the first part left unread and its error (none for Entries).
+  void NoteLoadGap(LoadGap part, GSErrCode err);
+  // Blocks the saves and says, once, what was not read and what to do;
+  // nothing while everything was read.
+  void ReportIncompleteLoad();
+  // Element entries dropped by the last reading of the record because no
+  // placed figure has their code (and none is held for an unread one).
+  int m_DroppedEntries = 0;
   // Told after the trees, objects and figure records were replaced as a
   // whole; not owned, null when nobody listens.
   CDocumentListener* m_pListener = nullptr;
@@ -499,14 +518,9 @@ private:
   GS::UniString ElementsHoldingEntries(short story) const;
   void ResetOldPatternPresets();
 
-  // What a load that did not complete left out: the first part whose host
-  // read failed or was cancelled, and that error.
-  enum class LoadGap { None, Record, AutoAreas, Figures };
   LoadGap m_LoadGap = LoadGap::None;
   GSErrCode m_LoadGapError = 0;
-  void NoteLoadGap(LoadGap part, GSErrCode err);
-  // Blocks the saves and says what was not loaded; nothing after a whole load.
-  void ReportIncompleteLoad();
+  bool m_bLoadGapTold = false;
 
   // Figures whose user data must be written once the record is taken.
   CArea1ObjectPtrArray m_PendingSaves;
@@ -517,7 +531,7 @@ private:
   std::string m_RecordStamp;
   // A save failed since then: the document holds edits the record lacks.
   bool m_bSaveFailed = false;
-  bool IsStoredRecordOtherThan(const std::string& stamp) const;
+  bool IsStoredRecordOtherThan(const std::string& stamp, GSErrCode* unread = nullptr) const;
   // Loading after Clear: the record, the floors of the stories; the
   // loader's result as LoadData2 answers it.
   int LoadCleared(bool skipRecord, bool asUndoableCommand);

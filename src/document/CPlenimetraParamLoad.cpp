@@ -283,16 +283,22 @@ int CPlenimetraParam::ReloadData()
   m_CurItemType2 = numbering;
   m_TeamworkUserId = user;
   const int result = LoadCleared(false, false);
+  // Only an undo or redo puts back a record to read again; one that names
+  // figures no longer placed does not match the figures that are.
+  if (m_DroppedEntries > 0) {
+    NoteLoadGap(LoadGap::Entries, NoError);
+    ReportIncompleteLoad();
+  }
   NotifyReplaced();
   return result;
 }
 
-bool CPlenimetraParam::IsRecordReplaced() const
+bool CPlenimetraParam::IsRecordReplaced(GSErrCode* unread) const
 {
-  return IsStoredRecordOtherThan(m_bSaveFailed ? std::string() : m_RecordStamp);
+  return IsStoredRecordOtherThan(m_bSaveFailed ? std::string() : m_RecordStamp, unread);
 }
 
-bool CPlenimetraParam::IsStoredRecordOtherThan(const std::string& stamp) const
+bool CPlenimetraParam::IsStoredRecordOtherThan(const std::string& stamp, GSErrCode* unread) const
 {
   if (m_bSaveBlocked)
     return false;
@@ -301,6 +307,8 @@ bool CPlenimetraParam::IsStoredRecordOtherThan(const std::string& stamp) const
   if (err == APIERR_NOMODULEDATA)
     return !stamp.empty();
   // A record that cannot be read now is no sign of another state.
+  if (err != NoError && unread != nullptr)
+    *unread = err;
   return err == NoError && ar.Stamp() != stamp;
 }
 
@@ -319,6 +327,8 @@ int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
   m_bSaveFailed = false;
   m_LoadGap = LoadGap::None;
   m_LoadGapError = NoError;
+  m_bLoadGapTold = false;
+  m_DroppedEntries = 0;
   int result = 0;
   const auto load = [&]() -> GSErrCode {
     if (!asUndoableCommand) {
@@ -442,6 +452,7 @@ int CPlenimetraParam::ReadRecord(CArchiveOld& ar, int version)
     Clear();
     return 0;
   }
+  m_DroppedEntries = 0;
   CPlenimetraParam loaded(*this);
   const bool read = loaded.Serialize(ar) && loaded.HoldsLoadInvariants() &&
                     (version > kMigratePatternsUntil || loaded.MigrateOldPatterns());
@@ -648,7 +659,7 @@ GSErrCode CPlenimetraParam::GetElement2()
 
 void CPlenimetraParam::NoteLoadGap(LoadGap part, GSErrCode err)
 {
-  if (err == NoError || m_LoadGap != LoadGap::None)
+  if ((err == NoError && part != LoadGap::Entries) || m_LoadGap != LoadGap::None)
     return;
   m_LoadGap = part;
   m_LoadGapError = err;
@@ -656,9 +667,17 @@ void CPlenimetraParam::NoteLoadGap(LoadGap part, GSErrCode err)
 
 void CPlenimetraParam::ReportIncompleteLoad()
 {
-  if (m_LoadGap == LoadGap::None)
+  if (m_LoadGap == LoadGap::None || m_bLoadGapTold)
     return;
   m_bSaveBlocked = true;
+  m_bLoadGapTold = true;
+  if (m_LoadGap == LoadGap::Entries) {
+    GSWriteReport(GS::UniString(u"元に戻した（やり直した）求積データが、配置されている求積区画と合いません。"
+                                u"計算要素から外れた求積区画があり、表示している集計には含まれていません。\n"
+                                u"保存されている求積データはそのまま残し、変更を保存しません。"
+                                u"やり直し（元に戻す）で前の状態に戻してから、パレットを開き直してください"));
+    return;
+  }
   const char16_t* part = m_LoadGap == LoadGap::Record      ? u"保存されている求積データ"
                          : m_LoadGap == LoadGap::AutoAreas ? u"自動作成区画"
                                                            : u"求積区画";

@@ -3,7 +3,6 @@
 #include "CArea1Object.h"
 #include "CGSUtil.h"
 #include "CPlenimetraParam.h"
-#include "host_debug.h"
 #include "host_elements.h"
 #include "host_userdata.h"
 
@@ -33,11 +32,6 @@ bool IsSourceOfStory(CPlenimetraParam* param, const API_Elem_Head& head)
 {
   const CAutoAreaParamArray* records = RecordsOf(param, head.floorInd);
   return records != nullptr && records->Search(&head.guid) != nullptr;
-}
-
-void ReportSkipped(GSErrCode err)
-{
-  DBPrintf("(%d)%s", static_cast<int>(err), CGSUtil::ErrID_To_Name(err));
 }
 
 // A figure of the record's kind, or null for a kind no figure has.
@@ -243,27 +237,70 @@ bool CElementChangeModified::End(CPlenimetraParam* param, const API_NotifyElemen
       if (const std::shared_ptr<CArea1Object> figure = list->Search(&head); figure != nullptr) {
         // Undo and redo give the part its earlier sizes: the figure's copy
         // of the element follows them, as its record does. A part that
-        // cannot be read keeps the figure as it was.
-        if (ACAPI_Element_Get(&figure->m_Element) == NoError)
-          static_cast<void>(figure->Load(param, &head));
+        // cannot be read keeps the figure as it was, and that is told.
+        GSErrCode err = ACAPI_Element_Get(&figure->m_Element);
+        if (err == NoError)
+          err = figure->Load(param, &head);
+        param->NoteLoadGap(CPlenimetraParam::LoadGap::Figures, err);
       }
   m_Area1Heads.clear();
   if (m_AutoAreaHeads.empty())
     return figures;
-  for (const API_Elem_Head& head : m_AutoAreaHeads) {
-    CAutoAreaParamArray* records = RecordsOf(param, head.floorInd);
-    CAutoAreaParam* record = records != nullptr ? records->Search(&head.guid) : nullptr;
-    if (record == nullptr)
-      continue;
-    if (record->IsHaveData(param)) {
-      record->Load(param);
-      record->CheckAutoArea(param);
-    } else {
-      records->Remove(param, &head.guid);
-    }
-  }
+  for (const API_Elem_Head& head : m_AutoAreaHeads)
+    FollowSource(param, head);
   m_AutoAreaHeads.clear();
   return true;
+}
+
+// The source's record as undo or redo left it: kept, taken back (a release
+// undone) or gone. A record that cannot be read leaves the list as it was:
+// dropped, its figures would leave their elements.
+void CElementChangeModified::FollowSource(CPlenimetraParam* param, const API_Elem_Head& head)
+{
+  CAutoAreaParam found(&head);
+  bool has = false;
+  if (const GSErrCode err = found.FindData(param, has); err != NoError) {
+    param->NoteLoadGap(CPlenimetraParam::LoadGap::AutoAreas, err);
+    return;
+  }
+  CAutoAreaParamArray* records = RecordsOf(param, head.floorInd);
+  CAutoAreaParam* record = records != nullptr ? records->Search(&head.guid) : nullptr;
+  if (!has) {
+    if (record != nullptr)
+      records->Remove(param, &head.guid);
+    return;
+  }
+  CAutoAreaParam& kept = record != nullptr ? *record : found;
+  if (const int err = kept.Load(param); err != NoError) {
+    param->NoteLoadGap(CPlenimetraParam::LoadGap::AutoAreas, err);
+    return;
+  }
+  if (record == nullptr) {
+    CFloorParam* floor = FloorOnDemand(param, head.floorInd);
+    floor->m_AutoAreaParamArray.Add(found);
+    RelinkFigures(param, *floor, head.guid);
+    record = floor->m_AutoAreaParamArray.Search(&head.guid);
+  }
+  record->CheckAutoArea(param);
+}
+
+// A release unlinks its kept figures in the document only: their own
+// records still name the source, and undoing the release links them again,
+// or cutting the source anew would leave them beside the new figures.
+void CElementChangeModified::RelinkFigures(CPlenimetraParam* param, CFloorParam& floor, const API_Guid& source)
+{
+  for (const std::shared_ptr<CArea1Object>& figure : floor.m_Area1ObjectArray) {
+    if (!figure->m_AutoArea.m_ElemGuid.IsNull())
+      continue;
+    CArea1ObjectCore stored;
+    if (const GSErrCode err = stored.Load(&figure->m_Element.header); err != NoError) {
+      if (err != APIERR_NOUSERDATA)
+        param->NoteLoadGap(CPlenimetraParam::LoadGap::Figures, err);
+      continue;
+    }
+    if (stored.m_AutoArea.m_ElemGuid == ToGSGuid(source))
+      figure->m_AutoArea = stored.m_AutoArea;
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -283,7 +320,10 @@ bool CElementChangeUndoDeleted::End(CPlenimetraParam* param, const API_NotifyEle
   m_Area1Heads.clear();
   for (const API_Elem_Head& head : m_AutoAreaHeads) {
     CAutoAreaParam record(&head);
-    record.Load(param);
+    if (const int err = record.Load(param); err != NoError) {
+      param->NoteLoadGap(CPlenimetraParam::LoadGap::AutoAreas, err);
+      continue;
+    }
     FloorOnDemand(param, head.floorInd)->m_AutoAreaParamArray.Add(record);
     changed = true;
   }
@@ -292,12 +332,14 @@ bool CElementChangeUndoDeleted::End(CPlenimetraParam* param, const API_NotifyEle
 }
 
 // The figure returns with its own code and number; one that cannot be read
-// is skipped.
+// is skipped, and that is told. An object without the add-on's record is
+// no figure.
 bool CElementChangeUndoDeleted::BringBack(CPlenimetraParam* param, const API_Elem_Head& head)
 {
   CArea1ObjectCore record;
   if (GSErrCode err = record.Load(&head); err != NoError) {
-    ReportSkipped(err);
+    if (err != APIERR_NOUSERDATA)
+      param->NoteLoadGap(CPlenimetraParam::LoadGap::Figures, err);
     return false;
   }
   std::shared_ptr<CArea1Object> figure = MakeFigure(param, record, record.m_Code, record.m_No);
@@ -305,11 +347,11 @@ bool CElementChangeUndoDeleted::BringBack(CPlenimetraParam* param, const API_Ele
     return false;
   figure->m_Element.header.guid = head.guid;
   if (GSErrCode err = ACAPI_Element_Get(&figure->m_Element); err != NoError) {
-    ReportSkipped(err);
+    param->NoteLoadGap(CPlenimetraParam::LoadGap::Figures, err);
     return false;
   }
   if (GSErrCode err = figure->Load(param, &head); err != NoError) {
-    ReportSkipped(err);
+    param->NoteLoadGap(CPlenimetraParam::LoadGap::Figures, err);
     return false;
   }
   CFloorParam* floor = FloorOnDemand(param, head.floorInd);

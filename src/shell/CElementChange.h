@@ -93,6 +93,10 @@ public:
   using CElementChangeCore::CElementChangeCore;
   void Begin(CPlenimetraParam* param, const API_NotifyElementType* notification) override;
   bool End(CPlenimetraParam* param, const API_NotifyElementType* notification) override;
+
+private:
+  static void FollowSource(CPlenimetraParam* param, const API_Elem_Head& head);
+  static void RelinkFigures(CPlenimetraParam* param, CFloorParam& floor, const API_Guid& source);
 };
 
 // Elements that come back, as by an undone deletion.

@@ -27,6 +27,8 @@ const GS::UniString kReleaseTitle(u"自動分割区画解除");
 const GS::UniString kNotReleased(u"次の自動作成区画は解除しませんでした：");
 const GS::UniString kReleasedNotRenumbered(u"自動作成区画は解除しましたが、残りの求積区画の番号を保存できません：");
 const GS::UniString kReleasedNotStored(u"自動作成区画は解除しましたが、計算データを保存できません：");
+const GS::UniString kUpdatedNotStored(
+    u"自動作成区画は更新しましたが、計算データを保存できません。元に戻すで更新を取り消すか、もう一度保存してください：");
 const GS::UniString kNotReserved(u"自動分割生成を実行するには、エレメントを確保する必要があります。\n処理を中止します");
 
 // Keeps the first error of a run of steps.
@@ -374,7 +376,9 @@ GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
     sources.push_back(record->GetGuid());
   }
   GS::UniString notUpdated;
+  bool ran = false;
   const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画更新]"), [&] {
+    ran = true;
     for (const API_Guid& source : sources) {
       CAutoAreaParamArray* records = ActiveRecords();
       CAutoAreaParam* record = records != nullptr ? records->Search(&source) : nullptr;
@@ -390,6 +394,12 @@ GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
   if (!notUpdated.IsEmpty())
     GSWriteReport(kNotUpdated + notUpdated);
   AfterCommand(dialId, true);
+  // The body's answer is the record's store: the figures are updated all
+  // the same, and the user is told how to keep them.
+  if (const GS::UniString text = GSReportText(err); ran && !text.IsEmpty()) {
+    GSWriteReport(kUpdatedNotStored + text);
+    return APIERR_CANCEL;
+  }
   return err;
 }
 
@@ -415,7 +425,10 @@ void CPlenimetraFunc3::DropDeadRecords()
     CAutoAreaParamArray* records = ActiveRecords();
     if (records == nullptr || index >= records->size())
       return;
-    if ((*records)[index].IsHaveData(m_pParam)) {
+    // Only a record the host says is gone is dead: one that cannot be read
+    // now keeps its figures.
+    bool has = false;
+    if ((*records)[index].FindData(m_pParam, has) != NoError || has) {
       ++index;
       continue;
     }

@@ -344,9 +344,16 @@ void CPlenimetraPalette::ProjectionNotification(API_NotifyEventID event)
   case APINotify_ChangeProjectDB:
     // Undo or redo of a step that changed only the record says nothing
     // else: the palette shows what it left from now on, not only from the
-    // user's next action.
-    if (IsOn() && ReloadIfReplaced())
-      m_bAsRecorded = true;
+    // user's next action. A record the host cannot give now may be another
+    // one: the view may be stale, so that is said and nothing is saved
+    // over the record.
+    if (IsOn()) {
+      GSErrCode unread = NoError;
+      if (ReloadIfReplaced(&unread))
+        m_bAsRecorded = true;
+      m_Param.NoteLoadGap(CPlenimetraParam::LoadGap::Record, unread);
+      m_Param.ReportIncompleteLoad();
+    }
     break;
   case APINotify_PreSave:
     // A record an undo put back is the document already.
@@ -414,7 +421,8 @@ GSErrCode CPlenimetraPalette::ElementEventHandlerProc(const API_NotifyElementTyp
 // and nothing is saved over it.
 GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notification)
 {
-  if (m_bHistoryBatch && (m_bReloadedForBatch || m_Param.IsRecordReplaced())) {
+  GSErrCode unread = NoError;
+  if (m_bHistoryBatch && (m_bReloadedForBatch || m_Param.IsRecordReplaced(&unread))) {
     m_ElementChangeArray.clear();
     if (m_bReloadedForBatch)
       return NoError;
@@ -423,9 +431,15 @@ GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notif
       return APIERR_GENERAL;
     return NoError;
   }
+  // Whatever an undo or redo left that could not be read back (the record
+  // itself, a source's or a figure's record) is said once, and nothing is
+  // saved over the record: what is shown may lack it.
+  m_Param.NoteLoadGap(CPlenimetraParam::LoadGap::Record, unread);
   GSErrCode repairError = NoError;
-  if (!m_ElementChangeArray.EndBatch(&m_Param, notification, &repairError)) {
-    GSWriteReport(repairError);
+  const bool changed = m_ElementChangeArray.EndBatch(&m_Param, notification, &repairError);
+  m_Param.ReportIncompleteLoad();
+  if (!changed) {
+    ReportNotFollowed(repairError);
     return repairError;
   }
   {
@@ -436,13 +450,19 @@ GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notif
   // saved all the same.
   const GSErrCode saved = m_Param.SaveData();
   const GSErrCode err = repairError != NoError ? repairError : saved;
-  GSWriteReport(err);
+  ReportNotFollowed(err);
   return err;
 }
 
-bool CPlenimetraPalette::ReloadIfReplaced()
+void CPlenimetraPalette::ReportNotFollowed(GSErrCode err)
 {
-  if (!m_Param.IsSeenRecordReplaced())
+  if (const GS::UniString text = GSReportText(err); !text.IsEmpty())
+    GSWriteReport(GS::UniString(u"図面の変更を求積データに反映できませんでした：") + text);
+}
+
+bool CPlenimetraPalette::ReloadIfReplaced(GSErrCode* unread)
+{
+  if (!m_Param.IsSeenRecordReplaced(unread))
     return false;
   std::vector<std::function<void()>> views;
   ForEachOpenPage([&views](CPlenimetraPage& page) { views.push_back(page.KeepView()); });

@@ -82,8 +82,9 @@ public:
   // record is no longer the one it last read or wrote. True when it was.
   // An action the user aimed at the view before that is carried out on the
   // re-read document where the window can tell what it was aimed at, and
-  // refused with a word where it cannot.
-  bool ReloadIfReplaced();
+  // refused with a word where it cannot. unread, when given, receives the
+  // error of a record the host could not give.
+  bool ReloadIfReplaced(GSErrCode* unread = nullptr);
   // The same before a user's action on the palette or a page.
   bool ReloadBeforeUserAction();
   bool RefreshBeforeUserAction(short message, short item) override;
@@ -140,6 +141,8 @@ private:
   }
   void OpenPage(PageSlot slot);
   [[nodiscard]] GSErrCode EndElementBatch(const API_NotifyElementType* notification);
+  // A batch's failed repair or save, in words; nothing for success.
+  static void ReportNotFollowed(GSErrCode err);
   // The pages let go of what they show and rebuild, then the pop-ups.
   void DocumentReplaced() override;
   // Whether the batch of element notifications being collected came from
