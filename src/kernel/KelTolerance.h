@@ -148,6 +148,9 @@ inline constexpr double SiteEdgeType = 1e-6;
 // ends. Joining moves the outline by no more than the survey did, so no
 // result jumps where a piece stops being joined: 20 mm on a 20 m site.
 inline constexpr double SiteSurveyShare = 1e-3;
+// A survey point this near a line lies on it: round-off of coordinates
+// 3e5 m from the origin, far below any distance a survey measures.
+inline constexpr double SiteOnLineExactly = 1e-8;
 }  // namespace KelTol
 
 // Tolerances of the building volume model (blocks, floor profiles, walls).

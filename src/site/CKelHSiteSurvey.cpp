@@ -69,30 +69,56 @@ void BeginAt(Road& r, const CKelCoord2D& v, const CKelCoord2D& f)
   r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~kBegBits) | Road::kBegCut | Road::kBegCut << 4 | Road::kBegJoined);
 }
 
-// Position of p along the run's edge, 0 at its start and 1 at its end.
-double AlongRun(const CKelHSite& runs, int w, const CKelCoord2D& p)
+// Position of p along the line a -> b, 0 at a and 1 at b.
+double AlongLine(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
 {
-  const CKelCoord2D& a = runs.Vertex(w);
-  const CKelCoord2D& b = runs.Vertex(w + 1);
   const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
   const double len2 = ux * ux + uy * uy;
   return len2 > 0 ? ((p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy) / len2 : 0.0;
+}
+
+// Position of p along the run's edge, 0 at its start and 1 at its end.
+double AlongRun(const CKelHSite& runs, int w, const CKelCoord2D& p)
+{
+  return AlongLine(runs.Vertex(w), runs.Vertex(w + 1), p);
+}
+
+// Whether far point f lies on road r's far side, as seen along far line
+// `far`: within its ends, or the road's far side runs backwards.
+bool OnFarSide(const CRoadLineParam& far, const Road& r, const CKelCoord2D& f)
+{
+  const double lo = AlongLine(far.m_Beg, far.m_End, r.m_FarBeg);
+  const double hi = AlongLine(far.m_Beg, far.m_End, r.m_FarEnd);
+  const double t = AlongLine(far.m_Beg, far.m_End, f);
+  return !(lo <= hi) || (lo <= t && t <= hi);
+}
+
+// The point at fraction t of far line `far`, kept on road r's far side:
+// where the road ends short of it on the far side (cut back at a crossing)
+// a point beyond would cross a piece's road over itself, and the pieces
+// would no longer cover the road exactly.
+CKelCoord2D FarAcross(const CRoadLineParam& far, const Road& r, double t)
+{
+  const double lo = AlongLine(far.m_Beg, far.m_End, r.m_FarBeg);
+  const double hi = AlongLine(far.m_Beg, far.m_End, r.m_FarEnd);
+  if (lo <= hi)
+    t = std::clamp(t, lo, hi);
+  return {far.m_Beg.m_x + t * (far.m_End.m_x - far.m_Beg.m_x), far.m_Beg.m_y + t * (far.m_End.m_y - far.m_Beg.m_y)};
 }
 
 // Consecutive pieces a and b of a run meet at their common vertex. Cut
 // there by their own corner (a joint that turns little), they keep what
 // their own lines give; a short piece turning more (the rest of a notch a
 // survey left) would run its own road out sideways, so both then meet at the
-// vertex and at the run's far side across it.
+// vertex and at the run's far side across it; so do pieces whose own far
+// points lie off the run's far side.
 void MeetInRun(Road& a, Road& b, const Road& run, const CKelHSite& runs, const CKelHSite& pieces)
 {
-  if (EndIsCut(a) && BeginIsCut(b))
+  const CRoadLineParam far = runs.Vertex(run.m_no).GetRoadLineParam(true, runs.Vertex(run.m_no + 1));
+  if (EndIsCut(a) && BeginIsCut(b) && OnFarSide(far, run, a.m_FarEnd) && OnFarSide(far, run, b.m_FarBeg))
     return;
   const CKelCoord2D& v = pieces.Vertex(b.m_no);
-  const CRoadLineParam far = runs.Vertex(run.m_no).GetRoadLineParam(true, runs.Vertex(run.m_no + 1));
-  const double t = AlongRun(runs, run.m_no, v);
-  const CKelCoord2D f(far.m_Beg.m_x + t * (far.m_End.m_x - far.m_Beg.m_x),
-                      far.m_Beg.m_y + t * (far.m_End.m_y - far.m_Beg.m_y));
+  const CKelCoord2D f = FarAcross(far, run, AlongRun(runs, run.m_no, v));
   EndAt(a, v, f);
   BeginAt(b, v, f);
 }
@@ -198,9 +224,9 @@ void CKelHSite::HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces
   const bool begFar = (r.m_SiteBeg.m_x - from.m_x) * ux + (r.m_SiteBeg.m_y - from.m_y) * uy < 0;
   const bool endFar = (r.m_SiteEnd.m_x - to.m_x) * ux + (r.m_SiteEnd.m_y - to.m_y) * uy > 0;
   const CKelCoord2D begAt = begFar ? CKelCoord2D(from) : CKelCoord2D(r.m_SiteBeg);
-  const CKelCoord2D begFarAt = begFar ? CKelCoord2D(far.m_Beg) : CKelCoord2D(r.m_FarBeg);
+  const CKelCoord2D begFarAt = begFar ? FarAcross(far, r, 0.0) : CKelCoord2D(r.m_FarBeg);
   const CKelCoord2D endAt = endFar ? to : CKelCoord2D(r.m_SiteEnd);
-  const CKelCoord2D endFarAt = endFar ? CKelCoord2D(far.m_End) : CKelCoord2D(r.m_FarEnd);
+  const CKelCoord2D endFarAt = endFar ? FarAcross(far, r, 1.0) : CKelCoord2D(r.m_FarEnd);
   for (std::size_t k = 0; k < before.size(); ++k) {
     Road lead = Collapsed(r, from, far.m_Beg);
     if (k == 0 && first) {

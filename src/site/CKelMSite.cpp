@@ -105,100 +105,282 @@ bool CKelMSite::cross_auto_lines(const CXYtemp2& a, const CXYtemp2& b, CKelCoord
   return false;
 }
 
-void CKelMSite::SplitWideningRoads(CKelHSite& site)
+namespace {
+
+// A stretch of the outline that one deemed line follows: the pieces of
+// one run of the surveyed outline (CKelSiteWorkOutline) on one side of
+// 10 m. Where stretches meet is decided on the stretches' lines, as the
+// roads' corners are decided on the runs; each piece keeps its own line.
+struct Stretch {
+  int m_Result = CKelMSite::kNoLine;  // of create_auto_line1
+  CKelCoord2D m_Vertex;               // the site vertex it starts at
+  CXYtemp2 m_Line;                    // the line of the whole stretch
+  std::vector<CXYtemp2> m_Pieces;     // each piece's own line, in order
+  // The points joining piece k - 1 to piece k (index k; none at 0).
+  std::vector<std::vector<CKelCoord2D>> m_Joints;
+};
+
+constexpr int kNoLine = CKelMSite::kNoLine;
+constexpr int kLine = CKelMSite::kLine;
+constexpr int kCornerCut = CKelMSite::kCornerCut;
+
+// Step 2 of SiteMAutoSet: splits road edges whose widths straddle 10 m;
+// each new vertex copies the tag of the vertex it splits off.
+void SplitWideningRoads(CKelHSite& site, std::vector<int>& tags)
 {
+  constexpr double wide = CKelMSite::kWideRoad;
   for (std::size_t i = 0; i < site.m_pt.size(); ++i) {
     CKelSiteTable& v = site.m_pt[i];
     if ((v.COND & (CKelSiteTable::kRoad | CKelSiteTable::kSumikiri)) != CKelSiteTable::kRoad)
       continue;
     const double w1 = v.m_RoadWidthBeg;
     const double w2 = v.m_RoadWidthEnd;
-    if (!((w1 > kWideRoad && w2 < kWideRoad) || (w1 < kWideRoad && w2 > kWideRoad)))
+    if (!((w1 > wide && w2 < wide) || (w1 < wide && w2 > wide)))
       continue;
     const CKelCoord2D& next = site.m_pt[(i + 1) % site.m_pt.size()];
-    const double t = (kWideRoad - w1) / (w2 - w1);
+    const double t = (wide - w1) / (w2 - w1);
     CKelSiteTable split(v.GetCoord(next, t));
     split.COND = v.COND;
-    split.m_RoadWidthBeg = kWideRoad;
+    split.m_RoadWidthBeg = wide;
     split.m_RoadWidthEnd = w2;
-    v.m_RoadWidthEnd = kWideRoad;
+    v.m_RoadWidthEnd = wide;
     site.m_pt.insert(site.m_pt.begin() + static_cast<long>(i) + 1, split);
+    tags.insert(tags.begin() + static_cast<long>(i) + 1, tags[i]);
     ++i;  // the new vertex's edge is split already
   }
 }
 
-// Step 3: walks the edges, keeping vertices of edges without a deemed line
-// and joining consecutive deemed lines at their crossings.
-std::vector<CKelCoord2D> CKelMSite::CollectOutline(const CKelHSite& site)
+bool IsWide(const CKelSiteTable& v)
 {
-  const int n = static_cast<int>(site.m_pt.size());
-  std::vector<CKelCoord2D> out;
-  CXYtemp2 remembered;
-  CXYtemp2 first;
-  CXYtemp2 current;
-  int prev = create_auto_line1(site, n - 1, &remembered);
+  auto atLeast = [](double w) { return w >= CKelMSite::kWideRoad - CKelMSite::kWidthBand; };
+  return v.IsRoad() && atLeast(v.m_RoadWidthBeg) && atLeast(v.m_RoadWidthEnd);
+}
+
+// The run of each piece of the work outline.
+std::vector<int> RunOfPiece(const CKelSiteWorkOutline& work)
+{
+  std::vector<int> runOf(work.Pieces().m_pt.size(), 0);
+  for (int r = 0; r < work.Runs().GetSize(); ++r) {
+    for (int p : work.PiecesOfRun(r))
+      runOf[static_cast<std::size_t>(p)] = r;
+  }
+  return runOf;
+}
+
+// The stretch of one group of consecutive pieces; record is the group as
+// one edge (the first piece's record with the last one's end values).
+Stretch MakeStretch(const CKelHSite& groups, int g, const std::vector<CXYtemp2>& pieceLines)
+{
+  Stretch st;
+  st.m_Vertex = groups.m_pt[static_cast<std::size_t>(g)];
+  st.m_Result = CKelMSite::create_auto_line1(groups, g, &st.m_Line);
+  st.m_Pieces = pieceLines;
+  if (st.m_Result != kLine || st.m_Pieces.size() == 1)
+    st.m_Pieces = {st.m_Line};
+  st.m_Joints.resize(st.m_Pieces.size());
+  for (std::size_t k = 1; k < st.m_Pieces.size(); ++k) {
+    CKelCoord2D x;
+    if (CKelMSite::cross_auto_lines(st.m_Pieces[k - 1], st.m_Pieces[k], &x))
+      st.m_Joints[k] = {x};
+    else
+      st.m_Joints[k] = {st.m_Pieces[k - 1].m_b, st.m_Pieces[k].m_a};
+  }
+  return st;
+}
+
+// The pieces, split at 10 m, grouped by run and by kind of line; the
+// grouping starts where a stretch starts, so none wraps round the outline.
+std::vector<Stretch> Stretches(const CKelHSite& stored)
+{
+  const CKelSiteWorkOutline work(stored);
+  CKelHSite pieces = work.Pieces();
+  std::vector<int> runOf = RunOfPiece(work);
+  SplitWideningRoads(pieces, runOf);
+  const int n = pieces.GetSize();
+  std::vector<int> result(static_cast<std::size_t>(n));
+  std::vector<CXYtemp2> line(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k)
+    result[static_cast<std::size_t>(k)] = CKelMSite::create_auto_line1(pieces, k, &line[static_cast<std::size_t>(k)]);
+  auto startsStretch = [&](int k) {
+    const auto a = static_cast<std::size_t>((k + n - 1) % n), b = static_cast<std::size_t>(k);
+    return runOf[a] != runOf[b] || result[a] != result[b] || IsWide(pieces.m_pt[a]) != IsWide(pieces.m_pt[b]);
+  };
+  int first = 0;
+  while (first < n && !startsStretch(first))
+    ++first;
+  first = first == n ? 0 : first;
+  CKelHSite groups = pieces;
+  groups.m_pt.clear();
+  std::vector<std::vector<CXYtemp2>> lines;
+  for (int s = 0; s < n; ++s) {
+    const int k = (first + s) % n;
+    const CKelSiteTable& v = pieces.m_pt[static_cast<std::size_t>(k)];
+    if (s == 0 || startsStretch(k)) {
+      groups.m_pt.push_back(v);
+      lines.emplace_back();
+    }
+    groups.m_pt.back().m_RoadWidthEnd = v.m_RoadWidthEnd;
+    groups.m_pt.back().m_RoadHeight2 = v.m_RoadHeight2;
+    lines.back().push_back(line[static_cast<std::size_t>(k)]);
+  }
+  std::vector<Stretch> out;
+  for (int g = 0; g < groups.GetSize(); ++g)
+    out.push_back(MakeStretch(groups, g, lines[static_cast<std::size_t>(g)]));
+  return out;
+}
+
+// Where stretch a meets stretch b, their lines crossing at x: the last
+// piece of a starting before x, the first piece of b ending after it, and
+// the crossing of those two pieces' lines. The pieces x passes have no
+// line there, as a road passed by a crossing has none.
+struct Meeting {
+  std::size_t m_EndPiece = 0;
+  std::size_t m_BegPiece = 0;
+  CKelCoord2D m_At;
+};
+
+Meeting Meet(const Stretch& a, const Stretch& b, const CKelCoord2D& x)
+{
+  Meeting m{0, b.m_Pieces.size() - 1, x};
+  const Frame fa = FrameOf(a.m_Line.m_a, a.m_Line.m_b);
+  for (std::size_t k = 0; k < a.m_Pieces.size(); ++k) {
+    if (fa.Along(a.m_Pieces[k].m_a) < fa.Along(x))
+      m.m_EndPiece = k;
+  }
+  const Frame fb = FrameOf(b.m_Line.m_a, b.m_Line.m_b);
+  for (std::size_t k = b.m_Pieces.size(); k-- > 0;) {
+    if (fb.Along(b.m_Pieces[k].m_b) > fb.Along(x))
+      m.m_BegPiece = k;
+  }
+  if (a.m_Pieces.size() == 1 && b.m_Pieces.size() == 1)
+    return m;  // the stretches' own lines: x itself
+  const CXYtemp2& p = a.m_Pieces[m.m_EndPiece];
+  const CXYtemp2& q = b.m_Pieces[m.m_BegPiece];
+  const std::vector<CKelCoord2D> xs = cross_line0(p.m_a, p.m_b, q.m_a, q.m_b);
+  if (!xs.empty())
+    m.m_At = xs[0];
+  return m;
+}
+
+// What the walk over the stretches adds to the outline, in order.
+enum class Add { Vertex, Start, End, Meet };
+struct Step {
+  Add m_Add;
+  int m_A = 0;  // the stretch (the first one of a meeting)
+  int m_B = 0;  // the second stretch of a meeting
+  CKelCoord2D m_X;
+  Meeting m_Meeting;
+};
+
+// Step 3: walks the stretches, keeping vertices of those without a deemed
+// line and joining consecutive deemed lines at their crossings; the lines
+// compared are the stretches' own.
+std::vector<Step> WalkStretches(const std::vector<Stretch>& st)
+{
+  const int n = static_cast<int>(st.size());
+  std::vector<Step> steps;
+  int prev = st.back().m_Result;
   bool have = prev == kLine;
+  int remembered = n - 1;
   const bool lastIsCut = prev == kCornerCut;
   bool haveFirst = false;
-  auto remember = [&](const CXYtemp2& line) {
+  int first = 0;
+  auto remember = [&](int g) {
     if (lastIsCut && !have) {
-      first = line;
+      first = g;
       haveFirst = true;
     }
-    remembered = line;
+    remembered = g;
     have = true;
   };
-  auto join = [&](const CXYtemp2& a, const CXYtemp2& b) {
+  auto join = [&](int a, int b) {
     CKelCoord2D x;
-    if (cross_auto_lines(a, b, &x)) {
-      out.push_back(x);
+    if (CKelMSite::cross_auto_lines(st[static_cast<std::size_t>(a)].m_Line, st[static_cast<std::size_t>(b)].m_Line, &x)) {
+      steps.push_back({Add::Meet, a, b, x, {}});
     } else {
-      out.push_back(a.m_b);
-      out.push_back(b.m_a);
+      steps.push_back({Add::End, a, 0, {}, {}});
+      steps.push_back({Add::Start, b, 0, {}, {}});
     }
   };
-  for (int i = 0; i < n; ++i) {
-    const int r = create_auto_line1(site, i, &current);
-    const CKelCoord2D& vertex = site.m_pt[static_cast<std::size_t>(i)];
+  for (int g = 0; g < n; ++g) {
+    const int r = st[static_cast<std::size_t>(g)].m_Result;
     if (r == kCornerCut) {
       prev = kCornerCut;
       continue;
     }
     if (prev == kNoLine) {
-      out.push_back(vertex);
+      steps.push_back({Add::Vertex, g, 0, st[static_cast<std::size_t>(g)].m_Vertex, {}});
       if (r == kLine) {
-        out.push_back(current.m_a);
-        remember(current);
+        steps.push_back({Add::Start, g, 0, {}, {}});
+        remember(g);
       }
     } else if (!have) {
       if (r == kLine)
-        remember(current);
+        remember(g);
     } else if (r == kLine) {
-      join(remembered, current);
-      remember(current);
+      join(remembered, g);
+      remember(g);
     } else {
-      out.push_back(remembered.m_b);
-      out.push_back(vertex);
+      steps.push_back({Add::End, remembered, 0, {}, {}});
+      steps.push_back({Add::Vertex, g, 0, st[static_cast<std::size_t>(g)].m_Vertex, {}});
     }
     prev = r;
   }
   if (lastIsCut && have && haveFirst)
     join(remembered, first);
+  return steps;
+}
+
+// The points of the walk's steps: a stretch's joints from the piece it
+// begins with (where a meeting left it) to the one it ends with.
+std::vector<CKelCoord2D> LayOut(const std::vector<Stretch>& st, std::vector<Step>& steps)
+{
+  std::vector<std::size_t> begins(st.size(), 0);
+  for (Step& s : steps) {
+    if (s.m_Add != Add::Meet)
+      continue;
+    s.m_Meeting = Meet(st[static_cast<std::size_t>(s.m_A)], st[static_cast<std::size_t>(s.m_B)], s.m_X);
+    begins[static_cast<std::size_t>(s.m_B)] = s.m_Meeting.m_BegPiece;
+  }
+  std::vector<CKelCoord2D> out;
+  auto joints = [&](int g, std::size_t last) {
+    const Stretch& a = st[static_cast<std::size_t>(g)];
+    for (std::size_t k = begins[static_cast<std::size_t>(g)] + 1; k <= last && k < a.m_Joints.size(); ++k)
+      out.insert(out.end(), a.m_Joints[k].begin(), a.m_Joints[k].end());
+  };
+  for (const Step& s : steps) {
+    const Stretch& a = st[static_cast<std::size_t>(s.m_A)];
+    switch (s.m_Add) {
+      case Add::Vertex: out.push_back(s.m_X); break;
+      case Add::Start: out.push_back(a.m_Pieces.front().m_a); break;
+      case Add::End:
+        joints(s.m_A, a.m_Pieces.size() - 1);
+        out.push_back(a.m_Pieces.back().m_b);
+        break;
+      case Add::Meet:
+        joints(s.m_A, s.m_Meeting.m_EndPiece);
+        out.push_back(s.m_Meeting.m_At);
+        break;
+    }
+  }
   return out;
 }
+
+}  // namespace
 
 int CKelMSite::SiteMAutoSet(CKelHSite stored)
 {
   if (stored.m_Road.empty() || stored.m_pt.empty())
     return 0;
-  // The outline with a survey's tiny pieces folded away: a road piece of a
-  // doubled point or a notch's side would add a block of road. Every other
-  // piece keeps its own line, so a frontage bent by 0.005 degrees keeps its
-  // bend.
-  CKelHSite site = CKelSiteWorkOutline(stored).Pieces();
-  SplitWideningRoads(site);
+  // The outline as the roads see it: a survey's tiny pieces folded away (a
+  // road piece of a doubled point or a notch's side would add a block of
+  // road), and where lines meet decided on the runs, so a point on a
+  // frontage's line moves no crossing. Every piece keeps its own line, so
+  // a frontage bent by 0.005 degrees keeps its bend.
+  const std::vector<Stretch> stretches = Stretches(stored);
+  std::vector<Step> steps = WalkStretches(stretches);
   CKelAreaCoord2D outline;
-  outline.m_pt = CollectOutline(site);
+  outline.m_pt = LayOut(stretches, steps);
   if (CheckCrossLine(outline))
     DeleteReveseArea(outline);
   m_pt.clear();

@@ -46,9 +46,9 @@ public:
   // vertices. The check lines are emptied.
   int default_minashi_data(const CKelHSite& site);
   // The outline from the site's road edges, read with a survey's tiny
-  // pieces folded away (CKelSiteWorkOutline::Pieces); the number of
-  // outline points, 0 for a site without roads or vertices (then nothing
-  // changes).
+  // pieces folded away and its pieces along one chord joined into runs
+  // (CKelSiteWorkOutline); the number of outline points, 0 for a site
+  // without roads or vertices (then nothing changes).
   int SiteMAutoSet(CKelHSite site);
   // False when a line could not be traced (that line is left empty).
   [[nodiscard]] bool CreateCheckLine();
@@ -81,11 +81,6 @@ public:
   [[nodiscard]] bool Serialize(CKelArchiveCore& ar, int reserved = 0, void* p1 = nullptr, void* p2 = nullptr);
   // Tag "CKelMSite" from version 2; the polygon; both check lines.
   [[nodiscard]] bool Serialize2(CKelArchiveCore& ar);
-
-private:
-  // Step 2 of SiteMAutoSet: splits road edges whose widths straddle 10 m.
-  static void SplitWideningRoads(CKelHSite& site);
-  static std::vector<CKelCoord2D> CollectOutline(const CKelHSite& site);
 };
 
 class CKelMSiteArray : public CKelVectorArray<CKelMSite> {

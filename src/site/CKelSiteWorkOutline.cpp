@@ -34,6 +34,13 @@ double OffChord(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p
   return std::fabs(ux * py - uy * px) / len;
 }
 
+// How far vertex v lies off the lines of long edges j and k together.
+double OffBothLines(const CKelHSite& site, int j, int k, int v)
+{
+  const CKelCoord2D& p = site.Vertex(v);
+  return OffChord(site.Vertex(j), site.Vertex(j + 1), p) + OffChord(site.Vertex(k), site.Vertex(k + 1), p);
+}
+
 }  // namespace
 
 CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& site)
@@ -100,8 +107,12 @@ double CKelSiteWorkOutline::SiteSize(const CKelHSite& site)
 
 // A tiny edge folds into the neighbour of its own kind, or, unmarked, into
 // the next edge; a marked one between edges of other kinds (a lone road
-// stub) is an edge of its own. Between two kept edges the folded ones that
-// go back to the earlier edge come first, so every piece stays contiguous.
+// stub) is an edge of its own. Where both neighbours would take it, it
+// goes forward, keeping its start as the pieces' joint (a doubled corner
+// keeps the corner), unless its end is the corner on both neighbours' lines
+// and its start is not: a point on an edge's line just before a corner then
+// changes nothing. Pieces stay contiguous: an edge going back takes the
+// edges before it that wait to go forward along.
 std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const CKelHSite& site) const
 {
   const int n = site.GetSize();
@@ -122,17 +133,30 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
     while (tiny[static_cast<std::size_t>(k)]);
     return k;
   };
-  // 0 kept, 1 folded back, 2 folded forward.
+  // 0 kept, 1 folded back, 2 folded forward; whether it may go forward.
   std::vector<int> fate(static_cast<std::size_t>(n), 0);
+  std::vector<bool> mayAhead(static_cast<std::size_t>(n), false);
   for (int e = 0; e < n; ++e) {
     if (!tiny[static_cast<std::size_t>(e)])
       continue;
     const int k = kindOf(e);
-    const int before = kindOf(nearestLong(e, -1));
-    const int after = kindOf(nearestLong(e, +1));
+    const int back = nearestLong(e, -1);
+    const int ahead = nearestLong(e, +1);
+    const int before = kindOf(back);
+    const int after = kindOf(ahead);
     if (k != 0 && k != before && k != after)
       continue;
-    fate[static_cast<std::size_t>(e)] = (k != 0 && k == before && k != after) ? 1 : 2;
+    const bool mayGoBack = k == before;
+    const bool mayGoAhead = k == 0 || k == after;
+    bool goBack = mayGoBack && !mayGoAhead;
+    // Going back, the edge's end becomes the joint of the two pieces;
+    // going forward, its start. It goes back only when its end lies on both
+    // lines and its start does not: a point on the line before a corner.
+    if (mayGoBack && mayGoAhead)
+      goBack = OffBothLines(site, back, ahead, e + 1) <= KelTol::SiteOnLineExactly &&
+               OffBothLines(site, back, ahead, e) > KelTol::SiteOnLineExactly;
+    fate[static_cast<std::size_t>(e)] = goBack ? 1 : 2;
+    mayAhead[static_cast<std::size_t>(e)] = mayGoAhead;
   }
   // Start after a kept edge so no piece wraps round the walk.
   int start = 0;
@@ -142,11 +166,23 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   std::vector<int> leading;  // folded back before the walk met a kept edge
   for (int s = 0; s < n; ++s) {
     const int e = (start + s) % n;
-    const int f = fate[static_cast<std::size_t>(e)];
-    if (f == 1 && pending.empty() && pieces.empty()) {
+    int f = fate[static_cast<std::size_t>(e)];
+    // Edges waiting to go forward lie between this one and the piece it
+    // goes back to, so they go back with it: an unmarked one, or one of its
+    // kind. A marked one of another kind keeps it from going back.
+    const bool pastOther = std::any_of(pending.begin(), pending.end(), [&](int q) {
+      return kindOf(q) != 0 && kindOf(q) != kindOf(e);
+    });
+    if (f == 1 && pastOther)
+      f = mayAhead[static_cast<std::size_t>(e)] ? 2 : 0;
+    if (f == 1 && pieces.empty()) {
+      leading.insert(leading.end(), pending.begin(), pending.end());
       leading.push_back(e);
-    } else if (f == 1 && pending.empty()) {
+      pending.clear();
+    } else if (f == 1) {
+      pieces.back().m_Edges.insert(pieces.back().m_Edges.end(), pending.begin(), pending.end());
       pieces.back().m_Edges.push_back(e);
+      pending.clear();
     } else if (f != 0) {
       pending.push_back(e);
     } else {
@@ -169,7 +205,33 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
     first.m_Edges.insert(first.m_Edges.begin(), pending.begin(), pending.end());
     static_cast<CKelCoord2D&>(first.m_Rec) = site.Vertex(pending.front());
   }
+  for (Piece& p : pieces)
+    TakeFoldedEnds(site, p);
   return pieces;
+}
+
+// A road piece that starts (or ends) with a folded road edge of the same
+// road takes that edge's begin (or end) width and height: a tapered road's
+// width at the piece's start is that of the edge lying there, not the kept
+// edge's. An edge of another road (across a bend where the width changes)
+// gives nothing.
+void CKelSiteWorkOutline::TakeFoldedEnds(const CKelHSite& site, Piece& p)
+{
+  if (!p.m_Rec.IsRoad())
+    return;
+  auto near = [](double a, double b) { return std::fabs(a - b) <= KelTol::SiteOnLine; };
+  const CKelSiteTable& head = site.Vertex(p.m_Edges.front());
+  const CKelSiteTable& tail = site.Vertex(p.m_Edges.back());
+  if (p.m_Edges.front() != p.m_Kept && head.IsRoad() && near(head.m_RoadWidthBeg, p.m_Rec.m_RoadWidthBeg) &&
+      near(head.m_RoadHeight1, p.m_Rec.m_RoadHeight1)) {
+    p.m_Rec.m_RoadWidthBeg = head.m_RoadWidthBeg;
+    p.m_Rec.m_RoadHeight1 = head.m_RoadHeight1;
+  }
+  if (p.m_Edges.back() != p.m_Kept && tail.IsRoad() && near(tail.m_RoadWidthEnd, p.m_Rec.m_RoadWidthEnd) &&
+      near(tail.m_RoadHeight2, p.m_Rec.m_RoadHeight2)) {
+    p.m_Rec.m_RoadWidthEnd = tail.m_RoadWidthEnd;
+    p.m_Rec.m_RoadHeight2 = tail.m_RoadHeight2;
+  }
 }
 
 // Whether piece next continues acc as one frontage or one corner cut.

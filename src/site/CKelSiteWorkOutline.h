@@ -62,6 +62,7 @@ private:
   static std::vector<Piece> EdgeByEdge(const CKelHSite& site);
   static std::vector<Piece> OneRunEach(const std::vector<Piece>& pieces);
   std::vector<Piece> FoldTinyEdges(const CKelHSite& site) const;
+  static void TakeFoldedEnds(const CKelHSite& site, Piece& p);
   std::vector<Piece> JoinRuns(const std::vector<Piece>& pieces) const;
   std::vector<Piece> SplitByChord(const std::vector<Piece>& run, const CKelCoord2D& end) const;
   static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);

@@ -22,6 +22,11 @@ constexpr long kFullTurnSeconds = 360L * 3600;
 
 int Abs(std::int16_t v) { return std::abs(static_cast<int>(v)); }
 
+// A zero angle is +0.0 however it came about (minus a full turn, degrees
+// -360): a -0.0 read would be written back as +0.0 after the next read, so
+// the stored bytes would not survive a round trip.
+double PlusZero(double v) { return v == 0 ? 0.0 : v; }
+
 std::string Printed(const char* format, int a, int b)
 {
   char text[64];
@@ -136,7 +141,7 @@ void CVcellCore::angle_value()
     NegateFirstNonZero();
   m_Value = (d + (m * 60 + s) / 3600.0) * kRadianPerDegree;
   if (source < 0)
-    m_Value = -m_Value;
+    m_Value = PlusZero(-m_Value);
 }
 
 bool CVcellCore::set_vcell_angle(int mode)
@@ -153,6 +158,7 @@ bool CVcellCore::set_vcell_angle(int mode)
   } else {
     v = std::fmod(v, KelAngle::TwoPi);
   }
+  v = PlusZero(v);
   m_Value = v;
   long t = static_cast<long>(std::fabs(v) * KelAngle::DegreesPerRadian * 3600.0 + 0.5);
   if (t == kFullTurnSeconds)

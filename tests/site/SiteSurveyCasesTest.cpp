@@ -237,3 +237,59 @@ TEST(SiteSurveyCases, SlightBendKeepsItsDeemedLines)
     EXPECT_NEAR(0.5, deemed.CalcSiteDistance3(CKelCoord2D(L - 1, -3.5)), 1e-9);
   }
 }
+
+// One to three tiny edges, each marked road or left unmarked, in every
+// order, round the corner at the end of a 20 m frontage: some on the
+// frontage's line before the corner, the others up the neighbour edge after
+// it. Every road edge names its own road. Where the road reaches the corner
+// and no road edge runs on past it, the roads and the deemed site are the
+// clean ones; otherwise they move no more than the tiny edges are long.
+TEST(SiteSurveyCases, TinyEdgesInEveryOrderAroundACornerKeepTheirRoads)
+{
+  const Built clean = Build(Site({{0, 0}, {20, 0}, {20, 30}, {0, 30}}, {0}));
+  const double gaps[] = {0.003, 1e-7, 0.002};
+  for (int count = 1; count <= 3; ++count) {
+    for (int marks = 0; marks < (1 << count); ++marks) {
+      for (int before = 0; before <= count; ++before) {
+        double x = 20;
+        for (int k = 0; k < before; ++k)
+          x -= gaps[k];
+        std::vector<CKelCoord2D> pts = {{0, 0}, {x, 0}};
+        double y = 0;
+        for (int k = 0; k < count; ++k) {
+          if (k < before)
+            x = k + 1 == before ? 20 : x + gaps[k];
+          else
+            y += gaps[k];
+          pts.emplace_back(x, y);
+        }
+        pts.insert(pts.end(), {{20, 30}, {0, 30}});
+        // Edge 0 is the frontage, edge k + 1 the tiny edge k.
+        std::vector<int> roads = {0};
+        bool pastCorner = false;
+        for (int k = 0; k < count; ++k) {
+          if ((marks >> k & 1) != 0) {
+            roads.push_back(k + 1);
+            pastCorner = pastCorner || k >= before;
+          }
+        }
+        const bool toCorner = before == 0 || (marks >> (before - 1) & 1) != 0;
+        SCOPED_TRACE(std::to_string(count) + " tiny edges, marks " + std::to_string(marks) + ", " +
+                     std::to_string(before) + " before the corner");
+        const Built b = Build(Site(pts, roads));
+        EXPECT_EQ(0, b.m_Check);
+        ASSERT_EQ(roads.size(), b.m_Site.m_Road.size());
+        for (int e : roads) {
+          const int optno = b.m_Site.m_pt[static_cast<std::size_t>(e)].optno;
+          ASSERT_GE(optno, 0) << e;
+          EXPECT_EQ(e, b.m_Site.m_Road[static_cast<std::size_t>(optno)].m_no);
+        }
+        const bool exact = toCorner && !pastCorner;
+        EXPECT_LE(AreaJudge::XorArea(Quads(clean.m_Site), Quads(b.m_Site)), exact ? 1e-3 : 400 * 0.005 + 0.001);
+        CKelMSite deemed;
+        deemed.SiteMAutoSet(b.m_Site);
+        EXPECT_NEAR(660, deemed.m_area, exact ? 1e-6 : 300 * 0.005 + 0.002);
+      }
+    }
+  }
+}

@@ -371,3 +371,85 @@ TEST(SiteSurveySweep, ResultsMoveOnlyAsFarAsTheSurvey)
     }
   }
 }
+
+namespace {
+
+// A lot on a road bending by `degrees` at (15, 0), turning right (the lot
+// on the inside of the bend, a reflex corner) or left (convex); the two
+// frontage edges carry roads of widths w1 and w2.
+Shape Bend(double degrees, bool right, double w1, double w2)
+{
+  const double t = degrees * KelAngle::Pi / 180;
+  const CKelCoord2D c(15 + 15 * std::cos(t), (right ? -15 : 15) * std::sin(t));
+  Shape s = Make("bend", {{0, 0}, {15, 0}, c, {c.m_x, 25}, {0, 25}}, {1, 1, 0, 0, 0});
+  s.m_Width[0] = {w1, w1};
+  s.m_Width[1] = {w2, w2};
+  return s;
+}
+
+std::vector<std::pair<std::string, Shape>> BendsAndCorners()
+{
+  std::vector<std::pair<std::string, Shape>> out;
+  for (const double degrees : {5.0, 15.0, 30.0}) {
+    for (const bool right : {true, false}) {
+      for (const auto& [w1, w2] : {std::pair{6.0, 6.0}, {6.0, 8.0}, {8.0, 4.0}, {12.0, 6.0}}) {
+        const std::string name = std::to_string(degrees) + (right ? " reflex " : " convex ") + std::to_string(w1) +
+                                 " | " + std::to_string(w2);
+        out.emplace_back(name, Bend(degrees, right, w1, w2));
+      }
+    }
+  }
+  for (const Shape& s : Shapes())
+    out.emplace_back(s.m_Name, s);
+  return out;
+}
+
+// Places along a frontage edge of length len: a hair and a few millimetres
+// from either end, 0.1 m short of its end and well inside, some of them
+// between the roads' crossing and the bend.
+std::vector<double> PlacesOnEdge(double len)
+{
+  return {1e-7, 0.003, 0.37 * len, 0.76 * len, 0.93 * len, len - 0.1, len - 0.003, len - 1e-7};
+}
+
+}  // namespace
+
+// A survey point exactly on a frontage edge's line, anywhere on it, at road
+// bends of 5 to 30 degrees either way, between roads of equal and different
+// widths, at corner cuts and on a frontage of twelve chords, near the
+// origin and far away and turned: the roads' union, the deemed site and
+// its distances are those of the outline without the point.
+TEST(SiteSurveySweep, PointOnAFrontageLineChangesNothing)
+{
+  for (const auto& [name, shape] : BendsAndCorners()) {
+    const Reference ref = Clean(shape);
+    ASSERT_EQ(0, ref.m_Check) << name;
+    const std::vector<CKelCoord2D> probes = Probes(shape);
+    const Outline clean = CleanOutline(shape);
+    for (std::size_t e = 0; e < clean.size(); ++e) {
+      if (shape.m_Kind[e] != 1)
+        continue;
+      const CKelCoord2D& a = clean[e].m_P;
+      const CKelCoord2D& b = clean[(e + 1) % clean.size()].m_P;
+      for (const double s : PlacesOnEdge(a.GetLength(b))) {
+        Outline outline = clean;
+        outline.insert(outline.begin() + static_cast<long>(e) + 1, {Along(a, b, s, 0), static_cast<int>(e)});
+        for (const Placement& at : kPlacements) {
+          SCOPED_TRACE(name + ": edge " + std::to_string(e) + " at " + std::to_string(s) + ", placed at " +
+                       std::to_string(at.m_X));
+          CKelHSite site = Surveyed(shape, outline, at);
+          EXPECT_EQ(0, site.CheckError(true));
+          site_test::BuildRoads(site);
+          ExpectTablesHoldTogether(site);
+          EXPECT_LE(AreaJudge::XorArea(ref.m_Roads, RoadQuads(site, at)), 1e-3);
+          CKelMSite deemed;
+          deemed.SiteMAutoSet(site);
+          EXPECT_LE(AreaJudge::XorArea({ref.m_DeemedPts}, {Deemed(deemed, at)}), 1e-3);
+          for (const CKelCoord2D& p : probes)
+            EXPECT_NEAR(ref.m_Deemed.CalcSiteDistance3(p), deemed.CalcSiteDistance3(at.To(p)), 1e-4)
+                << p.m_x << ", " << p.m_y;
+        }
+      }
+    }
+  }
+}

@@ -227,6 +227,35 @@ TEST(Vcell, DirectionWithinHalfASecondOfAFullTurnIsZero)
   EXPECT_EQ(360, hours.m_Field1);
 }
 
+// A zero angle stored as minus a full turn, or with degrees -360, reads as
+// +0.0 in every angle kind, so what was read writes back to the same bytes.
+template <class Cell>
+void ExpectZeroAngleReadsPositive(std::int16_t degrees, double value)
+{
+  Cell stored;
+  stored.m_Field1 = degrees;
+  stored.m_Value = value;
+  for (const int version : {1, 5}) {
+    Cell read;
+    ASSERT_TRUE(kel_test::Unarchive(read, kel_test::Archived(stored, version), version));
+    EXPECT_EQ(0.0, read.m_Value);
+    EXPECT_FALSE(std::signbit(read.m_Value)) << degrees << " " << value << " v" << version;
+    EXPECT_EQ(kel_test::Archived(read, version), kel_test::Archived(RoundTrip(read, version), version));
+  }
+}
+
+TEST(Vcell, ZeroAngleReadsAsPlusZeroHoweverStored)
+{
+  ExpectZeroAngleReadsPositive<CVcellDirection>(0, -KelAngle::TwoPi);
+  ExpectZeroAngleReadsPositive<CVcellAngle>(-360, 0.0);
+  ExpectZeroAngleReadsPositive<CVcellSunLat>(-360, 0.0);
+  ExpectZeroAngleReadsPositive<CVcellDirection>(-360, 0.0);
+  CVcellDirection turn;
+  turn.m_Value = -KelAngle::TwoPi;
+  ASSERT_TRUE(turn.set_vcell_angle(1));
+  EXPECT_FALSE(std::signbit(turn.m_Value));
+}
+
 TEST(Vcell, ArchivesPerVersionAndRecords)
 {
   CVcellTime2 t;
