@@ -130,6 +130,9 @@ public:
 
 private:
   void ResetFlags();
+  // Re-chains the boundary edges into loops where chain ends continue
+  // more than once, splitting the boundaries at the points they touch.
+  void TraceAtBranches();
   // The steps of DeletePointInArea.
   [[nodiscard]] int ChartOutlines(CKelProgressCore* progress);
   [[nodiscard]] int FlagSharedEdges(CKelProgressCore* progress);

@@ -549,6 +549,16 @@ void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Ed
     if (contacts[k] != a && contacts[k] != b)
       kept[static_cast<std::size_t>(inserted++)] = contacts[k];
   }
+  // Where another outline's edge meets this one the boundary may turn: the
+  // point is a corner, also where it fell on a point of a subdivision
+  // (within the pool's band), whose kind would let the boundary drop it
+  // and cut the corner off. A contact a hair away is a new point, a corner
+  // of its own.
+  for (int k = 0; k < inserted; ++k) {
+    std::uint8_t& kind = (*m_pCoord)[static_cast<std::size_t>(kept[static_cast<std::size_t>(k)])].m_PntKind;
+    if (kind == CSphereCoordD2D::kInserted || kind == CSphereCoordD2D::kSectorLine)
+      kind = CSphereCoordD2D::kEnd;
+  }
   for (int k = inserted - 1; k >= 0; --k)
     SetMaxMin(kept[static_cast<std::size_t>(k)]);
   if (inserted > 0) {

@@ -1,5 +1,6 @@
 #include "CSphereRatioBlock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -36,6 +37,12 @@ CKelCoord2D Along(const CKelCoord2D& p, double angle)
 // division files whole, as it stands: a hundred times its on-line
 // tolerance, far beyond any difference of round-off in measuring the side.
 constexpr double kClearOfLine = 100 * KelTol::BlockPoint;
+
+// How far above its own edge below a point lowered by the expansion stays:
+// a corner on the edge would leave the outline touching itself, which its
+// division into triangles cannot take. A hundredth of the disc's identity
+// band changes no share beyond 1e-8.
+constexpr double kAboveFloor = KelTol::SkyDisc / 100;
 
 // 1 for a block clear of the line on its left, -1 on its right, else 0;
 // (c, s) is the line's direction.
@@ -338,7 +345,9 @@ void CSphereRatioBlock::BlockExpand()
     return;
   const double s = m_AngleStep * kPi / 180;
   const int wanted = m_ExpandKind == 0 ? 1 : -1;
-  for (CSphereRatioBlockParam& param : m_Block) {
+  const CSphereRatioBlockParamArray original = m_Block;
+  for (std::size_t i = 0; i < m_Block.size(); ++i) {
+    CSphereRatioBlockParam& param = m_Block[i];
     if (!(param.CalcArea() > 0))
       continue;
     CSphereCoordD2DArray& pt = param.m_pt;
@@ -370,11 +379,50 @@ void CSphereRatioBlock::BlockExpand()
         continue;
       const double c = std::cos(pt[k].m_AE) / std::cos(offset);
       if (pt[k].m_AE >= 0 && c <= 1) {
-        pt[k].m_AE = std::acos(c);
+        pt[k].m_AE = std::max(std::acos(c), FloorUnder(original, i, k));
         pt[k].ConvertCoordXY();
       }
     }
   }
+}
+
+double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& outlines, std::size_t i,
+                                      std::size_t k)
+{
+  // A point lowered by the expansion stops just above the edge below it,
+  // of its own outline or another: the upper edge of a floating block
+  // would otherwise pass under its lower edge and turn the outline inside
+  // out, and the lower edge of a floating block would sink into the block
+  // under it, so that both outlines covered the same sky. The edges are
+  // taken as they stood before the expansion, as the chords the disc draws
+  // them with.
+  const CSphereCoordD2D& p = outlines[i].m_pt[k];
+  CSphereCoordD2D ray = p;
+  ray.m_AE = 0;
+  ray.ConvertCoordXY();
+  const CKelCoord2D u = ray.m_Pos;
+  double floor = 0;
+  for (std::size_t o = 0; o < outlines.size(); ++o) {
+    const CSphereCoordD2DArray& pt = outlines[o].m_pt;
+    const std::size_t n = pt.size();
+    for (std::size_t a = 0; a < n; ++a) {
+      const std::size_t b = (a + 1) % n;
+      const CSphereCoordD2D& pa = pt[a];
+      const CSphereCoordD2D& pb = pt[b];
+      if ((o == i && (a == k || b == k)) || !(p.m_AD >= std::min(pa.m_AD, pb.m_AD) && p.m_AD <= std::max(pa.m_AD, pb.m_AD)))
+        continue;
+      // The ray t u meets pa + s (pb - pa): t (u x (pb - pa)) = pa x (pb - pa).
+      const double ex = pb.m_Pos.m_x - pa.m_Pos.m_x;
+      const double ey = pb.m_Pos.m_y - pa.m_Pos.m_y;
+      const double det = u.m_x * ey - u.m_y * ex;
+      if (!(std::fabs(det) > KelTol::SkyDisc))
+        continue;
+      const double h = std::acos(std::clamp((pa.m_Pos.m_x * ey - pa.m_Pos.m_y * ex) / det, -1.0, 1.0));
+      if (h < p.m_AE - KelTol::SkyDisc)
+        floor = std::max(floor, std::min(h + kAboveFloor, p.m_AE));
+    }
+  }
+  return floor;
 }
 
 // --- Stored forms -------------------------------------------------------------------------------------

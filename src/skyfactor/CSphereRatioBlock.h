@@ -107,6 +107,10 @@ private:
   const CSphereRatioBlockParam& At(int i) const { return m_Block[static_cast<std::size_t>(i)]; }
   // Expansion after the union: kind 0 or 1, not in projection.
   bool ExpandsAfterUnion() const;
+  // Just above the highest edge of the outlines (other than the edges of
+  // point k of outline i) under that point at its azimuth; 0 where none
+  // lies below it.
+  static double FloorUnder(const std::vector<CSphereRatioBlockParam>& outlines, std::size_t i, std::size_t k);
   [[nodiscard]] int CalcOutlines(CKelProgressCore* progress, double Angle, bool bMirror,
                                  const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt);
   [[nodiscard]] int CalcSectors(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,

@@ -1,0 +1,342 @@
+// Every method gives a ratio at every check point outside the blocks, the
+// ratio agrees with an exact integral of the projected sky within the
+// method's own step, and it moves only as far as the blocks' corners move
+// when a corner crosses a whole-degree or a sector line.
+//
+// The exact integral: for vertical prisms seen from a check point, the sky
+// a direction of azimuth a covers is known in closed form, the union of the
+// elevation intervals [atan(bottom / far), atan(top / near)] of the
+// stretches of the azimuth's ray inside each prism. On the orthographic
+// disc an elevation interval [lo, hi] at one azimuth covers
+// (cos^2 lo - cos^2 hi) / 2 per radian; the covered share is its integral
+// over azimuth divided by pi, taken by Gauss-Legendre between the corners'
+// azimuths, where the integrand is smooth.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CKelBlockCoord.h"
+#include "CKelBlockCube.h"
+#include "CKelBlockCubeArray.h"
+#include "CSphereRatioBlock.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kDeg = kPi / 180;
+
+struct XY {
+  double x, y;
+};
+
+// A vertical prism over a counter-clockwise outline.
+struct Prism {
+  std::vector<XY> outline;
+  double top, bottom;
+};
+
+struct Method {
+  int step;
+  bool sansya;
+  int kind;
+  bool inProjection;
+  bool side2;
+};
+
+std::string Describe(const Method& m)
+{
+  return std::string(m.sansya ? "sector" : "outline") + " step " + std::to_string(m.step) + " kind " +
+         std::to_string(m.kind) + (m.inProjection ? " in projection" : "") + (m.side2 ? " two-sided" : "");
+}
+
+// Every sector setting of the steps, one-sided and two-sided, and the
+// outline method.
+std::vector<Method> EveryMethod(std::initializer_list<int> steps)
+{
+  std::vector<Method> out;
+  for (int s : steps) {
+    out.push_back({s, false, 2, false, false});
+    for (bool side2 : {false, true}) {
+      out.push_back({s, true, 2, false, side2});
+      for (int kind : {0, 1}) {
+        out.push_back({s, true, kind, true, side2});
+        out.push_back({s, true, kind, false, side2});
+      }
+    }
+  }
+  return out;
+}
+
+CKelBlockCubeArray Blocks(const std::vector<Prism>& prisms)
+{
+  CKelBlockCubeArray blocks;
+  for (const Prism& p : prisms) {
+    CKelBlockCube block;
+    for (const XY& v : p.outline)
+      block.Append(CKelBlockCoord(v.x, v.y, p.top, p.bottom));
+    block.SetType();
+    block.SetMinMax();
+    block.GetPlaneEquation(false);
+    block.GetPlaneEquation(true);
+    blocks.AddBlock(block);
+  }
+  return blocks;
+}
+
+// The ratio, or -100 less the failure code.
+double Ratio(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, const Method& m, double angle = 0)
+{
+  CSphereRatioBlock r;
+  r.m_AngleStep = m.step;
+  r.m_ExpandKind = m.kind;
+  r.m_bExpandInProjection = m.inProjection;
+  r.m_bSide2 = m.side2;
+  double ratio = -2;
+  const int code = r.CalcSphereRatio(nullptr, -1, angle, false, blocks, point, &ratio, m.sansya);
+  return code == 0 ? ratio : -100.0 - code;
+}
+
+Prism Box(double x0, double x1, double y0, double y1, double top, double bottom = 0)
+{
+  return {{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, top, bottom};
+}
+
+// The covered elevation per radian of azimuth a, as the header says.
+double CoveredAt(const std::vector<Prism>& prisms, const CKelCoord3D& eye, double a)
+{
+  const double dx = std::cos(a), dy = std::sin(a);
+  std::vector<std::pair<double, double>> spans;
+  for (const Prism& p : prisms) {
+    const double top = p.top - eye.m_z;
+    if (!(top > 0))
+      continue;
+    std::vector<double> cuts;  // distances where the ray crosses the outline
+    const std::size_t n = p.outline.size();
+    for (std::size_t k = 0; k < n; ++k) {
+      const XY a0{p.outline[k].x - eye.m_x, p.outline[k].y - eye.m_y};
+      const XY a1{p.outline[(k + 1) % n].x - eye.m_x, p.outline[(k + 1) % n].y - eye.m_y};
+      const double s0 = dx * a0.y - dy * a0.x, s1 = dx * a1.y - dy * a1.x;
+      if ((s0 > 0) == (s1 > 0))
+        continue;
+      const double t = s0 / (s0 - s1);
+      const double d = (a0.x + t * (a1.x - a0.x)) * dx + (a0.y + t * (a1.y - a0.y)) * dy;
+      if (d > 0)
+        cuts.push_back(d);
+    }
+    std::sort(cuts.begin(), cuts.end());
+    const double bottom = p.bottom - eye.m_z;
+    for (std::size_t k = 0; k + 1 < cuts.size(); k += 2) {
+      const double hi = std::atan2(top, cuts[k]);
+      const double lo = bottom > 0 ? std::atan2(bottom, cuts[k + 1]) : 0.0;
+      if (hi > lo)
+        spans.emplace_back(lo, hi);
+    }
+  }
+  std::sort(spans.begin(), spans.end());
+  const auto share = [](double lo, double hi) { return (std::cos(lo) * std::cos(lo) - std::cos(hi) * std::cos(hi)) / 2; };
+  double sum = 0;
+  for (std::size_t k = 0; k < spans.size();) {
+    double lo = spans[k].first, hi = spans[k].second;
+    for (++k; k < spans.size() && spans[k].first <= hi; ++k)
+      hi = std::max(hi, spans[k].second);
+    sum += share(lo, hi);
+  }
+  return sum;
+}
+
+double ExactRatio(const std::vector<Prism>& prisms, const CKelCoord3D& eye)
+{
+  std::vector<double> corners{0, 2 * kPi};
+  for (const Prism& p : prisms) {
+    for (const XY& v : p.outline) {
+      const double a = std::atan2(v.y - eye.m_y, v.x - eye.m_x);
+      corners.push_back(a < 0 ? a + 2 * kPi : a);
+    }
+  }
+  std::sort(corners.begin(), corners.end());
+  static const double kX[] = {-0.8611363115940526, -0.3399810435848563, 0.3399810435848563, 0.8611363115940526};
+  static const double kW[] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461, 0.3478548451374538};
+  constexpr double kPiece = 0.05 * kDeg;
+  double covered = 0;
+  for (std::size_t i = 0; i + 1 < corners.size(); ++i) {
+    const double a0 = corners[i], a1 = corners[i + 1];
+    const int m = std::max(1, static_cast<int>(std::ceil((a1 - a0) / kPiece)));
+    const double w = (a1 - a0) / m;
+    for (int j = 0; j < m; ++j) {
+      const double c = a0 + (j + 0.5) * w;
+      for (int k = 0; k < 4; ++k)
+        covered += kW[k] * w / 2 * CoveredAt(prisms, eye, c + kX[k] * w / 2);
+    }
+  }
+  return 1 - covered / kPi;
+}
+
+// Low blocks along both sides of a road, some raised on pillars (a floating
+// storey), seen from points 1.5 m up along the road: low faces far away
+// project to slivers near the horizon, which the expansions make touch.
+std::vector<Prism> LowStreet()
+{
+  std::vector<Prism> street;
+  for (int k = 0; k < 4; ++k) {
+    const double x0 = -60 + 32 * k;
+    const double top = 3 + 0.5 * k;
+    street.push_back(Box(x0, x0 + 30, 6, 30, top, k == 2 ? 2 : 0));
+    street.push_back(Box(x0 + 8, x0 + 38, -30, -6, 8 - top, k == 1 ? 2.5 : 0));
+  }
+  return street;
+}
+
+// Every method and setting gives a ratio on the road, and each one-sided
+// ratio lies within its step's discretisation of the exact one.
+TEST(SkyFactorEveryPoint, LowStreetGivesARatioEverywhere)
+{
+  const std::vector<Prism> street = LowStreet();
+  const CKelBlockCubeArray blocks = Blocks(street);
+  for (double x : {-50.0, -23.0, 41.0}) {
+    for (double y : {-4.0, 3.0}) {
+      const CKelCoord3D eye(x, y, 1.5);
+      const double exact = ExactRatio(street, eye);
+      for (const Method& m : EveryMethod({10, 7})) {
+        const double r = Ratio(blocks, eye, m);
+        EXPECT_GT(r, 0) << Describe(m) << " at " << x << ", " << y << " code " << -100 - r;
+        if (!m.side2)
+          EXPECT_NEAR(exact, r, 5e-3) << Describe(m) << " at " << x << ", " << y;
+      }
+    }
+  }
+}
+
+// One box 30 x 24 m, 3 to 5 m tall, seen from 1.5 m up 30 to 50 m in front:
+// every sector setting of step 10 gives a ratio near the exact one.
+TEST(SkyFactorEveryPoint, LowBoxAheadGivesARatio)
+{
+  for (double top : {3.0, 3.5, 4.0, 5.0}) {
+    const std::vector<Prism> box{Box(-15, 15, 0, 24, top)};
+    const CKelBlockCubeArray blocks = Blocks(box);
+    for (double x : {0.0, 3.0, 7.5, 20.0}) {
+      for (double d : {30.0, 50.0}) {
+        const CKelCoord3D eye(x, -d, 1.5);
+        const double exact = ExactRatio(box, eye);
+        for (const Method& m : EveryMethod({10})) {
+          const double r = Ratio(blocks, eye, m);
+          ASSERT_GT(r, 0) << Describe(m) << " top " << top << " at " << x << ", " << -d << " code " << -100 - r;
+          if (!m.side2)
+            EXPECT_NEAR(exact, r, 1.5e-3) << Describe(m) << " top " << top << " at " << x << ", " << -d;
+        }
+      }
+    }
+  }
+}
+
+// Random boxes, turned, a fifth of them raised on pillars, and check
+// points 10 to 40 m from the nearest one; doubles from the generator's top
+// 53 bits so every platform draws the same scenes.
+struct RandomScene {
+  std::vector<Prism> prisms;
+  std::vector<CKelCoord3D> eyes;
+};
+
+RandomScene MakeRandomScene(std::uint64_t seed)
+{
+  std::mt19937_64 rng(seed);
+  const auto u = [&rng] { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+  RandomScene scene;
+  for (int b = 0, n = 3 + static_cast<int>(rng() % 6); b < n; ++b) {
+    const double cx = 60 * (u() - 0.5), cy = 60 * (u() - 0.5), w = 2 + 8 * u(), d = 2 + 8 * u(), turn = kPi * u();
+    const double c = std::cos(turn), sn = std::sin(turn);
+    Prism p;
+    for (const auto& [x, y] : {std::pair{-w, -d}, std::pair{w, -d}, std::pair{w, d}, std::pair{-w, d}})
+      p.outline.push_back({cx + c * x - sn * y, cy + sn * x + c * y});
+    p.top = 3 + 27 * u();
+    p.bottom = u() < 0.2 ? 1 + 0.5 * (p.top - 1) * u() : 0;
+    scene.prisms.push_back(p);
+  }
+  while (scene.eyes.size() < 4) {
+    const double x = 140 * (u() - 0.5), y = 140 * (u() - 0.5);
+    double nearest = 1e300;
+    for (const Prism& p : scene.prisms) {
+      for (std::size_t k = 0; k < p.outline.size(); ++k)
+        nearest = std::min(nearest, std::hypot(p.outline[k].x - x, p.outline[k].y - y));
+    }
+    // Corners 12 m away keep the point well outside every box (half
+    // diagonals stay under 12.8 m, and a point inside lies within one).
+    if (nearest >= 13 && nearest <= 40)
+      scene.eyes.emplace_back(x, y, u() < 0.5 ? 0 : 1.5);
+  }
+  return scene;
+}
+
+// Each one-sided ratio lies within its step's discretisation of the exact
+// one, every two-sided ratio is given.
+TEST(SkyFactorEveryPoint, RandomScenesAgreeWithTheExactIntegral)
+{
+  for (std::uint64_t seed : {3, 8, 21}) {
+    const RandomScene scene = MakeRandomScene(seed);
+    const CKelBlockCubeArray blocks = Blocks(scene.prisms);
+    for (const CKelCoord3D& eye : scene.eyes) {
+      const double exact = ExactRatio(scene.prisms, eye);
+      for (const Method& m : EveryMethod({10})) {
+        const double r = Ratio(blocks, eye, m);
+        EXPECT_GT(r, 0) << Describe(m) << " seed " << seed << " code " << -100 - r;
+        if (!m.side2)
+          EXPECT_NEAR(exact, r, 1.5e-3) << Describe(m) << " seed " << seed;
+      }
+    }
+  }
+}
+
+// Two blocks of a random scene, seen from a point 1.5 m up in a frame
+// turned by kTurn: the near one's first corner stands on the -50 degree
+// line of the frame (a whole degree, no line of the 7 degree sectors,
+// which start at 180 degrees), and the far one's top crosses that corner's
+// edge where the one-degree subdivision of its top puts a point of its own.
+// The corner is walked across the line at its distance.
+constexpr double kTurn = -2.1134851449077656;
+const CKelCoord3D kEye(43.123393184330709, -2.7450571080563013, 1.5);
+
+std::vector<Prism> CornerOnDegreeLine(double offset)
+{
+  constexpr double rho = 12.413743821481724;
+  const double a = kTurn + (-50 + offset) * kDeg;
+  const XY corner{kEye.m_x + rho * std::cos(a), kEye.m_y + rho * std::sin(a)};
+  return {{{corner, {32.227594948468059, -2.759272220537893}, {32.539978636109005, -2.0569358513181224}},
+           10.457897879606172,
+           0},
+          {{{-13.514737743381055, -15.056724708246236},
+            {-26.460410485686928, -8.2124252406830713},
+            {-40.144222791310327, -34.094717039175833}},
+           13.676843315360166,
+           0}};
+}
+
+TEST(SkyFactorEveryPoint, CornerWalkedAcrossADegreeLineMovesTheRatioSmoothly)
+{
+  // Offsets in degrees; at 12.4 m, 1e-5 degrees is 2.2e-6 m.
+  const double offsets[] = {-1e-4, -1e-5, -1e-7, -1e-10, 0, 1e-10, 1e-7, 1e-5, 1e-4};
+  for (const Method& m : EveryMethod({7, 10})) {
+    // The two-sided variant still jumps by a few 1e-6 here (its regions
+    // are cut where a boundary point lies on the range's edge).
+    if (m.side2)
+      continue;
+    std::vector<double> r;
+    for (double off : offsets) {
+      r.push_back(Ratio(Blocks(CornerOnDegreeLine(off)), kEye, m, kTurn));
+      ASSERT_GT(r.back(), 0) << Describe(m) << " offset " << off;
+    }
+    for (std::size_t k = 0; k + 1 < r.size(); ++k) {
+      const double move = 12.414 * (offsets[k + 1] - offsets[k]) * kDeg;
+      // A move of e moves the ratio by a small multiple of e.
+      EXPECT_NEAR(r[k], r[k + 1], 1e-9 + 100 * move) << Describe(m) << " offsets " << offsets[k] << ".." << offsets[k + 1];
+    }
+    EXPECT_NEAR(ExactRatio(CornerOnDegreeLine(0), kEye), r[4], m.step == 10 ? 1.5e-3 : 1e-3) << Describe(m);
+  }
+}
+
+}  // namespace
