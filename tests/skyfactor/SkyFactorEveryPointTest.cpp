@@ -316,26 +316,103 @@ std::vector<Prism> CornerOnDegreeLine(double offset)
            0}};
 }
 
+// The ratios of a corner walked through offsets (degrees) at distance rho
+// (metres): a move below 1e-6 m moves the ratio by at most 1e-6, a longer
+// one by at most a small multiple of it. Every ratio is given. The ratios
+// are returned in walk order.
+template <class Scene>
+std::vector<double> ExpectSmoothWalk(const Method& m, const std::vector<double>& offsets, double rho, Scene scene,
+                                     const CKelCoord3D& eye, double turn)
+{
+  std::vector<double> r;
+  for (double off : offsets) {
+    r.push_back(Ratio(Blocks(scene(off)), eye, m, turn));
+    EXPECT_GT(r.back(), 0) << Describe(m) << " offset " << off;
+  }
+  for (std::size_t k = 0; k + 1 < r.size(); ++k) {
+    const double move = rho * (offsets[k + 1] - offsets[k]) * kDeg;
+    const double allowed = move < 1e-6 ? 1e-6 : 1e-6 + 10 * move;
+    EXPECT_NEAR(r[k], r[k + 1], allowed) << Describe(m) << " offsets " << offsets[k] << ".." << offsets[k + 1];
+  }
+  return r;
+}
+
 TEST(SkyFactorEveryPoint, CornerWalkedAcrossADegreeLineMovesTheRatioSmoothly)
 {
-  // Offsets in degrees; at 12.4 m, 1e-5 degrees is 2.2e-6 m.
-  const double offsets[] = {-1e-4, -1e-5, -1e-7, -1e-10, 0, 1e-10, 1e-7, 1e-5, 1e-4};
+  // At 12.4 m, 1e-5 degrees is 2.2e-6 m.
+  const std::vector<double> offsets{-1e-4, -1e-5, -1e-7, -1e-10, 0, 1e-10, 1e-7, 1e-5, 1e-4};
   for (const Method& m : EveryMethod({7, 10})) {
-    // The two-sided variant still jumps by a few 1e-6 here (its regions
-    // are cut where a boundary point lies on the range's edge).
-    if (m.side2)
+    const std::vector<double> r = ExpectSmoothWalk(m, offsets, 12.414, CornerOnDegreeLine, kEye, kTurn);
+    if (!m.side2)
+      EXPECT_NEAR(ExactRatio(CornerOnDegreeLine(0), kEye), r[4], m.step == 10 ? 1.5e-3 : 1e-3) << Describe(m);
+  }
+}
+
+// A floating block of a random scene 37 m away, one corner walked across
+// the 90 degree line of the frame, where the sector rays of every step lie:
+// from 1e-4 degrees on, that line is walked as a point of the corner's
+// edges, 1.7e-6 rad from the corner, which the two-sided regions once
+// merged with it and lost the region above the block.
+constexpr double kFarTurn = 2.0199023311567923;
+const CKelCoord3D kFarEye(10.92871879221741, -10.294847980362054, 1.5);
+
+std::vector<Prism> CornerBesideARay(double offset)
+{
+  constexpr double rho = 37.32472359280878;
+  const double a = kFarTurn + (90 + offset) * kDeg;
+  const XY corner{kFarEye.m_x + rho * std::cos(a), kFarEye.m_y + rho * std::sin(a)};
+  return {{{{-23.366209828402297, -26.011373553817695},
+            {-22.70698998390813, -25.907282733836812},
+            corner,
+            {-23.610077350359532, -24.094135695009903}},
+           28.232132387538375,
+           2.5947869507709895}};
+}
+
+TEST(SkyFactorEveryPoint, CornerWalkedAcrossABandEdgeMovesTheRatioSmoothly)
+{
+  // At 37 m, 1e-9 degrees is 6.5e-10 m.
+  const std::vector<double> offsets{-1e-4, -1e-10, 0, 1e-10, 9.9e-5, 9.9999e-5, 1e-4, 1.00001e-4, 1.1e-4};
+  for (const Method& m : EveryMethod({1, 7}))
+    ExpectSmoothWalk(m, offsets, 37.325, CornerBesideARay, kFarEye, kFarTurn);
+}
+
+// Three blocks of a random scene, one floating, whose expansion after the
+// union lowered the floating block's lower edge into the block under it:
+// the two-sided regions then lost the floating block and gave 5.8e-3 more
+// sky than the one-sided method.
+TEST(SkyFactorEveryPoint, TwoSidedGivesNoMoreSkyThanOneSided)
+{
+  const std::vector<Prism> scene{
+      {{{-21.462709912860035, -10.643213567229649},
+        {-15.214852994222799, -7.8729663536670698},
+        {-13.415524393005969, -4.4171926867924993}},
+       5.3061585044899013,
+       0},
+      {{{-8.7509730186628847, -23.573350860606133},
+        {-23.086826241932528, -29.844355480343737},
+        {-12.207173067618234, -32.418752171285632}},
+       45.63461286936262,
+       9.9081664466011894},
+      {{{13.639823033217493, 23.090660017493136},
+        {0.72699181857468798, 35.659392787491889},
+        {-11.217370702274938, 23.388025417314921}},
+       49.806682371218443,
+       0}};
+  const CKelBlockCubeArray blocks = Blocks(scene);
+  const CKelCoord3D eye(-13.929149118178664, 56.080033806582115, 1.5);
+  constexpr double turn = -0.91985884563040654;
+  const double exact = ExactRatio(scene, eye);
+  for (const Method& m : EveryMethod({10})) {
+    if (!m.sansya || m.side2)
       continue;
-    std::vector<double> r;
-    for (double off : offsets) {
-      r.push_back(Ratio(Blocks(CornerOnDegreeLine(off)), kEye, m, kTurn));
-      ASSERT_GT(r.back(), 0) << Describe(m) << " offset " << off;
-    }
-    for (std::size_t k = 0; k + 1 < r.size(); ++k) {
-      const double move = 12.414 * (offsets[k + 1] - offsets[k]) * kDeg;
-      // A move of e moves the ratio by a small multiple of e.
-      EXPECT_NEAR(r[k], r[k + 1], 1e-9 + 100 * move) << Describe(m) << " offsets " << offsets[k] << ".." << offsets[k + 1];
-    }
-    EXPECT_NEAR(ExactRatio(CornerOnDegreeLine(0), kEye), r[4], m.step == 10 ? 1.5e-3 : 1e-3) << Describe(m);
+    const double one = Ratio(blocks, eye, m, turn);
+    Method two = m;
+    two.side2 = true;
+    const double both = Ratio(blocks, eye, two, turn);
+    EXPECT_NEAR(exact, one, 1.5e-3) << Describe(m);
+    EXPECT_LE(both, one + 1e-4) << Describe(two);
+    EXPECT_NEAR(exact, both, 1.5e-3) << Describe(two);
   }
 }
 
