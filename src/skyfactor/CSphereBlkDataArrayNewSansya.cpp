@@ -438,6 +438,30 @@ bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& 
   return true;
 }
 
+bool CSphereBlkDataArrayNew::Side2_CutIsland(std::vector<CSphereRatioBlockParam>& regions, const Line& island)
+{
+  // An island is a block's outline touching neither side of the range nor
+  // the horizon: a floating block seen whole. It covers sky where it lies
+  // in a region between the upper boundary and the zenith, so it is cut out
+  // of that region as a hole (its points come reversed, running as a hole
+  // does); where it lies under the upper boundary, its sky is covered
+  // already. Counted as a region of its own, it was sky twice over.
+  CSphereRatioBlockParam hole;
+  for (const CKelCoord2D& p : island)
+    hole.m_pt.push_back(AnglePoint(p.m_x, p.m_y));
+  hole.DeleteSamePoint(0);
+  if (hole.m_pt.size() < 3)
+    return true;
+  hole.m_area = hole.CalcArea();
+  SphereRatioBlockWorkParam work;
+  if (!(hole.m_area < -KelTol::DividEmptyArea) || !SearchMergeParam(regions, hole, &work))
+    return true;
+  CSphereRatioBlockParam& region = regions[static_cast<std::size_t>(work.m_Dst)];
+  MergeBlock(region.m_pt, hole.m_pt, work.m_DstIdx, work.m_SrcIdx);
+  region.m_area = region.CalcArea();
+  return region.SetBowShape();
+}
+
 bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& params, const std::vector<Line>& lists)
 {
   return std::all_of(lists.begin(), lists.end(), [&params](const Line& l) { return Side2_AddArea(params, l); });
@@ -519,7 +543,9 @@ std::vector<CSphereRatioBlockParam> CSphereBlkDataArrayNew::Side2_CreateBoundary
   std::vector<Line> setAside;
   for (const Line& line : lines)
     Side2_DividArea(regions, setAside, line);
-  *ok = Side2_AddArea(result, regions) && Side2_AddArea(result, islands);
+  *ok = Side2_AddArea(result, regions);
+  for (const Line& island : islands)
+    *ok = Side2_CutIsland(result, island) && *ok;
   fans.AddFunShape(azMin, azMax);
   return result;
 }

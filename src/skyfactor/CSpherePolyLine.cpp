@@ -772,7 +772,10 @@ int CSpherePolyLineArray::Create2()
     const int next = EndOf(r);
     if (next == m_OutlineIdx.front())
       return kTraced;
-    if (m_OutlineIdx.size() > size())
+    // Around pieces joined by a run of segments of no width (faces seen
+    // edge-on along the horizon), the trace runs that way and back: each
+    // segment at most twice.
+    if (m_OutlineIdx.size() > 2 * size())
       return kNoOutline;
     m_OutlineIdx.push_back(next);
   }

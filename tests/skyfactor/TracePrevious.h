@@ -98,7 +98,7 @@ inline int Create2(CSpherePolyLineArray& lines)
     const int next = EndOf(lines, r);
     if (next == outline.front())
       return CSpherePolyLineArray::kTraced;
-    if (outline.size() > lines.size())
+    if (outline.size() > 2 * lines.size())
       return CSpherePolyLineArray::kNoOutline;
     outline.push_back(next);
   }
