@@ -405,8 +405,45 @@ void CSphereBlkDataArrayNew::Side2_DividArea(std::vector<Line>& first, std::vect
   }
 }
 
+namespace {
+
+// The first two positions i < j of one point that are not neighbours, or
+// false: where a region's outline touches itself.
+bool FindPinch(const Line& points, std::size_t* i, std::size_t* j)
+{
+  const std::size_t n = points.size();
+  for (std::size_t a = 0; a < n; ++a) {
+    for (std::size_t b = a + 2; b < n; ++b) {
+      if (!(a == 0 && b + 1 == n) && Same(points[a], points[b])) {
+        *i = a;
+        *j = b;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& params, const Line& points)
 {
+  // A region whose outline touches itself (a floating block's lower edge
+  // meeting the top of the block under it) is divided there into the loops
+  // it is made of. A loop running the other way is sky counted away by the
+  // blocks' overlap, no region: it is left out.
+  std::size_t i = 0, j = 0;
+  if (FindPinch(points, &i, &j)) {
+    const Line inner(points.begin() + static_cast<std::ptrdiff_t>(i), points.begin() + static_cast<std::ptrdiff_t>(j));
+    Line outer(points.begin() + static_cast<std::ptrdiff_t>(j), points.end());
+    outer.insert(outer.end(), points.begin(), points.begin() + static_cast<std::ptrdiff_t>(i));
+    for (const Line* loop : {static_cast<const Line*>(&outer), &inner}) {
+      std::vector<CSphereRatioBlockParam> one;
+      if (Side2_AddArea(one, *loop))
+        params.insert(params.end(), one.begin(), one.end());
+    }
+    return true;
+  }
   CSphereRatioBlockParam param;
   for (const CKelCoord2D& p : points)
     param.m_pt.push_back(AnglePoint(p.m_x, p.m_y));

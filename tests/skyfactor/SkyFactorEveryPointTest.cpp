@@ -208,8 +208,9 @@ TEST(SkyFactorEveryPoint, LowStreetGivesARatioEverywhere)
       for (const Method& m : EveryMethod({10, 7})) {
         const double r = Ratio(blocks, eye, m);
         EXPECT_GT(r, 0) << Describe(m) << " at " << x << ", " << y << " code " << -100 - r;
-        if (!m.side2)
+        if (!m.side2) {
           EXPECT_NEAR(exact, r, 5e-3) << Describe(m) << " at " << x << ", " << y;
+        }
       }
     }
   }
@@ -229,8 +230,9 @@ TEST(SkyFactorEveryPoint, LowBoxAheadGivesARatio)
         for (const Method& m : EveryMethod({10})) {
           const double r = Ratio(blocks, eye, m);
           ASSERT_GT(r, 0) << Describe(m) << " top " << top << " at " << x << ", " << -d << " code " << -100 - r;
-          if (!m.side2)
+          if (!m.side2) {
             EXPECT_NEAR(exact, r, 1.5e-3) << Describe(m) << " top " << top << " at " << x << ", " << -d;
+          }
         }
       }
     }
@@ -287,8 +289,9 @@ TEST(SkyFactorEveryPoint, RandomScenesAgreeWithTheExactIntegral)
       for (const Method& m : EveryMethod({10})) {
         const double r = Ratio(blocks, eye, m);
         EXPECT_GT(r, 0) << Describe(m) << " seed " << seed << " code " << -100 - r;
-        if (!m.side2)
+        if (!m.side2) {
           EXPECT_NEAR(exact, r, 1.5e-3) << Describe(m) << " seed " << seed;
+        }
       }
     }
   }
@@ -300,7 +303,8 @@ TEST(SkyFactorEveryPoint, RandomScenesAgreeWithTheExactIntegral)
 // chord still cleared it), or its edge swept over a corner of its own
 // outline; a floating block seen whole in a two-sided sector (an island);
 // a block nearly all below the eye whose pieces a run along the horizon
-// joins.
+// joins; a floating block whose lower edge crosses the top of the block
+// under it, so that the two-sided region above them touches itself.
 struct Reduced {
   const char* what;
   CKelCoord3D eye;
@@ -350,6 +354,19 @@ const std::vector<Reduced>& ReducedScenes()
           {5.3708587001783421, -13.650852210749028}},
          14.071286065235526,
          7.2604601082739553}}},
+      {"lower edge crossing the top under it",
+       CKelCoord3D(-48.069805628538298, -9.0267605355830032, 0),
+       3.0531943233313998,
+       {{{{-7.3846769092195261, 20.993093446491638},
+          {-6.9484810895537752, 18.590300560917647},
+          {-6.8029452884721087, 19.107650549481082}},
+         17.163205824476872,
+         7.8812484401943816},
+        {{{-30.674894605801121, 5.0498747725163415},
+          {-26.076797977831131, 2.4522681505766499},
+          {-23.199859623059574, 4.7184610374283213}},
+         3.6483359639935786,
+         0}}},
       {"pieces joined along the horizon",
        CKelCoord3D(-11.021055841384907, 18.225665192475219, 1.5),
        0,
@@ -372,10 +389,11 @@ TEST(SkyFactorEveryPoint, ReducedScenesGiveARatio)
       EXPECT_GT(r, 0) << scene.what << ", " << Describe(m) << " code " << -100 - r;
       // The two-sided method counts the sky under a floating block as
       // covered: less sky, never more.
-      if (m.side2)
+      if (m.side2) {
         EXPECT_LE(r, exact + 1.5e-3) << scene.what << ", " << Describe(m);
-      else
+      } else {
         EXPECT_NEAR(exact, r, 1.5e-3) << scene.what << ", " << Describe(m);
+      }
     }
   }
 }
@@ -431,8 +449,9 @@ TEST(SkyFactorEveryPoint, CornerWalkedAcrossADegreeLineMovesTheRatioSmoothly)
   const std::vector<double> offsets{-1e-4, -1e-5, -1e-7, -1e-10, 0, 1e-10, 1e-7, 1e-5, 1e-4};
   for (const Method& m : EveryMethod({7, 10})) {
     const std::vector<double> r = ExpectSmoothWalk(m, offsets, 12.414, CornerOnDegreeLine, kEye, kTurn);
-    if (!m.side2)
+    if (!m.side2) {
       EXPECT_NEAR(ExactRatio(CornerOnDegreeLine(0), kEye), r[4], m.step == 10 ? 1.5e-3 : 1e-3) << Describe(m);
+    }
   }
 }
 
