@@ -15,8 +15,10 @@
 // and triangles use disc positions.
 //
 // Results: 0 success; kCancelled 1 (a cancel, a failed phase, or a broken
-// boundary that the parameters cannot carry); kAmbiguous 4 (a chain end
-// continued twice after the retry); kDivisionFailed 5; kOpenChain 6.
+// boundary that the parameters cannot carry); kDivisionFailed 5;
+// kOpenChain 6. Boundaries that touch (a chain end continued twice after
+// the retry) are traced apart where they touch; kAmbiguous 4 is the code of
+// a block's outline that cannot be traced (CSpherePolyLineArray::Create2).
 //
 // Progress: a null progress shows nothing and cannot cancel.
 

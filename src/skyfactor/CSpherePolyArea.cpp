@@ -214,8 +214,12 @@ double CSpherePolyArea::GetArea() const
 
 bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
 {
-  return m_BoxMin.m_x <= other.m_BoxMax.m_x && other.m_BoxMin.m_x <= m_BoxMax.m_x &&
-         m_BoxMin.m_y <= other.m_BoxMax.m_y && other.m_BoxMin.m_y <= m_BoxMax.m_y;
+  // Within the pool's band: faces seen edge-on along one azimuth line have
+  // boxes of no width, whose azimuths differ by round-off alone, and their
+  // contacts are within reach all the same.
+  constexpr double band = KelTol::SkyDisc;
+  return m_BoxMin.m_x <= other.m_BoxMax.m_x + band && other.m_BoxMin.m_x <= m_BoxMax.m_x + band &&
+         m_BoxMin.m_y <= other.m_BoxMax.m_y + band && other.m_BoxMin.m_y <= m_BoxMax.m_y + band;
 }
 
 // --- Contacts with another polygon ---------------------------------------------------

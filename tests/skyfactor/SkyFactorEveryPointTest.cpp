@@ -304,7 +304,9 @@ TEST(SkyFactorEveryPoint, RandomScenesAgreeWithTheExactIntegral)
 // outline; a floating block seen whole in a two-sided sector (an island);
 // a block nearly all below the eye whose pieces a run along the horizon
 // joins; a floating block whose lower edge crosses the top of the block
-// under it, so that the two-sided region above them touches itself.
+// under it, so that the two-sided region above them touches itself; faces
+// of a jagged block seen edge-on along one degree line, whose boxes of no
+// width differ by round-off alone.
 struct Reduced {
   const char* what;
   CKelCoord3D eye;
@@ -367,6 +369,16 @@ const std::vector<Reduced>& ReducedScenes()
           {-23.199859623059574, 4.7184610374283213}},
          3.6483359639935786,
          0}}},
+      {"faces edge-on along one degree line",
+       CKelCoord3D(9.3759490132797083, -8.2253376336828445, 1.5),
+       1.2609899831957676,
+       {{{{10.367961590268362, 13.805154114153719},
+          {5.3291828794811922, 3.3875364906686123},
+          {14.421634192226493, 2.3056681952968843},
+          {13.48419613913685, 4.3495629156858229},
+          {15.633017635562103, 3.5292431040174659}},
+         52.343373392123304,
+         27.551220304954334}}},
       {"pieces joined along the horizon",
        CKelCoord3D(-11.021055841384907, 18.225665192475219, 1.5),
        0,
@@ -384,7 +396,7 @@ TEST(SkyFactorEveryPoint, ReducedScenesGiveARatio)
   for (const Reduced& scene : ReducedScenes()) {
     const CKelBlockCubeArray blocks = Blocks(scene.prisms);
     const double exact = ExactRatio(scene.prisms, scene.eye);
-    for (const Method& m : EveryMethod({10, 7})) {
+    for (const Method& m : EveryMethod({10, 7, 1})) {
       const double r = Ratio(blocks, scene.eye, m, scene.turn);
       EXPECT_GT(r, 0) << scene.what << ", " << Describe(m) << " code " << -100 - r;
       // The two-sided method counts the sky under a floating block as
