@@ -358,6 +358,65 @@ int CSphereBlkDataArrayNew::MergeLine()
   return kDone;
 }
 
+void CSphereBlkDataArrayNew::TraceAtBranches()
+{
+  // The boundary edges the chains hold, each once, in chain order.
+  std::vector<std::pair<int, int>> edges;
+  for (const CSphereBlkDataLineArray& chain : m_BlkLine) {
+    for (std::size_t k = 1; k < chain.size(); ++k) {
+      if (chain[k - 1] != chain[k])
+        edges.emplace_back(chain[k - 1], chain[k]);
+    }
+  }
+  std::vector<std::vector<int>> leaving(m_PolyCoord.size());
+  for (std::size_t e = 0; e < edges.size(); ++e)
+    leaving[static_cast<std::size_t>(edges[e].first)].push_back(static_cast<int>(e));
+  const auto angle = [this](int from, int to) {
+    const CKelCoord2D a = m_PolyCoord.Chart(from), b = m_PolyCoord.Chart(to);
+    return std::atan2(b.m_y - a.m_y, b.m_x - a.m_x);
+  };
+  std::vector<bool> used(edges.size(), false);
+  // At a point where boundaries touch, an edge goes on along the edge
+  // first met turning clockwise from the way back: the sharpest left turn.
+  // The boundaries run counter-clockwise about what they cover, so this
+  // keeps each touching piece a loop of its own; a trace straight back is
+  // the last choice. Candidates are the edges not taken yet, and `first`.
+  const auto next = [&](int e, int first) {
+    const auto [from, at] = edges[static_cast<std::size_t>(e)];
+    const double back = angle(at, from);
+    int best = -1;
+    double bestTurn = 0;
+    for (int c : leaving[static_cast<std::size_t>(at)]) {
+      if (used[static_cast<std::size_t>(c)] && c != first)
+        continue;
+      double turn = back - angle(at, edges[static_cast<std::size_t>(c)].second);
+      while (turn <= 0)
+        turn += KelAngle::TwoPi;
+      while (turn > KelAngle::TwoPi)
+        turn -= KelAngle::TwoPi;
+      if (best < 0 || turn < bestTurn) {
+        best = c;
+        bestTurn = turn;
+      }
+    }
+    return best;
+  };
+  m_BlkLine.clear();
+  for (std::size_t e0 = 0; e0 < edges.size(); ++e0) {
+    if (used[e0])
+      continue;
+    CSphereBlkDataLineArray chain{edges[e0].first};
+    for (int e = static_cast<int>(e0);;) {
+      used[static_cast<std::size_t>(e)] = true;
+      chain.push_back(edges[static_cast<std::size_t>(e)].second);
+      e = next(e, static_cast<int>(e0));
+      if (e < 0 || e == static_cast<int>(e0))
+        break;
+    }
+    m_BlkLine.push_back(chain);
+  }
+}
+
 void CSphereBlkDataArrayNew::CheckPoint(int p)
 {
   const CKelCoord2D pt = m_PolyCoord.Chart(p);
@@ -419,8 +478,10 @@ int CSphereBlkDataArrayNew::RetryOpenChains(CKelProgressCore* progress, int star
   ResetFlags();
   if (RunPhases(progress, false) != kDone)
     return kCancelled;
-  if (CheckDupLine())
-    return kAmbiguous;
+  if (CheckDupLine()) {
+    TraceAtBranches();
+    return kDone;
+  }
   return MergeLine();
 }
 
@@ -444,12 +505,16 @@ int CSphereBlkDataArrayNew::CalcRatio(CKelProgressCore* progress, int step, std:
     m_BlkLine.m_DeleteLine.clear();
     ResetFlags();
     r = RunPhases(progress, true) == kDone ? kDone : kCancelled;
-    if (CheckDupLine())
-      return kAmbiguous;
     if (r != kDone)
       return r;
   }
-  MergeLine();
+  // Boundaries that still touch (a face seen edge-on, expanded slivers
+  // meeting, neighbours sharing a corner) are traced apart at the touching
+  // points instead of joined end to end.
+  if (CheckDupLine())
+    TraceAtBranches();
+  else
+    MergeLine();
   r = RetryOpenChains(progress, startPos);
   if (r != kDone)
     return r;

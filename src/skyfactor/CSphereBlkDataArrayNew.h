@@ -15,8 +15,10 @@
 // and triangles use disc positions.
 //
 // Results: 0 success; kCancelled 1 (a cancel, a failed phase, or a broken
-// boundary that the parameters cannot carry); kAmbiguous 4 (a chain end
-// continued twice after the retry); kDivisionFailed 5; kOpenChain 6.
+// boundary that the parameters cannot carry); kDivisionFailed 5;
+// kOpenChain 6. Boundaries that touch (a chain end continued twice after
+// the retry) are traced apart where they touch; kAmbiguous 4 is the code of
+// a block's outline that cannot be traced (CSpherePolyLineArray::Create2).
 //
 // Progress: a null progress shows nothing and cannot cancel.
 
@@ -111,9 +113,11 @@ public:
   static void InsertPoint1(CSphereRatioBlockParam& target, const CSphereRatioBlockParam& source);
   static int InsertPoint1Sub1(const CSphereCoordD2D& p, const CSphereCoordD2D& q, double az,
                               CSphereRatioBlockParam& target, int k);
-  [[nodiscard]] int CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params);
+  // byZenith: the regions of the two-sided variant, whose lift is taken as
+  // the zenith's whatever the triangle's apex (see Expand).
+  [[nodiscard]] int CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params, bool byZenith = false);
   // 1 when a triangle's apex is not left of a base that matches a line.
-  int Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* c, bool* moved) const;
+  int Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* c, bool* moved, bool byZenith = false) const;
   // Empty with ok false when a region's area is negative or its bows fail.
   static std::vector<CSphereRatioBlockParam> Side2_CreateBoundaryLine(const std::vector<CSphereRatioBlockParam>& params,
                                                                       CSphereFunShapeParamArray& fans, bool* ok);
@@ -127,9 +131,16 @@ public:
                                           const std::vector<CKelCoord2D>& points);
   [[nodiscard]] static bool Side2_AddArea(std::vector<CSphereRatioBlockParam>& params,
                                           const std::vector<std::vector<CKelCoord2D>>& lists);
+  // Cuts an island (points reversed) out of the region holding it; false
+  // when the region's bows cannot be rebuilt.
+  [[nodiscard]] static bool Side2_CutIsland(std::vector<CSphereRatioBlockParam>& regions,
+                                            const std::vector<CKelCoord2D>& island);
 
 private:
   void ResetFlags();
+  // Re-chains the boundary edges into loops where chain ends continue
+  // more than once, splitting the boundaries at the points they touch.
+  void TraceAtBranches();
   // The steps of DeletePointInArea.
   [[nodiscard]] int ChartOutlines(CKelProgressCore* progress);
   [[nodiscard]] int FlagSharedEdges(CKelProgressCore* progress);

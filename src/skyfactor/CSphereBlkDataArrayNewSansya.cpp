@@ -31,16 +31,26 @@ bool Near(double a, double b)
   return std::fabs(a - b) <= kTol;
 }
 
-// Appends p unless it equals the point appended last.
+// Whether two chart points are one: within the band the points are
+// classified and searched with. A plan point's wider equality would merge
+// a corner with a point beside it that the classification keeps apart (a
+// degree line walked 1e-4 degrees from a corner), and the region would
+// lose the corner its dividing lines end on.
+bool Same(const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  return Near(a.m_x, b.m_x) && Near(a.m_y, b.m_y);
+}
+
+// Appends p unless it is the point appended last.
 void PushDistinct(Line& out, const CKelCoord2D& p)
 {
-  if (out.empty() || !(out.back() == p))
+  if (out.empty() || !Same(out.back(), p))
     out.push_back(p);
 }
 
 void DropClosingRepeat(Line& out)
 {
-  if (out.size() >= 2 && out.front() == out.back())
+  if (out.size() >= 2 && Same(out.front(), out.back()))
     out.erase(out.begin());
 }
 
@@ -59,7 +69,7 @@ int CSphereBlkDataArrayNew::CalcSansya(int nRound, std::vector<CSphereRatioBlock
   } else if (!Merge(params, step, dropHoles)) {
     return kCancelled;
   }
-  return CreateSansya(nRound, params);
+  return CreateSansya(nRound, params, twoSided);
 }
 
 // --- Holes ----------------------------------------------------------------------------------
@@ -199,7 +209,7 @@ int CSphereBlkDataArrayNew::InsertPoint1Sub1(const CSphereCoordD2D& p, const CSp
 
 // --- Triangles -----------------------------------------------------------------------------
 
-int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params)
+int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params, bool byZenith)
 {
   for (CSphereRatioBlockParam& param : params) {
     param.m_Triangle.clear();
@@ -212,23 +222,46 @@ int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlo
       CSphereTriangleData tri = division.GetTriangle(t);
       CKelCoord2D* c = tri.m_Vertex;
       bool moved = false;
-      if (Expand(&c[0], &c[1], &c[2], &moved) != kDone)
+      if (Expand(&c[0], &c[1], &c[2], &moved, byZenith) != kDone)
         return kCancelled;
-      if (moved) {
+      if (!moved && Expand(&c[1], &c[2], &c[0], &moved, byZenith) != kDone)
+        return kCancelled;
+      if (!moved && Expand(&c[2], &c[0], &c[1], &moved, byZenith) != kDone)
+        return kCancelled;
+      // A triangle's area is taken from its longest side and the foot on
+      // it: a lifted base makes both anew, whichever corner the division
+      // listed first (a stale foot gave the triangle the height of its
+      // former shape).
+      if (moved)
         tri.SetTriangleParam();
-      } else {
-        if (Expand(&c[1], &c[2], &c[0], &moved) != kDone)
-          return kCancelled;
-        if (!moved && Expand(&c[2], &c[0], &c[1], &moved) != kDone)
-          return kCancelled;
-      }
       param.m_Triangle.push_back(tri);
     }
   }
   return kDone;
 }
 
-int CSphereBlkDataArrayNew::Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* c, bool* moved) const
+namespace {
+
+// The height across the base (length len) at which a triangle of apex
+// height vc keeps the area it would keep were the zenith (height vo) its
+// apex and its base lifted to vm: the strip between the base and the
+// lifted line, within the rays from the zenith through the base's ends.
+// The strip depends on the base alone, not on which corner the division
+// happened to join the base to.
+double LiftLikeZenith(double len, double vc, double vm, double vo)
+{
+  if (!(std::fabs(vo) > kTol))
+    return vm;
+  const double strip = 0.5 * vm * len * (1 + (vo - vm) / vo);
+  const double whole = 0.5 * len * vc;
+  if (!(strip < whole))
+    return vc;
+  return vc * (1 - std::sqrt(1 - strip / whole));
+}
+
+}  // namespace
+
+int CSphereBlkDataArrayNew::Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* c, bool* moved, bool byZenith) const
 {
   *moved = false;
   for (const CSphereExpandLine& line : m_ExpandLine) {
@@ -250,7 +283,13 @@ int CSphereBlkDataArrayNew::Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* 
     // The apex of a triangle of a boundary lies left of its base.
     if (!(vc > 0))
       return kCancelled;
-    if (vc > vm) {
+    // Lifted as by the zenith, the base moves however its apex lies.
+    if (vc > vm || byZenith) {
+      if (byZenith) {
+        double uo = 0, vo = 0;
+        frame(CKelCoord2D(0, 0), &uo, &vo);
+        vm = LiftLikeZenith(len, vc, vm, vo);
+      }
       const CKelCoord2D a0 = *a;
       const double ua = uc * vm / vc;
       const double ub = (uc - len) * vm / vc + len;
@@ -366,8 +405,45 @@ void CSphereBlkDataArrayNew::Side2_DividArea(std::vector<Line>& first, std::vect
   }
 }
 
+namespace {
+
+// The first two positions i < j of one point that are not neighbours, or
+// false: where a region's outline touches itself.
+bool FindPinch(const Line& points, std::size_t* i, std::size_t* j)
+{
+  const std::size_t n = points.size();
+  for (std::size_t a = 0; a < n; ++a) {
+    for (std::size_t b = a + 2; b < n; ++b) {
+      if (!(a == 0 && b + 1 == n) && Same(points[a], points[b])) {
+        *i = a;
+        *j = b;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& params, const Line& points)
 {
+  // A region whose outline touches itself (a floating block's lower edge
+  // meeting the top of the block under it) is divided there into the loops
+  // it is made of. A loop running the other way is sky counted away by the
+  // blocks' overlap, no region: it is left out.
+  std::size_t i = 0, j = 0;
+  if (FindPinch(points, &i, &j)) {
+    const Line inner(points.begin() + static_cast<std::ptrdiff_t>(i), points.begin() + static_cast<std::ptrdiff_t>(j));
+    Line outer(points.begin() + static_cast<std::ptrdiff_t>(j), points.end());
+    outer.insert(outer.end(), points.begin(), points.begin() + static_cast<std::ptrdiff_t>(i));
+    for (const Line* loop : {static_cast<const Line*>(&outer), &inner}) {
+      std::vector<CSphereRatioBlockParam> one;
+      if (Side2_AddArea(one, *loop))
+        params.insert(params.end(), one.begin(), one.end());
+    }
+    return true;
+  }
   CSphereRatioBlockParam param;
   for (const CKelCoord2D& p : points)
     param.m_pt.push_back(AnglePoint(p.m_x, p.m_y));
@@ -397,6 +473,30 @@ bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& 
     return false;
   params.push_back(param);
   return true;
+}
+
+bool CSphereBlkDataArrayNew::Side2_CutIsland(std::vector<CSphereRatioBlockParam>& regions, const Line& island)
+{
+  // An island is a block's outline touching neither side of the range nor
+  // the horizon: a floating block seen whole. It covers sky where it lies
+  // in a region between the upper boundary and the zenith, so it is cut out
+  // of that region as a hole (its points come reversed, running as a hole
+  // does); where it lies under the upper boundary, its sky is covered
+  // already. Counted as a region of its own, it was sky twice over.
+  CSphereRatioBlockParam hole;
+  for (const CKelCoord2D& p : island)
+    hole.m_pt.push_back(AnglePoint(p.m_x, p.m_y));
+  hole.DeleteSamePoint(0);
+  if (hole.m_pt.size() < 3)
+    return true;
+  hole.m_area = hole.CalcArea();
+  SphereRatioBlockWorkParam work;
+  if (!(hole.m_area < -KelTol::DividEmptyArea) || !SearchMergeParam(regions, hole, &work))
+    return true;
+  CSphereRatioBlockParam& region = regions[static_cast<std::size_t>(work.m_Dst)];
+  MergeBlock(region.m_pt, hole.m_pt, work.m_DstIdx, work.m_SrcIdx);
+  region.m_area = region.CalcArea();
+  return region.SetBowShape();
 }
 
 bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& params, const std::vector<Line>& lists)
@@ -480,7 +580,9 @@ std::vector<CSphereRatioBlockParam> CSphereBlkDataArrayNew::Side2_CreateBoundary
   std::vector<Line> setAside;
   for (const Line& line : lines)
     Side2_DividArea(regions, setAside, line);
-  *ok = Side2_AddArea(result, regions) && Side2_AddArea(result, islands);
+  *ok = Side2_AddArea(result, regions);
+  for (const Line& island : islands)
+    *ok = Side2_CutIsland(result, island) && *ok;
   fans.AddFunShape(azMin, azMax);
   return result;
 }

@@ -214,8 +214,12 @@ double CSpherePolyArea::GetArea() const
 
 bool CSpherePolyArea::BoxMeets(const CSpherePolyArea& other) const
 {
-  return m_BoxMin.m_x <= other.m_BoxMax.m_x && other.m_BoxMin.m_x <= m_BoxMax.m_x &&
-         m_BoxMin.m_y <= other.m_BoxMax.m_y && other.m_BoxMin.m_y <= m_BoxMax.m_y;
+  // Within the pool's band: faces seen edge-on along one azimuth line have
+  // boxes of no width, whose azimuths differ by round-off alone, and their
+  // contacts are within reach all the same.
+  constexpr double band = KelTol::SkyDisc;
+  return m_BoxMin.m_x <= other.m_BoxMax.m_x + band && other.m_BoxMin.m_x <= m_BoxMax.m_x + band &&
+         m_BoxMin.m_y <= other.m_BoxMax.m_y + band && other.m_BoxMin.m_y <= m_BoxMax.m_y + band;
 }
 
 // --- Contacts with another polygon ---------------------------------------------------
@@ -548,6 +552,16 @@ void CSpherePolyArea::InsertCrossPoints(Cut& cut, const CSpherePolyAreaReach::Ed
   for (int k = 0; k < n; ++k) {
     if (contacts[k] != a && contacts[k] != b)
       kept[static_cast<std::size_t>(inserted++)] = contacts[k];
+  }
+  // Where another outline's edge meets this one the boundary may turn: the
+  // point is a corner, also where it fell on a point of a subdivision
+  // (within the pool's band), whose kind would let the boundary drop it
+  // and cut the corner off. A contact a hair away is a new point, a corner
+  // of its own.
+  for (int k = 0; k < inserted; ++k) {
+    std::uint8_t& kind = (*m_pCoord)[static_cast<std::size_t>(kept[static_cast<std::size_t>(k)])].m_PntKind;
+    if (kind == CSphereCoordD2D::kInserted || kind == CSphereCoordD2D::kSectorLine)
+      kind = CSphereCoordD2D::kEnd;
   }
   for (int k = inserted - 1; k >= 0; --k)
     SetMaxMin(kept[static_cast<std::size_t>(k)]);

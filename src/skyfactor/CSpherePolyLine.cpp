@@ -670,8 +670,12 @@ bool CSpherePolyLineArray::EndsInPool() const
 
 namespace {
 
-// RemoveDangling's pass over the segments, with ends(p) the count of the
-// segment ends at point p.
+// RemoveDangling's clean-up, with ends(p) the count of the segment ends at
+// point p. A segment goes while one of its ends meets no other segment;
+// taking it away may leave its neighbour dangling in turn, so a spur is
+// eaten back to where it meets the rest whatever order its segments came
+// in (a sliver seen edge-on leaves such spurs along the horizon, and one
+// left standing leads the trace into a dead end).
 template <class Ends>
 std::vector<CSpherePolyLine> KeptUndangling(const std::vector<CSpherePolyLine>& lines, const Ends& ends)
 {
@@ -679,17 +683,26 @@ std::vector<CSpherePolyLine> KeptUndangling(const std::vector<CSpherePolyLine>& 
     ++ends(l.m_Beg);
     ++ends(l.m_End);
   }
-  // One forward pass: a segment whose end meets no other goes, which may
-  // leave later segments dangling, but earlier ones are not looked at again.
-  std::vector<CSpherePolyLine> kept;
-  kept.reserve(lines.size());
-  for (const CSpherePolyLine& l : lines) {
-    if (ends(l.m_Beg) >= 2 && ends(l.m_End) >= 2) {
-      kept.push_back(l);
-      continue;
+  std::vector<bool> gone(lines.size(), false);
+  std::size_t left = lines.size();
+  for (bool changed = true; changed && left > 0;) {
+    changed = false;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+      const CSpherePolyLine& l = lines[k];
+      if (gone[k] || (ends(l.m_Beg) >= 2 && ends(l.m_End) >= 2))
+        continue;
+      gone[k] = true;
+      --left;
+      --ends(l.m_Beg);
+      --ends(l.m_End);
+      changed = true;
     }
-    --ends(l.m_Beg);
-    --ends(l.m_End);
+  }
+  std::vector<CSpherePolyLine> kept;
+  kept.reserve(left);
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    if (!gone[k])
+      kept.push_back(lines[k]);
   }
   return kept;
 }
@@ -759,7 +772,10 @@ int CSpherePolyLineArray::Create2()
     const int next = EndOf(r);
     if (next == m_OutlineIdx.front())
       return kTraced;
-    if (m_OutlineIdx.size() > size())
+    // Around pieces joined by a run of segments of no width (faces seen
+    // edge-on along the horizon), the trace runs that way and back: each
+    // segment at most twice.
+    if (m_OutlineIdx.size() > 2 * size())
       return kNoOutline;
     m_OutlineIdx.push_back(next);
   }

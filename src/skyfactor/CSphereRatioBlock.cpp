@@ -1,8 +1,10 @@
 #include "CSphereRatioBlock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <limits>
 #include <utility>
 
 #include "CKelArchiveCore.h"
@@ -36,6 +38,12 @@ CKelCoord2D Along(const CKelCoord2D& p, double angle)
 // division files whole, as it stands: a hundred times its on-line
 // tolerance, far beyond any difference of round-off in measuring the side.
 constexpr double kClearOfLine = 100 * KelTol::BlockPoint;
+
+// How far above its own edge below a point lowered by the expansion stays:
+// a corner on the edge would leave the outline touching itself, which its
+// division into triangles cannot take. A hundredth of the disc's identity
+// band changes no share beyond 1e-8.
+constexpr double kAboveFloor = KelTol::SkyDisc / 100;
 
 // 1 for a block clear of the line on its left, -1 on its right, else 0;
 // (c, s) is the line's direction.
@@ -338,12 +346,16 @@ void CSphereRatioBlock::BlockExpand()
     return;
   const double s = m_AngleStep * kPi / 180;
   const int wanted = m_ExpandKind == 0 ? 1 : -1;
-  for (CSphereRatioBlockParam& param : m_Block) {
+  const CSphereRatioBlockParamArray original = m_Block;
+  for (std::size_t i = 0; i < m_Block.size(); ++i) {
+    CSphereRatioBlockParam& param = m_Block[i];
     if (!(param.CalcArea() > 0))
       continue;
     CSphereCoordD2DArray& pt = param.m_pt;
     const std::size_t n = pt.size();
     std::vector<int> mark(n, 0);
+    // The elevations the expansion would give, NaN where it moves nothing.
+    std::vector<double> lowered(n, std::numeric_limits<double>::quiet_NaN());
     for (std::size_t j = 0; j < n; ++j) {
       const std::size_t p = j == 0 ? n - 1 : j - 1;
       const double d = pt[p].m_AD - pt[j].m_AD;
@@ -369,12 +381,111 @@ void CSphereRatioBlock::BlockExpand()
       if (std::fabs(offset) > s / 2 + KelTol::SkyDisc)
         continue;
       const double c = std::cos(pt[k].m_AE) / std::cos(offset);
-      if (pt[k].m_AE >= 0 && c <= 1) {
-        pt[k].m_AE = std::acos(c);
-        pt[k].ConvertCoordXY();
+      if (pt[k].m_AE >= 0 && c <= 1)
+        lowered[k] = std::acos(c);
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+      if (std::isnan(lowered[k]))
+        continue;
+      pt[k].m_AE = std::max(lowered[k], FloorUnder(original, i, k, lowered));
+      pt[k].ConvertCoordXY();
+    }
+  }
+}
+
+namespace {
+
+// Where the ray t u from the disc's centre meets the line a-b: t, or NaN
+// for a line along the ray.
+double RayHit(const CKelCoord2D& u, const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  // t (u x (b - a)) = a x (b - a).
+  const double ex = b.m_x - a.m_x;
+  const double ey = b.m_y - a.m_y;
+  const double det = u.m_x * ey - u.m_y * ex;
+  if (!(std::fabs(det) > KelTol::SkyDisc))
+    return std::numeric_limits<double>::quiet_NaN();
+  return (a.m_x * ey - a.m_y * ex) / det;
+}
+
+// The elevation of the chart line a-b at azimuth az; NaN for a line along
+// the azimuth.
+double ChartElevation(const CSphereCoordD2D& a, const CSphereCoordD2D& b, double az)
+{
+  const double d = b.m_AD - a.m_AD;
+  if (!(std::fabs(d) > KelTol::SkyDisc))
+    return std::numeric_limits<double>::quiet_NaN();
+  return a.m_AE + (az - a.m_AD) / d * (b.m_AE - a.m_AE);
+}
+
+bool Between(double az, double a, double b, bool strictly)
+{
+  return strictly ? az > std::min(a, b) && az < std::max(a, b) : az >= std::min(a, b) && az <= std::max(a, b);
+}
+
+}  // namespace
+
+double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& outlines, std::size_t i,
+                                      std::size_t k, const std::vector<double>& lowered)
+{
+  // A point lowered by the expansion stops just above what it would pass:
+  // the edge below it, of its own outline or another, and the corners its
+  // own edges would sweep over. The upper edge of a floating block would
+  // otherwise pass under its lower edge and turn the outline inside out, and
+  // the lower edge of a floating block would sink into the block under it,
+  // so that both outlines covered the same sky. The outlines are taken as
+  // they stood before the expansion, both as the chart draws them (the
+  // two-sided regions are cut there) and as the disc does (chords, which the
+  // triangles are made of).
+  const CSphereCoordD2DArray& own = outlines[i].m_pt;
+  const CSphereCoordD2D& p = own[k];
+  CSphereCoordD2D ray = p;
+  ray.m_AE = 0;
+  ray.ConvertCoordXY();
+  const CKelCoord2D u = ray.m_Pos;
+  const double reach = std::hypot(p.m_Pos.m_x, p.m_Pos.m_y);
+  const std::size_t n = own.size();
+  const std::size_t neighbours[] = {k == 0 ? n - 1 : k - 1, (k + 1) % n};
+  // Where the neighbours may go: as low as the expansion takes them.
+  CSphereCoordD2D reached[2];
+  for (int m = 0; m < 2; ++m) {
+    reached[m] = own[neighbours[m]];
+    if (!std::isnan(lowered[neighbours[m]])) {
+      reached[m].m_AE = lowered[neighbours[m]];
+      reached[m].ConvertCoordXY();
+    }
+  }
+  double floor = 0;
+  const auto stopAtElevation = [&](double h) {
+    if (h < p.m_AE - KelTol::SkyDisc)
+      floor = std::max(floor, std::min(h + kAboveFloor, p.m_AE));
+  };
+  const auto stopAt = [&](const CSphereCoordD2D& a, const CSphereCoordD2D& b) {
+    stopAtElevation(std::acos(std::clamp(RayHit(u, a.m_Pos, b.m_Pos), -1.0, 1.0)));
+    stopAtElevation(ChartElevation(a, b, p.m_AD));
+  };
+  for (std::size_t o = 0; o < outlines.size(); ++o) {
+    const CSphereCoordD2DArray& pt = outlines[o].m_pt;
+    for (std::size_t a = 0; a < pt.size(); ++a) {
+      const std::size_t b = (a + 1) % pt.size();
+      const bool mine = o == i && (a == k || b == k);
+      if (!mine && Between(p.m_AD, pt[a].m_AD, pt[b].m_AD, false))
+        stopAt(pt[a], pt[b]);
+      // A corner between the azimuths of the point and a neighbour, beyond
+      // the edge to it: the edge swept outwards would pass over it, the
+      // neighbour going as low as its own expansion may take it.
+      for (int m = 0; m < 2; ++m) {
+        const std::size_t q = neighbours[m];
+        if ((o == i && (a == k || a == q)) || !Between(pt[a].m_AD, p.m_AD, own[q].m_AD, true))
+          continue;
+        const bool beyondOnDisc = RayHit(u, own[q].m_Pos, pt[a].m_Pos) > reach;
+        const bool beyondInChart = ChartElevation(own[q], pt[a], p.m_AD) < p.m_AE;
+        if (beyondOnDisc || beyondInChart)
+          stopAt(reached[m], pt[a]);
       }
     }
   }
+  return floor;
 }
 
 // --- Stored forms -------------------------------------------------------------------------------------

@@ -107,6 +107,12 @@ private:
   const CSphereRatioBlockParam& At(int i) const { return m_Block[static_cast<std::size_t>(i)]; }
   // Expansion after the union: kind 0 or 1, not in projection.
   bool ExpandsAfterUnion() const;
+  // The lowest elevation the expansion may give point k of outline i: just
+  // above the outlines' edges under it and the corners its edges would
+  // sweep over, the neighbours at the elevations lowered (NaN: not moved);
+  // 0 where nothing is in the way.
+  static double FloorUnder(const std::vector<CSphereRatioBlockParam>& outlines, std::size_t i, std::size_t k,
+                           const std::vector<double>& lowered);
   [[nodiscard]] int CalcOutlines(CKelProgressCore* progress, double Angle, bool bMirror,
                                  const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt);
   [[nodiscard]] int CalcSectors(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,

@@ -306,7 +306,43 @@ bool CSphereRatioBlockParam::DeleteHorzPoint(int step)
         ++i;
     }
   }
+  InsertHorizonUnderOutline();
   return SetBowShape();
+}
+
+void CSphereRatioBlockParam::InsertHorizonUnderOutline()
+{
+  // On the disc a horizon edge is a chord, its bow the rest up to the
+  // circle. A chord over a wide azimuth range cuts into the disc, and a
+  // corner near the horizon over it (a low face far away, or one lowered by
+  // the sector expansion) may lie beyond it: the outline then crosses itself
+  // on the disc and cannot be divided into triangles. A horizon point under
+  // such a corner splits the chord; the pieces and their bows cover the same
+  // disc area, and a chord between the azimuths of two points of the
+  // outline passes outside the edge that joins them.
+  for (std::size_t i = 0; i < m_pt.size(); ++i) {
+    const CSphereCoordD2D p = m_pt[i];
+    const CSphereCoordD2D q = m_pt[(i + 1) % m_pt.size()];
+    if (!OnHorizon(p) || !OnHorizon(q) || !(q.m_AD - p.m_AD > 2 * kTol))
+      continue;
+    const double mid = (p.m_AD + q.m_AD) / 2;
+    const double half = (q.m_AD - p.m_AD) / 2;
+    std::vector<double> under;
+    for (const CSphereCoordD2D& v : m_pt) {
+      if (OnHorizon(v) || !(v.m_AD > p.m_AD + kTol && v.m_AD < q.m_AD - kTol))
+        continue;
+      const double chord = std::cos(half) / std::cos(v.m_AD - mid);
+      if (std::cos(v.m_AE) >= chord - kTol)
+        under.push_back(v.m_AD);
+    }
+    if (under.empty())
+      continue;
+    std::sort(under.begin(), under.end());
+    under.erase(std::unique(under.begin(), under.end(), [](double a, double b) { return b - a <= kTol; }), under.end());
+    for (std::size_t k = 0; k < under.size(); ++k)
+      m_pt.insert(m_pt.begin() + static_cast<std::ptrdiff_t>(i + 1 + k), AnglePoint(under[k], 0));
+    i += under.size();
+  }
 }
 
 bool CSphereRatioBlockParam::IsExistSameADPoint(double ad) const

@@ -126,6 +126,9 @@ public:
   void DeleteHorzPoint();
   // Also rebuilds the bows: false when they cannot be rebuilt.
   [[nodiscard]] bool DeleteHorzPoint(int step);
+  // Splits the horizon edges whose chord would pass over a corner of the
+  // outline, at that corner's azimuth.
+  void InsertHorizonUnderOutline();
   bool IsExistSameADPoint(double ad) const;
   void DeleteVertPoint();
   void DeleteSamePoint(int mode);

@@ -602,7 +602,8 @@ TEST(CSpherePolyLineArray, AddedInOneGoAndTracedAsOneByOne)
     };
     int s = all.GetMinYIndex();
     std::vector<int> expected{end(-s), end(s)};
-    for (s = all.Search(s); s != 0 && end(s) != expected.front() && expected.size() <= all.size(); s = all.Search(s))
+    for (s = all.Search(s); s != 0 && end(s) != expected.front() && expected.size() <= 2 * all.size();
+         s = all.Search(s))
       expected.push_back(end(s));
     EXPECT_EQ(expected, all.m_OutlineIdx) << round;
   }

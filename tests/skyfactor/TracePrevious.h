@@ -50,14 +50,21 @@ inline void RemoveDangling(CSpherePolyLineArray& lines)
     ++ends[l.m_Beg];
     ++ends[l.m_End];
   }
-  std::vector<CSpherePolyLine> kept;
-  for (const CSpherePolyLine& l : lines) {
-    if (ends[l.m_Beg] >= 2 && ends[l.m_End] >= 2) {
-      kept.push_back(l);
-      continue;
+  // Passes until no segment dangles: a spur goes back to where it meets
+  // the rest.
+  std::vector<CSpherePolyLine> kept(lines.begin(), lines.end());
+  for (std::size_t before = kept.size() + 1; kept.size() < before;) {
+    before = kept.size();
+    std::vector<CSpherePolyLine> next;
+    for (const CSpherePolyLine& l : kept) {
+      if (ends[l.m_Beg] >= 2 && ends[l.m_End] >= 2) {
+        next.push_back(l);
+        continue;
+      }
+      --ends[l.m_Beg];
+      --ends[l.m_End];
     }
-    --ends[l.m_Beg];
-    --ends[l.m_End];
+    kept.swap(next);
   }
   lines.assign(kept.begin(), kept.end());
 }
@@ -91,7 +98,7 @@ inline int Create2(CSpherePolyLineArray& lines)
     const int next = EndOf(lines, r);
     if (next == outline.front())
       return CSpherePolyLineArray::kTraced;
-    if (outline.size() > lines.size())
+    if (outline.size() > 2 * lines.size())
       return CSpherePolyLineArray::kNoOutline;
     outline.push_back(next);
   }
