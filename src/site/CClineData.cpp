@@ -371,12 +371,15 @@ bool CClineData::CreateCheckline(const CKelArea<CKelCoord2D>& outline)
   clear();
   if (outline.m_pt.empty())
     return true;
+  // Repeats go before the outline is turned, so that the list without them
+  // is the one the line is built from, whichever way it runs.
+  const CKelArea<CKelCoord2D> once = WithoutRepeats(outline);
   // A clockwise outline is taken the other way round, as SetArea turns a
   // site polygon: its outside is then to the right of every edge.
-  const CKelCoord2D origin = LocalOrigin(outline.m_pt.front());
+  const CKelCoord2D origin = LocalOrigin(once.m_pt.front());
   CKelArea<CKelCoord2D> local;
-  local.m_pt.reserve(outline.m_pt.size());
-  for (const CKelCoord2D& p : outline.m_pt)
+  local.m_pt.reserve(once.m_pt.size());
+  for (const CKelCoord2D& p : once.m_pt)
     local.m_pt.emplace_back(p.m_x - origin.m_x, p.m_y - origin.m_y);
   if (TwiceSignedArea(local.m_pt) < 0)
     std::reverse(local.m_pt.begin(), local.m_pt.end());
