@@ -270,6 +270,31 @@ bool FarEnough(const std::vector<Element>& elements, const std::vector<Element>&
   return true;
 }
 
+// The distance between a segment and a box: none when the segment enters
+// it, else the least from a corner of the one to the other, as for any two
+// convex figures apart.
+double SegmentBox(const Element& seg, const Box& b)
+{
+  // The share of the segment within the box's slabs, clipped one axis at a
+  // time.
+  double lo = 0, hi = 1;
+  const auto clip = [&](double from, double rate, double min, double max) {
+    if (rate == 0)
+      return from >= min && from <= max;
+    const double p = (min - from) / rate, q = (max - from) / rate;
+    lo = std::fmax(lo, std::fmin(p, q));
+    hi = std::fmin(hi, std::fmax(p, q));
+    return lo <= hi;
+  };
+  if (clip(seg.s.m_x, seg.e.m_x - seg.s.m_x, b.xmin, b.xmax) && clip(seg.s.m_y, seg.e.m_y - seg.s.m_y, b.ymin, b.ymax))
+    return 0;
+  double least = std::fmin(BoxPoint(b, seg.s), BoxPoint(b, seg.e));
+  for (const CKelCoord2D& q : {CKelCoord2D(b.xmin, b.ymin), CKelCoord2D(b.xmin, b.ymax), CKelCoord2D(b.xmax, b.ymin),
+                               CKelCoord2D(b.xmax, b.ymax)})
+    least = std::fmin(least, PointSegment(q, seg.s, seg.e));
+  return least;
+}
+
 // The stretch of positions t (0 to the length) of segment `seg` within
 // `most` of the edge: the segment's line meets the capsule about the edge,
 // which is convex, in one stretch, made up of where it meets the discs
@@ -319,9 +344,8 @@ Stretch WithinOfEdge(const Element& seg, const Element& edge, double most)
 // stretches of the edges near it cover it end to end.
 bool SegmentWithin(const Element& seg, const std::vector<Element>& edges, const EdgeRuns& runs, double most)
 {
-  Box reach = PieceBox(seg, 0, seg.length, most);
   std::vector<Stretch> stretches;
-  const auto far = [&](const Box& b) { return !b.Meets(reach); };
+  const auto far = [&](const Box& b) { return SegmentBox(seg, b) > most; };
   runs.Near(far, [&](std::size_t k) {
     const Stretch st = WithinOfEdge(seg, edges[k], most);
     if (st.lo <= st.hi && st.hi >= 0 && st.lo <= seg.length)

@@ -524,13 +524,17 @@ inline double FarthestOfSegment(const Pts& outline, const std::vector<int>& near
 inline double FarthestOfLine(const Pts& outline, const std::vector<Piece>& pieces, double most)
 {
   std::vector<Box> edgeBoxes;
+  Box all;
   for (std::size_t k = 0; k < outline.size(); ++k) {
     Box b;
     b.Add(outline[k]);
     b.Add(outline[(k + 1) % outline.size()]);
     edgeBoxes.push_back(b);
+    all.Add(outline[k]);
   }
-  BoxGrid grid(edgeBoxes, std::max(most, 1e-3));
+  // Cells no smaller than a 256th of the outline: a tiny distance must not
+  // make a grid of millions of cells.
+  BoxGrid grid(edgeBoxes, std::max({most, 1e-3, (all.x2 - all.x1) / 256, (all.y2 - all.y1) / 256}));
   double farthest = 0;
   for (const Piece& p : pieces) {
     Box reach = p.Bounds();
