@@ -295,10 +295,7 @@ double SegmentBox(const Element& seg, const Box& b)
   return least;
 }
 
-// The stretch of positions t (0 to the length) of segment `seg` within
-// `most` of the edge: the segment's line meets the capsule about the edge,
-// which is convex, in one stretch, made up of where it meets the discs
-// about the edge's ends and the band beside it. Empty when lo > hi.
+// Positions lo to hi along a segment (0 to its length); empty when lo > hi.
 struct Stretch {
   double lo = 1e300, hi = -1e300;
   void Take(double from, double to)
@@ -310,6 +307,10 @@ struct Stretch {
   }
 };
 
+// The stretch of the segment within `most` of the edge: the segment's line
+// meets the capsule about the edge, which is convex, in one stretch, made
+// up of where it meets the discs about the edge's ends and the band beside
+// it.
 Stretch WithinOfEdge(const Element& seg, const Element& edge, double most)
 {
   Stretch st;
