@@ -719,8 +719,9 @@ TEST(ClineOffset, LotsWithCornersListedAgainGiveTheLineOfTheLotListedOnce)
                                     << listed.size() << " d " << d << (closing ? " closing" : "")
                                     << (near.empty() ? "" : " near"));
     const CClineData line = LineOf(listed, d);
-    if (near.empty())
+    if (near.empty()) {
       EXPECT_TRUE(Identical(line, LineOf(place(once, closing), d)));
+    }
     ExpectSoundLine(listed, line);
     if (testing::Test::HasFailure()) {
       std::printf("%s", OutlineText(listed, d).c_str());
