@@ -342,16 +342,24 @@ Stretch WithinOfEdge(const Element& seg, const Element& edge, double most)
 }
 
 // Whether every point of the segment lies within `most` of some edge: the
-// stretches of the edges near it cover it end to end.
-bool SegmentWithin(const Element& seg, const std::vector<Element>& edges, const EdgeRuns& runs, double most)
+// stretches of the edges near it cover it end to end. `stretches` is room
+// to work in, kept from segment to segment.
+bool SegmentWithin(const Element& seg, const std::vector<Element>& edges, const EdgeRuns& runs, double most,
+                   std::vector<Stretch>& stretches)
 {
-  std::vector<Stretch> stretches;
-  const auto far = [&](const Box& b) { return SegmentBox(seg, b) > most; };
+  stretches.clear();
+  // Most segments lie beside one edge, whose stretch alone covers them.
+  bool whole = false;
+  const Box reach = PieceBox(seg, 0, seg.length, most);
+  const auto far = [&](const Box& b) { return whole || !b.Meets(reach) || SegmentBox(seg, b) > most; };
   runs.Near(far, [&](std::size_t k) {
     const Stretch st = WithinOfEdge(seg, edges[k], most);
+    whole = whole || (st.lo <= 0 && st.hi >= seg.length);
     if (st.lo <= st.hi && st.hi >= 0 && st.lo <= seg.length)
       stretches.push_back(st);
   });
+  if (whole)
+    return true;
   std::sort(stretches.begin(), stretches.end(), [](const Stretch& a, const Stretch& b) { return a.lo < b.lo; });
   double covered = 0;
   bool begun = false;
@@ -369,9 +377,10 @@ bool SegmentWithin(const Element& seg, const std::vector<Element>& edges, const 
 bool NearEnough(const std::vector<Element>& elements, const std::vector<Element>& edges, const EdgeRuns& runs,
                 double most)
 {
+  std::vector<Stretch> stretches;
   return std::all_of(elements.begin(), elements.end(), [&](const Element& e) {
     if (!e.arc)
-      return SegmentWithin(e, edges, runs, most);
+      return SegmentWithin(e, edges, runs, most, stretches);
     bool onOutline = false;
     const auto far = [&](const Box& b) { return onOutline || BoxPoint(b, e.c) > most - e.radius; };
     runs.Near(far, [&](std::size_t k) {
