@@ -81,6 +81,9 @@ inline constexpr double ClineTraceMargin = 1e-9;
 // distance to the outline: far above the round-off of a lot's own size, far
 // below anything a survey measures.
 inline constexpr double ClineSoundSlack = 2e-6;
+// The mitre of a corner within 0.1 degree of straight lies d / cos(0.05
+// degree) from its vertex: this share of the distance d further than d.
+inline constexpr double ClineStraightMitre = 3.81e-7;
 // A survey point within this (metres) of the chord between the points
 // kept on either side of it is no corner of the lot: a line that cannot be
 // traced round such points is traced round the lot without them.

@@ -213,6 +213,25 @@ double Along(const CKelCoord2D& a, const CKelCoord2D& v, const CKelCoord2D& w)
   return (v.m_x - a.m_x) * (w.m_x - v.m_x) + (v.m_y - a.m_y) * (w.m_y - v.m_y);
 }
 
+// The outline with every vertex listed more than once in a row (the last
+// repeating the first too) listed once. Survey lists repeat points, and
+// rounding to the millimetre makes points closer than that repeats; a
+// corner's angle taken against an edge of no length is no angle at all and
+// turns a convex corner into a mitre far outside the distance. Only exact
+// repeats go: a point apart by any amount is a corner of its own.
+CKelArea<CKelCoord2D> WithoutRepeats(const CKelArea<CKelCoord2D>& outline)
+{
+  const auto same = [](const CKelCoord2D& a, const CKelCoord2D& b) { return a.m_x == b.m_x && a.m_y == b.m_y; };
+  CKelArea<CKelCoord2D> once;
+  for (const CKelCoord2D& p : outline.m_pt) {
+    if (once.m_pt.empty() || !same(once.m_pt.back(), p))
+      once.m_pt.push_back(p);
+  }
+  while (once.m_pt.size() > 1 && same(once.m_pt.back(), once.m_pt.front()))
+    once.m_pt.pop_back();
+  return once;
+}
+
 }  // namespace
 
 std::optional<CKelCoord2D> CClineData::AddCorner(const Corner& k)
@@ -262,9 +281,10 @@ std::optional<CKelCoord2D> CClineData::AddCorner(const Corner& k)
 
 void CClineData::set_checkline(const CKelArea<CKelCoord2D>& outline) { (void)BuildRawLine(outline); }
 
-CKelCoord2D CClineData::BuildRawLine(const CKelArea<CKelCoord2D>& outline)
+CKelCoord2D CClineData::BuildRawLine(const CKelArea<CKelCoord2D>& listed)
 {
   clear();
+  const CKelArea<CKelCoord2D> outline = WithoutRepeats(listed);
   const int n = static_cast<int>(outline.m_pt.size());
   if (n == 0)
     return {};
@@ -351,12 +371,15 @@ bool CClineData::CreateCheckline(const CKelArea<CKelCoord2D>& outline)
   clear();
   if (outline.m_pt.empty())
     return true;
+  // Repeats go before the outline is turned, so that the list without them
+  // is the one the line is built from, whichever way it runs.
+  const CKelArea<CKelCoord2D> once = WithoutRepeats(outline);
   // A clockwise outline is taken the other way round, as SetArea turns a
   // site polygon: its outside is then to the right of every edge.
-  const CKelCoord2D origin = LocalOrigin(outline.m_pt.front());
+  const CKelCoord2D origin = LocalOrigin(once.m_pt.front());
   CKelArea<CKelCoord2D> local;
-  local.m_pt.reserve(outline.m_pt.size());
-  for (const CKelCoord2D& p : outline.m_pt)
+  local.m_pt.reserve(once.m_pt.size());
+  for (const CKelCoord2D& p : once.m_pt)
     local.m_pt.emplace_back(p.m_x - origin.m_x, p.m_y - origin.m_y);
   if (TwiceSignedArea(local.m_pt) < 0)
     std::reverse(local.m_pt.begin(), local.m_pt.end());

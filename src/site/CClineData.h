@@ -109,6 +109,11 @@ public:
   int cross_checkline(double angle, const CKelCoord2D& p1, const CKelCoord2D& p2, CKelCoord2D* out) const;
   int check_cross_cline(int kind, const CKelCoord2D& start, const CKelCoord2D& end, const CKelCoord2D& centre, int base,
                         int* outKind, CKelCoord2D* out) const;
+  // (CClineDataSound.cpp) Whether the finished line is closed, no two of
+  // its elements cross, every point of it lies the distance from the
+  // counter-clockwise outline (ClineSoundSlack nearer, or further by what a
+  // nearly straight corner's mitre adds) and the outline lies inside it.
+  bool IsSoundFor(const std::vector<CKelCoord2D>& outline) const;
   // Points up to and including the first end marker; -1 when that marker
   // is missing or not the last point.
   int CheckData() const;
@@ -163,10 +168,6 @@ private:
   // the raw line is that boundary already; Failed, the line left as it
   // was, when the trace cannot follow it round.
   TraceResult TraceOuterLine(const CKelCoord2D& first);
-  // (CClineDataSound.cpp) Whether the finished line is closed, no two of
-  // its elements cross, it keeps the distance from the outline and the
-  // outline lies inside it.
-  bool IsSoundFor(const std::vector<CKelCoord2D>& outline) const;
   // The traced line of `local` (counter-clockwise, about the local origin),
   // judged against `judged`.
   bool TraceSound(const CKelArea<CKelCoord2D>& local, const std::vector<CKelCoord2D>& judged);

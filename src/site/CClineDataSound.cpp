@@ -2,7 +2,8 @@
 // it is traced round again when it is not.
 //
 // A sound line is closed, no two of its elements cross, every point of it
-// lies at least the distance from the outline (ClineSoundSlack less), and
+// lies at least the distance from the outline (ClineSoundSlack less) and at
+// most that far (the share ClineStraightMitre and ClineSoundSlack more), and
 // the outline lies inside it. Its pieces come from runs and arcs that lie
 // no further than the distance from the outline, so such a line runs on
 // the boundary of the points within the distance and goes round the site:
@@ -242,14 +243,11 @@ private:
   double m_Least, m_Reach = 0;
 };
 
-bool FarEnough(const std::vector<Element>& elements, const std::vector<CKelCoord2D>& outline, double least)
+bool FarEnough(const std::vector<Element>& elements, const std::vector<Element>& edges, const EdgeRuns& runs,
+               double least)
 {
   if (!(least > 0))
     return true;
-  std::vector<Element> edges;
-  for (std::size_t k = 0; k < outline.size(); ++k)
-    edges.push_back(Segment(outline[k], outline[(k + 1) % outline.size()]));
-  const EdgeRuns runs(edges);
   std::vector<std::size_t> seen(edges.size(), elements.size());
   for (std::size_t k = 0; k < elements.size(); ++k) {
     const Element& e = elements[k];
@@ -270,6 +268,126 @@ bool FarEnough(const std::vector<Element>& elements, const std::vector<CKelCoord
       return false;
   }
   return true;
+}
+
+// The distance between a segment and a box: none when the segment enters
+// it, else the least from a corner of the one to the other, as for any two
+// convex figures apart.
+double SegmentBox(const Element& seg, const Box& b)
+{
+  // The share of the segment within the box's slabs, clipped one axis at a
+  // time.
+  double lo = 0, hi = 1;
+  const auto clip = [&](double from, double rate, double min, double max) {
+    if (rate == 0)
+      return from >= min && from <= max;
+    const double p = (min - from) / rate, q = (max - from) / rate;
+    lo = std::fmax(lo, std::fmin(p, q));
+    hi = std::fmin(hi, std::fmax(p, q));
+    return lo <= hi;
+  };
+  if (clip(seg.s.m_x, seg.e.m_x - seg.s.m_x, b.xmin, b.xmax) && clip(seg.s.m_y, seg.e.m_y - seg.s.m_y, b.ymin, b.ymax))
+    return 0;
+  double least = std::fmin(BoxPoint(b, seg.s), BoxPoint(b, seg.e));
+  for (const CKelCoord2D& q : {CKelCoord2D(b.xmin, b.ymin), CKelCoord2D(b.xmin, b.ymax), CKelCoord2D(b.xmax, b.ymin),
+                               CKelCoord2D(b.xmax, b.ymax)})
+    least = std::fmin(least, PointSegment(q, seg.s, seg.e));
+  return least;
+}
+
+// Positions lo to hi along a segment (0 to its length); empty when lo > hi.
+struct Stretch {
+  double lo = 1e300, hi = -1e300;
+  void Take(double from, double to)
+  {
+    if (from > to)
+      return;
+    lo = std::fmin(lo, from);
+    hi = std::fmax(hi, to);
+  }
+};
+
+// The stretch of the segment within `most` of the edge: the segment's line
+// meets the capsule about the edge, which is convex, in one stretch, made
+// up of where it meets the discs about the edge's ends and the band beside
+// it.
+Stretch WithinOfEdge(const Element& seg, const Element& edge, double most)
+{
+  Stretch st;
+  for (const CKelCoord2D& v : {edge.s, edge.e}) {
+    const double b = (seg.s.m_x - v.m_x) * seg.ux + (seg.s.m_y - v.m_y) * seg.uy;
+    const double c = (seg.s.m_x - v.m_x) * (seg.s.m_x - v.m_x) + (seg.s.m_y - v.m_y) * (seg.s.m_y - v.m_y) - most * most;
+    if (b * b - c >= 0)
+      st.Take(-b - std::sqrt(b * b - c), -b + std::sqrt(b * b - c));
+  }
+  if (edge.length > 0) {
+    // along(t) in [0, length] and across(t) in [-most, most], each linear.
+    double lo = -1e300, hi = 1e300;
+    const auto clip = [&](double base, double rate, double from, double to) {
+      if (rate == 0) {
+        if (base < from || base > to)
+          hi = -1e300;
+        return;
+      }
+      const double p = (from - base) / rate, q = (to - base) / rate;
+      lo = std::fmax(lo, std::fmin(p, q));
+      hi = std::fmin(hi, std::fmax(p, q));
+    };
+    const double rx = seg.s.m_x - edge.s.m_x, ry = seg.s.m_y - edge.s.m_y;
+    clip(rx * edge.ux + ry * edge.uy, seg.ux * edge.ux + seg.uy * edge.uy, 0, edge.length);
+    clip(edge.ux * ry - edge.uy * rx, edge.ux * seg.uy - edge.uy * seg.ux, -most, most);
+    st.Take(lo, hi);
+  }
+  return st;
+}
+
+// Whether every point of the segment lies within `most` of some edge: the
+// stretches of the edges near it cover it end to end. `stretches` is room
+// to work in, kept from segment to segment.
+bool SegmentWithin(const Element& seg, const std::vector<Element>& edges, const EdgeRuns& runs, double most,
+                   std::vector<Stretch>& stretches)
+{
+  stretches.clear();
+  // Most segments lie beside one edge, whose stretch alone covers them.
+  bool whole = false;
+  const Box reach = PieceBox(seg, 0, seg.length, most);
+  const auto far = [&](const Box& b) { return whole || !b.Meets(reach) || SegmentBox(seg, b) > most; };
+  runs.Near(far, [&](std::size_t k) {
+    const Stretch st = WithinOfEdge(seg, edges[k], most);
+    whole = whole || (st.lo <= 0 && st.hi >= seg.length);
+    if (st.lo <= st.hi && st.hi >= 0 && st.lo <= seg.length)
+      stretches.push_back(st);
+  });
+  if (whole)
+    return true;
+  std::sort(stretches.begin(), stretches.end(), [](const Stretch& a, const Stretch& b) { return a.lo < b.lo; });
+  double covered = 0;
+  bool begun = false;
+  for (const Stretch& st : stretches) {
+    if (st.lo > covered)
+      break;
+    covered = std::fmax(covered, st.hi);
+    begun = true;
+  }
+  return begun && covered >= seg.length;
+}
+
+// Whether no point of the line lies further than `most` from the outline.
+// An arc lies within its radius of its centre, a vertex of the outline.
+bool NearEnough(const std::vector<Element>& elements, const std::vector<Element>& edges, const EdgeRuns& runs,
+                double most)
+{
+  std::vector<Stretch> stretches;
+  return std::all_of(elements.begin(), elements.end(), [&](const Element& e) {
+    if (!e.arc)
+      return SegmentWithin(e, edges, runs, most, stretches);
+    bool onOutline = false;
+    const auto far = [&](const Box& b) { return onOutline || BoxPoint(b, e.c) > most - e.radius; };
+    runs.Near(far, [&](std::size_t k) {
+      onOutline = onOutline || PointSegment(e.c, edges[k].s, edges[k].e) <= most - e.radius;
+    });
+    return onOutline;
+  });
 }
 
 // Whether p lies inside the line, its arcs taken as chords of at most an
@@ -331,8 +449,16 @@ bool CClineData::IsSoundFor(const std::vector<CKelCoord2D>& outline) const
   }
   const double scale = std::max({1.0, extent.xmax - extent.xmin, extent.ymax - extent.ymin});
   const double joint = KelTol::ClineTraceMargin * scale;
+  std::vector<Element> edges;
+  for (std::size_t k = 0; k < outline.size(); ++k)
+    edges.push_back(Segment(outline[k], outline[(k + 1) % outline.size()]));
+  const EdgeRuns runs(edges);
+  // Only the mitre of a corner within 0.1 degree of straight lies beyond
+  // the distance, by its share of it.
+  const double most = m_Distance * (1 + KelTol::ClineStraightMitre) + KelTol::ClineSoundSlack;
   return Dist(elements.back().e, elements.front().s) <= joint && NoTwoCross(elements, joint) &&
-         FarEnough(elements, outline, m_Distance - KelTol::ClineSoundSlack) && Encloses(elements, outline.front());
+         FarEnough(elements, edges, runs, m_Distance - KelTol::ClineSoundSlack) &&
+         NearEnough(elements, edges, runs, most) && Encloses(elements, outline.front());
 }
 
 bool CClineData::TraceSound(const CKelArea<CKelCoord2D>& local, const std::vector<CKelCoord2D>& judged)

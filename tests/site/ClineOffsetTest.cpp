@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "CClineData.h"
+#include "CKelMSite.h"
 #include "ClineSoundLine.h"
 #include "SurveyVariants.h"
 
@@ -535,4 +536,225 @@ TEST(ClineOffset, MovedLotsGiveTheSameLineMoved)
       }
     }
   }
+}
+
+// --- Points listed again ----------------------------------------------------------------------
+
+namespace {
+
+// Whether two lines have the same points, bit for bit, and kinds.
+bool Identical(const CClineData& a, const CClineData& b)
+{
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    if (a[k].m_x != b[k].m_x || a[k].m_y != b[k].m_y || a[k].m_Kind != b[k].m_Kind)
+      return false;
+  }
+  return true;
+}
+
+// The outline with vertex k listed again `times[k]` more times in a row;
+// a repeat of vertex 0 at the end of the list when `closing`.
+Pts ListedAgain(const Pts& once, const std::vector<int>& times, bool closing)
+{
+  Pts listed;
+  for (std::size_t k = 0; k < once.size(); ++k) {
+    listed.insert(listed.end(), 1 + (closing && k == 0 ? 0 : times[k]), once[k]);
+  }
+  if (closing)
+    listed.insert(listed.end(), times[0], once[0]);
+  return listed;
+}
+
+// The list with each repeat moved 1e-7 to 1e-3 m from the point before it
+// (the closing one from the first point), any way that leaves the outline
+// simple; empty when none of some tries does.
+Pts NearlyListedAgain(const Pts& exact, std::mt19937& rng)
+{
+  std::uniform_real_distribution<double> u(0, 1);
+  const auto near = [&](const CKelCoord2D& p) {
+    const double gap = LogUniform(1e-7, 1e-3, rng), a = 2 * M_PI * u(rng);
+    return CKelCoord2D(p.m_x + gap * std::cos(a), p.m_y + gap * std::sin(a));
+  };
+  const auto same = [](const CKelCoord2D& a, const CKelCoord2D& b) { return a.m_x == b.m_x && a.m_y == b.m_y; };
+  // The closing repeats, each moved from the one after it, the last from
+  // the first point.
+  std::size_t tail = exact.size();
+  while (tail > 1 && same(exact[tail - 1], exact.front()))
+    --tail;
+  for (int tries = 0; tries < 50; ++tries) {
+    Pts moved = exact;
+    for (std::size_t k = 1; k < tail; ++k) {
+      if (same(exact[k], exact[k - 1]))
+        moved[k] = near(moved[k - 1]);
+    }
+    for (std::size_t k = exact.size(); k-- > tail;)
+      moved[k] = near(k + 1 == exact.size() ? moved.front() : moved[k + 1]);
+    if (Simple(moved))
+      return moved;
+  }
+  return {};
+}
+
+}  // namespace
+
+// A 20 x 10 m lot with a corner listed two to four times, each corner from
+// each first vertex, either way round, and with the closing point repeating
+// the first: a convex corner's angle was taken against the edge of no
+// length, and the corner came out square, 7.07 m from the lot at d = 5
+// (14.14 m at d = 10 for the deemed site), and was handed out as sound.
+TEST(ClineOffset, ACornerListedAgainKeepsItsArc)
+{
+  const Pts rect = {{0, 0}, {20, 0}, {20, 10}, {0, 10}};
+  for (std::size_t first = 0; first < 4; ++first) {
+    Pts once = rect;
+    std::rotate(once.begin(), once.begin() + static_cast<long>(first), once.end());
+    for (const bool clockwise : {false, true}) {
+      for (std::size_t corner = 0; corner < 4; ++corner) {
+        for (int times = 1; times <= 3; ++times) {
+          for (const bool closing : {false, true}) {
+            if (closing && corner != 0)
+              continue;
+            std::vector<int> again(4, 0);
+            again[corner] = times;
+            Pts listed = ListedAgain(once, again, closing), plain = once;
+            if (clockwise) {
+              // A list closed on its first point, turned round, still
+              // starts there.
+              std::reverse(listed.begin(), listed.end());
+              std::reverse(plain.begin() + (closing ? 1 : 0), plain.end());
+            }
+            SCOPED_TRACE(testing::Message() << "first " << first << " corner " << corner << " times " << times
+                                            << (clockwise ? " clockwise" : "") << (closing ? " closing" : ""));
+            const CClineData line = LineOf(listed, 5);
+            EXPECT_NEAR(60 + 10 * M_PI, line.GetLength(), 1e-9);
+            EXPECT_TRUE(Identical(line, LineOf(plain, 5)));
+            ExpectSoundLine(listed, line);
+            CKelMSite site;
+            for (const CKelCoord2D& p : listed)
+              site.m_pt.emplace_back(p.m_x, p.m_y);
+            EXPECT_TRUE(site.CreateCheckLine());
+            EXPECT_NEAR(60 + 10 * M_PI, site.m_ChkLine1.GetLength(), 1e-9);
+            EXPECT_NEAR(60 + 20 * M_PI, site.m_ChkLine2.GetLength(), 1e-9);
+          }
+        }
+      }
+    }
+  }
+}
+
+// Survey lists with a point listed twice: a triangle whose line came
+// 3.747 m (d = 3.7) and 5.040 m (d = 5) from it, and an L-shaped lot in
+// plane rectangular coordinates rounded to the millimetre, whose line ran
+// 9.92 m too far out at d = 46.
+TEST(ClineOffset, SurveyListsWithPointsListedTwiceGiveSoundLines)
+{
+  for (const char* name : {"cline-repeated-triangle-d3.7.txt", "cline-repeated-triangle-d5.txt",
+                           "cline-repeated-L-lot-mm-rounded-d46.txt"}) {
+    SCOPED_TRACE(name);
+    double d = 0;
+    const Pts outline = ReadOutline(name, &d);
+    ASSERT_GE(outline.size(), 4u);
+    ExpectSoundLine(outline, LineOf(outline, d));
+    ExpectSoundLine(outline, LineOf(Pts(outline.rbegin(), outline.rend()), d));
+  }
+}
+
+// Lots of every shape with one to three corners, convex and concave, each
+// listed one to three more times, a third of them with the closing point
+// repeating the first; half in plane rectangular coordinates (turned, 1e4
+// to 3e5 m from the origin), half of them clockwise; d from 0.5 m to six
+// times the lot's width. Each gives the line of the lot listed once. Every
+// third lot has its repeats moved 1e-7 to 1e-3 m instead, as corners of
+// their own: its line is judged alone. CLINE_REPEAT_ROUNDS and
+// CLINE_REPEAT_SEED run more lots on demand.
+TEST(ClineOffset, LotsWithCornersListedAgainGiveTheLineOfTheLotListedOnce)
+{
+  const char* rounds = std::getenv("CLINE_REPEAT_ROUNDS");
+  const char* seed = std::getenv("CLINE_REPEAT_SEED");
+  std::mt19937 rng(seed != nullptr ? static_cast<unsigned>(std::atoi(seed)) : 66);
+  std::uniform_real_distribution<double> u(0, 1);
+  const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(u(rng) * static_cast<double>(n)) % n; };
+  for (int round = 0; round < (rounds != nullptr ? std::atoi(rounds) : 360); ++round) {
+    const Lot lot = static_cast<Lot>(round % kLots);
+    Pts once = round % 4 == 3 ? IrregularLot(rng) : CleanLot(lot, rng);
+    std::rotate(once.begin(), once.begin() + static_cast<long>(pick(once.size())), once.end());
+    const std::size_t n = once.size();
+    std::vector<std::size_t> convex, concave;
+    for (std::size_t k = 0; k < n; ++k)
+      (Cross(once[(k + n - 1) % n], once[k], once[(k + 1) % n]) > 0 ? convex : concave).push_back(k);
+    std::vector<int> again(n, 0);
+    again[convex[pick(convex.size())]] = 1 + static_cast<int>(pick(3));
+    if (!concave.empty() && round % 2 == 0)
+      again[concave[pick(concave.size())]] = 1 + static_cast<int>(pick(3));
+    if (u(rng) < 0.3)
+      again[pick(n)] = 1 + static_cast<int>(pick(3));
+    const bool closing = u(rng) < 0.33 && again[0] == 0;
+    if (closing)
+      again[0] = 1 + static_cast<int>(pick(3));
+
+    const bool plane = round % 2 == 1;
+    const double turn = 2 * M_PI * u(rng), far = plane ? 1e4 + 2.9e5 * u(rng) : 0, towards = 2 * M_PI * u(rng);
+    const bool clockwise = u(rng) < 0.5;
+    // A list closed on its first point, turned round, still starts there.
+    const auto place = [&](const Pts& pts, bool keepFirst) {
+      Pts placed;
+      for (const CKelCoord2D& p : pts)
+        placed.emplace_back(far * std::cos(towards) + p.m_x * std::cos(turn) - p.m_y * std::sin(turn),
+                            far * std::sin(towards) + p.m_x * std::sin(turn) + p.m_y * std::cos(turn));
+      if (clockwise)
+        std::reverse(placed.begin() + (keepFirst ? 1 : 0), placed.end());
+      return placed;
+    };
+    Box box;
+    for (const CKelCoord2D& p : once)
+      box.Add(p);
+    const double width = std::max(box.x2 - box.x1, box.y2 - box.y1);
+    const double d = std::vector<double>{0.5, 5, 10, 31, width * (1 + 5 * u(rng))}[pick(5)];
+    const Pts exact = ListedAgain(once, again, closing);
+    const Pts near = round % 3 == 2 ? NearlyListedAgain(exact, rng) : Pts();
+    const Pts listed = place(near.empty() ? exact : near, false);
+    SCOPED_TRACE(testing::Message() << "round " << round << " lot " << static_cast<int>(lot) << " vertices "
+                                    << listed.size() << " d " << d << (closing ? " closing" : "")
+                                    << (near.empty() ? "" : " near"));
+    const CClineData line = LineOf(listed, d);
+    if (near.empty()) {
+      EXPECT_TRUE(Identical(line, LineOf(place(once, closing), d)));
+    }
+    ExpectSoundLine(listed, line);
+    if (testing::Test::HasFailure()) {
+      std::printf("%s", OutlineText(listed, d).c_str());
+      return;
+    }
+  }
+}
+
+// A line is sound only at its distance, both ways: the line of a 20 x 10 m
+// lot at 5 m judged against the lot with its east edge moved out (the line
+// nearer) or in (further), within the slack and beyond it; and the lot's
+// line with a square corner in place of an arc, 7.07 m out.
+TEST(ClineOffset, ALineIsSoundOnlyAtItsDistance)
+{
+  const Pts rect = {{0, 0}, {20, 0}, {20, 10}, {0, 10}};
+  const CClineData line = LineOf(rect, 5);
+  struct Row {
+    double out;
+    bool sound;
+  };
+  for (const Row& row : {Row{0, true}, Row{1e-6, true}, Row{-1e-6, true}, Row{1e-5, false}, Row{-1e-5, false}}) {
+    Pts moved = rect;
+    moved[1].m_x += row.out;
+    moved[2].m_x += row.out;
+    EXPECT_EQ(row.sound, line.IsSoundFor(moved)) << row.out;
+  }
+  CClineData square = line;
+  for (std::size_t k = 0; k < square.size(); ++k) {
+    if (square[k].m_Kind == CCrspnt::kCentre && square[k].m_x == 20 && square[k].m_y == 10) {
+      square[k] = CCrspnt(25, 15, CCrspnt::kLinePoint);
+      square[k + 1].m_Kind = CCrspnt::kLinePoint;
+    }
+  }
+  ASSERT_FALSE(Identical(line, square));
+  EXPECT_FALSE(square.IsSoundFor(rect));
 }

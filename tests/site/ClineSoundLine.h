@@ -1,7 +1,8 @@
 #pragma once
 // The checks of a sound check line, each computed apart from the code under
 // test: closed; every element at least the distance from the outline, by
-// exact distances of segments and arcs to edges; no two elements crossing;
+// exact distances of segments and arcs to edges, and no point of it further
+// than the distance, save what a mitre adds; no two elements crossing;
 // the area of the offset region enclosed, integrated by levels; and a ray
 // from a point of the site meets it.
 
@@ -408,8 +409,154 @@ inline double OffsetArea(const Pts& outline, double d, const std::vector<Piece>&
   return area;
 }
 
+// A distance from the outline squared along the segment s + t u (u of unit
+// length), a t^2 + b t + c: from a vertex of the outline, or from the line
+// of an edge, where it counts only for t from lo to hi (level with the edge).
+struct Quadratic {
+  double a = 0, b = 0, c = 0, lo = -1e300, hi = 1e300;
+};
+
+// The farthest a point of the segment comes from the outline, or some
+// distance above `most` when it comes further. Between the features of the
+// outline (vertices, edges' lines level with their edges) the distance is
+// the least of convex functions, so it is greatest at the segment's ends,
+// where two features are equally far, or where an edge's level ends. Only
+// the edges `near` count: the others lie further than `most` from it all,
+// and so does every feature further than `most` from it.
+inline double FarthestOfSegment(const Pts& outline, const std::vector<int>& near, const CKelCoord2D& s,
+                                const CKelCoord2D& e, double most)
+{
+  const double len = std::hypot(e.m_x - s.m_x, e.m_y - s.m_y);
+  const auto at = [&](double t) {
+    return len > 0 ? CKelCoord2D(s.m_x + (e.m_x - s.m_x) * t / len, s.m_y + (e.m_y - s.m_y) * t / len) : s;
+  };
+  const double ux = len > 0 ? (e.m_x - s.m_x) / len : 0, uy = len > 0 ? (e.m_y - s.m_y) / len : 0;
+  std::vector<int> edges;
+  for (int k : near) {
+    const std::size_t i = static_cast<std::size_t>(k);
+    const CKelCoord2D &a = outline[i], &b = outline[(i + 1) % outline.size()];
+    const CKelCoord2D mid((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2);
+    if (PointSegment(mid, s, e) - std::hypot(b.m_x - a.m_x, b.m_y - a.m_y) / 2 > most)
+      continue;
+    if (PointSegment(outline[i], s, e) <= most || PointSegment(outline[(i + 1) % outline.size()], s, e) <= most ||
+        PieceEdge(Piece{false, s, e, {}}, outline[i], outline[(i + 1) % outline.size()]) <= most)
+      edges.push_back(k);
+  }
+  std::vector<Quadratic> features;
+  std::vector<double> candidates = {0, len};
+  for (int k : edges) {
+    const CKelCoord2D& a = outline[static_cast<std::size_t>(k)];
+    const CKelCoord2D& b = outline[(static_cast<std::size_t>(k) + 1) % outline.size()];
+    for (const CKelCoord2D* v : {&a, &b}) {
+      const double vx = s.m_x - v->m_x, vy = s.m_y - v->m_y;
+      features.push_back({1, 2 * (ux * vx + uy * vy), vx * vx + vy * vy});
+    }
+    const double rx = s.m_x - a.m_x, ry = s.m_y - a.m_y;
+    const double el = std::hypot(b.m_x - a.m_x, b.m_y - a.m_y);
+    if (!(el > 0))
+      continue;
+    const double wx = (b.m_x - a.m_x) / el, wy = (b.m_y - a.m_y) / el;
+    const double across = wx * ry - wy * rx, rate = wx * uy - wy * ux;
+    const double along = wx * rx + wy * ry, pace = wx * ux + wy * uy;
+    Quadratic q{rate * rate, 2 * rate * across, across * across};
+    if (pace != 0) {
+      q.lo = std::min(-along / pace, (el - along) / pace);
+      q.hi = std::max(-along / pace, (el - along) / pace);
+      candidates.push_back(q.lo);
+      candidates.push_back(q.hi);
+    } else if (along < 0 || along > el) {
+      continue;
+    }
+    features.push_back(q);
+  }
+  // Two features cross where it counts only within `most` of both: each
+  // keeps the stretch where it lies that near.
+  std::vector<Quadratic> kept;
+  for (Quadratic q : features) {
+    const double lift = q.c - most * most;
+    if (q.a > 0 && q.b * q.b - 4 * q.a * lift >= 0) {
+      const double root = std::sqrt(q.b * q.b - 4 * q.a * lift);
+      q.lo = std::max(q.lo, (-q.b - root) / (2 * q.a));
+      q.hi = std::min(q.hi, (-q.b + root) / (2 * q.a));
+    } else if (!(q.a == 0 && lift <= 0)) {
+      continue;
+    }
+    q.lo = std::max(q.lo, 0.0);
+    q.hi = std::min(q.hi, len);
+    if (q.lo <= q.hi)
+      kept.push_back(q);
+  }
+  features = kept;
+  std::sort(features.begin(), features.end(), [](const Quadratic& p, const Quadratic& q) { return p.lo < q.lo; });
+  for (std::size_t i = 0; i < features.size(); ++i) {
+    for (std::size_t j = i + 1; j < features.size() && features[j].lo <= features[i].hi; ++j) {
+      const double qa = features[i].a - features[j].a, qb = features[i].b - features[j].b,
+                   qc = features[i].c - features[j].c;
+      if (qa == 0 && qb != 0) {
+        candidates.push_back(-qc / qb);
+      } else if (qa != 0 && qb * qb - 4 * qa * qc >= 0) {
+        const double root = std::sqrt(qb * qb - 4 * qa * qc);
+        candidates.push_back((-qb - root) / (2 * qa));
+        candidates.push_back((-qb + root) / (2 * qa));
+      }
+    }
+  }
+  double farthest = 0;
+  for (const double t : candidates) {
+    if (!(t >= 0 && t <= len))
+      continue;
+    const CKelCoord2D p = at(t);
+    double least = most * 2 + 1;
+    for (int k : edges) {
+      least = std::min(least, PointSegment(p, outline[static_cast<std::size_t>(k)],
+                                           outline[(static_cast<std::size_t>(k) + 1) % outline.size()]));
+      if (least <= farthest)
+        break;
+    }
+    farthest = std::max(farthest, least);
+  }
+  return farthest;
+}
+
+// The farthest a point of the line comes from the outline, or some distance
+// above `most` when it comes further: a segment by FarthestOfSegment, an
+// arc by its radius and its centre's distance from the outline.
+inline double FarthestOfLine(const Pts& outline, const std::vector<Piece>& pieces, double most)
+{
+  std::vector<Box> edgeBoxes;
+  Box all;
+  for (std::size_t k = 0; k < outline.size(); ++k) {
+    Box b;
+    b.Add(outline[k]);
+    b.Add(outline[(k + 1) % outline.size()]);
+    edgeBoxes.push_back(b);
+    all.Add(outline[k]);
+  }
+  // Cells no smaller than a 256th of the outline: a tiny distance must not
+  // make a grid of millions of cells.
+  BoxGrid grid(edgeBoxes, std::max({most, 1e-3, (all.x2 - all.x1) / 256, (all.y2 - all.y1) / 256}));
+  double farthest = 0;
+  for (const Piece& p : pieces) {
+    Box reach = p.Bounds();
+    reach.Add({reach.x1, reach.y1}, most);
+    reach.Add({reach.x2, reach.y2}, most);
+    const std::vector<int> near = grid.Near(reach);
+    if (!p.arc) {
+      farthest = std::max(farthest, FarthestOfSegment(outline, near, p.s, p.e, most));
+      continue;
+    }
+    double centre = most * 2 + 1;
+    for (int k : near)
+      centre = std::min(centre, PointSegment(p.c, outline[static_cast<std::size_t>(k)],
+                                             outline[(static_cast<std::size_t>(k) + 1) % outline.size()]));
+    farthest = std::max(farthest, p.r + centre);
+  }
+  return farthest;
+}
+
 // A sound check line of the outline: closed; every element at least d from
-// the outline (exactly, not at samples) and outside the site; no two
+// the outline (exactly, not at samples) and outside the site, and no point
+// further than d but for a nearly straight corner's mitre; no two
 // elements crossing; the area of the offset region enclosed; and a ray from
 // a point of the site, towards the line's start or any other way, meets it.
 inline void ExpectSoundLineNear(const Pts& outline, const CClineData& line)
@@ -455,6 +602,10 @@ inline void ExpectSoundLineNear(const Pts& outline, const CClineData& line)
   }
   EXPECT_GE(nearest, d - 1e-5) << testing::PrintToString(nearest) << " at element " << at << " from ("
                                << pieces[at].s.m_x << ", " << pieces[at].s.m_y << ")";
+  // Only the mitre of a corner within 0.1 degree of straight lies further
+  // than d: d / cos(0.05 degree).
+  const double most = d / std::cos(0.05 * M_PI / 180) + 1e-5;
+  EXPECT_LE(FarthestOfLine(outline, pieces, most), most);
 
   BoxGrid pieceGrid(boxes, std::max(d, extent / 200));
   int crossings = 0;
