@@ -9,6 +9,7 @@
 #include "CDlgFloorCopy.h"
 #include "CDlgSelectTree.h"
 #include "CDlgSettingFloor.h"
+#include "GSWriteReport.h"
 #include "host_alert.h"
 #include "host_attributes.h"
 #include "host_environment.h"
@@ -70,7 +71,8 @@ TEST_F(CommandsTest, NothingHappensWithAWorksheetInFrontAndAFailingQueryIsReport
   host.FailOnce("ACAPI_Database:GDAT", APIERR_GENERAL);
   user().Click(1);
   ASSERT_EQ(host.Alerts().size(), 1u);
-  EXPECT_EQ(host.Alerts()[0].largeText.Std().rfind(u"(" + GS::UniString::Printf("%d", APIERR_GENERAL).Std(), 0), 0u);
+  EXPECT_EQ(host.Alerts()[0].largeText,
+            GS::UniString(u"表示中の図面を確認できないため、実行できませんでした。") + GSReportText(APIERR_GENERAL));
 }
 
 TEST_F(CommandsTest, TheStoriesDialogChangesTheDocumentOnOkOnlyAndTheChoiceOutlivesAReopening)
@@ -225,6 +227,7 @@ TEST_F(CommandsTest, ATreelessSettingsPatternInsertsNothingAndAFailedSaveIsRepor
   host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
   user().SelectPopUp(8, 1);
   ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_TRUE(SaysInWords(host.Alerts()[0].largeText));
 }
 
 // A settings file may hold a pattern whose root has no folder or two; the
@@ -323,7 +326,8 @@ TEST_F(RoundingTest, AFailedRewriteOrSaveIsReportedOnce)
   const std::size_t before = host.Alerts().size();
   host.FailOnce("ACAPI_Goodies:OPAR", APIERR_MEMFULL);
   user().SelectPopUp(9, 3);
-  EXPECT_EQ(host.Alerts().size(), before + 1);
+  ASSERT_EQ(host.Alerts().size(), before + 1);
+  EXPECT_TRUE(SaysInWords(host.Alerts().back().largeText));
   EXPECT_EQ(doc().GetTree()->m_RoundTypeId, 2);
 
   host.FailOnce("ACAPI_Goodies:OPAR", APIERR_MEMFULL);

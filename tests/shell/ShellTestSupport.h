@@ -4,6 +4,7 @@
 // palette per test. Figures are placed by the document itself (no
 // notification), as the palette's own commands do.
 
+#include "../AlertWords.h"
 #include "../LiveHandleCheck.h"
 #include "CAreaCircle.h"
 #include "CAreaRectSlant.h"

@@ -413,6 +413,7 @@ TEST_F(AreaListTest, AnEditWhoseSaveFailsIsReportedOnce)
     const std::vector<GS::UniString> alerts = NewAlerts();
     ASSERT_EQ(alerts.size(), 1u) << item;
     EXPECT_NE(alerts[0].ToStdString(CC_UTF8).find("APIERR_MEMFULL"), std::string::npos) << item;
+    EXPECT_TRUE(SaysInWords(alerts[0])) << item;
   }
 }
 
