@@ -365,7 +365,7 @@ bool CPlenimetraFunc3::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
   EnableItem(dialId);
   // The new order reaches the host with the save: that is the sort's undo
   // step, as for the lists of the calculation-tree page.
-  GSWriteFailure(GS::UniString(u"求積図形リストの変更を保存できませんでした。"), SaveAsStep(*m_pParam, u"メンセラ[求積図形リスト]"));
+  GSWriteFailure(GS::UniString(u"自動作成区画の並べ替えを保存できませんでした。"), SaveAsStep(*m_pParam, u"メンセラ[求積図形リスト]"));
   return true;
 }
 
