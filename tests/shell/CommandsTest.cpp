@@ -17,6 +17,7 @@
 #include "host_model.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 namespace {
@@ -104,6 +105,58 @@ TEST_F(CommandsTest, TheStoriesDialogChangesTheDocumentOnOkOnlyAndTheChoiceOutli
   ASSERT_EQ(Menu(), NoError);
   ASSERT_EQ(Menu(), NoError);
   EXPECT_TRUE(off());
+}
+
+// A palette command whose save the host refuses says in one alert which
+// command was not completed and why; a store not reserved says so.
+TEST_F(CommandsTest, APaletteCommandWhoseSaveIsRefusedNamesTheCommandAndTheCause)
+{
+  PlaceRect(0, 0, 0, 1, 1);
+  struct Case {
+    const char16_t* notDone;
+    std::function<void()> run;
+    int passes = 0;  // stores let through first: the dialog's own choices
+  };
+  const Case cases[] = {
+      {u"階設定を保存できませんでした。",
+       [&] {
+         host.QueueDialogScript(CDlgSettingFloor::ResourceId, [](DialogUser& u) {
+           u.SelectRows(5, {1});
+           u.Check(4, false);
+           u.Click(1);
+         });
+         user().Click(1);
+       },
+       1},
+      {u"基準階のコピーを完了できませんでした。",
+       [&] {
+         host.QueueDialogScript(CDlgFloorCopy::ResourceId, [](DialogUser& u) {
+           u.SelectRows(7, {1});
+           u.Check(6, true);
+           u.Click(1);
+         });
+         user().Click(2);
+       },
+       1},
+      {u"計算パターンのコピーを完了できませんでした。", [&] { user().Click(6); }},
+      {u"計算パターンの削除を完了できませんでした。",
+       [&] {
+         host.QueueAlertAnswer(1);
+         user().Click(7);
+       }},
+  };
+  for (const Case& c : cases) {
+    const GS::UniString notDone(c.notDone);
+    SCOPED_TRACE(notDone.ToStdString(CC_UTF8));
+    for (int k = 0; k < c.passes; ++k)
+      host.FailOnce("ACAPI_ModulData_Store", NoError);
+    host.FailOnce("ACAPI_ModulData_Store", APIERR_NOTMINE);
+    const std::size_t alerts = host.Alerts().size();
+    c.run();
+    ASSERT_GT(host.Alerts().size(), alerts);
+    EXPECT_EQ(host.Alerts().back().largeText.ToStdString(CC_UTF8),
+              (notDone + GSCauseText(APIERR_NOTMINE)).ToStdString(CC_UTF8));
+  }
 }
 
 TEST_F(CommandsTest, AFloorCopyIsOneStepThatUndoAndRedoTakeBackAndBringAgain)
