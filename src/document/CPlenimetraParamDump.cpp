@@ -24,6 +24,7 @@ namespace {
 // one stops the whole import.
 constexpr const char16_t* kImportNotMine =
     u"インポートできません。置き換える求積図形に、確保されていないものがあります（フロア未確保）。";
+constexpr const char16_t* kImportNotDone = u"インポートできませんでした。";
 constexpr const char16_t* kImportNotUndone = u"インポートを元に戻せませんでした。プロジェクトが不整合になっている可能性があります";
 
 // Ends the read at the file's first error: a short read zero-fills, and
@@ -200,7 +201,11 @@ void CPlenimetraParam::Import(const GS::UniString& path)
   // A second failure while the first was taken back leaves the plan or the
   // stored record unlike the document: the first error comes with that
   // warning, in one message.
-  const GS::UniString why = err == APIERR_NOTMINE ? GS::UniString(kImportNotMine) : GSReportText(err);
+  GS::UniString why;
+  if (err == APIERR_NOTMINE)
+    why = kImportNotMine;
+  else if (const GS::UniString cause = GSCauseText(err); !cause.IsEmpty())
+    why = kImportNotDone + cause;
   if (!restored)
     GSWriteReport(why + u"\n" + kImportNotUndone);
   else if (!why.IsEmpty())

@@ -358,7 +358,7 @@ int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
     NoteLoadGap(LoadGap::Record, planErr);
     result = RunLoader(true);
   } else {
-    GSWriteReport(planErr);
+    GSWriteFailure(GS::UniString(u"求積データは読み込みましたが、表示していた図面に戻れませんでした。"), planErr);
   }
   CFloorParamArray floors;
   const bool stories = FloorsOfStories(floors);
@@ -652,7 +652,7 @@ int CPlenimetraParam::RefreshPlacedFigures()
 GSErrCode CPlenimetraParam::GetElement2()
 {
   const GSErrCode err = GetElement2(nullptr, nullptr);
-  GSWriteReport(err);
+  GSWriteFailure(GS::UniString(u"配置されている求積区画を読み込めませんでした。"), err);
   ReportUnreadFigures();
   return err;
 }

@@ -105,7 +105,7 @@ void CDlgProgress::Close()
   if (m_bOpen) {
     if (ACAPI_Interface('CPWD') != NoError) {
       if (const GSErrCode again = ACAPI_Interface('CPWD'); again != NoError)
-        GSWriteReport(again);
+        GSWriteFailure(GS::UniString(u"進行状況のウィンドウを閉じられませんでした。"), again);
     }
     m_bOpen = false;
   }

@@ -3,7 +3,6 @@
 // deletion and put back afterwards, whatever happened in between.
 
 #include "CGSUtil.h"
-#include "CGSUtilText.h"
 #include "CKelProgressCore.h"
 #include "CLayerControl.h"
 #include "CLayeyStatusParam.h"
@@ -17,8 +16,6 @@
 namespace {
 
 constexpr const char* kSearchText = "削除するエレメントを検索中";
-// The report buffer in bytes: 1024 UTF-16 units.
-constexpr int kReportBytes = 2048;
 
 // Saves the layer's state as the user left it (the first save of a layer
 // wins), then opens it for writing.
@@ -51,12 +48,7 @@ void RestoreLayers(const CLayeyStatusParamArray& saved)
   CLayerControl::ReportLeftOpen(open);
 }
 
-void ReportFailure(GSErrCode err)
-{
-  unsigned short text[kReportBytes / 2] = {};
-  CGSUtil::usprintf(text, kReportBytes, "(%d)%s\n", err, CGSUtil::ErrID_To_Name(err));
-  GSWriteReport(pln::gsutil::FromUShort(text));
-}
+void ReportFailure(GSErrCode err) { GSWriteFailure(GS::UniString(u"要素を削除できませんでした。"), err); }
 
 // The elements of the list this user has not reserved yet.
 GS::Array<API_Guid> NotYetReserved(GS::Array<API_Elem_Head>& heads, short userId)

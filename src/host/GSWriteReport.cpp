@@ -33,3 +33,22 @@ void GSWriteReport(const GS::UniString& text)
 {
   DGAlert(kAlertKind, GS::UniString(u"メンセラ"), text, GS::UniString(), GS::UniString(u"Ok"));
 }
+
+GS::UniString GSCauseText(int err)
+{
+  if (err == APIERR_NOTMINE)
+    return GS::UniString(u"確保されていない要素があります（フロア未確保）。パレットの「確保」で確保してから、もう一度操作してください。");
+  if (err == APIERR_LOCKEDLAY)
+    return GS::UniString(u"レイヤーがロックされています。ロックを解除してから、もう一度操作してください。");
+  if (err == APIERR_HIDDENLAY)
+    return GS::UniString(u"レイヤーが非表示です。表示してから、もう一度操作してください。");
+  if (err == APIERR_NOACCESSRIGHT)
+    return GS::UniString(u"この操作を行う権限がありません。");
+  return GSReportText(err);
+}
+
+void GSWriteFailure(const GS::UniString& notDone, int err)
+{
+  if (const GS::UniString cause = GSCauseText(err); !cause.IsEmpty())
+    GSWriteReport(notDone + cause);
+}

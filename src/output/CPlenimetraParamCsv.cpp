@@ -241,7 +241,7 @@ GSErrCode CPlenimetraParam::ToCsv()
 
   CCsvFile file;
   if (!file.Create(path)) {
-    GSWriteReport(APIERR_GENERAL);
+    GSWriteFailure(path + u" を作成できませんでした。", APIERR_GENERAL);
     return APIERR_GENERAL;
   }
   CDlgProgress progress;
@@ -260,7 +260,7 @@ GSErrCode CPlenimetraParam::ToCsv()
   const bool written = file.Finish();
   progress.Close();
   if (!written) {
-    GSWriteReport(APIERR_GENERAL);
+    GSWriteFailure(path + u" に保存できませんでした。", APIERR_GENERAL);
     return APIERR_GENERAL;
   }
   GSWriteReport(GS::UniString(u" ") + path + u" に保存しました");

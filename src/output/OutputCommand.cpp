@@ -34,7 +34,7 @@ GSErrCode RunOutputCommand(CPlenimetraParam& doc)
   // The choices that cannot be kept are reported, and nothing is written
   // from settings the project would forget.
   if (const GSErrCode err = doc.SaveData(); err != NoError) {
-    GSWriteReport(err);
+    GSWriteFailure(GS::UniString(u"出力の設定を保存できないため、出力しませんでした。"), err);
     return err;
   }
   switch (doc.m_OutputMode) {
@@ -43,7 +43,7 @@ GSErrCode RunOutputCommand(CPlenimetraParam& doc)
     GSErrCode err = sheets.Run(doc);
     if (const GSErrCode saved = doc.SaveData(); err == NoError)
       err = saved;
-    GSWriteReport(err);
+    GSWriteFailure(GS::UniString(u"ワークシートへの出力を完了できませんでした。"), err);
     return err;
   }
   case 3: return doc.ToCsv();

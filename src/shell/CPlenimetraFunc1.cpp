@@ -157,17 +157,22 @@ short CPlenimetraFunc1::DoMsgClick(short dialId, short item, long long /*msgData
     m_Palette.ShowPalette();
     return item;
   }
-  if (item >= kTriangle && item <= kArcCenter)
+  const char16_t* notDone = u"";
+  if (item >= kTriangle && item <= kArcCenter) {
     err = DoCreate(dialId, item);
-  else if (item == kRotate)
+    notDone = u"求積図形の作成を完了できませんでした。";
+  } else if (item == kRotate) {
     err = DoRotate(dialId);
-  else if (item == kEditCr)
+    notDone = u"底辺の回転を完了できませんでした。";
+  } else if (item == kEditCr) {
     ReportEdit(u"改行の変更", DoEditCr(dialId));
-  else if (item == kRenumber)
+  } else if (item == kRenumber) {
     ReportEdit(u"リナンバリング", DoRenumber(dialId));
-  else if (item == kDelete)
+  } else if (item == kDelete) {
     err = DoDelete(dialId);
-  GSWriteReport(err);
+    notDone = u"求積図形の削除を完了できませんでした。";
+  }
+  GSWriteFailure(GS::UniString(notDone), err);
   EnableItem(dialId);
   return 0;
 }
@@ -207,7 +212,7 @@ void CPlenimetraFunc1::DoMsgChange(short dialId, short item, long long /*msgData
   default:
     break;
   }
-  GSWriteReport(err);
+  GSWriteFailure(GS::UniString(u"図面上の求積図形を選択できませんでした。"), err);
   EnableItem(dialId);
 }
 

@@ -68,7 +68,7 @@ void CPlenimetraFunc1::ReportEdit(const char16_t* action, GSErrCode err)
   if (err == APIERR_NOTMINE)
     text += u"ができません。このフロアの求積図形が確保されていません（フロア未確保）。パレットの「確保」で確保してください。";
   else
-    text += GS::UniString(u"ができませんでした。変更は元に戻しました。") + GSReportText(err);
+    text += GS::UniString(u"ができませんでした。変更は元に戻しました。") + GSCauseText(err);
   GSWriteReport(text);
 }
 

@@ -320,6 +320,23 @@ void CPlenimetraFunc2::EnableItem(short dialId)
   CDGDlgCore::EnableItem(dialId, ITEM_EDIT_CR, lineBreaks);
 }
 
+// What a button's command could not do, for its alert.
+const char16_t* CPlenimetraFunc2::CommandNotDone(short item)
+{
+  switch (item) {
+  case ITEM_INSERT: return u"項目の挿入を完了できませんでした。";
+  case ITEM_COPY: return u"項目のコピーを完了できませんでした。";
+  case ITEM_DELETE: return u"項目の削除を完了できませんでした。";
+  case ITEM_EDIT: return u"項目の編集を完了できませんでした。";
+  case ITEM_UNDO: return u"項目の変更を元に戻せませんでした。";
+  case ITEM_EDIT_CR: return u"改行の変更を完了できませんでした。";
+  case ITEM_TREE_SHOW: return u"ツリー表示の変更を完了できませんでした。";
+  case ITEM_AREA_COLUMNS: return u"一覧の表示項目の変更を完了できませんでした。";
+  case ITEM_AUTO_TARGET: return kTargetNotChanged;
+  default: return u"";
+  }
+}
+
 short CPlenimetraFunc2::DoMsgClick(short dialId, short item, long long /*msgData*/)
 {
   short answer = 0;
@@ -331,7 +348,7 @@ short CPlenimetraFunc2::DoMsgClick(short dialId, short item, long long /*msgData
     err = RunCommand(dialId, item);
   }
   EnableItem(dialId);
-  GSWriteReport(err);
+  GSWriteFailure(GS::UniString(CommandNotDone(item)), err);
   m_Palette.SetTreeItem();
   return answer;
 }

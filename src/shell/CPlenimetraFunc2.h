@@ -94,6 +94,7 @@ public:
   static constexpr const char16_t* kRecolourStep = u"メンセラ[]";
   // The undo step of the lists' edits, sorts and moves.
   static constexpr const char16_t* kListStep = u"メンセラ[求積図形リスト]";
+  static constexpr const char16_t* kTargetNotChanged = u"自動作成区画の対象の変更を完了できませんでした。";
 
   explicit CPlenimetraFunc2(CPlenimetraPalette& palette);
   ~CPlenimetraFunc2() override;
@@ -325,6 +326,7 @@ private:
   Int32 TreeItemOfCode(short dialId, Int32 firstItem, int code) const;
   void DoChangeRadio(short dialId, short item);
   [[nodiscard]] GSErrCode RunCommand(short dialId, short item);
+  static const char16_t* CommandNotDone(short item);
   void DeselectAreaRows(short dialId);
   void SaveHeaders();
   // The figures of the element on the active story, each once, in entry

@@ -160,7 +160,10 @@ void CPlenimetraFunc2::ChangeNumbering(short dialId, short item)
   RenumberAndSave(dialId);
 }
 
-void CPlenimetraFunc2::SaveListEdit() { GSWriteReport(SaveAsStep(*m_pParam, kListStep)); }
+void CPlenimetraFunc2::SaveListEdit()
+{
+  GSWriteFailure(GS::UniString(u"一覧の変更を保存できませんでした。"), SaveAsStep(*m_pParam, kListStep));
+}
 
 void CPlenimetraFunc2::RenumberAndSave(short dialId)
 {
@@ -333,7 +336,7 @@ void CPlenimetraFunc2::DoMsgChangeAreaColor(short dialId)
     });
     return first;
   };
-  GSWriteReport(RunAsOneStep(GS::UniString(kRecolourStep), recolour, [&] {
+  GSWriteFailure(GS::UniString(u"色の変更を完了できませんでした。"), RunAsOneStep(GS::UniString(kRecolourStep), recolour, [&] {
     SetTreeItem(dialId);
     SetAutoAreaListItem(dialId);
     RefreshEditors();

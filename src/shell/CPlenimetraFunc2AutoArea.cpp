@@ -197,7 +197,7 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
         return true;
       },
       [&](short row) { SetAutoAreaListItem(dialId, row, pAutoAreaParam); });
-  GSWriteReport(RunAsOneStep(
+  GSWriteFailure(GS::UniString(kTargetNotChanged), RunAsOneStep(
       GS::UniString(kRecolourStep), [&] { return RecolourFigures({element}, removed); },
       [&] {
         m_pAutoAreaListInfoParam->SetList(false);
@@ -267,7 +267,7 @@ short CPlenimetraFunc2::DoDragDropAutoAreaListToTree(short dialId, DG::DragDropE
 void CPlenimetraFunc2::RecolourAndSave(short dialId, const std::vector<CArea2Object*>& elements,
                                        const CArea1ObjectPtrArray& removed)
 {
-  GSWriteReport(RunAsOneStep(
+  GSWriteFailure(GS::UniString(kTargetNotChanged), RunAsOneStep(
       GS::UniString(kRecolourStep), [&] { return RecolourFigures(elements, removed); },
       [&] {
         RefillLists(dialId);

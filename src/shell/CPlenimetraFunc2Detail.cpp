@@ -172,7 +172,7 @@ void CPlenimetraFunc2::DoMsgChangeDetailRoundType(short dialId)
   });
   SetAreaListItem(dialId);
   m_pAreaListInfoParam->SetList(false);
-  GSWriteReport(SaveAsStep(*m_pParam, u"メンセラ[端数処理]"));
+  GSWriteFailure(GS::UniString(u"端数処理の変更を保存できませんでした。"), SaveAsStep(*m_pParam, u"メンセラ[端数処理]"));
 }
 
 void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
@@ -203,7 +203,7 @@ void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
   SetAreaListItem(dialId);
   m_pAreaListInfoParam->SetList(false);
   // A figure taken out would otherwise keep the element's colour.
-  GSWriteReport(RunAsOneStep(
+  GSWriteFailure(GS::UniString(u"演算子の変更を完了できませんでした。"), RunAsOneStep(
       GS::UniString(kRecolourStep), [&] { return RecolourFigures({element}, removed); },
       [&] { return m_pParam->SaveData(); }));
 }
@@ -217,7 +217,7 @@ short CPlenimetraFunc2::DoDragDropDetailListToTree(short dialId, DG::DragDropEve
   if (object == nullptr)
     return 0;
   auto* element = node->m_AreaCode < 0 ? dynamic_cast<CArea2Object*>(object) : nullptr;
-  GSWriteReport(RunAsOneStep(
+  GSWriteFailure(GS::UniString(u"求積図形の移動を完了できませんでした。"), RunAsOneStep(
       GS::UniString(kRecolourStep), [&] { return element != nullptr ? PutFigures(dialId, *element) : NoError; },
       [&] {
         RefillLists(dialId);

@@ -166,7 +166,7 @@ short CPlenimetraFunc2::DoMsgDragDropAreaList(short dialId, DG::DragDropEventArg
     ReorderAreaRows(dialId, static_cast<short>(event->insertPos));
     return NoError;
   };
-  GSWriteReport(RunAsOneStep(GS::UniString(kListStep), reorder, [&] {
+  GSWriteFailure(GS::UniString(u"並び順の変更を保存できませんでした。"), RunAsOneStep(GS::UniString(kListStep), reorder, [&] {
     m_pParam->GetTree()->SetItemNo(m_pParam);
     SetAreaListItem(dialId);
     return m_pParam->SaveData();

@@ -250,7 +250,7 @@ void CPlenimetraFunc2::SortDetailList(short dialId, short column)
       again.push_back(row);
   SelectRows(dialId, ITEM_DETAIL_LIST, again);
   m_pDetailListInfoParam->SetList(false);
-  GSWriteReport(err);
+  GSWriteFailure(GS::UniString(u"求積図形の並べ替えを保存できませんでした。"), err);
 }
 
 // ---------------------------------------------------------------------------

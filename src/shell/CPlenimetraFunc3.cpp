@@ -79,6 +79,7 @@ short CPlenimetraFunc3::DoMsgClick(short dialId, short item, long long /*msgData
 {
   short answer = 0;
   GSErrCode err = NoError;
+  const char16_t* notDone = u"";
   switch (item) {
   case kBack:
   case DG_CLOSEBOX:
@@ -87,21 +88,25 @@ short CPlenimetraFunc3::DoMsgClick(short dialId, short item, long long /*msgData
     break;
   case kCreate:
     err = DoCreate(dialId);
+    notDone = u"自動作成区画の作成を完了できませんでした。";
     break;
   case kRelease:
     err = DoDelete(dialId);
+    notDone = u"自動作成区画の解除を完了できませんでした。";
     break;
   case kCheck:
     err = DoCheck(dialId);
+    notDone = u"自動作成区画の変更チェックを完了できませんでした。";
     break;
   case kUpdate:
     err = DoUpdate(dialId);
+    notDone = u"自動作成区画の更新を完了できませんでした。";
     break;
   default:
     break;
   }
   EnableItem(dialId);
-  GSWriteReport(err);
+  GSWriteFailure(GS::UniString(notDone), err);
   return answer;
 }
 
@@ -360,7 +365,7 @@ bool CPlenimetraFunc3::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
   EnableItem(dialId);
   // The new order reaches the host with the save: that is the sort's undo
   // step, as for the lists of the calculation-tree page.
-  GSWriteReport(SaveAsStep(*m_pParam, u"メンセラ[求積図形リスト]"));
+  GSWriteFailure(GS::UniString(u"自動作成区画の並べ替えを保存できませんでした。"), SaveAsStep(*m_pParam, u"メンセラ[求積図形リスト]"));
   return true;
 }
 

@@ -55,7 +55,7 @@ GS::UniString RecordName(const CAutoAreaParam& record)
 // One alert for a record whose cut failed, naming it; nothing for a cancel.
 void ReportCutFailure(const CAutoAreaParam& record, const char16_t* what, GSErrCode err)
 {
-  if (const GS::UniString text = GSReportText(err); !text.IsEmpty())
+  if (const GS::UniString text = GSCauseText(err); !text.IsEmpty())
     GSWriteReport(RecordName(record) + u" の自動作成区画を" + what + u"できません：" + text);
 }
 
@@ -257,10 +257,10 @@ GSErrCode CPlenimetraFunc3::ReleaseRecords(std::vector<CAutoAreaParam>& records,
   if (deleteFigures)
     for (short story : StoriesOf(records))
       KeepFirst(err, RenumberStory(story));
-  if (const GS::UniString text = GSReportText(err); !text.IsEmpty())
+  if (const GS::UniString text = GSCauseText(err); !text.IsEmpty())
     GSWriteReport(kReleasedNotRenumbered + text);
   const GSErrCode saved = m_pParam->SaveData();
-  if (const GS::UniString text = GSReportText(saved); !text.IsEmpty())
+  if (const GS::UniString text = GSCauseText(saved); !text.IsEmpty())
     GSWriteReport(kReleasedNotStored + text);
   return err != NoError || saved != NoError ? APIERR_CANCEL : NoError;
 }
@@ -340,7 +340,7 @@ void CPlenimetraFunc3::ReportNotReleased(const std::vector<CAutoAreaParam>& reco
   GS::UniString text = kNotReleased;
   for (const CAutoAreaParam& record : records)
     text += NotUpdatedLine(record);
-  if (const GS::UniString reason = GSReportText(err); !reason.IsEmpty())
+  if (const GS::UniString reason = GSCauseText(err); !reason.IsEmpty())
     text += GS::UniString(u"\n") + reason;
   GSWriteReport(text);
 }
@@ -396,7 +396,7 @@ GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
   AfterCommand(dialId, true);
   // The body's answer is the record's store: the figures are updated all
   // the same, and the user is told how to keep them.
-  if (const GS::UniString text = GSReportText(err); ran && !text.IsEmpty()) {
+  if (const GS::UniString text = GSCauseText(err); ran && !text.IsEmpty()) {
     GSWriteReport(kUpdatedNotStored + text);
     return APIERR_CANCEL;
   }

@@ -228,15 +228,15 @@ short CPlenimetraPalette::DoMsgClick(short dialId, short item, long long /*msgDa
     CallPlenimetraFunction(dialId, item);
     break;
   case kInsert:
-    GSWriteReport(DoTreeInsert(dialId));
+    GSWriteFailure(GS::UniString(u"計算パターンの挿入を完了できませんでした。"), DoTreeInsert(dialId));
     m_Param.ClearUndo2();
     break;
   case kCopy:
-    GSWriteReport(DoTreeCopy(dialId));
+    GSWriteFailure(GS::UniString(u"計算パターンのコピーを完了できませんでした。"), DoTreeCopy(dialId));
     m_Param.ClearUndo2();
     break;
   case kDelete:
-    GSWriteReport(DoTreeDelete(dialId));
+    GSWriteFailure(GS::UniString(u"計算パターンの削除を完了できませんでした。"), DoTreeDelete(dialId));
     m_Param.ClearUndo2();
     break;
   case kAutoAreaPage:
@@ -278,7 +278,7 @@ void CPlenimetraPalette::DoMsgChange(short dialId, short item, long long /*msgDa
     SendUpdateMessage(Hint::TreeChanged);
     // Saved, or the next opening (which reloads) forgets the choice; in a
     // step of its own, so that Undo and Redo take the choice with them.
-    GSWriteReport(SaveAsStep(m_Param, u"メンセラ[パターン選択]"));
+    GSWriteFailure(GS::UniString(u"計算パターンの選択を保存できませんでした。"), SaveAsStep(m_Param, u"メンセラ[パターン選択]"));
     break;
   case kRounding:
     DoRoundTypeChange(dialId);
@@ -358,7 +358,7 @@ void CPlenimetraPalette::ProjectionNotification(API_NotifyEventID event)
   case APINotify_PreSave:
     // A record an undo put back is the document already.
     if (IsOn() && !ReloadIfReplaced() && !m_bAsRecorded)
-      GSWriteReport(m_Param.SaveData());
+      GSWriteFailure(GS::UniString(u"求積データを保存できませんでした。"), m_Param.SaveData());
     break;
   case APINotify_ChangeFloor:
     m_bAsRecorded = false;
@@ -456,7 +456,7 @@ GSErrCode CPlenimetraPalette::EndElementBatch(const API_NotifyElementType* notif
 
 void CPlenimetraPalette::ReportNotFollowed(GSErrCode err)
 {
-  if (const GS::UniString text = GSReportText(err); !text.IsEmpty())
+  if (const GS::UniString text = GSCauseText(err); !text.IsEmpty())
     GSWriteReport(GS::UniString(u"図面の変更を求積データに反映できませんでした：") + text);
 }
 

@@ -68,7 +68,7 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
 {
   API_DatabaseInfo database;
   if (GSErrCode err = ACAPI_Database('GDAT', &database); err != NoError) {
-    GSWriteReport(err);
+    GSWriteFailure(GS::UniString(u"表示中の図面を確認できないため、実行できませんでした。"), err);
     return;
   }
   if (database.typeID != APIWind_FloorPlanID)
@@ -126,7 +126,10 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
     break;
   }
   if (err != NoError) {
-    GSWriteReport(err);
+    GSWriteFailure(GS::UniString(item == 1   ? u"階設定を保存できませんでした。"
+                                 : item == 2 ? u"基準階のコピーを完了できませんでした。"
+                                             : u"環境設定の適用を完了できませんでした。"),
+                   err);
     return;
   }
   EnableItem(dialId);
@@ -170,7 +173,7 @@ void CPlenimetraPalette::DoRoundTypeChange(short dialId)
   // table chosen, and inside the step, so that undo and redo take the table
   // with the figures; the first failure is the one shown.
   const GS::UniString step(alike ? u"メンセラ[端数処理]" : u"求積図形更新");
-  GSWriteReport(RunAsOneStep(
+  GSWriteFailure(GS::UniString(u"端数処理の変更を完了できませんでした。"), RunAsOneStep(
       step, [&] { return alike ? GSErrCode(NoError) : UpdateAllFigures(true); }, [&] { return m_Param.SaveData(); }));
 }
 

@@ -1,6 +1,7 @@
 // The progress window over the stand-in's process window: what reaches the
 // host in each mode, the counters, cancel, and closing on destruction.
 
+#include "../AlertWords.h"
 #include "CDlgProgress.h"
 #include "HostTestSupport.h"
 
@@ -128,7 +129,8 @@ TEST_F(CDlgProgressTest, ARefusedCloseIsAskedAgainAndReportedWhenItStaysOpen)
   host.FailOnce("ACAPI_Interface:CPWD", APIERR_GENERAL);
   host.FailOnce("ACAPI_Interface:CPWD", APIERR_GENERAL);
   progress.Close();
-  EXPECT_EQ(host.Alerts().size(), 1u);
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_TRUE(SaysInWords(host.Alerts()[0].largeText));
   progress.Close();  // closed as far as the add-on knows: nothing asked again
   EXPECT_EQ(host.Alerts().size(), 1u);
 }

@@ -7,6 +7,7 @@
 #include "CLayeyStatusParam.h"
 #include "CMyUserData.h"
 #include "CSelectList.h"
+#include "GSWriteReport.h"
 #include "HostTestSupport.h"
 
 namespace {
@@ -218,8 +219,7 @@ TEST_F(CGSUtilElementsTest, DeletionByGuidsPassesOverFailuresAndReportsThem)
   EXPECT_EQ(LayerFlags(layer), APILay_Hidden);
   ASSERT_EQ(host.Alerts().size(), 1u);
   EXPECT_EQ(host.Alerts()[0].title, GS::UniString(u"メンセラ"));
-  const GS::UniString expected = GS::UniString::Printf("(%d)%s\n", APIERR_BADID, CGSUtil::ErrID_To_Name(APIERR_BADID));
-  EXPECT_EQ(host.Alerts()[0].largeText, expected);
+  EXPECT_EQ(host.Alerts()[0].largeText, GS::UniString(u"要素を削除できませんでした。") + GSReportText(APIERR_BADID));
 
   // Nothing failing, nothing reported.
   std::vector<GS::Guid> none;

@@ -37,4 +37,30 @@ TEST_F(GSWriteReportTest, CodesShowTheSignedCodeAndThePaddedNameButAMissingObjec
   EXPECT_EQ(host.Alerts()[3].largeText, GS::UniString(u"必要なオブジェクトが見つかりません"));
 }
 
+// A user's action is told what was not done, then why: the refusals a user
+// can mend in words of what to do, any other code after the words.
+TEST_F(GSWriteReportTest, AFailureLeadsWithWhatWasNotDoneAndSaysInWordsWhatTheUserCanMend)
+{
+  const GS::UniString notDone(u"項目の挿入を完了できませんでした。");
+  GSWriteFailure(notDone, NoError);
+  GSWriteFailure(notDone, APIERR_CANCEL);
+  EXPECT_TRUE(host.Alerts().empty());
+  GSWriteFailure(notDone, APIERR_NOTMINE);
+  GSWriteFailure(notDone, APIERR_LOCKEDLAY);
+  GSWriteFailure(notDone, APIERR_HIDDENLAY);
+  GSWriteFailure(notDone, APIERR_GENERAL);
+  GSWriteFailure(notDone, APIERR_BADNAME);
+  ASSERT_EQ(host.Alerts().size(), 5u);
+  const auto text = [&](std::size_t i) { return host.Alerts()[i].largeText.ToStdString(CC_UTF8); };
+  EXPECT_EQ(text(0),
+            "項目の挿入を完了できませんでした。確保されていない要素があります（フロア未確保）。"
+            "パレットの「確保」で確保してから、もう一度操作してください。");
+  EXPECT_EQ(text(1), "項目の挿入を完了できませんでした。レイヤーがロックされています。ロックを解除してから、もう一度操作してください。");
+  EXPECT_EQ(text(2), "項目の挿入を完了できませんでした。レイヤーが非表示です。表示してから、もう一度操作してください。");
+  EXPECT_EQ(text(3), "項目の挿入を完了できませんでした。(-2130313215)APIERR_GENERAL" + std::string(31 - 14, ' '));
+  EXPECT_EQ(text(4), "項目の挿入を完了できませんでした。必要なオブジェクトが見つかりません");
+  for (std::size_t i = 0; i < 3; ++i)
+    EXPECT_EQ(text(i).find("APIERR"), std::string::npos) << text(i);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // sheet or none: a cancel at any of the progress's questions, or a host
 // failure anywhere, leaves each sheet element for element as it was.
 
+#include "../AlertWords.h"
 #include "CDlgOutputToWorksheet.h"
 #include "OutputCommand.h"
 #include "OutputTestSupport.h"
@@ -92,6 +93,7 @@ TEST_F(OutputAllOrNothingTest, ACancelThatCannotBeTakenBackIsShown)
   EXPECT_EQ(Output(), APIERR_MEMFULL);
   ASSERT_EQ(host.Alerts().size(), 1u);
   EXPECT_NE(U8(host.Alerts()[0].largeText).find("APIERR_MEMFULL"), std::string::npos);
+  EXPECT_TRUE(SaysInWords(host.Alerts()[0].largeText)) << U8(host.Alerts()[0].largeText);
 }
 
 TEST_F(OutputAllOrNothingTest, AWholeOutputIsOneUndoStepThatBringsTheEarlierSheetsBack)
@@ -129,6 +131,7 @@ TEST_F(OutputAllOrNothingTest, AHostFailureAnywhereIsShownOnceAndLeavesEveryShee
       host.FailOnce(call, APIERR_MEMFULL);
       EXPECT_EQ(Output(), APIERR_MEMFULL) << call << " #" << k;
       EXPECT_EQ(host.Alerts().size(), alerts + 1) << call << " #" << k;
+      EXPECT_TRUE(SaysInWords(host.Alerts().back().largeText)) << call << " #" << k;
       EXPECT_TRUE(State() == before) << call << " #" << k;
     }
   }

@@ -224,7 +224,7 @@ TEST_F(AutoAreaPageTest, AZoneHeldByAnotherUserStopsTheCreationWithTheReservatio
   const Int32 windows = host.Progress().openCount;
   Create({zone, slab});
   ASSERT_EQ(host.Alerts().size(), 1u);
-  EXPECT_NE(host.Alerts()[0].largeText.ToStdString().find(")APIERR_NOTMINE"), std::string::npos);
+  EXPECT_EQ(host.Alerts()[0].largeText, GS::UniString(u"自動作成区画の作成を完了できませんでした。") + GSCauseText(APIERR_NOTMINE));
   EXPECT_TRUE(Records().empty());
   EXPECT_TRUE(Figures(0).empty());
   EXPECT_TRUE(host.UndoNames().empty());
@@ -794,3 +794,67 @@ TEST_F(AutoAreaPageTest, HeaderClicksSortTheRecordsKeepTheSelectionAndOutliveThe
 }
 
 }  // namespace
+
+// Every host call of the page's four commands failed once, as a host
+// failure and as a refusal for an element not reserved: each alert the
+// command raises says in words what was not done (a bare
+// "(-2130313215)APIERR_GENERAL" once was the whole alert), and a refusal
+// for want of a reservation says so.
+class AutoAreaFailureWordsTest : public AutoAreaHistoryTest,
+                                 public ::testing::WithParamInterface<std::tuple<const char*, GSErrCode>> {
+protected:
+  void Run(const std::string& command)
+  {
+    if (command == "create") {
+      Create({zone, slab});
+    } else if (command == "check") {
+      page().Click(CPlenimetraFunc3::kCheck);
+    } else if (command == "update") {
+      Update();
+    } else {
+      Release({1}, true);
+    }
+  }
+};
+
+TEST_P(AutoAreaFailureWordsTest, EveryAlertOfAFailedCommandSaysInWordsWhatWasNotDone)
+{
+  const std::string command = std::get<0>(GetParam());
+  const GSErrCode code = std::get<1>(GetParam());
+  host.SetUndoDepth(1000);
+  CreateAndTakeZone();
+  GrowZone();
+  const std::size_t steps = host.UndoNames().size();
+  host.ClearCallLog();
+  Run(command);
+  const std::set<std::string> calls(host.CallLog().begin(), host.CallLog().end());
+  int worded = 0;
+  std::size_t raised = 0;
+  for (const std::string& call : calls) {
+    if (call.rfind("ACAPI_", 0) != 0)
+      continue;
+    SCOPED_TRACE(call);
+    while (host.UndoNames().size() > steps)
+      ASSERT_EQ(host.UserUndo(), NoError);
+    const std::size_t alerts = host.Alerts().size();
+    host.FailOnce(call, code);
+    Run(command);
+    raised += host.Alerts().size() - alerts;
+    for (std::size_t a = alerts; a < host.Alerts().size(); ++a) {
+      const std::string text = host.Alerts()[a].largeText.ToStdString(CC_UTF8);
+      EXPECT_TRUE(SaysInWords(host.Alerts()[a].largeText)) << text;
+      if (code == APIERR_NOTMINE) {
+        EXPECT_EQ(text.find("APIERR_NOTMINE"), std::string::npos) << text;
+        worded += text.find("確保されていない") != std::string::npos ? 1 : 0;
+      }
+    }
+  }
+  EXPECT_GT(raised, 0u);
+  if (code == APIERR_NOTMINE) {
+    EXPECT_GT(worded, 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, AutoAreaFailureWordsTest,
+                         ::testing::Combine(::testing::Values("create", "check", "update", "release"),
+                                            ::testing::Values(APIERR_GENERAL, APIERR_NOTMINE)));

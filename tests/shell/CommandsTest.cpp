@@ -9,6 +9,7 @@
 #include "CDlgFloorCopy.h"
 #include "CDlgSelectTree.h"
 #include "CDlgSettingFloor.h"
+#include "GSWriteReport.h"
 #include "host_alert.h"
 #include "host_attributes.h"
 #include "host_environment.h"
@@ -16,6 +17,7 @@
 #include "host_model.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 namespace {
@@ -70,7 +72,8 @@ TEST_F(CommandsTest, NothingHappensWithAWorksheetInFrontAndAFailingQueryIsReport
   host.FailOnce("ACAPI_Database:GDAT", APIERR_GENERAL);
   user().Click(1);
   ASSERT_EQ(host.Alerts().size(), 1u);
-  EXPECT_EQ(host.Alerts()[0].largeText.Std().rfind(u"(" + GS::UniString::Printf("%d", APIERR_GENERAL).Std(), 0), 0u);
+  EXPECT_EQ(host.Alerts()[0].largeText,
+            GS::UniString(u"表示中の図面を確認できないため、実行できませんでした。") + GSReportText(APIERR_GENERAL));
 }
 
 TEST_F(CommandsTest, TheStoriesDialogChangesTheDocumentOnOkOnlyAndTheChoiceOutlivesAReopening)
@@ -102,6 +105,58 @@ TEST_F(CommandsTest, TheStoriesDialogChangesTheDocumentOnOkOnlyAndTheChoiceOutli
   ASSERT_EQ(Menu(), NoError);
   ASSERT_EQ(Menu(), NoError);
   EXPECT_TRUE(off());
+}
+
+// A palette command whose save the host refuses says in one alert which
+// command was not completed and why; a store not reserved says so.
+TEST_F(CommandsTest, APaletteCommandWhoseSaveIsRefusedNamesTheCommandAndTheCause)
+{
+  PlaceRect(0, 0, 0, 1, 1);
+  struct Case {
+    const char16_t* notDone;
+    std::function<void()> run;
+    int passes = 0;  // stores let through first: the dialog's own choices
+  };
+  const Case cases[] = {
+      {u"階設定を保存できませんでした。",
+       [&] {
+         host.QueueDialogScript(CDlgSettingFloor::ResourceId, [](DialogUser& u) {
+           u.SelectRows(5, {1});
+           u.Check(4, false);
+           u.Click(1);
+         });
+         user().Click(1);
+       },
+       1},
+      {u"基準階のコピーを完了できませんでした。",
+       [&] {
+         host.QueueDialogScript(CDlgFloorCopy::ResourceId, [](DialogUser& u) {
+           u.SelectRows(7, {1});
+           u.Check(6, true);
+           u.Click(1);
+         });
+         user().Click(2);
+       },
+       1},
+      {u"計算パターンのコピーを完了できませんでした。", [&] { user().Click(6); }},
+      {u"計算パターンの削除を完了できませんでした。",
+       [&] {
+         host.QueueAlertAnswer(1);
+         user().Click(7);
+       }},
+  };
+  for (const Case& c : cases) {
+    const GS::UniString notDone(c.notDone);
+    SCOPED_TRACE(notDone.ToStdString(CC_UTF8));
+    for (int k = 0; k < c.passes; ++k)
+      host.FailOnce("ACAPI_ModulData_Store", NoError);
+    host.FailOnce("ACAPI_ModulData_Store", APIERR_NOTMINE);
+    const std::size_t alerts = host.Alerts().size();
+    c.run();
+    ASSERT_GT(host.Alerts().size(), alerts);
+    EXPECT_EQ(host.Alerts().back().largeText.ToStdString(CC_UTF8),
+              (notDone + GSCauseText(APIERR_NOTMINE)).ToStdString(CC_UTF8));
+  }
 }
 
 TEST_F(CommandsTest, AFloorCopyIsOneStepThatUndoAndRedoTakeBackAndBringAgain)
@@ -225,6 +280,7 @@ TEST_F(CommandsTest, ATreelessSettingsPatternInsertsNothingAndAFailedSaveIsRepor
   host.FailOnce("ACAPI_ModulData_Store", APIERR_MEMFULL);
   user().SelectPopUp(8, 1);
   ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_TRUE(SaysInWords(host.Alerts()[0].largeText));
 }
 
 // A settings file may hold a pattern whose root has no folder or two; the
@@ -323,7 +379,8 @@ TEST_F(RoundingTest, AFailedRewriteOrSaveIsReportedOnce)
   const std::size_t before = host.Alerts().size();
   host.FailOnce("ACAPI_Goodies:OPAR", APIERR_MEMFULL);
   user().SelectPopUp(9, 3);
-  EXPECT_EQ(host.Alerts().size(), before + 1);
+  ASSERT_EQ(host.Alerts().size(), before + 1);
+  EXPECT_TRUE(SaysInWords(host.Alerts().back().largeText));
   EXPECT_EQ(doc().GetTree()->m_RoundTypeId, 2);
 
   host.FailOnce("ACAPI_Goodies:OPAR", APIERR_MEMFULL);

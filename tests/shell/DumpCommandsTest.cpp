@@ -307,7 +307,7 @@ TEST_F(DumpCommandsTest, ATakingBackThatFailsTooIsShownOnceWithTheFirstError)
     palette().Import();
     ASSERT_EQ(host.Alerts().size(), alerts + 1);
     const std::string text = host.Alerts().back().largeText.ToStdString(CC_UTF8);
-    EXPECT_EQ(text.rfind("(-2130313215)APIERR_GENERAL", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("インポートできませんでした。(-2130313215)APIERR_GENERAL", 0), 0u) << text;
     EXPECT_NE(text.find("不整合"), std::string::npos) << text;
     EXPECT_TRUE(doc() == before);
   }

@@ -115,7 +115,8 @@ TEST_F(FigureListTest, AFailedCircleIsReportedListedNowhereAndUsesUpItsCode)
   EXPECT_TRUE(Rows().empty());
   EXPECT_TRUE(Figures(0).empty());
   EXPECT_EQ(doc().m_LastArea1Code, code + 1);
-  EXPECT_EQ(pln::host::Alerts().size(), 1u);
+  ASSERT_EQ(pln::host::Alerts().size(), 1u);
+  EXPECT_TRUE(SaysInWords(pln::host::Alerts()[0].largeText));
 }
 
 TEST_F(FigureListTest, AFigureOffTheFigureLayerIsGrey)

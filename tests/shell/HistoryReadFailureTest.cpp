@@ -4,6 +4,7 @@
 // step, or the user is told in words and the stored record stays as Undo
 // or Redo left it. A step that changed no project record is shown too.
 
+#include "../AlertWords.h"
 #include "CDlgAutoAreaCreate.h"
 #include "CDlgAutoAreaRelease.h"
 #include "CPlenimetraFunc2.h"
@@ -41,6 +42,8 @@ enum class Step { Undo, Redo };
 
 class HistoryReadFailureTest : public ::testing::Test {
 protected:
+  // Whatever a test made fail, the user is told in words.
+  void TearDown() override { ExpectAlertsInWords(host.Alerts()); }
   // The house with its automatic areas cut and assigned, saved.
   HistoryReadFailureTest()
   {

@@ -4,6 +4,7 @@
 // user is told what was not loaded, the next save leaves the stored record
 // byte for byte, and a later opening shows the stored totals again.
 
+#include "../AlertWords.h"
 #include "CDlgAutoAreaCreate.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
@@ -29,6 +30,8 @@ const char16_t* const kKept =
 
 class IncompleteLoadTest : public ::testing::Test {
 protected:
+  // Whatever a test made fail, the user is told in words.
+  void TearDown() override { ExpectAlertsInWords(host.Alerts()); }
   // The house with its patterns and automatic areas, saved and closed;
   // stored and totals as a clean opening and save leave them.
   IncompleteLoadTest()

@@ -5,6 +5,7 @@
 // the Undo gives the totals, numbers and CSV of before. Edits that would
 // break a pattern's shape are refused and change nothing.
 
+#include "../AlertWords.h"
 #include "CDlgCreateTreeItem.h"
 #include "CDlgEditArea4.h"
 #include "CDlgEditName.h"
@@ -50,6 +51,8 @@ Int32 Item(const DialogUser& page, const char16_t* name)
 
 class PatternTabUndoTest : public ::testing::Test {
 protected:
+  // Whatever a test made fail, the user is told in words.
+  void TearDown() override { ExpectAlertsInWords(host.Alerts()); }
   PatternTabUndoTest()
   {
     flow.OpenProject();

@@ -4,6 +4,7 @@
 // palette per test. Figures are placed by the document itself (no
 // notification), as the palette's own commands do.
 
+#include "../AlertWords.h"
 #include "../LiveHandleCheck.h"
 #include "CAreaCircle.h"
 #include "CAreaRectSlant.h"
@@ -71,6 +72,8 @@ protected:
   {
     for (const std::string& misuse : host.DialogMisuses())
       ADD_FAILURE() << misuse;
+    // Whatever a test made fail, the user is told in words.
+    ExpectAlertsInWords(host.Alerts());
     RecordingPage::onUpdate = nullptr;
     for (int slot = 0; slot < 3; ++slot)
       CPlenimetraPalette::SetPageMaker(static_cast<CPlenimetraPalette::PageSlot>(slot), nullptr);

@@ -5,6 +5,7 @@
 // step's result again; a save and reopen after Undo keeps the state before
 // the step and writes the same CSV.
 
+#include "../AlertWords.h"
 #include "CDlgOutputToWorksheet.h"
 #include "CDlgRenumbering.h"
 #include "CPlenimetraPalette.h"
@@ -41,6 +42,8 @@ struct State {
 
 class StepUndoSweepTest : public ::testing::TestWithParam<std::tuple<const char*, bool>> {
 public:
+  // Whatever a test made fail, the user is told in words.
+  void TearDown() override { ExpectAlertsInWords(host.Alerts()); }
   StepUndoSweepTest()
   {
     host.SetUndoDepth(1000);

@@ -7,8 +7,10 @@
 
 #include "CDlgEditArea2Target.h"
 #include "CElementChange.h"
+#include "GSWriteReport.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -430,6 +432,44 @@ TEST_F(ListSortTest, AnAreaListSortGivesTheNumbersAReopenGives)
   user().Click(12);
   pageId = pln::host::OpenDialogId(Page::ResourceId);
   EXPECT_EQ(DGTreeViewGetItemText(pageId, Page::ITEM_TREE, TreeItemOf(room)), label);
+}
+
+// A sort or an operator choice on the page's lists whose save the host
+// refuses says in one alert which change was not kept and why.
+TEST_F(ListSortTest, ASortOrOperatorWhoseSaveIsRefusedNamesTheChangeAndTheCause)
+{
+  Select({room});
+  pageUser().HeaderClick(Page::ITEM_DETAIL_LIST, 1);  // the next click turns the order round
+  struct Case {
+    const char16_t* notDone;
+    const char* call;
+    std::function<void()> run;
+  };
+  const Case cases[] = {
+      {u"求積図形の並べ替えを保存できませんでした。", "ACAPI_Element_SetUserData",
+       [&] { pageUser().HeaderClick(Page::ITEM_DETAIL_LIST, 1); }},
+      {u"演算子の変更を完了できませんでした。", "ACAPI_ModulData_Store", [&] { ChooseFigures(slabFigures, u"+"); }},
+      {u"一覧の変更を保存できませんでした。", "ACAPI_ModulData_Store",
+       [&] {
+         pageUser().SetLong(Page::ITEM_RADIO_AREA, 1);
+         pageUser().HeaderClick(Page::ITEM_AREA_LIST, 4);
+       }},
+      {u"自動作成区画の対象の変更を完了できませんでした。", "ACAPI_ModulData_Store",
+       [&] {
+         pageUser().SetLong(Page::ITEM_RADIO_AUTO, 1);
+         ChooseOperator(Page::ITEM_AUTO_LIST, Page::ITEM_AUTO_OPERATOR, {1}, u"+");
+       }},
+  };
+  for (const Case& c : cases) {
+    const GS::UniString notDone(c.notDone);
+    SCOPED_TRACE(notDone.ToStdString(CC_UTF8));
+    host.FailOnce(c.call, APIERR_LOCKEDLAY);
+    NewAlerts();
+    c.run();
+    const std::vector<GS::UniString> alerts = NewAlerts();
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].ToStdString(CC_UTF8), (notDone + GSCauseText(APIERR_LOCKEDLAY)).ToStdString(CC_UTF8));
+  }
 }
 
 TEST_F(ListSortTest, TheAutomaticAreaOrderFollowsTheRecordsAndOutlivesThePage)

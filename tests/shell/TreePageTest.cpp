@@ -2,10 +2,12 @@
 // their undo, the area-list rows, updates from the palette and the
 // splitter. Project: pattern "計算" with 建物 { 居室, 共用 { 廊下, 階段 } }.
 
+#include "GSWriteReport.h"
 #include "TreePageTestSupport.h"
 #include "host_charcodes.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -247,6 +249,85 @@ TEST_F(TreePageTest, UntickingEveryColumnLeavesOnlyTheFiller)
   EXPECT_TRUE(doc().m_UndoParam2.empty());
 }
 
+// Each command of the page whose save the host refuses says in one alert
+// which command was not completed and why; a store not reserved says so.
+TEST_F(TreePageTest, ACommandWhoseSaveIsRefusedNamesTheCommandAndTheCause)
+{
+  struct Case {
+    const char16_t* notDone;
+    std::function<void()> run;
+    int passes = 0;  // stores let through first: the dialog's own choices
+  };
+  const Case cases[] = {
+      {u"改行の変更を完了できませんでした。",
+       [&] {
+         Select({shared});
+         pln::host::QueueDialogScript(CDlgEditCr4::ResourceId, [](DialogUser& u) {
+           u.SetLong(5, 1);
+           u.SetText(6, u"廊下+階段");
+           u.Click(1);
+         });
+         pageUser().Click(Page::ITEM_EDIT_CR);
+       },
+       1},
+      {u"項目の挿入を完了できませんでした。",
+       [&] {
+         Select({building});
+         pln::host::QueueDialogScript(CDlgCreateTreeItem::ResourceId, [](DialogUser& u) {
+           u.SetLong(CDlgCreateTreeItem::ITEM_ELEMENT, 1);
+           u.SetText(CDlgCreateTreeItem::ITEM_NAME, u"倉庫");
+           Choose(u, CDlgCreateTreeItem::ITEM_TYPE1, u"切り捨て");
+           Choose(u, CDlgCreateTreeItem::ITEM_DIGIT1, u"小数点第2位");
+           Choose(u, CDlgCreateTreeItem::ITEM_TYPE2, u"四捨五入");
+           Choose(u, CDlgCreateTreeItem::ITEM_DIGIT2, u"小数点第1位");
+           u.Click(1);
+         });
+         pageUser().Click(Page::ITEM_INSERT);
+       }},
+      {u"項目のコピーを完了できませんでした。",
+       [&] {
+         Select({shared});
+         pageUser().Click(Page::ITEM_COPY);
+       }},
+      {u"項目の変更を元に戻せませんでした。", [&] { pageUser().Click(Page::ITEM_UNDO); }},
+      {u"項目の編集を完了できませんでした。",
+       [&] {
+         Select({room, corridor});
+         pln::host::QueueDialogScript(CDlgEditArea4::ResourceId, [](DialogUser& u) {
+           Choose(u, CDlgEditAreaCore::ITEM_DIGIT2, u"小数点第3位");
+           u.Click(1);
+         });
+         pageUser().Click(Page::ITEM_EDIT);
+       }},
+      {u"ツリー表示の変更を完了できませんでした。",
+       [&] {
+         pln::host::QueueDialogScript(CDlgEditTreeShowItem::ResourceId, [](DialogUser& u) {
+           u.Check(CDlgEditTreeShowItem::ITEM_FLOOR_AREA, false);
+           u.Click(1);
+         });
+         pageUser().Click(Page::ITEM_TREE_SHOW);
+       }},
+      {u"項目の削除を完了できませんでした。",
+       [&] {
+         Select({shared});
+         pln::host::QueueAlertAnswer(1);
+         pageUser().Click(Page::ITEM_DELETE);
+       }},
+  };
+  for (const Case& c : cases) {
+    const GS::UniString notDone(c.notDone);
+    SCOPED_TRACE(notDone.ToStdString(CC_UTF8));
+    for (int k = 0; k < c.passes; ++k)
+      host.FailOnce("ACAPI_ModulData_Store", NoError);
+    host.FailOnce("ACAPI_ModulData_Store", APIERR_NOTMINE);
+    NewAlerts();
+    c.run();
+    const std::vector<GS::UniString> alerts = NewAlerts();
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().ToStdString(CC_UTF8), (notDone + GSCauseText(APIERR_NOTMINE)).ToStdString(CC_UTF8));
+  }
+}
+
 TEST_F(TreePageTest, PlanChangesAndStoryChangesEmptyTheTreeUndo)
 {
   for (HINT hint : {Hint::ElementsChanged, Hint::StoryChanged}) {
@@ -413,6 +494,7 @@ TEST_F(AreaListTest, AnEditWhoseSaveFailsIsReportedOnce)
     const std::vector<GS::UniString> alerts = NewAlerts();
     ASSERT_EQ(alerts.size(), 1u) << item;
     EXPECT_NE(alerts[0].ToStdString(CC_UTF8).find("APIERR_MEMFULL"), std::string::npos) << item;
+    EXPECT_TRUE(SaysInWords(alerts[0])) << item;
   }
 }
 

@@ -4,6 +4,7 @@
 // the stored project record come back exactly as they were before the
 // Undo.
 
+#include "../AlertWords.h"
 #include "CDGDlgCore.h"
 #include "CDlgCreateTreeItem.h"
 #include "CGSUtil.h"
@@ -29,6 +30,8 @@ constexpr short kTreePage = 12;
 
 class ExampleUndoRedoTest : public ::testing::Test {
 protected:
+  // Whatever a test made fail, the user is told in words.
+  void TearDown() override { ExpectAlertsInWords(host.Alerts()); }
   ExampleUndoRedoTest()
   {
     flow.OpenProject();
