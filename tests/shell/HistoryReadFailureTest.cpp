@@ -127,6 +127,16 @@ protected:
   {
     return pln::host::DialogItemState(page.DialogId(), AutoPage::kList)->list.rows.size();
   }
+  // The automatic-area page with every row selected, ready for an update.
+  DialogUser AutoAreaPageAllSelected()
+  {
+    DialogUser page = AutoAreaPage();
+    std::vector<short> rows;
+    for (std::size_t r = 1; r <= Rows(page); ++r)
+      rows.push_back(static_cast<short>(r));
+    page.SelectRows(AutoPage::kList, rows);
+    return page;
+  }
   // The tree page on 床面積 with the list of the radio button.
   DialogUser TreePage(short radio)
   {
@@ -208,11 +218,7 @@ protected:
       break;
     case Edit::Update: {
       EditOutline();
-      DialogUser page = AutoAreaPage();
-      std::vector<short> rows;
-      for (std::size_t r = 1; r <= Rows(page); ++r)
-        rows.push_back(static_cast<short>(r));
-      page.SelectRows(AutoPage::kList, rows);
+      DialogUser page = AutoAreaPageAllSelected();
       page.Click(AutoPage::kUpdate);
       break;
     }
@@ -277,11 +283,7 @@ TEST_F(HistoryReadFailureTest, AnUpdateWhoseStoreFailedIsToldAndItsUndoneRecordK
   static_cast<void>(TreePage(Tree::ITEM_RADIO_AREA));
   const std::string before = flow.Totals();
   EditOutline();
-  DialogUser page = AutoAreaPage();
-  std::vector<short> rows;
-  for (std::size_t r = 1; r <= Rows(page); ++r)
-    rows.push_back(static_cast<short>(r));
-  page.SelectRows(AutoPage::kList, rows);
+  DialogUser page = AutoAreaPageAllSelected();
   std::size_t alerts = host.Alerts().size();
   host.FailOnce("ACAPI_ModulData_Store", APIERR_GENERAL);
   page.Click(AutoPage::kUpdate);
