@@ -538,6 +538,13 @@ CDividTriangle::Split CDividTriangle::SearchIndex2(const Part& part, Part& out1,
     // A diagonal to a neighbour of the origin leaves a part of two vertices.
     if (s == origin || (s + 1) % n == origin || (origin + 1) % n == s)
       continue;
+    // At a point the outline passes twice (the ends of a bridge to a
+    // hole), the diagonal belongs to the passage whose corner it leaves
+    // inwards: taken from the other one, it cuts the hole off to the wrong
+    // side, and the part keeps it as a lobe turned inside out that no split
+    // divides. The reflex splits pass such points over.
+    if (m_bCoincident && (LeavesOutwards(part.idx, s, origin) || LeavesOutwards(part.idx, origin, s)))
+      continue;
     const int crossing = CheckCross(part.idx, s, origin);
     if (m_bInvalid)
       return Split::Fail;
@@ -831,6 +838,32 @@ int CDividTriangle::FindOrigin(const Index& idx) const
       return k;
   }
   return n;
+}
+
+bool CDividTriangle::LeavesOutwards(const Index& idx, int at, int to) const
+{
+  const std::size_t v = static_cast<std::size_t>(idx[static_cast<std::size_t>(at)]);
+  if (m_Coincident[v].empty())
+    return false;
+  const int n = static_cast<int>(idx.size());
+  const CKelCoord2D& c = m_Pt[v];
+  const CKelCoord2D& prev = P(idx, (at + n - 1) % n);
+  const CKelCoord2D& next = P(idx, (at + 1) % n);
+  const CKelCoord2D& far = P(idx, to);
+  // How far q lies to the left of the line from the point towards p, as
+  // the turns are measured.
+  const auto left = [&c](const CKelCoord2D& p, const CKelCoord2D& q) {
+    double cs = 1, sn = 0, len = 0;
+    CalcCosSin(c, p, &cs, &sn, &len);
+    return cs * (q.m_y - c.m_y) - sn * (q.m_x - c.m_x);
+  };
+  // The part runs counter-clockwise: the inside lies from the next point
+  // round anticlockwise to the previous one.
+  const double toFar = left(next, far);
+  const double fromFar = -left(prev, far);
+  if (left(next, prev) > kTol)
+    return toFar < -kTol || fromFar < -kTol;
+  return toFar < -kTol && fromFar < -kTol;
 }
 
 // The turn prev -> cur -> next: positive to the left.

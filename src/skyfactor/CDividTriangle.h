@@ -147,6 +147,9 @@ private:
   Split CheckIndex(const Part& part, int a, int b, Part& out1, Part& out2);
   int CheckCross(const Index& idx, int a, int b);
   bool CheckPoint2(const Index& idx, int m) const;
+  // Whether the diagonal from position at to position to leaves a point
+  // that has coincident copies outside the corner there.
+  bool LeavesOutwards(const Index& idx, int at, int to) const;
   bool CheckInnerLine(const Index& idx, int j) const { return CheckPoint2(idx, j); }
   bool EraseNeedleShape(Index& idx) const;
   // EraseNeedleShape for a part cut from a needle-free parent, which can

@@ -48,6 +48,38 @@ void PushDistinct(Line& out, const CKelCoord2D& p)
     out.push_back(p);
 }
 
+// Twice the signed area of a chart outline.
+double ChartArea(const Line& points)
+{
+  double sum = 0;
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const CKelCoord2D& a = points[k];
+    const CKelCoord2D& b = points[(k + 1) % points.size()];
+    sum += a.m_x * b.m_y - b.m_x * a.m_y;
+  }
+  return sum;
+}
+
+// Whether p lies outside the chart outline, farther than the band from
+// every edge.
+bool ClearlyOutside(const Line& outline, const CKelCoord2D& p)
+{
+  bool inside = false;
+  const std::size_t n = outline.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    const CKelCoord2D& a = outline[k];
+    const CKelCoord2D& b = outline[(k + 1) % n];
+    const double ex = b.m_x - a.m_x, ey = b.m_y - a.m_y;
+    const double len2 = ex * ex + ey * ey;
+    const double t = len2 > 0 ? std::clamp(((p.m_x - a.m_x) * ex + (p.m_y - a.m_y) * ey) / len2, 0.0, 1.0) : 0.0;
+    if (std::hypot(a.m_x + t * ex - p.m_x, a.m_y + t * ey - p.m_y) <= kTol)
+      return false;
+    if ((a.m_y > p.m_y) != (b.m_y > p.m_y) && p.m_x < a.m_x + (p.m_y - a.m_y) / ey * ex)
+      inside = !inside;
+  }
+  return !inside;
+}
+
 void DropClosingRepeat(Line& out)
 {
   if (out.size() >= 2 && Same(out.front(), out.back()))
@@ -374,7 +406,11 @@ bool CSphereBlkDataArrayNew::Side2_DividArea(const Line& outline, Line& out1, Li
   const CKelCoord2D& r = outline[static_cast<std::size_t>(s1)];
   const double d1 = std::hypot(f1.m_x - r.m_x, f1.m_y - r.m_y);
   const double d2 = std::hypot(f2.m_x - r.m_x, f2.m_y - r.m_y);
-  if (d2 < d1) {
+  // A line that closes on itself running the way the outline runs is a
+  // block touching the side or the horizon at one point: the block is the
+  // loop, under the boundary, and the rest keeps it as a notch.
+  const bool block = Same(line.front(), line.back()) && ChartArea(line) * ChartArea(outline) > 0;
+  if (d2 < d1 || block) {
     walk(out1, s1, s1);
     for (auto it = line.rbegin(); it != line.rend(); ++it)
       PushDistinct(out1, *it);
@@ -392,10 +428,14 @@ bool CSphereBlkDataArrayNew::Side2_DividArea(const Line& outline, Line& out1, Li
 
 void CSphereBlkDataArrayNew::Side2_DividArea(std::vector<Line>& first, std::vector<Line>& second, const Line& line)
 {
+  // A line divides the piece it runs through: its ends may lie on the
+  // outline of a piece beside it too (the lower edge of a block on the
+  // horizon under the line over its top).
+  const CKelCoord2D mid((line[0].m_x + line[1].m_x) / 2, (line[0].m_y + line[1].m_y) / 2);
   for (std::vector<Line>* list : {&first, &second}) {
     for (std::size_t k = 0; k < list->size(); ++k) {
       Line out1, out2;
-      if (!Side2_DividArea((*list)[k], out1, out2, line))
+      if (ClearlyOutside((*list)[k], mid) || !Side2_DividArea((*list)[k], out1, out2, line))
         continue;
       list->erase(list->begin() + static_cast<std::ptrdiff_t>(k));
       first.push_back(out1);
@@ -490,10 +530,24 @@ bool CSphereBlkDataArrayNew::Side2_CutIsland(std::vector<CSphereRatioBlockParam>
   if (hole.m_pt.size() < 3)
     return true;
   hole.m_area = hole.CalcArea();
+  if (!(hole.m_area < -KelTol::DividEmptyArea))
+    return true;
+  // The disc draws a region's stretch of horizon as a chord, which an
+  // island low over it overhangs: the stretch takes points under the
+  // island's corners, as it does under the region's own.
+  std::vector<CSphereRatioBlockParam> under = regions;
+  for (CSphereRatioBlockParam& region : under) {
+    bool added = false;
+    for (const CSphereCoordD2D& p : hole.m_pt)
+      added = region.InsertXCoord(p.m_AD) || added;
+    if (added)
+      region.ConvertCoordXY();
+  }
   SphereRatioBlockWorkParam work;
-  if (!(hole.m_area < -KelTol::DividEmptyArea) || !SearchMergeParam(regions, hole, &work))
+  if (!SearchMergeParam(under, hole, &work))
     return true;
   CSphereRatioBlockParam& region = regions[static_cast<std::size_t>(work.m_Dst)];
+  region = under[static_cast<std::size_t>(work.m_Dst)];
   MergeBlock(region.m_pt, hole.m_pt, work.m_DstIdx, work.m_SrcIdx);
   region.m_area = region.CalcArea();
   return region.SetBowShape();

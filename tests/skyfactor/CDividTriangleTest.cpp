@@ -285,6 +285,31 @@ Outcome DivideBy(const CSphereCoordD2DArray& outline, int mode, const std::vecto
   return OutcomeOf(d, ok);
 }
 
+// Whether the outline passes one point twice.
+bool TouchesItself(const std::vector<CKelCoord2D>& pts)
+{
+  for (std::size_t a = 0; a < pts.size(); ++a) {
+    for (std::size_t b = a + 1; b < pts.size(); ++b) {
+      if (pts[a].m_x == pts[b].m_x && pts[a].m_y == pts[b].m_y)
+        return true;
+    }
+  }
+  return false;
+}
+
+// The triangles, none turned over, cover the outline's area.
+void ExpectTiles(const Corners& corners, double area)
+{
+  double sum = 0;
+  for (const auto& c : corners) {
+    const double twice = (c[1].first - c[0].first) * (c[2].second - c[0].second) -
+                         (c[1].second - c[0].second) * (c[2].first - c[0].first);
+    EXPECT_GE(twice, -1e-12);
+    sum += twice / 2;
+  }
+  EXPECT_NEAR(std::fabs(area), sum, 1e-12);
+}
+
 void ExpectSameAsPrevious(const std::vector<CKelCoord2D>& pts, const std::vector<int>* idx = nullptr)
 {
   const CSphereCoordD2DArray outline = sky_test::Projected(pts);
@@ -294,6 +319,14 @@ void ExpectSameAsPrevious(const std::vector<CKelCoord2D>& pts, const std::vector
     const Outcome now = DivideBy<CDividTriangle>(outline, mode, idx);
     EXPECT_EQ(before.ok, now.ok);
     EXPECT_EQ(before.orderFault, now.orderFault);
+    // Where the outline passes a point twice, a diagonal from the origin
+    // now leaves that point from the passage whose corner it enters (the
+    // previous form took either): both divisions tile the outline.
+    if (idx == nullptr && before.ok && now.ok && before.corners != now.corners && TouchesItself(pts)) {
+      ExpectTiles(before.corners, outline.CalcArea());
+      ExpectTiles(now.corners, outline.CalcArea());
+      continue;
+    }
     // Exact doubles: the same triangles, corner for corner, in the same order.
     ASSERT_EQ(before.corners.size(), now.corners.size());
     for (std::size_t t = 0; t < now.corners.size(); ++t)

@@ -306,7 +306,13 @@ TEST(SkyFactorEveryPoint, RandomScenesAgreeWithTheExactIntegral)
 // joins; a floating block whose lower edge crosses the top of the block
 // under it, so that the two-sided region above them touches itself; faces
 // of a jagged block seen edge-on along one degree line, whose boxes of no
-// width differ by round-off alone.
+// width differ by round-off alone; a floating block seen whole over a
+// block whose region runs to the zenith, the bridge to it from the corner
+// the zenith's diagonal could leave two ways; a floating block seen whole
+// low over the horizon, beyond the chord the disc draws for it; a floating
+// block whose expanded outline touches the horizon at one point, and one
+// whose lower edge stands on the horizon at two, under the line over its
+// top.
 struct Reduced {
   const char* what;
   CKelCoord3D eye;
@@ -379,6 +385,63 @@ const std::vector<Reduced>& ReducedScenes()
           {15.633017635562103, 3.5292431040174659}},
          52.343373392123304,
          27.551220304954334}}},
+      {"island bridged beside the zenith's diagonal",
+       CKelCoord3D(-56.735024446509883, -23.087368966600046, 1.5),
+       -3.0030159495190398,
+       {{{{0.77891110302181055, -18.0192665493467},
+          {-1.2319442373651963, -22.144166689932295},
+          {20.921303191984229, -27.662579864358229}},
+         18.656366770633689,
+         0},
+        {{{1.5168002792511357, -19.329455412530674},
+          {0.66769961675087419, -19.807025802718957},
+          {3.731339284931785, -21.952308587410236}},
+         42.366835911919921,
+         21.341895148683179}}},
+      {"island low over the horizon",
+       CKelCoord3D(-56.090484711920034, 43.647939700357455, 1.5),
+       1.0491830370475994,
+       {{{{19.287152603914716, -5.3820834501802066},
+          {19.824310185920265, -5.0228699343483871},
+          {19.670841500995007, -4.6382832452978375}},
+         10.454358801751233,
+         4.5243632249017756},
+        {{{-2.0246213873091179, 30.880080290170735},
+          {-11.320586673138942, 27.773266270881553},
+          {-7.120841558875874, 15.207118265519094}},
+         46.909578950419842,
+         0},
+        {{{25.578905622069545, -24.488171821362446},
+          {19.257137543379518, -18.227393900679832},
+          {16.085745108586114, -21.42968085499653}},
+         26.858256807199211,
+         0}}},
+      {"touching the horizon at one point",
+       CKelCoord3D(-13.518733847896801, 22.327765841743247, 0),
+       1.5141024143202173,
+       {{{{15.530003694764854, -23.263101665933505},
+          {15.621144876411106, -28.944004011442232},
+          {20.207305134171033, -29.91423566746754}},
+         6.0983790496955903,
+         1.7936087443175632},
+        {{{-6.9037763751015717, 5.0701587542633728},
+          {-1.9588863877635612, 4.5527649855710237},
+          {-1.738011604080798, 4.125588273752351}},
+         25.065771389673088,
+         8.246053228236665}}},
+      {"lower edge standing on the horizon",
+       CKelCoord3D(-13.518733847896801, 22.327765841743247, 0),
+       1.5141024143202173,
+       {{{{19.523233495906592, -22.028032938376949},
+          {15.621144876411106, -28.944004011442232},
+          {20.207305134171033, -29.91423566746754}},
+         6.0983790496955903,
+         1.7936087443175632},
+        {{{-2.169536957215537, 13.068971538871118},
+          {-6.9037763751015717, 5.0701587542633728},
+          {-1.738011604080798, 4.125588273752351}},
+         25.065771389673088,
+         8.246053228236665}}},
       {"pieces joined along the horizon",
        CKelCoord3D(-11.021055841384907, 18.225665192475219, 1.5),
        0,
