@@ -471,6 +471,22 @@ const std::vector<Reduced>& ReducedScenes()
           {-18.265389705603134, 19.315676910749829}},
          3.4514592544270082,
          1.2213699494697363}}},
+      // A floating block's lower edge crosses the top of the block under it
+      // beside that block's corner; lowered after the union, the crossing
+      // and its neighbour would take the edge under the corner.
+      {"lowered edge beside a corner under it",
+       CKelCoord3D(27.874200529025181, 37.329015272552617, 1.5),
+       -1.8048628465073415,
+       {{{{21.675994964288485, -12.685422879826397},
+          {23.66610463470963, -10.000016541080758},
+          {24.25945974667663, -8.7758995800728634}},
+         16.962409428415796,
+         6.5580499992738721},
+        {{{24.524588223343756, 5.7053898656756825},
+          {19.046473218296249, 6.998475758796852},
+          {20.730122057197264, 3.7429931163772463}},
+         4.7508484390112402,
+         0}}},
   };
   return scenes;
 }
