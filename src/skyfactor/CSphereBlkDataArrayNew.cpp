@@ -1,6 +1,7 @@
 #include "CSphereBlkDataArrayNew.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -140,6 +141,48 @@ int CSphereBlkDataArrayNew::ChartOutlines(CKelProgressCore* progress)
   return kDone;
 }
 
+namespace {
+
+// The edges each polygon runs both ways, as (polygon, lower end, higher
+// end), ascending. Such a pair (a spike or slit of no width, as a face seen
+// edge-on along the horizon gives) cancels within its polygon, so it must
+// not cancel another polygon's copy as well: each end would then lose one
+// edge more going out than coming in, and the boundary through it stays open.
+class BothWays {
+public:
+  explicit BothWays(const CSpherePolyAreaArray& polys)
+  {
+    std::vector<std::array<int, 3>> runs;  // lower end, higher end, forward
+    for (std::size_t j = 0; j < polys.size(); ++j) {
+      const CSpherePolyArea& area = polys[j];
+      const int n = area.Size();
+      runs.clear();
+      for (int k = 0; k < n; ++k) {
+        const int a = area.IdxAt(k), b = area.IdxAt(k + 1 == n ? 0 : k + 1);
+        if (a != b)
+          runs.push_back({std::min(a, b), std::max(a, b), a < b ? 1 : 0});
+      }
+      std::sort(runs.begin(), runs.end());
+      for (std::size_t e = 1; e < runs.size(); ++e) {
+        if (runs[e][0] == runs[e - 1][0] && runs[e][1] == runs[e - 1][1] && runs[e][2] != runs[e - 1][2])
+          m_Pairs.push_back({static_cast<int>(j), runs[e][0], runs[e][1]});
+      }
+    }
+  }
+
+  bool Holds(std::size_t area, int a, int b) const
+  {
+    return !m_Pairs.empty() && std::binary_search(m_Pairs.begin(), m_Pairs.end(),
+                                                  std::array<int, 3>{static_cast<int>(area), std::min(a, b),
+                                                                     std::max(a, b)});
+  }
+
+private:
+  std::vector<std::array<int, 3>> m_Pairs;
+};
+
+}  // namespace
+
 int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
 {
   // Edges shared with another polygon in the opposite direction: the edge
@@ -147,6 +190,7 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
   // the edge holds both ends in its box, charted from the same vertices, so
   // no box needs asking.)
   const SphereEdgeOwners owners(m_PolyArea);
+  const BothWays bothWays(m_PolyArea);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     CSpherePolyArea& area = m_PolyArea[i];
     const int n = area.Size();
@@ -155,15 +199,24 @@ int CSphereBlkDataArrayNew::FlagSharedEdges(CKelProgressCore* progress)
       if (area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag != 0)
         continue;
       const int a = area.IdxAt(prev);
-      const SphereEdgeOwners::Owners run = owners.Of(a, area.IdxAt(k));
+      const int b = area.IdxAt(k);
+      if (bothWays.Holds(i, a, b)) {
+        area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kShared;
+        continue;
+      }
+      const SphereEdgeOwners::Owners run = owners.Of(a, b);
+      const auto other = [&](const SphereEdgeOwners::Owner& o) {
+        const auto no = static_cast<std::size_t>(o.m_AreaNo);
+        return no != i && !bothWays.Holds(no, a, b);
+      };
       bool reversed = false;
       for (const SphereEdgeOwners::Owner& o : run)
-        reversed = reversed || (static_cast<std::size_t>(o.m_AreaNo) != i && o.SearchIdx(a) < 0);
+        reversed = reversed || (other(o) && o.SearchIdx(a) < 0);
       if (!reversed)
         continue;
       area.m_Idx[static_cast<std::size_t>(prev)].m_EdgeFlag = CSpherePolyAreaFlag::kShared;
       for (const SphereEdgeOwners::Owner& o : run) {
-        if (static_cast<std::size_t>(o.m_AreaNo) != i)
+        if (other(o))
           m_PolyArea[static_cast<std::size_t>(o.m_AreaNo)].m_Idx[static_cast<std::size_t>(o.m_Pos)].m_EdgeFlag =
               CSpherePolyAreaFlag::kShared;
       }

@@ -480,8 +480,15 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
           continue;
         const bool beyondOnDisc = RayHit(u, own[q].m_Pos, pt[a].m_Pos) > reach;
         const bool beyondInChart = ChartElevation(own[q], pt[a], p.m_AD) < p.m_AE;
-        if (beyondOnDisc || beyondInChart)
+        if (beyondOnDisc || beyondInChart) {
+          // Where the neighbour's lowering alone takes the edge under the
+          // corner, the point keeps its place: raised, the edge only rises.
+          const double rayHit = RayHit(u, reached[m].m_Pos, pt[a].m_Pos);
+          const double chart = ChartElevation(reached[m], pt[a], p.m_AD);
+          if ((beyondOnDisc && rayHit >= 0 && rayHit <= reach) || (beyondInChart && chart >= p.m_AE))
+            floor = p.m_AE;
           stopAt(reached[m], pt[a]);
+        }
       }
     }
   }
