@@ -85,15 +85,7 @@ TEST_F(TreePageTest, InsertRemembersTheValuesRefusesBadInputAndUndoes)
 {
   const std::vector<GS::UniString> before = Names();
   Select({building});
-  pln::host::QueueDialogScript(CDlgCreateTreeItem::ResourceId, [](DialogUser& u) {
-    u.SetLong(CDlgCreateTreeItem::ITEM_ELEMENT, 1);
-    u.SetText(CDlgCreateTreeItem::ITEM_NAME, u"倉庫");
-    Choose(u, CDlgCreateTreeItem::ITEM_TYPE1, u"切り捨て");
-    Choose(u, CDlgCreateTreeItem::ITEM_DIGIT1, u"小数点第2位");
-    Choose(u, CDlgCreateTreeItem::ITEM_TYPE2, u"四捨五入");
-    Choose(u, CDlgCreateTreeItem::ITEM_DIGIT2, u"小数点第1位");
-    u.Click(1);
-  });
+  QueueStorehouseInsert();
   const std::size_t steps = host.UndoNames().size();
   pageUser().Click(Page::ITEM_INSERT);
   const CAreaTree& top = doc().GetTree()->m_Child[0];
@@ -273,15 +265,7 @@ TEST_F(TreePageTest, ACommandWhoseSaveIsRefusedNamesTheCommandAndTheCause)
       {u"項目の挿入を完了できませんでした。",
        [&] {
          Select({building});
-         pln::host::QueueDialogScript(CDlgCreateTreeItem::ResourceId, [](DialogUser& u) {
-           u.SetLong(CDlgCreateTreeItem::ITEM_ELEMENT, 1);
-           u.SetText(CDlgCreateTreeItem::ITEM_NAME, u"倉庫");
-           Choose(u, CDlgCreateTreeItem::ITEM_TYPE1, u"切り捨て");
-           Choose(u, CDlgCreateTreeItem::ITEM_DIGIT1, u"小数点第2位");
-           Choose(u, CDlgCreateTreeItem::ITEM_TYPE2, u"四捨五入");
-           Choose(u, CDlgCreateTreeItem::ITEM_DIGIT2, u"小数点第1位");
-           u.Click(1);
-         });
+         QueueStorehouseInsert();
          pageUser().Click(Page::ITEM_INSERT);
        }},
       {u"項目のコピーを完了できませんでした。",

@@ -125,6 +125,19 @@ protected:
       if (entries[e].text == GS::UniString(text))
         u.SelectPopUp(item, static_cast<short>(e + 1));
   }
+  // The insert dialog answered with a 倉庫 element and its own roundings.
+  static void QueueStorehouseInsert()
+  {
+    pln::host::QueueDialogScript(CDlgCreateTreeItem::ResourceId, [](DialogUser& u) {
+      u.SetLong(CDlgCreateTreeItem::ITEM_ELEMENT, 1);
+      u.SetText(CDlgCreateTreeItem::ITEM_NAME, u"倉庫");
+      Choose(u, CDlgCreateTreeItem::ITEM_TYPE1, u"切り捨て");
+      Choose(u, CDlgCreateTreeItem::ITEM_DIGIT1, u"小数点第2位");
+      Choose(u, CDlgCreateTreeItem::ITEM_TYPE2, u"四捨五入");
+      Choose(u, CDlgCreateTreeItem::ITEM_DIGIT2, u"小数点第1位");
+      u.Click(1);
+    });
+  }
   double Pen(const CArea1Object& figure, const char* name)
   {
     const pln::host::StoredParam* param = host.Parameter(figure.m_Element.header.guid, name);
