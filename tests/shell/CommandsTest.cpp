@@ -112,12 +112,7 @@ TEST_F(CommandsTest, TheStoriesDialogChangesTheDocumentOnOkOnlyAndTheChoiceOutli
 TEST_F(CommandsTest, APaletteCommandWhoseSaveIsRefusedNamesTheCommandAndTheCause)
 {
   PlaceRect(0, 0, 0, 1, 1);
-  struct Case {
-    const char16_t* notDone;
-    std::function<void()> run;
-    int passes = 0;  // stores let through first: the dialog's own choices
-  };
-  const Case cases[] = {
+  const RefusedSave cases[] = {
       {u"階設定を保存できませんでした。",
        [&] {
          host.QueueDialogScript(CDlgSettingFloor::ResourceId, [](DialogUser& u) {
@@ -145,18 +140,7 @@ TEST_F(CommandsTest, APaletteCommandWhoseSaveIsRefusedNamesTheCommandAndTheCause
          user().Click(7);
        }},
   };
-  for (const Case& c : cases) {
-    const GS::UniString notDone(c.notDone);
-    SCOPED_TRACE(notDone.ToStdString(CC_UTF8));
-    for (int k = 0; k < c.passes; ++k)
-      host.FailOnce("ACAPI_ModulData_Store", NoError);
-    host.FailOnce("ACAPI_ModulData_Store", APIERR_NOTMINE);
-    const std::size_t alerts = host.Alerts().size();
-    c.run();
-    ASSERT_GT(host.Alerts().size(), alerts);
-    EXPECT_EQ(host.Alerts().back().largeText.ToStdString(CC_UTF8),
-              (notDone + GSCauseText(APIERR_NOTMINE)).ToStdString(CC_UTF8));
-  }
+  ExpectEachRefusedSaveNamed(cases);
 }
 
 TEST_F(CommandsTest, AFloorCopyIsOneStepThatUndoAndRedoTakeBackAndBringAgain)

@@ -9,6 +9,7 @@
 #include "CAreaCircle.h"
 #include "CAreaRectSlant.h"
 #include "CPlenimetraPalette.h"
+#include "GSWriteReport.h"
 #include "HostFixture.h"
 #include "PlenimetraEntry.h"
 #include "dg_user.h"
@@ -112,6 +113,31 @@ protected:
   {
     const pln::host::DGItemState* state = pln::host::DialogItemState(dialId(), item);
     return state->selectedEntry > 0 ? state->entries[state->selectedEntry - 1].text : GS::UniString();
+  }
+
+  // A command run while the calculation's store is refused as not reserved,
+  // after `passes` stores of the dialog's own choices are let through.
+  struct RefusedSave {
+    const char16_t* notDone;
+    std::function<void()> run;
+    int passes = 0;
+  };
+  // Each command's last alert names what was not done and why.
+  template <std::size_t N>
+  void ExpectEachRefusedSaveNamed(const RefusedSave (&cases)[N])
+  {
+    for (const RefusedSave& c : cases) {
+      const GS::UniString notDone(c.notDone);
+      SCOPED_TRACE(notDone.ToStdString(CC_UTF8));
+      for (int k = 0; k < c.passes; ++k)
+        host.FailOnce("ACAPI_ModulData_Store", NoError);
+      host.FailOnce("ACAPI_ModulData_Store", APIERR_NOTMINE);
+      const std::size_t alerts = host.Alerts().size();
+      c.run();
+      ASSERT_GT(host.Alerts().size(), alerts);
+      EXPECT_EQ(host.Alerts().back().largeText.ToStdString(CC_UTF8),
+                (notDone + GSCauseText(APIERR_NOTMINE)).ToStdString(CC_UTF8));
+    }
   }
 
   CFloorParam& Floor(short story) { return *doc().m_FloorParamArray.Search(story); }

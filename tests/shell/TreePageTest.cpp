@@ -195,13 +195,7 @@ TEST_F(TreePageTest, LineBreaksOpenOnlyWhereAFormulaHasGaps)
   pageUser().Click(Page::ITEM_EDIT_CR);
   EXPECT_EQ(pln::host::DialogOpenings().size(), openings);
 
-  Select({shared});
-  pln::host::QueueDialogScript(CDlgEditCr4::ResourceId, [](DialogUser& u) {
-    u.SetLong(5, 1);
-    u.SetText(6, u"廊下+階段");
-    u.Click(1);
-  });
-  pageUser().Click(Page::ITEM_EDIT_CR);
+  BreakSharedByHand();
   const auto& folder = dynamic_cast<const CArea4Object&>(*doc().GetAreaObject(shared));
   ASSERT_NE(folder.m_ManualEquationArray.Search(0), nullptr);
   EXPECT_EQ(folder.m_ManualEquationArray.Search(0)->m_Equation, GS::UniString(u"廊下+階段"));
@@ -245,21 +239,10 @@ TEST_F(TreePageTest, UntickingEveryColumnLeavesOnlyTheFiller)
 // which command was not completed and why; a store not reserved says so.
 TEST_F(TreePageTest, ACommandWhoseSaveIsRefusedNamesTheCommandAndTheCause)
 {
-  struct Case {
-    const char16_t* notDone;
-    std::function<void()> run;
-    int passes = 0;  // stores let through first: the dialog's own choices
-  };
-  const Case cases[] = {
+  const RefusedSave cases[] = {
       {u"改行の変更を完了できませんでした。",
        [&] {
-         Select({shared});
-         pln::host::QueueDialogScript(CDlgEditCr4::ResourceId, [](DialogUser& u) {
-           u.SetLong(5, 1);
-           u.SetText(6, u"廊下+階段");
-           u.Click(1);
-         });
-         pageUser().Click(Page::ITEM_EDIT_CR);
+         BreakSharedByHand();
        },
        1},
       {u"項目の挿入を完了できませんでした。",
@@ -298,18 +281,7 @@ TEST_F(TreePageTest, ACommandWhoseSaveIsRefusedNamesTheCommandAndTheCause)
          pageUser().Click(Page::ITEM_DELETE);
        }},
   };
-  for (const Case& c : cases) {
-    const GS::UniString notDone(c.notDone);
-    SCOPED_TRACE(notDone.ToStdString(CC_UTF8));
-    for (int k = 0; k < c.passes; ++k)
-      host.FailOnce("ACAPI_ModulData_Store", NoError);
-    host.FailOnce("ACAPI_ModulData_Store", APIERR_NOTMINE);
-    NewAlerts();
-    c.run();
-    const std::vector<GS::UniString> alerts = NewAlerts();
-    ASSERT_FALSE(alerts.empty());
-    EXPECT_EQ(alerts.back().ToStdString(CC_UTF8), (notDone + GSCauseText(APIERR_NOTMINE)).ToStdString(CC_UTF8));
-  }
+  ExpectEachRefusedSaveNamed(cases);
 }
 
 TEST_F(TreePageTest, PlanChangesAndStoryChangesEmptyTheTreeUndo)

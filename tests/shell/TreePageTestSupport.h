@@ -125,6 +125,17 @@ protected:
       if (entries[e].text == GS::UniString(text))
         u.SelectPopUp(item, static_cast<short>(e + 1));
   }
+  // 共用's line breaks set by hand to 廊下+階段 through the page's dialog.
+  void BreakSharedByHand()
+  {
+    Select({shared});
+    pln::host::QueueDialogScript(CDlgEditCr4::ResourceId, [](DialogUser& u) {
+      u.SetLong(5, 1);
+      u.SetText(6, u"廊下+階段");
+      u.Click(1);
+    });
+    pageUser().Click(Page::ITEM_EDIT_CR);
+  }
   // The insert dialog answered with a 倉庫 element and its own roundings.
   static void QueueStorehouseInsert()
   {
