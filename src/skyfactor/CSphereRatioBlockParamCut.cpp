@@ -242,13 +242,20 @@ bool CSphereRatioBlockParam::InsertContacts(int& i1, int& i2, int& budget, Conta
 bool CSphereRatioBlockParam::CheckCross()
 {
   int budget = kInsertsPerVertex * static_cast<int>(m_pt.size()) + 64;
-  ContactRuns runs(m_pt);
-  for (int i = 0; i < static_cast<int>(m_pt.size()); ++i) {
-    int i1 = i;
-    int i2 = (i + 1) % static_cast<int>(m_pt.size());
-    if (!InsertContacts(i1, i2, budget, runs))
-      return false;
-    i = i1;
+  // A vertex inserted into an edge makes two edges that the walk has passed
+  // already: edges walked before may touch them where they did not touch the
+  // whole (a chord over fewer degrees runs lower), so the walk is repeated
+  // until it inserts nothing. The budget bounds the repeats too.
+  for (std::size_t walked = 0; walked != m_pt.size();) {
+    walked = m_pt.size();
+    ContactRuns runs(m_pt);
+    for (int i = 0; i < static_cast<int>(m_pt.size()); ++i) {
+      int i1 = i;
+      int i2 = (i + 1) % static_cast<int>(m_pt.size());
+      if (!InsertContacts(i1, i2, budget, runs))
+        return false;
+      i = i1;
+    }
   }
   return true;
 }

@@ -117,12 +117,16 @@ inline bool InsertContacts(CSphereRatioBlockParam& param, int& i1, int& i2, int&
 inline bool CheckCross(CSphereRatioBlockParam& param)
 {
   int budget = kInsertsPerVertex * static_cast<int>(param.m_pt.size()) + 64;
-  for (int i = 0; i < static_cast<int>(param.m_pt.size()); ++i) {
-    int i1 = i;
-    int i2 = (i + 1) % static_cast<int>(param.m_pt.size());
-    if (!InsertContacts(param, i1, i2, budget))
-      return false;
-    i = i1;
+  // Walked again until a walk inserts nothing, as the faster form is.
+  for (std::size_t walked = 0; walked != param.m_pt.size();) {
+    walked = param.m_pt.size();
+    for (int i = 0; i < static_cast<int>(param.m_pt.size()); ++i) {
+      int i1 = i;
+      int i2 = (i + 1) % static_cast<int>(param.m_pt.size());
+      if (!InsertContacts(param, i1, i2, budget))
+        return false;
+      i = i1;
+    }
   }
   return true;
 }

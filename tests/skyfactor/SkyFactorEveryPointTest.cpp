@@ -487,6 +487,23 @@ const std::vector<Reduced>& ReducedScenes()
           {20.730122057197264, 3.7429931163772463}},
          4.7508484390112402,
          0}}},
+      // A floating block's lower edge, lowered after the union, stops on
+      // the chart line of the top under it; the union cuts that top where
+      // the edge's points stand, and the chord between the cuts runs above
+      // the line, so the edge would dip under it.
+      {"lowered edge between cuts of the top under it",
+       CKelCoord3D(7.9457506547479255, 50.493740691852892, 1.5),
+       -0.73030077217913392,
+       {{{{-17.729244442065813, 6.1171494176218655},
+          {-34.302473000615564, 16.420835961861378},
+          {-38.32033518811172, 9.9582026059042992}},
+         5.1543083686078432,
+         1.2299836636637484},
+        {{{-35.574163605823145, 1.8871757847953616},
+          {-36.31492403047757, 0.30763347420438936},
+          {-21.909578800342345, -1.3948351838446249}},
+         29.440867203870898,
+         6.3619874071872111}}},
   };
   return scenes;
 }
