@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "CKelAreaCoord3D.h"
@@ -158,6 +159,20 @@ CKelCoord3DEx& Itself(CKelCoord3DEx& p)
 CKelCoord3DEx& CoordOf(CSphereAWork& w)
 {
   return w.m_Coord;
+}
+
+// The range of azimuths the outlines cover.
+double AzimuthSpan(const std::vector<CSphereCoordD2DArray>& outlines)
+{
+  double lo = std::numeric_limits<double>::infinity();
+  double hi = -lo;
+  for (const CSphereCoordD2DArray& outline : outlines) {
+    for (const CSphereCoordD2D& p : outline) {
+      lo = std::min(lo, p.m_AD);
+      hi = std::max(hi, p.m_AD);
+    }
+  }
+  return hi - lo;
 }
 
 }  // namespace
@@ -591,5 +606,10 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
   const int traced = lines.Create2();
   if (traced == 0 && std::fabs(lines.GetArea()) > KelTol::SkyOutlineArea)
     store.AddPolyLine(lines);
+  // A piece narrower than the disc's identity band (a corner just past a
+  // sector line) has sides that the cleaning takes for one: nothing is left
+  // to trace, and the sky it covers is below 1e-6 of the disc.
+  if (traced != 0 && lines.empty() && AzimuthSpan(outlines) <= KelTol::SkyDisc)
+    return 0;
   return traced;
 }

@@ -194,6 +194,20 @@ bool CSphereBlkDataArrayNew::SearchMergeParam(const std::vector<CSphereRatioBloc
 
 namespace {
 
+// Inserts source point s into edge k (p -> q) when the edge runs along s's
+// azimuth and s lies strictly between its ends: a hole touching its
+// outline's side there is then joined to it where they touch.
+bool InsertOnVertical(const CSphereCoordD2D& p, const CSphereCoordD2D& q, const CSphereCoordD2D& s,
+                      CSphereRatioBlockParam& target, int k)
+{
+  const bool along = std::fabs(p.m_AD - q.m_AD) <= kTol && std::fabs(s.m_AD - p.m_AD) <= kTol;
+  const bool inside = (p.m_AE < s.m_AE - kTol && s.m_AE < q.m_AE - kTol) || (q.m_AE < s.m_AE - kTol && s.m_AE < p.m_AE - kTol);
+  if (!along || !inside)
+    return false;
+  target.m_pt.insert(target.m_pt.begin() + k + 1, AnglePoint(s.m_AD, s.m_AE));
+  return true;
+}
+
 // Inserts the point of edge k (p -> q) at azimuth az; false when az is not
 // strictly inside the edge's azimuths.
 bool InsertAtAzimuth(const CSphereCoordD2D& p, const CSphereCoordD2D& q, double az, CSphereRatioBlockParam& target,
@@ -218,7 +232,8 @@ void CSphereBlkDataArrayNew::InsertPoint1(CSphereRatioBlockParam& target, const 
       const std::size_t n = target.m_pt.size();
       const CSphereCoordD2D p = target.m_pt[static_cast<std::size_t>(k)];
       const CSphereCoordD2D q = target.m_pt[(static_cast<std::size_t>(k) + 1) % n];
-      InsertAtAzimuth(p, q, s.m_AD, target, k);
+      if (!InsertAtAzimuth(p, q, s.m_AD, target, k))
+        InsertOnVertical(p, q, s, target, k);
     }
   }
 }
@@ -241,14 +256,35 @@ int CSphereBlkDataArrayNew::InsertPoint1Sub1(const CSphereCoordD2D& p, const CSp
 
 // --- Triangles -----------------------------------------------------------------------------
 
+namespace {
+
+bool DivideTouching(CSphereRatioBlockParam& param, int nRound, CDividTriangle& division)
+{
+  // A corner on another edge of its outline (a corner of a notch lowered by
+  // the expansion along the side it touched) becomes a vertex of that edge
+  // too, so that the outline passes the point twice, as the division takes
+  // it. Only an outline the division refused is changed: a vertex added to
+  // an edge would part it from the expand line it matches.
+  CSphereRatioBlockParam touched = param;
+  if (!touched.CheckCross() || touched.m_pt.size() == param.m_pt.size())
+    return false;
+  param.m_pt = std::move(touched.m_pt);
+  division = CDividTriangle(&param.m_pt);
+  return division.Do(nRound);
+}
+
+}  // namespace
+
 int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params, bool byZenith)
 {
   for (CSphereRatioBlockParam& param : params) {
     param.m_Triangle.clear();
     if (std::fabs(param.m_area) <= KelTol::DividEmptyArea)
       continue;
+    if (param.m_pt.size() < 3)
+      return kDivisionFailed;
     CDividTriangle division(&param.m_pt);
-    if (param.m_pt.size() < 3 || !division.Do(nRound))
+    if (!division.Do(nRound) && !DivideTouching(param, nRound, division))
       return kDivisionFailed;
     for (int t = 0; t < division.GetSize(); ++t) {
       CSphereTriangleData tri = division.GetTriangle(t);

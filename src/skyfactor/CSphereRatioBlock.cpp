@@ -45,6 +45,14 @@ constexpr double kClearOfLine = 100 * KelTol::BlockPoint;
 // band changes no share beyond 1e-8.
 constexpr double kAboveFloor = KelTol::SkyDisc / 100;
 
+// The lowest a point lowered by the expansion may go when it stood clear of
+// the horizon: the outline's later steps take a point within the disc's
+// identity band of the horizon for a horizon point, so that one lowered into
+// the band would leave the horizon under it (and its chord crossing the
+// outline) to be dropped as the same point. Twice the band keeps it a corner
+// of its own; the share moves by far less than 1e-7.
+constexpr double kAboveHorizon = 2 * KelTol::SkyDisc;
+
 // 1 for a block clear of the line on its left, -1 on its right, else 0;
 // (c, s) is the line's direction.
 int ClearSide(const CKelBlockCube& block, const CKelCoord2D& p1, double c, double s)
@@ -387,7 +395,8 @@ void CSphereRatioBlock::BlockExpand()
     for (std::size_t k = 0; k < n; ++k) {
       if (std::isnan(lowered[k]))
         continue;
-      pt[k].m_AE = std::max(lowered[k], FloorUnder(original, i, k, lowered));
+      const double clear = pt[k].m_AE > KelTol::SkyDisc ? std::min(pt[k].m_AE, kAboveHorizon) : 0.0;
+      pt[k].m_AE = std::max({lowered[k], FloorUnder(original, i, k, lowered), clear});
       pt[k].ConvertCoordXY();
     }
   }

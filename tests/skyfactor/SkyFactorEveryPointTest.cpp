@@ -312,7 +312,10 @@ TEST(SkyFactorEveryPoint, RandomScenesAgreeWithTheExactIntegral)
 // low over the horizon, beyond the chord the disc draws for it; a floating
 // block whose expanded outline touches the horizon at one point, and one
 // whose lower edge stands on the horizon at two, under the line over its
-// top.
+// top; a corner lowered after the union to within the disc's identity
+// band of the horizon; a window of sky between three blocks whose corner
+// touches the side of the outline around it; a block whose corner lies
+// less than the identity band past a sector line.
 struct Reduced {
   const char* what;
   CKelCoord3D eye;
@@ -487,10 +490,10 @@ const std::vector<Reduced>& ReducedScenes()
           {20.730122057197264, 3.7429931163772463}},
          4.7508484390112402,
          0}}},
-      // A floating block's lower edge, lowered after the union, stops on
-      // the chart line of the top under it; the union cuts that top where
-      // the edge's points stand, and the chord between the cuts runs above
-      // the line, so the edge would dip under it.
+      // A floating block's lower edge, lowered after the union, stops just
+      // above the chart line of the top under it, but under the chord the
+      // disc draws for that top: the top is given a vertex under the edge's
+      // end only after the edges before it were measured against it.
       {"lowered edge between cuts of the top under it",
        CKelCoord3D(7.9457506547479255, 50.493740691852892, 1.5),
        -0.73030077217913392,
@@ -504,6 +507,41 @@ const std::vector<Reduced>& ReducedScenes()
           {-21.909578800342345, -1.3948351838446249}},
          29.440867203870898,
          6.3619874071872111}}},
+      {"corner lowered into the horizon's band",
+       CKelCoord3D(-17.841346840332275, 23.892354549564057, 1.5),
+       1.1875143303185065,
+       {{{{17.356003352293293, 9.3375757945196103},
+          {16.531258819539406, 5.7890484004773972},
+          {30.71752324879305, -6.2882707366421133},
+          {39.127456391279878, 2.7952267182777373}},
+         4.4938500528246141,
+         0}}},
+      {"window whose corner touches the side around it",
+       CKelCoord3D(41.309445597952426, 44.019499107976124, 0),
+       -2.7983058153622777,
+       {{{{8.8093845302957252, 25.158900620135604},
+          {-10.526277217867252, 8.1075550875939104},
+          {7.7254697362284732, 7.0170729747746368}},
+         21.750529424558373,
+         0},
+        {{{8.1213607524141853, 16.019683417053393},
+          {12.024105893209683, 11.713834557134449},
+          {13.942119399313064, 11.600855987170746}},
+         46.875207755509756,
+         21.655009192854013},
+        {{{1.0176661620098741, 0.99206262803494094},
+          {19.129946349877535, -0.3808475497984336},
+          {19.561644664598717, 1.2750605039150189}},
+         37.083373780758045,
+         0}}},
+      {"corner just past a sector line",
+       CKelCoord3D(-17.966437576460006, 39.10480675749173, 1.5),
+       3.0487302358141823,
+       {{{{-15.524849742872266, -13.067309032875214},
+          {-27.391445349174941, -7.1795954685310779},
+          {-36.327413078713313, -25.189900188444017}},
+         52.089329555004483,
+         0}}},
   };
   return scenes;
 }
