@@ -175,6 +175,58 @@ double AzimuthSpan(const std::vector<CSphereCoordD2DArray>& outlines)
   return hi - lo;
 }
 
+// Far above the round-off of an azimuth, far below the disc's identity band.
+constexpr double kAzimuthRoundOff = 1e-12;
+
+// Moves the azimuths of a piece that lie within the disc's identity band of
+// others, but apart from them by more than round-off, onto the azimuth most
+// of those points share: a corner just beside the ray the block was cut at
+// has side faces narrower than the band, which the union's contacts cannot
+// tell from one line, and the trace failed there. The share moves by less
+// than the band's width.
+void JoinAzimuthsWithinBand(std::vector<CSphereCoordD2DArray>& outlines)
+{
+  std::vector<double> az;
+  for (const CSphereCoordD2DArray& outline : outlines) {
+    for (const CSphereCoordD2D& p : outline)
+      az.push_back(p.m_AD);
+  }
+  std::sort(az.begin(), az.end());
+  const auto moveGroup = [&outlines](double lo, double hi, double target) {
+    for (CSphereCoordD2DArray& outline : outlines) {
+      for (CSphereCoordD2D& p : outline) {
+        if (p.m_AD >= lo && p.m_AD <= hi)
+          p.m_AD = target;
+      }
+    }
+  };
+  for (std::size_t b = 0; b < az.size();) {
+    std::size_t e = b + 1;
+    while (e < az.size() && az[e] - az[e - 1] <= KelTol::SkyDisc)
+      ++e;
+    if (az[e - 1] - az[b] > kAzimuthRoundOff) {
+      // The run's groups of values within round-off of each other.
+      std::vector<std::pair<std::size_t, std::size_t>> groups;
+      for (std::size_t g = b; g < e;) {
+        std::size_t h = g + 1;
+        while (h < e && az[h] - az[h - 1] <= kAzimuthRoundOff)
+          ++h;
+        groups.emplace_back(g, h);
+        g = h;
+      }
+      const auto most = std::max_element(groups.begin(), groups.end(), [](const auto& x, const auto& y) {
+        return x.second - x.first < y.second - y.first;
+      });
+      const double target = az[most->first];
+      for (auto g = groups.begin(); g != groups.end(); ++g) {
+        if (g != most)
+          moveGroup(az[g->first], az[g->second - 1], target);
+      }
+    }
+    b = e;
+  }
+}
+
 }  // namespace
 
 CSphereCoordD2D CSphereA::Project(int side, double x, double y, double z) const
@@ -570,10 +622,12 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
 {
   if (outlines.empty())
     return 0;
+  std::vector<CSphereCoordD2DArray> joined = outlines;
+  JoinAzimuthsWithinBand(joined);
   CSphereBlkDataArrayNew work;
-  work.m_PolyArea.reserve(outlines.size());
+  work.m_PolyArea.reserve(joined.size());
   bool hasArea = false;
-  for (const CSphereCoordD2DArray& outline : outlines) {
+  for (const CSphereCoordD2DArray& outline : joined) {
     CSpherePolyArea area = work.NewPolyArea();
     double sum = 0;
     const std::size_t n = outline.size();

@@ -315,7 +315,8 @@ TEST(SkyFactorEveryPoint, RandomScenesAgreeWithTheExactIntegral)
 // top; a corner lowered after the union to within the disc's identity
 // band of the horizon; a window of sky between three blocks whose corner
 // touches the side of the outline around it; a block whose corner lies
-// less than the identity band past a sector line.
+// less than the identity band past a sector line, alone in its piece or
+// beside the faces of the piece it is cut into.
 struct Reduced {
   const char* what;
   CKelCoord3D eye;
@@ -534,6 +535,16 @@ const std::vector<Reduced>& ReducedScenes()
           {19.561644664598717, 1.2750605039150189}},
          37.083373780758045,
          0}}},
+      {"corner just past a degree line, faces narrower than the band",
+       CKelCoord3D(15.684013025524147, 61.882651398260769, 1.5),
+       -2.3499356477542022,
+       {{{{-9.3753691691993239, 21.214986612890936},
+          {-10.399807612908525, 20.457015419013764},
+          {-14.364764351390411, 13.571859303841162},
+          {-14.260296093941152, 12.559293970410863},
+          {-0.31555548780286991, 12.854986048916123}},
+         16.720339662036842,
+         5.396511276547769}}},
       {"corner just past a sector line",
        CKelCoord3D(-17.966437576460006, 39.10480675749173, 1.5),
        3.0487302358141823,
