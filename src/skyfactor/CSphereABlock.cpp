@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <utility>
 
 #include "CKelAreaCoord3D.h"
@@ -159,72 +158,6 @@ CKelCoord3DEx& Itself(CKelCoord3DEx& p)
 CKelCoord3DEx& CoordOf(CSphereAWork& w)
 {
   return w.m_Coord;
-}
-
-// The range of azimuths the outlines cover.
-double AzimuthSpan(const std::vector<CSphereCoordD2DArray>& outlines)
-{
-  double lo = std::numeric_limits<double>::infinity();
-  double hi = -lo;
-  for (const CSphereCoordD2DArray& outline : outlines) {
-    for (const CSphereCoordD2D& p : outline) {
-      lo = std::min(lo, p.m_AD);
-      hi = std::max(hi, p.m_AD);
-    }
-  }
-  return hi - lo;
-}
-
-// Far above the round-off of an azimuth, far below the disc's identity band.
-constexpr double kAzimuthRoundOff = 1e-12;
-
-// Moves the azimuths of a piece that lie within the disc's identity band of
-// others, but apart from them by more than round-off, onto the azimuth most
-// of those points share: a corner just beside the ray the block was cut at
-// has side faces narrower than the band, which the union's contacts cannot
-// tell from one line, and the trace failed there. The share moves by less
-// than the band's width.
-void JoinAzimuthsWithinBand(std::vector<CSphereCoordD2DArray>& outlines)
-{
-  std::vector<double> az;
-  for (const CSphereCoordD2DArray& outline : outlines) {
-    for (const CSphereCoordD2D& p : outline)
-      az.push_back(p.m_AD);
-  }
-  std::sort(az.begin(), az.end());
-  const auto moveGroup = [&outlines](double lo, double hi, double target) {
-    for (CSphereCoordD2DArray& outline : outlines) {
-      for (CSphereCoordD2D& p : outline) {
-        if (p.m_AD >= lo && p.m_AD <= hi)
-          p.m_AD = target;
-      }
-    }
-  };
-  for (std::size_t b = 0; b < az.size();) {
-    std::size_t e = b + 1;
-    while (e < az.size() && az[e] - az[e - 1] <= KelTol::SkyDisc)
-      ++e;
-    if (az[e - 1] - az[b] > kAzimuthRoundOff) {
-      // The run's groups of values within round-off of each other.
-      std::vector<std::pair<std::size_t, std::size_t>> groups;
-      for (std::size_t g = b; g < e;) {
-        std::size_t h = g + 1;
-        while (h < e && az[h] - az[h - 1] <= kAzimuthRoundOff)
-          ++h;
-        groups.emplace_back(g, h);
-        g = h;
-      }
-      const auto most = std::max_element(groups.begin(), groups.end(), [](const auto& x, const auto& y) {
-        return x.second - x.first < y.second - y.first;
-      });
-      const double target = az[most->first];
-      for (auto g = groups.begin(); g != groups.end(); ++g) {
-        if (g != most)
-          moveGroup(az[g->first], az[g->second - 1], target);
-      }
-    }
-    b = e;
-  }
 }
 
 }  // namespace
@@ -622,12 +555,10 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
 {
   if (outlines.empty())
     return 0;
-  std::vector<CSphereCoordD2DArray> joined = outlines;
-  JoinAzimuthsWithinBand(joined);
   CSphereBlkDataArrayNew work;
-  work.m_PolyArea.reserve(joined.size());
+  work.m_PolyArea.reserve(outlines.size());
   bool hasArea = false;
-  for (const CSphereCoordD2DArray& outline : joined) {
+  for (const CSphereCoordD2DArray& outline : outlines) {
     CSpherePolyArea area = work.NewPolyArea();
     double sum = 0;
     const std::size_t n = outline.size();
@@ -660,10 +591,5 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
   const int traced = lines.Create2();
   if (traced == 0 && std::fabs(lines.GetArea()) > KelTol::SkyOutlineArea)
     store.AddPolyLine(lines);
-  // A piece narrower than the disc's identity band (a corner just past a
-  // sector line) has sides that the cleaning takes for one: nothing is left
-  // to trace, and the sky it covers is below 1e-6 of the disc.
-  if (traced != 0 && lines.empty() && AzimuthSpan(outlines) <= KelTol::SkyDisc)
-    return 0;
   return traced;
 }

@@ -95,6 +95,51 @@ void DivideMoving(CKelBlockCubeArray blocks, const CKelCoord2D& p1, const CKelCo
   }
 }
 
+// Far above the round-off of a corner's offset from a line, relative to its
+// distance, far below the disc's identity band.
+constexpr double kOnLineRoundOff = 1e-12;
+
+// Moves each block corner that lies within the disc's identity band of a
+// dividing line through p1 (seen from p1) onto the line. Divided there, the
+// corner would leave a piece, or a side face, narrower than the band, which
+// the outline union cannot tell from the line it stands beside; the share
+// moves by less than the band. Lines at angle + k step degrees, k = 0..;
+// step < 1: the line at angle alone.
+void JoinCornersToLines(CKelBlockCubeArray& blocks, const CKelCoord2D& p1, double angle, int step)
+{
+  std::vector<CKelCoord2D> directions;
+  const int lines = step >= 1 && step < 180 ? (179 / step) + 1 : 1;
+  for (int k = 0; k < lines; ++k) {
+    const double a = angle + k * step * kPi / 180;
+    directions.emplace_back(std::cos(a), std::sin(a));
+  }
+  for (CKelBlockCube& block : blocks) {
+    bool moved = false;
+    for (CKelBlockCoord& v : block.m_Coord) {
+      const double dx = v.m_x - p1.m_x;
+      const double dy = v.m_y - p1.m_y;
+      const double rho = std::hypot(dx, dy);
+      if (!(rho > KelTol::BlockPoint))
+        continue;
+      for (const CKelCoord2D& u : directions) {
+        const double across = u.m_x * dy - u.m_y * dx;
+        // One on the line within round-off the division takes as it is.
+        if (std::fabs(across) <= kOnLineRoundOff * rho || std::fabs(across) > KelTol::SkyDisc * rho)
+          continue;
+        const double along = u.m_x * dx + u.m_y * dy;
+        v.m_x = p1.m_x + along * u.m_x;
+        v.m_y = p1.m_y + along * u.m_y;
+        moved = true;
+        break;
+      }
+    }
+    if (moved) {
+      block.GetPlaneEquation(false);
+      block.GetPlaneEquation(true);
+    }
+  }
+}
+
 }  // namespace
 
 bool CSphereRatioBlock::operator==(const CSphereRatioBlock& o) const
@@ -136,6 +181,7 @@ std::vector<CKelBlockCubeArray> CSphereRatioBlock::DivideBlock(const CKelBlockCu
     if (!block.IsPlaneEuqationSet(true))
       block.GetPlaneEquation(true);
   }
+  JoinCornersToLines(work, p1, Angle, step);
   // A sliver beside a ray still covers sky: the groups keep every piece
   // that lies off the ray, however small its plan area.
   constexpr CKelBlockCube::ChainArea kChains = CKelBlockCube::ChainArea::kKeepSlivers;

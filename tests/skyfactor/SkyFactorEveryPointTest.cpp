@@ -314,9 +314,9 @@ TEST(SkyFactorEveryPoint, RandomScenesAgreeWithTheExactIntegral)
 // whose lower edge stands on the horizon at two, under the line over its
 // top; a corner lowered after the union to within the disc's identity
 // band of the horizon; a window of sky between three blocks whose corner
-// touches the side of the outline around it; a block whose corner lies
-// less than the identity band past a sector line, alone in its piece or
-// beside the faces of the piece it is cut into.
+// touches the side of the outline around it; blocks with a corner less
+// than the identity band past a line the blocks are divided at (a sector
+// line, a degree line, the line behind the check point).
 struct Reduced {
   const char* what;
   CKelCoord3D eye;
@@ -535,7 +535,30 @@ const std::vector<Reduced>& ReducedScenes()
           {19.561644664598717, 1.2750605039150189}},
          37.083373780758045,
          0}}},
-      {"corner just past a degree line, faces narrower than the band",
+      {"corner just past the line behind the check point",
+       CKelCoord3D(11.495796518946584, -0.75488400916444154, 1.5),
+       -2.4345846964139812,
+       {{{{25.013664464440843, 16.055773111661999},
+          {38.454346787877547, 17.80690500428107},
+          {36.262989918748765, 19.268833080764455}},
+         7.1694954014380148,
+         0},
+        {{{25.284065456681368, 10.217820111418323},
+          {21.668749332677859, 12.398726015369254},
+          {17.801331428274516, 3.2774731383452056}},
+         17.17349051299724,
+         0},
+        {{{19.939588264816713, 16.844671585796611},
+          {26.92118773899367, 15.092819533122949},
+          {32.742724057019679, 17.397211054651621}},
+         47.540757852473646,
+         0},
+        {{{22.75790134377883, 10.71855510740485},
+          {31.827100343112004, -3.2517910688084743},
+          {35.295832653944011, -0.35498450411478633}},
+         20.179842404960088,
+         0}}},
+      {"corner just past a degree line",
        CKelCoord3D(15.684013025524147, 61.882651398260769, 1.5),
        -2.3499356477542022,
        {{{{-9.3753691691993239, 21.214986612890936},
