@@ -143,10 +143,12 @@ bool CSphereBlkDataArrayNew::Merge(std::vector<CSphereRatioBlockParam>& params, 
     MergeBlock(dst.m_pt, params[static_cast<std::size_t>(best->m_Src)].m_pt, best->m_DstIdx, best->m_SrcIdx);
     params.erase(params.begin() + best->m_Src);
   }
-  for (CSphereRatioBlockParam& p : params) {
-    if (!p.m_bFlag)
-      ok = p.DeleteHorzPoint(step) && ok;
-  }
+  // A parameter that took a hole keeps its points; its bows are drawn anew
+  // from its horizon edges, which the points of the other parameters
+  // inserted above split: the bow of the former whole edge counted again
+  // the disc between its chord and theirs.
+  for (CSphereRatioBlockParam& p : params)
+    ok = (p.m_bFlag ? p.SetBowShape() : p.DeleteHorzPoint(step)) && ok;
   return ok;
 }
 

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "CSphereRatioBlock.h"
+#include "KelTolerance.h"
 #include "SkyProgress.h"
 
 namespace {
@@ -169,6 +171,37 @@ TEST(CSphereBlkDataArrayNew, HolesAreMergedOrDropped)
   std::vector<CSphereRatioBlockParam> none;
   EXPECT_EQ(0, CSphereBlkDataArrayNew().CalcSansya(0, none, 10, true, false, fans));
   EXPECT_TRUE(fans.empty());
+}
+
+// The disc area an outline covers: its chords and, above its horizon
+// edges, the bows out to the circle.
+double Covered(const CSphereRatioBlockParam& p)
+{
+  double bows = 0;
+  for (const CSphereBowShapeParam& bow : p.m_BowShape)
+    bows += CSphereRatioBlock::CalcBowShapeArea(bow.m_endA - bow.m_begA);
+  return p.CalcArea() * KelAngle::Pi + bows;
+}
+
+TEST(CSphereBlkDataArrayNew, AnOutlineThatTakesAHoleCoversItsOwnAreaLessTheHole)
+{
+  // An outline on the horizon over 10 degrees and a hole in it: the hole's
+  // azimuths split the horizon edge, whose bow must split with it.
+  std::vector<CSphereRatioBlockParam> params{Param({{0, 0}, {0.17, 0}, {0.17, 0.4}, {0, 0.4}}),
+                                             Param({{0.06, 0.1}, {0.06, 0.2}, {0.11, 0.2}, {0.11, 0.1}})};
+  ASSERT_TRUE(params[0].SetBowShape());
+  ASSERT_EQ(1u, params[0].m_BowShape.size());
+  ASSERT_LT(params[1].m_area, 0);
+  // The outline as the hole's points cut it, drawn with its own bows.
+  CSphereRatioBlockParam cut = params[0];
+  CSphereBlkDataArrayNew::InsertPoint1(cut, params[1]);
+  ASSERT_TRUE(cut.SetBowShape());
+  const double expected = Covered(cut) + params[1].m_area * KelAngle::Pi;
+  ASSERT_TRUE(CSphereBlkDataArrayNew().Merge(params, 10, false));
+  ASSERT_EQ(1u, params.size());
+  ASSERT_TRUE(params[0].m_bFlag);
+  EXPECT_EQ(3u, params[0].m_BowShape.size());
+  EXPECT_NEAR(expected, Covered(params[0]), 1e-15);
 }
 
 TEST(CSphereBlkDataArrayNew, TrianglesAndTheirLiftToExpandLines)
