@@ -134,6 +134,7 @@ void JoinCornersToLines(CKelBlockCubeArray& blocks, const CKelCoord2D& p1, doubl
       }
     }
     if (moved) {
+      block.SetMinMax();
       block.GetPlaneEquation(false);
       block.GetPlaneEquation(true);
     }
