@@ -26,6 +26,7 @@
 #include "CKelBlockCube.h"
 #include "CKelBlockCubeArray.h"
 #include "CSphereRatioBlock.h"
+#include "SkyMethod.h"
 
 namespace {
 
@@ -42,13 +43,8 @@ struct Prism {
   double top, bottom;
 };
 
-struct Method {
-  int step;
-  bool sansya;
-  int kind;
-  bool inProjection;
-  bool side2;
-};
+using sky_test::Method;
+using sky_test::Ratio;
 
 std::string Describe(const Method& m)
 {
@@ -88,19 +84,6 @@ CKelBlockCubeArray Blocks(const std::vector<Prism>& prisms)
     blocks.AddBlock(block);
   }
   return blocks;
-}
-
-// The ratio, or -100 less the failure code.
-double Ratio(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, const Method& m, double angle = 0)
-{
-  CSphereRatioBlock r;
-  r.m_AngleStep = m.step;
-  r.m_ExpandKind = m.kind;
-  r.m_bExpandInProjection = m.inProjection;
-  r.m_bSide2 = m.side2;
-  double ratio = -2;
-  const int code = r.CalcSphereRatio(nullptr, -1, angle, false, blocks, point, &ratio, m.sansya);
-  return code == 0 ? ratio : -100.0 - code;
 }
 
 Prism Box(double x0, double x1, double y0, double y1, double top, double bottom = 0)

@@ -15,31 +15,16 @@
 #include "CSphereBlkDataArrayNew.h"
 #include "CSphereRatioBlock.h"
 #include "SkyBlocks.h"
+#include "SkyMethod.h"
 #include "SkyScene.h"
 
 namespace {
 
 using sky_test::Box;
-
-struct Method {
-  int step;
-  bool sansya;
-  int kind;
-  bool inProjection;
-};
+using sky_test::Method;
+using sky_test::Ratio;
 
 constexpr Method kMethods[] = {{1, false, 2, false}, {10, false, 2, false}, {1, true, 2, false}, {10, true, 0, true}};
-
-double Ratio(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle, const Method& m)
-{
-  CSphereRatioBlock r;
-  r.m_AngleStep = m.step;
-  r.m_ExpandKind = m.kind;
-  r.m_bExpandInProjection = m.inProjection;
-  double ratio = -2;
-  const int code = r.CalcSphereRatio(nullptr, -1, angle, false, blocks, point, &ratio, m.sansya);
-  return code == 0 ? ratio : -100.0 - code;
-}
 
 // Cells of a grid, some built, neighbours sharing walls and often heights,
 // so that outlines meet along common edges and at common corners.
@@ -73,7 +58,7 @@ struct Pinned {
 void ExpectPinned(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle, const Pinned& row)
 {
   for (std::size_t m = 0; m < std::size(kMethods); ++m)
-    EXPECT_EQ(row.ratios[m], Ratio(blocks, point, angle, kMethods[m])) << row.key << " method " << m;
+    EXPECT_EQ(row.ratios[m], Ratio(blocks, point, kMethods[m], angle)) << row.key << " method " << m;
 }
 
 TEST(SkyFactorPinned, TouchingGrids)
@@ -153,7 +138,7 @@ TEST(SkyFactorPinned, SectorMethodClosesAnOutlineBehindSpurs)
     r.m_bExpandInProjection = m.inProjection;
     double ratio = 0;
     ASSERT_EQ(0, r.CalcSphereRatio(nullptr, -1, scene.angle, false, scene.blocks, chk, &ratio, m.sansya)) << seed;
-    EXPECT_NEAR(Ratio(scene.blocks, chk, scene.angle, {m.step, true, 2, false}), ratio, 1.5e-3) << seed;
+    EXPECT_NEAR(Ratio(scene.blocks, chk, {m.step, true, 2, false}, scene.angle), ratio, 1.5e-3) << seed;
     CSphereA sphere;
     sphere.SetChkPnt(&chk, scene.angle);
     sphere.m_AngleStep = m.step;
@@ -177,7 +162,7 @@ constexpr Method kFineSectors[] = {{1, true, 2, true}, {1, true, 0, true}, {5, t
 void ExpectFineSectors(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle, const Pinned& row)
 {
   for (std::size_t m = 0; m < std::size(kFineSectors); ++m)
-    EXPECT_EQ(row.ratios[m], Ratio(blocks, point, angle, kFineSectors[m])) << row.key << " method " << m;
+    EXPECT_EQ(row.ratios[m], Ratio(blocks, point, kFineSectors[m], angle)) << row.key << " method " << m;
 }
 
 TEST(SkyFactorPinned, SectorMethodAtFineSteps)
