@@ -131,10 +131,6 @@ public:
                                           const std::vector<CKelCoord2D>& points);
   [[nodiscard]] static bool Side2_AddArea(std::vector<CSphereRatioBlockParam>& params,
                                           const std::vector<std::vector<CKelCoord2D>>& lists);
-  // Cuts an island (points reversed) out of the region holding it; false
-  // when the region's bows cannot be rebuilt.
-  [[nodiscard]] static bool Side2_CutIsland(std::vector<CSphereRatioBlockParam>& regions,
-                                            const std::vector<CKelCoord2D>& island);
 
 private:
   void ResetFlags();

@@ -21,11 +21,6 @@ namespace {
 constexpr double kTol = KelTol::SkyDisc;
 using Line = std::vector<CKelCoord2D>;
 
-// Codes of a point of the two-sided variant.
-constexpr int kAtMin = 4;
-constexpr int kAtMax = 5;
-constexpr int kOnHorizon = 8;
-
 bool Near(double a, double b)
 {
   return std::fabs(a - b) <= kTol;
@@ -553,44 +548,6 @@ bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& 
   return true;
 }
 
-bool CSphereBlkDataArrayNew::Side2_CutIsland(std::vector<CSphereRatioBlockParam>& regions, const Line& island)
-{
-  // An island is a block's outline touching neither side of the range nor
-  // the horizon: a floating block seen whole. It covers sky where it lies
-  // in a region between the upper boundary and the zenith, so it is cut out
-  // of that region as a hole (its points come reversed, running as a hole
-  // does); where it lies under the upper boundary, its sky is covered
-  // already. Counted as a region of its own, it was sky twice over.
-  CSphereRatioBlockParam hole;
-  for (const CKelCoord2D& p : island)
-    hole.m_pt.push_back(AnglePoint(p.m_x, p.m_y));
-  hole.DeleteSamePoint(0);
-  if (hole.m_pt.size() < 3)
-    return true;
-  hole.m_area = hole.CalcArea();
-  if (!(hole.m_area < -KelTol::DividEmptyArea))
-    return true;
-  // The disc draws a region's stretch of horizon as a chord, which an
-  // island low over it overhangs: the stretch takes points under the
-  // island's corners, as it does under the region's own.
-  std::vector<CSphereRatioBlockParam> under = regions;
-  for (CSphereRatioBlockParam& region : under) {
-    bool added = false;
-    for (const CSphereCoordD2D& p : hole.m_pt)
-      added = region.InsertXCoord(p.m_AD) || added;
-    if (added)
-      region.ConvertCoordXY();
-  }
-  SphereRatioBlockWorkParam work;
-  if (!SearchMergeParam(under, hole, &work))
-    return true;
-  CSphereRatioBlockParam& region = regions[static_cast<std::size_t>(work.m_Dst)];
-  region = under[static_cast<std::size_t>(work.m_Dst)];
-  MergeBlock(region.m_pt, hole.m_pt, work.m_DstIdx, work.m_SrcIdx);
-  region.m_area = region.CalcArea();
-  return region.SetBowShape();
-}
-
 bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& params, const std::vector<Line>& lists)
 {
   return std::all_of(lists.begin(), lists.end(), [&params](const Line& l) { return Side2_AddArea(params, l); });
@@ -598,30 +555,90 @@ bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& 
 
 namespace {
 
-// The boundary lines of one parameter's classified points: the runs of
-// uncoded points between two coded ones, and the steps from one side of
-// the range straight to the other.
-std::vector<Line> BoundaryLines(const std::vector<CCrspnt>& pts)
+// The disc position of a chart point, as the regions are drawn.
+CKelCoord2D DiscOf(double azimuth, double elevation)
 {
-  std::vector<Line> lines;
-  const std::size_t n = pts.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const CCrspnt& a = pts[i];
-    const CCrspnt& b = pts[(i + 1) % n];
-    if (a.m_Kind != 0 && b.m_Kind == 0) {
-      Line run{a};
-      for (std::size_t k = (i + 1) % n;; k = (k + 1) % n) {
-        run.push_back(pts[k]);
-        if (pts[k].m_Kind != 0)
-          break;
-      }
-      lines.push_back(run);
-    } else if (a.m_Kind >= kAtMin && b.m_Kind >= kAtMin && !((a.m_Kind & kOnHorizon) && (b.m_Kind & kOnHorizon)) &&
-               (a.m_Kind & ~kOnHorizon) != (b.m_Kind & ~kOnHorizon)) {
-      lines.push_back(Line{a, b});
+  return CKelCoord2D(-std::cos(elevation) * std::cos(azimuth), std::cos(elevation) * std::sin(azimuth));
+}
+
+// One edge of a block outline: chart ends, ordered by azimuth.
+struct EnvelopeEdge {
+  CKelCoord2D lo;
+  CKelCoord2D hi;
+
+  // The elevation where the edge, straight on the disc as every edge is
+  // drawn, crosses the azimuth (within the edge's span).
+  double ElevationAt(double azimuth) const
+  {
+    if (azimuth == lo.m_x)
+      return lo.m_y;
+    if (azimuth == hi.m_x)
+      return hi.m_y;
+    const CKelCoord2D p = DiscOf(lo.m_x, lo.m_y);
+    const CKelCoord2D q = DiscOf(hi.m_x, hi.m_y);
+    const double dx = -std::cos(azimuth), dy = std::sin(azimuth);
+    const double ex = q.m_x - p.m_x, ey = q.m_y - p.m_y;
+    const double den = dx * ey - dy * ex;
+    const double t = den != 0 ? std::clamp(-(dx * p.m_y - dy * p.m_x) / den, 0.0, 1.0) : 0.0;
+    const double r = std::hypot(p.m_x + t * ex, p.m_y + t * ey);
+    return std::acos(std::min(1.0, r));
+  }
+};
+
+// The blocks' upper boundary over the range, from the largest azimuth to
+// the smallest: at every azimuth the highest edge over it, the horizon
+// where no block stands. A floating block's gap, a window and a notch
+// between blocks all lie under it, so they count as covered however the
+// outlines around them touch: a gap closing into a window, or a window
+// opening onto a side of the range, leaves the boundary where it was.
+Line UpperBoundary(const std::vector<CSphereRatioBlockParam>& params, double azMin, double azMax)
+{
+  std::vector<EnvelopeEdge> edges;
+  std::vector<double> stops{azMin, azMax};
+  for (const CSphereRatioBlockParam& param : params) {
+    const std::size_t n = param.m_pt.size();
+    for (std::size_t k = 0; k < n; ++k) {
+      const CSphereCoordD2D& a = param.m_pt[k];
+      const CSphereCoordD2D& b = param.m_pt[(k + 1) % n];
+      stops.push_back(a.m_AD);
+      if (a.m_AD == b.m_AD)
+        continue;
+      const CKelCoord2D pa(a.m_AD, a.m_AE), pb(b.m_AD, b.m_AE);
+      edges.push_back(a.m_AD < b.m_AD ? EnvelopeEdge{pa, pb} : EnvelopeEdge{pb, pa});
     }
   }
-  return lines;
+  std::sort(stops.begin(), stops.end());
+  stops.erase(std::unique(stops.begin(), stops.end()), stops.end());
+  // The highest edge over each stretch between neighbouring stops: no edge
+  // ends inside a stretch, and the outlines do not cross, so one edge stays
+  // highest over the whole stretch.
+  const std::size_t m = stops.size() - 1;
+  std::vector<int> top(m, -1);
+  std::vector<double> topAtMid(m, 0);
+  for (std::size_t e = 0; e < edges.size(); ++e) {
+    const auto first = std::lower_bound(stops.begin(), stops.end(), edges[e].lo.m_x);
+    for (auto it = first; it + 1 != stops.end() && *(it + 1) <= edges[e].hi.m_x; ++it) {
+      const std::size_t i = static_cast<std::size_t>(it - stops.begin());
+      const double el = edges[e].ElevationAt((stops[i] + stops[i + 1]) / 2);
+      if (top[i] < 0 || el > topAtMid[i]) {
+        top[i] = static_cast<int>(e);
+        topAtMid[i] = el;
+      }
+    }
+  }
+  const auto at = [&](std::size_t i, double azimuth) {
+    return top[i] < 0 ? 0.0 : edges[static_cast<std::size_t>(top[i])].ElevationAt(azimuth);
+  };
+  // Each run of stretches under one edge gives its two ends only, so an
+  // edge on the boundary keeps its own corners and its expand line.
+  Line line;
+  for (std::size_t i = m; i-- > 0;) {
+    if (i + 1 == m || top[i + 1] != top[i] || top[i] < 0)
+      PushDistinct(line, CKelCoord2D(stops[i + 1], at(i, stops[i + 1])));
+    if (i == 0 || top[i - 1] != top[i] || top[i] < 0)
+      PushDistinct(line, CKelCoord2D(stops[i], at(i, stops[i])));
+  }
+  return line;
 }
 
 }  // namespace
@@ -641,40 +658,18 @@ std::vector<CSphereRatioBlockParam> CSphereBlkDataArrayNew::Side2_CreateBoundary
   std::vector<CSphereRatioBlockParam> result;
   if (!(azMax - azMin > kTol))
     return result;
-  std::vector<Line> islands;
-  std::vector<Line> lines;
-  for (const CSphereRatioBlockParam& p : params) {
-    std::vector<CCrspnt> coded;
-    bool touches = false;
-    for (const CSphereCoordD2D& q : p.m_pt) {
-      int code = Near(q.m_AD, azMin) ? kAtMin : Near(q.m_AD, azMax) ? kAtMax : 0;
-      if (Near(q.m_AE, 0))
-        code += kOnHorizon;
-      touches = touches || code != 0;
-      coded.emplace_back(q.m_AD, q.m_AE, code);
-    }
-    if (!touches) {
-      islands.emplace_back(coded.rbegin(), coded.rend());
-      continue;
-    }
-    for (Line& line : BoundaryLines(coded)) {
-      Side2_EraseLine(line, azMin, azMax);
-      std::reverse(line.begin(), line.end());
-      Side2_EraseLine(line, azMin, azMax);
-      std::reverse(line.begin(), line.end());
-      if (line.size() >= 2)
-        lines.push_back(line);
-    }
-  }
+  Line line = UpperBoundary(params, azMin, azMax);
+  Side2_EraseLine(line, azMin, azMax);
+  std::reverse(line.begin(), line.end());
+  Side2_EraseLine(line, azMin, azMax);
+  std::reverse(line.begin(), line.end());
   std::vector<Line> regions{
       {CKelCoord2D(azMin, 0), CKelCoord2D(azMax, 0), CKelCoord2D(azMax, KelAngle::HalfPi),
        CKelCoord2D(azMin, KelAngle::HalfPi)}};
   std::vector<Line> setAside;
-  for (const Line& line : lines)
+  if (line.size() >= 2)
     Side2_DividArea(regions, setAside, line);
   *ok = Side2_AddArea(result, regions);
-  for (const Line& island : islands)
-    *ok = Side2_CutIsland(result, island) && *ok;
   fans.AddFunShape(azMin, azMax);
   return result;
 }
