@@ -788,10 +788,26 @@ bool CDividTriangle::AddTriangle(const CKelCoord2D& a, const CKelCoord2D& b, con
     return true;
   double base = 0, height = 0, triangleArea = 0;
   t.GetTriangleData(m_Mode, &base, &height, &triangleArea);
-  const bool thick = m_Mode < 0 ? base > KelTol::DividThinTriangle && height > KelTol::DividThinTriangle : height > 0;
-  if (base > 0 && thick)
+  if (KeepsTriangle(m_Mode, base, height, triangleArea))
     m_Triangles.push_back(t);
   return true;
+}
+
+bool CDividTriangle::KeepsTriangle(int mode, double base, double height, double area)
+{
+  if (!(base > 0))
+    return false;
+  if (mode >= 0)
+    return height > 0;
+  // A needle along a ray from the zenith, a few micrometres wide, still
+  // holds sky up to its length: dropped, a piece of sky would come and go
+  // as the division happened to cut it off or not.
+  return !IsThin(base, height) || area > KelTol::DividEmptyArea;
+}
+
+bool CDividTriangle::IsThin(double base, double height)
+{
+  return !(base > KelTol::DividThinTriangle && height > KelTol::DividThinTriangle);
 }
 
 // --- Helpers -----------------------------------------------------------------

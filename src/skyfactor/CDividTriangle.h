@@ -61,6 +61,13 @@ public:
   // triangles. An empty polygon, a position outside the point list, or a
   // polygon that no corner splits fails.
   [[nodiscard]] bool CreateTriangle2(int mode, const std::vector<int>& idx);
+  // Whether a triangle of this base, height and area (as GetTriangleData
+  // gives them in the mode) is kept: rounded, when its height is not 0;
+  // unrounded, unless it is thin and too small to count.
+  static bool KeepsTriangle(int mode, double base, double height, double area);
+  // Whether an unrounded triangle is a needle: its base or height no more
+  // than the thin band.
+  static bool IsThin(double base, double height);
   // Whether the last division failed on candidates out of order.
   bool OrderFault() const { return m_bOrderFault; }
   int GetSize() const { return static_cast<int>(m_Triangles.size()); }

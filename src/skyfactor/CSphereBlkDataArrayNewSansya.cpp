@@ -285,6 +285,8 @@ int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlo
       return kDivisionFailed;
     for (int t = 0; t < division.GetSize(); ++t) {
       CSphereTriangleData tri = division.GetTriangle(t);
+      double base = 0, height = 0, area = 0;
+      tri.GetTriangleData(nRound, &base, &height, &area);
       CKelCoord2D* c = tri.m_Vertex;
       bool moved = false;
       if (Expand(&c[0], &c[1], &c[2], &moved, byZenith) != kDone)
@@ -297,6 +299,10 @@ int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlo
       // it: a lifted base makes both anew, whichever corner the division
       // listed first (a stale foot gave the triangle the height of its
       // former shape).
+      // A needle's lift is drawn from an apex micrometres off its base, and
+      // would reach far past the base: it stays out, as it always did.
+      if (moved && nRound < 0 && CDividTriangle::IsThin(base, height))
+        continue;
       if (moved)
         tri.SetTriangleParam();
       param.m_Triangle.push_back(tri);

@@ -492,10 +492,13 @@ TEST(CDividTriangle, AreaSumsCoverTheOutline)
     EXPECT_GE(AreaSum(up.triangles, 0), sum);
     EXPECT_LE(AreaSum(down.triangles, 1), sum);
   }
-  // A thin sliver is dropped by the exact mode only.
+  // A thin sliver keeps its sky; the exact mode drops only one too small
+  // to count.
   const auto sliver = kel_test::Pts({{0.1, 0.1}, {0.9, 0.1}, {0.5, 0.100005}});
-  EXPECT_TRUE(Divide(sliver, -1).triangles.empty());
+  EXPECT_NEAR(2e-6, AreaSum(Divide(sliver, -1).triangles, -1), 1e-15);
   EXPECT_EQ(1u, Divide(sliver, 0).triangles.size());
+  const auto speck = kel_test::Pts({{0.1, 0.1}, {0.1004, 0.1}, {0.1002, 0.100005}});
+  EXPECT_TRUE(Divide(speck, -1).triangles.empty());
 }
 
 // Where the division succeeds, the reflex-only division tiles the outline
@@ -534,17 +537,19 @@ TEST(CDividTriangle, ReflexSplitsTileTheOutline)
 
 TEST(CDividTriangle, ReflexSplitsFilterAndRefuseAsTheFanDoes)
 {
-  // A sliver: dropped when exact, kept when rounded.
-  const auto sliver = kel_test::Pts({{0.1, 0.1}, {0.9, 0.1}, {0.5, 0.100005}});
-  const Division exact = DivideByReflexSplits(sliver, -1);
+  // A speck: dropped when exact, kept when rounded; a long sliver is kept.
+  const auto speck = kel_test::Pts({{0.1, 0.1}, {0.1004, 0.1}, {0.1002, 0.100005}});
+  const Division exact = DivideByReflexSplits(speck, -1);
   EXPECT_TRUE(exact.ok);
   EXPECT_TRUE(exact.triangles.empty());
-  EXPECT_EQ(1u, DivideByReflexSplits(sliver, 0).triangles.size());
-  // An L whose split leaves a sliver part: the sliver goes, the rest stays.
-  const Division thinL = DivideByReflexSplits(
-      kel_test::Pts({{0.1, 0.1}, {0.5, 0.1}, {0.5, 0.100004}, {0.100004, 0.100004}, {0.100004, 0.5}, {0.1, 0.5}}), -1);
+  EXPECT_EQ(1u, DivideByReflexSplits(speck, 0).triangles.size());
+  EXPECT_EQ(1u, DivideByReflexSplits(kel_test::Pts({{0.1, 0.1}, {0.9, 0.1}, {0.5, 0.100005}}), -1).triangles.size());
+  // An L of thin arms: the arms' area stays, as the fan would keep it.
+  const auto thinLPoints =
+      kel_test::Pts({{0.1, 0.1}, {0.5, 0.1}, {0.5, 0.100004}, {0.100004, 0.100004}, {0.100004, 0.5}, {0.1, 0.5}});
+  const Division thinL = DivideByReflexSplits(thinLPoints, -1);
   EXPECT_TRUE(thinL.ok);
-  EXPECT_TRUE(thinL.triangles.empty());
+  EXPECT_NEAR(OutlineArea(thinLPoints), AreaSum(thinL.triangles, -1), 1e-12);
 
   const CSphereCoordD2DArray square = sky_test::Projected(kel_test::Pts({{0.1, 0.1}, {0.5, 0.1}, {0.5, 0.5}, {0.1, 0.5}}));
   CDividTriangle d(&square);

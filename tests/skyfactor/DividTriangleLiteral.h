@@ -8,6 +8,7 @@
 #include <numeric>
 #include <vector>
 
+#include "CDividTriangle.h"
 #include "CKelAreaCoord2D.h"
 #include "CSphereTriangleData.h"
 #include "KelGeometry.h"
@@ -306,7 +307,7 @@ private:
       if (q > 0) {
         double base = 0, height = 0, area = 0;
         t.GetTriangleData(mode, &base, &height, &area);
-        if (base > 0 && (mode < 0 ? base > 1e-5 && height > 1e-5 : height > 0))
+        if (CDividTriangle::KeepsTriangle(mode, base, height, area))
           triangles.push_back(t);
       }
       idx.erase(idx.begin() + 1);

@@ -5,6 +5,7 @@
 #include <numeric>
 #include <optional>
 
+#include "CDividTriangle.h"
 #include "CKelAreaCoord2D.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
@@ -668,8 +669,7 @@ bool DividTrianglePrevious::AddTriangle(const CKelCoord2D& a, const CKelCoord2D&
     return true;
   double base = 0, height = 0, triangleArea = 0;
   t.GetTriangleData(m_Mode, &base, &height, &triangleArea);
-  const bool thick = m_Mode < 0 ? base > KelTol::DividThinTriangle && height > KelTol::DividThinTriangle : height > 0;
-  if (base > 0 && thick)
+  if (CDividTriangle::KeepsTriangle(m_Mode, base, height, triangleArea))
     m_Triangles.push_back(t);
   return true;
 }
