@@ -81,6 +81,29 @@ void DropClosingRepeat(Line& out)
     out.erase(out.begin());
 }
 
+// The disc position of a chart point, as the regions are drawn.
+CKelCoord2D DiscOf(double azimuth, double elevation)
+{
+  return CKelCoord2D(-std::cos(elevation) * std::cos(azimuth), std::cos(elevation) * std::sin(azimuth));
+}
+
+// The elevation where the edge from chart point p to q, straight on the
+// disc as every edge is drawn, crosses the azimuth (within the edge's span).
+double ChordElevation(const CKelCoord2D& p, const CKelCoord2D& q, double azimuth)
+{
+  if (azimuth == p.m_x)
+    return p.m_y;
+  if (azimuth == q.m_x)
+    return q.m_y;
+  const CKelCoord2D a = DiscOf(p.m_x, p.m_y);
+  const CKelCoord2D b = DiscOf(q.m_x, q.m_y);
+  const double dx = -std::cos(azimuth), dy = std::sin(azimuth);
+  const double ex = b.m_x - a.m_x, ey = b.m_y - a.m_y;
+  const double den = dx * ey - dy * ex;
+  const double t = den != 0 ? std::clamp(-(dx * a.m_y - dy * a.m_x) / den, 0.0, 1.0) : 0.0;
+  return std::acos(std::min(1.0, std::hypot(a.m_x + t * ex, a.m_y + t * ey)));
+}
+
 }  // namespace
 
 int CSphereBlkDataArrayNew::CalcSansya(int nRound, std::vector<CSphereRatioBlockParam>& params, int step,
@@ -213,8 +236,16 @@ bool InsertAtAzimuth(const CSphereCoordD2D& p, const CSphereCoordD2D& q, double 
   const bool inside = (p.m_AD < az - kTol && az < q.m_AD - kTol) || (q.m_AD < az - kTol && az < p.m_AD - kTol);
   if (!inside)
     return false;
+  // On the edge as the disc draws it: a point on the chart's straight line
+  // would bend the edge and change the outline's area by as much as the
+  // chord sags, whenever another outline's corner stood over it. A stretch
+  // of horizon is drawn as its arc (a bow over the chord): its point stays
+  // on the horizon.
+  const bool horizon = std::fabs(p.m_AE) <= kTol && std::fabs(q.m_AE) <= kTol;
   const double t = (az - p.m_AD) / (q.m_AD - p.m_AD);
-  target.m_pt.insert(target.m_pt.begin() + k + 1, AnglePoint(az, p.m_AE + t * (q.m_AE - p.m_AE)));
+  const double el = horizon ? p.m_AE + t * (q.m_AE - p.m_AE)
+                            : ChordElevation(CKelCoord2D(p.m_AD, p.m_AE), CKelCoord2D(q.m_AD, q.m_AE), az);
+  target.m_pt.insert(target.m_pt.begin() + k + 1, AnglePoint(az, el));
   return true;
 }
 
@@ -561,34 +592,12 @@ bool CSphereBlkDataArrayNew::Side2_AddArea(std::vector<CSphereRatioBlockParam>& 
 
 namespace {
 
-// The disc position of a chart point, as the regions are drawn.
-CKelCoord2D DiscOf(double azimuth, double elevation)
-{
-  return CKelCoord2D(-std::cos(elevation) * std::cos(azimuth), std::cos(elevation) * std::sin(azimuth));
-}
-
 // One edge of a block outline: chart ends, ordered by azimuth.
 struct EnvelopeEdge {
   CKelCoord2D lo;
   CKelCoord2D hi;
 
-  // The elevation where the edge, straight on the disc as every edge is
-  // drawn, crosses the azimuth (within the edge's span).
-  double ElevationAt(double azimuth) const
-  {
-    if (azimuth == lo.m_x)
-      return lo.m_y;
-    if (azimuth == hi.m_x)
-      return hi.m_y;
-    const CKelCoord2D p = DiscOf(lo.m_x, lo.m_y);
-    const CKelCoord2D q = DiscOf(hi.m_x, hi.m_y);
-    const double dx = -std::cos(azimuth), dy = std::sin(azimuth);
-    const double ex = q.m_x - p.m_x, ey = q.m_y - p.m_y;
-    const double den = dx * ey - dy * ex;
-    const double t = den != 0 ? std::clamp(-(dx * p.m_y - dy * p.m_x) / den, 0.0, 1.0) : 0.0;
-    const double r = std::hypot(p.m_x + t * ex, p.m_y + t * ey);
-    return std::acos(std::min(1.0, r));
-  }
+  double ElevationAt(double azimuth) const { return ChordElevation(lo, hi, azimuth); }
 };
 
 // The blocks' upper boundary over the range, from the largest azimuth to

@@ -146,7 +146,9 @@ TEST(CSphereBlkDataArrayNew, HolesAreMergedOrDropped)
   const Pairs merged{{0, 0}, {1, 0}, {0.6, 0.5}, {0.4, 0.4}, {0.4, 0.6}, {0.6, 0.5}, {1, 0}, {1, 1}, {0, 1}};
   EXPECT_EQ(merged, AnglesOf(outline));
 
-  const std::vector<CSphereRatioBlockParam> both{Param({{0.1, 0.1}, {1, 0.1}, {1, 1}, {0.1, 1}}),
+  // The hole lies inside the outline on the disc too, where the level
+  // edges are chords.
+  const std::vector<CSphereRatioBlockParam> both{Param({{0.3, 0.1}, {0.7, 0.1}, {0.7, 1}, {0.3, 1}}),
                                                  Param({{0.4, 0.4}, {0.4, 0.6}, {0.6, 0.6}, {0.6, 0.4}})};
   ASSERT_GT(both[0].m_area, 0);
   ASSERT_LT(both[1].m_area, 0);
@@ -171,6 +173,25 @@ TEST(CSphereBlkDataArrayNew, HolesAreMergedOrDropped)
   std::vector<CSphereRatioBlockParam> none;
   EXPECT_EQ(0, CSphereBlkDataArrayNew().CalcSansya(0, none, 10, true, false, fans));
   EXPECT_TRUE(fans.empty());
+}
+
+// A point another outline's corner inserts into an edge lies on the edge as
+// the disc draws it, a chord, so the outline covers what it covered; on a
+// stretch of horizon it stays on the horizon, under the bow.
+TEST(CSphereBlkDataArrayNew, PointsInsertedAtOtherAzimuthsLeaveTheOutline)
+{
+  const CSphereRatioBlockParam corners = Param({{0.35, 0.5}, {0.55, 0.45}, {0.8, 0.5}});
+  CSphereRatioBlockParam sloped = Param({{0.1, 0.2}, {1, 0.05}, {1, 1.2}, {0.1, 0.9}});
+  const double before = sloped.CalcArea();
+  CSphereBlkDataArrayNew::InsertPoint1(sloped, corners);
+  EXPECT_EQ(4u + 6u, sloped.m_pt.size());
+  EXPECT_NEAR(before, sloped.CalcArea(), 1e-15);
+
+  CSphereRatioBlockParam standing = Param({{0.1, 0}, {1, 0}, {1, 1}, {0.1, 1}});
+  CSphereBlkDataArrayNew::InsertPoint1(standing, corners);
+  ASSERT_EQ(4u + 6u, standing.m_pt.size());
+  EXPECT_EQ(3, std::count_if(standing.m_pt.begin(), standing.m_pt.end(),
+                             [](const CSphereCoordD2D& p) { return p.m_AE == 0 && p.m_AD > 0.1 && p.m_AD < 1; }));
 }
 
 // The disc area an outline covers: its chords and, above its horizon

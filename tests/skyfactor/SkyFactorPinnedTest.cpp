@@ -86,10 +86,10 @@ TEST(SkyFactorPinned, ScatteredBlocks)
     {3, {0x1.a9ffd2574ef4ap-1, 0x1.a9d5e92c01deep-1, 0x1.a9ffd2574ef49p-1, 0x1.aa5d1e89d5e9dp-1}},
     {5, {0x1.6d26847cdecf8p-1, 0x1.6cfb92a4f0f32p-1, 0x1.6d26847cdecf8p-1, 0x1.6d9285d4a20dcp-1}},
     {8, {0x1.f6ebb2a3b6022p-1, 0x1.f6d46ebdd13acp-1, 0x1.f6ebb2a3b6022p-1, 0x1.f70a041d9ac58p-1}},
-    {13, {0x1.bb9329a19b3aap-1, 0x1.bb67bad522cf3p-1, 0x1.bb93347f1aaabp-1, 0x1.bbcd545de7a02p-1}},
+    {13, {0x1.bb9329a19b3aap-1, 0x1.bb67bad522cf3p-1, 0x1.bb9329a19b3adp-1, 0x1.bbcd545de7a02p-1}},
     {21, {0x1.f3666dbb08c3ap-1, 0x1.f3572eedc5375p-1, 0x1.f3666dbb08c3ap-1, 0x1.f3aacbf95c55p-1}},
     {34, {0x1.85d326a854a4ap-1, 0x1.85b4a1c9dff33p-1, 0x1.85d326a854a4cp-1, 0x1.862f78f9c9b5ap-1}},
-    {55, {0x1.d310b56e3c3dap-1, 0x1.d2f815fe14e89p-1, 0x1.d31080578e2ap-1, 0x1.d3419a868c4fdp-1}},
+    {55, {0x1.d310b56e3c3dap-1, 0x1.d2f815fe14e89p-1, 0x1.d310b56e3de4fp-1, 0x1.d3a45e9114b7ap-1}},
     {89, {0x1.ebbdc7125abecp-1, 0x1.eb689683a4373p-1, 0x1.ebbdc7125abecp-1, 0x1.ec3d4f9e31908p-1}},
     {144, {0x1.dbe36bfc42518p-1, 0x1.dbc846b80bef4p-1, 0x1.dbe36bfc42518p-1, 0x1.dc092ff1e690ap-1}},
     {233, {0x1.dc19045a11edcp-1, 0x1.dc099d7d88768p-1, 0x1.dc19045a11edbp-1, 0x1.dc4f77b4aed5dp-1}},
@@ -180,7 +180,7 @@ TEST(SkyFactorPinned, SectorMethodAtFineSteps)
   }
   constexpr Pinned kScattered[] = {
     {5, {0x1.6d26847cdecf8p-1, 0x1.6d288cdb77d4cp-1, 0x1.6d11f6218df96p-1}},
-    {13, {0x1.bb93347f1aaabp-1, 0x1.bb94debc36ae8p-1, 0x1.bb81d88de88bcp-1}},
+    {13, {0x1.bb9329a19b3adp-1, 0x1.bb94d3dd3c58fp-1, 0x1.bb7ff00464daep-1}},
     {34, {0x1.85d326a854a4cp-1, 0x1.85d4d9c04881dp-1, 0x1.85bf206db9df2p-1}},
     {89, {0x1.ebbdc7125abecp-1, 0x1.ebc068b20e611p-1, 0x1.eb98417dcd8aap-1}},
     {233, {0x1.dc19045a11edbp-1, 0x1.dc19d23ce6b6dp-1, 0x1.dc057a60546p-1}},
