@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "CClineData.h"
 #include "CDividTriangle.h"
 #include "CSphereBlkDataArrayNew.h"
 #include "KelGeometry.h"
@@ -326,14 +325,14 @@ int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlo
         return kCancelled;
       if (!moved && Expand(&c[2], &c[0], &c[1], &moved, byZenith) != kDone)
         return kCancelled;
-      // A triangle's area is taken from its longest side and the foot on
-      // it: a lifted base makes both anew, whichever corner the division
-      // listed first (a stale foot gave the triangle the height of its
-      // former shape).
       // A needle's lift is drawn from an apex micrometres off its base, and
       // would reach far past the base: it stays out, as it always did.
       if (moved && nRound < 0 && CDividTriangle::IsThin(base, height))
         continue;
+      // A triangle's area is taken from its longest side and the foot on
+      // it: a lifted base makes both anew, whichever corner the division
+      // listed first (a stale foot gave the triangle the height of its
+      // former shape).
       if (moved)
         tri.SetTriangleParam();
       param.m_Triangle.push_back(tri);
