@@ -39,19 +39,33 @@ CKelCoord2D Along(const CKelCoord2D& p, double angle)
 // tolerance, far beyond any difference of round-off in measuring the side.
 constexpr double kClearOfLine = 100 * KelTol::BlockPoint;
 
-// How far above its own edge below a point lowered by the expansion stays:
-// a corner on the edge would leave the outline touching itself, which its
-// division into triangles cannot take. A hundredth of the disc's identity
-// band changes no share beyond 1e-8.
+// How far above an edge under it a point lowered by the expansion stays: a
+// corner on the edge would leave the outline touching itself, which its
+// division into triangles cannot take. It stays a hundredth of the disc's
+// identity band above the edge on the chart, and on the disc twice 1e-10
+// nearer the centre: near the horizon a step in elevation moves a point
+// hardly at all on the disc (1 - cos e), and one standing within the
+// division's coincidence distance of the edge would be taken for a corner
+// on it. Over the horizon that is 2e-5 of elevation, clear of the identity
+// band in which the outline's later steps take a point for a horizon point.
+// The share moves by far less than 1e-8.
 constexpr double kAboveFloor = KelTol::SkyDisc / 100;
+constexpr double kAboveOnDisc = 2e-10;
 
-// The lowest a point lowered by the expansion may go when it stood clear of
-// the horizon: the outline's later steps take a point within the disc's
-// identity band of the horizon for a horizon point, so that one lowered into
-// the band would leave the horizon under it (and its chord crossing the
-// outline) to be dropped as the same point. Twice the band keeps it a corner
-// of its own; the share moves by far less than 1e-7.
-constexpr double kAboveHorizon = 2 * KelTol::SkyDisc;
+double JustAbove(double elevation)
+{
+  // A chart line run on far past its ends can give any elevation; under the
+  // horizon the disc has nothing to keep clear of.
+  if (!(elevation >= 0 && elevation <= KelAngle::Pi / 2))
+    return elevation + kAboveFloor;
+  return std::max(elevation + kAboveFloor, std::acos(std::clamp(std::cos(elevation) - kAboveOnDisc, -1.0, 1.0)));
+}
+
+// Over how much azimuth (radians) an edge leaving a point takes over from
+// the edge arriving in saying whether the expansion lowers the point. A
+// tenth of a milliradian: a projected vertical edge runs along the ray to
+// round-off, and edges that turn less than this are hardly ever drawn.
+constexpr double kExpandRamp = 1e-4;
 
 // 1 for a block clear of the line on its left, -1 on its right, else 0;
 // (c, s) is the line's direction.
@@ -408,17 +422,11 @@ void CSphereRatioBlock::BlockExpand()
       continue;
     CSphereCoordD2DArray& pt = param.m_pt;
     const std::size_t n = pt.size();
-    std::vector<int> mark(n, 0);
     // The elevations the expansion would give, NaN where it moves nothing.
     std::vector<double> lowered(n, std::numeric_limits<double>::quiet_NaN());
-    for (std::size_t j = 0; j < n; ++j) {
-      const std::size_t p = j == 0 ? n - 1 : j - 1;
-      const double d = pt[p].m_AD - pt[j].m_AD;
-      if (std::fabs(d) > KelTol::SkyDisc)
-        mark[p] = mark[j] = d > 0 ? 1 : -1;
-    }
     for (std::size_t k = 0; k < n; ++k) {
-      if (mark[k] != wanted || !std::isfinite(pt[k].m_AD))
+      const double share = ExpandShare(pt, k, wanted);
+      if (!(share > 0) || !std::isfinite(pt[k].m_AD))
         continue;
       double x = pt[k].m_AD;
       // Outlines hold azimuths within a turn or two; a stored one far beyond
@@ -435,18 +443,41 @@ void CSphereRatioBlock::BlockExpand()
       const double offset = r - s / 2;
       if (std::fabs(offset) > s / 2 + KelTol::SkyDisc)
         continue;
+      // A point the widening would take beyond the horizon goes to the
+      // horizon: left where it stood, a corner a hair above the line where
+      // the widening just reaches the horizon would stay whole degrees up.
       const double c = std::cos(pt[k].m_AE) / std::cos(offset);
-      if (pt[k].m_AE >= 0 && c <= 1)
-        lowered[k] = std::acos(c);
+      const double to = pt[k].m_AE + share * (std::acos(std::min(c, 1.0)) - pt[k].m_AE);
+      if (pt[k].m_AE >= 0 && to < pt[k].m_AE)
+        lowered[k] = to;
     }
     for (std::size_t k = 0; k < n; ++k) {
       if (std::isnan(lowered[k]))
         continue;
-      const double clear = pt[k].m_AE > KelTol::SkyDisc ? std::min(pt[k].m_AE, kAboveHorizon) : 0.0;
+      const double clear = pt[k].m_AE > KelTol::SkyDisc ? std::min(pt[k].m_AE, JustAbove(0)) : 0.0;
       pt[k].m_AE = std::max({lowered[k], FloorUnder(original, i, k, lowered), clear});
       pt[k].ConvertCoordXY();
     }
   }
+}
+
+double CSphereRatioBlock::ExpandShare(const CSphereCoordD2DArray& pt, std::size_t k, int wanted)
+{
+  // A point is lowered as its following edge runs, or as its preceding one
+  // where the following edge stands along the ray. An edge turning through
+  // the ray's direction would flip a whole lowering for a corner moved a
+  // micrometre, so the following edge takes over gradually, over the first
+  // kExpandRamp of its azimuth beyond the disc's identity band. Every point
+  // is read the same way, so the outline's first point is no different.
+  const std::size_t n = pt.size();
+  const auto sure = [](double d) {
+    return std::clamp((std::fabs(d) - KelTol::SkyDisc) / (kExpandRamp - KelTol::SkyDisc), 0.0, 1.0);
+  };
+  const auto runsWanted = [wanted](double d) { return (d > 0 ? 1 : -1) == wanted ? 1.0 : 0.0; };
+  const double following = pt[k].m_AD - pt[(k + 1) % n].m_AD;
+  const double preceding = pt[k == 0 ? n - 1 : k - 1].m_AD - pt[k].m_AD;
+  const double byFollowing = sure(following);
+  return byFollowing * runsWanted(following) + (1 - byFollowing) * sure(preceding) * runsWanted(preceding);
 }
 
 namespace {
@@ -514,7 +545,7 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
   double floor = 0;
   const auto stopAtElevation = [&](double h) {
     if (h < p.m_AE - KelTol::SkyDisc)
-      floor = std::max(floor, std::min(h + kAboveFloor, p.m_AE));
+      floor = std::max(floor, std::min(JustAbove(h), p.m_AE));
   };
   const auto stopAt = [&](const CSphereCoordD2D& a, const CSphereCoordD2D& b) {
     stopAtElevation(std::acos(std::clamp(RayHit(u, a.m_Pos, b.m_Pos), -1.0, 1.0)));

@@ -107,6 +107,11 @@ private:
   const CSphereRatioBlockParam& At(int i) const { return m_Block[static_cast<std::size_t>(i)]; }
   // Expansion after the union: kind 0 or 1, not in projection.
   bool ExpandsAfterUnion() const;
+  // How much of its lowering the expansion gives point k, 0 to 1: 1 where
+  // the edge leaving it runs the wanted way (+1 azimuth falling, -1 rising),
+  // where that edge runs along the ray the edge arriving, and a blend of the
+  // two for an edge turning through the ray.
+  static double ExpandShare(const CSphereCoordD2DArray& pt, std::size_t k, int wanted);
   // The lowest elevation the expansion may give point k of outline i: just
   // above the outlines' edges under it and the corners its edges would
   // sweep over, the neighbours at the elevations lowered (NaN: not moved);

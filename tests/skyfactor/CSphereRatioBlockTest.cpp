@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "CDividTriangle.h"
 #include "DividTriangleLiteral.h"
@@ -311,6 +315,59 @@ TEST(CSphereRatioBlock, ExpansionOfStoredOutlines)
   e.BlockExpand();
   EXPECT_NEAR(0.5, e.m_Block[0].m_pt[0].m_AE, 1e-15);
   EXPECT_NEAR(std::acos(std::cos(0.5) / std::cos(5 * deg)), e.m_Block[0].m_pt[1].m_AE, 1e-15);
+}
+
+// The elevation the expansion of kind 0 at 10 degrees gives each point of
+// an outline of (azimuth, elevation) points, in degrees and radians.
+std::vector<double> Expanded(const std::vector<std::pair<double, double>>& points)
+{
+  const double deg = 3.141592653589793 / 180;
+  CSphereRatioBlockParam p;
+  for (const auto& [ad, ae] : points) {
+    CSphereCoordD2D q(0, 0, ad * deg, ae, 0);
+    q.ConvertCoordXY();
+    p.m_pt.push_back(q);
+  }
+  CSphereRatioBlock r;
+  r.m_ExpandKind = 0;
+  r.m_Block.push_back(p);
+  r.BlockExpand();
+  std::vector<double> out;
+  for (const CSphereCoordD2D& q : r.m_Block[0].m_pt)
+    out.push_back(q.m_AE);
+  return out;
+}
+
+TEST(CSphereRatioBlock, ExpansionMovesNoPointFarForASmallMove)
+{
+  const double deg = 3.141592653589793 / 180;
+  // A low corner 4.5 degrees off its sector's middle, just above and just
+  // below the elevation at which the widening reaches the horizon: both go
+  // there, neither stays whole degrees up.
+  for (double e : {4.5 * deg - 1e-9, 4.5 * deg + 1e-9}) {
+    const std::vector<double> low = Expanded({{25, 0.5}, {20.5, e}, {20.5, 0}, {25, 0}});
+    EXPECT_LT(low[1], 1e-4) << e;
+    EXPECT_GT(low[1], 0) << e;
+  }
+  // A top corner whose side turns through the ray, either way: the corner
+  // is lowered as far, give or take a few hundredths, as with the side
+  // standing along the ray.
+  const auto corner = [](double tilt) { return Expanded({{25, 0.5}, {21, 0.5}, {21 + tilt, 0.2}, {25, 0.2}})[1]; };
+  const double along = corner(0);
+  const double full = 0.5 - along;
+  ASSERT_GT(full, 1e-3);
+  for (double tilt : {-3e-6, -1e-6, -1e-9, 1e-9, 1e-6, 3e-6})
+    EXPECT_NEAR(along, corner(tilt / deg), 0.03 * full) << tilt;
+  // Where an outline's points start changes nothing.
+  std::vector<std::pair<double, double>> ring{{25, 0.3}, {22, 0.5}, {20.5, 0.3}, {22, 0.1}, {24, 0.15}};
+  const std::vector<double> first = Expanded(ring);
+  ASSERT_NE(first, (std::vector<double>{0.3, 0.5, 0.3, 0.1, 0.15}));
+  for (std::size_t k = 1; k < ring.size(); ++k) {
+    std::rotate(ring.begin(), ring.begin() + 1, ring.end());
+    std::vector<double> turned = Expanded(ring);
+    std::rotate(turned.rbegin(), turned.rbegin() + static_cast<std::ptrdiff_t>(k), turned.rend());
+    EXPECT_EQ(first, turned) << k;
+  }
 }
 
 CSphereRatioBlock Sample()

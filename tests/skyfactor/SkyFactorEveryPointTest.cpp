@@ -669,6 +669,55 @@ TEST(SkyFactorEveryPoint, CornerWalkedAcrossABandEdgeMovesTheRatioSmoothly)
     ExpectSmoothWalk(m, offsets, 37.325, CornerBesideARay, kFarEye, kFarTurn);
 }
 
+// A low round block of 39 surveyed corners, 4.5 m tall and 40 m away. One
+// corner stands where the widening of its 10 degree sector just reaches the
+// horizon, over the block's own foot. The check point is walked across that
+// place: the corner goes to the horizon on both sides, and its outline, cut
+// in two there, is divided as two.
+TEST(SkyFactorEveryPoint, CornerWidenedOntoTheHorizonMovesTheRatioSmoothly)
+{
+  const std::vector<Prism> block{{{
+      {{39.05397965986579, 4.6416911268676655}, {38.856998437002, 6.727136146510839},
+       {38.659701483335205, 8.37304041048306}, {37.891958596791106, 9.99919340616858},
+       {36.79866396649324, 11.712078980589272}, {35.900534839124944, 13.013387007925273},
+       {34.436778931290554, 14.252737112647647}, {32.86169159742718, 15.485728515718227},
+       {31.084295808628845, 15.893762060603855}, {28.87029243776334, 16.028694398708595},
+       {27.476219699425993, 16.713448205050327}, {25.536323821411465, 16.304433134294744},
+       {23.47555798746008, 15.586096574882033}, {22.111762750056926, 14.547411027936942},
+       {20.372753239072544, 13.757827777700651}, {19.132786293113785, 12.16039808131},
+       {17.962844364684614, 11.28820829698484}, {17.356003352293293, 9.33757579451961},
+       {16.65838163581521, 7.259736714042544}, {16.531258819539406, 5.789048400477397},
+       {15.97553924082899, 3.9448314937592337}, {16.768447912711178, 2.3438880842054832},
+       {16.82470744324859, 0.39041400150475614}, {17.627652983239976, -1.5117623769637767},
+       {19.243143244485687, -2.8086714316090085}, {20.279397036111128, -4.064066025343394},
+       {21.963655737787338, -5.205218394028847}, {23.514356110265577, -5.70802506113168},
+       {25.320875664763353, -6.776971229714009}, {27.068831562251386, -6.793373295286559},
+       {28.89412734375771, -6.8975554142728495}, {30.71752324879305, -6.288270736642113},
+       {32.50377638150956, -5.613141062383365}, {34.053116468272584, -4.713543373254044},
+       {35.77422369457204, -3.584329719889741}, {36.78261455504364, -2.224125883848912},
+       {38.21360880802937, -0.872269272658448}, {38.48391029855079, 1.0777192910203741},
+       {39.12745639127988, 2.7952267182777373}},
+                                  },
+                                  4.4938500528246141,
+                                  0}};
+  const CKelBlockCubeArray blocks = Blocks(block);
+  const XY eye{-17.841346840333589, 23.892354549509118};
+  constexpr double dir = 1.5468845599824848, turn = 1.1875143303185065;
+  const double exact = ExactRatio(block, CKelCoord3D(eye.x, eye.y, 1.5));
+  const std::vector<double> offsets{-1e-6, -1e-7, -5e-8, -1e-8, 0, 5e-10, 1e-9, 2e-9, 1e-8, 1e-6};
+  for (const Method& m : EveryMethod({10, 7})) {
+    double previous = -1;
+    for (double off : offsets) {
+      const CKelCoord3D at(eye.x + off * std::cos(dir), eye.y + off * std::sin(dir), 1.5);
+      const double r = Ratio(blocks, at, m, turn);
+      EXPECT_NEAR(exact, r, 1.5e-3) << Describe(m) << " offset " << off;
+      if (previous >= 0)
+        EXPECT_NEAR(previous, r, 1e-6) << Describe(m) << " offset " << off;
+      previous = r;
+    }
+  }
+}
+
 // Three blocks of a random scene, one floating, whose expansion after the
 // union lowered the floating block's lower edge into the block under it:
 // the two-sided regions then lost the floating block and gave 5.8e-3 more

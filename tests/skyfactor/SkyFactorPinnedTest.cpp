@@ -181,8 +181,8 @@ TEST(SkyFactorPinned, SectorMethodAtFineSteps)
   constexpr Pinned kScattered[] = {
     {5, {0x1.6d26847cdecf8p-1, 0x1.6d288cdb77d4cp-1, 0x1.6d11f6218df96p-1}},
     {13, {0x1.bb9329a19b3adp-1, 0x1.bb94d3dd3c58fp-1, 0x1.bb7ff00464daep-1}},
-    {34, {0x1.85d326a854a4cp-1, 0x1.85d4d9c04881dp-1, 0x1.85bf206db9df2p-1}},
-    {89, {0x1.ebbdc7125abecp-1, 0x1.ebc068b20e611p-1, 0x1.eb98417dcd8aap-1}},
+    {34, {0x1.85d326a854a4cp-1, 0x1.85d4d9c04881dp-1, 0x1.85be20011b0d8p-1}},
+    {89, {0x1.ebbdc7125abecp-1, 0x1.ebc068b20e611p-1, 0x1.eb9706531afb6p-1}},
     {233, {0x1.dc19045a11edbp-1, 0x1.dc19d23ce6b6dp-1, 0x1.dc057a60546p-1}},
   };
   for (const Pinned& row : kScattered) {
