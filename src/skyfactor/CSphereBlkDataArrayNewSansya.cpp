@@ -285,19 +285,99 @@ int CSphereBlkDataArrayNew::InsertPoint1Sub1(const CSphereCoordD2D& p, const CSp
 
 namespace {
 
-bool DivideTouching(CSphereRatioBlockParam& param, int nRound, CDividTriangle& division)
+bool SamePoint(const CSphereCoordD2D& a, const CSphereCoordD2D& b)
 {
-  // A corner on another edge of its outline (a corner of a notch lowered by
-  // the expansion along the side it touched) becomes a vertex of that edge
-  // too, so that the outline passes the point twice, as the division takes
-  // it. Only an outline the division refused is changed: a vertex added to
-  // an edge would part it from the expand line it matches.
-  CSphereRatioBlockParam touched = param;
-  if (!touched.CheckCross() || touched.m_pt.size() == param.m_pt.size())
+  return std::fabs(a.m_Pos.m_x - b.m_Pos.m_x) <= KelTol::DividPoint &&
+         std::fabs(a.m_Pos.m_y - b.m_Pos.m_y) <= KelTol::DividPoint;
+}
+
+double SignedArea(const CSphereCoordD2DArray& pts)
+{
+  double sum = 0;
+  for (std::size_t k = 0; k < pts.size(); ++k) {
+    const CKelCoord2D& a = pts[k].m_Pos;
+    const CKelCoord2D& b = pts[(k + 1) % pts.size()].m_Pos;
+    sum += a.m_x * b.m_y - b.m_x * a.m_y;
+  }
+  return sum / 2;
+}
+
+// The loops of an outline that passes a point twice, each closed at that
+// point; a lone loop when it passes none. Runs out and straight back (two
+// points) enclose nothing and are left out.
+std::vector<CSphereCoordD2DArray> LoopsOf(const CSphereCoordD2DArray& pts)
+{
+  std::vector<CSphereCoordD2DArray> loops;
+  CSphereCoordD2DArray path;
+  for (const CSphereCoordD2D& p : pts) {
+    const auto again = std::find_if(path.begin(), path.end(), [&p](const CSphereCoordD2D& q) { return SamePoint(p, q); });
+    if (again == path.end()) {
+      path.push_back(p);
+      continue;
+    }
+    if (path.end() - again >= 3) {
+      loops.emplace_back();
+      loops.back().insert(loops.back().end(), again, path.end());
+    }
+    path.erase(again + 1, path.end());
+  }
+  if (path.size() >= 3)
+    loops.push_back(std::move(path));
+  return loops;
+}
+
+// An outline touching itself at a corner, two lobes meeting there, is
+// divided lobe by lobe: across the corner the division can take the sky
+// between the lobes for the inside of either. An outline whose loops turn
+// different ways (a hole reached through the corner) is left whole.
+bool DivideLobes(const CSphereRatioBlockParam& param, int nRound, std::vector<CSphereTriangleData>& triangles)
+{
+  const std::vector<CSphereCoordD2DArray> loops = LoopsOf(param.m_pt);
+  if (loops.size() < 2)
     return false;
-  param.m_pt = std::move(touched.m_pt);
-  division = CDividTriangle(&param.m_pt);
-  return division.Do(nRound);
+  const double whole = SignedArea(param.m_pt);
+  for (const CSphereCoordD2DArray& loop : loops) {
+    if (!(SignedArea(loop) * whole > 0))
+      return false;
+  }
+  std::vector<CSphereTriangleData> out;
+  for (const CSphereCoordD2DArray& loop : loops) {
+    CDividTriangle division(&loop);
+    if (!division.Do(nRound))
+      return false;
+    for (int t = 0; t < division.GetSize(); ++t)
+      out.push_back(division.GetTriangle(t));
+  }
+  triangles = std::move(out);
+  return true;
+}
+
+// The triangles of an outline: lobe by lobe where it touches itself at a
+// corner, else whole. A corner on another edge of its outline (a corner of
+// a notch lowered by the expansion along the side it touched) becomes a
+// vertex of that edge too, so that the outline passes the point twice, as
+// the division takes it. Only an outline the division refused is changed: a
+// vertex added to an edge would part it from the expand line it matches.
+bool Divide(CSphereRatioBlockParam& param, int nRound, std::vector<CSphereTriangleData>& triangles)
+{
+  if (DivideLobes(param, nRound, triangles))
+    return true;
+  CDividTriangle division(&param.m_pt);
+  if (!division.Do(nRound)) {
+    CSphereRatioBlockParam touched = param;
+    if (!touched.CheckCross() || touched.m_pt.size() == param.m_pt.size())
+      return false;
+    param.m_pt = std::move(touched.m_pt);
+    if (DivideLobes(param, nRound, triangles))
+      return true;
+    division = CDividTriangle(&param.m_pt);
+    if (!division.Do(nRound))
+      return false;
+  }
+  triangles.clear();
+  for (int t = 0; t < division.GetSize(); ++t)
+    triangles.push_back(division.GetTriangle(t));
+  return true;
 }
 
 }  // namespace
@@ -310,11 +390,10 @@ int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlo
       continue;
     if (param.m_pt.size() < 3)
       return kDivisionFailed;
-    CDividTriangle division(&param.m_pt);
-    if (!division.Do(nRound) && !DivideTouching(param, nRound, division))
+    std::vector<CSphereTriangleData> divided;
+    if (!Divide(param, nRound, divided))
       return kDivisionFailed;
-    for (int t = 0; t < division.GetSize(); ++t) {
-      CSphereTriangleData tri = division.GetTriangle(t);
+    for (CSphereTriangleData tri : divided) {
       double base = 0, height = 0, area = 0;
       tri.GetTriangleData(nRound, &base, &height, &area);
       CKelCoord2D* c = tri.m_Vertex;

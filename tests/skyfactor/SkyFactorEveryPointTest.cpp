@@ -718,6 +718,61 @@ TEST(SkyFactorEveryPoint, CornerWidenedOntoTheHorizonMovesTheRatioSmoothly)
   }
 }
 
+// A floating block 2.5 m beside a check point on the ground, and a lower
+// block behind it. Walked 20 micrometres, the check point sees the lower
+// block's corner and the floating block's edge meet on the 180 degree line:
+// the union joins the two outlines there into one that touches itself at
+// that corner. Divided whole, the triangles took the sky between the two
+// lobes for covered (1.1e-2 at step 10).
+TEST(SkyFactorEveryPoint, OutlineTouchingItselfAtACornerCoversOnlyItsLobes)
+{
+  const std::vector<Prism> scene{
+      {{{19.158083678408296, -9.1164270693171172},
+        {19.03690553272466, -7.9906317978263353},
+        {18.175449501170561, -6.8312173685253921},
+        {16.856189488418146, -6.2571358311451135},
+        {15.502554902552934, -6.1623072353075621},
+        {14.037725243092073, -6.9376795554443698},
+        {13.345468413055301, -7.8560542062097261},
+        {12.972653825268644, -9.0761023568131005},
+        {13.202306138771949, -10.518605479922277},
+        {14.073329923957626, -11.468185692796038},
+        {15.451533217209068, -12.290252989203358},
+        {16.765985558754096, -12.220874823799809},
+        {18.135804217831197, -11.53466447768151},
+        {18.853327602029211, -10.607958831287915}},
+       38.85060569436456,
+       3.360152970777214},
+      {{{34.23392661300776, 24.784175444722877},
+        {35.52018606896678, 25.106822574278446},
+        {34.194165649928451, 26.354769589167915},
+        {32.606609116090276, 27.583481322737082},
+        {32.389134243170012, 29.457206753176933},
+        {27.925246248323429, 32.576844432006155},
+        {23.536623974399578, 17.470504944977968},
+        {29.062578265516493, 16.576392365175526},
+        {31.322716458506676, 18.112588990131812}},
+       16.021717868553569,
+       0}};
+  const CKelBlockCubeArray blocks = Blocks(scene);
+  const XY eye{10.468754320796393, -13.837945448966455};
+  constexpr double dir = 0.12878494629672066, turn = -2.0360400392396065;
+  const std::vector<double> offsets{-1e-6, 0, 1.2e-7, 1e-6, 1e-5, 3e-5, 1e-4};
+  for (const Method& m : EveryMethod({10, 7, 1})) {
+    if (m.side2)
+      continue;
+    double previous = -1;
+    for (double off : offsets) {
+      const CKelCoord3D at(eye.x + off * std::cos(dir), eye.y + off * std::sin(dir), 0);
+      const double r = Ratio(blocks, at, m, turn);
+      EXPECT_NEAR(ExactRatio(scene, at), r, m.step == 1 ? 3e-5 : 1.5e-3) << Describe(m) << " offset " << off;
+      if (previous >= 0 && m.kind == 2)
+        EXPECT_NEAR(previous, r, 1e-6) << Describe(m) << " offset " << off;
+      previous = r;
+    }
+  }
+}
+
 // Three blocks of a random scene, one floating, whose expansion after the
 // union lowered the floating block's lower edge into the block under it:
 // the two-sided regions then lost the floating block and gave 5.8e-3 more
