@@ -291,17 +291,6 @@ bool SamePoint(const CSphereCoordD2D& a, const CSphereCoordD2D& b)
          std::fabs(a.m_Pos.m_y - b.m_Pos.m_y) <= KelTol::DividPoint;
 }
 
-double SignedArea(const CSphereCoordD2DArray& pts)
-{
-  double sum = 0;
-  for (std::size_t k = 0; k < pts.size(); ++k) {
-    const CKelCoord2D& a = pts[k].m_Pos;
-    const CKelCoord2D& b = pts[(k + 1) % pts.size()].m_Pos;
-    sum += a.m_x * b.m_y - b.m_x * a.m_y;
-  }
-  return sum / 2;
-}
-
 // The loops of an outline that passes a point twice, each closed at that
 // point; a lone loop when it passes none. Runs out and straight back (two
 // points) enclose nothing and are left out.
@@ -335,9 +324,9 @@ bool DivideLobes(const CSphereRatioBlockParam& param, int nRound, std::vector<CS
   const std::vector<CSphereCoordD2DArray> loops = LoopsOf(param.m_pt);
   if (loops.size() < 2)
     return false;
-  const double whole = SignedArea(param.m_pt);
+  const double whole = CSphereRatioBlockParam::CalcArea(param.m_pt);
   for (const CSphereCoordD2DArray& loop : loops) {
-    if (!(SignedArea(loop) * whole > 0))
+    if (!(CSphereRatioBlockParam::CalcArea(loop) * whole > 0))
       return false;
   }
   std::vector<CSphereTriangleData> out;
