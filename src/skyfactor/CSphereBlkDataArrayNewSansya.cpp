@@ -285,50 +285,14 @@ int CSphereBlkDataArrayNew::InsertPoint1Sub1(const CSphereCoordD2D& p, const CSp
 
 namespace {
 
-bool SamePoint(const CSphereCoordD2D& a, const CSphereCoordD2D& b)
-{
-  return std::fabs(a.m_Pos.m_x - b.m_Pos.m_x) <= KelTol::DividPoint &&
-         std::fabs(a.m_Pos.m_y - b.m_Pos.m_y) <= KelTol::DividPoint;
-}
-
-// The loops of an outline that passes a point twice, each closed at that
-// point; a lone loop when it passes none. Runs out and straight back (two
-// points) enclose nothing and are left out.
-std::vector<CSphereCoordD2DArray> LoopsOf(const CSphereCoordD2DArray& pts)
-{
-  std::vector<CSphereCoordD2DArray> loops;
-  CSphereCoordD2DArray path;
-  for (const CSphereCoordD2D& p : pts) {
-    const auto again = std::find_if(path.begin(), path.end(), [&p](const CSphereCoordD2D& q) { return SamePoint(p, q); });
-    if (again == path.end()) {
-      path.push_back(p);
-      continue;
-    }
-    if (path.end() - again >= 3) {
-      loops.emplace_back();
-      loops.back().insert(loops.back().end(), again, path.end());
-    }
-    path.erase(again + 1, path.end());
-  }
-  if (path.size() >= 3)
-    loops.push_back(std::move(path));
-  return loops;
-}
-
 // An outline touching itself at a corner, two lobes meeting there, is
 // divided lobe by lobe: across the corner the division can take the sky
-// between the lobes for the inside of either. An outline whose loops turn
-// different ways (a hole reached through the corner) is left whole.
+// between the lobes for the inside of either.
 bool DivideLobes(const CSphereRatioBlockParam& param, int nRound, std::vector<CSphereTriangleData>& triangles)
 {
-  const std::vector<CSphereCoordD2DArray> loops = LoopsOf(param.m_pt);
-  if (loops.size() < 2)
+  const std::vector<CSphereCoordD2DArray> loops = CSphereRatioBlockParam::Lobes(param.m_pt);
+  if (loops.empty())
     return false;
-  const double whole = CSphereRatioBlockParam::CalcArea(param.m_pt);
-  for (const CSphereCoordD2DArray& loop : loops) {
-    if (!(CSphereRatioBlockParam::CalcArea(loop) * whole > 0))
-      return false;
-  }
   std::vector<CSphereTriangleData> out;
   for (const CSphereCoordD2DArray& loop : loops) {
     CDividTriangle division(&loop);

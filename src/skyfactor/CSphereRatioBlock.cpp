@@ -306,6 +306,7 @@ int CSphereRatioBlock::CalcSectors(CKelProgressCore* progress, int nRound, doubl
         if (post) {
           part.m_AngleStep = m_AngleStep;
           part.m_ExpandKind = m_ExpandKind;
+          SplitLobes(part.m_Block);
           part.BlockExpand();
         }
         r = united.CalcSansya(nRound, part.m_Block, part.m_AngleStep, part.m_bSide2, part.m_bMergeFlag, m_FunShape);
@@ -408,6 +409,28 @@ void CSphereRatioBlock::GetTriangleData(int i, int j, CKelCoord2D* out) const
 }
 
 // --- Expansion after the union ---------------------------------------------------------------------
+
+void CSphereRatioBlock::SplitLobes(std::vector<CSphereRatioBlockParam>& outlines)
+{
+  // Two outlines that meet at a corner are one outline passing it twice
+  // once the union takes the corners for one point. The expansion reads a
+  // point's edges: split, each lobe's corner keeps its own, as when apart.
+  std::vector<CSphereRatioBlockParam> split;
+  for (CSphereRatioBlockParam& outline : outlines) {
+    std::vector<CSphereCoordD2DArray> lobes = CSphereRatioBlockParam::Lobes(outline.m_pt);
+    if (lobes.empty()) {
+      split.push_back(std::move(outline));
+      continue;
+    }
+    for (CSphereCoordD2DArray& lobe : lobes) {
+      CSphereRatioBlockParam part = outline;
+      part.m_pt = std::move(lobe);
+      part.m_area = part.CalcArea();
+      split.push_back(std::move(part));
+    }
+  }
+  outlines = std::move(split);
+}
 
 void CSphereRatioBlock::BlockExpand()
 {

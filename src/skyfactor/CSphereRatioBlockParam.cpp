@@ -184,6 +184,42 @@ double CSphereRatioBlockParam::CalcArea(const CSphereCoordD2DArray& pts)
   return 2 * clockwise / KelAngle::TwoPi;
 }
 
+namespace {
+
+bool SamePoint(const CSphereCoordD2D& a, const CSphereCoordD2D& b)
+{
+  return std::fabs(a.m_Pos.m_x - b.m_Pos.m_x) <= KelTol::DividPoint &&
+         std::fabs(a.m_Pos.m_y - b.m_Pos.m_y) <= KelTol::DividPoint;
+}
+
+}  // namespace
+
+std::vector<CSphereCoordD2DArray> CSphereRatioBlockParam::Lobes(const CSphereCoordD2DArray& pts)
+{
+  std::vector<CSphereCoordD2DArray> loops;
+  CSphereCoordD2DArray path;
+  for (const CSphereCoordD2D& p : pts) {
+    const auto again = std::find_if(path.begin(), path.end(), [&p](const CSphereCoordD2D& q) { return SamePoint(p, q); });
+    if (again == path.end()) {
+      path.push_back(p);
+      continue;
+    }
+    if (path.end() - again >= 3) {
+      loops.emplace_back();
+      loops.back().insert(loops.back().end(), again, path.end());
+    }
+    path.erase(again + 1, path.end());
+  }
+  if (path.size() >= 3)
+    loops.push_back(std::move(path));
+  const double whole = CalcArea(pts);
+  const bool sameTurn = std::all_of(loops.begin(), loops.end(),
+                                    [whole](const CSphereCoordD2DArray& loop) { return CalcArea(loop) * whole > 0; });
+  if (loops.size() < 2 || !sameTurn)
+    loops.clear();
+  return loops;
+}
+
 double CSphereRatioBlockParam::CalcAreaAngle(const CSphereCoordD2DArray& pts)
 {
   const std::size_t n = pts.size();

@@ -117,6 +117,11 @@ public:
   static double CalcArea(const CSphereCoordD2DArray& pts);
   // The same sum over the chart: positive counter-clockwise in the chart.
   static double CalcAreaAngle(const CSphereCoordD2DArray& pts);
+  // The lobes of an outline that passes a corner twice, each closed at that
+  // corner, when there are two or more and each turns as the whole does;
+  // none otherwise (a hole reached through the corner turns the other way).
+  // Runs out and straight back enclose nothing and are left out.
+  static std::vector<CSphereCoordD2DArray> Lobes(const CSphereCoordD2DArray& pts);
   // One step of the horizontal-ray crossing test (see the definition).
   static int XCross(double px, double py, const CKelCoord2D& p1, const CKelCoord2D& p2, int* side);
   // Parity of crossings; a point on an edge is decided by the others.
