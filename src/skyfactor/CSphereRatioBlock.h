@@ -72,6 +72,8 @@ public:
   void CalcRatio(bool bSansya, int nRound);
   void CalcBlockArea();
   void BlockExpand();
+  // Outlines touching themselves at a corner become their lobes.
+  static void SplitLobes(std::vector<CSphereRatioBlockParam>& outlines);
   // The circular segment cut off by a chord spanning the central angle t;
   // 0 for t not above 0.
   static double CalcBowShapeArea(double t);
@@ -107,8 +109,6 @@ private:
   const CSphereRatioBlockParam& At(int i) const { return m_Block[static_cast<std::size_t>(i)]; }
   // Expansion after the union: kind 0 or 1, not in projection.
   bool ExpandsAfterUnion() const;
-  // Outlines touching themselves at a corner become their lobes.
-  static void SplitLobes(std::vector<CSphereRatioBlockParam>& outlines);
   // How much of its lowering the expansion gives point k, 0 to 1: 1 where
   // the edge leaving it runs the wanted way (+1 azimuth falling, -1 rising),
   // where that edge runs along the ray the edge arriving, and a blend of the

@@ -370,6 +370,56 @@ TEST(CSphereRatioBlock, ExpansionMovesNoPointFarForASmallMove)
   }
 }
 
+TEST(CSphereRatioBlock, LobesMeetingAtACornerAreExpandedAsApart)
+{
+  // Two outlines meeting at a corner on a sector line, and the one outline
+  // passing that corner twice that the union makes of them once it takes
+  // the two corners for one point.
+  const double deg = 3.141592653589793 / 180;
+  const auto point = [deg](double ad, double ae) {
+    CSphereCoordD2D q(0, 0, ad * deg, ae, 0);
+    q.ConvertCoordXY();
+    return q;
+  };
+  const auto outline = [](std::initializer_list<CSphereCoordD2D> points) {
+    CSphereCoordD2DArray a;
+    a.insert(a.end(), points.begin(), points.end());
+    return a;
+  };
+  const CSphereCoordD2D corner = point(-180, 0.43);
+  const CSphereCoordD2DArray upper = outline({corner, point(-179, 0.47), point(-179, 1.4), point(-180, 1.42)});
+  const CSphereCoordD2DArray lower =
+      outline({corner, point(-180, 0), point(-174, 0), point(-174, 0.31), point(-176, 0.44)});
+  const auto expanded = [](const std::vector<CSphereCoordD2DArray>& outlines) {
+    CSphereRatioBlock r;
+    r.m_ExpandKind = 0;
+    for (const CSphereCoordD2DArray& pts : outlines) {
+      CSphereRatioBlockParam p;
+      p.m_pt = pts;
+      p.m_area = p.CalcArea();
+      r.m_Block.push_back(p);
+    }
+    CSphereRatioBlock::SplitLobes(r.m_Block);
+    r.BlockExpand();
+    std::vector<std::vector<double>> out;
+    for (const CSphereRatioBlockParam& p : r.m_Block) {
+      out.emplace_back();
+      for (const CSphereCoordD2D& q : p.m_pt)
+        out.back().push_back(q.m_AE);
+    }
+    return out;
+  };
+  const std::vector<std::vector<double>> apart = expanded({upper, lower});
+  ASSERT_GT(CSphereRatioBlockParam::CalcArea(upper) * CSphereRatioBlockParam::CalcArea(lower), 0);
+  CSphereCoordD2DArray joined = upper;
+  joined.insert(joined.end(), lower.begin(), lower.end());
+  EXPECT_EQ(apart, expanded({joined}));
+  // A hole reached through the corner stays in its outline.
+  CSphereCoordD2DArray holed = upper;
+  holed.insert(holed.end(), lower.rbegin(), lower.rend());
+  EXPECT_EQ(1u, expanded({holed}).size());
+}
+
 CSphereRatioBlock Sample()
 {
   Settings s;
