@@ -441,7 +441,10 @@ void CSphereRatioBlock::BlockExpand()
   const CSphereRatioBlockParamArray original = m_Block;
   for (std::size_t i = 0; i < m_Block.size(); ++i) {
     CSphereRatioBlockParam& param = m_Block[i];
-    if (!(param.CalcArea() > 0))
+    // Holes too: a window whose mouth closes on a line is a hole of its
+    // own, and its edges are widened as they were while they were the
+    // outline's.
+    if (!(std::fabs(param.CalcArea()) > 0))
       continue;
     CSphereCoordD2DArray& pt = param.m_pt;
     const std::size_t n = pt.size();
