@@ -285,12 +285,10 @@ int CSphereBlkDataArrayNew::InsertPoint1Sub1(const CSphereCoordD2D& p, const CSp
 
 namespace {
 
-// An outline touching itself at a corner, two lobes meeting there, is
-// divided lobe by lobe: across the corner the division can take the sky
-// between the lobes for the inside of either.
-bool DivideLobes(const CSphereRatioBlockParam& param, int nRound, std::vector<CSphereTriangleData>& triangles)
+// Divides each of loops; false, leaving triangles alone, when there are
+// none or one is refused.
+bool DivideEach(const std::vector<CSphereCoordD2DArray>& loops, int nRound, std::vector<CSphereTriangleData>& triangles)
 {
-  const std::vector<CSphereCoordD2DArray> loops = CSphereRatioBlockParam::Lobes(param.m_pt);
   if (loops.empty())
     return false;
   std::vector<CSphereTriangleData> out;
@@ -306,31 +304,28 @@ bool DivideLobes(const CSphereRatioBlockParam& param, int nRound, std::vector<CS
 }
 
 // The triangles of an outline: lobe by lobe where it touches itself at a
-// corner, else whole. A corner on another edge of its outline (a corner of
-// a notch lowered by the expansion along the side it touched) becomes a
-// vertex of that edge too, so that the outline passes the point twice, as
-// the division takes it. Only an outline the division refused is changed: a
-// vertex added to an edge would part it from the expand line it matches.
+// corner (across the corner the division can take the sky between the
+// lobes for the inside of either), else whole. A corner on another edge of
+// its outline (a corner of a notch lowered by the expansion along the side
+// it touched) becomes a vertex of that edge too, so that the outline passes
+// the point twice, as the division takes it. Only an outline the division
+// refused is changed: a vertex added to an edge would part it from the
+// expand line it matches. Last, an outline whose hole touches it at corners
+// besides its bridge is divided as the simple outlines it bounds.
 bool Divide(CSphereRatioBlockParam& param, int nRound, std::vector<CSphereTriangleData>& triangles)
 {
-  if (DivideLobes(param, nRound, triangles))
+  if (DivideEach(CSphereRatioBlockParam::Lobes(param.m_pt), nRound, triangles))
     return true;
-  CDividTriangle division(&param.m_pt);
-  if (!division.Do(nRound)) {
-    CSphereRatioBlockParam touched = param;
-    if (!touched.CheckCross() || touched.m_pt.size() == param.m_pt.size())
-      return false;
+  if (DivideEach({param.m_pt}, nRound, triangles))
+    return true;
+  CSphereRatioBlockParam touched = param;
+  if (touched.CheckCross() && touched.m_pt.size() != param.m_pt.size()) {
     param.m_pt = std::move(touched.m_pt);
-    if (DivideLobes(param, nRound, triangles))
+    if (DivideEach(CSphereRatioBlockParam::Lobes(param.m_pt), nRound, triangles) ||
+        DivideEach({param.m_pt}, nRound, triangles))
       return true;
-    division = CDividTriangle(&param.m_pt);
-    if (!division.Do(nRound))
-      return false;
   }
-  triangles.clear();
-  for (int t = 0; t < division.GetSize(); ++t)
-    triangles.push_back(division.GetTriangle(t));
-  return true;
+  return DivideEach(CSphereRatioBlockParam::Faces(param.m_pt), nRound, triangles);
 }
 
 }  // namespace

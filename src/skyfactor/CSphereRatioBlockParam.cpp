@@ -220,6 +220,163 @@ std::vector<CSphereCoordD2DArray> CSphereRatioBlockParam::Lobes(const CSphereCoo
   return loops;
 }
 
+namespace {
+
+// The corners of an outline as classes of coincident points, each point
+// named by the first point of its class.
+std::vector<std::size_t> CornerClasses(const CSphereCoordD2DArray& pts)
+{
+  std::vector<std::size_t> cls(pts.size());
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    cls[i] = i;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (SamePoint(pts[i], pts[j])) {
+        cls[i] = cls[j];
+        break;
+      }
+    }
+  }
+  return cls;
+}
+
+// The edges (by their first point) left once every edge run straight back
+// along itself is dropped with its return.
+std::vector<std::size_t> EdgesWithoutBridges(const std::vector<std::size_t>& cls)
+{
+  const std::size_t n = cls.size();
+  std::vector<std::size_t> edges;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (cls[i] != cls[(i + 1) % n])
+      edges.push_back(i);
+  }
+  std::vector<std::size_t> kept;
+  std::vector<bool> dropped(n, false);
+  for (std::size_t e : edges) {
+    if (dropped[e])
+      continue;
+    for (std::size_t f : edges) {
+      if (!dropped[f] && f != e && cls[f] == cls[(e + 1) % n] && cls[(f + 1) % n] == cls[e]) {
+        dropped[e] = dropped[f] = true;
+        break;
+      }
+    }
+  }
+  for (std::size_t e : edges) {
+    if (!dropped[e])
+      kept.push_back(e);
+  }
+  return kept;
+}
+
+double Direction(const CSphereCoordD2D& from, const CSphereCoordD2D& to)
+{
+  return std::atan2(to.m_Pos.m_y - from.m_Pos.m_y, to.m_Pos.m_x - from.m_Pos.m_x);
+}
+
+// The edge that leaves the corner the edge e arrives at, turning from the
+// way back along e towards the covered side (clockwise outlines cover
+// their right-hand side: the turn is counter-clockwise from the way back).
+// Returns pts.size() when none is left.
+std::size_t NextEdge(const CSphereCoordD2DArray& pts, const std::vector<std::size_t>& cls,
+                     const std::vector<std::size_t>& edges, const std::vector<bool>& free, std::size_t e,
+                     bool clockwise)
+{
+  const std::size_t n = pts.size();
+  const std::size_t at = (e + 1) % n;
+  const double back = Direction(pts[at], pts[e]);
+  std::size_t best = n;
+  double bestTurn = 0;
+  for (std::size_t k = 0; k < edges.size(); ++k) {
+    const std::size_t f = edges[k];
+    if (!free[k] || cls[f] != cls[at])
+      continue;
+    double turn = Direction(pts[f], pts[(f + 1) % n]) - back;
+    if (!clockwise)
+      turn = -turn;
+    turn = std::fmod(turn + 2 * KelAngle::TwoPi, KelAngle::TwoPi);
+    if (turn == 0)
+      turn = KelAngle::TwoPi;
+    if (best == n || turn < bestTurn) {
+      best = k;
+      bestTurn = turn;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+namespace {
+
+// The loops of edges from one corner to the next by NextEdge; empty when a
+// loop would pass a corner twice or stops short.
+std::vector<CSphereCoordD2DArray> TraceFaces(const CSphereCoordD2DArray& pts, const std::vector<std::size_t>& cls,
+                                             const std::vector<std::size_t>& edges, bool clockwise)
+{
+  std::vector<bool> free(edges.size(), true);
+  std::vector<CSphereCoordD2DArray> faces;
+  for (std::size_t start = 0; start < edges.size(); ++start) {
+    if (!free[start])
+      continue;
+    CSphereCoordD2DArray face;
+    std::vector<std::size_t> corners;
+    std::size_t k = start;
+    do {
+      if (k == edges.size() || std::find(corners.begin(), corners.end(), cls[edges[k]]) != corners.end())
+        return {};
+      free[k] = false;
+      corners.push_back(cls[edges[k]]);
+      face.push_back(pts[edges[k]]);
+      free[start] = true;  // so that the face can close on it
+      k = NextEdge(pts, cls, edges, free, edges[k], clockwise);
+      free[start] = false;
+    } while (k != start);
+    faces.push_back(std::move(face));
+  }
+  return faces;
+}
+
+// Whether the face's own corners (those no other face has) all lie outside
+// every one of the outlines, and there is one at least.
+bool LiesOutside(const CSphereCoordD2DArray& face, const std::vector<CSphereCoordD2DArray>& outlines)
+{
+  bool judged = false;
+  for (const CSphereCoordD2D& p : face) {
+    bool own = true, inside = false;
+    for (const CSphereCoordD2DArray& outline : outlines) {
+      own = own && std::none_of(outline.begin(), outline.end(), [&p](const CSphereCoordD2D& q) { return SamePoint(p, q); });
+      CSphereRatioBlockParam param;
+      param.m_pt = outline;
+      inside = inside || param.InBlock(p.m_Pos);
+    }
+    if (!own)
+      continue;
+    if (inside)
+      return false;
+    judged = true;
+  }
+  return judged;
+}
+
+}  // namespace
+
+std::vector<CSphereCoordD2DArray> CSphereRatioBlockParam::Faces(const CSphereCoordD2DArray& pts)
+{
+  const std::vector<std::size_t> cls = CornerClasses(pts);
+  const double whole = CalcArea(pts);
+  std::vector<CSphereCoordD2DArray> covering, opposite;
+  for (CSphereCoordD2DArray& face : TraceFaces(pts, cls, EdgesWithoutBridges(cls), whole > 0)) {
+    if (face.size() < 3)
+      return {};
+    (CalcArea(face) * whole > 0 ? covering : opposite).push_back(std::move(face));
+  }
+  for (const CSphereCoordD2DArray& face : opposite) {
+    if (!LiesOutside(face, covering))
+      return {};
+  }
+  return covering;
+}
+
 double CSphereRatioBlockParam::CalcAreaAngle(const CSphereCoordD2DArray& pts)
 {
   const std::size_t n = pts.size();

@@ -122,6 +122,15 @@ public:
   // none otherwise (a hole reached through the corner turns the other way).
   // Runs out and straight back enclose nothing and are left out.
   static std::vector<CSphereCoordD2DArray> Lobes(const CSphereCoordD2DArray& pts);
+  // The simple outlines that bound the same area as pts: bridges run out and
+  // back along one line are dropped, and where the outline meets itself at
+  // a corner each arrival leaves by the edge that keeps the covered side on
+  // the same hand. An outline turning the other way that lies outside all
+  // the others (a hole's side passing a sliver beyond its outline's, between
+  // two corners they share) covers nothing and is left out. Empty when an
+  // outline passes a corner twice or a hole is left standing inside another:
+  // the division cannot take it.
+  static std::vector<CSphereCoordD2DArray> Faces(const CSphereCoordD2DArray& pts);
   // One step of the horizontal-ray crossing test (see the definition).
   static int XCross(double px, double py, const CKelCoord2D& p1, const CKelCoord2D& p2, int* side);
   // Parity of crossings; a point on an edge is decided by the others.

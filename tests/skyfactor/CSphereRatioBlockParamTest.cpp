@@ -250,6 +250,45 @@ TEST(CSphereRatioBlockParam, DivideASquareIntoPiecesThatSumToTheWhole)
   EXPECT_TRUE(pieces.empty());
 }
 
+double SumOfAreas(const std::vector<CSphereCoordD2DArray>& outlines)
+{
+  double sum = 0;
+  for (const CSphereCoordD2DArray& o : outlines)
+    sum += CSphereRatioBlockParam::CalcArea(o);
+  return sum;
+}
+
+// A hole bridged to its outline that touches the outline at two corners
+// splits the covered area in two; where its side passes beyond the
+// outline's between those corners, the sliver between them covers nothing.
+TEST(CSphereRatioBlockParam, FacesOfAnOutlineWhoseHoleTouchesIt)
+{
+  const CSphereRatioBlockParam split =
+      Outline({Disc(0, 0), Disc(2, 1), Disc(4, 2), Disc(2, 3), Disc(0, 2), Disc(2, 1), Disc(0, 0), Disc(0, 2),
+               Disc(0, 4), Disc(4, 4), Disc(4, 2), Disc(4, 0)});
+  const std::vector<CSphereCoordD2DArray> halves = CSphereRatioBlockParam::Faces(split.m_pt);
+  ASSERT_EQ(2u, halves.size());
+  EXPECT_NEAR(split.CalcArea(), SumOfAreas(halves), 1e-15);
+  for (const CSphereCoordD2DArray& half : halves) {
+    EXPECT_EQ(5u, half.size());
+    EXPECT_NEAR(6 / kPi, CSphereRatioBlockParam::CalcArea(half), 1e-15);
+  }
+
+  const CSphereRatioBlockParam sliver =
+      Outline({Disc(0, 0), Disc(0, 4), Disc(2, 2), Disc(1, 0), Disc(2, 0.2), Disc(3, 0), Disc(2, 2), Disc(0, 4),
+               Disc(4, 4), Disc(4, 0), Disc(3, 0), Disc(2, 0.5), Disc(1, 0)});
+  const std::vector<CSphereCoordD2DArray> covered = CSphereRatioBlockParam::Faces(sliver.m_pt);
+  ASSERT_EQ(1u, covered.size());
+  EXPECT_NEAR(14 / kPi, CSphereRatioBlockParam::CalcArea(covered[0]), 1e-15);
+  EXPECT_NEAR(sliver.CalcArea() + 0.3 / kPi, CSphereRatioBlockParam::CalcArea(covered[0]), 1e-15);
+
+  // A hole that touches nothing but its bridge stays a hole: no faces.
+  const CSphereRatioBlockParam bridged =
+      Outline({Disc(0, 0), Disc(1, 1), Disc(3, 1), Disc(3, 3), Disc(1, 3), Disc(1, 1), Disc(0, 0), Disc(0, 4),
+               Disc(4, 4), Disc(4, 0)});
+  EXPECT_TRUE(CSphereRatioBlockParam::Faces(bridged.m_pt).empty());
+}
+
 TEST(CSphereRatioBlockParam, ChordTest)
 {
   // Horizon points at azimuths 0 and 1 and a point between them: near the

@@ -775,6 +775,52 @@ TEST(SkyFactorEveryPoint, OutlineTouchingItselfAtACornerCoversOnlyItsLobes)
   }
 }
 
+// A floating block low over the horizon, seen past three others: with
+// the expansion in the projection the union returns its outline with a
+// bridged hole that touches the outline at two more corners, and whose
+// side passes a sliver beyond the outline's between them. Divided whole,
+// that outline was refused over a band half a metre wide.
+TEST(SkyFactorEveryPoint, HoleTouchingItsOutlineAtCornersIsDivided)
+{
+  const std::vector<Prism> scene{
+      {{{3.8968604588799174, -20.457831590615392}, {2.4186761958402005, -18.619239901354902}, {2.3639792277733473, -16.909258130865702}, {0.19974742604918783, -16.53208930856951}, {-0.16045960411878868, -16.786184930308369}, {-0.16850149445115825, -16.65064265746474}, {-2.7970840005542117, -15.576425111231096}, {-3.932356195403508, -15.532674009052799}, {-5.2520991255253966, -17.16717948646787}, {-6.8011794616213477, -14.691043409784886}, {-8.656488878563998, -16.847976124614497}, {-8.4108000303408605, -20.467747024865204}, {-10.008522385136509, -20.675615844551629}, {-11.136520367656075, -20.966126706340759}, {-8.7321531398217473, -21.792627289729289}, {-9.3381874466867067, -23.120265427079566}, {-8.3300944229988616, -23.563178278874982}, {-8.9449500231129342, -25.07519220593602}, {-8.352840491161551, -25.674536312467861}, {-7.2038328473152724, -25.376158847297813}, {-8.6855216067880257, -27.305229464611532}, {-2.4503303225280408, -25.949981424982294}, {0.029356857633901612, -27.982560698724814}, {-0.2018097366911582, -25.621212161595274}, {0.95728578494296013, -23.050110096362705}, {1.8218608609584033, -22.439560569177409}},
+       5.252348303529514,
+       2.0296351888705626},
+      {{{14.216526643385702, -2.0531300716954544}, {12.93088121689116, -1.8089470909114684}, {12.339708288115613, 0.26664986714379646}, {2.8981197057090258, 4.3893368618817963}, {-1.3026097129156176, 0.83614038714808503}, {-0.30270767023253953, -0.86143005188890509}, {0.92540706697944053, -7.1181428571365242}, {2.728850713849881, -9.3476870353930419}, {3.6621590443250702, -9.6257312591261108}, {2.7855263430898285, -12.917249427979812}, {7.9362288951612303, -9.4770595796585901}, {10.636557169962559, -9.9395881054469299}, {13.395577831084928, -3.4398926127719087}},
+       34.989394744208695,
+       0},
+      {{{-8.9689773198134191, -25.428561904248518}, {-4.4408429924290997, -22.454055634723822}, {-5.7736579092767863, -20.425092025246457}, {-10.301792236661104, -23.399598294771152}},
+       58.945108793118131,
+       0},
+      {{{-3.985785897072871, -3.2394149965372243}, {-1.2659392168655312, 17.109231564020217}, {-13.069556620006461, 18.686930086269793}, {-15.789403300213801, -1.6617164742876458}},
+       49.138444032046948,
+       6.0877942476437905}};
+  const CKelBlockCubeArray blocks = Blocks(scene);
+  const XY eye{-15.649400108073664, 60.567043446221476};
+  constexpr double turn = -1.7901002773592356;
+  const std::vector<XY> offsets{{0, 0}, {0.1, 0.1}, {-0.3, 0.25}};
+  for (const Method& m : EveryMethod({10, 7, 1})) {
+    for (const XY& off : offsets) {
+      const CKelCoord3D at(eye.x + off.x, eye.y + off.y, 1.5);
+      const double r = Ratio(blocks, at, m, turn);
+      if (m.side2) {
+        // Its fans count the sky under the floating block as covered.
+        Method oneSided = m;
+        oneSided.side2 = false;
+        EXPECT_GE(r, 0) << Describe(m) << " offset " << off.x;
+        EXPECT_LE(r, Ratio(blocks, at, oneSided, turn)) << Describe(m) << " offset " << off.x;
+      } else {
+        EXPECT_NEAR(ExactRatio(scene, at), r, m.step == 1 ? 3e-5 : 1.5e-3) << Describe(m) << " offset " << off.x;
+      }
+    }
+  }
+  // Across the edge of the band the whole outline and its parts agree.
+  const Method k0{10, true, 0, true, false};
+  const double y = eye.y + 0.2536371574821849;
+  EXPECT_NEAR(Ratio(blocks, CKelCoord3D(eye.x - 0.3, y - 1e-9, 1.5), k0, turn),
+              Ratio(blocks, CKelCoord3D(eye.x - 0.3, y + 1e-9, 1.5), k0, turn), 1e-6);
+}
+
 // A window of sky between blocks whose mouth closes on the 180 degree line
 // when the frame is turned a few microdegrees: open, its edges are the
 // outline's and the expansion after the union widens them; closed, it is a
