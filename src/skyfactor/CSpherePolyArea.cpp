@@ -740,8 +740,12 @@ bool CSphereBlkDataLineArray::IsDeletable(const CSphereCoordD2D& prev, const CSp
       (prev.m_AD < cur.m_AD && cur.m_AD < next.m_AD) || (next.m_AD < cur.m_AD && cur.m_AD < prev.m_AD);
   if (!between)
     return false;
+  // Where a side reaches the horizon the outline turns onto it: the point
+  // is a corner whatever put it there, and dropping it would draw the side
+  // on to the next point kept, over the sky beside it.
+  const bool turnsOntoHorizon = cur.m_AE == 0 && (prev.m_AE != 0 || next.m_AE != 0);
   if (cur.m_PntKind == CSphereCoordD2D::kInserted || cur.m_PntKind == CSphereCoordD2D::kSectorLine)
-    return true;
+    return !turnsOntoHorizon;
   if (cur.m_PntKind != CSphereCoordD2D::kEnd)
     return false;
   const double r = std::fmod(std::fabs(cur.m_AD * KelAngle::DegreesPerRadian), step);

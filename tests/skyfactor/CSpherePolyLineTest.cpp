@@ -224,6 +224,7 @@ TEST(CSphereBlkDataLineArray, ChainPointsTheStepAllowsToDrop)
       {"above the horizon", 0, 15 * deg, 30 * deg, 0.1, 1, 10, false},
       {"inserted point", 0, 20 * deg, 30 * deg, 0.1, 0, 10, true},
       {"sector-line point", 0, 20 * deg, 30 * deg, 0.1, 2, 10, true},
+      {"inserted point on the horizon between horizon points", 0, 15 * deg, 30 * deg, 0, 0, 10, true},
       {"not between", 0, 40 * deg, 30 * deg, 0, 0, 10, false},
       {"no sectors", 0, 15 * deg, 30 * deg, 0, 0, 0, false},
       {"unknown kind", 0, 15 * deg, 30 * deg, 0, 7, 10, false},
@@ -232,6 +233,14 @@ TEST(CSphereBlkDataLineArray, ChainPointsTheStepAllowsToDrop)
     CSphereCoordD2D prev = At(c.prevAd, 0), cur = At(c.curAd, c.curAe), next = At(c.nextAd, 0);
     cur.m_PntKind = c.kind;
     EXPECT_EQ(c.deletable, CSphereBlkDataLineArray::IsDeletable(prev, cur, next, c.step)) << c.name;
+  }
+  // Where a side comes down onto the horizon the point is a corner, of any
+  // kind, from either side.
+  for (std::uint8_t kind : {0, 1, 2}) {
+    CSphereCoordD2D cur = At(15 * deg, 0);
+    cur.m_PntKind = kind;
+    EXPECT_FALSE(CSphereBlkDataLineArray::IsDeletable(At(0, 0.1), cur, At(30 * deg, 0), 10)) << int(kind);
+    EXPECT_FALSE(CSphereBlkDataLineArray::IsDeletable(At(0, 0), cur, At(30 * deg, 0.1), 10)) << int(kind);
   }
 }
 
