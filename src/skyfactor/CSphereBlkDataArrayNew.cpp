@@ -56,8 +56,19 @@ CSpherePolyArea CSphereBlkDataArrayNew::NewPolyArea()
 void CSphereBlkDataArrayNew::AddPolyLine(const CSpherePolyLineArray& lines)
 {
   CSpherePolyArea area = NewPolyArea();
-  for (int idx : lines.m_OutlineIdx)
-    area.AddIdx(m_PolyCoord.Add(lines.m_PolyCoord[static_cast<std::size_t>(idx)]));
+  const int earlier = static_cast<int>(m_PolyCoord.size());
+  for (int idx : lines.m_OutlineIdx) {
+    const CSphereCoordD2D& p = lines.m_PolyCoord[static_cast<std::size_t>(idx)];
+    const int at = m_PolyCoord.Add(p);
+    // Two outlines whose points at one azimuth lie within the pool's band
+    // meet there: their crossing, a corner of the union, is that point,
+    // which a subdivision's kind would let the boundary drop.
+    CSphereCoordD2D& pooled = m_PolyCoord[static_cast<std::size_t>(at)];
+    if (at < earlier && (pooled.m_AD != p.m_AD || pooled.m_AE != p.m_AE) &&
+        (pooled.m_PntKind == CSphereCoordD2D::kInserted || pooled.m_PntKind == CSphereCoordD2D::kSectorLine))
+      pooled.m_PntKind = CSphereCoordD2D::kEnd;
+    area.AddIdx(at);
+  }
   m_PolyArea.push_back(area);
 }
 
