@@ -53,20 +53,74 @@ CSpherePolyArea CSphereBlkDataArrayNew::NewPolyArea()
   return area;
 }
 
+namespace {
+
+// The side of the path from p through v on to n that direction d leaves v
+// on: 1 within the turn from the way back counter-clockwise to the way on,
+// -1 beyond it, 0 along either.
+int SideOfPath(const CKelCoord2D& v, const CKelCoord2D& p, const CKelCoord2D& n, const CKelCoord2D& d)
+{
+  const auto angle = [&v](const CKelCoord2D& q) { return std::atan2(q.m_y - v.m_y, q.m_x - v.m_x); };
+  const double back = angle(p);
+  const double on = std::remainder(angle(n) - back - KelAngle::Pi, KelAngle::TwoPi) + KelAngle::Pi;
+  const double to = std::remainder(angle(d) - back - KelAngle::Pi, KelAngle::TwoPi) + KelAngle::Pi;
+  if (to == 0 || to == KelAngle::TwoPi || to == on)
+    return 0;
+  return to < on ? 1 : -1;
+}
+
+// The neighbour of position k of a closed run of points that lies apart
+// from it, looking one way (step 1 or -1).
+template <class ChartAt>
+CKelCoord2D NeighbourApart(int k, int n, int step, ChartAt chart)
+{
+  const CKelCoord2D v = chart(k);
+  for (int s = 1; s < n; ++s) {
+    const CKelCoord2D q = chart(((k + step * s) % n + n) % n);
+    if (q.m_x != v.m_x || q.m_y != v.m_y)
+      return q;
+  }
+  return v;
+}
+
+}  // namespace
+
+bool CSphereBlkDataArrayNew::CrossesAt(int at, const CKelCoord2D& prev, const CKelCoord2D& next) const
+{
+  const CKelCoord2D v = m_PolyCoord.Chart(at);
+  for (const CSpherePolyArea& area : m_PolyArea) {
+    const int n = area.Size();
+    const auto chart = [this, &area](int k) { return m_PolyCoord.Chart(area.IdxAt(k)); };
+    for (int k = 0; k < n; ++k) {
+      if (area.IdxAt(k) != at)
+        continue;
+      const CKelCoord2D p = NeighbourApart(k, n, -1, chart), q = NeighbourApart(k, n, 1, chart);
+      if (SideOfPath(v, p, q, prev) * SideOfPath(v, p, q, next) < 0)
+        return true;
+    }
+  }
+  return false;
+}
+
 void CSphereBlkDataArrayNew::AddPolyLine(const CSpherePolyLineArray& lines)
 {
   CSpherePolyArea area = NewPolyArea();
   const int earlier = static_cast<int>(m_PolyCoord.size());
-  for (int idx : lines.m_OutlineIdx) {
-    const CSphereCoordD2D& p = lines.m_PolyCoord[static_cast<std::size_t>(idx)];
-    const int at = m_PolyCoord.Add(p);
-    // Two outlines whose points at one azimuth lie within the pool's band
-    // meet there: their crossing, a corner of the union, is that point,
-    // which a subdivision's kind would let the boundary drop.
-    CSphereCoordD2D& pooled = m_PolyCoord[static_cast<std::size_t>(at)];
-    if (at < earlier && (pooled.m_AD != p.m_AD || pooled.m_AE != p.m_AE) &&
-        (pooled.m_PntKind == CSphereCoordD2D::kInserted || pooled.m_PntKind == CSphereCoordD2D::kSectorLine))
-      pooled.m_PntKind = CSphereCoordD2D::kEnd;
+  const int n = static_cast<int>(lines.m_OutlineIdx.size());
+  const auto chart = [&lines](int k) {
+    const CSphereCoordD2D& p = lines.m_PolyCoord[static_cast<std::size_t>(lines.m_OutlineIdx[static_cast<std::size_t>(k)])];
+    return CKelCoord2D(p.m_AD, p.m_AE);
+  };
+  for (int k = 0; k < n; ++k) {
+    const int at = m_PolyCoord.Add(lines.m_PolyCoord[static_cast<std::size_t>(lines.m_OutlineIdx[static_cast<std::size_t>(k)])]);
+    // An outline that crosses an earlier one where their points at one
+    // azimuth fell within the pool's band of each other crosses it at that
+    // point: a corner of the union, as the crossing a hair apart would be,
+    // though a subdivision's kind would let the boundary drop it.
+    std::uint8_t& kind = m_PolyCoord[static_cast<std::size_t>(at)].m_PntKind;
+    if (at < earlier && (kind == CSphereCoordD2D::kInserted || kind == CSphereCoordD2D::kSectorLine) &&
+        CrossesAt(at, NeighbourApart(k, n, -1, chart), NeighbourApart(k, n, 1, chart)))
+      kind = CSphereCoordD2D::kEnd;
     area.AddIdx(at);
   }
   m_PolyArea.push_back(area);

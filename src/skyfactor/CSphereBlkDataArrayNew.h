@@ -82,6 +82,10 @@ public:
 
   // --- Registration
   void AddPolyLine(const CSpherePolyLineArray& lines);
+  // Whether an outline added earlier passes pool point at between the
+  // chart positions prev and next, so that a path from prev through the
+  // point to next crosses it there.
+  bool CrossesAt(int at, const CKelCoord2D& prev, const CKelCoord2D& next) const;
   // A new empty polygon on this pool.
   CSpherePolyArea NewPolyArea();
 
