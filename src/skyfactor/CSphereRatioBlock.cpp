@@ -579,28 +579,40 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
   };
   for (std::size_t o = 0; o < outlines.size(); ++o) {
     const CSphereCoordD2DArray& pt = outlines[o].m_pt;
+    // A neighbour below the point (the foot of a side at its azimuth) goes
+    // down with its own lowering, and the edges and corner it makes with
+    // it: else the floor the point finds hung on which side of the foot's
+    // azimuth the point fell by a rounding.
+    const auto moved = [&](std::size_t at) -> const CSphereCoordD2D& {
+      for (int m = 0; m < 2; ++m) {
+        if (o == i && at == neighbours[m] && own[at].m_AE < p.m_AE)
+          return reached[m];
+      }
+      return pt[at];
+    };
     for (std::size_t a = 0; a < pt.size(); ++a) {
       const std::size_t b = (a + 1) % pt.size();
       const bool mine = o == i && (a == k || b == k);
       if (!mine && Between(p.m_AD, pt[a].m_AD, pt[b].m_AD, false))
-        stopAt(pt[a], pt[b]);
+        stopAt(moved(a), moved(b));
       // A corner between the azimuths of the point and a neighbour, beyond
       // the edge to it: the edge swept outwards would pass over it, the
       // neighbour going as low as its own expansion may take it.
+      const CSphereCoordD2D& corner = moved(a);
       for (int m = 0; m < 2; ++m) {
         const std::size_t q = neighbours[m];
         if ((o == i && (a == k || a == q)) || !Between(pt[a].m_AD, p.m_AD, own[q].m_AD, true))
           continue;
-        const bool beyondOnDisc = RayHit(u, own[q].m_Pos, pt[a].m_Pos) > reach;
-        const bool beyondInChart = ChartElevation(own[q], pt[a], p.m_AD) < p.m_AE;
+        const bool beyondOnDisc = RayHit(u, own[q].m_Pos, corner.m_Pos) > reach;
+        const bool beyondInChart = ChartElevation(own[q], corner, p.m_AD) < p.m_AE;
         if (beyondOnDisc || beyondInChart) {
           // Where the neighbour's lowering alone takes the edge under the
           // corner, the point keeps its place: raised, the edge only rises.
-          const double rayHit = RayHit(u, reached[m].m_Pos, pt[a].m_Pos);
-          const double chart = ChartElevation(reached[m], pt[a], p.m_AD);
+          const double rayHit = RayHit(u, reached[m].m_Pos, corner.m_Pos);
+          const double chart = ChartElevation(reached[m], corner, p.m_AD);
           if ((beyondOnDisc && rayHit >= 0 && rayHit <= reach) || (beyondInChart && chart >= p.m_AE))
             floor = p.m_AE;
-          stopAt(reached[m], pt[a]);
+          stopAt(reached[m], corner);
         }
       }
     }
