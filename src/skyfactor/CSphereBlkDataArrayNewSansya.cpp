@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "CDividTriangle.h"
 #include "CSphereBlkDataArrayNew.h"
@@ -18,6 +19,10 @@
 namespace {
 
 constexpr double kTol = KelTol::SkyDisc;
+constexpr double kPi = KelAngle::Pi;
+// How far the triangles of an outline may miss its area on the disc: the
+// needles the division drops, each under KelTol::DividEmptyArea.
+constexpr double kCoverTol = 1e-7;
 using Line = std::vector<CKelCoord2D>;
 
 bool Near(double a, double b)
@@ -303,6 +308,56 @@ bool DivideEach(const std::vector<CSphereCoordD2DArray>& loops, int nRound, std:
   return true;
 }
 
+// Whether the triangles cover as much of the disc as the loops enclose: an
+// outline that runs back over itself can be divided into triangles that
+// cover part of it twice.
+bool CoversLoops(const std::vector<CSphereCoordD2DArray>& loops, const std::vector<CSphereTriangleData>& triangles)
+{
+  double enclosed = 0;
+  for (const CSphereCoordD2DArray& loop : loops)
+    enclosed += std::fabs(CSphereRatioBlockParam::CalcArea(loop)) * kPi;
+  double covered = 0;
+  for (CSphereTriangleData tri : triangles) {
+    double base = 0, height = 0, area = 0;
+    tri.GetTriangleData(-1, &base, &height, &area);
+    covered += area;
+  }
+  return std::fabs(covered - enclosed) <= kCoverTol;
+}
+
+// The divisions of an outline tried in turn: the first whose triangles
+// cover what it encloses wins; failing that, the first the division did
+// not refuse.
+class Attempts {
+public:
+  Attempts(int nRound, std::vector<CSphereTriangleData>& triangles) : m_nRound(nRound), m_Triangles(triangles) {}
+  bool Try(const std::vector<CSphereCoordD2DArray>& loops)
+  {
+    std::vector<CSphereTriangleData> tri;
+    if (!DivideEach(loops, m_nRound, tri))
+      return false;
+    if (CoversLoops(loops, tri)) {
+      m_Triangles = std::move(tri);
+      return true;
+    }
+    if (!m_First)
+      m_First = std::move(tri);
+    return false;
+  }
+  bool Settle()
+  {
+    if (!m_First)
+      return false;
+    m_Triangles = std::move(*m_First);
+    return true;
+  }
+
+private:
+  int m_nRound;
+  std::vector<CSphereTriangleData>& m_Triangles;
+  std::optional<std::vector<CSphereTriangleData>> m_First;
+};
+
 // The triangles of an outline: lobe by lobe where it touches itself at a
 // corner (across the corner the division can take the sky between the
 // lobes for the inside of either), else whole. A corner on another edge of
@@ -310,22 +365,20 @@ bool DivideEach(const std::vector<CSphereCoordD2DArray>& loops, int nRound, std:
 // it touched) becomes a vertex of that edge too, so that the outline passes
 // the point twice, as the division takes it. Only an outline the division
 // refused is changed: a vertex added to an edge would part it from the
-// expand line it matches. Last, an outline whose hole touches it at corners
-// besides its bridge is divided as the simple outlines it bounds.
+// expand line it matches. Last, an outline whose hole touches it besides
+// its bridge is divided as the simple outlines it bounds.
 bool Divide(CSphereRatioBlockParam& param, int nRound, std::vector<CSphereTriangleData>& triangles)
 {
-  if (DivideEach(CSphereRatioBlockParam::Lobes(param.m_pt), nRound, triangles))
-    return true;
-  if (DivideEach({param.m_pt}, nRound, triangles))
+  Attempts attempts(nRound, triangles);
+  if (attempts.Try(CSphereRatioBlockParam::Lobes(param.m_pt)) || attempts.Try({param.m_pt}))
     return true;
   CSphereRatioBlockParam touched = param;
   if (touched.CheckCross() && touched.m_pt.size() != param.m_pt.size()) {
     param.m_pt = std::move(touched.m_pt);
-    if (DivideEach(CSphereRatioBlockParam::Lobes(param.m_pt), nRound, triangles) ||
-        DivideEach({param.m_pt}, nRound, triangles))
+    if (attempts.Try(CSphereRatioBlockParam::Lobes(param.m_pt)) || attempts.Try({param.m_pt}))
       return true;
   }
-  return DivideEach(CSphereRatioBlockParam::Faces(param.m_pt), nRound, triangles);
+  return attempts.Try(CSphereRatioBlockParam::Faces(param.m_pt)) || attempts.Settle();
 }
 
 }  // namespace

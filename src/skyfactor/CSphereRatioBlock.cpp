@@ -432,12 +432,79 @@ void CSphereRatioBlock::SplitLobes(std::vector<CSphereRatioBlockParam>& outlines
   outlines = std::move(split);
 }
 
+namespace {
+
+// A point on a sector line whose two edges both run into the sector on one
+// side touches the line there: the limit of a mouth closing on the line,
+// whose two ends were each lowered with its own edge. Such a point is
+// doubled, the twins joined by an edge of no length along the line, so
+// that each twin goes with its own edge. Returns the later twins' places.
+std::vector<std::size_t> DoubleTouchingPoints(CSphereCoordD2DArray& pt, double s)
+{
+  const std::size_t n = pt.size();
+  CSphereCoordD2DArray out;
+  std::vector<std::size_t> twins;
+  for (std::size_t k = 0; k < n; ++k) {
+    const CSphereCoordD2D& cur = pt[k];
+    out.push_back(cur);
+    const double back = pt[k == 0 ? n - 1 : k - 1].m_AD - cur.m_AD;
+    const double on = pt[(k + 1) % n].m_AD - cur.m_AD;
+    const bool touches = std::fabs(back) > KelTol::SkyDisc && std::fabs(on) > KelTol::SkyDisc && (back > 0) == (on > 0);
+    if (touches && std::fabs(std::remainder(cur.m_AD, s)) <= KelTol::SkyDisc) {
+      twins.push_back(out.size());
+      out.push_back(cur);
+    }
+  }
+  if (!twins.empty())
+    pt = std::move(out);
+  return twins;
+}
+
+// The twin whose edge runs lower into the sector is the foot of the mouth
+// the twins stand for: the other, lowered, stops just above it, as the
+// upper end of an open mouth stops above the lower one.
+void SettleTwins(CSphereCoordD2DArray& pt, const CSphereCoordD2DArray& before, const std::vector<std::size_t>& twins)
+{
+  const std::size_t n = pt.size();
+  for (std::size_t t : twins) {
+    const std::size_t first = t - 1;
+    const CSphereCoordD2D& prev = before[first == 0 ? n - 1 : first - 1];
+    const CSphereCoordD2D& next = before[(t + 1) % n];
+    const CSphereCoordD2D& at = before[t];
+    const double slopeIn = (prev.m_AE - at.m_AE) / std::fabs(prev.m_AD - at.m_AD);
+    const double slopeOut = (next.m_AE - at.m_AE) / std::fabs(next.m_AD - at.m_AD);
+    const std::size_t foot = slopeIn < slopeOut ? first : t;
+    const std::size_t top = foot == t ? first : t;
+    const double lowest = std::min(before[top].m_AE, JustAbove(pt[foot].m_AE));
+    if (pt[top].m_AE < lowest) {
+      pt[top].m_AE = lowest;
+      pt[top].ConvertCoordXY();
+    }
+  }
+}
+
+// Twins the expansion left in one place are one point again.
+void MergeTwins(CSphereCoordD2DArray& pt, const std::vector<std::size_t>& twins)
+{
+  for (auto t = twins.rbegin(); t != twins.rend(); ++t) {
+    const CSphereCoordD2D& a = pt[*t - 1];
+    const CSphereCoordD2D& b = pt[*t];
+    if (a.m_AD == b.m_AD && a.m_AE == b.m_AE)
+      pt.erase(pt.begin() + static_cast<std::ptrdiff_t>(*t));
+  }
+}
+
+}  // namespace
+
 void CSphereRatioBlock::BlockExpand()
 {
   if (m_AngleStep < 1 || static_cast<unsigned>(m_ExpandKind) > 1)
     return;
   const double s = m_AngleStep * kPi / 180;
   const int wanted = m_ExpandKind == 0 ? 1 : -1;
+  std::vector<std::vector<std::size_t>> twins;
+  for (CSphereRatioBlockParam& param : m_Block)
+    twins.push_back(DoubleTouchingPoints(param.m_pt, s));
   const CSphereRatioBlockParamArray original = m_Block;
   for (std::size_t i = 0; i < m_Block.size(); ++i) {
     CSphereRatioBlockParam& param = m_Block[i];
@@ -484,6 +551,10 @@ void CSphereRatioBlock::BlockExpand()
       pt[k].m_AE = std::max({lowered[k], FloorUnder(original, i, k, lowered), clear});
       pt[k].ConvertCoordXY();
     }
+  }
+  for (std::size_t i = 0; i < m_Block.size(); ++i) {
+    SettleTwins(m_Block[i].m_pt, original[i].m_pt, twins[i]);
+    MergeTwins(m_Block[i].m_pt, twins[i]);
   }
 }
 
