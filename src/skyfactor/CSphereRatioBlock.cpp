@@ -661,10 +661,27 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
       }
       return pt[at];
     };
+    // An edge from a neighbour at the point's azimuth (the two a side
+    // apart) that leaves on the other side than the point's own other edge
+    // is no floor: lowered past the neighbour the point turns the side over,
+    // and the two edges, one each side of the azimuth, cannot cross. The
+    // edge meets the azimuth only at that end, or just misses it, as the
+    // two azimuths round; a ledge a hair wide would hold the point up.
+    const auto beyondSide = [&](std::size_t a, std::size_t b) {
+      for (int m = 0; o == i && m < 2; ++m) {
+        const std::size_t q = neighbours[m];
+        if ((a != q && b != q) || std::fabs(own[q].m_AD - p.m_AD) > KelTol::SkyDisc)
+          continue;
+        const std::size_t far = a == q ? b : a;
+        if ((pt[far].m_AD - p.m_AD) * (own[neighbours[1 - m]].m_AD - p.m_AD) < 0)
+          return true;
+      }
+      return false;
+    };
     for (std::size_t a = 0; a < pt.size(); ++a) {
       const std::size_t b = (a + 1) % pt.size();
       const bool mine = o == i && (a == k || b == k);
-      if (!mine && Between(p.m_AD, pt[a].m_AD, pt[b].m_AD, false))
+      if (!mine && Between(p.m_AD, pt[a].m_AD, pt[b].m_AD, false) && !beyondSide(a, b))
         stopAt(moved(a), moved(b));
       // A corner between the azimuths of the point and a neighbour, beyond
       // the edge to it: the edge swept outwards would pass over it, the

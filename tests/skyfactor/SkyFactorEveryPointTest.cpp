@@ -1054,4 +1054,22 @@ TEST(SkyFactorEveryPoint, WindowClosingOnASectorLineIsLoweredAsItsMouthWas)
   }
 }
 
+// A corner of a block a micro-radian off the 150 degree line, its side
+// standing over a ledge of the union a hair wide or not as the frame turns by
+// a rounding. The expansion after the union lowers the corner; the ledge
+// held it up by its whole lowering.
+TEST(SkyFactorEveryPoint, LedgeAHairWideHoldsNoCornerUp)
+{
+  const std::vector<Prism> scene{
+      {{{-0.7235079182008386, 22.265516292167405}, {-0.84807218946941276, 23.884647280644984}, {-1.5335027804443717, 23.401931011774995}, {-5.2369522039387491, 22.568663720873701}, {-6.7263794943089925, 22.861395900719337}, {-7.1374625293410965, 21.403933907878603}, {-6.0739475428396865, 18.639568030484646}, {-5.5950514837659497, 18.594980328987823}, {-4.7376396922098269, 19.393372350636685}, {-4.2357524926859398, 18.687024362414004}, {-2.6975526163542147, 18.564349114023525}, {-0.88440553129125243, 20.160128694201429}, {-0.42716645603748082, 20.614146718119894}, {0.13126203736398212, 20.573173521632182}},
+       15.158870228555521,
+       0}};
+  const CKelBlockCubeArray blocks = Blocks(scene);
+  const CKelCoord3D eye(38.211512923157635, -5.7136466291434287, 1.5);
+  for (const Method& m : EveryMethod({10, 7, 1})) {
+    EXPECT_NEAR(Ratio(blocks, eye, m, 0.0018807028150147345), Ratio(blocks, eye, m, 0.0018807028150147342), 1e-6)
+        << Describe(m);
+  }
+}
+
 }  // namespace
