@@ -434,23 +434,31 @@ void CSphereRatioBlock::SplitLobes(std::vector<CSphereRatioBlockParam>& outlines
 
 namespace {
 
-// A point on a sector line whose two edges both run into the sector on one
-// side touches the line there: the limit of a mouth closing on the line,
-// whose two ends were each lowered with its own edge. Such a point is
-// doubled, the twins joined by an edge of no length along the line, so
-// that each twin goes with its own edge. Returns the later twins' places.
+// A point whose two edges both run off to one side in azimuth touches the
+// azimuth there. Where the covered area wraps round it (the tip of a window
+// of sky), or where it stands on a sector line, it is the limit of a mouth
+// opening there, whose two ends were each lowered with its own edge. Such a
+// point is doubled, the twins joined by an edge of no length, so that each
+// twin goes with its own edge. Returns the later twins' places.
 std::vector<std::size_t> DoubleTouchingPoints(CSphereCoordD2DArray& pt, double s)
 {
   const std::size_t n = pt.size();
+  const double turn = CSphereRatioBlockParam::CalcArea(pt) > 0 ? 1 : -1;
   CSphereCoordD2DArray out;
   std::vector<std::size_t> twins;
   for (std::size_t k = 0; k < n; ++k) {
+    const CSphereCoordD2D& prev = pt[k == 0 ? n - 1 : k - 1];
     const CSphereCoordD2D& cur = pt[k];
+    const CSphereCoordD2D& next = pt[(k + 1) % n];
     out.push_back(cur);
-    const double back = pt[k == 0 ? n - 1 : k - 1].m_AD - cur.m_AD;
-    const double on = pt[(k + 1) % n].m_AD - cur.m_AD;
-    const bool touches = std::fabs(back) > KelTol::SkyDisc && std::fabs(on) > KelTol::SkyDisc && (back > 0) == (on > 0);
-    if (touches && std::fabs(std::remainder(cur.m_AD, s)) <= KelTol::SkyDisc) {
+    const double back = prev.m_AD - cur.m_AD;
+    const double on = next.m_AD - cur.m_AD;
+    if (!(std::fabs(back) > KelTol::SkyDisc && std::fabs(on) > KelTol::SkyDisc && (back > 0) == (on > 0)))
+      continue;
+    // Covered outlines run counter-clockwise in the chart: a right turn
+    // wraps the covered area round the point.
+    const double cross = (cur.m_AD - prev.m_AD) * (next.m_AE - cur.m_AE) - (cur.m_AE - prev.m_AE) * (next.m_AD - cur.m_AD);
+    if (cross * turn < 0 || std::fabs(std::remainder(cur.m_AD, s)) <= KelTol::SkyDisc) {
       twins.push_back(out.size());
       out.push_back(cur);
     }
@@ -609,6 +617,40 @@ bool Between(double az, double a, double b, bool strictly)
 
 }  // namespace
 
+namespace {
+
+// The chart slope of the edge from p to q, per unit of azimuth away from p;
+// NaN for an edge along p's azimuth.
+double SlopeFrom(const CSphereCoordD2D& p, const CSphereCoordD2D& q)
+{
+  const double d = std::fabs(q.m_AD - p.m_AD);
+  return d > KelTol::SkyDisc ? (q.m_AE - p.m_AE) / d : std::numeric_limits<double>::quiet_NaN();
+}
+
+}  // namespace
+
+bool CSphereRatioBlock::RunsUnder(const CSphereCoordD2DArray& pt, std::size_t a, const CSphereCoordD2DArray& own,
+                                  std::size_t k)
+{
+  // A corner of another outline (or of the point's own, further round) at
+  // the point itself, with an edge running off below the point's own edge
+  // to that side: lowered, the point would take its edge under that one, the
+  // two covering the same sky. It keeps its place, as over a corner a hair
+  // below it.
+  const CSphereCoordD2D& p = own[k];
+  if (std::hypot(pt[a].m_AD - p.m_AD, pt[a].m_AE - p.m_AE) > KelTol::SkyDisc)
+    return false;
+  const std::size_t n = pt.size(), m = own.size();
+  const CSphereCoordD2D* mineEdges[] = {&own[k == 0 ? m - 1 : k - 1], &own[(k + 1) % m]};
+  for (const CSphereCoordD2D* f : {&pt[a == 0 ? n - 1 : a - 1], &pt[(a + 1) % n]}) {
+    for (const CSphereCoordD2D* q : mineEdges) {
+      if ((f->m_AD - p.m_AD) * (q->m_AD - p.m_AD) > 0 && SlopeFrom(p, *f) < SlopeFrom(p, *q))
+        return true;
+    }
+  }
+  return false;
+}
+
 double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& outlines, std::size_t i,
                                       std::size_t k, const std::vector<double>& lowered)
 {
@@ -683,6 +725,8 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
       const bool mine = o == i && (a == k || b == k);
       if (!mine && Between(p.m_AD, pt[a].m_AD, pt[b].m_AD, false) && !beyondSide(a, b))
         stopAt(moved(a), moved(b));
+      if (!(o == i && a == k) && RunsUnder(pt, a, own, k))
+        floor = p.m_AE;
       // A corner between the azimuths of the point and a neighbour, beyond
       // the edge to it: the edge swept outwards would pass over it, the
       // neighbour going as low as its own expansion may take it.

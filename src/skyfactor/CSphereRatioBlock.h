@@ -120,6 +120,9 @@ private:
   // 0 where nothing is in the way.
   static double FloorUnder(const std::vector<CSphereRatioBlockParam>& outlines, std::size_t i, std::size_t k,
                            const std::vector<double>& lowered);
+  // Whether corner a of pt lies at point k of own and has an edge running
+  // off below k's own edge to the same side.
+  static bool RunsUnder(const CSphereCoordD2DArray& pt, std::size_t a, const CSphereCoordD2DArray& own, std::size_t k);
   [[nodiscard]] int CalcOutlines(CKelProgressCore* progress, double Angle, bool bMirror,
                                  const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt);
   [[nodiscard]] int CalcSectors(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,

@@ -1072,4 +1072,27 @@ TEST(SkyFactorEveryPoint, LedgeAHairWideHoldsNoCornerUp)
   }
 }
 
+// The same window a little on, narrowing to a point just inside the sector
+// as the union takes the two blocks' corners for one: the tip of the window
+// opens under the expansion as the mouth it had been a micrometre before.
+TEST(SkyFactorEveryPoint, WindowNarrowingToAPointOpensAsItsMouthDid)
+{
+  const std::vector<Prism> scene{
+      {{{8.8093845302957252, 25.158900620135604}, {-9.4423624238000006, 26.249382732954878}, {-10.526277217867252, 8.1075550875939104}, {7.7254697362284732, 7.0170729747746368}},
+       21.750529424558373,
+       0},
+      {{{13.167786400947337, 22.573999526633081}, {10.343076477515529, 22.414874603126904}, {6.2739495858889525, 19.641343987422569}, {8.1213607524141853, 16.019683417053393}, {12.024105893209683, 11.713834557134449}, {13.942119399313064, 11.600855987170746}},
+       46.875207755509756,
+       21.655009192854013}};
+  const CKelBlockCubeArray blocks = Blocks(scene);
+  const XY eye{41.314382467669866, 44.002189361663916};
+  constexpr double turn = -2.7983058153622777;
+  const XY before{-0.004974620575954991, 0.017442109088893338}, after{-0.004974621124496071, 0.01744211101219848};
+  for (const Method& m : EveryMethod({10, 7, 1})) {
+    EXPECT_NEAR(Ratio(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 0), m, turn),
+                Ratio(blocks, CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), m, turn), 1e-6)
+        << Describe(m);
+  }
+}
+
 }  // namespace
