@@ -686,8 +686,11 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
     if (h < p.m_AE - KelTol::SkyDisc)
       floor = std::max(floor, std::min(JustAbove(h), p.m_AE));
   };
-  const auto stopAt = [&](const CSphereCoordD2D& a, const CSphereCoordD2D& b) {
+  const auto stopAtOnDisc = [&](const CSphereCoordD2D& a, const CSphereCoordD2D& b) {
     stopAtElevation(std::acos(std::clamp(RayHit(u, a.m_Pos, b.m_Pos), -1.0, 1.0)));
+  };
+  const auto stopAt = [&](const CSphereCoordD2D& a, const CSphereCoordD2D& b) {
+    stopAtOnDisc(a, b);
     stopAtElevation(ChartElevation(a, b, p.m_AD));
   };
   for (std::size_t o = 0; o < outlines.size(); ++o) {
@@ -705,10 +708,12 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
     };
     // An edge from a neighbour at the point's azimuth (the two a side
     // apart) that leaves on the other side than the point's own other edge
-    // is no floor: lowered past the neighbour the point turns the side over,
-    // and the two edges, one each side of the azimuth, cannot cross. The
-    // edge meets the azimuth only at that end, or just misses it, as the
-    // two azimuths round; a ledge a hair wide would hold the point up.
+    // is no floor in the chart: lowered past the neighbour the point turns
+    // the side over, and the two edges, one each side of the azimuth, cannot
+    // cross there. The edge meets the azimuth only at that end, or just
+    // misses it, as the two azimuths round; a ledge a hair wide would hold
+    // the point up. On the disc the two are chords, which bow past the
+    // azimuth, and the floor stands.
     const auto beyondSide = [&](std::size_t a, std::size_t b) {
       for (int m = 0; o == i && m < 2; ++m) {
         const std::size_t q = neighbours[m];
@@ -723,8 +728,12 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
     for (std::size_t a = 0; a < pt.size(); ++a) {
       const std::size_t b = (a + 1) % pt.size();
       const bool mine = o == i && (a == k || b == k);
-      if (!mine && Between(p.m_AD, pt[a].m_AD, pt[b].m_AD, false) && !beyondSide(a, b))
-        stopAt(moved(a), moved(b));
+      if (!mine && Between(p.m_AD, pt[a].m_AD, pt[b].m_AD, false)) {
+        if (beyondSide(a, b))
+          stopAtOnDisc(moved(a), moved(b));
+        else
+          stopAt(moved(a), moved(b));
+      }
       if (!(o == i && a == k) && RunsUnder(pt, a, own, k))
         floor = p.m_AE;
       // A corner between the azimuths of the point and a neighbour, beyond
