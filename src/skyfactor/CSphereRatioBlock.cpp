@@ -443,7 +443,6 @@ namespace {
 std::vector<std::size_t> DoubleTouchingPoints(CSphereCoordD2DArray& pt, double s)
 {
   const std::size_t n = pt.size();
-  const double turn = CSphereRatioBlockParam::CalcArea(pt) > 0 ? 1 : -1;
   CSphereCoordD2DArray out;
   std::vector<std::size_t> twins;
   for (std::size_t k = 0; k < n; ++k) {
@@ -455,10 +454,10 @@ std::vector<std::size_t> DoubleTouchingPoints(CSphereCoordD2DArray& pt, double s
     const double on = next.m_AD - cur.m_AD;
     if (!(std::fabs(back) > KelTol::SkyDisc && std::fabs(on) > KelTol::SkyDisc && (back > 0) == (on > 0)))
       continue;
-    // Covered outlines run counter-clockwise in the chart: a right turn
-    // wraps the covered area round the point.
+    // Outlines run counter-clockwise in the chart and holes clockwise, the
+    // covered area on their left: a right turn wraps it round the point.
     const double cross = (cur.m_AD - prev.m_AD) * (next.m_AE - cur.m_AE) - (cur.m_AE - prev.m_AE) * (next.m_AD - cur.m_AD);
-    if (cross * turn < 0 || std::fabs(std::remainder(cur.m_AD, s)) <= KelTol::SkyDisc) {
+    if (cross < 0 || std::fabs(std::remainder(cur.m_AD, s)) <= KelTol::SkyDisc) {
       twins.push_back(out.size());
       out.push_back(cur);
     }
