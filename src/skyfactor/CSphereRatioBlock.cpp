@@ -685,13 +685,13 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
     if (h < p.m_AE - KelTol::SkyDisc)
       floor = std::max(floor, std::min(JustAbove(h), p.m_AE));
   };
-  const auto stopAtOnDisc = [&](const CSphereCoordD2D& a, const CSphereCoordD2D& b) {
-    stopAtElevation(std::acos(std::clamp(RayHit(u, a.m_Pos, b.m_Pos), -1.0, 1.0)));
-  };
   const auto stopAt = [&](const CSphereCoordD2D& a, const CSphereCoordD2D& b) {
-    stopAtOnDisc(a, b);
+    stopAtElevation(std::acos(std::clamp(RayHit(u, a.m_Pos, b.m_Pos), -1.0, 1.0)));
     stopAtElevation(ChartElevation(a, b, p.m_AD));
   };
+  // Where the point goes unstopped: as low as its lowering, but clear of the
+  // horizon.
+  const double goes = std::max(lowered[k], p.m_AE > KelTol::SkyDisc ? std::min(p.m_AE, JustAbove(0)) : 0.0);
   for (std::size_t o = 0; o < outlines.size(); ++o) {
     const CSphereCoordD2DArray& pt = outlines[o].m_pt;
     // A neighbour below the point (the foot of a side at its azimuth) goes
@@ -706,20 +706,21 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
       return pt[at];
     };
     // An edge from a neighbour at the point's azimuth (the two a side
-    // apart) that leaves on the other side than the point's own other edge
-    // is no floor in the chart: lowered past the neighbour the point turns
-    // the side over, and the two edges, one each side of the azimuth, cannot
-    // cross there. The edge meets the azimuth only at that end, or just
-    // misses it, as the two azimuths round; a ledge a hair wide would hold
-    // the point up. On the disc the two are chords, which bow past the
-    // azimuth, and the floor stands.
+    // apart) that leaves on the other side than the point's own other edge,
+    // from a foot above where the point goes, is no floor: lowered past the
+    // foot the point turns the side over, and its edge stays under that one
+    // all the way to the foot. The edge meets the azimuth only at that end,
+    // or just misses it, as the two azimuths round; a ledge a hair wide
+    // would hold the point up. From a foot below, the point's edge passes
+    // over the foot, and the edge, a chord on the disc, rises above the
+    // point's place a hair from the foot: the floor stands.
     const auto beyondSide = [&](std::size_t a, std::size_t b) {
       for (int m = 0; o == i && m < 2; ++m) {
         const std::size_t q = neighbours[m];
         if ((a != q && b != q) || std::fabs(own[q].m_AD - p.m_AD) > KelTol::SkyDisc)
           continue;
         const std::size_t far = a == q ? b : a;
-        if ((pt[far].m_AD - p.m_AD) * (own[neighbours[1 - m]].m_AD - p.m_AD) < 0)
+        if ((pt[far].m_AD - p.m_AD) * (own[neighbours[1 - m]].m_AD - p.m_AD) < 0 && reached[m].m_AE >= goes)
           return true;
       }
       return false;
@@ -728,9 +729,7 @@ double CSphereRatioBlock::FloorUnder(const std::vector<CSphereRatioBlockParam>& 
       const std::size_t b = (a + 1) % pt.size();
       const bool mine = o == i && (a == k || b == k);
       if (!mine && Between(p.m_AD, pt[a].m_AD, pt[b].m_AD, false)) {
-        if (beyondSide(a, b))
-          stopAtOnDisc(moved(a), moved(b));
-        else
+        if (!beyondSide(a, b))
           stopAt(moved(a), moved(b));
       }
       if (!(o == i && a == k) && RunsUnder(pt, a, own, k))
