@@ -937,6 +937,14 @@ TEST(SkyFactorEveryPoint, TwoSidedWindowOpeningOntoASideOrTheSkyMovesNoRatio)
   }
 }
 
+// Every method gives the same ratio, within 1e-6, at two check points a
+// hair apart.
+void ExpectEveryMethodAgrees(const CKelBlockCubeArray& blocks, const CKelCoord3D& a, const CKelCoord3D& b, double turn)
+{
+  for (const Method& m : EveryMethod({10, 7, 1}))
+    EXPECT_NEAR(Ratio(blocks, a, m, turn), Ratio(blocks, b, m, turn), 1e-6) << Describe(m);
+}
+
 // A side of a block comes down onto the horizon a hair past a whole degree.
 // Whether the corner where it reaches the horizon was a point of the
 // subdivision or a crossing of another face's outline decided whether the
@@ -1019,11 +1027,8 @@ TEST(SkyFactorEveryPoint, TopOfASideIsLoweredWithItsFoot)
   const XY eye{-2.4167991116711396, 50.652601538420896};
   constexpr double turn = -1.0625455779111015;
   const XY before{-0.01179972216486763, -0.00811427157015187}, after{-0.01179972381282351, -0.00811427270339563};
-  for (const Method& m : EveryMethod({10, 7, 1})) {
-    EXPECT_NEAR(Ratio(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 1.5), m, turn),
-                Ratio(blocks, CKelCoord3D(eye.x + after.x, eye.y + after.y, 1.5), m, turn), 1e-6)
-        << Describe(m);
-  }
+  ExpectEveryMethodAgrees(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 1.5),
+                          CKelCoord3D(eye.x + after.x, eye.y + after.y, 1.5), turn);
 }
 
 // A window of sky between two blocks whose mouth closes on the 21 degree
@@ -1047,11 +1052,8 @@ TEST(SkyFactorEveryPoint, WindowClosingOnASectorLineIsLoweredAsItsMouthWas)
   const XY eye{41.314382467669866, 44.002189361663916};
   constexpr double turn = -2.7983058153622777;
   const XY before{-0.004908514003895965, 0.01721032497114181}, after{-0.004908514552437045, 0.017210326894446955};
-  for (const Method& m : EveryMethod({10, 7, 1})) {
-    EXPECT_NEAR(Ratio(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 0), m, turn),
-                Ratio(blocks, CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), m, turn), 1e-6)
-        << Describe(m);
-  }
+  ExpectEveryMethodAgrees(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 0),
+                          CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), turn);
 }
 
 // A corner of a block a micro-radian off the 150 degree line, its side
@@ -1092,11 +1094,8 @@ TEST(SkyFactorEveryPoint, WindowNarrowingToAPointOpensAsItsMouthDid)
   const XY eye{41.314382467669866, 44.002189361663916};
   constexpr double turn = -2.7983058153622777;
   const XY before{-0.004974620575954991, 0.017442109088893338}, after{-0.004974621124496071, 0.01744211101219848};
-  for (const Method& m : EveryMethod({10, 7, 1})) {
-    EXPECT_NEAR(Ratio(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 0), m, turn),
-                Ratio(blocks, CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), m, turn), 1e-6)
-        << Describe(m);
-  }
+  ExpectEveryMethodAgrees(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 0),
+                          CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), turn);
 }
 
 // A floating block whose lower corner stands on the side of a lower block,
@@ -1145,11 +1144,8 @@ TEST(SkyFactorEveryPoint, HoleNarrowingToAPointOpensAsItsMouthDid)
   const XY eye{41.314382467669866, 44.002189361663916};
   constexpr double turn = -2.7983058153622777;
   const XY before{-0.004974620575954991, 0.017442109088893338}, after{-0.004974621124496071, 0.01744211101219848};
-  for (const Method& m : EveryMethod({10, 7, 1})) {
-    EXPECT_NEAR(Ratio(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 0), m, turn),
-                Ratio(blocks, CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), m, turn), 1e-6)
-        << Describe(m);
-  }
+  ExpectEveryMethodAgrees(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 0),
+                          CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), turn);
 }
 
 }  // namespace
