@@ -1048,6 +1048,15 @@ std::vector<Prism> ClosingWindowScene()
        0}};
 }
 
+// Every method agrees at two check points a hair apart (offsets from the
+// scene's own check point) as the window closes.
+void ExpectClosingWindowAgrees(const std::vector<Prism>& scene, const XY& before, const XY& after)
+{
+  const XY eye{41.314382467669866, 44.002189361663916};
+  ExpectEveryMethodAgrees(Blocks(scene), CKelCoord3D(eye.x + before.x, eye.y + before.y, 0),
+                          CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), -2.7983058153622777);
+}
+
 // A window of sky between two blocks whose mouth closes on the 21 degree
 // line: open, the lower end of its mouth is lowered with the window's floor
 // and the upper end stays; closed, the one point where it touches the line
@@ -1055,13 +1064,7 @@ std::vector<Prism> ClosingWindowScene()
 // division once covered twice.
 TEST(SkyFactorEveryPoint, WindowClosingOnASectorLineIsLoweredAsItsMouthWas)
 {
-  const std::vector<Prism> scene = ClosingWindowScene();
-  const CKelBlockCubeArray blocks = Blocks(scene);
-  const XY eye{41.314382467669866, 44.002189361663916};
-  constexpr double turn = -2.7983058153622777;
-  const XY before{-0.004908514003895965, 0.01721032497114181}, after{-0.004908514552437045, 0.017210326894446955};
-  ExpectEveryMethodAgrees(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 0),
-                          CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), turn);
+  ExpectClosingWindowAgrees(ClosingWindowScene(), {-0.004908514003895965, 0.01721032497114181}, {-0.004908514552437045, 0.017210326894446955});
 }
 
 // A corner of a block a micro-radian off the 150 degree line, its side
@@ -1093,12 +1096,7 @@ TEST(SkyFactorEveryPoint, WindowNarrowingToAPointOpensAsItsMouthDid)
 {
   std::vector<Prism> scene = ClosingWindowScene();
   scene.pop_back();
-  const CKelBlockCubeArray blocks = Blocks(scene);
-  const XY eye{41.314382467669866, 44.002189361663916};
-  constexpr double turn = -2.7983058153622777;
-  const XY before{-0.004974620575954991, 0.017442109088893338}, after{-0.004974621124496071, 0.01744211101219848};
-  ExpectEveryMethodAgrees(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 0),
-                          CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), turn);
+  ExpectClosingWindowAgrees(scene, {-0.004974620575954991, 0.017442109088893338}, {-0.004974621124496071, 0.01744211101219848});
 }
 
 // A floating block whose lower corner stands on the side of a lower block,
@@ -1133,13 +1131,7 @@ TEST(SkyFactorEveryPoint, CornerLoweredBesideAFootStaysAboveItsChord)
 // of a window in the outline does.
 TEST(SkyFactorEveryPoint, HoleNarrowingToAPointOpensAsItsMouthDid)
 {
-  const std::vector<Prism> scene = ClosingWindowScene();
-  const CKelBlockCubeArray blocks = Blocks(scene);
-  const XY eye{41.314382467669866, 44.002189361663916};
-  constexpr double turn = -2.7983058153622777;
-  const XY before{-0.004974620575954991, 0.017442109088893338}, after{-0.004974621124496071, 0.01744211101219848};
-  ExpectEveryMethodAgrees(blocks, CKelCoord3D(eye.x + before.x, eye.y + before.y, 0),
-                          CKelCoord3D(eye.x + after.x, eye.y + after.y, 0), turn);
+  ExpectClosingWindowAgrees(ClosingWindowScene(), {-0.004974620575954991, 0.017442109088893338}, {-0.004974621124496071, 0.01744211101219848});
 }
 
 }  // namespace
