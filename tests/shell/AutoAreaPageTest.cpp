@@ -950,3 +950,28 @@ TEST_F(AutoAreaCutAgainTest, AnUpdateAfterReopeningLeavesTheFiguresAReleaseKept)
   EXPECT_EQ(Figures(0).size(), kept.size() + FiguresOf(zone).size() + FiguresOf(slab).size());
   ExpectStoredAsShown();
 }
+
+// A release that keeps the figures is whole or not done: when the store of
+// any kept figure fails, the zone's record and every figure's stored link
+// are as before, and the area stays listed.
+TEST_F(AutoAreaCutAgainTest, AReleaseKeepingFiguresThatCannotStoreOneKeepsTheAreaWhole)
+{
+  CreateBoth();
+  const std::size_t figures = FiguresOf(zone).size();
+  ASSERT_GE(figures, 2u);
+  const std::vector<char> zoneStore = host.Element(zone)->userData->bytes;
+  // The zone's store is emptied first, then the figures are stored in turn.
+  for (std::size_t k = 1; k <= figures; ++k) {
+    SCOPED_TRACE(k);
+    for (std::size_t pass = 0; pass < k; ++pass)
+      host.FailOnce("ACAPI_Element_SetUserData", NoError);
+    host.FailOnce("ACAPI_Element_SetUserData", APIERR_MEMFULL);
+    const std::size_t alerts = host.Alerts().size();
+    Release({1}, false);
+    EXPECT_GT(host.Alerts().size(), alerts);
+    ASSERT_NE(Record(zone), nullptr);
+    EXPECT_EQ(FiguresOf(zone).size(), figures);
+    EXPECT_EQ(host.Element(zone)->userData->bytes, zoneStore);
+    ExpectStoredAsShown();
+  }
+}
