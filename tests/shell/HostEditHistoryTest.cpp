@@ -76,6 +76,23 @@ API_Guid SiteFigure(const HostFixture& host)
   return API_Guid();
 }
 
+// The first zone of 1階 grows by 0.5 m to the right.
+GSErrCode WidenFirstZone(HostFixture& host)
+{
+  const API_Guid zone = OnStory(host, API_ZoneID, 0).front();
+  const auto& coords = host.Element(zone)->memo.coords;
+  // The host's coordinates count from 1 and repeat the first at the end.
+  std::vector<API_Coord> outline(coords.begin() + 1, coords.end() - 1);
+  double right = outline.front().x;
+  for (const API_Coord& c : outline)
+    right = std::max(right, c.x);
+  for (API_Coord& c : outline)
+    if (c.x == right)
+      c.x += 0.5;
+  PolygonMemo memo({outline});
+  return host.UserSetOutline(zone, memo);
+}
+
 const HostEdit kEdits[] = {
     {"ZoneDeleted", [](HostFixture& h) { return h.UserDelete({OnStory(h, API_ZoneID, 0).front()}); }},
     {"SlabDeleted", [](HostFixture& h) { return h.UserDelete(h.ElementsOfType(API_SlabID)); }},
@@ -86,6 +103,8 @@ const HostEdit kEdits[] = {
     {"FigureDeleted", [](HostFixture& h) { return h.UserDelete({SiteFigure(h)}); }},
     {"ZoneMoved", [](HostFixture& h) { return h.UserMove({OnStory(h, API_ZoneID, 0).front()}, {0.5, 0.0}); }},
     {"FigureMoved", [](HostFixture& h) { return h.UserMove({SiteFigure(h)}, {0.0, 0.25}); }},
+    {"ZoneWidened", [](HostFixture& h) { return WidenFirstZone(h); }},
+    {"ZoneCopied", [](HostFixture& h) { return h.UserCopy({OnStory(h, API_ZoneID, 0).front()}, {20.0, 0.0}); }},
 };
 
 struct HistoryCase {
