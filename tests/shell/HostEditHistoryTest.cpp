@@ -201,8 +201,8 @@ std::vector<HistoryCase> Cases()
 }
 
 INSTANTIATE_TEST_SUITE_P(Edits, HostEditHistoryTest, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<HistoryCase>& info) {
-                           return std::string(info.param.edit.name) + (info.param.redo ? "UndoneAndRedone" : "Undone");
+                         [](const ::testing::TestParamInfo<HistoryCase>& param) {
+                           return std::string(param.param.edit.name) + (param.param.redo ? "UndoneAndRedone" : "Undone");
                          });
 
 }  // namespace
