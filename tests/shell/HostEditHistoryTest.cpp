@@ -65,16 +65,18 @@ std::vector<API_Guid> OnStory(const HostFixture& host, API_ElemTypeID type, shor
   return found;
 }
 
-// A figure cut from the site, on the layer of the pattern shown: the other
-// patterns' layers are hidden, and the host refuses edits there.
-API_Guid SiteFigure(const HostFixture& host)
+// The figures cut from the site, on the layer of the pattern shown: the
+// other patterns' layers are hidden, and the host refuses edits there.
+std::vector<API_Guid> SiteFigures(const HostFixture& host)
 {
   const API_Guid site = host.ElementsOfType(API_PolyLineID).front();
+  std::vector<API_Guid> figures;
   for (const auto& figure : PlenimetraPalette().m_Param.m_FloorParamArray.Search(0)->m_Area1ObjectArray)
     if (ToAPIGuid(figure->m_AutoArea.m_ElemGuid) == site)
-      return figure->m_Element.header.guid;
-  return API_Guid();
+      figures.push_back(figure->m_Element.header.guid);
+  return figures;
 }
+API_Guid SiteFigure(const HostFixture& host) { return SiteFigures(host).front(); }
 
 // The first zone of 1階 grows by 0.5 m to the right.
 GSErrCode WidenFirstZone(HostFixture& host)
@@ -100,6 +102,12 @@ const HostEdit kEdits[] = {
     {"EveryZoneOfTheUpperStoryDeleted", [](HostFixture& h) { return h.UserDelete(OnStory(h, API_ZoneID, 1)); }},
     {"ZoneAndAFigureDeleted",
      [](HostFixture& h) { return h.UserDelete({OnStory(h, API_ZoneID, 0).back(), SiteFigure(h)}); }},
+    {"SiteWithItsFiguresDeleted",
+     [](HostFixture& h) {
+       std::vector<API_Guid> both = SiteFigures(h);
+       both.push_back(h.ElementsOfType(API_PolyLineID).front());
+       return h.UserDelete(both);
+     }},
     {"FigureDeleted", [](HostFixture& h) { return h.UserDelete({SiteFigure(h)}); }},
     {"ZoneMoved", [](HostFixture& h) { return h.UserMove({OnStory(h, API_ZoneID, 0).front()}, {0.5, 0.0}); }},
     {"FigureMoved", [](HostFixture& h) { return h.UserMove({SiteFigure(h)}, {0.0, 0.25}); }},
