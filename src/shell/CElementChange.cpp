@@ -40,12 +40,11 @@ std::shared_ptr<CArea1Object> MakeFigure(CPlenimetraParam* param, const CArea1Ob
   return param->m_Area1Factory.Create(param, record.m_Type, code, record.m_ItemType1, record.m_ItemType2, no);
 }
 
-// A release unlinks its kept figures in the document only until it is
-// stored, and the deletion of a source unlinks them in the document only:
-// their own records still name the source. When undo or redo brings the
-// source's record back, they are linked again, as a load would link them;
-// otherwise cutting the source anew would leave them beside the new
-// figures.
+// Undo of a release or of a source's deletion puts back the figures' own
+// records, which name the source again, while the document still holds
+// them unlinked: they are linked again, as a load links them; otherwise
+// the area would list no figures and cutting the source anew would leave
+// them beside the new ones.
 void RelinkFigures(CPlenimetraParam* param, CFloorParam& floor, const API_Guid& source)
 {
   for (const std::shared_ptr<CArea1Object>& figure : floor.m_Area1ObjectArray) {
@@ -252,13 +251,14 @@ bool CElementChangeDeleted::End(CPlenimetraParam* param, const API_NotifyElement
 }
 
 // The source's figures outlive it as the user's own, in their stored
-// records too, so that a reopen reads them so; undoing the deletion puts
+// records too, as a reopen then reads them; undoing the deletion puts
 // their linked records back. Figures deleted in the same batch are gone.
 void CElementChangeDeleted::DropSource(CPlenimetraParam* param, CAutoAreaParamArray& records,
                                        const CAutoAreaParam& record)
 {
   const auto figures = record.GetAutoArea(param);
-  records.Remove(param, &record.GetGuid());
+  const API_Guid source = record.GetGuid();  // the record goes with its list entry
+  records.Remove(param, &source);
   for (const std::shared_ptr<CArea1Object>& figure : figures) {
     const API_Guid& guid = figure->m_Element.header.guid;
     const bool deleted = std::any_of(m_Area1Heads.begin(), m_Area1Heads.end(),
@@ -359,9 +359,8 @@ bool CElementChangeUndoDeleted::End(CPlenimetraParam* param, const API_NotifyEle
 
 // A source comes back with its record, its figures linked to it again, its
 // changed mark and its place among the story's automatic areas, as a load
-// gives them. An
-// element without a record is no source; one whose record cannot be read
-// is skipped, and that is told.
+// gives them. An element without a record is no source; one whose record
+// cannot be read is skipped, and that is told.
 bool CElementChangeUndoDeleted::BringBackSource(CPlenimetraParam* param, const API_Elem_Head& head)
 {
   CAutoAreaParam record(&head);

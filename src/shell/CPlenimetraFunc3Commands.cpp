@@ -306,11 +306,12 @@ GSErrCode CPlenimetraFunc3::AskToRelease(std::size_t records) const
   return err;
 }
 
-// The records' stores are emptied first and the figures to delete go in
-// one deletion, which the host takes whole or not at all; a failure of
-// either writes the emptied stores back. Only then do the records leave
-// the document, which cannot fail. A hot-linked element's record lives in
-// the document and leaves with it.
+// The records' stores are emptied first; then the figures to delete go in
+// one deletion, which the host takes whole or not at all, or the figures
+// kept are stored unlinked one by one. A failure of any of these writes
+// back what was written. Only then do the records leave the document,
+// which cannot fail. A hot-linked element's record lives in the document
+// and leaves with it.
 GSErrCode CPlenimetraFunc3::ReleaseWhole(std::vector<CAutoAreaParam>& records, bool deleteFigures)
 {
   std::vector<CAutoAreaParam*> emptied;
