@@ -304,6 +304,11 @@ public:
   // Empties every floor's record list and collects zones, slabs, polylines
   // and fills in that order; hot-link records are not touched.
   int GetAutoElement2();
+  // Puts the story's records in the order GetAutoElement2 collects them,
+  // so that what a command adds shows and is written as a reopen gives it;
+  // records of elements the host no longer lists keep their order at the
+  // end. The host's error of listing the elements leaves the order as it was.
+  [[nodiscard]] GSErrCode OrderAutoAreasAsLoaded(short story);
 
   // Checks every record of every floor under a progress window; the first
   // error, or APIERR_CANCEL when the user stops it (records checked before

@@ -8,6 +8,7 @@
 #include "HostHandles.h"
 
 #include <algorithm>
+#include <map>
 #include <utility>
 #include "host_elements.h"
 #include "host_memory.h"
@@ -16,6 +17,10 @@
 namespace {
 
 using pln::gsutil::MemoGuard;
+
+// The element types that can carry an automatic area, in the order the
+// records are collected.
+constexpr API_ElemTypeID kAutoElementTypes[] = {API_ZoneID, API_SlabID, API_PolyLineID, API_HatchID};
 
 // Every memo part an outline needs.
 constexpr UInt64 kOutlineMemoMask = 0x3FFFFFFFBFFFFFFFull;
@@ -154,9 +159,31 @@ int CPlenimetraParam::GetAutoElement2()
 {
   for (CFloorParam& floor : m_FloorParamArray)
     floor.m_AutoAreaParamArray.clear();
-  for (API_ElemTypeID type : {API_ZoneID, API_SlabID, API_PolyLineID, API_HatchID}) {
+  for (API_ElemTypeID type : kAutoElementTypes) {
     if (const int err = GetAutoElement2(type); err != NoError)
       return err;
   }
+  return NoError;
+}
+
+GSErrCode CPlenimetraParam::OrderAutoAreasAsLoaded(short story)
+{
+  CFloorParam* floor = m_FloorParamArray.Search(story);
+  if (floor == nullptr || floor->m_AutoAreaParamArray.size() < 2)
+    return NoError;
+  std::map<API_Guid, std::size_t> rank;
+  for (API_ElemTypeID type : kAutoElementTypes) {
+    GS::Array<API_Guid> guids;
+    if (const GSErrCode err = ACAPI_Element_GetElemList(type, &guids); err != NoError)
+      return err;
+    for (const API_Guid& guid : guids)
+      rank.emplace(guid, rank.size());
+  }
+  const auto rankOf = [&rank](const CAutoAreaParam& record) {
+    const auto found = rank.find(record.GetGuid());
+    return found != rank.end() ? found->second : rank.size();
+  };
+  std::stable_sort(floor->m_AutoAreaParamArray.begin(), floor->m_AutoAreaParamArray.end(),
+                   [&](const CAutoAreaParam& a, const CAutoAreaParam& b) { return rankOf(a) < rankOf(b); });
   return NoError;
 }

@@ -40,6 +40,27 @@ std::shared_ptr<CArea1Object> MakeFigure(CPlenimetraParam* param, const CArea1Ob
   return param->m_Area1Factory.Create(param, record.m_Type, code, record.m_ItemType1, record.m_ItemType2, no);
 }
 
+// Undo of a release or of a source's deletion puts back the figures' own
+// records, which name the source again, while the document still holds
+// them unlinked: they are linked again, as a load links them; otherwise
+// the area would list no figures and cutting the source anew would leave
+// them beside the new ones.
+void RelinkFigures(CPlenimetraParam* param, CFloorParam& floor, const API_Guid& source)
+{
+  for (const std::shared_ptr<CArea1Object>& figure : floor.m_Area1ObjectArray) {
+    if (!figure->m_AutoArea.m_ElemGuid.IsNull())
+      continue;
+    CArea1ObjectCore stored;
+    if (const GSErrCode err = stored.Load(&figure->m_Element.header); err != NoError) {
+      if (err != APIERR_NOUSERDATA)
+        param->NoteLoadGap(CPlenimetraParam::LoadGap::Figures, err);
+      continue;
+    }
+    if (stored.m_AutoArea.m_ElemGuid == ToGSGuid(source))
+      figure->m_AutoArea = stored.m_AutoArea;
+  }
+}
+
 }  // namespace
 
 CFloorParam* FloorOnDemand(CPlenimetraParam* param, short story)
@@ -74,8 +95,11 @@ GSErrCode CElementChangeRepairs::Apply(CPlenimetraParam* param)
         if ((*figures)[i]->m_No != numbers[i])
           Keep((*figures)[i]->ChangeParam(param, true));
   }
+  for (short story : reorder)
+    Keep(param->OrderAutoAreasAsLoaded(story));
   renumber.clear();
   rewrite.clear();
+  reorder.clear();
   const GSErrCode first = failed;
   failed = NoError;
   return first;
@@ -198,13 +222,17 @@ bool CElementChangeDeleted::End(CPlenimetraParam* param, const API_NotifyElement
   bool changed = !m_AutoAreaHeads.empty();
   for (const API_Elem_Head& head : m_AutoAreaHeads)
     if (CAutoAreaParamArray* records = RecordsOf(param, head.floorInd); records != nullptr)
-      records->Remove(param, &head.guid);
+      if (const CAutoAreaParam* record = records->Search(&head.guid); record != nullptr)
+        DropSource(param, *records, *record);
   m_AutoAreaHeads.clear();
+  std::vector<std::pair<short, API_Guid>> lessened;  // areas that lost a figure
   for (const API_Elem_Head& head : m_Area1Heads) {
     CFloorParam* floor = param->m_FloorParamArray.Search(head.floorInd);
     if (floor == nullptr)
       continue;
     if (std::shared_ptr<CArea1Object> figure = floor->m_Area1ObjectArray.Search(&head); figure != nullptr) {
+      if (!figure->m_AutoArea.m_ElemGuid.IsNull())
+        lessened.emplace_back(head.floorInd, ToAPIGuid(figure->m_AutoArea.m_ElemGuid));
       floor->m_AutoAreaParamArray.Area1Deleted(figure.get());
       param->m_Area2ObjectArray.RemoveArea1(&head);
       floor->m_Area1ObjectArray.Remove(&head);
@@ -214,7 +242,30 @@ bool CElementChangeDeleted::End(CPlenimetraParam* param, const API_NotifyElement
     changed = true;
   }
   m_Area1Heads.clear();
+  // Marked as a load marks it; a check that fails only leaves no mark.
+  for (const auto& [story, source] : lessened)
+    if (CAutoAreaParamArray* records = RecordsOf(param, story); records != nullptr)
+      if (CAutoAreaParam* record = records->Search(&source); record != nullptr)
+        static_cast<void>(record->CheckAutoArea(param));
   return changed;
+}
+
+// The source's figures outlive it as the user's own, in their stored
+// records too, as a reopen then reads them; undoing the deletion puts
+// their linked records back. Figures deleted in the same batch are gone.
+void CElementChangeDeleted::DropSource(CPlenimetraParam* param, CAutoAreaParamArray& records,
+                                       const CAutoAreaParam& record)
+{
+  const auto figures = record.GetAutoArea(param);
+  const API_Guid source = record.GetGuid();  // the record goes with its list entry
+  records.Remove(param, &source);
+  for (const std::shared_ptr<CArea1Object>& figure : figures) {
+    const API_Guid& guid = figure->m_Element.header.guid;
+    const bool deleted = std::any_of(m_Area1Heads.begin(), m_Area1Heads.end(),
+                                     [&](const API_Elem_Head& head) { return head.guid == guid; });
+    if (!deleted)
+      m_Repairs.Keep(figure->Save());
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -279,28 +330,10 @@ void CElementChangeModified::FollowSource(CPlenimetraParam* param, const API_Ele
     CFloorParam* floor = FloorOnDemand(param, head.floorInd);
     floor->m_AutoAreaParamArray.Add(found);
     RelinkFigures(param, *floor, head.guid);
+    m_Repairs.reorder.insert(head.floorInd);
     record = floor->m_AutoAreaParamArray.Search(&head.guid);
   }
   record->CheckAutoArea(param);
-}
-
-// A release unlinks its kept figures in the document only: their own
-// records still name the source, and undoing the release links them again,
-// or cutting the source anew would leave them beside the new figures.
-void CElementChangeModified::RelinkFigures(CPlenimetraParam* param, CFloorParam& floor, const API_Guid& source)
-{
-  for (const std::shared_ptr<CArea1Object>& figure : floor.m_Area1ObjectArray) {
-    if (!figure->m_AutoArea.m_ElemGuid.IsNull())
-      continue;
-    CArea1ObjectCore stored;
-    if (const GSErrCode err = stored.Load(&figure->m_Element.header); err != NoError) {
-      if (err != APIERR_NOUSERDATA)
-        param->NoteLoadGap(CPlenimetraParam::LoadGap::Figures, err);
-      continue;
-    }
-    if (stored.m_AutoArea.m_ElemGuid == ToGSGuid(source))
-      figure->m_AutoArea = stored.m_AutoArea;
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -318,17 +351,36 @@ bool CElementChangeUndoDeleted::End(CPlenimetraParam* param, const API_NotifyEle
   for (const API_Elem_Head& head : m_Area1Heads)
     changed = BringBack(param, head) || changed;
   m_Area1Heads.clear();
-  for (const API_Elem_Head& head : m_AutoAreaHeads) {
-    CAutoAreaParam record(&head);
-    if (const int err = record.Load(param); err != NoError) {
-      param->NoteLoadGap(CPlenimetraParam::LoadGap::AutoAreas, err);
-      continue;
-    }
-    FloorOnDemand(param, head.floorInd)->m_AutoAreaParamArray.Add(record);
-    changed = true;
-  }
+  for (const API_Elem_Head& head : m_AutoAreaHeads)
+    changed = BringBackSource(param, head) || changed;
   m_AutoAreaHeads.clear();
   return changed;
+}
+
+// A source comes back with its record, its figures linked to it again, its
+// changed mark and its place among the story's automatic areas, as a load
+// gives them. An element without a record is no source; one whose record
+// cannot be read is skipped, and that is told.
+bool CElementChangeUndoDeleted::BringBackSource(CPlenimetraParam* param, const API_Elem_Head& head)
+{
+  CAutoAreaParam record(&head);
+  bool has = false;
+  GSErrCode err = record.FindData(param, has);
+  if (err == NoError && has)
+    err = record.Load(param);
+  if (err != NoError) {
+    param->NoteLoadGap(CPlenimetraParam::LoadGap::AutoAreas, err);
+    return false;
+  }
+  if (!has)
+    return false;
+  CFloorParam* floor = FloorOnDemand(param, head.floorInd);
+  floor->m_AutoAreaParamArray.Add(record);
+  RelinkFigures(param, *floor, head.guid);
+  m_Repairs.reorder.insert(head.floorInd);
+  // Marked as a load marks it; a check that fails only leaves no mark.
+  static_cast<void>(floor->m_AutoAreaParamArray.Search(&head.guid)->CheckAutoArea(param));
+  return true;
 }
 
 // The figure returns with its own code and number; one that cannot be read

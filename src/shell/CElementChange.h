@@ -17,6 +17,8 @@
 #include <set>
 #include <vector>
 
+class CAutoAreaParam;
+class CAutoAreaParamArray;
 class CFloorParam;
 class CPlenimetraParam;
 
@@ -24,6 +26,7 @@ class CPlenimetraParam;
 struct CElementChangeRepairs {
   std::set<short> renumber;  // SetSortIndex and CheckItemNo
   std::set<short> rewrite;   // ... and ChangeParam of each figure whose number moved
+  std::set<short> reorder;   // automatic areas back in the order a load gives
   GSErrCode failed = NoError;  // the first failure of the batch's collectors
 
   void Keep(GSErrCode err)
@@ -85,6 +88,9 @@ public:
   using CElementChangeCore::CElementChangeCore;
   void Begin(CPlenimetraParam* param, const API_NotifyElementType* notification) override;
   bool End(CPlenimetraParam* param, const API_NotifyElementType* notification) override;
+
+private:
+  void DropSource(CPlenimetraParam* param, CAutoAreaParamArray& records, const CAutoAreaParam& record);
 };
 
 // Elements changed by undo or redo of a change.
@@ -95,8 +101,7 @@ public:
   bool End(CPlenimetraParam* param, const API_NotifyElementType* notification) override;
 
 private:
-  static void FollowSource(CPlenimetraParam* param, const API_Elem_Head& head);
-  static void RelinkFigures(CPlenimetraParam* param, CFloorParam& floor, const API_Guid& source);
+  void FollowSource(CPlenimetraParam* param, const API_Elem_Head& head);
 };
 
 // Elements that come back, as by an undone deletion.
@@ -108,6 +113,7 @@ public:
 
 private:
   bool BringBack(CPlenimetraParam* param, const API_Elem_Head& head);
+  bool BringBackSource(CPlenimetraParam* param, const API_Elem_Head& head);
 };
 
 // The collectors of the batch in progress, at most one of each class, in

@@ -19,6 +19,7 @@
 #include "host_teamwork.h"
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -67,6 +68,26 @@ GSErrCode StepOrStop(CDlgProgress& progress, GSErrCode err)
   if (err != NoError)
     return err;
   return progress.CheckAbort() ? APIERR_CANCEL : NoError;
+}
+
+// Kept figures become the user's own from the release on: their stored
+// records lose the link as the document's copies do, or a reopen would
+// give them back to the source, whose next cut would list and delete them.
+// Those written are listed, for a later failure to write them back linked.
+GSErrCode StoreKeptUnlinked(const CPlenimetraParam* param, const std::vector<CAutoAreaParam>& records,
+                            std::vector<std::shared_ptr<CArea1Object>>& written)
+{
+  for (const CAutoAreaParam& record : records)
+    for (const std::shared_ptr<CArea1Object>& figure : record.GetAutoArea(param)) {
+      const GS::Guid source = figure->m_AutoArea.m_ElemGuid;
+      figure->m_AutoArea.m_ElemGuid = GS::Guid();
+      const GSErrCode err = figure->Save();
+      figure->m_AutoArea.m_ElemGuid = source;
+      if (err != NoError)
+        return err;
+      written.push_back(figure);
+    }
+  return NoError;
 }
 
 }  // namespace
@@ -152,6 +173,7 @@ GSErrCode CPlenimetraFunc3::CutElements(const GS::Array<API_Neig>& selection, in
   progress.SetRange(static_cast<int>(selection.GetSize()), kCreateTitle);
   GSErrCode err = NoError;
   GS::UniString notCut;
+  std::set<short> stories;  // those that took a record
   for (const API_Neig& neig : selection) {
     API_Element element;
     element.header.guid = neig.guid;
@@ -175,6 +197,7 @@ GSErrCode CPlenimetraFunc3::CutElements(const GS::Array<API_Neig>& selection, in
     }
     err = record.DoCreateArea1(m_pParam, startNo);
     FloorOnDemand(m_pParam, element.header.floorInd)->m_AutoAreaParamArray.Add(record);
+    stories.insert(element.header.floorInd);
     if (err != NoError && err != APIERR_CANCEL) {
       ReportCutFailure(record, u"作成", err);
       err = APIERR_CANCEL;
@@ -183,6 +206,10 @@ GSErrCode CPlenimetraFunc3::CutElements(const GS::Array<API_Neig>& selection, in
       break;
   }
   progress.Close();
+  for (short story : stories)
+    // A list the host cannot give leaves the records in the order they were
+    // cut in; they are whole all the same.
+    static_cast<void>(m_pParam->OrderAutoAreasAsLoaded(story));
   if (!notCut.IsEmpty())
     GSWriteReport(kNotUpdated + notCut);
   return err;
@@ -279,11 +306,12 @@ GSErrCode CPlenimetraFunc3::AskToRelease(std::size_t records) const
   return err;
 }
 
-// The records' stores are emptied first and the figures to delete go in
-// one deletion, which the host takes whole or not at all; a failure of
-// either writes the emptied stores back. Only then do the records leave
-// the document, which cannot fail. A hot-linked element's record lives in
-// the document and leaves with it.
+// The records' stores are emptied first; then the figures to delete go in
+// one deletion, which the host takes whole or not at all, or the figures
+// kept are stored unlinked one by one. A failure of any of these writes
+// back what was written. Only then do the records leave the document,
+// which cannot fail. A hot-linked element's record lives in the document
+// and leaves with it.
 GSErrCode CPlenimetraFunc3::ReleaseWhole(std::vector<CAutoAreaParam>& records, bool deleteFigures)
 {
   std::vector<CAutoAreaParam*> emptied;
@@ -302,9 +330,15 @@ GSErrCode CPlenimetraFunc3::ReleaseWhole(std::vector<CAutoAreaParam>& records, b
         figures.Add(figure);
     err = m_pParam->DoDeleteArea1Whole(figures);
   }
+  std::vector<std::shared_ptr<CArea1Object>> unlinked;
+  if (err == NoError && !deleteFigures)
+    err = StoreKeptUnlinked(m_pParam, records, unlinked);
   if (err != NoError) {
+    // err is the failure reported; the document still links them all.
+    for (const std::shared_ptr<CArea1Object>& figure : unlinked)
+      static_cast<void>(figure->Save());
     for (CAutoAreaParam* record : emptied)
-      static_cast<void>(record->Save(m_pParam, record->m_AutoCutType));  // err is the failure reported
+      static_cast<void>(record->Save(m_pParam, record->m_AutoCutType));
     return err;
   }
   for (CAutoAreaParam& record : records)

@@ -858,3 +858,120 @@ TEST_P(AutoAreaFailureWordsTest, EveryAlertOfAFailedCommandSaysInWordsWhatWasNot
 INSTANTIATE_TEST_SUITE_P(Commands, AutoAreaFailureWordsTest,
                          ::testing::Combine(::testing::Values("create", "check", "update", "release"),
                                             ::testing::Values(APIERR_GENERAL, APIERR_NOTMINE)));
+
+// A cut leaves the story's automatic areas in the order a reopen loads them
+// (the zone before the slab, whichever was picked first or cut last), each
+// with the figures a reopen links to it. Figures kept by a release belong
+// to the user from then on: their stored records no longer name the zone,
+// so no later cut of it lists them.
+enum class CutCase { SlabPickedFirst, AgainAfterAReleaseKeepingTheFigures, AgainAfterAReleaseDeletingThem };
+
+class AutoAreaCutAgainTest : public AutoAreaHistoryTest {
+protected:
+  // Per record in order, its source and its figures' codes.
+  std::vector<std::pair<std::string, std::vector<int>>> Areas()
+  {
+    std::vector<std::pair<std::string, std::vector<int>>> areas;
+    for (const CAutoAreaParam& record : Records()) {
+      std::vector<int> codes;
+      for (const auto& figure : record.GetAutoArea(&doc()))
+        codes.push_back(figure->m_Code);
+      areas.emplace_back(APIGuidToString(record.GetGuid()).ToStdString(CC_UTF8), codes);
+    }
+    return areas;
+  }
+  // Each figure's stored link is the document's, and each record is stored.
+  void ExpectStoredAsShown()
+  {
+    for (const auto& figure : Figures(0)) {
+      CArea1ObjectCore stored;
+      ASSERT_EQ(stored.Load(&figure->m_Element.header), NoError);
+      EXPECT_EQ(stored.m_AutoArea.m_ElemGuid, figure->m_AutoArea.m_ElemGuid) << figure->m_Code;
+    }
+    for (const CAutoAreaParam& record : Records()) {
+      bool has = false;
+      ASSERT_EQ(record.FindData(&doc(), has), NoError);
+      EXPECT_TRUE(has);
+    }
+  }
+  void Reopen()
+  {
+    host.UserSaveProject();
+    host.UserCloseProject();
+    ASSERT_EQ(host.UserReopenProject(), NoError);
+    OpenPage();
+  }
+  // The zone cut again after its release; the figures the release kept.
+  std::vector<std::shared_ptr<CArea1Object>> CutAgain(bool deleteFigures)
+  {
+    CreateBoth();
+    const auto kept = deleteFigures ? std::vector<std::shared_ptr<CArea1Object>>{} : FiguresOf(zone);
+    Release({1}, deleteFigures);
+    Create({zone});
+    return kept;
+  }
+};
+
+class AutoAreaCutOrderTest : public AutoAreaCutAgainTest, public ::testing::WithParamInterface<CutCase> {};
+
+TEST_P(AutoAreaCutOrderTest, ACutShowsTheAreasAndFiguresAReopenLoads)
+{
+  if (GetParam() == CutCase::SlabPickedFirst) {
+    OpenPage();
+    Create({slab, zone});
+  } else {
+    CutAgain(GetParam() == CutCase::AgainAfterAReleaseDeletingThem);
+  }
+  const auto shown = Areas();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown.front().first, APIGuidToString(zone).ToStdString(CC_UTF8));
+  ExpectStoredAsShown();
+  Reopen();
+  EXPECT_EQ(Areas(), shown);
+  EXPECT_TRUE(host.Alerts().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, AutoAreaCutOrderTest,
+                         ::testing::Values(CutCase::SlabPickedFirst, CutCase::AgainAfterAReleaseKeepingTheFigures,
+                                           CutCase::AgainAfterAReleaseDeletingThem));
+
+// After a reopen the zone's update re-cuts its own figures only (it once
+// deleted the kept ones too, and its CSV table listed them twice).
+TEST_F(AutoAreaCutAgainTest, AnUpdateAfterReopeningLeavesTheFiguresAReleaseKept)
+{
+  const auto kept = CutAgain(false);
+  Reopen();
+  GrowZone();
+  Update();
+  EXPECT_EQ(Deleted(kept), 0u);
+  EXPECT_NE(FiguresOf(zone).size(), 0u);
+  for (const auto& figure : kept)
+    EXPECT_TRUE(Figures(0).Search(&figure->m_Element.header) != nullptr);
+  EXPECT_EQ(Figures(0).size(), kept.size() + FiguresOf(zone).size() + FiguresOf(slab).size());
+  ExpectStoredAsShown();
+}
+
+// A release that keeps the figures is whole or not done: when the store of
+// any kept figure fails, the zone's record and every figure's stored link
+// are as before, and the area stays listed.
+TEST_F(AutoAreaCutAgainTest, AReleaseKeepingFiguresThatCannotStoreOneKeepsTheAreaWhole)
+{
+  CreateBoth();
+  const std::size_t figures = FiguresOf(zone).size();
+  ASSERT_GE(figures, 2u);
+  const std::vector<char> zoneStore = host.Element(zone)->userData->bytes;
+  // The zone's store is emptied first, then the figures are stored in turn.
+  for (std::size_t k = 1; k <= figures; ++k) {
+    SCOPED_TRACE(k);
+    for (std::size_t pass = 0; pass < k; ++pass)
+      host.FailOnce("ACAPI_Element_SetUserData", NoError);
+    host.FailOnce("ACAPI_Element_SetUserData", APIERR_MEMFULL);
+    const std::size_t alerts = host.Alerts().size();
+    Release({1}, false);
+    EXPECT_GT(host.Alerts().size(), alerts);
+    ASSERT_NE(Record(zone), nullptr);
+    EXPECT_EQ(FiguresOf(zone).size(), figures);
+    EXPECT_EQ(host.Element(zone)->userData->bytes, zoneStore);
+    ExpectStoredAsShown();
+  }
+}
