@@ -32,18 +32,21 @@ CSelectList CPlenimetraFunc2::ListSelection(short dialId, short list) const
   return selection;
 }
 
+// The figures and sources are selected on the plan, in front or not.
 GSErrCode CPlenimetraFunc2::SelectOnPlan(const std::vector<API_Guid>& guids)
 {
-  const GSErrCode deselected = ACAPI_Element_DeselectAll();
-  if (guids.empty())
-    return deselected;
-  GS::Array<API_Neig> neigs;
-  for (const API_Guid& guid : guids) {
-    API_Neig neig;
-    neig.guid = guid;
-    neigs.Push(neig);
-  }
-  return ACAPI_Element_Select(neigs, true);
+  return CGSUtil::OnFloorPlan([&] {
+    const GSErrCode deselected = ACAPI_Element_DeselectAll();
+    if (guids.empty())
+      return deselected;
+    GS::Array<API_Neig> neigs;
+    for (const API_Guid& guid : guids) {
+      API_Neig neig;
+      neig.guid = guid;
+      neigs.Push(neig);
+    }
+    return ACAPI_Element_Select(neigs, true);
+  });
 }
 
 void CPlenimetraFunc2::FollowListSelection(CDGListItemParamArray& columns, const std::function<GSErrCode()>& toPlan)

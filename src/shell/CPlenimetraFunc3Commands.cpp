@@ -104,6 +104,13 @@ GSErrCode CPlenimetraFunc3::DoCreateArea1(short dialId, int startNo)
     selection.Clear();
   else if (err != NoError)
     return err;
+  // An outline drawn on a worksheet belongs to no story: only the plan's
+  // elements (the command runs on the plan) are sources.
+  GS::Array<API_Neig> onPlan;
+  for (const API_Neig& neig : selection)
+    if (ACAPI_Element_Filter(neig.guid, APIFilt_InCurrentDatabase))
+      onPlan.Push(neig);
+  selection = onPlan;
   if (GSErrCode err = ReserveSelection(selection); err != NoError)
     return err;
   GSErrCode err = CutElements(selection, startNo);
