@@ -44,7 +44,7 @@ CPlenimetraPalette& Palette() { return PlenimetraPalette(); }
 CPlenimetraParam& Doc() { return Palette().m_Param; }
 DialogUser PaletteUser() { return DialogUser(Palette().m_PaletteID); }
 
-enum class Front { Sheet, HeldByOther, Reserved };
+enum class Front { Sheet, HeldByOther, HeldByNobody, Reserved };
 enum class Outcome { Done, Refused };
 
 // What the add-on shows: the totals, and per story its figures in list
@@ -162,6 +162,9 @@ struct Command {
   Outcome sheet;
   // With every element held by another user.
   Outcome held;
+  // With every element held by nobody: a command that reserves what it
+  // changes takes them; one that asks for no reservation is refused.
+  Outcome free;
 };
 
 class FigureCommandPlanTest : public ::testing::TestWithParam<std::tuple<const char*, Front>> {
@@ -237,7 +240,7 @@ public:
     const API_DatabaseUnId plan = pln::host::FloorPlanDatabaseId();
     for (const auto& [guid, element] : pln::host::TheModel().elements)
       if (!element.deleted && element.database == plan)
-        host.SetOwner(guid, front == Front::HeldByOther ? kOtherUser : kThisUser);
+        host.SetOwner(guid, front == Front::HeldByOther ? kOtherUser : front == Front::Reserved ? kThisUser : 0);
     Palette().ElementReservationChangeHandler();
   }
 
@@ -294,21 +297,21 @@ const Command kCommands[] = {
        t.host.QueuePick({111, 103, 0});
        t.FigurePage().Click(CPlenimetraFunc1::kTriangle);
      },
-     Outcome::Refused, Outcome::Done},
+     Outcome::Refused, Outcome::Done, Outcome::Done},
     {"Rotate", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRotate);
      },
-     Outcome::Done, Outcome::Refused},
+     Outcome::Done, Outcome::Refused, Outcome::Done},
     {"Delete", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {2, 6});
        page.Click(CPlenimetraFunc1::kDelete);
      },
-     Outcome::Done, Outcome::Refused},
+     Outcome::Done, Outcome::Refused, Outcome::Done},
     {"Mark", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
@@ -316,16 +319,17 @@ const Command kCommands[] = {
        const auto& entries = pln::host::DialogItemState(page.DialogId(), CPlenimetraFunc1::kMarkEditor)->entries;
        page.SelectPopUp(CPlenimetraFunc1::kMarkEditor, static_cast<short>(entries.size()));
      },
-     Outcome::Done, Outcome::Refused},
+     Outcome::Done, Outcome::Refused, Outcome::Done},
+    // Sorting asks for no reservation.
     {"Sort", {}, [](auto& t) { t.FigurePage().HeaderClick(CPlenimetraFunc1::kList, 5); }, Outcome::Done,
-     Outcome::Refused},
+     Outcome::Refused, Outcome::Refused},
     {"Drag", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {6});
        page.DragAndDrop(CPlenimetraFunc1::kList, CPlenimetraFunc1::kList, 0, DG_DRAG_INSERT_ABOVE);
      },
-     Outcome::Done, Outcome::Refused},
+     Outcome::Done, Outcome::Refused, Outcome::Done},
     {"RenumberSelection", {},
      [](auto& t) {
        t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) {
@@ -336,14 +340,15 @@ const Command kCommands[] = {
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRenumber);
      },
-     Outcome::Done, Outcome::Refused},
+     Outcome::Done, Outcome::Refused, Outcome::Done},
+    // Sorting asks for no reservation.
     {"DetailSort", {},
      [](auto& t) {
        DialogUser page = t.TreePage();
        page.SetLong(CPlenimetraFunc2::ITEM_RADIO_DETAIL, 1);
        page.HeaderClick(CPlenimetraFunc2::ITEM_DETAIL_LIST, 6);
      },
-     Outcome::Done, Outcome::Refused},
+     Outcome::Done, Outcome::Refused, Outcome::Refused},
     {"AutoAreaCreate", {},
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
@@ -354,16 +359,16 @@ const Command kCommands[] = {
        });
        page.Click(CPlenimetraFunc3::kCreate);
      },
-     Outcome::Done, Outcome::Refused},
+     Outcome::Done, Outcome::Refused, Outcome::Done},
     {"AutoAreaUpdate", WidenFirstZone,
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
        page.SelectRows(CPlenimetraFunc3::kList, {1});
        page.Click(CPlenimetraFunc3::kUpdate);
      },
-     Outcome::Done, Outcome::Refused},
-    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Outcome::Done, Outcome::Refused},
-    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Outcome::Done, Outcome::Refused},
+     Outcome::Done, Outcome::Refused, Outcome::Done},
+    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Outcome::Done, Outcome::Refused, Outcome::Done},
+    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Outcome::Done, Outcome::Refused, Outcome::Done},
     // 1階 onto 2階, which the pattern 床面積 calculates.
     {"FloorCopy",
      [](auto& t) {
@@ -388,9 +393,9 @@ const Command kCommands[] = {
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
-     Outcome::Refused, Outcome::Refused},
+     Outcome::Refused, Outcome::Refused, Outcome::Done},
     // The sheets take no figure: a shared project's output is done.
-    {"Output", {}, [](auto& t) { t.Output(false); }, Outcome::Refused, Outcome::Done},
+    {"Output", {}, [](auto& t) { t.Output(false); }, Outcome::Refused, Outcome::Done, Outcome::Done},
     // A pattern names no element: done whatever is in front.
     {"PatternInsert", {},
      [](auto& t) {
@@ -398,7 +403,7 @@ const Command kCommands[] = {
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kInsert);
      },
-     Outcome::Done, Outcome::Done},
+     Outcome::Done, Outcome::Done, Outcome::Done},
 };
 
 const Command& CommandNamed(const std::string& name)
@@ -414,9 +419,10 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
   if (command.prepare)
     command.prepare(*this);
   SetFront(front);
-  const Outcome expected = front == Front::Sheet         ? command.sheet
-                           : front == Front::HeldByOther ? command.held
-                                                         : Outcome::Done;
+  const Outcome expected = front == Front::Sheet          ? command.sheet
+                           : front == Front::HeldByOther  ? command.held
+                           : front == Front::HeldByNobody ? command.free
+                                                          : Outcome::Done;
   const std::string before = Shown(flow);
   // The record as this state writes it: a refusal that saves the document
   // it did not change writes the same bytes.
@@ -441,7 +447,7 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
     const HostState hostAfter = Host(host);
     EXPECT_TRUE(hostAfter == hostBefore) << "refused, yet the host changed: " << HostChanges(hostBefore, hostAfter)
                                          << "alert: " << alert;
-    if (front == Front::HeldByOther)
+    if (front != Front::Sheet)
       EXPECT_NE(alert.find("確保"), std::string::npos) << "the refusal does not say how to reserve: " << alert;
     return;
   }
@@ -461,6 +467,16 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
   EXPECT_TRUE(Shown(flow) == shown) << "a reopen does not give the state shown: " << NewLines(shown, Shown(flow));
 }
 
+std::string FrontName(Front front)
+{
+  switch (front) {
+  case Front::Sheet: return "_SheetInFront";
+  case Front::HeldByOther: return "_HeldByOther";
+  case Front::HeldByNobody: return "_HeldByNobody";
+  default: return "_Reserved";
+  }
+}
+
 std::vector<const char*> CommandNames()
 {
   std::vector<const char*> names;
@@ -472,11 +488,7 @@ std::vector<const char*> CommandNames()
 INSTANTIATE_TEST_SUITE_P(
     EveryFigureCommand, FigureCommandPlanTest,
     ::testing::Combine(::testing::ValuesIn(CommandNames()),
-                       ::testing::Values(Front::Sheet, Front::HeldByOther, Front::Reserved)),
-    [](const auto& info) {
-      const Front front = std::get<1>(info.param);
-      return std::string(std::get<0>(info.param)) +
-             (front == Front::Sheet ? "_SheetInFront" : front == Front::HeldByOther ? "_HeldByOther" : "_Reserved");
-    });
+                       ::testing::Values(Front::Sheet, Front::HeldByOther, Front::HeldByNobody, Front::Reserved)),
+    [](const auto& info) { return std::string(std::get<0>(info.param)) + FrontName(std::get<1>(info.param)); });
 
 }  // namespace
