@@ -93,7 +93,7 @@ short CPlenimetraFunc3::DoMsgClick(short dialId, short item, long long /*msgData
     notDone = u"自動作成区画の作成を完了できませんでした。";
     break;
   case kRelease:
-    err = CGSUtil::OnFloorPlan([&] { return DoDelete(dialId); });
+    err = DoDelete(dialId);
     notDone = u"自動作成区画の解除を完了できませんでした。";
     break;
   case kCheck:

@@ -268,15 +268,19 @@ GSErrCode CPlenimetraFunc3::DoDelete(short dialId)
     copies.push_back(*record);
   }
   bool ran = false;
-  GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画削除]"), [&] {
-    ran = true;
-    return ReleaseRecords(copies, dialog.m_bDeleteFigures);
+  // The records' figures are elements of the plan, in front or not.
+  GSErrCode err = CGSUtil::OnFloorPlan([&] {
+    const GSErrCode released = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画削除]"), [&] {
+      ran = true;
+      return ReleaseRecords(copies, dialog.m_bDeleteFigures);
+    });
+    AfterCommand(dialId, true);
+    return released;
   });
-  if (!ran && err != NoError) {  // the host refused the step: nothing was touched
+  if (!ran && err != NoError) {  // the step or the plan was refused: nothing was touched
     ReportNotReleased(copies, err);
     err = APIERR_CANCEL;
   }
-  AfterCommand(dialId, true);
   return err;
 }
 
