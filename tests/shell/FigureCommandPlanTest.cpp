@@ -438,8 +438,9 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
   // The window in front is the current database again; the output
   // leaves its last sheet in front.
   const bool output = std::string(command.name) == "Output";
-  if (!output || expected == Outcome::Refused)
+  if (!output || expected == Outcome::Refused) {
     EXPECT_TRUE(pln::host::TheModel().currentDatabase.databaseUnId == current.databaseUnId);
+  }
   const std::string alert = host.Alerts().size() > alerts ? host.Alerts().back().largeText.ToStdString(CC_UTF8) : "";
   if (expected == Outcome::Refused) {
     EXPECT_TRUE(shown == before) << "refused, yet the calculation changed: " << NewLines(before, shown)
@@ -447,8 +448,9 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
     const HostState hostAfter = Host(host);
     EXPECT_TRUE(hostAfter == hostBefore) << "refused, yet the host changed: " << HostChanges(hostBefore, hostAfter)
                                          << "alert: " << alert;
-    if (front != Front::Sheet)
+    if (front != Front::Sheet) {
       EXPECT_NE(alert.find("確保"), std::string::npos) << "the refusal does not say how to reserve: " << alert;
+    }
     return;
   }
   ASSERT_FALSE(shown == before) << "nothing was done; alert: " << alert;
@@ -489,6 +491,8 @@ INSTANTIATE_TEST_SUITE_P(
     EveryFigureCommand, FigureCommandPlanTest,
     ::testing::Combine(::testing::ValuesIn(CommandNames()),
                        ::testing::Values(Front::Sheet, Front::HeldByOther, Front::HeldByNobody, Front::Reserved)),
-    [](const auto& info) { return std::string(std::get<0>(info.param)) + FrontName(std::get<1>(info.param)); });
+    [](const auto& testInfo) {
+      return std::string(std::get<0>(testInfo.param)) + FrontName(std::get<1>(testInfo.param));
+    });
 
 }  // namespace
