@@ -496,3 +496,31 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 }  // namespace
+
+namespace {
+
+using FigureCommandSheetTest = FigureCommandPlanTest;
+
+// A closed polyline the user draws on the worksheet in front and selects
+// belongs to no story: the creation cuts nothing from it, anywhere.
+TEST_F(FigureCommandSheetTest, AnOutlineDrawnOnAWorksheetIsNoSource)
+{
+  SetFront(Front::Sheet);
+  DialogUser page = AutoAreaPage();
+  PolygonMemo outline({{API_Coord{100, 100}, API_Coord{102, 100}, API_Coord{102, 103}, API_Coord{100, 103}}});
+  API_Element polyline;
+  polyline.header.typeID = API_PolyLineID;
+  polyline.header.layer = 1;
+  polyline.polyLine.poly = outline.Polygon();
+  ASSERT_EQ(host.UserPlace(polyline, outline.Memo()), NoError);
+  ASSERT_EQ(host.UserSelect({polyline.header.guid}), NoError);
+  const std::string before = Shown(flow);
+  const HostState hostBefore = Host(host);
+  host.QueueDialogScript(CDlgAutoAreaCreate::ResourceId, [](DialogUser& dialog) { dialog.Click(1); });
+  page.Click(CPlenimetraFunc3::kCreate);
+  EXPECT_EQ(Shown(flow), before);
+  EXPECT_TRUE(Host(host).live == hostBefore.live);
+  EXPECT_EQ(PlanFaults(), "");
+}
+
+}  // namespace
