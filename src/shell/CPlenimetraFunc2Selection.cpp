@@ -98,21 +98,14 @@ void CPlenimetraFunc2::CollectFigures(const CAreaTree& node, std::vector<CArea1O
 void CPlenimetraFunc2::SetArea1Selection(short dialId)
 {
   // The plan selection follows the tree as far as the host lets it.
-  (void)ACAPI_Element_DeselectAll();
-  const CAreaTree* node = GetSelectedTreeItem(dialId);
-  if (node == nullptr)
-    return;
-  std::vector<CArea1Object*> figures;
-  CollectFigures(*node, figures);
-  if (figures.empty())
-    return;
-  GS::Array<API_Neig> neigs;
-  for (const CArea1Object* figure : figures) {
-    API_Neig neig;
-    neig.guid = figure->m_Element.header.guid;
-    neigs.Push(neig);
+  std::vector<API_Guid> guids;
+  if (const CAreaTree* node = GetSelectedTreeItem(dialId); node != nullptr) {
+    std::vector<CArea1Object*> figures;
+    CollectFigures(*node, figures);
+    for (const CArea1Object* figure : figures)
+      guids.push_back(figure->m_Element.header.guid);
   }
-  (void)ACAPI_Element_Select(neigs, true);
+  static_cast<void>(SelectOnPlan(guids));
 }
 
 void CPlenimetraFunc2::ElementSelectionChange(short dialId)
