@@ -182,11 +182,13 @@ public:
   // layer opened before any goes. Only when all went do the records leave
   // their floors and entries; a failure is returned, not reported.
   [[nodiscard]] GSErrCode DoDeleteArea1Whole(const CArea1ObjectPtrArray& figures);
-  void DeleteArea1(short floorNo);
+  // Deletes the floor's figures; the first failure, with what stayed listed.
+  [[nodiscard]] GSErrCode DeleteArea1(short floorNo);
   // Copies the chosen source floor's figures, with their entries in every
   // element, to each chosen floor, replacing that floor's figures. 0 when
   // the dialog was cancelled; APIERR_CANCEL when the progress was (the
-  // floors done so far stay copied).
+  // floors done so far stay copied). In a shared project every figure to
+  // replace is reserved first, or nothing changes.
   [[nodiscard]] GSErrCode FloorCopy(CFloorCopyChoice& dialog);
   // Mark text, then item number: 1, -1 or 0.
   int CompareASCII(const CArea1Object* a, const CArea1Object* b) const;

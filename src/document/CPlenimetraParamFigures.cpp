@@ -126,18 +126,19 @@ GSErrCode CPlenimetraParam::DoDeleteArea1Whole(const CArea1ObjectPtrArray& figur
   return NoError;
 }
 
-void CPlenimetraParam::DeleteArea1(short floorNo)
+GSErrCode CPlenimetraParam::DeleteArea1(short floorNo)
 {
   CFloorParam* floor = m_FloorParamArray.Search(floorNo);
   if (floor == nullptr)
-    return;
+    return NoError;
   CArea1ObjectPtrArray figures;
   for (const auto& figure : floor->m_Area1ObjectArray)
     figures.push_back(figure);
   std::vector<GS::Guid> placed = GuidsOf(figures);
   // What could not be deleted stays listed: Deleted keeps only what is gone.
-  static_cast<void>(CGSUtil::GSDeleteObject(placed));
+  const GSErrCode err = CGSUtil::GSDeleteObject(placed);
   UnlinkFigures(Deleted(figures));
+  return err;
 }
 
 // Each figure leaves its own story's floor and every element's entries.
@@ -163,6 +164,15 @@ GSErrCode CPlenimetraParam::FloorCopy(CFloorCopyChoice& dialog)
   if (from == nullptr)
     return NoError;
   const CArea1ObjectArray figures = from->m_Area1ObjectArray;
+  // The chosen stories' figures give way to the copies: every one of them
+  // is this user's before anything changes.
+  GS::Array<API_Guid> replaced;
+  for (std::size_t i = 0; i < targets.size() && i < m_FloorParamArray.size(); ++i)
+    if (targets[i] && m_FloorParamArray[i].m_FloorNo != source)
+      for (const auto& figure : m_FloorParamArray[i].m_Area1ObjectArray)
+        replaced.Push(figure->m_Element.header.guid);
+  if (GSErrCode err = DoTeamworkReceive(replaced); err != NoError)
+    return err;
   CDlgProgress progress;
   progress.OpenProgress(GS::UniString(), true);
   progress.SetPhase(int(targets.size()), GS::UniString());
@@ -179,7 +189,9 @@ GSErrCode CPlenimetraParam::FloorCopy(CFloorCopyChoice& dialog)
 GSErrCode CPlenimetraParam::CopyFloorTo(short source, short target, const CArea1ObjectArray& figures,
                                         CDlgProgress& progress)
 {
-  DeleteArea1(target);
+  // A copy beside a figure that stayed would count its area twice.
+  if (GSErrCode err = DeleteArea1(target); err != NoError)
+    return err;
   progress.SetRange(int(figures.size() + m_Area2ObjectArray.size()), GS::UniString());
   std::unordered_map<const CArea1Object*, std::shared_ptr<CArea1Object>> copies;
   for (const auto& figure : figures) {

@@ -235,25 +235,6 @@ FloorCodes IndexFloorCodes(const CFloorParamArray& floors)
   return codes;
 }
 
-// The placed figures and the sources of automatic areas are elements of
-// the floor plan, which the host lists only while it is the current
-// database; a reload after Undo may come while a worksheet is in front.
-// The database in front is current again afterwards, whatever failed.
-// Answers the first failure; body does not run when the switch fails.
-GSErrCode OnFloorPlan(const std::function<GSErrCode()>& body)
-{
-  API_DatabaseInfo front;
-  if (GSErrCode err = ACAPI_Database('GDAT', &front); err != NoError)
-    return err;
-  if (front.typeID == APIWind_FloorPlanID)
-    return body();
-  if (GSErrCode err = CGSUtil::ChangeDatabaseFloorPlan(); err != NoError)
-    return err;
-  const GSErrCode err = body();
-  const GSErrCode back = ACAPI_Database('CDAT', &front);
-  return err != NoError ? err : back;
-}
-
 }  // namespace
 
 // ---- LoadData2 ----------------------------------------------------------------
@@ -348,7 +329,8 @@ int CPlenimetraParam::LoadCleared(bool skipRecord, bool asUndoableCommand)
     return NoError;
   };
   bool onPlan = false;
-  const GSErrCode planErr = OnFloorPlan([&] {
+  // A reload after Undo may come while a worksheet is in front.
+  const GSErrCode planErr = CGSUtil::OnFloorPlan([&] {
     onPlan = true;
     return load();
   });

@@ -9,6 +9,7 @@
 #include "CMyUserData.h"
 #include "host_libpart.h"
 
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -220,6 +221,10 @@ public:
   [[nodiscard]] static GSErrCode GetMasterLayoutDataBaseInfo(int i, API_WindowInfo& window);
   [[nodiscard]] static GSErrCode CreateNewDatabase(API_WindowInfo& master, const unsigned short* name, API_WindowInfo& result);
   [[nodiscard]] static GSErrCode ChangeDatabaseFloorPlan();
+  // Runs body with the floor plan as the current database; the database
+  // current before is current again afterwards, whatever failed. Answers
+  // the first failure; body does not run when the switch fails.
+  [[nodiscard]] static GSErrCode OnFloorPlan(const std::function<GSErrCode()>& body);
   [[nodiscard]] static GSErrCode RestoreDatabase(int, API_WindowInfo& saved, API_WindowInfo& current);
 
   // Element information.

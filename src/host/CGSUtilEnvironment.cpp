@@ -170,6 +170,23 @@ GSErrCode CGSUtil::ChangeDatabaseFloorPlan()
   return ACAPI_Database('CDAT', &plan);
 }
 
+// Placed figures and the sources of automatic areas are elements of the
+// floor plan, which the host lists, selects and places into only while it
+// is the current database; a worksheet may be in front.
+GSErrCode CGSUtil::OnFloorPlan(const std::function<GSErrCode()>& body)
+{
+  API_DatabaseInfo front;
+  if (GSErrCode err = ACAPI_Database('GDAT', &front); err != NoError)
+    return err;
+  if (front.typeID == APIWind_FloorPlanID)
+    return body();
+  if (GSErrCode err = ChangeDatabaseFloorPlan(); err != NoError)
+    return err;
+  const GSErrCode err = body();
+  const GSErrCode back = ACAPI_Database('CDAT', &front);
+  return err != NoError ? err : back;
+}
+
 // The floor plan is the database the callers switch away from, so it needs
 // no switching back.
 GSErrCode CGSUtil::RestoreDatabase(int, API_WindowInfo& saved, API_WindowInfo&)

@@ -158,18 +158,21 @@ short CPlenimetraFunc1::DoMsgClick(short dialId, short item, long long /*msgData
     return item;
   }
   const char16_t* notDone = u"";
+  // The figures are elements of the floor plan, which the commands reach
+  // whatever window is in front; only a placement needs the plan in front,
+  // where the user picks its points.
   if (item >= kTriangle && item <= kArcCenter) {
     err = DoCreate(dialId, item);
     notDone = u"求積図形の作成を完了できませんでした。";
   } else if (item == kRotate) {
-    err = DoRotate(dialId);
+    err = CGSUtil::OnFloorPlan([&] { return DoRotate(dialId); });
     notDone = u"底辺の回転を完了できませんでした。";
   } else if (item == kEditCr) {
-    ReportEdit(u"改行の変更", DoEditCr(dialId));
+    ReportEdit(u"改行の変更", CGSUtil::OnFloorPlan([&] { return DoEditCr(dialId); }));
   } else if (item == kRenumber) {
-    ReportEdit(u"リナンバリング", DoRenumber(dialId));
+    ReportEdit(u"リナンバリング", CGSUtil::OnFloorPlan([&] { return DoRenumber(dialId); }));
   } else if (item == kDelete) {
-    err = DoDelete(dialId);
+    err = CGSUtil::OnFloorPlan([&] { return DoDelete(dialId); });
     notDone = u"求積図形の削除を完了できませんでした。";
   }
   GSWriteFailure(GS::UniString(notDone), err);
@@ -186,7 +189,7 @@ void CPlenimetraFunc1::DoMsgChange(short dialId, short item, long long /*msgData
   case kMarkEditor:
   case kStyleEditor:
   case kAutoCrEditor:
-    ReportEdit(EditorAction(item), DoEditorChange(dialId, item));
+    ReportEdit(EditorAction(item), CGSUtil::OnFloorPlan([&] { return DoEditorChange(dialId, item); }));
     break;
   case kCurMark:
     m_pParam->m_CurItemType1 = static_cast<CItemType1Table::ITEMTYPE>(
@@ -204,7 +207,8 @@ void CPlenimetraFunc1::DoMsgChange(short dialId, short item, long long /*msgData
   case kList:
     if (!*m_bIgnoreSelection) {
       IgnoreSelection ignore(*m_bIgnoreSelection);
-      err = ListChangeSelection(dialId);
+      // The figures are selected on the plan, in front or not.
+      err = CGSUtil::OnFloorPlan([&] { return ListChangeSelection(dialId); });
       if (m_pListInfoParam != nullptr)
         m_pListInfoParam->SetList(false);
     }

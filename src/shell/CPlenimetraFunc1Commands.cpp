@@ -215,6 +215,14 @@ GSErrCode CPlenimetraFunc1::DoEditCr(short dialId)
 GSErrCode CPlenimetraFunc1::DoDelete(short dialId)
 {
   const auto remove = [&]() -> GSErrCode {
+    // The deleted figures and every figure whose number the deletion may
+    // rewrite are this user's before anything changes.
+    GS::Array<API_Guid> touched;
+    for (const CArea1Object* figure : RowFigures(dialId))
+      if (figure->m_Element.header.guid != APINULLGuid)
+        touched.Push(figure->m_Element.header.guid);
+    if (const GSErrCode reserved = m_pParam->DoTeamworkReceive(touched); reserved != NoError)
+      return reserved;
     GSErrCode err = m_pParam->DoDeleteArea1(GetSelection(dialId));
     if (CFloorParam* floor = ActiveFloor(); floor != nullptr) {
       const GSErrCode sorted = floor->m_Area1ObjectArray.SetSortIndex();

@@ -137,7 +137,8 @@ bool CPlenimetraFunc1::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
     ReportEdit(kSortAction, APIERR_NOTMINE);
     return true;
   }
-  const GSErrCode err = RunFigureEdit(dialId, kListUndo, [&]() { return DoSort(dialId, arg->headerItem); });
+  const GSErrCode err = CGSUtil::OnFloorPlan(
+      [&] { return RunFigureEdit(dialId, kListUndo, [&]() { return DoSort(dialId, arg->headerItem); }); });
   RebuildQuietly(dialId);
   ReportEdit(kSortAction, err);
   std::vector<short> reselect;
@@ -205,8 +206,9 @@ short CPlenimetraFunc1::DoMsgDragDrop(short dialId, short item, DG::DragDropEven
     return 0;
   }
   if (arg->relativePos == DG_DRAG_INSERT_UNDER || arg->relativePos == DG_DRAG_INSERT_ABOVE) {
-    const GSErrCode err =
-        RunFigureEdit(dialId, kListUndo, [&]() { return DoReorder(dialId, static_cast<int>(arg->insertPos)); });
+    const GSErrCode err = CGSUtil::OnFloorPlan([&] {
+      return RunFigureEdit(dialId, kListUndo, [&]() { return DoReorder(dialId, static_cast<int>(arg->insertPos)); });
+    });
     RebuildQuietly(dialId);
     EnableItem(dialId);
     ReportEdit(kSortAction, err);
@@ -260,6 +262,13 @@ GSErrCode CPlenimetraFunc1::DoReorder(short dialId, int insertPos)
 GSErrCode CPlenimetraFunc1::DoRenumber(short dialId)
 {
   const GSErrCode err = RunFigureEdit(dialId, GS::UniString(u"メンセラ[ﾘﾅﾝﾊﾞﾘﾝｸﾞ]"), [&]() -> GSErrCode {
+    // Any figure of the list may take another number, and the record is
+    // saved with them: all are this user's before any changes.
+    GS::Array<API_Guid> guids;
+    for (const CArea1Object* figure : RowFigures(dialId))
+      guids.Push(figure->m_Element.header.guid);
+    if (const GSErrCode reserved = m_pParam->DoTeamworkReceive(guids); reserved != NoError)
+      return reserved;
     if (m_pParam->m_EnvParam.m_NumberFillGaps || GetSelList(dialId).empty()) {
       if (DGAlert(-3, kTitle, GS::UniString(u"リナンバリングします。よろしいですか？"), GS::UniString(),
                   GS::UniString(u"はい"), GS::UniString(u"いいえ")) != 1)

@@ -233,6 +233,7 @@ public:
   // same objects again and saves; the detail sort is one undo step.
   void SortAreaList(short dialId, short column);
   void SortDetailList(short dialId, short column);
+  [[nodiscard]] GSErrCode SortDetailRows(short dialId, short column);
   void SortAutoAreaList(short dialId, short column);
   // Saves an edit, sort or move of the lists, which reaches the host only
   // with the save, as its own undo step; shows a failure.

@@ -32,18 +32,21 @@ CSelectList CPlenimetraFunc2::ListSelection(short dialId, short list) const
   return selection;
 }
 
+// The figures and sources are selected on the plan, in front or not.
 GSErrCode CPlenimetraFunc2::SelectOnPlan(const std::vector<API_Guid>& guids)
 {
-  const GSErrCode deselected = ACAPI_Element_DeselectAll();
-  if (guids.empty())
-    return deselected;
-  GS::Array<API_Neig> neigs;
-  for (const API_Guid& guid : guids) {
-    API_Neig neig;
-    neig.guid = guid;
-    neigs.Push(neig);
-  }
-  return ACAPI_Element_Select(neigs, true);
+  return CGSUtil::OnFloorPlan([&] {
+    const GSErrCode deselected = ACAPI_Element_DeselectAll();
+    if (guids.empty())
+      return deselected;
+    GS::Array<API_Neig> neigs;
+    for (const API_Guid& guid : guids) {
+      API_Neig neig;
+      neig.guid = guid;
+      neigs.Push(neig);
+    }
+    return ACAPI_Element_Select(neigs, true);
+  });
 }
 
 void CPlenimetraFunc2::FollowListSelection(CDGListItemParamArray& columns, const std::function<GSErrCode()>& toPlan)
@@ -95,21 +98,14 @@ void CPlenimetraFunc2::CollectFigures(const CAreaTree& node, std::vector<CArea1O
 void CPlenimetraFunc2::SetArea1Selection(short dialId)
 {
   // The plan selection follows the tree as far as the host lets it.
-  (void)ACAPI_Element_DeselectAll();
-  const CAreaTree* node = GetSelectedTreeItem(dialId);
-  if (node == nullptr)
-    return;
-  std::vector<CArea1Object*> figures;
-  CollectFigures(*node, figures);
-  if (figures.empty())
-    return;
-  GS::Array<API_Neig> neigs;
-  for (const CArea1Object* figure : figures) {
-    API_Neig neig;
-    neig.guid = figure->m_Element.header.guid;
-    neigs.Push(neig);
+  std::vector<API_Guid> guids;
+  if (const CAreaTree* node = GetSelectedTreeItem(dialId); node != nullptr) {
+    std::vector<CArea1Object*> figures;
+    CollectFigures(*node, figures);
+    for (const CArea1Object* figure : figures)
+      guids.push_back(figure->m_Element.header.guid);
   }
-  (void)ACAPI_Element_Select(neigs, true);
+  static_cast<void>(SelectOnPlan(guids));
 }
 
 void CPlenimetraFunc2::ElementSelectionChange(short dialId)

@@ -219,9 +219,36 @@ SortKey DetailListKey(const CPlenimetraFunc2& page, short dialId, short column, 
 
 void CPlenimetraFunc2::SortDetailList(short dialId, short column)
 {
+  // The sort rewrites every listed figure's sort index: with one that this
+  // user does not hold it is refused before the header or any figure
+  // changes, in memory as on the plan.
+  GS::Array<API_Guid> guids;
+  for (short row = 1; row <= DGListGetItemCount(dialId, ITEM_DETAIL_LIST); ++row)
+    if (const CArea1Object* figure = DetailFigure(dialId, row); figure != nullptr)
+      guids.Push(figure->m_Element.header.guid);
+  if (!m_pParam->MayEditFigures(guids)) {
+    GSWriteReport(GS::UniString(u"求積図形の並べ替えができません。") + GSCauseText(APIERR_NOTMINE));
+    return;
+  }
   std::vector<const CArea1Object*> remembered;
   for (int row : GetSelDetailList(dialId))
     remembered.push_back(DetailFigure(dialId, static_cast<short>(row)));
+  const GSErrCode err = CGSUtil::OnFloorPlan([&] { return SortDetailRows(dialId, column); });
+  SetDetailListItem(dialId);
+  std::vector<short> again;
+  for (short row = 1; row <= DGListGetItemCount(dialId, ITEM_DETAIL_LIST); ++row)
+    if (std::find(remembered.begin(), remembered.end(), DetailFigure(dialId, row)) != remembered.end())
+      again.push_back(row);
+  SelectRows(dialId, ITEM_DETAIL_LIST, again);
+  m_pDetailListInfoParam->SetList(false);
+  GSWriteFailure(GS::UniString(u"求積図形の並べ替えを保存できませんでした。"), err);
+}
+
+// When a figure's store fails, every figure sorted before it takes back
+// its index, in memory and in its element, so both keep one order.
+GSErrCode CPlenimetraFunc2::SortDetailRows(short dialId, short column)
+{
+  std::vector<std::pair<CArea1Object*, int>> before;
   const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(kListStep), [&]() -> GSErrCode {
     PLN_ASSERT(!*m_bIgnoreSelection);
     DGListDeselectItem(dialId, ITEM_DETAIL_LIST, DG_ALL_ITEMS);
@@ -237,20 +264,19 @@ void CPlenimetraFunc2::SortDetailList(short dialId, short column)
     SortRows(rows, direction, order, [&](int i, const SortRow<CArea1Object>& row) {
       if (row.item->m_SortIndex == i - 1)
         return true;
+      before.emplace_back(row.item, row.item->m_SortIndex);
       row.item->m_SortIndex = i - 1;
       saved = row.item->Save();
       return saved == NoError;
     });
     return saved;
   });
-  SetDetailListItem(dialId);
-  std::vector<short> again;
-  for (short row = 1; row <= DGListGetItemCount(dialId, ITEM_DETAIL_LIST); ++row)
-    if (std::find(remembered.begin(), remembered.end(), DetailFigure(dialId, row)) != remembered.end())
-      again.push_back(row);
-  SelectRows(dialId, ITEM_DETAIL_LIST, again);
-  m_pDetailListInfoParam->SetList(false);
-  GSWriteFailure(GS::UniString(u"求積図形の並べ替えを保存できませんでした。"), err);
+  if (err != NoError)
+    for (auto it = before.rbegin(); it != before.rend(); ++it) {
+      it->first->m_SortIndex = it->second;
+      static_cast<void>(it->first->Save());  // err is the failure reported
+    }
+  return err;
 }
 
 // ---------------------------------------------------------------------------

@@ -86,8 +86,10 @@ short CPlenimetraFunc3::DoMsgClick(short dialId, short item, long long /*msgData
     m_pPalette->ShowPalette();
     answer = item;
     break;
+  // The sources and their figures are elements of the floor plan, which
+  // the commands reach whatever window is in front.
   case kCreate:
-    err = DoCreate(dialId);
+    err = CGSUtil::OnFloorPlan([&] { return DoCreate(dialId); });
     notDone = u"自動作成区画の作成を完了できませんでした。";
     break;
   case kRelease:
@@ -95,11 +97,11 @@ short CPlenimetraFunc3::DoMsgClick(short dialId, short item, long long /*msgData
     notDone = u"自動作成区画の解除を完了できませんでした。";
     break;
   case kCheck:
-    err = DoCheck(dialId);
+    err = CGSUtil::OnFloorPlan([&] { return DoCheck(dialId); });
     notDone = u"自動作成区画の変更チェックを完了できませんでした。";
     break;
   case kUpdate:
-    err = DoUpdate(dialId);
+    err = CGSUtil::OnFloorPlan([&] { return DoUpdate(dialId); });
     notDone = u"自動作成区画の更新を完了できませんでした。";
     break;
   default:
@@ -115,7 +117,8 @@ void CPlenimetraFunc3::DoMsgChange(short dialId, short item, long long /*msgData
   if (item == kList && !*m_bIgnoreSelection) {
     {
       IgnoreSelection ignore(*m_bIgnoreSelection);
-      static_cast<void>(ListChangeSelection(dialId));  // the plan's selection only: nothing stored
+      // The plan's selection only: nothing stored.
+      static_cast<void>(CGSUtil::OnFloorPlan([&] { return ListChangeSelection(dialId); }));
       m_pListInfoParam->SetList(false);
     }
   }

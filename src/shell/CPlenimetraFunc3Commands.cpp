@@ -125,6 +125,13 @@ GSErrCode CPlenimetraFunc3::DoCreateArea1(short dialId, int startNo)
     selection.Clear();
   else if (err != NoError)
     return err;
+  // An outline drawn on a worksheet belongs to no story: only the plan's
+  // elements (the command runs on the plan) are sources.
+  GS::Array<API_Neig> onPlan;
+  for (const API_Neig& neig : selection)
+    if (ACAPI_Element_Filter(neig.guid, APIFilt_InCurrentDatabase))
+      onPlan.Push(neig);
+  selection = onPlan;
   if (GSErrCode err = ReserveSelection(selection); err != NoError)
     return err;
   GSErrCode err = CutElements(selection, startNo);
@@ -153,13 +160,46 @@ GSErrCode CPlenimetraFunc3::ReserveSelection(const GS::Array<API_Neig>& selectio
       wanted.Push(neig.guid);
   if (GSErrCode err = ACAPI_TeamworkControl_ReserveElements(wanted, nullptr, true); err != NoError)
     return err;
+  std::vector<short> stories;
   for (const API_Neig& neig : selection) {
     if (!held(neig.guid)) {
       GSWriteReport(kNotReserved);
       return APIERR_CANCEL;
     }
+    API_Elem_Head head;
+    head.guid = neig.guid;
+    if (ACAPI_Element_GetHeader(&head) == NoError)
+      stories.push_back(head.floorInd);
   }
-  return NoError;
+  return m_pParam->DoTeamworkReceive(StoryFigures(stories));
+}
+
+// A cut deletes figures and renumbers its story's others: every figure of
+// the stories cut on, as the guard of all of them.
+GS::Array<API_Guid> CPlenimetraFunc3::StoryFigures(const std::vector<short>& stories) const
+{
+  GS::Array<API_Guid> guids;
+  for (const CFloorParam& floor : m_pParam->m_FloorParamArray)
+    if (std::find(stories.begin(), stories.end(), floor.m_FloorNo) != stories.end())
+      for (const auto& figure : floor.m_Area1ObjectArray)
+        guids.Push(figure->m_Element.header.guid);
+  return guids;
+}
+
+// The records' sources (a hot-linked one lives in the document) and the
+// figures of their stories are this user's before anything changes.
+GSErrCode CPlenimetraFunc3::ReserveRecords(const std::vector<const CAutoAreaParam*>& records) const
+{
+  std::vector<short> stories;
+  GS::Array<API_Guid> guids;
+  for (const CAutoAreaParam* record : records) {
+    stories.push_back(record->GetFloor());
+    if (!CHotLinkParamArray::IsHotLink(record->GetGuid()))
+      guids.Push(record->GetGuid());
+  }
+  for (const API_Guid& guid : StoryFigures(stories))
+    guids.Push(guid);
+  return m_pParam->DoTeamworkReceive(guids);
 }
 
 // A failed cut still leaves its record, so the changed mark the cut set
@@ -255,15 +295,19 @@ GSErrCode CPlenimetraFunc3::DoDelete(short dialId)
     copies.push_back(*record);
   }
   bool ran = false;
-  GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画削除]"), [&] {
-    ran = true;
-    return ReleaseRecords(copies, dialog.m_bDeleteFigures);
+  // The records' figures are elements of the plan, in front or not.
+  GSErrCode err = CGSUtil::OnFloorPlan([&] {
+    const GSErrCode released = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画削除]"), [&] {
+      ran = true;
+      return ReleaseRecords(copies, dialog.m_bDeleteFigures);
+    });
+    AfterCommand(dialId, true);
+    return released;
   });
-  if (!ran && err != NoError) {  // the host refused the step: nothing was touched
+  if (!ran && err != NoError) {  // the step or the plan was refused: nothing was touched
     ReportNotReleased(copies, err);
     err = APIERR_CANCEL;
   }
-  AfterCommand(dialId, true);
   return err;
 }
 
@@ -274,7 +318,12 @@ GSErrCode CPlenimetraFunc3::DoDelete(short dialId)
 // apart.
 GSErrCode CPlenimetraFunc3::ReleaseRecords(std::vector<CAutoAreaParam>& records, bool deleteFigures)
 {
-  GSErrCode err = AskToRelease(records.size());
+  std::vector<const CAutoAreaParam*> reserved;
+  for (const CAutoAreaParam& record : records)
+    reserved.push_back(&record);
+  GSErrCode err = ReserveRecords(reserved);
+  if (err == NoError)
+    err = AskToRelease(records.size());
   if (err == NoError)
     err = ReleaseWhole(records, deleteFigures);
   if (err != NoError) {
@@ -411,6 +460,15 @@ GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
   }
   GS::UniString notUpdated;
   bool ran = false;
+  std::vector<const CAutoAreaParam*> changed;
+  if (CAutoAreaParamArray* records = ActiveRecords(); records != nullptr)
+    for (const API_Guid& source : sources)
+      if (const CAutoAreaParam* record = records->Search(&source); record != nullptr && record->m_bChanged)
+        changed.push_back(record);
+  if (const GSErrCode reserved = ReserveRecords(changed); reserved != NoError) {
+    AfterCommand(dialId, true);
+    return reserved;
+  }
   const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画更新]"), [&] {
     ran = true;
     for (const API_Guid& source : sources) {

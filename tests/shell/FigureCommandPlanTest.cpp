@@ -1,0 +1,526 @@
+// Every command that makes, deletes, moves, renumbers or reorders figures,
+// on the example's house, with a worksheet in front, in a shared project
+// whose elements another user holds, and in one whose elements this user
+// holds. One judge for all: the command is done on the floor plan or
+// refused whole (nothing changed in memory, in an element or in the stored
+// record); Undo gives back the state before; save and reopen give the
+// state the add-on showed.
+
+#include "../AlertWords.h"
+#include "CDlgAutoAreaCreate.h"
+#include "CDlgAutoAreaRelease.h"
+#include "CDlgFloorCopy.h"
+#include "CDlgOutputToWorksheet.h"
+#include "CDlgRenumbering.h"
+#include "CDlgSelectTree.h"
+#include "CPlenimetraFunc1.h"
+#include "CPlenimetraFunc2.h"
+#include "CPlenimetraFunc3.h"
+#include "CPlenimetraPalette.h"
+#include "PlenimetraEntry.h"
+#include "Workflow.h"
+#include "dg_user.h"
+#include "host_errors.h"
+#include "host_model.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using pln::host::DialogUser;
+
+constexpr short kMenuResId = 32500;
+constexpr short kOtherUser = 7, kThisUser = 3;
+
+CPlenimetraPalette& Palette() { return PlenimetraPalette(); }
+CPlenimetraParam& Doc() { return Palette().m_Param; }
+DialogUser PaletteUser() { return DialogUser(Palette().m_PaletteID); }
+
+enum class Front { Sheet, HeldByOther, HeldByNobody, Reserved };
+enum class Outcome { Done, Refused };
+
+// What the add-on shows: the totals, and per story its figures in list
+// order (code, mark, numbering, number) and its automatic areas with the
+// number of their figures.
+std::string Shown(const Workflow& flow)
+{
+  std::string text = flow.Totals();
+  for (const CFloorParam& floor : Doc().m_FloorParamArray) {
+    std::vector<CArea1Object*> figures;
+    for (const auto& figure : floor.m_Area1ObjectArray)
+      figures.push_back(figure.get());
+    std::stable_sort(figures.begin(), figures.end(),
+                     [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
+    text += std::to_string(floor.m_FloorNo) + ":";
+    for (CArea1Object* f : figures)
+      text += " " + std::to_string(f->m_Code) + "/" + std::to_string(int(f->m_ItemType1)) + "/" +
+              std::to_string(int(f->m_ItemType2)) + "/" + std::to_string(f->m_No) + "/" +
+              f->GetEquation(&Doc(), false, 0).ToStdString(CC_UTF8);
+    text += "\n  areas:";
+    for (const CAutoAreaParam& record : floor.m_AutoAreaParamArray)
+      text += " " + record.GetName().ToStdString(CC_UTF8) + "=" + std::to_string(record.GetAutoArea(&Doc()).size());
+    text += "\n";
+  }
+  // The sheets' elements: only the output writes there.
+  const API_DatabaseUnId plan = pln::host::FloorPlanDatabaseId();
+  std::size_t elsewhere = 0;
+  for (const auto& [guid, element] : pln::host::TheModel().elements)
+    elsewhere += !element.deleted && !(element.database == plan) ? 1 : 0;
+  return text + "elements off the plan: " + std::to_string(elsewhere) + "\n";
+}
+
+// The lines of b that a lacks, for a short failure message.
+std::string NewLines(const std::string& a, const std::string& b)
+{
+  std::set<std::string> had;
+  std::istringstream in(a);
+  for (std::string line; std::getline(in, line);)
+    had.insert(line);
+  std::string out;
+  std::istringstream now(b);
+  for (std::string line; std::getline(now, line);)
+    if (had.count(line) == 0)
+      out += line + "\n";
+  return out.empty() ? "(the same)" : out;
+}
+
+// Every listed figure is a live element of the floor plan, and every live
+// element of the plan carrying user data is listed or is a source.
+std::string PlanFaults()
+{
+  const auto& model = pln::host::TheModel();
+  const API_DatabaseUnId plan = pln::host::FloorPlanDatabaseId();
+  std::set<API_Guid> listed;
+  std::string faults;
+  for (const CFloorParam& floor : Doc().m_FloorParamArray)
+    for (const auto& figure : floor.m_Area1ObjectArray) {
+      listed.insert(figure->m_Element.header.guid);
+      const auto found = model.elements.find(figure->m_Element.header.guid);
+      if (found == model.elements.end() || found->second.deleted || !(found->second.database == plan))
+        faults += "figure " + std::to_string(figure->m_Code) + " is not on the plan; ";
+    }
+  for (const auto& [guid, element] : model.elements)
+    if (!element.deleted && element.database == plan && element.element.header.typeID == API_ObjectID &&
+        element.userData.has_value() && listed.count(guid) == 0)
+      faults += "an unlisted figure element on the plan; ";
+  return faults;
+}
+
+// The live elements and the stored record: what a refusal leaves alone.
+struct HostState {
+  std::map<API_Guid, pln::host::StoredElement> live;
+  std::vector<char> record;
+  bool operator==(const HostState&) const = default;
+};
+
+// How the host's elements differ, for a failure message.
+std::string HostChanges(const HostState& a, const HostState& b)
+{
+  std::string out = a.record == b.record ? "" : "the record; ";
+  for (const auto& [guid, element] : a.live) {
+    const auto found = b.live.find(guid);
+    if (found == b.live.end())
+      out += "deleted type " + std::to_string(int(element.element.header.typeID)) + "; ";
+    else if (!(found->second == element))
+      out += "changed type " + std::to_string(int(element.element.header.typeID)) +
+             (found->second.userData == element.userData ? "" : " (user data)") +
+             (found->second.element.header.userId == element.element.header.userId ? "" : " (owner)") + "; ";
+  }
+  for (const auto& [guid, element] : b.live)
+    if (a.live.count(guid) == 0)
+      out += "added type " + std::to_string(int(element.element.header.typeID)) + "; ";
+  return out;
+}
+
+HostState Host(HostFixture& host)
+{
+  HostState state;
+  for (const auto& [guid, element] : pln::host::TheModel().elements)
+    if (!element.deleted)
+      state.live.emplace(guid, element);
+  if (const auto record = host.ModulData(GS::UniString("PLENIMETRA")))
+    state.record = record->bytes;
+  return state;
+}
+
+class FigureCommandPlanTest;
+using Action = std::function<void(FigureCommandPlanTest&)>;
+
+struct Command {
+  const char* name;
+  Action prepare;  // part of the state before; may be empty
+  Action act;
+  // With a worksheet in front: the palette's commands act on the plan only.
+  Outcome sheet;
+  // With every element held by another user.
+  Outcome held;
+  // With every element held by nobody: a command that reserves what it
+  // changes takes them; one that asks for no reservation is refused.
+  Outcome free;
+};
+
+class FigureCommandPlanTest : public ::testing::TestWithParam<std::tuple<const char*, Front>> {
+public:
+  void TearDown() override { ExpectAlertsInWords(host.Alerts()); }
+  FigureCommandPlanTest()
+  {
+    host.SetUndoDepth(1000);
+    flow.OpenProject();
+    flow.Settings();
+    flow.InsertPatterns();
+    flow.CreateAutomaticAreas();
+    // Row 12 of 1階: a triangle to rotate.
+    host.QueuePick({100, 100, 0});
+    host.QueuePick({104, 100, 0});
+    host.QueuePick({101, 103, 0});
+    FigurePage().Click(CPlenimetraFunc1::kTriangle);
+  }
+
+  // The page of the palette's button, every other page closed.
+  DialogUser Page(short resourceId, short button)
+  {
+    for (short other : {CPlenimetraFunc1::ResourceId, CPlenimetraFunc2::ResourceId, CPlenimetraFunc3::ResourceId})
+      if (const short id = pln::host::OpenDialogId(other); id != 0 && other != resourceId)
+        DialogUser(id).Click(1);
+    if (pln::host::OpenDialogId(resourceId) == 0)
+      PaletteUser().Click(button);
+    DialogUser page(pln::host::OpenDialogId(resourceId));
+    EXPECT_NE(page.DialogId(), 0);
+    return page;
+  }
+  DialogUser FigurePage() { return Page(CPlenimetraFunc1::ResourceId, 11); }
+  DialogUser TreePage() { return Page(CPlenimetraFunc2::ResourceId, 12); }
+  DialogUser AutoAreaPage() { return Page(CPlenimetraFunc3::ResourceId, 10); }
+  void ClosePages() { Page(CPlenimetraPalette::ResourceId, 0); }
+
+  // The source of 1階's first automatic area.
+  API_Guid FirstZone() { return Doc().m_FloorParamArray.Search(0)->m_AutoAreaParamArray.front().GetGuid(); }
+
+  void Output(bool csv)
+  {
+    host.QueueDialogScript(CDlgOutputToWorksheet::ResourceId, [csv](DialogUser& dialog) {
+      dialog.Check(csv ? 4 : 5, true);
+      dialog.Click(1);
+    });
+    ClosePages();
+    PaletteUser().Click(CPlenimetraPalette::kOutput);
+  }
+
+  void ShowPlan()
+  {
+    API_WindowInfo plan;
+    plan.typeID = APIWind_FloorPlanID;
+    ASSERT_EQ(host.UserShowWindow(plan), NoError);
+  }
+
+  // The worksheet output leaves its last sheet in front; in a shared
+  // project every element of the plan is held by the owner given.
+  void SetFront(Front front)
+  {
+    if (front == Front::Sheet) {
+      ShowPlan();
+      Output(false);
+      ASSERT_NE(pln::host::TheModel().currentDatabase.typeID, APIWind_FloorPlanID);
+      return;
+    }
+    host.SetTeamwork(true, true, kThisUser);
+    ClosePages();
+    ASSERT_EQ(host.UserChooseMenuItem(kMenuResId, 1), NoError);
+    if (!Palette().IsToolPaletteOpened()) {
+      ASSERT_EQ(host.UserChooseMenuItem(kMenuResId, 1), NoError);
+    }
+    const API_DatabaseUnId plan = pln::host::FloorPlanDatabaseId();
+    for (const auto& [guid, element] : pln::host::TheModel().elements)
+      if (!element.deleted && element.database == plan)
+        host.SetOwner(guid, front == Front::HeldByOther ? kOtherUser : front == Front::Reserved ? kThisUser : 0);
+    Palette().ElementReservationChangeHandler();
+  }
+
+  void SaveCloseReopen()
+  {
+    ClosePages();
+    host.UserSaveProject();
+    host.UserCloseProject();
+    ASSERT_EQ(host.UserReopenProject(), NoError);
+    if (!Palette().IsToolPaletteOpened()) {
+      ASSERT_EQ(host.UserChooseMenuItem(kMenuResId, 1), NoError);
+    }
+  }
+
+  HostFixture host;
+  Workflow flow{host, [](const std::string&) {}};
+};
+
+void SelectFigures(DialogUser page, std::vector<short> rows) { page.SelectRows(CPlenimetraFunc1::kList, rows); }
+
+void Release(FigureCommandPlanTest& t, bool deleteFigures)
+{
+  DialogUser page = t.AutoAreaPage();
+  page.SelectRows(CPlenimetraFunc3::kList, {1});
+  t.host.QueueDialogScript(CDlgAutoAreaRelease::ResourceId, [deleteFigures](DialogUser& dialog) {
+    dialog.Check(CDlgAutoAreaRelease::kItemDeleteFigures, deleteFigures);
+    dialog.Click(1);
+  });
+  page.Click(CPlenimetraFunc3::kRelease);
+}
+
+// The first zone of 1階 half a metre wider, as the user drags its edge.
+void WidenFirstZone(FigureCommandPlanTest& t)
+{
+  const API_Guid zone = t.FirstZone();
+  const auto* stored = t.host.Element(zone);
+  std::vector<API_Coord> corners(stored->memo.coords.begin() + 1, stored->memo.coords.end() - 1);
+  double right = corners.front().x;
+  for (const API_Coord& c : corners)
+    right = std::max(right, c.x);
+  for (API_Coord& c : corners)
+    if (c.x == right)
+      c.x += 0.5;
+  PolygonMemo outline({corners});
+  ASSERT_EQ(t.host.UserSetOutline(zone, outline), NoError);
+}
+
+const Command kCommands[] = {
+    // Placing needs the plan in front, where the user picks the points.
+    {"Place", {},
+     [](auto& t) {
+       t.host.QueuePick({110, 100, 0});
+       t.host.QueuePick({114, 100, 0});
+       t.host.QueuePick({111, 103, 0});
+       t.FigurePage().Click(CPlenimetraFunc1::kTriangle);
+     },
+     Outcome::Refused, Outcome::Done, Outcome::Done},
+    {"Rotate", {},
+     [](auto& t) {
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {12});
+       page.Click(CPlenimetraFunc1::kRotate);
+     },
+     Outcome::Done, Outcome::Refused, Outcome::Done},
+    {"Delete", {},
+     [](auto& t) {
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {2, 6});
+       page.Click(CPlenimetraFunc1::kDelete);
+     },
+     Outcome::Done, Outcome::Refused, Outcome::Done},
+    {"Mark", {},
+     [](auto& t) {
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {1});
+       const auto& entries = pln::host::DialogItemState(page.DialogId(), CPlenimetraFunc1::kMarkEditor)->entries;
+       page.SelectPopUp(CPlenimetraFunc1::kMarkEditor, static_cast<short>(entries.size()));
+     },
+     Outcome::Done, Outcome::Refused, Outcome::Done},
+    // Sorting asks for no reservation.
+    {"Sort", {}, [](auto& t) { t.FigurePage().HeaderClick(CPlenimetraFunc1::kList, 5); }, Outcome::Done,
+     Outcome::Refused, Outcome::Refused},
+    {"Drag", {},
+     [](auto& t) {
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {6});
+       page.DragAndDrop(CPlenimetraFunc1::kList, CPlenimetraFunc1::kList, 0, DG_DRAG_INSERT_ABOVE);
+     },
+     Outcome::Done, Outcome::Refused, Outcome::Done},
+    {"RenumberSelection", {},
+     [](auto& t) {
+       t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) {
+         dialog.SetLong(CDlgRenumbering::kItemStartNo, 20);
+         dialog.Click(1);
+       });
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {12});
+       page.Click(CPlenimetraFunc1::kRenumber);
+     },
+     Outcome::Done, Outcome::Refused, Outcome::Done},
+    // Sorting asks for no reservation.
+    {"DetailSort", {},
+     [](auto& t) {
+       DialogUser page = t.TreePage();
+       page.SetLong(CPlenimetraFunc2::ITEM_RADIO_DETAIL, 1);
+       page.HeaderClick(CPlenimetraFunc2::ITEM_DETAIL_LIST, 6);
+     },
+     Outcome::Done, Outcome::Refused, Outcome::Refused},
+    {"AutoAreaCreate", {},
+     [](auto& t) {
+       DialogUser page = t.AutoAreaPage();
+       ASSERT_EQ(t.host.UserSelect({t.FirstZone()}), NoError);
+       t.host.QueueDialogScript(CDlgAutoAreaCreate::ResourceId, [](DialogUser& dialog) {
+         dialog.SetLong(CDlgAutoAreaCreate::kItemCutFirst, 1);
+         dialog.Click(1);
+       });
+       page.Click(CPlenimetraFunc3::kCreate);
+     },
+     Outcome::Done, Outcome::Refused, Outcome::Done},
+    {"AutoAreaUpdate", WidenFirstZone,
+     [](auto& t) {
+       DialogUser page = t.AutoAreaPage();
+       page.SelectRows(CPlenimetraFunc3::kList, {1});
+       page.Click(CPlenimetraFunc3::kUpdate);
+     },
+     Outcome::Done, Outcome::Refused, Outcome::Done},
+    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Outcome::Done, Outcome::Refused, Outcome::Done},
+    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Outcome::Done, Outcome::Refused, Outcome::Done},
+    // 1階 onto 2階, which the pattern 床面積 calculates.
+    {"FloorCopy",
+     [](auto& t) {
+       t.ClosePages();
+       ASSERT_EQ(t.host.UserChangeStory(0), NoError);
+       const auto& patterns = pln::host::DialogItemState(Palette().m_PaletteID, CPlenimetraPalette::kPatterns)->entries;
+       for (std::size_t entry = 0; entry < patterns.size(); ++entry)
+         // A pattern whose tree changed since the last output is starred.
+         if (patterns[entry].text == GS::UniString(u"床面積") || patterns[entry].text == GS::UniString(u"*床面積"))
+           PaletteUser().SelectPopUp(CPlenimetraPalette::kPatterns, static_cast<short>(entry + 1));
+     },
+     [](auto& t) {
+       t.host.QueueDialogScript(CDlgFloorCopy::ResourceId, [](DialogUser& dialog) {
+         const auto& rows = pln::host::DialogItemState(dialog.DialogId(), 7)->list.rows;
+         for (std::size_t row = 0; row < rows.size(); ++row)
+           for (const auto& [column, text] : rows[row].texts)
+             if (text == GS::UniString(u"2階"))
+               dialog.SelectRows(7, {static_cast<short>(row + 1)});
+         dialog.Check(6, true);
+         dialog.Click(1);
+       });
+       t.ClosePages();
+       PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
+     },
+     Outcome::Refused, Outcome::Refused, Outcome::Done},
+    // The sheets take no figure: a shared project's output is done.
+    {"Output", {}, [](auto& t) { t.Output(false); }, Outcome::Refused, Outcome::Done, Outcome::Done},
+    // A pattern names no element: done whatever is in front.
+    {"PatternInsert", {},
+     [](auto& t) {
+       t.host.QueueDialogScript(CDlgSelectTree::ResourceId, [](DialogUser& dialog) { dialog.Click(1); });
+       t.ClosePages();
+       PaletteUser().Click(CPlenimetraPalette::kInsert);
+     },
+     Outcome::Done, Outcome::Done, Outcome::Done},
+};
+
+const Command& CommandNamed(const std::string& name)
+{
+  return *std::find_if(std::begin(kCommands), std::end(kCommands),
+                       [&](const Command& command) { return command.name == name; });
+}
+
+TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree)
+{
+  const Command& command = CommandNamed(std::get<0>(GetParam()));
+  const Front front = std::get<1>(GetParam());
+  if (command.prepare)
+    command.prepare(*this);
+  SetFront(front);
+  const Outcome expected = front == Front::Sheet          ? command.sheet
+                           : front == Front::HeldByOther  ? command.held
+                           : front == Front::HeldByNobody ? command.free
+                                                          : Outcome::Done;
+  const std::string before = Shown(flow);
+  // The record as this state writes it: a refusal that saves the document
+  // it did not change writes the same bytes.
+  ASSERT_EQ(Doc().SaveData(), NoError);
+  const HostState hostBefore = Host(host);
+  const API_DatabaseInfo current = pln::host::TheModel().currentDatabase;
+  const std::size_t alerts = host.Alerts().size();
+  const std::size_t steps = host.UndoNames().size();
+
+  command.act(*this);
+  const std::string shown = Shown(flow);
+  EXPECT_EQ(PlanFaults(), "");
+  // The window in front is the current database again; the output
+  // leaves its last sheet in front.
+  const bool output = std::string(command.name) == "Output";
+  if (!output || expected == Outcome::Refused) {
+    EXPECT_TRUE(pln::host::TheModel().currentDatabase.databaseUnId == current.databaseUnId);
+  }
+  const std::string alert = host.Alerts().size() > alerts ? host.Alerts().back().largeText.ToStdString(CC_UTF8) : "";
+  if (expected == Outcome::Refused) {
+    EXPECT_TRUE(shown == before) << "refused, yet the calculation changed: " << NewLines(before, shown)
+                                 << "alert: " << alert;
+    const HostState hostAfter = Host(host);
+    EXPECT_TRUE(hostAfter == hostBefore) << "refused, yet the host changed: " << HostChanges(hostBefore, hostAfter)
+                                         << "alert: " << alert;
+    if (front != Front::Sheet) {
+      EXPECT_NE(alert.find("確保"), std::string::npos) << "the refusal does not say how to reserve: " << alert;
+    }
+    return;
+  }
+  ASSERT_FALSE(shown == before) << "nothing was done; alert: " << alert;
+  EXPECT_EQ(alert, "");
+  ASSERT_GT(host.UndoNames().size(), steps);
+
+  const std::size_t added = host.UndoNames().size() - steps;
+  for (std::size_t k = 0; k < added; ++k)
+    ASSERT_EQ(host.UserUndo(), NoError);
+  EXPECT_TRUE(Shown(flow) == before) << "Undo does not give the state before: " << NewLines(before, Shown(flow));
+  for (std::size_t k = 0; k < added; ++k)
+    ASSERT_EQ(host.UserRedo(), NoError);
+  EXPECT_TRUE(Shown(flow) == shown) << "Redo does not give the state after: " << NewLines(shown, Shown(flow));
+  EXPECT_EQ(PlanFaults(), "");
+  SaveCloseReopen();
+  EXPECT_TRUE(Shown(flow) == shown) << "a reopen does not give the state shown: " << NewLines(shown, Shown(flow));
+}
+
+std::string FrontName(Front front)
+{
+  switch (front) {
+  case Front::Sheet: return "_SheetInFront";
+  case Front::HeldByOther: return "_HeldByOther";
+  case Front::HeldByNobody: return "_HeldByNobody";
+  default: return "_Reserved";
+  }
+}
+
+std::vector<const char*> CommandNames()
+{
+  std::vector<const char*> names;
+  for (const Command& command : kCommands)
+    names.push_back(command.name);
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryFigureCommand, FigureCommandPlanTest,
+    ::testing::Combine(::testing::ValuesIn(CommandNames()),
+                       ::testing::Values(Front::Sheet, Front::HeldByOther, Front::HeldByNobody, Front::Reserved)),
+    [](const auto& testInfo) {
+      return std::string(std::get<0>(testInfo.param)) + FrontName(std::get<1>(testInfo.param));
+    });
+
+}  // namespace
+
+namespace {
+
+using FigureCommandSheetTest = FigureCommandPlanTest;
+
+// A closed polyline the user draws on the worksheet in front and selects
+// belongs to no story: the creation cuts nothing from it, anywhere.
+TEST_F(FigureCommandSheetTest, AnOutlineDrawnOnAWorksheetIsNoSource)
+{
+  SetFront(Front::Sheet);
+  DialogUser page = AutoAreaPage();
+  PolygonMemo outline({{API_Coord{100, 100}, API_Coord{102, 100}, API_Coord{102, 103}, API_Coord{100, 103}}});
+  API_Element polyline;
+  polyline.header.typeID = API_PolyLineID;
+  polyline.header.layer = 1;
+  polyline.polyLine.poly = outline.Polygon();
+  ASSERT_EQ(host.UserPlace(polyline, outline.Memo()), NoError);
+  ASSERT_EQ(host.UserSelect({polyline.header.guid}), NoError);
+  const std::string before = Shown(flow);
+  const HostState hostBefore = Host(host);
+  host.QueueDialogScript(CDlgAutoAreaCreate::ResourceId, [](DialogUser& dialog) { dialog.Click(1); });
+  page.Click(CPlenimetraFunc3::kCreate);
+  EXPECT_EQ(Shown(flow), before);
+  EXPECT_TRUE(Host(host).live == hostBefore.live);
+  EXPECT_EQ(PlanFaults(), "");
+}
+
+}  // namespace
