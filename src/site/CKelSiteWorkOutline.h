@@ -31,7 +31,9 @@
 
 class CKelSiteWorkOutline {
 public:
-  explicit CKelSiteWorkOutline(const CKelHSite& site);
+  // The outline is first taken without its repeats and spikes
+  // (KeptOutlinePoints); their edges are folded edges of the piece after.
+  explicit CKelSiteWorkOutline(const CKelHSite& stored);
 
   bool IsIdentity() const { return m_Identity; }
   // --- The pieces (tiny edges folded away)
@@ -41,6 +43,8 @@ public:
   int PieceOf(int i) const;
   // Stored edge i was folded into a neighbour (it is no piece of its own).
   bool IsFolded(int i) const;
+  // Stored edge i is a repeat's edge or a spike's: it encloses nothing.
+  bool IsDropped(int i) const;
   // The stored edges of piece p in outline order; its own edge among them.
   const std::vector<int>& StoredOfPiece(int p) const;
   int KeptOfPiece(int p) const;
@@ -62,9 +66,12 @@ private:
   static std::vector<Piece> EdgeByEdge(const CKelHSite& site);
   static std::vector<Piece> OneRunEach(const std::vector<Piece>& pieces);
   std::vector<Piece> FoldTinyEdges(const CKelHSite& site) const;
+  static void SettleWaiting(const CKelHSite& site, int e, const std::vector<bool>& mayBack, std::vector<int>& pending,
+                            std::vector<int>& leading, std::vector<Piece>& pieces);
   static void TakeFoldedEnds(const CKelHSite& site, Piece& p);
   std::vector<Piece> JoinRuns(const std::vector<Piece>& pieces) const;
   std::vector<Piece> SplitByChord(const std::vector<Piece>& run, const CKelCoord2D& end) const;
+  void ToStoredEdges(const std::vector<int>& kept, int n, std::vector<Piece>& pieces);
   static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);
 
   double m_Tiny = 0;
@@ -75,4 +82,5 @@ private:
   std::vector<Piece> m_RunList;
   std::vector<int> m_PieceOf;  // per stored edge
   std::vector<bool> m_Folded;  // per stored edge
+  std::vector<bool> m_Dropped;  // per stored edge
 };
