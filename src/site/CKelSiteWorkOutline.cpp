@@ -47,12 +47,16 @@ double OffBothLines(const CKelHSite& site, int j, int k, int v)
 CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Pieces(stored), m_Runs(stored)
 {
   const std::vector<int> kept = KeptOutlinePoints(stored.m_pt);
-  CKelHSite site = stored;
-  site.m_pt.clear();
-  for (int k : kept)
-    site.m_pt.push_back(stored.Vertex(k));
-  m_Tiny = KelTol::SiteSurveyShare * SiteSize(site);
   const int n = stored.GetSize();
+  CKelHSite cleaned;
+  if (kept.size() != static_cast<std::size_t>(n)) {
+    cleaned = stored;
+    cleaned.m_pt.clear();
+    for (int k : kept)
+      cleaned.m_pt.push_back(stored.Vertex(k));
+  }
+  const CKelHSite& site = kept.size() != static_cast<std::size_t>(n) ? cleaned : stored;
+  m_Tiny = KelTol::SiteSurveyShare * SiteSize(site);
   m_PieceOf.resize(static_cast<std::size_t>(n));
   m_Folded.assign(static_cast<std::size_t>(n), false);
   m_Dropped.assign(static_cast<std::size_t>(n), true);
@@ -88,6 +92,8 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Pieces(sto
 // of the kept edge after it, before that edge, as it lies in the outline.
 void CKelSiteWorkOutline::ToStoredEdges(const std::vector<int>& kept, int n, std::vector<Piece>& pieces)
 {
+  if (kept.empty())
+    return;
   std::vector<std::vector<int>> withDropped(kept.size());
   std::vector<int> pending;
   const int first = kept.front();

@@ -8,7 +8,8 @@
 // the same placement: the site check, the road of each road edge, the road
 // union, the crossings, the deemed site, the distance from it, the check
 // line, and of the slant-line check of each road edge the base blocks with
-// half cuts and with vertical cuts and the check points round both ends.
+// half cuts and with vertical cuts and the check points round both ends
+// (for the slant line the lot split at a point on an edge is the clean lot).
 // Repeats and spikes give the clean results within 1e-9 m; a stub of size s
 // moves lengths by at most 20 s and areas by at most 400 s.
 
@@ -364,10 +365,20 @@ TEST(SiteOutlineReaders, RepeatsAndSpikesChangeNothingAndStubsMoveResultsInPropo
 {
   for (const Lot& lot : Lots()) {
     for (const Placement& at : kPlacements) {
+      Outline clean;
+      for (int k = 0; k < static_cast<int>(lot.m_Pts.size()); ++k)
+        clean.push_back({lot.m_Pts[static_cast<std::size_t>(k)], k});
+      const Results cleanResults = Read(lot, clean, at);
       for (const Change& c : Changes(lot)) {
         SCOPED_TRACE(std::string(lot.m_Name) + ": " + c.m_Name + " at " + std::to_string(at.m_X));
         const Results ref = Read(lot, c.m_Reference, at);
         ASSERT_EQ(0, ref.m_Check);
+        // A frontage split by a point on it is one edge to the slant line.
+        for (std::size_t e = 0; e < ref.m_Slant.size(); ++e) {
+          EXPECT_NEAR(cleanResults.m_Slant[e].m_HalfCut, ref.m_Slant[e].m_HalfCut, 1e-6) << "split, road " << e;
+          EXPECT_NEAR(cleanResults.m_Slant[e].m_VertCut, ref.m_Slant[e].m_VertCut, 1e-6) << "split, road " << e;
+          ExpectNearPoints(cleanResults.m_Slant[e].m_Cpnts, ref.m_Slant[e].m_Cpnts, 1e-9, "split, check points");
+        }
         const bool exact = c.m_Kind != Kind::Stub;
         ExpectSame(ref, Read(lot, c.m_Outline, at), exact ? 1e-9 : 20 * c.m_S, exact ? 1e-7 : 400 * c.m_S);
       }
