@@ -44,7 +44,7 @@ double OffBothLines(const CKelHSite& site, int j, int k, int v)
 
 }  // namespace
 
-CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Pieces(stored), m_Runs(stored)
+CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Stored(&stored)
 {
   const std::vector<int> kept = KeptOutlinePoints(stored.m_pt);
   const int n = stored.GetSize();

@@ -33,12 +33,14 @@ class CKelSiteWorkOutline {
 public:
   // The outline is first taken without its repeats and spikes
   // (KeptOutlinePoints); their edges are folded edges of the piece after.
+  // An identity outline answers the stored site itself, which must then
+  // outlive this object.
   explicit CKelSiteWorkOutline(const CKelHSite& stored);
 
   bool IsIdentity() const { return m_Identity; }
   // --- The pieces (tiny edges folded away)
   // Its vertices carry the records of the kept stored edges.
-  const CKelHSite& Pieces() const { return m_Pieces; }
+  const CKelHSite& Pieces() const { return m_Identity ? *m_Stored : m_Pieces; }
   // The piece that stored edge i was kept as or folded into; -1 outside.
   int PieceOf(int i) const;
   // Stored edge i was folded into a neighbour (it is no piece of its own).
@@ -50,7 +52,7 @@ public:
   int KeptOfPiece(int p) const;
 
   // --- The runs (pieces along one chord)
-  const CKelHSite& Runs() const { return m_Runs; }
+  const CKelHSite& Runs() const { return m_Identity ? *m_Stored : m_Runs; }
   // The pieces of run r in outline order.
   const std::vector<int>& PiecesOfRun(int r) const;
 
@@ -76,8 +78,9 @@ private:
 
   double m_Tiny = 0;
   bool m_Identity = true;
-  CKelHSite m_Pieces;
-  CKelHSite m_Runs;
+  const CKelHSite* m_Stored = nullptr;
+  CKelHSite m_Pieces;  // unless identity
+  CKelHSite m_Runs;    // unless identity
   std::vector<Piece> m_PieceList;
   std::vector<Piece> m_RunList;
   std::vector<int> m_PieceOf;  // per stored edge
