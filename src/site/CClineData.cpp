@@ -9,6 +9,7 @@
 #include "CKelArchiveCore.h"
 #include "KelGeometry.h"
 #include "KelList.h"
+#include "KelOutlineClean.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -213,17 +214,18 @@ double Along(const CKelCoord2D& a, const CKelCoord2D& v, const CKelCoord2D& w)
   return (v.m_x - a.m_x) * (w.m_x - v.m_x) + (v.m_y - a.m_y) * (w.m_y - v.m_y);
 }
 
-// The outline with every vertex listed more than once in a row (the last
-// repeating the first too) listed once. Survey lists repeat points, and
-// rounding to the millimetre makes points closer than that repeats; a
-// corner's angle taken against an edge of no length is no angle at all and
-// turns a convex corner into a mitre far outside the distance. Only exact
-// repeats go: a point apart by any amount is a corner of its own.
+// The outline without the points that enclose nothing (KeptOutlinePoints):
+// a corner's angle taken against an edge of no length is no angle at all
+// and turns a convex corner into a mitre far outside the distance, and a
+// spike's tip would be traced round as if it held ground.
 CKelArea<CKelCoord2D> WithoutRepeats(const CKelArea<CKelCoord2D>& outline)
 {
+  // An outline of fewer than three points comes back whole; its repeats
+  // still go.
   const auto same = [](const CKelCoord2D& a, const CKelCoord2D& b) { return a.m_x == b.m_x && a.m_y == b.m_y; };
   CKelArea<CKelCoord2D> once;
-  for (const CKelCoord2D& p : outline.m_pt) {
+  for (int k : KeptOutlinePoints(outline.m_pt)) {
+    const CKelCoord2D& p = outline.m_pt[static_cast<std::size_t>(k)];
     if (once.m_pt.empty() || !same(once.m_pt.back(), p))
       once.m_pt.push_back(p);
   }

@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CKelArea.h"
@@ -206,8 +207,9 @@ public:
 
 private:
   RoadTables BuildSurveyedTables(const CKelSiteWorkOutline& work) const;
-  void HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces, int p, const CSiteRoadTable& r, bool first,
-               bool last, std::vector<CSiteRoadTable>& made) const;
+  std::pair<std::size_t, std::size_t> HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces, int p,
+                                              const CSiteRoadTable& r, bool first, bool last,
+                                              std::vector<CSiteRoadTable>& made) const;
   // Edge i, a corner cut, lies in a run of cut edges (and a survey's folded
   // pieces) with a road at either end.
   bool IsCutBetweenRoads(const CKelSiteWorkOutline& work, int i) const;

@@ -74,7 +74,13 @@ int CKelHSite::check_point0(int i) const
     const double d2 = SideDistance(prevFar, thisFar.m_End);
     if (std::fabs(d1 - d2) <= KelTol::SiteOnLine)
       return 0;
-    return CornerClass(arc_radian1(thisFar.m_End, prevFar.m_Beg, prevFar.m_End) - KelAngle::Pi);
+    // Far sides folding back onto each other (a crank whose next far end
+    // lies on this far side) turn by a whole half circle either way; which
+    // way must not hang on round-off, so the fold is always convex.
+    double turn = arc_radian1(thisFar.m_End, prevFar.m_Beg, prevFar.m_End) - KelAngle::Pi;
+    if (turn > KelAngle::Pi - KelTol::SiteStraightCorner)
+      turn -= KelAngle::TwoPi;
+    return CornerClass(turn);
   }
   return CornerClass(a);
 }

@@ -10,11 +10,13 @@
 // road per stored road edge: a folded edge's road has no length.
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 #include "CKelHSite.h"
 #include "CKelSiteWorkOutline.h"
 #include "KelGeometry.h"
+#include "KelTolerance.h"
 
 namespace {
 
@@ -197,13 +199,31 @@ void SortCrossings(CKelHSite::RoadTables& t)
 
 }  // namespace
 
+namespace {
+
+// Folded road edge v lies before (or after) the kept edge k of its piece and
+// is of the same road: widths and heights meet at the joint.
+bool SameRoad(const CKelSiteTable& v, const CKelSiteTable& k, bool before)
+{
+  auto near = [](double a, double b) { return std::fabs(a - b) <= KelTol::SiteOnLine; };
+  return before ? near(v.m_RoadWidthEnd, k.m_RoadWidthBeg) && near(v.m_RoadHeight2, k.m_RoadHeight1)
+                : near(v.m_RoadWidthBeg, k.m_RoadWidthEnd) && near(v.m_RoadHeight1, k.m_RoadHeight2);
+}
+
+}  // namespace
+
 // The roads of the stored road edges of piece p, whose road is r. A folded
-// edge before the piece's own edge at a frontage's start carries the
-// frontage's begin up to the piece's vertex (so the road at the frontage's
-// start is the first in the table, as for the unsurveyed outline); likewise
-// at its end. Any other folded edge's road has no length.
-void CKelHSite::HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces, int p, const CSiteRoadTable& r,
-                        bool first, bool last, std::vector<CSiteRoadTable>& made) const
+// edge of the same road before the piece's own edge at a frontage's start
+// carries the frontage's begin up to the piece's vertex (so the road at the
+// frontage's start is the first in the table, as for the unsurveyed
+// outline); likewise at its end. Any other folded edge's road has no
+// length: a repeat's or a spike's edge, which encloses nothing, and a tiny
+// edge of another road (a point a hair before a bend between widths), which
+// takes nothing of the road it was folded into. Answers the indices in made
+// of the roads carrying the piece's begin and its end.
+std::pair<std::size_t, std::size_t> CKelHSite::HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces, int p,
+                                                       const CSiteRoadTable& r, bool first, bool last,
+                                                       std::vector<CSiteRoadTable>& made) const
 {
   const CKelSiteTable& from = pieces.Vertex(p);
   const CKelCoord2D& to = pieces.Vertex(p + 1);
@@ -216,6 +236,9 @@ void CKelHSite::HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces
     if (e != kept && Vertex(e).IsRoad())
       (past ? after : before).push_back(e);
   }
+  auto carries = [&](int e, bool atBegin) { return !work.IsDropped(e) && SameRoad(Vertex(e), Vertex(kept), atBegin); };
+  const bool lead = first && !before.empty() && carries(before.front(), true);
+  const bool trail = last && !after.empty() && carries(after.back(), false);
   Road own = r;
   own.m_no = static_cast<std::int16_t>(kept);
   // Where the frontage's road starts (or ends) past the vertex, the
@@ -227,28 +250,33 @@ void CKelHSite::HandOut(const CKelSiteWorkOutline& work, const CKelHSite& pieces
   const CKelCoord2D begFarAt = begFar ? FarAcross(far, r, 0.0) : CKelCoord2D(r.m_FarBeg);
   const CKelCoord2D endAt = endFar ? to : CKelCoord2D(r.m_SiteEnd);
   const CKelCoord2D endFarAt = endFar ? FarAcross(far, r, 1.0) : CKelCoord2D(r.m_FarEnd);
+  std::pair<std::size_t, std::size_t> ends{0, 0};
   for (std::size_t k = 0; k < before.size(); ++k) {
-    Road lead = Collapsed(r, from, far.m_Beg);
-    if (k == 0 && first) {
-      lead = r;
-      EndAt(lead, begAt, begFarAt);
+    Road head = Collapsed(r, from, far.m_Beg);
+    if (k == 0 && lead) {
+      head = r;
+      EndAt(head, begAt, begFarAt);
       BeginAt(own, begAt, begFarAt);
     }
-    lead.m_no = static_cast<std::int16_t>(before[k]);
-    made.push_back(lead);
+    head.m_no = static_cast<std::int16_t>(before[k]);
+    made.push_back(head);
   }
-  Road trail;
-  if (!after.empty() && last) {
-    trail = r;
-    BeginAt(trail, endAt, endFarAt);
+  Road tail = r;
+  if (trail) {
+    BeginAt(tail, endAt, endFarAt);
     EndAt(own, endAt, endFarAt);
   }
+  ends.first = lead ? made.size() - before.size() : made.size();
+  ends.second = made.size();
   made.push_back(own);
   for (std::size_t k = 0; k < after.size(); ++k) {
-    Road tail = k + 1 == after.size() && last ? trail : Collapsed(r, to, far.m_End);
-    tail.m_no = static_cast<std::int16_t>(after[k]);
-    made.push_back(tail);
+    Road piece = k + 1 == after.size() && trail ? tail : Collapsed(r, to, far.m_End);
+    piece.m_no = static_cast<std::int16_t>(after[k]);
+    made.push_back(piece);
   }
+  if (trail)
+    ends.second = made.size() - 1;
+  return ends;
 }
 
 CKelHSite::RoadTables CKelHSite::BuildSurveyedTables(const CKelSiteWorkOutline& work) const
@@ -280,15 +308,12 @@ CKelHSite::RoadTables CKelHSite::BuildSurveyedTables(const CKelSiteWorkOutline& 
     }
     if (ps.size() > 1)
       SpreadRun(along, run, runs, pieces);
-    firstOf[k] = made.size();
-    for (std::size_t j = 0; j < ps.size(); ++j)
-      HandOut(work, pieces, ps[j], along[j], j == 0, j + 1 == ps.size(), made);
-    if (made.size() == firstOf[k]) {
-      // Folding keeps a road piece's own edge; this is only a guard.
-      made.push_back(run);
-      made.back().m_no = static_cast<std::int16_t>(work.KeptOfPiece(ps.front()));
+    for (std::size_t j = 0; j < ps.size(); ++j) {
+      const auto [beg, end] = HandOut(work, pieces, ps[j], along[j], j == 0, j + 1 == ps.size(), made);
+      if (j == 0)
+        firstOf[k] = beg;
+      lastOf[k] = end;
     }
-    lastOf[k] = made.size() - 1;
     made[firstOf[k]].m_BegCross = run.m_BegCross;
     made[lastOf[k]].m_EndCross = run.m_EndCross;
   }

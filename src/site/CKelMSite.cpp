@@ -528,9 +528,34 @@ double CKelMSite::CalcSiteDistance(const CKelCoord2D& p) const
   return best;
 }
 
+namespace {
+
+// Whether p lies strictly inside the outline by the crossing rule with
+// half-open edges: an edge counts when p's level lies in [its lower end,
+// its upper end), so a point level with a vertex meets the outline there
+// once whatever the survey did to the vertices' last digits, and no band
+// can make it miss both edges.
+bool CrossesOddly(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& p)
+{
+  bool inside = false;
+  const std::size_t n = pts.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    const CKelCoord2D& a = pts[k];
+    const CKelCoord2D& b = pts[(k + 1) % n];
+    if ((a.m_y <= p.m_y) == (b.m_y <= p.m_y))
+      continue;
+    const double x = a.m_x + (p.m_y - a.m_y) / (b.m_y - a.m_y) * (b.m_x - a.m_x);
+    if (x > p.m_x)
+      inside = !inside;
+  }
+  return inside;
+}
+
+}  // namespace
+
 double CKelMSite::CalcSiteDistance3(const CKelCoord2D& p) const
 {
-  if (m_pt.empty() || InArea(p, KelTol::OnEdge, KelTol::OnEdge, Crossing::TenthTol) != 0)
+  if (m_pt.empty() || InArea(p, KelTol::OnEdge, KelTol::OnEdge, Crossing::TenthTol) != 0 || CrossesOddly(m_pt, p))
     return 0;
   return CalcSiteDistance(p);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "KelGeometry.h"
+#include "KelOutlineClean.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -43,34 +44,79 @@ double OffBothLines(const CKelHSite& site, int j, int k, int v)
 
 }  // namespace
 
-CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& site)
-    : m_Tiny(KelTol::SiteSurveyShare * SiteSize(site)), m_Pieces(site), m_Runs(site)
+CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Stored(&stored)
 {
-  const int n = site.GetSize();
+  const std::vector<int> kept = KeptOutlinePoints(stored.m_pt);
+  const int n = stored.GetSize();
+  CKelHSite cleaned;
+  if (kept.size() != static_cast<std::size_t>(n)) {
+    cleaned = stored;
+    cleaned.m_pt.clear();
+    for (int k : kept)
+      cleaned.m_pt.push_back(stored.Vertex(k));
+  }
+  const CKelHSite& site = kept.size() != static_cast<std::size_t>(n) ? cleaned : stored;
+  m_Tiny = KelTol::SiteSurveyShare * SiteSize(site);
   m_PieceOf.resize(static_cast<std::size_t>(n));
   m_Folded.assign(static_cast<std::size_t>(n), false);
+  m_Dropped.assign(static_cast<std::size_t>(n), true);
+  for (int k : kept)
+    m_Dropped[static_cast<std::size_t>(k)] = false;
   std::vector<Piece> pieces = FoldTinyEdges(site);
   if (pieces.size() < 3)
     pieces = EdgeByEdge(site);
+  std::vector<Piece> runs = JoinRuns(pieces);
+  if (runs.size() < 3)
+    runs = OneRunEach(pieces);
+  m_Identity = kept.size() == static_cast<std::size_t>(n) && pieces.size() == kept.size() && runs.size() == pieces.size();
+  ToStoredEdges(kept, n, pieces);
   for (std::size_t p = 0; p < pieces.size(); ++p) {
     for (int e : pieces[p].m_Edges) {
       m_PieceOf[static_cast<std::size_t>(e)] = static_cast<int>(p);
       m_Folded[static_cast<std::size_t>(e)] = e != pieces[p].m_Kept;
     }
   }
-  std::vector<Piece> runs = JoinRuns(pieces);
-  if (runs.size() < 3)
-    runs = OneRunEach(pieces);
-  m_Identity = pieces.size() == static_cast<std::size_t>(n) && runs.size() == pieces.size();
   m_PieceList = std::move(pieces);
   m_RunList = std::move(runs);
   if (m_Identity) {
     // Runs of one piece each, in the stored order the sites keep.
-    m_RunList = EdgeByEdge(site);
+    m_RunList = EdgeByEdge(stored);
     return;
   }
-  m_Pieces = MakeSite(site, m_PieceList);
-  m_Runs = MakeSite(site, m_RunList);
+  m_Pieces = MakeSite(stored, m_PieceList);
+  m_Runs = MakeSite(stored, m_RunList);
+}
+
+// The pieces were made on the outline without its repeats and spikes, whose
+// edge k is stored edge kept[k]; each dropped stored edge joins the piece
+// of the kept edge after it, before that edge, as it lies in the outline.
+void CKelSiteWorkOutline::ToStoredEdges(const std::vector<int>& kept, int n, std::vector<Piece>& pieces)
+{
+  if (kept.empty())
+    return;
+  std::vector<std::vector<int>> withDropped(kept.size());
+  std::vector<int> pending;
+  const int first = kept.front();
+  std::size_t at = 0;
+  for (int s = 1; s <= n; ++s) {
+    const int e = (first + s) % n;
+    if (m_Dropped[static_cast<std::size_t>(e)]) {
+      pending.push_back(e);
+      continue;
+    }
+    at = e == first ? 0 : at + 1;
+    pending.push_back(e);
+    withDropped[at] = std::move(pending);
+    pending.clear();
+  }
+  for (Piece& p : pieces) {
+    std::vector<int> edges;
+    for (int c : p.m_Edges)
+      edges.insert(edges.end(), withDropped[static_cast<std::size_t>(c)].begin(),
+                   withDropped[static_cast<std::size_t>(c)].end());
+    p.m_Edges = std::move(edges);
+    p.m_Kept = kept[static_cast<std::size_t>(p.m_Kept)];
+  }
 }
 
 std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::EdgeByEdge(const CKelHSite& site)
@@ -136,6 +182,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   // 0 kept, 1 folded back, 2 folded forward; whether it may go forward.
   std::vector<int> fate(static_cast<std::size_t>(n), 0);
   std::vector<bool> mayAhead(static_cast<std::size_t>(n), false);
+  std::vector<bool> mayBack(static_cast<std::size_t>(n), false);
   for (int e = 0; e < n; ++e) {
     if (!tiny[static_cast<std::size_t>(e)])
       continue;
@@ -157,6 +204,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
                OffBothLines(site, back, ahead, e) > KelTol::SiteOnLineExactly;
     fate[static_cast<std::size_t>(e)] = goBack ? 1 : 2;
     mayAhead[static_cast<std::size_t>(e)] = mayGoAhead;
+    mayBack[static_cast<std::size_t>(e)] = mayGoBack;
   }
   // Start after a kept edge so no piece wraps round the walk.
   int start = 0;
@@ -173,7 +221,9 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
     const bool pastOther = std::any_of(pending.begin(), pending.end(), [&](int q) {
       return kindOf(q) != 0 && kindOf(q) != kindOf(e);
     });
-    if (f == 1 && pastOther)
+    // Nor does a piece of another kind kept between (a tiny corner cut).
+    const bool backOther = !pieces.empty() && kindOf(e) != 0 && Kind(pieces.back().m_Rec) != kindOf(e);
+    if (f == 1 && (pastOther || backOther))
       f = mayAhead[static_cast<std::size_t>(e)] ? 2 : 0;
     if (f == 1 && pieces.empty()) {
       leading.insert(leading.end(), pending.begin(), pending.end());
@@ -186,6 +236,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
     } else if (f != 0) {
       pending.push_back(e);
     } else {
+      SettleWaiting(site, e, mayBack, pending, leading, pieces);
       Piece p{site.Vertex(e), pending, e};
       p.m_Edges.push_back(e);
       static_cast<CKelCoord2D&>(p.m_Rec) = site.Vertex(p.m_Edges.front());
@@ -210,28 +261,73 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   return pieces;
 }
 
+// Edges waiting to go forward meet kept edge e before the long edge they
+// were going to (a tiny corner cut kept between its roads): a marked one of
+// another kind than e cannot join e's piece, or a road edge would lose its
+// road inside a cut. It goes back with the edges before it when it may; else
+// they make a piece of their own, kept as that edge.
+void CKelSiteWorkOutline::SettleWaiting(const CKelHSite& site, int e, const std::vector<bool>& mayBack,
+                                        std::vector<int>& pending, std::vector<int>& leading,
+                                        std::vector<Piece>& pieces)
+{
+  const int kind = Kind(site.Vertex(e));
+  int last = -1;
+  for (std::size_t j = 0; j < pending.size(); ++j) {
+    const int k = Kind(site.Vertex(pending[j]));
+    if (k != 0 && k != kind)
+      last = static_cast<int>(j);
+  }
+  if (last < 0)
+    return;
+  const std::vector<int> head(pending.begin(), pending.begin() + last + 1);
+  pending.erase(pending.begin(), pending.begin() + last + 1);
+  const int edge = head.back();
+  if (!mayBack[static_cast<std::size_t>(edge)]) {
+    Piece own{site.Vertex(edge), head, edge};
+    static_cast<CKelCoord2D&>(own.m_Rec) = site.Vertex(head.front());
+    pieces.push_back(own);
+  } else if (pieces.empty()) {
+    leading.insert(leading.end(), head.begin(), head.end());
+  } else {
+    pieces.back().m_Edges.insert(pieces.back().m_Edges.end(), head.begin(), head.end());
+  }
+}
+
 // A road piece that starts (or ends) with a folded road edge of the same
 // road takes that edge's begin (or end) width and height: a tapered road's
 // width at the piece's start is that of the edge lying there, not the kept
-// edge's. An edge of another road (across a bend where the width changes)
-// gives nothing.
+// edge's. The same road runs on across the joint (the widths and heights
+// meet there); an edge of another road (across a bend where the width
+// changes) gives nothing.
 void CKelSiteWorkOutline::TakeFoldedEnds(const CKelHSite& site, Piece& p)
 {
   if (!p.m_Rec.IsRoad())
     return;
   auto near = [](double a, double b) { return std::fabs(a - b) <= KelTol::SiteOnLine; };
-  const CKelSiteTable& head = site.Vertex(p.m_Edges.front());
-  const CKelSiteTable& tail = site.Vertex(p.m_Edges.back());
-  if (p.m_Edges.front() != p.m_Kept && head.IsRoad() && near(head.m_RoadWidthBeg, p.m_Rec.m_RoadWidthBeg) &&
-      near(head.m_RoadHeight1, p.m_Rec.m_RoadHeight1)) {
-    p.m_Rec.m_RoadWidthBeg = head.m_RoadWidthBeg;
-    p.m_Rec.m_RoadHeight1 = head.m_RoadHeight1;
+  const auto at = std::find(p.m_Edges.begin(), p.m_Edges.end(), p.m_Kept);
+  if (at == p.m_Edges.end())
+    return;
+  // Walks out from the kept edge while the folded road edges run on.
+  double wBeg = p.m_Rec.m_RoadWidthBeg, hBeg = p.m_Rec.m_RoadHeight1;
+  for (auto it = std::make_reverse_iterator(at); it != p.m_Edges.rend(); ++it) {
+    const CKelSiteTable& v = site.Vertex(*it);
+    if (!v.IsRoad() || !near(v.m_RoadWidthEnd, wBeg) || !near(v.m_RoadHeight2, hBeg))
+      break;
+    wBeg = v.m_RoadWidthBeg;
+    hBeg = v.m_RoadHeight1;
   }
-  if (p.m_Edges.back() != p.m_Kept && tail.IsRoad() && near(tail.m_RoadWidthEnd, p.m_Rec.m_RoadWidthEnd) &&
-      near(tail.m_RoadHeight2, p.m_Rec.m_RoadHeight2)) {
-    p.m_Rec.m_RoadWidthEnd = tail.m_RoadWidthEnd;
-    p.m_Rec.m_RoadHeight2 = tail.m_RoadHeight2;
+  double wEnd = p.m_Rec.m_RoadWidthEnd, hEnd = p.m_Rec.m_RoadHeight2;
+  for (auto it = at + 1; it != p.m_Edges.end(); ++it) {
+    const CKelSiteTable& v = site.Vertex(*it);
+    if (!v.IsRoad() || !near(v.m_RoadWidthBeg, wEnd) || !near(v.m_RoadHeight1, hEnd))
+      break;
+    wEnd = v.m_RoadWidthEnd;
+    hEnd = v.m_RoadHeight2;
   }
+  p.m_Rec.m_RoadWidthBeg = wBeg;
+  p.m_Rec.m_RoadHeight1 = hBeg;
+  p.m_Rec.m_RoadWidthEnd = wEnd;
+  p.m_Rec.m_RoadHeight2 = hEnd;
 }
 
 // Whether piece next continues acc as one frontage or one corner cut.
@@ -331,6 +427,11 @@ int CKelSiteWorkOutline::PieceOf(int i) const
   if (i < 0 || i >= static_cast<int>(m_PieceOf.size()))
     return -1;
   return m_PieceOf[static_cast<std::size_t>(i)];
+}
+
+bool CKelSiteWorkOutline::IsDropped(int i) const
+{
+  return i >= 0 && i < static_cast<int>(m_Dropped.size()) && m_Dropped[static_cast<std::size_t>(i)];
 }
 
 bool CKelSiteWorkOutline::IsFolded(int i) const

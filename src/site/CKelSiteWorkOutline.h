@@ -31,22 +31,28 @@
 
 class CKelSiteWorkOutline {
 public:
-  explicit CKelSiteWorkOutline(const CKelHSite& site);
+  // The outline is first taken without its repeats and spikes
+  // (KeptOutlinePoints); their edges are folded edges of the piece after.
+  // An identity outline answers the stored site itself, which must then
+  // outlive this object.
+  explicit CKelSiteWorkOutline(const CKelHSite& stored);
 
   bool IsIdentity() const { return m_Identity; }
   // --- The pieces (tiny edges folded away)
   // Its vertices carry the records of the kept stored edges.
-  const CKelHSite& Pieces() const { return m_Pieces; }
+  const CKelHSite& Pieces() const { return m_Identity ? *m_Stored : m_Pieces; }
   // The piece that stored edge i was kept as or folded into; -1 outside.
   int PieceOf(int i) const;
   // Stored edge i was folded into a neighbour (it is no piece of its own).
   bool IsFolded(int i) const;
+  // Stored edge i is a repeat's edge or a spike's: it encloses nothing.
+  bool IsDropped(int i) const;
   // The stored edges of piece p in outline order; its own edge among them.
   const std::vector<int>& StoredOfPiece(int p) const;
   int KeptOfPiece(int p) const;
 
   // --- The runs (pieces along one chord)
-  const CKelHSite& Runs() const { return m_Runs; }
+  const CKelHSite& Runs() const { return m_Identity ? *m_Stored : m_Runs; }
   // The pieces of run r in outline order.
   const std::vector<int>& PiecesOfRun(int r) const;
 
@@ -62,17 +68,22 @@ private:
   static std::vector<Piece> EdgeByEdge(const CKelHSite& site);
   static std::vector<Piece> OneRunEach(const std::vector<Piece>& pieces);
   std::vector<Piece> FoldTinyEdges(const CKelHSite& site) const;
+  static void SettleWaiting(const CKelHSite& site, int e, const std::vector<bool>& mayBack, std::vector<int>& pending,
+                            std::vector<int>& leading, std::vector<Piece>& pieces);
   static void TakeFoldedEnds(const CKelHSite& site, Piece& p);
   std::vector<Piece> JoinRuns(const std::vector<Piece>& pieces) const;
   std::vector<Piece> SplitByChord(const std::vector<Piece>& run, const CKelCoord2D& end) const;
+  void ToStoredEdges(const std::vector<int>& kept, int n, std::vector<Piece>& pieces);
   static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);
 
   double m_Tiny = 0;
   bool m_Identity = true;
-  CKelHSite m_Pieces;
-  CKelHSite m_Runs;
+  const CKelHSite* m_Stored = nullptr;
+  CKelHSite m_Pieces;  // unless identity
+  CKelHSite m_Runs;    // unless identity
   std::vector<Piece> m_PieceList;
   std::vector<Piece> m_RunList;
   std::vector<int> m_PieceOf;  // per stored edge
   std::vector<bool> m_Folded;  // per stored edge
+  std::vector<bool> m_Dropped;  // per stored edge
 };

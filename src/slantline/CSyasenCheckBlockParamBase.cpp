@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "CKelHSite.h"
+#include "CSyasenCheckSitePieces.h"
 #include "CSyasenCheckBlockParam.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
@@ -85,8 +86,9 @@ void CSyasenCheckBlockParam::DoBegHalfCut(CSyasenCheck*, const CKelHSite* site, 
 {
   if (!ValidEdge(site, edge))
     return;
+  const CSyasenCheckSitePieces pieces(*site, edge);
   double c = 1, s = 0;
-  site->CalcBegHalfCutAngle(edge, &c, &s);
+  pieces.Site()->CalcBegHalfCutAngle(pieces.Edge(), &c, &s);
   CutBlock(blocks, m_BegPoint, Plus(m_BegPoint, c, s), kRight);
 }
 
@@ -95,8 +97,9 @@ void CSyasenCheckBlockParam::DoEndHalfCut(CSyasenCheck*, const CKelHSite* site, 
 {
   if (!ValidEdge(site, edge))
     return;
+  const CSyasenCheckSitePieces pieces(*site, edge);
   double c = 1, s = 0;
-  site->CalcEndHalfCutAngle(m_EndPoint, edge, &c, &s);
+  pieces.Site()->CalcEndHalfCutAngle(m_EndPoint, pieces.Edge(), &c, &s);
   CutBlock(blocks, m_EndPoint, Plus(m_EndPoint, c, s), kRight);
 }
 
@@ -112,11 +115,14 @@ void CSyasenCheckBlockParam::DoHorzCut(CSyasenCheck*, const CKelHSite* site, CKe
 
 // The corner at the begin of the edge turns away from the site (right): the
 // blocks beyond the previous edge's line are cut off square to it.
-void CSyasenCheckBlockParam::DoBegVertCut(CSyasenCheck*, const CKelHSite* site, CKelBlockCubeList& blocks,
-                                          int edge) const
+void CSyasenCheckBlockParam::DoBegVertCut(CSyasenCheck*, const CKelHSite* stored, CKelBlockCubeList& blocks,
+                                          int storedEdge) const
 {
-  if (!ValidEdge(site, edge))
+  if (!ValidEdge(stored, storedEdge))
     return;
+  const CSyasenCheckSitePieces pieces(*stored, storedEdge);
+  const CKelHSite* site = pieces.Site();
+  const int edge = pieces.Edge();
   const int j = NonCutEdge(site, edge - 1, -1);
   double c = 1, s = 0;
   if (j < 0 || !EdgeDirection(site, j, &c, &s))
@@ -141,11 +147,14 @@ void CSyasenCheckBlockParam::DoBegVertCut(CSyasenCheck*, const CKelHSite* site, 
   blocks.insert(blocks.end(), work.begin(), work.end());
 }
 
-void CSyasenCheckBlockParam::DoEndVertCut(CSyasenCheck*, const CKelHSite* site, CKelBlockCubeList& blocks,
-                                          int edge) const
+void CSyasenCheckBlockParam::DoEndVertCut(CSyasenCheck*, const CKelHSite* stored, CKelBlockCubeList& blocks,
+                                          int storedEdge) const
 {
-  if (!ValidEdge(site, edge))
+  if (!ValidEdge(stored, storedEdge))
     return;
+  const CSyasenCheckSitePieces pieces(*stored, storedEdge);
+  const CKelHSite* site = pieces.Site();
+  const int edge = pieces.Edge();
   const int j = NonCutEdge(site, edge + 1, 1);
   double c = 1, s = 0;
   if (j < 0 || !EdgeDirection(site, j, &c, &s))

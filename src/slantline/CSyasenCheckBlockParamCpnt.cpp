@@ -7,6 +7,7 @@
 
 #include "CKelHSite.h"
 #include "CSyasenCheckBlockParam.h"
+#include "CSyasenCheckSitePieces.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -158,16 +159,19 @@ void CSyasenCheckBlockParam::CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, 
   m_Cpntline.push_back(entries);
 }
 
-bool CSyasenCheckBlockParam::GetBegArcParam(CSyasenCheck*, const CKelHSite* site, const CRoadLineParam& line,
+bool CSyasenCheckBlockParam::GetBegArcParam(CSyasenCheck*, const CKelHSite* stored, const CRoadLineParam& line,
                                             bool bisect, CKelCoord2D* out) const
 {
-  if (!ValidEdge(site, m_SiteNo))
+  if (!ValidEdge(stored, m_SiteNo))
     return false;
-  const int p = m_SiteNo > 0 ? m_SiteNo - 1 : site->GetSize() - 1;
+  const CSyasenCheckSitePieces pieces(*stored, m_SiteNo);
+  const CKelHSite* site = pieces.Site();
+  const int edge = pieces.Edge();
+  const int p = site->Prev(edge);
   const CKelSiteTable& prev = site->Vertex(p);
   if (prev.IsSumikiri())
     return false;
-  const CKelSiteTable& own = site->Vertex(m_SiteNo);
+  const CKelSiteTable& own = site->Vertex(edge);
   const double c = own.m_Sphere.m_EdgeCos, s = own.m_Sphere.m_EdgeSin;
   const CKelCoord2D& w0 = prev.m_Sphere.m_EdgePos[0];
   const double k = c * (w0.m_y - m_BegPoint.m_y) - s * (w0.m_x - m_BegPoint.m_x);
@@ -179,16 +183,19 @@ bool CSyasenCheckBlockParam::GetBegArcParam(CSyasenCheck*, const CKelHSite* site
   return true;
 }
 
-bool CSyasenCheckBlockParam::GetEndArcParam(CSyasenCheck*, const CKelHSite* site, const CRoadLineParam& line,
+bool CSyasenCheckBlockParam::GetEndArcParam(CSyasenCheck*, const CKelHSite* stored, const CRoadLineParam& line,
                                             bool bisect, CKelCoord2D* out) const
 {
-  if (!ValidEdge(site, m_SiteNo))
+  if (!ValidEdge(stored, m_SiteNo))
     return false;
-  const int q = m_SiteNo + 1 < site->GetSize() ? m_SiteNo + 1 : 0;
+  const CSyasenCheckSitePieces pieces(*stored, m_SiteNo);
+  const CKelHSite* site = pieces.Site();
+  const int edge = pieces.Edge();
+  const int q = site->Next(edge);
   const CKelSiteTable& next = site->Vertex(q);
   if (next.IsSumikiri())
     return false;
-  const CKelSiteTable& own = site->Vertex(m_SiteNo);
+  const CKelSiteTable& own = site->Vertex(edge);
   const double c = own.m_Sphere.m_EdgeCos, s = own.m_Sphere.m_EdgeSin;
   const CKelCoord2D& w0 = site->Vertex(q + 1).m_Sphere.m_EdgePos[0];
   const double k = c * (w0.m_y - m_EndPoint.m_y) - s * (w0.m_x - m_EndPoint.m_x);
