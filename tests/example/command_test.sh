@@ -729,7 +729,7 @@ run_lock)
   [ "$rc" = 0 ] || fail "a lock on the place held the run up or failed it ($rc): $(cat "$scratch/stderr")"
   grep -q "^waiting" "$scratch/stderr" && fail "the run waited for a lock on the place: $(cat "$scratch/stderr")"
   [ ! -e "$lock" ] || fail "the lock file was left after a run"
-  (umask 077 && : >"$lock")
+  : >"$lock" && chmod 600 "$lock"  # whatever a default access control list gives
   rc=$(run "$out")
   [ "$rc" = 0 ] && [ ! -s "$scratch/stderr" ] || fail "a killed run's lock file ($rc): $(cat "$scratch/stderr")"
   [ ! -e "$lock" ] || fail "a killed run's lock file was left"
@@ -746,7 +746,7 @@ run_lock)
   [ "$(cat "$scratch/stderr")" = "example failed: cannot make \"$scratch/p/theirs\": \"$scratch/p\" is not a writable folder; nothing was written" ] ||
     fail "a place the runner may not write in: $(cat "$scratch/stderr")"
   chmod 1777 "$scratch/p"
-  "${nobody[@]}" sh -c "umask 077 && : >'$lock'"
+  "${nobody[@]}" sh -c ": >'$lock' && chmod 600 '$lock'"
   "$exe" "$scratch/p/new" >"$scratch/stdout" 2>"$scratch/stderr" &
   pid=$!
   for _ in $(seq 50); do grep -q "^waiting" "$scratch/stderr" && break; sleep 0.1; done
@@ -754,7 +754,7 @@ run_lock)
     "$scratch/stderr" || fail "the wait for another user's lock file: $(cat "$scratch/stderr")"
   rm "$lock"
   wait "$pid" || fail "the run did not go on once the file was gone: $(cat "$scratch/stderr")"
-  "${nobody[@]}" sh -c "umask 077 && : >'$lock'"
+  "${nobody[@]}" sh -c ": >'$lock' && chmod 600 '$lock'"
   start=$SECONDS
   rc=$(run "$scratch/p/refused")
   [ "$rc" = 1 ] && [ $((SECONDS - start)) -le 40 ] || fail "another user's lock file that stays ($rc after $((SECONDS - start)) s)"
