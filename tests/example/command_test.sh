@@ -817,95 +817,73 @@ new_folder_acl)
   ;;
 waited_for)
   # A run that waited for another takes up the work as if it had started
-  # alone: the folders the other one made on the way and removed when it
-  # was interrupted are made again, beside FOLDER or for FOLDER itself.
+  # alone: the folders the other made on the way, and removed when it was
+  # interrupted, are made again (beside FOLDER or for FOLDER itself).
   for second in out2 out; do
     rm -rf "$scratch/j"
-    mkdir "$scratch/j"
     start_held TWO_STOREY_HOUSE_PAUSE "$scratch/j/a/b/out"
     "$exe" "$scratch/j/a/b/$second" >"$scratch/stdout2" 2>"$scratch/stderr2" &
-    second_pid=$!
     for _ in $(seq 100); do grep -q "^waiting" "$scratch/stderr2" && break; sleep 0.1; done
-    grep -q "^waiting" "$scratch/stderr2" || fail "into a/b/$second: no wait: $(cat "$scratch/stderr2")"
     kill -INT "$pid"
     wait "$pid"
-    rc=$?
-    [ "$rc" = 130 ] || fail "the run waited for exits $rc: $(cat "$scratch/stderr")"
-    wait "$second_pid"
-    rc=$?
-    [ "$rc" = 0 ] || fail "the waiting run into a/b/$second exits $rc: $(cat "$scratch/stderr2")"
+    [ $? = 130 ] && grep -q "^waiting" "$scratch/stderr2" || fail "into a/b/$second: $(cat "$scratch/stderr"*)"
+    wait $! || fail "the waiting run into a/b/$second: $(cat "$scratch/stderr2")"
     whole_result "$scratch/j/a/b/$second"
-    [ "$(cd "$scratch/j" && find . -maxdepth 3 | sort | tr '\n' ' ')" = ". ./a ./a/b ./a/b/$second " ] ||
-      fail "into a/b/$second, left: $(cd "$scratch/j" && find . -maxdepth 3 | tr '\n' ' ')"
+    [ "$(ls -A "$scratch/j/a/b")" = "$second" ] || fail "into a/b/$second, left: $(ls -A "$scratch/j/a/b")"
   done
   ;;
 acl_place)
   # A place whose access control list lets another user, or a group with
-  # others in it, write is refused as one its mode lets them write, before
-  # anything is made; an entry the mask takes write from lets no one.
-  command -v python3 >/dev/null || skip "python3 is needed to set an access control list"
-  [ "$(id -u)" != 65534 ] || skip "the other user here is nobody, the runner"
-  for row in "2:7:65534 16:7:-1|may be written by $(id -nu 65534) (its access control list lets them), who" \
-             "8:7:65534 16:7:-1|may be written by the group $(getent group 65534 | cut -d: -f1) (its access control list lets it), whose members" \
+  # others in it, write is refused, before anything is made, as one its
+  # mode lets them write; an entry whose write the mask takes lets no one.
+  command -v python3 >/dev/null && [ "$(id -u)" != 65534 ] || skip "needs python3, and a runner other than nobody"
+  for row in "2:7:65534 16:7:-1|by $(id -nu 65534) (its access control list lets them), who" \
+             "8:7:65534 16:7:-1|by the group $(getent group 65534 | cut -d: -f1) (its access control list lets it), whose members" \
              "2:7:65534 16:5:-1|"; do
     rm -rf "$scratch/p"
     mkdir -m 755 "$scratch/p"
     # shellcheck disable=SC2086  # one entry a word
     acl "$scratch/p" access set ${row%%|*} >/dev/null 2>&1 || skip "this file system keeps no access control lists"
     rc=$(run "$scratch/p/out")
-    if [ -z "${row#*|}" ]; then
-      [ "$rc" = 0 ] || fail "a mask without write: exit $rc: $(cat "$scratch/stderr")"
-      continue
-    fi
-    [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "example failed: \"$scratch/p\", which holds the folder, ${row#*|} could put their own files in place of the run's while it works; nothing was written. Choose a folder in a place that only you (or root) may change." ] ||
-      fail "${row%%|*} ($rc): $(cat "$scratch/stderr")"
-    [ -z "$(ls -A "$scratch/p")" ] || fail "${row%%|*}: the run made $(ls -A "$scratch/p")"
+    [ -n "${row#*|}" ] || { [ "$rc" = 0 ] || fail "a mask without write: exit $rc: $(cat "$scratch/stderr")"; continue; }
+    [ "$rc" = 1 ] && [ -z "$(ls -A "$scratch/p")" ] && [ "$(cat "$scratch/stderr")" = "example failed: \"$scratch/p\", which holds the folder, may be written ${row#*|} could put their own files in place of the run's while it works; nothing was written. Choose a folder in a place that only you (or root) may change." ] ||
+      fail "${row%%|*} ($rc): $(cat "$scratch/stderr") $(ls -A "$scratch/p")"
   done
   ;;
 read_only_device)
-  # A device that is read-only is named as the cause, whether a killed run
-  # left its lock file there or not, for a folder there or a new one.
+  # A read-only device is named as the cause, for a folder there or a new
+  # one, whether a killed run left its lock file there or not.
   [ "$(id -u)" = 0 ] || skip "mounting needs root"
-  mnt=$scratch/mnt
-  mkdir -p "$mnt"
-  mount -t tmpfs -o size=8m,mode=755 tmpfs "$mnt" 2>/dev/null || skip "cannot mount a tmpfs here"
-  trap 'umount "$mnt" 2>/dev/null' EXIT
-  previous "$mnt/out"
-  for row in "out|\"$mnt/out\" is on a read-only device; nothing was changed" \
-             "new|cannot make \"$mnt/new\": \"$mnt\" is on a read-only device; nothing was written"; do
+  mkdir -p "$scratch/mnt"
+  mount -t tmpfs -o size=8m,mode=755 tmpfs "$scratch/mnt" 2>/dev/null || skip "cannot mount a tmpfs here"
+  trap 'umount "$scratch/mnt" 2>/dev/null' EXIT
+  previous "$scratch/mnt/out"
+  for row in "out|\"$scratch/mnt/out\" is on a read-only device; nothing was changed" \
+             "new|cannot make \"$scratch/mnt/new\": \"$scratch/mnt\" is on a read-only device; nothing was written"; do
     for lock in none stale; do
-      mount -o remount,rw "$mnt"
-      rm -f "$mnt/.two_storey_house.lock"
-      [ $lock = none ] || (umask 077 && : >"$mnt/.two_storey_house.lock")
-      mount -o remount,ro "$mnt"
-      before=$(state "$mnt")
-      rc=$(run "$mnt/${row%%|*}")
+      mount -o remount,rw "$scratch/mnt" && rm -f "$scratch/mnt/.two_storey_house.lock"
+      [ $lock = none ] || (umask 077 && : >"$scratch/mnt/.two_storey_house.lock")
+      mount -o remount,ro "$scratch/mnt"
+      rc=$(run "$scratch/mnt/${row%%|*}")
       [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "example failed: ${row#*|}" ] ||
         fail "${row%%|*}, lock file $lock ($rc): $(cat "$scratch/stderr")"
-      [ "$before" = "$(state "$mnt")" ] || fail "${row%%|*}, lock file $lock: the device changed"
     done
   done
-  umount "$mnt"
-  trap - EXIT
+  umount "$scratch/mnt" && trap - EXIT
   ;;
 made_on_the_way)
   # A folder on the way that appears between the run's checks and its
-  # mkdir is the run's only when it may be: another user's is refused and
-  # left as it is, the runner's own is taken as any folder on the way.
+  # mkdir is taken only as any place the run writes in would be: another
+  # user's is refused and left as it is, the runner's own is used.
   can_be_nobody || skip "needs root and a program nobody can reach, to act as another user"
   mkdir -m 1777 "$scratch/s"
-  for who in nobody root; do
-    rm -rf "${scratch:?}/s/x"
+  for who in root nobody; do
     start_held TWO_STOREY_HOUSE_PAUSE_MAKE "$scratch/s/x/y/out"
     if [ $who = nobody ]; then "${nobody[@]}" mkdir "$scratch/s/x"; else mkdir "$scratch/s/x"; fi
     release_held
-    if [ $who = root ]; then
-      [ "$rc" = 0 ] || fail "a folder of the runner's on the way: exit $rc: $(cat "$scratch/stderr")"
-      whole_result "$scratch/s/x/y/out"
-      continue
-    fi
+    [ $who = nobody ] || { [ "$rc" = 0 ] && whole_result "$scratch/s/x/y/out" && rm -rf "$scratch/s/x" && continue; }
     [ "$rc" = 1 ] && [ "$(tail -1 "$scratch/stderr")" = "example failed: \"$scratch/s/x\", which holds the folder, belongs to $(id -nu 65534), who could put their own files in place of the run's while it works; nothing was written. Choose a folder in a place that only you (or root) may change." ] ||
-      fail "another user's folder on the way ($rc): $(cat "$scratch/stderr")"
+      fail "a folder on the way made by $who ($rc): $(cat "$scratch/stderr")"
     [ "$(stat -c %u "$scratch/s/x")" = 65534 ] && [ -z "$(ls -A "$scratch/s/x")" ] && [ "$(ls -A "$scratch/s")" = x ] ||
       fail "another user's folder on the way was changed: $(ls -AR "$scratch/s")"
   done
