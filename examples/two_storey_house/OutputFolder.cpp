@@ -113,17 +113,30 @@ OutputFolder::OutputFolder(const fs::path& target, std::function<void(const std:
     : target_(target), waiting_(std::move(waiting))
 {
   CheckPath(target_);
+  // A run waited for may remove the folders it made, the one waited in
+  // among them: the run then starts again from the folders that are left,
+  // as if it had started alone.
+  while (!TakeOn()) {
+    ReleaseAll();
+    levels_.clear();
+    missing_.clear();
+  }
+}
+
+bool OutputFolder::TakeOn()
+{
   OpenAncestor();
   CheckPlace();
   try {
-    Lock();
-    OpenExistingLevels();
+    if (!Lock() || !OpenExistingLevels())
+      return false;
     CheckPlace();
     CheckTarget();
   } catch (...) {  // no destructor runs: the lock files go here
     ReleaseAll();
     throw;
   }
+  return true;
 }
 
 OutputFolder::~OutputFolder()
@@ -143,8 +156,9 @@ void OutputFolder::ReleaseAll()
 // folder that holds it, which only the runner may open for writing, as a
 // lock needs. A run that ends removes it while it still holds it; a run
 // that took the lock of a file since removed starts again. One killed
-// leaves it, and the runner's next run takes it on.
-void OutputFolder::Lock()
+// leaves it, and the runner's next run takes it on. False when the folder
+// is gone (removed by the run that held it, as it ended).
+bool OutputFolder::Lock()
 {
   Level& level = levels_.back();
   const fs::path path = ancestorPath_ / kLockFile;
@@ -156,10 +170,12 @@ void OutputFolder::Lock()
                     errno);
       if (!file.IsOpen() && file.Error() == EEXIST)
         continue;
+      if (!file.IsOpen() && file.Error() == ENOENT)
+        return false;
       // A folder the runner may not write in is one no run of its can
       // change either: the checks that follow refuse it, saying why.
       if (!file.IsOpen() && (file.Error() == EACCES || file.Error() == EPERM || file.Error() == EROFS))
-        return;
+        return true;
       if (!file.IsOpen())
         Fail("cannot make the lock file " + Quoted(path) + " against another run into " + Quoted(target_),
              file.Error());
@@ -184,6 +200,14 @@ void OutputFolder::Lock()
       std::this_thread::sleep_for(kLockPoll);
       continue;
     }
+    if (!file.IsOpen()) {
+      // The runner's own file on a device that is read-only now (a killed
+      // run left it): the checks that follow name the device.
+      if (file.Error() == EROFS)
+        return true;
+      Fail("cannot open the lock file " + Quoted(path) + " against another run into " + Quoted(target_),
+           file.Error());
+    }
     struct flock whole = {};
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;
@@ -191,7 +215,7 @@ void OutputFolder::Lock()
       struct stat there = {};
       if (level.folder.StatusOf(kLockFile, there) && there.st_dev == status.st_dev && there.st_ino == status.st_ino) {
         level.lock = std::move(file);
-        return;
+        return true;
       }
       continue;  // the lock of a run that ended and removed its file
     }
@@ -245,22 +269,38 @@ void OutputFolder::Stage()
 }
 
 // Each missing folder is made in the one above, opened and locked before
-// the next: a run that finds it made locks it too.
+// the next: a run that finds it made locks it too. One made by someone else
+// since the checks is checked as any place the run writes in, and one
+// removed while the run waited in it is made again.
 void OutputFolder::MakeParents()
 {
-  for (const std::string& name : missing_) {
-    const fs::path path = ancestorPath_ / name;
+  while (!missing_.empty()) {
+    const std::string name = missing_.front();
+    const fs::path above = ancestorPath_;
     const bool made = ::mkdirat(Parent().Fd(), name.c_str(), 0777) == 0;
     if (!made && errno != EEXIST)
-      Fail("cannot make the folder " + Quoted(path));
+      Fail("cannot make the folder " + Quoted(above / name));
     OpenFolder folder = OpenFolder::Below(Parent().Fd(), name.c_str());
     if (!folder.IsOpen())
-      Fail("cannot open the folder " + Quoted(path), folder.Error());
+      Fail("cannot open the folder " + Quoted(above / name), folder.Error());
     levels_.push_back({std::move(folder), name, made, OpenFd()});
-    ancestorPath_ = path;
-    Lock();
+    ancestorPath_ = above / name;
+    if (!made) {
+      try {
+        CheckPlace();
+      } catch (const Refused&) {  // not the run's: its own made above it go
+        levels_.pop_back();
+        ancestorPath_ = above;
+        throw;
+      }
+    }
+    if (!Lock()) {
+      levels_.pop_back();
+      ancestorPath_ = above;
+      continue;
+    }
+    missing_.erase(missing_.begin());
   }
-  missing_.clear();
 }
 
 // Holding the lock, no other run is under way: a new folder beside the

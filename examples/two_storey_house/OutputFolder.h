@@ -140,9 +140,10 @@ private:
     OpenFd lock;  // the run's lock file in the folder, while it holds it
   };
 
+  [[nodiscard]] bool TakeOn();
   void OpenAncestor();
-  void OpenExistingLevels();
-  void Lock();
+  [[nodiscard]] bool OpenExistingLevels();
+  [[nodiscard]] bool Lock();
   void Release(Level& level);
   void ReleaseAll();
   void CheckPlace() const;

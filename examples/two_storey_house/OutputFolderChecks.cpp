@@ -9,13 +9,17 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -151,11 +155,64 @@ bool GroupHasOthers(gid_t group, uid_t runner)
   return others;
 }
 
+// Who besides the owner may write in a folder by its access control list:
+// each user or group whose entry gives write, as the mask lets it (with a
+// list, the mode's group bits are the mask and do not say whom it lets
+// write). Nothing when the folder has no list beyond its mode.
+struct AclWriter {
+  bool group = false;
+  bool owningGroup = false;
+  std::uint32_t id = 0;
+};
+
+std::optional<std::vector<AclWriter>> AclWriters(const OpenFolder& folder, gid_t owningGroup)
+{
+  // The list as the system stores it: a version word, then entries of a tag,
+  // permissions and an id (Linux's posix_acl_xattr layout).
+  constexpr std::uint32_t kVersion = 2;
+  constexpr std::uint16_t kUser = 0x02, kGroupObj = 0x04, kGroup = 0x08, kMask = 0x10, kWrite = 0x02;
+  constexpr std::size_t kHeader = 4, kEntry = 8;
+  constexpr const char* kName = "system.posix_acl_access";
+  const ssize_t wanted = ::fgetxattr(folder.Fd(), kName, nullptr, 0);
+  if (wanted < static_cast<ssize_t>(kHeader))
+    return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(wanted), '\0');
+  const ssize_t size = ::fgetxattr(folder.Fd(), kName, bytes.data(), bytes.size());
+  std::uint32_t version = 0;
+  std::memcpy(&version, bytes.data(), sizeof version);
+  if (size < static_cast<ssize_t>(kHeader) || version != kVersion)
+    return std::nullopt;
+  std::vector<AclWriter> writers;
+  bool mask = false, maskWrites = false;
+  for (std::size_t at = kHeader; at + kEntry <= static_cast<std::size_t>(size); at += kEntry) {
+    std::uint16_t tag = 0, permissions = 0;
+    std::uint32_t id = 0;
+    std::memcpy(&tag, bytes.data() + at, sizeof tag);
+    std::memcpy(&permissions, bytes.data() + at + 2, sizeof permissions);
+    std::memcpy(&id, bytes.data() + at + 4, sizeof id);
+    if (tag == kMask) {
+      mask = true;
+      maskWrites = (permissions & kWrite) != 0;
+    } else if ((tag == kUser || tag == kGroup || tag == kGroupObj) && (permissions & kWrite) != 0) {
+      writers.push_back({tag != kUser, tag == kGroupObj, tag == kGroupObj ? owningGroup : id});
+    }
+  }
+  if (!mask)
+    return std::nullopt;  // the mode says it all
+  return maskWrites ? writers : std::vector<AclWriter>();
+}
+
 // Root passes every permission check, so a folder whose mode lets no one
 // write (chmod a-w) is refused by its mode bits as well.
 bool Writable(int at, const char* name, const struct stat& status)
 {
   return ::faccessat(at, name, W_OK | X_OK, 0) == 0 && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+bool OnReadOnlyDevice(const OpenFolder& folder)
+{
+  struct statvfs device = {};
+  return ::fstatvfs(folder.Fd(), &device) == 0 && (device.f_flag & ST_RDONLY) != 0;
 }
 
 // The run replaces the folder by a rename, which a mount point refuses; and
@@ -286,21 +343,25 @@ void OutputFolder::OpenAncestor()
 }
 
 // The folders on the way that exist by now (another run may have made them
-// while this one waited for the lock).
-void OutputFolder::OpenExistingLevels()
+// while this one waited for the lock); false when one was removed while the
+// run waited in it.
+bool OutputFolder::OpenExistingLevels()
 {
   while (!missing_.empty()) {
     OpenFolder next = OpenFolder::Below(Parent().Fd(), missing_.front().c_str());
     if (!next.IsOpen() && next.Error() == ENOENT)
-      return;
+      return true;
     if (!next.IsOpen())
       throw Refused("cannot open the folder " + Quoted(ancestorPath_ / missing_.front()) + ": " +
                     std::strerror(next.Error()) + "; nothing was written");
     levels_.push_back({std::move(next), missing_.front(), false, OpenFd()});
     ancestorPath_ /= missing_.front();
     missing_.erase(missing_.begin());
-    Lock();
+    CheckPlace();  // made by someone else, maybe: the lock file goes only where the run may write
+    if (!Lock())
+      return false;
   }
+  return true;
 }
 
 // Whoever may rename the names in the folder that holds the target could
@@ -321,14 +382,30 @@ void OutputFolder::CheckPlace() const
     return;  // others may add names there, but not rename or remove the run's
   if ((status.st_mode & S_IWOTH) != 0)
     throw Refused(where + " may be written by every user, who" + refused);
-  if ((status.st_mode & S_IWGRP) != 0 && GroupHasOthers(status.st_gid, runner))
-    throw Refused(where + " may be written by the group " + GroupName(status.st_gid) + ", whose members" + refused);
+  const std::optional<std::vector<AclWriter>> acl = AclWriters(Parent(), status.st_gid);
+  if (!acl) {
+    if ((status.st_mode & S_IWGRP) != 0 && GroupHasOthers(status.st_gid, runner))
+      throw Refused(where + " may be written by the group " + GroupName(status.st_gid) + ", whose members" + refused);
+    return;
+  }
+  const std::string byList = " (its access control list lets ";
+  for (const AclWriter& writer : *acl) {
+    if (!writer.group && writer.id != 0 && writer.id != runner)
+      throw Refused(where + " may be written by " + UserName(writer.id) + byList + "them), who" + refused);
+    if (writer.group && GroupHasOthers(writer.id, runner))
+      throw Refused(where + " may be written by the group " + GroupName(writer.id) +
+                    (writer.owningGroup ? std::string() : byList + "it)") + ", whose members" + refused);
+  }
 }
 
 void OutputFolder::CheckTarget()
 {
   existed_ = missing_.empty() && Parent().StatusOf(Name(), targetStatus_);
   struct stat parentStatus = {};
+  if (OnReadOnlyDevice(Parent()))
+    throw Refused(existed_ ? Quoted(target_) + " is on a read-only device; nothing was changed"
+                           : "cannot make " + Quoted(target_) + ": " + Quoted(ancestorPath_) +
+                                 " is on a read-only device; nothing was written");
   if (!existed_) {
     if (!Parent().Status(parentStatus) || !Writable(Parent().Fd(), ".", parentStatus))
       throw Refused("cannot make " + Quoted(target_) + ": " + Quoted(ancestorPath_) +

@@ -234,6 +234,7 @@ void PutInPlace(OutputFolder& folder)
 void Run(OutputFolder& folder)
 {
   CheckSignal();
+  PauseWhenAsked("TWO_STOREY_HOUSE_PAUSE_MAKE", "before making the folders");
   folder.Stage();
   pln::host::SetSandboxRoot(folder.Scratch());
   HostFixture host;

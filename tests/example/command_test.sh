@@ -75,14 +75,20 @@ interrupt_held() {
 nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 can_be_nobody() { [ "$(id -u)" = 0 ] && "${nobody[@]}" test -x "$exe" && "${nobody[@]}" test -x "$scratch"; }
 
-# acl FOLDER KIND [set]: FOLDER's access control list of KIND (access or
-# default) as its bytes in hex, "none" without one; with set, first one
-# that lets nobody in and others nothing.
+# acl FOLDER KIND [set [TAG:PERMISSIONS:ID...]]: FOLDER's access control
+# list of KIND (access or default) as its bytes in hex, "none" without one;
+# with set, first one that lets nobody in and others nothing, or one of the
+# owner's rwx, the group's and others' r-x and the entries given (tags: 2
+# a user, 8 a group, 16 the mask).
 acl() {
   python3 - "$@" <<'PY'
 import os, struct, sys
 name = "system.posix_acl_" + sys.argv[2]
-if len(sys.argv) > 3:
+if len(sys.argv) > 4:
+    given = [tuple(int(v) for v in e.split(":")) for e in sys.argv[4:]]
+    entries = sorted([(1, 7, -1), (4, 5, -1), (0x20, 5, -1)] + given, key=lambda e: (e[0], e[2]))
+    os.setxattr(sys.argv[1], name, struct.pack("<I", 2) + b"".join(struct.pack("<HHi", *e) for e in entries))
+elif len(sys.argv) > 3:
     entries = [(1, 7, -1), (2, 7, 65534), (4, 5, -1), (0x10, 7, -1), (0x20, 0, -1)]
     os.setxattr(sys.argv[1], name, struct.pack("<I", 2) + b"".join(struct.pack("<HHi", *e) for e in entries))
 try:
@@ -697,7 +703,11 @@ others_leftovers)
   chown -R 54322:54322 "$out/worksheets/third"
   rc=$(run "$out")
   [ "$rc" = 0 ] || fail "exit $rc: $(cat "$scratch/stderr")"
-  aside=$(grep -o "^note: $scratch/p/.out.new-[0-9]* (the previous result, moved aside at the swap)" "$scratch/stderr" | cut -d' ' -f2)
+  # The path whole, whatever it holds (spaces included).
+  aside=$(grep -F " (the previous result, moved aside at the swap) was kept" "$scratch/stderr")
+  aside=${aside#note: }
+  aside=${aside%% (the previous result, moved aside at the swap) was kept*}
+  [[ $aside =~ ^"$scratch/p/.out.new-"[0-9]+$ ]] || fail "no note names the previous result: $(cat "$scratch/stderr")"
   [ -f "$aside/worksheets/third/file" ] || fail "a third user's listed file was removed"
   third=$(getent passwd 54322 | cut -d: -f1)
   grep -q "was kept, with what the run left alone there: worksheets/third (belongs to ${third:-user 54322})$" "$scratch/stderr" ||
@@ -719,7 +729,7 @@ run_lock)
   [ "$rc" = 0 ] || fail "a lock on the place held the run up or failed it ($rc): $(cat "$scratch/stderr")"
   grep -q "^waiting" "$scratch/stderr" && fail "the run waited for a lock on the place: $(cat "$scratch/stderr")"
   [ ! -e "$lock" ] || fail "the lock file was left after a run"
-  (umask 077 && : >"$lock")
+  : >"$lock" && chmod 600 "$lock"  # whatever a default access control list gives
   rc=$(run "$out")
   [ "$rc" = 0 ] && [ ! -s "$scratch/stderr" ] || fail "a killed run's lock file ($rc): $(cat "$scratch/stderr")"
   [ ! -e "$lock" ] || fail "a killed run's lock file was left"
@@ -736,7 +746,7 @@ run_lock)
   [ "$(cat "$scratch/stderr")" = "example failed: cannot make \"$scratch/p/theirs\": \"$scratch/p\" is not a writable folder; nothing was written" ] ||
     fail "a place the runner may not write in: $(cat "$scratch/stderr")"
   chmod 1777 "$scratch/p"
-  "${nobody[@]}" sh -c "umask 077 && : >'$lock'"
+  "${nobody[@]}" sh -c ": >'$lock' && chmod 600 '$lock'"
   "$exe" "$scratch/p/new" >"$scratch/stdout" 2>"$scratch/stderr" &
   pid=$!
   for _ in $(seq 50); do grep -q "^waiting" "$scratch/stderr" && break; sleep 0.1; done
@@ -744,7 +754,7 @@ run_lock)
     "$scratch/stderr" || fail "the wait for another user's lock file: $(cat "$scratch/stderr")"
   rm "$lock"
   wait "$pid" || fail "the run did not go on once the file was gone: $(cat "$scratch/stderr")"
-  "${nobody[@]}" sh -c "umask 077 && : >'$lock'"
+  "${nobody[@]}" sh -c ": >'$lock' && chmod 600 '$lock'"
   start=$SECONDS
   rc=$(run "$scratch/p/refused")
   [ "$rc" = 1 ] && [ $((SECONDS - start)) -le 40 ] || fail "another user's lock file that stays ($rc after $((SECONDS - start)) s)"
@@ -803,6 +813,79 @@ new_folder_acl)
   for kind in access default; do
     [ "$(acl "$scratch/p/out" $kind)" = "$(acl "$scratch/p/bymkdir" $kind)" ] ||
       fail "the $kind list $(acl "$scratch/p/out" $kind), where mkdir gives $(acl "$scratch/p/bymkdir" $kind)"
+  done
+  ;;
+waited_for)
+  # A run that waited for another takes up the work as if it had started
+  # alone: the folders the other made on the way, and removed when it was
+  # interrupted, are made again (beside FOLDER or for FOLDER itself).
+  for second in out2 out; do
+    rm -rf "$scratch/j"
+    start_held TWO_STOREY_HOUSE_PAUSE "$scratch/j/a/b/out"
+    "$exe" "$scratch/j/a/b/$second" >"$scratch/stdout2" 2>"$scratch/stderr2" &
+    for _ in $(seq 100); do grep -q "^waiting" "$scratch/stderr2" && break; sleep 0.1; done
+    kill -INT "$pid"
+    wait "$pid"
+    [ $? = 130 ] && grep -q "^waiting" "$scratch/stderr2" || fail "into a/b/$second: $(cat "$scratch/stderr"*)"
+    wait $! || fail "the waiting run into a/b/$second: $(cat "$scratch/stderr2")"
+    whole_result "$scratch/j/a/b/$second"
+    [ "$(ls -A "$scratch/j/a/b")" = "$second" ] || fail "into a/b/$second, left: $(ls -A "$scratch/j/a/b")"
+  done
+  ;;
+acl_place)
+  # A place whose access control list lets another user, or a group with
+  # others in it, write is refused, before anything is made, as one its
+  # mode lets them write; an entry whose write the mask takes lets no one.
+  command -v python3 >/dev/null && [ "$(id -u)" != 65534 ] || skip "needs python3, and a runner other than nobody"
+  for row in "2:7:65534 16:7:-1|by $(id -nu 65534) (its access control list lets them), who" \
+             "8:7:65534 16:7:-1|by the group $(getent group 65534 | cut -d: -f1) (its access control list lets it), whose members" \
+             "2:7:65534 16:5:-1|"; do
+    rm -rf "$scratch/p"
+    mkdir -m 755 "$scratch/p"
+    # shellcheck disable=SC2086  # one entry a word
+    acl "$scratch/p" access set ${row%%|*} >/dev/null 2>&1 || skip "this file system keeps no access control lists"
+    rc=$(run "$scratch/p/out")
+    [ -n "${row#*|}" ] || { [ "$rc" = 0 ] || fail "a mask without write: exit $rc: $(cat "$scratch/stderr")"; continue; }
+    [ "$rc" = 1 ] && [ -z "$(ls -A "$scratch/p")" ] && [ "$(cat "$scratch/stderr")" = "example failed: \"$scratch/p\", which holds the folder, may be written ${row#*|} could put their own files in place of the run's while it works; nothing was written. Choose a folder in a place that only you (or root) may change." ] ||
+      fail "${row%%|*} ($rc): $(cat "$scratch/stderr") $(ls -A "$scratch/p")"
+  done
+  ;;
+read_only_device)
+  # A read-only device is named as the cause, for a folder there or a new
+  # one, whether a killed run left its lock file there or not.
+  [ "$(id -u)" = 0 ] || skip "mounting needs root"
+  mkdir -p "$scratch/mnt"
+  mount -t tmpfs -o size=8m,mode=755 tmpfs "$scratch/mnt" 2>/dev/null || skip "cannot mount a tmpfs here"
+  trap 'umount "$scratch/mnt" 2>/dev/null' EXIT
+  previous "$scratch/mnt/out"
+  for row in "out|\"$scratch/mnt/out\" is on a read-only device; nothing was changed" \
+             "new|cannot make \"$scratch/mnt/new\": \"$scratch/mnt\" is on a read-only device; nothing was written"; do
+    for lock in none stale; do
+      mount -o remount,rw "$scratch/mnt" && rm -f "$scratch/mnt/.two_storey_house.lock"
+      [ $lock = none ] || (umask 077 && : >"$scratch/mnt/.two_storey_house.lock")
+      mount -o remount,ro "$scratch/mnt"
+      rc=$(run "$scratch/mnt/${row%%|*}")
+      [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "example failed: ${row#*|}" ] ||
+        fail "${row%%|*}, lock file $lock ($rc): $(cat "$scratch/stderr")"
+    done
+  done
+  umount "$scratch/mnt" && trap - EXIT
+  ;;
+made_on_the_way)
+  # A folder on the way that appears between the run's checks and its
+  # mkdir is taken only as any place the run writes in would be: another
+  # user's is refused and left as it is, the runner's own is used.
+  can_be_nobody || skip "needs root and a program nobody can reach, to act as another user"
+  mkdir -m 1777 "$scratch/s"
+  for who in root nobody; do
+    start_held TWO_STOREY_HOUSE_PAUSE_MAKE "$scratch/s/x/y/out"
+    if [ $who = nobody ]; then "${nobody[@]}" mkdir "$scratch/s/x"; else mkdir "$scratch/s/x"; fi
+    release_held
+    [ $who = nobody ] || { [ "$rc" = 0 ] && whole_result "$scratch/s/x/y/out" && rm -rf "$scratch/s/x" && continue; }
+    [ "$rc" = 1 ] && [ "$(tail -1 "$scratch/stderr")" = "example failed: \"$scratch/s/x\", which holds the folder, belongs to $(id -nu 65534), who could put their own files in place of the run's while it works; nothing was written. Choose a folder in a place that only you (or root) may change." ] ||
+      fail "a folder on the way made by $who ($rc): $(cat "$scratch/stderr")"
+    [ "$(stat -c %u "$scratch/s/x")" = 65534 ] && [ -z "$(ls -A "$scratch/s/x")" ] && [ "$(ls -A "$scratch/s")" = x ] ||
+      fail "another user's folder on the way was changed: $(ls -AR "$scratch/s")"
   done
   ;;
 *)

@@ -170,15 +170,26 @@ interrupted)
 refusals)
   # What the program would refuse without writing is refused before the
   # packages are checked or anything is built, in one line.
-  mkdir -p "$scratch/open" "$scratch/out"
+  # Each in the program's words, which the program says too.
+  mkdir -p "$scratch/open" "$scratch/out" "$scratch/acl"
   chmod 777 "$scratch/open"
   mkfifo "$scratch/out/.two_storey_house-files"
-  for wrong in "open/out:may be written by every user" 'a\b:holds a backslash' "out:is a named pipe instead of a file"; do
+  wrongs=("open/out:may be written by every user" 'a\b:holds a backslash' "out:is a named pipe instead of a file"
+          $'bad\xff:is not UTF-8' "$(printf 'n%.0s' {1..250}):bytes long: the system allows"
+          $'p\xffq/out:in the name of a folder above it')
+  if command -v getfacl >/dev/null && [ "$(id -u)" != 65534 ] && setfacl -m u:65534:rwx "$scratch/acl" 2>/dev/null; then
+    wrongs+=("acl/out:may be written by $(id -nu 65534) (its access control list lets them)")
+  else
+    echo "a place an access control list lets others write in not tried: needs getfacl, setfacl and a runner other than 65534"
+  fi
+  for wrong in "${wrongs[@]}"; do
     rm -f "$STUB_LOG"
     rc=$(cd "$scratch" && timeout 20 "$scratch/repo/scripts/example" "${wrong%%:*}" 2>&1 >/dev/null)
-    [ "$(echo "$rc" | wc -l)" = 1 ] && echo "$rc" | grep -q "^example failed: .*${wrong#*:}" ||
+    [ "$(echo "$rc" | wc -l)" = 1 ] && echo "$rc" | grep -qF "${wrong#*:}" && [[ $rc == "example failed: "* ]] ||
       fail "${wrong%%:*}: $rc"
     [ ! -e "$STUB_LOG" ] || fail "${wrong%%:*}: steps ran: $(cat "$STUB_LOG")"
+    [ "$rc" = "$(cd "$scratch" && timeout 20 "$exe" "${wrong%%:*}" 2>&1 >/dev/null)" ] ||
+      fail "${wrong%%:*}: the program says otherwise: $(cd "$scratch" && timeout 20 "$exe" "${wrong%%:*}" 2>&1)"
   done
   [ -z "$(ls -A "$scratch/open")" ] || fail "a refused run made $(ls -A "$scratch/open")"
   # A place owned by a user the system has no name for is named by number.
@@ -248,12 +259,34 @@ build_lock)
   wait
   [ "$rc" = 0 ] && grep -qx "waiting for another run's build of the example to end" "$scratch/stderr" ||
     fail "a second run ($rc): $(cat "$scratch/stderr")"
-  chmod 644 "$lock"
-  rm -f "$STUB_LOG"
-  rc=$(cd "$scratch/here" && run out)
-  [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "build/example/.lock, the lock file that keeps runs apart, may be opened by others than its owner $(id -nu), who could hold every run up; remove it and run again" ] ||
-    fail "a lock file others may open ($rc): $(cat "$scratch/stderr")"
-  grep -q build "$STUB_LOG" && fail "a refused lock file let the build run"
+  # A lock file others may open, or another user's, is refused for what it
+  # is, and the build does not run.
+  rows=("644:0:may be opened by others than its owner $(id -nu), who could hold every run up")
+  [ "$(id -u)" != 0 ] ||  # (only root may give a file away)
+    rows+=("600:65534:belongs to $(id -nu 65534), not to you or the build folder's owner, and could hold every run up")
+  for row in "${rows[@]}"; do
+    IFS=: read -r mode owner why <<<"$row"
+    chmod "$mode" "$lock"
+    [ "$owner" = 0 ] || chown "$owner" "$lock"
+    rm -f "$STUB_LOG"
+    rc=$(cd "$scratch/here" && run out)
+    [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "build/example/.lock, the lock file that keeps runs apart, $why; remove it and run again" ] ||
+      fail "a lock file of mode $mode and owner $owner ($rc): $(cat "$scratch/stderr")"
+    grep -q build "$STUB_LOG" && fail "a refused lock file let the build run"
+    chown "$(id -u)" "$lock"
+  done
+  # Under a default access control list, which overrides the umask, the
+  # lock file is made the runner's alone all the same.
+  # (A list by which everyone may do everything.)
+  python3 -c 'import os, sys; os.setxattr(sys.argv[1], "system.posix_acl_default", bytes.fromhex(sys.argv[2]))' \
+    "$scratch/repo/build/example" 0200000001000700ffffffff04000700ffffffff20000700ffffffff 2>/dev/null ||
+    skip "needs python3 and a file system that keeps access control lists (the rest passed)"
+  for mask in 000 022 077; do
+    rm -f "$lock"
+    rc=$(cd "$scratch/here" && umask $mask && run out)
+    [ "$rc" = 0 ] && [ "$(stat -c %a "$lock")" = 600 ] ||
+      fail "under a default access control list and umask $mask ($rc, lock file $(stat -c %a "$lock")): $(cat "$scratch/stderr")"
+  done
   ;;
 missing_package)
   # A user who is not root is told in one line which package is missing
