@@ -10,6 +10,7 @@
 #include "../AlertWords.h"
 #include "CDlgAutoAreaCreate.h"
 #include "CDlgAutoAreaRelease.h"
+#include "CDlgEnvironment.h"
 #include "CDlgFloorCopy.h"
 #include "CDlgOutputToWorksheet.h"
 #include "CDlgRenumbering.h"
@@ -70,6 +71,8 @@ std::string Shown(const Workflow& flow)
       text += " " + record.GetName().ToStdString(CC_UTF8) + "=" + std::to_string(record.GetAutoArea(&Doc()).size());
     text += "\n";
   }
+  // A setting that every figure's rewrite follows.
+  text += "total-area row height: " + std::to_string(Doc().m_EnvParam.m_TotalAreaParam.m_RowHeight) + "\n";
   // The sheets' elements: only the output writes there.
   const API_DatabaseUnId plan = pln::host::FloorPlanDatabaseId();
   std::size_t elsewhere = 0;
@@ -239,6 +242,17 @@ public:
       ASSERT_EQ(host.UserChooseMenuItem(kMenuResId, 1), NoError);
     }
     SetOwners(front == Front::HeldByOther ? kOtherUser : front == Front::Reserved ? kThisUser : 0);
+  }
+
+  // The last alert since the count given, the settings' question aside.
+  std::string LastAlert(std::size_t from) const
+  {
+    std::string last;
+    for (std::size_t a = from; a < host.Alerts().size(); ++a)
+      if (const std::string text = host.Alerts()[a].largeText.ToStdString(CC_UTF8);
+          text != "更新を適用します。よろしいですか？")
+        last = text;
+    return last;
   }
 
   void SetOwners(short owner)
@@ -421,6 +435,18 @@ const Command kCommands[] = {
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
      Outcome::Refused, Outcome::Refused, Outcome::Done},
+    // Settings that rewrite every figure: the total-area table's row height.
+    {"Settings", {},
+     [](auto& t) {
+       t.host.QueueDialogScript(CDlgEnvironment::ResourceId, [](DialogUser& dialog) {
+         dialog.TabPage(7, 6).SetLong(4, 9);
+         dialog.Click(1);
+       });
+       t.ClosePages();
+       t.host.QueueAlertAnswer(1);
+       PaletteUser().Click(CPlenimetraPalette::kSettings);
+     },
+     Outcome::Refused, Outcome::Refused, Outcome::Done},
     // The sheets take no figure: a shared project's output is done.
     {"Output", {}, [](auto& t) { t.Output(false); }, Outcome::Refused, Outcome::Done, Outcome::Done},
     // A pattern names no element: done whatever is in front.
@@ -467,7 +493,7 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
   if (!output || expected == Outcome::Refused) {
     EXPECT_TRUE(pln::host::TheModel().currentDatabase.databaseUnId == current.databaseUnId);
   }
-  const std::string alert = host.Alerts().size() > alerts ? host.Alerts().back().largeText.ToStdString(CC_UTF8) : "";
+  const std::string alert = LastAlert(alerts);
   if (expected == Outcome::Refused) {
     EXPECT_TRUE(shown == before) << "refused, yet the calculation changed: " << NewLines(before, shown)
                                  << "alert: " << alert;
@@ -481,8 +507,7 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
     SetOwners(kThisUser);
     const std::size_t retried = host.Alerts().size();
     command.act(*this);
-    ExpectDone(before, Shown(flow), steps,
-               host.Alerts().size() > retried ? host.Alerts().back().largeText.ToStdString(CC_UTF8) : "");
+    ExpectDone(before, Shown(flow), steps, LastAlert(retried));
     return;
   }
   ExpectDone(before, shown, steps, alert);
