@@ -178,6 +178,15 @@ void CPlenimetraPalette::DoRoundTypeChange(short dialId)
   const int id = static_cast<int>(CDGDlgCore::PopUpSelectedUserData(dialId, kRounding));
   const CRoundTypeParam* after = tables.Search(id);
   const bool alike = RoundFiguresAlike(before, after);
+  // A table that rounds figures otherwise rewrites every placed figure: all
+  // are this user's before the pattern takes the table.
+  if (!alike) {
+    if (const GSErrCode err = m_Param.DoTeamworkReceive(PlacedFigures()); err != NoError) {
+      SetRoundTypeItem(dialId);
+      GSWriteFailure(GS::UniString(u"端数処理の変更を完了できませんでした。"), err);
+      return;
+    }
+  }
   node->m_RoundTypeId = id;
   // Saved in both cases, or the next opening (which reloads) forgets the
   // table chosen, and inside the step, so that undo and redo take the table

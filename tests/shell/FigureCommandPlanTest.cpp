@@ -73,6 +73,8 @@ std::string Shown(const Workflow& flow)
   }
   // A setting that every figure's rewrite follows.
   text += "total-area row height: " + std::to_string(Doc().m_EnvParam.m_TotalAreaParam.m_RowHeight) + "\n";
+  if (const CAreaTree* pattern = Doc().GetTree())
+    text += "rounding table: " + std::to_string(pattern->m_RoundTypeId) + "\n";
   // The sheets' elements: only the output writes there.
   const API_DatabaseUnId plan = pln::host::FloorPlanDatabaseId();
   std::size_t elsewhere = 0;
@@ -435,6 +437,22 @@ const Command kCommands[] = {
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
      Outcome::Refused, Outcome::Refused, Outcome::Done},
+    // A rounding table that rounds lengths otherwise rewrites every figure.
+    {"RoundingTable",
+     [](auto& t) {
+       CRoundTypeParam& table = Doc().m_EnvParam.m_RoundTypeParamArray.AddNew(GS::UniString(u"3桁"));
+       table.m_LengthRoundType = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 3);
+       t.ClosePages();
+       Palette().SetRoundTypeItem(Palette().m_PaletteID);
+       ASSERT_EQ(Doc().SaveData(), NoError);
+     },
+     [](auto& t) {
+       t.ClosePages();
+       const short palette = Palette().m_PaletteID;
+       PaletteUser().SelectPopUp(CPlenimetraPalette::kRounding,
+                                 DGPopUpGetItemCount(palette, CPlenimetraPalette::kRounding));
+     },
+     Outcome::Done, Outcome::Refused, Outcome::Done},
     // Settings that rewrite every figure: the total-area table's row height.
     {"Settings", {},
      [](auto& t) {
