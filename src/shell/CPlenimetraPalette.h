@@ -157,6 +157,8 @@ private:
   void InstallNotifications(GSErrCode& err);
   [[nodiscard]] GSErrCode InsertPattern(short dialId, CPlenimetraParam& source, const CAreaTree& node, short layer);
   [[nodiscard]] GSErrCode UpdateAllFigures(bool keepLook);
+  // Every figure of every story that names a placed element.
+  GS::Array<API_Guid> PlacedFigures() const;
   // The figures after applied settings (inside the settings' undo step).
   [[nodiscard]] GSErrCode UpdateFiguresForSettings(bool styles);
 

@@ -138,6 +138,16 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
 // ---------------------------------------------------------------------------
 // Figures
 
+GS::Array<API_Guid> CPlenimetraPalette::PlacedFigures() const
+{
+  GS::Array<API_Guid> placed;
+  for (const CFloorParam& floor : m_Param.m_FloorParamArray)
+    for (const auto& figure : floor.m_Area1ObjectArray)
+      if (figure->m_Element.header.guid != APINULLGuid)
+        placed.Push(figure->m_Element.header.guid);
+  return placed;
+}
+
 // A progress cancel does not stop the update: a half-updated plan would
 // show figures that disagree with the settings in force.
 GSErrCode CPlenimetraPalette::UpdateAllFigures(bool keepLook)
@@ -168,6 +178,15 @@ void CPlenimetraPalette::DoRoundTypeChange(short dialId)
   const int id = static_cast<int>(CDGDlgCore::PopUpSelectedUserData(dialId, kRounding));
   const CRoundTypeParam* after = tables.Search(id);
   const bool alike = RoundFiguresAlike(before, after);
+  // A table that rounds figures otherwise rewrites every placed figure: all
+  // are this user's before the pattern takes the table.
+  if (!alike) {
+    if (const GSErrCode err = m_Param.DoTeamworkReceive(PlacedFigures()); err != NoError) {
+      SetRoundTypeItem(dialId);
+      GSWriteFailure(GS::UniString(u"端数処理の変更を完了できませんでした。"), err);
+      return;
+    }
+  }
   node->m_RoundTypeId = id;
   // Saved in both cases, or the next opening (which reloads) forgets the
   // table chosen, and inside the step, so that undo and redo take the table
@@ -182,8 +201,6 @@ void CPlenimetraPalette::DoRoundTypeChange(short dialId)
 
 GSErrCode CPlenimetraPalette::ApplySettings(short dialId, const CEnvironmentResult& result)
 {
-  m_Param.m_EnvParam2 = result.m_EnvParamRef;
-  m_Param.m_EnvPath = result.m_PathName;
   const CEnvParam& now = m_Param.m_EnvParam;
   const CEnvParam& next = result.m_EnvParam;
   const bool texts = TextGroupChanged(now, next);
@@ -191,14 +208,28 @@ GSErrCode CPlenimetraPalette::ApplySettings(short dialId, const CEnvironmentResu
   const bool tables = TableGroupChanged(now, next);
   const bool patterns =
       next.m_PatternArray.IsTreeChanged(result.m_ParamArrayOrg) || now.m_TuboFactor != next.m_TuboFactor;
-  if (!(texts || styles || tables || patterns))
+  const bool figures = styles || texts || tables || next.m_NumberFillGaps;
+  const auto takeReference = [&] {
+    m_Param.m_EnvParam2 = result.m_EnvParamRef;
+    m_Param.m_EnvPath = result.m_PathName;
+  };
+  if (!(texts || styles || tables || patterns)) {
+    takeReference();
     return NoError;
-  if (!Confirm(GS::UniString(u"更新を適用します。よろしいですか？")))
+  }
+  if (!Confirm(GS::UniString(u"更新を適用します。よろしいですか？"))) {
+    takeReference();
     return NoError;
+  }
+  // Every placed figure is rewritten for the new settings: all are this
+  // user's before the document takes any of them.
+  if (figures)
+    if (const GSErrCode err = m_Param.DoTeamworkReceive(PlacedFigures()); err != NoError)
+      return err;
+  takeReference();
   m_Param.m_EnvParam = next;
   if (texts)
     SendUpdateMessage(Hint::TextsChanged);
-  const bool figures = styles || texts || tables || next.m_NumberFillGaps;
   if (figures) {
     SetRoundTypeItem(dialId);
     SendUpdateMessage(Hint::SettingsApplied);
