@@ -62,6 +62,16 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Stored(&st
   m_Dropped.assign(static_cast<std::size_t>(n), true);
   for (int k : kept)
     m_Dropped[static_cast<std::size_t>(k)] = false;
+  if (kept.size() == static_cast<std::size_t>(n) && IsPlain(stored)) {
+    // Every edge its own piece and run, found without copying a record.
+    for (int e = 0; e < n; ++e) {
+      m_PieceOf[static_cast<std::size_t>(e)] = e;
+      m_PieceEdges.push_back({e});
+      m_PieceKept.push_back(e);
+      m_RunPieces.push_back({e});
+    }
+    return;
+  }
   std::vector<Piece> pieces = FoldTinyEdges(site);
   if (pieces.size() < 3)
     pieces = EdgeByEdge(site);
@@ -76,15 +86,20 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Stored(&st
       m_Folded[static_cast<std::size_t>(e)] = e != pieces[p].m_Kept;
     }
   }
-  m_PieceList = std::move(pieces);
-  m_RunList = std::move(runs);
+  for (const Piece& p : pieces) {
+    m_PieceEdges.push_back(p.m_Edges);
+    m_PieceKept.push_back(p.m_Kept);
+  }
   if (m_Identity) {
     // Runs of one piece each, in the stored order the sites keep.
-    m_RunList = EdgeByEdge(stored);
+    for (int e = 0; e < n; ++e)
+      m_RunPieces.push_back({e});
     return;
   }
-  m_Pieces = MakeSite(stored, m_PieceList);
-  m_Runs = MakeSite(stored, m_RunList);
+  for (const Piece& r : runs)
+    m_RunPieces.push_back(r.m_Edges);
+  m_Pieces = MakeSite(stored, pieces);
+  m_Runs = MakeSite(stored, runs);
 }
 
 // The pieces were made on the outline without its repeats and spikes, whose
@@ -349,6 +364,21 @@ bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D
 
 }  // namespace
 
+// No edge is tiny and none continues the one before: every edge is a piece
+// and a run of its own (most clean outlines).
+bool CKelSiteWorkOutline::IsPlain(const CKelHSite& site) const
+{
+  const int n = site.GetSize();
+  if (n < 3)
+    return false;
+  for (int e = 0; e < n; ++e) {
+    if (!(length_2point(site.Vertex(e), site.Vertex(e + 1)) > m_Tiny) ||
+        Continues(site.Vertex(e - 1), site.Vertex(e), site.Vertex(e + 1)))
+      return false;
+  }
+  return true;
+}
+
 // Walks the pieces once round from one that does not continue its
 // predecessor, so a frontage across the outline's first vertex is met whole;
 // each stretch of continuing pieces is then cut where it leaves its chord.
@@ -441,12 +471,12 @@ bool CKelSiteWorkOutline::IsFolded(int i) const
 
 const std::vector<int>& CKelSiteWorkOutline::StoredOfPiece(int p) const
 {
-  return m_PieceList[static_cast<std::size_t>(p)].m_Edges;
+  return m_PieceEdges[static_cast<std::size_t>(p)];
 }
 
-int CKelSiteWorkOutline::KeptOfPiece(int p) const { return m_PieceList[static_cast<std::size_t>(p)].m_Kept; }
+int CKelSiteWorkOutline::KeptOfPiece(int p) const { return m_PieceKept[static_cast<std::size_t>(p)]; }
 
 const std::vector<int>& CKelSiteWorkOutline::PiecesOfRun(int r) const
 {
-  return m_RunList[static_cast<std::size_t>(r)].m_Edges;
+  return m_RunPieces[static_cast<std::size_t>(r)];
 }
