@@ -279,8 +279,9 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
 // Edges waiting to go forward meet kept edge e before the long edge they
 // were going to (a tiny corner cut kept between its roads): a marked one of
 // another kind than e cannot join e's piece, or a road edge would lose its
-// road inside a cut. It goes back with the edges before it when it may; else
-// they make a piece of their own, kept as that edge.
+// road inside a cut. It goes back with the edges before it when the piece
+// there is of its kind; else they make a piece of their own, kept as that
+// edge.
 void CKelSiteWorkOutline::SettleWaiting(const CKelHSite& site, int e, const std::vector<bool>& mayBack,
                                         std::vector<int>& pending, std::vector<int>& leading,
                                         std::vector<Piece>& pieces)
@@ -297,7 +298,9 @@ void CKelSiteWorkOutline::SettleWaiting(const CKelHSite& site, int e, const std:
   const std::vector<int> head(pending.begin(), pending.begin() + last + 1);
   pending.erase(pending.begin(), pending.begin() + last + 1);
   const int edge = head.back();
-  if (!mayBack[static_cast<std::size_t>(edge)]) {
+  const bool backFits = pieces.empty() ? mayBack[static_cast<std::size_t>(edge)]
+                                       : Kind(pieces.back().m_Rec) == Kind(site.Vertex(edge));
+  if (!backFits) {
     Piece own{site.Vertex(edge), head, edge};
     static_cast<CKelCoord2D&>(own.m_Rec) = site.Vertex(head.front());
     pieces.push_back(own);
