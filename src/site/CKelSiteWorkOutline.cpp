@@ -62,6 +62,16 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Stored(&st
   m_Dropped.assign(static_cast<std::size_t>(n), true);
   for (int k : kept)
     m_Dropped[static_cast<std::size_t>(k)] = false;
+  if (kept.size() == static_cast<std::size_t>(n) && IsPlain(stored)) {
+    // Every edge its own piece and run, found without copying a record.
+    for (int e = 0; e < n; ++e) {
+      m_PieceOf[static_cast<std::size_t>(e)] = e;
+      m_PieceEdges.push_back({e});
+      m_PieceKept.push_back(e);
+      m_RunPieces.push_back({e});
+    }
+    return;
+  }
   std::vector<Piece> pieces = FoldTinyEdges(site);
   if (pieces.size() < 3)
     pieces = EdgeByEdge(site);
@@ -76,15 +86,20 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Stored(&st
       m_Folded[static_cast<std::size_t>(e)] = e != pieces[p].m_Kept;
     }
   }
-  m_PieceList = std::move(pieces);
-  m_RunList = std::move(runs);
+  for (const Piece& p : pieces) {
+    m_PieceEdges.push_back(p.m_Edges);
+    m_PieceKept.push_back(p.m_Kept);
+  }
   if (m_Identity) {
     // Runs of one piece each, in the stored order the sites keep.
-    m_RunList = EdgeByEdge(stored);
+    for (int e = 0; e < n; ++e)
+      m_RunPieces.push_back({e});
     return;
   }
-  m_Pieces = MakeSite(stored, m_PieceList);
-  m_Runs = MakeSite(stored, m_RunList);
+  for (const Piece& r : runs)
+    m_RunPieces.push_back(r.m_Edges);
+  m_Pieces = MakeSite(stored, pieces);
+  m_Runs = MakeSite(stored, runs);
 }
 
 // The pieces were made on the outline without its repeats and spikes, whose
@@ -264,8 +279,9 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
 // Edges waiting to go forward meet kept edge e before the long edge they
 // were going to (a tiny corner cut kept between its roads): a marked one of
 // another kind than e cannot join e's piece, or a road edge would lose its
-// road inside a cut. It goes back with the edges before it when it may; else
-// they make a piece of their own, kept as that edge.
+// road inside a cut. It goes back with the edges before it when the piece
+// there is of its kind; else they make a piece of their own, kept as that
+// edge.
 void CKelSiteWorkOutline::SettleWaiting(const CKelHSite& site, int e, const std::vector<bool>& mayBack,
                                         std::vector<int>& pending, std::vector<int>& leading,
                                         std::vector<Piece>& pieces)
@@ -282,7 +298,9 @@ void CKelSiteWorkOutline::SettleWaiting(const CKelHSite& site, int e, const std:
   const std::vector<int> head(pending.begin(), pending.begin() + last + 1);
   pending.erase(pending.begin(), pending.begin() + last + 1);
   const int edge = head.back();
-  if (!mayBack[static_cast<std::size_t>(edge)]) {
+  const bool backFits = pieces.empty() ? mayBack[static_cast<std::size_t>(edge)]
+                                       : Kind(pieces.back().m_Rec) == Kind(site.Vertex(edge));
+  if (!backFits) {
     Piece own{site.Vertex(edge), head, edge};
     static_cast<CKelCoord2D&>(own.m_Rec) = site.Vertex(head.front());
     pieces.push_back(own);
@@ -348,6 +366,21 @@ bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D
 }
 
 }  // namespace
+
+// No edge is tiny and none continues the one before: every edge is a piece
+// and a run of its own (most clean outlines).
+bool CKelSiteWorkOutline::IsPlain(const CKelHSite& site) const
+{
+  const int n = site.GetSize();
+  if (n < 3)
+    return false;
+  for (int e = 0; e < n; ++e) {
+    if (!(length_2point(site.Vertex(e), site.Vertex(e + 1)) > m_Tiny) ||
+        Continues(site.Vertex(e - 1), site.Vertex(e), site.Vertex(e + 1)))
+      return false;
+  }
+  return true;
+}
 
 // Walks the pieces once round from one that does not continue its
 // predecessor, so a frontage across the outline's first vertex is met whole;
@@ -441,12 +474,12 @@ bool CKelSiteWorkOutline::IsFolded(int i) const
 
 const std::vector<int>& CKelSiteWorkOutline::StoredOfPiece(int p) const
 {
-  return m_PieceList[static_cast<std::size_t>(p)].m_Edges;
+  return m_PieceEdges[static_cast<std::size_t>(p)];
 }
 
-int CKelSiteWorkOutline::KeptOfPiece(int p) const { return m_PieceList[static_cast<std::size_t>(p)].m_Kept; }
+int CKelSiteWorkOutline::KeptOfPiece(int p) const { return m_PieceKept[static_cast<std::size_t>(p)]; }
 
 const std::vector<int>& CKelSiteWorkOutline::PiecesOfRun(int r) const
 {
-  return m_RunList[static_cast<std::size_t>(r)].m_Edges;
+  return m_RunPieces[static_cast<std::size_t>(r)];
 }

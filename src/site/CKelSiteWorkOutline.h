@@ -74,6 +74,7 @@ private:
   std::vector<Piece> JoinRuns(const std::vector<Piece>& pieces) const;
   std::vector<Piece> SplitByChord(const std::vector<Piece>& run, const CKelCoord2D& end) const;
   void ToStoredEdges(const std::vector<int>& kept, int n, std::vector<Piece>& pieces);
+  bool IsPlain(const CKelHSite& site) const;
   static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);
 
   double m_Tiny = 0;
@@ -81,8 +82,9 @@ private:
   const CKelHSite* m_Stored = nullptr;
   CKelHSite m_Pieces;  // unless identity
   CKelHSite m_Runs;    // unless identity
-  std::vector<Piece> m_PieceList;
-  std::vector<Piece> m_RunList;
+  std::vector<std::vector<int>> m_PieceEdges;  // stored edges, per piece
+  std::vector<int> m_PieceKept;                // per piece
+  std::vector<std::vector<int>> m_RunPieces;   // pieces, per run
   std::vector<int> m_PieceOf;  // per stored edge
   std::vector<bool> m_Folded;  // per stored edge
   std::vector<bool> m_Dropped;  // per stored edge

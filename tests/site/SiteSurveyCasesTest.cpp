@@ -293,3 +293,53 @@ TEST(SiteSurveyCases, TinyEdgesInEveryOrderAroundACornerKeepTheirRoads)
     }
   }
 }
+
+// A corner lot on a 6 m and a 12 m road whose survey gives, just before the
+// corner on the first road's line, one to three tiny edges of every kind in
+// every order (a piece of either road, a corner cut, an unmarked edge), 1e-6
+// or 0.01 m each. No road edge is left without its own road, and the deemed
+// site keeps both road strips (it once folded to four points, losing them).
+TEST(SiteSurveyCases, TinyEdgesOfEveryKindAtARoadCornerKeepTheirRoads)
+{
+  constexpr int kCut = -1;
+  const int kinds[] = {6, 12, kCut, 0};
+  for (const double s : {1e-6, 0.01}) {
+    for (int count = 1; count <= 3; ++count) {
+      const int orders = count == 1 ? 4 : count == 2 ? 16 : 64;
+      for (int code = 0; code < orders; ++code) {
+        std::vector<CKelCoord2D> pts = {{0, 0}};
+        std::vector<int> kind = {6};
+        for (int k = 0, c = code; k < count; ++k, c /= 4) {
+          pts.emplace_back(20 - (count - k) * s, 0);
+          kind.push_back(kinds[c % 4]);
+        }
+        pts.insert(pts.end(), {{20, 0}, {20, 15}, {0, 15}});
+        kind.insert(kind.end(), {12, 0, 0});
+        CKelHSite site(pts);
+        site.SetArea();
+        site.SetMaxMin();
+        for (std::size_t e = 0; e < kind.size(); ++e) {
+          if (kind[e] == kCut)
+            site_test::MakeCut(site, static_cast<int>(e));
+          else if (kind[e] > 0)
+            site_test::MakeRoad(site, static_cast<int>(e), kind[e], kind[e]);
+        }
+        SCOPED_TRACE(std::to_string(s) + " m, order " + std::to_string(code) + " of " + std::to_string(count));
+        const Built b = Build(site);
+        if (b.m_Check != 0)
+          continue;  // refused: nothing to read
+        for (int e = 0; e < b.m_Site.GetSize(); ++e) {
+          if (!b.m_Site.IsRoad(e))
+            continue;
+          const int optno = b.m_Site.m_pt[static_cast<std::size_t>(e)].optno;
+          ASSERT_GE(optno, 0) << "road edge " << e;
+          EXPECT_EQ(e, b.m_Site.m_Road[static_cast<std::size_t>(optno)].m_no);
+        }
+        CKelMSite deemed;
+        deemed.SiteMAutoSet(b.m_Site);
+        EXPECT_GE(deemed.m_pt.size(), 6u);
+        EXPECT_GE(deemed.m_area, 486 - 1.0);  // the clean lot's 486 m2
+      }
+    }
+  }
+}
