@@ -389,7 +389,7 @@ bool CSphereA::AppendBlockFaces(CKelBlockCoordArray local, int which, bool expan
 {
   bool upper = false;
   for (CKelBlockCoord& v : local) {
-    const CKelCoord2D p = m_ToLocal.Conv(CKelCoord2D(v.m_x, v.m_y));
+    const CKelCoord2D p = ToLocal(CKelCoord2D(v.m_x, v.m_y));
     v.m_x = p.m_x;
     v.m_y = p.m_y;
     upper = upper || v.m_y >= kNearAxis;
@@ -463,7 +463,7 @@ CSphereCoordD2DArray CSphereA::GetSphereArea(const CKelAreaCoord3D& face, int /*
   local.GetPlaneEquation();
   bool upper = false, lower = false;
   for (CKelCoord3D& v : local.m_pt) {
-    const CKelCoord2D p = m_ToLocal.Conv(CKelCoord2D(v.m_x, v.m_y));
+    const CKelCoord2D p = ToLocal(CKelCoord2D(v.m_x, v.m_y));
     v.m_x = p.m_x;
     v.m_y = p.m_y;
     upper = upper || v.m_y >= kNearAxis;
@@ -490,7 +490,7 @@ std::vector<CSphereCoordD2DArray> CSphereA::GetSphereBlockArea(const CKelAreaCoo
     bool upper = false, lower = false;
     for (CKelCoord3D& v : local.m_pt) {
       v.m_z -= m_ChkPnt.m_z;
-      const CKelCoord2D p = m_ToLocal.Conv(CKelCoord2D(v.m_x, v.m_y));
+      const CKelCoord2D p = ToLocal(CKelCoord2D(v.m_x, v.m_y));
       v.m_x = p.m_x;
       v.m_y = p.m_y;
       upper = upper || v.m_y >= kNearAxis;

@@ -223,6 +223,20 @@ std::vector<CKelBlockCubeArray> CSphereRatioBlock::DivideBlock(const CKelBlockCu
 
 // --- Calculation --------------------------------------------------------------------------------
 
+namespace {
+
+CSphereA Projector(const CKelCoord3D& chkpnt, double Angle, bool bMirror, int step)
+{
+  CSphereA sphere;
+  sphere.SetChkPnt(&chkpnt, Angle);
+  sphere.m_AngleStep = step;
+  sphere.m_Kind = kOrthographic;
+  sphere.m_bMirror = bMirror;
+  return sphere;
+}
+
+}  // namespace
+
 int CSphereRatioBlock::CalcSphereRatio(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,
                                        const CKelBlockCubeArray& blocks, CKelCoord3D chkpnt, double* pRatio,
                                        bool bSansya, const std::vector<int>* /*unused*/)
@@ -238,8 +252,13 @@ int CSphereRatioBlock::CalcSphereRatio(CKelProgressCore* progress, int nRound, d
     return 1;
   if (!bSansya && static_cast<unsigned>(m_ExpandKind) <= 1)
     return 1;
-  const int r = bSansya ? CalcSectors(progress, nRound, Angle, bMirror, blocks, chkpnt)
-                        : CalcOutlines(progress, Angle, bMirror, blocks, chkpnt);
+  // Everything from the division on works in the check point's frame, its
+  // origin at the check point: corners on or near a sector line keep their
+  // offset from it whatever the model's coordinates and the frame's turn.
+  const CKelBlockCubeArray local = Projector(chkpnt, Angle, bMirror, m_AngleStep).ToLocal(blocks);
+  const CKelCoord3D origin(0, 0, chkpnt.m_z);
+  const int r = bSansya ? CalcSectors(progress, nRound, 0, bMirror, local, origin)
+                        : CalcOutlines(progress, 0, bMirror, local, origin);
   if (r != 0)
     return r;
   CalcRatio(bSansya, nRound);
@@ -247,20 +266,6 @@ int CSphereRatioBlock::CalcSphereRatio(CKelProgressCore* progress, int nRound, d
     *pRatio = m_Ratio;
   return 0;
 }
-
-namespace {
-
-CSphereA Projector(const CKelCoord3D& chkpnt, double Angle, bool bMirror, int step)
-{
-  CSphereA sphere;
-  sphere.SetChkPnt(&chkpnt, Angle);
-  sphere.m_AngleStep = step;
-  sphere.m_Kind = kOrthographic;
-  sphere.m_bMirror = bMirror;
-  return sphere;
-}
-
-}  // namespace
 
 int CSphereRatioBlock::CalcOutlines(CKelProgressCore* progress, double Angle, bool bMirror,
                                     const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt)
