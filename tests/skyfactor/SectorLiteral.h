@@ -33,6 +33,8 @@ inline std::vector<CKelBlockCubeArray> DivideBlock(const CKelBlockCubeArray& blo
     if (!block.IsPlaneEuqationSet(true))
       block.GetPlaneEquation(true);
   }
+  // The corners beside the rays are joined to them first, as the calculation joins them.
+  CSphereRatioBlock::JoinCornersToLines(work, p1, Angle, step);
   constexpr CKelBlockCube::ChainArea kChains = CKelBlockCube::ChainArea::kKeepSlivers;
   CKelBlockCubeArray left, right;
   work.DivideBlock(nullptr, p1, Along(p1, Angle), left, right, kChains);

@@ -669,6 +669,35 @@ TEST(SkyFactorEveryPoint, CornerWalkedAcrossABandEdgeMovesTheRatioSmoothly)
     ExpectSmoothWalk(m, offsets, 37.325, CornerBesideARay, kFarEye, kFarTurn);
 }
 
+// A low triangular block 31 to 52 m away, one corner walked across the
+// edges of the band within which a corner is joined to the 355 degree
+// sector line (seen from the check point): a corner kept just outside the
+// band once left a piece whose near face the union dropped, and a 1e-9 m
+// move gave 4e-5 more sky.
+constexpr double kBandTurn = 2.3582436850765234;
+const CKelCoord3D kBandEye(-442.7677944483126, -426.64556997914093, 0);
+
+std::vector<Prism> CornerBesideASectorLine(double offset)
+{
+  constexpr double rho = 31.308321;
+  const double a = kBandTurn + (-5 + offset) * kDeg;
+  const XY corner{kBandEye.m_x + rho * std::cos(a), kBandEye.m_y + rho * std::sin(a)};
+  return {{{{-480.14900262304775, -390.59569060568566}, corner, {-459.70205643365188, -398.09934998746724}},
+           3.44,
+           0}};
+}
+
+TEST(SkyFactorEveryPoint, CornerWalkedAcrossTheJoiningBandMovesTheRatioSmoothly)
+{
+  // Offsets in degrees: 1e-6 and 4e-6 rad, on both sides, a hair apart.
+  std::vector<double> offsets;
+  for (double rad : {-1e-5, -4.0001e-6, -3.9999e-6, -1.0001e-6, -0.9999e-6, 0.0, 0.9999e-6, 1.0001e-6, 1.9999e-6,
+                     3.9999e-6, 4.0001e-6, 1e-5})
+    offsets.push_back(rad / kDeg);
+  for (const Method& m : EveryMethod({7, 10}))
+    ExpectSmoothWalk(m, offsets, 31.31, CornerBesideASectorLine, kBandEye, kBandTurn);
+}
+
 // A low round block of 39 surveyed corners, 4.5 m tall and 40 m away. One
 // corner stands where the widening of its 10 degree sector just reaches the
 // horizon, over the block's own foot. The check point is walked across that
