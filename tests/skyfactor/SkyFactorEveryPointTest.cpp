@@ -227,6 +227,35 @@ TEST(SkyFactorEveryPoint, LowBoxAheadGivesARatio)
   }
 }
 
+// A floating block (4 to 15 m) whose front wall is broken by a recess 2 m
+// wide and 1.2 m deep, seen from a ground point on the wall's line a hair
+// to either side of it: the two wall pieces are seen edge-on within the
+// disc's identity band, where their outline once could not be traced (4).
+TEST(SkyFactorEveryPoint, PointInLineWithARecessedWallGivesARatio)
+{
+  for (double d : {4.5, 15.780926266258858}) {
+    for (double turn : {0.1, 1.195262785738584, 2.7}) {
+      for (double off : {-1e-5, 1e-7, 1e-6, 3e-5, 5e-5}) {
+        const double c = std::cos(turn), s = std::sin(turn);
+        Prism block{{}, 15, 4};
+        for (const XY& v : std::initializer_list<XY>{{d, 0}, {d + 3, 0}, {d + 3, 1.2}, {d + 5, 1.2}, {d + 5, 0},
+                                                     {d + 10, 0}, {d + 10, 8}, {d, 8}})
+          block.outline.push_back({c * v.x - s * (v.y + off), s * v.x + c * (v.y + off)});
+        const std::vector<Prism> scene{block};
+        const CKelCoord3D eye(0, 0, 0);
+        const double exact = ExactRatio(scene, eye);
+        for (const Method& m : EveryMethod({10})) {
+          const double r = Ratio(Blocks(scene), eye, m, -2.0356117173839103);
+          ASSERT_GT(r, 0) << Describe(m) << " at " << d << " turned " << turn << " off " << off;
+          if (!m.side2) {
+            EXPECT_NEAR(exact, r, 1.5e-3) << Describe(m) << " at " << d << " turned " << turn << " off " << off;
+          }
+        }
+      }
+    }
+  }
+}
+
 // Random boxes, turned, a fifth of them raised on pillars, and check
 // points 10 to 40 m from the nearest one; doubles from the generator's top
 // 53 bits so every platform draws the same scenes.
