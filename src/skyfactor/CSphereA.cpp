@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "CKelBaseParam.h"
+#include "CKelBlockCube.h"
+#include "CKelBlockCubeArray.h"
 #include "CSunConst.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
@@ -52,6 +54,29 @@ bool CSphereA::SetChkPnt(const CKelCoord3D* pnt, double angle)
   }
   m_bChkPnt = pnt != nullptr;
   return m_bChkPnt;
+}
+
+CKelCoord2D CSphereA::ToLocal(const CKelCoord2D& world) const
+{
+  const double dx = world.m_x - m_ChkPnt.m_x;
+  const double dy = world.m_y - m_ChkPnt.m_y;
+  return CKelCoord2D(dx * m_ToLocal.m[0][0] + dy * m_ToLocal.m[1][0], dx * m_ToLocal.m[0][1] + dy * m_ToLocal.m[1][1]);
+}
+
+CKelBlockCubeArray CSphereA::ToLocal(const CKelBlockCubeArray& world) const
+{
+  CKelBlockCubeArray local = world;
+  for (CKelBlockCube& block : local) {
+    for (CKelBlockCoord& v : block.m_Coord) {
+      const CKelCoord2D p = ToLocal(CKelCoord2D(v.m_x, v.m_y));
+      v.m_x = p.m_x;
+      v.m_y = p.m_y;
+    }
+    block.SetMinMax();
+    block.GetPlaneEquation(false);
+    block.GetPlaneEquation(true);
+  }
+  return local;
 }
 
 CSphereA::Bearing CSphereA::BearingOf(int side, double x, double y)

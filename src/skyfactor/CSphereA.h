@@ -70,6 +70,14 @@ public:
   // Sets the maps for the check point and frame angle; a null point keeps
   // the maps and the point. The result says whether a check point is set.
   bool SetChkPnt(const CKelCoord3D* pnt, double angle);
+  // The world plan point in the local frame: the offset from the check
+  // point first, then the turn. m_ToLocal composed into one matrix would
+  // add the check point's own rounding (R v - R p): at survey coordinates
+  // that is far more than a near corner's offset from a sector line.
+  CKelCoord2D ToLocal(const CKelCoord2D& world) const;
+  // The blocks in the local frame (plan only; heights stay world), their
+  // extents and planes fitted anew.
+  CKelBlockCubeArray ToLocal(const CKelBlockCubeArray& world) const;
 
   // --- Points
   // Azimuth and elevation of p's local point. For X < 0 the azimuth may be

@@ -384,12 +384,41 @@ int CSphereA::CalcSideExpand0Area(const CKelCoord3D& p1, const CKelCoord3D& p2, 
 
 // --- Blocks and faces ------------------------------------------------------------------------
 
+namespace {
+
+// Far above the round-off of the sine between two corners' bearings (a face
+// the division cut along a sector line), far below the disc's identity band.
+constexpr double kEdgeOnRoundOff = 1e-12;
+
+// The far end of a side face seen edge-on within the disc's identity band,
+// turned about the check point onto the near end's azimuth: the face is
+// then exactly edge-on, as a face on a sector line is. Left within the band
+// its two sides would be one line to the union in some points and two in
+// others, and the block's outline could not be traced (a check point on the
+// line of a wall broken by a recess). A face edge-on within round-off is
+// taken as it is.
+CKelBlockCoord EdgeOnEnd(const CKelBlockCoord& p1, const CKelBlockCoord& p2)
+{
+  const double r1 = std::hypot(p1.m_x, p1.m_y), r2 = std::hypot(p2.m_x, p2.m_y);
+  const double sine = std::fabs(p1.m_x * p2.m_y - p1.m_y * p2.m_x) / (r1 * r2);
+  const double dot = p1.m_x * p2.m_x + p1.m_y * p2.m_y;
+  if (!(dot > 0) || !(r1 > kNearAxis) || !(r2 > kNearAxis) || !(sine > kEdgeOnRoundOff) ||
+      sine > KelTol::SkyDisc)
+    return p2;
+  CKelBlockCoord end = p2;
+  end.m_x = p1.m_x * (r2 / r1);
+  end.m_y = p1.m_y * (r2 / r1);
+  return end;
+}
+
+}  // namespace
+
 bool CSphereA::AppendBlockFaces(CKelBlockCoordArray local, int which, bool expand0,
                                 std::vector<CSphereCoordD2DArray>& out) const
 {
   bool upper = false;
   for (CKelBlockCoord& v : local) {
-    const CKelCoord2D p = m_ToLocal.Conv(CKelCoord2D(v.m_x, v.m_y));
+    const CKelCoord2D p = ToLocal(CKelCoord2D(v.m_x, v.m_y));
     v.m_x = p.m_x;
     v.m_y = p.m_y;
     upper = upper || v.m_y >= kNearAxis;
@@ -398,7 +427,8 @@ bool CSphereA::AppendBlockFaces(CKelBlockCoordArray local, int which, bool expan
   const std::size_t n = local.size();
   for (std::size_t k = 0; k < n; ++k) {
     CSphereCoordD2DArray outline;
-    const int r = CalcSide(local[k == 0 ? n - 1 : k - 1], local[k], side, which, expand0, outline);
+    const CKelBlockCoord& from = local[k == 0 ? n - 1 : k - 1];
+    const int r = CalcSide(from, EdgeOnEnd(from, local[k]), side, which, expand0, outline);
     if (r < 0)
       return false;
     if (r == 1)
@@ -463,7 +493,7 @@ CSphereCoordD2DArray CSphereA::GetSphereArea(const CKelAreaCoord3D& face, int /*
   local.GetPlaneEquation();
   bool upper = false, lower = false;
   for (CKelCoord3D& v : local.m_pt) {
-    const CKelCoord2D p = m_ToLocal.Conv(CKelCoord2D(v.m_x, v.m_y));
+    const CKelCoord2D p = ToLocal(CKelCoord2D(v.m_x, v.m_y));
     v.m_x = p.m_x;
     v.m_y = p.m_y;
     upper = upper || v.m_y >= kNearAxis;
@@ -490,7 +520,7 @@ std::vector<CSphereCoordD2DArray> CSphereA::GetSphereBlockArea(const CKelAreaCoo
     bool upper = false, lower = false;
     for (CKelCoord3D& v : local.m_pt) {
       v.m_z -= m_ChkPnt.m_z;
-      const CKelCoord2D p = m_ToLocal.Conv(CKelCoord2D(v.m_x, v.m_y));
+      const CKelCoord2D p = ToLocal(CKelCoord2D(v.m_x, v.m_y));
       v.m_x = p.m_x;
       v.m_y = p.m_y;
       upper = upper || v.m_y >= kNearAxis;

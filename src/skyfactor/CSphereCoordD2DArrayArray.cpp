@@ -78,8 +78,14 @@ void CSphereCoordD2DArrayArray::SetSphereCoord(const CKelBaseParam& base, const 
   }
   if (above.empty())
     return;
+  // Divided and projected in the check point's frame, as the sky factor is:
+  // the outlines drawn are the ones it counts, wherever the model stands.
+  above = sphere.ToLocal(above);
+  const CKelCoord3D origin(0, 0, chk->m_z);
+  sphere.SetChkPnt(&origin, 0);
+  chk = &origin;
   CSphereBlkDataArrayNew store;
-  for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(above, chk, base.m_FrameAngle, 0)) {
+  for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(above, chk, 0, 0)) {
     for (const CKelBlockCube& block : group) {
       CKelBlockCubeArray one;
       one.push_back(block);

@@ -113,13 +113,21 @@ void DivideMoving(CKelBlockCubeArray blocks, const CKelCoord2D& p1, const CKelCo
 // distance, far below the disc's identity band.
 constexpr double kOnLineRoundOff = 1e-12;
 
-// Moves each block corner that lies within the disc's identity band of a
-// dividing line through p1 (seen from p1) onto the line. Divided there, the
-// corner would leave a piece, or a side face, narrower than the band, which
-// the outline union cannot tell from the line it stands beside; the share
-// moves by less than the band. Lines at angle + k step degrees, k = 0..;
-// step < 1: the line at angle alone.
-void JoinCornersToLines(CKelBlockCubeArray& blocks, const CKelCoord2D& p1, double angle, int step)
+// How near (radians, seen from the check point) a corner must stand to a
+// dividing line to be joined to it: four times the disc's identity band.
+// Divided there, the corner would leave a piece, or a side face, whose ends
+// the outline union takes for one point or for points on the line: a piece
+// whose tip stood just outside the band itself lost its near face and showed
+// the far one (4e-5 of sky from a 1e-9 m move). Joining moves the share by
+// at most the band's wedge, under 1e-6 of the sky.
+constexpr double kJoinBand = 4 * KelTol::SkyDisc;
+
+}  // namespace
+
+// Moves each block corner that lies within kJoinBand of a dividing line
+// through p1 (seen from p1) onto the line. Lines at angle + k step degrees,
+// k = 0..; step < 1: the line at angle alone.
+void CSphereRatioBlock::JoinCornersToLines(CKelBlockCubeArray& blocks, const CKelCoord2D& p1, double angle, int step)
 {
   std::vector<CKelCoord2D> directions;
   const int lines = step >= 1 && step < 180 ? (179 / step) + 1 : 1;
@@ -138,7 +146,7 @@ void JoinCornersToLines(CKelBlockCubeArray& blocks, const CKelCoord2D& p1, doubl
       for (const CKelCoord2D& u : directions) {
         const double across = u.m_x * dy - u.m_y * dx;
         // One on the line within round-off the division takes as it is.
-        if (std::fabs(across) <= kOnLineRoundOff * rho || std::fabs(across) > KelTol::SkyDisc * rho)
+        if (std::fabs(across) <= kOnLineRoundOff * rho || std::fabs(across) > kJoinBand * rho)
           continue;
         const double along = u.m_x * dx + u.m_y * dy;
         v.m_x = p1.m_x + along * u.m_x;
@@ -154,8 +162,6 @@ void JoinCornersToLines(CKelBlockCubeArray& blocks, const CKelCoord2D& p1, doubl
     }
   }
 }
-
-}  // namespace
 
 bool CSphereRatioBlock::operator==(const CSphereRatioBlock& o) const
 {
@@ -223,6 +229,20 @@ std::vector<CKelBlockCubeArray> CSphereRatioBlock::DivideBlock(const CKelBlockCu
 
 // --- Calculation --------------------------------------------------------------------------------
 
+namespace {
+
+CSphereA Projector(const CKelCoord3D& chkpnt, double Angle, bool bMirror, int step)
+{
+  CSphereA sphere;
+  sphere.SetChkPnt(&chkpnt, Angle);
+  sphere.m_AngleStep = step;
+  sphere.m_Kind = kOrthographic;
+  sphere.m_bMirror = bMirror;
+  return sphere;
+}
+
+}  // namespace
+
 int CSphereRatioBlock::CalcSphereRatio(CKelProgressCore* progress, int nRound, double Angle, bool bMirror,
                                        const CKelBlockCubeArray& blocks, CKelCoord3D chkpnt, double* pRatio,
                                        bool bSansya, const std::vector<int>* /*unused*/)
@@ -238,8 +258,13 @@ int CSphereRatioBlock::CalcSphereRatio(CKelProgressCore* progress, int nRound, d
     return 1;
   if (!bSansya && static_cast<unsigned>(m_ExpandKind) <= 1)
     return 1;
-  const int r = bSansya ? CalcSectors(progress, nRound, Angle, bMirror, blocks, chkpnt)
-                        : CalcOutlines(progress, Angle, bMirror, blocks, chkpnt);
+  // Everything from the division on works in the check point's frame, its
+  // origin at the check point: corners on or near a sector line keep their
+  // offset from it whatever the model's coordinates and the frame's turn.
+  const CKelBlockCubeArray local = Projector(chkpnt, Angle, bMirror, m_AngleStep).ToLocal(blocks);
+  const CKelCoord3D origin(0, 0, chkpnt.m_z);
+  const int r = bSansya ? CalcSectors(progress, nRound, 0, bMirror, local, origin)
+                        : CalcOutlines(progress, 0, bMirror, local, origin);
   if (r != 0)
     return r;
   CalcRatio(bSansya, nRound);
@@ -247,20 +272,6 @@ int CSphereRatioBlock::CalcSphereRatio(CKelProgressCore* progress, int nRound, d
     *pRatio = m_Ratio;
   return 0;
 }
-
-namespace {
-
-CSphereA Projector(const CKelCoord3D& chkpnt, double Angle, bool bMirror, int step)
-{
-  CSphereA sphere;
-  sphere.SetChkPnt(&chkpnt, Angle);
-  sphere.m_AngleStep = step;
-  sphere.m_Kind = kOrthographic;
-  sphere.m_bMirror = bMirror;
-  return sphere;
-}
-
-}  // namespace
 
 int CSphereRatioBlock::CalcOutlines(CKelProgressCore* progress, double Angle, bool bMirror,
                                     const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt)

@@ -69,6 +69,9 @@ public:
   // and the left half alone for a step below 1 or from 180 on.
   static std::vector<CKelBlockCubeArray> DivideBlock(const CKelBlockCubeArray& blocks, const CKelCoord3D* chkpnt,
                                                      double Angle, int step);
+  // The corners standing nearer a dividing line than the union can tell
+  // apart, moved onto it (DivideBlock's first step).
+  static void JoinCornersToLines(CKelBlockCubeArray& blocks, const CKelCoord2D& p1, double angle, int step);
   void CalcRatio(bool bSansya, int nRound);
   void CalcBlockArea();
   void BlockExpand();

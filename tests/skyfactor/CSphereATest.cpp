@@ -103,6 +103,21 @@ TEST(CSphereA, CheckPointMapsTurnAndMove)
   EXPECT_EQ(20.0, s.m_ChkPnt.m_y);
 }
 
+// At survey coordinates a corner 2 mm from the check point keeps its offset
+// through the turn: the composed map (R v - R p) would add the rounding of
+// the turned coordinates, 1.6e-11 m here, a thousand times the tolerance.
+TEST(CSphereA, LocalPointsOfSurveyCoordinatesKeepTheirOffset)
+{
+  CSphereA s;
+  const CKelCoord3D pnt(293729.73326881905, -61015.111192461285, 0);
+  s.SetChkPnt(&pnt, 0.7);
+  const double dx = (pnt.m_x + 0.001) - pnt.m_x, dy = (pnt.m_y + 0.002) - pnt.m_y;
+  const double c = std::cos(-0.7), sn = std::sin(-0.7);
+  const CKelCoord2D local = s.ToLocal(CKelCoord2D(pnt.m_x + 0.001, pnt.m_y + 0.002));
+  EXPECT_NEAR(dx * c - dy * sn, local.m_x, 1e-14);
+  EXPECT_NEAR(dx * sn + dy * c, local.m_y, 1e-14);
+}
+
 TEST(CSphereA, SunOnTheDisc)
 {
   CSunConst sun;

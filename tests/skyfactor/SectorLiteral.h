@@ -33,6 +33,8 @@ inline std::vector<CKelBlockCubeArray> DivideBlock(const CKelBlockCubeArray& blo
     if (!block.IsPlaneEuqationSet(true))
       block.GetPlaneEquation(true);
   }
+  // The corners beside the rays are joined to them first, as the calculation joins them.
+  CSphereRatioBlock::JoinCornersToLines(work, p1, Angle, step);
   constexpr CKelBlockCube::ChainArea kChains = CKelBlockCube::ChainArea::kKeepSlivers;
   CKelBlockCubeArray left, right;
   work.DivideBlock(nullptr, p1, Along(p1, Angle), left, right, kChains);
@@ -59,7 +61,7 @@ inline bool AppendBlockFaces(const CSphereA& sphere, const CKelBlockCube& piece,
   CKelBlockCoordArray local = piece.m_Coord;
   bool upper = false;
   for (CKelBlockCoord& v : local) {
-    const CKelCoord2D p = sphere.m_ToLocal.Conv(CKelCoord2D(v.m_x, v.m_y));
+    const CKelCoord2D p = sphere.ToLocal(CKelCoord2D(v.m_x, v.m_y));
     v.m_x = p.m_x;
     v.m_y = p.m_y;
     upper = upper || v.m_y >= KelTol::BlockPoint;
@@ -144,12 +146,16 @@ inline double SectorRatio(const CSphereRatioBlock& settings, int nRound, double 
   if (result.m_AngleStep < 1)
     return -101;
   const bool post = static_cast<unsigned>(result.m_ExpandKind) <= 1 && !result.m_bExpandInProjection;
+  // The calculation starts by taking the blocks into the check point's frame.
   CSphereA sphere;
   sphere.SetChkPnt(&chkpnt, Angle);
+  const CKelBlockCubeArray local = sphere.ToLocal(blocks);
+  const CKelCoord3D origin(0, 0, chkpnt.m_z);
+  sphere.SetChkPnt(&origin, 0);
   sphere.m_AngleStep = post ? 1 : result.m_AngleStep;
   sphere.m_Kind = 1;
   sphere.m_bMirror = bMirror;
-  for (const CKelBlockCubeArray& group : DivideBlock(blocks, chkpnt, Angle, result.m_AngleStep)) {
+  for (const CKelBlockCubeArray& group : DivideBlock(local, origin, 0, result.m_AngleStep)) {
     CSphereRatioBlock part;
     part.m_AngleStep = post ? 1 : result.m_AngleStep;
     part.m_ExpandKind = post ? -1 : result.m_ExpandKind;

@@ -227,6 +227,35 @@ TEST(SkyFactorEveryPoint, LowBoxAheadGivesARatio)
   }
 }
 
+// A floating block (4 to 15 m) whose front wall is broken by a recess 2 m
+// wide and 1.2 m deep, seen from a ground point on the wall's line a hair
+// to either side of it: the two wall pieces are seen edge-on within the
+// disc's identity band, where their outline once could not be traced (4).
+TEST(SkyFactorEveryPoint, PointInLineWithARecessedWallGivesARatio)
+{
+  for (double d : {4.5, 15.780926266258858}) {
+    for (double turn : {0.1, 1.195262785738584, 2.7}) {
+      for (double off : {-1e-5, 1e-7, 1e-6, 3e-5, 5e-5}) {
+        const double c = std::cos(turn), s = std::sin(turn);
+        Prism block{{}, 15, 4};
+        for (const XY& v : std::initializer_list<XY>{{d, 0}, {d + 3, 0}, {d + 3, 1.2}, {d + 5, 1.2}, {d + 5, 0},
+                                                     {d + 10, 0}, {d + 10, 8}, {d, 8}})
+          block.outline.push_back({c * v.x - s * (v.y + off), s * v.x + c * (v.y + off)});
+        const std::vector<Prism> scene{block};
+        const CKelCoord3D eye(0, 0, 0);
+        const double exact = ExactRatio(scene, eye);
+        for (const Method& m : EveryMethod({10})) {
+          const double r = Ratio(Blocks(scene), eye, m, -2.0356117173839103);
+          ASSERT_GT(r, 0) << Describe(m) << " at " << d << " turned " << turn << " off " << off;
+          if (!m.side2) {
+            EXPECT_NEAR(exact, r, 1.5e-3) << Describe(m) << " at " << d << " turned " << turn << " off " << off;
+          }
+        }
+      }
+    }
+  }
+}
+
 // Random boxes, turned, a fifth of them raised on pillars, and check
 // points 10 to 40 m from the nearest one; doubles from the generator's top
 // 53 bits so every platform draws the same scenes.
@@ -667,6 +696,35 @@ TEST(SkyFactorEveryPoint, CornerWalkedAcrossABandEdgeMovesTheRatioSmoothly)
   const std::vector<double> offsets{-1e-4, -1e-10, 0, 1e-10, 9.9e-5, 9.9999e-5, 1e-4, 1.00001e-4, 1.1e-4};
   for (const Method& m : EveryMethod({1, 7}))
     ExpectSmoothWalk(m, offsets, 37.325, CornerBesideARay, kFarEye, kFarTurn);
+}
+
+// A low triangular block 31 to 52 m away, one corner walked across the
+// edges of the band within which a corner is joined to the 355 degree
+// sector line (seen from the check point): a corner kept just outside the
+// band once left a piece whose near face the union dropped, and a 1e-9 m
+// move gave 4e-5 more sky.
+constexpr double kBandTurn = 2.3582436850765234;
+const CKelCoord3D kBandEye(-442.7677944483126, -426.64556997914093, 0);
+
+std::vector<Prism> CornerBesideASectorLine(double offset)
+{
+  constexpr double rho = 31.308321;
+  const double a = kBandTurn + (-5 + offset) * kDeg;
+  const XY corner{kBandEye.m_x + rho * std::cos(a), kBandEye.m_y + rho * std::sin(a)};
+  return {{{{-480.14900262304775, -390.59569060568566}, corner, {-459.70205643365188, -398.09934998746724}},
+           3.44,
+           0}};
+}
+
+TEST(SkyFactorEveryPoint, CornerWalkedAcrossTheJoiningBandMovesTheRatioSmoothly)
+{
+  // Offsets in degrees: 1e-6 and 4e-6 rad, on both sides, a hair apart.
+  std::vector<double> offsets;
+  for (double rad : {-1e-5, -4.0001e-6, -3.9999e-6, -1.0001e-6, -0.9999e-6, 0.0, 0.9999e-6, 1.0001e-6, 1.9999e-6,
+                     3.9999e-6, 4.0001e-6, 1e-5})
+    offsets.push_back(rad / kDeg);
+  for (const Method& m : EveryMethod({7, 10}))
+    ExpectSmoothWalk(m, offsets, 31.31, CornerBesideASectorLine, kBandEye, kBandTurn);
 }
 
 // A low round block of 39 surveyed corners, 4.5 m tall and 40 m away. One

@@ -13,14 +13,18 @@ namespace sky_test {
 
 inline CSphereBlkDataArrayNew RegisteredUnion(const CKelBlockCubeArray& blocks, const CKelCoord3D& point, double angle)
 {
+  // Registered in the check point's frame, as the calculation registers it.
   CSphereA sphere;
   sphere.SetChkPnt(&point, angle);
+  const CKelBlockCubeArray local = sphere.ToLocal(blocks);
+  const CKelCoord3D origin(0, 0, point.m_z);
+  sphere.SetChkPnt(&origin, 0);
   sphere.m_AngleStep = 1;
   sphere.m_Kind = 1;
   CSphereBlkDataArrayNew united;
-  for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(blocks, &point, angle, 0)) {
+  for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(local, &origin, 0, 0)) {
     if (!group.empty())
-      sphere.RegistSphereRatio2(-1, false, &point, group, united);
+      sphere.RegistSphereRatio2(-1, false, &origin, group, united);
   }
   return united;
 }

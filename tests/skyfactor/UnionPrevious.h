@@ -155,16 +155,20 @@ inline Outcome OutlineRatio(const CKelBlockCubeArray& blocks, const CKelCoord3D&
   out.result.m_AngleStep = step;
   out.result.m_ExpandKind = kind;
   out.result.m_bExpandInProjection = inProjection;
+  // The calculation starts by taking the blocks into the check point's frame.
   CSphereA sphere;
   sphere.SetChkPnt(&point, angle);
+  const CKelBlockCubeArray local = sphere.ToLocal(blocks);
+  const CKelCoord3D origin(0, 0, point.m_z);
+  sphere.SetChkPnt(&origin, 0);
   sphere.m_AngleStep = step;
   sphere.m_Kind = 1;
   sphere.m_bMirror = mirror;
   CSphereBlkDataArrayNew united;
-  for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(blocks, &point, angle, 0)) {
+  for (const CKelBlockCubeArray& group : CSphereRatioBlock::DivideBlock(local, &origin, 0, 0)) {
     if (group.empty())
       continue;
-    out.code = sphere.RegistSphereRatio2(kind, inProjection, &point, group, united);
+    out.code = sphere.RegistSphereRatio2(kind, inProjection, &origin, group, united);
     if (out.code != 0)
       return out;
   }
