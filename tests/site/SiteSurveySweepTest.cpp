@@ -21,6 +21,7 @@
 #include "CKelHSite.h"
 #include "CKelMSite.h"
 #include "SiteAreaJudge.h"
+#include "SitePlacement.h"
 #include "SiteTestSupport.h"
 
 namespace {
@@ -215,20 +216,7 @@ std::vector<Change> Changes(const Shape& shape, std::mt19937& rng)
 
 // --- Placements ---------------------------------------------------------------
 
-struct Placement {
-  double m_X, m_Y, m_Turn;
-  CKelCoord2D To(const CKelCoord2D& p) const
-  {
-    const double c = std::cos(m_Turn), s = std::sin(m_Turn);
-    return {m_X + c * p.m_x - s * p.m_y, m_Y + s * p.m_x + c * p.m_y};
-  }
-  CKelCoord2D Back(const CKelCoord2D& p) const
-  {
-    const double c = std::cos(m_Turn), s = std::sin(m_Turn);
-    const double dx = p.m_x - m_X, dy = p.m_y - m_Y;
-    return {c * dx + s * dy, -s * dx + c * dy};
-  }
-};
+using site_test::Placement;
 
 constexpr Placement kPlacements[] = {{0, 0, 0}, {3e5, -1.2e5, 0.5235987755982988}, {-2.9e5, 2.9e5, 2.146754979953}};
 

@@ -45,30 +45,10 @@ struct Prism {
 
 using sky_test::Method;
 using sky_test::Ratio;
+using sky_test::Describe;
+using sky_test::EveryMethod;
 
-std::string Describe(const Method& m)
-{
-  return std::string(m.sansya ? "sector" : "outline") + " step " + std::to_string(m.step) + " kind " +
-         std::to_string(m.kind) + (m.inProjection ? " in projection" : "") + (m.side2 ? " two-sided" : "");
-}
 
-// Every sector setting of the steps, one-sided and two-sided, and the
-// outline method.
-std::vector<Method> EveryMethod(std::initializer_list<int> steps)
-{
-  std::vector<Method> out;
-  for (int s : steps) {
-    out.push_back({s, false, 2, false, false});
-    for (bool side2 : {false, true}) {
-      out.push_back({s, true, 2, false, side2});
-      for (int kind : {0, 1}) {
-        out.push_back({s, true, kind, true, side2});
-        out.push_back({s, true, kind, false, side2});
-      }
-    }
-  }
-  return out;
-}
 
 CKelBlockCubeArray Blocks(const std::vector<Prism>& prisms)
 {

@@ -21,6 +21,8 @@
 
 namespace {
 
+using sky_test::Describe;
+using sky_test::EveryMethod;
 using sky_test::Method;
 
 struct XY {
@@ -85,28 +87,7 @@ std::vector<Scene> Scenes()
   };
 }
 
-// The outline method takes no expansion by sector (it refuses kinds 0 and 1).
-std::vector<Method> EverySetting()
-{
-  std::vector<Method> out;
-  for (int step : {1, 7, 10}) {
-    out.push_back({step, false, 2, false, false});
-    for (bool side2 : {false, true}) {
-      out.push_back({step, true, 2, false, side2});
-      for (int kind : {0, 1}) {
-        out.push_back({step, true, kind, true, side2});
-        out.push_back({step, true, kind, false, side2});
-      }
-    }
-  }
-  return out;
-}
 
-std::string Describe(const Method& m)
-{
-  return std::string(m.sansya ? "sector" : "outline") + " step " + std::to_string(m.step) + " kind " +
-         std::to_string(m.kind) + (m.inProjection ? " in projection" : "") + (m.side2 ? " two-sided" : "");
-}
 
 XY Place(const XY& v, const Placement& p)
 {
@@ -142,7 +123,7 @@ TEST(SkyFactorPlacement, MovedAndTurnedScenesWithFloatingBlocksKeepEveryRatio)
 {
   const Placement asDrawn{"as drawn", 0, 0, 0};
   for (const Scene& scene : Scenes()) {
-    for (const Method& m : EverySetting()) {
+    for (const Method& m : EveryMethod({1, 7, 10})) {
       const double drawn = Ratio(scene, asDrawn, m);
       ASSERT_GT(drawn, 0) << scene.name << ", " << Describe(m);
       for (const Placement& p : kPlacements)
