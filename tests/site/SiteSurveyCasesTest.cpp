@@ -306,6 +306,7 @@ TEST(SiteSurveyCases, TinyEdgesOfEveryKindAtARoadCornerKeepTheirRoads)
   constexpr int kCut = -1;
   const int kinds[] = {6, 12, kCut, 0};
   for (const int east : {12, 0})
+  for (const bool up : {false, true})  // the tiny edges up the east line
   for (const double s : {1e-6, 0.01}) {
     for (int count = 1; count <= 3; ++count) {
       const int orders = count == 1 ? 4 : count == 2 ? 16 : 64;
@@ -313,10 +314,10 @@ TEST(SiteSurveyCases, TinyEdgesOfEveryKindAtARoadCornerKeepTheirRoads)
         std::vector<CKelCoord2D> pts = {{0, 0}};
         std::vector<int> kind = {6};
         for (int k = 0, c = code; k < count; ++k, c /= 4) {
-          pts.emplace_back(20 - (count - k) * s, 0);
+          pts.push_back(up ? CKelCoord2D(20, k * s) : CKelCoord2D(20 - (count - k) * s, 0));
           kind.push_back(kinds[c % 4]);
         }
-        pts.insert(pts.end(), {{20, 0}, {20, 15}, {0, 15}});
+        pts.insert(pts.end(), {{20, up ? count * s : 0}, {20, 15}, {0, 15}});
         kind.insert(kind.end(), {east, 0, 0});
         CKelHSite site(pts);
         site.SetArea();
@@ -327,7 +328,7 @@ TEST(SiteSurveyCases, TinyEdgesOfEveryKindAtARoadCornerKeepTheirRoads)
           else if (kind[e] > 0)
             site_test::MakeRoad(site, static_cast<int>(e), kind[e], kind[e]);
         }
-        SCOPED_TRACE(std::to_string(east) + " m east, " + std::to_string(s) + " m, order " + std::to_string(code) +
+        SCOPED_TRACE(std::to_string(east) + " m east, up " + std::to_string(up) + ", " + std::to_string(s) + " m, order " + std::to_string(code) +
                      " of " + std::to_string(count));
         const Built b = Build(site);
         if (b.m_Check != 0)
