@@ -318,6 +318,21 @@ CKelHSite::RoadTables CKelHSite::BuildSurveyedTables(const CKelSiteWorkOutline& 
     made[lastOf[k]].m_EndCross = run.m_EndCross;
   }
 
+  // A tiny road edge that is part of a corner cut's piece keeps a road of
+  // no length where it starts.
+  for (int p = 0; p < pieces.GetSize(); ++p) {
+    if (pieces.Vertex(p).IsRoad())
+      continue;
+    for (int e : work.StoredOfPiece(p)) {
+      if (!Vertex(e).IsRoad())
+        continue;
+      const CRoadLineParam far = Vertex(e).GetRoadLineParam(true, Vertex(e + 1));
+      Road none = Collapsed(Road{}, Vertex(e), far.m_Beg);
+      none.m_no = static_cast<std::int16_t>(e);
+      made.push_back(none);
+    }
+  }
+
   // In edge order, as the table of an unsurveyed outline is.
   out.m_Road.assign(made.begin(), made.end());
   const std::vector<std::int16_t> at = StableSortBy(out.m_Road, [](const Road& r) { return r.m_no; });

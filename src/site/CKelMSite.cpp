@@ -304,6 +304,13 @@ std::vector<Step> WalkStretches(const std::vector<Stretch>& st)
   };
   for (int g = 0; g < n; ++g) {
     const int r = st[static_cast<std::size_t>(g)].m_Result;
+    // A cut that follows an edge without a line (a tiny road edge folded
+    // into the cut leaves it there) is a vertex: the road after it starts
+    // its own line.
+    if (r == kCornerCut && prev == kNoLine) {
+      steps.push_back({Add::Vertex, g, 0, st[static_cast<std::size_t>(g)].m_Vertex, {}});
+      continue;
+    }
     if (r == kCornerCut) {
       prev = kCornerCut;
       continue;

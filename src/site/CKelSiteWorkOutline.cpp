@@ -238,7 +238,12 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
     });
     // Nor does a piece of another kind kept between (a tiny corner cut).
     const bool backOther = !pieces.empty() && kindOf(e) != 0 && Kind(pieces.back().m_Rec) != kindOf(e);
-    if (f == 1 && (pastOther || backOther))
+    // A tiny road edge with no road piece to go to, right after a kept
+    // corner cut, is part of that corner (its road has no length): as an
+    // edge of its own it would make the corner a corner of two roads.
+    const bool cornerTakes = !pastOther && !mayAhead[static_cast<std::size_t>(e)] && !pieces.empty() &&
+                             kindOf(e) == CKelSiteTable::kRoad && Kind(pieces.back().m_Rec) == CKelSiteTable::kSumikiri;
+    if (f == 1 && (pastOther || backOther) && !cornerTakes)
       f = mayAhead[static_cast<std::size_t>(e)] ? 2 : 0;
     if (f == 1 && pieces.empty()) {
       leading.insert(leading.end(), pending.begin(), pending.end());
@@ -280,8 +285,8 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
 // were going to (a tiny corner cut kept between its roads): a marked one of
 // another kind than e cannot join e's piece, or a road edge would lose its
 // road inside a cut. It goes back with the edges before it when the piece
-// there is of its kind; else they make a piece of their own, kept as that
-// edge.
+// there is of its kind; else tiny road edges join a kept cut's piece, and
+// others make a piece of their own, kept as that edge.
 void CKelSiteWorkOutline::SettleWaiting(const CKelHSite& site, int e, const std::vector<bool>& mayBack,
                                         std::vector<int>& pending, std::vector<int>& leading,
                                         std::vector<Piece>& pieces)
@@ -295,11 +300,20 @@ void CKelSiteWorkOutline::SettleWaiting(const CKelHSite& site, int e, const std:
   }
   if (last < 0)
     return;
-  const std::vector<int> head(pending.begin(), pending.begin() + last + 1);
-  pending.erase(pending.begin(), pending.begin() + last + 1);
-  const int edge = head.back();
+  const int edge = pending[static_cast<std::size_t>(last)];
   const bool backFits = pieces.empty() ? mayBack[static_cast<std::size_t>(edge)]
                                        : Kind(pieces.back().m_Rec) == Kind(site.Vertex(edge));
+  // Tiny road edges before a kept corner cut that cannot go back are part
+  // of that corner, as a road edge of their own would make it a corner of
+  // two roads: they join the cut's piece, their roads of no length.
+  const bool onlyRoads = std::all_of(pending.begin(), pending.begin() + last + 1, [&](int q) {
+    const int k = Kind(site.Vertex(q));
+    return k == 0 || k == kind || k == CKelSiteTable::kRoad;
+  });
+  if (!backFits && kind == CKelSiteTable::kSumikiri && onlyRoads)
+    return;
+  const std::vector<int> head(pending.begin(), pending.begin() + last + 1);
+  pending.erase(pending.begin(), pending.begin() + last + 1);
   if (!backFits) {
     Piece own{site.Vertex(edge), head, edge};
     static_cast<CKelCoord2D&>(own.m_Rec) = site.Vertex(head.front());

@@ -11,7 +11,8 @@
 //  - the pieces: every tiny edge is folded into the neighbouring edge of its
 //    own kind (road, corner cut, neighbour), or into the next edge when it is
 //    an unmarked neighbour piece; a lone road or cut between edges of
-//    another kind stays as it is. The kept edge starts where its run of
+//    another kind stays as it is, but a lone tiny road beside a kept tiny
+//    cut is part of that corner. The kept edge starts where its run of
 //    folded edges starts.
 //  - the runs: consecutive road pieces whose widths and heights run on
 //    linearly (or consecutive corner-cut pieces) whose points lie within
