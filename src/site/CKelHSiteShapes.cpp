@@ -41,7 +41,12 @@ bool CKelHSite::ChangeRoadStatus(CSiteRoadTable* road, int shape)
     ReshapeRoad(*road, shape);
   } else {
     const std::int16_t stored = road->m_no;
-    road->m_no = static_cast<std::int16_t>(work.PieceOf(stored));
+    const int piece = work.PieceOf(stored);
+    // A road of no length on an edge folded into a corner cut's piece has no
+    // line of its own to take a shape on.
+    if (!work.Pieces().Vertex(piece).IsRoad())
+      return false;
+    road->m_no = static_cast<std::int16_t>(piece);
     work.Pieces().ReshapeRoad(*road, shape);
     road->m_no = stored;
   }
