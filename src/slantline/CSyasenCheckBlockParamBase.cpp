@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "CKelHSite.h"
-#include "CSyasenCheckSitePieces.h"
+#include "CSyasenCheckSiteRuns.h"
 #include "CSyasenCheckBlockParam.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
@@ -86,9 +86,9 @@ void CSyasenCheckBlockParam::DoBegHalfCut(CSyasenCheck*, const CKelHSite* site, 
 {
   if (!ValidEdge(site, edge))
     return;
-  const CSyasenCheckSitePieces pieces(*site, edge);
+  const CSyasenCheckSiteRuns runs(*site, edge);
   double c = 1, s = 0;
-  pieces.Site()->CalcBegHalfCutAngle(pieces.Edge(), &c, &s);
+  runs.Site()->CalcBegHalfCutAngle(runs.Edge(), &c, &s);
   CutBlock(blocks, m_BegPoint, Plus(m_BegPoint, c, s), kRight);
 }
 
@@ -97,9 +97,9 @@ void CSyasenCheckBlockParam::DoEndHalfCut(CSyasenCheck*, const CKelHSite* site, 
 {
   if (!ValidEdge(site, edge))
     return;
-  const CSyasenCheckSitePieces pieces(*site, edge);
+  const CSyasenCheckSiteRuns runs(*site, edge);
   double c = 1, s = 0;
-  pieces.Site()->CalcEndHalfCutAngle(m_EndPoint, pieces.Edge(), &c, &s);
+  runs.Site()->CalcEndHalfCutAngle(m_EndPoint, runs.Edge(), &c, &s);
   CutBlock(blocks, m_EndPoint, Plus(m_EndPoint, c, s), kRight);
 }
 
@@ -120,9 +120,9 @@ void CSyasenCheckBlockParam::DoBegVertCut(CSyasenCheck*, const CKelHSite* stored
 {
   if (!ValidEdge(stored, storedEdge))
     return;
-  const CSyasenCheckSitePieces pieces(*stored, storedEdge);
-  const CKelHSite* site = pieces.Site();
-  const int edge = pieces.Edge();
+  const CSyasenCheckSiteRuns runs(*stored, storedEdge);
+  const CKelHSite* site = runs.Site();
+  const int edge = runs.Edge();
   const int j = NonCutEdge(site, edge - 1, -1);
   double c = 1, s = 0;
   if (j < 0 || !EdgeDirection(site, j, &c, &s))
@@ -152,9 +152,9 @@ void CSyasenCheckBlockParam::DoEndVertCut(CSyasenCheck*, const CKelHSite* stored
 {
   if (!ValidEdge(stored, storedEdge))
     return;
-  const CSyasenCheckSitePieces pieces(*stored, storedEdge);
-  const CKelHSite* site = pieces.Site();
-  const int edge = pieces.Edge();
+  const CSyasenCheckSiteRuns runs(*stored, storedEdge);
+  const CKelHSite* site = runs.Site();
+  const int edge = runs.Edge();
   const int j = NonCutEdge(site, edge + 1, 1);
   double c = 1, s = 0;
   if (j < 0 || !EdgeDirection(site, j, &c, &s))

@@ -7,7 +7,7 @@
 
 #include "CKelHSite.h"
 #include "CSyasenCheckBlockParam.h"
-#include "CSyasenCheckSitePieces.h"
+#include "CSyasenCheckSiteRuns.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"
 
@@ -164,9 +164,9 @@ bool CSyasenCheckBlockParam::GetBegArcParam(CSyasenCheck*, const CKelHSite* stor
 {
   if (!ValidEdge(stored, m_SiteNo))
     return false;
-  const CSyasenCheckSitePieces pieces(*stored, m_SiteNo);
-  const CKelHSite* site = pieces.Site();
-  const int edge = pieces.Edge();
+  const CSyasenCheckSiteRuns runs(*stored, m_SiteNo);
+  const CKelHSite* site = runs.Site();
+  const int edge = runs.Edge();
   const int p = site->Prev(edge);
   const CKelSiteTable& prev = site->Vertex(p);
   if (prev.IsSumikiri())
@@ -188,9 +188,9 @@ bool CSyasenCheckBlockParam::GetEndArcParam(CSyasenCheck*, const CKelHSite* stor
 {
   if (!ValidEdge(stored, m_SiteNo))
     return false;
-  const CSyasenCheckSitePieces pieces(*stored, m_SiteNo);
-  const CKelHSite* site = pieces.Site();
-  const int edge = pieces.Edge();
+  const CSyasenCheckSiteRuns runs(*stored, m_SiteNo);
+  const CKelHSite* site = runs.Site();
+  const int edge = runs.Edge();
   const int q = site->Next(edge);
   const CKelSiteTable& next = site->Vertex(q);
   if (next.IsSumikiri())

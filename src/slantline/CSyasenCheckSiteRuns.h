@@ -1,5 +1,5 @@
 #pragma once
-// CSyasenCheckSitePieces: the site as the slant-line check reads the edges
+// CSyasenCheckSiteRuns: the site as the slant-line check reads the edges
 // beside the checked one. A half cut, a vertical cut or a check-point arc
 // takes the direction of the previous or the next edge; that is the edge
 // the site's roads decide their corners on (the runs of CKelSiteWorkOutline),
@@ -10,10 +10,10 @@
 #include "CKelHSite.h"
 #include "CKelSiteWorkOutline.h"
 
-class CSyasenCheckSitePieces {
+class CSyasenCheckSiteRuns {
 public:
   // Edge is a stored edge of site; out of range, Edge() is -1.
-  CSyasenCheckSitePieces(const CKelHSite& site, int edge) : m_Work(site), m_Edge(RunOf(m_Work, edge)) {}
+  CSyasenCheckSiteRuns(const CKelHSite& site, int edge) : m_Work(site), m_Edge(RunOf(m_Work, edge)) {}
 
   const CKelHSite* Site() const { return &m_Work.Runs(); }
   // The run the stored edge lies in.
