@@ -83,12 +83,28 @@ bool TeamworkOnline() { return ACAPI_TeamworkControl_HasConnection() && ACAPI_Te
 
 }  // namespace
 
+// The host takes what is free even when another user holds one of the
+// elements.
 GSErrCode CPlenimetraParam::DoTeamworkReceive(const GS::Array<API_Guid>& guids) const
 {
   if (!TeamworkOnline())
     return NoError;
-  const GSErrCode err = ACAPI_TeamworkControl_ReserveElements(guids, nullptr, true);
-  return GetTeamworkStatus2(guids) ? err : APIERR_NOTMINE;
+  GS::Array<API_Guid> wanted;
+  for (const API_Guid& guid : guids)
+    if (GS::Array<API_Guid> one{guid}; !GetTeamworkStatus2(one))
+      wanted.Push(guid);
+  if (wanted.IsEmpty())
+    return NoError;
+  const GSErrCode err = ACAPI_TeamworkControl_ReserveElements(wanted, nullptr, true);
+  if (GetTeamworkStatus2(wanted))
+    return err;
+  GS::Array<API_Guid> taken;
+  for (const API_Guid& guid : wanted)
+    if (GS::Array<API_Guid> one{guid}; GetTeamworkStatus2(one))
+      taken.Push(guid);
+  if (!taken.IsEmpty())
+    static_cast<void>(ACAPI_TeamworkControl_ReleaseElements(taken, true));  // the refusal is what is told
+  return APIERR_NOTMINE;
 }
 
 bool CPlenimetraParam::MayEditFigures(const GS::Array<API_Guid>& guids) const

@@ -321,9 +321,10 @@ GSErrCode CPlenimetraFunc3::ReleaseRecords(std::vector<CAutoAreaParam>& records,
   std::vector<const CAutoAreaParam*> reserved;
   for (const CAutoAreaParam& record : records)
     reserved.push_back(&record);
-  GSErrCode err = ReserveRecords(reserved);
+  // A stop reserves nothing.
+  GSErrCode err = AskToRelease(records.size());
   if (err == NoError)
-    err = AskToRelease(records.size());
+    err = ReserveRecords(reserved);
   if (err == NoError)
     err = ReleaseWhole(records, deleteFigures);
   if (err != NoError) {
