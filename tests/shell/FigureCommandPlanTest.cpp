@@ -139,7 +139,8 @@ std::string OrderFaults(const Orders& before, const Orders& after)
     std::vector<int> keptThen, keptNow;
     std::copy_if(found->second.begin(), found->second.end(), std::back_inserter(keptThen),
                  [&](int code) { return now.count(code) != 0; });
-    std::copy_if(codes.begin(), codes.end(), std::back_inserter(keptNow), [&](int code) { return then.count(code) != 0; });
+    std::copy_if(codes.begin(), codes.end(), std::back_inserter(keptNow),
+                 [&](int code) { return then.count(code) != 0; });
     if (keptThen != keptNow)
       faults += "story " + std::to_string(story) + " reordered; ";
   }
@@ -469,7 +470,8 @@ void NonLivingTakesFigures(FigureCommandPlanTest& t)
   FloorAreaPattern(t);
   DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
   page.SelectRows(CPlenimetraFunc2::ITEM_AREA_LIST, {AreaRow(page, u"非居室")});
-  page.SelectPopUp(CPlenimetraFunc2::ITEM_AREA_TYPE, EntryNamed(page, CPlenimetraFunc2::ITEM_AREA_TYPE, u"求積区画"));
+  const short figuresOnly = EntryNamed(page, CPlenimetraFunc2::ITEM_AREA_TYPE, u"求積区画");
+  page.SelectPopUp(CPlenimetraFunc2::ITEM_AREA_TYPE, figuresOnly);
   t.ClosePages();
 }
 
@@ -627,7 +629,8 @@ const Command kCommands[] = {
        DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
        page.SelectTreeItems(CPlenimetraFunc2::ITEM_TREE, {TreeElement(page, u"非居室")});
        page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1, 2});
-       page.SelectPopUp(CPlenimetraFunc2::ITEM_AUTO_OPERATOR, EntryNamed(page, CPlenimetraFunc2::ITEM_AUTO_OPERATOR, u"+"));
+       page.SelectPopUp(CPlenimetraFunc2::ITEM_AUTO_OPERATOR,
+                        EntryNamed(page, CPlenimetraFunc2::ITEM_AUTO_OPERATOR, u"+"));
      },
      Outcome::Done, Outcome::Refused, Outcome::Done},
     // 居室's areas taken out lose its colour.
