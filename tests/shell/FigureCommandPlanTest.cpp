@@ -50,7 +50,7 @@ CPlenimetraPalette& Palette() { return PlenimetraPalette(); }
 CPlenimetraParam& Doc() { return Palette().m_Param; }
 DialogUser PaletteUser() { return DialogUser(Palette().m_PaletteID); }
 
-enum class Front { Sheet, Layout, HeldByOther, HeldByNobody, Reserved };
+enum class Front { Sheet, Layout, HeldByOther, HeldByNobody, FirstFigureHeldByOther, Reserved };
 // Cancelled: by the user at a question or in a dialog, said nothing.
 // Stopped: in a progress window, said what was not done.
 enum class Outcome { Done, Refused, Cancelled, Stopped };
@@ -229,6 +229,10 @@ struct Command {
   // With every element held by nobody: a command that reserves what it
   // changes takes them; one that asks for no reservation is refused.
   Outcome free;
+  // With every element held by nobody but the first figure of 1階, which
+  // another user holds: a command that would change or recolour it is
+  // refused and takes nothing.
+  Outcome first;
 };
 
 class FigureCommandPlanTest : public ::testing::TestWithParam<std::tuple<const char*, Front>> {
@@ -315,6 +319,10 @@ public:
       ASSERT_EQ(host.UserChooseMenuItem(kMenuResId, 1), NoError);
     }
     SetOwners(front == Front::HeldByOther ? kOtherUser : front == Front::Reserved ? kThisUser : 0);
+    if (front == Front::FirstFigureHeldByOther) {
+      host.SetOwner(Doc().m_FloorParamArray.Search(0)->m_Area1ObjectArray.front()->m_Element.header.guid, kOtherUser);
+      Palette().ElementReservationChangeHandler();
+    }
   }
 
   // The last alert since the count given, the questions the user answers
@@ -524,23 +532,24 @@ void PlaceTriangle(FigureCommandPlanTest& t)
 
 const Command kCommands[] = {
     // Placing needs the plan in front, where the user picks the points.
-    {"Place", {}, PlaceTriangle, Outcome::Refused, Outcome::Done, Outcome::Done},
+    {"Place", {}, PlaceTriangle, Outcome::Refused, Outcome::Done, Outcome::Done, Outcome::Done},
     // The new figure comes last; the others keep the user's order.
-    {"PlaceAfterReorder", ReorderFigures, PlaceTriangle, Outcome::Refused, Outcome::Done, Outcome::Done},
+    {"PlaceAfterReorder", ReorderFigures, PlaceTriangle, Outcome::Refused, Outcome::Done, Outcome::Done,
+     Outcome::Done},
     {"Rotate", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRotate);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Done},
     {"Delete", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {2, 6});
        page.Click(CPlenimetraFunc1::kDelete);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     {"Mark", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
@@ -548,17 +557,17 @@ const Command kCommands[] = {
        const auto& entries = pln::host::DialogItemState(page.DialogId(), CPlenimetraFunc1::kMarkEditor)->entries;
        page.SelectPopUp(CPlenimetraFunc1::kMarkEditor, static_cast<short>(entries.size()));
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     // Sorting asks for no reservation.
     {"Sort", {}, [](auto& t) { t.FigurePage().HeaderClick(CPlenimetraFunc1::kList, 5); }, Outcome::Done,
-     Outcome::Refused, Outcome::Refused},
+     Outcome::Refused, Outcome::Refused, Outcome::Refused},
     {"Drag", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {6});
        page.DragAndDrop(CPlenimetraFunc1::kList, CPlenimetraFunc1::kList, 0, DG_DRAG_INSERT_ABOVE);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     {"RenumberSelection", {},
      [](auto& t) {
        t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) {
@@ -569,7 +578,7 @@ const Command kCommands[] = {
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRenumber);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     // Sorting asks for no reservation.
     {"DetailSort", {},
      [](auto& t) {
@@ -577,7 +586,7 @@ const Command kCommands[] = {
        page.SetLong(CPlenimetraFunc2::ITEM_RADIO_DETAIL, 1);
        page.HeaderClick(CPlenimetraFunc2::ITEM_DETAIL_LIST, 6);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Refused},
+     Outcome::Done, Outcome::Refused, Outcome::Refused, Outcome::Refused},
     {"AutoAreaCreate", {},
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
@@ -588,16 +597,18 @@ const Command kCommands[] = {
        });
        page.Click(CPlenimetraFunc3::kCreate);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     {"AutoAreaUpdate", WidenFirstZone,
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
        page.SelectRows(CPlenimetraFunc3::kList, {1});
        page.Click(CPlenimetraFunc3::kUpdate);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
-    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Outcome::Done, Outcome::Refused, Outcome::Done},
-    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Outcome::Done, Outcome::Refused, Outcome::Done,
+     Outcome::Refused},
+    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Outcome::Done, Outcome::Refused, Outcome::Done,
+     Outcome::Refused},
     // 1階 onto 2階, which the pattern 床面積 calculates.
     {"FloorCopy", FloorAreaPattern,
      [](auto& t) {
@@ -613,7 +624,7 @@ const Command kCommands[] = {
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
-     Outcome::Refused, Outcome::Refused, Outcome::Done},
+     Outcome::Refused, Outcome::Refused, Outcome::Done, Outcome::Done},
     // The tree page's lists: each recolours the figures of the element it
     // changes, on every story, and the figures it takes out.
     {"AutoAreaDrop", FloorAreaPattern,
@@ -623,7 +634,7 @@ const Command kCommands[] = {
        page.DragAndDrop(CPlenimetraFunc2::ITEM_AUTO_LIST, CPlenimetraFunc2::ITEM_TREE, TreeElement(page, u"非居室"),
                         DG_DRAG_INSERT_ON);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     {"AutoAreaOperator", FloorAreaPattern,
      [](auto& t) {
        DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
@@ -632,7 +643,7 @@ const Command kCommands[] = {
        page.SelectPopUp(CPlenimetraFunc2::ITEM_AUTO_OPERATOR,
                         EntryNamed(page, CPlenimetraFunc2::ITEM_AUTO_OPERATOR, u"+"));
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     // 居室's areas taken out lose its colour.
     {"AutoAreaOperatorOut", FloorAreaPattern,
      [](auto& t) {
@@ -641,37 +652,37 @@ const Command kCommands[] = {
        page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1, 2, 3});
        page.SelectPopUp(CPlenimetraFunc2::ITEM_AUTO_OPERATOR, 1);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     {"AutoAreaTarget", FloorAreaPattern, [](auto& t) { TargetDialog(t, 1); }, Outcome::Done, Outcome::Refused,
-     Outcome::Done},
+     Outcome::Done, Outcome::Refused},
     {"AreaPen", FloorAreaPattern,
      [](auto& t) {
        DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
        page.SelectRows(CPlenimetraFunc2::ITEM_AREA_LIST, {AreaRow(page, u"居室")});
        page.SetLong(CPlenimetraFunc2::ITEM_AREA_COLOR, 5);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     {"DetailOperator", NonLivingTakesFigures,
      [](auto& t) {
        DialogUser page = NonLivingDetail(t);
        page.SelectPopUp(CPlenimetraFunc2::ITEM_DETAIL_OPERATOR,
                         EntryNamed(page, CPlenimetraFunc2::ITEM_DETAIL_OPERATOR, u"+"));
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     {"DetailDrop", NonLivingTakesFigures,
      [](auto& t) {
        DialogUser page = NonLivingDetail(t);
        page.DragAndDrop(CPlenimetraFunc2::ITEM_DETAIL_LIST, CPlenimetraFunc2::ITEM_TREE, TreeElement(page, u"非居室"),
                         DG_DRAG_INSERT_ON);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     // Cancelled by the user: nothing changes, nothing is held.
     {"RenumberAnsweredNo", {},
      [](auto& t) {
        t.host.QueueAlertAnswer(2);
        t.FigurePage().Click(CPlenimetraFunc1::kRenumber);
      },
-     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
+     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
     {"RenumberDialogCancelled", {},
      [](auto& t) {
        t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) { dialog.Click(2); });
@@ -679,22 +690,22 @@ const Command kCommands[] = {
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRenumber);
      },
-     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
+     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
     {"AutoAreaTargetCancelled", FloorAreaPattern, [](auto& t) { TargetDialog(t, 2); }, Outcome::Cancelled,
-     Outcome::Cancelled, Outcome::Cancelled},
+     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
     {"ReleaseStopped", {},
      [](auto& t) {
        t.host.QueueProgressCancel();
        Release(t, true);
      },
-     Outcome::Stopped, Outcome::Stopped, Outcome::Stopped},
+     Outcome::Stopped, Outcome::Stopped, Outcome::Stopped, Outcome::Stopped},
     {"FloorCopyCancelled", FloorAreaPattern,
      [](auto& t) {
        t.host.QueueDialogScript(CDlgFloorCopy::ResourceId, [](DialogUser& dialog) { dialog.Click(2); });
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
-     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
+     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
     {"SettingsAnsweredNo", {},
      [](auto& t) {
        t.host.QueueDialogScript(CDlgEnvironment::ResourceId, [](DialogUser& dialog) {
@@ -705,7 +716,7 @@ const Command kCommands[] = {
        t.host.QueueAlertAnswer(2);
        PaletteUser().Click(CPlenimetraPalette::kSettings);
      },
-     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
+     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
     // A rounding table that rounds lengths otherwise rewrites every figure.
     {"RoundingTable",
      [](auto& t) {
@@ -721,7 +732,7 @@ const Command kCommands[] = {
        PaletteUser().SelectPopUp(CPlenimetraPalette::kRounding,
                                  DGPopUpGetItemCount(palette, CPlenimetraPalette::kRounding));
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     // Settings that rewrite every figure: the total-area table's row height.
     {"Settings", {},
      [](auto& t) {
@@ -733,9 +744,9 @@ const Command kCommands[] = {
        t.host.QueueAlertAnswer(1);
        PaletteUser().Click(CPlenimetraPalette::kSettings);
      },
-     Outcome::Refused, Outcome::Refused, Outcome::Done},
+     Outcome::Refused, Outcome::Refused, Outcome::Done, Outcome::Refused},
     // The sheets take no figure: a shared project's output is done.
-    {"Output", {}, [](auto& t) { t.Output(false); }, Outcome::Refused, Outcome::Done, Outcome::Done},
+    {"Output", {}, [](auto& t) { t.Output(false); }, Outcome::Refused, Outcome::Done, Outcome::Done, Outcome::Done},
     // A pattern names no element: done whatever is in front.
     {"PatternInsert", {},
      [](auto& t) {
@@ -743,7 +754,7 @@ const Command kCommands[] = {
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kInsert);
      },
-     Outcome::Done, Outcome::Done, Outcome::Done},
+     Outcome::Done, Outcome::Done, Outcome::Done, Outcome::Done},
 };
 
 const Command& CommandNamed(const std::string& name)
@@ -764,6 +775,7 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
   const Outcome expected = front == Front::Sheet || front == Front::Layout ? command.sheet
                            : front == Front::HeldByOther                 ? command.held
                            : front == Front::HeldByNobody                ? command.free
+                           : front == Front::FirstFigureHeldByOther      ? command.first
                            : command.free == Outcome::Refused            ? Outcome::Done
                                                                          : command.free;
   const std::string before = Shown(flow);
@@ -817,6 +829,7 @@ std::string FrontName(Front front)
   case Front::Layout: return "_LayoutInFront";
   case Front::HeldByOther: return "_HeldByOther";
   case Front::HeldByNobody: return "_HeldByNobody";
+  case Front::FirstFigureHeldByOther: return "_FirstFigureHeldByOther";
   default: return "_Reserved";
   }
 }
@@ -833,7 +846,7 @@ INSTANTIATE_TEST_SUITE_P(
     EveryFigureCommand, FigureCommandPlanTest,
     ::testing::Combine(::testing::ValuesIn(CommandNames()),
                        ::testing::Values(Front::Sheet, Front::Layout, Front::HeldByOther, Front::HeldByNobody,
-                                         Front::Reserved)),
+                                         Front::FirstFigureHeldByOther, Front::Reserved)),
     [](const auto& testInfo) {
       return std::string(std::get<0>(testInfo.param)) + FrontName(std::get<1>(testInfo.param));
     });
