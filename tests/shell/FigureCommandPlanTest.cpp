@@ -10,6 +10,7 @@
 // keep their order unless it is the list's order that the command changes.
 
 #include "../AlertWords.h"
+#include "LayoutWindow.h"
 #include "CDlgAutoAreaCreate.h"
 #include "CDlgAutoAreaRelease.h"
 #include "CDlgEditArea2Target.h"
@@ -25,7 +26,6 @@
 #include "PlenimetraEntry.h"
 #include "Workflow.h"
 #include "dg_user.h"
-#include "host_environment.h"
 #include "host_errors.h"
 #include "host_model.h"
 
@@ -55,6 +55,17 @@ enum class Front { Sheet, Layout, HeldByOther, HeldByNobody, FirstFigureHeldByOt
 // Stopped: in a progress window, said what was not done.
 enum class Outcome { Done, Refused, Cancelled, Stopped };
 
+// The story's figures in list order.
+std::vector<CArea1Object*> InListOrder(const CFloorParam& floor)
+{
+  std::vector<CArea1Object*> figures;
+  for (const auto& figure : floor.m_Area1ObjectArray)
+    figures.push_back(figure.get());
+  std::stable_sort(figures.begin(), figures.end(),
+                   [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
+  return figures;
+}
+
 // What the add-on shows: the totals, and per story its figures in list
 // order (code, mark, numbering, number) and its automatic areas with the
 // number of their figures.
@@ -62,13 +73,8 @@ std::string Shown(const Workflow& flow)
 {
   std::string text = flow.Totals();
   for (const CFloorParam& floor : Doc().m_FloorParamArray) {
-    std::vector<CArea1Object*> figures;
-    for (const auto& figure : floor.m_Area1ObjectArray)
-      figures.push_back(figure.get());
-    std::stable_sort(figures.begin(), figures.end(),
-                     [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
     text += std::to_string(floor.m_FloorNo) + ":";
-    for (CArea1Object* f : figures)
+    for (CArea1Object* f : InListOrder(floor))
       text += " " + std::to_string(f->m_Code) + "/" + std::to_string(int(f->m_ItemType1)) + "/" +
               std::to_string(int(f->m_ItemType2)) + "/" + std::to_string(f->m_No) + "/" +
               f->GetEquation(&Doc(), false, 0).ToStdString(CC_UTF8);
@@ -114,15 +120,9 @@ using Orders = std::map<short, std::vector<int>>;
 Orders ListOrders()
 {
   Orders orders;
-  for (const CFloorParam& floor : Doc().m_FloorParamArray) {
-    std::vector<const CArea1Object*> figures;
-    for (const auto& figure : floor.m_Area1ObjectArray)
-      figures.push_back(figure.get());
-    std::stable_sort(figures.begin(), figures.end(),
-                     [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
-    for (const CArea1Object* figure : figures)
+  for (const CFloorParam& floor : Doc().m_FloorParamArray)
+    for (const CArea1Object* figure : InListOrder(floor))
       orders[floor.m_FloorNo].push_back(figure->m_Code);
-  }
   return orders;
 }
 
@@ -300,15 +300,9 @@ public:
       return;
     }
     if (front == Front::Layout) {
-      API_DatabaseInfo layout;
-      layout.typeID = APIWind_LayoutID;
-      layout.masterLayoutUnId = pln::host::AddMasterLayout(GS::UniString(u"A3"));
-      layout.name = GS::UniString(u"求積図");
-      layout.title = layout.name;
-      ASSERT_EQ(ACAPI_Database('NDAT', &layout), NoError);
       API_WindowInfo window;
       window.typeID = APIWind_LayoutID;
-      window.databaseUnId = layout.databaseUnId;
+      window.databaseUnId = NewLayout();
       ASSERT_EQ(host.UserShowWindow(window), NoError);
       return;
     }
@@ -522,6 +516,19 @@ void ReorderFigures(FigureCommandPlanTest& t)
   t.ClosePages();
 }
 
+// The settings with another row height of the total-area table, which every
+// figure's rewrite follows; the question to apply them answered.
+void RowHeightSettings(FigureCommandPlanTest& t, short answer)
+{
+  t.host.QueueDialogScript(CDlgEnvironment::ResourceId, [](DialogUser& dialog) {
+    dialog.TabPage(7, 6).SetLong(4, 9);
+    dialog.Click(1);
+  });
+  t.ClosePages();
+  t.host.QueueAlertAnswer(answer);
+  PaletteUser().Click(CPlenimetraPalette::kSettings);
+}
+
 void PlaceTriangle(FigureCommandPlanTest& t)
 {
   t.host.QueuePick({110, 100, 0});
@@ -706,17 +713,8 @@ const Command kCommands[] = {
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
      Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
-    {"SettingsAnsweredNo", {},
-     [](auto& t) {
-       t.host.QueueDialogScript(CDlgEnvironment::ResourceId, [](DialogUser& dialog) {
-         dialog.TabPage(7, 6).SetLong(4, 9);
-         dialog.Click(1);
-       });
-       t.ClosePages();
-       t.host.QueueAlertAnswer(2);
-       PaletteUser().Click(CPlenimetraPalette::kSettings);
-     },
-     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
+    {"SettingsAnsweredNo", {}, [](auto& t) { RowHeightSettings(t, 2); }, Outcome::Cancelled, Outcome::Cancelled,
+     Outcome::Cancelled, Outcome::Cancelled},
     // A rounding table that rounds lengths otherwise rewrites every figure.
     {"RoundingTable",
      [](auto& t) {
@@ -734,17 +732,8 @@ const Command kCommands[] = {
      },
      Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
     // Settings that rewrite every figure: the total-area table's row height.
-    {"Settings", {},
-     [](auto& t) {
-       t.host.QueueDialogScript(CDlgEnvironment::ResourceId, [](DialogUser& dialog) {
-         dialog.TabPage(7, 6).SetLong(4, 9);
-         dialog.Click(1);
-       });
-       t.ClosePages();
-       t.host.QueueAlertAnswer(1);
-       PaletteUser().Click(CPlenimetraPalette::kSettings);
-     },
-     Outcome::Refused, Outcome::Refused, Outcome::Done, Outcome::Refused},
+    {"Settings", {}, [](auto& t) { RowHeightSettings(t, 1); }, Outcome::Refused, Outcome::Refused, Outcome::Done,
+     Outcome::Refused},
     // The sheets take no figure: a shared project's output is done.
     {"Output", {}, [](auto& t) { t.Output(false); }, Outcome::Refused, Outcome::Done, Outcome::Done, Outcome::Done},
     // A pattern names no element: done whatever is in front.

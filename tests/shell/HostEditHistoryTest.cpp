@@ -8,14 +8,13 @@
 // closing and reopening the project loads.
 
 #include "../AlertWords.h"
+#include "LayoutWindow.h"
 #include "CDlgOutputToWorksheet.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
 #include "Workflow.h"
 #include "dg_user.h"
-#include "host_environment.h"
 #include "host_errors.h"
-#include "host_model.h"
 
 #include <gtest/gtest.h>
 
@@ -153,14 +152,8 @@ protected:
       window.typeID = APIWind_WorksheetID;
       window.databaseUnId = flow.Worksheets().front().second;
     } else if (front == Front::Layout) {
-      API_DatabaseInfo layout;
-      layout.typeID = APIWind_LayoutID;
-      layout.masterLayoutUnId = pln::host::AddMasterLayout(GS::UniString(u"A3"));
-      layout.name = GS::UniString(u"求積図");
-      layout.title = layout.name;
-      ASSERT_EQ(ACAPI_Database('NDAT', &layout), NoError);
       window.typeID = APIWind_LayoutID;
-      window.databaseUnId = layout.databaseUnId;
+      window.databaseUnId = NewLayout();
     }
     ShowPlan();
   }
