@@ -89,9 +89,10 @@ GSErrCode CPlenimetraParam::DoTeamworkReceive(const GS::Array<API_Guid>& guids) 
 {
   if (!TeamworkOnline())
     return NoError;
+  const auto holds = [this](const API_Guid& guid) { return GetTeamworkStatus2(GS::Array<API_Guid>{guid}); };
   GS::Array<API_Guid> wanted;
   for (const API_Guid& guid : guids)
-    if (GS::Array<API_Guid> one{guid}; !GetTeamworkStatus2(one))
+    if (!holds(guid))
       wanted.Push(guid);
   if (wanted.IsEmpty())
     return NoError;
@@ -100,7 +101,7 @@ GSErrCode CPlenimetraParam::DoTeamworkReceive(const GS::Array<API_Guid>& guids) 
     return err;
   GS::Array<API_Guid> taken;
   for (const API_Guid& guid : wanted)
-    if (GS::Array<API_Guid> one{guid}; GetTeamworkStatus2(one))
+    if (holds(guid))
       taken.Push(guid);
   if (!taken.IsEmpty())
     static_cast<void>(ACAPI_TeamworkControl_ReleaseElements(taken, true));  // the refusal is what is told
