@@ -130,20 +130,18 @@ Orders ListOrders()
 // order.
 std::string OrderFaults(const Orders& before, const Orders& after)
 {
+  // The codes of a that b lists too, in a's order.
+  const auto common = [](const std::vector<int>& a, const std::vector<int>& b) {
+    std::vector<int> kept;
+    std::copy_if(a.begin(), a.end(), std::back_inserter(kept),
+                 [&](int code) { return std::find(b.begin(), b.end(), code) != b.end(); });
+    return kept;
+  };
   std::string faults;
-  for (const auto& [story, codes] : after) {
-    const auto found = before.find(story);
-    if (found == before.end())
-      continue;
-    const std::set<int> now(codes.begin(), codes.end()), then(found->second.begin(), found->second.end());
-    std::vector<int> keptThen, keptNow;
-    std::copy_if(found->second.begin(), found->second.end(), std::back_inserter(keptThen),
-                 [&](int code) { return now.count(code) != 0; });
-    std::copy_if(codes.begin(), codes.end(), std::back_inserter(keptNow),
-                 [&](int code) { return then.count(code) != 0; });
-    if (keptThen != keptNow)
+  for (const auto& [story, codes] : after)
+    if (const auto then = before.find(story);
+        then != before.end() && common(then->second, codes) != common(codes, then->second))
       faults += "story " + std::to_string(story) + " reordered; ";
-  }
   return faults;
 }
 
@@ -454,16 +452,22 @@ short EntryNamed(DialogUser page, short item, const char16_t* text)
   return 1;
 }
 
-// The area-list row of the element.
-short AreaRow(DialogUser page, const char16_t* name)
+// The row (from 1) of the list item whose some column reads the text.
+short RowNamed(short dialogId, short list, const char16_t* text)
 {
-  const auto& rows = pln::host::DialogItemState(page.DialogId(), CPlenimetraFunc2::ITEM_AREA_LIST)->list.rows;
+  const auto& rows = pln::host::DialogItemState(dialogId, list)->list.rows;
   for (std::size_t row = 0; row < rows.size(); ++row)
-    for (const auto& [column, text] : rows[row].texts)
-      if (text == GS::UniString(name))
+    for (const auto& [column, cell] : rows[row].texts)
+      if (cell == GS::UniString(text))
         return static_cast<short>(row + 1);
-  ADD_FAILURE() << "no area row " << GS::UniString(name).ToStdString(CC_UTF8);
+  ADD_FAILURE() << "no row " << GS::UniString(text).ToStdString(CC_UTF8);
   return 1;
+}
+
+void SelectAreaRow(DialogUser page, const char16_t* name)
+{
+  const short list = CPlenimetraFunc2::ITEM_AREA_LIST;
+  page.SelectRows(list, {RowNamed(page.DialogId(), list, name)});
 }
 
 // 非居室 of 床面積 takes placed figures on 1階 instead of automatic areas.
@@ -471,10 +475,21 @@ void NonLivingTakesFigures(FigureCommandPlanTest& t)
 {
   FloorAreaPattern(t);
   DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
-  page.SelectRows(CPlenimetraFunc2::ITEM_AREA_LIST, {AreaRow(page, u"非居室")});
+  SelectAreaRow(page, u"非居室");
   const short figuresOnly = EntryNamed(page, CPlenimetraFunc2::ITEM_AREA_TYPE, u"求積区画");
   page.SelectPopUp(CPlenimetraFunc2::ITEM_AREA_TYPE, figuresOnly);
   t.ClosePages();
+}
+
+// The automatic-area rows of 1階 given to the element by the operator
+// pop-up, or taken from it.
+void AutoAreaOperator(FigureCommandPlanTest& t, const char16_t* element, std::vector<short> rows,
+                      const char16_t* op)
+{
+  DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
+  page.SelectTreeItems(CPlenimetraFunc2::ITEM_TREE, {TreeElement(page, element)});
+  page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, rows);
+  page.SelectPopUp(CPlenimetraFunc2::ITEM_AUTO_OPERATOR, EntryNamed(page, CPlenimetraFunc2::ITEM_AUTO_OPERATOR, op));
 }
 
 // Figures 1 and 2 of 1階 selected in the detail list, with 非居室 selected
@@ -494,13 +509,8 @@ void TargetDialog(FigureCommandPlanTest& t, short button)
   DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
   page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1});
   t.host.QueueDialogScript(CDlgEditArea2Target::ResourceId, [button](DialogUser& dialog) {
-    const auto& rows = pln::host::DialogItemState(dialog.DialogId(), 4)->list.rows;
-    for (std::size_t row = 0; row < rows.size(); ++row)
-      for (const auto& [column, text] : rows[row].texts)
-        if (text == GS::UniString(u"非居室")) {
-          dialog.SelectRows(4, {static_cast<short>(row + 1)});
-          dialog.Check(3, true);
-        }
+    dialog.SelectRows(4, {RowNamed(dialog.DialogId(), 4, u"非居室")});
+    dialog.Check(3, true);
     dialog.Click(button);
   });
   page.Click(CPlenimetraFunc2::ITEM_AUTO_TARGET);
@@ -537,26 +547,29 @@ void PlaceTriangle(FigureCommandPlanTest& t)
   t.FigurePage().Click(CPlenimetraFunc1::kTriangle);
 }
 
+// Outcomes with a worksheet or layout in front, held by another user, by
+// nobody, and the first figure held by another user.
+using enum Outcome;
+
 const Command kCommands[] = {
     // Placing needs the plan in front, where the user picks the points.
-    {"Place", {}, PlaceTriangle, Outcome::Refused, Outcome::Done, Outcome::Done, Outcome::Done},
+    {"Place", {}, PlaceTriangle, Refused, Done, Done, Done},
     // The new figure comes last; the others keep the user's order.
-    {"PlaceAfterReorder", ReorderFigures, PlaceTriangle, Outcome::Refused, Outcome::Done, Outcome::Done,
-     Outcome::Done},
+    {"PlaceAfterReorder", ReorderFigures, PlaceTriangle, Refused, Done, Done, Done},
     {"Rotate", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRotate);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Done},
+     Done, Refused, Done, Done},
     {"Delete", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {2, 6});
        page.Click(CPlenimetraFunc1::kDelete);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+     Done, Refused, Done, Refused},
     {"Mark", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
@@ -564,17 +577,17 @@ const Command kCommands[] = {
        const auto& entries = pln::host::DialogItemState(page.DialogId(), CPlenimetraFunc1::kMarkEditor)->entries;
        page.SelectPopUp(CPlenimetraFunc1::kMarkEditor, static_cast<short>(entries.size()));
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+     Done, Refused, Done, Refused},
     // Sorting asks for no reservation.
-    {"Sort", {}, [](auto& t) { t.FigurePage().HeaderClick(CPlenimetraFunc1::kList, 5); }, Outcome::Done,
-     Outcome::Refused, Outcome::Refused, Outcome::Refused},
+    {"Sort", {}, [](auto& t) { t.FigurePage().HeaderClick(CPlenimetraFunc1::kList, 5); }, Done, Refused, Refused,
+     Refused},
     {"Drag", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {6});
        page.DragAndDrop(CPlenimetraFunc1::kList, CPlenimetraFunc1::kList, 0, DG_DRAG_INSERT_ABOVE);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+     Done, Refused, Done, Refused},
     {"RenumberSelection", {},
      [](auto& t) {
        t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) {
@@ -585,7 +598,7 @@ const Command kCommands[] = {
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRenumber);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+     Done, Refused, Done, Refused},
     // Sorting asks for no reservation.
     {"DetailSort", {},
      [](auto& t) {
@@ -593,7 +606,7 @@ const Command kCommands[] = {
        page.SetLong(CPlenimetraFunc2::ITEM_RADIO_DETAIL, 1);
        page.HeaderClick(CPlenimetraFunc2::ITEM_DETAIL_LIST, 6);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Refused, Outcome::Refused},
+     Done, Refused, Refused, Refused},
     {"AutoAreaCreate", {},
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
@@ -604,34 +617,28 @@ const Command kCommands[] = {
        });
        page.Click(CPlenimetraFunc3::kCreate);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+     Done, Refused, Done, Refused},
     {"AutoAreaUpdate", WidenFirstZone,
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
        page.SelectRows(CPlenimetraFunc3::kList, {1});
        page.Click(CPlenimetraFunc3::kUpdate);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
-    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Outcome::Done, Outcome::Refused, Outcome::Done,
-     Outcome::Refused},
-    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Outcome::Done, Outcome::Refused, Outcome::Done,
-     Outcome::Refused},
+     Done, Refused, Done, Refused},
+    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Done, Refused, Done, Refused},
+    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Done, Refused, Done, Refused},
     // 1階 onto 2階, which the pattern 床面積 calculates.
     {"FloorCopy", FloorAreaPattern,
      [](auto& t) {
        t.host.QueueDialogScript(CDlgFloorCopy::ResourceId, [](DialogUser& dialog) {
-         const auto& rows = pln::host::DialogItemState(dialog.DialogId(), 7)->list.rows;
-         for (std::size_t row = 0; row < rows.size(); ++row)
-           for (const auto& [column, text] : rows[row].texts)
-             if (text == GS::UniString(u"2階"))
-               dialog.SelectRows(7, {static_cast<short>(row + 1)});
+         dialog.SelectRows(7, {RowNamed(dialog.DialogId(), 7, u"2階")});
          dialog.Check(6, true);
          dialog.Click(1);
        });
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
-     Outcome::Refused, Outcome::Refused, Outcome::Done, Outcome::Done},
+     Refused, Refused, Done, Done},
     // The tree page's lists: each recolours the figures of the element it
     // changes, on every story, and the figures it takes out.
     {"AutoAreaDrop", FloorAreaPattern,
@@ -641,55 +648,41 @@ const Command kCommands[] = {
        page.DragAndDrop(CPlenimetraFunc2::ITEM_AUTO_LIST, CPlenimetraFunc2::ITEM_TREE, TreeElement(page, u"非居室"),
                         DG_DRAG_INSERT_ON);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
-    {"AutoAreaOperator", FloorAreaPattern,
-     [](auto& t) {
-       DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
-       page.SelectTreeItems(CPlenimetraFunc2::ITEM_TREE, {TreeElement(page, u"非居室")});
-       page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1, 2});
-       page.SelectPopUp(CPlenimetraFunc2::ITEM_AUTO_OPERATOR,
-                        EntryNamed(page, CPlenimetraFunc2::ITEM_AUTO_OPERATOR, u"+"));
-     },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+     Done, Refused, Done, Refused},
+    {"AutoAreaOperator", FloorAreaPattern, [](auto& t) { AutoAreaOperator(t, u"非居室", {1, 2}, u"+"); }, Done,
+     Refused, Done, Refused},
     // 居室's areas taken out lose its colour.
-    {"AutoAreaOperatorOut", FloorAreaPattern,
-     [](auto& t) {
-       DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
-       page.SelectTreeItems(CPlenimetraFunc2::ITEM_TREE, {TreeElement(page, u"居室")});
-       page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1, 2, 3});
-       page.SelectPopUp(CPlenimetraFunc2::ITEM_AUTO_OPERATOR, 1);
-     },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
-    {"AutoAreaTarget", FloorAreaPattern, [](auto& t) { TargetDialog(t, 1); }, Outcome::Done, Outcome::Refused,
-     Outcome::Done, Outcome::Refused},
+    {"AutoAreaOperatorOut", FloorAreaPattern, [](auto& t) { AutoAreaOperator(t, u"居室", {1, 2, 3}, u"未定義"); },
+     Done, Refused, Done, Refused},
+    {"AutoAreaTarget", FloorAreaPattern, [](auto& t) { TargetDialog(t, 1); }, Done, Refused, Done, Refused},
     {"AreaPen", FloorAreaPattern,
      [](auto& t) {
        DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
-       page.SelectRows(CPlenimetraFunc2::ITEM_AREA_LIST, {AreaRow(page, u"居室")});
+       SelectAreaRow(page, u"居室");
        page.SetLong(CPlenimetraFunc2::ITEM_AREA_COLOR, 5);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+     Done, Refused, Done, Refused},
     {"DetailOperator", NonLivingTakesFigures,
      [](auto& t) {
        DialogUser page = NonLivingDetail(t);
        page.SelectPopUp(CPlenimetraFunc2::ITEM_DETAIL_OPERATOR,
                         EntryNamed(page, CPlenimetraFunc2::ITEM_DETAIL_OPERATOR, u"+"));
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+     Done, Refused, Done, Refused},
     {"DetailDrop", NonLivingTakesFigures,
      [](auto& t) {
        DialogUser page = NonLivingDetail(t);
        page.DragAndDrop(CPlenimetraFunc2::ITEM_DETAIL_LIST, CPlenimetraFunc2::ITEM_TREE, TreeElement(page, u"非居室"),
                         DG_DRAG_INSERT_ON);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+     Done, Refused, Done, Refused},
     // Cancelled by the user: nothing changes, nothing is held.
     {"RenumberAnsweredNo", {},
      [](auto& t) {
        t.host.QueueAlertAnswer(2);
        t.FigurePage().Click(CPlenimetraFunc1::kRenumber);
      },
-     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
+     Cancelled, Cancelled, Cancelled, Cancelled},
     {"RenumberDialogCancelled", {},
      [](auto& t) {
        t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) { dialog.Click(2); });
@@ -697,24 +690,23 @@ const Command kCommands[] = {
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRenumber);
      },
-     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
-    {"AutoAreaTargetCancelled", FloorAreaPattern, [](auto& t) { TargetDialog(t, 2); }, Outcome::Cancelled,
-     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
+     Cancelled, Cancelled, Cancelled, Cancelled},
+    {"AutoAreaTargetCancelled", FloorAreaPattern, [](auto& t) { TargetDialog(t, 2); }, Cancelled, Cancelled,
+     Cancelled, Cancelled},
     {"ReleaseStopped", {},
      [](auto& t) {
        t.host.QueueProgressCancel();
        Release(t, true);
      },
-     Outcome::Stopped, Outcome::Stopped, Outcome::Stopped, Outcome::Stopped},
+     Stopped, Stopped, Stopped, Stopped},
     {"FloorCopyCancelled", FloorAreaPattern,
      [](auto& t) {
        t.host.QueueDialogScript(CDlgFloorCopy::ResourceId, [](DialogUser& dialog) { dialog.Click(2); });
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
-     Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled, Outcome::Cancelled},
-    {"SettingsAnsweredNo", {}, [](auto& t) { RowHeightSettings(t, 2); }, Outcome::Cancelled, Outcome::Cancelled,
-     Outcome::Cancelled, Outcome::Cancelled},
+     Cancelled, Cancelled, Cancelled, Cancelled},
+    {"SettingsAnsweredNo", {}, [](auto& t) { RowHeightSettings(t, 2); }, Cancelled, Cancelled, Cancelled, Cancelled},
     // A rounding table that rounds lengths otherwise rewrites every figure.
     {"RoundingTable",
      [](auto& t) {
@@ -730,12 +722,11 @@ const Command kCommands[] = {
        PaletteUser().SelectPopUp(CPlenimetraPalette::kRounding,
                                  DGPopUpGetItemCount(palette, CPlenimetraPalette::kRounding));
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done, Outcome::Refused},
+     Done, Refused, Done, Refused},
     // Settings that rewrite every figure: the total-area table's row height.
-    {"Settings", {}, [](auto& t) { RowHeightSettings(t, 1); }, Outcome::Refused, Outcome::Refused, Outcome::Done,
-     Outcome::Refused},
+    {"Settings", {}, [](auto& t) { RowHeightSettings(t, 1); }, Refused, Refused, Done, Refused},
     // The sheets take no figure: a shared project's output is done.
-    {"Output", {}, [](auto& t) { t.Output(false); }, Outcome::Refused, Outcome::Done, Outcome::Done, Outcome::Done},
+    {"Output", {}, [](auto& t) { t.Output(false); }, Refused, Done, Done, Done},
     // A pattern names no element: done whatever is in front.
     {"PatternInsert", {},
      [](auto& t) {
@@ -743,7 +734,7 @@ const Command kCommands[] = {
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kInsert);
      },
-     Outcome::Done, Outcome::Done, Outcome::Done, Outcome::Done},
+     Done, Done, Done, Done},
 };
 
 const Command& CommandNamed(const std::string& name)
