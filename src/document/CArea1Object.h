@@ -251,8 +251,11 @@ public:
   // Numbers the figures of each (mark, numbering) pair; a failed save of a
   // renumbered figure is returned.
   [[nodiscard]] GSErrCode CheckItemNo(CPlenimetraParam* param);
-  // Renumbers the sort indices 0..n-1 in list order unless they are already
-  // a permutation of it; a failed save is returned.
+  // Unless the sort indices are already a permutation of 0..n-1, numbers
+  // them so in the order they give (repeated ones in list order, unordered
+  // ones last, as a figure just added) and saves each figure whose index
+  // changed: the order the user gave the list survives figures added or
+  // removed. A failed save is returned.
   [[nodiscard]] GSErrCode SetSortIndex();
   // Numbers the sort indices 0..n-1 in the order of the indices they have
   // (unordered ones last), in memory only: the stored indices keep their

@@ -247,6 +247,23 @@ GSErrCode CArea1ObjectArray::CheckItemNo(CPlenimetraParam* param)
   return first;
 }
 
+namespace {
+
+// The figures in the order their sort indices give; equal indices keep
+// their list order, unordered ones (below 0) come last.
+std::vector<CArea1Object*> InIndexOrder(const CArea1ObjectArray& figures)
+{
+  std::vector<CArea1Object*> order;
+  for (const auto& figure : figures)
+    order.push_back(figure.get());
+  std::stable_sort(order.begin(), order.end(), [](const CArea1Object* a, const CArea1Object* b) {
+    return std::make_pair(a->m_SortIndex < 0, a->m_SortIndex) < std::make_pair(b->m_SortIndex < 0, b->m_SortIndex);
+  });
+  return order;
+}
+
+}  // namespace
+
 GSErrCode CArea1ObjectArray::SetSortIndex()
 {
   const int count = static_cast<int>(size());
@@ -264,12 +281,12 @@ GSErrCode CArea1ObjectArray::SetSortIndex()
   if (!defect && std::all_of(taken.begin(), taken.end(), [](bool t) { return t; }))
     return NoError;
   GSErrCode first = NoError;
-  for (int i = 0; i < count; ++i) {
-    CArea1Object& figure = *(*this)[static_cast<std::size_t>(i)];
-    if (figure.m_SortIndex == i)
+  const std::vector<CArea1Object*> order = InIndexOrder(*this);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (order[i]->m_SortIndex == static_cast<int>(i))
       continue;
-    figure.m_SortIndex = i;
-    const GSErrCode err = figure.Save();
+    order[i]->m_SortIndex = static_cast<int>(i);
+    const GSErrCode err = order[i]->Save();
     if (first == NoError)
       first = err;
   }
@@ -278,12 +295,7 @@ GSErrCode CArea1ObjectArray::SetSortIndex()
 
 void CArea1ObjectArray::CloseSortIndexGaps()
 {
-  std::vector<CArea1Object*> order;
-  for (const auto& figure : *this)
-    order.push_back(figure.get());
-  std::stable_sort(order.begin(), order.end(), [](const CArea1Object* a, const CArea1Object* b) {
-    return std::make_pair(a->m_SortIndex < 0, a->m_SortIndex) < std::make_pair(b->m_SortIndex < 0, b->m_SortIndex);
-  });
+  const std::vector<CArea1Object*> order = InIndexOrder(*this);
   for (std::size_t i = 0; i < order.size(); ++i)
     order[i]->m_SortIndex = static_cast<int>(i);
 }

@@ -169,7 +169,9 @@ public:
   // Whether this user holds every element (true for none).
   bool GetTeamworkStatus2(const GS::Array<API_Guid>& guids) const;
   // Reserves the elements in a shared project: 0 without one; else the
-  // reservation's result, or APIERR_NOTMINE when one stays another's.
+  // reservation's result, or APIERR_NOTMINE when one stays another's. All
+  // or none: a refused reservation gives back what it took, so a command
+  // refused here holds nothing it did not hold before.
   [[nodiscard]] GSErrCode DoTeamworkReceive(const GS::Array<API_Guid>& guids) const;
   // Whether the elements may be written without reserving any: always
   // outside an online teamwork project, else when this user holds them all.

@@ -172,13 +172,21 @@ GSErrCode CPlenimetraParam::OrderAutoAreasAsLoaded(short story)
   if (floor == nullptr || floor->m_AutoAreaParamArray.size() < 2)
     return NoError;
   std::map<API_Guid, std::size_t> rank;
-  for (API_ElemTypeID type : kAutoElementTypes) {
-    GS::Array<API_Guid> guids;
-    if (const GSErrCode err = ACAPI_Element_GetElemList(type, &guids); err != NoError)
-      return err;
-    for (const API_Guid& guid : guids)
-      rank.emplace(guid, rank.size());
-  }
+  // The host lists the sources, elements of the floor plan, only while the
+  // plan is the current database; an Undo may come with another window in
+  // front.
+  const GSErrCode listed = CGSUtil::OnFloorPlan([&] {
+    for (API_ElemTypeID type : kAutoElementTypes) {
+      GS::Array<API_Guid> guids;
+      if (const GSErrCode err = ACAPI_Element_GetElemList(type, &guids); err != NoError)
+        return err;
+      for (const API_Guid& guid : guids)
+        rank.emplace(guid, rank.size());
+    }
+    return GSErrCode(NoError);
+  });
+  if (listed != NoError)
+    return listed;
   const auto rankOf = [&rank](const CAutoAreaParam& record) {
     const auto found = rank.find(record.GetGuid());
     return found != rank.end() ? found->second : rank.size();

@@ -83,12 +83,29 @@ bool TeamworkOnline() { return ACAPI_TeamworkControl_HasConnection() && ACAPI_Te
 
 }  // namespace
 
+// The host takes what is free even when another user holds one of the
+// elements.
 GSErrCode CPlenimetraParam::DoTeamworkReceive(const GS::Array<API_Guid>& guids) const
 {
   if (!TeamworkOnline())
     return NoError;
-  const GSErrCode err = ACAPI_TeamworkControl_ReserveElements(guids, nullptr, true);
-  return GetTeamworkStatus2(guids) ? err : APIERR_NOTMINE;
+  const auto holds = [this](const API_Guid& guid) { return GetTeamworkStatus2(GS::Array<API_Guid>{guid}); };
+  GS::Array<API_Guid> wanted;
+  for (const API_Guid& guid : guids)
+    if (!holds(guid))
+      wanted.Push(guid);
+  if (wanted.IsEmpty())
+    return NoError;
+  const GSErrCode err = ACAPI_TeamworkControl_ReserveElements(wanted, nullptr, true);
+  if (GetTeamworkStatus2(wanted))
+    return err;
+  GS::Array<API_Guid> taken;
+  for (const API_Guid& guid : wanted)
+    if (holds(guid))
+      taken.Push(guid);
+  if (!taken.IsEmpty())
+    static_cast<void>(ACAPI_TeamworkControl_ReleaseElements(taken, true));  // the refusal is what is told
+  return APIERR_NOTMINE;
 }
 
 bool CPlenimetraParam::MayEditFigures(const GS::Array<API_Guid>& guids) const

@@ -199,6 +199,8 @@ private:
   [[nodiscard]] GSErrCode DoSort(short dialId, short column);
   [[nodiscard]] GSErrCode DoReorder(short dialId, int insertPos);
   [[nodiscard]] GSErrCode DoRenumberSelection(short dialId);
+  // Reserves the figures of every row.
+  [[nodiscard]] GSErrCode ReserveRows(short dialId) const;
   // Each pair sorted, then numbered from start, under one progress window
   // of a phase per pair; the first failure ends it.
   [[nodiscard]] GSErrCode NumberPairs(CRenumberWorkItemArray& pairs, int start);

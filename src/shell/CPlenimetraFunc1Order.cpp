@@ -259,20 +259,17 @@ GSErrCode CPlenimetraFunc1::DoReorder(short dialId, int insertPos)
 // ---------------------------------------------------------------------------
 // Renumbering
 
+// The user answers first: a renumbering cancelled at its question or its
+// dialog has reserved nothing.
 GSErrCode CPlenimetraFunc1::DoRenumber(short dialId)
 {
   const GSErrCode err = RunFigureEdit(dialId, GS::UniString(u"メンセラ[ﾘﾅﾝﾊﾞﾘﾝｸﾞ]"), [&]() -> GSErrCode {
-    // Any figure of the list may take another number, and the record is
-    // saved with them: all are this user's before any changes.
-    GS::Array<API_Guid> guids;
-    for (const CArea1Object* figure : RowFigures(dialId))
-      guids.Push(figure->m_Element.header.guid);
-    if (const GSErrCode reserved = m_pParam->DoTeamworkReceive(guids); reserved != NoError)
-      return reserved;
     if (m_pParam->m_EnvParam.m_NumberFillGaps || GetSelList(dialId).empty()) {
       if (DGAlert(-3, kTitle, GS::UniString(u"リナンバリングします。よろしいですか？"), GS::UniString(),
                   GS::UniString(u"はい"), GS::UniString(u"いいえ")) != 1)
         return NoError;
+      if (const GSErrCode reserved = ReserveRows(dialId); reserved != NoError)
+        return reserved;
       const GSErrCode all = DoRenumberAll(dialId);
       if (all == NoError)
         RebuildQuietly(dialId);
@@ -282,6 +279,16 @@ GSErrCode CPlenimetraFunc1::DoRenumber(short dialId)
   });
   EnableItem(dialId);
   return err;
+}
+
+// Any figure of the list may take another number, and the record is saved
+// with them: all are this user's before any changes.
+GSErrCode CPlenimetraFunc1::ReserveRows(short dialId) const
+{
+  GS::Array<API_Guid> guids;
+  for (const CArea1Object* figure : RowFigures(dialId))
+    guids.Push(figure->m_Element.header.guid);
+  return m_pParam->DoTeamworkReceive(guids);
 }
 
 GSErrCode CPlenimetraFunc1::DoRenumberSelection(short dialId)
@@ -300,6 +307,8 @@ GSErrCode CPlenimetraFunc1::DoRenumberSelection(short dialId)
       GSWriteReport(GS::UniString(u"番号が重なります。処理を中止します"));
       return NoError;
     }
+  if (const GSErrCode reserved = ReserveRows(dialId); reserved != NoError)
+    return reserved;
   GSErrCode err = NumberPairs(pairs, start);
   if (const GSErrCode saved = m_pParam->SaveData(); err == NoError)
     err = saved;

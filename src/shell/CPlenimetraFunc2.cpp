@@ -730,15 +730,21 @@ void CPlenimetraFunc2::FillAreaRow(short dialId, short row, CAreaTree* node)
 void CPlenimetraFunc2::SetDetailListItem(short dialId)
 {
   const CFloorParam* floor = m_pParam->m_FloorParamArray.Search(ActStory());
-  const CArea1ObjectArray figures = floor != nullptr ? floor->m_Area1ObjectArray : CArea1ObjectArray();
+  std::vector<CArea1Object*> figures;
+  if (floor != nullptr)
+    for (const auto& figure : floor->m_Area1ObjectArray)
+      figures.push_back(figure.get());
+  // Rows in sort-index order, every figure in a row of its own: after a
+  // reload that could not read every element two figures may share an
+  // index, and a row left empty would hold no figure to click.
+  std::stable_sort(figures.begin(), figures.end(),
+                   [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
   ResizeList(dialId, ITEM_DETAIL_LIST, static_cast<short>(figures.size()));
-  for (const auto& figure : figures) {
-    PLN_ASSERT(figure->m_SortIndex >= 0);
-    DGListSetItemUserData(dialId, ITEM_DETAIL_LIST, static_cast<short>(figure->m_SortIndex + 1),
-                          reinterpret_cast<DGUserData>(figure.get()));
-  }
-  for (const auto& figure : figures)
-    SetDetailListItem(dialId, static_cast<short>(figure->m_SortIndex + 1), figure.get());
+  for (std::size_t i = 0; i < figures.size(); ++i)
+    DGListSetItemUserData(dialId, ITEM_DETAIL_LIST, static_cast<short>(i + 1),
+                          reinterpret_cast<DGUserData>(figures[i]));
+  for (std::size_t i = 0; i < figures.size(); ++i)
+    SetDetailListItem(dialId, static_cast<short>(i + 1), figures[i]);
   m_pDetailListInfoParam->HideItem();
   DeselectRows(dialId, ITEM_DETAIL_LIST);
   ShowDefaultRoundType(dialId);

@@ -227,6 +227,12 @@ public:
   // re-coloured; the caller's undo step holds it.
   [[nodiscard]] GSErrCode RecolourFigures(const std::vector<CArea2Object*>& elements,
                                           const CArea1ObjectPtrArray& removed);
+  // In a shared project, reserves what a recolouring of the elements will
+  // rewrite: every figure they list on any story, and the figures that
+  // enter or leave them. Called before the change, so that a refusal
+  // leaves everything as it was.
+  [[nodiscard]] GSErrCode ReserveRecolouring(const std::vector<CArea2Object*>& elements,
+                                             const CArea1ObjectPtrArray& moving) const;
 
   // == Sorting (CPlenimetraFunc2Sort.cpp) ==
   // Each reorders what its rows stand for, refills the list, selects the
@@ -292,8 +298,10 @@ private:
                        const std::function<void(short)>& show);
   // The active story's owning pointer of a listed figure.
   std::shared_ptr<CArea1Object> SharedFigure(const CArea1Object* figure) const;
-  // The selected figures enter the element with "+"; refused with a
-  // message unless its MODE takes figures; answers the recolouring's result.
+  // The selected detail rows' figures.
+  CArea1ObjectPtrArray SelectedFigures(short dialId) const;
+  // The selected figures enter the element with "+"; answers the
+  // recolouring's result.
   [[nodiscard]] GSErrCode PutFigures(short dialId, CArea2Object& element);
   using RowChange = std::function<void(CAreaTree& node, CAreaObject& object)>;
   using ElementChange = std::function<void(CArea2Object& element)>;

@@ -324,6 +324,17 @@ void CPlenimetraFunc2::DoMsgChangeAreaOrgArea(short dialId)
 void CPlenimetraFunc2::DoMsgChangeAreaColor(short dialId)
 {
   const short pen = static_cast<short>(DGGetItemValLong(dialId, ITEM_AREA_COLOR));
+  std::vector<CArea2Object*> elements;
+  for (int row : GetSelAreaList(dialId)) {
+    const int code = RowNode(dialId, static_cast<short>(row))->m_AreaCode;
+    if (auto* element = dynamic_cast<CArea2Object*>(m_pParam->GetAreaObject(code)); element != nullptr)
+      elements.push_back(element);
+  }
+  if (const GSErrCode reserved = ReserveRecolouring(elements, {}); reserved != NoError) {
+    RefreshEditors();
+    GSWriteFailure(GS::UniString(u"色の変更を完了できませんでした。"), reserved);
+    return;
+  }
   // The save joins the recolouring's step: the new colours and the record
   // go back and come again together.
   const auto recolour = [&]() -> GSErrCode {

@@ -138,6 +138,20 @@ void CPlenimetraFunc2::RemoveTarget(const CAutoAreaParam* record, CArea2Object* 
   floor->m_List.Remove(FiguresOf(*record, m_pParam), &removed);
 }
 
+GSErrCode CPlenimetraFunc2::ReserveRecolouring(const std::vector<CArea2Object*>& elements,
+                                               const CArea1ObjectPtrArray& moving) const
+{
+  GS::Array<API_Guid> guids;
+  for (const CArea2Object* element : elements)
+    for (const CArea2ObjectFloor& record : element->m_FloorArray)
+      for (const CArea2List& entry : record.m_List)
+        if (entry.m_pArea1 != nullptr)
+          guids.Push(entry.m_pArea1->m_Element.header.guid);
+  for (const auto& figure : moving)
+    guids.Push(figure->m_Element.header.guid);
+  return m_pParam->DoTeamworkReceive(guids);
+}
+
 GSErrCode CPlenimetraFunc2::RecolourFigures(const std::vector<CArea2Object*>& elements,
                                             const CArea1ObjectPtrArray& removed)
 {
@@ -180,6 +194,22 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
     return;
   const CArea2ObjectFloor* floor = element->m_FloorArray.SearchFloor(ActStory());
   const bool take = CDGDlgCore::PopUpSelectedUserData(dialId, ITEM_AUTO_OPERATOR) != COperatorTable::OPERATOR_NONE;
+  const auto listed = [&](const CAutoAreaParam* record) {
+    return CArea2Object::SearchAutoAreaIndex(record, &floor->m_AutoAreaGuidArray) >= 0;
+  };
+  // The areas taken in or out move their figures in or out of the element.
+  CArea1ObjectPtrArray moving;
+  if (TakesAutoAreas(floor->m_Mode))
+    for (int row : GetSelAutoAreaList(dialId))
+      if (const CAutoAreaParam* record = AutoAreaRecord(dialId, static_cast<short>(row));
+          record != nullptr && listed(record) != take)
+        for (const auto& figure : FiguresOf(*record, m_pParam))
+          moving.push_back(figure);
+  if (const GSErrCode reserved = ReserveRecolouring({element}, moving); reserved != NoError) {
+    m_pAutoAreaListInfoParam->SetList(false);
+    GSWriteFailure(GS::UniString(kTargetNotChanged), reserved);
+    return;
+  }
   CArea1ObjectPtrArray removed;
   CAutoAreaParam* pAutoAreaParam = nullptr;
   StepRows(
@@ -189,10 +219,10 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
         PLN_ASSERT(pAutoAreaParam != nullptr);
         if (!TakesAutoAreas(floor->m_Mode))
           return false;
-        const bool listed = CArea2Object::SearchAutoAreaIndex(pAutoAreaParam, &floor->m_AutoAreaGuidArray) >= 0;
-        if (listed && !take)
+        const bool wasListed = listed(pAutoAreaParam);
+        if (wasListed && !take)
           RemoveTarget(pAutoAreaParam, element, removed);
-        else if (!listed && take)
+        else if (!wasListed && take)
           AddTarget(pAutoAreaParam, element);
         return true;
       },
@@ -232,14 +262,24 @@ GSErrCode CPlenimetraFunc2::DoMsgClickAutoAreaTarget(short dialId)
   }
   if (dialog.DoModal() != 1)
     return NoError;
+  // Every element of the dialog is recoloured, and the area's figures move
+  // when one takes it in or gives it back.
   std::vector<CArea2Object*> elements;
+  bool moves = false;
+  for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray) {
+    elements.push_back(work.m_pArea2);
+    moves = moves || work.m_bTarget != work.m_bCheck;
+  }
+  if (const GSErrCode reserved =
+          ReserveRecolouring(elements, moves ? FiguresOf(*record, m_pParam) : CArea1ObjectPtrArray());
+      reserved != NoError)
+    return reserved;
   CArea1ObjectPtrArray removed;
   for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray) {
     if (!work.m_bTarget && work.m_bCheck)
       AddTarget(record, work.m_pArea2);
     else if (work.m_bTarget && !work.m_bCheck)
       RemoveTarget(record, work.m_pArea2, removed);
-    elements.push_back(work.m_pArea2);
   }
   RecolourAndSave(dialId, elements, removed);
   return NoError;
@@ -254,7 +294,16 @@ short CPlenimetraFunc2::DoDragDropAutoAreaListToTree(short dialId, DG::DragDropE
   if (object == nullptr)
     return 0;
   if (auto* element = dynamic_cast<CArea2Object*>(object); element != nullptr && node->m_AreaCode < 0) {
-    for (int row : GetSelAutoAreaList(dialId))
+    const CSelectList rows = GetSelAutoAreaList(dialId);
+    CArea1ObjectPtrArray moving;
+    for (int row : rows)
+      for (const auto& figure : FiguresOf(*AutoAreaRecord(dialId, static_cast<short>(row)), m_pParam))
+        moving.push_back(figure);
+    if (const GSErrCode reserved = ReserveRecolouring({element}, moving); reserved != NoError) {
+      GSWriteFailure(GS::UniString(kTargetNotChanged), reserved);
+      return 0;
+    }
+    for (int row : rows)
       AddTarget(AutoAreaRecord(dialId, static_cast<short>(row)), element);
     RecolourAndSave(dialId, {element}, {});
     return 0;

@@ -175,6 +175,15 @@ void CPlenimetraFunc2::DoMsgChangeDetailRoundType(short dialId)
   GSWriteFailure(GS::UniString(u"端数処理の変更を保存できませんでした。"), SaveAsStep(*m_pParam, u"メンセラ[端数処理]"));
 }
 
+CArea1ObjectPtrArray CPlenimetraFunc2::SelectedFigures(short dialId) const
+{
+  CArea1ObjectPtrArray figures;
+  for (int row : GetSelDetailList(dialId))
+    if (auto shared = SharedFigure(DetailFigure(dialId, static_cast<short>(row))); shared != nullptr)
+      figures.push_back(shared);
+  return figures;
+}
+
 void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
 {
   CArea2Object* element = GetSelectedElement(dialId);
@@ -184,6 +193,12 @@ void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
   if (!TakesFigures(record->m_Mode)) {
     GSWriteReport(GS::UniString(kNotFigures));
     m_pDetailListInfoParam->SetList(false);
+    return;
+  }
+  const GS::UniString notDone(u"演算子の変更を完了できませんでした。");
+  if (const GSErrCode reserved = ReserveRecolouring({element}, SelectedFigures(dialId)); reserved != NoError) {
+    m_pDetailListInfoParam->SetList(false);
+    GSWriteFailure(notDone, reserved);
     return;
   }
   const auto op = static_cast<COperatorTable::OPERATOR>(CDGDlgCore::PopUpSelectedUserData(dialId, ITEM_DETAIL_OPERATOR));
@@ -203,7 +218,7 @@ void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
   SetAreaListItem(dialId);
   m_pAreaListInfoParam->SetList(false);
   // A figure taken out would otherwise keep the element's colour.
-  GSWriteFailure(GS::UniString(u"演算子の変更を完了できませんでした。"), RunAsOneStep(
+  GSWriteFailure(notDone, RunAsOneStep(
       GS::UniString(kRecolourStep), [&] { return RecolourFigures({element}, removed); },
       [&] { return m_pParam->SaveData(); }));
 }
@@ -217,7 +232,18 @@ short CPlenimetraFunc2::DoDragDropDetailListToTree(short dialId, DG::DragDropEve
   if (object == nullptr)
     return 0;
   auto* element = node->m_AreaCode < 0 ? dynamic_cast<CArea2Object*>(object) : nullptr;
-  GSWriteFailure(GS::UniString(u"求積図形の移動を完了できませんでした。"), RunAsOneStep(
+  const GS::UniString notDone(u"求積図形の移動を完了できませんでした。");
+  if (element != nullptr) {
+    if (!TakesFigures(element->m_FloorArray.SearchFloor(ActStory())->m_Mode)) {
+      GSWriteReport(GS::UniString(kNotFigures));
+      return 0;
+    }
+    if (const GSErrCode reserved = ReserveRecolouring({element}, SelectedFigures(dialId)); reserved != NoError) {
+      GSWriteFailure(notDone, reserved);
+      return 0;
+    }
+  }
+  GSWriteFailure(notDone, RunAsOneStep(
       GS::UniString(kRecolourStep), [&] { return element != nullptr ? PutFigures(dialId, *element) : NoError; },
       [&] {
         RefillLists(dialId);
@@ -229,10 +255,6 @@ short CPlenimetraFunc2::DoDragDropDetailListToTree(short dialId, DG::DragDropEve
 GSErrCode CPlenimetraFunc2::PutFigures(short dialId, CArea2Object& element)
 {
   CArea2ObjectFloor* record = element.m_FloorArray.SearchFloor(ActStory());
-  if (!TakesFigures(record->m_Mode)) {
-    GSWriteReport(GS::UniString(kNotFigures));
-    return NoError;
-  }
   EachSelectedFigure(dialId, [&](CArea1Object& figure) {
     if (CArea2List* entry = record->m_List.Search(&figure); entry != nullptr)
       entry->m_Operator = COperatorTable::OPERATOR_PLUS;

@@ -147,31 +147,32 @@ GSErrCode CPlenimetraFunc3::DoCreateArea1(short dialId, int startNo)
 }
 
 // In a shared project every selected element must be this user's before
-// anything is cut.
+// anything is cut, with the figures of the stories cut on; they are
+// reserved together, so that a refusal takes none of them.
 GSErrCode CPlenimetraFunc3::ReserveSelection(const GS::Array<API_Neig>& selection) const
 {
   if (!ACAPI_TeamworkControl_HasConnection())
     return NoError;
-  const short user = m_pParam->m_TeamworkUserId;
-  auto held = [user](API_Guid guid) { return user > 0 && CGSUtil::TeamworkControl_GetLockableStatus(user, guid); };
-  GS::Array<API_Guid> wanted;
-  for (const API_Neig& neig : selection)
-    if (!held(neig.guid))
-      wanted.Push(neig.guid);
-  if (GSErrCode err = ACAPI_TeamworkControl_ReserveElements(wanted, nullptr, true); err != NoError)
-    return err;
+  GS::Array<API_Guid> sources;
   std::vector<short> stories;
   for (const API_Neig& neig : selection) {
-    if (!held(neig.guid)) {
-      GSWriteReport(kNotReserved);
-      return APIERR_CANCEL;
-    }
+    sources.Push(neig.guid);
     API_Elem_Head head;
     head.guid = neig.guid;
     if (ACAPI_Element_GetHeader(&head) == NoError)
       stories.push_back(head.floorInd);
   }
-  return m_pParam->DoTeamworkReceive(StoryFigures(stories));
+  GS::Array<API_Guid> wanted = sources;
+  for (const API_Guid& guid : StoryFigures(stories))
+    wanted.Push(guid);
+  if (const GSErrCode err = m_pParam->DoTeamworkReceive(wanted); err != NoError)
+    return err;
+  // Offline nothing is reserved: the sources must be held already.
+  if (!m_pParam->GetTeamworkStatus2(sources)) {
+    GSWriteReport(kNotReserved);
+    return APIERR_CANCEL;
+  }
+  return NoError;
 }
 
 // A cut deletes figures and renumbers its story's others: every figure of
@@ -321,9 +322,10 @@ GSErrCode CPlenimetraFunc3::ReleaseRecords(std::vector<CAutoAreaParam>& records,
   std::vector<const CAutoAreaParam*> reserved;
   for (const CAutoAreaParam& record : records)
     reserved.push_back(&record);
-  GSErrCode err = ReserveRecords(reserved);
+  // A stop reserves nothing.
+  GSErrCode err = AskToRelease(records.size());
   if (err == NoError)
-    err = AskToRelease(records.size());
+    err = ReserveRecords(reserved);
   if (err == NoError)
     err = ReleaseWhole(records, deleteFigures);
   if (err != NoError) {

@@ -62,6 +62,31 @@ bool RoundFiguresAlike(const CRoundTypeParam* a, const CRoundTypeParam* b)
          a->m_PaiCode == b->m_PaiCode;
 }
 
+// The floor-copy dialog, asked before the copy's undo step: what the
+// dialog keeps of itself (its list's columns) is no part of the copy, and a
+// cancelled dialog leaves no step. The copy then takes the answers given.
+class AskedFloorCopy : public CFloorCopyChoice {
+public:
+  bool Ask(CPlenimetraParam* param)
+  {
+    m_Source = CGSUtil::GetActStory();
+    m_Targets.assign(param->m_FloorParamArray.size(), false);
+    m_bAnswered = CDlgFloorCopyChoice().DoModal(param, m_Source, m_Targets);
+    return m_bAnswered;
+  }
+  bool DoModal(CPlenimetraParam* /*param*/, short& source, std::vector<bool>& targets) override
+  {
+    source = m_Source;
+    targets = m_Targets;
+    return m_bAnswered;
+  }
+
+private:
+  short m_Source = 0;
+  std::vector<bool> m_Targets;
+  bool m_bAnswered = false;
+};
+
 }  // namespace
 
 void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
@@ -89,11 +114,16 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
     break;
   }
   case 2: {
-    CDlgFloorCopyChoice choice;
+    AskedFloorCopy choice;
+    if (!choice.Ask(&m_Param))
+      break;
     // Saved inside the step: its undo then gives back the elements' entries
-    // of the copies with the record.
+    // of the copies with the record. A copy refused at its reservation,
+    // which comes before any change, writes nothing and leaves no step.
     err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[基準階]"), [&]() {
       const GSErrCode copied = m_Param.FloorCopy(choice);
+      if (copied == APIERR_NOTMINE)
+        return copied;
       const GSErrCode saved = m_Param.SaveData();
       return copied != NoError ? copied : saved;
     });

@@ -62,6 +62,22 @@ TEST_F(FigureListTest, RepeatedOrOutOfRangeSortIndicesAreRenumberedAndSaved)
   EXPECT_EQ(State(), (S{{0, 0, false}, {1, 1, true}, {2, 2, true}}));
 }
 
+// The order the user gave the list survives: a figure added (unordered)
+// comes last, a gap left by one removed closes in that order, and only the
+// figures whose index moved are saved.
+TEST_F(FigureListTest, RepairedSortIndicesKeepTheListsOrder)
+{
+  Placed(1, 2, 0);
+  Placed(2, 0, 1);
+  Placed(3, 1, 2);
+  Placed(4, -1, 3);
+  EXPECT_EQ(list.SetSortIndex(), NoError);
+  EXPECT_EQ(State(), (S{{2, 0, false}, {0, 1, false}, {1, 2, false}, {3, 3, true}}));
+  list.erase(list.begin() + 1);
+  EXPECT_EQ(list.SetSortIndex(), NoError);
+  EXPECT_EQ(State(), (S{{1, 0, true}, {0, 2, true}, {2, 3, true}}));
+}
+
 // The guid index behind Search follows every way the list changes: figures
 // erased, inserted in front, swapped, and a figure given a new element.
 TEST_F(FigureListTest, SearchByElementFollowsTheListThroughEveryChange)

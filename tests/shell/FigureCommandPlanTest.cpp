@@ -1,15 +1,19 @@
-// Every command that makes, deletes, moves, renumbers or reorders figures,
-// on the example's house, with a worksheet in front, and in a shared
-// project whose elements another user holds, nobody holds, or this user
-// holds. One judge for all: the command is done on the floor plan or
-// refused whole (nothing changed in memory, in an element or in the stored
-// record, and the alert says how to reserve, after which a retry is done);
-// Undo gives back the state before; save and reopen give the state the
-// add-on showed.
+// Every command that makes, deletes, moves, renumbers, reorders or
+// recolours figures, on the example's house, with a worksheet or a layout
+// in front, and in a shared project whose elements another user holds,
+// nobody holds, or this user holds. One judge for all: the command is done
+// on the floor plan or refused whole (nothing changed in memory, in an
+// element, in who holds it or in the stored record, and the alert says how
+// to reserve, after which a retry is done); a command the user cancels
+// changes nothing and says nothing; Undo gives back the state before; save
+// and reopen give the state the add-on showed; the figures a command keeps
+// keep their order unless it is the list's order that the command changes.
 
 #include "../AlertWords.h"
+#include "LayoutWindow.h"
 #include "CDlgAutoAreaCreate.h"
 #include "CDlgAutoAreaRelease.h"
+#include "CDlgEditArea2Target.h"
 #include "CDlgEnvironment.h"
 #include "CDlgFloorCopy.h"
 #include "CDlgOutputToWorksheet.h"
@@ -46,8 +50,21 @@ CPlenimetraPalette& Palette() { return PlenimetraPalette(); }
 CPlenimetraParam& Doc() { return Palette().m_Param; }
 DialogUser PaletteUser() { return DialogUser(Palette().m_PaletteID); }
 
-enum class Front { Sheet, HeldByOther, HeldByNobody, Reserved };
-enum class Outcome { Done, Refused };
+enum class Front { Sheet, Layout, HeldByOther, HeldByNobody, FirstFigureHeldByOther, Reserved };
+// Cancelled: by the user at a question or in a dialog, said nothing.
+// Stopped: in a progress window, said what was not done.
+enum class Outcome { Done, Refused, Cancelled, Stopped };
+
+// The story's figures in list order.
+std::vector<CArea1Object*> InListOrder(const CFloorParam& floor)
+{
+  std::vector<CArea1Object*> figures;
+  for (const auto& figure : floor.m_Area1ObjectArray)
+    figures.push_back(figure.get());
+  std::stable_sort(figures.begin(), figures.end(),
+                   [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
+  return figures;
+}
 
 // What the add-on shows: the totals, and per story its figures in list
 // order (code, mark, numbering, number) and its automatic areas with the
@@ -56,13 +73,8 @@ std::string Shown(const Workflow& flow)
 {
   std::string text = flow.Totals();
   for (const CFloorParam& floor : Doc().m_FloorParamArray) {
-    std::vector<CArea1Object*> figures;
-    for (const auto& figure : floor.m_Area1ObjectArray)
-      figures.push_back(figure.get());
-    std::stable_sort(figures.begin(), figures.end(),
-                     [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
     text += std::to_string(floor.m_FloorNo) + ":";
-    for (CArea1Object* f : figures)
+    for (CArea1Object* f : InListOrder(floor))
       text += " " + std::to_string(f->m_Code) + "/" + std::to_string(int(f->m_ItemType1)) + "/" +
               std::to_string(int(f->m_ItemType2)) + "/" + std::to_string(f->m_No) + "/" +
               f->GetEquation(&Doc(), false, 0).ToStdString(CC_UTF8);
@@ -71,6 +83,11 @@ std::string Shown(const Workflow& flow)
       text += " " + record.GetName().ToStdString(CC_UTF8) + "=" + std::to_string(record.GetAutoArea(&Doc()).size());
     text += "\n";
   }
+  // The elements' colours, which their figures take.
+  text += "pens:";
+  for (const CArea2Object& element : Doc().m_Area2ObjectArray)
+    text += " " + std::to_string(element.m_ColorPen);
+  text += "\n";
   // A setting that every figure's rewrite follows.
   text += "total-area row height: " + std::to_string(Doc().m_EnvParam.m_TotalAreaParam.m_RowHeight) + "\n";
   if (const CAreaTree* pattern = Doc().GetTree())
@@ -96,6 +113,36 @@ std::string NewLines(const std::string& a, const std::string& b)
     if (had.count(line) == 0)
       out += line + "\n";
   return out.empty() ? "(the same)" : out;
+}
+
+// Per story, the figures' codes in list order.
+using Orders = std::map<short, std::vector<int>>;
+Orders ListOrders()
+{
+  Orders orders;
+  for (const CFloorParam& floor : Doc().m_FloorParamArray)
+    for (const CArea1Object* figure : InListOrder(floor))
+      orders[floor.m_FloorNo].push_back(figure->m_Code);
+  return orders;
+}
+
+// The stories whose figures kept before and after are not in the same
+// order.
+std::string OrderFaults(const Orders& before, const Orders& after)
+{
+  // The codes of a that b lists too, in a's order.
+  const auto common = [](const std::vector<int>& a, const std::vector<int>& b) {
+    std::vector<int> kept;
+    std::copy_if(a.begin(), a.end(), std::back_inserter(kept),
+                 [&](int code) { return std::find(b.begin(), b.end(), code) != b.end(); });
+    return kept;
+  };
+  std::string faults;
+  for (const auto& [story, codes] : after)
+    if (const auto then = before.find(story);
+        then != before.end() && common(then->second, codes) != common(codes, then->second))
+      faults += "story " + std::to_string(story) + " reordered; ";
+  return faults;
 }
 
 // Every listed figure is a live element of the floor plan, and every live
@@ -157,6 +204,14 @@ HostState Host(HostFixture& host)
   return state;
 }
 
+// Undo gives back what the elements were, not who holds them.
+HostState Unowned(HostState state)
+{
+  for (auto& [guid, element] : state.live)
+    element.element.header.userId = 0;
+  return state;
+}
+
 class FigureCommandPlanTest;
 using Action = std::function<void(FigureCommandPlanTest&)>;
 
@@ -164,13 +219,18 @@ struct Command {
   const char* name;
   Action prepare;  // part of the state before; may be empty
   Action act;
-  // With a worksheet in front: the palette's commands act on the plan only.
+  // With a worksheet or a layout in front: the palette's commands act on
+  // the plan only.
   Outcome sheet;
   // With every element held by another user.
   Outcome held;
   // With every element held by nobody: a command that reserves what it
   // changes takes them; one that asks for no reservation is refused.
   Outcome free;
+  // With every element held by nobody but the first figure of 1階, which
+  // another user holds: a command that would change or recolour it is
+  // refused and takes nothing.
+  Outcome first;
 };
 
 class FigureCommandPlanTest : public ::testing::TestWithParam<std::tuple<const char*, Front>> {
@@ -237,6 +297,13 @@ public:
       ASSERT_NE(pln::host::TheModel().currentDatabase.typeID, APIWind_FloorPlanID);
       return;
     }
+    if (front == Front::Layout) {
+      API_WindowInfo window;
+      window.typeID = APIWind_LayoutID;
+      window.databaseUnId = NewLayout();
+      ASSERT_EQ(host.UserShowWindow(window), NoError);
+      return;
+    }
     host.SetTeamwork(true, true, kThisUser);
     ClosePages();
     ASSERT_EQ(host.UserChooseMenuItem(kMenuResId, 1), NoError);
@@ -244,16 +311,20 @@ public:
       ASSERT_EQ(host.UserChooseMenuItem(kMenuResId, 1), NoError);
     }
     SetOwners(front == Front::HeldByOther ? kOtherUser : front == Front::Reserved ? kThisUser : 0);
+    if (front == Front::FirstFigureHeldByOther) {
+      host.SetOwner(Doc().m_FloorParamArray.Search(0)->m_Area1ObjectArray.front()->m_Element.header.guid, kOtherUser);
+      Palette().ElementReservationChangeHandler();
+    }
   }
 
-  // The last alert since the count given, the settings' question aside.
+  // The last alert since the count given, the questions the user answers
+  // aside.
   std::string LastAlert(std::size_t from) const
   {
     std::string last;
     for (std::size_t a = from; a < host.Alerts().size(); ++a)
-      if (const std::string text = host.Alerts()[a].largeText.ToStdString(CC_UTF8);
-          text != "更新を適用します。よろしいですか？")
-        last = text;
+      if (host.Alerts()[a].buttons[1].IsEmpty())
+        last = host.Alerts()[a].largeText.ToStdString(CC_UTF8);
     return last;
   }
 
@@ -269,16 +340,26 @@ public:
   // Done: something changed without an alert; Undo of the command's steps
   // gives the state before, Redo the state after, and a reopen what was
   // shown.
-  void ExpectDone(const std::string& before, const std::string& shown, std::size_t steps, const std::string& alert)
+  void ExpectDone(const std::string& before, const Orders& orderBefore, const HostState& hostBefore,
+                  const std::string& shown, std::size_t steps, const std::string& alert)
   {
     ASSERT_FALSE(shown == before) << "nothing was done; alert: " << alert;
     EXPECT_EQ(alert, "");
     EXPECT_EQ(PlanFaults(), "");
     ASSERT_GT(host.UndoNames().size(), steps);
+    // Only the list's own step puts the figures in another order.
+    const auto& names = host.UndoNames();
+    if (std::find(names.begin() + static_cast<std::ptrdiff_t>(steps), names.end(),
+                  GS::UniString(CPlenimetraFunc2::kListStep)) == names.end()) {
+      EXPECT_EQ(OrderFaults(orderBefore, ListOrders()), "");
+    }
     const std::size_t added = host.UndoNames().size() - steps;
     for (std::size_t k = 0; k < added; ++k)
       ASSERT_EQ(host.UserUndo(), NoError);
     EXPECT_TRUE(Shown(flow) == before) << "Undo does not give the state before: " << NewLines(before, Shown(flow));
+    const HostState undone = Unowned(Host(host));
+    EXPECT_TRUE(undone.live == Unowned(hostBefore).live)
+        << "Undo does not give the elements before: " << HostChanges(Unowned(hostBefore), undone);
     for (std::size_t k = 0; k < added; ++k)
       ASSERT_EQ(host.UserRedo(), NoError);
     EXPECT_TRUE(Shown(flow) == shown) << "Redo does not give the state after: " << NewLines(shown, Shown(flow));
@@ -331,30 +412,164 @@ void WidenFirstZone(FigureCommandPlanTest& t)
   ASSERT_EQ(t.host.UserSetOutline(zone, outline), NoError);
 }
 
+// The pattern 床面積, which calculates both stories, is current.
+void FloorAreaPattern(FigureCommandPlanTest& t)
+{
+  t.ClosePages();
+  ASSERT_EQ(t.host.UserChangeStory(0), NoError);
+  const auto& patterns = pln::host::DialogItemState(Palette().m_PaletteID, CPlenimetraPalette::kPatterns)->entries;
+  for (std::size_t entry = 0; entry < patterns.size(); ++entry)
+    // A pattern whose tree changed since the last output is starred.
+    if (patterns[entry].text == GS::UniString(u"床面積") || patterns[entry].text == GS::UniString(u"*床面積"))
+      PaletteUser().SelectPopUp(CPlenimetraPalette::kPatterns, static_cast<short>(entry + 1));
+}
+
+// The tree page of 床面積 with the list of the radio button given.
+DialogUser TreeList(FigureCommandPlanTest& t, short radio)
+{
+  DialogUser page = t.TreePage();
+  page.SetLong(radio, 1);
+  return page;
+}
+
+Int32 TreeElement(DialogUser page, const char16_t* name)
+{
+  const GS::UniString prefix = GS::UniString(name) + u"[";
+  for (const auto& [id, item] : pln::host::DialogItemState(page.DialogId(), CPlenimetraFunc2::ITEM_TREE)->tree.items)
+    if (item.text.GetPrefix(prefix.GetLength()) == prefix)
+      return id;
+  ADD_FAILURE() << "no tree element " << GS::UniString(name).ToStdString(CC_UTF8);
+  return 0;
+}
+
+short EntryNamed(DialogUser page, short item, const char16_t* text)
+{
+  const auto& entries = pln::host::DialogItemState(page.DialogId(), item)->entries;
+  for (std::size_t entry = 0; entry < entries.size(); ++entry)
+    if (entries[entry].text == GS::UniString(text))
+      return static_cast<short>(entry + 1);
+  ADD_FAILURE() << "no entry " << GS::UniString(text).ToStdString(CC_UTF8);
+  return 1;
+}
+
+// The row (from 1) of the list item whose some column reads the text.
+short RowNamed(short dialogId, short list, const char16_t* text)
+{
+  const auto& rows = pln::host::DialogItemState(dialogId, list)->list.rows;
+  for (std::size_t row = 0; row < rows.size(); ++row)
+    for (const auto& [column, cell] : rows[row].texts)
+      if (cell == GS::UniString(text))
+        return static_cast<short>(row + 1);
+  ADD_FAILURE() << "no row " << GS::UniString(text).ToStdString(CC_UTF8);
+  return 1;
+}
+
+void SelectAreaRow(DialogUser page, const char16_t* name)
+{
+  const short list = CPlenimetraFunc2::ITEM_AREA_LIST;
+  page.SelectRows(list, {RowNamed(page.DialogId(), list, name)});
+}
+
+// 非居室 of 床面積 takes placed figures on 1階 instead of automatic areas.
+void NonLivingTakesFigures(FigureCommandPlanTest& t)
+{
+  FloorAreaPattern(t);
+  DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
+  SelectAreaRow(page, u"非居室");
+  const short figuresOnly = EntryNamed(page, CPlenimetraFunc2::ITEM_AREA_TYPE, u"求積区画");
+  page.SelectPopUp(CPlenimetraFunc2::ITEM_AREA_TYPE, figuresOnly);
+  t.ClosePages();
+}
+
+// The automatic-area rows of 1階 given to the element by the operator
+// pop-up, or taken from it.
+void AutoAreaOperator(FigureCommandPlanTest& t, const char16_t* element, std::vector<short> rows,
+                      const char16_t* op)
+{
+  DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
+  page.SelectTreeItems(CPlenimetraFunc2::ITEM_TREE, {TreeElement(page, element)});
+  page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, rows);
+  page.SelectPopUp(CPlenimetraFunc2::ITEM_AUTO_OPERATOR, EntryNamed(page, CPlenimetraFunc2::ITEM_AUTO_OPERATOR, op));
+}
+
+// Figures 1 and 2 of 1階 selected in the detail list, with 非居室 selected
+// in the tree.
+DialogUser NonLivingDetail(FigureCommandPlanTest& t)
+{
+  DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_DETAIL);
+  page.SelectTreeItems(CPlenimetraFunc2::ITEM_TREE, {TreeElement(page, u"非居室")});
+  page.SelectRows(CPlenimetraFunc2::ITEM_DETAIL_LIST, {1, 2});
+  return page;
+}
+
+// The target dialog of 1階's first automatic area: 非居室 checked, then
+// OK or Cancel.
+void TargetDialog(FigureCommandPlanTest& t, short button)
+{
+  DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
+  page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1});
+  t.host.QueueDialogScript(CDlgEditArea2Target::ResourceId, [button](DialogUser& dialog) {
+    dialog.SelectRows(4, {RowNamed(dialog.DialogId(), 4, u"非居室")});
+    dialog.Check(3, true);
+    dialog.Click(button);
+  });
+  page.Click(CPlenimetraFunc2::ITEM_AUTO_TARGET);
+}
+
+// The user drags row 1 of 1階's figure list below row 5.
+void ReorderFigures(FigureCommandPlanTest& t)
+{
+  ASSERT_EQ(t.host.UserChangeStory(0), NoError);
+  DialogUser page = t.FigurePage();
+  SelectFigures(page, {1});
+  page.DragAndDrop(CPlenimetraFunc1::kList, CPlenimetraFunc1::kList, 5, DG_DRAG_INSERT_UNDER);
+  t.ClosePages();
+}
+
+// The settings with another row height of the total-area table, which every
+// figure's rewrite follows; the question to apply them answered.
+void RowHeightSettings(FigureCommandPlanTest& t, short answer)
+{
+  t.host.QueueDialogScript(CDlgEnvironment::ResourceId, [](DialogUser& dialog) {
+    dialog.TabPage(7, 6).SetLong(4, 9);
+    dialog.Click(1);
+  });
+  t.ClosePages();
+  t.host.QueueAlertAnswer(answer);
+  PaletteUser().Click(CPlenimetraPalette::kSettings);
+}
+
+void PlaceTriangle(FigureCommandPlanTest& t)
+{
+  t.host.QueuePick({110, 100, 0});
+  t.host.QueuePick({114, 100, 0});
+  t.host.QueuePick({111, 103, 0});
+  t.FigurePage().Click(CPlenimetraFunc1::kTriangle);
+}
+
+// Outcomes with a worksheet or layout in front, held by another user, by
+// nobody, and the first figure held by another user.
+using enum Outcome;
+
 const Command kCommands[] = {
     // Placing needs the plan in front, where the user picks the points.
-    {"Place", {},
-     [](auto& t) {
-       t.host.QueuePick({110, 100, 0});
-       t.host.QueuePick({114, 100, 0});
-       t.host.QueuePick({111, 103, 0});
-       t.FigurePage().Click(CPlenimetraFunc1::kTriangle);
-     },
-     Outcome::Refused, Outcome::Done, Outcome::Done},
+    {"Place", {}, PlaceTriangle, Refused, Done, Done, Done},
+    // The new figure comes last; the others keep the user's order.
+    {"PlaceAfterReorder", ReorderFigures, PlaceTriangle, Refused, Done, Done, Done},
     {"Rotate", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRotate);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Done, Refused, Done, Done},
     {"Delete", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {2, 6});
        page.Click(CPlenimetraFunc1::kDelete);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Done, Refused, Done, Refused},
     {"Mark", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
@@ -362,17 +577,17 @@ const Command kCommands[] = {
        const auto& entries = pln::host::DialogItemState(page.DialogId(), CPlenimetraFunc1::kMarkEditor)->entries;
        page.SelectPopUp(CPlenimetraFunc1::kMarkEditor, static_cast<short>(entries.size()));
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Done, Refused, Done, Refused},
     // Sorting asks for no reservation.
-    {"Sort", {}, [](auto& t) { t.FigurePage().HeaderClick(CPlenimetraFunc1::kList, 5); }, Outcome::Done,
-     Outcome::Refused, Outcome::Refused},
+    {"Sort", {}, [](auto& t) { t.FigurePage().HeaderClick(CPlenimetraFunc1::kList, 5); }, Done, Refused, Refused,
+     Refused},
     {"Drag", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {6});
        page.DragAndDrop(CPlenimetraFunc1::kList, CPlenimetraFunc1::kList, 0, DG_DRAG_INSERT_ABOVE);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Done, Refused, Done, Refused},
     {"RenumberSelection", {},
      [](auto& t) {
        t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) {
@@ -383,7 +598,7 @@ const Command kCommands[] = {
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRenumber);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Done, Refused, Done, Refused},
     // Sorting asks for no reservation.
     {"DetailSort", {},
      [](auto& t) {
@@ -391,7 +606,7 @@ const Command kCommands[] = {
        page.SetLong(CPlenimetraFunc2::ITEM_RADIO_DETAIL, 1);
        page.HeaderClick(CPlenimetraFunc2::ITEM_DETAIL_LIST, 6);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Refused},
+     Done, Refused, Refused, Refused},
     {"AutoAreaCreate", {},
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
@@ -402,41 +617,96 @@ const Command kCommands[] = {
        });
        page.Click(CPlenimetraFunc3::kCreate);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Done, Refused, Done, Refused},
     {"AutoAreaUpdate", WidenFirstZone,
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
        page.SelectRows(CPlenimetraFunc3::kList, {1});
        page.Click(CPlenimetraFunc3::kUpdate);
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
-    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Outcome::Done, Outcome::Refused, Outcome::Done},
-    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Outcome::Done, Outcome::Refused, Outcome::Done},
+     Done, Refused, Done, Refused},
+    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Done, Refused, Done, Refused},
+    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Done, Refused, Done, Refused},
     // 1階 onto 2階, which the pattern 床面積 calculates.
-    {"FloorCopy",
-     [](auto& t) {
-       t.ClosePages();
-       ASSERT_EQ(t.host.UserChangeStory(0), NoError);
-       const auto& patterns = pln::host::DialogItemState(Palette().m_PaletteID, CPlenimetraPalette::kPatterns)->entries;
-       for (std::size_t entry = 0; entry < patterns.size(); ++entry)
-         // A pattern whose tree changed since the last output is starred.
-         if (patterns[entry].text == GS::UniString(u"床面積") || patterns[entry].text == GS::UniString(u"*床面積"))
-           PaletteUser().SelectPopUp(CPlenimetraPalette::kPatterns, static_cast<short>(entry + 1));
-     },
+    {"FloorCopy", FloorAreaPattern,
      [](auto& t) {
        t.host.QueueDialogScript(CDlgFloorCopy::ResourceId, [](DialogUser& dialog) {
-         const auto& rows = pln::host::DialogItemState(dialog.DialogId(), 7)->list.rows;
-         for (std::size_t row = 0; row < rows.size(); ++row)
-           for (const auto& [column, text] : rows[row].texts)
-             if (text == GS::UniString(u"2階"))
-               dialog.SelectRows(7, {static_cast<short>(row + 1)});
+         dialog.SelectRows(7, {RowNamed(dialog.DialogId(), 7, u"2階")});
          dialog.Check(6, true);
          dialog.Click(1);
        });
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
-     Outcome::Refused, Outcome::Refused, Outcome::Done},
+     Refused, Refused, Done, Done},
+    // The tree page's lists: each recolours the figures of the element it
+    // changes, on every story, and the figures it takes out.
+    {"AutoAreaDrop", FloorAreaPattern,
+     [](auto& t) {
+       DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
+       page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1, 2});
+       page.DragAndDrop(CPlenimetraFunc2::ITEM_AUTO_LIST, CPlenimetraFunc2::ITEM_TREE, TreeElement(page, u"非居室"),
+                        DG_DRAG_INSERT_ON);
+     },
+     Done, Refused, Done, Refused},
+    {"AutoAreaOperator", FloorAreaPattern, [](auto& t) { AutoAreaOperator(t, u"非居室", {1, 2}, u"+"); }, Done,
+     Refused, Done, Refused},
+    // 居室's areas taken out lose its colour.
+    {"AutoAreaOperatorOut", FloorAreaPattern, [](auto& t) { AutoAreaOperator(t, u"居室", {1, 2, 3}, u"未定義"); },
+     Done, Refused, Done, Refused},
+    {"AutoAreaTarget", FloorAreaPattern, [](auto& t) { TargetDialog(t, 1); }, Done, Refused, Done, Refused},
+    {"AreaPen", FloorAreaPattern,
+     [](auto& t) {
+       DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
+       SelectAreaRow(page, u"居室");
+       page.SetLong(CPlenimetraFunc2::ITEM_AREA_COLOR, 5);
+     },
+     Done, Refused, Done, Refused},
+    {"DetailOperator", NonLivingTakesFigures,
+     [](auto& t) {
+       DialogUser page = NonLivingDetail(t);
+       page.SelectPopUp(CPlenimetraFunc2::ITEM_DETAIL_OPERATOR,
+                        EntryNamed(page, CPlenimetraFunc2::ITEM_DETAIL_OPERATOR, u"+"));
+     },
+     Done, Refused, Done, Refused},
+    {"DetailDrop", NonLivingTakesFigures,
+     [](auto& t) {
+       DialogUser page = NonLivingDetail(t);
+       page.DragAndDrop(CPlenimetraFunc2::ITEM_DETAIL_LIST, CPlenimetraFunc2::ITEM_TREE, TreeElement(page, u"非居室"),
+                        DG_DRAG_INSERT_ON);
+     },
+     Done, Refused, Done, Refused},
+    // Cancelled by the user: nothing changes, nothing is held.
+    {"RenumberAnsweredNo", {},
+     [](auto& t) {
+       t.host.QueueAlertAnswer(2);
+       t.FigurePage().Click(CPlenimetraFunc1::kRenumber);
+     },
+     Cancelled, Cancelled, Cancelled, Cancelled},
+    {"RenumberDialogCancelled", {},
+     [](auto& t) {
+       t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) { dialog.Click(2); });
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {12});
+       page.Click(CPlenimetraFunc1::kRenumber);
+     },
+     Cancelled, Cancelled, Cancelled, Cancelled},
+    {"AutoAreaTargetCancelled", FloorAreaPattern, [](auto& t) { TargetDialog(t, 2); }, Cancelled, Cancelled,
+     Cancelled, Cancelled},
+    {"ReleaseStopped", {},
+     [](auto& t) {
+       t.host.QueueProgressCancel();
+       Release(t, true);
+     },
+     Stopped, Stopped, Stopped, Stopped},
+    {"FloorCopyCancelled", FloorAreaPattern,
+     [](auto& t) {
+       t.host.QueueDialogScript(CDlgFloorCopy::ResourceId, [](DialogUser& dialog) { dialog.Click(2); });
+       t.ClosePages();
+       PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
+     },
+     Cancelled, Cancelled, Cancelled, Cancelled},
+    {"SettingsAnsweredNo", {}, [](auto& t) { RowHeightSettings(t, 2); }, Cancelled, Cancelled, Cancelled, Cancelled},
     // A rounding table that rounds lengths otherwise rewrites every figure.
     {"RoundingTable",
      [](auto& t) {
@@ -452,21 +722,11 @@ const Command kCommands[] = {
        PaletteUser().SelectPopUp(CPlenimetraPalette::kRounding,
                                  DGPopUpGetItemCount(palette, CPlenimetraPalette::kRounding));
      },
-     Outcome::Done, Outcome::Refused, Outcome::Done},
+     Done, Refused, Done, Refused},
     // Settings that rewrite every figure: the total-area table's row height.
-    {"Settings", {},
-     [](auto& t) {
-       t.host.QueueDialogScript(CDlgEnvironment::ResourceId, [](DialogUser& dialog) {
-         dialog.TabPage(7, 6).SetLong(4, 9);
-         dialog.Click(1);
-       });
-       t.ClosePages();
-       t.host.QueueAlertAnswer(1);
-       PaletteUser().Click(CPlenimetraPalette::kSettings);
-     },
-     Outcome::Refused, Outcome::Refused, Outcome::Done},
+    {"Settings", {}, [](auto& t) { RowHeightSettings(t, 1); }, Refused, Refused, Done, Refused},
     // The sheets take no figure: a shared project's output is done.
-    {"Output", {}, [](auto& t) { t.Output(false); }, Outcome::Refused, Outcome::Done, Outcome::Done},
+    {"Output", {}, [](auto& t) { t.Output(false); }, Refused, Done, Done, Done},
     // A pattern names no element: done whatever is in front.
     {"PatternInsert", {},
      [](auto& t) {
@@ -474,7 +734,7 @@ const Command kCommands[] = {
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kInsert);
      },
-     Outcome::Done, Outcome::Done, Outcome::Done},
+     Done, Done, Done, Done},
 };
 
 const Command& CommandNamed(const std::string& name)
@@ -490,11 +750,16 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
   if (command.prepare)
     command.prepare(*this);
   SetFront(front);
-  const Outcome expected = front == Front::Sheet          ? command.sheet
-                           : front == Front::HeldByOther  ? command.held
-                           : front == Front::HeldByNobody ? command.free
-                                                          : Outcome::Done;
+  // Held by this user, a command goes as held by nobody, where only one
+  // that asks for no reservation is refused.
+  const Outcome expected = front == Front::Sheet || front == Front::Layout ? command.sheet
+                           : front == Front::HeldByOther                 ? command.held
+                           : front == Front::HeldByNobody                ? command.free
+                           : front == Front::FirstFigureHeldByOther      ? command.first
+                           : command.free == Outcome::Refused            ? Outcome::Done
+                                                                         : command.free;
   const std::string before = Shown(flow);
+  const Orders orderBefore = ListOrders();
   // The record as this state writes it: a refusal that saves the document
   // it did not change writes the same bytes.
   ASSERT_EQ(Doc().SaveData(), NoError);
@@ -508,35 +773,43 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
   // The window in front is the current database again; the output
   // leaves its last sheet in front.
   const bool output = std::string(command.name) == "Output";
-  if (!output || expected == Outcome::Refused) {
+  if (!output || expected != Outcome::Done) {
     EXPECT_TRUE(pln::host::TheModel().currentDatabase.databaseUnId == current.databaseUnId);
   }
   const std::string alert = LastAlert(alerts);
-  if (expected == Outcome::Refused) {
-    EXPECT_TRUE(shown == before) << "refused, yet the calculation changed: " << NewLines(before, shown)
-                                 << "alert: " << alert;
-    const HostState hostAfter = Host(host);
-    EXPECT_TRUE(hostAfter == hostBefore) << "refused, yet the host changed: " << HostChanges(hostBefore, hostAfter)
-                                         << "alert: " << alert;
-    if (front == Front::Sheet)
-      return;
-    EXPECT_NE(alert.find("確保"), std::string::npos) << "the refusal does not say how to reserve: " << alert;
-    // The user reserves as told and tries again: the command is done.
-    SetOwners(kThisUser);
-    const std::size_t retried = host.Alerts().size();
-    command.act(*this);
-    ExpectDone(before, Shown(flow), steps, LastAlert(retried));
+  if (expected == Outcome::Done) {
+    ExpectDone(before, orderBefore, hostBefore, shown, steps, alert);
     return;
   }
-  ExpectDone(before, shown, steps, alert);
+  EXPECT_TRUE(shown == before) << "not done, yet the calculation changed: " << NewLines(before, shown)
+                               << "alert: " << alert;
+  const HostState hostAfter = Host(host);
+  EXPECT_TRUE(hostAfter == hostBefore) << "not done, yet the host changed: " << HostChanges(hostBefore, hostAfter)
+                                       << "alert: " << alert;
+  EXPECT_EQ(host.UndoNames().size(), steps) << "a step was recorded: " << host.UndoNames().back().ToStdString(CC_UTF8);
+  if (expected == Outcome::Cancelled || expected == Outcome::Stopped) {
+    EXPECT_EQ(alert.empty(), expected == Outcome::Cancelled) << alert;
+    return;
+  }
+  if (front == Front::Sheet || front == Front::Layout)
+    return;
+  EXPECT_NE(alert.find("確保"), std::string::npos) << "the refusal does not say how to reserve: " << alert;
+  // The user reserves as told and tries again: the command is done.
+  SetOwners(kThisUser);
+  const HostState reserved = Host(host);
+  const std::size_t retried = host.Alerts().size();
+  command.act(*this);
+  ExpectDone(before, orderBefore, reserved, Shown(flow), steps, LastAlert(retried));
 }
 
 std::string FrontName(Front front)
 {
   switch (front) {
   case Front::Sheet: return "_SheetInFront";
+  case Front::Layout: return "_LayoutInFront";
   case Front::HeldByOther: return "_HeldByOther";
   case Front::HeldByNobody: return "_HeldByNobody";
+  case Front::FirstFigureHeldByOther: return "_FirstFigureHeldByOther";
   default: return "_Reserved";
   }
 }
@@ -552,7 +825,8 @@ std::vector<const char*> CommandNames()
 INSTANTIATE_TEST_SUITE_P(
     EveryFigureCommand, FigureCommandPlanTest,
     ::testing::Combine(::testing::ValuesIn(CommandNames()),
-                       ::testing::Values(Front::Sheet, Front::HeldByOther, Front::HeldByNobody, Front::Reserved)),
+                       ::testing::Values(Front::Sheet, Front::Layout, Front::HeldByOther, Front::HeldByNobody,
+                                         Front::FirstFigureHeldByOther, Front::Reserved)),
     [](const auto& testInfo) {
       return std::string(std::get<0>(testInfo.param)) + FrontName(std::get<1>(testInfo.param));
     });

@@ -7,6 +7,7 @@
 #include "../AlertWords.h"
 #include "CDlgAutoAreaCreate.h"
 #include "CDlgAutoAreaRelease.h"
+#include "CPlenimetraFunc1.h"
 #include "CPlenimetraFunc2.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
@@ -35,9 +36,10 @@ using AutoPage = CPlenimetraFunc3;
 
 constexpr short kMenu = 32500;
 constexpr short kAutoAreaPage = 10;
+constexpr short kFigurePage = 11;
 constexpr short kTreePage = 12;
 
-enum class Edit { Outline, Figure, Cell, Assignment, Release, Update };
+enum class Edit { Outline, Figure, Cell, Assignment, Release, Update, Reorder };
 enum class Step { Undo, Redo };
 
 class HistoryReadFailureTest : public ::testing::Test {
@@ -222,7 +224,35 @@ protected:
       page.Click(AutoPage::kUpdate);
       break;
     }
+    case Edit::Reorder: {
+      // Row 7 of 1階's figure list dragged below row 10.
+      ASSERT_EQ(host.UserChangeStory(0), NoError);
+      DialogUser page = FigurePage();
+      page.SelectRows(CPlenimetraFunc1::kList, {7});
+      page.DragAndDrop(CPlenimetraFunc1::kList, CPlenimetraFunc1::kList, 10, DG_DRAG_INSERT_UNDER);
+      break;
     }
+    }
+  }
+  DialogUser FigurePage()
+  {
+    for (int tries = 0; tries < 2 && pln::host::OpenDialogId(CPlenimetraFunc1::ResourceId) == 0; ++tries)
+      DialogUser(Palette().m_PaletteID).Click(kFigurePage);
+    return DialogUser(pln::host::OpenDialogId(CPlenimetraFunc1::ResourceId));
+  }
+  // The user clicks each row of 1階's figure list and of its detail list.
+  void ClickEveryRow()
+  {
+    ASSERT_EQ(host.UserChangeStory(0), NoError);
+    DialogUser figures = FigurePage();
+    const std::size_t listed =
+        pln::host::DialogItemState(figures.DialogId(), CPlenimetraFunc1::kList)->list.rows.size();
+    for (std::size_t row = 1; row <= listed; ++row)
+      figures.SelectRows(CPlenimetraFunc1::kList, {static_cast<short>(row)});
+    DialogUser detail = TreePage(Tree::ITEM_RADIO_DETAIL);
+    const std::size_t rows = pln::host::DialogItemState(detail.DialogId(), Tree::ITEM_DETAIL_LIST)->list.rows.size();
+    for (std::size_t row = 1; row <= rows; ++row)
+      detail.SelectRows(Tree::ITEM_DETAIL_LIST, {static_cast<short>(row)});
   }
 
   HostFixture host;
@@ -340,9 +370,10 @@ TEST_F(HistoryReadFailureTest, ARecordUnreadableAfterUndoIsToldNotShownStale)
 }
 
 // Every host call of Undo, or of Redo, of each kind of edit failed once in
-// turn: saved and opened again, the house shows the totals before or after
-// the edit, or the user was told in words and the record Undo or Redo left
-// was kept.
+// turn: after a failure told, no click on a row of the lists crashes;
+// saved and opened again, the house shows the totals before or after the
+// edit, or the user was told in words and the record Undo or Redo left was
+// kept.
 // Every occurrence of a call made a few times; of one made often (a read
 // per figure or per zone), the first six, the middle and the last two.
 std::set<int> Occurrences(int count)
@@ -399,6 +430,8 @@ TEST_P(HistorySweepTest, EachFailedCallLeavesATotalOfTheStepOrIsToldAndKeepsTheR
       host.ClearCallLog();
       const std::vector<GS::UniString> shown = AlertsSince(alerts);
       ExpectWorded(shown);
+      if (!shown.empty())
+        ClickEveryRow();
       const std::vector<char> left = Record();
       host.UserSaveProject();
       const bool kept = Record() == left;
@@ -418,13 +451,14 @@ TEST_P(HistorySweepTest, EachFailedCallLeavesATotalOfTheStepOrIsToldAndKeepsTheR
 
 std::string SweepName(const ::testing::TestParamInfo<SweepParam>& info)
 {
-  static const char* const edits[] = {"Outline", "Figure", "Cell", "Assignment", "Release", "Update"};
+  static const char* const edits[] = {"Outline", "Figure", "Cell", "Assignment", "Release", "Update", "Reorder"};
   return std::string(edits[int(std::get<0>(info.param))]) + (std::get<1>(info.param) == Step::Undo ? "Undo" : "Redo");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryEdit, HistorySweepTest,
                          ::testing::Combine(::testing::Values(Edit::Outline, Edit::Figure, Edit::Cell,
-                                                              Edit::Assignment, Edit::Release, Edit::Update),
+                                                              Edit::Assignment, Edit::Release, Edit::Update,
+                                                              Edit::Reorder),
                                             ::testing::Values(Step::Undo, Step::Redo)),
                          SweepName);
 

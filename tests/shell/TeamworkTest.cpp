@@ -126,6 +126,24 @@ TEST_F(TeamworkTest, ReserveStopsAtAFigureHeldByAnotherThenReservesAndReleasesTh
   ExpectStatus(false);
 }
 
+// A command's reservation is all or none: refused for the figure another
+// user holds, it gives back the free one it took.
+TEST_F(TeamworkTest, ACommandsReservationRefusedForOneElementHoldsNone)
+{
+  Open();
+  const API_Guid free = a->m_Element.header.guid, held = b->m_Element.header.guid;
+  host.SetOwner(free, 0);
+  host.SetOwner(held, 7);
+  EXPECT_EQ(doc().DoTeamworkReceive({free, held}), APIERR_NOTMINE);
+  EXPECT_EQ(Owner(free), 0);
+  EXPECT_EQ(Owner(held), 7);
+  EXPECT_EQ(doc().DoTeamworkReceive({free}), NoError);
+  EXPECT_EQ(Owner(free), 3);
+  // What this user held before stays held.
+  EXPECT_EQ(doc().DoTeamworkReceive({free, held}), APIERR_NOTMINE);
+  EXPECT_EQ(Owner(free), 3);
+}
+
 TEST_F(TeamworkTest, ReleaseLeavesASourceOnAnotherStory)
 {
   Open();
