@@ -231,6 +231,16 @@ bool IsMountPoint(const OpenFolder& parent, const std::string& name, const struc
 }
 
 
+// Why the name below the folder could not be opened as a folder: what is
+// there instead, or the error.
+std::string WhyNotOpened(const OpenFolder& folder, const std::string& name, int error)
+{
+  struct stat status = {};
+  if (!folder.StatusOf(name, status) || S_ISDIR(status.st_mode))
+    return std::strerror(error);
+  return S_ISLNK(status.st_mode) ? "it is a symbolic link now" : "it is not a folder";
+}
+
 // The list's bytes, at most one more than the limit.
 std::string ReadBounded(int fd)
 {
@@ -314,15 +324,9 @@ void OutputFolder::OpenAncestor()
     OpenFolder below = OpenFolder::HandleBelow(chain_.back().Fd(), names[next].c_str());
     if (!below.IsOpen() && below.Error() == ENOENT)
       break;
-    if (!below.IsOpen()) {
-      struct stat status = {};
-      const bool there = ::fstatat(chain_.back().Fd(), names[next].c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
-      const std::string why = there && S_ISLNK(status.st_mode)  ? "it is a symbolic link now"
-                              : there && !S_ISDIR(status.st_mode) ? "it is not a folder"
-                                                                  : std::strerror(below.Error());
+    if (!below.IsOpen())
       throw Refused("cannot open the folder " + Quoted(ancestorPath_ / names[next]) + " to make " + Quoted(target_) +
-                    " in: " + why + "; nothing was written");
-    }
+                    " in: " + WhyNotOpened(chain_.back(), names[next], below.Error()) + "; nothing was written");
     chain_.push_back(std::move(below));
     ancestorPath_ /= names[next];
   }

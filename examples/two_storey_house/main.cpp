@@ -309,10 +309,10 @@ fs::path ResolveTarget(const std::string& argument)
   std::error_code error;
   const fs::path absolute = fs::absolute(fs::path(argument), error);
   if (error)
-    throw OutputFolder::Refused("cannot find the folder this command was run in (" + error.message() +
-                                "), and the relative FOLDER " + OutputFolder::Quoted(argument) +
-                                " is taken from it; nothing was written. Give an absolute path, or run the "
-                                "command from a folder that exists.");
+    throw OutputFolder::Refused("cannot find the folder this command was run in, from which the relative FOLDER " +
+                                OutputFolder::Quoted(argument) +
+                                " is taken; nothing was written. Run the command from a folder that exists, or "
+                                "give an absolute path.");
   OutputFolder::CheckPath(absolute.lexically_normal());
   fs::path target = fs::weakly_canonical(absolute, error);
   if (error == std::errc::too_many_symbolic_link_levels)

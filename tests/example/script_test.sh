@@ -193,12 +193,18 @@ refusals)
   # What the program would refuse without writing is refused before the
   # packages are checked or anything is built, in one line.
   # Each in the program's words, which the program says too.
-  mkdir -p "$scratch/open" "$scratch/out" "$scratch/acl"
+  # Files in FOLDER that no run listed are named in byte order, others'
+  # names escaped.
+  mkdir -p "$scratch/open" "$scratch/out" "$scratch/acl" "$scratch/many/worksheets" "$scratch/raw"
   chmod 777 "$scratch/open"
   mkfifo "$scratch/out/.two_storey_house-files"
+  cp -a "$earlier" "$scratch/mine" && touch "$scratch/mine/worksheets/notes.txt" || fail "no earlier result in $earlier"
+  touch "$scratch/many/"{b,a,.c,Z,worksheets/x} "$scratch/raw/"$'evil\nexample failed: x'
   wrongs=("open/out:may be written by every user" 'a\b:holds a backslash' "out:is a named pipe instead of a file"
           $'bad\xff:is not UTF-8' "$(printf 'n%.0s' {1..250}):bytes long: the system allows"
-          $'p\xffq/out:in the name of a folder above it')
+          $'p\xffq/out:in the name of a folder above it' $'open/a\nb:may be written by every user'
+          "mine:did not write (worksheets/notes.txt)" "many:did not write (.c, Z, a and 2 more)"
+          "raw:did not write (\$'evil\\nexample failed: x')")
   if command -v getfacl >/dev/null && [ "$(id -u)" != 65534 ] && setfacl -m u:65534:rwx "$scratch/acl" 2>/dev/null; then
     wrongs+=("acl/out:may be written by $(id -nu 65534) (its access control list lets them)")
   else
@@ -214,6 +220,34 @@ refusals)
       fail "${wrong%%:*}: the program says otherwise: $(cd "$scratch" && timeout 20 "$exe" "${wrong%%:*}" 2>&1)"
   done
   [ -z "$(ls -A "$scratch/open")" ] || fail "a refused run made $(ls -A "$scratch/open")"
+  # Without getfacl (package acl), a place with an access control list is
+  # left to the program, not judged by its group bits (the list's mask): a
+  # writer the list names is named, one it lets in is no refusal.
+  if [ "$(id -u)" = 0 ] && command -v python3 >/dev/null; then
+    mkdir -p "$scratch/no-getfacl"
+    ln -s /usr/bin/* "$scratch/no-getfacl/" 2>/dev/null
+    rm -f "$scratch/no-getfacl/getfacl"
+    for row in "0|The example's files are in $scratch/byacl/out" \
+               "65534|example failed: \"$scratch/byacl\", which holds the folder, may be written by $(id -nu 65534) (its access control list lets them), who could put their own files in place of the run's while it works; nothing was written. Choose a folder in a place that only you (or root) may change."; do
+      rm -rf "$scratch/byacl" "$STUB_LOG"
+      mkdir "$scratch/byacl"
+      chgrp 65534 "$scratch/byacl"
+      acl "$scratch/byacl" access "2:7:${row%%|*}" 16:7:-1 || break
+      (cd "$scratch" && PATH=$scratch/bin:$scratch/no-getfacl "$repo/scripts/example" byacl/out >"$scratch/stdout" 2>"$scratch/stderr")
+      [ "$(tail -n 1 "$scratch/stderr"; tail -n 1 "$scratch/stdout")" = "${row#*|}" ] ||
+        fail "without getfacl, a list writer ${row%%|*}: $(cat "$scratch/stderr")"
+    done
+  else
+    echo "a place with an access control list not tried without getfacl: needs root and python3"
+  fi
+  # From a working folder that was removed, a relative FOLDER cannot be
+  # found, and the command says so in the program's words.
+  said='example failed: cannot find the folder this command was run in, from which the relative FOLDER "out" is taken; nothing was written. Run the command from a folder that exists, or give an absolute path.'
+  for command in "$repo/scripts/example" "$exe"; do
+    mkdir "$scratch/gone"
+    rc=$(cd "$scratch/gone" && rmdir "$scratch/gone" && "$command" out 2>&1 >/dev/null; echo "exit $?")
+    [ "$(tail -n 2 <<<"$rc")" = "$said"$'\n''exit 1' ] || fail "from a removed working folder, $command: $rc"
+  done
   # A place owned by a user the system has no name for is named by number.
   if [ "$(id -u)" = 0 ] && ! getent passwd 54321 >/dev/null; then
     mkdir -p "$scratch/unnamed"
