@@ -37,7 +37,7 @@ cat >"$scratch/bin/cmake" <<'EOF'
 for arg; do [[ $arg != *\;* ]] || { echo "stub: CMake cannot take $arg" >&2; exit 1; }; done
 if [ "$1" = --build ]; then
   echo build >>"$STUB_LOG"
-  [ -z "${STUB_SPAN:-}" ] || { echo start >>"$STUB_SPAN"; sleep 1; echo end >>"$STUB_SPAN"; }
+  [ -z "${STUB_SPAN:-}" ] || { echo start >>"$STUB_SPAN"; sleep 2; echo end >>"$STUB_SPAN"; }
   if [ -n "${STUB_FAIL:-}" ]; then echo "stub: the compiler failed" >&2; exit 1; fi
   if [ -n "${STUB_CHATTY:-}" ]; then  # as a build's progress lines, failing once no one reads them
     for i in $(seq 200); do echo "[$i/200] compiling" || exit 1; done
@@ -285,6 +285,7 @@ process_group)
   for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
   held=$(cat "$STUB_PID")
   [ "$(field "$held" 3)" = "$running" ] || fail "the build is not in the command's process group"
+  flock -n "$repo/build/example" true && fail "the build lock is not held during the build"
   kill -TSTP -- "-$running"
   for _ in $(seq 40); do [ "$(field "$held" 1)" = T ] && break; sleep 0.05; done
   [ "$(field "$held" 1)" = T ] || fail "Ctrl-Z did not stop the build"
