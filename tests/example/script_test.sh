@@ -393,6 +393,7 @@ places)
     [ -z "$holder" ] || kill "$holder"
     holder=
   done
+  umount "$scratch/ro"
   ;;
 missing_package)
   # A user who is not root is told in one line which package is missing
