@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -63,8 +65,8 @@ void RemoveFile(const OpenFolder& root, const fs::path& file, const FileState& c
     left[file] = "changed during the run: not a regular file";
   else if (!checked.Same(status))
     left[file] = "changed during the run";
-  else if (::unlinkat(folder.Fd(), file.filename().c_str(), 0) != 0)
-    left[file] = CannotRemove(errno);
+  else if (const int error = ErrorOf(::unlinkat(folder.Fd(), file.filename().c_str(), 0)); error != 0)
+    left[file] = CannotRemove(error);
 }
 
 // Only while empty; a link in its place is no folder and stays.
@@ -111,12 +113,12 @@ void RemoveAllBelow(const OpenFolder& folder, const fs::path& prefix, Left& left
       const OpenFolder inner = OpenFolder::Below(folder.Fd(), name.c_str());
       if (inner.IsOpen())
         RemoveAllBelow(inner, prefix / name, left, depth + 1);
-      if (::unlinkat(folder.Fd(), name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOTEMPTY)
-        left[prefix / name] = CannotRemove(errno);
+      if (const int error = ErrorOf(::unlinkat(folder.Fd(), name.c_str(), AT_REMOVEDIR)); error != 0 && error != ENOTEMPTY)
+        left[prefix / name] = CannotRemove(error);
     } else if (!S_ISREG(status.st_mode)) {
       left[prefix / name] = "changed during the run: not a regular file";
-    } else if (::unlinkat(folder.Fd(), name.c_str(), 0) != 0) {
-      left[prefix / name] = CannotRemove(errno);
+    } else if (const int error = ErrorOf(::unlinkat(folder.Fd(), name.c_str(), 0)); error != 0) {
+      left[prefix / name] = CannotRemove(error);
     }
   }
 }
@@ -188,6 +190,30 @@ std::string UserName(uid_t user)
   return entry != nullptr ? entry->pw_name : "user " + std::to_string(user);
 }
 
+std::string Shown(const fs::path& path)
+{
+  const std::string& text = path.native();
+  const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
+  if (std::none_of(text.begin(), text.end(), control))
+    return text;
+  std::string shown = "$'";
+  for (const char c : text) {
+    if (c == '\n')
+      shown += "\\n";
+    else if (c == '\t')
+      shown += "\\t";
+    else if (c == '\\' || c == '\'')
+      shown += std::string("\\") + c;
+    else if (control(c)) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
+      shown += escaped;
+    } else
+      shown += c;
+  }
+  return shown + "'";
+}
+
 std::string Describe(const Left& left)
 {
   constexpr std::size_t kNamed = 3;
@@ -196,7 +222,7 @@ std::string Describe(const Left& left)
   for (const auto& [path, reason] : left) {
     if (named == kNamed)
       break;
-    text += (named++ == 0 ? "" : ", ") + (path.empty() ? reason : path.string() + " (" + reason + ")");
+    text += (named++ == 0 ? "" : ", ") + (path.empty() ? reason : Shown(path) + " (" + reason + ")");
   }
   if (left.size() > kNamed)
     text += " and " + std::to_string(left.size() - kNamed) + " more";

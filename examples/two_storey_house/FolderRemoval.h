@@ -55,7 +55,12 @@ Left RemoveTree(const OpenFolder& holder, const std::string& name);
 // The user's name, or "user N" when the system has none.
 std::string UserName(uid_t user);
 
-// "a (reason), b (reason) and 2 more", at most three named.
+// The path as a message shows it: as it is, or written as $'…' with
+// escapes when it holds a control character (a newline in a name), so that
+// a message never names another file than the one meant, nor reads as two.
+std::string Shown(const std::filesystem::path& path);
+
+// "a (reason), b (reason) and 2 more", at most three named, each Shown.
 std::string Describe(const Left& left);
 
 }  // namespace folder_removal

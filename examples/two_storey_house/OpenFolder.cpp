@@ -13,10 +13,22 @@ OpenFd::~OpenFd()
     ::close(fd_);
 }
 
+OpenFd OpenFd::At(int at, const char* name, int flags, mode_t mode)
+{
+  const int fd = ::openat(at, name, flags, mode);
+  return OpenFd(fd, ErrorOf(fd));
+}
+
 OpenFolder OpenFolder::Below(int at, const char* name)
 {
   const int fd = ::openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  return OpenFolder(fd, errno);
+  return OpenFolder(fd, ErrorOf(fd));
+}
+
+OpenFolder OpenFolder::HandleBelow(int at, const char* name)
+{
+  const int fd = ::openat(at, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  return OpenFolder(fd, ErrorOf(fd));
 }
 
 OpenFolder OpenFolder::Descend(const std::filesystem::path& relative) const
@@ -63,3 +75,9 @@ bool OpenFolder::StatusOf(const std::string& name, struct stat& status) const
 }
 
 bool OpenFolder::Status(struct stat& status) const { return ::fstat(Fd(), &status) == 0; }
+
+bool OpenFolder::Removed() const
+{
+  struct stat status = {};
+  return Status(status) && status.st_nlink == 0;
+}

@@ -8,16 +8,24 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+// The errno of a call that answered result: 0 when it did not fail (-1).
+// Read as the call's result is passed in, before anything else can change it
+// (an argument beside the call, as in f(call(), errno), may be read first).
+inline int ErrorOf(long result) { return result == -1 ? errno : 0; }
 
 // An open file or folder; error is the errno of a failed open.
 class OpenFd {
 public:
   OpenFd() = default;
   explicit OpenFd(int fd, int error = 0) : fd_(fd), error_(fd < 0 ? error : 0) {}
+  // openat(at, name, flags, mode), with its errno when it failed.
+  static OpenFd At(int at, const char* name, int flags, mode_t mode = 0);
   OpenFd(OpenFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)), error_(other.error_) {}
   OpenFd& operator=(OpenFd&& other) noexcept
   {
@@ -41,10 +49,11 @@ private:
 class OpenFolder : public OpenFd {
 public:
   OpenFolder() = default;
-  // name below the open folder at (AT_FDCWD for a path), never through a
-  // link in its last step.
+  // name below the open folder at, never through a link.
   static OpenFolder Below(int at, const char* name);
-  static OpenFolder Path(const std::filesystem::path& folder) { return Below(AT_FDCWD, folder.c_str()); }
+  // The same, as a handle that only finds names below it and needs no
+  // permission to read the folder (O_PATH).
+  static OpenFolder HandleBelow(int at, const char* name);
 
   // The folder relative below this one, one name at a time.
   OpenFolder Descend(const std::filesystem::path& relative) const;
@@ -54,6 +63,8 @@ public:
   // The entry's status, a link not followed; false when there is none.
   bool StatusOf(const std::string& name, struct stat& status) const;
   bool Status(struct stat& status) const;
+  // True once the folder was removed (a removed folder has no links).
+  bool Removed() const;
 
 private:
   using OpenFd::OpenFd;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -40,11 +41,21 @@ constexpr auto kLockPoll = std::chrono::milliseconds(50);
 // a run's.
 constexpr const char* kLockFile = ".two_storey_house.lock";
 constexpr auto kForeignLockWait = std::chrono::seconds(20);
+// No wait lasts longer: a run of the runner's that holds the lock as long
+// has stopped (Ctrl-Z), and folders that keep changing as long are not
+// changed by runs.
+constexpr auto kLongestWait = std::chrono::minutes(10);
+
+// Folders the run makes on the way to the target get what mkdir gives
+// there, but no one besides the runner may write in them (whatever a
+// default access control list gives): the run holds no one else's files,
+// and the next run into the same place accepts what this one made.
+constexpr mode_t kMadeOnTheWay = 0755;
 
 // Access control lists, kept with the folder as the system stores them.
 constexpr const char* kAclNames[] = {"system.posix_acl_access", "system.posix_acl_default"};
 
-[[noreturn]] void Fail(const std::string& what, int error = errno)
+[[noreturn]] void Fail(const std::string& what, int error)
 {
   throw std::system_error(error, std::generic_category(), what);
 }
@@ -61,10 +72,11 @@ void WriteAll(int fd, const std::string& bytes, const fs::path& file)
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0 && errno == EINTR)
+    const int error = ErrorOf(written);
+    if (error == EINTR)
       continue;
-    if (written < 0)
-      Fail("cannot write " + OutputFolder::Quoted(file));
+    if (error != 0)
+      Fail("cannot write " + OutputFolder::Quoted(file), error);
     done += static_cast<std::size_t>(written);
   }
 }
@@ -116,10 +128,12 @@ OutputFolder::OutputFolder(const fs::path& target, std::function<void(const std:
   // A run waited for may remove the folders it made, the one waited in
   // among them: the run then starts again from the folders that are left,
   // as if it had started alone.
+  const Clock::time_point start = Clock::now();
   while (!TakeOn()) {
     ReleaseAll();
     levels_.clear();
     missing_.clear();
+    Pause("", start);
   }
 }
 
@@ -162,14 +176,15 @@ bool OutputFolder::Lock()
 {
   Level& level = levels_.back();
   const fs::path path = ancestorPath_ / kLockFile;
-  const auto start = std::chrono::steady_clock::now();
+  const Clock::time_point start = Clock::now();
   for (;;) {
-    OpenFd file(::openat(level.folder.Fd(), kLockFile, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC), errno);
+    OpenFd file = OpenFd::At(level.folder.Fd(), kLockFile, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (!file.IsOpen() && file.Error() == ENOENT) {
-      file = OpenFd(::openat(level.folder.Fd(), kLockFile, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600),
-                    errno);
-      if (!file.IsOpen() && file.Error() == EEXIST)
+      file = OpenFd::At(level.folder.Fd(), kLockFile, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+      if (!file.IsOpen() && file.Error() == EEXIST) {
+        Pause("", start);  // made meanwhile
         continue;
+      }
       if (!file.IsOpen() && file.Error() == ENOENT)
         return false;
       // A folder the runner may not write in is one no run of its can
@@ -181,8 +196,10 @@ bool OutputFolder::Lock()
              file.Error());
     }
     struct stat status = {};
-    if (file.IsOpen() ? ::fstat(file.Fd(), &status) != 0 : !level.folder.StatusOf(kLockFile, status))
-      continue;  // gone meanwhile
+    if (file.IsOpen() ? ::fstat(file.Fd(), &status) != 0 : !level.folder.StatusOf(kLockFile, status)) {
+      Pause("", start);  // gone meanwhile
+      continue;
+    }
     if (!S_ISREG(status.st_mode))
       throw Refused(Quoted(path) + ", where runs into that folder keep their lock, is " + KindOf(status.st_mode) +
                     ", which no run makes; nothing was written. Remove it, or choose a folder in another place.");
@@ -193,11 +210,10 @@ bool OutputFolder::Lock()
                                                                    ", not to a run of yours") +
                               ", and runs into that folder keep their lock there";
       const std::string limit = std::to_string(kForeignLockWait.count()) + " s";
-      if (std::chrono::steady_clock::now() - start > kForeignLockWait)
+      if (Clock::now() - start > kForeignLockWait)
         throw Refused(Quoted(path) + " is still there after " + limit + ": " + why +
                       "; nothing was written. Run again once it is gone, or have it removed.");
-      waiting_(Quoted(path) + " to go (at most " + limit + "): " + why);
-      std::this_thread::sleep_for(kLockPoll);
+      Pause(Quoted(path) + " to go (at most " + limit + "): " + why, start);
       continue;
     }
     if (!file.IsOpen()) {
@@ -211,19 +227,52 @@ bool OutputFolder::Lock()
     struct flock whole = {};
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;
-    if (::fcntl(file.Fd(), F_OFD_SETLK, &whole) == 0) {
+    const int error = ErrorOf(::fcntl(file.Fd(), F_OFD_SETLK, &whole));
+    if (error == 0) {
       struct stat there = {};
       if (level.folder.StatusOf(kLockFile, there) && there.st_dev == status.st_dev && there.st_ino == status.st_ino) {
+        // The run's own target, for a run that waits to name (one that
+        // cannot be written leaves it naming the folder instead).
+        const bool named = ::ftruncate(file.Fd(), 0) == 0 &&
+                           ::pwrite(file.Fd(), target_.c_str(), target_.native().size(), 0) >= 0;
+        static_cast<void>(named);
         level.lock = std::move(file);
         return true;
       }
-      continue;  // the lock of a run that ended and removed its file
+      Pause("", start);  // the lock of a run that ended and removed its file
+      continue;
     }
-    if (errno != EAGAIN && errno != EACCES && errno != EINTR)
-      Fail("cannot lock " + Quoted(path) + " against another run into " + Quoted(target_));
-    waiting_("another run into " + Shown(target_) + " to end");
-    std::this_thread::sleep_for(kLockPoll);
+    if (error != EAGAIN && error != EACCES && error != EINTR)
+      Fail("cannot lock " + Quoted(path) + " against another run into " + Quoted(target_), error);
+    Pause("another run into " + Holder(file) + " to end", start);
   }
+}
+
+// Every look again goes through here: it says what the run waits for (a
+// signal ends the run there), gives up once the wait has lasted too long,
+// and lets time pass.
+void OutputFolder::Pause(const std::string& what, Clock::time_point since) const
+{
+  waiting_(what);
+  if (Clock::now() - since > kLongestWait)
+    throw Refused("still waiting " +
+                  (what.empty() ? "for the folders on the way to " + Quoted(target_) + " to stop changing"
+                                : "for " + what) +
+                  " after " + std::to_string(kLongestWait.count()) +
+                  " minutes; nothing was written. Run again later.");
+  std::this_thread::sleep_for(kLockPoll);
+}
+
+// The target of the run that holds the lock, as that run wrote it into the
+// lock file; until it has, the folder the lock is kept in.
+std::string OutputFolder::Holder(const OpenFd& lock) const
+{
+  std::string target(PATH_MAX, '\0');
+  const ssize_t got = ::pread(lock.Fd(), target.data(), target.size(), 0);
+  if (got <= 0)
+    return "a folder in " + Shown(ancestorPath_);
+  target.resize(static_cast<std::size_t>(got));
+  return Shown(target);
 }
 
 // The lock file goes while the run still holds it, and only while it is the
@@ -274,12 +323,14 @@ void OutputFolder::Stage()
 // removed while the run waited in it is made again.
 void OutputFolder::MakeParents()
 {
+  const Clock::time_point start = Clock::now();
   while (!missing_.empty()) {
     const std::string name = missing_.front();
     const fs::path above = ancestorPath_;
-    const bool made = ::mkdirat(Parent().Fd(), name.c_str(), 0777) == 0;
-    if (!made && errno != EEXIST)
-      Fail("cannot make the folder " + Quoted(above / name));
+    const int error = ErrorOf(::mkdirat(Parent().Fd(), name.c_str(), kMadeOnTheWay));
+    if (error != 0 && error != EEXIST)
+      Fail("cannot make the folder " + Quoted(above / name), error);
+    const bool made = error == 0;
     OpenFolder folder = OpenFolder::Below(Parent().Fd(), name.c_str());
     if (!folder.IsOpen())
       Fail("cannot open the folder " + Quoted(above / name), folder.Error());
@@ -297,6 +348,7 @@ void OutputFolder::MakeParents()
     if (!Lock()) {
       levels_.pop_back();
       ancestorPath_ = above;
+      Pause("", start);
       continue;
     }
     missing_.erase(missing_.begin());
@@ -349,11 +401,12 @@ void OutputFolder::MakeNewFolder()
 {
   for (int attempt = 0;; ++attempt) {
     staging_ = NewFolderName(Name(), attempt);
-    if (::mkdirat(Parent().Fd(), staging_.c_str(), 0700) == 0)
+    const int error = ErrorOf(::mkdirat(Parent().Fd(), staging_.c_str(), 0700));
+    if (error == 0)
       break;
     constexpr int kAttempts = 100;
-    if (errno != EEXIST || attempt == kAttempts)
-      Fail("cannot make the new folder " + Quoted(ParentPath() / staging_) + " beside the target");
+    if (error != EEXIST || attempt == kAttempts)
+      Fail("cannot make the new folder " + Quoted(ParentPath() / staging_) + " beside the target", error);
   }
   staged_ = true;
   newFolder_ = OpenFolder::Below(Parent().Fd(), staging_.c_str());
@@ -365,10 +418,10 @@ void OutputFolder::MakeNewFolder()
     (void)::fchown(newFolder_.Fd(), static_cast<uid_t>(-1), targetStatus_.st_gid);  // where the run may
     setgid = targetStatus_.st_mode & S_ISGID;
   }
-  if (::fchmod(newFolder_.Fd(), S_IRWXU | setgid) != 0)
-    Fail("cannot make the new folder " + Quoted(ParentPath() / staging_) + " private");
-  if (::mkdirat(newFolder_.Fd(), kScratch, 0700) != 0)
-    Fail("cannot make the scratch folder in " + Quoted(ParentPath() / staging_));
+  if (const int error = ErrorOf(::fchmod(newFolder_.Fd(), S_IRWXU | setgid)); error != 0)
+    Fail("cannot make the new folder " + Quoted(ParentPath() / staging_) + " private", error);
+  if (const int error = ErrorOf(::mkdirat(newFolder_.Fd(), kScratch, 0700)); error != 0)
+    Fail("cannot make the scratch folder in " + Quoted(ParentPath() / staging_), error);
   // The scratch host works by paths: it reaches the scratch folder through
   // this process's descriptor of the new folder, which no rename elsewhere
   // can redirect. Without /proc, the path is all there is.
@@ -391,8 +444,8 @@ OpenFolder OutputFolder::MakeFolders(const fs::path& relative)
   fs::path done;
   for (const fs::path& name : relative) {
     done /= name;
-    if (::mkdirat(folder.Fd(), name.c_str(), 0777) != 0 && errno != EEXIST)
-      Fail("cannot make the folder " + Quoted(StagedPath(done)));
+    if (const int error = ErrorOf(::mkdirat(folder.Fd(), name.c_str(), 0777)); error != 0 && error != EEXIST)
+      Fail("cannot make the folder " + Quoted(StagedPath(done)), error);
     folder = OpenFolder::Below(folder.Fd(), name.c_str());
     if (!folder.IsOpen())
       Fail("cannot open the folder " + Quoted(StagedPath(done)), folder.Error());
@@ -403,9 +456,8 @@ OpenFolder OutputFolder::MakeFolders(const fs::path& relative)
 OpenFd OutputFolder::Create(const fs::path& relative)
 {
   const OpenFolder folder = MakeFolders(relative.parent_path());
-  OpenFd file(::openat(folder.Fd(), relative.filename().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                       0666),
-              errno);
+  OpenFd file =
+      OpenFd::At(folder.Fd(), relative.filename().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (!file.IsOpen())
     Fail("cannot make " + Quoted(StagedPath(relative)), file.Error());
   files_.push_back(relative);
@@ -428,7 +480,7 @@ void OutputFolder::Forget(const fs::path& relative)
 OpenFd OutputFolder::Open(const fs::path& relative) const
 {
   const OpenFolder folder = newFolder_.Descend(relative.parent_path());
-  OpenFd file(::openat(folder.Fd(), relative.filename().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC), errno);
+  OpenFd file = OpenFd::At(folder.Fd(), relative.filename().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (!file.IsOpen())
     Fail("cannot read " + Quoted(StagedPath(relative)), file.Error());
   return file;
@@ -471,7 +523,7 @@ void OutputFolder::WriteMarker()
                      "# it refuses this folder when it holds anything else.\n";
   for (const fs::path& file : files_)
     text += file.generic_string() + '\n';
-  OpenFd marker(::openat(newFolder_.Fd(), kMarker, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666), errno);
+  const OpenFd marker = OpenFd::At(newFolder_.Fd(), kMarker, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (!marker.IsOpen())
     Fail("cannot write the list of files in " + Quoted(StagedPath("")), marker.Error());
   WriteAll(marker.Fd(), text, StagedPath(kMarker));
@@ -495,34 +547,33 @@ void OutputFolder::KeepTargetsAttributes()
   std::optional<std::string> inherited;
   if (!existed_) {
     struct stat made = {};
-    if (!newFolder_.Status(made))
-      Fail("cannot look at the new folder " + Quoted(StagedPath("")));
+    if (const int error = ErrorOf(::fstat(newFolder_.Fd(), &made)); error != 0)
+      Fail("cannot look at the new folder " + Quoted(StagedPath("")), error);
     now.st_mode = (0777 & ~CurrentUmask()) | (made.st_mode & S_ISGID);
     inherited = ReadAttribute(Parent().Fd(), kAclNames[1]);
     acls[0] = acls[1] = inherited;
   }
   const std::string shown = Quoted(target_);
   const int fd = newFolder_.Fd();
-  if (existed_ && ::fchown(fd, now.st_uid, now.st_gid) != 0) {
-    const std::string why = std::strerror(errno);
+  if (const int error = existed_ ? ErrorOf(::fchown(fd, now.st_uid, now.st_gid)) : 0; error != 0) {
     std::fprintf(stderr, "note: %s could not keep its owner %s and is now %s's: %s\n", shown.c_str(),
-                 UserName(now.st_uid).c_str(), UserName(::geteuid()).c_str(), why.c_str());
-    if (::fchown(fd, static_cast<uid_t>(-1), now.st_gid) != 0)
+                 UserName(now.st_uid).c_str(), UserName(::geteuid()).c_str(), std::strerror(error));
+    if (const int group = ErrorOf(::fchown(fd, static_cast<uid_t>(-1), now.st_gid)); group != 0)
       std::fprintf(stderr, "note: %s could not keep its group %s: %s\n", shown.c_str(), GroupName(now.st_gid).c_str(),
-                   std::strerror(errno));
+                   std::strerror(group));
   }
   for (std::size_t i = 0; i < std::size(kAclNames); ++i) {
-    const bool kept = acls[i] ? ::fsetxattr(fd, kAclNames[i], acls[i]->data(), acls[i]->size(), 0) == 0
-                              : ::fremovexattr(fd, kAclNames[i]) == 0 || errno == ENODATA || errno == ENOTSUP;
-    if (!kept)
+    const int error = acls[i] ? ErrorOf(::fsetxattr(fd, kAclNames[i], acls[i]->data(), acls[i]->size(), 0))
+                              : ErrorOf(::fremovexattr(fd, kAclNames[i]));
+    if (error != 0 && (acls[i] || (error != ENODATA && error != ENOTSUP)))
       std::fprintf(stderr, "note: %s could not keep its access control list (%s): %s\n", shown.c_str(), kAclNames[i],
-                   std::strerror(errno));
+                   std::strerror(error));
   }
   struct stat listed = {};
   if (inherited && ::fstat(fd, &listed) == 0)  // the list set the permissions
     now.st_mode = (listed.st_mode & 0777) | (now.st_mode & S_ISGID);
-  if (::fchmod(fd, now.st_mode & 07777) != 0)
-    Fail("cannot give the new folder " + Quoted(StagedPath("")) + " the mode of " + shown);
+  if (const int error = ErrorOf(::fchmod(fd, now.st_mode & 07777)); error != 0)
+    Fail("cannot give the new folder " + Quoted(StagedPath("")) + " the mode of " + shown, error);
 }
 
 // One rename: the target is at every moment the old or the new result. A
@@ -535,8 +586,9 @@ void OutputFolder::SwapIn()
     throw std::runtime_error("the new folder " + Quoted(StagedPath("")) +
                              " was moved or replaced during the run, so the new result was not put in place");
   const unsigned flags = existed_ ? RENAME_EXCHANGE : RENAME_NOREPLACE;
-  if (::renameat2(Parent().Fd(), staging_.c_str(), Parent().Fd(), Name().c_str(), flags) != 0)
-    Fail("cannot put the new result in place " + std::string(existed_ ? "of " : "as ") + Quoted(target_));
+  if (const int error = ErrorOf(::renameat2(Parent().Fd(), staging_.c_str(), Parent().Fd(), Name().c_str(), flags));
+      error != 0)
+    Fail("cannot put the new result in place " + std::string(existed_ ? "of " : "as ") + Quoted(target_), error);
   if (!IsNewFolder(Name()) && existed_)  // replaced between the look and the rename: put back
     (void)::renameat2(Parent().Fd(), staging_.c_str(), Parent().Fd(), Name().c_str(), RENAME_EXCHANGE);
   if (!IsNewFolder(Name()))

@@ -34,16 +34,18 @@
 // and a second one waits. Only the runner (and root) may open that file, and
 // a lock needs it open for writing, so no one else can hold a run up; a file
 // of that name that is not the runner's is waited for a bounded time, then
-// refused. Holding it, a run knows that any new folder of the runner's
-// beside the target (".NAME.new-N") was left by a run that ended without its
-// clean-up (killed): it removes one that never became a result and names
-// any other.
+// refused. Every wait, and every fresh start when the folders changed while
+// the run waited, pauses between looks, ends on a signal and is bounded.
+// Holding it, a run knows that any new folder of the runner's beside the
+// target (".NAME.new-N") was left by a run that ended without its clean-up
+// (killed): it removes one that never became a result and names any other.
 
 #include "FolderRemoval.h"
 #include "OpenFolder.h"
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -75,12 +77,12 @@ public:
   // As Shown, in double quotes unless written as $'…'.
   static std::string Quoted(const std::filesystem::path& path);
 
-  // target: absolute. Takes the lock (calling waiting with what it waits
-  // for about every 50 ms while it cannot; waiting may throw to give up),
-  // then throws
-  // Refused when the folder may not be used (its path, the folder that
-  // holds it, not a folder, a mount point, foreign files, its list, not
-  // writable). Nothing is made yet.
+  // target: absolute. Takes the lock (calling waiting about every 50 ms
+  // while it cannot, with what it waits for, or with "" when it only starts
+  // over; waiting may throw to give up), then throws Refused when the
+  // folder may not be used (its path, the folder that holds it, not a
+  // folder, a mount point, foreign files, its list, not writable) or the
+  // wait lasted too long. Nothing is made yet.
   OutputFolder(const std::filesystem::path& target, std::function<void(const std::string&)> waiting);
   // Abandons the run unless its result was put in place.
   ~OutputFolder();
@@ -131,6 +133,8 @@ public:
   void Abandon();
 
 private:
+  using Clock = std::chrono::steady_clock;
+
   // A folder on the way from the nearest existing one to the target's
   // parent, with its name in the folder above and whether the run made it.
   struct Level {
@@ -144,6 +148,8 @@ private:
   void OpenAncestor();
   [[nodiscard]] bool OpenExistingLevels();
   [[nodiscard]] bool Lock();
+  void Pause(const std::string& what, Clock::time_point since) const;
+  std::string Holder(const OpenFd& lock) const;
   void Release(Level& level);
   void ReleaseAll();
   void CheckPlace() const;
@@ -179,6 +185,7 @@ private:
   std::filesystem::path target_;
   std::function<void(const std::string&)> waiting_;
   std::filesystem::path ancestorPath_;  // the nearest folder above the target that existed
+  std::vector<OpenFolder> chain_;       // handles of "/" and the folders below it down to that one
   std::vector<Level> levels_;           // from that folder down to the target's parent
   std::vector<std::string> missing_;    // the names below the last level down to the parent
   std::string staging_;                 // the new folder's name beside the target

@@ -140,17 +140,19 @@ void CheckBackslash(const fs::path& target)
 }
 
 // A group that holds a user besides the runner, as a member or as the
-// user's own group.
+// user's own group. Root is no other: it may change any folder anyway, and
+// a place of root's is accepted.
 bool GroupHasOthers(gid_t group, uid_t runner)
 {
+  const auto other = [runner](uid_t user) { return user != runner && user != 0; };
   if (const struct group* entry = ::getgrgid(group); entry != nullptr)
     for (char** member = entry->gr_mem; *member != nullptr; ++member)
-      if (const passwd* user = ::getpwnam(*member); user == nullptr || user->pw_uid != runner)
+      if (const passwd* user = ::getpwnam(*member); user == nullptr || other(user->pw_uid))
         return true;
   bool others = false;
   ::setpwent();
   while (const passwd* user = ::getpwent())
-    others = others || (user->pw_gid == group && user->pw_uid != runner);
+    others = others || (user->pw_gid == group && other(user->pw_uid));
   ::endpwent();
   return others;
 }
@@ -229,6 +231,16 @@ bool IsMountPoint(const OpenFolder& parent, const std::string& name, const struc
 }
 
 
+// Why the name below the folder could not be opened as a folder: what is
+// there instead, or the error.
+std::string WhyNotOpened(const OpenFolder& folder, const std::string& name, int error)
+{
+  struct stat status = {};
+  if (!folder.StatusOf(name, status) || S_ISDIR(status.st_mode))
+    return std::strerror(error);
+  return S_ISLNK(status.st_mode) ? "it is a symbolic link now" : "it is not a folder";
+}
+
 // The list's bytes, at most one more than the limit.
 std::string ReadBounded(int fd)
 {
@@ -236,10 +248,11 @@ std::string ReadBounded(int fd)
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-    if (got < 0 && errno == EINTR)
+    const int error = ErrorOf(got);
+    if (error == EINTR)
       continue;
-    if (got < 0)
-      throw std::system_error(errno, std::generic_category());
+    if (error != 0)
+      throw std::system_error(error, std::generic_category());
     if (got == 0)
       break;
     done += static_cast<std::size_t>(got);
@@ -273,43 +286,13 @@ std::string OutputFolder::GroupName(gid_t group)
   return entry != nullptr ? entry->gr_name : "group " + std::to_string(group);
 }
 
-namespace {
-
-bool NeedsEscapes(const std::string& text)
-{
-  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
-}
-
-}  // namespace
-
 std::string OutputFolder::Quoted(const fs::path& path)
 {
-  return NeedsEscapes(path.native()) ? Shown(path) : "\"" + path.native() + "\"";
+  const std::string shown = Shown(path);
+  return shown == path.native() ? "\"" + shown + "\"" : shown;
 }
 
-std::string OutputFolder::Shown(const fs::path& path)
-{
-  const std::string& text = path.native();
-  if (!NeedsEscapes(text))
-    return text;
-  std::string shown = "$'";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\n')
-      shown += "\\n";
-    else if (c == '\t')
-      shown += "\\t";
-    else if (c == '\\' || c == '\'')
-      shown += std::string("\\") + c;
-    else if (byte < 0x20 || byte == 0x7f) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-      shown += escaped;
-    } else
-      shown += c;
-  }
-  return shown + "'";
-}
+std::string OutputFolder::Shown(const fs::path& path) { return folder_removal::Shown(path); }
 
 void OutputFolder::CheckPath(const fs::path& target)
 {
@@ -319,27 +302,40 @@ void OutputFolder::CheckPath(const fs::path& target)
   CheckPathLength(target);
 }
 
-// The nearest folder that exists on the way up from the target's parent,
-// opened without following a link in its last step (the path is resolved
-// already: a link there now was put there since).
+// The nearest folder that exists on the way down to the target's parent,
+// reached one name at a time from the root, never through a link: the path
+// is resolved already, so a link met now was put there since. A fresh start
+// goes down again from the nearest folder reached before that was not
+// removed, never by the path again: a link put in place of a folder above
+// while the run waited leads nowhere.
 void OutputFolder::OpenAncestor()
 {
-  for (fs::path folder = ParentPath();; folder = folder.parent_path()) {
-    OpenFolder open = OpenFolder::Path(folder);
-    if (open.IsOpen()) {
-      ancestorPath_ = folder;
-      levels_.push_back({std::move(open), std::string(), false, OpenFd()});
-      return;
-    }
-    if (open.Error() != ENOENT || folder == folder.parent_path()) {
-      const std::string why = open.Error() == ELOOP     ? "it is a symbolic link now"
-                              : open.Error() == ENOTDIR ? "it is not a folder"
-                                                        : std::strerror(open.Error());
-      throw Refused("cannot open the folder " + Quoted(folder) + " to make " + Quoted(target_) + " in: " + why +
-                    "; nothing was written");
-    }
-    missing_.insert(missing_.begin(), folder.filename().string());
+  std::vector<std::string> names;
+  for (const fs::path& part : ParentPath().relative_path())
+    names.push_back(part.string());
+  if (chain_.empty())
+    chain_.push_back(OpenFolder::HandleBelow(AT_FDCWD, "/"));
+  while (chain_.size() > 1 && chain_.back().Removed())
+    chain_.pop_back();
+  ancestorPath_ = "/";
+  for (std::size_t i = 0; i + 1 < chain_.size(); ++i)
+    ancestorPath_ /= names[i];
+  for (std::size_t next = chain_.size() - 1; next < names.size(); ++next) {
+    OpenFolder below = OpenFolder::HandleBelow(chain_.back().Fd(), names[next].c_str());
+    if (!below.IsOpen() && below.Error() == ENOENT)
+      break;
+    if (!below.IsOpen())
+      throw Refused("cannot open the folder " + Quoted(ancestorPath_ / names[next]) + " to make " + Quoted(target_) +
+                    " in: " + WhyNotOpened(chain_.back(), names[next], below.Error()) + "; nothing was written");
+    chain_.push_back(std::move(below));
+    ancestorPath_ /= names[next];
   }
+  missing_.assign(names.begin() + static_cast<std::ptrdiff_t>(chain_.size() - 1), names.end());
+  OpenFolder open = OpenFolder::Below(chain_.back().Fd(), ".");
+  if (!open.IsOpen())
+    throw Refused("cannot open the folder " + Quoted(ancestorPath_) + " to make " + Quoted(target_) + " in: " +
+                  std::strerror(open.Error()) + "; nothing was written");
+  levels_.push_back({std::move(open), std::string(), false, OpenFd()});
 }
 
 // The folders on the way that exist by now (another run may have made them
@@ -369,8 +365,8 @@ bool OutputFolder::OpenExistingLevels()
 void OutputFolder::CheckPlace() const
 {
   struct stat status = {};
-  if (!Parent().Status(status))
-    throw Refused("cannot look at the folder " + Quoted(ancestorPath_) + ": " + std::strerror(errno) +
+  if (const int error = ErrorOf(::fstat(Parent().Fd(), &status)); error != 0)
+    throw Refused("cannot look at the folder " + Quoted(ancestorPath_) + ": " + std::strerror(error) +
                   "; nothing was written");
   const uid_t runner = ::geteuid();
   const std::string where = Quoted(ancestorPath_) + ", which holds the folder,";
@@ -440,7 +436,7 @@ void OutputFolder::CheckContents(const OpenFolder& target)
     return;
   std::string names;
   for (std::size_t i = 0; i < foreign.named.size(); ++i)
-    names += (i == 0 ? "" : ", ") + foreign.named[i];
+    names += (i == 0 ? "" : ", ") + Shown(foreign.named[i]);
   if (foreign.count > foreign.named.size())
     names += " and " + std::to_string(foreign.count - foreign.named.size()) + " more";
   throw Refused(Quoted(target_) + " holds files this example did not write (" + names +
@@ -451,7 +447,9 @@ void OutputFolder::CheckBelow(const OpenFolder& folder, const fs::path& prefix, 
                               Foreign& foreign)
 {
   int error = 0;
-  const std::vector<std::string> names = folder.Names(&error);
+  // In the order of their bytes, as the command names them before the build.
+  std::vector<std::string> names = folder.Names(&error);
+  std::sort(names.begin(), names.end());
   if (error != 0)
     throw Refused("cannot read the folder " + Quoted(target_ / prefix) + ": " + std::strerror(error) +
                   "; nothing was changed");
@@ -493,7 +491,7 @@ std::vector<fs::path> OutputFolder::ListedFiles(const OpenFolder& target) const
   struct stat status = {};
   if (!target.StatusOf(kMarker, status))
     return {};
-  const OpenFd list(::openat(target.Fd(), kMarker, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC), errno);
+  const OpenFd list = OpenFd::At(target.Fd(), kMarker, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
   if (list.IsOpen() && !(::fstat(list.Fd(), &status) == 0))
     status.st_mode = 0;
   if (!S_ISREG(status.st_mode))

@@ -103,8 +103,9 @@ void Print(const std::string& line)
 {
   errno = 0;
   std::cout << line << '\n' << std::flush;
+  const int error = errno;
   if (!std::cout)
-    throw OutputFailed(errno != 0 ? errno : EIO, std::generic_category(), "cannot write to the standard output");
+    throw OutputFailed(error != 0 ? error : EIO, std::generic_category(), "cannot write to the standard output");
   CheckSignal();
 }
 
@@ -135,10 +136,11 @@ int WaitFor(pid_t child)
   for (;;) {
     int status = 0;
     const pid_t ended = ::waitpid(child, &status, WNOHANG);
+    const int error = ErrorOf(ended);
     if (ended == child)
       return status;
-    if (ended < 0 && errno != EINTR)
-      throw std::runtime_error(std::string("cannot wait for rsvg-convert: ") + std::strerror(errno));
+    if (error != 0 && error != EINTR)
+      throw std::runtime_error(std::string("cannot wait for rsvg-convert: ") + std::strerror(error));
     if (g_signal != 0) {
       ::kill(child, SIGTERM);
       while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
@@ -304,9 +306,14 @@ void CheckLinks(const fs::path& target)
 // replaced); its path is checked before the system is asked about it.
 fs::path ResolveTarget(const std::string& argument)
 {
-  const fs::path absolute = fs::absolute(fs::path(argument));
-  OutputFolder::CheckPath(absolute.lexically_normal());
   std::error_code error;
+  const fs::path absolute = fs::absolute(fs::path(argument), error);
+  if (error)
+    throw OutputFolder::Refused("cannot find the folder this command was run in, from which the relative FOLDER " +
+                                OutputFolder::Quoted(argument) +
+                                " is taken; nothing was written. Run the command from a folder that exists, or "
+                                "give an absolute path.");
+  OutputFolder::CheckPath(absolute.lexically_normal());
   fs::path target = fs::weakly_canonical(absolute, error);
   if (error == std::errc::too_many_symbolic_link_levels)
     throw OutputFolder::Refused("the folder's path \"" + absolute.string() +
@@ -359,13 +366,15 @@ int Failed(std::optional<OutputFolder>& folder, const fs::path& target, const st
   return interrupted ? 128 + g_signal : 1;
 }
 
-// Said once for each thing the run waits for; a signal ends the wait.
+// Said once for each thing the run waits for ("" when it only starts over);
+// a signal ends the wait.
 std::function<void(const std::string&)> Waiting()
 {
   return [said = std::string()](const std::string& what) mutable {
-    if (what != said)
+    if (!what.empty() && what != said) {
       std::cerr << "waiting for " << what << '\n';
-    said = what;
+      said = what;
+    }
     CheckSignal();
   };
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# scripts/test and scripts/fuzz in a checkout whose path holds spaces and
-# Japanese characters, one case per call:
+# scripts/test and scripts/fuzz in a checkout whose path holds spaces,
+# Japanese characters and a ";" (which CMake cannot take), one case per call:
 #   checkout_test.sh REPOSITORY CASE SCRATCH_FOLDER
 # The checkout holds the repository's scripts and CMake helpers around a
 # small project of its own: two fuzz targets that build in seconds, and no
@@ -18,9 +18,10 @@ command -v clang >/dev/null && command -v gcc >/dev/null && command -v ninja >/d
   skip "needs clang, gcc and ninja"
 
 rm -rf "$scratch"
-checkout="$scratch/my projects/メイン"
+checkout="$scratch/my projects;2/メイン"
+export XDG_CACHE_HOME=$scratch/cache
 mkdir -p "$checkout/scripts" "$checkout/cmake" "$checkout/fuzz/corpus/fuzz_plain" "$checkout/fuzz/corpus/fuzz_crash"
-cp "$repo"/scripts/{test,fuzz,build-sanitized,run-lock} "$checkout/scripts/" || fail "no scripts in $repo"
+cp "$repo"/scripts/{test,fuzz,build-sanitized,run-lock,checkout-path} "$checkout/scripts/" || fail "no scripts in $repo"
 cp "$repo/cmake/PlnTargets.cmake" "$checkout/cmake/"
 : >"$checkout/scripts/install-packages"
 cat >"$checkout/CMakeLists.txt" <<'CMAKE'
@@ -33,6 +34,11 @@ endif()
 include(cmake/PlnTargets.cmake)
 add_subdirectory(fuzz)
 pln_write_fuzz_list()
+# The targets the test command builds with g++ (and runs no tests of here).
+if(NOT CMAKE_C_COMPILER_ID STREQUAL Clang)
+  add_executable(two_storey_house fuzz/main.c)
+  add_executable(example_tests fuzz/main.c)
+endif()
 CMAKE
 # A list the test command cannot read: a target with no number of inputs,
 # or none at all.
@@ -46,6 +52,7 @@ if(DEFINED ENV{CHECKOUT_BAD_RUNS})
   pln_add_fuzz(fuzz_bad SOURCE plain.c CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/fuzz_plain RUNS many)
 endif()
 CMAKE
+echo 'int main(void) { return 0; }' >"$checkout/fuzz/main.c"
 cat >"$checkout/fuzz/plain.c" <<'C'
 #include <stddef.h>
 #include <stdint.h>
@@ -76,7 +83,7 @@ test_command)
   grep -qx "fuzzing fuzz_plain: 1 corpus inputs, then 20 new (seed [0-9]*)" "$scratch/stdout" &&
     grep -qx "fuzz: 2 passed, 0 failed" "$scratch/stdout" || fail "the fuzzing: $(grep fuzz "$scratch/stdout")"
   # A second run waits for the one under way, saying so.
-  flock build/test/.lock sleep 3 &
+  flock build/test sleep 3 &
   sleep 0.5
   scripts/test >"$scratch/stdout" 2>&1
   rc=$?

@@ -43,7 +43,7 @@ run() {  # run [env...] -- args: stdout and stderr into files, exit code echoed
 # pictures are written, TWO_STOREY_HOUSE_PAUSE_SWAP at the swap) until
 # $scratch/go appears or a signal comes; its process is $pid.
 start_held() {  # start_held VARIABLE FOLDER
-  rm -f "$scratch/go"
+  rm -f "$scratch/go" "$scratch/stdout"  # (an earlier run's "paused" is no sign)
   env "$1=$scratch/go" "$exe" "$2" >"$scratch/stdout" 2>"$scratch/stderr" &
   pid=$!
   for _ in $(seq 600); do
@@ -236,6 +236,7 @@ outside_link)
   decoys=$(state "$scratch/decoys")
   start_held TWO_STOREY_HOUSE_PAUSE "$out"
   ln -s "$scratch/precious" "$out/link"
+  touch "$out/"$'added\nnote: forged'
   echo "link/important.db" >>"$out/.two_storey_house-files"
   mv "$out/worksheets" "$scratch/moved"
   ln -s "$scratch/decoys" "$out/worksheets"
@@ -244,7 +245,7 @@ outside_link)
   [ "$(cat "$scratch/precious/important.db" 2>/dev/null)" = "keep me" ] || fail "a file outside the folder was deleted"
   [ "$decoys" = "$(state "$scratch/decoys")" ] || fail "a folder outside was changed through a planted link"
   kept=$(find "$scratch" -maxdepth 1 -name ".out.new-*")
-  grep -qx "note: $kept (the previous result, moved aside at the swap) was kept, with what the run left alone there: .two_storey_house-files (changed during the run), link (changed during the run), worksheets (changed during the run)" \
+  grep -qxF "note: $kept (the previous result, moved aside at the swap) was kept, with what the run left alone there: .two_storey_house-files (changed during the run), \$'added\\nnote: forged' (changed during the run), link (changed during the run) and 1 more" \
     "$scratch/stderr" || fail "the note: $(cat "$scratch/stderr")"
   [ -d "$out/worksheets" ] && [ ! -L "$out/worksheets" ] && [ ! -e "$out/link" ] || fail "the new result is not whole"
   ;;
@@ -593,7 +594,9 @@ descriptors)
   ;;
 two_runs)
   # A second run into the same folder waits for the first, says so, and
-  # both end with a whole result and nothing beside it.
+  # both end with a whole result and nothing beside it. A run into a folder
+  # beside it waits too, naming the folder the other run writes, and a
+  # signal ends its wait.
   out=$scratch/out
   previous "$out"
   start_held TWO_STOREY_HOUSE_PAUSE "$out"
@@ -609,6 +612,43 @@ two_runs)
     fail "notes: $(cat "$scratch/stderr" "$scratch/stderr2")"
   whole_result "$out"
   no_leftovers "$out"
+  start_held TWO_STOREY_HOUSE_PAUSE "$out"
+  rm -f "$scratch/stderr2"
+  "$exe" "$scratch/beside" >"$scratch/stdout2" 2>"$scratch/stderr2" &
+  second=$!
+  for _ in $(seq 100); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
+  kill -TERM "$second"
+  wait "$second"
+  waited=$?
+  release_held
+  [ "$waited" = 143 ] && [ "$(cat "$scratch/stderr2")" = "waiting for another run into $out to end"$'\n'"example interrupted by signal 15; nothing was written to $scratch/beside" ] ||
+    fail "a run beside it ($waited): $(cat "$scratch/stderr2")"
+  [ "$rc" = 0 ] || fail "the run waited for ($rc): $(cat "$scratch/stderr")"
+  ;;
+planted_link)
+  # The folders on the way are reached one name at a time from the root,
+  # never through a link: a file above is named as what it is, and a run
+  # that waited starts over from the folders it had reached, so that a link
+  # put in place of one above while it waited leads nowhere. The result
+  # goes where the run started, which it says.
+  mkdir -p "$scratch/p" "$scratch/other/b"
+  touch "$scratch/p/file"
+  rc=$(run "$scratch/p/file/x/out")
+  [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "example failed: cannot open the folder \"$scratch/p/file\" to make \"$scratch/p/file/x/out\" in: it is not a folder; nothing was written" ] ||
+    fail "a file above ($rc): $(cat "$scratch/stderr")"
+  start_held TWO_STOREY_HOUSE_PAUSE "$scratch/p/a/b/out"
+  "$exe" "$scratch/p/a/b/o2" >"$scratch/stdout2" 2>"$scratch/stderr2" &
+  second=$!
+  for _ in $(seq 100); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
+  mv "$scratch/p/a" "$scratch/p/a.moved"
+  ln -s "$scratch/other" "$scratch/p/a"
+  kill -INT "$pid"
+  wait "$pid"
+  wait "$second" || fail "the run that waited: $(cat "$scratch/stderr2")"
+  [ -z "$(ls -A "$scratch/other/b")" ] || fail "the run that waited wrote through the link: $(ls -A "$scratch/other/b")"
+  whole_result "$scratch/p/a.moved/b/o2"
+  grep -q "^note: the folder \"$scratch/p/a/b\" was moved or replaced during the run" "$scratch/stderr2" ||
+    fail "the move is not said: $(cat "$scratch/stderr2")"
   ;;
 leftovers)
   # A killed run's new folder is removed by the next run, which says so; a

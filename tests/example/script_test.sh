@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # scripts/example as a user runs it, one case per call:
 #   script_test.sh SCRIPT EXECUTABLE CASE SCRATCH_FOLDER EARLIER_RESULT
-# The script runs from a copy of the repository's scripts in which the
-# package check and the build are stand-ins: they record that they ran, can
-# be held (to be interrupted) and "build" the example program of this test
-# build. Exit 77: the case cannot run here.
+# The script runs from a copy of the repository's scripts, in a checkout
+# whose path holds a ";" (which CMake cannot take), in which the package
+# check and the build are stand-ins: they record that they ran, can be held
+# (to be interrupted) and "build" the example program of this test build.
+# Exit 77: the case cannot run here.
 set -uo pipefail
 
 script=$1
@@ -19,20 +20,24 @@ skip() { echo "SKIP ($case_name): $*"; exit 77; }
 state() { (cd "$1" && find . -printf '%p %m\n' | sort && find . -type f -exec sha256sum {} + | sort); }
 
 rm -rf "$scratch"
-mkdir -p "$scratch/repo/scripts" "$scratch/bin" "$scratch/here"
-cp "$script" "$(dirname "$script")/run-lock" "$scratch/repo/scripts/"
-export STUB_LOG=$scratch/steps STUB_PID=$scratch/held-pid EXAMPLE_EXE=$exe STUB_HOLD=
+repo=$scratch/re\;po
+mkdir -p "$repo/scripts" "$scratch/bin" "$scratch/here"
+cp "$script" "$(dirname "$script")"/{run-lock,checkout-path} "$repo/scripts/"
+export STUB_LOG=$scratch/steps STUB_PID=$scratch/held-pid EXAMPLE_EXE=$exe STUB_HOLD= XDG_CACHE_HOME=$scratch/cache
 
 # A held step records its process and sleeps until it is stopped (or
 # half a minute has passed).
-cat >"$scratch/repo/scripts/install-packages" <<'EOF'
+cat >"$repo/scripts/install-packages" <<'EOF'
 echo packages >>"$STUB_LOG"
 if [ "$STUB_HOLD" = packages ]; then bash -c 'echo $$ >"$STUB_PID"; exec sleep 30'; fi
 EOF
+# (STUB_SPAN records when builds start and end, to show them one at a time.)
 cat >"$scratch/bin/cmake" <<'EOF'
 #!/usr/bin/env bash
+for arg; do [[ $arg != *\;* ]] || { echo "stub: CMake cannot take $arg" >&2; exit 1; }; done
 if [ "$1" = --build ]; then
   echo build >>"$STUB_LOG"
+  [ -z "${STUB_SPAN:-}" ] || { echo start >>"$STUB_SPAN"; sleep 2; echo end >>"$STUB_SPAN"; }
   if [ -n "${STUB_FAIL:-}" ]; then echo "stub: the compiler failed" >&2; exit 1; fi
   if [ -n "${STUB_CHATTY:-}" ]; then  # as a build's progress lines, failing once no one reads them
     for i in $(seq 200); do echo "[$i/200] compiling" || exit 1; done
@@ -64,18 +69,35 @@ field() {
 
 alive() { [ -e "/proc/$1" ] && ! grep -q '^[0-9]* ([^)]*) Z' "/proc/$1/stat" 2>/dev/null; }
 
+# The paths in PLACE outside FOLDER, each with its kind, mode and owner.
+outside() { (cd "$1" && find . -path "./${2#"$1"/}" -prune -o -printf '%p %y %m %u\n' | sort); }
+
+# acl FOLDER KIND TAG:PERMISSIONS:ID...: gives FOLDER an access control list
+# of KIND (access or default): the owner's rwx, the owning group's and
+# others' r-x, and the entries given (tags: 2 a user, 8 a group, 16 the
+# mask).
+acl() {
+  python3 - "$@" <<'PY' 2>/dev/null
+import os, struct, sys
+given = [tuple(int(v) for v in e.split(":")) for e in sys.argv[3:]]
+entries = sorted([(1, 7, -1), (4, 5, -1), (0x20, 5, -1)] + given, key=lambda e: (e[0], e[2]))
+os.setxattr(sys.argv[1], "system.posix_acl_" + sys.argv[2],
+            struct.pack("<I", 2) + b"".join(struct.pack("<HHi", *e) for e in entries))
+PY
+}
+
 # The script in a process group of its own, as a terminal starts a command:
 # job control keeps SIGINT as it is (a background command of a script would
 # ignore it).
 start() {
   set -m
-  "$scratch/repo/scripts/example" "$@" >"$scratch/stdout" 2>"$scratch/stderr" &
+  "$repo/scripts/example" "$@" >"$scratch/stdout" 2>"$scratch/stderr" &
   running=$!
   set +m
 }
 
 run() {  # run args: stdout and stderr into files, exit code echoed
-  "$scratch/repo/scripts/example" "$@" >"$scratch/stdout" 2>"$scratch/stderr"
+  "$repo/scripts/example" "$@" >"$scratch/stdout" 2>"$scratch/stderr"
   echo $?
 }
 
@@ -85,7 +107,7 @@ arguments)
   cd "$scratch/here" || fail "no scratch"
   rc=$(run --help)
   [ "$rc" = 0 ] || fail "--help exits $rc"
-  grep -q "^usage: $scratch/repo/scripts/example \[FOLDER\]$" "$scratch/stdout" ||
+  grep -qxF "usage: $repo/scripts/example [FOLDER]" "$scratch/stdout" ||
     fail "--help does not name the command: $(head -1 "$scratch/stdout")"
   grep -q "default out/example in the repository" "$scratch/stdout" || fail "--help gives no default folder"
   wrong() {  # wrong WHAT ARGS...: refused with WHAT first, then the usage
@@ -93,7 +115,7 @@ arguments)
     shift
     rc=$(run "$@")
     [ "$rc" = 2 ] || fail "$* exits $rc"
-    [ "$(head -1 "$scratch/stderr")" = "$scratch/repo/scripts/example: $what" ] ||
+    [ "$(head -1 "$scratch/stderr")" = "$repo/scripts/example: $what" ] ||
       fail "$* does not say what is wrong: $(head -1 "$scratch/stderr")"
     grep -q "^usage: " "$scratch/stderr" || fail "$* prints no usage"
   }
@@ -101,7 +123,7 @@ arguments)
   wrong "the folder name is empty" ""
   wrong "one FOLDER at most" a b
   [ ! -e "$STUB_LOG" ] || fail "a wrong argument ran steps: $(cat "$STUB_LOG")"
-  [ -z "$(ls -A "$scratch/here")" ] && [ ! -e "$scratch/repo/out" ] || fail "a wrong argument made a folder"
+  [ -z "$(ls -A "$scratch/here")" ] && [ ! -e "$repo/out" ] || fail "a wrong argument made a folder"
   # The folder is the caller's, and the run goes through to the result.
   rc=$(run myout)
   [ "$rc" = 0 ] || fail "a run exits $rc: $(cat "$scratch/stderr")"
@@ -171,12 +193,18 @@ refusals)
   # What the program would refuse without writing is refused before the
   # packages are checked or anything is built, in one line.
   # Each in the program's words, which the program says too.
-  mkdir -p "$scratch/open" "$scratch/out" "$scratch/acl"
+  # Files in FOLDER that no run listed are named in byte order, others'
+  # names escaped.
+  mkdir -p "$scratch/open" "$scratch/out" "$scratch/acl" "$scratch/many/worksheets" "$scratch/raw"
   chmod 777 "$scratch/open"
   mkfifo "$scratch/out/.two_storey_house-files"
+  cp -a "$earlier" "$scratch/mine" && touch "$scratch/mine/worksheets/notes.txt" || fail "no earlier result in $earlier"
+  touch "$scratch/many/"{b,a,.c,Z,worksheets/x} "$scratch/raw/"$'evil\nexample failed: x'
   wrongs=("open/out:may be written by every user" 'a\b:holds a backslash' "out:is a named pipe instead of a file"
           $'bad\xff:is not UTF-8' "$(printf 'n%.0s' {1..250}):bytes long: the system allows"
-          $'p\xffq/out:in the name of a folder above it')
+          $'p\xffq/out:in the name of a folder above it' $'open/a\nb:may be written by every user'
+          "mine:did not write (worksheets/notes.txt)" "many:did not write (.c, Z, a and 2 more)"
+          "raw:did not write (\$'evil\\nexample failed: x')")
   if command -v getfacl >/dev/null && [ "$(id -u)" != 65534 ] && setfacl -m u:65534:rwx "$scratch/acl" 2>/dev/null; then
     wrongs+=("acl/out:may be written by $(id -nu 65534) (its access control list lets them)")
   else
@@ -184,7 +212,7 @@ refusals)
   fi
   for wrong in "${wrongs[@]}"; do
     rm -f "$STUB_LOG"
-    rc=$(cd "$scratch" && timeout 20 "$scratch/repo/scripts/example" "${wrong%%:*}" 2>&1 >/dev/null)
+    rc=$(cd "$scratch" && timeout 20 "$repo/scripts/example" "${wrong%%:*}" 2>&1 >/dev/null)
     [ "$(echo "$rc" | wc -l)" = 1 ] && echo "$rc" | grep -qF "${wrong#*:}" && [[ $rc == "example failed: "* ]] ||
       fail "${wrong%%:*}: $rc"
     [ ! -e "$STUB_LOG" ] || fail "${wrong%%:*}: steps ran: $(cat "$STUB_LOG")"
@@ -192,11 +220,39 @@ refusals)
       fail "${wrong%%:*}: the program says otherwise: $(cd "$scratch" && timeout 20 "$exe" "${wrong%%:*}" 2>&1)"
   done
   [ -z "$(ls -A "$scratch/open")" ] || fail "a refused run made $(ls -A "$scratch/open")"
+  # Without getfacl (package acl), a place with an access control list is
+  # left to the program, not judged by its group bits (the list's mask): a
+  # writer the list names is named, one it lets in is no refusal.
+  if [ "$(id -u)" = 0 ] && command -v python3 >/dev/null; then
+    mkdir -p "$scratch/no-getfacl"
+    ln -s /usr/bin/* "$scratch/no-getfacl/" 2>/dev/null
+    rm -f "$scratch/no-getfacl/getfacl"
+    for row in "0|The example's files are in $scratch/byacl/out" \
+               "65534|example failed: \"$scratch/byacl\", which holds the folder, may be written by $(id -nu 65534) (its access control list lets them), who could put their own files in place of the run's while it works; nothing was written. Choose a folder in a place that only you (or root) may change."; do
+      rm -rf "$scratch/byacl" "$STUB_LOG"
+      mkdir "$scratch/byacl"
+      chgrp 65534 "$scratch/byacl"
+      acl "$scratch/byacl" access "2:7:${row%%|*}" 16:7:-1 || break
+      (cd "$scratch" && PATH=$scratch/bin:$scratch/no-getfacl "$repo/scripts/example" byacl/out >"$scratch/stdout" 2>"$scratch/stderr")
+      [ "$(tail -n 1 "$scratch/stderr"; tail -n 1 "$scratch/stdout")" = "${row#*|}" ] ||
+        fail "without getfacl, a list writer ${row%%|*}: $(cat "$scratch/stderr")"
+    done
+  else
+    echo "a place with an access control list not tried without getfacl: needs root and python3"
+  fi
+  # From a working folder that was removed, a relative FOLDER cannot be
+  # found, and the command says so in the program's words.
+  said='example failed: cannot find the folder this command was run in, from which the relative FOLDER "out" is taken; nothing was written. Run the command from a folder that exists, or give an absolute path.'
+  for command in "$repo/scripts/example" "$exe"; do
+    mkdir "$scratch/gone"
+    rc=$(cd "$scratch/gone" && rmdir "$scratch/gone" && "$command" out 2>&1 >/dev/null; echo "exit $?")
+    [ "$(tail -n 2 <<<"$rc")" = "$said"$'\n''exit 1' ] || fail "from a removed working folder, $command: $rc"
+  done
   # A place owned by a user the system has no name for is named by number.
   if [ "$(id -u)" = 0 ] && ! getent passwd 54321 >/dev/null; then
     mkdir -p "$scratch/unnamed"
     chown 54321 "$scratch/unnamed"
-    rc=$(cd "$scratch" && timeout 20 "$scratch/repo/scripts/example" unnamed/out 2>&1 >/dev/null)
+    rc=$(cd "$scratch" && timeout 20 "$repo/scripts/example" unnamed/out 2>&1 >/dev/null)
     echo "$rc" | grep -q "which holds the folder, belongs to user 54321, who could" || fail "an unnamed owner: $rc"
   else
     echo "an owner without a name not tried: needs root and a free user id 54321"
@@ -215,7 +271,7 @@ refusals)
   # A reader that stops after two lines: the build's lines are not on the
   # standard output, and the failure is the closed output's.
   export STUB_HOLD='' STUB_CHATTY=1
-  (cd "$scratch" && "$scratch/repo/scripts/example" new 2>"$scratch/stderr" | head -n 2 >"$scratch/stdout")
+  (cd "$scratch" && "$repo/scripts/example" new 2>"$scratch/stderr" | head -n 2 >"$scratch/stdout")
   [ "$(tail -1 "$scratch/stderr")" = "example failed: cannot write to the standard output: Broken pipe; nothing was written to $scratch/new" ] ||
     fail "a reader that stops: $(cat "$scratch/stderr")"
   grep -q "^1\. " "$scratch/stdout" || fail "the first lines are not the program's: $(cat "$scratch/stdout")"
@@ -229,6 +285,7 @@ process_group)
   for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
   held=$(cat "$STUB_PID")
   [ "$(field "$held" 3)" = "$running" ] || fail "the build is not in the command's process group"
+  flock -n "$repo/build/example" true && fail "the build lock is not held during the build"
   kill -TSTP -- "-$running"
   for _ in $(seq 40); do [ "$(field "$held" 1)" = T ] && break; sleep 0.05; done
   [ "$(field "$held" 1)" = T ] || fail "Ctrl-Z did not stop the build"
@@ -237,72 +294,122 @@ process_group)
   alive "$held" && fail "the build outlived a SIGKILL to the command's group"
   wait "$running" 2>/dev/null
   running=
-  flock -n "$scratch/repo/build/example/.lock" true || fail "the build lock is still held"
+  flock -n "$repo/build/example" true || fail "the build lock is still held"
   ;;
 build_lock)
-  # The build lock is a file that only the runner may open: a lock on the
-  # build folder, which anyone may read, holds no run up; a run that holds
-  # the file makes a second one wait, saying so; a lock file others may
-  # open is refused.
-  mkdir -p "$scratch/repo/build/example"
-  (exec 7<"$scratch/repo/build/example" && flock 7 && exec sleep 30) >/dev/null 2>&1 &
-  holder=$!
-  sleep 0.2
-  rc=$(cd "$scratch/here" && timeout 20 "$scratch/repo/scripts/example" out >"$scratch/stdout" 2>"$scratch/stderr"; echo $?)
-  kill "$holder"
-  [ "$rc" = 0 ] || fail "a lock on the build folder held the run up ($rc): $(cat "$scratch/stderr")"
-  lock=$scratch/repo/build/example/.lock
-  [ "$(stat -c %a "$lock")" = 600 ] || fail "others may open the lock file: $(stat -c %a "$lock")"
-  flock "$lock" sleep 2 &
+  # The build lock is on the build folder itself, and no lock file is
+  # made: a run of the runner's that holds it makes a second one wait,
+  # saying so, which then builds; two first runs at once, under a default
+  # access control list that gives everyone everything, build one after
+  # the other and neither refuses. (Another user's lock: the places case.)
+  mkdir -p "$repo/build/example"
+  flock "$repo/build/example" sleep 2 &
   sleep 0.2
   rc=$(cd "$scratch/here" && run out)
   wait
   [ "$rc" = 0 ] && grep -qx "waiting for another run's build of the example to end" "$scratch/stderr" ||
     fail "a second run ($rc): $(cat "$scratch/stderr")"
-  # A lock file others may open, or another user's, is refused for what it
-  # is, and the build does not run.
-  rows=("644:0:may be opened by others than its owner $(id -nu), who could hold every run up")
-  [ "$(id -u)" != 0 ] ||  # (only root may give a file away)
-    rows+=("600:65534:belongs to $(id -nu 65534), not to you or the build folder's owner, and could hold every run up")
-  for row in "${rows[@]}"; do
-    IFS=: read -r mode owner why <<<"$row"
-    chmod "$mode" "$lock"
-    [ "$owner" = 0 ] || chown "$owner" "$lock"
-    rm -f "$STUB_LOG"
-    rc=$(cd "$scratch/here" && run out)
-    [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "build/example/.lock, the lock file that keeps runs apart, $why; remove it and run again" ] ||
-      fail "a lock file of mode $mode and owner $owner ($rc): $(cat "$scratch/stderr")"
-    grep -q build "$STUB_LOG" && fail "a refused lock file let the build run"
-    chown "$(id -u)" "$lock"
-  done
-  # Under a default access control list, which overrides the umask, the
-  # lock file is made the runner's alone all the same.
-  # (A list by which everyone may do everything.)
+  rm -rf "$repo/build"
+  mkdir -p "$repo/build"
   python3 -c 'import os, sys; os.setxattr(sys.argv[1], "system.posix_acl_default", bytes.fromhex(sys.argv[2]))' \
-    "$scratch/repo/build/example" 0200000001000700ffffffff04000700ffffffff20000700ffffffff 2>/dev/null ||
+    "$repo/build" 0200000001000700ffffffff04000700ffffffff20000700ffffffff 2>/dev/null ||
     skip "needs python3 and a file system that keeps access control lists (the rest passed)"
-  for mask in 000 022 077; do
-    rm -f "$lock"
-    rc=$(cd "$scratch/here" && umask $mask && run out)
-    [ "$rc" = 0 ] && [ "$(stat -c %a "$lock")" = 600 ] ||
-      fail "under a default access control list and umask $mask ($rc, lock file $(stat -c %a "$lock")): $(cat "$scratch/stderr")"
+  export STUB_SPAN=$scratch/span
+  for k in 1 2; do (cd "$scratch/here" && "$repo/scripts/example" "out$k" >/dev/null 2>"$scratch/stderr$k") & done
+  wait
+  [ "$(tr '\n' ' ' <"$STUB_SPAN")" = "start end start end " ] || fail "two builds at once: $(cat "$STUB_SPAN")"
+  for k in 1 2; do
+    [ -f "$scratch/here/out$k/.two_storey_house-files" ] || fail "a first run of two: $(cat "$scratch/stderr$k")"
   done
+  [ -z "$(find "$repo/build" -maxdepth 2 -name '.lock*')" ] || fail "a lock file was made"
+  ;;
+places)
+  # The places a run can meet, each met twice by the same command: the exit
+  # code, the last line said, whether the build ran (a refusal the README
+  # lists before the build comes before it), and that nothing outside
+  # FOLDER changed but the folders a first run makes on the way, which only
+  # their maker may write in. Root plays a team's first user, nobody the
+  # second, nogroup (nobody's group) the team.
+  [ "$(id -u)" = 0 ] || skip "needs root, to mount, to set access control lists and to act as another user"
+  nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  command -v python3 >/dev/null && "${nobody[@]}" test -x "$exe" || skip "needs python3 and a program nobody can reach"
+  mkdir -p "$scratch/ro" "$scratch/aclw" "$scratch/teamplace" "$scratch/sticky" "$scratch/held" "$scratch/home" \
+    "$scratch/home2" "$scratch/rootgroup" "$scratch/nobody-cache"
+  acl "$scratch/aclw" access 2:7:65534 16:7:-1 || skip "this file system keeps no access control lists"
+  acl "$scratch/teamplace" default 8:7:65534 16:7:-1
+  chmod 1777 "$scratch/sticky"
+  "${nobody[@]}" sh -c ": >'$scratch/sticky/.two_storey_house.lock' && chmod 600 '$scratch/sticky/.two_storey_house.lock'"
+  chown 65534 "$scratch/home" "$scratch/home2" "$scratch/nobody-cache"
+  chown 65534:0 "$scratch/rootgroup"
+  chmod 775 "$scratch/rootgroup"
+  acl "$scratch/rootgroup" access 8:7:0 16:7:-1
+  # The team's checkout: its group may write everywhere in it, by default
+  # access control lists; the other checkout is root's alone.
+  team=$scratch/team
+  cp -a "$repo" "$team"
+  for folder in "$team" "$team/scripts"; do acl "$folder" access 8:7:65534 16:7:-1 && acl "$folder" default 8:7:65534 16:7:-1; done
+  chmod -R a+rX "$scratch"
+  : >"$STUB_LOG" && chmod 666 "$STUB_LOG"
+  for checkout in "$repo" "$team"; do "$checkout/scripts/example" "$scratch/first" >/dev/null 2>&1 || fail "a first run in $checkout"; done
+  holder=
+  trap 'cleanup; [ -z "$holder" ] || kill "$holder"; umount "$scratch/ro" 2>/dev/null' EXIT
+  mount -t tmpfs -o size=1m,mode=755,ro tmpfs "$scratch/ro" 2>/dev/null || skip "cannot mount a tmpfs here"
+  fails="example failed:"
+  places="may be written by nobody (its access control list lets them), who could put their own files in place of the run's while it works; nothing was written. Choose a folder in a place that only you (or root) may change."
+  rows=(
+    "read-only device|root|$repo|ro/out|1|build|$fails cannot make \"$scratch/ro/out\": \"$scratch/ro\" is on a read-only device; nothing was written"
+    "writable by its access control list|root|$repo|aclw/out|1||$fails \"$scratch/aclw\", which holds the folder, $places"
+    "made under a team's default access control list|root|$repo|teamplace/a/b/out|0|build|The example's files are in $scratch/teamplace/a/b/out"
+    "another user's lock in the place|root|$repo|sticky/out|1|build|$fails \"$scratch/sticky/.two_storey_house.lock\" is still there after 20 s: it belongs to nobody, not to a run of yours, and runs into that folder keep their lock there; nothing was written. Run again once it is gone, or have it removed."
+    "another user's build lock|root|$repo|held/out|1||$fails build/example is still locked by nobody's run (process HOLDER) after 20 s, and one build at a time works in it; nothing was written to $scratch/held/out. Run again once that run has ended."
+    "a second user of a team's checkout|nobody|$team|home/out|0|build|The example's files are in $scratch/home/out"
+    "a second user of another's checkout|nobody|$repo|home2/out|1||$fails the build folder build/example belongs to root and you may not write in it; nothing was written to $scratch/home2/out. Build as root, or in a checkout of your own."
+    "a group of root's alone|nobody|$team|rootgroup/out|0|build|The example's files are in $scratch/rootgroup/out"
+  )
+  for row in "${rows[@]}"; do
+    IFS='|' read -r name who checkout folder code build said <<<"$row"
+    if [[ $said == *HOLDER* ]]; then
+      "${nobody[@]}" flock -F "$checkout/build/example" sleep 300 &
+      holder=$!
+      said=${said/HOLDER/$holder}
+    fi
+    place=$scratch/${folder%%/*}
+    as=()
+    [ "$who" = root ] || as=("${nobody[@]}" env XDG_CACHE_HOME="$scratch/nobody-cache")
+    before=$(outside "$place" "$scratch/$folder")
+    for run in first second; do
+      : >"$STUB_LOG"
+      (cd "$scratch" && "${as[@]}" "$checkout/scripts/example" "$folder" >"$scratch/stdout" 2>"$scratch/stderr")
+      rc=$?
+      last=$(tail -n 1 "$scratch/stderr")
+      [ "$code" != 0 ] || last=$(tail -n 1 "$scratch/stdout")$(cat "$scratch/stderr")
+      [ "$rc" = "$code" ] && [ "$last" = "$said" ] || fail "$name, $run run ($rc): $(cat "$scratch/stderr")"
+      [ "$(grep -c build "$STUB_LOG")" = "$([ -n "$build" ] && echo 1 || echo 0)" ] || fail "$name, $run run: the build ran: $(cat "$STUB_LOG")"
+      after=$(outside "$place" "$scratch/$folder")
+      [ "$run/$name" != "first/made under a team's default access control list" ] ||
+        before+=$'\n'"./a d 755 root"$'\n'"./a/b d 755 root"
+      [ "$after" = "$(sort <<<"$before")" ] || fail "$name, $run run: outside FOLDER $(diff <(sort <<<"$before") - <<<"$after")"
+    done
+    [ -z "$holder" ] || kill "$holder"
+    holder=
+  done
+  umount "$scratch/ro"
   ;;
 missing_package)
   # A user who is not root is told in one line which package is missing
   # and the command that installs it, exit 1, and nothing is built.
-  cp "$(dirname "$script")/install-packages" "$scratch/repo/scripts/install-packages"
+  cp "$(dirname "$script")/install-packages" "$repo/scripts/install-packages"
   printf '#!/bin/sh\n[ "$2" != librsvg2-bin ]\n' >"$scratch/bin/dpkg"
   chmod +x "$scratch/bin/dpkg"
   as=()
   if [ "$(id -u)" = 0 ]; then
     as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
     chmod -R a+rX "$scratch"
-    "${as[@]}" test -x "$scratch/repo/scripts/example" || skip "nobody cannot reach the scratch folder"
+    "${as[@]}" test -x "$repo/scripts/example" || skip "nobody cannot reach the scratch folder"
   fi
   : >"$STUB_LOG"
   chmod 666 "$STUB_LOG"
-  rc=$(cd "$scratch/here" && "${as[@]}" env PATH="$PATH" "$scratch/repo/scripts/example" out >"$scratch/stdout" 2>"$scratch/stderr"; echo $?)
+  rc=$(cd "$scratch/here" && "${as[@]}" env PATH="$PATH" "$repo/scripts/example" out >"$scratch/stdout" 2>"$scratch/stderr"; echo $?)
   [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "missing package librsvg2-bin, which only root may install: run sudo apt-get update && sudo apt-get install librsvg2-bin, then this command again" ] ||
     fail "a missing package ($rc): $(cat "$scratch/stderr")"
   [ ! -s "$STUB_LOG" ] || fail "steps ran: $(cat "$STUB_LOG")"
