@@ -654,8 +654,34 @@ int CSphereBlkDataArrayNew::CalcRatio(CKelProgressCore* progress, int step, std:
   return RegistBlock(step, params);
 }
 
+void CSphereBlkDataArrayNew::JoinAzimuths(int step)
+{
+  std::vector<int> used;
+  for (const CSphereBlkDataLineArray& chain : m_BlkLine)
+    used.insert(used.end(), chain.begin(), chain.end());
+  const auto azimuth = [this](int idx) -> double& { return m_PolyCoord[static_cast<std::size_t>(idx)].m_AD; };
+  std::sort(used.begin(), used.end());
+  used.erase(std::unique(used.begin(), used.end()), used.end());
+  std::stable_sort(used.begin(), used.end(), [&](int a, int b) { return azimuth(a) < azimuth(b); });
+  const double s = step >= 1 ? step * KelAngle::Pi / 180 : 0;
+  const auto offLine = [s](double a) { return s > 0 ? std::fabs(std::remainder(a, s)) : 0.0; };
+  for (std::size_t i = 0; i < used.size();) {
+    std::size_t j = i + 1;
+    double join = azimuth(used[i]);
+    while (j < used.size() && azimuth(used[j]) - azimuth(used[i]) <= kTol) {
+      if (offLine(azimuth(used[j])) < offLine(join))
+        join = azimuth(used[j]);
+      ++j;
+    }
+    for (std::size_t k = i; k < j; ++k)
+      azimuth(used[k]) = join;
+    i = j;
+  }
+}
+
 int CSphereBlkDataArrayNew::RegistBlock(int step, std::vector<CSphereRatioBlockParam>& params)
 {
+  JoinAzimuths(step);
   for (const CSphereBlkDataLineArray& chain : m_BlkLine) {
     for (int idx : chain)
       m_PolyCoord[static_cast<std::size_t>(idx)].ConvertCoordXY();

@@ -50,7 +50,7 @@ constexpr double kClearOfLine = 100 * KelTol::BlockPoint;
 // band in which the outline's later steps take a point for a horizon point.
 // The share moves by far less than 1e-8.
 constexpr double kAboveFloor = KelTol::SkyDisc / 100;
-constexpr double kAboveOnDisc = 2e-10;
+constexpr double kAboveOnDisc = KelTol::SkyClearOnDisc;
 
 double JustAbove(double elevation)
 {
