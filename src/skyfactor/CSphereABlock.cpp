@@ -105,38 +105,44 @@ void InsertZeroCrossings(std::vector<Entry>& list, Point point, bool lower)
 // the union's crossings and, like any point a walk inserts, leave the
 // boundary unless an outline meets them, so that the edge keeps the chords
 // of its step.
-template <class Entry, class Point>
-std::vector<bool> InsertSagPoints(std::vector<Entry>& list, Point point, int side)
+template <class Entry, class Point, class BearingOf>
+std::vector<bool> InsertSagPoints(std::vector<Entry>& list, Point point, BearingOf bearingOf)
 {
-  std::vector<bool> sag(list.size(), false);
-  const auto angles = [side](const CKelCoord3DEx& p, double& az, double& upper, double& lower) {
-    const double reach = std::hypot(p.m_x, p.m_y);
-    const double a = std::atan2(p.m_y, p.m_x);
-    az = p.m_x < 0 && side == 1 && a <= 0 ? a + KelAngle::TwoPi : (p.m_x < 0 && side == -1 && a > 0 ? a - KelAngle::TwoPi : a);
-    upper = std::atan2(p.m_z, reach);
-    lower = std::atan2(p.m_zL, reach);
+  struct Angles {
+    double az, upper, lower;
   };
+  const auto angles = [&bearingOf](const CKelCoord3DEx& p) {
+    const auto bearing = bearingOf(p.m_x, p.m_y);
+    const double reach = bearing.m_Reach;
+    return Angles{bearing.m_Azimuth, std::atan2(p.m_z, reach), p.m_zL == 0 ? 0.0 : std::atan2(p.m_zL, reach)};
+  };
+  std::vector<bool> sag(list.size(), false);
+  std::vector<Angles> at;
+  at.reserve(list.size());
+  for (Entry& e : list)
+    at.push_back(angles(point(e)));
   int budget = kMostSagPoints;
   for (std::size_t i = 0; i + 1 < list.size() && budget > 0;) {
-    const CKelCoord3DEx& p = point(list[i]);
-    const CKelCoord3DEx& q = point(list[i + 1]);
-    CKelCoord3DEx m((p.m_x + q.m_x) / 2, (p.m_y + q.m_y) / 2, (p.m_z + q.m_z) / 2, (p.m_zL + q.m_zL) / 2);
-    double ap = 0, up = 0, lp = 0, aq = 0, uq = 0, lq = 0, am = 0, um = 0, lm = 0;
-    angles(p, ap, up, lp);
-    angles(q, aq, uq, lq);
-    angles(m, am, um, lm);
-    const double span = aq - ap;
-    const double t = std::fabs(span) > KelTol::SkyDisc ? (am - ap) / span : 0.5;
-    const bool sags = std::fabs(span) > KelTol::SkyDisc && std::isfinite(t) &&
-                      (std::fabs(um - (up + t * (uq - up))) > KelTol::SkyChartSag ||
-                       std::fabs(lm - (lp + t * (lq - lp))) > KelTol::SkyChartSag);
-    if (!sags) {
+    const Angles &p = at[i], &q = at[i + 1];
+    const double span = q.az - p.az;
+    if (!(std::fabs(span) > KelTol::SkyDisc)) {
+      ++i;
+      continue;
+    }
+    const CKelCoord3DEx& a = point(list[i]);
+    const CKelCoord3DEx& b = point(list[i + 1]);
+    const CKelCoord3DEx m((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2, (a.m_z + b.m_z) / 2, (a.m_zL + b.m_zL) / 2);
+    const Angles mid = angles(m);
+    const double t = (mid.az - p.az) / span;
+    if (!(std::fabs(mid.upper - (p.upper + t * (q.upper - p.upper))) > KelTol::SkyChartSag ||
+          std::fabs(mid.lower - (p.lower + t * (q.lower - p.lower))) > KelTol::SkyChartSag)) {
       ++i;
       continue;
     }
     Entry e{};
     point(e) = m;
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(i) + 1, e);
+    at.insert(at.begin() + static_cast<std::ptrdiff_t>(i) + 1, mid);
     sag.insert(sag.begin() + static_cast<std::ptrdiff_t>(i) + 1, true);
     --budget;
   }
@@ -302,7 +308,7 @@ int CSphereA::CalcSide(const CKelBlockCoord& p1, const CKelBlockCoord& p2, int s
     Interpolate(p, e.q1, e.len, p1, p2);
   InsertZeroCrossings(pts, Itself, false);
   InsertZeroCrossings(pts, Itself, true);
-  std::vector<bool> sag = InsertSagPoints(pts, Itself, side);
+  std::vector<bool> sag = InsertSagPoints(pts, Itself, [side](double x, double y) { return BearingOf(side, x, y); });
   for (CKelCoord3DEx& p : pts) {
     Expand(p, which);
     if (p.m_z < kHeight)
@@ -361,7 +367,7 @@ int CSphereA::CalcSideExpand0(const CKelBlockCoord& p1, const CKelBlockCoord& p2
     Interpolate(w.m_Coord, e.q1, e.len, p1, p2);
   InsertZeroCrossings(list, CoordOf, false);
   InsertZeroCrossings(list, CoordOf, true);
-  static_cast<void>(InsertSagPoints(list, CoordOf, side));
+  static_cast<void>(InsertSagPoints(list, CoordOf, [side](double x, double y) { return BearingOf(side, x, y); }));
   // The expanded heights' projections, one per entry, serve their pass too.
   std::vector<CSphereCoordD2D> expanded;
   expanded.reserve(list.size());
