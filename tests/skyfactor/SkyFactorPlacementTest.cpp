@@ -8,26 +8,28 @@
 // The scenes hold blocks in the air, whose sector pieces are closed
 // underneath only by side faces lying on the sector lines: the case where a
 // rounding of the world coordinates (about 6e-11 m at 3e5 m) used to part a
-// piece's near and far bands and show sky through the block. The scenes of
-// the table below are those where a setting once gave no ratio or moved
-// with a rounding: a pitched roof (its ridge's subdivision points taken for
-// corners), storeys stepping out in line with the check point, low boxes and
-// floating storeys far away, balconies touching a façade, a point a
-// millimetre off a shed's corner in a courtyard, and a corner beside a
-// sector line a few metres away.
+// piece's near and far bands and show sky through the block. The steady
+// scenes (data/steady_scenes.txt and a courtyard) are those where a setting
+// once gave no ratio or moved with a rounding: a pitched roof (its ridge's
+// subdivision points taken for corners), storeys stepping out in line with
+// the check point, low boxes and floating storeys far away, balconies
+// touching a front wall, a point a millimetre off a shed's corner.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <fstream>
 #include <ostream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "CKelCoord.h"
+#include "CKelCoord3DCrsPntArray.h"
+#include "KelOutlineText.h"
 #include "SitePlacement.h"
 #include "SkyMethod.h"
 #include "SkyPrisms.h"
@@ -44,7 +46,7 @@ using sky_test::PrismBox;
 using sky_test::XY;
 
 struct Scene {
-  const char* name;
+  std::string name;
   std::vector<Prism> prisms;
   CKelCoord3D eye;
   double frame;
@@ -120,7 +122,7 @@ TEST(SkyFactorPlacement, MovedAndTurnedScenesWithFloatingBlocksKeepEveryRatio)
 // A courtyard (four 7 m wings round a 12 x 8 m court) with a 2 x 2 m shed,
 // 3 m tall, in the court's corner; the check point on the ground off the
 // shed's free corner, d metres along the diagonal.
-Scene Courtyard(const char* name, double d)
+Scene Courtyard(const std::string& name, double d)
 {
   const double a = 60 * KelAngle::Pi / 180;
   return {name,
@@ -130,58 +132,43 @@ Scene Courtyard(const char* name, double d)
           0};
 }
 
+// The scenes of data/steady_scenes.txt (its head gives the form), then the
+// courtyard.
 std::vector<Scene> SteadyScenes()
 {
-  // Balcony slabs share the façade's corners.
-  const std::vector<XY> slab{{-15.594990928098891, 6.2093571638330172},
-                             {-4.2427106006208692, 4.552835902441573},
-                             {-4.0184933036581763, 6.0894160048012722},
-                             {-15.370773631136197, 7.7459372661927164}};
-  return {
-      // A house 7.5 x 13.2 m, eaves 5 m, ridge 10 m, seen from the road.
-      {"gable roof",
-       {{{{0, 0}, {3.75, 0}, {3.75, 13.2}, {0, 13.2}}, 10, 0, {5, 10, 10, 5}},
-        {{{3.75, 0}, {7.5, 0}, {7.5, 13.2}, {3.75, 13.2}}, 10, 0, {10, 5, 5, 10}}},
-       {-7.187, -6, 0},
-       0},
-      // Storeys stepping out 0.3 m per 3 m storey, the point in line with
-      // the ground floor's side wall: the storeys' lower side edges lie on
-      // one plane through it.
-      {"stepped storeys",
-       {PrismBox(0, 10, 2, 15, 3), PrismBox(-0.3, 10, 2, 15, 6, 3), PrismBox(-0.6, 10, 2, 15, 9, 6),
-        PrismBox(-0.9, 10, 2, 15, 12, 9)},
-       {0, -1, 0},
-       0},
-      {"two low boxes 60 m away",
-       {PrismBox(31.629433605348339, 39.26684591071848, -19.931707896141347, -8.3263312884350089, 3.2731774455438725),
-        PrismBox(40.126001669045749, 49.267470621341303, -26.573565251154744, -10.38061081271031, 3.3763030803908172)},
-       {104.67008536983633, -5.1732221979246003, 0},
-       0},
-      {"floating storeys 90 to 250 m away",
-       {PrismBox(0, 10.572740457648024, -19.598526444343385, -5.5720350716970977, 10.379117287759859,
-                 4.488198612148631),
-        PrismBox(13.91488346736076, 22.766273518859695, -23.751845142505722, -10.042553869997841, 11.486448209750892,
-                 8.6148361573131691),
-        PrismBox(48.441609704727931, 64.064478206883138, -22.917179747766209, -6.8052313049234456, 12.220581821477612,
-                 3.2075037407552993),
-        PrismBox(64.064478206883138, 74.763071963705201, -19.522856892428248, -7.7110372110525791, 17.002268255963902,
-                 8.5011341279819508),
-        PrismBox(148.89941180024502, 159.3930852437928, -19.042136074738643, -4.9994528527222837, 5.9104514504338912)},
-       {252.51985671848166, 3.1232437561587414, 1.5},
-       0},
-      {"balconies touching a front wall",
-       {{{{-15.370773631136197, 7.7459372661927164},
-          {-4.0184933036581763, 6.0894160048012722},
-          {-2.1893208772732438, 18.62488937033628},
-          {-13.541601204751267, 20.281410631727724}},
-         17.48047137127719,
-         0},
-        {slab, 4.5960942742554387, 3.4960942742554382},
-        {slab, 8.092188548510876, 6.9921885485108763}},
-       {-15.750577842867404, -4, 0},
-       2.518910154789654},
-      Courtyard("a point 1 mm off a shed's corner in a courtyard", 1e-3),
-  };
+  std::vector<Scene> scenes;
+  std::ifstream in(std::string(TEST_DATA_DIR) + "/steady_scenes.txt");
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    std::string kind;
+    words >> kind;
+    if (kind == "scene") {
+      Scene scene{};
+      words >> scene.frame >> scene.eye.m_x >> scene.eye.m_y >> scene.eye.m_z >> std::ws;
+      std::getline(words, scene.name);
+      scenes.push_back(scene);
+      continue;
+    }
+    CKelCoord3DCrsPntArray corners;
+    double bottom = 0;
+    std::string rest;
+    if (kind != "prism" || scenes.empty() || !(words >> bottom >> std::ws) || !std::getline(words, rest) ||
+        !KelOutlineText::FromText(rest, corners) || corners.empty()) {
+      EXPECT_TRUE(kind.empty() || kind[0] == '#') << line;
+      continue;
+    }
+    Prism prism{{}, corners.front().m_z, bottom};
+    for (const CKelCoord3DCrsPnt& c : corners) {
+      prism.outline.push_back({c.m_x, c.m_y});
+      prism.tops.push_back(c.m_z);
+    }
+    if (std::all_of(prism.tops.begin(), prism.tops.end(), [&](double t) { return t == prism.top; }))
+      prism.tops.clear();
+    scenes.back().prisms.push_back(prism);
+  }
+  EXPECT_EQ(5u, scenes.size());
+  scenes.push_back(Courtyard("a point 1 mm off a shed's corner in a courtyard", 1e-3));
+  return scenes;
 }
 
 // Every corner moved by up to jitter in x and y; doubles from the
@@ -236,24 +223,7 @@ TEST_P(SkyFactorSteadiness, EverySettingGivesARatioThatRoundOffDoesNotMove)
   }
 }
 
-// The scene's name in words run together: "gable roof" is GableRoof.
-std::string TestName(const testing::TestParamInfo<Scene>& info)
-{
-  std::string out;
-  bool start = true;
-  for (const char* c = info.param.name; *c != '\0'; ++c) {
-    const auto ch = static_cast<unsigned char>(*c);
-    if (!std::isalnum(ch)) {
-      start = true;
-      continue;
-    }
-    out += start ? static_cast<char>(std::toupper(ch)) : static_cast<char>(ch);
-    start = false;
-  }
-  return out;
-}
-
-INSTANTIATE_TEST_SUITE_P(Scenes, SkyFactorSteadiness, testing::ValuesIn(SteadyScenes()), TestName);
+INSTANTIATE_TEST_SUITE_P(Scenes, SkyFactorSteadiness, testing::ValuesIn(SteadyScenes()));
 
 // A corner 2.8 or 3.3 m from the check point walked across 2.5e-5 m off a
 // line of every step: the division's band of length there, beyond the
