@@ -293,6 +293,18 @@ inline constexpr double SkyOutlineArea = 1e-6;
 inline constexpr double SkyParamArea = 1e-8;
 // The inside test of the union: edges inside another outline by this band.
 inline constexpr double SkyUnionInside = 1e-9;
+// How far (radians of elevation) the chart's straight line between two
+// points of a projected edge may depart from the edge's own elevation
+// halfway before the halfway point is walked too: a degree, far beyond the
+// sag of any edge seen across a whole sector, reached only by an edge seen
+// nearly end-on close by.
+inline constexpr double SkyChartSag = 0.017453292519943295;
+// How far (disc units, towards the centre) a point kept clear of an edge on
+// the disc stands from it: twice the round-off of a chord's point near the
+// horizon (1 - cos e), clear of the triangle division's coincidence band
+// (DividPoint), and far below any share the sky factor shows.
+inline constexpr double SkyClearOnDisc = 2e-10;
+static_assert(SkyClearOnDisc > 10 * DividPoint);
 
 }  // namespace KelTol
 

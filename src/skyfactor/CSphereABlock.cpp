@@ -28,6 +28,8 @@ constexpr double kLine = KelTol::SkyAngleLine;
 constexpr double kHeight = KelTol::SkyHeight;
 constexpr double kNearAxis = KelTol::BlockPoint;
 constexpr double kDegreesPerRadian = KelAngle::DegreesPerRadian;
+// The most halfway points one edge takes for its sag (each halves a span).
+constexpr int kMostSagPoints = 256;
 
 double Degrees(const CSphereCoordD2D& p)
 {
@@ -89,6 +91,62 @@ void InsertZeroCrossings(std::vector<Entry>& list, Point point, bool lower)
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(i) + 1, e);
     ++i;
   }
+}
+
+// Where the chart's straight line between neighbouring points of an edge
+// departs from the edge's own elevations halfway by more than
+// KelTol::SkyChartSag (upper or lower height), the halfway point is walked
+// too. A straight edge seen nearly end-on and close (a wall whose plane
+// passes a hair from the check point) keeps its top near the zenith until
+// the last hair of azimuth and then drops: the union, which takes every edge
+// for the chart's straight line, would cross it far from where the disc
+// draws it. Heights are linear along the edge, so the halfway point's are
+// the neighbours' mean. Returns which entries are such points: they serve
+// the union's crossings and, like any point a walk inserts, leave the
+// boundary unless an outline meets them, so that the edge keeps the chords
+// of its step.
+template <class Entry, class Point, class BearingOf>
+std::vector<bool> InsertSagPoints(std::vector<Entry>& list, Point point, BearingOf bearingOf)
+{
+  struct Angles {
+    double az, upper, lower;
+  };
+  const auto angles = [&bearingOf](const CKelCoord3DEx& p) {
+    const auto bearing = bearingOf(p.m_x, p.m_y);
+    const double reach = bearing.m_Reach;
+    return Angles{bearing.m_Azimuth, std::atan2(p.m_z, reach), p.m_zL == 0 ? 0.0 : std::atan2(p.m_zL, reach)};
+  };
+  std::vector<bool> sag(list.size(), false);
+  std::vector<Angles> at;
+  at.reserve(list.size());
+  for (Entry& e : list)
+    at.push_back(angles(point(e)));
+  int budget = kMostSagPoints;
+  for (std::size_t i = 0; i + 1 < list.size() && budget > 0;) {
+    const Angles &p = at[i], &q = at[i + 1];
+    const double span = q.az - p.az;
+    if (!(std::fabs(span) > KelTol::SkyDisc)) {
+      ++i;
+      continue;
+    }
+    const CKelCoord3DEx& a = point(list[i]);
+    const CKelCoord3DEx& b = point(list[i + 1]);
+    const CKelCoord3DEx m((a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2, (a.m_z + b.m_z) / 2, (a.m_zL + b.m_zL) / 2);
+    const Angles mid = angles(m);
+    const double t = (mid.az - p.az) / span;
+    if (!(std::fabs(mid.upper - (p.upper + t * (q.upper - p.upper))) > KelTol::SkyChartSag ||
+          std::fabs(mid.lower - (p.lower + t * (q.lower - p.lower))) > KelTol::SkyChartSag)) {
+      ++i;
+      continue;
+    }
+    Entry e{};
+    point(e) = m;
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(i) + 1, e);
+    at.insert(at.begin() + static_cast<std::ptrdiff_t>(i) + 1, mid);
+    sag.insert(sag.begin() + static_cast<std::ptrdiff_t>(i) + 1, true);
+    --budget;
+  }
+  return sag;
 }
 
 // Heights along the edge from p1 (h1) to p2 (h2), by horizontal distance.
@@ -250,6 +308,7 @@ int CSphereA::CalcSide(const CKelBlockCoord& p1, const CKelBlockCoord& p2, int s
     Interpolate(p, e.q1, e.len, p1, p2);
   InsertZeroCrossings(pts, Itself, false);
   InsertZeroCrossings(pts, Itself, true);
+  std::vector<bool> sag = InsertSagPoints(pts, Itself, [side](double x, double y) { return BearingOf(side, x, y); });
   for (CKelCoord3DEx& p : pts) {
     Expand(p, which);
     if (p.m_z < kHeight)
@@ -277,6 +336,7 @@ int CSphereA::CalcSide(const CKelBlockCoord& p1, const CKelBlockCoord& p2, int s
   const auto drop = [&](std::size_t k) {
     lower.erase(lower.begin() + static_cast<std::ptrdiff_t>(k));
     upper.erase(upper.begin() + static_cast<std::ptrdiff_t>(k));
+    sag.erase(sag.begin() + static_cast<std::ptrdiff_t>(k));
   };
   if (lower.size() >= 3 && lowerSame(0, 1))
     drop(1);
@@ -285,9 +345,10 @@ int CSphereA::CalcSide(const CKelBlockCoord& p1, const CKelBlockCoord& p2, int s
   const std::size_t n = lower.size();
   for (int pass = 0; pass < 2; ++pass) {
     for (std::size_t k = 0; k < n; ++k) {
-      CSphereCoordD2D c = pass == 0 ? lower[k] : upper[n - 1 - k];
+      const std::size_t at = pass == 0 ? k : n - 1 - k;
+      CSphereCoordD2D c = pass == 0 ? lower[at] : upper[at];
       const bool end = k == 0 || k + 1 == n;
-      c.m_PntKind = which >= 2 || end ? CSphereCoordD2D::kEnd : CSphereCoordD2D::kInserted;
+      c.m_PntKind = end || (which >= 2 && !sag[at]) ? CSphereCoordD2D::kEnd : CSphereCoordD2D::kInserted;
       out.push_back(c);
     }
   }
@@ -306,6 +367,7 @@ int CSphereA::CalcSideExpand0(const CKelBlockCoord& p1, const CKelBlockCoord& p2
     Interpolate(w.m_Coord, e.q1, e.len, p1, p2);
   InsertZeroCrossings(list, CoordOf, false);
   InsertZeroCrossings(list, CoordOf, true);
+  static_cast<void>(InsertSagPoints(list, CoordOf, [side](double x, double y) { return BearingOf(side, x, y); }));
   // The expanded heights' projections, one per entry, serve their pass too.
   std::vector<CSphereCoordD2D> expanded;
   expanded.reserve(list.size());

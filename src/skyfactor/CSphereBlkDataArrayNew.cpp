@@ -55,11 +55,24 @@ CSpherePolyArea CSphereBlkDataArrayNew::NewPolyArea()
 
 namespace {
 
+// Whether d lies on the ray from v through w, within the pool's band of it:
+// two outlines running on together along one subdivided edge have points a
+// rounding apart, which must not tell a side.
+bool OnRay(const CKelCoord2D& v, const CKelCoord2D& w, const CKelCoord2D& d)
+{
+  const double wx = w.m_x - v.m_x, wy = w.m_y - v.m_y;
+  const double dx = d.m_x - v.m_x, dy = d.m_y - v.m_y;
+  const double len = std::hypot(wx, wy);
+  return len > 0 && wx * dx + wy * dy > 0 && std::fabs(wx * dy - wy * dx) <= kTol * len;
+}
+
 // The side of the path from p through v on to n that direction d leaves v
 // on: 1 within the turn from the way back counter-clockwise to the way on,
 // -1 beyond it, 0 along either.
 int SideOfPath(const CKelCoord2D& v, const CKelCoord2D& p, const CKelCoord2D& n, const CKelCoord2D& d)
 {
+  if (OnRay(v, p, d) || OnRay(v, n, d))
+    return 0;
   const auto angle = [&v](const CKelCoord2D& q) { return std::atan2(q.m_y - v.m_y, q.m_x - v.m_x); };
   const double back = angle(p);
   const double on = std::remainder(angle(n) - back - KelAngle::Pi, KelAngle::TwoPi) + KelAngle::Pi;
@@ -107,12 +120,14 @@ void CSphereBlkDataArrayNew::AddPolyLine(const CSpherePolyLineArray& lines)
   CSpherePolyArea area = NewPolyArea();
   const int earlier = static_cast<int>(m_PolyCoord.size());
   const int n = static_cast<int>(lines.m_OutlineIdx.size());
-  const auto chart = [&lines](int k) {
-    const CSphereCoordD2D& p = lines.m_PolyCoord[static_cast<std::size_t>(lines.m_OutlineIdx[static_cast<std::size_t>(k)])];
-    return CKelCoord2D(p.m_AD, p.m_AE);
-  };
+  std::vector<int> pooled(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k)
+    pooled[static_cast<std::size_t>(k)] = m_PolyCoord.Add(lines.m_PolyCoord[static_cast<std::size_t>(lines.m_OutlineIdx[static_cast<std::size_t>(k)])]);
+  // The path is read through the pool, as the earlier outlines are: where
+  // two run on together they then share their points exactly.
+  const auto chart = [this, &pooled](int k) { return m_PolyCoord.Chart(pooled[static_cast<std::size_t>(k)]); };
   for (int k = 0; k < n; ++k) {
-    const int at = m_PolyCoord.Add(lines.m_PolyCoord[static_cast<std::size_t>(lines.m_OutlineIdx[static_cast<std::size_t>(k)])]);
+    const int at = pooled[static_cast<std::size_t>(k)];
     // An outline that crosses an earlier one where their points at one
     // azimuth fell within the pool's band of each other crosses it at that
     // point: a corner of the union, as the crossing a hair apart would be,
@@ -639,8 +654,34 @@ int CSphereBlkDataArrayNew::CalcRatio(CKelProgressCore* progress, int step, std:
   return RegistBlock(step, params);
 }
 
+void CSphereBlkDataArrayNew::JoinAzimuths(int step)
+{
+  std::vector<int> used;
+  for (const CSphereBlkDataLineArray& chain : m_BlkLine)
+    used.insert(used.end(), chain.begin(), chain.end());
+  const auto azimuth = [this](int idx) -> double& { return m_PolyCoord[static_cast<std::size_t>(idx)].m_AD; };
+  std::sort(used.begin(), used.end());
+  used.erase(std::unique(used.begin(), used.end()), used.end());
+  std::stable_sort(used.begin(), used.end(), [&](int a, int b) { return azimuth(a) < azimuth(b); });
+  const double s = step >= 1 ? step * KelAngle::Pi / 180 : 0;
+  const auto offLine = [s](double a) { return s > 0 ? std::fabs(std::remainder(a, s)) : 0.0; };
+  for (std::size_t i = 0; i < used.size();) {
+    std::size_t j = i + 1;
+    double join = azimuth(used[i]);
+    while (j < used.size() && azimuth(used[j]) - azimuth(used[i]) <= kTol) {
+      if (offLine(azimuth(used[j])) < offLine(join))
+        join = azimuth(used[j]);
+      ++j;
+    }
+    for (std::size_t k = i; k < j; ++k)
+      azimuth(used[k]) = join;
+    i = j;
+  }
+}
+
 int CSphereBlkDataArrayNew::RegistBlock(int step, std::vector<CSphereRatioBlockParam>& params)
 {
+  JoinAzimuths(step);
   for (const CSphereBlkDataLineArray& chain : m_BlkLine) {
     for (int idx : chain)
       m_PolyCoord[static_cast<std::size_t>(idx)].ConvertCoordXY();

@@ -98,6 +98,11 @@ public:
   int MergeLine();
   void CheckPoint(int p);
   [[nodiscard]] int RegistBlock(int step, std::vector<CSphereRatioBlockParam>& params);
+  // The boundaries' points whose azimuths lie within the disc's identity
+  // band of one another (a balcony's corner a rounding beside the wall's it
+  // touches) take one azimuth, the one nearest a line of the step: the
+  // triangle division cannot tell a side a hair from a ray from a turn.
+  void JoinAzimuths(int step);
   CSphereExpandLineArray CreateExpandLine() const;
   static void ShowStepText(CKelProgressCore* progress);
   int CutDupLine();
@@ -115,6 +120,12 @@ public:
   static bool SearchMergeParam(const std::vector<CSphereRatioBlockParam>& params, const CSphereRatioBlockParam& hole,
                                SphereRatioBlockWorkParam* work);
   static void InsertPoint1(CSphereRatioBlockParam& target, const CSphereRatioBlockParam& source);
+  // Raises the corners of a hole that dip under the chord of its outline's
+  // edge beneath them (a long low edge sags towards the zenith on the disc)
+  // to just above it, so that the hole keeps what lies inside the outline.
+  // The outline is taken as drawn, before points were inserted into its
+  // edges; the hole holds a point at every azimuth of the outline's corners.
+  static void ClipToOutline(CSphereRatioBlockParam& hole, const CSphereRatioBlockParam& outline);
   static int InsertPoint1Sub1(const CSphereCoordD2D& p, const CSphereCoordD2D& q, double az,
                               CSphereRatioBlockParam& target, int k);
   // byZenith: the regions of the two-sided variant, whose lift is taken as

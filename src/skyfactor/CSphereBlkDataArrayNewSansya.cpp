@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "CDividTriangle.h"
@@ -139,12 +140,28 @@ bool CSphereBlkDataArrayNew::Merge(std::vector<CSphereRatioBlockParam>& params, 
       ok = p.DeleteHorzPoint(step) && ok;
     return ok;
   }
+  const std::vector<CSphereRatioBlockParam> drawn = params;
   for (std::size_t i = 0; i < params.size(); ++i) {
     params[i].m_bFlag = false;
     for (std::size_t j = 0; j < params.size(); ++j) {
       if (j != i)
         InsertPoint1(params[i], params[j]);
     }
+  }
+  // A hole keeps what lies inside its outline on the disc, measured against
+  // the outline's edges as drawn; one left with no area is sky the outline
+  // does not cover anyway.
+  std::vector<bool> kept(params.size(), true);
+  for (std::size_t h = 0; h < params.size(); ++h) {
+    SphereRatioBlockWorkParam work;
+    if (params[h].m_area < 0 && SearchMergeParam(params, params[h], &work)) {
+      ClipToOutline(params[h], drawn[static_cast<std::size_t>(work.m_Dst)]);
+      kept[h] = params[h].m_area < -KelTol::DividEmptyArea;
+    }
+  }
+  for (std::size_t h = params.size(); h-- > 0;) {
+    if (!kept[h])
+      params.erase(params.begin() + static_cast<std::ptrdiff_t>(h));
   }
   for (;;) {
     std::vector<SphereRatioBlockWorkParam> candidates;
@@ -253,7 +270,62 @@ bool InsertAtAzimuth(const CSphereCoordD2D& p, const CSphereCoordD2D& q, double 
   return true;
 }
 
+// The elevation a hair nearer the zenith on the disc than e.
+double ClearAbove(double e)
+{
+  return std::acos(std::clamp(std::cos(e) - KelTol::SkyClearOnDisc, -1.0, 1.0));
+}
+
+// The chord elevation at azimuth az of the outline's edge that lies under
+// the chart point (az, e), the nearest below it; NaN where none does.
+double ChordUnder(const CSphereRatioBlockParam& outline, double az, double e)
+{
+  const std::size_t n = outline.m_pt.size();
+  double best = -1e38, chord = std::numeric_limits<double>::quiet_NaN();
+  for (std::size_t k = 0; k < n; ++k) {
+    const CSphereCoordD2D& a = outline.m_pt[k];
+    const CSphereCoordD2D& b = outline.m_pt[(k + 1) % n];
+    if (!(std::fabs(b.m_AD - a.m_AD) > kTol) || az < std::min(a.m_AD, b.m_AD) || az > std::max(a.m_AD, b.m_AD))
+      continue;
+    const double chart = a.m_AE + (az - a.m_AD) / (b.m_AD - a.m_AD) * (b.m_AE - a.m_AE);
+    if (chart <= e + kTol && chart > best) {
+      best = chart;
+      chord = ChordElevation(CKelCoord2D(a.m_AD, a.m_AE), CKelCoord2D(b.m_AD, b.m_AE), az);
+    }
+  }
+  return chord;
+}
+
+// Whether some corner of the hole lies under the chord of the outline's
+// edge beneath it.
+bool DipsUnder(const CSphereRatioBlockParam& hole, const CSphereRatioBlockParam& outline)
+{
+  return std::any_of(hole.m_pt.begin(), hole.m_pt.end(), [&outline](const CSphereCoordD2D& p) {
+    return p.m_AE < ChordUnder(outline, p.m_AD, p.m_AE);
+  });
+}
+
 }  // namespace
+
+void CSphereBlkDataArrayNew::ClipToOutline(CSphereRatioBlockParam& hole, const CSphereRatioBlockParam& outline)
+{
+  if (!DipsUnder(hole, outline))
+    return;
+  // The hole's own azimuths on all its edges, as the outline's are (the
+  // outline took the hole's, and the hole the outline's): then between two
+  // neighbouring azimuths each of their edges is one chord, and chords
+  // whose ends lie in order do not cross.
+  const CSphereRatioBlockParam own = hole;
+  InsertPoint1(hole, own);
+  for (CSphereCoordD2D& p : hole.m_pt) {
+    const double chord = ChordUnder(outline, p.m_AD, p.m_AE);
+    if (p.m_AE < chord) {
+      p.m_AE = ClearAbove(chord);
+      p.ConvertCoordXY();
+    }
+  }
+  hole.m_area = hole.CalcArea();
+}
 
 void CSphereBlkDataArrayNew::InsertPoint1(CSphereRatioBlockParam& target, const CSphereRatioBlockParam& source)
 {

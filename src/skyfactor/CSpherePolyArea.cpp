@@ -877,9 +877,23 @@ void CSphereBlkDataLineArrayArray::Add(const CSpherePolyCoordArray* /*pool*/, in
   Add(a, b, index);
 }
 
+bool CSphereBlkDataLineArrayArray::HasEdge(int a, int b, SphereChainIndex& index) const
+{
+  for (const SphereChainIndex::Place& at : index.PlacesOf(a, *this)) {
+    const CSphereBlkDataLineArray& chain = (*this)[at.m_Chain];
+    if (at.m_Pos + 1 < chain.size() && chain[at.m_Pos + 1] == b)
+      return true;
+  }
+  return false;
+}
+
 void CSphereBlkDataLineArrayArray::Add(int a, int b, SphereChainIndex& index)
 {
-  if (IsDeleted(a, b) || CancelReversed(a, b, index) || SplitAtBranch(a, b, index))
+  // Outlines that share a stretch of boundary running the same way give its
+  // edges twice. A chain passing twice through a point (lobes meeting at a
+  // corner) must not take the second copy for a branch there, whichever of
+  // its passes comes first.
+  if (IsDeleted(a, b) || CancelReversed(a, b, index) || HasEdge(a, b, index) || SplitAtBranch(a, b, index))
     return;
   for (const SphereChainIndex::Place& at : index.PlacesOf(b, *this)) {
     if (at.m_Pos != 0)

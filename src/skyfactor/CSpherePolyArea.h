@@ -338,6 +338,8 @@ public:
 
 private:
   bool IsDeleted(int a, int b) const;
+  // Whether some chain runs from a straight on to b.
+  bool HasEdge(int a, int b, SphereChainIndex& index) const;
   bool CancelReversed(int a, int b, SphereChainIndex& index);
   bool SplitAtBranch(int a, int b, SphereChainIndex& index);
   // Chain c ends at position `at`; what followed becomes a chain of its own

@@ -50,7 +50,7 @@ constexpr double kClearOfLine = 100 * KelTol::BlockPoint;
 // band in which the outline's later steps take a point for a horizon point.
 // The share moves by far less than 1e-8.
 constexpr double kAboveFloor = KelTol::SkyDisc / 100;
-constexpr double kAboveOnDisc = 2e-10;
+constexpr double kAboveOnDisc = KelTol::SkyClearOnDisc;
 
 double JustAbove(double elevation)
 {
@@ -122,7 +122,54 @@ constexpr double kOnLineRoundOff = 1e-12;
 // at most the band's wedge, under 1e-6 of the sky.
 constexpr double kJoinBand = 4 * KelTol::SkyDisc;
 
+// The division's bands are lengths (KelTol::BlockPoint on and beside a
+// line), the joining band an angle: nearer the point than BlockPoint /
+// kJoinBand the lengths are the wider, and within a few millimetres of it
+// neighbouring sector lines lie within BlockPoint of each other. The sky
+// seen from a point is the same when the scene is enlarged about it, so the
+// division is made on the blocks enlarged until their nearest edge stands
+// that far: by a power of two, which leaves every coordinate exact. Edges
+// nearer than the last power's reach are divided at the bands that remain.
+constexpr double kBandsAgree = KelTol::BlockPoint / kJoinBand;
+constexpr int kMostDoublings = 20;
+
+// The distance from p to the segment a-b.
+double SegmentDistance(const CKelCoord2D& p, const CKelBlockCoord& a, const CKelBlockCoord& b)
+{
+  const double ex = b.m_x - a.m_x, ey = b.m_y - a.m_y;
+  const double len2 = ex * ex + ey * ey;
+  const double t = len2 > 0 ? std::clamp(((p.m_x - a.m_x) * ex + (p.m_y - a.m_y) * ey) / len2, 0.0, 1.0) : 0.0;
+  return std::hypot(a.m_x + t * ex - p.m_x, a.m_y + t * ey - p.m_y);
+}
+
 }  // namespace
+
+double CSphereRatioBlock::DivisionScale(const CKelBlockCubeArray& blocks, const CKelCoord2D& p1)
+{
+  double nearest = kBandsAgree;
+  for (const CKelBlockCube& block : blocks) {
+    const std::size_t n = block.m_Coord.size();
+    for (std::size_t k = 0; k < n; ++k)
+      nearest = std::min(nearest, SegmentDistance(p1, block.m_Coord[k == 0 ? n - 1 : k - 1], block.m_Coord[k]));
+  }
+  double scale = 1;
+  for (int d = 0; d < kMostDoublings && !(scale * nearest >= kBandsAgree); ++d)
+    scale *= 2;
+  return scale;
+}
+
+void CSphereRatioBlock::ScaleAbout(CKelBlockCubeArray& blocks, const CKelCoord2D& p1, double scale)
+{
+  for (CKelBlockCube& block : blocks) {
+    for (CKelBlockCoord& v : block.m_Coord) {
+      v.m_x = p1.m_x + (v.m_x - p1.m_x) * scale;
+      v.m_y = p1.m_y + (v.m_y - p1.m_y) * scale;
+    }
+    block.SetMinMax();
+    block.GetPlaneEquation(false);
+    block.GetPlaneEquation(true);
+  }
+}
 
 // Moves each block corner that lies within kJoinBand of a dividing line
 // through p1 (seen from p1) onto the line. Lines at angle + k step degrees,
@@ -203,13 +250,23 @@ std::vector<CKelBlockCubeArray> CSphereRatioBlock::DivideBlock(const CKelBlockCu
       block.GetPlaneEquation(true);
   }
   JoinCornersToLines(work, p1, Angle, step);
+  const double scale = DivisionScale(work, p1);
+  if (scale > 1)
+    ScaleAbout(work, p1, scale);
+  const auto shrunk = [&](std::vector<CKelBlockCubeArray> groups) {
+    for (CKelBlockCubeArray& group : groups) {
+      if (scale > 1)
+        ScaleAbout(group, p1, 1 / scale);
+    }
+    return groups;
+  };
   // A sliver beside a ray still covers sky: the groups keep every piece
   // that lies off the ray, however small its plan area.
   constexpr CKelBlockCube::ChainArea kChains = CKelBlockCube::ChainArea::kKeepSlivers;
   CKelBlockCubeArray left, right;
   work.DivideBlock(nullptr, p1, Along(p1, Angle), left, right, kChains);
   if (step < 1 || step >= 180)
-    return {right, left};
+    return shrunk({right, left});
   std::vector<CKelBlockCubeArray> groups;
   // The blocks left to sweep move on from ray to ray; only those a ray may
   // meet are divided.
@@ -224,7 +281,7 @@ std::vector<CKelBlockCubeArray> CSphereRatioBlock::DivideBlock(const CKelBlockCu
   };
   sweep(std::move(right), true);
   sweep(std::move(left), false);
-  return groups;
+  return shrunk(std::move(groups));
 }
 
 // --- Calculation --------------------------------------------------------------------------------

@@ -72,6 +72,12 @@ public:
   // The corners standing nearer a dividing line than the union can tell
   // apart, moved onto it (DivideBlock's first step).
   static void JoinCornersToLines(CKelBlockCubeArray& blocks, const CKelCoord2D& p1, double angle, int step);
+  // The power of two by which the blocks are enlarged about p1 for the
+  // division, so that its bands of length agree with the joining band
+  // (DivideBlock's next step); 1 where every edge stands far enough away.
+  static double DivisionScale(const CKelBlockCubeArray& blocks, const CKelCoord2D& p1);
+  // The blocks' plan about p1 times scale, their extents and planes anew.
+  static void ScaleAbout(CKelBlockCubeArray& blocks, const CKelCoord2D& p1, double scale);
   void CalcRatio(bool bSansya, int nRound);
   void CalcBlockArea();
   void BlockExpand();

@@ -46,17 +46,19 @@ constexpr double kClearOfLine = kTol + 1e-9;
 // overlaps the segment's inside, another edge when its line crosses the
 // segment strictly inside and the crossing lies on the edge. Touching an end
 // of the segment is no meeting.
-Meet EdgeMeets(const Segment& seg, const CKelCoord2D& p, const CKelCoord2D& q)
+Meet EdgeMeets(const Segment& seg, const CKelCoord2D& p, const CKelCoord2D& q, bool endsAtEnd = false)
 {
   const CKelCoord2D& a = seg.a;
   const double sideP = seg.c * (p.m_y - a.m_y) - seg.s * (p.m_x - a.m_x);
-  const double sideQ = seg.c * (q.m_y - a.m_y) - seg.s * (q.m_x - a.m_x);
+  double sideQ = seg.c * (q.m_y - a.m_y) - seg.s * (q.m_x - a.m_x);
+  if (endsAtEnd)
+    sideQ = std::fabs(sideP) <= kTol ? sideP : 0.0;
   // Both ends on one side, clear of the line: the lines cross beyond the
   // nearer end by at least its distance, so the crossing is off the edge.
   if (sideP != sideQ && (sideP > 0) == (sideQ > 0) && std::fmin(std::fabs(sideP), std::fabs(sideQ)) > kClearOfLine)
     return Meet::No;
   const double alongP = (p.m_x - a.m_x) * seg.c + (p.m_y - a.m_y) * seg.s;
-  const double alongQ = (q.m_x - a.m_x) * seg.c + (q.m_y - a.m_y) * seg.s;
+  const double alongQ = endsAtEnd ? seg.len : (q.m_x - a.m_x) * seg.c + (q.m_y - a.m_y) * seg.s;
   const double len = seg.len;
   if (sideP == sideQ) {
     if (!(std::fabs(sideP) <= kTol && std::fabs(sideQ) <= kTol))
@@ -510,7 +512,7 @@ int DividTrianglePrevious::CheckCross(const Index& idx, int a, int b)
     const int prev = m == 0 ? n - 1 : m - 1;
     if (m == a || prev == a || prev == b)
       continue;
-    const Meet meet = EdgeMeets(seg, P(idx, prev), P(idx, m));
+    const Meet meet = EdgeMeets(seg, P(idx, prev), P(idx, m), m == b);
     if (meet == Meet::Invalid)
       m_bInvalid = true;
     if (meet != Meet::No)

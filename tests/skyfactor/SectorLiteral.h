@@ -35,11 +35,22 @@ inline std::vector<CKelBlockCubeArray> DivideBlock(const CKelBlockCubeArray& blo
   }
   // The corners beside the rays are joined to them first, as the calculation joins them.
   CSphereRatioBlock::JoinCornersToLines(work, p1, Angle, step);
+  // Divided enlarged, as the calculation divides them, and shrunk back.
+  const double scale = CSphereRatioBlock::DivisionScale(work, p1);
+  if (scale > 1)
+    CSphereRatioBlock::ScaleAbout(work, p1, scale);
+  const auto shrunk = [&](std::vector<CKelBlockCubeArray> groups) {
+    for (CKelBlockCubeArray& group : groups) {
+      if (scale > 1)
+        CSphereRatioBlock::ScaleAbout(group, p1, 1 / scale);
+    }
+    return groups;
+  };
   constexpr CKelBlockCube::ChainArea kChains = CKelBlockCube::ChainArea::kKeepSlivers;
   CKelBlockCubeArray left, right;
   work.DivideBlock(nullptr, p1, Along(p1, Angle), left, right, kChains);
   if (step < 1 || step >= 180)
-    return {right, left};
+    return shrunk({right, left});
   std::vector<CKelBlockCubeArray> groups;
   const auto sweep = [&](CKelBlockCubeArray rest, bool rightHalf) {
     for (int a = step; a < 180; a += step) {
@@ -52,7 +63,7 @@ inline std::vector<CKelBlockCubeArray> DivideBlock(const CKelBlockCubeArray& blo
   };
   sweep(right, true);
   sweep(left, false);
-  return groups;
+  return shrunk(groups);
 }
 
 inline bool AppendBlockFaces(const CSphereA& sphere, const CKelBlockCube& piece, int which, bool expand0,

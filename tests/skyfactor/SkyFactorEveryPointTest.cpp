@@ -1,16 +1,7 @@
 // Every method gives a ratio at every check point outside the blocks, the
-// ratio agrees with an exact integral of the projected sky within the
-// method's own step, and it moves only as far as the blocks' corners move
-// when a corner crosses a whole-degree or a sector line.
-//
-// The exact integral: for vertical prisms seen from a check point, the sky
-// a direction of azimuth a covers is known in closed form, the union of the
-// elevation intervals [atan(bottom / far), atan(top / near)] of the
-// stretches of the azimuth's ray inside each prism. On the orthographic
-// disc an elevation interval [lo, hi] at one azimuth covers
-// (cos^2 lo - cos^2 hi) / 2 per radian; the covered share is its integral
-// over azimuth divided by pi, taken by Gauss-Legendre between the corners'
-// azimuths, where the integrand is smooth.
+// ratio agrees with an exact integral of the projected sky (SkyPrisms.h)
+// within the method's own step, and it moves only as far as the blocks'
+// corners move when a corner crosses a whole-degree or a sector line.
 
 #include <gtest/gtest.h>
 
@@ -27,129 +18,22 @@
 #include "CKelBlockCubeArray.h"
 #include "CSphereRatioBlock.h"
 #include "SkyMethod.h"
+#include "SkyPrisms.h"
 
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = kPi / 180;
 
-struct XY {
-  double x, y;
-};
-
-// A vertical prism over a counter-clockwise outline.
-struct Prism {
-  std::vector<XY> outline;
-  double top, bottom;
-};
-
-using sky_test::Method;
-using sky_test::Ratio;
+using sky_test::Blocks;
 using sky_test::Describe;
 using sky_test::EveryMethod;
-
-
-
-CKelBlockCubeArray Blocks(const std::vector<Prism>& prisms)
-{
-  CKelBlockCubeArray blocks;
-  for (const Prism& p : prisms) {
-    CKelBlockCube block;
-    for (const XY& v : p.outline)
-      block.Append(CKelBlockCoord(v.x, v.y, p.top, p.bottom));
-    block.SetType();
-    block.SetMinMax();
-    block.GetPlaneEquation(false);
-    block.GetPlaneEquation(true);
-    blocks.AddBlock(block);
-  }
-  return blocks;
-}
-
-Prism Box(double x0, double x1, double y0, double y1, double top, double bottom = 0)
-{
-  return {{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, top, bottom};
-}
-
-// The covered elevation per radian of azimuth a, as the header says; with
-// upper, everything under the highest covered elevation, as the two-sided
-// fans count it.
-double CoveredAt(const std::vector<Prism>& prisms, const CKelCoord3D& eye, double a, bool upper)
-{
-  const double dx = std::cos(a), dy = std::sin(a);
-  std::vector<std::pair<double, double>> spans;
-  for (const Prism& p : prisms) {
-    const double top = p.top - eye.m_z;
-    if (!(top > 0))
-      continue;
-    std::vector<double> cuts;  // distances where the ray crosses the outline
-    const std::size_t n = p.outline.size();
-    for (std::size_t k = 0; k < n; ++k) {
-      const XY a0{p.outline[k].x - eye.m_x, p.outline[k].y - eye.m_y};
-      const XY a1{p.outline[(k + 1) % n].x - eye.m_x, p.outline[(k + 1) % n].y - eye.m_y};
-      const double s0 = dx * a0.y - dy * a0.x, s1 = dx * a1.y - dy * a1.x;
-      if ((s0 > 0) == (s1 > 0))
-        continue;
-      const double t = s0 / (s0 - s1);
-      const double d = (a0.x + t * (a1.x - a0.x)) * dx + (a0.y + t * (a1.y - a0.y)) * dy;
-      if (d > 0)
-        cuts.push_back(d);
-    }
-    std::sort(cuts.begin(), cuts.end());
-    const double bottom = p.bottom - eye.m_z;
-    for (std::size_t k = 0; k + 1 < cuts.size(); k += 2) {
-      const double hi = std::atan2(top, cuts[k]);
-      const double lo = bottom > 0 ? std::atan2(bottom, cuts[k + 1]) : 0.0;
-      if (hi > lo)
-        spans.emplace_back(lo, hi);
-    }
-  }
-  std::sort(spans.begin(), spans.end());
-  const auto share = [](double lo, double hi) {
-    return (std::cos(lo) * std::cos(lo) - std::cos(hi) * std::cos(hi)) / 2;
-  };
-  if (upper) {
-    double top = 0;
-    for (const auto& span : spans)
-      top = std::max(top, span.second);
-    return share(0, top);
-  }
-  double sum = 0;
-  for (std::size_t k = 0; k < spans.size();) {
-    double lo = spans[k].first, hi = spans[k].second;
-    for (++k; k < spans.size() && spans[k].first <= hi; ++k)
-      hi = std::max(hi, spans[k].second);
-    sum += share(lo, hi);
-  }
-  return sum;
-}
-
-double ExactRatio(const std::vector<Prism>& prisms, const CKelCoord3D& eye, bool upper = false)
-{
-  std::vector<double> corners{0, 2 * kPi};
-  for (const Prism& p : prisms) {
-    for (const XY& v : p.outline) {
-      const double a = std::atan2(v.y - eye.m_y, v.x - eye.m_x);
-      corners.push_back(a < 0 ? a + 2 * kPi : a);
-    }
-  }
-  std::sort(corners.begin(), corners.end());
-  static const double kX[] = {-0.8611363115940526, -0.3399810435848563, 0.3399810435848563, 0.8611363115940526};
-  static const double kW[] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461, 0.3478548451374538};
-  constexpr double kPiece = 0.05 * kDeg;
-  double covered = 0;
-  for (std::size_t i = 0; i + 1 < corners.size(); ++i) {
-    const double a0 = corners[i], a1 = corners[i + 1];
-    const int m = std::max(1, static_cast<int>(std::ceil((a1 - a0) / kPiece)));
-    const double w = (a1 - a0) / m;
-    for (int j = 0; j < m; ++j) {
-      const double c = a0 + (j + 0.5) * w;
-      for (int k = 0; k < 4; ++k)
-        covered += kW[k] * w / 2 * CoveredAt(prisms, eye, c + kX[k] * w / 2, upper);
-    }
-  }
-  return 1 - covered / kPi;
-}
+using sky_test::ExactRatio;
+using sky_test::Method;
+using sky_test::Prism;
+using sky_test::Ratio;
+using sky_test::XY;
+using sky_test::PrismBox;
 
 // Low blocks along both sides of a road, some raised on pillars (a floating
 // storey), seen from points 1.5 m up along the road: low faces far away
@@ -160,8 +44,8 @@ std::vector<Prism> LowStreet()
   for (int k = 0; k < 4; ++k) {
     const double x0 = -60 + 32 * k;
     const double top = 3 + 0.5 * k;
-    street.push_back(Box(x0, x0 + 30, 6, 30, top, k == 2 ? 2 : 0));
-    street.push_back(Box(x0 + 8, x0 + 38, -30, -6, 8 - top, k == 1 ? 2.5 : 0));
+    street.push_back(PrismBox(x0, x0 + 30, 6, 30, top, k == 2 ? 2 : 0));
+    street.push_back(PrismBox(x0 + 8, x0 + 38, -30, -6, 8 - top, k == 1 ? 2.5 : 0));
   }
   return street;
 }
@@ -191,7 +75,7 @@ TEST(SkyFactorEveryPoint, LowStreetGivesARatioEverywhere)
 TEST(SkyFactorEveryPoint, LowBoxAheadGivesARatio)
 {
   for (double top : {3.0, 3.5, 4.0, 5.0}) {
-    const std::vector<Prism> box{Box(-15, 15, 0, 24, top)};
+    const std::vector<Prism> box{PrismBox(-15, 15, 0, 24, top)};
     const CKelBlockCubeArray blocks = Blocks(box);
     for (double x : {0.0, 3.0, 7.5, 20.0}) {
       for (double d : {30.0, 50.0}) {
@@ -949,8 +833,8 @@ TEST(SkyFactorEveryPoint, TwoSidedGivesNoMoreSkyThanOneSided)
 TEST(SkyFactorEveryPoint, TwoSidedWindowOpeningOntoASideOrTheSkyMovesNoRatio)
 {
   const auto scene = [](double inner, double slit) {
-    return std::vector<Prism>{Box(-26, -20, -10, 10, 5), Box(-26, -20, -2, 8, 14, 8),
-                              Box(-26, -20, -4, inner, 10), Box(-26, -20, 8 + slit, 10, 10)};
+    return std::vector<Prism>{PrismBox(-26, -20, -10, 10, 5), PrismBox(-26, -20, -2, 8, 14, 8),
+                              PrismBox(-26, -20, -4, inner, 10), PrismBox(-26, -20, 8 + slit, 10, 10)};
   };
   const CKelCoord3D eye(0, 0, 1.5);
   const std::vector<double> offsets{-1e-3, -1e-6, -1e-9, 0, 1e-9, 1e-6, 1e-3};

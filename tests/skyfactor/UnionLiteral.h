@@ -272,7 +272,16 @@ inline void AddLine(CSphereBlkDataLineArrayArray& chains, int a, int b)
   const bool deleted = std::any_of(chains.m_DeleteLine.begin(), chains.m_DeleteLine.end(), [a, b](const std::vector<int>& pair) {
     return pair.size() == 2 && ((pair[0] == a && pair[1] == b) || (pair[0] == b && pair[1] == a));
   });
-  if (deleted || chain_detail::CancelReversed(chains, a, b) || chain_detail::SplitAtBranch(chains, a, b))
+  // An edge some chain already runs is not added again, wherever that chain
+  // passes a first.
+  const bool present = std::any_of(chains.begin(), chains.end(), [a, b](const CSphereBlkDataLineArray& chain) {
+    for (std::size_t k = 1; k < chain.size(); ++k) {
+      if (chain[k - 1] == a && chain[k] == b)
+        return true;
+    }
+    return false;
+  });
+  if (deleted || chain_detail::CancelReversed(chains, a, b) || present || chain_detail::SplitAtBranch(chains, a, b))
     return;
   for (CSphereBlkDataLineArray& chain : chains) {
     if (!chain.empty() && chain.front() == b) {
