@@ -154,6 +154,23 @@ inline constexpr double SiteSurveyShare = 1e-3;
 // A survey point this near a line lies on it: round-off of coordinates
 // 3e5 m from the origin, far below any distance a survey measures.
 inline constexpr double SiteOnLineExactly = 1e-8;
+// A stretch of frontage lying farther than the tiny size off its chord is
+// cut where it lies farthest off. On an arc or an evenly bent frontage the
+// middle points lie equally far (the middle edge of an odd stretch is
+// parallel to the chord), and which of them rounding or a near-repeat calls
+// the farthest would change with the lot's placement. So the points within
+// this share of the tiny size of the farthest distance are one bend, cut at
+// both its ends: a lot and its mirror image are cut alike, and a side
+// parallel to the chord is cut at its two corners whatever noise it
+// carries. Half the tiny size: far above round-off, far below the distance
+// by which a corner stands out of a straight side beside it.
+inline constexpr double SiteChordBand = 0.5;
+// Consecutive tiny edges of one kind drawing more than this many tiny
+// sizes are no survey noise but a line drawn densely (a side listed every
+// 20 mm, a rounded corner in 25 mm chords): they are read as the line or
+// arc they draw instead of being folded into the next edge. A doubled
+// point, a notch or a spike below the tiny size stays below it.
+inline constexpr double SiteDenseTinies = 2;
 }  // namespace KelTol
 
 // Tolerances of the building volume model (blocks, floor profiles, walls).

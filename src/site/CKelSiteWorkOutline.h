@@ -13,10 +13,17 @@
 //    an unmarked neighbour piece; a lone road or cut between edges of
 //    another kind stays as it is, but a lone tiny road beside a kept tiny
 //    cut is part of that corner. The kept edge starts where its run of
-//    folded edges starts.
+//    folded edges starts. Consecutive tiny edges of one kind drawing more
+//    than KelTol::SiteDenseTinies tiny sizes (a side listed every 20 mm, a
+//    rounded corner in short chords) are no noise: they are cut into the
+//    pieces of the line or arc they draw, by the runs' chord rule.
 //  - the runs: consecutive road pieces whose widths and heights run on
 //    linearly (or consecutive corner-cut pieces) whose points lie within
-//    tiny of their chord become one edge along that chord.
+//    tiny of their chord become one edge along that chord. A stretch lying
+//    farther off is cut at both ends of its farthest bend
+//    (KelTol::SiteChordBand), never at a point on its neighbours' line, so
+//    the runs do not depend on rounding: the lot turned, moved, mirrored or
+//    with its edges split on their lines has the same runs.
 // Corners are decided on the runs, each piece keeps its own line, and the
 // road table keeps one road per stored road edge. The site itself is never
 // changed: stored files and callers rely on the outline as entered.
@@ -53,9 +60,18 @@ public:
   int KeptOfPiece(int p) const;
 
   // --- The runs (pieces along one chord)
+  // Each run's edge data (m_Sphere's start, direction and length) span its
+  // whole line.
   const CKelHSite& Runs() const { return m_Identity ? *m_Stored : m_Runs; }
   // The pieces of run r in outline order.
   const std::vector<int>& PiecesOfRun(int r) const;
+  // The run stored edge i lies in; -1 outside.
+  int RunOf(int i) const;
+  // The first stored edge of run r in outline order (the stored edge before
+  // it lies in the run before).
+  int FirstOfRun(int r) const;
+  // The tiny size the outline was read with (metres).
+  double Tiny() const { return m_Tiny; }
 
 private:
   struct Piece {
@@ -68,6 +84,7 @@ private:
   // Every stored edge a piece of its own; every piece a run of its own.
   static std::vector<Piece> EdgeByEdge(const CKelHSite& site);
   static std::vector<Piece> OneRunEach(const std::vector<Piece>& pieces);
+  std::vector<int> DenseChains(const CKelHSite& site, const std::vector<bool>& tiny) const;
   std::vector<Piece> FoldTinyEdges(const CKelHSite& site) const;
   static void SettleWaiting(const CKelHSite& site, int e, const std::vector<bool>& mayBack, std::vector<int>& pending,
                             std::vector<int>& leading, std::vector<Piece>& pieces);
@@ -77,6 +94,7 @@ private:
   void ToStoredEdges(const std::vector<int>& kept, int n, std::vector<Piece>& pieces);
   bool IsPlain(const CKelHSite& site) const;
   static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);
+  void SpanRuns();
 
   double m_Tiny = 0;
   bool m_Identity = true;

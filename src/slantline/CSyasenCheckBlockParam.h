@@ -115,7 +115,9 @@ public:
   std::string GetDataTypeName() const { return GetDataTypeName(m_DataType); }
   // A pitch of exactly 0 becomes half the check-point distance.
   void GetCpntPitch();
-  // The first site vertex whose edge reference start point equals point.
+  // The first stored edge of the run (CSyasenCheckSiteRuns) whose line
+  // starts at point, a corner the survey moved by less than the site's tiny
+  // size included; the stored edge before it lies in the run ending there.
   [[nodiscard]] bool SearchSiteNo(CSyasenCheck* check, const CKelHSite* site, const CKelCoord2D& point, int* no) const;
 
   // --- Base blocks (CSyasenCheckBlockParamBase.cpp) ---

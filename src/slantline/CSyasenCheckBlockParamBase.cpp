@@ -108,7 +108,8 @@ void CSyasenCheckBlockParam::DoHorzCut(CSyasenCheck*, const CKelHSite* site, CKe
 {
   if (!ValidEdge(site, edge))
     return;
-  const CKelSiteTable& v = site->Vertex(edge);
+  const CSyasenCheckSiteRuns runs(*site, edge);
+  const CKelSiteTable& v = runs.Site()->Vertex(runs.Edge());
   const CKelCoord2D& p = v.m_Sphere.m_EdgePos[0];
   CutBlock(blocks, p, Plus(p, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin), kRight);
 }
@@ -183,15 +184,14 @@ void CSyasenCheckBlockParam::DoEndVertCut(CSyasenCheck*, const CKelHSite* stored
 bool CSyasenCheckBlockParam::SearchSiteNo(CSyasenCheck*, const CKelHSite* site, const CKelCoord2D& point,
                                           int* no) const
 {
-  if (site == nullptr)
+  if (site == nullptr || site->GetSize() == 0)
     return false;
-  for (int i = 0; i < site->GetSize(); ++i) {
-    if (EdgeStart(site, i) == point) {
-      *no = i;
-      return true;
-    }
-  }
-  return false;
+  const CSyasenCheckSiteRuns runs(*site);
+  const int run = runs.RunStartingAt(point);
+  if (run < 0)
+    return false;
+  *no = runs.Work().FirstOfRun(run);
+  return true;
 }
 
 void CSyasenCheckBlockParam::CutBegin(CSyasenCheck* check, const CKelHSite* site, CKelBlockCubeList& blocks,
@@ -246,7 +246,8 @@ void CSyasenCheckBlockParam::CutRadial(const CKelHSite* site, CKelBlockCubeList&
   MoveSide(blocks, taken, p, q, takenSide);
   if (!cpnt.m_bBaseCut || !ValidEdge(site, m_SiteNo))
     return;
-  const CKelSiteTable& v = site->Vertex(m_SiteNo);
+  const CSyasenCheckSiteRuns runs(*site, m_SiteNo);
+  const CKelSiteTable& v = runs.Site()->Vertex(runs.Edge());
   const CKelCoord2D& e = v.m_Sphere.m_EdgePos[0];
   CutBlock(taken, e, Plus(e, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin), kRight);
   CutBlock(taken, p, Plus(p, -uy, ux), kLeft);
