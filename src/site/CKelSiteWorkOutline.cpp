@@ -102,17 +102,38 @@ std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double t
 }
 
 // The joints of the polyline pts that bend: the ends and every point off
-// the line of its two neighbours. A point a survey puts exactly on an edge
-// splits no line, so no stretch is ever cut there.
+// the line of its neighbours, each the nearest point more than SiteOnLine
+// away (so a corner listed twice a hair apart still bends). A point a
+// survey puts exactly on an edge splits no line, so no stretch is ever cut
+// there.
 std::vector<std::size_t> Bends(const std::vector<CKelCoord2D>& pts)
 {
+  const std::size_t m = pts.size() - 1;
   std::vector<std::size_t> out{0};
-  for (std::size_t j = 1; j + 1 < pts.size(); ++j) {
-    if (!(OffChord(pts[j - 1], pts[j + 1], pts[j]) <= KelTol::SiteOnLineExactly))
+  for (std::size_t j = 1; j < m; ++j) {
+    std::size_t a = j - 1, b = j + 1;
+    while (a > 0 && !(length_2point(pts[a], pts[j]) > KelTol::SiteOnLine))
+      --a;
+    while (b < m && !(length_2point(pts[b], pts[j]) > KelTol::SiteOnLine))
+      ++b;
+    if (!(OffChord(pts[a], pts[b], pts[j]) <= KelTol::SiteOnLineExactly))
       out.push_back(j);
   }
-  out.push_back(pts.size() - 1);
+  out.push_back(m);
   return out;
+}
+
+// ChordCuts of the polyline pts made at its bends only.
+std::vector<std::size_t> CutsAtBends(const std::vector<CKelCoord2D>& pts, double tiny)
+{
+  const std::vector<std::size_t> bends = Bends(pts);
+  std::vector<CKelCoord2D> at;
+  for (std::size_t j : bends)
+    at.push_back(pts[j]);
+  std::vector<std::size_t> cuts;
+  for (std::size_t c : ChordCuts(at, tiny))
+    cuts.push_back(bends[c]);
+  return cuts;
 }
 
 }  // namespace
@@ -395,7 +416,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
 
 // The chains of consecutive tiny edges of one kind drawing more than
 // KelTol::SiteDenseTinies tiny sizes, each cut into the pieces of the line
-// or arc it draws (ChordCuts): per edge the first edge of its piece, -1
+// or arc it draws (CutsAtBends): per edge the first edge of its piece, -1
 // outside every chain. An outline that is one chain all round has none.
 std::vector<int> CKelSiteWorkOutline::DenseChains(const CKelHSite& site, const std::vector<bool>& tiny) const
 {
@@ -425,7 +446,7 @@ std::vector<int> CKelSiteWorkOutline::DenseChains(const CKelHSite& site, const s
     }
     if (!on(e) || !(drawn > KelTol::SiteDenseTinies * m_Tiny))
       continue;
-    std::vector<std::size_t> cuts = ChordCuts(pts, m_Tiny);
+    std::vector<std::size_t> cuts = CutsAtBends(pts, m_Tiny);
     cuts.push_back(static_cast<std::size_t>(len));
     int from = 0;
     for (std::size_t to : cuts) {
@@ -582,8 +603,8 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::JoinRuns(const std:
 }
 
 // The stretch's pieces (their points, then end) as runs whose points lie
-// within tiny of their chords (ChordCuts), cut only where the frontage
-// bends (Bends).
+// within tiny of their chords, cut only where the frontage bends
+// (CutsAtBends).
 std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::SplitByChord(const std::vector<Piece>& stretch,
                                                                          const CKelCoord2D& end) const
 {
@@ -591,13 +612,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::SplitByChord(const 
   for (const Piece& p : stretch)
     pts.push_back(p.m_Rec);
   pts.push_back(end);
-  const std::vector<std::size_t> bends = Bends(pts);
-  std::vector<CKelCoord2D> at;
-  for (std::size_t j : bends)
-    at.push_back(pts[j]);
-  std::vector<std::size_t> cuts;
-  for (std::size_t c : ChordCuts(at, m_Tiny))
-    cuts.push_back(bends[c]);
+  std::vector<std::size_t> cuts = CutsAtBends(pts, m_Tiny);
   cuts.push_back(stretch.size());
   std::vector<Piece> out;
   std::size_t from = 0;
