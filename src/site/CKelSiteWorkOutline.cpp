@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <tuple>
 
 #include "KelGeometry.h"
 #include "KelOutlineClean.h"
@@ -71,11 +73,33 @@ std::pair<std::size_t, std::size_t> Bend(const std::vector<CKelCoord2D>& pts, st
   return {first, last};
 }
 
+// The point or points of a stretch [a, b] of pts nearest its middle along
+// it: two when they lie equally near, so the halves of an evenly listed arc
+// do not depend on the direction it is listed in.
+std::pair<std::size_t, std::size_t> Middle(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b)
+{
+  std::vector<double> along{0};
+  for (std::size_t j = a; j < b; ++j)
+    along.push_back(along.back() + length_2point(pts[j], pts[j + 1]));
+  const auto apart = [&](std::size_t j) { return std::fabs(2 * along[j - a] - along.back()); };
+  std::size_t first = a + 1;
+  for (std::size_t j = a + 2; j < b; ++j)
+    first = apart(j) < apart(first) ? j : first;
+  std::size_t last = first;
+  while (last + 1 < b && apart(last + 1) <= apart(first) + KelTol::SiteOnLineExactly)
+    ++last;
+  while (first - 1 > a && apart(first - 1) <= apart(last) + KelTol::SiteOnLineExactly)
+    --first;
+  return {first, last};
+}
+
 // Where the polyline pts is cut into stretches that each lie within tiny of
-// their chord: the interior indices, in order. Each stretch farther off is
-// cut at both ends of its bend (KelTol::SiteChordBand), so the cuts depend
-// neither on rounding nor on the direction the polyline is listed in.
-std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double tiny)
+// their chord, and whose chords are no longer than longest where they bend:
+// the interior indices, in order. Each stretch farther off is cut at both
+// ends of its bend (KelTol::SiteChordBand), a longer one at its middle, so
+// the cuts depend neither on rounding nor on the direction the polyline is
+// listed in.
+std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double tiny, double longest)
 {
   std::vector<std::size_t> cuts;
   if (pts.size() < 3)
@@ -86,7 +110,9 @@ std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double t
     todo.pop_back();
     if (b - a < 2)
       continue;
-    const auto [first, last] = Bend(pts, a, b, tiny);
+    auto [first, last] = Bend(pts, a, b, tiny);
+    if (first > last && length_2point(pts[a], pts[b]) > longest)
+      std::tie(first, last) = Middle(pts, a, b);
     if (first > last)
       continue;
     cuts.push_back(first);
@@ -124,14 +150,14 @@ std::vector<std::size_t> Bends(const std::vector<CKelCoord2D>& pts)
 }
 
 // ChordCuts of the polyline pts made at its bends only.
-std::vector<std::size_t> CutsAtBends(const std::vector<CKelCoord2D>& pts, double tiny)
+std::vector<std::size_t> CutsAtBends(const std::vector<CKelCoord2D>& pts, double tiny, double longest)
 {
   const std::vector<std::size_t> bends = Bends(pts);
   std::vector<CKelCoord2D> at;
   for (std::size_t j : bends)
     at.push_back(pts[j]);
   std::vector<std::size_t> cuts;
-  for (std::size_t c : ChordCuts(at, tiny))
+  for (std::size_t c : ChordCuts(at, tiny, longest))
     cuts.push_back(bends[c]);
   return cuts;
 }
@@ -416,8 +442,12 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
 
 // The chains of consecutive tiny edges of one kind drawing more than
 // KelTol::SiteDenseTinies tiny sizes, each cut into the pieces of the line
-// or arc it draws (CutsAtBends): per edge the first edge of its piece, -1
-// outside every chain. An outline that is one chain all round has none.
+// or arc it draws (CutsAtBends): a line stays whole, an arc is cut into
+// chords of at most that length, as finely as an arc drawn in edges just
+// above the tiny size is read, so the direction beside a rounded corner
+// does not depend on how densely it is listed. Per edge the first edge of
+// its piece, -1 outside every chain. An outline that is one chain all round
+// has none.
 std::vector<int> CKelSiteWorkOutline::DenseChains(const CKelHSite& site, const std::vector<bool>& tiny) const
 {
   const int n = site.GetSize();
@@ -446,7 +476,7 @@ std::vector<int> CKelSiteWorkOutline::DenseChains(const CKelHSite& site, const s
     }
     if (!on(e) || !(drawn > KelTol::SiteDenseTinies * m_Tiny))
       continue;
-    std::vector<std::size_t> cuts = CutsAtBends(pts, m_Tiny);
+    std::vector<std::size_t> cuts = CutsAtBends(pts, m_Tiny, KelTol::SiteDenseTinies * m_Tiny);
     cuts.push_back(static_cast<std::size_t>(len));
     int from = 0;
     for (std::size_t to : cuts) {
@@ -612,7 +642,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::SplitByChord(const 
   for (const Piece& p : stretch)
     pts.push_back(p.m_Rec);
   pts.push_back(end);
-  std::vector<std::size_t> cuts = CutsAtBends(pts, m_Tiny);
+  std::vector<std::size_t> cuts = CutsAtBends(pts, m_Tiny, std::numeric_limits<double>::infinity());
   cuts.push_back(stretch.size());
   std::vector<Piece> out;
   std::size_t from = 0;
