@@ -65,8 +65,6 @@ public:
   const CKelHSite& Runs() const { return m_Identity ? *m_Stored : m_Runs; }
   // The pieces of run r in outline order.
   const std::vector<int>& PiecesOfRun(int r) const;
-  // The run stored edge i lies in; -1 outside.
-  int RunOf(int i) const;
   // The first stored edge of run r in outline order (the stored edge before
   // it lies in the run before).
   int FirstOfRun(int r) const;

@@ -8,27 +8,41 @@
 // the cuts no more than they move the outline. Each run's edge data span
 // its whole line. Both forms of the check find their edges here: the basic
 // form by the checked stored edge, the radial form by its rays' end points.
+//
+// One object serves one operation (the base blocks of a check, its check
+// line): the runs are made on first use and kept, so every source block and
+// both ends read the same runs, made once. The stored site must outlive the
+// object and stay unchanged while it lives.
+
+#include <optional>
+#include <vector>
 
 #include "CKelHSite.h"
 #include "CKelSiteWorkOutline.h"
 
 class CSyasenCheckSiteRuns {
 public:
-  explicit CSyasenCheckSiteRuns(const CKelHSite& site) : m_Work(site), m_Edge(-1) {}
-  // Edge is a stored edge of site; out of range, Edge() is -1.
-  CSyasenCheckSiteRuns(const CKelHSite& site, int edge) : m_Work(site), m_Edge(m_Work.RunOf(edge)) {}
+  // A null site has no edges.
+  explicit CSyasenCheckSiteRuns(const CKelHSite* stored) : m_Stored(stored) {}
 
-  const CKelHSite* Site() const { return &m_Work.Runs(); }
-  // The run the stored edge given lies in.
-  int Edge() const { return m_Edge; }
-  const CKelSiteWorkOutline& Work() const { return m_Work; }
-
+  const CKelHSite* Stored() const { return m_Stored; }
+  // The runs as a site. Precondition: a stored site.
+  const CKelHSite* Site() const { return &Work().Runs(); }
+  // The run that stored edge lies in; -1 outside the site.
+  int Edge(int storedEdge) const;
   // The run whose line starts nearest point, within the site's tiny size
   // (a corner the survey listed twice or moved by a folded stub is still
-  // that corner); -1 when none starts so near.
+  // that corner); -1 when none starts so near, or there is no site.
   int RunStartingAt(const CKelCoord2D& point) const;
+  // The first stored edge of run r in outline order; the stored edge
+  // before it lies in the run before. Precondition: a run of the site.
+  int FirstStoredEdge(int r) const { return Work().FirstOfRun(r); }
 
 private:
-  CKelSiteWorkOutline m_Work;
-  int m_Edge;
+  const CKelSiteWorkOutline& Work() const;
+
+  const CKelHSite* m_Stored;
+  // Made on first use (a const reader may be the first).
+  mutable std::optional<CKelSiteWorkOutline> m_Work;
+  mutable std::vector<int> m_RunOfPiece;
 };
