@@ -96,13 +96,16 @@ public:
   int Prev(int i) const;
 
   // --- Checks and per-edge maintenance
-  // 0, or the first edge's code: 1 a bad road (no positive width, no length,
-  // or widths differing by the edge's length or more), 2 a specific-road
-  // distance on a road not from 6.0 to below 12.0 wide, 3 a negative
-  // distance, 4 a corner cut not between two roads. A survey's piece folded
-  // into its neighbour (CKelSiteWorkOutline) is judged with it, and a run of
+  // 0, or the first edge's code (that edge in *failedEdge when given): 1 a
+  // bad road (no positive width, no length, or widths differing by the
+  // edge's length or more), 2 a specific-road distance on a road not from
+  // 6.0 to below 12.0 wide, 3 a negative distance, 4 a corner cut not
+  // between two roads, kRunsBack the outline running straight back over the
+  // edge before by more than its tiny size. A survey's piece folded into its
+  // neighbour (CKelSiteWorkOutline) is judged with it, and a run of
   // consecutive corner-cut edges between two roads is one corner cut.
-  [[nodiscard]] int CheckError(bool bCheckOnly);
+  static constexpr int kRunsBack = 6;
+  [[nodiscard]] int CheckError(bool bCheckOnly, int* failedEdge = nullptr);
   // Marks (0x0100) the runs of road and corner-cut edges 2.0 or more long.
   void CheckRoadWidth();
   void SetBldBack();
@@ -213,6 +216,8 @@ private:
   // Edge i, a corner cut, lies in a run of cut edges (and a survey's folded
   // pieces) with a road at either end.
   bool IsCutBetweenRoads(const CKelSiteWorkOutline& work, int i) const;
+  // CheckError's code of edge i alone.
+  int EdgeError(const CKelSiteWorkOutline& work, int i, bool bCheckOnly);
   void ReshapeRoad(CSiteRoadTable& road, int shape) const;
   CKelSiteTable& At(int i);
   void ResetToRinchi(int i);

@@ -44,19 +44,23 @@ double OffBothLines(const CKelHSite& site, int j, int k, int v)
 
 }  // namespace
 
-CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Stored(&stored)
+CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
+    : m_Tiny(SiteTinySize(stored.m_pt)), m_Stored(&stored)
 {
-  const std::vector<int> kept = KeptOutlinePoints(stored.m_pt);
+  const KeptOutline clean = CleanOutline(stored.m_pt, m_Tiny);
+  const std::vector<int>& kept = clean.m_Edges;
+  m_RunsBack = RunBackPoint(stored.m_pt, clean, m_Tiny);
   const int n = stored.GetSize();
   CKelHSite cleaned;
   if (kept.size() != static_cast<std::size_t>(n)) {
     cleaned = stored;
     cleaned.m_pt.clear();
-    for (int k : kept)
-      cleaned.m_pt.push_back(stored.Vertex(k));
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+      cleaned.m_pt.push_back(stored.Vertex(kept[k]));
+      static_cast<CKelCoord2D&>(cleaned.m_pt.back()) = stored.Vertex(clean.m_At[k]);
+    }
   }
   const CKelHSite& site = kept.size() != static_cast<std::size_t>(n) ? cleaned : stored;
-  m_Tiny = KelTol::SiteSurveyShare * SiteSize(site);
   m_PieceOf.resize(static_cast<std::size_t>(n));
   m_Folded.assign(static_cast<std::size_t>(n), false);
   m_Dropped.assign(static_cast<std::size_t>(n), true);
@@ -148,22 +152,6 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::OneRunEach(const st
   for (std::size_t p = 0; p < pieces.size(); ++p)
     out.push_back(Piece{pieces[p].m_Rec, {static_cast<int>(p)}, pieces[p].m_Kept});
   return out;
-}
-
-double CKelSiteWorkOutline::SiteSize(const CKelHSite& site)
-{
-  double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
-  bool any = false;
-  for (const CKelSiteTable& v : site.m_pt) {
-    if (!std::isfinite(v.m_x) || !std::isfinite(v.m_y))
-      continue;
-    x0 = any ? std::min(x0, v.m_x) : v.m_x;
-    x1 = any ? std::max(x1, v.m_x) : v.m_x;
-    y0 = any ? std::min(y0, v.m_y) : v.m_y;
-    y1 = any ? std::max(y1, v.m_y) : v.m_y;
-    any = true;
-  }
-  return any ? std::hypot(x1 - x0, y1 - y0) : 0.0;
 }
 
 // A tiny edge folds into the neighbour of its own kind, or, unmarked, into
