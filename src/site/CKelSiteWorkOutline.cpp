@@ -23,6 +23,13 @@ bool RunsOn(double accBeg, double accEnd, double nextBeg, double nextEnd, double
   return std::fabs(accEnd - joint) <= KelTol::SiteOnLine && std::fabs(nextBeg - joint) <= KelTol::SiteOnLine;
 }
 
+// Road b runs on from road a: a's end values are b's begin values.
+bool RoadRunsOn(const CKelSiteTable& a, const CKelSiteTable& b)
+{
+  return a.IsRoad() && b.IsRoad() && std::fabs(a.m_RoadWidthEnd - b.m_RoadWidthBeg) <= KelTol::SiteOnLine &&
+         std::fabs(a.m_RoadHeight2 - b.m_RoadHeight1) <= KelTol::SiteOnLine;
+}
+
 // Distance of p from the line through a and b (from a when they coincide),
 // about a so that far coordinates keep their digits.
 double OffChord(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
@@ -52,14 +59,8 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
   m_RunsBack = RunBackPoint(stored.m_pt, clean, m_Tiny);
   const int n = stored.GetSize();
   CKelHSite cleaned;
-  if (kept.size() != static_cast<std::size_t>(n)) {
-    cleaned = stored;
-    cleaned.m_pt.clear();
-    for (std::size_t k = 0; k < kept.size(); ++k) {
-      cleaned.m_pt.push_back(stored.Vertex(kept[k]));
-      static_cast<CKelCoord2D&>(cleaned.m_pt.back()) = stored.Vertex(clean.m_At[k]);
-    }
-  }
+  if (kept.size() != static_cast<std::size_t>(n))
+    cleaned = Cleaned(stored, clean);
   const CKelHSite& site = kept.size() != static_cast<std::size_t>(n) ? cleaned : stored;
   m_PieceOf.resize(static_cast<std::size_t>(n));
   m_Folded.assign(static_cast<std::size_t>(n), false);
@@ -104,6 +105,35 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
     m_RunPieces.push_back(r.m_Edges);
   m_Pieces = MakeSite(stored, pieces);
   m_Runs = MakeSite(stored, runs);
+}
+
+// The kept edges, each from where it now starts. An edge whose start (or
+// end) moved to another listed point, a back-track's tip, takes the road
+// values the listing gives there, from the edge that starts (or ends) at
+// that point, where it is of the same road: a tapered road's width at the
+// tip is the width listed at the tip.
+CKelHSite CKelSiteWorkOutline::Cleaned(const CKelHSite& stored, const KeptOutline& clean)
+{
+  CKelHSite out = stored;
+  out.m_pt.clear();
+  const std::size_t m = clean.m_Edges.size();
+  for (std::size_t k = 0; k < m; ++k) {
+    const int at = clean.m_At[k], end = clean.m_At[(k + 1) % m];
+    CKelSiteTable v = stored.Vertex(clean.m_Edges[k]);
+    static_cast<CKelCoord2D&>(v) = stored.Vertex(at);
+    const CKelSiteTable& begins = stored.Vertex(at);
+    if (at != clean.m_Edges[k] && RoadRunsOn(begins, v)) {
+      v.m_RoadWidthBeg = begins.m_RoadWidthBeg;
+      v.m_RoadHeight1 = begins.m_RoadHeight1;
+    }
+    const CKelSiteTable& ends = stored.Vertex(end - 1);
+    if (end != stored.Next(clean.m_Edges[k]) && RoadRunsOn(v, ends)) {
+      v.m_RoadWidthEnd = ends.m_RoadWidthEnd;
+      v.m_RoadHeight2 = ends.m_RoadHeight2;
+    }
+    out.m_pt.push_back(v);
+  }
+  return out;
 }
 
 // The pieces were made on the outline without its repeats and spikes, whose

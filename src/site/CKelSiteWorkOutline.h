@@ -30,6 +30,8 @@
 
 #include "CKelHSite.h"
 
+struct KeptOutline;
+
 class CKelSiteWorkOutline {
 public:
   // The outline is first taken without its repeats, spikes and back-tracks
@@ -68,6 +70,7 @@ private:
     int m_Kept = -1;           // the stored edge whose record it carries
   };
 
+  static CKelHSite Cleaned(const CKelHSite& stored, const KeptOutline& clean);
   // Every stored edge a piece of its own; every piece a run of its own.
   static std::vector<Piece> EdgeByEdge(const CKelHSite& site);
   static std::vector<Piece> OneRunEach(const std::vector<Piece>& pieces);
