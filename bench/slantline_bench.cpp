@@ -1,11 +1,15 @@
 // Base blocks and plan blocks of one slant-line check: 20 concave (L-shaped)
 // source blocks on a 200 x 100 site cut at both ends of its first edge, and
-// 50 planned blocks clipped over the base blocks they give.
+// 50 planned blocks clipped over the base blocks they give. Then the base
+// blocks and check line of a surveyed lot against its number of outline
+// points and of source blocks.
 
 #include <benchmark/benchmark.h>
 
 #include <random>
+#include <vector>
 
+#include "CSyasenCheck.h"
 #include "SlantFixtures.h"
 
 namespace {
@@ -66,6 +70,66 @@ void BM_CreatePlanBlock(benchmark::State& state)
   state.counters["base"] = static_cast<double>(p.m_BaseBlock.size());
 }
 BENCHMARK(BM_CreatePlanBlock)->Unit(benchmark::kMillisecond);
+
+// A 40 x 30 lot with its road along the south side, whose north side is
+// surveyed as points, evenly along the line or along a flat arc bulging 3 m;
+// from about 900 points its edges fall below the tiny size and the survey
+// folding takes them.
+CKelHSite SurveyedLot(bool curved, int points)
+{
+  std::vector<CKelCoord2D> pts{{0, 0}, {40, 0}, {40, 30}};
+  const int inner = points - 4;
+  for (int i = 1; i <= inner; ++i) {
+    const double t = static_cast<double>(i) / (inner + 1);
+    pts.emplace_back(40 - 40 * t, 30 + (curved ? 12 * t * (1 - t) : 0.0));
+  }
+  pts.emplace_back(0, 30);
+  CKelHSite site = Site(pts);
+  CKelSiteTable& road = site.m_pt[0];
+  road.COND = CKelSiteTable::kRoad;
+  road.m_RoadWidthBeg = road.m_RoadWidthEnd = 6;
+  road.CheckRoadWuser();
+  return site;
+}
+
+// Half cuts and check-point arcs at both ends of the road edge; the lot's own
+// volume and blocks - 1 boxes inside it as the source blocks.
+CSyasenCheckBlockParam LotCheck(const CKelHSite& site, int blocks)
+{
+  CSyasenCheckBlockParam p;
+  p.m_SiteNo = 0;
+  p.m_BegPoint = CKelCoord2D(0, 0);
+  p.m_EndPoint = CKelCoord2D(40, 0);
+  p.m_CalcKind.m_BegCutKind = p.m_CalcKind.m_EndCutKind = 1;
+  p.m_CalcKind.m_BegCpntKind = p.m_CalcKind.m_EndCpntKind = 3;
+  p.m_CpntPitch = 1;
+  p.m_SrcBlock.AddBlock(LotBlock(site, 20));
+  for (int i = 1; i < blocks; ++i) {
+    const double x = 1 + 3.8 * (i % 10), y = 2 + 3.2 * (i / 10 % 8);
+    p.m_SrcBlock.AddBlock(Box(x, y, x + 3, y + 2.5, 30));
+  }
+  return p;
+}
+
+// Arguments: 1 for the curved north side, the outline points, the source
+// blocks.
+void BM_CreateBlock1SurveyedLot(benchmark::State& state)
+{
+  CKelHSite site = SurveyedLot(state.range(0) != 0, static_cast<int>(state.range(1)));
+  CSyasenCheckBlockParam p = LotCheck(site, static_cast<int>(state.range(2)));
+  TestCheckBlock blk;
+  CSyasenCheck driver;
+  for (auto _ : state) {
+    p.CreateBlock1(&driver, &site, &blk, 0, true);
+    benchmark::DoNotOptimize(p.m_BaseBlock.size());
+  }
+  state.counters["base"] = static_cast<double>(p.m_BaseBlock.size());
+  state.counters["points"] = static_cast<double>(p.m_SphereRatio.size());
+}
+BENCHMARK(BM_CreateBlock1SurveyedLot)
+    ->ArgsProduct({{0, 1}, {10, 100, 1000, 5000}, {1, 20, 80}})
+    ->ArgNames({"curved", "outline", "blocks"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 // every site a reader accepted, which must neither crash nor hang whatever
 // the stored numbers are.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -29,9 +30,25 @@ inline Selected Select(const std::uint8_t* data, std::size_t size)
   return Selected{data[0], 1 + data[1] % kVersions, KernelFuzz::Bytes(data + 2, data + size)};
 }
 
-// Every query and builder of a site that stored data can reach.
+// The corners and road numbers every reader of the outline takes as stored.
+inline bool OutlineNumbersFinite(const CKelHSite& site)
+{
+  const auto finite = [](double v) { return std::isfinite(v); };
+  for (const CKelSiteTable& v : site.m_pt) {
+    if (!finite(v.m_x) || !finite(v.m_y) || !finite(v.m_Sphere.m_EdgeCos) || !finite(v.m_Sphere.m_EdgeSin))
+      return false;
+    if (v.IsRoad() && !(finite(v.m_RoadWidthBeg) && finite(v.m_RoadWidthEnd) && finite(v.m_RoadHeight1) &&
+                        finite(v.m_RoadHeight2)))
+      return false;
+  }
+  return true;
+}
+
+// Every query and builder of a site that stored data can reach. A site
+// that the check accepts holds finite numbers only.
 inline void Exercise(CKelHSite site)
 {
+  KernelFuzz::Check(site.CheckError(true) != 0 || OutlineNumbersFinite(site));
   const int n = site.GetSize();
   if (n > 64)
     return;  // the builders are quadratic at worst; keep one input fast

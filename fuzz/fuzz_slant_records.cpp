@@ -1,7 +1,8 @@
 // Reads arbitrary bytes as the stored forms of the slant-line check records:
 // the record list of the block file (records 1000 to 1023 under the list's
 // size) and the archive of the list at any version. A list that was read
-// must write and read back as itself.
+// must write and read back as itself, and its blocks with a number not
+// finite fail the block check.
 //
 // Input: byte 0 picks the reader (low nibble) and the archive version (high
 // nibble, as version 1 to 16, or 17 and up through the gates above 16); the
@@ -12,6 +13,7 @@
 #include "CKelFileIO.h"
 #include "CSyasenCheckBlockParam.h"
 #include "KernelFuzzSupport.h"
+#include "VolumeFuzzSupport.h"
 
 namespace {
 
@@ -32,6 +34,12 @@ void ReadRecords(const KernelFuzz::Bytes& stored)
   CSyasenCheckBlockParamArray list;
   if (!ReadList(KernelFuzz::WriteScratchFile(kScratchFile, stored), static_cast<int>(stored.size()), list))
     return;
+  for (const CSyasenCheckBlockParam& check : list) {
+    for (const CKelBlockCubeArray* blocks : {&check.m_SrcBlock, &check.m_BaseBlock, &check.m_YouhekiBlock}) {
+      for (const CKelBlockCube& block : *blocks)
+        VolumeFuzz::CheckNotFiniteRefused(block);
+    }
+  }
   // What was read writes a list that reads back the same size exactly.
   const std::string again = KernelFuzz::ScratchPath(kRewrittenFile);
   CKelFileIO out;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "CKelSiteWorkOutline.h"
 #include "KelGeometry.h"
@@ -23,6 +24,19 @@ constexpr double kWideRunLength = 2.0;
 bool RoadOrCut(const CKelSiteTable& v) { return (v.COND & (CKelSiteTable::kRoad | CKelSiteTable::kSumikiri)) != 0; }
 
 bool Within(double a, double b, double tol) { return std::fabs(a - b) <= tol; }
+
+bool Finite(const CKelCoord2D& p) { return std::isfinite(p.m_x) && std::isfinite(p.m_y); }
+
+// The corner, the edge data stored with it (its start, direction, length
+// and corner points, which the slant-line and sky checks take as they are)
+// and, on a neighbour edge, the neighbour's height.
+bool VertexFinite(const CKelSiteTable& v)
+{
+  const CKelHsiteSphereTable& sp = v.m_Sphere;
+  return Finite(v) && std::all_of(std::begin(sp.m_EdgePos), std::end(sp.m_EdgePos), Finite) &&
+         std::isfinite(sp.m_EdgeCos) && std::isfinite(sp.m_EdgeSin) && std::isfinite(sp.m_EdgeLen) &&
+         (!v.IsRinchi() || std::isfinite(v.m_RinchiHeight));
+}
 
 }  // namespace
 
@@ -265,6 +279,10 @@ bool CKelHSite::HasDegenerateRoad(int i) const
 // take such a listing for the lot it encloses.
 int CKelHSite::CheckError(bool bCheckOnly, int* failedEdge)
 {
+  // A corner at no place leaves every edge beside it without a length or
+  // direction: refused before any edge is judged.
+  if (!std::all_of(m_pt.begin(), m_pt.end(), VertexFinite))
+    return kNotFinite;
   const CKelSiteWorkOutline work(*this);
   for (int i = 0; i < GetSize(); ++i) {
     const int code = EdgeError(work, i, bCheckOnly);

@@ -97,13 +97,16 @@ public:
 
   // --- Checks and per-edge maintenance
   // 0, or the first edge's code (that edge in *failedEdge when given): 1 a
-  // bad road (no positive width, no length, or widths differing by the
-  // edge's length or more), 2 a specific-road distance on a road not from
-  // 6.0 to below 12.0 wide, 3 a negative distance, 4 a corner cut not
-  // between two roads, kRunsBack the outline running straight back over the
-  // edge before by more than its tiny size. A survey's piece folded into its
-  // neighbour (CKelSiteWorkOutline) is judged with it, and a run of
+  // bad road (no positive width, no length, widths differing by the edge's
+  // length or more, or a width or height not finite), 2 a specific-road
+  // distance on a road not from 6.0 to below 12.0 wide, 3 a distance
+  // negative or not finite, 4 a corner cut not between two roads, kRunsBack
+  // the outline running straight back over the edge before by more than its
+  // tiny size. Before any edge, kNotFinite: a corner, the edge data stored
+  // with it or a neighbour edge's height not finite. A survey's piece folded
+  // into its neighbour (CKelSiteWorkOutline) is judged with it, and a run of
   // consecutive corner-cut edges between two roads is one corner cut.
+  static constexpr int kNotFinite = 5;
   static constexpr int kRunsBack = 6;
   [[nodiscard]] int CheckError(bool bCheckOnly, int* failedEdge = nullptr);
   // Marks (0x0100) the runs of road and corner-cut edges 2.0 or more long.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "CKelArchiveCore.h"
 #include "CKelHSite.h"
@@ -25,6 +26,12 @@ constexpr double kTokuteiMaxWidth = 12.0;
 constexpr double kReliefStep = 1.0;
 
 bool WithinPointBand(double a, double b) { return std::fabs(a - b) < KelTol::PointEqual; }
+
+bool AllFinite(std::initializer_list<double> values)
+{
+  return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
 bool Nearly(double a, double b) { return fcmpNearly(a - b) == 0; }
 
 // Edge frame (x along the edge from start, y to its left) to the model.
@@ -135,12 +142,21 @@ void CKelSiteTable::KeepIfGiven(float& value, bool given, std::uint16_t bit)
     value = 0;
 }
 
+// The road's widths, heights and relaxation widths, and the adopted width
+// where it is the one in force: an infinite one puts the far side nowhere.
+bool CKelSiteTable::RoadValuesFinite() const
+{
+  return AllFinite({m_RoadWidthBeg, m_RoadWidthEnd, m_RoadHeight1, m_RoadHeight2, m_Kanwa1, m_Kanwa2}) &&
+         (m_RoadWidthType != 1 || std::isfinite(m_AdoptRoadWidth));
+}
+
 int CKelSiteTable::SetRoadFlag(double defaultDistance, bool bCheckOnly)
 {
-  if (m_RoadWidthBeg <= 0 || m_RoadWidthEnd <= 0)
+  // "Not above 0" as a negation, so that a NaN width fails too.
+  if (!(m_RoadWidthBeg > 0) || !(m_RoadWidthEnd > 0) || !RoadValuesFinite())
     return 1;
   const double w = GetAdoptRoadWidth(true);
-  if (m_TokuteiDistance < 0)
+  if (!(m_TokuteiDistance >= 0) || !std::isfinite(m_TokuteiDistance))
     return 3;
   if (m_TokuteiDistance == defaultDistance && m_TokuteiDistance != 0) {
     if (!bCheckOnly) {
@@ -166,6 +182,9 @@ int CKelSiteTable::SetRoadFlag(double defaultDistance, bool bCheckOnly)
 
 int CKelSiteTable::SetFlag(TYPE type, double defaultDistance, bool bCheckOnly)
 {
+  const CKelHsiteSphereTable& sp = m_Sphere;
+  if (!AllFinite({sp.m_BldBack[0], sp.m_BldBack[1], sp.m_BldBack2[0], sp.m_BldBack2[1]}))
+    return 3;
   switch (type) {
     case TYPE_RINCHI:
       if (!bCheckOnly) {

@@ -103,9 +103,11 @@ public:
   bool IsRoad() const { return (COND & kRoad) != 0; }
   bool IsSumikiri() const { return (COND & kSumikiri) != 0; }
   bool IsRinchi() const { return !IsRoad() && !IsSumikiri(); }
-  // Normalises COND for the kind: 0 accepted, 1 a road width not above 0,
-  // 2 a distance given for a road not from 6.0 to below 12.0 wide, 3 a
-  // negative distance. With bCheckOnly nothing is written.
+  // Normalises COND for the kind: 0 accepted, 1 a road width not above 0
+  // or a road's width, height or relaxation width not finite, 2 a distance
+  // given for a road not from 6.0 to below 12.0 wide, 3 a distance negative
+  // or not finite (the road's, or a setback of any edge). With bCheckOnly
+  // nothing is written.
   [[nodiscard]] int SetFlag(TYPE type, double defaultDistance, bool bCheckOnly);
   // The height limit term: min(35, 2w) from w = 4.0 on, else 10 - w/2.
   double _2A_and_35() const;
@@ -162,4 +164,5 @@ private:
   void SetKanwaBits();
   void KeepIfGiven(float& value, bool given, std::uint16_t bit);
   [[nodiscard]] int SetRoadFlag(double defaultDistance, bool bCheckOnly);
+  bool RoadValuesFinite() const;
 };

@@ -1,6 +1,7 @@
 #include "CKelSiteWorkOutline.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "KelGeometry.h"
@@ -41,6 +42,47 @@ double OffChord(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p
     return std::hypot(px, py);
   return std::fabs(ux * py - uy * px) / len;
 }
+
+// The nearest long edge from each edge stepping by step (+1 or -1), the edge
+// itself left out; found in two walks round the outline, as a search from
+// each tiny edge would walk its whole chain of tiny edges again.
+std::vector<int> NearestLongEdges(const std::vector<bool>& tiny, int step)
+{
+  const int n = static_cast<int>(tiny.size());
+  std::vector<int> nearest(tiny.size(), -1);
+  int last = -1;
+  for (int s = 0; s < 2 * n; ++s) {
+    const int k = step > 0 ? n - 1 - s % n : s % n;
+    nearest[static_cast<std::size_t>(k)] = last;
+    if (!tiny[static_cast<std::size_t>(k)])
+      last = k;
+  }
+  return nearest;
+}
+
+// The marked kinds (road, corner cut, both) among the folded edges waiting
+// for the next kept one, counted as they wait, so each edge learns in
+// constant time whether one of another kind waits.
+class WaitingKinds {
+public:
+  void Add(int kind) { ++m_Count[Slot(kind)]; }
+  void Clear() { m_Count.fill(0); }
+  bool OtherThan(int kind) const
+  {
+    for (std::size_t k = 1; k < m_Count.size(); ++k) {
+      if (k != Slot(kind) && m_Count[k] > 0)
+        return true;
+    }
+    return false;
+  }
+
+private:
+  static std::size_t Slot(int kind)
+  {
+    return (kind & CKelSiteTable::kRoad ? 1u : 0u) | (kind & CKelSiteTable::kSumikiri ? 2u : 0u);
+  }
+  std::array<int, 4> m_Count{};
+};
 
 // How far vertex v lies off the lines of long edges j and k together.
 double OffBothLines(const CKelHSite& site, int j, int k, int v)
@@ -205,13 +247,8 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   if (longEdges < 3)
     return pieces;
   auto kindOf = [&](int e) { return Kind(site.Vertex(e)); };
-  auto nearestLong = [&](int e, int step) {
-    int k = e;
-    do
-      k = (k + step + n) % n;
-    while (tiny[static_cast<std::size_t>(k)]);
-    return k;
-  };
+  const std::vector<int> longBefore = NearestLongEdges(tiny, -1);
+  const std::vector<int> longAfter = NearestLongEdges(tiny, +1);
   // 0 kept, 1 folded back, 2 folded forward; whether it may go forward.
   std::vector<int> fate(static_cast<std::size_t>(n), 0);
   std::vector<bool> mayAhead(static_cast<std::size_t>(n), false);
@@ -220,8 +257,8 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
     if (!tiny[static_cast<std::size_t>(e)])
       continue;
     const int k = kindOf(e);
-    const int back = nearestLong(e, -1);
-    const int ahead = nearestLong(e, +1);
+    const int back = longBefore[static_cast<std::size_t>(e)];
+    const int ahead = longAfter[static_cast<std::size_t>(e)];
     const int before = kindOf(back);
     const int after = kindOf(ahead);
     if (k != 0 && k != before && k != after)
@@ -245,15 +282,18 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
     start = (start + 1) % n;
   std::vector<int> pending;  // folded edges waiting for the next kept one
   std::vector<int> leading;  // folded back before the walk met a kept edge
+  WaitingKinds waiting;      // the marked kinds in pending
+  const auto settled = [&] {
+    pending.clear();
+    waiting.Clear();
+  };
   for (int s = 0; s < n; ++s) {
     const int e = (start + s) % n;
     int f = fate[static_cast<std::size_t>(e)];
     // Edges waiting to go forward lie between this one and the piece it
     // goes back to, so they go back with it: an unmarked one, or one of its
     // kind. A marked one of another kind keeps it from going back.
-    const bool pastOther = std::any_of(pending.begin(), pending.end(), [&](int q) {
-      return kindOf(q) != 0 && kindOf(q) != kindOf(e);
-    });
+    const bool pastOther = waiting.OtherThan(kindOf(e));
     // Nor does a piece of another kind kept between (a tiny corner cut).
     const bool backOther = !pieces.empty() && kindOf(e) != 0 && Kind(pieces.back().m_Rec) != kindOf(e);
     // A tiny road edge with no road piece to go to, right after a kept
@@ -266,20 +306,21 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
     if (f == 1 && pieces.empty()) {
       leading.insert(leading.end(), pending.begin(), pending.end());
       leading.push_back(e);
-      pending.clear();
+      settled();
     } else if (f == 1) {
       pieces.back().m_Edges.insert(pieces.back().m_Edges.end(), pending.begin(), pending.end());
       pieces.back().m_Edges.push_back(e);
-      pending.clear();
+      settled();
     } else if (f != 0) {
       pending.push_back(e);
+      waiting.Add(kindOf(e));
     } else {
       SettleWaiting(site, e, mayBack, pending, leading, pieces);
       Piece p{site.Vertex(e), pending, e};
       p.m_Edges.push_back(e);
       static_cast<CKelCoord2D&>(p.m_Rec) = site.Vertex(p.m_Edges.front());
       pieces.push_back(p);
-      pending.clear();
+      settled();
     }
   }
   // The walk's first edges follow its last ones round the outline: edges

@@ -7,7 +7,9 @@
 //                           be null wherever it is taken.
 //   CSyasenCheckBlock       the per-check object: the base line of the
 //                           checked edge and the height of the arc entries of
-//                           a check line.
+//                           a check line. It reads the site it is given and
+//                           leaves it as it is: an operation reads the
+//                           site's edges once for all its steps.
 //   CSyasenCheckGroupParam  a group of checks: its block list, its
 //                           retaining-wall base blocks, its check points.
 

@@ -43,6 +43,7 @@
 #include "CoordLine.h"
 
 class CKelHSite;
+class CSyasenCheckSiteRuns;
 
 class CSyasenCheckRoadDistanceArray : public std::vector<double> {
 public:
@@ -119,6 +120,11 @@ public:
   [[nodiscard]] bool SearchSiteNo(CSyasenCheck* check, const CKelHSite* site, const CKelCoord2D& point, int* no) const;
 
   // --- Base blocks (CSyasenCheckBlockParamBase.cpp) ---
+  // The cuts and arcs that read the edges beside the checked one read the
+  // site's runs (CSyasenCheckSiteRuns). Each public step below makes them for
+  // its own call; the operations that repeat steps (CreateBlock1,
+  // CreateBlock2, CreatePlanBlock) make them once and pass them down.
+
   // Each block cut by p -> q; pieces on side del dropped, a block wholly on
   // that side removed. A block the division refuses yet lying on both sides
   // is kept whole.
@@ -232,8 +238,25 @@ public:
   static bool IsPlanOnly(const CKelBlockCube& b) { return b.IsHikage() && !b.IsSyasen(); }
 
 private:
+  // The steps above on runs made by the operation that calls them.
+  void DoBegHalfCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
+  void DoEndHalfCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
+  void DoBegVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
+  void DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
+  CKelBlockCubeArray CreateBaseBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                     const CKelBlockCubeArray& blocks, bool plan, const CSphereRatioParam* cpnt,
+                                     const CSyasenCheckSiteRuns& runs);
+  void CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
+                    bool plan, const CSyasenCheckSiteRuns& runs);
+  void CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end,
+                    const CSyasenCheckSiteRuns& runs);
+  [[nodiscard]] bool GetBegArcParam(const CSyasenCheckSiteRuns& runs, const CRoadLineParam& line, bool bisect,
+                                    CKelCoord2D* out) const;
+  [[nodiscard]] bool GetEndArcParam(const CSyasenCheckSiteRuns& runs, const CRoadLineParam& line, bool bisect,
+                                    CKelCoord2D* out) const;
   CKelBlockCubeArray CreateBaseBlockSub(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
-                                        const CKelBlockCubeArray& blocks, bool plan, const RadialPoint* cpnt);
+                                        const CKelBlockCubeArray& blocks, bool plan, const RadialPoint* cpnt,
+                                        const CSyasenCheckSiteRuns& runs);
   [[nodiscard]] bool LoadRecord(CKelFileIO& f, int* budget);
   [[nodiscard]] bool LoadHead(CKelFileIO& f, int* budget, std::int32_t record);
   [[nodiscard]] bool LoadCalcKind(CKelFileIO& f, int* budget, std::int32_t record);
@@ -243,11 +266,13 @@ private:
   [[nodiscard]] bool LoadTail(CKelFileIO& f, int* budget, std::int32_t record);
   void CopyFrom(const CSyasenCheckBlockParam& other);
   void LayCheckPoints(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end,
-                      CSphereRatioParamArray& points);
+                      CSphereRatioParamArray& points, const CSyasenCheckSiteRuns& runs);
   bool ValidEdge(const CKelHSite* site, int edge) const;
   [[nodiscard]] bool BaseLine(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CRoadLineParam& line);
-  void CutBegin(CSyasenCheck* check, const CKelHSite* site, CKelBlockCubeList& blocks, const RadialPoint* cpnt) const;
-  void CutEnd(CSyasenCheck* check, const CKelHSite* site, CKelBlockCubeList& blocks, const RadialPoint* cpnt) const;
+  void CutBegin(CSyasenCheck* check, const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
+                const RadialPoint* cpnt) const;
+  void CutEnd(CSyasenCheck* check, const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
+              const RadialPoint* cpnt) const;
   void CutBegBase(const CKelHSite* site, CKelBlockCubeList& blocks, const CRoadLineParam* line,
                   const RadialPoint* cpnt) const;
   void CutEndBase(const CKelHSite* site, CKelBlockCubeList& blocks, const CRoadLineParam* line,

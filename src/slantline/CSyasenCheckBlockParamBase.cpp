@@ -84,22 +84,30 @@ void CSyasenCheckBlockParam::CutBlock(CKelBlockCubeList& blocks, const CKelCoord
 void CSyasenCheckBlockParam::DoBegHalfCut(CSyasenCheck*, const CKelHSite* site, CKelBlockCubeList& blocks,
                                           int edge) const
 {
-  if (!ValidEdge(site, edge))
+  DoBegHalfCut(CSyasenCheckSiteRuns(site), blocks, edge);
+}
+
+void CSyasenCheckBlockParam::DoBegHalfCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const
+{
+  if (!ValidEdge(runs.Stored(), edge))
     return;
-  const CSyasenCheckSiteRuns runs(*site, edge);
   double c = 1, s = 0;
-  runs.Site()->CalcBegHalfCutAngle(runs.Edge(), &c, &s);
+  runs.Site()->CalcBegHalfCutAngle(runs.Edge(edge), &c, &s);
   CutBlock(blocks, m_BegPoint, Plus(m_BegPoint, c, s), kRight);
 }
 
 void CSyasenCheckBlockParam::DoEndHalfCut(CSyasenCheck*, const CKelHSite* site, CKelBlockCubeList& blocks,
                                           int edge) const
 {
-  if (!ValidEdge(site, edge))
+  DoEndHalfCut(CSyasenCheckSiteRuns(site), blocks, edge);
+}
+
+void CSyasenCheckBlockParam::DoEndHalfCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const
+{
+  if (!ValidEdge(runs.Stored(), edge))
     return;
-  const CSyasenCheckSiteRuns runs(*site, edge);
   double c = 1, s = 0;
-  runs.Site()->CalcEndHalfCutAngle(m_EndPoint, runs.Edge(), &c, &s);
+  runs.Site()->CalcEndHalfCutAngle(m_EndPoint, runs.Edge(edge), &c, &s);
   CutBlock(blocks, m_EndPoint, Plus(m_EndPoint, c, s), kRight);
 }
 
@@ -118,11 +126,16 @@ void CSyasenCheckBlockParam::DoHorzCut(CSyasenCheck*, const CKelHSite* site, CKe
 void CSyasenCheckBlockParam::DoBegVertCut(CSyasenCheck*, const CKelHSite* stored, CKelBlockCubeList& blocks,
                                           int storedEdge) const
 {
-  if (!ValidEdge(stored, storedEdge))
+  DoBegVertCut(CSyasenCheckSiteRuns(stored), blocks, storedEdge);
+}
+
+void CSyasenCheckBlockParam::DoBegVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
+                                          int storedEdge) const
+{
+  if (!ValidEdge(runs.Stored(), storedEdge))
     return;
-  const CSyasenCheckSiteRuns runs(*stored, storedEdge);
   const CKelHSite* site = runs.Site();
-  const int edge = runs.Edge();
+  const int edge = runs.Edge(storedEdge);
   const int j = NonCutEdge(site, edge - 1, -1);
   double c = 1, s = 0;
   if (j < 0 || !EdgeDirection(site, j, &c, &s))
@@ -150,11 +163,16 @@ void CSyasenCheckBlockParam::DoBegVertCut(CSyasenCheck*, const CKelHSite* stored
 void CSyasenCheckBlockParam::DoEndVertCut(CSyasenCheck*, const CKelHSite* stored, CKelBlockCubeList& blocks,
                                           int storedEdge) const
 {
-  if (!ValidEdge(stored, storedEdge))
+  DoEndVertCut(CSyasenCheckSiteRuns(stored), blocks, storedEdge);
+}
+
+void CSyasenCheckBlockParam::DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
+                                          int storedEdge) const
+{
+  if (!ValidEdge(runs.Stored(), storedEdge))
     return;
-  const CSyasenCheckSiteRuns runs(*stored, storedEdge);
   const CKelHSite* site = runs.Site();
-  const int edge = runs.Edge();
+  const int edge = runs.Edge(storedEdge);
   const int j = NonCutEdge(site, edge + 1, 1);
   double c = 1, s = 0;
   if (j < 0 || !EdgeDirection(site, j, &c, &s))
@@ -194,36 +212,38 @@ bool CSyasenCheckBlockParam::SearchSiteNo(CSyasenCheck*, const CKelHSite* site, 
   return false;
 }
 
-void CSyasenCheckBlockParam::CutBegin(CSyasenCheck* check, const CKelHSite* site, CKelBlockCubeList& blocks,
-                                      const RadialPoint* cpnt) const
+void CSyasenCheckBlockParam::CutBegin(CSyasenCheck* check, const CSyasenCheckSiteRuns& runs,
+                                      CKelBlockCubeList& blocks, const RadialPoint* cpnt) const
 {
+  const CKelHSite* site = runs.Stored();
   switch (m_CalcKind.m_BegCutKind) {
     case kCutHalf: {
       int edge = m_SiteNo;
       if (m_CalcKind.m_CalcType != 0 && cpnt != nullptr && cpnt->m_bPosSet)
         (void)SearchSiteNo(check, site, cpnt->m_Pos1, &edge);  // none found: the checked edge
-      DoBegHalfCut(check, site, blocks, edge);
+      DoBegHalfCut(runs, blocks, edge);
       break;
     }
-    case kCutVert: DoBegVertCut(check, site, blocks, m_SiteNo); break;
+    case kCutVert: DoBegVertCut(runs, blocks, m_SiteNo); break;
     case kCutHorz: DoHorzCut(check, site, blocks, m_SiteNo); break;
     default: break;
   }
 }
 
-void CSyasenCheckBlockParam::CutEnd(CSyasenCheck* check, const CKelHSite* site, CKelBlockCubeList& blocks,
-                                    const RadialPoint* cpnt) const
+void CSyasenCheckBlockParam::CutEnd(CSyasenCheck* check, const CSyasenCheckSiteRuns& runs,
+                                    CKelBlockCubeList& blocks, const RadialPoint* cpnt) const
 {
+  const CKelHSite* site = runs.Stored();
   switch (m_CalcKind.m_EndCutKind) {
     case kCutHorz: DoHorzCut(check, site, blocks, m_SiteNo); break;
-    case kCutVert: DoEndVertCut(check, site, blocks, m_SiteNo); break;
+    case kCutVert: DoEndVertCut(runs, blocks, m_SiteNo); break;
     case kCutHalf: {
       int edge = m_SiteNo;
       int found = 0;
       if (m_CalcKind.m_CalcType != 0 && cpnt != nullptr && cpnt->m_bPosSet &&
           SearchSiteNo(check, site, cpnt->m_Pos2, &found))
         edge = found > 0 ? found - 1 : site->GetSize() - 1;
-      DoEndHalfCut(check, site, blocks, edge);
+      DoEndHalfCut(runs, blocks, edge);
       break;
     }
     default: break;
@@ -289,7 +309,8 @@ bool CSyasenCheckBlockParam::BaseLine(CSyasenCheck* check, CKelHSite* site, CSya
 
 CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* check, CKelHSite* site,
                                                               CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
-                                                              bool plan, const RadialPoint* cpnt)
+                                                              bool plan, const RadialPoint* cpnt,
+                                                              const CSyasenCheckSiteRuns& runs)
 {
   CKelBlockCubeArray result;
   CRoadLineParam line;
@@ -305,8 +326,8 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* chec
     CKelBlockCubeList list{block};
     if (cpnt != nullptr)
       list.front().DropSurveyPoints();
-    CutBegin(check, site, list, cpnt);
-    CutEnd(check, site, list, cpnt);
+    CutBegin(check, runs, list, cpnt);
+    CutEnd(check, runs, list, cpnt);
     CutBegBase(site, list, hasLine ? &line : nullptr, cpnt);
     CutEndBase(site, list, hasLine ? &line : nullptr, cpnt);
     for (CKelBlockCube& b : list) {
@@ -357,19 +378,28 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlock(CSyasenCheck* check, 
                                                            CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
                                                            bool plan, const CSphereRatioParam* cpnt)
 {
+  return CreateBaseBlock(check, site, blk, blocks, plan, cpnt, CSyasenCheckSiteRuns(site));
+}
+
+CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlock(CSyasenCheck* check, CKelHSite* site,
+                                                           CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
+                                                           bool plan, const CSphereRatioParam* cpnt,
+                                                           const CSyasenCheckSiteRuns& runs)
+{
   if (cpnt == nullptr)
-    return CreateBaseBlockSub(check, site, blk, blocks, plan, nullptr);
+    return CreateBaseBlockSub(check, site, blk, blocks, plan, nullptr, runs);
   const RadialPoint radial = RadialOf(*cpnt);
-  return CreateBaseBlockSub(check, site, blk, blocks, plan, &radial);
+  return CreateBaseBlockSub(check, site, blk, blocks, plan, &radial, runs);
 }
 
 // The check line of [start, end] and the check points on it, at the pitch
 // (half the check-point distance unless given); m_TgtPitch keeps the
 // largest spacing used.
 void CSyasenCheckBlockParam::LayCheckPoints(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
-                                            double start, double end, CSphereRatioParamArray& points)
+                                            double start, double end, CSphereRatioParamArray& points,
+                                            const CSyasenCheckSiteRuns& runs)
 {
-  CalcChkPntEx(check, site, blk, start, end);
+  CalcChkPntEx(check, site, blk, start, end, runs);
   GetCpntPitch();
   m_TgtPitch = m_CpntPitch;
   m_Cpntline.CreateCheckPoint(m_CalcKind.m_bUniform, &m_TgtPitch, points);
@@ -378,10 +408,10 @@ void CSyasenCheckBlockParam::LayCheckPoints(CSyasenCheck* check, CKelHSite* site
 void CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom,
                                           bool bCreateChkPnt)
 {
+  const CSyasenCheckSiteRuns runs(site);
   m_BaseBlock.Clear();
-  m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, m_SrcBlock, false, nullptr));
-  m_BaseBlock.AddBlock(
-      CreateBaseBlock(check, site, blk, CreateYouhekiBlock(bottom), false, nullptr));
+  m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, m_SrcBlock, false, nullptr, runs));
+  m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, CreateYouhekiBlock(bottom), false, nullptr, runs));
   m_BaseBlock.CombineBlock(nullptr);
   // Check points need the driver's base line.
   if (check == nullptr || !bCreateChkPnt)
@@ -389,15 +419,16 @@ void CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, 
   m_SphereRatio.clear();
   double start = 0, end = 0;
   CreateChkPntPos(check, site, &start, &end);
-  LayCheckPoints(check, site, blk, start, end, m_SphereRatio);
+  LayCheckPoints(check, site, blk, start, end, m_SphereRatio, runs);
 }
 
 void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
 {
+  const CSyasenCheckSiteRuns runs(site);
   m_SphereRatio2.clear();
   double from = 0, to = 0;
   GetCheckRange(&from, &to);
-  LayCheckPoints(check, site, blk, from, to, m_SphereRatio2);
+  LayCheckPoints(check, site, blk, from, to, m_SphereRatio2, runs);
   for (CSphereRatioParam& cpnt : m_SphereRatio2) {
     if (cpnt.m_bUsePoint)
       continue;
@@ -405,15 +436,22 @@ void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, 
     cpnt.m_EndPoint = m_EndPoint;
     cpnt.m_bUsePoint = true;
   }
-  CreateBlock2(check, site, blk, m_SrcBlock, false);
-  CreateBlock2(check, site, blk, CreateYouhekiBlock(bottom), false);
+  CreateBlock2(check, site, blk, m_SrcBlock, false, runs);
+  CreateBlock2(check, site, blk, CreateYouhekiBlock(bottom), false, runs);
 }
 
 void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                           const CKelBlockCubeArray& blocks, bool plan)
 {
+  CreateBlock2(check, site, blk, blocks, plan, CSyasenCheckSiteRuns(site));
+}
+
+void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                          const CKelBlockCubeArray& blocks, bool plan,
+                                          const CSyasenCheckSiteRuns& runs)
+{
   for (CSphereRatioParam& cpnt : m_SphereRatio2) {
-    cpnt.m_BlockList.AddBlock(CreateBaseBlock(check, site, blk, blocks, plan, &cpnt));
+    cpnt.m_BlockList.AddBlock(CreateBaseBlock(check, site, blk, blocks, plan, &cpnt, runs));
     cpnt.m_BlockList.CombineBlock(nullptr);
   }
 }

@@ -120,6 +120,12 @@ void CSyasenCheckBlockParam::CreateChkPntPos(CSyasenCheck*, const CKelHSite* sit
 void CSyasenCheckBlockParam::CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start,
                                           double end)
 {
+  CalcChkPntEx(check, site, blk, start, end, CSyasenCheckSiteRuns(site));
+}
+
+void CSyasenCheckBlockParam::CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start,
+                                          double end, const CSyasenCheckSiteRuns& runs)
+{
   m_Cpntline.clear();
   // A half-set stretch is as good as none.
   if (start == kUnsetStart || end == kUnsetEnd)
@@ -136,7 +142,7 @@ void CSyasenCheckBlockParam::CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, 
   CKelCoord3DCrsPntArray entries;
   const int begKind = m_CalcKind.m_BegCpntKind, endKind = m_CalcKind.m_EndCpntKind;
   CKelCoord2D q;
-  if ((begKind == kArc || begKind == kHalfArc) && GetBegArcParam(check, site, line, begKind == kArc, &q)) {
+  if ((begKind == kArc || begKind == kHalfArc) && GetBegArcParam(runs, line, begKind == kArc, &q)) {
     const double h = arcHeight();
     entries.push_back(Entry(q, h));
     entries.push_back(Entry(m_BegPoint, h, CKelCoord3DCrsPnt::TYPE_CW));
@@ -151,7 +157,7 @@ void CSyasenCheckBlockParam::CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, 
       entries.push_back(Entry(line, t1, HeightAt(line, t1)));
   }
   entries.push_back(Entry(line, end, checkHeight(end)));
-  if ((endKind == kArc || endKind == kHalfArc) && GetEndArcParam(check, site, line, endKind == kArc, &q)) {
+  if ((endKind == kArc || endKind == kHalfArc) && GetEndArcParam(runs, line, endKind == kArc, &q)) {
     const double h = arcHeight();
     entries.push_back(Entry(m_EndPoint, h, CKelCoord3DCrsPnt::TYPE_CW));
     entries.push_back(Entry(q, h));
@@ -162,11 +168,16 @@ void CSyasenCheckBlockParam::CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, 
 bool CSyasenCheckBlockParam::GetBegArcParam(CSyasenCheck*, const CKelHSite* stored, const CRoadLineParam& line,
                                             bool bisect, CKelCoord2D* out) const
 {
-  if (!ValidEdge(stored, m_SiteNo))
+  return GetBegArcParam(CSyasenCheckSiteRuns(stored), line, bisect, out);
+}
+
+bool CSyasenCheckBlockParam::GetBegArcParam(const CSyasenCheckSiteRuns& runs, const CRoadLineParam& line, bool bisect,
+                                            CKelCoord2D* out) const
+{
+  if (!ValidEdge(runs.Stored(), m_SiteNo))
     return false;
-  const CSyasenCheckSiteRuns runs(*stored, m_SiteNo);
   const CKelHSite* site = runs.Site();
-  const int edge = runs.Edge();
+  const int edge = runs.Edge(m_SiteNo);
   const int p = site->Prev(edge);
   const CKelSiteTable& prev = site->Vertex(p);
   if (prev.IsSumikiri())
@@ -186,11 +197,16 @@ bool CSyasenCheckBlockParam::GetBegArcParam(CSyasenCheck*, const CKelHSite* stor
 bool CSyasenCheckBlockParam::GetEndArcParam(CSyasenCheck*, const CKelHSite* stored, const CRoadLineParam& line,
                                             bool bisect, CKelCoord2D* out) const
 {
-  if (!ValidEdge(stored, m_SiteNo))
+  return GetEndArcParam(CSyasenCheckSiteRuns(stored), line, bisect, out);
+}
+
+bool CSyasenCheckBlockParam::GetEndArcParam(const CSyasenCheckSiteRuns& runs, const CRoadLineParam& line, bool bisect,
+                                            CKelCoord2D* out) const
+{
+  if (!ValidEdge(runs.Stored(), m_SiteNo))
     return false;
-  const CSyasenCheckSiteRuns runs(*stored, m_SiteNo);
   const CKelHSite* site = runs.Site();
-  const int edge = runs.Edge();
+  const int edge = runs.Edge(m_SiteNo);
   const int q = site->Next(edge);
   const CKelSiteTable& next = site->Vertex(q);
   if (next.IsSumikiri())

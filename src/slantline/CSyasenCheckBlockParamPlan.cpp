@@ -5,6 +5,7 @@
 
 #include "CKelHSite.h"
 #include "CSyasenCheckBlockParam.h"
+#include "CSyasenCheckSiteRuns.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -257,9 +258,10 @@ int CSyasenCheckBlockParam::CreatePlanBlock2(CSyasenCheck* check, CKelHSite* sit
                                              CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
 {
   const bool withYouheki = WithYouheki(site);
+  const CSyasenCheckSiteRuns runs(site);
   int refused = 0;
   for (CSphereRatioParam& cpnt : m_SphereRatio2) {
-    const CKelBlockCubeArray walls = CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, &cpnt);
+    const CKelBlockCubeArray walls = CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, &cpnt, runs);
     refused += CreatePlanBlockSub(withYouheki, plan, walls, plan2, &cpnt.m_BlockList, m_GrdHeight, bottom);
     cpnt.m_BlockList.CombineBlock(nullptr);
   }

@@ -6,32 +6,34 @@
 // never a repeated point's edge of no length, a spike, a millimetre stub or
 // the other part of a frontage split by a point on it, so such points move
 // the cuts no more than they move the outline.
+//
+// One object serves one operation (the base blocks of a check, its check
+// line): the runs are made on first use and kept, so every source block and
+// both ends read the same runs, made once. The stored site must outlive the
+// object and stay unchanged while it lives.
+
+#include <optional>
+#include <vector>
 
 #include "CKelHSite.h"
 #include "CKelSiteWorkOutline.h"
 
 class CSyasenCheckSiteRuns {
 public:
-  // Edge is a stored edge of site; out of range, Edge() is -1.
-  CSyasenCheckSiteRuns(const CKelHSite& site, int edge) : m_Work(site), m_Edge(RunOf(m_Work, edge)) {}
+  // A null site has no edges.
+  explicit CSyasenCheckSiteRuns(const CKelHSite* stored) : m_Stored(stored) {}
 
-  const CKelHSite* Site() const { return &m_Work.Runs(); }
-  // The run the stored edge lies in.
-  int Edge() const { return m_Edge; }
+  const CKelHSite* Stored() const { return m_Stored; }
+  // The runs as a site. Precondition: a stored site.
+  const CKelHSite* Site() const { return &Work().Runs(); }
+  // The run that stored edge lies in; -1 outside the site.
+  int Edge(int storedEdge) const;
 
 private:
-  static int RunOf(const CKelSiteWorkOutline& work, int edge)
-  {
-    const int piece = work.PieceOf(edge);
-    for (int r = 0; piece >= 0 && r < work.Runs().GetSize(); ++r) {
-      for (int p : work.PiecesOfRun(r)) {
-        if (p == piece)
-          return r;
-      }
-    }
-    return -1;
-  }
+  const CKelSiteWorkOutline& Work() const;
 
-  CKelSiteWorkOutline m_Work;
-  int m_Edge;
+  const CKelHSite* m_Stored;
+  // Made on first use (a const reader may be the first).
+  mutable std::optional<CKelSiteWorkOutline> m_Work;
+  mutable std::vector<int> m_RunOfPiece;
 };

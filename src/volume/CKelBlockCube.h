@@ -379,8 +379,9 @@ public:
   // The site is read as its points (GetSize, GetCoord3D), closed from the
   // last back to the first; a null site contains nothing.
   // Validates the block into m_Value's check bits (1 top below bottom, 2 a
-  // plane fit, 4 coinciding vertices, 8 self-crossing, 16 outside the site,
-  // consulted for base blocks and when checkSite) and m_bError; answers it.
+  // plane fit, also for a vertex or plane not finite, 4 coinciding vertices,
+  // 8 self-crossing, 16 outside the site, consulted for base blocks and when
+  // checkSite) and m_bError; answers it.
   bool CheckBlock3(const CKelObject* site, bool checkSite);
   // Every vertex inside or on the site, no edge crossing a site edge.
   bool CheckInSite(const CKelObject* site) const;

@@ -8,6 +8,7 @@
 // meetings at a block edge's ends; a site vertex inside a block edge's span
 // fails.
 
+#include <algorithm>
 #include <cmath>
 
 #include "CKelAreaCoord2D.h"
@@ -33,6 +34,18 @@ CKelAreaCoord2D SitePolygon(const CKelObject& site)
   }
   polygon.SetMaxMin();
   return polygon;
+}
+
+// Every vertex's place and heights, and both planes: a plane is fitted
+// through them and every cut interpolates them.
+bool NumbersFinite(const CKelBlockCoordArray& vertices, const double* top, const double* bottom)
+{
+  const auto finite = [](double v) { return std::isfinite(v); };
+  const auto vertexFinite = [&](const CKelBlockCoord& c) {
+    return finite(c.m_x) && finite(c.m_y) && finite(c.m_z) && finite(c.m_zL);
+  };
+  return std::all_of(vertices.begin(), vertices.end(), vertexFinite) && std::all_of(top, top + 4, finite) &&
+         std::all_of(bottom, bottom + 4, finite);
 }
 
 bool VerticesInSite(const CKelBlockCoordArray& vertices, const CKelAreaCoord2D& site)
@@ -62,7 +75,9 @@ bool CKelBlockCube::CheckBlock3(const CKelObject* site, bool checkSite)
   const struct {
     bool failed;
     std::uint32_t bit;
-  } checks[] = {{!CheckSameCoord(), kSameCoord}, {!CheckCross(), kSelfCrossing}};
+  } checks[] = {{!NumbersFinite(m_Coord, m_Top, m_Bot), kPlaneFit},
+                {!CheckSameCoord(), kSameCoord},
+                {!CheckCross(), kSelfCrossing}};
   for (const auto& check : checks) {
     if (check.failed) {
       m_Value |= check.bit;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "CKelHSite.h"
 #include "CKelObject.h"
@@ -252,6 +253,49 @@ TEST(CKelHSiteTest, CheckErrorReturnsTheFirstEdgeCode)
     EXPECT_EQ(r.code, site.CheckError(true, &edge));
     EXPECT_EQ(r.edge, edge);
     EXPECT_EQ(r.code, site.CheckError(false));
+  }
+}
+
+// A NaN fails every comparison, so each number is tried as NaN and as
+// either infinity; edge 0 is the road, edge 2 a neighbour edge.
+TEST(CKelHSiteTest, CheckErrorRefusesNumbersNotFiniteWithTheirCodes)
+{
+  struct Row {
+    const char* name;
+    int code;
+    void (*set)(CKelHSite&, double);
+  };
+  const Row rows[] = {
+      {"back corner", CKelHSite::kNotFinite, [](CKelHSite& s, double v) { s.m_pt[2].m_x = v; }},
+      {"road's end corner", CKelHSite::kNotFinite, [](CKelHSite& s, double v) { s.m_pt[1].m_y = v; }},
+      {"stored edge start", CKelHSite::kNotFinite,
+       [](CKelHSite& s, double v) { s.m_pt[3].m_Sphere.m_EdgePos[0].m_x = v; }},
+      {"stored edge direction", CKelHSite::kNotFinite,
+       [](CKelHSite& s, double v) { s.m_pt[0].m_Sphere.m_EdgeSin = v; }},
+      {"neighbour height", CKelHSite::kNotFinite,
+       [](CKelHSite& s, double v) { s.m_pt[2].m_RinchiHeight = static_cast<float>(v); }},
+      {"road width at the begin", 1, [](CKelHSite& s, double v) { s.m_pt[0].m_RoadWidthBeg = v; }},
+      {"road width at the end", 1, [](CKelHSite& s, double v) { s.m_pt[0].m_RoadWidthEnd = v; }},
+      {"road height", 1, [](CKelHSite& s, double v) { s.m_pt[0].m_RoadHeight2 = static_cast<float>(v); }},
+      {"relaxation width", 1, [](CKelHSite& s, double v) { s.m_pt[0].m_Kanwa1 = static_cast<float>(v); }},
+      {"adopted width in force", 1,
+       [](CKelHSite& s, double v) {
+         s.m_pt[0].m_RoadWidthType = 1;
+         s.m_pt[0].m_AdoptRoadWidth = v;
+       }},
+      {"specific-road distance", 3,
+       [](CKelHSite& s, double v) { s.m_pt[0].m_TokuteiDistance = static_cast<float>(v); }},
+      {"setback", 3, [](CKelHSite& s, double v) { s.m_pt[2].m_Sphere.m_BldBack2[1] = v; }},
+  };
+  for (const Row& r : rows) {
+    for (const double v : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+      SCOPED_TRACE(std::string(r.name) + " " + std::to_string(v));
+      CKelHSite site = Square();
+      MakeRoad(site, 0, 8, 8);
+      r.set(site, v);
+      EXPECT_EQ(r.code, site.CheckError(true));
+      EXPECT_EQ(r.code, site.CheckError(false));
+    }
   }
 }
 

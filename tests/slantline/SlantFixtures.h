@@ -27,6 +27,19 @@ inline CKelBlockCube Outline(std::initializer_list<std::pair<double, double>> pt
   return b;
 }
 
+// The lot's own volume: a level block over the site's outline.
+inline CKelBlockCube LotBlock(const CKelHSite& site, double top)
+{
+  CKelBlockCube b;
+  for (const CKelSiteTable& v : site.m_pt)
+    b.Append(CKelBlockCoord(v.m_x, v.m_y, top, 0));
+  b.SetType();
+  b.SetMinMax();
+  b.GetPlaneEquation(false);
+  b.GetPlaneEquation(true);
+  return b;
+}
+
 inline CKelBlockCube Box(double x0, double y0, double x1, double y1, double top, double bottom = 0)
 {
   return Outline({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, top, bottom);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -95,6 +97,32 @@ TEST(CKelBlockCubeSiteTest, HeightChecksSetTheirBits)
   warped.SetPlanBlock();
   EXPECT_TRUE(warped.CheckBlock3(&kSite, false));
   EXPECT_EQ(warped.m_Value, 2u);
+}
+
+// A NaN fails every comparison the other checks make, so each number a
+// plane is fitted through is tried as NaN and as either infinity.
+TEST(CKelBlockCubeSiteTest, NumbersNotFiniteFailThePlaneFit)
+{
+  struct Row {
+    const char* name;
+    void (*set)(CKelBlockCube&, double);
+  };
+  const Row rows[] = {
+      {"corner x", [](CKelBlockCube& b, double v) { b.m_Coord[2].m_x = v; }},
+      {"corner y", [](CKelBlockCube& b, double v) { b.m_Coord[0].m_y = v; }},
+      {"top", [](CKelBlockCube& b, double v) { b.m_Coord[1].m_z = v; }},
+      {"bottom", [](CKelBlockCube& b, double v) { b.m_Coord[3].m_zL = v; }},
+      {"top plane", [](CKelBlockCube& b, double v) { b.SetTopPlaneParam(0, 0, 1, v); }},
+  };
+  for (const Row& r : rows) {
+    for (const double v : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+      SCOPED_TRACE(std::string(r.name) + " " + std::to_string(v));
+      CKelBlockCube block = PlanBlock({{1, 1}, {3, 1}, {3, 3}, {1, 3}});
+      r.set(block, v);
+      EXPECT_TRUE(block.CheckBlock3(&kSite, false));
+      EXPECT_EQ(block.m_Value & 2u, 2u);
+    }
+  }
 }
 
 TYPED_TEST(SiteContainmentTest, TouchingTheSiteOutlinePassesAndCrossingItFails)

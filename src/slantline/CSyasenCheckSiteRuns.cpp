@@ -1,0 +1,28 @@
+#include "CSyasenCheckSiteRuns.h"
+
+const CKelSiteWorkOutline& CSyasenCheckSiteRuns::Work() const
+{
+  if (m_Work)
+    return *m_Work;
+  const CKelSiteWorkOutline& work = m_Work.emplace(*m_Stored);
+  // Each piece's run, the first that lists it, found once for every edge
+  // asked about.
+  m_RunOfPiece.assign(static_cast<std::size_t>(work.Pieces().GetSize()), -1);
+  for (int r = work.Runs().GetSize() - 1; r >= 0; --r) {
+    for (int p : work.PiecesOfRun(r)) {
+      if (p >= 0 && p < static_cast<int>(m_RunOfPiece.size()))
+        m_RunOfPiece[static_cast<std::size_t>(p)] = r;
+    }
+  }
+  return work;
+}
+
+int CSyasenCheckSiteRuns::Edge(int storedEdge) const
+{
+  if (m_Stored == nullptr)
+    return -1;
+  const int piece = Work().PieceOf(storedEdge);
+  if (piece < 0 || piece >= static_cast<int>(m_RunOfPiece.size()))
+    return -1;
+  return m_RunOfPiece[static_cast<std::size_t>(piece)];
+}
