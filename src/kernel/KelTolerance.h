@@ -143,14 +143,23 @@ inline constexpr double SiteOnLine = 0.001;
 inline constexpr double SiteStraightCorner = 0.15707963267948966;
 // End-type tests of an edge: coordinates within this of zero count as zero.
 inline constexpr double SiteEdgeType = 1e-6;
-// A survey's extra points, judged by the site's size (the diagonal of its
-// box), never by its coordinates: an edge no longer than this share of it
-// (a point doubled, a notch, a run back along the frontage) is no frontage
-// of its own, and consecutive road (or corner-cut) pieces lying within this
-// share of their chord are one frontage (or one cut) for the corners at its
-// ends. Joining moves the outline by no more than the survey did, so no
-// result jumps where a piece stops being joined: 20 mm on a 20 m site.
+// A survey's extra points, judged by the site's size (its diameter, the
+// same however the lot is turned or moved), never by its coordinates: this
+// share of it is the lot's tiny size. An edge no longer than that (a point
+// doubled, a notch) is no frontage of its own, a point from which the
+// outline turns straight back along its edge by no more (a run back along
+// the frontage) is no corner, and consecutive road (or corner-cut) pieces
+// lying within it of their chord are one frontage (or one cut) for the
+// corners at its ends. Joining moves the outline by no more than the survey
+// did, so no result jumps where a piece stops being joined: 20 mm on a 20 m
+// site.
 inline constexpr double SiteSurveyShare = 1e-3;
+// Survey points this near are one point: a point listed again a hair from
+// itself, the two sides of a spike meeting a hair apart, an outline turning
+// back along its own edge a hair off it. Far above the round-off of
+// coordinates 3e5 m from the origin, and far below the narrowest needle a
+// drawn outline may hold (1e-5 m, which the check line traces round).
+inline constexpr double SiteSurveyRepeat = 1e-6;
 // A survey point this near a line lies on it: round-off of coordinates
 // 3e5 m from the origin, far below any distance a survey measures.
 inline constexpr double SiteOnLineExactly = 1e-8;

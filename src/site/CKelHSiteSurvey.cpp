@@ -273,7 +273,17 @@ std::pair<std::size_t, std::size_t> CKelHSite::HandOut(const CKelSiteWorkOutline
     if (e != kept && Vertex(e).IsRoad())
       (past ? after : before).push_back(e);
   }
-  auto carries = [&](int e, bool atBegin) { return !work.IsDropped(e) && SameRoad(Vertex(e), Vertex(kept), atBegin); };
+  // A folded edge at the piece's start whose road may run on from the piece
+  // before is the end of that road, of no length: a stub or a point listed
+  // again just before a corner between two roads takes neither road's
+  // run-out. A dropped edge longer than the tiny size (a spike's side) lies
+  // off the piece and has no road either.
+  const CKelSiteTable& previous = pieces.Vertex(p - 1);
+  auto carries = [&](int e, bool atBegin) {
+    const bool endsRoadBefore = atBegin && previous.IsRoad() && SameRoad(Vertex(e), previous, false);
+    const bool offPiece = work.IsDropped(e) && length_2point(Vertex(e), Vertex(e + 1)) > work.Tiny();
+    return !endsRoadBefore && !offPiece && SameRoad(Vertex(e), Vertex(kept), atBegin);
+  };
   const bool lead = first && !before.empty() && carries(before.front(), true);
   const bool trail = last && !after.empty() && carries(after.back(), false);
   Road own = r;

@@ -26,6 +26,13 @@ bool RunsOn(double accBeg, double accEnd, double nextBeg, double nextEnd, double
   return std::fabs(accEnd - joint) <= KelTol::SiteOnLine && std::fabs(nextBeg - joint) <= KelTol::SiteOnLine;
 }
 
+// Road b runs on from road a: a's end values are b's begin values.
+bool RoadRunsOn(const CKelSiteTable& a, const CKelSiteTable& b)
+{
+  return a.IsRoad() && b.IsRoad() && std::fabs(a.m_RoadWidthEnd - b.m_RoadWidthBeg) <= KelTol::SiteOnLine &&
+         std::fabs(a.m_RoadHeight2 - b.m_RoadHeight1) <= KelTol::SiteOnLine;
+}
+
 // Distance of p from the line through a and b (from a when they coincide),
 // about a so that far coordinates keep their digits.
 double OffChord(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
@@ -206,19 +213,17 @@ std::vector<std::size_t> CutsAtBends(const std::vector<CKelCoord2D>& pts, double
 
 }  // namespace
 
-CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Stored(&stored)
+CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
+    : m_Tiny(SiteTinySize(stored.m_pt)), m_Stored(&stored)
 {
-  const std::vector<int> kept = KeptOutlinePoints(stored.m_pt);
+  const KeptOutline clean = CleanOutline(stored.m_pt, m_Tiny);
+  const std::vector<int>& kept = clean.m_Edges;
+  m_RunsBack = RunBackPoint(stored.m_pt, clean, m_Tiny);
   const int n = stored.GetSize();
   CKelHSite cleaned;
-  if (kept.size() != static_cast<std::size_t>(n)) {
-    cleaned = stored;
-    cleaned.m_pt.clear();
-    for (int k : kept)
-      cleaned.m_pt.push_back(stored.Vertex(k));
-  }
+  if (kept.size() != static_cast<std::size_t>(n))
+    cleaned = Cleaned(stored, clean);
   const CKelHSite& site = kept.size() != static_cast<std::size_t>(n) ? cleaned : stored;
-  m_Tiny = KelTol::SiteSurveyShare * SiteSize(site);
   m_PieceOf.resize(static_cast<std::size_t>(n));
   m_Folded.assign(static_cast<std::size_t>(n), false);
   m_Dropped.assign(static_cast<std::size_t>(n), true);
@@ -287,6 +292,35 @@ void CKelSiteWorkOutline::SpanRuns()
   }
 }
 
+// The kept edges, each from where it now starts. An edge whose start (or
+// end) moved to another listed point, a back-track's tip, takes the road
+// values the listing gives there, from the edge that starts (or ends) at
+// that point, where it is of the same road: a tapered road's width at the
+// tip is the width listed at the tip.
+CKelHSite CKelSiteWorkOutline::Cleaned(const CKelHSite& stored, const KeptOutline& clean)
+{
+  CKelHSite out = stored;
+  out.m_pt.clear();
+  const std::size_t m = clean.m_Edges.size();
+  for (std::size_t k = 0; k < m; ++k) {
+    const int at = clean.m_At[k], end = clean.m_At[(k + 1) % m];
+    CKelSiteTable v = stored.Vertex(clean.m_Edges[k]);
+    static_cast<CKelCoord2D&>(v) = stored.Vertex(at);
+    const CKelSiteTable& begins = stored.Vertex(at);
+    if (at != clean.m_Edges[k] && RoadRunsOn(begins, v)) {
+      v.m_RoadWidthBeg = begins.m_RoadWidthBeg;
+      v.m_RoadHeight1 = begins.m_RoadHeight1;
+    }
+    const CKelSiteTable& ends = stored.Vertex(end - 1);
+    if (end != stored.Next(clean.m_Edges[k]) && RoadRunsOn(v, ends)) {
+      v.m_RoadWidthEnd = ends.m_RoadWidthEnd;
+      v.m_RoadHeight2 = ends.m_RoadHeight2;
+    }
+    out.m_pt.push_back(v);
+  }
+  return out;
+}
+
 // The pieces were made on the outline without its repeats and spikes, whose
 // edge k is stored edge kept[k]; each dropped stored edge joins the piece
 // of the kept edge after it, before that edge, as it lies in the outline.
@@ -333,22 +367,6 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::OneRunEach(const st
   for (std::size_t p = 0; p < pieces.size(); ++p)
     out.push_back(Piece{pieces[p].m_Rec, {static_cast<int>(p)}, pieces[p].m_Kept});
   return out;
-}
-
-double CKelSiteWorkOutline::SiteSize(const CKelHSite& site)
-{
-  double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
-  bool any = false;
-  for (const CKelSiteTable& v : site.m_pt) {
-    if (!std::isfinite(v.m_x) || !std::isfinite(v.m_y))
-      continue;
-    x0 = any ? std::min(x0, v.m_x) : v.m_x;
-    x1 = any ? std::max(x1, v.m_x) : v.m_x;
-    y0 = any ? std::min(y0, v.m_y) : v.m_y;
-    y1 = any ? std::max(y1, v.m_y) : v.m_y;
-    any = true;
-  }
-  return any ? std::hypot(x1 - x0, y1 - y0) : 0.0;
 }
 
 // A tiny edge folds into the neighbour of its own kind, or, unmarked, into

@@ -6,8 +6,8 @@
 // points must move no result by more than they move the outline, yet a
 // corner test at a 1e-7 m edge, a road on a notch's side or a corner
 // crossing stretched along a 2 m piece of a 4 m frontage would. So these
-// computations read two derived outlines, both judged by the site's size
-// (KelTol::SiteSurveyShare of its box's diagonal, "tiny" below):
+// computations read two derived outlines, both judged by the lot's tiny
+// size (SiteTinySize: a share of its diameter, "tiny" below):
 //  - the pieces: every tiny edge is folded into the neighbouring edge of its
 //    own kind (road, corner cut, neighbour), or into the next edge when it is
 //    an unmarked neighbour piece; a lone road or cut between edges of
@@ -37,15 +37,21 @@
 
 #include "CKelHSite.h"
 
+struct KeptOutline;
+
 class CKelSiteWorkOutline {
 public:
-  // The outline is first taken without its repeats and spikes
+  // The outline is first taken without its repeats, spikes and back-tracks
   // (KeptOutlinePoints); their edges are folded edges of the piece after.
   // An identity outline answers the stored site itself, which must then
   // outlive this object.
   explicit CKelSiteWorkOutline(const CKelHSite& stored);
 
   bool IsIdentity() const { return m_Identity; }
+  double Tiny() const { return m_Tiny; }
+  // The stored edge that runs straight back over the one before it by more
+  // than the tiny size (RunBackPoint), which the site check refuses; -1.
+  int RunsBack() const { return m_RunsBack; }
   // --- The pieces (tiny edges folded away)
   // Its vertices carry the records of the kept stored edges.
   const CKelHSite& Pieces() const { return m_Identity ? *m_Stored : m_Pieces; }
@@ -78,7 +84,7 @@ private:
     int m_Kept = -1;           // the stored edge whose record it carries
   };
 
-  static double SiteSize(const CKelHSite& site);
+  static CKelHSite Cleaned(const CKelHSite& stored, const KeptOutline& clean);
   // Every stored edge a piece of its own; every piece a run of its own.
   static std::vector<Piece> EdgeByEdge(const CKelHSite& site);
   static std::vector<Piece> OneRunEach(const std::vector<Piece>& pieces);
@@ -95,6 +101,7 @@ private:
   void SpanRuns();
 
   double m_Tiny = 0;
+  int m_RunsBack = -1;
   bool m_Identity = true;
   const CKelHSite* m_Stored = nullptr;
   CKelHSite m_Pieces;  // unless identity
