@@ -74,8 +74,6 @@ public:
   // The first stored edge of run r in outline order (the stored edge before
   // it lies in the run before).
   int FirstOfRun(int r) const;
-  // The tiny size the outline was read with (metres).
-  double Tiny() const { return m_Tiny; }
 
 private:
   struct Piece {
