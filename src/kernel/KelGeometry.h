@@ -62,6 +62,10 @@ double length_arc(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D&
 // The bearing of a->b minus angle, wrapped into [-pi, pi], lies strictly
 // inside (-pi/2, pi/2).
 bool check_north(double angle, const CKelCoord2D& a, const CKelCoord2D& b);
+// The largest distance between two of the points (those that are numbers):
+// the same however the points are turned or moved, up to round-off, as a
+// box's diagonal is not. 0 for fewer than two points.
+double PointsDiameter(const std::vector<CKelCoord2D>& pts);
 
 // --- Feet, sides and distances ------------------------------------------------
 // Foot of the perpendicular from p on line ab (axis-parallel lines within 1e-5

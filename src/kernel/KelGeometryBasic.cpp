@@ -1,8 +1,10 @@
 // Compares, lengths, directions, bearings, feet of perpendiculars, side tests,
 // distances and offsets.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "KelGeometry.h"
 #include "KelTolerance.h"
@@ -156,6 +158,74 @@ bool check_north(double angle, const CKelCoord2D& a, const CKelCoord2D& b)
   // remainder() wraps into [-pi, pi] in one step, whatever the size of angle.
   const double d = std::remainder(arc_radian(0, a, b) - angle, KelAngle::TwoPi);
   return -KelAngle::HalfPi < d && d < KelAngle::HalfPi;
+}
+
+namespace {
+
+// Twice the signed area of a, b, c: positive when they turn counter-clockwise.
+double Turn(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c)
+{
+  return Cross(b.m_x - a.m_x, b.m_y - a.m_y, c.m_x - a.m_x, c.m_y - a.m_y);
+}
+
+// The corners of the convex hull, counter-clockwise (the monotone chain),
+// without points on its edges.
+std::vector<CKelCoord2D> ConvexHull(std::vector<CKelCoord2D> pts)
+{
+  std::sort(pts.begin(), pts.end(), [](const CKelCoord2D& a, const CKelCoord2D& b) {
+    return a.m_x < b.m_x || (a.m_x == b.m_x && a.m_y < b.m_y);
+  });
+  if (pts.size() < 3)
+    return pts;
+  std::vector<CKelCoord2D> hull(2 * pts.size());
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    while (k >= 2 && Turn(hull[k - 2], hull[k - 1], pts[i]) <= 0)
+      --k;
+    hull[k++] = pts[i];
+  }
+  for (std::size_t i = pts.size() - 1, lower = k + 1; i-- > 0;) {
+    while (k >= lower && Turn(hull[k - 2], hull[k - 1], pts[i]) <= 0)
+      --k;
+    hull[k++] = pts[i];
+  }
+  hull.resize(k - 1);
+  return hull;
+}
+
+}  // namespace
+
+// The rotating calipers: for each hull edge the corner farthest from its
+// line, found walking on as the edges turn, is a candidate with both ends.
+// Taken about the first point, so that a lot far from the origin keeps the
+// digits of its own size.
+double PointsDiameter(const std::vector<CKelCoord2D>& pts)
+{
+  std::vector<CKelCoord2D> local;
+  local.reserve(pts.size());
+  const CKelCoord2D* origin = nullptr;
+  for (const CKelCoord2D& p : pts) {
+    if (!std::isfinite(p.m_x) || !std::isfinite(p.m_y))
+      continue;
+    origin = origin == nullptr ? &p : origin;
+    local.emplace_back(p.m_x - origin->m_x, p.m_y - origin->m_y);
+  }
+  const std::vector<CKelCoord2D> hull = ConvexHull(local);
+  const std::size_t n = hull.size();
+  if (n < 2)
+    return 0.0;
+  if (n == 2)
+    return length_2point(hull[0], hull[1]);
+  double most = 0;
+  std::size_t j = 1;
+  for (std::size_t i = 0; i < n; ++i) {
+    const CKelCoord2D& a = hull[i];
+    const CKelCoord2D& b = hull[(i + 1) % n];
+    while (Turn(a, b, hull[(j + 1) % n]) > Turn(a, b, hull[j]))
+      j = (j + 1) % n;
+    most = std::max({most, length_2point(a, hull[j]), length_2point(b, hull[j])});
+  }
+  return most;
 }
 
 // --- Feet, sides and distances ------------------------------------------------

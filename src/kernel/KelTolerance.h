@@ -143,17 +143,43 @@ inline constexpr double SiteOnLine = 0.001;
 inline constexpr double SiteStraightCorner = 0.15707963267948966;
 // End-type tests of an edge: coordinates within this of zero count as zero.
 inline constexpr double SiteEdgeType = 1e-6;
-// A survey's extra points, judged by the site's size (the diagonal of its
-// box), never by its coordinates: an edge no longer than this share of it
-// (a point doubled, a notch, a run back along the frontage) is no frontage
-// of its own, and consecutive road (or corner-cut) pieces lying within this
-// share of their chord are one frontage (or one cut) for the corners at its
-// ends. Joining moves the outline by no more than the survey did, so no
-// result jumps where a piece stops being joined: 20 mm on a 20 m site.
+// A survey's extra points, judged by the site's size (its diameter, the
+// same however the lot is turned or moved), never by its coordinates: this
+// share of it is the lot's tiny size. An edge no longer than that (a point
+// doubled, a notch) is no frontage of its own, a point from which the
+// outline turns straight back along its edge by no more (a run back along
+// the frontage) is no corner, and consecutive road (or corner-cut) pieces
+// lying within it of their chord are one frontage (or one cut) for the
+// corners at its ends. Joining moves the outline by no more than the survey
+// did, so no result jumps where a piece stops being joined: 20 mm on a 20 m
+// site.
 inline constexpr double SiteSurveyShare = 1e-3;
+// Survey points this near are one point: a point listed again a hair from
+// itself, the two sides of a spike meeting a hair apart, an outline turning
+// back along its own edge a hair off it. Far above the round-off of
+// coordinates 3e5 m from the origin, and far below the narrowest needle a
+// drawn outline may hold (1e-5 m, which the check line traces round).
+inline constexpr double SiteSurveyRepeat = 1e-6;
 // A survey point this near a line lies on it: round-off of coordinates
 // 3e5 m from the origin, far below any distance a survey measures.
 inline constexpr double SiteOnLineExactly = 1e-8;
+// A stretch of frontage lying farther than the tiny size off its chord is
+// cut where it lies farthest off. On an arc or an evenly bent frontage the
+// middle points lie equally far (the middle edge of an odd stretch is
+// parallel to the chord), and which of them rounding or a near-repeat calls
+// the farthest would change with the lot's placement. So the points within
+// this share of the tiny size of the farthest distance are one bend, cut at
+// both its ends: a lot and its mirror image are cut alike, and a side
+// parallel to the chord is cut at its two corners whatever noise it
+// carries. Half the tiny size: far above round-off, far below the distance
+// by which a corner stands out of a straight side beside it.
+inline constexpr double SiteChordBand = 0.5;
+// Consecutive tiny edges of one kind drawing more than this many tiny
+// sizes are no survey noise but a line drawn densely (a side listed every
+// 20 mm, a rounded corner in 25 mm chords): they are read as the line or
+// arc they draw instead of being folded into the next edge. A doubled
+// point, a notch or a spike below the tiny size stays below it.
+inline constexpr double SiteDenseTinies = 2;
 }  // namespace KelTol
 
 // Tolerances of the building volume model (blocks, floor profiles, walls).

@@ -214,17 +214,20 @@ double Along(const CKelCoord2D& a, const CKelCoord2D& v, const CKelCoord2D& w)
   return (v.m_x - a.m_x) * (w.m_x - v.m_x) + (v.m_y - a.m_y) * (w.m_y - v.m_y);
 }
 
-// The outline without the points that enclose nothing (KeptOutlinePoints):
-// a corner's angle taken against an edge of no length is no angle at all
-// and turns a convex corner into a mitre far outside the distance, and a
-// spike's tip would be traced round as if it held ground.
+// The outline without the points that enclose nothing (CleanOutline, by
+// the lot's own tiny size): a corner's angle taken against an edge of no
+// length is no angle at all and turns a convex corner into a mitre far
+// outside the distance, a spike's tip would be traced round as if it held
+// ground, and a run back along an edge is a needle of no width the trace
+// cannot go round. A back-track's tip stays where it is, so the line keeps
+// its distance from every point the outline reaches.
 CKelArea<CKelCoord2D> WithoutRepeats(const CKelArea<CKelCoord2D>& outline)
 {
   // An outline of fewer than three points comes back whole; its repeats
   // still go.
   const auto same = [](const CKelCoord2D& a, const CKelCoord2D& b) { return a.m_x == b.m_x && a.m_y == b.m_y; };
   CKelArea<CKelCoord2D> once;
-  for (int k : KeptOutlinePoints(outline.m_pt)) {
+  for (int k : CleanOutline(outline.m_pt, SiteTinySize(outline.m_pt)).m_At) {
     const CKelCoord2D& p = outline.m_pt[static_cast<std::size_t>(k)];
     if (once.m_pt.empty() || !same(once.m_pt.back(), p))
       once.m_pt.push_back(p);

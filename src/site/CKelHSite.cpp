@@ -274,8 +274,10 @@ bool CKelHSite::HasDegenerateRoad(int i) const
 
 // A survey's piece folded into its neighbour (a doubled point's edge, a
 // notch's side) is judged with that neighbour, and a corner cut split into
-// pieces is one cut between its roads.
-int CKelHSite::CheckError(bool bCheckOnly)
+// pieces is one cut between its roads. An edge laid back over the one
+// before has the road of a frontage on the site's own side: no reader can
+// take such a listing for the lot it encloses.
+int CKelHSite::CheckError(bool bCheckOnly, int* failedEdge)
 {
   // A corner at no place leaves every edge beside it without a length or
   // direction: refused before any edge is judged.
@@ -283,17 +285,30 @@ int CKelHSite::CheckError(bool bCheckOnly)
     return kNotFinite;
   const CKelSiteWorkOutline work(*this);
   for (int i = 0; i < GetSize(); ++i) {
-    CKelSiteTable& v = At(i);
-    const int code = v.SetFlag(v.GetType(), m_DefTokuteiDistance, bCheckOnly);
-    if (code != 0)
+    const int code = EdgeError(work, i, bCheckOnly);
+    if (code != 0) {
+      if (failedEdge != nullptr)
+        *failedEdge = i;
       return code;
-    if (work.IsFolded(i))
-      continue;
-    if (HasDegenerateRoad(i))
-      return 1;
-    if (v.IsSumikiri() && !IsCutBetweenRoads(work, i))
-      return 4;
+    }
   }
+  return 0;
+}
+
+int CKelHSite::EdgeError(const CKelSiteWorkOutline& work, int i, bool bCheckOnly)
+{
+  CKelSiteTable& v = At(i);
+  const int code = v.SetFlag(v.GetType(), m_DefTokuteiDistance, bCheckOnly);
+  if (code != 0)
+    return code;
+  if (i == work.RunsBack())
+    return kRunsBack;
+  if (work.IsFolded(i))
+    return 0;
+  if (HasDegenerateRoad(i))
+    return 1;
+  if (v.IsSumikiri() && !IsCutBetweenRoads(work, i))
+    return 4;
   return 0;
 }
 

@@ -96,16 +96,19 @@ public:
   int Prev(int i) const;
 
   // --- Checks and per-edge maintenance
-  // 0, or the first edge's code: 1 a bad road (no positive width, no length,
-  // widths differing by the edge's length or more, or a width or height not
-  // finite), 2 a specific-road distance on a road not from 6.0 to below 12.0
-  // wide, 3 a distance negative or not finite, 4 a corner cut not between
-  // two roads. Before any edge, kNotFinite: a corner, the edge data stored
+  // 0, or the first edge's code (that edge in *failedEdge when given): 1 a
+  // bad road (no positive width, no length, widths differing by the edge's
+  // length or more, or a width or height not finite), 2 a specific-road
+  // distance on a road not from 6.0 to below 12.0 wide, 3 a distance
+  // negative or not finite, 4 a corner cut not between two roads, kRunsBack
+  // the outline running straight back over the edge before by more than its
+  // tiny size. Before any edge, kNotFinite: a corner, the edge data stored
   // with it or a neighbour edge's height not finite. A survey's piece folded
   // into its neighbour (CKelSiteWorkOutline) is judged with it, and a run of
   // consecutive corner-cut edges between two roads is one corner cut.
   static constexpr int kNotFinite = 5;
-  [[nodiscard]] int CheckError(bool bCheckOnly);
+  static constexpr int kRunsBack = 6;
+  [[nodiscard]] int CheckError(bool bCheckOnly, int* failedEdge = nullptr);
   // Marks (0x0100) the runs of road and corner-cut edges 2.0 or more long.
   void CheckRoadWidth();
   void SetBldBack();
@@ -216,6 +219,8 @@ private:
   // Edge i, a corner cut, lies in a run of cut edges (and a survey's folded
   // pieces) with a road at either end.
   bool IsCutBetweenRoads(const CKelSiteWorkOutline& work, int i) const;
+  // CheckError's code of edge i alone.
+  int EdgeError(const CKelSiteWorkOutline& work, int i, bool bCheckOnly);
   void ReshapeRoad(CSiteRoadTable& road, int shape) const;
   CKelSiteTable& At(int i);
   void ResetToRinchi(int i);

@@ -125,6 +125,42 @@ void MeetInRun(Road& a, Road& b, const Road& run, const CKelHSite& runs, const C
   BeginAt(b, v, f);
 }
 
+// Piece q runs straight on from the piece before it: its start lies on the
+// line from that piece's start to its own end.
+bool RunsStraightOn(const CKelHSite& pieces, int q)
+{
+  const CKelCoord2D& a = pieces.Vertex(q - 1);
+  const CKelCoord2D& v = pieces.Vertex(q);
+  const CKelCoord2D& b = pieces.Vertex(q + 1);
+  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, len = std::hypot(ux, uy);
+  return len > 0 && std::fabs(ux * (v.m_y - a.m_y) - uy * (v.m_x - a.m_x)) / len <= KelTol::SiteOnLineExactly;
+}
+
+// Pieces of a run lying on one line (an edge split by points exactly on
+// it) divide the road of that line: each joint's far point lies on the far
+// side from the first piece's far begin to the last one's far end, at the
+// joint's share of the way. The split then changes no area the roads
+// cover, where each piece meeting the run's far side across the joint
+// would bend the far side at every split.
+void DivideStraightJoints(std::vector<Road>& along, std::size_t first, std::size_t last, const CKelHSite& pieces)
+{
+  for (std::size_t j = first; j < last;) {
+    std::size_t k = j;
+    while (k < last && RunsStraightOn(pieces, along[k + 1].m_no))
+      ++k;
+    const CKelCoord2D s(along[j].m_SiteBeg), e(along[k].m_SiteEnd);
+    const CKelCoord2D fs(along[j].m_FarBeg), fe(along[k].m_FarEnd);
+    for (std::size_t i = j; i < k; ++i) {
+      const CKelCoord2D& v = pieces.Vertex(along[i + 1].m_no);
+      const double t = std::clamp(AlongLine(s, e, v), 0.0, 1.0);
+      const CKelCoord3D f(fs.m_x + t * (fe.m_x - fs.m_x), fs.m_y + t * (fe.m_y - fs.m_y), 0);
+      along[i].m_SiteEnd = along[i + 1].m_SiteBeg = Flat(v);
+      along[i].m_FarEnd = along[i + 1].m_FarBeg = f;
+    }
+    j = k + 1;
+  }
+}
+
 // The run's road laid over its pieces' roads (along, m_no their pieces):
 // the piece where the run's road begins takes its begin, the one where it
 // ends its end, and they meet in between. A crossing can move a road's
@@ -153,6 +189,7 @@ void SpreadRun(std::vector<Road>& along, const Road& run, const CKelHSite& runs,
   }
   for (std::size_t j = first; j < last; ++j)
     MeetInRun(along[j], along[j + 1], run, runs, pieces);
+  DivideStraightJoints(along, first, last, pieces);
 }
 
 // The road of a folded edge inside a frontage: no length, at v.
@@ -236,7 +273,17 @@ std::pair<std::size_t, std::size_t> CKelHSite::HandOut(const CKelSiteWorkOutline
     if (e != kept && Vertex(e).IsRoad())
       (past ? after : before).push_back(e);
   }
-  auto carries = [&](int e, bool atBegin) { return !work.IsDropped(e) && SameRoad(Vertex(e), Vertex(kept), atBegin); };
+  // A folded edge at the piece's start whose road may run on from the piece
+  // before is the end of that road, of no length: a stub or a point listed
+  // again just before a corner between two roads takes neither road's
+  // run-out. A dropped edge longer than the tiny size (a spike's side) lies
+  // off the piece and has no road either.
+  const CKelSiteTable& previous = pieces.Vertex(p - 1);
+  auto carries = [&](int e, bool atBegin) {
+    const bool endsRoadBefore = atBegin && previous.IsRoad() && SameRoad(Vertex(e), previous, false);
+    const bool offPiece = work.IsDropped(e) && length_2point(Vertex(e), Vertex(e + 1)) > work.Tiny();
+    return !endsRoadBefore && !offPiece && SameRoad(Vertex(e), Vertex(kept), atBegin);
+  };
   const bool lead = first && !before.empty() && carries(before.front(), true);
   const bool trail = last && !after.empty() && carries(after.back(), false);
   Road own = r;

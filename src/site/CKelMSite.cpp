@@ -1,12 +1,14 @@
 #include "CKelMSite.h"
 
 #include <cmath>
+#include <limits>
 
 #include "CKelArchiveCore.h"
 #include "CKelHSite.h"
 #include "CKelSiteWorkOutline.h"
 #include "KelGeometry.h"
 #include "KelList.h"
+#include "KelOutlineClean.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -167,6 +169,18 @@ std::vector<int> RunOfPiece(const CKelSiteWorkOutline& work)
   return runOf;
 }
 
+// Piece lines a and b, in order, run on along one line: a point on a
+// frontage's line gives its pieces' lines no joint, as the unsplit
+// frontage has none. Lines that only nearly meet along it would cross
+// anywhere, or nowhere, within their round-off.
+bool RunOnOneLine(const CXYtemp2& a, const CXYtemp2& b)
+{
+  const Frame fa = FrameOf(a.m_a, a.m_b);
+  const Frame fb = FrameOf(b.m_a, b.m_b);
+  return fa.c * fb.c + fa.s * fb.s > 0 && std::fabs(fa.Across(b.m_a)) <= KelTol::SiteOnLineExactly &&
+         std::fabs(fb.Across(a.m_b)) <= KelTol::SiteOnLineExactly;
+}
+
 // The stretch of one group of consecutive pieces; record is the group as
 // one edge (the first piece's record with the last one's end values).
 Stretch MakeStretch(const CKelHSite& groups, int g, const std::vector<CXYtemp2>& pieceLines)
@@ -180,6 +194,8 @@ Stretch MakeStretch(const CKelHSite& groups, int g, const std::vector<CXYtemp2>&
   st.m_Joints.resize(st.m_Pieces.size());
   for (std::size_t k = 1; k < st.m_Pieces.size(); ++k) {
     CKelCoord2D x;
+    if (RunOnOneLine(st.m_Pieces[k - 1], st.m_Pieces[k]))
+      continue;
     if (CKelMSite::cross_auto_lines(st.m_Pieces[k - 1], st.m_Pieces[k], &x))
       st.m_Joints[k] = {x};
     else
@@ -373,6 +389,17 @@ std::vector<CKelCoord2D> LayOut(const std::vector<Stretch>& st, std::vector<Step
   return out;
 }
 
+// The outline without a stroke out and straight back along itself: a
+// deemed line ending where the next one starts on it (a tapered road's far
+// side at a bend) encloses nothing there, and no site has such a stroke.
+std::vector<CKelCoord2D> WithoutStrokes(const std::vector<CKelCoord2D>& pts)
+{
+  std::vector<CKelCoord2D> kept;
+  for (int k : CleanOutline(pts, std::numeric_limits<double>::infinity(), false).m_At)
+    kept.push_back(pts[static_cast<std::size_t>(k)]);
+  return kept;
+}
+
 }  // namespace
 
 int CKelMSite::SiteMAutoSet(CKelHSite stored)
@@ -387,7 +414,7 @@ int CKelMSite::SiteMAutoSet(CKelHSite stored)
   const std::vector<Stretch> stretches = Stretches(stored);
   std::vector<Step> steps = WalkStretches(stretches);
   CKelAreaCoord2D outline;
-  outline.m_pt = LayOut(stretches, steps);
+  outline.m_pt = WithoutStrokes(LayOut(stretches, steps));
   if (CheckCrossLine(outline))
     DeleteReveseArea(outline);
   m_pt.clear();

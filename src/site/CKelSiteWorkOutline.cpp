@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
+#include <tuple>
 
 #include "KelGeometry.h"
 #include "KelOutlineClean.h"
@@ -22,6 +24,13 @@ bool RunsOn(double accBeg, double accEnd, double nextBeg, double nextEnd, double
 {
   const double joint = AtJoint(accBeg, nextEnd, a, b);
   return std::fabs(accEnd - joint) <= KelTol::SiteOnLine && std::fabs(nextBeg - joint) <= KelTol::SiteOnLine;
+}
+
+// Road b runs on from road a: a's end values are b's begin values.
+bool RoadRunsOn(const CKelSiteTable& a, const CKelSiteTable& b)
+{
+  return a.IsRoad() && b.IsRoad() && std::fabs(a.m_RoadWidthEnd - b.m_RoadWidthBeg) <= KelTol::SiteOnLine &&
+         std::fabs(a.m_RoadHeight2 - b.m_RoadHeight1) <= KelTol::SiteOnLine;
 }
 
 // Distance of p from the line through a and b (from a when they coincide),
@@ -84,21 +93,137 @@ double OffBothLines(const CKelHSite& site, int j, int k, int v)
   return OffChord(site.Vertex(j), site.Vertex(j + 1), p) + OffChord(site.Vertex(k), site.Vertex(k + 1), p);
 }
 
+// The bend of a stretch [a, b] of pts: its first and last point off the
+// chord within SiteChordBand tiny sizes of the farthest distance (b and a
+// when none lies farther than tiny).
+std::pair<std::size_t, std::size_t> Bend(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b, double tiny)
+{
+  std::vector<double> off(b - a + 1, 0.0);
+  double far = 0;
+  for (std::size_t j = a + 1; j < b; ++j) {
+    off[j - a] = OffChord(pts[a], pts[b], pts[j]);
+    far = std::max(far, off[j - a]);
+  }
+  std::size_t first = b, last = a;
+  if (!(far > tiny))
+    return {first, last};
+  for (std::size_t j = a + 1; j < b; ++j) {
+    if (off[j - a] >= far - KelTol::SiteChordBand * tiny) {
+      first = std::min(first, j);
+      last = j;
+    }
+  }
+  // A bend listed twice a hair apart is one point: the one farther off.
+  double along = 0;
+  for (std::size_t j = first; j < last; ++j)
+    along += length_2point(pts[j], pts[j + 1]);
+  if (along <= KelTol::SiteOnLine)
+    first = last = off[last - a] > off[first - a] ? last : first;
+  return {first, last};
+}
+
+// The point or points of a stretch [a, b] of pts nearest its middle along
+// it: two when they lie equally near, so the halves of an evenly listed arc
+// do not depend on the direction it is listed in.
+std::pair<std::size_t, std::size_t> Middle(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b)
+{
+  std::vector<double> along{0};
+  for (std::size_t j = a; j < b; ++j)
+    along.push_back(along.back() + length_2point(pts[j], pts[j + 1]));
+  const auto apart = [&](std::size_t j) { return std::fabs(2 * along[j - a] - along.back()); };
+  std::size_t first = a + 1;
+  for (std::size_t j = a + 2; j < b; ++j)
+    first = apart(j) < apart(first) ? j : first;
+  std::size_t last = first;
+  while (last + 1 < b && apart(last + 1) <= apart(first) + KelTol::SiteOnLineExactly)
+    ++last;
+  while (first - 1 > a && apart(first - 1) <= apart(last) + KelTol::SiteOnLineExactly)
+    --first;
+  return {first, last};
+}
+
+// Where the polyline pts is cut into stretches that each lie within tiny of
+// their chord, and whose chords are no longer than longest where they bend:
+// the interior indices, in order. Each stretch farther off is cut at both
+// ends of its bend (KelTol::SiteChordBand), a longer one at its middle, so
+// the cuts depend neither on rounding nor on the direction the polyline is
+// listed in.
+std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double tiny, double longest)
+{
+  std::vector<std::size_t> cuts;
+  if (pts.size() < 3)
+    return cuts;
+  std::vector<std::pair<std::size_t, std::size_t>> todo{{0, pts.size() - 1}};
+  while (!todo.empty()) {
+    const auto [a, b] = todo.back();
+    todo.pop_back();
+    if (b - a < 2)
+      continue;
+    auto [first, last] = Bend(pts, a, b, tiny);
+    if (first > last && length_2point(pts[a], pts[b]) > longest)
+      std::tie(first, last) = Middle(pts, a, b);
+    if (first > last)
+      continue;
+    cuts.push_back(first);
+    todo.push_back({a, first});
+    todo.push_back({last, b});
+    if (last != first) {
+      cuts.push_back(last);
+      todo.push_back({first, last});
+    }
+  }
+  std::sort(cuts.begin(), cuts.end());
+  return cuts;
+}
+
+// The joints of the polyline pts that bend: the ends and every point off
+// the line of its neighbours, each the nearest point more than SiteOnLine
+// away (so a corner listed twice a hair apart still bends). A point a
+// survey puts exactly on an edge splits no line, so no stretch is ever cut
+// there.
+std::vector<std::size_t> Bends(const std::vector<CKelCoord2D>& pts)
+{
+  const std::size_t m = pts.size() - 1;
+  std::vector<std::size_t> out{0};
+  for (std::size_t j = 1; j < m; ++j) {
+    std::size_t a = j - 1, b = j + 1;
+    while (a > 0 && !(length_2point(pts[a], pts[j]) > KelTol::SiteOnLine))
+      --a;
+    while (b < m && !(length_2point(pts[b], pts[j]) > KelTol::SiteOnLine))
+      ++b;
+    if (!(OffChord(pts[a], pts[b], pts[j]) <= KelTol::SiteOnLineExactly))
+      out.push_back(j);
+  }
+  out.push_back(m);
+  return out;
+}
+
+// ChordCuts of the polyline pts made at its bends only.
+std::vector<std::size_t> CutsAtBends(const std::vector<CKelCoord2D>& pts, double tiny, double longest)
+{
+  const std::vector<std::size_t> bends = Bends(pts);
+  std::vector<CKelCoord2D> at;
+  for (std::size_t j : bends)
+    at.push_back(pts[j]);
+  std::vector<std::size_t> cuts;
+  for (std::size_t c : ChordCuts(at, tiny, longest))
+    cuts.push_back(bends[c]);
+  return cuts;
+}
+
 }  // namespace
 
-CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Stored(&stored)
+CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
+    : m_Tiny(SiteTinySize(stored.m_pt)), m_Stored(&stored)
 {
-  const std::vector<int> kept = KeptOutlinePoints(stored.m_pt);
+  const KeptOutline clean = CleanOutline(stored.m_pt, m_Tiny);
+  const std::vector<int>& kept = clean.m_Edges;
+  m_RunsBack = RunBackPoint(stored.m_pt, clean, m_Tiny);
   const int n = stored.GetSize();
   CKelHSite cleaned;
-  if (kept.size() != static_cast<std::size_t>(n)) {
-    cleaned = stored;
-    cleaned.m_pt.clear();
-    for (int k : kept)
-      cleaned.m_pt.push_back(stored.Vertex(k));
-  }
+  if (kept.size() != static_cast<std::size_t>(n))
+    cleaned = Cleaned(stored, clean);
   const CKelHSite& site = kept.size() != static_cast<std::size_t>(n) ? cleaned : stored;
-  m_Tiny = KelTol::SiteSurveyShare * SiteSize(site);
   m_PieceOf.resize(static_cast<std::size_t>(n));
   m_Folded.assign(static_cast<std::size_t>(n), false);
   m_Dropped.assign(static_cast<std::size_t>(n), true);
@@ -142,6 +267,58 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored) : m_Stored(&st
     m_RunPieces.push_back(r.m_Edges);
   m_Pieces = MakeSite(stored, pieces);
   m_Runs = MakeSite(stored, runs);
+  SpanRuns();
+}
+
+// A run's edge data (start, direction, length) are those of its whole line:
+// from where its first kept stored edge starts to where the next run's
+// does. Never those of its first piece, which a survey point 10 cm along
+// and 10 mm off the frontage turns by 6 degrees, nor those of the edge
+// kept after a doubled corner, which starts a hair past the corner.
+void CKelSiteWorkOutline::SpanRuns()
+{
+  const int count = m_Runs.GetSize();
+  std::vector<CKelCoord2D> start;
+  for (int r = 0; r < count; ++r) {
+    const std::vector<int>& edges = StoredOfPiece(PiecesOfRun(r).front());
+    const auto kept = std::find_if(edges.begin(), edges.end(), [&](int e) { return !IsDropped(e); });
+    start.push_back(m_Stored->Vertex(kept != edges.end() ? *kept : edges.front()).m_Sphere.m_EdgePos[0]);
+  }
+  for (int r = 0; r < count; ++r) {
+    CKelHsiteSphereTable& edge = m_Runs.m_pt[static_cast<std::size_t>(r)].m_Sphere;
+    edge.m_EdgePos[0] = start[static_cast<std::size_t>(r)];
+    (void)CalcCosSin(start[static_cast<std::size_t>(r)], start[static_cast<std::size_t>((r + 1) % count)],
+                     &edge.m_EdgeCos, &edge.m_EdgeSin, &edge.m_EdgeLen);
+  }
+}
+
+// The kept edges, each from where it now starts. An edge whose start (or
+// end) moved to another listed point, a back-track's tip, takes the road
+// values the listing gives there, from the edge that starts (or ends) at
+// that point, where it is of the same road: a tapered road's width at the
+// tip is the width listed at the tip.
+CKelHSite CKelSiteWorkOutline::Cleaned(const CKelHSite& stored, const KeptOutline& clean)
+{
+  CKelHSite out = stored;
+  out.m_pt.clear();
+  const std::size_t m = clean.m_Edges.size();
+  for (std::size_t k = 0; k < m; ++k) {
+    const int at = clean.m_At[k], end = clean.m_At[(k + 1) % m];
+    CKelSiteTable v = stored.Vertex(clean.m_Edges[k]);
+    static_cast<CKelCoord2D&>(v) = stored.Vertex(at);
+    const CKelSiteTable& begins = stored.Vertex(at);
+    if (at != clean.m_Edges[k] && RoadRunsOn(begins, v)) {
+      v.m_RoadWidthBeg = begins.m_RoadWidthBeg;
+      v.m_RoadHeight1 = begins.m_RoadHeight1;
+    }
+    const CKelSiteTable& ends = stored.Vertex(end - 1);
+    if (end != stored.Next(clean.m_Edges[k]) && RoadRunsOn(v, ends)) {
+      v.m_RoadWidthEnd = ends.m_RoadWidthEnd;
+      v.m_RoadHeight2 = ends.m_RoadHeight2;
+    }
+    out.m_pt.push_back(v);
+  }
+  return out;
 }
 
 // The pieces were made on the outline without its repeats and spikes, whose
@@ -192,22 +369,6 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::OneRunEach(const st
   return out;
 }
 
-double CKelSiteWorkOutline::SiteSize(const CKelHSite& site)
-{
-  double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
-  bool any = false;
-  for (const CKelSiteTable& v : site.m_pt) {
-    if (!std::isfinite(v.m_x) || !std::isfinite(v.m_y))
-      continue;
-    x0 = any ? std::min(x0, v.m_x) : v.m_x;
-    x1 = any ? std::max(x1, v.m_x) : v.m_x;
-    y0 = any ? std::min(y0, v.m_y) : v.m_y;
-    y1 = any ? std::max(y1, v.m_y) : v.m_y;
-    any = true;
-  }
-  return any ? std::hypot(x1 - x0, y1 - y0) : 0.0;
-}
-
 // A tiny edge folds into the neighbour of its own kind, or, unmarked, into
 // the next edge; a marked one between edges of other kinds (a lone road
 // stub) is an edge of its own. Where both neighbours would take it, it
@@ -220,9 +381,15 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
 {
   const int n = site.GetSize();
   std::vector<bool> tiny(static_cast<std::size_t>(n));
+  for (int e = 0; e < n; ++e)
+    tiny[static_cast<std::size_t>(e)] = length_2point(site.Vertex(e), site.Vertex(e + 1)) <= m_Tiny;
+  // A dense chain's pieces stand as edges of their own: each first edge is
+  // kept, the rest of its piece follows it.
+  const std::vector<int> head = DenseChains(site, tiny);
   int longEdges = 0;
   for (int e = 0; e < n; ++e) {
-    tiny[static_cast<std::size_t>(e)] = length_2point(site.Vertex(e), site.Vertex(e + 1)) <= m_Tiny;
+    if (head[static_cast<std::size_t>(e)] == e)
+      tiny[static_cast<std::size_t>(e)] = false;
     longEdges += tiny[static_cast<std::size_t>(e)] ? 0 : 1;
   }
   std::vector<Piece> pieces;
@@ -231,13 +398,18 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   auto kindOf = [&](int e) { return Kind(site.Vertex(e)); };
   const std::vector<int> longBefore = NearestLongEdges(tiny, -1);
   const std::vector<int> longAfter = NearestLongEdges(tiny, +1);
-  // 0 kept, 1 folded back, 2 folded forward; whether it may go forward.
+  // 0 kept, 1 folded back, 2 folded forward, 3 following its dense chain
+  // piece's first edge; whether it may go forward.
   std::vector<int> fate(static_cast<std::size_t>(n), 0);
   std::vector<bool> mayAhead(static_cast<std::size_t>(n), false);
   std::vector<bool> mayBack(static_cast<std::size_t>(n), false);
   for (int e = 0; e < n; ++e) {
     if (!tiny[static_cast<std::size_t>(e)])
       continue;
+    if (head[static_cast<std::size_t>(e)] >= 0) {
+      fate[static_cast<std::size_t>(e)] = 3;
+      continue;
+    }
     const int k = kindOf(e);
     const int back = longBefore[static_cast<std::size_t>(e)];
     const int ahead = longAfter[static_cast<std::size_t>(e)];
@@ -272,6 +444,11 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   for (int s = 0; s < n; ++s) {
     const int e = (start + s) % n;
     int f = fate[static_cast<std::size_t>(e)];
+    if (f == 3) {
+      // Before any piece only when the walk starts just after its first edge.
+      (pieces.empty() ? leading : pieces.back().m_Edges).push_back(e);
+      continue;
+    }
     // Edges waiting to go forward lie between this one and the piece it
     // goes back to, so they go back with it: an unmarked one, or one of its
     // kind. A marked one of another kind keeps it from going back.
@@ -320,6 +497,54 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   for (Piece& p : pieces)
     TakeFoldedEnds(site, p);
   return pieces;
+}
+
+// The chains of consecutive tiny edges of one kind drawing more than
+// KelTol::SiteDenseTinies tiny sizes, each cut into the pieces of the line
+// or arc it draws (CutsAtBends): a line stays whole, an arc is cut into
+// chords of at most that length, as finely as an arc drawn in edges just
+// above the tiny size is read, so the direction beside a rounded corner
+// does not depend on how densely it is listed. Per edge the first edge of
+// its piece, -1 outside every chain. An outline that is one chain all round
+// has none.
+std::vector<int> CKelSiteWorkOutline::DenseChains(const CKelHSite& site, const std::vector<bool>& tiny) const
+{
+  const int n = site.GetSize();
+  std::vector<int> head(static_cast<std::size_t>(n), -1);
+  const auto on = [&](int e) { return tiny[static_cast<std::size_t>(e % n)]; };
+  // Edge e carries on the chain of the edge before it.
+  const auto links = [&](int e) {
+    return on(e) && on(e + n - 1) && Kind(site.Vertex(e % n)) == Kind(site.Vertex((e + n - 1) % n));
+  };
+  int start = 0;
+  while (start < n && links(start))
+    ++start;
+  if (start == n)
+    return head;
+  for (int s = 0; s < n;) {
+    const int e = start + s;
+    int len = 1;
+    while (on(e) && s + len < n && links(e + len))
+      ++len;
+    s += len;
+    std::vector<CKelCoord2D> pts{site.Vertex(e)};
+    double drawn = 0;
+    for (int k = 1; k <= len; ++k) {
+      pts.push_back(site.Vertex(e + k));
+      drawn += length_2point(pts[static_cast<std::size_t>(k - 1)], pts[static_cast<std::size_t>(k)]);
+    }
+    if (!on(e) || !(drawn > KelTol::SiteDenseTinies * m_Tiny))
+      continue;
+    std::vector<std::size_t> cuts = CutsAtBends(pts, m_Tiny, KelTol::SiteDenseTinies * m_Tiny);
+    cuts.push_back(static_cast<std::size_t>(len));
+    int from = 0;
+    for (std::size_t to : cuts) {
+      for (int k = from; k < static_cast<int>(to); ++k)
+        head[static_cast<std::size_t>((e + k) % n)] = (e + from) % n;
+      from = static_cast<int>(to);
+    }
+  }
+  return head;
 }
 
 // Edges waiting to go forward meet kept edge e before the long edge they
@@ -467,37 +692,30 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::JoinRuns(const std:
 }
 
 // The stretch's pieces (their points, then end) as runs whose points lie
-// within tiny of their chords: cut at the point farthest off, as often as
-// needed.
+// within tiny of their chords, cut only where the frontage bends
+// (CutsAtBends).
 std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::SplitByChord(const std::vector<Piece>& stretch,
                                                                          const CKelCoord2D& end) const
 {
-  const std::size_t m = stretch.size();
-  auto point = [&](std::size_t j) -> const CKelCoord2D& { return j < m ? stretch[j].m_Rec : end; };
-  std::size_t worst = 0;
-  double off = 0;
-  for (std::size_t j = 1; j < m; ++j) {
-    const double d = OffChord(point(0), point(m), point(j));
-    if (!(d <= off)) {
-      off = d;
-      worst = j;
+  std::vector<CKelCoord2D> pts;
+  for (const Piece& p : stretch)
+    pts.push_back(p.m_Rec);
+  pts.push_back(end);
+  std::vector<std::size_t> cuts = CutsAtBends(pts, m_Tiny, std::numeric_limits<double>::infinity());
+  cuts.push_back(stretch.size());
+  std::vector<Piece> out;
+  std::size_t from = 0;
+  for (std::size_t to : cuts) {
+    Piece run = stretch[from];
+    for (std::size_t j = from + 1; j < to; ++j) {
+      run.m_Rec.m_RoadWidthEnd = stretch[j].m_Rec.m_RoadWidthEnd;
+      run.m_Rec.m_RoadHeight2 = stretch[j].m_Rec.m_RoadHeight2;
+      run.m_Edges.push_back(stretch[j].m_Edges.front());
     }
+    out.push_back(run);
+    from = to;
   }
-  if (m > 1 && !(off <= m_Tiny)) {
-    const std::vector<Piece> head(stretch.begin(), stretch.begin() + static_cast<long>(worst));
-    const std::vector<Piece> tail(stretch.begin() + static_cast<long>(worst), stretch.end());
-    std::vector<Piece> out = SplitByChord(head, point(worst));
-    const std::vector<Piece> more = SplitByChord(tail, end);
-    out.insert(out.end(), more.begin(), more.end());
-    return out;
-  }
-  Piece run = stretch.front();
-  for (std::size_t j = 1; j < m; ++j) {
-    run.m_Rec.m_RoadWidthEnd = stretch[j].m_Rec.m_RoadWidthEnd;
-    run.m_Rec.m_RoadHeight2 = stretch[j].m_Rec.m_RoadHeight2;
-    run.m_Edges.push_back(stretch[j].m_Edges.front());
-  }
-  return {run};
+  return out;
 }
 
 CKelHSite CKelSiteWorkOutline::MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces)
@@ -537,4 +755,9 @@ int CKelSiteWorkOutline::KeptOfPiece(int p) const { return m_PieceKept[static_ca
 const std::vector<int>& CKelSiteWorkOutline::PiecesOfRun(int r) const
 {
   return m_RunPieces[static_cast<std::size_t>(r)];
+}
+
+int CKelSiteWorkOutline::FirstOfRun(int r) const
+{
+  return StoredOfPiece(PiecesOfRun(r).front()).front();
 }

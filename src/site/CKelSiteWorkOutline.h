@@ -6,17 +6,24 @@
 // points must move no result by more than they move the outline, yet a
 // corner test at a 1e-7 m edge, a road on a notch's side or a corner
 // crossing stretched along a 2 m piece of a 4 m frontage would. So these
-// computations read two derived outlines, both judged by the site's size
-// (KelTol::SiteSurveyShare of its box's diagonal, "tiny" below):
+// computations read two derived outlines, both judged by the lot's tiny
+// size (SiteTinySize: a share of its diameter, "tiny" below):
 //  - the pieces: every tiny edge is folded into the neighbouring edge of its
 //    own kind (road, corner cut, neighbour), or into the next edge when it is
 //    an unmarked neighbour piece; a lone road or cut between edges of
 //    another kind stays as it is, but a lone tiny road beside a kept tiny
 //    cut is part of that corner. The kept edge starts where its run of
-//    folded edges starts.
+//    folded edges starts. Consecutive tiny edges of one kind drawing more
+//    than KelTol::SiteDenseTinies tiny sizes (a side listed every 20 mm, a
+//    rounded corner in short chords) are no noise: they are cut into the
+//    pieces of the line or arc they draw, by the runs' chord rule.
 //  - the runs: consecutive road pieces whose widths and heights run on
 //    linearly (or consecutive corner-cut pieces) whose points lie within
-//    tiny of their chord become one edge along that chord.
+//    tiny of their chord become one edge along that chord. A stretch lying
+//    farther off is cut at both ends of its farthest bend
+//    (KelTol::SiteChordBand), never at a point on its neighbours' line, so
+//    the runs do not depend on rounding: the lot turned, moved, mirrored or
+//    with its edges split on their lines has the same runs.
 // Corners are decided on the runs, each piece keeps its own line, and the
 // road table keeps one road per stored road edge. The site itself is never
 // changed: stored files and callers rely on the outline as entered.
@@ -30,15 +37,21 @@
 
 #include "CKelHSite.h"
 
+struct KeptOutline;
+
 class CKelSiteWorkOutline {
 public:
-  // The outline is first taken without its repeats and spikes
+  // The outline is first taken without its repeats, spikes and back-tracks
   // (KeptOutlinePoints); their edges are folded edges of the piece after.
   // An identity outline answers the stored site itself, which must then
   // outlive this object.
   explicit CKelSiteWorkOutline(const CKelHSite& stored);
 
   bool IsIdentity() const { return m_Identity; }
+  double Tiny() const { return m_Tiny; }
+  // The stored edge that runs straight back over the one before it by more
+  // than the tiny size (RunBackPoint), which the site check refuses; -1.
+  int RunsBack() const { return m_RunsBack; }
   // --- The pieces (tiny edges folded away)
   // Its vertices carry the records of the kept stored edges.
   const CKelHSite& Pieces() const { return m_Identity ? *m_Stored : m_Pieces; }
@@ -53,9 +66,14 @@ public:
   int KeptOfPiece(int p) const;
 
   // --- The runs (pieces along one chord)
+  // Each run's edge data (m_Sphere's start, direction and length) span its
+  // whole line.
   const CKelHSite& Runs() const { return m_Identity ? *m_Stored : m_Runs; }
   // The pieces of run r in outline order.
   const std::vector<int>& PiecesOfRun(int r) const;
+  // The first stored edge of run r in outline order (the stored edge before
+  // it lies in the run before).
+  int FirstOfRun(int r) const;
 
 private:
   struct Piece {
@@ -64,10 +82,11 @@ private:
     int m_Kept = -1;           // the stored edge whose record it carries
   };
 
-  static double SiteSize(const CKelHSite& site);
+  static CKelHSite Cleaned(const CKelHSite& stored, const KeptOutline& clean);
   // Every stored edge a piece of its own; every piece a run of its own.
   static std::vector<Piece> EdgeByEdge(const CKelHSite& site);
   static std::vector<Piece> OneRunEach(const std::vector<Piece>& pieces);
+  std::vector<int> DenseChains(const CKelHSite& site, const std::vector<bool>& tiny) const;
   std::vector<Piece> FoldTinyEdges(const CKelHSite& site) const;
   static void SettleWaiting(const CKelHSite& site, int e, const std::vector<bool>& mayBack, std::vector<int>& pending,
                             std::vector<int>& leading, std::vector<Piece>& pieces);
@@ -77,8 +96,10 @@ private:
   void ToStoredEdges(const std::vector<int>& kept, int n, std::vector<Piece>& pieces);
   bool IsPlain(const CKelHSite& site) const;
   static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);
+  void SpanRuns();
 
   double m_Tiny = 0;
+  int m_RunsBack = -1;
   bool m_Identity = true;
   const CKelHSite* m_Stored = nullptr;
   CKelHSite m_Pieces;  // unless identity

@@ -1,72 +1,177 @@
 #pragma once
-// The points of a closed outline that enclose something. A survey list may
-// give a point again right after itself (the closing point repeating the
-// first is the common case) or a spike of no width: a point the outline goes
-// out to and comes straight back from, to the very point it left. Neither
-// encloses anything, yet an edge of no length has no direction and a
-// spike's tip turns by half a circle, so every reader of a site outline
-// (roads, deemed sites, distances, check lines, the slant line's cuts)
-// takes the outline without them, from this one place.
+// The points of a closed outline that enclose something, and the lot's tiny
+// size that judges them. A survey list may give
+//  - a repeat: a point again right after itself (the closing point
+//    repeating the first is the common case), or a hair from itself;
+//  - a spike: a point the outline goes out to and comes straight back from,
+//    its sides meeting where it left, or a hair from there;
+//  - a back-track: a point from which the outline turns straight back along
+//    its edge (a hair off it at most), by no more than the tiny size.
+// None encloses anything, yet an edge of no length has no direction, a
+// spike's tip turns by half a circle and a back-track lays an edge over its
+// neighbour, so every reader of a site outline (roads, deemed sites,
+// distances, check lines, the slant line's cuts) takes the outline without
+// them, from this one place. A hair is KelTol::SiteSurveyRepeat; the tiny
+// size is KelTol::SiteSurveyShare of the lot's diameter, so the same points
+// go however the lot is turned or moved.
 //
-// Only exact repeats count: a point apart by any amount is a corner of its
-// own, and what is merely small is the survey folding's business
-// (CKelSiteWorkOutline).
+// An outline that turns straight back by more than the tiny size runs back
+// over itself: no point of it is dropped, and the site check refuses it
+// (RunBackPoint). Points that are merely near, or a millimetre notch, are
+// corners here and the survey folding's business (CKelSiteWorkOutline).
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
-// The indices of the points kept, in outline order. Of a repeated point the
-// last listing is kept (the edge of no length is the one before it); of a
-// spike both the tip and the edge back go. An outline that would keep fewer
-// than three points is kept whole.
+#include "KelGeometry.h"
+#include "KelTolerance.h"
+
+namespace kel_clean {
+
+template <class Point>
+double Apart(const Point& p, const Point& q)
+{
+  return std::hypot(q.m_x - p.m_x, q.m_y - p.m_y);
+}
+
+// How far the outline u -> v -> w runs back over itself at v when it turns
+// straight back there: the shorter edge's length, when the edges point
+// opposite ways and the shorter one's far end lies within a hair of the
+// longer one's line; else -1.
+template <class Point>
+double RunBack(const Point& u, const Point& v, const Point& w)
+{
+  const double ax = v.m_x - u.m_x, ay = v.m_y - u.m_y;
+  const double bx = w.m_x - v.m_x, by = w.m_y - v.m_y;
+  const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
+  if (!(ax * bx + ay * by < 0))
+    return -1;
+  const double off = std::fabs(ax * by - ay * bx) / std::max(la, lb);
+  return off <= KelTol::SiteSurveyRepeat ? std::min(la, lb) : -1;
+}
+
+// What goes where the outline u -> v -> w turns at v, as Dropped answers.
+enum class Drop { None, Before, Here, After };
+
+// v goes when it repeats w or is a spike's tip between u and w; where the
+// outline turns straight back at v by up to tiny, the short edge goes:
+// Before (u -> v) or After (v -> w).
+template <class Point>
+Drop Dropped(const Point& u, const Point& v, const Point& w, double tiny, bool keepTips)
+{
+  if (Apart(v, w) <= KelTol::SiteSurveyRepeat || Apart(u, w) <= KelTol::SiteSurveyRepeat)
+    return Drop::Here;
+  const double back = RunBack(u, v, w);
+  if (!(back >= 0 && back <= tiny))
+    return Drop::None;
+  if (!keepTips)
+    return Drop::Here;
+  return Apart(v, w) <= Apart(u, v) ? Drop::After : Drop::Before;
+}
+
+}  // namespace kel_clean
+
+// The outline as kept: the listed edges that stay, in outline order, and
+// the listed point each starts at.
+struct KeptOutline {
+  std::vector<int> m_Edges;
+  std::vector<int> m_At;
+};
+
+// The outline without its repeats, spikes and back-tracks of up to tiny.
+// Of a repeated point the last listing is kept (the edge of no length is
+// the one before it); of a spike the tip goes with its edge. Of a
+// back-track the short edge goes and the tip stays where it is: the edge
+// after a short edge back starts at the tip, the edge before a short edge
+// out runs on to it, so the outline still reaches every point it reached
+// (a sharp corner listed again micrometres along its other side keeps its
+// point) and each edge keeps its record. Without keepTips the tip goes
+// instead, as a spike's does, so the area enclosed is kept to round-off
+// (for an outline the library built itself: the deemed site). Edges are
+// dropped one at a time while more than three remain, so a triangle is
+// cleaned as any lot is.
+template <class Point>
+KeptOutline CleanOutline(const std::vector<Point>& pts, double tiny, bool keepTips = true)
+{
+  const int n = static_cast<int>(pts.size());
+  const auto at = [](int i) { return static_cast<std::size_t>(i); };
+  std::vector<int> prev(at(n)), next(at(n)), from(at(n));
+  std::vector<bool> alive(at(n), true);
+  for (int i = 0; i < n; ++i) {
+    prev[at(i)] = (i + n - 1) % n;
+    next[at(i)] = (i + 1) % n;
+    from[at(i)] = i;
+  }
+  const auto point = [&](int i) -> const Point& { return pts[at(from[at(i)])]; };
+  int count = n;
+  std::vector<int> todo;
+  for (int i = n; i-- > 0;)
+    todo.push_back(i);
+  while (!todo.empty() && count > 3) {
+    const int v = todo.back();
+    todo.pop_back();
+    if (!alive[at(v)])
+      continue;
+    const kel_clean::Drop drop = kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), tiny, keepTips);
+    if (drop == kel_clean::Drop::None)
+      continue;
+    const int gone = drop == kel_clean::Drop::Before ? prev[at(v)] : v;
+    if (drop == kel_clean::Drop::After)
+      from[at(next[at(v)])] = from[at(v)];
+    const int before = prev[at(gone)], after = next[at(gone)];
+    next[at(before)] = after;
+    prev[at(after)] = before;
+    alive[at(gone)] = false;
+    --count;
+    todo.push_back(after);
+    todo.push_back(before);
+  }
+  KeptOutline kept;
+  for (int i = 0; i < n; ++i) {
+    if (alive[at(i)]) {
+      kept.m_Edges.push_back(i);
+      kept.m_At.push_back(from[at(i)]);
+    }
+  }
+  return kept;
+}
+
+// The listed edges kept with back-tracks of up to tiny dropped.
+template <class Point>
+std::vector<int> KeptOutlinePoints(const std::vector<Point>& pts, double tiny)
+{
+  return CleanOutline(pts, tiny).m_Edges;
+}
+
+// The lot's tiny size: KelTol::SiteSurveyShare of the diameter of its
+// points without repeats and spikes (a spike's tip is no part of the lot).
+template <class Point>
+double SiteTinySize(const std::vector<Point>& pts)
+{
+  std::vector<CKelCoord2D> lot;
+  for (int k : CleanOutline(pts, 0.0).m_At)
+    lot.emplace_back(pts[static_cast<std::size_t>(k)].m_x, pts[static_cast<std::size_t>(k)].m_y);
+  return KelTol::SiteSurveyShare * PointsDiameter(lot);
+}
+
+// The points kept with the lot's own tiny size.
 template <class Point>
 std::vector<int> KeptOutlinePoints(const std::vector<Point>& pts)
 {
-  const int n = static_cast<int>(pts.size());
-  std::vector<int> all(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i)
-    all[static_cast<std::size_t>(i)] = i;
-  if (n < 3)
-    return all;
-  const auto same = [&](int a, int b) {
-    const Point& p = pts[static_cast<std::size_t>(a)];
-    const Point& q = pts[static_cast<std::size_t>(b)];
-    return p.m_x == q.m_x && p.m_y == q.m_y;
-  };
-  std::vector<int> prev(all.size()), next(all.size());
-  std::vector<bool> alive(all.size(), true);
-  for (int i = 0; i < n; ++i) {
-    prev[static_cast<std::size_t>(i)] = (i + n - 1) % n;
-    next[static_cast<std::size_t>(i)] = (i + 1) % n;
+  return KeptOutlinePoints(pts, SiteTinySize(pts));
+}
+
+// The first kept edge (its index in pts) that runs straight back over the
+// one before by more than tiny; -1 when none does.
+template <class Point>
+int RunBackPoint(const std::vector<Point>& pts, const KeptOutline& kept, double tiny)
+{
+  const std::size_t m = kept.m_At.size();
+  const auto point = [&](std::size_t k) -> const Point& { return pts[static_cast<std::size_t>(kept.m_At[k % m])]; };
+  for (std::size_t k = 0; m >= 3 && k < m; ++k) {
+    if (kel_clean::RunBack(point(k + m - 1), point(k), point(k + 1)) > tiny)
+      return kept.m_Edges[k];
   }
-  int count = n;
-  const auto drop = [&](int v) {
-    const int u = prev[static_cast<std::size_t>(v)], w = next[static_cast<std::size_t>(v)];
-    next[static_cast<std::size_t>(u)] = w;
-    prev[static_cast<std::size_t>(w)] = u;
-    alive[static_cast<std::size_t>(v)] = false;
-    --count;
-  };
-  std::vector<int> todo(all.rbegin(), all.rend());
-  while (!todo.empty()) {
-    const int v = todo.back();
-    todo.pop_back();
-    if (!alive[static_cast<std::size_t>(v)])
-      continue;
-    if (count <= 3)
-      return all;
-    const int u = prev[static_cast<std::size_t>(v)], w = next[static_cast<std::size_t>(v)];
-    // A repeat: v's edge has no length. A spike: the outline leaves u for v
-    // and comes back to u's very point at w.
-    if (same(v, w) || same(u, w)) {
-      drop(v);
-      todo.push_back(w);
-      todo.push_back(u);
-    }
-  }
-  std::vector<int> kept;
-  for (int i = 0; i < n; ++i) {
-    if (alive[static_cast<std::size_t>(i)])
-      kept.push_back(i);
-  }
-  return kept;
+  return -1;
 }

@@ -116,7 +116,9 @@ public:
   std::string GetDataTypeName() const { return GetDataTypeName(m_DataType); }
   // A pitch of exactly 0 becomes half the check-point distance.
   void GetCpntPitch();
-  // The first site vertex whose edge reference start point equals point.
+  // The first stored edge of the run (CSyasenCheckSiteRuns) whose line
+  // starts at point, a corner the survey moved by less than the site's tiny
+  // size included; the stored edge before it lies in the run ending there.
   [[nodiscard]] bool SearchSiteNo(CSyasenCheck* check, const CKelHSite* site, const CKelCoord2D& point, int* no) const;
 
   // --- Base blocks (CSyasenCheckBlockParamBase.cpp) ---
@@ -243,6 +245,8 @@ private:
   void DoEndHalfCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
   void DoBegVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
   void DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
+  void DoHorzCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
+  [[nodiscard]] bool SearchSiteNo(const CSyasenCheckSiteRuns& runs, const CKelCoord2D& point, int* no) const;
   CKelBlockCubeArray CreateBaseBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                      const CKelBlockCubeArray& blocks, bool plan, const CSphereRatioParam* cpnt,
                                      const CSyasenCheckSiteRuns& runs);
@@ -273,12 +277,12 @@ private:
                 const RadialPoint* cpnt) const;
   void CutEnd(CSyasenCheck* check, const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
               const RadialPoint* cpnt) const;
-  void CutBegBase(const CKelHSite* site, CKelBlockCubeList& blocks, const CRoadLineParam* line,
+  void CutBegBase(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, const CRoadLineParam* line,
                   const RadialPoint* cpnt) const;
-  void CutEndBase(const CKelHSite* site, CKelBlockCubeList& blocks, const CRoadLineParam* line,
+  void CutEndBase(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, const CRoadLineParam* line,
                   const RadialPoint* cpnt) const;
-  void CutRadial(const CKelHSite* site, CKelBlockCubeList& blocks, const CKelCoord2D& p, const RadialPoint& cpnt,
-                 int takenSide) const;
+  void CutRadial(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, const CKelCoord2D& p,
+                 const RadialPoint& cpnt, int takenSide) const;
   [[nodiscard]] bool CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const;
 };
 

@@ -114,9 +114,15 @@ void CSyasenCheckBlockParam::DoEndHalfCut(const CSyasenCheckSiteRuns& runs, CKel
 void CSyasenCheckBlockParam::DoHorzCut(CSyasenCheck*, const CKelHSite* site, CKelBlockCubeList& blocks,
                                        int edge) const
 {
-  if (!ValidEdge(site, edge))
+  DoHorzCut(CSyasenCheckSiteRuns(site), blocks, edge);
+}
+
+// Along the line of the edge's whole run.
+void CSyasenCheckBlockParam::DoHorzCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const
+{
+  if (!ValidEdge(runs.Stored(), edge))
     return;
-  const CKelSiteTable& v = site->Vertex(edge);
+  const CKelSiteTable& v = runs.Site()->Vertex(runs.Edge(edge));
   const CKelCoord2D& p = v.m_Sphere.m_EdgePos[0];
   CutBlock(blocks, p, Plus(p, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin), kRight);
 }
@@ -201,47 +207,47 @@ void CSyasenCheckBlockParam::DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKel
 bool CSyasenCheckBlockParam::SearchSiteNo(CSyasenCheck*, const CKelHSite* site, const CKelCoord2D& point,
                                           int* no) const
 {
-  if (site == nullptr)
-    return false;
-  for (int i = 0; i < site->GetSize(); ++i) {
-    if (EdgeStart(site, i) == point) {
-      *no = i;
-      return true;
-    }
-  }
-  return false;
+  return SearchSiteNo(CSyasenCheckSiteRuns(site), point, no);
 }
 
-void CSyasenCheckBlockParam::CutBegin(CSyasenCheck* check, const CSyasenCheckSiteRuns& runs,
-                                      CKelBlockCubeList& blocks, const RadialPoint* cpnt) const
+bool CSyasenCheckBlockParam::SearchSiteNo(const CSyasenCheckSiteRuns& runs, const CKelCoord2D& point, int* no) const
 {
-  const CKelHSite* site = runs.Stored();
+  const int run = runs.RunStartingAt(point);
+  if (run < 0)
+    return false;
+  *no = runs.FirstStoredEdge(run);
+  return true;
+}
+
+void CSyasenCheckBlockParam::CutBegin(CSyasenCheck*, const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
+                                      const RadialPoint* cpnt) const
+{
   switch (m_CalcKind.m_BegCutKind) {
     case kCutHalf: {
       int edge = m_SiteNo;
       if (m_CalcKind.m_CalcType != 0 && cpnt != nullptr && cpnt->m_bPosSet)
-        (void)SearchSiteNo(check, site, cpnt->m_Pos1, &edge);  // none found: the checked edge
+        (void)SearchSiteNo(runs, cpnt->m_Pos1, &edge);  // none found: the checked edge
       DoBegHalfCut(runs, blocks, edge);
       break;
     }
     case kCutVert: DoBegVertCut(runs, blocks, m_SiteNo); break;
-    case kCutHorz: DoHorzCut(check, site, blocks, m_SiteNo); break;
+    case kCutHorz: DoHorzCut(runs, blocks, m_SiteNo); break;
     default: break;
   }
 }
 
-void CSyasenCheckBlockParam::CutEnd(CSyasenCheck* check, const CSyasenCheckSiteRuns& runs,
-                                    CKelBlockCubeList& blocks, const RadialPoint* cpnt) const
+void CSyasenCheckBlockParam::CutEnd(CSyasenCheck*, const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
+                                    const RadialPoint* cpnt) const
 {
   const CKelHSite* site = runs.Stored();
   switch (m_CalcKind.m_EndCutKind) {
-    case kCutHorz: DoHorzCut(check, site, blocks, m_SiteNo); break;
+    case kCutHorz: DoHorzCut(runs, blocks, m_SiteNo); break;
     case kCutVert: DoEndVertCut(runs, blocks, m_SiteNo); break;
     case kCutHalf: {
       int edge = m_SiteNo;
       int found = 0;
       if (m_CalcKind.m_CalcType != 0 && cpnt != nullptr && cpnt->m_bPosSet &&
-          SearchSiteNo(check, site, cpnt->m_Pos2, &found))
+          SearchSiteNo(runs, cpnt->m_Pos2, &found))
         edge = found > 0 ? found - 1 : site->GetSize() - 1;
       DoEndHalfCut(runs, blocks, edge);
       break;
@@ -253,8 +259,8 @@ void CSyasenCheckBlockParam::CutEnd(CSyasenCheck* check, const CSyasenCheckSiteR
 // The radial base line through p towards the check point: the blocks on
 // takenSide of it are cut off; when the check point asks for it they come
 // back trimmed to the edge and to the square through p.
-void CSyasenCheckBlockParam::CutRadial(const CKelHSite* site, CKelBlockCubeList& blocks, const CKelCoord2D& p,
-                                       const RadialPoint& cpnt, int takenSide) const
+void CSyasenCheckBlockParam::CutRadial(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
+                                       const CKelCoord2D& p, const RadialPoint& cpnt, int takenSide) const
 {
   const double len = length_2point(p, cpnt.m_Position);
   if (len <= KelTol::SlantPiece)
@@ -264,17 +270,17 @@ void CSyasenCheckBlockParam::CutRadial(const CKelHSite* site, CKelBlockCubeList&
   CutBlock(blocks, p, q, kNone);
   CKelBlockCubeList taken;
   MoveSide(blocks, taken, p, q, takenSide);
-  if (!cpnt.m_bBaseCut || !ValidEdge(site, m_SiteNo))
+  if (!cpnt.m_bBaseCut || !ValidEdge(runs.Stored(), m_SiteNo))
     return;
-  const CKelSiteTable& v = site->Vertex(m_SiteNo);
+  const CKelSiteTable& v = runs.Site()->Vertex(runs.Edge(m_SiteNo));
   const CKelCoord2D& e = v.m_Sphere.m_EdgePos[0];
   CutBlock(taken, e, Plus(e, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin), kRight);
   CutBlock(taken, p, Plus(p, -uy, ux), kLeft);
   blocks.insert(blocks.end(), taken.begin(), taken.end());
 }
 
-void CSyasenCheckBlockParam::CutBegBase(const CKelHSite* site, CKelBlockCubeList& blocks, const CRoadLineParam* line,
-                                        const RadialPoint* cpnt) const
+void CSyasenCheckBlockParam::CutBegBase(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
+                                        const CRoadLineParam* line, const RadialPoint* cpnt) const
 {
   const int kind = m_CalcKind.m_BegBaseKind;
   if ((kind == kBaseBoundary || kind == kBaseArbitrary) && line != nullptr) {
@@ -283,12 +289,12 @@ void CSyasenCheckBlockParam::CutBegBase(const CKelHSite* site, CKelBlockCubeList
     const CKelCoord2D p = Plus(m_BegPoint, -off * c, -off * s);
     CutBlock(blocks, p, Plus(p, -s, c), kLeft);
   } else if (kind == kBaseRadial && cpnt != nullptr) {
-    CutRadial(site, blocks, cpnt->m_bPosSet ? cpnt->m_Pos1 : m_BegPoint, *cpnt, kRight);
+    CutRadial(runs, blocks, cpnt->m_bPosSet ? cpnt->m_Pos1 : m_BegPoint, *cpnt, kRight);
   }
 }
 
-void CSyasenCheckBlockParam::CutEndBase(const CKelHSite* site, CKelBlockCubeList& blocks, const CRoadLineParam* line,
-                                        const RadialPoint* cpnt) const
+void CSyasenCheckBlockParam::CutEndBase(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
+                                        const CRoadLineParam* line, const RadialPoint* cpnt) const
 {
   const int kind = m_CalcKind.m_EndBaseKind;
   if ((kind == kBaseBoundary || kind == kBaseArbitrary) && line != nullptr) {
@@ -297,7 +303,7 @@ void CSyasenCheckBlockParam::CutEndBase(const CKelHSite* site, CKelBlockCubeList
     const CKelCoord2D p = Plus(m_EndPoint, off * c, off * s);
     CutBlock(blocks, p, Plus(p, -s, c), kRight);
   } else if (kind == kBaseRadial && cpnt != nullptr) {
-    CutRadial(site, blocks, cpnt->m_bPosSet ? cpnt->m_Pos2 : m_EndPoint, *cpnt, kLeft);
+    CutRadial(runs, blocks, cpnt->m_bPosSet ? cpnt->m_Pos2 : m_EndPoint, *cpnt, kLeft);
   }
 }
 
@@ -328,8 +334,8 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* chec
       list.front().DropSurveyPoints();
     CutBegin(check, runs, list, cpnt);
     CutEnd(check, runs, list, cpnt);
-    CutBegBase(site, list, hasLine ? &line : nullptr, cpnt);
-    CutEndBase(site, list, hasLine ? &line : nullptr, cpnt);
+    CutBegBase(runs, list, hasLine ? &line : nullptr, cpnt);
+    CutEndBase(runs, list, hasLine ? &line : nullptr, cpnt);
     for (CKelBlockCube& b : list) {
       if (plan)
         b.SetPlanBlock();

@@ -1,5 +1,7 @@
 #include "CSyasenCheckSiteRuns.h"
 
+#include "KelGeometry.h"
+
 const CKelSiteWorkOutline& CSyasenCheckSiteRuns::Work() const
 {
   if (m_Work)
@@ -25,4 +27,21 @@ int CSyasenCheckSiteRuns::Edge(int storedEdge) const
   if (piece < 0 || piece >= static_cast<int>(m_RunOfPiece.size()))
     return -1;
   return m_RunOfPiece[static_cast<std::size_t>(piece)];
+}
+
+int CSyasenCheckSiteRuns::RunStartingAt(const CKelCoord2D& point) const
+{
+  if (m_Stored == nullptr || m_Stored->GetSize() == 0)
+    return -1;
+  const CKelHSite& runs = Work().Runs();
+  int best = -1;
+  double nearest = Work().Tiny();
+  for (int r = 0; r < runs.GetSize(); ++r) {
+    const double d = length_2point(runs.Vertex(r).m_Sphere.m_EdgePos[0], point);
+    if (d <= nearest && (best < 0 || d < nearest)) {
+      best = r;
+      nearest = d;
+    }
+  }
+  return best;
 }

@@ -5,7 +5,9 @@
 // the site's roads decide their corners on (the runs of CKelSiteWorkOutline),
 // never a repeated point's edge of no length, a spike, a millimetre stub or
 // the other part of a frontage split by a point on it, so such points move
-// the cuts no more than they move the outline.
+// the cuts no more than they move the outline. Each run's edge data span
+// its whole line. Both forms of the check find their edges here: the basic
+// form by the checked stored edge, the radial form by its rays' end points.
 //
 // One object serves one operation (the base blocks of a check, its check
 // line): the runs are made on first use and kept, so every source block and
@@ -28,6 +30,13 @@ public:
   const CKelHSite* Site() const { return &Work().Runs(); }
   // The run that stored edge lies in; -1 outside the site.
   int Edge(int storedEdge) const;
+  // The run whose line starts nearest point, within the site's tiny size
+  // (a corner the survey listed twice or moved by a folded stub is still
+  // that corner); -1 when none starts so near, or there is no site.
+  int RunStartingAt(const CKelCoord2D& point) const;
+  // The first stored edge of run r in outline order; the stored edge
+  // before it lies in the run before. Precondition: a run of the site.
+  int FirstStoredEdge(int r) const { return Work().FirstOfRun(r); }
 
 private:
   const CKelSiteWorkOutline& Work() const;

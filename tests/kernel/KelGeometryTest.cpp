@@ -106,6 +106,32 @@ TEST(KelDirection, CalcCosSinWritesOnlyWhatIsAskedAndStaysFiniteForOnePoint)
   EXPECT_EQ(std::tuple(c, s, len), std::tuple(1.0, 0.0, 0.0));
 }
 
+// The diameter of a lot's corners, of a dense circle's and of odd lists; the
+// same turned and moved far away, where a box's diagonal grows by up to the
+// square root of two.
+TEST(KelDirection, PointsDiameterIsTheSameHoweverThePointsAreTurnedOrMoved)
+{
+  std::vector<P> circle;
+  for (int k = 0; k < 1000; ++k)
+    circle.emplace_back(10 * std::cos(k * kPi / 500), 10 * std::sin(k * kPi / 500));
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::pair<std::vector<P>, double> rows[] = {
+      {{P(0, 0), P(20, 0), P(20, 25), P(0, 25), P(10, 12)}, std::hypot(20.0, 25.0)},
+      {{P(0, 0), P(30, 0), P(0, 20), P(29.9, 0.1)}, std::hypot(30.0, 20.0)},
+      {circle, 20},
+      {{P(0, 0), P(3, 4), P(1.5, 2), P(3, 4)}, 5},
+      {{P(1, 1), P(nan, 0), P(1, 1)}, 0},
+      {{}, 0}};
+  for (const auto& [pts, diameter] : rows) {
+    for (const double turn : {0.0, 0.7, kPi / 4}) {
+      std::vector<P> placed;
+      for (const P& p : pts)
+        placed.emplace_back(3e5 + p.m_x * std::cos(turn) - p.m_y * std::sin(turn), -1.2e5 + p.m_x * std::sin(turn) + p.m_y * std::cos(turn));
+      EXPECT_NEAR(diameter, PointsDiameter(placed), 1e-9) << pts.size() << " points turned " << turn;
+    }
+  }
+}
+
 TEST(KelDirection, AxisEdgesHaveTheLengthAndDirectionTheGeneralFormulaGives)
 {
   // Magnitudes from subnormal to huge, both signs, and values that are not

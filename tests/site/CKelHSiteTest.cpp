@@ -208,9 +208,19 @@ TEST(CKelHSiteTest, CheckErrorReturnsTheFirstEdgeCode)
   struct Row {
     const char* name;
     int code;
+    int edge;
   };
-  const Row rows[] = {{"fine", 0}, {"no width", 1}, {"narrow specific road", 2}, {"negative distance", 3},
-                      {"lonely cut", 4},  {"widths apart by the edge", 1}, {"edge of no length", 1}};
+  // A point listed again is dropped, its edge with it, on a square as on any
+  // lot; three points are all an outline keeps.
+  const Row rows[] = {{"fine", 0, -1},
+                      {"no width", 1, 0},
+                      {"narrow specific road", 2, 0},
+                      {"negative distance", 3, 0},
+                      {"lonely cut", 4, 1},
+                      {"widths apart by the edge", 1, 0},
+                      {"edge of no length", 1, 0},
+                      {"repeat on a square", 0, -1},
+                      {"runs back over the frontage", CKelHSite::kRunsBack, 2}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     CKelHSite site = Square();
@@ -228,9 +238,20 @@ TEST(CKelHSiteTest, CheckErrorReturnsTheFirstEdgeCode)
       MakeCut(site, 1);
     if (name == "widths apart by the edge")
       site.m_pt[0].m_RoadWidthEnd = 18;
-    if (name == "edge of no length")
+    if (name == "edge of no length" || name == "repeat on a square")
       site.m_pt[1].m_x = site.m_pt[1].m_y = 0;
-    EXPECT_EQ(r.code, site.CheckError(true));
+    if (name == "edge of no length")
+      site.m_pt.pop_back();
+    if (name == "runs back over the frontage") {
+      // (0, 0) (2, 0) (4, 0) then back to (0, 0) and on along the road.
+      std::vector<CKelSiteTable> out(3, site.m_pt[0]);
+      out[0].m_x = 2;
+      out[1].m_x = 4;
+      site.m_pt.insert(site.m_pt.begin() + 1, out.begin(), out.end());
+    }
+    int edge = -1;
+    EXPECT_EQ(r.code, site.CheckError(true, &edge));
+    EXPECT_EQ(r.edge, edge);
     EXPECT_EQ(r.code, site.CheckError(false));
   }
 }

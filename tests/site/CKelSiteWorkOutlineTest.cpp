@@ -329,3 +329,46 @@ TEST(SiteSurveyVariants, GiveTheCleanDeemedSiteCheckLines)
     ExpectSameLine(cleanDeemed.m_ChkLine2, deemed.m_ChkLine2, v);
   });
 }
+
+// The listing a survey gives round a 20 x 25 lot's corner (0, 0), road on
+// the south edge: what cleaning keeps and what the site check refuses.
+// The lot's tiny size is 32 mm however it is turned (its box's diagonal
+// grows to 45 mm); a hair is 1e-6 m. A 1e-5 m needle is a lot's own, a run
+// back by more than the tiny size is refused at the edge that runs back.
+TEST(CKelSiteWorkOutline, CleansRepeatsSpikesAndBackTracksAndRefusesRunsBack)
+{
+  struct Row {
+    const char* m_Name;
+    std::vector<std::pair<double, double>> m_Head;  // listed after (0, 0)
+    int m_Runs;
+    int m_RunsBack;
+  };
+  const Row rows[] = {{"clean", {}, 4, -1},
+                      {"repeat 1e-7 m away", {{1e-7, 0}}, 4, -1},
+                      {"spike, sides 9e-7 m apart", {{1.5, 1.5}, {9e-7, 0}}, 4, -1},
+                      {"needle 1e-5 m wide", {{1.5, 1.5}, {1e-5, 0}}, 6, -1},
+                      {"back 2 mm", {{7, 0}, {6.998, 0}}, 4, -1},
+                      {"back 30 mm", {{7, 0}, {6.97, 0}}, 4, -1},
+                      {"back 40 mm", {{7, 0}, {6.96, 0}}, 4, 1},
+                      {"back 10 cm", {{7, 0}, {6.9, 0}}, 4, 1},
+                      {"back over the corner", {{7, 0}, {14, 0}, {0, 0}}, 4, 2}};
+  for (const double turn : {0.0, 2.2}) {
+    for (const Row& r : rows) {
+      SCOPED_TRACE(std::string(r.m_Name) + (turn > 0 ? " turned" : ""));
+      std::vector<std::pair<double, double>> pts = {{0, 0}};
+      pts.insert(pts.end(), r.m_Head.begin(), r.m_Head.end());
+      pts.insert(pts.end(), {{20, 0}, {20, 25}, {0, 25}});
+      CKelHSite site = site_test::Site({});
+      for (const auto& [x, y] : pts)
+        site.m_pt.emplace_back(CKelCoord2D(3e5 + x * std::cos(turn) - y * std::sin(turn), x * std::sin(turn) + y * std::cos(turn)));
+      for (int k = 0; k < static_cast<int>(pts.size()) - 3; ++k)
+        MakeRoad(site, k, 6, 6);
+      const CKelSiteWorkOutline work(site);
+      EXPECT_EQ(r.m_Runs, work.Runs().GetSize());
+      EXPECT_EQ(r.m_RunsBack, work.RunsBack());
+      int edge = -1;
+      EXPECT_EQ(r.m_RunsBack < 0 ? 0 : CKelHSite::kRunsBack, site.CheckError(true, &edge));
+      EXPECT_EQ(r.m_RunsBack, edge);
+    }
+  }
+}

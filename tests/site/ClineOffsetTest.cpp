@@ -17,6 +17,7 @@
 #include "CClineData.h"
 #include "CKelMSite.h"
 #include "ClineSoundLine.h"
+#include "KelOutlineClean.h"
 #include "SurveyVariants.h"
 
 namespace {
@@ -326,11 +327,22 @@ CClineData LineOf(const Pts& outline, double d)
   return line;
 }
 
-// The line of the outline judged; false, with the outline printed in the
-// data files' form, when it is not sound.
+// The outline without the points that stand for no ground: repeats and
+// spikes whose sides meet within a hair (as when a survey doubles a point
+// twice, once 0.2 mm away and once 5e-7 m away).
+Pts LotOf(const Pts& outline)
+{
+  Pts lot;
+  for (int k : CleanOutline(outline, 0.0).m_At)
+    lot.push_back(outline[static_cast<std::size_t>(k)]);
+  return lot;
+}
+
+// The line of the outline judged against the lot it describes; false, with
+// the outline printed in the data files' form, when it is not sound.
 bool SoundOrPrinted(const Pts& outline, double d)
 {
-  ExpectSoundLine(outline, LineOf(outline, d));
+  ExpectSoundLine(LotOf(outline), LineOf(outline, d));
   if (!testing::Test::HasFailure())
     return true;
   std::printf("%s", OutlineText(outline, d).c_str());

@@ -264,16 +264,20 @@ TEST(SiteSurveyCases, TinyEdgesInEveryOrderAroundACornerKeepTheirRoads)
           pts.emplace_back(x, y);
         }
         pts.insert(pts.end(), {{20, 30}, {0, 30}});
-        // Edge 0 is the frontage, edge k + 1 the tiny edge k.
+        // Edge 0 is the frontage, edge k + 1 the tiny edge k. An edge of
+        // 1e-7 m is a point listed again: its mark goes with it.
         std::vector<int> roads = {0};
         bool pastCorner = false;
+        int last = -1;  // the last tiny edge before the corner that is no repeat
         for (int k = 0; k < count; ++k) {
+          const bool repeat = gaps[k] <= KelTol::SiteSurveyRepeat;
+          last = k < before && !repeat ? k : last;
           if ((marks >> k & 1) != 0) {
             roads.push_back(k + 1);
-            pastCorner = pastCorner || k >= before;
+            pastCorner = pastCorner || (k >= before && !repeat);
           }
         }
-        const bool toCorner = before == 0 || (marks >> (before - 1) & 1) != 0;
+        const bool toCorner = last < 0 || (marks >> last & 1) != 0;
         SCOPED_TRACE(std::to_string(count) + " tiny edges, marks " + std::to_string(marks) + ", " +
                      std::to_string(before) + " before the corner");
         const Built b = Build(Site(pts, roads));

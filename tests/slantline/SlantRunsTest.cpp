@@ -1,0 +1,187 @@
+// The slant line of a surveyed lot is the clean lot's. Five lots (data/slant_runs_lots.txt) at the origin, turned,
+// turned and moved 3e5 m, and mirrored; clean, with every corner listed again 1e-9 m on, every edge split on its line
+// at a third, a neighbour side listed every 20 mm, or a 2 mm stub before every road's end corner. Each checked road
+// edge with half cuts, with vertical cuts, with check points on arcs round both ends, and in the radial form; all
+// against the clean lot at the origin: volumes within 1e-6 relative, check points within 1e-6 m, and for a stub of
+// 2 mm within 2 m3 and 0.04 m.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CSyasenCheck.h"
+#include "KelOutlineText.h"
+#include "SitePlacement.h"
+#include "SlantFixtures.h"
+
+namespace {
+
+struct Lot {
+  std::string m_Name;
+  std::vector<CKelCoord2D> m_Pts;
+  std::vector<double> m_Kind, m_Width, m_Checked;  // per edge; the checked road edges
+};
+
+std::vector<Lot> Lots()
+{
+  std::ifstream in(std::string(TEST_DATA_DIR) + "/slant_runs_lots.txt");
+  std::vector<Lot> lots;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream s(line);
+    std::string word;
+    s >> word;
+    if (CKelAreaCoord2D o; word == "lot")
+      lots.push_back({line.substr(4), {}, {}, {}, {}});
+    else if (word == "outline" && KelOutlineText::FromText(line.substr(8), o))
+      lots.back().m_Pts = o.m_pt;
+    for (double v = 0; (word == "kinds" || word == "widths" || word == "checked") && s >> v;)
+      (word == "kinds" ? lots.back().m_Kind : word == "widths" ? lots.back().m_Width : lots.back().m_Checked).push_back(v);
+  }
+  return lots;
+}
+
+struct Pt {
+  CKelCoord2D m_P;
+  int m_From;  // the lot's edge that the point's edge lies on
+};
+
+// 0 clean, 1 near-repeats, 2 on-edge points, 3 a dense side, 4 stubs.
+std::vector<Pt> Changed(const Lot& lot, int change)
+{
+  const int n = static_cast<int>(lot.m_Pts.size());
+  const int dense = static_cast<int>(std::find(lot.m_Kind.begin(), lot.m_Kind.end(), 0) - lot.m_Kind.begin());
+  std::vector<Pt> out;
+  for (int k = 0; k < n; ++k) {
+    const CKelCoord2D &a = lot.m_Pts[k], &b = lot.m_Pts[(k + 1) % n];
+    const double len = a.GetLength(b), dx = (b.m_x - a.m_x) / len, dy = (b.m_y - a.m_y) / len;
+    const auto at = [&](double s, double off) { return CKelCoord2D(a.m_x + s * dx + off * dy, a.m_y + s * dy - off * dx); };
+    out.push_back({a, k});
+    if (change == 1 || change == 2 || (change == 4 && lot.m_Kind[k] == 1))
+      out.push_back({change == 1 ? at(1e-9, 0) : change == 2 ? at(len / 3, 0) : at(len - 0.002, 0.001), k});
+    for (int j = 1; change == 3 && k == dense && j < len / 0.02; ++j)
+      out.push_back({at(j * 0.02, 0), k});
+  }
+  return out;
+}
+
+// Turned about the origin and moved, or mirrored (x -> -x, listed backwards).
+struct Place {
+  site_test::Placement m_At;
+  bool m_Mirror;
+  CKelCoord2D Flip(const CKelCoord2D& p) const { return m_Mirror ? CKelCoord2D(-p.m_x, p.m_y) : p; }
+  CKelCoord2D To(const CKelCoord2D& p) const { return m_At.To(Flip(p)); }
+  CKelCoord2D Back(const CKelCoord2D& p) const { return Flip(m_At.Back(p)); }
+};
+
+struct Driver : CSyasenCheck {};
+
+// Per checked edge and form (half cuts, vertical cuts, check points, radial): the volumes, or the check points' x and
+// y in the lot's own frame; each in the clean lot's order from the edge's begin corner.
+std::vector<std::vector<double>> Read(const Lot& lot, const std::vector<Pt>& listed, const Place& place)
+{
+  const std::size_t n = listed.size(), m = lot.m_Pts.size();
+  std::vector<Pt> pts = listed;
+  std::vector<CKelCoord2D> placed, corners;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (place.m_Mirror)
+      pts[i] = {listed[n - 1 - i].m_P, listed[(2 * n - 2 - i) % n].m_From};
+    placed.push_back(place.To(pts[i].m_P));
+  }
+  CKelBlockCube src;
+  for (const CKelCoord2D& p : lot.m_Pts) {
+    corners.push_back(place.To(p));
+    src.Append(CKelBlockCoord(corners.back().m_x, corners.back().m_y, 10, 0));
+  }
+  src.SetType();
+  src.SetMinMax();
+  src.GetPlaneEquation(false);
+  src.GetPlaneEquation(true);
+  CKelHSite site = slant_test::Site(placed);
+  for (std::size_t k = 0; k < n; ++k) {
+    if (CKelSiteTable& v = site.m_pt[k]; lot.m_Kind[static_cast<std::size_t>(pts[k].m_From)] == 1) {
+      v.COND = CKelSiteTable::kRoad;
+      v.m_RoadWidthBeg = v.m_RoadWidthEnd = lot.m_Width[static_cast<std::size_t>(pts[k].m_From)];
+      v.CheckRoadWuser();
+    }
+  }
+  std::vector<std::vector<double>> out;
+  for (const double checked : lot.m_Checked) {
+    const auto e = static_cast<std::size_t>(checked);
+    const CKelCoord2D& beg = corners[place.m_Mirror ? (e + 1) % m : e];
+    // The checked edge starts at the road edge's begin corner: the fixture's check line is laid along it.
+    int stored = -1;
+    for (std::size_t k = 0; k < n; ++k) {
+      if (pts[k].m_From == static_cast<int>(e) && placed[k].GetLength(placed[(k + 1) % n]) > 0.1 &&
+          (stored < 0 || placed[k].GetLength(beg) < placed[static_cast<std::size_t>(stored)].GetLength(beg)))
+        stored = static_cast<int>(k);
+    }
+    for (int form = 0; form < 4; ++form) {
+      CSyasenCheckBlockParam p;
+      p.m_SiteNo = stored;
+      p.m_BegPoint = beg;
+      p.m_EndPoint = corners[place.m_Mirror ? e : (e + 1) % m];
+      CSyasenCheckCalcKind& kind = p.m_CalcKind;
+      kind.m_BegCutKind = kind.m_EndCutKind = form == 1 ? 2 : 1;
+      kind.m_BegCpntKind = kind.m_EndCpntKind = form == 2 ? 3 : 0;
+      kind.m_CalcType = form == 3 ? 1 : 0;
+      kind.m_BegBaseKind = kind.m_EndBaseKind = form == 3 ? 4 : 0;
+      p.m_CheckLength = beg.GetLength(p.m_EndPoint);
+      p.m_CheckEnd = -1;
+      p.m_CpntPitch = form == 3 ? p.m_CheckLength / 4 : 1;
+      p.m_SrcBlock.AddBlock(src);
+      slant_test::TestCheckBlock blk;
+      Driver drv;
+      std::vector<double> r;
+      if (form == 3) {
+        p.CreateBlock2(&drv, &site, &blk, 0);
+        for (const CSphereRatioParam& c : p.m_SphereRatio2)
+          r.push_back(10 * slant_test::PlanArea(c.m_BlockList));
+      } else {
+        p.CreateBlock1(&drv, &site, &blk, 0, form == 2);
+        for (const CSphereRatioParam& c : p.m_SphereRatio) {
+          const CKelCoord2D q = place.Back(c.GetCoord3D(0));
+          r.insert(r.end(), {q.m_x, q.m_y});
+        }
+        r = form == 2 ? r : std::vector<double>{10 * slant_test::PlanArea(p.m_BaseBlock)};
+      }
+      // Mirrored, the edge runs from the lot's end corner: the pairs of x and y, or the volumes, come backwards.
+      for (std::size_t j = 0; place.m_Mirror && form == 2 && j < r.size(); j += 2)
+        std::swap(r[j], r[j + 1]);
+      if (place.m_Mirror)
+        std::reverse(r.begin(), r.end());
+      out.push_back(r);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(SlantRuns, ASurveyedLotChecksAsTheCleanLotWhereverItLies)
+{
+  const Place places[] = {{{0, 0, 0}, false}, {{0, 0, 0.3}, false}, {{3e5, -1.2e5, 0.5235987755982988}, false}, {{0, 0, 0}, true}};
+  const char* changes[] = {"clean", "near-repeats", "on-edge points", "a dense side", "stubs"};
+  for (const Lot& lot : Lots()) {
+    const std::vector<std::vector<double>> clean = Read(lot, Changed(lot, 0), places[0]);
+    for (const Place& place : places) {
+      for (int change = 0; change < 5; ++change) {
+        SCOPED_TRACE(lot.m_Name + ", " + changes[change] + ", placement " + std::to_string(&place - places));
+        const std::vector<std::vector<double>> got = Read(lot, Changed(lot, change), place);
+        ASSERT_EQ(clean.size(), got.size());
+        for (std::size_t k = 0; k < clean.size(); ++k) {
+          ASSERT_EQ(clean[k].size(), got[k].size()) << "check " << k;
+          const bool points = k % 4 == 2;
+          for (std::size_t j = 0; j < clean[k].size(); ++j)
+            EXPECT_NEAR(clean[k][j], got[k][j],
+                        change == 4 ? (points ? 0.04 : 2.0) : 1e-6 * (points ? 1 : std::max(1.0, std::fabs(clean[k][j]))))
+                << "check " << k << ", value " << j;
+        }
+      }
+    }
+  }
+}
