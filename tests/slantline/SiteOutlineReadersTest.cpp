@@ -311,7 +311,8 @@ Results Read(const Lot& lot, const Outline& outline, const Placement& at)
   r.m_LineLength = line.empty() ? 0 : line.GetLength();
   for (std::size_t k = 0; r.m_LineMade && k < lot.m_Pts.size(); ++k)
     line.FindChkLinePoint(at.To(lot.m_Pts[k]), &r.m_LineNearest, nullptr);
-  // The checked edge of each clean road edge: its longest stored edge.
+  // The checked edge of each clean road edge: its longest stored edge along
+  // it (a spike's side may be longer than a short chord).
   Polygon placedLot;
   for (const CKelCoord2D& p : lot.m_Pts)
     placedLot.push_back(at.To(p));
@@ -323,7 +324,9 @@ Results Read(const Lot& lot, const Outline& outline, const Placement& at)
     double len = -1;
     for (int k = 0; k < site.GetSize(); ++k) {
       const double l = length_2point(site.Vertex(k), site.Vertex(k + 1));
-      if (outline[static_cast<std::size_t>(k)].m_From == static_cast<int>(e) && l > len) {
+      const CKelCoord2D mid = outline[static_cast<std::size_t>(k)].m_P.GetCoord(outline[(static_cast<std::size_t>(k) + 1) % outline.size()].m_P, 0.5);
+      const bool along = linedist(lot.m_Pts[e], lot.m_Pts[(e + 1) % n], mid, nullptr) < 0.01;
+      if (outline[static_cast<std::size_t>(k)].m_From == static_cast<int>(e) && along && l > len) {
         best = k;
         len = l;
       }
