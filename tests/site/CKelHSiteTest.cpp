@@ -212,15 +212,9 @@ TEST(CKelHSiteTest, CheckErrorReturnsTheFirstEdgeCode)
   };
   // A point listed again is dropped, its edge with it, on a square as on any
   // lot; three points are all an outline keeps.
-  const Row rows[] = {{"fine", 0, -1},
-                      {"no width", 1, 0},
-                      {"narrow specific road", 2, 0},
-                      {"negative distance", 3, 0},
-                      {"lonely cut", 4, 1},
-                      {"widths apart by the edge", 1, 0},
-                      {"edge of no length", 1, 0},
-                      {"repeat on a square", 0, -1},
-                      {"runs back over the frontage", CKelHSite::kRunsBack, 2}};
+  const Row rows[] = {{"fine", 0, -1}, {"no width", 1, 0}, {"narrow specific road", 2, 0}, {"negative distance", 3, 0},
+                      {"lonely cut", 4, 1}, {"widths apart by the edge", 1, 0}, {"edge of no length", 1, 0},
+                      {"repeat on a square", 0, -1}, {"runs back over the frontage", CKelHSite::kRunsBack, 2}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     CKelHSite site = Square();

@@ -1,23 +1,17 @@
 // Every reader of a site outline sees the outline without the points that
 // enclose nothing, and moves no more than a survey stub moves the outline.
-// Nine lots (a convex and a reflex bend between roads of different widths,
-// three roads with corner cuts, a crank, a tapered road, a triangle, a
-// tapered road round a bend, two equal roads at a corner, a rectangle),
-// each at the origin, turned, and turned 3e5 m away,
-// get at every corner and along every edge a point listed again (exactly
-// or 1e-12 to 1e-7 m away), a spike (its sides meeting exactly or up to
-// 9e-7 m apart, inwards and outwards), a run back along the edge (0.5 mm
-// and 2 mm; 10 cm, more than the lot's tiny size, is refused) or a stub
-// below the lot's tiny size. Each reader's result is compared with the
-// clean lot's at the same placement: the site check, the road of each road
-// edge, the road union, the crossings, the deemed site, the distance from
-// it, the check line, and of the slant-line check of each road edge the
-// base blocks with half cuts and with vertical cuts and the check points
-// round both ends; a point on an edge changes none of them, and the clean
-// lot placed anywhere gives the results at the origin. Repeats, spikes and
-// back-tracks give the clean results within 1e-9 m (and what a near
-// repeat moves); a stub of size s moves lengths by at most 20 s and areas
-// by at most 400 s; no check line comes nearer a corner than its distance.
+// Nine lots, each at the origin, turned, and turned 3e5 m away, get at every
+// corner and along every edge a point listed again (exactly or 1e-12 to
+// 1e-7 m away), a spike (its sides meeting up to 9e-7 m apart), a run back
+// along the edge (10 cm, more than the tiny size, is refused) or a stub
+// below the tiny size. Each reader's result (the site check, the road of
+// each road edge, the road union, the crossings, the deemed site and the
+// distance from it, the check line, the slant-line check of each road edge
+// with half and vertical cuts and its check points) is compared with the
+// clean lot's at the same placement, and that with the lot at the origin;
+// a point on an edge changes none. Repeats, spikes and back-tracks give the
+// clean results within 1e-9 m and what they move; a stub of size s moves
+// lengths by at most 20 s and areas by at most 400 s.
 
 #include <gtest/gtest.h>
 
@@ -148,8 +142,7 @@ std::vector<Change> AlongEdge(const Lot& lot, int k)
       {"repeat" + at, {{a, k}, {m, k}, {m, k}}, Kind::Repeat, 0, split},
       {"spike in" + at, {{a, k}, {m, k}, {Along(a, b, half, 0.7), k}, {m, k}}, Kind::Spike, 0, split},
       {"stub" + at, {{a, k}, {m, k}, {Along(a, b, half + 0.002, -0.001), k}}, Kind::Stub, 0.002, split}};
-  // A tapered road's widths at the point run back to are the survey's: they
-  // move the road as far as the point moves along it.
+  // A tapered road's widths where it runs back to move the road in proportion.
   for (const double back : {0.0005, 0.002, 0.1}) {
     c.push_back({"back " + std::to_string(back) + at, {{a, k}, {m, k}, {Along(a, b, half - back, 0), k}},
                  back > 0.01 ? Kind::RunsBack : Kind::Repeat, back, split});
@@ -318,7 +311,8 @@ Results Read(const Lot& lot, const Outline& outline, const Placement& at)
   r.m_LineLength = line.empty() ? 0 : line.GetLength();
   for (std::size_t k = 0; r.m_LineMade && k < lot.m_Pts.size(); ++k)
     line.FindChkLinePoint(at.To(lot.m_Pts[k]), &r.m_LineNearest, nullptr);
-  // The checked edge of each clean road edge: its longest stored edge.
+  // The checked edge of each clean road edge: its longest stored edge along
+  // it (a spike's side may be longer than a short chord).
   Polygon placedLot;
   for (const CKelCoord2D& p : lot.m_Pts)
     placedLot.push_back(at.To(p));
@@ -330,7 +324,9 @@ Results Read(const Lot& lot, const Outline& outline, const Placement& at)
     double len = -1;
     for (int k = 0; k < site.GetSize(); ++k) {
       const double l = length_2point(site.Vertex(k), site.Vertex(k + 1));
-      if (outline[static_cast<std::size_t>(k)].m_From == static_cast<int>(e) && l > len) {
+      const CKelCoord2D mid = outline[static_cast<std::size_t>(k)].m_P.GetCoord(outline[(static_cast<std::size_t>(k) + 1) % outline.size()].m_P, 0.5);
+      const bool along = linedist(lot.m_Pts[e], lot.m_Pts[(e + 1) % n], mid, nullptr) < 0.01;
+      if (outline[static_cast<std::size_t>(k)].m_From == static_cast<int>(e) && along && l > len) {
         best = k;
         len = l;
       }
