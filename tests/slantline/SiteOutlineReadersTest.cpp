@@ -40,10 +40,32 @@ struct Lot {
   std::vector<std::pair<double, double>> m_Width;
 };
 
+// A frontage drawn as twelve 1.31 m chords of a 30 m arc, as CAD outlines of
+// curved roads arrive; its chords tie for the farthest point from the chord.
+Lot ArcOfShortChords()
+{
+  const double radius = 30;
+  const double step = 2 * std::asin(1.31 / 2 / radius);
+  Lot lot{"arc of short chords", {}, {}, {}};
+  for (int i = 0; i <= 12; ++i) {
+    lot.m_Pts.push_back({radius * std::sin(i * step), radius - radius * std::cos(i * step)});
+    if (i < 12) {
+      lot.m_Kind.push_back(1);
+      lot.m_Width.push_back({6, 6});
+    }
+  }
+  lot.m_Pts.push_back({lot.m_Pts.back().m_x, 25});
+  lot.m_Pts.push_back({0, 25});
+  lot.m_Kind.insert(lot.m_Kind.end(), {0, 0, 0});
+  lot.m_Width.insert(lot.m_Width.end(), 3, {0, 0});
+  return lot;
+}
+
 std::vector<Lot> Lots()
 {
   const std::pair<double, double> none{0, 0};
   return {
+      ArcOfShortChords(),
       {"convex bend 20 | 4", {{0, 0}, {16, 0}, {30, 8}, {30, 33}, {0, 33}}, {1, 1, 0, 0, 0},
        {{20, 20}, {4, 4}, none, none, none}},
       {"reflex bend 6 | 8", {{0, 0}, {15, 0}, {29.48888739433602, -3.882285676537811}, {29.48888739433602, 25}, {0, 25}},
