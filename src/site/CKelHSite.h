@@ -167,6 +167,10 @@ public:
   void CalcBegHalfCutAngle(int i, double* c, double* s) const;
   void CalcEndHalfCutAngle(int i, double* c, double* s) const;
   void CalcEndHalfCutAngle(const CKelCoord2D& p, int i, double* c, double* s) const;
+  // The same bisectors against a given neighbouring edge, for a caller that
+  // reads more than corner cuts as part of the corner (a rounded corner).
+  void CalcBegHalfCutAngleFrom(int prev, int i, double* c, double* s) const;
+  void CalcEndHalfCutAngleTo(const CKelCoord2D& p, int i, int next, double* c, double* s) const;
   double GetAngle(int i) const;
   double GetPrevAngle(int i) const;
   double GetNextAngle(int i) const;

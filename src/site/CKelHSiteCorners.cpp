@@ -88,7 +88,11 @@ void CKelHSite::CheckSumikiri(int i)
 // edge's direction back along the previous edge that is not a corner cut.
 void CKelHSite::CalcBegHalfCutAngle(int i, double* c, double* s) const
 {
-  const int p = NonCutBefore(i);
+  CalcBegHalfCutAngleFrom(NonCutBefore(i), i, c, s);
+}
+
+void CKelHSite::CalcBegHalfCutAngleFrom(int p, int i, double* c, double* s) const
+{
   double uc = 1, us = 0;
   CalcCosSin(Vertex(i), Vertex(i + 1), &uc, &us, nullptr);
   const CKelCoord2D a = InFrame(Vertex(p), Vertex(i), uc, us);
@@ -138,7 +142,11 @@ void CKelHSite::CalcEndHalfCutAngle(int i, double* c, double* s) const
 
 void CKelHSite::CalcEndHalfCutAngle(const CKelCoord2D& p, int i, double* c, double* s) const
 {
-  const int q = NonCutAfter(i);
+  CalcEndHalfCutAngleTo(p, i, NonCutAfter(i), c, s);
+}
+
+void CKelHSite::CalcEndHalfCutAngleTo(const CKelCoord2D& p, int i, int q, double* c, double* s) const
+{
   const CKelHsiteSphereTable& edge = Vertex(i).m_Sphere;
   const double uc = edge.m_EdgeCos;
   const double us = edge.m_EdgeSin;

@@ -33,19 +33,6 @@ void MoveSide(CKelBlockCubeList& from, CKelBlockCubeList& to, const CKelCoord2D&
   from.erase(std::remove_if(from.begin(), from.end(), onSide), from.end());
 }
 
-// The nearest edge from start stepping by step that is not a corner cut;
-// -1 when a whole round finds none.
-int NonCutEdge(const CKelHSite* site, int start, int step)
-{
-  const int n = site->GetSize();
-  for (int k = 0, i = start; k < n; ++k, i += step) {
-    const int w = ((i % n) + n) % n;
-    if (!site->Vertex(w).IsSumikiri())
-      return w;
-  }
-  return -1;
-}
-
 // The unit direction from the start of edge j to the start of edge j + 1.
 bool EdgeDirection(const CKelHSite* site, int j, double* c, double* s)
 {
@@ -91,8 +78,11 @@ void CSyasenCheckBlockParam::DoBegHalfCut(const CSyasenCheckSiteRuns& runs, CKel
 {
   if (!ValidEdge(runs.Stored(), edge))
     return;
+  const CKelHSite* site = runs.Site();
+  const int run = runs.Edge(edge);
+  const int side = runs.SideBefore(run);
   double c = 1, s = 0;
-  runs.Site()->CalcBegHalfCutAngle(runs.Edge(edge), &c, &s);
+  site->CalcBegHalfCutAngleFrom(side >= 0 ? side : site->Prev(run), run, &c, &s);
   CutBlock(blocks, m_BegPoint, Plus(m_BegPoint, c, s), kRight);
 }
 
@@ -106,8 +96,11 @@ void CSyasenCheckBlockParam::DoEndHalfCut(const CSyasenCheckSiteRuns& runs, CKel
 {
   if (!ValidEdge(runs.Stored(), edge))
     return;
+  const CKelHSite* site = runs.Site();
+  const int run = runs.Edge(edge);
+  const int side = runs.SideAfter(run);
   double c = 1, s = 0;
-  runs.Site()->CalcEndHalfCutAngle(m_EndPoint, runs.Edge(edge), &c, &s);
+  site->CalcEndHalfCutAngleTo(m_EndPoint, run, side >= 0 ? side : site->Next(run), &c, &s);
   CutBlock(blocks, m_EndPoint, Plus(m_EndPoint, c, s), kRight);
 }
 
@@ -142,7 +135,7 @@ void CSyasenCheckBlockParam::DoBegVertCut(const CSyasenCheckSiteRuns& runs, CKel
     return;
   const CKelHSite* site = runs.Site();
   const int edge = runs.Edge(storedEdge);
-  const int j = NonCutEdge(site, edge - 1, -1);
+  const int j = runs.SideBefore(edge);
   double c = 1, s = 0;
   if (j < 0 || !EdgeDirection(site, j, &c, &s))
     return;
@@ -179,7 +172,7 @@ void CSyasenCheckBlockParam::DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKel
     return;
   const CKelHSite* site = runs.Site();
   const int edge = runs.Edge(storedEdge);
-  const int j = NonCutEdge(site, edge + 1, 1);
+  const int j = runs.SideAfter(edge);
   double c = 1, s = 0;
   if (j < 0 || !EdgeDirection(site, j, &c, &s))
     return;
