@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -72,16 +73,19 @@ void BM_CreatePlanBlock(benchmark::State& state)
 BENCHMARK(BM_CreatePlanBlock)->Unit(benchmark::kMillisecond);
 
 // A 40 x 30 lot with its road along the south side, whose north side is
-// surveyed as points, evenly along the line or along a flat arc bulging 3 m;
+// surveyed as points, evenly along the line (shape 0), along a flat arc
+// bulging 3 m (1), or along a curve bending more and more towards its west
+// end (2, the chord rule's hardest case: each cut takes off a few points);
 // from about 900 points its edges fall below the tiny size and the survey
 // folding takes them.
-CKelHSite SurveyedLot(bool curved, int points)
+CKelHSite SurveyedLot(int shape, int points)
 {
   std::vector<CKelCoord2D> pts{{0, 0}, {40, 0}, {40, 30}};
   const int inner = points - 4;
   for (int i = 1; i <= inner; ++i) {
     const double t = static_cast<double>(i) / (inner + 1);
-    pts.emplace_back(40 - 40 * t, 30 + (curved ? 12 * t * (1 - t) : 0.0));
+    const double bulge = shape == 1 ? 12 * t * (1 - t) : shape == 2 ? 3 * std::pow(t, 8) : 0.0;
+    pts.emplace_back(40 - 40 * t, 30 + bulge);
   }
   pts.emplace_back(0, 30);
   CKelHSite site = Site(pts);
@@ -111,11 +115,10 @@ CSyasenCheckBlockParam LotCheck(const CKelHSite& site, int blocks)
   return p;
 }
 
-// Arguments: 1 for the curved north side, the outline points, the source
-// blocks.
+// Arguments: the north side's shape, the outline points, the source blocks.
 void BM_CreateBlock1SurveyedLot(benchmark::State& state)
 {
-  CKelHSite site = SurveyedLot(state.range(0) != 0, static_cast<int>(state.range(1)));
+  CKelHSite site = SurveyedLot(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   CSyasenCheckBlockParam p = LotCheck(site, static_cast<int>(state.range(2)));
   TestCheckBlock blk;
   CSyasenCheck driver;
@@ -127,8 +130,8 @@ void BM_CreateBlock1SurveyedLot(benchmark::State& state)
   state.counters["points"] = static_cast<double>(p.m_SphereRatio.size());
 }
 BENCHMARK(BM_CreateBlock1SurveyedLot)
-    ->ArgsProduct({{0, 1}, {10, 100, 1000, 5000}, {1, 20, 80}})
-    ->ArgNames({"curved", "outline", "blocks"})
+    ->ArgsProduct({{0, 1, 2}, {10, 100, 1000, 5000, 20000}, {1, 20, 80}})
+    ->ArgNames({"shape", "outline", "blocks"})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "CSyasenCheck.h"
+#include "CSyasenCheckSiteRuns.h"
 #include "KelOutlineText.h"
 #include "SitePlacement.h"
 #include "SlantFixtures.h"
@@ -262,6 +263,52 @@ TEST(SlantRuns, ARoundedCornerMovesTheCutsInProportionToItsRadius)
           }
         }
       }
+    }
+  }
+}
+
+// Which runs round a corner: short unmarked chords turning one way between two longer sides, judged by the lot's
+// size wherever it lies; never a chord longer than 2 % of the lot, a crank's jog, a notch, road chords or the chords
+// of a lot that is round all over.
+TEST(SlantRuns, ARoundedCornerIsAChainOfShortChordsTurningOneWay)
+{
+  const Lot square{"square", {{0, 0}, {20, 0}, {20, 15}, {0, 15}}, {1, 0, 0, 0}, {6, 0, 0, 0}, {0}};
+  Lot roadChords = Rounded(square, 0, 0.3, 3);
+  std::fill_n(roadChords.m_Kind.begin(), 3, 1);
+  const Lot crank{"crank", {{0, 0}, {10, 0}, {10, 0.3}, {20, 0.3}, {20, 15}, {0, 15}}, {1, 0, 0, 0, 0, 0}, {}, {}};
+  const Lot notch{"notch", {{0, 0}, {10, 0}, {10, -0.3}, {10.3, -0.3}, {10.3, 0}, {20, 0}, {20, 15}, {0, 15}},
+                  {1, 0, 0, 0, 1, 0, 0, 0}, {}, {}};
+  Lot round{"round", {}, {}, {}, {}};
+  for (int i = 0; i < 200; ++i) {
+    round.m_Pts.emplace_back(12 * std::cos(KelAngle::TwoPi * i / 200), 12 * std::sin(KelAngle::TwoPi * i / 200));
+    round.m_Kind.push_back(i == 0 ? 1 : 0);
+  }
+  const std::pair<Lot, std::vector<int>> rows[] = {
+      {Rounded(square, 0, 0.3, 3), {0, 1, 2}},  // chords of 0.16 m
+      {Rounded(square, 0, 0.28, 1), {0}},       // an unmarked chamfer of 0.40 m
+      {Rounded(square, 0, 0.43, 1), {}},        // 0.61 m: a side of its own
+      {Rounded(square, 2, 0.5, 8), {2, 3, 4, 5, 6, 7, 8, 9}},
+      {roadChords, {}}, {crank, {}}, {notch, {}}, {round, {}}};
+  for (const auto& [lot, rounded] : rows) {
+    for (const site_test::Placement& at : {site_test::Placement{0, 0, 0}, site_test::Placement{3e5, -1.2e5, 2.3}}) {
+      std::vector<CKelCoord2D> placed;
+      for (const CKelCoord2D& p : lot.m_Pts)
+        placed.push_back(at.To(p));
+      CKelHSite site = slant_test::Site(placed);
+      for (std::size_t k = 0; k < placed.size(); ++k) {
+        if (lot.m_Kind[k] == 1) {
+          site.m_pt[k].COND = CKelSiteTable::kRoad;
+          site.m_pt[k].m_RoadWidthBeg = site.m_pt[k].m_RoadWidthEnd = 6;
+          site.m_pt[k].CheckRoadWuser();
+        }
+      }
+      const CSyasenCheckSiteRuns runs(&site);
+      std::vector<int> got;
+      for (int e = 0; e < site.GetSize(); ++e) {
+        if (runs.IsRoundedCorner(runs.Edge(e)))
+          got.push_back(e);
+      }
+      EXPECT_EQ(rounded, got) << lot.m_Name << " at " << at.m_X;
     }
   }
 }
