@@ -171,6 +171,8 @@ public:
   // reads more than corner cuts as part of the corner (a rounded corner).
   void CalcBegHalfCutAngleFrom(int prev, int i, double* c, double* s) const;
   void CalcEndHalfCutAngleTo(const CKelCoord2D& p, int i, int next, double* c, double* s) const;
+  // m_EdgePos[0] of edge i, the index wrapped any number of times.
+  const CKelCoord2D& EdgeStart(int i) const;
   double GetAngle(int i) const;
   double GetPrevAngle(int i) const;
   double GetNextAngle(int i) const;
@@ -242,8 +244,6 @@ private:
   void JoinAcrossCut(CSiteRoad& roads, int k, int k2, CSiteCross& crosses) const;
   const CSiteRoadTable* RoadOf(int optno) const;
   CRoadLineParam FarSide(int i) const;
-  // m_EdgePos[0] of edge i, the index wrapped any number of times.
-  const CKelCoord2D& EdgeStart(int i) const;
   double RoadWidthAt(int i, int j, bool atEnd, int withBack) const;
 };
 

@@ -12,16 +12,10 @@ struct RunLine {
   double c = 1, s = 0, len = 0;
 };
 
-const CKelCoord2D& StartOf(const CKelHSite& runs, int r)
-{
-  const int n = runs.GetSize();
-  return runs.Vertex(((r % n) + n) % n).m_Sphere.m_EdgePos[0];
-}
-
 RunLine LineOf(const CKelHSite& runs, int r)
 {
   RunLine line;
-  CalcCosSin(StartOf(runs, r), StartOf(runs, r + 1), &line.c, &line.s, &line.len);
+  CalcCosSin(runs.EdgeStart(r), runs.EdgeStart(r + 1), &line.c, &line.s, &line.len);
   return line;
 }
 
@@ -133,7 +127,7 @@ int CSyasenCheckSiteRuns::RunStartingAt(const CKelCoord2D& point) const
   int best = -1;
   double nearest = Work().Tiny();
   for (int r = 0; r < runs.GetSize(); ++r) {
-    const double d = length_2point(runs.Vertex(r).m_Sphere.m_EdgePos[0], point);
+    const double d = length_2point(runs.EdgeStart(r), point);
     if (d <= nearest && (best < 0 || d < nearest)) {
       best = r;
       nearest = d;

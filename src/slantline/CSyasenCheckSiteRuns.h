@@ -8,9 +8,9 @@
 // the cuts no more than they move the outline. Nor is it a chord of a
 // rounded corner (IsRoundedCorner): a corner rounded in chords is read like
 // a corner cut, so its cuts and arcs take the side beyond it, as they would
-// at the sharp corner it rounds. Each run's edge data span
-// its whole line. Both forms of the check find their edges here: the basic
-// form by the checked stored edge, the radial form by its rays' end points.
+// at the sharp corner it rounds. Each run's edge data span its whole line.
+// Both forms of the check find their edges here: the basic form by the
+// checked stored edge, the radial form by its rays' end points.
 //
 // One object serves one operation (the base blocks of a check, its check
 // line): the runs are made on first use and kept, so every source block and

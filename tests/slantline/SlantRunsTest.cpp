@@ -16,6 +16,7 @@
 
 #include "CSyasenCheck.h"
 #include "CSyasenCheckSiteRuns.h"
+#include "KelGeometry.h"
 #include "KelOutlineText.h"
 #include "SitePlacement.h"
 #include "SlantFixtures.h"
@@ -222,9 +223,8 @@ double Farthest(const std::vector<double>& points, const std::vector<double>& li
   for (std::size_t i = 0; i + 1 < points.size(); i += 2) {
     double nearest = 1e300;
     for (std::size_t j = 0; j + 3 < line.size(); j += 2) {
-      const double ax = line[j], ay = line[j + 1], dx = line[j + 2] - ax, dy = line[j + 3] - ay;
-      const double t = std::clamp(((points[i] - ax) * dx + (points[i + 1] - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
-      nearest = std::min(nearest, std::hypot(points[i] - ax - t * dx, points[i + 1] - ay - t * dy));
+      const CKelCoord2D a(line[j], line[j + 1]), b(line[j + 2], line[j + 3]), p(points[i], points[i + 1]);
+      nearest = std::min(nearest, linedist(a, b, p, nullptr));
     }
     farthest = std::max(farthest, nearest);
   }
