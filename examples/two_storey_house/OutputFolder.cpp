@@ -177,6 +177,11 @@ bool OutputFolder::Lock()
   Level& level = levels_.back();
   const fs::path path = ancestorPath_ / kLockFile;
   const Clock::time_point start = Clock::now();
+  // On a read-only device no run writes, and none leaves or takes a lock:
+  // whatever lock file is there, the checks that follow name the device.
+  struct statvfs device = {};
+  if (::fstatvfs(level.folder.Fd(), &device) == 0 && (device.f_flag & ST_RDONLY) != 0)
+    return true;
   for (;;) {
     OpenFd file = OpenFd::At(level.folder.Fd(), kLockFile, O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (!file.IsOpen() && file.Error() == ENOENT) {
@@ -216,14 +221,9 @@ bool OutputFolder::Lock()
       Pause(Quoted(path) + " to go (at most " + limit + "): " + why, start);
       continue;
     }
-    if (!file.IsOpen()) {
-      // The runner's own file on a device that is read-only now (a killed
-      // run left it): the checks that follow name the device.
-      if (file.Error() == EROFS)
-        return true;
+    if (!file.IsOpen())
       Fail("cannot open the lock file " + Quoted(path) + " against another run into " + Quoted(target_),
            file.Error());
-    }
     struct flock whole = {};
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;

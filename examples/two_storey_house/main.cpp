@@ -74,6 +74,10 @@ sigset_t StopSignals()
   return set;
 }
 
+// The stop signals the run catches: those its caller left ignored (nohup, a
+// script's background job) stay ignored, here and in what it starts.
+sigset_t g_caught;
+
 // Holds the stop signals for its lifetime; one that came meanwhile is
 // handled when it ends.
 class SignalsHeld {
@@ -115,7 +119,7 @@ struct SpawnAttributes {
   SpawnAttributes()
   {
     ::posix_spawnattr_init(&attributes);
-    sigset_t defaults = StopSignals(), none;
+    sigset_t defaults = g_caught, none;
     sigaddset(&defaults, SIGPIPE);
     sigemptyset(&none);
     ::posix_spawnattr_setsigdefault(&attributes, &defaults);
@@ -270,8 +274,14 @@ void CatchSignals()
   action.sa_handler = OnSignal;
   action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
-  for (int signal : kStopSignals)
+  sigemptyset(&g_caught);
+  for (int signal : kStopSignals) {
+    struct sigaction given = {};
+    if (::sigaction(signal, nullptr, &given) == 0 && given.sa_handler == SIG_IGN)
+      continue;
     ::sigaction(signal, &action, nullptr);
+    sigaddset(&g_caught, signal);
+  }
   std::signal(SIGPIPE, SIG_IGN);
   const sigset_t set = StopSignals();
   ::sigprocmask(SIG_UNBLOCK, &set, nullptr);

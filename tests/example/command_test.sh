@@ -30,9 +30,20 @@ said_once() {
   [ "$(grep -o "nothing was\|is left as it was" "$1" | wc -l)" = 1 ] || fail "said twice: $(cat "$1")"
 }
 
+# Folders are compared as the program names them, links resolved, so the
+# scratch folder may be reached through one. Whatever a case made goes
+# with it, a failed case's too (a tree 30,000 folders deep).
 rm -rf "$scratch"
 mkdir -p "$scratch"
 chmod 755 "$scratch"
+scratch=$(realpath -- "$scratch")
+mounted=
+trap '[ -z "$mounted" ] || umount "$mounted" 2>/dev/null; rm -rf "$scratch"' EXIT
+
+# The program started in the background as a terminal's job is: a script's
+# background job would ignore SIGINT and SIGQUIT, which the program then
+# leaves ignored.
+job=(env --default-signal=INT,QUIT "$exe")
 
 run() {  # run [env...] -- args: stdout and stderr into files, exit code echoed
   "$exe" "$@" >"$scratch/stdout" 2>"$scratch/stderr"
@@ -44,7 +55,7 @@ run() {  # run [env...] -- args: stdout and stderr into files, exit code echoed
 # $scratch/go appears or a signal comes; its process is $pid.
 start_held() {  # start_held VARIABLE FOLDER
   rm -f "$scratch/go" "$scratch/stdout"  # (an earlier run's "paused" is no sign)
-  env "$1=$scratch/go" "$exe" "$2" >"$scratch/stdout" 2>"$scratch/stderr" &
+  env "$1=$scratch/go" "${job[@]}" "$2" >"$scratch/stdout" 2>"$scratch/stderr" &
   pid=$!
   for _ in $(seq 600); do
     grep -q "^paused" "$scratch/stdout" && return
@@ -194,7 +205,7 @@ interrupted)
   mkdir -p "$scratch/bin"
   printf '#!/bin/sh\necho $$ >"%s"\nexec sleep 30\n' "$scratch/drawing" >"$scratch/bin/rsvg-convert"
   chmod +x "$scratch/bin/rsvg-convert"
-  PATH=$scratch/bin:$PATH "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr" &
+  PATH=$scratch/bin:$PATH "${job[@]}" "$out" >"$scratch/stdout" 2>"$scratch/stderr" &
   pid=$!
   for _ in $(seq 600); do [ -s "$scratch/drawing" ] && break; sleep 0.1; done
   [ -s "$scratch/drawing" ] || { kill "$pid"; fail "rsvg-convert was never started"; }
@@ -221,6 +232,18 @@ interrupted)
     fail "message at the swap: $(cat "$scratch/stderr")"
   [ "$(stat -c %i "$out")" != "$inode" ] && [ "$before" = "$(state "$out")" ] || fail "the new result is not in place"
   no_leftovers "$out"
+  # A signal the caller ignored (nohup, a script's background job) stays
+  # ignored: the run goes on.
+  for signal in INT HUP; do
+    rm -f "$scratch/go" "$scratch/stdout"
+    env --ignore-signal="$signal" TWO_STOREY_HOUSE_PAUSE="$scratch/go" "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr" &
+    pid=$!
+    for _ in $(seq 600); do grep -q "^paused" "$scratch/stdout" && break; sleep 0.1; done
+    kill -"$signal" "$pid"
+    sleep 0.2
+    release_held
+    [ "$rc" = 0 ] && whole_result "$out" || fail "SIG$signal, which the caller ignored ($rc): $(cat "$scratch/stderr")"
+  done
   ;;
 outside_link)
   # A link and a list line planted in the folder while a run is held, and a
@@ -413,7 +436,7 @@ full_device)
   mnt=$scratch/mnt
   mkdir -p "$mnt"
   mount -t tmpfs -o size=1200k tmpfs "$mnt" 2>/dev/null || skip "cannot mount a tmpfs here"
-  trap 'umount "$mnt" 2>/dev/null' EXIT
+  mounted=$mnt
   rc=$(run "$mnt")
   [ "$rc" = 1 ] || fail "exit $rc for a mount point"
   grep -qx "example failed: \"$mnt\" is a mount point, which the run cannot replace as a whole; nothing was changed. Choose a folder inside it." \
@@ -438,7 +461,7 @@ full_device)
   [ "$before" = "$(state "$mnt/old")" ] || fail "the previous result changed"
   no_leftovers "$mnt/old"
   umount "$mnt"
-  trap - EXIT
+  mounted=
   ;;
 immutable_old_file)
   # A file of the previous result that cannot be removed is named with the
@@ -479,7 +502,7 @@ unsafe_place)
       "symbolic link") ln -s /dev/zero "$list" ;;
       big) head -c 100000 /dev/zero | tr '\0' '#' >"$list" ;;
     esac
-    "$exe" "$out" >"$scratch/stdout" 2>"$scratch/stderr" &
+    "${job[@]}" "$out" >"$scratch/stdout" 2>"$scratch/stderr" &
     pid=$!
     for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "a list that is a $kind holds the run"; }
@@ -601,7 +624,7 @@ two_runs)
   previous "$out"
   start_held TWO_STOREY_HOUSE_PAUSE "$out"
   first=$pid
-  "$exe" "$out" >"$scratch/stdout2" 2>"$scratch/stderr2" &
+  "${job[@]}" "$out" >"$scratch/stdout2" 2>"$scratch/stderr2" &
   second=$!
   for _ in $(seq 100); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
   grep -qx "waiting for another run into $out to end" "$scratch/stderr2" || fail "the second run: $(cat "$scratch/stderr2")"
@@ -614,7 +637,7 @@ two_runs)
   no_leftovers "$out"
   start_held TWO_STOREY_HOUSE_PAUSE "$out"
   rm -f "$scratch/stderr2"
-  "$exe" "$scratch/beside" >"$scratch/stdout2" 2>"$scratch/stderr2" &
+  "${job[@]}" "$scratch/beside" >"$scratch/stdout2" 2>"$scratch/stderr2" &
   second=$!
   for _ in $(seq 100); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
   kill -TERM "$second"
@@ -637,7 +660,7 @@ planted_link)
   [ "$rc" = 1 ] && [ "$(cat "$scratch/stderr")" = "example failed: cannot open the folder \"$scratch/p/file\" to make \"$scratch/p/file/x/out\" in: it is not a folder; nothing was written" ] ||
     fail "a file above ($rc): $(cat "$scratch/stderr")"
   start_held TWO_STOREY_HOUSE_PAUSE "$scratch/p/a/b/out"
-  "$exe" "$scratch/p/a/b/o2" >"$scratch/stdout2" 2>"$scratch/stderr2" &
+  "${job[@]}" "$scratch/p/a/b/o2" >"$scratch/stdout2" 2>"$scratch/stderr2" &
   second=$!
   for _ in $(seq 100); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
   mv "$scratch/p/a" "$scratch/p/a.moved"
@@ -787,7 +810,7 @@ run_lock)
     fail "a place the runner may not write in: $(cat "$scratch/stderr")"
   chmod 1777 "$scratch/p"
   "${nobody[@]}" sh -c ": >'$lock' && chmod 600 '$lock'"
-  "$exe" "$scratch/p/new" >"$scratch/stdout" 2>"$scratch/stderr" &
+  "${job[@]}" "$scratch/p/new" >"$scratch/stdout" 2>"$scratch/stderr" &
   pid=$!
   for _ in $(seq 50); do grep -q "^waiting" "$scratch/stderr" && break; sleep 0.1; done
   grep -qx "waiting for \"$lock\" to go (at most 20 s): it belongs to nobody, not to a run of yours, and runs into that folder keep their lock there" \
@@ -862,7 +885,7 @@ waited_for)
   for second in out2 out; do
     rm -rf "$scratch/j"
     start_held TWO_STOREY_HOUSE_PAUSE "$scratch/j/a/b/out"
-    "$exe" "$scratch/j/a/b/$second" >"$scratch/stdout2" 2>"$scratch/stderr2" &
+    "${job[@]}" "$scratch/j/a/b/$second" >"$scratch/stdout2" 2>"$scratch/stderr2" &
     for _ in $(seq 100); do grep -q "^waiting" "$scratch/stderr2" && break; sleep 0.1; done
     kill -INT "$pid"
     wait "$pid"
@@ -896,7 +919,7 @@ read_only_device)
   [ "$(id -u)" = 0 ] || skip "mounting needs root"
   mkdir -p "$scratch/mnt"
   mount -t tmpfs -o size=8m,mode=755 tmpfs "$scratch/mnt" 2>/dev/null || skip "cannot mount a tmpfs here"
-  trap 'umount "$scratch/mnt" 2>/dev/null' EXIT
+  mounted=$scratch/mnt
   previous "$scratch/mnt/out"
   for row in "out|\"$scratch/mnt/out\" is on a read-only device; nothing was changed" \
              "new|cannot make \"$scratch/mnt/new\": \"$scratch/mnt\" is on a read-only device; nothing was written"; do
@@ -909,7 +932,7 @@ read_only_device)
         fail "${row%%|*}, lock file $lock ($rc): $(cat "$scratch/stderr")"
     done
   done
-  umount "$scratch/mnt" && trap - EXIT
+  umount "$scratch/mnt" && mounted=
   ;;
 made_on_the_way)
   # A folder on the way that appears between the run's checks and its

@@ -2,10 +2,11 @@
 # scripts/example as a user runs it, one case per call:
 #   script_test.sh SCRIPT EXECUTABLE CASE SCRATCH_FOLDER EARLIER_RESULT
 # The script runs from a copy of the repository's scripts, in a checkout
-# whose path holds a ";" (which CMake cannot take), in which the package
-# check and the build are stand-ins: they record that they ran, can be held
-# (to be interrupted) and "build" the example program of this test build.
-# Exit 77: the case cannot run here.
+# whose path holds spaces and Japanese, in which the package check and the
+# build are stand-ins: they record that they ran, can be held (to be
+# interrupted) and "build" the example program of this test build. Exit
+# 77: the case cannot run here. Folders are compared as the program names
+# them, links resolved, so the scratch folder may be reached through one.
 set -uo pipefail
 
 script=$1
@@ -20,10 +21,13 @@ skip() { echo "SKIP ($case_name): $*"; exit 77; }
 state() { (cd "$1" && find . -printf '%p %m\n' | sort && find . -type f -exec sha256sum {} + | sort); }
 
 rm -rf "$scratch"
-repo=$scratch/re\;po
+mkdir -p "$scratch"
+scratch=$(realpath -- "$scratch")
+repo="$scratch/re po/作業"
 mkdir -p "$repo/scripts" "$scratch/bin" "$scratch/here"
-cp "$script" "$(dirname "$script")"/{run-lock,checkout-path} "$repo/scripts/"
-export STUB_LOG=$scratch/steps STUB_PID=$scratch/held-pid EXAMPLE_EXE=$exe STUB_HOLD= XDG_CACHE_HOME=$scratch/cache
+cp "$script" "$(dirname "$script")/run-lock" "$repo/scripts/"
+export STUB_LOG=$scratch/steps STUB_PID=$scratch/held-pid EXAMPLE_EXE=$exe STUB_HOLD= STUB_GO= XDG_CACHE_HOME=$scratch/cache
+export SCCACHE_DIR=$scratch/sccache SCCACHE_SERVER_PORT=$((4300 + $$ % 1000))
 
 # A held step records its process and sleeps until it is stopped (or
 # half a minute has passed).
@@ -31,7 +35,9 @@ cat >"$repo/scripts/install-packages" <<'EOF'
 echo packages >>"$STUB_LOG"
 if [ "$STUB_HOLD" = packages ]; then bash -c 'echo $$ >"$STUB_PID"; exec sleep 30'; fi
 EOF
-# (STUB_SPAN records when builds start and end, to show them one at a time.)
+# (STUB_SPAN records when builds start and end, to show them one at a time;
+# STUB_GO, when set, is the file whose making ends a held build; STUB_LINGER
+# where the build writes the process it leaves running.)
 cat >"$scratch/bin/cmake" <<'EOF'
 #!/usr/bin/env bash
 for arg; do [[ $arg != *\;* ]] || { echo "stub: CMake cannot take $arg" >&2; exit 1; }; done
@@ -44,19 +50,36 @@ if [ "$1" = --build ]; then
   fi
   mkdir -p "$2/examples/two_storey_house"
   ln -sf "$EXAMPLE_EXE" "$2/examples/two_storey_house/two_storey_house"
-  if [ "$STUB_HOLD" = build ]; then echo $$ >"$STUB_PID"; exec sleep 30; fi
+  if [ -n "${STUB_LINGER:-}" ]; then
+    if command -v sccache >/dev/null; then sccache --start-server >/dev/null 2>&1; else sleep 60 >/dev/null 2>&1 & fi
+    echo $! >"$STUB_LINGER"
+  fi
+  if [ "$STUB_HOLD" = build ]; then
+    echo $$ >"$STUB_PID"
+    [ -n "$STUB_GO" ] || exec sleep 30
+    for _ in $(seq 300); do [ ! -e "$STUB_GO" ] || exit 0; sleep 0.1; done
+  fi
 fi
 EOF
 chmod +x "$scratch/bin/cmake"
 export PATH=$scratch/bin:$PATH
 
-# Whatever happens, no process of a run outlives the test.
+# What a build left running.
+stop_lingering() {
+  ! command -v sccache >/dev/null || sccache --stop-server >/dev/null 2>&1
+  [ ! -s "$scratch/lingering" ] || kill "$(cat "$scratch/lingering")" 2>/dev/null
+  rm -f "$scratch/lingering"
+}
+
+# Whatever happens, no process of a run outlives the test, and a failed
+# test removes what it made.
 running=
 cleanup() {
   [ -z "$running" ] || kill -KILL -- "-$running" 2>/dev/null
   [ ! -s "$STUB_PID" ] || kill -KILL "$(cat "$STUB_PID")" 2>/dev/null
+  stop_lingering
 }
-trap cleanup EXIT
+trap 'cleanup; rm -rf "$scratch"' EXIT
 
 # A field of the process's status line after its name: 1 its state, 3 its
 # process group.
@@ -307,7 +330,7 @@ build_lock)
   sleep 0.2
   rc=$(cd "$scratch/here" && run out)
   wait
-  [ "$rc" = 0 ] && grep -qx "waiting for another run's build of the example to end" "$scratch/stderr" ||
+  [ "$rc" = 0 ] && grep -qx "waiting for another run's build of the example to end (at most 20 s)" "$scratch/stderr" ||
     fail "a second run ($rc): $(cat "$scratch/stderr")"
   rm -rf "$repo/build"
   mkdir -p "$repo/build"
@@ -324,76 +347,159 @@ build_lock)
   [ -z "$(find "$repo/build" -maxdepth 2 -name '.lock*')" ] || fail "a lock file was made"
   ;;
 places)
-  # The places a run can meet, each met twice by the same command: the exit
-  # code, the last line said, whether the build ran (a refusal the README
-  # lists before the build comes before it), and that nothing outside
-  # FOLDER changed but the folders a first run makes on the way, which only
-  # their maker may write in. Root plays a team's first user, nobody the
-  # second, nogroup (nobody's group) the team.
+  # The places and signals a run can meet, each place met twice by the same
+  # command: the exit code, the last line said, the steps that ran (a
+  # refusal the README lists before the install or the build comes before
+  # it), and that nothing outside FOLDER changed but the folders a first run
+  # makes on the way, which only their maker may write in. Root plays a
+  # team's first user, nobody the second, nogroup (nobody's group) the team.
+  # How the run is started, or what meets it:
+  #   plain      as from a terminal
+  #   held       nobody holds the build lock, for longer than a run waits
+  #   held3      root holds it for 3 s
+  #   removed    as held3, and the build folder is removed while the run waits
+  #   interrupt  as held, and Ctrl-C while the run waits
+  #   wrapper    a script's background job (SIGINT ignored), Ctrl-C during the build
+  #   nohup      under nohup (SIGHUP ignored), a hangup while the program runs
+  #   lingering  the build leaves a process running, as a compiler cache's server
+  #   link       through a symbolic link to the command, on PATH
+  #   no-home    without HOME or XDG_CACHE_HOME
   [ "$(id -u)" = 0 ] || skip "needs root, to mount, to set access control lists and to act as another user"
   nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   command -v python3 >/dev/null && "${nobody[@]}" test -x "$exe" || skip "needs python3 and a program nobody can reach"
   mkdir -p "$scratch/ro" "$scratch/aclw" "$scratch/teamplace" "$scratch/sticky" "$scratch/held" "$scratch/home" \
-    "$scratch/home2" "$scratch/rootgroup" "$scratch/nobody-cache"
+    "$scratch/home2" "$scratch/rootgroup" "$scratch/nobody-cache" "$scratch/rolock" "$scratch/robase/theirs" \
+    "$scratch/rocheckout" "$scratch/link" "$scratch/semi" "$scratch/signals" "$scratch/btrfs" "$scratch/command"
   acl "$scratch/aclw" access 2:7:65534 16:7:-1 || skip "this file system keeps no access control lists"
   acl "$scratch/teamplace" default 8:7:65534 16:7:-1
   chmod 1777 "$scratch/sticky"
   "${nobody[@]}" sh -c ": >'$scratch/sticky/.two_storey_house.lock' && chmod 600 '$scratch/sticky/.two_storey_house.lock'"
+  install -m 600 -o 65534 /dev/null "$scratch/robase/theirs/.two_storey_house.lock"
   chown 65534 "$scratch/home" "$scratch/home2" "$scratch/nobody-cache"
   chown 65534:0 "$scratch/rootgroup"
   chmod 775 "$scratch/rootgroup"
   acl "$scratch/rootgroup" access 8:7:0 16:7:-1
   # The team's checkout: its group may write everywhere in it, by default
-  # access control lists; the other checkout is root's alone.
+  # access control lists; the other checkout is root's alone. A checkout
+  # whose path holds a ";", and a link without one to it.
   team=$scratch/team
   cp -a "$repo" "$team"
   for folder in "$team" "$team/scripts"; do acl "$folder" access 8:7:65534 16:7:-1 && acl "$folder" default 8:7:65534 16:7:-1; done
+  cp -a "$repo" "$scratch/a;b"
+  ln -s "$scratch/a;b" "$scratch/ab"
+  ln -s "$repo/scripts/example" "$scratch/command/example"
   chmod -R a+rX "$scratch"
   : >"$STUB_LOG" && chmod 666 "$STUB_LOG"
   for checkout in "$repo" "$team"; do "$checkout/scripts/example" "$scratch/first" >/dev/null 2>&1 || fail "a first run in $checkout"; done
   holder=
-  trap 'cleanup; [ -z "$holder" ] || kill "$holder"; umount "$scratch/ro" 2>/dev/null' EXIT
+  mounts=("$scratch/ro" "$scratch/rolock" "$scratch/rocheckout" "$scratch/btrfs")
+  trap 'cleanup; [ -z "$holder" ] || kill "$holder" 2>/dev/null; for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done; rm -rf "$scratch"' EXIT
   mount -t tmpfs -o size=1m,mode=755,ro tmpfs "$scratch/ro" 2>/dev/null || skip "cannot mount a tmpfs here"
+  mount --bind "$scratch/robase" "$scratch/rolock" && mount -o remount,bind,ro "$scratch/rolock" &&
+    mount --bind "$repo" "$scratch/rocheckout" && mount -o remount,bind,ro "$scratch/rocheckout" ||
+    fail "cannot make a read-only bind mount"
   fails="example failed:"
   places="may be written by nobody (its access control list lets them), who could put their own files in place of the run's while it works; nothing was written. Choose a folder in a place that only you (or root) may change."
+  locked="the build folder build/example is still locked after 20 s, by another run's build of the example or another process, and one build at a time works in it"
+  files="The example's files are in $scratch"
   rows=(
-    "read-only device|root|$repo|ro/out|1|build|$fails cannot make \"$scratch/ro/out\": \"$scratch/ro\" is on a read-only device; nothing was written"
-    "writable by its access control list|root|$repo|aclw/out|1||$fails \"$scratch/aclw\", which holds the folder, $places"
-    "made under a team's default access control list|root|$repo|teamplace/a/b/out|0|build|The example's files are in $scratch/teamplace/a/b/out"
-    "another user's lock in the place|root|$repo|sticky/out|1|build|$fails \"$scratch/sticky/.two_storey_house.lock\" is still there after 20 s: it belongs to nobody, not to a run of yours, and runs into that folder keep their lock there; nothing was written. Run again once it is gone, or have it removed."
-    "another user's build lock|root|$repo|held/out|1||$fails build/example is still locked by nobody's run (process HOLDER) after 20 s, and one build at a time works in it; nothing was written to $scratch/held/out. Run again once that run has ended."
-    "a second user of a team's checkout|nobody|$team|home/out|0|build|The example's files are in $scratch/home/out"
-    "a second user of another's checkout|nobody|$repo|home2/out|1||$fails the build folder build/example belongs to root and you may not write in it; nothing was written to $scratch/home2/out. Build as root, or in a checkout of your own."
-    "a group of root's alone|nobody|$team|rootgroup/out|0|build|The example's files are in $scratch/rootgroup/out"
+    "read-only device|root|$repo|plain|ro/out|1|packages build|$fails cannot make \"$scratch/ro/out\": \"$scratch/ro\" is on a read-only device; nothing was written"
+    "writable by its access control list|root|$repo|plain|aclw/out|1||$fails \"$scratch/aclw\", which holds the folder, $places"
+    "made under a team's default access control list|root|$repo|plain|teamplace/a/b/out|0|packages build|$files/teamplace/a/b/out"
+    "another user's lock in the place|root|$repo|plain|sticky/out|1|packages build|$fails \"$scratch/sticky/.two_storey_house.lock\" is still there after 20 s: it belongs to nobody, not to a run of yours, and runs into that folder keep their lock there; nothing was written. Run again once it is gone, or have it removed."
+    "another user's lock file on a read-only device|root|$repo|plain|rolock/theirs/out|1|packages build|$fails cannot make \"$scratch/rolock/theirs/out\": \"$scratch/rolock/theirs\" is on a read-only device; nothing was written"
+    "another user's build lock, in a folder they may only read|root|$repo|held|held/out|1|packages|$fails $locked; nothing was written to $scratch/held/out. Run again once it has ended."
+    "a run of root's own that builds|root|$repo|held3|held/out|0|packages build|$files/held/out"
+    "the build folder removed while a run waits|root|$repo|removed|held/out|0|packages build|$files/held/out"
+    "Ctrl-C while a run waits for the build lock|root|$repo|interrupt|held/out|130|packages|example interrupted by signal 2; nothing was written to $scratch/held/out"
+    "Ctrl-C to a script's background job during the build|root|$repo|wrapper|signals/out|0|packages build|$files/signals/out"
+    "a hangup to a run under nohup|root|$repo|nohup|signals/out|0|packages build|$files/signals/out"
+    "a process the build leaves running|root|$repo|lingering|signals/out|0|packages build|$files/signals/out"
+    "the checkout on a read-only mount|root|$scratch/rocheckout|plain|rocheckout-out/out|1|packages|$fails the build folder build/example is on a read-only device; nothing was written to $scratch/rocheckout-out/out. Build in a checkout on a device you may write on."
+    "the command through a link to it|root|$scratch/command|link|link/out|0|packages build|$files/link/out"
+    "a checkout whose path holds a \";\"|root|$scratch/a;b|no-home|semi/out|1||$fails the checkout's path $scratch/a;b holds a \";\", which CMake cannot take in a path; nothing was written to $scratch/semi/out. Move the checkout to a path without one, or run the command through a link without one to it."
+    "that checkout through a link without one|root|$scratch/ab|plain|semi/out|0|packages build|$files/semi/out"
+    "a second user of a team's checkout|nobody|$team|plain|home/out|0|packages build|$files/home/out"
+    "a second user of another's checkout|nobody|$repo|plain|home2/out|1|packages|$fails the build folder build/example belongs to root and you may not write in it; nothing was written to $scratch/home2/out. Build as root, or in a checkout of your own."
+    "a group of root's alone|nobody|$team|plain|rootgroup/out|0|packages build|$files/rootgroup/out"
   )
+  # On btrfs (whose device numbers differ between stat and the list of
+  # locks), where the package and loop devices are there.
+  mkdir -p "$scratch/rocheckout-out"
+  if command -v mkfs.btrfs >/dev/null && truncate -s 200M "$scratch/btrfs.img" && mkfs.btrfs -q "$scratch/btrfs.img" >/dev/null 2>&1 &&
+    mount -o loop "$scratch/btrfs.img" "$scratch/btrfs" 2>/dev/null; then
+    cp -a "$repo" "$scratch/btrfs/checkout" && "$scratch/btrfs/checkout/scripts/example" "$scratch/first" >/dev/null 2>&1 ||
+      fail "a first run on btrfs"
+    rows+=("a run of root's own that builds, on btrfs|root|$scratch/btrfs/checkout|held3|held/out|0|packages build|$files/held/out")
+  else
+    echo "a checkout on btrfs not tried: needs btrfs-progs and a loop device"
+  fi
+  lingering="a detached process"
+  ! command -v sccache >/dev/null || lingering="the server of sccache, the compiler cache"
+  echo "a process the build leaves running: $lingering"
   for row in "${rows[@]}"; do
-    IFS='|' read -r name who checkout folder code build said <<<"$row"
-    if [[ $said == *HOLDER* ]]; then
-      "${nobody[@]}" flock -F "$checkout/build/example" sleep 300 &
-      holder=$!
-      said=${said/HOLDER/$holder}
-    fi
+    IFS='|' read -r name who checkout how folder code steps said <<<"$row"
     place=$scratch/${folder%%/*}
     as=()
     [ "$who" = root ] || as=("${nobody[@]}" env XDG_CACHE_HOME="$scratch/nobody-cache")
+    command=$checkout/scripts/example
+    case $how in
+      link) as+=(env PATH="$checkout:$PATH") command=example ;;
+      no-home) as+=(env -u HOME -u XDG_CACHE_HOME) ;;
+      wrapper) as+=(bash -c 'trap "" INT; "$@" & wait $!' wrapper) ;;  # (a wrapper that outlives Ctrl-C)
+      nohup) as+=(env TWO_STOREY_HOUSE_PAUSE="$scratch/go" nohup) ;;
+      lingering) as+=(env STUB_LINGER="$scratch/lingering") ;;
+    esac
+    rm -rf "${scratch:?}/$folder"
     before=$(outside "$place" "$scratch/$folder")
     for run in first second; do
+      # (What meets a run while it runs, once.)
+      [ $run = first ] || [ $how = plain ] || continue
       : >"$STUB_LOG"
-      (cd "$scratch" && "${as[@]}" "$checkout/scripts/example" "$folder" >"$scratch/stdout" 2>"$scratch/stderr")
+      rm -f "$scratch/go" "$STUB_PID" "$scratch/stdout" "$scratch/stderr"
+      case $how in
+        held | interrupt) "${nobody[@]}" flock -F "$checkout/build/example" sleep 300 & holder=$! ;;
+        held3 | removed) flock -F "$checkout/build/example" sleep 3 & holder=$! ;;
+      esac
+      [ "$how" != wrapper ] || export STUB_HOLD=build STUB_GO=$scratch/go
+      set -m  # in a process group of its own, as from a terminal
+      (cd "$scratch" && exec "${as[@]}" "$command" "$folder" >"$scratch/stdout" 2>"$scratch/stderr") &
+      running=$!
+      set +m
+      case $how in
+        removed | interrupt)
+          for _ in $(seq 100); do grep -q "^waiting for" "$scratch/stderr" && break; sleep 0.1; done
+          if [ $how = removed ]; then rm -rf "$checkout/build/example"; else kill -INT -- "-$running"; fi
+          ;;
+        wrapper | nohup)
+          for _ in $(seq 100); do [ -s "$STUB_PID" ] || grep -q "^paused" "$scratch/stdout" && break; sleep 0.1; done
+          if [ $how = wrapper ]; then kill -INT -- "-$running"; else kill -HUP -- "-$running"; fi
+          sleep 0.3
+          touch "$scratch/go"
+          ;;
+      esac
+      wait "$running"
       rc=$?
+      running=
+      export STUB_HOLD= STUB_GO=
       last=$(tail -n 1 "$scratch/stderr")
-      [ "$code" != 0 ] || last=$(tail -n 1 "$scratch/stdout")$(cat "$scratch/stderr")
+      [ "$code" != 0 ] || last=$(tail -n 1 "$scratch/stdout")$(grep -v "^waiting for\|^nohup: " "$scratch/stderr")
       [ "$rc" = "$code" ] && [ "$last" = "$said" ] || fail "$name, $run run ($rc): $(cat "$scratch/stderr")"
-      [ "$(grep -c build "$STUB_LOG")" = "$([ -n "$build" ] && echo 1 || echo 0)" ] || fail "$name, $run run: the build ran: $(cat "$STUB_LOG")"
+      [ "$(echo $(cat "$STUB_LOG"))" = "$steps" ] || fail "$name, $run run: the steps run: $(cat "$STUB_LOG")"
+      [ $how != removed ] || [ -d "$checkout/build/example" ] || fail "$name, $run run: build/example is no folder now"
+      if [ $how = lingering ]; then
+        flock -n "$checkout/build/example" true || fail "$name, $run run: the lock outlived the command"
+        stop_lingering
+      fi
       after=$(outside "$place" "$scratch/$folder")
       [ "$run/$name" != "first/made under a team's default access control list" ] ||
         before+=$'\n'"./a d 755 root"$'\n'"./a/b d 755 root"
       [ "$after" = "$(sort <<<"$before")" ] || fail "$name, $run run: outside FOLDER $(diff <(sort <<<"$before") - <<<"$after")"
+      [ -z "$holder" ] || kill "$holder" 2>/dev/null
+      holder=
     done
-    [ -z "$holder" ] || kill "$holder"
-    holder=
   done
-  umount "$scratch/ro"
+  for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done
   ;;
 missing_package)
   # A user who is not root is told in one line which package is missing
