@@ -57,7 +57,14 @@ if [ "$1" = --build ]; then
   if [ "$STUB_HOLD" = build ]; then
     echo $$ >"$STUB_PID"
     [ -n "$STUB_GO" ] || exec sleep 30
-    for _ in $(seq 300); do [ ! -e "$STUB_GO" ] || exit 0; sleep 0.1; done
+    # As ninja, which takes SIGINT even when it was ignored or held.
+    exec python3 -c 'import os, signal, sys, time
+signal.signal(signal.SIGINT, lambda *_: sys.exit("ninja: build stopped: interrupted by user."))
+signal.pthread_sigmask(signal.SIG_UNBLOCK, [signal.SIGINT])
+for _ in range(300):
+    if os.path.exists(sys.argv[1]):
+        sys.exit(0)
+    time.sleep(0.1)' "$STUB_GO"
   fi
 fi
 EOF
@@ -468,11 +475,11 @@ places)
       set +m
       case $how in
         removed | interrupt)
-          for _ in $(seq 100); do grep -q "^waiting for" "$scratch/stderr" && break; sleep 0.1; done
+          for _ in $(seq 100); do grep -qs "^waiting for" "$scratch/stderr" && break; sleep 0.1; done
           if [ $how = removed ]; then rm -rf "$checkout/build/example"; else kill -INT -- "-$running"; fi
           ;;
         wrapper | nohup)
-          for _ in $(seq 100); do [ -s "$STUB_PID" ] || grep -q "^paused" "$scratch/stdout" && break; sleep 0.1; done
+          for _ in $(seq 100); do [ -s "$STUB_PID" ] || grep -qs "^paused" "$scratch/stdout" && break; sleep 0.1; done
           if [ $how = wrapper ]; then kill -INT -- "-$running"; else kill -HUP -- "-$running"; fi
           sleep 0.3
           touch "$scratch/go"
