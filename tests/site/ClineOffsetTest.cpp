@@ -82,8 +82,10 @@ Pts RandomOutline(Kind kind, int n, std::mt19937_64& rng, double* d)
       break;
     }
     case Kind::Notched: {
-      // Teeth with gaps narrower than twice the distance.
-      const int teeth = std::max(10, n / 4);
+      // Teeth with gaps narrower than twice the distance. At most a hundred:
+      // more make only thinner teeth behind the same closed line, whose
+      // check takes the square of their number.
+      const int teeth = std::clamp(n / 4, 10, 100);
       for (int i = 0; i < teeth; ++i) {
         const double a = 2 * M_PI * i / teeth, w = 2 * M_PI / teeth, r2 = 40 + 30 * u(rng);
         polar(80, a);
