@@ -249,8 +249,9 @@ public:
   int GetStartNo(const CPlenimetraParam* param, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE style,
                  int start) const;
   // Numbers the figures of each (mark, numbering) pair; a failed save of a
-  // renumbered figure is returned.
-  [[nodiscard]] GSErrCode CheckItemNo(CPlenimetraParam* param);
+  // renumbered figure is returned. Without save, in memory only: the
+  // caller writes the figures whose number moved.
+  [[nodiscard]] GSErrCode CheckItemNo(CPlenimetraParam* param, bool save = true);
   // Unless the sort indices are already a permutation of 0..n-1, numbers
   // them so in the order they give (repeated ones in list order, unordered
   // ones last, as a figure just added) and saves each figure whose index

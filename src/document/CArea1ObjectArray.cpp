@@ -56,9 +56,10 @@ bool IsClosedNumbering(const std::vector<CArea1Object*>& group)
   return true;
 }
 
-// Renumbers the group 0..k-1 in list order, saving each changed figure;
-// the first failed save is returned, the numbering is finished regardless.
-GSErrCode CloseNumbering(const std::vector<CArea1Object*>& group)
+// Renumbers the group 0..k-1 in list order, saving each changed figure
+// when asked; the first failed save is returned, the numbering is finished
+// regardless.
+GSErrCode CloseNumbering(const std::vector<CArea1Object*>& group, bool save)
 {
   GSErrCode first = NoError;
   int next = 0;
@@ -67,7 +68,7 @@ GSErrCode CloseNumbering(const std::vector<CArea1Object*>& group)
     if (figure->m_No == number)
       continue;
     figure->m_No = number;
-    const GSErrCode err = figure->Save();
+    const GSErrCode err = save ? figure->Save() : NoError;
     if (first == NoError)
       first = err;
   }
@@ -232,14 +233,14 @@ int CArea1ObjectArray::GetStartNo(const CPlenimetraParam* param, CItemType1Table
   return no;
 }
 
-GSErrCode CArea1ObjectArray::CheckItemNo(CPlenimetraParam* param)
+GSErrCode CArea1ObjectArray::CheckItemNo(CPlenimetraParam* param, bool save)
 {
   GSErrCode first = NoError;
   for (const auto& [pair, group] : GroupByPair(*this)) {
     if (!param->m_EnvParam.m_NumberFillGaps) {
       NumberTheUnnumbered(group);
     } else if (!IsClosedNumbering(group)) {
-      const GSErrCode err = CloseNumbering(group);
+      const GSErrCode err = CloseNumbering(group, save);
       if (first == NoError)
         first = err;
     }

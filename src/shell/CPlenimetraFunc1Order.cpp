@@ -268,9 +268,12 @@ GSErrCode CPlenimetraFunc1::DoRenumber(short dialId)
       if (DGAlert(-3, kTitle, GS::UniString(u"リナンバリングします。よろしいですか？"), GS::UniString(),
                   GS::UniString(u"はい"), GS::UniString(u"いいえ")) != 1)
         return NoError;
-      if (const GSErrCode reserved = ReserveRows(dialId); reserved != NoError)
+      // A list already numbered so is left as it is, and nothing is taken.
+      CRenumberWorkItemArray pairs = AllRowPairs(dialId);
+      bool any = false;
+      if (const GSErrCode reserved = ReserveRenumbered(pairs, 0, any); reserved != NoError || !any)
         return reserved;
-      const GSErrCode all = DoRenumberAll(dialId);
+      const GSErrCode all = NumberPairs(pairs, 0);
       if (all == NoError)
         RebuildQuietly(dialId);
       return all;
@@ -281,13 +284,14 @@ GSErrCode CPlenimetraFunc1::DoRenumber(short dialId)
   return err;
 }
 
-// Any figure of the list may take another number, and the record is saved
-// with them: all are this user's before any changes.
-GSErrCode CPlenimetraFunc1::ReserveRows(short dialId) const
+GSErrCode CPlenimetraFunc1::ReserveRenumbered(CRenumberWorkItemArray& pairs, int start, bool& any) const
 {
   GS::Array<API_Guid> guids;
-  for (const CArea1Object* figure : RowFigures(dialId))
-    guids.Push(figure->m_Element.header.guid);
+  for (CRenumberWorkItem& pair : pairs) {
+    pair.Sort();
+    pair.AddRenumbered(start, guids);
+  }
+  any = !guids.IsEmpty();
   return m_pParam->DoTeamworkReceive(guids);
 }
 
@@ -307,7 +311,8 @@ GSErrCode CPlenimetraFunc1::DoRenumberSelection(short dialId)
       GSWriteReport(GS::UniString(u"番号が重なります。処理を中止します"));
       return NoError;
     }
-  if (const GSErrCode reserved = ReserveRows(dialId); reserved != NoError)
+  bool any = false;
+  if (const GSErrCode reserved = ReserveRenumbered(pairs, start, any); reserved != NoError || !any)
     return reserved;
   GSErrCode err = NumberPairs(pairs, start);
   if (const GSErrCode saved = m_pParam->SaveData(); err == NoError)
@@ -317,12 +322,18 @@ GSErrCode CPlenimetraFunc1::DoRenumberSelection(short dialId)
   return err;
 }
 
-GSErrCode CPlenimetraFunc1::DoRenumberAll(short dialId)
+CRenumberWorkItemArray CPlenimetraFunc1::AllRowPairs(short dialId) const
 {
   CRenumberWorkItemArray pairs;
   for (short row = 1; row <= RowCount(dialId); ++row)
     if (CArea1Object* figure = FigureOfRow(dialId, row); figure != nullptr)
       pairs.Add({figure, true});
+  return pairs;
+}
+
+GSErrCode CPlenimetraFunc1::DoRenumberAll(short dialId)
+{
+  CRenumberWorkItemArray pairs = AllRowPairs(dialId);
   return NumberPairs(pairs, 0);
 }
 

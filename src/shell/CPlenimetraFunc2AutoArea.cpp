@@ -199,12 +199,20 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
   };
   // The areas taken in or out move their figures in or out of the element.
   CArea1ObjectPtrArray moving;
+  bool toggles = false;
   if (TakesAutoAreas(floor->m_Mode))
     for (int row : GetSelAutoAreaList(dialId))
       if (const CAutoAreaParam* record = AutoAreaRecord(dialId, static_cast<short>(row));
-          record != nullptr && listed(record) != take)
+          record != nullptr && listed(record) != take) {
+        toggles = true;
         for (const auto& figure : FiguresOf(*record, m_pParam))
           moving.push_back(figure);
+      }
+  // No row taken in or out: nothing changes, and nothing is taken.
+  if (!toggles) {
+    m_pAutoAreaListInfoParam->SetList(false);
+    return;
+  }
   if (const GSErrCode reserved = ReserveRecolouring({element}, moving); reserved != NoError) {
     m_pAutoAreaListInfoParam->SetList(false);
     GSWriteFailure(GS::UniString(kTargetNotChanged), reserved);
@@ -270,6 +278,9 @@ GSErrCode CPlenimetraFunc2::DoMsgClickAutoAreaTarget(short dialId)
     elements.push_back(work.m_pArea2);
     moves = moves || work.m_bTarget != work.m_bCheck;
   }
+  // OK with no element checked or unchecked changes nothing.
+  if (!moves)
+    return NoError;
   if (const GSErrCode reserved =
           ReserveRecolouring(elements, moves ? FiguresOf(*record, m_pParam) : CArea1ObjectPtrArray());
       reserved != NoError)
@@ -294,17 +305,30 @@ short CPlenimetraFunc2::DoDragDropAutoAreaListToTree(short dialId, DG::DragDropE
   if (object == nullptr)
     return 0;
   if (auto* element = dynamic_cast<CArea2Object*>(object); element != nullptr && node->m_AreaCode < 0) {
-    const CSelectList rows = GetSelAutoAreaList(dialId);
+    // Refused before anything is taken: the element takes no automatic
+    // areas here, or already takes every row dropped.
+    const CArea2ObjectFloor* floor = element->m_FloorArray.SearchFloor(ActStory());
+    if (!TakesAutoAreas(floor->m_Mode)) {
+      GSWriteReport(GS::UniString(kNotAutoArea));
+      return 0;
+    }
+    std::vector<const CAutoAreaParam*> added;
     CArea1ObjectPtrArray moving;
-    for (int row : rows)
-      for (const auto& figure : FiguresOf(*AutoAreaRecord(dialId, static_cast<short>(row)), m_pParam))
-        moving.push_back(figure);
+    for (int row : GetSelAutoAreaList(dialId))
+      if (const CAutoAreaParam* record = AutoAreaRecord(dialId, static_cast<short>(row));
+          CArea2Object::SearchAutoAreaIndex(record, &floor->m_AutoAreaGuidArray) < 0) {
+        added.push_back(record);
+        for (const auto& figure : FiguresOf(*record, m_pParam))
+          moving.push_back(figure);
+      }
+    if (added.empty())
+      return 0;
     if (const GSErrCode reserved = ReserveRecolouring({element}, moving); reserved != NoError) {
       GSWriteFailure(GS::UniString(kTargetNotChanged), reserved);
       return 0;
     }
-    for (int row : rows)
-      AddTarget(AutoAreaRecord(dialId, static_cast<short>(row)), element);
+    for (const CAutoAreaParam* record : added)
+      AddTarget(record, element);
     RecolourAndSave(dialId, {element}, {});
     return 0;
   }

@@ -598,15 +598,15 @@ const Command kCommands[] = {
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRenumber);
      },
-     Done, Refused, Done, Refused},
-    // Sorting asks for no reservation.
+     Done, Refused, Done, Done},
+    // Takes what it reorders, as the page's other commands do.
     {"DetailSort", {},
      [](auto& t) {
        DialogUser page = t.TreePage();
        page.SetLong(CPlenimetraFunc2::ITEM_RADIO_DETAIL, 1);
        page.HeaderClick(CPlenimetraFunc2::ITEM_DETAIL_LIST, 6);
      },
-     Done, Refused, Refused, Refused},
+     Done, Refused, Done, Refused},
     {"AutoAreaCreate", {},
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
