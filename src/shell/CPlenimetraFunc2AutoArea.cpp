@@ -213,7 +213,7 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
     m_pAutoAreaListInfoParam->SetList(false);
     return;
   }
-  if (const GSErrCode reserved = ReserveRecolouring({element}, moving); reserved != NoError) {
+  if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError) {
     m_pAutoAreaListInfoParam->SetList(false);
     GSWriteFailure(GS::UniString(kTargetNotChanged), reserved);
     return;
@@ -236,7 +236,7 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
       },
       [&](short row) { SetAutoAreaListItem(dialId, row, pAutoAreaParam); });
   GSWriteFailure(GS::UniString(kTargetNotChanged), RunAsOneStep(
-      GS::UniString(kRecolourStep), [&] { return RecolourFigures({element}, removed); },
+      GS::UniString(kRecolourStep), [&] { return RecolourFigures({}, moving); },
       [&] {
         m_pAutoAreaListInfoParam->SetList(false);
         SetAreaListItem(dialId);
@@ -270,20 +270,14 @@ GSErrCode CPlenimetraFunc2::DoMsgClickAutoAreaTarget(short dialId)
   }
   if (dialog.DoModal() != 1)
     return NoError;
-  // Every element of the dialog is recoloured, and the area's figures move
-  // when one takes it in or gives it back.
-  std::vector<CArea2Object*> elements;
-  bool moves = false;
-  for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray) {
-    elements.push_back(work.m_pArea2);
-    moves = moves || work.m_bTarget != work.m_bCheck;
-  }
+  // The area's figures move when an element takes it in or gives it back;
   // OK with no element checked or unchecked changes nothing.
+  const bool moves = std::any_of(dialog.m_WorkArray.begin(), dialog.m_WorkArray.end(),
+                                 [](const CDlgEditArea2TargetWork& work) { return work.m_bTarget != work.m_bCheck; });
   if (!moves)
     return NoError;
-  if (const GSErrCode reserved =
-          ReserveRecolouring(elements, moves ? FiguresOf(*record, m_pParam) : CArea1ObjectPtrArray());
-      reserved != NoError)
+  const CArea1ObjectPtrArray moving = FiguresOf(*record, m_pParam);
+  if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError)
     return reserved;
   CArea1ObjectPtrArray removed;
   for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray) {
@@ -292,7 +286,7 @@ GSErrCode CPlenimetraFunc2::DoMsgClickAutoAreaTarget(short dialId)
     else if (work.m_bTarget && !work.m_bCheck)
       RemoveTarget(record, work.m_pArea2, removed);
   }
-  RecolourAndSave(dialId, elements, removed);
+  RecolourAndSave(dialId, {}, moving);
   return NoError;
 }
 
@@ -323,13 +317,13 @@ short CPlenimetraFunc2::DoDragDropAutoAreaListToTree(short dialId, DG::DragDropE
       }
     if (added.empty())
       return 0;
-    if (const GSErrCode reserved = ReserveRecolouring({element}, moving); reserved != NoError) {
+    if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError) {
       GSWriteFailure(GS::UniString(kTargetNotChanged), reserved);
       return 0;
     }
     for (const CAutoAreaParam* record : added)
       AddTarget(record, element);
-    RecolourAndSave(dialId, {element}, {});
+    RecolourAndSave(dialId, {}, moving);
     return 0;
   }
   RecolourAndSave(dialId, {}, {});
