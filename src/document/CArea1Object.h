@@ -262,6 +262,10 @@ public:
   // (unordered ones last), in memory only: the stored indices keep their
   // gaps for figures that are placed but left out of the list.
   void CloseSortIndexGaps();
+  // The figures whose sort index or number the list takes when the leaving
+  // figures are gone and SetSortIndex and CheckItemNo have run: what such
+  // an edit writes. Worked out in memory; every figure keeps what it has.
+  std::vector<CArea1Object*> MovedWithout(CPlenimetraParam* param, const CArea1ObjectPtrArray& leaving) const;
 
   // The floor's figures in the project record. Reading appends to the list;
   // kinds 1..9 are built by the document's figure factory, other kinds are

@@ -294,6 +294,29 @@ GSErrCode CArea1ObjectArray::SetSortIndex()
   return first;
 }
 
+std::vector<CArea1Object*> CArea1ObjectArray::MovedWithout(CPlenimetraParam* param,
+                                                          const CArea1ObjectPtrArray& leaving) const
+{
+  CArea1ObjectArray rest;
+  std::vector<std::pair<int, int>> before;
+  for (const auto& figure : *this)
+    if (std::find(leaving.begin(), leaving.end(), figure) == leaving.end()) {
+      rest.push_back(figure);
+      before.emplace_back(figure->m_SortIndex, figure->m_No);
+    }
+  rest.CloseSortIndexGaps();
+  static_cast<void>(rest.CheckItemNo(param, false));  // writes nothing, so fails for nothing
+  std::vector<CArea1Object*> moved;
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    CArea1Object& figure = *rest[i];
+    if (std::make_pair(figure.m_SortIndex, figure.m_No) != before[i])
+      moved.push_back(&figure);
+    figure.m_SortIndex = before[i].first;
+    figure.m_No = before[i].second;
+  }
+  return moved;
+}
+
 void CArea1ObjectArray::CloseSortIndexGaps()
 {
   const std::vector<CArea1Object*> order = InIndexOrder(*this);

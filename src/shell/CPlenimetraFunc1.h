@@ -198,6 +198,8 @@ private:
   // Order.
   [[nodiscard]] GSErrCode DoSort(short dialId, short column);
   [[nodiscard]] GSErrCode DoReorder(short dialId, int insertPos);
+  // What reordering the rows so takes: the elements it writes.
+  GS::Array<API_Guid> ReorderTouches(const std::vector<CArea1Object*>& order) const;
   [[nodiscard]] GSErrCode DoRenumberSelection(short dialId);
   // Every row's figure, each to get a new number.
   CRenumberWorkItemArray AllRowPairs(short dialId) const;

@@ -218,6 +218,34 @@ short CPlenimetraFunc1::DoMsgDragDrop(short dialId, short item, DG::DragDropEven
   return 0;
 }
 
+// The figures whose place the new order moves and, when numbers fill
+// gaps, those the renumbering after it gives another number: found with
+// the new places in memory, which every figure then takes back.
+GS::Array<API_Guid> CPlenimetraFunc1::ReorderTouches(const std::vector<CArea1Object*>& order) const
+{
+  GS::Array<API_Guid> guids;
+  std::vector<int> places;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    PLN_ASSERT(order[i] != nullptr);
+    places.push_back(order[i]->m_SortIndex);
+    if (order[i]->m_SortIndex != static_cast<int>(i))
+      guids.Push(order[i]->m_Element.header.guid);
+    order[i]->m_SortIndex = static_cast<int>(i);
+  }
+  if (m_pParam->m_EnvParam.m_NumberFillGaps) {
+    CRenumberWorkItemArray pairs;
+    for (CArea1Object* figure : order)
+      pairs.Add({figure, true});
+    for (CRenumberWorkItem& pair : pairs) {
+      pair.Sort();
+      pair.AddRenumbered(0, guids);
+    }
+  }
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i]->m_SortIndex = places[i];
+  return guids;
+}
+
 GSErrCode CPlenimetraFunc1::DoReorder(short dialId, int insertPos)
 {
   const CSelectList rows = GetSelList(dialId);
@@ -232,15 +260,10 @@ GSErrCode CPlenimetraFunc1::DoReorder(short dialId, int insertPos)
   for (int row = p + 1; row <= count; ++row)
     if (!rows.IsSelected(row))
       order.push_back(FigureOfRow(dialId, static_cast<short>(row)));
-  GS::Array<API_Guid> guids;
-  for (const CArea1Object* figure : order) {
-    PLN_ASSERT(figure != nullptr);
-    guids.Push(figure->m_Element.header.guid);
-  }
   CDlgProgress progress;
   progress.OpenProgress(GS::UniString(), false);
   progress.SetRange(static_cast<int>(order.size()), GS::UniString());
-  GSErrCode err = m_pParam->DoTeamworkReceive(guids);
+  GSErrCode err = m_pParam->DoTeamworkReceive(ReorderTouches(order));
   for (std::size_t i = 0; err == NoError && i < order.size(); ++i) {
     if (order[i]->m_SortIndex != static_cast<int>(i)) {
       order[i]->m_SortIndex = static_cast<int>(i);

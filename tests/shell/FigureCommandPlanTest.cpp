@@ -660,7 +660,7 @@ const Command kCommands[] = {
        SelectFigures(page, {2, 6});
        page.Click(CPlenimetraFunc1::kDelete);
      },
-     Done, Refused, Done, Refused, Refused, Done, 10},
+     Done, Refused, Done, Done, Refused, Done, 9},
     {"Mark", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
@@ -678,7 +678,7 @@ const Command kCommands[] = {
        SelectFigures(page, {6});
        page.DragAndDrop(CPlenimetraFunc1::kList, CPlenimetraFunc1::kList, 0, DG_DRAG_INSERT_ABOVE);
      },
-     Done, Refused, Done, Refused, Refused, Done, 12},
+     Done, Refused, Done, Refused, Refused, Done, 6},
     {"RenumberSelection", {},
      [](auto& t) {
        t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) {
