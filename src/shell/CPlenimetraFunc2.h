@@ -235,6 +235,11 @@ public:
   // figures entering or leaving change.
   [[nodiscard]] GSErrCode ReserveRecolouring(const std::vector<CArea2Object*>& elements,
                                              const CArea1ObjectPtrArray& moving) const;
+  // The figures among moving whose colour the change of the elements'
+  // targets gives another: only they are reserved and rewritten. The
+  // change runs in memory and the elements' records are then put back.
+  CArea1ObjectPtrArray Recoloured(const std::vector<CArea2Object*>& elements, const CArea1ObjectPtrArray& moving,
+                                  const std::function<void()>& change) const;
 
   // == Sorting (CPlenimetraFunc2Sort.cpp) ==
   // Each reorders what its rows stand for, refills the list, selects the

@@ -152,6 +152,27 @@ GSErrCode CPlenimetraFunc2::ReserveRecolouring(const std::vector<CArea2Object*>&
   return m_pParam->DoTeamworkReceive(guids);
 }
 
+CArea1ObjectPtrArray CPlenimetraFunc2::Recoloured(const std::vector<CArea2Object*>& elements,
+                                                  const CArea1ObjectPtrArray& moving,
+                                                  const std::function<void()>& change) const
+{
+  std::vector<int> colours;
+  for (const auto& figure : moving)
+    colours.push_back(figure->GetColor(m_pParam));
+  std::vector<CArea2ObjectFloorArray> records;
+  for (const CArea2Object* element : elements)
+    records.push_back(element->m_FloorArray);
+  change();
+  CArea1ObjectPtrArray recoloured;
+  for (std::size_t i = 0; i < moving.size(); ++i)
+    if (moving[i]->GetColor(m_pParam) != colours[i] &&
+        std::find(recoloured.begin(), recoloured.end(), moving[i]) == recoloured.end())
+      recoloured.push_back(moving[i]);
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    elements[i]->m_FloorArray = records[i];
+  return recoloured;
+}
+
 GSErrCode CPlenimetraFunc2::RecolourFigures(const std::vector<CArea2Object*>& elements,
                                             const CArea1ObjectPtrArray& removed)
 {
@@ -199,20 +220,25 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
   };
   // The areas taken in or out move their figures in or out of the element.
   CArea1ObjectPtrArray moving;
-  bool toggles = false;
+  std::vector<const CAutoAreaParam*> toggled;
   if (TakesAutoAreas(floor->m_Mode))
     for (int row : GetSelAutoAreaList(dialId))
       if (const CAutoAreaParam* record = AutoAreaRecord(dialId, static_cast<short>(row));
           record != nullptr && listed(record) != take) {
-        toggles = true;
+        toggled.push_back(record);
         for (const auto& figure : FiguresOf(*record, m_pParam))
           moving.push_back(figure);
       }
   // No row taken in or out: nothing changes, and nothing is taken.
-  if (!toggles) {
+  if (toggled.empty()) {
     m_pAutoAreaListInfoParam->SetList(false);
     return;
   }
+  moving = Recoloured({element}, moving, [&] {
+    CArea1ObjectPtrArray out;
+    for (const CAutoAreaParam* record : toggled)
+      take ? AddTarget(record, element) : RemoveTarget(record, element, out);
+  });
   if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError) {
     m_pAutoAreaListInfoParam->SetList(false);
     GSWriteFailure(GS::UniString(kTargetNotChanged), reserved);
@@ -276,16 +302,22 @@ GSErrCode CPlenimetraFunc2::DoMsgClickAutoAreaTarget(short dialId)
                                  [](const CDlgEditArea2TargetWork& work) { return work.m_bTarget != work.m_bCheck; });
   if (!moves)
     return NoError;
-  const CArea1ObjectPtrArray moving = FiguresOf(*record, m_pParam);
+  std::vector<CArea2Object*> elements;
+  for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray)
+    elements.push_back(work.m_pArea2);
+  CArea1ObjectPtrArray removed;
+  const auto change = [&] {
+    for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray) {
+      if (!work.m_bTarget && work.m_bCheck)
+        AddTarget(record, work.m_pArea2);
+      else if (work.m_bTarget && !work.m_bCheck)
+        RemoveTarget(record, work.m_pArea2, removed);
+    }
+  };
+  const CArea1ObjectPtrArray moving = Recoloured(elements, FiguresOf(*record, m_pParam), change);
   if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError)
     return reserved;
-  CArea1ObjectPtrArray removed;
-  for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray) {
-    if (!work.m_bTarget && work.m_bCheck)
-      AddTarget(record, work.m_pArea2);
-    else if (work.m_bTarget && !work.m_bCheck)
-      RemoveTarget(record, work.m_pArea2, removed);
-  }
+  change();
   RecolourAndSave(dialId, {}, moving);
   return NoError;
 }
@@ -317,12 +349,16 @@ short CPlenimetraFunc2::DoDragDropAutoAreaListToTree(short dialId, DG::DragDropE
       }
     if (added.empty())
       return 0;
+    const auto change = [&] {
+      for (const CAutoAreaParam* record : added)
+        AddTarget(record, element);
+    };
+    moving = Recoloured({element}, moving, change);
     if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError) {
       GSWriteFailure(GS::UniString(kTargetNotChanged), reserved);
       return 0;
     }
-    for (const CAutoAreaParam* record : added)
-      AddTarget(record, element);
+    change();
     RecolourAndSave(dialId, {}, moving);
     return 0;
   }

@@ -203,6 +203,13 @@ void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
   for (const auto& figure : SelectedFigures(dialId))
     if ((record->m_List.SearchIndex(figure.get()) >= 0) == (op == COperatorTable::OPERATOR_NONE))
       moving.push_back(figure);
+  moving = Recoloured({element}, moving, [&] {
+    for (const auto& figure : moving)
+      if (const int index = record->m_List.SearchIndex(figure.get()); index >= 0)
+        record->m_List.erase(record->m_List.begin() + index);
+      else
+        record->m_List.push_back(CArea2List(figure, op));
+  });
   if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError) {
     m_pDetailListInfoParam->SetList(false);
     GSWriteFailure(notDone, reserved);
@@ -248,6 +255,11 @@ short CPlenimetraFunc2::DoDragDropDetailListToTree(short dialId, DG::DragDropEve
     for (const auto& figure : SelectedFigures(dialId))
       if (record->m_List.SearchIndex(figure.get()) < 0)
         entering.push_back(figure);
+    entering = Recoloured({element}, entering, [&] {
+      CArea2ObjectFloor* entries = element->m_FloorArray.SearchFloor(ActStory());
+      for (const auto& figure : entering)
+        entries->m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
+    });
     if (const GSErrCode reserved = ReserveRecolouring({}, entering); reserved != NoError) {
       GSWriteFailure(notDone, reserved);
       return 0;

@@ -553,6 +553,30 @@ void NonLivingTakesFigures(FigureCommandPlanTest& t)
   t.ClosePages();
 }
 
+// 居室 and 非居室 of 床面積 in colours of their own, which the figures
+// entering or leaving them change to or from; their figures take them.
+void ColourElements(FigureCommandPlanTest& t)
+{
+  DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
+  SelectAreaRow(page, u"居室");
+  page.SetLong(CPlenimetraFunc2::ITEM_AREA_COLOR, 5);
+  SelectAreaRow(page, u"非居室");
+  page.SetLong(CPlenimetraFunc2::ITEM_AREA_COLOR, 6);
+  t.ClosePages();
+}
+
+void ColouredElements(FigureCommandPlanTest& t)
+{
+  FloorAreaPattern(t);
+  ColourElements(t);
+}
+
+void ColouredNonLivingTakesFigures(FigureCommandPlanTest& t)
+{
+  NonLivingTakesFigures(t);
+  ColourElements(t);
+}
+
 // The automatic-area rows of 1階 given to the element by the operator
 // pop-up, or taken from it.
 void AutoAreaOperator(FigureCommandPlanTest& t, const char16_t* element, std::vector<short> rows,
@@ -732,7 +756,7 @@ const Command kCommands[] = {
      Refused, Refused, Done, Done, Done, Done, 12},
     // The tree page's lists: each recolours the figures of the element it
     // changes, on every story, and the figures it takes out.
-    {"AutoAreaDrop", FloorAreaPattern,
+    {"AutoAreaDrop", ColouredElements,
      [](auto& t) {
        DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
        page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1, 2});
@@ -740,12 +764,12 @@ const Command kCommands[] = {
                         DG_DRAG_INSERT_ON);
      },
      Done, Refused, Done, Refused, Done, Done, 3},
-    {"AutoAreaOperator", FloorAreaPattern, [](auto& t) { AutoAreaOperator(t, u"非居室", {1, 2}, u"+"); }, Done,
+    {"AutoAreaOperator", ColouredElements, [](auto& t) { AutoAreaOperator(t, u"非居室", {1, 2}, u"+"); }, Done,
      Refused, Done, Refused, Done, Done, 3},
     // 居室's areas taken out lose its colour.
-    {"AutoAreaOperatorOut", FloorAreaPattern, [](auto& t) { AutoAreaOperator(t, u"居室", {1, 2, 3}, u"未定義"); },
+    {"AutoAreaOperatorOut", ColouredElements, [](auto& t) { AutoAreaOperator(t, u"居室", {1, 2, 3}, u"未定義"); },
      Done, Refused, Done, Refused, Done, Done, 3},
-    {"AutoAreaTarget", FloorAreaPattern, [](auto& t) { TargetDialog(t, 1); }, Done, Refused, Done, Refused, Done, Done, 2},
+    {"AutoAreaTarget", ColouredElements, [](auto& t) { TargetDialog(t, 1); }, Done, Refused, Done, Refused, Done, Done, 2},
     {"AreaPen", FloorAreaPattern,
      [](auto& t) {
        DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
@@ -753,14 +777,14 @@ const Command kCommands[] = {
        page.SetLong(CPlenimetraFunc2::ITEM_AREA_COLOR, 5);
      },
      Done, Refused, Done, Refused, Done, Done, 7},
-    {"DetailOperator", NonLivingTakesFigures,
+    {"DetailOperator", ColouredNonLivingTakesFigures,
      [](auto& t) {
        DialogUser page = NonLivingDetail(t);
        page.SelectPopUp(CPlenimetraFunc2::ITEM_DETAIL_OPERATOR,
                         EntryNamed(page, CPlenimetraFunc2::ITEM_DETAIL_OPERATOR, u"+"));
      },
      Done, Refused, Done, Refused, Done, Done, 2},
-    {"DetailDrop", NonLivingTakesFigures,
+    {"DetailDrop", ColouredNonLivingTakesFigures,
      [](auto& t) {
        DialogUser page = NonLivingDetail(t);
        page.DragAndDrop(CPlenimetraFunc2::ITEM_DETAIL_LIST, CPlenimetraFunc2::ITEM_TREE, TreeElement(page, u"非居室"),
