@@ -851,8 +851,8 @@ const Command kCommands[] = {
      },
      Done, Done, Done, Done, Done, Done, 0},
     // Commands that find nothing to change: 非居室 taking figures only, the
-    // target dialog answered OK as it opened, a list already numbered in
-    // order, the output dialog cancelled.
+    // target dialog answered OK as it opened, the mark a figure has, a list
+    // already numbered in order, the output dialog cancelled.
     {"AutoAreaDropNotTaken", NonLivingTakesFigures,
      [](auto& t) {
        DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
@@ -869,6 +869,14 @@ const Command kCommands[] = {
        page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1});
        t.host.QueueDialogScript(CDlgEditArea2Target::ResourceId, [](DialogUser& dialog) { dialog.Click(1); });
        page.Click(CPlenimetraFunc2::ITEM_AUTO_TARGET);
+     },
+     Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
+    {"MarkUnchanged", {},
+     [](auto& t) {
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {1});
+       page.SelectPopUp(CPlenimetraFunc1::kMarkEditor,
+                        DGPopUpGetSelected(page.DialogId(), CPlenimetraFunc1::kMarkEditor));
      },
      Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
     {"RenumberInOrder", {},
