@@ -249,8 +249,9 @@ public:
   int GetStartNo(const CPlenimetraParam* param, CItemType1Table::ITEMTYPE mark, CItemType2Table::ITEMTYPE style,
                  int start) const;
   // Numbers the figures of each (mark, numbering) pair; a failed save of a
-  // renumbered figure is returned.
-  [[nodiscard]] GSErrCode CheckItemNo(CPlenimetraParam* param);
+  // renumbered figure is returned. Without save, in memory only: the
+  // caller writes the figures whose number moved.
+  [[nodiscard]] GSErrCode CheckItemNo(CPlenimetraParam* param, bool save = true);
   // Unless the sort indices are already a permutation of 0..n-1, numbers
   // them so in the order they give (repeated ones in list order, unordered
   // ones last, as a figure just added) and saves each figure whose index
@@ -261,6 +262,10 @@ public:
   // (unordered ones last), in memory only: the stored indices keep their
   // gaps for figures that are placed but left out of the list.
   void CloseSortIndexGaps();
+  // The figures whose sort index or number the list takes when the leaving
+  // figures are gone and SetSortIndex and CheckItemNo have run: what such
+  // an edit writes. Worked out in memory; every figure keeps what it has.
+  std::vector<CArea1Object*> MovedWithout(CPlenimetraParam* param, const CArea1ObjectPtrArray& leaving) const;
 
   // The floor's figures in the project record. Reading appends to the list;
   // kinds 1..9 are built by the document's figure factory, other kinds are

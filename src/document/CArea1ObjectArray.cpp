@@ -56,9 +56,10 @@ bool IsClosedNumbering(const std::vector<CArea1Object*>& group)
   return true;
 }
 
-// Renumbers the group 0..k-1 in list order, saving each changed figure;
-// the first failed save is returned, the numbering is finished regardless.
-GSErrCode CloseNumbering(const std::vector<CArea1Object*>& group)
+// Renumbers the group 0..k-1 in list order, saving each changed figure
+// when asked; the first failed save is returned, the numbering is finished
+// regardless.
+GSErrCode CloseNumbering(const std::vector<CArea1Object*>& group, bool save)
 {
   GSErrCode first = NoError;
   int next = 0;
@@ -67,7 +68,7 @@ GSErrCode CloseNumbering(const std::vector<CArea1Object*>& group)
     if (figure->m_No == number)
       continue;
     figure->m_No = number;
-    const GSErrCode err = figure->Save();
+    const GSErrCode err = save ? figure->Save() : NoError;
     if (first == NoError)
       first = err;
   }
@@ -232,14 +233,14 @@ int CArea1ObjectArray::GetStartNo(const CPlenimetraParam* param, CItemType1Table
   return no;
 }
 
-GSErrCode CArea1ObjectArray::CheckItemNo(CPlenimetraParam* param)
+GSErrCode CArea1ObjectArray::CheckItemNo(CPlenimetraParam* param, bool save)
 {
   GSErrCode first = NoError;
   for (const auto& [pair, group] : GroupByPair(*this)) {
     if (!param->m_EnvParam.m_NumberFillGaps) {
       NumberTheUnnumbered(group);
     } else if (!IsClosedNumbering(group)) {
-      const GSErrCode err = CloseNumbering(group);
+      const GSErrCode err = CloseNumbering(group, save);
       if (first == NoError)
         first = err;
     }
@@ -291,6 +292,29 @@ GSErrCode CArea1ObjectArray::SetSortIndex()
       first = err;
   }
   return first;
+}
+
+std::vector<CArea1Object*> CArea1ObjectArray::MovedWithout(CPlenimetraParam* param,
+                                                          const CArea1ObjectPtrArray& leaving) const
+{
+  CArea1ObjectArray rest;
+  std::vector<std::pair<int, int>> before;
+  for (const auto& figure : *this)
+    if (std::find(leaving.begin(), leaving.end(), figure) == leaving.end()) {
+      rest.push_back(figure);
+      before.emplace_back(figure->m_SortIndex, figure->m_No);
+    }
+  rest.CloseSortIndexGaps();
+  static_cast<void>(rest.CheckItemNo(param, false));  // writes nothing, so fails for nothing
+  std::vector<CArea1Object*> moved;
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    CArea1Object& figure = *rest[i];
+    if (std::make_pair(figure.m_SortIndex, figure.m_No) != before[i])
+      moved.push_back(&figure);
+    figure.m_SortIndex = before[i].first;
+    figure.m_No = before[i].second;
+  }
+  return moved;
 }
 
 void CArea1ObjectArray::CloseSortIndexGaps()

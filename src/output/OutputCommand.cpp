@@ -22,31 +22,49 @@ void TakeChoices(CPlenimetraParam& doc, const CDlgOutputToWorksheet& dialog)
 
 }  // namespace
 
-GSErrCode RunOutputCommand(CPlenimetraParam& doc)
+COutputCommand::COutputCommand(CPlenimetraParam& doc) : m_Doc(doc) {}
+
+COutputCommand::~COutputCommand() = default;
+
+bool COutputCommand::Ask()
 {
   // The spreadsheet file cannot be chosen any more.
-  if (doc.m_OutputMode == 1)
-    doc.m_OutputMode = 2;
-  CDlgOutputToWorksheet dialog(&doc);
-  if (dialog.DoModal() != 1)
+  if (m_Doc.m_OutputMode == 1)
+    m_Doc.m_OutputMode = 2;
+  m_pDialog = std::make_unique<CDlgOutputToWorksheet>(&m_Doc);
+  if (m_pDialog->DoModal() == 1)
+    return true;
+  m_pDialog.reset();
+  return false;
+}
+
+GSErrCode COutputCommand::Run()
+{
+  if (m_pDialog == nullptr)
     return NoError;
-  TakeChoices(doc, dialog);
+  TakeChoices(m_Doc, *m_pDialog);
   // The choices that cannot be kept are reported, and nothing is written
   // from settings the project would forget.
-  if (const GSErrCode err = doc.SaveData(); err != NoError) {
+  if (const GSErrCode err = m_Doc.SaveData(); err != NoError) {
     GSWriteFailure(GS::UniString(u"出力の設定を保存できないため、出力しませんでした。"), err);
     return err;
   }
-  switch (doc.m_OutputMode) {
+  switch (m_Doc.m_OutputMode) {
   case 2: {
     COutputWorksheets sheets;
-    GSErrCode err = sheets.Run(doc);
-    if (const GSErrCode saved = doc.SaveData(); err == NoError)
+    GSErrCode err = sheets.Run(m_Doc);
+    if (const GSErrCode saved = m_Doc.SaveData(); err == NoError)
       err = saved;
     GSWriteFailure(GS::UniString(u"ワークシートへの出力を完了できませんでした。"), err);
     return err;
   }
-  case 3: return doc.ToCsv();
-  default: return doc.ToExcel();
+  case 3: return m_Doc.ToCsv();
+  default: return m_Doc.ToExcel();
   }
+}
+
+GSErrCode RunOutputCommand(CPlenimetraParam& doc)
+{
+  COutputCommand command(doc);
+  return command.Ask() ? command.Run() : NoError;
 }

@@ -61,7 +61,60 @@ void RelinkFigures(CPlenimetraParam* param, CFloorParam& floor, const API_Guid& 
   }
 }
 
+// A figure's place in the list and its number, as its record stores them.
+struct Numbers {
+  int sortIndex;
+  int no;
+  bool operator==(const Numbers&) const = default;
+};
+
+std::vector<Numbers> NumbersOf(const CArea1ObjectArray& figures)
+{
+  std::vector<Numbers> numbers;
+  for (const auto& figure : figures)
+    numbers.push_back({figure->m_SortIndex, figure->m_No});
+  return numbers;
+}
+
 }  // namespace
+
+// The story's sort indices and numbers are worked out in memory first: the
+// figures whose record would change are reserved before any is written, so
+// a plan edit never rewrites a figure another user holds. When one cannot
+// be taken, no number of the story moves (the figures keep what their parts
+// show, as a reopen reads them) and the refusal is told; the indices close
+// their gap in memory only, as a load closes it.
+GSErrCode CElementChangeRepairs::RepairStory(CPlenimetraParam* param, CArea1ObjectArray& figures, bool rewrite)
+{
+  const std::vector<Numbers> before = NumbersOf(figures);
+  figures.CloseSortIndexGaps();
+  const GSErrCode numbered = figures.CheckItemNo(param, false);
+  GS::Array<API_Guid> touched;
+  for (std::size_t i = 0; i < figures.size(); ++i)
+    if (!(Numbers{figures[i]->m_SortIndex, figures[i]->m_No} == before[i]))
+      touched.Push(figures[i]->m_Element.header.guid);
+  if (const GSErrCode err = param->DoTeamworkReceive(touched); err != NoError) {
+    for (std::size_t i = 0; i < figures.size(); ++i)
+      figures[i]->m_No = before[i].no;
+    return err;
+  }
+  GSErrCode first = numbered;
+  const auto keep = [&first](GSErrCode err) {
+    if (first == NoError)
+      first = err;
+  };
+  for (std::size_t i = 0; i < figures.size(); ++i) {
+    CArea1Object& figure = *figures[i];
+    if (Numbers{figure.m_SortIndex, figure.m_No} == before[i])
+      continue;
+    keep(figure.Save());
+    // A figure's part shows its number: only a number that moved needs the
+    // part written again; a new sort index is its record's alone.
+    if (rewrite && figure.m_No != before[i].no)
+      keep(figure.ChangeParam(param, true));
+  }
+  return first;
+}
 
 CFloorParam* FloorOnDemand(CPlenimetraParam* param, short story)
 {
@@ -79,22 +132,9 @@ CFloorParam* FloorOnDemand(CPlenimetraParam* param, short story)
 
 GSErrCode CElementChangeRepairs::Apply(CPlenimetraParam* param)
 {
-  for (short story : renumber) {
-    CArea1ObjectArray* figures = FiguresOf(param, story);
-    if (figures == nullptr)
-      continue;
-    // A figure's part shows its number: only a number that moved needs the
-    // part written again; a new sort index is its record's alone.
-    std::vector<int> numbers;
-    for (const auto& figure : *figures)
-      numbers.push_back(figure->m_No);
-    Keep(figures->SetSortIndex());
-    Keep(figures->CheckItemNo(param));
-    if (rewrite.count(story) != 0)
-      for (std::size_t i = 0; i < figures->size(); ++i)
-        if ((*figures)[i]->m_No != numbers[i])
-          Keep((*figures)[i]->ChangeParam(param, true));
-  }
+  for (short story : renumber)
+    if (CArea1ObjectArray* figures = FiguresOf(param, story); figures != nullptr)
+      Keep(RepairStory(param, *figures, rewrite.count(story) != 0));
   for (short story : reorder)
     Keep(param->OrderAutoAreasAsLoaded(story));
   renumber.clear();

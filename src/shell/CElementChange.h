@@ -18,6 +18,7 @@
 #include <vector>
 
 class CAutoAreaParam;
+class CArea1ObjectArray;
 class CAutoAreaParamArray;
 class CFloorParam;
 class CPlenimetraParam;
@@ -36,6 +37,11 @@ struct CElementChangeRepairs {
   }
   // Runs them on the document; the first failure, the collectors' first.
   [[nodiscard]] GSErrCode Apply(CPlenimetraParam* param);
+
+private:
+  // The story's sort indices and numbers closed; nothing written unless
+  // every figure it changes is this user's or can be taken.
+  [[nodiscard]] static GSErrCode RepairStory(CPlenimetraParam* param, CArea1ObjectArray& figures, bool rewrite);
 };
 
 class CElementChangeCore {

@@ -198,9 +198,14 @@ private:
   // Order.
   [[nodiscard]] GSErrCode DoSort(short dialId, short column);
   [[nodiscard]] GSErrCode DoReorder(short dialId, int insertPos);
+  // What reordering the rows so takes: the elements it writes.
+  GS::Array<API_Guid> ReorderTouches(const std::vector<CArea1Object*>& order) const;
   [[nodiscard]] GSErrCode DoRenumberSelection(short dialId);
-  // Reserves the figures of every row.
-  [[nodiscard]] GSErrCode ReserveRows(short dialId) const;
+  // Every row's figure, each to get a new number.
+  CRenumberWorkItemArray AllRowPairs(short dialId) const;
+  // Each pair sorted; reserves the figures that numbering from start gives
+  // another number, and only them. any: whether there is one.
+  [[nodiscard]] GSErrCode ReserveRenumbered(CRenumberWorkItemArray& pairs, int start, bool& any) const;
   // Each pair sorted, then numbered from start, under one progress window
   // of a phase per pair; the first failure ends it.
   [[nodiscard]] GSErrCode NumberPairs(CRenumberWorkItemArray& pairs, int start);

@@ -215,15 +215,22 @@ GSErrCode CPlenimetraFunc1::DoEditCr(short dialId)
 GSErrCode CPlenimetraFunc1::DoDelete(short dialId)
 {
   const auto remove = [&]() -> GSErrCode {
-    // The deleted figures and every figure whose number the deletion may
-    // rewrite are this user's before anything changes.
-    GS::Array<API_Guid> touched;
-    for (const CArea1Object* figure : RowFigures(dialId))
-      if (figure->m_Element.header.guid != APINULLGuid)
-        touched.Push(figure->m_Element.header.guid);
+    // The deleted figures and every figure whose place or number the
+    // deletion moves are this user's before anything changes; the others
+    // are neither taken nor written.
+    const CArea1ObjectPtrArray deleted = GetSelection(dialId);
+    CFloorParam* story = ActiveFloor();
+    const std::vector<CArea1Object*> moved =
+        story != nullptr ? story->m_Area1ObjectArray.MovedWithout(m_pParam, deleted) : std::vector<CArea1Object*>();
+    std::vector<std::pair<CArea1Object*, int>> numbers;
+    GS::Array<API_Guid> touched = GuidsOf(deleted);
+    for (CArea1Object* figure : moved) {
+      touched.Push(figure->m_Element.header.guid);
+      numbers.emplace_back(figure, figure->m_No);
+    }
     if (const GSErrCode reserved = m_pParam->DoTeamworkReceive(touched); reserved != NoError)
       return reserved;
-    GSErrCode err = m_pParam->DoDeleteArea1(GetSelection(dialId));
+    GSErrCode err = m_pParam->DoDeleteArea1(deleted);
     if (CFloorParam* floor = ActiveFloor(); floor != nullptr) {
       const GSErrCode sorted = floor->m_Area1ObjectArray.SetSortIndex();
       const GSErrCode numbered = floor->m_Area1ObjectArray.CheckItemNo(m_pParam);
@@ -232,18 +239,12 @@ GSErrCode CPlenimetraFunc1::DoDelete(short dialId)
     RebuildQuietly(dialId);
     if (err != NoError)
       return err;
-    const std::vector<CArea1Object*> figures = RowFigures(dialId);
-    GS::Array<API_Guid> guids;
-    for (const CArea1Object* figure : figures)
-      if (figure->m_Element.header.guid != APINULLGuid)
-        guids.Push(figure->m_Element.header.guid);
-    if (err = m_pParam->DoTeamworkReceive(guids); err != NoError)
-      return err;
+    // A part shows its number: only a number that moved is written again.
     CDlgProgress progress;
     progress.OpenProgress(GS::UniString(), false);
-    progress.SetRange(static_cast<int>(figures.size()), GS::UniString());
-    for (CArea1Object* figure : figures) {
-      if (figure->m_Element.header.guid != APINULLGuid && (err = figure->ChangeParam(m_pParam, true)) != NoError)
+    progress.SetRange(static_cast<int>(numbers.size()), GS::UniString());
+    for (const auto& [figure, no] : numbers) {
+      if (figure->m_No != no && (err = figure->ChangeParam(m_pParam, true)) != NoError)
         break;
       progress.StepIt();
     }

@@ -93,7 +93,11 @@ GSErrCode CPlenimetraFunc1::DoEditorChange(short dialId, short item)
 GSErrCode CPlenimetraFunc1::DoRoundTypeChange(short dialId, CRoundTypeTable::ROUNDTYPE value)
 {
   return RunFigureEdit(dialId, GS::UniString(u"メンセラ[端数処理]"), [&]() -> GSErrCode {
-    const CSelectList rows = GetSelList(dialId);
+    // Rows that already round so are neither taken nor written.
+    CSelectList rows;
+    for (int row : GetSelList(dialId))
+      if (FigureOfRow(dialId, static_cast<short>(row))->m_RoundType != value)
+        rows.push_back(row);
     CDlgProgress progress;
     progress.OpenProgress(GS::UniString(), false);
     progress.SetRange(static_cast<int>(rows.size()), GS::UniString());
@@ -123,10 +127,21 @@ GSErrCode CPlenimetraFunc1::DoItemTypeChange(short dialId, short item, int value
         const CSelectList rows = GetSelList(dialId);
         const std::vector<CArea1Object*> figures = RowFigures(dialId);
         const bool closeUp = m_pParam->m_EnvParam.m_NumberFillGaps;
+        // A figure that has the mark or numbering already keeps its number:
+        // it is neither taken nor written.
+        std::vector<int> changing;
+        for (int row : rows) {
+          const CArea1Object* figure = FigureOfRow(dialId, static_cast<short>(row));
+          PLN_ASSERT(figure != nullptr);
+          if ((item == kMarkEditor ? int(figure->m_ItemType1) : int(figure->m_ItemType2)) != value)
+            changing.push_back(row);
+        }
+        if (changing.empty())
+          return NoError;
 
         std::set<std::pair<int, int>> pairs;
         std::set<const CArea1Object*> selected;
-        for (int row : rows) {
+        for (int row : changing) {
           const CArea1Object* figure = FigureOfRow(dialId, static_cast<short>(row));
           PLN_ASSERT(figure != nullptr);
           selected.insert(figure);
@@ -149,7 +164,7 @@ GSErrCode CPlenimetraFunc1::DoItemTypeChange(short dialId, short item, int value
         std::vector<Numbering> before;
         for (const CArea1Object* figure : figures)
           before.push_back(NumberingOf(*figure));
-        for (int row : rows) {
+        for (int row : changing) {
           CArea1Object* figure = FigureOfRow(dialId, static_cast<short>(row));
           if (item == kMarkEditor)
             figure->m_ItemType1 = static_cast<CItemType1Table::ITEMTYPE>(value);
@@ -181,14 +196,17 @@ GSErrCode CPlenimetraFunc1::DoItemTypeChange(short dialId, short item, int value
 GSErrCode CPlenimetraFunc1::DoAutoCrChange(short dialId, bool value)
 {
   return RunFigureEdit(dialId, GS::UniString(u"メンセラ[改行]"), [&]() -> GSErrCode {
-    const CSelectList rows = GetSelList(dialId);
+    const CSelectList keep = GetSelList(dialId);
+    CSelectList rows;
+    for (int row : keep)
+      if (FigureOfRow(dialId, static_cast<short>(row))->m_bAutoCr != value)
+        rows.push_back(row);
     GSErrCode err = m_pParam->DoTeamworkReceive(GuidsOfRows(dialId, rows));
     for (std::size_t i = 0; err == NoError && i < rows.size(); ++i) {
       CArea1Object* figure = FigureOfRow(dialId, static_cast<short>(rows[i]));
       figure->m_bAutoCr = value;
       err = figure->Save();
     }
-    const CSelectList keep = rows;
     SetListItem(dialId);
     SelectRows(dialId, std::vector<short>(keep.begin(), keep.end()));
     return err;

@@ -218,6 +218,34 @@ short CPlenimetraFunc1::DoMsgDragDrop(short dialId, short item, DG::DragDropEven
   return 0;
 }
 
+// The figures whose place the new order moves and, when numbers fill
+// gaps, those the renumbering after it gives another number: found with
+// the new places in memory, which every figure then takes back.
+GS::Array<API_Guid> CPlenimetraFunc1::ReorderTouches(const std::vector<CArea1Object*>& order) const
+{
+  GS::Array<API_Guid> guids;
+  std::vector<int> places;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    PLN_ASSERT(order[i] != nullptr);
+    places.push_back(order[i]->m_SortIndex);
+    if (order[i]->m_SortIndex != static_cast<int>(i))
+      guids.Push(order[i]->m_Element.header.guid);
+    order[i]->m_SortIndex = static_cast<int>(i);
+  }
+  if (m_pParam->m_EnvParam.m_NumberFillGaps) {
+    CRenumberWorkItemArray pairs;
+    for (CArea1Object* figure : order)
+      pairs.Add({figure, true});
+    for (CRenumberWorkItem& pair : pairs) {
+      pair.Sort();
+      pair.AddRenumbered(0, guids);
+    }
+  }
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i]->m_SortIndex = places[i];
+  return guids;
+}
+
 GSErrCode CPlenimetraFunc1::DoReorder(short dialId, int insertPos)
 {
   const CSelectList rows = GetSelList(dialId);
@@ -232,15 +260,10 @@ GSErrCode CPlenimetraFunc1::DoReorder(short dialId, int insertPos)
   for (int row = p + 1; row <= count; ++row)
     if (!rows.IsSelected(row))
       order.push_back(FigureOfRow(dialId, static_cast<short>(row)));
-  GS::Array<API_Guid> guids;
-  for (const CArea1Object* figure : order) {
-    PLN_ASSERT(figure != nullptr);
-    guids.Push(figure->m_Element.header.guid);
-  }
   CDlgProgress progress;
   progress.OpenProgress(GS::UniString(), false);
   progress.SetRange(static_cast<int>(order.size()), GS::UniString());
-  GSErrCode err = m_pParam->DoTeamworkReceive(guids);
+  GSErrCode err = m_pParam->DoTeamworkReceive(ReorderTouches(order));
   for (std::size_t i = 0; err == NoError && i < order.size(); ++i) {
     if (order[i]->m_SortIndex != static_cast<int>(i)) {
       order[i]->m_SortIndex = static_cast<int>(i);
@@ -268,9 +291,12 @@ GSErrCode CPlenimetraFunc1::DoRenumber(short dialId)
       if (DGAlert(-3, kTitle, GS::UniString(u"リナンバリングします。よろしいですか？"), GS::UniString(),
                   GS::UniString(u"はい"), GS::UniString(u"いいえ")) != 1)
         return NoError;
-      if (const GSErrCode reserved = ReserveRows(dialId); reserved != NoError)
+      // A list already numbered so is left as it is, and nothing is taken.
+      CRenumberWorkItemArray pairs = AllRowPairs(dialId);
+      bool any = false;
+      if (const GSErrCode reserved = ReserveRenumbered(pairs, 0, any); reserved != NoError || !any)
         return reserved;
-      const GSErrCode all = DoRenumberAll(dialId);
+      const GSErrCode all = NumberPairs(pairs, 0);
       if (all == NoError)
         RebuildQuietly(dialId);
       return all;
@@ -281,13 +307,14 @@ GSErrCode CPlenimetraFunc1::DoRenumber(short dialId)
   return err;
 }
 
-// Any figure of the list may take another number, and the record is saved
-// with them: all are this user's before any changes.
-GSErrCode CPlenimetraFunc1::ReserveRows(short dialId) const
+GSErrCode CPlenimetraFunc1::ReserveRenumbered(CRenumberWorkItemArray& pairs, int start, bool& any) const
 {
   GS::Array<API_Guid> guids;
-  for (const CArea1Object* figure : RowFigures(dialId))
-    guids.Push(figure->m_Element.header.guid);
+  for (CRenumberWorkItem& pair : pairs) {
+    pair.Sort();
+    pair.AddRenumbered(start, guids);
+  }
+  any = !guids.IsEmpty();
   return m_pParam->DoTeamworkReceive(guids);
 }
 
@@ -307,7 +334,8 @@ GSErrCode CPlenimetraFunc1::DoRenumberSelection(short dialId)
       GSWriteReport(GS::UniString(u"番号が重なります。処理を中止します"));
       return NoError;
     }
-  if (const GSErrCode reserved = ReserveRows(dialId); reserved != NoError)
+  bool any = false;
+  if (const GSErrCode reserved = ReserveRenumbered(pairs, start, any); reserved != NoError || !any)
     return reserved;
   GSErrCode err = NumberPairs(pairs, start);
   if (const GSErrCode saved = m_pParam->SaveData(); err == NoError)
@@ -317,12 +345,18 @@ GSErrCode CPlenimetraFunc1::DoRenumberSelection(short dialId)
   return err;
 }
 
-GSErrCode CPlenimetraFunc1::DoRenumberAll(short dialId)
+CRenumberWorkItemArray CPlenimetraFunc1::AllRowPairs(short dialId) const
 {
   CRenumberWorkItemArray pairs;
   for (short row = 1; row <= RowCount(dialId); ++row)
     if (CArea1Object* figure = FigureOfRow(dialId, row); figure != nullptr)
       pairs.Add({figure, true});
+  return pairs;
+}
+
+GSErrCode CPlenimetraFunc1::DoRenumberAll(short dialId)
+{
+  CRenumberWorkItemArray pairs = AllRowPairs(dialId);
   return NumberPairs(pairs, 0);
 }
 

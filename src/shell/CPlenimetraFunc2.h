@@ -230,9 +230,16 @@ public:
   // In a shared project, reserves what a recolouring of the elements will
   // rewrite: every figure they list on any story, and the figures that
   // enter or leave them. Called before the change, so that a refusal
-  // leaves everything as it was.
+  // leaves everything as it was. A figure shows the colour of the one
+  // element listing it: a change of targets passes no element, as only the
+  // figures entering or leaving change.
   [[nodiscard]] GSErrCode ReserveRecolouring(const std::vector<CArea2Object*>& elements,
                                              const CArea1ObjectPtrArray& moving) const;
+  // The figures among moving whose colour the change of the elements'
+  // targets gives another: only they are reserved and rewritten. The
+  // change runs in memory and the elements' records are then put back.
+  CArea1ObjectPtrArray Recoloured(const std::vector<CArea2Object*>& elements, const CArea1ObjectPtrArray& moving,
+                                  const std::function<void()>& change) const;
 
   // == Sorting (CPlenimetraFunc2Sort.cpp) ==
   // Each reorders what its rows stand for, refills the list, selects the
@@ -301,8 +308,8 @@ private:
   // The selected detail rows' figures.
   CArea1ObjectPtrArray SelectedFigures(short dialId) const;
   // The selected figures enter the element with "+"; answers the
-  // recolouring's result.
-  [[nodiscard]] GSErrCode PutFigures(short dialId, CArea2Object& element);
+  // recolouring of those entering.
+  [[nodiscard]] GSErrCode PutFigures(short dialId, CArea2Object& element, const CArea1ObjectPtrArray& entering);
   using RowChange = std::function<void(CAreaTree& node, CAreaObject& object)>;
   using ElementChange = std::function<void(CArea2Object& element)>;
   void DoMsgChangeAreaEditor(short dialId, short item);

@@ -152,6 +152,27 @@ GSErrCode CPlenimetraFunc2::ReserveRecolouring(const std::vector<CArea2Object*>&
   return m_pParam->DoTeamworkReceive(guids);
 }
 
+CArea1ObjectPtrArray CPlenimetraFunc2::Recoloured(const std::vector<CArea2Object*>& elements,
+                                                  const CArea1ObjectPtrArray& moving,
+                                                  const std::function<void()>& change) const
+{
+  std::vector<int> colours;
+  for (const auto& figure : moving)
+    colours.push_back(figure->GetColor(m_pParam));
+  std::vector<CArea2ObjectFloorArray> records;
+  for (const CArea2Object* element : elements)
+    records.push_back(element->m_FloorArray);
+  change();
+  CArea1ObjectPtrArray recoloured;
+  for (std::size_t i = 0; i < moving.size(); ++i)
+    if (moving[i]->GetColor(m_pParam) != colours[i] &&
+        std::find(recoloured.begin(), recoloured.end(), moving[i]) == recoloured.end())
+      recoloured.push_back(moving[i]);
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    elements[i]->m_FloorArray = records[i];
+  return recoloured;
+}
+
 GSErrCode CPlenimetraFunc2::RecolourFigures(const std::vector<CArea2Object*>& elements,
                                             const CArea1ObjectPtrArray& removed)
 {
@@ -199,13 +220,26 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
   };
   // The areas taken in or out move their figures in or out of the element.
   CArea1ObjectPtrArray moving;
+  std::vector<const CAutoAreaParam*> toggled;
   if (TakesAutoAreas(floor->m_Mode))
     for (int row : GetSelAutoAreaList(dialId))
       if (const CAutoAreaParam* record = AutoAreaRecord(dialId, static_cast<short>(row));
-          record != nullptr && listed(record) != take)
+          record != nullptr && listed(record) != take) {
+        toggled.push_back(record);
         for (const auto& figure : FiguresOf(*record, m_pParam))
           moving.push_back(figure);
-  if (const GSErrCode reserved = ReserveRecolouring({element}, moving); reserved != NoError) {
+      }
+  // No row taken in or out: nothing changes, and nothing is taken.
+  if (toggled.empty()) {
+    m_pAutoAreaListInfoParam->SetList(false);
+    return;
+  }
+  moving = Recoloured({element}, moving, [&] {
+    CArea1ObjectPtrArray out;
+    for (const CAutoAreaParam* record : toggled)
+      take ? AddTarget(record, element) : RemoveTarget(record, element, out);
+  });
+  if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError) {
     m_pAutoAreaListInfoParam->SetList(false);
     GSWriteFailure(GS::UniString(kTargetNotChanged), reserved);
     return;
@@ -228,7 +262,7 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
       },
       [&](short row) { SetAutoAreaListItem(dialId, row, pAutoAreaParam); });
   GSWriteFailure(GS::UniString(kTargetNotChanged), RunAsOneStep(
-      GS::UniString(kRecolourStep), [&] { return RecolourFigures({element}, removed); },
+      GS::UniString(kRecolourStep), [&] { return RecolourFigures({}, moving); },
       [&] {
         m_pAutoAreaListInfoParam->SetList(false);
         SetAreaListItem(dialId);
@@ -262,26 +296,29 @@ GSErrCode CPlenimetraFunc2::DoMsgClickAutoAreaTarget(short dialId)
   }
   if (dialog.DoModal() != 1)
     return NoError;
-  // Every element of the dialog is recoloured, and the area's figures move
-  // when one takes it in or gives it back.
+  // The area's figures move when an element takes it in or gives it back;
+  // OK with no element checked or unchecked changes nothing.
+  const bool moves = std::any_of(dialog.m_WorkArray.begin(), dialog.m_WorkArray.end(),
+                                 [](const CDlgEditArea2TargetWork& work) { return work.m_bTarget != work.m_bCheck; });
+  if (!moves)
+    return NoError;
   std::vector<CArea2Object*> elements;
-  bool moves = false;
-  for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray) {
+  for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray)
     elements.push_back(work.m_pArea2);
-    moves = moves || work.m_bTarget != work.m_bCheck;
-  }
-  if (const GSErrCode reserved =
-          ReserveRecolouring(elements, moves ? FiguresOf(*record, m_pParam) : CArea1ObjectPtrArray());
-      reserved != NoError)
-    return reserved;
   CArea1ObjectPtrArray removed;
-  for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray) {
-    if (!work.m_bTarget && work.m_bCheck)
-      AddTarget(record, work.m_pArea2);
-    else if (work.m_bTarget && !work.m_bCheck)
-      RemoveTarget(record, work.m_pArea2, removed);
-  }
-  RecolourAndSave(dialId, elements, removed);
+  const auto change = [&] {
+    for (const CDlgEditArea2TargetWork& work : dialog.m_WorkArray) {
+      if (!work.m_bTarget && work.m_bCheck)
+        AddTarget(record, work.m_pArea2);
+      else if (work.m_bTarget && !work.m_bCheck)
+        RemoveTarget(record, work.m_pArea2, removed);
+    }
+  };
+  const CArea1ObjectPtrArray moving = Recoloured(elements, FiguresOf(*record, m_pParam), change);
+  if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError)
+    return reserved;
+  change();
+  RecolourAndSave(dialId, {}, moving);
   return NoError;
 }
 
@@ -294,18 +331,35 @@ short CPlenimetraFunc2::DoDragDropAutoAreaListToTree(short dialId, DG::DragDropE
   if (object == nullptr)
     return 0;
   if (auto* element = dynamic_cast<CArea2Object*>(object); element != nullptr && node->m_AreaCode < 0) {
-    const CSelectList rows = GetSelAutoAreaList(dialId);
+    // Refused before anything is taken: the element takes no automatic
+    // areas here, or already takes every row dropped.
+    const CArea2ObjectFloor* floor = element->m_FloorArray.SearchFloor(ActStory());
+    if (!TakesAutoAreas(floor->m_Mode)) {
+      GSWriteReport(GS::UniString(kNotAutoArea));
+      return 0;
+    }
+    std::vector<const CAutoAreaParam*> added;
     CArea1ObjectPtrArray moving;
-    for (int row : rows)
-      for (const auto& figure : FiguresOf(*AutoAreaRecord(dialId, static_cast<short>(row)), m_pParam))
-        moving.push_back(figure);
-    if (const GSErrCode reserved = ReserveRecolouring({element}, moving); reserved != NoError) {
+    for (int row : GetSelAutoAreaList(dialId))
+      if (const CAutoAreaParam* record = AutoAreaRecord(dialId, static_cast<short>(row));
+          CArea2Object::SearchAutoAreaIndex(record, &floor->m_AutoAreaGuidArray) < 0) {
+        added.push_back(record);
+        for (const auto& figure : FiguresOf(*record, m_pParam))
+          moving.push_back(figure);
+      }
+    if (added.empty())
+      return 0;
+    const auto change = [&] {
+      for (const CAutoAreaParam* record : added)
+        AddTarget(record, element);
+    };
+    moving = Recoloured({element}, moving, change);
+    if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError) {
       GSWriteFailure(GS::UniString(kTargetNotChanged), reserved);
       return 0;
     }
-    for (int row : rows)
-      AddTarget(AutoAreaRecord(dialId, static_cast<short>(row)), element);
-    RecolourAndSave(dialId, {element}, {});
+    change();
+    RecolourAndSave(dialId, {}, moving);
     return 0;
   }
   RecolourAndSave(dialId, {}, {});

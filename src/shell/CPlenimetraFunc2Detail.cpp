@@ -196,19 +196,30 @@ void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
     return;
   }
   const GS::UniString notDone(u"演算子の変更を完了できませんでした。");
-  if (const GSErrCode reserved = ReserveRecolouring({element}, SelectedFigures(dialId)); reserved != NoError) {
+  const auto op = static_cast<COperatorTable::OPERATOR>(CDGDlgCore::PopUpSelectedUserData(dialId, ITEM_DETAIL_OPERATOR));
+  // Only a figure that enters or leaves the element changes its colour; a
+  // new operator is the record's alone.
+  CArea1ObjectPtrArray moving;
+  for (const auto& figure : SelectedFigures(dialId))
+    if ((record->m_List.SearchIndex(figure.get()) >= 0) == (op == COperatorTable::OPERATOR_NONE))
+      moving.push_back(figure);
+  moving = Recoloured({element}, moving, [&] {
+    for (const auto& figure : moving)
+      if (const int index = record->m_List.SearchIndex(figure.get()); index >= 0)
+        record->m_List.erase(record->m_List.begin() + index);
+      else
+        record->m_List.push_back(CArea2List(figure, op));
+  });
+  if (const GSErrCode reserved = ReserveRecolouring({}, moving); reserved != NoError) {
     m_pDetailListInfoParam->SetList(false);
     GSWriteFailure(notDone, reserved);
     return;
   }
-  const auto op = static_cast<COperatorTable::OPERATOR>(CDGDlgCore::PopUpSelectedUserData(dialId, ITEM_DETAIL_OPERATOR));
-  CArea1ObjectPtrArray removed;
   EachSelectedFigure(dialId, [&](CArea1Object& figure) {
     const int index = record->m_List.SearchIndex(&figure);
     if (index >= 0 && op != COperatorTable::OPERATOR_NONE) {
       record->m_List[static_cast<std::size_t>(index)].m_Operator = op;
     } else if (index >= 0) {
-      removed.push_back(record->m_List[static_cast<std::size_t>(index)].m_pArea1);
       record->m_List.erase(record->m_List.begin() + index);
     } else if (op != COperatorTable::OPERATOR_NONE) {
       if (auto shared = SharedFigure(&figure); shared != nullptr)
@@ -219,7 +230,7 @@ void CPlenimetraFunc2::DoMsgChangeDetailOperator(short dialId)
   m_pAreaListInfoParam->SetList(false);
   // A figure taken out would otherwise keep the element's colour.
   GSWriteFailure(notDone, RunAsOneStep(
-      GS::UniString(kRecolourStep), [&] { return RecolourFigures({element}, removed); },
+      GS::UniString(kRecolourStep), [&] { return RecolourFigures({}, moving); },
       [&] { return m_pParam->SaveData(); }));
 }
 
@@ -233,18 +244,30 @@ short CPlenimetraFunc2::DoDragDropDetailListToTree(short dialId, DG::DragDropEve
     return 0;
   auto* element = node->m_AreaCode < 0 ? dynamic_cast<CArea2Object*>(object) : nullptr;
   const GS::UniString notDone(u"求積図形の移動を完了できませんでした。");
+  // Only the figures that enter the element change their colour.
+  CArea1ObjectPtrArray entering;
   if (element != nullptr) {
-    if (!TakesFigures(element->m_FloorArray.SearchFloor(ActStory())->m_Mode)) {
+    const CArea2ObjectFloor* record = element->m_FloorArray.SearchFloor(ActStory());
+    if (!TakesFigures(record->m_Mode)) {
       GSWriteReport(GS::UniString(kNotFigures));
       return 0;
     }
-    if (const GSErrCode reserved = ReserveRecolouring({element}, SelectedFigures(dialId)); reserved != NoError) {
+    for (const auto& figure : SelectedFigures(dialId))
+      if (record->m_List.SearchIndex(figure.get()) < 0)
+        entering.push_back(figure);
+    entering = Recoloured({element}, entering, [&] {
+      CArea2ObjectFloor* entries = element->m_FloorArray.SearchFloor(ActStory());
+      for (const auto& figure : entering)
+        entries->m_List.push_back(CArea2List(figure, COperatorTable::OPERATOR_PLUS));
+    });
+    if (const GSErrCode reserved = ReserveRecolouring({}, entering); reserved != NoError) {
       GSWriteFailure(notDone, reserved);
       return 0;
     }
   }
   GSWriteFailure(notDone, RunAsOneStep(
-      GS::UniString(kRecolourStep), [&] { return element != nullptr ? PutFigures(dialId, *element) : NoError; },
+      GS::UniString(kRecolourStep),
+      [&] { return element != nullptr ? PutFigures(dialId, *element, entering) : NoError; },
       [&] {
         RefillLists(dialId);
         return m_pParam->SaveData();
@@ -252,7 +275,7 @@ short CPlenimetraFunc2::DoDragDropDetailListToTree(short dialId, DG::DragDropEve
   return 0;
 }
 
-GSErrCode CPlenimetraFunc2::PutFigures(short dialId, CArea2Object& element)
+GSErrCode CPlenimetraFunc2::PutFigures(short dialId, CArea2Object& element, const CArea1ObjectPtrArray& entering)
 {
   CArea2ObjectFloor* record = element.m_FloorArray.SearchFloor(ActStory());
   EachSelectedFigure(dialId, [&](CArea1Object& figure) {
@@ -261,5 +284,5 @@ GSErrCode CPlenimetraFunc2::PutFigures(short dialId, CArea2Object& element)
     else if (auto shared = SharedFigure(&figure); shared != nullptr)
       record->m_List.push_back(CArea2List(shared, COperatorTable::OPERATOR_PLUS));
   });
-  return RecolourFigures({&element}, {});
+  return RecolourFigures({}, entering);
 }

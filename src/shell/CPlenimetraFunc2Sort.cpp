@@ -219,21 +219,15 @@ SortKey DetailListKey(const CPlenimetraFunc2& page, short dialId, short column, 
 
 void CPlenimetraFunc2::SortDetailList(short dialId, short column)
 {
-  // The sort rewrites every listed figure's sort index: with one that this
-  // user does not hold it is refused before the header or any figure
-  // changes, in memory as on the plan.
-  GS::Array<API_Guid> guids;
-  for (short row = 1; row <= DGListGetItemCount(dialId, ITEM_DETAIL_LIST); ++row)
-    if (const CArea1Object* figure = DetailFigure(dialId, row); figure != nullptr)
-      guids.Push(figure->m_Element.header.guid);
-  if (!m_pParam->MayEditFigures(guids)) {
-    GSWriteReport(GS::UniString(u"求積図形の並べ替えができません。") + GSCauseText(APIERR_NOTMINE));
-    return;
-  }
   std::vector<const CArea1Object*> remembered;
   for (int row : GetSelDetailList(dialId))
     remembered.push_back(DetailFigure(dialId, static_cast<short>(row)));
   const GSErrCode err = CGSUtil::OnFloorPlan([&] { return SortDetailRows(dialId, column); });
+  // Refused at its reservation, before the header or any figure changed.
+  if (err == APIERR_NOTMINE) {
+    GSWriteReport(GS::UniString(u"求積図形の並べ替えができません。") + GSCauseText(err));
+    return;
+  }
   SetDetailListItem(dialId);
   std::vector<short> again;
   for (short row = 1; row <= DGListGetItemCount(dialId, ITEM_DETAIL_LIST); ++row)
@@ -244,32 +238,44 @@ void CPlenimetraFunc2::SortDetailList(short dialId, short column)
   GSWriteFailure(GS::UniString(u"求積図形の並べ替えを保存できませんでした。"), err);
 }
 
+// The order is found first; the figures whose sort index it changes are
+// reserved (a free one is taken, as the page's other commands take it)
+// before the header or any figure changes, and only they are written.
 // When a figure's store fails, every figure sorted before it takes back
 // its index, in memory and in its element, so both keep one order.
 GSErrCode CPlenimetraFunc2::SortDetailRows(short dialId, short column)
 {
+  const short direction =
+      ListHeaderSort::NextDirection(DGListGetHeaderItemArrowType(dialId, ITEM_DETAIL_LIST, column));
+  std::vector<SortRow<CArea1Object>> rows;
+  for (short row = 1; row <= DGListGetItemCount(dialId, ITEM_DETAIL_LIST); ++row) {
+    CArea1Object* figure = DetailFigure(dialId, row);
+    PLN_ASSERT(figure != nullptr);
+    rows.push_back({figure, DetailListKey(*this, dialId, column, *figure)});
+  }
+  const auto order = [&](const CArea1Object* a, const CArea1Object* b) { return m_pParam->CompareASCII(a, b); };
+  SortRows(rows, direction, order, [](int, const SortRow<CArea1Object>&) { return true; });
+  GS::Array<API_Guid> moved;
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].item->m_SortIndex != static_cast<int>(i))
+      moved.Push(rows[i].item->m_Element.header.guid);
+  if (const GSErrCode reserved = m_pParam->DoTeamworkReceive(moved); reserved != NoError)
+    return reserved;
   std::vector<std::pair<CArea1Object*, int>> before;
   const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(kListStep), [&]() -> GSErrCode {
     PLN_ASSERT(!*m_bIgnoreSelection);
     DGListDeselectItem(dialId, ITEM_DETAIL_LIST, DG_ALL_ITEMS);
-    const short direction = ListHeaderSort::ClickHeader(dialId, ITEM_DETAIL_LIST, column);
-    std::vector<SortRow<CArea1Object>> rows;
-    for (short row = 1; row <= DGListGetItemCount(dialId, ITEM_DETAIL_LIST); ++row) {
-      CArea1Object* figure = DetailFigure(dialId, row);
-      PLN_ASSERT(figure != nullptr);
-      rows.push_back({figure, DetailListKey(*this, dialId, column, *figure)});
+    static_cast<void>(ListHeaderSort::ClickHeader(dialId, ITEM_DETAIL_LIST, column));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      CArea1Object* figure = rows[i].item;
+      if (figure->m_SortIndex == static_cast<int>(i))
+        continue;
+      before.emplace_back(figure, figure->m_SortIndex);
+      figure->m_SortIndex = static_cast<int>(i);
+      if (const GSErrCode saved = figure->Save(); saved != NoError)
+        return saved;
     }
-    GSErrCode saved = NoError;
-    const auto order = [&](const CArea1Object* a, const CArea1Object* b) { return m_pParam->CompareASCII(a, b); };
-    SortRows(rows, direction, order, [&](int i, const SortRow<CArea1Object>& row) {
-      if (row.item->m_SortIndex == i - 1)
-        return true;
-      before.emplace_back(row.item, row.item->m_SortIndex);
-      row.item->m_SortIndex = i - 1;
-      saved = row.item->Save();
-      return saved == NoError;
-    });
-    return saved;
+    return NoError;
   });
   if (err != NoError)
     for (auto it = before.rbegin(); it != before.rend(); ++it) {

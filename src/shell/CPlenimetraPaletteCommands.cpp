@@ -131,17 +131,22 @@ void CPlenimetraPalette::CallPlenimetraFunction(short dialId, short item)
     break;
   }
   case 3: {
-    // The output shows its own failures, each once. Its saves (the choices
-    // made in its dialog, the record after the sheets) join its step, so
-    // that undo and redo take them with the sheets; a step the host refuses
-    // leaves the output as it runs without one.
+    // The output shows its own failures, each once. Its dialog is asked
+    // before the step, as the floor copy's is: a cancelled one leaves no
+    // step. Its saves (the choices made in its dialog, the record after the
+    // sheets) join the step, so that undo and redo take them with the
+    // sheets; a step the host refuses leaves the output as it runs without
+    // one.
+    COutputCommand output(m_Param);
+    if (!output.Ask())
+      break;
     bool ran = false;
     static_cast<void>(ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[出力]"), [&]() {
       ran = true;
-      return RunOutputCommand(m_Param);
+      return output.Run();
     }));
     if (!ran)
-      static_cast<void>(RunOutputCommand(m_Param));
+      static_cast<void>(output.Run());
     break;
   }
   case 4:

@@ -83,6 +83,8 @@ void CPlenimetraPalette::RecomputeTeamworkStatus(short dialId)
 
 GSErrCode CPlenimetraPalette::ElementReservationChangeHandler()
 {
+  // A project shared since the palette opened names its user only now.
+  CGSUtil::IsTeamworkProject(&m_Param.m_TeamworkUserId);
   if (ACAPI_TeamworkControl_HasConnection())
     RecomputeTeamworkStatus(m_PaletteID);
   return NoError;

@@ -70,3 +70,11 @@ void CRenumberWorkItemArray::Add(const CRenumberWork& work)
     }
   emplace_back(work);
 }
+
+void CRenumberWorkItem::AddRenumbered(int start, GS::Array<API_Guid>& guids) const
+{
+  int no = start;
+  for (const CRenumberWork& work : *this)
+    if (work.m_bSelected && work.m_pObject->m_No != no++)
+      guids.Push(work.m_pObject->m_Element.header.guid);
+}

@@ -31,6 +31,9 @@ public:
   // Whether numbering the selected works from start would meet a number an
   // unselected work of the pair holds.
   bool Overlaps(int start) const;
+  // Appends the elements of the works SetItemNo(start) would give another
+  // number: all that a renumbering writes.
+  void AddRenumbered(int start, GS::Array<API_Guid>& guids) const;
 };
 
 class CRenumberWorkItemArray : public std::vector<CRenumberWorkItem> {

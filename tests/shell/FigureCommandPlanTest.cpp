@@ -1,13 +1,16 @@
 // Every command that makes, deletes, moves, renumbers, reorders or
-// recolours figures, on the example's house, with a worksheet or a layout
-// in front, and in a shared project whose elements another user holds,
-// nobody holds, or this user holds. One judge for all: the command is done
-// on the floor plan or refused whole (nothing changed in memory, in an
-// element, in who holds it or in the stored record, and the alert says how
-// to reserve, after which a retry is done); a command the user cancels
-// changes nothing and says nothing; Undo gives back the state before; save
-// and reopen give the state the add-on showed; the figures a command keeps
-// keep their order unless it is the list's order that the command changes.
+// recolours figures, and the plan edits the add-on follows, on the
+// example's house, with a worksheet or a layout in front, and in a shared
+// project whose elements another user holds, nobody holds, or this user
+// holds but for one figure. One judge for all: the command is done on the
+// floor plan or refused whole (nothing changed in memory, in an element, in
+// who holds it or in the stored record, and the alert says how to reserve,
+// after which a retry is done); a command the user cancels or that finds
+// nothing to change changes nothing and says nothing of reserving; Undo
+// gives back the state before; save and reopen give the state the add-on
+// showed; the figures a command keeps keep their order unless it is the
+// list's order that the command changes; a command takes only what it
+// changes, and one not done ends holding what the user held before.
 
 #include "../AlertWords.h"
 #include "LayoutWindow.h"
@@ -32,6 +35,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <set>
@@ -50,10 +54,24 @@ CPlenimetraPalette& Palette() { return PlenimetraPalette(); }
 CPlenimetraParam& Doc() { return Palette().m_Param; }
 DialogUser PaletteUser() { return DialogUser(Palette().m_PaletteID); }
 
-enum class Front { Sheet, Layout, HeldByOther, HeldByNobody, FirstFigureHeldByOther, Reserved };
-// Cancelled: by the user at a question or in a dialog, said nothing.
+enum class Front {
+  Sheet,
+  Layout,
+  HeldByOther,
+  HeldByNobody,
+  FirstFigureHeldByOther,
+  Reserved,
+  // This user holds every element but figure 5 of 1階.
+  LaterFigureHeldByOther,
+  LaterFigureHeldByNobody
+};
+// Cancelled: by the user at a question or in a dialog, or the user's own
+// plan edit refused by the host; said nothing.
 // Stopped: in a progress window, said what was not done.
-enum class Outcome { Done, Refused, Cancelled, Stopped };
+// Unchanged: found nothing to change; may say why, but not of reserving.
+// NumbersKept: a plan edit followed without moving a number of the story,
+// as one figure could not be taken; the alert says how to reserve.
+enum class Outcome { Done, Refused, Cancelled, Stopped, Unchanged, NumbersKept };
 
 // The story's figures in list order.
 std::vector<CArea1Object*> InListOrder(const CFloorParam& floor)
@@ -64,6 +82,15 @@ std::vector<CArea1Object*> InListOrder(const CFloorParam& floor)
   std::stable_sort(figures.begin(), figures.end(),
                    [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
   return figures;
+}
+
+// Where the figure's copy of its element says it is placed, to the
+// millimetre.
+std::string Place(const CArea1Object& figure)
+{
+  char text[64];
+  std::snprintf(text, sizeof text, "@%.3f,%.3f", figure.m_Element.object.pos.x, figure.m_Element.object.pos.y);
+  return text;
 }
 
 // What the add-on shows: the totals, and per story its figures in list
@@ -77,7 +104,7 @@ std::string Shown(const Workflow& flow)
     for (CArea1Object* f : InListOrder(floor))
       text += " " + std::to_string(f->m_Code) + "/" + std::to_string(int(f->m_ItemType1)) + "/" +
               std::to_string(int(f->m_ItemType2)) + "/" + std::to_string(f->m_No) + "/" +
-              f->GetEquation(&Doc(), false, 0).ToStdString(CC_UTF8);
+              f->GetEquation(&Doc(), false, 0).ToStdString(CC_UTF8) + Place(*f);
     text += "\n  areas:";
     for (const CAutoAreaParam& record : floor.m_AutoAreaParamArray)
       text += " " + record.GetName().ToStdString(CC_UTF8) + "=" + std::to_string(record.GetAutoArea(&Doc()).size());
@@ -231,6 +258,13 @@ struct Command {
   // another user holds: a command that would change or recolour it is
   // refused and takes nothing.
   Outcome first;
+  // With every element held by this user but figure 5 of 1階, which
+  // another user holds, and which nobody holds.
+  Outcome later;
+  Outcome laterFree;
+  // Held after: how many elements this user holds after the command where
+  // nobody held any before; 0 where it is not done.
+  int heldAfter;
 };
 
 class FigureCommandPlanTest : public ::testing::TestWithParam<std::tuple<const char*, Front>> {
@@ -310,12 +344,20 @@ public:
     if (!Palette().IsToolPaletteOpened()) {
       ASSERT_EQ(host.UserChooseMenuItem(kMenuResId, 1), NoError);
     }
-    SetOwners(front == Front::HeldByOther ? kOtherUser : front == Front::Reserved ? kThisUser : 0);
-    if (front == Front::FirstFigureHeldByOther) {
-      host.SetOwner(Doc().m_FloorParamArray.Search(0)->m_Area1ObjectArray.front()->m_Element.header.guid, kOtherUser);
-      Palette().ElementReservationChangeHandler();
-    }
+    const bool later = front == Front::LaterFigureHeldByOther || front == Front::LaterFigureHeldByNobody;
+    SetOwners(front == Front::HeldByOther                 ? kOtherUser
+              : front == Front::Reserved || later ? kThisUser
+                                                          : 0);
+    const auto& figures = Doc().m_FloorParamArray.Search(0)->m_Area1ObjectArray;
+    if (front == Front::FirstFigureHeldByOther)
+      host.SetOwner(figures.front()->m_Element.header.guid, kOtherUser);
+    if (later)
+      host.SetOwner(LaterFigure(), front == Front::LaterFigureHeldByOther ? kOtherUser : 0);
+    Palette().ElementReservationChangeHandler();
   }
+
+  // Figure 5 of 1階 in list order.
+  API_Guid LaterFigure() { return InListOrder(*Doc().m_FloorParamArray.Search(0)).at(4)->m_Element.header.guid; }
 
   // The last alert since the count given, the questions the user answers
   // aside.
@@ -368,6 +410,26 @@ public:
     EXPECT_TRUE(Shown(flow) == shown) << "a reopen does not give the state shown: " << NewLines(shown, Shown(flow));
   }
 
+  // The plan edit is followed (the figure gone), no figure is renumbered,
+  // the alert says how to reserve, nobody's holding changes but for what
+  // the edit removed, and Undo and a reopen agree with what was shown.
+  void ExpectNumbersKept(const std::string& before, const HostState& hostBefore, const std::string& shown,
+                         std::size_t steps, const std::string& alert)
+  {
+    ASSERT_FALSE(shown == before) << "the plan edit was not followed";
+    EXPECT_NE(alert.find("確保"), std::string::npos) << "the kept numbers are not told: " << alert;
+    EXPECT_EQ(PlanFaults(), "");
+    const HostState after = Host(host);
+    for (const auto& [guid, element] : after.live)
+      if (const auto then = hostBefore.live.find(guid); then != hostBefore.live.end()) {
+        EXPECT_EQ(element.element.header.userId, then->second.element.header.userId);
+        EXPECT_TRUE(element.userData == then->second.userData) << "a figure's record was rewritten";
+      }
+    ASSERT_GT(host.UndoNames().size(), steps);
+    SaveCloseReopen();
+    EXPECT_TRUE(Shown(flow) == shown) << "a reopen does not give the state shown: " << NewLines(shown, Shown(flow));
+  }
+
   void SaveCloseReopen()
   {
     ClosePages();
@@ -382,6 +444,16 @@ public:
   HostFixture host;
   Workflow flow{host, [](const std::string&) {}};
 };
+
+// The live elements this user holds.
+std::set<API_Guid> HeldBy(const HostState& state, short user)
+{
+  std::set<API_Guid> held;
+  for (const auto& [guid, element] : state.live)
+    if (element.element.header.userId == user)
+      held.insert(guid);
+  return held;
+}
 
 void SelectFigures(DialogUser page, std::vector<short> rows) { page.SelectRows(CPlenimetraFunc1::kList, rows); }
 
@@ -481,6 +553,30 @@ void NonLivingTakesFigures(FigureCommandPlanTest& t)
   t.ClosePages();
 }
 
+// 居室 and 非居室 of 床面積 in colours of their own, which the figures
+// entering or leaving them change to or from; their figures take them.
+void ColourElements(FigureCommandPlanTest& t)
+{
+  DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
+  SelectAreaRow(page, u"居室");
+  page.SetLong(CPlenimetraFunc2::ITEM_AREA_COLOR, 5);
+  SelectAreaRow(page, u"非居室");
+  page.SetLong(CPlenimetraFunc2::ITEM_AREA_COLOR, 6);
+  t.ClosePages();
+}
+
+void ColouredElements(FigureCommandPlanTest& t)
+{
+  FloorAreaPattern(t);
+  ColourElements(t);
+}
+
+void ColouredNonLivingTakesFigures(FigureCommandPlanTest& t)
+{
+  NonLivingTakesFigures(t);
+  ColourElements(t);
+}
+
 // The automatic-area rows of 1階 given to the element by the operator
 // pop-up, or taken from it.
 void AutoAreaOperator(FigureCommandPlanTest& t, const char16_t* element, std::vector<short> rows,
@@ -547,29 +643,48 @@ void PlaceTriangle(FigureCommandPlanTest& t)
   t.FigurePage().Click(CPlenimetraFunc1::kTriangle);
 }
 
+// Numbers fill the gaps a deleted figure leaves.
+void FillGaps(FigureCommandPlanTest& t)
+{
+  t.ClosePages();
+  Doc().m_EnvParam.m_NumberFillGaps = true;
+  ASSERT_EQ(Doc().SaveData(), NoError);
+}
+
+// Figure k (from 1) of 1階 in list order, its layer shown and open, as the
+// user makes it before editing the figure on the plan.
+API_Guid PlanFigure(FigureCommandPlanTest& t, std::size_t k)
+{
+  const API_Guid guid = InListOrder(*Doc().m_FloorParamArray.Search(0)).at(k - 1)->m_Element.header.guid;
+  EXPECT_EQ(t.host.SetLayerFlags(t.host.Element(guid)->element.header.layer, 0), NoError);
+  return guid;
+}
+
 // Outcomes with a worksheet or layout in front, held by another user, by
-// nobody, and the first figure held by another user.
+// nobody, the first figure held by another user, figure 5 held by another
+// user and by nobody, and the elements this user holds after the command
+// where nobody held any.
 using enum Outcome;
 
 const Command kCommands[] = {
     // Placing needs the plan in front, where the user picks the points.
-    {"Place", {}, PlaceTriangle, Refused, Done, Done, Done},
+    {"Place", {}, PlaceTriangle, Refused, Done, Done, Done, Done, Done, 1},
     // The new figure comes last; the others keep the user's order.
-    {"PlaceAfterReorder", ReorderFigures, PlaceTriangle, Refused, Done, Done, Done},
+    {"PlaceAfterReorder", ReorderFigures, PlaceTriangle, Refused, Done, Done, Done, Done, Done, 1},
     {"Rotate", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRotate);
      },
-     Done, Refused, Done, Done},
+     Done, Refused, Done, Done, Done, Done, 1},
     {"Delete", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {2, 6});
        page.Click(CPlenimetraFunc1::kDelete);
      },
-     Done, Refused, Done, Refused},
+     Done, Refused, Done, Done, Refused, Done, 9},
     {"Mark", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
@@ -577,17 +692,17 @@ const Command kCommands[] = {
        const auto& entries = pln::host::DialogItemState(page.DialogId(), CPlenimetraFunc1::kMarkEditor)->entries;
        page.SelectPopUp(CPlenimetraFunc1::kMarkEditor, static_cast<short>(entries.size()));
      },
-     Done, Refused, Done, Refused},
+     Done, Refused, Done, Refused, Done, Done, 1},
     // Sorting asks for no reservation.
     {"Sort", {}, [](auto& t) { t.FigurePage().HeaderClick(CPlenimetraFunc1::kList, 5); }, Done, Refused, Refused,
-     Refused},
+     Refused, Refused, Refused, 0},
     {"Drag", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
        SelectFigures(page, {6});
        page.DragAndDrop(CPlenimetraFunc1::kList, CPlenimetraFunc1::kList, 0, DG_DRAG_INSERT_ABOVE);
      },
-     Done, Refused, Done, Refused},
+     Done, Refused, Done, Refused, Refused, Done, 6},
     {"RenumberSelection", {},
      [](auto& t) {
        t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) {
@@ -598,15 +713,15 @@ const Command kCommands[] = {
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRenumber);
      },
-     Done, Refused, Done, Refused},
-    // Sorting asks for no reservation.
+     Done, Refused, Done, Done, Done, Done, 1},
+    // Takes what it reorders, as the page's other commands do.
     {"DetailSort", {},
      [](auto& t) {
        DialogUser page = t.TreePage();
        page.SetLong(CPlenimetraFunc2::ITEM_RADIO_DETAIL, 1);
        page.HeaderClick(CPlenimetraFunc2::ITEM_DETAIL_LIST, 6);
      },
-     Done, Refused, Refused, Refused},
+     Done, Refused, Done, Refused, Done, Done, 9},
     {"AutoAreaCreate", {},
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
@@ -617,16 +732,16 @@ const Command kCommands[] = {
        });
        page.Click(CPlenimetraFunc3::kCreate);
      },
-     Done, Refused, Done, Refused},
+     Done, Refused, Done, Refused, Refused, Done, 15},
     {"AutoAreaUpdate", WidenFirstZone,
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
        page.SelectRows(CPlenimetraFunc3::kList, {1});
        page.Click(CPlenimetraFunc3::kUpdate);
      },
-     Done, Refused, Done, Refused},
-    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Done, Refused, Done, Refused},
-    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Done, Refused, Done, Refused},
+     Done, Refused, Done, Refused, Refused, Done, 13},
+    {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Done, Refused, Done, Refused, Refused, Done, 11},
+    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Done, Refused, Done, Refused, Refused, Done, 13},
     // 1階 onto 2階, which the pattern 床面積 calculates.
     {"FloorCopy", FloorAreaPattern,
      [](auto& t) {
@@ -638,51 +753,51 @@ const Command kCommands[] = {
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
-     Refused, Refused, Done, Done},
+     Refused, Refused, Done, Done, Done, Done, 12},
     // The tree page's lists: each recolours the figures of the element it
     // changes, on every story, and the figures it takes out.
-    {"AutoAreaDrop", FloorAreaPattern,
+    {"AutoAreaDrop", ColouredElements,
      [](auto& t) {
        DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
        page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1, 2});
        page.DragAndDrop(CPlenimetraFunc2::ITEM_AUTO_LIST, CPlenimetraFunc2::ITEM_TREE, TreeElement(page, u"非居室"),
                         DG_DRAG_INSERT_ON);
      },
-     Done, Refused, Done, Refused},
-    {"AutoAreaOperator", FloorAreaPattern, [](auto& t) { AutoAreaOperator(t, u"非居室", {1, 2}, u"+"); }, Done,
-     Refused, Done, Refused},
+     Done, Refused, Done, Refused, Done, Done, 3},
+    {"AutoAreaOperator", ColouredElements, [](auto& t) { AutoAreaOperator(t, u"非居室", {1, 2}, u"+"); }, Done,
+     Refused, Done, Refused, Done, Done, 3},
     // 居室's areas taken out lose its colour.
-    {"AutoAreaOperatorOut", FloorAreaPattern, [](auto& t) { AutoAreaOperator(t, u"居室", {1, 2, 3}, u"未定義"); },
-     Done, Refused, Done, Refused},
-    {"AutoAreaTarget", FloorAreaPattern, [](auto& t) { TargetDialog(t, 1); }, Done, Refused, Done, Refused},
+    {"AutoAreaOperatorOut", ColouredElements, [](auto& t) { AutoAreaOperator(t, u"居室", {1, 2, 3}, u"未定義"); },
+     Done, Refused, Done, Refused, Done, Done, 3},
+    {"AutoAreaTarget", ColouredElements, [](auto& t) { TargetDialog(t, 1); }, Done, Refused, Done, Refused, Done, Done, 2},
     {"AreaPen", FloorAreaPattern,
      [](auto& t) {
        DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
        SelectAreaRow(page, u"居室");
        page.SetLong(CPlenimetraFunc2::ITEM_AREA_COLOR, 5);
      },
-     Done, Refused, Done, Refused},
-    {"DetailOperator", NonLivingTakesFigures,
+     Done, Refused, Done, Refused, Done, Done, 7},
+    {"DetailOperator", ColouredNonLivingTakesFigures,
      [](auto& t) {
        DialogUser page = NonLivingDetail(t);
        page.SelectPopUp(CPlenimetraFunc2::ITEM_DETAIL_OPERATOR,
                         EntryNamed(page, CPlenimetraFunc2::ITEM_DETAIL_OPERATOR, u"+"));
      },
-     Done, Refused, Done, Refused},
-    {"DetailDrop", NonLivingTakesFigures,
+     Done, Refused, Done, Refused, Done, Done, 2},
+    {"DetailDrop", ColouredNonLivingTakesFigures,
      [](auto& t) {
        DialogUser page = NonLivingDetail(t);
        page.DragAndDrop(CPlenimetraFunc2::ITEM_DETAIL_LIST, CPlenimetraFunc2::ITEM_TREE, TreeElement(page, u"非居室"),
                         DG_DRAG_INSERT_ON);
      },
-     Done, Refused, Done, Refused},
+     Done, Refused, Done, Refused, Done, Done, 2},
     // Cancelled by the user: nothing changes, nothing is held.
     {"RenumberAnsweredNo", {},
      [](auto& t) {
        t.host.QueueAlertAnswer(2);
        t.FigurePage().Click(CPlenimetraFunc1::kRenumber);
      },
-     Cancelled, Cancelled, Cancelled, Cancelled},
+     Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, 0},
     {"RenumberDialogCancelled", {},
      [](auto& t) {
        t.host.QueueDialogScript(CDlgRenumbering::ResourceId, [](DialogUser& dialog) { dialog.Click(2); });
@@ -690,23 +805,23 @@ const Command kCommands[] = {
        SelectFigures(page, {12});
        page.Click(CPlenimetraFunc1::kRenumber);
      },
-     Cancelled, Cancelled, Cancelled, Cancelled},
+     Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, 0},
     {"AutoAreaTargetCancelled", FloorAreaPattern, [](auto& t) { TargetDialog(t, 2); }, Cancelled, Cancelled,
-     Cancelled, Cancelled},
+     Cancelled, Cancelled, Cancelled, Cancelled, 0},
     {"ReleaseStopped", {},
      [](auto& t) {
        t.host.QueueProgressCancel();
        Release(t, true);
      },
-     Stopped, Stopped, Stopped, Stopped},
+     Stopped, Stopped, Stopped, Stopped, Stopped, Stopped, 0},
     {"FloorCopyCancelled", FloorAreaPattern,
      [](auto& t) {
        t.host.QueueDialogScript(CDlgFloorCopy::ResourceId, [](DialogUser& dialog) { dialog.Click(2); });
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kFloorCopy);
      },
-     Cancelled, Cancelled, Cancelled, Cancelled},
-    {"SettingsAnsweredNo", {}, [](auto& t) { RowHeightSettings(t, 2); }, Cancelled, Cancelled, Cancelled, Cancelled},
+     Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, 0},
+    {"SettingsAnsweredNo", {}, [](auto& t) { RowHeightSettings(t, 2); }, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, 0},
     // A rounding table that rounds lengths otherwise rewrites every figure.
     {"RoundingTable",
      [](auto& t) {
@@ -722,11 +837,11 @@ const Command kCommands[] = {
        PaletteUser().SelectPopUp(CPlenimetraPalette::kRounding,
                                  DGPopUpGetItemCount(palette, CPlenimetraPalette::kRounding));
      },
-     Done, Refused, Done, Refused},
+     Done, Refused, Done, Refused, Refused, Done, 22},
     // Settings that rewrite every figure: the total-area table's row height.
-    {"Settings", {}, [](auto& t) { RowHeightSettings(t, 1); }, Refused, Refused, Done, Refused},
+    {"Settings", {}, [](auto& t) { RowHeightSettings(t, 1); }, Refused, Refused, Done, Refused, Refused, Done, 22},
     // The sheets take no figure: a shared project's output is done.
-    {"Output", {}, [](auto& t) { t.Output(false); }, Refused, Done, Done, Done},
+    {"Output", {}, [](auto& t) { t.Output(false); }, Refused, Done, Done, Done, Done, Done, 72},
     // A pattern names no element: done whatever is in front.
     {"PatternInsert", {},
      [](auto& t) {
@@ -734,7 +849,60 @@ const Command kCommands[] = {
        t.ClosePages();
        PaletteUser().Click(CPlenimetraPalette::kInsert);
      },
-     Done, Done, Done, Done},
+     Done, Done, Done, Done, Done, Done, 0},
+    // Commands that find nothing to change: 非居室 taking figures only, the
+    // target dialog answered OK as it opened, the mark a figure has, a list
+    // already numbered in order, the output dialog cancelled.
+    {"AutoAreaDropNotTaken", NonLivingTakesFigures,
+     [](auto& t) {
+       DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
+       page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1, 2});
+       page.DragAndDrop(CPlenimetraFunc2::ITEM_AUTO_LIST, CPlenimetraFunc2::ITEM_TREE, TreeElement(page, u"非居室"),
+                        DG_DRAG_INSERT_ON);
+     },
+     Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
+    {"AutoAreaOperatorNotTaken", NonLivingTakesFigures, [](auto& t) { AutoAreaOperator(t, u"非居室", {1, 2}, u"+"); },
+     Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
+    {"AutoAreaTargetUnchanged", FloorAreaPattern,
+     [](auto& t) {
+       DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AUTO);
+       page.SelectRows(CPlenimetraFunc2::ITEM_AUTO_LIST, {1});
+       t.host.QueueDialogScript(CDlgEditArea2Target::ResourceId, [](DialogUser& dialog) { dialog.Click(1); });
+       page.Click(CPlenimetraFunc2::ITEM_AUTO_TARGET);
+     },
+     Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
+    {"MarkUnchanged", {},
+     [](auto& t) {
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {1});
+       page.SelectPopUp(CPlenimetraFunc1::kMarkEditor,
+                        DGPopUpGetSelected(page.DialogId(), CPlenimetraFunc1::kMarkEditor));
+     },
+     Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
+    {"RenumberInOrder", {},
+     [](auto& t) {
+       t.host.QueueAlertAnswer(1);
+       t.FigurePage().Click(CPlenimetraFunc1::kRenumber);
+     },
+     Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
+    {"OutputCancelled", {},
+     [](auto& t) {
+       t.host.QueueDialogScript(CDlgOutputToWorksheet::ResourceId, [](DialogUser& dialog) { dialog.Click(2); });
+       t.ClosePages();
+       PaletteUser().Click(CPlenimetraPalette::kOutput);
+     },
+     Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, 0},
+    // Plan edits the add-on follows, numbers filling gaps: the host refuses
+    // the user's edit of a figure the user does not hold. Deleting figure 1
+    // moves every later number up, figure 5's too: taken when free, else no
+    // number of the story moves. Deleting figure 8 leaves figure 5 alone.
+    {"PlanDelete", FillGaps, [](auto& t) { static_cast<void>(t.host.UserDelete({PlanFigure(t, 1)})); }, Done,
+     Cancelled, Cancelled, Cancelled, NumbersKept, Done, 0},
+    {"PlanDeleteAfterHeld", FillGaps, [](auto& t) { static_cast<void>(t.host.UserDelete({PlanFigure(t, 8)})); },
+     Done, Cancelled, Cancelled, Cancelled, Done, Done, 0},
+    {"PlanMove", FillGaps,
+     [](auto& t) { static_cast<void>(t.host.UserMove({PlanFigure(t, 1)}, API_Coord{0.5, 0.25})); }, Done,
+     Cancelled, Cancelled, Cancelled, Done, Done, 0},
 };
 
 const Command& CommandNamed(const std::string& name)
@@ -756,8 +924,10 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
                            : front == Front::HeldByOther                 ? command.held
                            : front == Front::HeldByNobody                ? command.free
                            : front == Front::FirstFigureHeldByOther      ? command.first
-                           : command.free == Outcome::Refused            ? Outcome::Done
-                                                                         : command.free;
+                           : front == Front::LaterFigureHeldByOther      ? command.later
+                           : front == Front::LaterFigureHeldByNobody     ? command.laterFree
+                           : command.laterFree == Outcome::Refused       ? Outcome::Done
+                                                                         : command.laterFree;
   const std::string before = Shown(flow);
   const Orders orderBefore = ListOrders();
   // The record as this state writes it: a refusal that saves the document
@@ -770,6 +940,14 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
 
   command.act(*this);
   const std::string shown = Shown(flow);
+  const HostState hostAfter = Host(host);
+  if (front == Front::HeldByNobody) {
+    EXPECT_EQ(HeldBy(hostAfter, kThisUser).size(), std::size_t(command.heldAfter));
+  }
+  if (expected == Outcome::NumbersKept) {
+    ExpectNumbersKept(before, hostBefore, shown, steps, LastAlert(alerts));
+    return;
+  }
   // The window in front is the current database again; the output
   // leaves its last sheet in front.
   const bool output = std::string(command.name) == "Output";
@@ -783,12 +961,15 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
   }
   EXPECT_TRUE(shown == before) << "not done, yet the calculation changed: " << NewLines(before, shown)
                                << "alert: " << alert;
-  const HostState hostAfter = Host(host);
   EXPECT_TRUE(hostAfter == hostBefore) << "not done, yet the host changed: " << HostChanges(hostBefore, hostAfter)
                                        << "alert: " << alert;
   EXPECT_EQ(host.UndoNames().size(), steps) << "a step was recorded: " << host.UndoNames().back().ToStdString(CC_UTF8);
   if (expected == Outcome::Cancelled || expected == Outcome::Stopped) {
     EXPECT_EQ(alert.empty(), expected == Outcome::Cancelled) << alert;
+    return;
+  }
+  if (expected == Outcome::Unchanged) {
+    EXPECT_EQ(alert.find("確保"), std::string::npos) << alert;
     return;
   }
   if (front == Front::Sheet || front == Front::Layout)
@@ -810,6 +991,8 @@ std::string FrontName(Front front)
   case Front::HeldByOther: return "_HeldByOther";
   case Front::HeldByNobody: return "_HeldByNobody";
   case Front::FirstFigureHeldByOther: return "_FirstFigureHeldByOther";
+  case Front::LaterFigureHeldByOther: return "_LaterFigureHeldByOther";
+  case Front::LaterFigureHeldByNobody: return "_LaterFigureHeldByNobody";
   default: return "_Reserved";
   }
 }
@@ -826,7 +1009,8 @@ INSTANTIATE_TEST_SUITE_P(
     EveryFigureCommand, FigureCommandPlanTest,
     ::testing::Combine(::testing::ValuesIn(CommandNames()),
                        ::testing::Values(Front::Sheet, Front::Layout, Front::HeldByOther, Front::HeldByNobody,
-                                         Front::FirstFigureHeldByOther, Front::Reserved)),
+                                         Front::FirstFigureHeldByOther, Front::Reserved,
+                                         Front::LaterFigureHeldByOther, Front::LaterFigureHeldByNobody)),
     [](const auto& testInfo) {
       return std::string(std::get<0>(testInfo.param)) + FrontName(std::get<1>(testInfo.param));
     });

@@ -456,6 +456,8 @@ TEST_F(ListSortTest, ASortOrOperatorWhoseSaveIsRefusedNamesTheChangeAndTheCause)
        }},
       {u"自動作成区画の対象の変更を完了できませんでした。", "ACAPI_ModulData_Store",
        [&] {
+         // The corridor takes no area yet: "+" takes the zone in.
+         Select({corridor});
          pageUser().SetLong(Page::ITEM_RADIO_AUTO, 1);
          ChooseOperator(Page::ITEM_AUTO_LIST, Page::ITEM_AUTO_OPERATOR, {1}, u"+");
        }},
