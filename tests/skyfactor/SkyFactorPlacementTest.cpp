@@ -13,7 +13,8 @@
 // once gave no ratio or moved with a rounding: a pitched roof (its ridge's
 // subdivision points taken for corners), storeys stepping out in line with
 // the check point, low boxes and floating storeys far away, balconies
-// touching a front wall, a point a millimetre off a shed's corner.
+// touching a front wall, a point a millimetre off a shed's corner, a far
+// row with a raised block, sloped faces across a road.
 
 #include <gtest/gtest.h>
 
@@ -166,7 +167,7 @@ std::vector<Scene> SteadyScenes()
       prism.tops.clear();
     scenes.back().prisms.push_back(prism);
   }
-  EXPECT_EQ(5u, scenes.size());
+  EXPECT_EQ(7u, scenes.size());
   scenes.push_back(Courtyard("a point 1 mm off a shed's corner in a courtyard", 1e-3));
   return scenes;
 }
@@ -244,6 +245,30 @@ TEST(SkyFactorSteadiness, CornerNearThePointBesideASectorLineMovesNoRatio)
         ASSERT_GT(inside, 0) << Describe(m);
         EXPECT_NEAR(inside, outside, 1e-8) << Describe(m) << " at " << rho << " m, " << band << " m off the line";
       }
+    }
+  }
+}
+
+// Walked along the road past the sloped faces, kind 0 in the projection
+// moves as smoothly as the unexpanded setting: a triangle whose corner stood
+// within the disc's equality band of the boundary's took the lift of the
+// boundary's edge on a diagonal and lost 1.2e-2 of sky over 5 cm of road.
+TEST(SkyFactorSteadiness, SlopedFacesAcrossARoadLeaveNoBandOfLostSky)
+{
+  const std::vector<Scene> scenes = SteadyScenes();
+  const Scene& scene = scenes[6];
+  ASSERT_EQ("two sloped faces across a road", scene.name);
+  const CKelBlockCubeArray blocks = Blocks(scene.prisms);
+  for (const Method& m : {Method{7, true, 0, true}, Method{7, true, 0, true, true}, Method{7, true, 2, false}}) {
+    double last = 0;
+    for (int k = -8; k <= 6; ++k) {
+      const CKelCoord3D eye(scene.eye.m_x + 5e-3 * k, scene.eye.m_y, 0);
+      const double ratio = sky_test::Ratio(blocks, eye, m);
+      ASSERT_GT(ratio, 0) << Describe(m);
+      if (k > -8) {
+        EXPECT_NEAR(last, ratio, 2e-6) << Describe(m) << " at " << 5e-3 * k << " m";
+      }
+      last = ratio;
     }
   }
 }
