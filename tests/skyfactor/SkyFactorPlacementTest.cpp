@@ -289,4 +289,39 @@ TEST(SkyFactorSteadiness, NearACornerNoSettingGainsSky)
   }
 }
 
+// Two mansard faces whose eaves lie on one line, the check point 0.1 mm and
+// 1 mm off the first face's eaves corner, out along that line: the piece
+// next to the point, all within the division's band of length of the axis
+// behind it, took the other branch of azimuths than the second face, and
+// two-sided sectors at step 1 gave no ratio; one-sided ones and the outline
+// method lost up to 7e-3 of sky. Flat-topped, the unexpanded settings stay
+// within their chords of the exact sky.
+TEST(SkyFactorSteadiness, BesideASlopedCornerInLineWithAnotherFaceEverySettingGivesARatio)
+{
+  const double eaves = 6.0031619893346928, ridge = 8.2506161225144119;
+  const std::vector<Prism> faces{
+      {{{-28.479476598312537, -6.6708258634807294}, {-28.479476598312537, -16.39623855655508},
+        {-27.640558808874538, -15.55732076711708}, {-27.640558808874538, -7.5097436529187283}},
+       ridge, 0, {eaves, eaves, ridge, ridge}},
+      {{{-21.028210005178451, -16.39623855655508}, {-21.028210005178451, -6.6708258634807294},
+        {-21.867127794616451, -7.5097436529187283}, {-21.867127794616451, -15.55732076711708}},
+       ridge, 0, {eaves, eaves, ridge, ridge}}};
+  std::vector<Prism> flat = faces;
+  for (Prism& p : flat)
+    p.tops.clear();
+  for (double off : {1e-4, 1e-3}) {
+    const CKelCoord3D eye(-28.479476598312537 - 0.99975 * off, -16.39623855655508 - 0.021057 * off, 1.5);
+    const double exact = ExactRatio(flat, eye), upper = ExactRatio(flat, eye, true);
+    for (const Method& m : EveryMethod({1})) {
+      const double sloped = sky_test::Ratio(Blocks(faces), eye, m, -3.0139743579807905);
+      EXPECT_GT(sloped, 0) << Describe(m) << ", " << off << " m off";
+      const double level = sky_test::Ratio(Blocks(flat), eye, m, -3.0139743579807905);
+      ASSERT_GT(level, 0) << Describe(m) << ", flat tops, " << off << " m off";
+      if (m.kind == 2 && off == 1e-3) {
+        EXPECT_NEAR(m.side2 ? upper : exact, level, ChordTolerance(1)) << Describe(m);
+      }
+    }
+  }
+}
+
 }  // namespace
