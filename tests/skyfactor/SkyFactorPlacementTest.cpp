@@ -14,7 +14,8 @@
 // subdivision points taken for corners), storeys stepping out in line with
 // the check point, low boxes and floating storeys far away, balconies
 // touching a front wall, a point a millimetre off a shed's corner, a far
-// row with a raised block, sloped faces across a road.
+// row with a raised block, sloped faces across a road, a canopy on a
+// podium's roof edge.
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,7 @@
 #include "SitePlacement.h"
 #include "SkyMethod.h"
 #include "SkyPrisms.h"
+#include "SkySweep.h"
 
 namespace {
 
@@ -167,7 +169,7 @@ std::vector<Scene> SteadyScenes()
       prism.tops.clear();
     scenes.back().prisms.push_back(prism);
   }
-  EXPECT_EQ(7u, scenes.size());
+  EXPECT_EQ(8u, scenes.size());
   scenes.push_back(Courtyard("a point 1 mm off a shed's corner in a courtyard", 1e-3));
   return scenes;
 }
@@ -202,8 +204,9 @@ void PrintTo(const Scene& scene, std::ostream* os)
 class SkyFactorSteadiness : public testing::TestWithParam<Scene> {};
 
 // A ratio as drawn, the same to 1e-6 with every corner moved by up to
-// 1e-9 m and at survey coordinates turned, a ratio with every corner moved by
-// up to 1e-6 m; as drawn, the unexpanded settings within their chords of the
+// 1e-9 m, at survey coordinates turned and, where the step's sector lines
+// map onto each other, mirrored; a ratio with every corner moved by up to
+// 1e-6 m; as drawn, the unexpanded settings within their chords of the
 // exact sky (level tops only).
 TEST_P(SkyFactorSteadiness, EverySettingGivesARatioThatRoundOffDoesNotMove)
 {
@@ -218,6 +221,11 @@ TEST_P(SkyFactorSteadiness, EverySettingGivesARatioThatRoundOffDoesNotMove)
     EXPECT_NEAR(drawn, Ratio(rounded, scene, kAsDrawn, m), 1e-6) << Describe(m) << ", corners moved by 1e-9 m";
     EXPECT_GT(Ratio(micro, scene, kAsDrawn, m), 0) << Describe(m) << ", corners moved by 1e-6 m";
     EXPECT_NEAR(drawn, Ratio(scene.prisms, scene, kPlacements[2], m), 1e-6) << Describe(m) << ", turned and moved";
+    if (180 % m.step == 0) {
+      const Scene mirrored{scene.name, sky_test::MirroredPrisms(scene.prisms),
+                           {-scene.eye.m_x, scene.eye.m_y, scene.eye.m_z}, KelAngle::Pi - scene.frame};
+      EXPECT_NEAR(drawn, Ratio(mirrored.prisms, mirrored, kAsDrawn, m), 1e-6) << Describe(m) << ", mirrored";
+    }
     if (level && m.kind == 2) {
       EXPECT_NEAR(m.side2 ? upper : exact, drawn, ChordTolerance(m.step)) << Describe(m);
     }
