@@ -478,14 +478,24 @@ CKelBlockCoord EdgeOnEnd(const CKelBlockCoord& p1, const CKelBlockCoord& p2)
 bool CSphereA::AppendBlockFaces(CKelBlockCoordArray local, int which, bool expand0,
                                 std::vector<CSphereCoordD2DArray>& out) const
 {
-  bool upper = false;
+  // The branch of the azimuths: the upper side where a corner stands off
+  // the local x axis above it; a piece all within that length of the axis
+  // (a millimetre from the check point, behind it) takes the side it
+  // reaches farther into, as the division left it. Taken as the lower
+  // side, such a piece took the other branch than its group's other pieces
+  // and the group's two-sided regions spanned the whole turn.
+  bool upper = false, lower = false;
+  double above = 0, below = 0;
   for (CKelBlockCoord& v : local) {
     const CKelCoord2D p = ToLocal(CKelCoord2D(v.m_x, v.m_y));
     v.m_x = p.m_x;
     v.m_y = p.m_y;
     upper = upper || v.m_y >= kNearAxis;
+    lower = lower || v.m_y <= -kNearAxis;
+    above = std::max(above, v.m_y);
+    below = std::max(below, -v.m_y);
   }
-  const int side = upper ? 1 : -1;
+  const int side = upper || (!lower && above > below) ? 1 : -1;
   const std::size_t n = local.size();
   for (std::size_t k = 0; k < n; ++k) {
     CSphereCoordD2DArray outline;

@@ -679,16 +679,75 @@ void CSphereBlkDataArrayNew::JoinAzimuths(int step)
   }
 }
 
+namespace {
+
+// The closed chain as it runs from its point at position at round to it.
+CSphereBlkDataLineArray RunFrom(const CSphereBlkDataLineArray& chain, std::size_t at)
+{
+  CSphereBlkDataLineArray run(chain.begin() + static_cast<std::ptrdiff_t>(at), chain.end() - 1);
+  run.insert(run.end(), chain.begin(), chain.begin() + static_cast<std::ptrdiff_t>(at) + 1);
+  return run;
+}
+
+// A point of chain b (not its closing repeat) that chain a passes too and
+// that the boundaries pass more than once; -1 when there is none.
+int CommonPoint(const CSphereBlkDataLineArray& a, const CSphereBlkDataLineArray& b, const std::vector<int>& visits)
+{
+  for (std::size_t k = 0; k + 1 < b.size(); ++k) {
+    const int p = b[k];
+    if (visits[static_cast<std::size_t>(p)] > 1 && std::find(a.begin(), a.end() - 1, p) != a.end() - 1)
+      return p;
+  }
+  return -1;
+}
+
+// Closed chains that pass one point are joined there into one chain that
+// pinches at it, chains touching a joined one joined to it in turn. Apart,
+// each would lose the points its step drops on its own, and the chords
+// drawn past them could overlap the other's on the disc unseen; as one
+// chain, their crossings are found and shared like a chain's own.
+CSphereBlkDataLineArrayArray JoinedAtTouches(const CSphereBlkDataLineArrayArray& chains, const std::vector<int>& visits)
+{
+  CSphereBlkDataLineArrayArray joined = chains;
+  const auto position = [](const CSphereBlkDataLineArray& chain, int p) {
+    return static_cast<std::size_t>(std::find(chain.begin(), chain.end(), p) - chain.begin());
+  };
+  for (std::size_t i = 0; i < joined.size(); ++i) {
+    for (std::size_t j = i + 1; j < joined.size();) {
+      const int p = CommonPoint(joined[i], joined[j], visits);
+      if (p < 0) {
+        ++j;
+        continue;
+      }
+      CSphereBlkDataLineArray run = RunFrom(joined[i], position(joined[i], p));
+      const CSphereBlkDataLineArray added = RunFrom(joined[j], position(joined[j], p));
+      run.insert(run.end(), added.begin() + 1, added.end());
+      joined[i] = run;
+      joined.erase(joined.begin() + static_cast<std::ptrdiff_t>(j));
+      // The joined chain may touch chains passed over before.
+      j = i + 1;
+    }
+  }
+  return joined;
+}
+
+}  // namespace
+
 int CSphereBlkDataArrayNew::RegistBlock(int step, std::vector<CSphereRatioBlockParam>& params)
 {
   JoinAzimuths(step);
+  std::vector<int> visits(m_PolyCoord.size(), 0);
   for (const CSphereBlkDataLineArray& chain : m_BlkLine) {
     for (int idx : chain)
       m_PolyCoord[static_cast<std::size_t>(idx)].ConvertCoordXY();
     if (!chain.IsClosed())
       return kOpenChain;
+    for (std::size_t k = 0; k + 1 < chain.size(); ++k)
+      ++visits[static_cast<std::size_t>(chain[k])];
+  }
+  for (const CSphereBlkDataLineArray& chain : JoinedAtTouches(m_BlkLine, visits)) {
     bool ok = true;
-    CSphereRatioBlockParam param = chain.GetSphereRatioBlock(step, m_PolyCoord, &ok);
+    CSphereRatioBlockParam param = chain.GetSphereRatioBlock(step, m_PolyCoord, visits, &ok);
     if (!ok)
       return kCancelled;
     if (param.m_pt.size() >= 3 && std::fabs(param.CalcArea()) > KelTol::SkyParamArea)

@@ -128,11 +128,11 @@ public:
   static void ClipToOutline(CSphereRatioBlockParam& hole, const CSphereRatioBlockParam& outline);
   static int InsertPoint1Sub1(const CSphereCoordD2D& p, const CSphereCoordD2D& q, double az,
                               CSphereRatioBlockParam& target, int k);
-  // byZenith: the regions of the two-sided variant, whose lift is taken as
-  // the zenith's whatever the triangle's apex (see Expand).
-  [[nodiscard]] int CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params, bool byZenith = false);
+  [[nodiscard]] int CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params);
   // 1 when a triangle's apex is not left of a base that matches a line.
-  int Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* c, bool* moved, bool byZenith = false) const;
+  // The lift takes off the strip over the base within the rays from the
+  // zenith through its ends, whatever the triangle's apex.
+  int Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* c, bool* moved) const;
   // Empty with ok false when a region's area is negative or its bows fail.
   static std::vector<CSphereRatioBlockParam> Side2_CreateBoundaryLine(const std::vector<CSphereRatioBlockParam>& params,
                                                                       CSphereFunShapeParamArray& fans, bool* ok);

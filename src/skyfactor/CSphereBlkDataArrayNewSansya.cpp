@@ -124,7 +124,7 @@ int CSphereBlkDataArrayNew::CalcSansya(int nRound, std::vector<CSphereRatioBlock
   } else if (!Merge(params, step, dropHoles)) {
     return kCancelled;
   }
-  return CreateSansya(nRound, params, twoSided);
+  return CreateSansya(nRound, params);
 }
 
 // --- Holes ----------------------------------------------------------------------------------
@@ -270,6 +270,19 @@ bool InsertAtAzimuth(const CSphereCoordD2D& p, const CSphereCoordD2D& q, double 
   return true;
 }
 
+// Drops each corner that stands on its predecessor (chart, within the
+// disc's identity band).
+void DropRepeatedCorners(CSphereCoordD2DArray& pt)
+{
+  const auto same = [](const CSphereCoordD2D& a, const CSphereCoordD2D& b) {
+    return std::fabs(a.m_AD - b.m_AD) <= kTol && std::fabs(a.m_AE - b.m_AE) <= kTol;
+  };
+  for (std::size_t k = pt.size(); k-- > 0 && pt.size() > 1;) {
+    if (same(pt[k], pt[k == 0 ? pt.size() - 1 : k - 1]))
+      pt.erase(pt.begin() + static_cast<std::ptrdiff_t>(k));
+  }
+}
+
 // The elevation a hair nearer the zenith on the disc than e.
 double ClearAbove(double e)
 {
@@ -324,6 +337,10 @@ void CSphereBlkDataArrayNew::ClipToOutline(CSphereRatioBlockParam& hole, const C
       p.ConvertCoordXY();
     }
   }
+  // A side of the hole that lay wholly under the chord is raised onto it
+  // end to end: its two corners become one, which the division cannot take
+  // as an edge.
+  DropRepeatedCorners(hole.m_pt);
   hole.m_area = hole.CalcArea();
 }
 
@@ -455,7 +472,7 @@ bool Divide(CSphereRatioBlockParam& param, int nRound, std::vector<CSphereTriang
 
 }  // namespace
 
-int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params, bool byZenith)
+int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlockParam>& params)
 {
   for (CSphereRatioBlockParam& param : params) {
     param.m_Triangle.clear();
@@ -467,20 +484,14 @@ int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlo
     if (!Divide(param, nRound, divided))
       return kDivisionFailed;
     for (CSphereTriangleData tri : divided) {
-      double base = 0, height = 0, area = 0;
-      tri.GetTriangleData(nRound, &base, &height, &area);
       CKelCoord2D* c = tri.m_Vertex;
       bool moved = false;
-      if (Expand(&c[0], &c[1], &c[2], &moved, byZenith) != kDone)
+      if (Expand(&c[0], &c[1], &c[2], &moved) != kDone)
         return kCancelled;
-      if (!moved && Expand(&c[1], &c[2], &c[0], &moved, byZenith) != kDone)
+      if (!moved && Expand(&c[1], &c[2], &c[0], &moved) != kDone)
         return kCancelled;
-      if (!moved && Expand(&c[2], &c[0], &c[1], &moved, byZenith) != kDone)
+      if (!moved && Expand(&c[2], &c[0], &c[1], &moved) != kDone)
         return kCancelled;
-      // A needle's lift is drawn from an apex micrometres off its base, and
-      // would reach far past the base: it stays out, as it always did.
-      if (moved && nRound < 0 && CDividTriangle::IsThin(base, height))
-        continue;
       // A triangle's area is taken from its longest side and the foot on
       // it: a lifted base makes both anew, whichever corner the division
       // listed first (a stale foot gave the triangle the height of its
@@ -494,6 +505,16 @@ int CSphereBlkDataArrayNew::CreateSansya(int nRound, std::vector<CSphereRatioBlo
 }
 
 namespace {
+
+// Whether a triangle's corner is the boundary point p itself. The
+// division's corners are the outline's points as they are; one within the
+// disc's equality band but not p is another point, and the side it ends is
+// a diagonal, not the boundary's edge (a corner 2e-5 under the boundary's
+// lifted a needle across the whole sector).
+bool SamePoint(const CKelCoord2D& p, const CKelCoord2D& corner)
+{
+  return p.m_x == corner.m_x && p.m_y == corner.m_y;
+}
 
 // The height across the base (length len) at which a triangle of apex
 // height vc keeps the area it would keep were the zenith (height vo) its
@@ -514,11 +535,11 @@ double LiftLikeZenith(double len, double vc, double vm, double vo)
 
 }  // namespace
 
-int CSphereBlkDataArrayNew::Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* c, bool* moved, bool byZenith) const
+int CSphereBlkDataArrayNew::Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* c, bool* moved) const
 {
   *moved = false;
   for (const CSphereExpandLine& line : m_ExpandLine) {
-    if (!(line.m_Prev == *a) || !(line.m_Next == *b))
+    if (!SamePoint(line.m_Prev, *a) || !SamePoint(line.m_Next, *b))
       continue;
     double cs = 1, sn = 0, len = 0;
     CalcCosSin(*a, *b, &cs, &sn, &len);
@@ -528,7 +549,7 @@ int CSphereBlkDataArrayNew::Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* 
       *u = dx * cs + dy * sn;
       *v = dy * cs - dx * sn;
     };
-    double um = 0, vm = 0, uc = 0, vc = 0;
+    double um = 0, vm = 0, uc = 0, vc = 0, uo = 0, vo = 0;
     frame(line.m_Mid, &um, &vm);
     if (vm == 0)
       continue;
@@ -536,21 +557,22 @@ int CSphereBlkDataArrayNew::Expand(CKelCoord2D* a, CKelCoord2D* b, CKelCoord2D* 
     // The apex of a triangle of a boundary lies left of its base.
     if (!(vc > 0))
       return kCancelled;
-    // Lifted as by the zenith, the base moves however its apex lies.
-    if (vc > vm || byZenith) {
-      if (byZenith) {
-        double uo = 0, vo = 0;
-        frame(CKelCoord2D(0, 0), &uo, &vo);
-        vm = LiftLikeZenith(len, vc, vm, vo);
-      }
-      const CKelCoord2D a0 = *a;
-      const double ua = uc * vm / vc;
-      const double ub = (uc - len) * vm / vc + len;
-      *a = CKelCoord2D(a0.m_x + ua * cs - vm * sn, a0.m_y + ua * sn + vm * cs);
-      *b = CKelCoord2D(a0.m_x + ub * cs - vm * sn, a0.m_y + ub * sn + vm * cs);
-      *moved = true;
-      return kDone;
-    }
+    frame(CKelCoord2D(0, 0), &uo, &vo);
+    // The lift takes off the strip between the base and the line through
+    // the mid point within the rays from the zenith through the base's
+    // ends, the sector's own lines (all of the triangle where the strip is
+    // the larger; a region on the zenith's side gains it). Cut through the
+    // apex's own sides instead, the strip hung on which corner the division
+    // joined the base to, and an apex a hair off the base drew it from far
+    // past the base's ends: a band of road lost a hundred times the sky.
+    vm = LiftLikeZenith(len, vc, vm, vo);
+    const CKelCoord2D a0 = *a;
+    const double ua = uc * vm / vc;
+    const double ub = (uc - len) * vm / vc + len;
+    *a = CKelCoord2D(a0.m_x + ua * cs - vm * sn, a0.m_y + ua * sn + vm * cs);
+    *b = CKelCoord2D(a0.m_x + ub * cs - vm * sn, a0.m_y + ub * sn + vm * cs);
+    *moved = true;
+    return kDone;
   }
   return kDone;
 }

@@ -753,7 +753,7 @@ bool CSphereBlkDataLineArray::IsDeletable(const CSphereCoordD2D& prev, const CSp
 }
 
 CSphereRatioBlockParam CSphereBlkDataLineArray::GetSphereRatioBlock(int step, const CSpherePolyCoordArray& pool,
-                                                                    bool* ok) const
+                                                                    const std::vector<int>& visits, bool* ok) const
 {
   CSphereRatioBlockParam param;
   *ok = IsClosed();
@@ -763,8 +763,13 @@ CSphereRatioBlockParam CSphereBlkDataLineArray::GetSphereRatioBlock(int step, co
   const auto point = [&](std::size_t k) -> const CSphereCoordD2D& {
     return pool[static_cast<std::size_t>((*this)[k])];
   };
+  // Where boundaries touch (two outlines traced apart at a common point,
+  // or one outline pinched), the point is a corner of each pass: dropped,
+  // each would be drawn as the chord past it, and chords on both sides of
+  // one point overlap, counting the sliver between them twice.
+  const auto touching = [&](std::size_t k) { return visits[static_cast<std::size_t>((*this)[k])] > 1; };
   for (std::size_t k = 0; k < n; ++k) {
-    if (!IsDeletable(point(k == 0 ? n - 1 : k - 1), point(k), point(k + 1 == n ? 0 : k + 1), step))
+    if (touching(k) || !IsDeletable(point(k == 0 ? n - 1 : k - 1), point(k), point(k + 1 == n ? 0 : k + 1), step))
       param.m_pt.push_back(point(k));
   }
   param.DeleteVertPoint();

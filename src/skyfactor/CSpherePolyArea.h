@@ -318,8 +318,11 @@ public:
   static bool IsDeletable(const CSphereCoordD2D& prev, const CSphereCoordD2D& cur, const CSphereCoordD2D& next,
                           int step);
   // The closed chain as a parameter (points the step allows to drop left
-  // out); false in ok when its crossings could not be shared.
-  CSphereRatioBlockParam GetSphereRatioBlock(int step, const CSpherePolyCoordArray& pool, bool* ok) const;
+  // out, but never one the boundaries pass more than once: visits counts the
+  // passes per pool point); false in ok when its crossings could not be
+  // shared.
+  CSphereRatioBlockParam GetSphereRatioBlock(int step, const CSpherePolyCoordArray& pool,
+                                             const std::vector<int>& visits, bool* ok) const;
 };
 
 class CSphereBlkDataLineArrayArray : public std::vector<CSphereBlkDataLineArray> {

@@ -13,7 +13,9 @@
 // once gave no ratio or moved with a rounding: a pitched roof (its ridge's
 // subdivision points taken for corners), storeys stepping out in line with
 // the check point, low boxes and floating storeys far away, balconies
-// touching a front wall, a point a millimetre off a shed's corner.
+// touching a front wall, a point a millimetre off a shed's corner, a far
+// row with a raised block, sloped faces across a road, a canopy on a
+// podium's roof edge.
 
 #include <gtest/gtest.h>
 
@@ -33,6 +35,7 @@
 #include "SitePlacement.h"
 #include "SkyMethod.h"
 #include "SkyPrisms.h"
+#include "SkySweep.h"
 
 namespace {
 
@@ -166,7 +169,7 @@ std::vector<Scene> SteadyScenes()
       prism.tops.clear();
     scenes.back().prisms.push_back(prism);
   }
-  EXPECT_EQ(5u, scenes.size());
+  EXPECT_EQ(8u, scenes.size());
   scenes.push_back(Courtyard("a point 1 mm off a shed's corner in a courtyard", 1e-3));
   return scenes;
 }
@@ -201,8 +204,9 @@ void PrintTo(const Scene& scene, std::ostream* os)
 class SkyFactorSteadiness : public testing::TestWithParam<Scene> {};
 
 // A ratio as drawn, the same to 1e-6 with every corner moved by up to
-// 1e-9 m and at survey coordinates turned, a ratio with every corner moved by
-// up to 1e-6 m; as drawn, the unexpanded settings within their chords of the
+// 1e-9 m, at survey coordinates turned and, where the step's sector lines
+// map onto each other, mirrored; a ratio with every corner moved by up to
+// 1e-6 m; as drawn, the unexpanded settings within their chords of the
 // exact sky (level tops only).
 TEST_P(SkyFactorSteadiness, EverySettingGivesARatioThatRoundOffDoesNotMove)
 {
@@ -217,6 +221,11 @@ TEST_P(SkyFactorSteadiness, EverySettingGivesARatioThatRoundOffDoesNotMove)
     EXPECT_NEAR(drawn, Ratio(rounded, scene, kAsDrawn, m), 1e-6) << Describe(m) << ", corners moved by 1e-9 m";
     EXPECT_GT(Ratio(micro, scene, kAsDrawn, m), 0) << Describe(m) << ", corners moved by 1e-6 m";
     EXPECT_NEAR(drawn, Ratio(scene.prisms, scene, kPlacements[2], m), 1e-6) << Describe(m) << ", turned and moved";
+    if (180 % m.step == 0) {
+      const Scene mirrored{scene.name, sky_test::MirroredPrisms(scene.prisms),
+                           {-scene.eye.m_x, scene.eye.m_y, scene.eye.m_z}, KelAngle::Pi - scene.frame};
+      EXPECT_NEAR(drawn, Ratio(mirrored.prisms, mirrored, kAsDrawn, m), 1e-6) << Describe(m) << ", mirrored";
+    }
     if (level && m.kind == 2) {
       EXPECT_NEAR(m.side2 ? upper : exact, drawn, ChordTolerance(m.step)) << Describe(m);
     }
@@ -248,6 +257,30 @@ TEST(SkyFactorSteadiness, CornerNearThePointBesideASectorLineMovesNoRatio)
   }
 }
 
+// Walked along the road past the sloped faces, kind 0 in the projection
+// moves as smoothly as the unexpanded setting: a triangle whose corner stood
+// within the disc's equality band of the boundary's took the lift of the
+// boundary's edge on a diagonal and lost 1.2e-2 of sky over 5 cm of road.
+TEST(SkyFactorSteadiness, SlopedFacesAcrossARoadLeaveNoBandOfLostSky)
+{
+  const std::vector<Scene> scenes = SteadyScenes();
+  const Scene& scene = scenes[6];
+  ASSERT_EQ("two sloped faces across a road", scene.name);
+  const CKelBlockCubeArray blocks = Blocks(scene.prisms);
+  for (const Method& m : {Method{7, true, 0, true}, Method{7, true, 0, true, true}, Method{7, true, 2, false}}) {
+    double last = 0;
+    for (int k = -8; k <= 6; ++k) {
+      const CKelCoord3D eye(scene.eye.m_x + 5e-3 * k, scene.eye.m_y, 0);
+      const double ratio = sky_test::Ratio(blocks, eye, m);
+      ASSERT_GT(ratio, 0) << Describe(m);
+      if (k > -8) {
+        EXPECT_NEAR(last, ratio, 2e-6) << Describe(m) << " at " << 5e-3 * k << " m";
+      }
+      last = ratio;
+    }
+  }
+}
+
 // A millimetre off a corner no setting gives more sky beyond the exact than
 // its chords give a centimetre off it: the near faces are cut into their
 // sector pieces and crossed where the disc draws them.
@@ -260,6 +293,41 @@ TEST(SkyFactorSteadiness, NearACornerNoSettingGainsSky)
     EXPECT_LE(gain, std::max(0.0, Ratio(off.prisms, off, kAsDrawn, m) - exactOff) + 1e-6) << Describe(m);
     if (m.step == 1) {
       EXPECT_LT(std::fabs(gain), 5e-4) << Describe(m);
+    }
+  }
+}
+
+// Two mansard faces whose eaves lie on one line, the check point 0.1 mm and
+// 1 mm off the first face's eaves corner, out along that line: the piece
+// next to the point, all within the division's band of length of the axis
+// behind it, took the other branch of azimuths than the second face, and
+// two-sided sectors at step 1 gave no ratio; one-sided ones and the outline
+// method lost up to 7e-3 of sky. Flat-topped, the unexpanded settings stay
+// within their chords of the exact sky.
+TEST(SkyFactorSteadiness, BesideASlopedCornerInLineWithAnotherFaceEverySettingGivesARatio)
+{
+  const double eaves = 6.0031619893346928, ridge = 8.2506161225144119;
+  const std::vector<Prism> faces{
+      {{{-28.479476598312537, -6.6708258634807294}, {-28.479476598312537, -16.39623855655508},
+        {-27.640558808874538, -15.55732076711708}, {-27.640558808874538, -7.5097436529187283}},
+       ridge, 0, {eaves, eaves, ridge, ridge}},
+      {{{-21.028210005178451, -16.39623855655508}, {-21.028210005178451, -6.6708258634807294},
+        {-21.867127794616451, -7.5097436529187283}, {-21.867127794616451, -15.55732076711708}},
+       ridge, 0, {eaves, eaves, ridge, ridge}}};
+  std::vector<Prism> flat = faces;
+  for (Prism& p : flat)
+    p.tops.clear();
+  for (double off : {1e-4, 1e-3}) {
+    const CKelCoord3D eye(-28.479476598312537 - 0.99975 * off, -16.39623855655508 - 0.021057 * off, 1.5);
+    const double exact = ExactRatio(flat, eye), upper = ExactRatio(flat, eye, true);
+    for (const Method& m : EveryMethod({1})) {
+      const double sloped = sky_test::Ratio(Blocks(faces), eye, m, -3.0139743579807905);
+      EXPECT_GT(sloped, 0) << Describe(m) << ", " << off << " m off";
+      const double level = sky_test::Ratio(Blocks(flat), eye, m, -3.0139743579807905);
+      ASSERT_GT(level, 0) << Describe(m) << ", flat tops, " << off << " m off";
+      if (m.kind == 2 && off == 1e-3) {
+        EXPECT_NEAR(m.side2 ? upper : exact, level, ChordTolerance(1)) << Describe(m);
+      }
     }
   }
 }

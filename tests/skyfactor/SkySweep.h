@@ -1,0 +1,213 @@
+#pragma once
+// A seeded sweep of street scenes for the sky factor and the invariants
+// every setting keeps on them (the sky-factor tests and fuzz_sky_sweep):
+//   - a ratio wherever the outline method gives one;
+//   - steady: the check point, or every corner, moved by 1e-9 m or 1e-6 m
+//     changes the ratio by no more than 1e-6 beyond the exact sky's change;
+//   - the same ratio within 1e-6 moved 3e5 m and turned, and mirrored
+//     (where the step's sector lines map onto each other);
+//   - the unexpanded settings within their chords of the exact sky (level
+//     tops only: the exact integral takes no sloped faces).
+//
+// Scenes: two or three blocks on the far side of a road along the x axis,
+// 6 to 40 m off it: boxes, sloped (mansard) faces, hipped roof ends, blocks
+// touching another's corner or side, raised blocks and canopies on
+// another's roof edge. Check points on the road line y = 0.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "KelTolerance.h"
+#include "SitePlacement.h"
+#include "SkyMethod.h"
+#include "SkyPrisms.h"
+
+namespace sky_test {
+
+struct SweepScene {
+  std::vector<Prism> prisms;
+  std::vector<XY> points;  // on the road, z 0
+  double frame = 0;
+};
+
+// Uniform doubles from the generator's top 53 bits, the same on every
+// platform.
+class SweepDraw {
+public:
+  explicit SweepDraw(std::uint64_t seed) : m_Rng(seed) {}
+  double U(double lo, double hi) { return lo + (hi - lo) * static_cast<double>(m_Rng() >> 11) * 0x1.0p-53; }
+  int Pick(int n) { return static_cast<int>(m_Rng() % static_cast<std::uint64_t>(n)); }
+
+private:
+  std::mt19937_64 m_Rng;
+};
+
+// A block of kind 0 box, 1 sloped face, 2 hipped end, its front at y0,
+// x from x0 to x1.
+inline Prism SweepBlock(SweepDraw& d, int kind, double x0, double x1, double y0, double y1, double bottom)
+{
+  const double eaves = bottom + d.U(3, 14);
+  if (kind == 1) {
+    // A mansard face: the back rises.
+    const double ridge = eaves + d.U(1, 4), in = d.U(0.3, 0.45) * (x1 - x0);
+    return {{{x0, y0}, {x1, y0}, {x1 - in, y1}, {x0 + in, y1}}, ridge, bottom, {eaves, eaves, ridge, ridge}};
+  }
+  if (kind == 2) {
+    // A hipped end: a triangle rising to its ridge at the back.
+    const double ridge = eaves + d.U(2, 5);
+    return {{{x0, y0}, {x1, y0}, {(x0 + x1) / 2, y1}}, ridge, bottom, {eaves, eaves, ridge}};
+  }
+  return {{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, eaves, bottom};
+}
+
+inline SweepScene MakeSweepScene(std::uint64_t seed, int points)
+{
+  SweepDraw d(seed);
+  SweepScene s;
+  double x = d.U(-20, -5);
+  const int count = 2 + d.Pick(2);
+  for (int b = 0; b < count; ++b) {
+    const double w = d.U(4, 12), y0 = d.U(6, 40), depth = d.U(4, 10);
+    const int kind = d.Pick(3);
+    const double bottom = d.Pick(5) == 0 ? d.U(2, 5) : 0;
+    s.prisms.push_back(SweepBlock(d, kind, x, x + w, y0, y0 + depth, bottom));
+    const int next = d.Pick(4);
+    if (next == 0 && kind == 0) {
+      // A canopy on the roof's front edge, its bottom the roof.
+      const Prism& roof = s.prisms.back();
+      const double over = d.U(0.5, 1.5);
+      s.prisms.push_back(PrismBox(x + 1, x + w - 1, y0 - over, y0 + 0.5, roof.top + d.U(0.2, 0.6), roof.top));
+    }
+    // The next block touches this one's corner (1), side (2) or stands apart.
+    x += next == 1 ? w : (next == 2 ? w : w + d.U(0.5, 8));
+    if (next == 1) {
+      const double y = y0 + depth;
+      s.prisms.push_back(PrismBox(x, x + d.U(3, 8), y, y + d.U(4, 8), d.U(3, 12)));
+      x = s.prisms.back().outline[1].x + d.U(0.5, 6);
+    }
+  }
+  s.frame = d.U(-3, 3);
+  for (int k = 0; k < points; ++k)
+    s.points.push_back({d.U(-25, 25), 0});
+  return s;
+}
+
+// The scene mirrored in the y axis (outlines turned back to counter-
+// clockwise), its point and frame with it.
+inline std::vector<Prism> MirroredPrisms(std::vector<Prism> prisms)
+{
+  for (Prism& p : prisms) {
+    for (XY& v : p.outline)
+      v.x = -v.x;
+    std::reverse(p.outline.begin(), p.outline.end());
+    std::reverse(p.tops.begin(), p.tops.end());
+  }
+  return prisms;
+}
+
+// Every corner moved by up to jitter in x and y.
+inline std::vector<Prism> JitteredPrisms(std::vector<Prism> prisms, double jitter, std::uint64_t seed)
+{
+  SweepDraw d(seed);
+  for (Prism& p : prisms) {
+    for (XY& v : p.outline) {
+      v.x += d.U(-jitter, jitter);
+      v.y += d.U(-jitter, jitter);
+    }
+  }
+  return prisms;
+}
+
+inline double ChordTolerance(int step)
+{
+  return step == 1 ? 5e-4 : (step == 7 ? 1e-3 : 1.5e-3);
+}
+
+// How far a ratio may stray from another beyond the exact sky's change.
+constexpr double kSweepSteady = 1e-6;
+
+// The exact sky at a point of the sweep and its changes under the moves,
+// for one- and two-sided counting (level tops only).
+struct SweepExact {
+  bool level = false;
+  double at[2] = {0, 0};
+  double point[2][2] = {{0, 0}, {0, 0}};    // point moved by 1e-9, 1e-6 m
+  double corners[2][2] = {{0, 0}, {0, 0}};  // corners moved by 1e-9, 1e-6 m
+};
+
+constexpr double kSweepMoves[2] = {1e-9, 1e-6};
+
+inline XY SweepMovedPoint(const XY& at, double by)
+{
+  return {at.x + by * 0.6, at.y - by * 0.8};
+}
+
+inline SweepExact SweepExactAt(const SweepScene& s, const XY& at)
+{
+  SweepExact e;
+  e.level = std::all_of(s.prisms.begin(), s.prisms.end(), [](const Prism& p) { return p.tops.empty(); });
+  if (!e.level)
+    return e;
+  for (int side = 0; side < 2; ++side) {
+    e.at[side] = ExactRatio(s.prisms, CKelCoord3D(at.x, at.y, 0), side == 1);
+    for (int k = 0; k < 2; ++k) {
+      const XY p = SweepMovedPoint(at, kSweepMoves[k]);
+      e.point[side][k] = ExactRatio(s.prisms, CKelCoord3D(p.x, p.y, 0), side == 1);
+      e.corners[side][k] = ExactRatio(JitteredPrisms(s.prisms, kSweepMoves[k], 11), CKelCoord3D(at.x, at.y, 0), side == 1);
+    }
+  }
+  return e;
+}
+
+// The invariants at one point for one setting; each violation as a line.
+// outline: the outline method's ratio there.
+inline std::vector<std::string> SweepViolations(const SweepScene& s, const XY& at, const SweepExact& e, double outline,
+                                                const Method& m)
+{
+  std::vector<std::string> out;
+  const auto ratio = [&](const std::vector<Prism>& prisms, const XY& p, const site_test::Placement& place, double frame) {
+    const CKelCoord2D w = place.To(CKelCoord2D(p.x, p.y));
+    return Ratio(Blocks(prisms, place), CKelCoord3D(w.m_x, w.m_y, 0), m, frame + place.m_Turn);
+  };
+  const site_test::Placement drawn{0, 0, 0};
+  const std::string where = Describe(m) + " at x " + std::to_string(at.x);
+  const double r = ratio(s.prisms, at, drawn, s.frame);
+  if (!(r > 0)) {
+    if (outline > 0)
+      out.push_back(where + ": no ratio, code " + std::to_string(-100 - r));
+    return out;
+  }
+  const int side = m.side2 ? 1 : 0;
+  const auto steady = [&](double moved, double exactChange, const std::string& what) {
+    if (!(moved > 0))
+      out.push_back(where + ", " + what + ": no ratio");
+    else if (!(std::fabs(moved - r) <= kSweepSteady + std::fabs(exactChange)))
+      out.push_back(where + ", " + what + ": moved by " + std::to_string(moved - r));
+  };
+  for (int k = 0; k < 2; ++k) {
+    const double by = kSweepMoves[k];
+    // Sloped tops: no exact change known; the sky moves by far less than
+    // a hundredth of the move per metre at these distances.
+    const double slope = 1e-2 * by;
+    steady(ratio(s.prisms, SweepMovedPoint(at, by), drawn, s.frame), e.level ? e.point[side][k] - e.at[side] : slope,
+           "point moved by " + std::to_string(by) + " m");
+    steady(ratio(JitteredPrisms(s.prisms, by, 11), at, drawn, s.frame), e.level ? e.corners[side][k] - e.at[side] : slope,
+           "corners moved by " + std::to_string(by) + " m");
+  }
+  steady(ratio(s.prisms, at, {293729.73326881905, -61015.111192461285, 4.6352926491197497}, s.frame), 0,
+         "moved 3e5 m and turned");
+  // Mirrored in the frame's direction, the sector lines map onto each
+  // other only where the step divides the half turn (step 7's lines of
+  // the right half start from the back, 180 degrees).
+  if (180 % m.step == 0)
+    steady(ratio(MirroredPrisms(s.prisms), {-at.x, at.y}, drawn, KelAngle::Pi - s.frame), 0, "mirrored");
+  if (e.level && m.kind == 2 && !(std::fabs(r - e.at[side]) <= ChordTolerance(m.step)))
+    out.push_back(where + ": " + std::to_string(r) + " against the exact " + std::to_string(e.at[side]));
+  return out;
+}
+
+}  // namespace sky_test
