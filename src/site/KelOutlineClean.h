@@ -62,6 +62,8 @@ Drop Dropped(const Point& u, const Point& v, const Point& w, double tiny, bool k
 {
   if (Apart(v, w) <= KelTol::SiteSurveyRepeat || Apart(u, w) <= KelTol::SiteSurveyRepeat)
     return Drop::Here;
+  if (!(tiny > 0))
+    return Drop::None;
   const double back = RunBack(u, v, w);
   if (!(back >= 0 && back <= tiny))
     return Drop::None;
@@ -106,26 +108,32 @@ KeptOutline CleanOutline(const std::vector<Point>& pts, double tiny, bool keepTi
   const auto point = [&](int i) -> const Point& { return pts[at(from[at(i)])]; };
   int count = n;
   std::vector<int> todo;
-  for (int i = n; i-- > 0;)
-    todo.push_back(i);
-  while (!todo.empty() && count > 3) {
-    const int v = todo.back();
-    todo.pop_back();
-    if (!alive[at(v)])
-      continue;
-    const kel_clean::Drop drop = kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), tiny, keepTips);
-    if (drop == kel_clean::Drop::None)
-      continue;
-    const int gone = drop == kel_clean::Drop::Before ? prev[at(v)] : v;
-    if (drop == kel_clean::Drop::After)
-      from[at(next[at(v)])] = from[at(v)];
-    const int before = prev[at(gone)], after = next[at(gone)];
-    next[at(before)] = after;
-    prev[at(after)] = before;
-    alive[at(gone)] = false;
-    --count;
-    todo.push_back(after);
-    todo.push_back(before);
+  // Repeats and spikes go first, back-tracks only then: a back-track at a
+  // spike's foot, taken first, would part the spike's sides by more than a
+  // hair, and what is kept would depend on where the listing starts.
+  for (const double band : {0.0, tiny}) {
+    for (int i = n; i-- > 0;)
+      todo.push_back(i);
+    while (!todo.empty() && count > 3) {
+      const int v = todo.back();
+      todo.pop_back();
+      if (!alive[at(v)])
+        continue;
+      const kel_clean::Drop drop = kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), band, keepTips);
+      if (drop == kel_clean::Drop::None)
+        continue;
+      const int gone = drop == kel_clean::Drop::Before ? prev[at(v)] : v;
+      if (drop == kel_clean::Drop::After)
+        from[at(next[at(v)])] = from[at(v)];
+      const int before = prev[at(gone)], after = next[at(gone)];
+      next[at(before)] = after;
+      prev[at(after)] = before;
+      alive[at(gone)] = false;
+      --count;
+      todo.push_back(after);
+      todo.push_back(before);
+    }
+    todo.clear();
   }
   KeptOutline kept;
   for (int i = 0; i < n; ++i) {
