@@ -180,14 +180,6 @@ inline constexpr double SiteChordBand = 0.5;
 // arc they draw instead of being folded into the next edge. A doubled
 // point, a notch or a spike below the tiny size stays below it.
 inline constexpr double SiteDenseTinies = 2;
-// Runs shorter than this many tiny sizes (2 % of the lot's diameter, 0.5 m
-// on a 25 m lot), chained between two longer sides and turning one way,
-// round a corner: a fence's corner rounded in CAD chords, a corner cut off
-// by a short chord nobody marked. The slant-line check reads such a corner
-// as the sharp corner it rounds, so rounding it moves the cuts by no more
-// than it moves the outline; a side of its own, a crank's jog or a notch
-// (turning both ways) is never one.
-inline constexpr double SiteRoundedCornerTinies = 20;
 }  // namespace KelTol
 
 // Tolerances of the building volume model (blocks, floor profiles, walls).

@@ -178,13 +178,10 @@ bool CSyasenCheckBlockParam::GetBegArcParam(const CSyasenCheckSiteRuns& runs, co
     return false;
   const CKelHSite* site = runs.Site();
   const int edge = runs.Edge(m_SiteNo);
-  // No arc at a corner cut; a rounded corner's arc takes the side beyond.
-  if (site->Vertex(site->Prev(edge)).IsSumikiri())
+  // No arc at a corner cut.
+  const CKelSiteTable& prev = site->Vertex(site->Prev(edge));
+  if (prev.IsSumikiri())
     return false;
-  const int p = runs.SideBefore(edge);
-  if (p < 0)
-    return false;
-  const CKelSiteTable& prev = site->Vertex(p);
   const CKelSiteTable& own = site->Vertex(edge);
   const double c = own.m_Sphere.m_EdgeCos, s = own.m_Sphere.m_EdgeSin;
   const CKelCoord2D& w0 = prev.m_Sphere.m_EdgePos[0];
@@ -210,12 +207,10 @@ bool CSyasenCheckBlockParam::GetEndArcParam(const CSyasenCheckSiteRuns& runs, co
     return false;
   const CKelHSite* site = runs.Site();
   const int edge = runs.Edge(m_SiteNo);
-  if (site->Vertex(site->Next(edge)).IsSumikiri())
-    return false;
-  const int q = runs.SideAfter(edge);
-  if (q < 0)
-    return false;
+  const int q = site->Next(edge);
   const CKelSiteTable& next = site->Vertex(q);
+  if (next.IsSumikiri())
+    return false;
   const CKelSiteTable& own = site->Vertex(edge);
   const double c = own.m_Sphere.m_EdgeCos, s = own.m_Sphere.m_EdgeSin;
   const CKelCoord2D& w0 = site->Vertex(q + 1).m_Sphere.m_EdgePos[0];
