@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <iterator>
 
 #include "CKelHSite.h"
@@ -526,25 +527,67 @@ void CSyasenCheckBlockParam::LayCheckPoints(CSyasenCheck* check, CKelHSite* site
   m_Cpntline.CreateCheckPoint(m_CalcKind.m_bUniform, &m_TgtPitch, points);
 }
 
-void CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom,
-                                          bool bCreateChkPnt)
+static_assert(CSyasenCheckBlockParam::kNotFinite == CKelHSite::kNotFinite, "one code for numbers not finite");
+
+int CSyasenCheckBlockParam::CheckError(const CKelHSite* site, double bottom, bool checkPoints) const
 {
+  if (!ValidEdge(site, m_SiteNo))
+    return kNoEdge;
+  const auto finite = [](std::initializer_list<double> values) {
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+  };
+  const CSyasenCheckCalcKind& k = m_CalcKind;
+  if (!finite({m_BegPoint.m_x, m_BegPoint.m_y, m_EndPoint.m_x, m_EndPoint.m_y, m_GrdHeight, m_GrdLevel1,
+               m_GrdLevel2, k.m_BegBaseOffset, k.m_EndBaseOffset, bottom}) ||
+      (checkPoints && !finite({m_CpntPitch, m_CpntDistance, k.m_BegCpntValue, k.m_EndCpntValue, m_CheckLength,
+                               m_CheckStart, m_CheckEnd})))
+    return kNotFinite;
+  // Along the checked side as the cuts read it: the run of the edge.
+  const CSyasenCheckSiteRuns runs(site);
+  const int run = runs.Edge(m_SiteNo);
+  const CKelSiteTable& side = run >= 0 ? runs.Site()->Vertex(run) : site->Vertex(m_SiteNo);
+  const double along = (m_EndPoint.m_x - m_BegPoint.m_x) * side.m_Sphere.m_EdgeCos +
+                       (m_EndPoint.m_y - m_BegPoint.m_y) * side.m_Sphere.m_EdgeSin;
+  return along <= -KelTol::PointEqual ? kBegAfterEnd : 0;
+}
+
+// A refused check keeps no results of an earlier run.
+void CSyasenCheckBlockParam::ClearResults(CSphereRatioParamArray& points)
+{
+  m_BaseBlock.Clear();
+  m_Cpntline.clear();
+  points.clear();
+}
+
+int CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom,
+                                         bool bCreateChkPnt)
+{
+  const bool points = check != nullptr && bCreateChkPnt;
+  if (const int error = CheckError(site, bottom, points); error != 0) {
+    ClearResults(m_SphereRatio);
+    return error;
+  }
   const CSyasenCheckSiteRuns runs(site);
   m_BaseBlock.Clear();
   m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, m_SrcBlock, false, nullptr, runs));
   m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, CreateYouhekiBlock(bottom), false, nullptr, runs));
   m_BaseBlock.CombineBlock(nullptr);
   // Check points need the driver's base line.
-  if (check == nullptr || !bCreateChkPnt)
-    return;
+  if (!points)
+    return 0;
   m_SphereRatio.clear();
   double start = 0, end = 0;
   CreateChkPntPos(check, site, &start, &end);
   LayCheckPoints(check, site, blk, start, end, m_SphereRatio, runs);
+  return 0;
 }
 
-void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
+int CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
 {
+  if (const int error = CheckError(site, bottom, true); error != 0) {
+    ClearResults(m_SphereRatio2);
+    return error;
+  }
   const CSyasenCheckSiteRuns runs(site);
   m_SphereRatio2.clear();
   double from = 0, to = 0;
@@ -568,6 +611,7 @@ void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, 
   }
   CreateBlock2(check, site, blk, m_SrcBlock, false, runs);
   CreateBlock2(check, site, blk, CreateYouhekiBlock(bottom), false, runs);
+  return 0;
 }
 
 void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
