@@ -7,7 +7,8 @@
 // corner test at a 1e-7 m edge, a road on a notch's side or a corner
 // crossing stretched along a 2 m piece of a 4 m frontage would. So these
 // computations read two derived outlines, both judged by the lot's tiny
-// size (SiteTinySize: a share of its diameter, "tiny" below):
+// size (SiteTinySize: a share of its diameter, never more than a few
+// centimetres, "tiny" below):
 //  - the pieces: every tiny edge is folded into the neighbouring edge of its
 //    own kind (road, corner cut, neighbour), or into the next edge when it is
 //    an unmarked neighbour piece; a lone road or cut between edges of

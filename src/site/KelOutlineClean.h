@@ -12,8 +12,9 @@
 // neighbour, so every reader of a site outline (roads, deemed sites,
 // distances, check lines, the slant line's cuts) takes the outline without
 // them, from this one place. A hair is KelTol::SiteSurveyRepeat; the tiny
-// size is KelTol::SiteSurveyShare of the lot's diameter, so the same points
-// go however the lot is turned or moved.
+// size is KelTol::SiteSurveyShare of the lot's diameter up to
+// KelTol::SiteSurveyTinyMax, so the same points go however the lot is turned
+// or moved.
 //
 // An outline that turns straight back by more than the tiny size runs back
 // over itself: no point of it is dropped, and the site check refuses it
@@ -153,14 +154,15 @@ std::vector<int> KeptOutlinePoints(const std::vector<Point>& pts, double tiny)
 }
 
 // The lot's tiny size: KelTol::SiteSurveyShare of the diameter of its
-// points without repeats and spikes (a spike's tip is no part of the lot).
+// points without repeats and spikes (a spike's tip is no part of the lot),
+// at most KelTol::SiteSurveyTinyMax.
 template <class Point>
 double SiteTinySize(const std::vector<Point>& pts)
 {
   std::vector<CKelCoord2D> lot;
   for (int k : CleanOutline(pts, 0.0).m_At)
     lot.emplace_back(pts[static_cast<std::size_t>(k)].m_x, pts[static_cast<std::size_t>(k)].m_y);
-  return KelTol::SiteSurveyShare * PointsDiameter(lot);
+  return std::min(KelTol::SiteSurveyShare * PointsDiameter(lot), KelTol::SiteSurveyTinyMax);
 }
 
 // The points kept with the lot's own tiny size.

@@ -12,6 +12,7 @@
 #include "CKelHSite.h"
 #include "CKelMSite.h"
 #include "CKelSiteWorkOutline.h"
+#include "KelOutlineClean.h"
 #include "SiteAreaJudge.h"
 #include "SiteTestSupport.h"
 #include "SurveyVariants.h"
@@ -277,6 +278,36 @@ TEST(CKelSiteWorkOutline, JudgesTinyBySiteSize)
     const CKelSiteWorkOutline work(site);
     EXPECT_EQ(!lone, work.IsFolded(1)) << lone;
     EXPECT_EQ(lone ? 6 : 5, work.Pieces().GetSize()) << lone;
+  }
+}
+
+// The tiny size is a share of the lot's diameter up to a few centimetres:
+// a step of 0.1 m in the frontage and a run back along it of 0.1 m are the
+// lot's own on a 600 x 400 m lot as on a 20 x 25 m one, a 10 mm step is a
+// survey's noise on both.
+TEST(CKelSiteWorkOutline, TinySizeStopsAtAFewCentimetres)
+{
+  struct Row {
+    double m_W, m_H;
+    double m_Tiny;
+  };
+  const Row rows[] = {{20, 25, 1e-3 * std::hypot(20, 25)}, {600, 400, KelTol::SiteSurveyTinyMax}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.m_W) + " x " + std::to_string(r.m_H));
+    const double w = r.m_W, h = r.m_H;
+    for (const double step : {0.01, 0.1, 0.5}) {
+      CKelHSite site = site_test::Site({{0, 0}, {w / 2, 0}, {w / 2, step}, {w, step}, {w, h}, {0, h}});
+      for (int k = 0; k < 3; ++k)
+        MakeRoad(site, k, 6, 6);
+      EXPECT_DOUBLE_EQ(r.m_Tiny, SiteTinySize(site.m_pt));
+      const CKelSiteWorkOutline work(site);
+      EXPECT_EQ(step > r.m_Tiny ? 6 : 5, work.Pieces().GetSize()) << step;
+    }
+    CKelHSite back = site_test::Site({{0, 0}, {w / 2, 0}, {w / 2 - 0.1, 0}, {w, 0}, {w, h}, {0, h}});
+    MakeRoad(back, 0, 6, 6);
+    int edge = -1;
+    EXPECT_EQ(CKelHSite::kRunsBack, back.CheckError(true, &edge));
+    EXPECT_EQ(1, edge);
   }
 }
 
