@@ -154,6 +154,14 @@ inline constexpr double SiteEdgeType = 1e-6;
 // did, so no result jumps where a piece stops being joined: 20 mm on a 20 m
 // site.
 inline constexpr double SiteSurveyShare = 1e-3;
+// ...but never more than SiteSurveyTinyMax (metres). A survey places its
+// points to a few centimetres on a lot of any size, and a step, a flag
+// lot's pole or a corner cut of 0.1 m is drawn on purpose on a 600 m lot as
+// on a 20 m one; a share of a large lot's diameter (0.72 m at 600 x 400 m)
+// would read such features as noise. Half of 0.1 m, so that a chain of
+// stubs drawing 0.1 m (SiteDenseTinies of them) is read as the line it
+// draws, not folded away. Reached at a diameter of 50 m.
+inline constexpr double SiteSurveyTinyMax = 0.05;
 // Survey points this near are one point: a point listed again a hair from
 // itself, the two sides of a spike meeting a hair apart, an outline turning
 // back along its own edge a hair off it. Far above the round-off of
@@ -180,14 +188,6 @@ inline constexpr double SiteChordBand = 0.5;
 // arc they draw instead of being folded into the next edge. A doubled
 // point, a notch or a spike below the tiny size stays below it.
 inline constexpr double SiteDenseTinies = 2;
-// Runs shorter than this many tiny sizes (2 % of the lot's diameter, 0.5 m
-// on a 25 m lot), chained between two longer sides and turning one way,
-// round a corner: a fence's corner rounded in CAD chords, a corner cut off
-// by a short chord nobody marked. The slant-line check reads such a corner
-// as the sharp corner it rounds, so rounding it moves the cuts by no more
-// than it moves the outline; a side of its own, a crank's jog or a notch
-// (turning both ways) is never one.
-inline constexpr double SiteRoundedCornerTinies = 20;
 }  // namespace KelTol
 
 // Tolerances of the building volume model (blocks, floor profiles, walls).

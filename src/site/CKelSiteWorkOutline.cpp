@@ -93,6 +93,151 @@ double OffBothLines(const CKelHSite& site, int j, int k, int v)
   return OffChord(site.Vertex(j), site.Vertex(j + 1), p) + OffChord(site.Vertex(k), site.Vertex(k + 1), p);
 }
 
+// Whether piece next continues acc as one frontage or one corner cut.
+bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D& end)
+{
+  if (Kind(a) == 0 || Kind(a) != Kind(b))
+    return false;
+  if (!a.IsRoad())
+    return true;
+  const double la = length_2point(a, b);
+  const double lb = length_2point(b, end);
+  if (!(la > 0) || !(lb > 0))
+    return false;
+  return RunsOn(a.m_RoadWidthBeg, a.m_RoadWidthEnd, b.m_RoadWidthBeg, b.m_RoadWidthEnd, la, lb) &&
+         RunsOn(a.m_RoadHeight1, a.m_RoadHeight2, b.m_RoadHeight1, b.m_RoadHeight2, la, lb);
+}
+
+
+// How far the points of pts between a and b lie off their chord at most.
+double FarthestOff(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b)
+{
+  double far = 0;
+  for (std::size_t j = a + 1; j < b; ++j)
+    far = std::max(far, OffChord(pts[a], pts[b], pts[j]));
+  return far;
+}
+
+// The points of the polyline pts that stay corners when every point lying
+// within the survey's on-line distance of the chord between the corners
+// beside it is none (a hair more, the round-off of survey coordinates, so
+// that a point exactly that far off reads alike at every placement). The
+// farthest point off each chord is a corner while one lies farther, so no
+// point left out lies farther than that from its line; a corner so found
+// that lies on the line of the corners beside it, all points between
+// within the distance (a point on a side that lay farthest from a longer
+// chord), is then none either, the nearest first.
+std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts)
+{
+  constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
+  std::vector<bool> corner(pts.size(), false);
+  if (pts.size() < 2)
+    return corner;
+  corner.front() = corner.back() = true;
+  std::vector<std::pair<std::size_t, std::size_t>> todo{{0, pts.size() - 1}};
+  while (!todo.empty()) {
+    const auto [a, b] = todo.back();
+    todo.pop_back();
+    std::size_t far = a;
+    double most = band;
+    for (std::size_t j = a + 1; j < b; ++j) {
+      const double off = OffChord(pts[a], pts[b], pts[j]);
+      if (off > most) {
+        most = off;
+        far = j;
+      }
+    }
+    if (far == a)
+      continue;
+    corner[far] = true;
+    todo.push_back({a, far});
+    todo.push_back({far, b});
+  }
+  for (;;) {
+    std::vector<std::size_t> kept;
+    for (std::size_t j = 0; j < pts.size(); ++j) {
+      if (corner[j])
+        kept.push_back(j);
+    }
+    std::size_t best = 0;
+    double least = band;
+    for (std::size_t k = 1; k + 1 < kept.size(); ++k) {
+      const double off = FarthestOff(pts, kept[k - 1], kept[k + 1]);
+      if (!(off > least)) {
+        least = off;
+        best = kept[k];
+      }
+    }
+    if (best == 0)
+      return corner;
+    corner[best] = false;
+  }
+}
+
+// The foot of p on the line through a and b (a when they coincide).
+CKelCoord2D Foot(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
+  const double len2 = ux * ux + uy * uy;
+  if (!(len2 > 0))
+    return a;
+  const double t = ((p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy) / len2;
+  return {a.m_x + t * ux, a.m_y + t * uy};
+}
+
+// How far p lies from the polyline pts.
+double FromPolyline(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& p)
+{
+  double best = length_2point(pts.front(), p);
+  for (std::size_t k = 1; k < pts.size(); ++k) {
+    const CKelCoord2D& a = pts[k - 1];
+    const CKelCoord2D& b = pts[k];
+    const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, len2 = ux * ux + uy * uy;
+    const double t = len2 > 0 ? ((p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy) / len2 : 0.0;
+    best = std::min(best, t > 0 && t < 1 ? OffChord(a, b, p) : length_2point(b, p));
+  }
+  return best;
+}
+
+// Where two sides meet across the tiny edges folded between them (the
+// polyline chain from b1 to a0), the sides running b0 -> b1 and a0 -> a1:
+// where the sides' lines cross, X, so each keeps its line and a survey
+// point a hair off a side, or a stub beside a corner, moves no side. The
+// crossing is taken where the folded edges lie within the survey's on-line
+// distance d of it, as they do round a corner. Elsewhere it is a crossing
+// the survey did not draw: sides nearly parallel across a step, or a
+// stub's edge turned by a millimetre at a shallow bend, whose crossing
+// lies far along the frontage. The joint then goes towards the middle C of
+// the folded edges, (X - C) (d / D)^2 from it, D the folded edges' distance
+// from X: a step is folded halfway across, the same for the lot and its
+// mirror image, and a stub where it lies. The share runs continuously, so
+// no result jumps, and the joint moves no further than L / 3 from C, L the
+// shorter side, so no piece runs back.
+CKelCoord2D FoldedJoint(const CKelCoord2D& b0, const CKelCoord2D& a1, const std::vector<CKelCoord2D>& chain)
+{
+  const CKelCoord2D& b1 = chain.front();
+  const CKelCoord2D& a0 = chain.back();
+  const CKelCoord2D mid((b1.m_x + a0.m_x) / 2, (b1.m_y + a0.m_y) / 2);
+  double bc = 0, bs = 0, bl = 0, ac = 0, as = 0, al = 0;
+  if (!CalcCosSin(b0, b1, &bc, &bs, &bl) || !CalcCosSin(a0, a1, &ac, &as, &al))
+    return mid;
+  const double sine = bc * as - bs * ac;
+  if (sine == 0)
+    return mid;
+  // X = b1 + t (bc, bs) on a0's line, about C.
+  const double px = a0.m_x - b1.m_x, py = a0.m_y - b1.m_y;
+  const double t = (px * as - py * ac) / sine;
+  const double dx = b1.m_x - mid.m_x + t * bc, dy = b1.m_y - mid.m_y + t * bs;
+  const double apart = std::hypot(dx, dy);
+  if (!std::isfinite(apart))
+    return mid;
+  const double off = FromPolyline(chain, CKelCoord2D(mid.m_x + dx, mid.m_y + dy));
+  double share = off <= KelTol::SiteOnLine ? 1.0 : (KelTol::SiteOnLine / off) * (KelTol::SiteOnLine / off);
+  if (apart > 0)
+    share = std::min(share, std::min(bl, al) / (3 * apart));
+  return {mid.m_x + share * dx, mid.m_y + share * dy};
+}
+
 // The bend of a stretch [a, b] of pts: its first and last point off the
 // chord within SiteChordBand tiny sizes of the farthest distance (b and a
 // when none lies farther than tiny).
@@ -282,7 +427,13 @@ void CKelSiteWorkOutline::SpanRuns()
   for (int r = 0; r < count; ++r) {
     const std::vector<int>& edges = StoredOfPiece(PiecesOfRun(r).front());
     const auto kept = std::find_if(edges.begin(), edges.end(), [&](int e) { return !IsDropped(e); });
-    start.push_back(m_Stored->Vertex(kept != edges.end() ? *kept : edges.front()).m_Sphere.m_EdgePos[0]);
+    // Where folded edges lie before it the run starts at its joint
+    // (MeetAcrossFolds), as far from the edge's listed start as the joint.
+    const CKelSiteTable& first = m_Stored->Vertex(kept != edges.end() ? *kept : edges.front());
+    const CKelCoord2D& joint = m_Runs.Vertex(r);
+    const bool moved = std::hypot(joint.m_x - first.m_x, joint.m_y - first.m_y) > KelTol::SiteSurveyRepeat;
+    const CKelCoord2D& listed = first.m_Sphere.m_EdgePos[0];
+    start.push_back(moved ? CKelCoord2D(listed.m_x + (joint.m_x - first.m_x), listed.m_y + (joint.m_y - first.m_y)) : listed);
   }
   for (int r = 0; r < count; ++r) {
     CKelHsiteSphereTable& edge = m_Runs.m_pt[static_cast<std::size_t>(r)].m_Sphere;
@@ -496,7 +647,129 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   }
   for (Piece& p : pieces)
     TakeFoldedEnds(site, p);
+  MeetAcrossFolds(site, fate, pieces);
   return pieces;
+}
+
+// The sides of the pieces and where they meet. A side is a stretch of
+// long pieces of one kind, a road running on across them, whose joints lie
+// within the survey's on-line distance of its line (OffLineCorners); a
+// joint inside a side is put on that line, so a point a survey put on a
+// side, or a hair off it, is no corner for any reader, at any placement,
+// wherever along the side it lies. Where tiny edges were folded between two
+// pieces, they meet where their sides' lines cross (FoldedJoint); a fold
+// inside one side (a stub on a frontage) then lies on it too. Dense
+// chains' pieces keep the points they were listed at.
+void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vector<int>& fate,
+                                          std::vector<Piece>& pieces) const
+{
+  const std::size_t m = pieces.size();
+  if (m < 3)
+    return;
+  const auto at = [&](std::size_t q) -> const Piece& { return pieces[q % m]; };
+  const auto before = [&](std::size_t q) -> const Piece& { return pieces[(q + m - 1) % m]; };
+  const auto folded = [&](int e) {
+    const int f = fate[static_cast<std::size_t>(e)];
+    return f == 1 || f == 2;
+  };
+  const auto isLong = [&](const Piece& p) {
+    return length_2point(site.Vertex(p.m_Kept), site.Vertex(p.m_Kept + 1)) > m_Tiny;
+  };
+  // Joint q (where piece q starts): between two pieces of their own with
+  // only folded edges between (foldedAt: some), both long and of one kind.
+  std::vector<bool> foldedAt(m, false), plainAt(m, false), sameAt(m, false);
+  for (std::size_t q = 0; q < m; ++q) {
+    const Piece& b = before(q);
+    const Piece& a = at(q);
+    std::vector<int> between(std::find(b.m_Edges.begin(), b.m_Edges.end(), b.m_Kept) + 1, b.m_Edges.end());
+    between.insert(between.end(), a.m_Edges.begin(), std::find(a.m_Edges.begin(), a.m_Edges.end(), a.m_Kept));
+    plainAt[q] = fate[static_cast<std::size_t>(b.m_Kept)] == 0 && fate[static_cast<std::size_t>(a.m_Kept)] == 0 &&
+                 std::all_of(between.begin(), between.end(), folded);
+    foldedAt[q] = plainAt[q] && !between.empty();
+    const CKelSiteTable& u = site.Vertex(b.m_Kept);
+    const CKelSiteTable& v = site.Vertex(a.m_Kept);
+    sameAt[q] = plainAt[q] && isLong(b) && isLong(a) &&
+                ((Kind(u) == 0 && Kind(v) == 0) || Continues(u, v, site.Vertex(a.m_Kept + 1)));
+  }
+  std::vector<CKelCoord2D> joints, listed;
+  for (const Piece& p : pieces) {
+    joints.push_back(p.m_Rec);
+    listed.push_back(site.Vertex(p.m_Kept));
+  }
+  // 1. Sides through the kept edges' listed starts, folds left out.
+  std::vector<bool> direct(m);
+  for (std::size_t q = 0; q < m; ++q)
+    direct[q] = sameAt[q] && !foldedAt[q];
+  Sides sides = OnSides(listed, direct);
+  // 2. The folds, where the sides' lines cross.
+  for (std::size_t q = 0; q < m; ++q) {
+    if (!foldedAt[q])
+      continue;
+    std::vector<CKelCoord2D> chain;
+    for (int e = before(q).m_Kept + 1;; ++e) {
+      chain.push_back(site.Vertex(e));
+      if ((e - at(q).m_Kept) % site.GetSize() == 0)
+        break;
+    }
+    const CKelCoord2D& b0 = site.Vertex(at(sides.m_Start[(q + m - 1) % m]).m_Kept);
+    const CKelCoord2D& a1 = site.Vertex(at(sides.m_End[q]).m_Kept + 1);
+    joints[q] = FoldedJoint(b0, a1, chain);
+  }
+  PutOnSides(sides, joints);
+  // 3. Sides through the folds too: a stub folded inside a side.
+  sides = OnSides(joints, sameAt);
+  PutOnSides(sides, joints);
+  for (std::size_t q = 0; q < m; ++q)
+    static_cast<CKelCoord2D&>(pieces[q].m_Rec) = joints[q];
+}
+
+// The sides of the closed polyline pts whose joints may lie on a side
+// (candidate; the others end sides): each stretch of candidates thinned to
+// the joints off its line (OffLineCorners). No side when all are
+// candidates.
+CKelSiteWorkOutline::Sides CKelSiteWorkOutline::OnSides(const std::vector<CKelCoord2D>& pts,
+                                                        const std::vector<bool>& candidate)
+{
+  const std::size_t m = pts.size();
+  Sides sides{std::vector<bool>(m, false), std::vector<std::size_t>(m), std::vector<std::size_t>(m)};
+  std::size_t first = 0;
+  while (first < m && candidate[first])
+    ++first;
+  if (first == m)
+    first = 0;
+  for (std::size_t s = 0; first < m && s < m && !candidate[first];) {
+    std::size_t len = 1;
+    while (len < m - s && candidate[(first + s + len) % m])
+      ++len;
+    std::vector<CKelCoord2D> stretch;
+    for (std::size_t k = 0; k <= len; ++k)
+      stretch.push_back(pts[(first + s + k) % m]);
+    const std::vector<bool> corner = OffLineCorners(stretch);
+    for (std::size_t k = 1; k < len; ++k)
+      sides.m_On[(first + s + k) % m] = !corner[k];
+    s += len;
+  }
+  for (std::size_t s = 0; s < m; ++s) {
+    const std::size_t q = (first + s) % m;
+    sides.m_Start[q] = sides.m_On[q] && s > 0 ? sides.m_Start[(q + m - 1) % m] : q;
+  }
+  for (std::size_t s = m; s-- > 0;) {
+    const std::size_t q = (first + s) % m;
+    const std::size_t next = (q + 1) % m;
+    sides.m_End[q] = sides.m_On[next] && s + 1 < m ? sides.m_End[next] : q;
+  }
+  return sides;
+}
+
+// Each joint inside a side onto the line between the side's end joints.
+void CKelSiteWorkOutline::PutOnSides(const Sides& sides, std::vector<CKelCoord2D>& joints)
+{
+  const std::size_t m = joints.size();
+  const std::vector<CKelCoord2D> was = joints;
+  for (std::size_t q = 0; q < m; ++q) {
+    if (sides.m_On[q])
+      joints[q] = Foot(was[sides.m_Start[q]], was[(sides.m_End[q] + 1) % m], was[q]);
+  }
 }
 
 // The chains of consecutive tiny edges of one kind drawing more than
@@ -628,24 +901,6 @@ void CKelSiteWorkOutline::TakeFoldedEnds(const CKelHSite& site, Piece& p)
   p.m_Rec.m_RoadHeight2 = hEnd;
 }
 
-// Whether piece next continues acc as one frontage or one corner cut.
-namespace {
-
-bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D& end)
-{
-  if (Kind(a) == 0 || Kind(a) != Kind(b))
-    return false;
-  if (!a.IsRoad())
-    return true;
-  const double la = length_2point(a, b);
-  const double lb = length_2point(b, end);
-  if (!(la > 0) || !(lb > 0))
-    return false;
-  return RunsOn(a.m_RoadWidthBeg, a.m_RoadWidthEnd, b.m_RoadWidthBeg, b.m_RoadWidthEnd, la, lb) &&
-         RunsOn(a.m_RoadHeight1, a.m_RoadHeight2, b.m_RoadHeight1, b.m_RoadHeight2, la, lb);
-}
-
-}  // namespace
 
 // No edge is tiny and none continues the one before: every edge is a piece
 // and a run of its own (most clean outlines).

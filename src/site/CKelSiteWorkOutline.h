@@ -7,7 +7,8 @@
 // corner test at a 1e-7 m edge, a road on a notch's side or a corner
 // crossing stretched along a 2 m piece of a 4 m frontage would. So these
 // computations read two derived outlines, both judged by the lot's tiny
-// size (SiteTinySize: a share of its diameter, "tiny" below):
+// size (SiteTinySize: a share of its diameter, never more than a few
+// centimetres, "tiny" below):
 //  - the pieces: every tiny edge is folded into the neighbouring edge of its
 //    own kind (road, corner cut, neighbour), or into the next edge when it is
 //    an unmarked neighbour piece; a lone road or cut between edges of
@@ -91,6 +92,16 @@ private:
   static void SettleWaiting(const CKelHSite& site, int e, const std::vector<bool>& mayBack, std::vector<int>& pending,
                             std::vector<int>& leading, std::vector<Piece>& pieces);
   static void TakeFoldedEnds(const CKelHSite& site, Piece& p);
+  void MeetAcrossFolds(const CKelHSite& site, const std::vector<int>& fate, std::vector<Piece>& pieces) const;
+  // Per joint of a closed polyline: on a side, and the joints where its
+  // side starts and ends.
+  struct Sides {
+    std::vector<bool> m_On;
+    std::vector<std::size_t> m_Start, m_End;
+  };
+  static Sides OnSides(const std::vector<CKelCoord2D>& pts, const std::vector<bool>& candidate);
+  static void PutOnSides(const Sides& sides, std::vector<CKelCoord2D>& joints);
+
   std::vector<Piece> JoinRuns(const std::vector<Piece>& pieces) const;
   std::vector<Piece> SplitByChord(const std::vector<Piece>& run, const CKelCoord2D& end) const;
   void ToStoredEdges(const std::vector<int>& kept, int n, std::vector<Piece>& pieces);

@@ -12,8 +12,9 @@
 // neighbour, so every reader of a site outline (roads, deemed sites,
 // distances, check lines, the slant line's cuts) takes the outline without
 // them, from this one place. A hair is KelTol::SiteSurveyRepeat; the tiny
-// size is KelTol::SiteSurveyShare of the lot's diameter, so the same points
-// go however the lot is turned or moved.
+// size is KelTol::SiteSurveyShare of the lot's diameter up to
+// KelTol::SiteSurveyTinyMax, so the same points go however the lot is turned
+// or moved.
 //
 // An outline that turns straight back by more than the tiny size runs back
 // over itself: no point of it is dropped, and the site check refuses it
@@ -62,6 +63,8 @@ Drop Dropped(const Point& u, const Point& v, const Point& w, double tiny, bool k
 {
   if (Apart(v, w) <= KelTol::SiteSurveyRepeat || Apart(u, w) <= KelTol::SiteSurveyRepeat)
     return Drop::Here;
+  if (!(tiny > 0))
+    return Drop::None;
   const double back = RunBack(u, v, w);
   if (!(back >= 0 && back <= tiny))
     return Drop::None;
@@ -106,26 +109,32 @@ KeptOutline CleanOutline(const std::vector<Point>& pts, double tiny, bool keepTi
   const auto point = [&](int i) -> const Point& { return pts[at(from[at(i)])]; };
   int count = n;
   std::vector<int> todo;
-  for (int i = n; i-- > 0;)
-    todo.push_back(i);
-  while (!todo.empty() && count > 3) {
-    const int v = todo.back();
-    todo.pop_back();
-    if (!alive[at(v)])
-      continue;
-    const kel_clean::Drop drop = kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), tiny, keepTips);
-    if (drop == kel_clean::Drop::None)
-      continue;
-    const int gone = drop == kel_clean::Drop::Before ? prev[at(v)] : v;
-    if (drop == kel_clean::Drop::After)
-      from[at(next[at(v)])] = from[at(v)];
-    const int before = prev[at(gone)], after = next[at(gone)];
-    next[at(before)] = after;
-    prev[at(after)] = before;
-    alive[at(gone)] = false;
-    --count;
-    todo.push_back(after);
-    todo.push_back(before);
+  // Repeats and spikes go first, back-tracks only then: a back-track at a
+  // spike's foot, taken first, would part the spike's sides by more than a
+  // hair, and what is kept would depend on where the listing starts.
+  for (const double band : {0.0, tiny}) {
+    for (int i = n; i-- > 0;)
+      todo.push_back(i);
+    while (!todo.empty() && count > 3) {
+      const int v = todo.back();
+      todo.pop_back();
+      if (!alive[at(v)])
+        continue;
+      const kel_clean::Drop drop = kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), band, keepTips);
+      if (drop == kel_clean::Drop::None)
+        continue;
+      const int gone = drop == kel_clean::Drop::Before ? prev[at(v)] : v;
+      if (drop == kel_clean::Drop::After)
+        from[at(next[at(v)])] = from[at(v)];
+      const int before = prev[at(gone)], after = next[at(gone)];
+      next[at(before)] = after;
+      prev[at(after)] = before;
+      alive[at(gone)] = false;
+      --count;
+      todo.push_back(after);
+      todo.push_back(before);
+    }
+    todo.clear();
   }
   KeptOutline kept;
   for (int i = 0; i < n; ++i) {
@@ -145,14 +154,15 @@ std::vector<int> KeptOutlinePoints(const std::vector<Point>& pts, double tiny)
 }
 
 // The lot's tiny size: KelTol::SiteSurveyShare of the diameter of its
-// points without repeats and spikes (a spike's tip is no part of the lot).
+// points without repeats and spikes (a spike's tip is no part of the lot),
+// at most KelTol::SiteSurveyTinyMax.
 template <class Point>
 double SiteTinySize(const std::vector<Point>& pts)
 {
   std::vector<CKelCoord2D> lot;
   for (int k : CleanOutline(pts, 0.0).m_At)
     lot.emplace_back(pts[static_cast<std::size_t>(k)].m_x, pts[static_cast<std::size_t>(k)].m_y);
-  return KelTol::SiteSurveyShare * PointsDiameter(lot);
+  return std::min(KelTol::SiteSurveyShare * PointsDiameter(lot), KelTol::SiteSurveyTinyMax);
 }
 
 // The points kept with the lot's own tiny size.

@@ -144,13 +144,29 @@ public:
   // Retaining-wall blocks from the ground height down to bottom; empty when
   // the ground is not above either level or bottom is not below it.
   CKelBlockCubeArray CreateYouhekiBlock(double bottom) const;
+  // Whether the check can be made of site: 0, or the first of
+  //   kNoEdge       the checked edge (m_SiteNo) is no edge of the site, or
+  //                 there is no site;
+  //   kBegAfterEnd  the begin point lies past the end point along the
+  //                 checked side (by more than the point band);
+  //   kNotFinite    the site check's code for the same: a begin or end
+  //                 point, the ground height or levels, a base-line offset
+  //                 or the bottom height, and with checkPoints the pitch,
+  //                 the check-point distance and values or the checked
+  //                 range, not finite.
+  static constexpr int kNoEdge = 1;
+  static constexpr int kBegAfterEnd = 2;
+  static constexpr int kNotFinite = 5;
+  [[nodiscard]] int CheckError(const CKelHSite* site, double bottom, bool checkPoints) const;
   // The basic form: m_BaseBlock from the source and retaining-wall blocks;
   // with bCreateChkPnt (and a driver) also the check line and m_SphereRatio.
-  void CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom,
-                    bool bCreateChkPnt = false);
+  // Answers CheckError's code; a check it refuses makes no blocks, check
+  // line or check points.
+  int CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom,
+                   bool bCreateChkPnt = false);
   // The radial form: the check points of the checked range first, then
-  // the base blocks of each in its own block list.
-  void CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom);
+  // the base blocks of each in its own block list. Refuses as CreateBlock1.
+  int CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom);
   void CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
                     bool plan);
   // The stretch of the radial form: [0, m_CheckLength] unless the start
@@ -272,6 +288,7 @@ private:
   void LayCheckPoints(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end,
                       CSphereRatioParamArray& points, const CSyasenCheckSiteRuns& runs);
   bool ValidEdge(const CKelHSite* site, int edge) const;
+  void ClearResults(CSphereRatioParamArray& points);
   [[nodiscard]] bool BaseLine(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CRoadLineParam& line);
   void CutBegin(CSyasenCheck* check, const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
                 const RadialPoint* cpnt) const;

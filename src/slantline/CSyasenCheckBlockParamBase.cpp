@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <iterator>
 
 #include "CKelHSite.h"
@@ -42,6 +43,128 @@ bool EdgeDirection(const CKelHSite* site, int j, double* c, double* s)
     return false;
   CalcCosSin(a, b, c, s, nullptr);
   return true;
+}
+
+// --- The outline the radial form cuts --------------------------------------
+// The radial cuts read a block's outline without the points a survey adds,
+// so the pieces of a cut merge back and the rays meet the corners of the
+// clean outline. Each step below decides by distances alone, never by which
+// of several equal candidates comes first: a curved wall drawn in short
+// chords stays as drawn wherever the block lies, where a greedy removal
+// would take a different share of its chords at each placement.
+
+double Gap(const CKelCoord2D& a, const CKelCoord2D& b) { return length_2point(a, b); }
+
+// Twice the signed area of the outline through the given points.
+double TwiceArea(const std::vector<CKelCoord2D>& pts)
+{
+  double sum = 0;
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    const CKelCoord2D& a = pts[i];
+    const CKelCoord2D& b = pts[(i + 1) % pts.size()];
+    sum += a.m_x * b.m_y - b.m_x * a.m_y;
+  }
+  return sum;
+}
+
+// Keeps the marked vertices when at least three are left.
+void KeepMarked(CKelBlockCoordArray& ring, const std::vector<bool>& keep)
+{
+  if (std::count(keep.begin(), keep.end(), true) < 3)
+    return;
+  CKelBlockCoordArray kept;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    if (keep[i])
+      kept.push_back(ring[i]);
+  }
+  ring.swap(kept);
+}
+
+// A cluster of neighbours each within tol of the next and all within tol of
+// its first (a doubled point, a notch's corners) becomes the one of them
+// that stands for it with the least area moved.
+void MergeClusters(CKelBlockCoordArray& ring, double tol)
+{
+  const std::size_t n = ring.size();
+  std::size_t start = 0;
+  while (start < n && Gap(ring[(start + n - 1) % n], ring[start]) <= tol)
+    ++start;
+  if (start == n)
+    return;  // the whole outline within the band: nothing to tell apart
+  std::vector<bool> keep(n, true);
+  for (std::size_t k = 0; k < n;) {
+    const std::size_t first = (start + k) % n;
+    std::size_t len = 1;
+    while (k + len < n && Gap(ring[(first + len - 1) % n], ring[(first + len) % n]) <= tol &&
+           Gap(ring[first], ring[(first + len) % n]) <= tol)
+      ++len;
+    if (len > 1) {
+      const CKelCoord2D& before = ring[(first + n - 1) % n];
+      const CKelCoord2D& after = ring[(first + len) % n];
+      std::vector<CKelCoord2D> drawn{before};
+      for (std::size_t j = 0; j < len; ++j)
+        drawn.push_back(ring[(first + j) % n]);
+      drawn.push_back(after);
+      const double whole = TwiceArea(drawn);
+      std::size_t best = 0;
+      double least = 0;
+      for (std::size_t j = 0; j < len; ++j) {
+        const double moved = std::fabs(whole - TwiceArea({before, ring[(first + j) % n], after}));
+        if (j == 0 || moved < least) {
+          best = j;
+          least = moved;
+        }
+      }
+      for (std::size_t j = 0; j < len; ++j)
+        keep[(first + j) % n] = j == best;
+    }
+    k += len;
+  }
+  KeepMarked(ring, keep);
+}
+
+// A chain of vertices each within tol of the segment between its
+// neighbours goes when every one of them lies within tol of the segment
+// between the corners at its ends (points splitting an edge, to the
+// survey's millimetre); a chain that draws more (a curve in short chords)
+// stays.
+void DropStraightChains(CKelBlockCoordArray& ring, double tol)
+{
+  const std::size_t n = ring.size();
+  std::vector<bool> onLine(n);
+  for (std::size_t i = 0; i < n; ++i)
+    onLine[i] = linedist(ring[(i + n - 1) % n], ring[(i + 1) % n], ring[i], nullptr) <= tol;
+  const auto corner = std::find(onLine.begin(), onLine.end(), false);
+  if (corner == onLine.end())
+    return;
+  const auto start = static_cast<std::size_t>(corner - onLine.begin());
+  std::vector<bool> keep(n, true);
+  for (std::size_t k = 1; k <= n;) {
+    if (!onLine[(start + k) % n]) {
+      ++k;
+      continue;
+    }
+    std::size_t len = 0;
+    while (onLine[(start + k + len) % n])
+      ++len;
+    const CKelCoord2D& a = ring[(start + k - 1) % n];
+    const CKelCoord2D& b = ring[(start + k + len) % n];
+    bool straight = true;
+    for (std::size_t j = 0; j < len && straight; ++j)
+      straight = linedist(a, b, ring[(start + k + j) % n], nullptr) <= tol;
+    for (std::size_t j = 0; straight && j < len; ++j)
+      keep[(start + k + j) % n] = false;
+    k += len;
+  }
+  KeepMarked(ring, keep);
+}
+
+void DropRadialSurveyPoints(CKelBlockCube& block)
+{
+  if (block.m_Coord.size() <= 3)
+    return;
+  MergeClusters(block.m_Coord, KelTol::BlockSurveyPoint);
+  DropStraightChains(block.m_Coord, KelTol::BlockSurveyPoint);
 }
 
 }  // namespace
@@ -324,7 +447,7 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* chec
     // points follow the building's real extent.
     CKelBlockCubeList list{block};
     if (cpnt != nullptr)
-      list.front().DropSurveyPoints();
+      DropRadialSurveyPoints(list.front());
     CutBegin(check, runs, list, cpnt);
     CutEnd(check, runs, list, cpnt);
     CutBegBase(runs, list, hasLine ? &line : nullptr, cpnt);
@@ -404,29 +527,80 @@ void CSyasenCheckBlockParam::LayCheckPoints(CSyasenCheck* check, CKelHSite* site
   m_Cpntline.CreateCheckPoint(m_CalcKind.m_bUniform, &m_TgtPitch, points);
 }
 
-void CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom,
-                                          bool bCreateChkPnt)
+static_assert(CSyasenCheckBlockParam::kNotFinite == CKelHSite::kNotFinite, "one code for numbers not finite");
+
+int CSyasenCheckBlockParam::CheckError(const CKelHSite* site, double bottom, bool checkPoints) const
 {
+  if (!ValidEdge(site, m_SiteNo))
+    return kNoEdge;
+  const auto finite = [](std::initializer_list<double> values) {
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+  };
+  const CSyasenCheckCalcKind& k = m_CalcKind;
+  if (!finite({m_BegPoint.m_x, m_BegPoint.m_y, m_EndPoint.m_x, m_EndPoint.m_y, m_GrdHeight, m_GrdLevel1,
+               m_GrdLevel2, k.m_BegBaseOffset, k.m_EndBaseOffset, bottom}) ||
+      (checkPoints && !finite({m_CpntPitch, m_CpntDistance, k.m_BegCpntValue, k.m_EndCpntValue, m_CheckLength,
+                               m_CheckStart, m_CheckEnd})))
+    return kNotFinite;
+  // Along the checked side as the cuts read it: the run of the edge.
+  const CSyasenCheckSiteRuns runs(site);
+  const int run = runs.Edge(m_SiteNo);
+  const CKelSiteTable& side = run >= 0 ? runs.Site()->Vertex(run) : site->Vertex(m_SiteNo);
+  const double along = (m_EndPoint.m_x - m_BegPoint.m_x) * side.m_Sphere.m_EdgeCos +
+                       (m_EndPoint.m_y - m_BegPoint.m_y) * side.m_Sphere.m_EdgeSin;
+  return along <= -KelTol::PointEqual ? kBegAfterEnd : 0;
+}
+
+// A refused check keeps no results of an earlier run.
+void CSyasenCheckBlockParam::ClearResults(CSphereRatioParamArray& points)
+{
+  m_BaseBlock.Clear();
+  m_Cpntline.clear();
+  points.clear();
+}
+
+int CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom,
+                                         bool bCreateChkPnt)
+{
+  const bool points = check != nullptr && bCreateChkPnt;
+  if (const int error = CheckError(site, bottom, points); error != 0) {
+    ClearResults(m_SphereRatio);
+    return error;
+  }
   const CSyasenCheckSiteRuns runs(site);
   m_BaseBlock.Clear();
   m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, m_SrcBlock, false, nullptr, runs));
   m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, CreateYouhekiBlock(bottom), false, nullptr, runs));
   m_BaseBlock.CombineBlock(nullptr);
   // Check points need the driver's base line.
-  if (check == nullptr || !bCreateChkPnt)
-    return;
+  if (!points)
+    return 0;
   m_SphereRatio.clear();
   double start = 0, end = 0;
   CreateChkPntPos(check, site, &start, &end);
   LayCheckPoints(check, site, blk, start, end, m_SphereRatio, runs);
+  return 0;
 }
 
-void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
+int CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
 {
+  if (const int error = CheckError(site, bottom, true); error != 0) {
+    ClearResults(m_SphereRatio2);
+    return error;
+  }
   const CSyasenCheckSiteRuns runs(site);
   m_SphereRatio2.clear();
   double from = 0, to = 0;
   GetCheckRange(&from, &to);
+  // The range runs from the begin point, as the basic form's stretch does:
+  // the driver's base line starts at the checked piece, which is not where
+  // the run starts when a point the survey put on the side splits it.
+  CRoadLineParam line;
+  if (BaseLine(check, site, blk, line)) {
+    const double begin = (m_BegPoint.m_x - line.m_Beg.m_x) * line.m_Cos + (m_BegPoint.m_y - line.m_Beg.m_y) * line.m_Sin;
+    from += begin;
+    to += begin;
+  }
   LayCheckPoints(check, site, blk, from, to, m_SphereRatio2, runs);
   for (CSphereRatioParam& cpnt : m_SphereRatio2) {
     if (cpnt.m_bUsePoint)
@@ -437,6 +611,7 @@ void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, 
   }
   CreateBlock2(check, site, blk, m_SrcBlock, false, runs);
   CreateBlock2(check, site, blk, CreateYouhekiBlock(bottom), false, runs);
+  return 0;
 }
 
 void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,

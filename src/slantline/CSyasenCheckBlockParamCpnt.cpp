@@ -70,6 +70,18 @@ CKelCoord2D ArcPoint(const CKelCoord2D& centre, double r, double c, double s, do
   return CKelCoord2D(centre.m_x + r * std::cos(theta), centre.m_y + r * std::sin(theta));
 }
 
+// The clockwise arc about centre from `from` to `to` has a length: an arc
+// whose ends meet, or one that would turn back (round-off where the
+// neighbour side runs on in the checked side's direction), has none and
+// would otherwise be read as the full circle.
+bool ArcSweeps(const CKelCoord2D& centre, const CKelCoord2D& from, const CKelCoord2D& to)
+{
+  const double ax = from.m_x - centre.m_x, ay = from.m_y - centre.m_y;
+  const double bx = to.m_x - centre.m_x, by = to.m_y - centre.m_y;
+  const double sweep = std::atan2(-(ax * by - ay * bx), ax * bx + ay * by);
+  return sweep * std::hypot(ax, ay) > KelTol::SlantPiece;
+}
+
 }  // namespace
 
 bool CSyasenCheckBlockParam::CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const
@@ -142,12 +154,14 @@ void CSyasenCheckBlockParam::CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, 
   CKelCoord3DCrsPntArray entries;
   const int begKind = m_CalcKind.m_BegCpntKind, endKind = m_CalcKind.m_EndCpntKind;
   CKelCoord2D q;
-  if ((begKind == kArc || begKind == kHalfArc) && GetBegArcParam(runs, line, begKind == kArc, &q)) {
+  const CKelCoord3DCrsPnt first = Entry(line, start, checkHeight(start));
+  if ((begKind == kArc || begKind == kHalfArc) && GetBegArcParam(runs, line, begKind == kArc, &q) &&
+      ArcSweeps(m_BegPoint, q, first)) {
     const double h = arcHeight();
     entries.push_back(Entry(q, h));
     entries.push_back(Entry(m_BegPoint, h, CKelCoord3DCrsPnt::TYPE_CW));
   }
-  entries.push_back(Entry(line, start, checkHeight(start)));
+  entries.push_back(first);
   // Where the ground stands exactly a metre above the base line the raise
   // begins: the check line bends there.
   const double dA = m_GrdHeight - line.m_Beg.m_z, dB = m_GrdHeight - line.m_End.m_z;
@@ -156,8 +170,10 @@ void CSyasenCheckBlockParam::CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, 
     if (t1 - start >= KelTol::SlantDivision && t1 - end <= -KelTol::SlantDivision)
       entries.push_back(Entry(line, t1, HeightAt(line, t1)));
   }
-  entries.push_back(Entry(line, end, checkHeight(end)));
-  if ((endKind == kArc || endKind == kHalfArc) && GetEndArcParam(runs, line, endKind == kArc, &q)) {
+  const CKelCoord3DCrsPnt last = Entry(line, end, checkHeight(end));
+  entries.push_back(last);
+  if ((endKind == kArc || endKind == kHalfArc) && GetEndArcParam(runs, line, endKind == kArc, &q) &&
+      ArcSweeps(m_EndPoint, last, q)) {
     const double h = arcHeight();
     entries.push_back(Entry(m_EndPoint, h, CKelCoord3DCrsPnt::TYPE_CW));
     entries.push_back(Entry(q, h));
@@ -178,13 +194,10 @@ bool CSyasenCheckBlockParam::GetBegArcParam(const CSyasenCheckSiteRuns& runs, co
     return false;
   const CKelHSite* site = runs.Site();
   const int edge = runs.Edge(m_SiteNo);
-  // No arc at a corner cut; a rounded corner's arc takes the side beyond.
-  if (site->Vertex(site->Prev(edge)).IsSumikiri())
+  // No arc at a corner cut.
+  const CKelSiteTable& prev = site->Vertex(site->Prev(edge));
+  if (prev.IsSumikiri())
     return false;
-  const int p = runs.SideBefore(edge);
-  if (p < 0)
-    return false;
-  const CKelSiteTable& prev = site->Vertex(p);
   const CKelSiteTable& own = site->Vertex(edge);
   const double c = own.m_Sphere.m_EdgeCos, s = own.m_Sphere.m_EdgeSin;
   const CKelCoord2D& w0 = prev.m_Sphere.m_EdgePos[0];
@@ -210,12 +223,10 @@ bool CSyasenCheckBlockParam::GetEndArcParam(const CSyasenCheckSiteRuns& runs, co
     return false;
   const CKelHSite* site = runs.Site();
   const int edge = runs.Edge(m_SiteNo);
-  if (site->Vertex(site->Next(edge)).IsSumikiri())
-    return false;
-  const int q = runs.SideAfter(edge);
-  if (q < 0)
-    return false;
+  const int q = site->Next(edge);
   const CKelSiteTable& next = site->Vertex(q);
+  if (next.IsSumikiri())
+    return false;
   const CKelSiteTable& own = site->Vertex(edge);
   const double c = own.m_Sphere.m_EdgeCos, s = own.m_Sphere.m_EdgeSin;
   const CKelCoord2D& w0 = site->Vertex(q + 1).m_Sphere.m_EdgePos[0];

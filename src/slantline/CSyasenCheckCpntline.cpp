@@ -31,8 +31,8 @@ struct Piece {
 };
 
 // Calls visit for every piece of line in order. A piece of no length is
-// passed over: a short segment keeps the current point, an arc moves it to
-// its end. An arc centre without an entry after it ends the walk.
+// passed over: a short segment keeps the current point, an arc (one whose
+// ends meet included) moves it to its end. An arc centre without an entry after it ends the walk.
 void ForEachPiece(const CKelCoord3DCrsPntArray& line, const std::function<void(const Piece&)>& visit)
 {
   if (line.size() < 2)
@@ -51,9 +51,11 @@ void ForEachPiece(const CKelCoord3DCrsPntArray& line, const std::function<void(c
         return;
       piece.isArc = true;
       piece.arc = CKelArc(current, line[i + 1], line[i], line[i].m_Type == CKelCoord3DCrsPnt::TYPE_CCW);
+      const bool ends = length_2point(current, line[i + 1]) <= KelTol::SlantPiece;
       current = line[++i];
-      // Also refuses a NaN length.
-      if (!(piece.Length() > KelTol::SlantPiece))
+      // Ends that meet make an arc of no sweep, which round-off would
+      // otherwise read as the full circle. Also refuses a NaN length.
+      if (ends || !(piece.Length() > KelTol::SlantPiece))
         continue;
     }
     visit(piece);

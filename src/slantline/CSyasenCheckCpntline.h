@@ -3,7 +3,8 @@
 // check. Each line is a polyline with arcs (CKelCoord3DCrsPntArray): a type 0
 // entry is a vertex, a type 1 (counter-clockwise) or 2 (clockwise) entry the
 // centre of an arc from the previous entry to the next; arc points lie at the
-// centre entry's height. The list owns its lines by value.
+// centre entry's height. An arc whose ends meet (within KelTol::SlantPiece)
+// sweeps nothing, never the full circle. The list owns its lines by value.
 //
 // Check points are laid along the lines at an even spacing (metres):
 //   division  a length L at a requested spacing p takes n = floor(L / p)

@@ -180,11 +180,13 @@ public:
   // All three shape flags derived from the heights.
   void SetType();
   // Whether vertices give a block its own bottom, as SetType() decides it.
+  // A bottom height that is not a number is kept for the block check to
+  // refuse, never read as ground level.
   template <class Ring>
   static bool HasOwnBottom(const Ring& vertices)
   {
     return std::any_of(vertices.begin(), vertices.end(),
-                       [](const CKelCoord3DEx& c) { return std::fabs(c.m_zL) >= KelTol::BlockPoint; });
+                       [](const CKelCoord3DEx& c) { return !(std::fabs(c.m_zL) < KelTol::BlockPoint); });
   }
   void SetTopSlope(bool slope);
   void SetBotSlope(bool slope);

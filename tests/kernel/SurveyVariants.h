@@ -10,6 +10,7 @@
 // are no frontage of their own (the edge between a point and its double, a
 // notch's sides) are flagged tiny.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstddef>
@@ -31,6 +32,7 @@ struct Variant {
   std::vector<int> m_From;    // per edge k (m_Pts[k] to m_Pts[k+1]): the clean edge it lies on
   std::vector<bool> m_Tiny;   // per edge: a piece the survey added, no frontage of its own
   CKelCoord2D m_Shift;        // added to every clean coordinate
+  double m_Moves = 0;         // how far the survey may move a corner (a double's gap)
 
   std::size_t Size() const { return m_Pts.size(); }
   // The variant's edges that lie on clean edge e; with tiny, its tiny pieces too.
@@ -47,7 +49,7 @@ struct Variant {
 
 inline Variant Clean(const Outline& pts)
 {
-  Variant v{"clean", pts, {}, {}, {}};
+  Variant v{"clean", pts, {}, {}, {}, 0};
   for (std::size_t k = 0; k < pts.size(); ++k) {
     v.m_From.push_back(static_cast<int>(k));
     v.m_Tiny.push_back(false);
@@ -60,7 +62,7 @@ inline Variant Clean(const Outline& pts)
 inline Variant Split(const Variant& in, int pieces, double noise, std::mt19937& rng)
 {
   std::uniform_real_distribution<double> off(-noise, noise);
-  Variant v{in.m_Name + " split", {}, {}, {}, in.m_Shift};
+  Variant v{in.m_Name + " split", {}, {}, {}, in.m_Shift, in.m_Moves};
   const std::size_t n = in.Size();
   for (std::size_t k = 0; k < n; ++k) {
     const CKelCoord2D& a = in.m_Pts[k];
@@ -106,6 +108,7 @@ inline Variant DoubledAll(const Variant& in, double gap, std::mt19937& rng)
   char gapText[32];
   std::snprintf(gapText, sizeof gapText, " doubled %g", gap);
   v.m_Name = in.m_Name + gapText;
+  v.m_Moves = std::max(in.m_Moves, gap);
   return v;
 }
 
@@ -134,7 +137,7 @@ inline Variant Notched(const Variant& in, std::size_t edge, double width, double
 // The same outline starting at vertex k.
 inline Variant StartingAt(const Variant& in, std::size_t k)
 {
-  Variant v{in.m_Name + " from " + std::to_string(k), {}, {}, {}, in.m_Shift};
+  Variant v{in.m_Name + " from " + std::to_string(k), {}, {}, {}, in.m_Shift, in.m_Moves};
   for (std::size_t i = 0; i < in.Size(); ++i) {
     const std::size_t j = (k + i) % in.Size();
     v.m_Pts.push_back(in.m_Pts[j]);

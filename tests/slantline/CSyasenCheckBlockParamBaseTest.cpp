@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+#include <utility>
+
 #include "SlantFixtures.h"
 
 namespace {
@@ -109,6 +113,78 @@ TEST(BaseBlocks, StoredSelectorsOutOfRangeMakeNoCut)
   }(), true, nullptr);
   ASSERT_EQ(out.Size(), 1);
   EXPECT_TRUE(CSyasenCheckBlockParam::IsPlanOnly(out[0]));
+}
+
+// A check that cannot be made is refused with its code by both forms, and
+// leaves nothing of an earlier run: no base blocks, check line or points.
+TEST(CheckRefusal, BothFormsRefuseWhatTheyCannotCheckAndMakeNothing)
+{
+  struct Row {
+    const char* what;
+    void (*set)(CSyasenCheckBlockParam&, double&);
+    int code;
+  };
+  const Row rows[] = {
+      {"a clean check", [](CSyasenCheckBlockParam&, double&) {}, 0},
+      {"begin equal to the end", [](CSyasenCheckBlockParam& p, double&) { p.m_EndPoint = p.m_BegPoint; }, 0},
+      {"edge -1", [](CSyasenCheckBlockParam& p, double&) { p.m_SiteNo = -1; }, CSyasenCheckBlockParam::kNoEdge},
+      {"edge 4 of four", [](CSyasenCheckBlockParam& p, double&) { p.m_SiteNo = 4; }, CSyasenCheckBlockParam::kNoEdge},
+      {"begin after the end",
+       [](CSyasenCheckBlockParam& p, double&) { std::swap(p.m_BegPoint, p.m_EndPoint); },
+       CSyasenCheckBlockParam::kBegAfterEnd},
+      {"begin 0.1 mm past the end",
+       [](CSyasenCheckBlockParam& p, double&) { p.m_BegPoint = CKelCoord2D(20.0001, 0); },
+       CSyasenCheckBlockParam::kBegAfterEnd},
+      {"begin x NaN", [](CSyasenCheckBlockParam& p, double&) { p.m_BegPoint.m_x = std::nan(""); },
+       CSyasenCheckBlockParam::kNotFinite},
+      {"end y infinite", [](CSyasenCheckBlockParam& p, double&) { p.m_EndPoint.m_y = -HUGE_VAL; },
+       CSyasenCheckBlockParam::kNotFinite},
+      {"ground height NaN", [](CSyasenCheckBlockParam& p, double&) { p.m_GrdHeight = std::nan(""); },
+       CSyasenCheckBlockParam::kNotFinite},
+      {"ground level NaN", [](CSyasenCheckBlockParam& p, double&) { p.m_GrdLevel2 = std::nan(""); },
+       CSyasenCheckBlockParam::kNotFinite},
+      {"base offset NaN", [](CSyasenCheckBlockParam& p, double&) { p.m_CalcKind.m_EndBaseOffset = std::nan(""); },
+       CSyasenCheckBlockParam::kNotFinite},
+      {"bottom NaN", [](CSyasenCheckBlockParam&, double& bottom) { bottom = std::nan(""); },
+       CSyasenCheckBlockParam::kNotFinite},
+      {"pitch NaN", [](CSyasenCheckBlockParam& p, double&) { p.m_CpntPitch = std::nan(""); },
+       CSyasenCheckBlockParam::kNotFinite},
+      {"check end infinite", [](CSyasenCheckBlockParam& p, double&) { p.m_CheckEnd = HUGE_VAL; },
+       CSyasenCheckBlockParam::kNotFinite},
+  };
+  CKelHSite site = Rect20x15();
+  TestCheckBlock blk;
+  CSyasenCheck driver;
+  for (const Row& r : rows) {
+    for (int form = 0; form < 2; ++form) {
+      SCOPED_TRACE(std::string(r.what) + (form == 0 ? ", basic form" : ", radial form"));
+      CSyasenCheckBlockParam p = EdgeZeroCheck();
+      p.m_CalcKind.m_BegCpntKind = p.m_CalcKind.m_EndCpntKind = 1;
+      p.m_CalcKind.m_CalcType = form;
+      p.m_CheckLength = 20;
+      p.m_CheckEnd = -1;
+      p.m_CpntPitch = 5;
+      p.m_SrcBlock.AddBlock(Box(0, 0, 20, 15, 10));
+      // What an earlier run left.
+      p.m_BaseBlock.AddBlock(Box(0, 0, 1, 1, 1));
+      p.m_SphereRatio.resize(2);
+      p.m_SphereRatio2.resize(2);
+      p.m_Cpntline.resize(1);
+      double bottom = 0;
+      r.set(p, bottom);
+      EXPECT_EQ(p.CheckError(&site, bottom, true), r.code);
+      const int got = form == 0 ? p.CreateBlock1(&driver, &site, &blk, bottom, true)
+                                : p.CreateBlock2(&driver, &site, &blk, bottom);
+      EXPECT_EQ(got, r.code);
+      if (r.code == 0)
+        continue;
+      EXPECT_TRUE(p.m_BaseBlock.empty());
+      EXPECT_TRUE(p.m_Cpntline.empty());
+      EXPECT_TRUE((form == 0 ? p.m_SphereRatio : p.m_SphereRatio2).empty());
+    }
+  }
+  // No site has no edges.
+  EXPECT_EQ(EdgeZeroCheck().CheckError(nullptr, 0, false), CSyasenCheckBlockParam::kNoEdge);
 }
 
 TEST(BaseBlocks, RadialBaseLinesCutAlongTheRaysToTheCheckPoint)

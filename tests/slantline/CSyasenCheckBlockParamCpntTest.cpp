@@ -208,6 +208,32 @@ TEST(CheckPointsOfTheCheck, TheRadialFormGivesEveryPointItsOwnBlocks)
   }
 }
 
+// A road split on its line at a third is checked through either piece: the
+// radial form's points run from the begin point to the end, as the basic
+// form's stretch does, not from the start of the piece the driver's base
+// line is drawn along (6.67 m to 26.67 m before).
+TEST(CheckPointsOfTheCheck, TheRadialRangeRunsFromTheBeginPointWhicheverPieceIsChecked)
+{
+  CKelHSite site = Site({{0, 0}, {20.0 / 3, 0}, {20, 0}, {20, 15}, {0, 15}});
+  for (int piece : {0, 1}) {
+    CSyasenCheckBlockParam p = EdgeZeroCheck();
+    p.m_SiteNo = piece;
+    p.m_CalcKind.m_CalcType = 1;
+    p.m_CalcKind.m_BegBaseKind = p.m_CalcKind.m_EndBaseKind = 4;
+    p.m_CalcKind.m_BegCpntKind = p.m_CalcKind.m_EndCpntKind = 1;
+    p.m_SrcBlock.AddBlock(Box(0, 0, 20, 15, 10));
+    p.m_CheckLength = 20;
+    p.m_CheckEnd = -1;
+    p.m_CpntPitch = 5;
+    TestCheckBlock blk;
+    CSyasenCheck driver;
+    EXPECT_EQ(p.CreateBlock2(&driver, &site, &blk, 0), 0);
+    ASSERT_EQ(p.m_SphereRatio2.size(), 5u) << piece;
+    for (std::size_t i = 0; i < 5; ++i)
+      EXPECT_NEAR(p.m_SphereRatio2[i].GetCoord3D(0).m_x, 5.0 * static_cast<double>(i), 1e-9) << piece;
+  }
+}
+
 TEST(EdgeLinesOfTheCheck, CheckLinesGiveDistanceLinesAndArcsTheirRadii)
 {
   CSyasenCheckBlockParam p;

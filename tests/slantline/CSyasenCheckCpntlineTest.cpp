@@ -135,6 +135,11 @@ TEST(CheckPoints, PiecesThatCannotBeDividedGetNoPoints)
       {"a zero-radius arc inside a line", Lines({{P(0, 0), P(4, 0), P(4, 0, 0, Type::TYPE_CW), P(4, 0), P(4, 4)}}),
        true, 5},
       {"a centre without an end", Lines({{P(0, 0), P(4, 0), P(5, 0, 0, Type::TYPE_CW)}}), false, 3},
+      // Clockwise from (4, 0) to a nanometre past it is no full circle.
+      {"an arc whose ends meet but for round-off",
+       Lines({{P(0, 0), P(4, 0), P(4, 4, 0, Type::TYPE_CW), P(4 + 1e-9, 0), P(8, 0)}}), true, 5},
+      {"the same arc without uniform spacing",
+       Lines({{P(0, 0), P(4, 0), P(4, 4, 0, Type::TYPE_CW), P(4 + 1e-9, 0), P(8, 0)}}), false, 5},
       {"more parts than the cap", Lines({{P(0, 0), P(1e6, 0)}}), true, 0},
   };
   for (const Row& r : rows) {

@@ -112,6 +112,8 @@ TEST(CKelBlockCubeSiteTest, NumbersNotFiniteFailThePlaneFit)
       {"corner y", [](CKelBlockCube& b, double v) { b.m_Coord[0].m_y = v; }},
       {"top", [](CKelBlockCube& b, double v) { b.m_Coord[1].m_z = v; }},
       {"bottom", [](CKelBlockCube& b, double v) { b.m_Coord[3].m_zL = v; }},
+      // Typed as the block is built: a NaN bottom is no bottom of 0.
+      {"bottom, then the type", [](CKelBlockCube& b, double v) { b.m_Coord[3].m_zL = v; b.SetType(); }},
       {"top plane", [](CKelBlockCube& b, double v) { b.SetTopPlaneParam(0, 0, 1, v); }},
   };
   for (const Row& r : rows) {

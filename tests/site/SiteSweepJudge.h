@@ -1,0 +1,201 @@
+#pragma once
+// What the site's readers give for a listing of a generated lot
+// (SiteLotSweep.h), and the judge of it against the clean lot: the site
+// check, the roads' union, the deemed site (simple, its area and its
+// distances) and the check line. Results are taken back into the lot's own
+// frame, so every placement is compared with the lot at the origin.
+//
+// A change of size s (how far it moves the outline) may move a length by
+// 20 s and an area by a strip of width 2 s along the lot's diameter D; on
+// top of that, round-off: 1e-6 of D in lengths, 1e-6 of D^2 in areas.
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "CClineData.h"
+#include "CKelHSite.h"
+#include "CKelMSite.h"
+#include "SiteAreaJudge.h"
+#include "SiteLotSweep.h"
+
+namespace site_sweep {
+
+using site_test::AreaJudge;
+using site_test::Polygon;
+using site_test::PolygonSet;
+
+struct Readings {
+  int m_Check = 0;
+  int m_Edge = -1;
+  PolygonSet m_Roads;
+  Polygon m_Deemed;
+  std::vector<double> m_Distance;  // from the deemed site, at the probes
+  bool m_LineMade = false;
+  double m_LineLength = 0;
+};
+
+// Points in and around the lot, in its own frame.
+inline std::vector<CKelCoord2D> Probes(const Lot& lot)
+{
+  double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+  for (const CKelCoord2D& p : lot.m_Corners) {
+    x0 = std::min(x0, p.m_x);
+    x1 = std::max(x1, p.m_x);
+    y0 = std::min(y0, p.m_y);
+    y1 = std::max(y1, p.m_y);
+  }
+  std::vector<CKelCoord2D> out;
+  for (int i = 0; i <= 5; ++i)
+    for (int j = 0; j <= 5; ++j)
+      out.emplace_back(x0 - 13 + (x1 - x0 + 26) * (i + 0.37) / 6, y0 - 13 + (y1 - y0 + 26) * (j + 0.29) / 6);
+  return out;
+}
+
+// A stroke out and straight back: no lot has one.
+inline bool TurnsStraightBack(const Polygon& p)
+{
+  for (std::size_t k = 0; k < p.size(); ++k) {
+    const CKelCoord2D& a = p[(k + p.size() - 1) % p.size()];
+    const CKelCoord2D& b = p[k];
+    const CKelCoord2D& c = p[(k + 1) % p.size()];
+    const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, vx = c.m_x - b.m_x, vy = c.m_y - b.m_y;
+    if (ux * vx + uy * vy < 0 && std::fabs(ux * vy - uy * vx) <= 1e-9 * std::hypot(ux, uy) * std::hypot(vx, vy))
+      return true;
+  }
+  return false;
+}
+
+inline Readings Read(const Lot& lot, const Listing& listing, const Placement& at,
+                     const std::vector<CKelCoord2D>& probes)
+{
+  Readings r;
+  CKelHSite site = SiteOf(lot, Placed(listing, at), at);
+  r.m_Check = site.CheckError(true, &r.m_Edge);
+  for (const CSiteRoadTable& road : site.m_Road)
+    r.m_Roads.push_back({at.Back(road.m_SiteBeg), at.Back(road.m_SiteEnd), at.Back(road.m_FarEnd), at.Back(road.m_FarBeg)});
+  CKelMSite deemed;
+  deemed.SiteMAutoSet(site);
+  for (const CKelCoord2D& p : deemed.m_pt)
+    r.m_Deemed.push_back(at.Back(p));
+  for (const CKelCoord2D& p : probes)
+    r.m_Distance.push_back(deemed.CalcSiteDistance3(at.To(p)));
+  CKelArea<CKelCoord2D> listed;
+  for (const CKelSiteTable& v : site.m_pt)
+    listed.m_pt.push_back(v);
+  CClineData line(0, 5);
+  r.m_LineMade = line.CreateCheckline(listed);
+  r.m_LineLength = line.empty() ? 0 : line.GetLength();
+  return r;
+}
+
+// The invariant a change tests.
+inline std::string Invariant(ChangeKind change, const Placement& at)
+{
+  switch (change) {
+  case ChangeKind::OnSide:
+    return "points on a side";
+  case ChangeKind::NearRepeat:
+  case ChangeKind::Stub:
+    return "tiny moves";
+  case ChangeKind::Start:
+  case ChangeKind::Reverse:
+    return "listing order";
+  case ChangeKind::None:
+  case ChangeKind::Count:
+    break;
+  }
+  return at.m_Mirror ? "mirror" : "placement";
+}
+
+// One broken invariant: which, by which reader, the values.
+struct Violation {
+  std::string m_Invariant;
+  std::string m_Reader;
+  double m_Got = 0, m_Clean = 0, m_Tolerance = 0;
+  std::string Text() const
+  {
+    return m_Invariant + ", " + m_Reader + ": " + Num(m_Got) + " against " + Num(m_Clean) + " (tolerance " +
+           Num(m_Tolerance) + ")";
+  }
+};
+
+struct Tolerance {
+  double m_Length, m_Area;
+};
+
+inline Tolerance TolerancesFor(const Lot& lot, double size)
+{
+  const double d = lot.Diameter();
+  return {1e-6 * d + 20 * size, 1e-6 * d * d + 2 * d * size};
+}
+
+// got judged against clean (the lot's clean listing at the origin).
+inline std::vector<Violation> Judge(const Readings& clean, const Readings& got, const std::string& invariant,
+                                    const Tolerance& tol)
+{
+  std::vector<Violation> out;
+  auto expect = [&](const char* reader, double g, double c, double t) {
+    if (!(std::fabs(g - c) <= t))
+      out.push_back({invariant, reader, g, c, t});
+  };
+  expect("site check", got.m_Check, clean.m_Check, 0);
+  if (got.m_Check != 0 || clean.m_Check != 0)
+    return out;
+  expect("roads (area off the clean roads' union)", AreaJudge::XorArea(clean.m_Roads, got.m_Roads), 0, tol.m_Area);
+  const bool simple = got.m_Deemed.size() >= 3 && !site_test::SelfCrosses(got.m_Deemed) && !TurnsStraightBack(got.m_Deemed);
+  expect("deemed site simple", simple ? 1 : 0, 1, 0);
+  expect("deemed site (area off the clean one)", AreaJudge::XorArea({clean.m_Deemed}, {got.m_Deemed}), 0, tol.m_Area);
+  double worst = 0, at = 0;
+  for (std::size_t k = 0; k < clean.m_Distance.size() && k < got.m_Distance.size(); ++k) {
+    const double off = std::fabs(clean.m_Distance[k] - got.m_Distance[k]);
+    if (off > worst) {
+      worst = off;
+      at = clean.m_Distance[k];
+    }
+  }
+  expect("distance from the deemed site", at + worst, at, tol.m_Length);
+  expect("check line made", got.m_LineMade ? 1 : 0, clean.m_LineMade ? 1 : 0, 0);
+  expect("check line length", got.m_LineLength, clean.m_LineLength, 10 * tol.m_Length);
+  return out;
+}
+
+// One case of a sweep: a lot, a change, a placement.
+struct Case {
+  std::string m_Lot;
+  std::string m_Change;
+  ChangeKind m_Kind = ChangeKind::None;
+  std::string m_Placement;
+  std::vector<Violation> m_Violations;
+  std::string Text() const
+  {
+    std::string s = m_Lot + "; " + m_Change + "; " + m_Placement + ":";
+    for (const Violation& v : m_Violations)
+      s += "\n    " + v.Text();
+    return s;
+  }
+};
+
+// The lot from seed, its clean readings, then `changes` random changes of
+// the kinds `judged` allows, each at a random placement; every case judged.
+inline std::vector<Case> Sweep(std::uint64_t seed, int changes, const std::vector<ChangeKind>& judged)
+{
+  Rng rng(seed);
+  const Lot lot = MakeLot(rng);
+  const std::vector<Placement> placements = Placements(rng);
+  const std::vector<CKelCoord2D> probes = Probes(lot);
+  const Readings clean = Read(lot, lot.m_Listing, placements[0], probes);
+  std::vector<Case> out;
+  for (int c = 0; c < changes && !judged.empty(); ++c) {
+    const ChangeKind kind = judged[static_cast<std::size_t>(Pick(rng, static_cast<int>(judged.size())))];
+    const Change change = MakeChange(lot, kind, rng);
+    const Placement& at = placements[static_cast<std::size_t>(Pick(rng, static_cast<int>(placements.size())))];
+    Case one{lot.m_Name + " (seed " + std::to_string(seed) + ")", change.m_Name, kind, at.m_Name, {}};
+    one.m_Violations = Judge(clean, Read(lot, change.m_Listing, at, probes), Invariant(kind, at),
+                             TolerancesFor(lot, change.m_Size));
+    out.push_back(one);
+  }
+  return out;
+}
+
+}  // namespace site_sweep

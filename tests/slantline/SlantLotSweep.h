@@ -1,0 +1,244 @@
+#pragma once
+// The slant-line check over the site sweep's generated lots (SiteLotSweep.h):
+// a road side of each lot checked in the four forms (half cuts, vertical
+// cuts, check points on arcs round both ends, the radial form), clean at
+// the origin and then changed as a survey changes it, placed elsewhere, or
+// checked through another piece of its run; every reading judged against
+// the clean one. Shared by the slant-line tests and the sweep's fuzz target.
+//
+// What a change may move: nothing, up to round-off (volumes 1e-6 relative,
+// points 1e-6 of the lot's diameter). The changes judged are those that
+// mean the same lot: another placement, another first point or direction
+// of the listing, a point listed again up to KelTol::SiteSurveyRepeat away,
+// and a point put on a side within kOnSideMost of it (on the checked side,
+// the check is made through the piece after it).
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CSyasenCheck.h"
+#include "KelGeometry.h"
+#include "SiteLotSweep.h"
+#include "SlantFixtures.h"
+
+namespace slant_sweep {
+
+using namespace site_sweep;
+
+// How far off the checked side the point a survey puts on it lies at most.
+// Within the site's exact on-line distance the side keeps its run today; up
+// to KelTol::SiteOnLine once the site reads such a point as no corner.
+inline constexpr double kOnSideMost = KelTol::SiteOnLineExactly;
+
+// Per form: 0 half cuts' volume, 1 vertical cuts' volume, 2 the check
+// points on arcs (x, y pairs), 3 the radial volumes, 4 the radial points;
+// points in the lot's own frame, in the clean order from the side's begin.
+using Readings = std::vector<std::vector<double>>;
+inline constexpr int kForms = 5;
+
+struct Driver : CSyasenCheck {};
+
+// The listing as the site stores it: counter-clockwise.
+inline Listing Stored(const Listing& listing)
+{
+  return listing.size() >= 3 && SignedArea(listing) < 0 ? Reversed(listing) : listing;
+}
+
+// The stored edge of side `side` to check through: the first piece from the
+// side's begin, or the last; a driver checks an edge that has a length, never
+// a repeated point's.
+inline int PieceOf(const Listing& stored, int side, const CKelCoord2D& beg, bool last)
+{
+  int best = -1;
+  double bestGap = 0;
+  for (std::size_t k = 0; k < stored.size(); ++k) {
+    if (stored[k].m_Side != side || stored[k].m_P.GetLength(stored[(k + 1) % stored.size()].m_P) <= KelTol::SiteOnLine)
+      continue;
+    const double gap = stored[k].m_P.GetLength(beg);
+    if (best < 0 || (last ? gap > bestGap : gap < bestGap)) {
+      best = static_cast<int>(k);
+      bestGap = gap;
+    }
+  }
+  return best;
+}
+
+// The site of a placed listing with each edge's stored data (start,
+// direction, length) taken from its outline, as the driver stores them.
+inline CKelHSite SiteWithEdgeData(const Lot& lot, const Listing& placed, const Placement& at)
+{
+  CKelHSite site = SiteOf(lot, placed, at);
+  const int n = site.GetSize();
+  for (int i = 0; i < n; ++i) {
+    CKelSiteTable& v = site.m_pt[static_cast<std::size_t>(i)];
+    const CKelCoord2D& next = site.m_pt[static_cast<std::size_t>((i + 1) % n)];
+    v.m_Sphere.m_EdgePos[0] = v;
+    CalcCosSin(v, next, &v.m_Sphere.m_EdgeCos, &v.m_Sphere.m_EdgeSin, &v.m_Sphere.m_EdgeLen);
+  }
+  return site;
+}
+
+inline Readings Read(const Lot& lot, const Listing& listing, const Placement& at, int side, bool lastPiece)
+{
+  const std::size_t m = lot.m_Corners.size();
+  const Listing placed = Stored(Placed(listing, at));
+  CKelHSite site = SiteWithEdgeData(lot, placed, at);
+  const CKelCoord2D a = at.To(lot.m_Corners[static_cast<std::size_t>(side)]);
+  const CKelCoord2D b = at.To(lot.m_Corners[(static_cast<std::size_t>(side) + 1) % m]);
+  const CKelCoord2D beg = at.m_Mirror ? b : a, end = at.m_Mirror ? a : b;
+  CKelBlockCube src;
+  for (const CKelCoord2D& c : lot.m_Corners) {
+    const CKelCoord2D p = at.To(c);
+    src.Append(CKelBlockCoord(p.m_x, p.m_y, 10, 0));
+  }
+  src.SetType();
+  src.SetMinMax();
+  src.GetPlaneEquation(false);
+  src.GetPlaneEquation(true);
+  Readings out(kForms);
+  for (int form = 0; form < 4; ++form) {
+    CSyasenCheckBlockParam p;
+    p.m_SiteNo = PieceOf(placed, side, beg, lastPiece);
+    p.m_BegPoint = beg;
+    p.m_EndPoint = end;
+    CSyasenCheckCalcKind& kind = p.m_CalcKind;
+    kind.m_BegCutKind = kind.m_EndCutKind = form == 1 ? 2 : 1;
+    kind.m_BegCpntKind = kind.m_EndCpntKind = form == 2 ? 3 : 0;
+    kind.m_CalcType = form == 3 ? 1 : 0;
+    kind.m_BegBaseKind = kind.m_EndBaseKind = form == 3 ? 4 : 0;
+    p.m_SrcBlock.AddBlock(src);
+    slant_test::TestCheckBlock blk;
+    Driver drv;
+    // The checked stretch measured along its base line, as the driver does.
+    CRoadLineParam line;
+    if (!blk.GetBaseLine(&drv, &site, &p, 1, line, 0.0))
+      return out;
+    p.m_CheckLength = (end.m_x - beg.m_x) * line.m_Cos + (end.m_y - beg.m_y) * line.m_Sin;
+    p.m_CheckEnd = -1;
+    p.m_CpntPitch = p.m_CheckLength / (form == 3 ? 4 : 8);
+    const auto back = [&](const CSphereRatioParamArray& points, std::vector<double>& to) {
+      for (const CSphereRatioParam& c : points) {
+        const CKelCoord2D q = at.Back(c.GetCoord3D(0));
+        to.insert(to.end(), {q.m_x, q.m_y});
+      }
+    };
+    if (form == 3) {
+      p.CreateBlock2(&drv, &site, &blk, 0);
+      for (const CSphereRatioParam& c : p.m_SphereRatio2)
+        out[3].push_back(10 * slant_test::PlanArea(c.m_BlockList));
+      back(p.m_SphereRatio2, out[4]);
+    } else {
+      p.CreateBlock1(&drv, &site, &blk, 0, form == 2);
+      if (form == 2)
+        back(p.m_SphereRatio, out[2]);
+      else
+        out[static_cast<std::size_t>(form)] = {10 * slant_test::PlanArea(p.m_BaseBlock)};
+    }
+  }
+  // Mirrored, the side runs from the lot's other corner: points and radial
+  // volumes come the other way round.
+  for (std::size_t f = 2; at.m_Mirror && f < out.size(); ++f) {
+    std::vector<double>& r = out[f];
+    const bool pairs = f != 3;
+    for (std::size_t j = 0; pairs && j + 1 < r.size(); j += 2)
+      std::swap(r[j], r[j + 1]);
+    std::reverse(r.begin(), r.end());
+  }
+  return out;
+}
+
+// The first reading that differs from the clean one; empty when none does.
+inline std::string Judge(const Readings& clean, const Readings& got, double diameter)
+{
+  static const char* const forms[] = {"half cuts", "vertical cuts", "check points", "radial volumes",
+                                      "radial points"};
+  for (std::size_t f = 0; f < clean.size(); ++f) {
+    if (clean[f].size() != got[f].size())
+      return std::string(forms[f]) + ": " + std::to_string(got[f].size()) + " values for " +
+             std::to_string(clean[f].size());
+    const bool points = f == 2 || f == 4;
+    for (std::size_t j = 0; j < clean[f].size(); ++j) {
+      const double tol = 1e-6 * (points ? std::max(1.0, diameter) : std::max(1.0, std::fabs(clean[f][j])));
+      if (!(std::fabs(clean[f][j] - got[f][j]) <= tol))
+        return std::string(forms[f]) + " value " + std::to_string(j) + ": " + Num(got[f][j]) + " for " +
+               Num(clean[f][j]);
+    }
+  }
+  return {};
+}
+
+// A point on side `side`, 2 % to 98 % along it, up to `most` off it; the
+// piece after it is the one checked.
+inline Change PointOnSide(const Lot& lot, int side, double most, Rng& rng)
+{
+  Listing out = lot.m_Listing;
+  const auto at = std::find_if(out.begin(), out.end(), [side](const Pt& p) { return p.m_Side == side; });
+  const std::size_t m = lot.m_Corners.size();
+  const CKelCoord2D& a = lot.m_Corners[static_cast<std::size_t>(side)];
+  const CKelCoord2D& b = lot.m_Corners[(static_cast<std::size_t>(side) + 1) % m];
+  const double t = Uniform(rng, 0.02, 0.98), off = Coin(rng, 0.5) ? 0.0 : Offset(rng, most);
+  // After the side's last listed point before t, so the listing stays in order.
+  auto before = at;
+  while (before + 1 != out.end() && (before + 1)->m_Side == side &&
+         (before + 1)->m_P.GetLength(a) < t * a.GetLength(b))
+    ++before;
+  out.insert(before + 1, {Along(a, b, t * a.GetLength(b), off), side});
+  return {ChangeKind::OnSide, "point on side " + std::to_string(side) + " at " + Num(t) + ", " + Num(off) + " off",
+          out, std::fabs(off)};
+}
+
+struct Case {
+  std::string m_Lot, m_Change, m_Placement, m_Listing;
+  int m_Side = -1;
+  std::string m_Violation;  // empty when the invariant holds
+  std::string Text() const
+  {
+    return m_Lot + ", side " + std::to_string(m_Side) + ", " + m_Change + ", " + m_Placement + ": " + m_Violation +
+           "\n  listing: " + m_Listing;
+  }
+};
+
+// One lot of the seed: a road side checked clean at every placement, then
+// `changes` changes each at a placement drawn from them.
+inline std::vector<Case> Sweep(std::uint64_t seed, int changes)
+{
+  Rng rng(seed);
+  const Lot lot = MakeLot(rng);
+  const std::vector<Placement> places = Placements(rng);
+  std::vector<int> roads;
+  for (std::size_t s = 0; s < lot.m_Sides.size(); ++s) {
+    if (lot.m_Sides[s].m_Kind == SideKind::Road)
+      roads.push_back(static_cast<int>(s));
+  }
+  std::vector<Case> cases;
+  if (roads.empty())
+    return cases;
+  const int side = roads[static_cast<std::size_t>(Pick(rng, static_cast<int>(roads.size())))];
+  const Readings clean = Read(lot, lot.m_Listing, places.front(), side, false);
+  const auto judge = [&](const Change& change, const Placement& at, bool lastPiece) {
+    Case c{lot.m_Name, change.m_Name, at.m_Name, Describe(change.m_Listing), side, {}};
+    c.m_Violation = Judge(clean, Read(lot, change.m_Listing, at, side, lastPiece), lot.Diameter());
+    cases.push_back(c);
+  };
+  for (const Placement& at : places)
+    judge({ChangeKind::None, "clean", lot.m_Listing, 0}, at, false);
+  const ChangeKind kinds[] = {ChangeKind::Start, ChangeKind::Reverse, ChangeKind::NearRepeat, ChangeKind::OnSide};
+  for (int k = 0; k < changes; ++k) {
+    const ChangeKind kind = kinds[Pick(rng, 4)];
+    const Placement& at = places[static_cast<std::size_t>(Pick(rng, static_cast<int>(places.size())))];
+    // A point on the checked side, checked through the piece after it, or
+    // on any side of the lot.
+    const bool own = Coin(rng);
+    const int onSide = own ? side : Pick(rng, static_cast<int>(lot.m_Sides.size()));
+    if (kind == ChangeKind::OnSide)
+      judge(PointOnSide(lot, onSide, kOnSideMost, rng), at, onSide == side);
+    else
+      judge(MakeChange(lot, kind, rng), at, false);
+  }
+  return cases;
+}
+
+}  // namespace slant_sweep
