@@ -210,8 +210,9 @@ TEST(SlantRuns, AnUnmarkedChamferGivesTheCutOfItsOwnSideAtEveryLength)
                     {1, 0, 0, 0, 0}, {6, 0, 0, 0, 0}, {0}};
       const double volume = Read(lot, Changed(lot, 0), {{0, 0, 0}, false})[0][0];
       // The cut moves by the chamfer's change along a 10 m high block.
-      if (c > 0.2)
+      if (c > 0.2) {
         EXPECT_LE(std::fabs(volume - before), 2 * 10 * size * 0.05) << size << " m lot, chamfer " << c;
+      }
       before = volume;
     }
   }
