@@ -117,6 +117,7 @@ std::string Shown(const Workflow& flow)
   text += "\n";
   // A setting that every figure's rewrite follows.
   text += "total-area row height: " + std::to_string(Doc().m_EnvParam.m_TotalAreaParam.m_RowHeight) + "\n";
+  text += "fill pens off: " + std::to_string(Doc().m_EnvParam.m_FillPenOff) + "\n";
   if (const CAreaTree* pattern = Doc().GetTree())
     text += "rounding table: " + std::to_string(pattern->m_RoundTypeId) + "\n";
   // The sheets' elements: only the output writes there.
@@ -649,12 +650,41 @@ void RowHeightSettings(FigureCommandPlanTest& t, short answer)
   PaletteUser().Click(CPlenimetraPalette::kSettings);
 }
 
+void FillPensOffSettings(FigureCommandPlanTest& t)
+{
+  t.host.QueueDialogScript(CDlgEnvironment::ResourceId, [](DialogUser& dialog) {
+    dialog.TabPage(7, 4).Check(28, true);
+    dialog.Click(1);
+  });
+  t.ClosePages();
+  t.host.QueueAlertAnswer(1);
+  PaletteUser().Click(CPlenimetraPalette::kSettings);
+}
+
 void PlaceTriangle(FigureCommandPlanTest& t)
 {
   t.host.QueuePick({110, 100, 0});
   t.host.QueuePick({114, 100, 0});
   t.host.QueuePick({111, 103, 0});
   t.FigurePage().Click(CPlenimetraFunc1::kTriangle);
+}
+
+// A rounding table that cuts lengths to millimetres, offered on the
+// palette.
+void AddRoundingTable(FigureCommandPlanTest& t)
+{
+  CRoundTypeParam& table = Doc().m_EnvParam.m_RoundTypeParamArray.AddNew(GS::UniString(u"3桁"));
+  table.m_LengthRoundType = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 3);
+  t.ClosePages();
+  Palette().SetRoundTypeItem(Palette().m_PaletteID);
+  ASSERT_EQ(Doc().SaveData(), NoError);
+}
+
+void ChooseLastRoundingTable(FigureCommandPlanTest& t)
+{
+  t.ClosePages();
+  const short palette = Palette().m_PaletteID;
+  PaletteUser().SelectPopUp(CPlenimetraPalette::kRounding, DGPopUpGetItemCount(palette, CPlenimetraPalette::kRounding));
 }
 
 // Numbers fill the gaps a deleted figure leaves.
@@ -837,26 +867,16 @@ const Command kCommands[] = {
      },
      Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, 0},
     {"SettingsAnsweredNo", {}, [](auto& t) { RowHeightSettings(t, 2); }, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, 0},
-    // A rounding table that rounds lengths otherwise rewrites every figure.
-    {"RoundingTable",
-     [](auto& t) {
-       CRoundTypeParam& table = Doc().m_EnvParam.m_RoundTypeParamArray.AddNew(GS::UniString(u"3桁"));
-       table.m_LengthRoundType = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 3);
-       t.ClosePages();
-       Palette().SetRoundTypeItem(Palette().m_PaletteID);
-       ASSERT_EQ(Doc().SaveData(), NoError);
-     },
-     [](auto& t) {
-       t.ClosePages();
-       const short palette = Palette().m_PaletteID;
-       PaletteUser().SelectPopUp(CPlenimetraPalette::kRounding,
-                                 DGPopUpGetItemCount(palette, CPlenimetraPalette::kRounding));
-     },
-     Done, Refused, Done, Refused, Refused, Done, 0},
+    // A rounding table that rounds lengths otherwise rewrites every figure;
+    // to millimetres it gives the house's figures the texts they have, and
+    // each is given back.
+    {"RoundingTable", AddRoundingTable, ChooseLastRoundingTable, Done, Refused, Done, Refused, Refused, Done, 0},
     // Settings that rewrite every figure: the total-area table's row height.
     // The rewrites give the house's figures the texts they have: taken for
     // the rewrite, each is given back.
     {"Settings", {}, [](auto& t) { RowHeightSettings(t, 1); }, Refused, Refused, Done, Refused, Refused, Done, 0},
+    // The figures' fill pens off: every figure's part changes and is taken.
+    {"SettingsFillPensOff", {}, FillPensOffSettings, Refused, Refused, Done, Refused, Refused, Done, 22},
     // The sheets take no figure: a shared project's output is done.
     {"Output", {}, [](auto& t) { t.Output(false); }, Refused, Done, Done, Done, Done, Done, 72},
     // A pattern names no element: done whatever is in front.
