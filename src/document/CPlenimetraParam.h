@@ -173,9 +173,6 @@ public:
   // or none: a refused reservation gives back what it took, so a command
   // refused here holds nothing it did not hold before.
   [[nodiscard]] GSErrCode DoTeamworkReceive(const GS::Array<API_Guid>& guids) const;
-  // Whether the elements may be written without reserving any: always
-  // outside an online teamwork project, else when this user holds them all.
-  bool MayEditFigures(const GS::Array<API_Guid>& guids) const;
   // Deletes the figures' placed parts after reserving them (nothing
   // changes when one cannot be reserved); a figure whose part the host
   // refused to delete keeps its record and entries.

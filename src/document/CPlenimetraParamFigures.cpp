@@ -108,11 +108,6 @@ GSErrCode CPlenimetraParam::DoTeamworkReceive(const GS::Array<API_Guid>& guids) 
   return APIERR_NOTMINE;
 }
 
-bool CPlenimetraParam::MayEditFigures(const GS::Array<API_Guid>& guids) const
-{
-  return !TeamworkOnline() || GetTeamworkStatus2(guids);
-}
-
 // ---- deleting figures ---------------------------------------------------------------
 
 GSErrCode CPlenimetraParam::ReserveFigures(const CArea1ObjectPtrArray& figures) const

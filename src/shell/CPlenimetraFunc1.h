@@ -197,6 +197,9 @@ private:
 
   // Order.
   [[nodiscard]] GSErrCode DoSort(short dialId, short column);
+  // The rows' figures in the order the column's sort in the direction
+  // gives them; nothing changes.
+  std::vector<CArea1Object*> SortedRows(short dialId, short column, short direction);
   [[nodiscard]] GSErrCode DoReorder(short dialId, int insertPos);
   // What reordering the rows so takes: the elements it writes.
   GS::Array<API_Guid> ReorderTouches(const std::vector<CArea1Object*>& order) const;

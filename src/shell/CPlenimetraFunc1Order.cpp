@@ -128,15 +128,6 @@ bool CPlenimetraFunc1::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
   for (int row : rows)
     if (auto shared = SharedFigure(FigureOfRow(dialId, static_cast<short>(row))); shared != nullptr)
       remembered.push_back(shared);
-  // The sort asks for no reservation: with figures another user holds it
-  // is refused before the header or any figure changes.
-  GS::Array<API_Guid> guids;
-  for (const CArea1Object* figure : RowFigures(dialId))
-    guids.Push(figure->m_Element.header.guid);
-  if (!m_pParam->MayEditFigures(guids)) {
-    ReportEdit(kSortAction, APIERR_NOTMINE);
-    return true;
-  }
   const GSErrCode err = CGSUtil::OnFloorPlan(
       [&] { return RunFigureEdit(dialId, kListUndo, [&]() { return DoSort(dialId, arg->headerItem); }); });
   RebuildQuietly(dialId);
@@ -151,14 +142,37 @@ bool CPlenimetraFunc1::DoMsgListHeaderClick(short dialId, short item, DG::ListBo
   return true;
 }
 
-// The exchange sort of the rows over the ranks of their keys, computed
-// once; the order of equal keys follows the exchanges, as it always has.
+// The order is found first; the figures whose sort index it changes are
+// reserved (a free one is taken, as the page's other commands take it)
+// before the header or any figure changes, and only they are written.
 GSErrCode CPlenimetraFunc1::DoSort(short dialId, short column)
 {
   PLN_ASSERT(!*m_bIgnoreSelection);
+  const short direction = ListHeaderSort::NextDirection(DGListGetHeaderItemArrowType(dialId, kList, column));
+  const std::vector<CArea1Object*> order = SortedRows(dialId, column, direction);
+  GS::Array<API_Guid> moved;
+  for (std::size_t i = 0; i < order.size(); ++i)
+    if (order[i]->m_SortIndex != static_cast<int>(i))
+      moved.Push(order[i]->m_Element.header.guid);
+  if (const GSErrCode reserved = m_pParam->DoTeamworkReceive(moved); reserved != NoError)
+    return reserved;
   DGListDeselectItem(dialId, kList, DG_ALL_ITEMS);
-  const short direction = ListHeaderSort::ClickHeader(dialId, kList, column);
+  static_cast<void>(ListHeaderSort::ClickHeader(dialId, kList, column));
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    CArea1Object* figure = order[i];
+    if (figure->m_SortIndex != static_cast<int>(i)) {
+      figure->m_SortIndex = static_cast<int>(i);
+      if (const GSErrCode err = figure->Save(); err != NoError)
+        return err;
+    }
+  }
+  return NoError;
+}
 
+// The exchange sort of the rows over the ranks of their keys, computed
+// once; the order of equal keys follows the exchanges, as it always has.
+std::vector<CArea1Object*> CPlenimetraFunc1::SortedRows(short dialId, short column, short direction)
+{
   std::vector<SortKey> keys;
   for (CArea1Object* figure : RowFigures(dialId))
     keys.push_back(KeyOf(*m_pParam, column, figure));
@@ -169,15 +183,10 @@ GSErrCode CPlenimetraFunc1::DoSort(short dialId, short column)
   for (std::size_t i = 0; i < keys.size(); ++i)
     rows.emplace_back(ranks[i], keys[i].figure);
   ExchangeByRank(rows, direction == ListHeaderSort::kAscending);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    CArea1Object* figure = rows[i].second;
-    if (figure->m_SortIndex != static_cast<int>(i)) {
-      figure->m_SortIndex = static_cast<int>(i);
-      if (const GSErrCode err = figure->Save(); err != NoError)
-        return err;
-    }
-  }
-  return NoError;
+  std::vector<CArea1Object*> order;
+  for (const auto& [rank, figure] : rows)
+    order.push_back(figure);
+  return order;
 }
 
 // ---------------------------------------------------------------------------

@@ -93,7 +93,7 @@ private:
   void SelectRows(short dialId, const CSelectList& rows);
   [[nodiscard]] GSErrCode ReserveSelection(const GS::Array<API_Neig>& selection) const;
   GS::Array<API_Guid> StoryFigures(const std::vector<short>& stories) const;
-  [[nodiscard]] GSErrCode ReserveRecords(const std::vector<const CAutoAreaParam*>& records) const;
+  GS::Array<API_Guid> RecordsTouch(const std::vector<const CAutoAreaParam*>& records, bool figuresLeave) const;
   [[nodiscard]] GSErrCode CutElements(const GS::Array<API_Neig>& selection, int startNo);
   [[nodiscard]] GSErrCode ReleaseRecords(std::vector<CAutoAreaParam>& records, bool deleteFigures);
   // The progress window's questions, one a record: the cancel code when

@@ -10,6 +10,7 @@
 #include "CGSUtil.h"
 #include "CPlenimetraFunc3.h"
 #include "CPlenimetraPalette.h"
+#include "CTeamworkControl.h"
 #include "GSWriteReport.h"
 #include "host_assert.h"
 #include "host_elements.h"
@@ -19,6 +20,7 @@
 #include "host_teamwork.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace {
@@ -187,20 +189,28 @@ GS::Array<API_Guid> CPlenimetraFunc3::StoryFigures(const std::vector<short>& sto
   return guids;
 }
 
-// The records' sources (a hot-linked one lives in the document) and the
-// figures of their stories are this user's before anything changes.
-GSErrCode CPlenimetraFunc3::ReserveRecords(const std::vector<const CAutoAreaParam*>& records) const
+// What a change of the records writes: their sources (a hot-linked one
+// lives in the document), their figures and, when those leave their story,
+// the story's figures whose place or number then moves. Figures kept where
+// they are, and the others, are not written.
+GS::Array<API_Guid> CPlenimetraFunc3::RecordsTouch(const std::vector<const CAutoAreaParam*>& records,
+                                                   bool figuresLeave) const
 {
-  std::vector<short> stories;
   GS::Array<API_Guid> guids;
+  std::map<short, CArea1ObjectPtrArray> leaving;
   for (const CAutoAreaParam* record : records) {
-    stories.push_back(record->GetFloor());
     if (!CHotLinkParamArray::IsHotLink(record->GetGuid()))
       guids.Push(record->GetGuid());
+    for (const std::shared_ptr<CArea1Object>& figure : record->GetAutoArea(m_pParam)) {
+      guids.Push(figure->m_Element.header.guid);
+      leaving[record->GetFloor()].Add(figure);
+    }
   }
-  for (const API_Guid& guid : StoryFigures(stories))
-    guids.Push(guid);
-  return m_pParam->DoTeamworkReceive(guids);
+  for (const auto& [story, figures] : leaving)
+    if (const CFloorParam* floor = m_pParam->m_FloorParamArray.Search(story); figuresLeave && floor != nullptr)
+      for (const CArea1Object* moved : floor->m_Area1ObjectArray.MovedWithout(m_pParam, figures))
+        guids.Push(moved->m_Element.header.guid);
+  return guids;
 }
 
 // A failed cut still leaves its record, so the changed mark the cut set
@@ -325,7 +335,7 @@ GSErrCode CPlenimetraFunc3::ReleaseRecords(std::vector<CAutoAreaParam>& records,
   // A stop reserves nothing.
   GSErrCode err = AskToRelease(records.size());
   if (err == NoError)
-    err = ReserveRecords(reserved);
+    err = m_pParam->DoTeamworkReceive(RecordsTouch(reserved, deleteFigures));
   if (err == NoError)
     err = ReleaseWhole(records, deleteFigures);
   if (err != NoError) {
@@ -467,24 +477,28 @@ GSErrCode CPlenimetraFunc3::DoUpdate(short dialId)
     for (const API_Guid& source : sources)
       if (const CAutoAreaParam* record = records->Search(&source); record != nullptr && record->m_bChanged)
         changed.push_back(record);
-  if (const GSErrCode reserved = ReserveRecords(changed); reserved != NoError) {
-    AfterCommand(dialId, true);
-    return reserved;
-  }
-  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画更新]"), [&] {
-    ran = true;
-    for (const API_Guid& source : sources) {
-      CAutoAreaParamArray* records = ActiveRecords();
-      CAutoAreaParam* record = records != nullptr ? records->Search(&source) : nullptr;
-      if (record == nullptr || !record->m_bChanged)
-        continue;
-      if (MayCountTwice(*record))
-        notUpdated += NotUpdatedLine(*record);
-      else if (const GSErrCode updated = record->UpdateAutoArea(m_pParam); updated != NoError)
-        ReportCutFailure(*record, u"更新", updated);
-    }
-    return GSErrCode(m_pParam->SaveData());
+  // The new figures come last, so the old ones leave as a deletion's do; a
+  // source whose record is stored again as it was is given back.
+  const GSErrCode err = CTeamworkTaking::Run(*m_pParam, RecordsTouch(changed, true), [&] {
+    return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画更新]"), [&] {
+      ran = true;
+      for (const API_Guid& source : sources) {
+        CAutoAreaParamArray* records = ActiveRecords();
+        CAutoAreaParam* record = records != nullptr ? records->Search(&source) : nullptr;
+        if (record == nullptr || !record->m_bChanged)
+          continue;
+        if (MayCountTwice(*record))
+          notUpdated += NotUpdatedLine(*record);
+        else if (const GSErrCode updated = record->UpdateAutoArea(m_pParam); updated != NoError)
+          ReportCutFailure(*record, u"更新", updated);
+      }
+      return GSErrCode(m_pParam->SaveData());
+    });
   });
+  if (!ran) {  // refused at its reservation: nothing was touched
+    AfterCommand(dialId, true);
+    return err;
+  }
   if (!notUpdated.IsEmpty())
     GSWriteReport(kNotUpdated + notUpdated);
   AfterCommand(dialId, true);

@@ -105,6 +105,9 @@ public:
   // The settings dialog's OK: takes the reference settings and path, then
   // applies the new settings after asking; the command's result.
   [[nodiscard]] GSErrCode ApplySettings(short dialId, const CEnvironmentResult& result);
+  // The settings answered yes to, the figures they rewrite already taken.
+  [[nodiscard]] GSErrCode ApplyTakenSettings(short dialId, const CEnvironmentResult& result, bool texts,
+                                             bool styles, bool figures);
   void DoRoundTypeChange(short dialId);
 
   // == The dump file (CPlenimetraPaletteCommands.cpp) ==

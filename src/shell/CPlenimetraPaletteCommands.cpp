@@ -10,6 +10,7 @@
 #include "CDlgSelectTree.h"
 #include "CDlgSettingFloor.h"
 #include "CPlenimetraPalette.h"
+#include "CTeamworkControl.h"
 #include "GSWriteReport.h"
 #include "host_alert.h"
 #include "host_assert.h"
@@ -214,21 +215,23 @@ void CPlenimetraPalette::DoRoundTypeChange(short dialId)
   const CRoundTypeParam* after = tables.Search(id);
   const bool alike = RoundFiguresAlike(before, after);
   // A table that rounds figures otherwise rewrites every placed figure: all
-  // are this user's before the pattern takes the table.
-  if (!alike) {
-    if (const GSErrCode err = m_Param.DoTeamworkReceive(PlacedFigures()); err != NoError) {
-      SetRoundTypeItem(dialId);
-      GSWriteFailure(GS::UniString(u"端数処理の変更を完了できませんでした。"), err);
-      return;
-    }
-  }
-  node->m_RoundTypeId = id;
-  // Saved in both cases, or the next opening (which reloads) forgets the
-  // table chosen, and inside the step, so that undo and redo take the table
-  // with the figures; the first failure is the one shown.
-  const GS::UniString step(alike ? u"メンセラ[端数処理]" : u"求積図形更新");
-  GSWriteFailure(GS::UniString(u"端数処理の変更を完了できませんでした。"), RunAsOneStep(
-      step, [&] { return alike ? GSErrCode(NoError) : UpdateAllFigures(true); }, [&] { return m_Param.SaveData(); }));
+  // are this user's before the pattern takes the table, and those whose
+  // texts come out as they were are given back.
+  const GS::Array<API_Guid> rewritten = alike ? GS::Array<API_Guid>() : PlacedFigures();
+  bool ran = false;
+  const GSErrCode err = CTeamworkTaking::Run(m_Param, rewritten, [&] {
+    ran = true;
+    node->m_RoundTypeId = id;
+    // Saved in both cases, or the next opening (which reloads) forgets the
+    // table chosen, and inside the step, so that undo and redo take the
+    // table with the figures; the first failure is the one shown.
+    const GS::UniString step(alike ? u"メンセラ[端数処理]" : u"求積図形更新");
+    return RunAsOneStep(
+        step, [&] { return alike ? GSErrCode(NoError) : UpdateAllFigures(true); }, [&] { return m_Param.SaveData(); });
+  });
+  if (!ran)
+    SetRoundTypeItem(dialId);
+  GSWriteFailure(GS::UniString(u"端数処理の変更を完了できませんでした。"), err);
 }
 
 // ---------------------------------------------------------------------------
@@ -257,12 +260,18 @@ GSErrCode CPlenimetraPalette::ApplySettings(short dialId, const CEnvironmentResu
     return NoError;
   }
   // Every placed figure is rewritten for the new settings: all are this
-  // user's before the document takes any of them.
-  if (figures)
-    if (const GSErrCode err = m_Param.DoTeamworkReceive(PlacedFigures()); err != NoError)
-      return err;
-  takeReference();
-  m_Param.m_EnvParam = next;
+  // user's before the document takes any of them, and those the settings
+  // leave as they were are given back.
+  return CTeamworkTaking::Run(m_Param, figures ? PlacedFigures() : GS::Array<API_Guid>(),
+                              [&] { return ApplyTakenSettings(dialId, result, texts, styles, figures); });
+}
+
+GSErrCode CPlenimetraPalette::ApplyTakenSettings(short dialId, const CEnvironmentResult& result, bool texts,
+                                                 bool styles, bool figures)
+{
+  m_Param.m_EnvParam2 = result.m_EnvParamRef;
+  m_Param.m_EnvPath = result.m_PathName;
+  m_Param.m_EnvParam = result.m_EnvParam;
   if (texts)
     SendUpdateMessage(Hint::TextsChanged);
   if (figures) {

@@ -117,6 +117,7 @@ std::string Shown(const Workflow& flow)
   text += "\n";
   // A setting that every figure's rewrite follows.
   text += "total-area row height: " + std::to_string(Doc().m_EnvParam.m_TotalAreaParam.m_RowHeight) + "\n";
+  text += "fill pens off: " + std::to_string(Doc().m_EnvParam.m_FillPenOff) + "\n";
   if (const CAreaTree* pattern = Doc().GetTree())
     text += "rounding table: " + std::to_string(pattern->m_RoundTypeId) + "\n";
   // The sheets' elements: only the output writes there.
@@ -455,6 +456,20 @@ std::set<API_Guid> HeldBy(const HostState& state, short user)
   return held;
 }
 
+// The elements the user took that the command left as they were: a
+// command takes only what it changes.
+std::string TakenUnchanged(const HostState& before, const HostState& after, short user)
+{
+  const HostState was = Unowned(before), is = Unowned(after);
+  std::string out;
+  for (const API_Guid& guid : HeldBy(after, user))
+    if (const auto then = before.live.find(guid);
+        then != before.live.end() && then->second.element.header.userId != user &&
+        was.live.at(guid) == is.live.at(guid))
+      out += "type " + std::to_string(int(then->second.element.header.typeID)) + "; ";
+  return out;
+}
+
 void SelectFigures(DialogUser page, std::vector<short> rows) { page.SelectRows(CPlenimetraFunc1::kList, rows); }
 
 void Release(FigureCommandPlanTest& t, bool deleteFigures)
@@ -635,12 +650,41 @@ void RowHeightSettings(FigureCommandPlanTest& t, short answer)
   PaletteUser().Click(CPlenimetraPalette::kSettings);
 }
 
+void FillPensOffSettings(FigureCommandPlanTest& t)
+{
+  t.host.QueueDialogScript(CDlgEnvironment::ResourceId, [](DialogUser& dialog) {
+    dialog.TabPage(7, 4).Check(28, true);
+    dialog.Click(1);
+  });
+  t.ClosePages();
+  t.host.QueueAlertAnswer(1);
+  PaletteUser().Click(CPlenimetraPalette::kSettings);
+}
+
 void PlaceTriangle(FigureCommandPlanTest& t)
 {
   t.host.QueuePick({110, 100, 0});
   t.host.QueuePick({114, 100, 0});
   t.host.QueuePick({111, 103, 0});
   t.FigurePage().Click(CPlenimetraFunc1::kTriangle);
+}
+
+// A rounding table that cuts lengths to millimetres, offered on the
+// palette.
+void AddRoundingTable(FigureCommandPlanTest& t)
+{
+  CRoundTypeParam& table = Doc().m_EnvParam.m_RoundTypeParamArray.AddNew(GS::UniString(u"3桁"));
+  table.m_LengthRoundType = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 3);
+  t.ClosePages();
+  Palette().SetRoundTypeItem(Palette().m_PaletteID);
+  ASSERT_EQ(Doc().SaveData(), NoError);
+}
+
+void ChooseLastRoundingTable(FigureCommandPlanTest& t)
+{
+  t.ClosePages();
+  const short palette = Palette().m_PaletteID;
+  PaletteUser().SelectPopUp(CPlenimetraPalette::kRounding, DGPopUpGetItemCount(palette, CPlenimetraPalette::kRounding));
 }
 
 // Numbers fill the gaps a deleted figure leaves.
@@ -693,9 +737,9 @@ const Command kCommands[] = {
        page.SelectPopUp(CPlenimetraFunc1::kMarkEditor, static_cast<short>(entries.size()));
      },
      Done, Refused, Done, Refused, Done, Done, 1},
-    // Sorting asks for no reservation.
-    {"Sort", {}, [](auto& t) { t.FigurePage().HeaderClick(CPlenimetraFunc1::kList, 5); }, Done, Refused, Refused,
-     Refused, Refused, Refused, 0},
+    // Takes what it reorders, as the page's other commands do.
+    {"Sort", {}, [](auto& t) { t.FigurePage().HeaderClick(CPlenimetraFunc1::kList, 5); }, Done, Refused, Done,
+     Refused, Refused, Done, 12},
     {"Drag", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
@@ -739,9 +783,10 @@ const Command kCommands[] = {
        page.SelectRows(CPlenimetraFunc3::kList, {1});
        page.Click(CPlenimetraFunc3::kUpdate);
      },
-     Done, Refused, Done, Refused, Refused, Done, 13},
+     Done, Refused, Done, Refused, Refused, Done, 12},
     {"ReleaseDeleting", {}, [](auto& t) { Release(t, true); }, Done, Refused, Done, Refused, Refused, Done, 11},
-    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Done, Refused, Done, Refused, Refused, Done, 13},
+    // The kept figures keep their places: no other figure is taken.
+    {"ReleaseKeeping", {}, [](auto& t) { Release(t, false); }, Done, Refused, Done, Refused, Done, Done, 3},
     // 1階 onto 2階, which the pattern 床面積 calculates.
     {"FloorCopy", FloorAreaPattern,
      [](auto& t) {
@@ -822,24 +867,16 @@ const Command kCommands[] = {
      },
      Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, 0},
     {"SettingsAnsweredNo", {}, [](auto& t) { RowHeightSettings(t, 2); }, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, Cancelled, 0},
-    // A rounding table that rounds lengths otherwise rewrites every figure.
-    {"RoundingTable",
-     [](auto& t) {
-       CRoundTypeParam& table = Doc().m_EnvParam.m_RoundTypeParamArray.AddNew(GS::UniString(u"3桁"));
-       table.m_LengthRoundType = CRoundTypeItem(CRoundTypeTable::ROUNDTYPE_CUT, 3);
-       t.ClosePages();
-       Palette().SetRoundTypeItem(Palette().m_PaletteID);
-       ASSERT_EQ(Doc().SaveData(), NoError);
-     },
-     [](auto& t) {
-       t.ClosePages();
-       const short palette = Palette().m_PaletteID;
-       PaletteUser().SelectPopUp(CPlenimetraPalette::kRounding,
-                                 DGPopUpGetItemCount(palette, CPlenimetraPalette::kRounding));
-     },
-     Done, Refused, Done, Refused, Refused, Done, 22},
+    // A rounding table that rounds lengths otherwise rewrites every figure;
+    // to millimetres it gives the house's figures the texts they have, and
+    // each is given back.
+    {"RoundingTable", AddRoundingTable, ChooseLastRoundingTable, Done, Refused, Done, Refused, Refused, Done, 0},
     // Settings that rewrite every figure: the total-area table's row height.
-    {"Settings", {}, [](auto& t) { RowHeightSettings(t, 1); }, Refused, Refused, Done, Refused, Refused, Done, 22},
+    // The rewrites give the house's figures the texts they have: taken for
+    // the rewrite, each is given back.
+    {"Settings", {}, [](auto& t) { RowHeightSettings(t, 1); }, Refused, Refused, Done, Refused, Refused, Done, 0},
+    // The figures' fill pens off: every figure's part changes and is taken.
+    {"SettingsFillPensOff", {}, FillPensOffSettings, Refused, Refused, Done, Refused, Refused, Done, 22},
     // The sheets take no figure: a shared project's output is done.
     {"Output", {}, [](auto& t) { t.Output(false); }, Refused, Done, Done, Done, Done, Done, 72},
     // A pattern names no element: done whatever is in front.
@@ -944,6 +981,7 @@ TEST_P(FigureCommandPlanTest, IsDoneOnThePlanOrRefusedWholeAndUndoAndReopenAgree
   if (front == Front::HeldByNobody) {
     EXPECT_EQ(HeldBy(hostAfter, kThisUser).size(), std::size_t(command.heldAfter));
   }
+  EXPECT_EQ(TakenUnchanged(hostBefore, hostAfter, kThisUser), "") << "taken, not changed";
   if (expected == Outcome::NumbersKept) {
     ExpectNumbersKept(before, hostBefore, shown, steps, LastAlert(alerts));
     return;
