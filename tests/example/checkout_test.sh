@@ -80,6 +80,10 @@ rc=$?
 [ ! -e "$scratch/a;b/build" ] || fail "a checkout whose path holds a \";\": a build folder was made"
 ln -s "$scratch/my projects 2" "$scratch/link"
 cd "$scratch/link/メイン" || fail "no checkout"
+# The commands as put on PATH: a relative link to each, run from elsewhere.
+mkdir "$scratch/bin"
+ln -s "../link/メイン/scripts/test" "$scratch/bin/pln-test"
+ln -s "../link/メイン/scripts/fuzz" "$scratch/bin/pln-fuzz"
 
 case $case_name in
 test_command)
@@ -104,7 +108,7 @@ test_command)
   rc=$?
   [ "$rc" = 1 ] && [ "$(tail -1 "$scratch/stdout")" = "cannot read the fuzz targets' list build/test/fuzz_targets.txt: \"fuzz/fuzz_bad fuzz/corpus/fuzz_plain many\" is not a program, a corpus folder and a number of new inputs" ] ||
     fail "a line without a number ($rc): $(tail -3 "$scratch/stdout")"
-  CHECKOUT_NO_TARGETS=1 scripts/test >"$scratch/stdout" 2>&1
+  (cd / && CHECKOUT_NO_TARGETS=1 PATH=$scratch/bin:$PATH pln-test) >"$scratch/stdout" 2>&1
   rc=$?
   [ "$rc" = 1 ] && [ "$(tail -1 "$scratch/stdout")" = "the fuzz targets' list build/test/fuzz_targets.txt names no target" ] ||
     fail "a list without a target ($rc): $(tail -3 "$scratch/stdout")"
@@ -115,7 +119,7 @@ fuzz_command)
   scripts/fuzz 1 plain >"$scratch/stdout" 2>&1
   rc=$?
   [ "$rc" = 0 ] && grep -q "^fuzz: 1 targets, no crash" "$scratch/stdout" || fail "one target ($rc): $(tail -3 "$scratch/stdout")"
-  scripts/fuzz 1 nosuch >"$scratch/stdout" 2>&1
+  (cd / && PATH=$scratch/bin:$PATH pln-fuzz 1 nosuch) >"$scratch/stdout" 2>&1
   rc=$?
   [ "$rc" = 2 ] && [ "$(tail -1 "$scratch/stdout")" = "no fuzz target named fuzz_nosuch" ] ||
     fail "an unknown target ($rc): $(tail -3 "$scratch/stdout")"
