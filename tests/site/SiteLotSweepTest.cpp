@@ -2,7 +2,8 @@
 // flag lots, arc and bent frontages, chamfers, dense sides and two roads at
 // a corner, 8 m to 600 m across, each read clean at the origin and then
 // changed as a survey changes it and placed elsewhere; every site reader
-// is judged against the clean lot (SiteSweepJudge.h).
+// is judged against the clean lot (SiteSweepJudge.h, which also says which
+// changes are judged). fuzz_site_sweep runs the same from fuzzed seeds.
 
 #include <gtest/gtest.h>
 
@@ -14,24 +15,6 @@
 
 namespace {
 
-using site_sweep::ChangeKind;
-
-// The change kinds whose invariants hold on this code: the folding of short
-// pieces keeps each long edge on its own line, so points on a side and near
-// repeats are judged. Stubs are not yet (see kJudgeStubs): a stub folded
-// between two pieces of a side listed every few centimetres leaves a piece
-// turned by degrees, whose road line the deemed site crosses far off.
-constexpr bool kJudgeStubs = false;
-
-std::vector<ChangeKind> Judged()
-{
-  std::vector<ChangeKind> kinds{ChangeKind::None,   ChangeKind::Start,      ChangeKind::Reverse,
-                                ChangeKind::OnSide, ChangeKind::NearRepeat};
-  if (kJudgeStubs)
-    kinds.push_back(ChangeKind::Stub);
-  return kinds;
-}
-
 constexpr int kLots = 300;
 constexpr int kChangesPerLot = 8;
 
@@ -42,7 +25,7 @@ TEST(SiteLotSweep, EveryReaderGivesTheCleanLotWhereverAndHoweverItIsListed)
   std::map<std::string, int> broken;
   int cases = 0;
   for (int seed = 1; seed <= kLots; ++seed) {
-    for (const site_sweep::Case& c : site_sweep::Sweep(static_cast<std::uint64_t>(seed), kChangesPerLot, Judged())) {
+    for (const site_sweep::Case& c : site_sweep::Sweep(static_cast<std::uint64_t>(seed), kChangesPerLot, site_sweep::JudgedChanges())) {
       ++cases;
       for (const site_sweep::Violation& v : c.m_Violations)
         ++broken[v.m_Invariant + ", " + v.m_Reader];
