@@ -179,13 +179,6 @@ KeptOutline CleanOutline(const std::vector<Point>& pts, double tiny, bool keepTi
   return kept;
 }
 
-// The listed edges kept with back-tracks of up to tiny dropped.
-template <class Point>
-std::vector<int> KeptOutlinePoints(const std::vector<Point>& pts, double tiny)
-{
-  return CleanOutline(pts, tiny).m_Edges;
-}
-
 // The lot's tiny size: KelTol::SiteSurveyShare of the diameter of its
 // points without repeats and spikes (a spike's tip is no part of the lot),
 // at most KelTol::SiteSurveyTinyMax.
@@ -196,13 +189,6 @@ double SiteTinySize(const std::vector<Point>& pts)
   for (int k : CleanOutline(pts, 0.0).m_At)
     lot.emplace_back(pts[static_cast<std::size_t>(k)].m_x, pts[static_cast<std::size_t>(k)].m_y);
   return std::min(KelTol::SiteSurveyShare * PointsDiameter(lot), KelTol::SiteSurveyTinyMax);
-}
-
-// The points kept with the lot's own tiny size.
-template <class Point>
-std::vector<int> KeptOutlinePoints(const std::vector<Point>& pts)
-{
-  return KeptOutlinePoints(pts, SiteTinySize(pts));
 }
 
 // The first kept edge (its index in pts) that runs straight back over the
