@@ -415,9 +415,19 @@ bool Encloses(const std::vector<Element>& elements, const CKelCoord2D& p)
 }
 
 // The points of the outline without those within tol of the chord between
-// the points kept on either side of it.
-std::vector<CKelCoord2D> WithoutJitter(const std::vector<CKelCoord2D>& pt, double tol)
+// the points kept on either side of it. The walk starts at the first point
+// off the chord of its neighbours, a corner: a survey point listed first, a
+// hair before a corner on its side, is then left out as any other.
+std::vector<CKelCoord2D> WithoutJitter(const std::vector<CKelCoord2D>& listed, double tol)
 {
+  const std::size_t n = listed.size();
+  if (n < 3)
+    return listed;
+  std::size_t corner = 0;
+  while (corner < n && PointSegment(listed[corner], listed[(corner + n - 1) % n], listed[(corner + 1) % n]) <= tol)
+    ++corner;
+  std::vector<CKelCoord2D> pt(listed.begin() + static_cast<long>(corner % n), listed.end());
+  pt.insert(pt.end(), listed.begin(), listed.begin() + static_cast<long>(corner % n));
   std::vector<CKelCoord2D> kept;
   std::size_t from = 0;
   kept.push_back(pt.front());

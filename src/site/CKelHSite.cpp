@@ -38,6 +38,64 @@ bool VertexFinite(const CKelSiteTable& v)
          (!v.IsRinchi() || std::isfinite(v.m_RinchiHeight));
 }
 
+// Whether segments ab and cd cross or come within near of each other.
+bool SegmentsMeet(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c, const CKelCoord2D& d, double near)
+{
+  if (std::max(a.m_x, b.m_x) + near < std::min(c.m_x, d.m_x) || std::max(c.m_x, d.m_x) + near < std::min(a.m_x, b.m_x) ||
+      std::max(a.m_y, b.m_y) + near < std::min(c.m_y, d.m_y) || std::max(c.m_y, d.m_y) + near < std::min(a.m_y, b.m_y))
+    return false;
+  if (linedist(a, b, c, nullptr) <= near || linedist(a, b, d, nullptr) <= near || linedist(c, d, a, nullptr) <= near ||
+      linedist(c, d, b, nullptr) <= near)
+    return true;
+  // Turns taken about each segment's start, so survey coordinates keep
+  // their digits.
+  const auto turn = [](const CKelCoord2D& p, const CKelCoord2D& q, const CKelCoord2D& r) {
+    return (q.m_x - p.m_x) * (r.m_y - p.m_y) - (q.m_y - p.m_y) * (r.m_x - p.m_x);
+  };
+  const auto apart = [](double u, double v) { return (u < 0 && v > 0) || (u > 0 && v < 0); };
+  return apart(turn(a, b, c), turn(a, b, d)) && apart(turn(c, d, a), turn(c, d, b));
+}
+
+// The first stored edge of an outline no lot has, read on its pieces (the
+// survey's repeats, spikes and tiny edges folded away): one that crosses or
+// touches itself (two pieces that are not neighbours come within a hair,
+// KelTol::SiteSurveyRepeat), that encloses no area (less than a strip a hair
+// wide along half its perimeter), or that has fewer than three corners; -1
+// for a lot. A figure-eight, a lot listed twice, two lobes meeting at a
+// point or a notch whose tip reaches the frontage give no site a reader
+// could work on. The hair is the width below which the cleaning drops a
+// spike, so a needle or slit is either dropped or kept apart: a needle
+// 1e-5 m wide is the lot's own.
+int NotALotEdge(const CKelHSite& stored, const CKelSiteWorkOutline& work)
+{
+  if (stored.GetSize() < 3)
+    return stored.GetSize() > 0 ? 0 : -1;
+  const CKelHSite& pieces = work.Pieces();
+  const int n = pieces.GetSize();
+  if (n < 3)
+    return 0;
+  double perimeter = 0;
+  for (int k = 0; k < n; ++k)
+    perimeter += length_2point(pieces.Vertex(k), pieces.Vertex(k + 1));
+  std::vector<CKelCoord2D> pts;  // about the first corner, to keep the digits
+  const CKelCoord2D& o = pieces.Vertex(0);
+  for (int k = 0; k < n; ++k)
+    pts.emplace_back(pieces.Vertex(k).m_x - o.m_x, pieces.Vertex(k).m_y - o.m_y);
+  if (!(std::fabs(SignedShoelaceArea(pts)) > KelTol::SiteSurveyRepeat * perimeter / 2))
+    return 0;
+  int first = -1;
+  for (int i = 0; i < n; ++i) {
+    for (int j = i + 2; j < n; ++j) {
+      if ((i == 0 && j == n - 1) ||
+          !SegmentsMeet(pieces.Vertex(i), pieces.Vertex(i + 1), pieces.Vertex(j), pieces.Vertex(j + 1), KelTol::SiteSurveyRepeat))
+        continue;
+      const int edge = std::min(work.KeptOfPiece(i), work.KeptOfPiece(j));
+      first = first < 0 ? edge : std::min(first, edge);
+    }
+  }
+  return first;
+}
+
 }  // namespace
 
 CKelHSite::CKelHSite(const std::vector<CKelCoord2D>& pts)
@@ -291,6 +349,12 @@ int CKelHSite::CheckError(bool bCheckOnly, int* failedEdge)
         *failedEdge = i;
       return code;
     }
+  }
+  const int edge = NotALotEdge(*this, work);
+  if (edge >= 0 || GetSize() == 0) {
+    if (failedEdge != nullptr)
+      *failedEdge = edge;
+    return kNotALot;
   }
   return 0;
 }

@@ -105,9 +105,13 @@ public:
   // tiny size. Before any edge, kNotFinite: a corner, the edge data stored
   // with it or a neighbour edge's height not finite. A survey's piece folded
   // into its neighbour (CKelSiteWorkOutline) is judged with it, and a run of
-  // consecutive corner-cut edges between two roads is one corner cut.
+  // consecutive corner-cut edges between two roads is one corner cut. After
+  // every edge, kNotALot: an outline that crosses or touches itself (within
+  // a hair), encloses no area or has fewer than three corners, naming the
+  // first stored edge involved (-1 with no edge).
   static constexpr int kNotFinite = 5;
   static constexpr int kRunsBack = 6;
+  static constexpr int kNotALot = 7;
   [[nodiscard]] int CheckError(bool bCheckOnly, int* failedEdge = nullptr);
   // Marks (0x0100) the runs of road and corner-cut edges 2.0 or more long.
   void CheckRoadWidth();

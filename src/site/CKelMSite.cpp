@@ -181,6 +181,46 @@ bool RunOnOneLine(const CXYtemp2& a, const CXYtemp2& b)
          std::fabs(fb.Across(a.m_b)) <= KelTol::SiteOnLineExactly;
 }
 
+// Sets the joint of the stretch's pieces k - 1 and k (joint k) where their
+// lines cross; the index of the last joint set. Where the crossing lies
+// beyond a piece of a side listed every few centimetres (the far lines at
+// a concave bend overlap by more than the piece), the crossing is sought
+// with the pieces before k - 1, or after k, within the other piece's
+// length: the pieces it passes have no line there, as a road passed by a
+// crossing has none. Lines that cross nowhere near meet in two points.
+std::size_t JoinPieces(Stretch& st, std::size_t k)
+{
+  const std::vector<CXYtemp2>& pieces = st.m_Pieces;
+  CKelCoord2D x;
+  if (CKelMSite::cross_auto_lines(pieces[k - 1], pieces[k], &x)) {
+    st.m_Joints[k] = {x};
+    return k;
+  }
+  const auto length = [&](std::size_t j) { return length_2point(pieces[j].m_a, pieces[j].m_b); };
+  double passed = length(k - 1);
+  for (std::size_t j = k - 1; j-- > 0 && passed <= length(k);) {
+    if (CKelMSite::cross_auto_lines(pieces[j], pieces[k], &x)) {
+      for (std::size_t i = j + 1; i < k; ++i)
+        st.m_Joints[i].clear();
+      st.m_Joints[k] = {x};
+      return k;
+    }
+    passed += length(j);
+  }
+  passed = length(k);
+  for (std::size_t l = k + 1; l < pieces.size() && passed <= length(k - 1); ++l) {
+    if (CKelMSite::cross_auto_lines(pieces[k - 1], pieces[l], &x)) {
+      for (std::size_t i = k; i < l; ++i)
+        st.m_Joints[i].clear();
+      st.m_Joints[l] = {x};
+      return l;
+    }
+    passed += length(l);
+  }
+  st.m_Joints[k] = {pieces[k - 1].m_b, pieces[k].m_a};
+  return k;
+}
+
 // The stretch of one group of consecutive pieces; record is the group as
 // one edge (the first piece's record with the last one's end values).
 Stretch MakeStretch(const CKelHSite& groups, int g, const std::vector<CXYtemp2>& pieceLines)
@@ -193,13 +233,9 @@ Stretch MakeStretch(const CKelHSite& groups, int g, const std::vector<CXYtemp2>&
     st.m_Pieces = {st.m_Line};
   st.m_Joints.resize(st.m_Pieces.size());
   for (std::size_t k = 1; k < st.m_Pieces.size(); ++k) {
-    CKelCoord2D x;
     if (RunOnOneLine(st.m_Pieces[k - 1], st.m_Pieces[k]))
       continue;
-    if (CKelMSite::cross_auto_lines(st.m_Pieces[k - 1], st.m_Pieces[k], &x))
-      st.m_Joints[k] = {x};
-    else
-      st.m_Joints[k] = {st.m_Pieces[k - 1].m_b, st.m_Pieces[k].m_a};
+    k = JoinPieces(st, k);
   }
   return st;
 }

@@ -43,7 +43,7 @@ struct KeptOutline;
 class CKelSiteWorkOutline {
 public:
   // The outline is first taken without its repeats, spikes and back-tracks
-  // (KeptOutlinePoints); their edges are folded edges of the piece after.
+  // (CleanOutline); their edges are folded edges of the piece after.
   // An identity outline answers the stored site itself, which must then
   // outlive this object.
   explicit CKelSiteWorkOutline(const CKelHSite& stored);

@@ -22,7 +22,10 @@
 // corners here and the survey folding's business (CKelSiteWorkOutline).
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "KelGeometry.h"
@@ -108,33 +111,63 @@ KeptOutline CleanOutline(const std::vector<Point>& pts, double tiny, bool keepTi
   }
   const auto point = [&](int i) -> const Point& { return pts[at(from[at(i)])]; };
   int count = n;
-  std::vector<int> todo;
+  const auto drop = [&](int v, kel_clean::Drop what) {
+    const int gone = what == kel_clean::Drop::Before ? prev[at(v)] : v;
+    if (what == kel_clean::Drop::After)
+      from[at(next[at(v)])] = from[at(v)];
+    const int before = prev[at(gone)], after = next[at(gone)];
+    next[at(before)] = after;
+    prev[at(after)] = before;
+    alive[at(gone)] = false;
+    --count;
+    return std::array<int, 3>{gone, before, after};
+  };
   // Repeats and spikes go first, back-tracks only then: a back-track at a
   // spike's foot, taken first, would part the spike's sides by more than a
   // hair, and what is kept would depend on where the listing starts.
-  for (const double band : {0.0, tiny}) {
-    for (int i = n; i-- > 0;)
-      todo.push_back(i);
-    while (!todo.empty() && count > 3) {
-      const int v = todo.back();
-      todo.pop_back();
-      if (!alive[at(v)])
-        continue;
-      const kel_clean::Drop drop = kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), band, keepTips);
-      if (drop == kel_clean::Drop::None)
-        continue;
-      const int gone = drop == kel_clean::Drop::Before ? prev[at(v)] : v;
-      if (drop == kel_clean::Drop::After)
-        from[at(next[at(v)])] = from[at(v)];
-      const int before = prev[at(gone)], after = next[at(gone)];
-      next[at(before)] = after;
-      prev[at(after)] = before;
-      alive[at(gone)] = false;
-      --count;
-      todo.push_back(after);
-      todo.push_back(before);
-    }
-    todo.clear();
+  std::vector<int> todo;
+  for (int i = n; i-- > 0;)
+    todo.push_back(i);
+  while (!todo.empty() && count > 3) {
+    const int v = todo.back();
+    todo.pop_back();
+    if (!alive[at(v)])
+      continue;
+    const kel_clean::Drop what = kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), 0.0, keepTips);
+    if (what == kel_clean::Drop::None)
+      continue;
+    const std::array<int, 3> link = drop(v, what);  // gone, before, after
+    todo.push_back(link[2]);
+    todo.push_back(link[1]);
+  }
+  // Back-tracks, the shortest first, so that of a chain of them the same
+  // edges go whichever point the listing starts at.
+  const auto backOf = [&](int v) {
+    const kel_clean::Drop what = kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), tiny, keepTips);
+    return what == kel_clean::Drop::None
+               ? -1.0
+               : std::min(kel_clean::Apart(point(prev[at(v)]), point(v)), kel_clean::Apart(point(v), point(next[at(v)])));
+  };
+  std::set<std::pair<double, int>> queue;
+  std::vector<double> queued(at(n), -1);
+  const auto requeue = [&](int v) {
+    if (queued[at(v)] >= 0)
+      queue.erase({queued[at(v)], v});
+    queued[at(v)] = alive[at(v)] ? backOf(v) : -1;
+    if (queued[at(v)] >= 0)
+      queue.insert({queued[at(v)], v});
+  };
+  for (int i = 0; i < n && tiny > 0; ++i)
+    if (alive[at(i)])
+      requeue(i);
+  while (!queue.empty() && count > 3) {
+    const int v = queue.begin()->second;
+    queue.erase(queue.begin());
+    queued[at(v)] = -1;
+    const auto [gone, before, after] =
+        drop(v, kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), tiny, keepTips));
+    for (const int w : {gone, v, before, after, prev[at(before)], next[at(after)]})
+      requeue(w);
   }
   KeptOutline kept;
   for (int i = 0; i < n; ++i) {
@@ -144,13 +177,6 @@ KeptOutline CleanOutline(const std::vector<Point>& pts, double tiny, bool keepTi
     }
   }
   return kept;
-}
-
-// The listed edges kept with back-tracks of up to tiny dropped.
-template <class Point>
-std::vector<int> KeptOutlinePoints(const std::vector<Point>& pts, double tiny)
-{
-  return CleanOutline(pts, tiny).m_Edges;
 }
 
 // The lot's tiny size: KelTol::SiteSurveyShare of the diameter of its
@@ -165,23 +191,20 @@ double SiteTinySize(const std::vector<Point>& pts)
   return std::min(KelTol::SiteSurveyShare * PointsDiameter(lot), KelTol::SiteSurveyTinyMax);
 }
 
-// The points kept with the lot's own tiny size.
-template <class Point>
-std::vector<int> KeptOutlinePoints(const std::vector<Point>& pts)
-{
-  return KeptOutlinePoints(pts, SiteTinySize(pts));
-}
-
 // The first kept edge (its index in pts) that runs straight back over the
-// one before by more than tiny; -1 when none does.
+// one before by more than tiny; -1 when none does. An edge out and back
+// between two such turns is named at either turn, so the name does not
+// depend on where the listing starts: the edge after its far end's turn
+// runs back over it, but it is the one named.
 template <class Point>
 int RunBackPoint(const std::vector<Point>& pts, const KeptOutline& kept, double tiny)
 {
   const std::size_t m = kept.m_At.size();
   const auto point = [&](std::size_t k) -> const Point& { return pts[static_cast<std::size_t>(kept.m_At[k % m])]; };
+  const auto turns = [&](std::size_t k) { return kel_clean::RunBack(point(k + m - 1), point(k), point(k + 1)) > tiny; };
   for (std::size_t k = 0; m >= 3 && k < m; ++k) {
-    if (kel_clean::RunBack(point(k + m - 1), point(k), point(k + 1)) > tiny)
-      return kept.m_Edges[k];
+    if (turns(k))
+      return kept.m_Edges[turns(k + m - 1) ? (k + m - 1) % m : k];
   }
   return -1;
 }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "CKelHSite.h"
 #include "CKelObject.h"
@@ -247,6 +249,54 @@ TEST(CKelHSiteTest, CheckErrorReturnsTheFirstEdgeCode)
     EXPECT_EQ(r.code, site.CheckError(true, &edge));
     EXPECT_EQ(r.edge, edge);
     EXPECT_EQ(r.code, site.CheckError(false));
+  }
+}
+
+// Outlines no lot has, refused after every edge passes, naming the first
+// stored edge involved; touching is judged within a hair (1e-6 m), the width
+// below which a spike is dropped: a notch tip 1e-5 m off the frontage is a
+// lot. Each at the origin and 3e5 m away, turned.
+TEST(CKelHSiteTest, CheckErrorRefusesOutlinesNoLotHas)
+{
+  using Pts = std::vector<std::pair<double, double>>;
+  struct Row {
+    const char* name;
+    Pts pts;
+    int code;
+    int edge;
+  };
+  const int no = CKelHSite::kNotALot;
+  const auto notch = [](double gap) {
+    return Pts{{0, 0}, {20, 0}, {20, 25}, {14, 25}, {14, 10}, {12, gap}, {10, 10}, {10, 25}, {0, 25}};
+  };
+  const Row rows[] = {
+      {"lot", {{0, 0}, {20, 0}, {20, 25}, {0, 25}}, 0, -1},
+      {"figure-eight", {{0, 0}, {20, 25}, {20, 0}, {0, 25}}, no, 0},
+      {"figure-eight of eight points", {{0, 0}, {10, 0}, {20, 25}, {30, 25}, {30, 0}, {20, 0}, {10, 25}, {0, 25}}, no, 0},
+      {"lot listed twice", {{0, 0}, {20, 0}, {20, 25}, {0, 25}, {0, 0}, {20, 0}, {20, 25}, {0, 25}}, no, 0},
+      {"lobes touching at a corner", {{0, 0}, {10, 10}, {20, 0}, {20, 20}, {10, 10}, {0, 20}}, no, 0},
+      {"lobes crossing after the road", {{0, 0}, {20, 0}, {20, 20}, {10, -5}, {0, 20}}, no, 0},
+      {"notch tip on the frontage", notch(0), no, 0},
+      {"notch tip 5e-7 m off the frontage", notch(5e-7), no, 0},
+      {"notch tip 1e-5 m off the frontage", notch(1e-5), 0, -1},
+      {"all on one line", {{0, 0}, {10, 0}, {20, 0}, {5, 0}}, CKelHSite::kRunsBack, 0},
+      {"sliver 4e-7 m wide: runs back", {{0, 0}, {20, 0}, {10, 4e-7}}, CKelHSite::kRunsBack, 0},
+      {"two points", {{0, 0}, {20, 0}}, no, 0},
+      {"no points", {}, no, -1}};
+  for (const double turn : {0.0, 0.7}) {
+    for (const Row& r : rows) {
+      SCOPED_TRACE(std::string(r.name) + (turn > 0 ? " turned" : ""));
+      const double far = turn > 0 ? 3e5 : 0;
+      std::vector<CKelCoord2D> pts;
+      for (const auto& [x, y] : r.pts)
+        pts.emplace_back(far + x * std::cos(turn) - y * std::sin(turn), -far + x * std::sin(turn) + y * std::cos(turn));
+      CKelHSite site(pts);
+      if (!pts.empty())
+        MakeRoad(site, 0, 6, 6);
+      int edge = -1;
+      EXPECT_EQ(r.code, site.CheckError(true, &edge));
+      EXPECT_EQ(r.edge, edge);
+    }
   }
 }
 

@@ -409,3 +409,50 @@ TEST(CKelSiteWorkOutline, CleansRepeatsSpikesAndBackTracksAndRefusesRunsBack)
     }
   }
 }
+
+// A 20 x 25 lot, road on the south, whose east side runs back 3 mm, out
+// along a 0.89 m near spike and back, then 30 mm further back: 33 mm in
+// all, over its 32 mm tiny size. Listed from every point, either way, it
+// keeps the same points and is refused at the same edge, the 30 mm one:
+// the back-tracks go shortest first, and an edge out and back is named at
+// either of its turns.
+TEST(CKelSiteWorkOutline, RunsBackAtTheSameEdgeFromEveryStart)
+{
+  const std::vector<CKelCoord2D> listed = {{0, 0},
+                                           {20, 0},
+                                           {20, 21.3139738168},
+                                           {20, 21.310998325},
+                                           {20.8867766358, 21.310998325},
+                                           {20, 21.3109982405},
+                                           {20, 21.2807517813},
+                                           {20, 25},
+                                           {0, 25}};
+  const int n = static_cast<int>(listed.size());
+  for (const bool reversed : {false, true}) {
+    for (int start = 0; start < n; ++start) {
+      SCOPED_TRACE(std::string(reversed ? "reversed, " : "") + "from point " + std::to_string(start));
+      // Listed point k is the original point at(k); its edge the original
+      // edge edgeAt(k).
+      const auto at = [&](int k) { return reversed ? ((n - 1 - k - start) % n + n) % n : (k + start) % n; };
+      const auto edgeAt = [&](int k) { return reversed ? (at(k) + n - 1) % n : at(k); };
+      CKelHSite site = site_test::Site({});
+      for (int k = 0; k < n; ++k)
+        site.m_pt.emplace_back(listed[static_cast<std::size_t>(at(k))]);
+      for (int k = 0; k < n; ++k) {
+        if (site.Vertex(k).m_y == 0 && site.Vertex(k + 1).m_y == 0)
+          MakeRoad(site, k, 6, 6);
+      }
+      int edge = -1;
+      EXPECT_EQ(CKelHSite::kRunsBack, site.CheckError(true, &edge));
+      ASSERT_GE(edge, 0);
+      EXPECT_EQ(5, edgeAt(edge));
+      std::vector<std::pair<double, double>> kept;
+      for (const int k : CleanOutline(site.m_pt, SiteTinySize(site.m_pt)).m_At)
+        kept.emplace_back(site.Vertex(k).m_x, site.Vertex(k).m_y);
+      std::sort(kept.begin(), kept.end());
+      const std::vector<std::pair<double, double>> expected = {
+          {0, 0}, {0, 25}, {20, 0}, {20, 21.2807517813}, {20, 21.3139738168}, {20, 25}};
+      EXPECT_EQ(expected, kept);
+    }
+  }
+}

@@ -370,8 +370,9 @@ void ExpectSoundLinesOfFile(const char* name)
 // under 2 mm left a loop through the site, a loop cut at the wrong crossing
 // brought the line nearer than d, a corner within 0.1 degree of straight
 // before the start left it open, a needle's tip was cut across and a slit's
-// sides ran inside the site. The same lots given clockwise are taken the
-// other way round.
+// sides ran inside the site; a survey point listed first, 2e-6 m before a
+// corner on its side, was kept as a corner and the line refused. The same
+// lots given clockwise are taken the other way round.
 TEST(ClineOffset, SurveyedOutlinesGiveSoundLines)
 {
   for (const char* name : {"cline-rippled-1326.txt", "cline-rippled-1426.txt", "cline-rippled-658-full-arc.txt",
@@ -379,7 +380,7 @@ TEST(ClineOffset, SurveyedOutlinesGiveSoundLines)
                            "cline-surveyed-zigzag-d5.txt", "cline-surveyed-noisy-edge-d0.5.txt",
                            "cline-surveyed-two-zigzags-d31.txt", "cline-surveyed-noisy-top-dip-d10.txt",
                            "cline-surveyed-gap-bend-d10.txt", "cline-surveyed-needle-out-d5.txt",
-                           "cline-surveyed-slit-in-d5.txt"})
+                           "cline-surveyed-slit-in-d5.txt", "cline-surveyed-point-listed-first-d5.txt"})
     ExpectSoundLinesOfFile(name);
 }
 

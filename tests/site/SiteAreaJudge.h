@@ -7,7 +7,8 @@
 // crossing of two edges; inside a slab no edges cross, so the regions
 // between consecutive edges are trapezoids whose membership is read off the
 // winding counts. Coordinates should be local (metres from the site).
-// SelfCrosses tells whether an outline is no simple polygon.
+// SelfCrosses tells whether an outline is no simple polygon;
+// TurnsStraightBack whether it runs out and straight back somewhere.
 
 #include <algorithm>
 #include <cmath>
@@ -158,6 +159,20 @@ inline bool SelfCrosses(const Polygon& pts)
       if (((t1 <= 0 && t2 >= 0) || (t1 >= 0 && t2 <= 0)) && ((t3 <= 0 && t4 >= 0) || (t3 >= 0 && t4 <= 0)))
         return true;
     }
+  }
+  return false;
+}
+
+// A stroke out and straight back at a corner: no lot has one.
+inline bool TurnsStraightBack(const Polygon& p)
+{
+  for (std::size_t k = 0; k < p.size(); ++k) {
+    const CKelCoord2D& a = p[(k + p.size() - 1) % p.size()];
+    const CKelCoord2D& b = p[k];
+    const CKelCoord2D& c = p[(k + 1) % p.size()];
+    const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, vx = c.m_x - b.m_x, vy = c.m_y - b.m_y;
+    if (ux * vx + uy * vy < 0 && std::fabs(ux * vy - uy * vx) <= 1e-9 * std::hypot(ux, uy) * std::hypot(vx, vy))
+      return true;
   }
   return false;
 }

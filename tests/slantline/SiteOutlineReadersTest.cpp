@@ -368,20 +368,6 @@ void ExpectNearPoints(const std::vector<CKelCoord2D>& a, const std::vector<CKelC
   }
 }
 
-// The outline runs out and straight back at a corner: a stroke no lot has.
-bool TurnsStraightBack(const Polygon& p)
-{
-  for (std::size_t k = 0; k < p.size(); ++k) {
-    const CKelCoord2D& a = p[(k + p.size() - 1) % p.size()];
-    const CKelCoord2D& b = p[k];
-    const CKelCoord2D& c = p[(k + 1) % p.size()];
-    const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, vx = c.m_x - b.m_x, vy = c.m_y - b.m_y;
-    if (ux * vx + uy * vy < 0 && std::fabs(ux * vy - uy * vx) <= 1e-9 * std::hypot(ux, uy) * std::hypot(vx, vy))
-      return true;
-  }
-  return false;
-}
-
 void ExpectSame(const Results& clean, const Results& got, double len, double area)
 {
   EXPECT_EQ(clean.m_Check, got.m_Check);
@@ -397,7 +383,7 @@ void ExpectSame(const Results& clean, const Results& got, double len, double are
                                           [&](const auto& x, const auto& y) { return apart(x) < apart(y); }),
                      len, "crossing");
   }
-  EXPECT_FALSE(site_test::SelfCrosses(got.m_Deemed) || TurnsStraightBack(got.m_Deemed)) << "deemed site";
+  EXPECT_FALSE(site_test::SelfCrosses(got.m_Deemed) || site_test::TurnsStraightBack(got.m_Deemed)) << "deemed site";
   EXPECT_LE(AreaJudge::XorArea({clean.m_Deemed}, {got.m_Deemed}), area) << "deemed site";
   for (std::size_t k = 0; k < clean.m_Distance.size(); ++k)
     EXPECT_NEAR(clean.m_Distance[k], got.m_Distance[k], len) << "distance " << k;
