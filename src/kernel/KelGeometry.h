@@ -89,6 +89,10 @@ int XCross3(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p, in
 // Distance from p to segment ab, foot the nearest point; a segment with
 // |b - a|^2 <= 1e-5 gives |a - p| and leaves foot unset.
 double linedist(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p, CKelCoord2D* foot);
+// linedist without its rule for short segments: the distance to the segment
+// at any length, to a when a and b coincide. Clean-ups that measure
+// millimetre pieces need the segment itself.
+double SegmentDistance(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p, CKelCoord2D* foot = nullptr);
 // Distance from p to the arc of radius r about c from a to b; kNoArcDistance
 // when neither the wedge nor an end applies.
 inline constexpr double kNoArcDistance = 3.4e38;

@@ -303,10 +303,17 @@ double linedist(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p
 {
   const double dx = b.m_x - a.m_x;
   const double dy = b.m_y - a.m_y;
-  const double squared = dx * dx + dy * dy;
-  if (squared <= KelTol::Geometry)
+  if (dx * dx + dy * dy <= KelTol::Geometry)
     return length_2point(a, p);
-  double t = ((p.m_x - a.m_x) * dx + (p.m_y - a.m_y) * dy) / squared;
+  return SegmentDistance(a, b, p, foot);
+}
+
+double SegmentDistance(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p, CKelCoord2D* foot)
+{
+  const double dx = b.m_x - a.m_x;
+  const double dy = b.m_y - a.m_y;
+  const double squared = dx * dx + dy * dy;
+  double t = squared > 0 ? ((p.m_x - a.m_x) * dx + (p.m_y - a.m_y) * dy) / squared : 0.0;
   t = std::fmin(1.0, std::fmax(0.0, t));
   const CKelCoord2D nearest(a.m_x + t * dx, a.m_y + t * dy);
   if (foot != nullptr)

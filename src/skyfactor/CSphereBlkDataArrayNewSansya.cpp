@@ -69,12 +69,9 @@ bool ClearlyOutside(const Line& outline, const CKelCoord2D& p)
   for (std::size_t k = 0; k < n; ++k) {
     const CKelCoord2D& a = outline[k];
     const CKelCoord2D& b = outline[(k + 1) % n];
-    const double ex = b.m_x - a.m_x, ey = b.m_y - a.m_y;
-    const double len2 = ex * ex + ey * ey;
-    const double t = len2 > 0 ? std::clamp(((p.m_x - a.m_x) * ex + (p.m_y - a.m_y) * ey) / len2, 0.0, 1.0) : 0.0;
-    if (std::hypot(a.m_x + t * ex - p.m_x, a.m_y + t * ey - p.m_y) <= kTol)
+    if (SegmentDistance(a, b, p) <= kTol)
       return false;
-    if ((a.m_y > p.m_y) != (b.m_y > p.m_y) && p.m_x < a.m_x + (p.m_y - a.m_y) / ey * ex)
+    if ((a.m_y > p.m_y) != (b.m_y > p.m_y) && p.m_x < a.m_x + (p.m_y - a.m_y) / (b.m_y - a.m_y) * (b.m_x - a.m_x))
       inside = !inside;
   }
   return !inside;

@@ -10,6 +10,7 @@
 #include "CKelArchiveCore.h"
 #include "CKelBlockCubeArray.h"
 #include "CKelFileIO.h"
+#include "KelGeometry.h"
 #include "CKelProgressCore.h"
 #include "CSphereA.h"
 #include "CSphereBlkDataArrayNew.h"
@@ -133,15 +134,6 @@ constexpr double kJoinBand = 4 * KelTol::SkyDisc;
 constexpr double kBandsAgree = KelTol::BlockPoint / kJoinBand;
 constexpr int kMostDoublings = 20;
 
-// The distance from p to the segment a-b.
-double SegmentDistance(const CKelCoord2D& p, const CKelBlockCoord& a, const CKelBlockCoord& b)
-{
-  const double ex = b.m_x - a.m_x, ey = b.m_y - a.m_y;
-  const double len2 = ex * ex + ey * ey;
-  const double t = len2 > 0 ? std::clamp(((p.m_x - a.m_x) * ex + (p.m_y - a.m_y) * ey) / len2, 0.0, 1.0) : 0.0;
-  return std::hypot(a.m_x + t * ex - p.m_x, a.m_y + t * ey - p.m_y);
-}
-
 }  // namespace
 
 double CSphereRatioBlock::DivisionScale(const CKelBlockCubeArray& blocks, const CKelCoord2D& p1)
@@ -150,7 +142,7 @@ double CSphereRatioBlock::DivisionScale(const CKelBlockCubeArray& blocks, const 
   for (const CKelBlockCube& block : blocks) {
     const std::size_t n = block.m_Coord.size();
     for (std::size_t k = 0; k < n; ++k)
-      nearest = std::min(nearest, SegmentDistance(p1, block.m_Coord[k == 0 ? n - 1 : k - 1], block.m_Coord[k]));
+      nearest = std::min(nearest, SegmentDistance(block.m_Coord[k == 0 ? n - 1 : k - 1], block.m_Coord[k], p1));
   }
   double scale = 1;
   for (int d = 0; d < kMostDoublings && !(scale * nearest >= kBandsAgree); ++d)

@@ -31,7 +31,7 @@
 #include "KelCombineArea.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
-#include "KelOutlineClean.h"
+#include "KelBlockOutlineClean.h"
 #include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 

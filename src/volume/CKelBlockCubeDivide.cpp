@@ -22,7 +22,7 @@
 #include "CKelBlockCube.h"
 #include "KelBlockCutSearch.h"
 #include "KelEdge.h"
-#include "KelOutlineClean.h"
+#include "KelBlockOutlineClean.h"
 #include "KelOutlineIndex.h"
 #include "KelGeometry.h"
 #include "KelTolerance.h"

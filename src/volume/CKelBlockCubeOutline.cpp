@@ -19,7 +19,7 @@
 #include "CKelBlockCube.h"
 #include "KelEdge.h"
 #include "KelGeometry.h"
-#include "KelOutlineClean.h"
+#include "KelBlockOutlineClean.h"
 #include "KelTolerance.h"
 
 namespace {

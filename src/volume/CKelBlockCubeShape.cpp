@@ -8,7 +8,7 @@
 
 #include "CKelBlockCube.h"
 #include "KelGeometry.h"
-#include "KelOutlineClean.h"
+#include "KelBlockOutlineClean.h"
 #include "KelTolerance.h"
 #include "host_assert.h"
 

@@ -181,14 +181,6 @@ void ExpectSameDeemedSite(const CleanSite& clean, const CKelHSite& cleanSite, co
         << p.m_x << ", " << p.m_y;
 }
 
-double SegmentDistance(const CKelCoord2D& p, const CKelCoord2D& a, const CKelCoord2D& b)
-{
-  const double dx = b.m_x - a.m_x, dy = b.m_y - a.m_y;
-  const double len2 = dx * dx + dy * dy;
-  const double t = len2 > 0 ? std::clamp(((p.m_x - a.m_x) * dx + (p.m_y - a.m_y) * dy) / len2, 0.0, 1.0) : 0.0;
-  return std::hypot(p.m_x - a.m_x - t * dx, p.m_y - a.m_y - t * dy);
-}
-
 // Distance of p from an arc running counter-clockwise about c from a to b.
 double ArcDistance(const CKelCoord2D& p, const CKelCoord2D& a, const CKelCoord2D& c, const CKelCoord2D& b)
 {
@@ -206,7 +198,7 @@ double LineDistance(const CClineData& line, const CKelCoord2D& p)
     const CKelCoord2D& a = line[static_cast<std::size_t>(e.start)];
     const CKelCoord2D& b = line[static_cast<std::size_t>(e.end)];
     best = std::min(best, e.IsArc() ? ArcDistance(p, a, line[static_cast<std::size_t>(e.centre)], b)
-                                    : SegmentDistance(p, a, b));
+                                    : SegmentDistance(a, b, p));
   }
   return best;
 }

@@ -16,6 +16,7 @@
 
 #include "CKelCoord.h"
 #include "KelEdge.h"
+#include "KelGeometry.h"
 #include "KelTolerance.h"
 
 namespace kel_outline {
@@ -277,18 +278,6 @@ bool DeleteOnLine(Ring& ring)
   }
   ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(kept), ring.end());
   return kept < n;
-}
-
-// The distance from p to the segment a -> b (to a when they coincide).
-inline double SegmentDistance(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
-{
-  const double dx = b.m_x - a.m_x;
-  const double dy = b.m_y - a.m_y;
-  const double px = p.m_x - a.m_x;
-  const double py = p.m_y - a.m_y;
-  const double len2 = dx * dx + dy * dy;
-  const double t = len2 > 0 ? std::clamp((px * dx + py * dy) / len2, 0.0, 1.0) : 0.0;
-  return std::hypot(px - t * dx, py - t * dy);
 }
 
 // Removes the points a survey adds to an outline: while some vertex lies
