@@ -161,6 +161,58 @@ void DivideStraightJoints(std::vector<Road>& along, std::size_t first, std::size
   }
 }
 
+double SiteLength(const Road& r) { return length_2point(r.m_SiteBeg, r.m_SiteEnd); }
+
+// Roads a and b (along[i], along[l], i < l) meet where their far lines
+// cross, when the crossing lies on both far sides; the pieces between have
+// no far side of their own there and fan out to the crossing.
+bool JoinOver(std::vector<Road>& along, std::size_t i, std::size_t l)
+{
+  Road& a = along[i];
+  Road& b = along[l];
+  const std::vector<CKelCoord2D> x = cross_line0(a.m_FarBeg, a.m_FarEnd, b.m_FarBeg, b.m_FarEnd);
+  if (x.empty())
+    return false;
+  const CKelCoord3D at = Flat(x[0]);
+  if (!a.cross_check(b, &at))
+    return false;
+  a.m_FarEnd = b.m_FarBeg = at;
+  a.m_Flag = static_cast<std::uint16_t>(a.m_Flag & ~Road::kEndNotJoined);
+  b.m_Flag = static_cast<std::uint16_t>(b.m_Flag & ~Road::kBegNotJoined);
+  for (std::size_t k = i + 1; k < l; ++k) {
+    along[k].m_FarBeg = along[k].m_FarEnd = at;
+    along[k].m_Flag = static_cast<std::uint16_t>(kCutBoth | Road::kBegJoined | Road::kEndJoined);
+  }
+  return true;
+}
+
+// Where the far lines of pieces j and j + 1 of a run (a side listed every
+// few centimetres, at a bend inside the run) cross beyond the shorter
+// piece, that piece keeps its own far end and the roads overlap; the
+// crossing is then sought with the pieces before j, or after j + 1, within
+// the other piece's length, as the unsplit side's road meets the next one.
+void JoinPastShortPieces(std::vector<Road>& along, std::size_t first, std::size_t last)
+{
+  for (std::size_t j = first; j < last; ++j) {
+    const Road& a = along[j];
+    if (!(a.m_Flag & Road::kEndNotJoined) || !EndIsCut(a) || !BeginIsCut(along[j + 1]))
+      continue;
+    double passed = SiteLength(a);
+    bool joined = false;
+    for (std::size_t i = j; i-- > first && passed <= SiteLength(along[j + 1]) && !joined;) {
+      joined = JoinOver(along, i, j + 1);
+      passed += SiteLength(along[i]);
+    }
+    passed = SiteLength(along[j + 1]);
+    for (std::size_t l = j + 2; l <= last && passed <= SiteLength(along[j]) && !joined; ++l) {
+      joined = JoinOver(along, j, l);
+      if (joined)
+        j = l - 1;
+      passed += SiteLength(along[l]);
+    }
+  }
+}
+
 // The run's road laid over its pieces' roads (along, m_no their pieces):
 // the piece where the run's road begins takes its begin, the one where it
 // ends its end, and they meet in between. A crossing can move a road's
@@ -187,6 +239,7 @@ void SpreadRun(std::vector<Road>& along, const Road& run, const CKelHSite& runs,
     if (j > last)
       BeginAt(along[j], run.m_SiteEnd, run.m_FarEnd);
   }
+  JoinPastShortPieces(along, first, last);
   for (std::size_t j = first; j < last; ++j)
     MeetInRun(along[j], along[j + 1], run, runs, pieces);
   DivideStraightJoints(along, first, last, pieces);
