@@ -141,6 +141,19 @@ TEST(CSphereRatioBlockParam, UpkeepOperations)
   CSphereRatioBlockParam same2 = Outline({Disc(0, 0), Disc(1, 0), Disc(1, 0), Disc(0, 1), Disc(0, 0)});
   same2.DeleteSamePoint(1);
   EXPECT_EQ(3u, same2.m_pt.size());
+  // One on the disc, a corner 2e-5 above the horizon and the horizon's
+  // point under it: the horizon's stays, whichever way the outline runs
+  // and wherever it starts, so its horizon edge keeps its bow.
+  const CSphereCoordD2D low = Angles(0.2, 2e-5), foot = Angles(0.2, 0);
+  for (const CSphereRatioBlockParam& hair :
+       {Outline({Angles(0, 0), foot, low, Angles(0.3, 0.5)}), Outline({low, Angles(0.3, 0.5), Angles(0, 0), foot}),
+        Outline({Angles(0.3, 0.5), low, foot, Angles(0, 0)}), Outline({foot, Angles(0, 0), Angles(0.3, 0.5), low})}) {
+    CSphereRatioBlockParam one = hair;
+    one.DeleteSamePoint(1);
+    ASSERT_EQ(3u, one.m_pt.size());
+    EXPECT_EQ(1, std::count_if(one.m_pt.begin(), one.m_pt.end(),
+                               [](const CSphereCoordD2D& q) { return q.m_AD == 0.2 && q.m_AE == 0; }));
+  }
 
   CSphereRatioBlockParam parallel = Outline({Disc(0, 0), Disc(0.5, 0), Disc(1, 0), Disc(0, 1)});
   parallel.DeleteParallelPoint(1);
