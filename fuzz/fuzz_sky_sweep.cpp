@@ -6,7 +6,7 @@
 // the unexpanded settings near the exact sky. A violation aborts.
 //
 // Input: bytes 0 to 7 the scene's seed (little-endian), byte 8 the setting
-// (of the 33 of steps 1, 7 and 10), byte 9 which of the scene's four
+// (of the 44 of steps 1, 5, 7 and 10), byte 9 which of the scene's four
 // road points; shorter inputs are padded with zeros.
 
 #include <cstddef>
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint64_t seed = 0;
   for (int k = 7; k >= 0; --k)
     seed = (seed << 8) | in[k];
-  const std::vector<sky_test::Method> methods = sky_test::EveryMethod({1, 7, 10});
+  const std::vector<sky_test::Method> methods = sky_test::EveryMethod({1, 5, 7, 10});
   const sky_test::Method& m = methods[in[8] % methods.size()];
   const sky_test::SweepScene scene = sky_test::MakeSweepScene(seed, 4);
   const sky_test::XY& at = scene.points[in[9] % scene.points.size()];

@@ -606,6 +606,11 @@ void CSphereRatioBlock::BlockExpand()
       // A point the widening would take beyond the horizon goes to the
       // horizon: left where it stood, a corner a hair above the line where
       // the widening just reaches the horizon would stay whole degrees up.
+      // At the sector's middle the widening moves nothing; acos(cos e) would
+      // lower the point by round-off, and the twins of a tip there would no
+      // longer be one point.
+      if (std::cos(offset) == 1)
+        continue;
       const double c = std::cos(pt[k].m_AE) / std::cos(offset);
       const double to = pt[k].m_AE + share * (std::acos(std::min(c, 1.0)) - pt[k].m_AE);
       if (pt[k].m_AE >= 0 && to < pt[k].m_AE)

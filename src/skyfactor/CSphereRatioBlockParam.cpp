@@ -559,14 +559,21 @@ void CSphereRatioBlockParam::DeleteSamePoint(int mode)
       return std::fabs(a.m_AD - b.m_AD) <= kTol && std::fabs(a.m_AE - b.m_AE) <= kTol;
     return std::fabs(a.m_Pos.m_x - b.m_Pos.m_x) <= kTol && std::fabs(a.m_Pos.m_y - b.m_Pos.m_y) <= kTol;
   };
+  // Of two points one on the disc, one on the horizon and one a hair above
+  // it, the horizon point stays whichever comes first: its edge along the
+  // horizon keeps its bow, and an outline read the other way round (a
+  // mirrored scene) keeps the same point.
+  const auto dropped = [](std::size_t a, std::size_t b, const CSphereCoordD2DArray& pt) {
+    return OnHorizon(pt[a]) && !OnHorizon(pt[b]) ? b : a;
+  };
   for (std::size_t i = 0; i + 1 < m_pt.size();) {
     if (same(m_pt[i], m_pt[i + 1]))
-      m_pt.erase(m_pt.begin() + static_cast<std::ptrdiff_t>(i));
+      m_pt.erase(m_pt.begin() + static_cast<std::ptrdiff_t>(dropped(i, i + 1, m_pt)));
     else
       ++i;
   }
   if (m_pt.size() >= 2 && same(m_pt.front(), m_pt.back()))
-    m_pt.erase(m_pt.begin());
+    m_pt.erase(m_pt.begin() + static_cast<std::ptrdiff_t>(dropped(0, m_pt.size() - 1, m_pt)));
 }
 
 void CSphereRatioBlockParam::DeleteParallelPoint(int mode)

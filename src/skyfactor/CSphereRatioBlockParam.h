@@ -181,12 +181,14 @@ public:
   [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 
 private:
-  // The vertex insertion for the edge i1 -> i2 (positions follow the
-  // insertions); false for an insertion out of azimuth order or one without
-  // end.
-  // runs tells the edges that cannot touch the edge i1 -> i2 by their
-  // boxes, and takes the inserted vertices' edges too.
-  [[nodiscard]] bool InsertContacts(int& i1, int& i2, int& budget, ContactRuns& runs);
+  // The points each edge receives where the edge i1 -> i2 touches it,
+  // appended to found (one list per edge start); false for points out of
+  // the edge's azimuth order. runs tells the edges that cannot touch the
+  // edge i1 -> i2 by their boxes.
+  [[nodiscard]] bool CollectContacts(int i1, int i2, ContactRuns& runs, std::vector<CSphereCoordD2DArray>& found) const;
+  // The points edge j -> j + 1 receives from every edge touching it, in the
+  // edge's direction, one per azimuth; false when they leave the edge's span.
+  [[nodiscard]] bool MergeContacts(int j, CSphereCoordD2DArray& add) const;
   // The points edge j -> j + 1 receives where the edge p1 -> p2 touches it.
   bool ContactPoints(int j, const CSphereCoordD2D& p1, const CSphereCoordD2D& p2,
                      std::vector<CSphereCoordD2D>& out) const;

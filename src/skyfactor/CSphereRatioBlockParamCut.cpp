@@ -93,8 +93,8 @@ Reach ReachOf(const CKelCoord2D& a, const CKelCoord2D& b)
 
 // Runs of consecutive edges of a parameter, each with a box that holds the
 // reach of its edges, so that the edges of a run out of a segment's reach
-// are passed over together. The runs follow the vertices inserted: a run
-// takes the edges its cut edges become.
+// are passed over together (the outline of one walk, which inserts
+// nothing until it ends).
 class ContactRuns {
 public:
   explicit ContactRuns(const CSphereCoordD2DArray& pts)
@@ -121,22 +121,6 @@ public:
   }
   // Starts a walk from edge 0.
   void Restart() { m_At = 0; }
-  // Edge j was cut by count vertices inserted after vertex j.
-  void Inserted(std::size_t j, std::size_t count, const CSphereCoordD2DArray& pts)
-  {
-    std::size_t r = 0;
-    while (m_Runs[r].m_End <= j)
-      ++r;
-    m_Runs[r].m_End += count;
-    for (std::size_t k = r + 1; k < m_Runs.size(); ++k) {
-      m_Runs[k].m_Begin += count;
-      m_Runs[k].m_End += count;
-    }
-    const std::size_t n = pts.size();
-    for (std::size_t k = j; k <= j + count; ++k)
-      m_Runs[r].m_Reach.Add(ReachOf(pts[k].m_Pos, pts[(k + 1) % n].m_Pos));
-  }
-
   // The box of the segment p1-p2 for PassOver.
   static Reach Near(const CKelCoord2D& p1, const CKelCoord2D& p2)
   {
@@ -199,22 +183,23 @@ bool CSphereRatioBlockParam::ContactPoints(int j, const CSphereCoordD2D& p1, con
   return true;
 }
 
-bool CSphereRatioBlockParam::InsertContacts(int& i1, int& i2, int& budget, ContactRuns& runs)
+bool CSphereRatioBlockParam::CollectContacts(int i1, int i2, ContactRuns& runs,
+                                             std::vector<CSphereCoordD2DArray>& found) const
 {
-  const CSphereCoordD2D p1 = m_pt[static_cast<std::size_t>(i1)];
-  const CSphereCoordD2D p2 = m_pt[static_cast<std::size_t>(i2)];
+  const CSphereCoordD2D& p1 = m_pt[static_cast<std::size_t>(i1)];
+  const CSphereCoordD2D& p2 = m_pt[static_cast<std::size_t>(i2)];
   double c = 1, s = 0, len = 0;
   if (!CalcCosSin(p1.m_Pos, p2.m_Pos, &c, &s, &len))
     return true;
   const Reach near = ContactRuns::Near(p1.m_Pos, p2.m_Pos);
   runs.Restart();
-  for (int j = 0; j < static_cast<int>(m_pt.size()); ++j) {
+  const int n = static_cast<int>(m_pt.size());
+  for (int j = 0; j < n; ++j) {
     // A run of edges out of reach touches nothing.
     if (const std::size_t end = runs.PassOver(static_cast<std::size_t>(j), near); end != static_cast<std::size_t>(j)) {
       j = static_cast<int>(end) - 1;
       continue;
     }
-    const int n = static_cast<int>(m_pt.size());
     const int jn = (j + 1) % n;
     if (j == i1 || j == i2 || jn == i1)
       continue;
@@ -223,41 +208,73 @@ bool CSphereRatioBlockParam::InsertContacts(int& i1, int& i2, int& budget, Conta
     std::vector<CSphereCoordD2D> add;
     if (!ContactPoints(j, p1, p2, add))
       return false;
-    if (add.empty())
-      continue;
-    budget -= static_cast<int>(add.size());
-    if (budget < 0)
-      return false;
-    m_pt.insert(m_pt.begin() + j + 1, add.begin(), add.end());
-    runs.Inserted(static_cast<std::size_t>(j), add.size(), m_pt);
-    const int k = static_cast<int>(add.size());
-    if (i1 > j)
-      i1 += k;
-    if (i2 > j)
-      i2 += k;
+    CSphereCoordD2DArray& into = found[static_cast<std::size_t>(j)];
+    into.insert(into.end(), add.begin(), add.end());
   }
   return true;
+}
+
+bool CSphereRatioBlockParam::MergeContacts(int j, CSphereCoordD2DArray& add) const
+{
+  const CSphereCoordD2D& a = m_pt[static_cast<std::size_t>(j)];
+  const CSphereCoordD2D& b = m_pt[(static_cast<std::size_t>(j) + 1) % m_pt.size()];
+  const bool rising = b.m_AD > a.m_AD;
+  std::sort(add.begin(), add.end(), [rising](const CSphereCoordD2D& x, const CSphereCoordD2D& y) {
+    return rising ? x.m_AD < y.m_AD : x.m_AD > y.m_AD;
+  });
+  // Neighbours' ends at one azimuth are one point (each edge touching the
+  // edge names its ends).
+  add.erase(std::unique(add.begin(), add.end(),
+                        [](const CSphereCoordD2D& x, const CSphereCoordD2D& y) {
+                          return std::fabs(x.m_AD - y.m_AD) <= kTol;
+                        }),
+            add.end());
+  if (std::fabs(b.m_AD - a.m_AD) <= kTol)
+    return true;
+  // The inserted points must run strictly in the edge's direction.
+  double last = a.m_AD;
+  for (const CSphereCoordD2D& p : add) {
+    if (!(rising ? last < p.m_AD : last > p.m_AD))
+      return false;
+    last = p.m_AD;
+  }
+  return !(rising ? last >= b.m_AD : last <= b.m_AD);
 }
 
 bool CSphereRatioBlockParam::CheckCross()
 {
   int budget = kInsertsPerVertex * static_cast<int>(m_pt.size()) + 64;
-  // A vertex inserted into an edge makes two edges that the walk has passed
-  // already: edges walked before may touch them where they did not touch the
-  // whole (a chord over fewer degrees runs lower), so the walk is repeated
-  // until it inserts nothing. The budget bounds the repeats too.
-  for (std::size_t walked = 0; walked != m_pt.size();) {
-    walked = m_pt.size();
+  // Each walk measures every edge against the outline as the walk found it
+  // and inserts afterwards, so the vertices inserted do not hang on the
+  // edge the outline starts at or on the way it runs: a mirrored outline
+  // gets the mirrored vertices. An inserted vertex makes two edges that
+  // may touch where the whole did not (a chord over fewer degrees runs
+  // lower), so the walk is repeated until it inserts nothing. The budget
+  // bounds the repeats.
+  for (;;) {
+    const int n = static_cast<int>(m_pt.size());
+    std::vector<CSphereCoordD2DArray> found(m_pt.size());
     ContactRuns runs(m_pt);
-    for (int i = 0; i < static_cast<int>(m_pt.size()); ++i) {
-      int i1 = i;
-      int i2 = (i + 1) % static_cast<int>(m_pt.size());
-      if (!InsertContacts(i1, i2, budget, runs))
+    for (int i = 0; i < n; ++i) {
+      if (!CollectContacts(i, (i + 1) % n, runs, found))
         return false;
-      i = i1;
     }
+    int inserted = 0;
+    for (int j = n - 1; j >= 0; --j) {
+      CSphereCoordD2DArray& add = found[static_cast<std::size_t>(j)];
+      if (add.empty())
+        continue;
+      if (!MergeContacts(j, add))
+        return false;
+      inserted += static_cast<int>(add.size());
+      m_pt.insert(m_pt.begin() + j + 1, add.begin(), add.end());
+    }
+    budget -= inserted;
+    if (budget < 0)
+      return false;
+    if (inserted == 0)
+      return true;
   }
-  return true;
 }
 
 bool CSphereRatioBlockParam::CheckNearPoint(int i, int j, int k) const

@@ -1,8 +1,8 @@
 #pragma once
-// The shared vertices of a sphere block parameter's touching edges in the
-// form they had before the edges out of reach were passed over run by run:
-// every edge measured against every other. Kept only so that tests can
-// check that the faster form inserts the same vertices.
+// The shared vertices of a sphere block parameter's touching edges without
+// passing over the edges out of reach run by run: every edge measured
+// against every other on the outline as a walk found it. Kept only so that
+// tests can check that the faster form inserts the same vertices.
 
 #include <algorithm>
 #include <cmath>
@@ -82,34 +82,54 @@ inline bool ContactPoints(const CSphereRatioBlockParam& param, int j, const CSph
   return true;
 }
 
-inline bool InsertContacts(CSphereRatioBlockParam& param, int& i1, int& i2, int& budget)
+// The points each edge receives from every edge touching it, measured on
+// the outline as it stands, merged along the edge one per azimuth.
+inline bool CollectContacts(const CSphereRatioBlockParam& param, std::vector<CSphereCoordD2DArray>& found)
 {
-  const CSphereCoordD2D p1 = param.m_pt[static_cast<std::size_t>(i1)];
-  const CSphereCoordD2D p2 = param.m_pt[static_cast<std::size_t>(i2)];
-  double c = 1, s = 0, len = 0;
-  if (!CalcCosSin(p1.m_Pos, p2.m_Pos, &c, &s, &len))
-    return true;
-  for (int j = 0; j < static_cast<int>(param.m_pt.size()); ++j) {
-    const int n = static_cast<int>(param.m_pt.size());
-    const int jn = (j + 1) % n;
-    if (j == i1 || j == i2 || jn == i1)
+  const int n = static_cast<int>(param.m_pt.size());
+  for (int i1 = 0; i1 < n; ++i1) {
+    const int i2 = (i1 + 1) % n;
+    const CSphereCoordD2D& p1 = param.m_pt[static_cast<std::size_t>(i1)];
+    const CSphereCoordD2D& p2 = param.m_pt[static_cast<std::size_t>(i2)];
+    double c = 1, s = 0, len = 0;
+    if (!CalcCosSin(p1.m_Pos, p2.m_Pos, &c, &s, &len))
       continue;
-    if (!Touches(p1.m_Pos, c, s, len, param.m_pt[static_cast<std::size_t>(j)].m_Pos, param.m_pt[static_cast<std::size_t>(jn)].m_Pos))
+    for (int j = 0; j < n; ++j) {
+      const int jn = (j + 1) % n;
+      if (j == i1 || j == i2 || jn == i1)
+        continue;
+      if (!Touches(p1.m_Pos, c, s, len, param.m_pt[static_cast<std::size_t>(j)].m_Pos,
+                   param.m_pt[static_cast<std::size_t>(jn)].m_Pos))
+        continue;
+      std::vector<CSphereCoordD2D> add;
+      if (!ContactPoints(param, j, p1, p2, add))
+        return false;
+      found[static_cast<std::size_t>(j)].insert(found[static_cast<std::size_t>(j)].end(), add.begin(), add.end());
+    }
+  }
+  for (int j = 0; j < n; ++j) {
+    CSphereCoordD2DArray& add = found[static_cast<std::size_t>(j)];
+    const CSphereCoordD2D& a = param.m_pt[static_cast<std::size_t>(j)];
+    const CSphereCoordD2D& b = param.m_pt[static_cast<std::size_t>((j + 1) % n)];
+    const bool rising = b.m_AD > a.m_AD;
+    std::sort(add.begin(), add.end(), [rising](const CSphereCoordD2D& x, const CSphereCoordD2D& y) {
+      return rising ? x.m_AD < y.m_AD : x.m_AD > y.m_AD;
+    });
+    add.erase(std::unique(add.begin(), add.end(),
+                          [](const CSphereCoordD2D& x, const CSphereCoordD2D& y) {
+                            return std::fabs(x.m_AD - y.m_AD) <= kTol;
+                          }),
+              add.end());
+    if (add.empty() || std::fabs(b.m_AD - a.m_AD) <= kTol)
       continue;
-    std::vector<CSphereCoordD2D> add;
-    if (!ContactPoints(param, j, p1, p2, add))
+    double last = a.m_AD;
+    for (const CSphereCoordD2D& p : add) {
+      if (!(rising ? last < p.m_AD : last > p.m_AD))
+        return false;
+      last = p.m_AD;
+    }
+    if (!(rising ? last < b.m_AD : last > b.m_AD))
       return false;
-    if (add.empty())
-      continue;
-    budget -= static_cast<int>(add.size());
-    if (budget < 0)
-      return false;
-    param.m_pt.insert(param.m_pt.begin() + j + 1, add.begin(), add.end());
-    const int k = static_cast<int>(add.size());
-    if (i1 > j)
-      i1 += k;
-    if (i2 > j)
-      i2 += k;
   }
   return true;
 }
@@ -118,17 +138,21 @@ inline bool CheckCross(CSphereRatioBlockParam& param)
 {
   int budget = kInsertsPerVertex * static_cast<int>(param.m_pt.size()) + 64;
   // Walked again until a walk inserts nothing, as the faster form is.
-  for (std::size_t walked = 0; walked != param.m_pt.size();) {
-    walked = param.m_pt.size();
-    for (int i = 0; i < static_cast<int>(param.m_pt.size()); ++i) {
-      int i1 = i;
-      int i2 = (i + 1) % static_cast<int>(param.m_pt.size());
-      if (!InsertContacts(param, i1, i2, budget))
-        return false;
-      i = i1;
+  for (;;) {
+    std::vector<CSphereCoordD2DArray> found(param.m_pt.size());
+    if (!CollectContacts(param, found))
+      return false;
+    int inserted = 0;
+    for (std::size_t j = found.size(); j-- > 0;) {
+      inserted += static_cast<int>(found[j].size());
+      param.m_pt.insert(param.m_pt.begin() + static_cast<std::ptrdiff_t>(j) + 1, found[j].begin(), found[j].end());
     }
+    budget -= inserted;
+    if (budget < 0)
+      return false;
+    if (inserted == 0)
+      return true;
   }
-  return true;
 }
 
 }  // namespace param_cut_previous

@@ -169,7 +169,7 @@ std::vector<Scene> SteadyScenes()
       prism.tops.clear();
     scenes.back().prisms.push_back(prism);
   }
-  EXPECT_EQ(8u, scenes.size());
+  EXPECT_EQ(9u, scenes.size());
   scenes.push_back(Courtyard("a point 1 mm off a shed's corner in a courtyard", 1e-3));
   return scenes;
 }
@@ -328,6 +328,27 @@ TEST(SkyFactorSteadiness, BesideASlopedCornerInLineWithAnotherFaceEverySettingGi
       if (m.kind == 2 && off == 1e-3) {
         EXPECT_NEAR(m.side2 ? upper : exact, level, ChordTolerance(1)) << Describe(m);
       }
+    }
+  }
+}
+
+// The window a canopy's bottom and a podium's top close (the last steady
+// scene), its one-degree tip at the middle of a sector, where the widening
+// moves nothing: the tip's twins stay one point whatever the round-off of
+// the corners, and kind 0 after the union with them.
+TEST(SkyFactorSteadiness, WindowTipAtASectorsMiddleStaysOnePointUnderCornerMoves)
+{
+  const std::vector<Scene> scenes = SteadyScenes();
+  const auto scene = std::find_if(scenes.begin(), scenes.end(), [](const Scene& s) {
+    return s.name.rfind("canopy and tower", 0) == 0;
+  });
+  ASSERT_NE(scenes.end(), scene);
+  for (const Method& m : {Method{10, true, 0, false}, Method{10, true, 0, false, true}}) {
+    const double drawn = Ratio(scene->prisms, *scene, kAsDrawn, m);
+    ASSERT_GT(drawn, 0) << Describe(m);
+    for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+      EXPECT_NEAR(drawn, Ratio(sky_test::JitteredPrisms(scene->prisms, 1e-9, seed), *scene, kAsDrawn, m), 1e-6)
+          << Describe(m) << ", moves " << seed;
     }
   }
 }
