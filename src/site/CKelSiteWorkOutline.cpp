@@ -390,7 +390,14 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
   std::vector<Piece> runs = JoinRuns(pieces);
   if (runs.size() < 3)
     runs = OneRunEach(pieces);
-  m_Identity = kept.size() == static_cast<std::size_t>(n) && pieces.size() == kept.size() && runs.size() == pieces.size();
+  // A point put on its side (MeetAcrossFolds) moves a piece off its listed
+  // start: the pieces are then no longer the stored outline.
+  const bool listed = std::all_of(pieces.begin(), pieces.end(), [&](const Piece& p) {
+    const CKelCoord2D& at = site.Vertex(p.m_Kept);
+    return p.m_Rec.m_x == at.m_x && p.m_Rec.m_y == at.m_y;
+  });
+  m_Identity = kept.size() == static_cast<std::size_t>(n) && pieces.size() == kept.size() &&
+               runs.size() == pieces.size() && listed;
   ToStoredEdges(kept, n, pieces);
   for (std::size_t p = 0; p < pieces.size(); ++p) {
     for (int e : pieces[p].m_Edges) {
@@ -902,16 +909,21 @@ void CKelSiteWorkOutline::TakeFoldedEnds(const CKelHSite& site, Piece& p)
 }
 
 
-// No edge is tiny and none continues the one before: every edge is a piece
-// and a run of its own (most clean outlines).
+// No edge is tiny, none continues the one before and no point lies within
+// the survey's on-line distance of its unmarked neighbours' line (a point
+// on a side, which the pieces put on it): every edge is a piece and a run
+// of its own (most clean outlines).
 bool CKelSiteWorkOutline::IsPlain(const CKelHSite& site) const
 {
   const int n = site.GetSize();
   if (n < 3)
     return false;
   for (int e = 0; e < n; ++e) {
-    if (!(length_2point(site.Vertex(e), site.Vertex(e + 1)) > m_Tiny) ||
-        Continues(site.Vertex(e - 1), site.Vertex(e), site.Vertex(e + 1)))
+    const CKelSiteTable& before = site.Vertex(e - 1);
+    const CKelSiteTable& own = site.Vertex(e);
+    const bool onSide = Kind(before) == 0 && Kind(own) == 0 &&
+                        OffChord(before, site.Vertex(e + 1), own) <= KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
+    if (!(length_2point(own, site.Vertex(e + 1)) > m_Tiny) || Continues(before, own, site.Vertex(e + 1)) || onSide)
       return false;
   }
   return true;

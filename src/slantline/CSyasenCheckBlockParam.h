@@ -255,6 +255,11 @@ public:
   static bool IsBaseOnly(const CKelBlockCube& b) { return b.IsSyasen() && !b.IsHikage(); }
   static bool IsPlanOnly(const CKelBlockCube& b) { return b.IsHikage() && !b.IsSyasen(); }
 
+  // The base line the check point stretch is measured along: the checked
+  // edge's run's road line (its far side), else the run. A driver's base
+  // line (CSyasenCheckBlock::GetBaseLine) starts where this one does.
+  [[nodiscard]] bool CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const;
+
 private:
   // The steps above on runs made by the operation that calls them.
   void DoBegHalfCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
@@ -300,7 +305,6 @@ private:
                   const RadialPoint* cpnt) const;
   void CutRadial(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, const CKelCoord2D& p,
                  const RadialPoint& cpnt, int takenSide) const;
-  [[nodiscard]] bool CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const;
 };
 
 // The checks of one site with their archive form and the callbacks of the

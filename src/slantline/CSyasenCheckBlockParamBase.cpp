@@ -14,6 +14,7 @@
 #include "CSyasenCheckSiteRuns.h"
 #include "CSyasenCheckBlockParam.h"
 #include "KelGeometry.h"
+#include "KelOutlineIndex.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -55,18 +56,6 @@ bool EdgeDirection(const CKelHSite* site, int j, double* c, double* s)
 
 double Gap(const CKelCoord2D& a, const CKelCoord2D& b) { return length_2point(a, b); }
 
-// Twice the signed area of the outline through the given points.
-double TwiceArea(const std::vector<CKelCoord2D>& pts)
-{
-  double sum = 0;
-  for (std::size_t i = 0; i < pts.size(); ++i) {
-    const CKelCoord2D& a = pts[i];
-    const CKelCoord2D& b = pts[(i + 1) % pts.size()];
-    sum += a.m_x * b.m_y - b.m_x * a.m_y;
-  }
-  return sum;
-}
-
 // Keeps the marked vertices when at least three are left.
 void KeepMarked(CKelBlockCoordArray& ring, const std::vector<bool>& keep)
 {
@@ -105,11 +94,12 @@ void MergeClusters(CKelBlockCoordArray& ring, double tol)
       for (std::size_t j = 0; j < len; ++j)
         drawn.push_back(ring[(first + j) % n]);
       drawn.push_back(after);
-      const double whole = TwiceArea(drawn);
+      const double whole = SignedShoelaceArea(drawn);
       std::size_t best = 0;
       double least = 0;
       for (std::size_t j = 0; j < len; ++j) {
-        const double moved = std::fabs(whole - TwiceArea({before, ring[(first + j) % n], after}));
+        const std::vector<CKelCoord2D> one{before, ring[(first + j) % n], after};
+        const double moved = std::fabs(whole - SignedShoelaceArea(one));
         if (j == 0 || moved < least) {
           best = j;
           least = moved;

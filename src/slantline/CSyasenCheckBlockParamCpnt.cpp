@@ -84,10 +84,18 @@ bool ArcSweeps(const CKelCoord2D& centre, const CKelCoord2D& from, const CKelCoo
 
 }  // namespace
 
-bool CSyasenCheckBlockParam::CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const
+// The checked edge read as the site's runs read it: the whole road a survey
+// point on its line splits, so a point a hair off the road's line tilts no
+// base line and the stretch is measured from the run's start whichever of
+// its pieces is checked.
+bool CSyasenCheckBlockParam::CheckBaseLine(const CKelHSite* stored, CRoadLineParam& line) const
 {
-  const CKelSiteTable& v = site->Vertex(m_SiteNo);
-  const CKelSiteTable& next = site->Vertex(m_SiteNo + 1);
+  const CSyasenCheckSiteRuns runs(stored);
+  const int run = runs.Edge(m_SiteNo);
+  const CKelHSite* site = run >= 0 ? runs.Site() : stored;
+  const int edge = run >= 0 ? run : m_SiteNo;
+  const CKelSiteTable& v = site->Vertex(edge);
+  const CKelSiteTable& next = site->Vertex(edge + 1);
   if (v.IsRoad()) {
     line = v.GetRoadLineParam(false, next);
     return true;

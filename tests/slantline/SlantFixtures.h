@@ -86,8 +86,9 @@ inline CKelHSite Site(const std::vector<CKelCoord2D>& pts)
 
 inline CKelHSite Rect20x15() { return Site({{0, 0}, {20, 0}, {20, 15}, {0, 15}}); }
 
-// The base line of the checked edge: its road's far side, else the edge,
-// moved by `shift` to the left and given the heights zA and zB.
+// The base line of the checked edge as the check reads it
+// (CheckBaseLine: its run's road's far side, else the run), moved by
+// `shift` to the left and given the heights zA and zB.
 class TestCheckBlock : public CSyasenCheckBlock {
 public:
   double shift = 0, zA = 0, zB = 0, arcRaise = 0.25;
@@ -96,16 +97,38 @@ public:
   {
     if (site == nullptr || mode != 1 || value != 0.0 || param->m_SiteNo < 0 || param->m_SiteNo >= site->GetSize())
       return false;
-    const CKelSiteTable& v = site->Vertex(param->m_SiteNo);
-    const CKelSiteTable& next = site->Vertex(param->m_SiteNo + 1);
-    line = v.IsRoad() ? v.GetRoadLineParam(false, next) : CRoadLineParam(CKelCoord3D(v.m_x, v.m_y, 0),
-                                                                         CKelCoord3D(next.m_x, next.m_y, 0));
+    if (!RunLine(*site, *param, line))
+      return false;
     const double dx = -line.m_Sin * shift, dy = line.m_Cos * shift;
     line = CRoadLineParam(CKelCoord3D(line.m_Beg.m_x + dx, line.m_Beg.m_y + dy, zA),
                           CKelCoord3D(line.m_End.m_x + dx, line.m_End.m_y + dy, zB));
     return true;
   }
   double GetArcHeight(double height, CSyasenCheck*, CKelHSite*, int) override { return height + arcRaise; }
+
+private:
+  // The check asks for the base line at every check point; the runs behind
+  // it are made again only when the site or the checked edge changed.
+  bool RunLine(const CKelHSite& site, const CSyasenCheckBlockParam& param, CRoadLineParam& line)
+  {
+    std::vector<double> key{static_cast<double>(param.m_SiteNo)};
+    for (const CKelSiteTable& v : site.m_pt) {
+      key.insert(key.end(), {v.m_x, v.m_y, static_cast<double>(v.COND), v.m_RoadWidthBeg, v.m_RoadWidthEnd,
+                             v.m_RoadHeight1, v.m_RoadHeight2, v.m_Kanwa1, v.m_Sphere.m_EdgePos[0].m_x,
+                             v.m_Sphere.m_EdgePos[0].m_y, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin});
+    }
+    if (m_Made && key == m_Key) {
+      line = m_Line;
+      return true;
+    }
+    m_Made = param.CheckBaseLine(&site, line);
+    m_Key = key;
+    m_Line = line;
+    return m_Made;
+  }
+  bool m_Made = false;
+  std::vector<double> m_Key;
+  CRoadLineParam m_Line;
 };
 
 // A check of edge 0 of the 20 x 15 site, from (0, 0) to (20, 0).

@@ -28,10 +28,9 @@ namespace slant_sweep {
 
 using namespace site_sweep;
 
-// How far off the checked side the point a survey puts on it lies at most.
-// Within the site's exact on-line distance the side keeps its run today; up
-// to KelTol::SiteOnLine once the site reads such a point as no corner.
-inline constexpr double kOnSideMost = KelTol::SiteOnLineExactly;
+// How far off the checked side the point a survey puts on it lies at most:
+// the survey's on-line distance, within which a point is no corner.
+inline constexpr double kOnSideMost = KelTol::SiteOnLine;
 
 // Per form: 0 half cuts' volume, 1 vertical cuts' volume, 2 the check
 // points on arcs (x, y pairs), 3 the radial volumes, 4 the radial points;
