@@ -792,9 +792,14 @@ std::vector<int> CKelSiteWorkOutline::DenseChains(const CKelHSite& site, const s
   const int n = site.GetSize();
   std::vector<int> head(static_cast<std::size_t>(n), -1);
   const auto on = [&](int e) { return tiny[static_cast<std::size_t>(e % n)]; };
-  // Edge e carries on the chain of the edge before it.
+  // Edge e carries on the chain of the edge before it: of its kind, and of
+  // its road where it is one, so a piece of a dense listing never straddles
+  // the corner where two roads meet and stays with the road whose line it
+  // lies on.
   const auto links = [&](int e) {
-    return on(e) && on(e + n - 1) && Kind(site.Vertex(e % n)) == Kind(site.Vertex((e + n - 1) % n));
+    const CKelSiteTable& before = site.Vertex((e + n - 1) % n);
+    const CKelSiteTable& own = site.Vertex(e % n);
+    return on(e) && on(e + n - 1) && Kind(own) == Kind(before) && (!own.IsRoad() || RoadRunsOn(before, own));
   };
   int start = 0;
   while (start < n && links(start))
