@@ -1,12 +1,14 @@
 // The road and crossing tables of a surveyed outline (CKelSiteWorkOutline).
 //
 // Vocabulary: a piece is an edge of the outline with a survey's tiny edges
-// folded into it; a run is a stretch of pieces along one chord, one frontage
-// or one corner cut. The corners of a road (its cut or straight ends, its
-// crossings with the next road) are decided on the runs, where a noisy point
-// a few millimetres off a 4 m frontage cannot turn a reflex corner into a
-// road running into the site. Each piece keeps its own line in between, as
-// the road of a frontage split on its line would, and the table keeps one
+// folded into it; a line is a stretch of pieces the work outline put on
+// one side (a side surveyed every few centimetres); a run is a stretch of
+// pieces along one chord, one frontage or one corner cut. The corners of a
+// road (its cut or straight ends, its crossings with the next road) are
+// decided on the runs, where a noisy point a few millimetres off a 4 m
+// frontage cannot turn a reflex corner into a road running into the site.
+// Each line keeps its own road in between, its pieces dividing it as the
+// road of a frontage split on its line is divided, and the table keeps one
 // road per stored road edge: a folded edge's road has no length.
 
 #include <algorithm>
@@ -213,9 +215,9 @@ void JoinPastShortPieces(std::vector<Road>& along, std::size_t first, std::size_
   }
 }
 
-// The run's road laid over its pieces' roads (along, m_no their pieces):
-// the piece where the run's road begins takes its begin, the one where it
-// ends its end, and they meet in between. A crossing can move a road's
+// The run's road laid over its lines' roads (along, m_no their lines in
+// `pieces`): the line where the run's road begins takes its begin, the one
+// where it ends its end, and they meet in between. A crossing can move a road's
 // begin past a vertex (1 m down a frontage at a reflex corner); the pieces
 // it passes have no road of their own, and sit where the road begins.
 void SpreadRun(std::vector<Road>& along, const Road& run, const CKelHSite& runs, const CKelHSite& pieces)
@@ -285,6 +287,67 @@ void SortCrossings(CKelHSite::RoadTables& t)
     if (r.m_EndCross >= 0)
       r.m_EndCross = to[static_cast<std::size_t>(r.m_EndCross)];
   }
+}
+
+// The pieces lying on one line: consecutive pieces of a run whose joints
+// the work outline put on their side (RunsStraightOn), a side listed every
+// few centimetres as the clean listing draws it, in one edge. The lines'
+// roads then meet as the clean listing's edges' do, where the roads of
+// pieces a few centimetres long would meet wherever their far lines cross
+// within a piece's length, or across the run's far side at the joint.
+struct Lines {
+  CKelHSite m_Site;                        // one record per line
+  std::vector<std::vector<int>> m_Pieces;  // per line, its pieces in order
+  std::vector<std::vector<int>> m_OfRun;   // per run, its lines in order
+};
+
+// Each line's record is its first piece's with the last one's end values.
+Lines LinesOf(const CKelSiteWorkOutline& work, const CKelHSite& pieces)
+{
+  Lines out;
+  out.m_Site = pieces;
+  out.m_Site.m_pt.clear();
+  for (int r = 0; r < work.Runs().GetSize(); ++r) {
+    out.m_OfRun.emplace_back();
+    for (int p : work.PiecesOfRun(r)) {
+      const CKelSiteTable& v = pieces.Vertex(p);
+      if (out.m_OfRun.back().empty() || !RunsStraightOn(pieces, p)) {
+        out.m_OfRun.back().push_back(static_cast<int>(out.m_Pieces.size()));
+        out.m_Pieces.emplace_back();
+        out.m_Site.m_pt.push_back(v);
+      }
+      out.m_Pieces.back().push_back(p);
+      CKelSiteTable& line = out.m_Site.m_pt.back();
+      line.m_RoadWidthEnd = v.m_RoadWidthEnd;
+      line.m_RoadHeight2 = v.m_RoadHeight2;
+    }
+  }
+  out.m_Site.SetMaxMin();
+  return out;
+}
+
+// A line's road divided among its pieces (m_no their pieces): each joint
+// on the road's site side and far side at its share of the way, so the
+// pieces cover the line's road exactly. A piece the road's begin (or end)
+// has passed sits where it begins (or ends). The pieces' far sides run on
+// along one line, joined at no crossing, as those of two road edges listed
+// in line are.
+std::vector<Road> DivideLine(const Road& road, const std::vector<int>& ps, const CKelHSite& pieces)
+{
+  std::vector<Road> out(ps.size(), road);
+  for (std::size_t j = 0; j < ps.size(); ++j)
+    out[j].m_no = static_cast<std::int16_t>(ps[j]);
+  const CKelCoord2D s(road.m_SiteBeg), e(road.m_SiteEnd), fs(road.m_FarBeg), fe(road.m_FarEnd);
+  for (std::size_t j = 0; j + 1 < ps.size(); ++j) {
+    const double t = std::clamp(AlongLine(s, e, pieces.Vertex(ps[j + 1])), 0.0, 1.0);
+    const CKelCoord2D at(s.m_x + t * (e.m_x - s.m_x), s.m_y + t * (e.m_y - s.m_y));
+    const CKelCoord2D far(fs.m_x + t * (fe.m_x - fs.m_x), fs.m_y + t * (fe.m_y - fs.m_y));
+    EndAt(out[j], at, far);
+    BeginAt(out[j + 1], at, far);
+    out[j].m_Flag |= Road::kEndNotJoined;
+    out[j + 1].m_Flag |= Road::kBegNotJoined;
+  }
+  return out;
 }
 
 }  // namespace
@@ -382,37 +445,43 @@ std::pair<std::size_t, std::size_t> CKelHSite::HandOut(const CKelSiteWorkOutline
 CKelHSite::RoadTables CKelHSite::BuildSurveyedTables(const CKelSiteWorkOutline& work) const
 {
   CKelHSite pieces = work.Pieces();
-  CSiteRoad onPieces = pieces.BuildRoadTable();
-  (void)pieces.BuildCrossTable(onPieces);
+  Lines lines = LinesOf(work, pieces);
+  CSiteRoad onLines = lines.m_Site.BuildRoadTable();
+  (void)lines.m_Site.BuildCrossTable(onLines);
   CKelHSite runs = work.Runs();
   CSiteRoad onRuns = runs.BuildRoadTable();
   RoadTables out;
   out.m_Cross = runs.BuildCrossTable(onRuns);
 
-  std::vector<const Road*> pieceRoad(static_cast<std::size_t>(pieces.GetSize()), nullptr);
-  for (const Road& r : onPieces)
-    pieceRoad[static_cast<std::size_t>(r.m_no)] = &r;
+  std::vector<const Road*> lineRoad(lines.m_Pieces.size(), nullptr);
+  for (const Road& r : onLines)
+    lineRoad[static_cast<std::size_t>(r.m_no)] = &r;
 
   // Roads in the order of the runs, with the first and last of each run.
   std::vector<Road> made;
   std::vector<std::size_t> firstOf(onRuns.size()), lastOf(onRuns.size());
   for (std::size_t k = 0; k < onRuns.size(); ++k) {
     const Road& run = onRuns[k];
-    const std::vector<int>& ps = work.PiecesOfRun(run.m_no);
+    const std::size_t count = work.PiecesOfRun(run.m_no).size();
+    const std::vector<int>& ls = lines.m_OfRun[static_cast<std::size_t>(run.m_no)];
     std::vector<Road> along;
-    for (std::size_t j = 0; j < ps.size(); ++j) {
-      const Road* own = pieceRoad[static_cast<std::size_t>(ps[j])];
-      along.push_back(ps.size() == 1 || own == nullptr ? run : *own);
-      along.back().m_no = static_cast<std::int16_t>(ps[j]);
+    for (int l : ls) {
+      const Road* own = lineRoad[static_cast<std::size_t>(l)];
+      along.push_back(ls.size() == 1 || own == nullptr ? run : *own);
+      along.back().m_no = static_cast<std::int16_t>(l);
       along.back().m_BegCross = along.back().m_EndCross = -1;
     }
-    if (ps.size() > 1)
-      SpreadRun(along, run, runs, pieces);
-    for (std::size_t j = 0; j < ps.size(); ++j) {
-      const auto [beg, end] = HandOut(work, pieces, ps[j], along[j], j == 0, j + 1 == ps.size(), made);
-      if (j == 0)
-        firstOf[k] = beg;
-      lastOf[k] = end;
+    if (ls.size() > 1)
+      SpreadRun(along, run, runs, lines.m_Site);
+    std::size_t j = 0;
+    for (std::size_t l = 0; l < ls.size(); ++l) {
+      for (const Road& r : DivideLine(along[l], lines.m_Pieces[static_cast<std::size_t>(ls[l])], pieces)) {
+        const auto [beg, end] = HandOut(work, pieces, r.m_no, r, j == 0, j + 1 == count, made);
+        if (j == 0)
+          firstOf[k] = beg;
+        lastOf[k] = end;
+        ++j;
+      }
     }
     made[firstOf[k]].m_BegCross = run.m_BegCross;
     made[lastOf[k]].m_EndCross = run.m_EndCross;

@@ -156,15 +156,9 @@ inline std::vector<Violation> Judge(const Readings& clean, const Readings& got, 
 // degrees, whose road line the deemed site crosses far off.
 constexpr bool kJudgeStubs = false;
 // A side surveyed every few centimetres with up to 1 mm of scatter keeps
-// the site check and the check line; its roads and deemed site are judged
-// once every piece lying within the on-line distance of the side reads as
-// the side. Not yet: the chords of an arc frontage surveyed every 9 cm with
-// 2e-7 m of scatter give roads 3.7e-3 m2 off (fuzz corpus arc_surveyed; its
-// deemed site is the clean one). A run there holds a chord and part of the
-// next, and a run's end cut at the next run takes the crossing of the runs'
-// far lines, which lies a few millimetres off the end piece's own far line;
-// the runs are not grouped as on the clean listing.
-constexpr bool kSurveyPointsKeepRoadsAndDeemedSite = false;
+// the site check and the check line, and its roads and deemed site: every
+// piece lying within the on-line distance of the side reads as the side.
+constexpr bool kSurveyPointsKeepRoadsAndDeemedSite = true;
 
 inline std::vector<ChangeKind> JudgedChanges()
 {
