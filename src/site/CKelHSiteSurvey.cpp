@@ -138,12 +138,55 @@ bool RunsStraightOn(const CKelHSite& pieces, int q)
   return len > 0 && std::fabs(ux * (v.m_y - a.m_y) - uy * (v.m_x - a.m_x)) / len <= KelTol::SiteOnLineExactly;
 }
 
+CKelCoord3D Between(const CKelCoord2D& a, const CKelCoord2D& b, double t)
+{
+  return CKelCoord3D(a.m_x + t * (b.m_x - a.m_x), a.m_y + t * (b.m_y - a.m_y), 0);
+}
+
+// Whether the far side fs -> fe crosses the site line s -> e (a road
+// tapering to nothing in its run-out); *x the crossing.
+bool FarCrossesSite(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& fs, const CKelCoord2D& fe,
+                    CKelCoord2D* x)
+{
+  const double ux = e.m_x - s.m_x, uy = e.m_y - s.m_y;
+  const double ds = ux * (fs.m_y - s.m_y) - uy * (fs.m_x - s.m_x);
+  const double de = ux * (fe.m_y - s.m_y) - uy * (fe.m_x - s.m_x);
+  if (!((ds < 0 && de > 0) || (ds > 0 && de < 0)))
+    return false;
+  *x = Between(fs, fe, ds / (ds - de));
+  return true;
+}
+
+bool FarCrossesSite(const Road& r)
+{
+  CKelCoord2D x;
+  return FarCrossesSite(r.m_SiteBeg, r.m_SiteEnd, r.m_FarBeg, r.m_FarEnd, &x);
+}
+
+// The far point of a joint at fraction t along the site side s -> e of a
+// road whose far side runs fs -> fe: at the same share of the way. Where
+// the far side crosses the site line, the road is two triangles meeting at
+// the crossing x, and the joint divides the one it lies in, sharing the way
+// to x: a share of the whole far side would put the far point past x, on
+// the lot's side of the site line, and the piece's road over the lot.
+CKelCoord3D FarOfJoint(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2D& fs, const CKelCoord2D& fe,
+                       double t)
+{
+  CKelCoord2D x;
+  if (!FarCrossesSite(s, e, fs, fe, &x))
+    return Between(fs, fe, t);
+  const double at = AlongLine(s, e, x);
+  if (t <= at && at > 0)
+    return Between(fs, x, t / at);
+  return Between(x, fe, (t - at) / (1 - at));
+}
+
 // Pieces of a run lying on one line (an edge split by points exactly on
 // it) divide the road of that line: each joint's far point lies on the far
 // side from the first piece's far begin to the last one's far end, at the
-// joint's share of the way. The split then changes no area the roads
-// cover, where each piece meeting the run's far side across the joint
-// would bend the far side at every split.
+// joint's share of the way (FarOfJoint). The split then changes no area
+// the roads cover, where each piece meeting the run's far side across the
+// joint would bend the far side at every split.
 void DivideStraightJoints(std::vector<Road>& along, std::size_t first, std::size_t last, const CKelHSite& pieces)
 {
   for (std::size_t j = first; j < last;) {
@@ -154,8 +197,7 @@ void DivideStraightJoints(std::vector<Road>& along, std::size_t first, std::size
     const CKelCoord2D fs(along[j].m_FarBeg), fe(along[k].m_FarEnd);
     for (std::size_t i = j; i < k; ++i) {
       const CKelCoord2D& v = pieces.Vertex(along[i + 1].m_no);
-      const double t = std::clamp(AlongLine(s, e, v), 0.0, 1.0);
-      const CKelCoord3D f(fs.m_x + t * (fe.m_x - fs.m_x), fs.m_y + t * (fe.m_y - fs.m_y), 0);
+      const CKelCoord3D f = FarOfJoint(s, e, fs, fe, std::clamp(AlongLine(s, e, v), 0.0, 1.0));
       along[i].m_SiteEnd = along[i + 1].m_SiteBeg = Flat(v);
       along[i].m_FarEnd = along[i + 1].m_FarBeg = f;
     }
@@ -409,10 +451,20 @@ std::pair<std::size_t, std::size_t> CKelHSite::HandOut(const CKelSiteWorkOutline
   const double ux = to.m_x - from.m_x, uy = to.m_y - from.m_y;
   const bool begFar = (r.m_SiteBeg.m_x - from.m_x) * ux + (r.m_SiteBeg.m_y - from.m_y) * uy < 0;
   const bool endFar = (r.m_SiteEnd.m_x - to.m_x) * ux + (r.m_SiteEnd.m_y - to.m_y) * uy > 0;
+  // A road whose far side crosses its site line is cut at a vertex as its
+  // pieces on one line are (FarOfJoint): from the piece's own far point,
+  // near the crossing, the folded edge's road would turn over the road
+  // beyond the crossing and count against it.
+  auto farAt = [&](const CKelCoord2D& v, double t) -> CKelCoord2D {
+    if (!FarCrossesSite(r))
+      return FarAcross(far, r, t);
+    const CKelCoord2D s(r.m_SiteBeg), e(r.m_SiteEnd);
+    return FarOfJoint(s, e, r.m_FarBeg, r.m_FarEnd, std::clamp(AlongLine(s, e, v), 0.0, 1.0));
+  };
   const CKelCoord2D begAt = begFar ? CKelCoord2D(from) : CKelCoord2D(r.m_SiteBeg);
-  const CKelCoord2D begFarAt = begFar ? FarAcross(far, r, 0.0) : CKelCoord2D(r.m_FarBeg);
+  const CKelCoord2D begFarAt = begFar ? farAt(from, 0.0) : CKelCoord2D(r.m_FarBeg);
   const CKelCoord2D endAt = endFar ? to : CKelCoord2D(r.m_SiteEnd);
-  const CKelCoord2D endFarAt = endFar ? FarAcross(far, r, 1.0) : CKelCoord2D(r.m_FarEnd);
+  const CKelCoord2D endFarAt = endFar ? farAt(to, 1.0) : CKelCoord2D(r.m_FarEnd);
   std::pair<std::size_t, std::size_t> ends{0, 0};
   for (std::size_t k = 0; k < before.size(); ++k) {
     Road head = Collapsed(r, from, far.m_Beg);

@@ -389,7 +389,27 @@ std::vector<std::pair<std::string, Shape>> BendsAndCorners()
   }
   for (const Shape& s : Shapes())
     out.emplace_back(s.m_Name, s);
+  // A road narrowing from 20 m to 4 m round a convex bend: its far side
+  // crosses the frontage's line 4 m past the lot, so its quad self-crosses.
+  Shape taper = Make("tapering round a bend", {{0, 0}, {16, 0}, {30, 8}, {30, 33}, {0, 33}}, {1, 1, 0, 0, 0}, 12);
+  taper.m_Width[1] = {20, 4};
+  out.emplace_back(taper.m_Name, taper);
   return out;
+}
+
+// The quads' areas summed, each by the shoelace formula: a self-crossing
+// quad's lobes count against each other, so a split piece that takes a
+// lobe of the other turn shows.
+double QuadTotal(const PolygonSet& quads)
+{
+  double total = 0;
+  for (const Polygon& q : quads) {
+    double a = 0;
+    for (std::size_t k = 0; k < q.size(); ++k)
+      a += q[k].m_x * q[(k + 1) % q.size()].m_y - q[(k + 1) % q.size()].m_x * q[k].m_y;
+    total += std::fabs(a) / 2;
+  }
+  return total;
 }
 
 // Places along a frontage edge of length len: a hair and a few millimetres
@@ -404,9 +424,10 @@ std::vector<double> PlacesOnEdge(double len)
 
 // A survey point exactly on a frontage edge's line, anywhere on it, at road
 // bends of 5 to 30 degrees either way, between roads of equal and different
-// widths, at corner cuts and on a frontage of twelve chords, near the
-// origin and far away and turned: the roads' union, the deemed site and
-// its distances are those of the outline without the point.
+// widths, on a road tapering round a bend, at corner cuts and on a frontage
+// of twelve chords, near the origin and far away and turned: the roads'
+// union and summed areas, the deemed site and its distances are those of
+// the outline without the point.
 TEST(SiteSurveySweep, PointOnAFrontageLineChangesNothing)
 {
   for (const auto& [name, shape] : BendsAndCorners()) {
@@ -430,6 +451,7 @@ TEST(SiteSurveySweep, PointOnAFrontageLineChangesNothing)
           site_test::BuildRoads(site);
           ExpectTablesHoldTogether(site);
           EXPECT_LE(AreaJudge::XorArea(ref.m_Roads, RoadQuads(site, at)), 1e-3);
+          EXPECT_NEAR(QuadTotal(ref.m_Roads), QuadTotal(RoadQuads(site, at)), 1e-3);
           CKelMSite deemed;
           deemed.SiteMAutoSet(site);
           EXPECT_LE(AreaJudge::XorArea({ref.m_DeemedPts}, {Deemed(deemed, at)}), 1e-3);
