@@ -199,40 +199,60 @@ double FromPolyline(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& p)
   return best;
 }
 
+// How far the points of chain lie off the line through a and b at most.
+double ChainOff(const CKelCoord2D& a, const CKelCoord2D& b, const std::vector<CKelCoord2D>& chain)
+{
+  double far = 0;
+  for (const CKelCoord2D& p : chain)
+    far = std::max(far, OffChord(a, b, p));
+  return far;
+}
+
 // Where two sides meet across the tiny edges folded between them (the
 // polyline chain from b1 to a0), the sides running b0 -> b1 and a0 -> a1:
-// where the sides' lines cross, X, so each keeps its line and a survey
-// point a hair off a side, or a stub beside a corner, moves no side. The
-// crossing is taken where the folded edges lie within the survey's on-line
-// distance d of it, as they do round a corner. Elsewhere it is a crossing
-// the survey did not draw: sides nearly parallel across a step, or a
-// stub's edge turned by a millimetre at a shallow bend, whose crossing
-// lies far along the frontage. The joint then goes towards the middle C of
-// the folded edges, (X - C) (d / D)^2 from it, D the folded edges' distance
-// from X: a step is folded halfway across, the same for the lot and its
-// mirror image, and a stub where it lies. The share runs continuously, so
-// no result jumps, and the joint moves no further than L / 3 from C, L the
-// shorter side, so no piece runs back.
-CKelCoord2D FoldedJoint(const CKelCoord2D& b0, const CKelCoord2D& a1, const std::vector<CKelCoord2D>& chain)
+// where the sides' lines cross, X, so each keeps its line. A side whose
+// listed end is a point within the survey's on-line distance of the line
+// from its far end to the fold's other end (b0 -> a0, or b1 -> a1), the
+// whole fold lying on that line, takes that line: a stub that close to a
+// side beside a corner is a point on the side and moves nothing. Where
+// both sides could (a fold short against the bend), the one whose line
+// the fold lies nearer does, so the joint stays at an end of the fold
+// rather than going to a crossing a shallow bend carries far along the
+// frontage; at a tie (a fold symmetric about the corner) neither does. The crossing is taken wherever it lies within the lot's tiny
+// size of the folded edges, as it does round a corner and at a shallow
+// bend. Farther off it is a crossing the survey did not draw: sides
+// parallel, or nearly, across a step. The joint then goes to the middle C
+// of the folded edges, so both sides meet halfway across the step, the
+// same for the lot and its mirror image. Where X leaves the tiny size the
+// joint jumps by about the tiny size at most: at the survey's own scale.
+// Neither moves the joint more than L / 3 from C, L the shorter side, so
+// no piece runs back.
+CKelCoord2D FoldedJoint(const CKelCoord2D& b0, const CKelCoord2D& a1, const std::vector<CKelCoord2D>& chain,
+                        double tiny)
 {
   const CKelCoord2D& b1 = chain.front();
   const CKelCoord2D& a0 = chain.back();
   const CKelCoord2D mid((b1.m_x + a0.m_x) / 2, (b1.m_y + a0.m_y) / 2);
+  const double offB = ChainOff(b0, a0, chain), offA = ChainOff(b1, a1, chain);
+  const bool bOn = offB <= KelTol::SiteOnLine && offB < offA;
+  const bool aOn = offA <= KelTol::SiteOnLine && offA < offB;
+  const CKelCoord2D& bTo = bOn ? a0 : b1;
+  const CKelCoord2D& aFrom = aOn ? b1 : a0;
   double bc = 0, bs = 0, bl = 0, ac = 0, as = 0, al = 0;
-  if (!CalcCosSin(b0, b1, &bc, &bs, &bl) || !CalcCosSin(a0, a1, &ac, &as, &al))
+  if (!CalcCosSin(b0, bTo, &bc, &bs, &bl) || !CalcCosSin(aFrom, a1, &ac, &as, &al))
     return mid;
   const double sine = bc * as - bs * ac;
   if (sine == 0)
     return mid;
-  // X = b1 + t (bc, bs) on a0's line, about C.
-  const double px = a0.m_x - b1.m_x, py = a0.m_y - b1.m_y;
+  // X = bTo + t (bc, bs) on a's line, about C.
+  const double px = aFrom.m_x - bTo.m_x, py = aFrom.m_y - bTo.m_y;
   const double t = (px * as - py * ac) / sine;
-  const double dx = b1.m_x - mid.m_x + t * bc, dy = b1.m_y - mid.m_y + t * bs;
+  const double dx = bTo.m_x - mid.m_x + t * bc, dy = bTo.m_y - mid.m_y + t * bs;
   const double apart = std::hypot(dx, dy);
   if (!std::isfinite(apart))
     return mid;
   const double off = FromPolyline(chain, CKelCoord2D(mid.m_x + dx, mid.m_y + dy));
-  double share = off <= KelTol::SiteOnLine ? 1.0 : (KelTol::SiteOnLine / off) * (KelTol::SiteOnLine / off);
+  double share = off <= std::max(tiny, KelTol::SiteOnLine) ? 1.0 : 0.0;
   if (apart > 0)
     share = std::min(share, std::min(bl, al) / (3 * apart));
   return {mid.m_x + share * dx, mid.m_y + share * dy};
@@ -703,11 +723,18 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
     joints.push_back(p.m_Rec);
     listed.push_back(site.Vertex(p.m_Kept));
   }
-  // 1. Sides through the kept edges' listed starts, folds left out.
+  // 1. Sides through the kept edges' listed starts, folds left out. A side
+  // ending at a fold ends where its own last kept edge does, not at the
+  // next piece's listed start across the fold: else a step read the other
+  // way round would end the side before it on the step's far side.
   std::vector<bool> direct(m);
-  for (std::size_t q = 0; q < m; ++q)
+  std::vector<CKelCoord2D> endsAt = listed;
+  for (std::size_t q = 0; q < m; ++q) {
     direct[q] = sameAt[q] && !foldedAt[q];
-  Sides sides = OnSides(listed, direct);
+    if (foldedAt[q])
+      endsAt[q] = site.Vertex(before(q).m_Kept + 1);
+  }
+  Sides sides = OnSides(listed, direct, &endsAt);
   // 2. The folds, where the sides' lines cross.
   for (std::size_t q = 0; q < m; ++q) {
     if (!foldedAt[q])
@@ -720,7 +747,7 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
     }
     const CKelCoord2D& b0 = site.Vertex(at(sides.m_Start[(q + m - 1) % m]).m_Kept);
     const CKelCoord2D& a1 = site.Vertex(at(sides.m_End[q]).m_Kept + 1);
-    joints[q] = FoldedJoint(b0, a1, chain);
+    joints[q] = FoldedJoint(b0, a1, chain, m_Tiny);
   }
   PutOnSides(sides, joints);
   // 3. Sides through the folds too: a stub folded inside a side.
@@ -732,10 +759,12 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
 
 // The sides of the closed polyline pts whose joints may lie on a side
 // (candidate; the others end sides): each stretch of candidates thinned to
-// the joints off its line (OffLineCorners). No side when all are
+// the joints off its line (OffLineCorners). A side ends at endsAt of its
+// end joint where given, at the joint itself else. No side when all are
 // candidates.
 CKelSiteWorkOutline::Sides CKelSiteWorkOutline::OnSides(const std::vector<CKelCoord2D>& pts,
-                                                        const std::vector<bool>& candidate)
+                                                        const std::vector<bool>& candidate,
+                                                        const std::vector<CKelCoord2D>* endsAt)
 {
   const std::size_t m = pts.size();
   Sides sides{std::vector<bool>(m, false), std::vector<std::size_t>(m), std::vector<std::size_t>(m)};
@@ -749,8 +778,9 @@ CKelSiteWorkOutline::Sides CKelSiteWorkOutline::OnSides(const std::vector<CKelCo
     while (len < m - s && candidate[(first + s + len) % m])
       ++len;
     std::vector<CKelCoord2D> stretch;
-    for (std::size_t k = 0; k <= len; ++k)
+    for (std::size_t k = 0; k < len; ++k)
       stretch.push_back(pts[(first + s + k) % m]);
+    stretch.push_back((endsAt != nullptr ? *endsAt : pts)[(first + s + len) % m]);
     const std::vector<bool> corner = OffLineCorners(stretch);
     for (std::size_t k = 1; k < len; ++k)
       sides.m_On[(first + s + k) % m] = !corner[k];

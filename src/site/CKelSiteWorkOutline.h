@@ -99,7 +99,8 @@ private:
     std::vector<bool> m_On;
     std::vector<std::size_t> m_Start, m_End;
   };
-  static Sides OnSides(const std::vector<CKelCoord2D>& pts, const std::vector<bool>& candidate);
+  static Sides OnSides(const std::vector<CKelCoord2D>& pts, const std::vector<bool>& candidate,
+                       const std::vector<CKelCoord2D>* endsAt = nullptr);
   static void PutOnSides(const Sides& sides, std::vector<CKelCoord2D>& joints);
 
   std::vector<Piece> JoinRuns(const std::vector<Piece>& pieces) const;

@@ -65,3 +65,42 @@ TEST(SiteLotSweep, SurveyedArcChordsKeepTheCleanDeemedSite)
               site_sweep::TolerancesFor(lot, change.m_Size).m_Area);
   }
 }
+
+// A point listed a few centimetres from a corner (below the tiny size) and
+// within the survey's on-line distance of a side is a point on that side,
+// and a point listed on the frontage beyond a 20 mm step (folded halfway
+// across) is a point on it: the lot reads as the clean one to round-off, at
+// every placement and mirrored. Beyond the on-line distance the side turns
+// to the point and the results move.
+TEST(SiteLotSweep, APointOnASideBesideAFoldChangesNothing)
+{
+  using namespace site_sweep;
+  const SideKind road = SideKind::Road;
+  const Lot plain = LotBuilder("20 x 25").Corner(0, 0, road, 6).Corner(20, 0).Corner(20, 25).Corner(0, 25).Done();
+  const Lot step = LotBuilder("20 x 25, step 20 mm")
+                       .Corner(0, 0, road, 6).Corner(10, 0, road, 6).Corner(10, 0.02, road, 6)
+                       .Corner(20, 0.02).Corner(20, 25).Corner(0, 25).Done();
+  struct Row {
+    const Lot* m_Lot;
+    CKelCoord2D m_At;
+    std::size_t m_After;  // listed after this point, on its side
+    bool m_Same;
+  };
+  const Row rows[] = {{&plain, {1e-4, 0.02}, 3, true},   {&plain, {9e-4, 0.02}, 3, true},
+                      {&plain, {-9e-4, 0.02}, 3, true},  {&plain, {0.02, 9e-4}, 0, true},
+                      {&plain, {19.98, -9e-4}, 0, true}, {&plain, {3e-3, 0.02}, 3, false},
+                      {&step, {12, 0.02}, 2, true},      {&step, {17, 0.02}, 2, true}};
+  Rng rng(1);
+  const std::vector<Placement> placements = Placements(rng);
+  for (const Row& row : rows) {
+    const Lot& lot = *row.m_Lot;
+    const std::vector<CKelCoord2D> probes = Probes(lot);
+    const Readings clean = Read(lot, lot.m_Listing, placements[0], probes);
+    Listing listing = lot.m_Listing;
+    listing.insert(listing.begin() + static_cast<long>(row.m_After) + 1, {row.m_At, static_cast<int>(row.m_After)});
+    for (const Placement& at : placements) {
+      SCOPED_TRACE(lot.m_Name + " + " + Num(row.m_At.m_x) + ", " + Num(row.m_At.m_y) + "; " + at.m_Name);
+      EXPECT_EQ(row.m_Same, Judge(clean, Read(lot, listing, at, probes), "on a side", TolerancesFor(lot, 0)).empty());
+    }
+  }
+}
