@@ -70,16 +70,25 @@ int CKelHSite::check_point0(int i) const
   if (Vertex(i - 1).IsRoad() && Vertex(i).IsRoad()) {
     const CRoadLineParam prevFar = FarSide(Prev(i));
     const CRoadLineParam thisFar = FarSide(i);
-    const double d1 = SideDistance(prevFar, thisFar.m_Beg);
-    const double d2 = SideDistance(prevFar, thisFar.m_End);
-    if (std::fabs(d1 - d2) <= KelTol::SiteOnLine)
+    // Parallel when either far side keeps its distance from the other's
+    // line end to end: asking both ways keeps a lot and its mirror image,
+    // whose roads come in the other order, alike.
+    const double spanThis = SideDistance(prevFar, thisFar.m_Beg) - SideDistance(prevFar, thisFar.m_End);
+    const double spanPrev = SideDistance(thisFar, prevFar.m_Beg) - SideDistance(thisFar, prevFar.m_End);
+    if (std::fabs(spanThis) <= KelTol::SiteOnLine || std::fabs(spanPrev) <= KelTol::SiteOnLine)
       return 0;
-    // Far sides folding back onto each other (a crank whose next far end
-    // lies on this far side) turn by a whole half circle either way; which
-    // way must not hang on round-off, so the fold is always convex.
-    double turn = arc_radian1(thisFar.m_End, prevFar.m_Beg, prevFar.m_End) - KelAngle::Pi;
-    if (turn > KelAngle::Pi - KelTol::SiteStraightCorner)
-      turn -= KelAngle::TwoPi;
+    // The far sides' own turn, from their directions: where one far side
+    // lies against the other (a short step beside a wide road) says nothing
+    // about which way the road turns. Positive turns right, toward the
+    // site, as the interior angle does at a reflex corner.
+    const double cross = prevFar.m_Cos * thisFar.m_Sin - prevFar.m_Sin * thisFar.m_Cos;
+    const double dot = prevFar.m_Cos * thisFar.m_Cos + prevFar.m_Sin * thisFar.m_Sin;
+    const double turn = -std::atan2(cross, dot);
+    // Far sides folding back onto each other turn by a whole half circle
+    // either way; which way must not hang on round-off, so the fold is
+    // always convex.
+    if (std::fabs(turn) > KelAngle::Pi - KelTol::SiteStraightCorner)
+      return -1;
     return CornerClass(turn);
   }
   return CornerClass(a);
@@ -212,35 +221,42 @@ void CKelHSite::ClearCrossLinks(CSiteRoad& roads) const
   }
 }
 
-// Roads k and k2 on consecutive edges.
-void CKelHSite::JoinConsecutive(CSiteRoad& roads, int k, int k2, CSiteCross& crosses) const
+// Roads k and k2 on consecutive edges meeting at a straight end: a crossing.
+void CKelHSite::CrossConsecutive(CSiteRoad& roads, int k, int k2, CSiteCross& crosses) const
 {
   CSiteRoadTable& r = roads[static_cast<std::size_t>(k)];
   CSiteRoadTable& r2 = roads[static_cast<std::size_t>(k2)];
   r.m_Flag |= CSiteRoadTable::kEndJoined;
   r2.m_Flag |= CSiteRoadTable::kBegJoined;
-  auto notJoined = [&]() {
-    r.m_Flag |= CSiteRoadTable::kEndNotJoined;
-    r2.m_Flag |= CSiteRoadTable::kBegNotJoined;
-  };
-  if (r.m_Flag & CSiteRoadTable::kEndCut) {
-    const Points x = cross_line0(r.m_FarBeg, r.m_FarEnd, r2.m_FarBeg, r2.m_FarEnd);
-    const CKelCoord3D at = x.empty() ? CKelCoord3D() : Flat(x[0]);
-    if (!x.empty() && r.cross_check(r2, &at)) {
-      r.m_FarEnd = at;
-      r2.m_FarBeg = at;
-    } else {
-      notJoined();
-    }
-    return;
-  }
   CSiteCrossTable c;
   if (!c.CreateCross(r, r2, k, k2)) {
-    notJoined();
+    r.m_Flag |= CSiteRoadTable::kEndNotJoined;
+    r2.m_Flag |= CSiteRoadTable::kBegNotJoined;
     return;
   }
   r.m_EndCross = r2.m_BegCross = static_cast<std::int16_t>(crosses.size());
   crosses.push_back(c);
+}
+
+// Roads k and k2 on consecutive edges meeting at a cut end: their far sides
+// meet where they cross, judged on the roads as laid before any such join.
+void CKelHSite::JoinFarSides(CSiteRoad& roads, const CSiteRoad& laid, int k, int k2) const
+{
+  const CSiteRoadTable& was = laid[static_cast<std::size_t>(k)];
+  const CSiteRoadTable& was2 = laid[static_cast<std::size_t>(k2)];
+  CSiteRoadTable& r = roads[static_cast<std::size_t>(k)];
+  CSiteRoadTable& r2 = roads[static_cast<std::size_t>(k2)];
+  r.m_Flag |= CSiteRoadTable::kEndJoined;
+  r2.m_Flag |= CSiteRoadTable::kBegJoined;
+  const Points x = cross_line0(was.m_FarBeg, was.m_FarEnd, was2.m_FarBeg, was2.m_FarEnd);
+  const CKelCoord3D at = x.empty() ? CKelCoord3D() : Flat(x[0]);
+  if (!x.empty() && was.cross_check(was2, &at)) {
+    r.m_FarEnd = at;
+    r2.m_FarBeg = at;
+  } else {
+    r.m_Flag |= CSiteRoadTable::kEndNotJoined;
+    r2.m_Flag |= CSiteRoadTable::kBegNotJoined;
+  }
 }
 
 // Roads k and k2 either side of a corner cut.
@@ -277,16 +293,33 @@ CSiteCross CKelHSite::BuildCrossTable(CSiteRoad& roads)
   if (count < 2)
     return crosses;
   SetMaxMin();
+  // Crossings are laid first, then far sides joined at cut ends, each on
+  // the roads as the crossings left them: no corner waits on another that
+  // comes earlier in the listing, so a lot and its mirror image, listed the
+  // other way round, get the same roads. A short edge's far side reaches a
+  // reflex corner's crossing only once the crossing at its other end has
+  // stretched it.
+  auto consecutive = [&](int k, int k2) {
+    const int edge = roads[static_cast<std::size_t>(k)].m_no;
+    return edge >= 0 && edge < GetSize() && roads[static_cast<std::size_t>(k2)].m_no == Next(edge);
+  };
   for (int k = 0; k < count; ++k) {
     const int k2 = (k + 1) % count;
     const int edge = roads[static_cast<std::size_t>(k)].m_no;
     if (edge < 0 || edge >= GetSize())
       continue;
-    const int nextEdge = Next(edge);
-    if (roads[static_cast<std::size_t>(k2)].m_no == nextEdge)
-      JoinConsecutive(roads, k, k2, crosses);
-    else if (IsSumikiri(nextEdge))
+    if (consecutive(k, k2)) {
+      if (!(roads[static_cast<std::size_t>(k)].m_Flag & CSiteRoadTable::kEndCut))
+        CrossConsecutive(roads, k, k2, crosses);
+    } else if (IsSumikiri(Next(edge))) {
       JoinAcrossCut(roads, k, k2, crosses);
+    }
+  }
+  const CSiteRoad laid = roads;
+  for (int k = 0; k < count; ++k) {
+    const int k2 = (k + 1) % count;
+    if (consecutive(k, k2) && (roads[static_cast<std::size_t>(k)].m_Flag & CSiteRoadTable::kEndCut))
+      JoinFarSides(roads, laid, k, k2);
   }
   return crosses;
 }
