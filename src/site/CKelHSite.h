@@ -245,7 +245,7 @@ private:
   bool SiteValuesEqual(const CKelHSite& o) const;
   void ClearCrossLinks(CSiteRoad& roads) const;
   void CrossConsecutive(CSiteRoad& roads, int k, int k2, CSiteCross& crosses) const;
-  void JoinFarSides(CSiteRoad& roads, const CSiteRoad& laid, int k, int k2) const;
+  bool JoinFarSides(CSiteRoad& roads, const CSiteRoad& laid, int k, int k2) const;
   void JoinAcrossCut(CSiteRoad& roads, int k, int k2, CSiteCross& crosses) const;
   const CSiteRoadTable* RoadOf(int optno) const;
   CRoadLineParam FarSide(int i) const;

@@ -239,24 +239,26 @@ void CKelHSite::CrossConsecutive(CSiteRoad& roads, int k, int k2, CSiteCross& cr
 }
 
 // Roads k and k2 on consecutive edges meeting at a cut end: their far sides
-// meet where they cross, judged on the roads as laid before any such join.
-void CKelHSite::JoinFarSides(CSiteRoad& roads, const CSiteRoad& laid, int k, int k2) const
+// meet where they cross, judged on the roads as `laid` (a snapshot taken
+// before this round of joins). Whether they met.
+bool CKelHSite::JoinFarSides(CSiteRoad& roads, const CSiteRoad& laid, int k, int k2) const
 {
   const CSiteRoadTable& was = laid[static_cast<std::size_t>(k)];
   const CSiteRoadTable& was2 = laid[static_cast<std::size_t>(k2)];
   CSiteRoadTable& r = roads[static_cast<std::size_t>(k)];
   CSiteRoadTable& r2 = roads[static_cast<std::size_t>(k2)];
-  r.m_Flag |= CSiteRoadTable::kEndJoined;
-  r2.m_Flag |= CSiteRoadTable::kBegJoined;
+  r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~CSiteRoadTable::kEndNotJoined) | CSiteRoadTable::kEndJoined);
+  r2.m_Flag = static_cast<std::uint16_t>((r2.m_Flag & ~CSiteRoadTable::kBegNotJoined) | CSiteRoadTable::kBegJoined);
   const Points x = cross_line0(was.m_FarBeg, was.m_FarEnd, was2.m_FarBeg, was2.m_FarEnd);
   const CKelCoord3D at = x.empty() ? CKelCoord3D() : Flat(x[0]);
   if (!x.empty() && was.cross_check(was2, &at)) {
     r.m_FarEnd = at;
     r2.m_FarBeg = at;
-  } else {
-    r.m_Flag |= CSiteRoadTable::kEndNotJoined;
-    r2.m_Flag |= CSiteRoadTable::kBegNotJoined;
+    return true;
   }
+  r.m_Flag |= CSiteRoadTable::kEndNotJoined;
+  r2.m_Flag |= CSiteRoadTable::kBegNotJoined;
+  return false;
 }
 
 // Roads k and k2 either side of a corner cut.
@@ -315,11 +317,28 @@ CSiteCross CKelHSite::BuildCrossTable(CSiteRoad& roads)
       JoinAcrossCut(roads, k, k2, crosses);
     }
   }
+  std::vector<int> open;
   const CSiteRoad laid = roads;
   for (int k = 0; k < count; ++k) {
     const int k2 = (k + 1) % count;
-    if (consecutive(k, k2) && (roads[static_cast<std::size_t>(k)].m_Flag & CSiteRoadTable::kEndCut))
-      JoinFarSides(roads, laid, k, k2);
+    if (consecutive(k, k2) && (roads[static_cast<std::size_t>(k)].m_Flag & CSiteRoadTable::kEndCut) &&
+        !JoinFarSides(roads, laid, k, k2))
+      open.push_back(k);
+  }
+  // Likewise a short edge between two reflex cut ends (a few centimetres of
+  // a surveyed bend) reaches the crossing at one end only once the join at
+  // its other end has stretched its far side: the ends left open are judged
+  // again, all on the roads as the last round left them, so the order of
+  // the listing still decides nothing, until a round joins no more.
+  while (!open.empty()) {
+    const CSiteRoad joined = roads;
+    std::vector<int> still;
+    for (int k : open)
+      if (!JoinFarSides(roads, joined, k, (k + 1) % count))
+        still.push_back(k);
+    if (still.size() == open.size())
+      break;
+    open = std::move(still);
   }
   return crosses;
 }

@@ -181,6 +181,34 @@ bool RunOnOneLine(const CXYtemp2& a, const CXYtemp2& b)
          std::fabs(fb.Across(a.m_b)) <= KelTol::SiteOnLineExactly;
 }
 
+// Piece k - 1's and piece k's lines cross where their pieces, with the
+// pieces running on along each one's line, and as the joints beyond them
+// stretched them, reach: a piece a few centimetres long between two
+// concave joints reaches the crossing at one end only once the crossing at
+// its other end has carried its line back past its own start (or on past
+// its own end).
+bool CrossStretched(const Stretch& st, std::size_t k, CKelCoord2D* x)
+{
+  const std::vector<CXYtemp2>& pieces = st.m_Pieces;
+  std::size_t j = k - 1, l = k;
+  while (j >= 1 && RunOnOneLine(pieces[j - 1], pieces[j]))
+    --j;
+  while (l + 1 < pieces.size() && RunOnOneLine(pieces[l], pieces[l + 1]))
+    ++l;
+  CXYtemp2 a = pieces[k - 1];
+  CXYtemp2 b = pieces[k];
+  a.m_a = pieces[j].m_a;
+  b.m_b = pieces[l].m_b;
+  if (j >= 1 && st.m_Joints[j].size() == 1 && FrameOf(a.m_a, a.m_b).Along(st.m_Joints[j][0]) < 0)
+    a.m_a = st.m_Joints[j][0];
+  if (l + 1 < st.m_Joints.size() && st.m_Joints[l + 1].size() == 1) {
+    const Frame fb = FrameOf(b.m_a, b.m_b);
+    if (fb.Along(st.m_Joints[l + 1][0]) > fb.len)
+      b.m_b = st.m_Joints[l + 1][0];
+  }
+  return CKelMSite::cross_auto_lines(a, b, x);
+}
+
 // Sets the joint of the stretch's pieces k - 1 and k (joint k) where their
 // lines cross; the index of the last joint set. Where the crossing lies
 // beyond a piece of a side listed every few centimetres (the far lines at
@@ -192,7 +220,7 @@ std::size_t JoinPieces(Stretch& st, std::size_t k)
 {
   const std::vector<CXYtemp2>& pieces = st.m_Pieces;
   CKelCoord2D x;
-  if (CKelMSite::cross_auto_lines(pieces[k - 1], pieces[k], &x)) {
+  if (CrossStretched(st, k, &x)) {
     st.m_Joints[k] = {x};
     return k;
   }
@@ -236,6 +264,19 @@ Stretch MakeStretch(const CKelHSite& groups, int g, const std::vector<CXYtemp2>&
     if (RunOnOneLine(st.m_Pieces[k - 1], st.m_Pieces[k]))
       continue;
     k = JoinPieces(st, k);
+  }
+  // A joint left in two points may meet once the joint after it is set (in
+  // the listing's order, it is not yet): judged again, so the stretch read
+  // the other way round meets at the same crossing.
+  for (bool more = true; more;) {
+    more = false;
+    for (std::size_t k = 1; k < st.m_Pieces.size(); ++k) {
+      CKelCoord2D x;
+      if (st.m_Joints[k].size() == 2 && CrossStretched(st, k, &x)) {
+        st.m_Joints[k] = {x};
+        more = true;
+      }
+    }
   }
   return st;
 }
