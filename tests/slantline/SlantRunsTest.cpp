@@ -1,4 +1,4 @@
-// The slant line of a surveyed lot is the clean lot's. Six lots (data/slant_runs_lots.txt) at the origin, turned,
+// The slant line of a surveyed lot is the clean lot's. The lots of data/slant_runs_lots.txt at the origin, turned,
 // turned and moved 3e5 m, and mirrored; clean, with every corner listed again 1e-9 m on, every edge split on its line
 // at a third, a neighbour side listed every 20 mm, or a 2 mm stub before every road's end corner; and lots given with
 // a surveyed listing (sides listed every few millimetres to centimetres, points up to 1 mm off), read as listed
