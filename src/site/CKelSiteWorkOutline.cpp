@@ -118,59 +118,111 @@ double FarthestOff(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size
   return far;
 }
 
+// The joints of the polyline pts (its ends left out) that lie on an arc
+// listed evenly: runs of at least three joints each turning the same way
+// off the line through the joints beside it, by the same distance to within
+// round-off, within the survey's on-line distance and clearly off the line.
+// A survey point on a side stands out from the corners beside it, and
+// points scattered along a side turn either way; an arc's joints do
+// neither, and thinning them by their round-off would turn the sides
+// beside them by a chord, differently at each placement.
+std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& pts)
+{
+  constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
+  constexpr double tie = KelTol::SiteOnLineExactly;
+  const std::size_t n = pts.size();
+  std::vector<double> turn(n, 0.0);
+  for (std::size_t j = 1; j + 1 < n; ++j) {
+    const CKelCoord2D &a = pts[j - 1], &b = pts[j + 1], &p = pts[j];
+    const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, len = std::hypot(ux, uy);
+    if (len > 0)
+      turn[j] = (ux * (p.m_y - a.m_y) - uy * (p.m_x - a.m_x)) / len;
+  }
+  const auto bends = [&](std::size_t j) { return std::fabs(turn[j]) > tie && std::fabs(turn[j]) <= band; };
+  std::vector<bool> arc(n, false);
+  for (std::size_t first = 1; first + 1 < n;) {
+    std::size_t last = first;
+    while (bends(first) && last + 2 < n && bends(last + 1) && std::fabs(turn[last + 1] - turn[first]) <= tie &&
+           std::fabs(turn[last + 1] - turn[last]) <= tie)
+      ++last;
+    for (std::size_t j = first; last >= first + 2 && j <= last; ++j)
+      arc[j] = true;
+    first = last + 1;
+  }
+  return arc;
+}
+
 // The points of the polyline pts that stay corners when every point lying
 // within the survey's on-line distance of the chord between the corners
 // beside it is none (a hair more, the round-off of survey coordinates, so
-// that a point exactly that far off reads alike at every placement). The
-// farthest point off each chord is a corner while one lies farther, so no
-// point left out lies farther than that from its line; a corner so found
-// that lies on the line of the corners beside it, all points between
-// within the distance (a point on a side that lay farthest from a longer
-// chord), is then none either, the nearest first.
+// that a point exactly that far off reads alike at every placement). An
+// evenly listed arc's joints stay corners (EvenArcJoints). The farthest
+// point off each chord is a corner while one lies farther, so no point left
+// out lies farther than that from its line; points lying as far to within
+// round-off are corners together, so the lot and its mirror image, at any
+// placement, keep alike. A corner so found that lies on the line of the
+// corners beside it, all points between within the distance (a point on a
+// side that lay farthest from a longer chord), is then none either where it
+// lies clearly nearer its line than the corners beside it lie to theirs;
+// those all go at once and the rest are weighed again.
 std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts)
 {
   constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
-  std::vector<bool> corner(pts.size(), false);
+  constexpr double tie = KelTol::SiteOnLineExactly;
   if (pts.size() < 2)
-    return corner;
+    return std::vector<bool>(pts.size(), false);
+  const std::vector<bool> arc = EvenArcJoints(pts);
+  std::vector<bool> corner = arc;
   corner.front() = corner.back() = true;
-  std::vector<std::pair<std::size_t, std::size_t>> todo{{0, pts.size() - 1}};
+  std::vector<std::pair<std::size_t, std::size_t>> todo;
+  for (std::size_t a = 0, b = 1; b < pts.size(); ++b) {
+    if (corner[b]) {
+      todo.push_back({a, b});
+      a = b;
+    }
+  }
+  std::vector<double> off(pts.size(), 0.0);
   while (!todo.empty()) {
     const auto [a, b] = todo.back();
     todo.pop_back();
-    std::size_t far = a;
-    double most = band;
+    double most = 0;
     for (std::size_t j = a + 1; j < b; ++j) {
-      const double off = OffChord(pts[a], pts[b], pts[j]);
-      if (off > most) {
-        most = off;
-        far = j;
+      off[j] = OffChord(pts[a], pts[b], pts[j]);
+      most = std::max(most, off[j]);
+    }
+    if (!(most > band))
+      continue;
+    std::size_t from = a;
+    for (std::size_t j = a + 1; j < b; ++j) {
+      if (off[j] > band && off[j] >= most - tie) {
+        corner[j] = true;
+        todo.push_back({from, j});
+        from = j;
       }
     }
-    if (far == a)
-      continue;
-    corner[far] = true;
-    todo.push_back({a, far});
-    todo.push_back({far, b});
+    todo.push_back({from, b});
   }
+  const double fixed = std::numeric_limits<double>::infinity();
   for (;;) {
     std::vector<std::size_t> kept;
     for (std::size_t j = 0; j < pts.size(); ++j) {
       if (corner[j])
         kept.push_back(j);
     }
-    std::size_t best = 0;
-    double least = band;
+    std::vector<double> far(kept.size(), fixed);
     for (std::size_t k = 1; k + 1 < kept.size(); ++k) {
-      const double off = FarthestOff(pts, kept[k - 1], kept[k + 1]);
-      if (!(off > least)) {
-        least = off;
-        best = kept[k];
+      if (!arc[kept[k]])
+        far[k] = FarthestOff(pts, kept[k - 1], kept[k + 1]);
+    }
+    bool thinned = false;
+    for (std::size_t k = 1; k + 1 < kept.size(); ++k) {
+      if (!(far[k] > band) && far[k] < far[k - 1] - tie && far[k] < far[k + 1] - tie) {
+        corner[kept[k]] = false;
+        thinned = true;
       }
     }
-    if (best == 0)
+    if (!thinned)
       return corner;
-    corner[best] = false;
   }
 }
 

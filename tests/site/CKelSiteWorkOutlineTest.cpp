@@ -13,7 +13,9 @@
 #include "CKelMSite.h"
 #include "CKelSiteWorkOutline.h"
 #include "KelOutlineClean.h"
+#include "KelTolerance.h"
 #include "SiteAreaJudge.h"
+#include "SitePlacement.h"
 #include "SiteTestSupport.h"
 #include "SurveyVariants.h"
 
@@ -445,6 +447,79 @@ TEST(CKelSiteWorkOutline, RunsBackAtTheSameEdgeFromEveryStart)
       const std::vector<std::pair<double, double>> expected = {
           {0, 0}, {0, 25}, {20, 0}, {20, 21.2807517813}, {20, 21.3139738168}, {20, 25}};
       EXPECT_EQ(expected, kept);
+    }
+  }
+}
+
+// A 20 x 15 lot, road on the south, whose west side carries survey points
+// (along, out) or whose south-west corner is rounded (r metres in k chords,
+// each joint within 1 mm of its neighbours' line). Turned, moved 3e5 m,
+// mirrored, listed from every fourth point: the same points stay where
+// listed and the same are put on their sides. An evenly chorded arc keeps
+// its joints as listed, but for its first, which lies nearer the line from
+// the west side's far corner than the arc's joints lie to theirs; a point
+// within 1 mm of its side goes onto it.
+TEST(CKelSiteWorkOutline, PutsTheSamePointsOnTheirSidesWhereverTheLotLies)
+{
+  struct Row {
+    const char* m_Name;
+    double m_R;
+    int m_Chords;
+    std::vector<std::pair<double, double>> m_West;
+    std::size_t m_Moved;
+  };
+  const Row rows[] = {{"r 1 m in 48 chords", 1, 48, {}, 1},
+                      {"r 10 m in 120 chords", 10, 120, {}, 1},
+                      {"a point 0.5 mm out", 0, 0, {{7, 5e-4}}, 1},
+                      {"points 0.4 mm out and in", 0, 0, {{4, 4e-4}, {8, -4e-4}}, 2},
+                      {"a point 2 mm out", 0, 0, {{7, 2e-3}}, 0}};
+  const site_test::Placement places[] = {{0, 0, 0}, {0, 0, 0.3}, {3e5, -1.2e5, 0.5235987755982988}, {-2.5e5, 3e5, 2.3}};
+  for (const Row& r : rows) {
+    std::vector<CKelCoord2D> lot = {{r.m_R, 0}};  // counter-clockwise from the road's begin
+    lot.insert(lot.end(), {{20, 0}, {20, 15}, {0, 15}});
+    for (auto w = r.m_West.rbegin(); w != r.m_West.rend(); ++w)
+      lot.emplace_back(-w->second, w->first);
+    for (int i = 0; i < r.m_Chords; ++i) {
+      const double t = KelAngle::Pi + KelAngle::HalfPi * i / r.m_Chords;
+      lot.emplace_back(r.m_R + r.m_R * std::cos(t), r.m_R + r.m_R * std::sin(t));
+    }
+    const std::size_t n = lot.size();
+    std::vector<std::size_t> first;
+    for (const site_test::Placement& at : places) {
+      for (const bool mirrored : {false, true}) {
+        for (std::size_t start = 0; start < n; start += 4) {
+          SCOPED_TRACE(std::string(r.m_Name) + ", placement " + std::to_string(&at - places) +
+                       (mirrored ? ", mirrored" : "") + ", from point " + std::to_string(start));
+          const auto flip = [&](const CKelCoord2D& p) { return mirrored ? CKelCoord2D(-p.m_x, p.m_y) : p; };
+          CKelHSite site = site_test::Site({});
+          std::vector<std::size_t> from;  // listed point -> lot point
+          for (std::size_t k = 0; k < n; ++k) {
+            from.push_back(mirrored ? (2 * n + start - k) % n : (start + k) % n);
+            site.m_pt.emplace_back(at.To(flip(lot[from.back()])));
+          }
+          for (std::size_t k = 0; k < n; ++k) {
+            if (from[mirrored ? (k + 1) % n : k] == 0)
+              MakeRoad(site, static_cast<int>(k), 6, 6);
+          }
+          site.SetArea();
+          site.SetMaxMin();
+          const CKelSiteWorkOutline work(site);
+          std::vector<std::size_t> moved;
+          for (int q = 0; q < work.Pieces().GetSize(); ++q) {
+            const CKelCoord2D p = flip(at.Back(work.Pieces().Vertex(q)));
+            const auto near = std::min_element(lot.begin(), lot.end(), [&](const CKelCoord2D& a, const CKelCoord2D& b) {
+              return a.GetLength(p) < b.GetLength(p);
+            });
+            if (near->GetLength(p) > KelTol::SiteSurveyRepeat)
+              moved.push_back(static_cast<std::size_t>(near - lot.begin()));
+          }
+          std::sort(moved.begin(), moved.end());
+          EXPECT_EQ(r.m_Moved, moved.size());
+          if (first.empty() && &at == places && !mirrored && start == 0)
+            first = moved;
+          EXPECT_EQ(first, moved);
+        }
+      }
     }
   }
 }

@@ -1,6 +1,8 @@
-// The slant line of a surveyed lot is the clean lot's. Five lots (data/slant_runs_lots.txt) at the origin, turned,
+// The slant line of a surveyed lot is the clean lot's. The lots of data/slant_runs_lots.txt at the origin, turned,
 // turned and moved 3e5 m, and mirrored; clean, with every corner listed again 1e-9 m on, every edge split on its line
-// at a third, a neighbour side listed every 20 mm, or a 2 mm stub before every road's end corner. Each checked road
+// at a third, a neighbour side listed every 20 mm, or a 2 mm stub before every road's end corner; and lots given with
+// a surveyed listing (sides listed every few millimetres to centimetres, points up to 1 mm off), read as listed
+// through the pieces at a corner, in the middle or at the end of the checked edge. Each checked road
 // edge with half cuts, with vertical cuts, with check points on arcs round both ends, and in the radial form; all
 // against the clean lot at the origin: volumes within 1e-6 relative, check points within 1e-6 m, and for a stub of
 // 2 mm within 2 m3 and 0.04 m.
@@ -12,11 +14,13 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CSyasenCheck.h"
 #include "KelGeometry.h"
 #include "KelOutlineText.h"
+#include "KelTolerance.h"
 #include "SitePlacement.h"
 #include "SlantFixtures.h"
 
@@ -26,6 +30,10 @@ struct Lot {
   std::string m_Name;
   std::vector<CKelCoord2D> m_Pts;
   std::vector<double> m_Kind, m_Width, m_Checked;  // per edge; the checked road edges
+  // A surveyed listing: per line its kind (0 every pitch, 1 one point), edge and two values; the shares of the
+  // checked edges whose pieces are checked.
+  std::vector<std::vector<double>> m_Survey{};
+  std::vector<double> m_Through{0};
 };
 
 std::vector<Lot> Lots()
@@ -42,6 +50,14 @@ std::vector<Lot> Lots()
       lots.back().m_Pts = o.m_pt;
     for (double v = 0; (word == "kinds" || word == "widths" || word == "checked") && s >> v;)
       (word == "kinds" ? lots.back().m_Kind : word == "widths" ? lots.back().m_Width : lots.back().m_Checked).push_back(v);
+    if (word == "survey" || word == "point")
+      lots.back().m_Survey.push_back({word == "point" ? 1.0 : 0.0});
+    for (double v = 0; (word == "survey" || word == "point") && s >> v;)
+      lots.back().m_Survey.back().push_back(v);
+    if (word == "through")
+      lots.back().m_Through.clear();
+    for (double v = 0; word == "through" && s >> v;)
+      lots.back().m_Through.push_back(v);
   }
   return lots;
 }
@@ -51,7 +67,7 @@ struct Pt {
   int m_From;  // the lot's edge that the point's edge lies on
 };
 
-// 0 clean, 1 near-repeats, 2 on-edge points, 3 a dense side, 4 stubs.
+// 0 clean, 1 near-repeats, 2 on-edge points, 3 a dense side, 4 stubs, 5 the lot's surveyed listing.
 std::vector<Pt> Changed(const Lot& lot, int change)
 {
   const int n = static_cast<int>(lot.m_Pts.size());
@@ -66,6 +82,16 @@ std::vector<Pt> Changed(const Lot& lot, int change)
       out.push_back({change == 1 ? at(1e-9, 0) : change == 2 ? at(len / 3, 0) : at(len - 0.002, 0.001), k});
     for (int j = 1; change == 3 && k == dense && j < len / 0.02; ++j)
       out.push_back({at(j * 0.02, 0), k});
+    std::vector<std::pair<double, double>> surveyed;  // along and out
+    for (const std::vector<double>& v : lot.m_Survey) {
+      for (int j = 1; change == 5 && v[1] == k && v[0] == 0 && j * v[2] < len - v[2] / 2; ++j)
+        surveyed.emplace_back(j * v[2], j % 2 == 1 ? v[3] : -v[3]);
+      if (change == 5 && v[1] == k && v[0] == 1)
+        surveyed.emplace_back(v[2], v[3]);
+    }
+    std::sort(surveyed.begin(), surveyed.end());
+    for (const auto& [along, off] : surveyed)
+      out.push_back({at(along, off), k});
   }
   return out;
 }
@@ -84,7 +110,7 @@ struct Driver : CSyasenCheck {};
 // Per checked edge and form (half cuts, vertical cuts, check points, radial): the volumes, or the check points' x and
 // y in the lot's own frame; each in the clean lot's order from the edge's begin corner.
 std::vector<std::vector<double>> Read(const Lot& lot, const std::vector<Pt>& listed, const Place& place,
-                                      const std::vector<CKelCoord2D>* building = nullptr)
+                                      const std::vector<CKelCoord2D>* building = nullptr, double through = 0)
 {
   const std::size_t n = listed.size(), m = lot.m_Pts.size();
   std::vector<Pt> pts = listed;
@@ -107,6 +133,8 @@ std::vector<std::vector<double>> Read(const Lot& lot, const std::vector<Pt>& lis
   src.GetPlaneEquation(true);
   CKelHSite site = slant_test::Site(placed);
   for (std::size_t k = 0; k < n; ++k) {
+    if (lot.m_Kind[static_cast<std::size_t>(pts[k].m_From)] == 2)
+      site.m_pt[k].COND = CKelSiteTable::kSumikiri;
     if (CKelSiteTable& v = site.m_pt[k]; lot.m_Kind[static_cast<std::size_t>(pts[k].m_From)] == 1) {
       v.COND = CKelSiteTable::kRoad;
       v.m_RoadWidthBeg = v.m_RoadWidthEnd = lot.m_Width[static_cast<std::size_t>(pts[k].m_From)];
@@ -117,11 +145,13 @@ std::vector<std::vector<double>> Read(const Lot& lot, const std::vector<Pt>& lis
   for (const double checked : lot.m_Checked) {
     const auto e = static_cast<std::size_t>(checked);
     const CKelCoord2D& beg = corners[place.m_Mirror ? (e + 1) % m : e];
-    // The checked edge starts at the road edge's begin corner: the fixture's check line is laid along it.
+    // Checked through the piece of the edge nearest the share `through` along it (one longer than a near repeat).
+    const CKelCoord2D share = place.To(lot.m_Pts[e].GetCoord(lot.m_Pts[(e + 1) % m], through));
+    const auto gap = [&](std::size_t k) { return placed[k].GetCoord(placed[(k + 1) % n], 0.5).GetLength(share); };
     int stored = -1;
     for (std::size_t k = 0; k < n; ++k) {
-      if (pts[k].m_From == static_cast<int>(e) && placed[k].GetLength(placed[(k + 1) % n]) > 0.1 &&
-          (stored < 0 || placed[k].GetLength(beg) < placed[static_cast<std::size_t>(stored)].GetLength(beg)))
+      if (pts[k].m_From == static_cast<int>(e) && placed[k].GetLength(placed[(k + 1) % n]) > KelTol::SiteOnLine &&
+          (stored < 0 || gap(k) < gap(static_cast<std::size_t>(stored))))
         stored = static_cast<int>(k);
     }
     for (int form = 0; form < 4; ++form) {
@@ -169,26 +199,31 @@ std::vector<std::vector<double>> Read(const Lot& lot, const std::vector<Pt>& lis
 TEST(SlantRuns, ASurveyedLotChecksAsTheCleanLotWhereverItLies)
 {
   const Place places[] = {{{0, 0, 0}, false}, {{0, 0, 0.3}, false}, {{3e5, -1.2e5, 0.5235987755982988}, false}, {{0, 0, 0}, true}};
-  const char* changes[] = {"clean", "near-repeats", "on-edge points", "a dense side", "stubs"};
+  const char* changes[] = {"clean", "near-repeats", "on-edge points", "a dense side", "stubs", "as surveyed"};
   for (const Lot& lot : Lots()) {
     const std::vector<std::vector<double>> clean = Read(lot, Changed(lot, 0), places[0]);
+    // A surveyed lot is read as listed, through each of the checked pieces.
+    const std::vector<int> kinds = lot.m_Survey.empty() ? std::vector<int>{0, 1, 2, 3, 4} : std::vector<int>{0, 5};
     for (const Place& place : places) {
-      for (int change = 0; change < 5; ++change) {
+      for (const int change : kinds) {
         // The bent frontage's last runs lie 0.08 mm beyond the tiny size off
         // their chord; a stub's fold moves its corner by 0.5 mm, so its
         // runs jump there, as the survey's own scale lets them.
         if (change == 4 && lot.m_Name == "bent frontage")
           continue;
-        SCOPED_TRACE(lot.m_Name + ", " + changes[change] + ", placement " + std::to_string(&place - places));
-        const std::vector<std::vector<double>> got = Read(lot, Changed(lot, change), place);
-        ASSERT_EQ(clean.size(), got.size());
-        for (std::size_t k = 0; k < clean.size(); ++k) {
-          ASSERT_EQ(clean[k].size(), got[k].size()) << "check " << k;
-          const bool points = k % 4 == 2;
-          for (std::size_t j = 0; j < clean[k].size(); ++j)
-            EXPECT_NEAR(clean[k][j], got[k][j],
-                        change == 4 ? (points ? 0.04 : 2.0) : 1e-6 * (points ? 1 : std::max(1.0, std::fabs(clean[k][j]))))
-                << "check " << k << ", value " << j;
+        for (const double through : change == 5 ? lot.m_Through : std::vector<double>{0}) {
+          SCOPED_TRACE(lot.m_Name + ", " + changes[change] + ", placement " + std::to_string(&place - places) +
+                       ", through " + std::to_string(through));
+          const std::vector<std::vector<double>> got = Read(lot, Changed(lot, change), place, nullptr, through);
+          ASSERT_EQ(clean.size(), got.size());
+          for (std::size_t k = 0; k < clean.size(); ++k) {
+            ASSERT_EQ(clean[k].size(), got[k].size()) << "check " << k;
+            const bool points = k % 4 == 2;
+            for (std::size_t j = 0; j < clean[k].size(); ++j)
+              EXPECT_NEAR(clean[k][j], got[k][j],
+                          change == 4 ? (points ? 0.04 : 2.0) : 1e-6 * (points ? 1 : std::max(1.0, std::fabs(clean[k][j]))))
+                  << "check " << k << ", value " << j;
+          }
         }
       }
     }
