@@ -247,11 +247,12 @@ void CSphereBlkDataArrayNew::InsertChordPoints()
     }
     if (!changed)
       continue;
-    CSpherePolyArea rebuilt = NewPolyArea();
+    // Built afresh in place (an area copies rather than moves).
+    CSpherePolyArea& rebuilt = m_PolyArea[i];
+    rebuilt = NewPolyArea();
     rebuilt.m_Idx.reserve(idx.size());
     for (int n : idx)
       rebuilt.AddIdx(n);
-    m_PolyArea[i] = std::move(rebuilt);
   }
 }
 
