@@ -327,6 +327,13 @@ inline constexpr double SkyOutlineArea = 1e-6;
 inline constexpr double SkyParamArea = 1e-8;
 // The inside test of the union: edges inside another outline by this band.
 inline constexpr double SkyUnionInside = 1e-9;
+// How far the chart's straight line between two points of an outline may
+// stray from their chord on the disc for the union to take the line for the
+// chord: the chord's length times the line's distance from it halfway (disc
+// units). A corner passing the line then moves the drawn share by at most
+// half of it over pi (1.6e-7), well within a ratio's steadiness; an edge of
+// a one-degree step stays within it, one of a wider step does not.
+inline constexpr double SkyChordSag = 1e-6;
 // How far (radians of elevation) the chart's straight line between two
 // points of a projected edge may depart from the edge's own elevation
 // halfway before the halfway point is walked too: a degree, far beyond the

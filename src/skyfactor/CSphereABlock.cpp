@@ -636,7 +636,7 @@ int CSphereA::RegistSphereRatio2(int which, bool expand0, const CKelCoord3D* /*c
       return 1;
     // Each piece is traced on its own: one trace finds one outer outline.
     for (const std::vector<CSphereCoordD2DArray>& piece : GetSpherePieces(block, which, expand0)) {
-      const int r = RegistSphereRatioCommon(piece, store);
+      const int r = RegistSphereRatioCommon(piece, store, m_bChordUnion && which >= 2);
       if (r != 0)
         return r;
     }
@@ -653,7 +653,8 @@ int CSphereA::RegistSphereRatioFace(int which, bool expand0, const CKelCoord3D* 
   return RegistSphereRatioCommon({outline}, store);
 }
 
-int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& outlines, CSphereBlkDataArrayNew& store)
+int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& outlines, CSphereBlkDataArrayNew& store,
+                                      bool chords)
 {
   if (outlines.empty())
     return 0;
@@ -676,6 +677,8 @@ int CSphereA::RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& o
   }
   if (!hasArea)
     return 0;
+  if (chords)
+    work.InsertChordPoints();
   const int r = work.CalcCrossPoint(nullptr);
   if (r != 0)
     return r;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -139,6 +140,120 @@ void CSphereBlkDataArrayNew::AddPolyLine(const CSpherePolyLineArray& lines)
     area.AddIdx(at);
   }
   m_PolyArea.push_back(area);
+}
+
+namespace {
+
+// The disc position of a chart point as the outlines are drawn (the mirror
+// keeps chords straight).
+CKelCoord2D DrawnAt(const CKelCoord2D& c)
+{
+  return CKelCoord2D(-std::cos(c.m_y) * std::cos(c.m_x), std::cos(c.m_y) * std::sin(c.m_x));
+}
+
+// Whether the chord's length times the distance of the chart line's halfway
+// point from it on the disc can exceed KelTol::SkyChordSag: along a chart
+// segment moving (da, de) the drawing bends by at most (|da| + |de|)^2 / 8
+// off its chord (its second derivatives are cosines and sines of the
+// angles) and the chord is at most the segment's length. Most segments of a
+// one-degree step cannot.
+bool MaySagOffChord(const CKelCoord2D& p, const CKelCoord2D& q)
+{
+  const double da = std::fabs(q.m_x - p.m_x), de = std::fabs(q.m_y - p.m_y);
+  return (da + de) * (da + de) / 8 * std::sqrt(da * da + de * de) > KelTol::SkyChordSag;
+}
+
+// Whether it does; a and b are p's and q's disc positions.
+bool SagsOffChord(const CKelCoord2D& p, const CKelCoord2D& q, const CKelCoord2D& a, const CKelCoord2D& b)
+{
+  const CKelCoord2D m = DrawnAt(CKelCoord2D((p.m_x + q.m_x) / 2, (p.m_y + q.m_y) / 2));
+  return std::fabs((b.m_x - a.m_x) * (m.m_y - a.m_y) - (b.m_y - a.m_y) * (m.m_x - a.m_x)) > KelTol::SkyChordSag;
+}
+
+}  // namespace
+
+void CSphereBlkDataArrayNew::InsertChordPoints()
+{
+  // The corners' azimuths with their polygons, in azimuth order, those on
+  // the horizon apart: an edge standing clear of the horizon at both ends
+  // passes above them however it is drawn. Points a subdivision inserted
+  // are none (the boundary drops them for the chord they lie near).
+  using Corners = std::vector<std::pair<double, std::size_t>>;
+  Corners raised, low;
+  bool listed = false;
+  // Taken before any point is inserted, once an edge needs them.
+  const auto list = [&] {
+    listed = true;
+    for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
+      const CSpherePolyArea& area = m_PolyArea[i];
+      for (int k = 0; k < area.Size(); ++k) {
+        const CSphereCoordD2D& p = m_PolyCoord[static_cast<std::size_t>(area.IdxAt(k))];
+        if (p.m_PntKind != CSphereCoordD2D::kInserted && std::isfinite(p.m_AD))
+          (p.m_AE == 0 ? low : raised).emplace_back(p.m_AD, i);
+      }
+    }
+    std::sort(raised.begin(), raised.end());
+    std::sort(low.begin(), low.end());
+  };
+  std::vector<double> at;
+  const auto gather = [&at](const Corners& corners, double lo, double hi, std::size_t own) {
+    for (auto c = std::upper_bound(corners.begin(), corners.end(), std::make_pair(lo, SIZE_MAX));
+         c != corners.end() && c->first < hi; ++c) {
+      if (c->second != own)
+        at.push_back(c->first);
+    }
+  };
+  std::vector<int> idx;
+  for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
+    const CSpherePolyArea& area = m_PolyArea[i];
+    idx.clear();
+    bool changed = false;
+    for (int k = 0; k < area.Size(); ++k) {
+      const int a = area.IdxAt(k);
+      const int b = area.IdxAt((k + 1) % area.Size());
+      idx.push_back(a);
+      const CKelCoord2D p = m_PolyCoord.Chart(a), q = m_PolyCoord.Chart(b);
+      // The horizon is drawn as its arc (the chord and its bow).
+      if (p.m_y == 0 && q.m_y == 0)
+        continue;
+      const double lo = std::min(p.m_x, q.m_x) + KelTol::SkyDisc, hi = std::max(p.m_x, q.m_x) - KelTol::SkyDisc;
+      if (!(lo < hi) || !MaySagOffChord(p, q))
+        continue;
+      if (!listed)
+        list();
+      at.clear();
+      gather(raised, lo, hi, i);
+      if (p.m_y == 0 || q.m_y == 0)
+        gather(low, lo, hi, i);
+      if (at.empty())
+        continue;
+      const CKelCoord2D da = DrawnAt(p), db = DrawnAt(q);
+      if (!SagsOffChord(p, q, da, db))
+        continue;
+      std::sort(at.begin(), at.end());
+      if (q.m_x < p.m_x)
+        std::reverse(at.begin(), at.end());
+      for (std::size_t j = 0; j < at.size(); ++j) {
+        if (j > 0 && at[j] == at[j - 1])
+          continue;
+        CSphereCoordD2D c(0, 0, at[j], ChordElevationOnDisc(da, db, at[j]), 1);
+        c.m_PntKind = CSphereCoordD2D::kInserted;
+        const int n = m_PolyCoord.Add(c);
+        if (n != a && n != b && n != idx.back()) {
+          idx.push_back(n);
+          changed = true;
+        }
+      }
+    }
+    if (!changed)
+      continue;
+    // Built afresh in place (an area copies rather than moves).
+    CSpherePolyArea& rebuilt = m_PolyArea[i];
+    rebuilt = NewPolyArea();
+    rebuilt.m_Idx.reserve(idx.size());
+    for (int n : idx)
+      rebuilt.AddIdx(n);
+  }
 }
 
 // --- Progress ------------------------------------------------------------------------

@@ -88,6 +88,17 @@ public:
   bool CrossesAt(int at, const CKelCoord2D& prev, const CKelCoord2D& next) const;
   // A new empty polygon on this pool.
   CSpherePolyArea NewPolyArea();
+  // Every polygon's edge that leaves the horizon and spans azimuths takes,
+  // at the azimuth of each corner of another polygon strictly within its
+  // span, the point of its chord on the disc (an inserted point, dropped
+  // from the boundary unless an outline meets it). The union then tells a
+  // corner beside the edge inside or out where the disc draws the edge:
+  // the chart's straight line between the edge's ends lies off the chord
+  // (by up to a degree at a step of 10), and a corner passing it took the
+  // boundary from the chord onto itself at a hair's move. An edge whose
+  // chart line keeps within KelTol::SkyChordSag of its chord (the edges of
+  // a one-degree step) takes none.
+  void InsertChordPoints();
 
   // --- The union
   [[nodiscard]] int CalcCrossPoint(CKelProgressCore* progress);

@@ -83,29 +83,6 @@ void DropClosingRepeat(Line& out)
     out.erase(out.begin());
 }
 
-// The disc position of a chart point, as the regions are drawn.
-CKelCoord2D DiscOf(double azimuth, double elevation)
-{
-  return CKelCoord2D(-std::cos(elevation) * std::cos(azimuth), std::cos(elevation) * std::sin(azimuth));
-}
-
-// The elevation where the edge from chart point p to q, straight on the
-// disc as every edge is drawn, crosses the azimuth (within the edge's span).
-double ChordElevation(const CKelCoord2D& p, const CKelCoord2D& q, double azimuth)
-{
-  if (azimuth == p.m_x)
-    return p.m_y;
-  if (azimuth == q.m_x)
-    return q.m_y;
-  const CKelCoord2D a = DiscOf(p.m_x, p.m_y);
-  const CKelCoord2D b = DiscOf(q.m_x, q.m_y);
-  const double dx = -std::cos(azimuth), dy = std::sin(azimuth);
-  const double ex = b.m_x - a.m_x, ey = b.m_y - a.m_y;
-  const double den = dx * ey - dy * ex;
-  const double t = den != 0 ? std::clamp(-(dx * a.m_y - dy * a.m_x) / den, 0.0, 1.0) : 0.0;
-  return std::acos(std::min(1.0, std::hypot(a.m_x + t * ex, a.m_y + t * ey)));
-}
-
 }  // namespace
 
 int CSphereBlkDataArrayNew::CalcSansya(int nRound, std::vector<CSphereRatioBlockParam>& params, int step,

@@ -191,6 +191,29 @@ int CSpherePolyCoordArray::Add(const CSphereCoordD2D& p, std::initializer_list<i
   return Add(p);
 }
 
+double ChordElevation(const CKelCoord2D& p, const CKelCoord2D& q, double azimuth)
+{
+  if (azimuth == p.m_x)
+    return p.m_y;
+  if (azimuth == q.m_x)
+    return q.m_y;
+  // Disc positions as the regions are drawn (orthographic; the mirror
+  // keeps chords straight).
+  const auto disc = [](const CKelCoord2D& c) {
+    return CKelCoord2D(-std::cos(c.m_y) * std::cos(c.m_x), std::cos(c.m_y) * std::sin(c.m_x));
+  };
+  return ChordElevationOnDisc(disc(p), disc(q), azimuth);
+}
+
+double ChordElevationOnDisc(const CKelCoord2D& a, const CKelCoord2D& b, double azimuth)
+{
+  const double dx = -std::cos(azimuth), dy = std::sin(azimuth);
+  const double ex = b.m_x - a.m_x, ey = b.m_y - a.m_y;
+  const double den = dx * ey - dy * ex;
+  const double t = den != 0 ? std::clamp(-(dx * a.m_y - dy * a.m_x) / den, 0.0, 1.0) : 0.0;
+  return std::acos(std::min(1.0, std::hypot(a.m_x + t * ex, a.m_y + t * ey)));
+}
+
 // --- Contacts -------------------------------------------------------------------
 
 CrossPointSegment::CrossPointSegment(const CKelCoord2D& beg, const CKelCoord2D& end) : m_Beg(beg), m_End(end)

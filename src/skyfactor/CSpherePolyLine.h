@@ -78,6 +78,13 @@ private:
   [[nodiscard]] static bool CellOf(const CKelCoord2D& p, std::int64_t* cx, std::int64_t* cy);
 };
 
+// The elevation where the edge from chart point p to q, straight on the
+// disc as every edge is drawn, crosses the azimuth (within the edge's span;
+// its ends' own elevations at their azimuths exactly).
+double ChordElevation(const CKelCoord2D& p, const CKelCoord2D& q, double azimuth);
+// The same from the ends' disc positions a and b (orthographic, as drawn).
+double ChordElevationOnDisc(const CKelCoord2D& a, const CKelCoord2D& b, double azimuth);
+
 // The contacts of the target segment c-d with the source segment a-b (chart
 // positions), added to the pool and ordered from a towards b. A source of no
 // length has no contacts.

@@ -346,7 +346,12 @@ int CSphereRatioBlock::CalcSectors(CKelProgressCore* progress, int nRound, doubl
                                    const CKelBlockCubeArray& blocks, const CKelCoord3D& chkpnt)
 {
   const bool post = ExpandsAfterUnion();
-  const CSphereA sphere = Projector(chkpnt, Angle, bMirror, post ? 1 : m_AngleStep);
+  CSphereA sphere = Projector(chkpnt, Angle, bMirror, post ? 1 : m_AngleStep);
+  // Without expansion the sectors' triangles are the chords between the
+  // united outlines' points: the union decides by them. (The outline
+  // method keeps the chart's lines: its half-plane unions would take the
+  // chords' points of every block at the cost of a fifth of its time.)
+  sphere.m_bChordUnion = true;
   const std::vector<CKelBlockCubeArray> groups = DivideBlock(blocks, &chkpnt, Angle, m_AngleStep);
   if (progress != nullptr)
     progress->SetRange(static_cast<int>(groups.size()), "");
@@ -360,6 +365,8 @@ int CSphereRatioBlock::CalcSectors(CKelProgressCore* progress, int nRound, doubl
     if (!group.empty()) {
       CSphereBlkDataArrayNew united;
       r = sphere.RegistSphereRatio2(part.m_ExpandKind, m_bExpandInProjection, &chkpnt, group, united);
+      if (r == 0 && part.m_ExpandKind >= 2)
+        united.InsertChordPoints();
       if (r == 0)
         r = united.CalcRatio(nullptr, m_AngleStep, part.m_Block);
       if (r == 0) {

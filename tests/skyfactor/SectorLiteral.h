@@ -138,7 +138,7 @@ inline int RegistSphereRatio2(const CSphereA& sphere, int which, bool expand0, c
         return 1;
     }
     for (const std::vector<CSphereCoordD2DArray>& piece : GetSpherePieces(sphere, block, which, expand0)) {
-      const int r = CSphereA::RegistSphereRatioCommon(piece, store);
+      const int r = CSphereA::RegistSphereRatioCommon(piece, store, sphere.m_bChordUnion && which >= 2);
       if (r != 0)
         return r;
     }
@@ -166,6 +166,7 @@ inline double SectorRatio(const CSphereRatioBlock& settings, int nRound, double 
   sphere.m_AngleStep = post ? 1 : result.m_AngleStep;
   sphere.m_Kind = 1;
   sphere.m_bMirror = bMirror;
+  sphere.m_bChordUnion = true;
   for (const CKelBlockCubeArray& group : DivideBlock(local, origin, 0, result.m_AngleStep)) {
     CSphereRatioBlock part;
     part.m_AngleStep = post ? 1 : result.m_AngleStep;
@@ -176,6 +177,8 @@ inline double SectorRatio(const CSphereRatioBlock& settings, int nRound, double 
     if (!group.empty()) {
       CSphereBlkDataArrayNew united;
       r = RegistSphereRatio2(sphere, part.m_ExpandKind, result.m_bExpandInProjection, group, united);
+      if (r == 0 && part.m_ExpandKind >= 2)
+        united.InsertChordPoints();
       if (r == 0)
         r = united.CalcRatio(nullptr, result.m_AngleStep, part.m_Block);
       if (r == 0) {

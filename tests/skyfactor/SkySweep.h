@@ -7,7 +7,8 @@
 //   - the same ratio within 1e-6 moved 3e5 m and turned, and mirrored
 //     (where the step's sector lines map onto each other);
 //   - the unexpanded settings within their chords of the exact sky (level
-//     tops only: the exact integral takes no sloped faces).
+//     tops only: the exact integral takes no sloped faces);
+//   - steady along a seeded walk of the point over +-1 mm.
 //
 // Scenes: two or three blocks on the far side of a road along the x axis,
 // 6 to 40 m off it: boxes, sloped (mansard) faces, hipped roof ends, blocks
@@ -207,6 +208,39 @@ inline std::vector<std::string> SweepViolations(const SweepScene& s, const XY& a
     steady(ratio(MirroredPrisms(s.prisms), {-at.x, at.y}, drawn, KelAngle::Pi - s.frame), 0, "mirrored");
   if (e.level && m.kind == 2 && !(std::fabs(r - e.at[side]) <= ChordTolerance(m.step)))
     out.push_back(where + ": " + std::to_string(r) + " against the exact " + std::to_string(e.at[side]));
+  return out;
+}
+
+// A seeded walk of the check point along x over +-reach about at (at
+// itself and a hair past it among the points): each ratio against its
+// neighbour's, allowed the exact sky's change (level tops) or a hundredth
+// of the spacing per metre (sloped tops) beyond kSweepSteady. Each
+// violation as a line.
+inline std::vector<std::string> SweepWalkViolations(const SweepScene& s, const XY& at, const Method& m, double reach,
+                                                    int points, std::uint64_t seed)
+{
+  SweepDraw d(seed);
+  std::vector<double> xs{at.x, at.x + 2e-9};
+  for (int k = 0; k < points; ++k)
+    xs.push_back(at.x + d.U(-reach, reach));
+  std::sort(xs.begin(), xs.end());
+  const bool level = std::all_of(s.prisms.begin(), s.prisms.end(), [](const Prism& p) { return p.tops.empty(); });
+  const CKelBlockCubeArray blocks = Blocks(s.prisms);
+  const auto ratio = [&](double x) { return Ratio(blocks, CKelCoord3D(x, at.y, 0), m, s.frame); };
+  const auto exact = [&](double x) { return level ? ExactRatio(s.prisms, CKelCoord3D(x, at.y, 0), m.side2) : 0.0; };
+  std::vector<std::string> out;
+  double before = ratio(xs[0]), exactBefore = exact(xs[0]);
+  for (std::size_t k = 1; k < xs.size(); ++k) {
+    const double r = ratio(xs[k]), e = exact(xs[k]);
+    const double allowed = kSweepSteady + (level ? std::fabs(e - exactBefore) : 1e-2 * (xs[k] - xs[k - 1]));
+    if (!(r > 0))
+      out.push_back(Describe(m) + " at x " + std::to_string(xs[k]) + ": no ratio");
+    else if (!(std::fabs(r - before) <= allowed))
+      out.push_back(Describe(m) + " from x " + std::to_string(xs[k - 1]) + " by " + std::to_string(xs[k] - xs[k - 1]) +
+                    " m: moved by " + std::to_string(r - before));
+    before = r;
+    exactBefore = e;
+  }
   return out;
 }
 
