@@ -409,9 +409,13 @@ places)
   places="may be written by nobody (its access control list lets them), who could put their own files in place of the run's while it works; nothing was written. Choose a folder in a place that only you (or root) may change."
   locked="the build folder build/example is still locked after 20 s, by another run's build of the example or another process, and one build at a time works in it"
   files="The example's files are in $scratch"
+  # Without getfacl the script cannot read the list, so only the program
+  # refuses such a place, once the packages are checked and it is built.
+  aclsteps=
+  command -v getfacl >/dev/null || aclsteps="packages build"
   rows=(
     "read-only device|root|$repo|plain|ro/out|1|packages build|$fails cannot make \"$scratch/ro/out\": \"$scratch/ro\" is on a read-only device; nothing was written"
-    "writable by its access control list|root|$repo|plain|aclw/out|1||$fails \"$scratch/aclw\", which holds the folder, $places"
+    "writable by its access control list|root|$repo|plain|aclw/out|1|$aclsteps|$fails \"$scratch/aclw\", which holds the folder, $places"
     "made under a team's default access control list|root|$repo|plain|teamplace/a/b/out|0|packages build|$files/teamplace/a/b/out"
     "another user's lock in the place|root|$repo|plain|sticky/out|1|packages build|$fails \"$scratch/sticky/.two_storey_house.lock\" is still there after 20 s: it belongs to nobody, not to a run of yours, and runs into that folder keep their lock there; nothing was written. Run again once it is gone, or have it removed."
     "another user's lock file on a read-only device|root|$repo|plain|rolock/theirs/out|1|packages build|$fails cannot make \"$scratch/rolock/theirs/out\": \"$scratch/rolock/theirs\" is on a read-only device; nothing was written"
