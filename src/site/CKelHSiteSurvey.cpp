@@ -369,8 +369,8 @@ Lines LinesOf(const CKelSiteWorkOutline& work, const CKelHSite& pieces)
 }
 
 // A line's road divided among its pieces (m_no their pieces): each joint
-// on the road's site side and far side at its share of the way (FarOfJoint), so the
-// pieces cover the line's road exactly. A piece the road's begin (or end)
+// on the road's site side and far side at its share of the way
+// (FarOfJoint), so the pieces cover the line's road exactly. A piece the road's begin (or end)
 // has passed sits where it begins (or ends). The pieces' far sides run on
 // along one line, joined at no crossing, as those of two road edges listed
 // in line are.
@@ -382,7 +382,7 @@ std::vector<Road> DivideLine(const Road& road, const std::vector<int>& ps, const
   const CKelCoord2D s(road.m_SiteBeg), e(road.m_SiteEnd), fs(road.m_FarBeg), fe(road.m_FarEnd);
   for (std::size_t j = 0; j + 1 < ps.size(); ++j) {
     const double t = std::clamp(AlongLine(s, e, pieces.Vertex(ps[j + 1])), 0.0, 1.0);
-    const CKelCoord2D at(s.m_x + t * (e.m_x - s.m_x), s.m_y + t * (e.m_y - s.m_y));
+    const CKelCoord2D at(Between(s, e, t));
     const CKelCoord2D far(FarOfJoint(s, e, fs, fe, t));
     EndAt(out[j], at, far);
     BeginAt(out[j + 1], at, far);

@@ -270,8 +270,9 @@ double ChainOff(const CKelCoord2D& a, const CKelCoord2D& b, const std::vector<CK
 // both sides could (a fold short against the bend), the one whose line
 // the fold lies nearer does, so the joint stays at an end of the fold
 // rather than going to a crossing a shallow bend carries far along the
-// frontage; at a tie (a fold symmetric about the corner) neither does. The crossing is taken wherever it lies within the lot's tiny
-// size of the folded edges, as it does round a corner and at a shallow
+// frontage; at a tie (a fold symmetric about the corner) neither does.
+// The crossing is taken wherever it lies within the lot's tiny size of the
+// folded edges, as it does round a corner and at a shallow
 // bend. Farther off it is a crossing the survey did not draw: sides
 // parallel, or nearly, across a step. The joint then goes to the middle C
 // of the folded edges, so both sides meet halfway across the step, the

@@ -144,13 +144,6 @@ void CSphereBlkDataArrayNew::AddPolyLine(const CSpherePolyLineArray& lines)
 
 namespace {
 
-// The disc position of a chart point as the outlines are drawn (the mirror
-// keeps chords straight).
-CKelCoord2D DrawnAt(const CKelCoord2D& c)
-{
-  return CKelCoord2D(-std::cos(c.m_y) * std::cos(c.m_x), std::cos(c.m_y) * std::sin(c.m_x));
-}
-
 // Whether the chord's length times the distance of the chart line's halfway
 // point from it on the disc can exceed KelTol::SkyChordSag: along a chart
 // segment moving (da, de) the drawing bends by at most (|da| + |de|)^2 / 8
@@ -166,7 +159,7 @@ bool MaySagOffChord(const CKelCoord2D& p, const CKelCoord2D& q)
 // Whether it does; a and b are p's and q's disc positions.
 bool SagsOffChord(const CKelCoord2D& p, const CKelCoord2D& q, const CKelCoord2D& a, const CKelCoord2D& b)
 {
-  const CKelCoord2D m = DrawnAt(CKelCoord2D((p.m_x + q.m_x) / 2, (p.m_y + q.m_y) / 2));
+  const CKelCoord2D m = SphereDiscOf(CKelCoord2D((p.m_x + q.m_x) / 2, (p.m_y + q.m_y) / 2));
   return std::fabs((b.m_x - a.m_x) * (m.m_y - a.m_y) - (b.m_y - a.m_y) * (m.m_x - a.m_x)) > KelTol::SkyChordSag;
 }
 
@@ -227,7 +220,7 @@ void CSphereBlkDataArrayNew::InsertChordPoints()
         gather(low, lo, hi, i);
       if (at.empty())
         continue;
-      const CKelCoord2D da = DrawnAt(p), db = DrawnAt(q);
+      const CKelCoord2D da = SphereDiscOf(p), db = SphereDiscOf(q);
       if (!SagsOffChord(p, q, da, db))
         continue;
       std::sort(at.begin(), at.end());

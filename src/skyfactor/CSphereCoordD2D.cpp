@@ -26,11 +26,12 @@ bool CSphereCoordD2D::operator==(const CSphereCoordD2D& other) const
          m_Coord3D == other.m_Coord3D && m_PntKind == other.m_PntKind;
 }
 
-void CSphereCoordD2D::ConvertCoordXY()
+CKelCoord2D SphereDiscOf(const CKelCoord2D& chart)
 {
-  m_Pos.m_x = -std::cos(m_AE) * std::cos(m_AD);
-  m_Pos.m_y = std::cos(m_AE) * std::sin(m_AD);
+  return CKelCoord2D(-std::cos(chart.m_y) * std::cos(chart.m_x), std::cos(chart.m_y) * std::sin(chart.m_x));
 }
+
+void CSphereCoordD2D::ConvertCoordXY() { m_Pos = SphereDiscOf(CKelCoord2D(m_AD, m_AE)); }
 
 bool CSphereCoordD2D::Serialize(CKelArchiveCore& ar)
 {

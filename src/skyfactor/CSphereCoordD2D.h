@@ -63,6 +63,10 @@ public:
   [[nodiscard]] bool LoadData(CKelFileIO& f, int* budget);
 };
 
+// The disc position of the chart point (azimuth, elevation), orthographic:
+// every outline is drawn by the chords between such positions.
+CKelCoord2D SphereDiscOf(const CKelCoord2D& chart);
+
 class CSphereCoordD2DArray : public std::vector<CSphereCoordD2D> {
 public:
   bool operator==(const CSphereCoordD2DArray& other) const;

@@ -197,12 +197,7 @@ double ChordElevation(const CKelCoord2D& p, const CKelCoord2D& q, double azimuth
     return p.m_y;
   if (azimuth == q.m_x)
     return q.m_y;
-  // Disc positions as the regions are drawn (orthographic; the mirror
-  // keeps chords straight).
-  const auto disc = [](const CKelCoord2D& c) {
-    return CKelCoord2D(-std::cos(c.m_y) * std::cos(c.m_x), std::cos(c.m_y) * std::sin(c.m_x));
-  };
-  return ChordElevationOnDisc(disc(p), disc(q), azimuth);
+  return ChordElevationOnDisc(SphereDiscOf(p), SphereDiscOf(q), azimuth);
 }
 
 double ChordElevationOnDisc(const CKelCoord2D& a, const CKelCoord2D& b, double azimuth)
