@@ -383,7 +383,9 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
   CSphereHorizonIndex horizon;
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     horizon.TakeIn(m_PolyCoord);
-    CSpherePolyArea::CutEdgeList edges(m_PolyArea[i].CutEdges(), &horizon);
+    // The polygon is as its reach was built on, and no later search asks
+    // for that reach: its edges are the ones to cut.
+    CSpherePolyArea::CutEdgeList edges(std::move(reach[i]).TakeEdges(), &horizon);
     for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
       if (i == j || !m_PolyArea[i].BoxMeets(m_PolyArea[j]))
         continue;
