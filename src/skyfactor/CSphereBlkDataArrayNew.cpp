@@ -163,89 +163,185 @@ bool SagsOffChord(const CKelCoord2D& p, const CKelCoord2D& q, const CKelCoord2D&
   return std::fabs((b.m_x - a.m_x) * (m.m_y - a.m_y) - (b.m_y - a.m_y) * (m.m_x - a.m_x)) > KelTol::SkyChordSag;
 }
 
+// A corner's azimuth with its polygon.
+using ChordCorner = std::pair<double, std::size_t>;
+
+// The lists the chord points of a union are found with. They are kept from
+// union to union on each thread (which works on one union at a time): a
+// union's lists are short, and taking their memory afresh each time cost
+// about as much as filling them.
+struct ChordLists {
+  std::vector<ChordCorner> m_Raised, m_Low;
+  std::vector<double> m_At;
+  // The points taken, each after the polygon's position that starts its
+  // edge.
+  std::vector<std::pair<int, int>> m_Taken;
+  std::vector<int> m_Path;
+};
+
+ChordLists& EmptyChordLists()
+{
+  thread_local ChordLists lists;
+  lists.m_Raised.clear();
+  lists.m_Low.clear();
+  return lists;
+}
+
+// The chord points of one union's polygons.
+class ChordPoints {
+public:
+  explicit ChordPoints(CSphereBlkDataArrayNew& store) : ChordPoints(store, EmptyChordLists()) {}
+  // Polygon i with the chord points of its edges; false when it takes none.
+  bool Take(std::size_t i);
+  // Polygon i's path with the points Take found, rebuilt in place (an area
+  // copies rather than moves).
+  void Rebuild(std::size_t i);
+
+private:
+  using Corner = ChordCorner;
+  ChordPoints(CSphereBlkDataArrayNew& store, ChordLists& lists)
+      : m_Store(store), m_Raised(lists.m_Raised), m_Low(lists.m_Low), m_At(lists.m_At), m_Taken(lists.m_Taken),
+        m_Path(lists.m_Path)
+  {
+  }
+  // The edge from pool point a to b of polygon i (position k) takes its
+  // points.
+  void TakeOnEdge(std::size_t i, int k, int a, int b);
+  // The corners' azimuths with their polygons, in azimuth order, those on
+  // the horizon apart: an edge standing clear of the horizon at both ends
+  // passes above them however it is drawn. Points a subdivision inserted
+  // are none (the boundary drops them for the chord they lie near). Taken
+  // before any point is inserted, once an edge needs them.
+  void ListCorners();
+  // Into m_At, the azimuths of corners strictly between lo and hi that are
+  // not polygon own's.
+  void Gather(const std::vector<Corner>& corners, double lo, double hi, std::size_t own);
+  // The disc position of pool point at; the last one is kept for the next
+  // edge, which starts there.
+  CKelCoord2D DiscOf(int at);
+
+  CSphereBlkDataArrayNew& m_Store;
+  std::vector<Corner>& m_Raised;
+  std::vector<Corner>& m_Low;
+  std::vector<double>& m_At;
+  std::vector<std::pair<int, int>>& m_Taken;
+  std::vector<int>& m_Path;
+  bool m_Listed = false;
+  int m_DiscAt = -1;
+  CKelCoord2D m_Disc;
+};
+
+bool ChordPoints::Take(std::size_t i)
+{
+  const CSpherePolyArea& area = m_Store.m_PolyArea[i];
+  m_Taken.clear();
+  const int n = area.Size();
+  for (int k = 0; k < n; ++k)
+    TakeOnEdge(i, k, area.IdxAt(k), area.IdxAt(k + 1 < n ? k + 1 : 0));
+  return !m_Taken.empty();
+}
+
+void ChordPoints::TakeOnEdge(std::size_t i, int k, int a, int b)
+{
+  const CKelCoord2D p = m_Store.m_PolyCoord.Chart(a), q = m_Store.m_PolyCoord.Chart(b);
+  // The horizon is drawn as its arc (the chord and its bow).
+  if (p.m_y == 0 && q.m_y == 0)
+    return;
+  const double lo = std::min(p.m_x, q.m_x) + KelTol::SkyDisc, hi = std::max(p.m_x, q.m_x) - KelTol::SkyDisc;
+  if (!(lo < hi) || !MaySagOffChord(p, q))
+    return;
+  if (!m_Listed)
+    ListCorners();
+  m_At.clear();
+  Gather(m_Raised, lo, hi, i);
+  if (p.m_y == 0 || q.m_y == 0)
+    Gather(m_Low, lo, hi, i);
+  if (m_At.empty())
+    return;
+  const CKelCoord2D da = DiscOf(a), db = DiscOf(b);
+  if (!SagsOffChord(p, q, da, db))
+    return;
+  std::sort(m_At.begin(), m_At.end());
+  if (q.m_x < p.m_x)
+    std::reverse(m_At.begin(), m_At.end());
+  int last = a;
+  for (std::size_t j = 0; j < m_At.size(); ++j) {
+    if (j > 0 && m_At[j] == m_At[j - 1])
+      continue;
+    CSphereCoordD2D c(0, 0, m_At[j], ChordElevationOnDisc(da, db, m_At[j]), 1);
+    c.m_PntKind = CSphereCoordD2D::kInserted;
+    const int n = m_Store.m_PolyCoord.Add(c);
+    if (n != a && n != b && n != last) {
+      m_Taken.emplace_back(k, n);
+      last = n;
+    }
+  }
+}
+
+void ChordPoints::ListCorners()
+{
+  m_Listed = true;
+  for (std::size_t i = 0; i < m_Store.m_PolyArea.size(); ++i) {
+    const CSpherePolyArea& area = m_Store.m_PolyArea[i];
+    for (int k = 0; k < area.Size(); ++k) {
+      const CSphereCoordD2D& p = m_Store.m_PolyCoord[static_cast<std::size_t>(area.IdxAt(k))];
+      if (p.m_PntKind != CSphereCoordD2D::kInserted && std::isfinite(p.m_AD))
+        (p.m_AE == 0 ? m_Low : m_Raised).emplace_back(p.m_AD, i);
+    }
+  }
+  // The pair's own order, spelled out: its three-way comparison of the
+  // azimuths costs the sort several times over.
+  const auto before = [](const Corner& x, const Corner& y) {
+    return x.first < y.first || (!(y.first < x.first) && x.second < y.second);
+  };
+  std::sort(m_Raised.begin(), m_Raised.end(), before);
+  std::sort(m_Low.begin(), m_Low.end(), before);
+}
+
+void ChordPoints::Gather(const std::vector<Corner>& corners, double lo, double hi, std::size_t own)
+{
+  const auto past = [](double azimuth, const Corner& c) { return azimuth < c.first; };
+  for (auto c = std::upper_bound(corners.begin(), corners.end(), lo, past); c != corners.end() && c->first < hi;
+       ++c) {
+    if (c->second != own)
+      m_At.push_back(c->first);
+  }
+}
+
+CKelCoord2D ChordPoints::DiscOf(int at)
+{
+  if (at != m_DiscAt) {
+    m_DiscAt = at;
+    m_Disc = SphereDiscOf(m_Store.m_PolyCoord.Chart(at));
+  }
+  return m_Disc;
+}
+
+void ChordPoints::Rebuild(std::size_t i)
+{
+  CSpherePolyArea& area = m_Store.m_PolyArea[i];
+  m_Path.clear();
+  m_Path.reserve(static_cast<std::size_t>(area.Size()) + m_Taken.size());
+  auto taken = m_Taken.begin();
+  for (int k = 0; k < area.Size(); ++k) {
+    m_Path.push_back(area.IdxAt(k));
+    for (; taken != m_Taken.end() && taken->first == k; ++taken)
+      m_Path.push_back(taken->second);
+  }
+  area = m_Store.NewPolyArea();
+  area.m_Idx.reserve(m_Path.size());
+  for (int n : m_Path)
+    area.AddIdx(n);
+}
+
 }  // namespace
 
 void CSphereBlkDataArrayNew::InsertChordPoints()
 {
-  // The corners' azimuths with their polygons, in azimuth order, those on
-  // the horizon apart: an edge standing clear of the horizon at both ends
-  // passes above them however it is drawn. Points a subdivision inserted
-  // are none (the boundary drops them for the chord they lie near).
-  using Corners = std::vector<std::pair<double, std::size_t>>;
-  Corners raised, low;
-  bool listed = false;
-  // Taken before any point is inserted, once an edge needs them.
-  const auto list = [&] {
-    listed = true;
-    for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
-      const CSpherePolyArea& area = m_PolyArea[i];
-      for (int k = 0; k < area.Size(); ++k) {
-        const CSphereCoordD2D& p = m_PolyCoord[static_cast<std::size_t>(area.IdxAt(k))];
-        if (p.m_PntKind != CSphereCoordD2D::kInserted && std::isfinite(p.m_AD))
-          (p.m_AE == 0 ? low : raised).emplace_back(p.m_AD, i);
-      }
-    }
-    std::sort(raised.begin(), raised.end());
-    std::sort(low.begin(), low.end());
-  };
-  std::vector<double> at;
-  const auto gather = [&at](const Corners& corners, double lo, double hi, std::size_t own) {
-    for (auto c = std::upper_bound(corners.begin(), corners.end(), std::make_pair(lo, SIZE_MAX));
-         c != corners.end() && c->first < hi; ++c) {
-      if (c->second != own)
-        at.push_back(c->first);
-    }
-  };
-  std::vector<int> idx;
+  ChordPoints points(*this);
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
-    const CSpherePolyArea& area = m_PolyArea[i];
-    idx.clear();
-    bool changed = false;
-    for (int k = 0; k < area.Size(); ++k) {
-      const int a = area.IdxAt(k);
-      const int b = area.IdxAt((k + 1) % area.Size());
-      idx.push_back(a);
-      const CKelCoord2D p = m_PolyCoord.Chart(a), q = m_PolyCoord.Chart(b);
-      // The horizon is drawn as its arc (the chord and its bow).
-      if (p.m_y == 0 && q.m_y == 0)
-        continue;
-      const double lo = std::min(p.m_x, q.m_x) + KelTol::SkyDisc, hi = std::max(p.m_x, q.m_x) - KelTol::SkyDisc;
-      if (!(lo < hi) || !MaySagOffChord(p, q))
-        continue;
-      if (!listed)
-        list();
-      at.clear();
-      gather(raised, lo, hi, i);
-      if (p.m_y == 0 || q.m_y == 0)
-        gather(low, lo, hi, i);
-      if (at.empty())
-        continue;
-      const CKelCoord2D da = SphereDiscOf(p), db = SphereDiscOf(q);
-      if (!SagsOffChord(p, q, da, db))
-        continue;
-      std::sort(at.begin(), at.end());
-      if (q.m_x < p.m_x)
-        std::reverse(at.begin(), at.end());
-      for (std::size_t j = 0; j < at.size(); ++j) {
-        if (j > 0 && at[j] == at[j - 1])
-          continue;
-        CSphereCoordD2D c(0, 0, at[j], ChordElevationOnDisc(da, db, at[j]), 1);
-        c.m_PntKind = CSphereCoordD2D::kInserted;
-        const int n = m_PolyCoord.Add(c);
-        if (n != a && n != b && n != idx.back()) {
-          idx.push_back(n);
-          changed = true;
-        }
-      }
-    }
-    if (!changed)
-      continue;
-    // Built afresh in place (an area copies rather than moves).
-    CSpherePolyArea& rebuilt = m_PolyArea[i];
-    rebuilt = NewPolyArea();
-    rebuilt.m_Idx.reserve(idx.size());
-    for (int n : idx)
-      rebuilt.AddIdx(n);
+    if (points.Take(i))
+      points.Rebuild(i);
   }
 }
 
@@ -287,7 +383,9 @@ int CSphereBlkDataArrayNew::CalcCrossPoint(CKelProgressCore* progress)
   CSphereHorizonIndex horizon;
   for (std::size_t i = 0; i < m_PolyArea.size(); ++i) {
     horizon.TakeIn(m_PolyCoord);
-    CSpherePolyArea::CutEdgeList edges(m_PolyArea[i].CutEdges(), &horizon);
+    // The polygon is as its reach was built on, and no later search asks
+    // for that reach: its edges are the ones to cut.
+    CSpherePolyArea::CutEdgeList edges(std::move(reach[i]).TakeEdges(), &horizon);
     for (std::size_t j = 0; j < m_PolyArea.size(); ++j) {
       if (i == j || !m_PolyArea[i].BoxMeets(m_PolyArea[j]))
         continue;

@@ -270,6 +270,8 @@ int CSpherePolyAreaReach::Build(int from, int to)
 void CSpherePolyAreaReach::ListNearHorizon()
 {
   const CrossPointSpan horizon(CKelCoord2D(0, 0), CKelCoord2D(0, 0));
+  // Room for every edge: growing the list cost more than the room.
+  m_Horizon.reserve(m_Edges.size());
   for (std::size_t j = 0; j < m_Edges.size(); ++j) {
     const CrossPointSpan& span = m_Edges[j].m_Span;
     // A span that is not all numbers reaches everywhere: no list.
@@ -400,9 +402,7 @@ void CSpherePolyArea::TakeCutEdges(const CutEdgeList& edges)
 CSpherePolyArea::CutEdgeList::CutEdgeList(std::vector<Edge> edges, const CSphereHorizonIndex* horizon)
     : m_Stored(std::move(edges)), m_Horizon(horizon)
 {
-  // A polygon's turn mostly ends with a few times its edges; room for them
-  // saves moving the edges as it grows.
-  m_Stored.reserve(4 * m_Stored.size());
+  m_Stored.reserve(kRoom * m_Stored.size());
   m_Order.reserve(m_Stored.capacity());
   m_Order.resize(m_Stored.size());
   for (std::size_t k = 0; k < m_Order.size(); ++k)
@@ -456,7 +456,9 @@ std::vector<CSpherePolyAreaReach::Edge> CSpherePolyArea::CutEdgeList::InOrder() 
 std::vector<CSpherePolyAreaReach::Edge> CSpherePolyArea::CutEdges() const
 {
   std::vector<CSpherePolyAreaReach::Edge> edges;
-  edges.reserve(m_Idx.size());
+  // With the room a turn of contact searches cutting them takes
+  // (CutEdgeList), so that edges passed on to it from a reach stay put.
+  edges.reserve(CutEdgeList::kRoom * m_Idx.size());
   for (int k = 0; k < Size(); ++k)
     edges.push_back(CutEdge(k));
   return edges;

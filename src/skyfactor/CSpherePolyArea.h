@@ -10,6 +10,7 @@
 
 #include <cfloat>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "CKelAreaCoord2D.h"
@@ -108,6 +109,9 @@ public:
   CSpherePolyAreaReach(const CSpherePolyCoordArray* pool, std::vector<Edge> edges);
   const std::vector<Node>& Nodes() const { return m_Nodes; }
   const Edge& EdgeAt(int j) const { return m_Edges[static_cast<std::size_t>(j)]; }
+  // The edges, moved out of a reach no longer needed. Those measured since
+  // (MeasuredAt) keep their directions, the ones a cut edge works out.
+  std::vector<Edge> TakeEdges() && { return std::move(m_Edges); }
   // Edge j with its direction, worked out where first asked for: most
   // edges are never measured against another.
   const Edge& MeasuredAt(int j) const;
@@ -195,6 +199,9 @@ public:
   class CutEdgeList {
   public:
     using Edge = CSpherePolyAreaReach::Edge;
+    // A polygon's turn mostly ends with a few times its edges; room for
+    // them saves moving the edges as it grows.
+    static constexpr std::size_t kRoom = 4;
     CutEdgeList() = default;
     // With horizon, the pool's horizon points as the turn of contact
     // searches these edges are cut in started (nullptr: not known).
