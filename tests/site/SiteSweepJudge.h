@@ -11,6 +11,7 @@
 // turns sweeps along them: RoadsArea); on top of that,
 // round-off: 1e-6 of D in lengths, 1e-6 of D^2 in areas.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -142,17 +143,47 @@ inline double Extent(const PolygonSet& roads)
   return d;
 }
 
-// The sum over the roads' edges of the integral of the distance from c
-// along them. The distance is convex along an edge, so the trapezoid rule
-// bounds each integral from above.
-inline double DistanceAlongEdges(const PolygonSet& roads, const CKelCoord2D& c)
+// How far p lies from the segment a b.
+inline double FromSegment(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
 {
+  const double dx = b.m_x - a.m_x, dy = b.m_y - a.m_y, len2 = dx * dx + dy * dy;
+  const double t = len2 > 0 ? std::clamp(((p.m_x - a.m_x) * dx + (p.m_y - a.m_y) * dy) / len2, 0.0, 1.0) : 0.0;
+  return std::hypot(a.m_x + t * dx - p.m_x, a.m_y + t * dy - p.m_y);
+}
+
+// The integral of the distance from c along the edges of the roads a turn
+// at c may move: every edge of a road whose site side runs through c (it
+// lies on the turned line or its far line, or closes them), and the edges
+// of the other roads that lie on such a road's far line (a neighbour's end,
+// cut by that line). The distance is convex along an edge, so the
+// trapezoid rule bounds each integral from above. eps: round-off.
+inline double TurnedEdgesDistance(const PolygonSet& roads, const CKelCoord2D& c, double eps)
+{
+  const auto along = [&](const CKelCoord2D& a, const CKelCoord2D& b) {
+    return a.GetLength(b) * (a.GetLength(c) + b.GetLength(c)) / 2;
+  };
+  std::vector<bool> turned(roads.size(), false);
+  for (std::size_t r = 0; r < roads.size(); ++r)
+    turned[r] = roads[r].size() == 4 && FromSegment(roads[r][0], roads[r][1], c) <= eps;
   double sum = 0;
-  for (const Polygon& p : roads) {
+  for (std::size_t r = 0; r < roads.size(); ++r) {
+    const Polygon& p = roads[r];
     for (std::size_t k = 0; k < p.size(); ++k) {
       const CKelCoord2D& a = p[k];
       const CKelCoord2D& b = p[(k + 1) % p.size()];
-      sum += a.GetLength(b) * (a.GetLength(c) + b.GetLength(c)) / 2;
+      bool moves = turned[r];
+      for (std::size_t q = 0; q < roads.size() && !moves; ++q) {
+        if (!turned[q] || roads[q][2].GetLength(roads[q][3]) <= eps)
+          continue;
+        const CKelCoord2D &f0 = roads[q][3], &f1 = roads[q][2];
+        const double len = f0.GetLength(f1);
+        const auto off = [&](const CKelCoord2D& x) {
+          return std::fabs((f1.m_x - f0.m_x) * (x.m_y - f0.m_y) - (f1.m_y - f0.m_y) * (x.m_x - f0.m_x)) / len;
+        };
+        moves = off(a) <= eps && off(b) <= eps;
+      }
+      if (moves)
+        sum += along(a, b);
     }
   }
   return sum;
@@ -169,16 +200,17 @@ inline double DistanceAlongEdges(const PolygonSet& roads, const CKelCoord2D& c)
 // P lies along the line at least the side's length L from the corner c the
 // change lies at, and t = o / L for the change's offset o, so the move is
 // at most o + t |x - c|: o is in the strip above, and the turn adds
-// t |x - c| along every road edge that may lie on a turned line, the roads'
-// areas changing by at most its integral over their edges. The clean
+// t |x - c| along the road edges on the turned lines (TurnedEdgesDistance),
+// the roads' areas changing by at most its integral over them. The clean
 // roads' own run-outs carry the shallow bends: two far lines meeting at an
 // angle b cross about w / sin b out, and it is that far that a turned line
 // is carried.
 inline double RoadsArea(const Tolerance& tol, const Readings& clean)
 {
-  double area = tol.m_Area + 2 * Extent(clean.m_Roads) * tol.m_Size;
+  const double extent = Extent(clean.m_Roads);
+  double area = tol.m_Area + 2 * extent * tol.m_Size;
   if (tol.m_Turn > 0)
-    area += tol.m_Turn * DistanceAlongEdges(clean.m_Roads, tol.m_Near);
+    area += tol.m_Turn * TurnedEdgesDistance(clean.m_Roads, tol.m_Near, 1e-6 * extent);
   return area;
 }
 
