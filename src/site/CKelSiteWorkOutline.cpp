@@ -164,7 +164,13 @@ std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& pts)
 // corners beside it, all points between within the distance (a point on a
 // side that lay farthest from a longer chord), is then none either where it
 // lies clearly nearer its line than the corners beside it lie to theirs;
-// those all go at once and the rest are weighed again.
+// those all go at once and the rest are weighed again. A corner that lies
+// off the line of the corners beside it yet is not the farthest point from
+// that line (a survey point picked for its scatter, beside the corner that
+// ends its side) brings the farthest in as a corner too, and the two are
+// weighed again: else the side's corner would be judged against the line
+// from a survey point a few centimetres away, on which any bend of less
+// than the on-line distance over those centimetres vanishes.
 std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts)
 {
   constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
@@ -174,36 +180,39 @@ std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts)
   const std::vector<bool> arc = EvenArcJoints(pts);
   std::vector<bool> corner = arc;
   corner.front() = corner.back() = true;
-  std::vector<std::pair<std::size_t, std::size_t>> todo;
-  for (std::size_t a = 0, b = 1; b < pts.size(); ++b) {
-    if (corner[b]) {
-      todo.push_back({a, b});
-      a = b;
-    }
-  }
   std::vector<double> off(pts.size(), 0.0);
-  while (!todo.empty()) {
-    const auto [a, b] = todo.back();
-    todo.pop_back();
-    double most = 0;
-    for (std::size_t j = a + 1; j < b; ++j) {
-      off[j] = OffChord(pts[a], pts[b], pts[j]);
-      most = std::max(most, off[j]);
-    }
-    if (!(most > band))
-      continue;
-    std::size_t from = a;
-    for (std::size_t j = a + 1; j < b; ++j) {
-      if (off[j] > band && off[j] >= most - tie) {
-        corner[j] = true;
-        todo.push_back({from, j});
-        from = j;
+  const auto split = [&]() {
+    std::vector<std::pair<std::size_t, std::size_t>> todo;
+    for (std::size_t a = 0, b = 1; b < pts.size(); ++b) {
+      if (corner[b]) {
+        todo.push_back({a, b});
+        a = b;
       }
     }
-    todo.push_back({from, b});
-  }
+    while (!todo.empty()) {
+      const auto [a, b] = todo.back();
+      todo.pop_back();
+      double most = 0;
+      for (std::size_t j = a + 1; j < b; ++j) {
+        off[j] = OffChord(pts[a], pts[b], pts[j]);
+        most = std::max(most, off[j]);
+      }
+      if (!(most > band))
+        continue;
+      std::size_t from = a;
+      for (std::size_t j = a + 1; j < b; ++j) {
+        if (off[j] > band && off[j] >= most - tie) {
+          corner[j] = true;
+          todo.push_back({from, j});
+          from = j;
+        }
+      }
+      todo.push_back({from, b});
+    }
+  };
+  split();
   const double fixed = std::numeric_limits<double>::infinity();
-  for (;;) {
+  for (std::size_t rounds = 0;; ++rounds) {
     std::vector<std::size_t> kept;
     for (std::size_t j = 0; j < pts.size(); ++j) {
       if (corner[j])
@@ -221,8 +230,23 @@ std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts)
         thinned = true;
       }
     }
-    if (!thinned)
+    if (thinned)
+      continue;
+    std::vector<std::size_t> farther;
+    for (std::size_t k = 1; k + 1 < kept.size(); ++k) {
+      const CKelCoord2D &a = pts[kept[k - 1]], &b = pts[kept[k + 1]];
+      if (far[k] == fixed || !(far[k] > band) || OffChord(a, b, pts[kept[k]]) >= far[k] - tie)
+        continue;
+      for (std::size_t j = kept[k - 1] + 1; j < kept[k + 1]; ++j) {
+        if (OffChord(a, b, pts[j]) >= far[k] - tie)
+          farther.push_back(j);
+      }
+    }
+    if (farther.empty() || rounds > pts.size())
       return corner;
+    for (std::size_t j : farther)
+      corner[j] = true;
+    split();
   }
 }
 

@@ -235,6 +235,10 @@ struct Change {
   std::string m_Name;
   Listing m_Listing;
   double m_Size = 0;  // how far it moves the outline
+  // The most it turns the line of a listed side (radians), about a far end
+  // at least as far from m_Near as the side is long.
+  double m_Turn = 0;
+  CKelCoord2D m_Near{};
 };
 
 inline CKelCoord2D Along(const CKelCoord2D& a, const CKelCoord2D& b, double along, double across)
@@ -307,8 +311,18 @@ inline Change NearRepeat(const Lot& lot, Rng& rng)
           "point " + std::to_string(k) + " listed again " + Num(gap) + (after ? " after it" : " before it"), out, gap};
 }
 
+// How far p lies off the line through a and b.
+inline double OffLine(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  const double len = a.GetLength(b);
+  return std::fabs((b.m_x - a.m_x) * (p.m_y - a.m_y) - (b.m_y - a.m_y) * (p.m_x - a.m_x)) / len;
+}
+
 // A point before or after corner k, up to 0.9 tiny sizes along the edge and
-// up to half that off it, either way.
+// up to half that off it, either way. It turns the side it starts or ends
+// (listed from or to the point), or, read as a point on the side before or
+// after, that side, by its distance off the side's line over the side's
+// length, about the side's far end.
 inline Change Stub(const Lot& lot, Rng& rng)
 {
   const Listing& in = lot.m_Listing;
@@ -322,14 +336,16 @@ inline Change Stub(const Lot& lot, Rng& rng)
   const double across = Uniform(rng, -0.5, 0.5) * along;
   const bool after = Coin(rng);
   Listing out = in;
+  const CKelCoord2D p = after ? Along(v, next, along, across) : Along(prev, v, prev.GetLength(v) - along, across);
   if (after)
-    out.insert(out.begin() + static_cast<long>(k) + 1, {Along(v, next, along, across), in[k].m_Side});
+    out.insert(out.begin() + static_cast<long>(k) + 1, {p, in[k].m_Side});
   else
-    out.insert(out.begin() + static_cast<long>(k),
-               {Along(prev, v, prev.GetLength(v) - along, across), in[(k + n - 1) % n].m_Side});
+    out.insert(out.begin() + static_cast<long>(k), {p, in[(k + n - 1) % n].m_Side});
+  const double off = std::max(OffLine(prev, v, p), OffLine(v, next, p));
+  const double side = std::min({prev.GetLength(v), v.GetLength(next), prev.GetLength(p), p.GetLength(next)});
   return {ChangeKind::Stub,
           "stub " + Num(along) + " x " + Num(across) + (after ? " after" : " before") + " corner " + std::to_string(k),
-          out, std::hypot(along, across)};
+          out, std::hypot(along, across), off / side, v};
 }
 
 // The lot surveyed: points every 5 to 10 cm along some of its listed edges

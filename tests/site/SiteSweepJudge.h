@@ -7,9 +7,11 @@
 //
 // A change of size s (how far it moves the outline) may move a length by
 // 20 s and an area by a strip of width 2 s along the lot's diameter D (the
-// roads' by one along their own extent too: RoadsArea); on top of that,
+// roads' by one along their own extent too, and by what a side the change
+// turns sweeps along them: RoadsArea); on top of that,
 // round-off: 1e-6 of D in lengths, 1e-6 of D^2 in areas.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -111,12 +113,22 @@ struct Violation {
 struct Tolerance {
   double m_Length, m_Area;
   double m_Size = 0;  // the change's
+  double m_Turn = 0;  // the change's (Change::m_Turn, m_Near)
+  CKelCoord2D m_Near{};
 };
 
 inline Tolerance TolerancesFor(const Lot& lot, double size)
 {
   const double d = lot.Diameter();
   return {1e-6 * d + 20 * size, 1e-6 * d * d + 2 * d * size, size};
+}
+
+inline Tolerance TolerancesFor(const Lot& lot, const Change& change)
+{
+  Tolerance tol = TolerancesFor(lot, change.m_Size);
+  tol.m_Turn = change.m_Turn;
+  tol.m_Near = change.m_Near;
+  return tol;
 }
 
 // The diameter of the roads' corners.
@@ -131,16 +143,75 @@ inline double Extent(const PolygonSet& roads)
   return d;
 }
 
+// How far p lies from the segment a b.
+inline double FromSegment(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  const double dx = b.m_x - a.m_x, dy = b.m_y - a.m_y, len2 = dx * dx + dy * dy;
+  const double t = len2 > 0 ? std::clamp(((p.m_x - a.m_x) * dx + (p.m_y - a.m_y) * dy) / len2, 0.0, 1.0) : 0.0;
+  return std::hypot(a.m_x + t * dx - p.m_x, a.m_y + t * dy - p.m_y);
+}
+
+// The integral of the distance from c along the edges of the roads a turn
+// at c may move: every edge of a road whose site side runs through c (it
+// lies on the turned line or its far line, or closes them), and the edges
+// of the other roads that lie on such a road's far line (a neighbour's end,
+// cut by that line). The distance is convex along an edge, so the
+// trapezoid rule bounds each integral from above. eps: round-off.
+inline double TurnedEdgesDistance(const PolygonSet& roads, const CKelCoord2D& c, double eps)
+{
+  const auto along = [&](const CKelCoord2D& a, const CKelCoord2D& b) {
+    return a.GetLength(b) * (a.GetLength(c) + b.GetLength(c)) / 2;
+  };
+  std::vector<bool> turned(roads.size(), false);
+  for (std::size_t r = 0; r < roads.size(); ++r)
+    turned[r] = roads[r].size() == 4 && FromSegment(roads[r][0], roads[r][1], c) <= eps;
+  double sum = 0;
+  for (std::size_t r = 0; r < roads.size(); ++r) {
+    const Polygon& p = roads[r];
+    for (std::size_t k = 0; k < p.size(); ++k) {
+      const CKelCoord2D& a = p[k];
+      const CKelCoord2D& b = p[(k + 1) % p.size()];
+      bool moves = turned[r];
+      for (std::size_t q = 0; q < roads.size() && !moves; ++q) {
+        if (!turned[q] || roads[q][2].GetLength(roads[q][3]) <= eps)
+          continue;
+        const CKelCoord2D &f0 = roads[q][3], &f1 = roads[q][2];
+        const double len = f0.GetLength(f1);
+        const auto off = [&](const CKelCoord2D& x) {
+          return std::fabs((f1.m_x - f0.m_x) * (x.m_y - f0.m_y) - (f1.m_y - f0.m_y) * (x.m_x - f0.m_x)) / len;
+        };
+        moves = off(a) <= eps && off(b) <= eps;
+      }
+      if (moves)
+        sum += along(a, b);
+    }
+  }
+  return sum;
+}
+
 // The roads' area allowance: a strip of width 2 s along the clean roads'
 // own extent as well as along the lot. A road runs out past the lot's
 // corner to where it meets the next road's line, tens of metres at a
-// shallow bend; a change that moves or turns a road's line at the lot
-// (a stub turns a long side to its own listed end) moves it all along that
-// run-out, so the change's size times the length over which the line is
-// carried is what "in proportion" means for the roads.
+// shallow bend; a change that moves a road's line at the lot moves it all
+// along that run-out, so the change's size times the length over which
+// the line is carried is what "in proportion" means for the roads.
+// A change that turns a side's line by t (a stub: Change::m_Turn) about a
+// far end P moves a point x of it, or of its far line, by t |x - P| across.
+// P lies along the line at least the side's length L from the corner c the
+// change lies at, and t = o / L for the change's offset o, so the move is
+// at most o + t |x - c|: o is in the strip above, and the turn adds
+// t |x - c| along the road edges on the turned lines (TurnedEdgesDistance),
+// the roads' areas changing by at most its integral over them. The clean
+// roads' own run-outs carry the shallow bends: two far lines meeting at an
+// angle b cross about w / sin b out, and it is that far that a turned line
+// is carried.
 inline double RoadsArea(const Tolerance& tol, const Readings& clean)
 {
-  return tol.m_Area + 2 * Extent(clean.m_Roads) * tol.m_Size;
+  const double extent = Extent(clean.m_Roads);
+  double area = tol.m_Area + 2 * extent * tol.m_Size;
+  if (tol.m_Turn > 0)
+    area += tol.m_Turn * TurnedEdgesDistance(clean.m_Roads, tol.m_Near, 1e-6 * extent);
+  return area;
 }
 
 // got judged against clean (the lot's clean listing at the origin); the
@@ -266,7 +337,7 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes, const std::vecto
     Case one{lot.m_Name + " (seed " + std::to_string(seed) + ")", change.m_Name, kind, at.m_Name, {}};
     const bool whole = JudgesWhole(kind) && !(kind == ChangeKind::Stub && CornerNearTinyThreshold(lot, 2 * change.m_Size));
     one.m_Violations = Judge(clean, Read(lot, change.m_Listing, at, probes), Invariant(kind, at),
-                             TolerancesFor(lot, change.m_Size), whole);
+                             TolerancesFor(lot, change), whole);
     out.push_back(one);
   }
   return out;
