@@ -404,6 +404,74 @@ TEST(CKelSiteWorkOutline, CleansRepeatsSpikesAndBackTracksAndRefusesRunsBack)
   }
 }
 
+// A 3.6 m frontage (0, 0) -> (3.6, 0) on a 3.6 x 260 lot, one end of it
+// listed twice, the copy a hair from the corner: before the corner, its edge
+// of no length of the side before, or after it, of the side after. The
+// corner is where the listing changes sides, so the runs are the clean
+// lot's, as listed and mirrored (listed the other way round), far away and
+// turned: the frontage keeps its line, which the slant-line check carries
+// 260 m across the lot (a copy kept there turns it by up to 3e-7).
+TEST(CKelSiteWorkOutline, ADoubledCornerEndsEachSideWhereItIsListed)
+{
+  struct Row {
+    const char* m_Name;
+    int m_Corner;        // 0 the west end of the frontage, 1 the east end
+    double m_Dx, m_Dy;   // the copy from the corner
+    bool m_After;        // listed after the corner, else before it
+  };
+  const Row rows[] = {{"west, beyond the corner along the west side, after", 0, -7.6e-8, -4.5e-7, true},
+                      {"west, beyond the corner along the west side, before", 0, -7.6e-8, -4.5e-7, false},
+                      {"west, inside the lot, after", 0, 6e-7, 7e-7, true},
+                      {"west, off the frontage, before", 0, 2e-7, -9e-7, false},
+                      {"east, below the corner, after", 1, 3e-7, -8e-7, true},
+                      {"east, along the frontage, before", 1, -9e-7, 1e-7, false}};
+  const std::vector<CKelCoord2D> corners = {{0, 0}, {3.6, 0}, {3.6, 260}, {0, 260}};
+  const site_test::Placement places[] = {{0, 0, 0}, {3e5, -1.2e5, 2.3237}};
+  for (const Row& r : rows) {
+    for (const bool mirror : {false, true}) {
+      for (const site_test::Placement& at : places) {
+        SCOPED_TRACE(std::string(r.m_Name) + (mirror ? ", mirrored" : "") + (at.m_X > 0 ? ", far" : ""));
+        // Per listed point: where it lies, and whether the edge from it is the frontage.
+        std::vector<std::pair<CKelCoord2D, bool>> listed;
+        for (int k = 0; k < 4; ++k)
+          listed.push_back({corners[static_cast<std::size_t>(k)], k == 0});
+        const CKelCoord2D& c = corners[static_cast<std::size_t>(r.m_Corner)];
+        const bool road = r.m_After ? r.m_Corner == 0 : r.m_Corner == 1;
+        listed.insert(listed.begin() + r.m_Corner + (r.m_After ? 1 : 0), {{c.m_x + r.m_Dx, c.m_y + r.m_Dy}, road});
+        if (mirror) {
+          // x -> -x, listed the other way: each edge keeps its side.
+          const std::vector<std::pair<CKelCoord2D, bool>> ahead = listed;
+          const std::size_t n = ahead.size();
+          for (std::size_t j = 0; j < n; ++j)
+            listed[j] = {CKelCoord2D(-ahead[n - 1 - j].first.m_x, ahead[n - 1 - j].first.m_y), ahead[(2 * n - 2 - j) % n].second};
+        }
+        CKelHSite site = site_test::Site({});
+        for (const auto& [p, frontage] : listed)
+          site.m_pt.emplace_back(at.To(p));
+        for (std::size_t k = 0; k < listed.size(); ++k) {
+          if (listed[k].second)
+            MakeRoad(site, static_cast<int>(k), 6, 6);
+        }
+        site_test::FillEdgeData(site);
+        const CKelSiteWorkOutline work(site);
+        const CKelHSite& runs = work.Runs();
+        ASSERT_EQ(4, runs.GetSize());
+        for (int k = 0; k < 4; ++k) {
+          CKelCoord2D p = at.Back(runs.EdgeStart(k));
+          p.m_x = mirror ? -p.m_x : p.m_x;
+          const auto near = [&](const CKelCoord2D& q) { return p.GetLength(q) <= 1e-9; };
+          EXPECT_TRUE(std::any_of(corners.begin(), corners.end(), near)) << k << ": " << p.m_x << ", " << p.m_y;
+          if (!runs.Vertex(k).IsRoad())
+            continue;
+          // The frontage's line, placed: along x (a mirrored listing runs the other way round).
+          EXPECT_NEAR(std::cos(at.m_Turn), runs.Vertex(k).m_Sphere.m_EdgeCos, 1e-10);
+          EXPECT_NEAR(std::sin(at.m_Turn), runs.Vertex(k).m_Sphere.m_EdgeSin, 1e-10);
+        }
+      }
+    }
+  }
+}
+
 // A 20 x 25 lot, road on the south, whose east side runs back 3 mm, out
 // along a 0.89 m near spike and back, then 30 mm further back: 33 mm in
 // all, over its 32 mm tiny size. Listed from every point, either way, it
