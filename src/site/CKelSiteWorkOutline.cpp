@@ -519,12 +519,14 @@ void CKelSiteWorkOutline::SpanRuns()
   for (int r = 0; r < count; ++r) {
     const std::vector<int>& edges = StoredOfPiece(PiecesOfRun(r).front());
     const auto kept = std::find_if(edges.begin(), edges.end(), [&](int e) { return !IsDropped(e); });
-    // Where folded edges lie before it the run starts at its joint
-    // (MeetAcrossFolds), as far from the edge's listed start as the joint.
+    // Where folded edges lie before it, or its start was put on its side,
+    // the run starts at its joint (MeetAcrossFolds), as far from the edge's
+    // listed start as the joint, however little: a point put on a short
+    // side from a hair off it would else turn the side by that hair.
     const int at = kept != edges.end() ? m_StartAt[static_cast<std::size_t>(*kept)] : edges.front();
     const CKelSiteTable& first = m_Stored->Vertex(at);
     const CKelCoord2D& joint = m_Runs.Vertex(r);
-    const bool moved = std::hypot(joint.m_x - first.m_x, joint.m_y - first.m_y) > KelTol::SiteSurveyRepeat;
+    const bool moved = joint.m_x != first.m_x || joint.m_y != first.m_y;
     const CKelCoord2D& listed = first.m_Sphere.m_EdgePos[0];
     start.push_back(moved ? CKelCoord2D(listed.m_x + (joint.m_x - first.m_x), listed.m_y + (joint.m_y - first.m_y)) : listed);
   }
