@@ -33,6 +33,13 @@ bool RoadRunsOn(const CKelSiteTable& a, const CKelSiteTable& b)
          std::fabs(a.m_RoadHeight2 - b.m_RoadHeight1) <= KelTol::SiteOnLine;
 }
 
+// Edge b runs on from edge a as one side of the lot: of one kind, and of
+// one road where they are roads.
+bool OneSide(const CKelSiteTable& a, const CKelSiteTable& b)
+{
+  return Kind(a) == Kind(b) && (!a.IsRoad() || RoadRunsOn(a, b));
+}
+
 // Distance of p from the line through a and b (from a when they coincide),
 // about a so that far coordinates keep their digits.
 double OffChord(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
@@ -458,7 +465,8 @@ std::vector<std::size_t> CutsAtBends(const std::vector<CKelCoord2D>& pts, double
 CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
     : m_Tiny(SiteTinySize(stored.m_pt)), m_Stored(&stored)
 {
-  const KeptOutline clean = CleanOutline(stored.m_pt, m_Tiny);
+  const auto oneSide = [&stored](int a, int b) { return OneSide(stored.Vertex(a), stored.Vertex(b)); };
+  const KeptOutline clean = CleanOutline(stored.m_pt, m_Tiny, true, oneSide);
   const std::vector<int>& kept = clean.m_Edges;
   m_RunsBack = RunBackPoint(stored.m_pt, clean, m_Tiny);
   const int n = stored.GetSize();
@@ -469,8 +477,11 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
   m_PieceOf.resize(static_cast<std::size_t>(n));
   m_Folded.assign(static_cast<std::size_t>(n), false);
   m_Dropped.assign(static_cast<std::size_t>(n), true);
-  for (int k : kept)
-    m_Dropped[static_cast<std::size_t>(k)] = false;
+  m_StartAt.assign(static_cast<std::size_t>(n), -1);
+  for (std::size_t k = 0; k < kept.size(); ++k) {
+    m_Dropped[static_cast<std::size_t>(kept[k])] = false;
+    m_StartAt[static_cast<std::size_t>(kept[k])] = clean.m_At[k];
+  }
   if (kept.size() == static_cast<std::size_t>(n) && IsPlain(stored)) {
     // Every edge its own piece and run, found without copying a record.
     for (int e = 0; e < n; ++e) {
@@ -523,7 +534,8 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
 // from where its first kept stored edge starts to where the next run's
 // does. Never those of its first piece, which a survey point 10 cm along
 // and 10 mm off the frontage turns by 6 degrees, nor those of the edge
-// kept after a doubled corner, which starts a hair past the corner.
+// kept after a doubled corner, which starts a hair past the corner: the
+// kept edge starts where the cleaned outline starts it (CleanOutline).
 void CKelSiteWorkOutline::SpanRuns()
 {
   const int count = m_Runs.GetSize();
@@ -531,11 +543,14 @@ void CKelSiteWorkOutline::SpanRuns()
   for (int r = 0; r < count; ++r) {
     const std::vector<int>& edges = StoredOfPiece(PiecesOfRun(r).front());
     const auto kept = std::find_if(edges.begin(), edges.end(), [&](int e) { return !IsDropped(e); });
-    // Where folded edges lie before it the run starts at its joint
-    // (MeetAcrossFolds), as far from the edge's listed start as the joint.
-    const CKelSiteTable& first = m_Stored->Vertex(kept != edges.end() ? *kept : edges.front());
+    // Where folded edges lie before it, or its start was put on its side,
+    // the run starts at its joint (MeetAcrossFolds), as far from the edge's
+    // listed start as the joint, however little: a point put on a short
+    // side from a hair off it would else turn the side by that hair.
+    const int at = kept != edges.end() ? m_StartAt[static_cast<std::size_t>(*kept)] : edges.front();
+    const CKelSiteTable& first = m_Stored->Vertex(at);
     const CKelCoord2D& joint = m_Runs.Vertex(r);
-    const bool moved = std::hypot(joint.m_x - first.m_x, joint.m_y - first.m_y) > KelTol::SiteSurveyRepeat;
+    const bool moved = joint.m_x != first.m_x || joint.m_y != first.m_y;
     const CKelCoord2D& listed = first.m_Sphere.m_EdgePos[0];
     start.push_back(moved ? CKelCoord2D(listed.m_x + (joint.m_x - first.m_x), listed.m_y + (joint.m_y - first.m_y)) : listed);
   }
@@ -906,7 +921,7 @@ std::vector<int> CKelSiteWorkOutline::DenseChains(const CKelHSite& site, const s
   const auto links = [&](int e) {
     const CKelSiteTable& before = site.Vertex((e + n - 1) % n);
     const CKelSiteTable& own = site.Vertex(e % n);
-    return on(e) && on(e + n - 1) && Kind(own) == Kind(before) && (!own.IsRoad() || RoadRunsOn(before, own));
+    return on(e) && on(e + n - 1) && OneSide(before, own);
   };
   int start = 0;
   while (start < n && links(start))

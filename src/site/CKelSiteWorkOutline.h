@@ -122,4 +122,5 @@ private:
   std::vector<int> m_PieceOf;  // per stored edge
   std::vector<bool> m_Folded;  // per stored edge
   std::vector<bool> m_Dropped;  // per stored edge
+  std::vector<int> m_StartAt;   // per stored edge: the listed point it starts at once cleaned; -1 dropped
 };

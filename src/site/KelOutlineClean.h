@@ -85,20 +85,30 @@ struct KeptOutline {
   std::vector<int> m_At;
 };
 
+// Listed edges a and b (b after a) as one side; without the edges' records
+// every two are.
+struct AnySide {
+  bool operator()(int, int) const { return true; }
+};
+
 // The outline without its repeats, spikes and back-tracks of up to tiny.
 // Of a repeated point the last listing is kept (the edge of no length is
-// the one before it); of a spike the tip goes with its edge. Of a
-// back-track the short edge goes and the tip stays where it is: the edge
-// after a short edge back starts at the tip, the edge before a short edge
-// out runs on to it, so the outline still reaches every point it reached
-// (a sharp corner listed again micrometres along its other side keeps its
-// point) and each edge keeps its record. Without keepTips the tip goes
+// the one before it), unless that edge is of the side after it and not of
+// the side before (sameSide(a, b): listed edge b runs on from edge a as one
+// side): the corner is then where the side before ends as listed, so that
+// side keeps its line whichever way round the outline is listed and
+// whichever copy the survey listed first. Of a spike the tip goes with its
+// edge. Of a back-track the short edge goes and the tip stays where it is:
+// the edge after a short edge back starts at the tip, the edge before a
+// short edge out runs on to it, so the outline still reaches every point it
+// reached (a sharp corner listed again micrometres along its other side
+// keeps its point) and each edge keeps its record. Without keepTips the tip goes
 // instead, as a spike's does, so the area enclosed is kept to round-off
 // (for an outline the library built itself: the deemed site). Edges are
 // dropped one at a time while more than three remain, so a triangle is
 // cleaned as any lot is.
-template <class Point>
-KeptOutline CleanOutline(const std::vector<Point>& pts, double tiny, bool keepTips = true)
+template <class Point, class SameSide = AnySide>
+KeptOutline CleanOutline(const std::vector<Point>& pts, double tiny, bool keepTips = true, SameSide sameSide = {})
 {
   const int n = static_cast<int>(pts.size());
   const auto at = [](int i) { return static_cast<std::size_t>(i); };
@@ -133,9 +143,14 @@ KeptOutline CleanOutline(const std::vector<Point>& pts, double tiny, bool keepTi
     todo.pop_back();
     if (!alive[at(v)])
       continue;
-    const kel_clean::Drop what = kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), 0.0, keepTips);
+    kel_clean::Drop what = kel_clean::Dropped(point(prev[at(v)]), point(v), point(next[at(v)]), 0.0, keepTips);
     if (what == kel_clean::Drop::None)
       continue;
+    // A repeat whose edge of no length belongs to the side after it: that
+    // side's edge starts at the first listing.
+    if (what == kel_clean::Drop::Here && kel_clean::Apart(point(v), point(next[at(v)])) <= KelTol::SiteSurveyRepeat &&
+        sameSide(v, next[at(v)]) && !sameSide(prev[at(v)], v))
+      what = kel_clean::Drop::After;
     const std::array<int, 3> link = drop(v, what);  // gone, before, after
     todo.push_back(link[2]);
     todo.push_back(link[1]);

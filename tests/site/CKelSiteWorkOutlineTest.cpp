@@ -404,6 +404,80 @@ TEST(CKelSiteWorkOutline, CleansRepeatsSpikesAndBackTracksAndRefusesRunsBack)
   }
 }
 
+// A 3.6 m frontage (0, 0) -> (3.6, 0) on a 4 x 260 lot, a 0.57 m chamfer
+// nobody marked at its east end, with one point more, a hair from the
+// lot's sides: a corner listed again before itself (its edge of no length of
+// the side before) or after itself (of the side after), or a point on the
+// chamfer. As listed and mirrored (listed the other way round), far away
+// and turned, every run lies on a side of the clean lot, both its ends
+// within round-off of that side's line: the corner is where the listing
+// changes sides, and a point on the chamfer splits it on its line. The
+// slant-line check carries these lines 260 m across the lot, so a run
+// turned by the hair (up to 4e-6 on the chamfer) moves its volumes.
+TEST(CKelSiteWorkOutline, APointAHairFromASideLeavesEveryRunOnItsSide)
+{
+  struct Row {
+    const char* m_Name;
+    int m_Edge;          // the listed edge the point splits, of whose side it is
+    CKelCoord2D m_Point;
+  };
+  const std::vector<CKelCoord2D> corners = {{0, 0}, {3.6, 0}, {4, 0.4}, {4, 260}, {0, 260}};
+  const Row rows[] = {{"west corner again after it, beyond it along the west side", 0, {-7.6e-8, -4.5e-7}},
+                      {"west corner again before it, beyond it along the west side", 4, {-7.6e-8, -4.5e-7}},
+                      {"west corner again after it, inside the lot", 0, {6e-7, 7e-7}},
+                      {"west corner again before it, off the frontage", 4, {2e-7, -9e-7}},
+                      {"chamfer's start again after it", 1, {3.6 + 3e-7, -8e-7}},
+                      {"chamfer's start again before it, along the frontage", 0, {3.6 - 9e-7, 1e-7}},
+                      {"a point on the chamfer 4.8e-7 off", 1, {3.6 + 0.24 + 3.4e-7, 0.24 - 3.4e-7}}};
+  const site_test::Placement places[] = {{0, 0, 0}, {3e5, -1.2e5, 2.3237}};
+  for (const Row& r : rows) {
+    for (const bool mirror : {false, true}) {
+      for (const site_test::Placement& at : places) {
+        SCOPED_TRACE(std::string(r.m_Name) + (mirror ? ", mirrored" : "") + (at.m_X > 0 ? ", far" : ""));
+        // Per listed point: where it lies, and whether the edge from it is the frontage.
+        std::vector<std::pair<CKelCoord2D, bool>> listed;
+        for (std::size_t k = 0; k < corners.size(); ++k)
+          listed.push_back({corners[k], k == 0});
+        listed.insert(listed.begin() + r.m_Edge + 1, {r.m_Point, r.m_Edge == 0});
+        const std::size_t n = listed.size();
+        if (mirror) {
+          // x -> -x, listed the other way: each edge keeps its side.
+          const std::vector<std::pair<CKelCoord2D, bool>> ahead = listed;
+          for (std::size_t j = 0; j < n; ++j)
+            listed[j] = {CKelCoord2D(-ahead[n - 1 - j].first.m_x, ahead[n - 1 - j].first.m_y), ahead[(2 * n - 2 - j) % n].second};
+        }
+        CKelHSite site = site_test::Site({});
+        for (const auto& [p, frontage] : listed)
+          site.m_pt.emplace_back(at.To(p));
+        for (std::size_t k = 0; k < n; ++k) {
+          if (listed[k].second)
+            MakeRoad(site, static_cast<int>(k), 6, 6);
+        }
+        site_test::FillEdgeData(site);
+        const CKelSiteWorkOutline work(site);
+        const CKelHSite& runs = work.Runs();
+        const auto back = [&](int k) {
+          const CKelCoord2D p = at.Back(runs.EdgeStart(k));
+          return CKelCoord2D(mirror ? -p.m_x : p.m_x, p.m_y);
+        };
+        for (int k = 0; k < runs.GetSize(); ++k) {
+          const CKelCoord2D a = back(k), b = back(k + 1);
+          bool onSide = false;
+          for (std::size_t s = 0; s < corners.size() && !onSide; ++s) {
+            const CKelCoord2D& c = corners[s];
+            const CKelCoord2D& d = corners[(s + 1) % corners.size()];
+            const auto off = [&](const CKelCoord2D& p) {
+              return std::fabs((d.m_x - c.m_x) * (p.m_y - c.m_y) - (d.m_y - c.m_y) * (p.m_x - c.m_x)) / c.GetLength(d);
+            };
+            onSide = off(a) <= 1e-9 && off(b) <= 1e-9;
+          }
+          EXPECT_TRUE(onSide) << "run " << k << " from " << a.m_x << ", " << a.m_y << " to " << b.m_x << ", " << b.m_y;
+        }
+      }
+    }
+  }
+}
+
 // A 20 x 25 lot, road on the south, whose east side runs back 3 mm, out
 // along a 0.89 m near spike and back, then 30 mm further back: 33 mm in
 // all, over its 32 mm tiny size. Listed from every point, either way, it

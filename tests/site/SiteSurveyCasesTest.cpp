@@ -244,6 +244,9 @@ TEST(SiteSurveyCases, SlightBendKeepsItsDeemedLines)
 // it. Every road edge names its own road. Where the road reaches the corner
 // and no road edge runs on past it, the roads and the deemed site are the
 // clean ones; otherwise they move no more than the tiny edges are long.
+// A road listed to a hair before the corner, the corner then listed again
+// on the neighbour edge, ends where it is listed, whichever way round the
+// outline runs: the deemed site moves by that hair along its 30 m depth.
 TEST(SiteSurveyCases, TinyEdgesInEveryOrderAroundACornerKeepTheirRoads)
 {
   const Built clean = Build(Site({{0, 0}, {20, 0}, {20, 30}, {0, 30}}, {0}));
@@ -292,7 +295,7 @@ TEST(SiteSurveyCases, TinyEdgesInEveryOrderAroundACornerKeepTheirRoads)
         EXPECT_LE(AreaJudge::XorArea(Quads(clean.m_Site), Quads(b.m_Site)), exact ? 1e-3 : 400 * 0.005 + 0.001);
         CKelMSite deemed;
         deemed.SiteMAutoSet(b.m_Site);
-        EXPECT_NEAR(660, deemed.m_area, exact ? 1e-6 : 300 * 0.005 + 0.002);
+        EXPECT_NEAR(660, deemed.m_area, exact ? 1e-6 + 30 * KelTol::SiteSurveyRepeat : 300 * 0.005 + 0.002);
       }
     }
   }
