@@ -195,6 +195,10 @@ std::vector<CKelCoord2D> ConvexHull(std::vector<CKelCoord2D> pts)
 
 }  // namespace
 
+// How nearly as far from a hull edge's line as the farthest corner another
+// corner must lie to be taken with it. Taking more corners costs only time.
+constexpr double kTiedShare = 1e-9;
+
 // The rotating calipers: for each hull edge the corner farthest from its
 // line, found walking on as the edges turn, is a candidate with both ends.
 // Taken about the first point, so that a lot far from the origin keeps the
@@ -217,13 +221,25 @@ double PointsDiameter(const std::vector<CKelCoord2D>& pts)
   if (n == 2)
     return length_2point(hull[0], hull[1]);
   double most = 0;
+  const auto reach = [&](const CKelCoord2D& a, const CKelCoord2D& b, std::size_t k) {
+    most = std::max({most, length_2point(a, hull[k]), length_2point(b, hull[k])});
+  };
   std::size_t j = 1;
   for (std::size_t i = 0; i < n; ++i) {
     const CKelCoord2D& a = hull[i];
     const CKelCoord2D& b = hull[(i + 1) % n];
     while (Turn(a, b, hull[(j + 1) % n]) > Turn(a, b, hull[j]))
       j = (j + 1) % n;
-    most = std::max({most, length_2point(a, hull[j]), length_2point(b, hull[j])});
+    reach(a, b, j);
+    // Corners as far from the edge's line up to round-off (the far side of
+    // a rectangle, a side listed densely) are all antipodal to it, and the
+    // diameter may end at any of them: round-off alone decides where the
+    // walk stops among them, differently at each placement.
+    const double level = Turn(a, b, hull[j]) * (1 - kTiedShare);
+    for (std::size_t k = (j + 1) % n, m = 0; m < n && Turn(a, b, hull[k]) >= level; k = (k + 1) % n, ++m)
+      reach(a, b, k);
+    for (std::size_t k = (j + n - 1) % n, m = 0; m < n && Turn(a, b, hull[k]) >= level; k = (k + n - 1) % n, ++m)
+      reach(a, b, k);
   }
   return most;
 }
