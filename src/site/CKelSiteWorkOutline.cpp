@@ -100,6 +100,31 @@ double OffBothLines(const CKelHSite& site, int j, int k, int v)
   return OffChord(site.Vertex(j), site.Vertex(j + 1), p) + OffChord(site.Vertex(k), site.Vertex(k + 1), p);
 }
 
+// How far edge e lies off the line of long edge j: its farther end's distance.
+double EdgeOffLine(const CKelHSite& site, int j, int e)
+{
+  const CKelCoord2D &a = site.Vertex(j), &b = site.Vertex(j + 1);
+  return std::max(OffChord(a, b, site.Vertex(e)), OffChord(a, b, site.Vertex(e + 1)));
+}
+
+// Whether tiny edge e, which long edges back and ahead would both take,
+// goes back. Lying within the survey's on-line distance of a neighbour's
+// line (a point a survey put on a side just before or after a corner), it
+// goes to the neighbour whose line it lies nearer, however the outline is
+// listed: the side it lies on keeps it for every reader. Else it goes
+// forward, keeping its start as the pieces' joint (a doubled corner keeps
+// the corner), unless its end is the corner on both lines and its start is
+// not.
+bool FoldsBack(const CKelHSite& site, int back, int ahead, int e)
+{
+  const double offBack = EdgeOffLine(site, back, e), offAhead = EdgeOffLine(site, ahead, e);
+  if (std::min(offBack, offAhead) <= KelTol::SiteOnLine &&
+      std::fabs(offBack - offAhead) > KelTol::SiteOnLineExactly)
+    return offBack < offAhead;
+  return OffBothLines(site, back, ahead, e + 1) <= KelTol::SiteOnLineExactly &&
+         OffBothLines(site, back, ahead, e) > KelTol::SiteOnLineExactly;
+}
+
 // Whether piece next continues acc as one frontage or one corner cut.
 bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D& end)
 {
@@ -642,11 +667,10 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::OneRunEach(const st
 // A tiny edge folds into the neighbour of its own kind, or, unmarked, into
 // the next edge; a marked one between edges of other kinds (a lone road
 // stub) is an edge of its own. Where both neighbours would take it, it
-// goes forward, keeping its start as the pieces' joint (a doubled corner
-// keeps the corner), unless its end is the corner on both neighbours' lines
-// and its start is not: a point on an edge's line just before a corner then
-// changes nothing. Pieces stay contiguous: an edge going back takes the
-// edges before it that wait to go forward along.
+// goes to the one whose line it lies on (FoldsBack): a point on an edge's
+// line just before a corner then changes nothing. Pieces stay contiguous:
+// an edge going back takes the edges before it that wait to go forward
+// along.
 std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const CKelHSite& site) const
 {
   const int n = site.GetSize();
@@ -689,13 +713,9 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
       continue;
     const bool mayGoBack = k == before;
     const bool mayGoAhead = k == 0 || k == after;
-    bool goBack = mayGoBack && !mayGoAhead;
     // Going back, the edge's end becomes the joint of the two pieces;
-    // going forward, its start. It goes back only when its end lies on both
-    // lines and its start does not: a point on the line before a corner.
-    if (mayGoBack && mayGoAhead)
-      goBack = OffBothLines(site, back, ahead, e + 1) <= KelTol::SiteOnLineExactly &&
-               OffBothLines(site, back, ahead, e) > KelTol::SiteOnLineExactly;
+    // going forward, its start.
+    const bool goBack = mayGoBack && (!mayGoAhead || FoldsBack(site, back, ahead, e));
     fate[static_cast<std::size_t>(e)] = goBack ? 1 : 2;
     mayAhead[static_cast<std::size_t>(e)] = mayGoAhead;
     mayBack[static_cast<std::size_t>(e)] = mayGoBack;
