@@ -11,11 +11,16 @@
 // mean the same lot: another placement, another first point or direction
 // of the listing, a point listed again up to KelTol::SiteSurveyRepeat away,
 // and a point put on a side within kOnSideMost of it (on the checked side,
-// the check is made through the piece after it).
+// the check is made through the piece after it). A point that lies off its
+// side by as much as a corner beside it lies off the line to the point
+// draws another lot as well (TellsPointFromCorners): that listing must read
+// alike at every placement. A corner listed again inside one side may be
+// read at either copy (OtherCopyLot).
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -169,9 +174,69 @@ inline std::string Judge(const Readings& clean, const Readings& got, double diam
   return {};
 }
 
+// Whether a listing with point p put `off` off side `side` tells p from the
+// corners beside it. Where a corner that may lie inside a longer side (its
+// two sides of one kind and, for roads, one width) lies no farther from the
+// line through the corner beyond it and p than p lies off its own side, the
+// listing draws two slight bends as well as one bend and a point on a side:
+// it is also the listing of a lot whose corner is p, with a survey point
+// where this lot's corner is. Those lots read differently, so no reading
+// can be both; the nearer of the two to its line is the one on a side.
+inline bool TellsPointFromCorners(const Lot& lot, int side, const CKelCoord2D& p, double off)
+{
+  const std::size_t m = lot.m_Corners.size();
+  const auto at = [&](int k) { return static_cast<std::size_t>((k % static_cast<int>(m) + static_cast<int>(m)) % static_cast<int>(m)); };
+  const auto oneSide = [&](int before, int after) {
+    const Side &u = lot.m_Sides[at(before)], &v = lot.m_Sides[at(after)];
+    return u.m_Kind == v.m_Kind && (u.m_Kind != SideKind::Road || u.m_W2 == v.m_W1);
+  };
+  const double near = std::fabs(off) + 2 * KelTol::SiteOnLineExactly;
+  const CKelCoord2D &a = lot.m_Corners[at(side)], &b = lot.m_Corners[at(side + 1)];
+  if (oneSide(side - 1, side) && OffLine(lot.m_Corners[at(side - 1)], p, a) <= near)
+    return false;
+  return !(oneSide(side, side + 1) && OffLine(p, lot.m_Corners[at(side + 2)], b) <= near);
+}
+
+// A corner listed again a hair away (a near-repeat) where its two sides are
+// one side: of one kind and, for roads, one width. Nothing in the listing
+// then tells which copy is the corner, so the reading may be that of the
+// lot whose corner is the other copy, checked between the same points: that
+// lot's listing, or none where the repeat is of no such corner.
+inline std::optional<Listing> OtherCopyLot(const Lot& lot, const Listing& changed)
+{
+  const Listing& in = lot.m_Listing;
+  if (changed.size() != in.size() + 1)
+    return std::nullopt;
+  std::size_t j = 0;
+  while (j < in.size() && changed[j].m_P.m_x == in[j].m_P.m_x && changed[j].m_P.m_y == in[j].m_P.m_y)
+    ++j;
+  const CKelCoord2D& copy = changed[j].m_P;
+  const std::size_t n = in.size();
+  const std::size_t before = (j + n - 1) % n, after = j % n;
+  const std::size_t k = copy.GetLength(in[before].m_P) <= copy.GetLength(in[after].m_P) ? before : after;
+  const auto corner = std::find_if(lot.m_Corners.begin(), lot.m_Corners.end(), [&](const CKelCoord2D& c) {
+    return c.m_x == in[k].m_P.m_x && c.m_y == in[k].m_P.m_y;
+  });
+  if (corner == lot.m_Corners.end())
+    return std::nullopt;
+  const Side& u = lot.m_Sides[static_cast<std::size_t>(in[(k + n - 1) % n].m_Side)];
+  const Side& v = lot.m_Sides[static_cast<std::size_t>(in[k].m_Side)];
+  if (u.m_Kind != v.m_Kind || (u.m_Kind == SideKind::Road && u.m_W2 != v.m_W1))
+    return std::nullopt;
+  Listing other = in;
+  other[k].m_P = copy;
+  return other;
+}
+
 // A point on side `side`, 2 % to 98 % along it, up to `most` off it; the
-// piece after it is the one checked.
-inline Change PointOnSide(const Lot& lot, int side, double most, Rng& rng)
+// piece after it is the one checked. m_Told: whether the listing tells the
+// point from the corners beside it (TellsPointFromCorners).
+struct PointChange {
+  Change m_Change;
+  bool m_Told = true;
+};
+
+inline PointChange PointOnSide(const Lot& lot, int side, double most, Rng& rng)
 {
   Listing out = lot.m_Listing;
   const auto at = std::find_if(out.begin(), out.end(), [side](const Pt& p) { return p.m_Side == side; });
@@ -184,15 +249,24 @@ inline Change PointOnSide(const Lot& lot, int side, double most, Rng& rng)
   while (before + 1 != out.end() && (before + 1)->m_Side == side &&
          (before + 1)->m_P.GetLength(a) < t * a.GetLength(b))
     ++before;
-  out.insert(before + 1, {Along(a, b, t * a.GetLength(b), off), side});
-  return {ChangeKind::OnSide, "point on side " + std::to_string(side) + " at " + Num(t) + ", " + Num(off) + " off",
-          out, std::fabs(off)};
+  const CKelCoord2D p = Along(a, b, t * a.GetLength(b), off);
+  out.insert(before + 1, {p, side});
+  const bool told = TellsPointFromCorners(lot, side, p, off);
+  return {{ChangeKind::OnSide,
+           "point on side " + std::to_string(side) + " at " + Num(t) + ", " + Num(off) + " off" +
+               (told ? "" : " (as near its line as a corner beside it)"),
+           out, std::fabs(off)},
+          told};
 }
 
 struct Case {
   std::string m_Lot, m_Change, m_Placement, m_Listing;
   int m_Side = -1;
   std::string m_Violation;  // empty when the invariant holds
+  // What the reading was judged against: "clean", "other copy" (a repeated
+  // corner read at its other copy, OtherCopyLot) or "itself" (at the origin,
+  // TellsPointFromCorners).
+  std::string m_Against = "clean";
   std::string Text() const
   {
     return m_Lot + ", side " + std::to_string(m_Side) + ", " + m_Change + ", " + m_Placement + ": " + m_Violation +
@@ -217,9 +291,24 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes)
     return cases;
   const int side = roads[static_cast<std::size_t>(Pick(rng, static_cast<int>(roads.size())))];
   const Readings clean = Read(lot, lot.m_Listing, places.front(), side, false);
-  const auto judge = [&](const Change& change, const Placement& at, bool lastPiece) {
+  // A listing that does not tell a point from a corner is judged against its
+  // own reading at the origin, mirrored as it is: steady wherever it lies. A
+  // near-repeat of a corner inside one side may read as either copy's lot.
+  const auto judge = [&](const Change& change, const Placement& at, bool lastPiece, bool told = true) {
     Case c{lot.m_Name, change.m_Name, at.m_Name, Describe(change.m_Listing), side, {}};
-    c.m_Violation = Judge(clean, Read(lot, change.m_Listing, at, side, lastPiece), lot.Diameter());
+    const Placement home{at.m_Mirror ? "mirrored" : "origin", 0, 0, 0, at.m_Mirror};
+    if (!told)
+      c.m_Against = "itself";
+    const Readings against = told ? clean : Read(lot, change.m_Listing, home, side, lastPiece);
+    const Readings got = Read(lot, change.m_Listing, at, side, lastPiece);
+    c.m_Violation = Judge(against, got, lot.Diameter());
+    const std::optional<Listing> other =
+        change.m_Kind == ChangeKind::NearRepeat ? OtherCopyLot(lot, change.m_Listing) : std::nullopt;
+    if (!c.m_Violation.empty() && other &&
+        Judge(Read(lot, *other, places.front(), side, lastPiece), got, lot.Diameter()).empty()) {
+      c.m_Violation.clear();
+      c.m_Against = "other copy";
+    }
     cases.push_back(c);
   };
   for (const Placement& at : places)
@@ -232,9 +321,10 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes)
     // on any side of the lot.
     const bool own = Coin(rng);
     const int onSide = own ? side : Pick(rng, static_cast<int>(lot.m_Sides.size()));
-    if (kind == ChangeKind::OnSide)
-      judge(PointOnSide(lot, onSide, kOnSideMost, rng), at, onSide == side);
-    else
+    if (kind == ChangeKind::OnSide) {
+      const PointChange point = PointOnSide(lot, onSide, kOnSideMost, rng);
+      judge(point.m_Change, at, onSide == side, point.m_Told);
+    } else
       judge(MakeChange(lot, kind, rng), at, false);
   }
   return cases;

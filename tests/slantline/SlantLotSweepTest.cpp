@@ -33,3 +33,34 @@ TEST(SlantLotSweep, ACheckedRoadSideReadsAsTheCleanOneWhereverAndHoweverItIsList
   for (const auto& [what, count] : broken)
     ADD_FAILURE() << what << ": " << count << " of " << cases << " cases";
 }
+
+// Listings the sweeps found that draw two lots: a point as far off its side
+// as the corner beside it lies off the line to the point, judged for
+// steadiness; a corner inside one side listed again, read at either copy.
+// Each row's change is read other than the clean lot, so its row fails if
+// the judge took the clean reading as the only one.
+TEST(SlantLotSweep, AListingOfTwoLotsReadsAsOneOfThemWhereverItLies)
+{
+  struct Row {
+    std::uint64_t m_Seed;
+    int m_Changes;
+    const char* m_Change;
+    const char* m_Against;
+  };
+  const Row rows[] = {
+      {0x0010a6070000000eULL, 4, "point on side 16 at 0.0395", "itself"},
+      {16034, 8, "point 8 listed again 6.45", "other copy"},
+      {27254, 8, "point 1 listed again 7.69", "other copy"},
+  };
+  for (const Row& row : rows) {
+    int found = 0;
+    for (const slant_sweep::Case& c : slant_sweep::Sweep(row.m_Seed, row.m_Changes)) {
+      if (c.m_Change.find(row.m_Change) == std::string::npos)
+        continue;
+      ++found;
+      EXPECT_EQ(c.m_Against, row.m_Against) << c.Text();
+      EXPECT_TRUE(c.m_Violation.empty()) << c.Text();
+    }
+    EXPECT_EQ(found, 1) << row.m_Change;
+  }
+}
