@@ -318,6 +318,35 @@ inline double OffLine(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoor
   return std::fabs((b.m_x - a.m_x) * (p.m_y - a.m_y) - (b.m_y - a.m_y) * (p.m_x - a.m_x)) / len;
 }
 
+// Whether a listing tells its survey points from the lot's corners. Where a
+// corner inside a longer side (its two sides of one kind and, for roads, one
+// width) lies no farther from the line through the points listed beside it
+// than a survey point among them lies off its own side, the listing draws
+// two slight bends as well as one bend and a point on a side: it is also the
+// listing of a lot whose corner is that point, and no reading can be both.
+inline bool TellsPointsFromCorners(const Lot& lot, const Listing& listing)
+{
+  const std::size_t m = lot.m_Corners.size(), n = listing.size();
+  const auto offSide = [&](const Pt& q) {
+    const auto s = static_cast<std::size_t>(q.m_Side);
+    return OffLine(lot.m_Corners[s], lot.m_Corners[(s + 1) % m], q.m_P);
+  };
+  const auto isCorner = [&](const CKelCoord2D& p) {
+    return std::any_of(lot.m_Corners.begin(), lot.m_Corners.end(),
+                       [&](const CKelCoord2D& c) { return c.m_x == p.m_x && c.m_y == p.m_y; });
+  };
+  for (std::size_t k = 0; k < n && n >= 3; ++k) {
+    const Pt &q1 = listing[(k + n - 1) % n], &c = listing[k], &q2 = listing[(k + 1) % n];
+    const Side &u = lot.m_Sides[static_cast<std::size_t>(q1.m_Side)], &v = lot.m_Sides[static_cast<std::size_t>(c.m_Side)];
+    if (!isCorner(c.m_P) || q1.m_Side == c.m_Side || u.m_Kind != v.m_Kind ||
+        (u.m_Kind == SideKind::Road && u.m_W2 != v.m_W1) || (isCorner(q1.m_P) && isCorner(q2.m_P)))
+      continue;
+    if (OffLine(q1.m_P, q2.m_P, c.m_P) <= std::max(offSide(q1), offSide(q2)) + 2 * KelTol::SiteOnLineExactly)
+      return false;
+  }
+  return true;
+}
+
 // A point before or after corner k, up to 0.9 tiny sizes along the edge and
 // up to half that off it, either way. It turns the side it starts or ends
 // (listed from or to the point), or, read as a point on the side before or

@@ -336,8 +336,16 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes, const std::vecto
     const Placement& at = placements[static_cast<std::size_t>(Pick(rng, static_cast<int>(placements.size())))];
     Case one{lot.m_Name + " (seed " + std::to_string(seed) + ")", change.m_Name, kind, at.m_Name, {}};
     const bool whole = JudgesWhole(kind) && !(kind == ChangeKind::Stub && CornerNearTinyThreshold(lot, 2 * change.m_Size));
-    one.m_Violations = Judge(clean, Read(lot, change.m_Listing, at, probes), Invariant(kind, at),
-                             TolerancesFor(lot, change), whole);
+    const Readings got = Read(lot, change.m_Listing, at, probes);
+    one.m_Violations = Judge(clean, got, Invariant(kind, at), TolerancesFor(lot, change), whole);
+    // Points put on sides that draw two lots (TellsPointsFromCorners) may
+    // read as either; the listing must read alike wherever it lies.
+    const bool onSides = kind == ChangeKind::OnSide || kind == ChangeKind::Surveyed;
+    if (!one.m_Violations.empty() && onSides && !TellsPointsFromCorners(lot, change.m_Listing)) {
+      const Placement home{at.m_Mirror ? "mirrored" : "origin", 0, 0, 0, at.m_Mirror};
+      one.m_Violations = Judge(Read(lot, change.m_Listing, home, probes), got, Invariant(ChangeKind::None, at),
+                               TolerancesFor(lot, 0.0), whole);
+    }
     out.push_back(one);
   }
   return out;
