@@ -108,18 +108,17 @@ double EdgeOffLine(const CKelHSite& site, int j, int e)
 }
 
 // Whether tiny edge e, which long edges back and ahead would both take,
-// goes back. Lying within the survey's on-line distance of a neighbour's
-// line (a point a survey put on a side just before or after a corner), it
-// goes to the neighbour whose line it lies nearer, however the outline is
-// listed: the side it lies on keeps it for every reader. Else it goes
-// forward, keeping its start as the pieces' joint (a doubled corner keeps
-// the corner), unless its end is the corner on both lines and its start is
-// not.
+// goes back. Lying within the survey's on-line distance of one neighbour's
+// line and not of the other's (a point a survey put on a side just before
+// or after a corner), it goes to the neighbour it lies on, however the
+// outline is listed: the side it lies on keeps it for every reader. Else
+// it goes forward, keeping its start as the pieces' joint (a doubled corner
+// or a stub keeps the corner), unless its end is the corner on both lines
+// and its start is not.
 bool FoldsBack(const CKelHSite& site, int back, int ahead, int e)
 {
   const double offBack = EdgeOffLine(site, back, e), offAhead = EdgeOffLine(site, ahead, e);
-  if (std::min(offBack, offAhead) <= KelTol::SiteOnLine &&
-      std::fabs(offBack - offAhead) > KelTol::SiteOnLineExactly)
+  if (std::min(offBack, offAhead) <= KelTol::SiteOnLine && std::max(offBack, offAhead) > KelTol::SiteOnLine)
     return offBack < offAhead;
   return OffBothLines(site, back, ahead, e + 1) <= KelTol::SiteOnLineExactly &&
          OffBothLines(site, back, ahead, e) > KelTol::SiteOnLineExactly;
@@ -667,8 +666,8 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::OneRunEach(const st
 // A tiny edge folds into the neighbour of its own kind, or, unmarked, into
 // the next edge; a marked one between edges of other kinds (a lone road
 // stub) is an edge of its own. Where both neighbours would take it, it
-// goes to the one whose line it lies on (FoldsBack): a point on an edge's
-// line just before a corner then changes nothing. Pieces stay contiguous:
+// goes to the one whose line alone it lies on (FoldsBack): a point on an
+// edge's line just before a corner then changes nothing. Pieces stay contiguous:
 // an edge going back takes the edges before it that wait to go forward
 // along.
 std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const CKelHSite& site) const

@@ -480,7 +480,7 @@ TEST(CKelSiteWorkOutline, APointAHairFromASideLeavesEveryRunOnItsSide)
 
 // A frontage of two 20 m roads bending 3 degrees, a survey point on the
 // second a tiny size or less past the bend, up to half the on-line distance
-// off it and nearer its line than the first side's. The tiny edge from the
+// off it and more than that distance off the first side's line. The tiny edge from the
 // bend to the point lies on the second side's line: it belongs to that
 // side's run however the lot is listed, placed or mirrored, and so does a
 // check made through it.
@@ -489,7 +489,7 @@ TEST(CKelSiteWorkOutline, ATinyEdgeOnASideJustPastABendStaysInThatSidesRun)
   const double bend = 3 * KelAngle::Pi / 180;
   const CKelCoord2D c1(20, 0), c2(20 + 20 * std::cos(bend), 20 * std::sin(bend));
   const site_test::Placement places[] = {{0, 0, 0}, {3e5, -1.2e5, 2.3237}};
-  for (const double along : {0.012, 0.035}) {
+  for (const double along : {0.025, 0.035}) {
     for (const double off : {2e-5, -2e-4, 5e-4}) {
       const CKelCoord2D p(c1.m_x + along * std::cos(bend) - off * std::sin(bend),
                           c1.m_y + along * std::sin(bend) + off * std::cos(bend));
