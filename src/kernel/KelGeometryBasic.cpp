@@ -193,11 +193,11 @@ std::vector<CKelCoord2D> ConvexHull(std::vector<CKelCoord2D> pts)
   return hull;
 }
 
-}  // namespace
-
 // How nearly as far from a hull edge's line as the farthest corner another
 // corner must lie to be taken with it. Taking more corners costs only time.
 constexpr double kTiedShare = 1e-9;
+
+}  // namespace
 
 // The rotating calipers: for each hull edge the corner farthest from its
 // line, found walking on as the edges turn, is a candidate with both ends.

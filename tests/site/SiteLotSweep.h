@@ -318,6 +318,20 @@ inline double OffLine(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoor
   return std::fabs((b.m_x - a.m_x) * (p.m_y - a.m_y) - (b.m_y - a.m_y) * (p.m_x - a.m_x)) / len;
 }
 
+// Whether p is one of the lot's corners, exactly.
+inline bool IsCorner(const Lot& lot, const CKelCoord2D& p)
+{
+  return std::any_of(lot.m_Corners.begin(), lot.m_Corners.end(),
+                     [&](const CKelCoord2D& c) { return c.m_x == p.m_x && c.m_y == p.m_y; });
+}
+
+// Whether sides u and v, meeting at a corner, are one side: of one kind and,
+// for roads, one width there. Nothing then marks the corner between them.
+inline bool OneSide(const Side& u, const Side& v)
+{
+  return u.m_Kind == v.m_Kind && (u.m_Kind != SideKind::Road || u.m_W2 == v.m_W1);
+}
+
 // Whether a listing tells its survey points from the lot's corners. Where a
 // corner inside a longer side (its two sides of one kind and, for roads, one
 // width) lies no farther from the line through the points listed beside it
@@ -331,15 +345,11 @@ inline bool TellsPointsFromCorners(const Lot& lot, const Listing& listing)
     const auto s = static_cast<std::size_t>(q.m_Side);
     return OffLine(lot.m_Corners[s], lot.m_Corners[(s + 1) % m], q.m_P);
   };
-  const auto isCorner = [&](const CKelCoord2D& p) {
-    return std::any_of(lot.m_Corners.begin(), lot.m_Corners.end(),
-                       [&](const CKelCoord2D& c) { return c.m_x == p.m_x && c.m_y == p.m_y; });
-  };
   for (std::size_t k = 0; k < n && n >= 3; ++k) {
     const Pt &q1 = listing[(k + n - 1) % n], &c = listing[k], &q2 = listing[(k + 1) % n];
     const Side &u = lot.m_Sides[static_cast<std::size_t>(q1.m_Side)], &v = lot.m_Sides[static_cast<std::size_t>(c.m_Side)];
-    if (!isCorner(c.m_P) || q1.m_Side == c.m_Side || u.m_Kind != v.m_Kind ||
-        (u.m_Kind == SideKind::Road && u.m_W2 != v.m_W1) || (isCorner(q1.m_P) && isCorner(q2.m_P)))
+    if (!IsCorner(lot, c.m_P) || q1.m_Side == c.m_Side || !OneSide(u, v) ||
+        (IsCorner(lot, q1.m_P) && IsCorner(lot, q2.m_P)))
       continue;
     if (OffLine(q1.m_P, q2.m_P, c.m_P) <= std::max(offSide(q1), offSide(q2)) + 2 * KelTol::SiteOnLineExactly)
       return false;

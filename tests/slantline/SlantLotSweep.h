@@ -186,10 +186,7 @@ inline bool TellsPointFromCorners(const Lot& lot, int side, const CKelCoord2D& p
 {
   const std::size_t m = lot.m_Corners.size();
   const auto at = [&](int k) { return static_cast<std::size_t>((k % static_cast<int>(m) + static_cast<int>(m)) % static_cast<int>(m)); };
-  const auto oneSide = [&](int before, int after) {
-    const Side &u = lot.m_Sides[at(before)], &v = lot.m_Sides[at(after)];
-    return u.m_Kind == v.m_Kind && (u.m_Kind != SideKind::Road || u.m_W2 == v.m_W1);
-  };
+  const auto oneSide = [&](int before, int after) { return OneSide(lot.m_Sides[at(before)], lot.m_Sides[at(after)]); };
   const double near = std::fabs(off) + 2 * KelTol::SiteOnLineExactly;
   const CKelCoord2D &a = lot.m_Corners[at(side)], &b = lot.m_Corners[at(side + 1)];
   if (oneSide(side - 1, side) && OffLine(lot.m_Corners[at(side - 1)], p, a) <= near)
@@ -214,14 +211,9 @@ inline std::optional<Listing> OtherCopyLot(const Lot& lot, const Listing& change
   const std::size_t n = in.size();
   const std::size_t before = (j + n - 1) % n, after = j % n;
   const std::size_t k = copy.GetLength(in[before].m_P) <= copy.GetLength(in[after].m_P) ? before : after;
-  const auto corner = std::find_if(lot.m_Corners.begin(), lot.m_Corners.end(), [&](const CKelCoord2D& c) {
-    return c.m_x == in[k].m_P.m_x && c.m_y == in[k].m_P.m_y;
-  });
-  if (corner == lot.m_Corners.end())
-    return std::nullopt;
   const Side& u = lot.m_Sides[static_cast<std::size_t>(in[(k + n - 1) % n].m_Side)];
   const Side& v = lot.m_Sides[static_cast<std::size_t>(in[k].m_Side)];
-  if (u.m_Kind != v.m_Kind || (u.m_Kind == SideKind::Road && u.m_W2 != v.m_W1))
+  if (!IsCorner(lot, in[k].m_P) || !OneSide(u, v))
     return std::nullopt;
   Listing other = in;
   other[k].m_P = copy;
