@@ -157,12 +157,6 @@ bool FarCrossesSite(const CKelCoord2D& s, const CKelCoord2D& e, const CKelCoord2
   return true;
 }
 
-bool FarCrossesSite(const Road& r)
-{
-  CKelCoord2D x;
-  return FarCrossesSite(r.m_SiteBeg, r.m_SiteEnd, r.m_FarBeg, r.m_FarEnd, &x);
-}
-
 // The far point of a joint at fraction t along the site side s -> e of a
 // road whose far side runs fs -> fe: at the same share of the way. Where
 // the far side crosses the site line, the road is two triangles meeting at
@@ -451,20 +445,20 @@ std::pair<std::size_t, std::size_t> CKelHSite::HandOut(const CKelSiteWorkOutline
   const double ux = to.m_x - from.m_x, uy = to.m_y - from.m_y;
   const bool begFar = (r.m_SiteBeg.m_x - from.m_x) * ux + (r.m_SiteBeg.m_y - from.m_y) * uy < 0;
   const bool endFar = (r.m_SiteEnd.m_x - to.m_x) * ux + (r.m_SiteEnd.m_y - to.m_y) * uy > 0;
-  // A road whose far side crosses its site line is cut at a vertex as its
-  // pieces on one line are (FarOfJoint): from the piece's own far point,
-  // near the crossing, the folded edge's road would turn over the road
-  // beyond the crossing and count against it.
-  auto farAt = [&](const CKelCoord2D& v, double t) -> CKelCoord2D {
-    if (!FarCrossesSite(r))
-      return FarAcross(far, r, t);
-    const CKelCoord2D s(r.m_SiteBeg), e(r.m_SiteEnd);
-    return FarOfJoint(s, e, r.m_FarBeg, r.m_FarEnd, std::clamp(AlongLine(s, e, v), 0.0, 1.0));
-  };
-  const CKelCoord2D begAt = begFar ? CKelCoord2D(from) : CKelCoord2D(r.m_SiteBeg);
-  const CKelCoord2D begFarAt = begFar ? farAt(from, 0.0) : CKelCoord2D(r.m_FarBeg);
-  const CKelCoord2D endAt = endFar ? to : CKelCoord2D(r.m_SiteEnd);
-  const CKelCoord2D endFarAt = endFar ? farAt(to, 1.0) : CKelCoord2D(r.m_FarEnd);
+  // The road is cut at a vertex as its pieces on one line are (DivideLine):
+  // at the vertex's share of its site side and of its far side, so the two
+  // parts cover it exactly. The site side of a run's last piece runs on the
+  // run's line, which a bend inside the run leaves a few millimetres off
+  // the vertex; a cut at the vertex itself, or at the piece's own far point,
+  // would leave the strip between them to neither part.
+  const CKelCoord2D s(r.m_SiteBeg), e(r.m_SiteEnd);
+  auto cutAt = [&](const CKelCoord2D& v) { return std::clamp(AlongLine(s, e, v), 0.0, 1.0); };
+  const CKelCoord2D begAt = begFar ? CKelCoord2D(Between(s, e, cutAt(from))) : s;
+  const CKelCoord2D begFarAt = begFar ? CKelCoord2D(FarOfJoint(s, e, r.m_FarBeg, r.m_FarEnd, cutAt(from)))
+                                      : CKelCoord2D(r.m_FarBeg);
+  const CKelCoord2D endAt = endFar ? CKelCoord2D(Between(s, e, cutAt(to))) : e;
+  const CKelCoord2D endFarAt = endFar ? CKelCoord2D(FarOfJoint(s, e, r.m_FarBeg, r.m_FarEnd, cutAt(to)))
+                                      : CKelCoord2D(r.m_FarEnd);
   std::pair<std::size_t, std::size_t> ends{0, 0};
   for (std::size_t k = 0; k < before.size(); ++k) {
     Road head = Collapsed(r, from, far.m_Beg);

@@ -127,17 +127,21 @@ constexpr int kLine = CKelMSite::kLine;
 constexpr int kCornerCut = CKelMSite::kCornerCut;
 
 // Step 2 of SiteMAutoSet: splits road edges whose widths straddle 10 m;
-// each new vertex copies the tag of the vertex it splits off.
+// each new vertex copies the tag of the vertex it splits off. An end
+// within the width band of 10 m counts as both sides of it already: split
+// there, a survey piece of a tapering road ending at 10 m up to round-off
+// would leave a piece of no length, whose line has no direction.
 void SplitWideningRoads(CKelHSite& site, std::vector<int>& tags)
 {
   constexpr double wide = CKelMSite::kWideRoad;
+  constexpr double band = CKelMSite::kWidthBand;
   for (std::size_t i = 0; i < site.m_pt.size(); ++i) {
     CKelSiteTable& v = site.m_pt[i];
     if ((v.COND & (CKelSiteTable::kRoad | CKelSiteTable::kSumikiri)) != CKelSiteTable::kRoad)
       continue;
     const double w1 = v.m_RoadWidthBeg;
     const double w2 = v.m_RoadWidthEnd;
-    if (!((w1 > wide && w2 < wide) || (w1 < wide && w2 > wide)))
+    if (!((w1 > wide + band && w2 < wide - band) || (w1 < wide - band && w2 > wide + band)))
       continue;
     const CKelCoord2D& next = site.m_pt[(i + 1) % site.m_pt.size()];
     const double t = (wide - w1) / (w2 - w1);
@@ -492,8 +496,15 @@ int CKelMSite::SiteMAutoSet(CKelHSite stored)
   std::vector<Step> steps = WalkStretches(stretches);
   CKelAreaCoord2D outline;
   outline.m_pt = WithoutStrokes(LayOut(stretches, steps));
-  if (CheckCrossLine(outline))
-    DeleteReveseArea(outline);
+  // One part per pinch: lines from a side surveyed every few centimetres
+  // may cross themselves at several places, and a part kept at the first
+  // one still pinches at the others (a lobe the rest already covers).
+  if (CheckCrossLine(outline)) {
+    for (std::size_t before = outline.m_pt.size() + 1; outline.m_pt.size() < before;) {
+      before = outline.m_pt.size();
+      DeleteReveseArea(outline);
+    }
+  }
   m_pt.clear();
   if (outline.m_pt.size() > 2) {
     for (const CKelCoord2D& p : outline.m_pt) {

@@ -189,10 +189,18 @@ TEST(SiteLotSweep, ShortSurveyedPieceBetweenConcaveJointsKeepsTheDeemedSiteSimpl
 //    chord as the chord's own corners, so was picked, and the corner, 0.58
 //    mm off the line from it, read as a point on the side: the roads 4.6e-4
 //    m2 off the clean ones.
+//  - 9598: a road tapering from 4 m to 12 m, surveyed every 9 cm. Moved
+//    3e5 m, a piece ending at 10 m wide up to round-off was split there,
+//    leaving a piece of no length whose line had no direction: the deemed
+//    site 2.5 m2 off.
+//  - 56677: a point exactly on a frontage's piece 1.7 mm before a bend,
+//    its edge folded into that piece. The road was cut at the bend, 7.8 mm
+//    off the run's line its site side follows: 0.12 m2 of road lost.
 TEST(SiteLotSweep, FoundSeedsReadAsTheCleanLot)
 {
   using namespace site_sweep;
-  const std::pair<std::uint64_t, ChangeKind> rows[] = {{321, ChangeKind::Stub}, {1055, ChangeKind::Surveyed}};
+  const std::pair<std::uint64_t, ChangeKind> rows[] = {
+      {321, ChangeKind::Stub}, {1055, ChangeKind::Surveyed}, {9598, ChangeKind::Surveyed}, {56677, ChangeKind::OnSide}};
   for (const auto& [seed, kind] : rows) {
     Rng rng(seed);
     const Lot lot = MakeLot(rng);

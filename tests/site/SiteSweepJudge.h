@@ -346,6 +346,12 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes, const std::vecto
       one.m_Violations = Judge(Read(lot, change.m_Listing, home, probes), got, Invariant(ChangeKind::None, at),
                                TolerancesFor(lot, 0.0), whole);
     }
+    // A corner listed again inside one side may be read at either copy.
+    const std::optional<Listing> other =
+        one.m_Violations.empty() || kind != ChangeKind::NearRepeat ? std::nullopt : OtherCopyLot(lot, change.m_Listing);
+    if (other)
+      one.m_Violations = Judge(Read(lot, *other, placements[0], probes), got, Invariant(kind, at),
+                               TolerancesFor(lot, 0.0), whole);
     out.push_back(one);
   }
   return out;

@@ -194,32 +194,6 @@ inline bool TellsPointFromCorners(const Lot& lot, int side, const CKelCoord2D& p
   return !(oneSide(side, side + 1) && OffLine(p, lot.m_Corners[at(side + 2)], b) <= near);
 }
 
-// A corner listed again a hair away (a near-repeat) where its two sides are
-// one side: of one kind and, for roads, one width. Nothing in the listing
-// then tells which copy is the corner, so the reading may be that of the
-// lot whose corner is the other copy, checked between the same points: that
-// lot's listing, or none where the repeat is of no such corner.
-inline std::optional<Listing> OtherCopyLot(const Lot& lot, const Listing& changed)
-{
-  const Listing& in = lot.m_Listing;
-  if (changed.size() != in.size() + 1)
-    return std::nullopt;
-  std::size_t j = 0;
-  while (j < in.size() && changed[j].m_P.m_x == in[j].m_P.m_x && changed[j].m_P.m_y == in[j].m_P.m_y)
-    ++j;
-  const CKelCoord2D& copy = changed[j].m_P;
-  const std::size_t n = in.size();
-  const std::size_t before = (j + n - 1) % n, after = j % n;
-  const std::size_t k = copy.GetLength(in[before].m_P) <= copy.GetLength(in[after].m_P) ? before : after;
-  const Side& u = lot.m_Sides[static_cast<std::size_t>(in[(k + n - 1) % n].m_Side)];
-  const Side& v = lot.m_Sides[static_cast<std::size_t>(in[k].m_Side)];
-  if (!IsCorner(lot, in[k].m_P) || !OneSide(u, v))
-    return std::nullopt;
-  Listing other = in;
-  other[k].m_P = copy;
-  return other;
-}
-
 // A point on side `side`, 2 % to 98 % along it, up to `most` off it; the
 // piece after it is the one checked. m_Told: whether the listing tells the
 // point from the corners beside it (TellsPointFromCorners).
