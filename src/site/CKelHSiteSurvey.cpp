@@ -32,25 +32,17 @@ CKelCoord3D Flat(const CKelCoord2D& p) { return CKelCoord3D(p.m_x, p.m_y, 0); }
 bool BeginIsCut(const Road& r) { return (r.GetCalcShape() & Road::kBegCut) != 0; }
 bool EndIsCut(const Road& r) { return (r.GetCalcShape() & Road::kEndCut) != 0; }
 
-// A road end that runs straight past its vertex with no crossing: the piece
-// runs on along its own line, as the road of the unsplit frontage would.
-bool RunsStraightAtBegin(const Road& run) { return !BeginIsCut(run) && run.m_BegCross < 0; }
-bool RunsStraightAtEnd(const Road& run) { return !EndIsCut(run) && run.m_EndCross < 0; }
-
-// The begin (or end) of a run's first (or last) piece r, m_no its piece,
-// as the run's road begins (or ends).
-void TakeRunEnd(Road& r, const Road& run, const CKelHSite& pieces, bool atBegin)
+// The begin (or end) of a run's first (or last) piece r, as the run's road
+// begins (or ends). Where it runs straight on past its vertex, it runs on
+// along the run's line, as the unsplit frontage's road would: along the
+// piece's own line, a piece of a side surveyed every few centimetres with
+// a millimetre of scatter would swing the run-out by centimetres.
+void TakeRunEnd(Road& r, const Road& run, bool atBegin)
 {
   const std::uint16_t bits = atBegin ? kBegBits : kEndBits;
   r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~bits) | (run.m_Flag & bits));
-  CKelCoord3D& site = atBegin ? r.m_SiteBeg : r.m_SiteEnd;
-  CKelCoord3D& farPoint = atBegin ? r.m_FarBeg : r.m_FarEnd;
-  if (!(atBegin ? RunsStraightAtBegin(run) : RunsStraightAtEnd(run))) {
-    site = atBegin ? run.m_SiteBeg : run.m_SiteEnd;
-    farPoint = atBegin ? run.m_FarBeg : run.m_FarEnd;
-    return;
-  }
-  pieces.StraightEnd(r.m_no, atBegin, site, farPoint);
+  (atBegin ? r.m_SiteBeg : r.m_SiteEnd) = atBegin ? run.m_SiteBeg : run.m_SiteEnd;
+  (atBegin ? r.m_FarBeg : r.m_FarEnd) = atBegin ? run.m_FarBeg : run.m_FarEnd;
 }
 
 constexpr std::uint16_t kCutBoth = Road::kBegCut | Road::kEndCut | (Road::kBegCut | Road::kEndCut) << 4;
@@ -269,9 +261,9 @@ void SpreadRun(std::vector<Road>& along, const Road& run, const CKelHSite& runs,
     --last;
   for (std::size_t j = 0; j < m; ++j) {
     if (j <= first)
-      TakeRunEnd(along[j], run, pieces, true);
+      TakeRunEnd(along[j], run, true);
     if (j >= last)
-      TakeRunEnd(along[j], run, pieces, false);
+      TakeRunEnd(along[j], run, false);
     if (j < first)
       EndAt(along[j], run.m_SiteBeg, run.m_FarBeg);
     if (j > last)

@@ -365,6 +365,8 @@ inline std::optional<Listing> OtherCopyLot(const Lot& lot, const Listing& change
 // than a survey point among them lies off its own side, the listing draws
 // two slight bends as well as one bend and a point on a side: it is also the
 // listing of a lot whose corner is that point, and no reading can be both.
+// So does a corner within the on-line distance of that line (a shallow bend
+// surveyed every few centimetres): it is no corner to a reader.
 inline bool TellsPointsFromCorners(const Lot& lot, const Listing& listing)
 {
   const std::size_t m = lot.m_Corners.size(), n = listing.size();
@@ -378,7 +380,8 @@ inline bool TellsPointsFromCorners(const Lot& lot, const Listing& listing)
     if (!IsCorner(lot, c.m_P) || q1.m_Side == c.m_Side || !OneSide(u, v) ||
         (IsCorner(lot, q1.m_P) && IsCorner(lot, q2.m_P)))
       continue;
-    if (OffLine(q1.m_P, q2.m_P, c.m_P) <= std::max(offSide(q1), offSide(q2)) + 2 * KelTol::SiteOnLineExactly)
+    const double off = OffLine(q1.m_P, q2.m_P, c.m_P);
+    if (off <= std::max(offSide(q1), offSide(q2)) + 2 * KelTol::SiteOnLineExactly || off <= KelTol::SiteOnLine)
       return false;
   }
   return true;
