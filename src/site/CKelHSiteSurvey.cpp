@@ -32,17 +32,68 @@ CKelCoord3D Flat(const CKelCoord2D& p) { return CKelCoord3D(p.m_x, p.m_y, 0); }
 bool BeginIsCut(const Road& r) { return (r.GetCalcShape() & Road::kBegCut) != 0; }
 bool EndIsCut(const Road& r) { return (r.GetCalcShape() & Road::kEndCut) != 0; }
 
-// The begin (or end) of a run's first (or last) piece r, as the run's road
-// begins (or ends). Where it runs straight on past its vertex, it runs on
-// along the run's line, as the unsplit frontage's road would: along the
-// piece's own line, a piece of a side surveyed every few centimetres with
-// a millimetre of scatter would swing the run-out by centimetres.
-void TakeRunEnd(Road& r, const Road& run, bool atBegin)
+// A road end that runs straight past its vertex with no crossing.
+bool RunsStraightAtBegin(const Road& run) { return !BeginIsCut(run) && run.m_BegCross < 0; }
+bool RunsStraightAtEnd(const Road& run) { return !EndIsCut(run) && run.m_EndCross < 0; }
+
+// How far p lies off the line a -> b.
+double OffLineOf(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, len = std::hypot(ux, uy);
+  return len > 0 ? std::fabs(ux * (p.m_y - a.m_y) - uy * (p.m_x - a.m_x)) / len : 0.0;
+}
+
+// The straight run of the road of lines first..last (one run) past the
+// run's end (or begin): along the side that ends it, from the farthest line
+// vertex back (or on) from which every vertex in between lies within twice
+// the on-line distance of the line to the run's end (points each within it
+// of the side lie within twice it of the line through two of them), as the
+// road of the unsplit side runs on along its own line. A survey's points on
+// that side then turn the run-out by no more than their distance off the
+// side over its length; along the last piece's own line, a piece of a side
+// surveyed every few centimetres with a millimetre of scatter would swing
+// it by centimetres.
+void StraightRunEnd(const CKelHSite& lines, int first, int last, bool atBegin, CKelCoord3D& site,
+                    CKelCoord3D& far)
+{
+  const auto straight = [&](int a, int b) {
+    for (int v = a + 1; v < b; ++v) {
+      if (OffLineOf(lines.Vertex(a), lines.Vertex(b), lines.Vertex(v)) > 2 * KelTol::SiteOnLine)
+        return false;
+    }
+    return true;
+  };
+  int a = atBegin ? first : last;
+  int b = atBegin ? first + 1 : last + 1;
+  if (atBegin) {
+    while (b <= last && straight(a, b + 1))
+      ++b;
+  } else {
+    while (a > first && straight(a - 1, b))
+      --a;
+  }
+  CKelHSite side;
+  CKelSiteTable from = lines.Vertex(a);
+  from.m_RoadWidthEnd = lines.Vertex(b - 1).m_RoadWidthEnd;
+  from.m_RoadHeight2 = lines.Vertex(b - 1).m_RoadHeight2;
+  side.m_pt = {from, lines.Vertex(b)};
+  side.StraightEnd(0, atBegin, site, far);
+}
+
+// The begin (or end) of a run's first (or last) line's road r, as the run's
+// road begins (or ends); lines first..last are the run's.
+void TakeRunEnd(Road& r, const Road& run, const CKelHSite& lines, int first, int last, bool atBegin)
 {
   const std::uint16_t bits = atBegin ? kBegBits : kEndBits;
   r.m_Flag = static_cast<std::uint16_t>((r.m_Flag & ~bits) | (run.m_Flag & bits));
-  (atBegin ? r.m_SiteBeg : r.m_SiteEnd) = atBegin ? run.m_SiteBeg : run.m_SiteEnd;
-  (atBegin ? r.m_FarBeg : r.m_FarEnd) = atBegin ? run.m_FarBeg : run.m_FarEnd;
+  CKelCoord3D& site = atBegin ? r.m_SiteBeg : r.m_SiteEnd;
+  CKelCoord3D& farPoint = atBegin ? r.m_FarBeg : r.m_FarEnd;
+  if (!(atBegin ? RunsStraightAtBegin(run) : RunsStraightAtEnd(run))) {
+    site = atBegin ? run.m_SiteBeg : run.m_SiteEnd;
+    farPoint = atBegin ? run.m_FarBeg : run.m_FarEnd;
+    return;
+  }
+  StraightRunEnd(lines, first, last, atBegin, site, farPoint);
 }
 
 constexpr std::uint16_t kCutBoth = Road::kBegCut | Road::kEndCut | (Road::kBegCut | Road::kEndCut) << 4;
@@ -261,9 +312,9 @@ void SpreadRun(std::vector<Road>& along, const Road& run, const CKelHSite& runs,
     --last;
   for (std::size_t j = 0; j < m; ++j) {
     if (j <= first)
-      TakeRunEnd(along[j], run, true);
+      TakeRunEnd(along[j], run, pieces, along.front().m_no, along.back().m_no, true);
     if (j >= last)
-      TakeRunEnd(along[j], run, false);
+      TakeRunEnd(along[j], run, pieces, along.front().m_no, along.back().m_no, false);
     if (j < first)
       EndAt(along[j], run.m_SiteBeg, run.m_FarBeg);
     if (j > last)

@@ -108,17 +108,17 @@ double EdgeOffLine(const CKelHSite& site, int j, int e)
 }
 
 // Whether tiny edge e, which long edges back and ahead would both take,
-// goes back. Lying within the survey's on-line distance of one neighbour's
-// line and not of the other's (a point a survey put on a side just before
-// or after a corner), it goes to the neighbour it lies on, however the
-// outline is listed: the side it lies on keeps it for every reader. Else
-// it goes forward, keeping its start as the pieces' joint (a doubled corner
-// or a stub keeps the corner), unless its end is the corner on both lines
-// and its start is not.
+// goes back: to the neighbour whose line it lies nearer, however the
+// outline is listed. A point a survey put on a side just past a shallow
+// bend lies within the on-line distance of both lines, and nearer the
+// side's own; the side it lies on keeps it for every reader. Lying as near
+// both (a point listed again exactly), it goes forward, keeping its start
+// as the pieces' joint, unless its end is the corner on both lines and its
+// start is not.
 bool FoldsBack(const CKelHSite& site, int back, int ahead, int e)
 {
   const double offBack = EdgeOffLine(site, back, e), offAhead = EdgeOffLine(site, ahead, e);
-  if (std::min(offBack, offAhead) <= KelTol::SiteOnLine && std::max(offBack, offAhead) > KelTol::SiteOnLine)
+  if (offBack != offAhead)
     return offBack < offAhead;
   return OffBothLines(site, back, ahead, e + 1) <= KelTol::SiteOnLineExactly &&
          OffBothLines(site, back, ahead, e) > KelTol::SiteOnLineExactly;

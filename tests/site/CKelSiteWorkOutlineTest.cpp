@@ -478,53 +478,56 @@ TEST(CKelSiteWorkOutline, APointAHairFromASideLeavesEveryRunOnItsSide)
   }
 }
 
-// A frontage of two 20 m roads bending 3 degrees, a survey point on the
-// second a tiny size or less past the bend, up to half the on-line distance
-// off it and more than that distance off the first side's line. The tiny edge from the
-// bend to the point lies on the second side's line: it belongs to that
-// side's run however the lot is listed, placed or mirrored, and so does a
-// check made through it.
+// A frontage of two 20 m roads bending 3 degrees (1 degree), a survey
+// point on the second a tiny size or less past the bend, up to half the
+// on-line distance off it and more than that distance off the first side's
+// line (nearer the second side's line, yet within the on-line distance of
+// both). The tiny edge from the bend to the point lies nearer the second
+// side's line: it belongs to that side's run however the lot is listed,
+// placed or mirrored, and so does a check made through it.
 TEST(CKelSiteWorkOutline, ATinyEdgeOnASideJustPastABendStaysInThatSidesRun)
 {
-  const double bend = 3 * KelAngle::Pi / 180;
-  const CKelCoord2D c1(20, 0), c2(20 + 20 * std::cos(bend), 20 * std::sin(bend));
-  const site_test::Placement places[] = {{0, 0, 0}, {3e5, -1.2e5, 2.3237}};
-  for (const double along : {0.025, 0.035}) {
-    for (const double off : {2e-5, -2e-4, 5e-4}) {
-      const CKelCoord2D p(c1.m_x + along * std::cos(bend) - off * std::sin(bend),
-                          c1.m_y + along * std::sin(bend) + off * std::cos(bend));
-      for (const bool mirror : {false, true}) {
-        for (const site_test::Placement& at : places) {
-          SCOPED_TRACE(std::to_string(along) + " along, " + std::to_string(off) + " off" + (mirror ? ", mirrored" : "") +
-                       (at.m_X > 0 ? ", far" : ""));
-          std::vector<CKelCoord2D> listed = {{0, 0}, c1, p, c2, {c2.m_x, 30}, {0, 30}};
-          if (mirror) {
-            std::reverse(listed.begin(), listed.end());
-            for (CKelCoord2D& q : listed)
-              q.m_x = -q.m_x;
-          }
-          CKelHSite site = site_test::Site({});
-          for (const CKelCoord2D& q : listed)
-            site.m_pt.emplace_back(at.To(q));
-          const int n = static_cast<int>(listed.size());
-          // The roads are the three edges along y near 0, listed either way.
-          for (int k = 0; k < n; ++k) {
-            if (std::fabs(listed[static_cast<std::size_t>(k)].m_y) < 2 && std::fabs(listed[static_cast<std::size_t>((k + 1) % n)].m_y) < 2)
-              MakeRoad(site, k, 6, 6);
-          }
-          site_test::FillEdgeData(site);
-          const CKelSiteWorkOutline work(site);
-          const auto runOf = [&](int edge) {
-            for (int r = 0; r < work.Runs().GetSize(); ++r) {
-              const std::vector<int>& of = work.PiecesOfRun(r);
-              if (std::find(of.begin(), of.end(), work.PieceOf(edge)) != of.end())
-                return r;
+  for (const double degrees : {3.0, 1.0}) {
+    const double bend = degrees * KelAngle::Pi / 180;
+    const CKelCoord2D c1(20, 0), c2(20 + 20 * std::cos(bend), 20 * std::sin(bend));
+    const site_test::Placement places[] = {{0, 0, 0}, {3e5, -1.2e5, 2.3237}};
+    for (const double along : {0.025, 0.035}) {
+      for (const double off : {2e-5, -2e-4, 5e-4}) {
+        const CKelCoord2D p(c1.m_x + along * std::cos(bend) - off * std::sin(bend),
+                            c1.m_y + along * std::sin(bend) + off * std::cos(bend));
+        for (const bool mirror : {false, true}) {
+          for (const site_test::Placement& at : places) {
+            SCOPED_TRACE(std::to_string(degrees) + " degrees, " + std::to_string(along) + " along, " +
+                         std::to_string(off) + " off" + (mirror ? ", mirrored" : "") + (at.m_X > 0 ? ", far" : ""));
+            std::vector<CKelCoord2D> listed = {{0, 0}, c1, p, c2, {c2.m_x, 30}, {0, 30}};
+            if (mirror) {
+              std::reverse(listed.begin(), listed.end());
+              for (CKelCoord2D& q : listed)
+                q.m_x = -q.m_x;
             }
-            return -1;
-          };
-          // The tiny edge, and the long edge of its side beside it.
-          const int tiny = mirror ? 3 : 1, rest = 2;
-          EXPECT_EQ(runOf(tiny), runOf(rest));
+            CKelHSite site = site_test::Site({});
+            for (const CKelCoord2D& q : listed)
+              site.m_pt.emplace_back(at.To(q));
+            const int n = static_cast<int>(listed.size());
+            // The roads are the three edges along y near 0, listed either way.
+            for (int k = 0; k < n; ++k) {
+              if (std::fabs(listed[static_cast<std::size_t>(k)].m_y) < 2 && std::fabs(listed[static_cast<std::size_t>((k + 1) % n)].m_y) < 2)
+                MakeRoad(site, k, 6, 6);
+            }
+            site_test::FillEdgeData(site);
+            const CKelSiteWorkOutline work(site);
+            const auto runOf = [&](int edge) {
+              for (int r = 0; r < work.Runs().GetSize(); ++r) {
+                const std::vector<int>& of = work.PiecesOfRun(r);
+                if (std::find(of.begin(), of.end(), work.PieceOf(edge)) != of.end())
+                  return r;
+              }
+              return -1;
+            };
+            // The tiny edge, and the long edge of its side beside it.
+            const int tiny = mirror ? 3 : 1, rest = 2;
+            EXPECT_EQ(runOf(tiny), runOf(rest));
+          }
         }
       }
     }

@@ -388,7 +388,8 @@ inline bool TellsPointsFromCorners(const Lot& lot, const Listing& listing)
 }
 
 // A point before or after corner k, up to 0.9 tiny sizes along the edge and
-// up to half that off it, either way. It turns the side it starts or ends
+// up to half that off it, either way, and no farther than 0.9 tiny sizes
+// from the corner (a stub as long as the tiny size is a side). It turns the side it starts or ends
 // (listed from or to the point), or, read as a point on the side before or
 // after, that side, by its distance off the side's line over the side's
 // length, about the side's far end.
@@ -401,8 +402,11 @@ inline Change Stub(const Lot& lot, Rng& rng)
   const CKelCoord2D& prev = in[(k + n - 1) % n].m_P;
   const CKelCoord2D& next = in[(k + 1) % n].m_P;
   const double most = 0.9 * lot.Tiny();
-  const double along = std::min(LogUniform(rng, 1e-6, most), 0.45 * std::min(v.GetLength(prev), v.GetLength(next)));
-  const double across = Uniform(rng, -0.5, 0.5) * along;
+  double along = std::min(LogUniform(rng, 1e-6, most), 0.45 * std::min(v.GetLength(prev), v.GetLength(next)));
+  double across = Uniform(rng, -0.5, 0.5) * along;
+  const double shrink = std::min(1.0, most / std::hypot(along, across));
+  along *= shrink;
+  across *= shrink;
   const bool after = Coin(rng);
   Listing out = in;
   const CKelCoord2D p = after ? Along(v, next, along, across) : Along(prev, v, prev.GetLength(v) - along, across);

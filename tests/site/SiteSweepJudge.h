@@ -304,6 +304,29 @@ inline bool CornerNearTinyThreshold(const Lot& lot, double reach)
   return false;
 }
 
+// Whether a corner beside a road turns within reach of the straight-corner
+// angle (KelTol::SiteStraightCorner): at or below it the roads run on
+// straight there, above it they meet at a corner, so they jump where a
+// change turns a side across it. A change of size s turns a side of length
+// L by up to s / L.
+inline bool CornerNearStraightThreshold(const Lot& lot, double reach)
+{
+  const std::vector<CKelCoord2D>& c = lot.m_Corners;
+  const std::size_t n = c.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t prev = (k + n - 1) % n, next = (k + 1) % n;
+    if (lot.m_Sides[prev].m_Kind != SideKind::Road && lot.m_Sides[k].m_Kind != SideKind::Road)
+      continue;
+    const double a = std::atan2(c[k].m_y - c[prev].m_y, c[k].m_x - c[prev].m_x);
+    const double b = std::atan2(c[next].m_y - c[k].m_y, c[next].m_x - c[k].m_x);
+    const double turn = std::fabs(std::remainder(b - a, 2 * KelAngle::Pi));
+    const double len = std::min(c[k].GetLength(c[prev]), c[k].GetLength(c[next]));
+    if (len > 0 && std::fabs(turn - KelTol::SiteStraightCorner) <= reach / len)
+      return true;
+  }
+  return false;
+}
+
 // One case of a sweep: a lot, a change, a placement.
 struct Case {
   std::string m_Lot;
@@ -335,7 +358,9 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes, const std::vecto
     const Change change = MakeChange(lot, kind, rng);
     const Placement& at = placements[static_cast<std::size_t>(Pick(rng, static_cast<int>(placements.size())))];
     Case one{lot.m_Name + " (seed " + std::to_string(seed) + ")", change.m_Name, kind, at.m_Name, {}};
-    const bool whole = JudgesWhole(kind) && !(kind == ChangeKind::Stub && CornerNearTinyThreshold(lot, 2 * change.m_Size));
+    const bool nearThreshold = CornerNearTinyThreshold(lot, 2 * change.m_Size) ||
+                               CornerNearStraightThreshold(lot, 2 * change.m_Size);
+    const bool whole = JudgesWhole(kind) && !(kind == ChangeKind::Stub && nearThreshold);
     const Readings got = Read(lot, change.m_Listing, at, probes);
     one.m_Violations = Judge(clean, got, Invariant(kind, at), TolerancesFor(lot, change), whole);
     // Points put on sides that draw two lots (TellsPointsFromCorners) may
