@@ -276,6 +276,13 @@ inline double Offset(Rng& rng, double most)
   return (Coin(rng) ? 1 : -1) * LogUniform(rng, 1e-12, most);
 }
 
+// How far p lies off the line through a and b.
+inline double OffLine(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  const double len = a.GetLength(b);
+  return std::fabs((b.m_x - a.m_x) * (p.m_y - a.m_y) - (b.m_y - a.m_y) * (p.m_x - a.m_x)) / len;
+}
+
 inline Change OnSide(const Lot& lot, Rng& rng)
 {
   const Listing& in = lot.m_Listing;
@@ -288,10 +295,24 @@ inline Change OnSide(const Lot& lot, Rng& rng)
   if (Coin(rng, 0.3))
     t = Coin(rng) ? LogUniform(rng, 1e-4, 0.02) : 1 - LogUniform(rng, 1e-4, 0.02);
   const double off = Offset(rng, KelTol::SiteOnLine);
+  const CKelCoord2D p = Along(a, b, t * len, off);
   Listing out = in;
-  out.insert(out.begin() + static_cast<long>(e) + 1, {Along(a, b, t * len, off), in[e].m_Side});
-  return {ChangeKind::OnSide, "point on edge " + std::to_string(e) + " at " + Num(t) + ", " + Num(off) + " off",
-          out, std::fabs(off)};
+  out.insert(out.begin() + static_cast<long>(e) + 1, {p, in[e].m_Side});
+  Change change{ChangeKind::OnSide, "point on edge " + std::to_string(e) + " at " + Num(t) + ", " + Num(off) + " off",
+                out, std::fabs(off)};
+  // Within the tiny size of a corner, the edge to the corner may be folded
+  // into the edge beyond it, as a stub's is: the corner is then read at
+  // the point, turning that edge.
+  const bool atStart = t * len <= lot.Tiny();
+  if (atStart || (1 - t) * len <= lot.Tiny()) {
+    const std::size_t n = in.size();
+    const CKelCoord2D& corner = atStart ? a : b;
+    const CKelCoord2D& beyond = atStart ? in[(e + n - 1) % n].m_P : in[(e + 2) % n].m_P;
+    change.m_Size = std::max(change.m_Size, OffLine(beyond, corner, p));
+    change.m_Turn = change.m_Size / std::min(len, beyond.GetLength(corner));
+    change.m_Near = corner;
+  }
+  return change;
 }
 
 inline Change NearRepeat(const Lot& lot, Rng& rng)
@@ -310,13 +331,6 @@ inline Change NearRepeat(const Lot& lot, Rng& rng)
     out.insert(out.begin() + static_cast<long>(k), {p, in[(k + n - 1) % n].m_Side});
   return {ChangeKind::NearRepeat,
           "point " + std::to_string(k) + " listed again " + Num(gap) + (after ? " after it" : " before it"), out, gap};
-}
-
-// How far p lies off the line through a and b.
-inline double OffLine(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
-{
-  const double len = a.GetLength(b);
-  return std::fabs((b.m_x - a.m_x) * (p.m_y - a.m_y) - (b.m_y - a.m_y) * (p.m_x - a.m_x)) / len;
 }
 
 // Whether p is one of the lot's corners, exactly.
