@@ -456,13 +456,10 @@ std::vector<CKelCoord2D> LayOut(const std::vector<Stretch>& st, std::vector<Step
     const Stretch& a = st[static_cast<std::size_t>(s.m_A)];
     switch (s.m_Add) {
       case Add::Vertex: out.push_back(s.m_X); break;
-      // A stretch starts and ends where its own line does, across its
-      // vertex: a piece's line, a side surveyed every few centimetres with
-      // a millimetre of scatter, would put its end centimetres along.
-      case Add::Start: out.push_back(a.m_Line.m_a); break;
+      case Add::Start: out.push_back(a.m_Pieces.front().m_a); break;
       case Add::End:
         joints(s.m_A, a.m_Pieces.size() - 1);
-        out.push_back(a.m_Line.m_b);
+        out.push_back(a.m_Pieces.back().m_b);
         break;
       case Add::Meet:
         joints(s.m_A, s.m_Meeting.m_EndPiece);
