@@ -115,7 +115,22 @@ struct Tolerance {
   double m_Size = 0;  // the change's
   double m_Turn = 0;  // the change's (Change::m_Turn, m_Near)
   CKelCoord2D m_Near{};
+  double m_Reach = 0;  // how far a deemed line lies off its side at most
 };
+
+// How far a deemed line lies off its road side at most: on the centre line
+// below 10 m wide, 5 m inside the far side from 10 m on.
+inline double DeemedReach(const Lot& lot)
+{
+  double reach = 0;
+  for (const Side& side : lot.m_Sides) {
+    if (side.m_Kind != SideKind::Road)
+      continue;
+    const double w = std::max(side.m_W1, side.m_W2);
+    reach = std::max(reach, w >= CKelMSite::kWideRoad ? w - CKelMSite::kFarSideInset : w / 2);
+  }
+  return reach;
+}
 
 inline Tolerance TolerancesFor(const Lot& lot, double size)
 {
@@ -128,6 +143,7 @@ inline Tolerance TolerancesFor(const Lot& lot, const Change& change)
   Tolerance tol = TolerancesFor(lot, change.m_Size);
   tol.m_Turn = change.m_Turn;
   tol.m_Near = change.m_Near;
+  tol.m_Reach = DeemedReach(lot);
   return tol;
 }
 
@@ -235,7 +251,12 @@ inline std::vector<Violation> Judge(const Readings& clean, const Readings& got, 
          RoadsArea(tol, clean));
   const bool simple = got.m_Deemed.size() >= 3 && !site_test::SelfCrosses(got.m_Deemed) && !site_test::TurnsStraightBack(got.m_Deemed);
   expect("deemed site simple", simple ? 1 : 0, 1, 0);
-  expect("deemed site (area off the clean one)", AreaJudge::XorArea({clean.m_Deemed}, {got.m_Deemed}), 0, tol.m_Area);
+  // A side the change turns by t turns its deemed line about it: the line's
+  // end across the side's end moves by t times the reach, sweeping a
+  // triangle of t reach^2 / 2 (twice that, for either end).
+  const double turned = tol.m_Turn * tol.m_Reach;
+  expect("deemed site (area off the clean one)", AreaJudge::XorArea({clean.m_Deemed}, {got.m_Deemed}), 0,
+         tol.m_Area + turned * tol.m_Reach);
   double worst = 0, at = 0;
   for (std::size_t k = 0; k < clean.m_Distance.size() && k < got.m_Distance.size(); ++k) {
     const double off = std::fabs(clean.m_Distance[k] - got.m_Distance[k]);
@@ -244,7 +265,7 @@ inline std::vector<Violation> Judge(const Readings& clean, const Readings& got, 
       at = clean.m_Distance[k];
     }
   }
-  expect("distance from the deemed site", at + worst, at, tol.m_Length);
+  expect("distance from the deemed site", at + worst, at, tol.m_Length + turned);
   return out;
 }
 
