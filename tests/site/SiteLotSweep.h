@@ -403,10 +403,10 @@ inline bool TellsPointsFromCorners(const Lot& lot, const Listing& listing)
 
 // A point before or after corner k, up to 0.9 tiny sizes along the edge and
 // up to half that off it, either way, and no farther than 0.9 tiny sizes
-// from the corner (a stub as long as the tiny size is a side). It turns the side it starts or ends
-// (listed from or to the point), or, read as a point on the side before or
-// after, that side, by its distance off the side's line over the side's
-// length, about the side's far end.
+// from the corner (a stub as long as the tiny size is a side). It turns the
+// side it starts or ends (listed from or to the point), or, read as a point
+// on the side before or after, that side, by its distance off the side's
+// line over the side's length, about the side's far end.
 inline Change Stub(const Lot& lot, Rng& rng)
 {
   const Listing& in = lot.m_Listing;
