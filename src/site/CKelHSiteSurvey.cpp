@@ -177,8 +177,7 @@ bool RunsStraightOn(const CKelHSite& pieces, int q)
   const CKelCoord2D& a = pieces.Vertex(q - 1);
   const CKelCoord2D& v = pieces.Vertex(q);
   const CKelCoord2D& b = pieces.Vertex(q + 1);
-  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, len = std::hypot(ux, uy);
-  return len > 0 && std::fabs(ux * (v.m_y - a.m_y) - uy * (v.m_x - a.m_x)) / len <= KelTol::SiteOnLineExactly;
+  return std::hypot(b.m_x - a.m_x, b.m_y - a.m_y) > 0 && OffLineOf(a, b, v) <= KelTol::SiteOnLineExactly;
 }
 
 CKelCoord3D Between(const CKelCoord2D& a, const CKelCoord2D& b, double t)
