@@ -449,15 +449,19 @@ std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double t
   return cuts;
 }
 
-// The joints of the polyline pts that bend: the ends and every point off
-// the line of its neighbours, each the nearest point more than SiteOnLine
-// away (so a corner listed twice a hair apart still bends). A point a
-// survey puts exactly on an edge splits no line, so no stretch is ever cut
-// there.
+// The joints of the polyline pts that bend: the ends and the corners of
+// the sides drawn by the points off the line of their neighbours. A point
+// off that line is the nearest point more than SiteOnLine away (so a corner
+// listed twice a hair apart still bends); a point a survey puts exactly on
+// an edge, an arc's chord included, splits no line. Of the rest, the
+// corners at the survey's scale (OffLineCorners): a side listed densely
+// with its survey scatter is the line it draws, its direction and ends
+// those of the whole side, never one bend per point; an evenly listed
+// arc's joints all bend.
 std::vector<std::size_t> Bends(const std::vector<CKelCoord2D>& pts)
 {
   const std::size_t m = pts.size() - 1;
-  std::vector<std::size_t> out{0};
+  std::vector<std::size_t> off{0};
   for (std::size_t j = 1; j < m; ++j) {
     std::size_t a = j - 1, b = j + 1;
     while (a > 0 && !(length_2point(pts[a], pts[j]) > KelTol::SiteOnLine))
@@ -465,9 +469,18 @@ std::vector<std::size_t> Bends(const std::vector<CKelCoord2D>& pts)
     while (b < m && !(length_2point(pts[b], pts[j]) > KelTol::SiteOnLine))
       ++b;
     if (!(OffChord(pts[a], pts[b], pts[j]) <= KelTol::SiteOnLineExactly))
-      out.push_back(j);
+      off.push_back(j);
   }
-  out.push_back(m);
+  off.push_back(m);
+  std::vector<CKelCoord2D> at;
+  for (std::size_t j : off)
+    at.push_back(pts[j]);
+  const std::vector<bool> corner = OffLineCorners(at);
+  std::vector<std::size_t> out;
+  for (std::size_t k = 0; k < off.size(); ++k) {
+    if (corner[k])
+      out.push_back(off[k]);
+  }
   return out;
 }
 
