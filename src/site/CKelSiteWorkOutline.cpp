@@ -124,9 +124,14 @@ bool FoldsBack(const CKelHSite& site, int back, int ahead, int e)
          OffBothLines(site, back, ahead, e) > KelTol::SiteOnLineExactly;
 }
 
-// Whether piece next continues acc as one frontage or one corner cut.
+// Whether piece b continues a as one frontage, one corner cut or one
+// neighbour side: unmarked pieces continue where b starts within the
+// survey's on-line distance of the line from a's start to b's end (a side
+// surveyed in pieces, as a point on a side is none of its corners).
 bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D& end)
 {
+  if (Kind(a) == 0 && Kind(b) == 0)
+    return OffChord(a, end, b) <= KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
   if (Kind(a) == 0 || Kind(a) != Kind(b))
     return false;
   if (!a.IsRoad())
@@ -1127,7 +1132,16 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::SplitByChord(const 
   for (const Piece& p : stretch)
     pts.push_back(p.m_Rec);
   pts.push_back(end);
-  std::vector<std::size_t> cuts = CutsAtBends(pts, m_Tiny, std::numeric_limits<double>::infinity());
+  // A neighbour's pieces are its sides at the survey's scale: each is cut
+  // at every bend, however slight, as a side of its own gives a cut its
+  // direction.
+  std::vector<std::size_t> cuts;
+  if (Kind(stretch.front().m_Rec) == 0) {
+    const std::vector<std::size_t> bends = Bends(pts);
+    cuts.assign(bends.begin() + 1, bends.end() - 1);
+  } else {
+    cuts = CutsAtBends(pts, m_Tiny, std::numeric_limits<double>::infinity());
+  }
   cuts.push_back(stretch.size());
   std::vector<Piece> out;
   std::size_t from = 0;

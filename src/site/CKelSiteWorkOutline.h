@@ -24,7 +24,11 @@
 //    farther off is cut at both ends of its farthest bend
 //    (KelTol::SiteChordBand), never at a point on its neighbours' line, so
 //    the runs do not depend on rounding: the lot turned, moved, mirrored or
-//    with its edges split on their lines has the same runs.
+//    with its edges split on their lines has the same runs. Consecutive
+//    neighbour pieces are one run where they draw one side at the survey's
+//    scale (all their joints within KelTol::SiteOnLine of its line), so a
+//    neighbour side surveyed densely gives the cuts beside it the direction
+//    of the whole side.
 // Corners are decided on the runs, each piece keeps its own line, and the
 // road table keeps one road per stored road edge. The site itself is never
 // changed: stored files and callers rely on the outline as entered.
