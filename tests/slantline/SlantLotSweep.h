@@ -16,8 +16,15 @@
 // draws another lot as well (TellsPointFromCorners): that listing must read
 // alike at every placement. A corner listed again inside one side may be
 // read at either copy (OtherCopyLot).
+// Widened (a stream of its own, so the seeds above keep their lots): a side
+// of any kind listed every 1 mm to 10 cm with a scatter of 0 to 1 mm, on
+// the seed's lot or on one whose two roads of one width meet at a bend of
+// 2 to 60 degrees or at a reflex corner, judged within the survey's own
+// scale (DenseTolerance); and every clean lot whose cuts a half-plane model
+// can tell (ModelCuts) judged against that model, not only against itself.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -225,6 +232,148 @@ inline PointChange PointOnSide(const Lot& lot, int side, double most, Rng& rng)
           told};
 }
 
+// --- The widened sweep ----------------------------------------------------------
+
+// A lot whose frontage meets a road of its width at a bend: turning 2 to 60
+// degrees away from the lot, or, an L lot, at its reflex corner.
+inline Lot BendLot(Rng& rng)
+{
+  const double w = LogUniform(rng, 8, 120), h = std::max(8.0, w * Uniform(rng, 0.6, 1.2));
+  const double road = RoadWidth(rng);
+  const SideKind R = SideKind::Road;
+  if (Coin(rng, 0.3)) {
+    const double a = Uniform(rng, 0.3, 0.7), b = Uniform(rng, 0.3, 0.7);
+    return LotBuilder("reflex road corner " + Num(w) + " x " + Num(h) + ", road " + Num(road))
+        .Corner(0, 0).Corner(w, 0).Corner(w, a * h, R, road).Corner(b * w, a * h, R, road).Corner(b * w, h)
+        .Corner(0, h).Done();
+  }
+  const double bend = Uniform(rng, 2, 60) * KelAngle::Pi / 180, next = w * Uniform(rng, 0.5, 1);
+  return LotBuilder("roads at a bend of " + Num(bend * 180 / KelAngle::Pi) + " deg, " + Num(w) + " x " + Num(h) +
+                    ", road " + Num(road))
+      .Corner(0, 0, R, road).Corner(w, 0, R, road).Corner(w + next * std::cos(bend), next * std::sin(bend))
+      .Corner(0, h).Done();
+}
+
+// Side `side` of the listing surveyed: points every 1 mm to 10 cm, each off
+// its line by up to a scatter of 0 to 1 mm either way, along the whole side
+// or, where that would list more than kDensePoints, a stretch from one of
+// its ends (a case stays quick; the side's other corner is then listed
+// alone, a point on the side).
+inline constexpr int kDensePoints = 400;
+inline Change DenseSurvey(const Lot& lot, int side, Rng& rng)
+{
+  const double pitch = LogUniform(rng, 0.001, 0.1);
+  const double scatter = Coin(rng, 0.2) ? 0.0 : LogUniform(rng, 1e-9, KelTol::SiteOnLine);
+  const bool fromEnd = Coin(rng);
+  Listing out;
+  for (std::size_t e = 0; e < lot.m_Listing.size(); ++e) {
+    const Pt& at = lot.m_Listing[e];
+    out.push_back(at);
+    if (at.m_Side != side)
+      continue;
+    const CKelCoord2D& a = at.m_P;
+    const CKelCoord2D& b = lot.m_Listing[(e + 1) % lot.m_Listing.size()].m_P;
+    const double len = a.GetLength(b);
+    const int all = static_cast<int>(std::floor(len / pitch));
+    const int first = fromEnd ? std::max(1, all - kDensePoints) : 1, last = std::min(all, kDensePoints);
+    for (int j = first; j <= last && j * pitch < len - pitch / 2; ++j)
+      out.push_back({Along(a, b, j * pitch, Uniform(rng, -scatter, scatter)), side});
+  }
+  return {ChangeKind::Surveyed, "side " + std::to_string(side) + " surveyed every " + Num(pitch) + ", scatter " +
+                                    Num(scatter),
+          out, scatter};
+}
+
+// What a change of size s may move a reading of a lot of diameter d by: its
+// departure at the survey's scale, 1e-6 d + 20 s for points and
+// 1e-6 d^2 + 2 d s for areas (times the blocks' 10 m height for volumes).
+inline std::string DenseJudge(const Readings& clean, const Readings& got, double d, double s)
+{
+  static const char* const forms[] = {"half cuts", "vertical cuts", "check points", "radial volumes",
+                                      "radial points"};
+  for (std::size_t f = 0; f < clean.size(); ++f) {
+    if (clean[f].size() != got[f].size())
+      return std::string(forms[f]) + ": " + std::to_string(got[f].size()) + " values for " +
+             std::to_string(clean[f].size());
+    const bool points = f == 2 || f == 4;
+    const double tol = points ? 1e-6 * std::max(1.0, d) + 20 * s : 10 * (1e-6 * std::max(1.0, d * d) + 2 * d * s);
+    for (std::size_t j = 0; j < clean[f].size(); ++j) {
+      if (!(std::fabs(clean[f][j] - got[f][j]) <= tol + 1e-6 * std::fabs(clean[f][j])))
+        return std::string(forms[f]) + " value " + std::to_string(j) + ": " + Num(got[f][j]) + " for " +
+               Num(clean[f][j]) + " (within " + Num(tol) + ")";
+    }
+  }
+  return {};
+}
+
+// The polygon pts clipped to the half-plane left of the line through o
+// along (dx, dy).
+inline std::vector<CKelCoord2D> ClipLeft(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& o, double dx,
+                                         double dy)
+{
+  const auto side = [&](const CKelCoord2D& p) { return dx * (p.m_y - o.m_y) - dy * (p.m_x - o.m_x); };
+  std::vector<CKelCoord2D> out;
+  for (std::size_t k = 0; k < pts.size(); ++k) {
+    const CKelCoord2D &p = pts[k], &q = pts[(k + 1) % pts.size()];
+    const double sp = side(p), sq = side(q);
+    if (sp >= 0)
+      out.push_back(p);
+    if ((sp < 0) != (sq < 0)) {
+      const double t = sp / (sp - sq);
+      out.emplace_back(p.m_x + t * (q.m_x - p.m_x), p.m_y + t * (q.m_y - p.m_y));
+    }
+  }
+  return out;
+}
+
+inline double PolygonArea(const std::vector<CKelCoord2D>& pts)
+{
+  double a = 0;
+  for (std::size_t k = 0; k < pts.size(); ++k) {
+    const CKelCoord2D &p = pts[k], &q = pts[(k + 1) % pts.size()];
+    a += p.m_x * q.m_y - q.m_x * p.m_y;
+  }
+  return a / 2;
+}
+
+// The half-cut and vertical-cut volumes of the lot's block (its outline,
+// 10 m high) checked along side `side`, from the corners alone: the half
+// cut at each end is the bisector of the corner between the side and the
+// nearest side that is no corner cut, keeping the half with the side's
+// other end; both forms keep what lies square between the side's ends (the
+// base line's cuts), and the vertical cut adds nothing at a corner that
+// turns into the lot. None where the model does not hold: a tapering road
+// (its base line is not parallel to the side), a vertical cut at a reflex
+// corner, sides that may join the checked one's run (arcs, bent frontages).
+inline std::array<std::optional<double>, 2> ModelCuts(const Lot& lot, int side)
+{
+  const int m = static_cast<int>(lot.m_Corners.size());
+  const auto at = [&](int k) { return static_cast<std::size_t>(((k % m) + m) % m); };
+  const Side& own = lot.m_Sides[at(side)];
+  if (own.m_W1 != own.m_W2 || lot.m_Name.rfind("arc", 0) == 0 || lot.m_Name.rfind("bent", 0) == 0)
+    return {};
+  int before = side - 1, after = side + 1;
+  while (lot.m_Sides[at(before)].m_Kind == SideKind::Cut)
+    --before;
+  while (lot.m_Sides[at(after)].m_Kind == SideKind::Cut)
+    ++after;
+  const auto unit = [&](int k) {
+    const CKelCoord2D &a = lot.m_Corners[at(k)], &b = lot.m_Corners[at(k + 1)];
+    const double len = a.GetLength(b);
+    return std::array<double, 2>{(b.m_x - a.m_x) / len, (b.m_y - a.m_y) / len};
+  };
+  const auto u = unit(side), p = unit(before), q = unit(after);
+  const CKelCoord2D &beg = lot.m_Corners[at(side)], &end = lot.m_Corners[at(side + 1)];
+  // Square to the side at both ends, towards the other.
+  std::vector<CKelCoord2D> slab = ClipLeft(lot.m_Corners, beg, u[1], -u[0]);
+  slab = ClipLeft(slab, end, -u[1], u[0]);
+  // The bisectors: the sum of the two sides' inward normals.
+  std::vector<CKelCoord2D> half = ClipLeft(slab, beg, p[1] + u[1], -p[0] - u[0]);
+  half = ClipLeft(half, end, -u[1] - q[1], u[0] + q[0]);
+  const bool convex = p[0] * u[1] - p[1] * u[0] > 0 && u[0] * q[1] - u[1] * q[0] > 0;
+  return {10 * PolygonArea(half), convex ? std::optional<double>(10 * PolygonArea(slab)) : std::nullopt};
+}
+
 struct Case {
   std::string m_Lot, m_Change, m_Placement, m_Listing;
   int m_Side = -1;
@@ -239,6 +388,47 @@ struct Case {
            "\n  listing: " + m_Listing;
   }
 };
+
+// The widened cases of a seed (a stream of its own): the seed's lot or a lot
+// of roads at a bend, its road side judged clean against the half-plane
+// model, then with one of its sides surveyed densely, at a placement drawn,
+// against the clean reading at the origin.
+inline void Widened(std::uint64_t seed, std::vector<Case>& cases)
+{
+  Rng rng(seed ^ 0x9e3779b97f4a7c15ULL);
+  Rng own(seed);
+  const Lot lot = Coin(rng) ? BendLot(rng) : MakeLot(own);
+  const std::vector<Placement> places = Placements(rng);
+  std::vector<int> roads;
+  for (std::size_t s = 0; s < lot.m_Sides.size(); ++s) {
+    if (lot.m_Sides[s].m_Kind == SideKind::Road)
+      roads.push_back(static_cast<int>(s));
+  }
+  if (roads.empty())
+    return;
+  const int side = roads[static_cast<std::size_t>(Pick(rng, static_cast<int>(roads.size())))];
+  const Readings clean = Read(lot, lot.m_Listing, places.front(), side, false);
+  Case model{lot.m_Name, "clean", places.front().m_Name, Describe(lot.m_Listing), side, {}, "half-plane model"};
+  const std::array<std::optional<double>, 2> cuts = ModelCuts(lot, side);
+  for (std::size_t f = 0; f < cuts.size() && model.m_Violation.empty(); ++f) {
+    if (!cuts[f])
+      continue;
+    const double want = *cuts[f];
+    if (clean[f].size() != 1 || !(std::fabs(clean[f][0] - want) <= 1e-6 * std::max(1.0, std::fabs(want))))
+      model.m_Violation = std::string(f == 0 ? "half cuts " : "vertical cuts ") +
+                          (clean[f].empty() ? std::string("none") : Num(clean[f][0])) + " for " + Num(want);
+  }
+  if (cuts[0] || cuts[1])
+    cases.push_back(model);
+  const int surveyed = Coin(rng) ? side : Pick(rng, static_cast<int>(lot.m_Sides.size()));
+  const Change change = DenseSurvey(lot, surveyed, rng);
+  const Placement& at = places[static_cast<std::size_t>(Pick(rng, static_cast<int>(places.size())))];
+  const bool lastPiece = surveyed == side && Coin(rng);
+  Case c{lot.m_Name, change.m_Name + (lastPiece ? ", its last piece checked" : ""), at.m_Name,
+         Describe(change.m_Listing), side, {}};
+  c.m_Violation = DenseJudge(clean, Read(lot, change.m_Listing, at, side, lastPiece), lot.Diameter(), change.m_Size);
+  cases.push_back(c);
+}
 
 // One lot of the seed: a road side checked clean at every placement, then
 // `changes` changes each at a placement drawn from them.
@@ -293,6 +483,7 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes)
     } else
       judge(MakeChange(lot, kind, rng), at, false);
   }
+  Widened(seed, cases);
   return cases;
 }
 

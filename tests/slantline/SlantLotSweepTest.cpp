@@ -1,6 +1,7 @@
 // The seeded slant-line sweep (SlantLotSweep.h): generated lots of every
 // family, a road side of each checked in the four forms at five placements
-// and under changes that mean the same lot, against the clean check.
+// and under changes that mean the same lot, against the clean check; and
+// the widened cases (dense surveys, roads at a bend, the half-plane model).
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,12 @@ constexpr int kChangesPerLot = 8;
 TEST(SlantLotSweep, ACheckedRoadSideReadsAsTheCleanOneWhereverAndHoweverItIsListed)
 {
   std::map<std::string, int> broken;
-  int cases = 0;
+  int cases = 0, modelled = 0, dense = 0;
   for (int seed = 1; seed <= kLots; ++seed) {
     for (const slant_sweep::Case& c : slant_sweep::Sweep(static_cast<std::uint64_t>(seed), kChangesPerLot)) {
       ++cases;
+      modelled += c.m_Against == "half-plane model" ? 1 : 0;
+      dense += c.m_Change.find(" surveyed every ") != std::string::npos ? 1 : 0;
       if (c.m_Violation.empty())
         continue;
       ++broken[c.m_Change.substr(0, c.m_Change.find(' '))];
@@ -30,6 +33,10 @@ TEST(SlantLotSweep, ACheckedRoadSideReadsAsTheCleanOneWhereverAndHoweverItIsList
     }
   }
   EXPECT_GE(cases, 2500);
+  // Most clean lots are judged by the model too, and every seed surveys a
+  // side densely.
+  EXPECT_GE(modelled, kLots / 2);
+  EXPECT_EQ(dense, kLots);
   for (const auto& [what, count] : broken)
     ADD_FAILURE() << what << ": " << count << " of " << cases << " cases";
 }
