@@ -788,7 +788,7 @@ run_lock)
   holder=$!
   for _ in $(seq 1200); do flock -n "$scratch/p" true || break; sleep 0.05; done
   flock -n "$scratch/p" true && fail "the lock on the place was never taken"
-  rc=$(timeout 60 "$exe" "$out" 2>"$scratch/stderr" >/dev/null; echo $?)
+  rc=$(timeout 600 "$exe" "$out" 2>"$scratch/stderr" >/dev/null; echo $?)
   kill "$holder"
   [ "$rc" = 0 ] || fail "a lock on the place held the run up or failed it ($rc): $(cat "$scratch/stderr")"
   grep -q "^waiting" "$scratch/stderr" && fail "the run waited for a lock on the place: $(cat "$scratch/stderr")"

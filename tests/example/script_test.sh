@@ -42,7 +42,8 @@ cat >"$scratch/bin/cmake" <<'EOF'
 #!/usr/bin/env bash
 for arg; do [[ $arg != *\;* ]] || { echo "stub: CMake cannot take $arg" >&2; exit 1; }; done
 if [ "$1" = -S ]; then  # as CMake, which remembers the checkout's path it was given
-  [ -z "${STUB_SOURCES:-}" ] || echo "$2" >>"$STUB_SOURCES"
+  # (Run in another spelling of that folder, it would write the paths in it so.)
+  [ -z "${STUB_SOURCES:-}" ] || echo "$2${PWD:+ run in $PWD}" >>"$STUB_SOURCES"
   { mkdir -p "$4" && printf 'CMAKE_HOME_DIRECTORY:INTERNAL=%s\n' "$2" >"$4/CMakeCache.txt"; } 2>/dev/null
 fi
 if [ "$1" = --build ]; then
@@ -373,6 +374,8 @@ build_lock)
   # saying so, which then builds; two first runs at once, under a default
   # access control list that gives everyone everything, build one after
   # the other and neither refuses. (Another user's lock: the places case.)
+  # The program is stood in for too: what is tried is the build's lock.
+  export EXAMPLE_EXE=/bin/true
   mkdir -p "$repo/build/example"
   hold_build "$repo/build/example"
   (cd "$scratch/here" && run out >"$scratch/rc") &
@@ -388,11 +391,11 @@ build_lock)
     "$repo/build" 0200000001000700ffffffff04000700ffffffff20000700ffffffff 2>/dev/null ||
     skip "needs python3 and a file system that keeps access control lists (the rest passed)"
   export STUB_SPAN=$scratch/span
-  for k in 1 2; do (cd "$scratch/here" && "$repo/scripts/example" "out$k" >/dev/null 2>"$scratch/stderr$k") & done
+  for k in 1 2; do (cd "$scratch/here" && "$repo/scripts/example" "out$k" >/dev/null 2>"$scratch/stderr$k"; echo $? >"$scratch/rc$k") & done
   wait
   [ "$(tr '\n' ' ' <"$STUB_SPAN")" = "start end start end " ] || fail "two builds at once: $(cat "$STUB_SPAN")"
   for k in 1 2; do
-    [ -f "$scratch/here/out$k/.two_storey_house-files" ] || fail "a first run of two: $(cat "$scratch/stderr$k")"
+    [ "$(cat "$scratch/rc$k")" = 0 ] || fail "a first run of two: $(cat "$scratch/stderr$k")"
   done
   [ -z "$(find "$repo/build" -maxdepth 2 -name '.lock*')" ] || fail "a lock file was made"
   ;;
@@ -584,7 +587,7 @@ checkout_paths)
     rm -f "$STUB_SOURCES"
     rc=$(cd "$scratch/here" && run out)
     [ "$rc" = 0 ] || fail "a run through $1 ($rc): $(cat "$scratch/stderr")"
-    [ "$(cat "$STUB_SOURCES")" = "$2" ] || fail "a run through $1 gave CMake $(cat "$STUB_SOURCES"), not $2"
+    [ "$(cat "$STUB_SOURCES")" = "$2 run in $2" ] || fail "a run through $1 gave CMake $(cat "$STUB_SOURCES"), not $2"
   }
   run() { "$checkout/scripts/example" "$@" >"$scratch/stdout" 2>"$scratch/stderr"; echo $?; }
   checkout=$scratch/link/作業 given "$scratch/link/作業" "$repo"
