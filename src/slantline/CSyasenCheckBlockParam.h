@@ -149,11 +149,12 @@ public:
   //                 there is no site;
   //   kBegAfterEnd  the begin point lies past the end point along the
   //                 checked side (by more than the point band);
-  //   kNotFinite    the site check's code for the same: a begin or end
-  //                 point, the ground height or levels, a base-line offset
-  //                 or the bottom height, and with checkPoints the pitch,
-  //                 the check-point distance and values or the checked
-  //                 range, not finite.
+  //   kNotFinite    the site check's code for the same: a site corner or
+  //                 the edge data stored with it, a begin or end point, the
+  //                 ground height or levels, a base-line offset or the
+  //                 bottom height, and with checkPoints the pitch, the
+  //                 check-point distance and values or the checked range,
+  //                 not finite.
   static constexpr int kNoEdge = 1;
   static constexpr int kBegAfterEnd = 2;
   static constexpr int kNotFinite = 5;
@@ -174,9 +175,13 @@ public:
   void GetCheckRange(double* from, double* to) const;
 
   // --- Check-point positions (CSyasenCheckBlockParamCpnt.cpp) ---
-  // The checked stretch along the base line; 1e38 / -1e38 when there is none.
+  // The checked stretch along CheckBaseLine's line, from its start; 1e38 /
+  // -1e38 when there is none.
   void CreateChkPntPos(CSyasenCheck* check, const CKelHSite* site, double* start, double* end) const;
-  // Replaces m_Cpntline by the check line over [start, end].
+  // Replaces m_Cpntline by the check line over [start, end], a stretch of
+  // CheckBaseLine's line: its ends are laid at their feet on the driver's
+  // base line, so the driver may give the run's line or the checked stored
+  // edge's own and the check points stay where they were measured.
   void CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end);
   [[nodiscard]] bool GetBegArcParam(CSyasenCheck* check, const CKelHSite* site, const CRoadLineParam& line, bool bisect,
                                     CKelCoord2D* out) const;
@@ -256,11 +261,15 @@ public:
   static bool IsPlanOnly(const CKelBlockCube& b) { return b.IsHikage() && !b.IsSyasen(); }
 
   // The base line the check point stretch is measured along: the checked
-  // edge's run's road line (its far side), else the run. A driver's base
-  // line (CSyasenCheckBlock::GetBaseLine) starts where this one does.
+  // edge's run's road line (its far side), else the run.
   [[nodiscard]] bool CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const;
 
 private:
+  // One operation reads one work outline (CSyasenCheckSiteRuns): these are
+  // the public steps above on the runs it made.
+  [[nodiscard]] int CheckError(const CSyasenCheckSiteRuns& runs, double bottom, bool checkPoints) const;
+  [[nodiscard]] bool CheckBaseLine(const CSyasenCheckSiteRuns& runs, CRoadLineParam& line) const;
+  void CreateChkPntPos(const CSyasenCheckSiteRuns& runs, double* start, double* end) const;
   // The steps above on runs made by the operation that calls them.
   void DoBegHalfCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
   void DoEndHalfCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;

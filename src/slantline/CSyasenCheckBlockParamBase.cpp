@@ -193,8 +193,12 @@ void CSyasenCheckBlockParam::DoBegHalfCut(const CSyasenCheckSiteRuns& runs, CKel
     return;
   const CKelHSite* site = runs.Site();
   const int run = runs.Edge(edge);
-  const int side = runs.SideBefore(run);
   double c = 1, s = 0;
+  if (runs.InnerCut(run, m_BegPoint, &c, &s)) {
+    CutBlock(blocks, m_BegPoint, Plus(m_BegPoint, -c, -s), kRight);
+    return;
+  }
+  const int side = runs.SideBefore(run);
   site->CalcBegHalfCutAngleFrom(side >= 0 ? side : site->Prev(run), run, &c, &s);
   CutBlock(blocks, m_BegPoint, Plus(m_BegPoint, c, s), kRight);
 }
@@ -211,8 +215,12 @@ void CSyasenCheckBlockParam::DoEndHalfCut(const CSyasenCheckSiteRuns& runs, CKel
     return;
   const CKelHSite* site = runs.Site();
   const int run = runs.Edge(edge);
-  const int side = runs.SideAfter(run);
   double c = 1, s = 0;
+  if (runs.InnerCut(run, m_EndPoint, &c, &s)) {
+    CutBlock(blocks, m_EndPoint, Plus(m_EndPoint, c, s), kRight);
+    return;
+  }
+  const int side = runs.SideAfter(run);
   site->CalcEndHalfCutAngleTo(m_EndPoint, run, side >= 0 ? side : site->Next(run), &c, &s);
   CutBlock(blocks, m_EndPoint, Plus(m_EndPoint, c, s), kRight);
 }
@@ -517,10 +525,31 @@ void CSyasenCheckBlockParam::LayCheckPoints(CSyasenCheck* check, CKelHSite* site
   m_Cpntline.CreateCheckPoint(m_CalcKind.m_bUniform, &m_TgtPitch, points);
 }
 
+namespace {
+
+// What the check reads of a site corner: its place and the edge data stored
+// with it (the edge's start, direction and length).
+bool SiteVertexFinite(const CKelSiteTable& v)
+{
+  const CKelHsiteSphereTable& sp = v.m_Sphere;
+  const auto finite = [](const CKelCoord2D& p) { return std::isfinite(p.m_x) && std::isfinite(p.m_y); };
+  return finite(v) && std::all_of(std::begin(sp.m_EdgePos), std::end(sp.m_EdgePos), finite) &&
+         std::isfinite(sp.m_EdgeCos) && std::isfinite(sp.m_EdgeSin) && std::isfinite(sp.m_EdgeLen);
+}
+
+}  // namespace
+
 static_assert(CSyasenCheckBlockParam::kNotFinite == CKelHSite::kNotFinite, "one code for numbers not finite");
 
 int CSyasenCheckBlockParam::CheckError(const CKelHSite* site, double bottom, bool checkPoints) const
 {
+  return CheckError(CSyasenCheckSiteRuns(site), bottom, checkPoints);
+}
+
+// The runs are made only once every number they read is known finite.
+int CSyasenCheckBlockParam::CheckError(const CSyasenCheckSiteRuns& runs, double bottom, bool checkPoints) const
+{
+  const CKelHSite* site = runs.Stored();
   if (!ValidEdge(site, m_SiteNo))
     return kNoEdge;
   const auto finite = [](std::initializer_list<double> values) {
@@ -530,10 +559,10 @@ int CSyasenCheckBlockParam::CheckError(const CKelHSite* site, double bottom, boo
   if (!finite({m_BegPoint.m_x, m_BegPoint.m_y, m_EndPoint.m_x, m_EndPoint.m_y, m_GrdHeight, m_GrdLevel1,
                m_GrdLevel2, k.m_BegBaseOffset, k.m_EndBaseOffset, bottom}) ||
       (checkPoints && !finite({m_CpntPitch, m_CpntDistance, k.m_BegCpntValue, k.m_EndCpntValue, m_CheckLength,
-                               m_CheckStart, m_CheckEnd})))
+                               m_CheckStart, m_CheckEnd})) ||
+      !std::all_of(site->m_pt.begin(), site->m_pt.end(), SiteVertexFinite))
     return kNotFinite;
   // Along the checked side as the cuts read it: the run of the edge.
-  const CSyasenCheckSiteRuns runs(site);
   const int run = runs.Edge(m_SiteNo);
   const CKelSiteTable& side = run >= 0 ? runs.Site()->Vertex(run) : site->Vertex(m_SiteNo);
   const double along = (m_EndPoint.m_x - m_BegPoint.m_x) * side.m_Sphere.m_EdgeCos +
@@ -553,11 +582,11 @@ int CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, C
                                          bool bCreateChkPnt)
 {
   const bool points = check != nullptr && bCreateChkPnt;
-  if (const int error = CheckError(site, bottom, points); error != 0) {
+  const CSyasenCheckSiteRuns runs(site);
+  if (const int error = CheckError(runs, bottom, points); error != 0) {
     ClearResults(m_SphereRatio);
     return error;
   }
-  const CSyasenCheckSiteRuns runs(site);
   m_BaseBlock.Clear();
   m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, m_SrcBlock, false, nullptr, runs));
   m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, CreateYouhekiBlock(bottom), false, nullptr, runs));
@@ -567,26 +596,25 @@ int CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, C
     return 0;
   m_SphereRatio.clear();
   double start = 0, end = 0;
-  CreateChkPntPos(check, site, &start, &end);
+  CreateChkPntPos(runs, &start, &end);
   LayCheckPoints(check, site, blk, start, end, m_SphereRatio, runs);
   return 0;
 }
 
 int CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
 {
-  if (const int error = CheckError(site, bottom, true); error != 0) {
+  const CSyasenCheckSiteRuns runs(site);
+  if (const int error = CheckError(runs, bottom, true); error != 0) {
     ClearResults(m_SphereRatio2);
     return error;
   }
-  const CSyasenCheckSiteRuns runs(site);
   m_SphereRatio2.clear();
   double from = 0, to = 0;
   GetCheckRange(&from, &to);
-  // The range runs from the begin point, as the basic form's stretch does:
-  // the driver's base line starts at the checked piece, which is not where
-  // the run starts when a point the survey put on the side splits it.
+  // The range runs from the begin point, measured as the basic form's
+  // stretch is: along the run's line from its start.
   CRoadLineParam line;
-  if (BaseLine(check, site, blk, line)) {
+  if (CheckBaseLine(runs, line)) {
     const double begin = (m_BegPoint.m_x - line.m_Beg.m_x) * line.m_Cos + (m_BegPoint.m_y - line.m_Beg.m_y) * line.m_Sin;
     from += begin;
     to += begin;
