@@ -91,13 +91,17 @@ inline Dir Bisector(const Dir& u, const Dir& v)
 
 // The area the half cuts keep of source for the stretch beg -> end of the
 // counter-clockwise site outline; (bx, by) the base line's direction.
+// The corners at the two ends may be read on outlines of their own
+// (atEnd; by default site): a corner whose side runs on through a slight
+// bend is read along the side's chord, as the check reads its run.
 inline double HalfCutArea(const std::vector<CKelCoord2D>& site, const std::vector<CKelCoord2D>& source,
-                          const CKelCoord2D& beg, const CKelCoord2D& end, double bx, double by)
+                          const CKelCoord2D& beg, const CKelCoord2D& end, double bx, double by,
+                          const std::vector<CKelCoord2D>* atEnd = nullptr)
 {
   Dir in, out;
   SidesAt(site, beg, &in, &out);
   const Dir wb = Bisector(in, out);
-  SidesAt(site, end, &in, &out);
+  SidesAt(atEnd != nullptr ? *atEnd : site, end, &in, &out);
   const Dir we = Bisector(in, out);
   std::vector<CKelCoord2D> kept = KeepRight(source, beg, wb.x, wb.y);
   kept = KeepRight(kept, end, -we.x, -we.y);
