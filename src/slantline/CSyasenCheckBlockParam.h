@@ -261,10 +261,17 @@ public:
   static bool IsPlanOnly(const CKelBlockCube& b) { return b.IsHikage() && !b.IsSyasen(); }
 
   // The base line the check point stretch is measured along: the checked
-  // edge's run's road line (its far side), else the run.
+  // edge's run's road line (its far side), else the run. Asked by the
+  // driver during an operation on the same site, it reads that operation's
+  // runs.
   [[nodiscard]] bool CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const;
 
 private:
+  // The runs of the operation under way (CreateBlock1, CreateBlock2), for
+  // the driver's questions; null between operations, never copied.
+  class OperationRuns;
+  mutable const CSyasenCheckSiteRuns* m_pRuns = nullptr;
+
   // One operation reads one work outline (CSyasenCheckSiteRuns): these are
   // the public steps above on the runs it made.
   [[nodiscard]] int CheckError(const CSyasenCheckSiteRuns& runs, double bottom, bool checkPoints) const;
@@ -277,9 +284,11 @@ private:
   void DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
   void DoHorzCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
   [[nodiscard]] bool SearchSiteNo(const CSyasenCheckSiteRuns& runs, const CKelCoord2D& point, int* no) const;
+  // dropped: the radial form's blocks already read without their survey
+  // points (done once for all check points).
   CKelBlockCubeArray CreateBaseBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                      const CKelBlockCubeArray& blocks, bool plan, const CSphereRatioParam* cpnt,
-                                     const CSyasenCheckSiteRuns& runs);
+                                     const CSyasenCheckSiteRuns& runs, bool dropped = false);
   void CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
                     bool plan, const CSyasenCheckSiteRuns& runs);
   void CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end,
@@ -290,7 +299,7 @@ private:
                                     CKelCoord2D* out) const;
   CKelBlockCubeArray CreateBaseBlockSub(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                         const CKelBlockCubeArray& blocks, bool plan, const RadialPoint* cpnt,
-                                        const CSyasenCheckSiteRuns& runs);
+                                        const CSyasenCheckSiteRuns& runs, bool dropped);
   [[nodiscard]] bool LoadRecord(CKelFileIO& f, int* budget);
   [[nodiscard]] bool LoadHead(CKelFileIO& f, int* budget, std::int32_t record);
   [[nodiscard]] bool LoadCalcKind(CKelFileIO& f, int* budget, std::int32_t record);

@@ -430,7 +430,7 @@ bool CSyasenCheckBlockParam::BaseLine(CSyasenCheck* check, CKelHSite* site, CSya
 CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* check, CKelHSite* site,
                                                               CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
                                                               bool plan, const RadialPoint* cpnt,
-                                                              const CSyasenCheckSiteRuns& runs)
+                                                              const CSyasenCheckSiteRuns& runs, bool dropped)
 {
   CKelBlockCubeArray result;
   CRoadLineParam line;
@@ -444,7 +444,7 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* chec
     // corners. The basic form's base blocks keep every point, so its check
     // points follow the building's real extent.
     CKelBlockCubeList list{block};
-    if (cpnt != nullptr)
+    if (cpnt != nullptr && !dropped)
       DropRadialSurveyPoints(list.front());
     CutBegin(check, runs, list, cpnt);
     CutEnd(check, runs, list, cpnt);
@@ -504,12 +504,12 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlock(CSyasenCheck* check, 
 CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlock(CSyasenCheck* check, CKelHSite* site,
                                                            CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
                                                            bool plan, const CSphereRatioParam* cpnt,
-                                                           const CSyasenCheckSiteRuns& runs)
+                                                           const CSyasenCheckSiteRuns& runs, bool dropped)
 {
   if (cpnt == nullptr)
-    return CreateBaseBlockSub(check, site, blk, blocks, plan, nullptr, runs);
+    return CreateBaseBlockSub(check, site, blk, blocks, plan, nullptr, runs, false);
   const RadialPoint radial = RadialOf(*cpnt);
-  return CreateBaseBlockSub(check, site, blk, blocks, plan, &radial, runs);
+  return CreateBaseBlockSub(check, site, blk, blocks, plan, &radial, runs, dropped);
 }
 
 // The check line of [start, end] and the check points on it, at the pitch
@@ -570,6 +570,23 @@ int CSyasenCheckBlockParam::CheckError(const CSyasenCheckSiteRuns& runs, double 
   return along <= -KelTol::PointEqual ? kBegAfterEnd : 0;
 }
 
+// Lends an operation's runs to the check's own questions while it lasts.
+class CSyasenCheckBlockParam::OperationRuns {
+public:
+  OperationRuns(const CSyasenCheckBlockParam& param, const CSyasenCheckSiteRuns& runs)
+      : m_Param(param), m_Before(param.m_pRuns)
+  {
+    m_Param.m_pRuns = &runs;
+  }
+  ~OperationRuns() { m_Param.m_pRuns = m_Before; }
+  OperationRuns(const OperationRuns&) = delete;
+  OperationRuns& operator=(const OperationRuns&) = delete;
+
+private:
+  const CSyasenCheckBlockParam& m_Param;
+  const CSyasenCheckSiteRuns* m_Before;
+};
+
 // A refused check keeps no results of an earlier run.
 void CSyasenCheckBlockParam::ClearResults(CSphereRatioParamArray& points)
 {
@@ -583,6 +600,7 @@ int CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, C
 {
   const bool points = check != nullptr && bCreateChkPnt;
   const CSyasenCheckSiteRuns runs(site);
+  const OperationRuns lent(*this, runs);
   if (const int error = CheckError(runs, bottom, points); error != 0) {
     ClearResults(m_SphereRatio);
     return error;
@@ -604,6 +622,7 @@ int CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, C
 int CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
 {
   const CSyasenCheckSiteRuns runs(site);
+  const OperationRuns lent(*this, runs);
   if (const int error = CheckError(runs, bottom, true); error != 0) {
     ClearResults(m_SphereRatio2);
     return error;
@@ -642,8 +661,15 @@ void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, 
                                           const CKelBlockCubeArray& blocks, bool plan,
                                           const CSyasenCheckSiteRuns& runs)
 {
+  // Every check point cuts the same outlines: read without their survey
+  // points once.
+  CKelBlockCubeArray clean = blocks;
+  for (CKelBlockCube& b : clean) {
+    if (!b.m_Coord.empty())
+      DropRadialSurveyPoints(b);
+  }
   for (CSphereRatioParam& cpnt : m_SphereRatio2) {
-    cpnt.m_BlockList.AddBlock(CreateBaseBlock(check, site, blk, blocks, plan, &cpnt, runs));
+    cpnt.m_BlockList.AddBlock(CreateBaseBlock(check, site, blk, clean, plan, &cpnt, runs, true));
     cpnt.m_BlockList.CombineBlock(nullptr);
   }
 }

@@ -95,6 +95,8 @@ bool ArcSweeps(const CKelCoord2D& centre, const CKelCoord2D& from, const CKelCoo
 // its pieces is checked.
 bool CSyasenCheckBlockParam::CheckBaseLine(const CKelHSite* stored, CRoadLineParam& line) const
 {
+  if (m_pRuns != nullptr && m_pRuns->Stored() == stored)
+    return CheckBaseLine(*m_pRuns, line);
   return CheckBaseLine(CSyasenCheckSiteRuns(stored), line);
 }
 
