@@ -16,6 +16,13 @@
 // draws another lot as well (TellsPointFromCorners): that listing must read
 // alike at every placement. A corner listed again inside one side may be
 // read at either copy (OtherCopyLot).
+// The driver gives the run's base line or, in every other reading, the
+// checked stored edge's own: the check points must not tell them apart.
+// The clean lot's half cuts are also judged against the half-plane model
+// (SlantHalfPlane.h), and each lot's checked side is bent at a joint inside
+// it by 0.05 to 5 degrees, each part checked on its own against the model:
+// a bend whose sagitta falls below the tiny size joins the parts into one
+// run, which must not move the cuts to the run's far corners.
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +35,7 @@
 #include "KelGeometry.h"
 #include "SiteLotSweep.h"
 #include "SlantFixtures.h"
+#include "SlantHalfPlane.h"
 
 namespace slant_sweep {
 
@@ -85,7 +93,8 @@ inline CKelHSite SiteWithEdgeData(const Lot& lot, const Listing& placed, const P
   return site;
 }
 
-inline Readings Read(const Lot& lot, const Listing& listing, const Placement& at, int side, bool lastPiece)
+inline Readings Read(const Lot& lot, const Listing& listing, const Placement& at, int side, bool lastPiece,
+                     bool ownLine = false)
 {
   const std::size_t m = lot.m_Corners.size();
   const Listing placed = Stored(Placed(listing, at));
@@ -115,6 +124,7 @@ inline Readings Read(const Lot& lot, const Listing& listing, const Placement& at
     kind.m_BegBaseKind = kind.m_EndBaseKind = form == 3 ? 4 : 0;
     p.m_SrcBlock.AddBlock(src);
     slant_test::TestCheckBlock blk;
+    blk.ownEdge = ownLine;
     Driver drv;
     // The checked stretch measured along its base line, as the driver does.
     CRoadLineParam line;
@@ -225,6 +235,71 @@ inline PointChange PointOnSide(const Lot& lot, int side, double most, Rng& rng)
           told};
 }
 
+// The half cuts' volume (over the outline's own volume, 10 high) of the
+// stored edge starting nearest beg, checked from beg to end, and the
+// model's; the lot at the origin.
+struct ModelReading {
+  double m_Got = 0, m_Model = 0;
+};
+
+// The corner at beg (or, with farAtEnd, at end) is read on the lot's own
+// corners: a bend whose sagitta lies within the tiny size joins its side
+// into one run, whose corner the check reads along the side's chord.
+inline ModelReading ReadHalfCuts(const Lot& lot, const Listing& listing, int side, const CKelCoord2D& beg,
+                                 const CKelCoord2D& end, bool ownLine, bool joined = false, bool farAtEnd = false)
+{
+  const Placement home{"origin", 0, 0, 0, false};
+  const Listing stored = Stored(listing);
+  CKelHSite site = SiteWithEdgeData(lot, stored, home);
+  std::vector<CKelCoord2D> outline;
+  for (const Pt& q : stored)
+    outline.push_back(q.m_P);
+  CSyasenCheckBlockParam p;
+  p.m_SiteNo = PieceOf(stored, side, beg, false);
+  p.m_BegPoint = beg;
+  p.m_EndPoint = end;
+  p.m_CalcKind.m_BegCutKind = p.m_CalcKind.m_EndCutKind = 1;
+  p.m_SrcBlock.AddBlock(slant_test::LotBlock(site, 10));
+  slant_test::TestCheckBlock blk;
+  blk.ownEdge = ownLine;
+  Driver drv;
+  CRoadLineParam line;
+  ModelReading r;
+  if (p.m_SiteNo < 0 || !blk.GetBaseLine(&drv, &site, &p, 1, line, 0.0) || p.CreateBlock1(&drv, &site, &blk, 0) != 0)
+    return r;
+  r.m_Got = 10 * slant_test::PlanArea(p.m_BaseBlock);
+  if (!joined) {
+    r.m_Model = 10 * slant_model::HalfCutArea(outline, outline, beg, end, line.m_Cos, line.m_Sin);
+    return r;
+  }
+  const std::vector<CKelCoord2D>& corners = lot.m_Corners;
+  r.m_Model = 10 * (farAtEnd ? slant_model::HalfCutArea(outline, outline, beg, end, line.m_Cos, line.m_Sin, &corners)
+                             : slant_model::HalfCutArea(corners, outline, beg, end, line.m_Cos, line.m_Sin, &outline));
+  return r;
+}
+
+// Whether the model reads side `side` as the check does: no corner cut
+// beside it, whose cut takes the direction of the side beyond, and both its
+// corners clear of the tiny size off the line between their neighbours (a
+// slighter corner joins the sides into one run, read along its chord).
+inline bool ModelReads(const Lot& lot, int side)
+{
+  const int m = static_cast<int>(lot.m_Sides.size());
+  const auto at = [&](int k) { return static_cast<std::size_t>(((k % m) + m) % m); };
+  const auto clear = [&](int k) {
+    return OffLine(lot.m_Corners[at(k - 1)], lot.m_Corners[at(k + 1)], lot.m_Corners[at(k)]) > 1.25 * lot.Tiny();
+  };
+  return lot.m_Sides[at(side - 1)].m_Kind != SideKind::Cut && lot.m_Sides[at(side + 1)].m_Kind != SideKind::Cut &&
+         clear(side) && clear(side + 1);
+}
+
+inline std::string JudgeModel(const ModelReading& r, double share)
+{
+  if (std::fabs(r.m_Got - r.m_Model) <= share * std::max(1.0, r.m_Model))
+    return {};
+  return "half cuts " + Num(r.m_Got) + " for the model's " + Num(r.m_Model);
+}
+
 struct Case {
   std::string m_Lot, m_Change, m_Placement, m_Listing;
   int m_Side = -1;
@@ -239,6 +314,49 @@ struct Case {
            "\n  listing: " + m_Listing;
   }
 };
+
+// The clean lot's half cuts, and the checked side bent at a joint inside
+// it, each part checked on its own, against the model (the bend's draws
+// from their own generator, so the seed's other cases stay as they were).
+inline void JudgeByModel(const Lot& lot, int side, std::uint64_t seed, std::vector<Case>& cases)
+{
+  if (!ModelReads(lot, side))
+    return;
+  const std::size_t m = lot.m_Corners.size();
+  const CKelCoord2D& a = lot.m_Corners[static_cast<std::size_t>(side)];
+  const CKelCoord2D& b = lot.m_Corners[(static_cast<std::size_t>(side) + 1) % m];
+  Case clean{lot.m_Name, "clean, against the model", "origin", Describe(lot.m_Listing), side, {}, "model"};
+  clean.m_Violation = JudgeModel(ReadHalfCuts(lot, lot.m_Listing, side, a, b, false), 1e-9);
+  cases.push_back(clean);
+  Rng rng(seed ^ 0x5eedbe17ULL);
+  const double len = a.GetLength(b), t = Uniform(rng, 0.25, 0.75);
+  const double turn = LogUniform(rng, 0.05, 5) * (Coin(rng) ? 1 : -1) * KelAngle::Pi / 180;
+  // The joint's offset that turns the side by `turn` there.
+  const double off = std::tan(turn) / (1 / (t * len) + 1 / ((1 - t) * len));
+  const CKelCoord2D joint = Along(a, b, t * len, off);
+  Listing bent = lot.m_Listing;
+  const auto at = std::find_if(bent.begin(), bent.end(), [side](const Pt& q) { return q.m_Side == side; });
+  if (at == bent.end() || std::any_of(at + 1, bent.end(), [side](const Pt& q) { return q.m_Side == side; }))
+    return;  // a side listed with points of its own: left to the changes above
+  bent.insert(at + 1, {joint, side});
+  // Either side of the tiny size the far corner reads another line: a
+  // sagitta about that size is not judged here, nor one within the on-line
+  // distance, a point on the side (the changes above judge those).
+  const double sagitta = std::fabs(off) / std::hypot(1.0, std::tan(turn) * t / (1 - t));
+  if ((sagitta > 0.8 * lot.Tiny() && sagitta < 1.25 * lot.Tiny()) || sagitta <= 2 * KelTol::SiteOnLine)
+    return;
+  const bool joined = sagitta <= lot.Tiny();
+  for (const bool first : {true, false}) {
+    Case c{lot.m_Name,
+           "side bent " + Num(turn * 180 / KelAngle::Pi) + " degrees at " + Num(t) + (first ? ", first" : ", second") +
+               " part",
+           "origin", Describe(bent), side, {}, "model"};
+    const ModelReading r = first ? ReadHalfCuts(lot, bent, side, a, joint, !first, joined, false)
+                                 : ReadHalfCuts(lot, bent, side, joint, b, !first, joined, true);
+    c.m_Violation = JudgeModel(r, 0.01);
+    cases.push_back(c);
+  }
+}
 
 // One lot of the seed: a road side checked clean at every placement, then
 // `changes` changes each at a placement drawn from them.
@@ -260,13 +378,22 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes)
   // A listing that does not tell a point from a corner is judged against its
   // own reading at the origin, mirrored as it is: steady wherever it lies. A
   // near-repeat of a corner inside one side may read as either copy's lot.
+  int readings = 0;
   const auto judge = [&](const Change& change, const Placement& at, bool lastPiece, bool told = true) {
     Case c{lot.m_Name, change.m_Name, at.m_Name, Describe(change.m_Listing), side, {}};
     const Placement home{at.m_Mirror ? "mirrored" : "origin", 0, 0, 0, at.m_Mirror};
     if (!told)
       c.m_Against = "itself";
+    // The piece after a point put exactly on a side that is a run of its
+    // own has the run's line for its own; elsewhere the piece's own line may be another line (a
+    // point off the side tilts it, a run of chords is read along its
+    // chord), and the base line's squares with it.
+    const bool ownLine =
+        ++readings % 2 == 0 && change.m_Kind == ChangeKind::OnSide && change.m_Size == 0 && ModelReads(lot, side);
+    if (ownLine)
+      c.m_Change += " (the edge's own base line)";
     const Readings against = told ? clean : Read(lot, change.m_Listing, home, side, lastPiece);
-    const Readings got = Read(lot, change.m_Listing, at, side, lastPiece);
+    const Readings got = Read(lot, change.m_Listing, at, side, lastPiece, ownLine);
     c.m_Violation = Judge(against, got, lot.Diameter());
     const std::optional<Listing> other =
         change.m_Kind == ChangeKind::NearRepeat ? OtherCopyLot(lot, change.m_Listing) : std::nullopt;
@@ -293,6 +420,7 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes)
     } else
       judge(MakeChange(lot, kind, rng), at, false);
   }
+  JudgeByModel(lot, side, seed, cases);
   return cases;
 }
 

@@ -19,10 +19,13 @@ constexpr int kChangesPerLot = 8;
 TEST(SlantLotSweep, ACheckedRoadSideReadsAsTheCleanOneWhereverAndHoweverItIsListed)
 {
   std::map<std::string, int> broken;
-  int cases = 0;
+  int cases = 0, modelled = 0, bent = 0, ownLine = 0;
   for (int seed = 1; seed <= kLots; ++seed) {
     for (const slant_sweep::Case& c : slant_sweep::Sweep(static_cast<std::uint64_t>(seed), kChangesPerLot)) {
       ++cases;
+      modelled += c.m_Against == "model" ? 1 : 0;
+      bent += c.m_Change.rfind("side bent", 0) == 0 ? 1 : 0;
+      ownLine += c.m_Change.find("own base line") != std::string::npos ? 1 : 0;
       if (c.m_Violation.empty())
         continue;
       ++broken[c.m_Change.substr(0, c.m_Change.find(' '))];
@@ -30,6 +33,11 @@ TEST(SlantLotSweep, ACheckedRoadSideReadsAsTheCleanOneWhereverAndHoweverItIsList
     }
   }
   EXPECT_GE(cases, 2500);
+  // The model and the piece's own base line judge enough of them to matter
+  // (547, 332 and 145 as the generators stand).
+  EXPECT_GE(modelled, 450);
+  EXPECT_GE(bent, 270);
+  EXPECT_GE(ownLine, 110);
   for (const auto& [what, count] : broken)
     ADD_FAILURE() << what << ": " << count << " of " << cases << " cases";
 }
