@@ -136,10 +136,12 @@ GSErrCode CPlenimetraFunc3::DoCreateArea1(short dialId, int startNo)
   selection = onPlan;
   if (GSErrCode err = ReserveSelection(selection); err != NoError)
     return err;
+  // A cut stopped part way (the user's cancel, a failure) has replaced the
+  // figures of the zones before it: they are numbered and stored all the
+  // same, so that the step holds what the document shows and its Undo
+  // reads back the record of before.
   GSErrCode err = CutElements(selection, startNo);
-  if (err != NoError)
-    return err;
-  err = RenumberStory(story);
+  KeepFirst(err, RenumberStory(story));
   KeepFirst(err, m_pParam->SaveData());
   {
     IgnoreSelection ignore(*m_bIgnoreSelection);
@@ -519,6 +521,9 @@ void CPlenimetraFunc3::AfterCommand(short dialId, bool deselect)
       SelectRows(dialId, CSelectList());
     SetAreaListItem(dialId);
     static_cast<void>(ListChangeSelection(dialId));  // the plan's selection only: nothing stored
+    // The other open pages list figures and records by their addresses,
+    // which a cut or release freed or moved.
+    m_Palette.SendUpdateMessage(Hint::ElementsChanged);
   }
 }
 
