@@ -111,7 +111,7 @@ GSErrCode CPlenimetraFunc1::PlaceOne(short dialId, short item, int& startNo)
                                                                   : PlaceByPage(item, points, startNo, story);
   if (err != NoError)
     return err;
-  RebuildQuietly(dialId);
+  ShowPlaced(dialId);
   DGSetItemValLong(dialId, kStartNo, startNo + 2);
   ShowNo(dialId);
   return NoError;
