@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -227,9 +228,20 @@ int CArea1ObjectArray::GetMaxItemNo(const CPlenimetraParam*, CItemType1Table::IT
 int CArea1ObjectArray::GetStartNo(const CPlenimetraParam* param, CItemType1Table::ITEMTYPE mark,
                                   CItemType2Table::ITEMTYPE style, int start) const
 {
-  int no = param->m_EnvParam.m_NumberFillGaps ? 0 : std::max(start, 0);
-  while (IsExistNo(param, mark, style, no))
-    ++no;
+  const int from = param->m_EnvParam.m_NumberFillGaps ? 0 : std::max(start, 0);
+  // One pass over the figures: looking number after number up would take
+  // the square of a long story's figures when the numbers fill gaps.
+  std::vector<int> used;
+  for (const auto& figure : *this)
+    if (figure->m_ItemType1 == mark && figure->m_ItemType2 == style && figure->m_No >= from)
+      used.push_back(figure->m_No);
+  std::sort(used.begin(), used.end());
+  int no = from;
+  for (int taken : used) {
+    if (taken > no)
+      break;
+    no = std::max(no, taken + 1);
+  }
   return no;
 }
 

@@ -491,3 +491,23 @@ void CPlenimetraFunc1::RebuildQuietly(short dialId)
   IgnoreSelection ignore(*m_bIgnoreSelection);
   SetListItem(dialId);
 }
+
+// A placement adds its figure last and changes no other row: the user who
+// traces figure after figure would otherwise wait for the whole list, as
+// long as every figure placed, after each.
+void CPlenimetraFunc1::ShowPlaced(short dialId)
+{
+  const CFloorParam* floor = ActiveFloor();
+  const std::size_t count = floor != nullptr ? floor->m_Area1ObjectArray.size() : 0;
+  CArea1Object* placed = count > 0 ? floor->m_Area1ObjectArray.back().get() : nullptr;
+  if (placed == nullptr || static_cast<std::size_t>(RowCount(dialId)) + 1 != count ||
+      placed->m_SortIndex != static_cast<int>(count) - 1)
+    return RebuildQuietly(dialId);
+  IgnoreSelection ignore(*m_bIgnoreSelection);
+  DGListInsertItem(dialId, kList, DG_LIST_BOTTOM);
+  const short row = RowCount(dialId);
+  DGListSetItemUserData(dialId, kList, row, static_cast<DGUserData>(reinterpret_cast<std::intptr_t>(placed)));
+  SetListItem(dialId, row, placed);
+  DGListDeselectItem(dialId, kList, DG_ALL_ITEMS);
+  ShowDefaultRoundType(dialId);
+}

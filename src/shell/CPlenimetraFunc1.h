@@ -172,6 +172,9 @@ private:
   // The figures of every row, in row order.
   std::vector<CArea1Object*> RowFigures(short dialId) const;
   void RebuildQuietly(short dialId);
+  // After a placement: the new figure's row added when it is the only
+  // change, else the list rebuilt.
+  void ShowPlaced(short dialId);
   void FillPopUps(short dialId);
   void SelectRows(short dialId, const std::vector<short>& rows);
   GS::Array<API_Guid> GuidsOfRows(short dialId, const CSelectList& rows) const;
