@@ -305,8 +305,9 @@ TEST_P(RandomSequenceTest, AReopenLoadsWhatIsShownAndNoStepWithoutUndoTakesOrSto
     }
     const auto [reopened, twice] = Reopened();
     EXPECT_EQ(twice, "") << "numbers given twice";
-    if (!Doc().IsLoadIncomplete())
+    if (!Doc().IsLoadIncomplete()) {
       EXPECT_EQ(reopened, Shown()) << "the reopen differs from what is shown";
+    }
   }
 }
 
@@ -319,15 +320,15 @@ INSTANTIATE_TEST_SUITE_P(Given, RandomSequenceTest,
                          ::testing::Values(std::make_tuple("CrCu", 0u, false), std::make_tuple("Ln", 0u, false),
                                            std::make_tuple("EEp", 0u, true), std::make_tuple("CEEpm", 0u, true),
                                            std::make_tuple("oan", 0u, true)),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param)) + (std::get<2>(info.param) ? "_Shared" : "_Plain");
+                         [](const auto& row) {
+                           return std::string(std::get<0>(row.param)) + (std::get<2>(row.param) ? "_Shared" : "_Plain");
                          });
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomSequenceTest,
                          ::testing::Combine(::testing::Values(""), ::testing::Values(1u, 2u, 3u), ::testing::Bool()),
-                         [](const auto& info) {
-                           return "Seed" + std::to_string(std::get<1>(info.param)) +
-                                  (std::get<2>(info.param) ? "_Shared" : "_Plain");
+                         [](const auto& row) {
+                           return "Seed" + std::to_string(std::get<1>(row.param)) +
+                                  (std::get<2>(row.param) ? "_Shared" : "_Plain");
                          });
 
 }  // namespace
