@@ -334,6 +334,20 @@ inline void JudgeByModel(const Lot& lot, int side, std::uint64_t seed, std::vect
   // The joint's offset that turns the side by `turn` there.
   const double off = std::tan(turn) / (1 / (t * len) + 1 / ((1 - t) * len));
   const CKelCoord2D joint = Along(a, b, t * len, off);
+  // A side between chords of an arc turning a few degrees at each corner
+  // takes a bend of that order as another of the arc's even joints, which
+  // the model, reading straight sides, cannot tell.
+  const auto turnAt = [&](std::size_t k) {
+    const CKelCoord2D& p = lot.m_Corners[(k + m - 1) % m];
+    const CKelCoord2D& q = lot.m_Corners[k];
+    const CKelCoord2D& r = lot.m_Corners[(k + 1) % m];
+    const double cross = (q.m_x - p.m_x) * (r.m_y - q.m_y) - (q.m_y - p.m_y) * (r.m_x - q.m_x);
+    const double dot = (q.m_x - p.m_x) * (r.m_x - q.m_x) + (q.m_y - p.m_y) * (r.m_y - q.m_y);
+    return std::fabs(std::atan2(cross, dot));
+  };
+  const std::size_t s0 = static_cast<std::size_t>(side);
+  if (std::min(turnAt(s0), turnAt((s0 + 1) % m)) < 10 * KelAngle::Pi / 180)
+    return;
   Listing bent = lot.m_Listing;
   const auto at = std::find_if(bent.begin(), bent.end(), [side](const Pt& q) { return q.m_Side == side; });
   if (at == bent.end() || std::any_of(at + 1, bent.end(), [side](const Pt& q) { return q.m_Side == side; }))
