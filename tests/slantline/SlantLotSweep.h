@@ -280,8 +280,9 @@ inline ModelReading ReadHalfCuts(const Lot& lot, const Listing& listing, int sid
 
 // Whether the model reads side `side` as the check does: no corner cut
 // beside it, whose cut takes the direction of the side beyond, and both its
-// corners clear of the tiny size off the line between their neighbours (a
-// slighter corner joins the sides into one run, read along its chord).
+// corners and the far corners of the sides beside it clear of the tiny size
+// off the line between their neighbours (a slighter corner joins the sides
+// into one run, read along its chord, and the end cuts take that chord).
 inline bool ModelReads(const Lot& lot, int side)
 {
   const int m = static_cast<int>(lot.m_Sides.size());
@@ -290,7 +291,7 @@ inline bool ModelReads(const Lot& lot, int side)
     return OffLine(lot.m_Corners[at(k - 1)], lot.m_Corners[at(k + 1)], lot.m_Corners[at(k)]) > 1.25 * lot.Tiny();
   };
   return lot.m_Sides[at(side - 1)].m_Kind != SideKind::Cut && lot.m_Sides[at(side + 1)].m_Kind != SideKind::Cut &&
-         clear(side) && clear(side + 1);
+         clear(side - 1) && clear(side) && clear(side + 1) && clear(side + 2);
 }
 
 inline std::string JudgeModel(const ModelReading& r, double share)
