@@ -4,7 +4,7 @@
 // already placed faster than their logarithm. The mark editor on every row
 // of 1,000 figures.
 
-#include "CAreaRectSlant.h"
+#include "BenchFigures.h"
 #include "CPlenimetraFunc1.h"
 #include "CPlenimetraPalette.h"
 #include "HostFixture.h"
@@ -73,18 +73,7 @@ struct Story {
     host.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources());
     static_cast<void>(host.UserChooseMenuItem(32500, 1));
     CPlenimetraParam& doc = PlenimetraPalette().m_Param;
-    CArea1ObjectArray& list = doc.m_FloorParamArray.Search(0)->m_Area1ObjectArray;
-    for (int i = 0; i < count; ++i) {
-      auto figure = std::make_shared<CAreaRectSlant>(&doc, ++doc.m_LastArea1Code, doc.m_CurItemType1,
-                                                     doc.m_CurItemType2, i);
-      const double x = 3.0 * (i % 100);
-      const double y = 3.0 * (i / 100);
-      CKelAreaCoord2D points;
-      points.m_pt = {{x, y}, {x + 2, y}, {x + 2, y + 1}, {x, y + 1}};
-      if (figure->Create(&doc, points, 0) != NoError)
-        throw std::runtime_error("a figure could not be placed");
-      list.push_back(figure);
-    }
+    CArea1ObjectArray& list = PlaceBenchRectangles(doc, count);
     // In a shared project this user holds every figure; the numbers fill
     // gaps, so a deletion or a move renumbers the story.
     doc.m_EnvParam.m_NumberFillGaps = teamwork;

@@ -46,25 +46,6 @@ constexpr short kMe = 3, kOther = 5;
 CPlenimetraPalette& Palette() { return PlenimetraPalette(); }
 CPlenimetraParam& Doc() { return Palette().m_Param; }
 
-// Per story, the figures in list order: code, mark, numbering, number.
-std::string Figures()
-{
-  std::string text;
-  for (const CFloorParam& floor : Doc().m_FloorParamArray) {
-    std::vector<const CArea1Object*> figures;
-    for (const auto& figure : floor.m_Area1ObjectArray)
-      figures.push_back(figure.get());
-    std::stable_sort(figures.begin(), figures.end(),
-                     [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
-    text += std::to_string(floor.m_FloorNo) + ":";
-    for (const CArea1Object* figure : figures)
-      text += " " + std::to_string(figure->m_Code) + "/" + std::to_string(int(figure->m_ItemType1)) + "/" +
-              std::to_string(int(figure->m_ItemType2)) + "/" + std::to_string(figure->m_No);
-    text += "\n";
-  }
-  return text;
-}
-
 // Numbers two figures of one story and kind share.
 std::string Twice()
 {
@@ -107,7 +88,7 @@ protected:
       static_cast<void>(host.SetOwner(figures[i]->m_Element.header.guid, kOther));
   }
 
-  std::string Shown() const { return flow.Totals() + Figures(); }
+  std::string Shown() const { return flow.Totals() + FigureOrder(Doc()); }
   std::vector<char> Record() const
   {
     const auto record = host.ModulData(GS::UniString(CPlenimetraParam::kRecordName));
