@@ -157,6 +157,18 @@ start() {
   set +m
 }
 
+# The script started on FOLDER, interrupted once the stub holds it where
+# STUB_HOLD says, and waited for.
+interrupt_held() {
+  rm -f "$STUB_PID"
+  start "$1"
+  for _ in $(seq 1200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
+  kill -INT -- "-$running"
+  for _ in $(seq 1200); do alive "$running" || break; sleep 0.05; done
+  wait "$running"
+  running=
+}
+
 run() {  # run args: stdout and stderr into files, exit code echoed
   "$repo/scripts/example" "$@" >"$scratch/stdout" 2>"$scratch/stderr"
   echo $?
@@ -248,13 +260,7 @@ EOF
   for hold in packages resolve; do
     export STUB_HOLD=$hold STUB_RESOLVE=
     [ $hold = packages ] || STUB_RESOLVE=1
-    rm -f "$STUB_PID"
-    start "$scratch/new"
-    for _ in $(seq 1200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
-    kill -INT -- "-$running"
-    for _ in $(seq 1200); do alive "$running" || break; sleep 0.05; done
-    wait "$running"
-    running=
+    interrupt_held "$scratch/new"
     [ "$(cat "$scratch/stderr")" = "example interrupted by signal 2; nothing was written to $scratch/new" ] ||
       fail "message for a new folder, held at $hold: $(cat "$scratch/stderr")"
     [ ! -e "$scratch/new" ] || fail "a folder was made"
@@ -331,13 +337,7 @@ refusals)
   fi
   # A name ending in a newline is not the folder without it.
   export STUB_HOLD=packages
-  rm -f "$STUB_PID"
-  start "$scratch/out"$'\n'
-  for _ in $(seq 1200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
-  kill -INT -- "-$running"
-  for _ in $(seq 1200); do alive "$running" || break; sleep 0.05; done
-  wait "$running"
-  running=
+  interrupt_held "$scratch/out"$'\n'
   [ "$(cat "$scratch/stderr")" = "example interrupted by signal 2; nothing was written to \$'$scratch/out\\n'" ] ||
     fail "a name ending in a newline: $(cat "$scratch/stderr")"
   # A reader that stops after two lines: the build's lines are not on the
