@@ -4,7 +4,7 @@
 // change in a shared project (update and the status over every figure's
 // owner).
 
-#include "CAreaRectSlant.h"
+#include "BenchFigures.h"
 #include "CPlenimetraFunc1.h"
 #include "CPlenimetraPalette.h"
 #include "HostFixture.h"
@@ -33,18 +33,7 @@ struct Project {
     host.LoadAddOn(PlenimetraEntryPoints(), PlenimetraResources());
     host.UserChooseMenuItem(32500, 1);
     CPlenimetraParam& doc = PlenimetraPalette().m_Param;
-    CArea1ObjectArray& list = doc.m_FloorParamArray.Search(0)->m_Area1ObjectArray;
-    for (int i = 0; i < kFigures; ++i) {
-      auto figure = std::make_shared<CAreaRectSlant>(&doc, ++doc.m_LastArea1Code, doc.m_CurItemType1,
-                                                     doc.m_CurItemType2, i);
-      const double x = 3.0 * (i % 100);
-      const double y = 3.0 * (i / 100);
-      CKelAreaCoord2D points;
-      points.m_pt = {{x, y}, {x + 2, y}, {x + 2, y + 1}, {x, y + 1}};
-      if (figure->Create(&doc, points, 0) != NoError)
-        throw std::runtime_error("a figure could not be placed");
-      list.push_back(figure);
-    }
+    CArea1ObjectArray& list = PlaceBenchRectangles(doc, kFigures);
     if (list.SetSortIndex() != NoError || doc.SaveData() != NoError)
       throw std::runtime_error("the project could not be saved");
   }

@@ -319,6 +319,29 @@ void ForgetUnreachableElements()
   });
 }
 
+void ForgetUnreachableElements(const std::set<API_Guid>& candidates)
+{
+  Model& model = TheModel();
+  std::set<API_Guid> gone;
+  for (const API_Guid& guid : candidates)
+    if (const auto it = model.elements.find(guid); it == model.elements.end() || it->second.deleted)
+      gone.insert(guid);
+  if (gone.empty())
+    return;
+  for (const auto* steps : {&model.undoSteps, &model.redoSteps})
+    for (const UndoStep& step : *steps)
+      for (const auto& entry : step.elements)
+        gone.erase(entry.first);
+  if (model.journal.has_value())
+    for (const auto& entry : model.journal->elementsBefore)
+      gone.erase(entry.first);
+  if (gone.empty())
+    return;
+  for (const API_Guid& guid : gone)
+    model.elements.erase(guid);
+  std::erase_if(model.creationOrder, [&](const API_Guid& guid) { return gone.count(guid) != 0; });
+}
+
 bool RestoreStep(const UndoStep& step, bool toBefore)
 {
   bool selectionChanged = false;

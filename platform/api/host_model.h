@@ -296,5 +296,8 @@ bool RestoreStep(const UndoStep& step, bool toBefore);
 // journal) can bring back, so a long session does not keep every element
 // it ever deleted.
 void ForgetUnreachableElements();
+// The same for the candidates only: the elements of the steps just
+// dropped, which alone can have lost their last step.
+void ForgetUnreachableElements(const std::set<API_Guid>& candidates);
 
 }  // namespace pln::host

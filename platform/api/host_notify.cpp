@@ -5,6 +5,7 @@
 #include "host_model.h"
 
 #include <cstddef>
+#include <set>
 #include <utility>
 
 using namespace pln::host;
@@ -137,13 +138,24 @@ void ReportHistoryStep(const UndoStep& step, bool undo)
 
 // Drops the oldest steps beyond the depth; what only they could bring back
 // goes with them.
-void TrimHistory(bool redoDropped)
+// Only the elements of the steps dropped can have lost the last step that
+// could bring them back.
+void AddElementsOf(const std::vector<UndoStep>& steps, std::set<API_Guid>& guids)
+{
+  for (const UndoStep& step : steps)
+    for (const auto& entry : step.elements)
+      guids.insert(entry.first);
+}
+
+void TrimHistory(std::set<API_Guid> dropped)
 {
   Model& model = TheModel();
   const std::size_t excess = model.undoSteps.size() > model.undoDepth ? model.undoSteps.size() - model.undoDepth : 0;
+  AddElementsOf(std::vector<UndoStep>(model.undoSteps.begin(), model.undoSteps.begin() + std::ptrdiff_t(excess)),
+                dropped);
   model.undoSteps.erase(model.undoSteps.begin(), model.undoSteps.begin() + std::ptrdiff_t(excess));
-  if (excess > 0 || redoDropped)
-    ForgetUnreachableElements();
+  if (!dropped.empty())
+    ForgetUnreachableElements(dropped);
 }
 
 void Record(const UndoStep& step)
@@ -152,9 +164,10 @@ void Record(const UndoStep& step)
     return;
   Model& model = TheModel();
   model.undoSteps.push_back(step);
-  const bool redoDropped = !model.redoSteps.empty();
+  std::set<API_Guid> dropped;
+  AddElementsOf(model.redoSteps, dropped);
   model.redoSteps.clear();
-  TrimHistory(redoDropped);
+  TrimHistory(std::move(dropped));
 }
 
 std::vector<GS::UniString> NamesOf(const std::vector<UndoStep>& steps)
@@ -331,7 +344,7 @@ void ClearUndoHistory()
 void SetUndoDepth(std::size_t depth)
 {
   TheModel().undoDepth = depth;
-  TrimHistory(false);
+  TrimHistory({});
 }
 
 }  // namespace pln::host

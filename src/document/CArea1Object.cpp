@@ -186,7 +186,7 @@ void CArea1Object::Serialize(CPlenimetraUserDataCore& data)
   if (!data.IsOpen()) {
     data << m_AutoArea.m_ElemGuid << static_cast<int>(m_AutoArea.m_Operator) << static_cast<int>(m_Type) << m_Code
          << static_cast<int>(m_ItemType1) << static_cast<int>(m_ItemType2) << static_cast<int>(m_RoundType)
-         << m_SortIndex << m_No;
+         << RecordSortIndex() << m_No;
     m_Cr.Serialize(data);
     data << m_bAutoCr;
     return;
@@ -212,8 +212,10 @@ void CArea1Object::Serialize(CPlenimetraUserDataCore& data)
     m_ItemType1 = static_cast<CItemType1Table::ITEMTYPE>(mark);
     m_ItemType2 = static_cast<CItemType2Table::ITEMTYPE>(numbering);
     m_RoundType = static_cast<CRoundTypeTable::ROUNDTYPE>(roundType);
-    if (version >= kVersionSortIndex)
+    if (version >= kVersionSortIndex) {
       data >> m_SortIndex >> m_No;
+      m_Recorded = {m_SortIndex, m_SortIndex};
+    }
     m_Cr.Serialize(data);
   }
   if (version >= kVersionAutoCr)
@@ -289,8 +291,11 @@ GSErrCode CArea1Object::Save()
   if (data.GetError() != NoError)
     return data.GetError();
   data.SetVersion(kUserDataVersion);
+  const RecordedIndex written{m_SortIndex, RecordSortIndex()};
   Serialize(data);
   data.Close();
+  if (data.GetError() == NoError)
+    m_Recorded = written;
   return data.GetError();
 }
 
@@ -338,6 +343,7 @@ void CArea1Object::Set(CArea1Object* other) const
   other->m_bAutoCr = m_bAutoCr;
   other->m_No = m_No;
   other->m_SortIndex = m_SortIndex;
+  other->m_Recorded = m_Recorded;
 }
 
 bool CArea1Object::SetData(CArea1ObjectArray* list) const

@@ -166,6 +166,18 @@ public:
   // == Members ==
   int m_Code;
   int m_SortIndex = -1;  // 0-based position among the floor's figures; -1 not ordered
+  // The index the figure's own record holds, and the place the figure had
+  // when it was read or written. A list that closes a gap in memory only
+  // keeps the recorded indices (another user may hold those figures), so a
+  // figure written again at its place keeps its recorded index and the
+  // records go on ordering the figures as the list shows them.
+  struct RecordedIndex {
+    int place = -1;
+    int stored = -1;
+  };
+  RecordedIndex m_Recorded;
+  // The sort index a write of the record stores now.
+  int RecordSortIndex() const { return m_SortIndex == m_Recorded.place ? m_Recorded.stored : m_SortIndex; }
   int m_No;              // 0-based index into the numbering style; negative: none
   CItemType1Table::ITEMTYPE m_ItemType1;
   CItemType2Table::ITEMTYPE m_ItemType2;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -227,9 +228,20 @@ int CArea1ObjectArray::GetMaxItemNo(const CPlenimetraParam*, CItemType1Table::IT
 int CArea1ObjectArray::GetStartNo(const CPlenimetraParam* param, CItemType1Table::ITEMTYPE mark,
                                   CItemType2Table::ITEMTYPE style, int start) const
 {
-  int no = param->m_EnvParam.m_NumberFillGaps ? 0 : std::max(start, 0);
-  while (IsExistNo(param, mark, style, no))
-    ++no;
+  const int from = param->m_EnvParam.m_NumberFillGaps ? 0 : std::max(start, 0);
+  // One pass over the figures: looking number after number up would take
+  // the square of a long story's figures when the numbers fill gaps.
+  std::vector<int> used;
+  for (const auto& figure : *this)
+    if (figure->m_ItemType1 == mark && figure->m_ItemType2 == style && figure->m_No >= from)
+      used.push_back(figure->m_No);
+  std::sort(used.begin(), used.end());
+  int no = from;
+  for (int taken : used) {
+    if (taken > no)
+      break;
+    no = std::max(no, taken + 1);
+  }
   return no;
 }
 
@@ -283,11 +295,24 @@ GSErrCode CArea1ObjectArray::SetSortIndex()
     return NoError;
   GSErrCode first = NoError;
   const std::vector<CArea1Object*> order = InIndexOrder(*this);
+  // A figure written stores an index past the one before it, which may
+  // keep a recorded index above its place (see CloseSortIndexGaps): a
+  // figure added last then stays last when the records are read again.
+  int before = -1;
   for (std::size_t i = 0; i < order.size(); ++i) {
-    if (order[i]->m_SortIndex == static_cast<int>(i))
+    CArea1Object& figure = *order[i];
+    const int place = static_cast<int>(i);
+    if (figure.m_SortIndex == place) {
+      before = figure.RecordSortIndex();
       continue;
-    order[i]->m_SortIndex = static_cast<int>(i);
-    const GSErrCode err = order[i]->Save();
+    }
+    const int stored = figure.RecordSortIndex();
+    figure.m_SortIndex = place;
+    figure.m_Recorded = {place, std::max(place, before + 1)};
+    const GSErrCode err = figure.Save();
+    if (err != NoError)
+      figure.m_Recorded = {place, stored};  // the record keeps what it held
+    before = figure.RecordSortIndex();
     if (first == NoError)
       first = err;
   }
@@ -299,10 +324,12 @@ std::vector<CArea1Object*> CArea1ObjectArray::MovedWithout(CPlenimetraParam* par
 {
   CArea1ObjectArray rest;
   std::vector<std::pair<int, int>> before;
+  std::vector<CArea1Object::RecordedIndex> recorded;
   for (const auto& figure : *this)
     if (std::find(leaving.begin(), leaving.end(), figure) == leaving.end()) {
       rest.push_back(figure);
       before.emplace_back(figure->m_SortIndex, figure->m_No);
+      recorded.push_back(figure->m_Recorded);
     }
   rest.CloseSortIndexGaps();
   static_cast<void>(rest.CheckItemNo(param, false));  // writes nothing, so fails for nothing
@@ -313,6 +340,7 @@ std::vector<CArea1Object*> CArea1ObjectArray::MovedWithout(CPlenimetraParam* par
       moved.push_back(&figure);
     figure.m_SortIndex = before[i].first;
     figure.m_No = before[i].second;
+    figure.m_Recorded = recorded[i];
   }
   return moved;
 }
@@ -320,8 +348,11 @@ std::vector<CArea1Object*> CArea1ObjectArray::MovedWithout(CPlenimetraParam* par
 void CArea1ObjectArray::CloseSortIndexGaps()
 {
   const std::vector<CArea1Object*> order = InIndexOrder(*this);
-  for (std::size_t i = 0; i < order.size(); ++i)
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const int stored = order[i]->RecordSortIndex();
     order[i]->m_SortIndex = static_cast<int>(i);
+    order[i]->m_Recorded = {static_cast<int>(i), stored};
+  }
 }
 
 // ---- the project record ------------------------------------------------------

@@ -456,6 +456,12 @@ public:
   // Blocks the saves and says, once, what was not read and what to do;
   // nothing while everything was read.
   void ReportIncompleteLoad();
+  // Whether the last load, or the following of an undo or redo, left a
+  // part unread: figures may be placed that the lists lack, so a number
+  // given against the lists may be one such a figure has.
+  bool IsLoadIncomplete() const { return m_LoadGap != LoadGap::None; }
+  // What ReportIncompleteLoad says; empty while everything was read.
+  GS::UniString IncompleteLoadText() const;
   // Element entries dropped by the last reading of the record because no
   // placed figure has their code (and none is held for an unread one).
   int m_DroppedEntries = 0;

@@ -653,22 +653,27 @@ void CPlenimetraParam::ReportIncompleteLoad()
     return;
   m_bSaveBlocked = true;
   m_bLoadGapTold = true;
-  if (m_LoadGap == LoadGap::Entries) {
-    GSWriteReport(GS::UniString(u"元に戻した（やり直した）求積データが、配置されている求積区画と合いません。"
-                                u"計算要素から外れた求積区画があり、表示している集計には含まれていません。\n"
-                                u"保存されている求積データはそのまま残し、変更を保存しません。"
-                                u"やり直し（元に戻す）で前の状態に戻してから、パレットを開き直してください"));
-    return;
-  }
+  GSWriteReport(IncompleteLoadText());
+}
+
+GS::UniString CPlenimetraParam::IncompleteLoadText() const
+{
+  if (m_LoadGap == LoadGap::None)
+    return GS::UniString();
+  if (m_LoadGap == LoadGap::Entries)
+    return GS::UniString(u"元に戻した（やり直した）求積データが、配置されている求積区画と合いません。"
+                         u"計算要素から外れた求積区画があり、表示している集計には含まれていません。\n"
+                         u"保存されている求積データはそのまま残し、変更を保存しません。"
+                         u"やり直し（元に戻す）で前の状態に戻してから、パレットを開き直してください");
   const char16_t* part = m_LoadGap == LoadGap::Record      ? u"保存されている求積データ"
                          : m_LoadGap == LoadGap::AutoAreas ? u"自動作成区画"
                                                            : u"求積区画";
   GS::UniString reason =
       m_LoadGapError == APIERR_CANCEL ? GS::UniString(u"中止しました") : GSReportText(m_LoadGapError);
   reason.Trim();  // the error's name comes padded
-  GSWriteReport(GS::UniString(u"求積データを最後まで読み込めませんでした（") + part + u"：" + reason +
-                u"）。\n表示している集計は読み込めた分だけのものです。保存されている求積データはそのまま残し、"
-                u"読み込みが終わるまで変更を保存しません。パレットを開き直すと読み込み直します");
+  return GS::UniString(u"求積データを最後まで読み込めませんでした（") + part + u"：" + reason +
+         u"）。\n表示している集計は読み込めた分だけのものです。保存されている求積データはそのまま残し、"
+         u"読み込みが終わるまで変更を保存しません。パレットを開き直すと読み込み直します";
 }
 
 // One line per figure: its story, the mark and number its part shows (the

@@ -159,8 +159,9 @@ inline constexpr double SiteSurveyShare = 1e-3;
 // lot's pole or a corner cut of 0.1 m is drawn on purpose on a 600 m lot as
 // on a 20 m one; a share of a large lot's diameter (0.72 m at 600 x 400 m)
 // would read such features as noise. Half of 0.1 m, so that a chain of
-// stubs drawing 0.1 m (SiteDenseTinies of them) is read as the line it
-// draws, not folded away. Reached at a diameter of 50 m.
+// stubs drawing more than 0.1 m (more than SiteDenseTinies of them) is read
+// as the line it draws, not folded away; one drawing 0.1 m or less is
+// folded as a stub. Reached at a diameter of 50 m.
 inline constexpr double SiteSurveyTinyMax = 0.05;
 // Survey points this near are one point: a point listed again a hair from
 // itself, the two sides of a spike meeting a hair apart, an outline turning

@@ -107,6 +107,10 @@ GSErrCode CElementChangeRepairs::RepairStory(CPlenimetraParam* param, CArea1Obje
     CArea1Object& figure = *figures[i];
     if (Numbers{figure.m_SortIndex, figure.m_No} == before[i])
       continue;
+    // A figure taken for its new place stores that place; one taken for
+    // its number alone keeps the index its record holds.
+    if (figure.m_SortIndex != before[i].sortIndex)
+      figure.m_Recorded = {};
     keep(figure.Save());
     // A figure's part shows its number: only a number that moved needs the
     // part written again; a new sort index is its record's alone.

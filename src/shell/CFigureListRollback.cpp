@@ -15,7 +15,7 @@ CFigureListRollback::CFigureListRollback(const CFloorParam* floor)
 CFigureListRollback::State CFigureListRollback::Take(CArea1Object* figure)
 {
   return {figure,           figure->m_SortIndex, figure->m_No,     figure->m_ItemType1,
-          figure->m_ItemType2, figure->m_RoundType, figure->m_bAutoCr, figure->m_Cr};
+          figure->m_ItemType2, figure->m_RoundType, figure->m_bAutoCr, figure->m_Cr, figure->m_Recorded};
 }
 
 GSErrCode CFigureListRollback::Restore(CPlenimetraParam* param) const
@@ -35,6 +35,7 @@ GSErrCode CFigureListRollback::Restore(CPlenimetraParam* param) const
     figure->m_RoundType = before.roundType;
     figure->m_bAutoCr = before.autoCr;
     figure->m_Cr = before.cr;
+    figure->m_Recorded = before.recorded;
     GSErrCode err = numbering ? figure->ChangeParam(param, true) : NoError;
     if (err == NoError)
       err = figure->Save();

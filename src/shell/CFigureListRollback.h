@@ -35,6 +35,7 @@ private:
     CRoundTypeTable::ROUNDTYPE roundType;
     bool autoCr;
     CCrMarkArray cr;
+    CArea1Object::RecordedIndex recorded;
   };
   static State Take(CArea1Object* figure);
 

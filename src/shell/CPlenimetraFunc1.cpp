@@ -161,7 +161,10 @@ short CPlenimetraFunc1::DoMsgClick(short dialId, short item, long long /*msgData
   // The figures are elements of the floor plan, which the commands reach
   // whatever window is in front; only a placement needs the plan in front,
   // where the user picks its points.
+  const bool fillsGaps = m_pParam->m_EnvParam.m_NumberFillGaps;
   if (item >= kTriangle && item <= kArcCenter) {
+    if (RefusesNumbering(dialId, u"求積図形の作成"))
+      return 0;
     err = DoCreate(dialId, item);
     notDone = u"求積図形の作成を完了できませんでした。";
   } else if (item == kRotate) {
@@ -170,10 +173,19 @@ short CPlenimetraFunc1::DoMsgClick(short dialId, short item, long long /*msgData
   } else if (item == kEditCr) {
     ReportEdit(u"改行の変更", CGSUtil::OnFloorPlan([&] { return DoEditCr(dialId); }));
   } else if (item == kRenumber) {
+    if (RefusesNumbering(dialId, u"リナンバリング"))
+      return 0;
     ReportEdit(u"リナンバリング", CGSUtil::OnFloorPlan([&] { return DoRenumber(dialId); }));
   } else if (item == kDelete) {
+    // Numbers that fill gaps close up over the deleted ones.
+    if (fillsGaps && RefusesNumbering(dialId, u"求積図形の削除"))
+      return 0;
     err = CGSUtil::OnFloorPlan([&] { return DoDelete(dialId); });
     notDone = u"求積図形の削除を完了できませんでした。";
+    // The other open pages list figures by their records, which the
+    // deletion freed.
+    IgnoreSelection ignore(*m_bIgnoreSelection);
+    m_Palette.SendUpdateMessage(Hint::ElementsChanged);
   }
   GSWriteFailure(GS::UniString(notDone), err);
   EnableItem(dialId);
@@ -189,6 +201,9 @@ void CPlenimetraFunc1::DoMsgChange(short dialId, short item, long long /*msgData
   case kMarkEditor:
   case kStyleEditor:
   case kAutoCrEditor:
+    // A new mark or numbering gives the figures numbers of that pair.
+    if ((item == kMarkEditor || item == kStyleEditor) && RefusesNumbering(dialId, EditorAction(item)))
+      break;
     ReportEdit(EditorAction(item), CGSUtil::OnFloorPlan([&] { return DoEditorChange(dialId, item); }));
     break;
   case kCurMark:
@@ -475,4 +490,24 @@ void CPlenimetraFunc1::RebuildQuietly(short dialId)
 {
   IgnoreSelection ignore(*m_bIgnoreSelection);
   SetListItem(dialId);
+}
+
+// A placement adds its figure last and changes no other row: the user who
+// traces figure after figure would otherwise wait for the whole list, as
+// long as every figure placed, after each.
+void CPlenimetraFunc1::ShowPlaced(short dialId)
+{
+  const CFloorParam* floor = ActiveFloor();
+  const std::size_t count = floor != nullptr ? floor->m_Area1ObjectArray.size() : 0;
+  CArea1Object* placed = count > 0 ? floor->m_Area1ObjectArray.back().get() : nullptr;
+  if (placed == nullptr || static_cast<std::size_t>(RowCount(dialId)) + 1 != count ||
+      placed->m_SortIndex != static_cast<int>(count) - 1)
+    return RebuildQuietly(dialId);
+  IgnoreSelection ignore(*m_bIgnoreSelection);
+  DGListInsertItem(dialId, kList, DG_LIST_BOTTOM);
+  const short row = RowCount(dialId);
+  DGListSetItemUserData(dialId, kList, row, static_cast<DGUserData>(reinterpret_cast<std::intptr_t>(placed)));
+  SetListItem(dialId, row, placed);
+  DGListDeselectItem(dialId, kList, DG_ALL_ITEMS);
+  ShowDefaultRoundType(dialId);
 }

@@ -172,6 +172,9 @@ private:
   // The figures of every row, in row order.
   std::vector<CArea1Object*> RowFigures(short dialId) const;
   void RebuildQuietly(short dialId);
+  // After a placement: the new figure's row added when it is the only
+  // change, else the list rebuilt.
+  void ShowPlaced(short dialId);
   void FillPopUps(short dialId);
   void SelectRows(short dialId, const std::vector<short>& rows);
   GS::Array<API_Guid> GuidsOfRows(short dialId, const CSelectList& rows) const;
@@ -184,6 +187,11 @@ private:
   // The alert of a refused or failed edit: what was refused (action, a
   // noun), then why, in words; nothing for success or a cancel.
   static void ReportEdit(const char16_t* action, GSErrCode err);
+  // Whether an edit that gives figures numbers is refused, with the load's
+  // own word, because the load left figures out of the lists: a number
+  // given against the lists may be one such a figure has. The rows show
+  // what they held again.
+  bool RefusesNumbering(short dialId, const char16_t* action);
 
   // Placement.
   [[nodiscard]] GSErrCode PlaceOne(short dialId, short item, int& startNo);

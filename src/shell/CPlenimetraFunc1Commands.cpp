@@ -111,7 +111,7 @@ GSErrCode CPlenimetraFunc1::PlaceOne(short dialId, short item, int& startNo)
                                                                   : PlaceByPage(item, points, startNo, story);
   if (err != NoError)
     return err;
-  RebuildQuietly(dialId);
+  ShowPlaced(dialId);
   DGSetItemValLong(dialId, kStartNo, startNo + 2);
   ShowNo(dialId);
   return NoError;
@@ -153,19 +153,22 @@ GSErrCode CPlenimetraFunc1::PlaceByPage(short item, const CKelAreaCoord2D& point
 
 GSErrCode CPlenimetraFunc1::DoRotate(short dialId)
 {
+  // Only triangles and trapezoids have a base to turn: the other figures
+  // selected are neither taken nor able to refuse the command.
+  CArea1ObjectPtrArray figures;
+  for (const auto& figure : GetSelection(dialId))
+    if (dynamic_cast<CAreaTriangle*>(figure.get()) != nullptr || dynamic_cast<CAreaTrapezoid*>(figure.get()) != nullptr)
+      figures.push_back(figure);
+  if (figures.empty())
+    return NoError;
   const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[底辺回転]"), [&]() -> GSErrCode {
-    const CArea1ObjectPtrArray figures = GetSelection(dialId);
     if (const GSErrCode reserved = m_pParam->DoTeamworkReceive(GuidsOf(figures)); reserved != NoError)
       return reserved;
     GS::Array<API_Neig> rotated;
     for (const auto& figure : figures) {
-      GSErrCode done = NoError;
-      if (auto* triangle = dynamic_cast<CAreaTriangle*>(figure.get()))
-        done = triangle->Rotation(m_pParam);
-      else if (auto* trapezoid = dynamic_cast<CAreaTrapezoid*>(figure.get()))
-        done = trapezoid->Rotation(m_pParam);
-      else
-        continue;
+      auto* triangle = dynamic_cast<CAreaTriangle*>(figure.get());
+      GSErrCode done = triangle != nullptr ? triangle->Rotation(m_pParam)
+                                           : dynamic_cast<CAreaTrapezoid*>(figure.get())->Rotation(m_pParam);
       if (done == NoError)
         done = figure->Save();
       if (done != NoError)
@@ -194,6 +197,9 @@ GSErrCode CPlenimetraFunc1::DoEditCr(short dialId)
   CDlgEditCr1 dialog(m_pParam, CCrMarkArray::GetEquationList(figure->GetEquation(m_pParam, true, width)), figure->m_Cr,
                      figure->m_bAutoCr);
   if (dialog.DoModal() != 1)
+    return NoError;
+  // Marks are kept only when set by hand.
+  if (dialog.m_bAutoCr == figure->m_bAutoCr && (dialog.m_bAutoCr || dialog.m_CrMarkArray == figure->m_Cr))
     return NoError;
   return RunFigureEdit(dialId, GS::UniString(u"メンセラ[改行]"), [&]() -> GSErrCode {
     GS::Array<API_Guid> guids;

@@ -72,6 +72,17 @@ void CPlenimetraFunc1::ReportEdit(const char16_t* action, GSErrCode err)
   GSWriteReport(text);
 }
 
+bool CPlenimetraFunc1::RefusesNumbering(short dialId, const char16_t* action)
+{
+  if (!m_pParam->IsLoadIncomplete())
+    return false;
+  GSWriteReport(GS::UniString(action) + u"ができません。" + m_pParam->IncompleteLoadText());
+  RebuildQuietly(dialId);
+  if (m_pListInfoParam != nullptr)
+    m_pListInfoParam->SetList(false);
+  return true;
+}
+
 GSErrCode CPlenimetraFunc1::DoEditorChange(short dialId, short item)
 {
   const auto value = static_cast<int>(DGPopUpGetItemUserData(dialId, item, DGPopUpGetSelected(dialId, item)));

@@ -215,6 +215,9 @@ short CPlenimetraFunc1::DoMsgDragDrop(short dialId, short item, DG::DragDropEven
     return 0;
   }
   if (arg->relativePos == DG_DRAG_INSERT_UNDER || arg->relativePos == DG_DRAG_INSERT_ABOVE) {
+    // Numbers that fill gaps follow the new order.
+    if (m_pParam->m_EnvParam.m_NumberFillGaps && RefusesNumbering(dialId, kSortAction))
+      return 0;
     const GSErrCode err = CGSUtil::OnFloorPlan([&] {
       return RunFigureEdit(dialId, kListUndo, [&]() { return DoReorder(dialId, static_cast<int>(arg->insertPos)); });
     });
@@ -346,9 +349,11 @@ GSErrCode CPlenimetraFunc1::DoRenumberSelection(short dialId)
   bool any = false;
   if (const GSErrCode reserved = ReserveRenumbered(pairs, start, any); reserved != NoError || !any)
     return reserved;
+  // A numbering the host refused is taken back by the edit's rollback;
+  // stored now, the record would keep what the rollback takes back.
   GSErrCode err = NumberPairs(pairs, start);
-  if (const GSErrCode saved = m_pParam->SaveData(); err == NoError)
-    err = saved;
+  if (err == NoError)
+    err = m_pParam->SaveData();
   if (err == NoError)
     RebuildQuietly(dialId);
   return err;

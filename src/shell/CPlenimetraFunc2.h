@@ -235,6 +235,8 @@ public:
   // figures entering or leaving change.
   [[nodiscard]] GSErrCode ReserveRecolouring(const std::vector<CArea2Object*>& elements,
                                              const CArea1ObjectPtrArray& moving) const;
+  static GS::Array<API_Guid> RecolouringGuids(const std::vector<CArea2Object*>& elements,
+                                              const CArea1ObjectPtrArray& moving);
   // The figures among moving whose colour the change of the elements'
   // targets gives another: only they are reserved and rewritten. The
   // change runs in memory and the elements' records are then put back.

@@ -15,6 +15,7 @@
 #include "CGSUtil.h"
 #include "CPlenimetraPalette.h"
 #include "CPlenimetraParam.h"
+#include "CTeamworkControl.h"
 #include "DocRecord.h"
 #include "GSWriteReport.h"
 #include "ManualAreaText.h"
@@ -324,22 +325,27 @@ void CPlenimetraFunc2::DoMsgChangeAreaOrgArea(short dialId)
 void CPlenimetraFunc2::DoMsgChangeAreaColor(short dialId)
 {
   const short pen = static_cast<short>(DGGetItemValLong(dialId, ITEM_AREA_COLOR));
+  // Rows that have the pen already are neither taken nor written.
+  bool any = false;
   std::vector<CArea2Object*> elements;
   for (int row : GetSelAreaList(dialId)) {
-    const int code = RowNode(dialId, static_cast<short>(row))->m_AreaCode;
-    if (auto* element = dynamic_cast<CArea2Object*>(m_pParam->GetAreaObject(code)); element != nullptr)
+    CAreaObject* object = m_pParam->GetAreaObject(RowNode(dialId, static_cast<short>(row))->m_AreaCode);
+    if (object == nullptr || object->m_ColorPen == pen)
+      continue;
+    any = true;
+    if (auto* element = dynamic_cast<CArea2Object*>(object); element != nullptr)
       elements.push_back(element);
   }
-  if (const GSErrCode reserved = ReserveRecolouring(elements, {}); reserved != NoError) {
-    RefreshEditors();
-    GSWriteFailure(GS::UniString(u"色の変更を完了できませんでした。"), reserved);
-    return;
-  }
+  if (!any)
+    return RefreshEditors();
   // The save joins the recolouring's step: the new colours and the record
-  // go back and come again together.
+  // go back and come again together. A figure another element colours
+  // keeps its colour, and is given back.
   const auto recolour = [&]() -> GSErrCode {
     GSErrCode first = NoError;
     EachSelectedRow(dialId, [&](CAreaTree&, CAreaObject& object) {
+      if (object.m_ColorPen == pen)
+        return;
       object.m_ColorPen = pen;
       if (auto* element = dynamic_cast<CArea2Object*>(&object))
         if (const GSErrCode recoloured = ChangeAreaColor(element); first == NoError)
@@ -347,12 +353,19 @@ void CPlenimetraFunc2::DoMsgChangeAreaColor(short dialId)
     });
     return first;
   };
-  GSWriteFailure(GS::UniString(u"色の変更を完了できませんでした。"), RunAsOneStep(GS::UniString(kRecolourStep), recolour, [&] {
-    SetTreeItem(dialId);
-    SetAutoAreaListItem(dialId);
+  bool ran = false;
+  const GSErrCode err = CTeamworkTaking::Run(*m_pParam, RecolouringGuids(elements, {}), [&] {
+    ran = true;
+    return RunAsOneStep(GS::UniString(kRecolourStep), recolour, [&] {
+      SetTreeItem(dialId);
+      SetAutoAreaListItem(dialId);
+      RefreshEditors();
+      return m_pParam->SaveData();
+    });
+  });
+  if (!ran)
     RefreshEditors();
-    return m_pParam->SaveData();
-  }));
+  GSWriteFailure(GS::UniString(u"色の変更を完了できませんでした。"), err);
 }
 
 GSErrCode CPlenimetraFunc2::ChangeAreaColor(CArea2Object* element)

@@ -141,6 +141,12 @@ void CPlenimetraFunc2::RemoveTarget(const CAutoAreaParam* record, CArea2Object* 
 GSErrCode CPlenimetraFunc2::ReserveRecolouring(const std::vector<CArea2Object*>& elements,
                                                const CArea1ObjectPtrArray& moving) const
 {
+  return m_pParam->DoTeamworkReceive(RecolouringGuids(elements, moving));
+}
+
+GS::Array<API_Guid> CPlenimetraFunc2::RecolouringGuids(const std::vector<CArea2Object*>& elements,
+                                                       const CArea1ObjectPtrArray& moving)
+{
   GS::Array<API_Guid> guids;
   for (const CArea2Object* element : elements)
     for (const CArea2ObjectFloor& record : element->m_FloorArray)
@@ -149,7 +155,7 @@ GSErrCode CPlenimetraFunc2::ReserveRecolouring(const std::vector<CArea2Object*>&
           guids.Push(entry.m_pArea1->m_Element.header.guid);
   for (const auto& figure : moving)
     guids.Push(figure->m_Element.header.guid);
-  return m_pParam->DoTeamworkReceive(guids);
+  return guids;
 }
 
 CArea1ObjectPtrArray CPlenimetraFunc2::Recoloured(const std::vector<CArea2Object*>& elements,
@@ -214,6 +220,12 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
   if (element == nullptr)
     return;
   const CArea2ObjectFloor* floor = element->m_FloorArray.SearchFloor(ActStory());
+  // Said as a drop of the rows onto the element says it.
+  if (!TakesAutoAreas(floor->m_Mode)) {
+    GSWriteReport(GS::UniString(kNotAutoArea));
+    m_pAutoAreaListInfoParam->SetList(false);
+    return;
+  }
   const bool take = CDGDlgCore::PopUpSelectedUserData(dialId, ITEM_AUTO_OPERATOR) != COperatorTable::OPERATOR_NONE;
   const auto listed = [&](const CAutoAreaParam* record) {
     return CArea2Object::SearchAutoAreaIndex(record, &floor->m_AutoAreaGuidArray) >= 0;
@@ -221,14 +233,13 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
   // The areas taken in or out move their figures in or out of the element.
   CArea1ObjectPtrArray moving;
   std::vector<const CAutoAreaParam*> toggled;
-  if (TakesAutoAreas(floor->m_Mode))
-    for (int row : GetSelAutoAreaList(dialId))
-      if (const CAutoAreaParam* record = AutoAreaRecord(dialId, static_cast<short>(row));
-          record != nullptr && listed(record) != take) {
-        toggled.push_back(record);
-        for (const auto& figure : FiguresOf(*record, m_pParam))
-          moving.push_back(figure);
-      }
+  for (int row : GetSelAutoAreaList(dialId))
+    if (const CAutoAreaParam* record = AutoAreaRecord(dialId, static_cast<short>(row));
+        record != nullptr && listed(record) != take) {
+      toggled.push_back(record);
+      for (const auto& figure : FiguresOf(*record, m_pParam))
+        moving.push_back(figure);
+    }
   // No row taken in or out: nothing changes, and nothing is taken.
   if (toggled.empty()) {
     m_pAutoAreaListInfoParam->SetList(false);
@@ -251,8 +262,6 @@ void CPlenimetraFunc2::DoMsgChangeAutoAreaOperator(short dialId)
       [&](short row) {
         pAutoAreaParam = AutoAreaRecord(dialId, row);
         PLN_ASSERT(pAutoAreaParam != nullptr);
-        if (!TakesAutoAreas(floor->m_Mode))
-          return false;
         const bool wasListed = listed(pAutoAreaParam);
         if (wasListed && !take)
           RemoveTarget(pAutoAreaParam, element, removed);

@@ -92,6 +92,8 @@ private:
   void SetListHeader(short dialId);
   void SelectRows(short dialId, const CSelectList& rows);
   [[nodiscard]] GSErrCode ReserveSelection(const GS::Array<API_Neig>& selection) const;
+  [[nodiscard]] static GSErrCode PlanSelection(GS::Array<API_Neig>& selection);
+  GS::Array<API_Guid> CreationGuards(const GS::Array<API_Neig>& selection) const;
   GS::Array<API_Guid> StoryFigures(const std::vector<short>& stories) const;
   GS::Array<API_Guid> RecordsTouch(const std::vector<const CAutoAreaParam*>& records, bool figuresLeave) const;
   [[nodiscard]] GSErrCode CutElements(const GS::Array<API_Neig>& selection, int startNo);

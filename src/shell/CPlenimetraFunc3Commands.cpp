@@ -112,8 +112,15 @@ GSErrCode CPlenimetraFunc3::DoCreate(short dialId)
   m_pParam->m_AutoCutType = dialog.GetAutoCutType();
   m_pParam->m_AutoItemType1 = dialog.m_ItemType1;
   m_pParam->m_AutoItemType2 = dialog.m_ItemType2;
-  const GSErrCode err = ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画作成]"),
-                                                  [&] { return DoCreateArea1(dialId, dialog.m_StartNo); });
+  // The story's figures are taken as the cut's guard; those the cut leaves
+  // as they were (another zone's, those whose number stays) are given back.
+  GS::Array<API_Neig> selection;
+  const GS::Array<API_Guid> guarded =
+      PlanSelection(selection) == NoError ? CreationGuards(selection) : GS::Array<API_Guid>();
+  const GSErrCode err = CTeamworkTaking::Run(*m_pParam, guarded, [&] {
+    return ACAPI_CallUndoableCommand(GS::UniString(u"メンセラ[自動作成区画作成]"),
+                                     [&] { return DoCreateArea1(dialId, dialog.m_StartNo); });
+  });
   AfterCommand(dialId, false);
   return err;
 }
@@ -121,25 +128,17 @@ GSErrCode CPlenimetraFunc3::DoCreate(short dialId)
 GSErrCode CPlenimetraFunc3::DoCreateArea1(short dialId, int startNo)
 {
   const short story = CGSUtil::GetActStory();
-  API_SelectionInfo info;
   GS::Array<API_Neig> selection;
-  if (GSErrCode err = ACAPI_Selection_Get(&info, &selection, false, true); err == APIERR_NOSEL)
-    selection.Clear();
-  else if (err != NoError)
+  if (GSErrCode err = PlanSelection(selection); err != NoError)
     return err;
-  // An outline drawn on a worksheet belongs to no story: only the plan's
-  // elements (the command runs on the plan) are sources.
-  GS::Array<API_Neig> onPlan;
-  for (const API_Neig& neig : selection)
-    if (ACAPI_Element_Filter(neig.guid, APIFilt_InCurrentDatabase))
-      onPlan.Push(neig);
-  selection = onPlan;
   if (GSErrCode err = ReserveSelection(selection); err != NoError)
     return err;
+  // A cut stopped part way (the user's cancel, a failure) has replaced the
+  // figures of the zones before it: they are numbered and stored all the
+  // same, so that the step holds what the document shows and its Undo
+  // reads back the record of before.
   GSErrCode err = CutElements(selection, startNo);
-  if (err != NoError)
-    return err;
-  err = RenumberStory(story);
+  KeepFirst(err, RenumberStory(story));
   KeepFirst(err, m_pParam->SaveData());
   {
     IgnoreSelection ignore(*m_bIgnoreSelection);
@@ -155,26 +154,49 @@ GSErrCode CPlenimetraFunc3::ReserveSelection(const GS::Array<API_Neig>& selectio
 {
   if (!ACAPI_TeamworkControl_HasConnection())
     return NoError;
-  GS::Array<API_Guid> sources;
-  std::vector<short> stories;
-  for (const API_Neig& neig : selection) {
-    sources.Push(neig.guid);
-    API_Elem_Head head;
-    head.guid = neig.guid;
-    if (ACAPI_Element_GetHeader(&head) == NoError)
-      stories.push_back(head.floorInd);
-  }
-  GS::Array<API_Guid> wanted = sources;
-  for (const API_Guid& guid : StoryFigures(stories))
-    wanted.Push(guid);
-  if (const GSErrCode err = m_pParam->DoTeamworkReceive(wanted); err != NoError)
+  if (const GSErrCode err = m_pParam->DoTeamworkReceive(CreationGuards(selection)); err != NoError)
     return err;
+  GS::Array<API_Guid> sources;
+  for (const API_Neig& neig : selection)
+    sources.Push(neig.guid);
   // Offline nothing is reserved: the sources must be held already.
   if (!m_pParam->GetTeamworkStatus2(sources)) {
     GSWriteReport(kNotReserved);
     return APIERR_CANCEL;
   }
   return NoError;
+}
+
+// An outline drawn on a worksheet belongs to no story: only the plan's
+// elements (the command runs on the plan) are sources.
+GSErrCode CPlenimetraFunc3::PlanSelection(GS::Array<API_Neig>& selection)
+{
+  API_SelectionInfo info;
+  GS::Array<API_Neig> selected;
+  if (GSErrCode err = ACAPI_Selection_Get(&info, &selected, false, true); err != NoError && err != APIERR_NOSEL)
+    return err;
+  selection.Clear();
+  for (const API_Neig& neig : selected)
+    if (ACAPI_Element_Filter(neig.guid, APIFilt_InCurrentDatabase))
+      selection.Push(neig);
+  return NoError;
+}
+
+// The selected sources and every figure of the stories they lie on.
+GS::Array<API_Guid> CPlenimetraFunc3::CreationGuards(const GS::Array<API_Neig>& selection) const
+{
+  GS::Array<API_Guid> guids;
+  std::vector<short> stories;
+  for (const API_Neig& neig : selection) {
+    guids.Push(neig.guid);
+    API_Elem_Head head;
+    head.guid = neig.guid;
+    if (ACAPI_Element_GetHeader(&head) == NoError)
+      stories.push_back(head.floorInd);
+  }
+  for (const API_Guid& guid : StoryFigures(stories))
+    guids.Push(guid);
+  return guids;
 }
 
 // A cut deletes figures and renumbers its story's others: every figure of
@@ -519,6 +541,9 @@ void CPlenimetraFunc3::AfterCommand(short dialId, bool deselect)
       SelectRows(dialId, CSelectList());
     SetAreaListItem(dialId);
     static_cast<void>(ListChangeSelection(dialId));  // the plan's selection only: nothing stored
+    // The other open pages list figures and records by their addresses,
+    // which a cut or release freed or moved.
+    m_Palette.SendUpdateMessage(Hint::ElementsChanged);
   }
 }
 

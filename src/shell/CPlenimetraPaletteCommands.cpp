@@ -291,17 +291,19 @@ GSErrCode CPlenimetraPalette::ApplyTakenSettings(short dialId, const CEnvironmen
 
 GSErrCode CPlenimetraPalette::UpdateFiguresForSettings(bool styles)
 {
-  if (m_Param.m_EnvParam.m_NumberFillGaps) {
-    if (CFloorParam* floor = m_Param.m_FloorParamArray.Search(CGSUtil::GetActStory()); floor != nullptr) {
-      GSErrCode first = floor->m_Area1ObjectArray.SetSortIndex();
-      if (const GSErrCode numbered = floor->m_Area1ObjectArray.CheckItemNo(&m_Param); first == NoError)
+  // Numbers that fill gaps close the numbering of every story, not only of
+  // the one shown: the tables and the CSV list them all.
+  GSErrCode first = NoError;
+  if (m_Param.m_EnvParam.m_NumberFillGaps)
+    for (CFloorParam& floor : m_Param.m_FloorParamArray) {
+      if (const GSErrCode sorted = floor.m_Area1ObjectArray.SetSortIndex(); first == NoError)
+        first = sorted;
+      if (const GSErrCode numbered = floor.m_Area1ObjectArray.CheckItemNo(&m_Param); first == NoError)
         first = numbered;
-      if (const GSErrCode updated = UpdateAllFigures(!styles); first == NoError)
-        first = updated;
-      return first;
     }
-  }
-  return UpdateAllFigures(!styles);
+  if (const GSErrCode updated = UpdateAllFigures(!styles); first == NoError)
+    first = updated;
+  return first;
 }
 
 // ---------------------------------------------------------------------------

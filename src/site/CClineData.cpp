@@ -221,6 +221,62 @@ double Along(const CKelCoord2D& a, const CKelCoord2D& v, const CKelCoord2D& w)
 // ground, and a run back along an edge is a needle of no width the trace
 // cannot go round. A back-track's tip stays where it is, so the line keeps
 // its distance from every point the outline reaches.
+// Where u -> v crosses p -> q strictly inside both, about v for the digits
+// of far coordinates.
+std::optional<CKelCoord2D> StrictCrossing(const CKelCoord2D& u, const CKelCoord2D& v, const CKelCoord2D& p,
+                                          const CKelCoord2D& q)
+{
+  const double ax = u.m_x - v.m_x, ay = u.m_y - v.m_y;
+  const double px = p.m_x - v.m_x, py = p.m_y - v.m_y, qx = q.m_x - v.m_x, qy = q.m_y - v.m_y;
+  const double sp = ax * py - ay * px, sq = ax * qy - ay * qx;
+  const double su = (qx - px) * (ay - py) - (qy - py) * (ax - px);
+  const double sv = (qx - px) * (-py) - (qy - py) * (-px);
+  if (!(sp * sq < 0) || !(su * sv < 0))
+    return std::nullopt;
+  const double t = sp / (sp - sq);
+  return CKelCoord2D(v.m_x + px + t * (qx - px), v.m_y + py + t * (qy - py));
+}
+
+// The outline without the loops it makes across a chain of edges drawing
+// no more than the tiny size: where the edge before such a chain crosses
+// the edge after it (a corner listed again a hair outside the side before
+// it), the chain goes and both edges meet at their crossing. The loop cut
+// off encloses nothing of the lot and lies within the tiny size of it, yet
+// a line traced round a figure of eight cannot be closed.
+std::vector<CKelCoord2D> WithoutTinyLoops(std::vector<CKelCoord2D> pts, double tiny)
+{
+  for (bool cut = true; cut;) {
+    cut = false;
+    const std::size_t n = pts.size();
+    for (std::size_t i = 0; i < n && !cut; ++i) {
+      const auto at = [&](std::size_t k) -> const CKelCoord2D& { return pts[(i + k) % n]; };
+      double chain = 0;
+      for (std::size_t k = 1; n > k + 3; ++k) {
+        chain += length_2point(at(k - 1), at(k));
+        if (!(chain <= tiny))
+          break;
+        const std::optional<CKelCoord2D> x = StrictCrossing(at(n - 1), at(0), at(k), at(k + 1));
+        if (!x)
+          continue;
+        // The listing keeps its order and start (the crossing where the
+        // chain began).
+        std::vector<CKelCoord2D> kept;
+        for (std::size_t j = 0; j < n; ++j) {
+          const std::size_t from = (j + n - i) % n;
+          if (from == 0)
+            kept.push_back(*x);
+          else if (from > k)
+            kept.push_back(pts[j]);
+        }
+        pts = std::move(kept);
+        cut = true;
+        break;
+      }
+    }
+  }
+  return pts;
+}
+
 CKelArea<CKelCoord2D> WithoutRepeats(const CKelArea<CKelCoord2D>& outline)
 {
   // An outline of fewer than three points comes back whole; its repeats
@@ -234,6 +290,8 @@ CKelArea<CKelCoord2D> WithoutRepeats(const CKelArea<CKelCoord2D>& outline)
   }
   while (once.m_pt.size() > 1 && same(once.m_pt.back(), once.m_pt.front()))
     once.m_pt.pop_back();
+  if (once.m_pt.size() > 3)
+    once.m_pt = WithoutTinyLoops(once.m_pt, SiteTinySize(outline.m_pt));
   return once;
 }
 

@@ -18,6 +18,7 @@
 #include "CKelHSite.h"
 #include "CKelSiteWorkOutline.h"
 #include "KelGeometry.h"
+#include "KelPolyline.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -36,13 +37,6 @@ bool EndIsCut(const Road& r) { return (r.GetCalcShape() & Road::kEndCut) != 0; }
 bool RunsStraightAtBegin(const Road& run) { return !BeginIsCut(run) && run.m_BegCross < 0; }
 bool RunsStraightAtEnd(const Road& run) { return !EndIsCut(run) && run.m_EndCross < 0; }
 
-// How far p lies off the line a -> b.
-double OffLineOf(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
-{
-  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, len = std::hypot(ux, uy);
-  return len > 0 ? std::fabs(ux * (p.m_y - a.m_y) - uy * (p.m_x - a.m_x)) / len : 0.0;
-}
-
 // The straight run of the road of lines first..last (one run) past the
 // run's end (or begin): along the side that ends it, from the farthest line
 // vertex back (or on) from which every vertex in between lies within twice
@@ -58,7 +52,8 @@ void StraightRunEnd(const CKelHSite& lines, int first, int last, bool atBegin, C
 {
   const auto straight = [&](int a, int b) {
     for (int v = a + 1; v < b; ++v) {
-      if (OffLineOf(lines.Vertex(a), lines.Vertex(b), lines.Vertex(v)) > 2 * KelTol::SiteOnLine)
+      const CKelCoord2D &from = lines.Vertex(a), &to = lines.Vertex(b);
+      if (length_2point(from, to) > 0 && kel_polyline::OffLine(from, to, lines.Vertex(v)) > 2 * KelTol::SiteOnLine)
         return false;
     }
     return true;
@@ -177,7 +172,7 @@ bool RunsStraightOn(const CKelHSite& pieces, int q)
   const CKelCoord2D& a = pieces.Vertex(q - 1);
   const CKelCoord2D& v = pieces.Vertex(q);
   const CKelCoord2D& b = pieces.Vertex(q + 1);
-  return std::hypot(b.m_x - a.m_x, b.m_y - a.m_y) > 0 && OffLineOf(a, b, v) <= KelTol::SiteOnLineExactly;
+  return std::hypot(b.m_x - a.m_x, b.m_y - a.m_y) > 0 && kel_polyline::OffLine(a, b, v) <= KelTol::SiteOnLineExactly;
 }
 
 CKelCoord3D Between(const CKelCoord2D& a, const CKelCoord2D& b, double t)

@@ -8,9 +8,13 @@
 
 #include "KelGeometry.h"
 #include "KelOutlineClean.h"
+#include "KelPolyline.h"
 #include "KelTolerance.h"
 
 namespace {
+
+using kel_polyline::FarthestOff;
+using kel_polyline::OffLine;
 
 constexpr std::uint16_t kKindBits = CKelSiteTable::kRoad | CKelSiteTable::kSumikiri;
 
@@ -40,17 +44,6 @@ bool OneSide(const CKelSiteTable& a, const CKelSiteTable& b)
   return Kind(a) == Kind(b) && (!a.IsRoad() || RoadRunsOn(a, b));
 }
 
-// Distance of p from the line through a and b (from a when they coincide),
-// about a so that far coordinates keep their digits.
-double OffChord(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
-{
-  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
-  const double px = p.m_x - a.m_x, py = p.m_y - a.m_y;
-  const double len = std::hypot(ux, uy);
-  if (!(len > 0))
-    return std::hypot(px, py);
-  return std::fabs(ux * py - uy * px) / len;
-}
 
 // The nearest long edge from each edge stepping by step (+1 or -1), the edge
 // itself left out; found in two walks round the outline, as a search from
@@ -97,14 +90,14 @@ private:
 double OffBothLines(const CKelHSite& site, int j, int k, int v)
 {
   const CKelCoord2D& p = site.Vertex(v);
-  return OffChord(site.Vertex(j), site.Vertex(j + 1), p) + OffChord(site.Vertex(k), site.Vertex(k + 1), p);
+  return OffLine(site.Vertex(j), site.Vertex(j + 1), p) + OffLine(site.Vertex(k), site.Vertex(k + 1), p);
 }
 
 // How far edge e lies off the line of long edge j: its farther end's distance.
 double EdgeOffLine(const CKelHSite& site, int j, int e)
 {
   const CKelCoord2D &a = site.Vertex(j), &b = site.Vertex(j + 1);
-  return std::max(OffChord(a, b, site.Vertex(e)), OffChord(a, b, site.Vertex(e + 1)));
+  return std::max(OffLine(a, b, site.Vertex(e)), OffLine(a, b, site.Vertex(e + 1)));
 }
 
 // Whether tiny edge e, which long edges back and ahead would both take,
@@ -131,7 +124,7 @@ bool FoldsBack(const CKelHSite& site, int back, int ahead, int e)
 bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D& end)
 {
   if (Kind(a) == 0 && Kind(b) == 0)
-    return OffChord(a, end, b) <= KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
+    return OffLine(a, end, b) <= KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
   if (Kind(a) == 0 || Kind(a) != Kind(b))
     return false;
   if (!a.IsRoad())
@@ -145,231 +138,6 @@ bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D
 }
 
 
-// How far the points of pts between a and b lie off their chord at most.
-double FarthestOff(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b)
-{
-  double far = 0;
-  for (std::size_t j = a + 1; j < b; ++j)
-    far = std::max(far, OffChord(pts[a], pts[b], pts[j]));
-  return far;
-}
-
-// The joints of the polyline pts (its ends left out) that lie on an arc
-// listed evenly: runs of at least three joints each turning the same way
-// off the line through the joints beside it, by the same distance to within
-// round-off, within the survey's on-line distance and clearly off the line.
-// A survey point on a side stands out from the corners beside it, and
-// points scattered along a side turn either way; an arc's joints do
-// neither, and thinning them by their round-off would turn the sides
-// beside them by a chord, differently at each placement.
-std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& pts)
-{
-  constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
-  constexpr double tie = KelTol::SiteOnLineExactly;
-  const std::size_t n = pts.size();
-  std::vector<double> turn(n, 0.0);
-  for (std::size_t j = 1; j + 1 < n; ++j) {
-    const CKelCoord2D &a = pts[j - 1], &b = pts[j + 1], &p = pts[j];
-    const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, len = std::hypot(ux, uy);
-    if (len > 0)
-      turn[j] = (ux * (p.m_y - a.m_y) - uy * (p.m_x - a.m_x)) / len;
-  }
-  const auto bends = [&](std::size_t j) { return std::fabs(turn[j]) > tie && std::fabs(turn[j]) <= band; };
-  std::vector<bool> arc(n, false);
-  for (std::size_t first = 1; first + 1 < n;) {
-    std::size_t last = first;
-    while (bends(first) && last + 2 < n && bends(last + 1) && std::fabs(turn[last + 1] - turn[first]) <= tie &&
-           std::fabs(turn[last + 1] - turn[last]) <= tie)
-      ++last;
-    for (std::size_t j = first; last >= first + 2 && j <= last; ++j)
-      arc[j] = true;
-    first = last + 1;
-  }
-  return arc;
-}
-
-// The points of the polyline pts that stay corners when every point lying
-// within the survey's on-line distance of the chord between the corners
-// beside it is none (a hair more, the round-off of survey coordinates, so
-// that a point exactly that far off reads alike at every placement). An
-// evenly listed arc's joints stay corners (EvenArcJoints). The farthest
-// point off each chord is a corner while one lies farther, so no point left
-// out lies farther than that from its line; points lying as far to within
-// round-off are corners together, so the lot and its mirror image, at any
-// placement, keep alike. A corner so found that lies on the line of the
-// corners beside it, all points between within the distance (a point on a
-// side that lay farthest from a longer chord), is then none either where it
-// lies clearly nearer its line than the corners beside it lie to theirs;
-// those all go at once and the rest are weighed again. A corner that lies
-// off the line of the corners beside it yet is not the farthest point from
-// that line (a survey point picked for its scatter, beside the corner that
-// ends its side) brings the farthest in as a corner too, and the two are
-// weighed again: else the side's corner would be judged against the line
-// from a survey point a few centimetres away, on which any bend of less
-// than the on-line distance over those centimetres vanishes.
-std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts)
-{
-  constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
-  constexpr double tie = KelTol::SiteOnLineExactly;
-  if (pts.size() < 2)
-    return std::vector<bool>(pts.size(), false);
-  const std::vector<bool> arc = EvenArcJoints(pts);
-  std::vector<bool> corner = arc;
-  corner.front() = corner.back() = true;
-  std::vector<double> off(pts.size(), 0.0);
-  const auto split = [&]() {
-    std::vector<std::pair<std::size_t, std::size_t>> todo;
-    for (std::size_t a = 0, b = 1; b < pts.size(); ++b) {
-      if (corner[b]) {
-        todo.push_back({a, b});
-        a = b;
-      }
-    }
-    while (!todo.empty()) {
-      const auto [a, b] = todo.back();
-      todo.pop_back();
-      double most = 0;
-      for (std::size_t j = a + 1; j < b; ++j) {
-        off[j] = OffChord(pts[a], pts[b], pts[j]);
-        most = std::max(most, off[j]);
-      }
-      if (!(most > band))
-        continue;
-      std::size_t from = a;
-      for (std::size_t j = a + 1; j < b; ++j) {
-        if (off[j] > band && off[j] >= most - tie) {
-          corner[j] = true;
-          todo.push_back({from, j});
-          from = j;
-        }
-      }
-      todo.push_back({from, b});
-    }
-  };
-  split();
-  const double fixed = std::numeric_limits<double>::infinity();
-  for (std::size_t rounds = 0;; ++rounds) {
-    std::vector<std::size_t> kept;
-    for (std::size_t j = 0; j < pts.size(); ++j) {
-      if (corner[j])
-        kept.push_back(j);
-    }
-    std::vector<double> far(kept.size(), fixed);
-    for (std::size_t k = 1; k + 1 < kept.size(); ++k) {
-      if (!arc[kept[k]])
-        far[k] = FarthestOff(pts, kept[k - 1], kept[k + 1]);
-    }
-    bool thinned = false;
-    for (std::size_t k = 1; k + 1 < kept.size(); ++k) {
-      if (!(far[k] > band) && far[k] < far[k - 1] - tie && far[k] < far[k + 1] - tie) {
-        corner[kept[k]] = false;
-        thinned = true;
-      }
-    }
-    if (thinned)
-      continue;
-    std::vector<std::size_t> farther;
-    for (std::size_t k = 1; k + 1 < kept.size(); ++k) {
-      const CKelCoord2D &a = pts[kept[k - 1]], &b = pts[kept[k + 1]];
-      if (far[k] == fixed || !(far[k] > band) || OffChord(a, b, pts[kept[k]]) >= far[k] - tie)
-        continue;
-      for (std::size_t j = kept[k - 1] + 1; j < kept[k + 1]; ++j) {
-        if (OffChord(a, b, pts[j]) >= far[k] - tie)
-          farther.push_back(j);
-      }
-    }
-    if (farther.empty() || rounds > pts.size())
-      return corner;
-    for (std::size_t j : farther)
-      corner[j] = true;
-    split();
-  }
-}
-
-// The foot of p on the line through a and b (a when they coincide).
-CKelCoord2D Foot(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
-{
-  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
-  const double len2 = ux * ux + uy * uy;
-  if (!(len2 > 0))
-    return a;
-  const double t = ((p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy) / len2;
-  return {a.m_x + t * ux, a.m_y + t * uy};
-}
-
-// How far p lies from the polyline pts.
-double FromPolyline(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& p)
-{
-  double best = length_2point(pts.front(), p);
-  for (std::size_t k = 1; k < pts.size(); ++k) {
-    const CKelCoord2D& a = pts[k - 1];
-    const CKelCoord2D& b = pts[k];
-    const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, len2 = ux * ux + uy * uy;
-    const double t = len2 > 0 ? ((p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy) / len2 : 0.0;
-    best = std::min(best, t > 0 && t < 1 ? OffChord(a, b, p) : length_2point(b, p));
-  }
-  return best;
-}
-
-// How far the points of chain lie off the line through a and b at most.
-double ChainOff(const CKelCoord2D& a, const CKelCoord2D& b, const std::vector<CKelCoord2D>& chain)
-{
-  double far = 0;
-  for (const CKelCoord2D& p : chain)
-    far = std::max(far, OffChord(a, b, p));
-  return far;
-}
-
-// Where two sides meet across the tiny edges folded between them (the
-// polyline chain from b1 to a0), the sides running b0 -> b1 and a0 -> a1:
-// where the sides' lines cross, X, so each keeps its line. A side whose
-// listed end is a point within the survey's on-line distance of the line
-// from its far end to the fold's other end (b0 -> a0, or b1 -> a1), the
-// whole fold lying on that line, takes that line: a stub that close to a
-// side beside a corner is a point on the side and moves nothing. Where
-// both sides could (a fold short against the bend), the one whose line
-// the fold lies nearer does, so the joint stays at an end of the fold
-// rather than going to a crossing a shallow bend carries far along the
-// frontage; at a tie (a fold symmetric about the corner) neither does.
-// The crossing is taken wherever it lies within the lot's tiny size of the
-// folded edges, as it does round a corner and at a shallow
-// bend. Farther off it is a crossing the survey did not draw: sides
-// parallel, or nearly, across a step. The joint then goes to the middle C
-// of the folded edges, so both sides meet halfway across the step, the
-// same for the lot and its mirror image. Where X leaves the tiny size the
-// joint jumps by about the tiny size at most: at the survey's own scale.
-// Neither moves the joint more than L / 3 from C, L the shorter side, so
-// no piece runs back.
-CKelCoord2D FoldedJoint(const CKelCoord2D& b0, const CKelCoord2D& a1, const std::vector<CKelCoord2D>& chain,
-                        double tiny)
-{
-  const CKelCoord2D& b1 = chain.front();
-  const CKelCoord2D& a0 = chain.back();
-  const CKelCoord2D mid((b1.m_x + a0.m_x) / 2, (b1.m_y + a0.m_y) / 2);
-  const double offB = ChainOff(b0, a0, chain), offA = ChainOff(b1, a1, chain);
-  const bool bOn = offB <= KelTol::SiteOnLine && offB < offA;
-  const bool aOn = offA <= KelTol::SiteOnLine && offA < offB;
-  const CKelCoord2D& bTo = bOn ? a0 : b1;
-  const CKelCoord2D& aFrom = aOn ? b1 : a0;
-  double bc = 0, bs = 0, bl = 0, ac = 0, as = 0, al = 0;
-  if (!CalcCosSin(b0, bTo, &bc, &bs, &bl) || !CalcCosSin(aFrom, a1, &ac, &as, &al))
-    return mid;
-  const double sine = bc * as - bs * ac;
-  if (sine == 0)
-    return mid;
-  // X = bTo + t (bc, bs) on a's line, about C.
-  const double px = aFrom.m_x - bTo.m_x, py = aFrom.m_y - bTo.m_y;
-  const double t = (px * as - py * ac) / sine;
-  const double dx = bTo.m_x - mid.m_x + t * bc, dy = bTo.m_y - mid.m_y + t * bs;
-  const double apart = std::hypot(dx, dy);
-  if (!std::isfinite(apart))
-    return mid;
-  const double off = FromPolyline(chain, CKelCoord2D(mid.m_x + dx, mid.m_y + dy));
-  double share = off <= std::max(tiny, KelTol::SiteOnLine) ? 1.0 : 0.0;
-  if (apart > 0)
-    share = std::min(share, std::min(bl, al) / (3 * apart));
-  return {mid.m_x + share * dx, mid.m_y + share * dy};
-}
 
 // The bend of a stretch [a, b] of pts: its first and last point off the
 // chord within SiteChordBand tiny sizes of the farthest distance (b and a
@@ -379,7 +147,7 @@ std::pair<std::size_t, std::size_t> Bend(const std::vector<CKelCoord2D>& pts, st
   std::vector<double> off(b - a + 1, 0.0);
   double far = 0;
   for (std::size_t j = a + 1; j < b; ++j) {
-    off[j - a] = OffChord(pts[a], pts[b], pts[j]);
+    off[j - a] = OffLine(pts[a], pts[b], pts[j]);
     far = std::max(far, off[j - a]);
   }
   std::size_t first = b, last = a;
@@ -438,7 +206,13 @@ std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double t
     if (b - a < 2)
       continue;
     auto [first, last] = Bend(pts, a, b, tiny);
-    if (first > last && length_2point(pts[a], pts[b]) > longest)
+    // A stretch lying within the survey's on-line distance of its chord is
+    // the straight side it draws, however long: cut into short chords, each
+    // would take its direction from a millimetre of scatter over a few
+    // centimetres, and a reader squaring to its end chord would turn the
+    // whole side by that.
+    if (first > last && length_2point(pts[a], pts[b]) > longest &&
+        FarthestOff(pts, a, b) > KelTol::SiteOnLine + KelTol::SiteOnLineExactly)
       std::tie(first, last) = Middle(pts, a, b);
     if (first > last)
       continue;
@@ -473,14 +247,14 @@ std::vector<std::size_t> Bends(const std::vector<CKelCoord2D>& pts)
       --a;
     while (b < m && !(length_2point(pts[b], pts[j]) > KelTol::SiteOnLine))
       ++b;
-    if (!(OffChord(pts[a], pts[b], pts[j]) <= KelTol::SiteOnLineExactly))
+    if (!(OffLine(pts[a], pts[b], pts[j]) <= KelTol::SiteOnLineExactly))
       off.push_back(j);
   }
   off.push_back(m);
   std::vector<CKelCoord2D> at;
   for (std::size_t j : off)
     at.push_back(pts[j]);
-  const std::vector<bool> corner = OffLineCorners(at);
+  const std::vector<bool> corner = kel_polyline::OffLineCorners(at);
   std::vector<std::size_t> out;
   for (std::size_t k = 0; k < off.size(); ++k) {
     if (corner[k])
@@ -532,6 +306,7 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
       m_PieceKept.push_back(e);
       m_RunPieces.push_back({e});
     }
+    ReadSides();
     return;
   }
   std::vector<Piece> pieces = FoldTinyEdges(site);
@@ -563,6 +338,7 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
     // Runs of one piece each, in the stored order the sites keep.
     for (int e = 0; e < n; ++e)
       m_RunPieces.push_back({e});
+    ReadSides();
     return;
   }
   for (const Piece& r : runs)
@@ -570,6 +346,48 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
   m_Pieces = MakeSite(stored, pieces);
   m_Runs = MakeSite(stored, runs);
   SpanRuns();
+  ReadSides();
+}
+
+// The pieces grouped into the sides they draw (OnSides over the long
+// pieces that run on from the one before).
+void CKelSiteWorkOutline::ReadSides()
+{
+  const CKelHSite& pieces = Pieces();
+  const int m = pieces.GetSize();
+  m_SideOfPiece.assign(static_cast<std::size_t>(std::max(m, 0)), -1);
+  if (m < 3)
+    return;
+  const auto isLong = [&](int q) { return length_2point(pieces.Vertex(q), pieces.Vertex(q + 1)) > m_Tiny; };
+  std::vector<CKelCoord2D> joints;
+  std::vector<bool> same;
+  for (int q = 0; q < m; ++q) {
+    const CKelSiteTable& u = pieces.Vertex(q - 1);
+    const CKelSiteTable& v = pieces.Vertex(q);
+    joints.push_back(v);
+    same.push_back(isLong(q - 1) && isLong(q) &&
+                   ((Kind(u) == 0 && Kind(v) == 0) || Continues(u, v, pieces.Vertex(q + 1))));
+  }
+  const SideJoints sides = OnSides(joints, same);
+  int first = 0;
+  while (first < m && sides.m_On[static_cast<std::size_t>(first)])
+    ++first;
+  for (int s = 0; s < m; ++s) {
+    const int q = (first + s) % m;
+    if (s == 0 || !sides.m_On[static_cast<std::size_t>(q)])
+      m_Sides.push_back({q, 0, joints[static_cast<std::size_t>(q)], {}});
+    ++m_Sides.back().m_Count;
+    m_SideOfPiece[static_cast<std::size_t>(q)] = static_cast<int>(m_Sides.size()) - 1;
+  }
+  for (std::size_t k = 0; k < m_Sides.size(); ++k)
+    m_Sides[k].m_End = m_Sides[(k + 1) % m_Sides.size()].m_Beg;
+}
+
+int CKelSiteWorkOutline::SideOfPiece(int p) const
+{
+  if (p < 0 || p >= static_cast<int>(m_SideOfPiece.size()))
+    return -1;
+  return m_SideOfPiece[static_cast<std::size_t>(p)];
 }
 
 // A run's edge data (start, direction, length) are those of its whole line:
@@ -863,7 +681,7 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
     if (foldedAt[q])
       endsAt[q] = site.Vertex(before(q).m_Kept + 1);
   }
-  Sides sides = OnSides(listed, direct, &endsAt);
+  SideJoints sides = OnSides(listed, direct, &endsAt);
   // 2. The folds, where the sides' lines cross.
   for (std::size_t q = 0; q < m; ++q) {
     if (!foldedAt[q])
@@ -876,7 +694,7 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
     }
     const CKelCoord2D& b0 = site.Vertex(at(sides.m_Start[(q + m - 1) % m]).m_Kept);
     const CKelCoord2D& a1 = site.Vertex(at(sides.m_End[q]).m_Kept + 1);
-    joints[q] = FoldedJoint(b0, a1, chain, m_Tiny);
+    joints[q] = kel_polyline::FoldedJoint(b0, a1, chain, m_Tiny);
   }
   PutOnSides(sides, joints);
   // 3. Sides through the folds too: a stub folded inside a side.
@@ -891,12 +709,12 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
 // the joints off its line (OffLineCorners). A side ends at endsAt of its
 // end joint where given, at the joint itself else. No side when all are
 // candidates.
-CKelSiteWorkOutline::Sides CKelSiteWorkOutline::OnSides(const std::vector<CKelCoord2D>& pts,
+CKelSiteWorkOutline::SideJoints CKelSiteWorkOutline::OnSides(const std::vector<CKelCoord2D>& pts,
                                                         const std::vector<bool>& candidate,
                                                         const std::vector<CKelCoord2D>* endsAt)
 {
   const std::size_t m = pts.size();
-  Sides sides{std::vector<bool>(m, false), std::vector<std::size_t>(m), std::vector<std::size_t>(m)};
+  SideJoints sides{std::vector<bool>(m, false), std::vector<std::size_t>(m), std::vector<std::size_t>(m)};
   std::size_t first = 0;
   while (first < m && candidate[first])
     ++first;
@@ -910,7 +728,7 @@ CKelSiteWorkOutline::Sides CKelSiteWorkOutline::OnSides(const std::vector<CKelCo
     for (std::size_t k = 0; k < len; ++k)
       stretch.push_back(pts[(first + s + k) % m]);
     stretch.push_back((endsAt != nullptr ? *endsAt : pts)[(first + s + len) % m]);
-    const std::vector<bool> corner = OffLineCorners(stretch);
+    const std::vector<bool> corner = kel_polyline::OffLineCorners(stretch);
     for (std::size_t k = 1; k < len; ++k)
       sides.m_On[(first + s + k) % m] = !corner[k];
     s += len;
@@ -928,13 +746,13 @@ CKelSiteWorkOutline::Sides CKelSiteWorkOutline::OnSides(const std::vector<CKelCo
 }
 
 // Each joint inside a side onto the line between the side's end joints.
-void CKelSiteWorkOutline::PutOnSides(const Sides& sides, std::vector<CKelCoord2D>& joints)
+void CKelSiteWorkOutline::PutOnSides(const SideJoints& sides, std::vector<CKelCoord2D>& joints)
 {
   const std::size_t m = joints.size();
   const std::vector<CKelCoord2D> was = joints;
   for (std::size_t q = 0; q < m; ++q) {
     if (sides.m_On[q])
-      joints[q] = Foot(was[sides.m_Start[q]], was[(sides.m_End[q] + 1) % m], was[q]);
+      joints[q] = kel_polyline::Foot(was[sides.m_Start[q]], was[(sides.m_End[q] + 1) % m], was[q]);
   }
 }
 
@@ -1086,7 +904,7 @@ bool CKelSiteWorkOutline::IsPlain(const CKelHSite& site) const
     const CKelSiteTable& before = site.Vertex(e - 1);
     const CKelSiteTable& own = site.Vertex(e);
     const bool onSide = Kind(before) == 0 && Kind(own) == 0 &&
-                        OffChord(before, site.Vertex(e + 1), own) <= KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
+                        OffLine(before, site.Vertex(e + 1), own) <= KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
     if (!(length_2point(own, site.Vertex(e + 1)) > m_Tiny) || Continues(before, own, site.Vertex(e + 1)) || onSide)
       return false;
   }

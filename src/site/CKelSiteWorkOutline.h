@@ -80,6 +80,23 @@ public:
   // it lies in the run before).
   int FirstOfRun(int r) const;
 
+  // --- The sides (the lines the survey drew)
+  // Consecutive long pieces of one kind (a road running on across them)
+  // whose joints all lie within the survey's on-line distance of the line
+  // between the side's ends are one side: the line a densely listed or
+  // scattered survey draws. A reader that needs a side's direction or its
+  // ends (a deemed line squared to it, a slant-line cut along it) takes them
+  // from here, never from a piece of it, so every reader sees the same
+  // side. A side ends where the next one begins.
+  struct SurveyedSide {
+    int m_First = 0;  // its first piece
+    int m_Count = 1;  // its pieces, from m_First round the outline
+    CKelCoord2D m_Beg, m_End;
+  };
+  const std::vector<SurveyedSide>& Sides() const { return m_Sides; }
+  // The side that piece p lies on; -1 outside.
+  int SideOfPiece(int p) const;
+
 private:
   struct Piece {
     CKelSiteTable m_Rec;       // the record, its point the working vertex
@@ -99,13 +116,13 @@ private:
   void MeetAcrossFolds(const CKelHSite& site, const std::vector<int>& fate, std::vector<Piece>& pieces) const;
   // Per joint of a closed polyline: on a side, and the joints where its
   // side starts and ends.
-  struct Sides {
+  struct SideJoints {
     std::vector<bool> m_On;
     std::vector<std::size_t> m_Start, m_End;
   };
-  static Sides OnSides(const std::vector<CKelCoord2D>& pts, const std::vector<bool>& candidate,
+  static SideJoints OnSides(const std::vector<CKelCoord2D>& pts, const std::vector<bool>& candidate,
                        const std::vector<CKelCoord2D>* endsAt = nullptr);
-  static void PutOnSides(const Sides& sides, std::vector<CKelCoord2D>& joints);
+  static void PutOnSides(const SideJoints& sides, std::vector<CKelCoord2D>& joints);
 
   std::vector<Piece> JoinRuns(const std::vector<Piece>& pieces) const;
   std::vector<Piece> SplitByChord(const std::vector<Piece>& run, const CKelCoord2D& end) const;
@@ -113,6 +130,7 @@ private:
   bool IsPlain(const CKelHSite& site) const;
   static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);
   void SpanRuns();
+  void ReadSides();
 
   double m_Tiny = 0;
   int m_RunsBack = -1;
@@ -127,4 +145,6 @@ private:
   std::vector<bool> m_Folded;  // per stored edge
   std::vector<bool> m_Dropped;  // per stored edge
   std::vector<int> m_StartAt;   // per stored edge: the listed point it starts at once cleaned; -1 dropped
+  std::vector<SurveyedSide> m_Sides;
+  std::vector<int> m_SideOfPiece;
 };

@@ -57,9 +57,10 @@ public:
   CAffine m_ToWorld;  // local to world
   int m_AngleStep = 0;  // sector width, whole degrees
   int m_Kind = -1;      // projection kind 0..3
-  // Registration without expansion (which 2 and above) lets the union of
-  // each block's faces and of the blocks tell corners inside or out by the
-  // chords the disc draws (the sector method: RegistSphereRatioCommon).
+  // Registration without expansion (which 2 and above) puts, on the edges
+  // of each block's faces and of the blocks, the line points of the
+  // corners hidden just behind them (the sector method:
+  // RegistSphereRatioCommon, CSphereBlkDataArrayNew::InsertChordPoints).
   bool m_bChordUnion = false;
   bool m_bMirror = false;
   bool m_bChkPnt = false;  // a check point has been set
@@ -159,8 +160,9 @@ public:
                                        const CKelBlockCubeArray& blocks, CSphereBlkDataArrayNew& store) const;
   [[nodiscard]] int RegistSphereRatioFace(int which, bool expand0, const CKelCoord3D* chk, const CKelAreaCoord3D& face,
                                           CSphereBlkDataArrayNew& store) const;
-  // chords: the outlines are drawn by the chords between their points
-  // (no expansion), and their union tells corners inside or out by them.
+  // chords: the outlines are drawn by the chords between their points (no
+  // expansion), and their edges take the line points of the corners
+  // hidden just behind them.
   [[nodiscard]] static int RegistSphereRatioCommon(const std::vector<CSphereCoordD2DArray>& outlines,
                                                    CSphereBlkDataArrayNew& store, bool chords = false);
 

@@ -163,15 +163,28 @@ bool SagsOffChord(const CKelCoord2D& p, const CKelCoord2D& q, const CKelCoord2D&
   return std::fabs((b.m_x - a.m_x) * (m.m_y - a.m_y) - (b.m_y - a.m_y) * (m.m_x - a.m_x)) > KelTol::SkyChordSag;
 }
 
-// A corner's azimuth with its polygon.
-using ChordCorner = std::pair<double, std::size_t>;
+// The tag of a point a corner of another outline put on an edge's chart
+// line: a corner of the area, not one that puts points on other edges.
+constexpr std::int32_t kLinePointTag = 2;
+// The width over which a corner's points on an edge part, as a share of
+// the band between the edge's chart line and its chord at its middle: the
+// narrower, the fewer corners that move a ratio at all; the wider, the
+// slower the ratio moves with them.
+constexpr double kFade = 0.5;
+
+// A corner's azimuth and elevation with its polygon.
+struct ChordCorner {
+  double m_Azimuth;
+  double m_Elevation;
+  std::size_t m_Poly;
+};
 
 // The lists the chord points of a union are found with. They are kept from
 // union to union on each thread (which works on one union at a time): a
 // union's lists are short, and taking their memory afresh each time cost
 // about as much as filling them.
 struct ChordLists {
-  std::vector<ChordCorner> m_Raised, m_Low;
+  std::vector<ChordCorner> m_Raised, m_Low, m_Near;
   std::vector<double> m_At;
   // The points taken, each after the polygon's position that starts its
   // edge.
@@ -200,7 +213,8 @@ public:
 private:
   using Corner = ChordCorner;
   ChordPoints(CSphereBlkDataArrayNew& store, ChordLists& lists)
-      : m_Store(store), m_Raised(lists.m_Raised), m_Low(lists.m_Low), m_At(lists.m_At), m_Taken(lists.m_Taken),
+      : m_Store(store), m_Raised(lists.m_Raised), m_Low(lists.m_Low), m_Near(lists.m_Near), m_At(lists.m_At),
+        m_Taken(lists.m_Taken),
         m_Path(lists.m_Path)
   {
   }
@@ -213,8 +227,8 @@ private:
   // are none (the boundary drops them for the chord they lie near). Taken
   // before any point is inserted, once an edge needs them.
   void ListCorners();
-  // Into m_At, the azimuths of corners strictly between lo and hi that are
-  // not polygon own's.
+  // Into m_Near, the corners strictly between lo and hi in azimuth that
+  // are not polygon own's.
   void Gather(const std::vector<Corner>& corners, double lo, double hi, std::size_t own);
   // The disc position of pool point at; the last one is kept for the next
   // edge, which starts there.
@@ -223,10 +237,12 @@ private:
   CSphereBlkDataArrayNew& m_Store;
   std::vector<Corner>& m_Raised;
   std::vector<Corner>& m_Low;
+  std::vector<Corner>& m_Near;
   std::vector<double>& m_At;
   std::vector<std::pair<int, int>>& m_Taken;
   std::vector<int>& m_Path;
   bool m_Listed = false;
+  double m_Turn = 0;
   int m_DiscAt = -1;
   CKelCoord2D m_Disc;
 };
@@ -236,6 +252,13 @@ bool ChordPoints::Take(std::size_t i)
   const CSpherePolyArea& area = m_Store.m_PolyArea[i];
   m_Taken.clear();
   const int n = area.Size();
+  // Twice the chart area, its sign the way the outline turns.
+  m_Turn = 0;
+  for (int k = 0; k < n; ++k) {
+    const CKelCoord2D p = m_Store.m_PolyCoord.Chart(area.IdxAt(k));
+    const CKelCoord2D q = m_Store.m_PolyCoord.Chart(area.IdxAt(k + 1 < n ? k + 1 : 0));
+    m_Turn += p.m_x * q.m_y - q.m_x * p.m_y;
+  }
   for (int k = 0; k < n; ++k)
     TakeOnEdge(i, k, area.IdxAt(k), area.IdxAt(k + 1 < n ? k + 1 : 0));
   return !m_Taken.empty();
@@ -252,15 +275,32 @@ void ChordPoints::TakeOnEdge(std::size_t i, int k, int a, int b)
     return;
   if (!m_Listed)
     ListCorners();
-  m_At.clear();
+  m_Near.clear();
   Gather(m_Raised, lo, hi, i);
   if (p.m_y == 0 || q.m_y == 0)
     Gather(m_Low, lo, hi, i);
-  if (m_At.empty())
+  if (m_Near.empty())
     return;
   const CKelCoord2D da = DiscOf(a), db = DiscOf(b);
   if (!SagsOffChord(p, q, da, db))
     return;
+  // A corner on the outline's side of the chart line and within the width
+  // of the band between the line and the chord (at the edge's middle)
+  // puts two points on the line: one at the corner's azimuth while the
+  // corner touches the line, parting towards the edge's ends as the corner
+  // draws away from it.
+  const double mid = (p.m_x + q.m_x) / 2;
+  const double fade = kFade * std::fabs(ChordElevationOnDisc(da, db, mid) - (p.m_y + q.m_y) / 2);
+  m_At.clear();
+  for (const Corner& c : m_Near) {
+    const double line = p.m_y + (q.m_y - p.m_y) * ((c.m_Azimuth - p.m_x) / (q.m_x - p.m_x));
+    const double side = (q.m_x - p.m_x) * (c.m_Elevation - p.m_y) - (q.m_y - p.m_y) * (c.m_Azimuth - p.m_x);
+    const double off = std::fabs(c.m_Elevation - line);
+    if (!(off < fade) || side * m_Turn < 0)
+      continue;
+    m_At.push_back(c.m_Azimuth + (p.m_x - c.m_Azimuth) * (off / fade));
+    m_At.push_back(c.m_Azimuth + (q.m_x - c.m_Azimuth) * (off / fade));
+  }
   std::sort(m_At.begin(), m_At.end());
   if (q.m_x < p.m_x)
     std::reverse(m_At.begin(), m_At.end());
@@ -268,8 +308,9 @@ void ChordPoints::TakeOnEdge(std::size_t i, int k, int a, int b)
   for (std::size_t j = 0; j < m_At.size(); ++j) {
     if (j > 0 && m_At[j] == m_At[j - 1])
       continue;
-    CSphereCoordD2D c(0, 0, m_At[j], ChordElevationOnDisc(da, db, m_At[j]), 1);
-    c.m_PntKind = CSphereCoordD2D::kInserted;
+    const double t = (m_At[j] - p.m_x) / (q.m_x - p.m_x);
+    CSphereCoordD2D c(0, 0, m_At[j], p.m_y + (q.m_y - p.m_y) * t, kLinePointTag);
+    c.m_PntKind = CSphereCoordD2D::kEnd;
     const int n = m_Store.m_PolyCoord.Add(c);
     if (n != a && n != b && n != last) {
       m_Taken.emplace_back(k, n);
@@ -285,14 +326,14 @@ void ChordPoints::ListCorners()
     const CSpherePolyArea& area = m_Store.m_PolyArea[i];
     for (int k = 0; k < area.Size(); ++k) {
       const CSphereCoordD2D& p = m_Store.m_PolyCoord[static_cast<std::size_t>(area.IdxAt(k))];
-      if (p.m_PntKind != CSphereCoordD2D::kInserted && std::isfinite(p.m_AD))
-        (p.m_AE == 0 ? m_Low : m_Raised).emplace_back(p.m_AD, i);
+      if (p.m_PntKind != CSphereCoordD2D::kInserted && p.m_Tag != kLinePointTag && std::isfinite(p.m_AD))
+        (p.m_AE == 0 ? m_Low : m_Raised).push_back(Corner{p.m_AD, p.m_AE, i});
     }
   }
   // The pair's own order, spelled out: its three-way comparison of the
   // azimuths costs the sort several times over.
   const auto before = [](const Corner& x, const Corner& y) {
-    return x.first < y.first || (!(y.first < x.first) && x.second < y.second);
+    return x.m_Azimuth < y.m_Azimuth || (!(y.m_Azimuth < x.m_Azimuth) && x.m_Poly < y.m_Poly);
   };
   std::sort(m_Raised.begin(), m_Raised.end(), before);
   std::sort(m_Low.begin(), m_Low.end(), before);
@@ -300,11 +341,11 @@ void ChordPoints::ListCorners()
 
 void ChordPoints::Gather(const std::vector<Corner>& corners, double lo, double hi, std::size_t own)
 {
-  const auto past = [](double azimuth, const Corner& c) { return azimuth < c.first; };
-  for (auto c = std::upper_bound(corners.begin(), corners.end(), lo, past); c != corners.end() && c->first < hi;
+  const auto past = [](double azimuth, const Corner& c) { return azimuth < c.m_Azimuth; };
+  for (auto c = std::upper_bound(corners.begin(), corners.end(), lo, past); c != corners.end() && c->m_Azimuth < hi;
        ++c) {
-    if (c->second != own)
-      m_At.push_back(c->first);
+    if (c->m_Poly != own)
+      m_Near.push_back(*c);
   }
 }
 

@@ -89,15 +89,22 @@ public:
   // A new empty polygon on this pool.
   CSpherePolyArea NewPolyArea();
   // Every polygon's edge that leaves the horizon and spans azimuths takes,
-  // at the azimuth of each corner of another polygon strictly within its
-  // span, the point of its chord on the disc (an inserted point, dropped
-  // from the boundary unless an outline meets it). The union then tells a
-  // corner beside the edge inside or out where the disc draws the edge:
-  // the chart's straight line between the edge's ends lies off the chord
-  // (by up to a degree at a step of 10), and a corner passing it took the
-  // boundary from the chord onto itself at a hair's move. An edge whose
-  // chart line keeps within KelTol::SkyChordSag of its chord (the edges of
-  // a one-degree step) takes none.
+  // for each corner of another polygon strictly within its span that lies
+  // on the polygon's side of the edge's chart line, and nearer to it than
+  // half the band between the line and the chord (at the edge's middle),
+  // two points on the chart line: both at the corner's azimuth while the
+  // corner touches the line, parting towards the edge's ends as it draws
+  // away. They change nothing the union finds; they are corners of the
+  // area. The union still tells corners inside or out by the chart's
+  // lines, as the outline method does, and the area is drawn by chords:
+  // a corner passing the line took the boundary from the edge's chord onto
+  // itself at a hair's move, and the two points, kept on the boundary while
+  // the corner is hidden behind the edge, draw the edge through the
+  // corner's place as the boundary over the corner does. Chord points put
+  // where the disc draws the edge instead made every crossing of the edge
+  // near them lie on the chord and lost sky wherever one became a corner.
+  // An edge whose chart line keeps within KelTol::SkyChordSag of its chord
+  // (the edges of a one-degree step) takes none.
   void InsertChordPoints();
 
   // --- The union

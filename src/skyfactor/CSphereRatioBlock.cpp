@@ -348,9 +348,11 @@ int CSphereRatioBlock::CalcSectors(CKelProgressCore* progress, int nRound, doubl
   const bool post = ExpandsAfterUnion();
   CSphereA sphere = Projector(chkpnt, Angle, bMirror, post ? 1 : m_AngleStep);
   // Without expansion the sectors' triangles are the chords between the
-  // united outlines' points: the union decides by them. (The outline
-  // method keeps the chart's lines: its half-plane unions would take the
-  // chords' points of every block at the cost of a fifth of its time.)
+  // united outlines' points, while the union takes the chart's lines: a
+  // corner hidden just behind an edge puts the edge's line points at its
+  // place, so that the chords drawn do not jump as it comes out. (The
+  // outline method keeps its jumps: its half-plane unions would take the
+  // points of every block at the cost of a fifth of its time.)
   sphere.m_bChordUnion = true;
   const std::vector<CKelBlockCubeArray> groups = DivideBlock(blocks, &chkpnt, Angle, m_AngleStep);
   if (progress != nullptr)

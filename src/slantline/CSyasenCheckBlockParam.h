@@ -149,11 +149,12 @@ public:
   //                 there is no site;
   //   kBegAfterEnd  the begin point lies past the end point along the
   //                 checked side (by more than the point band);
-  //   kNotFinite    the site check's code for the same: a begin or end
-  //                 point, the ground height or levels, a base-line offset
-  //                 or the bottom height, and with checkPoints the pitch,
-  //                 the check-point distance and values or the checked
-  //                 range, not finite.
+  //   kNotFinite    the site check's code for the same: a site corner or
+  //                 the edge data stored with it, a begin or end point, the
+  //                 ground height or levels, a base-line offset or the
+  //                 bottom height, and with checkPoints the pitch, the
+  //                 check-point distance and values or the checked range,
+  //                 not finite.
   static constexpr int kNoEdge = 1;
   static constexpr int kBegAfterEnd = 2;
   static constexpr int kNotFinite = 5;
@@ -174,9 +175,13 @@ public:
   void GetCheckRange(double* from, double* to) const;
 
   // --- Check-point positions (CSyasenCheckBlockParamCpnt.cpp) ---
-  // The checked stretch along the base line; 1e38 / -1e38 when there is none.
+  // The checked stretch along CheckBaseLine's line, from its start; 1e38 /
+  // -1e38 when there is none.
   void CreateChkPntPos(CSyasenCheck* check, const CKelHSite* site, double* start, double* end) const;
-  // Replaces m_Cpntline by the check line over [start, end].
+  // Replaces m_Cpntline by the check line over [start, end], a stretch of
+  // CheckBaseLine's line: its ends are laid at their feet on the driver's
+  // base line, so the driver may give the run's line or the checked stored
+  // edge's own and the check points stay where they were measured.
   void CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end);
   [[nodiscard]] bool GetBegArcParam(CSyasenCheck* check, const CKelHSite* site, const CRoadLineParam& line, bool bisect,
                                     CKelCoord2D* out) const;
@@ -256,11 +261,22 @@ public:
   static bool IsPlanOnly(const CKelBlockCube& b) { return b.IsHikage() && !b.IsSyasen(); }
 
   // The base line the check point stretch is measured along: the checked
-  // edge's run's road line (its far side), else the run. A driver's base
-  // line (CSyasenCheckBlock::GetBaseLine) starts where this one does.
+  // edge's run's road line (its far side), else the run. Asked by the
+  // driver during an operation on the same site, it reads that operation's
+  // runs.
   [[nodiscard]] bool CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const;
 
 private:
+  // The runs of the operation under way (CreateBlock1, CreateBlock2), for
+  // the driver's questions; null between operations, never copied.
+  class OperationRuns;
+  mutable const CSyasenCheckSiteRuns* m_pRuns = nullptr;
+
+  // One operation reads one work outline (CSyasenCheckSiteRuns): these are
+  // the public steps above on the runs it made.
+  [[nodiscard]] int CheckError(const CSyasenCheckSiteRuns& runs, double bottom, bool checkPoints) const;
+  [[nodiscard]] bool CheckBaseLine(const CSyasenCheckSiteRuns& runs, CRoadLineParam& line) const;
+  void CreateChkPntPos(const CSyasenCheckSiteRuns& runs, double* start, double* end) const;
   // The steps above on runs made by the operation that calls them.
   void DoBegHalfCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
   void DoEndHalfCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
@@ -268,9 +284,11 @@ private:
   void DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
   void DoHorzCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks, int edge) const;
   [[nodiscard]] bool SearchSiteNo(const CSyasenCheckSiteRuns& runs, const CKelCoord2D& point, int* no) const;
+  // dropped: the radial form's blocks already read without their survey
+  // points (done once for all check points).
   CKelBlockCubeArray CreateBaseBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                      const CKelBlockCubeArray& blocks, bool plan, const CSphereRatioParam* cpnt,
-                                     const CSyasenCheckSiteRuns& runs);
+                                     const CSyasenCheckSiteRuns& runs, bool dropped = false);
   void CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
                     bool plan, const CSyasenCheckSiteRuns& runs);
   void CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end,
@@ -281,7 +299,7 @@ private:
                                     CKelCoord2D* out) const;
   CKelBlockCubeArray CreateBaseBlockSub(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                         const CKelBlockCubeArray& blocks, bool plan, const RadialPoint* cpnt,
-                                        const CSyasenCheckSiteRuns& runs);
+                                        const CSyasenCheckSiteRuns& runs, bool dropped);
   [[nodiscard]] bool LoadRecord(CKelFileIO& f, int* budget);
   [[nodiscard]] bool LoadHead(CKelFileIO& f, int* budget, std::int32_t record);
   [[nodiscard]] bool LoadCalcKind(CKelFileIO& f, int* budget, std::int32_t record);

@@ -193,8 +193,12 @@ void CSyasenCheckBlockParam::DoBegHalfCut(const CSyasenCheckSiteRuns& runs, CKel
     return;
   const CKelHSite* site = runs.Site();
   const int run = runs.Edge(edge);
-  const int side = runs.SideBefore(run);
   double c = 1, s = 0;
+  if (runs.InnerCut(run, m_BegPoint, &c, &s)) {
+    CutBlock(blocks, m_BegPoint, Plus(m_BegPoint, -c, -s), kRight);
+    return;
+  }
+  const int side = runs.SideBefore(run);
   site->CalcBegHalfCutAngleFrom(side >= 0 ? side : site->Prev(run), run, &c, &s);
   CutBlock(blocks, m_BegPoint, Plus(m_BegPoint, c, s), kRight);
 }
@@ -211,8 +215,12 @@ void CSyasenCheckBlockParam::DoEndHalfCut(const CSyasenCheckSiteRuns& runs, CKel
     return;
   const CKelHSite* site = runs.Site();
   const int run = runs.Edge(edge);
-  const int side = runs.SideAfter(run);
   double c = 1, s = 0;
+  if (runs.InnerCut(run, m_EndPoint, &c, &s)) {
+    CutBlock(blocks, m_EndPoint, Plus(m_EndPoint, c, s), kRight);
+    return;
+  }
+  const int side = runs.SideAfter(run);
   site->CalcEndHalfCutAngleTo(m_EndPoint, run, side >= 0 ? side : site->Next(run), &c, &s);
   CutBlock(blocks, m_EndPoint, Plus(m_EndPoint, c, s), kRight);
 }
@@ -422,7 +430,7 @@ bool CSyasenCheckBlockParam::BaseLine(CSyasenCheck* check, CKelHSite* site, CSya
 CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* check, CKelHSite* site,
                                                               CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
                                                               bool plan, const RadialPoint* cpnt,
-                                                              const CSyasenCheckSiteRuns& runs)
+                                                              const CSyasenCheckSiteRuns& runs, bool dropped)
 {
   CKelBlockCubeArray result;
   CRoadLineParam line;
@@ -436,7 +444,7 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlockSub(CSyasenCheck* chec
     // corners. The basic form's base blocks keep every point, so its check
     // points follow the building's real extent.
     CKelBlockCubeList list{block};
-    if (cpnt != nullptr)
+    if (cpnt != nullptr && !dropped)
       DropRadialSurveyPoints(list.front());
     CutBegin(check, runs, list, cpnt);
     CutEnd(check, runs, list, cpnt);
@@ -496,12 +504,12 @@ CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlock(CSyasenCheck* check, 
 CKelBlockCubeArray CSyasenCheckBlockParam::CreateBaseBlock(CSyasenCheck* check, CKelHSite* site,
                                                            CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
                                                            bool plan, const CSphereRatioParam* cpnt,
-                                                           const CSyasenCheckSiteRuns& runs)
+                                                           const CSyasenCheckSiteRuns& runs, bool dropped)
 {
   if (cpnt == nullptr)
-    return CreateBaseBlockSub(check, site, blk, blocks, plan, nullptr, runs);
+    return CreateBaseBlockSub(check, site, blk, blocks, plan, nullptr, runs, false);
   const RadialPoint radial = RadialOf(*cpnt);
-  return CreateBaseBlockSub(check, site, blk, blocks, plan, &radial, runs);
+  return CreateBaseBlockSub(check, site, blk, blocks, plan, &radial, runs, dropped);
 }
 
 // The check line of [start, end] and the check points on it, at the pitch
@@ -517,10 +525,31 @@ void CSyasenCheckBlockParam::LayCheckPoints(CSyasenCheck* check, CKelHSite* site
   m_Cpntline.CreateCheckPoint(m_CalcKind.m_bUniform, &m_TgtPitch, points);
 }
 
+namespace {
+
+// What the check reads of a site corner: its place and the edge data stored
+// with it (the edge's start, direction and length).
+bool SiteVertexFinite(const CKelSiteTable& v)
+{
+  const CKelHsiteSphereTable& sp = v.m_Sphere;
+  const auto finite = [](const CKelCoord2D& p) { return std::isfinite(p.m_x) && std::isfinite(p.m_y); };
+  return finite(v) && std::all_of(std::begin(sp.m_EdgePos), std::end(sp.m_EdgePos), finite) &&
+         std::isfinite(sp.m_EdgeCos) && std::isfinite(sp.m_EdgeSin) && std::isfinite(sp.m_EdgeLen);
+}
+
+}  // namespace
+
 static_assert(CSyasenCheckBlockParam::kNotFinite == CKelHSite::kNotFinite, "one code for numbers not finite");
 
 int CSyasenCheckBlockParam::CheckError(const CKelHSite* site, double bottom, bool checkPoints) const
 {
+  return CheckError(CSyasenCheckSiteRuns(site), bottom, checkPoints);
+}
+
+// The runs are made only once every number they read is known finite.
+int CSyasenCheckBlockParam::CheckError(const CSyasenCheckSiteRuns& runs, double bottom, bool checkPoints) const
+{
+  const CKelHSite* site = runs.Stored();
   if (!ValidEdge(site, m_SiteNo))
     return kNoEdge;
   const auto finite = [](std::initializer_list<double> values) {
@@ -530,16 +559,33 @@ int CSyasenCheckBlockParam::CheckError(const CKelHSite* site, double bottom, boo
   if (!finite({m_BegPoint.m_x, m_BegPoint.m_y, m_EndPoint.m_x, m_EndPoint.m_y, m_GrdHeight, m_GrdLevel1,
                m_GrdLevel2, k.m_BegBaseOffset, k.m_EndBaseOffset, bottom}) ||
       (checkPoints && !finite({m_CpntPitch, m_CpntDistance, k.m_BegCpntValue, k.m_EndCpntValue, m_CheckLength,
-                               m_CheckStart, m_CheckEnd})))
+                               m_CheckStart, m_CheckEnd})) ||
+      !std::all_of(site->m_pt.begin(), site->m_pt.end(), SiteVertexFinite))
     return kNotFinite;
   // Along the checked side as the cuts read it: the run of the edge.
-  const CSyasenCheckSiteRuns runs(site);
   const int run = runs.Edge(m_SiteNo);
   const CKelSiteTable& side = run >= 0 ? runs.Site()->Vertex(run) : site->Vertex(m_SiteNo);
   const double along = (m_EndPoint.m_x - m_BegPoint.m_x) * side.m_Sphere.m_EdgeCos +
                        (m_EndPoint.m_y - m_BegPoint.m_y) * side.m_Sphere.m_EdgeSin;
   return along <= -KelTol::PointEqual ? kBegAfterEnd : 0;
 }
+
+// Lends an operation's runs to the check's own questions while it lasts.
+class CSyasenCheckBlockParam::OperationRuns {
+public:
+  OperationRuns(const CSyasenCheckBlockParam& param, const CSyasenCheckSiteRuns& runs)
+      : m_Param(param), m_Before(param.m_pRuns)
+  {
+    m_Param.m_pRuns = &runs;
+  }
+  ~OperationRuns() { m_Param.m_pRuns = m_Before; }
+  OperationRuns(const OperationRuns&) = delete;
+  OperationRuns& operator=(const OperationRuns&) = delete;
+
+private:
+  const CSyasenCheckBlockParam& m_Param;
+  const CSyasenCheckSiteRuns* m_Before;
+};
 
 // A refused check keeps no results of an earlier run.
 void CSyasenCheckBlockParam::ClearResults(CSphereRatioParamArray& points)
@@ -553,11 +599,12 @@ int CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, C
                                          bool bCreateChkPnt)
 {
   const bool points = check != nullptr && bCreateChkPnt;
-  if (const int error = CheckError(site, bottom, points); error != 0) {
+  const CSyasenCheckSiteRuns runs(site);
+  const OperationRuns lent(*this, runs);
+  if (const int error = CheckError(runs, bottom, points); error != 0) {
     ClearResults(m_SphereRatio);
     return error;
   }
-  const CSyasenCheckSiteRuns runs(site);
   m_BaseBlock.Clear();
   m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, m_SrcBlock, false, nullptr, runs));
   m_BaseBlock.AddBlock(CreateBaseBlock(check, site, blk, CreateYouhekiBlock(bottom), false, nullptr, runs));
@@ -567,26 +614,26 @@ int CSyasenCheckBlockParam::CreateBlock1(CSyasenCheck* check, CKelHSite* site, C
     return 0;
   m_SphereRatio.clear();
   double start = 0, end = 0;
-  CreateChkPntPos(check, site, &start, &end);
+  CreateChkPntPos(runs, &start, &end);
   LayCheckPoints(check, site, blk, start, end, m_SphereRatio, runs);
   return 0;
 }
 
 int CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double bottom)
 {
-  if (const int error = CheckError(site, bottom, true); error != 0) {
+  const CSyasenCheckSiteRuns runs(site);
+  const OperationRuns lent(*this, runs);
+  if (const int error = CheckError(runs, bottom, true); error != 0) {
     ClearResults(m_SphereRatio2);
     return error;
   }
-  const CSyasenCheckSiteRuns runs(site);
   m_SphereRatio2.clear();
   double from = 0, to = 0;
   GetCheckRange(&from, &to);
-  // The range runs from the begin point, as the basic form's stretch does:
-  // the driver's base line starts at the checked piece, which is not where
-  // the run starts when a point the survey put on the side splits it.
+  // The range runs from the begin point, measured as the basic form's
+  // stretch is: along the run's line from its start.
   CRoadLineParam line;
-  if (BaseLine(check, site, blk, line)) {
+  if (CheckBaseLine(runs, line)) {
     const double begin = (m_BegPoint.m_x - line.m_Beg.m_x) * line.m_Cos + (m_BegPoint.m_y - line.m_Beg.m_y) * line.m_Sin;
     from += begin;
     to += begin;
@@ -614,8 +661,15 @@ void CSyasenCheckBlockParam::CreateBlock2(CSyasenCheck* check, CKelHSite* site, 
                                           const CKelBlockCubeArray& blocks, bool plan,
                                           const CSyasenCheckSiteRuns& runs)
 {
+  // Every check point cuts the same outlines: read without their survey
+  // points once.
+  CKelBlockCubeArray clean = blocks;
+  for (CKelBlockCube& b : clean) {
+    if (!b.m_Coord.empty())
+      DropRadialSurveyPoints(b);
+  }
   for (CSphereRatioParam& cpnt : m_SphereRatio2) {
-    cpnt.m_BlockList.AddBlock(CreateBaseBlock(check, site, blk, blocks, plan, &cpnt, runs));
+    cpnt.m_BlockList.AddBlock(CreateBaseBlock(check, site, blk, clean, plan, &cpnt, runs, true));
     cpnt.m_BlockList.CombineBlock(nullptr);
   }
 }

@@ -28,6 +28,11 @@ double Along(const CRoadLineParam& line, const CKelCoord2D& p)
   return (p.m_x - line.m_Beg.m_x) * line.m_Cos + (p.m_y - line.m_Beg.m_y) * line.m_Sin;
 }
 
+CKelCoord2D PointAt(const CRoadLineParam& line, double t)
+{
+  return CKelCoord2D(line.m_Beg.m_x + t * line.m_Cos, line.m_Beg.m_y + t * line.m_Sin);
+}
+
 // The height of the base line at t; a line of no length has A's height.
 double HeightAt(const CRoadLineParam& line, double t)
 {
@@ -90,7 +95,16 @@ bool ArcSweeps(const CKelCoord2D& centre, const CKelCoord2D& from, const CKelCoo
 // its pieces is checked.
 bool CSyasenCheckBlockParam::CheckBaseLine(const CKelHSite* stored, CRoadLineParam& line) const
 {
-  const CSyasenCheckSiteRuns runs(stored);
+  if (m_pRuns != nullptr && m_pRuns->Stored() == stored)
+    return CheckBaseLine(*m_pRuns, line);
+  return CheckBaseLine(CSyasenCheckSiteRuns(stored), line);
+}
+
+bool CSyasenCheckBlockParam::CheckBaseLine(const CSyasenCheckSiteRuns& runs, CRoadLineParam& line) const
+{
+  const CKelHSite* stored = runs.Stored();
+  if (!ValidEdge(stored, m_SiteNo))
+    return false;
   const int run = runs.Edge(m_SiteNo);
   const CKelHSite* site = run >= 0 ? runs.Site() : stored;
   const int edge = run >= 0 ? run : m_SiteNo;
@@ -110,10 +124,15 @@ bool CSyasenCheckBlockParam::CheckBaseLine(const CKelHSite* stored, CRoadLinePar
 
 void CSyasenCheckBlockParam::CreateChkPntPos(CSyasenCheck*, const CKelHSite* site, double* start, double* end) const
 {
+  CreateChkPntPos(CSyasenCheckSiteRuns(site), start, end);
+}
+
+void CSyasenCheckBlockParam::CreateChkPntPos(const CSyasenCheckSiteRuns& runs, double* start, double* end) const
+{
   *start = kUnsetStart;
   *end = kUnsetEnd;
   CRoadLineParam line;
-  if (!ValidEdge(site, m_SiteNo) || !CheckBaseLine(site, line))
+  if (!CheckBaseLine(runs, line))
     return;
   const CKelBlockCubeArray* blocks = m_CalcKind.m_CalcType == 0   ? &m_BaseBlock
                                      : m_CalcKind.m_CalcType == 1 ? &m_SrcBlock
@@ -153,6 +172,11 @@ void CSyasenCheckBlockParam::CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, 
   CRoadLineParam line;
   if (!BaseLine(check, site, blk, line))
     return;
+  CRoadLineParam measured;
+  if (CheckBaseLine(runs, measured)) {
+    start = Along(line, PointAt(measured, start));
+    end = Along(line, PointAt(measured, end));
+  }
   const auto checkHeight = [&](double t) {
     const double z = HeightAt(line, t);
     const double d = m_GrdHeight - z;

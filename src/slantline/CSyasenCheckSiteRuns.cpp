@@ -1,5 +1,9 @@
 #include "CSyasenCheckSiteRuns.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "KelGeometry.h"
 
 const CKelSiteWorkOutline& CSyasenCheckSiteRuns::Work() const
@@ -56,4 +60,77 @@ int CSyasenCheckSiteRuns::SideFrom(int r, int step) const
       return w;
   }
   return -1;
+}
+
+namespace {
+
+// The unit direction of piece i of pieces; (0, 0) for one of no length.
+CKelCoord2D PieceDirection(const CKelHSite& pieces, int i)
+{
+  const CKelCoord2D& a = pieces.Vertex(i);
+  const CKelCoord2D& b = pieces.Vertex(i + 1);
+  const double len = length_2point(a, b);
+  if (!(len > 0))
+    return CKelCoord2D(0, 0);
+  return CKelCoord2D((b.m_x - a.m_x) / len, (b.m_y - a.m_y) / len);
+}
+
+double SegmentGap(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  const double dx = b.m_x - a.m_x, dy = b.m_y - a.m_y, len2 = dx * dx + dy * dy;
+  const double t = len2 > 0 ? std::clamp(((p.m_x - a.m_x) * dx + (p.m_y - a.m_y) * dy) / len2, 0.0, 1.0) : 0.0;
+  return std::hypot(p.m_x - (a.m_x + t * dx), p.m_y - (a.m_y + t * dy));
+}
+
+}  // namespace
+
+bool CSyasenCheckSiteRuns::InnerCut(int r, const CKelCoord2D& p, double* c, double* s) const
+{
+  if (m_Stored == nullptr || r < 0 || r >= Work().Runs().GetSize())
+    return false;
+  const CKelHsiteSphereTable& line = Work().Runs().Vertex(r).m_Sphere;
+  const double tiny = Work().Tiny();
+  const double t = (p.m_x - line.m_EdgePos[0].m_x) * line.m_EdgeCos + (p.m_y - line.m_EdgePos[0].m_y) * line.m_EdgeSin;
+  if (!(t > tiny && t < line.m_EdgeLen - tiny))
+    return false;
+  const CKelHSite& pieces = Work().Pieces();
+  const std::vector<int>& list = Work().PiecesOfRun(r);
+  // The joint nearest p, within the tiny size; else the piece nearest p.
+  std::size_t joint = 0;
+  double nearest = tiny;
+  for (std::size_t k = 1; k < list.size(); ++k) {
+    const double d = length_2point(pieces.Vertex(list[k]), p);
+    if (d <= nearest) {
+      joint = k;
+      nearest = d;
+    }
+  }
+  CKelCoord2D u, v;
+  if (joint > 0) {
+    u = PieceDirection(pieces, list[joint - 1]);
+    v = PieceDirection(pieces, list[joint]);
+  } else {
+    int on = list.front();
+    double gap = std::numeric_limits<double>::infinity();
+    for (int k : list) {
+      const double d = SegmentGap(pieces.Vertex(k), pieces.Vertex(k + 1), p);
+      if (d < gap) {
+        on = k;
+        gap = d;
+      }
+    }
+    u = v = PieceDirection(pieces, on);
+  }
+  // The sum of the two sides' inward normals halves the joint's angle and
+  // stays exact as the joint straightens.
+  const double nx = -u.m_y - v.m_y, ny = u.m_x + v.m_x, len = std::hypot(nx, ny);
+  if (!(len > 0)) {
+    // No piece of a length to stand square to: the run's own line.
+    *c = -line.m_EdgeSin;
+    *s = line.m_EdgeCos;
+    return true;
+  }
+  *c = nx / len;
+  *s = ny / len;
+  return true;
 }

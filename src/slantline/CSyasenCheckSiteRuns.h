@@ -45,6 +45,15 @@ public:
   // cut; -1 when a whole round finds none.
   int SideBefore(int r) const { return SideFrom(r, -1); }
   int SideAfter(int r) const { return SideFrom(r, +1); }
+  // A stretch that begins or ends inside run r (farther than the tiny size
+  // from both its ends) is cut there across the run, not along a bisector
+  // of the run's far corners: at a joint of its pieces within the tiny size
+  // of p, along that joint's bisector (a bend of a fraction of a degree
+  // reads as nearly square, as it does once the bend outgrows the run);
+  // elsewhere square to the piece p lies on. Sets (c, s) to the unit
+  // direction into the site and answers true; false when p does not lie
+  // inside run r.
+  bool InnerCut(int r, const CKelCoord2D& p, double* c, double* s) const;
 
 private:
   const CKelSiteWorkOutline& Work() const;

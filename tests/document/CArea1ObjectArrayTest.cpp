@@ -157,6 +157,14 @@ TEST_F(FigureListTest, StartNumberIsTheFirstFreeOne)
   EXPECT_EQ(list.GetMaxItemNo(&doc, CItemType1Table::ITEMTYPE_SQUARE, decimal), -1);
   EXPECT_TRUE(list.IsExistNo(&doc, circle, decimal, 3));
   EXPECT_FALSE(list.IsExistNo(&doc, circle, decimal, 2));
+
+  // A number twice, and the free one taken by another mark: neither counts.
+  Placed(4, 3, 1);
+  Placed(5, 4, 2, CItemType1Table::ITEMTYPE_SQUARE);
+  EXPECT_EQ(list.GetStartNo(&doc, circle, decimal, 0), 2);
+  doc.m_EnvParam.m_NumberFillGaps = false;
+  EXPECT_EQ(list.GetStartNo(&doc, circle, decimal, 1), 2);
+  EXPECT_EQ(list.GetStartNo(&doc, circle, decimal, -4), 2);
 }
 
 // ---- the project record -----------------------------------------------------

@@ -94,10 +94,21 @@ test_command)
   [ "$rc" = 0 ] || fail "exit $rc: $(tail -5 "$scratch/stdout")"
   grep -qx "fuzzing fuzz_plain: 1 corpus inputs, then 20 new (seed [0-9]*)" "$scratch/stdout" &&
     grep -qx "fuzz: 2 passed, 0 failed" "$scratch/stdout" || fail "the fuzzing: $(grep fuzz "$scratch/stdout")"
-  # A second run waits for the one under way, saying so.
-  flock build/test sleep 3 &
-  sleep 0.5
-  scripts/test >"$scratch/stdout" 2>&1
+  # The build is given the checkout's real path through the link, so a run
+  # through the real path builds nothing again.
+  "$scratch/my projects 2/メイン/scripts/test" >"$scratch/stdout" 2>&1
+  rc=$?
+  [ "$rc" = 0 ] && [ "$(grep -c "^ninja: no work to do" "$scratch/stdout")" = 2 ] ||
+    fail "a run through the real path ($rc): $(grep -v "^fuzz" "$scratch/stdout" | tail -5)"
+  # A second run waits for the one under way, saying so: the lock is held
+  # until the run says it waits.
+  rm -f "$scratch/go"
+  flock -F build/test sh -c 'n=0; while [ ! -e "$0" ] && [ $n -lt 1200 ]; do sleep 0.05; n=$((n + 1)); done' "$scratch/go" &
+  for _ in $(seq 1200); do flock -n build/test true || break; sleep 0.05; done
+  scripts/test >"$scratch/stdout" 2>&1 &
+  for _ in $(seq 1200); do grep -qs "^waiting for" "$scratch/stdout" && break; sleep 0.05; done
+  touch "$scratch/go"
+  wait $!
   rc=$?
   wait
   [ "$rc" = 0 ] && grep -qx "waiting for another run of the test or fuzz command in build/test to end (at most 20 s)" "$scratch/stdout" ||

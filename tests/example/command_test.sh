@@ -504,7 +504,7 @@ unsafe_place)
     esac
     "${job[@]}" "$out" >"$scratch/stdout" 2>"$scratch/stderr" &
     pid=$!
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    for _ in $(seq 600); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "a list that is a $kind holds the run"; }
     wait "$pid"
     rc=$?
@@ -626,7 +626,7 @@ two_runs)
   first=$pid
   "${job[@]}" "$out" >"$scratch/stdout2" 2>"$scratch/stderr2" &
   second=$!
-  for _ in $(seq 100); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
+  for _ in $(seq 600); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
   grep -qx "waiting for another run into $out to end" "$scratch/stderr2" || fail "the second run: $(cat "$scratch/stderr2")"
   touch "$scratch/go"
   wait "$first" || fail "the first run failed: $(cat "$scratch/stderr")"
@@ -639,7 +639,7 @@ two_runs)
   rm -f "$scratch/stderr2"
   "${job[@]}" "$scratch/beside" >"$scratch/stdout2" 2>"$scratch/stderr2" &
   second=$!
-  for _ in $(seq 100); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
+  for _ in $(seq 600); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
   kill -TERM "$second"
   wait "$second"
   waited=$?
@@ -662,7 +662,7 @@ planted_link)
   start_held TWO_STOREY_HOUSE_PAUSE "$scratch/p/a/b/out"
   "${job[@]}" "$scratch/p/a/b/o2" >"$scratch/stdout2" 2>"$scratch/stderr2" &
   second=$!
-  for _ in $(seq 100); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
+  for _ in $(seq 600); do grep -q "waiting" "$scratch/stderr2" && break; sleep 0.1; done
   mv "$scratch/p/a" "$scratch/p/a.moved"
   ln -s "$scratch/other" "$scratch/p/a"
   kill -INT "$pid"
@@ -786,8 +786,9 @@ run_lock)
   lock=$scratch/p/.two_storey_house.lock
   (exec 7<"$scratch/p" && flock 7 && exec sleep 30) >/dev/null 2>&1 &
   holder=$!
-  sleep 0.2
-  rc=$(timeout 60 "$exe" "$out" 2>"$scratch/stderr" >/dev/null; echo $?)
+  for _ in $(seq 1200); do flock -n "$scratch/p" true || break; sleep 0.05; done
+  flock -n "$scratch/p" true && fail "the lock on the place was never taken"
+  rc=$(timeout 600 "$exe" "$out" 2>"$scratch/stderr" >/dev/null; echo $?)
   kill "$holder"
   [ "$rc" = 0 ] || fail "a lock on the place held the run up or failed it ($rc): $(cat "$scratch/stderr")"
   grep -q "^waiting" "$scratch/stderr" && fail "the run waited for a lock on the place: $(cat "$scratch/stderr")"
@@ -812,7 +813,7 @@ run_lock)
   "${nobody[@]}" sh -c ": >'$lock' && chmod 600 '$lock'"
   "${job[@]}" "$scratch/p/new" >"$scratch/stdout" 2>"$scratch/stderr" &
   pid=$!
-  for _ in $(seq 50); do grep -q "^waiting" "$scratch/stderr" && break; sleep 0.1; done
+  for _ in $(seq 600); do grep -q "^waiting" "$scratch/stderr" && break; sleep 0.1; done
   grep -qx "waiting for \"$lock\" to go (at most 20 s): it belongs to nobody, not to a run of yours, and runs into that folder keep their lock there" \
     "$scratch/stderr" || fail "the wait for another user's lock file: $(cat "$scratch/stderr")"
   rm "$lock"
@@ -886,7 +887,7 @@ waited_for)
     rm -rf "$scratch/j"
     start_held TWO_STOREY_HOUSE_PAUSE "$scratch/j/a/b/out"
     "${job[@]}" "$scratch/j/a/b/$second" >"$scratch/stdout2" 2>"$scratch/stderr2" &
-    for _ in $(seq 100); do grep -q "^waiting" "$scratch/stderr2" && break; sleep 0.1; done
+    for _ in $(seq 600); do grep -q "^waiting" "$scratch/stderr2" && break; sleep 0.1; done
     kill -INT "$pid"
     wait "$pid"
     [ $? = 130 ] && grep -q "^waiting" "$scratch/stderr2" || fail "into a/b/$second: $(cat "$scratch/stderr"*)"

@@ -41,6 +41,11 @@ EOF
 cat >"$scratch/bin/cmake" <<'EOF'
 #!/usr/bin/env bash
 for arg; do [[ $arg != *\;* ]] || { echo "stub: CMake cannot take $arg" >&2; exit 1; }; done
+if [ "$1" = -S ]; then  # as CMake, which remembers the checkout's path it was given
+  # (Run in another spelling of that folder, it would write the paths in it so.)
+  [ -z "${STUB_SOURCES:-}" ] || echo "$2${PWD:+ run in $PWD}" >>"$STUB_SOURCES"
+  { mkdir -p "$4" && printf 'CMAKE_HOME_DIRECTORY:INTERNAL=%s\n' "$2" >"$4/CMakeCache.txt"; } 2>/dev/null
+fi
 if [ "$1" = --build ]; then
   echo build >>"$STUB_LOG"
   [ -z "${STUB_SPAN:-}" ] || { echo start >>"$STUB_SPAN"; sleep 2; echo end >>"$STUB_SPAN"; }
@@ -80,9 +85,10 @@ stop_lingering() {
 
 # Whatever happens, no process of a run outlives the test, and a failed
 # test removes what it made.
-running=
+running= holder=
 cleanup() {
   [ -z "$running" ] || kill -KILL -- "-$running" 2>/dev/null
+  [ -z "$holder" ] || kill "$holder" 2>/dev/null
   [ ! -s "$STUB_PID" ] || kill -KILL "$(cat "$STUB_PID")" 2>/dev/null
   stop_lingering
 }
@@ -98,6 +104,31 @@ field() {
 }
 
 alive() { [ -e "/proc/$1" ] && ! grep -q '^[0-9]* ([^)]*) Z' "/proc/$1/stat" 2>/dev/null; }
+
+# Waits for a lock on FOLDER to be held (by another process), at most a
+# minute: a test of waiting waits on what it waits for, never on a time.
+lock_held() {
+  for _ in $(seq 1200); do flock -n "$1" true || return 0; sleep 0.05; done
+  fail "the lock on $1 was never taken"
+}
+
+# hold_build FOLDER [as...]: the build lock held, by the user given, until
+# $scratch/go appears; returns once it is held.
+hold_build() {
+  local folder=$1
+  shift
+  rm -f "$scratch/go"
+  "$@" flock -F "$folder" sh -c 'n=0; while [ ! -e "$0" ] && [ $n -lt 1200 ]; do sleep 0.05; n=$((n + 1)); done' \
+    "$scratch/go" &
+  holder=$!
+  lock_held "$folder"
+}
+
+# Once the run says it waits (at most a minute), the holder lets go.
+waits_then_go() {
+  for _ in $(seq 1200); do grep -qs "^waiting for" "$scratch/stderr" && break; sleep 0.05; done
+  touch "$scratch/go"
+}
 
 # The paths in PLACE outside FOLDER, each with its kind, mode and owner.
 outside() { (cd "$1" && find . -path "./${2#"$1"/}" -prune -o -printf '%p %y %m %u\n' | sort); }
@@ -124,6 +155,18 @@ start() {
   "$repo/scripts/example" "$@" >"$scratch/stdout" 2>"$scratch/stderr" &
   running=$!
   set +m
+}
+
+# The script started on FOLDER, interrupted once the stub holds it where
+# STUB_HOLD says, and waited for.
+interrupt_held() {
+  rm -f "$STUB_PID"
+  start "$1"
+  for _ in $(seq 1200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
+  kill -INT -- "-$running"
+  for _ in $(seq 1200); do alive "$running" || break; sleep 0.05; done
+  wait "$running"
+  running=
 }
 
 run() {  # run args: stdout and stderr into files, exit code echoed
@@ -187,12 +230,12 @@ interrupted)
         export STUB_HOLD=$hold
         rm -f "$STUB_PID" "$STUB_LOG"
         start "$out"
-        for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
+        for _ in $(seq 1200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
         [ -s "$STUB_PID" ] || fail "the $hold step was never reached: $(cat "$scratch/stderr")"
         held=$(cat "$STUB_PID")
         if [ $how = script ]; then kill -"$signal" "$running"; else kill -"$signal" -- "-$running"; fi
-        for _ in $(seq 100); do alive "$running" || break; sleep 0.05; done
-        alive "$running" && fail "$signal to the $how during the $hold step: the run did not stop within 5 s"
+        for _ in $(seq 1200); do alive "$running" || break; sleep 0.05; done
+        alive "$running" && fail "$signal to the $how during the $hold step: the run did not stop within 60 s"
         wait "$running"
         rc=$?
         running=
@@ -200,24 +243,29 @@ interrupted)
         [ "$rc" = $((128 + number)) ] || fail "$signal to the $how during the $hold step: exit $rc"
         grep -qx "example interrupted by signal $number; the previous result in $out is left as it was" \
           "$scratch/stderr" || fail "$signal to the $how during the $hold step: message: $(cat "$scratch/stderr")"
-        for _ in $(seq 40); do alive "$held" || break; sleep 0.05; done
+        for _ in $(seq 600); do alive "$held" || break; sleep 0.05; done
         alive "$held" && fail "$signal to the $how during the $hold step: the step's process was left running"
         [ "$before" = "$(state "$out")" ] || fail "$signal to the $how during the $hold step: the folder changed"
       done
     done
   done
-  # Where there was no folder, none is made.
-  export STUB_HOLD=packages
-  rm -f "$STUB_PID"
-  start "$scratch/new"
-  for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
-  kill -INT -- "-$running"
-  for _ in $(seq 100); do alive "$running" || break; sleep 0.05; done
-  wait "$running"
-  running=
-  grep -qx "example interrupted by signal 2; nothing was written to $scratch/new" "$scratch/stderr" ||
-    fail "message for a new folder: $(cat "$scratch/stderr")"
-  [ ! -e "$scratch/new" ] || fail "a folder was made"
+  # Where there was no folder, none is made. An interrupt before the steps,
+  # while the folder's path is resolved, names the folder too.
+  cat >"$scratch/bin/realpath" <<'EOF'
+#!/usr/bin/env bash
+[ "$1 $2" != "-m --" ] || [ -z "${STUB_RESOLVE:-}" ] || { echo $$ >"$STUB_PID"; exec sleep 30; }
+exec /usr/bin/realpath "$@"
+EOF
+  chmod +x "$scratch/bin/realpath"
+  for hold in packages resolve; do
+    export STUB_HOLD=$hold STUB_RESOLVE=
+    [ $hold = packages ] || STUB_RESOLVE=1
+    interrupt_held "$scratch/new"
+    [ "$(cat "$scratch/stderr")" = "example interrupted by signal 2; nothing was written to $scratch/new" ] ||
+      fail "message for a new folder, held at $hold: $(cat "$scratch/stderr")"
+    [ ! -e "$scratch/new" ] || fail "a folder was made"
+  done
+  export STUB_RESOLVE=
   ;;
 refusals)
   # What the program would refuse without writing is refused before the
@@ -289,13 +337,7 @@ refusals)
   fi
   # A name ending in a newline is not the folder without it.
   export STUB_HOLD=packages
-  rm -f "$STUB_PID"
-  start "$scratch/out"$'\n'
-  for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
-  kill -INT -- "-$running"
-  for _ in $(seq 100); do alive "$running" || break; sleep 0.05; done
-  wait "$running"
-  running=
+  interrupt_held "$scratch/out"$'\n'
   [ "$(cat "$scratch/stderr")" = "example interrupted by signal 2; nothing was written to \$'$scratch/out\\n'" ] ||
     fail "a name ending in a newline: $(cat "$scratch/stderr")"
   # A reader that stops after two lines: the build's lines are not on the
@@ -312,15 +354,15 @@ process_group)
   # ends it and frees the build lock.
   export STUB_HOLD=build
   start "$scratch/out"
-  for _ in $(seq 200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
+  for _ in $(seq 1200); do [ -s "$STUB_PID" ] && break; sleep 0.05; done
   held=$(cat "$STUB_PID")
   [ "$(field "$held" 3)" = "$running" ] || fail "the build is not in the command's process group"
   flock -n "$repo/build/example" true && fail "the build lock is not held during the build"
   kill -TSTP -- "-$running"
-  for _ in $(seq 40); do [ "$(field "$held" 1)" = T ] && break; sleep 0.05; done
+  for _ in $(seq 600); do [ "$(field "$held" 1)" = T ] && break; sleep 0.05; done
   [ "$(field "$held" 1)" = T ] || fail "Ctrl-Z did not stop the build"
   kill -KILL -- "-$running"
-  for _ in $(seq 40); do alive "$held" || break; sleep 0.05; done
+  for _ in $(seq 600); do alive "$held" || break; sleep 0.05; done
   alive "$held" && fail "the build outlived a SIGKILL to the command's group"
   wait "$running" 2>/dev/null
   running=
@@ -332,10 +374,14 @@ build_lock)
   # saying so, which then builds; two first runs at once, under a default
   # access control list that gives everyone everything, build one after
   # the other and neither refuses. (Another user's lock: the places case.)
+  # The program is stood in for too: what is tried is the build's lock.
+  export EXAMPLE_EXE=/bin/true
   mkdir -p "$repo/build/example"
-  flock "$repo/build/example" sleep 2 &
-  sleep 0.2
-  rc=$(cd "$scratch/here" && run out)
+  hold_build "$repo/build/example"
+  (cd "$scratch/here" && run out >"$scratch/rc") &
+  waits_then_go
+  wait $!
+  rc=$(cat "$scratch/rc")
   wait
   [ "$rc" = 0 ] && grep -qx "waiting for another run's build of the example to end (at most 20 s)" "$scratch/stderr" ||
     fail "a second run ($rc): $(cat "$scratch/stderr")"
@@ -345,11 +391,11 @@ build_lock)
     "$repo/build" 0200000001000700ffffffff04000700ffffffff20000700ffffffff 2>/dev/null ||
     skip "needs python3 and a file system that keeps access control lists (the rest passed)"
   export STUB_SPAN=$scratch/span
-  for k in 1 2; do (cd "$scratch/here" && "$repo/scripts/example" "out$k" >/dev/null 2>"$scratch/stderr$k") & done
+  for k in 1 2; do (cd "$scratch/here" && "$repo/scripts/example" "out$k" >/dev/null 2>"$scratch/stderr$k"; echo $? >"$scratch/rc$k") & done
   wait
   [ "$(tr '\n' ' ' <"$STUB_SPAN")" = "start end start end " ] || fail "two builds at once: $(cat "$STUB_SPAN")"
   for k in 1 2; do
-    [ -f "$scratch/here/out$k/.two_storey_house-files" ] || fail "a first run of two: $(cat "$scratch/stderr$k")"
+    [ "$(cat "$scratch/rc$k")" = 0 ] || fail "a first run of two: $(cat "$scratch/stderr$k")"
   done
   [ -z "$(find "$repo/build" -maxdepth 2 -name '.lock*')" ] || fail "a lock file was made"
   ;;
@@ -363,7 +409,7 @@ places)
   # How the run is started, or what meets it:
   #   plain      as from a terminal
   #   held       nobody holds the build lock, for longer than a run waits
-  #   held3      root holds it for 3 s
+  #   held3      root holds it until the run says it waits
   #   removed    as held3, and the build folder is removed while the run waits
   #   interrupt  as held, and Ctrl-C while the run waits
   #   wrapper    a script's background job (SIGINT ignored), Ctrl-C during the build
@@ -469,8 +515,8 @@ places)
       : >"$STUB_LOG"
       rm -f "$scratch/go" "$STUB_PID" "$scratch/stdout" "$scratch/stderr"
       case $how in
-        held | interrupt) "${nobody[@]}" flock -F "$checkout/build/example" sleep 300 & holder=$! ;;
-        held3 | removed) flock -F "$checkout/build/example" sleep 3 & holder=$! ;;
+        held | interrupt) "${nobody[@]}" flock -F "$checkout/build/example" sleep 300 & holder=$! && lock_held "$checkout/build/example" ;;
+        held3 | removed) hold_build "$checkout/build/example" ;;
       esac
       [ "$how" != wrapper ] || export STUB_HOLD=build STUB_GO=$scratch/go
       set -m  # in a process group of its own, as from a terminal
@@ -478,12 +524,13 @@ places)
       running=$!
       set +m
       case $how in
+        held3) waits_then_go ;;
         removed | interrupt)
-          for _ in $(seq 100); do grep -qs "^waiting for" "$scratch/stderr" && break; sleep 0.1; done
-          if [ $how = removed ]; then rm -rf "$checkout/build/example"; else kill -INT -- "-$running"; fi
+          for _ in $(seq 1200); do grep -qs "^waiting for" "$scratch/stderr" && break; sleep 0.05; done
+          if [ $how = removed ]; then rm -rf "$checkout/build/example" && touch "$scratch/go"; else kill -INT -- "-$running"; fi
           ;;
         wrapper | nohup)
-          for _ in $(seq 100); do [ -s "$STUB_PID" ] || grep -qs "^paused" "$scratch/stdout" && break; sleep 0.1; done
+          for _ in $(seq 1200); do [ -s "$STUB_PID" ] || grep -qs "^paused" "$scratch/stdout" && break; sleep 0.05; done
           if [ $how = wrapper ]; then kill -INT -- "-$running"; else kill -HUP -- "-$running"; fi
           sleep 0.3
           touch "$scratch/go"
@@ -511,6 +558,55 @@ places)
     done
   done
   for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done
+  ;;
+checkout_paths)
+  # A checkout whose path holds what CMake or the build cannot take is
+  # refused in one line that names it, before anything is installed or
+  # built, FOLDER given or not.
+  for row in 'w"dq|a double quote (")' 'w\bs|a backslash (\)' $'w\nnl|a newline' "w'q|a \"'\"" 'w${x}|"${"' \
+             $'w\tt|a tab' 'w#h|a "#"'; do
+    checkout=$scratch/${row%%|*}
+    mkdir -p "$checkout"
+    cp -a "$repo/scripts" "$checkout/"
+    for folder in "$scratch/here/out" ""; do
+      rm -f "$STUB_LOG"
+      said=$(cd "$scratch/here" && "$checkout/scripts/example" ${folder:+"$folder"} 2>&1 >/dev/null; echo "exit $?")
+      [ "$(wc -l <<<"$said")" = 2 ] && [ "${said##*$'\n'}" = "exit 1" ] &&
+        [[ $said == "example failed: the checkout's path "*" holds ${row#*|}, which "* ]] &&
+        [[ $said == *"; nothing was written to "*". Move the checkout to a path without one, or run the command through a link without one to it."$'\n'* ]] ||
+        fail "$(printf %q "$checkout")${folder:+ into $folder}: $said"
+      [ ! -e "$STUB_LOG" ] || fail "$(printf %q "$checkout"): steps ran: $(cat "$STUB_LOG")"
+    done
+  done
+  # The build is given one path for the checkout, whatever path reached
+  # it: the one the build folder was made with while that still leads to
+  # the checkout, else its real path. (The program stood in for too.)
+  export STUB_SOURCES=$scratch/sources EXAMPLE_EXE=/bin/true
+  ln -s "$scratch/re po" "$scratch/link"
+  given() {  # given CHECKOUT EXPECTED: a run from CHECKOUT gives CMake EXPECTED
+    rm -f "$STUB_SOURCES"
+    rc=$(cd "$scratch/here" && run out)
+    [ "$rc" = 0 ] || fail "a run through $1 ($rc): $(cat "$scratch/stderr")"
+    [ "$(cat "$STUB_SOURCES")" = "$2 run in $2" ] || fail "a run through $1 gave CMake $(cat "$STUB_SOURCES"), not $2"
+  }
+  run() { "$checkout/scripts/example" "$@" >"$scratch/stdout" 2>"$scratch/stderr"; echo $?; }
+  checkout=$scratch/link/作業 given "$scratch/link/作業" "$repo"
+  checkout=$repo given "$repo" "$repo"
+  # A build made through the link (by an earlier version of the command).
+  printf 'CMAKE_HOME_DIRECTORY:INTERNAL=%s\n' "$scratch/link/作業" >"$repo/build/example/CMakeCache.txt"
+  checkout=$repo given "$repo" "$scratch/link/作業"
+  rm "$scratch/link" && ln -s "$scratch/here" "$scratch/link"
+  checkout=$repo given "$repo" "$repo"
+  if [ "$(id -u)" = 0 ] && mkdir "$scratch/bound" && mount --bind "$scratch/re po" "$scratch/bound" 2>/dev/null; then
+    trap 'cleanup; umount "$scratch/bound"; rm -rf "$scratch"' EXIT
+    rm -rf "$repo/build"
+    checkout=$scratch/bound/作業 given "$scratch/bound/作業" "$scratch/bound/作業"
+    checkout=$repo given "$repo" "$scratch/bound/作業"
+    umount "$scratch/bound"
+    checkout=$repo given "$repo" "$repo"
+  else
+    echo "a checkout reached through a bind mount not tried: needs root"
+  fi
   ;;
 missing_package)
   # A user who is not root is told in one line which package is missing

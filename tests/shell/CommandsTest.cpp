@@ -457,15 +457,28 @@ TEST_F(ApplySettingsTest, ANumberFormatRewritesTextsAndAStyleRewritesLooks)
   EXPECT_GT(Writes(), textWrites);
 }
 
-TEST_F(ApplySettingsTest, TurningSequentialNumberingOnRenumbersTheActiveStory)
+TEST_F(ApplySettingsTest, TurningSequentialNumberingOnRenumbersEveryStory)
 {
   Figures(0)[1]->m_No = 5;
+  PlaceRect(1, 0, 0, 1, 1);
+  const auto upstairs = PlaceRect(1, 2, 0, 1, 1);
+  upstairs->m_No = 3;
+  ASSERT_EQ(upstairs->ChangeParam(&doc(), true), NoError);
+  ASSERT_EQ(doc().SaveData(), NoError);
+  ASSERT_EQ(Label(*upstairs, "area_symbol_str"), u"4");
+  ASSERT_EQ(host.UserChangeStory(0), NoError);
   CEnvironmentResult numbering = Result();
   numbering.m_EnvParam.m_NumberFillGaps = true;
   host.QueueAlertAnswer(1);
   EXPECT_EQ(palette().ApplySettings(dialId(), numbering), NoError);
   EXPECT_EQ(Numbers(0), (std::vector<int>{0, 1}));
   EXPECT_EQ(Label(*rect, "area_symbol_str"), u"2");
+  // The story not shown as well: its list, its parts and the stored record.
+  EXPECT_EQ(Numbers(1), (std::vector<int>{0, 1}));
+  EXPECT_EQ(Label(*upstairs, "area_symbol_str"), u"2");
+  ASSERT_EQ(Menu(), NoError);
+  ASSERT_EQ(Menu(), NoError);
+  EXPECT_EQ(Numbers(1), (std::vector<int>{0, 1}));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "CDlgAutoAreaCreate.h"
 #include "CDlgAutoAreaRelease.h"
 #include "CDlgEditArea2Target.h"
+#include "CDlgEditCr.h"
 #include "CDlgEnvironment.h"
 #include "CDlgFloorCopy.h"
 #include "CDlgOutputToWorksheet.h"
@@ -722,6 +723,15 @@ const Command kCommands[] = {
        page.Click(CPlenimetraFunc1::kRotate);
      },
      Done, Refused, Done, Done, Done, Done, 1},
+    // Only the triangle turns: the rectangle selected with it is neither
+    // taken nor able to refuse it.
+    {"RotateWithRectangle", {},
+     [](auto& t) {
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {1, 12});
+       page.Click(CPlenimetraFunc1::kRotate);
+     },
+     Done, Refused, Done, Done, Done, Done, 1},
     {"Delete", {},
      [](auto& t) {
        DialogUser page = t.FigurePage();
@@ -777,6 +787,19 @@ const Command kCommands[] = {
        page.Click(CPlenimetraFunc3::kCreate);
      },
      Done, Refused, Done, Refused, Refused, Done, 15},
+    // Cut again, the last zone renumbers none of the story's other figures:
+    // guarded while it cuts, they are given back.
+    {"AutoAreaCreateLastZone", {},
+     [](auto& t) {
+       DialogUser page = t.AutoAreaPage();
+       ASSERT_EQ(t.host.UserSelect({Doc().m_FloorParamArray.Search(0)->m_AutoAreaParamArray.back().GetGuid()}), NoError);
+       t.host.QueueDialogScript(CDlgAutoAreaCreate::ResourceId, [](DialogUser& dialog) {
+         dialog.SetLong(CDlgAutoAreaCreate::kItemCutFirst + 1, 1);
+         dialog.Click(1);
+       });
+       page.Click(CPlenimetraFunc3::kCreate);
+     },
+     Done, Refused, Done, Refused, Refused, Done, 3},
     {"AutoAreaUpdate", WidenFirstZone,
      [](auto& t) {
        DialogUser page = t.AutoAreaPage();
@@ -914,6 +937,31 @@ const Command kCommands[] = {
        SelectFigures(page, {1});
        page.SelectPopUp(CPlenimetraFunc1::kMarkEditor,
                         DGPopUpGetSelected(page.DialogId(), CPlenimetraFunc1::kMarkEditor));
+     },
+     Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
+    // A rectangle has no base to turn.
+    {"RotateRectangle", {},
+     [](auto& t) {
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {1});
+       page.Click(CPlenimetraFunc1::kRotate);
+     },
+     Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
+    {"LineBreaksUnchanged", {},
+     [](auto& t) {
+       t.host.DefineDialog(CDlgEditCr1::ResourceId, CDlgEditCr1::Layout());
+       t.host.QueueDialogScript(CDlgEditCr1::ResourceId, [](DialogUser& dialog) { dialog.Click(1); });
+       DialogUser page = t.FigurePage();
+       SelectFigures(page, {1});
+       page.Click(CPlenimetraFunc1::kEditCr);
+       EXPECT_EQ(pln::host::PendingDialogScripts(CDlgEditCr1::ResourceId), 0u) << "the dialog did not open";
+     },
+     Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
+    {"AreaPenUnchanged", ColouredElements,
+     [](auto& t) {
+       DialogUser page = TreeList(t, CPlenimetraFunc2::ITEM_RADIO_AREA);
+       SelectAreaRow(page, u"居室");
+       page.SetLong(CPlenimetraFunc2::ITEM_AREA_COLOR, 5);
      },
      Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, Unchanged, 0},
     {"RenumberInOrder", {},

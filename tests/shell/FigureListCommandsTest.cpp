@@ -5,6 +5,10 @@
 
 #include "CDlgEditCr.h"
 
+#include <map>
+#include <optional>
+#include <tuple>
+
 namespace {
 
 using pln::host::DialogUser;
@@ -20,6 +24,28 @@ protected:
   }
   std::vector<GS::UniString> Formulas() const { return Column(4); }
 };
+
+// A placement adds only its own row: the list is then as a rebuild fills
+// it, row by row, with the figure each row stands for, on the plan or by
+// the page, after a reorder too.
+TEST_F(FigureCommandsTest, APlacedFiguresRowIsTheOneARebuildGives)
+{
+  const auto shown = [&] {
+    std::vector<std::tuple<std::map<short, GS::UniString>, DGUserData, bool, std::optional<DGColor16>>> rows;
+    for (const pln::host::DGListRow& row : Rows())
+      rows.emplace_back(row.texts, row.userData, row.selected, row.color);
+    return rows;
+  };
+  PlaceMixed();
+  page().SelectRows(25, {1});
+  page().DragAndDrop(25, 25, 2, DG_DRAG_INSERT_UNDER);
+  PlaceTriangles(1);
+  ASSERT_EQ(Figures(0).size(), 3u);
+  const auto placed = shown();
+  palette().SendUpdateMessage(Hint::ElementsChanged);
+  EXPECT_TRUE(shown() == placed);
+  EXPECT_EQ(Rows().back().userData, static_cast<DGUserData>(reinterpret_cast<std::intptr_t>(Figures(0).back().get())));
+}
 
 TEST_F(FigureCommandsTest, RotationTurnsOnlyTrianglesAndThreeTurnsComeBack)
 {

@@ -10,8 +10,30 @@
 #include "host_alert.h"
 #include "host_selection.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <string>
 #include <utility>
+#include <vector>
+
+// Per story, the figures in list order: code, mark, numbering, number.
+inline std::string FigureOrder(const CPlenimetraParam& doc)
+{
+  std::string text;
+  for (const CFloorParam& floor : doc.m_FloorParamArray) {
+    std::vector<const CArea1Object*> figures;
+    for (const auto& figure : floor.m_Area1ObjectArray)
+      figures.push_back(figure.get());
+    std::stable_sort(figures.begin(), figures.end(),
+                     [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
+    text += std::to_string(floor.m_FloorNo) + ":";
+    for (const CArea1Object* figure : figures)
+      text += " " + std::to_string(figure->m_Code) + "/" + std::to_string(int(figure->m_ItemType1)) + "/" +
+              std::to_string(int(figure->m_ItemType2)) + "/" + std::to_string(figure->m_No);
+    text += "\n";
+  }
+  return text;
+}
 
 // The entry of a pop-up with that text (1-based); 0 when none.
 inline short PopUpEntry(short dialId, short item, const char16_t* text)

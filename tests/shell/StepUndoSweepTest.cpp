@@ -56,25 +56,7 @@ public:
     flow.OutputWorksheetsAndCsv();
   }
 
-  // Per story, the figures in list order: code, mark, numbering and number.
-  static std::string Numbers()
-  {
-    std::string text;
-    for (const CFloorParam& floor : Doc().m_FloorParamArray) {
-      std::vector<const CArea1Object*> figures;
-      for (const auto& figure : floor.m_Area1ObjectArray)
-        figures.push_back(figure.get());
-      std::sort(figures.begin(), figures.end(),
-                [](const CArea1Object* a, const CArea1Object* b) { return a->m_SortIndex < b->m_SortIndex; });
-      text += std::to_string(floor.m_FloorNo) + ":";
-      for (const CArea1Object* figure : figures)
-        text += " " + std::to_string(figure->m_Code) + "/" + std::to_string(int(figure->m_ItemType1)) + "/" +
-                std::to_string(int(figure->m_ItemType2)) + "/" + std::to_string(figure->m_No);
-      text += "\n";
-    }
-    return text;
-  }
-  State Now() const { return {flow.Totals(), Numbers()}; }
+  State Now() const { return {flow.Totals(), FigureOrder(Doc())}; }
 
   DialogUser FigurePage()
   {

@@ -138,12 +138,14 @@ TEST_F(AutoAreaListTest, ElementsThatTakeNoAutomaticAreasAreLeftAloneOrRefused)
   Select({room});
   const std::size_t entries = Record(room).m_List.size();
   NewAlerts();
-  // No pop-up over the row: nothing to choose, and a forced change is ignored.
+  // No pop-up over the row: nothing to choose, and a forced change changes
+  // nothing and says why, as the drop below does.
   pageUser().SelectRows(Page::ITEM_AUTO_LIST, {1});
   EXPECT_EQ(Cell(Page::ITEM_AUTO_LIST, 1, 4), GS::UniString());
   pageUser().SelectPopUp(Page::ITEM_AUTO_OPERATOR, Entry(Page::ITEM_AUTO_OPERATOR, u"+"));
   EXPECT_EQ(Record(room).m_List.size(), entries);
-  EXPECT_TRUE(NewAlerts().empty());
+  EXPECT_FALSE(TakesZone(room));
+  EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"計算要素の集計面積タイプが、自動作成区画に設定されていません"});
 
   pageUser().DragAndDrop(Page::ITEM_AUTO_LIST, Page::ITEM_TREE, TreeItemOf(room), DG_DRAG_INSERT_ON);
   EXPECT_EQ(NewAlerts(), std::vector<GS::UniString>{u"計算要素の集計面積タイプが、自動作成区画に設定されていません"});

@@ -7,12 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "CKelSiteWorkOutline.h"
 #include "SiteSweepJudge.h"
 
 namespace {
@@ -138,6 +141,101 @@ TEST(SiteLotSweep, HandmadeLotsReadTheSameAtEveryPlacement)
         ADD_FAILURE() << v.Text();
       EXPECT_LE(site_test::AreaJudge::XorArea(clean.m_Roads, got.m_Roads), 1e-6 * roads);
       EXPECT_LE(site_test::AreaJudge::XorArea({clean.m_Deemed}, {got.m_Deemed}), 1e-6 * deemed);
+    }
+  }
+}
+
+// Listings no generated lot made until the sweep was widened, each judged
+// at every placement against its clean lot:
+//  - a 20 x 25 lot whose 12 m road side is listed every 2, 5 or 20 mm with
+//    1 mm of scatter: cut into chords of two tiny sizes, its deemed line
+//    was squared to the first and last 4 cm chord and ran 23 cm past the
+//    lot (0.95 m2);
+//  - a 5 degree triangle whose 58 m road side is listed every 2 cm with
+//    1 mm of scatter: the apex moved up to 9.4 m (23.5 m2);
+//  - an arc of 40 m radius over 60 degrees in 200 or 400 chords with a point
+//    exactly at the middle of one chord: the joints beside it no longer
+//    turned alike, were put on a line through the arc, and the deemed site
+//    moved 8 to 20 mm;
+//  - a corner listed again 2 um to 1 cm outside the side before it, a bow
+//    tie below the tiny size: no check line was made.
+TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot)
+{
+  using namespace site_sweep;
+  const SideKind R = SideKind::Road;
+  struct Row {
+    Lot m_Lot;
+    Listing m_Listing;
+    double m_Size;
+  };
+  std::vector<Row> rows;
+  Rng scatter(7);
+  // Every listed point of side `side` strictly between its corners moved
+  // across it by up to s.
+  const auto scattered = [&](const Lot& lot, int side, double s) {
+    Listing out = lot.m_Listing;
+    for (Pt& p : out) {
+      const auto k = static_cast<std::size_t>(p.m_Side);
+      if (p.m_Side != side || IsCorner(lot, p.m_P))
+        continue;
+      const CKelCoord2D& a = lot.m_Corners[k];
+      const CKelCoord2D& b = lot.m_Corners[(k + 1) % lot.m_Corners.size()];
+      p.m_P = Along(a, b, a.GetLength(p.m_P), Uniform(scatter, -s, s));
+    }
+    return out;
+  };
+  for (double pitch : {0.002, 0.005, 0.02}) {
+    const Lot lot = LotBuilder("20 x 25, road every " + Num(pitch))
+                        .Corner(0, 0, R, 12).Corner(20, 0).Corner(20, 25).Corner(0, 25).Dense(0, pitch).Done();
+    rows.push_back({lot, scattered(lot, 0, 1e-3), 1e-3});
+  }
+  const double c5 = std::cos(5 * KelAngle::Pi / 180), s5 = std::sin(5 * KelAngle::Pi / 180);
+  const Lot acute = LotBuilder("5 degree triangle, 58 m road every 2 cm")
+                        .Corner(0, 0, R, 6).Corner(60, 0).Corner(58 * c5, 58 * s5, R, 4).Dense(2, 0.02).Done();
+  rows.push_back({acute, scattered(acute, 2, 1e-3), 1e-3});
+  for (int chords : {200, 400}) {
+    LotBuilder arc("arc of 40 m, " + std::to_string(chords) + " chords");
+    for (int i = 0; i < chords; ++i) {
+      const double a = (-120.0 + 60.0 * i / chords) * KelAngle::Pi / 180;
+      arc.Corner(40 * std::cos(a), 40 + 40 * std::sin(a), R, 6);
+    }
+    const Lot lot = arc.Corner(20, 40 - 40 * std::sqrt(0.75)).Corner(30, 55).Corner(-30, 55).Done();
+    for (int k : {2, chords - 3}) {
+      Listing listing = lot.m_Listing;
+      const CKelCoord2D &a = lot.m_Corners[static_cast<std::size_t>(k)], &b = lot.m_Corners[static_cast<std::size_t>(k + 1)];
+      listing.insert(listing.begin() + k + 1, {{(a.m_x + b.m_x) / 2, (a.m_y + b.m_y) / 2}, k});
+      rows.push_back({lot, listing, 0});
+    }
+  }
+  const Lot plain = LotBuilder("20 x 25").Corner(0, 0, R, 6).Corner(20, 0).Corner(20, 25).Corner(0, 25).Done();
+  for (double gap : {2e-6, 1e-4, 1e-2}) {
+    // Behind the corner (20, 25), outside the east side.
+    Listing listing = plain.m_Listing;
+    listing.insert(listing.begin() + 3, {{20 + gap * 0.5, 25 - gap * std::sqrt(0.75)}, 2});
+    rows.push_back({plain, listing, gap});
+  }
+  Rng rng(20261211);
+  // Moved far and turned, then mirrored too: these lots are slow to read.
+  const std::vector<Placement> all = Placements(rng);
+  const std::vector<Placement> placements = {all[0], all[2], all[4]};
+  for (const Row& row : rows) {
+    const std::vector<CKelCoord2D> probes = Probes(row.m_Lot);
+    const Readings clean = Read(row.m_Lot, row.m_Lot.m_Listing, placements[0], probes);
+    ASSERT_TRUE(clean.m_LineMade) << row.m_Lot.m_Name;
+    // The work outline reads the lot's own sides, each from corner to corner.
+    const CKelSiteWorkOutline work(SiteOf(row.m_Lot, row.m_Listing, placements[0]));
+    EXPECT_EQ(work.Sides().size(), row.m_Lot.m_Corners.size()) << row.m_Lot.m_Name;
+    for (const CKelSiteWorkOutline::SurveyedSide& side : work.Sides()) {
+      double nearest = 1e300;
+      for (const CKelCoord2D& c : row.m_Lot.m_Corners)
+        nearest = std::min(nearest, c.GetLength(side.m_Beg));
+      EXPECT_LE(nearest, TolerancesFor(row.m_Lot, row.m_Size).m_Length) << row.m_Lot.m_Name;
+    }
+    for (const Placement& at : {placements[1], placements[2]}) {
+      SCOPED_TRACE(row.m_Lot.m_Name + ", listed in " + std::to_string(row.m_Listing.size()) + "; " + at.m_Name);
+      for (const Violation& v : Judge(clean, Read(row.m_Lot, row.m_Listing, at, probes), "survey listing",
+                                      TolerancesFor(row.m_Lot, row.m_Size)))
+        ADD_FAILURE() << v.Text();
     }
   }
 }

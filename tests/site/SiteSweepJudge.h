@@ -269,26 +269,17 @@ inline std::vector<Violation> Judge(const Readings& clean, const Readings& got, 
   return out;
 }
 
-// The change kinds whose invariants hold on this code, for the test and the
-// fuzz target alike. A stub is folded where the long sides beside it cross
-// (so its road runs out along their lines; see RoadsArea), its corner
-// judged whole unless it may cross the tiny size (CornerNearTinyThreshold).
-constexpr bool kJudgeStubs = true;
-// A side surveyed every few centimetres with up to 1 mm of scatter keeps
-// the site check and the check line, and its roads and deemed site: every
+// The change kinds a sweep judges, for the test and the fuzz target alike.
+// A stub is folded where the long sides beside it cross (so its road runs
+// out along their lines; see RoadsArea), its corner judged whole unless it
+// may cross the tiny size (CornerNearTinyThreshold). A side surveyed every
+// few centimetres with up to 1 mm of scatter keeps every reading: every
 // piece lying within the on-line distance of the side reads as the side.
-constexpr bool kSurveyPointsKeepRoadsAndDeemedSite = true;
-
 inline std::vector<ChangeKind> JudgedChanges()
 {
-  std::vector<ChangeKind> kinds{ChangeKind::None,       ChangeKind::Start,   ChangeKind::Reverse,
-                                ChangeKind::OnSide,     ChangeKind::NearRepeat, ChangeKind::Surveyed};
-  if (kJudgeStubs)
-    kinds.push_back(ChangeKind::Stub);
-  return kinds;
+  return {ChangeKind::None,   ChangeKind::Start,      ChangeKind::Reverse, ChangeKind::OnSide,
+          ChangeKind::NearRepeat, ChangeKind::Surveyed, ChangeKind::Stub};
 }
-
-inline bool JudgesWhole(ChangeKind kind) { return kind != ChangeKind::Surveyed || kSurveyPointsKeepRoadsAndDeemedSite; }
 
 // Whether a corner inside a frontage (road sides running on, one width)
 // lies off the chord of two others of it within reach of the tiny size.
@@ -381,7 +372,7 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes, const std::vecto
     Case one{lot.m_Name + " (seed " + std::to_string(seed) + ")", change.m_Name, kind, at.m_Name, {}};
     const bool nearThreshold = CornerNearTinyThreshold(lot, 2 * change.m_Size) ||
                                CornerNearStraightThreshold(lot, 2 * change.m_Size);
-    const bool whole = JudgesWhole(kind) && !(kind == ChangeKind::Stub && nearThreshold);
+    const bool whole = !(kind == ChangeKind::Stub && nearThreshold);
     const Readings got = Read(lot, change.m_Listing, at, probes);
     one.m_Violations = Judge(clean, got, Invariant(kind, at), TolerancesFor(lot, change), whole);
     // Points put on sides that draw two lots (TellsPointsFromCorners) may

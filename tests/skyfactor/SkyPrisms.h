@@ -4,12 +4,13 @@
 //
 // The exact integral: for vertical prisms seen from a check point, the sky
 // a direction of azimuth a covers is known in closed form, the union of the
-// elevation intervals [atan(bottom / far), atan(top / near)] of the
-// stretches of the azimuth's ray inside each prism. On the orthographic
-// disc an elevation interval [lo, hi] at one azimuth covers
-// (cos^2 lo - cos^2 hi) / 2 per radian; the covered share is its integral
-// over azimuth divided by pi, taken by Gauss-Legendre between the corners'
-// azimuths, where the integrand is smooth. Level tops only.
+// elevation intervals [atan(bottom / far), the top's elevation at the
+// near or the far end] of the stretches of the azimuth's ray inside each
+// prism (a planar top's height over distance runs one way along the ray).
+// On the orthographic disc an elevation interval [lo, hi] at one azimuth
+// covers (cos^2 lo - cos^2 hi) / 2 per radian; the covered share is its
+// integral over azimuth divided by pi, taken by Gauss-Legendre between the
+// corners' azimuths, where the integrand is smooth.
 
 #include <algorithm>
 #include <cmath>
@@ -69,11 +70,16 @@ inline double CoveredAt(const std::vector<Prism>& prisms, const CKelCoord3D& eye
   const double dx = std::cos(a), dy = std::sin(a);
   std::vector<std::pair<double, double>> spans;
   for (const Prism& p : prisms) {
-    const double top = p.top - eye.m_z;
-    if (!(top > 0))
-      continue;
-    std::vector<double> cuts;  // distances where the ray crosses the outline
     const std::size_t n = p.outline.size();
+    const auto topAt = [&](std::size_t k) { return (p.tops.empty() ? p.top : p.tops[k % n]) - eye.m_z; };
+    double highest = topAt(0);
+    for (std::size_t k = 1; k < n; ++k)
+      highest = std::max(highest, topAt(k));
+    if (!(highest > 0))
+      continue;
+    // Where the ray crosses the outline: the distance and the top's height
+    // (a planar top's elevation along the ray is highest at one of them).
+    std::vector<std::pair<double, double>> cuts;
     for (std::size_t k = 0; k < n; ++k) {
       const XY a0{p.outline[k].x - eye.m_x, p.outline[k].y - eye.m_y};
       const XY a1{p.outline[(k + 1) % n].x - eye.m_x, p.outline[(k + 1) % n].y - eye.m_y};
@@ -83,13 +89,13 @@ inline double CoveredAt(const std::vector<Prism>& prisms, const CKelCoord3D& eye
       const double t = s0 / (s0 - s1);
       const double d = (a0.x + t * (a1.x - a0.x)) * dx + (a0.y + t * (a1.y - a0.y)) * dy;
       if (d > 0)
-        cuts.push_back(d);
+        cuts.emplace_back(d, topAt(k) + t * (topAt(k + 1) - topAt(k)));
     }
     std::sort(cuts.begin(), cuts.end());
     const double bottom = p.bottom - eye.m_z;
     for (std::size_t k = 0; k + 1 < cuts.size(); k += 2) {
-      const double hi = std::atan2(top, cuts[k]);
-      const double lo = bottom > 0 ? std::atan2(bottom, cuts[k + 1]) : 0.0;
+      const double hi = std::max(std::atan2(cuts[k].second, cuts[k].first), std::atan2(cuts[k + 1].second, cuts[k + 1].first));
+      const double lo = bottom > 0 ? std::atan2(bottom, cuts[k + 1].first) : 0.0;
       if (hi > lo)
         spans.emplace_back(lo, hi);
     }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 #include <string>
 #include <utility>
 
 #include "SlantFixtures.h"
+#include "SlantHalfPlane.h"
 
 namespace {
 
@@ -36,6 +38,84 @@ TEST(BaseBlocks, HalfCutsAtBothEndsLeaveTheTriangleUnderTheBisectors)
   EXPECT_TRUE(CSyasenCheckBlockParam::IsBaseOnly(t));
   EXPECT_TRUE(t.IsPlaneEuqationSet(false));
   EXPECT_TRUE(t.IsPlaneEuqationSet(true));
+}
+
+// A road frontage in `chords` sides of `len` turning by turns[k] degrees
+// after side k, closed by a back side `depth` behind it; every frontage side
+// checked from its own start to its own end with half cuts over the lot's
+// own volume, against the half-plane reading. Below the tiny size's sagitta
+// the sides join into one run, whose far corners must not cut the side.
+struct Frontage {
+  std::vector<CKelCoord2D> m_Pts;
+  int m_Sides = 0;
+};
+
+Frontage BentFrontage(const std::vector<double>& turns, double len, double depth)
+{
+  Frontage f;
+  double x = 0, y = 0, dir = 0;
+  for (double t : turns) {
+    f.m_Pts.emplace_back(x, y);
+    x += len * std::cos(dir);
+    y += len * std::sin(dir);
+    dir += t * KelAngle::Pi / 180;
+  }
+  f.m_Pts.emplace_back(x, y);
+  f.m_Pts.emplace_back(x - 3, y + depth);
+  f.m_Pts.emplace_back(4, depth);
+  f.m_Sides = static_cast<int>(turns.size());
+  return f;
+}
+
+// Each side's area over the model's; `most` the largest relative gap.
+std::vector<double> SideShares(const Frontage& f)
+{
+  CKelHSite site = Site(f.m_Pts);
+  for (int k = 0; k < f.m_Sides; ++k) {
+    CKelSiteTable& v = site.m_pt[static_cast<std::size_t>(k)];
+    v.COND = CKelSiteTable::kRoad;
+    v.m_RoadWidthBeg = v.m_RoadWidthEnd = 6;
+    v.CheckRoadWuser();
+  }
+  std::vector<double> shares;
+  for (int k = 0; k < f.m_Sides; ++k) {
+    CSyasenCheckBlockParam p;
+    p.m_SiteNo = k;
+    p.m_BegPoint = f.m_Pts[static_cast<std::size_t>(k)];
+    p.m_EndPoint = f.m_Pts[static_cast<std::size_t>(k + 1)];
+    p.m_CalcKind.m_BegCutKind = p.m_CalcKind.m_EndCutKind = 1;
+    p.m_SrcBlock.AddBlock(LotBlock(site, 10));
+    TestCheckBlock blk;
+    CSyasenCheck driver;
+    EXPECT_EQ(p.CreateBlock1(&driver, &site, &blk, 0), 0);
+    CRoadLineParam line;
+    EXPECT_TRUE(blk.GetBaseLine(&driver, &site, &p, 1, line, 0.0));
+    const double model =
+        slant_model::HalfCutArea(f.m_Pts, f.m_Pts, p.m_BegPoint, p.m_EndPoint, line.m_Cos, line.m_Sin);
+    shares.push_back(PlanArea(p.m_BaseBlock) / model);
+  }
+  return shares;
+}
+
+TEST(BaseBlocks, ASideInsideARunIsCutAtItsOwnEndsAsABendGrowsThroughTheTinySize)
+{
+  // Four 12 m sides bending +b, -1.5b, +b: the sides join into one run below
+  // about 0.4 degrees.
+  for (double b : {0.05, 0.1, 0.2, 0.3, 0.4, 0.5, 1.0, 3.0, 5.0}) {
+    const Frontage f = BentFrontage({b, -1.5 * b, b, 0}, 12, 22);
+    const std::vector<double> shares = SideShares(f);
+    for (std::size_t k = 1; k + 1 < shares.size(); ++k)
+      EXPECT_NEAR(shares[k], 1, 0.01) << b << " degrees, side " << k;
+  }
+  // A 40 m arc bulging 3 m into the road, drawn in 80 chords: each chord
+  // within 5 % of its own wedge.
+  const double half = std::atan(3.0 / 20) * 2, radius = 20 / std::sin(half);
+  std::vector<double> turns(80, -2 * half / 80 * 180 / KelAngle::Pi);
+  turns.back() = 0;
+  Frontage arc = BentFrontage(turns, 2 * radius * std::sin(half / 80), 22);
+  const std::vector<double> shares = SideShares(arc);
+  for (std::size_t k = 1; k + 1 < shares.size(); ++k)
+    EXPECT_NEAR(shares[k], 1, 0.05) << "chord " << k;
 }
 
 TEST(BaseBlocks, CutRemovesWhatLiesOnTheDeletedSideAndKeepsTheRest)
@@ -123,7 +203,9 @@ TEST(CheckRefusal, BothFormsRefuseWhatTheyCannotCheckAndMakeNothing)
     const char* what;
     void (*set)(CSyasenCheckBlockParam&, double&);
     int code;
+    void (*spoil)(CKelHSite&) = nullptr;
   };
+  const auto keep = [](CSyasenCheckBlockParam&, double&) {};
   const Row rows[] = {
       {"a clean check", [](CSyasenCheckBlockParam&, double&) {}, 0},
       {"begin equal to the end", [](CSyasenCheckBlockParam& p, double&) { p.m_EndPoint = p.m_BegPoint; }, 0},
@@ -151,13 +233,19 @@ TEST(CheckRefusal, BothFormsRefuseWhatTheyCannotCheckAndMakeNothing)
        CSyasenCheckBlockParam::kNotFinite},
       {"check end infinite", [](CSyasenCheckBlockParam& p, double&) { p.m_CheckEnd = HUGE_VAL; },
        CSyasenCheckBlockParam::kNotFinite},
+      {"a site corner NaN", keep, CSyasenCheckBlockParam::kNotFinite,
+       [](CKelHSite& site) { site.m_pt[2].m_x = std::nan(""); }},
+      {"a site edge's stored direction infinite", keep, CSyasenCheckBlockParam::kNotFinite,
+       [](CKelHSite& site) { site.m_pt[3].m_Sphere.m_EdgeSin = HUGE_VAL; }},
   };
-  CKelHSite site = Rect20x15();
   TestCheckBlock blk;
   CSyasenCheck driver;
   for (const Row& r : rows) {
     for (int form = 0; form < 2; ++form) {
       SCOPED_TRACE(std::string(r.what) + (form == 0 ? ", basic form" : ", radial form"));
+      CKelHSite site = Rect20x15();
+      if (r.spoil != nullptr)
+        r.spoil(site);
       CSyasenCheckBlockParam p = EdgeZeroCheck();
       p.m_CalcKind.m_BegCpntKind = p.m_CalcKind.m_EndCpntKind = 1;
       p.m_CalcKind.m_CalcType = form;

@@ -234,6 +234,61 @@ TEST(CheckPointsOfTheCheck, TheRadialRangeRunsFromTheBeginPointWhicheverPieceIsC
   }
 }
 
+// A 20 x 15 lot whose frontage is a 6 m road with a survey point on it at
+// x = 8, checked from corner to corner through the piece after the point,
+// the driver giving the run's base line or the checked piece's own; and the
+// lot mirrored (x -> -x, listed the other way). Both forms lay their points
+// over the frontage, mirrored with the lot.
+TEST(CheckPointsOfTheCheck, PointsLieWhereTheyWereMeasuredWhicheverBaseLineTheDriverGives)
+{
+  for (const bool mirrored : {false, true}) {
+    const double m = mirrored ? -1 : 1;
+    std::vector<CKelCoord2D> pts{{0, 0}, {8, 0}, {20, 0}, {20, 15}, {0, 15}};
+    for (CKelCoord2D& q : pts)
+      q.m_x *= m;
+    if (mirrored)
+      pts = {{0, 0}, {0, 15}, {-20, 15}, {-20, 0}, {-8, 0}};
+    CKelHSite site = Site(pts);
+    const int piece = mirrored ? 3 : 1;  // the piece between x = 20 and x = 8
+    for (int k : {piece, mirrored ? 4 : 0}) {
+      CKelSiteTable& v = site.m_pt[static_cast<std::size_t>(k)];
+      v.COND = CKelSiteTable::kRoad;
+      v.m_RoadWidthBeg = v.m_RoadWidthEnd = 6;
+      v.CheckRoadWuser();
+    }
+    for (const bool own : {false, true}) {
+      for (const int form : {0, 1}) {
+        CSyasenCheckBlockParam p;
+        p.m_SiteNo = piece;
+        p.m_BegPoint = CKelCoord2D(mirrored ? -20 : 0, 0);
+        p.m_EndPoint = CKelCoord2D(mirrored ? 0 : 20, 0);
+        p.m_CalcKind.m_BegCutKind = p.m_CalcKind.m_EndCutKind = 1;
+        p.m_CalcKind.m_BegCpntKind = p.m_CalcKind.m_EndCpntKind = 1;
+        p.m_CalcKind.m_CalcType = form;
+        if (form == 1)
+          p.m_CalcKind.m_BegBaseKind = p.m_CalcKind.m_EndBaseKind = 4;
+        p.m_CpntPitch = 5;
+        p.m_CheckLength = 20;
+        p.m_CheckEnd = -1;
+        p.m_SrcBlock.AddBlock(Box(mirrored ? -20 : 0, 0, mirrored ? 0 : 20, 15, 10));
+        TestCheckBlock blk;
+        blk.ownEdge = own;
+        CSyasenCheck driver;
+        const std::string what = std::string(mirrored ? "mirrored" : "as drawn") + (own ? ", own line" : ", run's line") +
+                                 (form == 1 ? ", radial" : ", basic");
+        EXPECT_EQ(form == 1 ? p.CreateBlock2(&driver, &site, &blk, 0) : p.CreateBlock1(&driver, &site, &blk, 0, true), 0);
+        const CSphereRatioParamArray& points = form == 1 ? p.m_SphereRatio2 : p.m_SphereRatio;
+        ASSERT_EQ(points.size(), 5u) << what;
+        for (std::size_t i = 0; i < 5; ++i) {
+          const CKelCoord3D c = points[i].GetCoord3D(0);
+          EXPECT_NEAR(c.m_x, mirrored ? 5.0 * static_cast<double>(i) - 20 : 5.0 * static_cast<double>(i), 1e-9) << what;
+          EXPECT_NEAR(c.m_y, -6.0, 1e-9) << what;
+        }
+      }
+    }
+  }
+}
+
 TEST(EdgeLinesOfTheCheck, CheckLinesGiveDistanceLinesAndArcsTheirRadii)
 {
   CSyasenCheckBlockParam p;

@@ -87,17 +87,21 @@ inline CKelHSite Site(const std::vector<CKelCoord2D>& pts)
 inline CKelHSite Rect20x15() { return Site({{0, 0}, {20, 0}, {20, 15}, {0, 15}}); }
 
 // The base line of the checked edge as the check reads it
-// (CheckBaseLine: its run's road's far side, else the run), moved by
-// `shift` to the left and given the heights zA and zB.
+// (CheckBaseLine: its run's road's far side, else the run), or with
+// ownEdge that of the checked stored edge alone, as a caller may give it;
+// moved by `shift` to the left and given the heights zA and zB.
 class TestCheckBlock : public CSyasenCheckBlock {
 public:
   double shift = 0, zA = 0, zB = 0, arcRaise = 0.25;
+  bool ownEdge = false;
   bool GetBaseLine(CSyasenCheck*, CKelHSite* site, CSyasenCheckBlockParam* param, int mode, CRoadLineParam& line,
                    double value) override
   {
     if (site == nullptr || mode != 1 || value != 0.0 || param->m_SiteNo < 0 || param->m_SiteNo >= site->GetSize())
       return false;
-    if (!RunLine(*site, *param, line))
+    if (ownEdge)
+      line = OwnLine(*site, param->m_SiteNo);
+    else if (!RunLine(*site, *param, line))
       return false;
     const double dx = -line.m_Sin * shift, dy = line.m_Cos * shift;
     line = CRoadLineParam(CKelCoord3D(line.m_Beg.m_x + dx, line.m_Beg.m_y + dy, zA),
@@ -107,6 +111,14 @@ public:
   double GetArcHeight(double height, CSyasenCheck*, CKelHSite*, int) override { return height + arcRaise; }
 
 private:
+  static CRoadLineParam OwnLine(const CKelHSite& site, int edge)
+  {
+    const CKelSiteTable& v = site.Vertex(edge);
+    const CKelSiteTable& next = site.Vertex(edge + 1);
+    if (v.IsRoad())
+      return v.GetRoadLineParam(false, next);
+    return CRoadLineParam(CKelCoord3D(v.m_x, v.m_y, 0), CKelCoord3D(next.m_x, next.m_y, 0));
+  }
   // The check asks for the base line at every check point; the runs behind
   // it are made again only when the site or the checked edge changed.
   bool RunLine(const CKelHSite& site, const CSyasenCheckBlockParam& param, CRoadLineParam& line)

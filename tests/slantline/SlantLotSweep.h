@@ -16,11 +16,18 @@
 // draws another lot as well (TellsPointFromCorners): that listing must read
 // alike at every placement. A corner listed again inside one side may be
 // read at either copy (OtherCopyLot).
+// The driver gives the run's base line or, in every other reading, the
+// checked stored edge's own: the check points must not tell them apart.
+// The clean lot's half cuts are also judged against the half-plane model
+// (SlantHalfPlane.h), and each lot's checked side is bent at a joint inside
+// it by 0.05 to 5 degrees, each part checked on its own against the model:
+// a bend whose sagitta falls below the tiny size joins the parts into one
+// run, which must not move the cuts to the run's far corners.
 // Widened (a stream of its own, so the seeds above keep their lots): a side
 // of any kind listed every 1 mm to 10 cm with a scatter of 0 to 1 mm, on
 // the seed's lot or on one whose two roads of one width meet at a bend of
 // 2 to 60 degrees or at a reflex corner, judged within the survey's own
-// scale (DenseTolerance); and every clean lot whose cuts a half-plane model
+// scale (DenseJudge); and every clean lot whose cuts a half-plane model
 // can tell (ModelCuts) judged against that model, not only against itself.
 
 #include <algorithm>
@@ -35,6 +42,7 @@
 #include "KelGeometry.h"
 #include "SiteLotSweep.h"
 #include "SlantFixtures.h"
+#include "SlantHalfPlane.h"
 
 namespace slant_sweep {
 
@@ -92,7 +100,8 @@ inline CKelHSite SiteWithEdgeData(const Lot& lot, const Listing& placed, const P
   return site;
 }
 
-inline Readings Read(const Lot& lot, const Listing& listing, const Placement& at, int side, bool lastPiece)
+inline Readings Read(const Lot& lot, const Listing& listing, const Placement& at, int side, bool lastPiece,
+                     bool ownLine = false)
 {
   const std::size_t m = lot.m_Corners.size();
   const Listing placed = Stored(Placed(listing, at));
@@ -122,6 +131,7 @@ inline Readings Read(const Lot& lot, const Listing& listing, const Placement& at
     kind.m_BegBaseKind = kind.m_EndBaseKind = form == 3 ? 4 : 0;
     p.m_SrcBlock.AddBlock(src);
     slant_test::TestCheckBlock blk;
+    blk.ownEdge = ownLine;
     Driver drv;
     // The checked stretch measured along its base line, as the driver does.
     CRoadLineParam line;
@@ -232,6 +242,72 @@ inline PointChange PointOnSide(const Lot& lot, int side, double most, Rng& rng)
           told};
 }
 
+// The half cuts' volume (over the outline's own volume, 10 high) of the
+// stored edge starting nearest beg, checked from beg to end, and the
+// model's; the lot at the origin.
+struct ModelReading {
+  double m_Got = 0, m_Model = 0;
+};
+
+// The corner at beg (or, with farAtEnd, at end) is read on the lot's own
+// corners: a bend whose sagitta lies within the tiny size joins its side
+// into one run, whose corner the check reads along the side's chord.
+inline ModelReading ReadHalfCuts(const Lot& lot, const Listing& listing, int side, const CKelCoord2D& beg,
+                                 const CKelCoord2D& end, bool ownLine, bool joined = false, bool farAtEnd = false)
+{
+  const Placement home{"origin", 0, 0, 0, false};
+  const Listing stored = Stored(listing);
+  CKelHSite site = SiteWithEdgeData(lot, stored, home);
+  std::vector<CKelCoord2D> outline;
+  for (const Pt& q : stored)
+    outline.push_back(q.m_P);
+  CSyasenCheckBlockParam p;
+  p.m_SiteNo = PieceOf(stored, side, beg, false);
+  p.m_BegPoint = beg;
+  p.m_EndPoint = end;
+  p.m_CalcKind.m_BegCutKind = p.m_CalcKind.m_EndCutKind = 1;
+  p.m_SrcBlock.AddBlock(slant_test::LotBlock(site, 10));
+  slant_test::TestCheckBlock blk;
+  blk.ownEdge = ownLine;
+  Driver drv;
+  CRoadLineParam line;
+  ModelReading r;
+  if (p.m_SiteNo < 0 || !blk.GetBaseLine(&drv, &site, &p, 1, line, 0.0) || p.CreateBlock1(&drv, &site, &blk, 0) != 0)
+    return r;
+  r.m_Got = 10 * slant_test::PlanArea(p.m_BaseBlock);
+  if (!joined) {
+    r.m_Model = 10 * slant_model::HalfCutArea(outline, outline, beg, end, line.m_Cos, line.m_Sin);
+    return r;
+  }
+  const std::vector<CKelCoord2D>& corners = lot.m_Corners;
+  r.m_Model = 10 * (farAtEnd ? slant_model::HalfCutArea(outline, outline, beg, end, line.m_Cos, line.m_Sin, &corners)
+                             : slant_model::HalfCutArea(corners, outline, beg, end, line.m_Cos, line.m_Sin, &outline));
+  return r;
+}
+
+// Whether the model reads side `side` as the check does: no corner cut
+// beside it, whose cut takes the direction of the side beyond, and both its
+// corners and the far corners of the sides beside it clear of the tiny size
+// off the line between their neighbours (a slighter corner joins the sides
+// into one run, read along its chord, and the end cuts take that chord).
+inline bool ModelReads(const Lot& lot, int side)
+{
+  const int m = static_cast<int>(lot.m_Sides.size());
+  const auto at = [&](int k) { return static_cast<std::size_t>(((k % m) + m) % m); };
+  const auto clear = [&](int k) {
+    return OffLine(lot.m_Corners[at(k - 1)], lot.m_Corners[at(k + 1)], lot.m_Corners[at(k)]) > 1.25 * lot.Tiny();
+  };
+  return lot.m_Sides[at(side - 1)].m_Kind != SideKind::Cut && lot.m_Sides[at(side + 1)].m_Kind != SideKind::Cut &&
+         clear(side - 1) && clear(side) && clear(side + 1) && clear(side + 2);
+}
+
+inline std::string JudgeModel(const ModelReading& r, double share)
+{
+  if (std::fabs(r.m_Got - r.m_Model) <= share * std::max(1.0, r.m_Model))
+    return {};
+  return "half cuts " + Num(r.m_Got) + " for the model's " + Num(r.m_Model);
+}
+
 // --- The widened sweep ----------------------------------------------------------
 
 // A lot whose frontage meets a road of its width at a bend: turning 2 to 60
@@ -306,36 +382,6 @@ inline std::string DenseJudge(const Readings& clean, const Readings& got, double
   return {};
 }
 
-// The polygon pts clipped to the half-plane left of the line through o
-// along (dx, dy).
-inline std::vector<CKelCoord2D> ClipLeft(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& o, double dx,
-                                         double dy)
-{
-  const auto side = [&](const CKelCoord2D& p) { return dx * (p.m_y - o.m_y) - dy * (p.m_x - o.m_x); };
-  std::vector<CKelCoord2D> out;
-  for (std::size_t k = 0; k < pts.size(); ++k) {
-    const CKelCoord2D &p = pts[k], &q = pts[(k + 1) % pts.size()];
-    const double sp = side(p), sq = side(q);
-    if (sp >= 0)
-      out.push_back(p);
-    if ((sp < 0) != (sq < 0)) {
-      const double t = sp / (sp - sq);
-      out.emplace_back(p.m_x + t * (q.m_x - p.m_x), p.m_y + t * (q.m_y - p.m_y));
-    }
-  }
-  return out;
-}
-
-inline double PolygonArea(const std::vector<CKelCoord2D>& pts)
-{
-  double a = 0;
-  for (std::size_t k = 0; k < pts.size(); ++k) {
-    const CKelCoord2D &p = pts[k], &q = pts[(k + 1) % pts.size()];
-    a += p.m_x * q.m_y - q.m_x * p.m_y;
-  }
-  return a / 2;
-}
-
 // The half-cut and vertical-cut volumes of the lot's block (its outline,
 // 10 m high) checked along side `side`, from the corners alone: the half
 // cut at each end is the bisector of the corner between the side and the
@@ -365,13 +411,14 @@ inline std::array<std::optional<double>, 2> ModelCuts(const Lot& lot, int side)
   const auto u = unit(side), p = unit(before), q = unit(after);
   const CKelCoord2D &beg = lot.m_Corners[at(side)], &end = lot.m_Corners[at(side + 1)];
   // Square to the side at both ends, towards the other.
-  std::vector<CKelCoord2D> slab = ClipLeft(lot.m_Corners, beg, u[1], -u[0]);
-  slab = ClipLeft(slab, end, -u[1], u[0]);
+  using slant_model::KeepRight;
+  std::vector<CKelCoord2D> slab = KeepRight(lot.m_Corners, beg, -u[1], u[0]);
+  slab = KeepRight(slab, end, u[1], -u[0]);
   // The bisectors: the sum of the two sides' inward normals.
-  std::vector<CKelCoord2D> half = ClipLeft(slab, beg, p[1] + u[1], -p[0] - u[0]);
-  half = ClipLeft(half, end, -u[1] - q[1], u[0] + q[0]);
+  std::vector<CKelCoord2D> half = KeepRight(slab, beg, -p[1] - u[1], p[0] + u[0]);
+  half = KeepRight(half, end, u[1] + q[1], -u[0] - q[0]);
   const bool convex = p[0] * u[1] - p[1] * u[0] > 0 && u[0] * q[1] - u[1] * q[0] > 0;
-  return {10 * PolygonArea(half), convex ? std::optional<double>(10 * PolygonArea(slab)) : std::nullopt};
+  return {10 * slant_model::Area(half), convex ? std::optional<double>(10 * slant_model::Area(slab)) : std::nullopt};
 }
 
 struct Case {
@@ -430,6 +477,63 @@ inline void Widened(std::uint64_t seed, std::vector<Case>& cases)
   cases.push_back(c);
 }
 
+// The clean lot's half cuts, and the checked side bent at a joint inside
+// it, each part checked on its own, against the model (the bend's draws
+// from their own generator, so the seed's other cases stay as they were).
+inline void JudgeByModel(const Lot& lot, int side, std::uint64_t seed, std::vector<Case>& cases)
+{
+  if (!ModelReads(lot, side))
+    return;
+  const std::size_t m = lot.m_Corners.size();
+  const CKelCoord2D& a = lot.m_Corners[static_cast<std::size_t>(side)];
+  const CKelCoord2D& b = lot.m_Corners[(static_cast<std::size_t>(side) + 1) % m];
+  Case clean{lot.m_Name, "clean, against the model", "origin", Describe(lot.m_Listing), side, {}, "model"};
+  clean.m_Violation = JudgeModel(ReadHalfCuts(lot, lot.m_Listing, side, a, b, false), 1e-9);
+  cases.push_back(clean);
+  Rng rng(seed ^ 0x5eedbe17ULL);
+  const double len = a.GetLength(b), t = Uniform(rng, 0.25, 0.75);
+  const double turn = LogUniform(rng, 0.05, 5) * (Coin(rng) ? 1 : -1) * KelAngle::Pi / 180;
+  // The joint's offset that turns the side by `turn` there.
+  const double off = std::tan(turn) / (1 / (t * len) + 1 / ((1 - t) * len));
+  const CKelCoord2D joint = Along(a, b, t * len, off);
+  // A side between chords of an arc turning a few degrees at each corner
+  // takes a bend of that order as another of the arc's even joints, which
+  // the model, reading straight sides, cannot tell.
+  const auto turnAt = [&](std::size_t k) {
+    const CKelCoord2D& p = lot.m_Corners[(k + m - 1) % m];
+    const CKelCoord2D& q = lot.m_Corners[k];
+    const CKelCoord2D& r = lot.m_Corners[(k + 1) % m];
+    const double cross = (q.m_x - p.m_x) * (r.m_y - q.m_y) - (q.m_y - p.m_y) * (r.m_x - q.m_x);
+    const double dot = (q.m_x - p.m_x) * (r.m_x - q.m_x) + (q.m_y - p.m_y) * (r.m_y - q.m_y);
+    return std::fabs(std::atan2(cross, dot));
+  };
+  const std::size_t s0 = static_cast<std::size_t>(side);
+  if (std::min(turnAt(s0), turnAt((s0 + 1) % m)) < 10 * KelAngle::Pi / 180)
+    return;
+  Listing bent = lot.m_Listing;
+  const auto at = std::find_if(bent.begin(), bent.end(), [side](const Pt& q) { return q.m_Side == side; });
+  if (at == bent.end() || std::any_of(at + 1, bent.end(), [side](const Pt& q) { return q.m_Side == side; }))
+    return;  // a side listed with points of its own: left to the changes above
+  bent.insert(at + 1, {joint, side});
+  // Either side of the tiny size the far corner reads another line: a
+  // sagitta about that size is not judged here, nor one within the on-line
+  // distance, a point on the side (the changes above judge those).
+  const double sagitta = std::fabs(off) / std::hypot(1.0, std::tan(turn) * t / (1 - t));
+  if ((sagitta > 0.8 * lot.Tiny() && sagitta < 1.25 * lot.Tiny()) || sagitta <= 2 * KelTol::SiteOnLine)
+    return;
+  const bool joined = sagitta <= lot.Tiny();
+  for (const bool first : {true, false}) {
+    Case c{lot.m_Name,
+           "side bent " + Num(turn * 180 / KelAngle::Pi) + " degrees at " + Num(t) + (first ? ", first" : ", second") +
+               " part",
+           "origin", Describe(bent), side, {}, "model"};
+    const ModelReading r = first ? ReadHalfCuts(lot, bent, side, a, joint, !first, joined, false)
+                                 : ReadHalfCuts(lot, bent, side, joint, b, !first, joined, true);
+    c.m_Violation = JudgeModel(r, 0.01);
+    cases.push_back(c);
+  }
+}
+
 // One lot of the seed: a road side checked clean at every placement, then
 // `changes` changes each at a placement drawn from them.
 inline std::vector<Case> Sweep(std::uint64_t seed, int changes)
@@ -450,13 +554,22 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes)
   // A listing that does not tell a point from a corner is judged against its
   // own reading at the origin, mirrored as it is: steady wherever it lies. A
   // near-repeat of a corner inside one side may read as either copy's lot.
+  int readings = 0;
   const auto judge = [&](const Change& change, const Placement& at, bool lastPiece, bool told = true) {
     Case c{lot.m_Name, change.m_Name, at.m_Name, Describe(change.m_Listing), side, {}};
     const Placement home{at.m_Mirror ? "mirrored" : "origin", 0, 0, 0, at.m_Mirror};
     if (!told)
       c.m_Against = "itself";
+    // The piece after a point put exactly on a side that is a run of its
+    // own has the run's line for its own; elsewhere the piece's own line may be another line (a
+    // point off the side tilts it, a run of chords is read along its
+    // chord), and the base line's squares with it.
+    const bool ownLine =
+        ++readings % 2 == 0 && change.m_Kind == ChangeKind::OnSide && change.m_Size == 0 && ModelReads(lot, side);
+    if (ownLine)
+      c.m_Change += " (the edge's own base line)";
     const Readings against = told ? clean : Read(lot, change.m_Listing, home, side, lastPiece);
-    const Readings got = Read(lot, change.m_Listing, at, side, lastPiece);
+    const Readings got = Read(lot, change.m_Listing, at, side, lastPiece, ownLine);
     c.m_Violation = Judge(against, got, lot.Diameter());
     const std::optional<Listing> other =
         change.m_Kind == ChangeKind::NearRepeat ? OtherCopyLot(lot, change.m_Listing) : std::nullopt;
@@ -483,6 +596,7 @@ inline std::vector<Case> Sweep(std::uint64_t seed, int changes)
     } else
       judge(MakeChange(lot, kind, rng), at, false);
   }
+  JudgeByModel(lot, side, seed, cases);
   Widened(seed, cases);
   return cases;
 }
