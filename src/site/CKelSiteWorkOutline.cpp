@@ -918,9 +918,22 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::JoinRuns(const std:
 {
   const std::size_t n = pieces.size();
   auto rec = [&](std::size_t k) -> const CKelSiteTable& { return pieces[k % n].m_Rec; };
+  // Consecutive neighbour pieces are weighed together, however they zigzag
+  // within the survey's scatter (two by two, a piece's start may lie off
+  // the line of the next by twice the scatter), and cut into the sides they
+  // draw by SplitByChord.
+  const auto joins = [&](std::size_t k) {
+    return (Kind(rec(k + n - 1)) == 0 && Kind(rec(k)) == 0) || Continues(rec(k + n - 1), rec(k), rec(k + 1));
+  };
   std::size_t start = 0;
-  while (start < n && Continues(rec(start + n - 1), rec(start), rec(start + 1)))
+  while (start < n && joins(start))
     ++start;
+  if (start == n) {
+    // A lot of neighbours alone starts where its pieces do not run on.
+    start = 0;
+    while (start < n && Continues(rec(start + n - 1), rec(start), rec(start + 1)))
+      ++start;
+  }
   if (start == n)
     return OneRunEach(pieces);
   std::vector<Piece> out;
@@ -928,7 +941,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::JoinRuns(const std:
   for (std::size_t s = 0; s < n; ++s) {
     const std::size_t k = (start + s) % n;
     const Piece one{pieces[k].m_Rec, {static_cast<int>(k)}, pieces[k].m_Kept};
-    if (!stretch.empty() && !Continues(stretch.back().m_Rec, one.m_Rec, rec(k + 1))) {
+    if (!stretch.empty() && !joins(k)) {
       const std::vector<Piece> runs = SplitByChord(stretch, one.m_Rec);
       out.insert(out.end(), runs.begin(), runs.end());
       stretch.clear();

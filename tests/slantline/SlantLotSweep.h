@@ -337,7 +337,7 @@ inline Lot BendLot(Rng& rng)
 // kDensePoints, along a stretch of that many from one of its ends (a case
 // stays quick, however long the side or however many points it already
 // lists; beyond the stretch the side keeps its own listing).
-inline constexpr int kDensePoints = 400;
+inline constexpr int kDensePoints = 200;
 inline Change DenseSurvey(const Lot& lot, int side, Rng& rng)
 {
   const double pitch = LogUniform(rng, 0.001, 0.1);
