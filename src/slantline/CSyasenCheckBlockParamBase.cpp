@@ -619,23 +619,6 @@ int CSyasenCheckBlockParam::CheckError(const CSyasenCheckSiteRuns& runs, double 
   return along <= -KelTol::PointEqual ? kBegAfterEnd : 0;
 }
 
-// Lends an operation's runs to the check's own questions while it lasts.
-class CSyasenCheckBlockParam::OperationRuns {
-public:
-  OperationRuns(const CSyasenCheckBlockParam& param, const CSyasenCheckSiteRuns& runs)
-      : m_Param(param), m_Before(param.m_pRuns)
-  {
-    m_Param.m_pRuns = &runs;
-  }
-  ~OperationRuns() { m_Param.m_pRuns = m_Before; }
-  OperationRuns(const OperationRuns&) = delete;
-  OperationRuns& operator=(const OperationRuns&) = delete;
-
-private:
-  const CSyasenCheckBlockParam& m_Param;
-  const CSyasenCheckSiteRuns* m_Before;
-};
-
 // A refused check keeps no results of an earlier run.
 void CSyasenCheckBlockParam::ClearResults(CSphereRatioParamArray& points)
 {
