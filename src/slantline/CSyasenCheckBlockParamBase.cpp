@@ -304,8 +304,11 @@ void CSyasenCheckBlockParam::DoBegVertCut(CSyasenCheck*, const CKelHSite* stored
   DoBegVertCut(CSyasenCheckSiteRuns(stored), blocks, storedEdge);
 }
 
-// A begin inside the run is cut at its own joint (square on a side), as the
-// run's corner is once the bend there outgrows the tiny size.
+// An end inside the run is read at its own joint, as the run's corner there
+// is read once the bend outgrows the tiny size: the cut stays continuous as
+// the bend grows. On a side, a straight continuation, a begin is cut square
+// to it on the site's side and an end is not cut (the base line's square
+// bounds it), as at a corner.
 void CSyasenCheckBlockParam::DoBegVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
                                           int storedEdge) const
 {
@@ -340,6 +343,7 @@ void CSyasenCheckBlockParam::DoEndVertCut(CSyasenCheck*, const CKelHSite* stored
   DoEndVertCut(CSyasenCheckSiteRuns(stored), blocks, storedEdge);
 }
 
+// An end inside the run: as a begin inside it.
 void CSyasenCheckBlockParam::DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
                                           int storedEdge) const
 {
