@@ -155,15 +155,16 @@ inline Pieces VertCut(const Pieces& source, const CKelCoord2D& p, const Dir& u, 
 }
 
 // The area the vertical cuts keep of source for the stretch beg -> end,
-// the base line's squares moved offBeg behind beg and offEnd beyond end.
+// the base line's squares moved offBeg behind beg and offEnd beyond end;
+// the corners read as HalfCutArea reads them.
 inline double VertCutArea(const std::vector<CKelCoord2D>& site, const std::vector<CKelCoord2D>& source,
                           const CKelCoord2D& beg, const CKelCoord2D& end, double bx, double by, double offBeg,
-                          double offEnd)
+                          double offEnd, const std::vector<CKelCoord2D>* atEnd = nullptr)
 {
   Dir in, out;
   SidesAt(site, beg, &in, &out);
   Pieces kept = VertCut({source}, beg, in, out, true);
-  SidesAt(site, end, &in, &out);
+  SidesAt(atEnd != nullptr ? *atEnd : site, end, &in, &out);
   kept = VertCut(kept, end, in, out, false);
   kept = KeepRight(kept, CKelCoord2D(beg.m_x - offBeg * bx, beg.m_y - offBeg * by), -by, bx);
   kept = KeepRight(kept, CKelCoord2D(end.m_x + offEnd * bx, end.m_y + offEnd * by), by, -bx);
