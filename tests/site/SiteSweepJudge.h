@@ -401,9 +401,35 @@ inline std::optional<site_geos::Geometry> ModelDeemed(const Lot& lot)
   return site_geos::Union(site_geos::Make(c).get(), site_geos::RightStrip(line, reach).get());
 }
 
+// The road of a lot whose only road is one side of one width, met at both
+// ends by neighbour sides at right angles, as GEOS builds it: the strip of
+// the road's width outside the side, running on 5 m straight past each end
+// (a convex corner). None for other lots.
+inline std::optional<site_geos::Geometry> ModelRoad(const Lot& lot)
+{
+  constexpr double kRunPast = 5.0;
+  const std::size_t n = lot.m_Sides.size();
+  std::size_t road = n;
+  for (std::size_t k = 0; k < n; ++k) {
+    if (lot.m_Sides[k].m_Kind == SideKind::Road)
+      road = road == n ? k : n + 1;
+  }
+  if (road >= n || !ModelDeemed(lot))
+    return std::nullopt;
+  const Side& side = lot.m_Sides[road];
+  const CKelCoord2D& a = lot.m_Corners[road];
+  const CKelCoord2D& b = lot.m_Corners[(road + 1) % n];
+  const double len = a.GetLength(b);
+  const double ux = (b.m_x - a.m_x) / len, uy = (b.m_y - a.m_y) / len;
+  const site_geos::Polygon line{{a.m_x - kRunPast * ux, a.m_y - kRunPast * uy},
+                                {b.m_x + kRunPast * ux, b.m_y + kRunPast * uy}};
+  return site_geos::RightStrip(line, side.m_W1);
+}
+
 // The clean lot judged against GEOS: the distances from its deemed site at
 // the probes (measured on the reading's own outline), and, where the model
-// builds it (ModelDeemed), the deemed site itself and the distances from it.
+// builds them (ModelDeemed, ModelRoad), the deemed site itself and the
+// distances from it, and the road.
 inline std::vector<Violation> JudgeByModel(const Lot& lot, const Readings& clean, const std::vector<CKelCoord2D>& probes)
 {
   std::vector<Violation> out;
@@ -425,6 +451,11 @@ inline std::vector<Violation> JudgeByModel(const Lot& lot, const Readings& clean
   if (model) {
     const site_geos::Geometry off(GEOSSymDifference_r(site_geos::Context(), read.get(), model->get()));
     expect("deemed site (area off the model)", site_geos::Area(off.get()), 0, tol.m_Area);
+  }
+  if (const std::optional<site_geos::Geometry> road = ModelRoad(lot)) {
+    const site_geos::Geometry roads = site_geos::Union(clean.m_Roads);
+    const site_geos::Geometry off(GEOSSymDifference_r(site_geos::Context(), roads.get(), road->get()));
+    expect("roads (area off the model)", site_geos::Area(off.get()), 0, tol.m_Area);
   }
   return out;
 }
