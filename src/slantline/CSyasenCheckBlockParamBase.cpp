@@ -15,6 +15,7 @@
 #include "CSyasenCheckBlockParam.h"
 #include "KelGeometry.h"
 #include "KelOutlineIndex.h"
+#include "KelSurveyPoints.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -46,116 +47,10 @@ bool EdgeDirection(const CKelHSite* site, int j, double* c, double* s)
   return true;
 }
 
-// --- The outline the radial form cuts --------------------------------------
 // The radial cuts read a block's outline without the points a survey adds,
 // so the pieces of a cut merge back and the rays meet the corners of the
-// clean outline. Each step below decides by distances alone, never by which
-// of several equal candidates comes first: a curved wall drawn in short
-// chords stays as drawn wherever the block lies, where a greedy removal
-// would take a different share of its chords at each placement.
-
-double Gap(const CKelCoord2D& a, const CKelCoord2D& b) { return length_2point(a, b); }
-
-// Keeps the marked vertices when at least three are left.
-void KeepMarked(CKelBlockCoordArray& ring, const std::vector<bool>& keep)
-{
-  if (std::count(keep.begin(), keep.end(), true) < 3)
-    return;
-  CKelBlockCoordArray kept;
-  for (std::size_t i = 0; i < ring.size(); ++i) {
-    if (keep[i])
-      kept.push_back(ring[i]);
-  }
-  ring.swap(kept);
-}
-
-// A cluster of neighbours each within tol of the next and all within tol of
-// its first (a doubled point, a notch's corners) becomes the one of them
-// that stands for it with the least area moved.
-void MergeClusters(CKelBlockCoordArray& ring, double tol)
-{
-  const std::size_t n = ring.size();
-  std::size_t start = 0;
-  while (start < n && Gap(ring[(start + n - 1) % n], ring[start]) <= tol)
-    ++start;
-  if (start == n)
-    return;  // the whole outline within the band: nothing to tell apart
-  std::vector<bool> keep(n, true);
-  for (std::size_t k = 0; k < n;) {
-    const std::size_t first = (start + k) % n;
-    std::size_t len = 1;
-    while (k + len < n && Gap(ring[(first + len - 1) % n], ring[(first + len) % n]) <= tol &&
-           Gap(ring[first], ring[(first + len) % n]) <= tol)
-      ++len;
-    if (len > 1) {
-      const CKelCoord2D& before = ring[(first + n - 1) % n];
-      const CKelCoord2D& after = ring[(first + len) % n];
-      std::vector<CKelCoord2D> drawn{before};
-      for (std::size_t j = 0; j < len; ++j)
-        drawn.push_back(ring[(first + j) % n]);
-      drawn.push_back(after);
-      const double whole = SignedShoelaceArea(drawn);
-      std::size_t best = 0;
-      double least = 0;
-      for (std::size_t j = 0; j < len; ++j) {
-        const std::vector<CKelCoord2D> one{before, ring[(first + j) % n], after};
-        const double moved = std::fabs(whole - SignedShoelaceArea(one));
-        if (j == 0 || moved < least) {
-          best = j;
-          least = moved;
-        }
-      }
-      for (std::size_t j = 0; j < len; ++j)
-        keep[(first + j) % n] = j == best;
-    }
-    k += len;
-  }
-  KeepMarked(ring, keep);
-}
-
-// A chain of vertices each within tol of the segment between its
-// neighbours goes when every one of them lies within tol of the segment
-// between the corners at its ends (points splitting an edge, to the
-// survey's millimetre); a chain that draws more (a curve in short chords)
-// stays.
-void DropStraightChains(CKelBlockCoordArray& ring, double tol)
-{
-  const std::size_t n = ring.size();
-  std::vector<bool> onLine(n);
-  for (std::size_t i = 0; i < n; ++i)
-    onLine[i] = linedist(ring[(i + n - 1) % n], ring[(i + 1) % n], ring[i], nullptr) <= tol;
-  const auto corner = std::find(onLine.begin(), onLine.end(), false);
-  if (corner == onLine.end())
-    return;
-  const auto start = static_cast<std::size_t>(corner - onLine.begin());
-  std::vector<bool> keep(n, true);
-  for (std::size_t k = 1; k <= n;) {
-    if (!onLine[(start + k) % n]) {
-      ++k;
-      continue;
-    }
-    std::size_t len = 0;
-    while (onLine[(start + k + len) % n])
-      ++len;
-    const CKelCoord2D& a = ring[(start + k - 1) % n];
-    const CKelCoord2D& b = ring[(start + k + len) % n];
-    bool straight = true;
-    for (std::size_t j = 0; j < len && straight; ++j)
-      straight = linedist(a, b, ring[(start + k + j) % n], nullptr) <= tol;
-    for (std::size_t j = 0; straight && j < len; ++j)
-      keep[(start + k + j) % n] = false;
-    k += len;
-  }
-  KeepMarked(ring, keep);
-}
-
-void DropRadialSurveyPoints(CKelBlockCube& block)
-{
-  if (block.m_Coord.size() <= 3)
-    return;
-  MergeClusters(block.m_Coord, KelTol::BlockSurveyPoint);
-  DropStraightChains(block.m_Coord, KelTol::BlockSurveyPoint);
-}
+// clean outline.
+void DropRadialSurveyPoints(CKelBlockCube& block) { (void)kel_survey::DropSurveyPoints(block.m_Coord, KelTol::BlockSurveyPoint); }
 
 }  // namespace
 
