@@ -2,8 +2,8 @@
 // source blocks on a 200 x 100 site cut at both ends of its first edge, and
 // 50 planned blocks clipped over the base blocks they give. Then the base
 // blocks and check line of a surveyed lot against its number of outline
-// points and of source blocks, the whole basic-form check on a lot surveyed
-// all round, and the radial form over a densely listed source block.
+// points and of source blocks, and the whole check of both forms on a large
+// corner lot surveyed all round and placed far from the origin.
 
 #include <benchmark/benchmark.h>
 
@@ -135,51 +135,107 @@ BENCHMARK(BM_CreateBlock1SurveyedLot)
     ->ArgNames({"shape", "outline", "blocks"})
     ->Unit(benchmark::kMillisecond);
 
-// A 60 x 45 lot with its road along the south side, every side surveyed as
-// points at an even spacing and scattered up to 1 mm across it (a fixed
-// seed): the survey folding and the runs take every side.
-CKelHSite ScatteredLot(int points)
-{
-  const std::vector<CKelCoord2D> corners{{0, 0}, {60, 0}, {60, 45}, {0, 45}};
-  std::mt19937 rng(11);
-  std::uniform_real_distribution<double> scatter(-0.001, 0.001);
-  std::vector<CKelCoord2D> pts;
-  const int perSide = points / 4;
-  for (int k = 0; k < 4; ++k) {
-    const CKelCoord2D& a = corners[static_cast<std::size_t>(k)];
-    const CKelCoord2D& b = corners[static_cast<std::size_t>((k + 1) % 4)];
-    const double len = a.GetLength(b), nx = -(b.m_y - a.m_y) / len, ny = (b.m_x - a.m_x) / len;
-    pts.push_back(a);
-    for (int i = 1; i < perSide; ++i) {
-      const double t = static_cast<double>(i) / perSide, off = scatter(rng);
-      pts.emplace_back(a.m_x + t * (b.m_x - a.m_x) + off * nx, a.m_y + t * (b.m_y - a.m_y) + off * ny);
+// A large corner lot as surveys deliver it, far from the origin: 400 x 300 m,
+// a 6 m road along its south side and a 4 m road along its east side meeting
+// at a 0.8 m corner cut, every long side listed as points at an even spacing
+// and scattered up to 1 mm across it (a fixed seed), the whole placed
+// 320 km out in the plane's frame and turned 30 degrees. Its source block
+// is the lot's own outline under a sloping top.
+class FarCornerLot {
+public:
+  explicit FarCornerLot(int points)
+  {
+    const double leg = 0.8 / std::sqrt(2.0);
+    const std::vector<CKelCoord2D> corners{{0, 0}, {400 - leg, 0}, {400, leg}, {400, 300}, {0, 300}};
+    const bool cut[] = {false, true, false, false, false};
+    double around = 0;
+    for (std::size_t k = 0; k < corners.size(); ++k)
+      around += cut[k] ? 0 : corners[k].GetLength(corners[(k + 1) % corners.size()]);
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> scatter(-0.001, 0.001);
+    const double pitch = around / (points - static_cast<int>(corners.size()));
+    std::vector<CKelCoord2D> local;
+    std::vector<int> sideOf;
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+      const CKelCoord2D& a = corners[k];
+      const CKelCoord2D& b = corners[(k + 1) % corners.size()];
+      const double len = a.GetLength(b), nx = -(b.m_y - a.m_y) / len, ny = (b.m_x - a.m_x) / len;
+      const int inner = cut[k] ? 0 : static_cast<int>(std::lround(len / pitch));
+      local.push_back(a);
+      sideOf.push_back(static_cast<int>(k));
+      for (int i = 1; i <= inner; ++i) {
+        const double t = static_cast<double>(i) / (inner + 1), off = scatter(rng);
+        local.emplace_back(a.m_x + t * (b.m_x - a.m_x) + off * nx, a.m_y + t * (b.m_y - a.m_y) + off * ny);
+        sideOf.push_back(static_cast<int>(k));
+      }
     }
+    std::vector<CKelCoord2D> placed;
+    for (const CKelCoord2D& q : local)
+      placed.push_back(To(q));
+    m_Site = Site(placed);
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+      CKelSiteTable& v = m_Site.m_pt[i];
+      const int side = sideOf[i];
+      if (side == 1)
+        v.COND = CKelSiteTable::kSumikiri;
+      if (side == 0 || side == 2) {
+        v.COND = CKelSiteTable::kRoad;
+        v.m_RoadWidthBeg = v.m_RoadWidthEnd = side == 0 ? 6 : 4;
+        v.CheckRoadWuser();
+      }
+    }
+    m_Site.SetArea();
+    m_Site.SetMaxMin();
+    m_Site.m_Road = m_Site.CalcRoadData();
+    m_Site.m_Cross = m_Site.SetCrossRoad(m_Site.m_Road);
+    for (const CKelCoord2D& q : local) {
+      const CKelCoord2D w = To(q);
+      m_Source.Append(CKelBlockCoord(w.m_x, w.m_y, 9 + 0.025 * q.m_x + 0.05 * q.m_y, 0));
+    }
+    m_Source.SetType();
+    m_Source.SetMinMax();
+    m_Source.GetPlaneEquation(false);
+    m_Source.GetPlaneEquation(true);
+    m_Beg = To(corners[0]);
+    m_End = To(corners[1]);
   }
-  CKelHSite site = Site(pts);
-  for (int i = 0; i < perSide; ++i) {
-    CKelSiteTable& road = site.m_pt[static_cast<std::size_t>(i)];
-    road.COND = CKelSiteTable::kRoad;
-    road.m_RoadWidthBeg = road.m_RoadWidthEnd = 6;
-    road.CheckRoadWuser();
+
+  // The check of the south road from corner to corner cut: half cuts,
+  // check points every 2 m.
+  CSyasenCheckBlockParam SouthCheck() const
+  {
+    CSyasenCheckBlockParam p;
+    p.m_SiteNo = 0;
+    p.m_BegPoint = m_Beg;
+    p.m_EndPoint = m_End;
+    p.m_CalcKind.m_BegCutKind = p.m_CalcKind.m_EndCutKind = 1;
+    p.m_CpntPitch = 2;
+    p.m_SrcBlock.AddBlock(m_Source);
+    return p;
   }
-  return site;
-}
+
+  CKelHSite m_Site;
+  CKelBlockCube m_Source;
+
+private:
+  static CKelCoord2D To(const CKelCoord2D& q)
+  {
+    const double c = std::cos(KelAngle::Pi / 6), s = std::sin(KelAngle::Pi / 6);
+    return CKelCoord2D(3.2e5 + c * q.m_x - s * q.m_y, -1.2e5 + s * q.m_x + c * q.m_y);
+  }
+
+  CKelCoord2D m_Beg, m_End;
+};
 
 // The whole basic-form check with half cuts and check points on arcs, as a
 // driver makes it: a fresh driver (whose base line reads the check's runs)
 // and the site check's refusals included. Argument: the outline points.
-void BM_BasicFormCheckScatteredLot(benchmark::State& state)
+void BM_BasicFormCheckSurveyedLot(benchmark::State& state)
 {
-  const CKelHSite site = ScatteredLot(static_cast<int>(state.range(0)));
-  CKelHSite work = site;
-  CSyasenCheckBlockParam p;
-  p.m_SiteNo = 0;
-  p.m_BegPoint = CKelCoord2D(0, 0);
-  p.m_EndPoint = CKelCoord2D(60, 0);
-  p.m_CalcKind.m_BegCutKind = p.m_CalcKind.m_EndCutKind = 1;
+  const FarCornerLot lot(static_cast<int>(state.range(0)));
+  CKelHSite work = lot.m_Site;
+  CSyasenCheckBlockParam p = lot.SouthCheck();
   p.m_CalcKind.m_BegCpntKind = p.m_CalcKind.m_EndCpntKind = 3;
-  p.m_CpntPitch = 1;
-  p.m_SrcBlock.AddBlock(LotBlock(site, 20));
   CSyasenCheck driver;
   int code = 0;
   for (auto _ : state) {
@@ -188,51 +244,35 @@ void BM_BasicFormCheckScatteredLot(benchmark::State& state)
     benchmark::DoNotOptimize(p.m_BaseBlock.size());
   }
   state.counters["code"] = code;
+  state.counters["outline"] = static_cast<double>(work.GetSize());
   state.counters["points"] = static_cast<double>(p.m_SphereRatio.size());
 }
-BENCHMARK(BM_BasicFormCheckScatteredLot)->Arg(11200)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BasicFormCheckSurveyedLot)->Arg(11200)->Arg(20000)->Unit(benchmark::kMillisecond);
 
-// The radial form over one source block of `points` points (a 40 x 30 box
-// whose north side is surveyed as points 1 mm apart across its line) on a
-// plain lot, check points every 2 m.
-void BM_CreateBlock2DenseSource(benchmark::State& state)
+// The radial form over the lot's own outline of 20,000 points as its source
+// block, check points every 25 m along the south road.
+void BM_CreateBlock2SurveyedSource(benchmark::State& state)
 {
-  CKelHSite site = Site({{0, 0}, {40, 0}, {40, 30}, {0, 30}});
-  CKelSiteTable& road = site.m_pt[0];
-  road.COND = CKelSiteTable::kRoad;
-  road.m_RoadWidthBeg = road.m_RoadWidthEnd = 6;
-  road.CheckRoadWuser();
-  const int points = static_cast<int>(state.range(0));
-  CKelBlockCube src;
-  src.Append(CKelBlockCoord(1, 1, 20, 0));
-  src.Append(CKelBlockCoord(39, 1, 20, 0));
-  for (int i = 0; i < points - 2; ++i) {
-    const double t = static_cast<double>(i) / (points - 3);
-    src.Append(CKelBlockCoord(39 - 38 * t, 29 + (i % 2 == 0 ? 0.0 : 0.001), 20, 0));
-  }
-  src.SetType();
-  src.SetMinMax();
-  src.GetPlaneEquation(false);
-  src.GetPlaneEquation(true);
-  CSyasenCheckBlockParam p;
-  p.m_SiteNo = 0;
-  p.m_BegPoint = CKelCoord2D(0, 0);
-  p.m_EndPoint = CKelCoord2D(40, 0);
+  const FarCornerLot lot(static_cast<int>(state.range(0)));
+  CKelHSite work = lot.m_Site;
+  CSyasenCheckBlockParam p = lot.SouthCheck();
   p.m_CalcKind.m_CalcType = 1;
-  p.m_CalcKind.m_BegCutKind = p.m_CalcKind.m_EndCutKind = 1;
   p.m_CalcKind.m_BegBaseKind = p.m_CalcKind.m_EndBaseKind = 4;
-  p.m_CheckLength = 40;
+  p.m_CheckLength = p.m_BegPoint.GetLength(p.m_EndPoint);
   p.m_CheckEnd = -1;
-  p.m_CpntPitch = 2;
-  p.m_SrcBlock.AddBlock(src);
+  p.m_CpntPitch = 25;
   CSyasenCheck driver;
+  int code = 0;
   for (auto _ : state) {
     TestCheckBlock blk;
-    benchmark::DoNotOptimize(p.CreateBlock2(&driver, &site, &blk, 0));
+    code = p.CreateBlock2(&driver, &work, &blk, 0);
+    benchmark::DoNotOptimize(p.m_SphereRatio2.size());
   }
+  state.counters["code"] = code;
+  state.counters["source"] = static_cast<double>(lot.m_Source.m_Coord.size());
   state.counters["points"] = static_cast<double>(p.m_SphereRatio2.size());
 }
-BENCHMARK(BM_CreateBlock2DenseSource)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CreateBlock2SurveyedSource)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -335,6 +335,12 @@ inline constexpr double SkyUnionInside = 1e-9;
 // half of it over pi (1.6e-7), well within a ratio's steadiness; an edge of
 // a one-degree step stays within it, one of a wider step does not.
 inline constexpr double SkyChordSag = 1e-6;
+// How fast (share of the disc per metre of the check point's move) the
+// points a corner hidden behind an edge puts on the edge's chart line may
+// draw the edge towards the notch the corner cuts once it comes out: 1e-6
+// per tenth of a millimetre, the survey's own step. The slower, the wider
+// the band of points where a hidden corner moves a ratio at all.
+inline constexpr double SkyCornerFadeRate = 1e-2;
 // How far (radians of elevation) the chart's straight line between two
 // points of a projected edge may depart from the edge's own elevation
 // halfway before the halfway point is walked too: a degree, far beyond the

@@ -486,6 +486,7 @@ void CKelSiteWorkOutline::ToStoredEdges(const std::vector<int>& kept, int n, std
 std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::EdgeByEdge(const CKelHSite& site)
 {
   std::vector<Piece> out;
+  out.reserve(static_cast<std::size_t>(site.GetSize()));
   for (int e = 0; e < site.GetSize(); ++e)
     out.push_back(Piece{site.Vertex(e), {e}, e});
   return out;
@@ -494,6 +495,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::EdgeByEdge(const CK
 std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::OneRunEach(const std::vector<Piece>& pieces)
 {
   std::vector<Piece> out;
+  out.reserve(pieces.size());
   for (std::size_t p = 0; p < pieces.size(); ++p)
     out.push_back(Piece{pieces[p].m_Rec, {static_cast<int>(p)}, pieces[p].m_Kept});
   return out;
@@ -524,6 +526,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   std::vector<Piece> pieces;
   if (longEdges < 3)
     return pieces;
+  pieces.reserve(static_cast<std::size_t>(longEdges));
   auto kindOf = [&](int e) { return Kind(site.Vertex(e)); };
   const std::vector<int> longBefore = NearestLongEdges(tiny, -1);
   const std::vector<int> longAfter = NearestLongEdges(tiny, +1);
@@ -603,7 +606,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
       Piece p{site.Vertex(e), pending, e};
       p.m_Edges.push_back(e);
       static_cast<CKelCoord2D&>(p.m_Rec) = site.Vertex(p.m_Edges.front());
-      pieces.push_back(p);
+      pieces.push_back(std::move(p));
       settled();
     }
   }

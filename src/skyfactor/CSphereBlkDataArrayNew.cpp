@@ -166,18 +166,28 @@ bool SagsOffChord(const CKelCoord2D& p, const CKelCoord2D& q, const CKelCoord2D&
 // The tag of a point a corner of another outline put on an edge's chart
 // line: a corner of the area, not one that puts points on other edges.
 constexpr std::int32_t kLinePointTag = 2;
-// The width over which a corner's points on an edge part, as a share of
-// the band between the edge's chart line and its chord at its middle: the
-// narrower, the fewer corners that move a ratio at all; the wider, the
-// slower the ratio moves with them.
+// The widest band over which a corner's points on an edge part, as a
+// share of the band between the edge's chart line and its chord at its
+// middle.
 constexpr double kFade = 0.5;
 
-// A corner's azimuth and elevation with its polygon.
+// A corner's azimuth and elevation with its polygon, and its source point's
+// distance across the ground from the check point.
 struct ChordCorner {
   double m_Azimuth;
   double m_Elevation;
   std::size_t m_Poly;
+  double m_Reach;
 };
+
+// The least distance across the ground from the check point to the edge
+// between source points a and b.
+double GroundReach(const CKelCoord3D& a, const CKelCoord3D& b)
+{
+  const double ex = b.m_x - a.m_x, ey = b.m_y - a.m_y, len2 = ex * ex + ey * ey;
+  const double t = len2 > 0 ? std::clamp(-(a.m_x * ex + a.m_y * ey) / len2, 0.0, 1.0) : 0.0;
+  return std::hypot(a.m_x + t * ex, a.m_y + t * ey);
+}
 
 // The lists the chord points of a union are found with. They are kept from
 // union to union on each thread (which works on one union at a time): a
@@ -284,19 +294,30 @@ void ChordPoints::TakeOnEdge(std::size_t i, int k, int a, int b)
   const CKelCoord2D da = DiscOf(a), db = DiscOf(b);
   if (!SagsOffChord(p, q, da, db))
     return;
-  // A corner on the outline's side of the chart line and within the width
-  // of the band between the line and the chord (at the edge's middle)
-  // puts two points on the line: one at the corner's azimuth while the
-  // corner touches the line, parting towards the edge's ends as the corner
-  // draws away from it.
+  // A corner on the outline's side of the chart line and within its band
+  // of it puts two points on the line: one at the corner's azimuth while
+  // the corner touches the line, parting towards the edge's ends as the
+  // corner draws away from it. The band is as narrow as the share the
+  // corner's point on the line adds to the edge's chord allows at
+  // KelTol::SkyCornerFadeRate, as a move of the check point by a metre
+  // turns the corner against the line by at most the sum of the inverse
+  // ground distances: beyond the band a hidden corner changes nothing.
   const double mid = (p.m_x + q.m_x) / 2;
-  const double fade = kFade * std::fabs(ChordElevationOnDisc(da, db, mid) - (p.m_y + q.m_y) / 2);
+  const double widest = kFade * std::fabs(ChordElevationOnDisc(da, db, mid) - (p.m_y + q.m_y) / 2);
+  const double edgeTurn = 1 / GroundReach(m_Store.m_PolyCoord[static_cast<std::size_t>(a)].m_Coord3D,
+                                          m_Store.m_PolyCoord[static_cast<std::size_t>(b)].m_Coord3D);
   m_At.clear();
   for (const Corner& c : m_Near) {
     const double line = p.m_y + (q.m_y - p.m_y) * ((c.m_Azimuth - p.m_x) / (q.m_x - p.m_x));
     const double side = (q.m_x - p.m_x) * (c.m_Elevation - p.m_y) - (q.m_y - p.m_y) * (c.m_Azimuth - p.m_x);
     const double off = std::fabs(c.m_Elevation - line);
-    if (!(off < fade) || side * m_Turn < 0)
+    if (!(off < widest) || side * m_Turn < 0)
+      continue;
+    const CKelCoord2D dl = SphereDiscOf(CKelCoord2D(c.m_Azimuth, line));
+    const double share =
+        std::fabs((db.m_x - da.m_x) * (dl.m_y - da.m_y) - (db.m_y - da.m_y) * (dl.m_x - da.m_x)) / KelAngle::TwoPi;
+    const double fade = std::min(widest, share * (edgeTurn + 1 / c.m_Reach) / KelTol::SkyCornerFadeRate);
+    if (!(off < fade))
       continue;
     m_At.push_back(c.m_Azimuth + (p.m_x - c.m_Azimuth) * (off / fade));
     m_At.push_back(c.m_Azimuth + (q.m_x - c.m_Azimuth) * (off / fade));
@@ -327,7 +348,8 @@ void ChordPoints::ListCorners()
     for (int k = 0; k < area.Size(); ++k) {
       const CSphereCoordD2D& p = m_Store.m_PolyCoord[static_cast<std::size_t>(area.IdxAt(k))];
       if (p.m_PntKind != CSphereCoordD2D::kInserted && p.m_Tag != kLinePointTag && std::isfinite(p.m_AD))
-        (p.m_AE == 0 ? m_Low : m_Raised).push_back(Corner{p.m_AD, p.m_AE, i});
+        (p.m_AE == 0 ? m_Low : m_Raised)
+            .push_back(Corner{p.m_AD, p.m_AE, i, std::hypot(p.m_Coord3D.m_x, p.m_Coord3D.m_y)});
     }
   }
   // The pair's own order, spelled out: its three-way comparison of the

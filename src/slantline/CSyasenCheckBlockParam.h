@@ -199,6 +199,8 @@ public:
   bool CreatePlanBlock(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
                        int mode, double bottom, CKelBlockCubeArray& plan2, int* refused = nullptr);
   // The steps answer the number of blocks refused, as CreatePlanBlock.
+  // Each step reads one work outline of the site, and CreatePlanBlock one
+  // for both.
   int CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
                        double bottom, CKelBlockCubeArray& plan2);
   int CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
@@ -267,10 +269,26 @@ public:
   [[nodiscard]] bool CheckBaseLine(const CKelHSite* site, CRoadLineParam& line) const;
 
 private:
-  // The runs of the operation under way (CreateBlock1, CreateBlock2), for
-  // the driver's questions; null between operations, never copied.
-  class OperationRuns;
+  // The runs of the operation under way (CreateBlock1, CreateBlock2,
+  // CreatePlanBlock and its steps), for the driver's questions; null
+  // between operations, never copied.
   mutable const CSyasenCheckSiteRuns* m_pRuns = nullptr;
+  // Lends an operation's runs to the check's own questions while it lasts.
+  class OperationRuns {
+  public:
+    OperationRuns(const CSyasenCheckBlockParam& param, const CSyasenCheckSiteRuns& runs)
+        : m_Param(param), m_Before(param.m_pRuns)
+    {
+      m_Param.m_pRuns = &runs;
+    }
+    ~OperationRuns() { m_Param.m_pRuns = m_Before; }
+    OperationRuns(const OperationRuns&) = delete;
+    OperationRuns& operator=(const OperationRuns&) = delete;
+
+  private:
+    const CSyasenCheckBlockParam& m_Param;
+    const CSyasenCheckSiteRuns* m_Before;
+  };
 
   // One operation reads one work outline (CSyasenCheckSiteRuns): these are
   // the public steps above on the runs it made.
@@ -291,6 +309,10 @@ private:
                                      const CSyasenCheckSiteRuns& runs, bool dropped = false);
   void CreateBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, const CKelBlockCubeArray& blocks,
                     bool plan, const CSyasenCheckSiteRuns& runs);
+  int CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
+                       double bottom, CKelBlockCubeArray& plan2, const CSyasenCheckSiteRuns& runs);
+  int CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, CKelBlockCubeArray& plan,
+                       double bottom, CKelBlockCubeArray& plan2, const CSyasenCheckSiteRuns& runs);
   void CalcChkPntEx(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk, double start, double end,
                     const CSyasenCheckSiteRuns& runs);
   [[nodiscard]] bool GetBegArcParam(const CSyasenCheckSiteRuns& runs, const CRoadLineParam& line, bool bisect,

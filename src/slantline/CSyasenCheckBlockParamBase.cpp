@@ -15,6 +15,7 @@
 #include "CSyasenCheckBlockParam.h"
 #include "KelGeometry.h"
 #include "KelOutlineIndex.h"
+#include "KelSurveyPoints.h"
 #include "KelTolerance.h"
 
 namespace {
@@ -46,116 +47,10 @@ bool EdgeDirection(const CKelHSite* site, int j, double* c, double* s)
   return true;
 }
 
-// --- The outline the radial form cuts --------------------------------------
 // The radial cuts read a block's outline without the points a survey adds,
 // so the pieces of a cut merge back and the rays meet the corners of the
-// clean outline. Each step below decides by distances alone, never by which
-// of several equal candidates comes first: a curved wall drawn in short
-// chords stays as drawn wherever the block lies, where a greedy removal
-// would take a different share of its chords at each placement.
-
-double Gap(const CKelCoord2D& a, const CKelCoord2D& b) { return length_2point(a, b); }
-
-// Keeps the marked vertices when at least three are left.
-void KeepMarked(CKelBlockCoordArray& ring, const std::vector<bool>& keep)
-{
-  if (std::count(keep.begin(), keep.end(), true) < 3)
-    return;
-  CKelBlockCoordArray kept;
-  for (std::size_t i = 0; i < ring.size(); ++i) {
-    if (keep[i])
-      kept.push_back(ring[i]);
-  }
-  ring.swap(kept);
-}
-
-// A cluster of neighbours each within tol of the next and all within tol of
-// its first (a doubled point, a notch's corners) becomes the one of them
-// that stands for it with the least area moved.
-void MergeClusters(CKelBlockCoordArray& ring, double tol)
-{
-  const std::size_t n = ring.size();
-  std::size_t start = 0;
-  while (start < n && Gap(ring[(start + n - 1) % n], ring[start]) <= tol)
-    ++start;
-  if (start == n)
-    return;  // the whole outline within the band: nothing to tell apart
-  std::vector<bool> keep(n, true);
-  for (std::size_t k = 0; k < n;) {
-    const std::size_t first = (start + k) % n;
-    std::size_t len = 1;
-    while (k + len < n && Gap(ring[(first + len - 1) % n], ring[(first + len) % n]) <= tol &&
-           Gap(ring[first], ring[(first + len) % n]) <= tol)
-      ++len;
-    if (len > 1) {
-      const CKelCoord2D& before = ring[(first + n - 1) % n];
-      const CKelCoord2D& after = ring[(first + len) % n];
-      std::vector<CKelCoord2D> drawn{before};
-      for (std::size_t j = 0; j < len; ++j)
-        drawn.push_back(ring[(first + j) % n]);
-      drawn.push_back(after);
-      const double whole = SignedShoelaceArea(drawn);
-      std::size_t best = 0;
-      double least = 0;
-      for (std::size_t j = 0; j < len; ++j) {
-        const std::vector<CKelCoord2D> one{before, ring[(first + j) % n], after};
-        const double moved = std::fabs(whole - SignedShoelaceArea(one));
-        if (j == 0 || moved < least) {
-          best = j;
-          least = moved;
-        }
-      }
-      for (std::size_t j = 0; j < len; ++j)
-        keep[(first + j) % n] = j == best;
-    }
-    k += len;
-  }
-  KeepMarked(ring, keep);
-}
-
-// A chain of vertices each within tol of the segment between its
-// neighbours goes when every one of them lies within tol of the segment
-// between the corners at its ends (points splitting an edge, to the
-// survey's millimetre); a chain that draws more (a curve in short chords)
-// stays.
-void DropStraightChains(CKelBlockCoordArray& ring, double tol)
-{
-  const std::size_t n = ring.size();
-  std::vector<bool> onLine(n);
-  for (std::size_t i = 0; i < n; ++i)
-    onLine[i] = linedist(ring[(i + n - 1) % n], ring[(i + 1) % n], ring[i], nullptr) <= tol;
-  const auto corner = std::find(onLine.begin(), onLine.end(), false);
-  if (corner == onLine.end())
-    return;
-  const auto start = static_cast<std::size_t>(corner - onLine.begin());
-  std::vector<bool> keep(n, true);
-  for (std::size_t k = 1; k <= n;) {
-    if (!onLine[(start + k) % n]) {
-      ++k;
-      continue;
-    }
-    std::size_t len = 0;
-    while (onLine[(start + k + len) % n])
-      ++len;
-    const CKelCoord2D& a = ring[(start + k - 1) % n];
-    const CKelCoord2D& b = ring[(start + k + len) % n];
-    bool straight = true;
-    for (std::size_t j = 0; j < len && straight; ++j)
-      straight = linedist(a, b, ring[(start + k + j) % n], nullptr) <= tol;
-    for (std::size_t j = 0; straight && j < len; ++j)
-      keep[(start + k + j) % n] = false;
-    k += len;
-  }
-  KeepMarked(ring, keep);
-}
-
-void DropRadialSurveyPoints(CKelBlockCube& block)
-{
-  if (block.m_Coord.size() <= 3)
-    return;
-  MergeClusters(block.m_Coord, KelTol::BlockSurveyPoint);
-  DropStraightChains(block.m_Coord, KelTol::BlockSurveyPoint);
-}
+// clean outline.
+void DropRadialSurveyPoints(CKelBlockCube& block) { (void)kel_survey::DropSurveyPoints(block.m_Coord, KelTol::BlockSurveyPoint); }
 
 }  // namespace
 
@@ -241,6 +136,61 @@ void CSyasenCheckBlockParam::DoHorzCut(const CSyasenCheckSiteRuns& runs, CKelBlo
   CutBlock(blocks, p, Plus(p, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin), kRight);
 }
 
+namespace {
+
+// A corner of the outline as a vertical cut reads it: where it lies, the
+// unit direction of the checked side there and of the side beyond it (the
+// one before at the begin, the one after at the end).
+struct VertCorner {
+  CKelCoord2D m_Own;
+  double m_OwnCos = 1, m_OwnSin = 0;
+  double m_Cos = 1, m_Sin = 0;
+};
+
+// The vertical cut at p where the checked side meets the side beyond the
+// corner: what lies on that side's outside (right of its line through p)
+// stays whole, the rest is cut square to it at p, `away` of the square
+// deleted. keepOwn first keeps whole what lies on the site side of the
+// checked side's own line.
+void VertCut(CKelBlockCubeList& blocks, const CKelCoord2D& p, const VertCorner& k, int away, bool keepOwn)
+{
+  CKelBlockCubeList work;
+  work.swap(blocks);
+  if (keepOwn) {
+    const CKelCoord2D q = Plus(k.m_Own, k.m_OwnCos, k.m_OwnSin);
+    CSyasenCheckBlockParam::CutBlock(work, k.m_Own, q, kNone);
+    MoveSide(work, blocks, k.m_Own, q, kLeft);
+  }
+  const CKelCoord2D along = Plus(p, k.m_Cos, k.m_Sin);
+  CSyasenCheckBlockParam::CutBlock(work, p, along, kNone);
+  MoveSide(work, blocks, p, along, kRight);
+  CSyasenCheckBlockParam::CutBlock(work, p, Plus(p, -k.m_Sin, k.m_Cos), away);
+  blocks.insert(blocks.end(), work.begin(), work.end());
+}
+
+// The begin's cut: none where the checked side turns towards the site from
+// the side before; the checked side's own line is kept whole where it turns
+// back by more than a right angle.
+void BegVertCut(CKelBlockCubeList& blocks, const CKelCoord2D& p, const VertCorner& k)
+{
+  const double cross = k.m_Cos * k.m_OwnSin - k.m_Sin * k.m_OwnCos;
+  if (cross > 0)
+    return;
+  VertCut(blocks, p, k, kLeft, k.m_Cos * k.m_OwnCos + k.m_Sin * k.m_OwnSin < 0);
+}
+
+// The end's cut: only where the side after turns away from the site; a
+// straight continuation is cut at the begin side only.
+void EndVertCut(CKelBlockCubeList& blocks, const CKelCoord2D& p, const VertCorner& k)
+{
+  const double cross = k.m_OwnCos * k.m_Sin - k.m_OwnSin * k.m_Cos;
+  if (cross >= 0)
+    return;
+  VertCut(blocks, p, k, kRight, k.m_Cos * k.m_OwnCos + k.m_Sin * k.m_OwnSin > 0);
+}
+
+}  // namespace
+
 // The corner at the begin of the edge turns away from the site (right): the
 // blocks beyond the previous edge's line are cut off square to it.
 void CSyasenCheckBlockParam::DoBegVertCut(CSyasenCheck*, const CKelHSite* stored, CKelBlockCubeList& blocks,
@@ -249,6 +199,11 @@ void CSyasenCheckBlockParam::DoBegVertCut(CSyasenCheck*, const CKelHSite* stored
   DoBegVertCut(CSyasenCheckSiteRuns(stored), blocks, storedEdge);
 }
 
+// An end inside the run is read at its own joint, as the run's corner there
+// is read once the bend outgrows the tiny size: the cut stays continuous as
+// the bend grows. On a side, a straight continuation, a begin is cut square
+// to it on the site's side and an end is not cut (the base line's square
+// bounds it), as at a corner.
 void CSyasenCheckBlockParam::DoBegVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
                                           int storedEdge) const
 {
@@ -256,28 +211,25 @@ void CSyasenCheckBlockParam::DoBegVertCut(const CSyasenCheckSiteRuns& runs, CKel
     return;
   const CKelHSite* site = runs.Site();
   const int edge = runs.Edge(storedEdge);
+  CKelCoord2D before, after;
+  if (runs.InnerSides(edge, m_BegPoint, &before, &after)) {
+    BegVertCut(blocks, m_BegPoint, {m_BegPoint, after.m_x, after.m_y, before.m_x, before.m_y});
+    return;
+  }
   const int j = runs.SideBefore(edge);
   double c = 1, s = 0;
   if (j < 0 || !EdgeDirection(site, j, &c, &s))
     return;
   const CKelCoord2D& next = EdgeStart(site, edge + 1);
   const CKelCoord2D& corner = EdgeStart(site, j + 1);
+  // The turn is read towards the run's end, from the corner the side before
+  // ends at (a corner cut between them included).
   const double vx = next.m_x - corner.m_x, vy = next.m_y - corner.m_y;
   if (c * vy - s * vx > 0)
     return;
-  CKelBlockCubeList work;
-  work.swap(blocks);
+  const CKelSiteTable& own = site->Vertex(edge);
   const CKelCoord2D& p = EdgeStart(site, edge);
-  if (vx * c + vy * s < 0) {
-    const CKelSiteTable& own = site->Vertex(edge);
-    const CKelCoord2D q = Plus(p, own.m_Sphere.m_EdgeCos, own.m_Sphere.m_EdgeSin);
-    CutBlock(work, p, q, kNone);
-    MoveSide(work, blocks, p, q, kLeft);
-  }
-  CutBlock(work, p, Plus(p, c, s), kNone);
-  MoveSide(work, blocks, p, Plus(p, c, s), kRight);
-  CutBlock(work, p, Plus(p, -s, c), kLeft);
-  blocks.insert(blocks.end(), work.begin(), work.end());
+  VertCut(blocks, p, {p, own.m_Sphere.m_EdgeCos, own.m_Sphere.m_EdgeSin, c, s}, kLeft, vx * c + vy * s < 0);
 }
 
 void CSyasenCheckBlockParam::DoEndVertCut(CSyasenCheck*, const CKelHSite* stored, CKelBlockCubeList& blocks,
@@ -286,6 +238,7 @@ void CSyasenCheckBlockParam::DoEndVertCut(CSyasenCheck*, const CKelHSite* stored
   DoEndVertCut(CSyasenCheckSiteRuns(stored), blocks, storedEdge);
 }
 
+// An end inside the run: as a begin inside it.
 void CSyasenCheckBlockParam::DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKelBlockCubeList& blocks,
                                           int storedEdge) const
 {
@@ -293,6 +246,11 @@ void CSyasenCheckBlockParam::DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKel
     return;
   const CKelHSite* site = runs.Site();
   const int edge = runs.Edge(storedEdge);
+  CKelCoord2D before, after;
+  if (runs.InnerSides(edge, m_EndPoint, &before, &after)) {
+    EndVertCut(blocks, m_EndPoint, {m_EndPoint, before.m_x, before.m_y, after.m_x, after.m_y});
+    return;
+  }
   const int j = runs.SideAfter(edge);
   double c = 1, s = 0;
   if (j < 0 || !EdgeDirection(site, j, &c, &s))
@@ -303,19 +261,9 @@ void CSyasenCheckBlockParam::DoEndVertCut(const CSyasenCheckSiteRuns& runs, CKel
   // A straight continuation is cut at the begin side only.
   if (c * vy - s * vx >= 0)
     return;
-  CKelBlockCubeList work;
-  work.swap(blocks);
-  if (vx * c + vy * s < 0) {
-    const CKelSiteTable& v = site->Vertex(edge);
-    const CKelCoord2D q = Plus(own, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin);
-    CutBlock(work, own, q, kNone);
-    MoveSide(work, blocks, own, q, kLeft);
-  }
-  const CKelCoord2D& p = m_EndPoint;
-  CutBlock(work, p, Plus(p, c, s), kNone);
-  MoveSide(work, blocks, p, Plus(p, c, s), kRight);
-  CutBlock(work, p, Plus(p, -s, c), kRight);
-  blocks.insert(blocks.end(), work.begin(), work.end());
+  const CKelSiteTable& v = site->Vertex(edge);
+  VertCut(blocks, m_EndPoint, {own, v.m_Sphere.m_EdgeCos, v.m_Sphere.m_EdgeSin, c, s}, kRight,
+          vx * c + vy * s < 0);
 }
 
 bool CSyasenCheckBlockParam::SearchSiteNo(CSyasenCheck*, const CKelHSite* site, const CKelCoord2D& point,
@@ -569,23 +517,6 @@ int CSyasenCheckBlockParam::CheckError(const CSyasenCheckSiteRuns& runs, double 
                        (m_EndPoint.m_y - m_BegPoint.m_y) * side.m_Sphere.m_EdgeSin;
   return along <= -KelTol::PointEqual ? kBegAfterEnd : 0;
 }
-
-// Lends an operation's runs to the check's own questions while it lasts.
-class CSyasenCheckBlockParam::OperationRuns {
-public:
-  OperationRuns(const CSyasenCheckBlockParam& param, const CSyasenCheckSiteRuns& runs)
-      : m_Param(param), m_Before(param.m_pRuns)
-  {
-    m_Param.m_pRuns = &runs;
-  }
-  ~OperationRuns() { m_Param.m_pRuns = m_Before; }
-  OperationRuns(const OperationRuns&) = delete;
-  OperationRuns& operator=(const OperationRuns&) = delete;
-
-private:
-  const CSyasenCheckBlockParam& m_Param;
-  const CSyasenCheckSiteRuns* m_Before;
-};
 
 // A refused check keeps no results of an earlier run.
 void CSyasenCheckBlockParam::ClearResults(CSphereRatioParamArray& points)

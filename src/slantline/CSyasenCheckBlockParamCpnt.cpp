@@ -87,6 +87,22 @@ bool ArcSweeps(const CKelCoord2D& centre, const CKelCoord2D& from, const CKelCoo
   return sweep * std::hypot(ax, ay) > KelTol::SlantPiece;
 }
 
+// The arc round an end inside a run, at its own joint between the pieces
+// along before and after (outline order); the checked piece is the one
+// after a begin, before an end. Only a joint turning away from the site has
+// one; a point on a side has none, as a run's corner has none once its bend
+// falls to nothing.
+bool InnerArc(const CKelCoord2D& centre, double r, const CKelCoord2D& before, const CKelCoord2D& after, bool atBegin,
+              bool bisect, CKelCoord2D* out)
+{
+  if (!(before.m_x * after.m_y - before.m_y * after.m_x < 0))
+    return false;
+  const CKelCoord2D& own = atBegin ? after : before;
+  const CKelCoord2D& other = atBegin ? before : after;
+  *out = ArcPoint(centre, r, own.m_x, own.m_y, other.m_x, other.m_y, bisect);
+  return true;
+}
+
 }  // namespace
 
 // The checked edge read as the site's runs read it: the whole road a survey
@@ -226,6 +242,10 @@ bool CSyasenCheckBlockParam::GetBegArcParam(const CSyasenCheckSiteRuns& runs, co
     return false;
   const CKelHSite* site = runs.Site();
   const int edge = runs.Edge(m_SiteNo);
+  const double r = (m_BegPoint.m_y - line.m_Beg.m_y) * line.m_Cos - (m_BegPoint.m_x - line.m_Beg.m_x) * line.m_Sin;
+  CKelCoord2D before, after;
+  if (runs.InnerSides(edge, m_BegPoint, &before, &after))
+    return InnerArc(m_BegPoint, r, before, after, true, bisect, out);
   // No arc at a corner cut.
   const CKelSiteTable& prev = site->Vertex(site->Prev(edge));
   if (prev.IsSumikiri())
@@ -237,7 +257,6 @@ bool CSyasenCheckBlockParam::GetBegArcParam(const CSyasenCheckSiteRuns& runs, co
   // No arc at a corner that does not turn away from the site.
   if (k > 0 || std::fabs(k) <= KelTol::SlantPiece)
     return false;
-  const double r = (m_BegPoint.m_y - line.m_Beg.m_y) * line.m_Cos - (m_BegPoint.m_x - line.m_Beg.m_x) * line.m_Sin;
   *out = ArcPoint(m_BegPoint, r, c, s, prev.m_Sphere.m_EdgeCos, prev.m_Sphere.m_EdgeSin, bisect);
   return true;
 }
@@ -255,6 +274,10 @@ bool CSyasenCheckBlockParam::GetEndArcParam(const CSyasenCheckSiteRuns& runs, co
     return false;
   const CKelHSite* site = runs.Site();
   const int edge = runs.Edge(m_SiteNo);
+  const double r = (m_EndPoint.m_y - line.m_Beg.m_y) * line.m_Cos - (m_EndPoint.m_x - line.m_Beg.m_x) * line.m_Sin;
+  CKelCoord2D before, after;
+  if (runs.InnerSides(edge, m_EndPoint, &before, &after))
+    return InnerArc(m_EndPoint, r, before, after, false, bisect, out);
   const int q = site->Next(edge);
   const CKelSiteTable& next = site->Vertex(q);
   if (next.IsSumikiri())
@@ -265,7 +288,6 @@ bool CSyasenCheckBlockParam::GetEndArcParam(const CSyasenCheckSiteRuns& runs, co
   const double k = c * (w0.m_y - m_EndPoint.m_y) - s * (w0.m_x - m_EndPoint.m_x);
   if (k > 0 || std::fabs(k) <= KelTol::SlantPiece)
     return false;
-  const double r = (m_EndPoint.m_y - line.m_Beg.m_y) * line.m_Cos - (m_EndPoint.m_x - line.m_Beg.m_x) * line.m_Sin;
   *out = ArcPoint(m_EndPoint, r, c, s, next.m_Sphere.m_EdgeCos, next.m_Sphere.m_EdgeSin, bisect);
   return true;
 }

@@ -249,16 +249,32 @@ bool CSyasenCheckBlockParam::WithYouheki(const CKelHSite* site) const
 int CSyasenCheckBlockParam::CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                              CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
 {
-  const CKelBlockCubeArray walls =
-      CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, nullptr);
+  const CSyasenCheckSiteRuns runs(site);
+  const OperationRuns lent(*this, runs);
+  return CreatePlanBlock1(check, site, blk, plan, bottom, plan2, runs);
+}
+
+int CSyasenCheckBlockParam::CreatePlanBlock1(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                             CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2,
+                                             const CSyasenCheckSiteRuns& runs)
+{
+  const CKelBlockCubeArray walls = CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, nullptr, runs);
   return CreatePlanBlockSub(WithYouheki(site), plan, walls, plan2, &m_BaseBlock, m_GrdHeight, bottom);
 }
 
 int CSyasenCheckBlockParam::CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
                                              CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2)
 {
-  const bool withYouheki = WithYouheki(site);
   const CSyasenCheckSiteRuns runs(site);
+  const OperationRuns lent(*this, runs);
+  return CreatePlanBlock2(check, site, blk, plan, bottom, plan2, runs);
+}
+
+int CSyasenCheckBlockParam::CreatePlanBlock2(CSyasenCheck* check, CKelHSite* site, CSyasenCheckBlock* blk,
+                                             CKelBlockCubeArray& plan, double bottom, CKelBlockCubeArray& plan2,
+                                             const CSyasenCheckSiteRuns& runs)
+{
+  const bool withYouheki = WithYouheki(site);
   int refused = 0;
   for (CSphereRatioParam& cpnt : m_SphereRatio2) {
     const CKelBlockCubeArray walls = CreateBaseBlock(check, site, blk, m_YouhekiBlock, false, &cpnt, runs);
@@ -281,12 +297,14 @@ bool CSyasenCheckBlockParam::CreatePlanBlock(CSyasenCheck* check, CKelHSite* sit
     oldPerPoint = ClearPlans(m_SphereRatio2);
   if (plan.empty())
     return false;
+  const CSyasenCheckSiteRuns runs(site);
+  const OperationRuns lent(*this, runs);
   if ((mode & kModeBasic) != 0) {
-    count.Add(CreatePlanBlock1(check, site, blk, plan, bottom, plan2));
+    count.Add(CreatePlanBlock1(check, site, blk, plan, bottom, plan2, runs));
     return IsPlanBlockChanged(m_BaseBlock, old);
   }
   if ((mode & kModeRadial) != 0) {
-    count.Add(CreatePlanBlock2(check, site, blk, plan, bottom, plan2));
+    count.Add(CreatePlanBlock2(check, site, blk, plan, bottom, plan2, runs));
     return ReportChanges(m_SphereRatio2, oldPerPoint);
   }
   return false;

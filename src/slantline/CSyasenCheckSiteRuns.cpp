@@ -84,7 +84,7 @@ double SegmentGap(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D&
 
 }  // namespace
 
-bool CSyasenCheckSiteRuns::InnerCut(int r, const CKelCoord2D& p, double* c, double* s) const
+bool CSyasenCheckSiteRuns::InnerSides(int r, const CKelCoord2D& p, CKelCoord2D* before, CKelCoord2D* after) const
 {
   if (m_Stored == nullptr || r < 0 || r >= Work().Runs().GetSize())
     return false;
@@ -105,10 +105,9 @@ bool CSyasenCheckSiteRuns::InnerCut(int r, const CKelCoord2D& p, double* c, doub
       nearest = d;
     }
   }
-  CKelCoord2D u, v;
   if (joint > 0) {
-    u = PieceDirection(pieces, list[joint - 1]);
-    v = PieceDirection(pieces, list[joint]);
+    *before = PieceDirection(pieces, list[joint - 1]);
+    *after = PieceDirection(pieces, list[joint]);
   } else {
     int on = list.front();
     double gap = std::numeric_limits<double>::infinity();
@@ -119,13 +118,29 @@ bool CSyasenCheckSiteRuns::InnerCut(int r, const CKelCoord2D& p, double* c, doub
         gap = d;
       }
     }
-    u = v = PieceDirection(pieces, on);
+    *before = *after = PieceDirection(pieces, on);
   }
+  // No piece of a length to read: the run's own line.
+  const CKelCoord2D runLine(line.m_EdgeCos, line.m_EdgeSin);
+  const auto none = [](const CKelCoord2D& d) { return d.m_x == 0 && d.m_y == 0; };
+  if (none(*before))
+    *before = none(*after) ? runLine : *after;
+  if (none(*after))
+    *after = *before;
+  return true;
+}
+
+bool CSyasenCheckSiteRuns::InnerCut(int r, const CKelCoord2D& p, double* c, double* s) const
+{
+  CKelCoord2D u, v;
+  if (!InnerSides(r, p, &u, &v))
+    return false;
   // The sum of the two sides' inward normals halves the joint's angle and
   // stays exact as the joint straightens.
   const double nx = -u.m_y - v.m_y, ny = u.m_x + v.m_x, len = std::hypot(nx, ny);
   if (!(len > 0)) {
-    // No piece of a length to stand square to: the run's own line.
+    // Sides turning back on each other: square to the run's own line.
+    const CKelHsiteSphereTable& line = Work().Runs().Vertex(r).m_Sphere;
     *c = -line.m_EdgeSin;
     *s = line.m_EdgeCos;
     return true;

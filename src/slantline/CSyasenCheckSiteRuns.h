@@ -54,6 +54,12 @@ public:
   // direction into the site and answers true; false when p does not lie
   // inside run r.
   bool InnerCut(int r, const CKelCoord2D& p, double* c, double* s) const;
+  // The unit directions of the pieces of run r before and after p, read as
+  // InnerCut reads them (the same piece's twice where p lies on a piece,
+  // not at a joint); the vertical cuts and the check-point arcs take the
+  // joint there for the corner they turn at. False when p does not lie
+  // inside run r.
+  bool InnerSides(int r, const CKelCoord2D& p, CKelCoord2D* before, CKelCoord2D* after) const;
 
 private:
   const CKelSiteWorkOutline& Work() const;

@@ -9,6 +9,7 @@
 #include "CKelBlockCube.h"
 #include "KelGeometry.h"
 #include "KelBlockOutlineClean.h"
+#include "KelSurveyPoints.h"
 #include "KelTolerance.h"
 #include "host_assert.h"
 
@@ -73,7 +74,7 @@ std::vector<int> CKelBlockCube::IsOukata() const
 
 bool CKelBlockCube::DropSurveyPoints()
 {
-  if (!kel_outline::DropSurveyPoints(m_Coord, KelTol::BlockSurveyPoint))
+  if (!kel_survey::DropSurveyPoints(m_Coord, KelTol::BlockSurveyPoint))
     return false;
   SetMinMax();
   return true;

@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstddef>
 #include <functional>
-#include <queue>
 #include <utility>
 #include <vector>
 
@@ -278,75 +277,6 @@ bool DeleteOnLine(Ring& ring)
   }
   ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(kept), ring.end());
   return kept < n;
-}
-
-// Removes the points a survey adds to an outline: while some vertex lies
-// within tol of the segment between its neighbours (a doubled point lies
-// within its gap of it, a point splitting an edge on it, a notch's corners
-// within its depth), the one whose going moves the area least goes, and its
-// neighbours are measured again. The segment, not the line: a spike's tip
-// lies far from the segment between its feet and stays. Three vertices
-// always stay. An outline with no vertex within tol comes out unchanged, so
-// a clean outline does. True when any went.
-template <class Ring>
-bool DropSurveyPoints(Ring& ring, double tol)
-{
-  const std::size_t n = ring.size();
-  if (n <= 3)
-    return false;
-  std::vector<std::size_t> prev(n), next(n);
-  std::vector<unsigned> version(n, 0);
-  std::vector<bool> gone(n, false);
-  for (std::size_t i = 0; i < n; ++i) {
-    prev[i] = PrevOf(i, n);
-    next[i] = i + 1 == n ? 0 : i + 1;
-  }
-  struct Entry {
-    double moved;  // twice the area the vertex's going takes or adds
-    std::size_t i;
-    unsigned version;
-    // Ties go to the earlier vertex, so the outcome is the same every run.
-    bool operator>(const Entry& o) const { return moved != o.moved ? moved > o.moved : i > o.i; }
-  };
-  std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
-  const auto measure = [&](std::size_t i) {
-    const CKelCoord2D& a = ring[prev[i]];
-    const CKelCoord2D& b = ring[next[i]];
-    const CKelCoord2D& p = ring[i];
-    if (!(SegmentDistance(a, b, p) <= tol))  // a distance that is not a number never counts
-      return;
-    const double moved = std::fabs((p.m_x - a.m_x) * (b.m_y - a.m_y) - (p.m_y - a.m_y) * (b.m_x - a.m_x));
-    queue.push({moved, i, ++version[i]});
-  };
-  for (std::size_t i = 0; i < n; ++i)
-    measure(i);
-  std::size_t left = n;
-  while (!queue.empty() && left > 3) {
-    const Entry e = queue.top();
-    queue.pop();
-    if (gone[e.i] || e.version != version[e.i])
-      continue;
-    gone[e.i] = true;
-    --left;
-    next[prev[e.i]] = next[e.i];
-    prev[next[e.i]] = prev[e.i];
-    ++version[prev[e.i]];
-    ++version[next[e.i]];
-    measure(prev[e.i]);
-    measure(next[e.i]);
-  }
-  if (left == n)
-    return false;
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (gone[i])
-      continue;
-    if (kept != i)
-      ring[kept] = std::move(ring[i]);
-    ++kept;
-  }
-  ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(kept), ring.end());
-  return true;
 }
 
 }  // namespace kel_outline

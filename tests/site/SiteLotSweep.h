@@ -15,8 +15,10 @@
 //  - a change: what a survey does to a listing without meaning another lot
 //    (a point on a side up to 1 mm off, a point listed again a hair away, a
 //    stub below the tiny size, another first point, the other direction, a
-//    side surveyed every few centimetres with a scatter up to 1 mm),
-//    with its size s: how far it moves the outline;
+//    side surveyed every few centimetres with a scatter up to 1 mm, a stretch
+//    of any side listed every 1 mm to 10 cm, points exactly on chords, a
+//    corner listed again outside up to the tiny size away), with its size
+//    s: how far it moves the outline;
 //  - a placement: turned, moved 3e5 m, mirrored; results are brought back
 //    into the lot's own frame (Back) to be compared.
 // Lots run from 8 m to 600 m; road widths, poles and chamfers keep their
@@ -127,17 +129,38 @@ private:
   double m_Pitch = 1;
 };
 
-// The families a sweep draws from.
-enum class Family { Rectangle, LLot, FlagLot, Arc, BentFrontage, Chamfer, DenseSide, TwoRoads, Count };
+// The families a sweep draws from. MakeLot(rng) draws from the first
+// kFirstFamilies only, so the sweeps sharing it keep their lots; the later
+// ones (an arc of up to 400 chords, two roads of one width meeting at a
+// bend) come from MakeWideLot, on a generator of their own.
+enum class Family { Rectangle, LLot, FlagLot, Arc, BentFrontage, Chamfer, DenseSide, TwoRoads, ChordedArc, RoadBend, Count };
+inline constexpr int kFirstFamilies = 8;
 
 inline const char* FamilyName(Family f)
 {
   static const char* const names[] = {"rectangle", "L lot", "flag lot", "arc frontage", "bent frontage",
-                                      "chamfer", "dense side", "two roads at a corner"};
+                                      "chamfer", "dense side", "two roads at a corner", "chorded arc", "road bend"};
   return names[static_cast<int>(f)];
 }
 
 inline double RoadWidth(Rng& rng) { return std::round(Uniform(rng, 4, 12) * 2) / 2; }
+
+// An arc frontage of `chords` chords across w, sagging either way by 2 to
+// 15 percent of w, closed by a w x h rectangle.
+inline Lot ArcLot(const std::string& name, double w, double h, double road, int chords, Rng& rng)
+{
+  const double sag = w * Uniform(rng, 0.02, 0.15) * (Coin(rng) ? 1 : -1);
+  const double radius = (w * w / 4 + sag * sag) / (2 * std::fabs(sag));
+  const double half = std::asin(w / 2 / radius);
+  LotBuilder b(name + ", " + std::to_string(chords) + " chords, sag " + Num(sag));
+  for (int k = 0; k < chords; ++k) {
+    const double t = -half + 2 * half * k / chords;
+    const double y = (radius * std::cos(t) - radius * std::cos(half)) * (sag > 0 ? -1 : 1);
+    b.Corner(w / 2 + radius * std::sin(t), y, SideKind::Road, road);
+  }
+  const double top = std::max(0.0, -sag) + h;
+  return b.Corner(w, 0).Corner(w, top).Corner(0, top).Done();
+}
 
 // A lot of the family, 8 m to 600 m across, its frontage (a road) along
 // the south from (0, 0).
@@ -166,19 +189,19 @@ inline Lot MakeLot(Family family, Rng& rng)
         .Corner(0, 0, R, road).Corner(pole, 0).Corner(pole, length).Corner(width, length).Corner(width, length + h)
         .Corner(0, length + h).Done();
   }
-  case Family::Arc: {
-    const int chords = 5 + Pick(rng, 16);
-    const double sag = w * Uniform(rng, 0.02, 0.15) * (Coin(rng) ? 1 : -1);
-    const double radius = (w * w / 4 + sag * sag) / (2 * std::fabs(sag));
-    const double half = std::asin(w / 2 / radius);
-    LotBuilder b("arc frontage" + size + ", " + std::to_string(chords) + " chords, sag " + Num(sag));
-    for (int k = 0; k < chords; ++k) {
-      const double t = -half + 2 * half * k / chords;
-      const double y = (radius * std::cos(t) - radius * std::cos(half)) * (sag > 0 ? -1 : 1);
-      b.Corner(w / 2 + radius * std::sin(t), y, R, road);
-    }
-    const double top = std::max(0.0, -sag) + h;
-    return b.Corner(w, 0).Corner(w, top).Corner(0, top).Done();
+  case Family::Arc:
+    return ArcLot("arc frontage" + size, w, h, road, 5 + Pick(rng, 16), rng);
+  case Family::ChordedArc:
+    return ArcLot("chorded arc" + size, w, h, road, static_cast<int>(std::round(LogUniform(rng, 20, 400))), rng);
+  case Family::RoadBend: {
+    // The frontage runs on at a bend of 2 to 60 degrees, either way, as a
+    // road of the same width: nothing but the bend marks the corner.
+    const double a = w * Uniform(rng, 0.3, 0.7), b = w * Uniform(rng, 0.3, 0.7);
+    const double bend = (Coin(rng) ? 1 : -1) * Uniform(rng, 2, 60) * KelAngle::Pi / 180;
+    const double x = a + b * std::cos(bend), y = b * std::sin(bend), top = std::max(0.0, y) + h;
+    return LotBuilder("road bend" + size + ", " + Num(a) + " then " + Num(b) + " at " + Num(bend * 180 / KelAngle::Pi) +
+                      " degrees")
+        .Corner(0, 0, R, road).Corner(a, 0, R, road).Corner(x, y).Corner(x, top).Corner(0, top).Done();
   }
   case Family::BentFrontage: {
     const int pieces = 2 + Pick(rng, 3);
@@ -218,16 +241,22 @@ inline Lot MakeLot(Family family, Rng& rng)
       .Corner(0, 0, R, road).Corner(w, 0, R, east).Corner(w, h).Corner(0, h).Done();
 }
 
-inline Lot MakeLot(Rng& rng) { return MakeLot(static_cast<Family>(Pick(rng, static_cast<int>(Family::Count))), rng); }
+inline Lot MakeLot(Rng& rng) { return MakeLot(static_cast<Family>(Pick(rng, kFirstFamilies)), rng); }
+
+inline Lot MakeWideLot(Rng& rng)
+{
+  return MakeLot(static_cast<Family>(kFirstFamilies + Pick(rng, static_cast<int>(Family::Count) - kFirstFamilies)), rng);
+}
 
 // --- Changes -------------------------------------------------------------------
 
-enum class ChangeKind { None, OnSide, NearRepeat, Stub, Start, Reverse, Surveyed, Count };
+enum class ChangeKind { None, OnSide, NearRepeat, Stub, Start, Reverse, Surveyed, DenseSide, ChordPoints, CornerOutside, Count };
 
 inline const char* ChangeName(ChangeKind k)
 {
   static const char* const names[] = {"none", "point on a side", "near repeat", "stub", "another start",
-                                      "reverse listing", "surveyed side"};
+                                      "reverse listing", "surveyed side", "dense side", "points on chords",
+                                      "corner listed outside"};
   return names[static_cast<int>(k)];
 }
 
@@ -458,9 +487,106 @@ inline Change Surveyed(const Lot& lot, Rng& rng)
   return {ChangeKind::Surveyed, "surveyed every " + Num(pitch) + " m or more, scatter " + Num(scatter), out, scatter};
 }
 
+// The most points DenseSide adds, so a case stays quick: every 1 mm, a
+// stretch of 30 cm.
+inline constexpr int kDensePoints = 300;
+
+// One listed edge, any side, surveyed densely: a stretch of it (the whole
+// edge where it fits kDensePoints) listed every 1 mm to 10 cm from its
+// start, to its end or in its middle, each point off its line by a scatter
+// of 0 to 1 mm either way.
+inline Change DenseSide(const Lot& lot, Rng& rng)
+{
+  const Listing& in = lot.m_Listing;
+  const std::size_t e = static_cast<std::size_t>(Pick(rng, static_cast<int>(in.size())));
+  const CKelCoord2D& a = in[e].m_P;
+  const CKelCoord2D& b = in[(e + 1) % in.size()].m_P;
+  const double len = a.GetLength(b);
+  const double pitch = LogUniform(rng, 1e-3, 0.1);
+  const double scatter = Coin(rng, 0.2) ? 0 : LogUniform(rng, 1e-9, KelTol::SiteOnLine);
+  const double stretch = std::min(len, kDensePoints * pitch);
+  const int where = Pick(rng, 3);
+  const double from = where == 0 ? 0 : where == 1 ? len - stretch : Uniform(rng, 0, len - stretch);
+  const int pieces = std::max(1, static_cast<int>(std::floor(stretch / pitch)));
+  Listing out(in.begin(), in.begin() + static_cast<long>(e) + 1);
+  for (int j = 0; j <= pieces; ++j) {
+    const double at = from + stretch * j / pieces;
+    if (at > pitch / 2 && at < len - pitch / 2)
+      out.push_back({Along(a, b, at, scatter > 0 ? Uniform(rng, -scatter, scatter) : 0.0), in[e].m_Side});
+  }
+  out.insert(out.end(), in.begin() + static_cast<long>(e) + 1, in.end());
+  return {ChangeKind::DenseSide,
+          "edge " + std::to_string(e) + " listed every " + Num(pitch) + " m over " + Num(stretch) + " from " +
+              Num(from) + ", scatter " + Num(scatter),
+          out, scatter};
+}
+
+// Points exactly on one to five listed edges (an arc's chords among them),
+// at their middle or anywhere along them.
+inline Change ChordPoints(const Lot& lot, Rng& rng)
+{
+  const Listing& in = lot.m_Listing;
+  const std::size_t n = in.size();
+  std::vector<bool> chosen(n, false);
+  const int count = 1 + Pick(rng, 5);
+  for (int k = 0; k < count; ++k)
+    chosen[static_cast<std::size_t>(Pick(rng, static_cast<int>(n)))] = true;
+  Listing out;
+  std::string name = "points exactly on edges";
+  for (std::size_t e = 0; e < n; ++e) {
+    out.push_back(in[e]);
+    if (!chosen[e])
+      continue;
+    const CKelCoord2D& a = in[e].m_P;
+    const CKelCoord2D& b = in[(e + 1) % n].m_P;
+    const double t = Coin(rng) ? 0.5 : Uniform(rng, 0.01, 0.99);
+    out.push_back({{a.m_x + t * (b.m_x - a.m_x), a.m_y + t * (b.m_y - a.m_y)}, in[e].m_Side});
+    name += " " + std::to_string(e) + " at " + Num(t) + ";";
+  }
+  return {ChangeKind::ChordPoints, name, out, 0};
+}
+
+// A listed point listed again outside the lot, up to the tiny size from it:
+// behind it beside the edge before (listed after it), or ahead of it beside
+// the edge after (listed before it), a bow tie below the tiny size. Like a
+// stub, it may turn the edges at the point by its distance off their lines
+// over their length.
+inline Change CornerOutside(const Lot& lot, Rng& rng)
+{
+  const Listing& in = lot.m_Listing;
+  const std::size_t n = in.size();
+  const std::size_t k = static_cast<std::size_t>(Pick(rng, static_cast<int>(n)));
+  const CKelCoord2D& v = in[k].m_P;
+  const CKelCoord2D& prev = in[(k + n - 1) % n].m_P;
+  const CKelCoord2D& next = in[(k + 1) % n].m_P;
+  const double gap = std::min(LogUniform(rng, 1e-7, lot.Tiny()), 0.45 * std::min(v.GetLength(prev), v.GetLength(next)));
+  const double angle = Uniform(rng, 0.05, 0.5) * KelAngle::Pi;
+  const bool behind = Coin(rng);
+  Listing out = in;
+  CKelCoord2D p;
+  if (behind) {
+    p = Along(prev, v, prev.GetLength(v) - gap * std::cos(angle), -gap * std::sin(angle));
+    out.insert(out.begin() + static_cast<long>(k) + 1, {p, in[k].m_Side});
+  } else {
+    p = Along(v, next, gap * std::cos(angle), -gap * std::sin(angle));
+    out.insert(out.begin() + static_cast<long>(k), {p, in[(k + n - 1) % n].m_Side});
+  }
+  const double off = std::max(OffLine(prev, v, p), OffLine(v, next, p));
+  const double side = std::min(prev.GetLength(v), v.GetLength(next));
+  return {ChangeKind::CornerOutside,
+          "point " + std::to_string(k) + " listed again " + Num(gap) + " outside, " + (behind ? "behind it" : "ahead"),
+          out, gap, off / side, v};
+}
+
 inline Change MakeChange(const Lot& lot, ChangeKind kind, Rng& rng)
 {
   switch (kind) {
+  case ChangeKind::DenseSide:
+    return DenseSide(lot, rng);
+  case ChangeKind::ChordPoints:
+    return ChordPoints(lot, rng);
+  case ChangeKind::CornerOutside:
+    return CornerOutside(lot, rng);
   case ChangeKind::OnSide:
     return OnSide(lot, rng);
   case ChangeKind::NearRepeat:

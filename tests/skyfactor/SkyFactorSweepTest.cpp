@@ -5,6 +5,7 @@
 // unexpanded settings near the exact sky. fuzz_sky_sweep draws more.
 
 #include <gtest/gtest.h>
+#include <cmath>
 
 #include <string>
 #include <vector>
@@ -183,11 +184,17 @@ TEST(SkyFactorSweep, RaisedSlabCrossingATopOnAThirdBlocksEdgeLeavesNoBand)
 
 // On a dense street kind 2 tells corners by the chart's lines as the
 // outline method at its step does and sees no less sky than it: the points
-// it puts on an edge where a hidden corner stands add sky only.
+// it puts on an edge where a hidden corner stands add sky only. They do so
+// only within the band the corner's notch needs to open at a survey step's
+// pace, so elsewhere kind 2 gives the outline method's ratio itself: at all
+// but one of these 32 settings (seed 1 at x -16.68, step 10: a corner
+// hidden within its band, 4.4e-5 above); spread over half the sag between
+// an edge's line and its chord, the points moved 7 of them.
 TEST(SkyFactorSweep, DenseStreetKindTwoSeesNoLessSkyThanTheOutlineMethod)
 {
+  int apart = 0;
   for (std::uint64_t seed = 1; seed <= 2; ++seed) {
-    const SweepScene street = sky_test::MakeDenseStreet(seed, 3);
+    const SweepScene street = sky_test::MakeDenseStreet(seed, 8);
     const CKelBlockCubeArray blocks = sky_test::Blocks(street.prisms);
     for (const XY& at : street.points) {
       for (int step : {5, 10}) {
@@ -198,9 +205,11 @@ TEST(SkyFactorSweep, DenseStreetKindTwoSeesNoLessSkyThanTheOutlineMethod)
         ASSERT_GT(outline, 0);
         EXPECT_GE(kind2, outline - sky_test::kSweepSteady) << "seed " << seed << " step " << step << " at x " << at.x;
         EXPECT_LE(kind2, outline + 5e-4) << "seed " << seed << " step " << step << " at x " << at.x;
+        apart += std::fabs(kind2 - outline) > sky_test::kSweepSteady ? 1 : 0;
       }
     }
   }
+  EXPECT_LE(apart, 1);
 }
 
 // The scenes hold what the sweep is for: sloped and hipped tops, raised

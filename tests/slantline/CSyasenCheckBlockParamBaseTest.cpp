@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "CSyasenCheckSiteRuns.h"
 #include "SlantFixtures.h"
 #include "SlantHalfPlane.h"
 
@@ -67,8 +68,13 @@ Frontage BentFrontage(const std::vector<double>& turns, double len, double depth
   return f;
 }
 
-// Each side's area over the model's; `most` the largest relative gap.
-std::vector<double> SideShares(const Frontage& f)
+// How each side is checked: half cuts at both ends, or vertical cuts with
+// the base line's squares 2 m beyond the ends.
+enum class Cuts { Half, Vertical };
+constexpr double kVertOffset = 2;
+
+// The frontage's lot, its frontage sides on a 6 m road.
+CKelHSite FrontageSite(const Frontage& f)
 {
   CKelHSite site = Site(f.m_Pts);
   for (int k = 0; k < f.m_Sides; ++k) {
@@ -77,13 +83,25 @@ std::vector<double> SideShares(const Frontage& f)
     v.m_RoadWidthBeg = v.m_RoadWidthEnd = 6;
     v.CheckRoadWuser();
   }
+  return site;
+}
+
+// Each side's area over the model's.
+std::vector<double> SideShares(const Frontage& f, Cuts cuts)
+{
+  CKelHSite site = FrontageSite(f);
   std::vector<double> shares;
   for (int k = 0; k < f.m_Sides; ++k) {
     CSyasenCheckBlockParam p;
     p.m_SiteNo = k;
     p.m_BegPoint = f.m_Pts[static_cast<std::size_t>(k)];
     p.m_EndPoint = f.m_Pts[static_cast<std::size_t>(k + 1)];
-    p.m_CalcKind.m_BegCutKind = p.m_CalcKind.m_EndCutKind = 1;
+    CSyasenCheckCalcKind& kind = p.m_CalcKind;
+    kind.m_BegCutKind = kind.m_EndCutKind = cuts == Cuts::Half ? 1 : 2;
+    if (cuts == Cuts::Vertical) {
+      kind.m_BegBaseKind = kind.m_EndBaseKind = 3;
+      kind.m_BegBaseOffset = kind.m_EndBaseOffset = kVertOffset;
+    }
     p.m_SrcBlock.AddBlock(LotBlock(site, 10));
     TestCheckBlock blk;
     CSyasenCheck driver;
@@ -91,31 +109,88 @@ std::vector<double> SideShares(const Frontage& f)
     CRoadLineParam line;
     EXPECT_TRUE(blk.GetBaseLine(&driver, &site, &p, 1, line, 0.0));
     const double model =
-        slant_model::HalfCutArea(f.m_Pts, f.m_Pts, p.m_BegPoint, p.m_EndPoint, line.m_Cos, line.m_Sin);
+        cuts == Cuts::Half
+            ? slant_model::HalfCutArea(f.m_Pts, f.m_Pts, p.m_BegPoint, p.m_EndPoint, line.m_Cos, line.m_Sin)
+            : slant_model::VertCutArea(f.m_Pts, f.m_Pts, p.m_BegPoint, p.m_EndPoint, line.m_Cos, line.m_Sin,
+                                       kVertOffset, kVertOffset);
     shares.push_back(PlanArea(p.m_BaseBlock) / model);
   }
   return shares;
 }
 
+// Where the arc round each end of side k starts, against the model: round
+// an end whose corner turns away from the site, from the outward normal of
+// the side beyond, at the end's distance from the base line; none where the
+// corner turns towards the site. Empty when both ends agree.
+std::string ArcGap(const Frontage& f, int k)
+{
+  CKelHSite site = FrontageSite(f);
+  CSyasenCheckBlockParam p;
+  p.m_SiteNo = k;
+  p.m_BegPoint = f.m_Pts[static_cast<std::size_t>(k)];
+  p.m_EndPoint = f.m_Pts[static_cast<std::size_t>(k + 1)];
+  TestCheckBlock blk;
+  CSyasenCheck driver;
+  CRoadLineParam line;
+  if (!blk.GetBaseLine(&driver, &site, &p, 1, line, 0.0))
+    return "no base line";
+  std::string gaps;
+  for (const bool atBegin : {true, false}) {
+    const CKelCoord2D& c = atBegin ? p.m_BegPoint : p.m_EndPoint;
+    slant_model::Dir in, out;
+    slant_model::SidesAt(f.m_Pts, c, &in, &out);
+    const slant_model::Dir& beyond = atBegin ? in : out;
+    const double r = (c.m_y - line.m_Beg.m_y) * line.m_Cos - (c.m_x - line.m_Beg.m_x) * line.m_Sin;
+    const bool away = in.x * out.y - in.y * out.x < 0;
+    CKelCoord2D q;
+    const bool got = atBegin ? p.GetBegArcParam(&driver, &site, line, false, &q)
+                             : p.GetEndArcParam(&driver, &site, line, false, &q);
+    const std::string end = atBegin ? "begin" : "end";
+    if (got != away)
+      gaps += end + (got ? " has an arc; " : " has none; ");
+    else if (got && q.GetLength(CKelCoord2D(c.m_x + r * beyond.y, c.m_y - r * beyond.x)) > 1e-9)
+      gaps += end + " arc starts at " + std::to_string(q.m_x) + ", " + std::to_string(q.m_y) + "; ";
+  }
+  return gaps;
+}
+
 TEST(BaseBlocks, ASideInsideARunIsCutAtItsOwnEndsAsABendGrowsThroughTheTinySize)
 {
   // Four 12 m sides bending +b, -1.5b, +b: the sides join into one run below
-  // about 0.4 degrees.
+  // about 0.4 degrees. The inner sides' cuts and arcs are those of their own
+  // corners at every bend.
   for (double b : {0.05, 0.1, 0.2, 0.3, 0.4, 0.5, 1.0, 3.0, 5.0}) {
     const Frontage f = BentFrontage({b, -1.5 * b, b, 0}, 12, 22);
-    const std::vector<double> shares = SideShares(f);
-    for (std::size_t k = 1; k + 1 < shares.size(); ++k)
-      EXPECT_NEAR(shares[k], 1, 0.01) << b << " degrees, side " << k;
+    for (const Cuts cuts : {Cuts::Half, Cuts::Vertical}) {
+      const std::vector<double> shares = SideShares(f, cuts);
+      for (std::size_t k = 1; k + 1 < shares.size(); ++k)
+        EXPECT_NEAR(shares[k], 1, 0.01) << b << " degrees, side " << k << (cuts == Cuts::Half ? ", half" : ", vertical");
+    }
+    for (int k = 1; k + 1 < f.m_Sides; ++k)
+      EXPECT_EQ(ArcGap(f, k), "") << b << " degrees, side " << k;
   }
   // A 40 m arc bulging 3 m into the road, drawn in 80 chords: each chord
   // within 5 % of its own wedge.
-  const double half = std::atan(3.0 / 20) * 2, radius = 20 / std::sin(half);
-  std::vector<double> turns(80, -2 * half / 80 * 180 / KelAngle::Pi);
+  const double sweep = std::atan(3.0 / 20) * 2, radius = 20 / std::sin(sweep);
+  std::vector<double> turns(80, -2 * sweep / 80 * 180 / KelAngle::Pi);
   turns.back() = 0;
-  Frontage arc = BentFrontage(turns, 2 * radius * std::sin(half / 80), 22);
-  const std::vector<double> shares = SideShares(arc);
-  for (std::size_t k = 1; k + 1 < shares.size(); ++k)
-    EXPECT_NEAR(shares[k], 1, 0.05) << "chord " << k;
+  Frontage arc = BentFrontage(turns, 2 * radius * std::sin(sweep / 80), 22);
+  // A chord ending at a corner of the arc's runs (every ten chords or so)
+  // meets that run's chord there, which the vertical cuts and the arcs read;
+  // the model reads the chord beside it. Every other chord's ends lie inside a run.
+  const CKelHSite arcSite = FrontageSite(arc);
+  const CSyasenCheckSiteRuns runs(&arcSite);
+  const std::vector<double> half = SideShares(arc, Cuts::Half), vertical = SideShares(arc, Cuts::Vertical);
+  int inside = 0;
+  for (std::size_t k = 1; k + 1 < half.size(); ++k) {
+    EXPECT_NEAR(half[k], 1, 0.05) << "chord " << k << ", half";
+    if (runs.RunStartingAt(arc.m_Pts[k]) >= 0 || runs.RunStartingAt(arc.m_Pts[k + 1]) >= 0)
+      continue;
+    ++inside;
+    EXPECT_NEAR(vertical[k], 1, 0.05) << "chord " << k << ", vertical";
+    EXPECT_EQ(ArcGap(arc, static_cast<int>(k)), "") << "chord " << k;
+  }
+  EXPECT_GE(inside, 40);
 }
 
 TEST(BaseBlocks, CutRemovesWhatLiesOnTheDeletedSideAndKeepsTheRest)

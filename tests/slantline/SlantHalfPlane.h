@@ -4,10 +4,12 @@
 // tolerances. At each end of the stretch the cut runs along the bisector of
 // the outline's corner there (square to the side where the end lies on a
 // side, not at a corner), and the base line's square through the end
-// bounds it as well.
+// bounds it as well. The vertical cuts are read at the same corners, on
+// the source as pieces.
 
 #include <cmath>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "KelGeometry.h"
@@ -108,6 +110,68 @@ inline double HalfCutArea(const std::vector<CKelCoord2D>& site, const std::vecto
   kept = KeepRight(kept, beg, -by, bx);
   kept = KeepRight(kept, end, by, -bx);
   return Area(kept);
+}
+
+// Outlines read as separate pieces.
+using Pieces = std::vector<std::vector<CKelCoord2D>>;
+
+inline Pieces KeepRight(const Pieces& pieces, const CKelCoord2D& p, double dx, double dy)
+{
+  Pieces out;
+  for (const std::vector<CKelCoord2D>& piece : pieces) {
+    std::vector<CKelCoord2D> kept = KeepRight(piece, p, dx, dy);
+    if (kept.size() >= 3)
+      out.push_back(std::move(kept));
+  }
+  return out;
+}
+
+// The vertical cut at the corner p between the sides along u (before) and
+// v (after), at the stretch's begin or end. At the begin it cuts unless v
+// turns towards the site; at the end only where v turns away from it. The
+// side beyond the corner keeps whole what lies outside its line through p
+// and cuts the rest square to it at p; the checked side's own line through
+// p first keeps whole what lies on the site side, at the begin where it
+// turns back by more than a right angle, at the end where it turns less.
+inline Pieces VertCut(const Pieces& source, const CKelCoord2D& p, const Dir& u, const Dir& v, bool atBegin)
+{
+  const double cross = u.x * v.y - u.y * v.x, dot = u.x * v.x + u.y * v.y;
+  if (atBegin ? cross > 0 : cross >= 0)
+    return source;
+  const Dir& own = atBegin ? v : u;
+  const Dir& beyond = atBegin ? u : v;
+  Pieces kept, rest = source;
+  if (atBegin ? dot < 0 : dot > 0) {
+    kept = KeepRight(rest, p, -own.x, -own.y);
+    rest = KeepRight(rest, p, own.x, own.y);
+  }
+  for (std::vector<CKelCoord2D>& piece : KeepRight(rest, p, beyond.x, beyond.y))
+    kept.push_back(std::move(piece));
+  rest = KeepRight(rest, p, -beyond.x, -beyond.y);
+  rest = atBegin ? KeepRight(rest, p, -beyond.y, beyond.x) : KeepRight(rest, p, beyond.y, -beyond.x);
+  for (std::vector<CKelCoord2D>& piece : rest)
+    kept.push_back(std::move(piece));
+  return kept;
+}
+
+// The area the vertical cuts keep of source for the stretch beg -> end,
+// the base line's squares moved offBeg behind beg and offEnd beyond end;
+// the corners read as HalfCutArea reads them.
+inline double VertCutArea(const std::vector<CKelCoord2D>& site, const std::vector<CKelCoord2D>& source,
+                          const CKelCoord2D& beg, const CKelCoord2D& end, double bx, double by, double offBeg,
+                          double offEnd, const std::vector<CKelCoord2D>* atEnd = nullptr)
+{
+  Dir in, out;
+  SidesAt(site, beg, &in, &out);
+  Pieces kept = VertCut({source}, beg, in, out, true);
+  SidesAt(atEnd != nullptr ? *atEnd : site, end, &in, &out);
+  kept = VertCut(kept, end, in, out, false);
+  kept = KeepRight(kept, CKelCoord2D(beg.m_x - offBeg * bx, beg.m_y - offBeg * by), -by, bx);
+  kept = KeepRight(kept, CKelCoord2D(end.m_x + offEnd * bx, end.m_y + offEnd * by), by, -bx);
+  double area = 0;
+  for (const std::vector<CKelCoord2D>& piece : kept)
+    area += Area(piece);
+  return area;
 }
 
 }  // namespace slant_model

@@ -20,7 +20,8 @@
 // checked stored edge's own: the check points must not tell them apart.
 // The clean lot's half cuts are also judged against the half-plane model
 // (SlantHalfPlane.h), and each lot's checked side is bent at a joint inside
-// it by 0.05 to 5 degrees, each part checked on its own against the model:
+// it by 0.05 to 5 degrees, each part checked on its own against the model
+// with half cuts and with vertical cuts:
 // a bend whose sagitta falls below the tiny size joins the parts into one
 // run, which must not move the cuts to the run's far corners.
 // Widened (a stream of its own, so the seeds above keep their lots): a side
@@ -302,11 +303,11 @@ inline bool ModelReads(const Lot& lot, int side)
          clear(side - 1) && clear(side) && clear(side + 1) && clear(side + 2);
 }
 
-inline std::string JudgeModel(const ModelReading& r, double share)
+inline std::string JudgeModel(const ModelReading& r, double share, const std::string& cuts = "half cuts")
 {
   if (std::fabs(r.m_Got - r.m_Model) <= share * std::max(1.0, r.m_Model))
     return {};
-  return "half cuts " + Num(r.m_Got) + " for the model's " + Num(r.m_Model);
+  return cuts + " " + Num(r.m_Got) + " for the model's " + Num(r.m_Model);
 }
 
 // --- The widened sweep ----------------------------------------------------------
@@ -568,15 +569,48 @@ inline void JudgeByModel(const Lot& lot, int side, std::uint64_t seed, std::vect
   if ((sagitta > 0.8 * lot.Tiny() && sagitta < 1.25 * lot.Tiny()) || sagitta <= 2 * KelTol::SiteOnLine)
     return;
   const bool joined = sagitta <= lot.Tiny();
+  // The part's vertical cuts, the base line's squares 2 m beyond its ends:
+  // at the joint they read its own corner, as a half cut does.
+  const auto vertical = [&](const CKelCoord2D& beg, const CKelCoord2D& end, bool ownLine, bool farAtEnd) {
+    const Listing stored = Stored(bent);
+    CKelHSite site = SiteWithEdgeData(lot, stored, Placement{"origin", 0, 0, 0, false});
+    std::vector<CKelCoord2D> outline;
+    for (const Pt& q : stored)
+      outline.push_back(q.m_P);
+    CSyasenCheckBlockParam p;
+    p.m_SiteNo = PieceOf(stored, side, beg, false);
+    p.m_BegPoint = beg;
+    p.m_EndPoint = end;
+    CSyasenCheckCalcKind& kind = p.m_CalcKind;
+    kind.m_BegCutKind = kind.m_EndCutKind = 2;
+    kind.m_BegBaseKind = kind.m_EndBaseKind = 3;
+    kind.m_BegBaseOffset = kind.m_EndBaseOffset = 2;
+    p.m_SrcBlock.AddBlock(slant_test::LotBlock(site, 10));
+    slant_test::TestCheckBlock blk;
+    blk.ownEdge = ownLine;
+    Driver drv;
+    CRoadLineParam line;
+    ModelReading r;
+    if (p.m_SiteNo < 0 || !blk.GetBaseLine(&drv, &site, &p, 1, line, 0.0) || p.CreateBlock1(&drv, &site, &blk, 0) != 0)
+      return r;
+    r.m_Got = 10 * slant_test::PlanArea(p.m_BaseBlock);
+    const std::vector<CKelCoord2D>& corners = joined ? lot.m_Corners : outline;
+    r.m_Model = 10 * (farAtEnd ? slant_model::VertCutArea(outline, outline, beg, end, line.m_Cos, line.m_Sin, 2, 2, &corners)
+                               : slant_model::VertCutArea(corners, outline, beg, end, line.m_Cos, line.m_Sin, 2, 2, &outline));
+    return r;
+  };
   for (const bool first : {true, false}) {
-    Case c{lot.m_Name,
-           "side bent " + Num(turn * 180 / KelAngle::Pi) + " degrees at " + Num(t) + (first ? ", first" : ", second") +
-               " part",
-           "origin", Describe(bent), side, {}, "model"};
+    const std::string part = "side bent " + Num(turn * 180 / KelAngle::Pi) + " degrees at " + Num(t) +
+                             (first ? ", first" : ", second") + " part";
+    Case c{lot.m_Name, part, "origin", Describe(bent), side, {}, "model"};
     const ModelReading r = first ? ReadHalfCuts(lot, bent, side, a, joint, !first, joined, false)
                                  : ReadHalfCuts(lot, bent, side, joint, b, !first, joined, true);
     c.m_Violation = JudgeModel(r, 0.01);
     cases.push_back(c);
+    Case v{lot.m_Name, part + ", vertical cuts", "origin", Describe(bent), side, {}, "model"};
+    const ModelReading w = first ? vertical(a, joint, !first, false) : vertical(joint, b, !first, true);
+    v.m_Violation = JudgeModel(w, 0.01, "vertical cuts");
+    cases.push_back(v);
   }
 }
 

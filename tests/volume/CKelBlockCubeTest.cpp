@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 
 #include "CKelBlockCubeArray.h"
@@ -469,6 +471,70 @@ TEST(CKelBlockCubeTest, DropSurveyPointsLeavesTheCornersOfEverySurveyVariant)
   }
   CKelBlockCube spike = over({{0, 0}, {10, 0}, {10, 10}, {5.0005, 10}, {5, 15}, {4.9995, 10}, {0, 10}});
   EXPECT_FALSE(spike.DropSurveyPoints());
+}
+
+// A curved wall 20 cm thick in 1 cm chords, with a doubled point and a
+// point splitting each straight end: the survey points go and every chord
+// stays, wherever the block lies (turned, moved up to 3e5 m, mirrored), so
+// its area is the same to round-off. The greedy drop (the vertex moving the
+// area least first) kept 36 to 44 of the chords' points by placement.
+TEST(CKelBlockCubeTest, DropSurveyPointsKeepsTheSamePointsAtEveryPlacement)
+{
+  std::vector<CKelCoord2D> wall;
+  const int chords = 100;  // 1 cm each on the outer face, radius 3.2 m
+  for (int side = 0; side < 2; ++side) {
+    const double r = side == 0 ? 3.2 : 3.0;
+    for (int k = 0; k <= chords; ++k) {
+      const double a = 0.01 / 3.2 * (side == 0 ? k : chords - k);
+      wall.emplace_back(r * std::cos(a), r * std::sin(a));
+    }
+    // The straight end: split by a point, the corner doubled 0.1 mm away.
+    const CKelCoord2D& end = wall.back();
+    const double a = 0.01 / 3.2 * (side == 0 ? chords : 0), r2 = 3.1;
+    wall.emplace_back(end.m_x + 2e-5, end.m_y + 1e-4);
+    wall.emplace_back(r2 * std::cos(a), r2 * std::sin(a));
+  }
+  const std::size_t chordPoints = 2 * (chords + 1);
+  double area = 0;
+  std::vector<CKelCoord2D> kept;
+  for (int at = 0; at < 24; ++at) {
+    const double turn = 0.2618 * at + 0.01, c = std::cos(turn), s = std::sin(turn);
+    const double dx = at % 3 == 0 ? 0 : 3e5 * (at % 3 == 1 ? 1 : -0.7), dy = at % 4 == 0 ? 0 : -2.1e5;
+    const bool mirror = at % 2 == 1;
+    CKelBlockCube b;
+    for (std::size_t k = 0; k < wall.size(); ++k) {
+      const CKelCoord2D& p = wall[mirror ? wall.size() - 1 - k : k];
+      const double x = mirror ? -p.m_x : p.m_x;
+      b.Append(CKelBlockCoord(dx + c * x - s * p.m_y, dy + s * x + c * p.m_y, 3, 0));
+    }
+    b.SetMinMax();
+    EXPECT_TRUE(b.DropSurveyPoints());
+    ASSERT_EQ(b.GetSize(), static_cast<int>(chordPoints)) << at;
+    std::vector<CKelCoord2D> back;
+    double twice = 0;
+    for (const CKelBlockCoord& q : b.m_Coord) {
+      const double x = c * (q.m_x - dx) + s * (q.m_y - dy);
+      back.emplace_back(mirror ? -x : x, -s * (q.m_x - dx) + c * (q.m_y - dy));
+    }
+    for (std::size_t k = 0; k < back.size(); ++k) {
+      const CKelCoord2D& p = back[k];
+      const CKelCoord2D& q = back[(k + 1) % back.size()];
+      twice += p.m_x * q.m_y - q.m_x * p.m_y;
+    }
+    if (mirror)
+      std::reverse(back.begin(), back.end());
+    std::sort(back.begin(), back.end(), [](const CKelCoord2D& p, const CKelCoord2D& q) {
+      return p.m_x != q.m_x ? p.m_x < q.m_x : p.m_y < q.m_y;
+    });
+    if (at == 0) {
+      area = std::fabs(twice) / 2;
+      kept = back;
+      continue;
+    }
+    EXPECT_NEAR(std::fabs(twice) / 2, area, 1e-9) << at;
+    for (std::size_t k = 0; k < kept.size(); ++k)
+      EXPECT_LE(kept[k].GetLength(back[k]), 1e-9) << at << ", point " << k;
+  }
 }
 
 }  // namespace
