@@ -251,32 +251,58 @@ struct ModelReading {
   double m_Got = 0, m_Model = 0;
 };
 
+// The stored edge starting nearest beg of the listing at the origin,
+// checked from beg to end with the cut kinds `setKinds` gives: its outline,
+// base line and base block volume (10 high); m_Made false where the check
+// refuses.
+struct CheckedPart {
+  std::vector<CKelCoord2D> m_Outline;
+  CRoadLineParam m_Line;
+  double m_Volume = 0;
+  bool m_Made = false;
+};
+
+template <class SetKinds>
+CheckedPart CheckPart(const Lot& lot, const Listing& listing, int side, const CKelCoord2D& beg, const CKelCoord2D& end,
+                      bool ownLine, const SetKinds& setKinds)
+{
+  const Listing stored = Stored(listing);
+  CKelHSite site = SiteWithEdgeData(lot, stored, Placement{"origin", 0, 0, 0, false});
+  CheckedPart part;
+  for (const Pt& q : stored)
+    part.m_Outline.push_back(q.m_P);
+  CSyasenCheckBlockParam p;
+  p.m_SiteNo = PieceOf(stored, side, beg, false);
+  p.m_BegPoint = beg;
+  p.m_EndPoint = end;
+  setKinds(p.m_CalcKind);
+  p.m_SrcBlock.AddBlock(slant_test::LotBlock(site, 10));
+  slant_test::TestCheckBlock blk;
+  blk.ownEdge = ownLine;
+  Driver drv;
+  if (p.m_SiteNo < 0 || !blk.GetBaseLine(&drv, &site, &p, 1, part.m_Line, 0.0) ||
+      p.CreateBlock1(&drv, &site, &blk, 0) != 0)
+    return part;
+  part.m_Volume = 10 * slant_test::PlanArea(p.m_BaseBlock);
+  part.m_Made = true;
+  return part;
+}
+
 // The corner at beg (or, with farAtEnd, at end) is read on the lot's own
 // corners: a bend whose sagitta lies within the tiny size joins its side
 // into one run, whose corner the check reads along the side's chord.
 inline ModelReading ReadHalfCuts(const Lot& lot, const Listing& listing, int side, const CKelCoord2D& beg,
                                  const CKelCoord2D& end, bool ownLine, bool joined = false, bool farAtEnd = false)
 {
-  const Placement home{"origin", 0, 0, 0, false};
-  const Listing stored = Stored(listing);
-  CKelHSite site = SiteWithEdgeData(lot, stored, home);
-  std::vector<CKelCoord2D> outline;
-  for (const Pt& q : stored)
-    outline.push_back(q.m_P);
-  CSyasenCheckBlockParam p;
-  p.m_SiteNo = PieceOf(stored, side, beg, false);
-  p.m_BegPoint = beg;
-  p.m_EndPoint = end;
-  p.m_CalcKind.m_BegCutKind = p.m_CalcKind.m_EndCutKind = 1;
-  p.m_SrcBlock.AddBlock(slant_test::LotBlock(site, 10));
-  slant_test::TestCheckBlock blk;
-  blk.ownEdge = ownLine;
-  Driver drv;
-  CRoadLineParam line;
+  const CheckedPart part = CheckPart(lot, listing, side, beg, end, ownLine, [](CSyasenCheckCalcKind& kind) {
+    kind.m_BegCutKind = kind.m_EndCutKind = 1;
+  });
   ModelReading r;
-  if (p.m_SiteNo < 0 || !blk.GetBaseLine(&drv, &site, &p, 1, line, 0.0) || p.CreateBlock1(&drv, &site, &blk, 0) != 0)
+  if (!part.m_Made)
     return r;
-  r.m_Got = 10 * slant_test::PlanArea(p.m_BaseBlock);
+  const std::vector<CKelCoord2D>& outline = part.m_Outline;
+  const CRoadLineParam& line = part.m_Line;
+  r.m_Got = part.m_Volume;
   if (!joined) {
     r.m_Model = 10 * slant_model::HalfCutArea(outline, outline, beg, end, line.m_Cos, line.m_Sin);
     return r;
@@ -572,28 +598,17 @@ inline void JudgeByModel(const Lot& lot, int side, std::uint64_t seed, std::vect
   // The part's vertical cuts, the base line's squares 2 m beyond its ends:
   // at the joint they read its own corner, as a half cut does.
   const auto vertical = [&](const CKelCoord2D& beg, const CKelCoord2D& end, bool ownLine, bool farAtEnd) {
-    const Listing stored = Stored(bent);
-    CKelHSite site = SiteWithEdgeData(lot, stored, Placement{"origin", 0, 0, 0, false});
-    std::vector<CKelCoord2D> outline;
-    for (const Pt& q : stored)
-      outline.push_back(q.m_P);
-    CSyasenCheckBlockParam p;
-    p.m_SiteNo = PieceOf(stored, side, beg, false);
-    p.m_BegPoint = beg;
-    p.m_EndPoint = end;
-    CSyasenCheckCalcKind& kind = p.m_CalcKind;
-    kind.m_BegCutKind = kind.m_EndCutKind = 2;
-    kind.m_BegBaseKind = kind.m_EndBaseKind = 3;
-    kind.m_BegBaseOffset = kind.m_EndBaseOffset = 2;
-    p.m_SrcBlock.AddBlock(slant_test::LotBlock(site, 10));
-    slant_test::TestCheckBlock blk;
-    blk.ownEdge = ownLine;
-    Driver drv;
-    CRoadLineParam line;
+    const CheckedPart part = CheckPart(lot, bent, side, beg, end, ownLine, [](CSyasenCheckCalcKind& kind) {
+      kind.m_BegCutKind = kind.m_EndCutKind = 2;
+      kind.m_BegBaseKind = kind.m_EndBaseKind = 3;
+      kind.m_BegBaseOffset = kind.m_EndBaseOffset = 2;
+    });
     ModelReading r;
-    if (p.m_SiteNo < 0 || !blk.GetBaseLine(&drv, &site, &p, 1, line, 0.0) || p.CreateBlock1(&drv, &site, &blk, 0) != 0)
+    if (!part.m_Made)
       return r;
-    r.m_Got = 10 * slant_test::PlanArea(p.m_BaseBlock);
+    const std::vector<CKelCoord2D>& outline = part.m_Outline;
+    const CRoadLineParam& line = part.m_Line;
+    r.m_Got = part.m_Volume;
     const std::vector<CKelCoord2D>& corners = joined ? lot.m_Corners : outline;
     r.m_Model = 10 * (farAtEnd ? slant_model::VertCutArea(outline, outline, beg, end, line.m_Cos, line.m_Sin, 2, 2, &corners)
                                : slant_model::VertCutArea(corners, outline, beg, end, line.m_Cos, line.m_Sin, 2, 2, &outline));
