@@ -430,6 +430,31 @@ inline bool TellsPointsFromCorners(const Lot& lot, const Listing& listing)
   return true;
 }
 
+// A listed corner drawn at random, with the corners before and after it.
+struct PickedCorner {
+  std::size_t m_K = 0;
+  CKelCoord2D m_V, m_Prev, m_Next;
+};
+
+inline PickedCorner PickCorner(const Listing& in, Rng& rng)
+{
+  const std::size_t n = in.size();
+  const std::size_t k = static_cast<std::size_t>(Pick(rng, static_cast<int>(n)));
+  return {k, in[k].m_P, in[(k + n - 1) % n].m_P, in[(k + 1) % n].m_P};
+}
+
+// The listing with p listed just after corner k (on the edge it starts) or
+// just before it (on the edge before).
+inline Listing WithPointBy(const Listing& in, std::size_t k, const CKelCoord2D& p, bool after)
+{
+  Listing out = in;
+  if (after)
+    out.insert(out.begin() + static_cast<long>(k) + 1, {p, in[k].m_Side});
+  else
+    out.insert(out.begin() + static_cast<long>(k), {p, in[(k + in.size() - 1) % in.size()].m_Side});
+  return out;
+}
+
 // A point before or after corner k, up to 0.9 tiny sizes along the edge and
 // up to half that off it, either way, and no farther than 0.9 tiny sizes
 // from the corner (a stub as long as the tiny size is a side). It turns the
@@ -438,12 +463,9 @@ inline bool TellsPointsFromCorners(const Lot& lot, const Listing& listing)
 // line over the side's length, about the side's far end.
 inline Change Stub(const Lot& lot, Rng& rng)
 {
-  const Listing& in = lot.m_Listing;
-  const std::size_t n = in.size();
-  const std::size_t k = static_cast<std::size_t>(Pick(rng, static_cast<int>(n)));
-  const CKelCoord2D& v = in[k].m_P;
-  const CKelCoord2D& prev = in[(k + n - 1) % n].m_P;
-  const CKelCoord2D& next = in[(k + 1) % n].m_P;
+  const PickedCorner corner = PickCorner(lot.m_Listing, rng);
+  const std::size_t k = corner.m_K;
+  const CKelCoord2D &v = corner.m_V, &prev = corner.m_Prev, &next = corner.m_Next;
   const double most = 0.9 * lot.Tiny();
   double along = std::min(LogUniform(rng, 1e-6, most), 0.45 * std::min(v.GetLength(prev), v.GetLength(next)));
   double across = Uniform(rng, -0.5, 0.5) * along;
@@ -451,12 +473,8 @@ inline Change Stub(const Lot& lot, Rng& rng)
   along *= shrink;
   across *= shrink;
   const bool after = Coin(rng);
-  Listing out = in;
   const CKelCoord2D p = after ? Along(v, next, along, across) : Along(prev, v, prev.GetLength(v) - along, across);
-  if (after)
-    out.insert(out.begin() + static_cast<long>(k) + 1, {p, in[k].m_Side});
-  else
-    out.insert(out.begin() + static_cast<long>(k), {p, in[(k + n - 1) % n].m_Side});
+  const Listing out = WithPointBy(lot.m_Listing, k, p, after);
   const double off = std::max(OffLine(prev, v, p), OffLine(v, next, p));
   const double side = std::min({prev.GetLength(v), v.GetLength(next), prev.GetLength(p), p.GetLength(next)});
   return {ChangeKind::Stub,
@@ -553,24 +571,16 @@ inline Change ChordPoints(const Lot& lot, Rng& rng)
 // over their length.
 inline Change CornerOutside(const Lot& lot, Rng& rng)
 {
-  const Listing& in = lot.m_Listing;
-  const std::size_t n = in.size();
-  const std::size_t k = static_cast<std::size_t>(Pick(rng, static_cast<int>(n)));
-  const CKelCoord2D& v = in[k].m_P;
-  const CKelCoord2D& prev = in[(k + n - 1) % n].m_P;
-  const CKelCoord2D& next = in[(k + 1) % n].m_P;
+  const PickedCorner corner = PickCorner(lot.m_Listing, rng);
+  const std::size_t k = corner.m_K;
+  const CKelCoord2D &v = corner.m_V, &prev = corner.m_Prev, &next = corner.m_Next;
   const double gap = std::min(LogUniform(rng, 1e-7, lot.Tiny()), 0.45 * std::min(v.GetLength(prev), v.GetLength(next)));
   const double angle = Uniform(rng, 0.05, 0.5) * KelAngle::Pi;
   const bool behind = Coin(rng);
-  Listing out = in;
-  CKelCoord2D p;
-  if (behind) {
-    p = Along(prev, v, prev.GetLength(v) - gap * std::cos(angle), -gap * std::sin(angle));
-    out.insert(out.begin() + static_cast<long>(k) + 1, {p, in[k].m_Side});
-  } else {
-    p = Along(v, next, gap * std::cos(angle), -gap * std::sin(angle));
-    out.insert(out.begin() + static_cast<long>(k), {p, in[(k + n - 1) % n].m_Side});
-  }
+  // Behind the corner the copy is listed after it, ahead of it before it.
+  const CKelCoord2D p = behind ? Along(prev, v, prev.GetLength(v) - gap * std::cos(angle), -gap * std::sin(angle))
+                               : Along(v, next, gap * std::cos(angle), -gap * std::sin(angle));
+  const Listing out = WithPointBy(lot.m_Listing, k, p, behind);
   const double off = std::max(OffLine(prev, v, p), OffLine(v, next, p));
   const double side = std::min(prev.GetLength(v), v.GetLength(next));
   return {ChangeKind::CornerOutside,
