@@ -422,3 +422,4 @@ TEST(SiteLotSweep, CleanLotsOnceOffTheModelsReadAsModelled)
       ADD_FAILURE() << "seed " << seed << ": " << lot.m_Name << ": " << v.Text();
   }
 }
+

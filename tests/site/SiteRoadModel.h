@@ -1,8 +1,9 @@
 #pragma once
-// The roads of a clean generated lot (SiteLotSweep.h), laid from its
-// corners, side kinds and widths alone, for the sweep to judge the road
-// readers against (SiteSweepJudge.h: JudgeByModel). One quadrilateral a
-// road side: site begin, site end, far end, far begin.
+// The roads and the deemed site of a clean generated lot (SiteLotSweep.h),
+// laid from its corners, side kinds and widths alone, for the sweep to judge
+// the readers against (SiteSweepJudge.h: JudgeByModel). The roads are one
+// quadrilateral a road side: site begin, site end, far end, far begin; the
+// deemed site is built by GEOS (ModelDeemedSite).
 //
 // The far side lies w1 from the side's start and w2 from its end (a road
 // widening along the side tilts it). Each end follows the corner it lies
@@ -77,17 +78,20 @@ struct Lines {
   Seg m_Site, m_Far;
 };
 
+// The far side of a road from p to q of widths w1, w2: p lies w1 and q w2
+// from it, its unit normal m away from the lot (m.(q - p) = w1 - w2).
+inline Seg FarSide(const P& p, const P& q, double w1, double w2, double inset = 0)
+{
+  const P u = Seg{p, q}.Dir(), right{u.m_y, -u.m_x};
+  const double s = std::clamp((w1 - w2) / p.GetLength(q), -1.0, 1.0), c = std::sqrt(1 - s * s);
+  const P m{s * u.m_x + c * right.m_x, s * u.m_y + c * right.m_y};
+  return {At(p, m, w1 - inset), At(q, m, w2 - inset)};
+}
+
 inline Lines RoadLines(const Lot& lot, std::size_t k)
 {
-  const std::size_t n = lot.m_Corners.size();
-  const P &p = lot.m_Corners[k], &q = lot.m_Corners[(k + 1) % n];
-  const Side& side = lot.m_Sides[k];
-  const Seg site{p, q};
-  const P u = site.Dir(), right{u.m_y, -u.m_x};
-  // The far side's normal m: m.(q - p) = w1 - w2, so p lies w1 and q w2 from it.
-  const double s = std::clamp((side.m_W1 - side.m_W2) / p.GetLength(q), -1.0, 1.0), c = std::sqrt(1 - s * s);
-  const P m{s * u.m_x + c * right.m_x, s * u.m_y + c * right.m_y};
-  return {site, {At(p, m, side.m_W1), At(q, m, side.m_W2)}};
+  const P &p = lot.m_Corners[k], &q = lot.m_Corners[(k + 1) % lot.m_Corners.size()];
+  return {{p, q}, FarSide(p, q, lot.m_Sides[k].m_W1, lot.m_Sides[k].m_W2)};
 }
 
 enum class Corner { Convex, Straight, Reflex };
@@ -155,9 +159,12 @@ inline bool CrossAt(Quad& a, const Lines& la, Quad& b, const Lines& lb)
 
 }  // namespace road_model
 
-// Whether a road corner of the lot lies within reach of the chord of a
-// stretch of road sides around it, widths running on: the readers may take
-// the stretch as one run along its chord there.
+// Whether a stretch of road sides, widths running on, has all its inner
+// corners within reach of its chord: the readers may take it as one run
+// along the chord. Beyond kFewCorners corners (an arc of hundreds of
+// chords) any corner within reach counts, which is quicker to find.
+inline constexpr std::size_t kFewCorners = 40;
+
 inline bool RoadCornerNearChord(const Lot& lot, double reach)
 {
   const std::vector<CKelCoord2D>& c = lot.m_Corners;
@@ -167,11 +174,18 @@ inline bool RoadCornerNearChord(const Lot& lot, double reach)
     const Side& b = lot.m_Sides[(k + 1) % n];
     return a.m_Kind == SideKind::Road && b.m_Kind == SideKind::Road && a.m_W2 == b.m_W1;
   };
-  for (std::size_t i = 0; i < n; ++i)
-    for (std::size_t k = i + 2; k < i + n && runsOn(k - 2); ++k)
-      for (std::size_t j = i + 1; j < k; ++j)
-        if (OffLine(c[i], c[k % n], c[j % n]) <= reach)
-          return true;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t k = i + 2; k < i + n && runsOn(k - 2); ++k) {
+      double worst = 0, nearest = 1e300;
+      for (std::size_t j = i + 1; j < k; ++j) {
+        const double off = OffLine(c[i], c[k % n], c[j % n]);
+        worst = std::max(worst, off);
+        nearest = std::min(nearest, off);
+      }
+      if ((n <= kFewCorners ? worst : nearest) <= reach)
+        return true;
+    }
+  }
   return false;
 }
 
@@ -291,15 +305,13 @@ inline P Foot(const Seg& s, const P& p)
 // the foot of p to the foot of q.
 inline Seg DeemedLine(const P& p, const P& q, double w1, double w2)
 {
-  const Seg site{p, q};
-  const P u = site.Dir(), right{u.m_y, -u.m_x};
-  const double s = std::clamp((w1 - w2) / p.GetLength(q), -1.0, 1.0), c = std::sqrt(1 - s * s);
-  const P m{s * u.m_x + c * right.m_x, s * u.m_y + c * right.m_y};
   const auto wide = [](double w) { return w >= CKelMSite::kWideRoad - CKelMSite::kWidthBand; };
   if (wide(w1) && wide(w2))
-    return {At(p, m, w1 - CKelMSite::kFarSideInset), At(q, m, w2 - CKelMSite::kFarSideInset)};
+    return FarSide(p, q, w1, w2, CKelMSite::kFarSideInset);
   // A point at depth d below the side lies d from it and w - c d from the
-  // far side.
+  // far side (c the cosine of the far side's tilt).
+  const P u = Seg{p, q}.Dir(), right{u.m_y, -u.m_x};
+  const double s = std::clamp((w1 - w2) / p.GetLength(q), -1.0, 1.0), c = std::sqrt(1 - s * s);
   const Seg centre{At(p, right, w1 / (1 + c)), At(q, right, w2 / (1 + c))};
   return {Foot(centre, p), Foot(centre, q)};
 }
@@ -312,9 +324,10 @@ inline Seg DeemedLine(const P& p, const P& q, double w1, double w2)
 // a cut, too), they cross ahead of the first one's start and short of the
 // second one's end: at a reflex joint both strips end there; a convex one
 // adds the corner out to the crossing, or straight from the first line's
-// end to the second one's start where they do not cross so. None where the readers see the lot at the survey's scale
-// (RoadCornerNearChord), a road ends at a reflex corner of a neighbour, a
-// cut has no road on one side, or no side is a neighbour.
+// end to the second one's start where they do not cross so. None where
+// the readers see the lot at the survey's scale (RoadCornerNearChord), a
+// road ends at a reflex corner of a neighbour, a cut has no road on one
+// side, or no side is a neighbour.
 inline std::optional<site_geos::Geometry> ModelDeemedSite(const Lot& lot)
 {
   using namespace road_model;
