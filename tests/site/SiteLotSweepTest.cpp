@@ -422,4 +422,3 @@ TEST(SiteLotSweep, CleanLotsOnceOffTheModelsReadAsModelled)
       ADD_FAILURE() << "seed " << seed << ": " << lot.m_Name << ": " << v.Text();
   }
 }
-
