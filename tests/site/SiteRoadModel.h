@@ -18,9 +18,9 @@
 //
 // At a crossing each road runs on along its own lines 5 m past the other's
 // far side. Lots the readers see at the survey's scale are not modelled
-// (None): road corners within reach of the chord of their neighbours (the
-// road runs there are read along the chord), a corner turning at the band,
-// a cut with no road beyond.
+// (None): a stretch of road sides whose corners lie within about the tiny
+// size of its chord (read as one run along the chord: RoadCornerNearChord),
+// a corner turning at the band, a cut with no road beyond.
 
 #include <algorithm>
 #include <cmath>
@@ -137,24 +137,23 @@ struct Quad {
 };
 
 // Road a's end and road b's begin at their crossing: each runs on along
-// its own lines 5 m past the other's far side, where that lies ahead; none
-// where the lines are parallel.
-inline bool CrossAt(Quad& a, const Lines& la, Quad& b, const Lines& lb)
+// its own lines 5 m past the other's far side, where that lies ahead;
+// nothing where two of the lines are parallel.
+inline void CrossAt(Quad& a, const Lines& la, Quad& b, const Lines& lb)
 {
   const auto siteFar = Meet(la.m_Site, lb.m_Far), farSite = Meet(la.m_Far, lb.m_Site), farFar = Meet(la.m_Far, lb.m_Far);
   if (!siteFar || !farSite || !farFar || !Meet(la.m_Site, lb.m_Site))
-    return false;
-  const auto stretch = [](const P& from, P& to, const P& x, double sign) {
-    const P d = Seg{from, x}.Dir();
-    const P end = At(x, d, sign * kRunPast);
+    return;
+  // `to` moves 5 m past x, away from `from`, when that lies ahead of it.
+  const auto stretch = [](const P& from, P& to, const P& x) {
+    const P end = At(x, Seg{from, x}.Dir(), kRunPast);
     if (Dot(Minus(end, from), Minus(to, from)) > 0)
       to = end;
   };
-  stretch(a.m_SiteBeg, a.m_SiteEnd, *siteFar, 1);
-  stretch(a.m_FarBeg, a.m_FarEnd, *farFar, 1);
-  stretch(b.m_SiteEnd, b.m_SiteBeg, *farSite, 1);
-  stretch(b.m_FarEnd, b.m_FarBeg, *farFar, 1);
-  return true;
+  stretch(a.m_SiteBeg, a.m_SiteEnd, *siteFar);
+  stretch(a.m_FarBeg, a.m_FarEnd, *farFar);
+  stretch(b.m_SiteEnd, b.m_SiteBeg, *farSite);
+  stretch(b.m_FarEnd, b.m_FarBeg, *farFar);
 }
 
 }  // namespace road_model
@@ -164,6 +163,10 @@ inline bool CrossAt(Quad& a, const Lines& la, Quad& b, const Lines& lb)
 // along the chord. Beyond kFewCorners corners (an arc of hundreds of
 // chords) any corner within reach counts, which is quicker to find.
 inline constexpr std::size_t kFewCorners = 40;
+
+// The readers take a stretch within the tiny size of its chord for one
+// run; the models keep clear of that by a tenth of it.
+inline double RunReach(const Lot& lot) { return 1.1 * lot.Tiny(); }
 
 inline bool RoadCornerNearChord(const Lot& lot, double reach)
 {
@@ -195,7 +198,7 @@ inline std::optional<std::vector<site_geos::Polygon>> ModelRoads(const Lot& lot)
 {
   using namespace road_model;
   const std::size_t n = lot.m_Corners.size();
-  if (RoadCornerNearChord(lot, 2 * lot.Tiny() + KelTol::SiteOnLine))
+  if (RoadCornerNearChord(lot, RunReach(lot)))
     return std::nullopt;
   const auto kind = [&](std::size_t k) { return lot.m_Sides[k % n].m_Kind; };
   std::vector<Lines> lines(n);
@@ -326,8 +329,8 @@ inline Seg DeemedLine(const P& p, const P& q, double w1, double w2)
 // adds the corner out to the crossing, or straight from the first line's
 // end to the second one's start where they do not cross so. None where
 // the readers see the lot at the survey's scale (RoadCornerNearChord), a
-// road ends at a reflex corner of a neighbour, a cut has no road on one
-// side, or no side is a neighbour.
+// road ends at a reflex corner of a neighbour, lines turn back without
+// crossing, a cut has no road on one side, or no side is a neighbour.
 inline std::optional<site_geos::Geometry> ModelDeemedSite(const Lot& lot)
 {
   using namespace road_model;
@@ -336,7 +339,7 @@ inline std::optional<site_geos::Geometry> ModelDeemedSite(const Lot& lot)
   bool neighbour = false;
   for (std::size_t k = 0; k < n; ++k)
     neighbour = neighbour || kind(k) == SideKind::Neighbour;
-  if (!neighbour || RoadCornerNearChord(lot, 2 * lot.Tiny() + KelTol::SiteOnLine))
+  if (!neighbour || RoadCornerNearChord(lot, RunReach(lot)))
     return std::nullopt;
   // The road pieces, each with its deemed line; a cut between two roads
   // joins them.
@@ -382,6 +385,8 @@ inline std::optional<site_geos::Geometry> ModelDeemedSite(const Lot& lot)
     const bool meets = x && Dot(Minus(*x, a.m_Line.m_A), a.m_Line.Dir()) > 0 &&
                        Dot(Minus(*x, b.m_Line.m_A), b.m_Line.Dir()) < b.m_Line.m_A.GetLength(b.m_Line.m_B);
     if (Cross(a.m_Line.Dir(), b.m_Line.Dir()) < 0) {
+      // Lines turning back without crossing so (a road tapering steeply
+      // across 10 m) leave the deemed outline to the readers' walk.
       if (!meets)
         return std::nullopt;
       strip[i].m_B = strip[k].m_A = *x;
