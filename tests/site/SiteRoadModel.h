@@ -213,6 +213,9 @@ inline std::optional<std::vector<site_geos::Polygon>> ModelRoads(const Lot& lot)
       continue;
     lines[k] = RoadLines(lot, k);
     const Seg &site = lines[k].m_Site, &far = lines[k].m_Far;
+    // A road widening by its length or more has a far side of no length.
+    if (!(far.m_A.GetLength(far.m_B) > 0))
+      return std::nullopt;
     const Seg s5 = Lengthened(site, kRunPast), f5 = Lengthened(far, kRunPast);
     quads[k] = {s5.m_A, s5.m_B, f5.m_B, f5.m_A};
   }

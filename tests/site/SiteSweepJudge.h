@@ -414,10 +414,11 @@ inline std::optional<site_geos::Geometry> ModelDeemedAny(const Lot& lot)
   return chain ? std::move(chain) : ModelDeemedSite(lot);
 }
 
-// How far the clean roads lie off the model (ModelRoads), side by side:
-// the area of each road side's reading (its listed pieces' union) off the
-// side's modelled road, summed; none for lots not modelled. A piece's road
-// listed on no side, or a modelled side with no reading, counts whole.
+// How far the roads of the clean listing, read at the origin, lie off the
+// model (ModelRoads), side by side: the area of each road side's reading
+// (its listed pieces' union) off the side's modelled road, summed; none for
+// lots not modelled. A piece's road listed on no side, or a modelled side
+// with no reading, counts whole.
 inline std::optional<double> RoadsOffModel(const Lot& lot, const Readings& clean)
 {
   const std::optional<PolygonSet> model = ModelRoads(lot);
@@ -441,7 +442,7 @@ inline std::optional<double> RoadsOffModel(const Lot& lot, const Readings& clean
 
 // The clean lot judged against GEOS: the distances from its deemed site at
 // the probes (measured on the reading's own outline), and, where the model
-// builds them (ModelDeemed, ModelRoads), the deemed site itself and the
+// builds them (ModelDeemedAny, ModelRoads), the deemed site itself and the
 // distances from it, and the roads.
 inline std::vector<Violation> JudgeByModel(const Lot& lot, const Readings& clean, const std::vector<CKelCoord2D>& probes)
 {
@@ -461,9 +462,8 @@ inline std::vector<Violation> JudgeByModel(const Lot& lot, const Readings& clean
       expect("distance from the modelled deemed site", clean.m_Distance[k], site_geos::Distance(model->get(), probes[k]),
              tol.m_Length);
   }
-  if (model) {
+  if (model)
     expect("deemed site (area off the model)", site_geos::XorArea(read.get(), model->get()), 0, tol.m_Area);
-  }
   if (const std::optional<double> off = RoadsOffModel(lot, clean))
     expect("roads (area off the model)", *off, 0, tol.m_Area);
   return out;
