@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <span>
 #include <utility>
@@ -273,7 +274,9 @@ double GroundReach(const CKelCoord3D& a, const CKelCoord3D& b)
 // about as much as filling them.
 struct ChordLists {
   std::vector<ChordCorner> m_Raised, m_Low, m_Near;
-  std::vector<double> m_At;
+  // The azimuths of the points an edge takes, each with the pool point of
+  // the corner that puts it there.
+  std::vector<std::pair<double, int>> m_At;
   // The points taken, each after the polygon's position that starts its
   // edge.
   std::vector<std::pair<int, int>> m_Taken;
@@ -330,6 +333,11 @@ private:
   // stepping by step, that the path reaches along the chart's line through
   // p and q; -1 if it leaves the line first.
   int SourceAlong(std::size_t i, int k, int step, const CKelCoord2D& p, const CKelCoord2D& q) const;
+  // Whether a line point on the source line polygon i's edge from place k
+  // runs along (put there by an earlier union, of a block's faces) draws
+  // the notch of a corner at c's source point already: the same corner,
+  // met again in the union of the blocks, would draw it twice over.
+  bool DrawnAlready(std::size_t i, int k, const Corner& c) const;
   // How fast (radians per metre of the check point's move, the fastest way)
   // corner c's elevation turns against the chart line of polygon i's edge
   // from place k, the edge of the source outline it runs along taken from
@@ -340,7 +348,7 @@ private:
   std::vector<Corner>& m_Raised;
   std::vector<Corner>& m_Low;
   std::vector<Corner>& m_Near;
-  std::vector<double>& m_At;
+  std::vector<std::pair<double, int>>& m_At;
   std::vector<std::pair<int, int>>& m_Taken;
   std::vector<int>& m_Path;
   bool m_Listed = false;
@@ -403,22 +411,27 @@ void ChordPoints::TakeOnEdge(std::size_t i, int k, int a, int b)
     const double off = std::fabs(c.m_Elevation - (p.m_y + (q.m_y - p.m_y) * u));
     if (!(off < widest) || side * m_Turn < 0)
       continue;
+    if (DrawnAlready(i, k, c))
+      continue;
     const double share = NotchShare(p, q, da, db, c.m_Azimuth);
     const double fade = std::min(widest, share * OffTurn(i, k, c) / KelTol::SkyCornerFadeRate);
     if (!(off < fade))
       continue;
-    m_At.push_back(FadedAzimuth(p, q, da, db, c.m_Azimuth, share * (1 - off / fade)));
+    m_At.emplace_back(FadedAzimuth(p, q, da, db, c.m_Azimuth, share * (1 - off / fade)), c.m_At);
   }
   std::sort(m_At.begin(), m_At.end());
   if (q.m_x < p.m_x)
     std::reverse(m_At.begin(), m_At.end());
   int last = a;
   for (std::size_t j = 0; j < m_At.size(); ++j) {
-    if (j > 0 && m_At[j] == m_At[j - 1])
+    if (j > 0 && m_At[j].first == m_At[j - 1].first)
       continue;
-    const double t = (m_At[j] - p.m_x) / (q.m_x - p.m_x);
-    CSphereCoordD2D c(0, 0, m_At[j], p.m_y + (q.m_y - p.m_y) * t, kLinePointTag);
+    const double t = (m_At[j].first - p.m_x) / (q.m_x - p.m_x);
+    CSphereCoordD2D c(0, 0, m_At[j].first, p.m_y + (q.m_y - p.m_y) * t, kLinePointTag);
     c.m_PntKind = CSphereCoordD2D::kEnd;
+    // The source point of the corner whose notch it draws, which a later
+    // union that meets the corner again knows it by.
+    c.m_Coord3D = Source(m_At[j].second);
     const int n = m_Store.m_PolyCoord.Add(c);
     if (n != a && n != b && n != last) {
       m_Taken.emplace_back(k, n);
@@ -462,7 +475,7 @@ void ChordPoints::Gather(const std::vector<Corner>& corners, double lo, double h
 std::optional<ChartTurn> ChordPoints::TurnOf(int at, const CKelCoord3D& dir) const
 {
   const CSphereCoordD2D& p = m_Store.m_PolyCoord[static_cast<std::size_t>(at)];
-  if (p.m_PntKind == CSphereCoordD2D::kInserted)
+  if (p.m_PntKind == CSphereCoordD2D::kInserted || p.m_Tag != 0)
     return std::nullopt;
   const CKelCoord3D& v = p.m_Coord3D;
   if (!(v.m_x * v.m_x + v.m_y * v.m_y > 0))
@@ -490,6 +503,30 @@ int ChordPoints::SourceAlong(std::size_t i, int k, int step, const CKelCoord2D& 
       return at;
   }
   return -1;
+}
+
+bool ChordPoints::DrawnAlready(std::size_t i, int k, const Corner& c) const
+{
+  const CSpherePolyArea& area = m_Store.m_PolyArea[i];
+  const int n = area.Size();
+  const auto at = [&area, n](int pos) { return area.IdxAt(((pos % n) + n) % n); };
+  const CKelCoord2D p = m_Store.m_PolyCoord.Chart(at(k)), q = m_Store.m_PolyCoord.Chart(at(k + 1));
+  const double len = std::hypot(q.m_x - p.m_x, q.m_y - p.m_y);
+  const CKelCoord3D& v = Source(c.m_At);
+  // From each end of the edge on along the line, over the points that
+  // stand on no source point.
+  for (const int step : {-1, 1}) {
+    for (int s = 0, pos = step < 0 ? k : k + 1; s < n; ++s, pos += step) {
+      const CSphereCoordD2D& r = m_Store.m_PolyCoord[static_cast<std::size_t>(at(pos))];
+      const CKelCoord2D rc = m_Store.m_PolyCoord.Chart(at(pos));
+      if (r.m_Tag == 0 ||
+          !(std::fabs((q.m_x - p.m_x) * (rc.m_y - p.m_y) - (q.m_y - p.m_y) * (rc.m_x - p.m_x)) <= KelTol::SkyDisc * len))
+        break;
+      if (r.m_Tag == kLinePointTag && r.m_Coord3D == v)
+        return true;
+    }
+  }
+  return false;
 }
 
 double ChordPoints::OffTurn(std::size_t i, int k, const Corner& c) const
@@ -520,9 +557,14 @@ double ChordPoints::OffTurn(std::size_t i, int k, const Corner& c) const
                                  t0 = TurnOf(c.m_At, CKelCoord3D(v.m_x - v0.m_x, v.m_y - v0.m_y, v.m_z - v0.m_z)),
                                  t1 = TurnOf(c.m_At, CKelCoord3D(v1.m_x - v.m_x, v1.m_y - v.m_y, v1.m_z - v.m_z));
   // Where a turn is not known, the sum of the inverse ground distances of
-  // the edge and the corner bounds it.
-  if (!tp || !tq || !t0 || !t1 || !(std::fabs(q.m_x - p.m_x) > 0))
+  // the edge and the corner bounds it; an end that stands on no source
+  // point bounds nothing.
+  if (!tp || !tq || !t0 || !t1 || !(std::fabs(q.m_x - p.m_x) > 0)) {
+    if (m_Store.m_PolyCoord[static_cast<std::size_t>(a)].m_Tag != 0 ||
+        m_Store.m_PolyCoord[static_cast<std::size_t>(b)].m_Tag != 0)
+      return std::numeric_limits<double>::infinity();
     return 1 / GroundReach(va, vb) + 1 / GroundReach(v, v);
+  }
   const auto turn = [&](const ChartTurn& tc) {
     double g[2];
     for (int j = 0; j < 2; ++j)

@@ -206,6 +206,37 @@ TEST(SkyFactorSweep, RaisedSlabCrossingATopOnAThirdBlocksEdgeLeavesNoBand)
   }
 }
 
+// A mansard face and the flat top beside it (two blocks of a dense street,
+// the frame turned 0.3): the top's corner, which both share, hides inside
+// the face's eaves line within the band where a point on the line draws
+// its notch, in the union of the face block's faces and again in the union
+// of the blocks. Drawn once, the notch opens as the point walks in half
+// millimetres against the exact sky no faster than the band is set for;
+// drawn by both unions it opened 17 % faster.
+TEST(SkyFactorSweep, ACornerHiddenInTwoUnionsOpensItsNotchAtTheSetPace)
+{
+  const std::vector<sky_test::Prism> prisms = {
+      {{{-2.0628738126826636, 13.34883831998119}, {-2.6855105801662984, 8.289708700867665},
+        {-1.7937810457906789, 8.985997748262669}, {-1.3665847652876602, 12.457108785605572}},
+       13.23148785291596, 0, {11.23148785291596, 11.23148785291596, 13.23148785291596, 13.23148785291596}},
+      {{{-1.7937810457906789, 8.985997748262669}, {1.806606061086146, 8.542891214394428},
+        {2.233802341589165, 12.014002251737331}, {-1.3665847652876602, 12.457108785605572}},
+       13.23148785291596, 0}};
+  const CKelBlockCubeArray blocks = sky_test::Blocks(prisms);
+  const double y = 0.47349593942560841, step = 5e-4;
+  const auto ratio = [&](double x, const Method& m) { return sky_test::Ratio(blocks, CKelCoord3D(x, y, 0), m, 0.3); };
+  double before = 0, exactBefore = 0;
+  for (int k = 0; k <= 4; ++k) {
+    const double x = -7.511 - step * k;
+    const double r = ratio(x, Method{10, true, 2, false}), e = sky_test::ExactRatio(prisms, CKelCoord3D(x, y, 0), false);
+    EXPECT_GT(r, ratio(x, Method{10, false, 2, false}) + 1e-5) << "within the band at x " << x;
+    if (k > 0)
+      EXPECT_LE(std::fabs((r - before) - (e - exactBefore)), KelTol::SkyCornerFadeRate * step) << "x " << x;
+    before = r;
+    exactBefore = e;
+  }
+}
+
 // On a dense street kind 2 tells corners by the chart's lines as the
 // outline method at its step does and sees no less sky than it: the points
 // it puts on an edge where a hidden corner stands add sky only. They do so
