@@ -139,6 +139,13 @@ bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D
 
 
 
+// p lies strictly between a and b along the line through them.
+bool StrictlyBetween(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
+  return (p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy > 0 && (b.m_x - p.m_x) * ux + (b.m_y - p.m_y) * uy > 0;
+}
+
 // The bend of a stretch [a, b] of pts: its first and last point off the
 // chord within SiteChordBand tiny sizes of the farthest distance (b and a
 // when none lies farther than tiny).
@@ -345,12 +352,16 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
     m_RunPieces.push_back(r.m_Edges);
   m_Pieces = MakeSite(stored, pieces);
   m_Runs = MakeSite(stored, runs);
-  SpanRuns();
   ReadSides();
+  SpanRuns();
 }
 
 // The pieces grouped into the sides they draw (OnSides over the long
-// pieces that run on from the one before).
+// pieces that run on from the one before). A joint lying exactly on the
+// line between the joints beside it (a side listed evenly, as a clean lot
+// lists a neighbour's long side) is no corner and is left out first, as
+// the runs leave it out (Bends): all lying as far from a chord across the
+// lot, such joints would otherwise stay corners together, one side each.
 void CKelSiteWorkOutline::ReadSides()
 {
   const CKelHSite& pieces = Pieces();
@@ -358,29 +369,55 @@ void CKelSiteWorkOutline::ReadSides()
   m_SideOfPiece.assign(static_cast<std::size_t>(std::max(m, 0)), -1);
   if (m < 3)
     return;
-  const auto isLong = [&](int q) { return length_2point(pieces.Vertex(q), pieces.Vertex(q + 1)) > m_Tiny; };
-  std::vector<CKelCoord2D> joints;
   std::vector<bool> same;
-  for (int q = 0; q < m; ++q) {
-    const CKelSiteTable& u = pieces.Vertex(q - 1);
-    const CKelSiteTable& v = pieces.Vertex(q);
-    joints.push_back(v);
-    same.push_back(isLong(q - 1) && isLong(q) &&
-                   ((Kind(u) == 0 && Kind(v) == 0) || Continues(u, v, pieces.Vertex(q + 1))));
-  }
-  const SideJoints sides = OnSides(joints, same);
+  for (int q = 0; q < m; ++q)
+    same.push_back(RunsOnAt(q));
   int first = 0;
-  while (first < m && sides.m_On[static_cast<std::size_t>(first)])
+  while (first < m && same[static_cast<std::size_t>(first)])
+    ++first;
+  std::vector<bool> on(static_cast<std::size_t>(m), false);
+  std::vector<int> kept;
+  std::vector<CKelCoord2D> joints;
+  std::vector<bool> candidate;
+  for (int s = 0; s < m; ++s) {
+    const int q = (first + s) % m;
+    const CKelCoord2D& p = pieces.Vertex(q);
+    if (first < m && same[static_cast<std::size_t>(q)] && !kept.empty() &&
+        StrictlyBetween(joints.back(), pieces.Vertex(q + 1), p) &&
+        OffLine(joints.back(), pieces.Vertex(q + 1), p) <= KelTol::SiteOnLineExactly) {
+      on[static_cast<std::size_t>(q)] = true;
+      continue;
+    }
+    kept.push_back(q);
+    joints.push_back(p);
+    candidate.push_back(same[static_cast<std::size_t>(q)]);
+  }
+  const SideJoints sides = OnSides(joints, candidate);
+  for (std::size_t k = 0; k < kept.size(); ++k)
+    on[static_cast<std::size_t>(kept[k])] = sides.m_On[k];
+  first = 0;
+  while (first < m && on[static_cast<std::size_t>(first)])
     ++first;
   for (int s = 0; s < m; ++s) {
     const int q = (first + s) % m;
-    if (s == 0 || !sides.m_On[static_cast<std::size_t>(q)])
-      m_Sides.push_back({q, 0, joints[static_cast<std::size_t>(q)], {}});
+    if (s == 0 || !on[static_cast<std::size_t>(q)])
+      m_Sides.push_back({q, 0, pieces.Vertex(q), {}});
     ++m_Sides.back().m_Count;
     m_SideOfPiece[static_cast<std::size_t>(q)] = static_cast<int>(m_Sides.size()) - 1;
   }
   for (std::size_t k = 0; k < m_Sides.size(); ++k)
     m_Sides[k].m_End = m_Sides[(k + 1) % m_Sides.size()].m_Beg;
+}
+
+// Piece q runs on from the piece before it as one side might: both long,
+// of one kind, a road running on across their joint.
+bool CKelSiteWorkOutline::RunsOnAt(int q) const
+{
+  const CKelHSite& pieces = Pieces();
+  const auto isLong = [&](int k) { return length_2point(pieces.Vertex(k), pieces.Vertex(k + 1)) > m_Tiny; };
+  const CKelSiteTable& u = pieces.Vertex(q - 1);
+  const CKelSiteTable& v = pieces.Vertex(q);
+  return isLong(q - 1) && isLong(q) && ((Kind(u) == 0 && Kind(v) == 0) || Continues(u, v, pieces.Vertex(q + 1)));
 }
 
 int CKelSiteWorkOutline::SideOfPiece(int p) const
@@ -391,8 +428,8 @@ int CKelSiteWorkOutline::SideOfPiece(int p) const
 }
 
 // A run's edge data (start, direction, length) are those of its whole line:
-// from where its first kept stored edge starts to where the next run's
-// does. Never those of its first piece, which a survey point 10 cm along
+// from where the side it begins starts (Sides(), so every reader of a run
+// reads the side's own ends) to where the next run's does. Never those of its first piece, which a survey point 10 cm along
 // and 10 mm off the frontage turns by 6 degrees, nor those of the edge
 // kept after a doubled corner, which starts a hair past the corner: the
 // kept edge starts where the cleaned outline starts it (CleanOutline).
@@ -409,7 +446,10 @@ void CKelSiteWorkOutline::SpanRuns()
     // side from a hair off it would else turn the side by that hair.
     const int at = kept != edges.end() ? m_StartAt[static_cast<std::size_t>(*kept)] : edges.front();
     const CKelSiteTable& first = m_Stored->Vertex(at);
-    const CKelCoord2D& joint = m_Runs.Vertex(r);
+    const int side = SideOfPiece(PiecesOfRun(r).front());
+    const bool begins = side >= 0 && m_Sides[static_cast<std::size_t>(side)].m_First == PiecesOfRun(r).front();
+    const CKelCoord2D joint = begins ? m_Sides[static_cast<std::size_t>(side)].m_Beg : CKelCoord2D(m_Runs.Vertex(r));
+    static_cast<CKelCoord2D&>(m_Runs.m_pt[static_cast<std::size_t>(r)]) = joint;
     const bool moved = joint.m_x != first.m_x || joint.m_y != first.m_y;
     const CKelCoord2D& listed = first.m_Sphere.m_EdgePos[0];
     start.push_back(moved ? CKelCoord2D(listed.m_x + (joint.m_x - first.m_x), listed.m_y + (joint.m_y - first.m_y)) : listed);
@@ -420,6 +460,7 @@ void CKelSiteWorkOutline::SpanRuns()
     (void)CalcCosSin(start[static_cast<std::size_t>(r)], start[static_cast<std::size_t>((r + 1) % count)],
                      &edge.m_EdgeCos, &edge.m_EdgeSin, &edge.m_EdgeLen);
   }
+  m_Runs.SetMaxMin();
 }
 
 // The kept edges, each from where it now starts. An edge whose start (or

@@ -131,6 +131,8 @@ private:
   static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);
   void SpanRuns();
   void ReadSides();
+  bool RunsOnAt(int q) const;
+
 
   double m_Tiny = 0;
   int m_RunsBack = -1;

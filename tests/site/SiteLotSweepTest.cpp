@@ -22,6 +22,7 @@
 
 #include "CKelSiteWorkOutline.h"
 #include "SiteSweepJudge.h"
+#include "SiteTestSupport.h"
 
 namespace {
 
@@ -192,7 +193,14 @@ TEST(SiteLotSweep, HandmadeLotsReadTheSameAtEveryPlacement)
 //    turned alike, were put on a line through the arc, and the deemed site
 //    moved 8 to 20 mm;
 //  - a corner listed again 2 um to 1 cm outside the side before it, a bow
-//    tie below the tiny size: no check line was made.
+//    tie below the tiny size: no check line was made;
+//  - a neighbour's side listed evenly every 0.34 m, clean: its joints all
+//    lay as far from a chord across the lot and each piece was read as a
+//    side of its own (while the runs read one).
+// Each is read as the lot's own sides, and every reader takes a side's ends
+// and direction from that one reading: each run begins a side, at the
+// side's start, its edge data spanning to the next run's start, and each
+// joint inside a side lies on the side's chord.
 TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot)
 {
   using namespace site_sweep;
@@ -242,6 +250,8 @@ TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot
     }
   }
   const Lot plain = LotBuilder("20 x 25").Corner(0, 0, R, 6).Corner(20, 0).Corner(20, 25).Corner(0, 25).Done();
+  const Lot back = LotBuilder("20 x 25, back every 0.34").Corner(0, 0, R, 6).Corner(20, 0).Corner(20, 25).Corner(0, 25).Dense(2, 0.34).Done();
+  rows.push_back({back, back.m_Listing, 0});
   for (double gap : {2e-6, 1e-4, 1e-2}) {
     // Behind the corner (20, 25), outside the east side.
     Listing listing = plain.m_Listing;
@@ -257,8 +267,23 @@ TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot
     const Readings clean = Read(row.m_Lot, row.m_Lot.m_Listing, placements[0], probes);
     ASSERT_TRUE(clean.m_LineMade) << row.m_Lot.m_Name;
     // The work outline reads the lot's own sides, each from corner to corner.
-    const CKelSiteWorkOutline work(SiteOf(row.m_Lot, row.m_Listing, placements[0]));
-    EXPECT_EQ(work.Sides().size(), row.m_Lot.m_Corners.size()) << row.m_Lot.m_Name;
+    CKelHSite site = SiteOf(row.m_Lot, row.m_Listing, placements[0]);
+    site_test::FillEdgeData(site);
+    const CKelSiteWorkOutline work(site);
+    ASSERT_EQ(work.Sides().size(), row.m_Lot.m_Corners.size()) << row.m_Lot.m_Name;
+    for (int r = 0; r < work.Runs().GetSize(); ++r) {
+      const int first = work.PiecesOfRun(r).front();
+      const CKelSiteWorkOutline::SurveyedSide& side = work.Sides()[static_cast<std::size_t>(work.SideOfPiece(first))];
+      EXPECT_EQ(side.m_First, first) << row.m_Lot.m_Name << ", run " << r;
+      const CKelHsiteSphereTable& edge = work.Runs().Vertex(r).m_Sphere;
+      EXPECT_LE(edge.m_EdgePos[0].GetLength(side.m_Beg), 1e-9) << row.m_Lot.m_Name << ", run " << r;
+      const CKelCoord2D& next = work.Runs().Vertex(r + 1).m_Sphere.m_EdgePos[0];
+      EXPECT_NEAR(edge.m_EdgeLen, edge.m_EdgePos[0].GetLength(next), 1e-9);
+    }
+    for (const CKelSiteWorkOutline::SurveyedSide& side : work.Sides()) {
+      for (int j = 1; j < side.m_Count; ++j)
+        EXPECT_LE(OffLine(side.m_Beg, side.m_End, work.Pieces().Vertex(side.m_First + j)), 1e-8) << row.m_Lot.m_Name;
+    }
     for (const CKelSiteWorkOutline::SurveyedSide& side : work.Sides()) {
       double nearest = 1e300;
       for (const CKelCoord2D& c : row.m_Lot.m_Corners)
