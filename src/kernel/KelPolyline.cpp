@@ -33,6 +33,44 @@ double FarthestOff(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size
   return far;
 }
 
+// The width of the points' convex hull (the least of its heights over its
+// edges, by rotating calipers), taken about pts[a].
+double StripWidth(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b)
+{
+  struct P {
+    double x, y;
+  };
+  std::vector<P> p;
+  for (std::size_t j = a; j <= b; ++j)
+    p.push_back({pts[j].m_x - pts[a].m_x, pts[j].m_y - pts[a].m_y});
+  std::sort(p.begin(), p.end(), [](const P& u, const P& v) { return u.x < v.x || (u.x == v.x && u.y < v.y); });
+  const auto cross = [](const P& o, const P& u, const P& v) { return (u.x - o.x) * (v.y - o.y) - (u.y - o.y) * (v.x - o.x); };
+  // Andrew's monotone chain, counter-clockwise, points on an edge left out.
+  std::vector<P> hull(2 * p.size());
+  std::size_t h = 0;
+  for (std::size_t j = 0; j < p.size(); ++j) {
+    while (h >= 2 && cross(hull[h - 2], hull[h - 1], p[j]) <= 0)
+      --h;
+    hull[h++] = p[j];
+  }
+  for (std::size_t j = p.size() - 1, lower = h + 1; j-- > 0;) {
+    while (h >= lower && cross(hull[h - 2], hull[h - 1], p[j]) <= 0)
+      --h;
+    hull[h++] = p[j];
+  }
+  h = h > 0 ? h - 1 : 0;  // the first point closes the chain
+  if (h < 3)
+    return 0;
+  double width = std::numeric_limits<double>::infinity();
+  for (std::size_t i = 0, j = 1; i < h; ++i) {
+    const P &u = hull[i], &v = hull[(i + 1) % h];
+    while (cross(u, v, hull[(j + 1) % h]) > cross(u, v, hull[j]))
+      j = (j + 1) % h;
+    width = std::min(width, cross(u, v, hull[j]) / std::hypot(v.x - u.x, v.y - u.y));
+  }
+  return width;
+}
+
 // The points of the polyline pts that it merely passes through: each lying
 // exactly on the segment between the points kept beside it (a point a
 // survey put on a chord). Its ends are kept.

@@ -23,6 +23,9 @@ double FromPolyline(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& p);
 // How far the points of pts strictly between a and b lie off their chord at
 // most.
 double FarthestOff(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b);
+// How wide the narrowest strip holding the points of pts from a to b is:
+// they all lie within half of it of one line, wherever their ends lie.
+double StripWidth(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b);
 // How far the points of chain lie off the line through a and b at most.
 double ChainOff(const CKelCoord2D& a, const CKelCoord2D& b, const std::vector<CKelCoord2D>& chain);
 // Per point of pts: a joint of an evenly listed arc (its ends never are).

@@ -13,7 +13,6 @@
 
 namespace {
 
-using kel_polyline::FarthestOff;
 using kel_polyline::OffLine;
 
 constexpr std::uint16_t kKindBits = CKelSiteTable::kRoad | CKelSiteTable::kSumikiri;
@@ -213,13 +212,15 @@ std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double t
     if (b - a < 2)
       continue;
     auto [first, last] = Bend(pts, a, b, tiny);
-    // A stretch lying within the survey's on-line distance of its chord is
+    // A stretch lying within the survey's on-line distance of one line is
     // the straight side it draws, however long: cut into short chords, each
     // would take its direction from a millimetre of scatter over a few
     // centimetres, and a reader squaring to its end chord would turn the
-    // whole side by that.
+    // whole side by that. Its chord is no measure of that: its ends carry
+    // the scatter too, and one end 0.7 mm off the side, the other 0.7 mm
+    // the other way, leave points on the side's far edge 1.4 mm off it.
     if (first > last && length_2point(pts[a], pts[b]) > longest &&
-        FarthestOff(pts, a, b) > KelTol::SiteOnLine + KelTol::SiteOnLineExactly)
+        kel_polyline::StripWidth(pts, a, b) > 2 * (KelTol::SiteOnLine + KelTol::SiteOnLineExactly))
       std::tie(first, last) = Middle(pts, a, b);
     if (first > last)
       continue;
@@ -676,8 +677,11 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
 // side, or a hair off it, is no corner for any reader, at any placement,
 // wherever along the side it lies. Where tiny edges were folded between two
 // pieces, they meet where their sides' lines cross (FoldedJoint); a fold
-// inside one side (a stub on a frontage) then lies on it too. Dense
-// chains' pieces keep the points they were listed at.
+// inside one side (a stub on a frontage) then lies on it too. A dense
+// chain's piece is weighed as the line its chain draws: a side listed
+// densely over part of its length is one side with the rest of it, its
+// joints put on the whole side's line, never a line of their own taken
+// from a scattered point a few decimetres along.
 void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vector<int>& fate,
                                           std::vector<Piece>& pieces) const
 {
@@ -690,16 +694,24 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
     const int f = fate[static_cast<std::size_t>(e)];
     return f == 1 || f == 2;
   };
-  const auto isLong = [&](const Piece& p) {
-    return length_2point(site.Vertex(p.m_Kept), site.Vertex(p.m_Kept + 1)) > m_Tiny;
+  // The edges piece p's own line spans from its kept edge: a dense chain's
+  // piece spans the chain's edges that follow it.
+  const auto ownEdges = [&](const Piece& p) {
+    auto it = std::find(p.m_Edges.begin(), p.m_Edges.end(), p.m_Kept);
+    int count = 1;
+    while (++it != p.m_Edges.end() && fate[static_cast<std::size_t>(*it)] == 3)
+      ++count;
+    return count;
   };
+  const auto endOf = [&](const Piece& p) { return p.m_Kept + ownEdges(p); };
+  const auto isLong = [&](const Piece& p) { return length_2point(site.Vertex(p.m_Kept), site.Vertex(endOf(p))) > m_Tiny; };
   // Joint q (where piece q starts): between two pieces of their own with
   // only folded edges between (foldedAt: some), both long and of one kind.
   std::vector<bool> foldedAt(m, false), plainAt(m, false), sameAt(m, false);
   for (std::size_t q = 0; q < m; ++q) {
     const Piece& b = before(q);
     const Piece& a = at(q);
-    std::vector<int> between(std::find(b.m_Edges.begin(), b.m_Edges.end(), b.m_Kept) + 1, b.m_Edges.end());
+    std::vector<int> between(std::find(b.m_Edges.begin(), b.m_Edges.end(), b.m_Kept) + ownEdges(b), b.m_Edges.end());
     between.insert(between.end(), a.m_Edges.begin(), std::find(a.m_Edges.begin(), a.m_Edges.end(), a.m_Kept));
     plainAt[q] = fate[static_cast<std::size_t>(b.m_Kept)] == 0 && fate[static_cast<std::size_t>(a.m_Kept)] == 0 &&
                  std::all_of(between.begin(), between.end(), folded);
@@ -707,7 +719,7 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
     const CKelSiteTable& u = site.Vertex(b.m_Kept);
     const CKelSiteTable& v = site.Vertex(a.m_Kept);
     sameAt[q] = plainAt[q] && isLong(b) && isLong(a) &&
-                ((Kind(u) == 0 && Kind(v) == 0) || Continues(u, v, site.Vertex(a.m_Kept + 1)));
+                ((Kind(u) == 0 && Kind(v) == 0) || Continues(u, v, site.Vertex(endOf(a))));
   }
   std::vector<CKelCoord2D> joints, listed;
   for (const Piece& p : pieces) {
@@ -723,7 +735,7 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
   for (std::size_t q = 0; q < m; ++q) {
     direct[q] = sameAt[q] && !foldedAt[q];
     if (foldedAt[q])
-      endsAt[q] = site.Vertex(before(q).m_Kept + 1);
+      endsAt[q] = site.Vertex(endOf(before(q)));
   }
   SideJoints sides = OnSides(listed, direct, &endsAt);
   // 2. The folds, where the sides' lines cross.
@@ -731,13 +743,13 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
     if (!foldedAt[q])
       continue;
     std::vector<CKelCoord2D> chain;
-    for (int e = before(q).m_Kept + 1;; ++e) {
+    for (int e = endOf(before(q));; ++e) {
       chain.push_back(site.Vertex(e));
       if ((e - at(q).m_Kept) % site.GetSize() == 0)
         break;
     }
     const CKelCoord2D& b0 = site.Vertex(at(sides.m_Start[(q + m - 1) % m]).m_Kept);
-    const CKelCoord2D& a1 = site.Vertex(at(sides.m_End[q]).m_Kept + 1);
+    const CKelCoord2D& a1 = site.Vertex(endOf(at(sides.m_End[q])));
     joints[q] = kel_polyline::FoldedJoint(b0, a1, chain, m_Tiny);
   }
   PutOnSides(sides, joints);

@@ -196,7 +196,13 @@ TEST(SiteLotSweep, HandmadeLotsReadTheSameAtEveryPlacement)
 //    tie below the tiny size: no check line was made;
 //  - a neighbour's side listed evenly every 0.34 m, clean: its joints all
 //    lay as far from a chord across the lot and each piece was read as a
-//    side of its own (while the runs read one).
+//    side of its own (while the runs read one);
+//  - a road side listed every 2 to 5 mm with 0.7 to 0.9 mm of scatter over
+//    0.7 to 1.3 m of it, at its start, in its middle or at its end (found
+//    by the sweep, seeds 3899, 2379, 2442): its ends 1.4 mm apart across
+//    the side, the stretch was cut into chords of a few centimetres, and
+//    the deemed line and the roads' far sides took their directions (the
+//    deemed site 0.049 m2 off, the roads 0.093 m2).
 // Each is read as the lot's own sides, and every reader takes a side's ends
 // and direction from that one reading: each run begins a side, at the
 // side's start, its edge data spanning to the next run's start, and each
@@ -258,6 +264,29 @@ TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot
     listing.insert(listing.begin() + 3, {{20 + gap * 0.5, 25 - gap * std::sqrt(0.75)}, 2});
     rows.push_back({plain, listing, gap});
   }
+  // Side `side` listed every `pitch` from `from` to `to` along it, each
+  // point up to s across it.
+  const auto stretch = [&](const Lot& lot, int side, double from, double to, double pitch, double s) {
+    Listing out = lot.m_Listing;
+    const auto k = static_cast<std::size_t>(side);
+    const CKelCoord2D& a = lot.m_Corners[k];
+    const CKelCoord2D& b = lot.m_Corners[(k + 1) % lot.m_Corners.size()];
+    Listing points;
+    for (double at = std::max(from, pitch); at < std::min(to, a.GetLength(b) - pitch / 2); at += pitch)
+      points.push_back({Along(a, b, at, Uniform(scatter, -s, s)), side});
+    out.insert(out.begin() + side + 1, points.begin(), points.end());
+    return out;
+  };
+  const Lot frontage = LotBuilder("15.94 x 16.55, road 10").Corner(0, 0, R, 10).Corner(15.94, 0).Corner(15.94, 16.55).Corner(0, 16.55).Done();
+  rows.push_back({frontage, stretch(frontage, 0, 0, 1.32, 0.0044, 0.7e-3), 0.7e-3});
+  const Lot chamfer = LotBuilder("chamfer 9.05 x 11.36, road 10.5 | 10, cut 2.71")
+                          .Corner(0, 0, R, 10.5).Corner(6.34, 0, SideKind::Cut).Corner(9.05, 2.71, R, 10).Corner(9.05, 11.36)
+                          .Corner(0, 11.36).Done();
+  rows.push_back({chamfer, stretch(chamfer, 0, 4.91, 5.78, 0.0029, 0.9e-3), 0.9e-3});
+  const double bend = -40.18 * KelAngle::Pi / 180, bx = 19.17 + 12.24 * std::cos(bend), by = 12.24 * std::sin(bend);
+  const Lot bent = LotBuilder("road bend, 19.17 then 12.24 at -40.18 degrees, road 5.5")
+                       .Corner(0, 0, R, 5.5).Corner(19.17, 0, R, 5.5).Corner(bx, by).Corner(bx, 21.3).Corner(0, 21.3).Done();
+  rows.push_back({bent, stretch(bent, 1, 11.55, 12.24, 0.0023, 0.85e-3), 0.85e-3});
   Rng rng(20261211);
   // Moved far and turned, then mirrored too: these lots are slow to read.
   const std::vector<Placement> all = Placements(rng);
