@@ -194,6 +194,30 @@ std::pair<std::size_t, std::size_t> Middle(const std::vector<CKelCoord2D>& pts, 
   return {first, last};
 }
 
+// Whether the stretch [a, b] of pts draws a straight side: its points lie
+// within the survey's on-line distance of its chord or, scattered to both
+// sides of it, of one line (StripWidth). The chord alone is no measure of a
+// scattered side, as its ends carry the scatter too: one 0.7 mm off the
+// side, the other 0.7 mm the other way, the points on the side's far edge
+// lie 1.4 mm off the chord. A stretch bowing one way off its chord is
+// judged by its chord alone: an arc, however gentle, is read as finely as
+// one listed in chords above the tiny size, whose joints stand out of the
+// chord of the joints beside them by more than the on-line distance.
+bool DrawsLine(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b)
+{
+  constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
+  const double ux = pts[b].m_x - pts[a].m_x, uy = pts[b].m_y - pts[a].m_y, len = std::hypot(ux, uy);
+  double far = 0;
+  bool left = false, right = false;
+  for (std::size_t j = a + 1; j < b && len > 0; ++j) {
+    const double across = (ux * (pts[j].m_y - pts[a].m_y) - uy * (pts[j].m_x - pts[a].m_x)) / len;
+    far = std::max(far, std::fabs(across));
+    left = left || across > KelTol::SiteOnLineExactly;
+    right = right || across < -KelTol::SiteOnLineExactly;
+  }
+  return far <= band || (left && right && kel_polyline::StripWidth(pts, a, b) <= 2 * band);
+}
+
 // Where the polyline pts is cut into stretches that each lie within tiny of
 // their chord, and whose chords are no longer than longest where they bend:
 // the interior indices, in order. Each stretch farther off is cut at both
@@ -212,15 +236,11 @@ std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double t
     if (b - a < 2)
       continue;
     auto [first, last] = Bend(pts, a, b, tiny);
-    // A stretch lying within the survey's on-line distance of one line is
-    // the straight side it draws, however long: cut into short chords, each
-    // would take its direction from a millimetre of scatter over a few
-    // centimetres, and a reader squaring to its end chord would turn the
-    // whole side by that. Its chord is no measure of that: its ends carry
-    // the scatter too, and one end 0.7 mm off the side, the other 0.7 mm
-    // the other way, leave points on the side's far edge 1.4 mm off it.
-    if (first > last && length_2point(pts[a], pts[b]) > longest &&
-        kel_polyline::StripWidth(pts, a, b) > 2 * (KelTol::SiteOnLine + KelTol::SiteOnLineExactly))
+    // A straight side (DrawsLine) stays whole, however long: cut into short
+    // chords, each would take its direction from a millimetre of scatter
+    // over a few centimetres, and a reader squaring to its end chord would
+    // turn the whole side by that.
+    if (first > last && length_2point(pts[a], pts[b]) > longest && !DrawsLine(pts, a, b))
       std::tie(first, last) = Middle(pts, a, b);
     if (first > last)
       continue;
