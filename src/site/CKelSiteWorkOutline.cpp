@@ -719,7 +719,7 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
   const auto ownEdges = [&](const Piece& p) {
     auto it = std::find(p.m_Edges.begin(), p.m_Edges.end(), p.m_Kept);
     int count = 1;
-    while (++it != p.m_Edges.end() && fate[static_cast<std::size_t>(*it)] == 3)
+    while (it != p.m_Edges.end() && ++it != p.m_Edges.end() && fate[static_cast<std::size_t>(*it)] == 3)
       ++count;
     return count;
   };
