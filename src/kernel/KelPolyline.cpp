@@ -64,6 +64,14 @@ static std::vector<std::size_t> KeptThrough(const std::vector<CKelCoord2D>& pts)
 // turn as they did without it, however finely the arc is chorded.
 std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& listed)
 {
+  return EvenArcJoints(listed, std::vector<double>(listed.size(), 0.0));
+}
+
+// A point given slack sways the turns of the joints beside it as well as
+// its own by up to that slack: those joints are weighed against the run's
+// own turn to within their sway, and neither start a run nor set its turn.
+std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& listed, const std::vector<double>& slack)
+{
   constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
   constexpr double tie = KelTol::SiteOnLineExactly;
   const std::vector<std::size_t> through = KeptThrough(listed);
@@ -71,23 +79,47 @@ std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& listed)
   for (std::size_t j : through)
     pts.push_back(listed[j]);
   const std::size_t n = pts.size();
-  std::vector<double> turn(n, 0.0);
+  std::vector<double> turn(n, 0.0), sway(n, 0.0);
   for (std::size_t j = 1; j + 1 < n; ++j) {
     const CKelCoord2D &a = pts[j - 1], &b = pts[j + 1], &p = pts[j];
     const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, len = std::hypot(ux, uy);
     if (len > 0)
       turn[j] = (ux * (p.m_y - a.m_y) - uy * (p.m_x - a.m_x)) / len;
+    sway[j] = slack[through[j - 1]] + slack[through[j]] + slack[through[j + 1]];
   }
-  const auto bends = [&](std::size_t j) { return std::fabs(turn[j]) > tie && std::fabs(turn[j]) <= band; };
+  const auto bends = [&](std::size_t j) {
+    return (sway[j] > 0 || std::fabs(turn[j]) > tie) && std::fabs(turn[j]) <= band + sway[j];
+  };
   std::vector<bool> arc(listed.size(), false);
   for (std::size_t first = 1; first + 1 < n;) {
-    std::size_t last = first;
-    while (bends(first) && last + 2 < n && bends(last + 1) && std::fabs(turn[last + 1] - turn[first]) <= tie &&
-           std::fabs(turn[last + 1] - turn[last]) <= tie)
-      ++last;
-    for (std::size_t j = first; last >= first + 2 && j <= last; ++j)
+    // The run from first: its own joints all turn alike, the swayed ones
+    // within their sway of them.
+    std::size_t count = 0;
+    bool own = false;
+    double ref = 0, prev = 0;
+    for (std::size_t j = first; j + 1 < n && bends(j); ++j) {
+      if (sway[j] > 0) {
+        if (own && !(std::fabs(turn[j] - ref) <= tie + sway[j]))
+          break;
+      } else if (own) {
+        if (!(std::fabs(turn[j] - ref) <= tie && std::fabs(turn[j] - prev) <= tie))
+          break;
+        prev = turn[j];
+      } else {
+        const auto agrees = [&](std::size_t k) { return std::fabs(turn[k] - turn[j]) <= tie + sway[k]; };
+        bool all = true;
+        for (std::size_t k = first; k < j; ++k)
+          all = all && agrees(k);
+        if (!all)
+          break;
+        own = true;
+        ref = prev = turn[j];
+      }
+      ++count;
+    }
+    for (std::size_t j = first; own && count >= 3 && j < first + count; ++j)
       arc[through[j]] = true;
-    first = last + 1;
+    first += std::max<std::size_t>(count, 1);
   }
   return arc;
 }
