@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <string>
 #include <utility>
@@ -385,12 +386,16 @@ TEST(SiteLotSweep, ShortSurveyedPieceBetweenConcaveJointsKeepsTheDeemedSiteSimpl
 //  - 75808: a frontage surveyed every 8 cm with up to 1 mm of scatter. The
 //    road ran out past the lot along its last piece's line, turned by the
 //    scatter over 8 cm: 2 cm off 5 m out, 0.21 m2 of road.
+//  - 16787: an arc of 20 chords surveyed every 7 cm with 1.8e-7 m of
+//    scatter. Three survey points on a chord turn alike to round-off; taken
+//    for an arc's joints before the points beside them were put on the
+//    chord, they cut its run: 2e-3 m2 of road.
 TEST(SiteLotSweep, FoundSeedsReadAsTheCleanLot)
 {
   using namespace site_sweep;
   const std::pair<std::uint64_t, ChangeKind> rows[] = {
       {321, ChangeKind::Stub}, {1055, ChangeKind::Surveyed}, {9598, ChangeKind::Surveyed}, {56677, ChangeKind::OnSide},
-      {75808, ChangeKind::Surveyed}};
+      {75808, ChangeKind::Surveyed}, {16787, ChangeKind::Surveyed}};
   for (const auto& [seed, kind] : rows) {
     Rng rng(seed);
     const Lot lot = MakeLot(rng);
@@ -417,6 +422,41 @@ TEST(SiteLotSweep, FoundSeedsReadAsTheCleanLot)
   }
 }
 
+// Found by fuzz_site_sweep (corpus seed_180427) and a wider sweep: chorded
+// arcs with a corner listed again just outside, each judged whole at every
+// placement.
+//  - 180427: 155 chords of 13 cm, the corner four chords before the arc's
+//    end listed again 16 um outside. The fold there ended the sides, and the
+//    four chords after it, alone too few to read as an arc, read as one
+//    straight side and were put on it: the roads 0.08 m2 off the clean ones,
+//    the deemed site 0.05 m2 and 19 mm.
+//  - 4742: 187 chords, the arc's first corner listed again 3.5 um back
+//    along the side before. The cleaning drops the short edge back and the
+//    arc starts at the copy, its first joint no longer turning as the rest:
+//    it was put on a side, the deemed site 15 mm off.
+TEST(SiteLotSweep, CornersListedAgainOnChordedArcsReadAsTheCleanLot)
+{
+  using namespace site_sweep;
+  for (const std::uint64_t seed : {180427ULL, 4742ULL}) {
+    // The lot and its wider change as Sweep draws them.
+    Rng rng(seed);
+    Rng wide = WideSeed(seed);
+    Lot lot = MakeLot(rng);
+    ASSERT_TRUE(Coin(wide, 0.2)) << seed;
+    lot = MakeWideLot(wide);
+    const std::vector<Placement> placements = Placements(rng);
+    const Change change = MakeChange(lot, kWideChanges[Pick(wide, static_cast<int>(std::size(kWideChanges)))], wide);
+    ASSERT_EQ(change.m_Kind, ChangeKind::CornerOutside) << seed;
+    const std::vector<CKelCoord2D> probes = Probes(lot);
+    const Readings clean = Read(lot, lot.m_Listing, placements[0], probes);
+    for (const Placement& at : placements) {
+      SCOPED_TRACE("seed " + std::to_string(seed) + ": " + lot.m_Name + "; " + change.m_Name + "; " + at.m_Name);
+      for (const Violation& v : Judge(clean, Read(lot, change.m_Listing, at, probes), Invariant(change.m_Kind, at),
+                                      TolerancesFor(lot, change)))
+        ADD_FAILURE() << v.Text();
+    }
+  }
+}
 
 // Corners no family draws, each judged against the GEOS models at the
 // origin (JudgeByModel): a frontage ending at a reflex corner of a

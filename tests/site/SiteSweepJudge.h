@@ -486,12 +486,7 @@ inline Case JudgeChange(const Lot& lot, const Readings& clean, const std::vector
   const bool folds = kind == ChangeKind::Stub || kind == ChangeKind::CornerOutside;
   const bool nearThreshold = CornerNearTinyThreshold(lot, 2 * change.m_Size) ||
                              CornerNearStraightThreshold(lot, 2 * change.m_Size);
-  // A fold beside an arc's chord joints may move the roads and the deemed
-  // site by centimetres (a corner listed again 16 um outside on an arc of
-  // 155 chords, 13 cm each: the deemed site 2 cm off): not yet mended, so
-  // only the site check and the check line are judged there.
-  const bool chorded = lot.m_Corners.size() > 20 && kind == ChangeKind::CornerOutside;
-  const bool whole = !(folds && (nearThreshold || chorded));
+  const bool whole = !(folds && nearThreshold);
   const Readings got = Read(lot, change.m_Listing, at, probes);
   one.m_Violations = Judge(clean, got, Invariant(kind, at), TolerancesFor(lot, change), whole);
   // Points put on sides that draw two lots (TellsPointsFromCorners) may
