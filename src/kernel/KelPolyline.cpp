@@ -62,7 +62,13 @@ static std::vector<std::size_t> KeptThrough(const std::vector<CKelCoord2D>& pts)
 // beside them by a chord, differently at each placement. A point lying
 // exactly on a chord is weighed as no joint at all, so the joints beside it
 // turn as they did without it, however finely the arc is chorded.
-std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& listed)
+// A point given slack sways the turns of the joints beside it as well as
+// its own by up to that slack: those joints are weighed against the run's
+// own turn to within their sway, and neither start a run nor set its turn
+// nor count towards its three joints.
+// The run's own joints turn by more than `clear`.
+static std::vector<bool> EvenArcRuns(const std::vector<CKelCoord2D>& listed, const std::vector<double>& slack,
+                                     double clear)
 {
   constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
   constexpr double tie = KelTol::SiteOnLineExactly;
@@ -71,25 +77,62 @@ std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& listed)
   for (std::size_t j : through)
     pts.push_back(listed[j]);
   const std::size_t n = pts.size();
-  std::vector<double> turn(n, 0.0);
+  std::vector<double> turn(n, 0.0), sway(n, 0.0);
   for (std::size_t j = 1; j + 1 < n; ++j) {
     const CKelCoord2D &a = pts[j - 1], &b = pts[j + 1], &p = pts[j];
     const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y, len = std::hypot(ux, uy);
     if (len > 0)
       turn[j] = (ux * (p.m_y - a.m_y) - uy * (p.m_x - a.m_x)) / len;
+    sway[j] = slack[through[j - 1]] + slack[through[j]] + slack[through[j + 1]];
   }
-  const auto bends = [&](std::size_t j) { return std::fabs(turn[j]) > tie && std::fabs(turn[j]) <= band; };
+  const auto bends = [&](std::size_t j) {
+    return (sway[j] > 0 || std::fabs(turn[j]) > clear) && std::fabs(turn[j]) <= band + sway[j];
+  };
   std::vector<bool> arc(listed.size(), false);
   for (std::size_t first = 1; first + 1 < n;) {
-    std::size_t last = first;
-    while (bends(first) && last + 2 < n && bends(last + 1) && std::fabs(turn[last + 1] - turn[first]) <= tie &&
-           std::fabs(turn[last + 1] - turn[last]) <= tie)
-      ++last;
-    for (std::size_t j = first; last >= first + 2 && j <= last; ++j)
+    // The run from first: its own joints all turn alike, the swayed ones
+    // within their sway of them.
+    std::size_t count = 0, own = 0;
+    double ref = 0, prev = 0;
+    for (std::size_t j = first; j + 1 < n && bends(j); ++j) {
+      if (sway[j] > 0) {
+        if (own > 0 && !(std::fabs(turn[j] - ref) <= tie + sway[j]))
+          break;
+      } else if (own > 0) {
+        if (!(std::fabs(turn[j] - ref) <= tie && std::fabs(turn[j] - prev) <= tie))
+          break;
+        prev = turn[j];
+        ++own;
+      } else {
+        const auto agrees = [&](std::size_t k) { return std::fabs(turn[k] - turn[j]) <= tie + sway[k]; };
+        bool all = true;
+        for (std::size_t k = first; k < j; ++k)
+          all = all && agrees(k);
+        if (!all)
+          break;
+        own = 1;
+        ref = prev = turn[j];
+      }
+      ++count;
+    }
+    for (std::size_t j = first; own >= 3 && j < first + count; ++j)
       arc[through[j]] = true;
-    first = last + 1;
+    first += std::max<std::size_t>(count, 1);
   }
   return arc;
+}
+
+std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& listed)
+{
+  return EvenArcRuns(listed, std::vector<double>(listed.size(), 0.0), KelTol::SiteOnLineExactly);
+}
+
+// Weighed with slack, a run's own joints stand off their neighbours' chord
+// by more than a hair (KelTol::SiteSurveyRepeat): three points of a side's
+// scatter may turn alike to round-off, an arc's joints turn by far more.
+std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& listed, const std::vector<double>& slack)
+{
+  return EvenArcRuns(listed, slack, KelTol::SiteSurveyRepeat);
 }
 
 // The points of the polyline pts that stay corners when every point lying

@@ -28,6 +28,13 @@ double ChainOff(const CKelCoord2D& a, const CKelCoord2D& b, const std::vector<CK
 // Per point of pts: a joint of an evenly listed arc (its ends never are).
 // A point exactly on the chord between its neighbours is no joint.
 std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& pts);
+// The same where a point may lie up to slack[j] off the joint the outline
+// drew (a fold's end standing for the joint its folded edges hide): a
+// joint whose turn such a point sways joins a run when it turns as the
+// run's own joints do to within the sway; a run needs joints of its own,
+// each standing off its neighbours' chord by more than a hair
+// (KelTol::SiteSurveyRepeat).
+std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& pts, const std::vector<double>& slack);
 // Per point of pts: a corner of the side pts lists (its ends always are);
 // every other point lies within the on-line distance of the chord between
 // the corners beside it. The same points at any placement, mirrored or

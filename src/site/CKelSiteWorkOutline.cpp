@@ -244,8 +244,10 @@ std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double t
 // corners at the survey's scale (OffLineCorners): a side listed densely
 // with its survey scatter is the line it draws, its direction and ends
 // those of the whole side, never one bend per point; an evenly listed
-// arc's joints all bend.
-std::vector<std::size_t> Bends(const std::vector<CKelCoord2D>& pts)
+// arc's joints all bend, and so do those found on one across the folds
+// (onArc, where given: a joint beside a fold sways the turns of the
+// joints beside it, and they would no longer read as the arc's here).
+std::vector<std::size_t> Bends(const std::vector<CKelCoord2D>& pts, const std::vector<bool>& onArc = {})
 {
   const std::size_t m = pts.size() - 1;
   std::vector<std::size_t> off{0};
@@ -255,7 +257,7 @@ std::vector<std::size_t> Bends(const std::vector<CKelCoord2D>& pts)
       --a;
     while (b < m && !(length_2point(pts[b], pts[j]) > KelTol::SiteOnLine))
       ++b;
-    if (!(OffLine(pts[a], pts[b], pts[j]) <= KelTol::SiteOnLineExactly))
+    if (!(OffLine(pts[a], pts[b], pts[j]) <= KelTol::SiteOnLineExactly) || (j < onArc.size() && onArc[j]))
       off.push_back(j);
   }
   off.push_back(m);
@@ -265,16 +267,17 @@ std::vector<std::size_t> Bends(const std::vector<CKelCoord2D>& pts)
   const std::vector<bool> corner = kel_polyline::OffLineCorners(at);
   std::vector<std::size_t> out;
   for (std::size_t k = 0; k < off.size(); ++k) {
-    if (corner[k])
+    if (corner[k] || (off[k] < onArc.size() && onArc[off[k]]))
       out.push_back(off[k]);
   }
   return out;
 }
 
 // ChordCuts of the polyline pts made at its bends only.
-std::vector<std::size_t> CutsAtBends(const std::vector<CKelCoord2D>& pts, double tiny, double longest)
+std::vector<std::size_t> CutsAtBends(const std::vector<CKelCoord2D>& pts, double tiny, double longest,
+                                     const std::vector<bool>& onArc = {})
 {
-  const std::vector<std::size_t> bends = Bends(pts);
+  const std::vector<std::size_t> bends = Bends(pts, onArc);
   std::vector<CKelCoord2D> at;
   for (std::size_t j : bends)
     at.push_back(pts[j]);
@@ -282,6 +285,19 @@ std::vector<std::size_t> CutsAtBends(const std::vector<CKelCoord2D>& pts, double
   for (std::size_t c : ChordCuts(at, tiny, longest))
     cuts.push_back(bends[c]);
   return cuts;
+}
+
+// Per kept edge (kept: the stored edges CleanOutline keeps, in order): the
+// length of the stored edges dropped between it and the kept edge before.
+std::vector<double> DroppedBefore(const CKelHSite& stored, const std::vector<int>& kept)
+{
+  const int n = stored.GetSize();
+  std::vector<double> out(kept.size(), 0.0);
+  for (std::size_t k = 0; k < kept.size(); ++k) {
+    for (int e = kept[(k + kept.size() - 1) % kept.size()] + 1; e % n != kept[k]; ++e)
+      out[k] += length_2point(stored.Vertex(e), stored.Vertex(e + 1));
+  }
+  return out;
 }
 
 }  // namespace
@@ -317,7 +333,7 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
     ReadSides();
     return;
   }
-  std::vector<Piece> pieces = FoldTinyEdges(site);
+  std::vector<Piece> pieces = FoldTinyEdges(site, DroppedBefore(stored, kept));
   if (pieces.size() < 3)
     pieces = EdgeByEdge(site);
   std::vector<Piece> runs = JoinRuns(pieces);
@@ -710,7 +726,8 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::OneRunEach(const st
 // edge's line just before a corner then changes nothing. Pieces stay contiguous:
 // an edge going back takes the edges before it that wait to go forward
 // along.
-std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const CKelHSite& site) const
+std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const CKelHSite& site,
+                                                                          const std::vector<double>& dropped) const
 {
   const int n = site.GetSize();
   std::vector<bool> tiny(static_cast<std::size_t>(n));
@@ -826,7 +843,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
   }
   for (Piece& p : pieces)
     TakeFoldedEnds(site, p);
-  MeetAcrossFolds(site, fate, pieces);
+  MeetAcrossFolds(site, fate, dropped, pieces);
   return pieces;
 }
 
@@ -838,9 +855,11 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::FoldTinyEdges(const
 // wherever along the side it lies. Where tiny edges were folded between two
 // pieces, they meet where their sides' lines cross (FoldedJoint); a fold
 // inside one side (a stub on a frontage) then lies on it too. Dense
-// chains' pieces keep the points they were listed at.
+// chains' pieces keep the points they were listed at, and so do the joints
+// of an evenly listed arc, however a fold or a corner listed again beside
+// them sways their turns (ArcAcrossFolds): the runs cut the arc there too.
 void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vector<int>& fate,
-                                          std::vector<Piece>& pieces) const
+                                          const std::vector<double>& dropped, std::vector<Piece>& pieces) const
 {
   const std::size_t m = pieces.size();
   if (m < 3)
@@ -875,6 +894,16 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
     joints.push_back(p.m_Rec);
     listed.push_back(site.Vertex(p.m_Kept));
   }
+  // The joints of evenly listed arcs are no points on a side, at any step:
+  // weighed across the folds, which end the sides of step 1, as a few
+  // chords left between a fold and the arc's end would read alone as one
+  // straight side.
+  const std::vector<double> slack = JointSlack(site, pieces, foldedAt, dropped);
+  const std::vector<CKelCoord2D> starts = joints;
+  std::vector<bool> arc = ArcAcrossFolds(starts, sameAt, slack);
+  std::vector<bool> onSide(m);
+  for (std::size_t q = 0; q < m; ++q)
+    onSide[q] = sameAt[q] && !arc[q];
   // 1. Sides through the kept edges' listed starts, folds left out. A side
   // ending at a fold ends where its own last kept edge does, not at the
   // next piece's listed start across the fold: else a step read the other
@@ -882,7 +911,7 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
   std::vector<bool> direct(m);
   std::vector<CKelCoord2D> endsAt = listed;
   for (std::size_t q = 0; q < m; ++q) {
-    direct[q] = sameAt[q] && !foldedAt[q];
+    direct[q] = onSide[q] && !foldedAt[q];
     if (foldedAt[q])
       endsAt[q] = site.Vertex(before(q).m_Kept + 1);
   }
@@ -902,11 +931,78 @@ void CKelSiteWorkOutline::MeetAcrossFolds(const CKelHSite& site, const std::vect
     joints[q] = kel_polyline::FoldedJoint(b0, a1, chain, m_Tiny);
   }
   PutOnSides(sides, joints);
-  // 3. Sides through the folds too: a stub folded inside a side.
-  sides = OnSides(joints, sameAt);
+  // 3. Sides through the folds too: a stub folded inside a side. The arcs
+  // are weighed again with the sides' joints put on them and the folds at
+  // their starts: three points of a side's scatter turning alike to
+  // round-off are no arc once the points beside them lie on the side.
+  std::vector<CKelCoord2D> settled = joints;
+  for (std::size_t q = 0; q < m; ++q) {
+    if (foldedAt[q])
+      settled[q] = starts[q];
+  }
+  arc = ArcAcrossFolds(settled, sameAt, slack);
+  for (std::size_t q = 0; q < m; ++q) {
+    onSide[q] = sameAt[q] && !arc[q];
+    pieces[q].m_OnArc = arc[q];
+  }
+  sides = OnSides(joints, onSide);
   PutOnSides(sides, joints);
   for (std::size_t q = 0; q < m; ++q)
     static_cast<CKelCoord2D&>(pieces[q].m_Rec) = joints[q];
+}
+
+// How far each joint of the pieces may lie off the corner the survey drew:
+// by its folded edges' length, and by the edges the cleaning dropped before
+// its kept edge (a corner listed again a hair back along the side before,
+// the kept edge starting at the copy).
+std::vector<double> CKelSiteWorkOutline::JointSlack(const CKelHSite& site, const std::vector<Piece>& pieces,
+                                                    const std::vector<bool>& foldedAt,
+                                                    const std::vector<double>& dropped)
+{
+  const std::size_t m = pieces.size();
+  const int n = site.GetSize();
+  std::vector<double> slack(m, 0.0);
+  for (std::size_t q = 0; q < m; ++q) {
+    const int kept = pieces[q].m_Kept;
+    for (int e = foldedAt[q] ? pieces[(q + m - 1) % m].m_Kept + 1 : kept;; ++e) {
+      slack[q] += dropped[static_cast<std::size_t>(e % n)];
+      if ((e - kept) % n == 0)
+        break;
+      slack[q] += length_2point(site.Vertex(e), site.Vertex(e + 1));
+    }
+  }
+  return slack;
+}
+
+// The joints of the closed polyline pts that lie on evenly listed arcs
+// (EvenArcJoints), each stretch of candidates weighed whole with the
+// joints that end it. A joint given slack (a fold, the piece's start an
+// end of its folded edges) sways the arc's turns beside it by that much.
+std::vector<bool> CKelSiteWorkOutline::ArcAcrossFolds(const std::vector<CKelCoord2D>& pts,
+                                                      const std::vector<bool>& candidate,
+                                                      const std::vector<double>& slack)
+{
+  const std::size_t m = pts.size();
+  std::vector<bool> arc(m, false);
+  std::size_t first = 0;
+  while (first < m && candidate[first])
+    ++first;
+  for (std::size_t s = 0; first < m && s < m;) {
+    std::size_t len = 1;
+    while (len < m - s && candidate[(first + s + len) % m])
+      ++len;
+    std::vector<CKelCoord2D> stretch;
+    std::vector<double> sway;
+    for (std::size_t k = 0; k <= len; ++k) {
+      stretch.push_back(pts[(first + s + k) % m]);
+      sway.push_back(slack[(first + s + k) % m]);
+    }
+    const std::vector<bool> on = kel_polyline::EvenArcJoints(stretch, sway);
+    for (std::size_t k = 1; k < len; ++k)
+      arc[(first + s + k) % m] = on[k];
+    s += len;
+  }
+  return arc;
 }
 
 // The sides of the closed polyline pts whose joints may lie on a side
@@ -1145,7 +1241,7 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::JoinRuns(const std:
   std::vector<Piece> stretch;
   for (std::size_t s = 0; s < n; ++s) {
     const std::size_t k = (start + s) % n;
-    const Piece one{pieces[k].m_Rec, {static_cast<int>(k)}, pieces[k].m_Kept};
+    const Piece one{pieces[k].m_Rec, {static_cast<int>(k)}, pieces[k].m_Kept, pieces[k].m_OnArc};
     if (!stretch.empty() && !joins(k)) {
       const std::vector<Piece> runs = SplitByChord(stretch, one.m_Rec);
       out.insert(out.end(), runs.begin(), runs.end());
@@ -1165,18 +1261,22 @@ std::vector<CKelSiteWorkOutline::Piece> CKelSiteWorkOutline::SplitByChord(const 
                                                                          const CKelCoord2D& end) const
 {
   std::vector<CKelCoord2D> pts;
-  for (const Piece& p : stretch)
+  std::vector<bool> onArc;
+  for (const Piece& p : stretch) {
     pts.push_back(p.m_Rec);
+    onArc.push_back(p.m_OnArc);
+  }
   pts.push_back(end);
+  onArc.push_back(false);
   // A neighbour's pieces are its sides at the survey's scale: each is cut
   // at every bend, however slight, as a side of its own gives a cut its
   // direction.
   std::vector<std::size_t> cuts;
   if (Kind(stretch.front().m_Rec) == 0) {
-    const std::vector<std::size_t> bends = Bends(pts);
+    const std::vector<std::size_t> bends = Bends(pts, onArc);
     cuts.assign(bends.begin() + 1, bends.end() - 1);
   } else {
-    cuts = CutsAtBends(pts, m_Tiny, std::numeric_limits<double>::infinity());
+    cuts = CutsAtBends(pts, m_Tiny, std::numeric_limits<double>::infinity(), onArc);
   }
   cuts.push_back(stretch.size());
   std::vector<Piece> out;

@@ -106,6 +106,7 @@ private:
     CKelSiteTable m_Rec;       // the record, its point the working vertex
     std::vector<int> m_Edges;  // stored edges (pieces for a run), in order
     int m_Kept = -1;           // the stored edge whose record it carries
+    bool m_OnArc = false;      // it starts at a joint of an evenly listed arc
   };
 
   static CKelHSite Cleaned(const CKelHSite& stored, const KeptOutline& clean);
@@ -113,11 +114,14 @@ private:
   static std::vector<Piece> EdgeByEdge(const CKelHSite& site);
   static std::vector<Piece> OneRunEach(const std::vector<Piece>& pieces);
   std::vector<int> DenseChains(const CKelHSite& site, const std::vector<bool>& tiny) const;
-  std::vector<Piece> FoldTinyEdges(const CKelHSite& site) const;
+  // dropped: per edge of site, the length of the stored edges the cleaning
+  // dropped just before it.
+  std::vector<Piece> FoldTinyEdges(const CKelHSite& site, const std::vector<double>& dropped) const;
   static void SettleWaiting(const CKelHSite& site, int e, const std::vector<bool>& mayBack, std::vector<int>& pending,
                             std::vector<int>& leading, std::vector<Piece>& pieces);
   static void TakeFoldedEnds(const CKelHSite& site, Piece& p);
-  void MeetAcrossFolds(const CKelHSite& site, const std::vector<int>& fate, std::vector<Piece>& pieces) const;
+  void MeetAcrossFolds(const CKelHSite& site, const std::vector<int>& fate, const std::vector<double>& dropped,
+                       std::vector<Piece>& pieces) const;
   // Per joint of a closed polyline: on a side, and the joints where its
   // side starts and ends.
   struct SideJoints {
@@ -127,6 +131,10 @@ private:
   static SideJoints OnSides(const std::vector<CKelCoord2D>& pts, const std::vector<bool>& candidate,
                        const std::vector<CKelCoord2D>* endsAt = nullptr);
   static void PutOnSides(const SideJoints& sides, std::vector<CKelCoord2D>& joints);
+  static std::vector<double> JointSlack(const CKelHSite& site, const std::vector<Piece>& pieces,
+                                        const std::vector<bool>& foldedAt, const std::vector<double>& dropped);
+  static std::vector<bool> ArcAcrossFolds(const std::vector<CKelCoord2D>& pts, const std::vector<bool>& candidate,
+                                          const std::vector<double>& slack);
 
   std::vector<Piece> JoinRuns(const std::vector<Piece>& pieces) const;
   std::vector<Piece> SplitByChord(const std::vector<Piece>& run, const CKelCoord2D& end) const;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <span>
 #include <utility>
@@ -163,6 +164,49 @@ bool SagsOffChord(const CKelCoord2D& p, const CKelCoord2D& q, const CKelCoord2D&
   return std::fabs((b.m_x - a.m_x) * (m.m_y - a.m_y) - (b.m_y - a.m_y) * (m.m_x - a.m_x)) > KelTol::SkyChordSag;
 }
 
+// The share of the disc (of pi) between the chord from a to b and the
+// chords from them to the point of the chart line from p to q at azimuth.
+double NotchShare(const CKelCoord2D& p, const CKelCoord2D& q, const CKelCoord2D& a, const CKelCoord2D& b,
+                  double azimuth)
+{
+  const CKelCoord2D d = SphereDiscOf(CKelCoord2D(azimuth, p.m_y + (q.m_y - p.m_y) * ((azimuth - p.m_x) / (q.m_x - p.m_x))));
+  return std::fabs((b.m_x - a.m_x) * (d.m_y - a.m_y) - (b.m_y - a.m_y) * (d.m_x - a.m_x)) / KelAngle::TwoPi;
+}
+
+// Whether the notch of the chart line's point at azimuth (as NotchShare)
+// widens towards q: the cross product's change along the line, the
+// disc's (-cos e cos a, cos e sin a) turning with a and with e at the
+// line's slope.
+bool NotchWidensTowardsQ(const CKelCoord2D& p, const CKelCoord2D& q, const CKelCoord2D& a, const CKelCoord2D& b,
+                         double azimuth)
+{
+  const double slope = (q.m_y - p.m_y) / (q.m_x - p.m_x), e = p.m_y + slope * (azimuth - p.m_x);
+  const CKelCoord2D d = SphereDiscOf(CKelCoord2D(azimuth, e));
+  const double tx = std::sin(e) * slope * std::cos(azimuth) + std::cos(e) * std::sin(azimuth);
+  const double ty = -std::sin(e) * slope * std::sin(azimuth) + std::cos(e) * std::cos(azimuth);
+  const double ex = b.m_x - a.m_x, ey = b.m_y - a.m_y;
+  return (ex * (d.m_y - a.m_y) - ey * (d.m_x - a.m_x)) * (ex * ty - ey * tx) * (q.m_x - p.m_x) > 0;
+}
+
+// The azimuth of the point on the chart line from p to q (disc positions
+// a and b) whose notch takes share of the disc, between the corner's
+// azimuth (whose notch takes at least share) and the end the notch
+// narrows towards from there. The notch swells from either end to one
+// widest place, so on that side the share is met once, and the notch runs
+// down as evenly as share.
+double FadedAzimuth(const CKelCoord2D& p, const CKelCoord2D& q, const CKelCoord2D& a, const CKelCoord2D& b,
+                    double corner, double share)
+{
+  // Halvings enough to bring the span of a sector down to the round-off.
+  constexpr int kHalvings = 56;
+  double in = corner, out = NotchWidensTowardsQ(p, q, a, b, corner) ? p.m_x : q.m_x;
+  for (int k = 0; k < kHalvings; ++k) {
+    const double mid = (in + out) / 2;
+    (NotchShare(p, q, a, b, mid) > share ? in : out) = mid;
+  }
+  return (in + out) / 2;
+}
+
 // The tag of a point a corner of another outline put on an edge's chart
 // line: a corner of the area, not one that puts points on other edges.
 constexpr std::int32_t kLinePointTag = 2;
@@ -171,14 +215,49 @@ constexpr std::int32_t kLinePointTag = 2;
 // middle.
 constexpr double kFade = 0.5;
 
-// A corner's azimuth and elevation with its polygon, and its source point's
-// distance across the ground from the check point.
+// A corner's azimuth and elevation with its polygon, its place on the
+// polygon and its pool point.
 struct ChordCorner {
   double m_Azimuth;
   double m_Elevation;
   std::size_t m_Poly;
-  double m_Reach;
+  int m_Pos;
+  int m_At;
 };
+
+// How a chart point turns as the check point moves across the ground: the
+// gradients (per metre of the move, x and y) of its azimuth and elevation.
+struct ChartTurn {
+  double m_Azimuth[2];
+  double m_Elevation[2];
+};
+
+// The turn of the chart point of source point v (in the check point's
+// frame; its azimuth runs as sign runs atan2(y, x)), fixed on the ground:
+// moving the check point by d moves v by -d.
+ChartTurn FixedTurn(const CKelCoord3D& v, double sign)
+{
+  const double r2 = v.m_x * v.m_x + v.m_y * v.m_y, r = std::sqrt(r2), rr = r2 + v.m_z * v.m_z;
+  const double e = v.m_z / (rr * r);
+  return ChartTurn{{sign * v.m_y / r2, -sign * v.m_x / r2}, {e * v.m_x, e * v.m_y}};
+}
+
+// The turn of a point cut from the source line through v along dir at a
+// fixed azimuth (a sector line's): it slides along the line as the check
+// point moves, keeping its azimuth (the faster, the nearer the line runs
+// along it). None when the line runs exactly along it.
+std::optional<ChartTurn> SlidingTurn(const CKelCoord3D& v, const CKelCoord3D& dir)
+{
+  const double r2 = v.m_x * v.m_x + v.m_y * v.m_y, r = std::sqrt(r2), rr = r2 + v.m_z * v.m_z;
+  // The gradients of the azimuth and elevation over the source point.
+  const double ax = -v.m_y / r2, ay = v.m_x / r2;
+  const double ex = -v.m_z * v.m_x / (r * rr), ey = -v.m_z * v.m_y / (r * rr), ez = r / rr;
+  const double along = ax * dir.m_x + ay * dir.m_y;
+  if (!(std::fabs(along) > 0))
+    return std::nullopt;
+  const double k = (ex * dir.m_x + ey * dir.m_y + ez * dir.m_z) / along;
+  return ChartTurn{{0, 0}, {k * ax - ex, k * ay - ey}};
+}
 
 // The least distance across the ground from the check point to the edge
 // between source points a and b.
@@ -195,7 +274,9 @@ double GroundReach(const CKelCoord3D& a, const CKelCoord3D& b)
 // about as much as filling them.
 struct ChordLists {
   std::vector<ChordCorner> m_Raised, m_Low, m_Near;
-  std::vector<double> m_At;
+  // The azimuths of the points an edge takes, each with the pool point of
+  // the corner that puts it there.
+  std::vector<std::pair<double, int>> m_At;
   // The points taken, each after the polygon's position that starts its
   // edge.
   std::vector<std::pair<int, int>> m_Taken;
@@ -243,12 +324,31 @@ private:
   // The disc position of pool point at; the last one is kept for the next
   // edge, which starts there.
   CKelCoord2D DiscOf(int at);
+  const CKelCoord3D& Source(int at) const { return m_Store.m_PolyCoord[static_cast<std::size_t>(at)].m_Coord3D; }
+  // How pool point at turns, dir its source line's way; none for a point
+  // a subdivision put halfway, which turns as its neighbours do.
+  std::optional<ChartTurn> TurnOf(int at, const CKelCoord3D& dir) const;
+  // The first point of a source outline (neither a crossing nor a line
+  // point, which stand on no source point) from place k of polygon i on,
+  // stepping by step, that the path reaches along the chart's line through
+  // p and q; -1 if it leaves the line first.
+  int SourceAlong(std::size_t i, int k, int step, const CKelCoord2D& p, const CKelCoord2D& q) const;
+  // Whether a line point on the source line polygon i's edge from place k
+  // runs along (put there by an earlier union, of a block's faces) draws
+  // the notch of a corner at c's source point already: the same corner,
+  // met again in the union of the blocks, would draw it twice over.
+  bool DrawnAlready(std::size_t i, int k, const Corner& c) const;
+  // How fast (radians per metre of the check point's move, the fastest way)
+  // corner c's elevation turns against the chart line of polygon i's edge
+  // from place k, the edge of the source outline it runs along taken from
+  // its source ends.
+  double OffTurn(std::size_t i, int k, const Corner& c) const;
 
   CSphereBlkDataArrayNew& m_Store;
   std::vector<Corner>& m_Raised;
   std::vector<Corner>& m_Low;
   std::vector<Corner>& m_Near;
-  std::vector<double>& m_At;
+  std::vector<std::pair<double, int>>& m_At;
   std::vector<std::pair<int, int>>& m_Taken;
   std::vector<int>& m_Path;
   bool m_Listed = false;
@@ -295,43 +395,43 @@ void ChordPoints::TakeOnEdge(std::size_t i, int k, int a, int b)
   if (!SagsOffChord(p, q, da, db))
     return;
   // A corner on the outline's side of the chart line and within its band
-  // of it puts two points on the line: one at the corner's azimuth while
-  // the corner touches the line, parting towards the edge's ends as the
-  // corner draws away from it. The band is as narrow as the share the
-  // corner's point on the line adds to the edge's chord allows at
-  // KelTol::SkyCornerFadeRate, as a move of the check point by a metre
-  // turns the corner against the line by at most the sum of the inverse
-  // ground distances: beyond the band a hidden corner changes nothing.
+  // of it puts a point on the line: at the corner's azimuth while the
+  // corner touches the line, so that the notch it cuts on coming out is
+  // drawn already, and walked towards an end of the edge as the corner
+  // draws away, so that the notch's share runs down evenly to nothing at
+  // the band's end. The band is as narrow as that share allows at
+  // KelTol::SkyCornerFadeRate, at the pace a move of the check point turns
+  // the corner against the line: beyond it a hidden corner changes nothing.
   const double mid = (p.m_x + q.m_x) / 2;
   const double widest = kFade * std::fabs(ChordElevationOnDisc(da, db, mid) - (p.m_y + q.m_y) / 2);
-  const double edgeTurn = 1 / GroundReach(m_Store.m_PolyCoord[static_cast<std::size_t>(a)].m_Coord3D,
-                                          m_Store.m_PolyCoord[static_cast<std::size_t>(b)].m_Coord3D);
   m_At.clear();
   for (const Corner& c : m_Near) {
-    const double line = p.m_y + (q.m_y - p.m_y) * ((c.m_Azimuth - p.m_x) / (q.m_x - p.m_x));
+    const double u = (c.m_Azimuth - p.m_x) / (q.m_x - p.m_x);
     const double side = (q.m_x - p.m_x) * (c.m_Elevation - p.m_y) - (q.m_y - p.m_y) * (c.m_Azimuth - p.m_x);
-    const double off = std::fabs(c.m_Elevation - line);
+    const double off = std::fabs(c.m_Elevation - (p.m_y + (q.m_y - p.m_y) * u));
     if (!(off < widest) || side * m_Turn < 0)
       continue;
-    const CKelCoord2D dl = SphereDiscOf(CKelCoord2D(c.m_Azimuth, line));
-    const double share =
-        std::fabs((db.m_x - da.m_x) * (dl.m_y - da.m_y) - (db.m_y - da.m_y) * (dl.m_x - da.m_x)) / KelAngle::TwoPi;
-    const double fade = std::min(widest, share * (edgeTurn + 1 / c.m_Reach) / KelTol::SkyCornerFadeRate);
+    if (DrawnAlready(i, k, c))
+      continue;
+    const double share = NotchShare(p, q, da, db, c.m_Azimuth);
+    const double fade = std::min(widest, share * OffTurn(i, k, c) / KelTol::SkyCornerFadeRate);
     if (!(off < fade))
       continue;
-    m_At.push_back(c.m_Azimuth + (p.m_x - c.m_Azimuth) * (off / fade));
-    m_At.push_back(c.m_Azimuth + (q.m_x - c.m_Azimuth) * (off / fade));
+    m_At.emplace_back(FadedAzimuth(p, q, da, db, c.m_Azimuth, share * (1 - off / fade)), c.m_At);
   }
   std::sort(m_At.begin(), m_At.end());
   if (q.m_x < p.m_x)
     std::reverse(m_At.begin(), m_At.end());
   int last = a;
   for (std::size_t j = 0; j < m_At.size(); ++j) {
-    if (j > 0 && m_At[j] == m_At[j - 1])
+    if (j > 0 && m_At[j].first == m_At[j - 1].first)
       continue;
-    const double t = (m_At[j] - p.m_x) / (q.m_x - p.m_x);
-    CSphereCoordD2D c(0, 0, m_At[j], p.m_y + (q.m_y - p.m_y) * t, kLinePointTag);
+    const double t = (m_At[j].first - p.m_x) / (q.m_x - p.m_x);
+    CSphereCoordD2D c(0, 0, m_At[j].first, p.m_y + (q.m_y - p.m_y) * t, kLinePointTag);
     c.m_PntKind = CSphereCoordD2D::kEnd;
+    // The source point of the corner whose notch it draws, which a later
+    // union that meets the corner again knows it by.
+    c.m_Coord3D = Source(m_At[j].second);
     const int n = m_Store.m_PolyCoord.Add(c);
     if (n != a && n != b && n != last) {
       m_Taken.emplace_back(k, n);
@@ -345,11 +445,12 @@ void ChordPoints::ListCorners()
   m_Listed = true;
   for (std::size_t i = 0; i < m_Store.m_PolyArea.size(); ++i) {
     const CSpherePolyArea& area = m_Store.m_PolyArea[i];
-    for (int k = 0; k < area.Size(); ++k) {
+    const int n = area.Size();
+    for (int k = 0; k < n; ++k) {
       const CSphereCoordD2D& p = m_Store.m_PolyCoord[static_cast<std::size_t>(area.IdxAt(k))];
       if (p.m_PntKind != CSphereCoordD2D::kInserted && p.m_Tag != kLinePointTag && std::isfinite(p.m_AD))
         (p.m_AE == 0 ? m_Low : m_Raised)
-            .push_back(Corner{p.m_AD, p.m_AE, i, std::hypot(p.m_Coord3D.m_x, p.m_Coord3D.m_y)});
+            .push_back(Corner{p.m_AD, p.m_AE, i, k, area.IdxAt(k)});
     }
   }
   // The pair's own order, spelled out: its three-way comparison of the
@@ -369,6 +470,109 @@ void ChordPoints::Gather(const std::vector<Corner>& corners, double lo, double h
     if (c->m_Poly != own)
       m_Near.push_back(*c);
   }
+}
+
+std::optional<ChartTurn> ChordPoints::TurnOf(int at, const CKelCoord3D& dir) const
+{
+  const CSphereCoordD2D& p = m_Store.m_PolyCoord[static_cast<std::size_t>(at)];
+  if (p.m_PntKind == CSphereCoordD2D::kInserted || p.m_Tag != 0)
+    return std::nullopt;
+  const CKelCoord3D& v = p.m_Coord3D;
+  if (!(v.m_x * v.m_x + v.m_y * v.m_y > 0))
+    return std::nullopt;
+  // A point on a whole degree is an edge's cut at a sector line (of any
+  // step); any other stands where its source point does.
+  if (std::fabs(std::remainder(p.m_AD * KelAngle::DegreesPerRadian, 1.0)) <= KelTol::SkySubdivisionEnd)
+    return SlidingTurn(v, dir);
+  const double sign =
+      std::fabs(std::remainder(p.m_AD - std::atan2(v.m_y, v.m_x), KelAngle::TwoPi)) <= KelTol::SkyDisc ? 1 : -1;
+  return FixedTurn(v, sign);
+}
+
+int ChordPoints::SourceAlong(std::size_t i, int k, int step, const CKelCoord2D& p, const CKelCoord2D& q) const
+{
+  const CSpherePolyArea& area = m_Store.m_PolyArea[i];
+  const int n = area.Size();
+  const double len = std::hypot(q.m_x - p.m_x, q.m_y - p.m_y);
+  for (int s = 0; s < n; ++s, k += step) {
+    const int at = area.IdxAt(((k % n) + n) % n);
+    const CKelCoord2D r = m_Store.m_PolyCoord.Chart(at);
+    if (!(std::fabs((q.m_x - p.m_x) * (r.m_y - p.m_y) - (q.m_y - p.m_y) * (r.m_x - p.m_x)) <= KelTol::SkyDisc * len))
+      return -1;
+    if (m_Store.m_PolyCoord[static_cast<std::size_t>(at)].m_Tag == 0)
+      return at;
+  }
+  return -1;
+}
+
+bool ChordPoints::DrawnAlready(std::size_t i, int k, const Corner& c) const
+{
+  const CSpherePolyArea& area = m_Store.m_PolyArea[i];
+  const int n = area.Size();
+  const auto at = [&area, n](int pos) { return area.IdxAt(((pos % n) + n) % n); };
+  const CKelCoord2D p = m_Store.m_PolyCoord.Chart(at(k)), q = m_Store.m_PolyCoord.Chart(at(k + 1));
+  const double len = std::hypot(q.m_x - p.m_x, q.m_y - p.m_y);
+  const CKelCoord3D& v = Source(c.m_At);
+  // From each end of the edge on along the line, over the points that
+  // stand on no source point.
+  for (const int step : {-1, 1}) {
+    for (int s = 0, pos = step < 0 ? k : k + 1; s < n; ++s, pos += step) {
+      const CSphereCoordD2D& r = m_Store.m_PolyCoord[static_cast<std::size_t>(at(pos))];
+      const CKelCoord2D rc = m_Store.m_PolyCoord.Chart(at(pos));
+      if (r.m_Tag == 0 ||
+          !(std::fabs((q.m_x - p.m_x) * (rc.m_y - p.m_y) - (q.m_y - p.m_y) * (rc.m_x - p.m_x)) <= KelTol::SkyDisc * len))
+        break;
+      if (r.m_Tag == kLinePointTag && r.m_Coord3D == v)
+        return true;
+    }
+  }
+  return false;
+}
+
+double ChordPoints::OffTurn(std::size_t i, int k, const Corner& c) const
+{
+  const CSpherePolyArea& area = m_Store.m_PolyArea[i];
+  const int n = area.Size();
+  const auto chart = [this](std::size_t j, int pos) {
+    const CSpherePolyArea& on = m_Store.m_PolyArea[j];
+    return m_Store.m_PolyCoord.Chart(on.IdxAt(((pos % on.Size()) + on.Size()) % on.Size()));
+  };
+  // The edge's chart line runs on through the crossings and line points
+  // its source edge was cut at: the source edge's ends turn it.
+  const CKelCoord2D p0 = chart(i, k), q0 = chart(i, k + 1);
+  const int a0 = SourceAlong(i, k, -1, p0, q0), b0 = SourceAlong(i, k + 1, 1, p0, q0);
+  const int a = a0 >= 0 ? a0 : area.IdxAt(k), b = b0 >= 0 ? b0 : area.IdxAt(k + 1 < n ? k + 1 : 0);
+  const CKelCoord2D p = m_Store.m_PolyCoord.Chart(a), q = m_Store.m_PolyCoord.Chart(b);
+  const double u = (c.m_Azimuth - p.m_x) / (q.m_x - p.m_x), slope = (q.m_y - p.m_y) / (q.m_x - p.m_x);
+  const CKelCoord3D &va = Source(a), &vb = Source(b), &v = Source(c.m_At);
+  const CKelCoord3D ab(vb.m_x - va.m_x, vb.m_y - va.m_y, vb.m_z - va.m_z);
+  // A corner cut at a sector line slides along its edge, which runs on to
+  // the source points before and after it; taken either way, the faster
+  // counts.
+  const CKelCoord2D cc(c.m_Azimuth, c.m_Elevation);
+  const int before = SourceAlong(c.m_Poly, c.m_Pos - 1, -1, cc, chart(c.m_Poly, c.m_Pos - 1));
+  const int after = SourceAlong(c.m_Poly, c.m_Pos + 1, 1, cc, chart(c.m_Poly, c.m_Pos + 1));
+  const CKelCoord3D &v0 = Source(before >= 0 ? before : c.m_At), &v1 = Source(after >= 0 ? after : c.m_At);
+  const std::optional<ChartTurn> tp = TurnOf(a, ab), tq = TurnOf(b, ab),
+                                 t0 = TurnOf(c.m_At, CKelCoord3D(v.m_x - v0.m_x, v.m_y - v0.m_y, v.m_z - v0.m_z)),
+                                 t1 = TurnOf(c.m_At, CKelCoord3D(v1.m_x - v.m_x, v1.m_y - v.m_y, v1.m_z - v.m_z));
+  // Where a turn is not known, the sum of the inverse ground distances of
+  // the edge and the corner bounds it; an end that stands on no source
+  // point bounds nothing.
+  if (!tp || !tq || !t0 || !t1 || !(std::fabs(q.m_x - p.m_x) > 0)) {
+    if (m_Store.m_PolyCoord[static_cast<std::size_t>(a)].m_Tag != 0 ||
+        m_Store.m_PolyCoord[static_cast<std::size_t>(b)].m_Tag != 0)
+      return std::numeric_limits<double>::infinity();
+    return 1 / GroundReach(va, vb) + 1 / GroundReach(v, v);
+  }
+  const auto turn = [&](const ChartTurn& tc) {
+    double g[2];
+    for (int j = 0; j < 2; ++j)
+      g[j] = tc.m_Elevation[j] - (1 - u) * tp->m_Elevation[j] - u * tq->m_Elevation[j] -
+             slope * (tc.m_Azimuth[j] - (1 - u) * tp->m_Azimuth[j] - u * tq->m_Azimuth[j]);
+    return std::hypot(g[0], g[1]);
+  };
+  return std::max(turn(*t0), turn(*t1));
 }
 
 CKelCoord2D ChordPoints::DiscOf(int at)

@@ -8,6 +8,7 @@
 #include <geos_c.h>
 
 #include <cstddef>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -32,6 +33,11 @@ struct Destroy {
   void operator()(GEOSGeometry* g) const { GEOSGeom_destroy_r(Context(), g); }
 };
 using Geometry = std::unique_ptr<GEOSGeometry, Destroy>;
+
+// The overlays snap to a grid this fine (metres): floating overlays of two
+// nearly coincident outlines (a road read to round-off as modelled) may
+// lose the overlap altogether, reading two equal quads as disjoint.
+inline constexpr double kOverlayGrid = 1e-9;
 
 inline Geometry Empty() { return Geometry(GEOSGeom_createEmptyPolygon_r(Context())); }
 
@@ -58,22 +64,26 @@ inline Geometry Union(const PolygonSet& set)
   GEOSContextHandle_t h = Context();
   const Geometry all(GEOSGeom_createCollection_r(h, GEOS_GEOMETRYCOLLECTION, parts.data(),
                                                  static_cast<unsigned>(parts.size())));
-  return Geometry(GEOSUnaryUnion_r(h, all.get()));
+  return Geometry(GEOSUnaryUnionPrec_r(h, all.get(), kOverlayGrid));
 }
 
+// The region's area; not a number where an overlay failed (none).
 inline double Area(const GEOSGeometry* g)
 {
-  double a = 0;
-  GEOSArea_r(Context(), g, &a);
+  double a = std::numeric_limits<double>::quiet_NaN();
+  if (g != nullptr)
+    GEOSArea_r(Context(), g, &a);
   return a;
 }
 
-// The area of the symmetric difference of the two sets' unions.
-inline double XorArea(const PolygonSet& a, const PolygonSet& b)
+// The area of the symmetric difference of two regions, or of the two
+// sets' unions.
+inline double XorArea(const GEOSGeometry* a, const GEOSGeometry* b)
 {
-  const Geometry ua = Union(a), ub = Union(b);
-  return Area(Geometry(GEOSSymDifference_r(Context(), ua.get(), ub.get())).get());
+  return Area(Geometry(GEOSSymDifferencePrec_r(Context(), a, b, kOverlayGrid)).get());
 }
+
+inline double XorArea(const PolygonSet& a, const PolygonSet& b) { return XorArea(Union(a).get(), Union(b).get()); }
 
 inline double UnionArea(const PolygonSet& a) { return Area(Union(a).get()); }
 
@@ -101,7 +111,10 @@ inline Geometry RightStrip(const Polygon& line, double width)
   return strip;
 }
 
-inline Geometry Union(const GEOSGeometry* a, const GEOSGeometry* b) { return Geometry(GEOSUnion_r(Context(), a, b)); }
+inline Geometry Union(const GEOSGeometry* a, const GEOSGeometry* b)
+{
+  return Geometry(GEOSUnionPrec_r(Context(), a, b, kOverlayGrid));
+}
 
 // The distance from p to a region: 0 inside it.
 inline double Distance(const GEOSGeometry* region, const CKelCoord2D& p)
