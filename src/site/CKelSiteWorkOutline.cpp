@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <tuple>
 
 #include "KelGeometry.h"
@@ -390,6 +391,7 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
   m_Pieces = MakeSite(stored, pieces);
   m_Runs = MakeSite(stored, runs);
   ReadSides();
+  PinCorners();
   SpanRuns();
 }
 
@@ -455,6 +457,165 @@ bool CKelSiteWorkOutline::RunsOnAt(int q) const
   const CKelSiteTable& u = pieces.Vertex(q - 1);
   const CKelSiteTable& v = pieces.Vertex(q);
   return isLong(q - 1) && isLong(q) && ((Kind(u) == 0 && Kind(v) == 0) || Continues(u, v, pieces.Vertex(q + 1)));
+}
+
+// The points side k draws: its start, the listed points of its stored
+// edges after that, and its end; those farther than KelTol::SiteSideFit off
+// its chord (a stub's tip) left out.
+std::vector<CKelCoord2D> CKelSiteWorkOutline::ListedOnSide(std::size_t k) const
+{
+  const SurveyedSide& side = m_Sides[k];
+  const int m = m_Pieces.GetSize();
+  std::vector<CKelCoord2D> out{side.m_Beg};
+  for (int j = 0; j < side.m_Count; ++j) {
+    const std::vector<int>& edges = StoredOfPiece((side.m_First + j) % m);
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+      const int e = edges[i];
+      if ((j == 0 && i == 0) || IsDropped(e))
+        continue;
+      const CKelCoord2D& p = m_Stored->Vertex(m_StartAt[static_cast<std::size_t>(e)]);
+      if (OffLine(side.m_Beg, side.m_End, p) <= KelTol::SiteSideFit)
+        out.push_back(p);
+    }
+  }
+  out.push_back(side.m_End);
+  return out;
+}
+
+namespace {
+
+struct FittedLine {
+  CKelCoord2D m_At;        // a point of it
+  double m_C = 1, m_S = 0;  // its unit direction
+};
+
+// The line the polyline pts draws: through its centroid along its main
+// axis, each segment weighing as its length, so a listed point's scatter
+// tilts the line by its share of the whole side rather than by its offset
+// over one short piece. Directed from the first point to the last; worked
+// out from the first point, so it reads alike wherever the lot lies.
+FittedLine FitLine(const std::vector<CKelCoord2D>& pts)
+{
+  const CKelCoord2D& o = pts.front();
+  double w = 0, cx = 0, cy = 0;
+  for (std::size_t k = 0; k + 1 < pts.size(); ++k) {
+    const double l = length_2point(pts[k], pts[k + 1]);
+    w += l;
+    cx += l * ((pts[k].m_x + pts[k + 1].m_x) / 2 - o.m_x);
+    cy += l * ((pts[k].m_y + pts[k + 1].m_y) / 2 - o.m_y);
+  }
+  cx /= w;
+  cy /= w;
+  double sxx = 0, syy = 0, sxy = 0;
+  for (std::size_t k = 0; k + 1 < pts.size(); ++k) {
+    const double l = length_2point(pts[k], pts[k + 1]);
+    const double mx = (pts[k].m_x + pts[k + 1].m_x) / 2 - o.m_x - cx;
+    const double my = (pts[k].m_y + pts[k + 1].m_y) / 2 - o.m_y - cy;
+    const double dx = pts[k + 1].m_x - pts[k].m_x, dy = pts[k + 1].m_y - pts[k].m_y;
+    sxx += l * (mx * mx + dx * dx / 12);
+    syy += l * (my * my + dy * dy / 12);
+    sxy += l * (mx * my + dx * dy / 12);
+  }
+  const double angle = std::atan2(2 * sxy, sxx - syy) / 2;
+  FittedLine line{CKelCoord2D(o.m_x + cx, o.m_y + cy), std::cos(angle), std::sin(angle)};
+  if ((pts.back().m_x - o.m_x) * line.m_C + (pts.back().m_y - o.m_y) * line.m_S < 0) {
+    line.m_C = -line.m_C;
+    line.m_S = -line.m_S;
+  }
+  return line;
+}
+
+// Where lines a and b cross; nothing when they run parallel.
+std::optional<CKelCoord2D> Crossing(const FittedLine& a, const FittedLine& b)
+{
+  const double cross = a.m_C * b.m_S - a.m_S * b.m_C;
+  if (!(std::fabs(cross) > 0))
+    return std::nullopt;
+  const double t = ((b.m_At.m_x - a.m_At.m_x) * b.m_S - (b.m_At.m_y - a.m_At.m_y) * b.m_C) / cross;
+  return CKelCoord2D(a.m_At.m_x + t * a.m_C, a.m_At.m_y + t * a.m_S);
+}
+
+// Some point of pts farther than KelTol::SiteSideFit from corner (a point
+// listed again beside it says nothing of where the bend lies) lies within
+// the on-line distance of the line through a and b.
+bool AnyOnLine(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& corner, const CKelCoord2D& a,
+               const CKelCoord2D& b)
+{
+  for (const CKelCoord2D& p : pts) {
+    if (length_2point(p, corner) > KelTol::SiteSideFit &&
+        OffLine(a, b, p) <= KelTol::SiteOnLine + KelTol::SiteOnLineExactly)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// The corners between sides of one kind at bends so slight that another
+// listed point beside the corner lies within the on-line distance of both
+// sides: which of them the bend was read at is the survey's to say, up to
+// (SiteOnLine + scatter) / sin(bend) along the sides, so the corner is put
+// where the lines fitted to the two whole sides cross (FitLine), where that
+// lies near both sides' chords, within half of each side and within
+// KelTol::SitePinnedSlide of the listed corner. Both sides must list points
+// of their own: beside a side listed by its two ends alone (a clean lot's
+// side, or one next to a side carrying a single point a survey put on it)
+// the corner stays as listed, as a point or two cannot tell where a side's
+// line runs better than the corner listed beside them. The joints inside a
+// side whose end moved are put on its new chord.
+void CKelSiteWorkOutline::PinCorners()
+{
+  if (m_Sides.size() < 3)
+    return;
+  std::vector<std::vector<CKelCoord2D>> listed(m_Sides.size());
+  for (std::size_t k = 0; k < m_Sides.size(); ++k)
+    listed[k] = ListedOnSide(k);
+  const std::size_t count = m_Sides.size();
+  if (count < 3)
+    return;
+  std::vector<bool> moved(count, false);
+  std::vector<CKelCoord2D> at(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const SurveyedSide& a = m_Sides[(k + count - 1) % count];
+    const SurveyedSide& b = m_Sides[k];
+    at[k] = b.m_Beg;
+    const std::vector<CKelCoord2D>& pa = listed[(k + count - 1) % count];
+    const std::vector<CKelCoord2D>& pb = listed[k];
+    if (!RunsOnAt(b.m_First) || pa.size() < 3 || pb.size() < 3)
+      continue;
+    if (!AnyOnLine(pa, b.m_Beg, b.m_Beg, b.m_End) && !AnyOnLine(pb, b.m_Beg, a.m_Beg, a.m_End))
+      continue;
+    const FittedLine la = FitLine(pa), lb = FitLine(pb);
+    const double sine = std::fabs(la.m_C * lb.m_S - la.m_S * lb.m_C);
+    const std::optional<CKelCoord2D> x = Crossing(la, lb);
+    if (!x || !(KelTol::SiteOnLine < KelTol::SitePinnedSlide * sine))
+      continue;
+    const double reach = std::min({length_2point(a.m_Beg, a.m_End) / 2, length_2point(b.m_Beg, b.m_End) / 2,
+                                   KelTol::SitePinnedSlide});
+    if (length_2point(*x, b.m_Beg) <= reach && OffLine(a.m_Beg, a.m_End, *x) <= KelTol::SiteSideFit &&
+        OffLine(b.m_Beg, b.m_End, *x) <= KelTol::SiteSideFit) {
+      at[k] = *x;
+      moved[k] = true;
+    }
+  }
+  if (std::none_of(moved.begin(), moved.end(), [](bool b) { return b; }))
+    return;
+  const int m = m_Pieces.GetSize();
+  for (std::size_t k = 0; k < count; ++k) {
+    m_Sides[k].m_Beg = at[k];
+    static_cast<CKelCoord2D&>(m_Pieces.m_pt[static_cast<std::size_t>(m_Sides[k].m_First)]) = at[k];
+  }
+  for (std::size_t k = 0; k < count; ++k) {
+    SurveyedSide& side = m_Sides[k];
+    side.m_End = m_Sides[(k + 1) % count].m_Beg;
+    if (!moved[k] && !moved[(k + 1) % count])
+      continue;
+    for (int j = 1; j < side.m_Count; ++j) {
+      CKelCoord2D& p = m_Pieces.m_pt[static_cast<std::size_t>((side.m_First + j) % m)];
+      p = kel_polyline::Foot(side.m_Beg, side.m_End, p);
+    }
+  }
+  m_Pieces.SetMaxMin();
 }
 
 int CKelSiteWorkOutline::SideOfPiece(int p) const
