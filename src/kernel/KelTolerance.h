@@ -189,6 +189,18 @@ inline constexpr double SiteChordBand = 0.5;
 // arc they draw instead of being folded into the next edge. A doubled
 // point, a notch or a spike below the tiny size stays below it.
 inline constexpr double SiteDenseTinies = 2;
+// A listed point of a side counts towards the line fitted to the side
+// (CKelSiteWorkOutline, corners at slight bends) when it lies within this
+// of the side's chord: the survey's scatter either way and the corner's own
+// slide across, but not a stub's tip.
+inline constexpr double SiteSideFit = 4 * SiteOnLine;
+// A corner between sides of one kind is put where their fitted lines cross
+// only where that lies within this of the listed corner, and the on-line
+// distance leaves the bend no longer a slide along its sides (a bend of
+// more than about 0.6 degrees): twice the largest tiny size. At a flatter
+// bend (a side's points scattered a few millimetres over metres) the lines
+// cross anywhere along it, and the listed corner stands.
+inline constexpr double SitePinnedSlide = 2 * SiteSurveyTinyMax;
 }  // namespace KelTol
 
 // Tolerances of the building volume model (blocks, floor profiles, walls).

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <tuple>
 
 #include "KelGeometry.h"
@@ -138,6 +139,13 @@ bool Continues(const CKelSiteTable& a, const CKelSiteTable& b, const CKelCoord2D
 }
 
 
+
+// p lies strictly between a and b along the line through them.
+bool StrictlyBetween(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& p)
+{
+  const double ux = b.m_x - a.m_x, uy = b.m_y - a.m_y;
+  return (p.m_x - a.m_x) * ux + (p.m_y - a.m_y) * uy > 0 && (b.m_x - p.m_x) * ux + (b.m_y - p.m_y) * uy > 0;
+}
 
 // The bend of a stretch [a, b] of pts: its first and last point off the
 // chord within SiteChordBand tiny sizes of the farthest distance (b and a
@@ -361,12 +369,17 @@ CKelSiteWorkOutline::CKelSiteWorkOutline(const CKelHSite& stored)
     m_RunPieces.push_back(r.m_Edges);
   m_Pieces = MakeSite(stored, pieces);
   m_Runs = MakeSite(stored, runs);
-  SpanRuns();
   ReadSides();
+  PinCorners();
+  SpanRuns();
 }
 
 // The pieces grouped into the sides they draw (OnSides over the long
-// pieces that run on from the one before).
+// pieces that run on from the one before). A joint lying exactly on the
+// line between the joints beside it (a side listed evenly, as a clean lot
+// lists a neighbour's long side) is no corner and is left out first, as
+// the runs leave it out (Bends): all lying as far from a chord across the
+// lot, such joints would otherwise stay corners together, one side each.
 void CKelSiteWorkOutline::ReadSides()
 {
   const CKelHSite& pieces = Pieces();
@@ -374,29 +387,214 @@ void CKelSiteWorkOutline::ReadSides()
   m_SideOfPiece.assign(static_cast<std::size_t>(std::max(m, 0)), -1);
   if (m < 3)
     return;
-  const auto isLong = [&](int q) { return length_2point(pieces.Vertex(q), pieces.Vertex(q + 1)) > m_Tiny; };
-  std::vector<CKelCoord2D> joints;
   std::vector<bool> same;
-  for (int q = 0; q < m; ++q) {
-    const CKelSiteTable& u = pieces.Vertex(q - 1);
-    const CKelSiteTable& v = pieces.Vertex(q);
-    joints.push_back(v);
-    same.push_back(isLong(q - 1) && isLong(q) &&
-                   ((Kind(u) == 0 && Kind(v) == 0) || Continues(u, v, pieces.Vertex(q + 1))));
-  }
-  const SideJoints sides = OnSides(joints, same);
+  for (int q = 0; q < m; ++q)
+    same.push_back(RunsOnAt(q));
   int first = 0;
-  while (first < m && sides.m_On[static_cast<std::size_t>(first)])
+  while (first < m && same[static_cast<std::size_t>(first)])
+    ++first;
+  std::vector<bool> on(static_cast<std::size_t>(m), false);
+  std::vector<int> kept;
+  std::vector<CKelCoord2D> joints;
+  std::vector<bool> candidate;
+  for (int s = 0; s < m; ++s) {
+    const int q = (first + s) % m;
+    const CKelCoord2D& p = pieces.Vertex(q);
+    if (first < m && same[static_cast<std::size_t>(q)] && !kept.empty() &&
+        StrictlyBetween(joints.back(), pieces.Vertex(q + 1), p) &&
+        OffLine(joints.back(), pieces.Vertex(q + 1), p) <= KelTol::SiteOnLineExactly) {
+      on[static_cast<std::size_t>(q)] = true;
+      continue;
+    }
+    kept.push_back(q);
+    joints.push_back(p);
+    candidate.push_back(same[static_cast<std::size_t>(q)]);
+  }
+  const SideJoints sides = OnSides(joints, candidate);
+  for (std::size_t k = 0; k < kept.size(); ++k)
+    on[static_cast<std::size_t>(kept[k])] = sides.m_On[k];
+  first = 0;
+  while (first < m && on[static_cast<std::size_t>(first)])
     ++first;
   for (int s = 0; s < m; ++s) {
     const int q = (first + s) % m;
-    if (s == 0 || !sides.m_On[static_cast<std::size_t>(q)])
-      m_Sides.push_back({q, 0, joints[static_cast<std::size_t>(q)], {}});
+    if (s == 0 || !on[static_cast<std::size_t>(q)])
+      m_Sides.push_back({q, 0, pieces.Vertex(q), {}});
     ++m_Sides.back().m_Count;
     m_SideOfPiece[static_cast<std::size_t>(q)] = static_cast<int>(m_Sides.size()) - 1;
   }
   for (std::size_t k = 0; k < m_Sides.size(); ++k)
     m_Sides[k].m_End = m_Sides[(k + 1) % m_Sides.size()].m_Beg;
+}
+
+// Piece q runs on from the piece before it as one side might: both long,
+// of one kind, a road running on across their joint.
+bool CKelSiteWorkOutline::RunsOnAt(int q) const
+{
+  const CKelHSite& pieces = Pieces();
+  const auto isLong = [&](int k) { return length_2point(pieces.Vertex(k), pieces.Vertex(k + 1)) > m_Tiny; };
+  const CKelSiteTable& u = pieces.Vertex(q - 1);
+  const CKelSiteTable& v = pieces.Vertex(q);
+  return isLong(q - 1) && isLong(q) && ((Kind(u) == 0 && Kind(v) == 0) || Continues(u, v, pieces.Vertex(q + 1)));
+}
+
+// The points side k draws: its start, the listed points of its stored
+// edges after that, and its end; those farther than KelTol::SiteSideFit off
+// its chord (a stub's tip) left out.
+std::vector<CKelCoord2D> CKelSiteWorkOutline::ListedOnSide(std::size_t k) const
+{
+  const SurveyedSide& side = m_Sides[k];
+  const int m = m_Pieces.GetSize();
+  std::vector<CKelCoord2D> out{side.m_Beg};
+  for (int j = 0; j < side.m_Count; ++j) {
+    const std::vector<int>& edges = StoredOfPiece((side.m_First + j) % m);
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+      const int e = edges[i];
+      if ((j == 0 && i == 0) || IsDropped(e))
+        continue;
+      const CKelCoord2D& p = m_Stored->Vertex(m_StartAt[static_cast<std::size_t>(e)]);
+      if (OffLine(side.m_Beg, side.m_End, p) <= KelTol::SiteSideFit)
+        out.push_back(p);
+    }
+  }
+  out.push_back(side.m_End);
+  return out;
+}
+
+namespace {
+
+struct FittedLine {
+  CKelCoord2D m_At;        // a point of it
+  double m_C = 1, m_S = 0;  // its unit direction
+};
+
+// The line the polyline pts draws: through its centroid along its main
+// axis, each segment weighing as its length, so a listed point's scatter
+// tilts the line by its share of the whole side rather than by its offset
+// over one short piece. Directed from the first point to the last; worked
+// out from the first point, so it reads alike wherever the lot lies.
+FittedLine FitLine(const std::vector<CKelCoord2D>& pts)
+{
+  const CKelCoord2D& o = pts.front();
+  double w = 0, cx = 0, cy = 0;
+  for (std::size_t k = 0; k + 1 < pts.size(); ++k) {
+    const double l = length_2point(pts[k], pts[k + 1]);
+    w += l;
+    cx += l * ((pts[k].m_x + pts[k + 1].m_x) / 2 - o.m_x);
+    cy += l * ((pts[k].m_y + pts[k + 1].m_y) / 2 - o.m_y);
+  }
+  cx /= w;
+  cy /= w;
+  double sxx = 0, syy = 0, sxy = 0;
+  for (std::size_t k = 0; k + 1 < pts.size(); ++k) {
+    const double l = length_2point(pts[k], pts[k + 1]);
+    const double mx = (pts[k].m_x + pts[k + 1].m_x) / 2 - o.m_x - cx;
+    const double my = (pts[k].m_y + pts[k + 1].m_y) / 2 - o.m_y - cy;
+    const double dx = pts[k + 1].m_x - pts[k].m_x, dy = pts[k + 1].m_y - pts[k].m_y;
+    sxx += l * (mx * mx + dx * dx / 12);
+    syy += l * (my * my + dy * dy / 12);
+    sxy += l * (mx * my + dx * dy / 12);
+  }
+  const double angle = std::atan2(2 * sxy, sxx - syy) / 2;
+  FittedLine line{CKelCoord2D(o.m_x + cx, o.m_y + cy), std::cos(angle), std::sin(angle)};
+  if ((pts.back().m_x - o.m_x) * line.m_C + (pts.back().m_y - o.m_y) * line.m_S < 0) {
+    line.m_C = -line.m_C;
+    line.m_S = -line.m_S;
+  }
+  return line;
+}
+
+// Where lines a and b cross; nothing when they run parallel.
+std::optional<CKelCoord2D> Crossing(const FittedLine& a, const FittedLine& b)
+{
+  const double cross = a.m_C * b.m_S - a.m_S * b.m_C;
+  if (!(std::fabs(cross) > 0))
+    return std::nullopt;
+  const double t = ((b.m_At.m_x - a.m_At.m_x) * b.m_S - (b.m_At.m_y - a.m_At.m_y) * b.m_C) / cross;
+  return CKelCoord2D(a.m_At.m_x + t * a.m_C, a.m_At.m_y + t * a.m_S);
+}
+
+// Some point of pts farther than KelTol::SiteSideFit from corner (a point
+// listed again beside it says nothing of where the bend lies) lies within
+// the on-line distance of the line through a and b.
+bool AnyOnLine(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& corner, const CKelCoord2D& a,
+               const CKelCoord2D& b)
+{
+  for (const CKelCoord2D& p : pts) {
+    if (length_2point(p, corner) > KelTol::SiteSideFit &&
+        OffLine(a, b, p) <= KelTol::SiteOnLine + KelTol::SiteOnLineExactly)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// The corners between sides of one kind at bends so slight that another
+// listed point beside the corner lies within the on-line distance of both
+// sides: which of them the bend was read at is the survey's to say, up to
+// (SiteOnLine + scatter) / sin(bend) along the sides, so the corner is put
+// where the lines fitted to the two whole sides cross (FitLine), where that
+// lies near both sides' chords, within half of each side and within
+// KelTol::SitePinnedSlide of the listed corner. Both sides must list points
+// of their own: beside a side listed by its two ends alone (a clean lot's
+// side, or one next to a side carrying a single point a survey put on it)
+// the corner stays as listed, as a point or two cannot tell where a side's
+// line runs better than the corner listed beside them. The joints inside a
+// side whose end moved are put on its new chord.
+void CKelSiteWorkOutline::PinCorners()
+{
+  if (m_Sides.size() < 3)
+    return;
+  std::vector<std::vector<CKelCoord2D>> listed(m_Sides.size());
+  for (std::size_t k = 0; k < m_Sides.size(); ++k)
+    listed[k] = ListedOnSide(k);
+  const std::size_t count = m_Sides.size();
+  if (count < 3)
+    return;
+  std::vector<bool> moved(count, false);
+  std::vector<CKelCoord2D> at(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const SurveyedSide& a = m_Sides[(k + count - 1) % count];
+    const SurveyedSide& b = m_Sides[k];
+    at[k] = b.m_Beg;
+    const std::vector<CKelCoord2D>& pa = listed[(k + count - 1) % count];
+    const std::vector<CKelCoord2D>& pb = listed[k];
+    if (!RunsOnAt(b.m_First) || pa.size() < 3 || pb.size() < 3)
+      continue;
+    if (!AnyOnLine(pa, b.m_Beg, b.m_Beg, b.m_End) && !AnyOnLine(pb, b.m_Beg, a.m_Beg, a.m_End))
+      continue;
+    const FittedLine la = FitLine(pa), lb = FitLine(pb);
+    const double sine = std::fabs(la.m_C * lb.m_S - la.m_S * lb.m_C);
+    const std::optional<CKelCoord2D> x = Crossing(la, lb);
+    if (!x || !(KelTol::SiteOnLine < KelTol::SitePinnedSlide * sine))
+      continue;
+    const double reach = std::min({length_2point(a.m_Beg, a.m_End) / 2, length_2point(b.m_Beg, b.m_End) / 2,
+                                   KelTol::SitePinnedSlide});
+    if (length_2point(*x, b.m_Beg) <= reach && OffLine(a.m_Beg, a.m_End, *x) <= KelTol::SiteSideFit &&
+        OffLine(b.m_Beg, b.m_End, *x) <= KelTol::SiteSideFit) {
+      at[k] = *x;
+      moved[k] = true;
+    }
+  }
+  if (std::none_of(moved.begin(), moved.end(), [](bool b) { return b; }))
+    return;
+  const int m = m_Pieces.GetSize();
+  for (std::size_t k = 0; k < count; ++k) {
+    m_Sides[k].m_Beg = at[k];
+    static_cast<CKelCoord2D&>(m_Pieces.m_pt[static_cast<std::size_t>(m_Sides[k].m_First)]) = at[k];
+  }
+  for (std::size_t k = 0; k < count; ++k) {
+    SurveyedSide& side = m_Sides[k];
+    side.m_End = m_Sides[(k + 1) % count].m_Beg;
+    if (!moved[k] && !moved[(k + 1) % count])
+      continue;
+    for (int j = 1; j < side.m_Count; ++j) {
+      CKelCoord2D& p = m_Pieces.m_pt[static_cast<std::size_t>((side.m_First + j) % m)];
+      p = kel_polyline::Foot(side.m_Beg, side.m_End, p);
+    }
+  }
+  m_Pieces.SetMaxMin();
 }
 
 int CKelSiteWorkOutline::SideOfPiece(int p) const
@@ -407,8 +605,8 @@ int CKelSiteWorkOutline::SideOfPiece(int p) const
 }
 
 // A run's edge data (start, direction, length) are those of its whole line:
-// from where its first kept stored edge starts to where the next run's
-// does. Never those of its first piece, which a survey point 10 cm along
+// from where the side it begins starts (Sides(), so every reader of a run
+// reads the side's own ends) to where the next run's does. Never those of its first piece, which a survey point 10 cm along
 // and 10 mm off the frontage turns by 6 degrees, nor those of the edge
 // kept after a doubled corner, which starts a hair past the corner: the
 // kept edge starts where the cleaned outline starts it (CleanOutline).
@@ -425,7 +623,10 @@ void CKelSiteWorkOutline::SpanRuns()
     // side from a hair off it would else turn the side by that hair.
     const int at = kept != edges.end() ? m_StartAt[static_cast<std::size_t>(*kept)] : edges.front();
     const CKelSiteTable& first = m_Stored->Vertex(at);
-    const CKelCoord2D& joint = m_Runs.Vertex(r);
+    const int side = SideOfPiece(PiecesOfRun(r).front());
+    const bool begins = side >= 0 && m_Sides[static_cast<std::size_t>(side)].m_First == PiecesOfRun(r).front();
+    const CKelCoord2D joint = begins ? m_Sides[static_cast<std::size_t>(side)].m_Beg : CKelCoord2D(m_Runs.Vertex(r));
+    static_cast<CKelCoord2D&>(m_Runs.m_pt[static_cast<std::size_t>(r)]) = joint;
     const bool moved = joint.m_x != first.m_x || joint.m_y != first.m_y;
     const CKelCoord2D& listed = first.m_Sphere.m_EdgePos[0];
     start.push_back(moved ? CKelCoord2D(listed.m_x + (joint.m_x - first.m_x), listed.m_y + (joint.m_y - first.m_y)) : listed);
@@ -436,6 +637,7 @@ void CKelSiteWorkOutline::SpanRuns()
     (void)CalcCosSin(start[static_cast<std::size_t>(r)], start[static_cast<std::size_t>((r + 1) % count)],
                      &edge.m_EdgeCos, &edge.m_EdgeSin, &edge.m_EdgeLen);
   }
+  m_Runs.SetMaxMin();
 }
 
 // The kept edges, each from where it now starts. An edge whose start (or

@@ -87,7 +87,11 @@ public:
   // scattered survey draws. A reader that needs a side's direction or its
   // ends (a deemed line squared to it, a slant-line cut along it) takes them
   // from here, never from a piece of it, so every reader sees the same
-  // side. A side ends where the next one begins.
+  // side. A side ends where the next one begins. Where two sides of one kind
+  // meet at a bend so slight that more than one listed point lies within
+  // the on-line distance of both (a frontage bending a degree or two, listed
+  // densely), the corner is where the lines fitted to the two whole sides
+  // cross, not whichever listed point the bend was read at.
   struct SurveyedSide {
     int m_First = 0;  // its first piece
     int m_Count = 1;  // its pieces, from m_First round the outline
@@ -139,6 +143,9 @@ private:
   static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);
   void SpanRuns();
   void ReadSides();
+  bool RunsOnAt(int q) const;
+  std::vector<CKelCoord2D> ListedOnSide(std::size_t k) const;
+  void PinCorners();
 
   double m_Tiny = 0;
   int m_RunsBack = -1;

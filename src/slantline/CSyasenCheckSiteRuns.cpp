@@ -64,11 +64,15 @@ int CSyasenCheckSiteRuns::SideFrom(int r, int step) const
 
 namespace {
 
-// The unit direction of piece i of pieces; (0, 0) for one of no length.
-CKelCoord2D PieceDirection(const CKelHSite& pieces, int i)
+// The unit direction of the side piece i lies on (Sides(), so a cut inside a
+// densely listed side reads the whole side, as the roads and the deemed site
+// do); of the piece itself outside every side. (0, 0) for one of no length.
+CKelCoord2D PieceDirection(const CKelSiteWorkOutline& work, int i)
 {
-  const CKelCoord2D& a = pieces.Vertex(i);
-  const CKelCoord2D& b = pieces.Vertex(i + 1);
+  const int side = work.SideOfPiece(i);
+  const bool onSide = side >= 0 && side < static_cast<int>(work.Sides().size());
+  const CKelCoord2D& a = onSide ? work.Sides()[static_cast<std::size_t>(side)].m_Beg : work.Pieces().Vertex(i);
+  const CKelCoord2D& b = onSide ? work.Sides()[static_cast<std::size_t>(side)].m_End : work.Pieces().Vertex(i + 1);
   const double len = length_2point(a, b);
   if (!(len > 0))
     return CKelCoord2D(0, 0);
@@ -106,8 +110,8 @@ bool CSyasenCheckSiteRuns::InnerSides(int r, const CKelCoord2D& p, CKelCoord2D* 
     }
   }
   if (joint > 0) {
-    *before = PieceDirection(pieces, list[joint - 1]);
-    *after = PieceDirection(pieces, list[joint]);
+    *before = PieceDirection(Work(), list[joint - 1]);
+    *after = PieceDirection(Work(), list[joint]);
   } else {
     int on = list.front();
     double gap = std::numeric_limits<double>::infinity();
@@ -118,7 +122,7 @@ bool CSyasenCheckSiteRuns::InnerSides(int r, const CKelCoord2D& p, CKelCoord2D* 
         gap = d;
       }
     }
-    *before = *after = PieceDirection(pieces, on);
+    *before = *after = PieceDirection(Work(), on);
   }
   // No piece of a length to read: the run's own line.
   const CKelCoord2D runLine(line.m_EdgeCos, line.m_EdgeSin);

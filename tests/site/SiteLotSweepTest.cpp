@@ -23,6 +23,7 @@
 
 #include "CKelSiteWorkOutline.h"
 #include "SiteSweepJudge.h"
+#include "SiteTestSupport.h"
 
 namespace {
 
@@ -193,7 +194,19 @@ TEST(SiteLotSweep, HandmadeLotsReadTheSameAtEveryPlacement)
 //    turned alike, were put on a line through the arc, and the deemed site
 //    moved 8 to 20 mm;
 //  - a corner listed again 2 um to 1 cm outside the side before it, a bow
-//    tie below the tiny size: no check line was made.
+//    tie below the tiny size: no check line was made;
+//  - a neighbour's side listed evenly every 0.34 m, clean: its joints all
+//    lay as far from a chord across the lot and each piece was read as a
+//    side of its own (while the runs read one);
+//  - two 20 m roads of one width at a bend of 2 degrees, both listed every
+//    1 or 3 cm with 0.5 mm of scatter, a point 2 to 5 cm past the bend 0.5
+//    mm out: it lies within the on-line distance of both sides and stands
+//    out of the chord across the bend farther than the bend, which was read
+//    there, 2 to 5 cm along.
+// Each is read as the lot's own sides, and every reader takes a side's ends
+// and direction from that one reading: each run begins a side, at the
+// side's start, its edge data spanning to the next run's start, and each
+// joint inside a side lies on the side's chord.
 TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot)
 {
   using namespace site_sweep;
@@ -243,6 +256,31 @@ TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot
     }
   }
   const Lot plain = LotBuilder("20 x 25").Corner(0, 0, R, 6).Corner(20, 0).Corner(20, 25).Corner(0, 25).Done();
+  const double c2 = std::cos(2 * KelAngle::Pi / 180), s2 = std::sin(2 * KelAngle::Pi / 180);
+  for (double pitch : {0.01, 0.03}) {
+    const Lot bend = LotBuilder("road bend of 2 degrees, every " + Num(pitch))
+                         .Corner(0, 0, R, 6).Corner(20, 0, R, 6).Corner(20 + 20 * c2, 20 * s2).Corner(20 + 20 * c2, 25)
+                         .Corner(0, 25).Done();
+    // Both roads listed every pitch, then scattered.
+    Lot dense = bend;
+    dense.m_Listing.clear();
+    for (const Pt& corner : bend.m_Listing) {
+      dense.m_Listing.push_back(corner);
+      for (int j = 1; corner.m_Side < 2 && j * pitch < 20 - pitch / 2; ++j)
+        dense.m_Listing.push_back({Along(corner.m_P, bend.m_Corners[static_cast<std::size_t>(corner.m_Side) + 1], j * pitch, 0), corner.m_Side});
+    }
+    dense.m_Listing = scattered(dense, 0, 5e-4);
+    dense.m_Listing = scattered(dense, 1, 5e-4);
+    // The first point 2 cm or more past the bend, 0.5 mm out of the lot:
+    // it stands farther out of the chord across the bend than the bend.
+    const CKelCoord2D &bendAt = bend.m_Corners[1], &bendEnd = bend.m_Corners[2];
+    const auto past = std::find_if(dense.m_Listing.begin(), dense.m_Listing.end(),
+                                   [&](const Pt& q) { return q.m_Side == 1 && q.m_P.GetLength(bendAt) >= 0.02; });
+    past->m_P = Along(bendAt, bendEnd, past->m_P.GetLength(bendAt), -5e-4);
+    rows.push_back({bend, dense.m_Listing, 5e-4});
+  }
+  const Lot back = LotBuilder("20 x 25, back every 0.34").Corner(0, 0, R, 6).Corner(20, 0).Corner(20, 25).Corner(0, 25).Dense(2, 0.34).Done();
+  rows.push_back({back, back.m_Listing, 0});
   for (double gap : {2e-6, 1e-4, 1e-2}) {
     // Behind the corner (20, 25), outside the east side.
     Listing listing = plain.m_Listing;
@@ -258,13 +296,31 @@ TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot
     const Readings clean = Read(row.m_Lot, row.m_Lot.m_Listing, placements[0], probes);
     ASSERT_TRUE(clean.m_LineMade) << row.m_Lot.m_Name;
     // The work outline reads the lot's own sides, each from corner to corner.
-    const CKelSiteWorkOutline work(SiteOf(row.m_Lot, row.m_Listing, placements[0]));
-    EXPECT_EQ(work.Sides().size(), row.m_Lot.m_Corners.size()) << row.m_Lot.m_Name;
+    CKelHSite site = SiteOf(row.m_Lot, row.m_Listing, placements[0]);
+    site_test::FillEdgeData(site);
+    const CKelSiteWorkOutline work(site);
+    ASSERT_EQ(work.Sides().size(), row.m_Lot.m_Corners.size()) << row.m_Lot.m_Name;
+    for (int r = 0; r < work.Runs().GetSize(); ++r) {
+      const int first = work.PiecesOfRun(r).front();
+      const CKelSiteWorkOutline::SurveyedSide& side = work.Sides()[static_cast<std::size_t>(work.SideOfPiece(first))];
+      EXPECT_EQ(side.m_First, first) << row.m_Lot.m_Name << ", run " << r;
+      const CKelHsiteSphereTable& edge = work.Runs().Vertex(r).m_Sphere;
+      EXPECT_LE(edge.m_EdgePos[0].GetLength(side.m_Beg), 1e-9) << row.m_Lot.m_Name << ", run " << r;
+      const CKelCoord2D& next = work.Runs().Vertex(r + 1).m_Sphere.m_EdgePos[0];
+      EXPECT_NEAR(edge.m_EdgeLen, edge.m_EdgePos[0].GetLength(next), 1e-9);
+    }
+    for (const CKelSiteWorkOutline::SurveyedSide& side : work.Sides()) {
+      for (int j = 1; j < side.m_Count; ++j)
+        EXPECT_LE(OffLine(side.m_Beg, side.m_End, work.Pieces().Vertex(side.m_First + j)), 1e-8) << row.m_Lot.m_Name;
+    }
     for (const CKelSiteWorkOutline::SurveyedSide& side : work.Sides()) {
       double nearest = 1e300;
       for (const CKelCoord2D& c : row.m_Lot.m_Corners)
         nearest = std::min(nearest, c.GetLength(side.m_Beg));
-      EXPECT_LE(nearest, TolerancesFor(row.m_Lot, row.m_Size).m_Length) << row.m_Lot.m_Name;
+      // The bend is where the two whole sides' lines cross, to a share of
+      // the scatter.
+      const bool bend = row.m_Lot.m_Name.rfind("road bend", 0) == 0;
+      EXPECT_LE(nearest, bend ? 3 * row.m_Size : TolerancesFor(row.m_Lot, row.m_Size).m_Length) << row.m_Lot.m_Name;
     }
     for (const Placement& at : {placements[1], placements[2]}) {
       SCOPED_TRACE(row.m_Lot.m_Name + ", listed in " + std::to_string(row.m_Listing.size()) + "; " + at.m_Name);

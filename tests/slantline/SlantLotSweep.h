@@ -422,10 +422,15 @@ inline std::string DenseJudge(const Readings& clean, const Readings& got, double
 // How far along its sides the survey may read corner k of the lot: where
 // the sides beside it are of one kind, so nothing but their bend tells them
 // apart, a listed point within (SiteOnLine + scatter) / sin(turn) of the
-// corner lies within the on-line distance of both sides' lines, and which
-// of those points is the corner is the survey's to say, not the lot's (at a
-// bend of one degree, 6 to 11 cm along). Zero where the kind changes at
-// the corner.
+// corner lies within the on-line distance of both sides' lines. The work
+// outline puts such a corner where the lines fitted to the two whole sides
+// cross, which holds it to the scatter's share (none is allowed for here)
+// at a bend it pins (KelTol::SitePinnedSlide) while the scatter stays
+// within half the on-line distance; beyond that,
+// points of the side lie off the chord between its scattered ends by more
+// than the distance, the side is read in pieces, and which listed point
+// the corner is stays the survey's to say (at a bend of 2 degrees, up to
+// 6 cm along). Zero where the kind changes at the corner.
 inline double CornerSlide(const Lot& lot, int k, double scatter)
 {
   const int m = static_cast<int>(lot.m_Corners.size());
@@ -435,6 +440,8 @@ inline double CornerSlide(const Lot& lot, int k, double scatter)
   const CKelCoord2D &p = lot.m_Corners[at(k - 1)], &q = lot.m_Corners[at(k)], &r = lot.m_Corners[at(k + 1)];
   const double cross = (q.m_x - p.m_x) * (r.m_y - q.m_y) - (q.m_y - p.m_y) * (r.m_x - q.m_x);
   const double sine = std::fabs(cross) / (p.GetLength(q) * q.GetLength(r));
+  if (scatter <= KelTol::SiteOnLine / 2 && KelTol::SiteOnLine < KelTol::SitePinnedSlide * sine)
+    return 0;
   return sine > 0 ? (KelTol::SiteOnLine + scatter) / sine : std::numeric_limits<double>::infinity();
 }
 
