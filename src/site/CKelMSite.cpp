@@ -1,5 +1,6 @@
 #include "CKelMSite.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -588,7 +589,13 @@ bool CKelMSite::CheckCrossLine(CKelAreaCoord2D& poly)
 
 void CKelMSite::DeleteReveseArea(CKelAreaCoord2D& poly)
 {
+  // Of all the pinches, the one whose larger part is largest: the first
+  // pinch in the listing's order would make the part kept depend on where
+  // the outline starts and which way it runs, so a site read mirrored or
+  // from another corner could lose another lobe.
   const std::size_t n = poly.m_pt.size();
+  std::vector<CKelCoord2D> best;
+  double bestArea = 0;
   for (std::size_t i = 0; i < n; ++i) {
     for (std::size_t j = i + 1; j < n; ++j) {
       if (!(poly.m_pt[i] == poly.m_pt[j]))
@@ -601,13 +608,18 @@ void CKelMSite::DeleteReveseArea(CKelAreaCoord2D& poly)
       const double al = loop.Area();
       const double ar = rest.Area();
       if (al <= 0 && ar <= 0)
-        return;
-      const CKelAreaCoord2D& kept = (al > 0 && (ar <= 0 || al > ar)) ? loop : rest;
-      poly.m_pt = kept.m_pt;
-      poly.m_area = poly.m_xmin = poly.m_xmax = poly.m_ymin = poly.m_ymax = 0;
-      return;
+        continue;
+      const bool keepLoop = al > 0 && (ar <= 0 || al > ar);
+      if (std::max(al, ar) > bestArea) {
+        bestArea = std::max(al, ar);
+        best = keepLoop ? loop.m_pt : rest.m_pt;
+      }
     }
   }
+  if (best.empty())
+    return;
+  poly.m_pt = best;
+  poly.m_area = poly.m_xmin = poly.m_xmax = poly.m_ymin = poly.m_ymax = 0;
 }
 
 // --- Check lines and distances -------------------------------------------------------------

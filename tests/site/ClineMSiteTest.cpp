@@ -465,6 +465,21 @@ TEST(MSite, SelfCrossingOutlineKeepsOnePart)
   CKelMSite::DeleteReveseArea(bow);
   EXPECT_EQ(3u, bow.m_pt.size());
   EXPECT_NEAR(25.0, bow.Area(), 1e-12);
+
+  // Deemed lines missing each other at a sharp bend, joined end to start:
+  // three pinches, the same part kept from whichever vertex it starts.
+  const std::vector<CKelCoord2D> bend{{0, 0}, {0, -6.5}, {3.5, -6.5}, {-2, -3.5}, {0.2, -7}, {5.7, -3.7}, {5.7, 12}, {0, 12}};
+  for (std::size_t start = 0; start < bend.size(); ++start) {
+    CKelAreaCoord2D outline;
+    outline.m_pt.assign(bend.begin() + static_cast<long>(start), bend.end());
+    outline.m_pt.insert(outline.m_pt.end(), bend.begin(), bend.begin() + static_cast<long>(start));
+    ASSERT_TRUE(CKelMSite::CheckCrossLine(outline));
+    for (std::size_t before = outline.m_pt.size() + 1; outline.m_pt.size() < before;) {
+      before = outline.m_pt.size();
+      CKelMSite::DeleteReveseArea(outline);
+    }
+    EXPECT_NEAR(101.284090909, outline.Area(), 1e-9) << start;
+  }
 }
 
 TEST(ClineWalk, TinyArcPlacesItsEnds)
