@@ -66,6 +66,10 @@ bool check_north(double angle, const CKelCoord2D& a, const CKelCoord2D& b);
 // the same however the points are turned or moved, up to round-off, as a
 // box's diagonal is not. 0 for fewer than two points.
 double PointsDiameter(const std::vector<CKelCoord2D>& pts);
+// The corners of the points' convex hull, counter-clockwise from the
+// lowest-leftmost (the monotone chain), without points on its edges; the
+// points themselves when fewer than three.
+std::vector<CKelCoord2D> ConvexHull(std::vector<CKelCoord2D> pts);
 
 // --- Feet, sides and distances ------------------------------------------------
 // Foot of the perpendicular from p on line ab (axis-parallel lines within 1e-5

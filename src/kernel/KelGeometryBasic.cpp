@@ -168,8 +168,12 @@ double Turn(const CKelCoord2D& a, const CKelCoord2D& b, const CKelCoord2D& c)
   return Cross(b.m_x - a.m_x, b.m_y - a.m_y, c.m_x - a.m_x, c.m_y - a.m_y);
 }
 
-// The corners of the convex hull, counter-clockwise (the monotone chain),
-// without points on its edges.
+// How nearly as far from a hull edge's line as the farthest corner another
+// corner must lie to be taken with it. Taking more corners costs only time.
+constexpr double kTiedShare = 1e-9;
+
+}  // namespace
+
 std::vector<CKelCoord2D> ConvexHull(std::vector<CKelCoord2D> pts)
 {
   std::sort(pts.begin(), pts.end(), [](const CKelCoord2D& a, const CKelCoord2D& b) {
@@ -192,12 +196,6 @@ std::vector<CKelCoord2D> ConvexHull(std::vector<CKelCoord2D> pts)
   hull.resize(k - 1);
   return hull;
 }
-
-// How nearly as far from a hull edge's line as the farthest corner another
-// corner must lie to be taken with it. Taking more corners costs only time.
-constexpr double kTiedShare = 1e-9;
-
-}  // namespace
 
 // The rotating calipers: for each hull edge the corner farthest from its
 // line, found walking on as the edges turn, is a candidate with both ends.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "KelGeometry.h"
 #include "KelTolerance.h"
@@ -37,36 +38,22 @@ double FarthestOff(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size
 // edges, by rotating calipers), taken about pts[a].
 double StripWidth(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b)
 {
-  struct P {
-    double x, y;
-  };
-  std::vector<P> p;
+  std::vector<CKelCoord2D> local;
   for (std::size_t j = a; j <= b; ++j)
-    p.push_back({pts[j].m_x - pts[a].m_x, pts[j].m_y - pts[a].m_y});
-  std::sort(p.begin(), p.end(), [](const P& u, const P& v) { return u.x < v.x || (u.x == v.x && u.y < v.y); });
-  const auto cross = [](const P& o, const P& u, const P& v) { return (u.x - o.x) * (v.y - o.y) - (u.y - o.y) * (v.x - o.x); };
-  // Andrew's monotone chain, counter-clockwise, points on an edge left out.
-  std::vector<P> hull(2 * p.size());
-  std::size_t h = 0;
-  for (std::size_t j = 0; j < p.size(); ++j) {
-    while (h >= 2 && cross(hull[h - 2], hull[h - 1], p[j]) <= 0)
-      --h;
-    hull[h++] = p[j];
-  }
-  for (std::size_t j = p.size() - 1, lower = h + 1; j-- > 0;) {
-    while (h >= lower && cross(hull[h - 2], hull[h - 1], p[j]) <= 0)
-      --h;
-    hull[h++] = p[j];
-  }
-  h = h > 0 ? h - 1 : 0;  // the first point closes the chain
+    local.emplace_back(pts[j].m_x - pts[a].m_x, pts[j].m_y - pts[a].m_y);
+  const std::vector<CKelCoord2D> hull = ConvexHull(std::move(local));
+  const std::size_t h = hull.size();
   if (h < 3)
     return 0;
+  const auto cross = [](const CKelCoord2D& o, const CKelCoord2D& u, const CKelCoord2D& v) {
+    return (u.m_x - o.m_x) * (v.m_y - o.m_y) - (u.m_y - o.m_y) * (v.m_x - o.m_x);
+  };
   double width = std::numeric_limits<double>::infinity();
   for (std::size_t i = 0, j = 1; i < h; ++i) {
-    const P &u = hull[i], &v = hull[(i + 1) % h];
+    const CKelCoord2D &u = hull[i], &v = hull[(i + 1) % h];
     while (cross(u, v, hull[(j + 1) % h]) > cross(u, v, hull[j]))
       j = (j + 1) % h;
-    width = std::min(width, cross(u, v, hull[j]) / std::hypot(v.x - u.x, v.y - u.y));
+    width = std::min(width, cross(u, v, hull[j]) / std::hypot(v.m_x - u.m_x, v.m_y - u.m_y));
   }
   return width;
 }

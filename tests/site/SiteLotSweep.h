@@ -71,6 +71,14 @@ struct Lot {
   }
   // The lot's tiny size as the site readers judge it.
   double Tiny() const { return std::min(KelTol::SiteSurveyShare * Diameter(), KelTol::SiteSurveyTinyMax); }
+  // Sides k and k + 1 (round the lot) are roads, the width running on
+  // across the corner between them.
+  bool RoadRunsOn(std::size_t k) const
+  {
+    const Side& a = m_Sides[k % m_Sides.size()];
+    const Side& b = m_Sides[(k + 1) % m_Sides.size()];
+    return a.m_Kind == SideKind::Road && b.m_Kind == SideKind::Road && a.m_W2 == b.m_W1;
+  }
 };
 
 using Rng = std::mt19937_64;

@@ -172,13 +172,8 @@ inline bool RoadCornerNearChord(const Lot& lot, double reach)
 {
   const std::vector<CKelCoord2D>& c = lot.m_Corners;
   const std::size_t n = c.size();
-  const auto runsOn = [&](std::size_t k) {
-    const Side& a = lot.m_Sides[k % n];
-    const Side& b = lot.m_Sides[(k + 1) % n];
-    return a.m_Kind == SideKind::Road && b.m_Kind == SideKind::Road && a.m_W2 == b.m_W1;
-  };
   for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t k = i + 2; k < i + n && runsOn(k - 2); ++k) {
+    for (std::size_t k = i + 2; k < i + n && lot.RoadRunsOn(k - 2); ++k) {
       double worst = 0, nearest = 1e300;
       for (std::size_t j = i + 1; j < k; ++j) {
         const double off = OffLine(c[i], c[k % n], c[j % n]);
