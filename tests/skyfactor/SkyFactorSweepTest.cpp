@@ -230,8 +230,9 @@ TEST(SkyFactorSweep, ACornerHiddenInTwoUnionsOpensItsNotchAtTheSetPace)
     const double x = -7.511 - step * k;
     const double r = ratio(x, Method{10, true, 2, false}), e = sky_test::ExactRatio(prisms, CKelCoord3D(x, y, 0), false);
     EXPECT_GT(r, ratio(x, Method{10, false, 2, false}) + 1e-5) << "within the band at x " << x;
-    if (k > 0)
+    if (k > 0) {
       EXPECT_LE(std::fabs((r - before) - (e - exactBefore)), KelTol::SkyCornerFadeRate * step) << "x " << x;
+    }
     before = r;
     exactBefore = e;
   }
