@@ -563,6 +563,23 @@ bool AnyOnLine(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& corner, c
 // the corner stays as listed, as a point or two cannot tell where a side's
 // line runs better than the corner listed beside them. The joints inside a
 // side whose end moved are put on its new chord.
+// Whether the corner between sides a and b may move to x: it must stay
+// short of the joints beside it along both sides by more than the on-line
+// distance, as a corner slid past a joint would turn the piece between them
+// back over its neighbour once the joints are put on the new chord, and the
+// outline would touch itself.
+bool CKelSiteWorkOutline::KeepsJointOrder(const SurveyedSide& a, const SurveyedSide& b, const CKelCoord2D& x) const
+{
+  const int m = m_Pieces.GetSize();
+  const auto along = [](const CKelCoord2D& from, const CKelCoord2D& to, const CKelCoord2D& p) {
+    const double len = length_2point(from, to);
+    return ((p.m_x - from.m_x) * (to.m_x - from.m_x) + (p.m_y - from.m_y) * (to.m_y - from.m_y)) / len;
+  };
+  const CKelCoord2D& afterCorner = m_Pieces.Vertex((b.m_First + 1) % m);
+  const CKelCoord2D& beforeCorner = m_Pieces.Vertex((b.m_First + m - 1) % m);
+  return along(x, b.m_End, afterCorner) > KelTol::SiteOnLine && along(x, a.m_Beg, beforeCorner) > KelTol::SiteOnLine;
+}
+
 void CKelSiteWorkOutline::PinCorners()
 {
   if (m_Sides.size() < 3)
@@ -593,7 +610,7 @@ void CKelSiteWorkOutline::PinCorners()
     const double reach = std::min({length_2point(a.m_Beg, a.m_End) / 2, length_2point(b.m_Beg, b.m_End) / 2,
                                    KelTol::SitePinnedSlide});
     if (length_2point(*x, b.m_Beg) <= reach && OffLine(a.m_Beg, a.m_End, *x) <= KelTol::SiteSideFit &&
-        OffLine(b.m_Beg, b.m_End, *x) <= KelTol::SiteSideFit) {
+        OffLine(b.m_Beg, b.m_End, *x) <= KelTol::SiteSideFit && KeepsJointOrder(a, b, *x)) {
       at[k] = *x;
       moved[k] = true;
     }

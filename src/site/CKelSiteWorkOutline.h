@@ -143,6 +143,7 @@ private:
   static CKelHSite MakeSite(const CKelHSite& site, const std::vector<Piece>& pieces);
   void SpanRuns();
   void ReadSides();
+  bool KeepsJointOrder(const SurveyedSide& a, const SurveyedSide& b, const CKelCoord2D& x) const;
   bool RunsOnAt(int q) const;
   std::vector<CKelCoord2D> ListedOnSide(std::size_t k) const;
   void PinCorners();
