@@ -58,6 +58,35 @@ double StripWidth(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_
   return width;
 }
 
+bool DrawsSide(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b)
+{
+  constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
+  const double ux = pts[b].m_x - pts[a].m_x, uy = pts[b].m_y - pts[a].m_y, len = std::hypot(ux, uy);
+  double far = 0;
+  bool left = false, right = false;
+  for (std::size_t j = a + 1; j < b && len > 0; ++j) {
+    const double across = (ux * (pts[j].m_y - pts[a].m_y) - uy * (pts[j].m_x - pts[a].m_x)) / len;
+    far = std::max(far, std::fabs(across));
+    left = left || across > KelTol::SiteOnLineExactly;
+    right = right || across < -KelTol::SiteOnLineExactly;
+  }
+  // A stretch bowing one way off its chord is judged by its chord alone: an
+  // arc, however gentle, is read as finely as one listed in chords above the
+  // tiny size. The chord is no measure of a scattered side, as its ends
+  // carry the scatter too.
+  if (far <= band || !(left && right))
+    return far <= band;
+  const double zone = std::min(KelTol::SitePinnedSlide, len / 4);
+  std::vector<CKelCoord2D> core;
+  for (std::size_t j = a + 1; j < b; ++j) {
+    const double along = ((pts[j].m_x - pts[a].m_x) * ux + (pts[j].m_y - pts[a].m_y) * uy) / len;
+    if (along > zone && along < len - zone)
+      core.push_back(pts[j]);
+  }
+  return (core.size() < 3 || StripWidth(core, 0, core.size() - 1) <= 2 * band) &&
+         StripWidth(pts, a, b) <= 2 * band + KelTol::SiteSideFit;
+}
+
 // The points of the polyline pts that it merely passes through: each lying
 // exactly on the segment between the points kept beside it (a point a
 // survey put on a chord). Its ends are kept.
@@ -163,7 +192,10 @@ std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& listed, const st
 // The points of the polyline pts that stay corners when every point lying
 // within the survey's on-line distance of the chord between the corners
 // beside it is none (a hair more, the round-off of survey coordinates, so
-// that a point exactly that far off reads alike at every placement). An
+// that a point exactly that far off reads alike at every placement), and
+// so is every point of a stretch that draws one side with its scatter
+// (DrawsSide): its corners picked one by one, each would be judged against
+// the chord from a scattered point beside it. An
 // evenly listed arc's joints stay corners (EvenArcJoints). The farthest
 // point off each chord is a corner while one lies farther, so no point left
 // out lies farther than that from its line; points lying as far to within
@@ -180,6 +212,11 @@ std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& listed, const st
 // from a survey point a few centimetres away, on which any bend of less
 // than the on-line distance over those centimetres vanishes.
 std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts)
+{
+  return OffLineCorners(pts, [&pts](std::size_t a, std::size_t b) { return DrawsSide(pts, a, b); });
+}
+
+std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts, const StretchJudge& drawsSide)
 {
   constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
   constexpr double tie = KelTol::SiteOnLineExactly;
@@ -205,7 +242,7 @@ std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts)
         off[j] = OffLine(pts[a], pts[b], pts[j]);
         most = std::max(most, off[j]);
       }
-      if (!(most > band))
+      if (!(most > band) || drawsSide(a, b))
         continue;
       std::size_t from = a;
       for (std::size_t j = a + 1; j < b; ++j) {

@@ -8,6 +8,7 @@
 // coordinates far from the origin keep their digits.
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "CKelCoord.h"
@@ -26,6 +27,12 @@ double FarthestOff(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size
 // How wide the narrowest strip holding the points of pts from a to b is:
 // they all lie within half of it of one line, wherever their ends lie.
 double StripWidth(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b);
+// Whether the points of pts from a to b draw one side of a survey: they lie
+// within the on-line distance of their chord or, scattered to both sides of
+// it, of one line; within KelTol::SitePinnedSlide of its ends, as the corner
+// of a slight bend may be read a few centimetres along the next side, within
+// KelTol::SiteSideFit more.
+bool DrawsSide(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b);
 // How far the points of chain lie off the line through a and b at most.
 double ChainOff(const CKelCoord2D& a, const CKelCoord2D& b, const std::vector<CKelCoord2D>& chain);
 // Per point of pts: a joint of an evenly listed arc (its ends never are).
@@ -39,10 +46,13 @@ std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& pts);
 // (KelTol::SiteSurveyRepeat).
 std::vector<bool> EvenArcJoints(const std::vector<CKelCoord2D>& pts, const std::vector<double>& slack);
 // Per point of pts: a corner of the side pts lists (its ends always are);
-// every other point lies within the on-line distance of the chord between
-// the corners beside it. The same points at any placement, mirrored or
-// listed the other way.
+// the points between two corners draw one side (DrawsSide). The same points
+// at any placement, mirrored or listed the other way.
 std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts);
+// The same where drawsSide(a, b) judges whether the points from a to b draw
+// one side (a side's joints judged by the points listed between them).
+using StretchJudge = std::function<bool(std::size_t, std::size_t)>;
+std::vector<bool> OffLineCorners(const std::vector<CKelCoord2D>& pts, const StretchJudge& drawsSide);
 // Where the sides b0 -> chain.front() and chain.back() -> a1 meet across
 // the folded polyline chain, judged by the lot's tiny size.
 CKelCoord2D FoldedJoint(const CKelCoord2D& b0, const CKelCoord2D& a1, const std::vector<CKelCoord2D>& chain,

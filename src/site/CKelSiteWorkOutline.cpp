@@ -195,30 +195,6 @@ std::pair<std::size_t, std::size_t> Middle(const std::vector<CKelCoord2D>& pts, 
   return {first, last};
 }
 
-// Whether the stretch [a, b] of pts draws a straight side: its points lie
-// within the survey's on-line distance of its chord or, scattered to both
-// sides of it, of one line (StripWidth). The chord alone is no measure of a
-// scattered side, as its ends carry the scatter too: one 0.7 mm off the
-// side, the other 0.7 mm the other way, the points on the side's far edge
-// lie 1.4 mm off the chord. A stretch bowing one way off its chord is
-// judged by its chord alone: an arc, however gentle, is read as finely as
-// one listed in chords above the tiny size, whose joints stand out of the
-// chord of the joints beside them by more than the on-line distance.
-bool DrawsLine(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b)
-{
-  constexpr double band = KelTol::SiteOnLine + KelTol::SiteOnLineExactly;
-  const double ux = pts[b].m_x - pts[a].m_x, uy = pts[b].m_y - pts[a].m_y, len = std::hypot(ux, uy);
-  double far = 0;
-  bool left = false, right = false;
-  for (std::size_t j = a + 1; j < b && len > 0; ++j) {
-    const double across = (ux * (pts[j].m_y - pts[a].m_y) - uy * (pts[j].m_x - pts[a].m_x)) / len;
-    far = std::max(far, std::fabs(across));
-    left = left || across > KelTol::SiteOnLineExactly;
-    right = right || across < -KelTol::SiteOnLineExactly;
-  }
-  return far <= band || (left && right && kel_polyline::StripWidth(pts, a, b) <= 2 * band);
-}
-
 // Where the polyline pts is cut into stretches that each lie within tiny of
 // their chord, and whose chords are no longer than longest where they bend:
 // the interior indices, in order. Each stretch farther off is cut at both
@@ -237,11 +213,11 @@ std::vector<std::size_t> ChordCuts(const std::vector<CKelCoord2D>& pts, double t
     if (b - a < 2)
       continue;
     auto [first, last] = Bend(pts, a, b, tiny);
-    // A straight side (DrawsLine) stays whole, however long: cut into short
+    // A straight side (DrawsSide) stays whole, however long: cut into short
     // chords, each would take its direction from a millimetre of scatter
     // over a few centimetres, and a reader squaring to its end chord would
     // turn the whole side by that.
-    if (first > last && length_2point(pts[a], pts[b]) > longest && !DrawsLine(pts, a, b))
+    if (first > last && length_2point(pts[a], pts[b]) > longest && !kel_polyline::DrawsSide(pts, a, b))
       std::tie(first, last) = Middle(pts, a, b);
     if (first > last)
       continue;
@@ -431,7 +407,16 @@ void CKelSiteWorkOutline::ReadSides()
     joints.push_back(p);
     candidate.push_back(same[static_cast<std::size_t>(q)]);
   }
-  const SideJoints sides = OnSides(joints, candidate);
+  // Joints listed densely carry the survey's scatter: whether a stretch of
+  // them draws one side is judged by the points listed along it.
+  const auto drawsSide = [&](std::size_t a, std::size_t steps) {
+    std::vector<CKelCoord2D> along;
+    for (std::size_t s = 0; s < steps; ++s)
+      ListedAfterJoint(kept[(a + s) % kept.size()], kept[(a + s + 1) % kept.size()], along);
+    along.push_back(joints[(a + steps) % kept.size()]);
+    return kel_polyline::DrawsSide(along, 0, along.size() - 1);
+  };
+  const SideJoints sides = OnSides(joints, candidate, nullptr, drawsSide);
   for (std::size_t k = 0; k < kept.size(); ++k)
     on[static_cast<std::size_t>(kept[k])] = sides.m_On[k];
   first = 0;
@@ -446,6 +431,23 @@ void CKelSiteWorkOutline::ReadSides()
   }
   for (std::size_t k = 0; k < m_Sides.size(); ++k)
     m_Sides[k].m_End = m_Sides[(k + 1) % m_Sides.size()].m_Beg;
+}
+
+// The joint of piece q and the points listed after it up to piece `to`.
+void CKelSiteWorkOutline::ListedAfterJoint(int q, int to, std::vector<CKelCoord2D>& out) const
+{
+  const CKelHSite& pieces = Pieces();
+  const int m = pieces.GetSize();
+  out.push_back(pieces.Vertex(q));
+  for (int p = q; p != to; p = (p + 1) % m) {
+    const std::vector<int>& edges = StoredOfPiece(p);
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+      if (IsDropped(edges[i]))
+        continue;
+      if (p != q || i > 0)
+        out.push_back(m_Stored->Vertex(m_StartAt[static_cast<std::size_t>(edges[i])]));
+    }
+  }
 }
 
 // Piece q runs on from the piece before it as one side might: both long,
@@ -1066,7 +1068,8 @@ std::vector<bool> CKelSiteWorkOutline::ArcAcrossFolds(const std::vector<CKelCoor
 // candidates.
 CKelSiteWorkOutline::SideJoints CKelSiteWorkOutline::OnSides(const std::vector<CKelCoord2D>& pts,
                                                         const std::vector<bool>& candidate,
-                                                        const std::vector<CKelCoord2D>* endsAt)
+                                                        const std::vector<CKelCoord2D>* endsAt,
+                                                        const kel_polyline::StretchJudge& drawsSide)
 {
   const std::size_t m = pts.size();
   SideJoints sides{std::vector<bool>(m, false), std::vector<std::size_t>(m), std::vector<std::size_t>(m)};
@@ -1083,7 +1086,12 @@ CKelSiteWorkOutline::SideJoints CKelSiteWorkOutline::OnSides(const std::vector<C
     for (std::size_t k = 0; k < len; ++k)
       stretch.push_back(pts[(first + s + k) % m]);
     stretch.push_back((endsAt != nullptr ? *endsAt : pts)[(first + s + len) % m]);
-    const std::vector<bool> corner = kel_polyline::OffLineCorners(stretch);
+    const std::size_t from = first + s;
+    const std::vector<bool> corner =
+        drawsSide ? kel_polyline::OffLineCorners(stretch, [&](std::size_t a, std::size_t b) {
+          return drawsSide((from + a) % m, b - a);
+        })
+                  : kel_polyline::OffLineCorners(stretch);
     for (std::size_t k = 1; k < len; ++k)
       sides.m_On[(first + s + k) % m] = !corner[k];
     s += len;

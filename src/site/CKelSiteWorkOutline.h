@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "CKelHSite.h"
+#include "KelPolyline.h"
 
 struct KeptOutline;
 
@@ -128,8 +129,11 @@ private:
     std::vector<bool> m_On;
     std::vector<std::size_t> m_Start, m_End;
   };
+  // drawsSide, where given, judges the stretch of joints from a joint on
+  // by so many steps by more than the joints themselves.
   static SideJoints OnSides(const std::vector<CKelCoord2D>& pts, const std::vector<bool>& candidate,
-                       const std::vector<CKelCoord2D>* endsAt = nullptr);
+                            const std::vector<CKelCoord2D>* endsAt = nullptr,
+                            const kel_polyline::StretchJudge& drawsSide = {});
   static void PutOnSides(const SideJoints& sides, std::vector<CKelCoord2D>& joints);
   static std::vector<double> JointSlack(const CKelHSite& site, const std::vector<Piece>& pieces,
                                         const std::vector<int>& foldedFrom, const std::vector<double>& dropped);
@@ -146,6 +150,7 @@ private:
   bool KeepsJointOrder(const SurveyedSide& a, const SurveyedSide& b, const CKelCoord2D& x) const;
   bool RunsOnAt(int q) const;
   std::vector<CKelCoord2D> ListedOnSide(std::size_t k) const;
+  void ListedAfterJoint(int q, int to, std::vector<CKelCoord2D>& out) const;
   void PinCorners();
 
   double m_Tiny = 0;

@@ -47,3 +47,48 @@ TEST(KelPolyline, StripWidthIsTheNarrowestStripHoldingThePoints)
   EXPECT_NEAR(kel_polyline::StripWidth(bow, 1, 3), 2e-3, 1e-12);
   EXPECT_EQ(kel_polyline::StripWidth({{0, 0}, {1, 1}, {2, 2}, {5, 5}}, 0, 3), 0);
 }
+
+// A side listed every 1 to 5 cm, scattered either way by up to s, ending at
+// a corner read `slide` along the next side beyond a bend of `bend`
+// degrees; turned and moved up to 3e5 m, listed either way. Scatter within
+// the on-line distance draws one side wherever the corner was read within
+// 10 cm of a slight bend; more scatter, a corner read farther along or
+// beyond a sharper bend, or a gentle bow to one side does not.
+TEST(KelPolyline, DrawsSideTakesTheScatterAndTheCornersSlide)
+{
+  struct Row {
+    double s, slide, bend, bow;
+    bool draws;
+  };
+  const Row rows[] = {
+      {0, 0, 0, 0, true},           {1e-3, 0, 0, 0, true},        {1e-3, 0.06, 2, 0, true},
+      {1e-3, 0.09, 2, 0, true},     {1.3e-3, 0, 0, 0, false},     {1e-3, 0.3, 2, 0, false},
+      {1e-3, 0.06, 10, 0, false},   {0, 0, 0, 1.5e-3, false},     {0, 0, 0, 0.9e-3, true},
+  };
+  std::mt19937_64 rng(1106);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (const Row& row : rows) {
+    for (int round = 0; round < 20; ++round) {
+      const double turn = 6.283185307179586 * unit(rng), c = std::cos(turn), s = std::sin(turn);
+      const double far = round % 2 * 3e5, length = 20, pitch = 0.01 + 0.04 * unit(rng);
+      std::vector<CKelCoord2D> local{{0, 0}};
+      for (double along = pitch; along < length - pitch / 2; along += pitch) {
+        const double u = along / length, across = 4 * row.bow * u * (1 - u);
+        // The extremes of the scatter, so a row beyond the on-line distance
+        // surely lies beyond it.
+        local.emplace_back(along, across + (local.size() % 2 == 0 ? row.s : -row.s) * (0.9 + 0.1 * unit(rng)));
+      }
+      const double b = row.bend * 3.141592653589793 / 180;
+      for (double along = pitch; along < row.slide; along += pitch)
+        local.emplace_back(length + along * std::cos(b), along * std::sin(b));
+      local.emplace_back(length + row.slide * std::cos(b), row.slide * std::sin(b));
+      std::vector<CKelCoord2D> pts;
+      for (const CKelCoord2D& p : local)
+        pts.emplace_back(far + c * p.m_x - s * p.m_y, -far + s * p.m_x + c * p.m_y);
+      EXPECT_EQ(kel_polyline::DrawsSide(pts, 0, pts.size() - 1), row.draws)
+          << "scatter " << row.s << ", slide " << row.slide << ", bend " << row.bend << ", bow " << row.bow;
+      std::reverse(pts.begin(), pts.end());
+      EXPECT_EQ(kel_polyline::DrawsSide(pts, 0, pts.size() - 1), row.draws) << "reversed";
+    }
+  }
+}

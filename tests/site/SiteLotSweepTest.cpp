@@ -205,10 +205,13 @@ TEST(SiteLotSweep, HandmadeLotsReadTheSameAtEveryPlacement)
 //    the deemed line and the roads' far sides took their directions (the
 //    deemed site 0.049 m2 off, the roads 0.093 m2);
 //  - two 20 m roads of one width at a bend of 2 degrees, both listed every
-//    1 or 3 cm with 0.5 mm of scatter, a point 2 to 5 cm past the bend 0.5
+//    3 mm to 3 cm with 1 mm of scatter, a point 2 to 5 cm past the bend 1
 //    mm out: it lies within the on-line distance of both sides and stands
 //    out of the chord across the bend farther than the bend, which was read
-//    there, 2 to 5 cm along.
+//    there, 2 to 5 cm along; and as the corner read there lies a few
+//    centimetres along one side, the other side's joints, 1 mm off its line
+//    either way, were judged against chords from it and each became a
+//    corner (6 to 12 sides for 5).
 // Each is read as the lot's own sides, and every reader takes a side's ends
 // and direction from that one reading: each run begins a side, at the
 // side's start, its edge data spanning to the next run's start, and each
@@ -263,7 +266,7 @@ TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot
   }
   const Lot plain = LotBuilder("20 x 25").Corner(0, 0, R, 6).Corner(20, 0).Corner(20, 25).Corner(0, 25).Done();
   const double c2 = std::cos(2 * KelAngle::Pi / 180), s2 = std::sin(2 * KelAngle::Pi / 180);
-  for (double pitch : {0.01, 0.03}) {
+  for (double pitch : {0.003, 0.01, 0.03}) {
     const Lot bend = LotBuilder("road bend of 2 degrees, every " + Num(pitch))
                          .Corner(0, 0, R, 6).Corner(20, 0, R, 6).Corner(20 + 20 * c2, 20 * s2).Corner(20 + 20 * c2, 25)
                          .Corner(0, 25).Done();
@@ -275,15 +278,15 @@ TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot
       for (int j = 1; corner.m_Side < 2 && j * pitch < 20 - pitch / 2; ++j)
         dense.m_Listing.push_back({Along(corner.m_P, bend.m_Corners[static_cast<std::size_t>(corner.m_Side) + 1], j * pitch, 0), corner.m_Side});
     }
-    dense.m_Listing = scattered(dense, 0, 5e-4);
-    dense.m_Listing = scattered(dense, 1, 5e-4);
-    // The first point 2 cm or more past the bend, 0.5 mm out of the lot:
-    // it stands farther out of the chord across the bend than the bend.
+    dense.m_Listing = scattered(dense, 0, 1e-3);
+    dense.m_Listing = scattered(dense, 1, 1e-3);
+    // The first point 2 cm or more past the bend, 1 mm out of the lot: it
+    // stands farther out of the chord across the bend than the bend.
     const CKelCoord2D &bendAt = bend.m_Corners[1], &bendEnd = bend.m_Corners[2];
     const auto past = std::find_if(dense.m_Listing.begin(), dense.m_Listing.end(),
                                    [&](const Pt& q) { return q.m_Side == 1 && q.m_P.GetLength(bendAt) >= 0.02; });
-    past->m_P = Along(bendAt, bendEnd, past->m_P.GetLength(bendAt), -5e-4);
-    rows.push_back({bend, dense.m_Listing, 5e-4});
+    past->m_P = Along(bendAt, bendEnd, past->m_P.GetLength(bendAt), -1e-3);
+    rows.push_back({bend, dense.m_Listing, 1e-3});
   }
   const Lot back = LotBuilder("20 x 25, back every 0.34").Corner(0, 0, R, 6).Corner(20, 0).Corner(20, 25).Corner(0, 25).Dense(2, 0.34).Done();
   rows.push_back({back, back.m_Listing, 0});
