@@ -35,7 +35,7 @@ double FarthestOff(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size
 }
 
 // The width of the points' convex hull (the least of its heights over its
-// edges, by rotating calipers), taken about pts[a].
+// edges), taken about pts[a].
 double StripWidth(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_t b)
 {
   std::vector<CKelCoord2D> local;
@@ -48,12 +48,21 @@ double StripWidth(const std::vector<CKelCoord2D>& pts, std::size_t a, std::size_
   const auto cross = [](const CKelCoord2D& o, const CKelCoord2D& u, const CKelCoord2D& v) {
     return (u.m_x - o.m_x) * (v.m_y - o.m_y) - (u.m_y - o.m_y) * (v.m_x - o.m_x);
   };
+  // Every hull point is weighed against every edge: the hull may keep a
+  // point reflex by a hair (its turn test has a tolerance), where a walking
+  // caliper would stop short of the far side, and it stays small.
   double width = std::numeric_limits<double>::infinity();
-  for (std::size_t i = 0, j = 1; i < h; ++i) {
+  for (std::size_t i = 0; i < h; ++i) {
     const CKelCoord2D &u = hull[i], &v = hull[(i + 1) % h];
-    while (cross(u, v, hull[(j + 1) % h]) > cross(u, v, hull[j]))
-      j = (j + 1) % h;
-    width = std::min(width, cross(u, v, hull[j]) / std::hypot(v.m_x - u.m_x, v.m_y - u.m_y));
+    const double len = std::hypot(v.m_x - u.m_x, v.m_y - u.m_y);
+    if (!(len > 0))
+      continue;
+    double lo = 0, hi = 0;
+    for (const CKelCoord2D& p : hull) {
+      lo = std::min(lo, cross(u, v, p));
+      hi = std::max(hi, cross(u, v, p));
+    }
+    width = std::min(width, (hi - lo) / len);
   }
   return width;
 }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <vector>
 
@@ -46,6 +48,14 @@ TEST(KelPolyline, StripWidthIsTheNarrowestStripHoldingThePoints)
   const std::vector<CKelCoord2D> bow = {{0, 1e-3}, {3, 1e-3}, {6, -1e-3}, {9, 1e-3}, {12, 1e-3}};
   EXPECT_NEAR(kel_polyline::StripWidth(bow, 1, 3), 2e-3, 1e-12);
   EXPECT_EQ(kel_polyline::StripWidth({{0, 0}, {1, 1}, {2, 2}, {5, 5}}, 0, 3), 0);
+  // A side listed every 8 cm with 4e-5 m of scatter, then the lot's far
+  // corners (found by the site sweep, seed 1872): as wide as the lot.
+  std::vector<CKelCoord2D> lot;
+  std::ifstream in(std::filesystem::path(TEST_DATA_DIR) / "dense_side_and_far_corners.txt");
+  for (double x = 0, y = 0; in >> x >> y;)
+    lot.emplace_back(x, y);
+  ASSERT_EQ(lot.size(), 305u);
+  EXPECT_GT(kel_polyline::StripWidth(lot, 0, lot.size() - 1), 40);
 }
 
 // A side listed every 1 to 5 cm, scattered either way by up to s, ending at
