@@ -539,13 +539,14 @@ std::optional<CKelCoord2D> Crossing(const FittedLine& a, const FittedLine& b)
 
 // Some point of pts farther than KelTol::SiteSideFit from corner (a point
 // listed again beside it says nothing of where the bend lies) lies within
-// the on-line distance of the line through a and b.
+// the survey's scatter of the line through a and b: the on-line distance
+// either way, as the line's own ends carry it too.
 bool AnyOnLine(const std::vector<CKelCoord2D>& pts, const CKelCoord2D& corner, const CKelCoord2D& a,
                const CKelCoord2D& b)
 {
   for (const CKelCoord2D& p : pts) {
     if (length_2point(p, corner) > KelTol::SiteSideFit &&
-        OffLine(a, b, p) <= KelTol::SiteOnLine + KelTol::SiteOnLineExactly)
+        OffLine(a, b, p) <= 2 * (KelTol::SiteOnLine + KelTol::SiteOnLineExactly))
       return true;
   }
   return false;

@@ -205,13 +205,15 @@ TEST(SiteLotSweep, HandmadeLotsReadTheSameAtEveryPlacement)
 //    the deemed line and the roads' far sides took their directions (the
 //    deemed site 0.049 m2 off, the roads 0.093 m2);
 //  - two 20 m roads of one width at a bend of 2 degrees, both listed every
-//    3 mm to 3 cm with 1 mm of scatter, a point 2 to 5 cm past the bend 1
+//    3 mm to 10 cm with 1 mm of scatter, a point 2 to 5 cm past the bend 1
 //    mm out: it lies within the on-line distance of both sides and stands
 //    out of the chord across the bend farther than the bend, which was read
 //    there, 2 to 5 cm along; and as the corner read there lies a few
 //    centimetres along one side, the other side's joints, 1 mm off its line
 //    either way, were judged against chords from it and each became a
-//    corner (6 to 12 sides for 5).
+//    corner (6 to 12 sides for 5); and a corner read 3 cm along, 1 mm out,
+//    stayed there, as no other point lay within the on-line distance of
+//    the chord from it.
 // Each is read as the lot's own sides, and every reader takes a side's ends
 // and direction from that one reading: each run begins a side, at the
 // side's start, its edge data spanning to the next run's start, and each
@@ -266,7 +268,7 @@ TEST(SiteLotSweep, DenseSidesChordPointsAndCornersListedOutsideReadAsTheCleanLot
   }
   const Lot plain = LotBuilder("20 x 25").Corner(0, 0, R, 6).Corner(20, 0).Corner(20, 25).Corner(0, 25).Done();
   const double c2 = std::cos(2 * KelAngle::Pi / 180), s2 = std::sin(2 * KelAngle::Pi / 180);
-  for (double pitch : {0.003, 0.01, 0.03}) {
+  for (double pitch : {0.003, 0.01, 0.03, 0.1}) {
     const Lot bend = LotBuilder("road bend of 2 degrees, every " + Num(pitch))
                          .Corner(0, 0, R, 6).Corner(20, 0, R, 6).Corner(20 + 20 * c2, 20 * s2).Corner(20 + 20 * c2, 25)
                          .Corner(0, 25).Done();
