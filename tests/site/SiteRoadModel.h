@@ -328,8 +328,10 @@ inline Seg DeemedLine(const P& p, const P& q, double w1, double w2)
 // end to the second one's start where they do not cross so. None where
 // the readers see the lot at the survey's scale (RoadCornerNearChord), a
 // road ends at a reflex corner of a neighbour, lines turn back without
-// crossing, a cut has no road on one side, or no side is a neighbour.
-inline std::optional<site_geos::Geometry> ModelDeemedSite(const Lot& lot)
+// crossing, a cut has no road on one side, or no side is a neighbour. With
+// nearChord the first is laid too, side by side, for a judge that allows
+// for what joining moves.
+inline std::optional<site_geos::Geometry> ModelDeemedSite(const Lot& lot, bool nearChord = false)
 {
   using namespace road_model;
   const std::size_t n = lot.m_Corners.size();
@@ -337,7 +339,7 @@ inline std::optional<site_geos::Geometry> ModelDeemedSite(const Lot& lot)
   bool neighbour = false;
   for (std::size_t k = 0; k < n; ++k)
     neighbour = neighbour || kind(k) == SideKind::Neighbour;
-  if (!neighbour || RoadCornerNearChord(lot, RunReach(lot)))
+  if (!neighbour || (!nearChord && RoadCornerNearChord(lot, RunReach(lot))))
     return std::nullopt;
   // The road pieces, each with its deemed line; a cut between two roads
   // joins them.
