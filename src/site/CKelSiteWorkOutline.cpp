@@ -467,18 +467,12 @@ bool CKelSiteWorkOutline::RunsOnAt(int q) const
 std::vector<CKelCoord2D> CKelSiteWorkOutline::ListedOnSide(std::size_t k) const
 {
   const SurveyedSide& side = m_Sides[k];
-  const int m = m_Pieces.GetSize();
+  std::vector<CKelCoord2D> listed;
+  ListedAfterJoint(side.m_First, (side.m_First + side.m_Count) % m_Pieces.GetSize(), listed);
   std::vector<CKelCoord2D> out{side.m_Beg};
-  for (int j = 0; j < side.m_Count; ++j) {
-    const std::vector<int>& edges = StoredOfPiece((side.m_First + j) % m);
-    for (std::size_t i = 0; i < edges.size(); ++i) {
-      const int e = edges[i];
-      if ((j == 0 && i == 0) || IsDropped(e))
-        continue;
-      const CKelCoord2D& p = m_Stored->Vertex(m_StartAt[static_cast<std::size_t>(e)]);
-      if (OffLine(side.m_Beg, side.m_End, p) <= KelTol::SiteSideFit)
-        out.push_back(p);
-    }
+  for (std::size_t i = 1; i < listed.size(); ++i) {
+    if (OffLine(side.m_Beg, side.m_End, listed[i]) <= KelTol::SiteSideFit)
+      out.push_back(listed[i]);
   }
   out.push_back(side.m_End);
   return out;
