@@ -556,6 +556,33 @@ TEST(SiteLotSweep, CornersNoFamilyDrawsReadAsModelled)
   }
 }
 
+// Lots the readers see at the survey's scale (a frontage bending 0.03
+// degrees, an arc of 200 chords) are judged by the side-by-side model,
+// allowing what joining moves, and that allowance still refuses roads a
+// metre too wide.
+TEST(SiteLotSweep, LotsReadAtTheSurveysScaleAreJudgedByTheModel)
+{
+  using namespace site_sweep;
+  Rng rng(7);
+  const Lot lots[] = {LotBuilder("bent frontage").Corner(0, 0, SideKind::Road, 6).Corner(12, 0, SideKind::Road, 6)
+                          .Corner(24, 0.006, SideKind::Road, 6).Corner(35, 1.5).Corner(35, 30).Corner(0, 30).Done(),
+                      ArcLot("arc", 40, 25, 8, 200, rng)};
+  for (const Lot& lot : lots) {
+    const JoinedMoves moves = JoinMoves(lot, RunReach(lot));
+    EXPECT_TRUE(moves.m_Stretches > 0 && ModelRoads(lot, &moves)) << lot.m_Name;
+    const std::vector<CKelCoord2D> probes = Probes(lot);
+    Readings read = Read(lot, lot.m_Listing, Placement{}, probes);
+    for (const Violation& v : JudgeByModel(lot, read, probes))
+      ADD_FAILURE() << lot.m_Name << ": " << v.Text();
+    for (Polygon& road : read.m_Roads) {
+      const CKelCoord2D out = Along(road[0], road[1], 0, -1.0);
+      for (std::size_t far : {2, 3})
+        road[far] = {road[far].m_x + out.m_x - road[0].m_x, road[far].m_y + out.m_y - road[0].m_y};
+    }
+    EXPECT_EQ(JudgeByModel(lot, read, probes).size(), 1U) << lot.m_Name;
+  }
+}
+
 // Clean lots of a wider sweep (seeds 1 to 5000) on which the GEOS models
 // first parted from the readers, each judged against them again:
 //  - 960, 1277: arc frontages bowed into the lot whose roads are wider

@@ -19,8 +19,9 @@
 // At a crossing each road runs on along its own lines 5 m past the other's
 // far side. Lots the readers see at the survey's scale are not modelled
 // (None): a stretch of road sides whose corners lie within about the tiny
-// size of its chord (read as one run along the chord: RoadCornerNearChord),
-// a corner turning at the band, a cut with no road beyond.
+// size of its chord (read as one run along the chord: RoadCornerNearChord;
+// its roads are laid side by side for a judge allowing what joining moves,
+// JoinMoves), a corner turning at the band, a cut with no road beyond.
 
 #include <algorithm>
 #include <cmath>
@@ -98,15 +99,16 @@ enum class Corner { Convex, Straight, Reflex };
 
 // The class of corner k (side k - 1 to side k): by the sides' turn, or,
 // where two roads meet at a corner that is not straight, by their far
-// sides'; none within round-off of the band.
-inline std::optional<Corner> ClassOf(const Lot& lot, std::size_t k)
+// sides'; none within round-off of the band, or within what joining may
+// turn the sides (turn, radians) and move the far sides across (span).
+inline std::optional<Corner> ClassOf(const Lot& lot, std::size_t k, double turnMargin = 0, double spanMargin = 0)
 {
   const std::size_t n = lot.m_Corners.size(), j = (k + n - 1) % n;
   const double band = KelTol::SiteStraightCorner;
   const auto turn = [](const Seg& a, const Seg& b) {  // left, away from the lot
     return std::atan2(Cross(a.Dir(), b.Dir()), Dot(a.Dir(), b.Dir()));
   };
-  const auto near = [&](double t) { return std::fabs(std::fabs(t) - band) <= 1e-7; };
+  const auto near = [&](double t) { return std::fabs(std::fabs(t) - band) <= 1e-7 + turnMargin; };
   const double sides = turn({lot.m_Corners[j], lot.m_Corners[k]}, {lot.m_Corners[k], lot.m_Corners[(k + 1) % n]});
   if (near(sides))
     return std::nullopt;
@@ -122,7 +124,7 @@ inline std::optional<Corner> ClassOf(const Lot& lot, std::size_t k)
   };
   const double least = std::min(span(a, b), span(b, a));
   const double fars = turn(a, b);
-  if (std::fabs(least - KelTol::SiteOnLine) <= 1e-9 || near(fars) || near(KelAngle::Pi - std::fabs(fars)))
+  if (std::fabs(least - KelTol::SiteOnLine) <= 1e-9 + spanMargin || near(fars) || near(KelAngle::Pi - std::fabs(fars)))
     return std::nullopt;
   if (least <= KelTol::SiteOnLine)
     return Corner::Straight;
@@ -158,49 +160,75 @@ inline void CrossAt(Quad& a, const Lines& la, Quad& b, const Lines& lb)
 
 }  // namespace road_model
 
-// Whether a stretch of road sides, widths running on, has all its inner
-// corners within reach of its chord: the readers may take it as one run
-// along the chord. Beyond kFewCorners corners (an arc of hundreds of
-// chords) any corner within reach counts, which is quicker to find.
-inline constexpr std::size_t kFewCorners = 40;
-
-// The readers take a stretch within the tiny size of its chord for one
-// run; the models keep clear of that by a tenth of it.
+// The readers take a stretch of road sides, widths running on, whose inner
+// corners all lie within the tiny size of its chord for one run along the
+// chord; the models keep clear of that by a tenth of it.
 inline double RunReach(const Lot& lot) { return 1.1 * lot.Tiny(); }
 
-inline bool RoadCornerNearChord(const Lot& lot, double reach)
+// Beyond kFewCorners corners (an arc of hundreds of chords) a stretch only
+// grows off its chord: the search stops at the first beyond reach.
+inline constexpr std::size_t kFewCorners = 40;
+
+// What joining may move in a lot: how many stretches lie within reach of
+// their chords, how far their corners lie off them at most (m_Off), and
+// how far each side's line may turn onto one (m_Turn, radians).
+struct JoinedMoves {
+  int m_Stretches = 0;
+  double m_Off = 0;
+  std::vector<double> m_Turn;
+};
+
+inline JoinedMoves JoinMoves(const Lot& lot, double reach)
 {
   const std::vector<CKelCoord2D>& c = lot.m_Corners;
   const std::size_t n = c.size();
+  JoinedMoves out{0, 0, std::vector<double>(n, 0.0)};
   for (std::size_t i = 0; i < n; ++i) {
     for (std::size_t k = i + 2; k < i + n && lot.RoadRunsOn(k - 2); ++k) {
-      double worst = 0, nearest = 1e300;
-      for (std::size_t j = i + 1; j < k; ++j) {
-        const double off = OffLine(c[i], c[k % n], c[j % n]);
-        worst = std::max(worst, off);
-        nearest = std::min(nearest, off);
+      double worst = 0;
+      for (std::size_t j = i + 1; j < k; ++j)
+        worst = std::max(worst, OffLine(c[i], c[k % n], c[j % n]));
+      if (worst > reach && n > kFewCorners)
+        break;
+      if (worst > reach)
+        continue;
+      ++out.m_Stretches;
+      out.m_Off = std::max(out.m_Off, worst);
+      const double chord = std::atan2(c[k % n].m_y - c[i].m_y, c[k % n].m_x - c[i].m_x);
+      for (std::size_t j = i; j < k; ++j) {
+        const CKelCoord2D &a = c[j % n], &b = c[(j + 1) % n];
+        const double turn = std::remainder(std::atan2(b.m_y - a.m_y, b.m_x - a.m_x) - chord, 2 * KelAngle::Pi);
+        out.m_Turn[j % n] = std::max(out.m_Turn[j % n], std::fabs(turn));
       }
-      if ((n <= kFewCorners ? worst : nearest) <= reach)
-        return true;
     }
   }
-  return false;
+  return out;
 }
 
+// Whether the readers may take a stretch of the lot's roads for one run.
+inline bool RoadCornerNearChord(const Lot& lot, double reach) { return JoinMoves(lot, reach).m_Stretches > 0; }
+
 // The roads of the lot as the rule lays them, one a side (none for a side
-// that is no road); none for lots not modelled.
-inline std::optional<std::vector<site_geos::Polygon>> ModelRoads(const Lot& lot)
+// that is no road); none for lots not modelled. With `joined`, a lot read
+// at the survey's scale is laid too, but not where joining may turn a
+// corner across the band.
+inline std::optional<std::vector<site_geos::Polygon>> ModelRoads(const Lot& lot, const JoinedMoves* joined = nullptr)
 {
   using namespace road_model;
   const std::size_t n = lot.m_Corners.size();
-  if (RoadCornerNearChord(lot, RunReach(lot)))
+  if (joined == nullptr && RoadCornerNearChord(lot, RunReach(lot)))
     return std::nullopt;
   const auto kind = [&](std::size_t k) { return lot.m_Sides[k % n].m_Kind; };
   std::vector<Lines> lines(n);
   std::vector<Quad> quads(n);
   std::vector<Corner> corner(n);
   for (std::size_t k = 0; k < n; ++k) {
-    const std::optional<Corner> c = ClassOf(lot, k);
+    const std::size_t j = (k + n - 1) % n;
+    const double turn = joined ? joined->m_Turn[j] + joined->m_Turn[k] : 0;
+    const double span = joined ? 2 * joined->m_Off + turn * std::max(lot.m_Corners[j].GetLength(lot.m_Corners[k]),
+                                                                     lot.m_Corners[k].GetLength(lot.m_Corners[(k + 1) % n]))
+                               : 0;
+    const std::optional<Corner> c = ClassOf(lot, k, turn, span);
     if (!c)
       return std::nullopt;
     corner[k] = *c;

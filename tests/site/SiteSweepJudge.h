@@ -435,6 +435,34 @@ inline std::optional<double> RoadsOffModel(const Lot& lot, const Readings& clean
   return off;
 }
 
+// What joining may move the roads laid side by side (ModelRoads) by: a
+// strip of the corners' departure along the lot and the roads' extent, as
+// for a change of that size (RoadsArea), and each side's turn onto a
+// chord. At a straight corner the far sides of a turned side and the
+// next meet close by, so its far line keeps within the departure of the
+// side's own, shifted along by about w t / 2; at any other corner the
+// turned lines run out past the lot, and the road edges on them move by t
+// times their distance from it (TurnedEdgesDistance).
+inline double JoinedRoadsArea(const Lot& lot, const PolygonSet& laid, const JoinedMoves& moves)
+{
+  const double extent = Extent(laid);
+  double area = TolerancesFor(lot, moves.m_Off).m_Area + 2 * extent * moves.m_Off;
+  const std::size_t n = lot.m_Corners.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    const double t = moves.m_Turn[k];
+    const Side& side = lot.m_Sides[k];
+    for (const std::size_t c : {k, (k + 1) % n}) {
+      if (!(t > 0))
+        break;
+      if (road_model::ClassOf(lot, c) == road_model::Corner::Straight)
+        area += lot.m_Corners[k].GetLength(lot.m_Corners[(k + 1) % n]) * std::max(side.m_W1, side.m_W2) * t * t;
+      else
+        area += t * TurnedEdgesDistance(laid, lot.m_Corners[c], 1e-6 * extent);
+    }
+  }
+  return area;
+}
+
 // The clean lot judged against GEOS: the distances from its deemed site at
 // the probes (measured on the reading's own outline), and, where the model
 // builds them (ModelDeemedAny, ModelRoads), the deemed site itself and the
@@ -444,12 +472,12 @@ inline std::vector<Violation> JudgeByModel(const Lot& lot, const Readings& clean
   std::vector<Violation> out;
   const Tolerance tol = TolerancesFor(lot, 0.0);
   // A lot with a road stretch within the tiny size of its chord is read as
-  // one run along the chord: the model lays its sides one by one, so its
-  // deemed site may part from the reading by what joining moves, as a
-  // survey departing by that much. Not so its roads: a run's road runs past
-  // the lot along the chord, turned against the last side's by the bends
-  // joined, and the far sides of a road wider than an arc's radius cross
-  // well away from it; those roads are judged by the readers' own reading.
+  // one run along the chord: the model lays its sides one by one, so the
+  // reading may part from it by what joining moves, as a survey departing
+  // by that much; its roads, by what the run's turn moves them where they
+  // run out past the lot (JoinedRoadsArea), and, as a corner the turn
+  // takes across the straight-corner band reads either way, not at all
+  // there (ModelRoads).
   const bool nearChord = RoadCornerNearChord(lot, RunReach(lot));
   const Tolerance modelTol = nearChord ? TolerancesFor(lot, RunReach(lot)) : tol;
   const auto expect = [&](const char* reader, double got, double model, double t) {
@@ -468,8 +496,18 @@ inline std::vector<Violation> JudgeByModel(const Lot& lot, const Readings& clean
   }
   if (model)
     expect("deemed site (area off the model)", site_geos::XorArea(read.get(), model->get()), 0, modelTol.m_Area);
-  if (const std::optional<double> off = RoadsOffModel(lot, clean))
-    expect("roads (area off the model)", *off, 0, tol.m_Area);
+  if (!nearChord) {
+    if (const std::optional<double> off = RoadsOffModel(lot, clean))
+      expect("roads (area off the model)", *off, 0, tol.m_Area);
+  } else if (const JoinedMoves moves = JoinMoves(lot, RunReach(lot));
+             const std::optional<PolygonSet> roads = ModelRoads(lot, &moves)) {
+    PolygonSet laid;
+    for (const Polygon& p : *roads)
+      if (p.size() == 4)
+        laid.push_back(p);
+    expect("roads of a lot read at the survey's scale (area off the model)", site_geos::XorArea(clean.m_Roads, laid),
+           0, JoinedRoadsArea(lot, laid, moves));
+  }
   return out;
 }
 
