@@ -19,7 +19,9 @@
 // The driver gives the run's base line or, in every other reading, the
 // checked stored edge's own: the check points must not tell them apart.
 // The clean lot's half cuts are also judged against the half-plane model
-// (SlantHalfPlane.h), and each lot's checked side is bent at a joint inside
+// (SlantHalfPlane.h), read on the lot's corners or, where a reader may join
+// a stretch ending at one of the side's corners, on either reading of it;
+// and each lot's checked side is bent at a joint inside
 // it by 0.05 to 5 degrees, each part checked on its own against the model
 // with half cuts and with vertical cuts:
 // a bend whose sagitta falls below the tiny size joins the parts into one
@@ -313,45 +315,72 @@ inline ModelReading ReadHalfCuts(const Lot& lot, const Listing& listing, int sid
   return r;
 }
 
-// Whether the model reads side `side` as the check does: no corner cut
-// beside it, whose cut takes the direction of the side beyond, both its
-// corners and the far corners of the sides beside it clear of the tiny size
-// off the line between their neighbours (a slighter corner joins the sides
-// into one run, read along its chord, and the end cuts take that chord),
-// and no longer stretch of road sides at its corners so joined (found by
-// the sweep, seed 11148: a frontage bent 3.5 to 3.9 degrees in 21 m pieces,
-// each bend 0.7 m off its neighbours' line, the last three pieces within
-// 5 cm of their chord; the end cut took the chord's direction, 0.24 m2 off
-// the model's).
-inline bool ModelReads(const Lot& lot, int side)
+// The stretches of the lot a reader may join into one run, touching side
+// `side`'s corners: three corners whose middle one lies within reach of
+// the line between the others (the 1.25 tiny sizes keep clear of where a
+// reader joins), and road sides running on whose inner corners all lie
+// that near their chord, however clear each corner is of its neighbours'
+// line (the sweep's seed 11148: a frontage bent 3.5 to 3.9 degrees in 21 m
+// pieces, the last three within 5 cm of their chord; the end cut took the
+// chord's direction). Each as the corners (i, j) ending it, unwrapped.
+inline std::vector<std::pair<int, int>> JoinableStretches(const Lot& lot, int side)
 {
   const int m = static_cast<int>(lot.m_Sides.size());
   const auto at = [&](int k) { return static_cast<std::size_t>(((k % m) + m) % m); };
-  const auto clear = [&](int k) {
-    return OffLine(lot.m_Corners[at(k - 1)], lot.m_Corners[at(k + 1)], lot.m_Corners[at(k)]) > 1.25 * lot.Tiny();
-  };
-  // Road sides running on whose inner corners all lie that near their
-  // chord are one run too, however clear each corner is of its neighbours'
-  // line: a stretch touching a corner of the checked side turns its cut.
+  const double reach = 1.25 * lot.Tiny();
   const auto joined = [&](int i, int j) {
-    for (int k = i; k + 1 < j; ++k) {
+    for (int k = i; k + 1 < j && j > i + 2; ++k) {
       if (!lot.RoadRunsOn(at(k)))
         return false;
     }
     for (int k = i + 1; k < j; ++k) {
-      if (OffLine(lot.m_Corners[at(i)], lot.m_Corners[at(j)], lot.m_Corners[at(k)]) > 1.25 * lot.Tiny())
+      if (OffLine(lot.m_Corners[at(i)], lot.m_Corners[at(j)], lot.m_Corners[at(k)]) > reach)
         return false;
     }
     return true;
   };
+  std::vector<std::pair<int, int>> out;
   for (int i = side + 1 - m; i <= side + 1; ++i) {
     for (int j = std::max(i + 2, side); j < i + m; ++j) {
       if (joined(i, j))
-        return false;
+        out.emplace_back(i, j);
     }
   }
+  return out;
+}
+
+// Whether the model reads side `side` as the check does: no corner cut
+// beside it, whose cut takes the direction of the side beyond, and no
+// stretch a reader may join at its corners (JoinableStretches).
+inline bool ModelReads(const Lot& lot, int side)
+{
+  const int m = static_cast<int>(lot.m_Sides.size());
+  const auto at = [&](int k) { return static_cast<std::size_t>(((k % m) + m) % m); };
   return lot.m_Sides[at(side - 1)].m_Kind != SideKind::Cut && lot.m_Sides[at(side + 1)].m_Kind != SideKind::Cut &&
-         clear(side - 1) && clear(side) && clear(side + 1) && clear(side + 2);
+         JoinableStretches(lot, side).empty();
+}
+
+// The outlines the corners of side `side` may be read on, at its begin and
+// at its end: the lot's own, and the lot with each stretch a reader may
+// join there (ending at the corner) drawn as its chord. None where a
+// stretch runs through one of the side's corners or a cut lies beside it.
+inline std::optional<std::array<std::vector<std::vector<CKelCoord2D>>, 2>> JoinedReadings(const Lot& lot, int side)
+{
+  const int m = static_cast<int>(lot.m_Sides.size());
+  const auto at = [&](int k) { return static_cast<std::size_t>(((k % m) + m) % m); };
+  if (lot.m_Sides[at(side - 1)].m_Kind == SideKind::Cut || lot.m_Sides[at(side + 1)].m_Kind == SideKind::Cut)
+    return std::nullopt;
+  std::array<std::vector<std::vector<CKelCoord2D>>, 2> out{{{lot.m_Corners}, {lot.m_Corners}}};
+  for (const auto& [i, j] : JoinableStretches(lot, side)) {
+    const bool atBeg = j == side, atEnd = i == side + 1;
+    if (!atBeg && !atEnd)
+      return std::nullopt;
+    std::vector<CKelCoord2D> joined;
+    for (int k = j; k < i + m + 1; ++k)
+      joined.push_back(lot.m_Corners[at(k)]);
+    out[atBeg ? 0 : 1].push_back(std::move(joined));
+  }
+  return out;
 }
 
 inline std::string JudgeModel(const ModelReading& r, double share, const std::string& cuts = "half cuts")
@@ -582,13 +611,43 @@ inline void Widened(std::uint64_t seed, std::vector<Case>& cases)
   cases.push_back(c);
 }
 
+// The clean lot's half cuts of a side with a stretch a reader may join at a
+// corner, against the model of each way its corners may be read: the
+// reading must be one of them.
+inline void JudgeJoinedByModel(const Lot& lot, int side, std::vector<Case>& cases)
+{
+  const auto readings = JoinedReadings(lot, side);
+  const CKelCoord2D& a = lot.m_Corners[static_cast<std::size_t>(side)];
+  const CKelCoord2D& b = lot.m_Corners[(static_cast<std::size_t>(side) + 1) % lot.m_Corners.size()];
+  const CheckedPart part = CheckPart(lot, lot.m_Listing, side, a, b, false, [](CSyasenCheckCalcKind& kind) {
+    kind.m_BegCutKind = kind.m_EndCutKind = 1;
+  });
+  if (!readings || !part.m_Made)
+    return;
+  ModelReading nearest{part.m_Volume, std::numeric_limits<double>::infinity()};
+  for (const std::vector<CKelCoord2D>& atBeg : (*readings)[0]) {
+    for (const std::vector<CKelCoord2D>& atEnd : (*readings)[1]) {
+      const double model =
+          10 * slant_model::HalfCutArea(atBeg, part.m_Outline, a, b, part.m_Line.m_Cos, part.m_Line.m_Sin, &atEnd);
+      if (std::fabs(model - nearest.m_Got) < std::fabs(nearest.m_Model - nearest.m_Got))
+        nearest.m_Model = model;
+    }
+  }
+  Case c{lot.m_Name, "clean, against the model of its corners read joined or not", "origin", Describe(lot.m_Listing),
+         side, {}, "model"};
+  c.m_Violation = JudgeModel(nearest, 1e-9);
+  cases.push_back(c);
+}
+
 // The clean lot's half cuts, and the checked side bent at a joint inside
 // it, each part checked on its own, against the model (the bend's draws
 // from their own generator, so the seed's other cases stay as they were).
 inline void JudgeByModel(const Lot& lot, int side, std::uint64_t seed, std::vector<Case>& cases)
 {
-  if (!ModelReads(lot, side))
+  if (!ModelReads(lot, side)) {
+    JudgeJoinedByModel(lot, side, cases);
     return;
+  }
   const std::size_t m = lot.m_Corners.size();
   const CKelCoord2D& a = lot.m_Corners[static_cast<std::size_t>(side)];
   const CKelCoord2D& b = lot.m_Corners[(static_cast<std::size_t>(side) + 1) % m];
