@@ -478,8 +478,9 @@ inline std::vector<Violation> JudgeByModel(const Lot& lot, const Readings& clean
   // run out past the lot (JoinedRoadsArea), and, as a corner the turn
   // takes across the straight-corner band reads either way, not at all
   // there (ModelRoads).
-  const bool nearChord = RoadCornerNearChord(lot, RunReach(lot));
-  const Tolerance modelTol = nearChord ? TolerancesFor(lot, RunReach(lot)) : tol;
+  const JoinedMoves moves = JoinMoves(lot, RunReach(lot));
+  const bool nearChord = moves.m_Stretches > 0;
+  const Tolerance modelTol = nearChord ? TolerancesFor(lot, moves.m_Off) : tol;
   const auto expect = [&](const char* reader, double got, double model, double t) {
     if (!(std::fabs(got - model) <= t))
       out.push_back({"GEOS model", reader, got, model, t});
@@ -499,8 +500,7 @@ inline std::vector<Violation> JudgeByModel(const Lot& lot, const Readings& clean
   if (!nearChord) {
     if (const std::optional<double> off = RoadsOffModel(lot, clean))
       expect("roads (area off the model)", *off, 0, tol.m_Area);
-  } else if (const JoinedMoves moves = JoinMoves(lot, RunReach(lot));
-             const std::optional<PolygonSet> roads = ModelRoads(lot, &moves)) {
+  } else if (const std::optional<PolygonSet> roads = ModelRoads(lot, &moves)) {
     PolygonSet laid;
     for (const Polygon& p : *roads)
       if (p.size() == 4)
