@@ -349,9 +349,10 @@ inline std::vector<std::pair<int, int>> JoinableStretches(const Lot& lot, int si
   return out;
 }
 
-// Whether the model reads side `side` as the check does: no corner cut
-// beside it, whose cut takes the direction of the side beyond, and no
-// stretch a reader may join at its corners (JoinableStretches).
+// Whether the model reads side `side` as the check does on the lot's own
+// corners: no corner cut beside it, whose cut takes the direction of the
+// side beyond, and no stretch a reader may join at its corners
+// (JoinableStretches). The others are judged on JoinedReadings.
 inline bool ModelReads(const Lot& lot, int side)
 {
   const int m = static_cast<int>(lot.m_Sides.size());
@@ -362,15 +363,30 @@ inline bool ModelReads(const Lot& lot, int side)
 
 // The outlines the corners of side `side` may be read on, at its begin and
 // at its end: the lot's own, and the lot with each stretch a reader may
-// join there (ending at the corner) drawn as its chord. None where a
-// stretch runs through one of the side's corners or a cut lies beside it.
+// join there (ending at the corner) drawn as its chord. A corner cut beside
+// the side is read with the direction of the side beyond the cut, as the
+// check turns a half cut there: the lot's own outline gets a point 1 mm
+// along that side before the corner. None where a stretch runs through
+// one of the side's corners.
 inline std::optional<std::array<std::vector<std::vector<CKelCoord2D>>, 2>> JoinedReadings(const Lot& lot, int side)
 {
   const int m = static_cast<int>(lot.m_Sides.size());
   const auto at = [&](int k) { return static_cast<std::size_t>(((k % m) + m) % m); };
-  if (lot.m_Sides[at(side - 1)].m_Kind == SideKind::Cut || lot.m_Sides[at(side + 1)].m_Kind == SideKind::Cut)
-    return std::nullopt;
   std::array<std::vector<std::vector<CKelCoord2D>>, 2> out{{{lot.m_Corners}, {lot.m_Corners}}};
+  const auto dir = [&](int k) {
+    const CKelCoord2D &p = lot.m_Corners[at(k)], &q = lot.m_Corners[at(k + 1)];
+    const double len = p.GetLength(q);
+    return CKelCoord2D{(q.m_x - p.m_x) / len, (q.m_y - p.m_y) / len};
+  };
+  const double step = KelTol::SiteOnLine;
+  if (lot.m_Sides[at(side - 1)].m_Kind == SideKind::Cut) {
+    const CKelCoord2D u = dir(side - 2), &a = lot.m_Corners[at(side)];
+    out[0][0].insert(out[0][0].begin() + static_cast<long>(at(side)), {a.m_x - step * u.m_x, a.m_y - step * u.m_y});
+  }
+  if (lot.m_Sides[at(side + 1)].m_Kind == SideKind::Cut) {
+    const CKelCoord2D v = dir(side + 2), &b = lot.m_Corners[at(side + 1)];
+    out[1][0].insert(out[1][0].begin() + static_cast<long>(at(side + 1)) + 1, {b.m_x + step * v.m_x, b.m_y + step * v.m_y});
+  }
   for (const auto& [i, j] : JoinableStretches(lot, side)) {
     const bool atBeg = j == side, atEnd = i == side + 1;
     if (!atBeg && !atEnd)
