@@ -496,12 +496,14 @@ inline std::string DenseJudge(const Readings& clean, const Readings& got, double
 // outline puts such a corner where the lines fitted to the two whole sides
 // cross, which holds it to the scatter's share (none is allowed for here)
 // at a bend it pins (KelTol::SitePinnedSlide) while the scatter stays
-// within half the on-line distance; beyond that,
+// within half the on-line distance, where both sides list points of their
+// own (beside a side listed by its ends alone the corner stays as listed,
+// and a listed point near it may be read on either side); beyond that,
 // points of the side lie off the chord between its scattered ends by more
 // than the distance, the side is read in pieces, and which listed point
 // the corner is stays the survey's to say (at a bend of 2 degrees, up to
 // 6 cm along). Zero where the kind changes at the corner.
-inline double CornerSlide(const Lot& lot, int k, double scatter)
+inline double CornerSlide(const Lot& lot, const Listing& listing, int k, double scatter)
 {
   const int m = static_cast<int>(lot.m_Corners.size());
   const auto at = [&](int j) { return static_cast<std::size_t>(((j % m) + m) % m); };
@@ -510,7 +512,13 @@ inline double CornerSlide(const Lot& lot, int k, double scatter)
   const CKelCoord2D &p = lot.m_Corners[at(k - 1)], &q = lot.m_Corners[at(k)], &r = lot.m_Corners[at(k + 1)];
   const double cross = (q.m_x - p.m_x) * (r.m_y - q.m_y) - (q.m_y - p.m_y) * (r.m_x - q.m_x);
   const double sine = std::fabs(cross) / (p.GetLength(q) * q.GetLength(r));
-  if (scatter <= KelTol::SiteOnLine / 2 && KelTol::SiteOnLine < KelTol::SitePinnedSlide * sine)
+  const auto listsOwn = [&](int j) {
+    return std::any_of(listing.begin(), listing.end(), [&](const Pt& t) {
+      return static_cast<std::size_t>(t.m_Side) == at(j) && t.m_P.GetLength(lot.m_Corners[at(j)]) > 0;
+    });
+  };
+  if (scatter <= KelTol::SiteOnLine / 2 && KelTol::SiteOnLine < KelTol::SitePinnedSlide * sine && listsOwn(k - 1) &&
+      listsOwn(k))
     return 0;
   return sine > 0 ? (KelTol::SiteOnLine + scatter) / sine : std::numeric_limits<double>::infinity();
 }
@@ -607,8 +615,8 @@ inline void Widened(std::uint64_t seed, std::vector<Case>& cases)
   const std::size_t m = lot.m_Corners.size();
   const CKelCoord2D& a = lot.m_Corners[static_cast<std::size_t>(surveyed)];
   const CKelCoord2D& b = lot.m_Corners[(static_cast<std::size_t>(surveyed) + 1) % m];
-  const double slideA = CornerSlide(lot, surveyed, change.m_Size);
-  const double slideB = CornerSlide(lot, surveyed + 1, change.m_Size);
+  const double slideA = CornerSlide(lot, change.m_Listing, surveyed, change.m_Size);
+  const double slideB = CornerSlide(lot, change.m_Listing, surveyed + 1, change.m_Size);
   // The checked side's end piece read as part of the side beside it, where
   // the corner between them slides past a listed point, is a check of that
   // side: no reading of this one to judge (either end, as a mirror image
