@@ -41,6 +41,27 @@ inline constexpr double kOverlayGrid = 1e-9;
 
 inline Geometry Empty() { return Geometry(GEOSGeom_createEmptyPolygon_r(Context())); }
 
+// The polygons of g: making a polygon valid leaves a line where it encloses
+// nothing (a wedge between two lines that run on straight), and an overlay
+// of regions with lines among them fails.
+inline Geometry Polygonal(Geometry g)
+{
+  GEOSContextHandle_t h = Context();
+  const int type = g ? GEOSGeomTypeId_r(h, g.get()) : -1;
+  if (type == GEOS_POLYGON || type == GEOS_MULTIPOLYGON)
+    return g;
+  std::vector<GEOSGeometry*> kept;
+  const int count = type == GEOS_GEOMETRYCOLLECTION ? GEOSGetNumGeometries_r(h, g.get()) : 0;
+  for (int i = 0; i < count; ++i) {
+    const GEOSGeometry* part = GEOSGetGeometryN_r(h, g.get(), i);
+    if (GEOSGeomTypeId_r(h, part) == GEOS_POLYGON)
+      kept.push_back(GEOSGeom_clone_r(h, part));
+  }
+  if (kept.empty())
+    return Empty();
+  return Geometry(GEOSGeom_createCollection_r(h, GEOS_MULTIPOLYGON, kept.data(), static_cast<unsigned>(kept.size())));
+}
+
 // The polygon made valid; empty below three points.
 inline Geometry Make(const Polygon& p)
 {
@@ -51,7 +72,7 @@ inline Geometry Make(const Polygon& p)
   for (std::size_t i = 0; i <= p.size(); ++i)
     GEOSCoordSeq_setXY_r(h, s, static_cast<unsigned>(i), p[i % p.size()].m_x, p[i % p.size()].m_y);
   const Geometry raw(GEOSGeom_createPolygon_r(h, GEOSGeom_createLinearRing_r(h, s), nullptr, 0));
-  return Geometry(GEOSMakeValid_r(h, raw.get()));
+  return Polygonal(Geometry(GEOSMakeValid_r(h, raw.get())));
 }
 
 inline Geometry Union(const PolygonSet& set)

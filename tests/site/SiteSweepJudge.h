@@ -346,6 +346,26 @@ inline bool CornerNearStraightThreshold(const Lot& lot, double reach)
   return false;
 }
 
+// Whether a corner between two sides of one kind lies off the chord of the
+// corners beside it within reach of the on-line distance: at or below it
+// the corner is a point on a side, above it a corner (an arc whose chords
+// sag 1.01 mm), so a fold of size s beside it, swaying it by about s, may
+// carry it across, and its joint moves by the distance itself.
+inline bool CornerNearOnLineThreshold(const Lot& lot, double reach)
+{
+  const std::vector<CKelCoord2D>& c = lot.m_Corners;
+  const std::size_t n = c.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t prev = (k + n - 1) % n, next = (k + 1) % n;
+    if (lot.m_Sides[prev].m_Kind != lot.m_Sides[k].m_Kind)
+      continue;
+    const double off = OffLine(c[prev], c[next], c[k]);
+    if (std::fabs(off - KelTol::SiteOnLine) <= reach)
+      return true;
+  }
+  return false;
+}
+
 // One case of a sweep: a lot, a change, a placement.
 struct Case {
   std::string m_Lot;
@@ -527,7 +547,8 @@ inline Case JudgeChange(const Lot& lot, const Readings& clean, const std::vector
   Case one{lot.m_Name + " (seed " + std::to_string(seed) + ")", change.m_Name, kind, at.m_Name, {}};
   const bool folds = kind == ChangeKind::Stub || kind == ChangeKind::CornerOutside;
   const bool nearThreshold = CornerNearTinyThreshold(lot, 2 * change.m_Size) ||
-                             CornerNearStraightThreshold(lot, 2 * change.m_Size);
+                             CornerNearStraightThreshold(lot, 2 * change.m_Size) ||
+                             CornerNearOnLineThreshold(lot, 2 * change.m_Size);
   const bool whole = !(folds && nearThreshold);
   const Readings got = Read(lot, change.m_Listing, at, probes);
   one.m_Violations = Judge(clean, got, Invariant(kind, at), TolerancesFor(lot, change), whole);
