@@ -470,10 +470,10 @@ inline double JoinedRoadsArea(const Lot& lot, const PolygonSet& laid, const Join
   const std::size_t n = lot.m_Corners.size();
   for (std::size_t k = 0; k < n; ++k) {
     const double t = moves.m_Turn[k];
+    if (!(t > 0))
+      continue;
     const Side& side = lot.m_Sides[k];
     for (const std::size_t c : {k, (k + 1) % n}) {
-      if (!(t > 0))
-        break;
       if (road_model::ClassOf(lot, c) == road_model::Corner::Straight)
         area += lot.m_Corners[k].GetLength(lot.m_Corners[(k + 1) % n]) * std::max(side.m_W1, side.m_W2) * t * t;
       else

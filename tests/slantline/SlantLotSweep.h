@@ -373,19 +373,17 @@ inline std::optional<std::array<std::vector<std::vector<CKelCoord2D>>, 2>> Joine
   const int m = static_cast<int>(lot.m_Sides.size());
   const auto at = [&](int k) { return static_cast<std::size_t>(((k % m) + m) % m); };
   std::array<std::vector<std::vector<CKelCoord2D>>, 2> out{{{lot.m_Corners}, {lot.m_Corners}}};
-  const auto dir = [&](int k) {
-    const CKelCoord2D &p = lot.m_Corners[at(k)], &q = lot.m_Corners[at(k + 1)];
-    const double len = p.GetLength(q);
-    return CKelCoord2D{(q.m_x - p.m_x) / len, (q.m_y - p.m_y) / len};
-  };
+  const auto dir = [&](int k) { return slant_model::Unit(lot.m_Corners[at(k)], lot.m_Corners[at(k + 1)]); };
   const double step = KelTol::SiteOnLine;
   if (lot.m_Sides[at(side - 1)].m_Kind == SideKind::Cut) {
-    const CKelCoord2D u = dir(side - 2), &a = lot.m_Corners[at(side)];
-    out[0][0].insert(out[0][0].begin() + static_cast<long>(at(side)), {a.m_x - step * u.m_x, a.m_y - step * u.m_y});
+    const slant_model::Dir u = dir(side - 2);
+    const CKelCoord2D& a = lot.m_Corners[at(side)];
+    out[0][0].insert(out[0][0].begin() + static_cast<long>(at(side)), {a.m_x - step * u.x, a.m_y - step * u.y});
   }
   if (lot.m_Sides[at(side + 1)].m_Kind == SideKind::Cut) {
-    const CKelCoord2D v = dir(side + 2), &b = lot.m_Corners[at(side + 1)];
-    out[1][0].insert(out[1][0].begin() + static_cast<long>(at(side + 1)) + 1, {b.m_x + step * v.m_x, b.m_y + step * v.m_y});
+    const slant_model::Dir v = dir(side + 2);
+    const CKelCoord2D& b = lot.m_Corners[at(side + 1)];
+    out[1][0].insert(out[1][0].begin() + static_cast<long>(at(side + 1)) + 1, {b.m_x + step * v.x, b.m_y + step * v.y});
   }
   for (const auto& [i, j] : JoinableStretches(lot, side)) {
     const bool atBeg = j == side, atEnd = i == side + 1;
@@ -641,12 +639,14 @@ inline void Widened(std::uint64_t seed, std::vector<Case>& cases)
 inline void JudgeJoinedByModel(const Lot& lot, int side, std::vector<Case>& cases)
 {
   const auto readings = JoinedReadings(lot, side);
+  if (!readings)
+    return;
   const CKelCoord2D& a = lot.m_Corners[static_cast<std::size_t>(side)];
   const CKelCoord2D& b = lot.m_Corners[(static_cast<std::size_t>(side) + 1) % lot.m_Corners.size()];
   const CheckedPart part = CheckPart(lot, lot.m_Listing, side, a, b, false, [](CSyasenCheckCalcKind& kind) {
     kind.m_BegCutKind = kind.m_EndCutKind = 1;
   });
-  if (!readings || !part.m_Made)
+  if (!part.m_Made)
     return;
   ModelReading nearest{part.m_Volume, std::numeric_limits<double>::infinity()};
   for (const std::vector<CKelCoord2D>& atBeg : (*readings)[0]) {
